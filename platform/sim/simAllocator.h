@@ -1,0 +1,15 @@
+// Test controls of the platform allocator.
+#pragma once
+
+#include <cstdint>
+
+namespace nQoSim {
+
+// Makes the nth allocation from now fail (1: the next one); 0 disarms.
+void failAllocation(uint64_t nth);
+// Blocks handed out and not yet freed.
+int64_t liveAllocations();
+// Blocks handed out since the process started.
+uint64_t totalAllocations();
+
+}  // namespace nQoSim

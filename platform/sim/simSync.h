@@ -1,0 +1,30 @@
+// Test controls of the synchronisation objects.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class iSync;
+
+namespace nQoSim {
+
+// Makes the nth syncOpen from now fail (1: the next one); 0 disarms.
+void failSyncOpen(unsigned nth);
+
+struct tSyncRecord {
+  enum tOperation { kOpen, kClose, kAcquire, kRelease, kWait, kSet, kReset, kTimeout } operation;
+  const iSync* object;
+  uint32_t kind;
+  uint32_t option;
+  uint64_t thread;
+};
+// Every operation on every object, in order.
+std::vector<tSyncRecord> syncLog();
+void clearSyncLog();
+// Objects opened and not yet closed.
+int liveSyncObjects();
+// Sets (signals) and waits made on one object since it was opened.
+unsigned syncSets(const iSync* object);
+unsigned syncWaits(const iSync* object);
+
+}  // namespace nQoSim

@@ -1,0 +1,146 @@
+// Locks and events behind syncOpen, with an ordered log of every operation.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+
+#include "kal/nQoKAL.h"
+#include "sim/simSync.h"
+#include "sync/iSync.h"
+
+namespace {
+
+std::mutex gLogLock;
+std::vector<nQoSim::tSyncRecord> gLog;
+std::map<const iSync*, std::pair<unsigned, unsigned>> gCounts;  // sets, waits
+std::atomic<unsigned> gFailAt{0};
+std::atomic<unsigned> gOpens{0};
+std::atomic<int> gLive{0};
+
+void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object, uint32_t kind,
+            uint32_t option) {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  gLog.push_back({operation, object, kind, option, nQoKAL100_getThreadHandle()});
+  if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
+    ++gCounts[object].first;
+  if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
+    ++gCounts[object].second;
+}
+
+class tSimSync : public iSync {
+ public:
+  explicit tSimSync(const tParam& param) : _kind(param.kind), _option(param.option) {}
+
+  bool isLock() const { return _kind == 0 || _kind == 1 || _kind == 4; }
+  uint32_t kind() const { return _kind; }
+  uint32_t option() const { return _option; }
+
+  uint32_t waitOrAcquire(uint32_t timeout, int* status) override {
+    std::unique_lock<std::mutex> lock(_lock);
+    auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
+    bool done = true;
+    if (timeout == kWaitForever)
+      _signal.wait(lock, ready);
+    else
+      done = _signal.wait_for(lock, std::chrono::milliseconds(timeout), ready);
+    if (!done) {
+      record(nQoSim::tSyncRecord::kTimeout, this, _kind, _option);
+      if (status != nullptr && *status >= 0) *status = kTimeoutCode;
+      return 0;
+    }
+    if (isLock()) {
+      _held = true;
+      _owner = nQoKAL100_getThreadHandle();
+    } else if (_kind == 5) {
+      --_tokens;
+    }
+    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _kind,
+           _option);
+    return 1;
+  }
+
+  void releaseOrSet(int*) override {
+    std::lock_guard<std::mutex> lock(_lock);
+    if (isLock()) {
+      if (!_held || _owner != nQoKAL100_getThreadHandle())
+        nQoKAL250_halt("qoplatform", "sync", 78, "lock released by a thread that does not hold it");
+      record(nQoSim::tSyncRecord::kRelease, this, _kind, _option);
+      _held = false;
+      _signal.notify_one();
+      return;
+    }
+    record(nQoSim::tSyncRecord::kSet, this, _kind, _option);
+    if (_kind == 5) {
+      _tokens = 1;
+      _signal.notify_one();
+    } else {
+      _tokens = 1;
+      _signal.notify_all();
+    }
+  }
+
+  void reset(int*) override {
+    std::lock_guard<std::mutex> lock(_lock);
+    record(nQoSim::tSyncRecord::kReset, this, _kind, _option);
+    if (!isLock()) _tokens = 0;
+  }
+
+ private:
+  const uint32_t _kind;
+  const uint32_t _option;
+  std::mutex _lock;
+  std::condition_variable _signal;
+  bool _held = false;
+  uint64_t _owner = 0;
+  int _tokens = 0;
+};
+
+}  // namespace
+
+namespace nQoSim {
+void failSyncOpen(unsigned nth) { gFailAt = nth == 0 ? 0 : gOpens.load() + nth; }
+std::vector<tSyncRecord> syncLog() {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  return gLog;
+}
+void clearSyncLog() {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  gLog.clear();
+}
+int liveSyncObjects() { return gLive.load(); }
+unsigned syncSets(const iSync* object) {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  auto found = gCounts.find(object);
+  return found == gCounts.end() ? 0 : found->second.first;
+}
+unsigned syncWaits(const iSync* object) {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  auto found = gCounts.find(object);
+  return found == gCounts.end() ? 0 : found->second.second;
+}
+}  // namespace nQoSim
+
+iSync* syncOpen(const iSync::tParam& param, int* status) {
+  if (++gOpens == gFailAt.load()) {
+    gFailAt = 0;
+    if (status != nullptr && *status >= 0) *status = -50352;
+    return nullptr;
+  }
+  auto* sync = new tSimSync(param);
+  ++gLive;
+  {
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gCounts[sync] = {0, 0};
+  }
+  record(nQoSim::tSyncRecord::kOpen, sync, param.kind, param.option);
+  return sync;
+}
+
+void syncClose(iSync* sync) {
+  if (sync == nullptr) return;
+  auto* simSync = static_cast<tSimSync*>(sync);
+  record(nQoSim::tSyncRecord::kClose, sync, simSync->kind(), simSync->option());
+  --gLive;
+  delete simSync;
+}

@@ -1,0 +1,17 @@
+#include "frame/staticConstructors.h"
+
+#include "frame/wideDigitString.h"
+
+// In link order; each later class adds its registration here.
+const tStaticConstructor kStaticConstructors[] = {
+    nullptr,
+    nQoUdR100::constructWideDigitString,
+    nullptr,
+};
+
+const std::size_t kStaticConstructorCount = sizeof kStaticConstructors / sizeof kStaticConstructors[0];
+
+void runConstructorList(const tStaticConstructor* list, std::size_t count) {
+  for (std::size_t i = count; i-- > 0;)
+    if (list[i] != nullptr) list[i]();
+}

@@ -1,0 +1,13 @@
+// The module's static-constructor list: a null word, the constructors in link
+// order, a null word. It runs from the last entry to the first.
+#pragma once
+
+#include <cstddef>
+
+using tStaticConstructor = int (*)();
+
+extern const tStaticConstructor kStaticConstructors[];
+extern const std::size_t kStaticConstructorCount;
+
+// Calls every non-null entry from the last to the first; results are ignored.
+void runConstructorList(const tStaticConstructor* list, std::size_t count);

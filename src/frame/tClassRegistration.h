@@ -1,0 +1,71 @@
+// The registration of one class with the class registry, made by the class's
+// static constructor at load and undone by the module's at-exit list:
+//
+//   class tThing : public virtual nQoORB100::tObject, public nQoUdR100::tModuleObject {
+//    public:
+//     static constexpr const char* kClassName = "nQoUdR100::tThing";
+//     static void* ___classID;
+//     ...
+//   };
+//   // in the constructor list: &tClassRegistration<tThing>::construct
+#pragma once
+
+#include <new>
+
+#include "frame/moduleEntry.h"
+#include "frame/tBasicString.h"
+#include "frame/tStatusSite.h"
+#include "orb/tClassImplementation.h"
+
+namespace nQoUdR100 {
+
+template <class T>
+class tClassRegistration {
+ public:
+  // The static constructor: 0, or -1 when nothing could be registered.
+  static int construct() {
+    tString name(T::kClassName);
+    if (name.allocationFailed()) return -1;
+    auto* registration = new (_storage)
+        nQoORB100::tClassImplementation(name.c_str(), factory, destroy, &T::___classID);
+    if (registerAtExit(unregister, registration, &gModuleAtExitHead) != 0) {
+      // Without an at-exit entry nothing would ever unregister the class.
+      registration->~tClassImplementation();
+      return -1;
+    }
+    return 0;
+  }
+
+  static const nQoORB100::tClassImplementation* implementation() {
+    return std::launder(reinterpret_cast<const nQoORB100::tClassImplementation*>(_storage));
+  }
+
+  // getClass for T: fills the object's class cell on first use.
+  static nQoORB100::tClass getClass(const nQoORB100::tObject& object, int& status) {
+    const nQoORB100::tClassImplementation*& cell = object.getTObjectClass(status);
+    if (cell == nullptr && status >= 0) cell = implementation();
+    return nQoORB100::tClass(cell);
+  }
+
+  static nQoORB100::tObject* factory(int& status) {
+    if (status < 0) return nullptr;
+    T* object = new (status) T;
+    return object == nullptr ? nullptr : static_cast<nQoORB100::tObject*>(object);
+  }
+
+  static int destroy(nQoORB100::tObject* object, int& status) {
+    if (status < 0 || object == nullptr) return status;
+    delete object;
+    return status;
+  }
+
+ private:
+  static void unregister(void* registration) {
+    static_cast<nQoORB100::tClassImplementation*>(registration)->~tClassImplementation();
+  }
+
+  alignas(nQoORB100::tClassImplementation) static inline unsigned char
+      _storage[sizeof(nQoORB100::tClassImplementation)];
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,37 @@
+// One-line status sites: the component, the source file and the line of the
+// site that sets a code.
+//
+//   setCode(status, -50352, {"tMultiReserver", 93});
+//   setCode(statusOrNull, -50003, {"qomiorlp/tavik/tTavik", 264});
+//   setCode(status, -50150, {"tCtrPair", 40, kCounterComponent});
+#pragma once
+
+#include "mdbg/tStatus2.h"
+
+namespace nQoUdR100 {
+
+inline constexpr const char kComponent[] = "qoudrk";
+inline constexpr const char kCounterComponent[] = "qotiok";
+
+struct tStatusSite {
+  const char* file;
+  unsigned line;
+  const char* component = kComponent;
+};
+
+// Sets the code by the merge rule.
+inline void setCode(nQoMDBG100::tStatus2& status, int code, const tStatusSite& site) {
+  status.setCode(code, site.component, site.file, site.line);
+}
+
+// The same for a status that may be null (then nothing is reported).
+inline void setCode(nQoMDBG100::tStatus2* status, int code, const tStatusSite& site) {
+  if (status != nullptr) setCode(*status, code, site);
+}
+
+// The merge rule on a plain integer status.
+inline void mergeCode(int& status, int code) {
+  if (nQoMDBG100::takesCode(status, code)) status = code;
+}
+
+}  // namespace nQoUdR100

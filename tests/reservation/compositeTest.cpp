@@ -2,11 +2,11 @@
 // guards, and the deleter functors.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "orb/tClassImplementation.h"
 #include "reservation/tMultiLinker.h"
+#include "reservation/tMultiPrimitiveController.h"
 #include "reservation/tMultiReserver.h"
+#include "reservation/tMultiStateTracker.h"
 #include "reservation/tObjectDeleter.h"
 #include "reservation/tScopedLink.h"
 #include "reservation/tScopedReservation.h"
@@ -52,30 +52,17 @@ TEST_F(CompositeTest, ReserveUndoesTheStepsDoneInReverseAtTheFirstFailure) {
   for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(log.calls[i].status, &status);
   expectFreshAfter(log, 3, status);
   EXPECT_EQ(status.code, -7);
-}
-
-TEST_F(CompositeTest, ReserveWithTheFirstFailingOrAnErrorHeldCallsNoUndo) {
-  tCallLog log;
-  tScriptedReserver a(log, "a"), b(log, "b");
-  a.answers["reserveResource"] = -7;
-  nQoMRTB100::tMultiReserver multi;
-  tStatus2 status;
-  multi.addReserver(&a, status);
-  multi.addReserver(&b, status);
-  multi.reserveResource(status);
-  EXPECT_EQ(log.operations(), (tOps{"a.reserveResource"}));
 
   log.clear();
-  multi.reserveResource(status);
+  multi.reserveResource(status);  // an error is held: nothing
   multi.releaseResource(status);
   EXPECT_TRUE(log.calls.empty());
-  EXPECT_EQ(status.code, -7);
 
-  a.answers.clear();
-  tStatus2 warned(5);
-  multi.reserveResource(warned);  // a warning does not stop the walk
-  EXPECT_EQ(log.operations(), (tOps{"a.reserveResource", "b.reserveResource"}));
-  EXPECT_EQ(warned.code, 5);
+  a.answers["reserveResource"] = -5;  // the first fails: nothing to undo
+  tStatus2 first;
+  multi.reserveResource(first);
+  EXPECT_EQ(log.operations(), (tOps{"a.reserveResource"}));
+  EXPECT_EQ(first.code, -5);
 }
 
 TEST_F(CompositeTest, ReleaseRunsLastToFirstAndMergesEveryStatus) {
@@ -219,33 +206,30 @@ TEST_F(CompositeTest, AFailedGrowthIsStickyAndReportedAsOutOfMemory) {
   EXPECT_EQ(held.code, -7);
   EXPECT_EQ(multi.getReserver(1), nullptr);
 
+  // The other composites share the rule and report at their own sites.
   nQoMRTB100::tMultiLinker linkers;
-  tScriptedLinker l(log, "l");
-  tStatus2 linkerStatus;
+  nQoMRTB100::tMultiPrimitiveController controllers;
+  nQoMRTB100::tMultiStateTracker trackers;
+  tStatus2 added[3];
   nQoSim::failAllocation(1);
-  linkers.addLinker(&l, linkerStatus);
-  EXPECT_EQ(linkerStatus.code, -50352);
+  linkers.addLinker(nullptr, added[0]);
+  nQoSim::failAllocation(1);
+  controllers.addController(nullptr, added[1]);
+  nQoSim::failAllocation(1);
+  trackers.addTracker(nullptr, added[2]);
   nQoSim::clearStatusLog();
-  tStatus2 linkerCheck;
-  linkers.checkAllocation(linkerCheck);
-  EXPECT_EQ(linkerCheck.code, -50352);
-  EXPECT_EQ(nQoSim::statusLog().back().file, "tMultiLinker");
-}
-
-TEST_F(CompositeTest, GrowthKeepsEveryMemberInOrder) {
-  tCallLog log;
-  std::vector<std::unique_ptr<tScriptedReserver>> members;
-  nQoMRTB100::tMultiReserver multi;
-  tStatus2 status;
-  tOps expected;
-  for (int i = 0; i < 9; ++i) {
-    members.push_back(std::make_unique<tScriptedReserver>(log, std::to_string(i)));
-    multi.addReserver(members.back().get(), status);
-    expected.push_back(std::to_string(i) + ".reserveResource");
+  tStatus2 checked[3];
+  linkers.checkAllocation(checked[0]);
+  controllers.checkAllocation(checked[1]);
+  trackers.checkAllocation(checked[2]);
+  const auto log3 = nQoSim::statusLog();
+  ASSERT_EQ(log3.size(), 3u);
+  const char* files[] = {"tMultiLinker", "tMultiPrimitiveController", "tMultiStateTracker"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(added[i].code, -50352);
+    EXPECT_EQ(checked[i].code, -50352);
+    EXPECT_EQ(log3[i].file, files[i]);
   }
-  multi.reserveResource(status);
-  EXPECT_EQ(log.operations(), expected);
-  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(CompositeTest, ScopedReservationReleasesAfterAFailureOrAlways) {

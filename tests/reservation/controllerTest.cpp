@@ -5,7 +5,6 @@
 #include "reservation/tScopedControl.h"
 #include "reservation/tSingularPrimitiveController.h"
 #include "reservation/tSupStateTracker.h"
-#include "sim/simAllocator.h"
 #include "sim/simStatusLog.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
@@ -169,16 +168,6 @@ TEST_F(ControllerTest, MultiIsControlEnabledOrsUntilAnError) {
 
   EXPECT_EQ(multi.getController(2), &c);
   EXPECT_EQ(multi.getController(3), nullptr);
-
-  nQoMRTB100::tMultiPrimitiveController empty;
-  nQoSim::failAllocation(1);
-  tStatus2 grown;
-  empty.addController(&a, grown);
-  EXPECT_EQ(grown.code, -50352);
-  EXPECT_EQ(empty.getController(0), nullptr);
-  tStatus2 check;
-  empty.checkAllocation(check);
-  EXPECT_EQ(check.code, -50352);
 }
 
 TEST_F(ControllerTest, ScopedControlUndoesAForwardStepAfterALaterFailure) {

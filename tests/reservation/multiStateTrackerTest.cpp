@@ -4,7 +4,6 @@
 #include "reservation/tMultiStateTracker.h"
 #include "reservation/tStatusChainingSupStateTracker.h"
 #include "reservation/tSupStateTracker.h"
-#include "sim/simAllocator.h"
 #include "sim/simStatusLog.h"
 #include "support/moduleFixture.h"
 
@@ -101,20 +100,6 @@ TEST_F(MultiStateTrackerTest, ControlCodesAreCheckedOnlyByMembersThatSupportThem
   EXPECT_EQ(other.checks, 1);
   EXPECT_EQ(status.code, -50150);
   EXPECT_EQ(nQoSim::statusLog().back().line, 44u);
-}
-
-TEST_F(MultiStateTrackerTest, AFailedGrowthIsReported) {
-  nQoMRTB100::tSupStateTracker member;
-  tMultiStateTracker multi;
-  tStatus2 status;
-  nQoSim::failAllocation(1);
-  multi.addTracker(&member, status);
-  EXPECT_EQ(status.code, -50352);
-  EXPECT_EQ(multi.getTracker(0), nullptr);
-  tStatus2 check;
-  multi.checkAllocation(check);
-  EXPECT_EQ(check.code, -50352);
-  EXPECT_EQ(nQoSim::statusLog().back().file, "tMultiStateTracker");
 }
 
 }  // namespace

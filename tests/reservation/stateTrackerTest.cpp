@@ -92,25 +92,17 @@ TEST_F(StateTrackerTest, FlagsAreSetOnlyOnAGoodStatus) {
   tracker.setFlag2(1, good);
   tracker.setFlag4(7, good);
   tracker.setFlag5(1, bad);
-  EXPECT_EQ(tracker.getFlag2(good), 1u);
-  EXPECT_EQ(tracker.getFlag4(good), 1u);
-  EXPECT_EQ(tracker.getFlag5(good), 0u);
-  EXPECT_EQ(tracker.isControlEnabled(2, good), 1u);
-  EXPECT_EQ(tracker.isControlEnabled(4101, bad), 1u);  // getters ignore the status
-  EXPECT_EQ(tracker.isControlEnabled(4, good), 0u);
-
-  tracker.setFlag2(0, good);
-  EXPECT_EQ(tracker.getFlag2(good), 0u);
-  tracker.setFlags(1, 0x121, good);  // only the low 8 bits count
-  EXPECT_EQ(tracker.getFlag0(good), 1u);
-  EXPECT_EQ(tracker.getFlag5(good), 1u);
+  tracker.setFlags(1, 0x101, good);  // only the low 8 bits count
   tracker.setFlags(0, 0x3F, bad);
-  EXPECT_EQ(tracker.getFlag0(good), 1u);
+  EXPECT_EQ(tracker.isControlEnabled(1, bad), 1u);  // getters ignore the status
+  EXPECT_EQ(tracker.isControlEnabled(2, good), 1u);
+  EXPECT_EQ(tracker.isControlEnabled(4101, good), 1u);
+  EXPECT_EQ(tracker.isControlEnabled(4, good), 0u);
+  EXPECT_EQ(tracker.isControlEnabled(5, good) + tracker.isControlEnabled(4102, good), 0u);
+  tracker.setFlag2(0, good);
   tracker.setFlags(0, 0x01, good);
-  EXPECT_EQ(tracker.getFlag0(good), 0u);
+  EXPECT_EQ(tracker.getFlag0(good) + tracker.getFlag2(good), 0u);
   EXPECT_EQ(tracker.getFlag4(good), 1u);
-  EXPECT_EQ(tracker.isControlEnabled(5, good), 0u);
-  EXPECT_EQ(tracker.isControlEnabled(4102, good), 0u);
   EXPECT_EQ(good.code, 0);
 }
 

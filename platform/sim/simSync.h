@@ -26,5 +26,7 @@ int liveSyncObjects();
 // Sets (signals) and waits made on one object since it was opened.
 unsigned syncSets(const iSync* object);
 unsigned syncWaits(const iSync* object);
+// Threads blocked in waitOrAcquire on the object right now.
+unsigned syncBlocked(const iSync* object);
 
 }  // namespace nQoSim

@@ -138,6 +138,8 @@ uint64_t nQoKAL100_getThreadHandle(void) {
   return reinterpret_cast<uint64_t>(&marker);
 }
 
+void nQoKAL100_yieldThread(void) { std::this_thread::yield(); }
+
 void nQoKAL100_initializeSingleUseEvent(nQoKAL100_tSingleUseEvent* event) {
   std::lock_guard<std::mutex> lock(gEventLock);
   event->released = 0;

@@ -13,7 +13,12 @@ namespace {
 
 std::mutex gLogLock;
 std::vector<nQoSim::tSyncRecord> gLog;
-std::map<const iSync*, std::pair<unsigned, unsigned>> gCounts;  // sets, waits
+struct tCounts {
+  unsigned sets = 0;
+  unsigned waits = 0;
+  unsigned blocked = 0;  // threads inside waitOrAcquire now
+};
+std::map<const iSync*, tCounts> gCounts;
 std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
@@ -23,9 +28,14 @@ void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object, uint
   std::lock_guard<std::mutex> lock(gLogLock);
   gLog.push_back({operation, object, kind, option, nQoKAL100_getThreadHandle()});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
-    ++gCounts[object].first;
+    ++gCounts[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
-    ++gCounts[object].second;
+    ++gCounts[object].waits;
+}
+
+void countBlocked(const iSync* object, int delta) {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  gCounts[object].blocked += delta;
 }
 
 class tSimSync : public iSync {
@@ -40,10 +50,12 @@ class tSimSync : public iSync {
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
+    countBlocked(this, 1);
     if (timeout == kWaitForever)
       _signal.wait(lock, ready);
     else
       done = _signal.wait_for(lock, std::chrono::milliseconds(timeout), ready);
+    countBlocked(this, -1);
     if (!done) {
       record(nQoSim::tSyncRecord::kTimeout, this, _kind, _option);
       if (status != nullptr && *status >= 0) *status = kTimeoutCode;
@@ -112,12 +124,17 @@ int liveSyncObjects() { return gLive.load(); }
 unsigned syncSets(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = gCounts.find(object);
-  return found == gCounts.end() ? 0 : found->second.first;
+  return found == gCounts.end() ? 0 : found->second.sets;
 }
 unsigned syncWaits(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = gCounts.find(object);
-  return found == gCounts.end() ? 0 : found->second.second;
+  return found == gCounts.end() ? 0 : found->second.waits;
+}
+unsigned syncBlocked(const iSync* object) {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  auto found = gCounts.find(object);
+  return found == gCounts.end() ? 0 : found->second.blocked;
 }
 }  // namespace nQoSim
 
@@ -131,7 +148,7 @@ iSync* syncOpen(const iSync::tParam& param, int* status) {
   ++gLive;
   {
     std::lock_guard<std::mutex> lock(gLogLock);
-    gCounts[sync] = {0, 0};
+    gCounts[sync] = {};
   }
   record(nQoSim::tSyncRecord::kOpen, sync, param.kind, param.option);
   return sync;

@@ -30,6 +30,8 @@ void nQoKAL150_destroyMutex(void* handle);
 void nQoKAL150_acquireMutex(void* handle);
 void nQoKAL150_releaseMutex(void* handle);
 uint64_t nQoKAL100_getThreadHandle(void);
+// Gives the processor to another ready thread.
+void nQoKAL100_yieldThread(void);
 
 // A single-use event lives in the waiter's own record. A release that comes
 // before the wait makes the wait return at once.

@@ -1,0 +1,78 @@
+#include "reservation/tSupStateTracker.h"
+
+namespace nQoMRTB100 {
+
+namespace {
+constexpr uint32_t kArmOrDisarm = 0x12;        // flag bits 1 and 4
+constexpr uint32_t kCommitOrUncommit = 0x21;   // flag bits 0 and 5
+}  // namespace
+
+void tSupStateTracker::validateEvent(int32_t, nQoMDBG100::tStatus2&) {}
+
+void tSupStateTracker::applyEvent(int32_t event, nQoMDBG100::tStatus2& status) {
+  const bool good = status.isNotFatal();
+  switch (event) {
+    case kEventInitialize: if (good) _state = kStateInitialized; break;
+    case kEventLink: if (good) _state = kStateLinked; break;
+    case kEventReserveResource: if (good) _state = kStateReserved; break;
+    case kEventLinkResource: if (good) _state = kStateResourcesLinked; break;
+    case kControlCommit: if (good) _state = kStateCommitted; break;
+    case kControlArm: if (good) _state = kStateArmed; break;
+    case kControlStart: if (good) _state = kStateRunning; break;
+    case kControlStop:
+      _state = (_flags & kArmOrDisarm) != 0        ? kStateArmed
+               : (_flags & kCommitOrUncommit) != 0 ? kStateCommitted
+                                                   : kStateResourcesLinked;
+      break;
+    case kControlDisarm:
+      _state = (_flags & kCommitOrUncommit) != 0 ? kStateCommitted : kStateResourcesLinked;
+      break;
+    case kControlUncommit: _state = kStateResourcesLinked; break;
+    case kEventUnlinkResource: _state = kStateReserved; break;
+    case kEventReleaseResource: _state = kStateLinked; break;
+    case kEventUnlink: _state = kStateInitialized; break;
+    case kEventCommitCancel:
+      if (_state > kStateResourcesLinked) _state = kStateResourcesLinked;
+      break;
+    default: break;
+  }
+}
+
+uint32_t tSupStateTracker::getFlag0(nQoMDBG100::tStatus2&) { return flag(0); }
+uint32_t tSupStateTracker::getFlag1(nQoMDBG100::tStatus2&) { return flag(1); }
+uint32_t tSupStateTracker::getFlag2(nQoMDBG100::tStatus2&) { return flag(2); }
+uint32_t tSupStateTracker::getFlag3(nQoMDBG100::tStatus2&) { return flag(3); }
+uint32_t tSupStateTracker::getFlag4(nQoMDBG100::tStatus2&) { return flag(4); }
+uint32_t tSupStateTracker::getFlag5(nQoMDBG100::tStatus2&) { return flag(5); }
+
+uint32_t tSupStateTracker::isControlEnabled(int32_t code, nQoMDBG100::tStatus2& status) {
+  switch (code) {
+    case kControlCommit: return getFlag0(status);
+    case kControlArm: return getFlag1(status);
+    case kControlStart: return getFlag2(status);
+    case kControlStop: return getFlag3(status);
+    case kControlDisarm: return getFlag4(status);
+    case kControlUncommit: return getFlag5(status);
+    default: return 0;
+  }
+}
+
+int32_t tSupStateTracker::getState(nQoMDBG100::tStatus2&) { return _state; }
+
+void tSupStateTracker::setFlag0(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x01, status); }
+void tSupStateTracker::setFlag1(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x02, status); }
+void tSupStateTracker::setFlag2(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x04, status); }
+void tSupStateTracker::setFlag3(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x08, status); }
+void tSupStateTracker::setFlag4(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x10, status); }
+void tSupStateTracker::setFlag5(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x20, status); }
+
+void tSupStateTracker::setFlags(int on, uint32_t mask, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  mask &= 0xFF;
+  if (on != 0)
+    _flags |= mask;
+  else
+    _flags &= ~mask;
+}
+
+}  // namespace nQoMRTB100

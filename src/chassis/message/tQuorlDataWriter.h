@@ -40,16 +40,19 @@ class tQuorlDataWriter {
     const std::size_t elementBytes = array.size() * sizeof(T);
     if (!makeRoom(tArrayWire<T>::kLengthBytes + elementBytes, status)) return;
     const auto length = static_cast<uint16_t>(elementBytes + 2);
+    // A local position: stores through it cannot change the writer's fields.
+    tPointer out = _position;
     if (tArrayWire<T>::kLengthBytes == 4) {
-      storeBigEndian<uint16_t>(_position, 0);
-      _position += 2;
+      storeBigEndian<uint16_t>(out, 0);
+      out += 2;
     }
-    storeBigEndian(_position, length);
-    _position += 2;
+    storeBigEndian(out, length);
+    out += 2;
     for (const T element : array) {
-      storeBigEndian(_position, element);
-      _position += sizeof(T);
+      storeBigEndian(out, element);
+      out += sizeof(T);
     }
+    _position = out;
   }
 
   void writeZeros(std::size_t count, nQoMDBG100::tStatus2& status) {

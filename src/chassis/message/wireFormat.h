@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "chassis/message/tArray.h"
@@ -17,19 +18,23 @@ namespace nQoFSL100 {
 template <class T>
 concept tWireScalar = std::is_unsigned_v<T> && !std::is_same_v<T, bool>;
 
+// Both go through a local copy so that the compiler sees one byte swap and
+// one unaligned access instead of byte accesses that may alias anything.
 template <tWireScalar T>
 T loadBigEndian(const unsigned char* bytes) {
+  unsigned char local[sizeof(T)];
+  std::memcpy(local, bytes, sizeof(T));
   T value = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<T>((value << 8) | bytes[i]);
+  for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<T>((value << 8) | local[i]);
   return value;
 }
 
 template <tWireScalar T>
 void storeBigEndian(unsigned char* bytes, T value) {
-  for (std::size_t i = sizeof(T); i-- > 0;) {
-    bytes[i] = static_cast<unsigned char>(value);
-    value = static_cast<T>(value >> 8);
-  }
+  unsigned char local[sizeof(T)];
+  for (std::size_t i = 0; i < sizeof(T); ++i)
+    local[i] = static_cast<unsigned char>(value >> 8 * (sizeof(T) - 1 - i));
+  std::memcpy(bytes, local, sizeof(T));
 }
 
 // The length field of an array and the most elements its 16-bit length can

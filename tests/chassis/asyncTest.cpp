@@ -42,13 +42,6 @@ TEST_F(tAsyncTest, PackFunctionsWriteTheirRequests) {
   for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(source.bytes(i), expected[i]) << i;
 }
 
-TEST_F(tAsyncTest, PackWithoutMessageNamesTheInterface) {
-  source.script({.noMessage = true});
-  tCartridgeSyncPulseAsync().commit_pack(1, transfer, 1, 2, status, 1);
-  EXPECT_EQ(status.code, -50004);
-  EXPECT_TRUE(logged(-50004, "tCartridgeSyncPulse", 60));
-}
-
 TEST_F(tAsyncTest, TempSensorReadingsFillTheGivenArray) {
   tArray<uint16_t> readings;
   readings.append(9);

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "chassis/message/tArray.h"
 #include "fsl/tRequestContext.h"
 #include "fsl/tRequestTransfer.h"
 #include "mdbg/tStatus2.h"
@@ -39,6 +41,12 @@ class tChassisTest : public tLeakCheckedTest {
     replies.setReply(bytes);
   }
 };
+
+template <class T>
+void fill(nQoFSL100::tArray<T>& array, std::initializer_list<T> values) {
+  array.clear();
+  for (T value : values) array.append(value);
+}
 
 inline tBytes be32(uint32_t value) {
   return {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};

@@ -29,6 +29,9 @@ class tQuorlPacker {
   virtual uint32_t requestSize(nQoMDBG100::tStatus2& status) = 0;
 
   uint16_t objectId() const { return _objectId; }
+  // The transport's own two words, as the packer was given them.
+  void* transport1() const { return _transport1; }
+  void* transport2() const { return _transport2; }
 
  private:
   void* _transport1;

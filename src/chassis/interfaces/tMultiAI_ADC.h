@@ -1,0 +1,26 @@
+// The chassis multi-ADC linking, interface 0x0811.
+#pragma once
+
+#include <cstdint>
+
+#include "chassis/message/tArray.h"
+#include "chassis/message/tMethod.h"
+#include "fsl/tRequestTransfer.h"
+#include "mdbg/tStatus2.h"
+
+namespace nQoFSL100::nQoMIOCS {
+
+namespace nMultiAI_ADC {
+template <uint8_t kId, unsigned kLine>
+inline constexpr tMethod kMethod{0x0811, kId, "tMultiAI_ADC", kLine};
+}  // namespace nMultiAI_ADC
+
+// The interface's calls with the object id, inputs and outputs passed in.
+class tMultiAI_ADCAsync {
+ public:
+  void setLinkedPrimVtr_pack(uint16_t objectId, tRequestTransfer& transfer,
+                             const tArray<uint16_t>& arg1, nQoMDBG100::tStatus2& status,
+                             unsigned int flag);
+};
+
+}  // namespace nQoFSL100::nQoMIOCS

@@ -2,7 +2,6 @@
 
 #include "frame/crc16.h"
 #include "frame/destroyObject.h"
-#include "frame/tDummyReadable.h"
 #include "orb/tClassImplementation.h"
 
 namespace {
@@ -13,15 +12,6 @@ TEST(Crc16, FollowsEveryByteWithAZeroByte) {
   EXPECT_EQ(nQoUdR100::computeCrc16(abc, 3), 0xD8339AAAu);
   const unsigned char zero[] = {0x00};
   EXPECT_EQ(nQoUdR100::computeCrc16(zero, 1), 0xFFFD800Du);
-  // The low half is the plain checksum of a, 0, b, 0, c, 0.
-  const unsigned char spread[] = {'a', 0, 'b', 0, 'c', 0};
-  uint16_t r = 0xFFFF;
-  for (unsigned char byte : spread) {
-    r ^= static_cast<uint16_t>(byte << 8);
-    for (int bit = 0; bit < 8; ++bit)
-      r = static_cast<uint16_t>((r & 0x8000) != 0 ? (r << 1) ^ 0x8005 : r << 1);
-  }
-  EXPECT_EQ(nQoUdR100::computeCrc16(abc, 3) & 0xFFFF, r);
 }
 
 // A registered class reached through an interface of its own.
@@ -71,22 +61,6 @@ TEST(DestroyObject, DeletesThroughTheClassAndLeavesNullAlone) {
   tDetached detached;
   nQoORB100::destroyObject(static_cast<iEndpoint*>(&detached), status);
   EXPECT_EQ(status, 17);
-}
-
-TEST(DummyReadable, NeverYieldsDataAndLeavesStatusesAlone) {
-  nQoUdR100::tDummyReadable readable;
-  nQoMXSL100::iReadable<unsigned char>& input = readable;
-  nQoMDBG100::tStatus2 status(7);
-  unsigned char byte = 0x5A;
-  unsigned char buffer[4] = {1, 2, 3, 4};
-  EXPECT_EQ(input.read(byte, status), 0u);
-  EXPECT_EQ(input.read(buffer, 4, status), 0u);
-  EXPECT_EQ(input.available(status), 0u);
-  nQoMDBG100::tStatus2 reason(-1);
-  input.close(reason, status);
-  EXPECT_EQ(byte, 0x5A);
-  EXPECT_EQ(buffer[3], 4);
-  EXPECT_EQ(status.code, 7);
 }
 
 }  // namespace

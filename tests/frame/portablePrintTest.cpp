@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "frame/kernelShims.h"
 #include "frame/portableMemory.h"
 #include "frame/portablePrint.h"
 #include "support/moduleFixture.h"
@@ -66,15 +65,6 @@ TEST(FormatStatusContents, ExtendedStatusesListTheirSiteAndTraceUpToTheZeroWord)
   }
 }
 
-TEST(PortablePrint, BoundedAndUnboundedPrintf) {
-  char buffer[8];
-  EXPECT_EQ(boundedPrintf(buffer, sizeof buffer, "%d-%s", 123, "abcdef"), 10);
-  EXPECT_STREQ(buffer, "123-abc");
-  char wide[32];
-  EXPECT_EQ(unboundedPrintf(wide, "%lu|%016lx", 7ul, 0xABul), 18);
-  EXPECT_STREQ(wide, "7|00000000000000ab");
-}
-
 class PortableMemoryTest : public nQoTest::tLeakCheckedTest {};
 
 TEST_F(PortableMemoryTest, PlainStatusesComeFromTheKernelAllocator) {
@@ -87,21 +77,6 @@ TEST_F(PortableMemoryTest, PlainStatusesComeFromTheKernelAllocator) {
   nQoSim::failAllocation(1);
   EXPECT_EQ(newPlainStatus(), nullptr);
   noOperation();
-}
-
-TEST(KernelShims, MemoryAndTextPrimitives) {
-  char text[8] = "abcdef";
-  memMove(text + 1, text, 4);
-  EXPECT_STREQ(text, "aabcdf");
-  memSet(text, 'A', 2);
-  EXPECT_EQ(text[0], 'A');
-  memCpy(text + 2, "xy", 2);
-  EXPECT_STREQ(text, "AAxydf");
-  EXPECT_EQ(strLen(text), 6u);
-  EXPECT_LT(strCmp("a", "b"), 0);
-  uint64_t cell = 0;
-  storeWord64(&cell, 0x0123456789ABCDEFull);
-  EXPECT_EQ(loadWord64(&cell), 0x0123456789ABCDEFull);
 }
 
 }  // namespace

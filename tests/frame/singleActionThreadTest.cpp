@@ -32,16 +32,6 @@ class tCountingThread : public nQoUdP100::tSingleActionOnceSignallableThread {
   const uint32_t result;
 };
 
-// Waits (in host time) until the condition holds; false after five seconds.
-template <class tCondition>
-bool eventually(tCondition condition) {
-  for (int i = 0; i < 5000; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return condition();
-}
-
 std::vector<tSyncRecord> records(tSyncRecord::tOperation operation) {
   std::vector<tSyncRecord> out;
   for (const auto& record : nQoSim::syncLog())
@@ -96,7 +86,7 @@ TEST_F(SingleActionThreadTest, OpensGoDoneAndLockAndRunsTheActionOncePerReset) {
   const iSync* go = opened(0);
   const unsigned goWaits = nQoSim::syncWaits(go);
   thread.wake(status);
-  ASSERT_TRUE(eventually([&] { return nQoSim::syncBlocked(go) == 1 && nQoSim::syncWaits(go) > goWaits; }));
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(go) == 1 && nQoSim::syncWaits(go) > goWaits; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_LE(nQoSim::syncWaits(go), goWaits + 2);
   EXPECT_EQ(thread.runs, 1);
@@ -137,7 +127,7 @@ TEST_F(SingleActionThreadTest, WaitForDoneWithNothingRunEndsPastItsTimeOutAsMinu
   const iSync* done = opened(1);
   const uint64_t start = nQoSim::clockNanoseconds();
   auto waiter = std::async(std::launch::async, [&] { return thread.waitForDone(5000, status); });
-  ASSERT_TRUE(eventually([&] { return nQoSim::syncBlocked(done) == 1; }));
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(done) == 1; }));
   nQoSim::advanceClock(4'999'000'000);
   std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(waiter.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
@@ -157,7 +147,7 @@ TEST_F(SingleActionThreadTest, StopAndDestroyReleaseAnOwnerBlockedInWaitForDone)
     tStatus2 own;
     return thread.waitForDone(0xFFFFFFFF, own);
   });
-  ASSERT_TRUE(eventually([&] { return nQoSim::syncBlocked(opened(1)) == 1; }));
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(opened(1)) == 1; }));
   thread.stop(status);
   thread.destroyThread(status);
   EXPECT_EQ(waiter.get(), 0u);
@@ -168,7 +158,7 @@ TEST_F(SingleActionThreadTest, DestroyWithoutStopEndsAThreadBlockedOnGo) {
   tStatus2 status;
   tCountingThread thread(status);
   thread.startThread(status);
-  ASSERT_TRUE(eventually([&] { return nQoSim::syncBlocked(opened(0)) == 1; }));
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(opened(0)) == 1; }));
   auto destroyed = std::async(std::launch::async, [&] { thread.destroyThread(status); });
   ASSERT_EQ(destroyed.wait_for(std::chrono::seconds(5)), std::future_status::ready);
   EXPECT_EQ(status.code, 0);

@@ -209,19 +209,4 @@ TEST_F(TimerTest, SpinningWaitStopsAtAFailingSleep) {
   EXPECT_EQ(nQoSim::sleepLog()[0].clockAfter, start + kMicrosecond);
 }
 
-TEST(TimerUtility, ConvertTruncatesSaturatesAndRejectsUnknownUnits) {
-  int status = 0;
-  EXPECT_EQ(tTimerUtility::convert(2'999, kTimerTimeUnitMicrosecond, kTimerTimeUnitMillisecond,
-                                   &status),
-            2u);
-  EXPECT_EQ(tTimerUtility::convert(3, kTimerTimeUnitSecond, kTimerTimeUnitNanosecond, &status),
-            3'000'000'000u);
-  EXPECT_EQ(tTimerUtility::convert(1ull << 62, kTimerTimeUnitSecond, kTimerTimeUnitNanosecond,
-                                   &status),
-            std::numeric_limits<uint64_t>::max());
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(tTimerUtility::convert(3, kTimerTimeUnitSecond, tTimerTimeUnit{5}, &status), 0u);
-  EXPECT_EQ(status, tTimerUtility::kBadUnitCode);
-}
-
 }  // namespace

@@ -1,10 +1,12 @@
 // One-line shims over the kernel abstraction layer: register access and the
-// memory and string primitives.
+// memory and string primitives (memMove, for overlapping copies, has its own
+// header).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/memMove.h"
 #include "kal/nQoKAL.h"
 
 namespace nQoUdR100 {
@@ -22,10 +24,6 @@ inline void memoryWrite8(uintptr_t address, uint8_t value) { nQoKAL100_memoryWri
 
 inline void* memCpy(void* destination, const void* source, size_t n) {
   return nQoKAL180_memCpy(destination, source, n);
-}
-// Overlapping copies.
-inline void* memMove(void* destination, const void* source, size_t n) {
-  return nQoKAL180_memMove(destination, source, n);
 }
 inline void* memSet(void* destination, uint8_t byte, size_t n) {
   return nQoKAL240_memSet(destination, byte, n);

@@ -10,6 +10,7 @@
 
 #include "chassis/cartridge/tCartridgeAITimingController.h"
 #include "chassis/cartridge/tCartridgeAO_DAC.h"
+#include "chassis/packRepeatedly.h"
 #include "fsl/tRequestContext.h"
 #include "fsl/tRequestTransfer.h"
 #include "sim/simAllocator.h"
@@ -87,17 +88,7 @@ void BM_MultiDACWritePack(benchmark::State& state) {
   for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
   nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
                                                                       words, halves);
-  nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(kMultiDACSize);
-  nQoFSL100::tRequestTransfer transfer(&source);
-  nQoMDBG100::tStatus2 status;
-  const uint64_t before = nQoSim::totalAllocations();
-  for (auto _ : state) {
-    packer.pack(transfer, 1, status);
-    benchmark::DoNotOptimize(source.message(0).bufferBegin);
-  }
-  reportAllocations(state, before);
-  if (status.code != 0) state.SkipWithError("pack failed");
+  nQoBench::packRepeatedly(state, packer, kMultiDACSize);
 }
 BENCHMARK(BM_MultiDACWritePack);
 

@@ -139,7 +139,7 @@ void unpackCartridge(const std::vector<uint8_t>& bytes) {
     const tExpected expected = expectedFor(bytes, start);
     unpackStatusOnly<nCartridgeController::tResetPacker>(context, expected, start);
     unpackStatusOnly<nCartridgeAITimingController::tUncommitPacker>(context, expected, start, 1u,
-                                                                     2u, 3u);
+                                                                    2u, 3u);
     unpackWord<nCartridgeDetection::tReadCartridgeDetectionEventCounterPacker>(context, bytes,
                                                                                expected, start);
     unpackWord<nCartridgeAO_DAC::tReadStatusPacker>(context, bytes, expected, start, 9u);

@@ -87,7 +87,7 @@ void BM_MultiDACWritePack(benchmark::State& state) {
   tArray<uint16_t> halves;
   for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
   nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
-                                                                      words, halves);
+                                                                     words, halves);
   nQoBench::packRepeatedly(state, packer, kMultiDACSize);
 }
 BENCHMARK(BM_MultiDACWritePack);

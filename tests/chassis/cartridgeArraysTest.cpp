@@ -119,7 +119,8 @@ TEST_F(tCartridgeArraysTest, CommitDSAEndsInItsArray) {
   largest.pack(transfer, 1, status);
   EXPECT_EQ(source.requestedLengths().back(), 28u + 4 * 16383);
   const tBytes largestBytes = source.bytes(2);
-  EXPECT_EQ(tBytes(largestBytes.begin() + 24, largestBytes.begin() + 28), (tBytes{0, 0, 0xFF, 0xFE}));
+  EXPECT_EQ(tBytes(largestBytes.begin() + 24, largestBytes.begin() + 28),
+            (tBytes{0, 0, 0xFF, 0xFE}));
   words.append(0);
   tCommitDSAPacker tooMany(nullptr, nullptr, 1, 1, 2, 3, 4, words);
   tooMany.pack(transfer, 1, status);
@@ -157,7 +158,8 @@ TEST_F(tCartridgeArraysTest, AFailedCopyIsRefusedBeforeAnyMessage) {
   nQoSim::failAllocation(1);
   words.append(6);
   ASSERT_TRUE(words.allocationFailed());
-  std::unique_ptr<tQuorlPacker> flagged(new tCommitDSAPacker(nullptr, nullptr, 1, 1, 2, 3, 4, words));
+  std::unique_ptr<tQuorlPacker> flagged(
+      new tCommitDSAPacker(nullptr, nullptr, 1, 1, 2, 3, 4, words));
   flagged->pack(transfer, 1, status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(source.requestedLengths(), std::vector<uint32_t>{32});

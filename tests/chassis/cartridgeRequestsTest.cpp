@@ -57,7 +57,8 @@ std::function<tQuorlPacker*()> make(tArgs... args) {
   return [=]() -> tQuorlPacker* { return new tClass(nullptr, nullptr, kObject, args...); };
 }
 
-std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArray<uint16_t>& halves) {
+std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words,
+                                       const tArray<uint16_t>& halves) {
   namespace c = nCartridgeController;
   namespace d = nCartridgeDetection;
   namespace s = nCartridgeAIScanningFrontEnd;
@@ -68,8 +69,9 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArr
   namespace io = nCartridgeDIODirection;
   return {
       {"Controller.Reset", make<c::tResetPacker>(), 0x0860, 8, {}},
-      {"Controller.Commit", make<c::tCommitPacker>(258u, uint8_t{5}, uint8_t{6}, uint8_t{7}, uint8_t{255}),
-       0x0860, 9, tBytes{0, 0, 1, 2, 5, 6, 7, 0xFF}},
+      {"Controller.Commit",
+       make<c::tCommitPacker>(258u, uint8_t{5}, uint8_t{6}, uint8_t{7}, uint8_t{255}), 0x0860, 9,
+       tBytes{0, 0, 1, 2, 5, 6, 7, 0xFF}},
       {"Controller.CommitHSIInput",
        make<c::tCommitHSIInputPacker>(w(1), w(2), w(3), w(4), w(5), w(6), w(7), w(8), w(9), w(10)),
        0x0860, 10, repeatW(10)},
@@ -80,10 +82,10 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArr
       {"Controller.CommitSPIForHSIDevices",
        make<c::tCommitSPIForHSIDevicesPacker>(w(1), w(2), w(3), uint8_t{0xC4}), 0x0860, 12,
        repeatW(3) + tBytes{0xC4}},
-      {"Controller.UncommitSPIForHSIDevices", make<c::tUncommitSPIForHSIDevicesPacker>(w(1)), 0x0860,
-       13, W(1)},
-      {"Controller.CommitSPI", make<c::tCommitSPIPacker>(w(1), w(2), w(3), uint8_t{0x80}), 0x0860, 14,
-       repeatW(3) + tBytes{0x80}},
+      {"Controller.UncommitSPIForHSIDevices", make<c::tUncommitSPIForHSIDevicesPacker>(w(1)),
+       0x0860, 13, W(1)},
+      {"Controller.CommitSPI", make<c::tCommitSPIPacker>(w(1), w(2), w(3), uint8_t{0x80}), 0x0860,
+       14, repeatW(3) + tBytes{0x80}},
       {"Controller.Uncommit", make<c::tUncommitPacker>(w(1)), 0x0860, 15, W(1)},
 
       {"Detection.Commit", make<d::tCommitPacker>(), 0x0861, 8, {}},
@@ -94,11 +96,20 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArr
        make<d::tSpecifyCartridgePacker>(uint16_t{1}, uint16_t{2}, 3u, uint16_t{4}), 0x0861, 12,
        tBytes{0, 1, 0, 2, 0, 0, 0, 3, 0, 4}},
       {"Detection.ReadEventCounter",
-       [] { return new d::tReadCartridgeDetectionEventCounterPacker(nullptr, nullptr, kObject, gOutput); },
-       0x0861, 13, {}},
-      {"Detection.ResetEventCounter", make<d::tResetCartridgeDetectionEventCounterPacker>(), 0x0861, 14,
+       [] {
+         return new d::tReadCartridgeDetectionEventCounterPacker(nullptr, nullptr, kObject,
+                                                                 gOutput);
+       },
+       0x0861,
+       13,
        {}},
-      {"Detection.SetSlotEnabledMask", make<d::tSetSlotEnabledMaskPacker>(15u), 0x0861, 15, be32(15)},
+      {"Detection.ResetEventCounter",
+       make<d::tResetCartridgeDetectionEventCounterPacker>(),
+       0x0861,
+       14,
+       {}},
+      {"Detection.SetSlotEnabledMask", make<d::tSetSlotEnabledMaskPacker>(15u), 0x0861, 15,
+       be32(15)},
 
       {"FrontEnd.Precommit", make<s::tPrecommitPacker>(), 0x0870, 8, {}},
       {"FrontEnd.PrecommitCmq", make<s::tPrecommitCmqPacker>(w(1), w(2), uint8_t{0xFE}, uint8_t{2}),
@@ -115,22 +126,24 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArr
       {"FrontEnd.DisarmCmq", make<s::tDisarmCmqPacker>(), 0x0870, 17, {}},
       {"FrontEnd.Disarm", make<s::tDisarmPacker>(), 0x0870, 18, {}},
       {"FrontEnd.PrecommitChannelConfig",
-       make<s::tPrecommitChannelConfigPacker>(w(1), w(2), w(3), w(4), w(5)), 0x0870, 19, repeatW(5)},
+       make<s::tPrecommitChannelConfigPacker>(w(1), w(2), w(3), w(4), w(5)), 0x0870, 19,
+       repeatW(5)},
 
       {"ADC.Commit", make<a::tCommitPacker>(0x00010002u), 0x0871, 8, tBytes{0, 1, 0, 2}},
       {"ADC.Arm", make<a::tArmPacker>(), 0x0871, 9, {}},
       {"ADC.Disarm", make<a::tDisarmPacker>(), 0x0871, 10, {}},
       {"ADC.Uncommit", make<a::tUncommitPacker>(), 0x0871, 11, {}},
 
-      {"Timing.Commit",
-       make<t::tCommitPacker>(1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, uint8_t{0xFF}), 0x0872, 8,
+      {"Timing.Commit", make<t::tCommitPacker>(1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, uint8_t{0xFF}),
+       0x0872, 8,
        be32(1) + be32(2) + be32(3) + be32(4) + be32(5) + be32(6) + be32(7) + be32(8) + be32(9) +
            tBytes{0xFF}},
       {"Timing.Arm", make<t::tArmPacker>(), 0x0872, 9, {}},
       {"Timing.Start", make<t::tStartPacker>(), 0x0872, 10, {}},
       {"Timing.Stop", make<t::tStopPacker>(), 0x0872, 11, {}},
       {"Timing.Disarm", make<t::tDisarmPacker>(), 0x0872, 12, {}},
-      {"Timing.Uncommit", make<t::tUncommitPacker>(1u, 2u, 3u), 0x0872, 13, be32(1) + be32(2) + be32(3)},
+      {"Timing.Uncommit", make<t::tUncommitPacker>(1u, 2u, 3u), 0x0872, 13,
+       be32(1) + be32(2) + be32(3)},
 
       {"DAC.Commit", make<o::tCommitPacker>(258u, uint8_t{2}, uint8_t{255}), 0x0880, 8,
        tBytes{0, 0, 1, 2, 2, 0xFF}},
@@ -138,23 +151,24 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words, const tArr
        [] { return new o::tReadStatusPacker(nullptr, nullptr, kObject, w(1), gOutput); }, 0x0880, 9,
        W(1)},
       {"DAC.MultiDACWrite",
-       [&] { return new o::tMultiDACWritePacker(nullptr, nullptr, kObject, words, halves); }, 0x0880,
-       10, be32(10) + be32(1) + be32(2) + tBytes{0, 4, 0, 3}},
+       [&] { return new o::tMultiDACWritePacker(nullptr, nullptr, kObject, words, halves); },
+       0x0880, 10, be32(10) + be32(1) + be32(2) + tBytes{0, 4, 0, 3}},
       {"DAC.Uncommit", make<o::tUncommitPacker>(w(1)), 0x0880, 11, W(1)},
 
       {"AOTiming.SoftwareUpdatePulse", make<ot::tSoftwareUpdatePulsePacker>(), 0x0881, 8, {}},
       {"AOTiming.CommitDSA",
-       [&] { return new ot::tCommitDSAPacker(nullptr, nullptr, kObject, 1, 2, 3, 4, words); }, 0x0881,
-       9, be32(1) + be32(2) + be32(3) + be32(4) + be32(10) + be32(1) + be32(2)},
+       [&] { return new ot::tCommitDSAPacker(nullptr, nullptr, kObject, 1, 2, 3, 4, words); },
+       0x0881, 9, be32(1) + be32(2) + be32(3) + be32(4) + be32(10) + be32(1) + be32(2)},
 
       {"DIO.Commit", make<io::tCommitPacker>(), 0x0890, 8, {}},
       {"DIO.Uncommit", make<io::tUncommitPacker>(), 0x0890, 9, {}},
-      {"DIO.ConfigureLinesCmr", make<io::tConfigureLinesCmrPacker>(1u, 2u, 3u, 4u, 5u, 6u, 7u), 0x0890,
-       10, be32(1) + be32(2) + be32(3) + be32(4) + be32(5) + be32(6) + be32(7)},
+      {"DIO.ConfigureLinesCmr", make<io::tConfigureLinesCmrPacker>(1u, 2u, 3u, 4u, 5u, 6u, 7u),
+       0x0890, 10, be32(1) + be32(2) + be32(3) + be32(4) + be32(5) + be32(6) + be32(7)},
       {"DIO.ConfigureWatchdogLinesCmr",
        make<io::tConfigureWatchdogLinesCmrPacker>(1u, 2u, 3u, 4u, 5u, 6u, 7u), 0x0890, 11,
        be32(1) + be32(2) + be32(3) + be32(4) + be32(5) + be32(6) + be32(7)},
-      {"DIO.ConfigureLinesCms", make<io::tConfigureLinesCmsPacker>(w(1), w(2)), 0x0890, 12, repeatW(2)},
+      {"DIO.ConfigureLinesCms", make<io::tConfigureLinesCmsPacker>(w(1), w(2)), 0x0890, 12,
+       repeatW(2)},
       {"DIO.ResetLinesCmr", make<io::tResetLinesCmrPacker>(0xFFFFFFFFu, 0u), 0x0890, 13,
        be32(0xFFFFFFFF) + be32(0)},
   };
@@ -196,8 +210,8 @@ TEST_F(tCartridgeRequestsTest, EveryClassPacksItsRow) {
     EXPECT_EQ(nQoSim::totalAllocations(), allocationsBefore);
     EXPECT_EQ(status.code, 0);
     ASSERT_EQ(source.requestedLengths().back(), size);
-    const tBytes header{0xEE, 0xEE, 1, c.method, uint8_t(c.interfaceId >> 8), uint8_t(c.interfaceId),
-                        0x01, 0x02};
+    const tBytes header{
+        0xEE, 0xEE, 1, c.method, uint8_t(c.interfaceId >> 8), uint8_t(c.interfaceId), 0x01, 0x02};
     EXPECT_EQ(source.bytes(i), header + c.arguments);
     EXPECT_NE(source.message(i).finished, 0u);
   }
@@ -209,8 +223,7 @@ TEST_F(tCartridgeRequestsTest, ResetFlagAndPadding) {
       new nCartridgeController::tResetPacker(nullptr, nullptr, 0x1234));
   source.script({.slack = 4});
   packer->pack(transfer, 1, status);
-  EXPECT_EQ(source.bytes(0),
-            (tBytes{0xEE, 0xEE, 0x01, 0x08, 0x08, 0x60, 0x12, 0x34, 0, 0, 0, 0}));
+  EXPECT_EQ(source.bytes(0), (tBytes{0xEE, 0xEE, 0x01, 0x08, 0x08, 0x60, 0x12, 0x34, 0, 0, 0, 0}));
   EXPECT_EQ(source.message(0).finished, 1u);
 
   packer->pack(transfer, 7, status);

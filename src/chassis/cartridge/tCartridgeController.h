@@ -15,10 +15,10 @@ namespace nQoFSL100::nQoMIOCS::nCartridgeController {
 template <uint8_t kId, unsigned kLine>
 inline constexpr tMethod kMethod{0x0860, kId, "tCartridgeController", kLine};
 
-using tU32x10 = tIn<uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
-                    uint32_t, uint32_t, uint32_t>;
-using tU32x14 = tIn<uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
-                    uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t>;
+using tU32x10 = tIn<uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                    uint32_t, uint32_t>;
+using tU32x14 = tIn<uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                    uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t>;
 
 // clang-format off
 class tResetPacker                    : public tPacker<kMethod<8, 110>> { using tPacker::tPacker; };

@@ -2,7 +2,8 @@
 // event counter read has an output, a u32 after the status block.
 //
 //   uint32_t events = 0;
-//   nCartridgeDetection::tReadCartridgeDetectionEventCounterPacker packer(t1, t2, objectId, events);
+//   tReadCartridgeDetectionEventCounterPacker packer(t1, t2, objectId, events);
+//   packer.unpack(context, status);   // events set only when status is no error
 #pragma once
 
 #include <cstdint>

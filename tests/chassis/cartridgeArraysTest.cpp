@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 
 #include "chassis/cartridge/tCartridgeAOTimingController.h"
 #include "chassis/cartridge/tCartridgeAO_DAC.h"
@@ -27,6 +28,12 @@ void fillCount(tArray<T>& array, uint32_t count) {
   array.clear();
   for (uint32_t i = 0; i < count; ++i) array.append(static_cast<T>(i));
 }
+
+// A copy would share the array copies' storage and free it twice.
+static_assert(!std::is_copy_constructible_v<tMultiDACWritePacker> &&
+              !std::is_move_constructible_v<tMultiDACWritePacker> &&
+              !std::is_copy_assignable_v<tCommitDSAPacker> &&
+              !std::is_move_assignable_v<tCommitDSAPacker>);
 
 class tCartridgeArraysTest : public nQoTest::tChassisTest {};
 

@@ -18,6 +18,8 @@ struct tSyncRecord {
   uint32_t option;
   uint64_t thread;
   iSync::tParam param;  // the whole record the object was opened with
+  // The time-out word of an acquire, a wait or a time-out; 0 otherwise.
+  uint32_t timeout = 0;
 };
 // Every operation on every object, in order.
 std::vector<tSyncRecord> syncLog();

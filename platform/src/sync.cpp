@@ -24,10 +24,10 @@ std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
-            const iSync::tParam& param) {
+            const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.push_back(
-      {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param});
+  gLog.push_back({operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(),
+                  param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++gCounts[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
@@ -58,7 +58,7 @@ class tSimSync : public iSync {
           _signal, lock, nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
     countBlocked(this, -1);
     if (!done) {
-      record(nQoSim::tSyncRecord::kTimeout, this, _param);
+      record(nQoSim::tSyncRecord::kTimeout, this, _param, timeout);
       if (status != nullptr && *status >= 0) *status = kTimeoutCode;
       return 0;
     }
@@ -68,7 +68,8 @@ class tSimSync : public iSync {
     } else if (_kind == 5) {
       --_tokens;
     }
-    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param);
+    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param,
+           timeout);
     return 1;
   }
 

@@ -26,7 +26,8 @@ std::vector<tSyncRecord> syncLog();
 void clearSyncLog();
 // Objects opened and not yet closed.
 int liveSyncObjects();
-// Sets (signals) and waits made on one object since it was opened.
+// Sets (signals) and waits made on one open object since it was opened (0
+// once it is closed).
 unsigned syncSets(const iSync* object);
 unsigned syncWaits(const iSync* object);
 // Threads blocked in waitOrAcquire on the object right now.

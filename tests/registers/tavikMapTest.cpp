@@ -135,6 +135,16 @@ TEST_F(tTavikMapTest, MarkAllDirtyZeroesPinRegistersKeepsOthersAndForgetsReadSid
                                                  written(0x64, 8, 0)}));
 }
 
+TEST_F(tTavikMapTest, FlushBusCallsTheBusFlushBetweenRegisterWrites) {
+  map->AO_Mode_1.flush(&status, 1);
+  EXPECT_EQ(map->flushBus(&status), 0);
+  map->AO_Mode_2.flush(&status, 1);
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x14C, 16, 0),
+                                                 {~0u, 0, 0, 0, tSimRegisterWindows::kMarker},
+                                                 written(0x14E, 16, 0)}));
+  EXPECT_EQ(bus.calls().back().operation, tSimBus::tCall::kFlush);
+}
+
 TEST_F(tTavikMapTest, ConstantTablesGiveOffsetAndWidthByIndex) {
   EXPECT_EQ(tTavik::windowOffset(15), 0x104u);
   EXPECT_EQ(tTavik::windowOffset(39), 0x104u);

@@ -120,5 +120,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkWrites(map, windows);
   }
   nQoSim::clearSyncLog();
+  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

@@ -26,10 +26,12 @@ std::vector<tSyncRecord> syncLog();
 void clearSyncLog();
 // Objects opened and not yet closed.
 int liveSyncObjects();
-// Sets (signals) and waits made on one open object since it was opened (0
-// once it is closed).
+// Sets (signals) and waits made on one object since it was opened.
 unsigned syncSets(const iSync* object);
 unsigned syncWaits(const iSync* object);
+// Drops the counts of the objects already closed (long runs of short-lived
+// objects, such as fuzz targets, keep the counts from growing).
+void forgetClosedSyncObjects();
 // Threads blocked in waitOrAcquire on the object right now.
 unsigned syncBlocked(const iSync* object);
 

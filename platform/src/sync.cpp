@@ -17,6 +17,7 @@ struct tCounts {
   unsigned sets = 0;
   unsigned waits = 0;
   unsigned blocked = 0;  // threads inside waitOrAcquire now
+  bool closed = false;
 };
 std::map<const iSync*, tCounts> gCounts;
 std::atomic<unsigned> gFailAt{0};
@@ -132,6 +133,10 @@ unsigned syncWaits(const iSync* object) {
   auto found = gCounts.find(object);
   return found == gCounts.end() ? 0 : found->second.waits;
 }
+void forgetClosedSyncObjects() {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  std::erase_if(gCounts, [](const auto& entry) { return entry.second.closed; });
+}
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = gCounts.find(object);
@@ -159,6 +164,10 @@ void syncClose(iSync* sync) {
   if (sync == nullptr) return;
   auto* simSync = static_cast<tSimSync*>(sync);
   record(nQoSim::tSyncRecord::kClose, sync, simSync->param());
+  {
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gCounts[sync].closed = true;
+  }
   --gLive;
   delete simSync;
 }

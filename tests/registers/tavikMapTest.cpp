@@ -31,8 +31,11 @@ TEST_F(tTavikTest, ConstructionOverABusTakesTheWindowOpensTheLocksAndTouchesNoRe
     ASSERT_EQ(opened.size(), 22u);
     for (uint32_t id = 1; id <= 22; ++id) {
       EXPECT_EQ(opened[id - 1].operation, nQoSim::tSyncRecord::kOpen);
-      EXPECT_EQ(opened[id - 1].kind, 1u);
-      EXPECT_EQ(opened[id - 1].option, 0u);
+      const iSync::tParam& param = opened[id - 1].param;
+      EXPECT_EQ(param.version, 1u);
+      EXPECT_EQ(param.kind, 1u);
+      EXPECT_EQ(param.option, 0u);
+      for (uint32_t word : param.reserved) EXPECT_EQ(word, 0u);
       EXPECT_EQ(opened[id - 1].object, map.lockGroup(id)->lock());
       EXPECT_EQ(map.lockGroup(id)->id(), id);
     }

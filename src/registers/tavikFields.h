@@ -14,6 +14,12 @@ namespace nQoUdRLP100 {
   struct tFieldsOf<nTavik::tTavikTraits, index> {                              \
     static constexpr auto kTable = makeFieldTable<width, count>(__VA_ARGS__);  \
   };
+// A register whose fields are those of another.
+#define QO_TAVIK_SAME_FIELDS(index, as)                                                    \
+  template <>                                                                              \
+  struct tFieldsOf<nTavik::tTavikTraits, index> {                                          \
+    static constexpr auto kTable = tFieldsOf<nTavik::tTavikTraits, as>::kTable;            \
+  };
 
 // clang-format off
 QO_TAVIK_FIELD_TABLE(5, 16, 9, {              // tAI_Output_Control
@@ -62,13 +68,11 @@ QO_TAVIK_FIELD_TABLE(47, 16, 16, {            // tJoint_Status_1
     {14, 14, 14, kServed, 2}})
 QO_TAVIK_FIELD_TABLE(48, 16, 5, {             // tRIVO_Shared_MUX
     {1, 3, 0, kServed, 4}})
-QO_TAVIK_FIELD_TABLE(49, 16, 5, {             // tRIVO_Trig_A_Output
-    {1, 3, 0, kServed, 4}})
+QO_TAVIK_SAME_FIELDS(49, 48)                  // tRIVO_Trig_A_Output
 QO_TAVIK_FIELD_TABLE(50, 16, 17, {            // tRIVO_Trig_Direction
     {1, 0, 0, kServed, 3},
     {9, 8, 8, kServed, 8}})
-QO_TAVIK_FIELD_TABLE(51, 16, 5, {             // tRIVO_Trig_B_Output
-    {1, 3, 0, kServed, 4}})
+QO_TAVIK_SAME_FIELDS(51, 48)                  // tRIVO_Trig_B_Output
 QO_TAVIK_FIELD_TABLE(63, 8, 5, {              // tTESK_Output_Enable
     {1, 0, 0, kNotServed},
     {2, 1, 1},
@@ -78,14 +82,10 @@ QO_TAVIK_FIELD_TABLE(67, 32, 33, {            // tDIO_Direction
     {1, 0, 0, kServed, 32}})
 QO_TAVIK_FIELD_TABLE(87, 16, 4, {             // tPFI_Output_Select_1
     {1, 4, 0, kServed, 3}})
-QO_TAVIK_FIELD_TABLE(88, 16, 4, {             // tPFI_Output_Select_2
-    {1, 4, 0, kServed, 3}})
-QO_TAVIK_FIELD_TABLE(89, 16, 4, {             // tPFI_Output_Select_3
-    {1, 4, 0, kServed, 3}})
-QO_TAVIK_FIELD_TABLE(90, 16, 4, {             // tPFI_Output_Select_4
-    {1, 4, 0, kServed, 3}})
-QO_TAVIK_FIELD_TABLE(91, 16, 4, {             // tPFI_Output_Select_5
-    {1, 4, 0, kServed, 3}})
+QO_TAVIK_SAME_FIELDS(88, 87)                  // tPFI_Output_Select_2
+QO_TAVIK_SAME_FIELDS(89, 87)                  // tPFI_Output_Select_3
+QO_TAVIK_SAME_FIELDS(90, 87)                  // tPFI_Output_Select_4
+QO_TAVIK_SAME_FIELDS(91, 87)                  // tPFI_Output_Select_5
 QO_TAVIK_FIELD_TABLE(92, 16, 2, {             // tPFI_Output_Select_6
     {1, 4, 0}})
 QO_TAVIK_FIELD_TABLE(95, 32, 17, {            // tPFI_Filter
@@ -115,5 +115,6 @@ QO_TAVIK_FIELD_TABLE(166, 8, 2, {             // tStatic_AI_Control
 // clang-format on
 
 #undef QO_TAVIK_FIELD_TABLE
+#undef QO_TAVIK_SAME_FIELDS
 
 }  // namespace nQoUdRLP100

@@ -51,18 +51,26 @@ class tMemMappedAddressSpace {
 
   template <unsigned kWidth>
   uint32_t read(uint32_t offset) const {
+    static_assert(kWidth == 8 || kWidth == 16 || kWidth == 32);
     const uintptr_t address = static_cast<uintptr_t>(_base + offset);
-    if constexpr (kWidth == 8) return nQoKAL100_memoryRead8(address);
-    if constexpr (kWidth == 16) return nQoKAL100_memoryRead16(address);
-    if constexpr (kWidth == 32) return nQoKAL100_memoryRead32(address);
+    if constexpr (kWidth == 8)
+      return nQoKAL100_memoryRead8(address);
+    else if constexpr (kWidth == 16)
+      return nQoKAL100_memoryRead16(address);
+    else
+      return nQoKAL100_memoryRead32(address);
   }
 
   template <unsigned kWidth>
   void write(uint32_t offset, uint32_t value) const {
+    static_assert(kWidth == 8 || kWidth == 16 || kWidth == 32);
     const uintptr_t address = static_cast<uintptr_t>(_base + offset);
-    if constexpr (kWidth == 8) nQoKAL100_memoryWrite8(address, static_cast<uint8_t>(value));
-    if constexpr (kWidth == 16) nQoKAL100_memoryWrite16(address, static_cast<uint16_t>(value));
-    if constexpr (kWidth == 32) nQoKAL100_memoryWrite32(address, value);
+    if constexpr (kWidth == 8)
+      nQoKAL100_memoryWrite8(address, static_cast<uint8_t>(value));
+    else if constexpr (kWidth == 16)
+      nQoKAL100_memoryWrite16(address, static_cast<uint16_t>(value));
+    else
+      nQoKAL100_memoryWrite32(address, value);
   }
 
   iBus* bus() const { return _bus; }

@@ -1,12 +1,16 @@
-// Chassis replies of arbitrary bytes: the status block alone, and the reply
-// of every output shape of the digital controller. The caller's status ends
+// Chassis replies of arbitrary bytes: the status block alone, the reply of
+// every output shape of the digital controller, and the revision, the two
+// times and the temperature readings of the chassis services. The caller's status ends
 // as 0, the reply's code or -228700, and nothing lands past a buffer's
 // capacity.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "chassis/interfaces/tChassisTempSensor.h"
+#include "chassis/interfaces/tChassisTimekeeper.h"
 #include "chassis/interfaces/tDigController.h"
+#include "chassis/interfaces/tStreamingFpga.h"
 #include "chassis/message/tQuorlDataReader.h"
 #include "fsl/tRequestContext.h"
 #include "sim/simReplySource.h"
@@ -70,6 +74,20 @@ void unpackAll(const std::vector<uint8_t>& bytes) {
   uint32_t small[4] = {0, 0, kGuard, kGuard};
   unpackWith<tReadMultipleCartridgesPacker>(context, code, 0u, small, 2u);
   check(small[2] == kGuard && small[3] == kGuard);
+
+  using namespace nQoFSL100::nQoMIOCS;
+  uint32_t revision = 0;
+  unpackWith<nStreamingFpga::tGetRevisionPacker>(context, code, revision);
+  uint64_t time = 0;
+  unpackWith<nChassisTimekeeper::tGetCurrentTimePacker>(context, code, time);
+  unpackWith<nChassisTimekeeper::tGetEpochTimePacker>(context, code, time);
+  using nChassisTempSensor::tGetTempSensorsReadingsPacker;
+  nQoFSL100::tArray<uint16_t> readings;
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), readings);
+  constexpr uint16_t kHalfGuard = 0x5A5A;
+  uint16_t fewReadings[3] = {0, kHalfGuard, kHalfGuard};
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), fewReadings, 1u);
+  check(fewReadings[1] == kHalfGuard && fewReadings[2] == kHalfGuard);
 }
 
 }  // namespace

@@ -34,22 +34,33 @@ class tServiceArraysTest : public nQoTest::tChassisTest {
   }
   tBytes lastTail(std::size_t from) const { return tail(source.messageCount() - 1, from); }
 
-  // The largest array goes out with its exact length field at lengthAt; one
-  // element more is refused before any message is asked for.
-  // build(array, use) hands use a packer around array.
+  // What an array argument of a packer should show.
+  struct tExpected {
+    uint32_t maxElements;  // the most its length field counts exactly
+    uint32_t sizeAtMax;    // the request size with that many
+    std::size_t lengthAt;  // the length field's offset then
+    const char* file;      // the site of a failed copy
+    unsigned line;
+    uint32_t sizeOfThree;  // the request size with three elements
+  };
+
+  // The largest array goes out with its exact length field; one element more
+  // is refused before any message is asked for. A copy whose own storage
+  // failed gives -50352 at its site and no message; a flag only taken over
+  // from the caller's array lets the elements go out without a code.
+  // build(array, use) hands use a packer around the array.
   template <class T, class tBuild>
-  void expectLengthLimit(tBuild build, uint32_t maxElements, uint32_t sizeAtMax,
-                         std::size_t lengthAt) {
-    SCOPED_TRACE(sizeAtMax);
-    tArray<T> array;
-    for (uint32_t i = 0; i < maxElements; ++i) array.append(T(i));
+  void expectArrayArgument(tBuild build, const tExpected& expected) {
+    SCOPED_TRACE(expected.file);
     auto pack = [&](tQuorlPacker& packer) { packer.pack(transfer, 1, status); };
+    tArray<T> array;
+    for (uint32_t i = 0; i < expected.maxElements; ++i) array.append(T(i));
     build(array, pack);
     EXPECT_EQ(status.code, 0);
-    EXPECT_EQ(source.requestedLengths().back(), sizeAtMax);
-    const uint32_t length = 2 + maxElements * uint32_t(sizeof(T));
-    EXPECT_EQ(lastTail(lengthAt)[0], uint8_t(length >> 8));
-    EXPECT_EQ(lastTail(lengthAt)[1], uint8_t(length));
+    EXPECT_EQ(source.requestedLengths().back(), expected.sizeAtMax);
+    const uint32_t length = 2 + expected.maxElements * uint32_t(sizeof(T));
+    EXPECT_EQ(lastTail(expected.lengthAt)[0], uint8_t(length >> 8));
+    EXPECT_EQ(lastTail(expected.lengthAt)[1], uint8_t(length));
 
     array.append(0);
     const std::size_t calls = source.calls();
@@ -57,32 +68,24 @@ class tServiceArraysTest : public nQoTest::tChassisTest {
     EXPECT_EQ(status.code, -228700);
     EXPECT_TRUE(logged(-228700, "tQuorlDataWriter", 340));
     EXPECT_EQ(source.calls(), calls);
-    status.clear();
-  }
 
-  // A copy whose own storage failed: -50352 at the site, no message. A flag
-  // only taken over from the caller's array: its elements go out, no code.
-  template <class T, class tBuild>
-  void expectFailedCopy(tBuild build, const char* file, unsigned line, uint32_t sizeOfThree) {
-    SCOPED_TRACE(file);
-    tArray<T> array;
-    fill<T>(array, {1, 2});
-    auto pack = [&](tQuorlPacker& packer) { packer.pack(transfer, 1, status); };
-    const std::size_t calls = source.calls();
+    status.clear();
+    tArray<T> small;
+    fill<T>(small, {1, 2});
     nQoSim::failAllocation(1);
-    build(array, pack);
+    build(small, pack);
     EXPECT_EQ(status.code, -50352);
-    EXPECT_TRUE(logged(-50352, file, line));
+    EXPECT_TRUE(logged(-50352, expected.file, expected.line));
     EXPECT_EQ(source.calls(), calls);
 
     status.clear();
     nQoSim::failAllocation(1);
-    array.append(3);
-    array.append(4);
-    ASSERT_TRUE(array.allocationFailed());
-    build(array, pack);
+    small.append(3);
+    small.append(4);
+    ASSERT_TRUE(small.allocationFailed());
+    build(small, pack);
     EXPECT_EQ(status.code, 0);
-    EXPECT_EQ(source.requestedLengths().back(), sizeOfThree);
+    EXPECT_EQ(source.requestedLengths().back(), expected.sizeOfThree);
   }
 };
 
@@ -101,86 +104,45 @@ TEST_F(tServiceArraysTest, RouteLaysOutTwoArrays) {
   EXPECT_EQ(source.requestedLengths(), (std::vector<uint32_t>{16, 32}));
   EXPECT_EQ(lastTail(8),
             (be32(14) + be32(0x11) + be32(0x22) + be32(0x33) + be32(6) + be32(0xA0B0C0D0)));
-
-  // The second array's copy failing is refused as well.
-  nQoSim::failAllocation(2);
-  nRoutable::tRoutePacker second(nullptr, nullptr, 1, three, one);
-  second.pack(transfer, 1, status);
-  EXPECT_EQ(status.code, -50352);
-  EXPECT_TRUE(logged(-50352, "tRoutable", 128));
-  EXPECT_EQ(source.calls(), 2u);
 }
 
-TEST_F(tServiceArraysTest, LengthFieldsDoNotWrap) {
-  expectLengthLimit<uint32_t>(
+TEST_F(tServiceArraysTest, ArrayArgumentsAreBoundedAndCopied) {
+  expectArrayArgument<uint32_t>(
       [&](const tArray<uint32_t>& a, auto use) {
         nRoutable::tRoutePacker p(nullptr, nullptr, 1, a, noWords);
         use(p);
       },
-      16383, 65548, 10);
-  expectLengthLimit<uint32_t>(
+      {16383, 65548, 10, "tRoutable", 128, 28});
+  expectArrayArgument<uint32_t>(
       [&](const tArray<uint32_t>& a, auto use) {
         nRoutable::tRoutePacker p(nullptr, nullptr, 1, noWords, a);
         use(p);
       },
-      16383, 65548, 14);
-  expectLengthLimit<uint32_t>(
+      {16383, 65548, 14, "tRoutable", 128, 28});
+  expectArrayArgument<uint32_t>(
       [&](const tArray<uint32_t>& a, auto use) {
         nDMAAdaptor::tWritePacker p(nullptr, nullptr, 1, a);
         use(p);
       },
-      16383, 65544, 10);
-  expectLengthLimit<uint8_t>(
+      {16383, 65544, 10, "tDMAAdaptor", 422, 24});
+  expectArrayArgument<uint8_t>(
       [&](const tArray<uint8_t>& a, auto use) {
         nIndustrialChassis::tSetCounterOutputExpirationStatesPacker p(nullptr, nullptr, 1, a);
         use(p);
       },
-      65533, 65543, 8);
-  expectLengthLimit<uint16_t>(
+      {65533, 65543, 8, "tIndustrialChassis", 359, 13});
+  expectArrayArgument<uint16_t>(
       [&](const tArray<uint16_t>& a, auto use) {
         nChassisAOTiming::tCommitPacker p(nullptr, nullptr, 1, a, 0x80);
         use(p);
       },
-      32766, 65543, 8);
-  expectLengthLimit<uint16_t>(
+      {32766, 65543, 8, "tChassisAOTiming", 174, 17});
+  expectArrayArgument<uint16_t>(
       [&](const tArray<uint16_t>& a, auto use) {
         nMultiAI_ADC::tSetLinkedPrimVtrPacker p(nullptr, nullptr, 1, a);
         use(p);
       },
-      32766, 65542, 8);
-}
-
-TEST_F(tServiceArraysTest, FailedCopiesAreReported) {
-  expectFailedCopy<uint32_t>(
-      [&](const tArray<uint32_t>& a, auto use) {
-        nRoutable::tRoutePacker p(nullptr, nullptr, 1, a, noWords);
-        use(p);
-      },
-      "tRoutable", 128, 28);
-  expectFailedCopy<uint32_t>(
-      [&](const tArray<uint32_t>& a, auto use) {
-        nDMAAdaptor::tWritePacker p(nullptr, nullptr, 1, a);
-        use(p);
-      },
-      "tDMAAdaptor", 422, 24);
-  expectFailedCopy<uint8_t>(
-      [&](const tArray<uint8_t>& a, auto use) {
-        nIndustrialChassis::tSetCounterOutputExpirationStatesPacker p(nullptr, nullptr, 1, a);
-        use(p);
-      },
-      "tIndustrialChassis", 359, 13);
-  expectFailedCopy<uint16_t>(
-      [&](const tArray<uint16_t>& a, auto use) {
-        nChassisAOTiming::tCommitPacker p(nullptr, nullptr, 1, a, 0x80);
-        use(p);
-      },
-      "tChassisAOTiming", 174, 17);
-  expectFailedCopy<uint16_t>(
-      [&](const tArray<uint16_t>& a, auto use) {
-        nMultiAI_ADC::tSetLinkedPrimVtrPacker p(nullptr, nullptr, 1, a);
-        use(p);
-      },
-      "tMultiAI_ADC", 61, 16);
+      {32766, 65542, 8, "tMultiAI_ADC", 61, 16});
 }
 
 TEST_F(tServiceArraysTest, EmptyArraysStillCarryTheirLength) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-class iSync;
+#include "sync/iSync.h"
 
 namespace nQoSim {
 
@@ -17,6 +17,7 @@ struct tSyncRecord {
   uint32_t kind;
   uint32_t option;
   uint64_t thread;
+  iSync::tParam param;  // the whole record the object was opened with
 };
 // Every operation on every object, in order.
 std::vector<tSyncRecord> syncLog();

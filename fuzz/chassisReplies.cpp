@@ -1,6 +1,7 @@
 // Chassis replies of arbitrary bytes: the status block alone, the reply of
-// every output shape of the digital controller, and the cartridge shapes
-// (status only, one u32). The caller's status ends as its start, the reply's
+// every output shape of the digital controller, the cartridge shapes (status
+// only, one u32) and the chassis services' revision, two times and
+// temperature readings. The caller's status ends as its start, the reply's
 // code or -228700, nothing lands past a buffer's capacity, and no output is
 // written once the status holds an error.
 #include <cstdint>
@@ -11,7 +12,10 @@
 #include "chassis/cartridge/tCartridgeAO_DAC.h"
 #include "chassis/cartridge/tCartridgeController.h"
 #include "chassis/cartridge/tCartridgeDetection.h"
+#include "chassis/interfaces/tChassisTempSensor.h"
+#include "chassis/interfaces/tChassisTimekeeper.h"
 #include "chassis/interfaces/tDigController.h"
+#include "chassis/interfaces/tStreamingFpga.h"
 #include "chassis/message/tQuorlDataReader.h"
 #include "fsl/tRequestContext.h"
 #include "sim/simReplySource.h"
@@ -75,6 +79,14 @@ void unpackAll(const std::vector<uint8_t>& bytes) {
   uint32_t small[4] = {0, 0, kGuard, kGuard};
   unpackWith<tReadMultipleCartridgesPacker>(context, code, 0u, small, 2u);
   check(small[2] == kGuard && small[3] == kGuard);
+
+  using nQoFSL100::nQoMIOCS::nChassisTempSensor::tGetTempSensorsReadingsPacker;
+  nQoFSL100::tArray<uint16_t> readings;
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), readings);
+  constexpr uint16_t kHalfGuard = 0x5A5A;
+  uint16_t fewReadings[3] = {0, kHalfGuard, kHalfGuard};
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), fewReadings, 1u);
+  check(fewReadings[1] == kHalfGuard && fewReadings[2] == kHalfGuard);
 }
 
 // What a reply does to a caller's status that starts as start, and where
@@ -97,10 +109,6 @@ tExpected expectedFor(const std::vector<uint8_t>& bytes, int start) {
   return {merged, 6 + size_t(length)};
 }
 
-uint32_t loadU32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
-}
-
 // A status-only cartridge reply: the status ends exactly as expected.
 template <class tPacker, class... tInputs>
 void unpackStatusOnly(nQoFSL100::tRequestContext& context, const tExpected& expected, int start,
@@ -111,26 +119,27 @@ void unpackStatusOnly(nQoFSL100::tRequestContext& context, const tExpected& expe
   check(status.code == expected.status);
 }
 
-// A cartridge reply with one u32: read only after an error-free status
-// block, all ones when cut short.
-template <class tPacker, class... tInputs>
+// A reply with one scalar (u32 unless given): read only after an error-free
+// status block, all ones when cut short.
+template <class tPacker, class tWord = uint32_t, class... tInputs>
 void unpackWord(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
                 const tExpected& expected, int start, tInputs... inputs) {
-  constexpr uint32_t kUntouched = 0x5A5A5A5A;
-  uint32_t word = kUntouched;
+  constexpr auto kUntouched = tWord(0x5A5A5A5A5A5A5A5A);
+  tWord word = kUntouched;
   tPacker packer(nullptr, nullptr, 1, inputs..., word);
   nQoMDBG100::tStatus2 status(start);
   packer.unpack(context, status);
   if (expected.outputAt == 0) {
     check(status.code == expected.status && word == kUntouched);
-  } else if (expected.outputAt + 4 <= bytes.size()) {
-    check(status.code == expected.status && word == loadU32(bytes.data() + expected.outputAt));
+  } else if (expected.outputAt + sizeof(tWord) <= bytes.size()) {
+    check(status.code == expected.status &&
+          word == nQoFSL100::loadBigEndian<tWord>(bytes.data() + expected.outputAt));
   } else {
-    check(status.code == -228700 && word == 0xFFFFFFFF);
+    check(status.code == -228700 && word == tWord(~tWord{0}));
   }
 }
 
-void unpackCartridge(const std::vector<uint8_t>& bytes) {
+void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {
   using namespace nQoFSL100::nQoMIOCS;
   nQoSim::tScriptedReplySource replies;
   replies.setReply(bytes);
@@ -143,6 +152,10 @@ void unpackCartridge(const std::vector<uint8_t>& bytes) {
     unpackWord<nCartridgeDetection::tReadCartridgeDetectionEventCounterPacker>(context, bytes,
                                                                                expected, start);
     unpackWord<nCartridgeAO_DAC::tReadStatusPacker>(context, bytes, expected, start, 9u);
+    unpackWord<nStreamingFpga::tGetRevisionPacker>(context, bytes, expected, start);
+    unpackWord<nChassisTimekeeper::tGetCurrentTimePacker, uint64_t>(context, bytes, expected,
+                                                                    start);
+    unpackWord<nChassisTimekeeper::tGetEpochTimePacker, uint64_t>(context, bytes, expected, start);
   }
 }
 
@@ -159,12 +172,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   afterBlock.insert(afterBlock.end(), bytes.begin(), bytes.end());
   unpackAll(afterBlock);
 
-  // The cartridge shapes over the bytes as they are, after an empty status
+  // The cartridge and service shapes over the bytes as they are, after an empty status
   // block, and after a block whose code is their first four bytes.
-  unpackCartridge(bytes);
-  unpackCartridge(afterBlock);
+  unpackCartridgeAndService(bytes);
+  unpackCartridgeAndService(afterBlock);
   std::vector<uint8_t> withCode{0, 0, 0, 0, 0, 0, 0, 6};
   withCode.insert(withCode.end(), bytes.begin(), bytes.end());
-  unpackCartridge(withCode);
+  unpackCartridgeAndService(withCode);
   return 0;
 }

@@ -193,10 +193,9 @@ tArrayField<T> arrayFieldAt(const std::vector<uint8_t>& bytes, size_t at) {
 
 // An array output, into the caller's array (which starts with one guard
 // element) and into a buffer of capacity elements followed by guards.
-template <class T, class tIntoArray, class tIntoBuffer>
+template <class tPacker, class T, class... tInputs>
 void unpackArray(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
-                 const tExpected& expected, int start, uint32_t capacity, tIntoArray intoArray,
-                 tIntoBuffer intoBuffer) {
+                 const tExpected& expected, int start, uint32_t capacity, tInputs... inputs) {
   constexpr auto kGuard = T(0x5A5A5A5A);
   const tArrayField<T> field =
       expected.outputAt == 0 ? tArrayField<T>{} : arrayFieldAt<T>(bytes, expected.outputAt);
@@ -205,7 +204,7 @@ void unpackArray(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>
   nQoFSL100::tArray<T> array;
   array.append(kGuard);
   {
-    auto packer = intoArray(&array);
+    tPacker packer(nullptr, nullptr, 1, inputs..., &array);
     nQoMDBG100::tStatus2 status(start);
     packer.unpack(context, status);
     const std::vector<T> held(array.begin(), array.end());
@@ -214,7 +213,7 @@ void unpackArray(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>
   }
 
   std::vector<T> buffer(capacity + 2, kGuard);
-  auto packer = intoBuffer(buffer.data(), capacity);
+  tPacker packer(nullptr, nullptr, 1, inputs..., buffer.data(), capacity);
   nQoMDBG100::tStatus2 status(start);
   packer.unpack(context, status);
   std::vector<T> expectedBuffer(capacity + 2, kGuard);
@@ -230,43 +229,16 @@ void unpackArray(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>
 void unpackCartridgeArrays(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
                            const tExpected& expected, int start) {
   using namespace nQoFSL100::nQoMIOCS;
-  using nQoFSL100::tArray;
   for (uint32_t capacity : {0u, 3u, 64u}) {
-    unpackArray<uint8_t>(
-        context, bytes, expected, start, capacity,
-        [](tArray<uint8_t>* array) {
-          return nCartridgeEEPROM::tBlockReadBytesPacker(nullptr, nullptr, 1, 2, 3, array);
-        },
-        [](uint8_t* buffer, uint32_t room) {
-          return nCartridgeEEPROM::tBlockReadBytesPacker(nullptr, nullptr, 1, 2, 3, buffer, room);
-        });
-    unpackArray<uint8_t>(
-        context, bytes, expected, start, capacity,
-        [](tArray<uint8_t>* array) {
-          return nMultiCartridgeChangeDetection::tReadPacker(nullptr, nullptr, 1, 2, 3, array);
-        },
-        [](uint8_t* buffer, uint32_t room) {
-          return nMultiCartridgeChangeDetection::tReadPacker(nullptr, nullptr, 1, 2, 3, buffer,
-                                                             room);
-        });
-    unpackArray<uint32_t>(
-        context, bytes, expected, start, capacity,
-        [](tArray<uint32_t>* array) {
-          return nCartridgeDataMemory::tReadPacker(nullptr, nullptr, 1, 2, 3, array);
-        },
-        [](uint32_t* buffer, uint32_t room) {
-          return nCartridgeDataMemory::tReadPacker(nullptr, nullptr, 1, 2, 3, buffer, room);
-        });
+    unpackArray<nCartridgeEEPROM::tBlockReadBytesPacker, uint8_t>(
+        context, bytes, expected, start, capacity, uint16_t(2), uint16_t(3));
+    unpackArray<nMultiCartridgeChangeDetection::tReadPacker, uint8_t>(context, bytes, expected,
+                                                                      start, capacity, 2u, 3u);
+    unpackArray<nCartridgeDataMemory::tReadPacker, uint32_t>(context, bytes, expected, start,
+                                                             capacity, uint16_t(2), uint16_t(3));
   }
-  // The default capacity of 8.
-  unpackArray<uint8_t>(
-      context, bytes, expected, start, 8,
-      [](tArray<uint8_t>* array) {
-        return nCartridgeTEDSCommunicator::tRead8BytePROMPacker(nullptr, nullptr, 1, 2, array);
-      },
-      [](uint8_t* buffer, uint32_t) {
-        return nCartridgeTEDSCommunicator::tRead8BytePROMPacker(nullptr, nullptr, 1, 2, buffer);
-      });
+  unpackArray<nCartridgeTEDSCommunicator::tRead8BytePROMPacker, uint8_t>(context, bytes, expected,
+                                                                         start, 8, 2u);
 }
 
 void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {

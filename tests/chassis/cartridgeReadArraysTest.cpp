@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "chassis/cartridge/tCartridgeDataMemory.h"
@@ -29,61 +30,41 @@ using nQoTest::tBytes;
 using tBytesArray = tArray<uint8_t>;
 using tPackerPtr = std::unique_ptr<tQuorlPacker>;
 
-// Each byte-array read: its two forms (the buffer form with a capacity of
-// 8) and the site of -50352 for its own array having lost bytes.
-struct tTEDSReadEEPROM {
-  static constexpr const char* kFile = "tCartridgeTEDSCommunicator";
-  static constexpr unsigned kLine = 132;
-  static tQuorlPacker* formB(tBytesArray* array) {
-    return new nCartridgeTEDSCommunicator::tReadEEPROMPacker(nullptr, nullptr, 1, 1, 2, 3, 4,
-                                                             array);
+// A byte-array read built with the inputs 1, 2, ...: its two forms (the
+// buffer with room for 8, given or by default) and the site of -50352 for
+// its own array having lost bytes.
+template <class tPacker, std::size_t kInputs, const char* kFile, unsigned kLine,
+          bool kDefaultRoom = false>
+struct tByteRead {
+  static constexpr const char* file = kFile;
+  static constexpr unsigned line = kLine;
+  template <class... tOutput>
+  static tQuorlPacker* make(tOutput... output) {
+    return build(std::make_index_sequence<kInputs>{}, output...);
   }
+  template <std::size_t... i, class... tOutput>
+  static tQuorlPacker* build(std::index_sequence<i...>, tOutput... output) {
+    return new tPacker(nullptr, nullptr, 1, static_cast<uint16_t>(i + 1)..., output...);
+  }
+  static tQuorlPacker* formB(tBytesArray* array) { return make(array); }
   static tQuorlPacker* formA(uint8_t* buffer) {
-    return new nCartridgeTEDSCommunicator::tReadEEPROMPacker(nullptr, nullptr, 1, 1, 2, 3, 4,
-                                                             buffer, 8);
+    if constexpr (kDefaultRoom)
+      return make(buffer);
+    else
+      return make(buffer, uint32_t{8});
   }
 };
-// These two default the capacity to 8.
-struct tTEDSGet8ByteIDBlock {
-  static constexpr const char* kFile = "tCartridgeTEDSCommunicator";
-  static constexpr unsigned kLine = 152;
-  static tQuorlPacker* formB(tBytesArray* array) {
-    return new nCartridgeTEDSCommunicator::tGet8ByteIDBlockPacker(nullptr, nullptr, 1, 1, array);
-  }
-  static tQuorlPacker* formA(uint8_t* buffer) {
-    return new nCartridgeTEDSCommunicator::tGet8ByteIDBlockPacker(nullptr, nullptr, 1, 1, buffer);
-  }
-};
-struct tTEDSRead8BytePROM {
-  static constexpr const char* kFile = "tCartridgeTEDSCommunicator";
-  static constexpr unsigned kLine = 162;
-  static tQuorlPacker* formB(tBytesArray* array) {
-    return new nCartridgeTEDSCommunicator::tRead8BytePROMPacker(nullptr, nullptr, 1, 1, array);
-  }
-  static tQuorlPacker* formA(uint8_t* buffer) {
-    return new nCartridgeTEDSCommunicator::tRead8BytePROMPacker(nullptr, nullptr, 1, 1, buffer);
-  }
-};
-struct tEEPROMBlockReadBytes {
-  static constexpr const char* kFile = "tCartridgeEEPROM";
-  static constexpr unsigned kLine = 142;
-  static tQuorlPacker* formB(tBytesArray* array) {
-    return new nCartridgeEEPROM::tBlockReadBytesPacker(nullptr, nullptr, 1, 1, 2, array);
-  }
-  static tQuorlPacker* formA(uint8_t* buffer) {
-    return new nCartridgeEEPROM::tBlockReadBytesPacker(nullptr, nullptr, 1, 1, 2, buffer, 8);
-  }
-};
-struct tMultiCartridgeRead {
-  static constexpr const char* kFile = "tMultiCartridgeChangeDetection";
-  static constexpr unsigned kLine = 122;
-  static tQuorlPacker* formB(tBytesArray* array) {
-    return new nMultiCartridgeChangeDetection::tReadPacker(nullptr, nullptr, 1, 1, 2, array);
-  }
-  static tQuorlPacker* formA(uint8_t* buffer) {
-    return new nMultiCartridgeChangeDetection::tReadPacker(nullptr, nullptr, 1, 1, 2, buffer, 8);
-  }
-};
+
+constexpr char kTEDS[] = "tCartridgeTEDSCommunicator";
+constexpr char kEEPROM[] = "tCartridgeEEPROM";
+constexpr char kMulti[] = "tMultiCartridgeChangeDetection";
+
+using tByteReads = ::testing::Types<
+    tByteRead<nCartridgeTEDSCommunicator::tReadEEPROMPacker, 4, kTEDS, 132>,
+    tByteRead<nCartridgeTEDSCommunicator::tGet8ByteIDBlockPacker, 1, kTEDS, 152, true>,
+    tByteRead<nCartridgeTEDSCommunicator::tRead8BytePROMPacker, 1, kTEDS, 162, true>,
+    tByteRead<nCartridgeEEPROM::tBlockReadBytesPacker, 2, kEEPROM, 142>,
+    tByteRead<nMultiCartridgeChangeDetection::tReadPacker, 2, kMulti, 122>>;
 
 constexpr uint8_t kUntouched = 0x5A;
 const std::vector<uint8_t> kOld{9, 9, 9};
@@ -121,8 +102,6 @@ const tReplyCase kReplies[] = {
 template <class tRead>
 class tByteReadTest : public nQoTest::tChassisTest {};
 
-using tByteReads = ::testing::Types<tTEDSReadEEPROM, tTEDSGet8ByteIDBlock, tTEDSRead8BytePROM,
-                                    tEEPROMBlockReadBytes, tMultiCartridgeRead>;
 TYPED_TEST_SUITE(tByteReadTest, tByteReads);
 
 TYPED_TEST(tByteReadTest, CallersArrayTakesWhatTheReplyCarries) {
@@ -213,7 +192,7 @@ TYPED_TEST(tByteReadTest, LostBytesAreReportedInTheBufferFormOnly) {
   nQoSim::failAllocation(2);
   intoBuffer->unpack(this->context, this->status);
   EXPECT_EQ(this->status.code, -50352);
-  EXPECT_TRUE(logged(-50352, TypeParam::kFile, TypeParam::kLine));
+  EXPECT_TRUE(logged(-50352, TypeParam::file, TypeParam::line));
   EXPECT_EQ(tBytes(std::begin(buffer), std::end(buffer)), tBytes(8, kUntouched));
 
   this->status.clear();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -75,52 +76,26 @@ std::vector<tRequestRow> controlRows(tRowData& d) {
   return {
       {"TEDS.Commit", make<te::tCommitPacker>(), 0x0862, 8, {}},
       {"TEDS.Uncommit", make<te::tUncommitPacker>(), 0x0862, 9, {}},
-      {"TEDS.ReadEEPROM",
-       [&] {
-         return new te::tReadEEPROMPacker(nullptr, nullptr, kRowObject, 1, 2, 3, 4, &d.bytesOut);
-       },
-       0x0862, 10, be32(1) + be32(2) + be32(3) + be32(4)},
+      {"TEDS.ReadEEPROM", make<te::tReadEEPROMPacker>(1, 2, 3, 4, &d.bytesOut), 0x0862, 10,
+       be32(1) + be32(2) + be32(3) + be32(4)},
       {"TEDS.WriteEEPROM",
-       [&] {
-         return new te::tWriteEEPROMPacker(nullptr, nullptr, kRowObject, w(1), w(2), w(3), w(4),
-                                           d.twoBytes);
-       },
-       0x0862, 11, repeatW(4) + tBytes{0, 4, 0xAA, 0xBB}},
-      {"TEDS.Get8ByteIDBlock",
-       [&] {
-         return new te::tGet8ByteIDBlockPacker(nullptr, nullptr, kRowObject, w(1), &d.bytesOut);
-       },
-       0x0862, 12, W(1)},
-      {"TEDS.Read8BytePROM",
-       [&] {
-         return new te::tRead8BytePROMPacker(nullptr, nullptr, kRowObject, w(2), d.byteBuffer);
-       },
-       0x0862, 13, W(2)},
-      {"TEDS.Write8BytePROM",
-       [&] { return new te::tWrite8BytePROMPacker(nullptr, nullptr, kRowObject, 5, d.twoBytes); },
-       0x0862, 14, be32(5) + tBytes{0, 4, 0xAA, 0xBB}},
-      {"TEDS.IsPROMWritten",
-       [&] { return new te::tIsPROMWrittenPacker(nullptr, nullptr, kRowObject, w(3), d.u8Out); },
-       0x0862, 15, W(3)},
+       make<te::tWriteEEPROMPacker>(w(1), w(2), w(3), w(4), std::cref(d.twoBytes)), 0x0862, 11,
+       repeatW(4) + tBytes{0, 4, 0xAA, 0xBB}},
+      {"TEDS.Get8ByteIDBlock", make<te::tGet8ByteIDBlockPacker>(w(1), &d.bytesOut), 0x0862, 12,
+       W(1)},
+      {"TEDS.Read8BytePROM", make<te::tRead8BytePROMPacker>(w(2), d.byteBuffer), 0x0862, 13, W(2)},
+      {"TEDS.Write8BytePROM", make<te::tWrite8BytePROMPacker>(5, std::cref(d.twoBytes)), 0x0862, 14,
+       be32(5) + tBytes{0, 4, 0xAA, 0xBB}},
+      {"TEDS.IsPROMWritten", make<te::tIsPROMWrittenPacker>(w(3), std::ref(d.u8Out)), 0x0862, 15,
+       W(3)},
 
       {"EEPROM.Commit", make<ee::tCommitPacker>(u8(0x80), u8(0x01)), 0x0863, 8, {0x80, 0x01}},
       {"EEPROM.Uncommit", make<ee::tUncommitPacker>(), 0x0863, 9, {}},
-      {"EEPROM.BlockWriteBytes",
-       [&] {
-         return new ee::tBlockWriteBytesPacker(nullptr, nullptr, kRowObject, 0x0010, d.threeBytes);
-       },
+      {"EEPROM.BlockWriteBytes", make<ee::tBlockWriteBytesPacker>(0x0010, std::cref(d.threeBytes)),
        0x0863, 10, tBytes{0x00, 0x10, 0x00, 0x05, 1, 2, 3}},
-      {"EEPROM.BlockReadBytes",
-       [&] {
-         return new ee::tBlockReadBytesPacker(nullptr, nullptr, kRowObject, 0x0100, 0x0020,
-                                              &d.bytesOut);
-       },
+      {"EEPROM.BlockReadBytes", make<ee::tBlockReadBytesPacker>(0x0100, 0x0020, &d.bytesOut),
        0x0863, 11, tBytes{0x01, 0x00, 0x00, 0x20}},
-      {"EEPROM.ReadStatusReg",
-       [&] { return new ee::tReadStatusRegPacker(nullptr, nullptr, kRowObject, d.u8Out); },
-       0x0863,
-       12,
-       {}},
+      {"EEPROM.ReadStatusReg", make<ee::tReadStatusRegPacker>(std::ref(d.u8Out)), 0x0863, 12, {}},
       {"EEPROM.WriteStatusReg", make<ee::tWriteStatusRegPacker>(u8(0xFF)), 0x0863, 13, {0xFF}},
 
       {"FIFO.Commit", make<fi::tCommitPacker>(0x01020304u, u16(0x0506), u8(0x07), u8(0x08)), 0x0864,
@@ -128,14 +103,12 @@ std::vector<tRequestRow> controlRows(tRowData& d) {
       {"FIFO.Arm", make<fi::tArmPacker>(), 0x0864, 9, {}},
       {"FIFO.Disarm", make<fi::tDisarmPacker>(), 0x0864, 10, {}},
       {"FIFO.GetAndConfirmOverflow",
-       [&] { return new fi::tGetAndConfirmOverflowPacker(nullptr, nullptr, kRowObject, d.u8Out); },
+       make<fi::tGetAndConfirmOverflowPacker>(std::ref(d.u8Out)),
        0x0864,
        11,
        {}},
       {"FIFO.GetAndConfirmTransferComplete",
-       [&] {
-         return new fi::tGetAndConfirmTransferCompletePacker(nullptr, nullptr, kRowObject, d.u8Out);
-       },
+       make<fi::tGetAndConfirmTransferCompletePacker>(std::ref(d.u8Out)),
        0x0864,
        12,
        {}},
@@ -149,23 +122,15 @@ std::vector<tRequestRow> controlRows(tRowData& d) {
        tBytes{0, 1, 0, 2, 0, 3}},
       {"DataMemory.Fill", make<dm::tFillPacker>(u16(1), u16(2), 0xA1B2C3D4u), 0x0865, 9,
        tBytes{0, 1, 0, 2, 0xA1, 0xB2, 0xC3, 0xD4}},
-      {"DataMemory.Read",
-       [&] {
-         return new dm::tReadPacker(nullptr, nullptr, kRowObject, 0x0100, 0x0004, &d.wordsOut);
-       },
-       0x0865, 10, tBytes{1, 0, 0, 4}},
-      {"DataMemory.Write",
-       [&] {
-         return new dm::tWritePacker(nullptr, nullptr, kRowObject, 0x0010, 0x0003, d.dataWords);
-       },
-       0x0865, 11, tBytes{0, 0x10, 0, 3} + be32(10) + be32(0x11223344) + be32(0x55667788)},
+      {"DataMemory.Read", make<dm::tReadPacker>(0x0100, 0x0004, &d.wordsOut), 0x0865, 10,
+       tBytes{1, 0, 0, 4}},
+      {"DataMemory.Write", make<dm::tWritePacker>(0x0010, 0x0003, std::cref(d.dataWords)), 0x0865,
+       11, tBytes{0, 0x10, 0, 3} + be32(10) + be32(0x11223344) + be32(0x55667788)},
 
       {"ActionBit.Clear", make<ab::tClearPacker>(5u), 0x0866, 8, be32(5)},
       {"ActionBit.Disable", make<ab::tDisablePacker>(w(1)), 0x0866, 9, W(1)},
       {"ActionBit.Enable", make<ab::tEnablePacker>(w(2)), 0x0866, 10, W(2)},
-      {"ActionBit.Get",
-       [&] { return new ab::tGetPacker(nullptr, nullptr, kRowObject, w(3), d.u32Out); }, 0x0866, 11,
-       W(3)},
+      {"ActionBit.Get", make<ab::tGetPacker>(w(3), std::ref(d.u32Out)), 0x0866, 11, W(3)},
       {"ActionBit.Set", make<ab::tSetPacker>(w(4)), 0x0866, 12, W(4)},
       {"ActionBit.WaitForClear", make<ab::tWaitForClearPacker>(1u, 0xFFFFFFFFu), 0x0866, 13,
        be32(1) + be32(0xFFFFFFFF)},
@@ -177,16 +142,14 @@ std::vector<tRequestRow> controlRows(tRowData& d) {
        make<ab::tEnableInterruptEndpointFlushPacker>(w(1), w(2)), 0x0866, 16, repeatW(2)},
       {"ActionBit.DisableInterruptEndpointFlush",
        make<ab::tDisableInterruptEndpointFlushPacker>(w(7)), 0x0866, 17, W(7)},
-      {"ActionBit.CheckForErrors",
-       [&] { return new ab::tCheckForErrorsPacker(nullptr, nullptr, kRowObject, 5, d.u32Out); },
-       0x0866, 18, be32(5)},
+      {"ActionBit.CheckForErrors", make<ab::tCheckForErrorsPacker>(5, std::ref(d.u32Out)), 0x0866,
+       18, be32(5)},
 
       {"Misc.Commit", make<mi::tCommitPacker>(1u, 2u, 3u, 4u, 5u, 0xFFFFFFFFu), 0x0867, 8,
        be32(1) + be32(2) + be32(3) + be32(4) + be32(5) + be32(0xFFFFFFFF)},
       {"Misc.Uncommit", make<mi::tUncommitPacker>(), 0x0867, 9, {}},
 
-      {"Processor.UpdateFirmware",
-       [&] { return new pr::tUpdateFirmwarePacker(nullptr, nullptr, kRowObject, 7, d.firmware); },
+      {"Processor.UpdateFirmware", make<pr::tUpdateFirmwarePacker>(7, std::cref(d.firmware)),
        0x0868, 8, be32(7) + be32(10) + be32(1) + be32(0xFFFFFFFF)},
       {"Processor.GenerateInterrupt", make<pr::tGenerateInterruptPacker>(), 0x0868, 9, {}},
       {"Processor.Commit", make<pr::tCommitPacker>(), 0x0868, 10, {}},
@@ -231,18 +194,12 @@ std::vector<tRequestRow> measurementRows(tRowData& d) {
       {"Timer.WriteTimerResetValueB", make<ti::tWriteTimerResetValueBPacker>(w(5)), 0x0869, 19,
        W(5)},
       {"Timer.GetAndConfirmTimerExpiredStatus",
-       [&] {
-         return new ti::tGetAndConfirmTimerExpiredStatusPacker(nullptr, nullptr, kRowObject,
-                                                               d.u8Out);
-       },
+       make<ti::tGetAndConfirmTimerExpiredStatusPacker>(std::ref(d.u8Out)),
        0x0869,
        20,
        {}},
       {"Timer.GetAndConfirmTimerExpiredError",
-       [&] {
-         return new ti::tGetAndConfirmTimerExpiredErrorPacker(nullptr, nullptr, kRowObject,
-                                                              d.u8Out);
-       },
+       make<ti::tGetAndConfirmTimerExpiredErrorPacker>(std::ref(d.u8Out)),
        0x0869,
        21,
        {}},
@@ -250,18 +207,11 @@ std::vector<tRequestRow> measurementRows(tRowData& d) {
       {"SyncPulse.Commit", make<sp::tCommitPacker>(1u, 0xFFFFFFFFu), 0x086A, 8,
        be32(1) + be32(0xFFFFFFFF)},
 
-      {"AnalogTrigger.Commit",
-       [&] {
-         return new at::tCommitPacker(nullptr, nullptr, kRowObject, w(1), w(2), w(3), d.levels);
-       },
+      {"AnalogTrigger.Commit", make<at::tCommitPacker>(w(1), w(2), w(3), std::cref(d.levels)),
        0x0873, 8, repeatW(3) + be32(10) + be32(10) + be32(11)},
-      {"AnalogTrigger.Uncommit",
-       [&] {
-         return new at::tUncommitPacker(nullptr, nullptr, kRowObject, w(3), w(2), w(1), d.levels);
-       },
+      {"AnalogTrigger.Uncommit", make<at::tUncommitPacker>(w(3), w(2), w(1), std::cref(d.levels)),
        0x0873, 9, W(3) + W(2) + W(1) + be32(10) + be32(10) + be32(11)},
-      {"AnalogTrigger.Arm",
-       [&] { return new at::tArmPacker(nullptr, nullptr, kRowObject, 1, 2, d.levels); }, 0x0873, 10,
+      {"AnalogTrigger.Arm", make<at::tArmPacker>(1, 2, std::cref(d.levels)), 0x0873, 10,
        be32(1) + be32(2) + be32(10) + be32(10) + be32(11)},
 
       {"LineFilter.Commit", make<lf::tCommitPacker>(0x00010203u), 0x0891, 8, tBytes{0, 1, 2, 3}},
@@ -275,16 +225,10 @@ std::vector<tRequestRow> measurementRows(tRowData& d) {
       {"ChangeDetection.Uncommit", make<cd::tUncommitPacker>(), 0x0892, 12, {}},
 
       {"MultiChangeDetection.Initialize", make<mc::tInitializePacker>(), 0x0893, 8, {}},
-      {"MultiChangeDetection.Read",
-       [&] {
-         return new mc::tReadPacker(nullptr, nullptr, kRowObject, w(1), w(2), d.byteBuffer, 8);
-       },
-       0x0893, 9, repeatW(2)},
+      {"MultiChangeDetection.Read", make<mc::tReadPacker>(w(1), w(2), d.byteBuffer, 8), 0x0893, 9,
+       repeatW(2)},
       {"MultiChangeDetection.GetChangeDetectionOverflowStatus",
-       [&] {
-         return new mc::tGetChangeDetectionOverflowStatusPacker(nullptr, nullptr, kRowObject,
-                                                                d.u8Out);
-       },
+       make<mc::tGetChangeDetectionOverflowStatusPacker>(std::ref(d.u8Out)),
        0x0893,
        10,
        {}},
@@ -301,10 +245,7 @@ std::vector<tRequestRow> measurementRows(tRowData& d) {
       {"SyncPulseChangeDetection.Stop", make<sc::tStopPacker>(), 0x0894, 10, {}},
       {"SyncPulseChangeDetection.Uncommit", make<sc::tUncommitPacker>(), 0x0894, 11, {}},
       {"SyncPulseChangeDetection.GetSyncPulseStatus",
-       [&] {
-         return new sc::tGetSyncPulseStatusPacker(nullptr, nullptr, kRowObject, d.u32Out,
-                                                  d.u32Out2);
-       },
+       make<sc::tGetSyncPulseStatusPacker>(std::ref(d.u32Out), std::ref(d.u32Out2)),
        0x0894,
        12,
        {}},

@@ -198,17 +198,4 @@ INSTANTIATE_TEST_SUITE_P(Classes, tCartridgeWriteArraysTest, ::testing::ValuesIn
                            return name;
                          });
 
-TEST_F(tCartridgeWriteArraysTest, FirmwareSentIsTheArrayAtConstruction) {
-  tArray<uint32_t> words;
-  words.append(1);
-  words.append(0xFFFFFFFF);
-  nCartridgeProcessor::tUpdateFirmwarePacker packer(nullptr, nullptr, 0x0102, 7, words);
-  words.clear();
-  words.append(9);
-  packer.pack(transfer, 1, status);
-  EXPECT_EQ(source.requestedLengths(), std::vector<uint32_t>{24});
-  EXPECT_EQ(sent(2, 22), (tBytes{0x01, 0x08, 0x08, 0x68, 0x01, 0x02} + be32(7) + be32(10) +
-                          be32(1) + be32(0xFFFFFFFF)));
-}
-
 }  // namespace

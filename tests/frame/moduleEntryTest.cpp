@@ -151,7 +151,8 @@ TEST_F(ModuleEntryTest, UnloadWithoutLoadChangesNothing) {
 
   const int64_t before = nQoSim::liveAllocations();
   EXPECT_EQ(moduleMessageEntry(0), 0);
-  EXPECT_EQ(nQoSim::liveAllocations() - before, 2) << "digit string and its at-exit node";
+  EXPECT_EQ(nQoSim::liveAllocations() - before, 3)
+      << "digit string, its at-exit node and the line-filter identifier registration's node";
   EXPECT_EQ(moduleMessageEntry(1), 0);
   EXPECT_EQ(nQoSim::liveAllocations(), before);
 }

@@ -12,24 +12,25 @@
 
 namespace {
 
-void failOnAllocation(benchmark::State& state, uint64_t before) {
-  if (nQoSim::totalAllocations() != before) state.SkipWithError("the measured path allocated");
-}
-
-void BM_WrapperReserveRelease(benchmark::State& state) {
+// Reserves and releases the wrapped pool with the identifier once per
+// iteration; fails the run when that allocated or did not pair.
+template <class Pool, class P>
+void reserveAndRelease(benchmark::State& state, const nQoMRL100::iResourceIdentifier* identifier) {
   tSyncAtomicU32 inUse;
-  nQoUdR100::tRefCountingResourcePoolWrapper<
-      nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAI_ADCPrimitive*>,
-      nQoUdP100::tBaseAI_ADCPrimitive*>
-      pool(&inUse, nullptr);
+  nQoUdR100::tRefCountingResourcePoolWrapper<Pool, P> pool(&inUse, nullptr);
   nQoMDBG100::tStatus2 status;
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(pool.reserve(nullptr, status));
-    pool.release(nullptr, status);
+    benchmark::DoNotOptimize(pool.reserve(identifier, status));
+    pool.release(identifier, status);
   }
-  failOnAllocation(state, before);
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the measured path allocated");
   if (status.code != 0 || inUse.get() != 0) state.SkipWithError("the pool did not pair");
+}
+
+void BM_WrapperReserveRelease(benchmark::State& state) {
+  reserveAndRelease<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAI_ADCPrimitive*>,
+                    nQoUdP100::tBaseAI_ADCPrimitive*>(state, nullptr);
 }
 BENCHMARK(BM_WrapperReserveRelease);
 
@@ -48,22 +49,11 @@ void BM_ExchangeCountFloor(benchmark::State& state) {
 BENCHMARK(BM_ExchangeCountFloor);
 
 void BM_LineFilterReserveRelease(benchmark::State& state) {
-  tSyncAtomicU32 inUse;
-  nQoUdR100::tRefCountingResourcePoolWrapper<
-      nQoUdR100::tTavikLineFilterResourcePool<nQoUdP100::tTavikLineFilterPrimitive*>,
-      nQoUdP100::tTavikLineFilterPrimitive*>
-      pool(&inUse, nullptr);
   nQoUdR100::tTavikLineFilterIdentifier request;
   for (uint32_t line = 0; line < 16; line += 3) request.setSetting(0, line, 2);
   request.setSetting(1, 4, 1);
-  nQoMDBG100::tStatus2 status;
-  const uint64_t before = nQoSim::totalAllocations();
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(pool.reserve(&request, status));
-    pool.release(&request, status);
-  }
-  failOnAllocation(state, before);
-  if (status.code != 0 || inUse.get() != 0) state.SkipWithError("the pool did not pair");
+  reserveAndRelease<nQoUdR100::tTavikLineFilterResourcePool<nQoUdP100::tTavikLineFilterPrimitive*>,
+                    nQoUdP100::tTavikLineFilterPrimitive*>(state, &request);
 }
 BENCHMARK(BM_LineFilterReserveRelease);
 

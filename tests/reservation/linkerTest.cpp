@@ -15,12 +15,11 @@
 namespace {
 
 using nQoMDBG100::tStatus2;
-using nQoTest::tCallLog;
 using tOps = std::vector<std::string>;
 
 class LinkerTest : public nQoTest::tLeakCheckedTest {
  protected:
-  tCallLog log;
+  nQoTest::tCallLog log;
   nQoTest::tScriptedFacade facade{log, "facade"};
   nQoTest::tScriptedEvent event{log, "event"};
   nQoTest::tScriptedSupervisorMap map{log, "map"};
@@ -33,104 +32,66 @@ class EventLinkerTest : public LinkerTest {
     facade.eventObject = &event;
     linker.setRuntimeFacade(&facade);
     linker.setPrimitive(&primitive);
+    linker.setRegisterDone(1);
+    linker.setRegisterError(1);
   }
   nQoUdP100::tBaseAIImmediateTransferPrimitive primitive;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAIImmediateTransferPrimitive>
       linker;
 };
 
-TEST_F(EventLinkerTest, LinksTheFacadesEventObjectIntoThePrimitive) {
+TEST_F(EventLinkerTest, LinksRegistersAndUndoesEveryStepInOrder) {
   tStatus2 status;
   linker.link(map, status);
-  EXPECT_EQ(linker.getEvent(), &event);
-  EXPECT_EQ(log.operations(), tOps{"facade.getEventObject"}) << "the map is not used";
   linker.linkResource(status);
   EXPECT_EQ(primitive.getEvent(), &event);
-  linker.unlinkResource(status);
-  EXPECT_EQ(primitive.getEvent(), nullptr);
-  linker.unlink(status);
-  EXPECT_EQ(linker.getEvent(), nullptr);
-  EXPECT_EQ(status.code, 0);
-}
-
-TEST_F(EventLinkerTest, RegistersDoneThenErrorEvenAfterAFailureAndUnregistersOnFreshStatuses) {
-  tStatus2 status;
-  linker.link(map, status);
-  linker.setRegisterDone(1);
-  linker.setRegisterError(1);
   event.answers["registerEvent 1"] = -5;
-  log.clear();
-  linker.reserveResource(status);
-  EXPECT_EQ(log.operations(), (tOps{"event.registerEvent 1", "event.registerEvent 2"}));
-  EXPECT_EQ(log.calls[1].status, &status);
+  linker.reserveResource(status);  // the error kind is registered after done failed
   EXPECT_EQ(status.code, -5);
+  EXPECT_EQ(log.operations(),
+            (tOps{"facade.getEventObject", "event.registerEvent 1", "event.registerEvent 2"}));
 
   log.clear();
   event.answers["unregisterEvent 1"] = -6;
   tStatus2 release(4);
   linker.releaseResource(release);
   EXPECT_EQ(log.operations(), (tOps{"event.unregisterEvent 1", "event.unregisterEvent 2"}));
-  for (const nQoTest::tCall& call : log.calls) {
-    EXPECT_NE(call.status, &release);
-    EXPECT_EQ(call.incoming, 0);
-  }
+  for (const nQoTest::tCall& call : log.calls) EXPECT_EQ(call.incoming, 0) << "fresh statuses";
   EXPECT_EQ(release.code, -6);
 
-  log.clear();
-  linker.setRegisterDone(0);
-  linker.setRegisterError(0);
-  tStatus2 none;
-  linker.reserveResource(none);
-  linker.releaseResource(none);
-  EXPECT_TRUE(log.calls.empty());
-}
-
-TEST_F(EventLinkerTest, LinkWithoutAUsableEventObjectFailsAndLaterStepsMakeNoCall) {
-  facade.eventObject = nullptr;
-  tStatus2 status;
-  linker.link(map, status);
-  EXPECT_EQ(status.code, -89000);
-  EXPECT_EQ(linker.getEvent(), nullptr);
-
-  nQoTest::tScriptedSupervisor notAnEvent(log, "other");
-  facade.eventObject = &notAnEvent;
-  tStatus2 wrongClass;
-  linker.link(map, wrongClass);
-  EXPECT_EQ(wrongClass.code, -89000);
-  EXPECT_EQ(linker.getEvent(), nullptr);
-
-  log.clear();
-  linker.setRegisterDone(1);
-  tStatus2 reserve;
-  linker.reserveResource(reserve);
-  EXPECT_EQ(reserve.code, -50004);
-  tStatus2 release;
-  linker.releaseResource(release);
-  EXPECT_EQ(release.code, -50004);
-  EXPECT_TRUE(log.calls.empty());
-
-  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAI_DMATransferPrimitive> alone;
-  tStatus2 noFacade;
-  alone.link(map, noFacade);
-  EXPECT_EQ(noFacade.code, -50004);
-  EXPECT_TRUE(log.calls.empty());
-}
-
-TEST_F(EventLinkerTest, LinkResourceAndUnlinkResourceNeedThePrimitive) {
-  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAI_DMATransferPrimitive> empty;
-  tStatus2 link;
-  empty.linkResource(link);
-  EXPECT_EQ(link.code, -50004);
-  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 82));
   tStatus2 unlink;
-  empty.unlinkResource(unlink);
-  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 101));
-
-  tStatus2 failed(-2);  // a stored error: the primitive is not touched
-  tStatus2 status;
-  linker.link(map, status);
-  linker.linkResource(failed);
+  linker.unlinkResource(unlink);
   EXPECT_EQ(primitive.getEvent(), nullptr);
+  linker.unlink(unlink);
+  EXPECT_EQ(linker.getEvent(), nullptr);
+}
+
+TEST_F(EventLinkerTest, WithoutFacadeEventObjectOrPrimitiveNothingIsCalled) {
+  nQoTest::tScriptedSupervisor notAnEvent(log, "other");
+  for (nQoORB100::tObject* answer : {static_cast<nQoORB100::tObject*>(nullptr),
+                                     static_cast<nQoORB100::tObject*>(&notAnEvent)}) {
+    facade.eventObject = answer;
+    tStatus2 status;
+    linker.link(map, status);
+    EXPECT_EQ(status.code, -89000);
+    EXPECT_EQ(linker.getEvent(), nullptr);
+  }
+  log.clear();
+  tStatus2 reserve, release;  // after the failed link no event object is used
+  linker.reserveResource(reserve);
+  linker.releaseResource(release);
+  EXPECT_EQ(reserve.code, -50004);
+  EXPECT_EQ(release.code, -50004);
+
+  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAI_DMATransferPrimitive> empty;
+  tStatus2 link, linkResource, unlinkResource;
+  empty.link(map, link);
+  EXPECT_EQ(link.code, -50004) << "no facade";
+  empty.linkResource(linkResource);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 82));
+  empty.unlinkResource(unlinkResource);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 101));
+  EXPECT_TRUE(log.calls.empty());
 }
 
 TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
@@ -140,10 +101,9 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAITimingControllerPrimitive> linker;
   linker.setPrimitive(&timing);
   tStatus2 status;
-  linker.link(map, status);  // no key yet: nothing
+  linker.link(map, status);  // no key: no map call and nothing to link
   linker.linkResource(status);
   EXPECT_TRUE(log.calls.empty());
-  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
 
   linker.setKey(4);
   linker.link(map, status);
@@ -152,7 +112,6 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   EXPECT_EQ(timing.getSchedulerAction(), &scheduler.action);
   linker.unlinkResource(status);
   EXPECT_EQ(timing.getSchedulerAction(), nullptr);
-  EXPECT_EQ(linker.getSchedulerAction(), nullptr);
   EXPECT_EQ(status.code, 0);
 
   linker.setPrimitive(nullptr);  // a supervisor but no primitive: refused, no call
@@ -162,28 +121,23 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   EXPECT_EQ(refused.code, -50004);
   EXPECT_TRUE(log.calls.empty());
 
-  linker.setKey(5);  // nothing under the key
-  tStatus2 missing;
+  linker.setKey(5);  // nothing under the key; then no supervisor and no primitive: nothing
+  tStatus2 missing, quiet;
   linker.link(map, missing);
   EXPECT_EQ(missing.code, -89000);
-  tStatus2 quiet;  // no supervisor and no primitive: nothing at all
   linker.linkResource(quiet);
   linker.unlinkResource(quiet);
   EXPECT_EQ(quiet.code, 0);
-}
 
-TEST_F(LinkerTest, ImmediateDMASchedulerActionIsStoredOnlyOnAGoodStatus) {
-  nQoTest::tScriptedSchedulerSupervisor scheduler(log, "scheduler");
+  nQoUdP100::tBaseAIImmediateDMATransferPrimitive transfer;  // stores only on a good status
+  nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAIImmediateDMATransferPrimitive> dma;
+  dma.setKey(4);
+  dma.setPrimitive(&transfer);
   scheduler.answers["getSchedulerAction"] = -12;
-  map.entries[1] = &scheduler;
-  nQoUdP100::tBaseAIImmediateDMATransferPrimitive transfer;
-  nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAIImmediateDMATransferPrimitive> linker;
-  linker.setKey(1);
-  linker.setPrimitive(&transfer);
-  tStatus2 status;
-  linker.link(map, status);
-  linker.linkResource(status);
-  EXPECT_EQ(status.code, -12);
+  tStatus2 failed;
+  dma.link(map, failed);
+  dma.linkResource(failed);
+  EXPECT_EQ(failed.code, -12);
   EXPECT_EQ(transfer.getSchedulerAction(), nullptr);
 }
 
@@ -208,66 +162,50 @@ TEST_F(DMALinkerTest, GivesThePrimitiveTheChannelNumberAndThePartnersEndpoint) {
   tStatus2 status;
   linker.link(map, status);
   linker.linkResource(status);
-  EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), (tOps{"map.lookup 10", "map.lookup 11", "channel.getEndpoint",
                                     "partner.getEndpoint", "channel.getChannelNumber"}));
   EXPECT_EQ(transfer.getDMAChannelNumber(), 3u);
   EXPECT_EQ(transfer.getDoneSink(), &partner.endpoint);
-
   linker.unlinkResource(status);
   EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
   EXPECT_EQ(transfer.getDoneSink(), nullptr);
-  linker.unlink(status);
+  EXPECT_EQ(status.code, 0);
+
+  linker.linkResource(status);  // a failed channel number undoes the link
+  channel.answers["getChannelNumber"] = -14;
+  tStatus2 failed;
+  linker.linkResource(failed);
+  EXPECT_EQ(failed.code, -14);
+  EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
+  EXPECT_EQ(transfer.getDoneSink(), nullptr);
+
+  linker.setPrimitive(nullptr);  // without primitive nothing is asked or written
   log.clear();
-  tStatus2 unlinked;  // the partners are forgotten
-  linker.linkResource(unlinked);
-  EXPECT_EQ(unlinked.code, -50004);
+  tStatus2 link, unlink;
+  linker.linkResource(link);
+  linker.unlinkResource(unlink);
+  EXPECT_EQ(link.code, -50004);
+  EXPECT_EQ(unlink.code, -50004);
   EXPECT_TRUE(log.calls.empty());
 }
 
-TEST_F(DMALinkerTest, AMissingChannelStillLooksUpThePartnerAndLinksNothing) {
-  map.entries.erase(10);
-  tStatus2 status;
-  linker.link(map, status);
-  EXPECT_EQ(status.code, -89000);
-  EXPECT_EQ(log.operations(), (tOps{"map.lookup 10", "map.lookup 11"}));
-
+TEST_F(DMALinkerTest, AMissingOrForeignChannelStillLooksUpThePartnerAndLinksNothing) {
+  for (nQoMRL100::iPrimitiveSupervisor* answer :
+       {static_cast<nQoMRL100::iPrimitiveSupervisor*>(nullptr),
+        static_cast<nQoMRL100::iPrimitiveSupervisor*>(&partner)}) {
+    map.entries[10] = answer;
+    log.clear();
+    tStatus2 status;
+    linker.link(map, status);
+    EXPECT_EQ(status.code, -89000);
+    EXPECT_EQ(log.operations(), (tOps{"map.lookup 10", "map.lookup 11"}));
+  }
   log.clear();
   tStatus2 link;
   linker.linkResource(link);
   EXPECT_EQ(link.code, -50004);
   EXPECT_TRUE(log.calls.empty());
   EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
-
-  map.entries[10] = &partner;  // a partner where the channel belongs: wrong class
-  tStatus2 wrongClass;
-  linker.link(map, wrongClass);
-  EXPECT_EQ(wrongClass.code, -89000);
-}
-
-TEST_F(DMALinkerTest, AFailedChannelNumberUndoesTheLink) {
-  tStatus2 status;
-  linker.link(map, status);
-  transfer.setDMAChannelNumber(8);
-  transfer.setDoneSink(&channel.endpoint);
-  channel.answers["getChannelNumber"] = -14;
-  linker.linkResource(status);
-  EXPECT_EQ(status.code, -14);
-  EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
-  EXPECT_EQ(transfer.getDoneSink(), nullptr);
-}
-
-TEST_F(DMALinkerTest, WithoutPrimitiveNothingIsAskedOrWritten) {
-  linker.setPrimitive(nullptr);
-  tStatus2 status;
-  linker.link(map, status);
-  log.clear();
-  linker.linkResource(status);
-  EXPECT_EQ(status.code, -50004);
-  tStatus2 unlink;
-  linker.unlinkResource(unlink);
-  EXPECT_EQ(unlink.code, -50004);
-  EXPECT_TRUE(log.calls.empty());
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "mrl/tDigMaskedReservationStrategy.h"
-#include "mrl/tGUIDIdentifier.h"
 #include "mrl/tTESKMaskedIdentifier.h"
 #include "reservation/poolInstantiations.h"
 #include "reservation/tDriverLoadFailureResourcePool.h"
@@ -15,30 +14,19 @@
 namespace {
 
 using nQoMDBG100::tStatus2;
-using nQoUdP100::tBaseAI_ADCPrimitive;
 using nQoUdR100::tRefCountingResourcePoolWrapper;
 using nQoUdR100::tSingularResourcePool;
-
-using tADCPool = tSingularResourcePool<tBaseAI_ADCPrimitive*>;
-using tWrappedADCPool = tRefCountingResourcePoolWrapper<tADCPool, tBaseAI_ADCPrimitive*>;
-using tEEPROMPool = nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*>;
-using tWrappedEEPROMPool = tRefCountingResourcePoolWrapper<tEEPROMPool, nQoUdP100::tEEPROM*>;
+using tADCPool = tSingularResourcePool<nQoUdP100::tBaseAI_ADCPrimitive*>;
+using tTEDSPool = tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>;
 
 class PoolTest : public nQoTest::tLeakCheckedTest {};
 
-tBaseAI_ADCPrimitive* fakeADC() {
-  static int primitive;
-  return reinterpret_cast<tBaseAI_ADCPrimitive*>(&primitive);
-}
-
 TEST_F(PoolTest, WrapperOverAnExclusivePoolCountsEachReservationUntilItsRelease) {
   tSyncAtomicU32 inUse;
-  tWrappedADCPool pool(&inUse, fakeADC());
-  EXPECT_EQ(pool.getResource(), fakeADC());
-
+  tRefCountingResourcePoolWrapper<tADCPool, nQoUdP100::tBaseAI_ADCPrimitive*> pool(&inUse,
+                                                                                  nullptr);
   tStatus2 first;
   EXPECT_EQ(pool.reserve(nullptr, first), 1u);
-  EXPECT_EQ(first.code, 0);
   EXPECT_EQ(inUse.get(), 1u);
   EXPECT_TRUE(pool.isPartiallyReserved(first));
 
@@ -52,28 +40,9 @@ TEST_F(PoolTest, WrapperOverAnExclusivePoolCountsEachReservationUntilItsRelease)
   EXPECT_EQ(holder.code, -7);
   EXPECT_EQ(inUse.get(), 0u);
   EXPECT_FALSE(pool.isPartiallyReserved(holder));
-
-  tStatus2 again;
-  EXPECT_EQ(pool.reserve(nullptr, again), 1u);
-  EXPECT_EQ(inUse.get(), 1u);
-}
-
-TEST_F(PoolTest, WrapperCastAnswersItselfForItsOwnAndTheInnerIdentityOnly) {
-  tSyncAtomicU32 inUse;
-  tWrappedADCPool pool(&inUse, fakeADC());
-  nQoMRL100::iLeafResourcePool& base = pool;
-  EXPECT_EQ(base.___CPPKRLDynamicCast(&tADCPool::___classID), static_cast<tADCPool*>(&pool));
-  EXPECT_EQ(base.___CPPKRLDynamicCast(&tWrappedADCPool::___classID), &pool);
-  EXPECT_EQ(base.___CPPKRLDynamicCast(&nQoMRL100::iLeafResourcePool::___classID), &base);
-  const nQoMRL100::iLeafResourcePool& constant = pool;
-  EXPECT_EQ(constant.___CPPKRLDynamicCast(&tADCPool::___classID), static_cast<tADCPool*>(&pool));
-
-  EXPECT_EQ(base.___CPPKRLDynamicCast(&tEEPROMPool::___classID), nullptr);
-  EXPECT_EQ(base.___CPPKRLDynamicCast(
-                &tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>::___classID),
-            nullptr);
-  void* unknown = nullptr;
-  EXPECT_EQ(base.___CPPKRLDynamicCast(&unknown), nullptr);
+  pool.release(nullptr, first);  // unpaired: the count stays at 0
+  EXPECT_EQ(inUse.get(), 0u) << "the count wrapped";
+  EXPECT_EQ(first.code, 0);
 }
 
 // Every wrapped pool of the list answers its own and its inner pool's
@@ -83,13 +52,14 @@ void expectWrapperIdentities() {
   tSyncAtomicU32 inUse;
   tRefCountingResourcePoolWrapper<Pool, P> pool(&inUse, nullptr);
   nQoMRL100::iLeafResourcePool& base = pool;
+  const nQoMRL100::iLeafResourcePool& constant = pool;
   EXPECT_EQ(base.___CPPKRLDynamicCast(&Pool::___classID), static_cast<Pool*>(&pool));
+  EXPECT_EQ(constant.___CPPKRLDynamicCast(&Pool::___classID), static_cast<Pool*>(&pool));
   EXPECT_EQ(base.___CPPKRLDynamicCast(&tRefCountingResourcePoolWrapper<Pool, P>::___classID),
             &pool);
+  EXPECT_EQ(base.___CPPKRLDynamicCast(&nQoMRL100::iLeafResourcePool::___classID), &base);
   EXPECT_EQ(base.___CPPKRLDynamicCast(&nQoUdR100::tImmedDigPortPool::___classID), nullptr);
-  EXPECT_EQ(base.___CPPKRLDynamicCast(
-                &tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>::___classID),
-            nullptr);
+  EXPECT_EQ(base.___CPPKRLDynamicCast(&tTEDSPool::___classID), nullptr);
 }
 
 TEST_F(PoolTest, EveryListedWrapperAnswersItsInnerPoolsIdentity) {
@@ -98,23 +68,24 @@ TEST_F(PoolTest, EveryListedWrapperAnswersItsInnerPoolsIdentity) {
   expectWrapperIdentities<tSingularResourcePool<T*>, T*>(); \
   ++wrapped;
 #define QOUDR_SKIP_BARE(T)
-#define QOUDR_CHECK_OTHER(Pool, P) \
+#define QOUDR_CHECK_OTHER(Pool, P)    \
   expectWrapperIdentities<Pool, P>(); \
   ++wrapped;
   QOUDR_SINGULAR_POOL_RESOURCES(QOUDR_CHECK_SINGULAR, QOUDR_SKIP_BARE)
   QOUDR_OTHER_WRAPPED_POOLS(QOUDR_CHECK_OTHER)
   EXPECT_EQ(wrapped, 34);
 
-  // The digital pools answer the platform's identities.
   using tHWTimingPool = nQoCDR120::tDigSingularResourcePool<nQoCDP100::iTESK_HWTimingController*>;
-  tHWTimingPool timing(nullptr);
+  tHWTimingPool timing(nullptr);  // the platform's identity
   EXPECT_EQ(timing.___CPPKRLDynamicCast(
                 &nQoMRL100::tPlatformPoolIdentity<tHWTimingPool>::___classID),
             &timing);
+  void* unknown = nullptr;
+  EXPECT_EQ(timing.___CPPKRLDynamicCast(&unknown), nullptr);
 }
 
 TEST_F(PoolTest, ReleaseMergesTheInnerStatusAndCountsOnlyWhatDidNotFail) {
-  // A shared strategy whose release reports a scripted code.
+  // A shared strategy that answers scripted codes.
   class tScriptedStrategy : public nQoUdR100::iReservationStrategy2 {
    public:
     uint32_t reserve(const nQoMRL100::iResourceIdentifier*, tStatus2& status) override {
@@ -127,123 +98,80 @@ TEST_F(PoolTest, ReleaseMergesTheInnerStatusAndCountsOnlyWhatDidNotFail) {
     }
     bool isPartiallyReserved(tStatus2&) const override { return grant != 0; }
     uint32_t grant = 1;
-    int reserveCode = 0;
-    int releaseCode = 0;
+    int reserveCode = 5;  // a granted reservation with a warning still counts
+    int releaseCode = 9;
   } strategy;
   tSyncAtomicU32 inUse;
   nQoUdR100::tImmedDigPortPool pool(nullptr, &strategy, &inUse);
-
-  strategy.reserveCode = 5;  // a granted reservation with a warning still counts
   tStatus2 status;
   EXPECT_EQ(pool.reserve(nullptr, status), 1u);
   EXPECT_EQ(status.code, 5);
   EXPECT_EQ(inUse.get(), 1u);
   EXPECT_TRUE(pool.isPartiallyReserved(status));
-
-  strategy.releaseCode = 9;  // a warning: the count falls, the caller's own warning stays
-  pool.release(nullptr, status);
+  pool.release(nullptr, status);  // a warning: the count falls, the caller's warning stays
   EXPECT_EQ(status.code, 5);
   EXPECT_EQ(inUse.get(), 0u);
 
-  strategy.reserveCode = -3;  // refused: no count, the strategy's code reaches the caller
-  strategy.grant = 0;
+  strategy.grant = 0;  // refused: no count, the strategy's code reaches the caller
+  strategy.reserveCode = -3;
   tStatus2 refused;
   EXPECT_EQ(pool.reserve(nullptr, refused), 0u);
   EXPECT_EQ(refused.code, -3);
-  EXPECT_EQ(inUse.get(), 0u);
 
-  strategy.grant = 1;
-  strategy.reserveCode = 0;
-  tStatus2 held;
-  pool.reserve(nullptr, held);
-  strategy.releaseCode = -11;  // an error: the count stays and the error beats a warning
+  inUse.set(1);
+  strategy.releaseCode = -11;  // an error: the count stays and beats a warning
   tStatus2 caller(4);
   pool.release(nullptr, caller);
   EXPECT_EQ(caller.code, -11);
   EXPECT_EQ(inUse.get(), 1u);
-
-  nQoUdR100::tImmedDigPortPool uncounted(nullptr, &strategy, nullptr);
-  tStatus2 quiet;
-  EXPECT_EQ(uncounted.reserve(nullptr, quiet), 1u);
-  EXPECT_EQ(inUse.get(), 1u);
 }
 
-TEST_F(PoolTest, AReleaseWithoutReservationLeavesTheCountAtZero) {
+TEST_F(PoolTest, InfiniteAndPowerupPools) {
   tSyncAtomicU32 inUse;
-  tWrappedADCPool pool(&inUse, fakeADC());
-  tStatus2 status;
-  pool.release(nullptr, status);
-  pool.release(nullptr, status);
-  EXPECT_EQ(inUse.get(), 0u) << "the count wrapped";
-  EXPECT_EQ(status.code, 0);
-}
-
-TEST_F(PoolTest, InfinitePoolGrantsEveryReservationAndItsWrapperCountsEach) {
-  tSyncAtomicU32 inUse;
-  tRefCountingResourcePoolWrapper<nQoUdR100::tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*>,
-                                  nQoUdP100::iImmedDigWriteRedirector*>
-      pool(&inUse, nullptr);
-  tStatus2 status;
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(pool.reserve(nullptr, status), 1u);
-  EXPECT_EQ(inUse.get(), 3u);
-  tStatus2 failed(-7);  // an error in the status does not stop it
-  EXPECT_EQ(pool.reserve(nullptr, failed), 1u);
+  tRefCountingResourcePoolWrapper<
+      nQoUdR100::tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*>,
+      nQoUdP100::iImmedDigWriteRedirector*>
+      infinite(&inUse, nullptr);
+  tStatus2 failed(-7);  // granted and counted even with an error in the status
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(infinite.reserve(nullptr, failed), 1u);
   EXPECT_EQ(failed.code, -7);
-  EXPECT_EQ(inUse.get(), 4u);
-  EXPECT_FALSE(pool.isPartiallyReserved(status));
-  for (int i = 0; i < 4; ++i) pool.release(nullptr, status);
+  EXPECT_EQ(inUse.get(), 3u);
+  EXPECT_FALSE(infinite.isPartiallyReserved(failed));
+  for (int i = 0; i < 3; ++i) infinite.release(nullptr, failed);
   EXPECT_EQ(inUse.get(), 0u);
-  EXPECT_EQ(status.code, 0);
+
+  tSyncAtomicU32 own;  // the power-up pool counts through its own count too
+  nQoUdR100::tProgPowerupPool powerup(nullptr, &own);
+  tStatus2 status;
+  EXPECT_EQ(powerup.reserve(nullptr, status), 1u);
+  EXPECT_FALSE(powerup.isPartiallyReserved(status)) << "also while reserved";
+  EXPECT_EQ(powerup.reserve(nullptr, status), 0u);
+  EXPECT_EQ(status.code, -50103);
+  EXPECT_EQ(own.get(), 1u);
+  powerup.release(nullptr, status);
+  EXPECT_EQ(own.get(), 0u);
 }
 
 TEST_F(PoolTest, EEPROMPoolHasOneHolderAndNeverReportsAPartialReservation) {
   tSyncAtomicU32 inUse;
-  tWrappedEEPROMPool pool(&inUse, nullptr);
+  using tEEPROMPool = nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*>;
+  tRefCountingResourcePoolWrapper<tEEPROMPool, nQoUdP100::tEEPROM*> pool(&inUse, nullptr);
   tStatus2 status;
   EXPECT_EQ(pool.reserve(nullptr, status), 1u);
-  EXPECT_EQ(inUse.get(), 1u);
   EXPECT_FALSE(pool.isPartiallyReserved(status));
 
-  nQoMRL100::tGUIDIdentifier other(nQoORB100::tGUID{1, 2});  // any identifier competes
+  const nQoCDR100::tTESKMaskedIdentifier other(1, 0);  // any identifier competes
   tStatus2 second;
   EXPECT_EQ(pool.reserve(&other, second), 0u);
   EXPECT_EQ(second.code, -50103);
   EXPECT_TRUE(nQoTest::loggedAt(-50103, "tEEPROMAccessReservationStrategy", 41));
   EXPECT_EQ(inUse.get(), 1u);
 
-  tStatus2 failed(-9);  // an error in the status: 0, nothing changes
   pool.release(nullptr, status);
+  tStatus2 failed(-9);  // an error in the status: 0, nothing changes
   EXPECT_EQ(pool.reserve(nullptr, failed), 0u);
-  EXPECT_EQ(failed.code, -9);
   EXPECT_EQ(inUse.get(), 0u);
   EXPECT_EQ(pool.reserve(nullptr, status), 1u);
-
-  tEEPROMPool bare(nullptr);  // a release before any reservation leaves it free
-  bare.release(nullptr, status);
-  EXPECT_EQ(bare.reserve(nullptr, status), 1u);
-}
-
-TEST_F(PoolTest, PowerupPoolNeverReportsAPartialReservationAndCountsThroughItsWrapper) {
-  tSyncAtomicU32 inUse;
-  tRefCountingResourcePoolWrapper<nQoUdR100::tProgPowerupPool, nQoSDR000::iProgPowerupPrim*> pool(
-      &inUse, nullptr);
-  tStatus2 status;
-  EXPECT_EQ(pool.reserve(nullptr, status), 1u);
-  EXPECT_FALSE(pool.isPartiallyReserved(status));
-  EXPECT_EQ(pool.reserve(nullptr, status), 0u);
-  EXPECT_EQ(status.code, -50103);
-  EXPECT_EQ(inUse.get(), 1u);
-  tStatus2 release;
-  pool.release(nullptr, release);
-  EXPECT_EQ(inUse.get(), 0u);
-
-  tSyncAtomicU32 own;  // with a count of its own the pool counts too
-  nQoUdR100::tProgPowerupPool counted(nullptr, &own);
-  tStatus2 ok;
-  EXPECT_EQ(counted.reserve(nullptr, ok), 1u);
-  EXPECT_EQ(own.get(), 1u);
-  counted.release(nullptr, ok);
-  EXPECT_EQ(own.get(), 0u);
 }
 
 TEST_F(PoolTest, TwoPoolsOfAPortShareOneMaskedStrategy) {
@@ -251,27 +179,20 @@ TEST_F(PoolTest, TwoPoolsOfAPortShareOneMaskedStrategy) {
   tSyncAtomicU32 inUse;
   nQoUdR100::tImmedDigPortPool first(nullptr, &port, &inUse);
   nQoUdR100::tImmedDigPortPool second(nullptr, &port, &inUse);
-  const nQoCDR100::tTESKMaskedIdentifier lowLines(0x0F, 0);
-  const nQoCDR100::tTESKMaskedIdentifier highLine(0, 0x80000000u);
-  const nQoCDR100::tTESKMaskedIdentifier overlap(0x10, 0x80000000u);
+  const nQoCDR100::tTESKMaskedIdentifier low(0x0F, 0), high(0, 0x80000000u), both(0x10, 0x80000000u);
   tStatus2 status;
-  EXPECT_FALSE(second.isPartiallyReserved(status));
-  EXPECT_EQ(first.reserve(&lowLines, status), 1u);
-  EXPECT_EQ(second.reserve(&highLine, status), 1u);
-  EXPECT_TRUE(second.isPartiallyReserved(status));
-  EXPECT_EQ(inUse.get(), 2u);
-
+  EXPECT_EQ(first.reserve(&low, status), 1u);
+  EXPECT_EQ(second.reserve(&high, status), 1u);
   tStatus2 refused;
-  EXPECT_EQ(second.reserve(&overlap, refused), 0u);
+  EXPECT_EQ(second.reserve(&both, refused), 0u);
   EXPECT_EQ(refused.code, -50103);
   EXPECT_EQ(inUse.get(), 2u);
 
-  first.release(&lowLines, status);
+  first.release(&low, status);
   EXPECT_TRUE(first.isPartiallyReserved(status)) << "the high line is still held";
-  second.release(&highLine, status);
+  second.release(&high, status);
   EXPECT_FALSE(first.isPartiallyReserved(status));
   EXPECT_EQ(inUse.get(), 0u);
-  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(PoolTest, LoadFailurePoolRefusesEveryReservationWithTheStoredCode) {
@@ -281,20 +202,16 @@ TEST_F(PoolTest, LoadFailurePoolRefusesEveryReservationWithTheStoredCode) {
     EXPECT_EQ(pool.reserve(nullptr, status), 0u);
     EXPECT_EQ(status.code, expected) << "stored " << stored << ", caller " << incoming;
   };
-  nQoSim::clearStatusLog();
   expectReport(-50150, 5, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "./source/qomior/tDriverLoadFailureResourcePool", 83));
   expectReport(7, 5, 5);
   expectReport(-50150, -3, -3);
-  expectReport(-50150, 0, -50150);
 
-  nQoSim::clearStatusLog();
   nQoUdR100::tDriverLoadFailureResourcePool pool{tStatus2(-50150)};
   tStatus2 status;
   EXPECT_TRUE(pool.isPartiallyReserved(status));
   EXPECT_EQ(status.code, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "./source/qomior/tDriverLoadFailureResourcePool", 101));
-  pool.release(nullptr, status);
 
   nQoSim::clearStatusLog();
   nQoUdR100::tDriverLoadFailureResourcePool quiet{tStatus2(0)};

@@ -26,6 +26,9 @@ int liveMutexes();
 
 // Interrupts every interruptible wait now blocked.
 void interruptWaiters();
+// A timed wait (milliseconds of the platform clock) also expires when the
+// test clock passes its deadline; its callback runs on the waiting thread
+// before the wait returns.
 // Expires every timed wait now blocked (its callback runs before it returns).
 void expireTimedWaits();
 // While set, every timed wait expires at once unless already released.

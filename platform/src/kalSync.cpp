@@ -6,6 +6,7 @@
 
 #include "kal/nQoKAL.h"
 #include "sim/simKal.h"
+#include "src/platformClock.h"
 
 namespace {
 
@@ -29,30 +30,19 @@ tWaitEnd waitFor(nQoKAL100_tSingleUseEvent* event, bool interruptible, bool time
   std::unique_lock<std::mutex> lock(gEventLock);
   const uint64_t interrupts = gInterruptGeneration;
   const uint64_t expiries = gExpireGeneration;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  auto released = [event] { return event->released != 0; };
+  auto interrupted = [&] { return interruptible && gInterruptGeneration != interrupts; };
+  auto expiredByTest = [&] { return timed && (gExpireAtOnce || gExpireGeneration != expiries); };
+  auto ends = [&] { return released() || interrupted() || expiredByTest(); };
   ++gBlocked;
-  tWaitEnd end = tWaitEnd::kReleased;
-  while (event->released == 0) {
-    if (interruptible && gInterruptGeneration != interrupts) {
-      end = tWaitEnd::kInterrupted;
-      break;
-    }
-    if (timed && (gExpireAtOnce || gExpireGeneration != expiries)) {
-      end = tWaitEnd::kExpired;
-      break;
-    }
-    if (timed) {
-      if (gEventSignal.wait_until(lock, deadline) == std::cv_status::timeout &&
-          event->released == 0) {
-        end = tWaitEnd::kExpired;
-        break;
-      }
-    } else {
-      gEventSignal.wait(lock);
-    }
-  }
+  if (timed)
+    nQoPlatform::waitUntilClock(gEventSignal, lock,
+                                nQoPlatform::deadlineAfterMilliseconds(timeoutMs), ends);
+  else
+    gEventSignal.wait(lock, ends);
   --gBlocked;
-  return end;
+  if (released()) return tWaitEnd::kReleased;
+  return interrupted() ? tWaitEnd::kInterrupted : tWaitEnd::kExpired;
 }
 
 // On expiry the caller's callback runs (it releases the event) before the

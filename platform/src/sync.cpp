@@ -1,12 +1,12 @@
 // Locks and events behind syncOpen, with an ordered log of every operation.
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
 
 #include "kal/nQoKAL.h"
 #include "sim/simSync.h"
+#include "src/platformClock.h"
 #include "sync/iSync.h"
 
 namespace {
@@ -17,16 +17,18 @@ struct tCounts {
   unsigned sets = 0;
   unsigned waits = 0;
   unsigned blocked = 0;  // threads inside waitOrAcquire now
+  bool closed = false;
 };
 std::map<const iSync*, tCounts> gCounts;
 std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
 
-void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object, uint32_t kind,
-            uint32_t option) {
+void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
+            const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.push_back({operation, object, kind, option, nQoKAL100_getThreadHandle()});
+  gLog.push_back({operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(),
+                  param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++gCounts[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
@@ -40,11 +42,10 @@ void countBlocked(const iSync* object, int delta) {
 
 class tSimSync : public iSync {
  public:
-  explicit tSimSync(const tParam& param) : _kind(param.kind), _option(param.option) {}
+  explicit tSimSync(const tParam& param) : _param(param), _kind(param.kind) {}
 
   bool isLock() const { return _kind == 0 || _kind == 1 || _kind == 4; }
-  uint32_t kind() const { return _kind; }
-  uint32_t option() const { return _option; }
+  const tParam& param() const { return _param; }
 
   uint32_t waitOrAcquire(uint32_t timeout, int* status) override {
     std::unique_lock<std::mutex> lock(_lock);
@@ -54,10 +55,11 @@ class tSimSync : public iSync {
     if (timeout == kWaitForever)
       _signal.wait(lock, ready);
     else
-      done = _signal.wait_for(lock, std::chrono::milliseconds(timeout), ready);
+      done = nQoPlatform::waitUntilClock(
+          _signal, lock, nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
     countBlocked(this, -1);
     if (!done) {
-      record(nQoSim::tSyncRecord::kTimeout, this, _kind, _option);
+      record(nQoSim::tSyncRecord::kTimeout, this, _param, timeout);
       if (status != nullptr && *status >= 0) *status = kTimeoutCode;
       return 0;
     }
@@ -67,8 +69,8 @@ class tSimSync : public iSync {
     } else if (_kind == 5) {
       --_tokens;
     }
-    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _kind,
-           _option);
+    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param,
+           timeout);
     return 1;
   }
 
@@ -77,12 +79,12 @@ class tSimSync : public iSync {
     if (isLock()) {
       if (!_held || _owner != nQoKAL100_getThreadHandle())
         nQoKAL250_halt("qoplatform", "sync", 78, "lock released by a thread that does not hold it");
-      record(nQoSim::tSyncRecord::kRelease, this, _kind, _option);
+      record(nQoSim::tSyncRecord::kRelease, this, _param);
       _held = false;
       _signal.notify_one();
       return;
     }
-    record(nQoSim::tSyncRecord::kSet, this, _kind, _option);
+    record(nQoSim::tSyncRecord::kSet, this, _param);
     if (_kind == 5) {
       _tokens = 1;
       _signal.notify_one();
@@ -94,13 +96,13 @@ class tSimSync : public iSync {
 
   void reset(int*) override {
     std::lock_guard<std::mutex> lock(_lock);
-    record(nQoSim::tSyncRecord::kReset, this, _kind, _option);
+    record(nQoSim::tSyncRecord::kReset, this, _param);
     if (!isLock()) _tokens = 0;
   }
 
  private:
+  const tParam _param;
   const uint32_t _kind;
-  const uint32_t _option;
   std::mutex _lock;
   std::condition_variable _signal;
   bool _held = false;
@@ -131,6 +133,10 @@ unsigned syncWaits(const iSync* object) {
   auto found = gCounts.find(object);
   return found == gCounts.end() ? 0 : found->second.waits;
 }
+void forgetClosedSyncObjects() {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  std::erase_if(gCounts, [](const auto& entry) { return entry.second.closed; });
+}
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = gCounts.find(object);
@@ -150,14 +156,18 @@ iSync* syncOpen(const iSync::tParam& param, int* status) {
     std::lock_guard<std::mutex> lock(gLogLock);
     gCounts[sync] = {};
   }
-  record(nQoSim::tSyncRecord::kOpen, sync, param.kind, param.option);
+  record(nQoSim::tSyncRecord::kOpen, sync, param);
   return sync;
 }
 
 void syncClose(iSync* sync) {
   if (sync == nullptr) return;
   auto* simSync = static_cast<tSimSync*>(sync);
-  record(nQoSim::tSyncRecord::kClose, sync, simSync->kind(), simSync->option());
+  record(nQoSim::tSyncRecord::kClose, sync, simSync->param());
+  {
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gCounts[sync].closed = true;
+  }
   --gLive;
   delete simSync;
 }

@@ -3,16 +3,14 @@
 // status is local and dropped.
 #pragma once
 
-#include "orb/tObject.h"
+#include "frame/destroyObject.h"
 
 namespace nQoMRTB100 {
 
 struct tObjectDeleter {
   void operator()(nQoORB100::tObject* object) const {
-    if (object == nullptr) return;
     int status = 0;
-    const nQoORB100::tClass objectClass = object->getClass(status);
-    objectClass.deleteInstance(object, status);
+    nQoORB100::destroyObject(object, status);
   }
 };
 

@@ -7,6 +7,7 @@ namespace nQoORB100 {
 
 class iCloneable : public virtual tObject {
  public:
+  static void* ___classID;
   // Null, with the status set, when no copy can be made.
   virtual tObject* clone(int& status) const = 0;
 };

@@ -28,7 +28,8 @@ class iSync {
 
   virtual ~iSync() = default;
   // Acquires the lock or waits for the event: 1 on success; 0 with -50550 in
-  // the status when the time-out (milliseconds; kWaitForever: no limit) passes.
+  // the status when the time-out (milliseconds of the platform clock;
+  // kWaitForever: no limit) passes.
   virtual uint32_t waitOrAcquire(uint32_t timeout, int* status) = 0;
   // Releases the lock or sets the event.
   virtual void releaseOrSet(int* status) = 0;

@@ -1,0 +1,35 @@
+// A reply source for tests: a reply of any bytes (also none), and optionally
+// a code set in the caller's status on every call.
+//
+//   nQoSim::tScriptedReplySource reply;
+//   reply.setReply({0, 0, 0, 0, 0, 0, 0x00, 0x02});
+//   nQoFSL100::tRequestContext context(&reply);
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fsl/iReplySource.h"
+
+namespace nQoSim {
+
+class tScriptedReplySource : public nQoFSL100::iReplySource {
+ public:
+  // Kept in storage of exactly the reply's size, so that a read past its end
+  // is caught by the address sanitizer.
+  void setReply(const std::vector<uint8_t>& bytes) {
+    _bytes = std::vector<uint8_t>(bytes.begin(), bytes.end());
+  }
+  void setStatus(int code) { _statusCode = code; }
+  std::size_t calls() const { return _calls; }
+
+  void reply(const unsigned char*& begin, const unsigned char*& end,
+             nQoMDBG100::tStatus2& status) override;
+
+ private:
+  std::vector<uint8_t> _bytes;
+  int _statusCode = 0;
+  std::size_t _calls = 0;
+};
+
+}  // namespace nQoSim

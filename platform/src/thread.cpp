@@ -1,0 +1,56 @@
+// Platform threads on host threads.
+#include <atomic>
+#include <thread>
+
+#include "sim/simThread.h"
+#include "thread/tThreadControllerFactory.h"
+
+namespace {
+
+std::atomic<unsigned> gCreates{0};
+std::atomic<unsigned> gFailAt{0};
+std::atomic<int> gLive{0};
+
+void setStatus(int* status, int code) {
+  if (status != nullptr && *status >= 0) *status = code;
+}
+
+class tHostThreadController : public iThreadController {
+ public:
+  explicit tHostThreadController(iThread* thread) : _thread([thread] { thread->run(); }) {}
+  ~tHostThreadController() override { join(nullptr); }
+
+  void join(int*) override {
+    if (_thread.joinable()) _thread.join();
+  }
+
+ private:
+  std::thread _thread;
+};
+
+}  // namespace
+
+namespace nQoSim {
+void failThreadCreate(unsigned nth) { gFailAt = nth == 0 ? 0 : gCreates.load() + nth; }
+int liveThreads() { return gLive.load(); }
+}  // namespace nQoSim
+
+iThreadController* tThreadControllerFactory::create(const tParam& param, int* status) {
+  if (param.version != 1 || param.thread == nullptr) {
+    setStatus(status, kBadParamCode);
+    return nullptr;
+  }
+  if (++gCreates == gFailAt.load()) {
+    gFailAt = 0;
+    setStatus(status, -50352);
+    return nullptr;
+  }
+  ++gLive;
+  return new tHostThreadController(param.thread);
+}
+
+void tThreadControllerFactory::destroy(iThreadController* controller, int*) {
+  if (controller == nullptr) return;
+  --gLive;
+  delete controller;
+}

@@ -1,0 +1,13 @@
+#include "chassis/interfaces/tChassisSleep.h"
+
+#include "chassis/message/tRequestCall.h"
+
+namespace nQoFSL100::nQoMIOCS {
+
+void tChassisSleepAsync::sleepControl_pack(uint16_t objectId, tRequestTransfer& transfer,
+                                           const uint8_t& arg1, nQoMDBG100::tStatus2& status,
+                                           unsigned int flag) {
+  tRequestCall<nChassisSleep::kMethod<8, 60>>::pack(objectId, transfer, status, flag, arg1);
+}
+
+}  // namespace nQoFSL100::nQoMIOCS

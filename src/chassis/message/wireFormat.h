@@ -1,0 +1,68 @@
+// The field encodings of chassis messages: every multi-byte value most
+// significant byte first, no alignment.
+//
+//   8-, 16-, 32-, 64-bit value 1, 2, 4, 8 bytes
+//   array of 8/16-bit values  u16 L = 2 + element bytes, then the elements
+//   array of 32-bit values    00 00, u16 L = 2 + element bytes, then the elements
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "chassis/message/tArray.h"
+
+namespace nQoFSL100 {
+
+template <class T>
+concept tWireScalar = std::is_unsigned_v<T> && !std::is_same_v<T, bool>;
+
+// Both go through a local copy so that the compiler sees one byte swap and
+// one unaligned access instead of byte accesses that may alias anything.
+template <tWireScalar T>
+T loadBigEndian(const unsigned char* bytes) {
+  unsigned char local[sizeof(T)];
+  std::memcpy(local, bytes, sizeof(T));
+  T value = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<T>((value << 8) | local[i]);
+  return value;
+}
+
+template <tWireScalar T>
+void storeBigEndian(unsigned char* bytes, T value) {
+  unsigned char local[sizeof(T)];
+  for (std::size_t i = 0; i < sizeof(T); ++i)
+    local[i] = static_cast<unsigned char>(value >> 8 * (sizeof(T) - 1 - i));
+  std::memcpy(bytes, local, sizeof(T));
+}
+
+// The length field of an array and the most elements its 16-bit length can
+// count exactly.
+template <class T>
+struct tArrayWire {
+  static constexpr std::size_t kLengthBytes = sizeof(T) == 4 ? 4 : 2;
+  static constexpr std::size_t kMaxElements = (0xFFFF - 2) / sizeof(T);
+};
+
+// Request bytes of one argument, in 32-bit arithmetic.
+template <tWireScalar T>
+uint32_t wireSize(const T&) {
+  return sizeof(T);
+}
+template <class T>
+uint32_t wireSize(const tArray<T>& array) {
+  return static_cast<uint32_t>(tArrayWire<T>::kLengthBytes + array.size() * sizeof(T));
+}
+
+// False for an array whose length field would wrap.
+template <tWireScalar T>
+bool fitsLengthField(const T&) {
+  return true;
+}
+template <class T>
+bool fitsLengthField(const tArray<T>& array) {
+  return array.size() <= tArrayWire<T>::kMaxElements;
+}
+
+}  // namespace nQoFSL100

@@ -1,0 +1,75 @@
+// The one worker thread of the system: it sleeps until woken, runs its
+// owner's action once, records the result, raises a done event and sleeps
+// again; the action runs again only after the owner resets it.
+//
+//   class tPoller : public nQoUdP100::tSingleActionOnceSignallableThread {
+//     uint32_t action(nQoMDBG100::tStatus2& status) override;  // non-zero: job done
+//   };
+//   tPoller poller(status, 0);
+//   poller.startThread(status);
+//   poller.reset(status);                  // before each use
+//   poller.wake(status);                   // runs the action on the worker
+//   poller.signal(status);                 // asks a running action to give up
+//   poller.waitForDone(5000, status);      // 1 when the action finished its job
+//   poller.stop(status);
+//   poller.destroyThread(status);
+//
+// Every operation does nothing when the status already holds an error.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
+#include "thread/tThreadControllerFactory.h"
+
+namespace nQoUdP100 {
+
+class tSingleActionOnceSignallableThread : public iThread {
+ public:
+  // Opens the go event, the done event and the lock (-50150 when one cannot
+  // be opened); starts the thread when startNow is non-zero.
+  tSingleActionOnceSignallableThread(nQoMDBG100::tStatus2& status, uint32_t startNow);
+  ~tSingleActionOnceSignallableThread() override;
+  tSingleActionOnceSignallableThread(const tSingleActionOnceSignallableThread&) = delete;
+  tSingleActionOnceSignallableThread& operator=(const tSingleActionOnceSignallableThread&) = delete;
+
+  // The worker's loop.
+  int32_t run() override;
+  // The owner's job; non-zero when it is finished. Reads isStopRequested and
+  // isSignalled to give up early.
+  virtual uint32_t action(nQoMDBG100::tStatus2& status) = 0;
+
+  // -50006 while a thread is already running.
+  void startThread(nQoMDBG100::tStatus2& status);
+  void wake(nQoMDBG100::tStatus2& status);
+  void signal(nQoMDBG100::tStatus2& status);
+  void reset(nQoMDBG100::tStatus2& status);
+  // A time-out is reported as -224606.
+  uint32_t waitForDone(uint32_t timeout, nQoMDBG100::tStatus2& status);
+  void stop(nQoMDBG100::tStatus2& status);
+  // Ends and frees the thread; -50004 when there is none.
+  void destroyThread(nQoMDBG100::tStatus2& status);
+
+  uint32_t isStopRequested() const { return _stopRequested.get(); }
+  uint32_t isSignalled() const { return _signalled.get(); }
+
+ private:
+  bool acquireLock(nQoMDBG100::tStatus2& status);
+  void releaseLock(nQoMDBG100::tStatus2& status);
+  // The go event stays set after a wake that came while the action's result
+  // was still held; it is cleared so that the worker waits instead of spinning.
+  void dropWakeWhileDone(nQoMDBG100::tStatus2& status);
+
+  tSyncAtomicU32 _stopRequested;
+  tSyncAtomicU32 _signalled;
+  tSyncAtomicU32 _done;
+  tSyncAtomicU32 _actionResult;
+  iSync* _lock = nullptr;
+  iSync* _goEvent = nullptr;
+  iSync* _doneEvent = nullptr;
+  iThreadController* _controller = nullptr;
+};
+
+}  // namespace nQoUdP100

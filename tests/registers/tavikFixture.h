@@ -27,7 +27,7 @@ using tAccess = tSimRegisterWindows::tAccess;
 namespace nQoSim {
 // Prints a window access in failure messages as "write 0x10A/16 = 0xFFFF".
 inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker"};
+  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin", "atomic end"};
   *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << "/" << std::dec
        << access.width << " = 0x" << std::hex << access.value << std::dec;
   if (access.window != 0) *out << " (window " << access.window << ")";

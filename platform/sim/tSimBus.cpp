@@ -26,7 +26,7 @@ tSimBus::~tSimBus() {
 
 void tSimBus::record(const tCall& call) {
   std::lock_guard<std::mutex> lock(_callsLock);
-  _calls.push_back(call);
+  if (_logging) _calls.push_back(call);
 }
 
 std::vector<tSimBus::tCall> tSimBus::calls() const {

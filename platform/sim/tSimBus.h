@@ -113,6 +113,8 @@ class tSimBus : public iBus {
 
   std::vector<tCall> calls() const;
   void clearCalls();
+  // Turned off, calls are not recorded (benchmarks).
+  void setLogging(bool on) { _logging = on; }
   int liveMappings() const { return static_cast<int>(_mappings.size()); }
   // Interrupt registrations, and windows opened and not yet closed or given back.
   int registrations() const;
@@ -153,6 +155,7 @@ class tSimBus : public iBus {
   tSimRegisterWindows& _windows;
   mutable std::mutex _callsLock;
   std::vector<tCall> _calls;
+  bool _logging = true;
   std::map<tCall::tOperation, int> _failures;
   std::vector<std::unique_ptr<tMemoryMapping>> _mappings;
   std::optional<uint64_t> _windowAddressAnswer;

@@ -8,7 +8,7 @@
 //
 // Layout (missing bytes read as 0): 0x104, 0x106, 0x13A, 0x1B8, 0x1BA (16 bits
 // each), 0x88, 0xA1 (8 bits), 0x224, 0x240, 0x244 (32 bits), a 32-bit mask of
-// switches (table order below, bit 31 change detection), an attach byte, five
+// source switches (by switch id), an attach byte, five
 // bytes of filled slots (bit per source) and nine bytes of answers (two bits
 // per source).
 #include <cstddef>
@@ -70,26 +70,6 @@ class tHandler : public nQoMRTB100::iInterruptHandler,
   unsigned secondaryCalls = 0;
 };
 
-using tEnable = void (D::*)(nQoMDBG100::tStatus2&);
-constexpr tEnable kEnables[] = {
-    &D::enableGroupAInterruptBit7,       &D::enableGroupAInterruptBit5Source1,
-    &D::enableGroupAInterruptBit5,       &D::enableGroupAInterruptBit0,
-    &D::enableGroupAInterruptBit1,       &D::enableGroupAInterruptBit2,
-    &D::enableGroupAInterruptBit3,       &D::enableGroupAInterruptBit4,
-    &D::enableCounter0PrimaryInterrupt,  &D::enableGroupBInterruptBit0,
-    &D::enableGroupBInterruptBit1,       &D::enableGroupBInterruptBit2,
-    &D::enableGroupBInterruptBit3,       &D::enableGroupBInterruptBit4,
-    &D::enableAOErrorInterrupt,          &D::enableGroupBInterruptBit6,
-    &D::enableGroupBInterruptBit8,       &D::enableCounter1PrimaryInterrupt,
-    &D::enableAOSerialInterruptBit0,     &D::enableAOSerialInterruptBit1,
-    &D::enableAOSerialInterruptBit2,     &D::enableAOSerialInterruptBit3,
-    &D::enableCounter0SecondaryInterrupts, &D::enableCounter1SecondaryInterrupts,
-    &D::enableCDIOSource0,               &D::enableCDIOSource1,
-    &D::enableCDIOSource2,               &D::enableCDIOSource4,
-    &D::enableCDIOSource5,               &D::enableCDIOSource6,
-    &D::enableCDIOSource7,
-};
-
 bool acknowledge(const W::tAccess& access) {
   switch (access.offset) {
     case 0x104:
@@ -114,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     windows.setRead(window, offset, 16, bytes.take(2));
   windows.setRead(window, 0x88, 8, bytes.take(1));
   windows.setRead(window, 0xA1, 8, bytes.take(1));
-  for (uint32_t offset : {0x224u, 0x240u, 0x244u}) windows.setRead(window, offset, 32, bytes.take(4));
+  for (uint32_t offset : {0x224u, 0x240u, 0x244u})
+    windows.setRead(window, offset, 32, bytes.take(4));
   const uint32_t switches = bytes.take(4);
   const bool attach = (bytes.take(1) & 1) != 0;
   const uint64_t filled = uint64_t(bytes.take(4)) | uint64_t(bytes.take(1)) << 32;
@@ -127,10 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nQoMDBG100::tStatus2 status;
     nQoUdRLP100::nTavik::tTavik map(&bus, window, &status);
     tTavikInterruptDispatcher dispatcher(&map, 1, &status);
-    uint32_t which = 0;
-    for (const tEnable enable : kEnables)
-      if ((switches >> which++) & 1) (dispatcher.*enable)(status);
-    if ((switches >> 31) & 1) dispatcher.enableChangeDetectionInterrupt(0xFF, status);
+    for (uint32_t id = 0; id < nQoUdRLP100::kSourceSwitchCount; ++id)
+      if ((switches >> id) & 1)
+        dispatcher.enableSource(static_cast<nQoUdRLP100::tSourceSwitchId>(id), status, 0xFF);
     if (attach) dispatcher.attachInterrupt(status);
     check(status.code == 0, "set-up failed");
     for (uint32_t source = 0; source < D::kSourceCount; ++source) {
@@ -142,12 +122,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     windows.clearLog();
     const uint32_t answer = dispatcher.resolvePrimaryInterrupt();
     check(answer <= 2, "answer outside 0, 1, 2");
-    for (const auto& access : windows.writes()) check(acknowledge(access), "write beside the acknowledges");
+    for (const auto& access : windows.writes())
+      check(acknowledge(access), "write beside the acknowledges");
     bool wantsSecondary = false;
     for (uint32_t source = 0; source < D::kSourceCount; ++source) {
       check(handlers[source].primaryCalls <= 1, "a handler called twice in one pass");
       const bool asked = handlers[source].primaryCalls == 1 && handlers[source].answer == 2;
-      check(dispatcher.secondaryRequest(source) == (asked ? 1u : 0u), "request flag off its answer");
+      check(dispatcher.secondaryRequest(source) == (asked ? 1u : 0u),
+            "request flag off its answer");
       wantsSecondary = wantsSecondary || asked;
     }
     check(wantsSecondary == (answer == 1), "answer 1 without a request, or a request without it");
@@ -155,7 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dispatcher.resolveSecondaryInterrupt();
     for (uint32_t source = 0; source < D::kSourceCount; ++source) {
       const bool asked = handlers[source].primaryCalls == 1 && handlers[source].answer == 2;
-      check(handlers[source].secondaryCalls == (asked ? 1u : 0u), "secondary pass off the requests");
+      check(handlers[source].secondaryCalls == (asked ? 1u : 0u),
+            "secondary pass off the requests");
     }
     for (auto*& slot : dispatcher.primaryHandlers) slot = nullptr;
   }

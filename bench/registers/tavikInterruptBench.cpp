@@ -46,24 +46,8 @@ struct tQuietBoard {
     }
     if (pending == tPending::kAll) {
       for (auto*& slot : dispatcher.primaryHandlers) slot = &answer;
-      for (auto member :
-           {&D::enableGroupAInterruptBit7, &D::enableGroupAInterruptBit5Source1,
-            &D::enableGroupAInterruptBit5, &D::enableGroupAInterruptBit0,
-            &D::enableGroupAInterruptBit1, &D::enableGroupAInterruptBit2,
-            &D::enableGroupAInterruptBit3, &D::enableGroupAInterruptBit4,
-            &D::enableCounter0PrimaryInterrupt, &D::enableGroupBInterruptBit0,
-            &D::enableGroupBInterruptBit1, &D::enableGroupBInterruptBit2,
-            &D::enableGroupBInterruptBit3, &D::enableGroupBInterruptBit4,
-            &D::enableAOErrorInterrupt, &D::enableGroupBInterruptBit6,
-            &D::enableGroupBInterruptBit8, &D::enableCounter1PrimaryInterrupt,
-            &D::enableAOSerialInterruptBit0, &D::enableAOSerialInterruptBit1,
-            &D::enableAOSerialInterruptBit2, &D::enableAOSerialInterruptBit3,
-            &D::enableCounter0SecondaryInterrupts, &D::enableCounter1SecondaryInterrupts,
-            &D::enableCDIOSource0, &D::enableCDIOSource1, &D::enableCDIOSource2,
-            &D::enableCDIOSource4, &D::enableCDIOSource5, &D::enableCDIOSource6,
-            &D::enableCDIOSource7})
-        (dispatcher.*member)(status);
-      dispatcher.enableChangeDetectionInterrupt(0xFF, status);
+      for (uint32_t id = 0; id < nQoUdRLP100::kSourceSwitchCount; ++id)
+        dispatcher.enableSource(static_cast<nQoUdRLP100::tSourceSwitchId>(id), status, 0xFF);
       for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
         windows.setRead(window, offset, 16, 0xFFFF);
       windows.setRead(window, 0x88, 8, 0x01);

@@ -56,8 +56,7 @@ void setBridgeControl(iBus* bus, uint32_t window, nQoMDBG100::tStatus2& status) 
 }
 
 // Under the device-tree lock: finds the bridge among the device's nodes.
-void adjustBehindBridge(iBus* bus, uint32_t window, iDevice* device,
-                        nQoMDBG100::tStatus2& status) {
+void adjustBehindBridge(iBus* bus, uint32_t window, iDevice* device, nQoMDBG100::tStatus2& status) {
   nQoUdR100::nQoKABBO_1_0::tPalDeviceTreeLock lock;
   iDeviceTree* tree = iDeviceTree::getDeviceTree();
   if (tree == nullptr) {

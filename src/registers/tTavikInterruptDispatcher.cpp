@@ -10,9 +10,7 @@ namespace {
 constexpr bool bit(uint32_t value, unsigned position) { return ((value >> position) & 1) != 0; }
 
 // What one answer adds to its group's answer.
-constexpr uint32_t contribution(uint32_t answer) {
-  return answer == 0 ? 0 : answer == 2 ? 1 : 2;
-}
+constexpr uint32_t contribution(uint32_t answer) { return answer == 0 ? 0 : answer == 2 ? 1 : 2; }
 
 // Two handlers of a pair: 2 if one answered 2, else 1 if one answered at all.
 constexpr uint32_t pairAnswer(uint32_t first, uint32_t second) {
@@ -206,8 +204,8 @@ bool tTavikInterruptDispatcher::attachInterrupt(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || !acquireLock()) return false;
   bool registered = false;
   if (_handle == 0) {
-    _handle = _bus->registerInterrupt(kAnyProcessor, _irq, &_primaryResolver,
-                                      &_secondaryResolver, &status.code);
+    _handle = _bus->registerInterrupt(kAnyProcessor, _irq, &_primaryResolver, &_secondaryResolver,
+                                      &status.code);
     registered = _handle != 0;
     if (registered) {
       tAtomicStatusPtrDispatcher enable(this, &tTavikInterruptDispatcher::enableBoardInterrupt);
@@ -309,7 +307,8 @@ uint32_t tTavikInterruptDispatcher::callPair(uint32_t first, bool firstDue, uint
 bool tTavikInterruptDispatcher::holds(const tTavikStatusSource& row, uint32_t status) {
   switch (row.condition) {
     case tCondition::kStatusBit: return bit(status, row.statusBit);
-    case tCondition::kAOFifo: return bit(status, 1) && !(bit(status, 14) && bit(status, 13) && !bit(status, 12));
+    case tCondition::kAOFifo:
+      return bit(status, 1) && !(bit(status, 14) && bit(status, 13) && !bit(status, 12));
     case tCondition::kJointStatus2Bit2: return bit(_jointStatus2.refresh(nullptr), 2);
   }
   return false;
@@ -359,7 +358,8 @@ uint32_t tTavikInterruptDispatcher::resolveGroupAInterrupt() {
   if (!bit(status, 15)) return 0;
   uint32_t answer = resolveSources1And2Interrupt(bit(status, 10), bit(status, 11));
   answer |= resolveSource0Interrupt(source0Condition(status));
-  for (const tTavikStatusSource& row : kGroupASources) answer |= serveSource(row, status, _enableA, _ackA);
+  for (const tTavikStatusSource& row : kGroupASources)
+    answer |= serveSource(row, status, _enableA, _ackA);
   answer |= serveCounter(29, _counter0, _counter0Status, _ackA);
   answer |= serveSource(kCounter0Primary, status, _enableA, _ackA);
   return answer;
@@ -370,7 +370,8 @@ uint32_t tTavikInterruptDispatcher::resolveGroupBInterrupt() {
   const uint32_t status = _statusB.refresh(nullptr);
   if (!bit(status, 15)) return 0;
   uint32_t answer = 0;
-  for (const tTavikStatusSource& row : kGroupBSources) answer |= serveSource(row, status, _enableB, _ackB);
+  for (const tTavikStatusSource& row : kGroupBSources)
+    answer |= serveSource(row, status, _enableB, _ackB);
   answer |= serveCounter(31, _counter1, _counter1Status, _ackB);
   answer |= serveSource(kCounter1Primary, status, _enableB, _ackB);
   return answer;
@@ -379,8 +380,8 @@ uint32_t tTavikInterruptDispatcher::resolveGroupBInterrupt() {
 uint32_t tTavikInterruptDispatcher::serveCDIOPair(const tTavikCDIOPair& pair, uint32_t status) {
   if (_enabled[pair.gate] == 0) return 0;
   const uint32_t answer =
-      callPair(pair.first, bit(status, pair.firstBit) && _enabled[pair.firstFlag] != 0,
-               pair.second, bit(status, pair.secondBit) && _enabled[pair.secondFlag] != 0);
+      callPair(pair.first, bit(status, pair.firstBit) && _enabled[pair.firstFlag] != 0, pair.second,
+               bit(status, pair.secondBit) && _enabled[pair.secondFlag] != 0);
   if (answer != 0) _cdioCommand.writeRegister(pair.ack, nullptr);
   return contribution(answer);
 }

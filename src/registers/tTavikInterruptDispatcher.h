@@ -111,7 +111,10 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
   // Enables (nothing when the status holds an error) and disables (nothing
   // when a given status holds an error; past that they always clear their
-  // flags and the source's secondary request). Run them atomically.
+  // flags and the source's secondary request), by switch or by name. Run them
+  // atomically. The mask is the change-detection enable's.
+  void enableSource(tSourceSwitchId id, nQoMDBG100::tStatus2& status, uint32_t mask = 0);
+  void disableSource(tSourceSwitchId id, nQoMDBG100::tStatus2* status);
   void enableGroupAInterruptBit5(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit5, s); }
   void enableGroupAInterruptBit0(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit0, s); }
   void enableGroupAInterruptBit1(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit1, s); }
@@ -132,10 +135,18 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   void enableCounter1PrimaryInterrupt(nQoMDBG100::tStatus2& s) {
     enableSource(kSwitchCounter1Primary, s);
   }
-  void enableAOSerialInterruptBit0(nQoMDBG100::tStatus2& s) { enableSource(kSwitchAOSerialBit0, s); }
-  void enableAOSerialInterruptBit1(nQoMDBG100::tStatus2& s) { enableSource(kSwitchAOSerialBit1, s); }
-  void enableAOSerialInterruptBit2(nQoMDBG100::tStatus2& s) { enableSource(kSwitchAOSerialBit2, s); }
-  void enableAOSerialInterruptBit3(nQoMDBG100::tStatus2& s) { enableSource(kSwitchAOSerialBit3, s); }
+  void enableAOSerialInterruptBit0(nQoMDBG100::tStatus2& s) {
+    enableSource(kSwitchAOSerialBit0, s);
+  }
+  void enableAOSerialInterruptBit1(nQoMDBG100::tStatus2& s) {
+    enableSource(kSwitchAOSerialBit1, s);
+  }
+  void enableAOSerialInterruptBit2(nQoMDBG100::tStatus2& s) {
+    enableSource(kSwitchAOSerialBit2, s);
+  }
+  void enableAOSerialInterruptBit3(nQoMDBG100::tStatus2& s) {
+    enableSource(kSwitchAOSerialBit3, s);
+  }
   void enableCounter0SecondaryInterrupts(nQoMDBG100::tStatus2& s) {
     enableSource(kSwitchCounter0Secondary, s);
   }
@@ -228,8 +239,6 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   using tSecondaryInterruptResolver =
       tResolver<&tTavikInterruptDispatcher::resolveSecondaryInterrupt>;
 
-  void enableSource(tSourceSwitchId id, nQoMDBG100::tStatus2& status, uint32_t mask = 0);
-  void disableSource(tSourceSwitchId id, nQoMDBG100::tStatus2* status);
   void apply(const tSwitchAction& action, uint32_t mask, nQoMDBG100::tStatus2* status);
   void change(const tBitChange& change, nQoMDBG100::tStatus2* status);
   void setFlags(uint32_t flags, uint32_t value);

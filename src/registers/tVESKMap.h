@@ -11,7 +11,8 @@
 //     static constexpr const tRegisterRow* kRows = kChipRows.data();
 //     static constexpr uint32_t kWindowLength = 0x84;
 //     static constexpr nQoUdR100::tStatusSite kNoBus{...};
-//     static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{...}, kLongFormSites{...};
+//     static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{...},
+//     kLongFormSites{...};
 //   };
 //   struct tChipRegisters {
 //     using tTraits = tChipTraits;
@@ -42,7 +43,7 @@
 
 #define QO_VESK_ROW(index, name, offset, kind, restore, keep) \
   {index, offset, 32, tRegisterKind::kind, 0, tRestore::restore, keep, index},
-#define QO_VESK_DECLARE(index, name, ...)                           \
+#define QO_VESK_DECLARE(index, name, ...)                                    \
   struct t##name final : ::nQoUdRLP100::tVESKRegisterFor<tTraits, index> {}; \
   t##name name;
 #define QO_VESK_VISIT(index, name, ...) visit(name);

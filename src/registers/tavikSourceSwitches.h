@@ -72,19 +72,19 @@ enum tSourceSwitchId : uint8_t {
 // The soft-copied registers a switch changes.
 enum class tSwitchRegister : uint8_t {
   kNone,
-  kEnableA,          // tInterrupt_A_Enable, 0x192
-  kEnableB,          // tInterrupt_B_Enable, 0x196
-  kAOSerialEnable,   // 0x0A0
-  kCounter0,         // 0x1B8
-  kCounter1,         // 0x1BA
+  kEnableA,         // tInterrupt_A_Enable, 0x192
+  kEnableB,         // tInterrupt_B_Enable, 0x196
+  kAOSerialEnable,  // 0x0A0
+  kCounter0,        // 0x1B8
+  kCounter1,        // 0x1BA
 };
 
 // The command a switch writes, without soft copy.
 enum class tSwitchCommand : uint8_t {
   kNone,
-  kCDIO,                   // the row's value to tCDIO_Command, 0x224
-  kChangeDetectionEnable,  // the caller's mask to 0x248
-  kChangeDetectionDisable, // the row's value to 0x24C
+  kCDIO,                    // the row's value to tCDIO_Command, 0x224
+  kChangeDetectionEnable,   // the caller's mask to 0x248
+  kChangeDetectionDisable,  // the row's value to 0x24C
 };
 
 struct tBitChange {
@@ -114,26 +114,34 @@ constexpr uint32_t flag(tEnabledFlag which) { return 1u << which; }
 // One bit of one enable register.
 constexpr tSourceSwitch bitSwitch(tSourceSwitchId id, uint8_t source, tSwitchRegister target,
                                   uint8_t bit, uint32_t flags = 0) {
-  return {id, source, {{{target, bit, true}}, tSwitchCommand::kNone, 0, flags},
+  return {id,
+          source,
+          {{{target, bit, true}}, tSwitchCommand::kNone, 0, flags},
           {{{target, bit, false}}, tSwitchCommand::kNone, 0, flags}};
 }
 
 // A counter's secondary interrupts: bits 0 and 2 of its interrupt register,
 // and one bit of the group enable that both directions clear.
-constexpr tSourceSwitch counterSwitch(tSourceSwitchId id, uint8_t source,
-                                      tSwitchRegister counter, tSwitchRegister group,
-                                      uint8_t groupBit) {
-  return {id, source,
+constexpr tSourceSwitch counterSwitch(tSourceSwitchId id, uint8_t source, tSwitchRegister counter,
+                                      tSwitchRegister group, uint8_t groupBit) {
+  return {id,
+          source,
           {{{counter, 0, true}, {counter, 2, true}, {group, groupBit, false}},
-           tSwitchCommand::kNone, 0, 0},
+           tSwitchCommand::kNone,
+           0,
+           0},
           {{{counter, 0, false}, {counter, 2, false}, {group, groupBit, false}},
-           tSwitchCommand::kNone, 0, 0}};
+           tSwitchCommand::kNone,
+           0,
+           0}};
 }
 
 // A correlated digital I/O source: one command each way.
-constexpr tSourceSwitch commandSwitch(tSourceSwitchId id, uint8_t source, uint32_t on,
-                                      uint32_t off, uint32_t onFlags, uint32_t offFlags) {
-  return {id, source, {{}, tSwitchCommand::kCDIO, on, onFlags},
+constexpr tSourceSwitch commandSwitch(tSourceSwitchId id, uint8_t source, uint32_t on, uint32_t off,
+                                      uint32_t onFlags, uint32_t offFlags) {
+  return {id,
+          source,
+          {{}, tSwitchCommand::kCDIO, on, onFlags},
           {{}, tSwitchCommand::kCDIO, off, offFlags}};
 }
 

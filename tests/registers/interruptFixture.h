@@ -24,8 +24,7 @@ class tScriptedHandler : public nQoMRTB100::iInterruptHandler,
                          public nQoMRTB100::iSecondaryInterruptHandler {
  public:
   tScriptedHandler() = default;
-  tScriptedHandler(uint32_t source, std::vector<uint32_t>* calls)
-      : source(source), calls(calls) {}
+  tScriptedHandler(uint32_t source, std::vector<uint32_t>* calls) : source(source), calls(calls) {}
 
   uint32_t handleInterrupt() override {
     ++primaryCalls;

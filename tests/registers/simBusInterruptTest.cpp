@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "apal/nQoAPALMemory.h"
@@ -22,24 +23,15 @@ namespace {
 using nQoSim::tSimBus;
 using tCall = tSimBus::tCall;
 
-class tFunctionResolver : public iBusInterruptResolver {
+// A resolver or atomic operation that runs a function.
+class tFunctionCall : public iBusInterruptResolver, public iBusAtomicOperation {
  public:
-  template <class tFunction>
-  explicit tFunctionResolver(tFunction function) : _function(function) {}
-  uint32_t resolve() override { return _function(); }
+  explicit tFunctionCall(std::function<int64_t()> function) : _function(std::move(function)) {}
+  uint32_t resolve() override { return static_cast<uint32_t>(_function()); }
+  int32_t operateAtomically() override { return static_cast<int32_t>(_function()); }
 
  private:
-  std::function<uint32_t()> _function;
-};
-
-class tFunctionOperation : public iBusAtomicOperation {
- public:
-  template <class tFunction>
-  explicit tFunctionOperation(tFunction function) : _function(function) {}
-  int32_t operateAtomically() override { return _function(); }
-
- private:
-  std::function<int32_t()> _function;
+  std::function<int64_t()> _function;
 };
 
 class tSimBusInterruptTest : public ::testing::Test {
@@ -51,19 +43,19 @@ class tSimBusInterruptTest : public ::testing::Test {
 
 TEST_F(tSimBusInterruptTest, APrimaryPassRunsAtInterruptLevelAndAtomicRunsNestInsideIt) {
   std::vector<bool> levels;
-  tFunctionOperation atomic([&] {
+  tFunctionCall atomic([&] {
     levels.push_back(nQoSim::atInterruptLevel());
     return -50003;
   });
-  tFunctionResolver primary([&] {
+  tFunctionCall primary([&] {
     levels.push_back(nQoSim::atInterruptLevel());
     int inner = 0;
     bus.runAtomically(&atomic, &inner);
-    return inner == -50003 ? 1u : 0u;
+    return inner == -50003 ? 1 : 0;
   });
-  tFunctionResolver secondary([&] {
+  tFunctionCall secondary([&] {
     levels.push_back(nQoSim::atInterruptLevel());
-    return 1u;
+    return 1;
   });
   uint64_t handle = bus.registerInterrupt(0x7FFFFFFF, 1, &primary, &secondary, &code);
   ASSERT_NE(handle, 0u);
@@ -86,9 +78,9 @@ TEST_F(tSimBusInterruptTest, APrimaryPassRunsAtInterruptLevelAndAtomicRunsNestIn
 }
 
 TEST_F(tSimBusInterruptTest, AllocationsAtInterruptLevelAreCounted) {
-  tFunctionResolver primary([] {
+  tFunctionCall primary([] {
     _memDelete(_memNewUsingCRT(8, 0, nullptr));
-    return 2u;
+    return 2;
   });
   uint64_t handle = bus.registerInterrupt(0x7FFFFFFF, 1, &primary, &primary, &code);
   const uint64_t before = nQoSim::interruptLevelAllocations();
@@ -104,7 +96,7 @@ TEST_F(tSimBusInterruptTest, WaitingAtInterruptLevelHalts) {
         iSync::tParam param;
         param.kind = 1;
         iSync* lock = syncOpen(param, &code);
-        tFunctionResolver primary([&] { return lock->waitOrAcquire(iSync::kWaitForever, &code); });
+        tFunctionCall primary([&] { return lock->waitOrAcquire(iSync::kWaitForever, &code); });
         bus.registerInterrupt(0x7FFFFFFF, 1, &primary, &primary, &code);
         bus.raise(1);
       },
@@ -115,11 +107,11 @@ TEST_F(tSimBusInterruptTest, UnregisteringWaitsForARunningSecondaryPass) {
   std::promise<void> entered;
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
-  tFunctionResolver primary([] { return 1u; });
-  tFunctionResolver secondary([&] {
+  tFunctionCall primary([] { return 1; });
+  tFunctionCall secondary([&] {
     entered.set_value();
     released.wait();
-    return 1u;
+    return 1;
   });
   uint64_t handle = bus.registerInterrupt(0x7FFFFFFF, 1, &primary, &secondary, &code);
   bus.raise(1);

@@ -46,12 +46,6 @@ class tTavikBusTest : public tLeakCheckedTest {
     nQoSim::setDeviceTree(nullptr);
     tLeakCheckedTest::TearDown();
   }
-  std::string lastReport() const {
-    const auto log = nQoSim::statusLog();
-    if (log.empty()) return "none";
-    return std::to_string(log.back().code) + " " + log.back().file + " " +
-           std::to_string(log.back().line);
-  }
   // The calls that reached the VESK window, and its writes.
   std::vector<tCall> veskCalls() const {
     std::vector<tCall> found;
@@ -112,9 +106,9 @@ TEST_F(tTavikBusTest, ItOpensTheBoardAndBuildsTheMapsInOrder) {
 }
 
 TEST_F(tTavikBusTest, WithoutDMAChannelsNoChannelWindowIsOpened) {
-  for (auto dma : {nQoUdP100::tUdSeriesDevice::tDMA{2, nullptr},
-                   nQoUdP100::tUdSeriesDevice::tDMA{0, &present},
-                   nQoUdP100::tUdSeriesDevice::tDMA{-3, &present}}) {
+  for (auto dma :
+       {nQoUdP100::tUdSeriesDevice::tDMA{2, nullptr}, nQoUdP100::tUdSeriesDevice::tDMA{0, &present},
+        nQoUdP100::tUdSeriesDevice::tDMA{-3, &present}}) {
     bus.clearCalls();
     {
       tTavikBus holder(&device, {dma}, guid, status, 1);
@@ -134,7 +128,7 @@ TEST_F(tTavikBusTest, NoRegisterSpaceStopsWithoutBus) {
   {
     tTavikBus holder(&device, description, guid, status, 1);
     EXPECT_EQ(status.code, -50002);
-    EXPECT_EQ(lastReport(), "-50002 tTavikBus 52");
+    EXPECT_EQ(lastReport(), "-50002 qoudrk tTavikBus 52");
     EXPECT_EQ(holder.bus(), nullptr);
     EXPECT_EQ(holder.map(), nullptr);
     EXPECT_EQ(device.busesTaken(), 1u);

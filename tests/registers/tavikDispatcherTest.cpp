@@ -46,11 +46,12 @@ TEST_F(tDispatcherTest, TheFirstAttachRegistersOnceAndTheLastDetachUnregisters) 
   EXPECT_TRUE(dispatcher->attachInterrupt(status));
   EXPECT_FALSE(dispatcher->attachInterrupt(status));
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kRegisterInterrupt, 0x7FFFFFFF, 1, 0, 0, 0x1000},
-                                             {tCall::kAtomic, 0, 0, 0, 0, 0}}));
-  EXPECT_EQ(windows.log(), (std::vector<tAccess>{kAtomicBegin, write16(0x176, 0x0800),
-                                                 write16(0x176, 0x8800), write8(0x88, 0x01),
-                                                 kAtomicEnd}));
+  EXPECT_EQ(bus.calls(),
+            (std::vector<tCall>{{tCall::kRegisterInterrupt, 0x7FFFFFFF, 1, 0, 0, 0x1000},
+                                {tCall::kAtomic, 0, 0, 0, 0, 0}}));
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{kAtomicBegin, write16(0x176, 0x0800), write16(0x176, 0x8800),
+                                  write8(0x88, 0x01), kAtomicEnd}));
   EXPECT_EQ(bus.registrations(), 1);
 
   // A primitive still in its slot keeps the registration.
@@ -62,9 +63,9 @@ TEST_F(tDispatcherTest, TheFirstAttachRegistersOnceAndTheLastDetachUnregisters) 
 
   dispatcher->primaryHandlers[3] = nullptr;
   EXPECT_TRUE(dispatcher->detachInterrupt(&status, false));
-  EXPECT_EQ(windows.log(), (std::vector<tAccess>{kAtomicBegin, write16(0x176, 0x8000),
-                                                 write16(0x176, 0x0000), write8(0x88, 0x00),
-                                                 kAtomicEnd}));
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{kAtomicBegin, write16(0x176, 0x8000), write16(0x176, 0x0000),
+                                  write8(0x88, 0x00), kAtomicEnd}));
   EXPECT_EQ(bus.registrations(), 0);
   EXPECT_FALSE(dispatcher->detachInterrupt(&status, true));  // nothing left to detach
   EXPECT_EQ(status.code, 0);
@@ -91,8 +92,8 @@ TEST_F(tDispatcherTest, DetachWithAnErrorHeldStillSwitchesOffAndUnregisters) {
   nQoMDBG100::tStatus2 failedStatus(-50003);
   EXPECT_TRUE(dispatcher->detachInterrupt(&failedStatus, false));
   EXPECT_EQ(bus.registrations(), 0);
-  EXPECT_EQ(windows.writes(), (std::vector<tAccess>{write16(0x176, 0x8000),
-                                                    write16(0x176, 0x0000), write8(0x88, 0x00)}));
+  EXPECT_EQ(windows.writes(), (std::vector<tAccess>{write16(0x176, 0x8000), write16(0x176, 0x0000),
+                                                    write8(0x88, 0x00)}));
   EXPECT_EQ(failedStatus.code, -50003);  // the first error stays
 
   // A failure on the way is merged into the caller's status; the
@@ -189,24 +190,9 @@ class tAllSourcesTest : public tDispatcherTest {
   void SetUp() override {
     tDispatcherTest::SetUp();
     dispatcher->attachInterrupt(status);
-    using D = tTavikInterruptDispatcher;
-    for (auto member :
-         {&D::enableGroupAInterruptBit7, &D::enableGroupAInterruptBit5Source1,
-          &D::enableGroupAInterruptBit5, &D::enableGroupAInterruptBit0, &D::enableGroupAInterruptBit1,
-          &D::enableGroupAInterruptBit2, &D::enableGroupAInterruptBit3, &D::enableGroupAInterruptBit4,
-          &D::enableCounter0PrimaryInterrupt, &D::enableGroupBInterruptBit0,
-          &D::enableGroupBInterruptBit1, &D::enableGroupBInterruptBit2, &D::enableGroupBInterruptBit3,
-          &D::enableGroupBInterruptBit4, &D::enableAOErrorInterrupt, &D::enableGroupBInterruptBit6,
-          &D::enableGroupBInterruptBit8, &D::enableCounter1PrimaryInterrupt,
-          &D::enableAOSerialInterruptBit0, &D::enableAOSerialInterruptBit1,
-          &D::enableAOSerialInterruptBit2, &D::enableAOSerialInterruptBit3,
-          &D::enableCounter0SecondaryInterrupts, &D::enableCounter1SecondaryInterrupts,
-          &D::enableCDIOSource0, &D::enableCDIOSource1, &D::enableCDIOSource2, &D::enableCDIOSource4,
-          &D::enableCDIOSource5, &D::enableCDIOSource6, &D::enableCDIOSource7})
-      enable(member);
-    tDispatcher::tChangeDetectionAtomicDispatcher changes(
-        dispatcher, &D::enableChangeDetectionInterrupt, nullptr, status, 0xFF, 1);
-    changes.exec();
+    // Switched on before any interrupt is raised, so not yet atomically.
+    for (uint32_t id = 0; id < nQoUdRLP100::kSourceSwitchCount; ++id)
+      dispatcher->enableSource(static_cast<nQoUdRLP100::tSourceSwitchId>(id), status, 0xFF);
     ASSERT_EQ(status.code, 0);
     for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
       windows.setRead(window, offset, 16, 0xFFFF);
@@ -241,15 +227,15 @@ TEST_F(tAllSourcesTest, EverySourceIsServedOnceInTableOrderWithItsAcknowledge) {
   EXPECT_EQ(calls, (std::vector<uint32_t>{1,  2,  0,  3,  4,  5,  6,  7,  29, 30, 8,
                                           14, 9,  15, 16, 17, 18, 20, 31, 32, 25, 26,
                                           22, 23, 21, 24, 27, 10, 11, 12, 13, 28}));
-  EXPECT_EQ(writes(), (std::vector<tAccess>{
-                          write16(0x104, 0x2000), write16(0x104, 0x0100), write16(0x104, 0x0200),
-                          write16(0x104, 0x0400), write16(0x104, 0x0800), write16(0x104, 0x1000),
-                          write16(0x104, 0x8000), write16(0x104, 0x4000),
-                          write16(0x106, 0x0100), write16(0x106, 0x2000), write16(0x106, 0x0200),
-                          write16(0x106, 0x0800), write16(0x106, 0x1000), write16(0x106, 0x0080),
-                          write16(0x106, 0x0400), write16(0x106, 0x8000), write16(0x106, 0x4000),
-                          write32(0x224, 0x4000), write32(0x224, 0x8000),
-                          write32(0x250, 0xFFFFFFFF), write32(0x254, 0xFFFFFFFF)}));
+  EXPECT_EQ(writes(),
+            (std::vector<tAccess>{
+                write16(0x104, 0x2000), write16(0x104, 0x0100),     write16(0x104, 0x0200),
+                write16(0x104, 0x0400), write16(0x104, 0x0800),     write16(0x104, 0x1000),
+                write16(0x104, 0x8000), write16(0x104, 0x4000),     write16(0x106, 0x0100),
+                write16(0x106, 0x2000), write16(0x106, 0x0200),     write16(0x106, 0x0800),
+                write16(0x106, 0x1000), write16(0x106, 0x0080),     write16(0x106, 0x0400),
+                write16(0x106, 0x8000), write16(0x106, 0x4000),     write32(0x224, 0x4000),
+                write32(0x224, 0x8000), write32(0x250, 0xFFFFFFFF), write32(0x254, 0xFFFFFFFF)}));
 
   // One secondary pass serves every source that asked, in source order.
   calls.clear();
@@ -336,8 +322,8 @@ TEST_F(tDispatcherTest, ChangeDetectionIsServedFromEitherStatusAndAcknowledgedTw
   attach(28);
   clearLogs();
   tDispatcher::tChangeDetectionAtomicDispatcher on(
-      dispatcher, &tTavikInterruptDispatcher::enableChangeDetectionInterrupt, nullptr, status,
-      0xFF, 1);
+      dispatcher, &tTavikInterruptDispatcher::enableChangeDetectionInterrupt, nullptr, status, 0xFF,
+      1);
   on.exec();
   EXPECT_EQ(writes(), (std::vector<tAccess>{write32(0x248, 0xFF)}));
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
@@ -349,12 +335,11 @@ TEST_F(tDispatcherTest, ChangeDetectionIsServedFromEitherStatusAndAcknowledgedTw
   std::vector<tAccess> changeDetection;
   for (const auto& access : windows.log())
     if (access.offset >= 0x240) changeDetection.push_back(access);
-  EXPECT_EQ(changeDetection,
-            (std::vector<tAccess>{{0, 0x240, 32, 0, W::kRead},
-                                  {0, 0x244, 32, 0x10, W::kRead},
-                                  write32(0x250, 0xFFFFFFFF),
-                                  {0, 0x244, 32, 0x10, W::kRead},
-                                  write32(0x254, 0xFFFFFFFF)}));
+  EXPECT_EQ(changeDetection, (std::vector<tAccess>{{0, 0x240, 32, 0, W::kRead},
+                                                   {0, 0x244, 32, 0x10, W::kRead},
+                                                   write32(0x250, 0xFFFFFFFF),
+                                                   {0, 0x244, 32, 0x10, W::kRead},
+                                                   write32(0x254, 0xFFFFFFFF)}));
 
   windows.setRead(window, 0x244, 32, 0);
   clearLogs();

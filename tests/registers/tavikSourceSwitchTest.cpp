@@ -72,8 +72,8 @@ const tCommandSwitch kCommandSwitches[] = {
 
 TEST_F(tDispatcherTest, EachBitSwitchChangesItsBitAndWritesOnlyAChange) {
   for (const tBitSwitch& row : kBitSwitches) {
-    SCOPED_TRACE(testing::Message() << "offset 0x" << std::hex << row.offset << " bit "
-                                    << std::dec << row.bit);
+    SCOPED_TRACE(testing::Message()
+                 << "offset 0x" << std::hex << row.offset << " bit " << std::dec << row.bit);
     clearLogs();
     enable(row.enable);
     enable(row.enable);  // already set, register clean: nothing
@@ -90,7 +90,8 @@ TEST_F(tDispatcherTest, EachCommandSwitchSendsItsCommandAndKeepsItsFlags) {
     clearLogs();
     enable(row.enable);
     disable(row.disable);
-    EXPECT_EQ(writes(), (std::vector<tAccess>{write(0x224, 32, row.on), write(0x224, 32, row.off)}));
+    EXPECT_EQ(writes(),
+              (std::vector<tAccess>{write(0x224, 32, row.on), write(0x224, 32, row.off)}));
   }
   enable(&D::enableCDIOSource1);
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource22Enabled), 1u);
@@ -127,7 +128,8 @@ TEST_F(tDispatcherTest, ChangeDetectionSwitchesWriteTheMaskAndTheDisableWord) {
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
   dispatcher->disableChangeDetectionInterrupt(nullptr);
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 0u);
-  EXPECT_EQ(writes(), (std::vector<tAccess>{write(0x248, 32, 0x0F0F), write(0x24C, 32, 0xFFFFFFFF)}));
+  EXPECT_EQ(writes(),
+            (std::vector<tAccess>{write(0x248, 32, 0x0F0F), write(0x24C, 32, 0xFFFFFFFF)}));
 }
 
 TEST_F(tDispatcherTest, Sources1And2ShareBit5AndAreServedByTheirOwnFlags) {
@@ -216,8 +218,8 @@ TEST_F(tDispatcherTest, BindersRunOnceOnTheBusAndNeverWithAnErrorHeld) {
 
   // The change-detection binder picks its member by the selector.
   clearLogs();
-  D::tChangeDetectionAtomicDispatcher none(dispatcher, &D::enableChangeDetectionInterrupt,
-                                           nullptr, status, 0x3, 0);
+  D::tChangeDetectionAtomicDispatcher none(dispatcher, &D::enableChangeDetectionInterrupt, nullptr,
+                                           status, 0x3, 0);
   none.exec();
   D::tChangeDetectionAtomicDispatcher second(dispatcher, nullptr,
                                              &D::enableChangeDetectionInterrupt, status, 0x3, 0);

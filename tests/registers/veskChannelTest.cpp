@@ -25,12 +25,6 @@ class tVESKChannelTest : public tLeakCheckedTest {
     nQoSim::setDeviceTree(nullptr);
     tLeakCheckedTest::TearDown();
   }
-  std::string lastReport() const {
-    const auto log = nQoSim::statusLog();
-    if (log.empty()) return "none";
-    return std::to_string(log.back().code) + " " + log.back().file + " " +
-           std::to_string(log.back().line);
-  }
 
   tSimRegisterWindows windows;
   const unsigned window = windows.addWindow(0x100);
@@ -109,7 +103,7 @@ TEST_F(tVESKChannelTest, AFailedWindowLeavesAMapThatTouchesNothing) {
   nQoMDBG100::tStatus2 noBus;
   tVESKChannel without(nullptr, window, &noBus);
   EXPECT_EQ(noBus.code, -50002);
-  EXPECT_EQ(lastReport(), "-50002 qomiorlp/tVESKChannel 31");
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 31");
   bus.clearCalls();
 }
 
@@ -139,10 +133,10 @@ TEST_F(tVESKChannelTest, FromTheDeviceTreeItMapsTheWindowAndGivesEverythingBack)
 TEST_F(tVESKChannelTest, FromTheDeviceTreeEachMissingPieceIsReported) {
   // No device tree, and no device: -50002 at the form's own line.
   { tVESKChannel channel(0u, window, &status); }
-  EXPECT_EQ(lastReport(), "-50002 qomiorlp/tVESKChannel 48");
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 48");
   nQoMDBG100::tStatus2 longForm;
   { tVESKChannel channel(0, 0, 0, window, &longForm); }
-  EXPECT_EQ(lastReport(), "-50002 qomiorlp/tVESKChannel 74");
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 74");
 
   nQoSim::tSimDevice withoutBus(nullptr);
   nQoSim::tSimDeviceTable tree({&withoutBus});
@@ -152,7 +146,7 @@ TEST_F(tVESKChannelTest, FromTheDeviceTreeEachMissingPieceIsReported) {
   EXPECT_EQ(noDevice.code, -50002);
   nQoMDBG100::tStatus2 noBus;
   { tVESKChannel channel(0, 0, 0, window, &noBus); }
-  EXPECT_EQ(lastReport(), "-50002 qomiorlp/tVESKChannel 74");
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 74");
 
   nQoSim::tSimDevice device(&bus);
   nQoSim::tSimDeviceTable mapping({&device});
@@ -160,7 +154,7 @@ TEST_F(tVESKChannelTest, FromTheDeviceTreeEachMissingPieceIsReported) {
   bus.failMapMemory(0);
   nQoMDBG100::tStatus2 noMapping;
   { tVESKChannel channel(0u, window, &noMapping); }
-  EXPECT_EQ(lastReport(), "-50352 regmapsupport/tMemMappedAddressSpace 68");
+  EXPECT_EQ(lastReport(), "-50352 qoudrk regmapsupport/tMemMappedAddressSpace 68");
   EXPECT_EQ(device.busesTaken(), 1u);
   EXPECT_TRUE(windows.log().empty());
 

@@ -114,17 +114,6 @@ TEST_F(tDispatcherTest, DestructionForcesTheDetach) {
   EXPECT_EQ(bus.registrations(), 0);
 }
 
-TEST_F(tTavikTest, ADispatcherWithoutLockNeverAttaches) {
-  nQoUdRLP100::nTavik::tTavik map(&bus, window, &status);
-  nQoSim::failSyncOpen(1);
-  tTavikInterruptDispatcher dispatcher(&map, 1, &status);
-  EXPECT_EQ(status.code, -50352);
-  status.clear();
-  EXPECT_FALSE(dispatcher.attachInterrupt(status));
-  EXPECT_FALSE(dispatcher.detachInterrupt(&status, true));
-  EXPECT_EQ(bus.registrations(), 0);
-}
-
 TEST_F(tDispatcherTest, GroupAIsNotReadWhileItsMasterBitIsClear) {
   windows.setRead(window, 0x104, 16, 0xFFFF);
   EXPECT_EQ(dispatcher->resolvePrimaryInterrupt(), 0u);
@@ -327,7 +316,6 @@ TEST_F(tDispatcherTest, ChangeDetectionIsServedFromEitherStatusAndAcknowledgedTw
   on.exec();
   EXPECT_EQ(writes(), (std::vector<tAccess>{write32(0x248, 0xFF)}));
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
-
   windows.setRead(window, 0x244, 32, 0x10);
   clearLogs();
   EXPECT_EQ(bus.raise(1), 2u);
@@ -343,6 +331,13 @@ TEST_F(tDispatcherTest, ChangeDetectionIsServedFromEitherStatusAndAcknowledgedTw
 
   windows.setRead(window, 0x244, 32, 0);
   clearLogs();
+  EXPECT_EQ(bus.raise(1), 0u);
+  EXPECT_TRUE(calls.empty());
+
+  // Disabled: the disable word goes out and a pending change is not served.
+  dispatcher->disableChangeDetectionInterrupt(nullptr);
+  EXPECT_EQ(writes(), (std::vector<tAccess>{write32(0x24C, 0xFFFFFFFF)}));
+  windows.setRead(window, 0x240, 32, 0x1);
   EXPECT_EQ(bus.raise(1), 0u);
   EXPECT_TRUE(calls.empty());
 }

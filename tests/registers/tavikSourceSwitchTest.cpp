@@ -123,15 +123,6 @@ TEST_F(tDispatcherTest, CounterSecondariesSetBits0And2AndClearTheGroupBit) {
                                             write(0x196, 16, 0x9)}));
 }
 
-TEST_F(tDispatcherTest, ChangeDetectionSwitchesWriteTheMaskAndTheDisableWord) {
-  dispatcher->enableChangeDetectionInterrupt(0x0F0F, status);
-  EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
-  dispatcher->disableChangeDetectionInterrupt(nullptr);
-  EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 0u);
-  EXPECT_EQ(writes(),
-            (std::vector<tAccess>{write(0x248, 32, 0x0F0F), write(0x24C, 32, 0xFFFFFFFF)}));
-}
-
 TEST_F(tDispatcherTest, Sources1And2ShareBit5AndAreServedByTheirOwnFlags) {
   attach(1);
   attach(2);
@@ -226,14 +217,6 @@ TEST_F(tDispatcherTest, BindersRunOnceOnTheBusAndNeverWithAnErrorHeld) {
   second.exec();
   EXPECT_EQ(writes(), (std::vector<tAccess>{write(0x248, 32, 0x3)}));
   EXPECT_EQ(bus.calls().size(), 2u);
-}
-
-TEST_F(tDispatcherTest, ARunTheBusRefusesLeavesItsCodeAndChangesNothing) {
-  bus.failNext(tCall::kAtomic, -50550);
-  D::tAtomicStatusPtrDispatcher off(dispatcher, &D::disableGroupAInterruptBit0);
-  off.exec(&status);
-  EXPECT_EQ(status.code, -50550);
-  EXPECT_TRUE(windows.log().empty());
 }
 
 }  // namespace

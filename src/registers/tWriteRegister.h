@@ -64,12 +64,12 @@ class tWriteRegister : public tPlace {
     if (this->placed(status)) _map->markDirty(this->index(), status);
   }
 
- protected:
   // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.
   void setBits(uint32_t mask, unsigned shift, uint32_t value, nQoMDBG100::tStatus2* status) {
     setRegister(static_cast<tValue>((_soft & ~mask) | ((value << shift) & mask)), status);
   }
 
+ protected:
   tValue _soft = 0;
   tRegisterMap<tTraits>* _map = nullptr;
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;

@@ -60,6 +60,14 @@ void strobe(tTavik& map, uint16_t value, tStatus2* status) {
   map.Joint_Reset.writeRegister(value, status);
 }
 
+// Writes those of the registers that are dirty, inside the AO bracket.
+template <class... tRegisters>
+void flushInAOBracket(tTavik& map, tStatus2* status, tRegisters&... registers) {
+  strobe(map, kAOConfigStart, status);
+  (registers.flush(status, 0), ...);
+  strobe(map, kAOConfigEnd, status);
+}
+
 void flushBus(tTavik& map, tStatus2* status) {
   if (!failed(status)) map.flushBus(status);
 }
@@ -125,6 +133,18 @@ void clearElements(tElement (&elements)[kCount], tStatus2* status) {
   }
 }
 
+// Clears bits of an interrupt enable register and writes it as one bus atomic
+// operation, so that an enable switched on meanwhile (they run atomically too)
+// is not lost.
+template <auto kEnable, uint32_t kBits>
+struct tAtomicEnableClearOp final : tTavikAtomicOperation<tAtomicEnableClearOp<kEnable, kBits>> {
+  using tTavikAtomicOperation<tAtomicEnableClearOp>::tTavikAtomicOperation;
+  static void operate(tTavik& map, tStatus2* status) {
+    clearBits(map.*kEnable, kBits, status);
+    (map.*kEnable).flush(status, 1);
+  }
+};
+
 }  // namespace
 
 void tTavikHelper::aoArm(uint32_t wait, uint32_t pulse, tStatus2* status) {
@@ -189,15 +209,8 @@ void tTavikHelper::aiStrobeCommand1Bit2(tStatus2* status) {
 void tTavikHelper::aiReset(tStatus2* status) {
   strobe(*_map, kAIReset, status);
   strobe(*_map, kAIConfigStart, status);
-  // The interrupt service changes bits 6 and 8 of the enable register too.
-  struct tAtomicEnableOp final : tTavikAtomicOperation<tAtomicEnableOp> {
-    using tTavikAtomicOperation::tTavikAtomicOperation;
-    static void operate(tTavik& map, tStatus2* status) {
-      clearBits(map.Interrupt_A_Enable, 0x00BF, status);  // bits 7 and 5..0
-      map.Interrupt_A_Enable.flush(status, 1);
-    }
-  };
-  if (!failed(status)) tAtomicEnableOp(_map, status).run();
+  if (!failed(status))
+    tAtomicEnableClearOp<&tTavik::Interrupt_A_Enable, 0x00BF>(_map, status).run();  // 7, 5..0
   for (uint16_t ack : {128, 256, 512, 1024, 2048, 4096, 8192})
     _map->Interrupt_A_Ack.writeRegister(ack, status);
   _map->AI_Command_1.writeRegister(0, status, 0);
@@ -285,15 +298,8 @@ void tTavikHelper::aoResetRegisters(tStatus2* status) {
   clearAndWrite(_map->AO_Mode_3, status);
   clearAndWrite(_map->Write_0184, status);
   clearAndWrite(_map->AO_Trigger_Select, status);
-  // The interrupt service changes bits 9 and 10 of the enable register too.
-  struct tAtomicEnableOp final : tTavikAtomicOperation<tAtomicEnableOp> {
-    using tTavikAtomicOperation::tTavikAtomicOperation;
-    static void operate(tTavik& map, tStatus2* status) {
-      clearBits(map.Interrupt_B_Enable, 0x017F, status);  // bits 8 and 6..0
-      map.Interrupt_B_Enable.flush(status, 1);
-    }
-  };
-  if (!failed(status)) tAtomicEnableOp(_map, status).run();
+  if (!failed(status))
+    tAtomicEnableClearOp<&tTavik::Interrupt_B_Enable, 0x017F>(_map, status).run();  // 8, 6..0
   setField(_map->AO_Personal, 4, 4, 1, status);
   _map->AO_Personal.flush(status, 1);
   for (uint16_t ack : {8, 16, 128, 256, 512, 1024, 2048, 4096, 8192})
@@ -321,9 +327,7 @@ void tTavikHelper::aoConfigureOutputControl(uint32_t outputSelect, uint32_t flag
 void tTavikHelper::aoConfigureMode2(uint32_t mode, uint32_t flag, tStatus2* status) {
   setField(_map->AO_Mode_2, 15, 14, mode, status);
   setField(_map->AO_Mode_2, 13, 13, flag, status);
-  strobe(*_map, kAOConfigStart, status);
-  _map->AO_Mode_2.flush(status, 0);
-  strobe(*_map, kAOConfigEnd, status);
+  flushInAOBracket(*_map, status, _map->AO_Mode_2);
 }
 
 void tTavikHelper::aoConfigureMode3(uint32_t flag3, uint32_t flag4, uint32_t flag5,
@@ -331,9 +335,7 @@ void tTavikHelper::aoConfigureMode3(uint32_t flag3, uint32_t flag4, uint32_t fla
   setField(_map->AO_Mode_3, 3, 3, flag3, status);
   setField(_map->AO_Mode_3, 4, 4, flag4, status);
   setField(_map->AO_Mode_3, 5, 5, flag5, status);
-  strobe(*_map, kAOConfigStart, status);
-  _map->AO_Mode_3.flush(status, 0);
-  strobe(*_map, kAOConfigEnd, status);
+  flushInAOBracket(*_map, status, _map->AO_Mode_3);
 }
 
 void tTavikHelper::aoConfigureTiming(uint32_t selectB, uint32_t flagB, uint32_t selectA,
@@ -380,11 +382,7 @@ void tTavikHelper::aoConfigureTrigger(uint32_t triggerSelect, uint32_t flag13, u
   setField(_map->AO_Trigger_Select, 6, 6, flag6, status);
   setField(_map->AO_Trigger_Select, 14, 14, flag14, status);
   setField(_map->AO_Mode_3, 11, 11, mode3Flag, status);
-  strobe(*_map, kAOConfigStart, status);
-  _map->AO_Mode_1.flush(status, 0);
-  _map->AO_Trigger_Select.flush(status, 0);
-  _map->AO_Mode_3.flush(status, 0);
-  strobe(*_map, kAOConfigEnd, status);
+  flushInAOBracket(*_map, status, _map->AO_Mode_1, _map->AO_Trigger_Select, _map->AO_Mode_3);
 }
 
 void tTavikHelper::aoConfigureFifoOutput(uint32_t mode1Flag, uint32_t output, tStatus2* status) {

@@ -39,16 +39,11 @@ inline constexpr std::array<tRegisterRow, 12> kVESKChannelRows{
 inline constexpr uint32_t kVESKChannelWindowLength = 0x84;
 static_assert(checkCatalogue(kVESKChannelRows, kVESKChannelWindowLength, 0));
 
-struct tVESKChannelTraits {
-  static constexpr const char kFile[] = "qomiorlp/tVESKChannel";
+inline constexpr char kVESKChannelFile[] = "qomiorlp/tVESKChannel";
+
+struct tVESKChannelTraits : tVESKSites<kVESKChannelFile> {
   static constexpr const tRegisterRow* kRows = kVESKChannelRows.data();
   static constexpr uint32_t kWindowLength = kVESKChannelWindowLength;
-  static constexpr nQoUdR100::tStatusSite kNoBus{kFile, 31};
-  static constexpr nQoUdR100::tStatusSite kNoMapping{"regmapsupport/tMemMappedAddressSpace", 68};
-  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{
-      {kFile, 48}, {kFile, 48}, kNoMapping};
-  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kLongFormSites{
-      {kFile, 74}, {kFile, 74}, kNoMapping};
 };
 
 struct tVESKChannelRegisters {

@@ -29,16 +29,11 @@ inline constexpr std::array<tRegisterRow, 6> kVESKLocalRows{{QO_VESK_LOCAL_REGIS
 inline constexpr uint32_t kVESKLocalWindowLength = 0x474;
 static_assert(checkCatalogue(kVESKLocalRows, kVESKLocalWindowLength, 0));
 
-struct tVESKLocalTraits {
-  static constexpr const char kFile[] = "qomiorlp/tVESKLocal";
+inline constexpr char kVESKLocalFile[] = "qomiorlp/tVESKLocal";
+
+struct tVESKLocalTraits : tVESKSites<kVESKLocalFile> {
   static constexpr const tRegisterRow* kRows = kVESKLocalRows.data();
   static constexpr uint32_t kWindowLength = kVESKLocalWindowLength;
-  static constexpr nQoUdR100::tStatusSite kNoBus{kFile, 31};
-  static constexpr nQoUdR100::tStatusSite kNoMapping{"regmapsupport/tMemMappedAddressSpace", 68};
-  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{
-      {kFile, 48}, {kFile, 48}, kNoMapping};
-  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kLongFormSites{
-      {kFile, 74}, {kFile, 74}, kNoMapping};
 };
 
 struct tVESKLocalRegisters {

@@ -7,12 +7,10 @@
 //     R(0, Chip_Command, 0x00, kStrobe, kNone, kKeepAll)
 //     R(1, Chip_Control, 0x04, kWrite, kLoad, 0x3CF0FFFF)
 //   inline constexpr std::array<tRegisterRow, 2> kChipRows{{QO_CHIP_REGISTERS(QO_VESK_ROW)}};
-//   struct tChipTraits {
+//   inline constexpr char kChipFile[] = "qomiorlp/tChip";
+//   struct tChipTraits : tVESKSites<kChipFile> {
 //     static constexpr const tRegisterRow* kRows = kChipRows.data();
 //     static constexpr uint32_t kWindowLength = 0x84;
-//     static constexpr nQoUdR100::tStatusSite kNoBus{...};
-//     static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{...},
-//     kLongFormSites{...};
 //   };
 //   struct tChipRegisters {
 //     using tTraits = tChipTraits;
@@ -49,6 +47,19 @@
 #define QO_VESK_VISIT(index, name, ...) visit(name);
 
 namespace nQoUdRLP100 {
+
+// Where a VESK map whose source file is kFile reports: -50002 for a null bus
+// (line 31) and for a device-tree form that finds no device or bus (48, the
+// four-word form 74); -50352 for a window that cannot be mapped.
+template <const char* kFile>
+struct tVESKSites {
+  static constexpr nQoUdR100::tStatusSite kNoBus{kFile, 31};
+  static constexpr nQoUdR100::tStatusSite kNoMapping{"regmapsupport/tMemMappedAddressSpace", 68};
+  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kShortFormSites{
+      {kFile, 48}, {kFile, 48}, kNoMapping};
+  static constexpr tMemMappedAddressSpace::tDeviceTreeSites kLongFormSites{
+      {kFile, 74}, {kFile, 74}, kNoMapping};
+};
 
 template <class tTraits, uint32_t kIndex>
 using tVESKRegisterFor =

@@ -1,11 +1,13 @@
-// The VESK DMA-channel map: construction over a bus and from the device
-// tree, whole-register access, the command bits of Channel_Control.
+// The VESK maps: the DMA-channel map's construction over a bus and from the
+// device tree, whole-register access and the command bits of Channel_Control;
+// what the local map reads and where its device-tree forms report.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "registers/tVESKChannel.h"
+#include "registers/tVESKLocal.h"
 #include "sim/simDevices.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
@@ -16,10 +18,11 @@ namespace {
 
 using nQoSim::tSimBus;
 using nQoUdRLP100::tVESKChannel;
+using nQoUdRLP100::tVESKLocal;
 using tCall = tSimBus::tCall;
 using W = tSimRegisterWindows;
 
-class tVESKChannelTest : public tLeakCheckedTest {
+class tVESKMapTest : public tLeakCheckedTest {
  protected:
   void TearDown() override {
     nQoSim::setDeviceTree(nullptr);
@@ -27,12 +30,12 @@ class tVESKChannelTest : public tLeakCheckedTest {
   }
 
   tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(0x100);
+  const unsigned window = windows.addWindow(0x474);
   tSimBus bus{windows};
   nQoMDBG100::tStatus2 status;
 };
 
-TEST_F(tVESKChannelTest, OverABusItLoadsFourRegistersInOrderAndWritesNone) {
+TEST_F(tVESKMapTest, OverABusItLoadsFourRegistersInOrderAndWritesNone) {
   for (uint32_t offset = 0; offset < 0x84; offset += 4)
     windows.setRead(window, offset, 32, 0x1000 + offset);
   auto* channel = new tVESKChannel(&bus, window, &status);
@@ -61,7 +64,7 @@ TEST_F(tVESKChannelTest, OverABusItLoadsFourRegistersInOrderAndWritesNone) {
   EXPECT_TRUE(bus.calls().empty());
 }
 
-TEST_F(tVESKChannelTest, ControlCommandBitsReachTheBoardButNotTheSoftCopy) {
+TEST_F(tVESKMapTest, ControlCommandBitsReachTheBoardButNotTheSoftCopy) {
   tVESKChannel channel(&bus, window, &status);
   windows.clearLog();
   channel.Channel_Control.setRegister(0xFFFFFFFF);
@@ -74,7 +77,7 @@ TEST_F(tVESKChannelTest, ControlCommandBitsReachTheBoardButNotTheSoftCopy) {
   bus.clearCalls();
 }
 
-TEST_F(tVESKChannelTest, AReadUnderAnErrorTouchesNothingAndSparesWrittenSoftCopies) {
+TEST_F(tVESKMapTest, AReadUnderAnErrorTouchesNothingAndSparesWrittenSoftCopies) {
   windows.setRead(window, 0x04, 32, 0x55);
   tVESKChannel channel(&bus, window, &status);
   windows.clearLog();
@@ -90,7 +93,7 @@ TEST_F(tVESKChannelTest, AReadUnderAnErrorTouchesNothingAndSparesWrittenSoftCopi
   EXPECT_TRUE(windows.log().empty());
 }
 
-TEST_F(tVESKChannelTest, AFailedWindowLeavesAMapThatTouchesNothing) {
+TEST_F(tVESKMapTest, AFailedWindowLeavesAMapThatTouchesNothing) {
   bus.failWindowAddress(-50352);
   tVESKChannel channel(&bus, window, &status);
   EXPECT_EQ(status.code, -50352);
@@ -107,7 +110,7 @@ TEST_F(tVESKChannelTest, AFailedWindowLeavesAMapThatTouchesNothing) {
   bus.clearCalls();
 }
 
-TEST_F(tVESKChannelTest, FromTheDeviceTreeItMapsTheWindowAndGivesEverythingBack) {
+TEST_F(tVESKMapTest, FromTheDeviceTreeItMapsTheWindowAndGivesEverythingBack) {
   nQoSim::tSimDevice device(&bus);
   nQoSim::tSimDeviceTable tree({nullptr, &device});
   nQoSim::setDeviceTree(&tree);
@@ -130,7 +133,7 @@ TEST_F(tVESKChannelTest, FromTheDeviceTreeItMapsTheWindowAndGivesEverythingBack)
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
-TEST_F(tVESKChannelTest, FromTheDeviceTreeEachMissingPieceIsReported) {
+TEST_F(tVESKMapTest, FromTheDeviceTreeEachMissingPieceIsReported) {
   // No device tree, and no device: -50002 at the form's own line.
   { tVESKChannel channel(0u, window, &status); }
   EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 48");
@@ -166,6 +169,30 @@ TEST_F(tVESKChannelTest, FromTheDeviceTreeEachMissingPieceIsReported) {
   }
   EXPECT_EQ(mapping.lookups().size(), 1u);
   EXPECT_EQ(failedStatus.code, -7);
+  bus.clearCalls();
+}
+
+TEST_F(tVESKMapTest, LocalMapReadsItsSixRegistersInOrderAndMapsItsLength) {
+  tAccess expected[6];
+  for (uint32_t i = 0; uint32_t offset : {0xB0, 0xC0, 0xC4, 0xF4, 0x460, 0x470}) {
+    windows.setRead(window, offset, 32, 0xA000 + offset);
+    expected[i++] = {window, offset, 32, 0xA000 + offset, W::kRead};
+  }
+  tVESKLocal local(&bus, window, &status);
+  EXPECT_EQ(windows.log(), std::vector<tAccess>(expected, expected + 6));
+  EXPECT_EQ(local.Local_CSIGR.getRegister(), 0xA460u);
+
+  nQoSim::tSimDevice device(&bus), withoutBus(nullptr);
+  nQoSim::tSimDeviceTable tree({&device, &withoutBus});
+  nQoSim::setDeviceTree(&tree);
+  { tVESKLocal mapped(0u, window, &status); }
+  EXPECT_EQ(bus.calls().back(), (tCall{tCall::kUnmapMemory, 0, 0, 0, 0}));
+  EXPECT_EQ(bus.calls().end()[-2], (tCall{tCall::kMapMemory, 0, 0, window, 0x474}));
+  { tVESKLocal busless(1u, window, &status); }
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKLocal 48");
+  nQoMDBG100::tStatus2 longForm;
+  { tVESKLocal busless(1, 0, 0, window, &longForm); }
+  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKLocal 74");
   bus.clearCalls();
 }
 

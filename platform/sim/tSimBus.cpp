@@ -13,7 +13,7 @@ void setFailure(int* status, int code) {
 }  // namespace
 
 tSimBus::~tSimBus() {
-  if (!_mappings.empty())
+  if (!_mappings.empty() || !_windowHandles.empty())
     nQoKAL250_halt("qoplatform", "tSimBus", 20, "bus destroyed with windows still mapped");
 }
 
@@ -52,6 +52,43 @@ void tSimBus::unmapMemory(tMemoryMapping** mapping, int*) {
     nQoKAL250_halt("qoplatform", "tSimBus", 52, "unmap of a mapping the bus did not make");
   _mappings.erase(held);
   *mapping = nullptr;
+}
+
+uint32_t tSimBus::mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) {
+  _calls.push_back({tCall::kMapWindow, p1, p2, p3, 0});
+  if (_mapWindowFails || p3 >= _windows.windowCount()) {
+    setFailure(status, _mapWindowFailure);
+    return 0;
+  }
+  _windowHandles.push_back(handleOf(p3));
+  return handleOf(p3);
+}
+
+void tSimBus::unmapWindow(uint32_t* window) {
+  _calls.push_back({tCall::kUnmapWindow, 0, 0, *window, 0});
+  auto held = std::find(_windowHandles.begin(), _windowHandles.end(), *window);
+  if (held == _windowHandles.end())
+    nQoKAL250_halt("qoplatform", "tSimBus", 71, "unmap of a window the bus did not map");
+  _windowHandles.erase(held);
+  *window = 0;
+}
+
+unsigned tSimBus::windowOf(uint32_t handle) const {
+  if (handle < kFirstHandle || handle - kFirstHandle >= _windows.windowCount())
+    nQoKAL250_halt("qoplatform", "tSimBus", 78, "register access through an unknown window");
+  return handle - kFirstHandle;
+}
+
+uint32_t tSimBus::read32(uint32_t window, uint32_t offset, uint32_t flags, int*) {
+  uint32_t value = 0;
+  if (!_windows.readAt(windowOf(window), offset, 32, flags, value))
+    nQoKAL250_halt("qoplatform", "tSimBus", 85, "register read outside its window");
+  return value;
+}
+
+void tSimBus::write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags, int*) {
+  if (!_windows.writeAt(windowOf(window), offset, 32, value, flags))
+    nQoKAL250_halt("qoplatform", "tSimBus", 91, "register write outside its window");
 }
 
 }  // namespace nQoSim

@@ -5,6 +5,13 @@
 //       {0, 0x110, 16, tRegisterKind::kWrite, 1, tRestore::kRewrite, 0x0000, 0},
 //       {1, 0x104, 16, tRegisterKind::kRead, 0, tRestore::kForget, kKeepAll, 1}}};
 //   static_assert(checkCatalogue(kRows, 0x200, 1));
+//
+// A catalogue of 32-bit registers can also be written as runs, one per
+// register or per array of consecutive registers 4 bytes apart:
+//
+//   constexpr auto kRows = makeRows<5>({
+//       {0, 1, kNoOffset, tRegisterKind::kPlain, 0, tRestore::kForget},
+//       {1, 4, 0x80, tRegisterKind::kPlain, 0, tRestore::kRewrite}});   // 0x80..0x8C
 #pragma once
 
 #include <array>
@@ -24,6 +31,9 @@ enum class tRegisterKind : uint8_t {
   kWriteFields,
   kReadFields,
   kStrobeFields,
+  kReadWriteFields,  // a written register that is also read back (pins)
+  kPlain,            // soft copy and dirty byte, no offset: its users reach it
+  kPlainNoSoftCopy,  // only a place in the map (and in a lock group)
 };
 
 // What markAllDirty does to the register.
@@ -36,6 +46,16 @@ enum class tRestore : uint8_t {
 
 // Keep mask of a register without strobe bits: the soft copy stays whole.
 inline constexpr uint32_t kKeepAll = 0xFFFFFFFF;
+// The offset of a register whose place in the window the map does not hold.
+inline constexpr uint32_t kNoOffset = 0xFFFFFFFF;
+
+// The whole-register accessors a register class offers besides its field
+// operations (a catalogue that lists its classes' accessors names them).
+inline constexpr uint8_t kNoAccessors = 0;
+inline constexpr uint8_t kSetRegister = 1;
+inline constexpr uint8_t kGetRegister = 2;
+inline constexpr uint8_t kWriteRegister = 4;
+inline constexpr uint8_t kAllAccessors = kSetRegister | kGetRegister | kWriteRegister;
 
 struct tRegisterRow {
   uint32_t index;
@@ -46,11 +66,13 @@ struct tRegisterRow {
   tRestore restore;
   uint32_t keep;        // bits of the soft copy that survive a write
   uint32_t arrayFirst;  // first index of its register array (its own index when single)
+  uint8_t accessors = kAllAccessors;
 };
 
 constexpr tRegisterKind baseKind(tRegisterKind kind) {
   switch (kind) {
     case tRegisterKind::kWriteFields: return tRegisterKind::kWrite;
+    case tRegisterKind::kReadWriteFields: return tRegisterKind::kWrite;
     case tRegisterKind::kReadFields: return tRegisterKind::kRead;
     case tRegisterKind::kStrobeFields: return tRegisterKind::kStrobe;
     default: return kind;
@@ -58,6 +80,39 @@ constexpr tRegisterKind baseKind(tRegisterKind kind) {
 }
 
 constexpr bool fieldAddressable(tRegisterKind kind) { return baseKind(kind) != kind; }
+constexpr bool plain(tRegisterKind kind) {
+  return kind == tRegisterKind::kPlain || kind == tRegisterKind::kPlainNoSoftCopy;
+}
+
+// A register, or an array of count consecutive 32-bit registers from offset
+// (kNoOffset: none held), indexes first..first + count - 1.
+struct tRegisterRun {
+  uint32_t first;
+  uint32_t count;
+  uint32_t offset;
+  tRegisterKind kind;
+  uint8_t group;
+  tRestore restore;
+  uint8_t accessors = kAllAccessors;
+};
+
+// The rows of runs that must follow one another from index 0 without gaps;
+// a fault leaves a row out of index order, which checkCatalogue rejects.
+template <std::size_t kCount, std::size_t kRuns>
+constexpr std::array<tRegisterRow, kCount> makeRows(const tRegisterRun (&runs)[kRuns]) {
+  std::array<tRegisterRow, kCount> rows{};
+  for (auto& row : rows) row.index = kNoOffset;
+  uint32_t next = 0;
+  for (const tRegisterRun& run : runs) {
+    if (run.first != next || run.first + run.count > kCount) return rows;
+    for (uint32_t k = 0; k < run.count; ++k) {
+      const uint32_t offset = run.offset == kNoOffset ? kNoOffset : run.offset + 4 * k;
+      rows[next++] = {run.first + k, offset,   32,       run.kind,
+                      run.group,     run.restore, kKeepAll, run.first, run.accessors};
+    }
+  }
+  return rows;
+}
 
 namespace nCatalogueCheck {
 
@@ -68,18 +123,24 @@ constexpr bool indexOrder(const std::array<tRegisterRow, kCount>& rows) {
   return true;
 }
 
-// Every access lies inside the window and is aligned to its width.
+// Every access lies inside the window and is aligned to its width; plain
+// registers hold no offset.
 template <std::size_t kCount>
 constexpr bool insideWindow(const std::array<tRegisterRow, kCount>& rows, uint32_t length) {
   for (const auto& row : rows) {
     if (row.width != 8 && row.width != 16 && row.width != 32) return false;
+    if (plain(row.kind)) {
+      if (row.offset != kNoOffset) return false;
+      continue;
+    }
     if (row.offset % (row.width / 8) != 0 || row.offset + row.width / 8 > length) return false;
   }
   return true;
 }
 
-// Read-only registers are forgotten, strobes left alone, writable registers
-// rewritten; only writable registers have strobe bits to drop.
+// Read-only registers are forgotten, strobes and registers without soft copy
+// left alone, writable registers rewritten; plain registers are rewritten or
+// forgotten; only writable registers have strobe bits to drop.
 template <std::size_t kCount>
 constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& rows) {
   for (const auto& row : rows) {
@@ -88,7 +149,12 @@ constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& row
         if (row.restore != tRestore::kForget || row.keep != kKeepAll) return false;
         break;
       case tRegisterKind::kStrobe:
+      case tRegisterKind::kPlainNoSoftCopy:
         if (row.restore != tRestore::kNone || row.keep != kKeepAll) return false;
+        break;
+      case tRegisterKind::kPlain:
+        if (row.restore != tRestore::kRewrite && row.restore != tRestore::kForget) return false;
+        if (row.keep != kKeepAll) return false;
         break;
       default:
         if (row.restore != tRestore::kRewrite && row.restore != tRestore::kZero) return false;
@@ -103,7 +169,7 @@ template <std::size_t kCount>
 constexpr bool sharedOffsetsPairReadWithWrite(const std::array<tRegisterRow, kCount>& rows) {
   for (std::size_t i = 0; i < kCount; ++i) {
     for (std::size_t j = i + 1; j < kCount; ++j) {
-      if (rows[i].offset != rows[j].offset) continue;
+      if (plain(rows[i].kind) || rows[i].offset != rows[j].offset) continue;
       const bool iReads = baseKind(rows[i].kind) == tRegisterKind::kRead;
       const bool jReads = baseKind(rows[j].kind) == tRegisterKind::kRead;
       if (iReads == jReads) return false;
@@ -134,7 +200,8 @@ constexpr bool arraysUniform(const std::array<tRegisterRow, kCount>& rows) {
     const auto& first = rows[row.arrayFirst];
     if (first.arrayFirst != first.index) return false;
     if (row.width != first.width || row.kind != first.kind || row.group != first.group ||
-        row.restore != first.restore || row.keep != first.keep)
+        row.restore != first.restore || row.keep != first.keep ||
+        row.accessors != first.accessors)
       return false;
   }
   return true;

@@ -5,6 +5,10 @@
 //   iBus::tMemoryMapping* mapping = bus->mapMemory(0, 0, window, 620, &status.code);
 //   ... registers at mapping->base + offset ...
 //   bus->unmapMemory(&mapping, &status.code);
+//
+//   uint32_t handle = bus->mapWindow(0, 0, 2, &status.code);   // 0: not mapped
+//   bus->write32(handle, 0x0FC, value, 0x40000000, nullptr);
+//   bus->unmapWindow(&handle);
 #pragma once
 
 #include <cstdint>
@@ -28,4 +32,14 @@ class iBus {
                                     uint32_t length, int* status) = 0;
   // Undoes mapMemory and clears the caller's pointer.
   virtual void unmapMemory(tMemoryMapping** mapping, int* status) = 0;
+  // Maps a register window named by three parameters and answers its handle;
+  // 0 (never a usable handle) with the status set on failure.
+  virtual uint32_t mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) = 0;
+  // Undoes mapWindow and clears the caller's handle.
+  virtual void unmapWindow(uint32_t* window) = 0;
+  // One 32-bit register access at a byte offset in a window, done when the
+  // call returns; the flags pass through to the bus unchanged.
+  virtual uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
+  virtual void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+                       int* status) = 0;
 };

@@ -59,6 +59,9 @@ class tBusWindowAddressSpace {
     tReg32IODirect32::write(_bus, _window, offset, value, nullptr);
   }
 
+  // A bus handed in, or a bus and a window mapped from the device tree.
+  bool isOpen() const { return _bus != nullptr && (_attached == 0 || _mapped); }
+
   iBus* bus() const { return _bus; }
   iDevice* device() const { return _device; }
   uint32_t window() const { return _window; }

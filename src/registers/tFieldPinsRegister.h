@@ -17,7 +17,7 @@ template <class tTraits, uint32_t kIndex, class tPlace>
 class tFieldPinsRegister : public tFieldWriteRegister<tTraits, kIndex, tPlace> {
   using tBase = tFieldWriteRegister<tTraits, kIndex, tPlace>;
   using tAccess = tFieldAccess<tTraits, kIndex>;
-  using typename tBase::tValue;
+  using tValue = typename tWriteRegister<tTraits, kIndex, tPlace>::tValue;
 
  public:
   uint32_t refresh(nQoMDBG100::tStatus2* status) override {

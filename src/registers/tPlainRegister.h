@@ -22,10 +22,11 @@ class tPlainRegister : public tPlace {
   static constexpr bool kSoftCopy = kRow.kind == tRegisterKind::kPlain;
   static_assert(plain(kRow.kind) && kRow.width == 32);
 
-  uint32_t softCopy() const
+  // The soft copy; 0xFFFFFFFF (and -50002) when the map was never set up.
+  uint32_t softCopy(nQoMDBG100::tStatus2* status) const
     requires kSoftCopy
   {
-    return _soft;
+    return _map.usable(status) ? _soft : 0xFFFFFFFF;
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {

@@ -1,5 +1,5 @@
-// The lock groups of a register map, identifiers 1..kCount, and selections of
-// them. A caller that writes registers of several groups selects their groups,
+// The lock groups of a register map, identifiers 1..kCount (a map may have
+// none), and selections of them. A caller that writes registers of several groups selects their groups,
 // takes the locks in ascending identifier order and gives them back in
 // descending order, so that callers with overlapping selections cannot deadlock.
 //
@@ -9,6 +9,7 @@
 //   groups.unlockSelected(selection, status);   // 14, then 12
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 
@@ -79,7 +80,7 @@ class tRegisterLockGroups {
 
  private:
   const tRegisterMapSites& _sites;
-  tRegisterLockGroup _groups[kCount];
+  std::array<tRegisterLockGroup, kCount> _groups;
 };
 
 }  // namespace nQoUdRLP100

@@ -6,12 +6,7 @@
 //       {1, 0x104, 16, tRegisterKind::kRead, 0, tRestore::kForget, kKeepAll, 1}}};
 //   static_assert(checkCatalogue(kRows, 0x200, 1));
 //
-// A catalogue of 32-bit registers can also be written as runs, one per
-// register or per array of consecutive registers 4 bytes apart:
-//
-//   constexpr auto kRows = makeRows<5>({
-//       {0, 1, kNoOffset, tRegisterKind::kPlain, 0, tRestore::kForget},
-//       {1, 4, 0x80, tRegisterKind::kPlain, 0, tRestore::kRewrite}});   // 0x80..0x8C
+// (tRegisterRun.h writes a catalogue of 32-bit registers as runs.)
 #pragma once
 
 #include <array>
@@ -84,36 +79,6 @@ constexpr bool plain(tRegisterKind kind) {
   return kind == tRegisterKind::kPlain || kind == tRegisterKind::kPlainNoSoftCopy;
 }
 
-// A register, or an array of count consecutive 32-bit registers from offset
-// (kNoOffset: none held), indexes first..first + count - 1.
-struct tRegisterRun {
-  uint32_t first;
-  uint32_t count;
-  uint32_t offset;
-  tRegisterKind kind;
-  uint8_t group;
-  tRestore restore;
-  uint8_t accessors = kAllAccessors;
-};
-
-// The rows of runs that must follow one another from index 0 without gaps;
-// a fault leaves a row out of index order, which checkCatalogue rejects.
-template <std::size_t kCount, std::size_t kRuns>
-constexpr std::array<tRegisterRow, kCount> makeRows(const tRegisterRun (&runs)[kRuns]) {
-  std::array<tRegisterRow, kCount> rows{};
-  for (auto& row : rows) row.index = kNoOffset;
-  uint32_t next = 0;
-  for (const tRegisterRun& run : runs) {
-    if (run.first != next || run.first + run.count > kCount) return rows;
-    for (uint32_t k = 0; k < run.count; ++k) {
-      const uint32_t offset = run.offset == kNoOffset ? kNoOffset : run.offset + 4 * k;
-      rows[next++] = {run.first + k, offset,   32,       run.kind,
-                      run.group,     run.restore, kKeepAll, run.first, run.accessors};
-    }
-  }
-  return rows;
-}
-
 namespace nCatalogueCheck {
 
 template <std::size_t kCount>
@@ -123,16 +88,13 @@ constexpr bool indexOrder(const std::array<tRegisterRow, kCount>& rows) {
   return true;
 }
 
-// Every access lies inside the window and is aligned to its width; plain
-// registers hold no offset.
+// Every access lies inside the window and is aligned to its width; only plain
+// registers may hold no offset.
 template <std::size_t kCount>
 constexpr bool insideWindow(const std::array<tRegisterRow, kCount>& rows, uint32_t length) {
   for (const auto& row : rows) {
     if (row.width != 8 && row.width != 16 && row.width != 32) return false;
-    if (plain(row.kind)) {
-      if (row.offset != kNoOffset) return false;
-      continue;
-    }
+    if (plain(row.kind) && row.offset == kNoOffset) continue;
     if (row.offset % (row.width / 8) != 0 || row.offset + row.width / 8 > length) return false;
   }
   return true;
@@ -169,7 +131,7 @@ template <std::size_t kCount>
 constexpr bool sharedOffsetsPairReadWithWrite(const std::array<tRegisterRow, kCount>& rows) {
   for (std::size_t i = 0; i < kCount; ++i) {
     for (std::size_t j = i + 1; j < kCount; ++j) {
-      if (plain(rows[i].kind) || rows[i].offset != rows[j].offset) continue;
+      if (rows[i].offset == kNoOffset || rows[i].offset != rows[j].offset) continue;
       const bool iReads = baseKind(rows[i].kind) == tRegisterKind::kRead;
       const bool jReads = baseKind(rows[j].kind) == tRegisterKind::kRead;
       if (iReads == jReads) return false;

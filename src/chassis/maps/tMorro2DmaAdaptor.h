@@ -1,0 +1,56 @@
+// The register map of the second-generation chassis controller's DMA adaptor
+// block: six plain registers over a window of its own, no register classes, no
+// locks; the map's users reach the registers at offsets of their own.
+#pragma once
+
+#include <cstdint>
+
+#include "bus/iBus.h"
+#include "mdbg/tStatus2.h"
+#include "registers/registerRunMacros.h"
+#include "chassis/maps/tChassisMapTraits.h"
+#include "registers/tBusWindowMap.h"
+#include "registers/tRegisterLockSlot.h"
+#include "registers/tRegisterRun.h"
+
+// The catalogue (registerRunMacros.h).
+// clang-format off
+#define QO_MORRO2_DMA_ADAPTOR_REGISTERS(P, C, E) \
+  P(0, Plain_0, kPlainNoSoftCopy, 0, kNone) \
+  P(1, Plain_1, kPlain,           0, kRewrite) \
+  P(2, Plain_2, kPlain,           0, kForget) \
+  P(3, Plain_3, kPlain,           0, kForget) \
+  P(4, Plain_4, kPlain,           0, kRewrite) \
+  P(5, Plain_5, kPlain,           0, kForget)
+// clang-format on
+
+namespace nQoUdRLP100 {
+
+inline constexpr tRegisterRun kMorro2DmaAdaptorRuns[] = {
+    QO_MORRO2_DMA_ADAPTOR_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
+inline constexpr auto kMorro2DmaAdaptorRows = makeRows<6>(kMorro2DmaAdaptorRuns);
+static_assert(checkCatalogue(kMorro2DmaAdaptorRows, 0, 0));
+
+inline constexpr char kMorro2DmaAdaptorFile[] = "tMorro2DmaAdaptor";
+using tMorro2DmaAdaptorTraits =
+    tChassisMapTraits<kMorro2DmaAdaptorRuns, kMorro2DmaAdaptorRows, 0, tLockSlot::kNone, kMorro2DmaAdaptorFile>;
+
+class tMorro2DmaAdaptor : public tBusWindowMap<tMorro2DmaAdaptor, tMorro2DmaAdaptorTraits> {
+  using tTraits = tMorro2DmaAdaptorTraits;
+
+ public:
+  using tId = uint32_t;
+
+  QO_MORRO2_DMA_ADAPTOR_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
+
+  tMorro2DmaAdaptor(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
+                    nQoMDBG100::tStatus2* status);
+  tMorro2DmaAdaptor(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
+  tMorro2DmaAdaptor(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
+
+ private:
+  friend tBusWindowMap<tMorro2DmaAdaptor, tMorro2DmaAdaptorTraits>;
+  QO_VISIT_REGISTERS(QO_MORRO2_DMA_ADAPTOR_REGISTERS)
+};
+
+}  // namespace nQoUdRLP100

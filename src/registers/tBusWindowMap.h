@@ -1,15 +1,17 @@
-// The frame of a register map reached through a bus window (tTraits gives a
-// tBusWindowAddressSpace): its lock groups (kLockCount, possibly none), the
-// three ways to open it, the set-up of its registers and the map operations
-// over all of them. tMap is the map class: it declares its register members
-// from its catalogue and walks them in index order with visitRegisters
-// (QO_VISIT_REGISTERS), and its constructors open the map in one of three
-// forms:
+// A register map reached through a bus window (tTraits gives a
+// tBusWindowAddressSpace): its register members (tRegisters, which declares
+// them from the map's catalogue and walks them in index order with
+// visitRegisters, QO_VISIT_REGISTERS), its lock groups (kLockCount, possibly
+// none), the three ways to build it, the set-up of its registers and the map
+// operations over all of them. A map class inherits the constructors:
 //
-//   tChip(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3, tStatus2* status)
-//       : tBusWindowMap(status) { openFromDevice(device, p1, p2, p3, kDeviceSites, status); }
-//   tChip(uint32_t device, uint32_t p3, tStatus2* status)        // p1 = p2 = 0
-//   tChip(iBus* bus, uint32_t window, tStatus2* status)          // bus and handle given
+//   class tChip final : public tBusWindowMap<tChipRegisters, tChipTraits> {
+//    public:
+//     using tBusWindowMap::tBusWindowMap;
+//   };
+//   tChip chip(device, p1, p2, p3, &status);   // from the device tree: mapWindow(p1, p2, p3)
+//   tChip chip(device, p3, &status);           // p1 = p2 = 0
+//   tChip chip(bus, window, &status);          // bus and window handle given
 //
 // The locks are opened first, whatever the status holds; array elements placed
 // at construction get their offset and identifier next; the device steps and
@@ -34,12 +36,35 @@
 
 namespace nQoUdRLP100 {
 
-template <class tMap, class tTraits>
-class tBusWindowMap : public tRegisterMap<tTraits> {
+template <class tRegisters, class tTraits>
+class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
  public:
   static constexpr uint32_t kLockCount = tTraits::kLockCount;
   using tLockGroups = tRegisterLockGroups<kLockCount>;
+  using tId = uint32_t;
 
+  // Device form: finds the device, takes its bus and maps the window (p1, p2,
+  // p3); short device form: p1 = p2 = 0; bus form: a bus and a window handle
+  // the caller opened, which the map never gives back.
+  tBusWindowMap(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
+                nQoMDBG100::tStatus2* status)
+      : _locks(tTraits::kSites, status) {
+    place(tPlacing::kAtConstruction);
+    if (this->_space.openFromDeviceTree(device, p1, p2, p3, tTraits::kDeviceSites, status))
+      initializeRegisters(status);
+  }
+  tBusWindowMap(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status)
+      : _locks(tTraits::kSites, status) {
+    place(tPlacing::kAtConstruction);
+    if (this->_space.openFromDeviceTree(device, 0, 0, p3, tTraits::kShortDeviceSites, status))
+      initializeRegisters(status);
+  }
+  tBusWindowMap(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status)
+      : _locks(tTraits::kSites, status) {
+    place(tPlacing::kAtConstruction);
+    if (this->_space.openOverBus(bus, window, tTraits::kNoBus, status))
+      initializeRegisters(status);
+  }
   ~tBusWindowMap() override { this->_space.close(); }
 
   // Places the elements placed at set-up, links every register to the map and
@@ -48,11 +73,11 @@ class tBusWindowMap : public tRegisterMap<tTraits> {
   void initializeRegisters(nQoMDBG100::tStatus2* status) {
     if (failed(status)) return;
     if (!this->_space.isOpen()) {
-      nQoUdR100::setCode(status, -50002, kSites.at(kSites.unusable));
+      nQoUdR100::setCode(status, -50002, tTraits::kSites.at(tTraits::kSites.unusable));
       return;
     }
     place(tPlacing::kAtInitialization);
-    derived().visitRegisters([this](auto& member, uint32_t index) {
+    this->visitRegisters([this](auto& member, uint32_t index) {
       member.attach(this, _locks.group(tTraits::kRows[index].group));
       this->enterObject(member);
     });
@@ -64,7 +89,7 @@ class tBusWindowMap : public tRegisterMap<tTraits> {
   // Flags every writable register for rewriting and clears the soft copies the
   // catalogue says, in index order; stops at the first error of a status.
   void markAllDirty(nQoMDBG100::tStatus2* status) {
-    derived().visitRegisters([status](auto& member, uint32_t) {
+    this->visitRegisters([status](auto& member, uint32_t) {
       if (!failed(status)) member.restore(status);
     });
   }
@@ -76,14 +101,14 @@ class tBusWindowMap : public tRegisterMap<tTraits> {
     const uint32_t index = registerIndex(id);
     uint32_t answer = 0xFFFFFFFF;
     bool found = false;
-    derived().visitRegisters([&](auto& member, uint32_t at) {
+    this->visitRegisters([&](auto& member, uint32_t at) {
       if constexpr (requires { member.softCopy(status); }) {
         if (at != index) return;
         answer = member.softCopy(status);
         found = true;
       }
     });
-    if (!found) nQoUdR100::setCode(status, -50003, kSites.at(kSites.softCopy));
+    if (!found) nQoUdR100::setCode(status, -50003, tTraits::kSites.at(tTraits::kSites.softCopy));
     return answer;
   }
 
@@ -107,30 +132,10 @@ class tBusWindowMap : public tRegisterMap<tTraits> {
     return _locks.group(id);
   }
 
- protected:
-  static constexpr const tRegisterMapSites& kSites = tTraits::kSites;
-
-  explicit tBusWindowMap(nQoMDBG100::tStatus2* status) : _locks(kSites, status) {}
-
-  // The three forms of construction, after the locks are open.
-  void openFromDevice(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
-                      const tDeviceTreeSites& sites, nQoMDBG100::tStatus2* status) {
-    place(tPlacing::kAtConstruction);
-    if (this->_space.openFromDeviceTree(device, p1, p2, p3, sites, status))
-      initializeRegisters(status);
-  }
-  void openOverBus(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) {
-    place(tPlacing::kAtConstruction);
-    if (this->_space.openOverBus(bus, window, tTraits::kNoBus, status))
-      initializeRegisters(status);
-  }
-
  private:
-  tMap& derived() { return static_cast<tMap&>(*this); }
-
   // Stores offset and identifier in the elements placed at this stage.
   void place(tPlacing stage) {
-    derived().visitRegisters([stage](auto& member, uint32_t index) {
+    this->visitRegisters([stage](auto& member, uint32_t index) {
       if constexpr (requires { member.place(0u, 0u); })
         if (runOf(tTraits::kRuns, index).placing == stage)
           member.place(tTraits::kRows[index].offset, index);

@@ -20,6 +20,7 @@
 #include "sim/tSimDeviceTable.h"
 #include "sim/tSimRegisterWindows.h"
 #include "support/moduleFixture.h"
+#include "support/registerLogs.h"
 
 namespace nQoSim {
 // Prints a window access in failure messages as "write 0xFC = 0x5 flags 0x40000000".
@@ -60,14 +61,7 @@ class tChassisMapTest : public tLeakCheckedTest {
   static tAccess read(uint32_t offset, uint32_t value) {
     return {0, offset, 32, value, tSimRegisterWindows::kRead, 0xC0000000};
   }
-  // The last status record, as "code component file line".
-  static std::string lastReport() {
-    const auto log = nQoSim::statusLog();
-    if (log.empty()) return "none";
-    const auto& last = log.back();
-    return std::to_string(last.code) + " " + last.component + " " + last.file + " " +
-           std::to_string(last.line);
-  }
+  static std::string lastReport() { return lastStatusReport(); }
   // The indexes whose dirty flag is set.
   template <class tMap>
   static std::vector<uint32_t> dirtyIndexes(tMap& map) {
@@ -85,15 +79,7 @@ class tChassisMapTest : public tLeakCheckedTest {
   // (negative for a release).
   template <class tMap>
   static std::vector<int> lockOrder(tMap& map) {
-    std::vector<int> order;
-    for (const auto& record : nQoSim::syncLog()) {
-      for (uint32_t id = 1; id <= 3; ++id) {
-        if (record.object != map.lock(id)->lock()) continue;
-        if (record.operation == nQoSim::tSyncRecord::kAcquire) order.push_back(static_cast<int>(id));
-        if (record.operation == nQoSim::tSyncRecord::kRelease) order.push_back(-static_cast<int>(id));
-      }
-    }
-    return order;
+    return nQoTest::lockOrder(3, [&](uint32_t id) { return map.lock(id)->lock(); });
   }
 
   tSimRegisterWindows windows;

@@ -16,6 +16,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "support/moduleFixture.h"
+#include "support/registerLogs.h"
 
 namespace nQoTest {
 
@@ -49,26 +50,11 @@ class tTavikTest : public tLeakCheckedTest {
   static tAccess read(uint32_t offset, unsigned width, uint32_t value) {
     return {0, offset, width, value, tSimRegisterWindows::kRead};
   }
-  // The last status record, as "code component file line".
-  static std::string lastReport() {
-    const auto log = nQoSim::statusLog();
-    if (log.empty()) return "none";
-    const auto& last = log.back();
-    return std::to_string(last.code) + " " + last.component + " " + last.file + " " +
-           std::to_string(last.line);
-  }
+  static std::string lastReport() { return lastStatusReport(); }
   // The locks acquired and released since the log was cleared, as group ids
   // (negative for a release).
   std::vector<int> lockOrder(nQoUdRLP100::nTavik::tTavik& map) const {
-    std::vector<int> order;
-    for (const auto& record : nQoSim::syncLog()) {
-      for (uint32_t id = 1; id <= 22; ++id) {
-        if (record.object != map.lockGroup(id)->lock()) continue;
-        if (record.operation == nQoSim::tSyncRecord::kAcquire) order.push_back(static_cast<int>(id));
-        if (record.operation == nQoSim::tSyncRecord::kRelease) order.push_back(-static_cast<int>(id));
-      }
-    }
-    return order;
+    return nQoTest::lockOrder(22, [&](uint32_t id) { return map.lockGroup(id)->lock(); });
   }
 
   tSimRegisterWindows windows;

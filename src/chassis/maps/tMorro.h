@@ -61,23 +61,21 @@ inline constexpr char kMorroFile[] = "tMorro";
 using tMorroTraits =
     tChassisMapTraits<kMorroRuns, kMorroRows, 3, tLockSlot::kGetLock, kMorroFile>;
 
-class tMorro : public tBusWindowMap<tMorro, tMorroTraits> {
+// The register members, in index order.
+struct tMorroRegisters {
   using tTraits = tMorroTraits;
+  QO_MORRO_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
 
+ protected:
+  QO_VISIT_REGISTERS(QO_MORRO_REGISTERS)
+};
+
+class tMorro final : public tBusWindowMap<tMorroRegisters, tMorroTraits> {
  public:
-  using tId = uint32_t;
   using tRegisterLock = tRegisterLockGroup;
   using tLockSelection = tLockGroups::tSelection;
 
-  QO_MORRO_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
-
-  tMorro(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
-
- private:
-  friend tBusWindowMap<tMorro, tMorroTraits>;
-  QO_VISIT_REGISTERS(QO_MORRO_REGISTERS)
+  using tBusWindowMap::tBusWindowMap;
 };
 
 }  // namespace nQoUdRLP100

@@ -62,21 +62,18 @@ inline constexpr char kMorro2File[] = "tMorro2";
 using tMorro2Traits =
     tChassisMapTraits<kMorro2Runs, kMorro2Rows, 0, tLockSlot::kNone, kMorro2File>;
 
-class tMorro2 : public tBusWindowMap<tMorro2, tMorro2Traits> {
+// The register members, in index order.
+struct tMorro2Registers {
   using tTraits = tMorro2Traits;
-
- public:
-  using tId = uint32_t;
-
   QO_MORRO2_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
 
-  tMorro2(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro2(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro2(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
-
- private:
-  friend tBusWindowMap<tMorro2, tMorro2Traits>;
+ protected:
   QO_VISIT_REGISTERS(QO_MORRO2_REGISTERS)
+};
+
+class tMorro2 final : public tBusWindowMap<tMorro2Registers, tMorro2Traits> {
+ public:
+  using tBusWindowMap::tBusWindowMap;
 };
 
 }  // namespace nQoUdRLP100

@@ -145,25 +145,19 @@ inline constexpr char kMorro2CartridgeFile[] = "tMorro2Cartridge";
 struct tMorro2CartridgeTraits
     : tChassisMapTraits<kMorro2CartridgeRuns, kMorro2CartridgeRows, 0, tLockSlot::kNone,
                         kMorro2CartridgeFile> {
-  static constexpr tRegisterMapSites kSites{
-      .component = nQoUdR100::kComponent,
-      .file = kMorro2CartridgeFile,
-      .markDirty = 154,
-      .markClean = 167,
-      .isDirty = 141,
-      .flushStub = 20,
-      .refreshStub = 25,
-      .setFieldStub = 32,
-      .writeFieldStub = 40,
-      .getFieldStub = 46,
-      .readFieldStub = 53,
-      .missingRegister = 80,
-      .fieldLines = 1000,
-      .unusable = 90,
-      .lockOpen = 91,
-      .lockAcquire = 92,
-      .softCopy = 93,
-  };
+  static constexpr tRegisterMapSites kSites = [] {
+    tRegisterMapSites sites = tChassisMapTraits::kSites;
+    sites.markDirty = 154;
+    sites.isDirty = 141;
+    sites.markClean = 167;
+    sites.flushStub = 20;
+    sites.refreshStub = 25;
+    sites.setFieldStub = 32;
+    sites.writeFieldStub = 40;
+    sites.getFieldStub = 46;
+    sites.readFieldStub = 53;
+    return sites;
+  }();
   static constexpr tDeviceTreeSites kDeviceSites{
       {kMorro2CartridgeFile, 331}, {kMorro2CartridgeFile, 333}, {kMorro2CartridgeFile, 335}};
   static constexpr tDeviceTreeSites kShortDeviceSites{
@@ -171,22 +165,18 @@ struct tMorro2CartridgeTraits
   static constexpr nQoUdR100::tStatusSite kNoBus{kMorro2CartridgeFile, 280};
 };
 
-class tMorro2Cartridge : public tBusWindowMap<tMorro2Cartridge, tMorro2CartridgeTraits> {
+// The register members, in index order.
+struct tMorro2CartridgeRegisters {
   using tTraits = tMorro2CartridgeTraits;
-
- public:
-  using tId = uint32_t;
-
   QO_MORRO2_CARTRIDGE_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
 
-  tMorro2Cartridge(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
-                   nQoMDBG100::tStatus2* status);
-  tMorro2Cartridge(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro2Cartridge(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
-
- private:
-  friend tBusWindowMap<tMorro2Cartridge, tMorro2CartridgeTraits>;
+ protected:
   QO_VISIT_REGISTERS(QO_MORRO2_CARTRIDGE_REGISTERS)
+};
+
+class tMorro2Cartridge final : public tBusWindowMap<tMorro2CartridgeRegisters, tMorro2CartridgeTraits> {
+ public:
+  using tBusWindowMap::tBusWindowMap;
 };
 
 }  // namespace nQoUdRLP100

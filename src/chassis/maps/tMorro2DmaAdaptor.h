@@ -35,22 +35,18 @@ inline constexpr char kMorro2DmaAdaptorFile[] = "tMorro2DmaAdaptor";
 using tMorro2DmaAdaptorTraits =
     tChassisMapTraits<kMorro2DmaAdaptorRuns, kMorro2DmaAdaptorRows, 0, tLockSlot::kNone, kMorro2DmaAdaptorFile>;
 
-class tMorro2DmaAdaptor : public tBusWindowMap<tMorro2DmaAdaptor, tMorro2DmaAdaptorTraits> {
+// The register members, in index order.
+struct tMorro2DmaAdaptorRegisters {
   using tTraits = tMorro2DmaAdaptorTraits;
-
- public:
-  using tId = uint32_t;
-
   QO_MORRO2_DMA_ADAPTOR_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
 
-  tMorro2DmaAdaptor(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
-                    nQoMDBG100::tStatus2* status);
-  tMorro2DmaAdaptor(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorro2DmaAdaptor(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
-
- private:
-  friend tBusWindowMap<tMorro2DmaAdaptor, tMorro2DmaAdaptorTraits>;
+ protected:
   QO_VISIT_REGISTERS(QO_MORRO2_DMA_ADAPTOR_REGISTERS)
+};
+
+class tMorro2DmaAdaptor final : public tBusWindowMap<tMorro2DmaAdaptorRegisters, tMorro2DmaAdaptorTraits> {
+ public:
+  using tBusWindowMap::tBusWindowMap;
 };
 
 }  // namespace nQoUdRLP100

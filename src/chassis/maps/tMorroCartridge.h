@@ -71,24 +71,21 @@ inline constexpr char kMorroCartridgeFile[] = "tMorroCartridge";
 using tMorroCartridgeTraits =
     tChassisMapTraits<kMorroCartridgeRuns, kMorroCartridgeRows, 3, tLockSlot::kGetLock, kMorroCartridgeFile>;
 
-class tMorroCartridge : public tBusWindowMap<tMorroCartridge, tMorroCartridgeTraits> {
+// The register members, in index order.
+struct tMorroCartridgeRegisters {
   using tTraits = tMorroCartridgeTraits;
+  QO_MORRO_CARTRIDGE_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
 
+ protected:
+  QO_VISIT_REGISTERS(QO_MORRO_CARTRIDGE_REGISTERS)
+};
+
+class tMorroCartridge final : public tBusWindowMap<tMorroCartridgeRegisters, tMorroCartridgeTraits> {
  public:
-  using tId = uint32_t;
   using tRegisterLock = tRegisterLockGroup;
   using tLockSelection = tLockGroups::tSelection;
 
-  QO_MORRO_CARTRIDGE_REGISTERS(QO_MEMBER_P, QO_MEMBER_C, QO_MEMBER_E)
-
-  tMorroCartridge(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
-                  nQoMDBG100::tStatus2* status);
-  tMorroCartridge(uint32_t device, uint32_t p3, nQoMDBG100::tStatus2* status);
-  tMorroCartridge(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
-
- private:
-  friend tBusWindowMap<tMorroCartridge, tMorroCartridgeTraits>;
-  QO_VISIT_REGISTERS(QO_MORRO_CARTRIDGE_REGISTERS)
+  using tBusWindowMap::tBusWindowMap;
 };
 
 }  // namespace nQoUdRLP100

@@ -1,11 +1,14 @@
 #include "frame/staticConstructors.h"
 
+#include "frame/tClassRegistration.h"
 #include "frame/wideDigitString.h"
+#include "settings/tTavikLineFilterIdentifier.h"
 
 // In link order; each later class adds its registration here.
 const tStaticConstructor kStaticConstructors[] = {
     nullptr,
     nQoUdR100::constructWideDigitString,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nullptr,
 };
 

@@ -3,7 +3,11 @@
 // given capacity (in elements).
 //
 //   tArrayTarget<unsigned int> direct(callerArray);
+//   tArrayTarget<unsigned int> byPointer(&callerArray);
 //   tArrayTarget<unsigned int> buffered(tBuffer<unsigned int>{elements, 16});
+//
+// The caller's array must hold storage from the module allocator (or none):
+// a read that grows it frees its old storage there.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +30,9 @@ template <class T>
 class tArrayTarget {
  public:
   explicit tArrayTarget(tArray<T>& callerArray) : _target(&callerArray) {}
+  // A null array: the reply's array is read and checked, and kept nowhere.
+  explicit tArrayTarget(tArray<T>* callerArray)
+      : _target(callerArray != nullptr ? callerArray : &_own) {}
   explicit tArrayTarget(const tBuffer<T>& buffer)
       : _target(&_own), _buffer(buffer.elements), _capacity(buffer.capacity) {}
   tArrayTarget(const tArrayTarget&) = delete;
@@ -37,7 +44,22 @@ class tArrayTarget {
   template <class tPointer>
   void read(tQuorlDataReader<tPointer>& reader, const tMethod& method,
             nQoMDBG100::tStatus2& status) {
-    const bool complete = reader.readArray(*_target, status);
+    deliver(reader.readArray(*_target, status), method, status);
+  }
+
+  // As read, with the array filled by fillArray(array) (an Async unpack). In
+  // the buffer form the own array starts empty with its flag clear, so that
+  // the flag afterwards tells whether this read dropped an element.
+  template <class tFill>
+  void fill(tFill&& fillArray, const tMethod& method, nQoMDBG100::tStatus2& status) {
+    if (_buffer != nullptr) _own.copyFrom(tArray<T>());
+    fillArray(*_target);
+    deliver(!_own.allocationFailed(), method, status);
+  }
+
+ private:
+  // Hands the read elements to the buffer, if any.
+  void deliver(bool complete, const tMethod& method, nQoMDBG100::tStatus2& status) {
     if (_buffer == nullptr || status.isFatal()) return;
     if (!complete) {
       nQoUdR100::setCode(status, -50352, {method.file, method.line + 2});
@@ -50,7 +72,6 @@ class tArrayTarget {
     if (!_own.empty()) nQoUdR100::memMove(_buffer, _own.begin(), _own.size() * sizeof(T));
   }
 
- private:
   tArray<T>* _target;
   tArray<T> _own;
   T* _buffer = nullptr;

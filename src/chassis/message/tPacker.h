@@ -6,12 +6,16 @@
 //   class tReadPresentValuePacker
 //       : public tPacker<kMethod<10, 278>, tIn<>, tOut<unsigned int>> { using tPacker::tPacker; };
 //
-// Input kinds: unsigned char, unsigned short, unsigned int (taken by value)
-// and tArray<T> (taken by const reference and copied at construction).
-// Output kinds: unsigned char, unsigned short, unsigned int (the caller's
-// variable, by reference) and tArray<T> (the caller's array, by reference,
-// or, in the buffer form, a pointer to a plain buffer and its capacity in
-// elements).
+// A fourth argument, tViaAsync<...>, runs pack and unpack through the
+// interface's Async functions (tViaAsync.h).
+//
+// Input kinds: unsigned 8-, 16-, 32- and 64-bit values (taken by value) and
+// tArray<T> (taken by const reference and copied at construction).
+// Output kinds: unsigned 8-, 16-, 32- and 64-bit values (the caller's
+// variable, by reference), tArray<T> (the caller's array, by reference) and
+// tCallerArray<T> (the caller's array, by pointer). An array output also
+// gives the buffer form: a pointer to a plain buffer and its capacity in
+// elements, which tCallerArray<T, N> lets default to N.
 //
 // The constructor takes the transport's two words, the object id, the
 // inputs and the outputs, in that order. pack refuses with -50352 (the
@@ -28,6 +32,7 @@
 #include "chassis/message/tArrayTarget.h"
 #include "chassis/message/tMethod.h"
 #include "chassis/message/tRequestCall.h"
+#include "chassis/message/tViaAsync.h"
 #include "frame/tModuleObject.h"
 #include "frame/tStatusSite.h"
 #include "fsl/tQuorlPacker.h"
@@ -39,45 +44,79 @@ struct tIn {};
 template <class... tKinds>
 struct tOut {};
 
+// An array output that the caller gives by pointer; kDefaultCapacity, when
+// not 0, is the buffer form's capacity if the caller names none.
+template <class T, uint32_t kDefaultCapacity = 0>
+struct tCallerArray {};
+
 // What a packer takes and holds for each kind.
 template <class tKind>
 struct tKindOf {
   using tInput = tKind;
   using tHeldInput = tKind;
+  using tOutput = tKind&;
   using tHeldOutput = tKind*;
+  static tKind* hold(tKind& variable) { return &variable; }
 };
 template <class T>
 struct tKindOf<tArray<T>> {
   using tInput = const tArray<T>&;
   using tHeldInput = tArrayCopy<T>;
+  using tOutput = tArray<T>&;
   using tHeldOutput = tArrayTarget<T>;
+  static tArray<T>& hold(tArray<T>& array) { return array; }
+};
+template <class T, uint32_t kDefaultCapacity>
+struct tKindOf<tCallerArray<T, kDefaultCapacity>> {
+  using tOutput = tArray<T>*;
+  using tHeldOutput = tArrayTarget<T>;
+  static tArray<T>* hold(tArray<T>* array) { return array; }
 };
 
 // The element type of a method's outputs when they are one array (which
-// gives the packer its buffer form); void otherwise.
+// gives the packer its buffer form), void otherwise; and the buffer's
+// default capacity (0: none).
 template <class... tKinds>
 struct tSingleArrayOutput {
   using tElement = void;
+  static constexpr uint32_t kDefaultCapacity = 0;
 };
 template <class T>
 struct tSingleArrayOutput<tArray<T>> {
   using tElement = T;
+  static constexpr uint32_t kDefaultCapacity = 0;
+};
+template <class T, uint32_t N>
+struct tSingleArrayOutput<tCallerArray<T, N>> {
+  using tElement = T;
+  static constexpr uint32_t kDefaultCapacity = N;
 };
 
-template <const tMethod& kMethod, class tInputList = tIn<>, class tOutputList = tOut<>>
+// How a packer carries out its calls: by default the plain request call of
+// its method; tViaAsync runs them through the interface's Async object.
+struct tViaRequestCall {
+  template <const tMethod& kMethod>
+  using tCall = tRequestCall<kMethod>;
+};
+
+template <const tMethod& kMethod, class tInputList = tIn<>, class tOutputList = tOut<>,
+          class tVia = tViaRequestCall>
 class tPacker;
 
-template <const tMethod& kMethod, class... tInputs, class... tOutputs>
-class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
+template <const tMethod& kMethod, class... tInputs, class... tOutputs, class tVia>
+class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
     : public tQuorlPacker, public nQoUdR100::tModuleObject {
   using tBufferElement = typename tSingleArrayOutput<tOutputs...>::tElement;
+  static constexpr uint32_t kDefaultCapacity = tSingleArrayOutput<tOutputs...>::kDefaultCapacity;
+  using tCall = typename tVia::template tCall<kMethod>;
 
  public:
   tPacker(void* transport1, void* transport2, uint16_t objectId,
-          typename tKindOf<tInputs>::tInput... inputs, tOutputs&... outputs)
+          typename tKindOf<tInputs>::tInput... inputs,
+          typename tKindOf<tOutputs>::tOutput... outputs)
       : tQuorlPacker(transport1, transport2, objectId),
         _inputs(inputs...),
-        _outputs(hold(outputs)...) {}
+        _outputs(tKindOf<tOutputs>::hold(outputs)...) {}
 
   tPacker(void* transport1, void* transport2, uint16_t objectId,
           typename tKindOf<tInputs>::tInput... inputs, tBufferElement* buffer, uint32_t capacity)
@@ -85,6 +124,11 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
       : tQuorlPacker(transport1, transport2, objectId),
         _inputs(inputs...),
         _outputs(tBuffer<tBufferElement>{buffer, capacity}) {}
+
+  tPacker(void* transport1, void* transport2, uint16_t objectId,
+          typename tKindOf<tInputs>::tInput... inputs, tBufferElement* buffer)
+    requires(kDefaultCapacity != 0)
+      : tPacker(transport1, transport2, objectId, inputs..., buffer, kDefaultCapacity) {}
 
   void pack(tRequestTransfer& transfer, unsigned int flag, nQoMDBG100::tStatus2& status) override {
     std::apply(
@@ -94,14 +138,14 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
             nQoUdR100::setCode(status, -50352, {kMethod.file, kMethod.line + 1});
             return;
           }
-          tRequestCall<kMethod>::pack(objectId(), transfer, status, flag, argument(held)...);
+          tCall::pack(objectId(), transfer, status, flag, argument(held)...);
         },
         _inputs);
   }
 
   void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status) override {
     std::apply(
-        [&](auto&... held) { tRequestCall<kMethod>::unpack(context, status, target(held)...); },
+        [&](auto&... held) { tCall::unpack(context, status, target(held)...); },
         _outputs);
   }
 
@@ -130,15 +174,6 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
   template <class T>
   static bool copyFailed(const tArrayCopy<T>& copy) {
     return copy.copyFailed();
-  }
-
-  template <class T>
-  static T* hold(T& variable) {
-    return &variable;
-  }
-  template <class T>
-  static tArray<T>& hold(tArray<T>& array) {
-    return array;
   }
 
   template <class T>

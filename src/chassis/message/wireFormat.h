@@ -1,7 +1,7 @@
 // The field encodings of chassis messages: every multi-byte value most
 // significant byte first, no alignment.
 //
-//   8-, 16-, 32-bit value     1, 2, 4 bytes
+//   8-, 16-, 32-, 64-bit value 1, 2, 4, 8 bytes
 //   array of 8/16-bit values  u16 L = 2 + element bytes, then the elements
 //   array of 32-bit values    00 00, u16 L = 2 + element bytes, then the elements
 #pragma once
@@ -35,6 +35,26 @@ void storeBigEndian(unsigned char* bytes, T value) {
   for (std::size_t i = 0; i < sizeof(T); ++i)
     local[i] = static_cast<unsigned char>(value >> 8 * (sizeof(T) - 1 - i));
   std::memcpy(bytes, local, sizeof(T));
+}
+
+// A run of count values, as loadBigEndian and storeBigEndian do one by one;
+// bytes are copied as they are.
+template <tWireScalar T>
+void loadBigEndianRun(T* values, const unsigned char* bytes, std::size_t count) {
+  if constexpr (sizeof(T) == 1) {
+    if (count != 0) std::memcpy(values, bytes, count);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) values[i] = loadBigEndian<T>(bytes + i * sizeof(T));
+  }
+}
+
+template <tWireScalar T>
+void storeBigEndianRun(unsigned char* bytes, const T* values, std::size_t count) {
+  if constexpr (sizeof(T) == 1) {
+    if (count != 0) std::memcpy(bytes, values, count);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) storeBigEndian(bytes + i * sizeof(T), values[i]);
+  }
 }
 
 // The length field of an array and the most elements its 16-bit length can

@@ -111,8 +111,8 @@ bool tSimRegisterWindows::write(uintptr_t address, unsigned width, uint32_t valu
   return locate(address, width, window, offset) && writeAt(window, offset, width, value, 0);
 }
 
-bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned width,
-                                 uint32_t flags, uint32_t& value) {
+bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned width, uint32_t flags,
+                                 uint32_t& value) {
   if (!inside(window, offset, width)) return false;
   const tKey key{window, offset};
   if (auto callback = _callbacks.find(key); callback != _callbacks.end()) {
@@ -128,8 +128,8 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
   return true;
 }
 
-bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned width,
-                                  uint32_t value, uint32_t flags) {
+bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned width, uint32_t value,
+                                  uint32_t flags) {
   if (!inside(window, offset, width)) return false;
   putBytes(_windows[window].writeSide, offset, width, value);
   if (_logging) _log.push_back({window, offset, width, value, kWrite, flags});

@@ -38,8 +38,9 @@ struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kStrobe> {
 };
 template <class tTraits, uint32_t kIndex>
 struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kWriteFields> {
-  using type = tLockSlotAnswer<
-      tTraits, tFieldWriteRegister<tTraits, kIndex, tConstantPlace<tTraits, kIndex>>>;
+  using type =
+      tLockSlotAnswer<tTraits,
+                      tFieldWriteRegister<tTraits, kIndex, tConstantPlace<tTraits, kIndex>>>;
 };
 template <class tTraits, uint32_t kIndex>
 struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kReadFields> {
@@ -51,8 +52,9 @@ struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kStrobeFields> {
 };
 template <class tTraits, uint32_t kIndex>
 struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kReadWriteFields> {
-  using type = tLockSlotAnswer<
-      tTraits, tFieldPinsRegister<tTraits, kIndex, tConstantPlace<tTraits, kIndex>>>;
+  using type =
+      tLockSlotAnswer<tTraits,
+                      tFieldPinsRegister<tTraits, kIndex, tConstantPlace<tTraits, kIndex>>>;
 };
 template <class tTraits, uint32_t kIndex>
 struct tRegisterClassSelect<tTraits, kIndex, tRegisterKind::kPlain> {
@@ -81,8 +83,7 @@ struct tElementClassSelect<tTraits, kFirst, tRegisterKind::kWriteFields> {
 };
 template <class tTraits, uint32_t kFirst>
 struct tElementClassSelect<tTraits, kFirst, tRegisterKind::kReadWriteFields> {
-  using type =
-      tLockSlotAnswer<tTraits, tFieldPinsRegister<tTraits, kFirst, tStoredPlace<tTraits>>>;
+  using type = tLockSlotAnswer<tTraits, tFieldPinsRegister<tTraits, kFirst, tStoredPlace<tTraits>>>;
 };
 template <class tTraits, uint32_t kFirst>
 struct tElementClassSelect<tTraits, kFirst, tRegisterKind::kPlain> {

@@ -34,8 +34,8 @@ class tFieldPinsRegister : public tFieldWriteRegister<tTraits, kIndex, tPlace> {
  private:
   bool load(nQoMDBG100::tStatus2* status) {
     if (failed(status) || !this->reachable(status)) return false;
-    this->_soft = static_cast<tValue>(
-        this->_map.map().space().template read<tBase::kWidth>(this->offset()));
+    this->_soft =
+        static_cast<tValue>(this->_map.map().space().template read<tBase::kWidth>(this->offset()));
     return true;
   }
 };

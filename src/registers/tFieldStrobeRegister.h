@@ -24,8 +24,7 @@ class tFieldStrobeRegister : public tRegisterBase<tTraits>,
 
  public:
   void flush(nQoMDBG100::tStatus2*, unsigned) override {}
-  void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
-                  unsigned) override {
+  void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status, unsigned) override {
     if (failed(status) || !this->_map.usable(status) ||
         !tAccess::accepts(field, value, status, kWriteFieldId, kWriteFieldValue))
       return;

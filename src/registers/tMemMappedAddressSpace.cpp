@@ -17,9 +17,9 @@ bool tMemMappedAddressSpace::openOverBus(iBus* bus, uint32_t window,
   return true;
 }
 
-bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first,
-                                                uint32_t second, uint32_t window,
-                                                uint32_t length, const tDeviceTreeSites& sites,
+bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first, uint32_t second,
+                                                uint32_t window, uint32_t length,
+                                                const tDeviceTreeSites& sites,
                                                 nQoMDBG100::tStatus2* status) {
   if (!takeDeviceBus(device, sites, status, _device, _bus)) return false;
   _ownsMapping = 1;

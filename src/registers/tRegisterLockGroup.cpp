@@ -13,8 +13,7 @@ tRegisterLockGroup::~tRegisterLockGroup() {
   if (_lock != nullptr) syncClose(_lock);
 }
 
-void tRegisterLockGroup::open(const nQoUdR100::tStatusSite& noLock,
-                              nQoMDBG100::tStatus2* status) {
+void tRegisterLockGroup::open(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status) {
   iSync::tParam param;
   param.version = 1;
   param.kind = 1;

@@ -1,7 +1,7 @@
 // The lock groups of a register map, identifiers 1..kCount (a map may have
-// none), and selections of them. A caller that writes registers of several groups selects their groups,
-// takes the locks in ascending identifier order and gives them back in
-// descending order, so that callers with overlapping selections cannot deadlock.
+// none), and selections of them. A caller that writes registers of several groups selects their
+// groups, takes the locks in ascending identifier order and gives them back in descending order, so
+// that callers with overlapping selections cannot deadlock.
 //
 //   tRegisterLockGroups<22>::tSelection selection{14, 12};
 //   groups.lockSelected(selection, status);     // 12, then 14

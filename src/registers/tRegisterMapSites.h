@@ -43,8 +43,7 @@ struct tRegisterMapSites {
   unsigned softCopy = 0;     // -50003: a soft-copy read names no plain register
 
   constexpr nQoUdR100::tStatusSite at(unsigned line) const { return {file, line, component}; }
-  constexpr nQoUdR100::tStatusSite field(uint32_t index, tFieldCheck check,
-                                         uint32_t id = 0) const {
+  constexpr nQoUdR100::tStatusSite field(uint32_t index, tFieldCheck check, uint32_t id = 0) const {
     return at(fieldLines + index * 100 + check + id);
   }
 };

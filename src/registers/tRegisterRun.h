@@ -50,11 +50,24 @@ constexpr std::array<tRegisterRow, kCount> makeRows(const tRegisterRun (&runs)[k
     if (run.first != next || run.first + run.count > kCount) return rows;
     for (uint32_t k = 0; k < run.count; ++k) {
       const uint32_t offset = run.offset == kNoOffset ? kNoOffset : run.offset + 4 * k;
-      rows[next++] = {run.first + k, offset,      32,       run.kind,  run.group,
-                      run.restore,   kKeepAll,    run.first, run.accessors};
+      rows[next++] = {.index = run.first + k,
+                      .offset = offset,
+                      .width = 32,
+                      .kind = run.kind,
+                      .group = run.group,
+                      .restore = run.restore,
+                      .keep = kKeepAll,
+                      .arrayFirst = run.first,
+                      .accessors = run.accessors};
     }
   }
   return rows;
+}
+
+// The register count of runs that follow one another from index 0.
+template <std::size_t kRuns>
+constexpr uint32_t registerCountOf(const tRegisterRun (&runs)[kRuns]) {
+  return runs[kRuns - 1].first + runs[kRuns - 1].count;
 }
 
 // The run that holds register index.

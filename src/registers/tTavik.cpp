@@ -13,8 +13,7 @@ constexpr tMemMappedAddressSpace::tDeviceTreeSites kLongFormSites{
     {kTavikFile, 1166}, {kTavikFile, 1166}, kNoMapping};
 }  // namespace
 
-tTavik::tTavik(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status)
-    : _groups(kSites, status) {
+tTavik::tTavik(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) : _groups(kSites, status) {
   if (_space.openOverBus(bus, window, kNoBus, status)) setUpTables(status);
 }
 

@@ -17,10 +17,10 @@ TEST_F(tChassisMapTest, WindowAccessesAreLoggedWithTheirFlagsOnSeparateSides) {
   EXPECT_EQ(bus.read32(handle, 0x10, 0x1, nullptr), 8u);
   EXPECT_EQ(bus.read32(handle, 0x10, 0, nullptr), 0u);
   EXPECT_EQ(windows.written(window, 0x10, 32), 0xABu);
-  EXPECT_EQ(windows.log(),
-            (std::vector<tAccess>{written(0x10, 0xAB), read(0x10, 7),
-                                  {0, 0x10, 32, 8, tSimRegisterWindows::kRead, 0x1},
-                                  {0, 0x10, 32, 0, tSimRegisterWindows::kRead, 0}}));
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x10, 0xAB),
+                                                 read(0x10, 7),
+                                                 {0, 0x10, 32, 8, tSimRegisterWindows::kRead, 0x1},
+                                                 {0, 0x10, 32, 0, tSimRegisterWindows::kRead, 0}}));
   windows.setLogging(false);
   bus.write32(handle, 0x800, 1, 0x40000000, nullptr);
   EXPECT_EQ(windows.log().size(), 4u);

@@ -17,11 +17,17 @@ using tSlot = tMorro2Cartridge;
 
 // Each class has the whole-register accessors its kind lists, and no others.
 template <class tRegister>
-constexpr bool hasSetRegister = requires(tRegister& r) { r.setRegister(0u, nullptr); };
+constexpr bool hasSetRegister = requires(tRegister& r) {
+  r.setRegister(0u, nullptr);
+};
 template <class tRegister>
-constexpr bool hasWriteRegister = requires(tRegister& r) { r.writeRegister(0u, nullptr); };
+constexpr bool hasWriteRegister = requires(tRegister& r) {
+  r.writeRegister(0u, nullptr);
+};
 template <class tRegister>
-constexpr bool hasGetRegister = requires(tRegister& r) { r.getRegister(); };
+constexpr bool hasGetRegister = requires(tRegister& r) {
+  r.getRegister();
+};
 static_assert(hasSetRegister<tSlot::tCYA> && hasSetRegister<tSlot::tCcPins>);
 static_assert(!hasSetRegister<tSlot::tInputHeader> && !hasSetRegister<tSlot::tTimerResetValueA>);
 static_assert(!hasGetRegister<tSlot::tCYA> && !hasGetRegister<tSlot::tTimerStatus>);
@@ -49,8 +55,8 @@ TEST_F(tSlotTest, AFreshSlotFlagsEveryControlAndPinRegister) {
   std::vector<uint32_t> expected;
   for (uint32_t index : range(13, 26)) expected.push_back(index);
   expected.erase(expected.begin() + 3);  // 16, a strobe
-  for (uint32_t index : {30, 31, 33, 34, 35, 38, 39, 40, 41, 43, 44, 47, 48, 49, 52, 53, 54, 56,
-                         58, 59})
+  for (uint32_t index :
+       {30, 31, 33, 34, 35, 38, 39, 40, 41, 43, 44, 47, 48, 49, 52, 53, 54, 56, 58, 59})
     expected.push_back(index);
   EXPECT_EQ(dirtyIndexes(*slot), expected);
   // Every soft copy starts at 0; strobes keep none.
@@ -94,11 +100,10 @@ TEST_F(tSlotTest, StrobesWriteTheirFieldAtOnceWithEveryOtherBitClear) {
   slot->InterruptDisable.writeRegister(0x7F, &status);
   slot->FifoControlStrobes.flush(&status, 1);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(windows.log(),
-            (std::vector<tAccess>{written(0x058, 0x2), written(0x02C, 0x8001),
-                                  written(0x02C, 0x10000), written(0x090, 0x4),
-                                  written(0x0C8, 0x10), written(0x060, 0x400),
-                                  written(0x0DC, 0x2), written(0x0C0, 0x7F)}));
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x058, 0x2), written(0x02C, 0x8001),
+                                                 written(0x02C, 0x10000), written(0x090, 0x4),
+                                                 written(0x0C8, 0x10), written(0x060, 0x400),
+                                                 written(0x0DC, 0x2), written(0x0C0, 0x7F)}));
   windows.clearLog();
 
   slot->ActionBitSet.writeField(1, 0x10000, &status, 0);

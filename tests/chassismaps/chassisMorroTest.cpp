@@ -87,8 +87,7 @@ TEST_F(tChassisMapTest, FieldZeroWritesOnChangeOrForceAndLeavesTheFlagClear) {
   EXPECT_TRUE(windows.log().empty());
   map.RIVORouting.writeField(0, 0x3F3F, &status, 0);
   map.RIVORouting.writeField(0, 0x3F3F, &status, 1);
-  EXPECT_EQ(windows.log(),
-            (std::vector<tAccess>{written(0x5C, 0x3F3F), written(0x5C, 0x3F3F)}));
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x5C, 0x3F3F), written(0x5C, 0x3F3F)}));
   EXPECT_EQ(map.isDirty(21, &status), 0u);
 }
 
@@ -103,8 +102,7 @@ TEST_F(tChassisMapTest, CartridgeFieldsCheckTheirWidthAndTableLength) {
 
   slot.SignalSource.writeField(10, 7, &status, 0);
   slot.DoValue.writeField(10, 1, &status, 0);
-  EXPECT_EQ(windows.log(),
-            (std::vector<tAccess>{written(0x14, 0x38000000), written(0x24, 0x200)}));
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x14, 0x38000000), written(0x24, 0x200)}));
 
   // tProcessorControl's tables end at field 2.
   slot.ProcessorControl.setField(3, 1, &status);

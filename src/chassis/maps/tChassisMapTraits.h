@@ -1,9 +1,10 @@
 // What the register machinery needs to know of a chassis map: its runs and
-// rows, its lock count and lock slot, its status sites (all in the map's own
-// source file, at fixed lines) and its bus-window address space.
+// the rows made of them (checked against the window's length and the lock
+// count), its lock count and lock slot, its status sites (all in the map's
+// own source file, at fixed lines) and its bus-window address space.
 //
 //   inline constexpr char kChipFile[] = "tChip";
-//   using tChipTraits = tChassisMapTraits<kChipRuns, kChipRows, 0, tLockSlot::kNone, kChipFile>;
+//   using tChipTraits = tChassisMapTraits<kChipRuns, 0x100, 0, tLockSlot::kNone, kChipFile>;
 #pragma once
 
 #include <cstdint>
@@ -17,12 +18,14 @@
 
 namespace nQoUdRLP100 {
 
-template <const auto& kRunTable, const auto& kRowTable, uint32_t kLocks, tLockSlot kSlot,
+template <const auto& kRunTable, uint32_t kWindowLength, uint32_t kLocks, tLockSlot kSlot,
           const char* kFile>
 struct tChassisMapTraits {
-  static constexpr uint32_t kRegisterCount = kRowTable.size();
+  static constexpr uint32_t kRegisterCount = registerCountOf(kRunTable);
   static constexpr uint32_t kLockCount = kLocks;
   static constexpr const auto& kRuns = kRunTable;
+  static constexpr auto kRowTable = makeRows<kRegisterCount>(kRunTable);
+  static_assert(checkCatalogue(kRowTable, kWindowLength, kLocks));
   static constexpr const tRegisterRow* kRows = kRowTable.data();
   static constexpr auto kLockMembers = groupMembers<kLocks>(kRowTable);
   static constexpr tLockSlot kLockSlot = kSlot;

@@ -11,9 +11,9 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "chassis/maps/tChassisMapTraits.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerRunMacros.h"
-#include "chassis/maps/tChassisMapTraits.h"
 #include "registers/tBusWindowMap.h"
 #include "registers/tRegisterLockSlot.h"
 #include "registers/tRegisterRun.h"
@@ -54,12 +54,9 @@
 namespace nQoUdRLP100 {
 
 inline constexpr tRegisterRun kMorroRuns[] = {QO_MORRO_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
-inline constexpr auto kMorroRows = makeRows<41>(kMorroRuns);
-static_assert(checkCatalogue(kMorroRows, 0xC0, 3));
 
 inline constexpr char kMorroFile[] = "tMorro";
-using tMorroTraits =
-    tChassisMapTraits<kMorroRuns, kMorroRows, 3, tLockSlot::kGetLock, kMorroFile>;
+using tMorroTraits = tChassisMapTraits<kMorroRuns, 0xC0, 3, tLockSlot::kGetLock, kMorroFile>;
 
 // The register members, in index order.
 struct tMorroRegisters {

@@ -12,9 +12,9 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "chassis/maps/tChassisMapTraits.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerRunMacros.h"
-#include "chassis/maps/tChassisMapTraits.h"
 #include "registers/tBusWindowMap.h"
 #include "registers/tRegisterLockSlot.h"
 #include "registers/tRegisterRun.h"
@@ -55,12 +55,9 @@
 namespace nQoUdRLP100 {
 
 inline constexpr tRegisterRun kMorro2Runs[] = {QO_MORRO2_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
-inline constexpr auto kMorro2Rows = makeRows<53>(kMorro2Runs);
-static_assert(checkCatalogue(kMorro2Rows, 0xE0, 0));
 
 inline constexpr char kMorro2File[] = "tMorro2";
-using tMorro2Traits =
-    tChassisMapTraits<kMorro2Runs, kMorro2Rows, 0, tLockSlot::kNone, kMorro2File>;
+using tMorro2Traits = tChassisMapTraits<kMorro2Runs, 0xE0, 0, tLockSlot::kNone, kMorro2File>;
 
 // The register members, in index order.
 struct tMorro2Registers {

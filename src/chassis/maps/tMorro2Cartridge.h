@@ -136,15 +136,12 @@ namespace nQoUdRLP100 {
 
 inline constexpr tRegisterRun kMorro2CartridgeRuns[] = {
     QO_MORRO2_CARTRIDGE_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
-inline constexpr auto kMorro2CartridgeRows = makeRows<60>(kMorro2CartridgeRuns);
-static_assert(checkCatalogue(kMorro2CartridgeRows, 0x804, 0));
 
 inline constexpr char kMorro2CartridgeFile[] = "tMorro2Cartridge";
 
 // The chassis sites, with the lines this map's reports are known by.
 struct tMorro2CartridgeTraits
-    : tChassisMapTraits<kMorro2CartridgeRuns, kMorro2CartridgeRows, 0, tLockSlot::kNone,
-                        kMorro2CartridgeFile> {
+    : tChassisMapTraits<kMorro2CartridgeRuns, 0x804, 0, tLockSlot::kNone, kMorro2CartridgeFile> {
   static constexpr tRegisterMapSites kSites = [] {
     tRegisterMapSites sites = tChassisMapTraits::kSites;
     sites.markDirty = 154;
@@ -174,7 +171,8 @@ struct tMorro2CartridgeRegisters {
   QO_VISIT_REGISTERS(QO_MORRO2_CARTRIDGE_REGISTERS)
 };
 
-class tMorro2Cartridge final : public tBusWindowMap<tMorro2CartridgeRegisters, tMorro2CartridgeTraits> {
+class tMorro2Cartridge final
+    : public tBusWindowMap<tMorro2CartridgeRegisters, tMorro2CartridgeTraits> {
  public:
   using tBusWindowMap::tBusWindowMap;
 };

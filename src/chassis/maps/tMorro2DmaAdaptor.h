@@ -6,9 +6,9 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "chassis/maps/tChassisMapTraits.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerRunMacros.h"
-#include "chassis/maps/tChassisMapTraits.h"
 #include "registers/tBusWindowMap.h"
 #include "registers/tRegisterLockSlot.h"
 #include "registers/tRegisterRun.h"
@@ -28,12 +28,10 @@ namespace nQoUdRLP100 {
 
 inline constexpr tRegisterRun kMorro2DmaAdaptorRuns[] = {
     QO_MORRO2_DMA_ADAPTOR_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
-inline constexpr auto kMorro2DmaAdaptorRows = makeRows<6>(kMorro2DmaAdaptorRuns);
-static_assert(checkCatalogue(kMorro2DmaAdaptorRows, 0, 0));
 
 inline constexpr char kMorro2DmaAdaptorFile[] = "tMorro2DmaAdaptor";
 using tMorro2DmaAdaptorTraits =
-    tChassisMapTraits<kMorro2DmaAdaptorRuns, kMorro2DmaAdaptorRows, 0, tLockSlot::kNone, kMorro2DmaAdaptorFile>;
+    tChassisMapTraits<kMorro2DmaAdaptorRuns, 0, 0, tLockSlot::kNone, kMorro2DmaAdaptorFile>;
 
 // The register members, in index order.
 struct tMorro2DmaAdaptorRegisters {
@@ -44,7 +42,8 @@ struct tMorro2DmaAdaptorRegisters {
   QO_VISIT_REGISTERS(QO_MORRO2_DMA_ADAPTOR_REGISTERS)
 };
 
-class tMorro2DmaAdaptor final : public tBusWindowMap<tMorro2DmaAdaptorRegisters, tMorro2DmaAdaptorTraits> {
+class tMorro2DmaAdaptor final
+    : public tBusWindowMap<tMorro2DmaAdaptorRegisters, tMorro2DmaAdaptorTraits> {
  public:
   using tBusWindowMap::tBusWindowMap;
 };

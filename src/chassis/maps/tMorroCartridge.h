@@ -12,9 +12,9 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "chassis/maps/tChassisMapTraits.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerRunMacros.h"
-#include "chassis/maps/tChassisMapTraits.h"
 #include "registers/tBusWindowMap.h"
 #include "registers/tRegisterLockSlot.h"
 #include "registers/tRegisterRun.h"
@@ -64,12 +64,10 @@ namespace nQoUdRLP100 {
 
 inline constexpr tRegisterRun kMorroCartridgeRuns[] = {
     QO_MORRO_CARTRIDGE_REGISTERS(QO_RUN_P, QO_RUN_C, QO_RUN_E)};
-inline constexpr auto kMorroCartridgeRows = makeRows<29>(kMorroCartridgeRuns);
-static_assert(checkCatalogue(kMorroCartridgeRows, 0x60, 3));
 
 inline constexpr char kMorroCartridgeFile[] = "tMorroCartridge";
 using tMorroCartridgeTraits =
-    tChassisMapTraits<kMorroCartridgeRuns, kMorroCartridgeRows, 3, tLockSlot::kGetLock, kMorroCartridgeFile>;
+    tChassisMapTraits<kMorroCartridgeRuns, 0x60, 3, tLockSlot::kGetLock, kMorroCartridgeFile>;
 
 // The register members, in index order.
 struct tMorroCartridgeRegisters {
@@ -80,7 +78,8 @@ struct tMorroCartridgeRegisters {
   QO_VISIT_REGISTERS(QO_MORRO_CARTRIDGE_REGISTERS)
 };
 
-class tMorroCartridge final : public tBusWindowMap<tMorroCartridgeRegisters, tMorroCartridgeTraits> {
+class tMorroCartridge final
+    : public tBusWindowMap<tMorroCartridgeRegisters, tMorroCartridgeTraits> {
  public:
   using tRegisterLock = tRegisterLockGroup;
   using tLockSelection = tLockGroups::tSelection;

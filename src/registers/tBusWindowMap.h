@@ -96,7 +96,9 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
 
   // The soft copy of a plain register by identifier (low 25 bits); -50003 and
   // 0xFFFFFFFF for an identifier of no plain register with a soft copy.
-  uint32_t softCopy(uint32_t id, nQoMDBG100::tStatus2* status) {
+  uint32_t softCopy(uint32_t id, nQoMDBG100::tStatus2* status)
+    requires(hasPlainSoftCopies(tTraits::kRuns))
+  {
     if (failed(status)) return 0xFFFFFFFF;
     const uint32_t index = registerIndex(id);
     uint32_t answer = 0xFFFFFFFF;

@@ -70,6 +70,13 @@ constexpr uint32_t registerCountOf(const tRegisterRun (&runs)[kRuns]) {
   return runs[kRuns - 1].first + runs[kRuns - 1].count;
 }
 
+template <std::size_t kRuns>
+constexpr bool hasPlainSoftCopies(const tRegisterRun (&runs)[kRuns]) {
+  for (const tRegisterRun& run : runs)
+    if (run.kind == tRegisterKind::kPlain) return true;
+  return false;
+}
+
 // The run that holds register index.
 template <std::size_t kRuns>
 constexpr const tRegisterRun& runOf(const tRegisterRun (&runs)[kRuns], uint32_t index) {

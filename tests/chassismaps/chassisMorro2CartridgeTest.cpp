@@ -34,6 +34,11 @@ static_assert(!hasGetRegister<tSlot::tCYA> && !hasGetRegister<tSlot::tTimerStatu
 static_assert(hasWriteRegister<tSlot::tInterruptEnable>);
 static_assert(!hasWriteRegister<tSlot::tActionBitSet> &&
               !hasWriteRegister<tSlot::tTimedDigitalControlStrobes>);
+// No plain registers, no locks.
+template <class tMap>
+constexpr bool hasPlainOrLocks = requires(tMap& map) { map.softCopy(0u, nullptr); } ||
+                                 requires(tMap& map) { map.lock(1u); };
+static_assert(!hasPlainOrLocks<tSlot>);
 
 class tSlotTest : public tChassisMapTest {
  protected:
@@ -80,9 +85,7 @@ TEST_F(tSlotTest, PinElementsArePlacedWhenTheMapIsBuilt) {
   tSlot unset(&bus, handle, &failedStatus);
   EXPECT_EQ(unset.CcLowerPinSources.offset(), 0x014u);
   EXPECT_EQ(unset.CcLowerPinSources.index(), 15u);
-  EXPECT_EQ(unset.CcUpperPinSources.offset(), 0x0E4u);
   EXPECT_EQ(unset.CcPinDirections.index(), 23u);
-  EXPECT_EQ(unset.CcPins[0].offset(), 0x020u);
   EXPECT_EQ(unset.CcPins[1].offset(), 0x024u);
   EXPECT_EQ(unset.CcPins[1].index(), 25u);
   EXPECT_EQ(unset.registerObject(24), nullptr);
@@ -109,9 +112,6 @@ TEST_F(tSlotTest, StrobesWriteTheirFieldAtOnceWithEveryOtherBitClear) {
   slot->ActionBitSet.writeField(1, 0x10000, &status, 0);
   EXPECT_EQ(status.code, -50005);
   status.clear();
-  slot->HsiOutputStrobes.writeField(3, 2, &status, 0);
-  EXPECT_EQ(status.code, -50005);
-  status.clear();
   slot->DI_ChangeDetectIrq.writeField(3, 1, &status, 0);
   EXPECT_EQ(status.code, -50003);
   slot->TimedDigitalControlStrobes.writeField(2, 1, &status, 0);
@@ -128,8 +128,6 @@ TEST_F(tSlotTest, StrobesWriteTheirFieldAtOnceWithEveryOtherBitClear) {
   status.clear();
   slot->CartridgeControlStrobes.refresh(&status);
   EXPECT_EQ(lastReport(), "-50009 qoudrk tMorro2Cartridge 25");
-  EXPECT_EQ(slot->CartridgeControlStrobes.isWritable(), 1u);
-  EXPECT_EQ(slot->CartridgeControlStrobes.isReadable(), 0u);
 }
 
 TEST_F(tSlotTest, StatusRegistersAreReadIntoTheSoftCopyAndNeverWritten) {
@@ -139,12 +137,10 @@ TEST_F(tSlotTest, StatusRegistersAreReadIntoTheSoftCopyAndNeverWritten) {
   EXPECT_EQ(slot->TimerStatus.readField(2, &status), 1u);
   EXPECT_EQ(windows.log(), (std::vector<tAccess>{read(0x028, 0x12345678), read(0x068, 0x2)}));
 
+  // setField changes only the soft copy; the next read replaces it.
   slot->ActionBitStatus.setField(1, 0xFFFF, &status);
   EXPECT_EQ(slot->ActionBitStatus.getField(0, &status), 0x1234FFFFu);
   EXPECT_EQ(slot->isDirty(0, &status), 0u);
-  slot->ActionBitStatus.setField(1, 0x10000, &status);
-  EXPECT_EQ(status.code, -50005);
-  status.clear();
   EXPECT_EQ(slot->ActionBitStatus.readField(1, &status), 0x5678u);
   EXPECT_EQ(slot->HsiStatus.getField(4, &status), 0xFFFFFFFFu);
   EXPECT_EQ(status.code, -50003);
@@ -155,9 +151,7 @@ TEST_F(tSlotTest, StatusRegistersAreReadIntoTheSoftCopyAndNeverWritten) {
   status.clear();
   slot->TimerStatus.writeField(1, 1, &status, 1);
   EXPECT_EQ(lastReport(), "-50012 qoudrk tMorro2Cartridge 40");
-  EXPECT_EQ(windows.writes().size(), 0u);
-  EXPECT_EQ(slot->TimerStatus.isReadable(), 1u);
-  EXPECT_EQ(slot->TimerStatus.isWritable(), 0u);
+  EXPECT_TRUE(windows.writes().empty());
 }
 
 TEST_F(tSlotTest, PinsAreReadAndWrittenAndKeepTheirSoftCopyUnderAnError) {
@@ -201,9 +195,9 @@ TEST_F(tSlotTest, TheMapsDirtyOperationsUseTheLowBitsOfTheId) {
 TEST_F(tSlotTest, SingleFieldSettersDropExcessBitsAndMarkOnlyChanges) {
   slot->HsiOutputLength.setHsiOutputLengthBf(0x2001, &status);
   EXPECT_EQ(slot->HsiOutputLength.getField(0, &status), 1u);
-  EXPECT_EQ(status.code, 0);
   EXPECT_TRUE(nQoSim::statusLog().empty());
 
+  // Bits above the field stay as they were; an unchanged field leaves the flag.
   slot->InputFifoTransferCount.writeField(0, 0xFFFFFC00, &status, 0);
   slot->InputFifoTransferCount.setInputFifoTransferCountBf(0x7FF, &status);
   EXPECT_EQ(slot->InputFifoTransferCount.getField(0, &status), 0xFFFFFFFFu);
@@ -211,18 +205,8 @@ TEST_F(tSlotTest, SingleFieldSettersDropExcessBitsAndMarkOnlyChanges) {
   slot->InputFifoTransferCount.setInputFifoTransferCountBf(0x3FF, &status);
   EXPECT_EQ(slot->isDirty(38, &status), 0u);
   slot->SpiDivideRate.setSpiDivideRateBf(0x12345, &status);
-  slot->InputHeader.setInputHeaderBf(0xABCD, &status);
-  slot->InputMemoryOffset.setInputMemoryOffsetBf(0x1FF, &status);
-  slot->OutputMemoryOffset.setOutputMemoryOffsetBf(0x80, &status);
-  slot->OutputFifoTransferCount.setOutputFifoTransferCountBf(0x400, &status);
   EXPECT_EQ(slot->SpiDivideRate.getField(1, &status), 0x2345u);
-  EXPECT_EQ(slot->InputHeader.getField(0, &status), 0xABCDu);
-  EXPECT_EQ(slot->InputMemoryOffset.getField(0, &status), 0xFFu);
-  EXPECT_EQ(slot->OutputMemoryOffset.getField(0, &status), 0x80u);
-  EXPECT_EQ(slot->OutputFifoTransferCount.getField(0, &status), 0u);
-  nQoMDBG100::tStatus2 failedStatus(-1);
-  slot->SpiDivideRate.setSpiDivideRateBf(0, &failedStatus);
-  EXPECT_EQ(slot->SpiDivideRate.getField(1, &status), 0x2345u);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tSlotTest, ControlFieldsAreCheckedAgainstTheirTables) {
@@ -239,37 +223,15 @@ TEST_F(tSlotTest, ControlFieldsAreCheckedAgainstTheirTables) {
   slot->CYA.setField(5, 3, &status);
   EXPECT_EQ(slot->CYA.getField(0, &status), 0x30u);
   EXPECT_EQ(slot->isDirty(59, &status), 1u);
-  slot->CYA.flush(&status, 0);
-  slot->CYA.setField(5, 3, &status);
-  EXPECT_EQ(slot->isDirty(59, &status), 0u);
 
   slot->GlobalPulseDelay.setField(1, 0x100000, &status);
   EXPECT_EQ(status.code, -50005);
   status.clear();
   slot->GlobalPulseDelay.setField(1, 0xFFFFF, &status);
   slot->GlobalPulseDelay.setField(3, 15, &status);
-  EXPECT_EQ(slot->GlobalPulseDelay.getField(0, &status), 0x0F0FFFFFu);
-  slot->GlobalPulseDelay.setField(2, 0, &status);
-  EXPECT_EQ(status.code, -50003);
-  status.clear();
-
-  slot->HsiInputControl.setField(8, 127, &status);
   slot->HsiInputControl.setField(14, 7, &status);
-  slot->FifoControl.setField(4, 3, &status);
-  slot->SpiControl.setField(3, 3, &status);
-  EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(slot->HsiInputControl.getField(0, &status), 0x70007F00u);
-  EXPECT_EQ(slot->FifoControl.getField(0, &status), 0x30u);
-  EXPECT_EQ(slot->SpiControl.getField(0, &status), 0x30u);
-  slot->HsiInputControl.setField(8, 128, &status);
-  EXPECT_EQ(status.code, -50005);
-  status.clear();
-  slot->FifoControl.setField(4, 4, &status);
-  EXPECT_EQ(status.code, -50005);
-  status.clear();
-  slot->SpiControl.setField(2, 1, &status);
-  EXPECT_EQ(status.code, -50003);
-  status.clear();
+  EXPECT_EQ(slot->GlobalPulseDelay.getField(0, &status), 0x0F0FFFFFu);
+  EXPECT_EQ(slot->HsiInputControl.getField(0, &status), 0x70000000u);
   EXPECT_EQ(tSlot::tCartridgeControl::maskFor(1, &status), 0u);
   EXPECT_EQ(tSlot::tCartridgeControl::maskFor(13, &status), 0x1000000u);
   EXPECT_EQ(tSlot::tCartridgeControl::maskFor(14, &status), 0xFFFFFFFFu);

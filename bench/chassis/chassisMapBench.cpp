@@ -26,10 +26,11 @@ std::array<uint32_t, 1000> makeFieldValues() {
 }
 const std::array<uint32_t, 1000> kFieldValues = makeFieldValues();
 
-// A slot over a window that keeps no log.
+// A slot over a window and a bus that keep no log.
 struct tQuietSlot {
   tQuietSlot() {
     windows.setLogging(false);
+    bus.setLogging(false);
     slot.CYA.flush(&status, 0);
   }
   nQoSim::tSimRegisterWindows windows;

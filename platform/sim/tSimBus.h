@@ -1,20 +1,47 @@
 // A bus over simulated register windows: window numbers are the windows'
-// numbers, every call but a register access is recorded, and a test can make
-// the window address answer 0 or fail, and mapping fail.
+// numbers, every call is recorded, and a test can make the window address
+// answer 0 or fail, and mapping fail.
 //
 //   nQoSim::tSimRegisterWindows windows;
 //   nQoSim::tSimBus bus(windows);
 //   unsigned w = windows.addWindow(620);
 //   bus.getWindowAddress(4, 3, w, &code);   // windows.base(w)
 //
-// Windows reached by handle: the handle of window w is handleOf(w), which
-// read32 and write32 take whether or not mapWindow handed it out; mapWindow
-// (p1, p2, p3) maps window p3. A register access through an unknown handle or
-// outside its window halts, as does unmapping a handle that is not mapped.
+// Interrupts: a registration keeps its two resolvers; raise(irq) runs the
+// primary one under the bus lock at interrupt level (simInterrupts.h) and
+// queues the secondary pass when it answers 1; pumpSecondary() runs the queued
+// passes on the calling thread. runAtomically takes the same (recursive) lock
+// and brackets its accesses in the window log with kAtomicBegin/kAtomicEnd.
+//
+//   uint64_t handle = ...;                 // the system registered
+//   bus.raise(1);                          // answers the primary's answer
+//   bus.pumpSecondary();
+//
+// Window handles: read32 and write32 take a handle and halt for any other
+// number, or for an access outside the handle's window. Handles are
+//   - handleOf(w), the handle of window w, whether or not mapWindow handed it
+//     out; mapWindow(p1, p2, p3) maps window p3 and answers handleOf(p3);
+//   - the window number that openWindow answered (what answerOpenWindow
+//     scripted for its mode; 0 when nothing) or openSubWindow answered (a
+//     scripted window for its offset, or a fresh 0x100-byte window), until
+//     closeWindow or releaseSubWindow gives it back.
+// Closing, releasing or unmapping a handle the bus did not hand out halts.
+// read32 and write32 go to the window log with their flags, and to the call
+// log unless recordAccesses(false) leaves them to the window log alone.
+// failNext(operation, code) makes the next call of an operation set code (0:
+// none) and answer 0 or nothing; failMapWindow(code) makes every mapWindow
+// fail so.
+//
+//   uint32_t handle = tSimBus::handleOf(w);
+//   bus.write32(handle, 0x0FC, 5, 0x40000000, nullptr);   // windows.written(w, 0x0FC, 32)
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -25,20 +52,51 @@ namespace nQoSim {
 
 class tSimBus : public iBus {
  public:
+  // One call. Arguments by operation (others 0):
+  //   kWindowAddress        first mode, second kind, window
+  //   kMapMemory            first, second, window, length
+  //   kRegisterInterrupt    first affinity, second irq; value the handle
+  //   kUnregisterInterrupt  value the handle
+  //   kAtomic               value the operation's answer
+  //   kPrimaryPass          second irq; value the resolver's answer (raise)
+  //   kSecondaryPass        value the handle whose secondary resolver ran
+  //   kOpenWindow           first mode, second space, window offset, length; value the window
+  //   kCloseWindow          window
+  //   kOpenSubWindow        first space, second kind, window offset; value the window
+  //   kReleaseSubWindow     window
+  //   kFindWindow           first code, second the size word
+  //   kRead32               first flags, second offset, window the handle; value the value read
+  //   kWrite32              first flags, second offset, window the handle; value the value written
+  //   kMapWindow            first, second, window: p1, p2, p3
+  //   kUnmapWindow          window the handle
+  //   kReleaseBus           first the flags (recorded by a device journalling on this bus)
   struct tCall {
     enum tOperation {
       kFlush,
       kWindowAddress,
       kMapMemory,
       kUnmapMemory,
-      kMapWindow,    // first, second, window: p1, p2, p3
-      kUnmapWindow,  // window: the handle
-      kReleaseBus,   // first: the flags (recorded by a device journalling on this bus)
+      kRegisterInterrupt,
+      kUnregisterInterrupt,
+      kAtomic,
+      kPrimaryPass,
+      kSecondaryPass,
+      kOpenWindow,
+      kCloseWindow,
+      kOpenSubWindow,
+      kReleaseSubWindow,
+      kFindWindow,
+      kRead32,
+      kWrite32,
+      kMapWindow,
+      kUnmapWindow,
+      kReleaseBus,
     } operation;
     uint32_t first;
     uint32_t second;
     uint32_t window;
     uint32_t length;
+    uint64_t value = 0;
     bool operator==(const tCall&) const = default;
   };
 
@@ -54,27 +112,59 @@ class tSimBus : public iBus {
     _mapFails = true;
     _mapFailure = code;
   }
-
   // mapWindow sets this code (0: none) and answers 0.
   void failMapWindow(int code) {
     _mapWindowFails = true;
     _mapWindowFailure = code;
   }
+  // The window that openWindow answers for a mode.
+  void answerOpenWindow(uint32_t mode, unsigned window) { _openAnswers[mode] = window; }
+  // The window that openSubWindow answers for an offset.
+  void answerSubWindow(uint32_t offset, unsigned window) { _subWindowAnswers[offset] = window; }
+  // What findWindow fills in for a code (zeros otherwise).
+  void answerFindWindow(uint32_t code, const tWindowLocation& location) {
+    _locations[code] = location;
+  }
+  void failNext(tCall::tOperation operation, int code);
 
   static constexpr uint32_t kFirstHandle = 0x100;
   static uint32_t handleOf(unsigned window) { return kFirstHandle + window; }
 
-  const std::vector<tCall>& calls() const { return _calls; }
-  void clearCalls() { _calls.clear(); }
-  int liveMappings() const { return static_cast<int>(_mappings.size() + _windowHandles.size()); }
+  // Runs the primary resolver of every registration of irq; answers the last
+  // answer (0 when none is registered).
+  uint32_t raise(uint32_t irq);
+  // Runs the queued secondary passes; answers how many ran.
+  unsigned pumpSecondary();
+
+  std::vector<tCall> calls() const;
+  void clearCalls();
+  // Turned off, calls are not recorded (benchmarks).
+  void setLogging(bool on) { _logging = on; }
+  // Turned off, read32 and write32 go to the window log only.
+  void recordAccesses(bool on) { _recordAccesses = on; }
   // A device that gives this bus back records it here (tSimDevice::journalOn).
-  void recordRelease(uint32_t flags) { _calls.push_back({tCall::kReleaseBus, flags, 0, 0, 0}); }
+  void recordRelease(uint32_t flags) { record({tCall::kReleaseBus, flags, 0, 0, 0}); }
+  // Memory mappings and mapWindow handles not yet undone.
+  int liveMappings() const;
+  // Interrupt registrations, and windows opened and not yet closed or given back.
+  int registrations() const;
+  int openWindows() const;
 
   int32_t flush(int* status) override;
   uint64_t getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window, int* status) override;
   tMemoryMapping* mapMemory(uint32_t first, uint32_t second, uint32_t window, uint32_t length,
                             int* status) override;
   void unmapMemory(tMemoryMapping** mapping, int* status) override;
+  uint64_t registerInterrupt(uint32_t affinity, uint32_t irq, iBusInterruptResolver* primary,
+                             iBusInterruptResolver* secondary, int* status) override;
+  void unregisterInterrupt(uint64_t* handle, int* status) override;
+  void runAtomically(iBusAtomicOperation* operation, int* status) override;
+  uint32_t openWindow(uint32_t mode, uint32_t space, uint32_t offset, uint32_t length,
+                      int* status) override;
+  void closeWindow(uint32_t* window) override;
+  uint32_t openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) override;
+  void releaseSubWindow(uint32_t window) override;
+  void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) override;
   uint32_t mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) override;
   void unmapWindow(uint32_t* window) override;
   uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override;
@@ -82,19 +172,59 @@ class tSimBus : public iBus {
                int* status) override;
 
  private:
-  // The window number of a handle; halts for a handle of no window.
+  struct tRegistration {
+    uint64_t handle;
+    uint32_t irq;
+    iBusInterruptResolver* primary;
+    iBusInterruptResolver* secondary;
+  };
+
+  // A handle handed out and not yet given back; mapped when mapWindow handed
+  // it out, otherwise openWindow or openSubWindow.
+  struct tHandle {
+    uint32_t handle;
+    unsigned window;
+    bool mapped;
+  };
+
+  void record(const tCall& call);
+  // True when the operation was scripted to fail now (the code is then set).
+  bool failsNow(tCall::tOperation operation, int* status);
+  void handOut(const tHandle& handle);
+  // Takes back a handle handed out so; halts with message (at line) when the
+  // bus holds none.
+  void takeBack(uint32_t handle, bool mapped, int line, const char* message);
+  int handlesOut(bool mapped) const;
+  // The window a handle names; halts for a handle of no window.
   unsigned windowOf(uint32_t handle) const;
 
   tSimRegisterWindows& _windows;
+  mutable std::mutex _callsLock;
   std::vector<tCall> _calls;
+  bool _logging = true;
+  bool _recordAccesses = true;
+  std::map<tCall::tOperation, int> _failures;
   std::vector<std::unique_ptr<tMemoryMapping>> _mappings;
   std::optional<uint64_t> _windowAddressAnswer;
   int _windowAddressFailure = 0;
   bool _mapFails = false;
   int _mapFailure = 0;
-  std::vector<uint32_t> _windowHandles;  // handed out by mapWindow, not yet unmapped
+  std::map<uint32_t, unsigned> _openAnswers;
+  std::map<uint32_t, unsigned> _subWindowAnswers;
+  std::map<uint32_t, tWindowLocation> _locations;
+  std::vector<tHandle> _handles;
   bool _mapWindowFails = false;
   int _mapWindowFailure = 0;
+
+  // Held by primary passes and atomic runs; guards the registrations.
+  mutable std::recursive_mutex _busLock;
+  std::vector<tRegistration> _registrations;
+  uint64_t _nextHandle = 0x1000;
+  // Guards the queued secondary passes and those running now.
+  mutable std::mutex _secondaryLock;
+  std::condition_variable _secondaryDone;
+  std::deque<uint64_t> _queued;
+  std::map<uint64_t, int> _running;
 };
 
 }  // namespace nQoSim

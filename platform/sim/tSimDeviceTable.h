@@ -1,6 +1,6 @@
-// A device tree that is a table of devices by index; it serves device look-ups
-// only (listeners are accepted and never notified). A look-up of an index
-// beyond the table answers null and, when a test asks for it, sets a code.
+// A device tree that is a table of devices by index; otherwise a listener
+// device tree (listeners, node lists). A look-up of an index beyond the table
+// answers null and, when a test asks for it, sets a code.
 //
 //   nQoSim::tSimDeviceTable tree({&device});
 //   nQoSim::setDeviceTree(&tree);   // getDeviceTree answers it
@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "bus/iDeviceTree.h"
+#include "sim/tSimListenerDeviceTree.h"
 
 namespace nQoSim {
 
-class tSimDeviceTable : public iDeviceTree {
+class tSimDeviceTable : public tSimListenerDeviceTree {
  public:
   explicit tSimDeviceTable(std::vector<iDevice*> devices) : _devices(std::move(devices)) {}
 
@@ -28,8 +28,6 @@ class tSimDeviceTable : public iDeviceTree {
     if (status != nullptr && _unknownCode != 0 && *status >= 0) *status = _unknownCode;
     return nullptr;
   }
-  void registerListener(tDeviceTreeListenerRecord*, int*) override {}
-  void unregisterListener(tDeviceTreeListenerRecord*, int*) override {}
 
  private:
   std::vector<iDevice*> _devices;

@@ -56,5 +56,18 @@ TEST_F(tChassisMapDeathTest, AccessesOutsideAWindowTrap) {
   EXPECT_DEATH(bus.unmapWindow(&never), "did not map");
 }
 
+TEST_F(tChassisMapDeathTest, AnOpenedWindowsNumberIsItsHandleUntilClosed) {
+  const unsigned second = windows.addWindow(0x10);
+  bus.answerOpenWindow(0, second);
+  uint32_t opened = bus.openWindow(0, 0, 0, 0, nullptr);
+  bus.write32(opened, 0x4, 9, 0x40000000, nullptr);
+  EXPECT_EQ(windows.written(second, 0x4, 32), 9u);
+  uint32_t mapped = bus.mapWindow(0, 0, window, nullptr);
+  EXPECT_DEATH(bus.closeWindow(&mapped), "not open");  // a mapping is undone by unmapWindow
+  bus.unmapWindow(&mapped);
+  bus.closeWindow(&opened);
+  EXPECT_DEATH(bus.read32(second, 0x4, 0xC0000000, nullptr), "unknown window");
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -25,7 +25,8 @@
 namespace nQoSim {
 // Prints a window access in failure messages as "write 0xFC = 0x5 flags 0x40000000".
 inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker"};
+  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin",
+                                            "atomic end"};
   *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << " = 0x"
        << access.value << " flags 0x" << access.flags << std::dec;
 }
@@ -48,6 +49,7 @@ class tChassisMapTest : public tLeakCheckedTest {
     tLeakCheckedTest::SetUp();
     nQoSim::clearSyncLog();
     device.journalOn(&bus);
+    bus.recordAccesses(false);  // register accesses are read from the window log
   }
   void TearDown() override {
     nQoSim::setDeviceTree(nullptr);

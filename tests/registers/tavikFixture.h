@@ -28,7 +28,8 @@ using tAccess = tSimRegisterWindows::tAccess;
 namespace nQoSim {
 // Prints a window access in failure messages as "write 0x10A/16 = 0xFFFF".
 inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker"};
+  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin",
+                                            "atomic end"};
   *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << "/" << std::dec
        << access.width << " = 0x" << std::hex << access.value << std::dec;
   if (access.window != 0) *out << " (window " << access.window << ")";
@@ -36,6 +37,9 @@ inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* ou
 }  // namespace nQoSim
 
 namespace nQoTest {
+
+// The last status record, as "code component file line".
+inline std::string lastReport() { return lastStatusReport(); }
 
 class tTavikTest : public tLeakCheckedTest {
  protected:
@@ -50,7 +54,6 @@ class tTavikTest : public tLeakCheckedTest {
   static tAccess read(uint32_t offset, unsigned width, uint32_t value) {
     return {0, offset, width, value, tSimRegisterWindows::kRead};
   }
-  static std::string lastReport() { return lastStatusReport(); }
   // The locks acquired and released since the log was cleared, as group ids
   // (negative for a release).
   std::vector<int> lockOrder(nQoUdRLP100::nTavik::tTavik& map) const {

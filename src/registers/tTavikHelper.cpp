@@ -276,11 +276,11 @@ void tTavikHelper::aiConfigureOutputControl(uint32_t outputSelect, uint32_t outp
 void tTavikHelper::aoReset(tStatus2* status) {
   if (failed(status)) return;
   strobe(*_map, kAOConfigStart, status);
-  tRegisterLockGroup* group = _map->lockGroup(kAOLockGroup);
-  group->acquire(status);
+  const tTavik::tSelection group{kAOLockGroup};
+  _map->lockSelectedGroups(group, status);
   aoResetRegisters(status);
   tStatus2 release;
-  group->release(&release);
+  _map->unlockSelectedGroups(group, &release);
   if (status != nullptr) status->assign(release);
   strobe(*_map, kAOConfigEnd, status);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -147,7 +148,7 @@ class tChassisTest : public tLeakCheckedTest {
   // A message's bytes from the offset to its end.
   tBytes sent(std::size_t message, std::size_t from) const {
     const tBytes all = source.bytes(message);
-    return tBytes(all.begin() + std::ptrdiff_t(from), all.end());
+    return tBytes(all.begin() + std::ptrdiff_t(std::min(from, all.size())), all.end());
   }
 };
 

@@ -1,6 +1,4 @@
-// The done and error event linker, the scheduler action linker and the DMA
-// linker against scripted facades, event objects, supervisor maps and
-// partners.
+// The event, scheduler action and DMA linkers against scripted partners.
 #include <gtest/gtest.h>
 
 #include "primitives/ai/tBaseAIImmediateDMATransferPrimitive.h"
@@ -9,7 +7,7 @@
 #include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
 #include "reservation/reserverInstantiations.h"
 #include "support/moduleFixture.h"
-#include "support/runtimeDoubles.h"
+#include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 
 namespace {
@@ -25,68 +23,45 @@ class LinkerTest : public nQoTest::tLeakCheckedTest {
   nQoTest::tScriptedSupervisorMap map{log, "map"};
 };
 
-class EventLinkerTest : public LinkerTest {
- protected:
-  void SetUp() override {
-    LinkerTest::SetUp();
-    facade.eventObject = &event;
-    linker.setRuntimeFacade(&facade);
-    linker.setPrimitive(&primitive);
-    linker.setRegisterDone(1);
-    linker.setRegisterError(1);
-  }
+TEST_F(LinkerTest, EventLinkerRegistersBothKindsInOrderAndNeedsEveryObject) {
   nQoUdP100::tBaseAIImmediateTransferPrimitive primitive;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAIImmediateTransferPrimitive>
       linker;
-};
-
-TEST_F(EventLinkerTest, LinksRegistersAndUndoesEveryStepInOrder) {
-  tStatus2 status;
+  linker.setRuntimeFacade(&facade);
+  linker.setPrimitive(&primitive);
+  linker.setRegisterDone(1);
+  linker.setRegisterError(1);
+  facade.eventObject = &event;
+  event.answers = {{"registerEvent 1", -5}, {"unregisterEvent 1", -6}};
+  tStatus2 status, release(4), unlink;
   linker.link(map, status);
   linker.linkResource(status);
   EXPECT_EQ(primitive.getEvent(), &event);
-  event.answers["registerEvent 1"] = -5;
-  linker.reserveResource(status);  // the error kind is registered after done failed
+  linker.reserveResource(status);
   EXPECT_EQ(status.code, -5);
-  EXPECT_EQ(log.operations(),
-            (tOps{"facade.getEventObject", "event.registerEvent 1", "event.registerEvent 2"}));
-
-  log.clear();
-  event.answers["unregisterEvent 1"] = -6;
-  tStatus2 release(4);
   linker.releaseResource(release);
-  EXPECT_EQ(log.operations(), (tOps{"event.unregisterEvent 1", "event.unregisterEvent 2"}));
-  for (const nQoTest::tCall& call : log.calls) EXPECT_EQ(call.incoming, 0) << "fresh statuses";
   EXPECT_EQ(release.code, -6);
-
-  tStatus2 unlink;
+  EXPECT_EQ(log.operations(),
+            (tOps{"facade.getEventObject", "event.registerEvent 1", "event.registerEvent 2",
+                  "event.unregisterEvent 1", "event.unregisterEvent 2"}));
+  EXPECT_EQ(log.calls[4].incoming, 0);
   linker.unlinkResource(unlink);
   EXPECT_EQ(primitive.getEvent(), nullptr);
-  linker.unlink(unlink);
-  EXPECT_EQ(linker.getEvent(), nullptr);
-}
 
-TEST_F(EventLinkerTest, WithoutFacadeEventObjectOrPrimitiveNothingIsCalled) {
   nQoTest::tScriptedSupervisor notAnEvent(log, "other");
-  for (nQoORB100::tObject* answer : {static_cast<nQoORB100::tObject*>(nullptr),
-                                     static_cast<nQoORB100::tObject*>(&notAnEvent)}) {
-    facade.eventObject = answer;
-    tStatus2 status;
-    linker.link(map, status);
-    EXPECT_EQ(status.code, -89000);
-    EXPECT_EQ(linker.getEvent(), nullptr);
-  }
+  facade.eventObject = &notAnEvent;
+  tStatus2 foreign, reserve;
+  linker.link(map, foreign);
+  EXPECT_EQ(foreign.code, -89000);
+  EXPECT_EQ(linker.getEvent(), nullptr);
   log.clear();
-  tStatus2 reserve, release;  // after the failed link no event object is used
   linker.reserveResource(reserve);
-  linker.releaseResource(release);
   EXPECT_EQ(reserve.code, -50004);
-  EXPECT_EQ(release.code, -50004);
 
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAI_DMATransferPrimitive> empty;
   tStatus2 link, linkResource, unlinkResource;
   empty.link(map, link);
-  EXPECT_EQ(link.code, -50004) << "no facade";
+  EXPECT_EQ(link.code, -50004);
   empty.linkResource(linkResource);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 82));
   empty.unlinkResource(unlinkResource);
@@ -100,11 +75,10 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   nQoUdP100::tBaseAITimingControllerPrimitive timing;
   nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAITimingControllerPrimitive> linker;
   linker.setPrimitive(&timing);
-  tStatus2 status;
-  linker.link(map, status);  // no key: no map call and nothing to link
+  tStatus2 status, refused, missing;
+  linker.link(map, status);
   linker.linkResource(status);
-  EXPECT_TRUE(log.calls.empty());
-
+  EXPECT_TRUE(log.calls.empty()) << "no key";
   linker.setKey(4);
   linker.link(map, status);
   linker.linkResource(status);
@@ -113,23 +87,18 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   linker.unlinkResource(status);
   EXPECT_EQ(timing.getSchedulerAction(), nullptr);
   EXPECT_EQ(status.code, 0);
-
-  linker.setPrimitive(nullptr);  // a supervisor but no primitive: refused, no call
+  linker.setPrimitive(nullptr);
   log.clear();
-  tStatus2 refused;
   linker.linkResource(refused);
   EXPECT_EQ(refused.code, -50004);
   EXPECT_TRUE(log.calls.empty());
-
-  linker.setKey(5);  // nothing under the key; then no supervisor and no primitive: nothing
-  tStatus2 missing, quiet;
+  linker.setKey(5);
   linker.link(map, missing);
   EXPECT_EQ(missing.code, -89000);
-  linker.linkResource(quiet);
-  linker.unlinkResource(quiet);
-  EXPECT_EQ(quiet.code, 0);
+  linker.linkResource(status);
+  EXPECT_EQ(status.code, 0) << "no supervisor and no primitive";
 
-  nQoUdP100::tBaseAIImmediateDMATransferPrimitive transfer;  // stores only on a good status
+  nQoUdP100::tBaseAIImmediateDMATransferPrimitive transfer;
   nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAIImmediateDMATransferPrimitive> dma;
   dma.setKey(4);
   dma.setPrimitive(&transfer);
@@ -141,25 +110,17 @@ TEST_F(LinkerTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   EXPECT_EQ(transfer.getSchedulerAction(), nullptr);
 }
 
-class DMALinkerTest : public LinkerTest {
- protected:
-  void SetUp() override {
-    LinkerTest::SetUp();
-    channel.channelNumber = 3;
-    map.entries[10] = &channel;
-    map.entries[11] = &partner;
-    linker.setChannelKey(10);
-    linker.setPartnerKey(11);
-    linker.setPrimitive(&transfer);
-  }
+TEST_F(LinkerTest, DMALinkerGivesThePrimitiveTheChannelAndThePartnersEndpoint) {
   nQoTest::tScriptedDMAChannel channel{log, "channel"};
   nQoTest::tScriptedDMATransfer partner{log, "partner"};
   nQoUdP100::tBaseAI_DMATransferPrimitive transfer;
   nQoMRTB100::tDMALinker<nQoUdP100::tBaseAI_DMATransferPrimitive> linker;
-};
-
-TEST_F(DMALinkerTest, GivesThePrimitiveTheChannelNumberAndThePartnersEndpoint) {
-  tStatus2 status;
+  channel.channelNumber = 3;
+  map.entries = {{10, &channel}, {11, &partner}};
+  linker.setChannelKey(10);
+  linker.setPartnerKey(11);
+  linker.setPrimitive(&transfer);
+  tStatus2 status, failed;
   linker.link(map, status);
   linker.linkResource(status);
   EXPECT_EQ(log.operations(), (tOps{"map.lookup 10", "map.lookup 11", "channel.getEndpoint",
@@ -167,45 +128,36 @@ TEST_F(DMALinkerTest, GivesThePrimitiveTheChannelNumberAndThePartnersEndpoint) {
   EXPECT_EQ(transfer.getDMAChannelNumber(), 3u);
   EXPECT_EQ(transfer.getDoneSink(), &partner.endpoint);
   linker.unlinkResource(status);
-  EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
   EXPECT_EQ(transfer.getDoneSink(), nullptr);
   EXPECT_EQ(status.code, 0);
-
-  linker.linkResource(status);  // a failed channel number undoes the link
   channel.answers["getChannelNumber"] = -14;
-  tStatus2 failed;
   linker.linkResource(failed);
   EXPECT_EQ(failed.code, -14);
   EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
   EXPECT_EQ(transfer.getDoneSink(), nullptr);
-
-  linker.setPrimitive(nullptr);  // without primitive nothing is asked or written
+  linker.setPrimitive(nullptr);
   log.clear();
-  tStatus2 link, unlink;
-  linker.linkResource(link);
-  linker.unlinkResource(unlink);
-  EXPECT_EQ(link.code, -50004);
-  EXPECT_EQ(unlink.code, -50004);
+  tStatus2 linkNone, unlinkNone;
+  linker.linkResource(linkNone);
+  linker.unlinkResource(unlinkNone);
+  EXPECT_EQ(linkNone.code, -50004);
+  EXPECT_EQ(unlinkNone.code, -50004);
   EXPECT_TRUE(log.calls.empty());
-}
 
-TEST_F(DMALinkerTest, AMissingOrForeignChannelStillLooksUpThePartnerAndLinksNothing) {
+  linker.setPrimitive(&transfer);
   for (nQoMRL100::iPrimitiveSupervisor* answer :
        {static_cast<nQoMRL100::iPrimitiveSupervisor*>(nullptr),
         static_cast<nQoMRL100::iPrimitiveSupervisor*>(&partner)}) {
     map.entries[10] = answer;
     log.clear();
-    tStatus2 status;
-    linker.link(map, status);
-    EXPECT_EQ(status.code, -89000);
+    tStatus2 lookup, link;
+    linker.link(map, lookup);
+    EXPECT_EQ(lookup.code, -89000);
     EXPECT_EQ(log.operations(), (tOps{"map.lookup 10", "map.lookup 11"}));
+    linker.linkResource(link);
+    EXPECT_EQ(link.code, -50004);
+    EXPECT_EQ(log.calls.size(), 2u);
   }
-  log.clear();
-  tStatus2 link;
-  linker.linkResource(link);
-  EXPECT_EQ(link.code, -50004);
-  EXPECT_TRUE(log.calls.empty());
-  EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
 }
 
 }  // namespace

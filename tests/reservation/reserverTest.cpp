@@ -1,10 +1,12 @@
-// The singular reserver against the platform's resource broker.
+// The singular reserver against the platform's resource broker, and the
+// event, scheduler action and DMA linkers against scripted partners.
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "mrl/tGUIDIdentifier.h"
 #include "mrl/tGeneralIdentifier.h"
+#include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
 #include "reservation/poolInstantiations.h"
 #include "reservation/reserverInstantiations.h"
@@ -56,6 +58,8 @@ class ReserverTest : public nQoTest::tLeakCheckedTest {
   tStatus2 setup;
   nQoTest::tCallLog log;
   nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedEvent event{log, "event"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
   std::optional<nQoMRL100::tGeneralIdentifier> identifier;
   tSyncAtomicU32 inUse;
   tBaseAI_DMATransferPrimitive primitive;
@@ -132,38 +136,127 @@ TEST_F(ReserverTest, WithoutBrokerOrGrantNothingIsHeldAndALaterLinkRefuses) {
   expectReleases(0);
 }
 
-TEST_F(ReserverTest, BrokerHandsTheSubIdentifierToThePoolAndNamesFailSticky) {
-  class tSeenPool : public nQoUdR100::tInfiniteResourcePool<void*> {
-   public:
-    tSeenPool() : tInfiniteResourcePool(nullptr) {}
-    uint32_t reserve(const nQoMRL100::iResourceIdentifier* id, tStatus2&) override {
-      seen = id;
-      return 1;
-    }
-    const nQoMRL100::iResourceIdentifier* seen = nullptr;
-  } pool;
-  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(setup);
-  broker->registerPool(&*identifier, &pool, setup);
-  nQoMRL100::tGeneralIdentifier asked;
-  asked.setDeviceGUID({7, 9});
-  asked.setString("AI_DMA", setup);
-  const nQoMRL100::tGUIDIdentifier sub(nQoORB100::tGUID{1, 1});
-  tStatus2 status, named, sticky;
-  EXPECT_EQ(broker->reserve(&asked, &facade, status), &pool);
-  EXPECT_EQ(pool.seen, &asked);
-  asked.setSubIdentifier(&sub);
-  broker->reserve(&asked, &facade, status);
-  EXPECT_EQ(pool.seen, &sub);
-  broker->unregisterPool(&pool, status);
-  EXPECT_EQ(broker->reserve(&*identifier, &facade, status), nullptr);
-  EXPECT_EQ(status.code, nQoMRL100::kUnknownResource);
+TEST_F(ReserverTest, EventLinkerRegistersBothKindsInOrderAndNeedsEveryObject) {
+  nQoUdP100::tBaseAIImmediateTransferPrimitive primitive;
+  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAIImmediateTransferPrimitive>
+      linker;
+  linker.setRuntimeFacade(&facade);
+  linker.setPrimitive(&primitive);
+  linker.setRegisterDone(1);
+  linker.setRegisterError(1);
+  facade.eventObject = &event;
+  event.answers = {{"registerEvent 1", -5}, {"unregisterEvent 1", -6}};
+  tStatus2 status, release(4), unlink;
+  linker.link(map, status);
+  linker.linkResource(status);
+  EXPECT_EQ(primitive.getEvent(), &event);
+  linker.reserveResource(status);
+  EXPECT_EQ(status.code, -5);
+  linker.releaseResource(release);
+  EXPECT_EQ(release.code, -6);
+  EXPECT_EQ(log.operations(),
+            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
+            "event.unregisterEvent 1, event.unregisterEvent 2");
+  EXPECT_EQ(log.calls[4].incoming, 0);
+  linker.unlinkResource(unlink);
+  EXPECT_EQ(primitive.getEvent(), nullptr);
 
-  nQoSim::failAllocation(1);
-  asked.setString("a longer name than before", named);
-  EXPECT_TRUE(nQoTest::loggedAt(-50352, "qomrl/tStringIdentifier", 129));
-  EXPECT_STREQ(asked.getString(), "AI_DMA");
-  asked.setString(asked.getString(), sticky);
-  EXPECT_EQ(sticky.code, -50352);
+  nQoTest::tScriptedSupervisor notAnEvent(log, "other");
+  facade.eventObject = &notAnEvent;
+  tStatus2 foreign, reserve;
+  linker.link(map, foreign);
+  EXPECT_EQ(foreign.code, -89000);
+  EXPECT_EQ(linker.getEvent(), nullptr);
+  log.clear();
+  linker.reserveResource(reserve);
+  EXPECT_EQ(reserve.code, -50004);
+
+  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<nQoUdP100::tBaseAI_DMATransferPrimitive> empty;
+  tStatus2 link, linkResource, unlinkResource;
+  empty.link(map, link);
+  EXPECT_EQ(link.code, -50004);
+  empty.linkResource(linkResource);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 82));
+  empty.unlinkResource(unlinkResource);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tDoneAndErrorEventRegistrarAndLinker", 101));
+  EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(ReserverTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
+  nQoTest::tScriptedSchedulerSupervisor scheduler(log, "scheduler");
+  map.entries[4] = &scheduler;
+  nQoUdP100::tBaseAITimingControllerPrimitive timing;
+  nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAITimingControllerPrimitive> linker;
+  linker.setPrimitive(&timing);
+  tStatus2 status, refused, missing;
+  linker.link(map, status);
+  linker.linkResource(status);
+  EXPECT_TRUE(log.calls.empty()) << "no key";
+  linker.setKey(4);
+  linker.link(map, status);
+  linker.linkResource(status);
+  EXPECT_EQ(log.operations(), "map.lookup 4, scheduler.getSchedulerAction");
+  EXPECT_EQ(timing.getSchedulerAction(), &scheduler.action);
+  linker.unlinkResource(status);
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
+  EXPECT_EQ(status.code, 0);
+  linker.setPrimitive(nullptr);
+  log.clear();
+  linker.linkResource(refused);
+  EXPECT_EQ(refused.code, -50004);
+  EXPECT_TRUE(log.calls.empty());
+  linker.setKey(5);
+  linker.link(map, missing);
+  EXPECT_EQ(missing.code, -89000);
+  linker.linkResource(status);
+  EXPECT_EQ(status.code, 0) << "no supervisor and no primitive";
+}
+
+TEST_F(ReserverTest, DMALinkerGivesThePrimitiveTheChannelAndThePartnersEndpoint) {
+  nQoTest::tScriptedDMAChannel channel{log, "channel"};
+  nQoTest::tScriptedDMATransfer partner{log, "partner"};
+  nQoUdP100::tBaseAI_DMATransferPrimitive transfer;
+  nQoMRTB100::tDMALinker<nQoUdP100::tBaseAI_DMATransferPrimitive> linker;
+  channel.channelNumber = 3;
+  map.entries = {{10, &channel}, {11, &partner}};
+  linker.setChannelKey(10);
+  linker.setPartnerKey(11);
+  linker.setPrimitive(&transfer);
+  tStatus2 status, failed;
+  linker.link(map, status);
+  linker.linkResource(status);
+  EXPECT_EQ(log.operations(),
+            "map.lookup 10, map.lookup 11, channel.getEndpoint, partner.getEndpoint, "
+            "channel.getChannelNumber");
+  EXPECT_EQ(transfer.getDMAChannelNumber(), 3u);
+  EXPECT_EQ(transfer.getDoneSink(), &partner.endpoint);
+  linker.unlinkResource(status);
+  EXPECT_EQ(transfer.getDoneSink(), nullptr);
+  EXPECT_EQ(status.code, 0);
+  channel.answers["getChannelNumber"] = -14;
+  linker.linkResource(failed);
+  EXPECT_EQ(failed.code, -14);
+  EXPECT_EQ(transfer.getDMAChannelNumber(), 0xFFFFFFFFu);
+  EXPECT_EQ(transfer.getDoneSink(), nullptr);
+  linker.setPrimitive(nullptr);
+  log.clear();
+  tStatus2 linkNone, unlinkNone;
+  linker.linkResource(linkNone);
+  linker.unlinkResource(unlinkNone);
+  EXPECT_EQ(linkNone.code, -50004);
+  EXPECT_EQ(unlinkNone.code, -50004);
+  EXPECT_TRUE(log.calls.empty());
+
+  linker.setPrimitive(&transfer);
+  map.entries[10] = nullptr;
+  log.clear();
+  tStatus2 lookup, link;
+  linker.link(map, lookup);
+  EXPECT_EQ(lookup.code, -89000);
+  EXPECT_EQ(log.operations(), "map.lookup 10, map.lookup 11");
+  linker.linkResource(link);
+  EXPECT_EQ(link.code, -50004);
+  EXPECT_EQ(log.calls.size(), 2u);
 }
 
 }  // namespace

@@ -37,9 +37,10 @@ struct tCall {
 class tCallLog {
  public:
   std::vector<tCall> calls;
-  std::vector<std::string> operations() const {
-    std::vector<std::string> out;
-    for (const tCall& call : calls) out.push_back(call.operation);
+  // "who.operation" of every call in order, joined by ", ".
+  std::string operations() const {
+    std::string out;
+    for (const tCall& call : calls) out += (out.empty() ? "" : ", ") + call.operation;
     return out;
   }
   void clear() { calls.clear(); }

@@ -1,9 +1,13 @@
-// The growable array and the strings: growth and the sticky allocation-failed
-// flag.
+// The growable array and the strings (growth, the sticky allocation-failed
+// flag), the checksum and destruction through the class registry.
 #include <gtest/gtest.h>
 
+#include "frame/crc16.h"
+#include "frame/destroyObject.h"
 #include "frame/tBasicString.h"
 #include "frame/tGrowableArray.h"
+#include "orb/tClassImplementation.h"
+#include "sim/tSimCloneable.h"
 #include "support/moduleFixture.h"
 
 namespace {
@@ -11,7 +15,6 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoUdR100::tGrowableArray;
 using nQoUdR100::tString;
-using nQoUdR100::tWString;
 
 class ContainerTest : public nQoTest::tLeakCheckedTest {};
 
@@ -61,11 +64,25 @@ TEST_F(ContainerTest, GrowthDoublesClearKeepsTheBlockAndElementsMove) {
   EXPECT_STREQ(names[3].c_str(), "ctr");
 }
 
-TEST_F(ContainerTest, StringsCompareElementWise) {
-  EXPECT_TRUE(tWString(L"ab") < tWString(L"abc"));
-  EXPECT_TRUE(tWString(L"\xFFFFFFFF") < tWString(L"a")) << "wide characters are signed";
-  EXPECT_TRUE(tString("a") < tString("\xE9")) << "narrow characters are unsigned";
-  EXPECT_EQ(tString("xyz").compare(tString("xyz")), 0);
+TEST(Crc16, FollowsEveryByteWithAZeroByte) {
+  const unsigned char abc[] = {'a', 'b', 'c'}, zero[] = {0x00};
+  EXPECT_EQ(nQoUdR100::computeCrc16(nullptr, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(nQoUdR100::computeCrc16(abc, 3), 0xD8339AAAu);
+  EXPECT_EQ(nQoUdR100::computeCrc16(zero, 1), 0xFFFD800Du);
+}
+
+TEST(DestroyObject, DeletesThroughTheClassAndLeavesNullAlone) {
+  using nQoSim::tSimEndpoint;
+  int status = 0;
+  nQoORB100::destroyObject(
+      static_cast<nQoDIM100::iInterconnectBusEndpoint*>(tSimEndpoint::create()), status);
+  nQoORB100::destroyObject(static_cast<nQoORB100::tObject*>(tSimEndpoint::create()), status);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(tSimEndpoint::kClassName), 0);
+  EXPECT_EQ(status, 0);
+  status = 17;
+  nQoORB100::destroyObject(static_cast<nQoDIM100::iInterconnectBusEndpoint*>(nullptr), status);
+  nQoORB100::destroyObject(static_cast<nQoORB100::tObject*>(nullptr), status);
+  EXPECT_EQ(status, 17);
 }
 
 }  // namespace

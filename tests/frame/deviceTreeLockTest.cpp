@@ -104,21 +104,6 @@ TEST_F(DeviceTreeLockTest, ARemovalNotificationWaitsForTheHoldersRelease) {
   EXPECT_EQ(onEvent[3].operation, nQoSim::tSyncRecord::kClose);
 }
 
-TEST_F(DeviceTreeLockTest, OwnershipPassesToOneWaiterPerSignal) {
-  const iSync* event = nullptr;
-  {
-    tPalDeviceTreeLock lock;
-    event = lockEvent();
-    notifyFrom(4);
-    ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(event) == 4; }));
-    EXPECT_EQ(returned.load(), 0u);
-  }
-  joinAll();
-  EXPECT_EQ(returned.load(), 4u);
-  EXPECT_EQ(nQoSim::syncSets(event), 4u);
-  EXPECT_EQ(nQoSim::syncWaits(event), 4u);
-}
-
 TEST_F(DeviceTreeLockTest, AFailedRegistrationIsNotUndoneAndWithoutItsEventThreadsStillExclude) {
   tree.failNextRegistration(-50300);
   { tPalDeviceTreeLock lock; }

@@ -44,8 +44,6 @@ TEST(NumberText, ParsersSkipBlanksAndStopAtTheFirstOtherCharacter) {
   EXPECT_EQ(textToUnsignedAutoBase("0x1A"), 26u);
   EXPECT_EQ(textToUnsignedAutoBase(" 42"), 42u);
   EXPECT_EQ(textToUnsignedAutoBase("\t\n\v\f\r 2#101;"), 5u);
-  EXPECT_EQ(textToUnsignedAutoBase("2#12"), 4u);
-  EXPECT_EQ(textToUnsignedAutoBase("8#7a"), 7u);
   EXPECT_EQ(textToUnsignedAutoBase(nullptr), 0u);
   EXPECT_EQ(textToUnsigned("  0x10", 10), 10u);
   EXPECT_EQ(textToUnsigned("ff", 10), 0u);

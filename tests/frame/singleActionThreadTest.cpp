@@ -1,13 +1,15 @@
-// The single-action thread: its sync objects, one run per reset, the signal,
-// and stopping a worker wherever it waits.
+// The single-action thread (its sync objects, one run per reset, the signal,
+// stopping a worker wherever it waits) and the transfer lock.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
 
 #include "frame/tSingleActionOnceSignallableThread.h"
+#include "frame/transferLock.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
@@ -17,6 +19,11 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoSim::tSyncRecord;
+using tParams = std::array<uint32_t, 3>;
+
+tParams paramsOf(const tSyncRecord& record) {
+  return {record.param.version, record.param.kind, record.param.option};
+}
 
 class tCountingThread : public nQoUdP100::tSingleActionOnceSignallableThread {
  public:
@@ -66,12 +73,9 @@ TEST_F(SingleActionThreadTest, OpensGoDoneAndLockAndRunsTheActionOncePerReset) {
   tCountingThread thread(status);
   const auto opens = records(tSyncRecord::kOpen);
   ASSERT_EQ(opens.size(), 3u);
-  const uint32_t expected[3][3] = {{1, 2, 108}, {1, 3, 76}, {1, 4, 0}};
-  for (unsigned i = 0; i < 3; ++i) {
-    EXPECT_EQ(opens[i].param.version, expected[i][0]);
-    EXPECT_EQ(opens[i].param.kind, expected[i][1]);
-    EXPECT_EQ(opens[i].param.option, expected[i][2]);
-  }
+  EXPECT_EQ(paramsOf(opens[0]), (tParams{1, 2, 108}));
+  EXPECT_EQ(paramsOf(opens[1]), (tParams{1, 3, 76}));
+  EXPECT_EQ(paramsOf(opens[2]), (tParams{1, 4, 0}));
   thread.destroyThread(status);
   EXPECT_EQ(status.code, -50004);
   status.clear();
@@ -160,6 +164,43 @@ TEST_F(SingleActionThreadTest, AFailedOpenOrCreateIsReportedAndClosesWhatOpened)
   nQoSim::failThreadCreate(1);
   thread.startThread(created);
   EXPECT_EQ(created.code, -50352);
+}
+
+TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheTagFlagThenTheProductKind) {
+  nQoUdR100::tProductKind kind{4};
+  nQoUdR100::tProductDescriptor descriptor{&kind};
+  nQoUdP100::tDeviceInfo info{};
+  info.productDescriptor = &descriptor;
+  const auto opened = [&] {
+    nQoSim::clearSyncLog();
+    tStatus2 status;
+    iSync* lock = nQoUdP100::openTransferLock(info, status);
+    const auto log = nQoSim::syncLog();
+    nQoUdP100::closeTransferLock(lock, status);
+    EXPECT_EQ(lock, nullptr);
+    EXPECT_EQ(status.code, 0);
+    return log.size() != 1 ? tParams{} : paramsOf(log[0]);
+  };
+  info.tagFlag = 1;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
+  info.tagFlag = 0;
+  for (auto [code, expected] :
+       {std::pair{4u, 0u}, {6u, 0u}, {9u, 0u}, {5u, 4u}, {0xFFFFFFFFu, 4u}}) {
+    kind.kind = code;
+    EXPECT_EQ(opened(), (tParams{1, expected, 0})) << code;
+  }
+  descriptor.kindRecord = nullptr;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
+  info.productDescriptor = nullptr;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
+
+  tStatus2 failed(-3), unopened;
+  nQoSim::clearSyncLog();
+  EXPECT_EQ(nQoUdP100::openTransferLock(info, failed), nullptr);
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  nQoSim::failSyncOpen(1);
+  EXPECT_EQ(nQoUdP100::openTransferLock(info, unopened), nullptr);
+  EXPECT_EQ(unopened.code, -50352);
 }
 
 }  // namespace

@@ -96,10 +96,15 @@ TEST_F(InterconnectReserverTest, ReservesEachLineAloneInOrderAndReleasesTheNewes
 }
 
 TEST_F(InterconnectReserverTest, RollbackAndReleaseTouchExactlyWhatWasReserved) {
-  nQoMRTB100::tMultiInterconnectReserver reserver;
+  nQoMRTB100::tMultiInterconnectReserver reserver, roomless;
   prepare(reserver, {3, 200});
+  prepare(roomless, {3, 200});
   nQoSim::failInterconnectCall(nQoSim::kReserve, 2, -50150);
-  tStatus2 status, second, third;
+  tStatus2 room, status, second, third;
+  nQoSim::failAllocation(1);
+  roomless.reserveResource(room);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tMultiInterconnectReserver", 70));
+  EXPECT_TRUE(callsOf(nQoSim::kReserve).empty());
   reserver.reserveResource(status);
   EXPECT_EQ(status.code, -50150);
   auto releases = callsOf(nQoSim::kRelease);
@@ -163,22 +168,6 @@ TEST_F(InterconnectReserverTest, EndpointAndIntentMustCloneIntoTheirClass) {
   EXPECT_EQ(liveEndpoints(), 1);
 }
 
-TEST_F(InterconnectReserverTest, FailedAllocationsReport50352) {
-  nQoMRTB100::tMultiInterconnectReserver named, lines;
-  tStatus2 name, check, status;
-  nQoSim::failAllocation(1);
-  named.setName("ai0", name);
-  named.checkAllocation(check);
-  EXPECT_EQ(name.code, -50352);
-  EXPECT_EQ(check.code, -50352);
-  prepare(lines, {3, 200});
-  nQoSim::failAllocation(1);
-  lines.reserveResource(status);
-  EXPECT_EQ(status.code, -50352);
-  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tMultiInterconnectReserver", 70));
-  EXPECT_TRUE(callsOf(nQoSim::kReserve).empty());
-}
-
 using nQoMRTB100::tMultiTerminalReserver;
 using tCalls = std::vector<std::string>;
 
@@ -237,7 +226,7 @@ TEST_F(TerminalReserverTest, AFailingTerminalReleasesTheOnesReservedBefore) {
   tMultiTerminalReserver reserver;
   prepare(reserver, 0x5);
   nQoSim::failTerminalCall(2, -50103);
-  tStatus2 status, release, named;
+  tStatus2 status, release, named, unnamed;
   reserver.reserveResource(status);
   EXPECT_EQ(status.code, -50103);
   EXPECT_EQ(calls(), (tCalls{"reserve PFI0", "reserve PFI2", "release PFI0"}));
@@ -253,6 +242,11 @@ TEST_F(TerminalReserverTest, AFailingTerminalReleasesTheOnesReservedBefore) {
   EXPECT_EQ(named.code, -9);
   EXPECT_EQ(calls(), (tCalls{"reserve PFI0", "release PFI0"}));
   EXPECT_EQ(reserver.getReservedTerminals(), 0u);
+  nQoSim::resetTerminalReservation();
+  nQoSim::failAllocation(1);
+  reserver.reserveResource(unnamed);
+  EXPECT_EQ(unnamed.code, -50352) << "the terminal's name";
+  EXPECT_TRUE(nQoSim::terminalLog().empty());
 }
 
 TEST_F(TerminalReserverTest, SelectorsChooseTheFormAndEveryReleaseTakesAFreshStatus) {
@@ -318,19 +312,6 @@ TEST_F(TerminalReserverTest, TerminalsWithoutAMapFailWithoutACall) {
   EXPECT_EQ(good.code, -50004);
   EXPECT_EQ(reserver.getReservedTerminals(), 0x1u);
   EXPECT_EQ(nQoSim::heldTerminals(), (tCalls{"PFI0"}));
-}
-
-TEST_F(TerminalReserverTest, FailedAllocationsReport50352) {
-  tMultiTerminalReserver reserver, terminals;
-  tStatus2 name, status;
-  nQoSim::failAllocation(1);
-  reserver.setName(L"task", name);
-  EXPECT_EQ(name.code, -50352);
-  prepare(terminals, 0x1);
-  nQoSim::failAllocation(1);
-  terminals.reserveResource(status);
-  EXPECT_EQ(status.code, -50352);
-  EXPECT_TRUE(nQoSim::terminalLog().empty());
 }
 
 }  // namespace

@@ -139,8 +139,7 @@ TEST_F(TimerTest, SleepingWaitReturnsOnceTheClockHasPassedTheDeadlineAndStopsAtA
 
   tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebasePrecise> spin(700, kTimerTimeUnitNanosecond, 1,
                                                                   &failing);
-  // The waster's unit, the elapsed time (6 calls), canSleepNow, the elapsed
-  // time in the waster's unit (6), the deadline's conversion, then sleep.
+  // The 16th time call of the wait is its sleep.
   nQoSim::failTimeCall(1 + 6 + 1 + 6 + 1 + 1, -6000);
   const std::size_t sleeps = nQoSim::sleepLog().size();
   EXPECT_EQ(spin.waitForTimeout(&failing), 0u);

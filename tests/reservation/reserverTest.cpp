@@ -42,8 +42,7 @@ class ReserverTest : public nQoTest::tLeakCheckedTest {
     nQoTest::tLeakCheckedTest::TearDown();
   }
 
-  // The broker saw count releases and nothing else, each with the reserver's
-  // identifier and facade.
+  // The broker saw count releases, each with the reserver's identifier and facade.
   void expectReleases(std::size_t count) {
     std::size_t releases = 0;
     for (const nQoSim::tBrokerCall& call : nQoSim::brokerLog()) {

@@ -175,29 +175,28 @@ class tScriptedPartner : public tScriptedSupervisor, public Interface {
   }
 };
 
-class tScriptedDMAChannel : public tScriptedPartner<nQoLMSDR100::iDMAChannelSupervisor> {
+// A partner that also hands out its DMA endpoint.
+template <class Interface>
+class tScriptedEndpointPartner : public tScriptedPartner<Interface> {
  public:
-  using tScriptedPartner::tScriptedPartner;
+  using tScriptedPartner<Interface>::tScriptedPartner;
   nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2& s) override {
-    answer("getEndpoint", s);
+    this->answer("getEndpoint", s);
     return &endpoint;
   }
+  nQoLMSDR100::iDMAEndpoint endpoint;
+};
+
+using tScriptedDMATransfer = tScriptedEndpointPartner<nQoLMSDR100::iDMATransferSupervisor>;
+
+class tScriptedDMAChannel : public tScriptedEndpointPartner<nQoLMSDR100::iDMAChannelSupervisor> {
+ public:
+  using tScriptedEndpointPartner::tScriptedEndpointPartner;
   uint32_t getChannelNumber(tStatus2& s) override {
     answer("getChannelNumber", s);
     return channelNumber;
   }
-  nQoLMSDR100::iDMAEndpoint endpoint;
   uint32_t channelNumber = 0;
-};
-
-class tScriptedDMATransfer : public tScriptedPartner<nQoLMSDR100::iDMATransferSupervisor> {
- public:
-  using tScriptedPartner::tScriptedPartner;
-  nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2& s) override {
-    answer("getEndpoint", s);
-    return &endpoint;
-  }
-  nQoLMSDR100::iDMAEndpoint endpoint;
 };
 
 class tScriptedSchedulerSupervisor

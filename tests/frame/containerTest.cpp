@@ -1,89 +1,88 @@
-// The growable array and the strings: growth, the sticky allocation-failed
-// flag and its report.
+// The growable array and the strings (growth, the sticky allocation-failed
+// flag), the checksum and destruction through the class registry.
 #include <gtest/gtest.h>
 
+#include "frame/crc16.h"
+#include "frame/destroyObject.h"
 #include "frame/tBasicString.h"
 #include "frame/tGrowableArray.h"
+#include "orb/tClassImplementation.h"
+#include "sim/tSimCloneable.h"
 #include "support/moduleFixture.h"
 
 namespace {
 
+using nQoMDBG100::tStatus2;
 using nQoUdR100::tGrowableArray;
 using nQoUdR100::tString;
-using nQoUdR100::tWString;
 
 class ContainerTest : public nQoTest::tLeakCheckedTest {};
 
 TEST_F(ContainerTest, FailedGrowthKeepsTheElementsAndStaysReported) {
   tGrowableArray<int> array;
+  tStatus2 status, later, error(-7);
   nQoSim::failAllocation(3);
   EXPECT_TRUE(array.append(10));
   EXPECT_TRUE(array.append(20));
   EXPECT_FALSE(array.append(30));
   ASSERT_EQ(array.size(), 2u);
-  EXPECT_EQ(array[0], 10);
-  EXPECT_EQ(array[1], 20);
+  EXPECT_EQ(array[0] + array[1], 30);
   EXPECT_TRUE(array.allocationFailed());
-
-  nQoMDBG100::tStatus2 status;
   array.checkAllocation(status, {"containerTest", 1});
   EXPECT_EQ(status.code, -50352);
-
   EXPECT_TRUE(array.append(40));
   EXPECT_EQ(array.size(), 3u);
-  nQoMDBG100::tStatus2 later;
   array.checkAllocation(later, {"containerTest", 2});
-  EXPECT_EQ(later.code, -50352) << "the flag is sticky";
-
-  nQoMDBG100::tStatus2 error(-7);
+  EXPECT_EQ(later.code, -50352);
   array.checkAllocation(error, {"containerTest", 3});
-  EXPECT_EQ(error.code, -7) << "a stored error stays";
-}
+  EXPECT_EQ(error.code, -7);
 
-TEST_F(ContainerTest, GrowthDoublesAndClearKeepsTheBlock) {
-  tGrowableArray<int> array;
-  const uint64_t before = nQoSim::totalAllocations();
-  for (int i = 0; i < 9; ++i) ASSERT_TRUE(array.append(i));
-  EXPECT_EQ(nQoSim::totalAllocations() - before, 5u) << "blocks of 1, 2, 4, 8, 16";
-  array.clear();
-  EXPECT_TRUE(array.empty());
-  for (int i = 0; i < 16; ++i) ASSERT_TRUE(array.append(i));
-  EXPECT_EQ(nQoSim::totalAllocations() - before, 5u);
-  ASSERT_TRUE(array.reserve(40));
-  EXPECT_EQ(array[15], 15);
-}
-
-TEST_F(ContainerTest, ArrayHoldsStringsThatMoveWithGrowth) {
-  tGrowableArray<tString> names;
-  for (const char* name : {"ai", "ao", "dio", "ctr"}) ASSERT_TRUE(names.append(tString(name)));
-  EXPECT_STREQ(names[0].c_str(), "ai");
-  EXPECT_STREQ(names[3].c_str(), "ctr");
-}
-
-TEST_F(ContainerTest, FailedStringAppendChangesNothing) {
   tString text("abc");
-  ASSERT_FALSE(text.allocationFailed());
+  tStatus2 text50352;
   nQoSim::failAllocation(1);
   EXPECT_FALSE(text.append("defghijklmnop"));
   EXPECT_STREQ(text.c_str(), "abc");
   EXPECT_EQ(text.size(), 3u);
-  EXPECT_TRUE(text.allocationFailed());
-  nQoMDBG100::tStatus2 status;
-  text.checkAllocation(status, {"containerTest", 4});
-  EXPECT_EQ(status.code, -50352);
+  text.checkAllocation(text50352, {"containerTest", 4});
+  EXPECT_EQ(text50352.code, -50352);
   EXPECT_TRUE(text.append("d"));
   EXPECT_STREQ(text.c_str(), "abcd");
 }
 
-TEST_F(ContainerTest, StringsCompareElementWise) {
-  EXPECT_TRUE(tWString(L"ab") < tWString(L"abc"));
-  EXPECT_TRUE(tWString(L"ab") == tWString(L"ab"));
-  EXPECT_TRUE(tWString(L"\xFFFFFFFF") < tWString(L"a")) << "wide characters are signed";
-  EXPECT_TRUE(tString("a") < tString("\xE9")) << "narrow characters are unsigned";
-  tString empty;
-  EXPECT_STREQ(empty.c_str(), "");
-  tString copy(tString("xyz"));
-  EXPECT_EQ(copy.compare(tString("xyz")), 0);
+TEST_F(ContainerTest, GrowthDoublesClearKeepsTheBlockAndElementsMove) {
+  tGrowableArray<int> array;
+  tGrowableArray<tString> names;
+  const uint64_t before = nQoSim::totalAllocations();
+  for (int i = 0; i < 9; ++i) ASSERT_TRUE(array.append(i));
+  EXPECT_EQ(nQoSim::totalAllocations() - before, 5u) << "blocks of 1, 2, 4, 8, 16";
+  array.clear();
+  for (int i = 0; i < 16; ++i) ASSERT_TRUE(array.append(i));
+  EXPECT_EQ(nQoSim::totalAllocations() - before, 5u);
+  ASSERT_TRUE(array.reserve(40));
+  EXPECT_EQ(array[15], 15);
+  for (const char* name : {"ai", "ao", "dio", "ctr"}) ASSERT_TRUE(names.append(tString(name)));
+  EXPECT_STREQ(names[3].c_str(), "ctr");
+}
+
+TEST(Crc16, FollowsEveryByteWithAZeroByte) {
+  const unsigned char abc[] = {'a', 'b', 'c'}, zero[] = {0x00};
+  EXPECT_EQ(nQoUdR100::computeCrc16(nullptr, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(nQoUdR100::computeCrc16(abc, 3), 0xD8339AAAu);
+  EXPECT_EQ(nQoUdR100::computeCrc16(zero, 1), 0xFFFD800Du);
+}
+
+TEST(DestroyObject, DeletesThroughTheClassAndLeavesNullAlone) {
+  using nQoSim::tSimEndpoint;
+  int status = 0;
+  nQoORB100::destroyObject(
+      static_cast<nQoDIM100::iInterconnectBusEndpoint*>(tSimEndpoint::create()), status);
+  nQoORB100::destroyObject(static_cast<nQoORB100::tObject*>(tSimEndpoint::create()), status);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(tSimEndpoint::kClassName), 0);
+  EXPECT_EQ(status, 0);
+  status = 17;
+  nQoORB100::destroyObject(static_cast<nQoDIM100::iInterconnectBusEndpoint*>(nullptr), status);
+  nQoORB100::destroyObject(static_cast<nQoORB100::tObject*>(nullptr), status);
+  EXPECT_EQ(status, 17);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The recursive device-tree lock: listener registration, recursion, a
-// removal notification that waits for the holder, and the lock without its
-// event.
+// The recursive device-tree lock: its listener record, recursion, removal
+// notifications that wait for the holder, and the lock without its event.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,11 +12,13 @@
 #include "sim/simDevices.h"
 #include "sim/simSync.h"
 #include "sim/tSimListenerDeviceTree.h"
+#include "testClockFixture.h"
 
 namespace {
 
 using nQoSim::tSimListenerDeviceTree;
 using nQoUdR100::nQoKABBO_1_0::tPalDeviceTreeLock;
+using tRegistration = tSimListenerDeviceTree::tRegistration;
 
 class DeviceTreeLockTest : public ::testing::Test {
  protected:
@@ -37,151 +38,91 @@ class DeviceTreeLockTest : public ::testing::Test {
     return nullptr;
   }
 
-  // Waits (bounded) until count threads are blocked on the event.
-  static bool waitUntilBlocked(const iSync* event, unsigned count) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (nQoSim::syncBlocked(event) < count) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::yield();
-    }
-    return true;
+  // Starts threads that each deliver a removal and count their return.
+  void notifyFrom(unsigned count) {
+    for (unsigned i = 0; i < count; ++i)
+      threads.emplace_back([this] {
+        tree.deliverRemoval(nullptr);
+        ++returned;
+      });
+  }
+  void joinAll() {
+    for (std::thread& thread : threads) thread.join();
   }
 
   tSimListenerDeviceTree tree;
+  std::vector<std::thread> threads;
+  std::atomic<unsigned> returned{0};
 };
 
-TEST_F(DeviceTreeLockTest, RegistersItsRecordAndUndoesEverythingAtDestruction) {
+TEST_F(DeviceTreeLockTest, RegistersItsRecordRecursesWithoutSignallingAndUndoesAtDestruction) {
   const int liveSyncs = nQoSim::liveSyncObjects();
   const tPalDeviceTreeLock* address = nullptr;
+  const iSync* event = nullptr;
   {
     tPalDeviceTreeLock lock;
     address = &lock;
-    EXPECT_EQ(nQoSim::liveSyncObjects(), liveSyncs + 1);
+    event = lockEvent();
     EXPECT_EQ(tree.listenerCount(), 1u);
+    tree.deliverRemoval(nullptr);
+    tree.deliverRemoval(nullptr);
   }
+  EXPECT_EQ(nQoSim::syncSets(event) + nQoSim::syncWaits(event), 0u);
   const auto registrations = tree.registrations();
   ASSERT_EQ(registrations.size(), 2u);
   const tDeviceTreeListenerRecord& record = registrations[0].record;
-  EXPECT_EQ(registrations[0].operation, tSimListenerDeviceTree::tRegistration::kRegister);
+  EXPECT_EQ(registrations[0].operation, tRegistration::kRegister);
   EXPECT_EQ(record.version, 1u);
   EXPECT_EQ(record.kind, 1u);
   EXPECT_EQ(record.flags, 0u);
   EXPECT_EQ(record.eventMask, 0xFFFFFFFFu);
   EXPECT_EQ(record.observer, static_cast<const iDeviceTreeObserver*>(address));
-  EXPECT_EQ(registrations[1].operation, tSimListenerDeviceTree::tRegistration::kUnregister);
+  EXPECT_EQ(registrations[1].operation, tRegistration::kUnregister);
   EXPECT_EQ(registrations[1].address, registrations[0].address);
-  EXPECT_EQ(tree.listenerCount(), 0u);
   EXPECT_EQ(nQoSim::liveSyncObjects(), liveSyncs);
 }
 
-TEST_F(DeviceTreeLockTest, TheHolderTakesItAgainWithoutSignalling) {
-  const iSync* event = nullptr;
-  {
-    tPalDeviceTreeLock lock;
-    event = lockEvent();
-    ASSERT_NE(event, nullptr);
-    tree.deliverRemoval(nullptr);  // acquire and release on the holder's thread
-    tree.deliverRemoval(nullptr);
-  }
-  EXPECT_EQ(nQoSim::syncSets(event), 0u);
-  EXPECT_EQ(nQoSim::syncWaits(event), 0u);
-}
-
 TEST_F(DeviceTreeLockTest, ARemovalNotificationWaitsForTheHoldersRelease) {
-  std::atomic<bool> returned{false};
-  uint64_t holder = nQoKAL100_getThreadHandle();
-  uint64_t notifier = 0;
-  std::thread thread;
+  const uint64_t holder = nQoKAL100_getThreadHandle();
   const iSync* event = nullptr;
   {
     tPalDeviceTreeLock lock;
     event = lockEvent();
-    thread = std::thread([&] {
-      notifier = nQoKAL100_getThreadHandle();
-      tree.deliverRemoval(nullptr);
-      returned = true;
-    });
-    ASSERT_TRUE(waitUntilBlocked(event, 1));
-    EXPECT_FALSE(returned.load());
+    notifyFrom(1);
+    ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(event) == 1; }));
+    EXPECT_EQ(returned.load(), 0u);
   }
-  thread.join();
-  EXPECT_TRUE(returned.load());
-
+  joinAll();
   std::vector<nQoSim::tSyncRecord> onEvent;
   for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
     if (record.object == event) onEvent.push_back(record);
   ASSERT_EQ(onEvent.size(), 4u);
-  EXPECT_EQ(onEvent[0].operation, nQoSim::tSyncRecord::kOpen);
   EXPECT_EQ(onEvent[1].operation, nQoSim::tSyncRecord::kSet);
   EXPECT_EQ(onEvent[1].thread, holder);
   EXPECT_EQ(onEvent[2].operation, nQoSim::tSyncRecord::kWait);
-  EXPECT_EQ(onEvent[2].thread, notifier);
+  EXPECT_NE(onEvent[2].thread, holder);
   EXPECT_EQ(onEvent[3].operation, nQoSim::tSyncRecord::kClose);
 }
 
-TEST_F(DeviceTreeLockTest, OwnershipPassesToOneWaiterPerSignal) {
-  constexpr unsigned kNotifiers = 4;
-  std::atomic<unsigned> returned{0};
-  std::vector<std::thread> threads;
-  const iSync* event = nullptr;
-  {
-    tPalDeviceTreeLock lock;
-    event = lockEvent();
-    for (unsigned i = 0; i < kNotifiers; ++i)
-      threads.emplace_back([&] {
-        tree.deliverRemoval(nullptr);
-        ++returned;
-      });
-    ASSERT_TRUE(waitUntilBlocked(event, kNotifiers));
-    EXPECT_EQ(returned.load(), 0u);
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(returned.load(), kNotifiers);
-  // The holder hands over to the first, each one to the next; the last finds
-  // nobody waiting.
-  EXPECT_EQ(nQoSim::syncSets(event), kNotifiers);
-  EXPECT_EQ(nQoSim::syncWaits(event), kNotifiers);
-}
-
-TEST_F(DeviceTreeLockTest, AFailedRegistrationIsNotUndone) {
+TEST_F(DeviceTreeLockTest, AFailedRegistrationIsNotUndoneAndWithoutItsEventThreadsStillExclude) {
   tree.failNextRegistration(-50300);
-  {
-    tPalDeviceTreeLock lock;
-    tree.deliverRemoval(nullptr);  // nobody is registered
-  }
-  const auto registrations = tree.registrations();
-  ASSERT_EQ(registrations.size(), 1u);
-  EXPECT_EQ(registrations[0].operation, tSimListenerDeviceTree::tRegistration::kRegister);
-  EXPECT_EQ(registrations[0].status, -50300);
+  { tPalDeviceTreeLock lock; }
+  ASSERT_EQ(tree.registrations().size(), 1u);
+  EXPECT_EQ(tree.registrations()[0].status, -50300);
 
-  nQoSim::setDeviceTree(nullptr);
-  { tPalDeviceTreeLock lock; }  // no device tree at all
-  EXPECT_EQ(tree.registrations().size(), 1u);
-}
-
-TEST_F(DeviceTreeLockTest, WithoutItsEventTwoThreadsStillExcludeEachOther) {
   const int liveSyncs = nQoSim::liveSyncObjects();
   nQoSim::failSyncOpen(1);
-  std::atomic<unsigned> returned{0};
-  std::vector<std::thread> threads;
   {
     tPalDeviceTreeLock lock;
     EXPECT_EQ(nQoSim::liveSyncObjects(), liveSyncs);
-    tree.deliverRemoval(nullptr);  // recursion needs no event either
-    for (int i = 0; i < 3; ++i)
-      threads.emplace_back([&] {
-        tree.deliverRemoval(nullptr);
-        ++returned;
-      });
+    tree.deliverRemoval(nullptr);
+    notifyFrom(3);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(returned.load(), 0u);
   }
-  for (std::thread& thread : threads) thread.join();
+  joinAll();
   EXPECT_EQ(returned.load(), 3u);
-  EXPECT_EQ(lockEvent(), nullptr);
-  // The registration did not depend on the event.
-  ASSERT_EQ(tree.registrations().size(), 2u);
-  EXPECT_EQ(tree.registrations()[0].status, 0);
+  EXPECT_EQ(tree.registrations().size(), 3u);
 }
 
 }  // namespace

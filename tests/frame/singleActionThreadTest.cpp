@@ -1,11 +1,15 @@
+// The single-action thread (its sync objects, one run per reset, the signal,
+// stopping a worker wherever it waits) and the transfer lock.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
 
 #include "frame/tSingleActionOnceSignallableThread.h"
+#include "frame/transferLock.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
@@ -15,18 +19,21 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoSim::tSyncRecord;
+using tParams = std::array<uint32_t, 3>;
+
+tParams paramsOf(const tSyncRecord& record) {
+  return {record.param.version, record.param.kind, record.param.option};
+}
 
 class tCountingThread : public nQoUdP100::tSingleActionOnceSignallableThread {
  public:
   explicit tCountingThread(tStatus2& status, uint32_t result = 1)
       : tSingleActionOnceSignallableThread(status, 0), result(result) {}
-
   uint32_t action(tStatus2&) override {
     sawSignalled = isSignalled();
     ++runs;
     return result;
   }
-
   std::atomic<int> runs{0};
   std::atomic<uint32_t> sawSignalled{0};
   const uint32_t result;
@@ -38,6 +45,9 @@ std::vector<tSyncRecord> records(tSyncRecord::tOperation operation) {
     if (record.operation == operation) out.push_back(record);
   return out;
 }
+
+// The go event, the done event and the lock, in opening order.
+const iSync* opened(unsigned index) { return records(tSyncRecord::kOpen).at(index).object; }
 
 class SingleActionThreadTest : public nQoTest::tTestClockTest {
  protected:
@@ -54,53 +64,45 @@ class SingleActionThreadTest : public nQoTest::tTestClockTest {
     tTestClockTest::TearDown();
   }
 
-  // The go event, the done event and the lock, in opening order.
-  static const iSync* opened(unsigned index) { return records(tSyncRecord::kOpen).at(index).object; }
-
  private:
   int _liveSyncs = 0;
 };
 
 TEST_F(SingleActionThreadTest, OpensGoDoneAndLockAndRunsTheActionOncePerReset) {
-  tStatus2 status;
+  tStatus2 status, again;
   tCountingThread thread(status);
   const auto opens = records(tSyncRecord::kOpen);
   ASSERT_EQ(opens.size(), 3u);
-  const uint32_t expected[3][3] = {{1, 2, 108}, {1, 3, 76}, {1, 4, 0}};
-  for (unsigned i = 0; i < 3; ++i) {
-    EXPECT_EQ(opens[i].param.version, expected[i][0]);
-    EXPECT_EQ(opens[i].param.kind, expected[i][1]);
-    EXPECT_EQ(opens[i].param.option, expected[i][2]);
-    for (uint32_t word : opens[i].param.reserved) EXPECT_EQ(word, 0u);
-  }
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
-
+  EXPECT_EQ(paramsOf(opens[0]), (tParams{1, 2, 108}));
+  EXPECT_EQ(paramsOf(opens[1]), (tParams{1, 3, 76}));
+  EXPECT_EQ(paramsOf(opens[2]), (tParams{1, 4, 0}));
+  thread.destroyThread(status);
+  EXPECT_EQ(status.code, -50004);
+  status.clear();
   thread.startThread(status);
-  EXPECT_EQ(nQoSim::liveThreads(), 1);
   thread.wake(status);
   EXPECT_EQ(thread.waitForDone(5000, status), 1u);
   EXPECT_EQ(thread.runs, 1);
+  thread.startThread(again);
+  EXPECT_EQ(again.code, -50006);
+  EXPECT_EQ(nQoSim::liveThreads(), 1);
 
-  // A wake while the result is held runs nothing, and the worker waits
-  // instead of spinning on the go event that stays set.
   const iSync* go = opened(0);
   const unsigned goWaits = nQoSim::syncWaits(go);
   thread.wake(status);
-  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(go) == 1 && nQoSim::syncWaits(go) > goWaits; }));
+  ASSERT_TRUE(nQoTest::eventually(
+      [&] { return nQoSim::syncBlocked(go) == 1 && nQoSim::syncWaits(go) > goWaits; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_LE(nQoSim::syncWaits(go), goWaits + 2);
+  EXPECT_LE(nQoSim::syncWaits(go), goWaits + 2) << "the worker spins on go";
   EXPECT_EQ(thread.runs, 1);
-
   thread.reset(status);
   thread.wake(status);
   EXPECT_EQ(thread.waitForDone(5000, status), 1u);
   EXPECT_EQ(thread.runs, 2);
   EXPECT_EQ(thread.sawSignalled, 0u);
-
   thread.stop(status);
   thread.destroyThread(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
 }
 
 TEST_F(SingleActionThreadTest, ASignalBeforeTheWakeRunsTheActionOnceWithTheFlagSet) {
@@ -109,13 +111,11 @@ TEST_F(SingleActionThreadTest, ASignalBeforeTheWakeRunsTheActionOnceWithTheFlagS
     tCountingThread thread(status, result);
     thread.startThread(status);
     thread.signal(status);
-    EXPECT_EQ(thread.waitForDone(5000, status), result) << "action result " << result;
-    EXPECT_EQ(thread.runs, 1);
-    EXPECT_EQ(thread.sawSignalled, 1u);
-    // After the action, a signal only sets the flag.
+    EXPECT_EQ(thread.waitForDone(5000, status), result);
     thread.signal(status);
     EXPECT_EQ(thread.waitForDone(5000, status), result);
     EXPECT_EQ(thread.runs, 1);
+    EXPECT_EQ(thread.sawSignalled, 1u);
     EXPECT_EQ(status.code, 0);
   }
 }
@@ -124,10 +124,9 @@ TEST_F(SingleActionThreadTest, WaitForDoneWithNothingRunEndsPastItsTimeOutAsMinu
   tStatus2 status;
   tCountingThread thread(status);
   thread.startThread(status);
-  const iSync* done = opened(1);
   const uint64_t start = nQoSim::clockNanoseconds();
   auto waiter = std::async(std::launch::async, [&] { return thread.waitForDone(5000, status); });
-  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(done) == 1; }));
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(opened(1)) == 1; }));
   nQoSim::advanceClock(4'999'000'000);
   std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(waiter.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
@@ -136,22 +135,6 @@ TEST_F(SingleActionThreadTest, WaitForDoneWithNothingRunEndsPastItsTimeOutAsMinu
   EXPECT_GT(nQoSim::clockNanoseconds() - start, 5'000'000'000u);
   EXPECT_EQ(status.code, -224606);
   for (const auto& record : nQoSim::statusLog()) EXPECT_NE(record.code, -50550);
-  EXPECT_EQ(thread.runs, 0);
-}
-
-TEST_F(SingleActionThreadTest, StopAndDestroyReleaseAnOwnerBlockedInWaitForDone) {
-  tStatus2 status;
-  tCountingThread thread(status);
-  thread.startThread(status);
-  auto waiter = std::async(std::launch::async, [&] {
-    tStatus2 own;
-    return thread.waitForDone(0xFFFFFFFF, own);
-  });
-  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(opened(1)) == 1; }));
-  thread.stop(status);
-  thread.destroyThread(status);
-  EXPECT_EQ(waiter.get(), 0u);
-  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(SingleActionThreadTest, DestroyWithoutStopEndsAThreadBlockedOnGo) {
@@ -163,91 +146,61 @@ TEST_F(SingleActionThreadTest, DestroyWithoutStopEndsAThreadBlockedOnGo) {
   ASSERT_EQ(destroyed.wait_for(std::chrono::seconds(5)), std::future_status::ready);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(thread.runs, 0);
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
 }
 
-TEST_F(SingleActionThreadTest, StartingASecondThreadIsRefusedAndChangesNothing) {
-  tStatus2 status;
-  tCountingThread thread(status);
-  thread.startThread(status);
-  thread.wake(status);
-  ASSERT_EQ(thread.waitForDone(5000, status), 1u);
-  thread.startThread(status);
-  EXPECT_EQ(status.code, -50006);
-  EXPECT_EQ(nQoSim::liveThreads(), 1);
-  tStatus2 again;
-  // The done flag was not cleared: the held result still answers.
-  EXPECT_EQ(thread.waitForDone(5000, again), 1u);
-  thread.stop(again);
-  thread.destroyThread(again);
-  EXPECT_EQ(again.code, 0);
-}
-
-TEST_F(SingleActionThreadTest, AFailedOpenReportsMinus50150OpensNoMoreAndClosesWhatOpened) {
-  tStatus2 status;
+TEST_F(SingleActionThreadTest, AFailedOpenOrCreateIsReportedAndClosesWhatOpened) {
+  tStatus2 status, created;
   nQoSim::failSyncOpen(2);
   {
     tCountingThread thread(status);
     EXPECT_EQ(status.code, -50150);
     EXPECT_EQ(records(tSyncRecord::kOpen).size(), 1u);
-    thread.startThread(status);  // does nothing: the status holds the error
+    thread.startThread(status);
     EXPECT_EQ(nQoSim::liveThreads(), 0);
   }
   EXPECT_EQ(records(tSyncRecord::kClose).size(), 1u);
-  const auto log = nQoSim::statusLog();
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back().file, "tSingleActionOnceSignallableThread");
-  EXPECT_EQ(log.back().component, "qoudrk");
-}
-
-TEST_F(SingleActionThreadTest, DestroyWithoutAThreadAndAFailedCreateReportTheirCodes) {
-  tStatus2 status;
-  tCountingThread thread(status);
-  thread.destroyThread(status);
-  EXPECT_EQ(status.code, -50004);
-
-  status.clear();
+  EXPECT_EQ(nQoSim::statusLog().back().file, "tSingleActionOnceSignallableThread");
+  tCountingThread thread(created);
   nQoSim::failThreadCreate(1);
-  thread.startThread(status);
-  EXPECT_EQ(status.code, -50352);
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
-  status.clear();
-  thread.destroyThread(status);
-  EXPECT_EQ(status.code, -50004);
+  thread.startThread(created);
+  EXPECT_EQ(created.code, -50352);
 }
 
-TEST_F(SingleActionThreadTest, TheDestructorStopsJoinsAndClosesGoLockDoneInOrder) {
-  {
-    tStatus2 status;
-    tCountingThread thread(status);
-    thread.startThread(status);
-    thread.wake(status);
-    ASSERT_EQ(thread.waitForDone(5000, status), 1u);
+TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheTagFlagThenTheProductKind) {
+  nQoUdR100::tProductKind kind{4};
+  nQoUdR100::tProductDescriptor descriptor{&kind};
+  nQoUdP100::tDeviceInfo info{};
+  info.productDescriptor = &descriptor;
+  const auto opened = [&] {
     nQoSim::clearSyncLog();
+    tStatus2 status;
+    iSync* lock = nQoUdP100::openTransferLock(info, status);
+    const auto log = nQoSim::syncLog();
+    nQoUdP100::closeTransferLock(lock, status);
+    EXPECT_EQ(lock, nullptr);
+    EXPECT_EQ(status.code, 0);
+    return log.size() != 1 ? tParams{} : paramsOf(log[0]);
+  };
+  info.tagFlag = 1;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
+  info.tagFlag = 0;
+  for (auto [code, expected] :
+       {std::pair{4u, 0u}, {6u, 0u}, {9u, 0u}, {5u, 4u}, {0xFFFFFFFFu, 4u}}) {
+    kind.kind = code;
+    EXPECT_EQ(opened(), (tParams{1, expected, 0})) << code;
   }
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
-  const auto closes = records(tSyncRecord::kClose);
-  ASSERT_EQ(closes.size(), 3u);
-  EXPECT_EQ(closes[0].kind, 2u);
-  EXPECT_EQ(closes[1].kind, 4u);
-  EXPECT_EQ(closes[2].kind, 3u);
-}
+  descriptor.kindRecord = nullptr;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
+  info.productDescriptor = nullptr;
+  EXPECT_EQ(opened(), (tParams{1, 4, 0}));
 
-TEST_F(SingleActionThreadTest, OperationsDoNothingOnAFailedStatus) {
-  tStatus2 good;
-  tCountingThread thread(good);
-  tStatus2 failed(-5);
+  tStatus2 failed(-3), unopened;
   nQoSim::clearSyncLog();
-  thread.startThread(failed);
-  thread.wake(failed);
-  thread.signal(failed);
-  thread.reset(failed);
-  thread.stop(failed);
-  thread.destroyThread(failed);
-  EXPECT_EQ(thread.waitForDone(5000, failed), 0u);
-  EXPECT_EQ(failed.code, -5);
+  EXPECT_EQ(nQoUdP100::openTransferLock(info, failed), nullptr);
   EXPECT_TRUE(nQoSim::syncLog().empty());
-  EXPECT_EQ(nQoSim::liveThreads(), 0);
+  nQoSim::failSyncOpen(1);
+  EXPECT_EQ(nQoUdP100::openTransferLock(info, unopened), nullptr);
+  EXPECT_EQ(unopened.code, -50352);
 }
 
 }  // namespace

@@ -1,173 +1,173 @@
-// The merge rule of both status types, descriptions held by a status, and the
-// portability status's location fields.
+// Both status types: the merge rule, descriptions, the portability status's
+// location fields, its text form and plain statuses from the kernel allocator.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "frame/portableMemory.h"
+#include "frame/portablePrint.h"
+#include "frame/tGenericStatusDescription.h"
 #include "frame/tStatus.h"
 #include "frame/tStatusSite.h"
+#include "mdbg/tGUIDReportable.h"
 #include "mdbg/tStatus2.h"
-#include "mdbg/tStatus2Description.h"
 #include "support/moduleFixture.h"
+#include "support/statusRecords.h"
 
 namespace {
 
+using nQoAPALS100::tStatus;
+using nQoAPALS100::tStatusExtended;
 using nQoMDBG100::tStatus2;
+using nQoUdR100::nQoKABBO_1_0::tGenericStatusDescription;
 
 class StatusTest : public nQoTest::tLeakCheckedTest {};
 
-TEST_F(StatusTest, SetCodeKeepsTheFirstErrorAndLogsOnlyTakenCodes) {
+TEST_F(StatusTest, SetCodeAndAssignKeepTheFirstErrorAndLogOnlyTakenCodes) {
   const int64_t before = nQoSim::liveAllocations();
-  tStatus2 status;
-  status.setCode(+200010, "qoudrk", "statusTest", 1);
-  status.setCode(+50202, "qoudrk", "statusTest", 2);
-  status.setCode(-50150, "qoudrk", "statusTest", 3);
-  status.setCode(-50352, "qoudrk", "statusTest", 4);
-  status.setCode(0, "qoudrk", "statusTest", 5);
+  tStatus2 status, warning(+200010), clean, error(-7), otherWarning(+5), second(-1), counter;
+  for (auto [code, line] :
+       {std::pair{200010, 1u}, {50202, 2u}, {-50150, 3u}, {-50352, 4u}, {0, 5u}})
+    status.setCode(code, "qoudrk", "statusTest", line);
   EXPECT_EQ(status.code, -50150);
-
-  const auto log = nQoSim::statusLog();
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0].code, 200010);
-  EXPECT_EQ(log[0].component, "qoudrk");
-  EXPECT_EQ(log[0].file, "statusTest");
-  EXPECT_EQ(log[0].line, 1u);
-  EXPECT_EQ(log[1].code, -50150);
-  EXPECT_EQ(log[1].line, 3u);
+  EXPECT_EQ(nQoSim::statusLog().size(), 2u);
+  EXPECT_TRUE(nQoTest::loggedAt(200010, "statusTest", 1));
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "statusTest", 3));
   EXPECT_EQ(nQoSim::liveAllocations(), before);
-}
-
-TEST_F(StatusTest, AssignFollowsTheMergeRule) {
-  tStatus2 warning(+200010), clean, error(-7), otherWarning(+5);
   warning.assign(clean);
-  EXPECT_EQ(warning.code, 200010) << "a clean status changes nothing";
   warning.assign(otherWarning);
-  EXPECT_EQ(warning.code, 200010) << "a second warning does not replace the first";
+  EXPECT_EQ(warning.code, 200010);
   warning.assign(error);
-  EXPECT_EQ(warning.code, -7);
-  tStatus2 second(-1);
   second.assign(error);
+  EXPECT_EQ(warning.code, -7);
   EXPECT_EQ(second.code, -1);
-}
-
-TEST_F(StatusTest, DescriptionsAreSharedByAssignAndReleasedByClear) {
-  auto* description = new nQoMDBG100::tStatus2Description;
-  ASSERT_NE(description, nullptr);
-  {
-    tStatus2 source, target;
-    tStatus2::_setCode(&source, -200645, "qoudrk", "statusTest", 10, description);
-    target.assign(source);
-    EXPECT_EQ(target.description, description);
-    EXPECT_EQ(description->references(), 2);
-    target.clear();
-    EXPECT_EQ(target.code, 0);
-    EXPECT_EQ(target.description, nullptr);
-    EXPECT_EQ(description->references(), 1);
-  }
-  // The source's destructor gave back the last reference: nothing leaks.
-}
-
-TEST_F(StatusTest, SiteHelperPassesTheComponentAndIgnoresANullStatus) {
-  tStatus2 status;
-  nQoUdR100::setCode(status, -50003, {"qomiorlp/tavik/tTavik", 264});
-  nQoUdR100::setCode(static_cast<tStatus2*>(nullptr), -50003, {"x", 1});
-  tStatus2 counter;
-  nQoUdR100::setCode(counter, -1, {"tCtrPair", 7, nQoUdR100::kCounterComponent});
-  const auto log = nQoSim::statusLog();
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0].component, "qoudrk");
-  EXPECT_EQ(log[0].line, 264u);
-  EXPECT_EQ(log[1].component, "qotiok");
 
   int plain = +3;
+  nQoSim::clearStatusLog();
+  nQoUdR100::setCode(static_cast<tStatus2*>(nullptr), -50003, {"x", 1});
+  nQoUdR100::setCode(counter, -1, {"tCtrPair", 7, nQoUdR100::kCounterComponent});
+  EXPECT_TRUE(nQoTest::loggedAt(-1, "tCtrPair", 7, "qotiok"));
+  EXPECT_EQ(nQoSim::statusLog().size(), 1u);
   nQoUdR100::mergeCode(plain, +4);
   EXPECT_EQ(plain, 3);
   nQoUdR100::mergeCode(plain, -4);
   EXPECT_EQ(plain, -4);
 }
 
-using nQoAPALS100::tStatus;
-using nQoAPALS100::tStatusExtended;
+TEST_F(StatusTest, DescriptionsAreSharedHeldAndFilledWithWidenedTexts) {
+  tStatus2 source, target, failed;
+  auto* description = new tGenericStatusDescription;
+  description->set(nQoMSTS100::kUsageResourceName, "PFI3");
+  description->set(nQoMSTS100::kUsageRequestedValue, "first");
+  description->set(nQoMSTS100::kUsageRequestedValue, "Small Filter");
+  description->set(nQoMSTS100::kUsageCurrentValue, "\xC3\xA9");
+  nQoUdR100::setCode(source, -200645, {"statusTest", 1}, description);
+  EXPECT_TRUE(nQoTest::loggedAt(-200645, "statusTest", 1, "qoudrk"));
+  EXPECT_EQ(nQoTest::textProperty(source.description, 2), L"PFI3");
+  EXPECT_EQ(nQoTest::textProperty(source.description, 36), L"Small Filter");
+  EXPECT_EQ(nQoTest::textProperty(source.description, 227), std::wstring(L"\u00C3\u00A9"));
+  EXPECT_EQ(description->propertyCount(), 3u);
+  nQoUdR100::setCode(source, -1, {"statusTest", 2}, new tGenericStatusDescription);
+  EXPECT_EQ(source.description, description) << "a refused code releases its description";
+  target.assign(source);
+  EXPECT_EQ(description->references(), 2);
+  target.clear();
+  EXPECT_EQ(target.description, nullptr);
+  EXPECT_EQ(description->references(), 1);
 
-TEST_F(StatusTest, ExtendedStatusKeepsATruncatedLocation) {
-  tStatusExtended status;
+  auto* empty = new tGenericStatusDescription;
+  nQoSim::failAllocation(1);
+  empty->set(nQoMSTS100::kUsageResourceName, "RIVO7");
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tGenericStatusDescription", 30));
+  empty->set(nQoMSTS100::kUsageCurrentValue, "No filter");
+  nQoSim::failAllocation(1);
+  empty->addProperty(1, nQoMDBG100::tGUIDReportable(nQoORB100::tGUID{1, 2}), target);
+  EXPECT_EQ(target.code, -50352);
+  nQoUdR100::setCode(failed, -200645, {"statusTest", 3}, empty);
+  EXPECT_EQ(nQoTest::textProperty(failed.description, 2), L"");
+  EXPECT_EQ(nQoTest::textProperty(failed.description, 227), L"");
+  EXPECT_EQ(empty->getProperty(1), nullptr);
+}
+
+TEST_F(StatusTest, ExtendedStatusKeepsATruncatedLocationAndRefusesALaterCode) {
+  tStatusExtended status, whole, cut;
   status.stackTrace[0] = 77;
   EXPECT_TRUE(setStatusWithLocation(status, -52000, "abcdefghijkl", "dir/file.cpp", 438));
+  EXPECT_FALSE(setStatusWithLocation(status, -2, "second", "second.cpp", 2));
+  EXPECT_FALSE(setStatusWithLocation(status, 0, "zero", "zero.cpp", 3));
   EXPECT_EQ(status.code, -52000);
   EXPECT_STREQ(status.component, "abcdefghi");
   EXPECT_STREQ(status.file, "dir/file.cpp");
   EXPECT_EQ(status.line, 438u);
   EXPECT_EQ(status.stackTrace[0], 0u);
-
   const std::string exact(100, 'p');
-  tStatusExtended whole;
+  const std::string longPath = std::string(49, 'a') + "MIDDLE" + std::string(46, 'z');
   EXPECT_TRUE(setStatusWithLocation(whole, 5, "c", exact.c_str(), 1));
   EXPECT_EQ(std::string(whole.file), exact);
-
-  std::string longPath(49, 'a');
-  longPath += "MIDDLE";
-  longPath += std::string(46, 'z');  // 101 characters
-  ASSERT_EQ(longPath.size(), 101u);
-  tStatusExtended cut;
   EXPECT_TRUE(setStatusWithLocation(cut, 5, nullptr, longPath.c_str(), 1));
   EXPECT_EQ(std::string(cut.file), std::string(49, 'a') + ".." + longPath.substr(52));
-  EXPECT_EQ(std::strlen(cut.file), 100u);
   EXPECT_STREQ(cut.component, "");
 }
 
-TEST_F(StatusTest, RefusedCodeChangesNothing) {
-  tStatusExtended status;
-  ASSERT_TRUE(setStatusWithLocation(status, -1, "first", "first.cpp", 1));
-  status.stackTrace[0] = 9;
-  EXPECT_FALSE(setStatusWithLocation(status, -2, "second", "second.cpp", 2));
-  EXPECT_FALSE(setStatusWithLocation(status, 0, "zero", "zero.cpp", 3));
-  EXPECT_EQ(status.code, -1);
-  EXPECT_STREQ(status.component, "first");
-  EXPECT_STREQ(status.file, "first.cpp");
-  EXPECT_EQ(status.line, 1u);
-  EXPECT_EQ(status.stackTrace[0], 9u);
-}
-
-TEST_F(StatusTest, PlainStatusTouchesOnlyItsCode) {
-  // A plain status owned by a 16-byte record: the bytes past it stay as they are.
+TEST_F(StatusTest, PlainStatusTouchesOnlyItsCodeAndMergesAsAnEmptyLocation) {
   unsigned char storage[sizeof(tStatusExtended)];
   std::memset(storage, 0xCD, sizeof storage);
   auto* plain = new (storage) tStatus;
-  EXPECT_TRUE(setStatusWithLocation(*plain, +7, "comp", "file", 3));
-  EXPECT_EQ(plain->code, 7);
+  EXPECT_TRUE(setStatusWithLocation(*plain, -9, "comp", "file", 3));
+  EXPECT_EQ(plain->code, -9);
   for (std::size_t i = sizeof(tStatus); i < sizeof storage; ++i) ASSERT_EQ(storage[i], 0xCD) << i;
-}
-
-TEST_F(StatusTest, MergeTakesLocationAndStackTrace) {
-  tStatus plain;
-  plain.code = -9;
-  tStatusExtended target;
+  tStatusExtended target, fresh;
   ASSERT_TRUE(setStatusWithLocation(target, +1, "warn", "warn.cpp", 4));
-  EXPECT_TRUE(mergeStatusWithLocation(target, plain));
+  EXPECT_TRUE(mergeStatusWithLocation(target, *plain));
   EXPECT_EQ(target.code, -9);
   EXPECT_STREQ(target.component, "");
   EXPECT_STREQ(target.file, "");
   EXPECT_EQ(target.line, 0u);
-
-  tStatusExtended source;
-  ASSERT_TRUE(setStatusWithLocation(source, -3, "src", "src.cpp", 8));
-  source.stackTrace[0] = 11;
-  source.stackTrace[1] = 12;
-  source.stackTrace[2] = 0;
-  source.stackTrace[3] = 99;
-  tStatusExtended fresh;
-  fresh.stackTrace[3] = 55;
-  EXPECT_TRUE(mergeStatusWithLocation(fresh, source));
-  EXPECT_EQ(fresh.code, -3);
-  EXPECT_STREQ(fresh.component, "src");
-  EXPECT_EQ(fresh.line, 8u);
+  target.stackTrace[0] = 11;
+  target.stackTrace[1] = 0;
+  fresh.stackTrace[2] = 55;
+  EXPECT_TRUE(mergeStatusWithLocation(fresh, target));
   EXPECT_EQ(fresh.stackTrace[0], 11u);
-  EXPECT_EQ(fresh.stackTrace[1], 12u);
-  EXPECT_EQ(fresh.stackTrace[2], 0u);
-  EXPECT_EQ(fresh.stackTrace[3], 55u) << "copying stops after the first 0 word";
+  EXPECT_EQ(fresh.stackTrace[2], 55u) << "copying stops after the first 0 word";
+  EXPECT_FALSE(mergeStatusWithLocation(fresh, target));
 
-  EXPECT_FALSE(mergeStatusWithLocation(fresh, target)) << "the first error stays";
+  tStatus* allocated = nQoUdR100::newPlainStatus();
+  ASSERT_NE(allocated, nullptr);
+  EXPECT_EQ(allocated->size, 16u);
+  EXPECT_EQ(allocated->code, 0);
+  nQoUdR100::freeKernelBlock(allocated);
+  nQoSim::failAllocation(1);
+  EXPECT_EQ(nQoUdR100::newPlainStatus(), nullptr);
+}
+
+TEST_F(StatusTest, TextFormShowsTheCodeThenAnExtendedStatusesSiteAndTraceUpToTheZeroWord) {
+  const std::string head = "\ntStatus contents:\n\tcode = -52007\n";
+  char buffer[1024];
+  const tStatus plain{16, -52007};
+  EXPECT_EQ(nQoUdR100::formatStatusContents(plain, buffer, sizeof buffer),
+            static_cast<int>(head.size()));
+  EXPECT_EQ(std::string(buffer), head);
+  EXPECT_EQ(nQoUdR100::formatStatusContents(plain, buffer, head.size()), -1);
+  EXPECT_EQ(nQoUdR100::formatStatusContents(plain, nullptr, 0), -1);
+  for (unsigned words : {0u, 2u, 10u}) {
+    tStatusExtended status;
+    setStatusWithLocation(status, -52007, "qoudrk", "qoapal/quarks/synchronization", 221);
+    std::string expected = head +
+                           "\tcomponent name = qoudrk\n\tfile name: qoapal/quarks/synchronization\n"
+                           "\tline number = 221\n\tstack trace:\n";
+    for (unsigned i = 0; i < 10; ++i) {
+      char word[32];
+      status.stackTrace[i] = i < words ? 0xA0 + i : 0;
+      std::snprintf(word, sizeof word, "\t\t0x%016x\n", i < words ? 0xA0 + i : 0);
+      if (i <= words) expected += word;
+    }
+    EXPECT_EQ(nQoUdR100::formatStatusContents(status, buffer, expected.size() + 1),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(std::string(buffer), expected) << words;
+    for (size_t size : {expected.size(), head.size() + 1, size_t{20}})
+      EXPECT_EQ(nQoUdR100::formatStatusContents(status, buffer, size), -1) << words << " " << size;
+  }
 }
 
 }  // namespace

@@ -1,22 +1,22 @@
-// The composite reserver and linker, the scoped reservation and linking
-// guards, and the deleter functors.
+// The composite reserver and linker, the scoped guards and the deleters.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "orb/tClassImplementation.h"
 #include "reservation/tMultiLinker.h"
-#include "reservation/tMultiPrimitiveController.h"
 #include "reservation/tMultiReserver.h"
-#include "reservation/tMultiStateTracker.h"
 #include "reservation/tObjectDeleter.h"
 #include "reservation/tScopedLink.h"
 #include "reservation/tScopedReservation.h"
 #include "reservation/tScopedResourceLink.h"
 #include "reservation/tSyncCloser.h"
 #include "sim/simAllocator.h"
-#include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "sim/tSimCloneable.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
 
 namespace {
 
@@ -24,314 +24,151 @@ using nQoMDBG100::tStatus2;
 using nQoTest::tCallLog;
 using nQoTest::tScriptedLinker;
 using nQoTest::tScriptedReserver;
-using tOps = std::vector<std::string>;
 
 class CompositeTest : public nQoTest::tLeakCheckedTest {};
 
-// Every call after the first n ran on its own fresh status.
-void expectFreshAfter(const tCallLog& log, std::size_t n, const tStatus2& caller) {
-  for (std::size_t i = n; i < log.calls.size(); ++i) {
-    EXPECT_NE(log.calls[i].status, &caller) << log.calls[i].operation;
-    EXPECT_EQ(log.calls[i].incoming, 0) << log.calls[i].operation;
+// Every call from the nth on ran on a fresh status of its own.
+void expectFreshFrom(const tCallLog& log, std::size_t n, const tStatus2& caller) {
+  for (std::size_t i = 0; i < log.calls.size(); ++i) {
+    EXPECT_EQ(log.calls[i].status != &caller, i >= n) << log.calls[i].operation;
+    EXPECT_TRUE(i < n || log.calls[i].incoming == 0) << log.calls[i].operation;
   }
 }
 
-TEST_F(CompositeTest, ReserveUndoesTheStepsDoneInReverseAtTheFirstFailure) {
+TEST_F(CompositeTest, ForwardUndoesInReverseAtTheFirstFailureAndBackwardMergesLastToFirst) {
   tCallLog log;
-  tScriptedReserver a(log, "a"), b(log, "b"), c(log, "c"), d(log, "d");
-  c.answers["reserveResource"] = -7;
-  a.answers["releaseResource"] = -9;  // undo failures are not reported
-  nQoMRTB100::tMultiReserver multi;
-  tStatus2 status;
-  for (auto* member : {&a, &b, &c, &d}) multi.addReserver(member, status);
-  ASSERT_EQ(status.code, 0);
-
-  multi.reserveResource(status);
-  EXPECT_EQ(log.operations(), (tOps{"a.reserveResource", "b.reserveResource", "c.reserveResource",
-                                    "b.releaseResource", "a.releaseResource"}));
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(log.calls[i].status, &status);
-  expectFreshAfter(log, 3, status);
-  EXPECT_EQ(status.code, -7);
-
-  log.clear();
-  multi.reserveResource(status);  // an error is held: nothing
-  multi.releaseResource(status);
-  EXPECT_TRUE(log.calls.empty());
-
-  a.answers["reserveResource"] = -5;  // the first fails: nothing to undo
-  tStatus2 first;
-  multi.reserveResource(first);
-  EXPECT_EQ(log.operations(), (tOps{"a.reserveResource"}));
-  EXPECT_EQ(first.code, -5);
-}
-
-TEST_F(CompositeTest, ReleaseRunsLastToFirstAndMergesEveryStatus) {
-  tCallLog log;
-  tScriptedReserver a(log, "a"), b(log, "b"), c(log, "c");
-  nQoMRTB100::tMultiReserver multi;
-  tStatus2 status;
-  for (auto* member : {&a, &b, &c}) multi.addReserver(member, status);
-
-  c.answers["releaseResource"] = 5;
-  a.answers["releaseResource"] = -7;
-  multi.releaseResource(status);
-  EXPECT_EQ(log.operations(),
-            (tOps{"c.releaseResource", "b.releaseResource", "a.releaseResource"}));
-  expectFreshAfter(log, 0, status);
-  EXPECT_EQ(status.code, -7);
-
-  a.answers.clear();
-  tStatus2 onlyWarning;
-  multi.releaseResource(onlyWarning);
-  EXPECT_EQ(onlyWarning.code, 5);
-
-  b.answers["releaseResource"] = -3;
-  tStatus2 firstErrorStays;
-  a.answers["releaseResource"] = -7;
-  multi.releaseResource(firstErrorStays);
-  EXPECT_EQ(firstErrorStays.code, -3);
-}
-
-TEST_F(CompositeTest, EmptyCompositesLeaveTheStatusAlone) {
+  tScriptedReserver ra(log, "a"), rb(log, "b"), rc(log, "c");
+  tScriptedLinker la(log, "a"), lb(log, "b"), lc(log, "c");
   nQoMRTB100::tMultiReserver reservers;
   nQoMRTB100::tMultiLinker linkers;
-  nQoTest::tEmptySupervisorMap map;
-  for (int code : {0, 5, -7}) {
-    tStatus2 status(code);
-    reservers.reserveResource(status);
-    reservers.releaseResource(status);
-    reservers.checkAllocation(status);
-    linkers.link(map, status);
-    linkers.linkResource(status);
-    linkers.unlinkResource(status);
-    linkers.unlink(status);
-    linkers.checkAllocation(status);
-    EXPECT_EQ(status.code, code);
+  nQoTest::tScriptedSupervisorMap map(log, "map");
+  const struct {
+    std::string forward, backward;
+    std::function<void(tStatus2&)> runForward, runBackward;
+    nQoTest::tScriptedDouble *a, *b, *c;
+  } shapes[] = {
+      {"reserveResource", "releaseResource", [&](tStatus2& s) { reservers.reserveResource(s); },
+       [&](tStatus2& s) { reservers.releaseResource(s); }, &ra, &rb, &rc},
+      {"link", "unlink", [&](tStatus2& s) { linkers.link(map, s); },
+       [&](tStatus2& s) { linkers.unlink(s); }, &la, &lb, &lc},
+      {"linkResource", "unlinkResource", [&](tStatus2& s) { linkers.linkResource(s); },
+       [&](tStatus2& s) { linkers.unlinkResource(s); }, &la, &lb, &lc},
+  };
+  tStatus2 added;
+  for (auto* member : {&ra, &rb, &rc}) reservers.addReserver(member, added);
+  for (auto* member : {&la, &lb, &lc}) linkers.addLinker(member, added);
+  for (const auto& shape : shapes) {
+    const std::string& f = shape.forward;
+    const std::string& b = shape.backward;
+    tStatus2 status, backward, warned;
+    shape.b->answers = {{f, -7}};
+    shape.a->answers = {{b, -9}};
+    log.clear();
+    shape.runForward(status);
+    EXPECT_EQ(log.operations(), "a." + f + ", b." + f + ", a." + b);
+    expectFreshFrom(log, 2, status);
+    EXPECT_EQ(status.code, -7);
+    shape.runForward(status);
+    shape.runBackward(status);
+    EXPECT_EQ(log.calls.size(), 3u) << "an error is held";
+
+    shape.c->answers = {{b, 5}};
+    shape.a->answers = {{b, -7}};
+    log.clear();
+    shape.runBackward(backward);
+    EXPECT_EQ(log.operations(), "c." + b + ", b." + b + ", a." + b);
+    expectFreshFrom(log, 0, backward);
+    EXPECT_EQ(backward.code, -7);
+    shape.a->answers.clear();
+    shape.runBackward(warned);
+    EXPECT_EQ(warned.code, 5);
+    shape.c->answers.clear();
   }
 }
 
-TEST_F(CompositeTest, LinkerRunsForwardWithUndoAndBackwardWithMerge) {
-  tCallLog log;
-  tScriptedLinker a(log, "a"), b(log, "b"), c(log, "c");
-  nQoMRTB100::tMultiLinker multi;
-  nQoTest::tEmptySupervisorMap map;
-  tStatus2 status;
-  for (auto* member : {&a, &b, &c}) multi.addLinker(member, status);
-  EXPECT_EQ(multi.getCount(status), 3u);
-
-  c.answers["link"] = -7;
-  multi.link(map, status);
-  EXPECT_EQ(log.operations(), (tOps{"a.link", "b.link", "c.link", "b.unlink", "a.unlink"}));
-  EXPECT_EQ(a.mapSeen, &map);
-  expectFreshAfter(log, 3, status);
-  EXPECT_EQ(status.code, -7);
-
-  log.clear();
-  b.answers["linkResource"] = -8;
-  tStatus2 second;
-  multi.linkResource(second);
-  EXPECT_EQ(log.operations(), (tOps{"a.linkResource", "b.linkResource", "a.unlinkResource"}));
-  EXPECT_EQ(second.code, -8);
-
-  log.clear();
-  a.answers["unlinkResource"] = -4;
-  c.answers["unlinkResource"] = 6;
-  tStatus2 third;
-  multi.unlinkResource(third);
-  multi.unlink(third);  // holds an error by now: nothing
-  EXPECT_EQ(log.operations(),
-            (tOps{"c.unlinkResource", "b.unlinkResource", "a.unlinkResource"}));
-  EXPECT_EQ(third.code, -4);
-
-  log.clear();
-  c.answers["unlink"] = 6;
-  tStatus2 fourth;
-  multi.unlink(fourth);
-  EXPECT_EQ(log.operations(), (tOps{"c.unlink", "b.unlink", "a.unlink"}));
-  EXPECT_EQ(fourth.code, 6);
-}
-
-TEST_F(CompositeTest, MemberAtAnIndexPastTheCountIsNull) {
-  tCallLog log;
-  tScriptedReserver r(log, "r");
-  tScriptedLinker l(log, "l");
-  nQoMRTB100::tMultiReserver reservers;
-  nQoMRTB100::tMultiLinker linkers;
-  tStatus2 status;
-  EXPECT_EQ(reservers.getReserver(0), nullptr);
-  reservers.addReserver(&r, status);
-  linkers.addLinker(&l, status);
-  EXPECT_EQ(reservers.getReserver(0), &r);
-  EXPECT_EQ(reservers.getReserver(1), nullptr);
-  EXPECT_EQ(reservers.getReserver(0xFFFFFFFF), nullptr);
-  EXPECT_EQ(linkers.getLinker(0), &l);
-  EXPECT_EQ(linkers.getLinker(1), nullptr);
-
-  tStatus2 failed(-7);
-  linkers.clear(failed);
-  EXPECT_EQ(linkers.getCount(status), 1u);
-  linkers.clear(status);
-  EXPECT_EQ(linkers.getCount(status), 0u);
-  EXPECT_EQ(linkers.getLinker(0), nullptr);
-  EXPECT_EQ(status.code, 0);
-}
-
-TEST_F(CompositeTest, AFailedGrowthIsStickyAndReportedAsOutOfMemory) {
+TEST_F(CompositeTest, AFailedGrowthIsStickyAndAnIndexPastTheCountIsNull) {
   tCallLog log;
   tScriptedReserver a(log, "a"), b(log, "b");
+  tScriptedLinker l(log, "l");
   nQoMRTB100::tMultiReserver multi;
-  tStatus2 first;
+  nQoMRTB100::tMultiLinker linkers, held;
+  tStatus2 first, second, check(5), added, checked, status, failed(-7);
   nQoSim::failAllocation(1);
   multi.addReserver(&a, first);
-  EXPECT_EQ(first.code, -50352);
   EXPECT_EQ(multi.getReserver(0), nullptr);
-
-  tStatus2 second;
-  multi.addReserver(&b, second);  // its own append succeeds
+  multi.addReserver(&b, second);
+  EXPECT_EQ(first.code, -50352);
   EXPECT_EQ(second.code, -50352);
   EXPECT_EQ(multi.getReserver(0), &b);
-
-  nQoSim::clearStatusLog();
-  tStatus2 check(5);
+  EXPECT_EQ(multi.getReserver(1), nullptr);
   multi.checkAllocation(check);
   EXPECT_EQ(check.code, -50352);
-  const auto record = nQoSim::statusLog().back();
-  EXPECT_EQ(record.component, "qoudrk");
-  EXPECT_EQ(record.file, "tMultiReserver");
-  EXPECT_EQ(record.line, 93u);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tMultiReserver", 93));
 
-  tStatus2 held(-7);
-  multi.checkAllocation(held);
-  multi.addReserver(&a, held);
-  EXPECT_EQ(held.code, -7);
-  EXPECT_EQ(multi.getReserver(1), nullptr);
-
-  // The other composites share the rule and report at their own sites.
-  nQoMRTB100::tMultiLinker linkers;
-  nQoMRTB100::tMultiPrimitiveController controllers;
-  nQoMRTB100::tMultiStateTracker trackers;
-  tStatus2 added[3];
   nQoSim::failAllocation(1);
-  linkers.addLinker(nullptr, added[0]);
-  nQoSim::failAllocation(1);
-  controllers.addController(nullptr, added[1]);
-  nQoSim::failAllocation(1);
-  trackers.addTracker(nullptr, added[2]);
-  nQoSim::clearStatusLog();
-  tStatus2 checked[3];
-  linkers.checkAllocation(checked[0]);
-  controllers.checkAllocation(checked[1]);
-  trackers.checkAllocation(checked[2]);
-  const auto log3 = nQoSim::statusLog();
-  ASSERT_EQ(log3.size(), 3u);
-  const char* files[] = {"tMultiLinker", "tMultiPrimitiveController", "tMultiStateTracker"};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(added[i].code, -50352);
-    EXPECT_EQ(checked[i].code, -50352);
-    EXPECT_EQ(log3[i].file, files[i]);
-  }
+  linkers.addLinker(nullptr, added);
+  linkers.checkAllocation(checked);
+  EXPECT_EQ(added.code, -50352);
+  EXPECT_EQ(checked.code, -50352);
+  EXPECT_EQ(nQoSim::statusLog().back().file, "tMultiLinker");
+  held.addLinker(&l, status);
+  EXPECT_EQ(held.getLinker(1), nullptr);
+  held.clear(failed);
+  EXPECT_EQ(held.getCount(status), 1u);
+  held.clear(status);
+  EXPECT_EQ(held.getLinker(0), nullptr);
 }
 
-TEST_F(CompositeTest, ScopedReservationReleasesAfterAFailureOrAlways) {
-  tCallLog log;
-  tScriptedReserver r(log, "r");
-  {
-    tStatus2 status;
-    nQoMRTB100::tScopedReservation guard(r, status, 0);
+TEST_F(CompositeTest, ScopedGuardsUndoAfterALaterFailureOrAlways) {
+  const struct {
+    uint32_t always;
+    int incoming, own, later;
+    const char *reservation, *links;
+  } rows[] = {
+      {0, 0, 0, 0, "r.reserveResource", "l.link, l.linkResource"},
+      {1, 0, 0, 0, "r.reserveResource, r.releaseResource", "l.link, l.linkResource"},
+      {0, 0, 0, -7, "r.reserveResource, r.releaseResource",
+       "l.link, l.linkResource, l.unlinkResource, l.unlink"},
+      {1, 0, -5, 0, "r.reserveResource", "l.link, l.linkResource, l.unlink"},
+      {1, -3, 0, 0, "", ""},
+  };
+  for (const auto& row : rows) {
+    tCallLog log;
+    tScriptedReserver r(log, "r");
+    tScriptedLinker l(log, "l");
+    nQoTest::tScriptedSupervisorMap map(log, "map");
+    r.answers = {{"reserveResource", row.own}, {"releaseResource", -9}};
+    l.answers = {{"linkResource", row.own}};
+    tStatus2 status(row.incoming), links(row.incoming);
+    {
+      nQoMRTB100::tScopedReservation guard(r, status, row.always);
+      if (row.later != 0) status.setCode(row.later, "qotest", "compositeTest", 1);
+    }
+    EXPECT_EQ(log.operations(), row.reservation);
+    expectFreshFrom(log, 1, status);
+    EXPECT_EQ(status.code, row.incoming + row.own + row.later);
+    log.clear();
+    {
+      nQoMRTB100::tScopedLink link(l, map, links);
+      nQoMRTB100::tScopedResourceLink resources(l, links);
+      if (row.later != 0) links.setCode(row.later, "qotest", "compositeTest", 2);
+    }
+    EXPECT_EQ(log.operations(), row.links);
+    expectFreshFrom(log, 2, links);
   }
-  EXPECT_EQ(log.operations(), (tOps{"r.reserveResource"}));
-
-  log.clear();
-  tStatus2 always;
-  { nQoMRTB100::tScopedReservation guard(r, always, 1); }
-  EXPECT_EQ(log.operations(), (tOps{"r.reserveResource", "r.releaseResource"}));
-  expectFreshAfter(log, 1, always);
-
-  log.clear();
-  r.answers["releaseResource"] = -9;
-  tStatus2 later;
-  {
-    nQoMRTB100::tScopedReservation guard(r, later, 0);
-    later.setCode(-7, "qotest", "compositeTest", 1);
-  }
-  EXPECT_EQ(log.operations(), (tOps{"r.reserveResource", "r.releaseResource"}));
-  EXPECT_EQ(later.code, -7);
-
-  log.clear();
-  r.answers["reserveResource"] = -5;
-  tStatus2 ownFailure;
-  { nQoMRTB100::tScopedReservation guard(r, ownFailure, 1); }
-  EXPECT_EQ(log.operations(), (tOps{"r.reserveResource"}));
-
-  log.clear();
-  tStatus2 held(-3);
-  { nQoMRTB100::tScopedReservation guard(r, held, 1); }
-  EXPECT_TRUE(log.calls.empty());
 }
-
-TEST_F(CompositeTest, ScopedLinksUndoOnlyAfterALaterFailure) {
-  tCallLog log;
-  tScriptedLinker l(log, "l");
-  nQoTest::tEmptySupervisorMap map;
-  {
-    tStatus2 status;
-    nQoMRTB100::tScopedLink link(l, map, status);
-    nQoMRTB100::tScopedResourceLink resources(l, status);
-  }
-  EXPECT_EQ(log.operations(), (tOps{"l.link", "l.linkResource"}));
-
-  log.clear();
-  tStatus2 later;
-  {
-    nQoMRTB100::tScopedLink link(l, map, later);
-    nQoMRTB100::tScopedResourceLink resources(l, later);
-    later.setCode(-7, "qotest", "compositeTest", 2);
-  }
-  EXPECT_EQ(log.operations(), (tOps{"l.link", "l.linkResource", "l.unlinkResource", "l.unlink"}));
-  expectFreshAfter(log, 2, later);
-
-  log.clear();
-  l.answers["linkResource"] = -4;
-  tStatus2 own;
-  {
-    nQoMRTB100::tScopedLink link(l, map, own);
-    nQoMRTB100::tScopedResourceLink resources(l, own);
-  }
-  EXPECT_EQ(log.operations(), (tOps{"l.link", "l.linkResource", "l.unlink"}));
-  EXPECT_EQ(own.code, -4);
-}
-
-// A registered class for the object deleter.
-class tDeletable : public nQoORB100::tObject {
- public:
-  static nQoORB100::tClassImplementation* registration;
-  nQoORB100::tClass getClass(int&) const override { return nQoORB100::tClass(registration); }
-};
-nQoORB100::tClassImplementation* tDeletable::registration = nullptr;
 
 TEST_F(CompositeTest, DeletersDestroyThroughTheClassAndCloseSyncObjects) {
-  nQoORB100::tClassImplementation registration(
-      "nQoTest::tDeletable", [](int&) -> nQoORB100::tObject* { return new tDeletable; },
-      [](nQoORB100::tObject* object, int& status) {
-        delete object;
-        return status;
-      },
-      &nQoORB100::tObject::___classID);
-  tDeletable::registration = &registration;
-  int status = 0;
-  nQoORB100::tObject* object = registration.newInstance(status);
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances("nQoTest::tDeletable"), 1);
-  nQoMRTB100::tObjectDeleter()(object);
+  const char* name = nQoSim::tSimEndpoint::kClassName;
+  nQoMRTB100::tObjectDeleter()(nQoSim::tSimEndpoint::create());
   nQoMRTB100::tObjectDeleter()(nullptr);
-  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances("nQoTest::tDeletable"), 0);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
 
   const int live = nQoSim::liveSyncObjects();
   iSync::tParam param;
   param.kind = 5;
-  iSync* sync = syncOpen(param, &status);
-  ASSERT_NE(sync, nullptr);
-  nQoMRTB100::tSyncCloser()(sync);
+  int status = 0;
+  nQoMRTB100::tSyncCloser()(syncOpen(param, &status));
   nQoMRTB100::tSyncCloser()(nullptr);
   EXPECT_EQ(nQoSim::liveSyncObjects(), live);
 }

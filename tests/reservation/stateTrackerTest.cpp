@@ -1,8 +1,11 @@
-// The plain and the status-chaining state tracker, the transition guard and
-// the unwind of a running supervisor.
+// State trackers, the transition guard, the unwind, the multi tracker and the
+// primitive controllers.
 #include <gtest/gtest.h>
 
-#include "reservation/supervisorEvents.h"
+#include "reservation/tMultiPrimitiveController.h"
+#include "reservation/tMultiStateTracker.h"
+#include "reservation/tScopedControl.h"
+#include "reservation/tSingularPrimitiveController.h"
 #include "reservation/tStatusChainingSupStateTracker.h"
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
@@ -10,14 +13,16 @@
 #include "sim/simStatusLog.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
 
 namespace {
 
-using nQoMDBG100::tStatus2;
 using namespace nQoMRTB100;
+using nQoMDBG100::tStatus2;
+using nQoTest::tCallLog;
+using nQoTest::tScriptedController;
 
-// Brings a tracker to a state with flags by applying the event that leads
-// there on a good status.
+// Brings a tracker to a state with flags through the event that leads there.
 void prepare(tSupStateTracker& tracker, int32_t state, uint32_t flags) {
   tStatus2 status;
   tracker.setFlags(1, flags, status);
@@ -28,92 +33,39 @@ void prepare(tSupStateTracker& tracker, int32_t state, uint32_t flags) {
 
 class StateTrackerTest : public nQoTest::tLeakCheckedTest {};
 
-TEST_F(StateTrackerTest, NewTrackerIsConstructedWithNoControlEnabled) {
-  tSupStateTracker tracker;
-  tStatus2 status;
-  EXPECT_EQ(tracker.getState(status), 0);
-  for (int32_t code : {1, 4100, 2, 3, 4101, 4, 5, 4102})
-    EXPECT_EQ(tracker.isControlEnabled(code, status), 0u) << code;
-}
-
-TEST_F(StateTrackerTest, ApplyEventFollowsTheTransitionTable) {
-  struct tRow {
-    int32_t from;
-    uint32_t flags;
-    int32_t event;
-    int code;
-    int32_t to;
+TEST_F(StateTrackerTest, PlainTrackerAppliesTheTransitionTableAndValidatesNothing) {
+  const struct {
+    int from, flags, event, code, to;
+  } rows[] = {
+      {0, 0, 4096, 0, 10},      {0, 0, 4096, -7, 0},   {10, 0, 4097, 5, 20},
+      {10, 0, 4097, -7, 10},    {20, 0, 4098, 0, 30},  {20, 0, 4098, -7, 20},
+      {30, 0, 4099, 0, 40},     {40, 0, 1, 0, 50},     {40, 0, 1, -7, 40},
+      {50, 0, 4100, 0, 60},     {60, 0, 2, 0, 70},     {60, 0, 2, -7, 60},
+      {70, 0x09, 3, 0, 50},     {70, 0x08, 3, 0, 40},  {70, 0x1A, 3, 0, 60},
+      {70, 0x09, 3, -7, 50},    {70, 0x20, 3, 0, 50},  {60, 0x21, 4101, 0, 50},
+      {60, 0x10, 4101, -7, 40}, {60, 0x3F, 4, -7, 40}, {40, 0, 4102, -7, 30},
+      {30, 0, 4103, -7, 20},    {20, 0, 4104, -7, 10}, {60, 0, 4105, 0, 40},
+      {70, 0, 4105, -7, 40},    {40, 0, 4105, 0, 40},  {30, 0, 4105, 0, 30},
+      {40, 0x3F, 5, 0, 40},     {40, 0x3F, -1, 0, 40}, {50, 0x3F, 4106, 0, 50},
+      {40, 0x04, 2, 0, 70},
   };
-  const tRow rows[] = {
-      {0, 0, 4096, 0, 10},      {0, 0, 4096, -7, 0},      {10, 0, 4097, 5, 20},
-      {10, 0, 4097, -7, 10},    {20, 0, 4098, 0, 30},     {20, 0, 4098, -7, 20},
-      {30, 0, 4099, 0, 40},     {30, 0, 4099, -7, 30},    {40, 0, 1, 0, 50},
-      {40, 0, 1, -7, 40},       {50, 0, 4100, 0, 60},     {50, 0, 4100, -7, 50},
-      {60, 0, 2, 0, 70},        {60, 0, 2, -7, 60},       {70, 0x09, 3, 0, 50},
-      {70, 0x08, 3, 0, 40},     {70, 0x1A, 3, 0, 60},     {70, 0x09, 3, -7, 50},
-      {70, 0x20, 3, 0, 50},     {60, 0x21, 4101, 0, 50},  {60, 0x10, 4101, -7, 40},
-      {60, 0x3F, 4, -7, 40},    {40, 0, 4102, -7, 30},    {30, 0, 4103, -7, 20},
-      {20, 0, 4104, -7, 10},    {60, 0, 4105, 0, 40},     {70, 0, 4105, -7, 40},
-      {40, 0, 4105, 0, 40},     {30, 0, 4105, 0, 30},     {40, 0x3F, 5, 0, 40},
-      {40, 0x3F, -1, 0, 40},    {50, 0x3F, 4106, 0, 50},
-  };
-  for (const tRow& row : rows) {
+  for (const auto& row : rows) {
     tSupStateTracker tracker;
     prepare(tracker, row.from, row.flags);
     tStatus2 status(row.code);
+    tracker.validateEvent(row.event, status);
+    EXPECT_EQ(tracker.getState(status), row.from);
     tracker.applyEvent(row.event, status);
-    EXPECT_EQ(tracker.getState(status), row.to)
-        << "event " << row.event << " from " << row.from << " flags " << row.flags;
+    EXPECT_EQ(tracker.getState(status), row.to) << row.event << " from " << row.from;
     EXPECT_EQ(status.code, row.code);
-  }
-}
-
-TEST_F(StateTrackerTest, PlainValidateEventNeverTouchesAStatus) {
-  for (int32_t state : {0, 10, 20, 30, 40, 50, 60, 70}) {
-    tSupStateTracker tracker;
-    prepare(tracker, state, state % 20 == 0 ? 0 : 0x3F);
-    for (int32_t event : {4096, 4097, 4098, 4099, 4102, 4103, 4104, 4105, 1, 4100, 2, 3, 4101, 4,
-                          0, -1, 99999}) {
-      for (int code : {0, 5, -7}) {
-        tStatus2 status(code);
-        tracker.validateEvent(event, status);
-        EXPECT_EQ(status.code, code);
-        EXPECT_EQ(tracker.getState(status), state);
-      }
-    }
   }
   EXPECT_TRUE(nQoSim::statusLog().empty());
 }
 
-TEST_F(StateTrackerTest, FlagsAreSetOnlyOnAGoodStatus) {
-  tSupStateTracker tracker;
-  tStatus2 good;
-  tStatus2 bad(-7);
-  tracker.setFlag2(1, good);
-  tracker.setFlag4(7, good);
-  tracker.setFlag5(1, bad);
-  tracker.setFlags(1, 0x101, good);  // only the low 8 bits count
-  tracker.setFlags(0, 0x3F, bad);
-  EXPECT_EQ(tracker.isControlEnabled(1, bad), 1u);  // getters ignore the status
-  EXPECT_EQ(tracker.isControlEnabled(2, good), 1u);
-  EXPECT_EQ(tracker.isControlEnabled(4101, good), 1u);
-  EXPECT_EQ(tracker.isControlEnabled(4, good), 0u);
-  EXPECT_EQ(tracker.isControlEnabled(5, good) + tracker.isControlEnabled(4102, good), 0u);
-  tracker.setFlag2(0, good);
-  tracker.setFlags(0, 0x01, good);
-  EXPECT_EQ(tracker.getFlag0(good) + tracker.getFlag2(good), 0u);
-  EXPECT_EQ(tracker.getFlag4(good), 1u);
-  EXPECT_EQ(good.code, 0);
-}
-
-TEST_F(StateTrackerTest, StatusChainingTrackerRefusesWithTheLineOfItsRule) {
-  struct tRow {
-    int32_t state;
-    uint32_t flags;
-    int32_t event;
-    unsigned line;  // 0: accepted
-  };
-  const tRow rows[] = {
+TEST_F(StateTrackerTest, GuardRefusesWithTheLineOfTheRuleAndAppliesOnlyWhatItAccepted) {
+  const struct {
+    int state, flags, event, line;  // line 0: accepted
+  } rows[] = {
       {0, 0, 4096, 0},       {10, 0, 4096, 44},     {0, 0, 4097, 49},      {10, 0, 4097, 0},
       {10, 0, 4098, 54},     {20, 0, 4098, 0},      {20, 0, 4099, 59},     {30, 0, 4099, 0},
       {40, 0, 4103, 271},    {30, 0, 4103, 0},      {30, 0, 4104, 276},    {20, 0, 4104, 0},
@@ -127,141 +79,208 @@ TEST_F(StateTrackerTest, StatusChainingTrackerRefusesWithTheLineOfItsRule) {
       {60, 0x0C, 3, 175},    {40, 0x10, 4101, 0},   {70, 0x18, 4101, 205}, {70, 0x0F, 4101, 210},
       {60, 0x3F, 4101, 0},   {50, 0x20, 4, 0},      {40, 0x21, 4, 235},    {60, 0x30, 4, 235},
       {40, 0x1F, 4, 240},    {0, 0x3F, 2, 144},     {30, 0x3F, 4105, 0},   {10, 0, 5, 0},
+      {50, 0x21, 4102, 265},
   };
-  for (const tRow& row : rows) {
-    tStatusChainingSupStateTracker tracker;
-    prepare(tracker, row.state, row.flags);
-    nQoSim::clearStatusLog();
-    tStatus2 status;
-    tracker.validateEvent(row.event, status);
-    EXPECT_EQ(tracker.getState(status), row.state);
-    if (row.line == 0) {
-      EXPECT_EQ(status.code, 0) << "event " << row.event << " in " << row.state;
-      continue;
+  for (const auto& row : rows)
+    for (auto [incoming, inside] : {std::pair{0, 0}, {5, 0}, {-7, 0}, {0, -7}}) {
+      tStatusChainingSupStateTracker tracker;
+      tSupStateTracker expected;
+      prepare(tracker, row.state, row.flags);
+      prepare(expected, row.state, row.flags);
+      nQoSim::clearStatusLog();
+      const bool refused = row.line != 0 && incoming >= 0;
+      tStatus2 status(incoming), applied(incoming + inside), query;
+      {
+        tSupStateTransition guard(tracker, row.event, status);
+        if (inside != 0) status.setCode(inside, "qotest", "stateTrackerTest", 1);
+      }
+      if (!refused) expected.applyEvent(row.event, applied);
+      EXPECT_EQ(status.code, refused ? -50150 : incoming + inside)
+          << row.event << " in " << row.state;
+      EXPECT_EQ(tracker.getState(query), expected.getState(query))
+          << row.event << " in " << row.state;
+      EXPECT_EQ(nQoSim::statusLog().size(), refused || inside != 0 ? 1u : 0u);
+      EXPECT_TRUE(!refused ||
+                  nQoTest::loggedAt(-50150, "tStatusChainingSupStateTracker", row.line));
     }
-    ASSERT_EQ(status.code, -50150) << "event " << row.event << " in " << row.state;
-    const auto log = nQoSim::statusLog();
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].component, "qoudrk");
-    EXPECT_EQ(log[0].file, "tStatusChainingSupStateTracker");
-    EXPECT_EQ(log[0].line, row.line) << "event " << row.event << " in " << row.state;
-  }
-}
-
-TEST_F(StateTrackerTest, GuardChecksThenAppliesAndARefusalDoesNotMoveTheState) {
-  {
-    tStatusChainingSupStateTracker tracker;
-    prepare(tracker, 40, 0x04);
-    tStatus2 status;
-    { tSupStateTransition start(tracker, 2, status); }
-    EXPECT_EQ(status.code, 0);
-    EXPECT_EQ(tracker.getState(status), 70);
-  }
-  {
-    tStatusChainingSupStateTracker tracker;
-    prepare(tracker, 40, 0x05);
-    nQoSim::clearStatusLog();
-    tStatus2 status;
-    { tSupStateTransition start(tracker, 2, status); }
-    EXPECT_EQ(status.code, -50150);
-    EXPECT_EQ(nQoSim::statusLog().back().line, 144u);
-    EXPECT_EQ(tracker.getState(status), 40);
-  }
-  {
-    // A refused unlinkResource must not drop a running supervisor to 30.
-    tStatusChainingSupStateTracker tracker;
-    prepare(tracker, 50, 0x21);
-    nQoSim::clearStatusLog();
-    tStatus2 status;
-    { tSupStateTransition unlink(tracker, 4102, status); }
-    ASSERT_EQ(status.code, -50150);
-    EXPECT_EQ(nQoSim::statusLog().back().file, "tStatusChainingSupStateTracker");
-    EXPECT_EQ(nQoSim::statusLog().back().line, 265u);
-    EXPECT_EQ(tracker.getState(status), 50);
-  }
-  {
-    // A warning is replaced by the refusal, which then keeps the state.
-    tStatusChainingSupStateTracker tracker;
-    prepare(tracker, 70, 0x08);
-    tStatus2 status(5);
-    { tSupStateTransition unlink(tracker, 4102, status); }
-    EXPECT_EQ(status.code, -50150);
-    EXPECT_EQ(tracker.getState(status), 70);
-  }
-}
-
-TEST_F(StateTrackerTest, GuardOnAnEarlierErrorSkipsTheCheckAndStillAppliesBackwardSteps) {
-  tStatusChainingSupStateTracker tracker;
-  prepare(tracker, 70, 0x08);
-  nQoSim::clearStatusLog();
-  tStatus2 status(-7);
-  { tSupStateTransition unlink(tracker, 4102, status); }  // would be refused on a good status
-  EXPECT_EQ(tracker.getState(status), 30);
-  { tSupStateTransition link(tracker, 4099, status); }
-  EXPECT_EQ(tracker.getState(status), 30);  // forward steps need a good status
-  EXPECT_EQ(status.code, -7);
-  EXPECT_TRUE(nQoSim::statusLog().empty());
-
-  // A failure inside the operation (after an accepted check) still applies.
-  tSupStateTracker plain;
-  prepare(plain, 70, 0x3F);
-  tStatus2 failing;
-  {
-    tSupStateTransition stop(plain, 3, failing);
-    failing.setCode(-7, "qotest", "stateTrackerTest", 1);
-  }
-  EXPECT_EQ(plain.getState(failing), 60);
 }
 
 TEST_F(StateTrackerTest, UnwindIssuesTheSupportedBackwardCodesOnFreshStatuses) {
-  nQoTest::tCallLog log;
-  nQoTest::tScriptedSupervisor supervisor(log, "sup");
-  supervisor.answers = {{"control 3", -7}, {"control 4", 5}};
-  tSupStateTracker tracker;
-  prepare(tracker, 70, 0x38);
-  tStatus2 status;
-  unwindControlState(tracker, supervisor, status);
-  EXPECT_EQ(log.operations(),
-            (std::vector<std::string>{"sup.control 3", "sup.control 4101", "sup.control 4"}));
-  for (const nQoTest::tCall& call : log.calls) {
-    EXPECT_NE(call.status, &status);
-    EXPECT_EQ(call.incoming, 0);
-    EXPECT_EQ(call.in, nullptr);
-    EXPECT_EQ(call.out, nullptr);
+  const struct {
+    int state, flags, incoming;
+    const char* ops;
+    int code;
+  } rows[] = {
+      {70, 0x38, 0, "sup.control 3, sup.control 4101, sup.control 4", -7},
+      {50, 0x21, 0, "sup.control 4", 5},
+      {60, 0x1C, 5, "sup.control 4101", -9},
+      {60, 0x1C, -3, "", -3},
+      {40, 0x3F, 0, "", 0},
+  };
+  for (const auto& row : rows) {
+    nQoTest::tCallLog log;
+    nQoTest::tScriptedSupervisor supervisor(log, "sup");
+    supervisor.answers = {{"control 3", -7}, {"control 4", 5}, {"control 4101", -9}};
+    tSupStateTracker tracker;
+    prepare(tracker, row.state, row.flags);
+    tStatus2 status(row.incoming);
+    unwindControlState(tracker, supervisor, status);
+    EXPECT_EQ(log.operations(), row.ops);
+    for (const nQoTest::tCall& call : log.calls) {
+      EXPECT_NE(call.status, &status);
+      EXPECT_EQ(call.incoming, 0);
+      EXPECT_EQ(call.in, nullptr);
+      EXPECT_EQ(call.out, nullptr);
+    }
+    EXPECT_EQ(status.code, row.code) << row.state;
+    EXPECT_EQ(tracker.getState(status), row.state);
   }
-  EXPECT_EQ(status.code, -7);
-  EXPECT_EQ(tracker.getState(status), 70);  // the tracker is the caller's to move
-
-  log.clear();
-  tSupStateTracker committed;
-  prepare(committed, 50, 0x21);
-  tStatus2 second;
-  unwindControlState(committed, supervisor, second);
-  EXPECT_EQ(log.operations(), (std::vector<std::string>{"sup.control 4"}));
-  EXPECT_EQ(second.code, 5);
 }
 
-TEST_F(StateTrackerTest, UnwindMergesAndSkipsWhatItMust) {
-  nQoTest::tCallLog log;
-  nQoTest::tScriptedSupervisor supervisor(log, "sup");
-  supervisor.answers = {{"control 4101", -9}};
-  tSupStateTracker armed;
-  prepare(armed, 60, 0x1C);  // start, stop and disarm supported: only disarm from 60
-  tStatus2 warned(5);
-  unwindControlState(armed, supervisor, warned);
-  EXPECT_EQ(log.operations(), (std::vector<std::string>{"sup.control 4101"}));
-  EXPECT_EQ(warned.code, -9);  // an error beats a warning
+// Counts the checks it receives.
+class tCountingTracker : public tStatusChainingSupStateTracker {
+ public:
+  void validateEvent(int32_t event, tStatus2& status) override {
+    ++checks;
+    tStatusChainingSupStateTracker::validateEvent(event, status);
+  }
+  int checks = 0;
+};
 
+TEST_F(StateTrackerTest, MultiTrackerCombinesItsMembers) {
+  tMultiStateTracker multi;
+  tCountingTracker first, second;
+  tStatus2 status, failed(-7), fresh;
+  for (int32_t event : {4096, 4102, 1, 2, 3, 77}) multi.validateEvent(event, status);
+  EXPECT_EQ(multi.getState(status) + multi.getFlag0(status) + multi.isControlEnabled(1, status),
+            0u);
+  multi.addTracker(&first, status);
+  multi.addTracker(&second, status);
+  EXPECT_EQ(multi.getTracker(2), nullptr);
+  first.setFlags(1, 0x04, status);
+  second.setFlags(1, 0x20, status);
+  first.applyEvent(4099, status);
+  for (int32_t event : {4099, 1, 4100, 2}) second.applyEvent(event, status);
+  EXPECT_EQ(multi.getState(status), 70);
+  EXPECT_EQ(multi.getFlag2(status) + multi.getFlag5(status), 2u);
+  EXPECT_EQ(multi.getFlag1(status) + multi.isControlEnabled(4100, status), 0u);
+  EXPECT_EQ(multi.getState(failed) + multi.isControlEnabled(2, failed), 0u);
+  multi.applyEvent(4, status);
+  multi.validateEvent(2, status);
+  EXPECT_EQ(first.checks, 1);
+  EXPECT_EQ(second.checks, 0);
+  EXPECT_EQ(status.code, 0);
+  multi.validateEvent(4096, status);
+  EXPECT_EQ(second.checks, 1);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tStatusChainingSupStateTracker", 44));
+  multi.applyEvent(4102, failed);
+  EXPECT_EQ(multi.getState(fresh), 30);
+}
+
+TEST_F(StateTrackerTest, SingularReportsAMissingPrimitiveAndRunsBackwardCodesOnFreshStatuses) {
+  nQoMRTB100::tSingularPrimitiveController controller;
+  tCallLog log;
+  nQoTest::tScriptedPrimitive primitive(log, "p");
+  nQoMRTB100::tSupStateTracker tracker;
+  tStatus2 other, query, failed(-7), status, warned;
+  for (uint32_t code : {1u, 4100u, 2u, 3u, 4101u, 4u}) {
+    tStatus2 missing;
+    controller.control(code, missing);
+    EXPECT_EQ(missing.code, -50004) << code;
+  }
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tSingularPrimitiveController", 40));
+  controller.control(5, other);
+  EXPECT_EQ(other.code, 0);
+  EXPECT_EQ(controller.isControlEnabled(1, query), 0u);
+  EXPECT_EQ(query.code, -50004);
+  controller.attach(&primitive, &tracker, failed);
+  controller.control(1, other);
+  EXPECT_EQ(other.code, -50004) << "attached on an error";
+
+  controller.attach(&primitive, &tracker, status);
+  for (uint32_t code : {1u, 4100u, 2u, 3u, 4101u, 4u, 5u, 4102u, 0u})
+    controller.control(code, status);
+  EXPECT_EQ(log.operations(), "p.commit, p.arm, p.start, p.stop, p.disarm, p.uncommit");
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(log.calls[i].status == &status, i < 3);
   log.clear();
-  tStatus2 failed(-3);
-  unwindControlState(armed, supervisor, failed);
-  tSupStateTracker idle;
-  prepare(idle, 40, 0x3F);
-  tStatus2 good;
-  unwindControlState(idle, supervisor, good);
-  EXPECT_TRUE(log.calls.empty());
-  EXPECT_EQ(failed.code, -3);
-  EXPECT_EQ(good.code, 0);
+  primitive.answers = {{"stop", -7}, {"start", 5}};
+  controller.control(2, warned);
+  EXPECT_EQ(warned.code, 5);
+  controller.control(3, warned);
+  controller.control(4, warned);
+  EXPECT_EQ(warned.code, -7);
+  EXPECT_EQ(log.operations(), "p.start, p.stop");
+  EXPECT_EQ(controller.isControlEnabled(2, status), 0u);
+  tracker.setFlag2(1, status);
+  EXPECT_EQ(controller.isControlEnabled(2, status), 1u);
+}
+
+TEST_F(StateTrackerTest, MultiControllerUndoesTheMembersBeforeAFailureAndSkipsOthers) {
+  tCallLog log;
+  tScriptedController a(log, "a"), z(log, "z"), b(log, "b"), c(log, "c");
+  a.enabled = c.enabled = {{2, 1}, {4101, 1}};
+  b.enabled = {{2, 1}};
+  a.answers = {{"control 3", -9}, {"control 4101", 5}};
+  b.answers = {{"control 2", -7}};
+  c.answers = {{"control 4101", -8}};
+  z.answers = {{"enabled 1", -7}};
+  nQoMRTB100::tMultiPrimitiveController multi;
+  tStatus2 status, disarm, query;
+  EXPECT_EQ(multi.isControlEnabled(1, status), 0u);
+  for (auto* member : {&a, &z, &b, &c}) multi.addController(member, status);
+  EXPECT_EQ(multi.getController(4), nullptr);
+  multi.control(2, status);
+  EXPECT_EQ(log.operations(),
+            "a.enabled 2, a.control 2, z.enabled 2, b.enabled 2, b.control 2, z.enabled 2, "
+            "a.enabled 2, a.control 3");
+  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(log.calls[i].status == &status, i < 5);
+  EXPECT_EQ(log.calls[7].incoming, 0);
+  EXPECT_EQ(status.code, -7);
+  log.clear();
+  multi.control(4101, status);
+  EXPECT_EQ(multi.isControlEnabled(2, status), 0u);
+  EXPECT_TRUE(log.calls.empty()) << "an error is held";
+  multi.control(4101, disarm);
+  EXPECT_EQ(log.operations(),
+            "c.enabled 4101, c.control 4101, b.enabled 4101, z.enabled 4101, a.enabled 4101, "
+            "a.control 4101");
+  for (const nQoTest::tCall& call : log.calls) EXPECT_NE(call.status, &disarm);
+  EXPECT_EQ(disarm.code, -8);
+  log.clear();
+  EXPECT_EQ(multi.isControlEnabled(1, query), 0u);
+  EXPECT_EQ(log.operations(), "a.enabled 1, z.enabled 1");
+  EXPECT_EQ(query.code, -7);
+}
+
+TEST_F(StateTrackerTest, ScopedControlUndoesAForwardStepAfterALaterFailure) {
+  const struct {
+    uint32_t code;
+    int own, later, incoming;
+    const char* ops;
+  } rows[] = {
+      {4100, 0, -7, 0, "k.control 4100, k.control 4101"},
+      {1, 0, -7, 0, "k.control 1, k.control 4"},
+      {2, 0, -7, 0, "k.control 2, k.control 3"},
+      {2, 0, 0, 0, "k.control 2"},
+      {1, -6, 0, 0, "k.control 1"},
+      {3, 0, -7, 0, "k.control 3"},
+      {4101, 0, -7, 0, "k.control 4101"},
+      {4, 0, -7, 0, "k.control 4"},
+      {5, 0, -7, 0, "k.control 5"},
+      {2, 0, 0, -3, ""},
+  };
+  for (const auto& row : rows) {
+    tCallLog log;
+    tScriptedController controller(log, "k");
+    controller.answers = {{"control " + std::to_string(row.code), row.own}};
+    tStatus2 status(row.incoming);
+    {
+      nQoMRTB100::tScopedControl scoped(row.code, controller, status);
+      if (row.later != 0) status.setCode(row.later, "qotest", "controllerTest", 1);
+    }
+    EXPECT_EQ(log.operations(), row.ops);
+    EXPECT_TRUE(log.calls.empty() || log.calls.back().incoming == 0);
+  }
 }
 
 }  // namespace

@@ -1,14 +1,6 @@
-// Doubles of the reservation framework's members: reservers, linkers,
-// primitives, controllers and a supervisor. Each logs every call it gets, in
-// one log shared by a test, with the status object it was handed and that
-// status's code at the call, and answers a scripted code per operation
-// (merged into the status).
-//
-//   nQoTest::tCallLog log;
-//   nQoTest::tScriptedReserver first(log, "first"), second(log, "second");
-//   second.answers["reserveResource"] = -7;
-//   ...
-//   EXPECT_EQ(log.operations(), (std::vector<std::string>{"first.reserveResource", ...}));
+// Doubles of reservation members and runtime objects: each call is logged in a
+// shared tCallLog as "who.operation" with its status, then answers[operation]
+// is merged into that status.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +10,13 @@
 
 #include "mdbg/tStatus2.h"
 #include "mrl/iControlParameterBlock.h"
+#include "mrl/iDMAChannelSupervisor.h"
+#include "mrl/iDMATransferSupervisor.h"
+#include "mrl/iEvent.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iPrimitiveSupervisorMap.h"
+#include "mrl/iRuntimeFacade.h"
+#include "mrl/iSchedulerActionSupervisor.h"
 #include "reservation/iLinker.h"
 #include "reservation/iPrimitive.h"
 #include "reservation/iPrimitiveController.h"
@@ -27,32 +24,40 @@
 
 namespace nQoTest {
 
+using nQoMDBG100::tStatus2;
+
 struct tCall {
-  std::string operation;                // "who.operation"
-  const nQoMDBG100::tStatus2* status;  // the status object handed in
-  int incoming;                         // its code at the call
-  const void* in = nullptr;             // control: the blocks handed in
+  std::string operation;
+  const tStatus2* status;
+  int incoming;
+  const void* in = nullptr;
   const void* out = nullptr;
 };
 
 class tCallLog {
  public:
   std::vector<tCall> calls;
-  // The "who.operation" strings in call order.
-  std::vector<std::string> operations() const;
+  // "who.operation" of every call in order, joined by ", ".
+  std::string operations() const {
+    std::string out;
+    for (const tCall& call : calls) out += (out.empty() ? "" : ", ") + call.operation;
+    return out;
+  }
   void clear() { calls.clear(); }
 };
 
-// Logs a call and merges the scripted answer for the operation (0 when none)
-// into the status.
 class tScriptedDouble {
  public:
   tScriptedDouble(tCallLog& log, std::string name) : _log(log), _name(std::move(name)) {}
   std::map<std::string, int> answers;
 
  protected:
-  void answer(const std::string& operation, nQoMDBG100::tStatus2& status,
-              const void* in = nullptr, const void* out = nullptr);
+  void answer(const std::string& operation, tStatus2& status, const void* in = nullptr,
+              const void* out = nullptr) {
+    _log.calls.push_back({_name + "." + operation, &status, status.code, in, out});
+    auto found = answers.find(operation);
+    if (found != answers.end()) status.setCode(found->second, "qotest", "reservationDoubles", 1);
+  }
 
  private:
   tCallLog& _log;
@@ -62,67 +67,147 @@ class tScriptedDouble {
 class tScriptedReserver : public nQoMRTB100::iReserver, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void reserveResource(nQoMDBG100::tStatus2& status) override;
-  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void reserveResource(tStatus2& s) override { answer("reserveResource", s); }
+  void releaseResource(tStatus2& s) override { answer("releaseResource", s); }
 };
 
 class tScriptedLinker : public nQoMRTB100::iLinker, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
-  void linkResource(nQoMDBG100::tStatus2& status) override;
-  void unlinkResource(nQoMDBG100::tStatus2& status) override;
-  void unlink(nQoMDBG100::tStatus2& status) override;
-  const nQoMRL100::iPrimitiveSupervisorMap* mapSeen = nullptr;
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& s) override { answer("link", s); }
+  void linkResource(tStatus2& s) override { answer("linkResource", s); }
+  void unlinkResource(tStatus2& s) override { answer("unlinkResource", s); }
+  void unlink(tStatus2& s) override { answer("unlink", s); }
 };
 
 class tScriptedPrimitive : public nQoMRTB100::iPrimitive, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void commit(nQoMDBG100::tStatus2& status) override;
-  void arm(nQoMDBG100::tStatus2& status) override;
-  void start(nQoMDBG100::tStatus2& status) override;
-  void stop(nQoMDBG100::tStatus2& status) override;
-  void disarm(nQoMDBG100::tStatus2& status) override;
-  void uncommit(nQoMDBG100::tStatus2& status) override;
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void start(tStatus2& s) override { answer("start", s); }
+  void stop(tStatus2& s) override { answer("stop", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
 };
 
-// Operations "control <code>" and "enabled <code>"; isControlEnabled answers
-// enabled[code] (0 when absent).
+// isControlEnabled answers enabled[code], 0 when absent.
 class tScriptedController : public nQoMRTB100::iPrimitiveController, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void control(uint32_t code, nQoMDBG100::tStatus2& status) override;
-  uint32_t isControlEnabled(uint32_t code, nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, tStatus2& s) override {
+    answer("control " + std::to_string(code), s);
+  }
+  uint32_t isControlEnabled(uint32_t code, tStatus2& s) override {
+    answer("enabled " + std::to_string(code), s);
+    return enabled.count(code) != 0 ? enabled[code] : 0;
+  }
   std::map<uint32_t, uint32_t> enabled;
 };
 
-// Logs control as "control <code>" with its blocks; every other operation
-// logs its name.
 class tScriptedSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
-                  nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
-  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
-  void reserveResource(nQoMDBG100::tStatus2& status) override;
-  void linkResource(nQoMDBG100::tStatus2& status) override;
-  void unlinkResource(nQoMDBG100::tStatus2& status) override;
-  void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void unlink(nQoMDBG100::tStatus2& status) override;
+  void initialize(const nQoMRL100::iPrimitiveSettings&, nQoMRL100::iRuntimeFacade*,
+                  tStatus2& s) override {
+    answer("initialize", s);
+  }
+  void deploy(const nQoMRL100::iPrimitiveSettings&, tStatus2& s) override { answer("deploy", s); }
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& s) override { answer("link", s); }
+  void reserveResource(tStatus2& s) override { answer("reserveResource", s); }
+  void linkResource(tStatus2& s) override { answer("linkResource", s); }
+  void unlinkResource(tStatus2& s) override { answer("unlinkResource", s); }
+  void releaseResource(tStatus2& s) override { answer("releaseResource", s); }
+  void unlink(tStatus2& s) override { answer("unlink", s); }
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  void requestCancel(nQoMDBG100::tStatus2& status) override;
-  void commitCancel(nQoMDBG100::tStatus2& status) override;
+               nQoMRL100::iControlParameterBlock* out, tStatus2& s) override {
+    answer("control " + std::to_string(code), s, in, out);
+  }
+  void requestCancel(tStatus2& s) override { answer("requestCancel", s); }
+  void commitCancel(tStatus2& s) override { answer("commitCancel", s); }
 };
 
-// A map that finds nothing.
-class tEmptySupervisorMap : public nQoMRL100::iPrimitiveSupervisorMap {
+class tScriptedSupervisorMap : public nQoMRL100::iPrimitiveSupervisorMap, public tScriptedDouble {
  public:
-  nQoMRL100::iPrimitiveSupervisor* lookup(uint32_t, nQoMDBG100::tStatus2&) override {
-    return nullptr;
+  using tScriptedDouble::tScriptedDouble;
+  nQoMRL100::iPrimitiveSupervisor* lookup(uint32_t key, tStatus2& s) override {
+    answer("lookup " + std::to_string(key), s);
+    return entries.count(key) != 0 ? entries[key] : nullptr;
   }
+  std::map<uint32_t, nQoMRL100::iPrimitiveSupervisor*> entries;
+};
+
+class tScriptedFacade : public nQoMRL100::iRuntimeFacade, public tScriptedDouble {
+ public:
+  using tScriptedDouble::tScriptedDouble;
+  nQoORB100::tObject* getEventObject(const nQoMRL110::tEventIdentifier&, tStatus2& s) override {
+    answer("getEventObject", s);
+    return eventObject;
+  }
+  nQoORB100::tObject* eventObject = nullptr;
+};
+
+class tScriptedEvent : public virtual nQoORB100::tObject,
+                       public nQoMRL110::iEvent,
+                       public tScriptedDouble {
+ public:
+  using tScriptedDouble::tScriptedDouble;
+  void* ___CPPKRLDynamicCast(void* const* id) override {
+    if (id == &nQoMRL110::iEvent::___classID) return static_cast<nQoMRL110::iEvent*>(this);
+    return nQoORB100::tObject::___CPPKRLDynamicCast(id);
+  }
+  void registerEvent(uint32_t kind, tStatus2& s) override {
+    answer("registerEvent " + std::to_string(kind), s);
+  }
+  void unregisterEvent(uint32_t kind, tStatus2& s) override {
+    answer("unregisterEvent " + std::to_string(kind), s);
+  }
+};
+
+// A supervisor that also is the partner Interface.
+template <class Interface>
+class tScriptedPartner : public tScriptedSupervisor, public Interface {
+ public:
+  using tScriptedSupervisor::tScriptedSupervisor;
+  void* ___CPPKRLDynamicCast(void* const* id) override {
+    if (id == &Interface::___classID) return static_cast<Interface*>(this);
+    return tScriptedSupervisor::___CPPKRLDynamicCast(id);
+  }
+};
+
+// A partner that also hands out its DMA endpoint.
+template <class Interface>
+class tScriptedEndpointPartner : public tScriptedPartner<Interface> {
+ public:
+  using tScriptedPartner<Interface>::tScriptedPartner;
+  nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2& s) override {
+    this->answer("getEndpoint", s);
+    return &endpoint;
+  }
+  nQoLMSDR100::iDMAEndpoint endpoint;
+};
+
+using tScriptedDMATransfer = tScriptedEndpointPartner<nQoLMSDR100::iDMATransferSupervisor>;
+
+class tScriptedDMAChannel : public tScriptedEndpointPartner<nQoLMSDR100::iDMAChannelSupervisor> {
+ public:
+  using tScriptedEndpointPartner::tScriptedEndpointPartner;
+  uint32_t getChannelNumber(tStatus2& s) override {
+    answer("getChannelNumber", s);
+    return channelNumber;
+  }
+  uint32_t channelNumber = 0;
+};
+
+class tScriptedSchedulerSupervisor
+    : public tScriptedPartner<nQoMAS100::iSchedulerActionSupervisor> {
+ public:
+  using tScriptedPartner::tScriptedPartner;
+  nQoMAS100::iSchedulerAction* getSchedulerAction(tStatus2& s) override {
+    answer("getSchedulerAction", s);
+    return &action;
+  }
+  nQoMAS100::iSchedulerAction action;
 };
 
 }  // namespace nQoTest

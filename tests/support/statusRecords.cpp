@@ -9,25 +9,23 @@ namespace nQoTest {
 
 ::testing::AssertionResult loggedAt(int code, const std::string& file, unsigned line,
                                     const std::string& component) {
-  const auto log = nQoSim::statusLog();
-  for (const nQoSim::tStatusRecord& record : log)
+  auto failure = ::testing::AssertionFailure() << code << " not at " << file << ":" << line;
+  for (const nQoSim::tStatusRecord& record : nQoSim::statusLog()) {
     if (record.code == code && record.file == file && record.line == line &&
         record.component == component)
       return ::testing::AssertionSuccess();
-  auto failure = ::testing::AssertionFailure();
-  failure << code << " not logged at " << component << "/" << file << ":" << line << "; log:";
-  for (const nQoSim::tStatusRecord& record : log)
-    failure << " {" << record.code << " " << record.component << "/" << record.file << ":"
-            << record.line << "}";
+    failure << " {" << record.code << " " << record.file << ":" << record.line << "}";
+  }
   return failure;
 }
 
 namespace {
 template <class Reportable>
 const Reportable* property(const nQoMDBG100::iStatus2Description* description, uint32_t id) {
-  if (description == nullptr) return nullptr;
   const auto* value =
-      static_cast<const nQoMDBG100::tStatus2Description*>(description)->getProperty(id);
+      description == nullptr
+          ? nullptr
+          : static_cast<const nQoMDBG100::tStatus2Description*>(description)->getProperty(id);
   if (value == nullptr) return nullptr;
   return static_cast<const Reportable*>(value->___CPPKRLDynamicCast(&Reportable::___classID));
 }
@@ -36,15 +34,13 @@ const Reportable* property(const nQoMDBG100::iStatus2Description* description, u
 std::optional<std::wstring> textProperty(const nQoMDBG100::iStatus2Description* description,
                                          uint32_t id) {
   const auto* text = property<nQoMDBG100::tWideTextReportable>(description, id);
-  if (text == nullptr) return std::nullopt;
-  return text->getText();
+  return text == nullptr ? std::nullopt : std::optional<std::wstring>(text->getText());
 }
 
 std::optional<nQoORB100::tGUID> guidProperty(const nQoMDBG100::iStatus2Description* description,
                                              uint32_t id) {
   const auto* guid = property<nQoMDBG100::tGUIDReportable>(description, id);
-  if (guid == nullptr) return std::nullopt;
-  return guid->getValue();
+  return guid == nullptr ? std::nullopt : std::optional<nQoORB100::tGUID>(guid->getValue());
 }
 
 }  // namespace nQoTest

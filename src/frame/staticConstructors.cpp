@@ -1,10 +1,12 @@
 #include "frame/staticConstructors.h"
 
 #include "frame/wideDigitString.h"
+#include "reservation/globalDriverParameters.h"
 
 // In link order; each later class adds its registration here.
 const tStaticConstructor kStaticConstructors[] = {
     nullptr,
+    nQoMRTB100::constructGlobalDriverParameters,
     nQoUdR100::constructWideDigitString,
     nullptr,
 };

@@ -1,0 +1,26 @@
+// Where the driver-parameter store asks for a value it does not hold.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+
+namespace nQoMRTB100 {
+
+class iGlobalDriverParametersDataProvider {
+ public:
+  virtual ~iGlobalDriverParametersDataProvider() = default;
+  // Non-zero when a value was written to the out parameter.
+  virtual uint32_t getParameter(uint64_t context, const wchar_t* key, uint32_t* value,
+                                nQoMDBG100::tStatus2& status) = 0;
+};
+
+// Knows no parameter: every miss of the store takes the caller's default.
+class tNoopDriverParametersDataProvider : public iGlobalDriverParametersDataProvider {
+ public:
+  uint32_t getParameter(uint64_t, const wchar_t*, uint32_t*, nQoMDBG100::tStatus2&) override {
+    return 0;
+  }
+};
+
+}  // namespace nQoMRTB100

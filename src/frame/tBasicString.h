@@ -77,6 +77,15 @@ class tBasicString {
     return true;
   }
 
+  // Removes count elements from position on (fewer at the end).
+  void erase(std::size_t position, std::size_t count) {
+    if (position >= _size) return;
+    if (count > _size - position) count = _size - position;
+    copy(_data + position, _data + position + count, _size - position - count);
+    _size -= count;
+    _data[_size] = C(0);
+  }
+
   // Exchanges contents, storage and flags.
   void swap(tBasicString& other) {
     std::swap(_data, other._data);

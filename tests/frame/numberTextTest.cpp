@@ -98,13 +98,14 @@ TEST(CommandLine, SplitsInPlaceAndStoresNoMoreThanItsCount) {
   for (int i = 0; i < 5; ++i) EXPECT_STREQ(tokens[i], expected[i]) << i;
 }
 
-TEST(CommandLine, AnUnterminatedQuoteEndsTheLineAndBadArgumentsDoNothing) {
+TEST(CommandLine, AnUnterminatedQuoteRunsToTheEndAndBadArgumentsDoNothing) {
   char line[] = "x \"open y";
-  EXPECT_EQ(countCommandLineTokens(line), 1);
-  char* slots[2] = {nullptr, nullptr};
-  splitCommandLine(2, line, slots);
+  EXPECT_EQ(countCommandLineTokens(line), 2);
+  char* slots[3] = {nullptr, nullptr, nullptr};
+  splitCommandLine(3, line, slots);
   EXPECT_STREQ(slots[0], "x");
-  EXPECT_EQ(slots[1], nullptr);
+  EXPECT_STREQ(slots[1], "open y");
+  EXPECT_EQ(slots[2], nullptr);
 
   char untouched[] = "a b";
   splitCommandLine(-1, untouched, slots);

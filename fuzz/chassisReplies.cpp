@@ -1,12 +1,21 @@
-// Chassis replies of arbitrary bytes: the status block alone, and the reply
-// of every output shape of the digital controller. The caller's status ends
-// as 0, the reply's code or -228700, and nothing lands past a buffer's
-// capacity.
+// Chassis replies of arbitrary bytes: the status block alone, the reply of
+// every output shape of the digital controller, the cartridge shapes (status
+// only, one u32) and the chassis services' revision, two times and
+// temperature readings. The caller's status ends as its start, the reply's
+// code or -228700, nothing lands past a buffer's capacity, and no output is
+// written once the status holds an error.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "chassis/cartridge/tCartridgeAITimingController.h"
+#include "chassis/cartridge/tCartridgeAO_DAC.h"
+#include "chassis/cartridge/tCartridgeController.h"
+#include "chassis/cartridge/tCartridgeDetection.h"
+#include "chassis/interfaces/tChassisTempSensor.h"
+#include "chassis/interfaces/tChassisTimekeeper.h"
 #include "chassis/interfaces/tDigController.h"
+#include "chassis/interfaces/tStreamingFpga.h"
 #include "chassis/message/tQuorlDataReader.h"
 #include "fsl/tRequestContext.h"
 #include "sim/simReplySource.h"
@@ -70,6 +79,84 @@ void unpackAll(const std::vector<uint8_t>& bytes) {
   uint32_t small[4] = {0, 0, kGuard, kGuard};
   unpackWith<tReadMultipleCartridgesPacker>(context, code, 0u, small, 2u);
   check(small[2] == kGuard && small[3] == kGuard);
+
+  using nQoFSL100::nQoMIOCS::nChassisTempSensor::tGetTempSensorsReadingsPacker;
+  nQoFSL100::tArray<uint16_t> readings;
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), readings);
+  constexpr uint16_t kHalfGuard = 0x5A5A;
+  uint16_t fewReadings[3] = {0, kHalfGuard, kHalfGuard};
+  unpackWith<tGetTempSensorsReadingsPacker>(context, code, uint8_t(0), fewReadings, 1u);
+  check(fewReadings[1] == kHalfGuard && fewReadings[2] == kHalfGuard);
+}
+
+// What a reply does to a caller's status that starts as start, and where
+// the first output lies (0 when none is read).
+struct tExpected {
+  int status;
+  size_t outputAt;
+};
+
+tExpected expectedFor(const std::vector<uint8_t>& bytes, int start) {
+  if (start < 0) return {start, 0};
+  const size_t size = bytes.size();
+  if (size < 8) return {-228700, 0};
+  const int length = int16_t(bytes[6] << 8 | bytes[7]);
+  const bool codeCut = length > 2 && size < 12;
+  if (length < 2 || size_t(length) > size - 6 || codeCut) return {-228700, 0};
+  const int code = blockCode(bytes.data() + 6, size - 6);
+  const int merged = nQoMDBG100::takesCode(start, code) ? code : start;
+  if (merged < 0) return {merged, 0};
+  return {merged, 6 + size_t(length)};
+}
+
+// A status-only cartridge reply: the status ends exactly as expected.
+template <class tPacker, class... tInputs>
+void unpackStatusOnly(nQoFSL100::tRequestContext& context, const tExpected& expected, int start,
+                      tInputs... inputs) {
+  tPacker packer(nullptr, nullptr, 1, inputs...);
+  nQoMDBG100::tStatus2 status(start);
+  packer.unpack(context, status);
+  check(status.code == expected.status);
+}
+
+// A reply with one scalar (u32 unless given): read only after an error-free
+// status block, all ones when cut short.
+template <class tPacker, class tWord = uint32_t, class... tInputs>
+void unpackWord(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
+                const tExpected& expected, int start, tInputs... inputs) {
+  constexpr auto kUntouched = tWord(0x5A5A5A5A5A5A5A5A);
+  tWord word = kUntouched;
+  tPacker packer(nullptr, nullptr, 1, inputs..., word);
+  nQoMDBG100::tStatus2 status(start);
+  packer.unpack(context, status);
+  if (expected.outputAt == 0) {
+    check(status.code == expected.status && word == kUntouched);
+  } else if (expected.outputAt + sizeof(tWord) <= bytes.size()) {
+    check(status.code == expected.status &&
+          word == nQoFSL100::loadBigEndian<tWord>(bytes.data() + expected.outputAt));
+  } else {
+    check(status.code == -228700 && word == tWord(~tWord{0}));
+  }
+}
+
+void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {
+  using namespace nQoFSL100::nQoMIOCS;
+  nQoSim::tScriptedReplySource replies;
+  replies.setReply(bytes);
+  nQoFSL100::tRequestContext context(&replies);
+  for (int start : {0, 5, -7}) {
+    const tExpected expected = expectedFor(bytes, start);
+    unpackStatusOnly<nCartridgeController::tResetPacker>(context, expected, start);
+    unpackStatusOnly<nCartridgeAITimingController::tUncommitPacker>(context, expected, start, 1u,
+                                                                    2u, 3u);
+    unpackWord<nCartridgeDetection::tReadCartridgeDetectionEventCounterPacker>(context, bytes,
+                                                                               expected, start);
+    unpackWord<nCartridgeAO_DAC::tReadStatusPacker>(context, bytes, expected, start, 9u);
+    unpackWord<nStreamingFpga::tGetRevisionPacker>(context, bytes, expected, start);
+    unpackWord<nChassisTimekeeper::tGetCurrentTimePacker, uint64_t>(context, bytes, expected,
+                                                                    start);
+    unpackWord<nChassisTimekeeper::tGetEpochTimePacker, uint64_t>(context, bytes, expected, start);
+  }
 }
 
 }  // namespace
@@ -84,5 +171,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> afterBlock{0, 0, 0, 0, 0, 0, 0, 2};
   afterBlock.insert(afterBlock.end(), bytes.begin(), bytes.end());
   unpackAll(afterBlock);
+
+  // The cartridge and service shapes over the bytes as they are, after an empty status
+  // block, and after a block whose code is their first four bytes.
+  unpackCartridgeAndService(bytes);
+  unpackCartridgeAndService(afterBlock);
+  std::vector<uint8_t> withCode{0, 0, 0, 0, 0, 0, 0, 6};
+  withCode.insert(withCode.end(), bytes.begin(), bytes.end());
+  unpackCartridgeAndService(withCode);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chassis/interfaces/tDigController.h"
+#include "chassis/packRepeatedly.h"
 #include "fsl/tRequestContext.h"
 #include "fsl/tRequestTransfer.h"
 #include "sim/simAllocator.h"
@@ -31,17 +32,7 @@ void BM_PackWriteMultipleCartridges(benchmark::State& state) {
   for (uint32_t i = 0; i < kElements; ++i) arg2.append(element(i));
   tArray<uint32_t> arg3;
   tWriteMultipleCartridgesPacker packer(nullptr, nullptr, 0x1234, 0xA5A5A5A5, arg2, arg3);
-  nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(8 + 4 + 4 + 4 * kElements + 4);
-  nQoFSL100::tRequestTransfer transfer(&source);
-  nQoMDBG100::tStatus2 status;
-  const uint64_t before = nQoSim::totalAllocations();
-  for (auto _ : state) {
-    packer.pack(transfer, 1, status);
-    benchmark::DoNotOptimize(source.message(0).bufferBegin);
-  }
-  reportAllocations(state, before);
-  if (status.code != 0) state.SkipWithError("pack failed");
+  nQoBench::packRepeatedly(state, packer, 8 + 4 + 4 + 4 * kElements + 4);
 }
 BENCHMARK(BM_PackWriteMultipleCartridges);
 

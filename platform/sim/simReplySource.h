@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "fsl/iReplySource.h"
@@ -16,7 +15,11 @@ namespace nQoSim {
 
 class tScriptedReplySource : public nQoFSL100::iReplySource {
  public:
-  void setReply(std::vector<uint8_t> bytes) { _bytes = std::move(bytes); }
+  // Kept in storage of exactly the reply's size, so that a read past its end
+  // is caught by the address sanitizer.
+  void setReply(const std::vector<uint8_t>& bytes) {
+    _bytes = std::vector<uint8_t>(bytes.begin(), bytes.end());
+  }
   void setStatus(int code) { _statusCode = code; }
   std::size_t calls() const { return _calls; }
 

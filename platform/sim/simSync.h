@@ -18,6 +18,8 @@ struct tSyncRecord {
   uint32_t option;
   uint64_t thread;
   iSync::tParam param;  // the whole record the object was opened with
+  // The time-out word of an acquire, a wait or a time-out; 0 otherwise.
+  uint32_t timeout = 0;
 };
 // Every operation on every object, in order.
 std::vector<tSyncRecord> syncLog();
@@ -27,6 +29,9 @@ int liveSyncObjects();
 // Sets (signals) and waits made on one object since it was opened.
 unsigned syncSets(const iSync* object);
 unsigned syncWaits(const iSync* object);
+// Drops the counts of the objects already closed (long runs of short-lived
+// objects, such as fuzz targets, keep the counts from growing).
+void forgetClosedSyncObjects();
 // Threads blocked in waitOrAcquire on the object right now.
 unsigned syncBlocked(const iSync* object);
 

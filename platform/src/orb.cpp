@@ -3,6 +3,7 @@
 #include <mutex>
 #include <string>
 
+#include "orb/iCloneable.h"
 #include "orb/tClassImplementation.h"
 
 namespace {
@@ -30,6 +31,7 @@ void countInstance(const nQoORB100::tClassImplementation* implementation, long d
 namespace nQoORB100 {
 
 void* tObject::___classID = nullptr;
+void* iCloneable::___classID = nullptr;
 
 tObject::~tObject() = default;
 

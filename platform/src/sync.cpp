@@ -17,6 +17,7 @@ struct tCounts {
   unsigned sets = 0;
   unsigned waits = 0;
   unsigned blocked = 0;  // threads inside waitOrAcquire now
+  bool closed = false;
 };
 std::map<const iSync*, tCounts> gCounts;
 std::atomic<unsigned> gFailAt{0};
@@ -24,10 +25,10 @@ std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
-            const iSync::tParam& param) {
+            const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.push_back(
-      {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param});
+  gLog.push_back({operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(),
+                  param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++gCounts[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
@@ -58,7 +59,7 @@ class tSimSync : public iSync {
           _signal, lock, nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
     countBlocked(this, -1);
     if (!done) {
-      record(nQoSim::tSyncRecord::kTimeout, this, _param);
+      record(nQoSim::tSyncRecord::kTimeout, this, _param, timeout);
       if (status != nullptr && *status >= 0) *status = kTimeoutCode;
       return 0;
     }
@@ -68,7 +69,8 @@ class tSimSync : public iSync {
     } else if (_kind == 5) {
       --_tokens;
     }
-    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param);
+    record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param,
+           timeout);
     return 1;
   }
 
@@ -131,6 +133,10 @@ unsigned syncWaits(const iSync* object) {
   auto found = gCounts.find(object);
   return found == gCounts.end() ? 0 : found->second.waits;
 }
+void forgetClosedSyncObjects() {
+  std::lock_guard<std::mutex> lock(gLogLock);
+  std::erase_if(gCounts, [](const auto& entry) { return entry.second.closed; });
+}
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = gCounts.find(object);
@@ -158,6 +164,10 @@ void syncClose(iSync* sync) {
   if (sync == nullptr) return;
   auto* simSync = static_cast<tSimSync*>(sync);
   record(nQoSim::tSyncRecord::kClose, sync, simSync->param());
+  {
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gCounts[sync].closed = true;
+  }
   --gLive;
   delete simSync;
 }

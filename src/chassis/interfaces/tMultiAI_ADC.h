@@ -1,10 +1,12 @@
-// The chassis multi-ADC linking, interface 0x0811.
+// The chassis multi-ADC linking, interface 0x0811: its Async call and its
+// packer.
 #pragma once
 
 #include <cstdint>
 
 #include "chassis/message/tArray.h"
 #include "chassis/message/tMethod.h"
+#include "chassis/message/tPacker.h"
 #include "fsl/tRequestTransfer.h"
 #include "mdbg/tStatus2.h"
 
@@ -22,5 +24,11 @@ class tMultiAI_ADCAsync {
                              const tArray<uint16_t>& arg1, nQoMDBG100::tStatus2& status,
                              unsigned int flag);
 };
+
+namespace nMultiAI_ADC {
+// clang-format off
+class tSetLinkedPrimVtrPacker : public tPacker<kMethod<8, 60>, tIn<tArray<uint16_t>>, tOut<>, tViaAsync<&tMultiAI_ADCAsync::setLinkedPrimVtr_pack>> { using tPacker::tPacker; };
+// clang-format on
+}  // namespace nMultiAI_ADC
 
 }  // namespace nQoFSL100::nQoMIOCS

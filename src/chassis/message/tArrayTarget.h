@@ -37,7 +37,22 @@ class tArrayTarget {
   template <class tPointer>
   void read(tQuorlDataReader<tPointer>& reader, const tMethod& method,
             nQoMDBG100::tStatus2& status) {
-    const bool complete = reader.readArray(*_target, status);
+    deliver(reader.readArray(*_target, status), method, status);
+  }
+
+  // As read, with the array filled by fillArray(array) (an Async unpack). In
+  // the buffer form the own array starts empty with its flag clear, so that
+  // the flag afterwards tells whether this read dropped an element.
+  template <class tFill>
+  void fill(tFill&& fillArray, const tMethod& method, nQoMDBG100::tStatus2& status) {
+    if (_buffer != nullptr) _own.copyFrom(tArray<T>());
+    fillArray(*_target);
+    deliver(!_own.allocationFailed(), method, status);
+  }
+
+ private:
+  // Hands the read elements to the buffer, if any.
+  void deliver(bool complete, const tMethod& method, nQoMDBG100::tStatus2& status) {
     if (_buffer == nullptr || status.isFatal()) return;
     if (!complete) {
       nQoUdR100::setCode(status, -50352, {method.file, method.line + 2});
@@ -50,7 +65,6 @@ class tArrayTarget {
     if (!_own.empty()) nQoUdR100::memMove(_buffer, _own.begin(), _own.size() * sizeof(T));
   }
 
- private:
   tArray<T>* _target;
   tArray<T> _own;
   T* _buffer = nullptr;

@@ -6,9 +6,12 @@
 //   class tReadPresentValuePacker
 //       : public tPacker<kMethod<10, 278>, tIn<>, tOut<unsigned int>> { using tPacker::tPacker; };
 //
-// Input kinds: unsigned char, unsigned short, unsigned int (taken by value)
-// and tArray<T> (taken by const reference and copied at construction).
-// Output kinds: unsigned char, unsigned short, unsigned int (the caller's
+// A fourth argument, tViaAsync<...>, runs pack and unpack through the
+// interface's Async functions (tViaAsync.h).
+//
+// Input kinds: unsigned 8-, 16-, 32- and 64-bit values (taken by value) and
+// tArray<T> (taken by const reference and copied at construction).
+// Output kinds: unsigned 8-, 16-, 32- and 64-bit values (the caller's
 // variable, by reference) and tArray<T> (the caller's array, by reference,
 // or, in the buffer form, a pointer to a plain buffer and its capacity in
 // elements).
@@ -28,6 +31,7 @@
 #include "chassis/message/tArrayTarget.h"
 #include "chassis/message/tMethod.h"
 #include "chassis/message/tRequestCall.h"
+#include "chassis/message/tViaAsync.h"
 #include "frame/tModuleObject.h"
 #include "frame/tStatusSite.h"
 #include "fsl/tQuorlPacker.h"
@@ -64,13 +68,22 @@ struct tSingleArrayOutput<tArray<T>> {
   using tElement = T;
 };
 
-template <const tMethod& kMethod, class tInputList = tIn<>, class tOutputList = tOut<>>
+// How a packer carries out its calls: by default the plain request call of
+// its method; tViaAsync runs them through the interface's Async object.
+struct tViaRequestCall {
+  template <const tMethod& kMethod>
+  using tCall = tRequestCall<kMethod>;
+};
+
+template <const tMethod& kMethod, class tInputList = tIn<>, class tOutputList = tOut<>,
+          class tVia = tViaRequestCall>
 class tPacker;
 
-template <const tMethod& kMethod, class... tInputs, class... tOutputs>
-class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
+template <const tMethod& kMethod, class... tInputs, class... tOutputs, class tVia>
+class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
     : public tQuorlPacker, public nQoUdR100::tModuleObject {
   using tBufferElement = typename tSingleArrayOutput<tOutputs...>::tElement;
+  using tCall = typename tVia::template tCall<kMethod>;
 
  public:
   tPacker(void* transport1, void* transport2, uint16_t objectId,
@@ -94,14 +107,14 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>>
             nQoUdR100::setCode(status, -50352, {kMethod.file, kMethod.line + 1});
             return;
           }
-          tRequestCall<kMethod>::pack(objectId(), transfer, status, flag, argument(held)...);
+          tCall::pack(objectId(), transfer, status, flag, argument(held)...);
         },
         _inputs);
   }
 
   void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status) override {
     std::apply(
-        [&](auto&... held) { tRequestCall<kMethod>::unpack(context, status, target(held)...); },
+        [&](auto&... held) { tCall::unpack(context, status, target(held)...); },
         _outputs);
   }
 

@@ -1,7 +1,7 @@
 // The field encodings of chassis messages: every multi-byte value most
 // significant byte first, no alignment.
 //
-//   8-, 16-, 32-bit value     1, 2, 4 bytes
+//   8-, 16-, 32-, 64-bit value 1, 2, 4, 8 bytes
 //   array of 8/16-bit values  u16 L = 2 + element bytes, then the elements
 //   array of 32-bit values    00 00, u16 L = 2 + element bytes, then the elements
 #pragma once

@@ -1,0 +1,126 @@
+// Cartridge packers beside hand-written floors: a whole AI timing commit
+// call (construct, pack, unpack a status-only reply, destroy) against 45
+// byte stores, and the largest multi-DAC write against a plain big-endian
+// store loop.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "chassis/cartridge/tCartridgeAITimingController.h"
+#include "chassis/cartridge/tCartridgeAO_DAC.h"
+#include "chassis/packRepeatedly.h"
+#include "fsl/tRequestContext.h"
+#include "fsl/tRequestTransfer.h"
+#include "sim/simAllocator.h"
+#include "sim/simMessageSource.h"
+#include "sim/simReplySource.h"
+
+namespace {
+
+using nQoFSL100::tArray;
+
+constexpr uint32_t kWords = 16383;
+constexpr uint32_t kHalves = 32766;
+constexpr uint32_t kMultiDACSize = 14 + 4 * kWords + 2 * kHalves;
+
+void reportAllocations(benchmark::State& state, uint64_t before) {
+  state.counters["allocations"] = static_cast<double>(nQoSim::totalAllocations() - before);
+}
+
+void BM_AITimingCommitCall(benchmark::State& state) {
+  nQoSim::tScriptedMessageSource source;
+  source.reuseOneBuffer(45);
+  nQoFSL100::tRequestTransfer transfer(&source);
+  nQoSim::tScriptedReplySource replies;
+  replies.setReply({0, 0, 0, 0, 0, 0, 0, 2});
+  nQoFSL100::tRequestContext context(&replies);
+  nQoMDBG100::tStatus2 status;
+  const uint64_t before = nQoSim::totalAllocations();
+  uint32_t arg = 0;
+  for (auto _ : state) {
+    ++arg;
+    nQoFSL100::nQoMIOCS::nCartridgeAITimingController::tCommitPacker packer(
+        nullptr, nullptr, 0x1234, arg, 2, 3, 4, 5, 6, 7, 8, 9, 0xFF);
+    packer.pack(transfer, 1, status);
+    packer.unpack(context, status);
+    benchmark::DoNotOptimize(source.message(0).bufferBegin);
+  }
+  reportAllocations(state, before);
+  if (status.code != 0) state.SkipWithError("call failed");
+}
+BENCHMARK(BM_AITimingCommitCall);
+
+// Floor: the same 45 request bytes, one store each.
+void BM_AITimingCommitFloor(benchmark::State& state) {
+  std::vector<unsigned char> buffer(45);
+  uint32_t arg = 0;
+  for (auto _ : state) {
+    ++arg;
+    const uint32_t args[9] = {arg, 2, 3, 4, 5, 6, 7, 8, 9};
+    unsigned char* out = buffer.data();
+    out[2] = 1;
+    out[3] = 8;
+    out[4] = 0x08;
+    out[5] = 0x72;
+    out[6] = 0x12;
+    out[7] = 0x34;
+    out += 8;
+    for (uint32_t value : args) {
+      out[0] = uint8_t(value >> 24);
+      out[1] = uint8_t(value >> 16);
+      out[2] = uint8_t(value >> 8);
+      out[3] = uint8_t(value);
+      out += 4;
+    }
+    out[0] = 0xFF;
+    benchmark::DoNotOptimize(buffer.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_AITimingCommitFloor);
+
+void BM_MultiDACWritePack(benchmark::State& state) {
+  tArray<uint32_t> words;
+  for (uint32_t i = 0; i < kWords; ++i) words.append(i * 2654435761u);
+  tArray<uint16_t> halves;
+  for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
+  nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
+                                                                     words, halves);
+  nQoBench::packRepeatedly(state, packer, kMultiDACSize);
+}
+BENCHMARK(BM_MultiDACWritePack);
+
+// Floor: the same request written by plain big-endian store loops.
+void BM_MultiDACWriteFloor(benchmark::State& state) {
+  std::vector<uint32_t> words(kWords);
+  for (uint32_t i = 0; i < kWords; ++i) words[i] = i * 2654435761u;
+  std::vector<uint16_t> halves(kHalves);
+  for (uint32_t i = 0; i < kHalves; ++i) halves[i] = uint16_t(i * 40503u);
+  std::vector<unsigned char> buffer(kMultiDACSize);
+  for (auto _ : state) {
+    unsigned char* out = buffer.data();
+    const unsigned char header[] = {0, 0, 1, 10, 0x08, 0x80, 0x12, 0x34, 0, 0, 0xFF, 0xFE};
+    std::memcpy(out, header, sizeof header);
+    out += sizeof header;
+    for (uint32_t value : words) {
+      const uint32_t bigEndian = __builtin_bswap32(value);
+      std::memcpy(out, &bigEndian, 4);
+      out += 4;
+    }
+    out[0] = 0xFF;
+    out[1] = 0xFE;
+    out += 2;
+    for (uint16_t value : halves) {
+      const uint16_t bigEndian = __builtin_bswap16(value);
+      std::memcpy(out, &bigEndian, 2);
+      out += 2;
+    }
+    benchmark::DoNotOptimize(buffer.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_MultiDACWriteFloor);
+
+}  // namespace

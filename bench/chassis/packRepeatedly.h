@@ -1,0 +1,32 @@
+// The body of a pack benchmark: one packer packed again and again into one
+// reused message buffer, with the platform allocations it made as a counter.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fsl/tQuorlPacker.h"
+#include "fsl/tRequestTransfer.h"
+#include "sim/simAllocator.h"
+#include "sim/simMessageSource.h"
+
+namespace nQoBench {
+
+inline void packRepeatedly(benchmark::State& state, nQoFSL100::tQuorlPacker& packer,
+                           std::size_t capacity) {
+  nQoSim::tScriptedMessageSource source;
+  source.reuseOneBuffer(capacity);
+  nQoFSL100::tRequestTransfer transfer(&source);
+  nQoMDBG100::tStatus2 status;
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    packer.pack(transfer, 1, status);
+    benchmark::DoNotOptimize(source.message(0).bufferBegin);
+  }
+  state.counters["allocations"] = static_cast<double>(nQoSim::totalAllocations() - before);
+  if (status.code != 0) state.SkipWithError("pack failed");
+}
+
+}  // namespace nQoBench

@@ -1,0 +1,34 @@
+// A device tree that is a table of devices by index; it serves device look-ups
+// only (listeners are accepted and never notified).
+//
+//   nQoSim::tSimDeviceTable tree({&device});
+//   nQoSim::setDeviceTree(&tree);   // getDeviceTree answers it
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "bus/iDeviceTree.h"
+
+namespace nQoSim {
+
+class tSimDeviceTable : public iDeviceTree {
+ public:
+  explicit tSimDeviceTable(std::vector<iDevice*> devices) : _devices(std::move(devices)) {}
+
+  const std::vector<uint32_t>& lookups() const { return _lookups; }
+
+  iDevice* findDevice(uint32_t id, int*) override {
+    _lookups.push_back(id);
+    return id < _devices.size() ? _devices[id] : nullptr;
+  }
+  void registerListener(tDeviceTreeListenerRecord*, int*) override {}
+  void unregisterListener(tDeviceTreeListenerRecord*, int*) override {}
+
+ private:
+  std::vector<iDevice*> _devices;
+  std::vector<uint32_t> _lookups;
+};
+
+}  // namespace nQoSim

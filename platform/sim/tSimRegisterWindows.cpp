@@ -1,0 +1,125 @@
+#include "sim/tSimRegisterWindows.h"
+
+#include <stdexcept>
+
+namespace nQoSim {
+
+namespace {
+constexpr unsigned kBaseShift = 40;
+
+uint32_t getBytes(const std::vector<uint8_t>& side, uint32_t offset, unsigned width) {
+  uint32_t value = 0;
+  for (unsigned byte = 0; byte < width / 8; ++byte)
+    value |= static_cast<uint32_t>(side[offset + byte]) << (8 * byte);
+  return value;
+}
+
+void putBytes(std::vector<uint8_t>& side, uint32_t offset, unsigned width, uint32_t value) {
+  for (unsigned byte = 0; byte < width / 8; ++byte)
+    side[offset + byte] = static_cast<uint8_t>(value >> (8 * byte));
+}
+
+bool validWidth(unsigned width) { return width == 8 || width == 16 || width == 32; }
+}  // namespace
+
+tSimRegisterWindows::tSimRegisterWindows() : _previous(registerBus()) { setRegisterBus(this); }
+
+tSimRegisterWindows::~tSimRegisterWindows() {
+  if (registerBus() == this) setRegisterBus(_previous);
+}
+
+unsigned tSimRegisterWindows::addWindow(uint32_t length) {
+  _windows.push_back({std::vector<uint8_t>(length), std::vector<uint8_t>(length)});
+  return windowCount() - 1;
+}
+
+uint64_t tSimRegisterWindows::base(unsigned window) const {
+  return static_cast<uint64_t>(window + 1) << kBaseShift;
+}
+
+uint32_t tSimRegisterWindows::length(unsigned window) const {
+  return static_cast<uint32_t>(_windows.at(window).readSide.size());
+}
+
+void tSimRegisterWindows::setRead(unsigned window, uint32_t offset, unsigned width,
+                                  uint32_t value) {
+  if (!validWidth(width) || offset + width / 8 > length(window))
+    throw std::out_of_range("scripted read outside the window");
+  putBytes(_windows[window].readSide, offset, width, value);
+}
+
+void tSimRegisterWindows::queueReads(unsigned window, uint32_t offset,
+                                     std::vector<uint32_t> values) {
+  auto& queue = _queues[{window, offset}];
+  queue.insert(queue.end(), values.begin(), values.end());
+}
+
+void tSimRegisterWindows::setReadCallback(unsigned window, uint32_t offset,
+                                          tReadCallback callback) {
+  _callbacks[{window, offset}] = std::move(callback);
+}
+
+uint32_t tSimRegisterWindows::written(unsigned window, uint32_t offset, unsigned width) const {
+  if (!validWidth(width) || offset + width / 8 > length(window))
+    throw std::out_of_range("write side outside the window");
+  return getBytes(_windows[window].writeSide, offset, width);
+}
+
+std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writes() const {
+  std::vector<tAccess> found;
+  for (const auto& access : _log)
+    if (access.direction == kWrite) found.push_back(access);
+  return found;
+}
+
+std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
+  std::vector<tAccess> found;
+  for (const auto& access : _log)
+    if (access.direction == kRead) found.push_back(access);
+  return found;
+}
+
+void tSimRegisterWindows::logMarker() {
+  if (_logging) _log.push_back({~0u, 0, 0, 0, kMarker});
+}
+
+bool tSimRegisterWindows::locate(uintptr_t address, unsigned width, unsigned& window,
+                                 uint32_t& offset) const {
+  if (!validWidth(width)) return false;
+  const uint64_t number = (static_cast<uint64_t>(address) >> kBaseShift);
+  if (number == 0 || number > _windows.size()) return false;
+  window = static_cast<unsigned>(number - 1);
+  const uint64_t within = static_cast<uint64_t>(address) - base(window);
+  if (within + width / 8 > length(window)) return false;
+  offset = static_cast<uint32_t>(within);
+  return true;
+}
+
+bool tSimRegisterWindows::read(uintptr_t address, unsigned width, uint32_t& value) {
+  unsigned window;
+  uint32_t offset;
+  if (!locate(address, width, window, offset)) return false;
+  const tKey key{window, offset};
+  if (auto callback = _callbacks.find(key); callback != _callbacks.end()) {
+    value = callback->second(width);
+  } else if (auto queue = _queues.find(key); queue != _queues.end() && !queue->second.empty()) {
+    value = queue->second.front();
+    queue->second.pop_front();
+  } else {
+    value = getBytes(_windows[window].readSide, offset, width);
+  }
+  if (width < 32) value &= (1u << width) - 1;
+  if (_logging) _log.push_back({window, offset, width, value, kRead});
+  return true;
+}
+
+bool tSimRegisterWindows::write(uintptr_t address, unsigned width, uint32_t value) {
+  unsigned window;
+  uint32_t offset;
+  if (!locate(address, width, window, offset)) return false;
+  putBytes(_windows[window].writeSide, offset, width, value);
+  if (_logging) _log.push_back({window, offset, width, value, kWrite});
+  return true;
+}
+
+}  // namespace nQoSim

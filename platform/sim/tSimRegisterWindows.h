@@ -1,0 +1,90 @@
+// Simulated register windows behind the kernel layer's memory access.
+//
+//   nQoSim::tSimRegisterWindows windows;          // installed as the register bus
+//   unsigned w = windows.addWindow(620);           // base: windows.base(w)
+//   windows.setRead(w, 0x136, 16, 0x8000);          // what reads of 0x136 answer
+//   ... code under test writes and reads base + offset ...
+//   windows.log();                                  // every access, in order
+//   windows.written(w, 0x10A, 16);                  // the write side of 0x10A
+//
+// Each offset has a read side (scripted; 0 by default) and a write side (what
+// was last written), so a read-only and a write-only register can share one
+// address. Bases lie 2^40 apart, so no window reaches another. An access not
+// wholly inside one window is refused, and the kernel layer halts.
+// One thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "sim/simKal.h"
+
+namespace nQoSim {
+
+class tSimRegisterWindows : public iRegisterBus {
+ public:
+  enum tDirection { kRead, kWrite, kMarker };
+  struct tAccess {
+    unsigned window;
+    uint32_t offset;
+    unsigned width;
+    uint32_t value;
+    tDirection direction;
+    bool operator==(const tAccess&) const = default;
+  };
+  using tReadCallback = std::function<uint32_t(unsigned width)>;
+
+  // Installs itself as the register bus; the destructor puts back the one before.
+  tSimRegisterWindows();
+  ~tSimRegisterWindows() override;
+  tSimRegisterWindows(const tSimRegisterWindows&) = delete;
+  tSimRegisterWindows& operator=(const tSimRegisterWindows&) = delete;
+
+  // A new window of length bytes; answers its number (0, 1, ...).
+  unsigned addWindow(uint32_t length);
+  unsigned windowCount() const { return static_cast<unsigned>(_windows.size()); }
+  uint64_t base(unsigned window) const;
+  uint32_t length(unsigned window) const;
+
+  // Read side: a standing value, a queue taken first, or a callback that wins.
+  void setRead(unsigned window, uint32_t offset, unsigned width, uint32_t value);
+  void queueReads(unsigned window, uint32_t offset, std::vector<uint32_t> values);
+  void setReadCallback(unsigned window, uint32_t offset, tReadCallback callback);
+  // Write side: the bytes last written at offset, as one value of width bits.
+  uint32_t written(unsigned window, uint32_t offset, unsigned width) const;
+
+  // The ordered log; turned off it records nothing (benchmarks).
+  const std::vector<tAccess>& log() const { return _log; }
+  std::vector<tAccess> writes() const;
+  std::vector<tAccess> reads() const;
+  void clearLog() { _log.clear(); }
+  void setLogging(bool on) { _logging = on; }
+  // A marker in the log (the bus's flush).
+  void logMarker();
+
+  bool read(uintptr_t address, unsigned width, uint32_t& value) override;
+  bool write(uintptr_t address, unsigned width, uint32_t value) override;
+
+ private:
+  struct tWindow {
+    std::vector<uint8_t> readSide;
+    std::vector<uint8_t> writeSide;
+  };
+  using tKey = std::pair<unsigned, uint32_t>;
+
+  // The window and offset of an access wholly inside one window.
+  bool locate(uintptr_t address, unsigned width, unsigned& window, uint32_t& offset) const;
+
+  std::vector<tWindow> _windows;
+  std::map<tKey, std::deque<uint32_t>> _queues;
+  std::map<tKey, tReadCallback> _callbacks;
+  std::vector<tAccess> _log;
+  bool _logging = true;
+  iRegisterBus* _previous;
+};
+
+}  // namespace nQoSim

@@ -1,0 +1,43 @@
+// One register lock group: its identifier, the platform lock that guards its
+// registers and the indexes of its member registers. The lock is opened when
+// the group is built and closed when it is destroyed; the identifier and the
+// members are set by the map's table set-up.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "sync/iSync.h"
+
+namespace nQoUdRLP100 {
+
+class tRegisterLockGroup {
+ public:
+  tRegisterLockGroup() = default;
+  ~tRegisterLockGroup();
+  tRegisterLockGroup(const tRegisterLockGroup&) = delete;
+  tRegisterLockGroup& operator=(const tRegisterLockGroup&) = delete;
+
+  // Opens the lock (kind 1, option 0); a failure lands in the status and
+  // leaves no lock.
+  void open(nQoMDBG100::tStatus2* status);
+  void setUp(uint32_t id, const uint32_t* members, uint32_t memberCount);
+
+  uint32_t id() const { return _id; }
+  iSync* lock() const { return _lock; }
+  const uint32_t* members() const { return _members; }
+  uint32_t memberCount() const { return _memberCount; }
+
+  // Waits for the lock without a time-out. A group without a lock is passed over.
+  void acquire(nQoMDBG100::tStatus2* status);
+  // Releases whatever the status holds, so that every acquire is undone.
+  void release(nQoMDBG100::tStatus2* status);
+
+ private:
+  uint32_t _id = 0;
+  iSync* _lock = nullptr;
+  const uint32_t* _members = nullptr;
+  uint32_t _memberCount = 0;
+};
+
+}  // namespace nQoUdRLP100

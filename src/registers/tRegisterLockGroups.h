@@ -1,0 +1,77 @@
+// The lock groups of a register map, identifiers 1..kCount, and selections of
+// them. A caller that writes registers of several groups selects their groups,
+// takes the locks in ascending identifier order and gives them back in
+// descending order, so that callers with overlapping selections cannot deadlock.
+//
+//   tRegisterLockGroups<22>::tSelection selection;
+//   tRegisterLockGroups<22>::makeSelection(selection, {14, 12});
+//   groups.lockSelected(selection, status);     // 12, then 14
+//   ... write the registers ...
+//   groups.unlockSelected(selection, status);   // 14, then 12
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "mdbg/tStatus2.h"
+#include "registers/tRegisterLockGroup.h"
+
+namespace nQoUdRLP100 {
+
+template <uint32_t kCount>
+class tRegisterLockGroups {
+ public:
+  // One word per group identifier; word 0 is never used.
+  struct tSelection {
+    uint32_t words[kCount + 1];
+  };
+
+  // Opens the groups' locks, group 1 first. They are closed from the last
+  // group down to the first when the groups are destroyed.
+  explicit tRegisterLockGroups(nQoMDBG100::tStatus2* status) {
+    for (auto& group : _groups) group.open(status);
+  }
+
+  // Gives each group its identifier and its members from the map's table.
+  template <class tMembers>
+  void setUp(const tMembers& members) {
+    for (uint32_t id = 1; id <= kCount; ++id)
+      _groups[id - 1].setUp(id, members.of(id), members.countOf(id));
+  }
+
+  // The group of an identifier, or null for 0 and identifiers beyond kCount.
+  tRegisterLockGroup* group(uint32_t id) {
+    return id >= 1 && id <= kCount ? &_groups[id - 1] : nullptr;
+  }
+
+  static void clearSelection(tSelection& selection) {
+    for (auto& word : selection.words) word = 0;
+  }
+  // Selects a group; 0 and identifiers beyond kCount select nothing.
+  static void select(tSelection& selection, uint32_t id) {
+    if (id >= 1 && id <= kCount) selection.words[id] = 1;
+  }
+  // Clears the selection and selects the listed groups up to the first 0.
+  static void makeSelection(tSelection& selection, std::initializer_list<uint32_t> ids) {
+    clearSelection(selection);
+    for (uint32_t id : ids) {
+      if (id == 0) break;
+      select(selection, id);
+    }
+  }
+
+  // Every selected group is visited, failures land in the status.
+  void lockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
+    for (uint32_t id = 1; id <= kCount; ++id)
+      if (selection.words[id] != 0) _groups[id - 1].acquire(status);
+  }
+  void unlockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
+    for (uint32_t id = kCount; id >= 1; --id)
+      if (selection.words[id] != 0) _groups[id - 1].release(status);
+  }
+
+ private:
+  tRegisterLockGroup _groups[kCount];
+};
+
+}  // namespace nQoUdRLP100

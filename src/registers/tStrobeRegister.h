@@ -1,0 +1,46 @@
+// A write-only register without soft copy: every write goes to the board at
+// once and carries only the caller's bits.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "registers/registerPlace.h"
+#include "registers/registerStatus.h"
+#include "registers/registerWidth.h"
+#include "registers/tRegisterMap.h"
+#include "registers/tRegisterRow.h"
+
+namespace nQoUdRLP100 {
+
+template <class tTraits, uint32_t kIndex>
+class tStrobeRegister : public tConstantPlace<tTraits, kIndex> {
+ public:
+  static constexpr tRegisterRow kRow = tTraits::kRows[kIndex];
+  static constexpr unsigned kWidth = kRow.width;
+  using tValue = tRegisterValue<kWidth>;
+  static_assert(baseKind(kRow.kind) == tRegisterKind::kStrobe);
+
+  void writeRegister(tValue value, nQoMDBG100::tStatus2* status) {
+    if (failed(status)) return;
+    _map->space().template write<kWidth>(this->offset(), value);
+  }
+
+  void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {
+    _map = map;
+    _group.set(group);
+  }
+  tRegisterLockGroup* group() const { return _group.get(); }
+  void restore(nQoMDBG100::tStatus2*) {}
+
+ protected:
+  // Writes (value << shift) & mask, all other bits 0.
+  void writeBits(uint32_t mask, unsigned shift, uint32_t value, nQoMDBG100::tStatus2* status) {
+    writeRegister(static_cast<tValue>((value << shift) & mask), status);
+  }
+
+  tRegisterMap<tTraits>* _map = nullptr;
+  [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
+};
+
+}  // namespace nQoUdRLP100

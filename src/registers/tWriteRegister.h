@@ -1,0 +1,77 @@
+// A writable register with a soft copy: setters change the soft copy and mark
+// the register dirty only when it changed; flush writes it when dirty or forced,
+// then drops the strobe bits outside the keep mask and clears the dirty byte.
+// Nothing touches the board but flush and writeRegister.
+//
+//   map.AO_Command_2.setRegister(0xFFFF, status);
+//   map.AO_Command_2.flush(status, 0);     // writes 0xFFFF; soft copy 0x3C0E
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "registers/registerPlace.h"
+#include "registers/registerStatus.h"
+#include "registers/registerWidth.h"
+#include "registers/tRegisterMap.h"
+#include "registers/tRegisterRow.h"
+
+namespace nQoUdRLP100 {
+
+template <class tTraits, uint32_t kIndex, class tPlace>
+class tWriteRegister : public tPlace {
+ public:
+  static constexpr tRegisterRow kRow = tTraits::kRows[kIndex];
+  static constexpr unsigned kWidth = kRow.width;
+  using tValue = tRegisterValue<kWidth>;
+  static_assert(baseKind(kRow.kind) == tRegisterKind::kWrite);
+
+  tValue getRegister() const { return _soft; }
+
+  void setRegister(tValue value, nQoMDBG100::tStatus2* status) {
+    if (failed(status) || value == _soft || !this->placed(status)) return;
+    _soft = value;
+    _map->dirty(this->index()) = 1;
+  }
+
+  void flush(nQoMDBG100::tStatus2* status, unsigned force) {
+    if (failed(status) || !this->placed(status)) return;
+    uint8_t& dirty = _map->dirty(this->index());
+    if (force == 0 && dirty == 0) return;
+    _map->space().template write<kWidth>(this->offset(), _soft);
+    _soft = static_cast<tValue>(_soft & kRow.keep);
+    dirty = 0;
+  }
+
+  // Writes when the value differs, when forced or when already dirty.
+  void writeRegister(tValue value, nQoMDBG100::tStatus2* status, unsigned force) {
+    if (failed(status) || !this->placed(status)) return;
+    const unsigned changed = force != 0 || value != _soft;
+    _soft = value;
+    flush(status, changed);
+  }
+
+  void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {
+    _map = map;
+    _group.set(group);
+  }
+  tRegisterLockGroup* group() const { return _group.get(); }
+
+  // markAllDirty: marked dirty, soft copy first set to 0 where the catalogue says so.
+  void restore(nQoMDBG100::tStatus2* status) {
+    if constexpr (kRow.restore == tRestore::kZero) setRegister(0, status);
+    if (this->placed(status)) _map->markDirty(this->index(), status);
+  }
+
+ protected:
+  // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.
+  void setBits(uint32_t mask, unsigned shift, uint32_t value, nQoMDBG100::tStatus2* status) {
+    setRegister(static_cast<tValue>((_soft & ~mask) | ((value << shift) & mask)), status);
+  }
+
+  tValue _soft = 0;
+  tRegisterMap<tTraits>* _map = nullptr;
+  [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
+};
+
+}  // namespace nQoUdRLP100

@@ -1,5 +1,7 @@
 #include "frame/nParseUtilities.h"
 
+#include <type_traits>
+
 #include "frame/nString.h"
 #include "frame/tStatusSite.h"
 
@@ -29,50 +31,11 @@ bool equalsLiteral(const C* text, const char* literal) {
   return text[i] == C(0);
 }
 
-template <class C>
-bool isEmptyOrAngleBracketedT(const tBasicString<C>& text, tStatus& status) {
-  if (status.isFatal() || text.empty()) return true;
-  return text.size() >= 2 && text[0] == C('<') && text[text.size() - 1] == C('>');
-}
-
-template <class C>
-bool isLocalHostT(const C* name, tStatus& status) {
-  if (status.isFatal()) return false;
-  return name == nullptr || name[0] == C(0) || equalsLiteral(name, "localhost") ||
-         equalsLiteral(name, "127.0.0.1");
-}
-
-template <class C>
-void trimWhitespaceT(tBasicString<C>& text, tStatus& status) {
-  if (status.isFatal()) return;
-  std::size_t end = text.size();
-  while (end > 0 && isWhitespace(text[end - 1])) --end;
-  text.resize(end);
-  std::size_t start = 0;
-  while (start < end && isWhitespace(text[start])) ++start;
-  text.erase(0, start);
-}
-
-template <class C>
-void trimTrailingNewlinesT(tBasicString<C>& text, tStatus& status) {
-  if (status.isFatal()) return;
-  std::size_t end = text.size();
-  while (end > 0 && isLineEnd(text[end - 1])) --end;
-  if (end > 0) text.resize(end);
-}
-
-template <class C>
-void removeLeadingSlashT(tBasicString<C>& text, tStatus& status) {
-  if (status.isFatal() || text.empty() || text[0] != C('/')) return;
-  text.erase(0, 1);
-  text.checkAllocation(status, {kFile, 140});
-}
-
-template <class C>
-void assignStringT(const tBasicString<C>& source, tBasicString<C>& destination, tStatus& status) {
-  if (status.isFatal()) return;
-  if (&source != &destination) destination = source;
-  destination.checkAllocation(status, {kFile, 150});
+template <char* (*format)(char*, uint64_t, uint32_t)>
+char* formatSigned(char* buffer, int64_t value, uint32_t radix) {
+  if (radix < 2 || radix > 36) return format(buffer, 0, radix);
+  if (value < 0) *buffer++ = '-';
+  return format(buffer, value < 0 ? 0 - static_cast<uint64_t>(value) : value, radix);
 }
 
 // The decimal text of a value, '-' first for a negative one.
@@ -104,9 +67,57 @@ void store(const tDecimalText& number, tWString& destination, tStatus& status) {
   nString::widenToWString(number.text, number.length, destination, status, nString::kCounted);
 }
 
+}  // namespace
+
+template <class C>
+bool isEmptyOrAngleBracketed(const tBasicString<C>& text, tStatus& status) {
+  if (status.isFatal() || text.empty()) return true;
+  return text.size() >= 2 && text[0] == C('<') && text[text.size() - 1] == C('>');
+}
+
+template <class C>
+bool isLocalHost(const C* name, tStatus& status) {
+  if (status.isFatal()) return false;
+  return name == nullptr || name[0] == C(0) || equalsLiteral(name, "localhost") ||
+         equalsLiteral(name, "127.0.0.1");
+}
+
+template <class C>
+void trimWhitespace(tBasicString<C>& text, tStatus& status) {
+  if (status.isFatal()) return;
+  std::size_t end = text.size();
+  while (end > 0 && isWhitespace(text[end - 1])) --end;
+  text.resize(end);
+  std::size_t start = 0;
+  while (start < end && isWhitespace(text[start])) ++start;
+  text.erase(0, start);
+}
+
+template <class C>
+void trimTrailingNewlines(tBasicString<C>& text, tStatus& status) {
+  if (status.isFatal()) return;
+  std::size_t end = text.size();
+  while (end > 0 && isLineEnd(text[end - 1])) --end;
+  if (end > 0) text.resize(end);
+}
+
+template <class C>
+void removeLeadingSlash(tBasicString<C>& text, tStatus& status) {
+  if (status.isFatal() || text.empty() || text[0] != C('/')) return;
+  text.erase(0, 1);
+  text.checkAllocation(status, {kFile, 140});
+}
+
+template <class C>
+void assignString(const tBasicString<C>& source, tBasicString<C>& destination, tStatus& status) {
+  if (status.isFatal()) return;
+  if (&source != &destination) destination = source;
+  destination.checkAllocation(status, {kFile, 150});
+}
+
 // Results go through locals, so the source may be head or tail itself.
 template <class C>
-void splitAtCharT(const tBasicString<C>& source, C separator, tBasicString<C>& head,
+void splitAtChar(const tBasicString<C>& source, C separator, tBasicString<C>& head,
                   tBasicString<C>& tail, tStatus& status, std::size_t start) {
   if (status.isFatal()) return;
   tBasicString<C> first, rest;
@@ -123,16 +134,16 @@ void splitAtCharT(const tBasicString<C>& source, C separator, tBasicString<C>& h
 }
 
 template <class C>
-void splitPathT(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
+void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
                 tStatus& status) {
   if (status.isFatal()) return;
   const std::size_t start = !source.empty() && source[0] == C('/') ? 1 : 0;
-  splitAtCharT(source, C('/'), head, tail, status, start);
+  splitAtChar(source, C('/'), head, tail, status, start);
   if (tail.empty()) head.swap(tail);
 }
 
 template <class C>
-void splitQualifiedPathT(const tBasicString<C>& source, tBasicString<C>& head,
+void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head,
                          tBasicString<C>& tail, tStatus& status) {
   if (status.isFatal()) return;
   if (source.empty()) {
@@ -141,92 +152,37 @@ void splitQualifiedPathT(const tBasicString<C>& source, tBasicString<C>& head,
     setCode(status, -200099, {kFile, 210});
     return;
   }
-  splitPathT(source, head, tail, status);
+  splitPath(source, head, tail, status);
   if (head.empty() || tail.empty()) setCode(status, -201237, {kFile, 215});
 }
 
-template <char* (*format)(char*, uint64_t, uint32_t)>
-char* formatSigned(char* buffer, int64_t value, uint32_t radix) {
-  if (radix < 2 || radix > 36) return format(buffer, 0, radix);
-  if (value < 0) *buffer++ = '-';
-  return format(buffer, value < 0 ? 0 - static_cast<uint64_t>(value) : value, radix);
+template <class C, class T>
+void numberToString(T value, tBasicString<C>& destination, tStatus& status) {
+  if constexpr (std::is_signed_v<T>)
+    store(decimal(int64_t{value}), destination, status);
+  else
+    store(decimal(uint64_t{value}, false), destination, status);
 }
 
-}  // namespace
-
-bool isEmptyOrAngleBracketed(const tString& text, tStatus& status) {
-  return isEmptyOrAngleBracketedT(text, status);
-}
-bool isEmptyOrAngleBracketed(const tWString& text, tStatus& status) {
-  return isEmptyOrAngleBracketedT(text, status);
-}
-
-bool isLocalHost(const char* name, tStatus& status) { return isLocalHostT(name, status); }
-bool isLocalHost(const tString& name, tStatus& status) { return isLocalHostT(name.c_str(), status); }
-bool isLocalHost(const wchar_t* name, tStatus& status) { return isLocalHostT(name, status); }
-bool isLocalHost(const tWString& name, tStatus& status) {
-  return isLocalHostT(name.c_str(), status);
-}
-
-void trimWhitespace(tString& text, tStatus& status) { trimWhitespaceT(text, status); }
-void trimWhitespace(tWString& text, tStatus& status) { trimWhitespaceT(text, status); }
-void trimTrailingNewlines(tString& text, tStatus& status) { trimTrailingNewlinesT(text, status); }
-void trimTrailingNewlines(tWString& text, tStatus& status) { trimTrailingNewlinesT(text, status); }
-void removeLeadingSlash(tString& text, tStatus& status) { removeLeadingSlashT(text, status); }
-void removeLeadingSlash(tWString& text, tStatus& status) { removeLeadingSlashT(text, status); }
-void assignString(const tString& source, tString& destination, tStatus& status) {
-  assignStringT(source, destination, status);
-}
-void assignString(const tWString& source, tWString& destination, tStatus& status) {
-  assignStringT(source, destination, status);
-}
-
-void numberToString(uint32_t value, tString& destination, tStatus& status) {
-  store(decimal(value, false), destination, status);
-}
-void numberToString(int32_t value, tString& destination, tStatus& status) {
-  store(decimal(int64_t{value}), destination, status);
-}
-void numberToString(uint64_t value, tString& destination, tStatus& status) {
-  store(decimal(value, false), destination, status);
-}
-void numberToString(int64_t value, tString& destination, tStatus& status) {
-  store(decimal(value), destination, status);
-}
-void numberToString(uint32_t value, tWString& destination, tStatus& status) {
-  store(decimal(value, false), destination, status);
-}
-void numberToString(int32_t value, tWString& destination, tStatus& status) {
-  store(decimal(int64_t{value}), destination, status);
-}
-void numberToString(uint64_t value, tWString& destination, tStatus& status) {
-  store(decimal(value, false), destination, status);
-}
-void numberToString(int64_t value, tWString& destination, tStatus& status) {
-  store(decimal(value), destination, status);
-}
-
-void splitAtChar(const tString& source, char separator, tString& head, tString& tail,
-                 tStatus& status, std::size_t start) {
-  splitAtCharT(source, separator, head, tail, status, start);
-}
-void splitAtChar(const tWString& source, wchar_t separator, tWString& head, tWString& tail,
-                 tStatus& status, std::size_t start) {
-  splitAtCharT(source, separator, head, tail, status, start);
-}
-void splitPath(const tString& source, tString& head, tString& tail, tStatus& status) {
-  splitPathT(source, head, tail, status);
-}
-void splitPath(const tWString& source, tWString& head, tWString& tail, tStatus& status) {
-  splitPathT(source, head, tail, status);
-}
-void splitQualifiedPath(const tString& source, tString& head, tString& tail, tStatus& status) {
-  splitQualifiedPathT(source, head, tail, status);
-}
-void splitQualifiedPath(const tWString& source, tWString& head, tWString& tail,
-                        tStatus& status) {
-  splitQualifiedPathT(source, head, tail, status);
-}
+#define QO_PARSE_UTILITIES_FOR(C)                                                              \
+  template bool isEmptyOrAngleBracketed(const tBasicString<C>&, tStatus&);                     \
+  template bool isLocalHost(const C*, tStatus&);                                               \
+  template void trimWhitespace(tBasicString<C>&, tStatus&);                                    \
+  template void trimTrailingNewlines(tBasicString<C>&, tStatus&);                              \
+  template void removeLeadingSlash(tBasicString<C>&, tStatus&);                                \
+  template void assignString(const tBasicString<C>&, tBasicString<C>&, tStatus&);              \
+  template void numberToString(uint32_t, tBasicString<C>&, tStatus&);                          \
+  template void numberToString(int32_t, tBasicString<C>&, tStatus&);                           \
+  template void numberToString(uint64_t, tBasicString<C>&, tStatus&);                          \
+  template void numberToString(int64_t, tBasicString<C>&, tStatus&);                           \
+  template void splitAtChar(const tBasicString<C>&, C, tBasicString<C>&, tBasicString<C>&,     \
+                            tStatus&, std::size_t);                                            \
+  template void splitPath(const tBasicString<C>&, tBasicString<C>&, tBasicString<C>&, tStatus&); \
+  template void splitQualifiedPath(const tBasicString<C>&, tBasicString<C>&, tBasicString<C>&, \
+                                   tStatus&);
+QO_PARSE_UTILITIES_FOR(char)
+QO_PARSE_UTILITIES_FOR(wchar_t)
+#undef QO_PARSE_UTILITIES_FOR
 
 char* formatSignedDigits(char* buffer, int64_t value, uint32_t radix) {
   return formatSigned<unsignedToText>(buffer, value, radix);

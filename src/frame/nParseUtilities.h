@@ -26,55 +26,54 @@ namespace nQoUdR100::nQoKABBO_1_0::nParseUtilities {
 
 using tStatus = nQoAPALS100::tStatus;
 
+// Each of the following has a narrow (char) and a wide (wchar_t) form.
+
 // True with an error in the status, for an empty string, or for one of two
 // characters or more that begins with '<' and ends with '>'.
-bool isEmptyOrAngleBracketed(const tString& text, tStatus& status);
-bool isEmptyOrAngleBracketed(const tWString& text, tStatus& status);
+template <class C>
+bool isEmptyOrAngleBracketed(const tBasicString<C>& text, tStatus& status);
 // True for null, "", "localhost" and "127.0.0.1"; false with an error in the
 // status.
-bool isLocalHost(const char* name, tStatus& status);
-bool isLocalHost(const tString& name, tStatus& status);
-bool isLocalHost(const wchar_t* name, tStatus& status);
-bool isLocalHost(const tWString& name, tStatus& status);
+template <class C>
+bool isLocalHost(const C* name, tStatus& status);
+template <class C>
+bool isLocalHost(const tBasicString<C>& name, tStatus& status) {
+  return isLocalHost(name.c_str(), status);
+}
 
 // Space, tab, CR, LF, FF and VT at both ends.
-void trimWhitespace(tString& text, tStatus& status);
-void trimWhitespace(tWString& text, tStatus& status);
+template <class C>
+void trimWhitespace(tBasicString<C>& text, tStatus& status);
 // The CR and LF after the last other character; a text of CR and LF only
 // stays.
-void trimTrailingNewlines(tString& text, tStatus& status);
-void trimTrailingNewlines(tWString& text, tStatus& status);
-void removeLeadingSlash(tString& text, tStatus& status);
-void removeLeadingSlash(tWString& text, tStatus& status);
-void assignString(const tString& source, tString& destination, tStatus& status);
-void assignString(const tWString& source, tWString& destination, tStatus& status);
+template <class C>
+void trimTrailingNewlines(tBasicString<C>& text, tStatus& status);
+template <class C>
+void removeLeadingSlash(tBasicString<C>& text, tStatus& status);
+template <class C>
+void assignString(const tBasicString<C>& source, tBasicString<C>& destination, tStatus& status);
 
-// The decimal text of the value replaces the destination.
-void numberToString(uint32_t value, tString& destination, tStatus& status);
-void numberToString(int32_t value, tString& destination, tStatus& status);
-void numberToString(uint64_t value, tString& destination, tStatus& status);
-void numberToString(int64_t value, tString& destination, tStatus& status);
-void numberToString(uint32_t value, tWString& destination, tStatus& status);
-void numberToString(int32_t value, tWString& destination, tStatus& status);
-void numberToString(uint64_t value, tWString& destination, tStatus& status);
-void numberToString(int64_t value, tWString& destination, tStatus& status);
+// The decimal text of the value (uint32_t, int32_t, uint64_t or int64_t)
+// replaces the destination.
+template <class C, class T>
+void numberToString(T value, tBasicString<C>& destination, tStatus& status);
 
 // head = source[start, P) and tail = source[P + 1, end) for the first
 // separator at P from start on; without one (or from a start at or past the
 // end) head = source[start, end) and the tail is empty. The source may be
 // head or tail itself.
-void splitAtChar(const tString& source, char separator, tString& head, tString& tail,
-                 tStatus& status, std::size_t start = 0);
-void splitAtChar(const tWString& source, wchar_t separator, tWString& head, tWString& tail,
-                 tStatus& status, std::size_t start = 0);
+template <class C>
+void splitAtChar(const tBasicString<C>& source, C separator, tBasicString<C>& head,
+                 tBasicString<C>& tail, tStatus& status, std::size_t start = 0);
 // At the first '/' after a leading one; without one the head is empty and
 // the tail holds the rest.
-void splitPath(const tString& source, tString& head, tString& tail, tStatus& status);
-void splitPath(const tWString& source, tWString& head, tWString& tail, tStatus& status);
+template <class C>
+void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
+               tStatus& status);
 // splitPath; -200099 for an empty source, -201237 when head or tail is empty.
-void splitQualifiedPath(const tString& source, tString& head, tString& tail, tStatus& status);
-void splitQualifiedPath(const tWString& source, tWString& head, tWString& tail,
-                        tStatus& status);
+template <class C>
+void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head,
+                        tBasicString<C>& tail, tStatus& status);
 
 // Checks a name against the rules of its kind (0 to 5): -200467 empty,
 // -200552 a forbidden character, a lone ':' or a kind above 5, -200553 a

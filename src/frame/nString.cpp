@@ -186,26 +186,6 @@ constexpr auto utf8ToUTF32 = convert<char, wchar_t, decodeUTF8, encodeElement>;
 constexpr auto utf32ToUTF16 = convert<wchar_t, uint16_t, decodeElement, encodeUTF16>;
 constexpr auto utf32ToUTF8 = convert<wchar_t, char, decodeElement, encodeUTF8>;
 
-// The string converters: count, size the destination, convert into it, drop
-// the terminator.
-template <class tIn, class tOut>
-void toString(uint64_t (*converter)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t),
-              const tIn* source, uint64_t length, tBasicString<tOut>& destination,
-              tStatus& status, uint32_t mode) {
-  if (status.isFatal()) return;
-  if (source == nullptr || length == 0) {
-    destination.clear();
-    return;
-  }
-  const uint64_t count = converter(source, length, nullptr, 0, status, mode);
-  if (status.isFatal()) return;
-  destination.resize(count + (mode == kTerminated ? 1 : 0));
-  destination.checkAllocation(status, {kFile, 310});
-  if (status.isFatal()) return;
-  converter(source, length, destination.data(), destination.size(), status, mode);
-  if (mode == kTerminated) removeNULTerminator(destination, status);
-}
-
 template <class C>
 void dropNul(tBasicString<C>& text, tStatus& status) {
   if (status.isFatal() || text.empty() || text[text.size() - 1] != C(0)) return;
@@ -259,69 +239,33 @@ uint64_t convertUTF8ToUTF16(const char* source, uint64_t length, uint16_t* desti
                                                                  capacity, status, mode);
 }
 
-void utf16ToUTF8String(const uint16_t* source, uint64_t length, tString& destination,
-                       tStatus& status, uint32_t mode) {
-  toString(convertUTF16ToUTF8, source, length, destination, status, mode);
-}
-void utf16ToUTF8String(const tString16& source, tString& destination, tStatus& status) {
-  utf16ToUTF8String(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void narrowToString(const wchar_t* source, uint64_t length, tString& destination, tStatus& status,
-                    uint32_t mode) {
-  toString(narrowChars, source, length, destination, status, mode);
-}
-void narrowToString(const tWString& source, tString& destination, tStatus& status) {
-  narrowToString(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void utf32ToUTF8String(const wchar_t* source, uint64_t length, tString& destination,
-                       tStatus& status, uint32_t mode) {
-  toString(convertUTF32ToUTF8, source, length, destination, status, mode);
-}
-void utf32ToUTF8String(const tWString& source, tString& destination, tStatus& status) {
-  utf32ToUTF8String(source.c_str(), source.size(), destination, status, kCounted);
+template <class tIn, class tOut,
+          uint64_t (*convert)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t)>
+void tStringConverter<tIn, tOut, convert>::operator()(const tIn* source, uint64_t length,
+                                                      tBasicString<tOut>& destination,
+                                                      tStatus& status, uint32_t mode) const {
+  if (status.isFatal()) return;
+  if (source == nullptr || length == 0) {
+    destination.clear();
+    return;
+  }
+  const uint64_t count = convert(source, length, nullptr, 0, status, mode);
+  if (status.isFatal()) return;
+  destination.resize(count + (mode == kTerminated ? 1 : 0));
+  destination.checkAllocation(status, {kFile, 310});
+  if (status.isFatal()) return;
+  convert(source, length, destination.data(), destination.size(), status, mode);
+  if (mode == kTerminated) removeNULTerminator(destination, status);
 }
 
-void utf32ToUTF16String(const wchar_t* source, uint64_t length, tString16& destination,
-                        tStatus& status, uint32_t mode) {
-  toString(convertUTF32ToUTF16, source, length, destination, status, mode);
-}
-void utf32ToUTF16String(const tWString& source, tString16& destination, tStatus& status) {
-  utf32ToUTF16String(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void utf16ToUTF32String(const uint16_t* source, uint64_t length, tWString& destination,
-                        tStatus& status, uint32_t mode) {
-  toString(convertUTF16ToUTF32, source, length, destination, status, mode);
-}
-void utf16ToUTF32String(const tString16& source, tWString& destination, tStatus& status) {
-  utf16ToUTF32String(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void utf8ToUTF16String(const char* source, uint64_t length, tString16& destination,
-                       tStatus& status, uint32_t mode) {
-  toString(convertUTF8ToUTF16, source, length, destination, status, mode);
-}
-void utf8ToUTF16String(const tString& source, tString16& destination, tStatus& status) {
-  utf8ToUTF16String(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void utf8ToUTF32String(const char* source, uint64_t length, tWString& destination,
-                       tStatus& status, uint32_t mode) {
-  toString(convertUTF8ToUTF32, source, length, destination, status, mode);
-}
-void utf8ToUTF32String(const tString& source, tWString& destination, tStatus& status) {
-  utf8ToUTF32String(source.c_str(), source.size(), destination, status, kCounted);
-}
-
-void widenToWString(const char* source, uint64_t length, tWString& destination, tStatus& status,
-                    uint32_t mode) {
-  toString(widenChars, source, length, destination, status, mode);
-}
-void widenToWString(const tString& source, tWString& destination, tStatus& status) {
-  widenToWString(source.c_str(), source.size(), destination, status, kCounted);
-}
+template struct tStringConverter<uint16_t, char, convertUTF16ToUTF8>;
+template struct tStringConverter<wchar_t, char, narrowChars>;
+template struct tStringConverter<wchar_t, char, convertUTF32ToUTF8>;
+template struct tStringConverter<wchar_t, uint16_t, convertUTF32ToUTF16>;
+template struct tStringConverter<uint16_t, wchar_t, convertUTF16ToUTF32>;
+template struct tStringConverter<char, uint16_t, convertUTF8ToUTF16>;
+template struct tStringConverter<char, wchar_t, convertUTF8ToUTF32>;
+template struct tStringConverter<char, wchar_t, widenChars>;
 
 void removeNULTerminator(tString& text, tStatus& status) { dropNul(text, status); }
 void removeNULTerminator(tString16& text, tStatus& status) { dropNul(text, status); }

@@ -55,34 +55,29 @@ uint64_t convertUTF16ToUTF8(const uint16_t* source, uint64_t length, char* desti
 uint64_t convertUTF8ToUTF16(const char* source, uint64_t length, uint16_t* destination,
                             uint64_t capacity, tStatus& status, uint32_t mode);
 
-// String converters: the destination is replaced by the whole conversion
+// A string converter: the destination is replaced by the whole conversion
 // (without a terminator element); an empty source empties it; a destination
-// that cannot grow is -50352. The second forms convert a whole string in
+// that cannot grow is -50352. The second form converts a whole string in
 // counted mode.
-void utf16ToUTF8String(const uint16_t* source, uint64_t length, tString& destination,
-                       tStatus& status, uint32_t mode);
-void utf16ToUTF8String(const tString16& source, tString& destination, tStatus& status);
-void narrowToString(const wchar_t* source, uint64_t length, tString& destination, tStatus& status,
-                    uint32_t mode);
-void narrowToString(const tWString& source, tString& destination, tStatus& status);
-void utf32ToUTF8String(const wchar_t* source, uint64_t length, tString& destination,
-                       tStatus& status, uint32_t mode);
-void utf32ToUTF8String(const tWString& source, tString& destination, tStatus& status);
-void utf32ToUTF16String(const wchar_t* source, uint64_t length, tString16& destination,
-                        tStatus& status, uint32_t mode);
-void utf32ToUTF16String(const tWString& source, tString16& destination, tStatus& status);
-void utf16ToUTF32String(const uint16_t* source, uint64_t length, tWString& destination,
-                        tStatus& status, uint32_t mode);
-void utf16ToUTF32String(const tString16& source, tWString& destination, tStatus& status);
-void utf8ToUTF16String(const char* source, uint64_t length, tString16& destination,
-                       tStatus& status, uint32_t mode);
-void utf8ToUTF16String(const tString& source, tString16& destination, tStatus& status);
-void utf8ToUTF32String(const char* source, uint64_t length, tWString& destination,
-                       tStatus& status, uint32_t mode);
-void utf8ToUTF32String(const tString& source, tWString& destination, tStatus& status);
-void widenToWString(const char* source, uint64_t length, tWString& destination, tStatus& status,
-                    uint32_t mode);
-void widenToWString(const tString& source, tWString& destination, tStatus& status);
+template <class tIn, class tOut,
+          uint64_t (*convert)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t)>
+struct tStringConverter {
+  void operator()(const tIn* source, uint64_t length, tBasicString<tOut>& destination,
+                  tStatus& status, uint32_t mode) const;
+  void operator()(const tBasicString<tIn>& source, tBasicString<tOut>& destination,
+                  tStatus& status) const {
+    (*this)(source.c_str(), source.size(), destination, status, kCounted);
+  }
+};
+
+inline constexpr tStringConverter<uint16_t, char, convertUTF16ToUTF8> utf16ToUTF8String{};
+inline constexpr tStringConverter<wchar_t, char, narrowChars> narrowToString{};
+inline constexpr tStringConverter<wchar_t, char, convertUTF32ToUTF8> utf32ToUTF8String{};
+inline constexpr tStringConverter<wchar_t, uint16_t, convertUTF32ToUTF16> utf32ToUTF16String{};
+inline constexpr tStringConverter<uint16_t, wchar_t, convertUTF16ToUTF32> utf16ToUTF32String{};
+inline constexpr tStringConverter<char, uint16_t, convertUTF8ToUTF16> utf8ToUTF16String{};
+inline constexpr tStringConverter<char, wchar_t, convertUTF8ToUTF32> utf8ToUTF32String{};
+inline constexpr tStringConverter<char, wchar_t, widenChars> widenToWString{};
 
 // Drops one trailing NUL element, when there is one.
 void removeNULTerminator(tString& text, tStatus& status);

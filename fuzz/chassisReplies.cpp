@@ -1,9 +1,11 @@
 // Chassis replies of arbitrary bytes: the status block alone, the reply of
 // every output shape of the digital controller, the cartridge shapes (status
-// only, one u32) and the chassis services' revision, two times and
-// temperature readings. The caller's status ends as its start, the reply's
-// code or -228700, nothing lands past a buffer's capacity, and no output is
-// written once the status holds an error.
+// only, one u8, one u32, two u32, byte and word arrays into the caller's
+// array and into a buffer of a capacity) and the chassis services'
+// revision, two times and temperature readings. The caller's status ends as
+// its start, the reply's code or -228700, nothing lands past a buffer's
+// capacity, and no output is written once the status holds an error.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -11,7 +13,13 @@
 #include "chassis/cartridge/tCartridgeAITimingController.h"
 #include "chassis/cartridge/tCartridgeAO_DAC.h"
 #include "chassis/cartridge/tCartridgeController.h"
+#include "chassis/cartridge/tCartridgeDataMemory.h"
 #include "chassis/cartridge/tCartridgeDetection.h"
+#include "chassis/cartridge/tCartridgeEEPROM.h"
+#include "chassis/cartridge/tCartridgeSyncPulseChangeDetection.h"
+#include "chassis/cartridge/tCartridgeTEDSCommunicator.h"
+#include "chassis/cartridge/tCartridgeTimer.h"
+#include "chassis/cartridge/tMultiCartridgeChangeDetection.h"
 #include "chassis/interfaces/tChassisTempSensor.h"
 #include "chassis/interfaces/tChassisTimekeeper.h"
 #include "chassis/interfaces/tDigController.h"
@@ -139,6 +147,100 @@ void unpackWord(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>&
   }
 }
 
+// The sync-pulse status: two u32, each all ones where the reply is cut.
+void unpackTwoWords(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
+                    const tExpected& expected, int start) {
+  constexpr uint32_t kUntouched = 0x5A5A5A5A;
+  uint32_t words[2] = {kUntouched, kUntouched};
+  nQoFSL100::nQoMIOCS::nCartridgeSyncPulseChangeDetection::tGetSyncPulseStatusPacker packer(
+      nullptr, nullptr, 1, words[0], words[1]);
+  nQoMDBG100::tStatus2 status(start);
+  packer.unpack(context, status);
+  if (expected.outputAt == 0) {
+    check(status.code == expected.status && words[0] == kUntouched && words[1] == kUntouched);
+    return;
+  }
+  for (size_t i = 0; i < 2; ++i) {
+    const size_t at = expected.outputAt + 4 * i;
+    check(at + 4 <= bytes.size() ? words[i] == nQoFSL100::loadBigEndian<uint32_t>(bytes.data() + at)
+                                 : words[i] == 0xFFFFFFFF);
+  }
+  check(status.code == (expected.outputAt + 8 <= bytes.size() ? expected.status : -228700));
+}
+
+// What an array field at outputAt holds: its elements, or read = false when
+// it is cut or malformed (-228700, the target unchanged).
+template <class T>
+struct tArrayField {
+  bool read = false;
+  std::vector<T> elements;
+};
+
+template <class T>
+tArrayField<T> arrayFieldAt(const std::vector<uint8_t>& bytes, size_t at) {
+  const size_t lengthBytes = sizeof(T) == 4 ? 4 : 2;
+  if (at + lengthBytes > bytes.size()) return {};
+  const uint32_t length = lengthBytes == 4 ? nQoFSL100::loadBigEndian<uint32_t>(bytes.data() + at)
+                                           : uint32_t(bytes[at] << 8 | bytes[at + 1]);
+  const uint32_t elementBytes = length - 2u;
+  if (elementBytes > bytes.size() - at - lengthBytes) return {};
+  tArrayField<T> field{true, {}};
+  for (uint32_t i = 0; i < elementBytes / sizeof(T); ++i)
+    field.elements.push_back(
+        nQoFSL100::loadBigEndian<T>(bytes.data() + at + lengthBytes + i * sizeof(T)));
+  return field;
+}
+
+// An array output, into the caller's array (which starts with one guard
+// element) and into a buffer of capacity elements followed by guards.
+template <class tPacker, class T, class... tInputs>
+void unpackArray(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
+                 const tExpected& expected, int start, uint32_t capacity, tInputs... inputs) {
+  constexpr auto kGuard = T(0x5A5A5A5A);
+  const tArrayField<T> field =
+      expected.outputAt == 0 ? tArrayField<T>{} : arrayFieldAt<T>(bytes, expected.outputAt);
+  const int failed = expected.outputAt == 0 ? expected.status : -228700;
+
+  nQoFSL100::tArray<T> array;
+  array.append(kGuard);
+  {
+    tPacker packer(nullptr, nullptr, 1, inputs..., &array);
+    nQoMDBG100::tStatus2 status(start);
+    packer.unpack(context, status);
+    const std::vector<T> held(array.begin(), array.end());
+    check(field.read ? status.code == expected.status && held == field.elements
+                     : status.code == failed && held == std::vector<T>{kGuard});
+  }
+
+  std::vector<T> buffer(capacity + 2, kGuard);
+  tPacker packer(nullptr, nullptr, 1, inputs..., buffer.data(), capacity);
+  nQoMDBG100::tStatus2 status(start);
+  packer.unpack(context, status);
+  std::vector<T> expectedBuffer(capacity + 2, kGuard);
+  if (field.read && field.elements.size() <= capacity) {
+    std::copy(field.elements.begin(), field.elements.end(), expectedBuffer.begin());
+    check(status.code == expected.status);
+  } else {
+    check(status.code == (field.read ? -228700 : failed));
+  }
+  check(buffer == expectedBuffer);
+}
+
+void unpackCartridgeArrays(nQoFSL100::tRequestContext& context, const std::vector<uint8_t>& bytes,
+                           const tExpected& expected, int start) {
+  using namespace nQoFSL100::nQoMIOCS;
+  for (uint32_t capacity : {0u, 3u, 64u}) {
+    unpackArray<nCartridgeEEPROM::tBlockReadBytesPacker, uint8_t>(
+        context, bytes, expected, start, capacity, uint16_t(2), uint16_t(3));
+    unpackArray<nMultiCartridgeChangeDetection::tReadPacker, uint8_t>(context, bytes, expected,
+                                                                      start, capacity, 2u, 3u);
+    unpackArray<nCartridgeDataMemory::tReadPacker, uint32_t>(context, bytes, expected, start,
+                                                             capacity, uint16_t(2), uint16_t(3));
+  }
+  unpackArray<nCartridgeTEDSCommunicator::tRead8BytePROMPacker, uint8_t>(context, bytes, expected,
+                                                                         start, 8, 2u);
+}
+
 void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {
   using namespace nQoFSL100::nQoMIOCS;
   nQoSim::tScriptedReplySource replies;
@@ -156,6 +258,10 @@ void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {
     unpackWord<nChassisTimekeeper::tGetCurrentTimePacker, uint64_t>(context, bytes, expected,
                                                                     start);
     unpackWord<nChassisTimekeeper::tGetEpochTimePacker, uint64_t>(context, bytes, expected, start);
+    unpackWord<nCartridgeTimer::tGetAndConfirmTimerExpiredErrorPacker, uint8_t>(context, bytes,
+                                                                                expected, start);
+    unpackTwoWords(context, bytes, expected, start);
+    unpackCartridgeArrays(context, bytes, expected, start);
   }
 }
 

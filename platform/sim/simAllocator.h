@@ -11,5 +11,7 @@ void failAllocation(uint64_t nth);
 int64_t liveAllocations();
 // Blocks handed out since the process started.
 uint64_t totalAllocations();
+// Blocks asked for at interrupt level (simInterrupts.h) since the process started.
+uint64_t interruptLevelAllocations();
 
 }  // namespace nQoSim

@@ -3,28 +3,74 @@
 #include <algorithm>
 
 #include "kal/nQoKAL.h"
+#include "sim/simInterrupts.h"
 
 namespace nQoSim {
 
 namespace {
+thread_local bool gAtInterruptLevel = false;
+
+constexpr uint32_t kSubWindowLength = 0x100;
+
 void setFailure(int* status, int code) {
   if (status != nullptr && code != 0 && *status >= 0) *status = code;
 }
 }  // namespace
 
+bool atInterruptLevel() { return gAtInterruptLevel; }
+
 tSimBus::~tSimBus() {
   if (!_mappings.empty())
-    nQoKAL250_halt("qoplatform", "tSimBus", 20, "bus destroyed with windows still mapped");
+    nQoKAL250_halt("qoplatform", "tSimBus", 24, "bus destroyed with windows still mapped");
+}
+
+void tSimBus::record(const tCall& call) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  if (_logging) _calls.push_back(call);
+}
+
+std::vector<tSimBus::tCall> tSimBus::calls() const {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  return _calls;
+}
+
+void tSimBus::clearCalls() {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  _calls.clear();
+}
+
+void tSimBus::failNext(tCall::tOperation operation, int code) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  _failures[operation] = code;
+}
+
+bool tSimBus::failsNow(tCall::tOperation operation, int* status) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  auto failure = _failures.find(operation);
+  if (failure == _failures.end()) return false;
+  setFailure(status, failure->second);
+  _failures.erase(failure);
+  return true;
+}
+
+int tSimBus::registrations() const {
+  std::lock_guard<std::recursive_mutex> lock(_busLock);
+  return static_cast<int>(_registrations.size());
+}
+
+int tSimBus::openWindows() const {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  return static_cast<int>(_openWindows.size());
 }
 
 int32_t tSimBus::flush(int*) {
-  _calls.push_back({tCall::kFlush, 0, 0, 0, 0});
+  record({tCall::kFlush, 0, 0, 0, 0});
   _windows.logMarker();
   return 0;
 }
 
 uint64_t tSimBus::getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window, int* status) {
-  _calls.push_back({tCall::kWindowAddress, mode, kind, window, 0});
+  record({tCall::kWindowAddress, mode, kind, window, 0});
   if (_windowAddressFailure != 0) {
     setFailure(status, _windowAddressFailure);
     return 0;
@@ -35,7 +81,7 @@ uint64_t tSimBus::getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window
 
 iBus::tMemoryMapping* tSimBus::mapMemory(uint32_t first, uint32_t second, uint32_t window,
                                          uint32_t length, int* status) {
-  _calls.push_back({tCall::kMapMemory, first, second, window, length});
+  record({tCall::kMapMemory, first, second, window, length});
   if (_mapFails || window >= _windows.windowCount() || length > _windows.length(window)) {
     setFailure(status, _mapFailure);
     return nullptr;
@@ -45,13 +91,177 @@ iBus::tMemoryMapping* tSimBus::mapMemory(uint32_t first, uint32_t second, uint32
 }
 
 void tSimBus::unmapMemory(tMemoryMapping** mapping, int*) {
-  _calls.push_back({tCall::kUnmapMemory, 0, 0, 0, 0});
+  record({tCall::kUnmapMemory, 0, 0, 0, 0});
   auto held = std::find_if(_mappings.begin(), _mappings.end(),
                            [&](const auto& owned) { return owned.get() == *mapping; });
   if (held == _mappings.end())
-    nQoKAL250_halt("qoplatform", "tSimBus", 52, "unmap of a mapping the bus did not make");
+    nQoKAL250_halt("qoplatform", "tSimBus", 98, "unmap of a mapping the bus did not make");
   _mappings.erase(held);
   *mapping = nullptr;
+}
+
+uint64_t tSimBus::registerInterrupt(uint32_t affinity, uint32_t irq,
+                                    iBusInterruptResolver* primary,
+                                    iBusInterruptResolver* secondary, int* status) {
+  std::lock_guard<std::recursive_mutex> lock(_busLock);
+  uint64_t handle = 0;
+  if (!failsNow(tCall::kRegisterInterrupt, status)) {
+    handle = _nextHandle++;
+    _registrations.push_back({handle, irq, primary, secondary});
+  }
+  record({tCall::kRegisterInterrupt, affinity, irq, 0, 0, handle});
+  return handle;
+}
+
+void tSimBus::unregisterInterrupt(uint64_t* handle, int* status) {
+  const uint64_t given = *handle;
+  {
+    std::lock_guard<std::recursive_mutex> lock(_busLock);
+    record({tCall::kUnregisterInterrupt, 0, 0, 0, 0, given});
+    auto found = std::find_if(_registrations.begin(), _registrations.end(),
+                              [&](const tRegistration& held) { return held.handle == given; });
+    if (found == _registrations.end()) {
+      setFailure(status, -50003);
+      return;
+    }
+    _registrations.erase(found);
+  }
+  std::unique_lock<std::mutex> lock(_secondaryLock);
+  std::erase(_queued, given);
+  _secondaryDone.wait(lock, [&] { return _running[given] == 0; });
+  _running.erase(given);
+  *handle = 0;
+}
+
+void tSimBus::runAtomically(iBusAtomicOperation* operation, int* status) {
+  std::lock_guard<std::recursive_mutex> lock(_busLock);
+  if (failsNow(tCall::kAtomic, status)) return;
+  _windows.logMarker(tSimRegisterWindows::kAtomicBegin);
+  const int32_t answer = operation->operateAtomically();
+  _windows.logMarker(tSimRegisterWindows::kAtomicEnd);
+  record({tCall::kAtomic, 0, 0, 0, 0, static_cast<uint32_t>(answer)});
+  if (status != nullptr) *status = answer;
+}
+
+uint32_t tSimBus::raise(uint32_t irq) {
+  std::lock_guard<std::recursive_mutex> lock(_busLock);
+  uint32_t answer = 0;
+  for (const tRegistration& registration : _registrations) {
+    if (registration.irq != irq) continue;
+    gAtInterruptLevel = true;
+    answer = registration.primary->resolve();
+    gAtInterruptLevel = false;
+    record({tCall::kPrimaryPass, 0, irq, 0, 0, answer});
+    if (answer == 1) {
+      std::lock_guard<std::mutex> queue(_secondaryLock);
+      _queued.push_back(registration.handle);
+    }
+  }
+  return answer;
+}
+
+unsigned tSimBus::pumpSecondary() {
+  unsigned passes = 0;
+  for (;;) {
+    uint64_t handle = 0;
+    iBusInterruptResolver* secondary = nullptr;
+    {
+      std::lock_guard<std::recursive_mutex> bus(_busLock);
+      std::lock_guard<std::mutex> queue(_secondaryLock);
+      if (_queued.empty()) return passes;
+      handle = _queued.front();
+      _queued.pop_front();
+      for (const tRegistration& registration : _registrations)
+        if (registration.handle == handle) secondary = registration.secondary;
+      if (secondary == nullptr) continue;
+      ++_running[handle];
+    }
+    secondary->resolve();
+    record({tCall::kSecondaryPass, 0, 0, 0, 0, handle});
+    ++passes;
+    std::lock_guard<std::mutex> queue(_secondaryLock);
+    --_running[handle];
+    _secondaryDone.notify_all();
+  }
+}
+
+uint32_t tSimBus::openWindow(uint32_t mode, uint32_t space, uint32_t offset, uint32_t length,
+                             int* status) {
+  uint32_t window = 0;
+  if (!failsNow(tCall::kOpenWindow, status)) {
+    auto answer = _openAnswers.find(mode);
+    if (answer != _openAnswers.end()) window = answer->second;
+  }
+  record({tCall::kOpenWindow, mode, space, offset, length, window});
+  if (window != 0) {
+    std::lock_guard<std::mutex> lock(_callsLock);
+    _openWindows.insert(window);
+  }
+  return window;
+}
+
+void tSimBus::closeWindow(uint32_t* window) {
+  record({tCall::kCloseWindow, 0, 0, *window, 0});
+  {
+    std::lock_guard<std::mutex> lock(_callsLock);
+    auto open = _openWindows.find(*window);
+    if (open == _openWindows.end())
+      nQoKAL250_halt("qoplatform", "tSimBus", 209, "close of a window that is not open");
+    _openWindows.erase(open);
+  }
+  *window = 0;
+}
+
+uint32_t tSimBus::openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) {
+  uint32_t window = 0;
+  if (!failsNow(tCall::kOpenSubWindow, status)) {
+    auto answer = _subWindowAnswers.find(offset);
+    window = answer != _subWindowAnswers.end() ? answer->second
+                                               : _windows.addWindow(kSubWindowLength);
+  }
+  record({tCall::kOpenSubWindow, space, kind, offset, 0, window});
+  if (window != 0) {
+    std::lock_guard<std::mutex> lock(_callsLock);
+    _openWindows.insert(window);
+  }
+  return window;
+}
+
+void tSimBus::releaseSubWindow(uint32_t window) {
+  record({tCall::kReleaseSubWindow, 0, 0, window, 0});
+  std::lock_guard<std::mutex> lock(_callsLock);
+  auto open = _openWindows.find(window);
+  if (open == _openWindows.end())
+    nQoKAL250_halt("qoplatform", "tSimBus", 235, "release of a window that is not open");
+  _openWindows.erase(open);
+}
+
+void tSimBus::findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) {
+  record({tCall::kFindWindow, code, *size, 0, 0});
+  if (failsNow(tCall::kFindWindow, status)) return;
+  auto found = _locations.find(code);
+  *location = found != _locations.end() ? found->second : tWindowLocation{};
+}
+
+uintptr_t tSimBus::addressIn(uint32_t window, uint32_t offset) const {
+  if (window >= _windows.windowCount())
+    nQoKAL250_halt("qoplatform", "tSimBus", 248, "access to a window that does not exist");
+  return static_cast<uintptr_t>(_windows.base(window) + offset);
+}
+
+uint32_t tSimBus::read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) {
+  uint32_t value = 0;
+  if (!failsNow(tCall::kRead32, status) && !_windows.read(addressIn(window, offset), 32, value))
+    nQoKAL250_halt("qoplatform", "tSimBus", 255, "read outside the window");
+  record({tCall::kRead32, flags, offset, window, 0, value});
+  return value;
+}
+
+void tSimBus::write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+                      int* status) {
+  if (!failsNow(tCall::kWrite32, status) && !_windows.write(addressIn(window, offset), 32, value))
+    nQoKAL250_halt("qoplatform", "tSimBus", 263, "write outside the window");
+  record({tCall::kWrite32, flags, offset, window, 0, value});
 }
 
 }  // namespace nQoSim

@@ -6,11 +6,32 @@
 //   nQoSim::tSimBus bus(windows);
 //   unsigned w = windows.addWindow(620);
 //   bus.getWindowAddress(4, 3, w, &code);   // windows.base(w)
+//
+// Interrupts: a registration keeps its two resolvers; raise(irq) runs the
+// primary one under the bus lock at interrupt level (simInterrupts.h) and
+// queues the secondary pass when it answers 1; pumpSecondary() runs the queued
+// passes on the calling thread. runAtomically takes the same (recursive) lock
+// and brackets its accesses in the window log with kAtomicBegin/kAtomicEnd.
+//
+//   uint64_t handle = ...;                 // the system registered
+//   bus.raise(1);                          // answers the primary's answer
+//   bus.pumpSecondary();
+//
+// Windows: openWindow answers what answerOpenWindow scripted for its mode (0
+// when nothing); openSubWindow answers a scripted window for its offset or a
+// fresh 0x100-byte window; read32 and write32 go to the window log.
+// failNext(operation, code) makes the next call of an operation set code (0:
+// none) and answer 0 or nothing.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "bus/iBus.h"
@@ -20,12 +41,45 @@ namespace nQoSim {
 
 class tSimBus : public iBus {
  public:
+  // One call. Arguments by operation (others 0):
+  //   kWindowAddress        first mode, second kind, window
+  //   kMapMemory            first, second, window, length
+  //   kRegisterInterrupt    first affinity, second irq; value the handle
+  //   kUnregisterInterrupt  value the handle
+  //   kAtomic               value the operation's answer
+  //   kPrimaryPass          second irq; value the resolver's answer (raise)
+  //   kSecondaryPass        value the handle whose secondary resolver ran
+  //   kOpenWindow           first mode, second space, window offset, length; value the window
+  //   kCloseWindow          window
+  //   kOpenSubWindow        first space, second kind, window offset; value the window
+  //   kReleaseSubWindow     window
+  //   kFindWindow           first code, second the size word
+  //   kRead32               first flags, second offset, window; value the value read
+  //   kWrite32              first flags, second offset, window; value the value written
   struct tCall {
-    enum tOperation { kFlush, kWindowAddress, kMapMemory, kUnmapMemory } operation;
+    enum tOperation {
+      kFlush,
+      kWindowAddress,
+      kMapMemory,
+      kUnmapMemory,
+      kRegisterInterrupt,
+      kUnregisterInterrupt,
+      kAtomic,
+      kPrimaryPass,
+      kSecondaryPass,
+      kOpenWindow,
+      kCloseWindow,
+      kOpenSubWindow,
+      kReleaseSubWindow,
+      kFindWindow,
+      kRead32,
+      kWrite32,
+    } operation;
     uint32_t first;
     uint32_t second;
     uint32_t window;
     uint32_t length;
+    uint64_t value = 0;
     bool operator==(const tCall&) const = default;
   };
 
@@ -41,25 +95,87 @@ class tSimBus : public iBus {
     _mapFails = true;
     _mapFailure = code;
   }
+  // The window that openWindow answers for a mode.
+  void answerOpenWindow(uint32_t mode, unsigned window) { _openAnswers[mode] = window; }
+  // The window that openSubWindow answers for an offset.
+  void answerSubWindow(uint32_t offset, unsigned window) { _subWindowAnswers[offset] = window; }
+  // What findWindow fills in for a code (zeros otherwise).
+  void answerFindWindow(uint32_t code, const tWindowLocation& location) {
+    _locations[code] = location;
+  }
+  void failNext(tCall::tOperation operation, int code);
 
-  const std::vector<tCall>& calls() const { return _calls; }
-  void clearCalls() { _calls.clear(); }
+  // Runs the primary resolver of every registration of irq; answers the last
+  // answer (0 when none is registered).
+  uint32_t raise(uint32_t irq);
+  // Runs the queued secondary passes; answers how many ran.
+  unsigned pumpSecondary();
+
+  std::vector<tCall> calls() const;
+  void clearCalls();
+  // Turned off, calls are not recorded (benchmarks).
+  void setLogging(bool on) { _logging = on; }
   int liveMappings() const { return static_cast<int>(_mappings.size()); }
+  // Interrupt registrations, and windows opened and not yet closed or given back.
+  int registrations() const;
+  int openWindows() const;
 
   int32_t flush(int* status) override;
   uint64_t getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window, int* status) override;
   tMemoryMapping* mapMemory(uint32_t first, uint32_t second, uint32_t window, uint32_t length,
                             int* status) override;
   void unmapMemory(tMemoryMapping** mapping, int* status) override;
+  uint64_t registerInterrupt(uint32_t affinity, uint32_t irq, iBusInterruptResolver* primary,
+                             iBusInterruptResolver* secondary, int* status) override;
+  void unregisterInterrupt(uint64_t* handle, int* status) override;
+  void runAtomically(iBusAtomicOperation* operation, int* status) override;
+  uint32_t openWindow(uint32_t mode, uint32_t space, uint32_t offset, uint32_t length,
+                      int* status) override;
+  void closeWindow(uint32_t* window) override;
+  uint32_t openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) override;
+  void releaseSubWindow(uint32_t window) override;
+  void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) override;
+  uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override;
+  void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+               int* status) override;
 
  private:
+  struct tRegistration {
+    uint64_t handle;
+    uint32_t irq;
+    iBusInterruptResolver* primary;
+    iBusInterruptResolver* secondary;
+  };
+
+  void record(const tCall& call);
+  // True when the operation was scripted to fail now (the code is then set).
+  bool failsNow(tCall::tOperation operation, int* status);
+  uintptr_t addressIn(uint32_t window, uint32_t offset) const;
+
   tSimRegisterWindows& _windows;
+  mutable std::mutex _callsLock;
   std::vector<tCall> _calls;
+  bool _logging = true;
+  std::map<tCall::tOperation, int> _failures;
   std::vector<std::unique_ptr<tMemoryMapping>> _mappings;
   std::optional<uint64_t> _windowAddressAnswer;
   int _windowAddressFailure = 0;
   bool _mapFails = false;
   int _mapFailure = 0;
+  std::map<uint32_t, unsigned> _openAnswers;
+  std::map<uint32_t, unsigned> _subWindowAnswers;
+  std::map<uint32_t, tWindowLocation> _locations;
+  std::multiset<uint32_t> _openWindows;
+
+  // Held by primary passes and atomic runs; guards the registrations.
+  mutable std::recursive_mutex _busLock;
+  std::vector<tRegistration> _registrations;
+  uint64_t _nextHandle = 0x1000;
+  // Guards the queued secondary passes and those running now.
+  mutable std::mutex _secondaryLock;
+  std::condition_variable _secondaryDone;
+  std::deque<uint64_t> _queued;
+  std::map<uint64_t, int> _running;
 };
 
 }  // namespace nQoSim

@@ -1,8 +1,9 @@
-// A device that hands out one bus (or none) and counts the bus given out and
-// taken back.
+// A device that hands out one bus (or none), counts the bus given out and
+// taken back, and answers queries with a scripted value.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "bus/iDevice.h"
 #include "kal/nQoKAL.h"
@@ -15,6 +16,9 @@ class tSimDevice : public iDevice {
 
   unsigned busesGiven() const { return _given; }
   unsigned busesTaken() const { return _taken; }
+  void answerQuery(uint32_t value) { _queryAnswer = value; }
+  // The items asked for, in order.
+  const std::vector<uint32_t>& queries() const { return _queries; }
 
   iBus* getBus(int*) override {
     if (_bus != nullptr) ++_given;
@@ -26,11 +30,17 @@ class tSimDevice : public iDevice {
     ++_taken;
     *bus = nullptr;
   }
+  uint32_t query(uint32_t item, int*) override {
+    _queries.push_back(item);
+    return _queryAnswer;
+  }
 
  private:
   iBus* _bus;
   unsigned _given = 0;
   unsigned _taken = 0;
+  uint32_t _queryAnswer = 0;
+  std::vector<uint32_t> _queries;
 };
 
 }  // namespace nQoSim

@@ -1,5 +1,5 @@
-// A device tree that is a table of devices by index; it serves device look-ups
-// only (listeners are accepted and never notified).
+// A device tree that is a table of devices by index; otherwise a listener
+// device tree (listeners, node lists).
 //
 //   nQoSim::tSimDeviceTable tree({&device});
 //   nQoSim::setDeviceTree(&tree);   // getDeviceTree answers it
@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "bus/iDeviceTree.h"
+#include "sim/tSimListenerDeviceTree.h"
 
 namespace nQoSim {
 
-class tSimDeviceTable : public iDeviceTree {
+class tSimDeviceTable : public tSimListenerDeviceTree {
  public:
   explicit tSimDeviceTable(std::vector<iDevice*> devices) : _devices(std::move(devices)) {}
 
@@ -23,8 +23,6 @@ class tSimDeviceTable : public iDeviceTree {
     _lookups.push_back(id);
     return id < _devices.size() ? _devices[id] : nullptr;
   }
-  void registerListener(tDeviceTreeListenerRecord*, int*) override {}
-  void unregisterListener(tDeviceTreeListenerRecord*, int*) override {}
 
  private:
   std::vector<iDevice*> _devices;

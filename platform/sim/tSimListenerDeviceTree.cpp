@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "kal/nQoKAL.h"
+
 namespace nQoSim {
 
 iDevice* tSimListenerDeviceTree::findDevice(uint32_t, int* status) {
@@ -66,6 +68,51 @@ std::vector<tSimListenerDeviceTree::tRegistration> tSimListenerDeviceTree::regis
 std::size_t tSimListenerDeviceTree::listenerCount() const {
   std::lock_guard<std::mutex> lock(_lock);
   return _listeners.size();
+}
+
+tDeviceNodeList* tSimListenerDeviceTree::getNodeList(uint32_t first, uint32_t second,
+                                                     iDevice* device, int* status) {
+  std::lock_guard<std::mutex> lock(_lock);
+  _nodeListQueries.push_back({first, second, device});
+  if (_nodeListFailure != 0) {
+    if (status != nullptr && *status >= 0) *status = _nodeListFailure;
+    _nodeListFailure = 0;
+    return nullptr;
+  }
+  auto held = std::make_unique<tHeldList>();
+  held->nodes = _nodes;
+  held->list = {_failureWord, static_cast<uint32_t>(held->nodes.size()), held->nodes.data()};
+  tDeviceNodeList* list = &held->list;
+  _lists[list] = std::move(held);
+  return list;
+}
+
+void tSimListenerDeviceTree::freeNodeList(tDeviceNodeList* list) {
+  std::lock_guard<std::mutex> lock(_lock);
+  if (_lists.erase(list) == 0)
+    nQoKAL250_halt("qoplatform", "tSimListenerDeviceTree", 93, "free of a list not handed out");
+}
+
+void tSimListenerDeviceTree::setNodes(std::vector<iDeviceNode*> nodes, uint32_t failureWord) {
+  std::lock_guard<std::mutex> lock(_lock);
+  _nodes = std::move(nodes);
+  _failureWord = failureWord;
+}
+
+void tSimListenerDeviceTree::failNextNodeList(int code) {
+  std::lock_guard<std::mutex> lock(_lock);
+  _nodeListFailure = code;
+}
+
+std::vector<tSimListenerDeviceTree::tNodeListQuery> tSimListenerDeviceTree::nodeListQueries()
+    const {
+  std::lock_guard<std::mutex> lock(_lock);
+  return _nodeListQueries;
+}
+
+std::size_t tSimListenerDeviceTree::liveNodeLists() const {
+  std::lock_guard<std::mutex> lock(_lock);
+  return _lists.size();
 }
 
 }  // namespace nQoSim

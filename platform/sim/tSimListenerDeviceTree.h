@@ -8,10 +8,18 @@
 //
 // Unregistering waits until every delivery in progress has returned, so an
 // observer is never called after its record is unregistered.
+//
+// Node lists: getNodeList answers the nodes a test set, with the failure word
+// it set; every query is recorded and every list must be freed.
+//
+//   tree.setNodes({&root, &bridge});
+//   tree.failNextNodeList(-50004);   // the next query answers null
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -27,11 +35,20 @@ class tSimListenerDeviceTree : public iDeviceTree {
     const tDeviceTreeListenerRecord* address;
     int status;  // the status after the call
   };
+  struct tNodeListQuery {
+    uint32_t first;
+    uint32_t second;
+    const iDevice* device;
+    bool operator==(const tNodeListQuery&) const = default;
+  };
 
   // Answers the device that a test set (null by default) for every id.
   iDevice* findDevice(uint32_t id, int* status) override;
   void registerListener(tDeviceTreeListenerRecord* record, int* status) override;
   void unregisterListener(tDeviceTreeListenerRecord* record, int* status) override;
+  tDeviceNodeList* getNodeList(uint32_t first, uint32_t second, iDevice* device,
+                               int* status) override;
+  void freeNodeList(tDeviceNodeList* list) override;
 
   void setDevice(iDevice* device);
   // The next registration stores this code in the caller's status and
@@ -44,6 +61,12 @@ class tSimListenerDeviceTree : public iDeviceTree {
   std::vector<tRegistration> registrations() const;
   std::size_t listenerCount() const;
 
+  void setNodes(std::vector<iDeviceNode*> nodes, uint32_t failureWord = 0);
+  void failNextNodeList(int code);
+  std::vector<tNodeListQuery> nodeListQueries() const;
+  // Lists handed out and not yet freed.
+  std::size_t liveNodeLists() const;
+
  private:
   mutable std::mutex _lock;
   std::condition_variable _deliveryDone;
@@ -52,6 +75,16 @@ class tSimListenerDeviceTree : public iDeviceTree {
   iDevice* _device = nullptr;
   int _failCode = 0;
   int _deliveries = 0;
+
+  struct tHeldList {
+    tDeviceNodeList list;
+    std::vector<iDeviceNode*> nodes;
+  };
+  std::vector<iDeviceNode*> _nodes;
+  uint32_t _failureWord = 0;
+  int _nodeListFailure = 0;
+  std::vector<tNodeListQuery> _nodeListQueries;
+  std::map<const tDeviceNodeList*, std::unique_ptr<tHeldList>> _lists;
 };
 
 }  // namespace nQoSim

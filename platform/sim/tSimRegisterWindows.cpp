@@ -79,8 +79,8 @@ std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
   return found;
 }
 
-void tSimRegisterWindows::logMarker() {
-  if (_logging) _log.push_back({~0u, 0, 0, 0, kMarker});
+void tSimRegisterWindows::logMarker(tDirection kind) {
+  if (_logging) _log.push_back({~0u, 0, 0, 0, kind});
 }
 
 bool tSimRegisterWindows::locate(uintptr_t address, unsigned width, unsigned& window,

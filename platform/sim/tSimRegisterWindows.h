@@ -27,7 +27,8 @@ namespace nQoSim {
 
 class tSimRegisterWindows : public iRegisterBus {
  public:
-  enum tDirection { kRead, kWrite, kMarker };
+  // kMarker: the bus's flush; kAtomicBegin/kAtomicEnd: around a bus atomic run.
+  enum tDirection { kRead, kWrite, kMarker, kAtomicBegin, kAtomicEnd };
   struct tAccess {
     unsigned window;
     uint32_t offset;
@@ -63,8 +64,8 @@ class tSimRegisterWindows : public iRegisterBus {
   std::vector<tAccess> reads() const;
   void clearLog() { _log.clear(); }
   void setLogging(bool on) { _logging = on; }
-  // A marker in the log (the bus's flush).
-  void logMarker();
+  // A marker in the log (window ~0u, the rest 0).
+  void logMarker(tDirection kind = kMarker);
 
   bool read(uintptr_t address, unsigned width, uint32_t& value) override;
   bool write(uintptr_t address, unsigned width, uint32_t value) override;

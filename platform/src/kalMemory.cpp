@@ -6,12 +6,14 @@
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "sim/simAllocator.h"
+#include "sim/simInterrupts.h"
 
 namespace {
 std::atomic<uint64_t> gFailAt{0};
 std::atomic<uint64_t> gAttempts{0};
 std::atomic<int64_t> gLive{0};
 std::atomic<uint64_t> gTotal{0};
+std::atomic<uint64_t> gAtInterruptLevel{0};
 }  // namespace
 
 namespace nQoSim {
@@ -20,9 +22,11 @@ void failAllocation(uint64_t nth) {
 }
 int64_t liveAllocations() { return gLive.load(); }
 uint64_t totalAllocations() { return gTotal.load(); }
+uint64_t interruptLevelAllocations() { return gAtInterruptLevel.load(); }
 }  // namespace nQoSim
 
 extern "C" void* nQoKAL100_malloc(size_t size) {
+  if (nQoSim::atInterruptLevel()) ++gAtInterruptLevel;
   const uint64_t attempt = ++gAttempts;
   if (attempt == gFailAt.load()) {
     gFailAt = 0;

@@ -99,7 +99,35 @@ void iStatus2Description::operator delete(void* block) noexcept { _memDelete(blo
 
 tStatus2Description::tStatus2Description(int&) {}
 
-tStatus2Description::~tStatus2Description() = default;
+tStatus2Description::~tStatus2Description() {
+  for (auto& property : _properties) delete property.second;
+}
+
+void tStatus2Description::addProperty(uint32_t id, const iVariantReportable& reportable,
+                                      tStatus2& status) {
+  int code = 0;
+  nQoORB100::tObject* copy = reportable.clone(code);
+  auto* value = copy == nullptr ? nullptr
+                                : static_cast<iVariantReportable*>(copy->___CPPKRLDynamicCast(
+                                      &iVariantReportable::___classID));
+  if (value == nullptr) {
+    delete copy;
+    status.setCode(code < 0 ? code : -50352, "qomdbg", "tStatus2Description", 120);
+    return;
+  }
+  auto found = _properties.find(id);
+  if (found != _properties.end()) {
+    delete found->second;
+    found->second = value;
+  } else {
+    _properties.emplace(id, value);
+  }
+}
+
+const iVariantReportable* tStatus2Description::getProperty(uint32_t id) const {
+  auto found = _properties.find(id);
+  return found == _properties.end() ? nullptr : found->second;
+}
 
 void tStatus2Description::retain() { ++_references; }
 

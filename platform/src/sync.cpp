@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "kal/nQoKAL.h"
+#include "sim/simInterrupts.h"
 #include "sim/simSync.h"
 #include "src/platformClock.h"
 #include "sync/iSync.h"
@@ -48,6 +49,8 @@ class tSimSync : public iSync {
   const tParam& param() const { return _param; }
 
   uint32_t waitOrAcquire(uint32_t timeout, int* status) override {
+    if (nQoSim::atInterruptLevel())
+      nQoKAL250_halt("qoplatform", "sync", 53, "wait or acquire at interrupt level");
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;

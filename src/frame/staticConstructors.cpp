@@ -1,13 +1,16 @@
 #include "frame/staticConstructors.h"
 
+#include "frame/tClassRegistration.h"
 #include "frame/wideDigitString.h"
 #include "reservation/globalDriverParameters.h"
+#include "settings/tTavikLineFilterIdentifier.h"
 
 // In link order; each later class adds its registration here.
 const tStaticConstructor kStaticConstructors[] = {
     nullptr,
     nQoMRTB100::constructGlobalDriverParameters,
     nQoUdR100::constructWideDigitString,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nullptr,
 };
 

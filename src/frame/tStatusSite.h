@@ -25,6 +25,17 @@ inline void setCode(nQoMDBG100::tStatus2& status, int code, const tStatusSite& s
   status.setCode(code, site.component, site.file, site.line);
 }
 
+// Sets the code with a description attached by the merge rule; a refused
+// description is released.
+inline void setCode(nQoMDBG100::tStatus2& status, int code, const tStatusSite& site,
+                    nQoMDBG100::iStatus2Description* description) {
+  if (nQoMDBG100::takesCode(status.code, code))
+    nQoMDBG100::tStatus2::_setCode(&status, code, site.component, site.file, site.line,
+                                   description);
+  else if (description != nullptr)
+    description->release();
+}
+
 // The same for a status that may be null (then nothing is reported).
 inline void setCode(nQoMDBG100::tStatus2* status, int code, const tStatusSite& site) {
   if (status != nullptr) setCode(*status, code, site);

@@ -26,12 +26,14 @@ enum class tRegisterKind : uint8_t {
   kStrobeFields,
 };
 
-// What markAllDirty does to the register.
+// What markAllDirty does to the register; in maps without dirty bytes, what
+// the set-up does (kZero, kForget: soft copy 0; kLoad: read from the board).
 enum class tRestore : uint8_t {
   kRewrite,  // marked dirty, soft copy kept
   kZero,     // soft copy set to 0, then marked dirty
   kForget,   // soft copy set to 0, not marked (read-only registers)
   kNone,     // nothing (no soft copy)
+  kLoad,     // soft copy read from the board (maps without dirty bytes only)
 };
 
 // Keep mask of a register without strobe bits: the soft copy stays whole.
@@ -91,7 +93,9 @@ constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& row
         if (row.restore != tRestore::kNone || row.keep != kKeepAll) return false;
         break;
       default:
-        if (row.restore != tRestore::kRewrite && row.restore != tRestore::kZero) return false;
+        if (row.restore != tRestore::kRewrite && row.restore != tRestore::kZero &&
+            row.restore != tRestore::kLoad)
+          return false;
         if (row.keep != kKeepAll && row.keep > allOnes(row.width)) return false;
     }
   }

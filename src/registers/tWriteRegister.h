@@ -25,6 +25,7 @@ class tWriteRegister : public tPlace {
   static constexpr unsigned kWidth = kRow.width;
   using tValue = tRegisterValue<kWidth>;
   static_assert(baseKind(kRow.kind) == tRegisterKind::kWrite);
+  static_assert(kRow.restore != tRestore::kLoad, "a map with dirty bytes loads nothing");
 
   tValue getRegister() const { return _soft; }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "cartridgeRows.h"
 #include "chassis/cartridge/tCartridgeAIScanningFrontEnd.h"
 #include "chassis/cartridge/tCartridgeAITimingController.h"
 #include "chassis/cartridge/tCartridgeAI_ADC.h"
@@ -28,37 +29,18 @@ using nQoTest::fill;
 using nQoTest::logged;
 using nQoTest::loggedCode;
 using nQoTest::operator+;
+using nQoTest::kRowObject;
+using nQoTest::make;
+using nQoTest::repeatW;
 using nQoTest::tBytes;
-
-constexpr uint16_t kObject = 0x0102;
-
-// u32 argument k: 11 22 33 0k, so a swapped or shifted field shows.
-uint32_t w(uint32_t k) { return 0x11223300 + k; }
-tBytes W(uint32_t k) { return be32(w(k)); }
-tBytes repeatW(uint32_t count) {
-  tBytes bytes;
-  for (uint32_t k = 1; k <= count; ++k) bytes = bytes + W(k);
-  return bytes;
-}
-
-// One class: how to build it, its interface, method and argument bytes.
-struct tRequestCase {
-  const char* name;
-  std::function<tQuorlPacker*()> make;
-  uint16_t interfaceId;
-  uint8_t method;
-  tBytes arguments;
-};
+using nQoTest::tRequestRow;
+using nQoTest::w;
+using nQoTest::W;
 
 uint32_t gOutput = 0;
 
-template <class tClass, class... tArgs>
-std::function<tQuorlPacker*()> make(tArgs... args) {
-  return [=]() -> tQuorlPacker* { return new tClass(nullptr, nullptr, kObject, args...); };
-}
-
-std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words,
-                                       const tArray<uint16_t>& halves) {
+std::vector<tRequestRow> requestCases(const tArray<uint32_t>& words,
+                                      const tArray<uint16_t>& halves) {
   namespace c = nCartridgeController;
   namespace d = nCartridgeDetection;
   namespace s = nCartridgeAIScanningFrontEnd;
@@ -97,7 +79,7 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words,
        tBytes{0, 1, 0, 2, 0, 0, 0, 3, 0, 4}},
       {"Detection.ReadEventCounter",
        [] {
-         return new d::tReadCartridgeDetectionEventCounterPacker(nullptr, nullptr, kObject,
+         return new d::tReadCartridgeDetectionEventCounterPacker(nullptr, nullptr, kRowObject,
                                                                  gOutput);
        },
        0x0861,
@@ -148,16 +130,16 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words,
       {"DAC.Commit", make<o::tCommitPacker>(258u, uint8_t{2}, uint8_t{255}), 0x0880, 8,
        tBytes{0, 0, 1, 2, 2, 0xFF}},
       {"DAC.ReadStatus",
-       [] { return new o::tReadStatusPacker(nullptr, nullptr, kObject, w(1), gOutput); }, 0x0880, 9,
-       W(1)},
+       [] { return new o::tReadStatusPacker(nullptr, nullptr, kRowObject, w(1), gOutput); }, 0x0880,
+       9, W(1)},
       {"DAC.MultiDACWrite",
-       [&] { return new o::tMultiDACWritePacker(nullptr, nullptr, kObject, words, halves); },
+       [&] { return new o::tMultiDACWritePacker(nullptr, nullptr, kRowObject, words, halves); },
        0x0880, 10, be32(10) + be32(1) + be32(2) + tBytes{0, 4, 0, 3}},
       {"DAC.Uncommit", make<o::tUncommitPacker>(w(1)), 0x0880, 11, W(1)},
 
       {"AOTiming.SoftwareUpdatePulse", make<ot::tSoftwareUpdatePulsePacker>(), 0x0881, 8, {}},
       {"AOTiming.CommitDSA",
-       [&] { return new ot::tCommitDSAPacker(nullptr, nullptr, kObject, 1, 2, 3, 4, words); },
+       [&] { return new ot::tCommitDSAPacker(nullptr, nullptr, kRowObject, 1, 2, 3, 4, words); },
        0x0881, 9, be32(1) + be32(2) + be32(3) + be32(4) + be32(10) + be32(1) + be32(2)},
 
       {"DIO.Commit", make<io::tCommitPacker>(), 0x0890, 8, {}},
@@ -174,7 +156,7 @@ std::vector<tRequestCase> requestCases(const tArray<uint32_t>& words,
   };
 }
 
-class tCartridgeRequestsTest : public nQoTest::tChassisTest {
+class tCartridgeRequestsTest : public nQoTest::tRequestRowsTest {
  protected:
   tArray<uint32_t> words;
   tArray<uint16_t> halves;
@@ -184,38 +166,10 @@ class tCartridgeRequestsTest : public nQoTest::tChassisTest {
   }
 };
 
-// Every class packs its header and arguments into a message of exactly its
-// request size, allocates nothing doing so, and is freed through the base.
 TEST_F(tCartridgeRequestsTest, EveryClassPacksItsRow) {
-  const std::vector<tRequestCase> cases = requestCases(words, halves);
-  ASSERT_EQ(cases.size(), 50u);
-  std::vector<std::unique_ptr<tQuorlPacker>> packers;
-  for (const tRequestCase& c : cases) packers.emplace_back(c.make());
-
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(cases[i].name);
-    const tRequestCase& c = cases[i];
-    tQuorlPacker& packer = *packers[i];
-    const auto size = static_cast<uint32_t>(8 + c.arguments.size());
-    for (int code : {0, 5}) {
-      status.code = code;
-      EXPECT_EQ(packer.requestSize(status), size);
-    }
-    status.code = -5;
-    EXPECT_EQ(packer.requestSize(status), 8u);
-
-    status.clear();
-    const uint64_t allocationsBefore = nQoSim::totalAllocations();
-    packer.pack(transfer, 1, status);
-    EXPECT_EQ(nQoSim::totalAllocations(), allocationsBefore);
-    EXPECT_EQ(status.code, 0);
-    ASSERT_EQ(source.requestedLengths().back(), size);
-    const tBytes header{
-        0xEE, 0xEE, 1, c.method, uint8_t(c.interfaceId >> 8), uint8_t(c.interfaceId), 0x01, 0x02};
-    EXPECT_EQ(source.bytes(i), header + c.arguments);
-    EXPECT_NE(source.message(i).finished, 0u);
-  }
-  packers.clear();
+  const std::vector<tRequestRow> rows = requestCases(words, halves);
+  ASSERT_EQ(rows.size(), 50u);
+  packEveryRow(rows);
 }
 
 TEST_F(tCartridgeRequestsTest, ResetFlagAndPadding) {

@@ -27,7 +27,8 @@ using tAccess = tSimRegisterWindows::tAccess;
 namespace nQoSim {
 // Prints a window access in failure messages as "write 0x10A/16 = 0xFFFF".
 inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker"};
+  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin",
+                                            "atomic end"};
   *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << "/" << std::dec
        << access.width << " = 0x" << std::hex << access.value << std::dec;
   if (access.window != 0) *out << " (window " << access.window << ")";
@@ -35,6 +36,15 @@ inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* ou
 }  // namespace nQoSim
 
 namespace nQoTest {
+
+// The last status record, as "code component file line".
+inline std::string lastReport() {
+  const auto log = nQoSim::statusLog();
+  if (log.empty()) return "none";
+  const auto& last = log.back();
+  return std::to_string(last.code) + " " + last.component + " " + last.file + " " +
+         std::to_string(last.line);
+}
 
 class tTavikTest : public tLeakCheckedTest {
  protected:
@@ -48,14 +58,6 @@ class tTavikTest : public tLeakCheckedTest {
   }
   static tAccess read(uint32_t offset, unsigned width, uint32_t value) {
     return {0, offset, width, value, tSimRegisterWindows::kRead};
-  }
-  // The last status record, as "code component file line".
-  static std::string lastReport() {
-    const auto log = nQoSim::statusLog();
-    if (log.empty()) return "none";
-    const auto& last = log.back();
-    return std::to_string(last.code) + " " + last.component + " " + last.file + " " +
-           std::to_string(last.line);
   }
   // The locks acquired and released since the log was cleared, as group ids
   // (negative for a release).

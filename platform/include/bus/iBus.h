@@ -5,9 +5,20 @@
 //   iBus::tMemoryMapping* mapping = bus->mapMemory(0, 0, window, 620, &status.code);
 //   ... registers at mapping->base + offset ...
 //   bus->unmapMemory(&mapping, &status.code);
+//
+//   uint64_t handle = bus->registerInterrupt(0x7FFFFFFF, 1, &primary, &secondary, &code);
+//   bus->runAtomically(&operation, &code);   // never interleaves with primary
+//   bus->unregisterInterrupt(&handle, &code);
+//
+//   uint32_t window = bus->openWindow(0, 0, 0, 0, &code);   // a device's register space
+//   uint32_t value = bus->read32(window, 0x460, 0xC0000000, &code);
+//   bus->closeWindow(&window);
 #pragma once
 
 #include <cstdint>
+
+#include "bus/iBusAtomicOperation.h"
+#include "bus/iBusInterruptResolver.h"
 
 class iBus {
  public:
@@ -15,6 +26,13 @@ class iBus {
   // address; the rest belongs to the bus.
   struct tMemoryMapping {
     uint64_t base;
+  };
+  // Where findWindow locates a window: what openWindow with mode 1 takes.
+  struct tWindowLocation {
+    uint32_t space;
+    uint32_t offset;
+    uint32_t length;
+    uint32_t reserved[3];
   };
 
   virtual ~iBus() = default;
@@ -28,4 +46,33 @@ class iBus {
                                     uint32_t length, int* status) = 0;
   // Undoes mapMemory and clears the caller's pointer.
   virtual void unmapMemory(tMemoryMapping** mapping, int* status) = 0;
+
+  // Registers the two passes of interrupt irq (affinity 0x7FFFFFFF: any
+  // processor); a non-zero handle, or 0 with the status set.
+  virtual uint64_t registerInterrupt(uint32_t affinity, uint32_t irq,
+                                     iBusInterruptResolver* primary,
+                                     iBusInterruptResolver* secondary, int* status) = 0;
+  // Clears the handle; returns only when none of its resolvers runs.
+  virtual void unregisterInterrupt(uint64_t* handle, int* status) = 0;
+  // Calls operateAtomically once, never while a primary pass of the bus runs
+  // (also from inside one), and stores its answer in the status code.
+  virtual void runAtomically(iBusAtomicOperation* operation, int* status) = 0;
+  // Opens a window: mode 0 with zeros the device's register space, mode 1 a
+  // window that findWindow located. Its number, or 0 when none opened.
+  virtual uint32_t openWindow(uint32_t mode, uint32_t space, uint32_t offset, uint32_t length,
+                              int* status) = 0;
+  // Closes a window that openWindow opened and clears the caller's number.
+  virtual void closeWindow(uint32_t* window) = 0;
+  // A window on part of a chip's space; 0 when none opened.
+  virtual uint32_t openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) = 0;
+  virtual void releaseSubWindow(uint32_t window) = 0;
+  // Locates the window named by a four-character code; *size gives the size
+  // of the caller's location record.
+  virtual void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location,
+                          int* status) = 0;
+  // One 32-bit access at a window offset; flags 0xC0000000 for reads and
+  // 0x40000000 for writes.
+  virtual uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
+  virtual void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+                       int* status) = 0;
 };

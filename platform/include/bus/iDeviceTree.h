@@ -1,10 +1,11 @@
-// The platform's device tree: devices by id, and notifications of device
-// removal to registered listeners.
+// The platform's device tree: devices by id, node lists with attributes, and
+// notifications of device removal to registered listeners.
 #pragma once
 
 #include <cstdint>
 
 class iDevice;
+class iDeviceNode;
 
 // Receives device-tree notifications.
 class iDeviceTreeObserver {
@@ -22,6 +23,13 @@ struct tDeviceTreeListenerRecord {
   iDeviceTreeObserver* observer;
 };
 
+// A list of nodes that the device tree hands out; freed with freeNodeList.
+struct tDeviceNodeList {
+  uint32_t failure;  // non-zero: the list could not be gathered
+  uint32_t count;
+  iDeviceNode* const* nodes;
+};
+
 class iDeviceTree {
  public:
   // The singleton, or null when the platform has no device tree.
@@ -33,4 +41,9 @@ class iDeviceTree {
   // Notifications reach the record's observer until it is unregistered.
   virtual void registerListener(tDeviceTreeListenerRecord* record, int* status) = 0;
   virtual void unregisterListener(tDeviceTreeListenerRecord* record, int* status) = 0;
+  // The nodes on the way from the root to a device (first, second: 0, 0), or
+  // null with the status set.
+  virtual tDeviceNodeList* getNodeList(uint32_t first, uint32_t second, iDevice* device,
+                                       int* status) = 0;
+  virtual void freeNodeList(tDeviceNodeList* list) = 0;
 };

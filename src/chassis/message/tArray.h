@@ -49,6 +49,16 @@ class tArray {
   // Empties the array; its storage and flag stay.
   void clear() { _end = _begin; }
 
+  // How many elements fit before the next append must grow the storage.
+  std::size_t room() const { return static_cast<std::size_t>(_capacityEnd - _end); }
+  // Takes count elements of the room (count <= room()) and gives the first
+  // of them, for the caller to set.
+  T* extend(std::size_t count) {
+    T* first = _end;
+    _end += count;
+    return first;
+  }
+
   std::size_t size() const { return static_cast<std::size_t>(_end - _begin); }
   bool empty() const { return _end == _begin; }
   bool allocationFailed() const { return _allocationFailed != 0; }

@@ -3,7 +3,11 @@
 // given capacity (in elements).
 //
 //   tArrayTarget<unsigned int> direct(callerArray);
+//   tArrayTarget<unsigned int> byPointer(&callerArray);
 //   tArrayTarget<unsigned int> buffered(tBuffer<unsigned int>{elements, 16});
+//
+// The caller's array must hold storage from the module allocator (or none):
+// a read that grows it frees its old storage there.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +30,9 @@ template <class T>
 class tArrayTarget {
  public:
   explicit tArrayTarget(tArray<T>& callerArray) : _target(&callerArray) {}
+  // A null array: the reply's array is read and checked, and kept nowhere.
+  explicit tArrayTarget(tArray<T>* callerArray)
+      : _target(callerArray != nullptr ? callerArray : &_own) {}
   explicit tArrayTarget(const tBuffer<T>& buffer)
       : _target(&_own), _buffer(buffer.elements), _capacity(buffer.capacity) {}
   tArrayTarget(const tArrayTarget&) = delete;

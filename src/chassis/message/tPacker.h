@@ -12,9 +12,10 @@
 // Input kinds: unsigned 8-, 16-, 32- and 64-bit values (taken by value) and
 // tArray<T> (taken by const reference and copied at construction).
 // Output kinds: unsigned 8-, 16-, 32- and 64-bit values (the caller's
-// variable, by reference) and tArray<T> (the caller's array, by reference,
-// or, in the buffer form, a pointer to a plain buffer and its capacity in
-// elements).
+// variable, by reference), tArray<T> (the caller's array, by reference) and
+// tCallerArray<T> (the caller's array, by pointer). An array output also
+// gives the buffer form: a pointer to a plain buffer and its capacity in
+// elements, which tCallerArray<T, N> lets default to N.
 //
 // The constructor takes the transport's two words, the object id, the
 // inputs and the outputs, in that order. pack refuses with -50352 (the
@@ -43,29 +44,52 @@ struct tIn {};
 template <class... tKinds>
 struct tOut {};
 
+// An array output that the caller gives by pointer; kDefaultCapacity, when
+// not 0, is the buffer form's capacity if the caller names none.
+template <class T, uint32_t kDefaultCapacity = 0>
+struct tCallerArray {};
+
 // What a packer takes and holds for each kind.
 template <class tKind>
 struct tKindOf {
   using tInput = tKind;
   using tHeldInput = tKind;
+  using tOutput = tKind&;
   using tHeldOutput = tKind*;
+  static tKind* hold(tKind& variable) { return &variable; }
 };
 template <class T>
 struct tKindOf<tArray<T>> {
   using tInput = const tArray<T>&;
   using tHeldInput = tArrayCopy<T>;
+  using tOutput = tArray<T>&;
   using tHeldOutput = tArrayTarget<T>;
+  static tArray<T>& hold(tArray<T>& array) { return array; }
+};
+template <class T, uint32_t kDefaultCapacity>
+struct tKindOf<tCallerArray<T, kDefaultCapacity>> {
+  using tOutput = tArray<T>*;
+  using tHeldOutput = tArrayTarget<T>;
+  static tArray<T>* hold(tArray<T>* array) { return array; }
 };
 
 // The element type of a method's outputs when they are one array (which
-// gives the packer its buffer form); void otherwise.
+// gives the packer its buffer form), void otherwise; and the buffer's
+// default capacity (0: none).
 template <class... tKinds>
 struct tSingleArrayOutput {
   using tElement = void;
+  static constexpr uint32_t kDefaultCapacity = 0;
 };
 template <class T>
 struct tSingleArrayOutput<tArray<T>> {
   using tElement = T;
+  static constexpr uint32_t kDefaultCapacity = 0;
+};
+template <class T, uint32_t N>
+struct tSingleArrayOutput<tCallerArray<T, N>> {
+  using tElement = T;
+  static constexpr uint32_t kDefaultCapacity = N;
 };
 
 // How a packer carries out its calls: by default the plain request call of
@@ -83,14 +107,16 @@ template <const tMethod& kMethod, class... tInputs, class... tOutputs, class tVi
 class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
     : public tQuorlPacker, public nQoUdR100::tModuleObject {
   using tBufferElement = typename tSingleArrayOutput<tOutputs...>::tElement;
+  static constexpr uint32_t kDefaultCapacity = tSingleArrayOutput<tOutputs...>::kDefaultCapacity;
   using tCall = typename tVia::template tCall<kMethod>;
 
  public:
   tPacker(void* transport1, void* transport2, uint16_t objectId,
-          typename tKindOf<tInputs>::tInput... inputs, tOutputs&... outputs)
+          typename tKindOf<tInputs>::tInput... inputs,
+          typename tKindOf<tOutputs>::tOutput... outputs)
       : tQuorlPacker(transport1, transport2, objectId),
         _inputs(inputs...),
-        _outputs(hold(outputs)...) {}
+        _outputs(tKindOf<tOutputs>::hold(outputs)...) {}
 
   tPacker(void* transport1, void* transport2, uint16_t objectId,
           typename tKindOf<tInputs>::tInput... inputs, tBufferElement* buffer, uint32_t capacity)
@@ -98,6 +124,11 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
       : tQuorlPacker(transport1, transport2, objectId),
         _inputs(inputs...),
         _outputs(tBuffer<tBufferElement>{buffer, capacity}) {}
+
+  tPacker(void* transport1, void* transport2, uint16_t objectId,
+          typename tKindOf<tInputs>::tInput... inputs, tBufferElement* buffer)
+    requires(kDefaultCapacity != 0)
+      : tPacker(transport1, transport2, objectId, inputs..., buffer, kDefaultCapacity) {}
 
   void pack(tRequestTransfer& transfer, unsigned int flag, nQoMDBG100::tStatus2& status) override {
     std::apply(
@@ -143,15 +174,6 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
   template <class T>
   static bool copyFailed(const tArrayCopy<T>& copy) {
     return copy.copyFailed();
-  }
-
-  template <class T>
-  static T* hold(T& variable) {
-    return &variable;
-  }
-  template <class T>
-  static tArray<T>& hold(tArray<T>& array) {
-    return array;
   }
 
   template <class T>

@@ -65,6 +65,9 @@ class tQuorlDataReader {
   // Empties the array and appends the elements of an array field; a trailing
   // part of an element is skipped. A field that does not fit leaves the array
   // as it was. False when an element was dropped for want of storage.
+  //
+  // The elements go one append at a time wherever the array must grow, and
+  // as one run into the room it already has, which is the same result.
   template <class T>
   bool readArray(tArray<T>& array, nQoMDBG100::tStatus2& status) {
     constexpr std::size_t kLengthBytes = tArrayWire<T>::kLengthBytes;
@@ -79,9 +82,17 @@ class tQuorlDataReader {
     _position += kLengthBytes;
     array.clear();
     bool complete = true;
-    for (uint32_t i = 0; i < elementBytes / sizeof(T); ++i) {
-      complete = array.append(loadBigEndian<T>(_position)) && complete;
-      _position += sizeof(T);
+    std::size_t left = elementBytes / sizeof(T);
+    while (left != 0) {
+      std::size_t run = array.room() < left ? array.room() : left;
+      if (run == 0) {
+        complete = array.append(loadBigEndian<T>(_position)) && complete;
+        run = 1;
+      } else {
+        loadBigEndianRun(array.extend(run), _position, run);
+      }
+      _position += run * sizeof(T);
+      left -= run;
     }
     _position += elementBytes % sizeof(T);
     return complete;

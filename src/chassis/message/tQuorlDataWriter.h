@@ -48,11 +48,8 @@ class tQuorlDataWriter {
     }
     storeBigEndian(out, length);
     out += 2;
-    for (const T element : array) {
-      storeBigEndian(out, element);
-      out += sizeof(T);
-    }
-    _position = out;
+    storeBigEndianRun(out, array.begin(), array.size());
+    _position = out + elementBytes;
   }
 
   void writeZeros(std::size_t count, nQoMDBG100::tStatus2& status) {

@@ -37,6 +37,26 @@ void storeBigEndian(unsigned char* bytes, T value) {
   std::memcpy(bytes, local, sizeof(T));
 }
 
+// A run of count values, as loadBigEndian and storeBigEndian do one by one;
+// bytes are copied as they are.
+template <tWireScalar T>
+void loadBigEndianRun(T* values, const unsigned char* bytes, std::size_t count) {
+  if constexpr (sizeof(T) == 1) {
+    if (count != 0) std::memcpy(values, bytes, count);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) values[i] = loadBigEndian<T>(bytes + i * sizeof(T));
+  }
+}
+
+template <tWireScalar T>
+void storeBigEndianRun(unsigned char* bytes, const T* values, std::size_t count) {
+  if constexpr (sizeof(T) == 1) {
+    if (count != 0) std::memcpy(bytes, values, count);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) storeBigEndian(bytes + i * sizeof(T), values[i]);
+  }
+}
+
 // The length field of an array and the most elements its 16-bit length can
 // count exactly.
 template <class T>

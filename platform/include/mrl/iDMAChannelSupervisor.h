@@ -1,0 +1,25 @@
+// The platform's DMA channel supervisor, found in the supervisor map: it
+// hands out its channel's endpoint and number.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+
+namespace nQoLMSDR100 {
+
+// One end of a DMA transfer; a transfer primitive reports its end to it.
+class iDMAEndpoint {
+ public:
+  virtual ~iDMAEndpoint() = default;
+};
+
+class iDMAChannelSupervisor {
+ public:
+  static void* ___classID;
+  virtual ~iDMAChannelSupervisor() = default;
+  virtual iDMAEndpoint* getEndpoint(nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t getChannelNumber(nQoMDBG100::tStatus2& status) = 0;
+};
+
+}  // namespace nQoLMSDR100

@@ -1,0 +1,34 @@
+// An output stream into a byte vector (little-endian values), with an
+// optional limit so that a test can make it run full.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "orb/iExternalOutputStream.h"
+
+namespace nQoORB100 {
+
+class tByteOutputStream : public iExternalOutputStream {
+ public:
+  explicit tByteOutputStream(std::size_t limit = SIZE_MAX) : _limit(limit) {}
+
+  void writeI16(int16_t value, int& status) override;
+  void writeU16(uint16_t value, int& status) override;
+  void writeI32(int32_t value, int& status) override;
+  void writeU32(uint32_t value, int& status) override;
+  void writeU64(uint64_t value, int& status) override;
+
+  const std::vector<uint8_t>& bytes() const { return _bytes; }
+
+ private:
+  // Appends width bytes of value; nothing when the status holds an error or
+  // the limit would be passed (then kEndOfStream).
+  void write(uint64_t value, std::size_t width, int& status);
+
+  std::vector<uint8_t> _bytes;
+  std::size_t _limit;
+};
+
+}  // namespace nQoORB100

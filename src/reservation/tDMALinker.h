@@ -1,0 +1,87 @@
+// Links a transfer primitive to the platform's DMA channel supervisor and to
+// its transfer partner, both found in the map by key: the primitive gets the
+// channel's number and the partner's endpoint as its done sink.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tStatusSite.h"
+#include "mrl/iDMAChannelSupervisor.h"
+#include "mrl/iDMATransferSupervisor.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "reservation/castAnswer.h"
+#include "reservation/iLinker.h"
+
+namespace nQoMRTB100 {
+
+template <class Prim>
+class tDMALinker : public iLinker {
+ public:
+  static constexpr uint32_t kNoKey = 0xFFFFFFFF;
+  static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
+
+  void setChannelKey(uint32_t key) { _channelKey = key; }
+  void setPartnerKey(uint32_t key) { _partnerKey = key; }
+  void setPrimitive(Prim* primitive) { _primitive = primitive; }
+
+  // Looks up the channel, then the partner (also when the first failed);
+  // either missing or of another class gives -89000 and stays null.
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _channel = castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(map.lookup(_channelKey, status),
+                                                              status, {kFile, 60});
+    _partner = castAnswer<nQoLMSDR100::iDMATransferSupervisor>(map.lookup(_partnerKey, status),
+                                                               status, {kFile, 64});
+  }
+
+  void unlink(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _channel = nullptr;
+    _partner = nullptr;
+  }
+
+  // Without primitive, channel or partner: -50004 and no call. A failure is
+  // undone on a fresh status that is dropped.
+  void linkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (_primitive == nullptr || _channel == nullptr || _partner == nullptr) {
+      nQoUdR100::setCode(status, -50004, {kFile, 80});
+      return;
+    }
+    _channelEndpoint = _channel->getEndpoint(status);
+    _partnerEndpoint = _partner->getEndpoint(status);
+    const uint32_t number = _channel->getChannelNumber(status);
+    if (status.isNotFatal()) {
+      _primitive->setDMAChannelNumber(number);
+      _primitive->setDoneSink(_partnerEndpoint);
+      return;
+    }
+    nQoMDBG100::tStatus2 local;
+    unlinkResource(local);
+  }
+
+  void unlinkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (_primitive == nullptr) {
+      nQoUdR100::setCode(status, -50004, {kFile, 100});
+      return;
+    }
+    _primitive->setDMAChannelNumber(kNoChannel);
+    _primitive->setDoneSink(nullptr);
+    _channelEndpoint = nullptr;
+    _partnerEndpoint = nullptr;
+  }
+
+ private:
+  static constexpr const char kFile[] = "tDMALinker";
+
+  uint32_t _channelKey = kNoKey;
+  uint32_t _partnerKey = kNoKey;
+  Prim* _primitive = nullptr;
+  nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
+  nQoLMSDR100::iDMATransferSupervisor* _partner = nullptr;
+  nQoLMSDR100::iDMAEndpoint* _channelEndpoint = nullptr;
+  nQoLMSDR100::iDMAEndpoint* _partnerEndpoint = nullptr;
+};
+
+}  // namespace nQoMRTB100

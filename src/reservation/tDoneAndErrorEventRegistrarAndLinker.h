@@ -1,0 +1,99 @@
+// Gives a primitive the event object through which it signals done and error
+// events, and registers the event kinds that the supervisor asked for. link
+// gets the event object from the runtime facade; linkResource hands it to the
+// primitive; its reserving side registers done (kind 1) and error (kind 2).
+// The supervisor sets the facade, the flags and, once reserved, the primitive.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tStatusSite.h"
+#include "mrl/iEvent.h"
+#include "mrl/iRuntimeFacade.h"
+#include "reservation/castAnswer.h"
+#include "reservation/iLinker.h"
+#include "reservation/iReserver.h"
+
+namespace nQoMRTB100 {
+
+template <class Prim>
+class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
+ public:
+  void setRuntimeFacade(nQoMRL100::iRuntimeFacade* facade) { _facade = facade; }
+  void setPrimitive(Prim* primitive) { _primitive = primitive; }
+  void setRegisterDone(uint32_t flag) { _registerDone = flag; }
+  void setRegisterError(uint32_t flag) { _registerError = flag; }
+  nQoMRL110::iEvent* getEvent() const { return _event; }
+
+  // The event object, or null after a failure: no facade (-50004), no event
+  // object or one of another class (-89000). The map is not used.
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _event = nullptr;
+    if (_facade == nullptr) {
+      nQoUdR100::setCode(status, -50004, {kFile, 60});
+      return;
+    }
+    const nQoMRL110::tEventIdentifier identifier(status);
+    nQoORB100::tObject* answer = _facade->getEventObject(identifier, status);
+    _event = castAnswer<nQoMRL110::iEvent>(answer, status, {kFile, 66});
+  }
+
+  void unlink(nQoMDBG100::tStatus2& status) override {
+    if (status.isNotFatal()) _event = nullptr;
+  }
+
+  void linkResource(nQoMDBG100::tStatus2& status) override { giveEvent(_event, status, 82); }
+  void unlinkResource(nQoMDBG100::tStatus2& status) override { giveEvent(nullptr, status, 101); }
+
+  // Registers done, then error, each with the caller's status; the second is
+  // registered even when the first failed.
+  void reserveResource(nQoMDBG100::tStatus2& status) override {
+    if (!canUseEvent(status, 120)) return;
+    if (_registerDone != 0) _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    if (_registerError != 0) _event->registerEvent(nQoMRL110::kErrorEvent, status);
+  }
+
+  // Unregisters done, then error, each on a fresh status merged into the
+  // caller's.
+  void releaseResource(nQoMDBG100::tStatus2& status) override {
+    if (!canUseEvent(status, 130)) return;
+    if (_registerDone != 0) unregisterKind(nQoMRL110::kDoneEvent, status);
+    if (_registerError != 0) unregisterKind(nQoMRL110::kErrorEvent, status);
+  }
+
+ private:
+  static constexpr const char kFile[] = "tDoneAndErrorEventRegistrarAndLinker";
+
+  void giveEvent(nQoMRL110::iEvent* event, nQoMDBG100::tStatus2& status, unsigned line) {
+    if (status.isFatal()) return;
+    if (_primitive == nullptr) {
+      nQoUdR100::setCode(status, -50004, {kFile, line});
+      return;
+    }
+    _primitive->setEvent(event, status);
+  }
+
+  void unregisterKind(uint32_t kind, nQoMDBG100::tStatus2& status) {
+    nQoMDBG100::tStatus2 local;
+    _event->unregisterEvent(kind, local);
+    status.assign(local);
+  }
+
+  // False when there is nothing to do; a kind to (un)register without an
+  // event object gives -50004 at the line.
+  bool canUseEvent(nQoMDBG100::tStatus2& status, unsigned line) const {
+    if (status.isFatal() || (_registerDone == 0 && _registerError == 0)) return false;
+    if (_event != nullptr) return true;
+    nQoUdR100::setCode(status, -50004, {kFile, line});
+    return false;
+  }
+
+  nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  Prim* _primitive = nullptr;
+  nQoMRL110::iEvent* _event = nullptr;
+  uint32_t _registerDone = 0;
+  uint32_t _registerError = 0;
+};
+
+}  // namespace nQoMRTB100

@@ -1,0 +1,70 @@
+// Gives a primitive the scheduler action of a supervisor found in the map
+// under a key (kNoKey: none, and then the linker does nothing).
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tStatusSite.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iSchedulerActionSupervisor.h"
+#include "reservation/castAnswer.h"
+#include "reservation/iLinker.h"
+
+namespace nQoMRTB100 {
+
+template <class Prim>
+class tSchedulerActionLinker : public iLinker {
+ public:
+  static constexpr uint32_t kNoKey = 0xFFFFFFFF;
+
+  void setKey(uint32_t key) { _key = key; }
+  void setPrimitive(Prim* primitive) { _primitive = primitive; }
+  nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _action; }
+
+  // The supervisor under the key; null after a failure (-89000 for none or
+  // one of another class).
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal() || _key == kNoKey) return;
+    _supervisor = castAnswer<nQoMAS100::iSchedulerActionSupervisor>(map.lookup(_key, status),
+                                                                     status, {kFile, 60});
+  }
+
+  void unlink(nQoMDBG100::tStatus2& status) override {
+    if (status.isNotFatal()) _supervisor = nullptr;
+  }
+
+  // With a supervisor: its action goes to the primitive (-50004 without one).
+  void linkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal() || _supervisor == nullptr) return;
+    if (_primitive == nullptr) {
+      nQoUdR100::setCode(status, -50004, {kFile, 75});
+      return;
+    }
+    _action = _supervisor->getSchedulerAction(status);
+    _primitive->setSchedulerAction(_action, status);
+  }
+
+  // The primitive's action is cleared on a fresh status merged into the
+  // caller's.
+  void unlinkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (_primitive == nullptr) {
+      if (_supervisor != nullptr) nQoUdR100::setCode(status, -50004, {kFile, 88});
+      return;
+    }
+    nQoMDBG100::tStatus2 local;
+    _primitive->setSchedulerAction(nullptr, local);
+    status.assign(local);
+    _action = nullptr;
+  }
+
+ private:
+  static constexpr const char kFile[] = "tSchedulerActionLinker";
+
+  uint32_t _key = kNoKey;
+  Prim* _primitive = nullptr;
+  nQoMAS100::iSchedulerActionSupervisor* _supervisor = nullptr;
+  nQoMAS100::iSchedulerAction* _action = nullptr;
+};
+
+}  // namespace nQoMRTB100

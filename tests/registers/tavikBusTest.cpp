@@ -1,0 +1,286 @@
+// The board's bus holder: what it opens and builds, in order; failures on the
+// way; tear-down; the VESK bridge set-up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "registers/tTavikBus.h"
+#include "sim/simAllocator.h"
+#include "sim/simDevices.h"
+#include "sim/simSync.h"
+#include "sim/tSimDevice.h"
+#include "sim/tSimDeviceNode.h"
+#include "sim/tSimListenerDeviceTree.h"
+#include "tavikFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoSim::tSimBus;
+using nQoUdP100::tTavikBus;
+using tCall = tSimBus::tCall;
+using W = tSimRegisterWindows;
+
+constexpr uint32_t kVesk = 0x7665736B;
+constexpr uint32_t kPci = 0x20706369;
+
+class tTavikBusTest : public tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    tLeakCheckedTest::SetUp();
+    nQoSim::setDeviceTree(&tree);
+    bus.answerOpenWindow(0, tavikWindow);
+    bus.answerOpenWindow(1, veskWindow);
+    bus.answerFindWindow(kVesk, {7, 0x100, 0x1000, {}});
+    bridge.setFourCharacterCode(1, kPci);
+    bridge.setFourCharacterCode(3, kPci);
+    bridge.setNumber(1, 0x12D8);
+    tree.setNodes({&root, &bridge});
+  }
+  void TearDown() override {
+    EXPECT_EQ(bus.openWindows(), 0);
+    EXPECT_EQ(device.busesTaken(), device.busesGiven());
+    EXPECT_EQ(tree.liveNodeLists(), 0u);
+    nQoSim::setDeviceTree(nullptr);
+    tLeakCheckedTest::TearDown();
+  }
+  // The calls that reached the VESK window, and its writes.
+  std::vector<tCall> veskCalls() const {
+    std::vector<tCall> found;
+    for (const tCall& call : bus.calls())
+      if ((call.operation == tCall::kRead32 || call.operation == tCall::kWrite32) &&
+          call.window == veskWindow)
+        found.push_back(call);
+    return found;
+  }
+  void identifyAs(uint32_t identification) {
+    windows.setRead(veskWindow, 0x460, 32, identification);
+  }
+
+  tSimRegisterWindows windows;
+  const unsigned noWindow = windows.addWindow(4);  // the bus never answers 0
+  const unsigned tavikWindow = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  const unsigned veskWindow = windows.addWindow(0x800);
+  tSimBus bus{windows};
+  nQoSim::tSimDevice device{&bus};
+  nQoSim::tSimListenerDeviceTree tree;
+  nQoSim::tSimDeviceNode root;
+  nQoSim::tSimDeviceNode bridge;
+  uint32_t present = 1;
+  nQoUdP100::tUdSeriesDevice description{{2, &present}};
+  nQoORB100::tGUID guid{0x1122334455667788, 0x99AABBCCDDEEFF00};
+  nQoMDBG100::tStatus2 status;
+};
+
+TEST_F(tTavikBusTest, ItOpensTheBoardAndBuildsTheMapsInOrder) {
+  device.answerQuery(0xD0D0);
+  {
+    tTavikBus holder(&device, description, guid, status, 0);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(device.queries(), (std::vector<uint32_t>{0}));
+    EXPECT_EQ(holder.deviceValue(), 0xD0D0u);
+    EXPECT_EQ(holder.registerWindow(), tavikWindow);
+    EXPECT_EQ(bus.calls(), (std::vector<tCall>{
+                               {tCall::kOpenWindow, 0, 0, 0, 0, tavikWindow},
+                               {tCall::kOpenSubWindow, 1, 2, 0x500, 0, 3},
+                               {tCall::kOpenSubWindow, 1, 2, 0x600, 0, 4},
+                               {tCall::kWindowAddress, 4, 3, 3, 0},
+                               {tCall::kWindowAddress, 4, 3, 4, 0},
+                               {tCall::kWindowAddress, 4, 3, tavikWindow, 0},
+                               {tCall::kFindWindow, kVesk, 24, 0, 0},
+                               {tCall::kOpenWindow, 1, 7, 0x100, 0x1000, veskWindow},
+                               {tCall::kRead32, 0xC0000000, 0x460, veskWindow, 0, 0},
+                               {tCall::kCloseWindow, 0, 0, veskWindow, 0},
+                           }));
+    EXPECT_EQ(holder.channelCount(), 2);
+    EXPECT_EQ(holder.channel(1)->space().base(), windows.base(4));
+    EXPECT_EQ(holder.channel(2), nullptr);
+    EXPECT_EQ(holder.dispatcher(), nullptr);
+    EXPECT_EQ(holder.helper()->map(), holder.map());
+    EXPECT_EQ(holder.guid(), guid);
+    EXPECT_EQ(bus.openWindows(), 3);  // the register window and two channels
+  }
+  EXPECT_EQ(device.busesGiven(), 1u);
+}
+
+TEST_F(tTavikBusTest, WithoutDMAChannelsNoChannelWindowIsOpened) {
+  for (auto dma :
+       {nQoUdP100::tUdSeriesDevice::tDMA{2, nullptr}, nQoUdP100::tUdSeriesDevice::tDMA{0, &present},
+        nQoUdP100::tUdSeriesDevice::tDMA{-3, &present}}) {
+    bus.clearCalls();
+    {
+      tTavikBus holder(&device, {dma}, guid, status, 1);
+      EXPECT_EQ(status.code, 0);
+      EXPECT_EQ(holder.channelCount(), 0);
+      EXPECT_NE(holder.dispatcher(), nullptr);
+    }
+    for (const tCall& call : bus.calls()) EXPECT_NE(call.operation, tCall::kOpenSubWindow);
+  }
+  present = 0;
+  { tTavikBus holder(&device, description, guid, status, 1); }
+  for (const tCall& call : bus.calls()) EXPECT_NE(call.operation, tCall::kOpenSubWindow);
+}
+
+TEST_F(tTavikBusTest, NoRegisterSpaceStopsWithoutBus) {
+  bus.answerOpenWindow(0, 0);
+  {
+    tTavikBus holder(&device, description, guid, status, 1);
+    EXPECT_EQ(status.code, -50002);
+    EXPECT_EQ(lastReport(), "-50002 qoudrk tTavikBus 52");
+    EXPECT_EQ(holder.bus(), nullptr);
+    EXPECT_EQ(holder.map(), nullptr);
+    EXPECT_EQ(device.busesTaken(), 1u);
+  }
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kOpenWindow, 0, 0, 0, 0, 0}}));
+
+  nQoSim::tSimDevice withoutBus(nullptr);
+  nQoMDBG100::tStatus2 noBus;
+  { tTavikBus holder(&withoutBus, description, guid, noBus, 1); }
+  EXPECT_EQ(noBus.code, -50002);
+  EXPECT_EQ(bus.calls().size(), 1u);
+}
+
+TEST_F(tTavikBusTest, EveryFailedAllocationStopsWithOutOfMemoryAndLeavesNothing) {
+  unsigned failing = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    nQoMDBG100::tStatus2 local;
+    nQoSim::failAllocation(nth);
+    { tTavikBus holder(&device, description, guid, local, 1); }
+    nQoSim::failAllocation(0);
+    EXPECT_EQ(bus.openWindows(), 0) << "allocation " << nth;
+    EXPECT_EQ(bus.registrations(), 0);
+    if (local.code == 0) break;
+    EXPECT_EQ(local.code, -50352) << "allocation " << nth;
+    ++failing;
+  }
+  // Channel windows, the channel-map array, two channel maps, the register
+  // map, the map reference and the dispatcher.
+  EXPECT_EQ(failing, 7u);
+}
+
+TEST_F(tTavikBusTest, ASubWindowTheBusRefusesStopsTheHolder) {
+  bus.failNext(tCall::kOpenSubWindow, -50300);
+  tTavikBus holder(&device, description, guid, status, 1);
+  EXPECT_EQ(status.code, -50300);
+  EXPECT_EQ(holder.map(), nullptr);
+  EXPECT_EQ(holder.channel(0), nullptr);
+}
+
+TEST_F(tTavikBusTest, TearDownRunsInReverse) {
+  auto* holder = new tTavikBus(&device, description, guid, status, 1);
+  ASSERT_TRUE(holder->dispatcher()->attachInterrupt(status));
+  std::vector<const iSync*> mapLocks;
+  for (uint32_t id = 1; id <= 22; ++id) mapLocks.push_back(holder->map()->lockGroup(id)->lock());
+  bus.clearCalls();
+  nQoSim::clearSyncLog();
+  delete holder;
+
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kAtomic, 0, 0, 0, 0, 0},
+                                             {tCall::kUnregisterInterrupt, 0, 0, 0, 0, 0x1000},
+                                             {tCall::kReleaseSubWindow, 0, 0, 4, 0},
+                                             {tCall::kReleaseSubWindow, 0, 0, 3, 0},
+                                             {tCall::kCloseWindow, 0, 0, tavikWindow, 0}}));
+  EXPECT_EQ(device.busesTaken(), 1u);
+  // The dispatcher's lock closes before the map's locks.
+  std::vector<const iSync*> closed;
+  for (const auto& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kClose) closed.push_back(record.object);
+  ASSERT_EQ(closed.size(), 23u);
+  EXPECT_EQ(std::count(mapLocks.begin(), mapLocks.end(), closed[0]), 0);
+  for (std::size_t at = 1; at < closed.size(); ++at)
+    EXPECT_NE(std::count(mapLocks.begin(), mapLocks.end(), closed[at]), 0);
+}
+
+TEST_F(tTavikBusTest, TheBridgeIsSetUpOnlyForTheExpectedChipRevisionOneOrLater) {
+  identifyAs(0x40103140);  // revision 0
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(tree.nodeListQueries().empty());
+  EXPECT_EQ(veskCalls().size(), 1u);
+
+  for (uint32_t identification : {0x4010314Fu, 0x401F3141u}) {
+    bus.clearCalls();
+    windows.queueReads(veskWindow, 0x4F0, {0xFFFF0000, 0x00010000, 0x0000F0FF});
+    identifyAs(identification);
+    { tTavikBus holder(&device, description, guid, status, 0); }
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(tree.nodeListQueries().back(),
+              (nQoSim::tSimListenerDeviceTree::tNodeListQuery{0, 0, &device}));
+    EXPECT_EQ(veskCalls(), (std::vector<tCall>{
+                               {tCall::kRead32, 0xC0000000, 0x460, veskWindow, 0, identification},
+                               {tCall::kRead32, 0xC0000000, 0x4F0, veskWindow, 0, 0xFFFF0000},
+                               {tCall::kRead32, 0xC0000000, 0x4F0, veskWindow, 0, 0x00010000},
+                               {tCall::kRead32, 0xC0000000, 0x4F0, veskWindow, 0, 0x0000F0FF},
+                               {tCall::kWrite32, 0x40000000, 0x4F0, veskWindow, 0, 0x0000E0FF},
+                           }));
+  }
+  identifyAs(0x40203141);  // another chip
+  bus.clearCalls();
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(veskCalls().size(), 1u);
+}
+
+TEST_F(tTavikBusTest, TheEleventhReadIsWrittenBackWhenTheUpperHalfNeverClears) {
+  identifyAs(0x40103141);
+  windows.setRead(veskWindow, 0x4F0, 32, 0x12341000);
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  const auto calls = veskCalls();
+  ASSERT_EQ(calls.size(), 13u);  // identification, 11 reads, the write
+  EXPECT_EQ(calls.back(), (tCall{tCall::kWrite32, 0x40000000, 0x4F0, veskWindow, 0, 0x12342000}));
+}
+
+TEST_F(tTavikBusTest, OnlyTheVendorsBridgeIsTouched) {
+  identifyAs(0x40103141);
+  bridge.setNumber(1, 0x10B5);
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(veskCalls().size(), 1u);
+
+  // A node with only one of the two attributes is no bridge.
+  nQoSim::tSimDeviceNode half;
+  half.setFourCharacterCode(1, kPci);
+  half.setNumber(1, 0x12D8);
+  tree.setNodes({&root, &half});
+  bus.clearCalls();
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(veskCalls().size(), 1u);
+
+  // A list that reports a failure is not searched.
+  bridge.setNumber(1, 0x12D8);
+  tree.setNodes({&bridge}, 1);
+  bus.clearCalls();
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(veskCalls().size(), 1u);
+  EXPECT_EQ(status.code, 0);
+
+  // A failed query passes its code through.
+  tree.failNextNodeList(-50300);
+  { tTavikBus holder(&device, description, guid, status, 0); }
+  EXPECT_EQ(status.code, -50300);
+}
+
+TEST_F(tTavikBusTest, WithoutDeviceTreeTheBridgeFailsAndTheWindowIsClosed) {
+  identifyAs(0x40103141);
+  nQoSim::setDeviceTree(nullptr);
+  {
+    tTavikBus holder(&device, description, guid, status, 0);
+    EXPECT_EQ(status.code, -50004);
+    EXPECT_EQ(bus.openWindows(), 3);  // the VESK window is closed again
+  }
+  // A lookup the bus refuses stops before anything is opened.
+  nQoMDBG100::tStatus2 lookup;
+  bus.failNext(tCall::kFindWindow, -50300);
+  { tTavikBus holder(&device, description, guid, lookup, 0); }
+  EXPECT_EQ(lookup.code, -50300);
+  nQoMDBG100::tStatus2 read;
+  bus.failNext(tCall::kRead32, -50301);
+  {
+    tTavikBus holder(&device, description, guid, read, 0);
+    EXPECT_EQ(bus.openWindows(), 3);
+  }
+  EXPECT_EQ(read.code, -50301);
+}
+
+}  // namespace
+}  // namespace nQoTest

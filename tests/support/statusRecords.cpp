@@ -1,0 +1,50 @@
+#include "support/statusRecords.h"
+
+#include "mdbg/tGUIDReportable.h"
+#include "mdbg/tStatus2Description.h"
+#include "mdbg/tWideTextReportable.h"
+#include "sim/simStatusLog.h"
+
+namespace nQoTest {
+
+::testing::AssertionResult loggedAt(int code, const std::string& file, unsigned line,
+                                    const std::string& component) {
+  const auto log = nQoSim::statusLog();
+  for (const nQoSim::tStatusRecord& record : log)
+    if (record.code == code && record.file == file && record.line == line &&
+        record.component == component)
+      return ::testing::AssertionSuccess();
+  auto failure = ::testing::AssertionFailure();
+  failure << code << " not logged at " << component << "/" << file << ":" << line << "; log:";
+  for (const nQoSim::tStatusRecord& record : log)
+    failure << " {" << record.code << " " << record.component << "/" << record.file << ":"
+            << record.line << "}";
+  return failure;
+}
+
+namespace {
+template <class Reportable>
+const Reportable* property(const nQoMDBG100::iStatus2Description* description, uint32_t id) {
+  if (description == nullptr) return nullptr;
+  const auto* value =
+      static_cast<const nQoMDBG100::tStatus2Description*>(description)->getProperty(id);
+  if (value == nullptr) return nullptr;
+  return static_cast<const Reportable*>(value->___CPPKRLDynamicCast(&Reportable::___classID));
+}
+}  // namespace
+
+std::optional<std::wstring> textProperty(const nQoMDBG100::iStatus2Description* description,
+                                         uint32_t id) {
+  const auto* text = property<nQoMDBG100::tWideTextReportable>(description, id);
+  if (text == nullptr) return std::nullopt;
+  return text->getText();
+}
+
+std::optional<nQoORB100::tGUID> guidProperty(const nQoMDBG100::iStatus2Description* description,
+                                             uint32_t id) {
+  const auto* guid = property<nQoMDBG100::tGUIDReportable>(description, id);
+  if (guid == nullptr) return std::nullopt;
+  return guid->getValue();
+}
+
+}  // namespace nQoTest

@@ -1,6 +1,7 @@
 #include "frame/staticConstructors.h"
 
 #include "frame/tClassRegistration.h"
+#include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "reservation/globalDriverParameters.h"
 #include "settings/tTavikLineFilterIdentifier.h"
@@ -10,6 +11,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nullptr,
     nQoMRTB100::constructGlobalDriverParameters,
     nQoUdR100::constructWideDigitString,
+    nQoMDBG100::tIntrinsicTypeReportable<unsigned int>::tRegistration::construct,
+    nQoMDBG100::tIntrinsicTypeReportable<unsigned long>::tRegistration::construct,
+    nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nullptr,
 };

@@ -1,7 +1,9 @@
 // Name validation of the parse utilities.
 #include "frame/nParseUtilities.h"
 #include "frame/nString.h"
+#include "frame/tIntrinsicTypeReportable.h"
 #include "frame/tStatusSite.h"
+#include "mdbg/tStatus2Description.h"
 
 namespace nQoUdR100::nQoKABBO_1_0::nParseUtilities {
 
@@ -62,6 +64,27 @@ void checkEdges(const tWString& name, tStatus& status) {
     setCode(status, -200552, {kFile, 555});
 }
 
+bool isNameFailure(int code) { return code <= -200552 && code >= -200555; }
+
+// A description with the name (tag 177) and, when there is one, the bad
+// position (tag 194). Its own failures stay in a status that is dropped.
+nQoMDBG100::iStatus2Description* describeName(const tWString& name, uint64_t badPosition) {
+  auto* description = new nQoMDBG100::tStatus2Description;
+  if (description == nullptr) return nullptr;
+  nQoMDBG100::tStatus2 local;
+  nQoMDBG100::tIntrinsicTypeReportable<tWString> text;
+  if (!text.values().append(name) || text.values()[0].allocationFailed())
+    setCode(local, -50352, {nQoMDBG100::kReportableFile, 319});
+  description->addProperty(177, text, local);
+  if (badPosition != kNoPosition) {
+    nQoMDBG100::tIntrinsicTypeReportable<unsigned int> position;
+    if (!position.values().append(static_cast<unsigned int>(badPosition)))
+      setCode(local, -50352, {nQoMDBG100::kReportableFile, 71});
+    description->addProperty(194, position, local);
+  }
+  return description;
+}
+
 }  // namespace
 
 void validateName(const tWString& name, const uint32_t* kind, tStatus& status,
@@ -97,6 +120,23 @@ void validateName(const tString& name, const uint32_t* kind, tStatus& status,
   tWString wide;
   nString::utf8ToUTF32String(name, wide, status);
   validateName(wide, kind, status, badPosition);
+}
+
+void validateName(const tWString& name, const uint32_t* kind, nQoMDBG100::tStatus2& status,
+                  uint64_t* badPosition) {
+  if (status.isFatal()) return;
+  tStatus local{nQoAPALS100::kPlainStatusSize, status.code};
+  uint64_t position = kNoPosition;
+  validateName(name, kind, local, &position);
+  if (badPosition != nullptr) *badPosition = position;
+  if (local.code != 0) status.setCode(static_cast<int>(local.code), "", "", 0);
+  if (isNameFailure(status.code))
+    nQoMDBG100::tStatus2::setDescription(&status, describeName(name, position));
+}
+
+void validateName(const tWString& name, const uint32_t* kind, uint64_t,
+                  nQoMDBG100::tStatus2& status, uint64_t* badPosition) {
+  validateName(name, kind, status, badPosition);
 }
 
 }  // namespace nQoUdR100::nQoKABBO_1_0::nParseUtilities

@@ -42,6 +42,7 @@ class LineFilterTest : public nQoTest::tLeakCheckedTest {
     return out;
   }
 
+  nQoTest::tLoadedModule module;  // descriptions copy their properties through the class registry
   tSyncAtomicU32 inUse;
   tWrappedLinePool pool{&inUse, nullptr};
 };

@@ -191,9 +191,16 @@ TEST_F(StringConversionTest, StringConvertersSizeTheirDestination) {
   EXPECT_EQ(std::string(narrow.c_str()), "xyz") << "the destination is replaced";
   EXPECT_EQ(status.code, 0);
 
+  // 64 code points: the counting pass allocates its scratch, then the
+  // destination grows.
   tString16 big;
   std::string text64(64, 'x');
-  nQoSim::failAllocation(2);  // the scratch counts first, then the destination grows
+  nQoSim::failAllocation(1);
+  utf8ToUTF16String(text64.data(), 64, big, status, kCounted);
+  EXPECT_EQ(status.code, -52000);
+  EXPECT_TRUE(big.empty());
+  status.code = 0;
+  nQoSim::failAllocation(2);
   utf8ToUTF16String(text64.data(), 64, big, status, kCounted);
   EXPECT_EQ(status.code, -50352);
   EXPECT_TRUE(big.empty());

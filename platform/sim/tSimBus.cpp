@@ -20,7 +20,7 @@ void setFailure(int* status, int code) {
 bool atInterruptLevel() { return gAtInterruptLevel; }
 
 tSimBus::~tSimBus() {
-  if (!_mappings.empty())
+  if (!_mappings.empty() || handlesOut(true) != 0)
     nQoKAL250_halt("qoplatform", "tSimBus", 24, "bus destroyed with windows still mapped");
 }
 
@@ -58,9 +58,40 @@ int tSimBus::registrations() const {
   return static_cast<int>(_registrations.size());
 }
 
-int tSimBus::openWindows() const {
+int tSimBus::openWindows() const { return handlesOut(false); }
+
+int tSimBus::liveMappings() const { return static_cast<int>(_mappings.size()) + handlesOut(true); }
+
+int tSimBus::handlesOut(bool mapped) const {
   std::lock_guard<std::mutex> lock(_callsLock);
-  return static_cast<int>(_openWindows.size());
+  return static_cast<int>(std::count_if(_handles.begin(), _handles.end(), [&](const tHandle& held) {
+    return held.mapped == mapped;
+  }));
+}
+
+void tSimBus::handOut(const tHandle& handle) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  _handles.push_back(handle);
+}
+
+void tSimBus::takeBack(uint32_t handle, bool mapped, int line, const char* message) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  auto held = std::find_if(_handles.begin(), _handles.end(), [&](const tHandle& out) {
+    return out.handle == handle && out.mapped == mapped;
+  });
+  if (held == _handles.end()) nQoKAL250_halt("qoplatform", "tSimBus", line, message);
+  _handles.erase(held);
+}
+
+unsigned tSimBus::windowOf(uint32_t handle) const {
+  {
+    std::lock_guard<std::mutex> lock(_callsLock);
+    for (const tHandle& out : _handles)
+      if (out.handle == handle) return out.window;
+  }
+  if (handle < kFirstHandle || handle - kFirstHandle >= _windows.windowCount())
+    nQoKAL250_halt("qoplatform", "tSimBus", 93, "register access through an unknown window");
+  return handle - kFirstHandle;
 }
 
 int32_t tSimBus::flush(int*) {
@@ -95,7 +126,7 @@ void tSimBus::unmapMemory(tMemoryMapping** mapping, int*) {
   auto held = std::find_if(_mappings.begin(), _mappings.end(),
                            [&](const auto& owned) { return owned.get() == *mapping; });
   if (held == _mappings.end())
-    nQoKAL250_halt("qoplatform", "tSimBus", 98, "unmap of a mapping the bus did not make");
+    nQoKAL250_halt("qoplatform", "tSimBus", 129, "unmap of a mapping the bus did not make");
   _mappings.erase(held);
   *mapping = nullptr;
 }
@@ -193,22 +224,13 @@ uint32_t tSimBus::openWindow(uint32_t mode, uint32_t space, uint32_t offset, uin
     if (answer != _openAnswers.end()) window = answer->second;
   }
   record({tCall::kOpenWindow, mode, space, offset, length, window});
-  if (window != 0) {
-    std::lock_guard<std::mutex> lock(_callsLock);
-    _openWindows.insert(window);
-  }
+  if (window != 0) handOut({window, window, false});
   return window;
 }
 
 void tSimBus::closeWindow(uint32_t* window) {
   record({tCall::kCloseWindow, 0, 0, *window, 0});
-  {
-    std::lock_guard<std::mutex> lock(_callsLock);
-    auto open = _openWindows.find(*window);
-    if (open == _openWindows.end())
-      nQoKAL250_halt("qoplatform", "tSimBus", 209, "close of a window that is not open");
-    _openWindows.erase(open);
-  }
+  takeBack(*window, false, 233, "close of a window that is not open");
   *window = 0;
 }
 
@@ -220,20 +242,13 @@ uint32_t tSimBus::openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, 
                                                : _windows.addWindow(kSubWindowLength);
   }
   record({tCall::kOpenSubWindow, space, kind, offset, 0, window});
-  if (window != 0) {
-    std::lock_guard<std::mutex> lock(_callsLock);
-    _openWindows.insert(window);
-  }
+  if (window != 0) handOut({window, window, false});
   return window;
 }
 
 void tSimBus::releaseSubWindow(uint32_t window) {
   record({tCall::kReleaseSubWindow, 0, 0, window, 0});
-  std::lock_guard<std::mutex> lock(_callsLock);
-  auto open = _openWindows.find(window);
-  if (open == _openWindows.end())
-    nQoKAL250_halt("qoplatform", "tSimBus", 235, "release of a window that is not open");
-  _openWindows.erase(open);
+  takeBack(window, false, 251, "release of a window that is not open");
 }
 
 void tSimBus::findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) {
@@ -243,25 +258,37 @@ void tSimBus::findWindow(uint32_t code, uint32_t* size, tWindowLocation* locatio
   *location = found != _locations.end() ? found->second : tWindowLocation{};
 }
 
-uintptr_t tSimBus::addressIn(uint32_t window, uint32_t offset) const {
-  if (window >= _windows.windowCount())
-    nQoKAL250_halt("qoplatform", "tSimBus", 248, "access to a window that does not exist");
-  return static_cast<uintptr_t>(_windows.base(window) + offset);
+uint32_t tSimBus::mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) {
+  record({tCall::kMapWindow, p1, p2, p3, 0});
+  if (_mapWindowFails || p3 >= _windows.windowCount()) {
+    setFailure(status, _mapWindowFailure);
+    return 0;
+  }
+  handOut({handleOf(p3), p3, true});
+  return handleOf(p3);
+}
+
+void tSimBus::unmapWindow(uint32_t* window) {
+  record({tCall::kUnmapWindow, 0, 0, *window, 0});
+  takeBack(*window, true, 273, "unmap of a window the bus did not map");
+  *window = 0;
 }
 
 uint32_t tSimBus::read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) {
   uint32_t value = 0;
-  if (!failsNow(tCall::kRead32, status) && !_windows.read(addressIn(window, offset), 32, value))
-    nQoKAL250_halt("qoplatform", "tSimBus", 255, "read outside the window");
-  record({tCall::kRead32, flags, offset, window, 0, value});
+  if (!failsNow(tCall::kRead32, status) &&
+      !_windows.readAt(windowOf(window), offset, 32, flags, value))
+    nQoKAL250_halt("qoplatform", "tSimBus", 281, "register read outside its window");
+  if (_recordAccesses) record({tCall::kRead32, flags, offset, window, 0, value});
   return value;
 }
 
 void tSimBus::write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                       int* status) {
-  if (!failsNow(tCall::kWrite32, status) && !_windows.write(addressIn(window, offset), 32, value))
-    nQoKAL250_halt("qoplatform", "tSimBus", 263, "write outside the window");
-  record({tCall::kWrite32, flags, offset, window, 0, value});
+  if (!failsNow(tCall::kWrite32, status) &&
+      !_windows.writeAt(windowOf(window), offset, 32, value, flags))
+    nQoKAL250_halt("qoplatform", "tSimBus", 290, "register write outside its window");
+  if (_recordAccesses) record({tCall::kWrite32, flags, offset, window, 0, value});
 }
 
 }  // namespace nQoSim

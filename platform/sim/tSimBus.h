@@ -17,11 +17,23 @@
 //   bus.raise(1);                          // answers the primary's answer
 //   bus.pumpSecondary();
 //
-// Windows: openWindow answers what answerOpenWindow scripted for its mode (0
-// when nothing); openSubWindow answers a scripted window for its offset or a
-// fresh 0x100-byte window; read32 and write32 go to the window log.
+// Window handles: read32 and write32 take a handle and halt for any other
+// number, or for an access outside the handle's window. Handles are
+//   - handleOf(w), the handle of window w, whether or not mapWindow handed it
+//     out; mapWindow(p1, p2, p3) maps window p3 and answers handleOf(p3);
+//   - the window number that openWindow answered (what answerOpenWindow
+//     scripted for its mode; 0 when nothing) or openSubWindow answered (a
+//     scripted window for its offset, or a fresh 0x100-byte window), until
+//     closeWindow or releaseSubWindow gives it back.
+// Closing, releasing or unmapping a handle the bus did not hand out halts.
+// read32 and write32 go to the window log with their flags, and to the call
+// log unless recordAccesses(false) leaves them to the window log alone.
 // failNext(operation, code) makes the next call of an operation set code (0:
-// none) and answer 0 or nothing.
+// none) and answer 0 or nothing; failMapWindow(code) makes every mapWindow
+// fail so.
+//
+//   uint32_t handle = tSimBus::handleOf(w);
+//   bus.write32(handle, 0x0FC, 5, 0x40000000, nullptr);   // windows.written(w, 0x0FC, 32)
 #pragma once
 
 #include <condition_variable>
@@ -31,7 +43,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "bus/iBus.h"
@@ -54,8 +65,11 @@ class tSimBus : public iBus {
   //   kOpenSubWindow        first space, second kind, window offset; value the window
   //   kReleaseSubWindow     window
   //   kFindWindow           first code, second the size word
-  //   kRead32               first flags, second offset, window; value the value read
-  //   kWrite32              first flags, second offset, window; value the value written
+  //   kRead32               first flags, second offset, window the handle; value the value read
+  //   kWrite32              first flags, second offset, window the handle; value the value written
+  //   kMapWindow            first, second, window: p1, p2, p3
+  //   kUnmapWindow          window the handle
+  //   kReleaseBus           first the flags (recorded by a device journalling on this bus)
   struct tCall {
     enum tOperation {
       kFlush,
@@ -74,6 +88,9 @@ class tSimBus : public iBus {
       kFindWindow,
       kRead32,
       kWrite32,
+      kMapWindow,
+      kUnmapWindow,
+      kReleaseBus,
     } operation;
     uint32_t first;
     uint32_t second;
@@ -95,6 +112,11 @@ class tSimBus : public iBus {
     _mapFails = true;
     _mapFailure = code;
   }
+  // mapWindow sets this code (0: none) and answers 0.
+  void failMapWindow(int code) {
+    _mapWindowFails = true;
+    _mapWindowFailure = code;
+  }
   // The window that openWindow answers for a mode.
   void answerOpenWindow(uint32_t mode, unsigned window) { _openAnswers[mode] = window; }
   // The window that openSubWindow answers for an offset.
@@ -104,6 +126,9 @@ class tSimBus : public iBus {
     _locations[code] = location;
   }
   void failNext(tCall::tOperation operation, int code);
+
+  static constexpr uint32_t kFirstHandle = 0x100;
+  static uint32_t handleOf(unsigned window) { return kFirstHandle + window; }
 
   // Runs the primary resolver of every registration of irq; answers the last
   // answer (0 when none is registered).
@@ -115,7 +140,12 @@ class tSimBus : public iBus {
   void clearCalls();
   // Turned off, calls are not recorded (benchmarks).
   void setLogging(bool on) { _logging = on; }
-  int liveMappings() const { return static_cast<int>(_mappings.size()); }
+  // Turned off, read32 and write32 go to the window log only.
+  void recordAccesses(bool on) { _recordAccesses = on; }
+  // A device that gives this bus back records it here (tSimDevice::journalOn).
+  void recordRelease(uint32_t flags) { record({tCall::kReleaseBus, flags, 0, 0, 0}); }
+  // Memory mappings and mapWindow handles not yet undone.
+  int liveMappings() const;
   // Interrupt registrations, and windows opened and not yet closed or given back.
   int registrations() const;
   int openWindows() const;
@@ -135,6 +165,8 @@ class tSimBus : public iBus {
   uint32_t openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) override;
   void releaseSubWindow(uint32_t window) override;
   void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) override;
+  uint32_t mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) override;
+  void unmapWindow(uint32_t* window) override;
   uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override;
   void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                int* status) override;
@@ -147,15 +179,30 @@ class tSimBus : public iBus {
     iBusInterruptResolver* secondary;
   };
 
+  // A handle handed out and not yet given back; mapped when mapWindow handed
+  // it out, otherwise openWindow or openSubWindow.
+  struct tHandle {
+    uint32_t handle;
+    unsigned window;
+    bool mapped;
+  };
+
   void record(const tCall& call);
   // True when the operation was scripted to fail now (the code is then set).
   bool failsNow(tCall::tOperation operation, int* status);
-  uintptr_t addressIn(uint32_t window, uint32_t offset) const;
+  void handOut(const tHandle& handle);
+  // Takes back a handle handed out so; halts with message (at line) when the
+  // bus holds none.
+  void takeBack(uint32_t handle, bool mapped, int line, const char* message);
+  int handlesOut(bool mapped) const;
+  // The window a handle names; halts for a handle of no window.
+  unsigned windowOf(uint32_t handle) const;
 
   tSimRegisterWindows& _windows;
   mutable std::mutex _callsLock;
   std::vector<tCall> _calls;
   bool _logging = true;
+  bool _recordAccesses = true;
   std::map<tCall::tOperation, int> _failures;
   std::vector<std::unique_ptr<tMemoryMapping>> _mappings;
   std::optional<uint64_t> _windowAddressAnswer;
@@ -165,7 +212,9 @@ class tSimBus : public iBus {
   std::map<uint32_t, unsigned> _openAnswers;
   std::map<uint32_t, unsigned> _subWindowAnswers;
   std::map<uint32_t, tWindowLocation> _locations;
-  std::multiset<uint32_t> _openWindows;
+  std::vector<tHandle> _handles;
+  bool _mapWindowFails = false;
+  int _mapWindowFailure = 0;
 
   // Held by primary passes and atomic runs; guards the registrations.
   mutable std::recursive_mutex _busLock;

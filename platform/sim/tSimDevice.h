@@ -1,5 +1,7 @@
 // A device that hands out one bus (or none), counts the bus given out and
-// taken back, and answers queries with a scripted value.
+// taken back, and answers queries with a scripted value. Journalling on a
+// simulated bus records each give-back in that bus's call log, so a test sees
+// it in order with the window calls.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +9,7 @@
 
 #include "bus/iDevice.h"
 #include "kal/nQoKAL.h"
+#include "sim/tSimBus.h"
 
 namespace nQoSim {
 
@@ -19,16 +22,18 @@ class tSimDevice : public iDevice {
   void answerQuery(uint32_t value) { _queryAnswer = value; }
   // The items asked for, in order.
   const std::vector<uint32_t>& queries() const { return _queries; }
+  void journalOn(tSimBus* journal) { _journal = journal; }
 
   iBus* getBus(int*) override {
     if (_bus != nullptr) ++_given;
     return _bus;
   }
-  void releaseBus(iBus** bus, uint32_t) override {
+  void releaseBus(iBus** bus, uint32_t flags) override {
     if (*bus != _bus || _taken == _given)
-      nQoKAL250_halt("qoplatform", "tSimDevice", 28, "bus given back that was not handed out");
+      nQoKAL250_halt("qoplatform", "tSimDevice", 33, "bus given back that was not handed out");
     ++_taken;
     *bus = nullptr;
+    if (_journal != nullptr) _journal->recordRelease(flags);
   }
   uint32_t query(uint32_t item, int*) override {
     _queries.push_back(item);
@@ -37,6 +42,7 @@ class tSimDevice : public iDevice {
 
  private:
   iBus* _bus;
+  tSimBus* _journal = nullptr;
   unsigned _given = 0;
   unsigned _taken = 0;
   uint32_t _queryAnswer = 0;

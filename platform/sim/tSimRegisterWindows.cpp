@@ -83,22 +83,37 @@ void tSimRegisterWindows::logMarker(tDirection kind) {
   if (_logging) _log.push_back({~0u, 0, 0, 0, kind});
 }
 
+bool tSimRegisterWindows::inside(unsigned window, uint32_t offset, unsigned width) const {
+  return validWidth(width) && window < _windows.size() &&
+         static_cast<uint64_t>(offset) + width / 8 <= length(window);
+}
+
 bool tSimRegisterWindows::locate(uintptr_t address, unsigned width, unsigned& window,
                                  uint32_t& offset) const {
-  if (!validWidth(width)) return false;
   const uint64_t number = (static_cast<uint64_t>(address) >> kBaseShift);
   if (number == 0 || number > _windows.size()) return false;
   window = static_cast<unsigned>(number - 1);
   const uint64_t within = static_cast<uint64_t>(address) - base(window);
-  if (within + width / 8 > length(window)) return false;
+  if (within > 0xFFFFFFFFu) return false;
   offset = static_cast<uint32_t>(within);
-  return true;
+  return inside(window, offset, width);
 }
 
 bool tSimRegisterWindows::read(uintptr_t address, unsigned width, uint32_t& value) {
   unsigned window;
   uint32_t offset;
-  if (!locate(address, width, window, offset)) return false;
+  return locate(address, width, window, offset) && readAt(window, offset, width, 0, value);
+}
+
+bool tSimRegisterWindows::write(uintptr_t address, unsigned width, uint32_t value) {
+  unsigned window;
+  uint32_t offset;
+  return locate(address, width, window, offset) && writeAt(window, offset, width, value, 0);
+}
+
+bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned width, uint32_t flags,
+                                 uint32_t& value) {
+  if (!inside(window, offset, width)) return false;
   const tKey key{window, offset};
   if (auto callback = _callbacks.find(key); callback != _callbacks.end()) {
     value = callback->second(width);
@@ -109,16 +124,15 @@ bool tSimRegisterWindows::read(uintptr_t address, unsigned width, uint32_t& valu
     value = getBytes(_windows[window].readSide, offset, width);
   }
   if (width < 32) value &= (1u << width) - 1;
-  if (_logging) _log.push_back({window, offset, width, value, kRead});
+  if (_logging) _log.push_back({window, offset, width, value, kRead, flags});
   return true;
 }
 
-bool tSimRegisterWindows::write(uintptr_t address, unsigned width, uint32_t value) {
-  unsigned window;
-  uint32_t offset;
-  if (!locate(address, width, window, offset)) return false;
+bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned width, uint32_t value,
+                                  uint32_t flags) {
+  if (!inside(window, offset, width)) return false;
   putBytes(_windows[window].writeSide, offset, width, value);
-  if (_logging) _log.push_back({window, offset, width, value, kWrite});
+  if (_logging) _log.push_back({window, offset, width, value, kWrite, flags});
   return true;
 }
 

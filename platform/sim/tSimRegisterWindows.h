@@ -6,6 +6,7 @@
 //   ... code under test writes and reads base + offset ...
 //   windows.log();                                  // every access, in order
 //   windows.written(w, 0x10A, 16);                  // the write side of 0x10A
+//   windows.writeAt(w, 0x0FC, 32, 5, 0x40000000);   // a bus access by window and offset
 //
 // Each offset has a read side (scripted; 0 by default) and a write side (what
 // was last written), so a read-only and a write-only register can share one
@@ -35,6 +36,7 @@ class tSimRegisterWindows : public iRegisterBus {
     unsigned width;
     uint32_t value;
     tDirection direction;
+    uint32_t flags = 0;  // what a bus access passed (0 for kernel-layer accesses)
     bool operator==(const tAccess&) const = default;
   };
   using tReadCallback = std::function<uint32_t(unsigned width)>;
@@ -69,6 +71,10 @@ class tSimRegisterWindows : public iRegisterBus {
 
   bool read(uintptr_t address, unsigned width, uint32_t& value) override;
   bool write(uintptr_t address, unsigned width, uint32_t value) override;
+  // The same by window number and offset, logged with the bus's flags; false
+  // (nothing done) for an access not wholly inside the window.
+  bool readAt(unsigned window, uint32_t offset, unsigned width, uint32_t flags, uint32_t& value);
+  bool writeAt(unsigned window, uint32_t offset, unsigned width, uint32_t value, uint32_t flags);
 
  private:
   struct tWindow {
@@ -79,6 +85,7 @@ class tSimRegisterWindows : public iRegisterBus {
 
   // The window and offset of an access wholly inside one window.
   bool locate(uintptr_t address, unsigned width, unsigned& window, uint32_t& offset) const;
+  bool inside(unsigned window, uint32_t offset, unsigned width) const;
 
   std::vector<tWindow> _windows;
   std::map<tKey, std::deque<uint32_t>> _queues;

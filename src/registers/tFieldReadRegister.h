@@ -24,19 +24,20 @@ class tFieldReadRegister : public tRegisterBase<tTraits>,
  public:
   uint32_t refresh(nQoMDBG100::tStatus2* status) override { return tPlain::refresh(status); }
   void setField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status) override {
-    if (failed(status) || !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
+    if (failed(status) || !this->_map.usable(status) ||
+        !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
       return;
     this->_soft = static_cast<tValue>(tAccess::insert(this->_soft, field, value));
   }
   uint32_t getField(uint32_t field, nQoMDBG100::tStatus2* status) override {
-    if (failed(status)) return 0xFFFFFFFF;
+    if (failed(status) || !this->_map.usable(status)) return 0xFFFFFFFF;
     if (!tAccess::served(field)) return tAccess::refuse(status, kGetFieldId);
     return tAccess::extract(this->_soft, field);
   }
   uint32_t readField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     if (failed(status)) return 0xFFFFFFFF;
     if (!tAccess::served(field)) return tAccess::refuse(status, kReadFieldId);
-    refresh(status);
+    if (!this->load(status)) return 0xFFFFFFFF;
     return tAccess::extract(this->_soft, field);
   }
   uint32_t isReadable() override { return 1; }

@@ -1,6 +1,7 @@
 // A strobe register addressable by field identifier: writeField writes the one
 // field at once, every other bit 0; there is no soft copy, so flush has nothing
-// to do and setField and the getters keep the base stubs.
+// to do and setField and the getters keep the base stubs. The lock slot is
+// answered by tLockSlotAnswer.
 #pragma once
 
 #include <cstdint>
@@ -23,14 +24,12 @@ class tFieldStrobeRegister : public tRegisterBase<tTraits>,
 
  public:
   void flush(nQoMDBG100::tStatus2*, unsigned) override {}
-  void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
-                  unsigned) override {
-    if (failed(status) ||
+  void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status, unsigned) override {
+    if (failed(status) || !this->_map.usable(status) ||
         !tAccess::accepts(field, value, status, kWriteFieldId, kWriteFieldValue))
       return;
-    this->writeRegister(static_cast<tValue>(tAccess::insert(0, field, value)), status);
+    this->send(static_cast<tValue>(tAccess::insert(0, field, value)), status);
   }
-  tRegisterLockGroup* getLockGroup() override { return this->group(); }
   uint32_t isWritable() override { return 1; }
 };
 

@@ -13,6 +13,7 @@
 //   static_assert(kFields.valid);  // ids ascending, inside the register, no overlap
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -43,8 +44,9 @@ struct tFieldTable {
   constexpr uint32_t largestValue(uint32_t id) const { return masks[id] >> offsets[id]; }
 };
 
+// Runs from a list ended by an id of 0 (or by its end).
 template <unsigned kWidth, uint32_t kCount>
-constexpr tFieldTable<kCount> makeFieldTable(std::initializer_list<tFieldRun> runs) {
+constexpr tFieldTable<kCount> makeFieldTable(const tFieldRun* runs, std::size_t most) {
   tFieldTable<kCount> table{};
   table.width = kWidth;
   table.masks[0] = allOnes(kWidth);
@@ -52,7 +54,8 @@ constexpr tFieldTable<kCount> makeFieldTable(std::initializer_list<tFieldRun> ru
   table.valid = true;
   uint32_t used = 0;
   uint32_t lastId = 0;
-  for (const tFieldRun& run : runs) {
+  for (std::size_t r = 0; r < most && runs[r].id != 0; ++r) {
+    const tFieldRun& run = runs[r];
     if (run.high < run.low || run.count == 0 || run.high >= kWidth) {
       table.valid = false;
       continue;
@@ -77,8 +80,22 @@ constexpr tFieldTable<kCount> makeFieldTable(std::initializer_list<tFieldRun> ru
   return table;
 }
 
-// The field table of register kIndex of a map; defined for each
-// field-addressable register as {static constexpr auto kTable = makeFieldTable...}.
+template <unsigned kWidth, uint32_t kCount>
+constexpr tFieldTable<kCount> makeFieldTable(std::initializer_list<tFieldRun> runs) {
+  return makeFieldTable<kWidth, kCount>(runs.begin(), runs.size());
+}
+
+// The length of the table of a list ended by an id of 0: one past its last id.
+constexpr uint32_t fieldCount(const tFieldRun* runs, std::size_t most) {
+  uint32_t count = 1;
+  for (std::size_t r = 0; r < most && runs[r].id != 0; ++r)
+    if (runs[r].id + runs[r].count > count) count = runs[r].id + runs[r].count;
+  return count;
+}
+
+// The field table of register kIndex of a map: {static constexpr auto kTable =
+// makeFieldTable...}, specialised for each field-addressable register or found
+// in the map's runs (tRegisterRun.h).
 template <class tTraits, uint32_t kIndex>
 struct tFieldsOf;
 

@@ -1,6 +1,7 @@
 // A writable register that is also addressable by field identifier: the
 // typed accessors of tWriteRegister and the slots of the map's tRegister.
-// getField and readField both answer from the soft copy.
+// getField and readField both answer from the soft copy. The lock slot is
+// answered by tLockSlotAnswer.
 #pragma once
 
 #include <cstdint>
@@ -26,16 +27,17 @@ class tFieldWriteRegister : public tRegisterBase<tTraits>,
     tPlain::flush(status, force);
   }
   void setField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status) override {
-    if (failed(status) || !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
+    if (failed(status) || !this->reachable(status) ||
+        !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
       return;
-    this->setRegister(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
+    this->store(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
   }
   void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
                   unsigned force) override {
-    if (failed(status) ||
+    if (failed(status) || !this->reachable(status) ||
         !tAccess::accepts(field, value, status, kWriteFieldId, kWriteFieldValue))
       return;
-    this->setRegister(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
+    this->store(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
     flush(status, force);
   }
   uint32_t getField(uint32_t field, nQoMDBG100::tStatus2* status) override {
@@ -44,12 +46,11 @@ class tFieldWriteRegister : public tRegisterBase<tTraits>,
   uint32_t readField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     return fromSoftCopy(field, status, kReadFieldId);
   }
-  tRegisterLockGroup* getLockGroup() override { return this->group(); }
   uint32_t isWritable() override { return 1; }
 
- private:
+ protected:
   uint32_t fromSoftCopy(uint32_t field, nQoMDBG100::tStatus2* status, tFieldCheck check) {
-    if (failed(status)) return 0xFFFFFFFF;
+    if (failed(status) || !this->reachable(status)) return 0xFFFFFFFF;
     if (!tAccess::served(field)) return tAccess::refuse(status, check);
     return tAccess::extract(this->_soft, field);
   }

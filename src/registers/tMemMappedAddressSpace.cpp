@@ -1,6 +1,5 @@
 #include "registers/tMemMappedAddressSpace.h"
 
-#include "bus/iDeviceTree.h"
 #include "registers/registerStatus.h"
 
 namespace nQoUdRLP100 {
@@ -18,22 +17,11 @@ bool tMemMappedAddressSpace::openOverBus(iBus* bus, uint32_t window,
   return true;
 }
 
-bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first,
-                                                uint32_t second, uint32_t window,
-                                                uint32_t length, const tDeviceTreeSites& sites,
+bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first, uint32_t second,
+                                                uint32_t window, uint32_t length,
+                                                const tDeviceTreeSites& sites,
                                                 nQoMDBG100::tStatus2* status) {
-  if (failed(status)) return false;
-  iDeviceTree* tree = iDeviceTree::getDeviceTree();
-  _device = tree != nullptr ? tree->findDevice(device, codeOf(status)) : nullptr;
-  if (_device == nullptr) {
-    if (sites.noDevice.file != nullptr) nQoUdR100::setCode(status, -50002, sites.noDevice);
-    return false;
-  }
-  _bus = _device->getBus(codeOf(status));
-  if (_bus == nullptr) {
-    nQoUdR100::setCode(status, -50002, sites.noBus);
-    return false;
-  }
+  if (!takeDeviceBus(device, sites, status, _device, _bus)) return false;
   _ownsMapping = 1;
   _mapping = _bus->mapMemory(first, second, window, length, codeOf(status));
   if (_mapping != nullptr) {

@@ -15,6 +15,7 @@
 #include "frame/tStatusSite.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "registers/takeDeviceBus.h"
 
 namespace nQoUdRLP100 {
 
@@ -22,11 +23,7 @@ class tMemMappedAddressSpace {
  public:
   // Where opening from the device tree reports: no device tree or no device
   // (a null file: stop without a code of its own), no bus, no mapping.
-  struct tDeviceTreeSites {
-    nQoUdR100::tStatusSite noDevice;
-    nQoUdR100::tStatusSite noBus;
-    nQoUdR100::tStatusSite noMapping;
-  };
+  using tDeviceTreeSites = nQoUdRLP100::tDeviceTreeSites;
 
   tMemMappedAddressSpace() = default;
   ~tMemMappedAddressSpace() { close(); }

@@ -9,6 +9,7 @@
 #include "registers/registerStatus.h"
 #include "registers/registerWidth.h"
 #include "registers/tRegisterMap.h"
+#include "registers/tRegisterMapLink.h"
 #include "registers/tRegisterRow.h"
 
 namespace nQoUdRLP100 {
@@ -21,25 +22,35 @@ class tReadRegister : public tConstantPlace<tTraits, kIndex> {
   using tValue = tRegisterValue<kWidth>;
   static_assert(baseKind(kRow.kind) == tRegisterKind::kRead);
 
-  tValue getRegister() const { return _soft; }
-
-  // Answers the value read; with an error already held the soft copy becomes
-  // all ones and the answer 0xFFFFFFFF.
-  uint32_t refresh(nQoMDBG100::tStatus2* status) {
-    if (failed(status)) {
-      _soft = static_cast<tValue>(allOnes(kWidth));
-      return 0xFFFFFFFF;
-    }
-    _soft = static_cast<tValue>(_map->space().template read<kWidth>(this->offset()));
+  tValue getRegister() const
+    requires((kRow.accessors & kGetRegister) != 0)
+  {
     return _soft;
   }
 
-  void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup*) { _map = map; }
-  void restore(nQoMDBG100::tStatus2*) { _soft = 0; }
+  // Answers the value read; with an error already held the soft copy becomes
+  // all ones and the answer 0xFFFFFFFF.
+  uint32_t refresh(nQoMDBG100::tStatus2* status) { return load(status) ? _soft : 0xFFFFFFFF; }
+
+  void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup*) { _map.attach(map); }
+  void restore(nQoMDBG100::tStatus2* status) {
+    if (_map.usable(status)) _soft = 0;
+  }
 
  protected:
+  // refresh, answering whether the soft copy now holds what the board reads.
+  bool load(nQoMDBG100::tStatus2* status) {
+    if (failed(status)) {
+      _soft = static_cast<tValue>(allOnes(kWidth));
+      return false;
+    }
+    if (!_map.usable(status)) return false;
+    _soft = static_cast<tValue>(_map.map().space().template read<kWidth>(this->offset()));
+    return true;
+  }
+
   tValue _soft = 0;
-  tRegisterMap<tTraits>* _map = nullptr;
+  tRegisterMapLink<tTraits> _map;
 };
 
 }  // namespace nQoUdRLP100

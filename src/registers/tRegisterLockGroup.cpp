@@ -1,19 +1,25 @@
 #include "registers/tRegisterLockGroup.h"
 
-#include "registers/registerStatus.h"
-
 namespace nQoUdRLP100 {
+
+namespace {
+// The lock's own code, taken by the merge rule.
+void merge(nQoMDBG100::tStatus2* status, int code) {
+  if (status != nullptr) nQoUdR100::mergeCode(status->code, code);
+}
+}  // namespace
 
 tRegisterLockGroup::~tRegisterLockGroup() {
   if (_lock != nullptr) syncClose(_lock);
 }
 
-void tRegisterLockGroup::open(nQoMDBG100::tStatus2* status) {
+void tRegisterLockGroup::open(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status) {
   iSync::tParam param;
   param.version = 1;
   param.kind = 1;
   param.option = 0;
-  _lock = syncOpen(param, codeOf(status));
+  _lock = syncOpen(param, nullptr);
+  if (_lock == nullptr) nQoUdR100::setCode(status, -50352, noLock);
 }
 
 void tRegisterLockGroup::setUp(uint32_t id, const uint32_t* members, uint32_t memberCount) {
@@ -22,12 +28,22 @@ void tRegisterLockGroup::setUp(uint32_t id, const uint32_t* members, uint32_t me
   _memberCount = memberCount;
 }
 
-void tRegisterLockGroup::acquire(nQoMDBG100::tStatus2* status) {
-  if (_lock != nullptr) _lock->waitOrAcquire(iSync::kWaitForever, codeOf(status));
+void tRegisterLockGroup::acquire(const nQoUdR100::tStatusSite& noLock,
+                                 nQoMDBG100::tStatus2* status) {
+  if (_lock == nullptr) {
+    nQoUdR100::setCode(status, -50352, noLock);
+    return;
+  }
+  int code = 0;
+  _lock->waitOrAcquire(iSync::kWaitForever, &code);
+  merge(status, code);
 }
 
 void tRegisterLockGroup::release(nQoMDBG100::tStatus2* status) {
-  if (_lock != nullptr) _lock->releaseOrSet(codeOf(status));
+  if (_lock == nullptr) return;
+  int code = 0;
+  _lock->releaseOrSet(&code);
+  merge(status, code);
 }
 
 }  // namespace nQoUdRLP100

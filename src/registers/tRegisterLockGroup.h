@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "sync/iSync.h"
 
@@ -18,9 +19,9 @@ class tRegisterLockGroup {
   tRegisterLockGroup(const tRegisterLockGroup&) = delete;
   tRegisterLockGroup& operator=(const tRegisterLockGroup&) = delete;
 
-  // Opens the lock (kind 1, option 0); a failure lands in the status and
-  // leaves no lock.
-  void open(nQoMDBG100::tStatus2* status);
+  // Opens the lock (kind 1, option 0); when the platform has none to give,
+  // -50352 at noLock and the group stays without a lock.
+  void open(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status);
   void setUp(uint32_t id, const uint32_t* members, uint32_t memberCount);
 
   uint32_t id() const { return _id; }
@@ -28,9 +29,12 @@ class tRegisterLockGroup {
   const uint32_t* members() const { return _members; }
   uint32_t memberCount() const { return _memberCount; }
 
-  // Waits for the lock without a time-out. A group without a lock is passed over.
-  void acquire(nQoMDBG100::tStatus2* status);
-  // Releases whatever the status holds, so that every acquire is undone.
+  // Waits for the lock without a time-out, whatever the status holds; what the
+  // lock reports is merged into the status. A group without a lock takes
+  // nothing and sets -50352 at noLock.
+  void acquire(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status);
+  // Releases whatever the status holds, so that every acquire is undone; a
+  // group without a lock has nothing to give back.
   void release(nQoMDBG100::tStatus2* status);
 
  private:

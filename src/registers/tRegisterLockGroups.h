@@ -1,35 +1,42 @@
-// The lock groups of a register map, identifiers 1..kCount, and selections of
-// them. A caller that writes registers of several groups selects their groups,
-// takes the locks in ascending identifier order and gives them back in
-// descending order, so that callers with overlapping selections cannot deadlock.
+// The lock groups of a register map, identifiers 1..kCount (a map may have
+// none), and selections of them. A caller that writes registers of several groups selects their
+// groups, takes the locks in ascending identifier order and gives them back in descending order, so
+// that callers with overlapping selections cannot deadlock.
 //
-//   tRegisterLockGroups<22>::tSelection selection;
-//   tRegisterLockGroups<22>::makeSelection(selection, {14, 12});
+//   tRegisterLockGroups<22>::tSelection selection{14, 12};
 //   groups.lockSelected(selection, status);     // 12, then 14
 //   ... write the registers ...
 //   groups.unlockSelected(selection, status);   // 14, then 12
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 
 #include "mdbg/tStatus2.h"
 #include "registers/tRegisterLockGroup.h"
+#include "registers/tRegisterMapSites.h"
 
 namespace nQoUdRLP100 {
 
 template <uint32_t kCount>
 class tRegisterLockGroups {
  public:
-  // One word per group identifier; word 0 is never used.
+  // One word per group identifier; word 0 is never used. Built empty, or
+  // from a list of identifiers up to the first 0 (others beyond kCount select
+  // nothing).
   struct tSelection {
+    tSelection() { clearSelection(*this); }
+    tSelection(std::initializer_list<uint32_t> ids) { makeSelection(*this, ids); }
     uint32_t words[kCount + 1];
   };
 
-  // Opens the groups' locks, group 1 first. They are closed from the last
-  // group down to the first when the groups are destroyed.
-  explicit tRegisterLockGroups(nQoMDBG100::tStatus2* status) {
-    for (auto& group : _groups) group.open(status);
+  // Opens the groups' locks, group 1 first; a lock the platform cannot give is
+  // reported at the map's lock-open line. They are closed from the last group
+  // down to the first when the groups are destroyed.
+  tRegisterLockGroups(const tRegisterMapSites& sites, nQoMDBG100::tStatus2* status)
+      : _sites(sites) {
+    for (auto& group : _groups) group.open(sites.at(sites.lockOpen), status);
   }
 
   // Gives each group its identifier and its members from the map's table.
@@ -60,10 +67,11 @@ class tRegisterLockGroups {
     }
   }
 
-  // Every selected group is visited, failures land in the status.
+  // Every selected group is visited whatever the status holds, failures land
+  // in the status; a group without a lock is reported and passed over.
   void lockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
     for (uint32_t id = 1; id <= kCount; ++id)
-      if (selection.words[id] != 0) _groups[id - 1].acquire(status);
+      if (selection.words[id] != 0) _groups[id - 1].acquire(_sites.at(_sites.lockAcquire), status);
   }
   void unlockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
     for (uint32_t id = kCount; id >= 1; --id)
@@ -71,7 +79,8 @@ class tRegisterLockGroups {
   }
 
  private:
-  tRegisterLockGroup _groups[kCount];
+  const tRegisterMapSites& _sites;
+  std::array<tRegisterLockGroup, kCount> _groups;
 };
 
 }  // namespace nQoUdRLP100

@@ -1,37 +1,38 @@
 // The frame of a register map with dirty bytes: its address space, one dirty
 // byte per register index, the table of its field-addressable register
-// objects, and the map operations on them. A chip's map derives from it and
-// adds its register objects; tTraits gives the register count, the catalogue
-// rows, the status sites and the address space:
+// objects (when it has any), and the map operations on them. A chip's map
+// derives from it and adds its register objects; tTraits gives the register
+// count, the catalogue rows, the status sites, the address space and, when the
+// registers answer their lock under another name or have none, the lock slot:
 //
 //   struct tChipTraits {
 //     static constexpr uint32_t kRegisterCount = 46;
 //     static constexpr const tRegisterRow* kRows = kChipRows.data();
 //     static constexpr tRegisterMapSites kSites{...};
+//     static constexpr tLockSlot kLockSlot = tLockSlot::kGetLock;   // optional
 //     using tAddressSpace = tMemMappedAddressSpace;
 //   };
-//   class tChip : public tRegisterMap<tChipTraits> { ... };
+//   class tChip : public tRegisterMap<tTraits> { ... };
 #pragma once
 
 #include <cstdint>
-#include <type_traits>
 
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
 #include "registers/registerStatus.h"
-#include "registers/tRegisterBase.h"
 #include "registers/tRegisterMapSites.h"
+#include "registers/tRegisterObjectTable.h"
+#include "registers/tRegisterRow.h"
 
 namespace nQoUdRLP100 {
 
 template <class tTraits>
-class tRegisterMap : public nQoUdR100::tModuleObject {
+class tRegisterMap : public nQoUdR100::tModuleObject, public tRegisterObjectTable<tTraits> {
  public:
   static constexpr uint32_t kRegisterCount = tTraits::kRegisterCount;
-  static constexpr uint32_t kNoOffset = 0xFFFFFFFF;
+  static constexpr uint32_t kNoOffset = nQoUdRLP100::kNoOffset;
   using tAddressSpace = typename tTraits::tAddressSpace;
-  using tRegister = tRegisterBase<tTraits>;
   static constexpr const tRegisterMapSites& kSites = tTraits::kSites;
 
   tRegisterMap() = default;
@@ -54,11 +55,6 @@ class tRegisterMap : public nQoUdR100::tModuleObject {
   // Makes earlier register writes reach the chip; answers the bus's result.
   int32_t flushBus(nQoMDBG100::tStatus2* status) { return _space.flushBus(status); }
 
-  // The field-addressable register of an identifier, or null.
-  tRegister* registerObject(uint32_t id) const {
-    const uint32_t index = registerIndex(id);
-    return index < kRegisterCount ? _objects[index] : nullptr;
-  }
   // The constant tables by register index; beyond the map: 0xFFFFFFFF and 0.
   static uint32_t windowOffset(uint32_t index) {
     return index < kRegisterCount ? tTraits::kRows[index].offset : kNoOffset;
@@ -75,11 +71,6 @@ class tRegisterMap : public nQoUdR100::tModuleObject {
   void clearDirtyTable() {
     for (auto& dirty : _dirty) dirty = 0;
   }
-  // Enters a register into the object table when it is field-addressable.
-  template <class tRegisterClass>
-  void enterObject(tRegisterClass& object) {
-    if constexpr (std::is_base_of_v<tRegister, tRegisterClass>) _objects[object.index()] = &object;
-  }
 
   tAddressSpace _space;
 
@@ -95,7 +86,6 @@ class tRegisterMap : public nQoUdR100::tModuleObject {
   }
 
   uint8_t _dirty[kRegisterCount] = {};
-  tRegister* _objects[kRegisterCount] = {};
 };
 
 }  // namespace nQoUdRLP100

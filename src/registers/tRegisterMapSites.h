@@ -1,7 +1,8 @@
 // The status sites of one register map: its component and source file, the
-// lines of the map operations and of the tRegister base stubs, and the block of
+// lines of the map operations and of the tRegister base stubs, the block of
 // lines of the field operations (100 lines per register index; a value check
-// has one line per field identifier).
+// has one line per field identifier), and the lines of a register of a map
+// that was never set up and of a lock that could not be opened.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +37,13 @@ struct tRegisterMapSites {
   unsigned readFieldStub;
   unsigned missingRegister;  // a programming list names no register object
   unsigned fieldLines;       // first line of the field-operation blocks
+  unsigned unusable = 0;     // -50002: the register's map was never set up
+  unsigned lockOpen = 0;     // -50352: a lock group's lock could not be opened
+  unsigned lockAcquire = 0;  // -50352: a selected group has no lock to take
+  unsigned softCopy = 0;     // -50003: a soft-copy read names no plain register
 
   constexpr nQoUdR100::tStatusSite at(unsigned line) const { return {file, line, component}; }
-  constexpr nQoUdR100::tStatusSite field(uint32_t index, tFieldCheck check,
-                                         uint32_t id = 0) const {
+  constexpr nQoUdR100::tStatusSite field(uint32_t index, tFieldCheck check, uint32_t id = 0) const {
     return at(fieldLines + index * 100 + check + id);
   }
 };

@@ -5,6 +5,8 @@
 //       {0, 0x110, 16, tRegisterKind::kWrite, 1, tRestore::kRewrite, 0x0000, 0},
 //       {1, 0x104, 16, tRegisterKind::kRead, 0, tRestore::kForget, kKeepAll, 1}}};
 //   static_assert(checkCatalogue(kRows, 0x200, 1));
+//
+// (tRegisterRun.h writes a catalogue of 32-bit registers as runs.)
 #pragma once
 
 #include <array>
@@ -24,6 +26,9 @@ enum class tRegisterKind : uint8_t {
   kWriteFields,
   kReadFields,
   kStrobeFields,
+  kReadWriteFields,  // a written register that is also read back (pins)
+  kPlain,            // soft copy and dirty byte, no offset: its users reach it
+  kPlainNoSoftCopy,  // only a place in the map (and in a lock group)
 };
 
 // What markAllDirty does to the register; in maps without dirty bytes, what
@@ -38,6 +43,16 @@ enum class tRestore : uint8_t {
 
 // Keep mask of a register without strobe bits: the soft copy stays whole.
 inline constexpr uint32_t kKeepAll = 0xFFFFFFFF;
+// The offset of a register whose place in the window the map does not hold.
+inline constexpr uint32_t kNoOffset = 0xFFFFFFFF;
+
+// The whole-register accessors a register class offers besides its field
+// operations (a catalogue that lists its classes' accessors names them).
+inline constexpr uint8_t kNoAccessors = 0;
+inline constexpr uint8_t kSetRegister = 1;
+inline constexpr uint8_t kGetRegister = 2;
+inline constexpr uint8_t kWriteRegister = 4;
+inline constexpr uint8_t kAllAccessors = kSetRegister | kGetRegister | kWriteRegister;
 
 struct tRegisterRow {
   uint32_t index;
@@ -48,11 +63,13 @@ struct tRegisterRow {
   tRestore restore;
   uint32_t keep;        // bits of the soft copy that survive a write
   uint32_t arrayFirst;  // first index of its register array (its own index when single)
+  uint8_t accessors = kAllAccessors;
 };
 
 constexpr tRegisterKind baseKind(tRegisterKind kind) {
   switch (kind) {
     case tRegisterKind::kWriteFields: return tRegisterKind::kWrite;
+    case tRegisterKind::kReadWriteFields: return tRegisterKind::kWrite;
     case tRegisterKind::kReadFields: return tRegisterKind::kRead;
     case tRegisterKind::kStrobeFields: return tRegisterKind::kStrobe;
     default: return kind;
@@ -60,6 +77,9 @@ constexpr tRegisterKind baseKind(tRegisterKind kind) {
 }
 
 constexpr bool fieldAddressable(tRegisterKind kind) { return baseKind(kind) != kind; }
+constexpr bool plain(tRegisterKind kind) {
+  return kind == tRegisterKind::kPlain || kind == tRegisterKind::kPlainNoSoftCopy;
+}
 
 namespace nCatalogueCheck {
 
@@ -70,18 +90,21 @@ constexpr bool indexOrder(const std::array<tRegisterRow, kCount>& rows) {
   return true;
 }
 
-// Every access lies inside the window and is aligned to its width.
+// Every access lies inside the window and is aligned to its width; only plain
+// registers may hold no offset.
 template <std::size_t kCount>
 constexpr bool insideWindow(const std::array<tRegisterRow, kCount>& rows, uint32_t length) {
   for (const auto& row : rows) {
     if (row.width != 8 && row.width != 16 && row.width != 32) return false;
+    if (plain(row.kind) && row.offset == kNoOffset) continue;
     if (row.offset % (row.width / 8) != 0 || row.offset + row.width / 8 > length) return false;
   }
   return true;
 }
 
-// Read-only registers are forgotten, strobes left alone, writable registers
-// rewritten; only writable registers have strobe bits to drop.
+// Read-only registers are forgotten, strobes and registers without soft copy
+// left alone, writable registers rewritten; plain registers are rewritten or
+// forgotten; only writable registers have strobe bits to drop.
 template <std::size_t kCount>
 constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& rows) {
   for (const auto& row : rows) {
@@ -90,7 +113,12 @@ constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& row
         if (row.restore != tRestore::kForget || row.keep != kKeepAll) return false;
         break;
       case tRegisterKind::kStrobe:
+      case tRegisterKind::kPlainNoSoftCopy:
         if (row.restore != tRestore::kNone || row.keep != kKeepAll) return false;
+        break;
+      case tRegisterKind::kPlain:
+        if (row.restore != tRestore::kRewrite && row.restore != tRestore::kForget) return false;
+        if (row.keep != kKeepAll) return false;
         break;
       default:
         if (row.restore != tRestore::kRewrite && row.restore != tRestore::kZero &&
@@ -107,7 +135,7 @@ template <std::size_t kCount>
 constexpr bool sharedOffsetsPairReadWithWrite(const std::array<tRegisterRow, kCount>& rows) {
   for (std::size_t i = 0; i < kCount; ++i) {
     for (std::size_t j = i + 1; j < kCount; ++j) {
-      if (rows[i].offset != rows[j].offset) continue;
+      if (rows[i].offset == kNoOffset || rows[i].offset != rows[j].offset) continue;
       const bool iReads = baseKind(rows[i].kind) == tRegisterKind::kRead;
       const bool jReads = baseKind(rows[j].kind) == tRegisterKind::kRead;
       if (iReads == jReads) return false;
@@ -138,7 +166,8 @@ constexpr bool arraysUniform(const std::array<tRegisterRow, kCount>& rows) {
     const auto& first = rows[row.arrayFirst];
     if (first.arrayFirst != first.index) return false;
     if (row.width != first.width || row.kind != first.kind || row.group != first.group ||
-        row.restore != first.restore || row.keep != first.keep)
+        row.restore != first.restore || row.keep != first.keep ||
+        row.accessors != first.accessors)
       return false;
   }
   return true;

@@ -9,6 +9,7 @@
 #include "registers/registerStatus.h"
 #include "registers/registerWidth.h"
 #include "registers/tRegisterMap.h"
+#include "registers/tRegisterMapLink.h"
 #include "registers/tRegisterRow.h"
 
 namespace nQoUdRLP100 {
@@ -21,25 +22,30 @@ class tStrobeRegister : public tConstantPlace<tTraits, kIndex> {
   using tValue = tRegisterValue<kWidth>;
   static_assert(baseKind(kRow.kind) == tRegisterKind::kStrobe);
 
-  void writeRegister(tValue value, nQoMDBG100::tStatus2* status) {
-    if (failed(status)) return;
-    _map->space().template write<kWidth>(this->offset(), value);
+  void writeRegister(tValue value, nQoMDBG100::tStatus2* status)
+    requires((kRow.accessors & kWriteRegister) != 0)
+  {
+    send(value, status);
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {
-    _map = map;
+    _map.attach(map);
     _group.set(group);
   }
   tRegisterLockGroup* group() const { return _group.get(); }
   void restore(nQoMDBG100::tStatus2*) {}
 
  protected:
+  void send(tValue value, nQoMDBG100::tStatus2* status) {
+    if (failed(status) || !_map.usable(status)) return;
+    _map.map().space().template write<kWidth>(this->offset(), value);
+  }
   // Writes (value << shift) & mask, all other bits 0.
   void writeBits(uint32_t mask, unsigned shift, uint32_t value, nQoMDBG100::tStatus2* status) {
-    writeRegister(static_cast<tValue>((value << shift) & mask), status);
+    send(static_cast<tValue>((value << shift) & mask), status);
   }
 
-  tRegisterMap<tTraits>* _map = nullptr;
+  tRegisterMapLink<tTraits> _map;
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 };
 

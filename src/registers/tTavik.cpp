@@ -13,19 +13,19 @@ constexpr tMemMappedAddressSpace::tDeviceTreeSites kLongFormSites{
     {kTavikFile, 1166}, {kTavikFile, 1166}, kNoMapping};
 }  // namespace
 
-tTavik::tTavik(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) : _groups(status) {
+tTavik::tTavik(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) : _groups(kSites, status) {
   if (_space.openOverBus(bus, window, kNoBus, status)) setUpTables(status);
 }
 
 tTavik::tTavik(uint32_t device, uint32_t window, nQoMDBG100::tStatus2* status)
-    : _groups(status) {
+    : _groups(kSites, status) {
   if (_space.openFromDeviceTree(device, 0, 0, window, kWindowLength, kShortFormSites, status))
     setUpTables(status);
 }
 
 tTavik::tTavik(uint32_t device, uint32_t first, uint32_t second, uint32_t window,
                nQoMDBG100::tStatus2* status)
-    : _groups(status) {
+    : _groups(kSites, status) {
   if (_space.openFromDeviceTree(device, first, second, window, kWindowLength, kLongFormSites,
                                 status))
     setUpTables(status);

@@ -69,7 +69,8 @@ class tTavik : public tRegisterMap<tTavikTraits> {
   static void makeSelection(tSelection& selection, std::initializer_list<uint32_t> ids) {
     tLockGroups::makeSelection(selection, ids);
   }
-  // Takes the selected groups' locks, group 1 first, without time-out.
+  // Takes the selected groups' locks, group 1 first, without time-out; a
+  // group whose lock could not be opened sets -50352 and is passed over.
   void lockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
     _groups.lockSelected(selection, status);
   }

@@ -30,6 +30,9 @@ struct tTavikTraits {
       .readFieldStub = 210,
       .missingRegister = 437,
       .fieldLines = 2000,
+      .unusable = 300,
+      .lockOpen = 1095,
+      .lockAcquire = 1096,
   };
   using tAddressSpace = tMemMappedAddressSpace;
 };

@@ -1,7 +1,8 @@
 // A writable register with a soft copy: setters change the soft copy and mark
 // the register dirty only when it changed; flush writes it when dirty or forced,
 // then drops the strobe bits outside the keep mask and clears the dirty byte.
-// Nothing touches the board but flush and writeRegister.
+// Nothing touches the board but flush and writeRegister. The whole-register
+// accessors are those the catalogue row lists.
 //
 //   map.AO_Command_2.setRegister(0xFFFF, status);
 //   map.AO_Command_2.flush(status, 0);     // writes 0xFFFF; soft copy 0x3C0E
@@ -14,6 +15,7 @@
 #include "registers/registerStatus.h"
 #include "registers/registerWidth.h"
 #include "registers/tRegisterMap.h"
+#include "registers/tRegisterMapLink.h"
 #include "registers/tRegisterRow.h"
 
 namespace nQoUdRLP100 {
@@ -27,51 +29,67 @@ class tWriteRegister : public tPlace {
   static_assert(baseKind(kRow.kind) == tRegisterKind::kWrite);
   static_assert(kRow.restore != tRestore::kLoad, "a map with dirty bytes loads nothing");
 
-  tValue getRegister() const { return _soft; }
+  tValue getRegister() const
+    requires((kRow.accessors & kGetRegister) != 0)
+  {
+    return _soft;
+  }
 
-  void setRegister(tValue value, nQoMDBG100::tStatus2* status) {
-    if (failed(status) || value == _soft || !this->placed(status)) return;
-    _soft = value;
-    _map->dirty(this->index()) = 1;
+  void setRegister(tValue value, nQoMDBG100::tStatus2* status)
+    requires((kRow.accessors & kSetRegister) != 0)
+  {
+    store(value, status);
   }
 
   void flush(nQoMDBG100::tStatus2* status, unsigned force) {
-    if (failed(status) || !this->placed(status)) return;
-    uint8_t& dirty = _map->dirty(this->index());
+    if (failed(status) || !reachable(status)) return;
+    uint8_t& dirty = _map.map().dirty(this->index());
     if (force == 0 && dirty == 0) return;
-    _map->space().template write<kWidth>(this->offset(), _soft);
+    _map.map().space().template write<kWidth>(this->offset(), _soft);
     _soft = static_cast<tValue>(_soft & kRow.keep);
     dirty = 0;
   }
 
   // Writes when the value differs, when forced or when already dirty.
-  void writeRegister(tValue value, nQoMDBG100::tStatus2* status, unsigned force) {
-    if (failed(status) || !this->placed(status)) return;
+  void writeRegister(tValue value, nQoMDBG100::tStatus2* status, unsigned force)
+    requires((kRow.accessors & kWriteRegister) != 0)
+  {
+    if (failed(status) || !reachable(status)) return;
     const unsigned changed = force != 0 || value != _soft;
     _soft = value;
     flush(status, changed);
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {
-    _map = map;
+    _map.attach(map);
     _group.set(group);
   }
   tRegisterLockGroup* group() const { return _group.get(); }
 
   // markAllDirty: marked dirty, soft copy first set to 0 where the catalogue says so.
   void restore(nQoMDBG100::tStatus2* status) {
-    if constexpr (kRow.restore == tRestore::kZero) setRegister(0, status);
-    if (this->placed(status)) _map->markDirty(this->index(), status);
+    if constexpr (kRow.restore == tRestore::kZero) store(0, status);
+    if (reachable(status)) _map.map().markDirty(this->index(), status);
   }
 
  protected:
+  // Placed in the window and part of a map that was set up; else reported.
+  bool reachable(nQoMDBG100::tStatus2* status) const {
+    return this->placed(status) && _map.usable(status);
+  }
+  // The soft copy := value, marked dirty when it changed.
+  void store(tValue value, nQoMDBG100::tStatus2* status) {
+    if (failed(status) || !reachable(status) || value == _soft) return;
+    _soft = value;
+    _map.map().dirty(this->index()) = 1;
+  }
   // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.
   void setBits(uint32_t mask, unsigned shift, uint32_t value, nQoMDBG100::tStatus2* status) {
-    setRegister(static_cast<tValue>((_soft & ~mask) | ((value << shift) & mask)), status);
+    store(static_cast<tValue>((_soft & ~mask) | ((value << shift) & mask)), status);
   }
 
   tValue _soft = 0;
-  tRegisterMap<tTraits>* _map = nullptr;
+  tRegisterMapLink<tTraits> _map;
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 };
 

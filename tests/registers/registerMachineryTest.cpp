@@ -89,7 +89,7 @@ namespace {
 
 class tPairMap : public tRegisterMap<tPairTraits> {
  public:
-  tPairMap(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) : _groups(status) {
+  tPairMap(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) : _groups(tPairTraits::kSites, status) {
     if (!_space.openOverBus(bus, window, {"tPairMap", 300, "qotiok"}, status) || failed(status))
       return;
     link(command, 1);

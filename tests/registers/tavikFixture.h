@@ -16,6 +16,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "support/moduleFixture.h"
+#include "support/registerLogs.h"
 
 namespace nQoTest {
 
@@ -38,13 +39,7 @@ inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* ou
 namespace nQoTest {
 
 // The last status record, as "code component file line".
-inline std::string lastReport() {
-  const auto log = nQoSim::statusLog();
-  if (log.empty()) return "none";
-  const auto& last = log.back();
-  return std::to_string(last.code) + " " + last.component + " " + last.file + " " +
-         std::to_string(last.line);
-}
+inline std::string lastReport() { return lastStatusReport(); }
 
 class tTavikTest : public tLeakCheckedTest {
  protected:
@@ -62,15 +57,7 @@ class tTavikTest : public tLeakCheckedTest {
   // The locks acquired and released since the log was cleared, as group ids
   // (negative for a release).
   std::vector<int> lockOrder(nQoUdRLP100::nTavik::tTavik& map) const {
-    std::vector<int> order;
-    for (const auto& record : nQoSim::syncLog()) {
-      for (uint32_t id = 1; id <= 22; ++id) {
-        if (record.object != map.lockGroup(id)->lock()) continue;
-        if (record.operation == nQoSim::tSyncRecord::kAcquire) order.push_back(static_cast<int>(id));
-        if (record.operation == nQoSim::tSyncRecord::kRelease) order.push_back(-static_cast<int>(id));
-      }
-    }
-    return order;
+    return nQoTest::lockOrder(22, [&](uint32_t id) { return map.lockGroup(id)->lock(); });
   }
 
   tSimRegisterWindows windows;

@@ -13,6 +13,10 @@
 //   uint32_t window = bus->openWindow(0, 0, 0, 0, &code);   // a device's register space
 //   uint32_t value = bus->read32(window, 0x460, 0xC0000000, &code);
 //   bus->closeWindow(&window);
+//
+//   uint32_t handle = bus->mapWindow(0, 0, 2, &status.code);   // 0: not mapped
+//   bus->write32(handle, 0x0FC, value, 0x40000000, nullptr);
+//   bus->unmapWindow(&handle);
 #pragma once
 
 #include <cstdint>
@@ -70,8 +74,14 @@ class iBus {
   // of the caller's location record.
   virtual void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location,
                           int* status) = 0;
-  // One 32-bit access at a window offset; flags 0xC0000000 for reads and
-  // 0x40000000 for writes.
+  // Maps a register window named by three parameters and answers its handle;
+  // 0 (never a usable handle) with the status set on failure.
+  virtual uint32_t mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) = 0;
+  // Undoes mapWindow and clears the caller's handle.
+  virtual void unmapWindow(uint32_t* window) = 0;
+  // One 32-bit register access at a byte offset in a window that openWindow,
+  // openSubWindow or mapWindow answered, done when the call returns; the flags
+  // (0xC0000000 for reads, 0x40000000 for writes) pass through unchanged.
   virtual uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
   virtual void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                        int* status) = 0;

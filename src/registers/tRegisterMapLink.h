@@ -1,0 +1,31 @@
+// A register's link to its map: null until the map's table set-up attaches
+// the register. A register of a map that was never set up (its window could not
+// be opened) refuses every operation with -50002 and touches nothing.
+#pragma once
+
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+
+namespace nQoUdRLP100 {
+
+template <class tTraits>
+class tRegisterMap;
+
+template <class tTraits>
+class tRegisterMapLink {
+ public:
+  void attach(tRegisterMap<tTraits>* map) { _map = map; }
+
+  bool usable(nQoMDBG100::tStatus2* status) const {
+    if (_map != nullptr) return true;
+    nQoUdR100::setCode(status, -50002, tTraits::kSites.at(tTraits::kSites.unusable));
+    return false;
+  }
+
+  tRegisterMap<tTraits>& map() const { return *_map; }
+
+ private:
+  tRegisterMap<tTraits>* _map = nullptr;
+};
+
+}  // namespace nQoUdRLP100

@@ -40,13 +40,13 @@ void check(uint64_t (*converter)(const tIn*, uint64_t, tOut*, uint64_t, nQoAPALS
   const uint64_t capacity = fuzzedCapacity % (room + 2);
   std::vector<tOut> small(capacity + 8, tOut(0x5A));
   nQoAPALS100::tStatus bounded;
-  const uint64_t written = converter(source.data(), source.size(), small.data(), capacity, bounded,
-                                     mode);
+  const uint64_t written =
+      converter(source.data(), source.size(), small.data(), capacity, bounded, mode);
   if (written > capacity || written > count) std::abort();
   for (uint64_t i = capacity; i < small.size(); ++i)
     if (small[i] != tOut(0x5A)) std::abort();
-  if (bounded.code == 0 && (written != count || std::memcmp(small.data(), out.data(),
-                                                            written * sizeof(tOut)) != 0))
+  if (bounded.code == 0 &&
+      (written != count || std::memcmp(small.data(), out.data(), written * sizeof(tOut)) != 0))
     std::abort();
 }
 
@@ -77,7 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nQoAPALS100::tStatus elementStatus;
   const uint64_t count =
       convertUTF8ToUTF32(narrow.data(), narrow.size(), nullptr, 0, elementStatus, mode);
-  if (status.code != elementStatus.code || (status.code == 0 && text.size() != count))
-    std::abort();
+  if (status.code != elementStatus.code || (status.code == 0 && text.size() != count)) std::abort();
   return 0;
 }

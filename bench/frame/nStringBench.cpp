@@ -16,8 +16,8 @@ using namespace nQoUdR100::nQoKABBO_1_0::nString;
 
 template <class tIn, class tOut>
 void convertLoop(benchmark::State& state,
-                 uint64_t (*converter)(const tIn*, uint64_t, tOut*, uint64_t,
-                                       nQoAPALS100::tStatus&, uint32_t)) {
+                 uint64_t (*converter)(const tIn*, uint64_t, tOut*, uint64_t, nQoAPALS100::tStatus&,
+                                       uint32_t)) {
   const std::vector<tIn> text(static_cast<size_t>(state.range(0)), tIn('x'));
   std::vector<tOut> out(text.size() + 1);
   const uint64_t before = nQoSim::totalAllocations();

@@ -15,7 +15,9 @@ uint32_t tByteParameterBlock::take(std::size_t size, int& status) {
   return value;
 }
 
-uint16_t tByteParameterBlock::readU16(int& status) { return static_cast<uint16_t>(take(2, status)); }
+uint16_t tByteParameterBlock::readU16(int& status) {
+  return static_cast<uint16_t>(take(2, status));
+}
 int32_t tByteParameterBlock::readI32(int& status) { return static_cast<int32_t>(take(4, status)); }
 uint32_t tByteParameterBlock::readU32(int& status) { return take(4, status); }
 

@@ -25,8 +25,8 @@ class TempBuffer {
       _data = _inline;
     } else {
       if (size <= SIZE_MAX / sizeof(T))
-        _data = static_cast<T*>(_memNewUsingCRT(static_cast<std::size_t>(size) * sizeof(T), 0,
-                                                nullptr));
+        _data = static_cast<T*>(
+            _memNewUsingCRT(static_cast<std::size_t>(size) * sizeof(T), 0, nullptr));
       if (_data == nullptr) {
         setCode(status, -52000, {"nString", 96});
         return;

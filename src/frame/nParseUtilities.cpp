@@ -118,7 +118,7 @@ void assignString(const tBasicString<C>& source, tBasicString<C>& destination, t
 // Results go through locals, so the source may be head or tail itself.
 template <class C>
 void splitAtChar(const tBasicString<C>& source, C separator, tBasicString<C>& head,
-                  tBasicString<C>& tail, tStatus& status, std::size_t start) {
+                 tBasicString<C>& tail, tStatus& status, std::size_t start) {
   if (status.isFatal()) return;
   tBasicString<C> first, rest;
   if (start < source.size()) {
@@ -135,7 +135,7 @@ void splitAtChar(const tBasicString<C>& source, C separator, tBasicString<C>& he
 
 template <class C>
 void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
-                tStatus& status) {
+               tStatus& status) {
   if (status.isFatal()) return;
   const std::size_t start = !source.empty() && source[0] == C('/') ? 1 : 0;
   splitAtChar(source, C('/'), head, tail, status, start);
@@ -143,8 +143,8 @@ void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicStrin
 }
 
 template <class C>
-void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head,
-                         tBasicString<C>& tail, tStatus& status) {
+void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
+                        tStatus& status) {
   if (status.isFatal()) return;
   if (source.empty()) {
     head.clear();
@@ -164,21 +164,21 @@ void numberToString(T value, tBasicString<C>& destination, tStatus& status) {
     store(decimal(uint64_t{value}, false), destination, status);
 }
 
-#define QO_PARSE_UTILITIES_FOR(C)                                                              \
-  template bool isEmptyOrAngleBracketed(const tBasicString<C>&, tStatus&);                     \
-  template bool isLocalHost(const C*, tStatus&);                                               \
-  template void trimWhitespace(tBasicString<C>&, tStatus&);                                    \
-  template void trimTrailingNewlines(tBasicString<C>&, tStatus&);                              \
-  template void removeLeadingSlash(tBasicString<C>&, tStatus&);                                \
-  template void assignString(const tBasicString<C>&, tBasicString<C>&, tStatus&);              \
-  template void numberToString(uint32_t, tBasicString<C>&, tStatus&);                          \
-  template void numberToString(int32_t, tBasicString<C>&, tStatus&);                           \
-  template void numberToString(uint64_t, tBasicString<C>&, tStatus&);                          \
-  template void numberToString(int64_t, tBasicString<C>&, tStatus&);                           \
-  template void splitAtChar(const tBasicString<C>&, C, tBasicString<C>&, tBasicString<C>&,     \
-                            tStatus&, std::size_t);                                            \
+#define QO_PARSE_UTILITIES_FOR(C)                                                                \
+  template bool isEmptyOrAngleBracketed(const tBasicString<C>&, tStatus&);                       \
+  template bool isLocalHost(const C*, tStatus&);                                                 \
+  template void trimWhitespace(tBasicString<C>&, tStatus&);                                      \
+  template void trimTrailingNewlines(tBasicString<C>&, tStatus&);                                \
+  template void removeLeadingSlash(tBasicString<C>&, tStatus&);                                  \
+  template void assignString(const tBasicString<C>&, tBasicString<C>&, tStatus&);                \
+  template void numberToString(uint32_t, tBasicString<C>&, tStatus&);                            \
+  template void numberToString(int32_t, tBasicString<C>&, tStatus&);                             \
+  template void numberToString(uint64_t, tBasicString<C>&, tStatus&);                            \
+  template void numberToString(int64_t, tBasicString<C>&, tStatus&);                             \
+  template void splitAtChar(const tBasicString<C>&, C, tBasicString<C>&, tBasicString<C>&,       \
+                            tStatus&, std::size_t);                                              \
   template void splitPath(const tBasicString<C>&, tBasicString<C>&, tBasicString<C>&, tStatus&); \
-  template void splitQualifiedPath(const tBasicString<C>&, tBasicString<C>&, tBasicString<C>&, \
+  template void splitQualifiedPath(const tBasicString<C>&, tBasicString<C>&, tBasicString<C>&,   \
                                    tStatus&);
 QO_PARSE_UTILITIES_FOR(char)
 QO_PARSE_UTILITIES_FOR(wchar_t)

@@ -72,8 +72,8 @@ void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicStrin
                tStatus& status);
 // splitPath; -200099 for an empty source, -201237 when head or tail is empty.
 template <class C>
-void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head,
-                        tBasicString<C>& tail, tStatus& status);
+void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
+                        tStatus& status);
 
 // Checks a name against the rules of its kind (0 to 5): -200467 empty,
 // -200552 a forbidden character, a lone ':' or a kind above 5, -200553 a

@@ -168,8 +168,8 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
 
 // Two steps through a UTF-32 scratch filled in the caller's mode; the second
 // step reads exactly what the first produced.
-template <class tIn, class tOut, uint64_t (*toUTF32)(const tIn*, uint64_t, wchar_t*, uint64_t,
-                                                     tStatus&, tEnds),
+template <class tIn, class tOut,
+          uint64_t (*toUTF32)(const tIn*, uint64_t, wchar_t*, uint64_t, tStatus&, tEnds),
           uint64_t (*fromUTF32)(const wchar_t*, uint64_t, tOut*, uint64_t, tStatus&, tEnds)>
 uint64_t throughUTF32(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
                       tStatus& status, uint32_t mode) {

@@ -58,8 +58,8 @@ void addConflictingAttribute(tConflictingAttributesStatusDescription& descriptio
 void addConflictingAttribute(tConflictingAttributesStatusDescription& description,
                              uint32_t attributeID, tEnumeratedAttributeValue value) {
   addAttributeID(description, attributeID);
-  const nQoMDBG100::tEnumPropertyReportable reportable(
-      attributeID, static_cast<int32_t>(value), description.getStatus());
+  const nQoMDBG100::tEnumPropertyReportable reportable(attributeID, static_cast<int32_t>(value),
+                                                       description.getStatus());
   description.addProperty(kValueProperty, reportable, description.getStatus());
 }
 

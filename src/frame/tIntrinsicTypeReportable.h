@@ -76,9 +76,10 @@ class tIntrinsicTypeReportable : public iVariantReportable, public nQoUdR100::tM
     if (status < 0) return nullptr;
     nQoORB100::tObject* instance = getClass(status).newInstance(status);
     if (status < 0) return nullptr;
-    auto* copy = instance == nullptr ? nullptr
-                                     : static_cast<tIntrinsicTypeReportable*>(
-                                           instance->___CPPKRLDynamicCast(&___classID));
+    auto* copy =
+        instance == nullptr
+            ? nullptr
+            : static_cast<tIntrinsicTypeReportable*>(instance->___CPPKRLDynamicCast(&___classID));
     if (copy == nullptr) {
       nQoUdR100::mergeCode(status, -89000);
       discard(instance, status);

@@ -42,9 +42,8 @@ void traceFailure(const tSSVersion& newest, const tSSVersion& oldest, int status
   if (!nQoMDBG100::evalCheck("warning", kComponent, 0, line, kLocation)) return;
   nQoMDBG100::reportCheckFailure(kComponent, kLocation, line, "CHECK(palStatusIsNonfatal(status))");
   nQoMDBG100::finishCheckFailure();
-  nQoMDBG100::tTraceLine* trace =
-      nQoMDBG100::tTrace::beginLine(nQoMDBG100::tTrace::getInstance(nullptr), kComponent,
-                                    kLocation, line);
+  nQoMDBG100::tTraceLine* trace = nQoMDBG100::tTrace::beginLine(
+      nQoMDBG100::tTrace::getInstance(nullptr), kComponent, kLocation, line);
   if (component == nullptr)
     nQoMDBG100::tTrace::putf(trace,
                              "version check failed with status = %d. The calling component desires "

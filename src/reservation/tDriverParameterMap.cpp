@@ -6,8 +6,9 @@
 namespace nQoMRTB100 {
 
 tDriverParameterMap::tEntry* tDriverParameterMap::lowerBound(const nQoUdR100::tWString& key) {
-  return std::lower_bound(_entries.begin(), _entries.end(), key,
-                          [](const tEntry& entry, const nQoUdR100::tWString& k) { return entry.key < k; });
+  return std::lower_bound(
+      _entries.begin(), _entries.end(), key,
+      [](const tEntry& entry, const nQoUdR100::tWString& k) { return entry.key < k; });
 }
 
 uint32_t* tDriverParameterMap::find(const nQoUdR100::tWString& key) {

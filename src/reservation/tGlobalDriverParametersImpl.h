@@ -26,8 +26,8 @@ class tGlobalDriverParametersImpl {
   void set(const wchar_t* key, uint32_t value, nQoMDBG100::tStatus2& status);
   // The stored value, unless refresh is set or the key is missing: then the
   // provider's answer or the default, which is stored.
-  void get(const wchar_t* key, uint32_t defaultValue, uint32_t* value,
-           nQoMDBG100::tStatus2& status, uint32_t refresh, uint64_t context);
+  void get(const wchar_t* key, uint32_t defaultValue, uint32_t* value, nQoMDBG100::tStatus2& status,
+           uint32_t refresh, uint64_t context);
 
  private:
   // Reports the store's own code; false when the caller then holds an error.

@@ -26,7 +26,8 @@ std::vector<tOut> run(tConverter converter, const std::vector<tIn>& source, uint
                       uint32_t mode, int64_t expectedCode, uint64_t expectedCount, tOut guard) {
   std::vector<tOut> out(capacity + 4, guard);
   nQoAPALS100::tStatus status;
-  const uint64_t count = converter(source.data(), source.size(), out.data(), capacity, status, mode);
+  const uint64_t count =
+      converter(source.data(), source.size(), out.data(), capacity, status, mode);
   EXPECT_EQ(status.code, expectedCode);
   EXPECT_EQ(count, expectedCount);
   for (uint64_t i = capacity; i < out.size(); ++i) EXPECT_EQ(out[i], guard) << "overrun at " << i;
@@ -54,7 +55,8 @@ TEST_F(StringConversionTest, OneCodePointInEveryEncoding) {
 
   EXPECT_EQ(run(convertUTF8ToUTF32, utf8, 2, kTerminated, 0, 1, kGuard32),
             (std::vector<wchar_t>{0x1F600, 0}));
-  EXPECT_EQ(run(convertUTF32ToUTF8, utf32, 5, kTerminated, 0, 4, '#'), bytes(std::string("\xF0\x9F\x98\x80", 5)));
+  EXPECT_EQ(run(convertUTF32ToUTF8, utf32, 5, kTerminated, 0, 4, '#'),
+            bytes(std::string("\xF0\x9F\x98\x80", 5)));
   EXPECT_EQ(run(convertUTF32ToUTF16, utf32, 2, kCounted, 0, 2, kGuard16), utf16);
   EXPECT_EQ(run(convertUTF16ToUTF32, utf16, 1, kCounted, 0, 1, kGuard32), utf32);
   EXPECT_EQ(run(convertUTF8ToUTF16, utf8, 3, kTerminated, 0, 2, kGuard16),
@@ -68,8 +70,8 @@ TEST_F(StringConversionTest, SurrogatesAndCodePointsOutOfRange) {
             (std::vector<wchar_t>{kGuard32, kGuard32}));
   EXPECT_EQ(run(convertUTF16ToUTF8, high, 2, kTerminated, -200811, 0, '#'), bytes("##"))
       << "the two-step form writes nothing";
-  EXPECT_EQ(run(convertUTF16ToUTF32, std::vector<uint16_t>{0xD83D, 0x0041}, 1, kCounted, -200811,
-                0, kGuard32),
+  EXPECT_EQ(run(convertUTF16ToUTF32, std::vector<uint16_t>{0xD83D, 0x0041}, 1, kCounted, -200811, 0,
+                kGuard32),
             std::vector<wchar_t>{kGuard32});
   EXPECT_EQ(run(convertUTF16ToUTF32, std::vector<uint16_t>{0xDC00}, 1, kCounted, 0, 1, kGuard32),
             std::vector<wchar_t>{0xDC00});
@@ -78,22 +80,22 @@ TEST_F(StringConversionTest, SurrogatesAndCodePointsOutOfRange) {
   EXPECT_EQ(run(convertUTF32ToUTF16, beyond, 3, kTerminated, -200811, 1, kGuard16),
             (tUnits{0x41, 0, kGuard16}))
       << "the conversion ends at the last good element and is terminated";
-  EXPECT_EQ(run(convertUTF32ToUTF8, beyond, 5, kCounted, 0, 5, '#'),
-            bytes("A\xF4\x90\x80\x80"));
-  EXPECT_EQ(run(convertUTF32ToUTF8, std::vector<wchar_t>{0x1FFFFF, 0x200000}, 4, kCounted,
-                -200811, 4, '#'),
+  EXPECT_EQ(run(convertUTF32ToUTF8, beyond, 5, kCounted, 0, 5, '#'), bytes("A\xF4\x90\x80\x80"));
+  EXPECT_EQ(run(convertUTF32ToUTF8, std::vector<wchar_t>{0x1FFFFF, 0x200000}, 4, kCounted, -200811,
+                4, '#'),
             bytes("\xF7\xBF\xBF\xBF"));
   EXPECT_EQ(run(convertUTF32ToUTF16, std::vector<wchar_t>{-2}, 1, kCounted, 0, 1, kGuard16),
             tUnits{0xFFFE});
 }
 
 TEST_F(StringConversionTest, NarrowTextSurvivesWideningAndUTF8Encoding) {
-  const std::vector<wchar_t> wide =
-      run(widenChars, bytes("\xE9"), 1, kCounted, 0, 1, kGuard32);
+  const std::vector<wchar_t> wide = run(widenChars, bytes("\xE9"), 1, kCounted, 0, 1, kGuard32);
   EXPECT_EQ(static_cast<uint32_t>(wide[0]), 0xFFFFFFE9u);
   EXPECT_EQ(run(convertUTF32ToUTF8, wide, 1, kCounted, 0, 1, '#'), bytes("\xE9"));
   EXPECT_EQ(run(narrowChars, std::vector<wchar_t>{0x1234, 0x41}, 3, kTerminated, 0, 2, '#'),
-            bytes(std::string("\x34" "A\0", 3)));
+            bytes(std::string("\x34"
+                              "A\0",
+                              3)));
 }
 
 TEST_F(StringConversionTest, MalformedUTF8) {
@@ -126,7 +128,8 @@ TEST_F(StringConversionTest, DestinationTooSmall) {
             (std::vector<wchar_t>{'a', 'b'}));
   EXPECT_EQ(run(convertUTF32ToUTF16, std::vector<wchar_t>{'a', 0x1F600}, 2, kTerminated, -52019, 1,
                 kGuard16),
-            (tUnits{'a', 0})) << "a pair is written only when both units fit";
+            (tUnits{'a', 0}))
+      << "a pair is written only when both units fit";
   EXPECT_EQ(run(convertUTF32ToUTF8, std::vector<wchar_t>{0xE9}, 1, kCounted, -52019, 0, '#'),
             bytes("#"));
   EXPECT_EQ(run(convertUTF8ToUTF16, bytes("ab"), 2, kTerminated, -52019, 2, kGuard16),
@@ -145,7 +148,10 @@ TEST_F(StringConversionTest, CountedTwoStepConversionsEqualDirectOnes) {
   EXPECT_EQ(run(convertUTF8ToUTF16, bytes(std::string("a\0b", 3)), 3, kCounted, 0, 3, kGuard16),
             (tUnits{'a', 0, 'b'}));
   // An overlong NUL inside terminated text does not end it early.
-  EXPECT_EQ(run(convertUTF8ToUTF16, bytes("a\xC0\x80" "b"), 4, kTerminated, 0, 3, kGuard16),
+  EXPECT_EQ(run(convertUTF8ToUTF16,
+                bytes("a\xC0\x80"
+                      "b"),
+                4, kTerminated, 0, 3, kGuard16),
             (tUnits{'a', 0, 'b', 0}));
 }
 
@@ -155,9 +161,9 @@ TEST_F(StringConversionTest, ScratchIsAllocatedFrom65ElementsOn) {
   for (const auto& [text, allocations] : {std::pair{text63, 0u}, std::pair{text64, 1u}}) {
     nQoAPALS100::tStatus status;
     const uint64_t before = nQoSim::totalAllocations();
-    EXPECT_EQ(convertUTF8ToUTF16(text.data(), text.size(), out.data(), out.size(), status,
-                                 kTerminated),
-              text.size());
+    EXPECT_EQ(
+        convertUTF8ToUTF16(text.data(), text.size(), out.data(), out.size(), status, kTerminated),
+        text.size());
     EXPECT_EQ(nQoSim::totalAllocations() - before, allocations);
   }
   nQoAPALS100::tStatus status;

@@ -24,18 +24,18 @@ TEST(PhysicalValue, EqualAlignsExponentsInStepsOfThree) {
   } cases[] = {
       {{1, 3, k}, {1000, 0, k}, 0, true, 0},
       {{1000, 0, k}, {1, 3, k}, 0, true, 0},
-      {{1, 3, k}, {1000, 0, 8}, 0, false, 0},           // other kind: status unchanged
+      {{1, 3, k}, {1000, 0, 8}, 0, false, 0},  // other kind: status unchanged
       {{1, 3, k}, {1000, 0, 8}, 5, false, 5},
-      {{1, 1, k}, {10, 0, k}, 0, false, -50150},       // exponents never meet
-      {{1, 1, k}, {10, 0, k}, 5, false, -50150},       // replaces a warning
+      {{1, 1, k}, {10, 0, k}, 0, false, -50150},  // exponents never meet
+      {{1, 1, k}, {10, 0, k}, 5, false, -50150},  // replaces a warning
       {{3, 3, k}, {3000000, -3, k}, 0, true, 0},
-      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},    // 3000 × 10^9 leaves 32 bits
-      {{1, 66, k}, {0, 0, k}, 0, false, -50150},       // would wrap to 0 in 64 bits
+      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},  // 3000 × 10^9 leaves 32 bits
+      {{1, 66, k}, {0, 0, k}, 0, false, -50150},     // would wrap to 0 in 64 bits
       {{-2, 9, k}, {-2000000000, 0, k}, 0, true, 0},
       {{-3, 9, k}, {0, 0, k}, 0, false, -50150},
       {{0, 32767, k}, {0, -32767, k}, 0, true, -50150},  // 65534 is no multiple of 3
       {{0, 32766, k}, {0, -32766, k}, 0, true, 0},
-      {{1, 3, k}, {1000, 0, k}, -9, false, -9},        // an error: raw values
+      {{1, 3, k}, {1000, 0, k}, -9, false, -9},  // an error: raw values
       {{5, 3, k}, {5, -6, k}, -9, true, -9},
   };
   for (const auto& c : cases) {
@@ -101,13 +101,13 @@ TEST(FixedPoint128, ProductsRoundHalfUpOnTheMagnitude) {
   const struct {
     tFixed a, b, product;
   } cases[] = {
-      {fixed(-2, 1ull << 63), tFixed(2), tFixed(-3)},                   // -1.5 × 2
+      {fixed(-2, 1ull << 63), tFixed(2), tFixed(-3)},                      // -1.5 × 2
       {fixed(0, 1ull << 63), fixed(0, 1ull << 63), fixed(0, 1ull << 62)},  // 0.5 × 0.5
-      {fixed(0, 1), fixed(0, 1ull << 63), fixed(0, 1)},                 // 2^-64 × 0.5 rounds up
-      {fixed(-1, ~0ull), fixed(0, 1ull << 63), fixed(-1, ~0ull)},      // -2^-64 × 0.5
-      {fixed(0, 1), fixed(0, (1ull << 63) - 1), fixed(0, 0)},           // below half: down
+      {fixed(0, 1), fixed(0, 1ull << 63), fixed(0, 1)},                    // 2^-64 × 0.5 rounds up
+      {fixed(-1, ~0ull), fixed(0, 1ull << 63), fixed(-1, ~0ull)},          // -2^-64 × 0.5
+      {fixed(0, 1), fixed(0, (1ull << 63) - 1), fixed(0, 0)},              // below half: down
       {tFixed(-3), tFixed(-4), tFixed(12)},
-      {tFixed(1 << 30), fixed(1ll << 40, 0), fixed(0, 0)},              // 2^70 drops out
+      {tFixed(1 << 30), fixed(1ll << 40, 0), fixed(0, 0)},  // 2^70 drops out
       {fixed(INT64_MIN, 0), tFixed(1), fixed(INT64_MIN, 0)},
   };
   for (const auto& c : cases) {

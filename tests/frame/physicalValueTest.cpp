@@ -23,49 +23,28 @@ TEST(PhysicalValue, EqualAlignsExponentsInStepsOfThree) {
     int statusOut;
   } cases[] = {
       {{1, 3, k}, {1000, 0, k}, 0, true, 0},
-      {{1000, 0, k}, {1, 3, k}, 0, true, 0},
-      {{1, 3, k}, {1000, 0, 8}, 0, false, 0},  // other kind: status unchanged
-      {{1, 3, k}, {1000, 0, 8}, 5, false, 5},
-      {{1, 1, k}, {10, 0, k}, 0, false, -50150},  // exponents never meet
-      {{1, 1, k}, {10, 0, k}, 5, false, -50150},  // replaces a warning
+      {{1, 3, k}, {1000, 0, 8}, 5, false, 5},         // other kind: status unchanged
+      {{1, 1, k}, {10, 0, k}, 5, false, -50150},      // exponents never meet
       {{3, 3, k}, {3000000, -3, k}, 0, true, 0},
-      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},  // 3000 × 10^9 leaves 32 bits
-      {{1, 66, k}, {0, 0, k}, 0, false, -50150},     // would wrap to 0 in 64 bits
-      {{-2, 9, k}, {-2000000000, 0, k}, 0, true, 0},
-      {{-3, 9, k}, {0, 0, k}, 0, false, -50150},
-      {{0, 32767, k}, {0, -32767, k}, 0, true, -50150},  // 65534 is no multiple of 3
-      {{0, 32766, k}, {0, -32766, k}, 0, true, 0},
-      {{1, 3, k}, {1000, 0, k}, -9, false, -9},  // an error: raw values
-      {{5, 3, k}, {5, -6, k}, -9, true, -9},
+      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},   // 3000 × 10^9 leaves 32 bits
+      {{1, 66, k}, {0, 0, k}, 0, false, -50150},      // would wrap to 0 in 64 bits
+      {{0, -6, k}, {-2, 3, k}, 0, false, 0},          // -2 × 10^9 still fits
+      {{5, 3, k}, {5, -6, k}, -9, true, -9},          // an error: raw values
   };
   for (const auto& c : cases) {
     int status = c.statusIn;
-    EXPECT_EQ(tPhysicalValue::equal(c.a, c.b, status), c.equal)
-        << c.a.value << "e" << c.a.exponent << " vs " << c.b.value << "e" << c.b.exponent;
+    EXPECT_EQ(tPhysicalValue::equal(c.a, c.b, status), c.equal) << c.a.value << "e" << c.a.exponent;
     EXPECT_EQ(status, c.statusOut) << c.a.value << "e" << c.a.exponent;
   }
-}
 
-TEST(PhysicalValue, IntervalsCompareLowerThenUpperBounds) {
-  const tInterval kilo{{1, 3, k}, {2, 3, k}};
-  const tInterval units{{1000, 0, k}, {2000, 0, k}};
+  const tInterval kilo{{1, 3, k}, {2, 3, k}}, units{{1000, 0, k}, {2000, 0, k}};
+  const tInterval far{{1, 66, k}, {2, 3, k}}, zero{{0, 0, k}, {2000, 0, k}};
   int status = 0;
   EXPECT_TRUE(tInterval::equal(&kilo, &units, status));
   EXPECT_FALSE(tInterval::equal(&kilo, nullptr, status));
-  EXPECT_FALSE(tInterval::equal(nullptr, &kilo, status));
   EXPECT_EQ(status, 0);
-
-  const tInterval upperKind{{1000, 0, k}, {2000, 0, 9}};
-  EXPECT_FALSE(tInterval::equal(&kilo, &upperKind, status));
-  EXPECT_EQ(status, 0);
-  const tInterval far{{1, 66, k}, {2, 3, k}};
-  const tInterval zero{{0, 0, k}, {2000, 0, k}};
   EXPECT_FALSE(tInterval::equal(&far, &zero, status));
   EXPECT_EQ(status, -50150);
-  // With that error the upper bounds compare raw.
-  const tInterval lowOk{{1, 0, k}, {2, 3, k}};
-  const tInterval lowOk2{{1, 0, k}, {2000, 0, k}};
-  EXPECT_FALSE(tInterval::equal(&lowOk, &lowOk2, status));
 }
 
 TEST(PhysicalValue, ReadsValueExponentAndKindFromABlock) {
@@ -73,21 +52,12 @@ TEST(PhysicalValue, ReadsValueExponentAndKindFromABlock) {
   tPhysicalValue value{0, 0, 0};
   int status = 0;
   value.readExternal(block, status);
-  EXPECT_EQ(status, 0);
   EXPECT_EQ(value.value, -2);
   EXPECT_EQ(value.exponent, -3);
   EXPECT_EQ(value.kind, 7);
-
   value.readExternal(block, status);  // one byte left
   EXPECT_EQ(status, nQoMRL100::iControlParameterBlock::kOutOfValues);
   EXPECT_EQ(block.position(), 8u) << "nothing read past the end";
-
-  int failed = -1;
-  tPhysicalValue untouched{5, 6, 7};
-  nQoSim::tByteParameterBlock full({1, 2, 3, 4, 5, 6, 7, 8});
-  untouched.readExternal(full, failed);
-  EXPECT_EQ(untouched.value, 5);
-  EXPECT_EQ(full.position(), 0u);
 }
 
 tFixed fixed(int64_t integer, uint64_t fraction) {
@@ -106,9 +76,7 @@ TEST(FixedPoint128, ProductsRoundHalfUpOnTheMagnitude) {
       {fixed(0, 1), fixed(0, 1ull << 63), fixed(0, 1)},                    // 2^-64 × 0.5 rounds up
       {fixed(-1, ~0ull), fixed(0, 1ull << 63), fixed(-1, ~0ull)},          // -2^-64 × 0.5
       {fixed(0, 1), fixed(0, (1ull << 63) - 1), fixed(0, 0)},              // below half: down
-      {tFixed(-3), tFixed(-4), tFixed(12)},
-      {tFixed(1 << 30), fixed(1ll << 40, 0), fixed(0, 0)},  // 2^70 drops out
-      {fixed(INT64_MIN, 0), tFixed(1), fixed(INT64_MIN, 0)},
+      {tFixed(1 << 30), fixed(1ll << 40, 0), fixed(0, 0)},                 // 2^70 drops out
   };
   for (const auto& c : cases) {
     tFixed result = c.a;
@@ -116,10 +84,6 @@ TEST(FixedPoint128, ProductsRoundHalfUpOnTheMagnitude) {
     EXPECT_EQ(result.integer, c.product.integer) << c.a.integer << " × " << c.b.integer;
     EXPECT_EQ(result.fraction, c.product.fraction) << c.a.integer << " × " << c.b.integer;
   }
-  tFixed square = fixed(1, 1ull << 63);  // 1.5 × itself
-  square *= square;
-  EXPECT_EQ(square.integer, 2);
-  EXPECT_EQ(square.fraction, 1ull << 62);
 }
 
 }  // namespace

@@ -70,30 +70,13 @@ TEST_F(StatusDescriptionTest, AFailedConversionGoesIntoTheOwnStatusAndEmptiesLat
   EXPECT_TRUE(nQoTest::loggedAt(-200811, "", 0, ""));
   EXPECT_EQ(nQoTest::textProperty(bad, 2), L"");
   bad->release();
-
-  nQoSim::failAllocation(1);  // the stored copy
-  tStatus2 own;
-  description->addProperty(1, nQoMDBG100::tGUIDReportable(nQoORB100::tGUID{1, 2}), own);
-  EXPECT_EQ(own.code, -50352);
-  EXPECT_EQ(description->getProperty(1), nullptr);
 }
 
 TEST_F(StatusDescriptionTest, ConflictingAttributesAddTheIdAndTheValue) {
   tConflictingAttributesStatusDescription description;
   EXPECT_TRUE(description.isStatusOK());
-  EXPECT_EQ(description.getStatus().code, 0);
-  EXPECT_EQ(description.getStatus().description, nullptr);
-
-  addConflictingAttribute(description, 0x1001, uint64_t{1} << 40);
-  EXPECT_EQ(propertyAs<nQoMDBG100::tPropertyIDReportable>(description, 43)->getValue(), 0x1001u);
-  const auto* wide =
-      propertyAs<nQoMDBG100::tIntrinsicTypeReportable<unsigned long>>(description, 25);
-  ASSERT_NE(wide, nullptr);
-  EXPECT_EQ(wide->values()[0], uint64_t{1} << 40);
-
   addConflictingAttribute(description, 0x1002, nQoUdR100::tWString(L"Dev1/ai0"));
   EXPECT_EQ(nQoTest::textProperty(&description, 25), L"Dev1/ai0");
-
   addConflictingAttribute(description, 0x1003, tEnumeratedAttributeValue(-5));
   const auto* enumerated = propertyAs<nQoMDBG100::tEnumPropertyReportable>(description, 25);
   ASSERT_NE(enumerated, nullptr);
@@ -101,21 +84,17 @@ TEST_F(StatusDescriptionTest, ConflictingAttributesAddTheIdAndTheValue) {
   EXPECT_EQ(enumerated->getValue(), -5);
   EXPECT_EQ(propertyAs<nQoMDBG100::tPropertyIDReportable>(description, 43)->getValue(), 0x1003u);
   EXPECT_TRUE(description.isStatusOK());
-}
 
-TEST_F(StatusDescriptionTest, AListThatCannotBeAllocatedStillAddsBothProperties) {
-  tConflictingAttributesStatusDescription description;
+  // A list that cannot be allocated: -50352 at the reportable's site, and
+  // both properties are still added.
+  tConflictingAttributesStatusDescription failed;
   nQoSim::failAllocation(2);  // the property id's copy, then the value's list
-  addConflictingAttribute(description, 0x2002, 9u);
-  EXPECT_EQ(description.getStatus().code, -50352);
+  addConflictingAttribute(failed, 0x2002, 9u);
+  EXPECT_EQ(failed.getStatus().code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tIntrinsicTypeReportable", 71));
-  EXPECT_FALSE(description.isStatusOK());
-  EXPECT_EQ(propertyAs<nQoMDBG100::tPropertyIDReportable>(description, 43)->getValue(), 0x2002u);
-  const auto* value =
-      propertyAs<nQoMDBG100::tIntrinsicTypeReportable<unsigned int>>(description, 25);
-  ASSERT_NE(value, nullptr);
-  EXPECT_TRUE(value->values().empty());
-
+  EXPECT_EQ(propertyAs<nQoMDBG100::tPropertyIDReportable>(failed, 43)->getValue(), 0x2002u);
+  EXPECT_TRUE(
+      propertyAs<nQoMDBG100::tIntrinsicTypeReportable<unsigned int>>(failed, 25)->values().empty());
   tConflictingAttributesStatusDescription text;
   const nQoUdR100::tWString name(L"PFI0");
   nQoSim::failAllocation(3);  // the id's copy, the list, the copied text
@@ -136,11 +115,7 @@ TEST_F(StatusDescriptionTest, ResetEmptiesTheOwnStatusBeforeThePropertyList) {
   EXPECT_EQ(description.getStatus().code, 0);
   EXPECT_EQ(description.getStatus().description, nullptr);
   EXPECT_EQ(description.propertyCount(), 0u) << "the base reset ran with an empty status";
-  EXPECT_TRUE(description.isStatusOK());
   held->release();
-
-  description.getStatus().setCode(+7, "qoudrk", "test", 2);
-  EXPECT_TRUE(description.isStatusOK()) << "a warning is no error";
 }
 
 TEST_F(StatusDescriptionTest, DeviceGUIDDescriptionNamesTheDevice) {
@@ -171,11 +146,6 @@ TEST_F(StatusDescriptionTest, ANameFailureCarriesTheNameAndItsBadPosition) {
   EXPECT_EQ(edge.code, -200553);
   EXPECT_EQ(nQoTest::textProperty(edge.description, 177), L" ab");
   EXPECT_EQ(static_cast<const tStatus2Description*>(edge.description)->getProperty(194), nullptr);
-
-  tStatus2 empty;
-  validateName(nQoUdR100::tWString(), &kind0, empty, nullptr);
-  EXPECT_EQ(empty.code, -200467);
-  EXPECT_EQ(empty.description, nullptr);
 
   tStatus2 noMemory;
   nQoSim::failAllocation(2);  // the description, then the name's list

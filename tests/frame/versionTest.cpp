@@ -16,29 +16,22 @@ class VersionTest : public ::testing::Test {
   void TearDown() override { nQoSim::setCheckAnswer(true); }
 };
 
-TEST_F(VersionTest, WordsAndTheirText) {
+TEST_F(VersionTest, RangeChecksInOrder) {
   tSSVersion current, oldest;
   EXPECT_EQ(nQoUdR100::getCurrentVersion(current).word(), 0x1580C0EEu);
   EXPECT_EQ(nQoUdR100::getOldestCompatibleVersion(oldest).word(), 0x02004000u);
-  char text[tSSVersion::kTextSize];
-  current.toString(text);
-  EXPECT_STREQ(text, "21.8.0f238");
-  oldest.toString(text);
-  EXPECT_STREQ(text, "2.0.0a0");
-  tSSVersion(0x00008001).toString(text);
-  EXPECT_STREQ(text, "0.0.0b1");
-}
-
-TEST_F(VersionTest, RangeChecksInOrder) {
   const struct {
     uint32_t newest, oldest;
     int statusIn, statusOut;
   } cases[] = {
-      {0x1580C0EE, 0x02004000, 0, 0},          {0x02003FFF, 0x02003FFF, 0, -50253},
-      {0x1580C0EF, 0x1580C0EF, 0, -50252},     {0x02004000, 0x02004001, 0, -50000},
+      {0x1580C0EE, 0x02004000, 0, 0},
+      {0x02003FFF, 0x02003FFF, 0, -50253},
+      {0x1580C0EF, 0x1580C0EF, 0, -50252},
+      {0x02004000, 0x02004001, 0, -50000},
       {0x02003FFF, 0x1580C0EF, 0, -50000},  // inverted comes first
-      {0xFFFFFFFF, 0x00000000, 0, 0},          {0x1580C0EE, 0x02004000, 50202, 50202},
-      {0x02003FFF, 0x02003FFF, 50202, -50253}, {0x02003FFF, 0x02003FFF, -7, -7},
+      {0x1580C0EE, 0x02004000, 50202, 50202},
+      {0x02003FFF, 0x02003FFF, 50202, -50253},
+      {0x02003FFF, 0x02003FFF, -7, -7},
   };
   for (const auto& c : cases) {
     nQoSim::clearTraceLines();
@@ -55,8 +48,7 @@ TEST_F(VersionTest, AFailureIsTracedWithBothRanges) {
   compareVersion(tSSVersion(0x02003FFF), tSSVersion(0x02003FFF), status, "ai");
   auto lines = nQoSim::traceLines();
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].component, "qoudrk");
-  EXPECT_EQ(lines[0].location, "codegen/qoudr/version");
+  EXPECT_EQ(lines[0].component + "|" + lines[0].location, "qoudrk|codegen/qoudr/version");
   EXPECT_EQ(lines[0].line, 117u);
   EXPECT_EQ(lines[0].text,
             "version check failed with status = -50253. Component 'ai' desires the range "
@@ -82,23 +74,6 @@ TEST_F(VersionTest, AFailureIsTracedWithBothRanges) {
   compareVersion(tSSVersion(0x02004000), tSSVersion(0x02004001), status, "ao");
   EXPECT_EQ(status, -50000);
   EXPECT_TRUE(nQoSim::traceLines().empty());
-  EXPECT_TRUE(nQoSim::checkFailures().empty());
-}
-
-TEST_F(VersionTest, RecordHoldsNineKeysInOrder) {
-  const char* const keys[] = {"CompanyName",      "LegalNotice",     "ProductName",
-                              "OriginalFilename", "FileDescription", "ProductVersion",
-                              "FileVersion",      "InternalName",    "Comments"};
-  const char* const* record = nQoUdR100::getVersionRecord();
-  for (unsigned i = 0; i < 9; ++i) {
-    ASSERT_NE(record[i], nullptr);
-    EXPECT_EQ(std::string(record[i]).rfind(std::string("nQoVersion_") + keys[i] + "=", 0), 0u)
-        << record[i];
-  }
-  EXPECT_EQ(record[9], nullptr);
-  EXPECT_STREQ(record[5], "nQoVersion_ProductVersion=21.8.0f238");
-  EXPECT_STREQ(record[6], "nQoVersion_FileVersion=21.8.0f238");
-  EXPECT_STREQ(record[7], "nQoVersion_InternalName=QoUdR 21.8.0f238");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "frame/tModuleStatic.h"
 #include "frame/tStatusSite.h"
 #include "reservation/tGlobalDriverParametersImpl.h"
+#include "reservation/tNoopDriverParametersDataProvider.h"
 
 namespace nQoMRTB100 {
 

@@ -124,6 +124,12 @@ void tStatus2Description::addProperty(uint32_t id, const iVariantReportable& rep
   }
 }
 
+void tStatus2Description::reset(tStatus2& status) {
+  if (status.isFatal()) return;
+  for (auto& property : _properties) delete property.second;
+  _properties.clear();
+}
+
 const iVariantReportable* tStatus2Description::getProperty(uint32_t id) const {
   auto found = _properties.find(id);
   return found == _properties.end() ? nullptr : found->second;

@@ -14,7 +14,8 @@ struct tToken {
   size_t next;  // where the search for the following token starts
 };
 
-// False at the end of the line and at a quoted token without its closing quote.
+// False at the end of the line. A quoted token without its closing quote
+// runs to the end of the line.
 bool findToken(const char* line, size_t from, tToken& token) {
   size_t at = from;
   while (isBlank(line[at])) ++at;
@@ -22,8 +23,7 @@ bool findToken(const char* line, size_t from, tToken& token) {
   if (line[at] == '"') {
     size_t end = at + 1;
     while (line[end] != '\0' && line[end] != '"') ++end;
-    if (line[end] == '\0') return false;
-    token = {at + 1, end, end + 1};
+    token = {at + 1, end, line[end] == '\0' ? end : end + 1};
     return true;
   }
   size_t end = at;

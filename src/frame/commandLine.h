@@ -1,6 +1,7 @@
 // Splits a command line in place into tokens: blanks separate them; a token
 // that begins with a double quote runs to the next double quote (the quotes
-// are not kept); a quoted token without its closing quote ends the line.
+// are not kept); a quoted token without its closing quote runs to the end
+// of the line.
 //
 //   char line[] = "a \"b c\" d";
 //   char* tokens[3];

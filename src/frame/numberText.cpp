@@ -1,5 +1,7 @@
 #include "frame/numberText.h"
 
+#include "frame/nParseUtilities.h"
+
 namespace nQoUdR100 {
 
 namespace {
@@ -13,8 +15,9 @@ char* terminate(char* at) {
   return at;
 }
 
-// The value of a digit character, or -1 when it is none in this base.
-int digitValue(char c, uint64_t base) {
+// The value of a digit character, or -1 when it is none in this base:
+// decimal digits in every base, letters only in base 16.
+int portableDigit(char c, uint64_t base) {
   if (c >= '0' && c <= '9') return c - '0';
   if (base != 16) return -1;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -22,9 +25,22 @@ int digitValue(char c, uint64_t base) {
   return -1;
 }
 
-uint64_t readDigits(const char*& text, uint64_t base) {
-  uint64_t value = 0;
-  for (int digit; (digit = digitValue(*text, base)) >= 0; ++text) value = value * base + digit;
+// Digits 0-9 then letters of either case, only below the radix.
+int radixDigit(char c, uint64_t radix) {
+  int value = -1;
+  if (c >= '0' && c <= '9') value = c - '0';
+  if (c >= 'a' && c <= 'z') value = c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') value = c - 'A' + 10;
+  return value >= 0 && static_cast<uint64_t>(value) < radix ? value : -1;
+}
+
+using tDigitValue = int (*)(char c, uint64_t base);
+
+template <class T>
+T readDigits(const char*& text, T base, tDigitValue digitValue) {
+  T value = 0;
+  for (int digit; (digit = digitValue(*text, base)) >= 0; ++text)
+    value = static_cast<T>(value * base + static_cast<T>(digit));
   return value;
 }
 
@@ -34,6 +50,24 @@ const char* skipBlanks(const char* text) {
 }
 
 bool hasHexPrefix(const char* text) { return text[0] == '0' && (text[1] == 'x' || text[1] == 'X'); }
+bool hasLowerHexPrefix(const char* text) { return text[0] == '0' && text[1] == 'x'; }
+
+// Skips blanks; a hexadecimal prefix selects base 16, else the text is
+// decimal unless its digits are followed by "#": then they name the base of
+// the digits after it. Arithmetic wraps in T.
+template <class T>
+T readNumber(const char* text, bool (*hexPrefix)(const char*), tDigitValue digitValue) {
+  if (text == nullptr) return 0;
+  text = skipBlanks(text);
+  if (hexPrefix(text)) {
+    text += 2;
+    return readDigits<T>(text, 16, digitValue);
+  }
+  const T value = readDigits<T>(text, 10, digitValue);
+  if (*text != '#') return value;
+  ++text;
+  return readDigits<T>(text, value, digitValue);
+}
 
 }  // namespace
 
@@ -78,21 +112,31 @@ uint64_t textToUnsigned(const char* text, uint64_t base) {
   if (text == nullptr) return 0;
   text = skipBlanks(text);
   if (hasHexPrefix(text)) text += 2;
-  return readDigits(text, base);
+  return readDigits<uint64_t>(text, base, portableDigit);
 }
 
 uint64_t textToUnsignedAutoBase(const char* text) {
+  return readNumber<uint64_t>(text, hasHexPrefix, portableDigit);
+}
+
+namespace nQoKABBO_1_0::nParseUtilities {
+
+uint64_t parseIntegerInRadix(const char* text) {
+  return readNumber<uint64_t>(text, hasLowerHexPrefix, radixDigit);
+}
+
+uint32_t parseUnsignedInRadix32(const char* text) {
+  return readNumber<uint32_t>(text, hasLowerHexPrefix, radixDigit);
+}
+
+int32_t parseSignedInRadix32(const char* text) {
   if (text == nullptr) return 0;
   text = skipBlanks(text);
-  if (hasHexPrefix(text)) {
-    text += 2;
-    return readDigits(text, 16);
-  }
-  const uint64_t value = readDigits(text, 10);
-  if (*text != '#') return value;
-  ++text;
-  return readDigits(text, value);
+  if (*text != '-') return static_cast<int32_t>(parseUnsignedInRadix32(text));
+  return static_cast<int32_t>(0u - parseUnsignedInRadix32(text + 1));
 }
+
+}  // namespace nQoKABBO_1_0::nParseUtilities
 
 char* copyTextTail(char* destination, const char* source, size_t n) {
   size_t length = 0;

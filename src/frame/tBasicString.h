@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/tStatus.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100 {
@@ -66,6 +67,33 @@ class tBasicString {
 
   bool reserve(std::size_t capacity) { return capacity <= _capacity || room(capacity); }
 
+  // Grows with NUL elements or drops the tail; false (and the flag set) when
+  // the storage cannot grow.
+  bool resize(std::size_t count) {
+    if (count > _size && !room(count)) return false;
+    for (std::size_t i = _size; i < count; ++i) _data[i] = C(0);
+    _size = count;
+    if (_data != nullptr) _data[_size] = C(0);
+    return true;
+  }
+
+  // Removes count elements from position on (fewer at the end).
+  void erase(std::size_t position, std::size_t count) {
+    if (position >= _size) return;
+    if (count > _size - position) count = _size - position;
+    copy(_data + position, _data + position + count, _size - position - count);
+    _size -= count;
+    _data[_size] = C(0);
+  }
+
+  // Exchanges contents, storage and flags.
+  void swap(tBasicString& other) {
+    std::swap(_data, other._data);
+    std::swap(_size, other._size);
+    std::swap(_capacity, other._capacity);
+    std::swap(_allocationFailed, other._allocationFailed);
+  }
+
   // Empties the string; the storage and the flag stay.
   void clear() {
     _size = 0;
@@ -104,6 +132,9 @@ class tBasicString {
   void checkAllocation(nQoMDBG100::tStatus2& status, const tStatusSite& site) const {
     if (_allocationFailed) setCode(status, -50352, site);
   }
+  void checkAllocation(nQoAPALS100::tStatus& status, const tStatusSite& site) const {
+    if (_allocationFailed) setCode(status, -50352, site);
+  }
 
  private:
   static constexpr std::size_t kMaxSize = (SIZE_MAX / sizeof(C)) / 2 - 1;
@@ -118,13 +149,6 @@ class tBasicString {
 
   static void copy(C* to, const C* from, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
-  }
-
-  void swap(tBasicString& other) {
-    std::swap(_data, other._data);
-    std::swap(_size, other._size);
-    std::swap(_capacity, other._capacity);
-    std::swap(_allocationFailed, other._allocationFailed);
   }
 
   // Storage for count elements and the NUL; on failure nothing changes and the

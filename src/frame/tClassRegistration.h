@@ -33,10 +33,13 @@ class tClassRegistration {
       registration->~tClassImplementation();
       return -1;
     }
+    _registered = true;
     return 0;
   }
 
+  // Null while the module is not loaded.
   static const nQoORB100::tClassImplementation* implementation() {
+    if (!_registered) return nullptr;
     return std::launder(reinterpret_cast<const nQoORB100::tClassImplementation*>(_storage));
   }
 
@@ -61,8 +64,11 @@ class tClassRegistration {
 
  private:
   static void unregister(void* registration) {
+    _registered = false;
     static_cast<nQoORB100::tClassImplementation*>(registration)->~tClassImplementation();
   }
+
+  static inline bool _registered = false;
 
   alignas(nQoORB100::tClassImplementation) static inline unsigned char
       _storage[sizeof(nQoORB100::tClassImplementation)];

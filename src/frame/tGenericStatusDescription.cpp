@@ -1,23 +1,25 @@
 #include "frame/tGenericStatusDescription.h"
 
-#include "frame/tBasicString.h"
+#include <utility>
+
+#include "frame/nString.h"
+#include "frame/tIntrinsicTypeReportable.h"
 #include "frame/tStatusSite.h"
-#include "mdbg/tWideTextReportable.h"
 
 namespace nQoUdR100::nQoKABBO_1_0 {
 
 void tGenericStatusDescription::set(nQoMSTS100::tUsageType usage, const char* text) {
+  // The conversion reports into a portability status that starts from the
+  // own code, so a stored error leaves the text empty.
+  nQoAPALS100::tStatus converted;
+  nQoAPALS100::setStatusWithLocation(converted, _status.code, "", "", 0);
   tWString wide;
-  if (_status.isNotFatal()) {
-    const std::size_t length = tString::length(text);
-    if (wide.reserve(length)) {
-      for (std::size_t i = 0; i < length; ++i)
-        wide.append(static_cast<wchar_t>(static_cast<unsigned char>(text[i])));
-    } else {
-      setCode(_status, -50352, {"tGenericStatusDescription", 30});
-    }
-  }
-  const nQoMDBG100::tWideTextReportable reportable(wide.c_str(), wide.size());
+  nString::utf8ToUTF32String(text, tString::length(text), wide, converted, nString::kCounted);
+  if (converted.code != 0) _status.setCode(static_cast<int>(converted.code), "", "", 0);
+
+  nQoMDBG100::tIntrinsicTypeReportable<tWString> reportable;
+  if (!reportable.values().append(std::move(wide)))
+    setCode(_status, -50352, {nQoMDBG100::kReportableFile, 71});
   addProperty(usage, reportable, _status);
 }
 

@@ -17,9 +17,9 @@ class tGenericStatusDescription : public nQoMDBG100::tStatus2Description {
   tGenericStatusDescription() = default;
   ~tGenericStatusDescription() override = default;
 
-  // Stores the text, widened, as the property of the usage type's id. A
-  // stored error in the own status leaves the text empty; a failed
-  // allocation sets -50352 there.
+  // Stores the UTF-8 text, decoded, as the property of the usage type's id.
+  // A stored error in the own status leaves the text empty; a conversion or
+  // allocation failure goes into the own status.
   void set(nQoMSTS100::tUsageType usage, const char* text);
 
  private:

@@ -36,6 +36,12 @@ class tGrowableArray {
     ++_size;
     return true;
   }
+  bool append(T&& value) {
+    if (_size == _capacity && !grow(_capacity == 0 ? 1 : _capacity * 2)) return false;
+    new (_begin + _size) T(std::move(value));
+    ++_size;
+    return true;
+  }
 
   // Makes room for at least capacity elements.
   bool reserve(std::size_t capacity) { return capacity <= _capacity || grow(capacity); }

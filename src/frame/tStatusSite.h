@@ -6,6 +6,7 @@
 //   setCode(status, -50150, {"tCtrPair", 40, kCounterComponent});
 #pragma once
 
+#include "frame/tStatus.h"
 #include "mdbg/tStatus2.h"
 
 namespace nQoUdR100 {
@@ -38,6 +39,11 @@ inline void setCode(nQoMDBG100::tStatus2& status, int code, const tStatusSite& s
 // The same for a status that may be null (then nothing is reported).
 inline void setCode(nQoMDBG100::tStatus2* status, int code, const tStatusSite& site) {
   if (status != nullptr) setCode(*status, code, site);
+}
+
+// The same on a portability status.
+inline void setCode(nQoAPALS100::tStatus& status, int64_t code, const tStatusSite& site) {
+  nQoAPALS100::setStatusWithLocation(status, code, site.component, site.file, site.line);
 }
 
 // The merge rule on a plain integer status.

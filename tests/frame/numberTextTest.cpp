@@ -57,8 +57,7 @@ TEST(NumberText, ParsersSkipBlanksAndStopAtTheFirstOtherCharacter) {
 }
 
 TEST(CommandLine, SplitsInPlaceAndStoresNoMoreThanItsCount) {
-  char line[] = "a \"b c\" d", all[] = "\tone  \"two three\"four\r\n\"\" five",
-       open[] = "x \"open y";
+  char line[] = "a \"b c\" d", all[] = "\tone  \"two three\"four\r\n\"\" five";
   char* slots[3] = {nullptr, nullptr, nullptr};
   char* tokens[5] = {};
   EXPECT_EQ(countCommandLineTokens(line), 3);
@@ -71,15 +70,25 @@ TEST(CommandLine, SplitsInPlaceAndStoresNoMoreThanItsCount) {
   splitCommandLine(5, all, tokens);
   const char* expected[] = {"one", "two three", "four", "", "five"};
   for (int i = 0; i < 5; ++i) EXPECT_STREQ(tokens[i], expected[i]) << i;
+}
 
-  EXPECT_EQ(countCommandLineTokens(open), 1);
-  splitCommandLine(-1, open, slots + 2);
-  splitCommandLine(0, open, slots + 2);
+TEST(CommandLine, AnUnterminatedQuoteRunsToTheEndAndBadArgumentsDoNothing) {
+  char line[] = "x \"open y";
+  EXPECT_EQ(countCommandLineTokens(line), 2);
+  char* slots[3] = {nullptr, nullptr, nullptr};
+  splitCommandLine(3, line, slots);
+  EXPECT_STREQ(slots[0], "x");
+  EXPECT_STREQ(slots[1], "open y");
   EXPECT_EQ(slots[2], nullptr);
-  splitCommandLine(2, open, slots + 1);
-  EXPECT_STREQ(slots[1], "x");
-  EXPECT_EQ(slots[2], nullptr);
-  EXPECT_EQ(countCommandLineTokens(nullptr) + countCommandLineTokens(" \t "), 0);
+
+  char untouched[] = "a b";
+  splitCommandLine(-1, untouched, slots);
+  splitCommandLine(0, untouched, slots);
+  splitCommandLine(2, nullptr, slots);
+  splitCommandLine(2, untouched, nullptr);
+  EXPECT_STREQ(untouched, "a b");
+  EXPECT_EQ(countCommandLineTokens(nullptr), 0);
+  EXPECT_EQ(countCommandLineTokens(" \t "), 0);
 }
 
 }  // namespace

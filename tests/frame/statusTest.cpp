@@ -55,39 +55,17 @@ TEST_F(StatusTest, SetCodeAndAssignKeepTheFirstErrorAndLogOnlyTakenCodes) {
   EXPECT_EQ(plain, -4);
 }
 
-TEST_F(StatusTest, DescriptionsAreSharedHeldAndFilledWithWidenedTexts) {
-  tStatus2 source, target, failed;
-  auto* description = new tGenericStatusDescription;
-  description->set(nQoMSTS100::kUsageResourceName, "PFI3");
-  description->set(nQoMSTS100::kUsageRequestedValue, "first");
-  description->set(nQoMSTS100::kUsageRequestedValue, "Small Filter");
-  description->set(nQoMSTS100::kUsageCurrentValue, "\xC3\xA9");
+TEST_F(StatusTest, DescriptionsAreSharedByAssignAndReleasedByClear) {
+  tStatus2 source, target;
+  auto* description = new nQoMDBG100::tStatus2Description;
   nQoUdR100::setCode(source, -200645, {"statusTest", 1}, description);
-  EXPECT_TRUE(nQoTest::loggedAt(-200645, "statusTest", 1, "qoudrk"));
-  EXPECT_EQ(nQoTest::textProperty(source.description, 2), L"PFI3");
-  EXPECT_EQ(nQoTest::textProperty(source.description, 36), L"Small Filter");
-  EXPECT_EQ(nQoTest::textProperty(source.description, 227), std::wstring(L"\u00C3\u00A9"));
-  EXPECT_EQ(description->propertyCount(), 3u);
-  nQoUdR100::setCode(source, -1, {"statusTest", 2}, new tGenericStatusDescription);
+  nQoUdR100::setCode(source, -1, {"statusTest", 2}, new nQoMDBG100::tStatus2Description);
   EXPECT_EQ(source.description, description) << "a refused code releases its description";
   target.assign(source);
   EXPECT_EQ(description->references(), 2);
   target.clear();
   EXPECT_EQ(target.description, nullptr);
   EXPECT_EQ(description->references(), 1);
-
-  auto* empty = new tGenericStatusDescription;
-  nQoSim::failAllocation(1);
-  empty->set(nQoMSTS100::kUsageResourceName, "RIVO7");
-  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tGenericStatusDescription", 30));
-  empty->set(nQoMSTS100::kUsageCurrentValue, "No filter");
-  nQoSim::failAllocation(1);
-  empty->addProperty(1, nQoMDBG100::tGUIDReportable(nQoORB100::tGUID{1, 2}), target);
-  EXPECT_EQ(target.code, -50352);
-  nQoUdR100::setCode(failed, -200645, {"statusTest", 3}, empty);
-  EXPECT_EQ(nQoTest::textProperty(failed.description, 2), L"");
-  EXPECT_EQ(nQoTest::textProperty(failed.description, 227), L"");
-  EXPECT_EQ(empty->getProperty(1), nullptr);
 }
 
 TEST_F(StatusTest, ExtendedStatusKeepsATruncatedLocationAndRefusesALaterCode) {

@@ -148,6 +148,7 @@ class LineFilterTest : public nQoTest::tLeakCheckedTest {
     return out;
   }
 
+  nQoTest::tLoadedModule module;  // descriptions copy their properties through the class registry
   tSyncAtomicU32 inUse;
   nQoUdR100::tRefCountingResourcePoolWrapper<tLinePool, nQoUdP100::tTavikLineFilterPrimitive*> pool{
       &inUse, nullptr};

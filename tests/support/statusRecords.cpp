@@ -1,8 +1,8 @@
 #include "support/statusRecords.h"
 
+#include "frame/tIntrinsicTypeReportable.h"
 #include "mdbg/tGUIDReportable.h"
 #include "mdbg/tStatus2Description.h"
-#include "mdbg/tWideTextReportable.h"
 #include "sim/simStatusLog.h"
 
 namespace nQoTest {
@@ -33,8 +33,11 @@ const Reportable* property(const nQoMDBG100::iStatus2Description* description, u
 
 std::optional<std::wstring> textProperty(const nQoMDBG100::iStatus2Description* description,
                                          uint32_t id) {
-  const auto* text = property<nQoMDBG100::tWideTextReportable>(description, id);
-  return text == nullptr ? std::nullopt : std::optional<std::wstring>(text->getText());
+  const auto* text =
+      property<nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>>(description, id);
+  if (text == nullptr || text->values().size() != 1) return std::nullopt;
+  const nQoUdR100::tWString& value = text->values()[0];
+  return std::wstring(value.c_str(), value.size());
 }
 
 std::optional<nQoORB100::tGUID> guidProperty(const nQoMDBG100::iStatus2Description* description,

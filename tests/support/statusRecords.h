@@ -21,7 +21,7 @@ namespace nQoTest {
 ::testing::AssertionResult loggedAt(int code, const std::string& file, unsigned line,
                                     const std::string& component = "qoudrk");
 
-// The text or GUID stored under the id of a property-list description;
+// The text (a one-element wide-string list) or GUID stored under the id of a property-list description;
 // nothing when the description or the property is missing or of another kind.
 std::optional<std::wstring> textProperty(const nQoMDBG100::iStatus2Description* description,
                                          uint32_t id);

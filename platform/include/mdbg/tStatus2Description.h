@@ -28,6 +28,8 @@ class tStatus2Description : public iStatus2Description {
   // before. A copy that cannot be made leaves the property out and sets
   // -50352 (or the copy's own code) on the status by the merge rule.
   void addProperty(uint32_t id, const iVariantReportable& reportable, tStatus2& status);
+  // Drops every property; nothing when the status holds an error.
+  void reset(tStatus2& status);
   // Read-back: the stored copy, or null.
   const iVariantReportable* getProperty(uint32_t id) const;
   std::size_t propertyCount() const { return _properties.size(); }

@@ -1,13 +1,21 @@
 // The in and out parameter blocks that a supervisor's control operation takes.
-// Either block may be null. The readers and writers join as the control codes
-// that use them are built.
+// Either block may be null. Reads answer the next value of the block; a read
+// past its end sets kOutOfValues (by the merge rule) and reads nothing.
 #pragma once
+
+#include <cstdint>
 
 namespace nQoMRL100 {
 
 class iControlParameterBlock {
  public:
+  // The block ran out of values; callers turn it into -50150.
+  static constexpr int kOutOfValues = 88800;
+
   virtual ~iControlParameterBlock() = default;
+  virtual uint16_t readU16(int& status) = 0;
+  virtual int32_t readI32(int& status) = 0;
+  virtual uint32_t readU32(int& status) = 0;
 };
 
 }  // namespace nQoMRL100

@@ -1,25 +1,25 @@
-// A reportable wide text (32-bit characters), copied at construction.
+// A reportable attribute id (property 43 of a conflicting-attributes
+// description).
 #pragma once
 
-#include <cstddef>
-#include <string>
+#include <cstdint>
 
 #include "mdbg/iVariantReportable.h"
 
 namespace nQoMDBG100 {
 
-class tWideTextReportable : public iVariantReportable {
+class tPropertyIDReportable : public iVariantReportable {
  public:
   static void* ___classID;
-  tWideTextReportable(const wchar_t* text, std::size_t length);
+  explicit tPropertyIDReportable(uint32_t id) : _id(id) {}
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
   nQoORB100::tObject* clone(int& status) const override;
 
-  const std::wstring& getText() const { return _text; }
+  uint32_t getValue() const { return _id; }
 
  private:
-  std::wstring _text;
+  uint32_t _id;
 };
 
 }  // namespace nQoMDBG100

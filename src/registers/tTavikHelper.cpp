@@ -83,6 +83,9 @@ struct tAICounter {
   unsigned modeHigh;
   unsigned modeLow;
 };
+template <class tFirst, class tSecond>
+tAICounter(tFirst tTavik::*, tSecond tTavik::*, unsigned, unsigned, unsigned, unsigned)
+    -> tAICounter<tFirst, tSecond>;
 
 constexpr tAICounter kCounterA{&tTavik::Write_012C, &tTavik::Write_0130, 9, 11, 8, 8};
 constexpr tAICounter kCounterB{&tTavik::Write_011C, &tTavik::Write_0120, 7, 9, 6, 4};

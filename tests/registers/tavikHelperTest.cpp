@@ -167,6 +167,7 @@ TEST_F(tTavikHelperTest, AoResetGivesTheLockBackWhenAStepFailsAndNeverWritesAnEl
   helper.aoReset(&status);
   EXPECT_EQ(status.code, -50123);
   EXPECT_EQ(windows.log().back(), wrote(0x186, 0));
+  ASSERT_EQ(lockOrder(*map), (std::vector<int>{3, -3}));
 
   map->Array_00C3[1].place(0xC7, 174);
   windows.clearLog();

@@ -1,47 +1,34 @@
-// A chassis map's world: a simulated register window reached through a bus
-// window handle, a device that hands out the bus and journals its return on
-// the bus, a device table, and helpers to read the window log, the status log,
-// the dirty table and the lock log.
+// The chassis maps' world: a simulated window reached by bus handle, a device
+// that hands out the bus and journals its return, and a device table.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "chassis/maps/tMorro.h"
+#include "chassis/maps/tMorro2.h"
+#include "chassis/maps/tMorro2Cartridge.h"
+#include "chassis/maps/tMorro2DmaAdaptor.h"
+#include "chassis/maps/tMorroCartridge.h"
 #include "mdbg/tStatus2.h"
 #include "sim/simDevices.h"
-#include "sim/simStatusLog.h"
-#include "sim/simSync.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
-#include "sim/tSimRegisterWindows.h"
 #include "support/moduleFixture.h"
 #include "support/registerLogs.h"
-
-namespace nQoSim {
-// Prints a window access in failure messages as "write 0xFC = 0x5 flags 0x40000000".
-inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin",
-                                            "atomic end"};
-  *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << " = 0x"
-       << access.value << " flags 0x" << access.flags << std::dec;
-}
-inline void PrintTo(const tSimBus::tCall& call, std::ostream* out) {
-  *out << "call " << call.operation << " (" << call.first << ", " << call.second << ", "
-       << call.window << ")";
-}
-}  // namespace nQoSim
 
 namespace nQoTest {
 
 using nQoSim::tSimBus;
 using nQoSim::tSimRegisterWindows;
-using tAccess = tSimRegisterWindows::tAccess;
-using tCall = tSimBus::tCall;
+using nQoUdRLP100::tMorro;
+using nQoUdRLP100::tMorro2;
+using nQoUdRLP100::tMorro2Cartridge;
+using nQoUdRLP100::tMorro2DmaAdaptor;
+using nQoUdRLP100::tMorroCartridge;
 
 class tChassisMapTest : public tLeakCheckedTest {
  protected:
@@ -56,29 +43,28 @@ class tChassisMapTest : public tLeakCheckedTest {
     tLeakCheckedTest::TearDown();
   }
 
-  // A write and a read of the window as the maps make them.
   static tAccess written(uint32_t offset, uint32_t value) {
     return {0, offset, 32, value, tSimRegisterWindows::kWrite, 0x40000000};
   }
   static tAccess read(uint32_t offset, uint32_t value) {
     return {0, offset, 32, value, tSimRegisterWindows::kRead, 0xC0000000};
   }
-  static std::string lastReport() { return lastStatusReport(); }
-  // The indexes whose dirty flag is set.
+  // The dirty indexes as "3, 12, 16-40" (runs of three or more as ranges).
   template <class tMap>
-  static std::vector<uint32_t> dirtyIndexes(tMap& map) {
-    std::vector<uint32_t> dirty;
-    for (uint32_t index = 0; index < tMap::kRegisterCount; ++index)
-      if (map.isDirty(index, nullptr) != 0) dirty.push_back(index);
-    return dirty;
+  static std::string dirtyList(tMap& map) {
+    std::string list;
+    for (uint32_t first = 0; first < tMap::kRegisterCount; ++first) {
+      if (map.isDirty(first, nullptr) == 0) continue;
+      uint32_t last = first;
+      while (last + 1 < tMap::kRegisterCount && map.isDirty(last + 1, nullptr) != 0) ++last;
+      if (!list.empty()) list += ", ";
+      list += std::to_string(first);
+      if (last - first < 2) continue;
+      list += "-" + std::to_string(last);
+      first = last;
+    }
+    return list;
   }
-  static std::vector<uint32_t> range(uint32_t first, uint32_t last) {
-    std::vector<uint32_t> indexes;
-    for (uint32_t index = first; index <= last; ++index) indexes.push_back(index);
-    return indexes;
-  }
-  // The locks acquired and released since the log was cleared, as lock ids
-  // (negative for a release).
   template <class tMap>
   static std::vector<int> lockOrder(tMap& map) {
     return nQoTest::lockOrder(3, [&](uint32_t id) { return map.lock(id)->lock(); });

@@ -1,82 +1,37 @@
-// What every chassis map shares: the three ways to build it, what destruction
-// gives back and in which order, and a map that could not be opened, which
-// refuses every register operation and writes nothing.
+// What every chassis map shares: its three forms, what destruction gives back,
+// a map that could not be set up, its locks, and the bus window's traps.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <vector>
 
-#include "chassis/maps/tMorro.h"
-#include "chassis/maps/tMorro2.h"
-#include "chassis/maps/tMorro2Cartridge.h"
-#include "chassis/maps/tMorro2DmaAdaptor.h"
 #include "chassisMapFixture.h"
 
 namespace nQoTest {
 namespace {
 
-using nQoUdRLP100::tMorro;
-using nQoUdRLP100::tMorro2;
-using nQoUdRLP100::tMorro2Cartridge;
-using nQoUdRLP100::tMorro2DmaAdaptor;
-
-TEST_F(tChassisMapTest, DeviceFormsMapTheWindowAndGiveItBackInOrder) {
+TEST_F(tChassisMapTest, DeviceFormsUnmapThenReleaseTheBusAndTheBusFormNeither) {
   nQoSim::setDeviceTree(&tree);
   {
     tMorro2Cartridge slot(0u, 7, 8, window, &status);
     ASSERT_EQ(status.code, 0);
-    EXPECT_EQ(slot.space().window(), handle);
-    EXPECT_EQ(slot.space().attached(), 1u);
     slot.CYA.flush(&status, 0);
     EXPECT_EQ(windows.log(), (std::vector<tAccess>{written(0x0FC, 0)}));
   }
-  {
-    tMorro2DmaAdaptor adaptor(0u, window, &status);
-    ASSERT_EQ(status.code, 0);
-  }
+  { tMorro2DmaAdaptor adaptor(0u, window, &status); }
+  { tMorro2 map(&bus, handle, &status); }
+  EXPECT_EQ(status.code, 0);
   EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kMapWindow, 7, 8, window, 0},
                                              {tCall::kUnmapWindow, 0, 0, handle, 0},
                                              {tCall::kReleaseBus, 0, 0, 0, 0},
                                              {tCall::kMapWindow, 0, 0, window, 0},
                                              {tCall::kUnmapWindow, 0, 0, handle, 0},
                                              {tCall::kReleaseBus, 0, 0, 0, 0}}));
-  EXPECT_EQ(tree.lookups(), (std::vector<uint32_t>{0, 0}));
-  EXPECT_EQ(bus.liveMappings(), 0);
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
-TEST_F(tChassisMapTest, BusFormNeitherUnmapsNorReleases) {
-  {
-    tMorro2 map(&bus, handle, &status);
-    ASSERT_EQ(status.code, 0);
-    EXPECT_EQ(map.space().attached(), 0u);
-  }
-  EXPECT_TRUE(bus.calls().empty());
-  EXPECT_EQ(device.busesGiven(), 0u);
-}
-
-TEST_F(tChassisMapTest, ADeviceWithoutBusIsReportedAtTheFormsLine) {
-  nQoSim::tSimDevice busless{nullptr};
-  nQoSim::tSimDeviceTable busless_tree{{&busless}};
-  nQoSim::setDeviceTree(&busless_tree);
-  {
-    tMorro2Cartridge slot(0u, 1, 2, 3, &status);
-    EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 333");
-  }
-  status.clear();
-  {
-    tMorro2Cartridge slot(0u, 3, &status);
-    EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 302");
-  }
-  status.clear();
-  {
-    tMorro map(0u, 3, &status);
-    EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro 131");
-  }
-  EXPECT_TRUE(bus.calls().empty());
-}
-
-TEST_F(tChassisMapTest, NoTreeOrNoDeviceReportsAndLeavesAMapThatWritesNothing) {
+TEST_F(tChassisMapTest, AMissingTreeDeviceOrBusIsReportedAtTheFormsLine) {
   {
     tMorro2Cartridge slot(0u, 0, 0, window, &status);
     EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 331");
@@ -84,19 +39,24 @@ TEST_F(tChassisMapTest, NoTreeOrNoDeviceReportsAndLeavesAMapThatWritesNothing) {
     slot.CYA.flush(&fresh, 1);
     EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 90");
   }
+  EXPECT_EQ(reportOf([&](auto* s) { tMorro2Cartridge slot(nullptr, handle, s); }),
+            "-50002 qoudrk tMorro2Cartridge 280");
   nQoSim::setDeviceTree(&tree);
-  status.clear();
-  {
-    tMorro2 map(5u, window, &status);
-    EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2 130");
-  }
-  // A tree that reports an unknown id keeps its own code.
+  EXPECT_EQ(reportOf([&](auto* s) { tMorro2 map(5u, window, s); }), "-50002 qoudrk tMorro2 130");
   tree.setUnknownDeviceCode(-50400);
-  status.clear();
-  { tMorro2DmaAdaptor adaptor(9u, 1, 2, window, &status); }
-  EXPECT_EQ(status.code, -50400);
-  EXPECT_TRUE(windows.log().empty());
+  nQoMDBG100::tStatus2 unknown;
+  { tMorro2DmaAdaptor adaptor(9u, 1, 2, window, &unknown); }
+  EXPECT_EQ(unknown.code, -50400);
+
+  nQoSim::tSimDevice busless{nullptr};
+  nQoSim::tSimDeviceTable buslessTree{{&busless}};
+  nQoSim::setDeviceTree(&buslessTree);
+  EXPECT_EQ(reportOf([&](auto* s) { tMorro2Cartridge slot(0u, 1, 2, 3, s); }),
+            "-50002 qoudrk tMorro2Cartridge 333");
+  EXPECT_EQ(reportOf([&](auto* s) { tMorro2Cartridge slot(0u, 3, s); }),
+            "-50002 qoudrk tMorro2Cartridge 302");
   EXPECT_TRUE(bus.calls().empty());
+  EXPECT_TRUE(windows.log().empty());
 }
 
 TEST_F(tChassisMapTest, AFailedMappingIsNeverUnmappedButTheBusIsGivenBack) {
@@ -109,8 +69,7 @@ TEST_F(tChassisMapTest, AFailedMappingIsNeverUnmappedButTheBusIsGivenBack) {
     slot.CcPins[0].flush(&fresh, 1);
     EXPECT_EQ(fresh.code, -50002);
   }
-  // A mapping that answers no handle and no code is reported by the map.
-  bus.failMapWindow(0);
+  bus.failMapWindow(0);  // no handle and no code
   status.clear();
   { tMorro2Cartridge slot(0u, window, &status); }
   EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 304");
@@ -121,41 +80,19 @@ TEST_F(tChassisMapTest, AFailedMappingIsNeverUnmappedButTheBusIsGivenBack) {
   EXPECT_TRUE(windows.log().empty());
 }
 
-TEST_F(tChassisMapTest, AnErrorAlreadyHeldStopsBeforeTheDeviceTree) {
-  nQoSim::setDeviceTree(&tree);
-  status.code = -7;
-  {
-    tMorro2DmaAdaptor adaptor(0u, 1, 2, window, &status);
-    EXPECT_EQ(adaptor.space().bus(), nullptr);
-    EXPECT_EQ(adaptor.space().device(), nullptr);
-    EXPECT_EQ(adaptor.space().window(), 0u);
-  }
-  EXPECT_TRUE(tree.lookups().empty());
-  EXPECT_TRUE(bus.calls().empty());
-  EXPECT_EQ(status.code, -7);
-}
-
 TEST_F(tChassisMapTest, AMapNeverSetUpRefusesEveryRegisterOperation) {
   tMorro2Cartridge slot(nullptr, handle, &status);
-  EXPECT_EQ(lastReport(), "-50002 qoudrk tMorro2Cartridge 280");
   tMorro map(nullptr, handle, nullptr);
   const std::vector<std::function<void(nQoMDBG100::tStatus2*)>> operations{
       [&](auto* s) { slot.CYA.flush(s, 1); },
-      [&](auto* s) { slot.CYA.setField(1, 1, s); },
-      [&](auto* s) { slot.CYA.writeField(1, 1, s, 1); },
       [&](auto* s) { EXPECT_EQ(slot.CYA.getField(1, s), 0xFFFFFFFFu); },
-      [&](auto* s) { slot.CYA.setRegister(3, s); },
-      [&](auto* s) { slot.HsiOutputLength.setHsiOutputLengthBf(5, s); },
       [&](auto* s) { slot.InterruptEnable.writeField(1, 1, s, 0); },
       [&](auto* s) { slot.InterruptEnable.writeRegister(1, s); },
       [&](auto* s) { EXPECT_EQ(slot.TimerStatus.readField(1, s), 0xFFFFFFFFu); },
       [&](auto* s) { EXPECT_EQ(slot.TimerStatus.refresh(s), 0xFFFFFFFFu); },
-      [&](auto* s) { slot.TimerStatus.setField(1, 1, s); },
       [&](auto* s) { EXPECT_EQ(slot.CcPins[1].readField(1, s), 0xFFFFFFFFu); },
-      [&](auto* s) { slot.CcPins[1].writeField(1, 1, s, 1); },
       [&](auto* s) { slot.markAllDirty(s); },
       [&](auto* s) { slot.initializeRegisters(s); },
-      [&](auto* s) { map.RIVORouting.writeField(1, 1, s, 1); },
       [&](auto* s) { EXPECT_EQ(map.softCopy(3, s), 0xFFFFFFFFu); },
   };
   for (std::size_t i = 0; i < operations.size(); ++i) {
@@ -163,8 +100,78 @@ TEST_F(tChassisMapTest, AMapNeverSetUpRefusesEveryRegisterOperation) {
     operations[i](&fresh);
     EXPECT_EQ(fresh.code, -50002) << "operation " << i;
   }
-  EXPECT_EQ(slot.TimerStatus.getField(0, nullptr), 0xFFFFFFFFu);
   EXPECT_TRUE(windows.log().empty());
+}
+
+TEST_F(tChassisMapTest, LocksTakeAscendingGiveBackDescendingAndCloseFromTheLast) {
+  std::vector<const iSync*> expected;
+  {
+    tMorro map(&bus, handle, &status);
+    for (const auto& record : nQoSim::syncLog()) EXPECT_EQ(record.param.kind, 1u);
+    EXPECT_EQ(map.RIVORouting.getLock(), map.lock(3));
+    nQoSim::clearSyncLog();
+    map.acquireLocks({1, 3}, 0, &status);
+    nQoMDBG100::tStatus2 failedStatus(-1);
+    map.releaseLocks({1, 3}, &failedStatus);
+    tMorro::tLockSelection selection{7, 2, 0, 1};
+    map.acquireLocks(selection, 0, &failedStatus);
+    map.releaseLocks(selection, &status);
+    EXPECT_EQ(lockOrder(map), (std::vector<int>{1, 3, -3, -1, 2, -2}));
+    EXPECT_EQ(status.code, 0);
+    for (uint32_t id = 3; id >= 1; --id) expected.push_back(map.lock(id)->lock());
+    nQoSim::clearSyncLog();
+  }
+  EXPECT_EQ(closedObjects(), expected);
+}
+
+TEST_F(tChassisMapTest, ALockThatCouldNotBeOpenedIsReportedAndNeverTaken) {
+  nQoSim::failSyncOpen(2);
+  {
+    tMorro map(&bus, handle, &status);
+    EXPECT_EQ(lastReport(), "-50352 qoudrk tMorro 91");
+    nQoSim::clearSyncLog();
+    nQoMDBG100::tStatus2 fresh;
+    map.acquireLocks({1, 2, 3}, 0, &fresh);
+    EXPECT_EQ(lastReport(), "-50352 qoudrk tMorro 92");
+    map.releaseLocks({1, 2, 3}, &fresh);
+    EXPECT_EQ(lockOrder(map), (std::vector<int>{1, 3, -3, -1}));
+  }
+  EXPECT_EQ(nQoSim::liveSyncObjects(), 0);
+}
+
+TEST_F(tChassisMapTest, TwoThreadsBracketingRoutingWritesNeverInterleave) {
+  tMorro map(&bus, handle, &status);
+  windows.clearLog();
+  auto writer = [&map](uint32_t value) {
+    nQoMDBG100::tStatus2 own;
+    for (int pass = 0; pass < 200; ++pass) {
+      map.acquireLocks({3}, 0, &own);
+      map.RIVORouting.writeField(1, value, &own, 1);
+      std::this_thread::yield();
+      map.OversampleRouting.writeField(1, value, &own, 1);
+      map.releaseLocks({3}, &own);
+    }
+  };
+  std::thread first(writer, 1);
+  std::thread second(writer, 2);
+  first.join();
+  second.join();
+  const auto log = windows.log();
+  ASSERT_EQ(log.size(), 800u);
+  for (std::size_t i = 0; i < log.size(); i += 2) {
+    EXPECT_EQ(log[i].offset, 0x5Cu);
+    EXPECT_EQ(log[i + 1].offset, 0x68u);
+    EXPECT_EQ(log[i].value, log[i + 1].value);
+  }
+}
+
+using tChassisMapDeathTest = tChassisMapTest;
+
+TEST_F(tChassisMapDeathTest, BusAccessesOutsideAMappedWindowTrap) {
+  EXPECT_DEATH(bus.write32(window, 0, 1, 0x40000000, nullptr), "unknown window");
+  EXPECT_DEATH(bus.read32(handle, 0x804, 0xC0000000, nullptr), "outside its window");
+  uint32_t never = handle;
+  EXPECT_DEATH(bus.unmapWindow(&never), "did not map");
 }
 
 }  // namespace

@@ -1,45 +1,36 @@
-// A Tavik map over a simulated bus and window, with helpers to read the window
-// log, the status log and the lock log.
+// A Tavik map's world: a simulated bus and window, and a map built over them.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <ostream>
-#include <string>
 #include <vector>
 
 #include "mdbg/tStatus2.h"
 #include "registers/tTavik.h"
-#include "sim/simStatusLog.h"
-#include "sim/simSync.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimRegisterWindows.h"
+#include "sim/simDevices.h"
+#include "sim/tSimDevice.h"
+#include "sim/tSimDeviceTable.h"
 #include "support/moduleFixture.h"
 #include "support/registerLogs.h"
 
 namespace nQoTest {
 
+using nQoSim::tSimBus;
 using nQoSim::tSimRegisterWindows;
-using tAccess = tSimRegisterWindows::tAccess;
+using nQoUdRLP100::nTavik::tTavik;
+using W = tSimRegisterWindows;
 
-}  // namespace nQoTest
+constexpr tAccess kAtomicBegin{~0u, 0, 0, 0, W::kAtomicBegin};
+constexpr tAccess kAtomicEnd{~0u, 0, 0, 0, W::kAtomicEnd};
+constexpr tAccess kBusFlush{~0u, 0, 0, 0, W::kMarker};
 
-namespace nQoSim {
-// Prints a window access in failure messages as "write 0x10A/16 = 0xFFFF".
-inline void PrintTo(const tSimRegisterWindows::tAccess& access, std::ostream* out) {
-  static const char* const kDirections[] = {"read", "write", "marker", "atomic begin",
-                                            "atomic end"};
-  *out << kDirections[access.direction] << " 0x" << std::hex << access.offset << "/" << std::dec
-       << access.width << " = 0x" << std::hex << access.value << std::dec;
-  if (access.window != 0) *out << " (window " << access.window << ")";
+inline tAccess wrote(uint32_t offset, uint32_t value, unsigned width = 16) {
+  return {0, offset, width, value, W::kWrite};
 }
-}  // namespace nQoSim
-
-namespace nQoTest {
-
-// The last status record, as "code component file line".
-inline std::string lastReport() { return lastStatusReport(); }
+inline tAccess read(uint32_t offset, uint32_t value, unsigned width = 16) {
+  return {0, offset, width, value, W::kRead};
+}
 
 class tTavikTest : public tLeakCheckedTest {
  protected:
@@ -47,34 +38,32 @@ class tTavikTest : public tLeakCheckedTest {
     tLeakCheckedTest::SetUp();
     nQoSim::clearSyncLog();
   }
-
-  static tAccess written(uint32_t offset, unsigned width, uint32_t value) {
-    return {0, offset, width, value, tSimRegisterWindows::kWrite};
+  void TearDown() override {
+    nQoSim::setDeviceTree(nullptr);
+    tLeakCheckedTest::TearDown();
   }
-  static tAccess read(uint32_t offset, unsigned width, uint32_t value) {
-    return {0, offset, width, value, tSimRegisterWindows::kRead};
-  }
-  // The locks acquired and released since the log was cleared, as group ids
-  // (negative for a release).
-  std::vector<int> lockOrder(nQoUdRLP100::nTavik::tTavik& map) const {
+  // Lock-group ids taken and given back since the sync log was cleared.
+  static std::vector<int> lockOrder(tTavik& map) {
     return nQoTest::lockOrder(22, [&](uint32_t id) { return map.lockGroup(id)->lock(); });
   }
 
   tSimRegisterWindows windows;
   const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
+  tSimBus bus{windows};
+  nQoSim::tSimDevice device{&bus};
+  nQoSim::tSimDeviceTable tree{{&device}};
   nQoMDBG100::tStatus2 status;
 };
 
-// A fixture with a map built over the bus and a clean log.
+// A map built over the bus, with clean logs.
 class tTavikMapTest : public tTavikTest {
  protected:
   void SetUp() override {
     tTavikTest::SetUp();
-    map = new nQoUdRLP100::nTavik::tTavik(&bus, window, &status);
-    ASSERT_NE(map, nullptr);
+    map = new tTavik(&bus, window, &status);
     ASSERT_EQ(status.code, 0);
     windows.clearLog();
+    bus.clearCalls();
     nQoSim::clearSyncLog();
     nQoSim::clearStatusLog();
   }
@@ -83,7 +72,7 @@ class tTavikMapTest : public tTavikTest {
     tTavikTest::TearDown();
   }
 
-  nQoUdRLP100::nTavik::tTavik* map = nullptr;
+  tTavik* map = nullptr;
 };
 
 }  // namespace nQoTest

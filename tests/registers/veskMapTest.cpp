@@ -1,85 +1,50 @@
-// The VESK maps: the DMA-channel map's construction over a bus and from the
-// device tree, whole-register access and the command bits of Channel_Control;
-// what the local map reads and where its device-tree forms report.
+// The VESK maps: the DMA-channel map over a bus and from the device tree, its
+// control register, reads under an error; what the local map reads.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "registers/tVESKChannel.h"
 #include "registers/tVESKLocal.h"
-#include "sim/simDevices.h"
-#include "sim/tSimDevice.h"
-#include "sim/tSimDeviceTable.h"
 #include "tavikFixture.h"
 
 namespace nQoTest {
 namespace {
 
-using nQoSim::tSimBus;
 using nQoUdRLP100::tVESKChannel;
 using nQoUdRLP100::tVESKLocal;
-using tCall = tSimBus::tCall;
-using W = tSimRegisterWindows;
 
-class tVESKMapTest : public tLeakCheckedTest {
+class tVESKMapTest : public tTavikTest {
  protected:
-  void TearDown() override {
-    nQoSim::setDeviceTree(nullptr);
-    tLeakCheckedTest::TearDown();
+  tAccess readAt(uint32_t offset, uint32_t value) const {
+    return {vesk, offset, 32, value, W::kRead};
   }
-
-  tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(0x474);
-  tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
+  const unsigned vesk = windows.addWindow(0x474);
 };
 
 TEST_F(tVESKMapTest, OverABusItLoadsFourRegistersInOrderAndWritesNone) {
   for (uint32_t offset = 0; offset < 0x84; offset += 4)
-    windows.setRead(window, offset, 32, 0x1000 + offset);
-  auto* channel = new tVESKChannel(&bus, window, &status);
-  EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kWindowAddress, 4, 3, window, 0}}));
-  EXPECT_EQ(windows.log(), (std::vector<tAccess>{{window, 0x04, 32, 0x1004, W::kRead},
-                                                 {window, 0x0C, 32, 0x100C, W::kRead},
-                                                 {window, 0x14, 32, 0x1014, W::kRead},
-                                                 {window, 0x1C, 32, 0x101C, W::kRead}}));
-  EXPECT_EQ(channel->Channel_Control.getRegister(), 0x1004u);
-  EXPECT_EQ(channel->Channel_Config_1C.getRegister(), 0x101Cu);
-  EXPECT_EQ(channel->Channel_Status.getRegister(), 0u);
-  EXPECT_EQ(channel->Channel_Chain_Address.getRegister(), 0u);
-
-  windows.clearLog();
-  EXPECT_EQ(channel->Channel_Status.readRegister(&status), 0x103Cu);
-  channel->Channel_Chain_Address.setRegister(0x12345678);
-  channel->Channel_Chain_Address.writeRegister(&status);
-  channel->Channel_Command.writeRegister(0x80000000, &status);
-  EXPECT_EQ(windows.log(), (std::vector<tAccess>{{window, 0x3C, 32, 0x103C, W::kRead},
-                                                 {window, 0x20, 32, 0x12345678, W::kWrite},
-                                                 {window, 0x00, 32, 0x80000000, W::kWrite}}));
-  // Built over a given bus, it gives nothing back.
-  bus.clearCalls();
-  delete channel;
+    windows.setRead(vesk, offset, 32, 0x1000 + offset);
+  {
+    tVESKChannel channel(&bus, vesk, &status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kWindowAddress, 4, 3, vesk, 0}}));
+    EXPECT_EQ(windows.log(), (std::vector<tAccess>{readAt(0x04, 0x1004), readAt(0x0C, 0x100C),
+                                                   readAt(0x14, 0x1014), readAt(0x1C, 0x101C)}));
+    EXPECT_EQ(channel.Channel_Control.getRegister(), 0x1004u);
+    windows.clearLog();
+    channel.Channel_Control.setRegister(0xFFFFFFFF);
+    channel.Channel_Control.writeRegister(&status);
+    EXPECT_EQ(windows.log(), (std::vector<tAccess>{{vesk, 0x04, 32, 0xFFFFFFFF, W::kWrite}}));
+    EXPECT_EQ(channel.Channel_Control.getRegister(), 0x3CF0FFFFu);
+    bus.clearCalls();
+  }
   EXPECT_TRUE(bus.calls().empty());
 }
 
-TEST_F(tVESKMapTest, ControlCommandBitsReachTheBoardButNotTheSoftCopy) {
-  tVESKChannel channel(&bus, window, &status);
-  windows.clearLog();
-  channel.Channel_Control.setRegister(0xFFFFFFFF);
-  channel.Channel_Control.writeRegister(&status);
-  EXPECT_EQ(windows.writes(), (std::vector<tAccess>{{window, 0x04, 32, 0xFFFFFFFF, W::kWrite}}));
-  EXPECT_EQ(channel.Channel_Control.getRegister(), 0x3CF0FFFFu);
-  channel.Channel_Config_14.setRegister(0xFFFFFFFF);
-  channel.Channel_Config_14.writeRegister(&status);
-  EXPECT_EQ(channel.Channel_Config_14.getRegister(), 0xFFFFFFFFu);
-  bus.clearCalls();
-}
-
 TEST_F(tVESKMapTest, AReadUnderAnErrorTouchesNothingAndSparesWrittenSoftCopies) {
-  windows.setRead(window, 0x04, 32, 0x55);
-  tVESKChannel channel(&bus, window, &status);
+  windows.setRead(vesk, 0x04, 32, 0x55);
+  tVESKChannel channel(&bus, vesk, &status);
   windows.clearLog();
   nQoMDBG100::tStatus2 failedStatus(-1);
   EXPECT_EQ(channel.Channel_Control.readRegister(&failedStatus), 0xFFFFFFFFu);
@@ -89,111 +54,60 @@ TEST_F(tVESKMapTest, AReadUnderAnErrorTouchesNothingAndSparesWrittenSoftCopies) 
   EXPECT_EQ(channel.Channel_Status.readRegister(&failedStatus), 0xFFFFFFFFu);
   EXPECT_EQ(channel.Channel_Status.getRegister(), 0xFFFFFFFFu);
   channel.Channel_Control.writeRegister(&failedStatus);
-  channel.Channel_Command.writeRegister(4, &failedStatus);
   EXPECT_TRUE(windows.log().empty());
 }
 
-TEST_F(tVESKMapTest, AFailedWindowLeavesAMapThatTouchesNothing) {
+TEST_F(tVESKMapTest, WithoutBusOrWindowTheMapReportsAndTouchesNothing) {
   bus.failWindowAddress(-50352);
-  tVESKChannel channel(&bus, window, &status);
+  tVESKChannel channel(&bus, vesk, &status);
   EXPECT_EQ(status.code, -50352);
   status.clear();
-  channel.Channel_Control.setRegister(1);
   channel.Channel_Control.writeRegister(&status);
   EXPECT_EQ(channel.Channel_Status.readRegister(&status), 0xFFFFFFFFu);
-  EXPECT_TRUE(windows.log().empty());
-
   nQoMDBG100::tStatus2 noBus;
-  tVESKChannel without(nullptr, window, &noBus);
-  EXPECT_EQ(noBus.code, -50002);
+  tVESKChannel without(nullptr, vesk, &noBus);
   EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 31");
-  bus.clearCalls();
+  EXPECT_TRUE(windows.log().empty());
 }
 
-TEST_F(tVESKMapTest, FromTheDeviceTreeItMapsTheWindowAndGivesEverythingBack) {
-  nQoSim::tSimDevice device(&bus);
-  nQoSim::tSimDeviceTable tree({nullptr, &device});
-  nQoSim::setDeviceTree(&tree);
-  windows.setRead(window, 0x0C, 32, 0xC);
-  {
-    tVESKChannel channel(1, 7, 9, window, &status);
-    EXPECT_EQ(status.code, 0);
-    EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kMapMemory, 7, 9, window, 0x84}}));
-    EXPECT_EQ(channel.space().base(), windows.base(window));
-    EXPECT_EQ(channel.Channel_Config_0C.getRegister(), 0xCu);
-    EXPECT_EQ(tree.lookups(), (std::vector<uint32_t>{1}));
-  }
-  EXPECT_EQ(bus.liveMappings(), 0);
-  EXPECT_EQ(device.busesTaken(), 1u);
+TEST_F(tVESKMapTest, DeviceTreeFormsMapTheWindowAndReportWhatIsMissing) {
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKChannel channel(0u, vesk, s); }),
+            "-50002 qoudrk qomiorlp/tVESKChannel 48");
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKChannel channel(0, 0, 0, vesk, s); }),
+            "-50002 qoudrk qomiorlp/tVESKChannel 74");
+  nQoSim::tSimDevice busless(nullptr);
+  nQoSim::tSimDeviceTable devices({&busless, &device});
+  nQoSim::setDeviceTree(&devices);
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKChannel channel(0, 0, 0, vesk, s); }),
+            "-50002 qoudrk qomiorlp/tVESKChannel 74");
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKLocal local(0u, vesk, s); }),
+            "-50002 qoudrk qomiorlp/tVESKLocal 48");
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKLocal local(0, 0, 0, vesk, s); }),
+            "-50002 qoudrk qomiorlp/tVESKLocal 74");
 
+  windows.setRead(vesk, 0x0C, 32, 0xC);
   {
-    tVESKChannel channel(1, window, &status);
-    EXPECT_EQ(bus.calls().back(), (tCall{tCall::kMapMemory, 0, 0, window, 0x84}));
+    tVESKChannel channel(1, 7, 9, vesk, &status);
+    EXPECT_EQ(channel.Channel_Config_0C.getRegister(), 0xCu);
   }
+  { tVESKLocal local(1u, vesk, &status); }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kMapMemory, 7, 9, vesk, 0x84},
+                                             {tCall::kUnmapMemory, 0, 0, 0, 0},
+                                             {tCall::kMapMemory, 0, 0, vesk, 0x474},
+                                             {tCall::kUnmapMemory, 0, 0, 0, 0}}));
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
-TEST_F(tVESKMapTest, FromTheDeviceTreeEachMissingPieceIsReported) {
-  // No device tree, and no device: -50002 at the form's own line.
-  { tVESKChannel channel(0u, window, &status); }
-  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 48");
-  nQoMDBG100::tStatus2 longForm;
-  { tVESKChannel channel(0, 0, 0, window, &longForm); }
-  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 74");
-
-  nQoSim::tSimDevice withoutBus(nullptr);
-  nQoSim::tSimDeviceTable tree({&withoutBus});
-  nQoSim::setDeviceTree(&tree);
-  nQoMDBG100::tStatus2 noDevice;
-  { tVESKChannel channel(5, window, &noDevice); }
-  EXPECT_EQ(noDevice.code, -50002);
-  nQoMDBG100::tStatus2 noBus;
-  { tVESKChannel channel(0, 0, 0, window, &noBus); }
-  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKChannel 74");
-
-  nQoSim::tSimDevice device(&bus);
-  nQoSim::tSimDeviceTable mapping({&device});
-  nQoSim::setDeviceTree(&mapping);
-  bus.failMapMemory(0);
-  nQoMDBG100::tStatus2 noMapping;
-  { tVESKChannel channel(0u, window, &noMapping); }
-  EXPECT_EQ(lastReport(), "-50352 qoudrk regmapsupport/tMemMappedAddressSpace 68");
-  EXPECT_EQ(device.busesTaken(), 1u);
-  EXPECT_TRUE(windows.log().empty());
-
-  // An error already held: nothing is looked up.
-  nQoMDBG100::tStatus2 failedStatus(-7);
-  {
-    tVESKChannel channel(0u, window, &failedStatus);
-    EXPECT_EQ(channel.space().bus(), nullptr);
+TEST_F(tVESKMapTest, TheLocalMapReadsItsSixRegistersInOrder) {
+  std::vector<tAccess> expected;
+  for (uint32_t offset : {0xB0, 0xC0, 0xC4, 0xF4, 0x460, 0x470}) {
+    windows.setRead(vesk, offset, 32, 0xA000 + offset);
+    expected.push_back(readAt(offset, 0xA000 + offset));
   }
-  EXPECT_EQ(mapping.lookups().size(), 1u);
-  EXPECT_EQ(failedStatus.code, -7);
-  bus.clearCalls();
-}
-
-TEST_F(tVESKMapTest, LocalMapReadsItsSixRegistersInOrderAndMapsItsLength) {
-  tAccess expected[6];
-  for (uint32_t i = 0; uint32_t offset : {0xB0, 0xC0, 0xC4, 0xF4, 0x460, 0x470}) {
-    windows.setRead(window, offset, 32, 0xA000 + offset);
-    expected[i++] = {window, offset, 32, 0xA000 + offset, W::kRead};
-  }
-  tVESKLocal local(&bus, window, &status);
-  EXPECT_EQ(windows.log(), std::vector<tAccess>(expected, expected + 6));
+  tVESKLocal local(&bus, vesk, &status);
+  EXPECT_EQ(windows.log(), expected);
   EXPECT_EQ(local.Local_CSIGR.getRegister(), 0xA460u);
-
-  nQoSim::tSimDevice device(&bus), withoutBus(nullptr);
-  nQoSim::tSimDeviceTable tree({&device, &withoutBus});
-  nQoSim::setDeviceTree(&tree);
-  { tVESKLocal mapped(0u, window, &status); }
-  EXPECT_EQ(bus.calls().back(), (tCall{tCall::kUnmapMemory, 0, 0, 0, 0}));
-  EXPECT_EQ(bus.calls().end()[-2], (tCall{tCall::kMapMemory, 0, 0, window, 0x474}));
-  { tVESKLocal busless(1u, window, &status); }
-  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKLocal 48");
-  nQoMDBG100::tStatus2 longForm;
-  { tVESKLocal busless(1, 0, 0, window, &longForm); }
-  EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tVESKLocal 74");
-  bus.clearCalls();
 }
 
 }  // namespace

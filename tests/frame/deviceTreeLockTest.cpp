@@ -57,11 +57,11 @@ class DeviceTreeLockTest : public ::testing::Test {
 
 TEST_F(DeviceTreeLockTest, RegistersItsRecordRecursesWithoutSignallingAndUndoesAtDestruction) {
   const int liveSyncs = nQoSim::liveSyncObjects();
-  const tPalDeviceTreeLock* address = nullptr;
+  uintptr_t observer = 0;  // the lock's observer part, compared after it is gone
   const iSync* event = nullptr;
   {
     tPalDeviceTreeLock lock;
-    address = &lock;
+    observer = reinterpret_cast<uintptr_t>(static_cast<const iDeviceTreeObserver*>(&lock));
     event = lockEvent();
     EXPECT_EQ(tree.listenerCount(), 1u);
     tree.deliverRemoval(nullptr);
@@ -76,7 +76,7 @@ TEST_F(DeviceTreeLockTest, RegistersItsRecordRecursesWithoutSignallingAndUndoesA
   EXPECT_EQ(record.kind, 1u);
   EXPECT_EQ(record.flags, 0u);
   EXPECT_EQ(record.eventMask, 0xFFFFFFFFu);
-  EXPECT_EQ(record.observer, static_cast<const iDeviceTreeObserver*>(address));
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(record.observer), observer);
   EXPECT_EQ(registrations[1].operation, tRegistration::kUnregister);
   EXPECT_EQ(registrations[1].address, registrations[0].address);
   EXPECT_EQ(nQoSim::liveSyncObjects(), liveSyncs);

@@ -10,7 +10,7 @@
 
 #include "mrl/tGUIDIdentifier.h"
 #include "orb/tByteInputStream.h"
-#include "reservation/poolInstantiations.h"
+#include "device/poolInstantiations.h"
 #include "sim/simStatusLog.h"
 
 namespace {

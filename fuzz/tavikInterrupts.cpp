@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "mdbg/tStatus2.h"
-#include "registers/tTavik.h"
-#include "registers/tTavikInterruptDispatcher.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sim/simSync.h"

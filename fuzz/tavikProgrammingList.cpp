@@ -14,7 +14,7 @@
 #include "mdbg/tStatus2.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
-#include "registers/tTavik.h"
+#include "tavik/tTavik.h"
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"

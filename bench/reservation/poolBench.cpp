@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "reservation/poolInstantiations.h"
+#include "device/poolInstantiations.h"
 #include "sim/simAllocator.h"
 
 namespace {

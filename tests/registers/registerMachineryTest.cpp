@@ -11,7 +11,7 @@
 #include "registers/tMemMappedAddressSpace.h"
 #include "registers/tRegisterMap.h"
 #include "registers/tRegisterRow.h"
-#include "tavikFixture.h"
+#include "tavik/tavikFixture.h"
 
 namespace nQoTest {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "sim/simInterrupts.h"
 #include "sync/iSync.h"
-#include "tavikFixture.h"
+#include "tavik/tavikFixture.h"
 
 namespace nQoTest {
 namespace {

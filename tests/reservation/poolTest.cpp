@@ -7,7 +7,7 @@
 
 #include "mrl/tGUIDIdentifier.h"
 #include "mrl/tTESKMaskedIdentifier.h"
-#include "reservation/poolInstantiations.h"
+#include "device/poolInstantiations.h"
 #include "reservation/tDriverLoadFailureResourcePool.h"
 #include "sim/simAllocator.h"
 #include "support/moduleFixture.h"

@@ -1,0 +1,22 @@
+// The objects the module builds at load, in link order; each later class adds
+// its registration here.
+#include "frame/staticConstructors.h"
+
+#include "frame/tClassRegistration.h"
+#include "frame/tIntrinsicTypeReportable.h"
+#include "frame/wideDigitString.h"
+#include "reservation/globalDriverParameters.h"
+#include "settings/tTavikLineFilterIdentifier.h"
+
+const tStaticConstructor kStaticConstructors[] = {
+    nullptr,
+    nQoMRTB100::constructGlobalDriverParameters,
+    nQoUdR100::constructWideDigitString,
+    nQoMDBG100::tIntrinsicTypeReportable<unsigned int>::tRegistration::construct,
+    nQoMDBG100::tIntrinsicTypeReportable<unsigned long>::tRegistration::construct,
+    nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
+    nullptr,
+};
+
+const std::size_t kStaticConstructorCount = sizeof kStaticConstructors / sizeof kStaticConstructors[0];

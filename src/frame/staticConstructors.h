@@ -1,6 +1,6 @@
 // The module's static-constructor list: a null word, the constructors in link
 // order, a null word. It runs from the last entry to the first. The top of the
-// module (src/device/) defines the list; the frame only runs it.
+// module (src/device/staticConstructors.cpp) defines the list; the frame only runs it.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "frame/crc16.h"
 #include "frame/destroyObject.h"
@@ -81,6 +82,26 @@ TEST_F(ContainerTest, AStringAppendsItselfAndItsOwnTail) {
   nQoSim::failAllocation(1);
   EXPECT_FALSE(foreign.append(foreign)) << "capacity 7, so it must grow";
   EXPECT_STREQ(foreign.c_str(), "abcdefg");
+}
+
+TEST_F(ContainerTest, AnArrayAppendsOneOfItsOwnElements) {
+  tGrowableArray<tString> names;
+  ASSERT_TRUE(names.append(tString("first")));
+  const uint64_t before = nQoSim::totalAllocations();
+  EXPECT_TRUE(names.append(names[0])) << "grows from capacity 1";
+  EXPECT_EQ(nQoSim::totalAllocations() - before, 2u) << "the block, then the copied text";
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_STREQ(names[0].c_str(), "first");
+  EXPECT_STREQ(names[1].c_str(), "first");
+  EXPECT_TRUE(names.append(std::move(names[1])));
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_STREQ(names[2].c_str(), "first");
+
+  ASSERT_TRUE(names.append(tString("full")));
+  nQoSim::failAllocation(1);  // the block: nothing moves
+  EXPECT_FALSE(names.append(std::move(names[0])));
+  EXPECT_EQ(names.size(), 4u);
+  EXPECT_STREQ(names[0].c_str(), "first");
 }
 
 TEST(Crc16, FollowsEveryByteWithAZeroByte) {

@@ -51,13 +51,16 @@ class tBasicString {
   }
 
   bool append(const C* text) { return append(text, length(text)); }
+  // text may lie inside this string: the old block is freed after the copy.
   bool append(const C* text, std::size_t count) {
     if (count == 0) return true;
-    if (count > kMaxSize - _size || !room(_size + count)) {
+    C* oldBlock = nullptr;
+    if (count > kMaxSize - _size || !room(_size + count, oldBlock)) {
       _allocationFailed = true;
       return false;
     }
     copy(_data + _size, text, count);
+    _memDelete(oldBlock);
     _size += count;
     _data[_size] = C(0);
     return true;
@@ -154,6 +157,14 @@ class tBasicString {
   // Storage for count elements and the NUL; on failure nothing changes and the
   // flag is set.
   bool room(std::size_t count) {
+    C* oldBlock = nullptr;
+    if (!room(count, oldBlock)) return false;
+    _memDelete(oldBlock);
+    return true;
+  }
+
+  // As above, but a replaced block is handed to the caller to free.
+  bool room(std::size_t count, C*& oldBlock) {
     if (count <= _capacity) return true;
     std::size_t capacity = _capacity * 2 > count ? _capacity * 2 : count;
     if (capacity > kMaxSize) capacity = count;
@@ -166,7 +177,7 @@ class tBasicString {
     }
     copy(block, _data, _size);
     block[_size] = C(0);
-    _memDelete(_data);
+    oldBlock = _data;
     _data = block;
     _capacity = capacity;
     return true;

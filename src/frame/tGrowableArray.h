@@ -29,22 +29,19 @@ class tGrowableArray {
   tGrowableArray(const tGrowableArray&) = delete;
   tGrowableArray& operator=(const tGrowableArray&) = delete;
 
-  // False (and the flag set) when the element could not be added.
-  bool append(const T& value) {
-    if (_size == _capacity && !grow(_capacity == 0 ? 1 : _capacity * 2)) return false;
-    new (_begin + _size) T(value);
-    ++_size;
-    return true;
-  }
-  bool append(T&& value) {
-    if (_size == _capacity && !grow(_capacity == 0 ? 1 : _capacity * 2)) return false;
-    new (_begin + _size) T(std::move(value));
-    ++_size;
-    return true;
-  }
+  // False (and the flag set) when the element could not be added. value may
+  // be one of the elements.
+  bool append(const T& value) { return add(value); }
+  bool append(T&& value) { return add(std::move(value)); }
 
   // Makes room for at least capacity elements.
-  bool reserve(std::size_t capacity) { return capacity <= _capacity || grow(capacity); }
+  bool reserve(std::size_t capacity) {
+    if (capacity <= _capacity) return true;
+    T* oldBlock = nullptr;
+    if (!grow(capacity, oldBlock)) return false;
+    _memDelete(oldBlock);
+    return true;
+  }
 
   std::size_t size() const { return _size; }
   bool empty() const { return _size == 0; }
@@ -69,7 +66,34 @@ class tGrowableArray {
   }
 
  private:
-  bool grow(std::size_t capacity) {
+  // A full array grows first: a new block, the elements moved over, the new
+  // element stored, then the old block freed. An element appended to its own
+  // array is taken from its new place.
+  template <class V>
+  bool add(V&& value) {
+    auto* source = &value;
+    T* oldBlock = nullptr;
+    if (_size == _capacity) {
+      const std::size_t index = indexOf(source);
+      if (!grow(_capacity == 0 ? 1 : _capacity * 2, oldBlock)) return false;
+      if (index < _size) source = _begin + index;
+    }
+    new (_begin + _size) T(std::forward<V>(*source));
+    ++_size;
+    _memDelete(oldBlock);
+    return true;
+  }
+
+  // The position of element among the elements; size() when it is none of them.
+  std::size_t indexOf(const T* element) const {
+    for (std::size_t i = 0; i < _size; ++i)
+      if (_begin + i == element) return i;
+    return _size;
+  }
+
+  // Moves the elements into a block for capacity elements; the old block is
+  // handed to the caller to free.
+  bool grow(std::size_t capacity, T*& oldBlock) {
     if (capacity > SIZE_MAX / sizeof(T)) {
       _allocationFailed = true;
       return false;
@@ -83,7 +107,7 @@ class tGrowableArray {
       new (block + i) T(std::move(_begin[i]));
       _begin[i].~T();
     }
-    _memDelete(_begin);
+    oldBlock = _begin;
     _begin = block;
     _capacity = capacity;
     return true;

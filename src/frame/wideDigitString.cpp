@@ -12,7 +12,12 @@ void destroyWideDigitString(void*) { gWideDigitString.reset(); }
 
 int constructWideDigitString() {
   gWideDigitString.assign(L"0123456789");
-  return registerAtExit(destroyWideDigitString, nullptr, &gModuleAtExitHead);
+  if (registerAtExit(destroyWideDigitString, nullptr, &gModuleAtExitHead) != 0) {
+    // Without an at-exit entry nothing would ever free the string.
+    gWideDigitString.reset();
+    return -1;
+  }
+  return 0;
 }
 
 }  // namespace nQoUdR100

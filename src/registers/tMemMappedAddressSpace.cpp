@@ -24,12 +24,12 @@ bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first,
   if (!takeDeviceBus(device, sites, status, _device, _bus)) return false;
   _ownsMapping = 1;
   _mapping = _bus->mapMemory(first, second, window, length, codeOf(status));
-  if (_mapping != nullptr) {
-    _mappingBus = _bus;
-    _base = _mapping->base;
-  } else {
+  if (_mapping == nullptr) {
     nQoUdR100::setCode(status, -50352, sites.noMapping);
+    return false;
   }
+  _mappingBus = _bus;
+  _base = _mapping->base;
   return true;
 }
 

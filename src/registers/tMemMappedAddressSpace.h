@@ -36,7 +36,8 @@ class tMemMappedAddressSpace {
                    nQoMDBG100::tStatus2* status);
   // Finds the device and its bus, maps length bytes of the window and takes
   // the mapping's base; -50352 at noMapping when the bus maps nothing. Answers
-  // false when it stopped before mapping (status error, no device, no bus).
+  // true only when the window is mapped (false also without a status, so no
+  // register is ever handed base 0).
   bool openFromDeviceTree(uint32_t device, uint32_t first, uint32_t second, uint32_t window,
                           uint32_t length, const tDeviceTreeSites& sites,
                           nQoMDBG100::tStatus2* status);

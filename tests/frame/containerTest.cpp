@@ -2,6 +2,9 @@
 // flag), the checksum and destruction through the class registry.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "frame/crc16.h"
 #include "frame/destroyObject.h"
 #include "frame/tBasicString.h"
@@ -62,6 +65,43 @@ TEST_F(ContainerTest, GrowthDoublesClearKeepsTheBlockAndElementsMove) {
   EXPECT_EQ(array[15], 15);
   for (const char* name : {"ai", "ao", "dio", "ctr"}) ASSERT_TRUE(names.append(tString(name)));
   EXPECT_STREQ(names[3].c_str(), "ctr");
+}
+
+TEST_F(ContainerTest, AStringAppendsItselfAndItsOwnTail) {
+  tString text("abc");
+  EXPECT_TRUE(text.append(text)) << "grows from capacity 3";
+  EXPECT_STREQ(text.c_str(), "abcabc");
+  nQoUdR100::tWString wide(L"wxyz");
+  EXPECT_TRUE(wide.append(wide.c_str() + 1));
+  EXPECT_EQ(std::wstring(wide.c_str()), L"wxyzxyz");
+
+  tString foreign("abc");  // one block of the joined size, as before
+  const uint64_t before = nQoSim::totalAllocations();
+  EXPECT_TRUE(foreign.append("defg"));
+  EXPECT_EQ(nQoSim::totalAllocations() - before, 1u);
+  nQoSim::failAllocation(1);
+  EXPECT_FALSE(foreign.append(foreign)) << "capacity 7, so it must grow";
+  EXPECT_STREQ(foreign.c_str(), "abcdefg");
+}
+
+TEST_F(ContainerTest, AnArrayAppendsOneOfItsOwnElements) {
+  tGrowableArray<tString> names;
+  ASSERT_TRUE(names.append(tString("first")));
+  const uint64_t before = nQoSim::totalAllocations();
+  EXPECT_TRUE(names.append(names[0])) << "grows from capacity 1";
+  EXPECT_EQ(nQoSim::totalAllocations() - before, 2u) << "the block, then the copied text";
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_STREQ(names[0].c_str(), "first");
+  EXPECT_STREQ(names[1].c_str(), "first");
+  EXPECT_TRUE(names.append(std::move(names[1])));
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_STREQ(names[2].c_str(), "first");
+
+  ASSERT_TRUE(names.append(tString("full")));
+  nQoSim::failAllocation(1);  // the block: nothing moves
+  EXPECT_FALSE(names.append(std::move(names[0])));
+  EXPECT_EQ(names.size(), 4u);
+  EXPECT_STREQ(names[0].c_str(), "first");
 }
 
 TEST(Crc16, FollowsEveryByteWithAZeroByte) {

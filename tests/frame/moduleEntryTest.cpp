@@ -125,6 +125,27 @@ TEST_F(ModuleEntryTest, UnloadWithoutLoadChangesNothing) {
   EXPECT_EQ(nQoSim::liveAllocations(), before);
 }
 
+TEST_F(ModuleEntryTest, ALoadWithAnyAllocationFailedLeavesNothingAfterUnload) {
+  const int64_t live = nQoSim::liveAllocations();
+  const std::size_t classes = nQoORB100::tClassRegistry::count();
+  const uint64_t before = nQoSim::totalAllocations();
+  ASSERT_EQ(moduleMessageEntry(0), 0);
+  const uint64_t loadAllocations = nQoSim::totalAllocations() - before;
+  ASSERT_EQ(moduleMessageEntry(1), 0);
+  ASSERT_GT(loadAllocations, 0u);
+  for (uint64_t n = 1; n <= loadAllocations; ++n) {
+    SCOPED_TRACE(n);
+    nQoSim::failAllocation(n);
+    moduleMessageEntry(0);
+    moduleMessageEntry(1);
+    nQoSim::failAllocation(0);
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+    EXPECT_EQ(nQoUdR100::gWideDigitString.size(), 0u);
+    EXPECT_EQ(nQoORB100::tClassRegistry::count(), classes);
+    EXPECT_EQ(gModuleAtExitHead, nullptr);
+  }
+}
+
 template <int N>
 class tSample : public virtual nQoORB100::tObject, public nQoUdR100::tModuleObject {
  public:

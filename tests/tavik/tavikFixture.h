@@ -9,6 +9,7 @@
 #include "mdbg/tStatus2.h"
 #include "tavik/tTavik.h"
 #include "sim/simDevices.h"
+#include "sim/simKal.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
 #include "support/moduleFixture.h"
@@ -31,6 +32,24 @@ inline tAccess wrote(uint32_t offset, uint32_t value, unsigned width = 16) {
 inline tAccess read(uint32_t offset, uint32_t value, unsigned width = 16) {
   return {0, offset, width, value, W::kRead};
 }
+
+// While it lives, takes every register access, inside a window or not, and
+// keeps its address: a test sees an access near address 0 instead of a halt.
+struct tEveryAccess : nQoSim::iRegisterBus {
+  tEveryAccess() : previous(nQoSim::registerBus()) { nQoSim::setRegisterBus(this); }
+  ~tEveryAccess() override { nQoSim::setRegisterBus(previous); }
+  bool read(uintptr_t at, unsigned, uint32_t& value) override {
+    addresses.push_back(at);
+    value = 0;
+    return true;
+  }
+  bool write(uintptr_t at, unsigned, uint32_t) override {
+    addresses.push_back(at);
+    return true;
+  }
+  nQoSim::iRegisterBus* previous;
+  std::vector<uintptr_t> addresses;
+};
 
 class tTavikTest : public tLeakCheckedTest {
  protected:

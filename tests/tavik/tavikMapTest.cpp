@@ -124,6 +124,26 @@ TEST_F(tTavikTest, DeviceTreeFormsMapTheWindowAndGiveItBackOrReportWhatIsMissing
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
+TEST_F(tTavikTest, AWindowThatCannotBeMappedWithoutStatusLeavesTheTablesUnset) {
+  nQoSim::setDeviceTree(&tree);
+  bus.failMapMemory(0);
+  tEveryAccess board;
+  tTavik shortForm(0u, window, nullptr);
+  tTavik longForm(0u, 1, 2, window, nullptr);
+  for (tTavik* map : {&shortForm, &longForm}) {
+    EXPECT_EQ(map->registerObject(0xFE0000AD), nullptr);
+    map->AO_Command_2.setRegister(0x0100, nullptr);
+    map->AO_Command_2.flush(nullptr, 1);
+    map->Joint_Status_1.refresh(nullptr);
+    map->AO_Command_2.flush(&status, 1);
+    EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tavik/tTavik 300") << "never set up";
+    status.clear();
+  }
+  EXPECT_TRUE(board.addresses.empty());
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kMapMemory, 0, 0, window, 620},
+                                             {tCall::kMapMemory, 1, 2, window, 620}}));
+}
+
 TEST_F(tTavikMapTest, SelectionsLockAscendingUnlockDescendingAndTakeABoundedList) {
   tTavik::tSelection selection;
   tTavik::makeSelection(selection, {14, 12});

@@ -99,6 +99,29 @@ TEST_F(tVESKMapTest, DeviceTreeFormsMapTheWindowAndReportWhatIsMissing) {
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
+TEST_F(tVESKMapTest, AWindowThatCannotBeMappedLeavesTheRegistersWithoutWindowWithOrWithoutStatus) {
+  nQoSim::setDeviceTree(&tree);
+  bus.failMapMemory(0);
+  tEveryAccess board;
+  EXPECT_EQ(reportOf([&](auto* s) { tVESKChannel channel(0u, vesk, s); }),
+            "-50352 qoudrk regmapsupport/tMemMappedAddressSpace 68");
+  {
+    tVESKChannel channel(0u, vesk, nullptr);
+    tVESKLocal local(0, 7, 9, vesk, nullptr);
+    channel.Channel_Control.setRegister(0x80000000);
+    channel.Channel_Control.writeRegister(nullptr);
+    channel.Channel_Command.writeRegister(4, nullptr);
+    EXPECT_EQ(channel.Channel_Status.readRegister(nullptr), 0xFFFFFFFFu);
+    local.Local_CSIGR.writeRegister(&status);
+    EXPECT_EQ(local.Local_Register_B0.readRegister(&status), 0xFFFFFFFFu);
+  }
+  EXPECT_TRUE(board.addresses.empty());
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kMapMemory, 0, 0, vesk, 0x84},
+                                             {tCall::kMapMemory, 0, 0, vesk, 0x84},
+                                             {tCall::kMapMemory, 7, 9, vesk, 0x474}}));
+  EXPECT_EQ(device.busesTaken(), 3u);
+}
+
 TEST_F(tVESKMapTest, TheLocalMapReadsItsSixRegistersInOrder) {
   std::vector<tAccess> expected;
   for (uint32_t offset : {0xB0, 0xC0, 0xC4, 0xF4, 0x460, 0x470}) {

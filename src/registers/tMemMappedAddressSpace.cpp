@@ -1,5 +1,6 @@
 #include "registers/tMemMappedAddressSpace.h"
 
+#include "frame/statusCodes.h"
 #include "registers/registerStatus.h"
 
 namespace nQoUdRLP100 {
@@ -10,7 +11,7 @@ bool tMemMappedAddressSpace::openOverBus(iBus* bus, uint32_t window,
   _bus = bus;
   _ownsMapping = 0;
   if (bus == nullptr) {
-    nQoUdR100::setCode(status, -50002, noBus);
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, noBus);
     return false;
   }
   _base = bus->getWindowAddress(4, 3, window, codeOf(status));
@@ -28,7 +29,7 @@ bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first,
     _mappingBus = _bus;
     _base = _mapping->base;
   } else {
-    nQoUdR100::setCode(status, -50352, sites.noMapping);
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, sites.noMapping);
   }
   return true;
 }

@@ -1,7 +1,7 @@
 // A scratch buffer of N elements of inline storage that takes its storage
 // from the platform allocator only for larger sizes:
 //
-//   nString::TempBuffer<wchar_t, 64> scratch(count + 1, status);   // -52000 when it cannot
+//   nString::TempBuffer<wchar_t, 64> scratch(count + 1, status);  // kPalOutOfMemory if it cannot
 //   convert(..., scratch.data(), scratch.size(), ...);
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatus.h"
 #include "frame/tStatusSite.h"
 
@@ -17,8 +18,8 @@ namespace nQoUdR100::nQoKABBO_1_0::nString {
 template <class T, std::size_t N>
 class TempBuffer {
  public:
-  // With an error in the status, or when the storage cannot be had (-52000),
-  // the buffer holds nothing: null data, size 0.
+  // With an error in the status, or when the storage cannot be had
+  // (kPalOutOfMemory), the buffer holds nothing: null data, size 0.
   TempBuffer(uint64_t size, nQoAPALS100::tStatus& status) {
     if (status.isFatal()) return;
     if (size <= N) {
@@ -28,7 +29,7 @@ class TempBuffer {
         _data = static_cast<T*>(
             _memNewUsingCRT(static_cast<std::size_t>(size) * sizeof(T), 0, nullptr));
       if (_data == nullptr) {
-        setCode(status, -52000, {"nString", 96});
+        setCode(status, kPalOutOfMemory, {"nString", 96});
         return;
       }
     }

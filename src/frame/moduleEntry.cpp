@@ -2,6 +2,7 @@
 
 #include "apal/nQoAPALMemory.h"
 #include "frame/staticConstructors.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "pal/nQoPALModule.h"
 
@@ -28,7 +29,7 @@ extern "C" int nQoPAL100_ckalcbInitModule(uint64_t first, uint64_t second) {
   gModuleInfo = {first, second, moduleMessageEntry};
   libRegisterModuleWithQoPAL(&gModuleInfo, &status);
   if (status >= 0) return 0;
-  return status == -50352 ? -12 : -19;
+  return status == nQoUdR100::kOutOfMemory ? -12 : -19;
 }
 
 extern "C" void nQoPAL100_ckalcbCleanupModule(void) {

@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "frame/nString.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100::nQoKABBO_1_0::nParseUtilities {
@@ -149,11 +150,11 @@ void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head, tB
   if (source.empty()) {
     head.clear();
     tail.clear();
-    setCode(status, -200099, {kFile, 210});
+    setCode(status, kEmptyPath, {kFile, 210});
     return;
   }
   splitPath(source, head, tail, status);
-  if (head.empty() || tail.empty()) setCode(status, -201237, {kFile, 215});
+  if (head.empty() || tail.empty()) setCode(status, kEmptyPathPart, {kFile, 215});
 }
 
 template <class C, class T>

@@ -10,7 +10,7 @@
 //
 // Functions that take a status do nothing when it holds an error (the tests
 // then answer as documented); a destination string that cannot grow is
-// -50352.
+// kOutOfMemory.
 #pragma once
 
 #include <cstddef>
@@ -70,16 +70,18 @@ void splitAtChar(const tBasicString<C>& source, C separator, tBasicString<C>& he
 template <class C>
 void splitPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
                tStatus& status);
-// splitPath; -200099 for an empty source, -201237 when head or tail is empty.
+// splitPath; kEmptyPath for an empty source, kEmptyPathPart when head or tail
+// is empty.
 template <class C>
 void splitQualifiedPath(const tBasicString<C>& source, tBasicString<C>& head, tBasicString<C>& tail,
                         tStatus& status);
 
-// Checks a name against the rules of its kind (0 to 5): -200467 empty,
-// -200552 a forbidden character, a lone ':' or a kind above 5, -200553 a
-// leading space, -200554 a trailing space, -200555 a leading '_', -201337 a
-// name of kind 4 of 255 characters or more. The bad position, when given,
-// is all ones unless a forbidden character was found. A null kind: -50004.
+// Checks a name against the rules of its kind (0 to 5): kEmptyName empty,
+// kBadNameCharacter a forbidden character, a lone ':' or a kind above 5,
+// kLeadingSpace a leading space, kTrailingSpace a trailing space,
+// kLeadingUnderscore a leading '_', kNameTooLong a name of kind 4 of 255
+// characters or more. The bad position, when given, is all ones unless a
+// forbidden character was found. A null kind: kNullPointer.
 void validateName(const tWString& name, const uint32_t* kind, tStatus& status,
                   uint64_t* badPosition);
 // The name decoded from UTF-8 first.

@@ -1,6 +1,7 @@
 #include "frame/nString.h"
 
 #include "frame/TempBuffer.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100::nQoKABBO_1_0::nString {
@@ -144,12 +145,12 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
     const unsigned used = decode(source + at, end - at, point);
     const unsigned count = used == 0 ? 0 : encode(point, units);
     if (count == 0) {
-      setCode(status, -200811, {kFile, 210});
+      setCode(status, kBadCharacter, {kFile, 210});
       break;
     }
     if (destination != nullptr) {
       if (capacity - produced < count) {
-        setCode(status, -52019, {kFile, 220});
+        setCode(status, kDestinationFull, {kFile, 220});
         break;
       }
       for (unsigned i = 0; i < count; ++i) destination[produced + i] = units[i];
@@ -161,7 +162,7 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
     if (produced < capacity)
       destination[produced] = tOut(0);
     else
-      setCode(status, -52019, {kFile, 230});
+      setCode(status, kDestinationFull, {kFile, 230});
   }
   return produced;
 }

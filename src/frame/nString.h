@@ -11,9 +11,9 @@
 // destination: that would be produced). Mode kTerminated: the source ends at
 // its first NUL or at length, and a NUL is written after the output (not
 // counted); any other mode: exactly length elements, NULs included, and no
-// terminator. A full destination is -52019, a bad character -200811; both end
-// the conversion with what was written so far. With an error in the status
-// every function does nothing and answers 0.
+// terminator. A full destination is kDestinationFull, a bad character
+// kBadCharacter; both end the conversion with what was written so far. With an
+// error in the status every function does nothing and answers 0.
 #pragma once
 
 #include <cstdint>
@@ -48,8 +48,8 @@ uint64_t convertUTF32ToUTF16(const wchar_t* source, uint64_t length, uint16_t* d
 uint64_t convertUTF32ToUTF8(const wchar_t* source, uint64_t length, char* destination,
                             uint64_t capacity, tStatus& status, uint32_t mode);
 // Through a UTF-32 scratch of 64 elements of inline storage (larger ones are
-// allocated; -52000 when they cannot be). A source with a bad character
-// writes nothing.
+// allocated; kPalOutOfMemory when they cannot be). A source with a bad
+// character writes nothing.
 uint64_t convertUTF16ToUTF8(const uint16_t* source, uint64_t length, char* destination,
                             uint64_t capacity, tStatus& status, uint32_t mode);
 uint64_t convertUTF8ToUTF16(const char* source, uint64_t length, uint16_t* destination,
@@ -57,7 +57,7 @@ uint64_t convertUTF8ToUTF16(const char* source, uint64_t length, uint16_t* desti
 
 // A string converter: the destination is replaced by the whole conversion
 // (without a terminator element); an empty source empties it; a destination
-// that cannot grow is -50352. The second form converts a whole string in
+// that cannot grow is kOutOfMemory. The second form converts a whole string in
 // counted mode.
 template <class tIn, class tOut,
           uint64_t (*convert)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t)>

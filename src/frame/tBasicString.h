@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatus.h"
 #include "frame/tStatusSite.h"
 
@@ -133,10 +134,10 @@ class tBasicString {
 
   bool allocationFailed() const { return _allocationFailed; }
   void checkAllocation(nQoMDBG100::tStatus2& status, const tStatusSite& site) const {
-    if (_allocationFailed) setCode(status, -50352, site);
+    if (_allocationFailed) setCode(status, kOutOfMemory, site);
   }
   void checkAllocation(nQoAPALS100::tStatus& status, const tStatusSite& site) const {
-    if (_allocationFailed) setCode(status, -50352, site);
+    if (_allocationFailed) setCode(status, kOutOfMemory, site);
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "frame/statusCodes.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "mdbg/tEnumPropertyReportable.h"
 #include "mdbg/tPropertyIDReportable.h"
@@ -25,10 +26,10 @@ void addAttribute(tConflictingAttributesStatusDescription& description, uint32_t
   addAttributeID(description, attributeID);
   nQoMDBG100::tIntrinsicTypeReportable<T> reportable;
   if (!reportable.values().append(value)) {
-    setCode(status, -50352, {nQoMDBG100::kReportableFile, 71});
+    setCode(status, kOutOfMemory, {nQoMDBG100::kReportableFile, 71});
   } else if constexpr (std::is_same_v<T, tWString>) {
     if (reportable.values()[0].allocationFailed())
-      setCode(status, -50352, {nQoMDBG100::kReportableFile, 319});
+      setCode(status, kOutOfMemory, {nQoMDBG100::kReportableFile, 319});
   }
   description.addProperty(kValueProperty, reportable, status);
 }

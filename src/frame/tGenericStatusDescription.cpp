@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "frame/nString.h"
+#include "frame/statusCodes.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/tStatusSite.h"
 
@@ -19,7 +20,7 @@ void tGenericStatusDescription::set(nQoMSTS100::tUsageType usage, const char* te
 
   nQoMDBG100::tIntrinsicTypeReportable<tWString> reportable;
   if (!reportable.values().append(std::move(wide)))
-    setCode(_status, -50352, {nQoMDBG100::kReportableFile, 71});
+    setCode(_status, kOutOfMemory, {nQoMDBG100::kReportableFile, 71});
   addProperty(usage, reportable, _status);
 }
 

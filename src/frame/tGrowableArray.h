@@ -1,7 +1,7 @@
 // A growable array that never throws. When full, a block for twice the
 // element count (one element when empty) replaces the old one. An overflow or
 // a failed allocation leaves the array as it was and sets a sticky flag that
-// checkAllocation reports as -50352:
+// checkAllocation reports as kOutOfMemory:
 //
 //   tGrowableArray<iReserver*> members;
 //   members.append(reserver);
@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100 {
@@ -60,9 +61,9 @@ class tGrowableArray {
 
   bool allocationFailed() const { return _allocationFailed; }
 
-  // -50352 when the flag is set; a stored error stays.
+  // kOutOfMemory when the flag is set; a stored error stays.
   void checkAllocation(nQoMDBG100::tStatus2& status, const tStatusSite& site) const {
-    if (_allocationFailed) setCode(status, -50352, site);
+    if (_allocationFailed) setCode(status, kOutOfMemory, site);
   }
 
  private:

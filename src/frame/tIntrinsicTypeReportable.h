@@ -3,7 +3,7 @@
 // (one value in every use) and hand it to a description, which clones it:
 //
 //   nQoMDBG100::tIntrinsicTypeReportable<unsigned int> value;
-//   if (!value.values().append(42)) ...                   // -50352 at line 71
+//   if (!value.values().append(42)) ...                   // kOutOfMemory at line 71
 //   description.addProperty(25, value, status);
 //
 // Each instantiation is registered with the class registry at load, which
@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "frame/destroyObject.h"
+#include "frame/statusCodes.h"
 #include "frame/tBasicString.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tGrowableArray.h"
@@ -69,9 +70,9 @@ class tIntrinsicTypeReportable : public iVariantReportable, public nQoUdR100::tM
     return tRegistration::getClass(*this, status);
   }
 
-  // A new instance from the class registry with a copy of the list; null
-  // when the status holds an error or anything fails (-89000 for an instance
-  // of another class, -50352 for a list that cannot be copied).
+  // A new instance from the class registry with a copy of the list; null when
+  // the status holds an error or anything fails (kCastFailed for an instance of
+  // another class, kOutOfMemory for a list that cannot be copied).
   nQoORB100::tObject* clone(int& status) const override {
     if (status < 0) return nullptr;
     nQoORB100::tObject* instance = getClass(status).newInstance(status);
@@ -81,13 +82,13 @@ class tIntrinsicTypeReportable : public iVariantReportable, public nQoUdR100::tM
             ? nullptr
             : static_cast<tIntrinsicTypeReportable*>(instance->___CPPKRLDynamicCast(&___classID));
     if (copy == nullptr) {
-      nQoUdR100::mergeCode(status, -89000);
+      nQoUdR100::mergeCode(status, nQoUdR100::kCastFailed);
       discard(instance, status);
       return nullptr;
     }
     static_cast<nQoORB100::tObject&>(*copy) = *this;
     if (!copy->copyValues(_values)) {
-      nQoUdR100::mergeCode(status, -50352);
+      nQoUdR100::mergeCode(status, nQoUdR100::kOutOfMemory);
       discard(instance, status);
       return nullptr;
     }
@@ -126,7 +127,7 @@ class tIntrinsicTypeReportable : public iVariantReportable, public nQoUdR100::tM
     const auto* same =
         static_cast<const tIntrinsicTypeReportable*>(other.___CPPKRLDynamicCast(&___classID));
     if (same == nullptr) {
-      status.setCode(-89000, nullptr, nullptr, 0);
+      status.setCode(nQoUdR100::kCastFailed, nullptr, nullptr, 0);
       return false;
     }
     if (same->_values.size() != _values.size()) return false;
@@ -145,7 +146,7 @@ class tIntrinsicTypeReportable : public iVariantReportable, public nQoUdR100::tM
   static void append(nQoUdR100::tWString& out, const wchar_t* text, tStatus2& status,
                      unsigned line) {
     if (status.isNotFatal() && !out.append(text))
-      nQoUdR100::setCode(status, -50352, {kReportableFile, line});
+      nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kReportableFile, line});
   }
 
   static const wchar_t* render(const iReportableTranslator& translator, const T& value,

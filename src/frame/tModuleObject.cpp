@@ -1,5 +1,6 @@
 #include "frame/tModuleObject.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100 {
@@ -14,7 +15,7 @@ void* tModuleObject::operator new(std::size_t size, nQoMDBG100::tStatus2& status
 
 void* tModuleObject::operator new(std::size_t size, int& status) noexcept {
   void* block = _memNewUsingCRT(size, 0, nullptr);
-  if (block == nullptr) mergeCode(status, -50352);
+  if (block == nullptr) mergeCode(status, kOutOfMemory);
   return block;
 }
 

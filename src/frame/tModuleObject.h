@@ -4,7 +4,7 @@
 //
 //   class tThing : public nQoUdR100::tModuleObject { ... };
 //   tThing* a = new tThing;               // null when out of memory
-//   tThing* b = new (status) tThing;      // null, and -50352 in the status
+//   tThing* b = new (status) tThing;      // null, and kOutOfMemory in the status
 //   uint32_t* raw = new (nQoUdR100::kModuleHeap) uint32_t[n];  // raw storage
 //   nQoUdR100::moduleFree(raw);
 #pragma once

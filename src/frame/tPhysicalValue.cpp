@@ -1,5 +1,7 @@
 #include "frame/tPhysicalValue.h"
 
+#include "frame/statusCodes.h"
+
 namespace nQoUdRLP100 {
 
 namespace {
@@ -23,7 +25,7 @@ bool tPhysicalValue::equal(const tPhysicalValue& a, const tPhysicalValue& b, int
     scaled *= 1000;
   }
   if (exponent == low.exponent && fits32(scaled)) return scaled == low.value;
-  status = -50150;
+  status = nQoUdR100::kRefused;
   return a.value == b.value;
 }
 

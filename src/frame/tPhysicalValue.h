@@ -24,7 +24,7 @@ struct tPhysicalValue {
 
   // Different kinds: false. With an error in the status the values are
   // compared raw. Exponents that cannot meet in steps of 3, or a value that
-  // leaves the signed 32-bit range on the way, set -50150 and compare the
+  // leaves the signed 32-bit range on the way, set kRefused and compare the
   // values unscaled.
   static bool equal(const tPhysicalValue& a, const tPhysicalValue& b, int& status);
 };

@@ -1,5 +1,6 @@
 #include "frame/tSingleActionOnceSignallableThread.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdP100 {
@@ -28,7 +29,7 @@ iSync* open(const tSyncObject& object, nQoMDBG100::tStatus2& status) {
   param.option = object.option;
   int code = 0;
   iSync* sync = syncOpen(param, &code);
-  if (sync == nullptr) merge(status, -50150, 40);
+  if (sync == nullptr) merge(status, nQoUdR100::kRefused, 40);
   return sync;
 }
 
@@ -89,7 +90,7 @@ void tSingleActionOnceSignallableThread::startThread(nQoMDBG100::tStatus2& statu
   if (status.isFatal()) return;
   if (_controller != nullptr) {
     // A second thread would leave the first one running with nobody to join it.
-    nQoUdR100::setCode(status, -50006, {kFile, 95});
+    nQoUdR100::setCode(status, nQoUdR100::kMisuse, {kFile, 95});
     return;
   }
   _stopRequested.set(0);
@@ -137,7 +138,7 @@ uint32_t tSingleActionOnceSignallableThread::waitForDone(uint32_t timeout,
   if (status.isFatal()) return 0;
   int code = 0;
   const uint32_t waited = _doneEvent->waitOrAcquire(timeout, &code);
-  merge(status, code == iSync::kTimeoutCode ? -224606 : code, 143);
+  merge(status, code == iSync::kTimeoutCode ? nQoUdR100::kDoneTimeout : code, 143);
   if (_actionResult.get() != 0) return 1;
   return waited == 1 && code >= 0 && _signalled.get() == 0 && _stopRequested.get() == 0 ? 1 : 0;
 }
@@ -158,7 +159,7 @@ void tSingleActionOnceSignallableThread::destroyThread(nQoMDBG100::tStatus2& sta
   if (status.isFatal()) return;
   set(_doneEvent, status, 163);
   if (_controller == nullptr) {
-    nQoUdR100::setCode(status, -50004, {kFile, 165});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 165});
     return;
   }
   // A worker still waiting on go would never return to be joined.

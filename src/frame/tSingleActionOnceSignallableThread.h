@@ -28,7 +28,7 @@ namespace nQoUdP100 {
 
 class tSingleActionOnceSignallableThread : public iThread {
  public:
-  // Opens the go event, the done event and the lock (-50150 when one cannot
+  // Opens the go event, the done event and the lock (kRefused when one cannot
   // be opened); starts the thread when startNow is non-zero.
   tSingleActionOnceSignallableThread(nQoMDBG100::tStatus2& status, uint32_t startNow);
   ~tSingleActionOnceSignallableThread() override;
@@ -41,15 +41,15 @@ class tSingleActionOnceSignallableThread : public iThread {
   // isSignalled to give up early.
   virtual uint32_t action(nQoMDBG100::tStatus2& status) = 0;
 
-  // -50006 while a thread is already running.
+  // kMisuse while a thread is already running.
   void startThread(nQoMDBG100::tStatus2& status);
   void wake(nQoMDBG100::tStatus2& status);
   void signal(nQoMDBG100::tStatus2& status);
   void reset(nQoMDBG100::tStatus2& status);
-  // A time-out is reported as -224606.
+  // A time-out is reported as kDoneTimeout.
   uint32_t waitForDone(uint32_t timeout, nQoMDBG100::tStatus2& status);
   void stop(nQoMDBG100::tStatus2& status);
-  // Ends and frees the thread; -50004 when there is none.
+  // Ends and frees the thread; kNullPointer when there is none.
   void destroyThread(nQoMDBG100::tStatus2& status);
 
   uint32_t isStopRequested() const { return _stopRequested.get(); }

@@ -1,5 +1,6 @@
 #include "frame/tSpinLockSemaphore.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100 {
@@ -71,7 +72,7 @@ void cancelTimedWait(void* argument) {
   lock(wait->semaphore);
   if (isQueued(*wait->waiter)) {
     unlink(wait->waiter);
-    setCode(wait->waiter->status, -52007, 221);
+    setCode(wait->waiter->status, kPalTimeout, 221);
     nQoKAL100_releaseSingleUseEvent(&wait->waiter->event);
   }
   unlock(wait->semaphore);
@@ -99,7 +100,7 @@ void semaphoreInit(tSpinLockSemaphore* semaphore, uint32_t initialCount,
   semaphore->waiters.next = &semaphore->waiters;
   semaphore->waiters.previous = &semaphore->waiters;
   semaphore->spinLock = nQoKAL100_createSpinLock();
-  if (semaphore->spinLock == nullptr) setCode(status, -52000, 2159);
+  if (semaphore->spinLock == nullptr) setCode(status, kPalOutOfMemory, 2159);
 }
 
 void semaphoreGive(tSpinLockSemaphore* semaphore) {
@@ -143,7 +144,7 @@ bool semaphoreTakeTimed(tSpinLockSemaphore* semaphore, uint32_t timeout, uint32_
   }
   if (timeout == 0) {
     unlock(semaphore);
-    setCode(status, -52007, 2314);
+    setCode(status, kPalTimeout, 2314);
     return false;
   }
   tWaiter waiter;
@@ -163,7 +164,7 @@ bool semaphoreTakeTimed(tSpinLockSemaphore* semaphore, uint32_t timeout, uint32_
       if (stillQueued) unlink(&waiter);
       unlock(semaphore);
       if (stillQueued) {
-        setCode(status, -52025, 2347);
+        setCode(status, kPalInterrupted, 2347);
         if (status.isFatal()) return false;
       }
     }
@@ -180,7 +181,7 @@ bool semaphoreTakeTimed(tSpinLockSemaphore* semaphore, uint32_t timeout, uint32_
   if (result < 0) {
     lock(semaphore);
     if (isQueued(waiter)) {
-      setCode(waiter.status, -52025, 2410);
+      setCode(waiter.status, kPalInterrupted, 2410);
       unlink(&waiter);
     }
     unlock(semaphore);
@@ -198,7 +199,7 @@ void semaphoreDestroy(tSpinLockSemaphore* semaphore) {
 }
 
 void semaphoreUnsupported(tSpinLockSemaphore*, nQoAPALS100::tStatus& status) {
-  nQoAPALS100::setStatusWithLocation(status, -52002, kComponent,
+  nQoAPALS100::setStatusWithLocation(status, kPalNotSupported, kComponent,
                                      "qoapal/protons/synchronization/tSemaphore", 255);
 }
 

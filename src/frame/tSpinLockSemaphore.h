@@ -3,13 +3,13 @@
 // Give may run at interrupt level.
 //
 //   tSpinLockSemaphore semaphore;
-//   semaphoreInit(&semaphore, 0, status);          // -52000 without a spin lock
+//   semaphoreInit(&semaphore, 0, status);          // kPalOutOfMemory without a spin lock
 //   semaphoreGive(&semaphore);
-//   if (semaphoreTakeTimed(&semaphore, 100, 0, status)) { ... }   // -52007 on time-out
+//   if (semaphoreTakeTimed(&semaphore, 100, 0, status)) { ... }   // kPalTimeout on time-out
 //   semaphoreDestroy(&semaphore);
 //
 // Time-outs are in the kernel layer's unit (milliseconds); 0xFFFFFFFF waits
-// without limit. An interrupted interruptible wait reports -52025.
+// without limit. An interrupted interruptible wait reports kPalInterrupted.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +41,7 @@ void semaphoreTake(tSpinLockSemaphore* semaphore);
 bool semaphoreTakeTimed(tSpinLockSemaphore* semaphore, uint32_t timeout, uint32_t interruptible,
                         nQoAPALS100::tStatus& status);
 void semaphoreDestroy(tSpinLockSemaphore* semaphore);
-// Sets -52002: the operation is not supported.
+// Sets kPalNotSupported: the operation is not supported.
 void semaphoreUnsupported(tSpinLockSemaphore* semaphore, nQoAPALS100::tStatus& status);
 
 }  // namespace nQoUdR100

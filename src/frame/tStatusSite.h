@@ -1,9 +1,9 @@
 // One-line status sites: the component, the source file and the line of the
 // site that sets a code.
 //
-//   setCode(status, -50352, {"tMultiReserver", 93});
-//   setCode(statusOrNull, -50003, {"qomiorlp/tavik/tTavik", 264});
-//   setCode(status, -50150, {"tCtrPair", 40, kCounterComponent});
+//   setCode(status, kOutOfMemory, {"tMultiReserver", 93});
+//   setCode(statusOrNull, kBadIndex, {"qomiorlp/tavik/tTavik", 264});
+//   setCode(status, kRefused, {"tCtrPair", 40, kCounterComponent});
 #pragma once
 
 #include "frame/tStatus.h"

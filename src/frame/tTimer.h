@@ -7,20 +7,17 @@
 //   uint64_t us = timer.getElapsedTime(kTimerTimeUnitMicrosecond, &status);
 //
 // Statuses are plain codes passed by pointer; null is allowed everywhere and
-// then a local code is used and dropped. -50006: start while running or stop
-// while stopped; +50202: the clock read below the start count.
+// then a local code is used and dropped. kMisuse: start while running or stop
+// while stopped; kClockBackwards: the clock read below the start count.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "time/tTimerTimebase.h"
 #include "time/tTimerUtility.h"
 
 namespace nQoUdR100 {
-
-inline constexpr int kTimerMisuse = -50006;
-inline constexpr int kTimerNotStarted = -50104;
-inline constexpr int kTimerClockBackwards = 50202;
 
 template <class tTimebase>
 class tTimer {
@@ -40,7 +37,7 @@ class tTimer {
     int* code = status != nullptr ? status : &local;
     if (*code < 0) return;
     if (_running != 0) {
-      *code = kTimerMisuse;
+      *code = kMisuse;
       return;
     }
     _startCount = getSystemClock(_timebase.getResolutionTimeUnit(code), code);
@@ -57,7 +54,7 @@ class tTimer {
       // A failed read gives no clock to measure with; its failure is not reported.
       if (clockStatus >= 0) _accumulatedTime += sinceStart(now, code);
     } else if (*code >= 0) {
-      *code = kTimerMisuse;
+      *code = kMisuse;
     }
     _startCount = 0;
     _running = 0;
@@ -86,11 +83,11 @@ class tTimer {
   bool isRunning() const { return _running != 0; }
 
  protected:
-  // The clock minus the start count; 0, and +50202 on a clean status, when the
-  // clock reads below the start count.
+  // The clock minus the start count; 0, and kClockBackwards on a clean status,
+  // when the clock reads below the start count.
   uint64_t sinceStart(uint64_t now, int* code) const {
     if (now >= _startCount) return now - _startCount;
-    if (*code == 0) *code = kTimerClockBackwards;
+    if (*code == 0) *code = kClockBackwards;
     return 0;
   }
 

@@ -5,13 +5,14 @@
 //       30, kTimerTimeUnitMillisecond, 1, &status);   // started at once
 //   if (timeout.waitForTimeout(&status)) { ... }      // the deadline has passed
 //
-// The deadline is kept in the timebase's resolution unit and is one
-// resolution step longer than asked (two when the asked value came in a finer
-// unit and converted to a whole number of steps), so a time-out never ends
-// early. -50104: waiting on a timer that was not started; -50006: a deadline
-// set while running, or a waster that may not wait here.
+// The deadline is kept in the timebase's resolution unit and is one resolution
+// step longer than asked (two when the asked value came in a finer unit and
+// converted to a whole number of steps), so a time-out never ends early.
+// kNotStarted: waiting on a timer that was not started; kMisuse: a deadline set
+// while running, or a waster that may not wait here.
 #pragma once
 
+#include "frame/statusCodes.h"
 #include "frame/tTimer.h"
 #include "time/tTimerTimeWaster.h"
 
@@ -39,7 +40,7 @@ class tTimerTimeout : public tTimer<tTimebase> {
     int* code = status != nullptr ? status : &local;
     if (*code < 0) return;
     if (this->_running != 0) {
-      *code = kTimerMisuse;
+      *code = kMisuse;
       return;
     }
     _deadline = deadlineFor(value, unit, code);
@@ -64,7 +65,7 @@ class tTimerTimeout : public tTimer<tTimebase> {
     int* code = status != nullptr ? status : &local;
     if (*code < 0) return 0;
     if (this->_running == 0) {
-      *code = kTimerNotStarted;
+      *code = kNotStarted;
       return 0;
     }
     const tTimerTimeUnit wasterUnit = _waster.getResolutionTimeUnit(code);
@@ -77,7 +78,7 @@ class tTimerTimeout : public tTimer<tTimebase> {
         return *code < 0 || again >= _deadline ? 1 : 0;
       }
       if (_waster.canSleepNow(code) == 0) {
-        if (*code >= 0) *code = kTimerMisuse;
+        if (*code >= 0) *code = kMisuse;
         return 0;
       }
       const uint64_t now = this->getElapsedTime(wasterUnit, code);

@@ -1,6 +1,7 @@
 // Name validation of the parse utilities.
 #include "frame/nParseUtilities.h"
 #include "frame/nString.h"
+#include "frame/statusCodes.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2Description.h"
@@ -46,25 +47,25 @@ uint64_t findLoneColon(const tWString& name) {
   return kNoPosition;
 }
 
-// -200552 with the position of the offending character.
+// kBadNameCharacter with the position of the offending character.
 void rejectAt(uint64_t position, tStatus& status, uint64_t* badPosition) {
-  setCode(status, -200552, {kFile, 520});
+  setCode(status, kBadNameCharacter, {kFile, 520});
   if (badPosition != nullptr) *badPosition = position;
 }
 
 void checkEdges(const tWString& name, tStatus& status) {
   const wchar_t first = name[0], last = name[name.size() - 1];
   if (first == L' ')
-    setCode(status, -200553, {kFile, 540});
+    setCode(status, kLeadingSpace, {kFile, 540});
   else if (last == L' ')
-    setCode(status, -200554, {kFile, 545});
+    setCode(status, kTrailingSpace, {kFile, 545});
   else if (first == L'_')
-    setCode(status, -200555, {kFile, 550});
+    setCode(status, kLeadingUnderscore, {kFile, 550});
   else if (first == L':' || last == L':')
-    setCode(status, -200552, {kFile, 555});
+    setCode(status, kBadNameCharacter, {kFile, 555});
 }
 
-bool isNameFailure(int code) { return code <= -200552 && code >= -200555; }
+bool isNameFailure(int code) { return code <= kBadNameCharacter && code >= kLeadingUnderscore; }
 
 // A description with the name (tag 177) and, when there is one, the bad
 // position (tag 194). Its own failures stay in a status that is dropped.
@@ -74,12 +75,12 @@ nQoMDBG100::iStatus2Description* describeName(const tWString& name, uint64_t bad
   nQoMDBG100::tStatus2 local;
   nQoMDBG100::tIntrinsicTypeReportable<tWString> text;
   if (!text.values().append(name) || text.values()[0].allocationFailed())
-    setCode(local, -50352, {nQoMDBG100::kReportableFile, 319});
+    setCode(local, kOutOfMemory, {nQoMDBG100::kReportableFile, 319});
   description->addProperty(177, text, local);
   if (badPosition != kNoPosition) {
     nQoMDBG100::tIntrinsicTypeReportable<unsigned int> position;
     if (!position.values().append(static_cast<unsigned int>(badPosition)))
-      setCode(local, -50352, {nQoMDBG100::kReportableFile, 71});
+      setCode(local, kOutOfMemory, {nQoMDBG100::kReportableFile, 71});
     description->addProperty(194, position, local);
   }
   return description;
@@ -92,11 +93,11 @@ void validateName(const tWString& name, const uint32_t* kind, tStatus& status,
   if (status.isFatal()) return;
   if (badPosition != nullptr) *badPosition = kNoPosition;
   if (kind == nullptr) {
-    setCode(status, -50004, {kFile, 500});
+    setCode(status, kNullPointer, {kFile, 500});
     return;
   }
   if (name.empty()) {
-    setCode(status, -200467, {kFile, 505});
+    setCode(status, kEmptyName, {kFile, 505});
     return;
   }
   if (*kind > kLastKind) {
@@ -110,7 +111,7 @@ void validateName(const tWString& name, const uint32_t* kind, tStatus& status,
     else
       checkEdges(name, status);
   }
-  if (*kind == 4 && name.size() > kLongestKind4Name) setCode(status, -201337, {kFile, 570});
+  if (*kind == 4 && name.size() > kLongestKind4Name) setCode(status, kNameTooLong, {kFile, 570});
 }
 
 void validateName(const tString& name, const uint32_t* kind, tStatus& status,

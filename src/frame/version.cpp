@@ -1,5 +1,6 @@
 #include "frame/version.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tTrace.h"
 
@@ -23,9 +24,9 @@ const char* const kVersionRecord[] = {
 };
 
 int rangeCode(uint32_t newest, uint32_t oldest) {
-  if (newest < oldest) return -50000;
-  if (newest < kOldestCompatibleVersionWord) return -50253;
-  if (oldest > kCurrentVersionWord) return -50252;
+  if (newest < oldest) return kInvertedRange;
+  if (newest < kOldestCompatibleVersionWord) return kVersionTooOld;
+  if (oldest > kCurrentVersionWord) return kVersionTooNew;
   return 0;
 }
 

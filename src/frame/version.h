@@ -20,11 +20,11 @@ inline constexpr uint32_t kOldestCompatibleVersionWord = 0x02004000;
 tSSVersion& getCurrentVersion(tSSVersion& out);
 tSSVersion& getOldestCompatibleVersion(tSSVersion& out);
 
-// The caller accepts [oldest, newest]. Nothing when the status holds an
-// error. -50000 for an inverted range, -50253 when newest is older than the
-// oldest compatible version, -50252 when oldest is newer than this system;
-// a failure also writes a trace line naming both ranges. A warning stays
-// when the check passes. component may be null.
+// The caller accepts [oldest, newest]. Nothing when the status holds an error.
+// kInvertedRange for an inverted range, kVersionTooOld when newest is older
+// than the oldest compatible version, kVersionTooNew when oldest is newer than
+// this system; a failure also writes a trace line naming both ranges. A warning
+// stays when the check passes. component may be null.
 void compareVersion(const tSSVersion& newest, const tSSVersion& oldest, int& status,
                     const char* component);
 

@@ -1,7 +1,7 @@
 // Applies a register programming list, a sequence of {tId, value} pairs, to a
 // map: takes the lock groups of the listed registers, writes each field with
 // writeField (force 0), and gives the groups back, also when a write failed.
-// A pair whose register has no field-addressable object sets -50003.
+// A pair whose register has no field-addressable object sets kBadIndex.
 //
 //   const tProgrammingPair list[] = {{makeRegisterId(87, 3), 31}, {makeRegisterId(95, 1), 2}};
 //   applyProgrammingList(map, list, 2, &status);
@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
@@ -38,7 +39,8 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
     if (object != nullptr)
       object->writeField(fieldIdentifier(pairs[i].id), pairs[i].value, status, 0);
     else
-      nQoUdR100::setCode(status, -50003, tMap::kSites.at(tMap::kSites.missingRegister));
+      nQoUdR100::setCode(status, nQoUdR100::kBadIndex,
+                         tMap::kSites.at(tMap::kSites.missingRegister));
   }
   map.unlockSelectedGroups(selection, status);
 }

@@ -1,12 +1,13 @@
 // Where a register sits: a single register has its window offset and index as
 // constants of its class; a register-array element stores them, set by the
 // map's table set-up (0xFFFFFFFF before). An element whose index lies outside
-// the map refuses every access with -50003 at the map's markDirty line.
+// the map refuses every access with kBadIndex at the map's markDirty line.
 // And the lock-group link, present only in registers that belong to a group.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "registers/tRegisterLockGroup.h"
@@ -36,7 +37,7 @@ class tStoredPlace {
  protected:
   bool placed(nQoMDBG100::tStatus2* status) const {
     if (_index < tTraits::kRegisterCount) return true;
-    nQoUdR100::setCode(status, -50003, tTraits::kSites.at(tTraits::kSites.markDirty));
+    nQoUdR100::setCode(status, nQoUdR100::kBadIndex, tTraits::kSites.at(tTraits::kSites.markDirty));
     return false;
   }
 

@@ -1,5 +1,6 @@
 #include "registers/tBusWindowAddressSpace.h"
 
+#include "frame/statusCodes.h"
 #include "registers/registerStatus.h"
 
 namespace nQoUdRLP100 {
@@ -11,7 +12,7 @@ bool tBusWindowAddressSpace::openOverBus(iBus* bus, uint32_t window,
   _window = window;
   _attached = 0;
   if (bus != nullptr) return true;
-  nQoUdR100::setCode(status, -50002, noBus);
+  nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, noBus);
   return false;
 }
 
@@ -25,7 +26,7 @@ bool tBusWindowAddressSpace::openFromDeviceTree(uint32_t device, uint32_t p1, ui
   int* code = status != nullptr ? &status->code : &scratch;
   _window = _bus->mapWindow(p1, p2, p3, code);
   _mapped = _window != 0 && *code >= 0;
-  if (!_mapped) nQoUdR100::setCode(status, -50002, sites.noMapping);
+  if (!_mapped) nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, sites.noMapping);
   return _mapped;
 }
 

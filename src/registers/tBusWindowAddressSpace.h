@@ -31,13 +31,13 @@ class tBusWindowAddressSpace {
   tBusWindowAddressSpace& operator=(const tBusWindowAddressSpace&) = delete;
 
   // Takes a bus and a window handle the caller opened; a null bus sets
-  // -50002 at noBus and answers false.
+  // kNoDeviceBus at noBus and answers false.
   bool openOverBus(iBus* bus, uint32_t window, const nQoUdR100::tStatusSite& noBus,
                    nQoMDBG100::tStatus2* status);
   // Finds the device and its bus and maps the window (p1, p2, p3). A mapping
-  // that answers no handle, or an error, sets -50002 at noMapping; it is not
-  // unmapped, but the bus is still given back. Answers whether the window is
-  // usable.
+  // that answers no handle, or an error, sets kNoDeviceBus at noMapping; it is
+  // not unmapped, but the bus is still given back. Answers whether the window
+  // is usable.
   bool openFromDeviceTree(uint32_t device, uint32_t p1, uint32_t p2, uint32_t p3,
                           const tDeviceTreeSites& sites, nQoMDBG100::tStatus2* status);
   // Unmaps the window (when mapped) and gives the bus back, when this space

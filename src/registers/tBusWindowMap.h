@@ -17,14 +17,15 @@
 // at construction get their offset and identifier next; the device steps and
 // the register set-up are skipped once the status holds an error. A map whose
 // window could not be opened never sets its registers up: they refuse every
-// operation with -50002 and write nothing. Destruction unmaps the window and
-// gives back the bus (when the map took them), then closes the locks from the
-// last down to the first.
+// operation with kNoDeviceBus and write nothing. Destruction unmaps the window
+// and gives back the bus (when the map took them), then closes the locks from
+// the last down to the first.
 #pragma once
 
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
@@ -69,11 +70,13 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
 
   // Places the elements placed at set-up, links every register to the map and
   // its lock, fills the lock groups and the object table, clears the dirty
-  // table and marks what markAllDirty marks. -50002 when the window is not open.
+  // table and marks what markAllDirty marks. kNoDeviceBus when the window is
+  // not open.
   void initializeRegisters(nQoMDBG100::tStatus2* status) {
     if (failed(status)) return;
     if (!this->_space.isOpen()) {
-      nQoUdR100::setCode(status, -50002, tTraits::kSites.at(tTraits::kSites.unusable));
+      nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus,
+                         tTraits::kSites.at(tTraits::kSites.unusable));
       return;
     }
     place(tPlacing::kAtInitialization);
@@ -94,8 +97,8 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
     });
   }
 
-  // The soft copy of a plain register by identifier (low 25 bits); -50003 and
-  // 0xFFFFFFFF for an identifier of no plain register with a soft copy.
+  // The soft copy of a plain register by identifier (low 25 bits); kBadIndex
+  // and 0xFFFFFFFF for an identifier of no plain register with a soft copy.
   uint32_t softCopy(uint32_t id, nQoMDBG100::tStatus2* status)
     requires(hasPlainSoftCopies(tTraits::kRuns))
   {
@@ -110,7 +113,9 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
         found = true;
       }
     });
-    if (!found) nQoUdR100::setCode(status, -50003, tTraits::kSites.at(tTraits::kSites.softCopy));
+    if (!found)
+      nQoUdR100::setCode(status, nQoUdR100::kBadIndex,
+                         tTraits::kSites.at(tTraits::kSites.softCopy));
     return answer;
   }
 

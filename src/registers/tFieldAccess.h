@@ -1,11 +1,13 @@
 // Field access by identifier for register kIndex of a map, over its field
 // table: the class-level offsetFor and maskFor, and the checks and bit
 // arithmetic that the field-addressable registers share. A field the class does
-// not serve is refused with -50003, a value wider than its field with -50005.
+// not serve is refused with kBadIndex, a value wider than its field with
+// kValueTooWide.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerStatus.h"
@@ -38,11 +40,11 @@ class tFieldAccess {
   static bool accepts(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
                       tFieldCheck idCheck, tFieldCheck valueCheck) {
     if (!served(field)) {
-      report(status, -50003, idCheck);
+      report(status, nQoUdR100::kBadIndex, idCheck);
       return false;
     }
     if (value > kFields.largestValue(field)) {
-      report(status, -50005, valueCheck, field);
+      report(status, nQoUdR100::kValueTooWide, valueCheck, field);
       return false;
     }
     return true;
@@ -50,7 +52,7 @@ class tFieldAccess {
 
   // Refuses a field that the class does not serve; answers all ones of the width.
   static uint32_t refuse(nQoMDBG100::tStatus2* status, tFieldCheck check) {
-    report(status, -50003, check);
+    report(status, nQoUdR100::kBadIndex, check);
     return kRegisterOnes;
   }
 
@@ -70,7 +72,7 @@ class tFieldAccess {
                         nQoMDBG100::tStatus2* status) {
     if (failed(status)) return 0xFFFFFFFF;
     if (field >= kFieldCount) {
-      report(status, -50003, check);
+      report(status, nQoUdR100::kBadIndex, check);
       return 0xFFFFFFFF;
     }
     return table[field];

@@ -1,5 +1,6 @@
 #include "registers/tMemMappedAddressSpace.h"
 
+#include "frame/statusCodes.h"
 #include "registers/registerStatus.h"
 
 namespace nQoUdRLP100 {
@@ -10,7 +11,7 @@ bool tMemMappedAddressSpace::openOverBus(iBus* bus, uint32_t window,
   _bus = bus;
   _ownsMapping = 0;
   if (bus == nullptr) {
-    nQoUdR100::setCode(status, -50002, noBus);
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, noBus);
     return false;
   }
   _base = bus->getWindowAddress(4, 3, window, codeOf(status));
@@ -25,7 +26,7 @@ bool tMemMappedAddressSpace::openFromDeviceTree(uint32_t device, uint32_t first,
   _ownsMapping = 1;
   _mapping = _bus->mapMemory(first, second, window, length, codeOf(status));
   if (_mapping == nullptr) {
-    nQoUdR100::setCode(status, -50352, sites.noMapping);
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, sites.noMapping);
     return false;
   }
   _mappingBus = _bus;

@@ -31,13 +31,13 @@ class tMemMappedAddressSpace {
   tMemMappedAddressSpace& operator=(const tMemMappedAddressSpace&) = delete;
 
   // Takes the base of a window the bus has opened (window address 4, 3,
-  // window). A null bus sets -50002 at noBus and answers false.
+  // window). A null bus sets kNoDeviceBus at noBus and answers false.
   bool openOverBus(iBus* bus, uint32_t window, const nQoUdR100::tStatusSite& noBus,
                    nQoMDBG100::tStatus2* status);
   // Finds the device and its bus, maps length bytes of the window and takes
-  // the mapping's base; -50352 at noMapping when the bus maps nothing. Answers
-  // true only when the window is mapped (false also without a status, so no
-  // register is ever handed base 0).
+  // the mapping's base; kOutOfMemory at noMapping when the bus maps nothing.
+  // Answers true only when the window is mapped (false also without a status,
+  // so no register is ever handed base 0).
   bool openFromDeviceTree(uint32_t device, uint32_t first, uint32_t second, uint32_t window,
                           uint32_t length, const tDeviceTreeSites& sites,
                           nQoMDBG100::tStatus2* status);

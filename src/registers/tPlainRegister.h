@@ -22,7 +22,7 @@ class tPlainRegister : public tPlace {
   static constexpr bool kSoftCopy = kRow.kind == tRegisterKind::kPlain;
   static_assert(plain(kRow.kind) && kRow.width == 32);
 
-  // The soft copy; 0xFFFFFFFF (and -50002) when the map was never set up.
+  // The soft copy; 0xFFFFFFFF (and kNoDeviceBus) when the map was never set up.
   uint32_t softCopy(nQoMDBG100::tStatus2* status) const
     requires kSoftCopy
   {

@@ -2,8 +2,9 @@
 // tRegister). Slots in order: the two destructors, flush, refresh, setField,
 // writeField, getField, readField (tRegisterOperations), the lock slot when the
 // map has one (tRegisterLockSlot), isWritable, isReadable. A slot a register
-// does not override keeps the base behaviour: writes -50012, reads -50009 (the
-// getters answer 0xDEADBEEF), the lock slot and the queries answer null and 0.
+// does not override keeps the base behaviour: writes kCannotWrite, reads
+// kCannotRead (the getters answer 0xDEADBEEF), the lock slot and the queries
+// answer null and 0.
 #pragma once
 
 #include <cstdint>

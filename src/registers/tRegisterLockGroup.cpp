@@ -1,5 +1,7 @@
 #include "registers/tRegisterLockGroup.h"
 
+#include "frame/statusCodes.h"
+
 namespace nQoUdRLP100 {
 
 namespace {
@@ -19,7 +21,7 @@ void tRegisterLockGroup::open(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::
   param.kind = 1;
   param.option = 0;
   _lock = syncOpen(param, nullptr);
-  if (_lock == nullptr) nQoUdR100::setCode(status, -50352, noLock);
+  if (_lock == nullptr) nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, noLock);
 }
 
 void tRegisterLockGroup::setUp(uint32_t id, const uint32_t* members, uint32_t memberCount) {
@@ -31,7 +33,7 @@ void tRegisterLockGroup::setUp(uint32_t id, const uint32_t* members, uint32_t me
 void tRegisterLockGroup::acquire(const nQoUdR100::tStatusSite& noLock,
                                  nQoMDBG100::tStatus2* status) {
   if (_lock == nullptr) {
-    nQoUdR100::setCode(status, -50352, noLock);
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, noLock);
     return;
   }
   int code = 0;

@@ -20,7 +20,7 @@ class tRegisterLockGroup {
   tRegisterLockGroup& operator=(const tRegisterLockGroup&) = delete;
 
   // Opens the lock (kind 1, option 0); when the platform has none to give,
-  // -50352 at noLock and the group stays without a lock.
+  // kOutOfMemory at noLock and the group stays without a lock.
   void open(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status);
   void setUp(uint32_t id, const uint32_t* members, uint32_t memberCount);
 
@@ -31,7 +31,7 @@ class tRegisterLockGroup {
 
   // Waits for the lock without a time-out, whatever the status holds; what the
   // lock reports is merged into the status. A group without a lock takes
-  // nothing and sets -50352 at noLock.
+  // nothing and sets kOutOfMemory at noLock.
   void acquire(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status);
   // Releases whatever the status holds, so that every acquire is undone; a
   // group without a lock has nothing to give back.

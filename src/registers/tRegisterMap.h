@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
@@ -41,7 +42,7 @@ class tRegisterMap : public nQoUdR100::tModuleObject, public tRegisterObjectTabl
   tRegisterMap& operator=(const tRegisterMap&) = delete;
 
   // Map operations on the register named by the low 25 bits of id; an index
-  // beyond the map sets -50003.
+  // beyond the map sets kBadIndex.
   void markDirty(uint32_t id, nQoMDBG100::tStatus2* status) {
     if (uint8_t* dirty = dirtyByteOf(id, status, tTraits::kSites.markDirty)) *dirty = 1;
   }
@@ -79,7 +80,7 @@ class tRegisterMap : public nQoUdR100::tModuleObject, public tRegisterObjectTabl
     if (failed(status)) return nullptr;
     const uint32_t index = registerIndex(id);
     if (index >= kRegisterCount) {
-      nQoUdR100::setCode(status, -50003, tTraits::kSites.at(line));
+      nQoUdR100::setCode(status, nQoUdR100::kBadIndex, tTraits::kSites.at(line));
       return nullptr;
     }
     return &_dirty[index];

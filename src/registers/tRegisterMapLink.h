@@ -1,8 +1,9 @@
 // A register's link to its map: null until the map's table set-up attaches
 // the register. A register of a map that was never set up (its window could not
-// be opened) refuses every operation with -50002 and touches nothing.
+// be opened) refuses every operation with kNoDeviceBus and touches nothing.
 #pragma once
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -18,7 +19,8 @@ class tRegisterMapLink {
 
   bool usable(nQoMDBG100::tStatus2* status) const {
     if (_map != nullptr) return true;
-    nQoUdR100::setCode(status, -50002, tTraits::kSites.at(tTraits::kSites.unusable));
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus,
+                       tTraits::kSites.at(tTraits::kSites.unusable));
     return false;
   }
 

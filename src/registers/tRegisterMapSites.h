@@ -37,10 +37,10 @@ struct tRegisterMapSites {
   unsigned readFieldStub;
   unsigned missingRegister;  // a programming list names no register object
   unsigned fieldLines;       // first line of the field-operation blocks
-  unsigned unusable = 0;     // -50002: the register's map was never set up
-  unsigned lockOpen = 0;     // -50352: a lock group's lock could not be opened
-  unsigned lockAcquire = 0;  // -50352: a selected group has no lock to take
-  unsigned softCopy = 0;     // -50003: a soft-copy read names no plain register
+  unsigned unusable = 0;     // kNoDeviceBus: the register's map was never set up
+  unsigned lockOpen = 0;     // kOutOfMemory: a lock group's lock could not be opened
+  unsigned lockAcquire = 0;  // kOutOfMemory: a selected group has no lock to take
+  unsigned softCopy = 0;     // kBadIndex: a soft-copy read names no plain register
 
   constexpr nQoUdR100::tStatusSite at(unsigned line) const { return {file, line, component}; }
   constexpr nQoUdR100::tStatusSite field(uint32_t index, tFieldCheck check, uint32_t id = 0) const {

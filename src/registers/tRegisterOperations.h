@@ -1,11 +1,12 @@
 // The first slots of a map's tRegister: the two destructors, flush, refresh,
 // setField, writeField, getField, readField. A slot a register does not
-// override reports its failure at the map's stub line: writes -50012, reads
-// -50009 (the getters answer 0xDEADBEEF whatever the status holds).
+// override reports its failure at the map's stub line: writes kCannotWrite,
+// reads kCannotRead (the getters answer 0xDEADBEEF whatever the status holds).
 #pragma once
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -17,24 +18,24 @@ class tRegisterOperations {
   virtual ~tRegisterOperations() = default;
 
   virtual void flush(nQoMDBG100::tStatus2* status, unsigned) {
-    stub(status, -50012, kSites.flushStub);
+    stub(status, nQoUdR100::kCannotWrite, kSites.flushStub);
   }
   virtual uint32_t refresh(nQoMDBG100::tStatus2* status) {
-    stub(status, -50009, kSites.refreshStub);
+    stub(status, nQoUdR100::kCannotRead, kSites.refreshStub);
     return kNotReadable;
   }
   virtual void setField(uint32_t, uint32_t, nQoMDBG100::tStatus2* status) {
-    stub(status, -50012, kSites.setFieldStub);
+    stub(status, nQoUdR100::kCannotWrite, kSites.setFieldStub);
   }
   virtual void writeField(uint32_t, uint32_t, nQoMDBG100::tStatus2* status, unsigned) {
-    stub(status, -50012, kSites.writeFieldStub);
+    stub(status, nQoUdR100::kCannotWrite, kSites.writeFieldStub);
   }
   virtual uint32_t getField(uint32_t, nQoMDBG100::tStatus2* status) {
-    stub(status, -50009, kSites.getFieldStub);
+    stub(status, nQoUdR100::kCannotRead, kSites.getFieldStub);
     return kNotReadable;
   }
   virtual uint32_t readField(uint32_t, nQoMDBG100::tStatus2* status) {
-    stub(status, -50009, kSites.readFieldStub);
+    stub(status, nQoUdR100::kCannotRead, kSites.readFieldStub);
     return kNotReadable;
   }
 

@@ -1,6 +1,7 @@
 #include "registers/takeDeviceBus.h"
 
 #include "bus/iDeviceTree.h"
+#include "frame/statusCodes.h"
 #include "registers/registerStatus.h"
 
 namespace nQoUdRLP100 {
@@ -11,12 +12,13 @@ bool takeDeviceBus(uint32_t id, const tDeviceTreeSites& sites, nQoMDBG100::tStat
   iDeviceTree* tree = iDeviceTree::getDeviceTree();
   device = tree != nullptr ? tree->findDevice(id, codeOf(status)) : nullptr;
   if (device == nullptr) {
-    if (sites.noDevice.file != nullptr) nQoUdR100::setCode(status, -50002, sites.noDevice);
+    if (sites.noDevice.file != nullptr)
+      nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, sites.noDevice);
     return false;
   }
   bus = device->getBus(codeOf(status));
   if (bus == nullptr) {
-    nQoUdR100::setCode(status, -50002, sites.noBus);
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, sites.noBus);
     return false;
   }
   return true;

@@ -17,9 +17,10 @@ struct tDeviceTreeSites {
   nQoUdR100::tStatusSite noMapping;
 };
 
-// Finds the device in the platform's device tree and takes its bus; -50002 at
-// the site of what is missing. Answers false (and stops) when the status
-// already holds an error or something is missing; device is set when found.
+// Finds the device in the platform's device tree and takes its bus;
+// kNoDeviceBus at the site of what is missing. Answers false (and stops) when
+// the status already holds an error or something is missing; device is set when
+// found.
 bool takeDeviceBus(uint32_t id, const tDeviceTreeSites& sites, nQoMDBG100::tStatus2* status,
                    iDevice*& device, iBus*& bus);
 

@@ -4,10 +4,11 @@
 //   _channel = castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(
 //       map.lookup(_channelKey, status), status, {"tDMALinker", 61});
 //
-// Null when the status holds an error after the lookup; null with -89000 at
-// the site when the answer is null or of another class.
+// Null when the status holds an error after the lookup; null with kCastFailed
+// at the site when the answer is null or of another class.
 #pragma once
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -20,7 +21,7 @@ Interface* castAnswer(Answer* answer, nQoMDBG100::tStatus2& status,
   auto* cast = answer == nullptr ? nullptr
                                  : static_cast<Interface*>(
                                        answer->___CPPKRLDynamicCast(&Interface::___classID));
-  if (cast == nullptr) nQoUdR100::setCode(status, -89000, site);
+  if (cast == nullptr) nQoUdR100::setCode(status, nQoUdR100::kCastFailed, site);
   return cast;
 }
 

@@ -1,5 +1,6 @@
 #include "reservation/globalDriverParameters.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tModuleStatic.h"
 #include "frame/tStatusSite.h"
 #include "reservation/tGlobalDriverParametersImpl.h"
@@ -14,7 +15,8 @@ nQoUdR100::tModuleStatic<tGlobalDriverParametersImpl> gStore;
 
 tGlobalDriverParametersImpl* store(nQoMDBG100::tStatus2& status) {
   tGlobalDriverParametersImpl* instance = gStore.get();
-  if (instance == nullptr) nQoUdR100::setCode(status, -50004, {"globalDriverParameters", 20});
+  if (instance == nullptr)
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {"globalDriverParameters", 20});
   return instance;
 }
 

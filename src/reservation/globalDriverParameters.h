@@ -12,10 +12,11 @@
 
 namespace nQoMRTB100 {
 
-// A null key, or a call while the module is not loaded: -50004.
+// A null key, or a call while the module is not loaded: kNullPointer.
 void setGlobalDriverParameter(const wchar_t* key, uint32_t value, nQoMDBG100::tStatus2& status,
                               uint64_t context);
-// A null key or out pointer, or a call while the module is not loaded: -50004.
+// A null key or out pointer, or a call while the module is not loaded:
+// kNullPointer.
 void getGlobalDriverParameter(const wchar_t* key, uint32_t defaultValue, uint32_t* value,
                               nQoMDBG100::tStatus2& status, uint32_t refresh, uint64_t context);
 

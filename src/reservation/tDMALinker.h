@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iDMATransferSupervisor.h"
@@ -25,7 +26,7 @@ class tDMALinker : public iLinker {
   void setPrimitive(Prim* primitive) { _primitive = primitive; }
 
   // Looks up the channel, then the partner (also when the first failed);
-  // either missing or of another class gives -89000 and stays null.
+  // either missing or of another class gives kCastFailed and stays null.
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _channel = castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(map.lookup(_channelKey, status),
@@ -40,12 +41,12 @@ class tDMALinker : public iLinker {
     _partner = nullptr;
   }
 
-  // Without primitive, channel or partner: -50004 and no call. A failure is
-  // undone on a fresh status that is dropped.
+  // Without primitive, channel or partner: kNullPointer and no call. A failure
+  // is undone on a fresh status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     if (_primitive == nullptr || _channel == nullptr || _partner == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kFile, 80});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 80});
       return;
     }
     _channelEndpoint = _channel->getEndpoint(status);
@@ -63,7 +64,7 @@ class tDMALinker : public iLinker {
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     if (_primitive == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kFile, 100});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 100});
       return;
     }
     _primitive->setDMAChannelNumber(kNoChannel);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iEvent.h"
 #include "mrl/iRuntimeFacade.h"
@@ -25,13 +26,13 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   void setRegisterError(uint32_t flag) { _registerError = flag; }
   nQoMRL110::iEvent* getEvent() const { return _event; }
 
-  // The event object, or null after a failure: no facade (-50004), no event
-  // object or one of another class (-89000). The map is not used.
+  // The event object, or null after a failure: no facade (kNullPointer), no
+  // event object or one of another class (kCastFailed). The map is not used.
   void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _event = nullptr;
     if (_facade == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kFile, 60});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 60});
       return;
     }
     const nQoMRL110::tEventIdentifier identifier(status);
@@ -68,7 +69,7 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   void giveEvent(nQoMRL110::iEvent* event, nQoMDBG100::tStatus2& status, unsigned line) {
     if (status.isFatal()) return;
     if (_primitive == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kFile, line});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
       return;
     }
     _primitive->setEvent(event, status);
@@ -81,11 +82,11 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   }
 
   // False when there is nothing to do; a kind to (un)register without an
-  // event object gives -50004 at the line.
+  // event object gives kNullPointer at the line.
   bool canUseEvent(nQoMDBG100::tStatus2& status, unsigned line) const {
     if (status.isFatal() || (_registerDone == 0 && _registerError == 0)) return false;
     if (_event != nullptr) return true;
-    nQoUdR100::setCode(status, -50004, {kFile, line});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
     return false;
   }
 

@@ -1,5 +1,6 @@
 #include "reservation/tEEPROMAccessReservationStrategy.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdR100 {
@@ -8,7 +9,7 @@ uint32_t tEEPROMAccessReservationStrategy::reserve(const nQoMRL100::iResourceIde
                                                    nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return 0;
   if (_reserved != 0) {
-    setCode(status, -50103, {"tEEPROMAccessReservationStrategy", 41});
+    setCode(status, kAlreadyReserved, {"tEEPROMAccessReservationStrategy", 41});
     return 0;
   }
   _reserved = 1;

@@ -1,6 +1,6 @@
 // One EEPROM user at a time: a reserved flag, 0 when built. A second holder
-// gets 0 with -50103; the identifier is not looked at, so every identifier
-// competes for the same holder. The flag is a plain word: the broker
+// gets 0 with kAlreadyReserved; the identifier is not looked at, so every
+// identifier competes for the same holder. The flag is a plain word: the broker
 // serialises calls on the pool.
 #pragma once
 

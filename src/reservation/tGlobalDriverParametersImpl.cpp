@@ -1,5 +1,6 @@
 #include "reservation/tGlobalDriverParametersImpl.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "kal/nQoKAL.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 constexpr const char kFile[] = "tGlobalDriverParametersImpl";
 
-// Copies the key; -50352 when it cannot be stored.
+// Copies the key; kOutOfMemory when it cannot be stored.
 bool copyKey(const wchar_t* key, nQoUdR100::tWString& copy, nQoMDBG100::tStatus2& status,
              unsigned line) {
   copy.assign(key);
@@ -23,8 +24,8 @@ tGlobalDriverParametersImpl::tGlobalDriverParametersImpl(
     iGlobalDriverParametersDataProvider& provider)
     : _mutex(nQoKAL150_createMutex()), _provider(&provider) {
   if (_mutex == nullptr)
-    nQoAPALS100::setStatusWithLocation(_status, -52000, nQoUdR100::kComponent, "synchronization",
-                                       884);
+    nQoAPALS100::setStatusWithLocation(_status, nQoUdR100::kPalOutOfMemory, nQoUdR100::kComponent,
+                                       "synchronization", 884);
 }
 
 tGlobalDriverParametersImpl::~tGlobalDriverParametersImpl() {
@@ -55,13 +56,13 @@ void tGlobalDriverParametersImpl::set(const wchar_t* key, uint32_t value,
                                       nQoMDBG100::tStatus2& status) {
   if (!enter(status, 66)) return;
   if (key == nullptr) {
-    nQoUdR100::setCode(status, -50004, {kFile, 60});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 60});
     return;
   }
   lock();
   nQoUdR100::tWString name;
   if (copyKey(key, name, status, 70) && !_parameters.assign(name, value))
-    nQoUdR100::setCode(status, -50352, {kFile, 75});
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 75});
   unlock();
 }
 
@@ -70,7 +71,7 @@ void tGlobalDriverParametersImpl::get(const wchar_t* key, uint32_t defaultValue,
                                       uint64_t context) {
   if (!enter(status, 38)) return;
   if (key == nullptr || value == nullptr) {
-    nQoUdR100::setCode(status, -50004, {kFile, 32});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 32});
     return;
   }
   lock();
@@ -82,7 +83,7 @@ void tGlobalDriverParametersImpl::get(const wchar_t* key, uint32_t defaultValue,
     } else {
       if (_provider->getParameter(context, key, value, status) == 0) *value = defaultValue;
       if (status.isNotFatal() && !_parameters.assign(name, *value))
-        nQoUdR100::setCode(status, -50352, {kFile, 52});
+        nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 52});
     }
   }
   unlock();

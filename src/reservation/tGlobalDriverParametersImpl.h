@@ -16,8 +16,8 @@ namespace nQoMRTB100 {
 
 class tGlobalDriverParametersImpl {
  public:
-  // A mutex that cannot be created leaves -52000 in the store's own status,
-  // which every later call reports.
+  // A mutex that cannot be created leaves kPalOutOfMemory in the store's own
+  // status, which every later call reports.
   explicit tGlobalDriverParametersImpl(iGlobalDriverParametersDataProvider& provider);
   ~tGlobalDriverParametersImpl();
   tGlobalDriverParametersImpl(const tGlobalDriverParametersImpl&) = delete;

@@ -23,14 +23,15 @@ template <class T>
 class tMemberArray {
  public:
   // Nothing when the status holds an error. Appends; afterwards a set
-  // allocation-failed flag (from this append or an earlier one) gives -50352.
+  // allocation-failed flag (from this append or an earlier one) gives
+  // kOutOfMemory.
   void add(T* member, nQoMDBG100::tStatus2& status, const nQoUdR100::tStatusSite& site) {
     if (status.isFatal()) return;
     _members.append(member);
     _members.checkAllocation(status, site);
   }
 
-  // -50352 when the flag is set and the status holds no error.
+  // kOutOfMemory when the flag is set and the status holds no error.
   void checkAllocation(nQoMDBG100::tStatus2& status, const nQoUdR100::tStatusSite& site) const {
     if (status.isNotFatal()) _members.checkAllocation(status, site);
   }

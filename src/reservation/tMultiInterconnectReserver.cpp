@@ -3,6 +3,7 @@
 #include "dim/iInterconnectManager.h"
 #include "dim/tIntentFactory.h"
 #include "frame/destroyObject.h"
+#include "frame/statusCodes.h"
 #include "orb/iCloneable.h"
 
 namespace nQoMRTB100 {
@@ -20,20 +21,20 @@ T* castTo(nQoORB100::tObject* object) {
                            : static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
 }
 
-// A clone of the object as a T. Null with -89000 when the object is missing,
-// not cloneable or its clone is no T; such a clone is destroyed again, that
-// destruction's status merged.
+// A clone of the object as a T. Null with kCastFailed when the object is
+// missing, not cloneable or its clone is no T; such a clone is destroyed again,
+// that destruction's status merged.
 template <class T>
 T* cloneAs(nQoORB100::tObject* object, tStatus2& status) {
   auto* cloneable = castTo<nQoORB100::iCloneable>(object);
   if (cloneable == nullptr) {
-    setCode(status, -89000, {kFile, 40});
+    setCode(status, nQoUdR100::kCastFailed, {kFile, 40});
     return nullptr;
   }
   nQoORB100::tObject* copy = cloneable->clone(status.code);
   T* typed = status.isFatal() ? nullptr : castTo<T>(copy);
   if (typed != nullptr) return typed;
-  setCode(status, -89000, {kFile, 41});
+  setCode(status, nQoUdR100::kCastFailed, {kFile, 41});
   int destroyed = 0;
   nQoORB100::destroyObject(copy, destroyed);
   setCode(status, destroyed, {kFile, 42});
@@ -60,7 +61,8 @@ tMultiInterconnectReserver::~tMultiInterconnectReserver() {
 }
 
 void tMultiInterconnectReserver::setName(const char* name, tStatus2& status) {
-  if (status.isNotFatal() && !_name.assign(name)) setCode(status, -50352, {kFile, 50});
+  if (status.isNotFatal() && !_name.assign(name))
+    setCode(status, nQoUdR100::kOutOfMemory, {kFile, 50});
 }
 
 void tMultiInterconnectReserver::setLines(const nQoDIM100::tLineSet& lines, tStatus2& status) {

@@ -32,11 +32,11 @@ class tMultiInterconnectReserver : public iReserver {
   void setName(const char* name, nQoMDBG100::tStatus2& status);
   void setLines(const nQoDIM100::tLineSet& lines, nQoMDBG100::tStatus2& status);
   // Destroys the endpoint held and holds a clone of the object, which must be
-  // a cloneable endpoint (else -89000 and none is held).
+  // a cloneable endpoint (else kCastFailed and none is held).
   void setEndpoint(nQoORB100::tObject* endpoint, nQoMDBG100::tStatus2& status);
   // The same for the intent.
   void setIntent(nQoORB100::tObject* intent, nQoMDBG100::tStatus2& status);
-  // -50352 when the name or the reservation list could not be allocated.
+  // kOutOfMemory when the name or the reservation list could not be allocated.
   void checkAllocation(nQoMDBG100::tStatus2& status) const;
 
   void reserveResource(nQoMDBG100::tStatus2& status) override;

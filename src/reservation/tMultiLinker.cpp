@@ -1,5 +1,7 @@
 #include "reservation/tMultiLinker.h"
 
+#include "frame/statusCodes.h"
+
 namespace nQoMRTB100 {
 
 void tMultiLinker::addLinker(iLinker* linker, nQoMDBG100::tStatus2& status) {
@@ -12,7 +14,7 @@ void tMultiLinker::checkAllocation(nQoMDBG100::tStatus2& status) const {
 
 uint32_t tMultiLinker::getCount(nQoMDBG100::tStatus2& status) const {
   if (_members.count() > UINT32_MAX) {
-    nQoUdR100::setCode(status, -50175, {"tMultiLinker", 71});
+    nQoUdR100::setCode(status, nQoUdR100::kCountTooLarge, {"tMultiLinker", 71});
     return 0;
   }
   return static_cast<uint32_t>(_members.count());

@@ -17,7 +17,7 @@ class tMultiLinker : public iLinker {
 
   void addLinker(iLinker* linker, nQoMDBG100::tStatus2& status);
   void checkAllocation(nQoMDBG100::tStatus2& status) const;
-  // -50175 (and 0) when the count does not fit in 32 bits.
+  // kCountTooLarge (and 0) when the count does not fit in 32 bits.
   uint32_t getCount(nQoMDBG100::tStatus2& status) const;
   // Null for an index at or past the count.
   iLinker* getLinker(uint32_t index) const { return _members.at(index); }

@@ -1,5 +1,6 @@
 #include "reservation/tMultiTerminalReserver.h"
 
+#include "frame/statusCodes.h"
 #include "mru/tTerminalReservation.h"
 
 namespace nQoMRTB100 {
@@ -28,7 +29,7 @@ void tMultiTerminalReserver::checkAllocation(tStatus2& status) const {
 bool tMultiTerminalReserver::canName(uint32_t mask, tStatus2& status, unsigned line) const {
   if (status.isFatal()) return false;
   if (mask == 0 || _map != nullptr) return true;
-  setCode(status, -50004, {kFile, line});
+  setCode(status, nQoUdR100::kNullPointer, {kFile, line});
   return false;
 }
 

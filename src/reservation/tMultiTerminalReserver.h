@@ -40,14 +40,15 @@ class tMultiTerminalReserver : public iReserver {
   void setConnection(uint64_t connection, nQoMDBG100::tStatus2& status) {
     set(_connection, connection, status);
   }
-  // -50352 when the name cannot be allocated, now or earlier.
+  // kOutOfMemory when the name cannot be allocated, now or earlier.
   void setName(const wchar_t* name, nQoMDBG100::tStatus2& status);
   void checkAllocation(nQoMDBG100::tStatus2& status) const;
 
   // The terminals reserved by this object now.
   uint32_t getReservedTerminals() const { return _reserved; }
 
-  // -50004, and no reservation, when terminals are asked for without a map.
+  // kNullPointer, and no reservation, when terminals are asked for without a
+  // map.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   // Releases every reserved terminal, each on a fresh status merged into the
   // caller's.
@@ -59,8 +60,8 @@ class tMultiTerminalReserver : public iReserver {
     if (status.isNotFatal()) field = value;
   }
 
-  // False on an error status, and with -50004 when the mask has terminals to
-  // name but there is no map.
+  // False on an error status, and with kNullPointer when the mask has terminals
+  // to name but there is no map.
   bool canName(uint32_t mask, nQoMDBG100::tStatus2& status, unsigned line) const;
   void reserveTerminal(const char* terminal, nQoMDBG100::tStatus2& status) const;
   void releaseTerminal(const char* terminal, nQoMDBG100::tStatus2& status) const;

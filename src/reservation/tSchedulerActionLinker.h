@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iSchedulerActionSupervisor.h"
@@ -21,7 +22,7 @@ class tSchedulerActionLinker : public iLinker {
   void setPrimitive(Prim* primitive) { _primitive = primitive; }
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _action; }
 
-  // The supervisor under the key; null after a failure (-89000 for none or
+  // The supervisor under the key; null after a failure (kCastFailed for none or
   // one of another class).
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal() || _key == kNoKey) return;
@@ -33,11 +34,12 @@ class tSchedulerActionLinker : public iLinker {
     if (status.isNotFatal()) _supervisor = nullptr;
   }
 
-  // With a supervisor: its action goes to the primitive (-50004 without one).
+  // With a supervisor: its action goes to the primitive (kNullPointer without
+  // one).
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal() || _supervisor == nullptr) return;
     if (_primitive == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kFile, 75});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 75});
       return;
     }
     _action = _supervisor->getSchedulerAction(status);
@@ -49,7 +51,7 @@ class tSchedulerActionLinker : public iLinker {
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     if (_primitive == nullptr) {
-      if (_supervisor != nullptr) nQoUdR100::setCode(status, -50004, {kFile, 88});
+      if (_supervisor != nullptr) nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 88});
       return;
     }
     nQoMDBG100::tStatus2 local;

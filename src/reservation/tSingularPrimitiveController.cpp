@@ -1,5 +1,6 @@
 #include "reservation/tSingularPrimitiveController.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "reservation/supervisorEvents.h"
 
@@ -27,7 +28,7 @@ void tSingularPrimitiveController::control(uint32_t code, nQoMDBG100::tStatus2& 
   const int bit = controlFlagBit(code);
   if (status.isFatal() || bit < 0) return;
   if (_primitive == nullptr) {
-    nQoUdR100::setCode(status, -50004, {"tSingularPrimitiveController", 40});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {"tSingularPrimitiveController", 40});
     return;
   }
   if (isForwardControl(code)) {
@@ -42,7 +43,7 @@ void tSingularPrimitiveController::control(uint32_t code, nQoMDBG100::tStatus2& 
 uint32_t tSingularPrimitiveController::isControlEnabled(uint32_t code,
                                                         nQoMDBG100::tStatus2& status) {
   if (_tracker == nullptr) {
-    nQoUdR100::setCode(status, -50004, {"tSingularPrimitiveController", 58});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {"tSingularPrimitiveController", 58});
     return 0;
   }
   return _tracker->isControlEnabled(static_cast<int32_t>(code), status);

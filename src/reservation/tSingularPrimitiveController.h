@@ -16,10 +16,10 @@ class tSingularPrimitiveController : public iPrimitiveController {
   // Sets both together; nothing when the status holds an error.
   void attach(iPrimitive* primitive, iStateTracker* tracker, nQoMDBG100::tStatus2& status);
 
-  // With no primitive attached, one of the six codes gives -50004 and calls
-  // nothing.
+  // With no primitive attached, one of the six codes gives kNullPointer and
+  // calls nothing.
   void control(uint32_t code, nQoMDBG100::tStatus2& status) override;
-  // The tracker's answer; with no tracker attached, 0 and -50004.
+  // The tracker's answer; with no tracker attached, 0 and kNullPointer.
   uint32_t isControlEnabled(uint32_t code, nQoMDBG100::tStatus2& status) override;
 
  private:

@@ -10,6 +10,7 @@
 // sets no code of its own: getPrimitive() stays null.
 #pragma once
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
 #include "reservation/castAnswer.h"
@@ -24,8 +25,8 @@ class tSingularReserver : public iReserver {
   void setIdentifier(const nQoMRL100::iResourceIdentifier* identifier) { _identifier = identifier; }
   Prim* getPrimitive() const { return _primitive; }
 
-  // A pool of another class (-89000) or without a primitive (-1) is
-  // released again at once.
+  // A pool of another class (kCastFailed) or without a primitive (kNoPrimitive)
+  // is released again at once.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
@@ -36,7 +37,7 @@ class tSingularReserver : public iReserver {
     if (pool != nullptr) {
       _primitive = pool->getResource();
       if (_primitive != nullptr) return;
-      nQoUdR100::setCode(status, -1, {"tSingularReserver", 94});
+      nQoUdR100::setCode(status, nQoUdR100::kNoPrimitive, {"tSingularReserver", 94});
     }
     nQoMDBG100::tStatus2 local;
     broker->release(_identifier, _facade, local);

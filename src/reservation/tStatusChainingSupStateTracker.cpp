@@ -1,5 +1,6 @@
 #include "reservation/tStatusChainingSupStateTracker.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoMRTB100 {
@@ -50,9 +51,11 @@ void tStatusChainingSupStateTracker::validateEvent(int32_t event, nQoMDBG100::tS
   for (const tAcceptance& rule : kAcceptance) {
     if (rule.event != event) continue;
     if (rule.flagBit >= 0 && ((flags() >> rule.flagBit) & 1) == 0)
-      nQoUdR100::setCode(status, -50150, {"tStatusChainingSupStateTracker", rule.flagLine});
+      nQoUdR100::setCode(status, nQoUdR100::kRefused,
+                         {"tStatusChainingSupStateTracker", rule.flagLine});
     else if (!accepts(rule, state(), flags()))
-      nQoUdR100::setCode(status, -50150, {"tStatusChainingSupStateTracker", rule.stateLine});
+      nQoUdR100::setCode(status, nQoUdR100::kRefused,
+                         {"tStatusChainingSupStateTracker", rule.stateLine});
     return;
   }
 }

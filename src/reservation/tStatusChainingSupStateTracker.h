@@ -1,5 +1,5 @@
 // A state tracker that also refuses an event that the current state and the
-// control-enable flags do not allow: -50150 on the status.
+// control-enable flags do not allow: kRefused on the status.
 #pragma once
 
 #include "reservation/tSupStateTracker.h"

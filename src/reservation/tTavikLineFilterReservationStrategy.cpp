@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "frame/statusCodes.h"
 #include "frame/tGenericStatusDescription.h"
 #include "frame/tStatusSite.h"
 #include "kal/nQoKAL.h"
@@ -38,7 +39,7 @@ uint32_t tTavikLineFilterReservationStrategy::reserve(
   if (status.isFatal()) return 0;
   const tIdentifier* request = lineFilterRequest(identifier);
   if (request == nullptr) {
-    setCode(status, -89000, {"tTavikLineFilterReservationStrategy", 120});
+    setCode(status, kCastFailed, {"tTavikLineFilterReservationStrategy", 120});
     return 0;
   }
   _deviceGUID = request->getDeviceGUID();
@@ -61,7 +62,7 @@ void tTavikLineFilterReservationStrategy::release(const nQoMRL100::iResourceIden
                                                   nQoMDBG100::tStatus2& status) {
   const tIdentifier* request = lineFilterRequest(identifier);
   if (request == nullptr) {
-    setCode(status, -89000, {"tTavikLineFilterReservationStrategy", 150});
+    setCode(status, kCastFailed, {"tTavikLineFilterReservationStrategy", 150});
     return;
   }
   const uint32_t* asked = request->getSettings();
@@ -102,7 +103,7 @@ void tTavikLineFilterReservationStrategy::reportConflict(uint32_t index, uint32_
     description->set(nQoMSTS100::kUsageRequestedValue, filterSettingName(requested));
     description->set(nQoMSTS100::kUsageCurrentValue, filterSettingName(_settings[index]));
   }
-  setCode(status, -200645, {"tTavikLineFilterReservationStrategy", 211}, description);
+  setCode(status, kLineFilterConflict, {"tTavikLineFilterReservationStrategy", 211}, description);
 }
 
 }  // namespace nQoUdR100

@@ -18,15 +18,15 @@ class tTavikLineFilterReservationStrategy : public nQoMRL100::iReservationStrate
   using tIdentifier = tTavikLineFilterIdentifier;
 
   // 1 when every asked line was granted: each asked line's count rises and
-  // takes the asked setting. 0 and nothing changed on a conflict (-200645
-  // naming the first conflicting line, PFI lines first), with a status that
-  // holds an error, or with an identifier that is not a line-filter
-  // identifier (-89000).
+  // takes the asked setting. 0 and nothing changed on a conflict
+  // (kLineFilterConflict naming the first conflicting line, PFI lines first),
+  // with a status that holds an error, or with an identifier that is not a
+  // line-filter identifier (kCastFailed).
   uint32_t reserve(const nQoMRL100::iResourceIdentifier* identifier,
                    nQoMDBG100::tStatus2& status) override;
   // Lowers the count of each asked line that is in use; settings stay. Runs
   // whatever the status holds; an identifier that is not a line-filter
-  // identifier changes nothing and gives -89000.
+  // identifier changes nothing and gives kCastFailed.
   void release(const nQoMRL100::iResourceIdentifier* identifier,
                nQoMDBG100::tStatus2& status) override;
 
@@ -36,7 +36,8 @@ class tTavikLineFilterReservationStrategy : public nQoMRL100::iReservationStrate
   uint32_t getCurrentSetting(uint32_t group, uint32_t line) const;
 
  private:
-  // -200645 with a description naming the device, the line and both settings.
+  // kLineFilterConflict with a description naming the device, the line and both
+  // settings.
   void reportConflict(uint32_t index, uint32_t requested, nQoMDBG100::tStatus2& status) const;
 
   uint32_t _useCounts[tIdentifier::kLines] = {};

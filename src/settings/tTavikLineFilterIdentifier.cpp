@@ -1,5 +1,6 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tStatusSite.h"
 #include "orb/castToClass.h"
@@ -33,7 +34,7 @@ nQoORB100::tObject* tTavikLineFilterIdentifier::clone(int& status) const {
                                    : static_cast<tTavikLineFilterIdentifier*>(
                                          instance->___CPPKRLDynamicCast(&___classID));
   if (copy == nullptr) {
-    mergeCode(status, -89000);
+    mergeCode(status, kCastFailed);
     int local = 0;
     objectClass.deleteInstance(instance, local);
     return nullptr;

@@ -48,7 +48,7 @@ class tTavikLineFilterIdentifier : public nQoMRL100::iResourceIdentifier,
   nQoORB100::tClass getClass(int& status) const override;
 
   // A new instance of the class with the same GUID and settings; null with
-  // -89000 when none can be made.
+  // kCastFailed when none can be made.
   nQoORB100::tObject* clone(int& status) const override;
   // The exclusive or of the 24 settings, each sign-extended to 64 bits.
   uint64_t hash() const override;

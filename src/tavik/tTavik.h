@@ -47,7 +47,7 @@ class tTavik : public tRegisterMap<tTavikTraits> {
 #undef QO_TAVIK_DECLARE_ARRAY
 #undef QO_TAVIK_NO_MEMBER
 
-  // Over a bus that has opened the window; a null bus sets -50002.
+  // Over a bus that has opened the window; a null bus sets kNoDeviceBus.
   tTavik(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status);
   // From the device tree: finds the device and its bus and maps the window
   // itself (the short form passes 0 and 0 as the mapping arguments).
@@ -70,7 +70,7 @@ class tTavik : public tRegisterMap<tTavikTraits> {
     tLockGroups::makeSelection(selection, ids);
   }
   // Takes the selected groups' locks, group 1 first, without time-out; a
-  // group whose lock could not be opened sets -50352 and is passed over.
+  // group whose lock could not be opened sets kOutOfMemory and is passed over.
   void lockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
     _groups.lockSelected(selection, status);
   }

@@ -1,5 +1,6 @@
 #include "tavik/tTavikBus.h"
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "vesk/setVeskNTToMRLForCorvaneBridge.h"
 
@@ -24,7 +25,7 @@ tTavikBus::tTavikBus(iDevice* device, const tTavikBusDescription& description,
 }
 
 // A device without bus, or a bus that opens no register space, stops the
-// holder with -50002 and keeps no bus.
+// holder with kNoDeviceBus and keeps no bus.
 bool tTavikBus::openBus(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return false;
   if (_device != nullptr) _bus = _device->getBus(&status.code);
@@ -32,7 +33,7 @@ bool tTavikBus::openBus(nQoMDBG100::tStatus2& status) {
     _registerWindow = _bus->openWindow(0, 0, 0, 0, &status.code);
     if (_registerWindow == 0) _device->releaseBus(&_bus, 0);
   }
-  if (_bus == nullptr) nQoUdR100::setCode(status, -50002, kNoBus);
+  if (_bus == nullptr) nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, kNoBus);
   return status.isNotFatal();
 }
 
@@ -41,7 +42,7 @@ bool tTavikBus::buildChannels(const tTavikBusDescription::tDMA& dma, nQoMDBG100:
   const int32_t count = dma.channelCount;
   _channelWindows = new (nQoUdR100::kModuleHeap) uint32_t[count]();
   if (_channelWindows == nullptr) {
-    nQoUdR100::setCode(status, -50352, kNoChannelWindows);
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, kNoChannelWindows);
     return false;
   }
   _channelCount = count;
@@ -51,7 +52,7 @@ bool tTavikBus::buildChannels(const tTavikBusDescription::tDMA& dma, nQoMDBG100:
   if (status.isFatal()) return false;
   _channels = new (nQoUdR100::kModuleHeap) nQoUdRLP100::tVESKChannel*[count]();
   if (_channels == nullptr) {
-    nQoUdR100::setCode(status, -50352, kNoChannelMaps);
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, kNoChannelMaps);
     return false;
   }
   for (int32_t i = 0; i < count && status.isNotFatal(); ++i)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "frame/tTimerTimeout.h"
 #include "registers/registerStatus.h"
@@ -129,7 +130,7 @@ void clearElements(tElement (&elements)[kCount], tStatus2* status) {
   for (tElement& element : elements) {
     if (failed(status)) return;
     if (element.index() >= nTavik::kRegisterCount) {
-      nQoUdR100::setCode(status, -50003, kElementOutsideMap);
+      nQoUdR100::setCode(status, nQoUdR100::kBadIndex, kElementOutsideMap);
       return;
     }
     clearAndWrite(element, status);
@@ -161,7 +162,7 @@ void tTavikHelper::aoArm(uint32_t wait, uint32_t pulse, tStatus2* status) {
     // Polls without sleeping: the chip takes the update within microseconds.
     while ((_map->Joint_Status_2.refresh(status) & kAOUpdatePending) != 0) {
       if (timeout.isTimeout(&timerStatus) != 0) {
-        nQoUdR100::setCode(status, -50400, kArmTimeout);
+        nQoUdR100::setCode(status, nQoUdR100::kBoardTimeout, kArmTimeout);
         return;
       }
     }

@@ -30,8 +30,8 @@ class tTavikHelper : public nQoUdR100::tModuleObject {
 
   // With wait and pulse both non-zero: an update pulse on AO_Not_An_UPDATE of
   // tAO_Mode_3, then polls bit 5 of tJoint_Status_2 until it clears; after
-  // about 1 ms -50400 and no arm. Then, atomically, sets bits 10, 8 and 6 of
-  // tAO_Command_1 and writes it.
+  // about 1 ms kBoardTimeout and no arm. Then, atomically, sets bits 10, 8 and
+  // 6 of tAO_Command_1 and writes it.
   void aoArm(uint32_t wait, uint32_t pulse, nQoMDBG100::tStatus2* status);
   // Atomically, in the AO bracket: bit 13 of tAO_Command_1.
   void aoStop(nQoMDBG100::tStatus2* status);

@@ -2,6 +2,7 @@
 
 #include "bus/iDeviceNode.h"
 #include "bus/iDeviceTree.h"
+#include "frame/statusCodes.h"
 #include "frame/tPalDeviceTreeLock.h"
 #include "frame/tStatusSite.h"
 
@@ -60,7 +61,7 @@ void adjustBehindBridge(iBus* bus, uint32_t window, iDevice* device, nQoMDBG100:
   nQoUdR100::nQoKABBO_1_0::tPalDeviceTreeLock lock;
   iDeviceTree* tree = iDeviceTree::getDeviceTree();
   if (tree == nullptr) {
-    nQoUdR100::setCode(status, -50004, {kFile, 248});
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 248});
     return;
   }
   tDeviceNodeList* list = tree->getNodeList(0, 0, device, &status.code);
@@ -75,7 +76,7 @@ void _setVeskNTToMRLForCorvaneBridge(uint32_t expectedIdentifier, uint32_t minim
                                      iBus* bus, iDevice* device, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (bus == nullptr) {
-    nQoUdR100::setCode(status, -50002, {kFile, 221});
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, {kFile, 221});
     return;
   }
   uint32_t size = sizeof(iBus::tWindowLocation);

@@ -6,8 +6,8 @@
 //   _setVeskNTToMRLForCorvaneBridge(0x40103140, 1, bus, device, status);
 //
 // An identification that does not match changes nothing and is no error; no
-// device tree is -50004; the bus's and device tree's codes pass through. The
-// chip's window, once opened, is closed on every way out.
+// device tree is kNullPointer; the bus's and device tree's codes pass through.
+// The chip's window, once opened, is closed on every way out.
 #pragma once
 
 #include <cstdint>

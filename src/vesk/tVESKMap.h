@@ -48,9 +48,9 @@
 
 namespace nQoUdRLP100 {
 
-// Where a VESK map whose source file is kFile reports: -50002 for a null bus
-// (line 31) and for a device-tree form that finds no device or bus (48, the
-// four-word form 74); -50352 for a window that cannot be mapped.
+// Where a VESK map whose source file is kFile reports: kNoDeviceBus for a null
+// bus (line 31) and for a device-tree form that finds no device or bus (48, the
+// four-word form 74); kOutOfMemory for a window that cannot be mapped.
 template <const char* kFile>
 struct tVESKSites {
   static constexpr nQoUdR100::tStatusSite kNoBus{kFile, 31};
@@ -70,13 +70,13 @@ template <class tTraits, class tRegisters>
 class tVESKMap : public nQoUdR100::tModuleObject, public tRegisters {
  public:
   // Over a bus that has opened the window (window address 4, 3, window); a
-  // null bus sets -50002.
+  // null bus sets kNoDeviceBus.
   tVESKMap(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status) {
     if (_space.openOverBus(bus, window, tTraits::kNoBus, status)) setUp(status);
   }
   // From the device tree: finds the device and its bus and maps the window
   // itself (the short form passes 0 and 0 as the mapping words); no device
-  // tree, no device or no bus sets -50002, no mapping -50352.
+  // tree, no device or no bus sets kNoDeviceBus, no mapping kOutOfMemory.
   tVESKMap(uint32_t device, uint32_t window, nQoMDBG100::tStatus2* status) {
     if (_space.openFromDeviceTree(device, 0, 0, window, tTraits::kWindowLength,
                                   tTraits::kShortFormSites, status))

@@ -16,6 +16,7 @@
 #include "chassis/message/tMethod.h"
 #include "chassis/message/tQuorlDataReader.h"
 #include "frame/memMove.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoFSL100 {
@@ -62,11 +63,11 @@ class tArrayTarget {
   void deliver(bool complete, const tMethod& method, nQoMDBG100::tStatus2& status) {
     if (_buffer == nullptr || status.isFatal()) return;
     if (!complete) {
-      nQoUdR100::setCode(status, -50352, {method.file, method.line + 2});
+      nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {method.file, method.line + 2});
       return;
     }
     if (_own.size() > _capacity) {
-      nQoUdR100::setCode(status, -228700, {"tQuorlDataReader", 795});
+      nQoUdR100::setCode(status, nQoUdR100::kMessageOverrun, {"tQuorlDataReader", 795});
       return;
     }
     if (!_own.empty()) nQoUdR100::memMove(_buffer, _own.begin(), _own.size() * sizeof(T));

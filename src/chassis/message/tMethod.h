@@ -4,8 +4,8 @@
 //   template <uint8_t kId, unsigned kLine>
 //   inline constexpr tMethod kMethod{0x0830, kId, "tDigController", kLine};
 //
-// line is the site of -50004 (no message); the packer's own failures use the
-// two lines after it: line + 1 when its copy of an array argument could not
+// line is the site of kNullPointer (no message); the packer's own failures use
+// the two lines after it: line + 1 when its copy of an array argument could not
 // be allocated, line + 2 when its own reply array lost elements.
 #pragma once
 

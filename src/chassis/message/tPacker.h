@@ -18,7 +18,7 @@
 // elements, which tCallerArray<T, N> lets default to N.
 //
 // The constructor takes the transport's two words, the object id, the
-// inputs and the outputs, in that order. pack refuses with -50352 (the
+// inputs and the outputs, in that order. pack refuses with kOutOfMemory (the
 // method's line + 1) when a copy of an array argument could not be
 // allocated, before any message is asked for.
 #pragma once
@@ -33,6 +33,7 @@
 #include "chassis/message/tMethod.h"
 #include "chassis/message/tRequestCall.h"
 #include "chassis/message/tViaAsync.h"
+#include "frame/statusCodes.h"
 #include "frame/tModuleObject.h"
 #include "frame/tStatusSite.h"
 #include "fsl/tQuorlPacker.h"
@@ -135,7 +136,7 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
         [&](const auto&... held) {
           if (status.isFatal()) return;
           if ((copyFailed(held) || ...)) {
-            nQoUdR100::setCode(status, -50352, {kMethod.file, kMethod.line + 1});
+            nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kMethod.file, kMethod.line + 1});
             return;
           }
           tCall::pack(objectId(), transfer, status, flag, argument(held)...);

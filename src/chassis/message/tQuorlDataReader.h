@@ -1,5 +1,5 @@
 // Reads big-endian fields of a reply between a position and an end. A read
-// that does not fit sets -228700 ("tQuorlDataReader", 783), leaves the
+// that does not fit sets kMessageOverrun ("tQuorlDataReader", 783), leaves the
 // position and yields all ones; under an error it yields all ones silently.
 //
 //   tQuorlDataReader<const unsigned char*> reader = ...::forReply(begin, end);
@@ -13,6 +13,7 @@
 
 #include "chassis/message/tArray.h"
 #include "chassis/message/wireFormat.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -39,10 +40,10 @@ class tQuorlDataReader {
     return value;
   }
 
-  // The status block: a u16 length L that counts itself, then (L > 2) a
-  // signed 32-bit code. A code other than 0 goes into result, which starts
-  // clean, and the reader moves to the block's start + L. An L below 2, above
-  // 0x7FFF or past the reply's end is malformed (-228700): the reader stays.
+  // The status block: a u16 length L that counts itself, then (L > 2) a signed
+  // 32-bit code. A code other than 0 goes into result, which starts clean, and
+  // the reader moves to the block's start + L. An L below 2, above 0x7FFF or
+  // past the reply's end is malformed (kMessageOverrun): the reader stays.
   void readStatus(nQoMDBG100::tStatus2& status, nQoMDBG100::tStatus2& result) {
     result.clear();
     if (!hasBytes(2, status)) return;
@@ -113,7 +114,7 @@ class tQuorlDataReader {
   }
 
   void fail(nQoMDBG100::tStatus2& status) {
-    nQoUdR100::setCode(status, -228700, {"tQuorlDataReader", 783});
+    nQoUdR100::setCode(status, nQoUdR100::kMessageOverrun, {"tQuorlDataReader", 783});
   }
 
   tPointer _position;

@@ -1,5 +1,5 @@
-// Appends big-endian fields to a request buffer between a position and an
-// end. A write that does not fit sets -228700 ("tQuorlDataWriter", 358),
+// Appends big-endian fields to a request buffer between a position and an end.
+// A write that does not fit sets kMessageOverrun ("tQuorlDataWriter", 358),
 // writes nothing and leaves the position; under an error nothing happens.
 //
 //   tQuorlDataWriter<unsigned char*> writer = message.payloadWriter(status);
@@ -12,6 +12,7 @@
 
 #include "chassis/message/tArray.h"
 #include "chassis/message/wireFormat.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -63,7 +64,7 @@ class tQuorlDataWriter {
   bool makeRoom(std::size_t count, nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return false;
     if (static_cast<std::size_t>(_end - _position) < count) {
-      nQoUdR100::setCode(status, -228700, {"tQuorlDataWriter", 358});
+      nQoUdR100::setCode(status, nQoUdR100::kMessageOverrun, {"tQuorlDataWriter", 358});
       return false;
     }
     return true;

@@ -14,6 +14,7 @@
 #include "chassis/message/tQuorlDataReader.h"
 #include "chassis/message/tQuorlDataWriter.h"
 #include "chassis/message/wireFormat.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "fsl/tRequestContext.h"
 #include "fsl/tRequestMessage.h"
@@ -44,12 +45,12 @@ class tRequestCall {
                    unsigned int flag, const tArguments&... arguments) {
     if (status.isFatal()) return;
     if (!(fitsLengthField(arguments) && ...)) {
-      nQoUdR100::setCode(status, -228700, {"tQuorlDataWriter", 340});
+      nQoUdR100::setCode(status, nQoUdR100::kMessageOverrun, {"tQuorlDataWriter", 340});
       return;
     }
     tRequestMessage* message = transfer.newMessage(requestSize(status, arguments...), status);
     if (message == nullptr) {
-      nQoUdR100::setCode(status, -50004, {kMethod.file, kMethod.line});
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kMethod.file, kMethod.line});
       return;
     }
     if (status.isFatal()) return;

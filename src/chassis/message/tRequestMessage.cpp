@@ -2,6 +2,7 @@
 #include "fsl/tRequestMessage.h"
 
 #include "chassis/message/tQuorlDataWriter.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoFSL100 {
@@ -20,11 +21,11 @@ tWriter writerAt(const tRequestMessage& message, std::size_t offset) {
   return {message.requestStart + offset, message.writeLimit};
 }
 
-// False, with -50150, for a finished message.
+// False, with kRefused, for a finished message.
 bool isOpen(const tRequestMessage& message, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return false;
   if (message.finished != 0) {
-    nQoUdR100::setCode(status, -50150, {"tRequestMessage", 61});
+    nQoUdR100::setCode(status, nQoUdR100::kRefused, {"tRequestMessage", 61});
     return false;
   }
   return true;
@@ -62,14 +63,14 @@ tWriter tRequestMessage::payloadWriter(nQoMDBG100::tStatus2& status) {
 void tRequestMessage::finishMessage(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (finished != 0 || allocated == 0) {
-    nQoUdR100::setCode(status, -50150, {"tRequestMessage", 97});
+    nQoUdR100::setCode(status, nQoUdR100::kRefused, {"tRequestMessage", 97});
     return;
   }
   const auto allocatedSize = static_cast<uint32_t>(bufferEnd - bufferBegin);
   const uint32_t padding = allocatedSize - requestedLength;
   const auto room = static_cast<std::size_t>(writeLimit - requestStart);
   if (requestedLength > room)
-    nQoUdR100::setCode(status, -228700, {"tQuorlDataWriter", 358});
+    nQoUdR100::setCode(status, nQoUdR100::kMessageOverrun, {"tQuorlDataWriter", 358});
   else
     writerAt(*this, requestedLength).writeZeros(padding, status);
   finished = 1;

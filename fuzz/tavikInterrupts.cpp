@@ -57,9 +57,9 @@ class tBytes {
 class tHandler : public nQoMRTB100::iInterruptHandler,
                  public nQoMRTB100::iSecondaryInterruptHandler {
  public:
-  uint32_t handleInterrupt() override {
+  tAnswer handleInterrupt() override {
     ++primaryCalls;
-    return answer;
+    return static_cast<tAnswer>(answer);
   }
   uint32_t handleSecondaryInterrupt() override {
     ++secondaryCalls;

@@ -29,7 +29,7 @@ constexpr int kPasses = 10000;
 
 class tAnswer : public nQoMRTB100::iInterruptHandler {
  public:
-  uint32_t handleInterrupt() override { return 1; }
+  iInterruptHandler::tAnswer handleInterrupt() override { return kHandled; }
 };
 
 enum class tPending { kNothing, kOne, kAll };

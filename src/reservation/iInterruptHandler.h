@@ -9,10 +9,14 @@ namespace nQoMRTB100 {
 class iInterruptHandler {
  public:
   // What handleInterrupt answers to the dispatcher.
-  enum : uint32_t { kNothingPending = 0, kHandled = 1, kHandledWantsSecondary = 2 };
+  enum tAnswer : uint32_t {
+    kNothingPending = 0,
+    kHandled = 1,
+    kHandledWantsSecondary = 2,
+  };
 
   virtual ~iInterruptHandler() = default;
-  virtual uint32_t handleInterrupt() = 0;
+  virtual tAnswer handleInterrupt() = 0;
 };
 
 }  // namespace nQoMRTB100

@@ -7,15 +7,27 @@ namespace nQoUdRLP100 {
 
 namespace {
 
+using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+using enum nQoMRTB100::iInterruptHandler::tAnswer;
+
 constexpr bool bit(uint32_t value, unsigned position) { return ((value >> position) & 1) != 0; }
 
-// What one answer adds to its group's answer.
-constexpr uint32_t contribution(uint32_t answer) { return answer == 0 ? 0 : answer == 2 ? 1 : 2; }
+// The bits of a group's answer, the OR of what its sources' answers add.
+constexpr unsigned kWantsSecondaryBit = 0;  // an answer kHandledWantsSecondary
+constexpr unsigned kHandledBit = 1;         // any other answer but kNothingPending
 
-// Two handlers of a pair: 2 if one answered 2, else 1 if one answered at all.
-constexpr uint32_t pairAnswer(uint32_t first, uint32_t second) {
-  if (first == 2 || second == 2) return 2;
-  return (first | second) != 0 ? 1 : 0;
+constexpr uint32_t contribution(tAnswer answer) {
+  return answer == kNothingPending          ? 0
+         : answer == kHandledWantsSecondary ? 1u << kWantsSecondaryBit
+                                            : 1u << kHandledBit;
+}
+
+// Two handlers of a pair: kHandledWantsSecondary if one answered it, else
+// kHandled if one answered anything else.
+constexpr tAnswer pairAnswer(tAnswer first, tAnswer second) {
+  if (first == kHandledWantsSecondary || second == kHandledWantsSecondary)
+    return kHandledWantsSecondary;
+  return (first | second) != kNothingPending ? kHandled : kNothingPending;
 }
 
 // Source 0 is pending while bit 14 or 13 of the group A status is set or
@@ -289,18 +301,18 @@ void tTavikInterruptDispatcher::setFlags(uint32_t flags, uint32_t value) {
 
 // The service routines ---------------------------------------------------------
 
-uint32_t tTavikInterruptDispatcher::callSource(uint32_t source) {
+tAnswer tTavikInterruptDispatcher::callSource(uint32_t source) {
   nQoMRTB100::iInterruptHandler* handler = primaryHandlers[source];
-  if (handler == nullptr) return 0;
-  const uint32_t answer = handler->handleInterrupt();
-  _secondaryRequests[source] = answer == 2 ? 1 : 0;
+  if (handler == nullptr) return kNothingPending;
+  const tAnswer answer = handler->handleInterrupt();
+  _secondaryRequests[source] = answer == kHandledWantsSecondary ? 1 : 0;
   return answer;
 }
 
-uint32_t tTavikInterruptDispatcher::callPair(uint32_t first, bool firstDue, uint32_t second,
-                                             bool secondDue) {
-  const uint32_t firstAnswer = firstDue ? callSource(first) : 0;
-  const uint32_t secondAnswer = secondDue ? callSource(second) : 0;
+tAnswer tTavikInterruptDispatcher::callPair(uint32_t first, bool firstDue, uint32_t second,
+                                            bool secondDue) {
+  const tAnswer firstAnswer = firstDue ? callSource(first) : kNothingPending;
+  const tAnswer secondAnswer = secondDue ? callSource(second) : kNothingPending;
   return pairAnswer(firstAnswer, secondAnswer);
 }
 
@@ -318,8 +330,8 @@ template <class tEnable, class tAck>
 uint32_t tTavikInterruptDispatcher::serveSource(const tTavikStatusSource& row, uint32_t status,
                                                 tEnable& enable, tAck& ack) {
   if (!bit(enable.getRegister(), row.enableBit) || !holds(row, status)) return 0;
-  const uint32_t answer = callSource(row.source);
-  if (answer != 0 && row.ack != 0) {
+  const tAnswer answer = callSource(row.source);
+  if (answer != kNothingPending && row.ack != 0) {
     ack.writeRegister(row.ack, nullptr);
     if (row.ackWhenBit3Clear != 0 && !bit(_enableA.getRegister(), 3))
       ack.writeRegister(row.ackWhenBit3Clear, nullptr);
@@ -333,17 +345,17 @@ template <class tCounter, class tPending, class tAck>
 uint32_t tTavikInterruptDispatcher::serveCounter(uint32_t source, tCounter& counter,
                                                  tPending& pending, tAck& ack) {
   if ((counter.getRegister() & 0x5) != 0x5 || !bit(pending.refresh(nullptr), 15)) return 0;
-  const uint32_t answer = callSource(source);
-  if (answer != 0) ack.writeRegister(0x8000, nullptr);
+  const tAnswer answer = callSource(source);
+  if (answer != kNothingPending) ack.writeRegister(0x8000, nullptr);
   return contribution(answer);
 }
 
 uint32_t tTavikInterruptDispatcher::resolveSources1And2Interrupt(uint32_t statusBit10,
                                                                  uint32_t statusBit11) {
   if (!bit(_enableA.getRegister(), 5)) return 0;
-  const uint32_t answer = callPair(1, statusBit10 != 0 && _enabled[kSource1Enabled] != 0, 2,
-                                   statusBit11 != 0 && _enabled[kSource2Enabled] != 0);
-  if (answer != 0) _ackA.writeRegister(0x2000, nullptr);
+  const tAnswer answer = callPair(1, statusBit10 != 0 && _enabled[kSource1Enabled] != 0, 2,
+                                  statusBit11 != 0 && _enabled[kSource2Enabled] != 0);
+  if (answer != kNothingPending) _ackA.writeRegister(0x2000, nullptr);
   return contribution(answer);
 }
 
@@ -379,10 +391,10 @@ uint32_t tTavikInterruptDispatcher::resolveGroupBInterrupt() {
 
 uint32_t tTavikInterruptDispatcher::serveCDIOPair(const tTavikCDIOPair& pair, uint32_t status) {
   if (_enabled[pair.gate] == 0) return 0;
-  const uint32_t answer =
+  const tAnswer answer =
       callPair(pair.first, bit(status, pair.firstBit) && _enabled[pair.firstFlag] != 0, pair.second,
                bit(status, pair.secondBit) && _enabled[pair.secondFlag] != 0);
-  if (answer != 0) _cdioCommand.writeRegister(pair.ack, nullptr);
+  if (answer != kNothingPending) _cdioCommand.writeRegister(pair.ack, nullptr);
   return contribution(answer);
 }
 
@@ -408,21 +420,21 @@ uint32_t tTavikInterruptDispatcher::resolveThirdGroup() {
 uint32_t tTavikInterruptDispatcher::resolveChangeDetection() {
   if (_changeStatus1.refresh(nullptr) == 0 && _changeStatus2.refresh(nullptr) == 0) return 0;
   if (_enabled[kSource28Enabled] == 0) return 0;
-  const uint32_t answer = callSource(28);
-  if (answer != 0) {
+  const tAnswer answer = callSource(28);
+  if (answer != kNothingPending) {
     _changeAck1.writeRegister(0xFFFFFFFF, nullptr);
     if (_changeStatus2.refresh(nullptr) != 0) _changeAck2.writeRegister(0xFFFFFFFF, nullptr);
   }
   return contribution(answer);
 }
 
-uint32_t tTavikInterruptDispatcher::resolvePrimaryInterrupt() {
+tTavikInterruptDispatcher::tBusAnswer tTavikInterruptDispatcher::resolvePrimaryInterrupt() {
   uint32_t all = resolveGroupAInterrupt();
   all |= resolveGroupBInterrupt();
   all |= resolveThirdGroup();
   all |= resolveChangeDetection();
-  if (bit(all, 0)) return 1;
-  return bit(all, 1) ? 2 : 0;
+  if (bit(all, kWantsSecondaryBit)) return kServedWantsSecondary;
+  return bit(all, kHandledBit) ? kServed : kNotThisBoard;
 }
 
 uint32_t tTavikInterruptDispatcher::resolveSecondaryInterrupt() {

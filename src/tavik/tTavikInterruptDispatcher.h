@@ -16,10 +16,10 @@
 // pending, enabled source whose slot holds one, writes the acknowledges and
 // remembers which sources asked for a secondary pass; the secondary routine
 // takes those requests in one atomic snapshot and calls their secondary
-// handlers. Handler answers: 0 nothing, 1 handled, 2 handled and a secondary
-// pass wanted. Every change to what the primary routine reads (enable soft
-// copies, enabled flags, request flags, master enables) runs as a bus atomic
-// operation through the binders (tTavikInterruptDispatcherBinders.h).
+// handlers. Handlers answer an iInterruptHandler::tAnswer, the primary routine
+// answers the bus a tBusAnswer. Every change to what the primary routine reads
+// (enable soft copies, enabled flags, request flags, master enables) runs as a
+// bus atomic operation through the binders (tTavikInterruptDispatcherBinders.h).
 #pragma once
 
 #include <cstdint>
@@ -50,6 +50,14 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   // The bus registration's affinity: any processor.
   static constexpr uint32_t kAnyProcessor = 0x7FFFFFFF;
 
+  // What the primary routine answers the bus (another encoding than the
+  // handlers' answers).
+  enum tBusAnswer : uint32_t {
+    kNotThisBoard = 0,
+    kServedWantsSecondary = 1,
+    kServed = 2,
+  };
+
   class tAtomicStatusRefDispatcher;
   class tAtomicStatusPtrDispatcher;
   class tAtomicIsAssertedDispatcher;
@@ -71,23 +79,23 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   virtual void acknowledgeSources1And2(nQoMDBG100::tStatus2* status);
   virtual uint32_t isSource0Asserted(nQoMDBG100::tStatus2* status);
   virtual uint32_t isSource1Asserted(nQoMDBG100::tStatus2* status);
-  virtual void enableGroupAInterruptBit7(nQoMDBG100::tStatus2& status) {
-    enableSource(kSwitchGroupABit7, status);
-  }
-  virtual void enableGroupAInterruptBit5Source1(nQoMDBG100::tStatus2& status) {
-    enableSource(kSwitchGroupABit5Source1, status);
-  }
-  virtual void disableGroupAInterruptBit7(nQoMDBG100::tStatus2* status) {
-    disableSource(kSwitchGroupABit7, status);
-  }
-  virtual void disableGroupAInterruptBit5Source1(nQoMDBG100::tStatus2* status) {
-    disableSource(kSwitchGroupABit5Source1, status);
-  }
+  // The enables and disables of sources 0 and 1 (the V rows of
+  // QO_TAVIK_SOURCE_SWITCHES): enableGroupAInterruptBit7,
+  // enableGroupAInterruptBit5Source1, then the two disables.
+#define QO_TAVIK_VIRTUAL_ENABLE(name, id) \
+  virtual void enable##name(nQoMDBG100::tStatus2& status) { enableSource(id, status); }
+#define QO_TAVIK_VIRTUAL_DISABLE(name, id) \
+  virtual void disable##name(nQoMDBG100::tStatus2* status) { disableSource(id, status); }
+#define QO_TAVIK_NO_SWITCH(name, id)
+  QO_TAVIK_SOURCE_SWITCHES(QO_TAVIK_VIRTUAL_ENABLE, QO_TAVIK_NO_SWITCH, QO_TAVIK_NO_SWITCH)
+  QO_TAVIK_SOURCE_SWITCHES(QO_TAVIK_VIRTUAL_DISABLE, QO_TAVIK_NO_SWITCH, QO_TAVIK_NO_SWITCH)
+#undef QO_TAVIK_VIRTUAL_ENABLE
+#undef QO_TAVIK_VIRTUAL_DISABLE
   // Bits 11 and 15 of 0x176, then bit 0 of 0x88, each written when changed.
   virtual void enableBoardInterrupt(nQoMDBG100::tStatus2* status);
   virtual void disableBoardInterrupt(nQoMDBG100::tStatus2* status);
-  // Group resolvers: the OR of their sources' contributions (0 for an answer
-  // of 0, 1 for 2, 2 for any other).
+  // Group resolvers: the OR of their sources' contributions (0 for
+  // kNothingPending, 1 for kHandledWantsSecondary, 2 for any other answer).
   virtual uint32_t resolveSources1And2Interrupt(uint32_t statusBit10, uint32_t statusBit11);
   virtual uint32_t resolveSource0Interrupt(uint32_t condition);
   virtual uint32_t resolveGroupAInterrupt();
@@ -103,9 +111,8 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   // keep the registration alive.
   bool detachInterrupt(nQoMDBG100::tStatus2* status, bool force);
 
-  // Interrupt level: 0 nothing of this board, 1 handled and a secondary pass
-  // wanted, 2 handled.
-  uint32_t resolvePrimaryInterrupt();
+  // Interrupt level; the bus takes the answer.
+  tBusAnswer resolvePrimaryInterrupt();
   // Answers 1.
   uint32_t resolveSecondaryInterrupt();
 
@@ -115,105 +122,22 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   // atomically. The mask is the change-detection enable's.
   void enableSource(tSourceSwitchId id, nQoMDBG100::tStatus2& status, uint32_t mask = 0);
   void disableSource(tSourceSwitchId id, nQoMDBG100::tStatus2* status);
-  void enableGroupAInterruptBit5(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit5, s); }
-  void enableGroupAInterruptBit0(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit0, s); }
-  void enableGroupAInterruptBit1(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit1, s); }
-  void enableGroupAInterruptBit2(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit2, s); }
-  void enableGroupAInterruptBit3(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit3, s); }
-  void enableGroupAInterruptBit4(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupABit4, s); }
-  void enableCounter0PrimaryInterrupt(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchCounter0Primary, s);
-  }
-  void enableGroupBInterruptBit0(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit0, s); }
-  void enableGroupBInterruptBit1(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit1, s); }
-  void enableGroupBInterruptBit2(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit2, s); }
-  void enableGroupBInterruptBit3(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit3, s); }
-  void enableGroupBInterruptBit4(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit4, s); }
-  void enableAOErrorInterrupt(nQoMDBG100::tStatus2& s) { enableSource(kSwitchAOError, s); }
-  void enableGroupBInterruptBit6(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit6, s); }
-  void enableGroupBInterruptBit8(nQoMDBG100::tStatus2& s) { enableSource(kSwitchGroupBBit8, s); }
-  void enableCounter1PrimaryInterrupt(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchCounter1Primary, s);
-  }
-  void enableAOSerialInterruptBit0(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchAOSerialBit0, s);
-  }
-  void enableAOSerialInterruptBit1(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchAOSerialBit1, s);
-  }
-  void enableAOSerialInterruptBit2(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchAOSerialBit2, s);
-  }
-  void enableAOSerialInterruptBit3(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchAOSerialBit3, s);
-  }
-  void enableCounter0SecondaryInterrupts(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchCounter0Secondary, s);
-  }
-  void enableCounter1SecondaryInterrupts(nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchCounter1Secondary, s);
-  }
-  void enableCDIOSource0(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource0, s); }
-  void enableCDIOSource1(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource1, s); }
-  void enableCDIOSource2(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource2, s); }
-  void enableCDIOSource4(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource4, s); }
-  void enableCDIOSource5(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource5, s); }
-  void enableCDIOSource6(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource6, s); }
-  void enableCDIOSource7(nQoMDBG100::tStatus2& s) { enableSource(kSwitchCDIOSource7, s); }
-  // Writes the mask to 0x248.
-  void enableChangeDetectionInterrupt(uint32_t mask, nQoMDBG100::tStatus2& s) {
-    enableSource(kSwitchChangeDetection, s, mask);
-  }
-
-  void disableGroupAInterruptBit5(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit5, s); }
-  void disableGroupAInterruptBit0(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit0, s); }
-  void disableGroupAInterruptBit1(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit1, s); }
-  void disableGroupAInterruptBit2(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit2, s); }
-  void disableGroupAInterruptBit3(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit3, s); }
-  void disableGroupAInterruptBit4(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupABit4, s); }
-  void disableCounter0PrimaryInterrupt(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchCounter0Primary, s);
-  }
-  void disableGroupBInterruptBit0(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit0, s); }
-  void disableGroupBInterruptBit1(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit1, s); }
-  void disableGroupBInterruptBit2(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit2, s); }
-  void disableGroupBInterruptBit3(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit3, s); }
-  void disableGroupBInterruptBit4(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit4, s); }
-  void disableAOErrorInterrupt(nQoMDBG100::tStatus2* s) { disableSource(kSwitchAOError, s); }
-  void disableGroupBInterruptBit6(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit6, s); }
-  void disableGroupBInterruptBit8(nQoMDBG100::tStatus2* s) { disableSource(kSwitchGroupBBit8, s); }
-  void disableCounter1PrimaryInterrupt(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchCounter1Primary, s);
-  }
-  void disableAOSerialInterruptBit0(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchAOSerialBit0, s);
-  }
-  void disableAOSerialInterruptBit1(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchAOSerialBit1, s);
-  }
-  void disableAOSerialInterruptBit2(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchAOSerialBit2, s);
-  }
-  void disableAOSerialInterruptBit3(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchAOSerialBit3, s);
-  }
-  void disableCounter0SecondaryInterrupts(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchCounter0Secondary, s);
-  }
-  void disableCounter1SecondaryInterrupts(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchCounter1Secondary, s);
-  }
-  void disableCDIOSource0(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource0, s); }
-  void disableCDIOSource1(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource1, s); }
-  void disableCDIOSource2(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource2, s); }
-  void disableCDIOSource4(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource4, s); }
-  void disableCDIOSource5(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource5, s); }
-  void disableCDIOSource6(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource6, s); }
-  void disableCDIOSource7(nQoMDBG100::tStatus2* s) { disableSource(kSwitchCDIOSource7, s); }
-  // Writes 0xFFFFFFFF to 0x24C.
-  void disableChangeDetectionInterrupt(nQoMDBG100::tStatus2* s) {
-    disableSource(kSwitchChangeDetection, s);
-  }
+  // enable<name> and disable<name> of every other row of
+  // QO_TAVIK_SOURCE_SWITCHES, in list order: enableGroupAInterruptBit5 ...
+  // enableCDIOSource7, enableChangeDetectionInterrupt(mask, status), then
+  // disableGroupAInterruptBit5 ... disableChangeDetectionInterrupt(status).
+#define QO_TAVIK_ENABLE(name, id) \
+  void enable##name(nQoMDBG100::tStatus2& status) { enableSource(id, status); }
+#define QO_TAVIK_MASKED_ENABLE(name, id) \
+  void enable##name(uint32_t mask, nQoMDBG100::tStatus2& status) { enableSource(id, status, mask); }
+#define QO_TAVIK_DISABLE(name, id) \
+  void disable##name(nQoMDBG100::tStatus2* status) { disableSource(id, status); }
+  QO_TAVIK_SOURCE_SWITCHES(QO_TAVIK_NO_SWITCH, QO_TAVIK_ENABLE, QO_TAVIK_MASKED_ENABLE)
+  QO_TAVIK_SOURCE_SWITCHES(QO_TAVIK_NO_SWITCH, QO_TAVIK_DISABLE, QO_TAVIK_DISABLE)
+#undef QO_TAVIK_ENABLE
+#undef QO_TAVIK_MASKED_ENABLE
+#undef QO_TAVIK_DISABLE
+#undef QO_TAVIK_NO_SWITCH
 
   uint32_t secondaryRequest(uint32_t source) const { return _secondaryRequests[source]; }
   uint32_t enabledFlag(tEnabledFlag which) const { return _enabled[which]; }
@@ -226,7 +150,7 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
  private:
   // The resolver that the bus calls for each pass.
-  template <uint32_t (tTavikInterruptDispatcher::*kPass)()>
+  template <auto kPass>
   class tResolver final : public iBusInterruptResolver {
    public:
     explicit tResolver(tTavikInterruptDispatcher* dispatcher) : _dispatcher(dispatcher) {}
@@ -245,9 +169,12 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   void runAtomically(iBusAtomicOperation* operation, nQoMDBG100::tStatus2* status);
   bool acquireLock();
 
-  // The handler's answer (0 for an empty slot, which keeps its request flag).
-  uint32_t callSource(uint32_t source);
-  uint32_t callPair(uint32_t first, bool firstDue, uint32_t second, bool secondDue);
+  using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+
+  // The handler's answer (kNothingPending for an empty slot, which keeps its
+  // request flag).
+  tAnswer callSource(uint32_t source);
+  tAnswer callPair(uint32_t first, bool firstDue, uint32_t second, bool secondDue);
   bool holds(const tTavikStatusSource& row, uint32_t status);
   template <class tEnable, class tAck>
   uint32_t serveSource(const tTavikStatusSource& row, uint32_t status, tEnable& enable, tAck& ack);

@@ -7,12 +7,57 @@
 //
 // A register change sets or clears one bit of a soft copy and writes the
 // register when that left it dirty. tTavikInterruptDispatcher applies a row
-// through one routine; its enableX/disableX operations name the rows.
+// through one routine; its enable<name>/disable<name> operations, expanded
+// from QO_TAVIK_SOURCE_SWITCHES, name the rows.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+// The switches in id order, each with the name of its dispatcher operations:
+//
+// V(name, id): enable<name> and disable<name> are virtual (the dispatcher's
+//   slots of sources 0 and 1, through which their owner binds them);
+// S(name, id): enable<name> and disable<name> are plain members;
+// C(name, id): as S, but enable<name> takes the caller's mask first (the
+//   change-detection enable writes it to 0x248; its disable writes
+//   0xFFFFFFFF to 0x24C).
+// clang-format off
+#define QO_TAVIK_SOURCE_SWITCHES(V, S, C)                      \
+  V(GroupAInterruptBit7,         kSwitchGroupABit7)            \
+  V(GroupAInterruptBit5Source1,  kSwitchGroupABit5Source1)     \
+  S(GroupAInterruptBit5,         kSwitchGroupABit5)            \
+  S(GroupAInterruptBit0,         kSwitchGroupABit0)            \
+  S(GroupAInterruptBit1,         kSwitchGroupABit1)            \
+  S(GroupAInterruptBit2,         kSwitchGroupABit2)            \
+  S(GroupAInterruptBit3,         kSwitchGroupABit3)            \
+  S(GroupAInterruptBit4,         kSwitchGroupABit4)            \
+  S(Counter0PrimaryInterrupt,    kSwitchCounter0Primary)       \
+  S(GroupBInterruptBit0,         kSwitchGroupBBit0)            \
+  S(GroupBInterruptBit1,         kSwitchGroupBBit1)            \
+  S(GroupBInterruptBit2,         kSwitchGroupBBit2)            \
+  S(GroupBInterruptBit3,         kSwitchGroupBBit3)            \
+  S(GroupBInterruptBit4,         kSwitchGroupBBit4)            \
+  S(AOErrorInterrupt,            kSwitchAOError)               \
+  S(GroupBInterruptBit6,         kSwitchGroupBBit6)            \
+  S(GroupBInterruptBit8,         kSwitchGroupBBit8)            \
+  S(Counter1PrimaryInterrupt,    kSwitchCounter1Primary)       \
+  S(AOSerialInterruptBit0,       kSwitchAOSerialBit0)          \
+  S(AOSerialInterruptBit1,       kSwitchAOSerialBit1)          \
+  S(AOSerialInterruptBit2,       kSwitchAOSerialBit2)          \
+  S(AOSerialInterruptBit3,       kSwitchAOSerialBit3)          \
+  S(Counter0SecondaryInterrupts, kSwitchCounter0Secondary)     \
+  S(Counter1SecondaryInterrupts, kSwitchCounter1Secondary)     \
+  S(CDIOSource0,                 kSwitchCDIOSource0)           \
+  S(CDIOSource1,                 kSwitchCDIOSource1)           \
+  S(CDIOSource2,                 kSwitchCDIOSource2)           \
+  S(CDIOSource4,                 kSwitchCDIOSource4)           \
+  S(CDIOSource5,                 kSwitchCDIOSource5)           \
+  S(CDIOSource6,                 kSwitchCDIOSource6)           \
+  S(CDIOSource7,                 kSwitchCDIOSource7)           \
+  C(ChangeDetectionInterrupt,    kSwitchChangeDetection)
+// clang-format on
 
 namespace nQoUdRLP100 {
 
@@ -33,41 +78,14 @@ enum tEnabledFlag : uint32_t {
   kEnabledFlagCount,
 };
 
+// clang-format off
+#define QO_TAVIK_SWITCH_ID(name, id) id,
 enum tSourceSwitchId : uint8_t {
-  kSwitchGroupABit7,
-  kSwitchGroupABit5Source1,
-  kSwitchGroupABit5,
-  kSwitchGroupABit0,
-  kSwitchGroupABit1,
-  kSwitchGroupABit2,
-  kSwitchGroupABit3,
-  kSwitchGroupABit4,
-  kSwitchCounter0Primary,
-  kSwitchGroupBBit0,
-  kSwitchGroupBBit1,
-  kSwitchGroupBBit2,
-  kSwitchGroupBBit3,
-  kSwitchGroupBBit4,
-  kSwitchAOError,
-  kSwitchGroupBBit6,
-  kSwitchGroupBBit8,
-  kSwitchCounter1Primary,
-  kSwitchAOSerialBit0,
-  kSwitchAOSerialBit1,
-  kSwitchAOSerialBit2,
-  kSwitchAOSerialBit3,
-  kSwitchCounter0Secondary,
-  kSwitchCounter1Secondary,
-  kSwitchCDIOSource0,
-  kSwitchCDIOSource1,
-  kSwitchCDIOSource2,
-  kSwitchCDIOSource4,
-  kSwitchCDIOSource5,
-  kSwitchCDIOSource6,
-  kSwitchCDIOSource7,
-  kSwitchChangeDetection,
+  QO_TAVIK_SOURCE_SWITCHES(QO_TAVIK_SWITCH_ID, QO_TAVIK_SWITCH_ID, QO_TAVIK_SWITCH_ID)
   kSourceSwitchCount,
 };
+#undef QO_TAVIK_SWITCH_ID
+// clang-format on
 
 // The soft-copied registers a switch changes.
 enum class tSwitchRegister : uint8_t {

@@ -22,9 +22,9 @@ class tScriptedHandler : public nQoMRTB100::iInterruptHandler,
  public:
   tScriptedHandler() = default;
   tScriptedHandler(uint32_t source, std::vector<uint32_t>* calls) : source(source), calls(calls) {}
-  uint32_t handleInterrupt() override {
+  tAnswer handleInterrupt() override {
     calls->push_back(source);
-    return answer;
+    return static_cast<tAnswer>(answer);
   }
   uint32_t handleSecondaryInterrupt() override {
     ++secondaryCalls;

@@ -14,6 +14,7 @@
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
 #include "registers/tRegisterLockGroup.h"
+#include "registers/tScopedLockSelection.h"
 
 namespace nQoUdRLP100 {
 
@@ -32,7 +33,7 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
     if (object == nullptr) continue;
     if (tRegisterLockGroup* group = object->getLockGroup()) tMap::selectGroup(selection, group->id());
   }
-  map.lockSelectedGroups(selection, status);
+  const tScopedLockSelection<tMap> locked(map, selection, status);
   for (std::size_t i = 0; i < count; ++i) {
     typename tMap::tRegister* object = map.registerObject(pairs[i].id);
     if (object != nullptr)
@@ -40,7 +41,6 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
     else
       nQoUdR100::setCode(status, -50003, tMap::kSites.at(tMap::kSites.missingRegister));
   }
-  map.unlockSelectedGroups(selection, status);
 }
 
 }  // namespace nQoUdRLP100

@@ -5,6 +5,7 @@
 #include "frame/tStatusSite.h"
 #include "frame/tTimerTimeout.h"
 #include "registers/registerStatus.h"
+#include "registers/tScopedLockSelection.h"
 #include "tavik/tTavikAtomicOperation.h"
 
 namespace nQoUdRLP100 {
@@ -282,17 +283,14 @@ void tTavikHelper::aiConfigureOutputControl(nTavik::tAI_Output_Select outputSele
   closeAIBracket(*_map, status);
 }
 
-// The lock is given back whenever it was taken, on a status of its own, so
-// that a failed step never leaves the AO registers locked.
+// The lock is given back before the end strobe, also after a failed step.
 void tTavikHelper::aoReset(tStatus2* status) {
   if (failed(status)) return;
   openAOBracket(*_map, status);
-  const tTavik::tSelection group{kAOLockGroup};
-  _map->lockSelectedGroups(group, status);
-  aoResetRegisters(status);
-  tStatus2 release;
-  _map->unlockSelectedGroups(group, &release);
-  if (status != nullptr) status->assign(release);
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOLockGroup}, status);
+    aoResetRegisters(status);
+  }
   closeAOBracket(*_map, status);
 }
 

@@ -316,12 +316,13 @@ void tTavikHelper::aoResetRegisters(tStatus2* status) {
     _map->Interrupt_B_Ack.writeRegister(ack, status);
   clearElements(_map->Array_00C2, status);
   clearElements(_map->Array_00C3, status);
-  tTavik::tWrite_00A0& serialEnable = _map->Write_00A0;
-  serialEnable.set_AO_MUDS_3_Interrupt_Enable(false, status);
-  serialEnable.set_AO_MUDS_2_Interrupt_Enable(false, status);
-  serialEnable.set_AO_MUDS_1_Interrupt_Enable(false, status);
-  serialEnable.set_AO_MUDS_0_Interrupt_Enable(false, status);
-  serialEnable.flush(status, 1);
+  if (!failed(status))
+    tAtomicEnableClearOp<&tTavik::Write_00A0,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_3_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_2_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_1_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_0_Interrupt_Enable>(_map, status)
+        .run();
   tTavik::tAO_Serial_Interrupt_Ack& serialAck = _map->AO_Serial_Interrupt_Ack;
   serialAck.write_AO_MUDS_0_Interrupt_Ack(1, status, 0);
   serialAck.write_AO_MUDS_1_Interrupt_Ack(1, status, 0);

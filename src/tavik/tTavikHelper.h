@@ -68,7 +68,8 @@ class tTavikHelper : public nQoUdR100::tModuleObject {
                                 nQoMDBG100::tStatus2* status);
 
   // Resets the AO engine and clears its registers, interrupts and DAC
-  // configuration under the AO registers' lock group (3), in the AO bracket.
+  // configuration under the AO registers' lock group (3), in the AO bracket
+  // (the enable changes of 0x196 and 0xA0 run atomically).
   void aoReset(nQoMDBG100::tStatus2* status);
   // In the AO bracket: the output select of tAO_Output_Control, four bits of
   // tAO_Personal, AO_Mode_3_Bit0 set.

@@ -160,8 +160,8 @@ TEST_F(tTavikHelperTest, AoResetRunsInsideGroupThreesLockInItsOrder) {
     expected.push_back(wrote(0x106, ack));
   for (uint32_t offset = 0xC2; offset <= 0xFE; offset += 4) expected.push_back(wrote(offset, 0, 8));
   for (uint32_t offset = 0xC3; offset <= 0xCF; offset += 4) expected.push_back(wrote(offset, 0, 8));
-  for (uint32_t value : {0, 1, 2, 4, 8})
-    expected.push_back(wrote(value == 0 ? 0xA0 : 0xA1, value, 8));
+  expected.insert(expected.end(), {kAtomicBegin, wrote(0xA0, 0, 8), kAtomicEnd});
+  for (uint32_t value : {1, 2, 4, 8}) expected.push_back(wrote(0xA1, value, 8));
   expected.push_back(wrote(0x190, 512));
   EXPECT_EQ(windows.log(), expected);
 }

@@ -15,6 +15,7 @@
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
 #include "registers/tRegisterLockGroup.h"
+#include "registers/tScopedLockSelection.h"
 
 namespace nQoUdRLP100 {
 
@@ -33,7 +34,7 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
     if (object == nullptr) continue;
     if (tRegisterLockGroup* group = object->getLockGroup()) tMap::selectGroup(selection, group->id());
   }
-  map.lockSelectedGroups(selection, status);
+  const tScopedLockSelection<tMap> locked(map, selection, status);
   for (std::size_t i = 0; i < count; ++i) {
     typename tMap::tRegister* object = map.registerObject(pairs[i].id);
     if (object != nullptr)
@@ -42,7 +43,6 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
       nQoUdR100::setCode(status, nQoUdR100::kBadIndex,
                          tMap::kSites.at(tMap::kSites.missingRegister));
   }
-  map.unlockSelectedGroups(selection, status);
 }
 
 }  // namespace nQoUdRLP100

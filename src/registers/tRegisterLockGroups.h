@@ -7,6 +7,8 @@
 //   groups.lockSelected(selection, status);     // 12, then 14
 //   ... write the registers ...
 //   groups.unlockSelected(selection, status);   // 14, then 12
+//
+// A map's user that holds a selection for one scope uses tScopedLockSelection.
 #pragma once
 
 #include <array>

@@ -6,7 +6,7 @@
 #include "frame/tStatusSite.h"
 #include "frame/tTimerTimeout.h"
 #include "registers/registerStatus.h"
-#include "registers/registerWidth.h"
+#include "registers/tScopedLockSelection.h"
 #include "tavik/tTavikAtomicOperation.h"
 
 namespace nQoUdRLP100 {
@@ -20,35 +20,20 @@ constexpr nQoUdR100::tStatusSite kArmTimeout{"qomiorlp/tavik/tTavikHelper", 599}
 constexpr nQoUdR100::tStatusSite kElementOutsideMap =
     nTavik::tTavikTraits::kSites.at(nTavik::tTavikTraits::kSites.markClean);
 
-// tJoint_Reset: engine resets and configuration brackets.
-constexpr uint16_t kAIReset = 1;
-constexpr uint16_t kAOReset = 2;
-constexpr uint16_t kAIConfigStart = 16;
-constexpr uint16_t kAOConfigStart = 32;
-constexpr uint16_t kAIConfigEnd = 256;
-constexpr uint16_t kAOConfigEnd = 512;
-
 constexpr uint32_t kAOLockGroup = 3;
-// Bit 5 of tJoint_Status_2: the AO engine has not taken the update yet.
-constexpr uint32_t kAOUpdatePending = 0x20;
 
-// Sets bits high..low of the soft copy to the value's low bits (dirty on change).
-template <class tRegister>
-void setField(tRegister& target, unsigned high, unsigned low, uint32_t value, tStatus2* status) {
-  target.setBits(fieldMask(high, low), low, value, status);
+// The configuration brackets of tJoint_Reset.
+void openAIBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AI_Configuration_Start(true, status);
 }
-
-// The same, then a write when the register is dirty.
-template <class tRegister>
-void setAndFlush(tRegister& target, unsigned high, unsigned low, uint32_t value, tStatus2* status) {
-  setField(target, high, low, value, status);
-  target.flush(status, 0);
+void closeAIBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AI_Configuration_End(true, status);
 }
-
-// Clears the bits of the mask in the soft copy (dirty on change).
-template <class tRegister>
-void clearBits(tRegister& target, uint32_t mask, tStatus2* status) {
-  target.setBits(mask, 0, 0, status);
+void openAOBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AO_Configuration_Start(true, status);
+}
+void closeAOBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AO_Configuration_End(true, status);
 }
 
 // Soft copy 0, written whatever it held.
@@ -57,70 +42,84 @@ void clearAndWrite(tRegister& target, tStatus2* status) {
   target.writeRegister(0, status, 1);
 }
 
-void strobe(tTavik& map, uint16_t value, tStatus2* status) {
-  map.Joint_Reset.writeRegister(value, status);
-}
-
 // Writes those of the registers that are dirty, inside the AO bracket.
 template <class... tRegisters>
 void flushInAOBracket(tTavik& map, tStatus2* status, tRegisters&... registers) {
-  strobe(map, kAOConfigStart, status);
+  openAOBracket(map, status);
   (registers.flush(status, 0), ...);
-  strobe(map, kAOConfigEnd, status);
+  closeAOBracket(map, status);
 }
 
 void flushBus(tTavik& map, tStatus2* status) {
   if (!failed(status)) map.flushBus(status);
 }
 
-// One AI counter: its load registers, its select bit and mode bits in
-// tAI_Mode_2, its load command bit in tAI_Command_1.
+// One AI counter: its two load registers, its load select and mode in
+// tAI_Mode_2 and its load command in tAI_Command_1.
 template <class tFirst, class tSecond>
 struct tAICounter {
   tFirst tTavik::*first;
   tSecond tTavik::*second;
-  unsigned selectBit;
-  unsigned commandBit;
-  unsigned modeHigh;
-  unsigned modeLow;
+  void (tTavik::tAI_Mode_2::*setSelect)(nTavik::tAI_Load_Select, tStatus2*);
+  void (tTavik::tAI_Mode_2::*setMode)(uint32_t, tStatus2*);
+  void (tTavik::tAI_Command_1::*setLoad)(bool, tStatus2*);
 };
-template <class tFirst, class tSecond>
-tAICounter(tFirst tTavik::*, tSecond tTavik::*, unsigned, unsigned, unsigned, unsigned)
-    -> tAICounter<tFirst, tSecond>;
 
-constexpr tAICounter kCounterA{&tTavik::Write_012C, &tTavik::Write_0130, 9, 11, 8, 8};
-constexpr tAICounter kCounterB{&tTavik::Write_011C, &tTavik::Write_0120, 7, 9, 6, 4};
-constexpr tAICounter kCounterC{&tTavik::Write_0124, &tTavik::Write_0128, 2, 5, 1, 1};
+using tMode2 = tTavik::tAI_Mode_2;
+using tCommand1 = tTavik::tAI_Command_1;
+constexpr tAICounter kCounterA{.first = &tTavik::Write_012C,
+                               .second = &tTavik::Write_0130,
+                               .setSelect = &tMode2::set_AI_Counter_A_Load_Select,
+                               .setMode = &tMode2::set_AI_Counter_A_Mode,
+                               .setLoad = &tCommand1::set_AI_Counter_A_Load};
+constexpr tAICounter kCounterB{.first = &tTavik::Write_011C,
+                               .second = &tTavik::Write_0120,
+                               .setSelect = &tMode2::set_AI_Counter_B_Load_Select,
+                               .setMode = &tMode2::set_AI_Counter_B_Mode,
+                               .setLoad = &tCommand1::set_AI_Counter_B_Load};
+constexpr tAICounter kCounterC{.first = &tTavik::Write_0124,
+                               .second = &tTavik::Write_0128,
+                               .setSelect = &tMode2::set_AI_Counter_C_Load_Select,
+                               .setMode = &tMode2::set_AI_Counter_C_Mode,
+                               .setLoad = &tCommand1::set_AI_Counter_C_Load};
 
-// The select, then the load command, each made to reach the chip.
+// The load select, then the load command, each made to reach the chip.
 template <class tCounter>
-void strobeCounterLoad(tTavik& map, const tCounter& counter, uint32_t select, tStatus2* status) {
-  setAndFlush(map.AI_Mode_2, counter.selectBit, counter.selectBit, select, status);
+void strobeCounterLoad(tTavik& map, const tCounter& counter, nTavik::tAI_Load_Select select,
+                       tStatus2* status) {
+  (map.AI_Mode_2.*counter.setSelect)(select, status);
+  map.AI_Mode_2.flush(status, 0);
   flushBus(map, status);
-  setAndFlush(map.AI_Command_1, counter.commandBit, counter.commandBit, 1, status);
+  (map.AI_Command_1.*counter.setLoad)(true, status);
+  map.AI_Command_1.flush(status, 0);
   flushBus(map, status);
 }
 
 template <class tCounter>
-void configureCounter(tTavik& map, const tCounter& counter, uint32_t first, uint32_t second,
-                      uint32_t select, uint32_t mode, tStatus2* status) {
-  strobe(map, kAIConfigStart, status);
-  (map.*counter.first).writeRegister(first, status, 0);
-  (map.*counter.second).writeRegister(second, status, 0);
+void configureCounter(tTavik& map, const tCounter& counter, uint32_t firstLoad,
+                      uint32_t secondLoad, nTavik::tAI_Load_Select select, uint32_t mode,
+                      tStatus2* status) {
+  openAIBracket(map, status);
+  (map.*counter.first).writeRegister(firstLoad, status, 0);
+  (map.*counter.second).writeRegister(secondLoad, status, 0);
   strobeCounterLoad(map, counter, select, status);
-  setField(map.AI_Mode_2, counter.modeHigh, counter.modeLow, mode, status);
-  setField(map.AI_Mode_2, counter.selectBit, counter.selectBit, (select & 1) ^ 1, status);
+  (map.AI_Mode_2.*counter.setMode)(mode, status);
+  // The next reload takes the other register.
+  (map.AI_Mode_2.*counter.setSelect)(
+      select == nTavik::kFirstLoadRegister ? nTavik::kSecondLoadRegister
+                                           : nTavik::kFirstLoadRegister,
+      status);
   map.AI_Mode_2.flush(status, 1);
-  strobe(map, kAIConfigEnd, status);
+  closeAIBracket(map, status);
 }
 
 template <class tCounter>
 void loadCounter(tTavik& map, const tCounter& counter, uint32_t value, tStatus2* status) {
-  strobe(map, kAIConfigStart, status);
+  openAIBracket(map, status);
   (map.*counter.first).writeRegister(value, status, 0);
-  strobeCounterLoad(map, counter, 0, status);
-  setField(map.AI_Mode_2, counter.modeHigh, counter.modeLow, 0, status);
-  strobe(map, kAIConfigEnd, status);
+  strobeCounterLoad(map, counter, nTavik::kFirstLoadRegister, status);
+  (map.AI_Mode_2.*counter.setMode)(0, status);
+  closeAIBracket(map, status);
 }
 
 // Clears each element in index order. An element placed outside the map is
@@ -137,22 +136,23 @@ void clearElements(tElement (&elements)[kCount], tStatus2* status) {
   }
 }
 
-// Clears bits of an interrupt enable register and writes it as one bus atomic
-// operation, so that an enable switched on meanwhile (they run atomically too)
-// is not lost.
-template <auto kEnable, uint32_t kBits>
-struct tAtomicEnableClearOp final : tTavikAtomicOperation<tAtomicEnableClearOp<kEnable, kBits>> {
+// Clears fields of an interrupt enable register (each through its setter) and
+// writes it as one bus atomic operation, so that an enable switched on
+// meanwhile (they run atomically too) is not lost.
+template <auto kEnable, auto... kClears>
+struct tAtomicEnableClearOp final
+    : tTavikAtomicOperation<tAtomicEnableClearOp<kEnable, kClears...>> {
   using tTavikAtomicOperation<tAtomicEnableClearOp>::tTavikAtomicOperation;
   static void operate(tTavik& map, tStatus2* status) {
-    clearBits(map.*kEnable, kBits, status);
+    (((map.*kEnable).*kClears)({}, status), ...);
     (map.*kEnable).flush(status, 1);
   }
 };
 
 }  // namespace
 
-void tTavikHelper::aoArm(uint32_t wait, uint32_t pulse, tStatus2* status) {
-  if (wait != 0 && pulse != 0 && !failed(status)) {
+void tTavikHelper::aoArm(bool wait, bool pulse, tStatus2* status) {
+  if (wait && pulse && !failed(status)) {
     nQoUdR100::tTimerTimeout<tTimerTimeWasterSleep, tTimerTimebaseEfficient> timeout(
         1, kTimerTimeUnitMillisecond, 0, nullptr);
     _map->AO_Mode_3.write_AO_Not_An_UPDATE(1, status, 0);
@@ -160,7 +160,7 @@ void tTavikHelper::aoArm(uint32_t wait, uint32_t pulse, tStatus2* status) {
     int timerStatus = 0;
     timeout.start(&timerStatus);
     // Polls without sleeping: the chip takes the update within microseconds.
-    while ((_map->Joint_Status_2.refresh(status) & kAOUpdatePending) != 0) {
+    while (_map->Joint_Status_2.read_AO_Update_Pending(status) != 0) {
       if (timeout.isTimeout(&timerStatus) != 0) {
         nQoUdR100::setCode(status, nQoUdR100::kBoardTimeout, kArmTimeout);
         return;
@@ -170,9 +170,9 @@ void tTavikHelper::aoArm(uint32_t wait, uint32_t pulse, tStatus2* status) {
   struct tAtomicArmOp final : tTavikAtomicOperation<tAtomicArmOp> {
     using tTavikAtomicOperation::tTavikAtomicOperation;
     static void operate(tTavik& map, tStatus2* status) {
-      setField(map.AO_Command_1, 10, 10, 1, status);
-      setField(map.AO_Command_1, 8, 8, 1, status);
-      setField(map.AO_Command_1, 6, 6, 1, status);
+      map.AO_Command_1.set_AO_Interval_Arm(true, status);
+      map.AO_Command_1.set_AO_UC_Arm(true, status);
+      map.AO_Command_1.set_AO_BC_Arm(true, status);
       map.AO_Command_1.flush(status, 1);
     }
   };
@@ -183,10 +183,9 @@ void tTavikHelper::aoStop(tStatus2* status) {
   struct tAtomicOp final : tTavikAtomicOperation<tAtomicOp> {
     using tTavikAtomicOperation::tTavikAtomicOperation;
     static void operate(tTavik& map, tStatus2* status) {
-      strobe(map, kAOConfigStart, status);
-      setField(map.AO_Command_1, 13, 13, 1, status);
-      map.AO_Command_1.flush(status, 1);
-      strobe(map, kAOConfigEnd, status);
+      openAOBracket(map, status);
+      map.AO_Command_1.write_AO_Disarm(true, status, 1);
+      closeAOBracket(map, status);
     }
   };
   tAtomicOp(_map, status).run();
@@ -196,7 +195,7 @@ void tTavikHelper::aiStrobeConvertSync(tStatus2* status) {
   struct tAtomicOp final : tTavikAtomicOperation<tAtomicOp> {
     using tTavikAtomicOperation::tTavikAtomicOperation;
     static void operate(tTavik& map, tStatus2* status) {
-      setAndFlush(map.AI_Command_1, 0, 0, 1, status);
+      map.AI_Command_1.write_AI_Convert_Sync(true, status, 0);
     }
   };
   tAtomicOp(_map, status).run();
@@ -207,41 +206,50 @@ void tTavikHelper::aiStrobeStart(tStatus2* status) { _map->Strobe_0108.writeRegi
 void tTavikHelper::aiStrobeStart1(tStatus2* status) { _map->Strobe_0108.writeRegister(1, status); }
 
 void tTavikHelper::aiStrobeCommand1Bit2(tStatus2* status) {
-  setAndFlush(_map->AI_Command_1, 2, 2, 1, status);
+  _map->AI_Command_1.write_AI_Bypass_Config_Load(true, status, 0);
 }
 
 void tTavikHelper::aiReset(tStatus2* status) {
-  strobe(*_map, kAIReset, status);
-  strobe(*_map, kAIConfigStart, status);
+  _map->Joint_Reset.write_AI_Reset(true, status);
+  openAIBracket(*_map, status);
   if (!failed(status))
-    tAtomicEnableClearOp<&tTavik::Interrupt_A_Enable, 0x00BF>(_map, status).run();  // 7, 5..0
+    tAtomicEnableClearOp<&tTavik::Interrupt_A_Enable,
+                         &tTavik::tInterrupt_A_Enable::set_AI_FIFO_Interrupt_Enable,
+                         &tTavik::tInterrupt_A_Enable::set_AI_Interrupt_Enables>(_map, status)
+        .run();
   for (uint16_t ack : {128, 256, 512, 1024, 2048, 4096, 8192})
     _map->Interrupt_A_Ack.writeRegister(ack, status);
   _map->AI_Command_1.writeRegister(0, status, 0);
   _map->Strobe_0108.writeRegister(0, status);
-  _map->AI_Mode_1.writeRegister(0x000C, status, 1);  // bits 3 and 2
+  _map->AI_Mode_1.setRegister(0, status);
+  _map->AI_Mode_1.set_AI_Counter_A_Enable(true, status);
+  _map->AI_Mode_1.set_AI_Mode_1_Bit2(true, status);
+  _map->AI_Mode_1.flush(status, 1);
   clearAndWrite(_map->AI_Mode_2, status);
   clearAndWrite(_map->AI_Mode_3, status);
   clearAndWrite(_map->AI_Output_Control, status);
   clearAndWrite(_map->AI_Personal, status);
   clearAndWrite(_map->Write_017C, status);
   clearAndWrite(_map->AI_Trigger_Select, status);
-  strobe(*_map, kAIConfigEnd, status);
+  closeAIBracket(*_map, status);
 }
 
-void tTavikHelper::aiConfigureCounterA(uint32_t first, uint32_t second, uint32_t select,
-                                       uint32_t mode, tStatus2* status) {
-  configureCounter(*_map, kCounterA, first, second, select, mode, status);
+void tTavikHelper::aiConfigureCounterA(uint32_t firstLoad, uint32_t secondLoad,
+                                       nTavik::tAI_Load_Select select, uint32_t mode,
+                                       tStatus2* status) {
+  configureCounter(*_map, kCounterA, firstLoad, secondLoad, select, mode, status);
 }
 
-void tTavikHelper::aiConfigureCounterB(uint32_t first, uint32_t second, uint32_t select,
-                                       uint32_t mode, tStatus2* status) {
-  configureCounter(*_map, kCounterB, first, second, select, mode, status);
+void tTavikHelper::aiConfigureCounterB(uint32_t firstLoad, uint32_t secondLoad,
+                                       nTavik::tAI_Load_Select select, uint32_t mode,
+                                       tStatus2* status) {
+  configureCounter(*_map, kCounterB, firstLoad, secondLoad, select, mode, status);
 }
 
-void tTavikHelper::aiConfigureCounterC(uint32_t first, uint32_t second, uint32_t select,
-                                       uint32_t mode, tStatus2* status) {
-  configureCounter(*_map, kCounterC, first, second, select, mode, status);
+void tTavikHelper::aiConfigureCounterC(uint32_t firstLoad, uint32_t secondLoad,
+                                       nTavik::tAI_Load_Select select, uint32_t mode,
+                                       tStatus2* status) {
+  configureCounter(*_map, kCounterC, firstLoad, secondLoad, select, mode, status);
 }
 
 void tTavikHelper::aiLoadCounterA(uint32_t value, tStatus2* status) {
@@ -257,42 +265,39 @@ void tTavikHelper::aiLoadCounterC(uint32_t value, tStatus2* status) {
 }
 
 void tTavikHelper::aiLoadAndStrobe(uint16_t value, tStatus2* status) {
-  strobe(*_map, kAIConfigStart, status);
+  openAIBracket(*_map, status);
   _map->Write_0180.setRegister(value, status);
   _map->Write_0180.flush(status, 0);
   flushBus(*_map, status);
-  setAndFlush(_map->AI_Command_1, 7, 7, 1, status);
+  _map->AI_Command_1.write_AI_Strobe_Value_Load(true, status, 0);
   flushBus(*_map, status);
-  strobe(*_map, kAIConfigEnd, status);
+  closeAIBracket(*_map, status);
 }
 
-void tTavikHelper::aiConfigureOutputControl(uint32_t outputSelect, uint32_t outputMode,
-                                            uint32_t personal, tStatus2* status) {
-  strobe(*_map, kAIConfigStart, status);
-  setAndFlush(_map->AI_Output_Control, 1, 0, outputSelect, status);
-  setAndFlush(_map->AI_Output_Control, 9, 8, outputMode, status);
-  setAndFlush(_map->AI_Personal, 10, 10, personal, status);
-  strobe(*_map, kAIConfigEnd, status);
+void tTavikHelper::aiConfigureOutputControl(nTavik::tAI_Output_Select outputSelect,
+                                            nTavik::tAI_Output_Mode outputMode,
+                                            bool personalBit10, tStatus2* status) {
+  openAIBracket(*_map, status);
+  _map->AI_Output_Control.write_AI_Output_Select(outputSelect, status, 0);
+  _map->AI_Output_Control.write_AI_Output_Mode(outputMode, status, 0);
+  _map->AI_Personal.write_AI_Personal_Bit10(personalBit10, status, 0);
+  closeAIBracket(*_map, status);
 }
 
-// The lock is given back whenever it was taken, on a status of its own, so
-// that a failed step never leaves the AO registers locked.
+// The lock is given back before the end strobe, also after a failed step.
 void tTavikHelper::aoReset(tStatus2* status) {
   if (failed(status)) return;
-  strobe(*_map, kAOConfigStart, status);
-  const tTavik::tSelection group{kAOLockGroup};
-  _map->lockSelectedGroups(group, status);
-  aoResetRegisters(status);
-  tStatus2 release;
-  _map->unlockSelectedGroups(group, &release);
-  if (status != nullptr) status->assign(release);
-  strobe(*_map, kAOConfigEnd, status);
+  openAOBracket(*_map, status);
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOLockGroup}, status);
+    aoResetRegisters(status);
+  }
+  closeAOBracket(*_map, status);
 }
 
 void tTavikHelper::aoResetRegisters(tStatus2* status) {
-  strobe(*_map, kAOReset, status);
-  setField(_map->AO_Command_1, 13, 13, 1, status);
-  _map->AO_Command_1.flush(status, 1);
+  _map->Joint_Reset.write_AO_Reset(true, status);
+  _map->AO_Command_1.write_AO_Disarm(true, status, 1);
   clearAndWrite(_map->AO_Personal, status);
   clearAndWrite(_map->AO_Command_1, status);
   clearAndWrite(_map->AO_Command_2, status);
@@ -303,97 +308,114 @@ void tTavikHelper::aoResetRegisters(tStatus2* status) {
   clearAndWrite(_map->Write_0184, status);
   clearAndWrite(_map->AO_Trigger_Select, status);
   if (!failed(status))
-    tAtomicEnableClearOp<&tTavik::Interrupt_B_Enable, 0x017F>(_map, status).run();  // 8, 6..0
-  setField(_map->AO_Personal, 4, 4, 1, status);
-  _map->AO_Personal.flush(status, 1);
+    tAtomicEnableClearOp<&tTavik::Interrupt_B_Enable,
+                         &tTavik::tInterrupt_B_Enable::set_AO_FIFO_Interrupt_Enable,
+                         &tTavik::tInterrupt_B_Enable::set_AO_Interrupt_Enables>(_map, status)
+        .run();
+  _map->AO_Personal.write_AO_Personal_Bit4(true, status, 1);
   for (uint16_t ack : {8, 16, 128, 256, 512, 1024, 2048, 4096, 8192})
     _map->Interrupt_B_Ack.writeRegister(ack, status);
   clearElements(_map->Array_00C2, status);
   clearElements(_map->Array_00C3, status);
-  clearBits(_map->Write_00A0, 0x0F, status);
-  _map->Write_00A0.flush(status, 1);
-  for (unsigned bit = 0; bit < 4; ++bit)
-    setAndFlush(_map->AO_Serial_Interrupt_Ack, bit, bit, 1, status);
+  if (!failed(status))
+    tAtomicEnableClearOp<&tTavik::Write_00A0,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_3_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_2_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_1_Interrupt_Enable,
+                         &tTavik::tWrite_00A0::set_AO_MUDS_0_Interrupt_Enable>(_map, status)
+        .run();
+  tTavik::tAO_Serial_Interrupt_Ack& serialAck = _map->AO_Serial_Interrupt_Ack;
+  serialAck.write_AO_MUDS_0_Interrupt_Ack(1, status, 0);
+  serialAck.write_AO_MUDS_1_Interrupt_Ack(1, status, 0);
+  serialAck.write_AO_MUDS_2_Interrupt_Ack(1, status, 0);
+  serialAck.write_AO_MUDS_3_Interrupt_Ack(1, status, 0);
 }
 
-void tTavikHelper::aoConfigureOutputControl(uint32_t outputSelect, uint32_t flag6, uint32_t flag5,
-                                            uint32_t flag12, uint32_t flag10, tStatus2* status) {
-  strobe(*_map, kAOConfigStart, status);
-  setAndFlush(_map->AO_Output_Control, 1, 0, outputSelect, status);
-  setField(_map->AO_Personal, 6, 6, flag6, status);
-  setField(_map->AO_Personal, 5, 5, flag5, status);
-  setField(_map->AO_Personal, 12, 12, flag12, status);
-  setAndFlush(_map->AO_Personal, 10, 10, flag10, status);
-  setAndFlush(_map->AO_Mode_3, 0, 0, 1, status);
-  strobe(*_map, kAOConfigEnd, status);
+void tTavikHelper::aoConfigureOutputControl(nTavik::tAO_Output_Select outputSelect,
+                                            bool personalBit6, bool personalBit5,
+                                            bool personalBit12, bool personalBit10,
+                                            tStatus2* status) {
+  openAOBracket(*_map, status);
+  _map->AO_Output_Control.write_AO_Output_Select(outputSelect, status, 0);
+  _map->AO_Personal.set_AO_Personal_Bit6(personalBit6, status);
+  _map->AO_Personal.set_AO_Personal_Bit5(personalBit5, status);
+  _map->AO_Personal.set_AO_Personal_Bit12(personalBit12, status);
+  _map->AO_Personal.write_AO_Personal_Bit10(personalBit10, status, 0);
+  _map->AO_Mode_3.write_AO_Mode_3_Bit0(true, status, 0);
+  closeAOBracket(*_map, status);
 }
 
-void tTavikHelper::aoConfigureMode2(uint32_t mode, uint32_t flag, tStatus2* status) {
-  setField(_map->AO_Mode_2, 15, 14, mode, status);
-  setField(_map->AO_Mode_2, 13, 13, flag, status);
+void tTavikHelper::aoConfigureMode2(nTavik::tAO_FIFO_Mode fifoMode, bool regenerate,
+                                    tStatus2* status) {
+  _map->AO_Mode_2.set_AO_FIFO_Mode(fifoMode, status);
+  _map->AO_Mode_2.set_AO_FIFO_Regenerate(regenerate, status);
   flushInAOBracket(*_map, status, _map->AO_Mode_2);
 }
 
-void tTavikHelper::aoConfigureMode3(uint32_t flag3, uint32_t flag4, uint32_t flag5,
+void tTavikHelper::aoConfigureMode3(bool mode3Bit3, bool mode3Bit4, bool mode3Bit5,
                                     tStatus2* status) {
-  setField(_map->AO_Mode_3, 3, 3, flag3, status);
-  setField(_map->AO_Mode_3, 4, 4, flag4, status);
-  setField(_map->AO_Mode_3, 5, 5, flag5, status);
+  _map->AO_Mode_3.set_AO_Mode_3_Bit3(mode3Bit3, status);
+  _map->AO_Mode_3.set_AO_Mode_3_Bit4(mode3Bit4, status);
+  _map->AO_Mode_3.set_AO_Mode_3_Bit5(mode3Bit5, status);
   flushInAOBracket(*_map, status, _map->AO_Mode_3);
 }
 
-void tTavikHelper::aoConfigureTiming(uint32_t selectB, uint32_t flagB, uint32_t selectA,
-                                     uint32_t flagA, uint32_t countB, uint32_t commandFlag,
-                                     uint32_t countA, tStatus2* status) {
-  setField(_map->AO_Command_2, 11, 11, commandFlag, status);
-  setField(_map->AO_Mode_1, 15, 11, selectB, status);
-  setField(_map->AO_Mode_1, 4, 4, flagB, status);
-  setField(_map->AO_Mode_1, 10, 6, selectA, status);
-  setField(_map->AO_Mode_1, 3, 3, flagA, status);
-  clearBits(_map->AO_Mode_2, 0x00F0, status);  // bits 7 and 6..4
-  strobe(*_map, kAOConfigStart, status);
+void tTavikHelper::aoConfigureTiming(nTavik::tAO_Timing_Select_B selectB, bool flagB,
+                                     nTavik::tAO_Timing_Select_A selectA, bool flagA,
+                                     uint32_t updateInterval, bool command2Bit11,
+                                     uint32_t initialInterval, tStatus2* status) {
+  _map->AO_Command_2.set_AO_Command_2_Bit11(command2Bit11, status);
+  _map->AO_Mode_1.set_AO_Timing_Select_B(selectB, status);
+  _map->AO_Mode_1.set_AO_Timing_Flag_B(flagB, status);
+  _map->AO_Mode_1.set_AO_Timing_Select_A(selectA, status);
+  _map->AO_Mode_1.set_AO_Timing_Flag_A(flagA, status);
+  _map->AO_Mode_2.set_AO_Mode_2_Bit7(false, status);
+  _map->AO_Mode_2.set_AO_Mode_2_Bits6_4(0, status);
+  openAOBracket(*_map, status);
   _map->AO_Command_2.flush(status, 0);
   _map->AO_Mode_1.flush(status, 0);
   _map->AO_Mode_2.flush(status, 0);
-  _map->Write_0150.writeRegister(countA - 1, status, 0);
-  setAndFlush(_map->AO_Command_1, 9, 9, 1, status);
-  _map->Write_0150.writeRegister(countB - 1, status, 0);
-  _map->Write_0154.writeRegister(countA - 1, status, 0);
-  strobe(*_map, kAOConfigEnd, status);
+  _map->Write_0150.writeRegister(initialInterval - 1, status, 0);
+  _map->AO_Command_1.write_AO_Interval_Load(true, status, 0);
+  _map->Write_0150.writeRegister(updateInterval - 1, status, 0);
+  _map->Write_0154.writeRegister(initialInterval - 1, status, 0);
+  closeAOBracket(*_map, status);
 }
 
-void tTavikHelper::aoLoadUC(uint32_t flag, uint32_t count1, uint32_t count2, uint32_t count158,
-                            tStatus2* status) {
-  strobe(*_map, kAOConfigStart, status);
-  setAndFlush(_map->AO_Mode_1, 1, 1, flag, status);
-  setAndFlush(_map->AO_Mode_2, 2, 2, 0, status);
-  _map->Write_0158.writeRegister(count158 - 1, status, 0);
-  setAndFlush(_map->AO_Command_1, 5, 5, 1, status);
-  setAndFlush(_map->AO_Mode_2, 11, 11, 0, status);
-  _map->AO_UC_Load_A.writeRegister(count1 - 1, status, 0);
-  setAndFlush(_map->AO_Command_1, 7, 7, 1, status);
-  if (count2 != 0 && (flag & 1) == 0) _map->AO_UC_Load_A.writeRegister(count2 - 1, status, 0);
-  strobe(*_map, kAOConfigEnd, status);
+void tTavikHelper::aoLoadUC(bool ucFlag, uint32_t firstBufferUpdates, uint32_t bufferUpdates,
+                            uint32_t bufferCount, tStatus2* status) {
+  openAOBracket(*_map, status);
+  _map->AO_Mode_1.write_AO_UC_Flag(ucFlag, status, 0);
+  _map->AO_Mode_2.write_AO_Mode_2_Bit2(false, status, 0);
+  _map->Write_0158.writeRegister(bufferCount - 1, status, 0);
+  _map->AO_Command_1.write_AO_BC_Load(true, status, 0);
+  _map->AO_Mode_2.write_AO_Mode_2_Bit11(false, status, 0);
+  _map->AO_UC_Load_A.writeRegister(firstBufferUpdates - 1, status, 0);
+  _map->AO_Command_1.write_AO_UC_Load(true, status, 0);
+  if (bufferUpdates != 0 && !ucFlag)
+    _map->AO_UC_Load_A.writeRegister(bufferUpdates - 1, status, 0);
+  closeAOBracket(*_map, status);
 }
 
-void tTavikHelper::aoConfigureTrigger(uint32_t triggerSelect, uint32_t flag13, uint32_t flag5,
-                                      uint32_t flag6, uint32_t flag14, uint32_t mode1Flag,
-                                      uint32_t mode3Flag, tStatus2* status) {
-  setField(_map->AO_Mode_1, 0, 0, mode1Flag, status);
-  setField(_map->AO_Trigger_Select, 4, 0, triggerSelect, status);
-  setField(_map->AO_Trigger_Select, 13, 13, flag13, status);
-  setField(_map->AO_Trigger_Select, 5, 5, flag5, status);
-  setField(_map->AO_Trigger_Select, 6, 6, flag6, status);
-  setField(_map->AO_Trigger_Select, 14, 14, flag14, status);
-  setField(_map->AO_Mode_3, 11, 11, mode3Flag, status);
+void tTavikHelper::aoConfigureTrigger(nTavik::tAO_Start_Trigger_Select triggerSelect,
+                                      bool triggerFlagB, bool triggerSelectBit5,
+                                      bool triggerSelectBit6, bool triggerSelectBit14,
+                                      bool mode1Bit0, bool triggerFlagA, tStatus2* status) {
+  _map->AO_Mode_1.set_AO_Mode_1_Bit0(mode1Bit0, status);
+  _map->AO_Trigger_Select.set_AO_Start_Trigger_Select(triggerSelect, status);
+  _map->AO_Trigger_Select.set_AO_Trigger_Flag_B(triggerFlagB, status);
+  _map->AO_Trigger_Select.set_AO_Trigger_Select_Bit5(triggerSelectBit5, status);
+  _map->AO_Trigger_Select.set_AO_Trigger_Select_Bit6(triggerSelectBit6, status);
+  _map->AO_Trigger_Select.set_AO_Trigger_Select_Bit14(triggerSelectBit14, status);
+  _map->AO_Mode_3.set_AO_Trigger_Flag_A(triggerFlagA, status);
   flushInAOBracket(*_map, status, _map->AO_Mode_1, _map->AO_Trigger_Select, _map->AO_Mode_3);
 }
 
-void tTavikHelper::aoConfigureFifoOutput(uint32_t mode1Flag, uint32_t output, tStatus2* status) {
-  strobe(*_map, kAOConfigStart, status);
-  setAndFlush(_map->AO_Mode_1, 5, 5, mode1Flag, status);
-  setAndFlush(_map->AO_Output_Control, 9, 6, output, status);
-  strobe(*_map, kAOConfigEnd, status);
+void tTavikHelper::aoConfigureFifoOutput(bool mode1Bit5, uint32_t lastChannel, tStatus2* status) {
+  openAOBracket(*_map, status);
+  _map->AO_Mode_1.write_AO_Mode_1_Bit5(mode1Bit5, status, 0);
+  _map->AO_Output_Control.write_AO_Last_Channel(lastChannel, status, 0);
+  closeAOBracket(*_map, status);
 }
 
 }  // namespace nQoUdRLP100

@@ -18,23 +18,112 @@
 #include "registers/registerFieldMacros.h"
 #include "registers/tRegisterRow.h"
 
-// Named fields of the registers that have more than a short one.
-#define QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS   \
-  QO_FIELD(AI_Bypass_Config_FIFO, 31, 31)       \
-  QO_FIELD(AI_Bypass_Polarity, 22, 22)          \
-  QO_FIELD(AI_Bypass_Dither, 21, 21)            \
-  QO_FIELD(AI_Bypass_Gain, 20, 18)              \
-  QO_FIELD(AO_Bypass_AO_Cal_Sel, 17, 15)        \
-  QO_FIELD(AI_Bypass_Mode_Mux, 14, 13)          \
-  QO_FIELD(AI_Bypass_Cal_Sel_Neg, 12, 10)       \
-  QO_FIELD(AI_Bypass_Cal_Sel_Pos, 9, 7)         \
-  QO_FIELD(AI_Bypass_Bank, 6, 3)                \
-  QO_FIELD(AI_Bypass_Channel, 2, 0)
-#define QO_TAVIK_AO_SERIAL_INTERRUPT_ACK_FIELDS \
-  QO_FIELD(AO_MUDS_3_Interrupt_Ack, 3, 3)       \
-  QO_FIELD(AO_MUDS_2_Interrupt_Ack, 2, 2)       \
-  QO_FIELD(AO_MUDS_1_Interrupt_Ack, 1, 1)       \
-  QO_FIELD(AO_MUDS_0_Interrupt_Ack, 0, 0)
+// Named fields, one list per register with more than one, high bit first
+// (QO_FIELDS checks the order). Fields the chip documentation leaves unnamed
+// are named after what the command sequences (tTavikHelper) do with them, or,
+// where they only pass a caller's setting through, after their place.
+#define QO_TAVIK_AI_COMMAND_1_FIELDS(F)            \
+  F(bool, AI_Counter_A_Load, 11, 11)               \
+  F(bool, AI_Counter_B_Load, 9, 9)                 \
+  F(bool, AI_Strobe_Value_Load, 7, 7)              \
+  F(bool, AI_Counter_C_Load, 5, 5)                 \
+  F(bool, AI_Bypass_Config_Load, 2, 2)             \
+  F(bool, AI_Convert_Sync, 0, 0)
+#define QO_TAVIK_AI_MODE_1_FIELDS(F)               \
+  F(bool, AI_Counter_A_Enable, 3, 3)               \
+  F(bool, AI_Mode_1_Bit2, 2, 2)                    \
+  F(uint32_t, AI_Trigger_Once, 0, 0)
+#define QO_TAVIK_AI_MODE_2_FIELDS(F)                   \
+  F(tAI_Load_Select, AI_Counter_A_Load_Select, 9, 9)   \
+  F(uint32_t, AI_Counter_A_Mode, 8, 8)                 \
+  F(tAI_Load_Select, AI_Counter_B_Load_Select, 7, 7)   \
+  F(uint32_t, AI_Counter_B_Mode, 6, 4)                 \
+  F(tAI_Load_Select, AI_Counter_C_Load_Select, 2, 2)   \
+  F(uint32_t, AI_Counter_C_Mode, 1, 1)
+#define QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS(F)       \
+  F(tAI_Output_Mode, AI_Output_Mode, 9, 8)         \
+  F(tAI_Output_Select, AI_Output_Select, 1, 0)
+#define QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS(F)   \
+  F(uint32_t, AI_Bypass_Config_FIFO, 31, 31)       \
+  F(uint32_t, AI_Bypass_Polarity, 22, 22)          \
+  F(uint32_t, AI_Bypass_Dither, 21, 21)            \
+  F(uint32_t, AI_Bypass_Gain, 20, 18)              \
+  F(uint32_t, AO_Bypass_AO_Cal_Sel, 17, 15)        \
+  F(uint32_t, AI_Bypass_Mode_Mux, 14, 13)          \
+  F(uint32_t, AI_Bypass_Cal_Sel_Neg, 12, 10)       \
+  F(uint32_t, AI_Bypass_Cal_Sel_Pos, 9, 7)         \
+  F(uint32_t, AI_Bypass_Bank, 6, 3)                \
+  F(uint32_t, AI_Bypass_Channel, 2, 0)
+#define QO_TAVIK_AO_COMMAND_1_FIELDS(F)            \
+  F(bool, AO_Disarm, 13, 13)                       \
+  F(bool, AO_Interval_Arm, 10, 10)                 \
+  F(bool, AO_Interval_Load, 9, 9)                  \
+  F(bool, AO_UC_Arm, 8, 8)                         \
+  F(bool, AO_UC_Load, 7, 7)                        \
+  F(bool, AO_BC_Arm, 6, 6)                         \
+  F(bool, AO_BC_Load, 5, 5)
+#define QO_TAVIK_AO_MODE_1_FIELDS(F)                       \
+  F(tAO_Timing_Select_B, AO_Timing_Select_B, 15, 11)       \
+  F(tAO_Timing_Select_A, AO_Timing_Select_A, 10, 6)        \
+  F(bool, AO_Mode_1_Bit5, 5, 5)                            \
+  F(bool, AO_Timing_Flag_B, 4, 4)                          \
+  F(bool, AO_Timing_Flag_A, 3, 3)                          \
+  F(bool, AO_UC_Flag, 1, 1)                                \
+  F(bool, AO_Mode_1_Bit0, 0, 0)
+#define QO_TAVIK_AO_MODE_2_FIELDS(F)               \
+  F(tAO_FIFO_Mode, AO_FIFO_Mode, 15, 14)           \
+  F(bool, AO_FIFO_Regenerate, 13, 13)              \
+  F(bool, AO_Mode_2_Bit11, 11, 11)                 \
+  F(bool, AO_Mode_2_Bit7, 7, 7)                    \
+  F(uint32_t, AO_Mode_2_Bits6_4, 6, 4)             \
+  F(bool, AO_Mode_2_Bit2, 2, 2)
+#define QO_TAVIK_AO_OUTPUT_CONTROL_FIELDS(F)       \
+  F(uint32_t, AO_Last_Channel, 9, 6)               \
+  F(tAO_Output_Select, AO_Output_Select, 1, 0)
+#define QO_TAVIK_AO_MODE_3_FIELDS(F)               \
+  F(bool, AO_Trigger_Flag_A, 11, 11)               \
+  F(bool, AO_Mode_3_Bit5, 5, 5)                    \
+  F(bool, AO_Mode_3_Bit4, 4, 4)                    \
+  F(bool, AO_Mode_3_Bit3, 3, 3)                    \
+  F(uint32_t, AO_Not_An_UPDATE, 2, 2)              \
+  F(bool, AO_Mode_3_Bit0, 0, 0)
+#define QO_TAVIK_AO_PERSONAL_FIELDS(F)             \
+  F(bool, AO_Personal_Bit12, 12, 12)               \
+  F(bool, AO_Personal_Bit10, 10, 10)               \
+  F(bool, AO_Personal_Bit6, 6, 6)                  \
+  F(bool, AO_Personal_Bit5, 5, 5)                  \
+  F(bool, AO_Personal_Bit4, 4, 4)
+#define QO_TAVIK_AO_TRIGGER_SELECT_FIELDS(F)                     \
+  F(bool, AO_Trigger_Select_Bit14, 14, 14)                       \
+  F(bool, AO_Trigger_Flag_B, 13, 13)                             \
+  F(bool, AO_Trigger_Select_Bit6, 6, 6)                          \
+  F(bool, AO_Trigger_Select_Bit5, 5, 5)                          \
+  F(tAO_Start_Trigger_Select, AO_Start_Trigger_Select, 4, 0)
+// Bit 6 is counter 0's and stays out of the AI engine's enables.
+#define QO_TAVIK_INTERRUPT_A_ENABLE_FIELDS(F)      \
+  F(bool, AI_FIFO_Interrupt_Enable, 7, 7)          \
+  F(uint32_t, AI_Interrupt_Enables, 5, 0)
+// Bit 9 is counter 1's and stays out of the AO engine's enables.
+#define QO_TAVIK_INTERRUPT_B_ENABLE_FIELDS(F)      \
+  F(bool, AO_FIFO_Interrupt_Enable, 8, 8)          \
+  F(uint32_t, AO_Interrupt_Enables, 6, 0)
+#define QO_TAVIK_JOINT_RESET_FIELDS(F)             \
+  F(bool, AO_Configuration_End, 9, 9)              \
+  F(bool, AI_Configuration_End, 8, 8)              \
+  F(bool, AO_Configuration_Start, 5, 5)            \
+  F(bool, AI_Configuration_Start, 4, 4)            \
+  F(bool, AO_Reset, 1, 1)                          \
+  F(bool, AI_Reset, 0, 0)
+#define QO_TAVIK_AO_SERIAL_INTERRUPT_ENABLE_FIELDS(F) \
+  F(bool, AO_MUDS_3_Interrupt_Enable, 3, 3)           \
+  F(bool, AO_MUDS_2_Interrupt_Enable, 2, 2)           \
+  F(bool, AO_MUDS_1_Interrupt_Enable, 1, 1)           \
+  F(bool, AO_MUDS_0_Interrupt_Enable, 0, 0)
+#define QO_TAVIK_AO_SERIAL_INTERRUPT_ACK_FIELDS(F) \
+  F(uint32_t, AO_MUDS_3_Interrupt_Ack, 3, 3)       \
+  F(uint32_t, AO_MUDS_2_Interrupt_Ack, 2, 2)       \
+  F(uint32_t, AO_MUDS_1_Interrupt_Ack, 1, 1)       \
+  F(uint32_t, AO_MUDS_0_Interrupt_Ack, 0, 0)
 #define QO_TAVIK_CLOCK_AND_FOUT2_FIELDS \
   QO_FIELD_OF(nClock_And_Fout2::nRIVO_Clock_Freq::tRIVO_Clock_Freq, RIVO_Clock_Freq, 7, 7)
 #define QO_TAVIK_INTERRUPT_B_ACK_FIELDS QO_STROBE_FIELD(AO_Error_Interrupt_Ack, 13, 13)
@@ -43,12 +132,12 @@
 
 // clang-format off
 #define QO_TAVIK_REGISTERS(R, E) \
-  R(  0, AI_Command_1,           0x110, 16, kWrite,        1, kRewrite, 0x0000)                                             \
+  R(  0, AI_Command_1,           0x110, 16, kWrite,        1, kRewrite, 0x0000, QO_FIELDS(QO_TAVIK_AI_COMMAND_1_FIELDS))    \
   R(  1, Strobe_0108,            0x108, 16, kStrobe,       1, kNone,    kKeepAll)                                           \
-  R(  2, AI_Mode_2,              0x11A, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
+  R(  2, AI_Mode_2,              0x11A, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_MODE_2_FIELDS))     \
   R(  3, AI_Mode_3,              0x1AE, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
-  R(  4, AI_Personal,            0x19A, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
-  R(  5, AI_Output_Control,      0x178, 16, kWriteFields,  2, kRewrite, kKeepAll)                                           \
+  R(  4, AI_Personal,            0x19A, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELD_OF(bool, AI_Personal_Bit10, 10, 10)) \
+  R(  5, AI_Output_Control,      0x178, 16, kWriteFields,  2, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS)) \
   R(  6, Write_0124,             0x124, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
   R(  7, Write_0128,             0x128, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
   R(  8, Read_0184,              0x184, 32, kRead,         0, kForget,  kKeepAll)                                           \
@@ -64,17 +153,17 @@
   R( 18, Write_0158,             0x158, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 19, Write_015C,             0x15C, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 20, Read_0124,              0x124, 32, kRead,         0, kForget,  kKeepAll)                                           \
-  R( 21, AO_Command_2,           0x10A, 16, kWrite,        5, kRewrite, 0x3C0E)                                             \
-  R( 22, AO_Command_1,           0x112, 16, kWrite,        3, kRewrite, 0x181E)                                             \
-  R( 23, AO_Mode_1,              0x14C, 16, kWrite,        4, kRewrite, kKeepAll)                                           \
-  R( 24, AO_Mode_2,              0x14E, 16, kWrite,        3, kRewrite, kKeepAll)                                           \
-  R( 25, AO_Output_Control,      0x1AC, 16, kWrite,        4, kRewrite, kKeepAll)                                           \
-  R( 26, AO_Mode_3,              0x18C, 16, kWrite,        3, kRewrite, kKeepAll, QO_FIELD(AO_Not_An_UPDATE, 2, 2))         \
-  R( 27, AO_Personal,            0x19C, 16, kWrite,        3, kRewrite, kKeepAll)                                           \
+  R( 21, AO_Command_2,           0x10A, 16, kWrite,        5, kRewrite, 0x3C0E, QO_FIELD_OF(bool, AO_Command_2_Bit11, 11, 11)) \
+  R( 22, AO_Command_1,           0x112, 16, kWrite,        3, kRewrite, 0x181E, QO_FIELDS(QO_TAVIK_AO_COMMAND_1_FIELDS))    \
+  R( 23, AO_Mode_1,              0x14C, 16, kWrite,        4, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_MODE_1_FIELDS))     \
+  R( 24, AO_Mode_2,              0x14E, 16, kWrite,        3, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_MODE_2_FIELDS))     \
+  R( 25, AO_Output_Control,      0x1AC, 16, kWrite,        4, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_OUTPUT_CONTROL_FIELDS)) \
+  R( 26, AO_Mode_3,              0x18C, 16, kWrite,        3, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_MODE_3_FIELDS))     \
+  R( 27, AO_Personal,            0x19C, 16, kWrite,        3, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_PERSONAL_FIELDS))   \
   R( 28, Write_0184,             0x184, 16, kWrite,        4, kRewrite, kKeepAll)                                           \
   R( 29, Read_010C,              0x10C, 16, kRead,         0, kForget,  kKeepAll)                                           \
   R( 30, Read_0106,              0x106, 16, kRead,         0, kForget,  kKeepAll)                                           \
-  R( 31, AO_Trigger_Select,      0x186, 16, kWrite,        0, kRewrite, kKeepAll)                                           \
+  R( 31, AO_Trigger_Select,      0x186, 16, kWrite,        0, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_TRIGGER_SELECT_FIELDS)) \
   R( 32, AO_UC_Load_A,           0x160, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 33, Write_0164,             0x164, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 34, Read_0128,              0x128, 32, kRead,         0, kForget,  kKeepAll)                                           \
@@ -83,13 +172,13 @@
   R( 37, Read_0120,              0x120, 32, kRead,         0, kForget,  kKeepAll)                                           \
   R( 38, Clock_and_FOUT,         0x170, 16, kWriteFields, 11, kRewrite, kKeepAll)                                           \
   R( 39, Interrupt_A_Ack,        0x104, 16, kStrobeFields,  9, kNone,    kKeepAll)                                          \
-  R( 40, Interrupt_A_Enable,     0x192, 16, kWrite,        9, kRewrite, kKeepAll)                                           \
+  R( 40, Interrupt_A_Enable,     0x192, 16, kWrite,        9, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_INTERRUPT_A_ENABLE_FIELDS)) \
   R( 41, Interrupt_B_Ack,        0x106, 16, kStrobe,       9, kNone,    kKeepAll, QO_TAVIK_INTERRUPT_B_ACK_FIELDS)          \
   R( 42, Write_0176,             0x176, 16, kWrite,        9, kRewrite, kKeepAll)                                           \
-  R( 43, Interrupt_B_Enable,     0x196, 16, kWrite,        9, kRewrite, kKeepAll)                                           \
+  R( 43, Interrupt_B_Enable,     0x196, 16, kWrite,        9, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_INTERRUPT_B_ENABLE_FIELDS)) \
   R( 44, IO_Bidirection_Pin,     0x172, 16, kWriteFields, 14, kZero,    kKeepAll, QO_FIELD_OF(tDir, PFI10_Pin_Dir, 10, 10)) \
-  R( 45, Joint_Reset,            0x190, 16, kStrobe,      13, kNone,    kKeepAll)                                           \
-  R( 46, Joint_Status_2,         0x13A, 16, kReadFields,   0, kForget,  kKeepAll)                                           \
+  R( 45, Joint_Reset,            0x190, 16, kStrobe,      13, kNone,    kKeepAll, QO_STROBE_FIELDS(QO_TAVIK_JOINT_RESET_FIELDS)) \
+  R( 46, Joint_Status_2,         0x13A, 16, kReadFields,   0, kForget,  kKeepAll, QO_READ_FIELD(AO_Update_Pending, 5, 5))   \
   R( 47, Joint_Status_1,         0x136, 16, kReadFields,   0, kForget,  kKeepAll)                                           \
   R( 48, RIVO_Shared_MUX,        0x1A2, 16, kWriteFields, 12, kRewrite, kKeepAll)                                           \
   R( 49, RIVO_Trig_A_Output,     0x19E, 16, kWriteFields, 12, kRewrite, kKeepAll)                                           \
@@ -101,7 +190,7 @@
   R( 55, Read_01BA,              0x1BA, 16, kRead,         0, kForget,  kKeepAll)                                           \
   R( 56, Write_0007,             0x007,  8, kWrite,       21, kRewrite, kKeepAll)                                           \
   R( 57, TESK_Control,           0x013,  8, kWrite,        0, kRewrite, 0xBF, QO_TAVIK_TESK_CONTROL_FIELDS)                 \
-  R( 58, AI_Mode_1,              0x118, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELD(AI_Trigger_Once, 0, 0))          \
+  R( 58, AI_Mode_1,              0x118, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_MODE_1_FIELDS))     \
   R( 59, Write_0180,             0x180, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
   R( 60, Read_0009,              0x009,  8, kRead,         0, kForget,  kKeepAll)                                           \
   R( 61, Write_0011,             0x011,  8, kWrite,        0, kRewrite, kKeepAll)                                           \
@@ -111,8 +200,8 @@
   R( 65, Write_0024,             0x024, 32, kWrite,        8, kZero,    kKeepAll)                                           \
   R( 66, Read_0024,              0x024, 32, kRead,         0, kForget,  kKeepAll)                                           \
   R( 67, DIO_Direction,          0x028, 32, kWriteFields,  8, kZero,    kKeepAll)                                           \
-  R( 68, Write_00A0,             0x0A0,  8, kWrite,        0, kRewrite, kKeepAll)                                           \
-  R( 69, AO_Serial_Interrupt_Ack, 0x0A1,  8, kWrite,        0, kRewrite, 0xF0, QO_TAVIK_AO_SERIAL_INTERRUPT_ACK_FIELDS)     \
+  R( 68, Write_00A0,             0x0A0,  8, kWrite,        0, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AO_SERIAL_INTERRUPT_ENABLE_FIELDS)) \
+  R( 69, AO_Serial_Interrupt_Ack, 0x0A1,  8, kWrite,        0, kRewrite, 0xF0, QO_FIELDS(QO_TAVIK_AO_SERIAL_INTERRUPT_ACK_FIELDS)) \
   R( 70, Read_00A1,              0x0A1,  8, kRead,         0, kForget,  kKeepAll)                                           \
   R( 71, Read_00A0,              0x0A0,  8, kRead,         0, kForget,  kKeepAll)                                           \
   R( 72, Write_0088,             0x088,  8, kWrite,        0, kRewrite, kKeepAll)                                           \
@@ -143,7 +232,7 @@
   R( 97, Clock_And_Fout2,        0x1C4, 16, kWriteFields, 11, kRewrite, kKeepAll, QO_TAVIK_CLOCK_AND_FOUT2_FIELDS)          \
   R( 98, Write_01C6,             0x1C6, 16, kWrite,       11, kRewrite, kKeepAll)                                           \
   R( 99, Read_01C8,              0x1C8, 16, kRead,         0, kForget,  kKeepAll)                                           \
-  R(100, AI_Config_FIFO_Bypass,  0x218, 32, kWrite,        0, kRewrite, kKeepAll, QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS)    \
+  R(100, AI_Config_FIFO_Bypass,  0x218, 32, kWrite,        0, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS)) \
   R(101, Read_0220,              0x220, 32, kRead,         0, kForget,  kKeepAll)                                           \
   R(102, Write_0220,             0x220, 32, kWrite,        0, kRewrite, kKeepAll)                                           \
   R(103, Read_0224,              0x224, 32, kRead,         0, kForget,  kKeepAll)                                           \

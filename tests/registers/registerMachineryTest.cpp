@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "registers/registerClassFor.h"
+#include "registers/registerFieldMacros.h"
 #include "registers/registerId.h"
 #include "registers/tFieldTable.h"
 #include "registers/tMemMappedAddressSpace.h"
@@ -42,6 +43,10 @@ static_assert(!makeFieldTable<16, 3>({{1, 3, 0}, {2, 3, 3}}).valid);
 static_assert(!makeFieldTable<16, 3>({{2, 3, 0}, {1, 7, 4}}).valid);
 static_assert(!makeFieldTable<8, 3>({{1, 8, 0}}).valid);
 static_assert(!makeFieldTable<16, 3>({{1, 0, 0, kServed, 3}}).valid);
+// Named field lists: high bit first, none overlapping.
+static_assert(fieldsInOrder({fieldMask(31, 31), fieldMask(10, 6), fieldMask(0, 0)}));
+static_assert(!fieldsInOrder({fieldMask(13, 6), fieldMask(6, 6)}));
+static_assert(!fieldsInOrder({fieldMask(0, 0), fieldMask(13, 13)}));
 
 // One command register with a keep mask.
 struct tPairTraits {

@@ -84,8 +84,11 @@ TEST_F(tTavikHelperTest, AiResetClearsTheEnableAtomicallyAndKeepsItsOrder) {
 }
 
 TEST_F(tTavikHelperTest, CounterConfigurationsAndLoadsFollowTheirRows) {
+  using nQoUdRLP100::nTavik::kFirstLoadRegister;
+  using nQoUdRLP100::nTavik::kSecondLoadRegister;
+  using nQoUdRLP100::nTavik::tAI_Load_Select;
   using tConfigure =
-      void (tTavikHelper::*)(uint32_t, uint32_t, uint32_t, uint32_t, nQoMDBG100::tStatus2*);
+      void (tTavikHelper::*)(uint32_t, uint32_t, tAI_Load_Select, uint32_t, nQoMDBG100::tStatus2*);
   using tLoad = void (tTavikHelper::*)(uint32_t, nQoMDBG100::tStatus2*);
   const struct {
     tConfigure configure;
@@ -102,7 +105,7 @@ TEST_F(tTavikHelperTest, CounterConfigurationsAndLoadsFollowTheirRows) {
     map->AI_Mode_2.setRegister(0, &status);
     for (uint32_t index = 0; index < 174; ++index) map->markClean(index, &status);
     windows.clearLog();
-    (helper.*row.configure)(100, 200, 1, row.mode, &status);
+    (helper.*row.configure)(100, 200, kSecondLoadRegister, row.mode, &status);
     EXPECT_EQ(windows.log(),
               (tLog{wrote(0x190, 16), wrote(row.first, 100, 32), wrote(row.second, 200, 32),
                     wrote(0x11A, row.select), kBusFlush, wrote(0x110, row.command), kBusFlush,
@@ -112,12 +115,13 @@ TEST_F(tTavikHelperTest, CounterConfigurationsAndLoadsFollowTheirRows) {
     EXPECT_EQ(windows.log(), (tLog{wrote(0x190, 16), wrote(row.first, 7, 32), kBusFlush,
                                    wrote(0x110, row.command), kBusFlush, wrote(0x190, 256)}));
   }
-  helper.aiConfigureCounterA(100, 200, 0, 0, &status);
+  helper.aiConfigureCounterA(100, 200, kFirstLoadRegister, 0, &status);
   EXPECT_EQ(map->AI_Mode_2.getRegister(), 0x0200);
 }
 
 TEST_F(tTavikHelperTest, AoConfigureTimingLoadsItsCountsAroundTheCommand) {
-  helper.aoConfigureTiming(3, 1, 5, 1, 3, 1, 5, &status);
+  using namespace nQoUdRLP100::nTavik;
+  helper.aoConfigureTiming(tAO_Timing_Select_B{3}, 1, tAO_Timing_Select_A{5}, 1, 3, 1, 5, &status);
   EXPECT_EQ(windows.log(), (tLog{wrote(0x190, 32), wrote(0x10A, 0x0800), wrote(0x14C, 0x1958),
                                  wrote(0x14E, 0), wrote(0x150, 4, 32), wrote(0x112, 0x0200),
                                  wrote(0x150, 2, 32), wrote(0x154, 4, 32), wrote(0x190, 512)}));
@@ -156,8 +160,8 @@ TEST_F(tTavikHelperTest, AoResetRunsInsideGroupThreesLockInItsOrder) {
     expected.push_back(wrote(0x106, ack));
   for (uint32_t offset = 0xC2; offset <= 0xFE; offset += 4) expected.push_back(wrote(offset, 0, 8));
   for (uint32_t offset = 0xC3; offset <= 0xCF; offset += 4) expected.push_back(wrote(offset, 0, 8));
-  for (uint32_t value : {0, 1, 2, 4, 8})
-    expected.push_back(wrote(value == 0 ? 0xA0 : 0xA1, value, 8));
+  expected.insert(expected.end(), {kAtomicBegin, wrote(0xA0, 0, 8), kAtomicEnd});
+  for (uint32_t value : {1, 2, 4, 8}) expected.push_back(wrote(0xA1, value, 8));
   expected.push_back(wrote(0x190, 512));
   EXPECT_EQ(windows.log(), expected);
 }

@@ -6,6 +6,7 @@
 
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
+#include "registers/tScopedLockSelection.h"
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {
@@ -14,6 +15,7 @@ namespace {
 using nQoUdRLP100::applyProgrammingList;
 using nQoUdRLP100::makeRegisterId;
 using nQoUdRLP100::tProgrammingPair;
+using nQoUdRLP100::tScopedLockSelection;
 
 TEST_F(tTavikTest, ConstructionOverABusTakesTheWindowOpensTheLocksAndTouchesNoRegister) {
   std::vector<const iSync*> locks;
@@ -162,6 +164,20 @@ TEST_F(tTavikMapTest, SelectionsLockAscendingUnlockDescendingAndTakeABoundedList
   nQoSim::clearSyncLog();
   map->lockSelectedGroups(selection, &status);
   EXPECT_TRUE(nQoSim::syncLog().empty());
+}
+
+TEST_F(tTavikMapTest, AScopedSelectionHoldsItsGroupsForItsScopeWhateverTheStatusHolds) {
+  nQoMDBG100::tStatus2 failedStatus(-7);
+  {
+    const tScopedLockSelection<tTavik> locked(*map, {14, 3, 12}, &failedStatus);
+    EXPECT_EQ(lockOrder(*map), (std::vector<int>{3, 12, 14}));
+    failedStatus.code = -8;
+  }
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{3, 12, 14, -14, -12, -3}));
+  EXPECT_EQ(failedStatus.code, -8);
+  nQoSim::clearSyncLog();
+  { const tScopedLockSelection<tTavik> locked(*map, {22}, nullptr); }
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{22, -22}));
 }
 
 TEST_F(tTavikMapTest, AProgrammingListTakesEachGroupOnceAndStillUnlocksAfterAnError) {

@@ -10,3 +10,11 @@ inline constexpr int kOutOfMemory = -50352;   // an allocation failed
 inline constexpr int kCastFailed = -89000;    // a class-identity cast failed
 
 }  // namespace nQoUdR100
+
+// Primitive records and primitives.
+namespace nQoUdR100 {
+
+inline constexpr int kCountTooLarge = -50175;  // a count does not fit its 32-bit stream word
+inline constexpr int kNotSupported = -50256;   // the operation is not supported here
+
+}  // namespace nQoUdR100

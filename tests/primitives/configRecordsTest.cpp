@@ -141,6 +141,32 @@ TEST_F(tConfigRecordTest, TheChannelRecordStreamsTwentySixValuesAndComparesRange
   EXPECT_EQ(cut.positiveInputCode, 257);
 }
 
+TEST_F(tConfigRecordTest, TheFieldWiseChannelConstructorTakesTheRangeOnlyWithAGoodStatus) {
+  const nQoUdRLP100::tInterval range{{-1, 0, 1}, {2, 0, 1}};
+  tRecordVector<uint32_t> samples;
+  samples.append(0x51);
+  const uint32_t words9To12[4] = {0x91, 0x92, 0x93, 0x94};
+  const uint32_t words14To16[3] = {0xE1, 0xE2, 0xE3};
+  const auto make = [&](const nQoUdRLP100::tInterval* given, int status) {
+    return tAIScanningFrontEndConfig(0x11, 0x22, 0x33, given, 6, 7, 8, words9To12, 13, words14To16,
+                                     17, {19, 3, 5}, 20, 21, samples, status);
+  };
+  const tAIScanningFrontEndConfig channel = make(&range, 0);
+  int status = 0;
+  EXPECT_EQ(written(channel, status).operations(),
+            (tOps{{U32, 0x11}, {U32, 0x22}, {U32, 0x33}, {I32, -1}, {I16, 0}, {U16, 1}, {I32, 2},
+                  {I16, 0},    {U16, 1},    {I32, 6},    {I32, 7},  {I32, 8}, {U32, 0x91},
+                  {U32, 0x92}, {U32, 0x93}, {U32, 0x94}, {I32, 13}, {U32, 0xE1}, {U32, 0xE2},
+                  {U32, 0xE3}, {I32, 17},   {I32, 19},   {I16, 3},  {U16, 5}, {I32, 20},
+                  {I32, 21},   {U32, 1},    {U32, 0x51}}));
+  EXPECT_EQ(channel.staticControlWord(), 0x92u);
+  for (const tAIScanningFrontEndConfig& fallback : {make(nullptr, 0), make(&range, -1)}) {
+    EXPECT_EQ(fallback.rangeLow.value, -10);
+    EXPECT_EQ(fallback.rangeHigh.value, 10);
+    EXPECT_EQ(fallback.word21, 21);
+  }
+}
+
 TEST_F(tConfigRecordTest, AFrontEndCountFromOutsideReservesAtMostTheCap) {
   tAIScanningFrontEndPrimitiveConfig record;
   record.channels.append({});

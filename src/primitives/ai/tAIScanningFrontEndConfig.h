@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "frame/tInterval.h"
 #include "frame/tPhysicalValue.h"
 #include "primitives/common/tConfigRecord.h"
 #include "primitives/common/tRecordVector.h"
@@ -34,6 +35,17 @@ struct tAIScanningFrontEndConfig : tConfigRecord<tAIScanningFrontEndConfig> {
   int32_t word20 = 42;
   int32_t word21 = 0;
   tRecordVector<uint32_t> samples;
+
+  tAIScanningFrontEndConfig() = default;
+  // Field by field; a null range, or an error in status, keeps the default
+  // range -10..10.
+  tAIScanningFrontEndConfig(uint32_t channelFlags, uint32_t word2, uint32_t word3,
+                            const nQoUdRLP100::tInterval* range, int32_t referenceCode,
+                            int32_t positiveInputCode, int32_t word8,
+                            const uint32_t (&words9To12)[4], int32_t word13,
+                            const uint32_t (&words14To16)[3], int32_t word17,
+                            const tPhysicalValue& thirdValue, int32_t word20, int32_t word21,
+                            const tRecordVector<uint32_t>& samples, int status);
 
   uint32_t staticControlWord() const { return words9To12[1]; }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "primitives/common/dmaChannelSelectCode.h"
 #include "primitives/common/tPrimitiveState.h"
@@ -16,35 +17,25 @@ TEST(PrimitiveStateTest, StartsInitialAndOnlyStatesOneToFourAreInUse) {
   EXPECT_EQ(state.getState(), 5u);
   EXPECT_TRUE(state.isInitial());
   EXPECT_FALSE(state.isInUse());
-  struct tStep {
-    void (tPrimitiveState::*set)();
-    bool (tPrimitiveState::*is)() const;
-    uint32_t value;
-    bool inUse;
-  };
-  const tStep steps[] = {
-      {&tPrimitiveState::setCleared, &tPrimitiveState::isCleared, 0, false},
-      {&tPrimitiveState::setUncommitted, &tPrimitiveState::isUncommitted, 1, true},
-      {&tPrimitiveState::setCommitted, &tPrimitiveState::isCommitted, 2, true},
-      {&tPrimitiveState::setArmed, &tPrimitiveState::isArmed, 3, true},
-      {&tPrimitiveState::setRunning, &tPrimitiveState::isRunning, 4, true},
-      {&tPrimitiveState::setInitial, &tPrimitiveState::isInitial, 5, false},
-  };
-  for (const tStep& step : steps) {
-    SCOPED_TRACE(step.value);
-    (state.*step.set)();
-    EXPECT_EQ(state.getState(), step.value);
-    EXPECT_EQ(state.isInUse(), step.inUse);
-    for (const tStep& other : steps) EXPECT_EQ((state.*other.is)(), &other == &step);
+  using tSetter = void (*)(tPrimitiveState&);
+  const tSetter setters[] = {
+      [](tPrimitiveState& s) { s.setCleared(); },   [](tPrimitiveState& s) { s.setUncommitted(); },
+      [](tPrimitiveState& s) { s.setCommitted(); }, [](tPrimitiveState& s) { s.setArmed(); },
+      [](tPrimitiveState& s) { s.setRunning(); },   [](tPrimitiveState& s) { s.setInitial(); }};
+  for (uint32_t value = 0; value < 6; ++value) {
+    setters[value](state);
+    EXPECT_EQ(state.getState(), value);
+    EXPECT_EQ(state.isInUse(), value >= 1 && value <= 4) << value;
   }
+  state.setArmed();
+  EXPECT_TRUE(state.isArmed());
+  EXPECT_FALSE(state.isRunning() || state.isCommitted() || state.isCleared());
 }
 
-TEST(DmaChannelSelectCodeTest, TableCodesAndZeroOutsideIt) {
-  const uint8_t expected[16] = {1, 2, 4, 8, 3, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 0};
-  for (uint32_t channel = 0; channel < 16; ++channel)
-    EXPECT_EQ(nQoUdP100::dmaChannelSelectCode(channel), expected[channel]) << channel;
-  for (uint32_t channel : {16u, 255u, 256u, 0xFFFFFFFFu})
-    EXPECT_EQ(nQoUdP100::dmaChannelSelectCode(channel), 0u) << channel;
+TEST(DmaChannelSelectCodeTest, CodesAndZeroOutsideTheTable) {
+  for (auto [channel, code] : {std::pair{0u, 1u}, {4u, 3u}, {15u, 0u}, {16u, 0u}, {255u, 0u},
+                               {0xFFFFFFFFu, 0u}})
+    EXPECT_EQ(nQoUdP100::dmaChannelSelectCode(channel), code) << channel;
 }
 
 }  // namespace

@@ -80,7 +80,6 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   // Nothing on an error status.
   void setConfiguration(const tAI_ADCPrimitiveConfig& configuration,
                         nQoMDBG100::tStatus2& status);
-  const tAI_ADCPrimitiveConfig& configuration() const { return _configuration; }
   bool isAttached() const { return _attached != 0; }
 
  protected:

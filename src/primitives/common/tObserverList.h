@@ -95,9 +95,6 @@ class tObserverList {
     }
   }
 
-  std::size_t size() const { return _records.size(); }
-  bool allocationFailed() const { return _records.allocationFailed(); }
-
  private:
   nQoUdR100::tGrowableArray<tRecord> _records;
 };

@@ -92,7 +92,8 @@ TEST_F(tConfigRecordTest, TheTimingControllerRecordWritesItsFortyNineTypedValues
   changed.timing.spare3 = 1;
   EXPECT_TRUE(back != changed);
   tAITimingControllerPrimitiveConfig copy(changed);
-  copy = copy;
+  const tAITimingControllerPrimitiveConfig& same = copy;
+  copy = same;
   EXPECT_TRUE(copy == changed);
 }
 

@@ -10,6 +10,11 @@ using nQoUdRLP100::tTavikInterruptDispatcher;
 
 namespace {
 constexpr uint32_t bit(uint32_t value, unsigned position) { return (value >> position) & 1; }
+
+// Field 1 of tStatic_AI_Control is its bit 0; bit 0 of tAI_Command_1 is a strobe.
+constexpr uint32_t kStaticControlBit0 = 1;
+constexpr uint32_t kCommand1Bit0 = 0x0001;
+constexpr int kCommand1Strobes = 3;
 }  // namespace
 
 tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTavik::tTavik* map,
@@ -24,12 +29,12 @@ tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTav
 void tAI_ADCPrimitive::pulseStartUp(tStatus2& status) {
   auto& control = _map->Static_AI_Control[0];
   for (uint32_t level : {0u, 1u}) {
-    control.setField(1, level, &status);
+    control.setField(kStaticControlBit0, level, &status);
     control.flush(&status, 1);
   }
   _map->flushBus(&status);
-  for (int strobe = 0; strobe < 3; ++strobe) {
-    _map->AI_Command_1.setBits(0x0001, 0, 1, &status);
+  for (int strobe = 0; strobe < kCommand1Strobes; ++strobe) {
+    _map->AI_Command_1.setBits(kCommand1Bit0, 0, 1, &status);
     _map->AI_Command_1.flush(&status, 0);
   }
   _map->flushBus(&status);

@@ -7,47 +7,82 @@
 namespace nQoORB100 {
 
 namespace {
-void endOfStream(int& status) {
-  if (nQoMDBG100::takesCode(status, kEndOfStream)) status = kEndOfStream;
+void setStreamCode(int& status, int code) {
+  if (nQoMDBG100::takesCode(status, code)) status = code;
 }
+
+constexpr std::size_t kWidths[] = {2, 2, 4, 4, 8};
+std::size_t widthOf(tStreamOperation::tType type) { return kWidths[type]; }
 }  // namespace
 
-uint64_t tByteInputStream::read(std::size_t width, int& status) {
-  if (status < 0) return 0;
+bool tStreamOperationLog::proceed(int& status) {
+  if (++_calls != _failAt) return true;
+  _failAt = 0;
+  setStreamCode(status, _failure);
+  return false;
+}
+
+void tStreamOperationLog::log(tStreamOperation::tType type, uint64_t bits) {
+  int64_t value = static_cast<int64_t>(bits);
+  if (type == tStreamOperation::kI16) value = static_cast<int16_t>(bits);
+  if (type == tStreamOperation::kI32) value = static_cast<int32_t>(bits);
+  _operations.push_back({type, value});
+}
+
+uint64_t tByteInputStream::read(tStreamOperation::tType type, int& status) {
+  if (!proceed(status) || status < 0) return 0;
+  const std::size_t width = widthOf(type);
   if (_size - _position < width) {
-    endOfStream(status);
+    setStreamCode(status, kEndOfStream);
     return 0;
   }
   uint64_t value = 0;
   for (std::size_t i = 0; i < width; ++i) value |= uint64_t{_bytes[_position + i]} << (8 * i);
   _position += width;
+  log(type, value);
   return value;
 }
 
-int16_t tByteInputStream::readI16(int& status) { return static_cast<int16_t>(read(2, status)); }
-uint16_t tByteInputStream::readU16(int& status) { return static_cast<uint16_t>(read(2, status)); }
-int32_t tByteInputStream::readI32(int& status) { return static_cast<int32_t>(read(4, status)); }
-uint32_t tByteInputStream::readU32(int& status) { return static_cast<uint32_t>(read(4, status)); }
-uint64_t tByteInputStream::readU64(int& status) { return read(8, status); }
+int16_t tByteInputStream::readI16(int& status) {
+  return static_cast<int16_t>(read(tStreamOperation::kI16, status));
+}
+uint16_t tByteInputStream::readU16(int& status) {
+  return static_cast<uint16_t>(read(tStreamOperation::kU16, status));
+}
+int32_t tByteInputStream::readI32(int& status) {
+  return static_cast<int32_t>(read(tStreamOperation::kI32, status));
+}
+uint32_t tByteInputStream::readU32(int& status) {
+  return static_cast<uint32_t>(read(tStreamOperation::kU32, status));
+}
+uint64_t tByteInputStream::readU64(int& status) { return read(tStreamOperation::kU64, status); }
 
-void tByteOutputStream::write(uint64_t value, std::size_t width, int& status) {
-  if (status < 0) return;
+void tByteOutputStream::write(uint64_t value, tStreamOperation::tType type, int& status) {
+  if (!proceed(status) || status < 0) return;
+  const std::size_t width = widthOf(type);
   if (_limit - _bytes.size() < width) {
-    endOfStream(status);
+    setStreamCode(status, kEndOfStream);
     return;
   }
   for (std::size_t i = 0; i < width; ++i) _bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  log(type, value);
 }
 
 void tByteOutputStream::writeI16(int16_t value, int& status) {
-  write(static_cast<uint16_t>(value), 2, status);
+  write(static_cast<uint16_t>(value), tStreamOperation::kI16, status);
 }
-void tByteOutputStream::writeU16(uint16_t value, int& status) { write(value, 2, status); }
+void tByteOutputStream::writeU16(uint16_t value, int& status) {
+  write(value, tStreamOperation::kU16, status);
+}
 void tByteOutputStream::writeI32(int32_t value, int& status) {
-  write(static_cast<uint32_t>(value), 4, status);
+  write(static_cast<uint32_t>(value), tStreamOperation::kI32, status);
 }
-void tByteOutputStream::writeU32(uint32_t value, int& status) { write(value, 4, status); }
-void tByteOutputStream::writeU64(uint64_t value, int& status) { write(value, 8, status); }
+void tByteOutputStream::writeU32(uint32_t value, int& status) {
+  write(value, tStreamOperation::kU32, status);
+}
+void tByteOutputStream::writeU64(uint64_t value, int& status) {
+  write(value, tStreamOperation::kU64, status);
+}
 
 void tGUID::readExternal(iExternalInputStream& stream, int& status) {
   if (status < 0) return;

@@ -1,10 +1,12 @@
-// The board description that the board object hands to its bus holder.
+// The board description that the board object hands to its bus holder and,
+// part by part, to the primitives it builds.
 #pragma once
 
+#include "primitives/ai/tAIDescription.h"
 #include "tavik/tTavikBusDescription.h"
 
 namespace nQoUdP100 {
 
-struct tUdSeriesDevice : tTavikBusDescription {};
+struct tUdSeriesDevice : tTavikBusDescription, tAIDescription {};
 
 }  // namespace nQoUdP100

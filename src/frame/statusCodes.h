@@ -65,3 +65,11 @@ inline constexpr int kNameTooLong = -201337;    // a kind-4 name of 255 characte
 inline constexpr int kMessageOverrun = -228700;  // a write or read past the end of a message
 
 }  // namespace nQoUdR100
+
+// Primitive records and primitives.
+namespace nQoUdR100 {
+
+inline constexpr int kCountTooLarge = -50175;  // a count does not fit its 32-bit stream word
+inline constexpr int kNotSupported = -50256;   // the operation is not supported here
+
+}  // namespace nQoUdR100

@@ -29,6 +29,12 @@ class tGrowableArray {
   }
   tGrowableArray(const tGrowableArray&) = delete;
   tGrowableArray& operator=(const tGrowableArray&) = delete;
+  // Takes the other's block and flag; the other is left empty.
+  tGrowableArray(tGrowableArray&& other) noexcept
+      : _begin(std::exchange(other._begin, nullptr)),
+        _size(std::exchange(other._size, 0)),
+        _capacity(std::exchange(other._capacity, 0)),
+        _allocationFailed(other._allocationFailed) {}
 
   // False (and the flag set) when the element could not be added. value may
   // be one of the elements.

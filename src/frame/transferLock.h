@@ -11,7 +11,7 @@
 
 namespace nQoUdP100 {
 
-// A kind-4 lock when the tag flag is set, a kind-0 lock for the product kinds
+// A kind-4 lock for a simulated board, a kind-0 lock for the product kinds
 // 4, 6 and 9, a kind-4 lock otherwise (also without a descriptor). Null when
 // the status holds an error or the lock cannot be opened.
 iSync* openTransferLock(const tDeviceInfo& deviceInfo, nQoMDBG100::tStatus2& status);

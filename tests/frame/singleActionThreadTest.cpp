@@ -166,11 +166,11 @@ TEST_F(SingleActionThreadTest, AFailedOpenOrCreateIsReportedAndClosesWhatOpened)
   EXPECT_EQ(created.code, -50352);
 }
 
-TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheTagFlagThenTheProductKind) {
+TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheSimulatedFlagThenTheProductKind) {
   nQoUdR100::tProductKind kind{4};
   nQoUdR100::tProductDescriptor descriptor{&kind};
   nQoUdP100::tDeviceInfo info{};
-  info.productDescriptor = &descriptor;
+  info.descriptor = &descriptor;
   const auto opened = [&] {
     nQoSim::clearSyncLog();
     tStatus2 status;
@@ -181,9 +181,9 @@ TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheTagFlagThenTheProductKi
     EXPECT_EQ(status.code, 0);
     return log.size() != 1 ? tParams{} : paramsOf(log[0]);
   };
-  info.tagFlag = 1;
+  info.simulated = 1;
   EXPECT_EQ(opened(), (tParams{1, 4, 0}));
-  info.tagFlag = 0;
+  info.simulated = 0;
   for (auto [code, expected] :
        {std::pair{4u, 0u}, {6u, 0u}, {9u, 0u}, {5u, 4u}, {0xFFFFFFFFu, 4u}}) {
     kind.kind = code;
@@ -191,7 +191,7 @@ TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheTagFlagThenTheProductKi
   }
   descriptor.kindRecord = nullptr;
   EXPECT_EQ(opened(), (tParams{1, 4, 0}));
-  info.productDescriptor = nullptr;
+  info.descriptor = nullptr;
   EXPECT_EQ(opened(), (tParams{1, 4, 0}));
 
   tStatus2 failed(-3), unopened;

@@ -3,16 +3,19 @@
 //
 //   nQoORB100::tByteInputStream in(bytes.data(), 3);
 //   in.readU32(status);   // status == kEndOfStream, answers 0
+//
+// Its log (tStreamOperationLog) holds every value read.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "orb/iExternalInputStream.h"
+#include "orb/tStreamOperationLog.h"
 
 namespace nQoORB100 {
 
-class tByteInputStream : public iExternalInputStream {
+class tByteInputStream : public iExternalInputStream, public tStreamOperationLog {
  public:
   tByteInputStream(const uint8_t* bytes, std::size_t size) : _bytes(bytes), _size(size) {}
 
@@ -25,9 +28,10 @@ class tByteInputStream : public iExternalInputStream {
   std::size_t position() const { return _position; }
 
  private:
-  // The next width bytes as a little-endian value; 0 when the status holds
-  // an error or fewer bytes are left (then kEndOfStream and nothing is used).
-  uint64_t read(std::size_t width, int& status);
+  // The next value of the type as a little-endian value; 0 when the status
+  // holds an error, the operation is scripted to fail, or fewer bytes are left
+  // (then kEndOfStream and nothing is used).
+  uint64_t read(tStreamOperation::tType type, int& status);
 
   const uint8_t* _bytes;
   std::size_t _size;

@@ -1,5 +1,6 @@
 // An output stream into a byte vector (little-endian values), with an
-// optional limit so that a test can make it run full.
+// optional limit so that a test can make it run full. Its log
+// (tStreamOperationLog) holds every value written.
 #pragma once
 
 #include <cstddef>
@@ -7,10 +8,11 @@
 #include <vector>
 
 #include "orb/iExternalOutputStream.h"
+#include "orb/tStreamOperationLog.h"
 
 namespace nQoORB100 {
 
-class tByteOutputStream : public iExternalOutputStream {
+class tByteOutputStream : public iExternalOutputStream, public tStreamOperationLog {
  public:
   explicit tByteOutputStream(std::size_t limit = SIZE_MAX) : _limit(limit) {}
 
@@ -23,9 +25,10 @@ class tByteOutputStream : public iExternalOutputStream {
   const std::vector<uint8_t>& bytes() const { return _bytes; }
 
  private:
-  // Appends width bytes of value; nothing when the status holds an error or
-  // the limit would be passed (then kEndOfStream).
-  void write(uint64_t value, std::size_t width, int& status);
+  // Appends the type's width of value; nothing when the status holds an
+  // error, the operation is scripted to fail, or the limit would be passed
+  // (then kEndOfStream).
+  void write(uint64_t value, tStreamOperation::tType type, int& status);
 
   std::vector<uint8_t> _bytes;
   std::size_t _limit;

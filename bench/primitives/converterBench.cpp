@@ -1,0 +1,127 @@
+// The converter's overrun handler, both passes, with 1 and 3 observers that
+// all ask for the secondary pass, beside a floor that calls the same
+// observers directly and makes the same two atomic bus runs (disable, enable)
+// with one raw 16-bit write each. Windows keep no log; a run that allocates
+// from the platform is skipped.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "bus/iBusAtomicOperation.h"
+#include "kal/nQoKAL.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ai/tAI_ADCPrimitive.h"
+#include "sim/simAllocator.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimRegisterWindows.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+
+namespace {
+
+using nQoUdP100::tBaseAI_ADCPrimitive;
+using W = nQoSim::tSimRegisterWindows;
+
+constexpr int kPasses = 10000;
+
+class tCountingObserver : public tBaseAI_ADCPrimitive::iObserver {
+ public:
+  uint32_t handleOverrun(tBaseAI_ADCPrimitive*, nQoMDBG100::tStatus2&) override {
+    ++primary;
+    return 1;
+  }
+  void handleOverrunSecondary(tBaseAI_ADCPrimitive*, nQoMDBG100::tStatus2&) override {
+    ++secondary;
+  }
+  uint64_t primary = 0;
+  uint64_t secondary = 0;
+};
+
+// A board with a committed, armed converter and its observers.
+struct tConverterBoard {
+  explicit tConverterBoard(int observerCount) : observers(observerCount) {
+    for (auto& observer : observers) converter.addObserver(&observer, status);
+    converter.commit(status);
+    converter.arm(status);
+    windows.setLogging(false);
+    bus.setLogging(false);
+  }
+  ~tConverterBoard() {
+    nQoMDBG100::tStatus2 fresh;
+    converter.disarm(fresh);
+    converter.uncommit(fresh);
+  }
+
+  W windows;
+  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  nQoSim::tSimBus bus{windows};
+  nQoMDBG100::tStatus2 status;
+  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
+  nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
+  nQoUdP100::tAIFirstEntry entry;
+  nQoUdP100::tAI_ADCPrimitive converter{&entry, &map, &dispatcher, status};
+  std::vector<tCountingObserver> observers;
+};
+
+class tNoAllocationCheck {
+ public:
+  explicit tNoAllocationCheck(benchmark::State& state)
+      : _state(state), _allocations(nQoSim::totalAllocations()) {}
+  ~tNoAllocationCheck() {
+    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
+  }
+
+ private:
+  benchmark::State& _state;
+  uint64_t _allocations;
+};
+
+void BM_ConverterOverrunBothPasses(benchmark::State& state) {
+  tConverterBoard board(static_cast<int>(state.range(0)));
+  auto* primary = board.dispatcher.primaryHandlers[2];
+  auto* secondary = board.dispatcher.secondaryHandlers[2];
+  tNoAllocationCheck check(state);
+  uint32_t answers = 0;
+  for (auto _ : state)
+    for (int i = 0; i < kPasses; ++i) {
+      answers += primary->handleInterrupt();
+      answers += secondary->handleSecondaryInterrupt();
+    }
+  benchmark::DoNotOptimize(answers);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_ConverterOverrunBothPasses)->ArgName("observers")->Arg(1)->Arg(3)->Unit(
+    benchmark::kMillisecond);
+
+class tEmptyOperation : public iBusAtomicOperation {
+ public:
+  int32_t operateAtomically() override { return 0; }
+};
+
+// Floor: the observers called directly, and the disable and the enable as
+// two atomic runs with one raw write of 0x192 each.
+void BM_DirectObserverCallsFloor(benchmark::State& state) {
+  tConverterBoard board(static_cast<int>(state.range(0)));
+  const uintptr_t address = static_cast<uintptr_t>(board.windows.base(board.window) + 0x192);
+  tEmptyOperation empty;
+  int code = 0;
+  uint32_t answers = 0;
+  for (auto _ : state)
+    for (int i = 0; i < kPasses; ++i) {
+      nQoMDBG100::tStatus2 local;
+      for (auto& observer : board.observers)
+        answers += observer.handleOverrun(&board.converter, local);
+      board.bus.runAtomically(&empty, &code);
+      nQoKAL100_memoryWrite16(address, 0);
+      for (auto& observer : board.observers) observer.handleOverrunSecondary(&board.converter, local);
+      board.bus.runAtomically(&empty, &code);
+      nQoKAL100_memoryWrite16(address, 0x20);
+    }
+  benchmark::DoNotOptimize(answers);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_DirectObserverCallsFloor)->ArgName("observers")->Arg(1)->Arg(3)->Unit(
+    benchmark::kMillisecond);
+
+}  // namespace

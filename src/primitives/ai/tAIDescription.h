@@ -1,0 +1,21 @@
+// The AI part of the board description, as far as the AI primitives read it.
+// The board description (nQoUdP100::tUdSeriesDevice) holds one.
+#pragma once
+
+#include <cstdint>
+
+namespace nQoUdP100 {
+
+// The first entry: the converter is built with it.
+struct tAIFirstEntry {
+  // Refers to the start-up flag word; null or 0: no start-up pulse.
+  const uint32_t* startUpFlag = nullptr;
+
+  bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
+};
+
+struct tAIDescription {
+  const tAIFirstEntry* firstEntry = nullptr;
+};
+
+}  // namespace nQoUdP100

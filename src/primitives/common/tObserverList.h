@@ -1,0 +1,102 @@
+// The observer list of a primitive, with the two passes of its interrupt
+// handler. Records are never removed: a removed observer's record is marked
+// free and the next add reuses the first free one; when none is free the
+// array doubles (tGrowableArray). A record is at least
+// {observer, tag (the observer's last answer), inUse}.
+//
+//   tObserverList<tObserverRecord<iObserver>> observers(3);
+//   observers.add({observer}, status, {"tBaseAI_ADCPrimitive", 40});
+//   bool pending = observers.notifyAll([&](iObserver* o) { return o->handle(...); });
+//   observers.notifyPending([&](iObserver* o) { o->handleSecondary(...); });
+//
+// Adds and removes happen while the primitive is not armed; the handlers read
+// the records without a lock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tGrowableArray.h"
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+
+namespace nQoUdP100 {
+
+template <class tObserver>
+struct tObserverRecord {
+  tObserver* observer;
+  uint32_t tag = 0;
+  uint32_t inUse = 1;
+};
+
+template <class tRecord>
+class tObserverList {
+ public:
+  // Reserves room for that many records (a failure sets the flag).
+  explicit tObserverList(std::size_t room) { _records.reserve(room); }
+
+  // Nothing on an error status. The record goes into the first free one, or
+  // is appended; when the array cannot grow the flag is set, nothing is added
+  // and -50352 is reported at the site.
+  void add(const tRecord& record, nQoMDBG100::tStatus2& status, const nQoUdR100::tStatusSite& site) {
+    if (status.isFatal()) return;
+    for (tRecord& free : _records) {
+      if (free.inUse != 0) continue;
+      free = record;
+      free.inUse = 1;
+      return;
+    }
+    if (!_records.append(record)) nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, site);
+  }
+
+  // Nothing on an error status; frees the first in-use record of the observer.
+  template <class tObserver>
+  void remove(tObserver* observer, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    if (tRecord* record = find(observer)) record->inUse = 0;
+  }
+
+  // The first in-use record of the observer, or null.
+  template <class tObserver>
+  tRecord* find(tObserver* observer) {
+    for (tRecord& record : _records)
+      if (record.inUse != 0 && record.observer == observer) return &record;
+    return nullptr;
+  }
+
+  bool any() const {
+    for (const tRecord& record : _records)
+      if (record.inUse != 0) return true;
+    return false;
+  }
+
+  // Primary pass: notify(observer) for every in-use record in order, its
+  // answer kept as the record's tag; true when any answer was non-zero.
+  template <class tNotify>
+  bool notifyAll(tNotify notify) {
+    bool pending = false;
+    for (tRecord& record : _records) {
+      if (record.inUse == 0) continue;
+      record.tag = notify(record.observer);
+      pending = pending || record.tag != 0;
+    }
+    return pending;
+  }
+
+  // Secondary pass: notify(observer) for every in-use record whose tag is
+  // set, and the tag cleared.
+  template <class tNotify>
+  void notifyPending(tNotify notify) {
+    for (tRecord& record : _records) {
+      if (record.inUse == 0 || record.tag == 0) continue;
+      notify(record.observer);
+      record.tag = 0;
+    }
+  }
+
+ private:
+  nQoUdR100::tGrowableArray<tRecord> _records;
+};
+
+}  // namespace nQoUdP100

@@ -14,6 +14,7 @@ inline constexpr int kCastFailed = -89000;   // a class-identity cast failed
 // refuses (a state tracker, a finished message, a sync object not opened).
 inline constexpr int kRefused = -50150;
 inline constexpr int kCountTooLarge = -50175;  // a count that does not fit in 32 bits
+inline constexpr int kNotSupported = -50256;   // the operation is not supported here
 
 // Module versions: the range a caller asks for.
 inline constexpr int kInvertedRange = -50000;  // newest below oldest
@@ -66,10 +67,3 @@ inline constexpr int kMessageOverrun = -228700;  // a write or read past the end
 
 }  // namespace nQoUdR100
 
-// Primitive records and primitives.
-namespace nQoUdR100 {
-
-inline constexpr int kCountTooLarge = -50175;  // a count does not fit its 32-bit stream word
-inline constexpr int kNotSupported = -50256;   // the operation is not supported here
-
-}  // namespace nQoUdR100

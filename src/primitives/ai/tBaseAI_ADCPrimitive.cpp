@@ -9,7 +9,7 @@ namespace {
 constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_ADCPrimitive";
 }  // namespace
 
-uint32_t tBaseAI_ADCPrimitive::tAIOverrunHandler::handleInterrupt() {
+nQoMRTB100::iInterruptHandler::tAnswer tBaseAI_ADCPrimitive::tAIOverrunHandler::handleInterrupt() {
   nQoMDBG100::tStatus2 local;
   const bool pending = _converter->_observers.notifyAll(
       [&](iObserver* observer) { return observer->handleOverrun(_converter, local); });

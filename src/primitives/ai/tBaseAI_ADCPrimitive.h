@@ -43,7 +43,7 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
                                   public nQoMRTB100::iSecondaryInterruptHandler {
    public:
     explicit tAIOverrunHandler(tBaseAI_ADCPrimitive* converter) : _converter(converter) {}
-    uint32_t handleInterrupt() override;
+    tAnswer handleInterrupt() override;
     // The status code the enable left.
     uint32_t handleSecondaryInterrupt() override;
 

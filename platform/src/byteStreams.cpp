@@ -12,6 +12,25 @@ void endOfStream(int& status) {
 }
 }  // namespace
 
+tNarrowString tByteInputStream::readString(int& status) {
+  tNarrowString text;
+  const std::size_t start = _position;
+  const std::size_t length = read(4, status);
+  if (status < 0) return text;
+  if (_size - _position < length) {
+    _position = start;
+    endOfStream(status);
+    return text;
+  }
+  if (!text.assign(reinterpret_cast<const char*>(_bytes + _position), length)) {
+    _position = start;
+    if (nQoMDBG100::takesCode(status, -50352)) status = -50352;
+    return text;
+  }
+  _position += length;
+  return text;
+}
+
 uint64_t tByteInputStream::read(std::size_t width, int& status) {
   if (status < 0) return 0;
   if (_size - _position < width) {
@@ -30,13 +49,21 @@ int32_t tByteInputStream::readI32(int& status) { return static_cast<int32_t>(rea
 uint32_t tByteInputStream::readU32(int& status) { return static_cast<uint32_t>(read(4, status)); }
 uint64_t tByteInputStream::readU64(int& status) { return read(8, status); }
 
+bool tByteOutputStream::fits(std::size_t size, int& status) {
+  if (_limit - _bytes.size() >= size) return true;
+  endOfStream(status);
+  return false;
+}
+
 void tByteOutputStream::write(uint64_t value, std::size_t width, int& status) {
-  if (status < 0) return;
-  if (_limit - _bytes.size() < width) {
-    endOfStream(status);
-    return;
-  }
+  if (status < 0 || !fits(width, status)) return;
   for (std::size_t i = 0; i < width; ++i) _bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void tByteOutputStream::writeString(const tNarrowString& value, int& status) {
+  if (status < 0 || !fits(4 + value.size(), status)) return;
+  write(value.size(), 4, status);
+  _bytes.insert(_bytes.end(), value.c_str(), value.c_str() + value.size());
 }
 
 void tByteOutputStream::writeI16(int16_t value, int& status) {

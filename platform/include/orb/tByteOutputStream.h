@@ -1,5 +1,6 @@
-// An output stream into a byte vector (little-endian values), with an
-// optional limit so that a test can make it run full.
+// An output stream into a byte vector (little-endian values; a string is its
+// u32 length, then its bytes), with an optional limit so that a test can make
+// it run full.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,7 @@ class tByteOutputStream : public iExternalOutputStream {
  public:
   explicit tByteOutputStream(std::size_t limit = SIZE_MAX) : _limit(limit) {}
 
+  void writeString(const tNarrowString& value, int& status) override;
   void writeI16(int16_t value, int& status) override;
   void writeU16(uint16_t value, int& status) override;
   void writeI32(int32_t value, int& status) override;
@@ -26,6 +28,8 @@ class tByteOutputStream : public iExternalOutputStream {
   // Appends width bytes of value; nothing when the status holds an error or
   // the limit would be passed (then kEndOfStream).
   void write(uint64_t value, std::size_t width, int& status);
+  // False, and kEndOfStream, when fewer than size bytes fit.
+  bool fits(std::size_t size, int& status);
 
   std::vector<uint8_t> _bytes;
   std::size_t _limit;

@@ -9,4 +9,8 @@ inline constexpr int kNullPointer = -50004;   // a required object or pointer is
 inline constexpr int kOutOfMemory = -50352;   // an allocation failed
 inline constexpr int kCastFailed = -89000;    // a class-identity cast failed
 
+// Settings and supervisor frames.
+inline constexpr int kBadParameterBlock = -50150;     // a control parameter block ran out of values
+inline constexpr int kControlNotSupported = -50256;   // a control code the supervisor takes no part in
+
 }  // namespace nQoUdR100

@@ -248,7 +248,8 @@ TEST_F(SettingsFrameTest, RecordBasedClassStopsBeforeStreamingWhenARecordCheckFa
   settings.writeExternal(out, status);
   EXPECT_EQ(operations(out.calls()),
             (std::vector<std::string>{"writeU32", "writeU64", "writeU64", "writeString",
-                                      "writeU32", "writeU32", "writeU32"}));
+                                      "writeU32", "writeU32", "writeU32", "writeU32",
+                                      "writeU32"}));
   EXPECT_EQ(out.calls()[0].value, 0x0A0B0C0Du);
   EXPECT_EQ(out.calls()[5].value, 0x55u);
 

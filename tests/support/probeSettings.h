@@ -56,11 +56,16 @@ struct tProbePrimitiveRecord {
   }
 };
 
+// The supervisor-level record: the identifier, the events to register (bit
+// 0 done, bit 1 error) and the map keys of the DMA channel and partner.
 struct tProbeSupervisorFields {
   nQoMRL100::tGeneralIdentifier identifier;
   uint32_t flags = 0;
+  uint32_t channelKey = 0xFFFFFFFF;
+  uint32_t partnerKey = 0xFFFFFFFF;
   static constexpr auto kStreamOrder =
-      std::tuple(&tProbeSupervisorFields::identifier, &tProbeSupervisorFields::flags);
+      std::tuple(&tProbeSupervisorFields::identifier, &tProbeSupervisorFields::flags,
+                 &tProbeSupervisorFields::channelKey, &tProbeSupervisorFields::partnerKey);
 };
 
 struct tProbeRecordSettingsRow {

@@ -1,11 +1,14 @@
 // How one field of a settings record travels through the object broker's
 // streams: the stream operation is chosen by the field's type (u16, i16,
-// u32, i32, u64, string), and a member that streams itself (the resource
-// identifier, a nested record) does so with its own readExternal /
-// writeExternal. A read value is stored even after an error (the stream then
-// answers 0): callers stream field after field without a test between them.
+// u32, i32, u64, string; a std::array streams its elements in order), and a
+// member that streams itself (the resource identifier, a nested record) does
+// so with its own readExternal / writeExternal. A read value is stored even
+// after an error (the stream then answers 0): callers stream field after
+// field without a test between them.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "orb/iExternalInputStream.h"
@@ -22,6 +25,10 @@ inline void readField(nQoORB100::iExternalInputStream& in, uint64_t& v, int& s) 
 inline void readField(nQoORB100::iExternalInputStream& in, nQoORB100::tNarrowString& v, int& s) {
   v = in.readString(s);
 }
+template <class T, std::size_t N>
+void readField(nQoORB100::iExternalInputStream& in, std::array<T, N>& v, int& s) {
+  for (T& element : v) readField(in, element, s);
+}
 template <class T>
   requires requires(T& v, nQoORB100::iExternalInputStream& in, int& s) { v.readExternal(in, s); }
 void readField(nQoORB100::iExternalInputStream& in, T& v, int& s) {
@@ -36,6 +43,10 @@ inline void writeField(nQoORB100::iExternalOutputStream& out, uint64_t v, int& s
 inline void writeField(nQoORB100::iExternalOutputStream& out, const nQoORB100::tNarrowString& v,
                        int& s) {
   out.writeString(v, s);
+}
+template <class T, std::size_t N>
+void writeField(nQoORB100::iExternalOutputStream& out, const std::array<T, N>& v, int& s) {
+  for (const T& element : v) writeField(out, element, s);
 }
 template <class T>
   requires requires(const T& v, nQoORB100::iExternalOutputStream& out, int& s) {

@@ -23,6 +23,8 @@ class tByteOutputStream : public iExternalOutputStream {
   void writeU64(uint64_t value, int& status) override;
 
   const std::vector<uint8_t>& bytes() const { return _bytes; }
+  // Starts again at the first byte; the buffer keeps its capacity.
+  void rewind() { _bytes.clear(); }
 
  private:
   // Appends width bytes of value; nothing when the status holds an error or

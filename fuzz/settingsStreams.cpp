@@ -1,13 +1,13 @@
 // Settings streams and parameter blocks from outside. The first byte picks
 // the allocation to fail (0: none), the second how many parameter-block reads
 // to make, the rest is the stream. Every registered settings class (a name
-// ending in "Settings") is created by name, reads the input, writes, a second
-// instance reads that back and writes again: when the first read succeeded
-// both writes are byte-equal. Failures end in codes (end of stream, out of
-// memory, a failed cast), never in a leak. Besides the module's own classes
-// a flat class with every field width and an identifier is registered here. The same bytes as an in block go
-// through checkNotNull, reads and mergeValidationStatus, which may only give
-// 0, -50004 or -50150.
+// ending in "Settings"; besides the module's own, a flat class with every
+// field width and an identifier registered here) is created by name, reads
+// the input, writes, a second instance reads that back and writes again:
+// when the first read succeeded both writes are byte-equal. Failures end in
+// codes (end of stream, out of memory, a failed cast), never in a leak. The
+// same bytes as an in block go through checkNotNull, reads and
+// mergeValidationStatus, which may only give 0, -50004 or -50150.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

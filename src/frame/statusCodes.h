@@ -10,7 +10,7 @@ inline constexpr int kOutOfMemory = -50352;   // an allocation failed
 inline constexpr int kCastFailed = -89000;    // a class-identity cast failed
 
 // Settings and supervisor frames.
-inline constexpr int kBadParameterBlock = -50150;     // a control parameter block ran out of values
-inline constexpr int kControlNotSupported = -50256;   // a control code the supervisor takes no part in
+inline constexpr int kBadParameterBlock = -50150;    // a parameter block ran out of values
+inline constexpr int kControlNotSupported = -50256;  // a control code the supervisor does not serve
 
 }  // namespace nQoUdR100

@@ -17,42 +17,44 @@
 
 namespace nQoUdR100 {
 
-inline void readField(nQoORB100::iExternalInputStream& in, uint16_t& v, int& s) { v = in.readU16(s); }
-inline void readField(nQoORB100::iExternalInputStream& in, int16_t& v, int& s) { v = in.readI16(s); }
-inline void readField(nQoORB100::iExternalInputStream& in, uint32_t& v, int& s) { v = in.readU32(s); }
-inline void readField(nQoORB100::iExternalInputStream& in, int32_t& v, int& s) { v = in.readI32(s); }
-inline void readField(nQoORB100::iExternalInputStream& in, uint64_t& v, int& s) { v = in.readU64(s); }
-inline void readField(nQoORB100::iExternalInputStream& in, nQoORB100::tNarrowString& v, int& s) {
+using nQoORB100::iExternalInputStream;
+using nQoORB100::iExternalOutputStream;
+
+inline void readField(iExternalInputStream& in, uint16_t& v, int& s) { v = in.readU16(s); }
+inline void readField(iExternalInputStream& in, int16_t& v, int& s) { v = in.readI16(s); }
+inline void readField(iExternalInputStream& in, uint32_t& v, int& s) { v = in.readU32(s); }
+inline void readField(iExternalInputStream& in, int32_t& v, int& s) { v = in.readI32(s); }
+inline void readField(iExternalInputStream& in, uint64_t& v, int& s) { v = in.readU64(s); }
+inline void readField(iExternalInputStream& in, nQoORB100::tNarrowString& v, int& s) {
   v = in.readString(s);
 }
 template <class T, std::size_t N>
-void readField(nQoORB100::iExternalInputStream& in, std::array<T, N>& v, int& s) {
+void readField(iExternalInputStream& in, std::array<T, N>& v, int& s) {
   for (T& element : v) readField(in, element, s);
 }
 template <class T>
-  requires requires(T& v, nQoORB100::iExternalInputStream& in, int& s) { v.readExternal(in, s); }
-void readField(nQoORB100::iExternalInputStream& in, T& v, int& s) {
+  requires requires(T& v, iExternalInputStream& in, int& s) { v.readExternal(in, s); }
+void readField(iExternalInputStream& in, T& v, int& s) {
   v.readExternal(in, s);
 }
 
-inline void writeField(nQoORB100::iExternalOutputStream& out, uint16_t v, int& s) { out.writeU16(v, s); }
-inline void writeField(nQoORB100::iExternalOutputStream& out, int16_t v, int& s) { out.writeI16(v, s); }
-inline void writeField(nQoORB100::iExternalOutputStream& out, uint32_t v, int& s) { out.writeU32(v, s); }
-inline void writeField(nQoORB100::iExternalOutputStream& out, int32_t v, int& s) { out.writeI32(v, s); }
-inline void writeField(nQoORB100::iExternalOutputStream& out, uint64_t v, int& s) { out.writeU64(v, s); }
-inline void writeField(nQoORB100::iExternalOutputStream& out, const nQoORB100::tNarrowString& v,
-                       int& s) {
+inline void writeField(iExternalOutputStream& out, uint16_t v, int& s) { out.writeU16(v, s); }
+inline void writeField(iExternalOutputStream& out, int16_t v, int& s) { out.writeI16(v, s); }
+inline void writeField(iExternalOutputStream& out, uint32_t v, int& s) { out.writeU32(v, s); }
+inline void writeField(iExternalOutputStream& out, int32_t v, int& s) { out.writeI32(v, s); }
+inline void writeField(iExternalOutputStream& out, uint64_t v, int& s) { out.writeU64(v, s); }
+inline void writeField(iExternalOutputStream& out, const nQoORB100::tNarrowString& v, int& s) {
   out.writeString(v, s);
 }
 template <class T, std::size_t N>
-void writeField(nQoORB100::iExternalOutputStream& out, const std::array<T, N>& v, int& s) {
+void writeField(iExternalOutputStream& out, const std::array<T, N>& v, int& s) {
   for (const T& element : v) writeField(out, element, s);
 }
 template <class T>
-  requires requires(const T& v, nQoORB100::iExternalOutputStream& out, int& s) {
+  requires requires(const T& v, iExternalOutputStream& out, int& s) {
     v.writeExternal(out, s);
   }
-void writeField(nQoORB100::iExternalOutputStream& out, const T& v, int& s) {
+void writeField(iExternalOutputStream& out, const T& v, int& s) {
   v.writeExternal(out, s);
 }
 

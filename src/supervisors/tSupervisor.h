@@ -65,8 +65,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   // Sets the control-enable flags of the row, keeps the facade, hands it and
   // the identifier to the reserver, adds the linkers and reservers, then
   // deploys the settings.
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
-                  nQoMDBG100::tStatus2& status) override {
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                  nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _tracker.setFlags(1, Row::kControlFlags, status);
     _tracker.setFlags(0, ~Row::kControlFlags & 0x3F, status);
@@ -83,9 +83,11 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   // Settings of another class: -89000 and nothing else. Otherwise copies
   // them, gives a held primitive its record at once, and hands the linkers
   // their keys and flags.
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override {
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings,
+              nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    const auto* own = static_cast<const tSettings*>(settings.___CPPKRLDynamicCast(&tSettings::___classID));
+    const auto* own =
+        static_cast<const tSettings*>(settings.___CPPKRLDynamicCast(&tSettings::___classID));
     if (own == nullptr) {
       setCode(status, kCastFailed, {"tSupervisor", 120});
       return;

@@ -116,7 +116,8 @@ TEST_F(SettingsStreamsTest, OutBlockTakesWordsInOrderUntilItsEnd) {
   EXPECT_EQ(block.getSize(), 6u);
   EXPECT_EQ(block.written(), std::vector<uint32_t>{0x11223344u});
   const auto* data = static_cast<const uint8_t*>(block.getData());
-  EXPECT_EQ(std::vector<uint8_t>(data, data + 6), (std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 6),
+            (std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0, 0}));
 }
 
 }  // namespace

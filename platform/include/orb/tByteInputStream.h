@@ -1,5 +1,6 @@
 // An input stream over a byte buffer that the caller owns (little-endian
-// values; a string is its u32 length, then its bytes). A test cuts a stream short by handing fewer bytes:
+// values; a string is its u32 length, then its bytes). A test cuts a stream
+// short by handing fewer bytes:
 //
 //   nQoORB100::tByteInputStream in(bytes.data(), 3);
 //   in.readU32(status);   // status == kEndOfStream, answers 0

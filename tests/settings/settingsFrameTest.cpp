@@ -93,6 +93,15 @@ TEST_F(SettingsFrameTest, EmptySettingsByNameStreamOnlyTheBasePartAndKeepTheirCl
   EXPECT_EQ(copy.getClass(code).implementation(), registration);
   EXPECT_EQ(code, 0);
 
+  // The cast answers the class, the settings base and its interfaces only.
+  for (void* const* id : {&tEmptySettings::___classID, &nQoMRL100::tPrimitiveSettings::___classID,
+                          &nQoMRL100::iPrimitiveSettings::___classID,
+                          &nQoORB100::iCloneableExternalizable::___classID,
+                          &nQoORB100::iCloneable::___classID, &nQoORB100::tObject::___classID})
+    EXPECT_NE(copy.___CPPKRLDynamicCast(id), nullptr);
+  EXPECT_EQ(copy.___CPPKRLDynamicCast(&tProbeSettings::___classID), nullptr);
+  EXPECT_EQ(copy.___CPPKRLDynamicCast(&nQoMRL100::tGeneralIdentifier::___classID), nullptr);
+
   settings->getClass(status).deleteInstance(object, status);
   EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(kEmptyName), 0);
 }

@@ -10,6 +10,7 @@
 #include "frame/tClassRegistration.h"
 #include "settings/tEmptySettings.h"
 #include "sim/simAllocator.h"
+#include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "support/moduleFixture.h"
 #include "support/probeSupervisor.h"
@@ -137,6 +138,18 @@ TEST_F(SupervisorFrameTest, ControlCodesReachThePrimitiveOrEndAtTheirSites) {
   EXPECT_EQ(stopped.code, -7);
   EXPECT_EQ(log.operations(), "primitive.commit, primitive.stop");
   EXPECT_NE(log.calls[1].status, &stopped);
+  EXPECT_EQ(state(supervisor), 40);
+
+  // A class-specific code that is also a lifecycle event moves no state.
+  nQoSim::tByteParameterBlock in({5, 0, 0, 0}), out(std::vector<uint8_t>(4, 0)), shortIn({1});
+  tStatus2 own, noBlock, tooShort;
+  supervisor.control(4102, &in, &out, own);
+  supervisor.control(4102, nullptr, &out, noBlock);
+  supervisor.control(4102, &shortIn, &out, tooShort);
+  EXPECT_EQ(own.code, 0);
+  EXPECT_EQ(out.written(), std::vector<uint32_t>{6});
+  EXPECT_EQ(noBlock.code, -50004);
+  EXPECT_EQ(tooShort.code, -50150);
   EXPECT_EQ(state(supervisor), 40);
   tStatus2 release;
   supervisor.releaseResource(release);

@@ -8,7 +8,9 @@
 
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iEvent.h"
+#include "mrl/iControlParameterBlock.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/tDMAEventLinks.h"
 #include "supervisors/tNoLinks.h"
 #include "supervisors/tSupervisor.h"
@@ -54,6 +56,21 @@ struct tProbeSupervisorRow {
   static void applyRecord(tProbePrimitive& primitive, const tSettings& settings, tStatus2& status) {
     settings.record<0>().checkStatus(status);
     if (status.isNotFatal()) primitive.configure(settings.record<0>(), status);
+  }
+  // Class-specific code 4102 (also the tracker's unlink-resource event):
+  // reads a u32 from the in block and writes it plus one to the out block.
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor&, uint32_t code, nQoMRL100::iControlParameterBlock* in,
+                         nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
+    if (code != 4102) return false;
+    nQoUdR100::tParameterBlockValidateHelper::checkNotNull(in, status);
+    nQoUdR100::tParameterBlockValidateHelper::checkNotNull(out, status);
+    if (status.isFatal()) return true;
+    tStatus2 local;
+    const uint32_t value = in->readU32(local.code);
+    nQoUdR100::tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+    if (status.isNotFatal()) out->writeU32(value + 1, status.code);
+    return true;
   }
   static void configureLinks(nQoUdR100::tDMAEventLinks<tProbePrimitive>& links,
                              const tSettings& settings) {

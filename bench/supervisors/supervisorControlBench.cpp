@@ -77,17 +77,27 @@ void BM_SupervisorStartStop(benchmark::State& state) {
 }
 BENCHMARK(BM_SupervisorStartStop);
 
-// Floor: start on the caller's status, stop on a fresh one merged back, as
-// direct virtual calls.
+// Floor: the same work by hand: the primitive's presence, start on the
+// caller's status and stop on a fresh one merged back (direct virtual calls),
+// the state word moved by the status and the flags, the flags tested.
 void BM_PrimitiveStartStopFloor(benchmark::State& state) {
   tNoopPrimitive primitive;
-  tNoopPrimitive* volatile target = &primitive;
+  tNoopPrimitive* volatile held = &primitive;
+  volatile uint32_t flags = 0x0C;
+  int32_t stateWord = 40;
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {
+    tNoopPrimitive* target = held;
+    if (target == nullptr) break;
     target->start(status);
+    if (status.isNotFatal()) stateWord = 70;
+    if ((flags & 0x04) == 0 && status.isNotFatal()) break;
     nQoMDBG100::tStatus2 local;
     target->stop(local);
     status.assign(local);
+    stateWord = (flags & 0x12) != 0 ? 60 : (flags & 0x21) != 0 ? 50 : 40;
+    if ((flags & 0x08) == 0 && status.isNotFatal()) break;
+    benchmark::DoNotOptimize(stateWord);
     benchmark::DoNotOptimize(status.code);
   }
 }

@@ -21,8 +21,6 @@
 
 #include <cstddef>
 #include <tuple>
-#include <type_traits>
-#include <utility>
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
@@ -44,12 +42,10 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
 
   tSettings() = default;
   tSettings(const tSettings& other) : tSettings() { *this = other; }
-  // The records in order, then the base part.
+  // The records, then the base part.
   tSettings& operator=(const tSettings& other) {
     if (this == &other) return *this;
-    forEachIndex([&](auto i) {
-      std::get<decltype(i)::value>(_records) = std::get<decltype(i)::value>(other._records);
-    });
+    _records = other._records;
     nQoMRL100::tPrimitiveSettings::operator=(other);
     return *this;
   }
@@ -97,15 +93,14 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
     stream(status, [&](int& code) {
-      forEachIndex([&](auto i) { std::get<decltype(i)::value>(_records).readExternal(in, code); });
+      forEachRecord([&](auto& record) { record.readExternal(in, code); });
       nQoMRL100::tPrimitiveSettings::readExternal(in, code);
     });
   }
 
   void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override {
     stream(status, [&](int& code) {
-      forEachIndex(
-          [&](auto i) { std::get<decltype(i)::value>(_records).writeExternal(out, code); });
+      forEachRecord([&](const auto& record) { record.writeExternal(out, code); });
       nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
     });
   }
@@ -119,17 +114,18 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   const auto& supervisorRecord() const { return record<kRecordCount - 1>(); }
 
  private:
-  // Calls step with std::integral_constant<std::size_t, I> for each record
-  // index I in order.
+  // Calls step on each record in stream order.
   template <class Step>
-  static void forEachIndex(Step step) {
-    [&]<std::size_t... I>(std::index_sequence<I...>) {
-      (step(std::integral_constant<std::size_t, I>()), ...);
-    }(std::make_index_sequence<kRecordCount>());
+  void forEachRecord(Step step) {
+    std::apply([&](auto&... record) { (step(record), ...); }, _records);
+  }
+  template <class Step>
+  void forEachRecord(Step step) const {
+    std::apply([&](const auto&... record) { (step(record), ...); }, _records);
   }
 
   void checkRecords(int& status) const {
-    forEachIndex([&](auto i) { std::get<decltype(i)::value>(_records).checkStatus(status); });
+    forEachRecord([&](const auto& record) { record.checkStatus(status); });
   }
 
   // Nothing when the status holds an error; otherwise the records' checks,

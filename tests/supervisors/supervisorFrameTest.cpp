@@ -205,7 +205,9 @@ TEST_F(SupervisorFrameTest, CommitCancelUndoesByTheStateAtEntryAndTheFlags) {
     EXPECT_EQ(log.operations(), c.calls);
     for (const nQoTest::tCall& call : log.calls) {
       EXPECT_NE(call.status, &status);
-      if (call.operation.rfind("control", 0) == 0) EXPECT_EQ(call.incoming, 0);
+      if (call.operation.rfind("control", 0) == 0) {
+        EXPECT_EQ(call.incoming, 0);
+      }
     }
     EXPECT_EQ(status.code, c.expected);
     EXPECT_EQ(state(supervisor), 40);

@@ -21,6 +21,20 @@ class tBufferStream : public nQoORB100::iExternalOutputStream,
  public:
   void rewind() { _at = 0; }
 
+  void writeString(const nQoORB100::tNarrowString& value, int& status) override {
+    put(value.size(), 4, status);
+    if (status < 0 || sizeof(_bytes) - _at < value.size()) return;
+    std::memcpy(_bytes + _at, value.c_str(), value.size());
+    _at += value.size();
+  }
+  nQoORB100::tNarrowString readString(int& status) override {
+    nQoORB100::tNarrowString text;
+    const std::size_t length = take(4, status);
+    if (status < 0 || sizeof(_bytes) - _at < length) return text;
+    text.assign(reinterpret_cast<const char*>(_bytes + _at), length);
+    _at += length;
+    return text;
+  }
   void writeI16(int16_t value, int& status) override { put(static_cast<uint16_t>(value), 2, status); }
   void writeU16(uint16_t value, int& status) override { put(value, 2, status); }
   void writeI32(int32_t value, int& status) override { put(static_cast<uint32_t>(value), 4, status); }

@@ -15,6 +15,16 @@ uint32_t tByteParameterBlock::take(std::size_t size, int& status) {
   return value;
 }
 
+void tByteParameterBlock::writeU32(uint32_t value, int& status) {
+  if (_bytes.size() - _writePosition < 4) {
+    if (nQoMDBG100::takesCode(status, kOutOfValues)) status = kOutOfValues;
+    return;
+  }
+  for (std::size_t i = 0; i < 4; ++i) _bytes[_writePosition + i] = uint8_t(value >> (8 * i));
+  _writePosition += 4;
+  _written.push_back(value);
+}
+
 uint16_t tByteParameterBlock::readU16(int& status) {
   return static_cast<uint16_t>(take(2, status));
 }

@@ -29,6 +29,25 @@ void tStreamOperationLog::log(tStreamOperation::tType type, uint64_t bits) {
   _operations.push_back({type, value});
 }
 
+tNarrowString tByteInputStream::readString(int& status) {
+  tNarrowString text;
+  const std::size_t start = _position;
+  const std::size_t length = read(tStreamOperation::kU32, status);
+  if (status < 0) return text;
+  if (_size - _position < length) {
+    _position = start;
+    setStreamCode(status, kEndOfStream);
+    return text;
+  }
+  if (!text.assign(reinterpret_cast<const char*>(_bytes + _position), length)) {
+    _position = start;
+    setStreamCode(status, -50352);
+    return text;
+  }
+  _position += length;
+  return text;
+}
+
 uint64_t tByteInputStream::read(tStreamOperation::tType type, int& status) {
   if (!proceed(status) || status < 0) return 0;
   const std::size_t width = widthOf(type);
@@ -57,15 +76,25 @@ uint32_t tByteInputStream::readU32(int& status) {
 }
 uint64_t tByteInputStream::readU64(int& status) { return read(tStreamOperation::kU64, status); }
 
+bool tByteOutputStream::fits(std::size_t size, int& status) {
+  if (_limit - _bytes.size() >= size) return true;
+  setStreamCode(status, kEndOfStream);
+  return false;
+}
+
 void tByteOutputStream::write(uint64_t value, tStreamOperation::tType type, int& status) {
   if (!proceed(status) || status < 0) return;
   const std::size_t width = widthOf(type);
-  if (_limit - _bytes.size() < width) {
-    setStreamCode(status, kEndOfStream);
-    return;
-  }
+  if (!fits(width, status)) return;
   for (std::size_t i = 0; i < width; ++i) _bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
   log(type, value);
+}
+
+void tByteOutputStream::writeString(const tNarrowString& value, int& status) {
+  if (status < 0 || !fits(4 + value.size(), status)) return;
+  write(value.size(), tStreamOperation::kU32, status);
+  if (status < 0) return;
+  _bytes.insert(_bytes.end(), value.c_str(), value.c_str() + value.size());
 }
 
 void tByteOutputStream::writeI16(int16_t value, int& status) {

@@ -14,6 +14,9 @@ std::atomic<uint64_t> gAttempts{0};
 std::atomic<int64_t> gLive{0};
 std::atomic<uint64_t> gTotal{0};
 std::atomic<uint64_t> gAtInterruptLevel{0};
+// Larger requests come only from a hostile count: they are refused, never
+// handed to the host allocator.
+constexpr size_t kLargestBlock = size_t{1} << 30;
 }  // namespace
 
 namespace nQoSim {
@@ -28,6 +31,7 @@ uint64_t interruptLevelAllocations() { return gAtInterruptLevel.load(); }
 extern "C" void* nQoKAL100_malloc(size_t size) {
   if (nQoSim::atInterruptLevel()) ++gAtInterruptLevel;
   const uint64_t attempt = ++gAttempts;
+  if (size > kLargestBlock) return nullptr;
   if (attempt == gFailAt.load()) {
     gFailAt = 0;
     return nullptr;

@@ -3,8 +3,10 @@
 #include <mutex>
 #include <string>
 
+#include "mdbg/tStatus2.h"
 #include "orb/iCloneable.h"
 #include "orb/tClassImplementation.h"
+#include "sim/simClassRegistry.h"
 
 namespace {
 
@@ -13,7 +15,14 @@ struct tEntry {
   long live;
 };
 
+struct tNewInstanceScript {
+  bool armed = false;
+  nQoORB100::tObject* answer = nullptr;
+  int code = 0;
+};
+
 std::recursive_mutex gRegistryLock;
+tNewInstanceScript gNewInstanceScript;
 std::map<std::string, tEntry>& registry() {
   static std::map<std::string, tEntry> entries;
   return entries;
@@ -81,6 +90,14 @@ tClassImplementation::~tClassImplementation() {
 
 tObject* tClassImplementation::newInstance(int& status) const {
   if (status < 0 || _factory == nullptr) return nullptr;
+  {
+    std::lock_guard<std::recursive_mutex> lock(gRegistryLock);
+    if (gNewInstanceScript.armed) {
+      gNewInstanceScript.armed = false;
+      if (nQoMDBG100::takesCode(status, gNewInstanceScript.code)) status = gNewInstanceScript.code;
+      return gNewInstanceScript.answer;
+    }
+  }
   tObject* object = _factory(status);
   if (object != nullptr) countInstance(this, +1);
   return object;
@@ -125,3 +142,17 @@ long liveInstances(const char* name) {
 }  // namespace tClassRegistry
 
 }  // namespace nQoORB100
+
+namespace nQoSim {
+
+void scriptNextNewInstance(nQoORB100::tObject* answer, int code) {
+  std::lock_guard<std::recursive_mutex> lock(gRegistryLock);
+  gNewInstanceScript = {true, answer, code};
+}
+
+void clearNewInstanceScript() {
+  std::lock_guard<std::recursive_mutex> lock(gRegistryLock);
+  gNewInstanceScript = {};
+}
+
+}  // namespace nQoSim

@@ -1,8 +1,8 @@
 // Resource identifiers: the interface, device GUIDs, general identifiers and
 // masked digital lines.
 #include <cstring>
+#include <utility>
 
-#include "apal/nQoAPALMemory.h"
 #include "mrl/tGUIDIdentifier.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "mrl/tTESKMaskedIdentifier.h"
@@ -46,7 +46,7 @@ bool tGUIDIdentifier::isEqual(const iResourceIdentifier& other) const {
   return same != nullptr && same->_guid == _guid;
 }
 
-tGeneralIdentifier::~tGeneralIdentifier() { _memDelete(_name); }
+tGeneralIdentifier::~tGeneralIdentifier() = default;
 
 void* tGeneralIdentifier::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tGeneralIdentifier, iResourceIdentifier>(this, classID);
@@ -67,20 +67,37 @@ bool tGeneralIdentifier::isEqual(const iResourceIdentifier& other) const {
          std::strcmp(same->getString(), getString()) == 0;
 }
 
+tGeneralIdentifier& tGeneralIdentifier::operator=(const tGeneralIdentifier& other) {
+  if (this == &other) return *this;
+  _deviceGUID = other._deviceGUID;
+  assignName(other.getString());
+  _index = other._index;
+  _subIdentifier = other._subIdentifier;
+  return *this;
+}
+
+void tGeneralIdentifier::readExternal(nQoORB100::iExternalInputStream& stream, int& status) {
+  if (status < 0) return;
+  nQoORB100::tGUID guid;
+  guid.readExternal(stream, status);
+  nQoORB100::tNarrowString name = stream.readString(status);
+  const uint32_t index = stream.readU32(status);
+  if (status < 0) return;
+  _name = std::move(name);
+  _deviceGUID = guid;
+  _index = index;
+}
+
+void tGeneralIdentifier::writeExternal(nQoORB100::iExternalOutputStream& stream,
+                                       int& status) const {
+  if (status < 0) return;
+  _deviceGUID.writeExternal(stream, status);
+  stream.writeString(_name, status);
+  stream.writeU32(_index, status);
+}
+
 void tGeneralIdentifier::assignName(const char* text) {
-  const std::size_t length = text == nullptr ? 0 : std::strlen(text);
-  if (length + 1 > _capacity) {
-    auto* block = static_cast<char*>(_memNewUsingCRT(length + 1, 0, nullptr));
-    if (block == nullptr) {
-      _nameAllocationFailed = true;
-      return;
-    }
-    _memDelete(_name);
-    _name = block;
-    _capacity = length + 1;
-  }
-  if (length > 0) std::memmove(_name, text, length);
-  _name[length] = '\0';
+  _name.assign(text, text == nullptr ? 0 : std::strlen(text));
 }
 
 }  // namespace nQoMRL100

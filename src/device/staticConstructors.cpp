@@ -6,6 +6,7 @@
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "reservation/globalDriverParameters.h"
+#include "settings/tEmptySettings.h"
 #include "settings/tTavikLineFilterIdentifier.h"
 
 const tStaticConstructor kStaticConstructors[] = {
@@ -16,6 +17,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoMDBG100::tIntrinsicTypeReportable<unsigned long>::tRegistration::construct,
     nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tEmptySettings>::construct,
     nullptr,
 };
 

@@ -144,7 +144,18 @@ class tScriptedFacade : public nQoMRL100::iRuntimeFacade, public tScriptedDouble
     answer("getEventObject", s);
     return eventObject;
   }
+  // Answers mayBlockAnswer; endBlocking counts.
+  uint32_t mayBlock(tStatus2& s) override {
+    answer("mayBlock", s);
+    return mayBlockAnswer;
+  }
+  void endBlocking(tStatus2& s) override {
+    answer("endBlocking", s);
+    ++endBlockingCount;
+  }
   nQoORB100::tObject* eventObject = nullptr;
+  uint32_t mayBlockAnswer = 1;
+  int endBlockingCount = 0;
 };
 
 class tScriptedEvent : public virtual nQoORB100::tObject,
@@ -155,6 +166,10 @@ class tScriptedEvent : public virtual nQoORB100::tObject,
   void* ___CPPKRLDynamicCast(void* const* id) override {
     if (id == &nQoMRL110::iEvent::___classID) return static_cast<nQoMRL110::iEvent*>(this);
     return nQoORB100::tObject::___CPPKRLDynamicCast(id);
+  }
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2& s) override {
+    answer("post " + std::to_string(action.getKind()) + " " + std::to_string(action.getCode()),
+           s);
   }
   void registerEvent(uint32_t kind, tStatus2& s) override {
     answer("registerEvent " + std::to_string(kind), s);

@@ -1,6 +1,8 @@
 // The in and out parameter blocks that a supervisor's control operation takes.
 // Either block may be null. Reads answer the next value of the block; a read
-// past its end sets kOutOfValues (by the merge rule) and reads nothing.
+// past its end sets kOutOfValues (by the merge rule) and reads nothing. An out
+// block offers its data area and its size in bytes, and takes 32-bit writes
+// in order; a write past its end sets kOutOfValues and writes nothing.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,10 @@ class iControlParameterBlock {
   virtual uint16_t readU16(int& status) = 0;
   virtual int32_t readI32(int& status) = 0;
   virtual uint32_t readU32(int& status) = 0;
+
+  virtual void* getData() = 0;
+  virtual uint32_t getSize() const = 0;
+  virtual void writeU32(uint32_t value, int& status) = 0;
 };
 
 }  // namespace nQoMRL100

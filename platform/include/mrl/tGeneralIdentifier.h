@@ -13,7 +13,10 @@
 
 #include "mdbg/tStatus2.h"
 #include "mrl/iResourceIdentifier.h"
+#include "orb/iExternalInputStream.h"
+#include "orb/iExternalOutputStream.h"
 #include "orb/tGUID.h"
+#include "orb/tNarrowString.h"
 
 namespace nQoMRL100 {
 
@@ -22,8 +25,21 @@ class tGeneralIdentifier : public iResourceIdentifier {
   static void* ___classID;
   tGeneralIdentifier() = default;
   ~tGeneralIdentifier() override;
-  tGeneralIdentifier(const tGeneralIdentifier&) = delete;
-  tGeneralIdentifier& operator=(const tGeneralIdentifier&) = delete;
+  tGeneralIdentifier(const tGeneralIdentifier& other) : tObject(), iResourceIdentifier() {
+    *this = other;
+  }
+  // Copies device, name, index and sub-identifier; a name that cannot be
+  // allocated keeps the old one and sets the sticky flag (-50352 at the next
+  // setString or read).
+  tGeneralIdentifier& operator=(const tGeneralIdentifier& other);
+  // Device, name and index, as isEqual.
+  bool operator==(const tGeneralIdentifier& other) const { return isEqual(other); }
+
+  // The device GUID (through tGUID's stream), the name (a string) and the
+  // index (u32). Nothing when the status holds an error; a read that fails
+  // leaves the identifier as it was.
+  void readExternal(nQoORB100::iExternalInputStream& stream, int& status);
+  void writeExternal(nQoORB100::iExternalOutputStream& stream, int& status) const;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
@@ -36,10 +52,11 @@ class tGeneralIdentifier : public iResourceIdentifier {
   // allocation of the name, now or before, gives -50352.
   void setString(const char* text, nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
-    if (text != _name) assignName(text);
-    if (_nameAllocationFailed) status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
+    if (text != _name.c_str()) assignName(text);
+    if (_name.allocationFailed())
+      status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
   }
-  const char* getString() const { return _name != nullptr ? _name : ""; }
+  const char* getString() const { return _name.c_str(); }
 
   void setDeviceGUID(const nQoORB100::tGUID& guid) { _deviceGUID = guid; }
   const nQoORB100::tGUID& getDeviceGUID() const { return _deviceGUID; }
@@ -49,14 +66,12 @@ class tGeneralIdentifier : public iResourceIdentifier {
   const iResourceIdentifier* getSubIdentifier() const { return _subIdentifier; }
 
  private:
-  // Copies text into the name, growing it as needed; a failed allocation
-  // keeps the old name and sets the sticky flag.
+  // Copies text into the name; a failed allocation keeps the old name and
+  // sets the sticky flag.
   void assignName(const char* text);
 
   nQoORB100::tGUID _deviceGUID;
-  char* _name = nullptr;
-  std::size_t _capacity = 0;
-  bool _nameAllocationFailed = false;
+  nQoORB100::tNarrowString _name;
   uint32_t _index = 0;
   const iResourceIdentifier* _subIdentifier = nullptr;
 };

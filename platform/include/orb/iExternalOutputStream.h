@@ -13,6 +13,7 @@ namespace nQoORB100 {
 class iExternalOutputStream {
  public:
   virtual ~iExternalOutputStream() = default;
+  virtual void writeString(const tNarrowString& value, int& status) = 0;
   virtual void writeI16(int16_t value, int& status) = 0;
   virtual void writeU16(uint16_t value, int& status) = 0;
   virtual void writeI32(int32_t value, int& status) = 0;

@@ -1,5 +1,6 @@
 // An input stream over a byte buffer that the caller owns (little-endian
-// values). A test cuts a stream short by handing fewer bytes:
+// values; a string is its u32 length, then its bytes). A test cuts a stream
+// short by handing fewer bytes:
 //
 //   nQoORB100::tByteInputStream in(bytes.data(), 3);
 //   in.readU32(status);   // status == kEndOfStream, answers 0
@@ -19,6 +20,7 @@ class tByteInputStream : public iExternalInputStream, public tStreamOperationLog
  public:
   tByteInputStream(const uint8_t* bytes, std::size_t size) : _bytes(bytes), _size(size) {}
 
+  tNarrowString readString(int& status) override;
   int16_t readI16(int& status) override;
   uint16_t readU16(int& status) override;
   int32_t readI32(int& status) override;

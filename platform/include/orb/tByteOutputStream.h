@@ -1,6 +1,6 @@
-// An output stream into a byte vector (little-endian values), with an
-// optional limit so that a test can make it run full. Its log
-// (tStreamOperationLog) holds every value written.
+// An output stream into a byte vector (little-endian values; a string is its
+// u32 length, then its bytes), with an optional limit so that a test can make
+// it run full. Its log (tStreamOperationLog) holds every value written.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,7 @@ class tByteOutputStream : public iExternalOutputStream, public tStreamOperationL
  public:
   explicit tByteOutputStream(std::size_t limit = SIZE_MAX) : _limit(limit) {}
 
+  void writeString(const tNarrowString& value, int& status) override;
   void writeI16(int16_t value, int& status) override;
   void writeU16(uint16_t value, int& status) override;
   void writeI32(int32_t value, int& status) override;
@@ -23,12 +24,16 @@ class tByteOutputStream : public iExternalOutputStream, public tStreamOperationL
   void writeU64(uint64_t value, int& status) override;
 
   const std::vector<uint8_t>& bytes() const { return _bytes; }
+  // Starts again at the first byte; the buffer keeps its capacity.
+  void rewind() { _bytes.clear(); }
 
  private:
   // Appends the type's width of value; nothing when the status holds an
   // error, the operation is scripted to fail, or the limit would be passed
   // (then kEndOfStream).
   void write(uint64_t value, tStreamOperation::tType type, int& status);
+  // False, and kEndOfStream, when fewer than size bytes fit.
+  bool fits(std::size_t size, int& status);
 
   std::vector<uint8_t> _bytes;
   std::size_t _limit;

@@ -1,0 +1,106 @@
+// Control 2 then 3 on a reserved supervisor (codes 2 and 3 enabled) over a
+// primitive that does nothing, beside the primitive's start and stop called
+// directly. The measured path must not allocate.
+#include <benchmark/benchmark.h>
+
+#include <tuple>
+
+#include "mrl/iResourceBroker.h"
+#include "mrl/tGeneralIdentifier.h"
+#include "reservation/tSingularResourcePool.h"
+#include "settings/tFieldRecord.h"
+#include "settings/tSettings.h"
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "supervisors/tNoLinks.h"
+#include "supervisors/tSupervisor.h"
+
+namespace {
+
+class tNoopPrimitive {
+ public:
+  virtual ~tNoopPrimitive() = default;
+  virtual void commit(nQoMDBG100::tStatus2&) {}
+  virtual void arm(nQoMDBG100::tStatus2&) {}
+  virtual void start(nQoMDBG100::tStatus2&) {}
+  virtual void stop(nQoMDBG100::tStatus2&) {}
+  virtual void disarm(nQoMDBG100::tStatus2&) {}
+  virtual void uncommit(nQoMDBG100::tStatus2&) {}
+};
+
+struct tBenchFields {
+  nQoMRL100::tGeneralIdentifier identifier;
+  static constexpr auto kStreamOrder = std::tuple(&tBenchFields::identifier);
+};
+struct tBenchSettingsRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBenchSettings";
+  using tRecords = std::tuple<nQoUdR100::tFieldRecord<tBenchFields>>;
+};
+
+struct tBenchSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBenchSupervisor";
+  using tSettings = nQoUdR100::tSettings<tBenchSettingsRow>;
+  using tPrimitive = tNoopPrimitive;
+  using tPool = nQoUdR100::tSingularResourcePool<tNoopPrimitive*>;
+  using tLinks = nQoUdR100::tNoLinks<tNoopPrimitive>;
+  static constexpr uint32_t kControlFlags = 0x0C;
+  static constexpr nQoUdR100::tStatusSite kSite{"tBenchSupervisor", 1};
+  static constexpr auto kControls = nQoUdR100::namedControls<tNoopPrimitive>();
+};
+
+void BM_SupervisorStartStop(benchmark::State& state) {
+  nQoSim::resetResourceBroker();
+  nQoSim::setStatusLogging(false);
+  tNoopPrimitive primitive;
+  tBenchSupervisorRow::tPool pool(&primitive);
+  tBenchSupervisorRow::tSettings settings;
+  nQoMDBG100::tStatus2 status;
+  settings.supervisorRecord().identifier.setString("AI_ADC", status);
+  nQoMRL100::getResourceBroker(status)->registerPool(&settings.supervisorRecord().identifier,
+                                                     &pool, status);
+  nQoUdR100::tSupervisor<tBenchSupervisorRow> supervisor;
+  supervisor.initialize(settings, nullptr, status);
+  supervisor.reserveResource(status);
+  if (supervisor.getPrimitive() == nullptr) state.SkipWithError("nothing reserved");
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    supervisor.control(2, nullptr, nullptr, status);
+    supervisor.control(3, nullptr, nullptr, status);
+    benchmark::DoNotOptimize(status.code);
+  }
+  if (status.code != 0) state.SkipWithError("control failed");
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the measured path allocated");
+  supervisor.releaseResource(status);
+  nQoSim::resetResourceBroker();
+  nQoSim::setStatusLogging(true);
+}
+BENCHMARK(BM_SupervisorStartStop);
+
+// Floor: the same work by hand: the primitive's presence, start on the
+// caller's status and stop on a fresh one merged back (direct virtual calls),
+// the state word moved by the status and the flags, the flags tested.
+void BM_PrimitiveStartStopFloor(benchmark::State& state) {
+  tNoopPrimitive primitive;
+  tNoopPrimitive* volatile held = &primitive;
+  volatile uint32_t flags = 0x0C;
+  int32_t stateWord = 40;
+  nQoMDBG100::tStatus2 status;
+  for (auto _ : state) {
+    tNoopPrimitive* target = held;
+    if (target == nullptr) break;
+    target->start(status);
+    if (status.isNotFatal()) stateWord = 70;
+    if ((flags & 0x04) == 0 && status.isNotFatal()) break;
+    nQoMDBG100::tStatus2 local;
+    target->stop(local);
+    status.assign(local);
+    stateWord = (flags & 0x12) != 0 ? 60 : (flags & 0x21) != 0 ? 50 : 40;
+    if ((flags & 0x08) == 0 && status.isNotFatal()) break;
+    benchmark::DoNotOptimize(stateWord);
+    benchmark::DoNotOptimize(status.code);
+  }
+}
+BENCHMARK(BM_PrimitiveStartStopFloor);
+
+}  // namespace

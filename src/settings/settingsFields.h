@@ -1,0 +1,61 @@
+// How one field of a settings record travels through the object broker's
+// streams: the stream operation is chosen by the field's type (u16, i16,
+// u32, i32, u64, string; a std::array streams its elements in order), and a
+// member that streams itself (the resource identifier, a nested record) does
+// so with its own readExternal / writeExternal. A read value is stored even
+// after an error (the stream then answers 0): callers stream field after
+// field without a test between them.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "orb/iExternalInputStream.h"
+#include "orb/iExternalOutputStream.h"
+#include "orb/tNarrowString.h"
+
+namespace nQoUdR100 {
+
+using nQoORB100::iExternalInputStream;
+using nQoORB100::iExternalOutputStream;
+
+inline void readField(iExternalInputStream& in, uint16_t& v, int& s) { v = in.readU16(s); }
+inline void readField(iExternalInputStream& in, int16_t& v, int& s) { v = in.readI16(s); }
+inline void readField(iExternalInputStream& in, uint32_t& v, int& s) { v = in.readU32(s); }
+inline void readField(iExternalInputStream& in, int32_t& v, int& s) { v = in.readI32(s); }
+inline void readField(iExternalInputStream& in, uint64_t& v, int& s) { v = in.readU64(s); }
+inline void readField(iExternalInputStream& in, nQoORB100::tNarrowString& v, int& s) {
+  v = in.readString(s);
+}
+template <class T, std::size_t N>
+void readField(iExternalInputStream& in, std::array<T, N>& v, int& s) {
+  for (T& element : v) readField(in, element, s);
+}
+template <class T>
+  requires requires(T& v, iExternalInputStream& in, int& s) { v.readExternal(in, s); }
+void readField(iExternalInputStream& in, T& v, int& s) {
+  v.readExternal(in, s);
+}
+
+inline void writeField(iExternalOutputStream& out, uint16_t v, int& s) { out.writeU16(v, s); }
+inline void writeField(iExternalOutputStream& out, int16_t v, int& s) { out.writeI16(v, s); }
+inline void writeField(iExternalOutputStream& out, uint32_t v, int& s) { out.writeU32(v, s); }
+inline void writeField(iExternalOutputStream& out, int32_t v, int& s) { out.writeI32(v, s); }
+inline void writeField(iExternalOutputStream& out, uint64_t v, int& s) { out.writeU64(v, s); }
+inline void writeField(iExternalOutputStream& out, const nQoORB100::tNarrowString& v, int& s) {
+  out.writeString(v, s);
+}
+template <class T, std::size_t N>
+void writeField(iExternalOutputStream& out, const std::array<T, N>& v, int& s) {
+  for (const T& element : v) writeField(out, element, s);
+}
+template <class T>
+  requires requires(const T& v, iExternalOutputStream& out, int& s) {
+    v.writeExternal(out, s);
+  }
+void writeField(iExternalOutputStream& out, const T& v, int& s) {
+  v.writeExternal(out, s);
+}
+
+}  // namespace nQoUdR100

@@ -1,0 +1,149 @@
+// The frame of every settings class: a cloneable, streamable value object on
+// the platform's settings base, created by class name. A class is one row:
+//
+//   struct tEmptySettingsRow {
+//     static constexpr const char* kClassName = "nQoUdR100::tEmptySettings";
+//     using tRecords = std::tuple<tEmptyRuntimeData>;
+//   };
+//   using tEmptySettings = tSettings<tEmptySettingsRow>;
+//   // in the constructor list: tClassRegistration<tEmptySettings>::construct
+//
+// The records, in stream order, give the class its shape:
+// - empty: one tEmptyRuntimeData;
+// - flat: one tFieldRecord of the own fields and the identifier (last unless
+//   the class streams it elsewhere);
+// - record-based: the primitive-level configuration record, then the
+//   supervisor-level record, which holds the identifier.
+// Every stream operation checks every record, then streams each record, then
+// the base part. A row with a kBracket site (a tStatusSite) streams on a local
+// status that starts with the caller's warning set at that site.
+#pragma once
+
+#include <cstddef>
+#include <tuple>
+
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tModuleObject.h"
+#include "frame/tStatusSite.h"
+#include "mrl/tPrimitiveSettings.h"
+#include "orb/castToClass.h"
+#include "settings/withLocalStatus.h"
+
+namespace nQoUdR100 {
+
+template <class Row>
+class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObject {
+ public:
+  static constexpr const char* kClassName = Row::kClassName;
+  static inline void* ___classID = nullptr;
+  using tRecords = typename Row::tRecords;
+  static constexpr std::size_t kRecordCount = std::tuple_size_v<tRecords>;
+
+  tSettings() = default;
+  tSettings(const tSettings& other) : tSettings() { *this = other; }
+  // The records, then the base part.
+  tSettings& operator=(const tSettings& other) {
+    if (this == &other) return *this;
+    _records = other._records;
+    nQoMRL100::tPrimitiveSettings::operator=(other);
+    return *this;
+  }
+  ~tSettings() override = default;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    return nQoORB100::castToClass<tSettings, nQoMRL100::tPrimitiveSettings>(this, classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<tSettings*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoORB100::tClass getClass(int& status) const override {
+    return tClassRegistration<tSettings>::getClass(*this, status);
+  }
+  // The registration, without touching the status.
+  static nQoORB100::tClass staticGetClass(int&) {
+    return nQoORB100::tClass(tClassRegistration<tSettings>::implementation());
+  }
+
+  // A new instance of this class, assigned from this one; null when a record
+  // check fails, when the registry fails (its code stays), or when it answers
+  // nothing or an object of another class (-89000; the stray is destroyed).
+  nQoORB100::tObject* clone(int& status) const override {
+    checkRecords(status);
+    if (status < 0) return nullptr;
+    const nQoORB100::tClass objectClass = getClass(status);
+    nQoORB100::tObject* instance = objectClass.newInstance(status);
+    if (status >= 0) {
+      auto* copy = instance == nullptr ? nullptr
+                                       : static_cast<tSettings*>(
+                                             instance->___CPPKRLDynamicCast(&___classID));
+      if (copy != nullptr) {
+        *copy = *this;
+        return copy;
+      }
+      mergeCode(status, kCastFailed);
+    }
+    if (instance != nullptr) {
+      int local = 0;
+      instance->getClass(local).deleteInstance(instance, local);
+      mergeCode(status, local);
+    }
+    return nullptr;
+  }
+
+  void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
+    stream(status, [&](int& code) {
+      forEachRecord([&](auto& record) { record.readExternal(in, code); });
+      nQoMRL100::tPrimitiveSettings::readExternal(in, code);
+    });
+  }
+
+  void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override {
+    stream(status, [&](int& code) {
+      forEachRecord([&](const auto& record) { record.writeExternal(out, code); });
+      nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
+    });
+  }
+
+  template <std::size_t I>
+  auto& record() { return std::get<I>(_records); }
+  template <std::size_t I>
+  const auto& record() const { return std::get<I>(_records); }
+  // The record that holds the resource identifier: the last one.
+  auto& supervisorRecord() { return record<kRecordCount - 1>(); }
+  const auto& supervisorRecord() const { return record<kRecordCount - 1>(); }
+
+ private:
+  // Calls step on each record in stream order.
+  template <class Step>
+  void forEachRecord(Step step) {
+    std::apply([&](auto&... record) { (step(record), ...); }, _records);
+  }
+  template <class Step>
+  void forEachRecord(Step step) const {
+    std::apply([&](const auto&... record) { (step(record), ...); }, _records);
+  }
+
+  void checkRecords(int& status) const {
+    forEachRecord([&](const auto& record) { record.checkStatus(status); });
+  }
+
+  // Nothing when the status holds an error; otherwise the records' checks,
+  // and when they pass, body on the caller's code or the row's bracket.
+  template <class Body>
+  void stream(int& status, Body body) const {
+    if (status < 0) return;
+    auto checked = [&](int& code) {
+      checkRecords(code);
+      if (code >= 0) body(code);
+    };
+    if constexpr (requires { Row::kBracket; })
+      withLocalStatus(status, Row::kBracket, checked);
+    else
+      checked(status);
+  }
+
+  tRecords _records;
+};
+
+}  // namespace nQoUdR100

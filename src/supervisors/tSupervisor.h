@@ -1,0 +1,230 @@
+// The frame of every supervisor that embeds the state tracker: the platform
+// creates it by class name and drives it through iPrimitiveSupervisor. A
+// supervisor is one row:
+//
+//   struct tBaseAI_ADCSupervisorRow {
+//     static constexpr const char* kClassName = "nQoUdR100::tBaseAI_ADCSupervisor";
+//     using tSettings = tAI_ADCSettings;                  // its settings class
+//     using tPrimitive = nQoUdP100::tBaseAI_ADCPrimitive;
+//     using tPool = tSingularResourcePool<tPrimitive*>;   // what the broker answers
+//     using tLinks = tNoLinks<tPrimitive>;                // or tDMAEventLinks<tPrimitive>
+//     static constexpr uint32_t kControlFlags = 0;        // bits 0-5: codes 1, 4100, 2, 3, 4101, 4
+//     static constexpr tStatusSite kSite{"tBaseAI_ADCSupervisor", 210};   // its -50256
+//     static constexpr auto kControls = namedControls<tPrimitive>();
+//     // optional: applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
+//     // held primitive its record; configureLinks(tLinks&, const tSettings&)
+//     // copies the linkers' keys and flags; controlOwn(tSupervisor&, code, in,
+//     // out, tStatus2&) answers true for a class-specific code it handled.
+//   };
+//   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
+//
+// Every lifecycle operation does nothing on a status that holds an error, and
+// otherwise runs inside a state transition for its event. The reservation
+// uses the framework's singular reserver; the settings' last record holds the
+// identifier of the primitive's resource.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tModuleObject.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iPrimitiveSettings.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "orb/castToClass.h"
+#include "reservation/supervisorEvents.h"
+#include "reservation/tSingularReserver.h"
+#include "reservation/tSupStateTracker.h"
+#include "reservation/tSupStateTransition.h"
+#include "supervisors/controlOperations.h"
+
+namespace nQoUdR100 {
+
+template <class Row>
+class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject {
+ public:
+  static constexpr const char* kClassName = Row::kClassName;
+  static inline void* ___classID = nullptr;
+  using tSettings = typename Row::tSettings;
+  using tPrimitive = typename Row::tPrimitive;
+  using tLinks = typename Row::tLinks;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    return nQoORB100::castToClass<tSupervisor, nQoMRL100::iPrimitiveSupervisor>(this, classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<tSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoORB100::tClass getClass(int& status) const override {
+    return tClassRegistration<tSupervisor>::getClass(*this, status);
+  }
+
+  // Sets the control-enable flags of the row, keeps the facade, hands it and
+  // the identifier to the reserver, adds the linkers and reservers, then
+  // deploys the settings.
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                  nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _tracker.setFlags(1, Row::kControlFlags, status);
+    _tracker.setFlags(0, ~Row::kControlFlags & 0x3F, status);
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventInitialize, status);
+    _facade = facade;
+    _links.addLinkers(status);
+    if (status.isNotFatal()) _reserver.setRuntimeFacade(facade);
+    _settings.supervisorRecord().checkStatus(status);
+    if (status.isNotFatal()) _reserver.setIdentifier(&_settings.supervisorRecord().identifier);
+    _links.addReservers(_reserver, status);
+    deploy(settings, status);
+  }
+
+  // Settings of another class: -89000 and nothing else. Otherwise copies
+  // them, gives a held primitive its record at once, and hands the linkers
+  // their keys and flags.
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings,
+              nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    const auto* own =
+        static_cast<const tSettings*>(settings.___CPPKRLDynamicCast(&tSettings::___classID));
+    if (own == nullptr) {
+      setCode(status, kCastFailed, {"tSupervisor", 120});
+      return;
+    }
+    _settings = *own;
+    if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, status);
+    if (status.isFatal()) return;
+    _links.setRuntimeFacade(_facade);
+    if constexpr (requires { Row::configureLinks(_links, _settings); })
+      Row::configureLinks(_links, _settings);
+  }
+
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLink, status);
+    _links.link(map, status);
+  }
+
+  // Reserves, then gives the primitive its record; a failure after the
+  // reservation releases it again on a fresh status that is dropped.
+  void reserveResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource,
+                                               status);
+    _links.reserve(_reserver, status);
+    _links.setPrimitive(_reserver.getPrimitive());
+    tPrimitive* primitive = _reserver.getPrimitive();
+    if (primitive == nullptr || status.isFatal()) return;
+    applyRecord(*primitive, status);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 local;
+    _links.release(_reserver, local);
+    _links.setPrimitive(_reserver.getPrimitive());
+  }
+
+  void linkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
+    _links.linkResource(status);
+  }
+
+  void unlinkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource,
+                                               status);
+    _links.unlinkResource(status);
+  }
+
+  void releaseResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource,
+                                               status);
+    _links.release(_reserver, status);
+    _links.setPrimitive(nullptr);
+  }
+
+  void unlink(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlink, status);
+    _links.unlink(status);
+  }
+
+  // The six codes run the primitive's operation (stop, disarm and uncommit
+  // on a fresh status merged into the caller's) and move the state; a code
+  // whose flag is clear, and any code no class-specific branch takes, ends
+  // with -50256 at the row's site. Without a primitive: -50004.
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    const int bit = nQoMRTB100::controlFlagBit(code);
+    std::optional<nQoMRTB100::tSupStateTransition> transition;
+    if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
+    tPrimitive* primitive = _reserver.getPrimitive();
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {"tAutoController.ipp", 30});
+      return;
+    }
+    if (bit >= 0) runControl(*primitive, bit, status);
+    if (status.isFatal()) return;
+    if constexpr (requires { Row::controlOwn(*this, code, in, out, status); })
+      if (Row::controlOwn(*this, code, in, out, status)) return;
+    if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 &&
+        status.isNotFatal())
+      setCode(status, kNotSupported, Row::kSite);
+  }
+
+  void requestCancel(nQoMDBG100::tStatus2&) override {}
+
+  // Undoes a task from its state at entry: stop (running), disarm (armed or
+  // running), uncommit (committed or later), each when its flag is set, each
+  // through control on a fresh status merged into the caller's; then the
+  // state is 40 at most.
+  void commitCancel(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventCommitCancel, status);
+    const int32_t state = _tracker.getState(status);
+    nQoMDBG100::tStatus2 local;
+    auto undo = [&](int32_t code) {
+      local.clear();
+      control(static_cast<uint32_t>(code), nullptr, nullptr, local);
+      status.assign(local);
+    };
+    const bool running = state == nQoMRTB100::kStateRunning;
+    const bool armed = running || state == nQoMRTB100::kStateArmed;
+    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
+    if (running && _tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
+    if (armed && _tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
+    if (committed && _tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
+  }
+
+  nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
+  nQoMRL100::iRuntimeFacade* getRuntimeFacade() const { return _facade; }
+  const tSettings& getSettings() const { return _settings; }
+  tPrimitive* getPrimitive() const { return _reserver.getPrimitive(); }
+  tLinks& getLinks() { return _links; }
+
+ private:
+  void applyRecord(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
+    if constexpr (requires { Row::applyRecord(primitive, _settings, status); })
+      Row::applyRecord(primitive, _settings, status);
+  }
+
+  void runControl(tPrimitive& primitive, int bit, nQoMDBG100::tStatus2& status) {
+    if (bit < 3) {
+      Row::kControls[bit](primitive, status);
+      return;
+    }
+    nQoMDBG100::tStatus2 local;
+    Row::kControls[bit](primitive, local);
+    status.assign(local);
+  }
+
+  nQoMRTB100::tSupStateTracker _tracker;
+  nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  tSettings _settings;
+  tLinks _links;
+  nQoMRTB100::tSingularReserver<tPrimitive, typename Row::tPool> _reserver;
+};
+
+}  // namespace nQoUdR100

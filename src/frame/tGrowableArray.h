@@ -70,10 +70,12 @@ class tGrowableArray {
 
  private:
   bool grow(std::size_t capacity) {
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the element may be a pointer; its size is meant.
     if (capacity > SIZE_MAX / sizeof(T)) {
       _allocationFailed = true;
       return false;
     }
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): as above.
     T* block = static_cast<T*>(_memNewUsingCRT(capacity * sizeof(T), 0, nullptr));
     if (block == nullptr) {
       _allocationFailed = true;

@@ -15,7 +15,7 @@ void setStatus(int* status, int code) {
   if (status != nullptr && *status >= 0) *status = code;
 }
 
-class tHostThreadController : public iThreadController {
+class tHostThreadController final : public iThreadController {
  public:
   explicit tHostThreadController(iThread* thread) : _thread([thread] { thread->run(); }) {}
   ~tHostThreadController() override { join(nullptr); }

@@ -23,11 +23,13 @@ tEnds endsOf(uint32_t mode) { return {mode == kTerminated, mode == kTerminated};
 // Decoders read one character from at most left elements into a code point;
 // they answer the elements used, 0 for a bad character.
 unsigned decodeByte(const char* at, uint64_t, int32_t& point) {
+  // NOLINTNEXTLINE(bugprone-signed-char-misuse): a char widens with its sign.
   point = static_cast<signed char>(at[0]);
   return 1;
 }
 
 unsigned decodeElement(const wchar_t* at, uint64_t, int32_t& point) {
+  // NOLINTNEXTLINE(bugprone-signed-char-misuse): wchar_t is a 32-bit unit here, not a char.
   point = static_cast<int32_t>(at[0]);
   return 1;
 }

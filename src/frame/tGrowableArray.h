@@ -101,10 +101,12 @@ class tGrowableArray {
   // Moves the elements into a block for capacity elements; the old block is
   // handed to the caller to free.
   bool grow(std::size_t capacity, T*& oldBlock) {
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the element may be a pointer; its size is meant.
     if (capacity > SIZE_MAX / sizeof(T)) {
       _allocationFailed = true;
       return false;
     }
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): as above.
     T* block = static_cast<T*>(_memNewUsingCRT(capacity * sizeof(T), 0, nullptr));
     if (block == nullptr) {
       _allocationFailed = true;

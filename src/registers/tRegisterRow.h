@@ -68,7 +68,7 @@ struct tRegisterRow {
 
 constexpr tRegisterKind baseKind(tRegisterKind kind) {
   switch (kind) {
-    case tRegisterKind::kWriteFields: return tRegisterKind::kWrite;
+    case tRegisterKind::kWriteFields:
     case tRegisterKind::kReadWriteFields: return tRegisterKind::kWrite;
     case tRegisterKind::kReadFields: return tRegisterKind::kRead;
     case tRegisterKind::kStrobeFields: return tRegisterKind::kStrobe;

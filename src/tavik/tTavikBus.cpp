@@ -34,7 +34,7 @@ bool tTavikBus::openBus(nQoMDBG100::tStatus2& status) {
     if (_registerWindow == 0) _device->releaseBus(&_bus, 0);
   }
   if (_bus == nullptr) nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus, kNoBus);
-  return status.isNotFatal();
+  return _bus != nullptr && status.isNotFatal();
 }
 
 bool tTavikBus::buildChannels(const tTavikBusDescription::tDMA& dma, nQoMDBG100::tStatus2& status) {

@@ -39,6 +39,7 @@ class tObject {
   tObject() = default;
   // The class cell belongs to the object, never to its source.
   tObject(const tObject&) {}
+  // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): it copies nothing.
   tObject& operator=(const tObject&) { return *this; }
   virtual ~tObject();
 

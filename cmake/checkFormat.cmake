@@ -10,7 +10,7 @@ if(NOT ROOT)
 endif()
 if(NOT CLANG_FORMAT)
   message(FATAL_ERROR "clang-format was not found when the build was configured: "
-    "install it (Debian: apt-get install clang-format) and configure again")
+    "install it (Debian: apt-get install clang-format-16) and configure again")
 endif()
 
 set(globs "")
@@ -46,7 +46,7 @@ endforeach()
 list(LENGTH sources total)
 if(count GREATER 0)
   message(FATAL_ERROR "${count} of ${total} files differ from .clang-format; "
-    "`clang-format -i <file>` formats one")
+    "`clang-format-16 -i <file>` formats one")
 elseif(NOT result EQUAL 0)
   message(FATAL_ERROR "${CLANG_FORMAT} failed:\n${output}")
 endif()

@@ -15,7 +15,8 @@ void check(const char* text) {
   const size_t length = std::strlen(text);
   if (length > 255) std::abort();
   const std::string kept = gSuffix.substr(0, 255);
-  if (length < kept.size() || std::memcmp(text + length - kept.size(), kept.data(), kept.size()) != 0)
+  if (length < kept.size() ||
+      std::memcmp(text + length - kept.size(), kept.data(), kept.size()) != 0)
     std::abort();
 }
 
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string message = rest.substr(0, split);
   gSuffix = rest.substr(split);
   gSuffix = gSuffix.substr(0, std::strlen(gSuffix.c_str()));
-  const uint32_t number = size >= 4 ? static_cast<uint32_t>(data[1] << 16 | data[2] << 8 | data[3]) : 0;
+  const uint32_t number =
+      size >= 4 ? static_cast<uint32_t>(data[1] << 16 | data[2] << 8 | data[3]) : 0;
   nQoUdR100::debugLinePrint({message.c_str(), number, gSuffix.c_str()}, "%s", message.c_str());
   return 0;
 }

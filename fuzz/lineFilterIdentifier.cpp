@@ -4,13 +4,13 @@
 // script reserves and releases (at most kMostSteps) through the counting
 // line-filter pool. A refused reserve must change no line and no count, and
 // no count may wrap.
+#include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <array>
 
+#include "device/poolInstantiations.h"
 #include "mrl/tGUIDIdentifier.h"
 #include "orb/tByteInputStream.h"
-#include "device/poolInstantiations.h"
 #include "sim/simStatusLog.h"
 
 namespace {

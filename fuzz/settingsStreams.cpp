@@ -105,8 +105,7 @@ void roundTrip(const char* name, const uint8_t* bytes, size_t size) {
 void readBlock(const uint8_t* bytes, size_t size, uint8_t reads) {
   nQoSim::tByteParameterBlock block(std::vector<uint8_t>(bytes, bytes + size));
   nQoMDBG100::tStatus2 status;
-  nQoUdR100::tParameterBlockValidateHelper::checkNotNull(reads % 7 == 0 ? nullptr : &block,
-                                                         status);
+  nQoUdR100::tParameterBlockValidateHelper::checkNotNull(reads % 7 == 0 ? nullptr : &block, status);
   for (uint8_t i = 0; i < reads && status.isNotFatal(); ++i) {
     nQoMDBG100::tStatus2 local;
     switch ((bytes[i % size] + i) % 3) {

@@ -18,13 +18,13 @@
 #include <vector>
 
 #include "mdbg/tStatus2.h"
-#include "tavik/tTavik.h"
-#include "tavik/tTavikInterruptDispatcher.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "mdbg/tStatus2.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
-#include "tavik/tTavik.h"
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "tavik/tTavik.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ void checkWrites(const tTavik& map, const nQoSim::tSimRegisterWindows& windows) 
   for (const auto& access : windows.writes()) {
     bool found = false;
     for (uint32_t index = 0; index < nQoUdRLP100::nTavik::kRegisterCount && !found; ++index)
-      found = map.registerObject(index) != nullptr && tTavik::windowOffset(index) == access.offset &&
+      found = map.registerObject(index) != nullptr &&
+              tTavik::windowOffset(index) == access.offset &&
               tTavik::accessWidth(index) == access.width;
     check(found, "write outside the field-addressable registers");
   }

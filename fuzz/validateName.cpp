@@ -22,10 +22,8 @@ bool isValidationCode(int64_t code) {
     case -200553:
     case -200554:
     case -200555:
-    case -201337:
-      return true;
-    default:
-      return false;
+    case -201337: return true;
+    default: return false;
   }
 }
 

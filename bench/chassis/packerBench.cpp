@@ -43,8 +43,21 @@ void BM_PackFloor(benchmark::State& state) {
   std::vector<unsigned char> buffer(8 + 4 + 4 + 4 * kElements + 4);
   for (auto _ : state) {
     unsigned char* out = buffer.data();
-    const unsigned char header[] = {0, 0, 1, 9, 0x08, 0x30, 0x12, 0x34, 0xA5, 0xA5, 0xA5, 0xA5,
-                                    0, 0, uint8_t((4 * kElements + 2) >> 8),
+    const unsigned char header[] = {0,
+                                    0,
+                                    1,
+                                    9,
+                                    0x08,
+                                    0x30,
+                                    0x12,
+                                    0x34,
+                                    0xA5,
+                                    0xA5,
+                                    0xA5,
+                                    0xA5,
+                                    0,
+                                    0,
+                                    uint8_t((4 * kElements + 2) >> 8),
                                     uint8_t(4 * kElements + 2)};
     std::memcpy(out, header, sizeof header);
     out += sizeof header;

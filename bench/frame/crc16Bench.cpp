@@ -16,7 +16,8 @@ std::array<unsigned char, 4096> makeBytes() {
 const std::array<unsigned char, 4096> kBytes = makeBytes();
 
 void BM_Crc16(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(nQoUdR100::computeCrc16(kBytes.data(), kBytes.size()));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(nQoUdR100::computeCrc16(kBytes.data(), kBytes.size()));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes.size()));
 }
 BENCHMARK(BM_Crc16);

@@ -91,8 +91,11 @@ void BM_ConverterOverrunBothPasses(benchmark::State& state) {
   benchmark::DoNotOptimize(answers);
   state.SetItemsProcessed(state.iterations() * kPasses);
 }
-BENCHMARK(BM_ConverterOverrunBothPasses)->ArgName("observers")->Arg(1)->Arg(3)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_ConverterOverrunBothPasses)
+    ->ArgName("observers")
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
 
 class tEmptyOperation : public iBusAtomicOperation {
  public:
@@ -114,14 +117,18 @@ void BM_DirectObserverCallsFloor(benchmark::State& state) {
         answers += observer.handleOverrun(&board.converter, local);
       board.bus.runAtomically(&empty, &code);
       nQoKAL100_memoryWrite16(address, 0);
-      for (auto& observer : board.observers) observer.handleOverrunSecondary(&board.converter, local);
+      for (auto& observer : board.observers)
+        observer.handleOverrunSecondary(&board.converter, local);
       board.bus.runAtomically(&empty, &code);
       nQoKAL100_memoryWrite16(address, 0x20);
     }
   benchmark::DoNotOptimize(answers);
   state.SetItemsProcessed(state.iterations() * kPasses);
 }
-BENCHMARK(BM_DirectObserverCallsFloor)->ArgName("observers")->Arg(1)->Arg(3)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_DirectObserverCallsFloor)
+    ->ArgName("observers")
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -35,9 +35,13 @@ class tBufferStream : public nQoORB100::iExternalOutputStream,
     _at += length;
     return text;
   }
-  void writeI16(int16_t value, int& status) override { put(static_cast<uint16_t>(value), 2, status); }
+  void writeI16(int16_t value, int& status) override {
+    put(static_cast<uint16_t>(value), 2, status);
+  }
   void writeU16(uint16_t value, int& status) override { put(value, 2, status); }
-  void writeI32(int32_t value, int& status) override { put(static_cast<uint32_t>(value), 4, status); }
+  void writeI32(int32_t value, int& status) override {
+    put(static_cast<uint32_t>(value), 4, status);
+  }
   void writeU32(uint32_t value, int& status) override { put(value, 4, status); }
   void writeU64(uint64_t value, int& status) override { put(value, 8, status); }
   int16_t readI16(int& status) override { return static_cast<int16_t>(take(2, status)); }

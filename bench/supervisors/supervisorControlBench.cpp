@@ -57,8 +57,8 @@ void BM_SupervisorStartStop(benchmark::State& state) {
   tBenchSupervisorRow::tSettings settings;
   nQoMDBG100::tStatus2 status;
   settings.supervisorRecord().identifier.setString("AI_ADC", status);
-  nQoMRL100::getResourceBroker(status)->registerPool(&settings.supervisorRecord().identifier,
-                                                     &pool, status);
+  nQoMRL100::getResourceBroker(status)->registerPool(&settings.supervisorRecord().identifier, &pool,
+                                                     status);
   nQoUdR100::tSupervisor<tBenchSupervisorRow> supervisor;
   supervisor.initialize(settings, nullptr, status);
   supervisor.reserveResource(status);

@@ -10,14 +10,14 @@
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
-#include "tavik/tTavik.h"
-#include "tavik/tTavikInterruptDispatcher.h"
-#include "tavik/tTavikInterruptDispatcherBinders.h"
 #include "reservation/iInterruptHandler.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
 
 namespace {
 

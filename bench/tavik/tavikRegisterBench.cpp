@@ -9,9 +9,9 @@
 
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
-#include "tavik/tTavik.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "tavik/tTavik.h"
 
 namespace {
 
@@ -64,8 +64,8 @@ void BM_TavikWriteFieldById(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
       tTavik::tRegister* pin = quiet.map.registerObject(id);
-      pin->writeField(nQoUdRLP100::fieldIdentifier(id), kValues[i % kValues.size()],
-                      &quiet.status, 0);
+      pin->writeField(nQoUdRLP100::fieldIdentifier(id), kValues[i % kValues.size()], &quiet.status,
+                      0);
     }
   }
   benchmark::DoNotOptimize(quiet.map.IO_Bidirection_Pin.getRegister());

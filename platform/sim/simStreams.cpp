@@ -12,8 +12,8 @@ bool tStreamFault::fails(std::size_t call, int& status) const {
   return true;
 }
 
-bool tRecordingOutputStream::record(const char* operation, uint64_t value,
-                                    const std::string& text, int& status) {
+bool tRecordingOutputStream::record(const char* operation, uint64_t value, const std::string& text,
+                                    int& status) {
   _calls.push_back({operation, value, text, status});
   return !fails(_calls.size(), status);
 }

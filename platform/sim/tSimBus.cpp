@@ -131,8 +131,7 @@ void tSimBus::unmapMemory(tMemoryMapping** mapping, int*) {
   *mapping = nullptr;
 }
 
-uint64_t tSimBus::registerInterrupt(uint32_t affinity, uint32_t irq,
-                                    iBusInterruptResolver* primary,
+uint64_t tSimBus::registerInterrupt(uint32_t affinity, uint32_t irq, iBusInterruptResolver* primary,
                                     iBusInterruptResolver* secondary, int* status) {
   std::lock_guard<std::recursive_mutex> lock(_busLock);
   uint64_t handle = 0;
@@ -238,8 +237,8 @@ uint32_t tSimBus::openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, 
   uint32_t window = 0;
   if (!failsNow(tCall::kOpenSubWindow, status)) {
     auto answer = _subWindowAnswers.find(offset);
-    window = answer != _subWindowAnswers.end() ? answer->second
-                                               : _windows.addWindow(kSubWindowLength);
+    window =
+        answer != _subWindowAnswers.end() ? answer->second : _windows.addWindow(kSubWindowLength);
   }
   record({tCall::kOpenSubWindow, space, kind, offset, 0, window});
   if (window != 0) handOut({window, window, false});

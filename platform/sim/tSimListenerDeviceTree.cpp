@@ -51,7 +51,8 @@ void tSimListenerDeviceTree::deliverRemoval(iDevice* device) {
   std::vector<iDeviceTreeObserver*> observers;
   {
     std::lock_guard<std::mutex> lock(_lock);
-    for (const tDeviceTreeListenerRecord* record : _listeners) observers.push_back(record->observer);
+    for (const tDeviceTreeListenerRecord* record : _listeners)
+      observers.push_back(record->observer);
     ++_deliveries;
   }
   for (iDeviceTreeObserver* observer : observers) observer->observeDevDeviceRemoved(device);

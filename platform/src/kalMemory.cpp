@@ -20,9 +20,7 @@ constexpr size_t kLargestBlock = size_t{1} << 30;
 }  // namespace
 
 namespace nQoSim {
-void failAllocation(uint64_t nth) {
-  gFailAt = nth == 0 ? 0 : gAttempts.load() + nth;
-}
+void failAllocation(uint64_t nth) { gFailAt = nth == 0 ? 0 : gAttempts.load() + nth; }
 int64_t liveAllocations() { return gLive.load(); }
 uint64_t totalAllocations() { return gTotal.load(); }
 uint64_t interruptLevelAllocations() { return gAtInterruptLevel.load(); }

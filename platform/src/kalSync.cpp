@@ -47,8 +47,8 @@ tWaitEnd waitFor(nQoKAL100_tSingleUseEvent* event, bool interruptible, bool time
 
 // On expiry the caller's callback runs (it releases the event) before the
 // wait returns.
-int timedWait(nQoKAL100_tSingleUseEvent* event, uint32_t timeout,
-              nQoKAL100_tTimeoutRecord* record, bool interruptible) {
+int timedWait(nQoKAL100_tSingleUseEvent* event, uint32_t timeout, nQoKAL100_tTimeoutRecord* record,
+              bool interruptible) {
   const tWaitEnd end = waitFor(event, interruptible, true, timeout);
   if (end == tWaitEnd::kInterrupted) return -1;
   if (end == tWaitEnd::kExpired && record != nullptr && record->callback != nullptr)
@@ -151,13 +151,13 @@ int nQoKAL100_waitForSingleUseEventInterruptible(nQoKAL100_tSingleUseEvent* even
 }
 
 int nQoKAL100_waitForSingleUseEventTimeout(nQoKAL100_tSingleUseEvent* event, uint32_t timeout,
-                                          nQoKAL100_tTimeoutRecord* record) {
+                                           nQoKAL100_tTimeoutRecord* record) {
   return timedWait(event, timeout, record, false);
 }
 
 int nQoKAL100_waitForSingleUseEventTimeoutInterruptible(nQoKAL100_tSingleUseEvent* event,
-                                                       uint32_t timeout,
-                                                       nQoKAL100_tTimeoutRecord* record) {
+                                                        uint32_t timeout,
+                                                        nQoKAL100_tTimeoutRecord* record) {
   return timedWait(event, timeout, record, true);
 }
 

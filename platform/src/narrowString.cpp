@@ -26,8 +26,7 @@ bool tNarrowString::assign(const char* text, std::size_t length) {
     _size = length;
     return true;
   }
-  auto* block =
-      length == SIZE_MAX ? nullptr : static_cast<char*>(nQoKAL100_malloc(length + 1));
+  auto* block = length == SIZE_MAX ? nullptr : static_cast<char*>(nQoKAL100_malloc(length + 1));
   if (block == nullptr) {
     _allocationFailed = true;
     return false;

@@ -25,8 +25,7 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
     _pools.push_back({identifier, pool});
   }
 
-  void unregisterPool(const nQoMRL100::iLeafResourcePool* pool,
-                      nQoMDBG100::tStatus2&) override {
+  void unregisterPool(const nQoMRL100::iLeafResourcePool* pool, nQoMDBG100::tStatus2&) override {
     std::lock_guard<std::mutex> lock(_lock);
     std::erase_if(_pools, [pool](const tRegistration& entry) { return entry.pool == pool; });
   }
@@ -47,8 +46,8 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
     return pool->reserve(forPool(identifier), status) != 0 ? pool : nullptr;
   }
 
-  void release(const nQoMRL100::iResourceIdentifier* identifier,
-               nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) override {
+  void release(const nQoMRL100::iResourceIdentifier* identifier, nQoMRL100::iRuntimeFacade* facade,
+               nQoMDBG100::tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
     _log.push_back({7, identifier, facade});
     nQoMRL100::iLeafResourcePool* pool = find(identifier, status);

@@ -108,7 +108,7 @@ void* tTESKMaskedIdentifier::___classID = nullptr;
 
 void* tTESKMaskedIdentifier::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tTESKMaskedIdentifier, nQoMRL100::iResourceIdentifier>(this,
-                                                                                      classID);
+                                                                                       classID);
 }
 const void* tTESKMaskedIdentifier::___CPPKRLDynamicCast(void* const* classID) const {
   return const_cast<tTESKMaskedIdentifier*>(this)->___CPPKRLDynamicCast(classID);

@@ -54,8 +54,7 @@ void* tPlatformPoolIdentity<
     nQoCDR120::tDigSingularResourcePool<nQoCDP100::iTESKCommRoutingPrim*>>::___classID = nullptr;
 template <>
 void* tPlatformPoolIdentity<nQoSDR000::tGenericResourcePool<
-    nQoSDR000::tProgPowerupReservationStrategy, nQoSDR000::iProgPowerupPrim>>::___classID =
-    nullptr;
+    nQoSDR000::tProgPowerupReservationStrategy, nQoSDR000::iProgPowerupPrim>>::___classID = nullptr;
 
 }  // namespace nQoMRL100
 

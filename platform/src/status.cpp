@@ -108,8 +108,8 @@ void tStatus2Description::addProperty(uint32_t id, const iVariantReportable& rep
   int code = 0;
   nQoORB100::tObject* copy = reportable.clone(code);
   auto* value = copy == nullptr ? nullptr
-                                : static_cast<iVariantReportable*>(copy->___CPPKRLDynamicCast(
-                                      &iVariantReportable::___classID));
+                                : static_cast<iVariantReportable*>(
+                                      copy->___CPPKRLDynamicCast(&iVariantReportable::___classID));
   if (value == nullptr) {
     delete copy;
     status.setCode(code < 0 ? code : -50352, "qomdbg", "tStatus2Description", 120);

@@ -28,8 +28,8 @@ std::atomic<int> gLive{0};
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.push_back({operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(),
-                  param, timeout});
+  gLog.push_back(
+      {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++gCounts[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
@@ -58,8 +58,8 @@ class tSimSync : public iSync {
     if (timeout == kWaitForever)
       _signal.wait(lock, ready);
     else
-      done = nQoPlatform::waitUntilClock(
-          _signal, lock, nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
+      done = nQoPlatform::waitUntilClock(_signal, lock,
+                                         nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
     countBlocked(this, -1);
     if (!done) {
       record(nQoSim::tSyncRecord::kTimeout, this, _param, timeout);

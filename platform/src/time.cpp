@@ -56,7 +56,9 @@ bool callFails(int* status) {
   return true;
 }
 
-bool validUnit(uint32_t unit) { return unit >= kTimerTimeUnitNanosecond && unit <= kTimerTimeUnitSecond; }
+bool validUnit(uint32_t unit) {
+  return unit >= kTimerTimeUnitNanosecond && unit <= kTimerTimeUnitSecond;
+}
 
 // A unit that a test set outside 1..4 counts as nanoseconds here.
 uint64_t nanosecondsPer(tTimerTimeUnit unit) {

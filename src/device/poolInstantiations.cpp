@@ -2,8 +2,9 @@
 // identity.
 #include "device/poolInstantiations.h"
 
-#define QOUDR_WRAPPED_SINGULAR(T) \
-  template class nQoUdR100::tRefCountingResourcePoolWrapper<nQoUdR100::tSingularResourcePool<T*>, T*>;
+#define QOUDR_WRAPPED_SINGULAR(T)                                                                 \
+  template class nQoUdR100::tRefCountingResourcePoolWrapper<nQoUdR100::tSingularResourcePool<T*>, \
+                                                            T*>;
 #define QOUDR_BARE_SINGULAR(T) template class nQoUdR100::tSingularResourcePool<T*>;
 #define QOUDR_WRAPPER(Pool, P) template class nQoUdR100::tRefCountingResourcePoolWrapper<Pool, P>;
 

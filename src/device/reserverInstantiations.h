@@ -12,22 +12,22 @@
 #include "reservation/tSingularResourcePool.h"
 
 // Primitive classes reserved from a tSingularResourcePool<Prim*>.
-#define QOUDR_SINGULAR_RESERVER_PRIMITIVES(X)       \
-  X(nQoUdP100::tBaseAISubsystem)                    \
-  X(nQoUdP100::tBaseAITimingControllerPrimitive)    \
-  X(nQoUdP100::tBaseAIScanningFrontEndPrimitive)    \
-  X(nQoUdP100::tBaseAI_ADCPrimitive)                \
-  X(nQoUdP100::tBaseAI_WFNSCPrimitive)              \
-  X(nQoUdP100::tBaseAIDeviceFIFOPrimitive)          \
-  X(nQoUdP100::tBaseAI_DMATransferPrimitive)        \
-  X(nQoUdP100::tBaseAIInterruptTransferPrimitive)   \
+#define QOUDR_SINGULAR_RESERVER_PRIMITIVES(X)        \
+  X(nQoUdP100::tBaseAISubsystem)                     \
+  X(nQoUdP100::tBaseAITimingControllerPrimitive)     \
+  X(nQoUdP100::tBaseAIScanningFrontEndPrimitive)     \
+  X(nQoUdP100::tBaseAI_ADCPrimitive)                 \
+  X(nQoUdP100::tBaseAI_WFNSCPrimitive)               \
+  X(nQoUdP100::tBaseAIDeviceFIFOPrimitive)           \
+  X(nQoUdP100::tBaseAI_DMATransferPrimitive)         \
+  X(nQoUdP100::tBaseAIInterruptTransferPrimitive)    \
   X(nQoUdP100::tBaseAIImmediateDMATransferPrimitive) \
-  X(nQoUdP100::iAIImmediateTransferPrimitive)       \
+  X(nQoUdP100::iAIImmediateTransferPrimitive)        \
   X(nQoUdP100::iTEDSCommunicator)
 
 // Primitive classes that get done and error events.
-#define QOUDR_EVENT_LINKER_PRIMITIVES(X)            \
-  X(nQoUdP100::tBaseAI_DMATransferPrimitive)        \
+#define QOUDR_EVENT_LINKER_PRIMITIVES(X)             \
+  X(nQoUdP100::tBaseAI_DMATransferPrimitive)         \
   X(nQoUdP100::tBaseAIImmediateDMATransferPrimitive) \
   X(nQoUdP100::tBaseAIImmediateTransferPrimitive)
 

@@ -21,4 +21,5 @@ const tStaticConstructor kStaticConstructors[] = {
     nullptr,
 };
 
-const std::size_t kStaticConstructorCount = sizeof kStaticConstructors / sizeof kStaticConstructors[0];
+const std::size_t kStaticConstructorCount =
+    sizeof kStaticConstructors / sizeof kStaticConstructors[0];

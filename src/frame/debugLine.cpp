@@ -13,8 +13,8 @@ uint32_t answerZero() { return 0; }
 void doNothing() {}
 
 constexpr tDebugFormatter kDefaultPrefix[] = {
-    debugFormatOpen,   debugFormatComponent, debugFormatSeparator, debugFormatName,
-    debugFormatSeparator, debugFormatNumber, debugFormatClose,     nullptr};
+    debugFormatOpen,      debugFormatComponent, debugFormatSeparator, debugFormatName,
+    debugFormatSeparator, debugFormatNumber,    debugFormatClose,     nullptr};
 
 const char* orEmpty(const char* text) { return text == nullptr ? "" : text; }
 
@@ -28,9 +28,8 @@ void printAndEmit(const char* format, va_list arguments) {
 
 }  // namespace
 
-tDebugSettings gDebugSettings = {
-    answerZero,           doNothing, debugOutputToDebugger, 4096, 10, 32, 4, kDefaultPrefix,
-    debugHalt, debugBoundedPrint};
+tDebugSettings gDebugSettings = {answerZero,     doNothing, debugOutputToDebugger, 4096, 10, 32, 4,
+                                 kDefaultPrefix, debugHalt, debugBoundedPrint};
 
 void debugPrint(const char* format, ...) {
   va_list arguments;
@@ -130,8 +129,7 @@ char* debugPadField(char* position, size_t room, const char* text, uint32_t widt
 
 void debugHalt(const tStatusSite* location, const char* message) {
   nQoKAL250_halt(kComponent, location != nullptr ? location->file : "qosdbg/qosdbg",
-                 location != nullptr ? location->line : 341,
-                 message != nullptr ? message : "halt");
+                 location != nullptr ? location->line : 341, message != nullptr ? message : "halt");
   for (;;) {
   }
 }

@@ -20,7 +20,9 @@ inline void memoryWrite16(uintptr_t address, uint16_t value) {
   nQoKAL100_memoryWrite16(address, value);
 }
 inline uint8_t memoryRead8(uintptr_t address) { return nQoKAL100_memoryRead8(address); }
-inline void memoryWrite8(uintptr_t address, uint8_t value) { nQoKAL100_memoryWrite8(address, value); }
+inline void memoryWrite8(uintptr_t address, uint8_t value) {
+  nQoKAL100_memoryWrite8(address, value);
+}
 
 inline void* memCpy(void* destination, const void* source, size_t n) {
   return nQoKAL180_memCpy(destination, source, n);

@@ -51,9 +51,7 @@ int moduleMessageEntry(unsigned message) {
       nQoUdR100::mergeCode(status, moduleMessageHook(1));
       runAtExitList();
       return status;
-    default:
-      nQoUdR100::mergeCode(status, moduleMessageHook(message));
-      return status;
+    default: nQoUdR100::mergeCode(status, moduleMessageHook(message)); return status;
   }
 }
 

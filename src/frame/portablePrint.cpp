@@ -16,8 +16,8 @@ class tBoundedWriter {
 
   template <class... tArguments>
   void print(const char* format, tArguments... arguments) {
-    const int written = boundedPrintf(_buffer + (hasRoom() ? _used : _size), hasRoom() ? _size - _used : 0,
-                                      format, arguments...);
+    const int written = boundedPrintf(_buffer + (hasRoom() ? _used : _size),
+                                      hasRoom() ? _size - _used : 0, format, arguments...);
     if (written < 0)
       _failed = true;
     else

@@ -66,4 +66,3 @@ inline constexpr int kNameTooLong = -201337;    // a kind-4 name of 255 characte
 inline constexpr int kMessageOverrun = -228700;  // a write or read past the end of a message
 
 }  // namespace nQoUdR100
-

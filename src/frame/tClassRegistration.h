@@ -70,8 +70,8 @@ class tClassRegistration {
 
   static inline bool _registered = false;
 
-  alignas(nQoORB100::tClassImplementation) static inline unsigned char
-      _storage[sizeof(nQoORB100::tClassImplementation)];
+  alignas(nQoORB100::tClassImplementation) static inline unsigned char _storage[sizeof(
+      nQoORB100::tClassImplementation)];
 };
 
 }  // namespace nQoUdR100

@@ -53,8 +53,8 @@ void close(iSync*& sync) {
 
 }  // namespace
 
-tSingleActionOnceSignallableThread::tSingleActionOnceSignallableThread(
-    nQoMDBG100::tStatus2& status, uint32_t startNow) {
+tSingleActionOnceSignallableThread::tSingleActionOnceSignallableThread(nQoMDBG100::tStatus2& status,
+                                                                       uint32_t startNow) {
   if (status.isFatal()) return;
   _goEvent = open(kGoEvent, status);
   if (_goEvent != nullptr) _doneEvent = open(kDoneEvent, status);

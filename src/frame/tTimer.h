@@ -50,7 +50,8 @@ class tTimer {
     int* code = status != nullptr ? status : &local;
     if (_running != 0) {
       int clockStatus = 0;
-      const uint64_t now = getSystemClock(_timebase.getResolutionTimeUnit(&clockStatus), &clockStatus);
+      const uint64_t now =
+          getSystemClock(_timebase.getResolutionTimeUnit(&clockStatus), &clockStatus);
       // A failed read gives no clock to measure with; its failure is not reported.
       if (clockStatus >= 0) _accumulatedTime += sinceStart(now, code);
     } else if (*code >= 0) {

@@ -32,7 +32,8 @@ void applyProgrammingList(tMap& map, const tProgrammingPair* pairs, std::size_t 
   for (std::size_t i = 0; i < count; ++i) {
     typename tMap::tRegister* object = map.registerObject(pairs[i].id);
     if (object == nullptr) continue;
-    if (tRegisterLockGroup* group = object->getLockGroup()) tMap::selectGroup(selection, group->id());
+    if (tRegisterLockGroup* group = object->getLockGroup())
+      tMap::selectGroup(selection, group->id());
   }
   const tScopedLockSelection<tMap> locked(map, selection, status);
   for (std::size_t i = 0; i < count; ++i) {

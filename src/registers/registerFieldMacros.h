@@ -40,38 +40,37 @@ constexpr bool fieldsInOrder(std::initializer_list<uint32_t> masks) {
 
 }  // namespace nQoUdRLP100
 
-#define QO_FIELD_OF(tType, Name, high, low)                                                   \
-  static_assert((low) <= (high) && (high) < kWidth, "field outside its register");           \
-  void set_##Name(tType value, ::nQoMDBG100::tStatus2* status) {                              \
-    this->setBits(::nQoUdRLP100::fieldMask(high, low), low, static_cast<uint32_t>(value),     \
-                  status);                                                                    \
-  }                                                                                           \
-  void write_##Name(tType value, ::nQoMDBG100::tStatus2* status, unsigned force) {            \
-    set_##Name(value, status);                                                                \
-    this->flush(status, force);                                                               \
+#define QO_FIELD_OF(tType, Name, high, low)                                                        \
+  static_assert((low) <= (high) && (high) < kWidth, "field outside its register");                 \
+  void set_##Name(tType value, ::nQoMDBG100::tStatus2* status) {                                   \
+    this->setBits(::nQoUdRLP100::fieldMask(high, low), low, static_cast<uint32_t>(value), status); \
+  }                                                                                                \
+  void write_##Name(tType value, ::nQoMDBG100::tStatus2* status, unsigned force) {                 \
+    set_##Name(value, status);                                                                     \
+    this->flush(status, force);                                                                    \
   }
 
 #define QO_FIELD(Name, high, low) QO_FIELD_OF(uint32_t, Name, high, low)
 
-#define QO_STROBE_FIELD_OF(tType, Name, high, low)                                            \
-  static_assert((low) <= (high) && (high) < kWidth, "field outside its register");           \
-  void write_##Name(tType value, ::nQoMDBG100::tStatus2* status) {                            \
-    this->writeBits(::nQoUdRLP100::fieldMask(high, low), low, static_cast<uint32_t>(value),   \
-                    status);                                                                  \
+#define QO_STROBE_FIELD_OF(tType, Name, high, low)                                          \
+  static_assert((low) <= (high) && (high) < kWidth, "field outside its register");          \
+  void write_##Name(tType value, ::nQoMDBG100::tStatus2* status) {                          \
+    this->writeBits(::nQoUdRLP100::fieldMask(high, low), low, static_cast<uint32_t>(value), \
+                    status);                                                                \
   }
 
 #define QO_STROBE_FIELD(Name, high, low) QO_STROBE_FIELD_OF(uint32_t, Name, high, low)
 
 // What refresh answers (all ones when the read failed), cut to the field.
-#define QO_READ_FIELD(Name, high, low)                                                        \
-  static_assert((low) <= (high) && (high) < kWidth, "field outside its register");           \
-  uint32_t read_##Name(::nQoMDBG100::tStatus2* status) {                                      \
-    return (this->refresh(status) & ::nQoUdRLP100::fieldMask(high, low)) >> (low);            \
+#define QO_READ_FIELD(Name, high, low)                                             \
+  static_assert((low) <= (high) && (high) < kWidth, "field outside its register"); \
+  uint32_t read_##Name(::nQoMDBG100::tStatus2* status) {                           \
+    return (this->refresh(status) & ::nQoUdRLP100::fieldMask(high, low)) >> (low); \
   }
 
 #define QO_FIELD_MASK_OF(tType, Name, high, low) ::nQoUdRLP100::fieldMask(high, low),
-#define QO_CHECK_FIELDS(LIST)                                                                 \
-  static_assert(::nQoUdRLP100::fieldsInOrder({LIST(QO_FIELD_MASK_OF)}),                      \
+#define QO_CHECK_FIELDS(LIST)                                           \
+  static_assert(::nQoUdRLP100::fieldsInOrder({LIST(QO_FIELD_MASK_OF)}), \
                 "fields overlap or are not listed high bit first");
 
 #define QO_FIELDS(LIST) LIST(QO_FIELD_OF) QO_CHECK_FIELDS(LIST)

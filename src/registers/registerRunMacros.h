@@ -51,36 +51,44 @@ tElement* elementsOf(tElement (&array)[kCount]) {
 }  // namespace nQoUdRLP100
 
 #define QO_RUN_P(index, name, kind, lock, action) \
-  {index, 1, ::nQoUdRLP100::kNoOffset, ::nQoUdRLP100::tRegisterKind::kind, lock, \
+  {index,                                         \
+   1,                                             \
+   ::nQoUdRLP100::kNoOffset,                      \
+   ::nQoUdRLP100::tRegisterKind::kind,            \
+   lock,                                          \
    ::nQoUdRLP100::tRestore::action},
-#define QO_RUN_C(index, name, offset, kind, lock, action, access, members, ...)            \
-  {index, 1, offset, ::nQoUdRLP100::tRegisterKind::kind, lock,                              \
-   ::nQoUdRLP100::tRestore::action, access, ::nQoUdRLP100::tPlacing::kAtInitialization, \
+#define QO_RUN_C(index, name, offset, kind, lock, action, access, members, ...) \
+  {index,        1,                                                             \
+   offset,       ::nQoUdRLP100::tRegisterKind::kind,                            \
+   lock,         ::nQoUdRLP100::tRestore::action,                               \
+   access,       ::nQoUdRLP100::tPlacing::kAtInitialization,                    \
    {__VA_ARGS__}},
 #define QO_RUN_E(first, name, count, offset, kind, lock, action, placing, access, members, ...) \
-  {first, count, offset, ::nQoUdRLP100::tRegisterKind::kind, lock,                               \
-   ::nQoUdRLP100::tRestore::action, access, ::nQoUdRLP100::tPlacing::placing, {__VA_ARGS__}},
+  {first,        count,                                                                         \
+   offset,       ::nQoUdRLP100::tRegisterKind::kind,                                            \
+   lock,         ::nQoUdRLP100::tRestore::action,                                               \
+   access,       ::nQoUdRLP100::tPlacing::placing,                                              \
+   {__VA_ARGS__}},
 
 #define QO_MEMBER_P(index, name, ...) ::nQoUdRLP100::tRegisterClassFor<tTraits, index> name;
 #define QO_MEMBER_C(index, name, offset, kind, lock, action, access, members, ...) \
-  struct t##name final : ::nQoUdRLP100::tRegisterClassFor<tTraits, index> {         \
-    members                                                                          \
-  };                                                                                 \
+  struct t##name final : ::nQoUdRLP100::tRegisterClassFor<tTraits, index> {        \
+    members                                                                        \
+  };                                                                               \
   t##name name;
-#define QO_MEMBER_E(first, name, count, offset, kind, lock, action, placing, access, members, \
-                    ...)                                                                       \
-  struct t##name final : ::nQoUdRLP100::tElementClassFor<tTraits, first> {                     \
-    members                                                                                    \
-  };                                                                                           \
+#define QO_MEMBER_E(first, name, count, offset, kind, lock, action, placing, access, members, ...) \
+  struct t##name final : ::nQoUdRLP100::tElementClassFor<tTraits, first> {                         \
+    members                                                                                        \
+  };                                                                                               \
   typename ::nQoUdRLP100::tRunMember<t##name, count>::type name;
 
 // visitRegisters(visit): visit(register, index) for every register in index order.
 #define QO_VISIT(index, name, ...) visit(name, index);
 #define QO_VISIT_ELEMENTS(first, name, count, ...) \
   for (uint32_t k = 0; k < (count); ++k) visit(::nQoUdRLP100::elementsOf(name)[k], (first) + k);
-#define QO_VISIT_REGISTERS(REGISTERS)                 \
-  template <class tVisit>                             \
-  void visitRegisters(tVisit&& visit) {               \
+#define QO_VISIT_REGISTERS(REGISTERS)                \
+  template <class tVisit>                            \
+  void visitRegisters(tVisit&& visit) {              \
     REGISTERS(QO_VISIT, QO_VISIT, QO_VISIT_ELEMENTS) \
   }
 

@@ -23,13 +23,9 @@ struct tWidth<32> {
 template <unsigned kWidth>
 using tRegisterValue = typename tWidth<kWidth>::tValue;
 
-constexpr uint32_t allOnes(unsigned width) {
-  return width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1;
-}
+constexpr uint32_t allOnes(unsigned width) { return width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1; }
 
 // The mask of bits high..low.
-constexpr uint32_t fieldMask(unsigned high, unsigned low) {
-  return allOnes(high - low + 1) << low;
-}
+constexpr uint32_t fieldMask(unsigned high, unsigned low) { return allOnes(high - low + 1) << low; }
 
 }  // namespace nQoUdRLP100

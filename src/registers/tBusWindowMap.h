@@ -63,8 +63,7 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
   tBusWindowMap(iBus* bus, uint32_t window, nQoMDBG100::tStatus2* status)
       : _locks(tTraits::kSites, status) {
     place(tPlacing::kAtConstruction);
-    if (this->_space.openOverBus(bus, window, tTraits::kNoBus, status))
-      initializeRegisters(status);
+    if (this->_space.openOverBus(bus, window, tTraits::kNoBus, status)) initializeRegisters(status);
   }
   ~tBusWindowMap() override { this->_space.close(); }
 
@@ -127,8 +126,7 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
   {
     _locks.lockSelected(selection, status);
   }
-  void releaseLocks(const typename tLockGroups::tSelection& selection,
-                    nQoMDBG100::tStatus2* status)
+  void releaseLocks(const typename tLockGroups::tSelection& selection, nQoMDBG100::tStatus2* status)
     requires(kLockCount > 0)
   {
     _locks.unlockSelected(selection, status);

@@ -60,7 +60,8 @@ class tFieldAccess {
     return (soft & kFields.masks[field]) >> kFields.offsets[field];
   }
   static uint32_t insert(uint32_t soft, uint32_t field, uint32_t value) {
-    return (soft & ~kFields.masks[field]) | ((value << kFields.offsets[field]) & kFields.masks[field]);
+    return (soft & ~kFields.masks[field]) |
+           ((value << kFields.offsets[field]) & kFields.masks[field]);
   }
 
  private:

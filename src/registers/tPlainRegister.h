@@ -39,8 +39,7 @@ class tPlainRegister : public tPlace {
   // dirty byte left alone (kForget); nothing for a register without soft copy.
   void restore(nQoMDBG100::tStatus2* status) {
     if constexpr (kRow.restore == tRestore::kRewrite) {
-      if (this->placed(status) && _map.usable(status))
-        _map.map().markDirty(this->index(), status);
+      if (this->placed(status) && _map.usable(status)) _map.map().markDirty(this->index(), status);
     } else if constexpr (kRow.restore == tRestore::kForget) {
       if (_map.usable(status)) _soft = 0;
     }

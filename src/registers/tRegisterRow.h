@@ -166,8 +166,7 @@ constexpr bool arraysUniform(const std::array<tRegisterRow, kCount>& rows) {
     const auto& first = rows[row.arrayFirst];
     if (first.arrayFirst != first.index) return false;
     if (row.width != first.width || row.kind != first.kind || row.group != first.group ||
-        row.restore != first.restore || row.keep != first.keep ||
-        row.accessors != first.accessors)
+        row.restore != first.restore || row.keep != first.keep || row.accessors != first.accessors)
       return false;
   }
   return true;

@@ -18,9 +18,9 @@ template <class Interface, class Answer>
 Interface* castAnswer(Answer* answer, nQoMDBG100::tStatus2& status,
                       const nQoUdR100::tStatusSite& site) {
   if (status.isFatal()) return nullptr;
-  auto* cast = answer == nullptr ? nullptr
-                                 : static_cast<Interface*>(
-                                       answer->___CPPKRLDynamicCast(&Interface::___classID));
+  auto* cast = answer == nullptr
+                   ? nullptr
+                   : static_cast<Interface*>(answer->___CPPKRLDynamicCast(&Interface::___classID));
   if (cast == nullptr) nQoUdR100::setCode(status, nQoUdR100::kCastFailed, site);
   return cast;
 }

@@ -8,8 +8,8 @@
 namespace nQoUdR100 {
 
 template <class P>
-class tEEPROMResourcePool : public tMemberStrategyPool<P, tEEPROMAccessReservationStrategy,
-                                                       tEEPROMResourcePool<P>> {
+class tEEPROMResourcePool
+    : public tMemberStrategyPool<P, tEEPROMAccessReservationStrategy, tEEPROMResourcePool<P>> {
  public:
   static inline void* ___classID = nullptr;
   using tMemberStrategyPool<P, tEEPROMAccessReservationStrategy,

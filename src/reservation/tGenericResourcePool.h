@@ -11,13 +11,12 @@
 namespace nQoSDR000 {
 
 template <class S, class P>
-class tGenericResourcePool
-    : public nQoUdR100::tMemberStrategyPool<
-          P*, S, tGenericResourcePool<S, P>,
-          nQoMRL100::tPlatformPoolIdentity<tGenericResourcePool<S, P>>> {
-  using tBase = nQoUdR100::tMemberStrategyPool<
-      P*, S, tGenericResourcePool<S, P>,
-      nQoMRL100::tPlatformPoolIdentity<tGenericResourcePool<S, P>>>;
+class tGenericResourcePool : public nQoUdR100::tMemberStrategyPool<
+                                 P*, S, tGenericResourcePool<S, P>,
+                                 nQoMRL100::tPlatformPoolIdentity<tGenericResourcePool<S, P>>> {
+  using tBase =
+      nQoUdR100::tMemberStrategyPool<P*, S, tGenericResourcePool<S, P>,
+                                     nQoMRL100::tPlatformPoolIdentity<tGenericResourcePool<S, P>>>;
 
  public:
   explicit tGenericResourcePool(P* primitive, tSyncAtomicU32* useCount = nullptr)
@@ -30,7 +29,8 @@ class tGenericResourcePool
   }
   void release(const nQoMRL100::iResourceIdentifier* identifier,
                nQoMDBG100::tStatus2& status) override {
-    _useCount.release(status, [&](nQoMDBG100::tStatus2& local) { tBase::release(identifier, local); });
+    _useCount.release(status,
+                      [&](nQoMDBG100::tStatus2& local) { tBase::release(identifier, local); });
   }
 
  private:

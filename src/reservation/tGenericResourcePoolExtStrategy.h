@@ -25,7 +25,7 @@ class tGenericResourcePoolExtStrategy : public nQoMRL100::iLeafResourcePool,
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     return nQoORB100::castToClass<tGenericResourcePoolExtStrategy, iLeafResourcePool>(this,
-                                                                                     classID);
+                                                                                      classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tGenericResourcePoolExtStrategy*>(this)->___CPPKRLDynamicCast(classID);

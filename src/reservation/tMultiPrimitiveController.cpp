@@ -21,8 +21,7 @@ void tMultiPrimitiveController::control(uint32_t code, nQoMDBG100::tStatus2& sta
     controlBackward(code, status);
 }
 
-uint32_t tMultiPrimitiveController::isControlEnabled(uint32_t code,
-                                                     nQoMDBG100::tStatus2& status) {
+uint32_t tMultiPrimitiveController::isControlEnabled(uint32_t code, nQoMDBG100::tStatus2& status) {
   return _members.orAnswers(status, [code](iPrimitiveController& member, nQoMDBG100::tStatus2& s) {
     return member.isControlEnabled(code, s);
   });

@@ -17,8 +17,8 @@ void tMultiReserver::reserveResource(nQoMDBG100::tStatus2& status) {
 }
 
 void tMultiReserver::releaseResource(nQoMDBG100::tStatus2& status) {
-  _members.runReverse(status,
-                      [](iReserver& member, nQoMDBG100::tStatus2& s) { member.releaseResource(s); });
+  _members.runReverse(
+      status, [](iReserver& member, nQoMDBG100::tStatus2& s) { member.releaseResource(s); });
 }
 
 }  // namespace nQoMRTB100

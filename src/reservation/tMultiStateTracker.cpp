@@ -32,12 +32,24 @@ uint32_t tMultiStateTracker::orFlags(tFlagGetter getFlag, nQoMDBG100::tStatus2& 
   return flags;
 }
 
-uint32_t tMultiStateTracker::getFlag0(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag0, s); }
-uint32_t tMultiStateTracker::getFlag1(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag1, s); }
-uint32_t tMultiStateTracker::getFlag2(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag2, s); }
-uint32_t tMultiStateTracker::getFlag3(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag3, s); }
-uint32_t tMultiStateTracker::getFlag4(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag4, s); }
-uint32_t tMultiStateTracker::getFlag5(nQoMDBG100::tStatus2& s) { return orFlags(&iStateTracker::getFlag5, s); }
+uint32_t tMultiStateTracker::getFlag0(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag0, s);
+}
+uint32_t tMultiStateTracker::getFlag1(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag1, s);
+}
+uint32_t tMultiStateTracker::getFlag2(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag2, s);
+}
+uint32_t tMultiStateTracker::getFlag3(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag3, s);
+}
+uint32_t tMultiStateTracker::getFlag4(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag4, s);
+}
+uint32_t tMultiStateTracker::getFlag5(nQoMDBG100::tStatus2& s) {
+  return orFlags(&iStateTracker::getFlag5, s);
+}
 
 uint32_t tMultiStateTracker::isControlEnabled(int32_t code, nQoMDBG100::tStatus2& status) {
   return _members.orAnswers(status, [code](iStateTracker& member, nQoMDBG100::tStatus2& s) {

@@ -50,7 +50,8 @@ class tRefCountingResourcePoolWrapper : public Pool {
   // Never skipped for an earlier error in the caller's status.
   void release(const nQoMRL100::iResourceIdentifier* identifier,
                nQoMDBG100::tStatus2& status) override {
-    _useCount.release(status, [&](nQoMDBG100::tStatus2& local) { Pool::release(identifier, local); });
+    _useCount.release(status,
+                      [&](nQoMDBG100::tStatus2& local) { Pool::release(identifier, local); });
   }
 
  private:

@@ -27,7 +27,7 @@ class tSchedulerActionLinker : public iLinker {
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal() || _key == kNoKey) return;
     _supervisor = castAnswer<nQoMAS100::iSchedulerActionSupervisor>(map.lookup(_key, status),
-                                                                     status, {kFile, 60});
+                                                                    status, {kFile, 60});
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {

@@ -3,8 +3,8 @@
 namespace nQoMRTB100 {
 
 namespace {
-constexpr uint32_t kArmOrDisarm = 0x12;        // flag bits 1 and 4
-constexpr uint32_t kCommitOrUncommit = 0x21;   // flag bits 0 and 5
+constexpr uint32_t kArmOrDisarm = 0x12;       // flag bits 1 and 4
+constexpr uint32_t kCommitOrUncommit = 0x21;  // flag bits 0 and 5
 }  // namespace
 
 void tSupStateTracker::validateEvent(int32_t, nQoMDBG100::tStatus2&) {}
@@ -12,13 +12,27 @@ void tSupStateTracker::validateEvent(int32_t, nQoMDBG100::tStatus2&) {}
 void tSupStateTracker::applyEvent(int32_t event, nQoMDBG100::tStatus2& status) {
   const bool good = status.isNotFatal();
   switch (event) {
-    case kEventInitialize: if (good) _state = kStateInitialized; break;
-    case kEventLink: if (good) _state = kStateLinked; break;
-    case kEventReserveResource: if (good) _state = kStateReserved; break;
-    case kEventLinkResource: if (good) _state = kStateResourcesLinked; break;
-    case kControlCommit: if (good) _state = kStateCommitted; break;
-    case kControlArm: if (good) _state = kStateArmed; break;
-    case kControlStart: if (good) _state = kStateRunning; break;
+    case kEventInitialize:
+      if (good) _state = kStateInitialized;
+      break;
+    case kEventLink:
+      if (good) _state = kStateLinked;
+      break;
+    case kEventReserveResource:
+      if (good) _state = kStateReserved;
+      break;
+    case kEventLinkResource:
+      if (good) _state = kStateResourcesLinked;
+      break;
+    case kControlCommit:
+      if (good) _state = kStateCommitted;
+      break;
+    case kControlArm:
+      if (good) _state = kStateArmed;
+      break;
+    case kControlStart:
+      if (good) _state = kStateRunning;
+      break;
     case kControlStop:
       _state = (_flags & kArmOrDisarm) != 0        ? kStateArmed
                : (_flags & kCommitOrUncommit) != 0 ? kStateCommitted
@@ -59,12 +73,24 @@ uint32_t tSupStateTracker::isControlEnabled(int32_t code, nQoMDBG100::tStatus2& 
 
 int32_t tSupStateTracker::getState(nQoMDBG100::tStatus2&) { return _state; }
 
-void tSupStateTracker::setFlag0(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x01, status); }
-void tSupStateTracker::setFlag1(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x02, status); }
-void tSupStateTracker::setFlag2(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x04, status); }
-void tSupStateTracker::setFlag3(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x08, status); }
-void tSupStateTracker::setFlag4(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x10, status); }
-void tSupStateTracker::setFlag5(int on, nQoMDBG100::tStatus2& status) { setFlags(on, 0x20, status); }
+void tSupStateTracker::setFlag0(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x01, status);
+}
+void tSupStateTracker::setFlag1(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x02, status);
+}
+void tSupStateTracker::setFlag2(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x04, status);
+}
+void tSupStateTracker::setFlag3(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x08, status);
+}
+void tSupStateTracker::setFlag4(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x10, status);
+}
+void tSupStateTracker::setFlag5(int on, nQoMDBG100::tStatus2& status) {
+  setFlags(on, 0x20, status);
+}
 
 void tSupStateTracker::setFlags(int on, uint32_t mask, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;

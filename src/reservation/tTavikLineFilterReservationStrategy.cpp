@@ -29,7 +29,8 @@ void formatText(char* buffer, std::size_t size, const char* format, ...) {
 
 const tIdentifier* lineFilterRequest(const nQoMRL100::iResourceIdentifier* identifier) {
   if (identifier == nullptr) return nullptr;
-  return static_cast<const tIdentifier*>(identifier->___CPPKRLDynamicCast(&tIdentifier::___classID));
+  return static_cast<const tIdentifier*>(
+      identifier->___CPPKRLDynamicCast(&tIdentifier::___classID));
 }
 
 }  // namespace

@@ -10,8 +10,7 @@ using tFlagGetter = uint32_t (iStateTracker::*)(nQoMDBG100::tStatus2&);
 
 // Issues code when the flag getter answers 1, on cleared local statuses.
 void issueWhenSupported(iStateTracker& tracker, tFlagGetter getFlag, int32_t code,
-                        nQoMRL100::iPrimitiveSupervisor& supervisor,
-                        nQoMDBG100::tStatus2& status) {
+                        nQoMRL100::iPrimitiveSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
   nQoMDBG100::tStatus2 local;
   if ((tracker.*getFlag)(local) != 1) return;
   local.clear();

@@ -51,9 +51,7 @@ void writeField(iExternalOutputStream& out, const std::array<T, N>& v, int& s) {
   for (const T& element : v) writeField(out, element, s);
 }
 template <class T>
-  requires requires(const T& v, iExternalOutputStream& out, int& s) {
-    v.writeExternal(out, s);
-  }
+  requires requires(const T& v, iExternalOutputStream& out, int& s) { v.writeExternal(out, s); }
 void writeField(iExternalOutputStream& out, const T& v, int& s) {
   v.writeExternal(out, s);
 }

@@ -19,9 +19,7 @@ class tEmptyRuntimeData {
     checkStatus(status);
     if (status >= 0) checkStatus(status);
   }
-  void writeExternal(nQoORB100::iExternalOutputStream&, int& status) const {
-    checkStatus(status);
-  }
+  void writeExternal(nQoORB100::iExternalOutputStream&, int& status) const { checkStatus(status); }
 };
 
 }  // namespace nQoUdR100

@@ -74,9 +74,9 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
     const nQoORB100::tClass objectClass = getClass(status);
     nQoORB100::tObject* instance = objectClass.newInstance(status);
     if (status >= 0) {
-      auto* copy = instance == nullptr ? nullptr
-                                       : static_cast<tSettings*>(
-                                             instance->___CPPKRLDynamicCast(&___classID));
+      auto* copy = instance == nullptr
+                       ? nullptr
+                       : static_cast<tSettings*>(instance->___CPPKRLDynamicCast(&___classID));
       if (copy != nullptr) {
         *copy = *this;
         return copy;
@@ -106,9 +106,13 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   }
 
   template <std::size_t I>
-  auto& record() { return std::get<I>(_records); }
+  auto& record() {
+    return std::get<I>(_records);
+  }
   template <std::size_t I>
-  const auto& record() const { return std::get<I>(_records); }
+  const auto& record() const {
+    return std::get<I>(_records);
+  }
   // The record that holds the resource identifier: the last one.
   auto& supervisorRecord() { return record<kRecordCount - 1>(); }
   const auto& supervisorRecord() const { return record<kRecordCount - 1>(); }

@@ -30,9 +30,10 @@ nQoORB100::tObject* tTavikLineFilterIdentifier::clone(int& status) const {
   if (status < 0) return nullptr;
   const nQoORB100::tClass objectClass = getClass(status);
   nQoORB100::tObject* instance = objectClass.newInstance(status);
-  auto* copy = instance == nullptr ? nullptr
-                                   : static_cast<tTavikLineFilterIdentifier*>(
-                                         instance->___CPPKRLDynamicCast(&___classID));
+  auto* copy =
+      instance == nullptr
+          ? nullptr
+          : static_cast<tTavikLineFilterIdentifier*>(instance->___CPPKRLDynamicCast(&___classID));
   if (copy == nullptr) {
     mergeCode(status, kCastFailed);
     int local = 0;

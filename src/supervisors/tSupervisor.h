@@ -65,8 +65,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   // Sets the control-enable flags of the row, keeps the facade, hands it and
   // the identifier to the reserver, adds the linkers and reservers, then
   // deploys the settings.
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                  nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) override {
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _tracker.setFlags(1, Row::kControlFlags, status);
     _tracker.setFlags(0, ~Row::kControlFlags & 0x3F, status);
@@ -110,8 +110,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   // reservation releases it again on a fresh status that is dropped.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource,
-                                               status);
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
     _links.reserve(_reserver, status);
     _links.setPrimitive(_reserver.getPrimitive());
     tPrimitive* primitive = _reserver.getPrimitive();
@@ -131,15 +130,13 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource,
-                                               status);
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
     _links.unlinkResource(status);
   }
 
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource,
-                                               status);
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     _links.release(_reserver, status);
     _links.setPrimitive(nullptr);
   }
@@ -169,8 +166,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
     if (status.isFatal()) return;
     if constexpr (requires { Row::controlOwn(*this, code, in, out, status); })
       if (Row::controlOwn(*this, code, in, out, status)) return;
-    if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 &&
-        status.isNotFatal())
+    if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
       setCode(status, kNotSupported, Row::kSite);
   }
 

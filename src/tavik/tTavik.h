@@ -34,8 +34,8 @@ class tTavik : public tRegisterMap<tTavikTraits> {
 
 #define QO_TAVIK_DECLARE(index, name, offset, width, kind, group, restore, keep, ...) \
   struct t##name final : tRegisterClassFor<tTavikTraits, index> {                     \
-    __VA_ARGS__                                                                        \
-  };                                                                                   \
+    __VA_ARGS__                                                                       \
+  };                                                                                  \
   t##name name;
 #define QO_TAVIK_DECLARE_ARRAY(array, first, count)                 \
   struct t##array final : tElementClassFor<tTavikTraits, first> {}; \

@@ -21,9 +21,9 @@
 #include "orb/tGUID.h"
 #include "orb/tObject.h"
 #include "tavik/tTavik.h"
+#include "tavik/tTavikBusDescription.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
-#include "tavik/tTavikBusDescription.h"
 #include "vesk/tVESKChannel.h"
 
 namespace nQoUdP100 {

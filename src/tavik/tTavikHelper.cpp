@@ -96,19 +96,18 @@ void strobeCounterLoad(tTavik& map, const tCounter& counter, nTavik::tAI_Load_Se
 }
 
 template <class tCounter>
-void configureCounter(tTavik& map, const tCounter& counter, uint32_t firstLoad,
-                      uint32_t secondLoad, nTavik::tAI_Load_Select select, uint32_t mode,
-                      tStatus2* status) {
+void configureCounter(tTavik& map, const tCounter& counter, uint32_t firstLoad, uint32_t secondLoad,
+                      nTavik::tAI_Load_Select select, uint32_t mode, tStatus2* status) {
   openAIBracket(map, status);
   (map.*counter.first).writeRegister(firstLoad, status, 0);
   (map.*counter.second).writeRegister(secondLoad, status, 0);
   strobeCounterLoad(map, counter, select, status);
   (map.AI_Mode_2.*counter.setMode)(mode, status);
   // The next reload takes the other register.
-  (map.AI_Mode_2.*counter.setSelect)(
-      select == nTavik::kFirstLoadRegister ? nTavik::kSecondLoadRegister
-                                           : nTavik::kFirstLoadRegister,
-      status);
+  (map.AI_Mode_2.*counter.setSelect)(select == nTavik::kFirstLoadRegister
+                                         ? nTavik::kSecondLoadRegister
+                                         : nTavik::kFirstLoadRegister,
+                                     status);
   map.AI_Mode_2.flush(status, 1);
   closeAIBracket(map, status);
 }
@@ -275,8 +274,8 @@ void tTavikHelper::aiLoadAndStrobe(uint16_t value, tStatus2* status) {
 }
 
 void tTavikHelper::aiConfigureOutputControl(nTavik::tAI_Output_Select outputSelect,
-                                            nTavik::tAI_Output_Mode outputMode,
-                                            bool personalBit10, tStatus2* status) {
+                                            nTavik::tAI_Output_Mode outputMode, bool personalBit10,
+                                            tStatus2* status) {
   openAIBracket(*_map, status);
   _map->AI_Output_Control.write_AI_Output_Select(outputSelect, status, 0);
   _map->AI_Output_Control.write_AI_Output_Mode(outputMode, status, 0);
@@ -318,8 +317,7 @@ void tTavikHelper::aoResetRegisters(tStatus2* status) {
   clearElements(_map->Array_00C2, status);
   clearElements(_map->Array_00C3, status);
   if (!failed(status))
-    tAtomicEnableClearOp<&tTavik::Write_00A0,
-                         &tTavik::tWrite_00A0::set_AO_MUDS_3_Interrupt_Enable,
+    tAtomicEnableClearOp<&tTavik::Write_00A0, &tTavik::tWrite_00A0::set_AO_MUDS_3_Interrupt_Enable,
                          &tTavik::tWrite_00A0::set_AO_MUDS_2_Interrupt_Enable,
                          &tTavik::tWrite_00A0::set_AO_MUDS_1_Interrupt_Enable,
                          &tTavik::tWrite_00A0::set_AO_MUDS_0_Interrupt_Enable>(_map, status)
@@ -392,8 +390,7 @@ void tTavikHelper::aoLoadUC(bool ucFlag, uint32_t firstBufferUpdates, uint32_t b
   _map->AO_Mode_2.write_AO_Mode_2_Bit11(false, status, 0);
   _map->AO_UC_Load_A.writeRegister(firstBufferUpdates - 1, status, 0);
   _map->AO_Command_1.write_AO_UC_Load(true, status, 0);
-  if (bufferUpdates != 0 && !ucFlag)
-    _map->AO_UC_Load_A.writeRegister(bufferUpdates - 1, status, 0);
+  if (bufferUpdates != 0 && !ucFlag) _map->AO_UC_Load_A.writeRegister(bufferUpdates - 1, status, 0);
   closeAOBracket(*_map, status);
 }
 

@@ -28,11 +28,11 @@
 #include "bus/iBusInterruptResolver.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
-#include "tavik/tTavik.h"
-#include "tavik/tavikSourceSwitches.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sync/iSync.h"
+#include "tavik/tTavik.h"
+#include "tavik/tavikSourceSwitches.h"
 
 namespace nQoUdRLP100 {
 

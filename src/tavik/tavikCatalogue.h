@@ -22,97 +22,97 @@
 // (QO_FIELDS checks the order). Fields the chip documentation leaves unnamed
 // are named after what the command sequences (tTavikHelper) do with them, or,
 // where they only pass a caller's setting through, after their place.
-#define QO_TAVIK_AI_COMMAND_1_FIELDS(F)            \
-  F(bool, AI_Counter_A_Load, 11, 11)               \
-  F(bool, AI_Counter_B_Load, 9, 9)                 \
-  F(bool, AI_Strobe_Value_Load, 7, 7)              \
-  F(bool, AI_Counter_C_Load, 5, 5)                 \
-  F(bool, AI_Bypass_Config_Load, 2, 2)             \
+#define QO_TAVIK_AI_COMMAND_1_FIELDS(F) \
+  F(bool, AI_Counter_A_Load, 11, 11)    \
+  F(bool, AI_Counter_B_Load, 9, 9)      \
+  F(bool, AI_Strobe_Value_Load, 7, 7)   \
+  F(bool, AI_Counter_C_Load, 5, 5)      \
+  F(bool, AI_Bypass_Config_Load, 2, 2)  \
   F(bool, AI_Convert_Sync, 0, 0)
-#define QO_TAVIK_AI_MODE_1_FIELDS(F)               \
-  F(bool, AI_Counter_A_Enable, 3, 3)               \
-  F(bool, AI_Mode_1_Bit2, 2, 2)                    \
+#define QO_TAVIK_AI_MODE_1_FIELDS(F) \
+  F(bool, AI_Counter_A_Enable, 3, 3) \
+  F(bool, AI_Mode_1_Bit2, 2, 2)      \
   F(uint32_t, AI_Trigger_Once, 0, 0)
-#define QO_TAVIK_AI_MODE_2_FIELDS(F)                   \
-  F(tAI_Load_Select, AI_Counter_A_Load_Select, 9, 9)   \
-  F(uint32_t, AI_Counter_A_Mode, 8, 8)                 \
-  F(tAI_Load_Select, AI_Counter_B_Load_Select, 7, 7)   \
-  F(uint32_t, AI_Counter_B_Mode, 6, 4)                 \
-  F(tAI_Load_Select, AI_Counter_C_Load_Select, 2, 2)   \
+#define QO_TAVIK_AI_MODE_2_FIELDS(F)                 \
+  F(tAI_Load_Select, AI_Counter_A_Load_Select, 9, 9) \
+  F(uint32_t, AI_Counter_A_Mode, 8, 8)               \
+  F(tAI_Load_Select, AI_Counter_B_Load_Select, 7, 7) \
+  F(uint32_t, AI_Counter_B_Mode, 6, 4)               \
+  F(tAI_Load_Select, AI_Counter_C_Load_Select, 2, 2) \
   F(uint32_t, AI_Counter_C_Mode, 1, 1)
-#define QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS(F)       \
-  F(tAI_Output_Mode, AI_Output_Mode, 9, 8)         \
+#define QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS(F) \
+  F(tAI_Output_Mode, AI_Output_Mode, 9, 8)   \
   F(tAI_Output_Select, AI_Output_Select, 1, 0)
-#define QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS(F)   \
-  F(uint32_t, AI_Bypass_Config_FIFO, 31, 31)       \
-  F(uint32_t, AI_Bypass_Polarity, 22, 22)          \
-  F(uint32_t, AI_Bypass_Dither, 21, 21)            \
-  F(uint32_t, AI_Bypass_Gain, 20, 18)              \
-  F(uint32_t, AO_Bypass_AO_Cal_Sel, 17, 15)        \
-  F(uint32_t, AI_Bypass_Mode_Mux, 14, 13)          \
-  F(uint32_t, AI_Bypass_Cal_Sel_Neg, 12, 10)       \
-  F(uint32_t, AI_Bypass_Cal_Sel_Pos, 9, 7)         \
-  F(uint32_t, AI_Bypass_Bank, 6, 3)                \
+#define QO_TAVIK_AI_CONFIG_FIFO_BYPASS_FIELDS(F) \
+  F(uint32_t, AI_Bypass_Config_FIFO, 31, 31)     \
+  F(uint32_t, AI_Bypass_Polarity, 22, 22)        \
+  F(uint32_t, AI_Bypass_Dither, 21, 21)          \
+  F(uint32_t, AI_Bypass_Gain, 20, 18)            \
+  F(uint32_t, AO_Bypass_AO_Cal_Sel, 17, 15)      \
+  F(uint32_t, AI_Bypass_Mode_Mux, 14, 13)        \
+  F(uint32_t, AI_Bypass_Cal_Sel_Neg, 12, 10)     \
+  F(uint32_t, AI_Bypass_Cal_Sel_Pos, 9, 7)       \
+  F(uint32_t, AI_Bypass_Bank, 6, 3)              \
   F(uint32_t, AI_Bypass_Channel, 2, 0)
-#define QO_TAVIK_AO_COMMAND_1_FIELDS(F)            \
-  F(bool, AO_Disarm, 13, 13)                       \
-  F(bool, AO_Interval_Arm, 10, 10)                 \
-  F(bool, AO_Interval_Load, 9, 9)                  \
-  F(bool, AO_UC_Arm, 8, 8)                         \
-  F(bool, AO_UC_Load, 7, 7)                        \
-  F(bool, AO_BC_Arm, 6, 6)                         \
+#define QO_TAVIK_AO_COMMAND_1_FIELDS(F) \
+  F(bool, AO_Disarm, 13, 13)            \
+  F(bool, AO_Interval_Arm, 10, 10)      \
+  F(bool, AO_Interval_Load, 9, 9)       \
+  F(bool, AO_UC_Arm, 8, 8)              \
+  F(bool, AO_UC_Load, 7, 7)             \
+  F(bool, AO_BC_Arm, 6, 6)              \
   F(bool, AO_BC_Load, 5, 5)
-#define QO_TAVIK_AO_MODE_1_FIELDS(F)                       \
-  F(tAO_Timing_Select_B, AO_Timing_Select_B, 15, 11)       \
-  F(tAO_Timing_Select_A, AO_Timing_Select_A, 10, 6)        \
-  F(bool, AO_Mode_1_Bit5, 5, 5)                            \
-  F(bool, AO_Timing_Flag_B, 4, 4)                          \
-  F(bool, AO_Timing_Flag_A, 3, 3)                          \
-  F(bool, AO_UC_Flag, 1, 1)                                \
+#define QO_TAVIK_AO_MODE_1_FIELDS(F)                 \
+  F(tAO_Timing_Select_B, AO_Timing_Select_B, 15, 11) \
+  F(tAO_Timing_Select_A, AO_Timing_Select_A, 10, 6)  \
+  F(bool, AO_Mode_1_Bit5, 5, 5)                      \
+  F(bool, AO_Timing_Flag_B, 4, 4)                    \
+  F(bool, AO_Timing_Flag_A, 3, 3)                    \
+  F(bool, AO_UC_Flag, 1, 1)                          \
   F(bool, AO_Mode_1_Bit0, 0, 0)
-#define QO_TAVIK_AO_MODE_2_FIELDS(F)               \
-  F(tAO_FIFO_Mode, AO_FIFO_Mode, 15, 14)           \
-  F(bool, AO_FIFO_Regenerate, 13, 13)              \
-  F(bool, AO_Mode_2_Bit11, 11, 11)                 \
-  F(bool, AO_Mode_2_Bit7, 7, 7)                    \
-  F(uint32_t, AO_Mode_2_Bits6_4, 6, 4)             \
+#define QO_TAVIK_AO_MODE_2_FIELDS(F)     \
+  F(tAO_FIFO_Mode, AO_FIFO_Mode, 15, 14) \
+  F(bool, AO_FIFO_Regenerate, 13, 13)    \
+  F(bool, AO_Mode_2_Bit11, 11, 11)       \
+  F(bool, AO_Mode_2_Bit7, 7, 7)          \
+  F(uint32_t, AO_Mode_2_Bits6_4, 6, 4)   \
   F(bool, AO_Mode_2_Bit2, 2, 2)
-#define QO_TAVIK_AO_OUTPUT_CONTROL_FIELDS(F)       \
-  F(uint32_t, AO_Last_Channel, 9, 6)               \
+#define QO_TAVIK_AO_OUTPUT_CONTROL_FIELDS(F) \
+  F(uint32_t, AO_Last_Channel, 9, 6)         \
   F(tAO_Output_Select, AO_Output_Select, 1, 0)
-#define QO_TAVIK_AO_MODE_3_FIELDS(F)               \
-  F(bool, AO_Trigger_Flag_A, 11, 11)               \
-  F(bool, AO_Mode_3_Bit5, 5, 5)                    \
-  F(bool, AO_Mode_3_Bit4, 4, 4)                    \
-  F(bool, AO_Mode_3_Bit3, 3, 3)                    \
-  F(uint32_t, AO_Not_An_UPDATE, 2, 2)              \
+#define QO_TAVIK_AO_MODE_3_FIELDS(F)  \
+  F(bool, AO_Trigger_Flag_A, 11, 11)  \
+  F(bool, AO_Mode_3_Bit5, 5, 5)       \
+  F(bool, AO_Mode_3_Bit4, 4, 4)       \
+  F(bool, AO_Mode_3_Bit3, 3, 3)       \
+  F(uint32_t, AO_Not_An_UPDATE, 2, 2) \
   F(bool, AO_Mode_3_Bit0, 0, 0)
-#define QO_TAVIK_AO_PERSONAL_FIELDS(F)             \
-  F(bool, AO_Personal_Bit12, 12, 12)               \
-  F(bool, AO_Personal_Bit10, 10, 10)               \
-  F(bool, AO_Personal_Bit6, 6, 6)                  \
-  F(bool, AO_Personal_Bit5, 5, 5)                  \
+#define QO_TAVIK_AO_PERSONAL_FIELDS(F) \
+  F(bool, AO_Personal_Bit12, 12, 12)   \
+  F(bool, AO_Personal_Bit10, 10, 10)   \
+  F(bool, AO_Personal_Bit6, 6, 6)      \
+  F(bool, AO_Personal_Bit5, 5, 5)      \
   F(bool, AO_Personal_Bit4, 4, 4)
-#define QO_TAVIK_AO_TRIGGER_SELECT_FIELDS(F)                     \
-  F(bool, AO_Trigger_Select_Bit14, 14, 14)                       \
-  F(bool, AO_Trigger_Flag_B, 13, 13)                             \
-  F(bool, AO_Trigger_Select_Bit6, 6, 6)                          \
-  F(bool, AO_Trigger_Select_Bit5, 5, 5)                          \
+#define QO_TAVIK_AO_TRIGGER_SELECT_FIELDS(F) \
+  F(bool, AO_Trigger_Select_Bit14, 14, 14)   \
+  F(bool, AO_Trigger_Flag_B, 13, 13)         \
+  F(bool, AO_Trigger_Select_Bit6, 6, 6)      \
+  F(bool, AO_Trigger_Select_Bit5, 5, 5)      \
   F(tAO_Start_Trigger_Select, AO_Start_Trigger_Select, 4, 0)
 // Bit 6 is counter 0's and stays out of the AI engine's enables.
-#define QO_TAVIK_INTERRUPT_A_ENABLE_FIELDS(F)      \
-  F(bool, AI_FIFO_Interrupt_Enable, 7, 7)          \
+#define QO_TAVIK_INTERRUPT_A_ENABLE_FIELDS(F) \
+  F(bool, AI_FIFO_Interrupt_Enable, 7, 7)     \
   F(uint32_t, AI_Interrupt_Enables, 5, 0)
 // Bit 9 is counter 1's and stays out of the AO engine's enables.
-#define QO_TAVIK_INTERRUPT_B_ENABLE_FIELDS(F)      \
-  F(bool, AO_FIFO_Interrupt_Enable, 8, 8)          \
+#define QO_TAVIK_INTERRUPT_B_ENABLE_FIELDS(F) \
+  F(bool, AO_FIFO_Interrupt_Enable, 8, 8)     \
   F(uint32_t, AO_Interrupt_Enables, 6, 0)
-#define QO_TAVIK_JOINT_RESET_FIELDS(F)             \
-  F(bool, AO_Configuration_End, 9, 9)              \
-  F(bool, AI_Configuration_End, 8, 8)              \
-  F(bool, AO_Configuration_Start, 5, 5)            \
-  F(bool, AI_Configuration_Start, 4, 4)            \
-  F(bool, AO_Reset, 1, 1)                          \
+#define QO_TAVIK_JOINT_RESET_FIELDS(F)  \
+  F(bool, AO_Configuration_End, 9, 9)   \
+  F(bool, AI_Configuration_End, 8, 8)   \
+  F(bool, AO_Configuration_Start, 5, 5) \
+  F(bool, AI_Configuration_Start, 4, 4) \
+  F(bool, AO_Reset, 1, 1)               \
   F(bool, AI_Reset, 0, 0)
 #define QO_TAVIK_AO_SERIAL_INTERRUPT_ENABLE_FIELDS(F) \
   F(bool, AO_MUDS_3_Interrupt_Enable, 3, 3)           \
@@ -327,8 +327,8 @@ inline constexpr uint32_t kWindowLength = 620;  // 0x26C: the end of the highest
   {index, offset, width, tRegisterKind::kind, group, tRestore::restore, keep, index},
 #define QO_TAVIK_ELEMENT_ROW(index, array, element, offset, width, kind, group, restore, keep) \
   {index, offset, width, tRegisterKind::kind, group, tRestore::restore, keep, index - element},
-inline constexpr std::array<tRegisterRow, kRegisterCount> kTavikRows{{
-    QO_TAVIK_REGISTERS(QO_TAVIK_ROW, QO_TAVIK_ELEMENT_ROW)}};
+inline constexpr std::array<tRegisterRow, kRegisterCount> kTavikRows{
+    {QO_TAVIK_REGISTERS(QO_TAVIK_ROW, QO_TAVIK_ELEMENT_ROW)}};
 #undef QO_TAVIK_ROW
 #undef QO_TAVIK_ELEMENT_ROW
 

@@ -10,15 +10,15 @@
 namespace nQoUdRLP100 {
 
 #define QO_TAVIK_FIELD_TABLE(index, width, count, ...)                        \
-  template <>                                                                  \
-  struct tFieldsOf<nTavik::tTavikTraits, index> {                              \
-    static constexpr auto kTable = makeFieldTable<width, count>(__VA_ARGS__);  \
+  template <>                                                                 \
+  struct tFieldsOf<nTavik::tTavikTraits, index> {                             \
+    static constexpr auto kTable = makeFieldTable<width, count>(__VA_ARGS__); \
   };
 // A register whose fields are those of another.
-#define QO_TAVIK_SAME_FIELDS(index, as)                                                    \
-  template <>                                                                              \
-  struct tFieldsOf<nTavik::tTavikTraits, index> {                                          \
-    static constexpr auto kTable = tFieldsOf<nTavik::tTavikTraits, as>::kTable;            \
+#define QO_TAVIK_SAME_FIELDS(index, as)                                         \
+  template <>                                                                   \
+  struct tFieldsOf<nTavik::tTavikTraits, index> {                               \
+    static constexpr auto kTable = tFieldsOf<nTavik::tTavikTraits, as>::kTable; \
   };
 
 // clang-format off

@@ -16,8 +16,8 @@ struct tMessageCase {
   int code;
   const char* file;  // and line: the site of the code, if the packer sets it
   unsigned line;
-  bool header;       // bytes 2-7 written
-  tBytes from8;      // the message from byte 8 on (0xEE: untouched)
+  bool header;   // bytes 2-7 written
+  tBytes from8;  // the message from byte 8 on (0xEE: untouched)
   bool finished;
 };
 

@@ -25,8 +25,8 @@ constexpr uint16_t u16(unsigned value) { return uint16_t(value); }
 struct tRow {
   uint8_t method;
   tMake make;
-  tBytes arguments;       // from byte 8
-  unsigned line = 0;      // of -50004, where fixed per method; else any line of the file
+  tBytes arguments;   // from byte 8
+  unsigned line = 0;  // of -50004, where fixed per method; else any line of the file
   uint16_t object = 0x1234;
   unsigned flag = 1;
 };
@@ -315,8 +315,14 @@ TEST_F(tRequestRowsTest, EveryClassPacksItsRow) {
       EXPECT_EQ(nQoSim::totalAllocations(), allocations);
       EXPECT_EQ(status.code, 5);
       EXPECT_EQ(source.requestedLengths().back(), size);
-      const tBytes header{0xEE, 0xEE, uint8_t(row.flag != 0), row.method, uint8_t(face.id >> 8),
-                          uint8_t(face.id), uint8_t(row.object >> 8), uint8_t(row.object)};
+      const tBytes header{0xEE,
+                          0xEE,
+                          uint8_t(row.flag != 0),
+                          row.method,
+                          uint8_t(face.id >> 8),
+                          uint8_t(face.id),
+                          uint8_t(row.object >> 8),
+                          uint8_t(row.object)};
       EXPECT_EQ(source.bytes(rows), header + row.arguments);
       EXPECT_EQ(source.message(rows).finished, 1u);
       ++rows;

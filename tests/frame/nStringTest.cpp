@@ -53,8 +53,7 @@ TEST_F(StringConversionTest, OneCodePointInEveryEncoding) {
 }
 
 TEST_F(StringConversionTest, BadCharactersEndTheConversion) {
-  EXPECT_EQ(run(convertUTF16ToUTF32, tUnits{0xD83D}, 1, kCounted, -200811, 0),
-            tPoints{kGuard});
+  EXPECT_EQ(run(convertUTF16ToUTF32, tUnits{0xD83D}, 1, kCounted, -200811, 0), tPoints{kGuard});
   EXPECT_EQ(run(convertUTF16ToUTF8, tUnits{0xD83D}, 1, kTerminated, -200811, 0), bytes("Z"))
       << "the two-step form writes nothing";
   EXPECT_EQ(run(convertUTF16ToUTF32, tUnits{0xDC00}, 1, kCounted, 0, 1), tPoints{0xDC00});
@@ -73,9 +72,9 @@ TEST_F(StringConversionTest, BadCharactersEndTheConversion) {
   // ends at its first NUL, so a sequence cut by it is bad.
   EXPECT_EQ(run(convertUTF8ToUTF32, bytes("\xC0\x80\xED\xA0\x80"), 3, kTerminated, 0, 2),
             (tPoints{0, 0xD800, 0}));
-  EXPECT_EQ(run(convertUTF8ToUTF32, bytes(std::string("\xE2\x82\0\xAC", 4)), 1, kTerminated,
-                -200811, 0),
-            tPoints{0});
+  EXPECT_EQ(
+      run(convertUTF8ToUTF32, bytes(std::string("\xE2\x82\0\xAC", 4)), 1, kTerminated, -200811, 0),
+      tPoints{0});
 }
 
 TEST_F(StringConversionTest, DestinationTooSmall) {

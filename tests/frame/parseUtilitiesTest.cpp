@@ -98,8 +98,12 @@ TEST_F(ParseUtilitiesTest, ValidateNameByKind) {
       {L"ab ", 1, -200554, kNoPosition},
       {L"_ab", 3, -200555, kNoPosition},
       {L" ab", 3, -200552, 0},  // a space is forbidden in kinds 2 to 4
-      {L"a\x1F" L"b", 0, -200552, 1},
-      {L"a\x07" L"b", 4, 0, kNoPosition},  // 1 to 7 are in neither set
+      {L"a\x1F"
+       L"b",
+       0, -200552, 1},
+      {L"a\x07"
+       L"b",
+       4, 0, kNoPosition},  // 1 to 7 are in neither set
       {L"a!b", 0, 0, kNoPosition},
       {L"ab", 6, -200552, 0},
       {L"", 0, -200467, kNoPosition},

@@ -23,13 +23,13 @@ TEST(PhysicalValue, EqualAlignsExponentsInStepsOfThree) {
     int statusOut;
   } cases[] = {
       {{1, 3, k}, {1000, 0, k}, 0, true, 0},
-      {{1, 3, k}, {1000, 0, 8}, 5, false, 5},         // other kind: status unchanged
-      {{1, 1, k}, {10, 0, k}, 5, false, -50150},      // exponents never meet
+      {{1, 3, k}, {1000, 0, 8}, 5, false, 5},     // other kind: status unchanged
+      {{1, 1, k}, {10, 0, k}, 5, false, -50150},  // exponents never meet
       {{3, 3, k}, {3000000, -3, k}, 0, true, 0},
-      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},   // 3000 × 10^9 leaves 32 bits
-      {{1, 66, k}, {0, 0, k}, 0, false, -50150},      // would wrap to 0 in 64 bits
-      {{0, -6, k}, {-2, 3, k}, 0, false, 0},          // -2 × 10^9 still fits
-      {{5, 3, k}, {5, -6, k}, -9, true, -9},          // an error: raw values
+      {{3000, 3, k}, {0, -6, k}, 0, false, -50150},  // 3000 × 10^9 leaves 32 bits
+      {{1, 66, k}, {0, 0, k}, 0, false, -50150},     // would wrap to 0 in 64 bits
+      {{0, -6, k}, {-2, 3, k}, 0, false, 0},         // -2 × 10^9 still fits
+      {{5, 3, k}, {5, -6, k}, -9, true, -9},         // an error: raw values
   };
   for (const auto& c : cases) {
     int status = c.statusIn;

@@ -24,13 +24,10 @@ TEST_F(VersionTest, RangeChecksInOrder) {
     uint32_t newest, oldest;
     int statusIn, statusOut;
   } cases[] = {
-      {0x1580C0EE, 0x02004000, 0, 0},
-      {0x02003FFF, 0x02003FFF, 0, -50253},
-      {0x1580C0EF, 0x1580C0EF, 0, -50252},
-      {0x02004000, 0x02004001, 0, -50000},
+      {0x1580C0EE, 0x02004000, 0, 0},         {0x02003FFF, 0x02003FFF, 0, -50253},
+      {0x1580C0EF, 0x1580C0EF, 0, -50252},    {0x02004000, 0x02004001, 0, -50000},
       {0x02003FFF, 0x1580C0EF, 0, -50000},  // inverted comes first
-      {0x1580C0EE, 0x02004000, 50202, 50202},
-      {0x02003FFF, 0x02003FFF, 50202, -50253},
+      {0x1580C0EE, 0x02004000, 50202, 50202}, {0x02003FFF, 0x02003FFF, 50202, -50253},
       {0x02003FFF, 0x02003FFF, -7, -7},
   };
   for (const auto& c : cases) {

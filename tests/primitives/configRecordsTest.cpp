@@ -71,8 +71,8 @@ TEST_F(tConfigRecordTest, TheTimingControllerRecordWritesItsFortyNineTypedValues
                 {U32, 0}, {U32, 0}, {U32, 1}, {U32, 0}, {U32, 0}, {U32, 0}, {I32, 0},
                 {U32, 1}, {U32, 0}, {U32, 0}, {I32, 1}, {U32, 0}, {U32, 0}, {U32, 0},
                 {U32, 0}, {U32, 0}, {U16, 0}, {U32, 0}};
-  for (int32_t word : {0, -1, 0, 0, -1, -1, -1, 0, -1, -1, -1, 0,
-                       -1, 0, -1, 1, 0, -1, -1, -1, 0, -1, -1, -1})
+  for (int32_t word :
+       {0, -1, 0, 0, -1, -1, -1, 0, -1, -1, -1, 0, -1, 0, -1, 1, 0, -1, -1, -1, 0, -1, -1, -1})
     expected.push_back({I32, word});
   EXPECT_EQ(out.operations(), expected);
   EXPECT_EQ(out.bytes().size(), 198u);
@@ -101,10 +101,10 @@ TEST_F(tConfigRecordTest, TheChannelRecordStreamsTwentySixValuesAndComparesRange
   tAIScanningFrontEndConfig channel;
   int status = 0;
   const tByteOutputStream out = written(channel, status);
-  const tOps expected{{U32, 0},   {U32, 0}, {U32, 0}, {I32, -10}, {I16, 0}, {U16, 1}, {I32, 10},
-                      {I16, 0},   {U16, 1}, {I32, 0}, {I32, 257}, {I32, 0}, {U32, 0}, {U32, 0},
-                      {U32, 0},   {U32, 0}, {I32, 4}, {U32, 0},   {U32, 0}, {U32, 0}, {I32, 0},
-                      {I32, 0},   {I16, 0}, {U16, 1}, {I32, 42},  {I32, 0}, {U32, 0}};
+  const tOps expected{{U32, 0}, {U32, 0}, {U32, 0}, {I32, -10}, {I16, 0}, {U16, 1}, {I32, 10},
+                      {I16, 0}, {U16, 1}, {I32, 0}, {I32, 257}, {I32, 0}, {U32, 0}, {U32, 0},
+                      {U32, 0}, {U32, 0}, {I32, 4}, {U32, 0},   {U32, 0}, {U32, 0}, {I32, 0},
+                      {I32, 0}, {I16, 0}, {U16, 1}, {I32, 42},  {I32, 0}, {U32, 0}};
   EXPECT_EQ(out.operations(), expected);
   EXPECT_TRUE(roundTrip(channel) == channel);
 
@@ -155,11 +155,11 @@ TEST_F(tConfigRecordTest, TheFieldWiseChannelConstructorTakesTheRangeOnlyWithAGo
   const tAIScanningFrontEndConfig channel = make(&range, 0);
   int status = 0;
   EXPECT_EQ(written(channel, status).operations(),
-            (tOps{{U32, 0x11}, {U32, 0x22}, {U32, 0x33}, {I32, -1}, {I16, 0}, {U16, 1}, {I32, 2},
-                  {I16, 0},    {U16, 1},    {I32, 6},    {I32, 7},  {I32, 8}, {U32, 0x91},
-                  {U32, 0x92}, {U32, 0x93}, {U32, 0x94}, {I32, 13}, {U32, 0xE1}, {U32, 0xE2},
-                  {U32, 0xE3}, {I32, 17},   {I32, 19},   {I16, 3},  {U16, 5}, {I32, 20},
-                  {I32, 21},   {U32, 1},    {U32, 0x51}}));
+            (tOps{{U32, 0x11}, {U32, 0x22}, {U32, 0x33}, {I32, -1},   {I16, 0},  {U16, 1},
+                  {I32, 2},    {I16, 0},    {U16, 1},    {I32, 6},    {I32, 7},  {I32, 8},
+                  {U32, 0x91}, {U32, 0x92}, {U32, 0x93}, {U32, 0x94}, {I32, 13}, {U32, 0xE1},
+                  {U32, 0xE2}, {U32, 0xE3}, {I32, 17},   {I32, 19},   {I16, 3},  {U16, 5},
+                  {I32, 20},   {I32, 21},   {U32, 1},    {U32, 0x51}}));
   EXPECT_EQ(channel.staticControlWord(), 0x92u);
   for (const tAIScanningFrontEndConfig& fallback : {make(nullptr, 0), make(&range, -1)}) {
     EXPECT_EQ(fallback.rangeLow.value, -10);

@@ -69,9 +69,9 @@ TEST_F(tTavikMapTest, ConstructionPulsesTheAISectionOnlyWithANonZeroStartUpFlag)
   const tAIFirstEntry pulsing{&on}, quiet{&off}, none{};
   windows.clearLog();
   { tAI_ADCPrimitive converter(&pulsing, map, &dispatcher, status); }
-  EXPECT_EQ(windows.log(), (tLog{wrote(0x064, 0x00, 8), wrote(0x064, 0x01, 8), kBusFlush,
-                                 wrote(0x110, 0x0001), wrote(0x110, 0x0001), wrote(0x110, 0x0001),
-                                 kBusFlush}));
+  EXPECT_EQ(windows.log(),
+            (tLog{wrote(0x064, 0x00, 8), wrote(0x064, 0x01, 8), kBusFlush, wrote(0x110, 0x0001),
+                  wrote(0x110, 0x0001), wrote(0x110, 0x0001), kBusFlush}));
   EXPECT_EQ(map->AI_Command_1.getRegister(), 0);  // the strobe leaves nothing behind
   windows.clearLog();
   for (const tAIFirstEntry* owner : {&quiet, &none, static_cast<const tAIFirstEntry*>(nullptr)}) {

@@ -33,8 +33,8 @@ TEST(PrimitiveStateTest, StartsInitialAndOnlyStatesOneToFourAreInUse) {
 }
 
 TEST(DmaChannelSelectCodeTest, CodesAndZeroOutsideTheTable) {
-  for (auto [channel, code] : {std::pair{0u, 1u}, {4u, 3u}, {15u, 0u}, {16u, 0u}, {255u, 0u},
-                               {0xFFFFFFFFu, 0u}})
+  for (auto [channel, code] :
+       {std::pair{0u, 1u}, {4u, 3u}, {15u, 0u}, {16u, 0u}, {255u, 0u}, {0xFFFFFFFFu, 0u}})
     EXPECT_EQ(nQoUdP100::dmaChannelSelectCode(channel), code) << channel;
 }
 

@@ -61,9 +61,10 @@ TEST(RoutingFillInTest, SelectsDecideWhichFlagsAreForcedAndWhichOnlyFilled) {
   EXPECT_EQ(internal.words[1], 0);
   EXPECT_EQ(words(internal, {4, 5, 6, 15}), (std::vector<int32_t>{0, 1, 1, 1}));
 
-  for (auto [select, expected] :
-       {std::pair{31, std::vector<int32_t>{kUnset, 0, 0}}, {19, {0, 0, 1}}, {32, {0, 1, 1}},
-        {5, {1, 1, 1}}}) {
+  for (auto [select, expected] : {std::pair{31, std::vector<int32_t>{kUnset, 0, 0}},
+                                  {19, {0, 0, 1}},
+                                  {32, {0, 1, 1}},
+                                  {5, {1, 1, 1}}}) {
     SCOPED_TRACE(select);
     tAIRoutingConfig routing;
     routing.words[7] = select;

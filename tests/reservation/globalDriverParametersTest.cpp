@@ -119,7 +119,6 @@ TEST_F(GlobalDriverParametersTest, AProviderMayCallBackIntoTheStore) {
   store.get(L"inner", 1, &value, status, 0, 0);
   EXPECT_EQ(value, 41u);
   EXPECT_EQ(provider.calls, 2);
-
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <array>
 #include <vector>
 
+#include "device/poolInstantiations.h"
 #include "mrl/tGUIDIdentifier.h"
 #include "mrl/tTESKMaskedIdentifier.h"
-#include "device/poolInstantiations.h"
 #include "reservation/tDriverLoadFailureResourcePool.h"
 #include "sim/simAllocator.h"
 #include "support/moduleFixture.h"

@@ -4,12 +4,12 @@
 
 #include <optional>
 
+#include "device/poolInstantiations.h"
+#include "device/reserverInstantiations.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
-#include "device/poolInstantiations.h"
-#include "device/reserverInstantiations.h"
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "support/moduleFixture.h"

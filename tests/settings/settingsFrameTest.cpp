@@ -181,9 +181,9 @@ TEST_F(SettingsFrameTest, FlatClassStreamsItsRowInOrderAndReadsBackEqual) {
                                       "writeU32", "writeU32"}));
   const std::vector<uint8_t>& bytes = out.bytes();
   ASSERT_EQ(bytes.size(), 4u + 4 + 2 + 2 + 8 + 6 + 16 + 10 + 4 + 4);
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 12),
-            (std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0xFE, 0xFF, 0xFF, 0xFF, 2, 0, 0xFD,
-                                  0xFF}));
+  EXPECT_EQ(
+      std::vector<uint8_t>(bytes.begin(), bytes.begin() + 12),
+      (std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0xFE, 0xFF, 0xFF, 0xFF, 2, 0, 0xFD, 0xFF}));
   EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 8, bytes.end()),
             (std::vector<uint8_t>{3, 0, 0, 0, 0xDE, 0xC0, 0, 0}));
 
@@ -256,9 +256,8 @@ TEST_F(SettingsFrameTest, RecordBasedClassStopsBeforeStreamingWhenARecordCheckFa
   nQoSim::tRecordingOutputStream out;
   settings.writeExternal(out, status);
   EXPECT_EQ(operations(out.calls()),
-            (std::vector<std::string>{"writeU32", "writeU64", "writeU64", "writeString",
-                                      "writeU32", "writeU32", "writeU32", "writeU32",
-                                      "writeU32"}));
+            (std::vector<std::string>{"writeU32", "writeU64", "writeU64", "writeString", "writeU32",
+                                      "writeU32", "writeU32", "writeU32", "writeU32"}));
   EXPECT_EQ(out.calls()[0].value, 0x0A0B0C0Du);
   EXPECT_EQ(out.calls()[5].value, 0x55u);
 
@@ -294,9 +293,9 @@ TEST_F(SettingsFrameTest, ValidationHelperTurnsBlockStatusesIntoSupervisorCodes)
     int incoming;
     int expected;
   };
-  for (const tCase& c : {tCase{88800, 0, -50150}, tCase{88800, 5, -50150},
-                         tCase{200010, 0, 0}, tCase{88800, -7, -7}, tCase{-9, 5, -9},
-                         tCase{-9, -7, -7}, tCase{0, 5, 5}}) {
+  for (const tCase& c :
+       {tCase{88800, 0, -50150}, tCase{88800, 5, -50150}, tCase{200010, 0, 0}, tCase{88800, -7, -7},
+        tCase{-9, 5, -9}, tCase{-9, -7, -7}, tCase{0, 5, 5}}) {
     SCOPED_TRACE(c.validation);
     SCOPED_TRACE(c.incoming);
     tStatus2 validation(c.validation), status(c.incoming);

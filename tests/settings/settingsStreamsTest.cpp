@@ -37,8 +37,8 @@ TEST_F(SettingsStreamsTest, StringsTravelAsLengthAndBytesAndFailWithoutMovingThe
   out.writeI32(-2, status);
   full.writeString(text("AI_ADC"), overflow);
   full.writeString(text("AI"), failed);
-  EXPECT_EQ(out.bytes(), (std::vector<uint8_t>{6, 0, 0, 0, 'A', 'I', '_', 'A', 'D', 'C', 0xFE,
-                                               0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(out.bytes(), (std::vector<uint8_t>{6, 0, 0, 0, 'A', 'I', '_', 'A', 'D', 'C', 0xFE, 0xFF,
+                                               0xFF, 0xFF}));
   EXPECT_EQ(overflow, kEndOfStream);
   EXPECT_TRUE(full.bytes().empty());
 

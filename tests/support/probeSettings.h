@@ -21,10 +21,9 @@ struct tProbeFields {
   uint64_t stamp = 0x1122334455667788ull;
   nQoORB100::tNarrowString label;
   nQoMRL100::tGeneralIdentifier identifier;
-  static constexpr auto kStreamOrder =
-      std::tuple(&tProbeFields::count, &tProbeFields::offset, &tProbeFields::mode,
-                 &tProbeFields::trim, &tProbeFields::stamp, &tProbeFields::label,
-                 &tProbeFields::identifier);
+  static constexpr auto kStreamOrder = std::tuple(
+      &tProbeFields::count, &tProbeFields::offset, &tProbeFields::mode, &tProbeFields::trim,
+      &tProbeFields::stamp, &tProbeFields::label, &tProbeFields::identifier);
 };
 
 struct tProbeSettingsRow {
@@ -70,8 +69,8 @@ struct tProbeSupervisorFields {
 
 struct tProbeRecordSettingsRow {
   static constexpr const char* kClassName = "nQoUdR100::tProbeRecordSettings";
-  using tRecords = std::tuple<tProbePrimitiveRecord,
-                              nQoUdR100::tFieldRecord<tProbeSupervisorFields>>;
+  using tRecords =
+      std::tuple<tProbePrimitiveRecord, nQoUdR100::tFieldRecord<tProbeSupervisorFields>>;
 };
 using tProbeRecordSettings = nQoUdR100::tSettings<tProbeRecordSettingsRow>;
 

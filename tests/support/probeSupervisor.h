@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "mrl/iControlParameterBlock.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iEvent.h"
-#include "mrl/iControlParameterBlock.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/tDMAEventLinks.h"
@@ -85,7 +85,7 @@ struct tProbeSupervisorRow {
 template <uint32_t Flags>
 using tProbeSupervisor = nQoUdR100::tSupervisor<tProbeSupervisorRow<Flags>>;
 template <uint32_t Flags>
-using tProbeDMASupervisor = nQoUdR100::tSupervisor<
-    tProbeSupervisorRow<Flags, nQoUdR100::tDMAEventLinks<tProbePrimitive>>>;
+using tProbeDMASupervisor =
+    nQoUdR100::tSupervisor<tProbeSupervisorRow<Flags, nQoUdR100::tDMAEventLinks<tProbePrimitive>>>;
 
 }  // namespace nQoTest

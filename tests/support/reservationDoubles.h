@@ -168,8 +168,7 @@ class tScriptedEvent : public virtual nQoORB100::tObject,
     return nQoORB100::tObject::___CPPKRLDynamicCast(id);
   }
   void post(const nQoMRL110::tSoftwareAction& action, tStatus2& s) override {
-    answer("post " + std::to_string(action.getKind()) + " " + std::to_string(action.getCode()),
-           s);
+    answer("post " + std::to_string(action.getKind()) + " " + std::to_string(action.getCode()), s);
   }
   void registerEvent(uint32_t kind, tStatus2& s) override {
     answer("registerEvent " + std::to_string(kind), s);

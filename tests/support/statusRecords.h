@@ -21,8 +21,8 @@ namespace nQoTest {
 ::testing::AssertionResult loggedAt(int code, const std::string& file, unsigned line,
                                     const std::string& component = "qoudrk");
 
-// The text (a one-element wide-string list) or GUID stored under the id of a property-list description;
-// nothing when the description or the property is missing or of another kind.
+// The text (a one-element wide-string list) or GUID stored under the id of a property-list
+// description; nothing when the description or the property is missing or of another kind.
 std::optional<std::wstring> textProperty(const nQoMDBG100::iStatus2Description* description,
                                          uint32_t id);
 std::optional<nQoORB100::tGUID> guidProperty(const nQoMDBG100::iStatus2Description* description,

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "device/tUdSeriesDevice.h"
-#include "tavik/tTavikBus.h"
 #include "sim/simAllocator.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
+#include "tavik/tTavikBus.h"
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "tavik/tTavikInterruptDispatcher.h"
-#include "tavik/tTavikInterruptDispatcherBinders.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "mdbg/tStatus2.h"
-#include "tavik/tTavik.h"
 #include "sim/simDevices.h"
 #include "sim/simKal.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
 #include "support/moduleFixture.h"
 #include "support/registerLogs.h"
+#include "tavik/tTavik.h"
 
 namespace nQoTest {
 

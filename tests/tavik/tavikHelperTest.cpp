@@ -6,10 +6,10 @@
 #include <tuple>
 #include <vector>
 
-#include "tavik/tTavikHelper.h"
-#include "tavik/tavikCodeConverters.h"
 #include "sim/simKal.h"
 #include "sim/simTime.h"
+#include "tavik/tTavikHelper.h"
+#include "tavik/tavikCodeConverters.h"
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {

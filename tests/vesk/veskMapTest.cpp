@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "tavik/tavikFixture.h"
 #include "vesk/tVESKChannel.h"
 #include "vesk/tVESKLocal.h"
-#include "tavik/tavikFixture.h"
 
 namespace nQoTest {
 namespace {

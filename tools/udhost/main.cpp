@@ -38,7 +38,8 @@ int main() {
 
   const std::size_t classes = nQoORB100::tClassRegistry::count();
   std::printf("classes: %zu\n", classes);
-  for (std::size_t i = 0; i < classes; ++i) std::printf("%s\n", nQoORB100::tClassRegistry::nameAt(i));
+  for (std::size_t i = 0; i < classes; ++i)
+    std::printf("%s\n", nQoORB100::tClassRegistry::nameAt(i));
 
   const int unloaded = unload();
   std::printf("unload: %d\n", unloaded);
@@ -46,7 +47,8 @@ int main() {
   const std::size_t classesLeft = nQoORB100::tClassRegistry::count();
   const int64_t allocationsLeft = nQoSim::liveAllocations() - allocationsBefore;
   if (classesLeft != 0) std::printf("left after unload: %zu classes\n", classesLeft);
-  if (allocationsLeft != 0) std::printf("left after unload: %lld allocations\n", (long long)allocationsLeft);
+  if (allocationsLeft != 0)
+    std::printf("left after unload: %lld allocations\n", (long long)allocationsLeft);
 
   const bool failed = loaded < 0 || unloaded < 0 || classesLeft != 0 || allocationsLeft != 0;
   return failed ? 1 : 0;

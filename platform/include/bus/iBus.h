@@ -43,8 +43,7 @@ class iBus {
   // Flushes posted writes so that earlier register writes reach the device.
   virtual int32_t flush(int* status) = 0;
   // The base address of a window that the bus has already opened.
-  virtual uint64_t getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window,
-                                    int* status) = 0;
+  virtual uint64_t getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window, int* status) = 0;
   // Maps length bytes of a window; null with the status set on failure.
   virtual tMemoryMapping* mapMemory(uint32_t first, uint32_t second, uint32_t window,
                                     uint32_t length, int* status) = 0;

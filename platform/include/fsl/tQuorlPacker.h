@@ -23,7 +23,8 @@ class tQuorlPacker {
   tQuorlPacker(const tQuorlPacker&) = delete;
   tQuorlPacker& operator=(const tQuorlPacker&) = delete;
 
-  virtual void pack(tRequestTransfer& transfer, unsigned int flag, nQoMDBG100::tStatus2& status) = 0;
+  virtual void pack(tRequestTransfer& transfer, unsigned int flag,
+                    nQoMDBG100::tStatus2& status) = 0;
   virtual void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status) = 0;
   // The request length in bytes; 8 when the status holds an error.
   virtual uint32_t requestSize(nQoMDBG100::tStatus2& status) = 0;

@@ -54,11 +54,11 @@ void nQoKAL100_waitForSingleUseEvent(nQoKAL100_tSingleUseEvent* event);
 int nQoKAL100_waitForSingleUseEventInterruptible(nQoKAL100_tSingleUseEvent* event);
 // The time-out is in milliseconds. Returns 0.
 int nQoKAL100_waitForSingleUseEventTimeout(nQoKAL100_tSingleUseEvent* event, uint32_t timeout,
-                                          nQoKAL100_tTimeoutRecord* record);
+                                           nQoKAL100_tTimeoutRecord* record);
 // Negative when interrupted, 0 otherwise.
 int nQoKAL100_waitForSingleUseEventTimeoutInterruptible(nQoKAL100_tSingleUseEvent* event,
-                                                       uint32_t timeout,
-                                                       nQoKAL100_tTimeoutRecord* record);
+                                                        uint32_t timeout,
+                                                        nQoKAL100_tTimeoutRecord* record);
 
 int nQoKAL100_vsprintf(char* buffer, const char* format, va_list arguments);
 int nQoKAL100_vsnPrintf(char* buffer, size_t size, const char* format, va_list arguments);

@@ -21,8 +21,7 @@ class iLeafResourcePool {
   // True when any part of the pool is taken.
   virtual bool isPartiallyReserved(nQoMDBG100::tStatus2& status) const = 0;
   // Nonzero when the resource is now reserved for the caller.
-  virtual uint32_t reserve(const iResourceIdentifier* identifier,
-                           nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t reserve(const iResourceIdentifier* identifier, nQoMDBG100::tStatus2& status) = 0;
   virtual void release(const iResourceIdentifier* identifier, nQoMDBG100::tStatus2& status) = 0;
 };
 

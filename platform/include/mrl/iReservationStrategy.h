@@ -12,8 +12,7 @@ class iReservationStrategy {
  public:
   virtual ~iReservationStrategy() = default;
   // Nonzero when granted; 0 with the reason left in the status.
-  virtual uint32_t reserve(const iResourceIdentifier* identifier,
-                           nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t reserve(const iResourceIdentifier* identifier, nQoMDBG100::tStatus2& status) = 0;
   virtual void release(const iResourceIdentifier* identifier, nQoMDBG100::tStatus2& status) = 0;
 };
 

@@ -26,8 +26,8 @@ class iResourceBroker {
   // The pool registered under the identifier when it grants the request,
   // else null. The pool sees the identifier's sub-identifier when it is a
   // general identifier that carries one.
-  virtual iLeafResourcePool* reserve(const iResourceIdentifier* identifier,
-                                     iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) = 0;
+  virtual iLeafResourcePool* reserve(const iResourceIdentifier* identifier, iRuntimeFacade* facade,
+                                     nQoMDBG100::tStatus2& status) = 0;
   virtual void release(const iResourceIdentifier* identifier, iRuntimeFacade* facade,
                        nQoMDBG100::tStatus2& status) = 0;
 };

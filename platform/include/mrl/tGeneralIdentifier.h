@@ -53,8 +53,7 @@ class tGeneralIdentifier : public iResourceIdentifier {
   void setString(const char* text, nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     if (text != _name.c_str()) assignName(text);
-    if (_name.allocationFailed())
-      status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
+    if (_name.allocationFailed()) status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
   }
   const char* getString() const { return _name.c_str(); }
 

@@ -16,8 +16,7 @@ class tImmedDigResource : public nQoMRL100::iLeafResourcePool,
                           public nQoMRL120::iTypeSafeResource<nQoCDP100::iImmedDigPrim*> {
  public:
   static void* ___classID;
-  explicit tImmedDigResource(nQoCDP100::iImmedDigPrim* primitive)
-      : iTypeSafeResource(primitive) {}
+  explicit tImmedDigResource(nQoCDP100::iImmedDigPrim* primitive) : iTypeSafeResource(primitive) {}
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 

@@ -2,7 +2,8 @@
 // packer per method. The status get answers two u32 after the status block.
 //
 //   uint32_t first = 0, second = 0;
-//   nCartridgeSyncPulseChangeDetection::tGetSyncPulseStatusPacker packer(t1, t2, objectId, first, second);
+//   using nCartridgeSyncPulseChangeDetection::tGetSyncPulseStatusPacker;
+//   tGetSyncPulseStatusPacker packer(t1, t2, objectId, first, second);
 #pragma once
 
 #include <cstdint>

@@ -4,8 +4,7 @@
 
 namespace nQoFSL100::nQoMIOCS {
 
-void tNetworkChassisAsync::observeNetworkTimeout_pack(uint16_t objectId,
-                                                      tRequestTransfer& transfer,
+void tNetworkChassisAsync::observeNetworkTimeout_pack(uint16_t objectId, tRequestTransfer& transfer,
                                                       const uint32_t& arg1,
                                                       nQoMDBG100::tStatus2& status,
                                                       unsigned int flag) {

@@ -105,8 +105,8 @@ template <const tMethod& kMethod, class tInputList = tIn<>, class tOutputList = 
 class tPacker;
 
 template <const tMethod& kMethod, class... tInputs, class... tOutputs, class tVia>
-class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
-    : public tQuorlPacker, public nQoUdR100::tModuleObject {
+class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia> : public tQuorlPacker,
+                                                                   public nQoUdR100::tModuleObject {
   using tBufferElement = typename tSingleArrayOutput<tOutputs...>::tElement;
   static constexpr uint32_t kDefaultCapacity = tSingleArrayOutput<tOutputs...>::kDefaultCapacity;
   using tCall = typename tVia::template tCall<kMethod>;
@@ -145,9 +145,7 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia>
   }
 
   void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status) override {
-    std::apply(
-        [&](auto&... held) { tCall::unpack(context, status, target(held)...); },
-        _outputs);
+    std::apply([&](auto&... held) { tCall::unpack(context, status, target(held)...); }, _outputs);
   }
 
   uint32_t requestSize(nQoMDBG100::tStatus2& status) override {

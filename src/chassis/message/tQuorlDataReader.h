@@ -73,8 +73,8 @@ class tQuorlDataReader {
   bool readArray(tArray<T>& array, nQoMDBG100::tStatus2& status) {
     constexpr std::size_t kLengthBytes = tArrayWire<T>::kLengthBytes;
     if (!hasBytes(kLengthBytes, status)) return true;
-    const uint32_t length = kLengthBytes == 4 ? loadBigEndian<uint32_t>(_position)
-                                              : loadBigEndian<uint16_t>(_position);
+    const uint32_t length =
+        kLengthBytes == 4 ? loadBigEndian<uint32_t>(_position) : loadBigEndian<uint16_t>(_position);
     const uint32_t elementBytes = length - 2u;
     if (elementBytes > bytesLeft() - kLengthBytes) {
       fail(status);

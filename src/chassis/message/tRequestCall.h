@@ -30,8 +30,7 @@ class tRequestCall {
 
   // 8 plus the bytes of the arguments; 8 under an error.
   template <class... tArguments>
-  static uint32_t requestSize(const nQoMDBG100::tStatus2& status,
-                              const tArguments&... arguments) {
+  static uint32_t requestSize(const nQoMDBG100::tStatus2& status, const tArguments&... arguments) {
     if (status.isFatal()) return kHeaderSize;
     return (kHeaderSize + ... + wireSize(arguments));
   }
@@ -69,8 +68,7 @@ class tRequestCall {
   // error, reads the outputs into the targets: scalars, arrays, or array
   // targets.
   template <class... tTargets>
-  static void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status,
-                     tTargets&... targets) {
+  static void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status, tTargets&... targets) {
     if (status.isFatal()) return;
     const unsigned char* begin = nullptr;
     const unsigned char* end = nullptr;

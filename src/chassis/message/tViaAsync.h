@@ -5,7 +5,8 @@
 //
 //   class tSleepControlPacker
 //       : public tPacker<kMethod<8, 60>, tIn<uint8_t>, tOut<>,
-//                        tViaAsync<&tChassisSleepAsync::sleepControl_pack>> { using tPacker::tPacker; };
+//                        tViaAsync<&tChassisSleepAsync::sleepControl_pack>> { using
+//                        tPacker::tPacker; };
 #pragma once
 
 #include <cstdint>

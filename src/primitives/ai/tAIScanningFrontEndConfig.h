@@ -49,11 +49,22 @@ struct tAIScanningFrontEndConfig : tConfigRecord<tAIScanningFrontEndConfig> {
 
   uint32_t staticControlWord() const { return words9To12[1]; }
 
-  static constexpr std::tuple kFields{
-      &T::channelFlags, &T::word2,      &T::word3,       &T::rangeLow,   &T::rangeHigh,
-      &T::referenceCode, &T::positiveInputCode, &T::word8, &T::words9To12, &T::word13,
-      &T::words14To16,  &T::word17,     &T::thirdValue,  &T::word20,     &T::word21,
-      &T::samples};
+  static constexpr std::tuple kFields{&T::channelFlags,
+                                      &T::word2,
+                                      &T::word3,
+                                      &T::rangeLow,
+                                      &T::rangeHigh,
+                                      &T::referenceCode,
+                                      &T::positiveInputCode,
+                                      &T::word8,
+                                      &T::words9To12,
+                                      &T::word13,
+                                      &T::words14To16,
+                                      &T::word17,
+                                      &T::thirdValue,
+                                      &T::word20,
+                                      &T::word21,
+                                      &T::samples};
 };
 
 }  // namespace nQoUdP100

@@ -42,15 +42,30 @@ struct tAITimingConfig : tConfigRecord<tAITimingConfig> {
   uint32_t spare3 = 0;
   uint16_t spare4 = 0;
 
-  static constexpr std::tuple kFields{
-      &T::listenerKey,     &T::timingMode,       &T::quietStop,
-      &T::retriggerable,   &T::personalFlag,     &T::timedLoopEvent,
-      &T::counterALoad1,   &T::counterALoad2,    &T::sampleEndActionArgument,
-      &T::counterAEnable,  &T::counterBLoad1,    &T::counterBLoad2,
-      &T::spare1,          &T::mode2Bit12Select, &T::strobeLoadValue,
-      &T::spare2,          &T::sampleStartActionArgument, &T::acquisitionType,
-      &T::secondCount,     &T::firstCount,       &T::mode3Bit9,
-      &T::mode3Bit10,      &T::spare3,           &T::spare4};
+  static constexpr std::tuple kFields{&T::listenerKey,
+                                      &T::timingMode,
+                                      &T::quietStop,
+                                      &T::retriggerable,
+                                      &T::personalFlag,
+                                      &T::timedLoopEvent,
+                                      &T::counterALoad1,
+                                      &T::counterALoad2,
+                                      &T::sampleEndActionArgument,
+                                      &T::counterAEnable,
+                                      &T::counterBLoad1,
+                                      &T::counterBLoad2,
+                                      &T::spare1,
+                                      &T::mode2Bit12Select,
+                                      &T::strobeLoadValue,
+                                      &T::spare2,
+                                      &T::sampleStartActionArgument,
+                                      &T::acquisitionType,
+                                      &T::secondCount,
+                                      &T::firstCount,
+                                      &T::mode3Bit9,
+                                      &T::mode3Bit10,
+                                      &T::spare3,
+                                      &T::spare4};
 };
 
 }  // namespace nQoUdP100

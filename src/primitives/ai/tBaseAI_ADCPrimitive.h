@@ -78,8 +78,7 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   virtual void disableOverrunInterrupt(nQoMDBG100::tStatus2* status) = 0;
 
   // Nothing on an error status.
-  void setConfiguration(const tAI_ADCPrimitiveConfig& configuration,
-                        nQoMDBG100::tStatus2& status);
+  void setConfiguration(const tAI_ADCPrimitiveConfig& configuration, nQoMDBG100::tStatus2& status);
   bool isAttached() const { return _attached != 0; }
 
  protected:

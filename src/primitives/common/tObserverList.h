@@ -39,7 +39,8 @@ class tObserverList {
   // Nothing on an error status. The record goes into the first free one, or
   // is appended; when the array cannot grow the flag is set, nothing is added
   // and -50352 is reported at the site.
-  void add(const tRecord& record, nQoMDBG100::tStatus2& status, const nQoUdR100::tStatusSite& site) {
+  void add(const tRecord& record, nQoMDBG100::tStatus2& status,
+           const nQoUdR100::tStatusSite& site) {
     if (status.isFatal()) return;
     for (tRecord& free : _records) {
       if (free.inUse != 0) continue;

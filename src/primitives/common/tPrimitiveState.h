@@ -21,9 +21,9 @@ class tPrimitiveState : public nQoUdR100::tModuleObject {
     kCleared = 0,
     kUncommitted = 1,  // configuration or observers changed: commit again
     kCommitted = 2,
-    kArmed = 3,        // handlers dispatch to observers only here
-    kRunning = 4,      // the analog-output timing controller and FIFO only
-    kInitial = 5,      // the owner's construction did not complete
+    kArmed = 3,    // handlers dispatch to observers only here
+    kRunning = 4,  // the analog-output timing controller and FIFO only
+    kInitial = 5,  // the owner's construction did not complete
   };
 
   tPrimitiveState() { _state.set(kInitial); }

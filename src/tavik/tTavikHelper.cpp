@@ -67,21 +67,24 @@ struct tAICounter {
 
 using tMode2 = tTavik::tAI_Mode_2;
 using tCommand1 = tTavik::tAI_Command_1;
-constexpr tAICounter kCounterA{.first = &tTavik::Write_012C,
-                               .second = &tTavik::Write_0130,
-                               .setSelect = &tMode2::set_AI_Counter_A_Load_Select,
-                               .setMode = &tMode2::set_AI_Counter_A_Mode,
-                               .setLoad = &tCommand1::set_AI_Counter_A_Load};
-constexpr tAICounter kCounterB{.first = &tTavik::Write_011C,
-                               .second = &tTavik::Write_0120,
-                               .setSelect = &tMode2::set_AI_Counter_B_Load_Select,
-                               .setMode = &tMode2::set_AI_Counter_B_Mode,
-                               .setLoad = &tCommand1::set_AI_Counter_B_Load};
-constexpr tAICounter kCounterC{.first = &tTavik::Write_0124,
-                               .second = &tTavik::Write_0128,
-                               .setSelect = &tMode2::set_AI_Counter_C_Load_Select,
-                               .setMode = &tMode2::set_AI_Counter_C_Mode,
-                               .setLoad = &tCommand1::set_AI_Counter_C_Load};
+constexpr tAICounter<decltype(tTavik::Write_012C), decltype(tTavik::Write_0130)> kCounterA{
+    .first = &tTavik::Write_012C,
+    .second = &tTavik::Write_0130,
+    .setSelect = &tMode2::set_AI_Counter_A_Load_Select,
+    .setMode = &tMode2::set_AI_Counter_A_Mode,
+    .setLoad = &tCommand1::set_AI_Counter_A_Load};
+constexpr tAICounter<decltype(tTavik::Write_011C), decltype(tTavik::Write_0120)> kCounterB{
+    .first = &tTavik::Write_011C,
+    .second = &tTavik::Write_0120,
+    .setSelect = &tMode2::set_AI_Counter_B_Load_Select,
+    .setMode = &tMode2::set_AI_Counter_B_Mode,
+    .setLoad = &tCommand1::set_AI_Counter_B_Load};
+constexpr tAICounter<decltype(tTavik::Write_0124), decltype(tTavik::Write_0128)> kCounterC{
+    .first = &tTavik::Write_0124,
+    .second = &tTavik::Write_0128,
+    .setSelect = &tMode2::set_AI_Counter_C_Load_Select,
+    .setMode = &tMode2::set_AI_Counter_C_Mode,
+    .setLoad = &tCommand1::set_AI_Counter_C_Load};
 
 // The load select, then the load command, each made to reach the chip.
 template <class tCounter>

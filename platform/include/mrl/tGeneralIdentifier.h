@@ -25,6 +25,8 @@ class tGeneralIdentifier : public iResourceIdentifier {
   static void* ___classID;
   tGeneralIdentifier() = default;
   ~tGeneralIdentifier() override;
+  // A copy is an object of its own: the bases start fresh, the fields are copied.
+  // NOLINTNEXTLINE(bugprone-copy-constructor-init): the bases hold object identity, not fields.
   tGeneralIdentifier(const tGeneralIdentifier& other) : tObject(), iResourceIdentifier() {
     *this = other;
   }

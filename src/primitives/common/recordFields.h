@@ -131,7 +131,7 @@ void readField(iExternalInputStream& stream, T& field, int& status) {
 
 template <class T>
 bool equalField(const T& a, const T& b) {
-  if constexpr (std::is_integral_v<T>) {
+  if constexpr (std::is_integral_v<T> || kIsVector<T>) {
     return a == b;
   } else if constexpr (std::is_array_v<T>) {
     for (std::size_t i = 0; i < std::extent_v<T>; ++i)
@@ -140,8 +140,6 @@ bool equalField(const T& a, const T& b) {
   } else if constexpr (std::is_same_v<T, tPhysicalValue>) {
     int scratch = 0;
     return tPhysicalValue::equal(a, b, scratch);
-  } else if constexpr (kIsVector<T>) {
-    return a == b;
   } else {
     return std::apply([&](auto... members) { return (equalField(a.*members, b.*members) && ...); },
                       T::kFields);

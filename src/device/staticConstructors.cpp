@@ -2,6 +2,8 @@
 // its registration here.
 #include "frame/staticConstructors.h"
 
+#include "device/routingVariants.h"
+#include "device/tCounterProductTable.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
@@ -16,6 +18,11 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoMDBG100::tIntrinsicTypeReportable<unsigned long>::tRegistration::construct,
     nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
+#define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
+  module::tTopography::construct, module::tRoutingNodes::construct,
+    QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
+#undef QOUDR_VARIANT_CONSTRUCTORS
+    nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };
 

@@ -49,10 +49,10 @@ class tTopographyOf final : public nQoMRU230::iReferenceCountingTopography,
     return tClassRegistration<tTopographyOf>::getClass(*this, status);
   }
 
-  // A new default object of the class; null when the status holds an error
-  // or the allocation fails (-50352).
+  // A new default object of the class, made through its registration; null
+  // when the status holds an error or the allocation fails (-50352).
   nQoORB100::tObject* clone(int& status) const override {
-    return tClassRegistration<tTopographyOf>::factory(status);
+    return getClass(status).newInstance(status);
   }
 
   const void* getTable() const override {

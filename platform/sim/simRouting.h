@@ -38,5 +38,7 @@ nQoMRU210::tRoutingDeviceNode* routingNodeOf(const void* owner);
 
 // Empties the log and disarms the failure (held tables and nodes stay).
 void resetRouting();
+// Logging is on by default; benchmarks turn it off.
+void setRoutingLogging(bool on);
 
 }  // namespace nQoSim

@@ -25,6 +25,7 @@ int gLiveTables = 0;
 unsigned gCalls = 0;
 unsigned gFailAt = 0;
 int gFailCode = 0;
+bool gLogging = true;
 
 uint64_t word(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
@@ -36,9 +37,11 @@ class tCall {
   tCall(tRoutingRecord record, tStatus2& status)
       : _guard(gLock), _status(status), _index(gLog.size()) {
     record.incoming = status.code;
-    gLog.push_back(std::move(record));
+    if (gLogging) gLog.push_back(std::move(record));
   }
-  ~tCall() { gLog[_index].outgoing = _status.code; }
+  ~tCall() {
+    if (gLogging) gLog[_index].outgoing = _status.code;
+  }
 
   bool go(unsigned line) {
     if (_status.isFatal()) return false;
@@ -240,6 +243,11 @@ nQoMRU210::tRoutingDeviceNode* routingNodeOf(const void* owner) {
   std::lock_guard<std::recursive_mutex> lock(gLock);
   auto found = gNodes.find(owner);
   return found == gNodes.end() ? nullptr : found->second;
+}
+
+void setRoutingLogging(bool on) {
+  std::lock_guard<std::recursive_mutex> lock(gLock);
+  gLogging = on;
 }
 
 void resetRouting() {

@@ -64,8 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unpackedSize = adjusted < 0 ? 0 : static_cast<uint32_t>(adjusted);
     if (data[2] & 1) stream[data[2] % stream.size()] ^= 0x40;
   }
-  gPacked = {nQoMRU210::kTableVersion, unpackedSize, stream.data(),
-             static_cast<uint32_t>(stream.size()), nullptr, 0};
+  gPacked = {.version = nQoMRU210::kTableVersion,
+             .unpackedSize = unpackedSize,
+             .bytes = stream.data(),
+             .packedSize = static_cast<uint32_t>(stream.size())};
 
   const int64_t before = nQoSim::liveAllocations();
   nQoMDBG100::tStatus2 status;

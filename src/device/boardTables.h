@@ -11,15 +11,15 @@
 #include "frame/tProductDescriptor.h"
 
 // Every routing variant: X(topography module, true for a 37-pin connector).
-#define QOUDR_ROUTING_VARIANTS(X)    \
-  X(nNoRIVOUdSeries37Pin, true)      \
-  X(nNoRIVOUdSeries, false)          \
-  X(nPXIUdSeries37Pin, true)         \
-  X(nPXIUdSeries, false)             \
-  X(nRIVOUdSeries37Pin, true)        \
+#define QOUDR_ROUTING_VARIANTS(X) \
+  X(nNoRIVOUdSeries37Pin, true)   \
+  X(nNoRIVOUdSeries, false)       \
+  X(nPXIUdSeries37Pin, true)      \
+  X(nPXIUdSeries, false)          \
+  X(nRIVOUdSeries37Pin, true)     \
   X(nRIVOUdSeries, false)
 
-#define QOUDR_DECLARE_VARIANT_TABLES(module, is37Pin)      \
+#define QOUDR_DECLARE_VARIANT_TABLES(module, is37Pin)     \
   namespace module {                                      \
   extern const nQoUdR100::tPackedTable kTopographyTable;  \
   extern const nQoUdR100::tPackedTable kRoutingNodeTable; \

@@ -46,14 +46,16 @@ const tCapabilityEntry* tCapabilityList::findLargestNotAbove(const tProductDescr
 
 const tCapabilityEntry* tCapabilityList::maxEntry(const tProductDescriptor* owner,
                                                   nQoMDBG100::tStatus2& status) {
-  return pick(owner, status, 49, any,
-              [](const tCapabilityEntry& a, const tCapabilityEntry& b) { return a.value > b.value; });
+  return pick(owner, status, 49, any, [](const tCapabilityEntry& a, const tCapabilityEntry& b) {
+    return a.value > b.value;
+  });
 }
 
 const tCapabilityEntry* tCapabilityList::minEntry(const tProductDescriptor* owner,
                                                   nQoMDBG100::tStatus2& status) {
-  return pick(owner, status, 55, any,
-              [](const tCapabilityEntry& a, const tCapabilityEntry& b) { return a.value < b.value; });
+  return pick(owner, status, 55, any, [](const tCapabilityEntry& a, const tCapabilityEntry& b) {
+    return a.value < b.value;
+  });
 }
 
 const tCapabilityEntry* tCapabilityList::entryAt(const tProductDescriptor* owner, uint32_t n,
@@ -69,8 +71,7 @@ const tCapabilityEntry* tCapabilityList::entryAt(const tProductDescriptor* owner
   return nullptr;
 }
 
-uint32_t tCapabilityList::positionOf(const tProductDescriptor* owner,
-                                     const tCapabilityEntry* entry,
+uint32_t tCapabilityList::positionOf(const tProductDescriptor* owner, const tCapabilityEntry* entry,
                                      nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return 0;
   uint32_t position = 1;

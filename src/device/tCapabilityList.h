@@ -18,8 +18,7 @@ class tCapabilityList {
                                            nQoMDBG100::tStatus2& status);
   // The entry with the largest value not above the limit.
   static const tCapabilityEntry* findLargestNotAbove(const tProductDescriptor* owner,
-                                                     uint32_t limit,
-                                                     nQoMDBG100::tStatus2& status);
+                                                     uint32_t limit, nQoMDBG100::tStatus2& status);
   static const tCapabilityEntry* maxEntry(const tProductDescriptor* owner,
                                           nQoMDBG100::tStatus2& status);
   static const tCapabilityEntry* minEntry(const tProductDescriptor* owner,

@@ -58,8 +58,7 @@ const tProductDescriptor* tCapabilityTable::findByDeviceHandle(uint32_t handle,
 }
 
 const tProductDescriptor* tCapabilityTable::findByName(const char* name,
-                                                       nQoMDBG100::tStatus2& status,
-                                                       tRecords in) {
+                                                       nQoMDBG100::tStatus2& status, tRecords in) {
   if (status.isFatal()) return nullptr;
   if (name != nullptr)
     for (auto record = in.begin; record != in.end; ++record)

@@ -33,13 +33,11 @@ class tCapabilityTable {
   static std::size_t count();
   static tRecords records() { return {table(), tableEnd()}; }
 
-  static const tProductDescriptor* findByProductId(uint32_t productId,
-                                                   nQoMDBG100::tStatus2& status,
+  static const tProductDescriptor* findByProductId(uint32_t productId, nQoMDBG100::tStatus2& status,
                                                    tRecords in = records());
   // No device tree or no node: null without a status code. A node without
   // the attributes matches nothing.
-  static const tProductDescriptor* findByDeviceHandle(uint32_t handle,
-                                                      nQoMDBG100::tStatus2& status,
+  static const tProductDescriptor* findByDeviceHandle(uint32_t handle, nQoMDBG100::tStatus2& status,
                                                       tRecords in = records());
   static const tProductDescriptor* findByName(const char* name, nQoMDBG100::tStatus2& status,
                                               tRecords in = records());

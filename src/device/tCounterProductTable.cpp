@@ -51,8 +51,9 @@ std::size_t tCounterProductTable::count() { return kCounterProductCount; }
 
 tCounterProductTable::tExtra* tCounterProductTable::extra() { return &gExtra; }
 
-const tCounterProductDescriptor* tCounterProductTable::findByProductId(
-    uint32_t productId, nQoMDBG100::tStatus2& status, tRows in) {
+const tCounterProductDescriptor* tCounterProductTable::findByProductId(uint32_t productId,
+                                                                       nQoMDBG100::tStatus2& status,
+                                                                       tRows in) {
   if (status.isFatal()) return nullptr;
   for (auto row = in.begin; row != in.end; ++row)
     if (matches(*row, productId)) return *row;

@@ -47,8 +47,7 @@ class tCounterProductTable {
   static const tCounterProductDescriptor* findByDeviceHandle(uint32_t handle,
                                                              nQoMDBG100::tStatus2& status,
                                                              tRows in = rows());
-  static const tCounterProductDescriptor* findByName(const char* name,
-                                                     nQoMDBG100::tStatus2& status,
+  static const tCounterProductDescriptor* findByName(const char* name, nQoMDBG100::tStatus2& status,
                                                      tRows in = rows());
 };
 

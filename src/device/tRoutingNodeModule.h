@@ -38,9 +38,9 @@ struct tSubsystemBit {
 
 inline constexpr tSubsystemBit k37PinSubsystems[] = {
     {"AI", 1}, {"AO", 2}, {"CTR0", 4}, {"CTR1", 8}};
-inline constexpr tSubsystemBit k68PinSubsystems[] = {
-    {"AI", 1},    {"AO", 2},    {"APFI0", 4},  {"APFI1", 8},
-    {"ATRIG", 16}, {"CTR0", 32}, {"CTR1", 64}, {"PFI8_15", 128}};
+inline constexpr tSubsystemBit k68PinSubsystems[] = {{"AI", 1},    {"AO", 2},       {"APFI0", 4},
+                                                     {"APFI1", 8}, {"ATRIG", 16},   {"CTR0", 32},
+                                                     {"CTR1", 64}, {"PFI8_15", 128}};
 
 template <class tVariant>
 class tRoutingNodeModule {

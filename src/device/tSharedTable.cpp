@@ -62,9 +62,9 @@ void tSharedTable::unpack(nQoMDBG100::tStatus2& status) {
                                               _packed.packedSize, _packed.words, _packed.wordCount,
                                               _classID, &_data, status);
   else
-    _table = nQoMRU210::unpackRoutingNodeTable(_packed.version, _packed.unpackedSize,
-                                               _packed.bytes, _packed.packedSize, _packed.words,
-                                               _packed.wordCount, &_data, status);
+    _table = nQoMRU210::unpackRoutingNodeTable(_packed.version, _packed.unpackedSize, _packed.bytes,
+                                               _packed.packedSize, _packed.words, _packed.wordCount,
+                                               &_data, status);
 }
 
 void tSharedTable::free(nQoMDBG100::tStatus2& status) {

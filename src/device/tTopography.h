@@ -12,10 +12,10 @@
 #pragma once
 
 #include "device/tSharedTable.h"
+#include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
 #include "frame/tModuleStatic.h"
-#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mru/iReferenceCountingTopography.h"
 #include "orb/castToClass.h"
@@ -23,8 +23,7 @@
 namespace nQoUdR100 {
 
 template <class tVariant>
-class tTopographyOf final : public nQoMRU230::iReferenceCountingTopography,
-                            public tModuleObject {
+class tTopographyOf final : public nQoMRU230::iReferenceCountingTopography, public tModuleObject {
  public:
   static constexpr const char* kClassName = tVariant::kTopographyClassName;
   static inline void* ___classID = nullptr;

@@ -150,8 +150,8 @@ TEST_F(ProductTablesTest, ListQueriesPickTheEarlierOfEqualEntriesAndReportEmptyR
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::entryAt(owner, 0, s); }));
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::entryAt(owner, 5, s); }));
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::entryAt(&empty.owner, 1, s); }));
-  EXPECT_TRUE(misses(
-      [&](tStatus2& s) { return tCapabilityList::findLargestNotAbove(owner, 99, s); }));
+  EXPECT_TRUE(
+      misses([&](tStatus2& s) { return tCapabilityList::findLargestNotAbove(owner, 99, s); }));
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::findEntry(owner, 11, s); }));
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::maxEntry(&noList, s); }));
   EXPECT_TRUE(misses([&](tStatus2& s) { return tCapabilityList::minEntry(&empty.owner, s); }));

@@ -63,12 +63,11 @@ TEST_F(RoutingNodeTest, A37PinNodeGetsItsSettingsThenItsGroupsThenGoesToTheOwner
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(functions(),
-            (std::vector<std::string>{"tRoutingDeviceNode", "setVersion", "setName", "setOwner",
-                                      "setTerminalCount", "setSubsystemMask",
-                                      "unpackRoutingNodeTable", "addTerminalGroup",
-                                      "addTerminalGroup", "addTerminalGroup", "addTerminalGroup",
-                                      "addTerminalGroup", "addTerminalGroup",
-                                      "addRoutingDeviceNode"}));
+            (std::vector<std::string>{
+                "tRoutingDeviceNode", "setVersion", "setName", "setOwner", "setTerminalCount",
+                "setSubsystemMask", "unpackRoutingNodeTable", "addTerminalGroup",
+                "addTerminalGroup", "addTerminalGroup", "addTerminalGroup", "addTerminalGroup",
+                "addTerminalGroup", "addRoutingDeviceNode"}));
   const auto log = nQoSim::routingLog();
   EXPECT_EQ(log[1].words, std::vector<uint64_t>{0x01004012});
   EXPECT_EQ(log[2].text, "nNoRIVOUdSeries37Pin::tTopography");
@@ -79,15 +78,14 @@ TEST_F(RoutingNodeTest, A37PinNodeGetsItsSettingsThenItsGroupsThenGoesToTheOwner
   const struct {
     const void* routable;
     uint32_t offset, count;
-  } expected[] = {{&tavik, 0, 10},  {&tavik, 360, 70}, {&ai, 2880, 15},
-                  {&ao, 3420, 8},   {&pll, 3708, 2},   {&counters, 3780, 20}};
+  } expected[] = {{&tavik, 0, 10}, {&tavik, 360, 70}, {&ai, 2880, 15},
+                  {&ao, 3420, 8},  {&pll, 3708, 2},   {&counters, 3780, 20}};
   for (uint32_t g = 0; g < 6; ++g) {
     SCOPED_TRACE(g);
     EXPECT_EQ(log[7 + g].object, node);
-    EXPECT_EQ(log[7 + g].words,
-              (std::vector<uint64_t>{g, address(expected[g].routable),
-                                     address(table + expected[g].offset), expected[g].count, 0,
-                                     0}));
+    EXPECT_EQ(log[7 + g].words, (std::vector<uint64_t>{g, address(expected[g].routable),
+                                                       address(table + expected[g].offset),
+                                                       expected[g].count, 0, 0}));
   }
   EXPECT_EQ(log[13].object, &owner);
   EXPECT_EQ(log[13].words, std::vector<uint64_t>{address(node)});

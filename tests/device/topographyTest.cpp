@@ -54,7 +54,9 @@ class TopographyTest : public nQoTest::tLeakCheckedTest {
       int status = 0;
       if (object != nullptr) object->getClass(status).deleteInstance(object, status);
     }
-    tRIVO* rivo() const { return static_cast<tRIVO*>(object->___CPPKRLDynamicCast(&tRIVO::___classID)); }
+    tRIVO* rivo() const {
+      return static_cast<tRIVO*>(object->___CPPKRLDynamicCast(&tRIVO::___classID));
+    }
     nQoORB100::tObject* object = nullptr;
   };
 };
@@ -188,13 +190,15 @@ TEST_F(TopographyTest, TheSixClassesResolveWhileLoadedAndUnloadFreesATableStillH
   const int64_t before = nQoSim::liveAllocations();
   {
     nQoTest::tLoadedModule module;
-    for (const char* name : kClassNames) EXPECT_NE(nQoORB100::tClassRegistry::find(name), nullptr) << name;
+    for (const char* name : kClassNames)
+      EXPECT_NE(nQoORB100::tClassRegistry::find(name), nullptr) << name;
     tMade made("nRIVOUdSeries::tTopography");
     tStatus2 status;
     made.rivo()->acquireTable(status);
     EXPECT_EQ(nQoSim::liveRoutingTables(), 1);
   }
-  for (const char* name : kClassNames) EXPECT_EQ(nQoORB100::tClassRegistry::find(name), nullptr) << name;
+  for (const char* name : kClassNames)
+    EXPECT_EQ(nQoORB100::tClassRegistry::find(name), nullptr) << name;
   EXPECT_EQ(nQoSim::liveRoutingTables(), 0);
   EXPECT_EQ(calls("freeTopographyTable").size(), 1u);
   EXPECT_EQ(nQoSim::liveAllocations(), before);
@@ -232,10 +236,10 @@ TEST_F(TopographyTest, TheUnpackerRefusesACorruptStreamAWrongSizeOrVersionAndKee
     SCOPED_TRACE(c.what);
     tStatus2 status;
     void* data = &status;
-    EXPECT_EQ(nQoMRU230::unpackTopographyTable(c.version, c.size, c.bytes, packed.packedSize,
-                                               packed.words, packed.wordCount, nullptr, &data,
-                                               status),
-              nullptr);
+    EXPECT_EQ(
+        nQoMRU230::unpackTopographyTable(c.version, c.size, c.bytes, packed.packedSize,
+                                         packed.words, packed.wordCount, nullptr, &data, status),
+        nullptr);
     EXPECT_EQ(status.code, -50150);
     EXPECT_EQ(data, nullptr);
     EXPECT_EQ(nQoSim::liveRoutingTables(), 0);

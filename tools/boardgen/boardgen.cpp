@@ -207,11 +207,11 @@ std::string variantTables(const std::filesystem::path& path) {
       << "\n};\nconst uint8_t kNodeBytes[] = {" << byteArray(nodePacked)
       << "\n};\nconst uint32_t kIdentifiers[] = {"
       << wordArray({identifiers.begin(), identifiers.end()}) << "\n};\n}  // namespace\n\n";
-  out << "const nQoUdR100::tPackedTable kTopographyTable = {0x" << std::hex << kVersion << std::dec << ", "
-      << topography.size() << ", kTopographyBytes, sizeof kTopographyBytes, kTags, "
+  out << "const nQoUdR100::tPackedTable kTopographyTable = {0x" << std::hex << kVersion << std::dec
+      << ", " << topography.size() << ", kTopographyBytes, sizeof kTopographyBytes, kTags, "
       << tags.size() << "};\n";
-  out << "const nQoUdR100::tPackedTable kRoutingNodeTable = {0x" << std::hex << kVersion << std::dec << ", "
-      << nodeBytes.size() << ", kNodeBytes, sizeof kNodeBytes, kIdentifiers, "
+  out << "const nQoUdR100::tPackedTable kRoutingNodeTable = {0x" << std::hex << kVersion << std::dec
+      << ", " << nodeBytes.size() << ", kNodeBytes, sizeof kNodeBytes, kIdentifiers, "
       << identifiers.size() << "};\n";
   out << "const nQoUdR100::tNodeLayout kNodeLayout = {" << terminalCount << ", "
       << groupSizes.size() << ", {";
@@ -239,9 +239,9 @@ struct tModel {
   uint32_t id = 0;
   std::string registrar;
   std::map<std::string, std::vector<uint32_t>> keys = {
-      {"bus", {2}},        {"pll", {0}},          {"trigbus", {0}},   {"ai", {1}},
-      {"ao", {1}},         {"cdio", {1}},         {"dio", {1}},       {"link", {1}},
-      {"portkinds", {1, 1}}, {"portwords", {8, 16}}, {"map", {1}},      {"channels", {16}},
+      {"bus", {2}},          {"pll", {0}},           {"trigbus", {0}}, {"ai", {1}},
+      {"ao", {1}},           {"cdio", {1}},          {"dio", {1}},     {"link", {1}},
+      {"portkinds", {1, 1}}, {"portwords", {8, 16}}, {"map", {1}},     {"channels", {16}},
       {"unsupported", {0}},
   };
   uint32_t key(const char* name, std::size_t i = 0) const { return keys.at(name).at(i); }
@@ -280,8 +280,8 @@ std::string modelParts(const tModel& m, std::size_t i) {
       << "Converter};\nconst nQoUdP100::tAIDescription " << p << "AI = {nullptr, &" << p
       << "FrontEnd, &kTrigger, &kAllTransfers, kAINames};\n";
   out << "const nQoUdP100::tDIODescription " << p << "DIO = {" << m.key("dio") << ", "
-      << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0)
-      << "}, {" << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}};\n";
+      << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0) << "}, {"
+      << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}};\n";
   out << "const nQoUdP100::tCalibrationDescription " << p << "Calibration = {&kEEPROM, "
       << m.key("map") << ", 0};\n";
   out << "const nQoUdP100::tRoutingDescription " << p << "Routing = {" << quoted(m.registrar)
@@ -325,8 +325,8 @@ std::string modelTables(const std::filesystem::path& path) {
       for (std::size_t i = 3; i < w.size(); ++i) listed.push_back(number(line.place, w[i]));
       listed.push_back(0);
       counters << "const uint32_t " << list << "[] = {" << wordArray(listed) << "};\n";
-      counters << "const nQoUdR100::tCounterProductDescriptor kCounterRow" << counterCount
-               << " = {" << quoted(w[1]) << ", " << number(line.place, w[2])
+      counters << "const nQoUdR100::tCounterProductDescriptor kCounterRow" << counterCount << " = {"
+               << quoted(w[1]) << ", " << number(line.place, w[2])
                << "u, {kFamilyCode, kCounterTag, 0}, {0, 0, 0, 0}, " << list
                << ", nullptr, {nullptr, nullptr}};\n";
       ++counterCount;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/routingVariants.h"
@@ -186,8 +187,32 @@ TEST_F(TopographyTest, TheUnpackedTableListsGroupStartsSortedNamesAndTheTerminal
   made.rivo()->releaseTable(status);
 }
 
+TEST_F(TopographyTest, ConcurrentAcquiresAndReleasesPairEveryUnpackWithOneFree) {
+  nQoTest::tLoadedModule module;
+  tMade made("nRIVOUdSeries::tTopography");
+  tRIVO* topography = made.rivo();
+  std::vector<std::thread> threads;
+  std::vector<int> codes(8, 0);
+  for (int t = 0; t < 8; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 200; ++round) {
+        tStatus2 status;
+        topography->acquireTable(status);
+        if (topography->getTable() == nullptr) status.setCode(-1, "test", "thread", 1);
+        topography->releaseTable(status);
+        if (status.code != 0) codes[t] = status.code;
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(codes, std::vector<int>(8, 0));
+  EXPECT_EQ(tRIVO::record()->count(), 0u);
+  EXPECT_EQ(calls("unpackTopographyTable").size(), calls("freeTopographyTable").size());
+  EXPECT_EQ(nQoSim::liveRoutingTables(), 0);
+}
+
 TEST_F(TopographyTest, TheSixClassesResolveWhileLoadedAndUnloadFreesATableStillHeld) {
   const int64_t before = nQoSim::liveAllocations();
+  const int locksBefore = nQoSim::liveSyncObjects();
   {
     nQoTest::tLoadedModule module;
     for (const char* name : kClassNames)
@@ -202,6 +227,7 @@ TEST_F(TopographyTest, TheSixClassesResolveWhileLoadedAndUnloadFreesATableStillH
   EXPECT_EQ(nQoSim::liveRoutingTables(), 0);
   EXPECT_EQ(calls("freeTopographyTable").size(), 1u);
   EXPECT_EQ(nQoSim::liveAllocations(), before);
+  EXPECT_EQ(nQoSim::liveSyncObjects(), locksBefore);
 }
 
 TEST_F(TopographyTest, ARecordWhoseLockFailedReportsItsCodeAndUnpacksNothing) {

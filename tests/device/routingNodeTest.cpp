@@ -144,6 +144,17 @@ TEST_F(RoutingNodeTest, AFailureAfterTheAcquireFreesTheNodeAndGivesTheTableBack)
     EXPECT_EQ(nQoSim::routingNodeOf(&owner), nullptr);
   }
 
+  // A failed unpack counts nothing, so nothing is given back either.
+  nQoSim::resetRouting();
+  nQoSim::failRoutingCall(7, -50103);
+  tStatus2 unpacked;
+  EXPECT_EQ(t37Pin::addRoutingDevice(&board, &owner, groups37, names, unpacked), nullptr);
+  EXPECT_EQ(unpacked.code, -50103);
+  EXPECT_EQ(t37Pin::record()->count(), 0u);
+  EXPECT_EQ(callsOf("freeRoutingNodeTable"), 0u);
+  EXPECT_EQ(callsOf("addTerminalGroup"), 0u);
+  EXPECT_EQ(callsOf("~tRoutingDeviceNode"), 1u);
+
   // A setter that fails stops before the acquire: nothing to give back.
   nQoSim::resetRouting();
   nQoSim::failRoutingCall(3, -50103);

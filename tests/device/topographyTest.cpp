@@ -187,6 +187,42 @@ TEST_F(TopographyTest, TheUnpackedTableListsGroupStartsSortedNamesAndTheTerminal
   made.rivo()->releaseTable(status);
 }
 
+// Every variant: the terminal count and tag count of its class, and group
+// starts that put each node group at its byte offset (36 bytes an entry).
+template <class tVariant>
+void checkVariant(uint32_t terminals, uint32_t tags) {
+  SCOPED_TRACE(tVariant::kTopographyClassName);
+  using tClass = nQoUdR100::tTopographyOf<tVariant>;
+  tClass topography;
+  tStatus2 status;
+  topography.acquireTable(status);
+  const auto* table = static_cast<const uint8_t*>(topography.getTable());
+  ASSERT_NE(table, nullptr);
+  std::size_t at = 0;
+  const uint32_t groups = wordAt(table, at);
+  EXPECT_EQ(groups, tVariant::k37Pin ? 6u : 5u);
+  ASSERT_EQ(groups, tVariant::kNodeLayout.groupCount);
+  for (uint32_t g = 0; g < groups; ++g)
+    EXPECT_EQ(wordAt(table, at) * 36, tVariant::kNodeLayout.groups[g].byteOffset) << g;
+  const uint32_t names = wordAt(table, at);
+  for (uint32_t n = 0; n < names; ++n) at += wordAt(table, at) + 4;
+  EXPECT_EQ(wordAt(table, at), terminals);
+  EXPECT_EQ(tVariant::kNodeLayout.terminalCount, terminals);
+  EXPECT_EQ(nQoSim::routingLog().back().words[4], tags);
+  topography.releaseTable(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(TopographyTest, EachVariantsTableAgreesWithItsNodeLayout) {
+  nQoTest::tLoadedModule module;
+  checkVariant<nNoRIVOUdSeries37Pin::tVariant>(193, 7);
+  checkVariant<nNoRIVOUdSeries::tVariant>(182, 7);
+  checkVariant<nPXIUdSeries37Pin::tVariant>(190, 13);
+  checkVariant<nPXIUdSeries::tVariant>(182, 13);
+  checkVariant<nRIVOUdSeries37Pin::tVariant>(190, 10);
+  checkVariant<nRIVOUdSeries::tVariant>(182, 10);
+}
+
 TEST_F(TopographyTest, ConcurrentAcquiresAndReleasesPairEveryUnpackWithOneFree) {
   nQoTest::tLoadedModule module;
   tMade made("nRIVOUdSeries::tTopography");

@@ -13,109 +13,109 @@ namespace nQoUdP100 {
 // The count of analog-input channels, reached from the AI part through the
 // second word of the front end and of the converter.
 struct tAIChannelDescription {
-  uint32_t kind;
-  uint32_t channelCount;
+  uint32_t kind = 0;
+  uint32_t channelCount = 0;
 };
 
 struct tAIConverterDescription {
-  uint64_t word1;
-  const tAIChannelDescription* channels;
+  uint64_t word1 = 0;
+  const tAIChannelDescription* channels = nullptr;
 };
 
 struct tAIFrontEndDescription {
-  uint64_t word1;
-  const tAIConverterDescription* converter;
+  uint64_t word1 = 0;
+  const tAIConverterDescription* converter = nullptr;
 };
 
 // The analog trigger of the AI part: its level sources.
 struct tAITriggerDescription {
-  uint32_t sourceCount;
-  uint32_t reserved;
+  uint32_t sourceCount = 0;
+  uint32_t reserved = 0;
 };
 
 // Entries of the AI transfer list, non-zero where the board has the transfer.
 struct tAITransferList {
-  uint32_t dma;
-  uint32_t interrupt;
-  uint32_t immediate;
-  uint32_t reserved;
-  uint32_t immediateDMA;
+  uint32_t dma = 0;
+  uint32_t interrupt = 0;
+  uint32_t immediate = 0;
+  uint32_t reserved = 0;
+  uint32_t immediateDMA = 0;
 };
 
 struct tAIDescription {
-  const uint32_t* startupFlag;
-  const tAIFrontEndDescription* frontEnd;
-  const tAITriggerDescription* trigger;  // null: no analog trigger
-  const tAITransferList* transfers;
-  const char* const* terminalNames;  // null-terminated
+  const uint32_t* startupFlag = nullptr;
+  const tAIFrontEndDescription* frontEnd = nullptr;
+  const tAITriggerDescription* trigger = nullptr;  // null: no analog trigger
+  const tAITransferList* transfers = nullptr;
+  const char* const* terminalNames = nullptr;  // null-terminated
 };
 
 // The AO part: 32-bit words 1 to 14 as the AO primitives number them.
 struct tAODescription {
-  uint32_t descriptionWord1;
-  uint32_t fifoDepth;
-  uint32_t refillChunk;
-  uint32_t channelCount;
-  uint32_t maxChannels;
-  uint32_t pwmDACs;
-  uint32_t configBit7;
-  uint32_t word8;
-  uint32_t word9;
-  uint32_t word10;
-  uint32_t word11;
-  const uint32_t* outputControl;  // words 12 and 13
-  uint32_t hasSecondRegister;     // word 14
-  uint32_t groundReference;
-  const char* const* terminalNames;  // null-terminated
+  uint32_t descriptionWord1 = 0;
+  uint32_t fifoDepth = 0;
+  uint32_t refillChunk = 0;
+  uint32_t channelCount = 0;
+  uint32_t maxChannels = 0;
+  uint32_t pwmDACs = 0;
+  uint32_t configBit7 = 0;
+  uint32_t word8 = 0;
+  uint32_t word9 = 0;
+  uint32_t word10 = 0;
+  uint32_t word11 = 0;
+  const uint32_t* outputControl = nullptr;  // words 12 and 13
+  uint32_t hasSecondRegister = 0;           // word 14
+  uint32_t groundReference = 0;
+  const char* const* terminalNames = nullptr;  // null-terminated
 };
 
 struct tDIOPort {
-  uint32_t kind;
-  uint32_t secondWord;
+  uint32_t kind = 0;
+  uint32_t secondWord = 0;
 };
 
 // The static digital part: the power-up kind, the TESK link (timing entry)
 // and the first two ports.
 struct tDIODescription {
-  uint32_t kind;
-  uint32_t timing;
-  tDIOPort ports[2];
+  uint32_t kind = 0;
+  uint32_t timing = 0;
+  tDIOPort ports[2] = {};
 };
 
 struct tEEPROMDescription {
-  uint64_t size;
-  const char* supervisorClassName;
+  uint64_t size = 0;
+  const char* supervisorClassName = nullptr;
 };
 
 struct tCalibrationDescription {
-  const tEEPROMDescription* eeprom;
-  uint32_t mapFormat;
-  uint32_t reserved;
+  const tEEPROMDescription* eeprom = nullptr;
+  uint32_t mapFormat = 0;
+  uint32_t reserved = 0;
 };
 
 // The routing part: the class name of the board's routable registrar, the
 // trigger-bus word and a constant 1.
 struct tRoutingDescription {
-  const char* registrarClassName;
-  uint32_t triggerBus;
-  uint32_t one;
+  const char* registrarClassName = nullptr;
+  uint32_t triggerBus = 0;
+  uint32_t one = 0;
 };
 
 // CDI FIFO depth, a second count and the sample width in bytes.
 struct tCDIODescription {
-  uint32_t fifoDepth;
-  uint32_t secondCount;
-  uint32_t sampleWidth;
+  uint32_t fifoDepth = 0;
+  uint32_t secondCount = 0;
+  uint32_t sampleWidth = 0;
 };
 
 struct tLineFilterDescription {
-  uint32_t pfiLines;
-  uint32_t rivoLines;
+  uint32_t pfiLines = 0;
+  uint32_t rivoLines = 0;
 };
 
 struct tLineFilterList {
-  uint32_t count;
-  const tLineFilterDescription* filters;
+  uint32_t count = 0;
+  const tLineFilterDescription* filters = nullptr;
 };
 
 }  // namespace nQoUdP100

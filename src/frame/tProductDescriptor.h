@@ -24,45 +24,45 @@ struct tCapabilityEntry;
 
 // The bus descriptor: its first word is the bus kind (2, 3, 4, 7 or 8).
 struct tProductKind {
-  uint32_t kind;
+  uint32_t kind = 0;
 };
 
 struct tProductDescriptor {
-  const char* name;
-  uint32_t productId;
-  uint32_t deviceTag;
-  uint32_t familyCode;
-  uint32_t subFamilyCode;
-  uint32_t modelFlag;
-  uint32_t modelNumber;
-  const char* helpTopic;
-  const tCapabilityEntry* const* capsList;
+  const char* name = nullptr;
+  uint32_t productId = 0;
+  uint32_t deviceTag = 0;
+  uint32_t familyCode = 0;
+  uint32_t subFamilyCode = 0;
+  uint32_t modelFlag = 0;
+  uint32_t modelNumber = 0;
+  const char* helpTopic = nullptr;
+  const tCapabilityEntry* const* capsList = nullptr;
   // The fifteen part words; null when the board lacks the part.
-  const nQoUdP100::tAIDescription* ai;
-  const nQoUdP100::tAODescription* ao;
-  const nQoUdP100::tDIODescription* dio;
-  const nQoUdP100::tCalibrationDescription* calibration;
-  const nQoUdP100::tUdSeriesDevice* device;
-  const nQoUdP100::tRoutingDescription* routing;
-  uint64_t part7;
-  const nQoUdP100::tCDIODescription* cdio;
-  const nQoUdP100::tLineFilterList* lineFilters;
-  uint64_t part10;
-  uint64_t part11;
-  uint64_t digitalPowerup;
+  const nQoUdP100::tAIDescription* ai = nullptr;
+  const nQoUdP100::tAODescription* ao = nullptr;
+  const nQoUdP100::tDIODescription* dio = nullptr;
+  const nQoUdP100::tCalibrationDescription* calibration = nullptr;
+  const nQoUdP100::tUdSeriesDevice* device = nullptr;
+  const nQoUdP100::tRoutingDescription* routing = nullptr;
+  uint64_t part7 = 0;
+  const nQoUdP100::tCDIODescription* cdio = nullptr;
+  const nQoUdP100::tLineFilterList* lineFilters = nullptr;
+  uint64_t part10 = 0;
+  uint64_t part11 = 0;
+  uint64_t digitalPowerup = 0;
   // Non-zero: the board object refuses to build the analog parts.
-  uint64_t unsupportedVariant;
-  uint64_t part14;
-  uint64_t part15;
-  const tProductKind* busDescriptor;
-  uint32_t reserved0;
-  uint32_t reserved1;
-  uint32_t listedFlag;
-  uint32_t familyCodeAgain;
-  uint32_t extraWord;
-  uint32_t hasPLL;
-  const char* secondName;
-  uint64_t reservedWords[2];
+  uint64_t unsupportedVariant = 0;
+  uint64_t part14 = 0;
+  uint64_t part15 = 0;
+  const tProductKind* busDescriptor = nullptr;
+  uint32_t reserved0 = 0;
+  uint32_t reserved1 = 0;
+  uint32_t listedFlag = 0;
+  uint32_t familyCodeAgain = 0;
+  uint32_t extraWord = 0;
+  uint32_t hasPLL = 0;
+  const char* secondName = nullptr;
+  uint64_t reservedWords[2] = {};
 };
 
 }  // namespace nQoUdR100

@@ -275,11 +275,12 @@ tModel model(const tLine& line) {
 std::string modelParts(const tModel& m, std::size_t i) {
   const std::string p = "kModel" + std::to_string(i);
   std::ostringstream out;
-  out << "const nQoUdP100::tAIChannelDescription " << p << "Channels = {0, " << m.key("channels")
-      << "};\nconst nQoUdP100::tAIConverterDescription " << p << "Converter = {0, &" << p
-      << "Channels};\nconst nQoUdP100::tAIFrontEndDescription " << p << "FrontEnd = {0, &" << p
-      << "Converter};\nconst nQoUdP100::tAIDescription " << p << "AI = {nullptr, &" << p
-      << "FrontEnd, &kTrigger, &kAllTransfers, kAINames};\n";
+  if (m.key("ai"))
+    out << "const nQoUdP100::tAIChannelDescription " << p << "Channels = {0, "
+        << m.key("channels") << "};\nconst nQoUdP100::tAIConverterDescription " << p
+        << "Converter = {0, &" << p << "Channels};\nconst nQoUdP100::tAIFrontEndDescription " << p
+        << "FrontEnd = {0, &" << p << "Converter};\nconst nQoUdP100::tAIDescription " << p
+        << "AI = {nullptr, &" << p << "FrontEnd, &kTrigger, &kAllTransfers, kAINames};\n";
   out << "const nQoUdP100::tDIODescription " << p << "DIO = {" << m.key("dio") << ", "
       << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0) << "}, {"
       << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}};\n";

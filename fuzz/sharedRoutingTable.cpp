@@ -67,7 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   gPacked = {.version = nQoMRU210::kTableVersion,
              .unpackedSize = unpackedSize,
              .bytes = stream.data(),
-             .packedSize = static_cast<uint32_t>(stream.size())};
+             .packedSize = static_cast<uint32_t>(stream.size()),
+             .words = nullptr,
+             .wordCount = 0};
 
   const int64_t before = nQoSim::liveAllocations();
   nQoMDBG100::tStatus2 status;

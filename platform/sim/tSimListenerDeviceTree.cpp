@@ -94,6 +94,20 @@ void tSimListenerDeviceTree::freeNodeList(tDeviceNodeList* list) {
     nQoKAL250_halt("qoplatform", "tSimListenerDeviceTree", 93, "free of a list not handed out");
 }
 
+iDeviceNode* tSimListenerDeviceTree::findNode(uint32_t handle, int*) {
+  std::lock_guard<std::mutex> lock(_lock);
+  auto found = _nodesByHandle.find(handle);
+  return found == _nodesByHandle.end() ? nullptr : found->second;
+}
+
+void tSimListenerDeviceTree::setNode(uint32_t handle, iDeviceNode* node) {
+  std::lock_guard<std::mutex> lock(_lock);
+  if (node == nullptr)
+    _nodesByHandle.erase(handle);
+  else
+    _nodesByHandle[handle] = node;
+}
+
 void tSimListenerDeviceTree::setNodes(std::vector<iDeviceNode*> nodes, uint32_t failureWord) {
   std::lock_guard<std::mutex> lock(_lock);
   _nodes = std::move(nodes);

@@ -14,6 +14,10 @@
 //
 //   tree.setNodes({&root, &bridge});
 //   tree.failNextNodeList(-50004);   // the next query answers null
+//
+// Nodes by handle: findNode answers the node a test set for that handle.
+//
+//   tree.setNode(7, &boardNode);
 #pragma once
 
 #include <condition_variable>
@@ -49,6 +53,7 @@ class tSimListenerDeviceTree : public iDeviceTree {
   tDeviceNodeList* getNodeList(uint32_t first, uint32_t second, iDevice* device,
                                int* status) override;
   void freeNodeList(tDeviceNodeList* list) override;
+  iDeviceNode* findNode(uint32_t handle, int* status) override;
 
   void setDevice(iDevice* device);
   // The next registration stores this code in the caller's status and
@@ -66,6 +71,8 @@ class tSimListenerDeviceTree : public iDeviceTree {
   std::vector<tNodeListQuery> nodeListQueries() const;
   // Lists handed out and not yet freed.
   std::size_t liveNodeLists() const;
+  // Null removes the handle's node.
+  void setNode(uint32_t handle, iDeviceNode* node);
 
  private:
   mutable std::mutex _lock;
@@ -85,6 +92,7 @@ class tSimListenerDeviceTree : public iDeviceTree {
   int _nodeListFailure = 0;
   std::vector<tNodeListQuery> _nodeListQueries;
   std::map<const tDeviceNodeList*, std::unique_ptr<tHeldList>> _lists;
+  std::map<uint32_t, iDeviceNode*> _nodesByHandle;
 };
 
 }  // namespace nQoSim

@@ -13,14 +13,22 @@
 namespace {
 
 std::mutex gLogLock;
-std::vector<nQoSim::tSyncRecord> gLog;
 struct tCounts {
   unsigned sets = 0;
   unsigned waits = 0;
   unsigned blocked = 0;  // threads inside waitOrAcquire now
   bool closed = false;
 };
-std::map<const iSync*, tCounts> gCounts;
+// Built on first use: a module loaded by another static initialiser may
+// open objects before this file's globals are constructed.
+std::vector<nQoSim::tSyncRecord>& logRecords() {
+  static std::vector<nQoSim::tSyncRecord> records;
+  return records;
+}
+std::map<const iSync*, tCounts>& objectCounts() {
+  static std::map<const iSync*, tCounts> counts;
+  return counts;
+}
 std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
@@ -28,17 +36,17 @@ std::atomic<int> gLive{0};
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.push_back(
+  logRecords().push_back(
       {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
-    ++gCounts[object].sets;
+    ++objectCounts()[object].sets;
   if (operation == nQoSim::tSyncRecord::kWait || operation == nQoSim::tSyncRecord::kAcquire)
-    ++gCounts[object].waits;
+    ++objectCounts()[object].waits;
 }
 
 void countBlocked(const iSync* object, int delta) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gCounts[object].blocked += delta;
+  objectCounts()[object].blocked += delta;
 }
 
 class tSimSync : public iSync {
@@ -119,31 +127,31 @@ namespace nQoSim {
 void failSyncOpen(unsigned nth) { gFailAt = nth == 0 ? 0 : gOpens.load() + nth; }
 std::vector<tSyncRecord> syncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);
-  return gLog;
+  return logRecords();
 }
 void clearSyncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);
-  gLog.clear();
+  logRecords().clear();
 }
 int liveSyncObjects() { return gLive.load(); }
 unsigned syncSets(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  auto found = gCounts.find(object);
-  return found == gCounts.end() ? 0 : found->second.sets;
+  auto found = objectCounts().find(object);
+  return found == objectCounts().end() ? 0 : found->second.sets;
 }
 unsigned syncWaits(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  auto found = gCounts.find(object);
-  return found == gCounts.end() ? 0 : found->second.waits;
+  auto found = objectCounts().find(object);
+  return found == objectCounts().end() ? 0 : found->second.waits;
 }
 void forgetClosedSyncObjects() {
   std::lock_guard<std::mutex> lock(gLogLock);
-  std::erase_if(gCounts, [](const auto& entry) { return entry.second.closed; });
+  std::erase_if(objectCounts(), [](const auto& entry) { return entry.second.closed; });
 }
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  auto found = gCounts.find(object);
-  return found == gCounts.end() ? 0 : found->second.blocked;
+  auto found = objectCounts().find(object);
+  return found == objectCounts().end() ? 0 : found->second.blocked;
 }
 }  // namespace nQoSim
 
@@ -157,7 +165,7 @@ iSync* syncOpen(const iSync::tParam& param, int* status) {
   ++gLive;
   {
     std::lock_guard<std::mutex> lock(gLogLock);
-    gCounts[sync] = {};
+    objectCounts()[sync] = {};
   }
   record(nQoSim::tSyncRecord::kOpen, sync, param);
   return sync;
@@ -169,7 +177,7 @@ void syncClose(iSync* sync) {
   record(nQoSim::tSyncRecord::kClose, sync, simSync->param());
   {
     std::lock_guard<std::mutex> lock(gLogLock);
-    gCounts[sync].closed = true;
+    objectCounts()[sync].closed = true;
   }
   --gLive;
   delete simSync;

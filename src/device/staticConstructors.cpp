@@ -2,6 +2,8 @@
 // its registration here.
 #include "frame/staticConstructors.h"
 
+#include "device/routingVariants.h"
+#include "device/tCounterProductTable.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
@@ -9,6 +11,12 @@
 #include "settings/tEmptySettings.h"
 #include "settings/tTavikLineFilterIdentifier.h"
 
+// Each routing variant's topography class and routing-node builder.
+#define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
+  module::tTopography::construct, module::tRoutingNodes::construct,
+
+// The variant list expands to entries of its own.
+// clang-format off
 const tStaticConstructor kStaticConstructors[] = {
     nullptr,
     nQoMRTB100::constructGlobalDriverParameters,
@@ -18,8 +26,11 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tEmptySettings>::construct,
+    QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
+    nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };
+// clang-format on
 
 const std::size_t kStaticConstructorCount =
     sizeof kStaticConstructors / sizeof kStaticConstructors[0];

@@ -1,12 +1,10 @@
-// The board description that the board object hands to its bus holder and,
-// part by part, to the primitives it builds.
+// The board description that the board object hands to its bus holder.
 #pragma once
 
-#include "primitives/ai/tAIDescription.h"
 #include "tavik/tTavikBusDescription.h"
 
 namespace nQoUdP100 {
 
-struct tUdSeriesDevice : tTavikBusDescription, tAIDescription {};
+struct tUdSeriesDevice : tTavikBusDescription {};
 
 }  // namespace nQoUdP100

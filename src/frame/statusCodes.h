@@ -65,4 +65,10 @@ inline constexpr int kNameTooLong = -201337;    // a kind-4 name of 255 characte
 // Chassis messages.
 inline constexpr int kMessageOverrun = -228700;  // a write or read past the end of a message
 
+// Board data: product tables and capability lists.
+inline constexpr int kUnknownProduct =
+    -223747;  // no product record for an identifier, handle or name
+inline constexpr int kUnknownCapabilityCode = -223744;  // a capability code outside the code pairs
+inline constexpr int kNoCapabilityEntry = -223749;  // a capability list without a qualifying entry
+
 }  // namespace nQoUdR100

@@ -9,8 +9,8 @@ namespace {
 uint32_t lockKind(const tDeviceInfo& deviceInfo) {
   if (deviceInfo.simulated != 0) return 4;
   const nQoUdR100::tProductDescriptor* descriptor = deviceInfo.descriptor;
-  if (descriptor == nullptr || descriptor->kindRecord == nullptr) return 4;
-  const uint32_t kind = descriptor->kindRecord->kind;
+  if (descriptor == nullptr || descriptor->busDescriptor == nullptr) return 4;
+  const uint32_t kind = descriptor->busDescriptor->kind;
   return kind == 4 || kind == 6 || kind == 9 ? 0 : 4;
 }
 

@@ -168,7 +168,8 @@ TEST_F(SingleActionThreadTest, AFailedOpenOrCreateIsReportedAndClosesWhatOpened)
 
 TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheSimulatedFlagThenTheProductKind) {
   nQoUdR100::tProductKind kind{4};
-  nQoUdR100::tProductDescriptor descriptor{&kind};
+  nQoUdR100::tProductDescriptor descriptor{};
+  descriptor.busDescriptor = &kind;
   nQoUdP100::tDeviceInfo info{};
   info.descriptor = &descriptor;
   const auto opened = [&] {
@@ -189,7 +190,7 @@ TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheSimulatedFlagThenThePro
     kind.kind = code;
     EXPECT_EQ(opened(), (tParams{1, expected, 0})) << code;
   }
-  descriptor.kindRecord = nullptr;
+  descriptor.busDescriptor = nullptr;
   EXPECT_EQ(opened(), (tParams{1, 4, 0}));
   info.descriptor = nullptr;
   EXPECT_EQ(opened(), (tParams{1, 4, 0}));

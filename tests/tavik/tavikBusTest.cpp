@@ -63,7 +63,7 @@ class tTavikBusTest : public tLeakCheckedTest {
   nQoSim::tSimDeviceNode root;
   nQoSim::tSimDeviceNode bridge;
   uint32_t present = 1;
-  nQoUdP100::tUdSeriesDevice description{{2, &present}, {}};
+  nQoUdP100::tUdSeriesDevice description{{2, &present}};
   nQoORB100::tGUID guid{0x1122334455667788, 0x99AABBCCDDEEFF00};
   nQoMDBG100::tStatus2 status;
 };

@@ -46,4 +46,7 @@ class iDeviceTree {
   virtual tDeviceNodeList* getNodeList(uint32_t first, uint32_t second, iDevice* device,
                                        int* status) = 0;
   virtual void freeNodeList(tDeviceNodeList* list) = 0;
+  // The node of the device with that platform handle, or null when there is
+  // none (the status is left alone).
+  virtual iDeviceNode* findNode(uint32_t handle, int* status) = 0;
 };

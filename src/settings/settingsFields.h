@@ -46,11 +46,10 @@ inline void readField(iExternalInputStream& in, tSignedWrittenWord& v, int& s) {
 }
 inline void readField(iExternalInputStream& in, tFixedPoint& v, int& s) {
   if (s < 0) return;
-  const uint64_t high = uint64_t{in.readU32(s)} << 32;
-  const uint64_t integer = high | in.readU32(s);
-  const uint64_t upperFraction = uint64_t{in.readU32(s)} << 32;
-  v.fraction = upperFraction | in.readU32(s);
-  v.integer = static_cast<int64_t>(integer);
+  uint32_t words[4];  // most significant first
+  for (uint32_t& word : words) word = in.readU32(s);
+  v.integer = static_cast<int64_t>((uint64_t{words[0]} << 32) | words[1]);
+  v.fraction = (uint64_t{words[2]} << 32) | words[3];
 }
 template <class T, std::size_t N>
 void readField(iExternalInputStream& in, std::array<T, N>& v, int& s) {

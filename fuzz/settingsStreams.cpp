@@ -8,6 +8,10 @@
 // codes (end of stream, out of memory, a failed cast), never in a leak. The
 // same bytes as an in block go through checkNotNull, reads and
 // mergeValidationStatus, which may only give 0, -50004 or -50150.
+// The supervisors' settings classes are named here: each must be registered,
+// and each also reads its own default stream with the input laid over it, so
+// that most reads succeed and the byte-equal check bites; counts in it are
+// hostile.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +57,26 @@ struct tEveryWidthSettingsRow {
   static constexpr nQoUdR100::tStatusSite kBracket{"tFuzzEveryWidthSettings", 1};
 };
 using tEveryWidthSettings = nQoUdR100::tSettings<tEveryWidthSettingsRow>;
+
+constexpr const char* kNamedClasses[] = {
+    "nQoUdR100::tAISubsystemSettings",
+    "nQoUdR100::tAITimingControllerSettings",
+    "nQoUdR100::tAIScanningFrontEndSettings",
+    "nQoUdR100::tAI_ADCSettings",
+    "nQoUdR100::tAI_DMATransferSettings",
+    "nQoUdR100::tAIDeviceFIFOSettings",
+    "nQoUdR100::tAIInterruptTransferSettings",
+    "nQoUdR100::tAIImmediateTransferSettings",
+    "nQoUdR100::tAI_WFNSCSettings",
+    "nQoUdR100::tAnalogTriggerSettings",
+    "nQoUdR100::tTEDSSettings",
+    "nQoUdR100::tAO_DACSettings",
+    "nQoUdR100::tAOGroundRefSettings",
+    "nQoUdR100::tAOTimingControllerSettings",
+    "nQoUdR100::tOutputTimingControllerSettings",
+    "nQoUdR100::tAO_FIFOSettings",
+    "nQoUdR100::tAO_DACTransferSettings",
+};
 
 void check(bool condition) {
   if (!condition) std::abort();
@@ -102,6 +126,25 @@ void roundTrip(const char* name, const uint8_t* bytes, size_t size) {
   destroy(second);
 }
 
+bool registered(const char* name) {
+  for (std::size_t i = 0; i < nQoORB100::tClassRegistry::count(); ++i)
+    if (std::strcmp(nQoORB100::tClassRegistry::nameAt(i), name) == 0) return true;
+  return false;
+}
+
+// The class's default stream with the input laid over it from its start.
+std::vector<uint8_t> overlaid(const char* name, const uint8_t* bytes, size_t size) {
+  int status = 0;
+  nQoORB100::iCloneableExternalizable* settings = create(name, status);
+  check(settings != nullptr);
+  nQoORB100::tByteOutputStream out;
+  settings->writeExternal(out, status);
+  destroy(settings);
+  std::vector<uint8_t> stream = out.bytes();
+  for (size_t i = 0; i < size && i < stream.size(); ++i) stream[i] ^= bytes[i];
+  return stream;
+}
+
 void readBlock(const uint8_t* bytes, size_t size, uint8_t reads) {
   nQoSim::tByteParameterBlock block(std::vector<uint8_t>(bytes, bytes + size));
   nQoMDBG100::tStatus2 status;
@@ -123,8 +166,12 @@ void readBlock(const uint8_t* bytes, size_t size, uint8_t reads) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
-    return moduleMessageEntry(0) == 0 &&
-           nQoUdR100::tClassRegistration<tEveryWidthSettings>::construct() == 0;
+    if (moduleMessageEntry(0) != 0 ||
+        nQoUdR100::tClassRegistration<tEveryWidthSettings>::construct() != 0)
+      return false;
+    for (const char* name : kNamedClasses)
+      if (!registered(name)) return false;
+    return true;
   }();
   check(loaded);
   if (size < 2) return 0;
@@ -134,6 +181,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!isSettingsClass(name)) continue;
     nQoSim::failAllocation(data[0]);
     roundTrip(name, data + 2, size - 2);
+    nQoSim::failAllocation(0);
+  }
+  for (const char* name : kNamedClasses) {
+    const std::vector<uint8_t> stream = overlaid(name, data + 2, size - 2);
+    nQoSim::failAllocation(data[0]);
+    roundTrip(name, stream.data(), stream.size());
     nQoSim::failAllocation(0);
   }
   check(nQoSim::liveAllocations() == liveBefore);

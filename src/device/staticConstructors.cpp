@@ -8,8 +8,15 @@
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "reservation/globalDriverParameters.h"
+#include "settings/aiSettings.h"
+#include "settings/aiTransferSettings.h"
+#include "settings/aoDACSettings.h"
+#include "settings/aoTimingSettings.h"
+#include "settings/tAO_DACTransferSettings.h"
+#include "settings/tAO_FIFOSettings.h"
 #include "settings/tEmptySettings.h"
 #include "settings/tTavikLineFilterIdentifier.h"
+#include "settings/triggerTEDSSettings.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -26,6 +33,23 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tEmptySettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAISubsystemSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAITimingControllerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIScanningFrontEndSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAI_ADCSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAI_DMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIDeviceFIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAI_WFNSCSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAnalogTriggerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTEDSSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAO_DACSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOGroundRefSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOTimingControllerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tOutputTimingControllerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAO_FIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAO_DACTransferSettings>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

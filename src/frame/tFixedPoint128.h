@@ -21,6 +21,8 @@ class tFixedPoint128<64u, true> {
   // word are dropped, overflow is not reported.
   tFixedPoint128& operator*=(const tFixedPoint128& other);
 
+  bool operator==(const tFixedPoint128& other) const = default;
+
   uint64_t fraction;
   int64_t integer;
 };

@@ -16,7 +16,8 @@
 //   supervisor-level record, which holds the identifier.
 // Every stream operation checks every record, then streams each record, then
 // the base part. A row with a kBracket site (a tStatusSite) streams on a local
-// status that starts with the caller's warning set at that site.
+// status that starts with the caller's warning set at that site; a row with
+// kReadBracket and kWriteBracket names a site for each direction.
 #pragma once
 
 #include <cstddef>
@@ -92,14 +93,14 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
-    stream(status, [&](int& code) {
+    stream(status, readBracket(), [&](int& code) {
       forEachRecord([&](auto& record) { record.readExternal(in, code); });
       nQoMRL100::tPrimitiveSettings::readExternal(in, code);
     });
   }
 
   void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override {
-    stream(status, [&](int& code) {
+    stream(status, writeBracket(), [&](int& code) {
       forEachRecord([&](const auto& record) { record.writeExternal(out, code); });
       nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
     });
@@ -132,17 +133,37 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
     forEachRecord([&](const auto& record) { record.checkStatus(status); });
   }
 
+  // The row's bracket site of each direction; null without one.
+  static constexpr const tStatusSite* readBracket() {
+    if constexpr (requires { Row::kReadBracket; })
+      return &Row::kReadBracket;
+    else
+      return bracket();
+  }
+  static constexpr const tStatusSite* writeBracket() {
+    if constexpr (requires { Row::kWriteBracket; })
+      return &Row::kWriteBracket;
+    else
+      return bracket();
+  }
+  static constexpr const tStatusSite* bracket() {
+    if constexpr (requires { Row::kBracket; })
+      return &Row::kBracket;
+    else
+      return nullptr;
+  }
+
   // Nothing when the status holds an error; otherwise the records' checks,
-  // and when they pass, body on the caller's code or the row's bracket.
+  // and when they pass, body on the caller's code or in the bracket.
   template <class Body>
-  void stream(int& status, Body body) const {
+  void stream(int& status, const tStatusSite* site, Body body) const {
     if (status < 0) return;
     auto checked = [&](int& code) {
       checkRecords(code);
       if (code >= 0) body(code);
     };
-    if constexpr (requires { Row::kBracket; })
-      withLocalStatus(status, Row::kBracket, checked);
+    if (site != nullptr)
+      withLocalStatus(status, *site, checked);
     else
       checked(status);
   }

@@ -1,0 +1,109 @@
+// The settings classes with long lists: a front end of 1,024 channel entries
+// and an AO FIFO of 65,536 words, each written, read into a fresh object and
+// cloned, beside a memcpy of the written bytes. Writing must not allocate.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "frame/moduleEntry.h"
+#include "orb/tByteInputStream.h"
+#include "orb/tByteOutputStream.h"
+#include "settings/aiSettings.h"
+#include "settings/tAO_FIFOSettings.h"
+#include "sim/simAllocator.h"
+
+namespace {
+
+using nQoUdR100::tAIScanningFrontEndSettings;
+using nQoUdR100::tAO_FIFOSettings;
+
+void fill(tAIScanningFrontEndSettings& settings) {
+  for (uint32_t i = 0; i < 1024; ++i) {
+    nQoUdP100::tAIScanningFrontEndConfig entry;
+    entry.word2 = 0x11223300u + i;
+    settings.record<0>().channels.append(entry);
+  }
+}
+
+void fill(tAO_FIFOSettings& settings) {
+  for (uint32_t i = 0; i < 65536; ++i) settings.list.append(0x11220000u + i);
+}
+
+template <class Settings>
+void BM_Write(benchmark::State& state) {
+  Settings source;
+  fill(source);
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  source.writeExternal(out, status);
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    out.rewind();
+    source.writeExternal(out, status);
+    benchmark::DoNotOptimize(out.bytes().data());
+  }
+  if (status != 0) state.SkipWithError("the write failed");
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the write allocated");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.bytes().size()));
+}
+
+template <class Settings>
+void BM_Read(benchmark::State& state) {
+  Settings source;
+  fill(source);
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  source.writeExternal(out, status);
+  for (auto _ : state) {
+    Settings target;
+    nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
+    target.readExternal(in, status);
+    benchmark::DoNotOptimize(&target);
+  }
+  if (status != 0) state.SkipWithError("the read failed");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.bytes().size()));
+}
+
+template <class Settings>
+void BM_Clone(benchmark::State& state) {
+  moduleMessageEntry(0);
+  Settings source;
+  fill(source);
+  int status = 0;
+  for (auto _ : state) {
+    nQoORB100::tObject* copy = source.clone(status);
+    benchmark::DoNotOptimize(copy);
+    if (copy != nullptr) copy->getClass(status).deleteInstance(copy, status);
+  }
+  if (status != 0) state.SkipWithError("the clone failed");
+  moduleMessageEntry(1);
+}
+
+// Floor: the written bytes copied by memcpy.
+template <class Settings>
+void BM_MemcpyWritten(benchmark::State& state) {
+  Settings source;
+  fill(source);
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  source.writeExternal(out, status);
+  std::vector<uint8_t> target(out.bytes().size());
+  for (auto _ : state) {
+    std::memcpy(target.data(), out.bytes().data(), target.size());
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * target.size()));
+}
+
+BENCHMARK(BM_Write<tAIScanningFrontEndSettings>);
+BENCHMARK(BM_Read<tAIScanningFrontEndSettings>);
+BENCHMARK(BM_Clone<tAIScanningFrontEndSettings>);
+BENCHMARK(BM_MemcpyWritten<tAIScanningFrontEndSettings>);
+BENCHMARK(BM_Write<tAO_FIFOSettings>);
+BENCHMARK(BM_Read<tAO_FIFOSettings>);
+BENCHMARK(BM_Clone<tAO_FIFOSettings>);
+BENCHMARK(BM_MemcpyWritten<tAO_FIFOSettings>);
+
+}  // namespace

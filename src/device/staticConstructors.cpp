@@ -6,8 +6,27 @@
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "reservation/globalDriverParameters.h"
+#include "settings/tAOImmedTransferSettings.h"
+#include "settings/tAOInterruptTransferSettings.h"
+#include "settings/tAOWaitForNextSampleClockSettings.h"
+#include "settings/tCDIImmediateTransferSettings.h"
+#include "settings/tCDIInterruptTransferSettings.h"
+#include "settings/tCDI_DMATransferSettings.h"
+#include "settings/tCDI_FIFOSettings.h"
+#include "settings/tCDOImmediateTransferSettings.h"
+#include "settings/tCDOInterruptTransferSettings.h"
+#include "settings/tCDO_DMATransferSettings.h"
+#include "settings/tCDO_FIFOSettings.h"
+#include "settings/tCalPWMSettings.h"
+#include "settings/tChangeDetectionSettings.h"
+#include "settings/tEEPROMSettings.h"
 #include "settings/tEmptySettings.h"
+#include "settings/tOutputDMATransferSettings.h"
+#include "settings/tRemoteChildDeviceDisablerSettings.h"
+#include "settings/tRemotingCalibrationManagerSettings.h"
+#include "settings/tTavikFREQOUTPrimitiveSettings.h"
 #include "settings/tTavikLineFilterIdentifier.h"
+#include "settings/tTavikLineFilterSettings.h"
 
 const tStaticConstructor kStaticConstructors[] = {
     nullptr,
@@ -18,6 +37,25 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoMDBG100::tIntrinsicTypeReportable<nQoUdR100::tWString>::tRegistration::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterIdentifier>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tEmptySettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCalPWMSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tRemotingCalibrationManagerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOImmedTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOWaitForNextSampleClockSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tOutputDMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDI_DMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDI_FIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIImmediateTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDO_DMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDO_FIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDOImmediateTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDOInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTPrimitiveSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     nullptr,
 };
 

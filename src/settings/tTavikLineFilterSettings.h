@@ -5,8 +5,8 @@
 // entry count and each entry as lineGroup, line, filterSetting.
 //
 //   tTavikLineFilterSettings settings;
-//   settings.supervisorRecord().lineEntries.append({.lineGroup = 0, .line = 15, .filterSetting =
-//   1}); copyFrom(held, &settings, status);   // what the supervisor does on deploy
+//   settings.supervisorRecord().lineEntries.append({.lineGroup = 0, .line = 15});
+//   copyFrom(held, &settings, status);   // what the supervisor does on deploy
 #pragma once
 
 #include <tuple>

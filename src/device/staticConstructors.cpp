@@ -12,10 +12,29 @@
 #include "settings/aiTransferSettings.h"
 #include "settings/aoDACSettings.h"
 #include "settings/aoTimingSettings.h"
+#include "settings/tAOImmedTransferSettings.h"
+#include "settings/tAOInterruptTransferSettings.h"
+#include "settings/tAOWaitForNextSampleClockSettings.h"
 #include "settings/tAO_DACTransferSettings.h"
 #include "settings/tAO_FIFOSettings.h"
+#include "settings/tCDIImmediateTransferSettings.h"
+#include "settings/tCDIInterruptTransferSettings.h"
+#include "settings/tCDI_DMATransferSettings.h"
+#include "settings/tCDI_FIFOSettings.h"
+#include "settings/tCDOImmediateTransferSettings.h"
+#include "settings/tCDOInterruptTransferSettings.h"
+#include "settings/tCDO_DMATransferSettings.h"
+#include "settings/tCDO_FIFOSettings.h"
+#include "settings/tCalPWMSettings.h"
+#include "settings/tChangeDetectionSettings.h"
+#include "settings/tEEPROMSettings.h"
 #include "settings/tEmptySettings.h"
+#include "settings/tOutputDMATransferSettings.h"
+#include "settings/tRemoteChildDeviceDisablerSettings.h"
+#include "settings/tRemotingCalibrationManagerSettings.h"
+#include "settings/tTavikFREQOUTPrimitiveSettings.h"
 #include "settings/tTavikLineFilterIdentifier.h"
+#include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 
 // Each routing variant's topography class and routing-node builder.
@@ -50,6 +69,25 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tOutputTimingControllerSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tAO_FIFOSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tAO_DACTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCalPWMSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tRemotingCalibrationManagerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOImmedTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAOWaitForNextSampleClockSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tOutputDMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDI_DMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDI_FIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIImmediateTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDO_DMATransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDO_FIFOSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDOImmediateTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDOInterruptTransferSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTPrimitiveSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

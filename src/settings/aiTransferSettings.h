@@ -70,7 +70,7 @@ struct tAIInterruptTransferSettingsRow {
 };
 using tAIInterruptTransferSettings = tSettings<tAIInterruptTransferSettingsRow>;
 
-// The sample interval travels between words 17 and 9 (tFixedPoint in
+// The sample interval travels between words 17 and 9 (tSignedFixedPoint128 in
 // settingsFields.h): only while the local status holds no error.
 struct tAIImmediateTransferFields {
   using T = tAIImmediateTransferFields;
@@ -83,7 +83,7 @@ struct tAIImmediateTransferFields {
   uint32_t word6 = 1;           // sample size
   uint32_t word7 = 0xFFFFFFFF;  // wait time-out (0: no wait, 0xFFFFFFFF: no limit)
   uint32_t word8 = 4;           // its time unit
-  tFixedPoint sampleInterval{0};
+  tSignedFixedPoint128 sampleInterval{0};
   uint32_t word9 = 1;
   uint32_t word10 = 0;
   uint32_t word11 = 0;

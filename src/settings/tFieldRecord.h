@@ -13,11 +13,16 @@
 //
 // Each stream operation runs checkStatus, does nothing more when the status
 // holds an error, then streams every field in order (a read runs checkStatus
-// again at the end). Copy and comparison cover every listed field.
+// again at the end). Copy and comparison cover every listed field. A string
+// member (tString) that failed to grow makes checkStatus report -50352.
 #pragma once
 
 #include <tuple>
+#include <type_traits>
 
+#include "frame/statusCodes.h"
+#include "frame/tBasicString.h"
+#include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "settings/settingsFields.h"
 
@@ -41,9 +46,13 @@ class tFieldRecord : public Fields {
                       Fields::kStreamOrder);
   }
 
-  // The record holds nothing that can fail.
-  void checkStatus(int&) const {}
-  void checkStatus(nQoMDBG100::tStatus2&) const {}
+  // -50352 when a string member failed to grow; a stored error stays.
+  void checkStatus(int& status) const {
+    if (stringFailed()) mergeCode(status, kOutOfMemory);
+  }
+  void checkStatus(nQoMDBG100::tStatus2& status) const {
+    if (stringFailed()) setCode(status, kOutOfMemory, {"tFieldRecord", 53});
+  }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) {
     checkStatus(status);
@@ -58,6 +67,19 @@ class tFieldRecord : public Fields {
     if (status < 0) return;
     std::apply([&](auto... member) { (writeField(out, this->*member, status), ...); },
                Fields::kStreamOrder);
+  }
+
+ private:
+  template <class T>
+  static bool failedString(const T& field) {
+    if constexpr (std::is_same_v<T, tString>)
+      return field.allocationFailed();
+    else
+      return false;
+  }
+  bool stringFailed() const {
+    return std::apply([&](auto... member) { return (failedString(this->*member) || ...); },
+                      Fields::kStreamOrder);
   }
 };
 

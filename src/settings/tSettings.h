@@ -15,9 +15,10 @@
 // - record-based: the primitive-level configuration record, then the
 //   supervisor-level record, which holds the identifier.
 // Every stream operation checks every record, then streams each record, then
-// the base part. A row with a kBracket site (a tStatusSite) streams on a local
-// status that starts with the caller's warning set at that site; a row with
-// kReadBracket and kWriteBracket names a site for each direction.
+// the base part (a row with kBaseFirst = true streams and assigns the base
+// part first). A row with a kBracket site (a tStatusSite), or with the pair
+// kReadBracket and kWriteBracket, streams on a local status that starts with
+// the caller's warning set at that site.
 #pragma once
 
 #include <cstddef>
@@ -40,14 +41,21 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   static inline void* ___classID = nullptr;
   using tRecords = typename Row::tRecords;
   static constexpr std::size_t kRecordCount = std::tuple_size_v<tRecords>;
+  static constexpr bool kBaseFirst = [] {
+    if constexpr (requires { Row::kBaseFirst; })
+      return Row::kBaseFirst;
+    else
+      return false;
+  }();
 
   tSettings() = default;
   tSettings(const tSettings& other) : tSettings() { *this = other; }
-  // The records, then the base part.
+  // The records, then the base part (or the other way round).
   tSettings& operator=(const tSettings& other) {
     if (this == &other) return *this;
+    if constexpr (kBaseFirst) nQoMRL100::tPrimitiveSettings::operator=(other);
     _records = other._records;
-    nQoMRL100::tPrimitiveSettings::operator=(other);
+    if constexpr (!kBaseFirst) nQoMRL100::tPrimitiveSettings::operator=(other);
     return *this;
   }
   ~tSettings() override = default;
@@ -93,16 +101,18 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
-    stream(status, readBracket(), [&](int& code) {
+    stream(status, bracket(true), [&](int& code) {
+      if constexpr (kBaseFirst) nQoMRL100::tPrimitiveSettings::readExternal(in, code);
       forEachRecord([&](auto& record) { record.readExternal(in, code); });
-      nQoMRL100::tPrimitiveSettings::readExternal(in, code);
+      if constexpr (!kBaseFirst) nQoMRL100::tPrimitiveSettings::readExternal(in, code);
     });
   }
 
   void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override {
-    stream(status, writeBracket(), [&](int& code) {
+    stream(status, bracket(false), [&](int& code) {
+      if constexpr (kBaseFirst) nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
       forEachRecord([&](const auto& record) { record.writeExternal(out, code); });
-      nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
+      if constexpr (!kBaseFirst) nQoMRL100::tPrimitiveSettings::writeExternal(out, code);
     });
   }
 
@@ -133,22 +143,12 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
     forEachRecord([&](const auto& record) { record.checkStatus(status); });
   }
 
-  // The row's bracket site of each direction; null without one.
-  static constexpr const tStatusSite* readBracket() {
-    if constexpr (requires { Row::kReadBracket; })
-      return &Row::kReadBracket;
-    else
-      return bracket();
-  }
-  static constexpr const tStatusSite* writeBracket() {
-    if constexpr (requires { Row::kWriteBracket; })
-      return &Row::kWriteBracket;
-    else
-      return bracket();
-  }
-  static constexpr const tStatusSite* bracket() {
+  // The row's bracket site for reading or for writing; null without one.
+  static constexpr const tStatusSite* bracket(bool reading) {
     if constexpr (requires { Row::kBracket; })
       return &Row::kBracket;
+    else if constexpr (requires { Row::kReadBracket; })
+      return reading ? &Row::kReadBracket : &Row::kWriteBracket;
     else
       return nullptr;
   }

@@ -1,0 +1,151 @@
+// Line filter settings of 1,000 entries written, read into a fresh object,
+// and copied into objects of 500 and 1,500 entries, beside the 12,000 bytes
+// of the entries copied by memcpy and beside the write's stream calls made by
+// hand from an array. A write allocates nothing; a read or copy
+// allocates one node per entry it adds (a fresh object also its head and its
+// identifier's name).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "orb/tByteInputStream.h"
+#include "orb/tByteOutputStream.h"
+#include "settings/tTavikLineFilterSettings.h"
+#include "sim/simAllocator.h"
+
+namespace {
+
+using nQoUdR100::tTavikLineFilterSettings;
+
+constexpr uint32_t kEntries = 1000;
+
+void fill(tTavikLineFilterSettings& settings, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i)
+    settings.supervisorRecord().lineEntries.append({i % 2, i % 16, i % 5});
+}
+
+std::vector<uint8_t> streamOf(const tTavikLineFilterSettings& settings) {
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  settings.writeExternal(out, status);
+  return out.bytes();
+}
+
+// Allocations made by reading bytes into a fresh object.
+uint64_t allocationsOfRead(const std::vector<uint8_t>& bytes) {
+  const uint64_t before = nQoSim::totalAllocations();
+  tTavikLineFilterSettings target;
+  nQoORB100::tByteInputStream in(bytes.data(), bytes.size());
+  int status = 0;
+  target.readExternal(in, status);
+  return nQoSim::totalAllocations() - before;
+}
+
+void BM_LineFilterWrite1000(benchmark::State& state) {
+  tTavikLineFilterSettings source;
+  fill(source, kEntries);
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  source.writeExternal(out, status);
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    out.rewind();
+    source.writeExternal(out, status);
+    benchmark::DoNotOptimize(out.bytes().data());
+  }
+  if (status != 0) state.SkipWithError("the entries were not written");
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("writing allocated");
+}
+BENCHMARK(BM_LineFilterWrite1000);
+
+void BM_LineFilterReadFresh1000(benchmark::State& state) {
+  tTavikLineFilterSettings source, empty;
+  fill(source, kEntries);
+  const std::vector<uint8_t> bytes = streamOf(source);
+  const uint64_t perRead = allocationsOfRead(streamOf(empty)) + kEntries;
+  std::optional<tTavikLineFilterSettings> target;
+  int status = 0;
+  uint64_t allocations = 0;
+  for (auto _ : state) {
+    const uint64_t before = nQoSim::totalAllocations();
+    target.emplace();
+    nQoORB100::tByteInputStream in(bytes.data(), bytes.size());
+    target->readExternal(in, status);
+    allocations = nQoSim::totalAllocations() - before;
+    state.PauseTiming();
+    target.reset();
+    state.ResumeTiming();
+  }
+  if (status != 0) state.SkipWithError("the entries were not read");
+  if (allocations != perRead) state.SkipWithError("a read allocated more than one node an entry");
+}
+BENCHMARK(BM_LineFilterReadFresh1000);
+
+// Each run copies the 1,000 entries into an object of `held` entries, which
+// is brought back to `held` entries outside the measurement.
+void copyInto(benchmark::State& state, uint32_t held) {
+  tTavikLineFilterSettings source, original, target;
+  fill(source, kEntries);
+  fill(original, held);
+  fill(target, held);
+  nQoMDBG100::tStatus2 status;
+  nQoUdR100::copyFrom(target, &original, status);  // the identifier's name gets its storage
+  uint64_t allocations = 0;
+  for (auto _ : state) {
+    const uint64_t before = nQoSim::totalAllocations();
+    nQoUdR100::copyFrom(target, &source, status);
+    allocations = nQoSim::totalAllocations() - before;
+    state.PauseTiming();
+    nQoUdR100::copyFrom(target, &original, status);
+    state.ResumeTiming();
+  }
+  const uint64_t added = held < kEntries ? kEntries - held : 0;
+  if (status.code != 0) state.SkipWithError("the entries were not copied");
+  if (allocations != added) state.SkipWithError("a copy allocated more than one node an entry");
+}
+
+void BM_LineFilterCopyFrom1000Into500(benchmark::State& state) { copyInto(state, 500); }
+BENCHMARK(BM_LineFilterCopyFrom1000Into500);
+
+void BM_LineFilterCopyFrom1000Into1500(benchmark::State& state) { copyInto(state, 1500); }
+BENCHMARK(BM_LineFilterCopyFrom1000Into1500);
+
+// Floor: the write's stream calls (base word, identifier, count, entries) by
+// hand from an array of entries.
+void BM_HandWritten1000Entries(benchmark::State& state) {
+  std::vector<nQoUdR100::tLineFilterEntry> entries;
+  for (uint32_t i = 0; i < kEntries; ++i) entries.push_back({i % 2, i % 16, i % 5});
+  const nQoMRL100::tGeneralIdentifier identifier;
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  for (auto _ : state) {
+    out.rewind();
+    out.writeU32(0, status);
+    identifier.writeExternal(out, status);
+    out.writeU32(kEntries, status);
+    for (const nQoUdR100::tLineFilterEntry& entry : entries) {
+      out.writeU32(entry.lineGroup, status);
+      out.writeU32(entry.line, status);
+      out.writeU32(entry.filterSetting, status);
+    }
+    benchmark::DoNotOptimize(out.bytes().data());
+  }
+  if (status != 0) state.SkipWithError("the entries were not written");
+}
+BENCHMARK(BM_HandWritten1000Entries);
+
+// Floor: the 1,000 entries' 12,000 bytes copied once.
+void BM_Memcpy12000Bytes(benchmark::State& state) {
+  std::vector<uint8_t> source(kEntries * 12, 0x5A), target(kEntries * 12);
+  for (auto _ : state) {
+    std::memcpy(target.data(), source.data(), source.size());
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Memcpy12000Bytes);
+
+}  // namespace

@@ -82,6 +82,31 @@ static_assert(build(0, 0).filled == tTIOCtrHelper::kEntryCount &&
                   build(1, 1).filled == tTIOCtrHelper::kEntryCount,
               "a counter table with other than 88 entries");
 
+// Whether an identifier names a field that register's field operations serve.
+constexpr bool namesServedField(tCtrPair::tId id) {
+  const uint32_t field = nQoUdRLP100::fieldIdentifier(id);
+  switch (nQoUdRLP100::registerIndex(id)) {
+#define QO_CTR_PAIR_SERVES(at, ...)                                                        \
+  case at: {                                                                               \
+    constexpr auto& kTable = nQoUdRLP100::tFieldsOf<tCtrPairTraits, at>::kTable;           \
+    return field < kTable.kFieldCount && kTable.served[field] && kTable.masks[field] != 0; \
+  }
+    QO_CTR_PAIR_REGISTERS(QO_CTR_PAIR_SERVES)
+#undef QO_CTR_PAIR_SERVES
+    default: return false;
+  }
+}
+
+// Every entry names no register or a field with bits.
+constexpr bool everyEntryNamesAField() {
+  for (uint32_t layout = 0; layout < tTIOCtrHelper::kLayoutCount; ++layout)
+    for (uint32_t counter = 0; counter < 2; ++counter)
+      for (tCtrPair::tId id : build(layout, counter).table)
+        if (id != tCtrPair::kNoRegister && !namesServedField(id)) return false;
+  return true;
+}
+static_assert(everyEntryNamesAField(), "a layout entry names a field without bits");
+
 constexpr std::array<tTIOCtrHelper::tLayout, tTIOCtrHelper::kLayoutCount> kBuilt{{
     {build(0, 0).table, build(0, 1).table},
     {build(1, 0).table, build(1, 1).table},

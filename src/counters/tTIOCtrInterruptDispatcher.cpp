@@ -29,7 +29,20 @@ class tTIOCtrInterruptDispatcher::tAtomicPendingSnapshotDispatcher : public iBus
 
 tTIOCtrInterruptDispatcher::tTIOCtrInterruptDispatcher(iTIOCtrInterruptTap* owner,
                                                        tTIOCtrHelper* helper)
-    : _bus(helper->pair()->space().bus()), _owner(owner), _pair(helper->pair()), _helper(helper) {}
+    : _bus(helper->pair()->space().bus()),
+      _owner(owner),
+      _pair(helper->pair()),
+      _helper(helper),
+      _pending{placeOf(0, tTIOCtrHelper::kPrimaryPending),
+               placeOf(1, tTIOCtrHelper::kPrimaryPending)},
+      _acknowledge{placeOf(0, tTIOCtrHelper::kPrimaryAck), placeOf(1, tTIOCtrHelper::kPrimaryAck)} {
+}
+
+tTIOCtrInterruptDispatcher::tPlace tTIOCtrInterruptDispatcher::placeOf(uint32_t counter,
+                                                                       uint32_t entry) const {
+  const tCtrPair::tId id = _helper->id(counter, entry);
+  return {_pair->registerObject(id), nQoUdRLP100::fieldIdentifier(id)};
+}
 
 void tTIOCtrInterruptDispatcher::enablePrimary(uint32_t counter, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
@@ -76,11 +89,20 @@ void tTIOCtrInterruptDispatcher::writeEntry(uint32_t counter, uint32_t entry, ui
     target->writeField(nQoUdRLP100::fieldIdentifier(id), value, &status, 0);
 }
 
-uint32_t tTIOCtrInterruptDispatcher::readEntry(uint32_t counter, uint32_t entry,
-                                               nQoMDBG100::tStatus2& status) {
-  const tCtrPair::tId id = _helper->id(counter, entry);
-  tCtrPair::tRegister* source = registerOf(id, kNoEntryReadLine, status);
-  return source != nullptr ? source->readField(nQoUdRLP100::fieldIdentifier(id), &status) : 1;
+uint32_t tTIOCtrInterruptDispatcher::readPending(uint32_t counter, nQoMDBG100::tStatus2& status) {
+  const tPlace& pending = _pending[counter];
+  if (pending.target != nullptr) return pending.target->readField(pending.field, &status);
+  nQoUdR100::setCode(status, nQoUdR100::kBadIndex, ctrPairSite(kNoEntryReadLine));
+  return 1;
+}
+
+void tTIOCtrInterruptDispatcher::acknowledge(uint32_t counter, nQoMDBG100::tStatus2& status) {
+  const tPlace& ack = _acknowledge[counter];
+  if (status.isFatal()) return;
+  if (ack.target != nullptr)
+    ack.target->writeField(ack.field, 1, &status, 0);
+  else
+    nQoUdR100::setCode(status, nQoUdR100::kBadIndex, ctrPairSite(kNoEntryWriteLine));
 }
 
 uint32_t tTIOCtrInterruptDispatcher::callTap(iTIOCtrInterruptTap* tap, tKind kind) {
@@ -96,10 +118,10 @@ uint32_t tTIOCtrInterruptDispatcher::service(uint32_t counter) {
   // An entry that names no register leaves the pending read unanswered; the
   // tap is then called anyway.
   if (primaryTap != nullptr && _enabled[primary(counter)] != 0 &&
-      readEntry(counter, tTIOCtrHelper::kPrimaryPending, local) != 0) {
+      readPending(counter, local) != 0) {
     const uint32_t answer = callTap(primaryTap, primary(counter));
     if (answer == iTIOCtrInterruptTap::kNothingToAcknowledge) return kNoSecondPass;
-    writeEntry(counter, tTIOCtrHelper::kPrimaryAck, 1, local);
+    acknowledge(counter, local);
     return answer == iTIOCtrInterruptTap::kAcknowledgeAndSecondPass ? kWantsSecondPass
                                                                     : kNoSecondPass;
   }

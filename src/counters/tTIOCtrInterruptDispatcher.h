@@ -87,10 +87,21 @@ class tTIOCtrInterruptDispatcher : public nQoUdR100::tModuleObject {
  private:
   // Set-and-write of a layout entry; skipped once the status holds an error.
   void writeEntry(uint32_t counter, uint32_t entry, uint32_t value, nQoMDBG100::tStatus2& status);
-  uint32_t readEntry(uint32_t counter, uint32_t entry, nQoMDBG100::tStatus2& status);
+  // The service's pending read and acknowledge (an entry without register
+  // reads as pending).
+  uint32_t readPending(uint32_t counter, nQoMDBG100::tStatus2& status);
+  void acknowledge(uint32_t counter, nQoMDBG100::tStatus2& status);
   // The register of an identifier, or null with kBadIndex at line.
   tCtrPair::tRegister* registerOf(tCtrPair::tId id, unsigned line, nQoMDBG100::tStatus2& status);
   uint32_t callTap(iTIOCtrInterruptTap* tap, tKind kind);
+
+  // The register and field of an entry the service reaches at interrupt
+  // level, looked up once (null when the entry names no register).
+  struct tPlace {
+    tCtrPair::tRegister* target;
+    uint32_t field;
+  };
+  tPlace placeOf(uint32_t counter, uint32_t entry) const;
 
   iBus* _bus;
   iTIOCtrInterruptTap* _owner;
@@ -101,6 +112,8 @@ class tTIOCtrInterruptDispatcher : public nQoUdR100::tModuleObject {
   iTIOCtrInterruptTap* _receivers[kKindCount] = {};
   uint32_t _requests[kKindCount] = {};
   uint32_t _enabled[kKindCount] = {};
+  tPlace _pending[2];
+  tPlace _acknowledge[2];
 };
 
 }  // namespace nQoTIO100

@@ -152,6 +152,9 @@ TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {
   EXPECT_EQ(bus.registrations(), 0);
   tFakeTap tap(1, &calls, 2);
   container->dispatcher().setPrimaryTap(0, &tap);
+  container->dispatcher().enablePrimary(0, status);
+  windows.setRead(boardWindow, 0x104, 16, 0x8008);
+  EXPECT_EQ(bus.raise(1), 0u);
   bus.clearCalls();
   delete container;
   container = nullptr;

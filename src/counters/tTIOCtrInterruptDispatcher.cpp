@@ -74,19 +74,14 @@ void tTIOCtrInterruptDispatcher::disableSecondary(uint32_t counter, nQoMDBG100::
   _requests[secondary(counter)] = 0;
 }
 
-tCtrPair::tRegister* tTIOCtrInterruptDispatcher::registerOf(tCtrPair::tId id, unsigned line,
-                                                            nQoMDBG100::tStatus2& status) {
-  tCtrPair::tRegister* found = _pair->registerObject(id);
-  if (found == nullptr) nQoUdR100::setCode(status, nQoUdR100::kBadIndex, ctrPairSite(line));
-  return found;
-}
-
 void tTIOCtrInterruptDispatcher::writeEntry(uint32_t counter, uint32_t entry, uint32_t value,
                                             nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  const tCtrPair::tId id = _helper->id(counter, entry);
-  if (tCtrPair::tRegister* target = registerOf(id, kNoEntryWriteLine, status))
-    target->writeField(nQoUdRLP100::fieldIdentifier(id), value, &status, 0);
+  const tPlace place = placeOf(counter, entry);
+  if (place.target != nullptr)
+    place.target->writeField(place.field, value, &status, 0);
+  else
+    nQoUdR100::setCode(status, nQoUdR100::kBadIndex, ctrPairSite(kNoEntryWriteLine));
 }
 
 uint32_t tTIOCtrInterruptDispatcher::readPending(uint32_t counter, nQoMDBG100::tStatus2& status) {
@@ -97,8 +92,8 @@ uint32_t tTIOCtrInterruptDispatcher::readPending(uint32_t counter, nQoMDBG100::t
 }
 
 void tTIOCtrInterruptDispatcher::acknowledge(uint32_t counter, nQoMDBG100::tStatus2& status) {
-  const tPlace& ack = _acknowledge[counter];
   if (status.isFatal()) return;
+  const tPlace& ack = _acknowledge[counter];
   if (ack.target != nullptr)
     ack.target->writeField(ack.field, 1, &status, 0);
   else

@@ -91,8 +91,6 @@ class tTIOCtrInterruptDispatcher : public nQoUdR100::tModuleObject {
   // reads as pending).
   uint32_t readPending(uint32_t counter, nQoMDBG100::tStatus2& status);
   void acknowledge(uint32_t counter, nQoMDBG100::tStatus2& status);
-  // The register of an identifier, or null with kBadIndex at line.
-  tCtrPair::tRegister* registerOf(tCtrPair::tId id, unsigned line, nQoMDBG100::tStatus2& status);
   uint32_t callTap(iTIOCtrInterruptTap* tap, tKind kind);
 
   // The register and field of an entry the service reaches at interrupt

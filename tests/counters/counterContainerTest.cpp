@@ -198,8 +198,14 @@ TEST_F(tContainerTest, ConnectingACounterWritesTheSelectUnderTheLockAndThenItsDM
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tContainerTest, ASelectLockThatCannotBeTakenIsNotGivenBack) {
+TEST_F(tContainerTest, ASelectLockThatWasNotTakenIsNotGivenBack) {
   build();
+  // A refused acquire: giving the lock back would release a lock not held.
+  nQoSim::failNextAcquire(-7);
+  container->dma().connect(4, 0, status);
+  EXPECT_EQ(status.code, -7);
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  EXPECT_TRUE(windows.log().empty());
   // The board map's lock of group 20 could not be opened.
   nQoMDBG100::tStatus2 local;
   nQoSim::failSyncOpen(20);

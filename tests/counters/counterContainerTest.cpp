@@ -162,6 +162,12 @@ TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {
   EXPECT_TRUE(calls.empty());
 }
 
+TEST_F(tContainerTest, ABoardWithoutInterruptDispatcherStopsTheContainer) {
+  nQoUdP100::tTavikBus quiet(&device, description, guid, status, 0);
+  EXPECT_EQ(reportOf([&](auto* s) { tTavikTIOCompositeContainer counters(0, quiet, *s); }),
+            "-50004 qotiok tCtrPair 470");
+}
+
 TEST_F(tContainerTest, ConnectingACounterWritesTheSelectUnderTheLockAndThenItsDMARegister) {
   build();
   auto& map = board();

@@ -10,6 +10,9 @@ namespace nQoSim {
 
 // Makes the nth syncOpen from now fail (1: the next one); 0 disarms.
 void failSyncOpen(unsigned nth);
+// The next acquire of a lock sets code (when the status holds no error),
+// takes nothing and answers 0; 0 disarms.
+void failNextAcquire(int code);
 
 struct tSyncRecord {
   enum tOperation { kOpen, kClose, kAcquire, kRelease, kWait, kSet, kReset, kTimeout } operation;

@@ -107,12 +107,20 @@ uint64_t tSimBus::getWindowAddress(uint32_t mode, uint32_t kind, uint32_t window
     return 0;
   }
   if (_windowAddressAnswer) return *_windowAddressAnswer;
+  if (auto view = _viewAnswers.find(window); view != _viewAnswers.end())
+    return _windows.viewBase(view->second);
   return window < _windows.windowCount() ? _windows.base(window) : 0;
 }
 
 iBus::tMemoryMapping* tSimBus::mapMemory(uint32_t first, uint32_t second, uint32_t window,
                                          uint32_t length, int* status) {
   record({tCall::kMapMemory, first, second, window, length});
+  if (auto view = _viewAnswers.find(window); view != _viewAnswers.end() && !_mapFails) {
+    if (length > _windows.viewLength(view->second)) return nullptr;
+    _mappings.push_back(
+        std::make_unique<tMemoryMapping>(tMemoryMapping{_windows.viewBase(view->second)}));
+    return _mappings.back().get();
+  }
   if (_mapFails || window >= _windows.windowCount() || length > _windows.length(window)) {
     setFailure(status, _mapFailure);
     return nullptr;

@@ -103,6 +103,9 @@ class tSimBus : public iBus {
   explicit tSimBus(tSimRegisterWindows& windows) : _windows(windows) {}
   ~tSimBus() override;
 
+  // mapMemory and getWindowAddress with this window argument answer a view
+  // (tSimRegisterWindows::addView) instead of a window.
+  void answerView(uint32_t window, unsigned view) { _viewAnswers[window] = view; }
   // getWindowAddress answers this instead of the window's base.
   void answerWindowAddress(uint64_t base) { _windowAddressAnswer = base; }
   // getWindowAddress sets this code and answers 0.
@@ -210,6 +213,7 @@ class tSimBus : public iBus {
   bool _mapFails = false;
   int _mapFailure = 0;
   std::map<uint32_t, unsigned> _openAnswers;
+  std::map<uint32_t, unsigned> _viewAnswers;
   std::map<uint32_t, unsigned> _subWindowAnswers;
   std::map<uint32_t, tWindowLocation> _locations;
   std::vector<tHandle> _handles;

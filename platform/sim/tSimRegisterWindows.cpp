@@ -6,6 +6,8 @@ namespace nQoSim {
 
 namespace {
 constexpr unsigned kBaseShift = 40;
+// Views lie in the upper half of the address space.
+constexpr uint64_t kViewBit = uint64_t{1} << 63;
 
 uint32_t getBytes(const std::vector<uint8_t>& side, uint32_t offset, unsigned width) {
   uint32_t value = 0;
@@ -35,6 +37,17 @@ unsigned tSimRegisterWindows::addWindow(uint32_t length) {
 
 uint64_t tSimRegisterWindows::base(unsigned window) const {
   return static_cast<uint64_t>(window + 1) << kBaseShift;
+}
+
+unsigned tSimRegisterWindows::addView(unsigned window, uint32_t offset, uint32_t length) {
+  if (static_cast<uint64_t>(offset) + length > this->length(window))
+    throw std::out_of_range("view outside its window");
+  _views.push_back({window, offset, length});
+  return static_cast<unsigned>(_views.size() - 1);
+}
+
+uint64_t tSimRegisterWindows::viewBase(unsigned view) const {
+  return kViewBit | (static_cast<uint64_t>(view + 1) << kBaseShift);
 }
 
 uint32_t tSimRegisterWindows::length(unsigned window) const {
@@ -90,6 +103,16 @@ bool tSimRegisterWindows::inside(unsigned window, uint32_t offset, unsigned widt
 
 bool tSimRegisterWindows::locate(uintptr_t address, unsigned width, unsigned& window,
                                  uint32_t& offset) const {
+  if ((static_cast<uint64_t>(address) & kViewBit) != 0) {
+    const uint64_t number = (static_cast<uint64_t>(address) & ~kViewBit) >> kBaseShift;
+    if (number == 0 || number > _views.size()) return false;
+    const tView& view = _views[number - 1];
+    const uint64_t within = static_cast<uint64_t>(address) - viewBase(number - 1);
+    if (!validWidth(width) || within + width / 8 > view.length) return false;
+    window = view.window;
+    offset = view.offset + static_cast<uint32_t>(within);
+    return inside(window, offset, width);
+  }
   const uint64_t number = (static_cast<uint64_t>(address) >> kBaseShift);
   if (number == 0 || number > _windows.size()) return false;
   window = static_cast<unsigned>(number - 1);

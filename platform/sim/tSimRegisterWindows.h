@@ -12,6 +12,13 @@
 // was last written), so a read-only and a write-only register can share one
 // address. Bases lie 2^40 apart, so no window reaches another. An access not
 // wholly inside one window is refused, and the kernel layer halts.
+//
+// A view is a part of a window at a base of its own: its accesses reach the
+// window's two sides and are logged by the window and the window's offsets;
+// an access past the view's length is refused like one past a window.
+//
+//   unsigned v = windows.addView(w, 0x100, 196);   // base: windows.viewBase(v)
+//   ... a write of 16 bits at viewBase(v) + 4 ...    // logged as window w, 0x104
 // One thread at a time.
 #pragma once
 
@@ -52,6 +59,10 @@ class tSimRegisterWindows : public iRegisterBus {
   unsigned windowCount() const { return static_cast<unsigned>(_windows.size()); }
   uint64_t base(unsigned window) const;
   uint32_t length(unsigned window) const;
+  // A view of length bytes of a window from offset on; answers its number.
+  unsigned addView(unsigned window, uint32_t offset, uint32_t length);
+  uint64_t viewBase(unsigned view) const;
+  uint32_t viewLength(unsigned view) const { return _views.at(view).length; }
 
   // Read side: a standing value, a queue taken first, or a callback that wins.
   void setRead(unsigned window, uint32_t offset, unsigned width, uint32_t value);
@@ -81,6 +92,11 @@ class tSimRegisterWindows : public iRegisterBus {
     std::vector<uint8_t> readSide;
     std::vector<uint8_t> writeSide;
   };
+  struct tView {
+    unsigned window;
+    uint32_t offset;
+    uint32_t length;
+  };
   using tKey = std::pair<unsigned, uint32_t>;
 
   // The window and offset of an access wholly inside one window.
@@ -88,6 +104,7 @@ class tSimRegisterWindows : public iRegisterBus {
   bool inside(unsigned window, uint32_t offset, unsigned width) const;
 
   std::vector<tWindow> _windows;
+  std::vector<tView> _views;
   std::map<tKey, std::deque<uint32_t>> _queues;
   std::map<tKey, tReadCallback> _callbacks;
   std::vector<tAccess> _log;

@@ -32,6 +32,7 @@ std::map<const iSync*, tCounts>& objectCounts() {
 std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
+std::atomic<int> gAcquireFailure{0};
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
@@ -59,6 +60,12 @@ class tSimSync : public iSync {
   uint32_t waitOrAcquire(uint32_t timeout, int* status) override {
     if (nQoSim::atInterruptLevel())
       nQoKAL250_halt("qoplatform", "sync", 53, "wait or acquire at interrupt level");
+    if (isLock()) {
+      if (const int failure = gAcquireFailure.exchange(0); failure != 0) {
+        if (status != nullptr && *status >= 0) *status = failure;
+        return 0;
+      }
+    }
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
@@ -125,6 +132,7 @@ class tSimSync : public iSync {
 
 namespace nQoSim {
 void failSyncOpen(unsigned nth) { gFailAt = nth == 0 ? 0 : gOpens.load() + nth; }
+void failNextAcquire(int code) { gAcquireFailure = code; }
 std::vector<tSyncRecord> syncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);
   return logRecords();

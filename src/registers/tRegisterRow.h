@@ -41,6 +41,8 @@ enum class tRestore : uint8_t {
   kLoad,     // soft copy read from the board (maps without dirty bytes only)
 };
 
+// The view field of a register that is no other register's view.
+inline constexpr uint32_t kNoView = 0xFFFFFFFF;
 // Keep mask of a register without strobe bits: the soft copy stays whole.
 inline constexpr uint32_t kKeepAll = 0xFFFFFFFF;
 // The offset of a register whose place in the window the map does not hold.
@@ -64,6 +66,9 @@ struct tRegisterRow {
   uint32_t keep;        // bits of the soft copy that survive a write
   uint32_t arrayFirst;  // first index of its register array (its own index when single)
   uint8_t accessors = kAllAccessors;
+  // The earlier register whose bytes this one reaches too (a second write view
+  // of one register, or a half of a wider read register), or kNoView.
+  uint32_t viewOf = kNoView;
 };
 
 constexpr tRegisterKind baseKind(tRegisterKind kind) {
@@ -130,12 +135,14 @@ constexpr bool restoreAndKeepFitKind(const std::array<tRegisterRow, kCount>& row
   return true;
 }
 
-// Two registers share an offset only as a read side and a write side.
+// Two registers share an offset only as a read side and a write side, or as a
+// register and its view.
 template <std::size_t kCount>
 constexpr bool sharedOffsetsPairReadWithWrite(const std::array<tRegisterRow, kCount>& rows) {
   for (std::size_t i = 0; i < kCount; ++i) {
     for (std::size_t j = i + 1; j < kCount; ++j) {
       if (rows[i].offset == kNoOffset || rows[i].offset != rows[j].offset) continue;
+      if (rows[j].viewOf == i) continue;
       const bool iReads = baseKind(rows[i].kind) == tRegisterKind::kRead;
       const bool jReads = baseKind(rows[j].kind) == tRegisterKind::kRead;
       if (iReads == jReads) return false;
@@ -172,6 +179,20 @@ constexpr bool arraysUniform(const std::array<tRegisterRow, kCount>& rows) {
   return true;
 }
 
+// A view names an earlier register of its own kind and lies inside its bytes.
+template <std::size_t kCount>
+constexpr bool viewsInsideTheirRegister(const std::array<tRegisterRow, kCount>& rows) {
+  for (const auto& row : rows) {
+    if (row.viewOf == kNoView) continue;
+    if (row.viewOf >= row.index) return false;
+    const auto& viewed = rows[row.viewOf];
+    if (baseKind(viewed.kind) != baseKind(row.kind) || viewed.offset == kNoOffset) return false;
+    if (row.offset < viewed.offset || row.offset + row.width / 8 > viewed.offset + viewed.width / 8)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace nCatalogueCheck
 
 template <std::size_t kCount>
@@ -180,7 +201,8 @@ constexpr bool checkCatalogue(const std::array<tRegisterRow, kCount>& rows, uint
   return nCatalogueCheck::indexOrder(rows) && nCatalogueCheck::insideWindow(rows, length) &&
          nCatalogueCheck::restoreAndKeepFitKind(rows) &&
          nCatalogueCheck::sharedOffsetsPairReadWithWrite(rows) &&
-         nCatalogueCheck::groupsValid(rows, groups) && nCatalogueCheck::arraysUniform(rows);
+         nCatalogueCheck::groupsValid(rows, groups) && nCatalogueCheck::arraysUniform(rows) &&
+         nCatalogueCheck::viewsInsideTheirRegister(rows);
 }
 
 // The members of each lock group by register index, ascending; a register

@@ -38,6 +38,28 @@ static_assert(!checkCatalogue(std::array{row16(0, 0x10, 1), row16(1, 0x11)}, 0x2
 static_assert(!checkCatalogue(std::array{row16(0, 0x10, 1), row16(1, 0x20)}, 0x20, 1));
 static_assert(!checkCatalogue(std::array{row16(0, 0x10), row16(1, 0x12)}, 0x20, 1));
 static_assert(!checkCatalogue(std::array{row16(1, 0x10, 1), row16(0, 0x12)}, 0x20, 1));
+// A second register at an offset only as the view of an earlier one of its kind,
+// inside its bytes.
+constexpr tRegisterRow viewRow(uint32_t index, uint32_t offset, uint32_t of, uint8_t width = 16) {
+  return {.index = index,
+          .offset = offset,
+          .width = width,
+          .kind = tRegisterKind::kRead,
+          .group = 0,
+          .restore = tRestore::kForget,
+          .keep = kKeepAll,
+          .arrayFirst = index,
+          .viewOf = of};
+}
+static_assert(checkCatalogue(std::array{viewRow(0, 0x10, kNoView, 32), viewRow(1, 0x10, 0)}, 0x20,
+                             0));
+static_assert(checkCatalogue(std::array{viewRow(0, 0x10, kNoView, 32), viewRow(1, 0x12, 0)}, 0x20,
+                             0));
+static_assert(!checkCatalogue(std::array{viewRow(0, 0x10, kNoView, 32), viewRow(1, 0x10, kNoView)},
+                              0x20, 0));
+static_assert(!checkCatalogue(std::array{viewRow(0, 0x10, kNoView), viewRow(1, 0x12, 0)}, 0x20, 0));
+static_assert(!checkCatalogue(std::array{viewRow(0, 0x10, 1), viewRow(1, 0x10, kNoView)}, 0x20, 0));
+static_assert(!checkCatalogue(std::array{row16(0, 0x10, 1), viewRow(1, 0x10, 0)}, 0x20, 1));
 static_assert(makeFieldTable<16, 3>({{1, 3, 0}, {2, 7, 4}}).valid);
 static_assert(!makeFieldTable<16, 3>({{1, 3, 0}, {2, 3, 3}}).valid);
 static_assert(!makeFieldTable<16, 3>({{2, 3, 0}, {1, 7, 4}}).valid);

@@ -1,0 +1,136 @@
+// The counter service (its tap answering 1: pending read, tap, acknowledge)
+// beside a floor of one raw 16-bit read, the tap call and one raw 16-bit
+// write; and a counter field set with flush, nine in ten unchanged, beside a
+// raw loop that writes the same values when they change. Windows keep no log;
+// a run that allocates or takes a lock is skipped.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "counters/iTIOCtrInterruptTap.h"
+#include "counters/tCtrPair.h"
+#include "counters/tTIOCtrHelper.h"
+#include "counters/tTIOCtrInterruptDispatcher.h"
+#include "kal/nQoKAL.h"
+#include "mdbg/tStatus2.h"
+#include "sim/simAllocator.h"
+#include "sim/simSync.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimRegisterWindows.h"
+
+namespace {
+
+constexpr int kPasses = 10000;
+constexpr uint32_t kPairWindow = 256;
+
+class tAcknowledgingTap : public nQoTIO100::iTIOCtrInterruptTap {
+ public:
+  uint32_t handle() override { return kAcknowledge; }
+};
+
+// A counter pair over a view of the board window, counter 0's primary tap
+// installed and enabled, its pending bit set.
+struct tQuietPair {
+  tQuietPair() {
+    windows.setRead(board, 0x104, 16, 0x0008);
+    dispatcher.setPrimaryTap(0, &tap);
+    dispatcher.enablePrimary(0, status);
+    pair.G0_Mode.flush(&status, 0);
+    windows.setLogging(false);
+    bus.setLogging(false);
+  }
+
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned board = windows.addWindow(0x200);
+  const unsigned view = windows.addView(board, 0x100, 196);
+  nQoSim::tSimBus bus{windows};
+  const bool viewAnswered = (bus.answerView(kPairWindow, view), true);
+  nQoMDBG100::tStatus2 status;
+  nQoTIO100::tCtrPair pair{&bus, kPairWindow, &status};
+  nQoTIO100::tTIOCtrHelper helper{0, &pair};
+  tAcknowledgingTap tap;
+  nQoTIO100::tTIOCtrInterruptDispatcher dispatcher{&tap, &helper};
+};
+
+class tHotPathCheck {
+ public:
+  explicit tHotPathCheck(benchmark::State& state)
+      : _state(state),
+        _allocations(nQoSim::totalAllocations()),
+        _syncRecords(nQoSim::syncLog().size()) {}
+  ~tHotPathCheck() {
+    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
+    if (nQoSim::syncLog().size() != _syncRecords) _state.SkipWithError("took a lock");
+  }
+
+ private:
+  benchmark::State& _state;
+  uint64_t _allocations;
+  std::size_t _syncRecords;
+};
+
+void BM_CounterService(benchmark::State& state) {
+  tQuietPair quiet;
+  tHotPathCheck check(state);
+  uint32_t answers = 0;
+  for (auto _ : state)
+    for (int i = 0; i < kPasses; ++i) answers += quiet.dispatcher.service(0);
+  benchmark::DoNotOptimize(answers);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_CounterService)->Unit(benchmark::kMillisecond);
+
+// Floor: the pending read, the tap and the acknowledge, raw.
+void BM_RawServiceFloor(benchmark::State& state) {
+  tQuietPair quiet;
+  const uintptr_t status1 = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x04);
+  nQoTIO100::iTIOCtrInterruptTap* tap = &quiet.tap;
+  uint32_t answers = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < kPasses; ++i) {
+      if ((nQoKAL100_memoryRead16(status1) & 0x0008) == 0) continue;
+      answers += tap->handle();
+      nQoKAL100_memoryWrite16(status1, 0x4000);
+    }
+  }
+  benchmark::DoNotOptimize(answers);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_RawServiceFloor)->Unit(benchmark::kMillisecond);
+
+// The value of pass i: a change every tenth pass.
+uint32_t gateMode(int i) { return (i / 10) % 4; }
+
+void BM_CounterFieldSetAndFlush(benchmark::State& state) {
+  tQuietPair quiet;
+  tHotPathCheck check(state);
+  auto& mode = quiet.pair.G0_Mode;
+  for (auto _ : state) {
+    for (int i = 0; i < kPasses; ++i) {
+      mode.setField(3, gateMode(i), &quiet.status);
+      mode.flush(&quiet.status, 0);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_CounterFieldSetAndFlush)->Unit(benchmark::kMillisecond);
+
+// Floor: the same bits in a local copy, written raw when they change.
+void BM_RawFieldWriteFloor(benchmark::State& state) {
+  tQuietPair quiet;
+  const uintptr_t address = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x34);
+  uint16_t soft = quiet.pair.G0_Mode.getRegister();
+  for (auto _ : state) {
+    for (int i = 0; i < kPasses; ++i) {
+      const uint16_t next = static_cast<uint16_t>((soft & ~0x18u) | (gateMode(i) << 3));
+      if (next == soft) continue;
+      soft = next;
+      nQoKAL100_memoryWrite16(address, soft);
+    }
+  }
+  benchmark::DoNotOptimize(soft);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_RawFieldWriteFloor)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,234 @@
+// The counter container on a board: the pair map beside the board map, the
+// counter interrupts served through the board dispatcher, a refused
+// registration, and the DMA paths.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "counters/counterFixture.h"
+#include "counters/tTavikTIOCompositeContainer.h"
+#include "orb/tGUID.h"
+#include "tavik/tTavikBus.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoUdR100::tTavikTIOCompositeContainer;
+
+class tContainerTest : public tCounterTest {
+ protected:
+  void SetUp() override {
+    tCounterTest::SetUp();
+    bus.answerOpenWindow(0, boardWindow);
+    holder = new nQoUdP100::tTavikBus(&device, description, guid, status, 1);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete container;
+    delete holder;
+    EXPECT_EQ(bus.registrations(), 0);
+    tCounterTest::TearDown();
+  }
+  void build() {
+    container = new tTavikTIOCompositeContainer(0, *holder, status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  nQoUdRLP100::nTavik::tTavik& board() { return *holder->map(); }
+  nQoUdRLP100::tTavikInterruptDispatcher& boardDispatcher() { return *holder->dispatcher(); }
+
+  nQoUdP100::tTavikBusDescription description{{0, nullptr}};
+  nQoORB100::tGUID guid{1, 2};
+  nQoUdP100::tTavikBus* holder = nullptr;
+  tTavikTIOCompositeContainer* container = nullptr;
+};
+
+TEST_F(tContainerTest, TheBoardsSharedRegistersAreNeitherFlushedNorWrittenByThePairMap) {
+  board().Interrupt_A_Enable.setRegister(0x0021, &status);
+  board().Interrupt_A_Enable.flush(&status, 0);
+  build();
+  for (uint32_t id = 0; id < 46; ++id) {
+    nQoMDBG100::tStatus2 local;
+    container->pair().registerObject(id)->flush(&local, 0);
+  }
+  EXPECT_EQ(windows.writes().size(), 21u);
+  for (uint32_t shared : {0x192u, 0x196u, 0x1B8u, 0x1BAu}) EXPECT_TRUE(at(shared).empty());
+  EXPECT_EQ(reportOf([&](auto* s) { container->pair().registerObject(24)->setField(2, 0, s); }),
+            "-50012 qotiok tCtrPair 32");
+  EXPECT_EQ(
+      reportOf([&](auto* s) { container->pair().Interrupt_G0_Enable.writeField(2, 1, s, 1); }),
+      "-50012 qotiok tCtrPair 40");
+  EXPECT_EQ(reportOf([&](auto* s) { container->pair().G1_DMA_Control.setRegister(1, s); }),
+            "-50012 qotiok tCtrPair 32");
+  EXPECT_EQ(container->pair().Interrupt_G0_Enable.getRegister(), 0x0021);
+  EXPECT_TRUE(at(0x192).empty());
+
+  windows.clearLog();
+  container->dispatcher().enablePrimary(0, status);
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{kBegin, boardWrote(0x192, 0x0061), kEnd}));
+  EXPECT_EQ(container->pair().registerObject(24)->getField(2, &status), 1u);
+  EXPECT_EQ(container->pair().registerObject(24)->readField(2, &status), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tContainerTest, ACounterInterruptIsServedAcknowledgedTwiceAndPassedOnOnce) {
+  build();
+  tFakeTap tap(1, &calls, 2);
+  tFakeTap receiver(10, &calls);
+  auto& dispatcher = container->dispatcher();
+  dispatcher.setPrimaryTap(0, &tap);
+  dispatcher.setPrimaryReceiver(0, &receiver);
+  dispatcher.enablePrimary(2, status);  // counter 2 is counter 0
+  windows.setRead(boardWindow, 0x104, 16, 0x8008);
+  windows.clearLog();
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(at(0x104),
+            (std::vector<tAccess>{boardRead(0x104, 0x8008), boardRead(0x104, 0x8008),
+                                  boardWrote(0x104, 0x4000), boardWrote(0x104, 0x4000)}));
+  EXPECT_EQ(calls, std::vector<int>{1});
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls, (std::vector<int>{1, 10}));
+  EXPECT_EQ(boardDispatcher().secondaryHandlers[30]->handleSecondaryInterrupt(), 4u);
+  EXPECT_EQ(bus.pumpSecondary(), 0u);
+  EXPECT_EQ(calls, (std::vector<int>{1, 10}));
+
+  tap.answer = 0;
+  windows.clearLog();
+  EXPECT_EQ(bus.raise(1), 2u);
+  EXPECT_EQ(at(0x104), (std::vector<tAccess>{boardRead(0x104, 0x8008), boardRead(0x104, 0x8008),
+                                             boardWrote(0x104, 0x4000)}));
+  EXPECT_EQ(bus.pumpSecondary(), 0u);
+  EXPECT_EQ(calls, (std::vector<int>{1, 10, 1}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tContainerTest, Counter1IsServedThroughGroupBAndSwitchedOffAtomically) {
+  build();
+  tFakeTap tap(2, &calls, 2);
+  auto& dispatcher = container->dispatcher();
+  dispatcher.setPrimaryTap(1, &tap);
+  dispatcher.enablePrimary(1, status);
+  windows.setRead(boardWindow, 0x106, 16, 0x8008);
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(calls, std::vector<int>{2});
+  EXPECT_EQ(dispatcher.request(nQoTIO100::tTIOCtrInterruptDispatcher::kPrimary1), 1u);
+  windows.clearLog();
+  dispatcher.disablePrimary(3, status);
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{kBegin, boardWrote(0x196, 0x0000), kEnd}));
+  EXPECT_EQ(dispatcher.request(nQoTIO100::tTIOCtrInterruptDispatcher::kPrimary1), 0u);
+  EXPECT_EQ(dispatcher.enabled(nQoTIO100::tTIOCtrInterruptDispatcher::kPrimary1), 0u);
+  windows.clearLog();
+  dispatcher.enableSecondary(0, status);
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{kBegin, boardWrote(0x1B8, 0x0001), boardWrote(0x1B8, 0x0005),
+                                  boardWrote(0x192, 0x0000), kEnd}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tContainerTest, HooksFourBoardSlotsAndUnhooksThemOnDestruction) {
+  build();
+  for (uint32_t source = 29; source <= 32; ++source) {
+    EXPECT_NE(boardDispatcher().primaryHandlers[source], nullptr) << source;
+    EXPECT_EQ(static_cast<void*>(boardDispatcher().primaryHandlers[source]),
+              static_cast<void*>(boardDispatcher().primaryHandlers[source < 31 ? 29 : 31]));
+  }
+  EXPECT_NE(boardDispatcher().primaryHandlers[29], boardDispatcher().primaryHandlers[31]);
+  EXPECT_EQ(bus.registrations(), 1);
+  delete container;
+  container = nullptr;
+  for (uint32_t source = 29; source <= 32; ++source) {
+    EXPECT_EQ(boardDispatcher().primaryHandlers[source], nullptr);
+    EXPECT_EQ(boardDispatcher().secondaryHandlers[source], nullptr);
+  }
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
+TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {
+  bus.failNext(tCall::kRegisterInterrupt, -7);
+  container = new tTavikTIOCompositeContainer(0, *holder, status);
+  EXPECT_EQ(status.code, -7);
+  for (uint32_t source = 29; source <= 32; ++source)
+    EXPECT_EQ(boardDispatcher().primaryHandlers[source], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  tFakeTap tap(1, &calls, 2);
+  container->dispatcher().setPrimaryTap(0, &tap);
+  container->dispatcher().enablePrimary(0, status);
+  windows.setRead(boardWindow, 0x104, 16, 0x8008);
+  EXPECT_EQ(bus.raise(1), 0u);
+  bus.clearCalls();
+  delete container;
+  container = nullptr;
+  for (const tCall& call : bus.calls()) EXPECT_NE(call.operation, tCall::kUnregisterInterrupt);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(tContainerTest, ABoardWithoutInterruptDispatcherStopsTheContainer) {
+  nQoUdP100::tTavikBus quiet(&device, description, guid, status, 0);
+  EXPECT_EQ(reportOf([&](auto* s) { tTavikTIOCompositeContainer counters(0, quiet, *s); }),
+            "-50004 qotiok tCtrPair 470");
+}
+
+TEST_F(tContainerTest, ConnectingACounterWritesTheSelectUnderTheLockAndThenItsDMARegister) {
+  build();
+  auto& map = board();
+  map.Write_000B.setRegister(0x05, &status);
+  map.Write_000B.flush(&status, 0);
+  map.Write_01BA.setRegister(0x0008, &status);
+  windows.clearLog();
+  nQoSim::clearSyncLog();
+  auto& dma = container->dma();
+  dma.connect(4, 1, status);
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{boardWrote(0x00B, 0x35, 8), boardWrote(0x1BA, 0x0009)}));
+  EXPECT_EQ(map.Write_01BA.getRegister(), 0x0001);
+  EXPECT_EQ(lockOrder(22, [&](uint32_t id) { return map.lockGroup(id)->lock(); }),
+            (std::vector<int>{20, -20}));
+  windows.clearLog();
+  dma.connect(4, 1, status);
+  dma.connect(4, 2, status);
+  EXPECT_TRUE(windows.log().empty());
+  nQoSim::clearSyncLog();
+  nQoMDBG100::tStatus2 refused;
+  dma.connect(16, 0, refused);
+  EXPECT_EQ(lastReport(), "-50150 qotiok tCtrPair 460");
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  EXPECT_TRUE(windows.log().empty());
+  dma.disconnect(4, 1, status);
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{boardWrote(0x00B, 0x05, 8), boardWrote(0x1BA, 0x0000)}));
+  windows.clearLog();
+  dma.enableDMA(0, status);
+  dma.disableDMA(0, status);
+  EXPECT_EQ(windows.log(),
+            (std::vector<tAccess>{boardWrote(0x1B8, 0x0001), boardWrote(0x1B8, 0x0000)}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tContainerTest, ASelectLockThatWasNotTakenIsNotGivenBack) {
+  build();
+  // A refused acquire: giving the lock back would release a lock not held.
+  nQoSim::failNextAcquire(-7);
+  container->dma().connect(4, 0, status);
+  EXPECT_EQ(status.code, -7);
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  EXPECT_TRUE(windows.log().empty());
+  // The board map's lock of group 20 could not be opened.
+  nQoMDBG100::tStatus2 local;
+  nQoSim::failSyncOpen(20);
+  {
+    nQoUdRLP100::nTavik::tTavik withoutLock(&bus, boardWindow, &local);
+    nQoSim::failSyncOpen(0);
+    ASSERT_EQ(withoutLock.lockGroup(20)->lock(), nullptr);
+    local.clear();
+    nQoUdR100::tTavikTIO_DMATransferPrimitive dma(&withoutLock);
+    windows.clearLog();
+    nQoSim::clearSyncLog();
+    dma.connect(4, 0, local);
+    EXPECT_EQ(local.code, -50352);
+    EXPECT_TRUE(nQoSim::syncLog().empty());
+    EXPECT_TRUE(windows.log().empty());
+  }
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -6,10 +6,12 @@
 
 namespace nQoUdP100 {
 
-// The first entry: the converter is built with it.
+// The first entry: the converter and the timing controller are built with it.
 struct tAIFirstEntry {
   // Refers to the start-up flag word; null or 0: no start-up pulse.
   const uint32_t* startUpFlag = nullptr;
+  // Samples between two runs of a timing controller's timed loop (word 4).
+  uint32_t timedLoopThreshold = 0;
 
   bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
 };

@@ -16,8 +16,19 @@ struct tAIFirstEntry {
   bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
 };
 
+// The AI data FIFO: its depth, how wide its samples are, and the count a
+// configuration gets when it asks for the default.
+struct tAIFIFODescription {
+  static constexpr uint32_t k32BitSamples = 4;
+
+  uint32_t size = 0;             // word 1: samples
+  uint32_t sampleWidthCode = 0;  // word 2: 4 for 32-bit samples, else 16-bit
+  uint32_t defaultCount = 0;     // word 3
+};
+
 struct tAIDescription {
   const tAIFirstEntry* firstEntry = nullptr;
+  const tAIFIFODescription* fifo = nullptr;
 };
 
 }  // namespace nQoUdP100

@@ -64,6 +64,7 @@ tBaseAITimingControllerPrimitive::tBaseAITimingControllerPrimitive(const tAIFirs
 }
 
 tBaseAITimingControllerPrimitive::~tBaseAITimingControllerPrimitive() {
+  unregisterListener();
   syncClose(_recordEndEvent);
   syncClose(_recordEndSecondaryEvent);
 }

@@ -75,7 +75,6 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
     }
     _fifoAttached = status.isNotFatal() ? 1 : 0;
   }
-  _commitWord = 0;
   programFIFOMode(&status);
   _state.setCommitted();
   if (status.isFatal()) {

@@ -85,7 +85,7 @@ tAIFrontEndChannelCoder::tCodes tAIFrontEndChannelCoder::code(int32_t input,
     if (fixed.input != input) continue;
     tCodes codes{fixed.bank, 0};
     for (const auto& pair : fixed.channels)
-      if (pair.reference == reference && pair.reference != 0) codes.channel = pair.channel;
+      if (pair.reference == reference) codes.channel = pair.channel;
     return codes;
   }
   const uint32_t step = _description != nullptr ? _description->capabilityWord4 : 0;

@@ -145,7 +145,6 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _size;
   tPrimitiveState _state;
   uint32_t _threshold = 0;
-  uint32_t _commitWord = 0;
   tThresholdTest _thresholdTest = &tBaseAIDeviceFIFOPrimitive::isNotEmpty;
   tAIOverflowHandler _overflowHandler{this};
   tAIFIFOHandler _fifoHandler{this};

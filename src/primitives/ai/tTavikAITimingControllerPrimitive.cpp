@@ -29,6 +29,8 @@ constexpr int32_t kFiniteAcquisition = 2;
 // The counter modes that aiConfigureCounterA and B load.
 constexpr uint32_t kCounterAMode = 1;
 constexpr uint32_t kCounterBFiniteMode = 6;
+// The convert select of modes below 3 when routing word 2 is set.
+constexpr uint32_t kFixedConvertSelect = 28;
 // A select of the AI_Trigger_Select bits 4:0 that arm uses in mode 2.
 constexpr uint32_t kMode2ArmTrigger = 31;
 
@@ -270,7 +272,7 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
     programMode3(s);
   } else {
     _map->AI_Mode_1.set_AI_Mode_1_Bits10_6(
-        w[2] == 0 ? nTavik::encodeAI_Mode_1Bits10_6(flag(w[11])) : 28, s);
+        w[2] == 0 ? nTavik::encodeAI_Mode_1Bits10_6(flag(w[11])) : kFixedConvertSelect, s);
     _map->AI_Mode_1.set_AI_Mode_1_Bit4(0, s);
     programNeutralTrigger(s);
     _map->AI_Mode_3.set_AI_Mode_3_Bit9(0, s);

@@ -59,7 +59,7 @@ struct tConverterBoard {
   nQoMDBG100::tStatus2 status;
   nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
-  nQoUdP100::tAIDescription entry;
+  nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAI_ADCPrimitive converter{&entry, &map, &dispatcher, status};
   std::vector<tCountingObserver> observers;
 };

@@ -129,6 +129,10 @@ class tSimBus : public iBus {
     _locations[code] = location;
   }
   void failNext(tCall::tOperation operation, int code);
+  // What location(index) answers for the words 0 to 2 (0 until set).
+  void setLocation(uint32_t index, uint32_t value) {
+    if (index < kLocationWords) _location[index] = value;
+  }
 
   static constexpr uint32_t kFirstHandle = 0x100;
   static uint32_t handleOf(unsigned window) { return kFirstHandle + window; }
@@ -173,8 +177,13 @@ class tSimBus : public iBus {
   uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override;
   void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                int* status) override;
+  uint32_t location(uint32_t index) override {
+    return index < kLocationWords ? _location[index] : 0;
+  }
 
  private:
+  static constexpr uint32_t kLocationWords = 3;
+
   struct tRegistration {
     uint64_t handle;
     uint32_t irq;
@@ -219,6 +228,7 @@ class tSimBus : public iBus {
   std::vector<tHandle> _handles;
   bool _mapWindowFails = false;
   int _mapWindowFailure = 0;
+  uint32_t _location[kLocationWords] = {};
 
   // Held by primary passes and atomic runs; guards the registrations.
   mutable std::recursive_mutex _busLock;

@@ -21,7 +21,7 @@ const tCapabilityEntry* pick(const tProductDescriptor* owner, nQoMDBG100::tStatu
   if (const tCapabilityEntry* const* list = listOf(owner))
     for (; *list != nullptr; ++list)
       if (qualifies(**list) && (best == nullptr || better(**list, *best))) best = *list;
-  if (best == nullptr) setCode(status, kNoCapabilityEntry, {"tCapabilityList", line});
+  if (best == nullptr) setCode(status, kBadArgument, {"tCapabilityList", line});
   return best;
 }
 
@@ -67,7 +67,7 @@ const tCapabilityEntry* tCapabilityList::entryAt(const tProductDescriptor* owner
     for (; *list != nullptr; ++list, ++position)
       if (position == n) return *list;
   }
-  setCode(status, kNoCapabilityEntry, {"tCapabilityList", 70});
+  setCode(status, kBadArgument, {"tCapabilityList", 70});
   return nullptr;
 }
 

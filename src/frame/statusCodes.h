@@ -15,6 +15,7 @@ inline constexpr int kCastFailed = -89000;   // a class-identity cast failed
 inline constexpr int kRefused = -50150;
 inline constexpr int kCountTooLarge = -50175;  // a count that does not fit in 32 bits
 inline constexpr int kNotSupported = -50256;   // the operation is not supported here
+inline constexpr int kBadArgument = -223749;   // a request or argument of the wrong shape or value
 
 // Module versions: the range a caller asks for.
 inline constexpr int kInvertedRange = -50000;  // newest below oldest
@@ -28,6 +29,10 @@ inline constexpr int kValueTooWide = -50005;  // a value wider than its field or
 inline constexpr int kCannotRead = -50009;    // a register without a read operation
 inline constexpr int kCannotWrite = -50012;   // a register without a write operation
 inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in time
+
+// Analog input.
+inline constexpr int kStoppedBeforeRecordEnd = 200010;  // warning: a finite run stopped early
+inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
 
 // Reservation.
 inline constexpr int kNoPrimitive = -1;              // a reserved pool holds no primitive
@@ -69,6 +74,5 @@ inline constexpr int kMessageOverrun = -228700;  // a write or read past the end
 inline constexpr int kUnknownProduct =
     -223747;  // no product record for an identifier, handle or name
 inline constexpr int kUnknownCapabilityCode = -223744;  // a capability code outside the code pairs
-inline constexpr int kNoCapabilityEntry = -223749;  // a capability list without a qualifying entry
 
 }  // namespace nQoUdR100

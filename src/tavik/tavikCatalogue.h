@@ -22,24 +22,77 @@
 // (QO_FIELDS checks the order). Fields the chip documentation leaves unnamed
 // are named after what the command sequences (tTavikHelper) do with them, or,
 // where they only pass a caller's setting through, after their place.
+// Bits 12 to 6 are the arm command's, bit 13 the hammer stop's.
 #define QO_TAVIK_AI_COMMAND_1_FIELDS(F) \
+  F(bool, AI_Disarm, 13, 13)            \
+  F(bool, AI_Command_1_Bit12, 12, 12)   \
   F(bool, AI_Counter_A_Load, 11, 11)    \
+  F(bool, AI_Command_1_Bit10, 10, 10)   \
   F(bool, AI_Counter_B_Load, 9, 9)      \
+  F(bool, AI_Command_1_Bit8, 8, 8)      \
   F(bool, AI_Strobe_Value_Load, 7, 7)   \
+  F(bool, AI_Command_1_Bit6, 6, 6)      \
   F(bool, AI_Counter_C_Load, 5, 5)      \
   F(bool, AI_Bypass_Config_Load, 2, 2)  \
   F(bool, AI_Convert_Sync, 0, 0)
-#define QO_TAVIK_AI_MODE_1_FIELDS(F) \
-  F(bool, AI_Counter_A_Enable, 3, 3) \
-  F(bool, AI_Mode_1_Bit2, 2, 2)      \
+#define QO_TAVIK_AI_MODE_1_FIELDS(F)       \
+  F(uint32_t, AI_Mode_1_Bits15_11, 15, 11) \
+  F(uint32_t, AI_Mode_1_Bits10_6, 10, 6)   \
+  F(uint32_t, AI_Mode_1_Bit5, 5, 5)        \
+  F(uint32_t, AI_Mode_1_Bit4, 4, 4)        \
+  F(bool, AI_Counter_A_Enable, 3, 3)       \
+  F(bool, AI_Mode_1_Bit2, 2, 2)            \
+  F(bool, AI_Continuous, 1, 1)             \
   F(uint32_t, AI_Trigger_Once, 0, 0)
 #define QO_TAVIK_AI_MODE_2_FIELDS(F)                 \
+  F(bool, AI_Mode_2_Bit15, 15, 15)                   \
+  F(bool, AI_Mode_2_Bit14, 14, 14)                   \
+  F(bool, AI_Second_Trigger, 13, 13)                 \
+  F(uint32_t, AI_Mode_2_Bit12, 12, 12)               \
   F(tAI_Load_Select, AI_Counter_A_Load_Select, 9, 9) \
   F(uint32_t, AI_Counter_A_Mode, 8, 8)               \
   F(tAI_Load_Select, AI_Counter_B_Load_Select, 7, 7) \
   F(uint32_t, AI_Counter_B_Mode, 6, 4)               \
   F(tAI_Load_Select, AI_Counter_C_Load_Select, 2, 2) \
   F(uint32_t, AI_Counter_C_Mode, 1, 1)
+// The AI timing section and the AI data FIFO share this register.
+#define QO_TAVIK_AI_MODE_3_FIELDS(F)   \
+  F(uint32_t, AI_Mode_3_Bit11, 11, 11) \
+  F(uint32_t, AI_Mode_3_Bit10, 10, 10) \
+  F(uint32_t, AI_Mode_3_Bit9, 9, 9)    \
+  F(uint32_t, AI_Mode_3_Bit8, 8, 8)    \
+  F(uint32_t, AI_FIFO_Mode, 7, 6)      \
+  F(uint32_t, AI_Mode_3_Bit5, 5, 5)    \
+  F(uint32_t, AI_Mode_3_Bits4_0, 4, 0)
+#define QO_TAVIK_AI_PERSONAL_FIELDS(F) \
+  F(bool, AI_Personal_Bit10, 10, 10)   \
+  F(uint32_t, AI_Personal_Bit6, 6, 6)
+#define QO_TAVIK_AI_017C_FIELDS(F)     \
+  F(uint32_t, AI_017C_Bit15, 15, 15)   \
+  F(uint32_t, AI_017C_Bit14, 14, 14)   \
+  F(uint32_t, AI_017C_Bit13, 13, 13)   \
+  F(uint32_t, AI_017C_Bit12, 12, 12)   \
+  F(uint32_t, AI_017C_Bits11_7, 11, 7) \
+  F(uint32_t, AI_017C_Bit6, 6, 6)      \
+  F(uint32_t, AI_017C_Bit5, 5, 5)      \
+  F(uint32_t, AI_017C_Bits4_0, 4, 0)
+#define QO_TAVIK_AI_TRIGGER_SELECT_FIELDS(F)     \
+  F(uint32_t, AI_Trigger_Select_Bit15, 15, 15)   \
+  F(uint32_t, AI_Trigger_Select_Bit14, 14, 14)   \
+  F(uint32_t, AI_Trigger_Select_Bit13, 13, 13)   \
+  F(uint32_t, AI_START2_Edge, 12, 12)            \
+  F(uint32_t, AI_Trigger_Select_Bits11_7, 11, 7) \
+  F(uint32_t, AI_Trigger_Select_Bit6, 6, 6)      \
+  F(uint32_t, AI_Trigger_Select_Bit5, 5, 5)      \
+  F(uint32_t, AI_Trigger_Select_Bits4_0, 4, 0)
+// One word of the AI configuration memory, written per scanned channel.
+#define QO_TAVIK_AI_CONFIG_MEMORY_FIELDS(F) \
+  F(uint32_t, AI_Config_Bit14, 14, 14)      \
+  F(uint32_t, AI_Config_Bit13, 13, 13)      \
+  F(uint32_t, AI_Config_Polarity, 12, 12)   \
+  F(uint32_t, AI_Config_Gain, 11, 9)        \
+  F(uint32_t, AI_Config_Bank, 8, 6)         \
+  F(uint32_t, AI_Config_Channel, 5, 0)
 #define QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS(F) \
   F(tAI_Output_Mode, AI_Output_Mode, 9, 8)   \
   F(tAI_Output_Select, AI_Output_Select, 1, 0)
@@ -135,8 +188,8 @@
   R(  0, AI_Command_1,           0x110, 16, kWrite,        1, kRewrite, 0x0000, QO_FIELDS(QO_TAVIK_AI_COMMAND_1_FIELDS))    \
   R(  1, Strobe_0108,            0x108, 16, kStrobe,       1, kNone,    kKeepAll)                                           \
   R(  2, AI_Mode_2,              0x11A, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_MODE_2_FIELDS))     \
-  R(  3, AI_Mode_3,              0x1AE, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
-  R(  4, AI_Personal,            0x19A, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELD_OF(bool, AI_Personal_Bit10, 10, 10)) \
+  R(  3, AI_Mode_3,              0x1AE, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_MODE_3_FIELDS))     \
+  R(  4, AI_Personal,            0x19A, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_PERSONAL_FIELDS))   \
   R(  5, AI_Output_Control,      0x178, 16, kWriteFields,  2, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_OUTPUT_CONTROL_FIELDS)) \
   R(  6, Write_0124,             0x124, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
   R(  7, Write_0128,             0x128, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
@@ -146,10 +199,10 @@
   R( 11, Read_0180,              0x180, 32, kRead,         0, kForget,  kKeepAll)                                           \
   R( 12, Write_012C,             0x12C, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
   R( 13, Write_0130,             0x130, 32, kWrite,        1, kRewrite, kKeepAll)                                           \
-  R( 14, Write_017C,             0x17C, 16, kWrite,        1, kRewrite, kKeepAll)                                           \
+  R( 14, Write_017C,             0x17C, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_017C_FIELDS))       \
   R( 15, Read_0104,              0x104, 16, kRead,         0, kForget,  kKeepAll)                                           \
   R( 16, Analog_Trigger_Etc,     0x17A, 16, kWriteFields, 10, kRewrite, 0xFFDF)                                             \
-  R( 17, AI_Trigger_Select,      0x17E, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELD(AI_START2_Edge, 12, 12))         \
+  R( 17, AI_Trigger_Select,      0x17E, 16, kWrite,        1, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_TRIGGER_SELECT_FIELDS)) \
   R( 18, Write_0158,             0x158, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 19, Write_015C,             0x15C, 32, kWrite,        3, kRewrite, kKeepAll)                                           \
   R( 20, Read_0124,              0x124, 32, kRead,         0, kForget,  kKeepAll)                                           \
@@ -208,10 +261,10 @@
   R( 73, Read_0088,              0x088,  8, kRead,         0, kForget,  kKeepAll)                                           \
   R( 74, Write_008C,             0x08C,  8, kWrite,        0, kRewrite, kKeepAll)                                           \
   R( 75, Read_001C,              0x01C, 32, kRead,         0, kForget,  kKeepAll)                                           \
-  R( 76, Write_01A6,             0x1A6, 16, kWrite,       17, kRewrite, kKeepAll)                                           \
+  R( 76, Write_01A6,             0x1A6, 16, kWrite,       17, kRewrite, 0xFFFE, QO_FIELD(AI_FIFO_Clear, 0, 0))             \
   R( 77, Write_0009,             0x009,  8, kWrite,       19, kRewrite, kKeepAll)                                           \
-  R( 78, Write_005E,             0x05E, 16, kWrite,        0, kRewrite, kKeepAll)                                           \
-  R( 79, Write_01A4,             0x1A4, 16, kWrite,       16, kRewrite, kKeepAll)                                           \
+  R( 78, Write_005E,             0x05E, 16, kWrite,        0, kRewrite, kKeepAll, QO_FIELDS(QO_TAVIK_AI_CONFIG_MEMORY_FIELDS)) \
+  R( 79, Write_01A4,             0x1A4, 16, kWrite,       16, kRewrite, 0xFFFE, QO_FIELD(AI_Config_Memory_Reset, 0, 0))    \
   R( 80, Write_00A4,             0x0A4, 32, kWrite,        0, kRewrite, kKeepAll)                                           \
   R( 81, Write_01A8,             0x1A8, 16, kWrite,       18, kRewrite, kKeepAll)                                           \
   R( 82, Write_0082,             0x082, 16, kWrite,        0, kRewrite, kKeepAll)                                           \

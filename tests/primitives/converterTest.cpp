@@ -16,7 +16,7 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tAI_ADCPrimitive;
-using nQoUdP100::tAIDescription;
+using nQoUdP100::tAIFirstEntry;
 using nQoUdP100::tBaseAI_ADCPrimitive;
 using tLog = std::vector<tAccess>;
 
@@ -56,7 +56,7 @@ class tConverterTest : public tTavikMapTest {
     calls.clear();
   }
 
-  tAIDescription entry;
+  tAIFirstEntry entry;
   nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
   tAI_ADCPrimitive* converter = nullptr;
   std::vector<uint32_t> calls;
@@ -66,7 +66,7 @@ class tConverterTest : public tTavikMapTest {
 TEST_F(tTavikMapTest, ConstructionPulsesTheAISectionOnlyWithANonZeroStartUpFlag) {
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher(map, 1, &status);
   const uint32_t on = 7, off = 0;
-  const tAIDescription pulsing{&on}, quiet{&off}, none{};
+  const tAIFirstEntry pulsing{&on}, quiet{&off}, none{};
   windows.clearLog();
   { tAI_ADCPrimitive converter(&pulsing, map, &dispatcher, status); }
   EXPECT_EQ(windows.log(),
@@ -74,7 +74,7 @@ TEST_F(tTavikMapTest, ConstructionPulsesTheAISectionOnlyWithANonZeroStartUpFlag)
                   wrote(0x110, 0x0001), wrote(0x110, 0x0001), kBusFlush}));
   EXPECT_EQ(map->AI_Command_1.getRegister(), 0);  // the strobe leaves nothing behind
   windows.clearLog();
-  for (const tAIDescription* owner : {&quiet, &none, static_cast<const tAIDescription*>(nullptr)}) {
+  for (const tAIFirstEntry* owner : {&quiet, &none, static_cast<const tAIFirstEntry*>(nullptr)}) {
     tAI_ADCPrimitive converter(owner, map, &dispatcher, status);
     EXPECT_EQ(converter.isReady(), owner != nullptr);
   }

@@ -184,7 +184,7 @@ TEST_F(ReserverTest, EventLinkerRegistersBothKindsInOrderAndNeedsEveryObject) {
 TEST_F(ReserverTest, SchedulerLinkerGivesTheSupervisorsActionToThePrimitive) {
   nQoTest::tScriptedSchedulerSupervisor scheduler(log, "scheduler");
   map.entries[4] = &scheduler;
-  nQoUdP100::tBaseAITimingControllerPrimitive timing;
+  nQoTest::tTimingControllerStub timing;
   nQoMRTB100::tSchedulerActionLinker<nQoUdP100::tBaseAITimingControllerPrimitive> linker;
   linker.setPrimitive(&timing);
   tStatus2 status, refused, missing;

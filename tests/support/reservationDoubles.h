@@ -17,10 +17,12 @@
 #include "mrl/iPrimitiveSupervisorMap.h"
 #include "mrl/iRuntimeFacade.h"
 #include "mrl/iSchedulerActionSupervisor.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "reservation/iLinker.h"
 #include "reservation/iPrimitive.h"
 #include "reservation/iPrimitiveController.h"
 #include "reservation/iReserver.h"
+#include "sim/tSimSchedulerAction.h"
 
 namespace nQoTest {
 
@@ -221,7 +223,27 @@ class tScriptedSchedulerSupervisor
     answer("getSchedulerAction", s);
     return &action;
   }
-  nQoMAS100::iSchedulerAction action;
+  nQoSim::tSimSchedulerAction action;
+};
+
+// An AI timing controller without hardware: the scheduler linker's primitive.
+struct tBuildStatus {
+  tStatus2 built;
+};
+class tTimingControllerStub : private tBuildStatus,
+                              public nQoUdP100::tBaseAITimingControllerPrimitive {
+ public:
+  tTimingControllerStub() : tBaseAITimingControllerPrimitive(nullptr, nullptr, built) {}
+  void commit(tStatus2&) override {}
+  void rewriteRegisters(tStatus2&) override {}
+  void arm(tStatus2&) override {}
+  void start(tStatus2&) override {}
+  void stop(tStatus2&) override {}
+  void disarm(tStatus2&) override {}
+  void uncommit(tStatus2&) override {}
+  void hammerStop(tStatus2&) override {}
+  void setMode(int32_t, tStatus2&) override {}
+  void enableSampleStartInterrupt(tStatus2&) override {}
 };
 
 }  // namespace nQoTest

@@ -17,6 +17,8 @@
 //   uint32_t handle = bus->mapWindow(0, 0, 2, &status.code);   // 0: not mapped
 //   bus->write32(handle, 0x0FC, value, 0x40000000, nullptr);
 //   bus->unmapWindow(&handle);
+//
+//   uint32_t where = bus->location(1);   // word 1 of the device's place on the bus
 #pragma once
 
 #include <cstdint>
@@ -84,4 +86,6 @@ class iBus {
   virtual uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
   virtual void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                        int* status) = 0;
+  // Word index (0 to 2) of the device's location on the bus; 0 past them.
+  virtual uint32_t location(uint32_t index) = 0;
 };

@@ -1,6 +1,11 @@
 // A supervisor that owns a scheduler action, found in the supervisor map; a
 // timing primitive runs the action every N samples.
+//
+//   action->runAction(&sampleCount, argument);   // may rewrite the count
+//   action->armed(status);                       // the primitive was armed
 #pragma once
+
+#include <cstdint>
 
 #include "mdbg/tStatus2.h"
 
@@ -9,6 +14,12 @@ namespace nQoMAS100 {
 class iSchedulerAction {
  public:
   virtual ~iSchedulerAction() = default;
+  // Runs the action once; the action may rewrite the primitive's sample
+  // counter.
+  virtual void runAction(uint64_t* counter, uint32_t argument) = 0;
+  // The primitive that runs the action was armed, respectively disarmed.
+  virtual void armed(nQoMDBG100::tStatus2& status) = 0;
+  virtual void disarmed(nQoMDBG100::tStatus2& status) = 0;
 };
 
 class iSchedulerActionSupervisor {

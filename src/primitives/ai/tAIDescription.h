@@ -4,23 +4,18 @@
 
 #include <cstdint>
 
+#include "primitives/ai/tAIFrontEndDescription.h"
+
 namespace nQoUdP100 {
 
-// The count of analog-input channels, reached from the AI part through the
-// second word of the front end and of the converter.
-struct tAIChannelDescription {
-  uint32_t kind = 0;
-  uint32_t channelCount = 0;
-};
+// The first entry: the converter and the timing controller are built with it.
+struct tAIFirstEntry {
+  // Refers to the start-up flag word; null or 0: no start-up pulse.
+  const uint32_t* startUpFlag = nullptr;
+  // Samples between two runs of a timing controller's timed loop (word 4).
+  uint32_t timedLoopThreshold = 0;
 
-struct tAIConverterDescription {
-  uint64_t word1 = 0;
-  const tAIChannelDescription* channels = nullptr;
-};
-
-struct tAIFrontEndDescription {
-  uint64_t word1 = 0;
-  const tAIConverterDescription* converter = nullptr;
+  bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
 };
 
 // The analog trigger of the AI part: its level sources.
@@ -38,16 +33,23 @@ struct tAITransferList {
   uint32_t immediateDMA = 0;
 };
 
+// The AI data FIFO: its depth, how wide its samples are, and the count a
+// configuration gets when it asks for the default.
+struct tAIFIFODescription {
+  static constexpr uint32_t k32BitSamples = 4;
+
+  uint32_t size = 0;             // word 1: samples
+  uint32_t sampleWidthCode = 0;  // word 2: 4 for 32-bit samples, else 16-bit
+  uint32_t defaultCount = 0;     // word 3
+};
+
 struct tAIDescription {
-  // Refers to the start-up flag word; null or 0: the converter gives no
-  // start-up pulse.
-  const uint32_t* startupFlag = nullptr;
+  const tAIFirstEntry* firstEntry = nullptr;
   const tAIFrontEndDescription* frontEnd = nullptr;
   const tAITriggerDescription* trigger = nullptr;  // null: no analog trigger
   const tAITransferList* transfers = nullptr;
   const char* const* terminalNames = nullptr;  // null-terminated
-
-  bool wantsStartUpPulse() const { return startupFlag != nullptr && *startupFlag != 0; }
+  const tAIFIFODescription* fifo = nullptr;
 };
 
 }  // namespace nQoUdP100

@@ -17,7 +17,7 @@ constexpr uint32_t kCommand1Bit0 = 0x0001;
 constexpr int kCommand1Strobes = 3;
 }  // namespace
 
-tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIDescription* owner, nQoUdRLP100::nTavik::tTavik* map,
+tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTavik::tTavik* map,
                                    tTavikInterruptDispatcher* dispatcher, tStatus2& status)
     : tBaseAI_ADCPrimitive(owner), _map(map), _dispatcher(dispatcher) {
   if (status.isNotFatal() && owner != nullptr && owner->wantsStartUpPulse()) pulseStartUp(status);

@@ -3,7 +3,7 @@
 // enabled by bit 5 of tInterrupt_A_Enable). When the first entry's start-up
 // flag is set, construction pulses the chip's AI section once.
 //
-//   tAI_ADCPrimitive converter(&aiPart, &map, &dispatcher, status);
+//   tAI_ADCPrimitive converter(&firstEntry, &map, &dispatcher, status);
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,7 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   static constexpr uint32_t kOverrunSource = 2;
 
   // The map and the dispatcher are the board's, borrowed.
-  tAI_ADCPrimitive(const tAIDescription* owner, nQoUdRLP100::nTavik::tTavik* map,
+  tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTavik::tTavik* map,
                    nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                    nQoMDBG100::tStatus2& status);
   ~tAI_ADCPrimitive() override = default;

@@ -1,24 +1,257 @@
-// The analog-input timing engine, so far only the scheduler action that the
-// scheduler action linker gives it and that it runs every N samples.
+// The analog-input timing engine, device-independent part: it paces sample
+// and convert clocks through its board class and reports sample start,
+// sample end, record end and last convert to observers. It keeps the
+// configuration record, five observer lists, the three interrupt handlers
+// that the board dispatcher calls in two passes, two timed loops that run a
+// scheduler action every N samples, and a socket listener through which other
+// components ask for the timing.
+//
+//   timing.addRecordEndObserver(&transfer, status);   // state 1: commit again
+//   timing.setConfiguration(config, status);
+//   timing.commit(status);                            // handlers installed
+//   timing.arm(status);                               // sources enabled, state 3
+//
+// Handlers notify only while the primitive is armed; observers are added and
+// removed only while it is not.
 #pragma once
 
+#include <cstdint>
+
+#include "bus/iBus.h"
+#include "frame/tModuleObject.h"
+#include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iSchedulerActionSupervisor.h"
+#include "primitives/ai/tAIDescription.h"
+#include "primitives/ai/tAITimingControllerPrimitiveConfig.h"
+#include "primitives/common/tObserverList.h"
+#include "primitives/common/tPrimitiveState.h"
+#include "reservation/iInterruptHandler.h"
+#include "reservation/iSecondaryInterruptHandler.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
-class tBaseAITimingControllerPrimitive {
+class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
  public:
-  virtual ~tBaseAITimingControllerPrimitive() = default;
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+
+  static constexpr uint32_t kListenerNameLength = 167;
+  static constexpr uint32_t kInitialObserverRoom = 1;
+  // The listener's request: the key; its reply: three words.
+  static constexpr uint32_t kRequestSize = 8;
+  static constexpr uint32_t kReplySize = 12;
+  static constexpr uint32_t kTimingRequest = 1;
+
+  // What the timing engine tells its observers. The primary notification
+  // answers non-zero when the observer wants the secondary one.
+  class iSampleStartObserver {
+   public:
+    virtual ~iSampleStartObserver() = default;
+    virtual uint32_t sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) { return 0; }
+    virtual void sampleStartedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) {}
+  };
+  class iSampleEndObserver {
+   public:
+    virtual ~iSampleEndObserver() = default;
+    virtual uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, tStatus2&) { return 0; }
+    virtual void sampleEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) {}
+  };
+  class iRecordEndObserver {
+   public:
+    virtual ~iRecordEndObserver() = default;
+    virtual uint32_t recordEnded(tBaseAITimingControllerPrimitive*, tStatus2&) { return 0; }
+    virtual void recordEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) {}
+  };
+  class iLastConvertObserver {
+   public:
+    virtual ~iLastConvertObserver() = default;
+    virtual uint32_t lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) { return 0; }
+    virtual void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) {}
+  };
+
+  // A sample-start record also says whether arm enables the source for it.
+  struct tSampleStartRecord : tObserverRecord<iSampleStartObserver> {
+    uint32_t enableAtArm = 0;
+  };
+
+  // An interrupt handler that hands both passes to the primitive.
+  template <tAnswer (tBaseAITimingControllerPrimitive::*kPrimary)(),
+            void (tBaseAITimingControllerPrimitive::*kSecondary)()>
+  class tHandler final : public nQoMRTB100::iInterruptHandler,
+                         public nQoMRTB100::iSecondaryInterruptHandler {
+   public:
+    explicit tHandler(tBaseAITimingControllerPrimitive* timing) : _timing(timing) {}
+    tAnswer handleInterrupt() override { return (_timing->*kPrimary)(); }
+    uint32_t handleSecondaryInterrupt() override {
+      (_timing->*kSecondary)();
+      return 0;
+    }
+
+   private:
+    tBaseAITimingControllerPrimitive* _timing;
+  };
+
+  // A timed loop's count: every notification past the threshold runs the
+  // scheduler action with the sample counter and the loop's argument (the
+  // action may rewrite the counter), then counts.
+  struct tTimedLoop {
+    uint64_t counter = 0;
+    uint32_t threshold;
+    void count(tBaseAITimingControllerPrimitive* timing, uint32_t argument, tStatus2& status) {
+      if (status.isFatal()) return;
+      nQoMAS100::iSchedulerAction* action = timing->getSchedulerAction();
+      if (action != nullptr && counter >= threshold) action->runAction(&counter, argument);
+      ++counter;
+    }
+  };
+  class tTimedLoopSampleStartObserver final : public iSampleStartObserver {
+   public:
+    explicit tTimedLoopSampleStartObserver(uint32_t threshold) : loop{0, threshold} {}
+    uint32_t sampleStarted(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
+      loop.count(timing, timing->configuration().timing.sampleStartActionArgument, status);
+      return 0;
+    }
+    tTimedLoop loop;
+  };
+  class tTimedLoopSampleEndObserver final : public iSampleEndObserver {
+   public:
+    explicit tTimedLoopSampleEndObserver(uint32_t threshold) : loop{0, threshold} {}
+    uint32_t sampleEnded(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
+      loop.count(timing, timing->configuration().timing.sampleEndActionArgument, status);
+      return 0;
+    }
+    tTimedLoop loop;
+  };
+
+  // The socket listener: answers a timing request carrying the key.
+  class tLibSocketListener final : public iLibSocketListener, public iLibSocket {
+   public:
+    explicit tLibSocketListener(tBaseAITimingControllerPrimitive* timing) : _timing(timing) {}
+    iLibSocket* getSocket() override { return this; }
+    void releaseSocket(uint32_t* word) override { *word = 0; }
+    void handleRequest(const void* request, uint32_t requestSize, void* reply,
+                       uint32_t replyCapacity, uint32_t* replySize, uint32_t code,
+                       uint32_t secondWord, tStatus2& status) override;
+
+   private:
+    tBaseAITimingControllerPrimitive* _timing;
+  };
+
+  // The entry supplies the timed-loop threshold; the bus the listener's name.
+  tBaseAITimingControllerPrimitive(const tAIFirstEntry* owner, iBus* bus, tStatus2& status);
+  virtual ~tBaseAITimingControllerPrimitive();
+  tBaseAITimingControllerPrimitive(const tBaseAITimingControllerPrimitive&) = delete;
+  tBaseAITimingControllerPrimitive& operator=(const tBaseAITimingControllerPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+
+  // State 1 to 4 and an owner.
+  virtual bool isReady() const;
+  // Nothing on an error status: the timing part, the mode, the routing when
+  // the record has one; state 1.
+  virtual void setConfiguration(const tAITimingControllerPrimitiveConfig& configuration,
+                                tStatus2& status);
+  // The routing with its unset flags filled in; the sample-clock kind.
+  virtual void setRouting(const tAIRoutingConfig& routing, tStatus2& status);
+  virtual void commit(tStatus2& status) = 0;
+  virtual void rewriteRegisters(tStatus2& status) = 0;
+  virtual void arm(tStatus2& status) = 0;
+  virtual void start(tStatus2& status) = 0;
+  virtual void stop(tStatus2& status) = 0;
+  virtual void disarm(tStatus2& status) = 0;
+  virtual void uncommit(tStatus2& status) = 0;
+  virtual void hammerStop(tStatus2& status) = 0;
+  virtual void setMode(int32_t mode, tStatus2& status) = 0;
+  virtual void enableSampleStartInterrupt(tStatus2& status) = 0;
 
   // Stores the action (null: none) whatever the status holds.
-  void setSchedulerAction(nQoMAS100::iSchedulerAction* action, nQoMDBG100::tStatus2&) {
+  void setSchedulerAction(nQoMAS100::iSchedulerAction* action, tStatus2&) {
     _schedulerAction = action;
   }
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction; }
 
- private:
+  // Nothing on an error status; a list that cannot grow reports -50352. Each
+  // add and remove stores state 1.
+  void addSampleStartObserver(iSampleStartObserver* observer, bool enableAtArm, tStatus2& status);
+  void removeSampleStartObserver(iSampleStartObserver* observer, tStatus2& status);
+  void addSampleEndObserver(iSampleEndObserver* observer, tStatus2& status);
+  void removeSampleEndObserver(iSampleEndObserver* observer, tStatus2& status);
+  void addRecordEndObserver(iRecordEndObserver* observer, tStatus2& status);
+  void removeRecordEndObserver(iRecordEndObserver* observer, tStatus2& status);
+  void addLastConvertObserver(iLastConvertObserver* observer, tStatus2& status);
+  void removeLastConvertObserver(iLastConvertObserver* observer, tStatus2& status);
+
+  const tAITimingControllerPrimitiveConfig& configuration() const { return _configuration; }
+  const tPrimitiveState& state() const { return _state; }
+  uint32_t sampleClockKind() const { return _sampleClockKind; }
+
+ protected:
+  // The passes of the three handlers.
+  tAnswer sampleStartPass();
+  void sampleStartSecondaryPass();
+  tAnswer sampleEndPass();
+  void sampleEndSecondaryPass();
+  tAnswer recordEndPass();
+  void recordEndSecondaryPass();
+
+  // Whether a handler is called for: a record in use in its lists.
+  bool wantsSampleStart() const { return _sampleStartObservers.any(); }
+  bool wantsSampleEnd() const { return _sampleEndObservers.any(); }
+  // Record-end observers, or last-convert observers of a finite mode-3 run.
+  bool wantsRecordEnd() const;
+  // A sample-start record with enable-at-arm set.
+  bool anyEnabledAtArm() const;
+  uint32_t enabledAtArmCount() const;
+  uint32_t sampleEndCount() const;
+
+  // The timed loop of timedLoopEvent: in (counter 0) or out (counter 0).
+  void registerTimedLoop(tStatus2& status);
+  void unregisterTimedLoop(tStatus2& status);
+  // Under the name built from the bus location, when the key is non-zero.
+  void registerListener(tStatus2& status);
+  void unregisterListener();
+  void resetRecordEnd(tStatus2& status);
+  void waitForRecordEnd(tStatus2& status);
+
+  using tSampleStartHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleStartPass,
+                                       &tBaseAITimingControllerPrimitive::sampleStartSecondaryPass>;
+  using tSampleEndHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleEndPass,
+                                     &tBaseAITimingControllerPrimitive::sampleEndSecondaryPass>;
+  using tRecordEndHandler = tHandler<&tBaseAITimingControllerPrimitive::recordEndPass,
+                                     &tBaseAITimingControllerPrimitive::recordEndSecondaryPass>;
+
+  tAITimingControllerPrimitiveConfig _configuration;
+  const tAIFirstEntry* _owner;
+  iBus* _bus;
+  tPrimitiveState _state;
+  iSync* _recordEndEvent = nullptr;
+  iSync* _recordEndSecondaryEvent = nullptr;
+  uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
+  tSyncAtomicU32 _recordEndGuard;
+  tSyncAtomicU32 _recordEndSecondaryGuard;
   nQoMAS100::iSchedulerAction* _schedulerAction = nullptr;
+  tSampleStartHandler _sampleStartHandler{this};
+  tSampleEndHandler _sampleEndHandler{this};
+  tRecordEndHandler _recordEndHandler{this};
+  uint32_t _sampleStartInstalled = 0;
+  uint32_t _sampleEndInstalled = 0;
+  uint32_t _recordEndInstalled = 0;
+  tTimedLoopSampleEndObserver _sampleEndLoop;
+  tTimedLoopSampleStartObserver _sampleStartLoop;
+  tObserverList<tSampleStartRecord> _sampleStartObservers{kInitialObserverRoom};
+  tObserverList<tObserverRecord<iSampleEndObserver>> _sampleEndObservers{kInitialObserverRoom};
+  tObserverList<tObserverRecord<iRecordEndObserver>> _recordEndObservers{kInitialObserverRoom};
+  tObserverList<tObserverRecord<iLastConvertObserver>> _lastConvertObservers{kInitialObserverRoom};
+  tLibSocketListener _listener{this};
+  uint64_t _listenerHandle = 0;
+
+ private:
+  bool armed() const { return _state.isArmed(); }
 };
 
 }  // namespace nQoUdP100

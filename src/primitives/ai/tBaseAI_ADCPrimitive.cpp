@@ -26,7 +26,7 @@ uint32_t tBaseAI_ADCPrimitive::tAIOverrunHandler::handleSecondaryInterrupt() {
   return static_cast<uint32_t>(local.code);
 }
 
-tBaseAI_ADCPrimitive::tBaseAI_ADCPrimitive(const tAIDescription* owner) : _owner(owner) {}
+tBaseAI_ADCPrimitive::tBaseAI_ADCPrimitive(const tAIFirstEntry* owner) : _owner(owner) {}
 
 void* tBaseAI_ADCPrimitive::___CPPKRLDynamicCast(void* const* classID) {
   return classID == &___classID ? this : nullptr;

@@ -51,7 +51,7 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
     tBaseAI_ADCPrimitive* _converter;
   };
 
-  explicit tBaseAI_ADCPrimitive(const tAIDescription* owner);
+  explicit tBaseAI_ADCPrimitive(const tAIFirstEntry* owner);
   virtual ~tBaseAI_ADCPrimitive() = default;
   tBaseAI_ADCPrimitive(const tBaseAI_ADCPrimitive&) = delete;
   tBaseAI_ADCPrimitive& operator=(const tBaseAI_ADCPrimitive&) = delete;
@@ -86,7 +86,7 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
 
   bool anyObserver() const { return _observers.any(); }
 
-  const tAIDescription* _owner;
+  const tAIFirstEntry* _owner;
   tAI_ADCPrimitiveConfig _configuration;
   uint32_t _attached = 0;
   tAIOverrunHandler _overrunHandler{this};

@@ -96,6 +96,45 @@ class tObserverList {
     }
   }
 
+  // The two passes for primitives that notify only while armed: before each
+  // record goes() is asked, and a false answer ends the pass at once.
+  struct tPass {
+    bool pending;  // an answer was non-zero
+    bool stopped;  // goes() ended the pass
+  };
+  template <class tGoes, class tNotify>
+  tPass notifyAllWhile(tGoes goes, tNotify notify) {
+    tPass pass{false, false};
+    for (tRecord& record : _records) {
+      if (record.inUse == 0) continue;
+      if (!goes()) {
+        pass.stopped = true;
+        break;
+      }
+      record.tag = notify(record.observer);
+      pass.pending = pass.pending || record.tag != 0;
+    }
+    return pass;
+  }
+  // True when the pass ran through.
+  template <class tGoes, class tNotify>
+  bool notifyPendingWhile(tGoes goes, tNotify notify) {
+    for (tRecord& record : _records) {
+      if (record.inUse == 0 || record.tag == 0) continue;
+      if (!goes()) return false;
+      notify(record.observer);
+      record.tag = 0;
+    }
+    return true;
+  }
+
+  // Calls visit(record) for every in-use record.
+  template <class tVisit>
+  void forEachInUse(tVisit visit) const {
+    for (const tRecord& record : _records)
+      if (record.inUse != 0) visit(record);
+  }
+
  private:
   nQoUdR100::tGrowableArray<tRecord> _records;
 };

@@ -1,0 +1,221 @@
+#include "primitives/ai/tAIDeviceFIFOPrimitive.h"
+
+#include <cstring>
+
+#include "orb/castToClass.h"
+#include "registers/registerStatus.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdRLP100::tTavikInterruptDispatcher;
+
+// Bits 7:6 of tAI_Mode_3 by FIFO mode.
+constexpr uint32_t kModeNone = 0b00;
+constexpr uint32_t kModeHalfWithThreshold = 0b01;
+constexpr uint32_t kModeFull = 0b10;
+constexpr uint32_t kModeHalf = 0b11;
+
+constexpr uint32_t bit(uint32_t value, unsigned position) { return (value >> position) & 1; }
+
+}  // namespace
+
+tAIDeviceFIFOPrimitive::tAIDeviceFIFOPrimitive(const tAIFIFODescription* description,
+                                               nQoUdRLP100::nTavik::tTavik* map,
+                                               tTavikInterruptDispatcher* dispatcher,
+                                               tStatus2& status)
+    : tBaseAIDeviceFIFOPrimitive(description, status),
+      _map(map),
+      _dispatcher(dispatcher),
+      _32BitSamples(description != nullptr &&
+                            description->sampleWidthCode == tAIFIFODescription::k32BitSamples
+                        ? 1
+                        : 0) {
+  if (map == nullptr) return;
+  map->AI_Mode_3.set_AI_FIFO_Mode(kModeNone, nullptr);
+  map->markDirty(map->AI_Mode_3.index(), nullptr);
+}
+
+tAIDeviceFIFOPrimitive::~tAIDeviceFIFOPrimitive() {
+  tStatus2 local;
+  if (_state.isArmed()) disarm(local);
+  if (_state.isCommitted()) uncommit(local);
+}
+
+void* tAIDeviceFIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tAIDeviceFIFOPrimitive, tBaseAIDeviceFIFOPrimitive>(this, classID);
+}
+
+const void* tAIDeviceFIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tAIDeviceFIFOPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tAIDeviceFIFOPrimitive::isReady() const {
+  return tBaseAIDeviceFIFOPrimitive::isReady() && _map != nullptr && _dispatcher != nullptr;
+}
+
+void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_overflowObservers.any()) {
+    _dispatcher->attachInterrupt(status);
+    if (status.isNotFatal()) {
+      _dispatcher->primaryHandlers[kOverflowSource] = &_overflowHandler;
+      _dispatcher->secondaryHandlers[kOverflowSource] = &_overflowHandler;
+    }
+    _overflowAttached = status.isNotFatal() ? 1 : 0;
+  }
+  if (_fifoObservers.any()) {
+    _dispatcher->attachInterrupt(status);
+    if (status.isNotFatal()) {
+      _dispatcher->primaryHandlers[kFIFOSource] = &_fifoHandler;
+      _dispatcher->secondaryHandlers[kFIFOSource] = &_fifoHandler;
+    }
+    _fifoAttached = status.isNotFatal() ? 1 : 0;
+  }
+  programFIFOMode(&status);
+  _state.setCommitted();
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    uncommit(fresh);
+  }
+}
+
+void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_overflowObservers.any()) enableOverflowInterrupt(status);
+  if (_fifoObservers.any()) enableFIFOInterrupt(status);
+  _state.setArmed();
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    disarm(fresh);
+  }
+}
+
+void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_overflowObservers.any()) disableOverflowInterrupt(&status);
+  if (_fifoObservers.any()) disableFIFOInterrupt(&status);
+  _state.setCommitted();
+}
+
+void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_overflowObservers.any() && _overflowAttached != 0) {
+    _dispatcher->primaryHandlers[kOverflowSource] = nullptr;
+    _dispatcher->secondaryHandlers[kOverflowSource] = nullptr;
+    _dispatcher->detachInterrupt(nullptr, false);
+    _overflowAttached = 0;
+  }
+  if (_fifoObservers.any() && _fifoAttached != 0) {
+    _dispatcher->primaryHandlers[kFIFOSource] = nullptr;
+    _dispatcher->secondaryHandlers[kFIFOSource] = nullptr;
+    _dispatcher->detachInterrupt(nullptr, false);
+    _fifoAttached = 0;
+  }
+  _state.setUncommitted();
+}
+
+uint32_t tAIDeviceFIFOPrimitive::getFIFOMode() const {
+  switch ((_map->AI_Mode_3.getRegister() >> 6) & 0b11) {
+    case kModeNone: return 0;
+    case kModeFull: return 2;
+    default: return 1;
+  }
+}
+
+uint32_t tAIDeviceFIFOPrimitive::halfFullBits() const {
+  return thresholdState() != 0 ? kModeHalfWithThreshold : kModeHalf;
+}
+
+void tAIDeviceFIFOPrimitive::setFIFOMode(int32_t code, tStatus2& status, bool write) {
+  const uint32_t bits = code == 1 ? halfFullBits() : code == 2 ? kModeFull : kModeNone;
+  _map->AI_Mode_3.set_AI_FIFO_Mode(bits, &status);
+  if (write) programFIFOMode(&status);
+}
+
+void tAIDeviceFIFOPrimitive::setThreshold(uint32_t count, tStatus2& status, bool write) {
+  _threshold = count;
+  switch (thresholdState()) {
+    case 1: _thresholdTest = &tBaseAIDeviceFIFOPrimitive::readStatusBit13; break;
+    case 2: _thresholdTest = &tBaseAIDeviceFIFOPrimitive::readStatusBit14; break;
+    default: _thresholdTest = &tBaseAIDeviceFIFOPrimitive::isNotEmpty; break;
+  }
+  if (getFIFOMode() == 1) _map->AI_Mode_3.set_AI_FIFO_Mode(halfFullBits(), &status);
+  if (write) programFIFOMode(&status);
+}
+
+uint32_t tAIDeviceFIFOPrimitive::statusBit(unsigned position, tStatus2* status) {
+  return bit(_map->Read_0104.refresh(status), position);
+}
+
+void tAIDeviceFIFOPrimitive::enableFIFOInterrupt(tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit7, status)
+      .exec();
+}
+
+void tAIDeviceFIFOPrimitive::disableFIFOInterrupt(tStatus2* status) {
+  tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::disableGroupAInterruptBit7)
+      .exec(status);
+}
+
+void tAIDeviceFIFOPrimitive::enableOverflowInterrupt(tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit5Source1, status)
+      .exec();
+}
+
+void tAIDeviceFIFOPrimitive::disableOverflowInterrupt(tStatus2* status) {
+  tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::disableGroupAInterruptBit5Source1)
+      .exec(status);
+}
+
+uint32_t tAIDeviceFIFOPrimitive::readSample(void* destination, tStatus2& status) {
+  const uint32_t sample = _map->Read_001C.refresh(&status);
+  if (_32BitSamples != 0) {
+    std::memcpy(destination, &sample, sizeof sample);
+  } else {
+    const auto half = static_cast<uint16_t>(sample);
+    std::memcpy(destination, &half, sizeof half);
+  }
+  return status.isNotFatal() ? 1 : 0;
+}
+
+uint32_t tAIDeviceFIFOPrimitive::readSamples(void* buffer, uint32_t count, tStatus2& status) {
+  auto& data = _map->Read_001C;
+  uint32_t stored = 0;
+  if (_32BitSamples != 0) {
+    auto* samples = static_cast<uint32_t*>(buffer);
+    while (stored < count) {
+      samples[stored++] = data.refresh(&status);
+      if (status.isFatal()) break;
+    }
+  } else {
+    auto* samples = static_cast<uint16_t*>(buffer);
+    while (stored < count) {
+      samples[stored++] = static_cast<uint16_t>(data.refresh(&status));
+      if (status.isFatal()) break;
+    }
+  }
+  return stored;
+}
+
+void tAIDeviceFIFOPrimitive::clearFIFO(tStatus2* status) {
+  _map->Write_01A6.write_AI_FIFO_Clear(1, status, 0);
+}
+
+void tAIDeviceFIFOPrimitive::programFIFOMode(tStatus2* status) {
+  if (!nQoUdRLP100::failed(status)) {
+    _map->Joint_Reset.write_AI_Configuration_Start(true, status);
+    _map->AI_Mode_3.flush(status, 0);
+    _map->Joint_Reset.write_AI_Configuration_End(true, status);
+  }
+  _map->flushBus(status);
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,136 @@
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAIDeviceFIFOPrimitive";
+using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+using nQoMDBG100::tStatus2;
+}  // namespace
+
+tAnswer tBaseAIDeviceFIFOPrimitive::tAIFIFOHandler::handleInterrupt() {
+  tStatus2 local;
+  _fifo->_fifoObservers.notifyAll(
+      [&](iAIFIFOObserver* observer) { return observer->fifoReady(_fifo, local); });
+  if (local.isFatal()) _fifo->disableFIFOInterrupt(nullptr);
+  return tAnswer::kHandled;
+}
+
+// Stops at the first observer once the FIFO left the armed state, so a
+// disarm between the passes keeps the source off.
+tAnswer tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleInterrupt() {
+  tStatus2 local;
+  const auto pass = _fifo->_overflowObservers.notifyAllWhile(
+      [this] { return _fifo->_state.isArmed(); },
+      [&](iAIOverflowObserver* observer) { return observer->overflowed(_fifo, local); });
+  if (pass.stopped || !_fifo->_state.isArmed()) return tAnswer::kHandled;
+  if (!pass.pending) return tAnswer::kHandled;
+  _fifo->disableOverflowInterrupt(&local);
+  return tAnswer::kHandledWantsSecondary;
+}
+
+uint32_t tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleSecondaryInterrupt() {
+  tStatus2 local;
+  _fifo->_overflowObservers.notifyPendingWhile(
+      [this] { return _fifo->_state.isArmed(); },
+      [&](iAIOverflowObserver* observer) { observer->overflowedSecondary(_fifo, local); });
+  if (_fifo->_state.isArmed()) _fifo->enableOverflowInterrupt(local);
+  return static_cast<uint32_t>(local.code);
+}
+
+tBaseAIDeviceFIFOPrimitive::tBaseAIDeviceFIFOPrimitive(const tAIFIFODescription* description,
+                                                       tStatus2& status)
+    : _description(description), _size(description != nullptr ? description->size : 0) {
+  _state.setCleared();
+  if (status.isNotFatal()) _state.setUncommitted();
+}
+
+void* tBaseAIDeviceFIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAIDeviceFIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAIDeviceFIFOPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAIDeviceFIFOPrimitive::isReady() const {
+  const uint32_t state = _state.getState();
+  return state >= tPrimitiveState::kUncommitted && state <= tPrimitiveState::kArmed &&
+         _description != nullptr;
+}
+
+void tBaseAIDeviceFIFOPrimitive::setConfiguration(const tAIDeviceFIFOPrimitiveConfig& configuration,
+                                                  tStatus2& status) {
+  _configuration = configuration;
+  _configuration.checkStatus(status);
+  setFIFOMode(_configuration.fifoMode, status, false);
+  uint32_t threshold = kNoThreshold;
+  switch (_configuration.thresholdCode) {
+    case 0: threshold = 0; break;
+    case 1: threshold = _size / 2; break;
+    case 2: threshold = _size; break;
+    default: break;
+  }
+  setThreshold(threshold, status, false);
+  if (_configuration.count == tAIDeviceFIFOPrimitiveConfig::kDefaultCount &&
+      _description != nullptr)
+    _configuration.count = _description->defaultCount;
+}
+
+void tBaseAIDeviceFIFOPrimitive::start(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 138});
+}
+
+void tBaseAIDeviceFIFOPrimitive::stop(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 147});
+}
+
+void tBaseAIDeviceFIFOPrimitive::reserved24(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 407});
+}
+
+void tBaseAIDeviceFIFOPrimitive::addFIFOObserver(iAIFIFOObserver* observer, tStatus2& status) {
+  _fifoObservers.add({observer}, status, {kFile, 501});
+  _state.setUncommitted();
+}
+
+void tBaseAIDeviceFIFOPrimitive::removeFIFOObserver(iAIFIFOObserver* observer, tStatus2& status) {
+  _fifoObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+void tBaseAIDeviceFIFOPrimitive::addOverflowObserver(iAIOverflowObserver* observer,
+                                                     tStatus2& status) {
+  _overflowObservers.add({observer}, status, {kFile, 502});
+  _state.setUncommitted();
+}
+
+void tBaseAIDeviceFIFOPrimitive::removeOverflowObserver(iAIOverflowObserver* observer,
+                                                        tStatus2& status) {
+  _overflowObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+uint32_t tBaseAIDeviceFIFOPrimitive::getThreshold(const tStatus2& status) const {
+  return status.isFatal() ? kNoThreshold : _threshold;
+}
+
+uint32_t tBaseAIDeviceFIFOPrimitive::getLevel(const tStatus2& status) const {
+  if (status.isFatal()) return kNoThreshold;
+  switch (getFIFOMode()) {
+    case 1: return _size / 2;
+    case 2: return _size;
+    default: return 0;
+  }
+}
+
+void tBaseAIDeviceFIFOPrimitive::setFIFOModeForLevel(uint32_t level, tStatus2& status, bool write) {
+  const uint64_t quarters = static_cast<uint64_t>(level) * 4;
+  const int32_t code = quarters < _size ? 0 : quarters < 3ull * _size ? 1 : 2;
+  setFIFOMode(code, status, write);
+}
+
+}  // namespace nQoUdP100

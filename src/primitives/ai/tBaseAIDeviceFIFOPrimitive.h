@@ -1,0 +1,155 @@
+// The analog-input data FIFO, device-independent part: the configuration,
+// the threshold and its test, the two observer lists (data and overflow) and
+// the two handlers that the board dispatcher calls. The board class programs
+// the FIFO mode, reads samples and status bits and switches the sources.
+//
+//   fifo.addOverflowObserver(&transfer, status);
+//   fifo.setConfiguration(config, status);   // mode and threshold, unwritten
+//   fifo.commit(status);                     // handler in, mode written
+//   fifo.arm(status);                        // overflow source on
+//
+// The overflow handler dispatches only while the FIFO is armed.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tModuleObject.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ai/tAIDescription.h"
+#include "primitives/ai/tAIDeviceFIFOPrimitiveConfig.h"
+#include "primitives/common/tObserverList.h"
+#include "primitives/common/tPrimitiveState.h"
+#include "reservation/iInterruptHandler.h"
+#include "reservation/iSecondaryInterruptHandler.h"
+
+namespace nQoUdP100 {
+
+class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
+ public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+  static constexpr uint32_t kInitialObserverRoom = 3;
+  static constexpr uint32_t kNoThreshold = 0xFFFFFFFF;
+
+  // Observers of the data interrupt and of the overflow interrupt. The first
+  // pass answers non-zero for the second.
+  class iAIFIFOObserver {
+   public:
+    virtual ~iAIFIFOObserver() = default;
+    virtual uint32_t fifoReady(tBaseAIDeviceFIFOPrimitive*, tStatus2&) { return 0; }
+    virtual void fifoReadySecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {}
+  };
+  class iAIOverflowObserver {
+   public:
+    virtual ~iAIOverflowObserver() = default;
+    virtual uint32_t overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) { return 0; }
+    virtual void overflowedSecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {}
+  };
+
+  // The data handler tells every observer and, when one of them fails,
+  // switches the data source off; it always answers kHandled.
+  class tAIFIFOHandler final : public nQoMRTB100::iInterruptHandler,
+                               public nQoMRTB100::iSecondaryInterruptHandler {
+   public:
+    explicit tAIFIFOHandler(tBaseAIDeviceFIFOPrimitive* fifo) : _fifo(fifo) {}
+    tAnswer handleInterrupt() override;
+    uint32_t handleSecondaryInterrupt() override { return 0; }
+
+   private:
+    tBaseAIDeviceFIFOPrimitive* _fifo;
+  };
+  // The overflow handler's two passes: the first switches the source off when
+  // an observer wants the second, which switches it on again while armed.
+  class tAIOverflowHandler final : public nQoMRTB100::iInterruptHandler,
+                                   public nQoMRTB100::iSecondaryInterruptHandler {
+   public:
+    explicit tAIOverflowHandler(tBaseAIDeviceFIFOPrimitive* fifo) : _fifo(fifo) {}
+    tAnswer handleInterrupt() override;
+    uint32_t handleSecondaryInterrupt() override;
+
+   private:
+    tBaseAIDeviceFIFOPrimitive* _fifo;
+  };
+
+  // The description is the board's (not owned); its size is kept.
+  tBaseAIDeviceFIFOPrimitive(const tAIFIFODescription* description, tStatus2& status);
+  virtual ~tBaseAIDeviceFIFOPrimitive() = default;
+  tBaseAIDeviceFIFOPrimitive(const tBaseAIDeviceFIFOPrimitive&) = delete;
+  tBaseAIDeviceFIFOPrimitive& operator=(const tBaseAIDeviceFIFOPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+
+  virtual bool isReady() const;
+  // The record, its mode and threshold (not written); a count of all ones
+  // becomes the description's default count.
+  virtual void setConfiguration(const tAIDeviceFIFOPrimitiveConfig& configuration,
+                                tStatus2& status);
+  virtual void commit(tStatus2& status) = 0;
+  virtual void arm(tStatus2& status) = 0;
+  // Not supported: -50256.
+  virtual void start(tStatus2& status);
+  virtual void stop(tStatus2& status);
+  virtual void disarm(tStatus2& status) = 0;
+  virtual void uncommit(tStatus2& status) = 0;
+  // 0 none, 1 half, 2 full.
+  virtual uint32_t getFIFOMode() const = 0;
+  virtual void setFIFOMode(int32_t code, tStatus2& status, bool write) = 0;
+  virtual void setThreshold(uint32_t count, tStatus2& status, bool write) = 0;
+  virtual uint32_t readStatusBit10(tStatus2* status) = 0;
+  virtual uint32_t isEmpty(tStatus2* status) = 0;
+  virtual uint32_t readStatusBit14(tStatus2* status) = 0;
+  virtual uint32_t readStatusBit13(tStatus2* status) = 0;
+  virtual void enableFIFOInterrupt(tStatus2& status) = 0;
+  virtual void disableFIFOInterrupt(tStatus2* status) = 0;
+  // One sample into a u32 (32-bit samples) or a u16; 1 when the status is good.
+  virtual uint32_t readSample(void* destination, tStatus2& status) = 0;
+  // The number of samples stored.
+  virtual uint32_t readSamples(void* buffer, uint32_t count, tStatus2& status) = 0;
+  virtual void clearFIFO(tStatus2* status) = 0;
+  // An operation of the FIFO interface that this board does not support: -50256.
+  virtual void reserved24(tStatus2& status);
+  virtual void programFIFOMode(tStatus2* status) = 0;
+  virtual void enableOverflowInterrupt(tStatus2& status) = 0;
+  virtual void disableOverflowInterrupt(tStatus2* status) = 0;
+
+  uint32_t isNotEmpty(tStatus2* status) { return isEmpty(status) == 0 ? 1 : 0; }
+  // The threshold test that setThreshold chose, which a transfer asks
+  // whether to keep draining.
+  uint32_t meetsThreshold(tStatus2* status) { return (this->*_thresholdTest)(status); }
+  // Each sets state 1, also when it failed (-50352 for a list that cannot grow).
+  void addFIFOObserver(iAIFIFOObserver* observer, tStatus2& status);
+  void removeFIFOObserver(iAIFIFOObserver* observer, tStatus2& status);
+  void addOverflowObserver(iAIOverflowObserver* observer, tStatus2& status);
+  void removeOverflowObserver(iAIOverflowObserver* observer, tStatus2& status);
+  // All ones on an error status.
+  uint32_t getThreshold(const tStatus2& status) const;
+  uint32_t getLevel(const tStatus2& status) const;
+  // Mode 0 below a quarter of the FIFO, 1 below three quarters, else 2.
+  void setFIFOModeForLevel(uint32_t level, tStatus2& status, bool write);
+
+  const tAIDeviceFIFOPrimitiveConfig& configuration() const { return _configuration; }
+  const tPrimitiveState& state() const { return _state; }
+
+ protected:
+  using tThresholdTest = uint32_t (tBaseAIDeviceFIFOPrimitive::*)(tStatus2*);
+
+  // 0 without threshold, else the FIFO mode.
+  uint32_t thresholdState() const { return _threshold == 0 ? 0 : getFIFOMode(); }
+
+  uint32_t _fifoAttached = 0;
+  uint32_t _overflowAttached = 0;
+  const tAIFIFODescription* _description;
+  tAIDeviceFIFOPrimitiveConfig _configuration;
+  uint32_t _size;
+  tPrimitiveState _state;
+  uint32_t _threshold = 0;
+  tThresholdTest _thresholdTest = &tBaseAIDeviceFIFOPrimitive::isNotEmpty;
+  tAIOverflowHandler _overflowHandler{this};
+  tAIFIFOHandler _fifoHandler{this};
+  tObserverList<tObserverRecord<iAIOverflowObserver>> _overflowObservers{kInitialObserverRoom};
+  tObserverList<tObserverRecord<iAIFIFOObserver>> _fifoObservers{kInitialObserverRoom};
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,81 @@
+#include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive";
+using nQoMDBG100::tStatus2;
+}  // namespace
+
+tBaseAIScanningFrontEndPrimitive::tBaseAIScanningFrontEndPrimitive(
+    const tAIFrontEndDescription* description, tStatus2& status)
+    : _description(description) {
+  if (status.isFatal()) return;
+  _configuration.checkStatus(status);
+  _state.setUncommitted();
+}
+
+void* tBaseAIScanningFrontEndPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAIScanningFrontEndPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAIScanningFrontEndPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+void tBaseAIScanningFrontEndPrimitive::setConfiguration(
+    const tAIScanningFrontEndPrimitiveConfig& configuration, tStatus2& status) {
+  if (_configuration.channels.allocationFailed() || configuration.channels.allocationFailed())
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 80});
+  if (!(_configuration.channels == configuration.channels)) _changed = 1;
+  _configuration = configuration;
+  _configuration.checkStatus(status);
+  _state.setUncommitted();
+}
+
+void tBaseAIScanningFrontEndPrimitive::arm(uint32_t timingFlag, tStatus2& status) {
+  if (timingFlag == 0 && status.isNotFatal()) programChannels(status);
+}
+
+bool tBaseAIScanningFrontEndPrimitive::isReady() const {
+  return _state.isInUse() && _description != nullptr;
+}
+
+tAIScanningFrontEndConfig* tBaseAIScanningFrontEndPrimitive::entryAt(uint32_t index,
+                                                                     tStatus2& status,
+                                                                     unsigned line) {
+  if (status.isFatal()) return nullptr;
+  if (_configuration.channels.allocationFailed()) {
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, line + 1});
+    return nullptr;
+  }
+  if (index >= _configuration.channels.size()) {
+    nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, line});
+    return nullptr;
+  }
+  return &_configuration.channels[index];
+}
+
+void tBaseAIScanningFrontEndPrimitive::setChannelRange(uint32_t index,
+                                                       const nQoUdRLP100::tInterval& range,
+                                                       tStatus2& status) {
+  if (tAIScanningFrontEndConfig* entry = entryAt(index, status, 111)) {
+    entry->rangeLow = range.lower;
+    entry->rangeHigh = range.upper;
+    _changed = 1;
+  }
+}
+
+void tBaseAIScanningFrontEndPrimitive::setChannelParameters(uint32_t index, int32_t positiveInput,
+                                                            int32_t reference, tStatus2& status) {
+  if (tAIScanningFrontEndConfig* entry = entryAt(index, status, 131)) {
+    entry->positiveInputCode = positiveInput;
+    entry->referenceCode = reference;
+    _changed = 1;
+  }
+}
+
+}  // namespace nQoUdP100

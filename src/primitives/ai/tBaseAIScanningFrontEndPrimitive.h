@@ -1,0 +1,69 @@
+// The analog-input scanning front end, device-independent part: the channel
+// list of a task, its changes and the primitive state. The board class writes
+// the list to the chip's configuration memory.
+//
+//   frontEnd.setConfiguration(config, status);   // state 1
+//   frontEnd.setChannelRange(0, range, status);   // -50150 past the list
+//   frontEnd.commit(status);                       // words written, state 2
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tInterval.h"
+#include "frame/tModuleObject.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ai/tAIFrontEndDescription.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitiveConfig.h"
+#include "primitives/common/tPrimitiveState.h"
+
+namespace nQoUdP100 {
+
+class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
+ public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+
+  // The description is the board's (not owned).
+  tBaseAIScanningFrontEndPrimitive(const tAIFrontEndDescription* description, tStatus2& status);
+  virtual ~tBaseAIScanningFrontEndPrimitive() = default;
+  tBaseAIScanningFrontEndPrimitive(const tBaseAIScanningFrontEndPrimitive&) = delete;
+  tBaseAIScanningFrontEndPrimitive& operator=(const tBaseAIScanningFrontEndPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+
+  // -50352 when either list failed to grow; marks a change when the lists
+  // differ; state 1.
+  virtual void setConfiguration(const tAIScanningFrontEndPrimitiveConfig& configuration,
+                                tStatus2& status);
+  virtual void commit(tStatus2& status) = 0;
+  // With a timing flag of 0: programChannels.
+  virtual void arm(uint32_t timingFlag, tStatus2& status);
+  virtual void waitForSettling(tStatus2& status) = 0;
+  // Nothing to undo in the chip.
+  virtual void disarm(tStatus2&) {}
+  virtual void uncommit(tStatus2& status) = 0;
+  virtual bool isReady() const;
+  virtual void programChannels(tStatus2& status) = 0;
+
+  // The range of entry index, respectively its positive-input and reference
+  // codes; -50150 past the list, -50352 for a list that failed to grow.
+  void setChannelRange(uint32_t index, const nQoUdRLP100::tInterval& range, tStatus2& status);
+  void setChannelParameters(uint32_t index, int32_t positiveInput, int32_t reference,
+                            tStatus2& status);
+
+  const tAIScanningFrontEndPrimitiveConfig& configuration() const { return _configuration; }
+  const tPrimitiveState& state() const { return _state; }
+  bool hasChanged() const { return _changed != 0; }
+
+ protected:
+  // The entry at index, or null with the code set.
+  tAIScanningFrontEndConfig* entryAt(uint32_t index, tStatus2& status, unsigned line);
+
+  const tAIFrontEndDescription* _description;
+  tAIScanningFrontEndPrimitiveConfig _configuration;
+  tPrimitiveState _state;
+  uint32_t _changed = 1;
+};
+
+}  // namespace nQoUdP100

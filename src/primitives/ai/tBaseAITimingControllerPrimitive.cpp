@@ -1,0 +1,334 @@
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+
+#include <cstring>
+
+#include "apal/nQoAPALMemory.h"
+#include "frame/nParseUtilities.h"
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+constexpr const char kFile[] = "tBaseAITimingControllerPrimitive";
+constexpr const char kListenerSuffix[] = "tBaseAITimingControllerPrimitive::tLibSocketListener";
+constexpr uint32_t kLocationWords = 3;
+constexpr int32_t kFiniteAcquisition = 2;
+
+using nQoMDBG100::tStatus2;
+
+iSync* openEvent(uint32_t option, tStatus2& status) {
+  iSync::tParam param;
+  param.kind = 2;
+  param.option = option;
+  return syncOpen(param, &status.code);
+}
+
+}  // namespace
+
+void tBaseAITimingControllerPrimitive::tLibSocketListener::handleRequest(
+    const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
+    uint32_t* replySize, uint32_t code, uint32_t secondWord, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (request == nullptr || requestSize != kRequestSize || reply == nullptr ||
+      replyCapacity != kReplySize || replySize == nullptr || secondWord != 0) {
+    nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 610});
+    return;
+  }
+  *replySize = kReplySize;
+  uint64_t key = 0;
+  std::memcpy(&key, request, sizeof key);
+  const tAITimingConfig& timing = _timing->_configuration.timing;
+  if (key != timing.listenerKey || code != kTimingRequest) {
+    nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 620});
+    return;
+  }
+  const uint32_t words[] = {static_cast<uint32_t>(timing.timingMode),
+                            static_cast<uint32_t>(timing.acquisitionType), timing.firstCount};
+  std::memcpy(reply, words, sizeof words);
+}
+
+tBaseAITimingControllerPrimitive::tBaseAITimingControllerPrimitive(const tAIFirstEntry* owner,
+                                                                   iBus* bus, tStatus2& status)
+    : _owner(owner),
+      _bus(bus),
+      _sampleEndLoop(owner != nullptr ? owner->timedLoopThreshold : 0),
+      _sampleStartLoop(owner != nullptr ? owner->timedLoopThreshold : 0) {
+  if (status.isFatal()) return;
+  _recordEndEvent = openEvent(32, status);
+  if (status.isFatal()) return;
+  _recordEndSecondaryEvent = openEvent(0, status);
+  if (status.isFatal()) return;
+  _state.setUncommitted();
+}
+
+tBaseAITimingControllerPrimitive::~tBaseAITimingControllerPrimitive() {
+  unregisterListener();
+  syncClose(_recordEndEvent);
+  syncClose(_recordEndSecondaryEvent);
+}
+
+void* tBaseAITimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAITimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAITimingControllerPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAITimingControllerPrimitive::isReady() const {
+  return _state.isInUse() && _owner != nullptr;
+}
+
+void tBaseAITimingControllerPrimitive::setConfiguration(
+    const tAITimingControllerPrimitiveConfig& configuration, tStatus2& status) {
+  if (status.isFatal()) return;
+  _configuration.timing = configuration.timing;
+  _configuration.checkStatus(status);
+  setMode(configuration.timing.timingMode, status);
+  if (configuration.hasRouting != 0) setRouting(configuration.routing, status);
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::setRouting(const tAIRoutingConfig& routing, tStatus2&) {
+  _configuration.routing = routing;
+  _sampleClockKind = _configuration.routing.fillInFlags();
+}
+
+// Observer lists --------------------------------------------------------------
+
+void tBaseAITimingControllerPrimitive::addSampleStartObserver(iSampleStartObserver* observer,
+                                                              bool enableAtArm, tStatus2& status) {
+  tSampleStartRecord record;
+  record.observer = observer;
+  record.enableAtArm = enableAtArm ? 1 : 0;
+  _sampleStartObservers.add(record, status, {kFile, 101});
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::removeSampleStartObserver(iSampleStartObserver* observer,
+                                                                 tStatus2& status) {
+  _sampleStartObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::addSampleEndObserver(iSampleEndObserver* observer,
+                                                            tStatus2& status) {
+  _sampleEndObservers.add({observer}, status, {kFile, 102});
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::removeSampleEndObserver(iSampleEndObserver* observer,
+                                                               tStatus2& status) {
+  _sampleEndObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::addRecordEndObserver(iRecordEndObserver* observer,
+                                                            tStatus2& status) {
+  _recordEndObservers.add({observer}, status, {kFile, 103});
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::removeRecordEndObserver(iRecordEndObserver* observer,
+                                                               tStatus2& status) {
+  _recordEndObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::addLastConvertObserver(iLastConvertObserver* observer,
+                                                              tStatus2& status) {
+  _lastConvertObservers.add({observer}, status, {kFile, 104});
+  _state.setUncommitted();
+}
+
+void tBaseAITimingControllerPrimitive::removeLastConvertObserver(iLastConvertObserver* observer,
+                                                                 tStatus2& status) {
+  _lastConvertObservers.remove(observer, status);
+  _state.setUncommitted();
+}
+
+bool tBaseAITimingControllerPrimitive::wantsRecordEnd() const {
+  const tAITimingConfig& timing = _configuration.timing;
+  return _recordEndObservers.any() || (_lastConvertObservers.any() && timing.timingMode == 3 &&
+                                       timing.acquisitionType == kFiniteAcquisition);
+}
+
+uint32_t tBaseAITimingControllerPrimitive::enabledAtArmCount() const {
+  uint32_t count = 0;
+  _sampleStartObservers.forEachInUse(
+      [&](const tSampleStartRecord& record) { count += record.enableAtArm != 0 ? 1 : 0; });
+  return count;
+}
+
+bool tBaseAITimingControllerPrimitive::anyEnabledAtArm() const { return enabledAtArmCount() != 0; }
+
+uint32_t tBaseAITimingControllerPrimitive::sampleEndCount() const {
+  uint32_t count = 0;
+  _sampleEndObservers.forEachInUse([&](const auto&) { ++count; });
+  return count;
+}
+
+// Interrupt passes ------------------------------------------------------------
+
+namespace {
+using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+constexpr tAnswer answerOf(bool pending) {
+  return pending ? tAnswer::kHandledWantsSecondary : tAnswer::kHandled;
+}
+}  // namespace
+
+tAnswer tBaseAITimingControllerPrimitive::sampleStartPass() {
+  tStatus2 local;
+  const auto pass = _sampleStartObservers.notifyAllWhile(
+      [this] { return armed(); },
+      [&](iSampleStartObserver* observer) { return observer->sampleStarted(this, local); });
+  return pass.stopped ? tAnswer::kHandled : answerOf(pass.pending);
+}
+
+void tBaseAITimingControllerPrimitive::sampleStartSecondaryPass() {
+  tStatus2 local;
+  _sampleStartObservers.notifyPendingWhile(
+      [this] { return armed(); },
+      [&](iSampleStartObserver* observer) { observer->sampleStartedSecondary(this, local); });
+}
+
+// Last-convert observers hear the primary pass in mode 2 and the secondary
+// pass in mode 3, as the engine reports them.
+tAnswer tBaseAITimingControllerPrimitive::sampleEndPass() {
+  tStatus2 local;
+  auto pass = _sampleEndObservers.notifyAllWhile(
+      [this] { return armed(); },
+      [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
+  if (pass.stopped) return tAnswer::kHandled;
+  if (_configuration.timing.timingMode == 2 && armed()) {
+    const auto last = _lastConvertObservers.notifyAllWhile(
+        [this] { return armed(); },
+        [&](iLastConvertObserver* observer) { return observer->lastConverted(this, local); });
+    if (last.stopped) return tAnswer::kHandled;
+    pass.pending = pass.pending || last.pending;
+  }
+  return answerOf(pass.pending);
+}
+
+void tBaseAITimingControllerPrimitive::sampleEndSecondaryPass() {
+  tStatus2 local;
+  const bool through = _sampleEndObservers.notifyPendingWhile(
+      [this] { return armed(); },
+      [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
+  if (through && _configuration.timing.timingMode == 3 && armed())
+    _lastConvertObservers.notifyPendingWhile(
+        [this] { return armed(); },
+        [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
+}
+
+// Once per run: a second record end (the interrupt after stop simulated one)
+// notifies no one.
+tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
+  if (_recordEndGuard.fetchIncrement() != 0) return tAnswer::kHandled;
+  tStatus2 local;
+  auto pass = _recordEndObservers.notifyAllWhile(
+      [this] { return armed(); },
+      [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
+  if (!pass.stopped && _configuration.timing.timingMode == 3 && armed())
+    pass.pending = _lastConvertObservers
+                       .notifyAllWhile([this] { return armed(); },
+                                       [&](iLastConvertObserver* observer) {
+                                         return observer->lastConverted(this, local);
+                                       })
+                       .pending ||
+                   pass.pending;
+  tStatus2 signal;
+  _recordEndEvent->releaseOrSet(&signal.code);
+  return answerOf(pass.pending);
+}
+
+void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
+  if (_recordEndSecondaryGuard.fetchIncrement() != 0) return;
+  tStatus2 local;
+  const bool through = _recordEndObservers.notifyPendingWhile(
+      [this] { return armed(); },
+      [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
+  if (through && _configuration.timing.timingMode == 3 && armed())
+    _lastConvertObservers.notifyPendingWhile(
+        [this] { return armed(); },
+        [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
+  tStatus2 signal;
+  _recordEndSecondaryEvent->releaseOrSet(&signal.code);
+}
+
+void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
+  _recordEndEvent->reset(&status.code);
+  _recordEndSecondaryEvent->reset(&status.code);
+  _recordEndGuard.set(0);
+  _recordEndSecondaryGuard.set(0);
+}
+
+// Both passes have run once the two events are set; the secondary pass runs
+// here when the dispatcher has not run it yet.
+void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
+  _recordEndEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
+  if (_recordEndSecondaryGuard.get() == 0) recordEndSecondaryPass();
+  _recordEndSecondaryEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
+}
+
+// Timed loops and the listener ------------------------------------------------
+
+void tBaseAITimingControllerPrimitive::registerTimedLoop(tStatus2& status) {
+  switch (_configuration.timing.timedLoopEvent) {
+    case 1:
+      _sampleStartLoop.loop.counter = 0;
+      if (_sampleStartObservers.find(&_sampleStartLoop) == nullptr)
+        addSampleStartObserver(&_sampleStartLoop, true, status);
+      break;
+    case 2:
+      _sampleEndLoop.loop.counter = 0;
+      if (_sampleEndObservers.find(&_sampleEndLoop) == nullptr)
+        addSampleEndObserver(&_sampleEndLoop, status);
+      break;
+    default: break;
+  }
+}
+
+void tBaseAITimingControllerPrimitive::unregisterTimedLoop(tStatus2& status) {
+  switch (_configuration.timing.timedLoopEvent) {
+    case 1:
+      removeSampleStartObserver(&_sampleStartLoop, status);
+      _sampleStartLoop.loop.counter = 0;
+      break;
+    case 2:
+      removeSampleEndObserver(&_sampleEndLoop, status);
+      _sampleEndLoop.loop.counter = 0;
+      break;
+    default: break;
+  }
+}
+
+// "0x1::0x2A::0x0::tBaseAITimingControllerPrimitive::tLibSocketListener": the
+// bus location words in radix 16, then the listener's class.
+void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
+  if (status.isFatal() || _configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
+  char* name = static_cast<char*>(_memNewUsingCRT(kListenerNameLength, 0, nullptr));
+  if (name == nullptr) {
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 580});
+    return;
+  }
+  char* end = name;
+  for (uint32_t word = 0; word < kLocationWords; ++word) {
+    end = nQoUdR100::nQoKABBO_1_0::nParseUtilities::formatIntegerInRadix(
+        end, _bus != nullptr ? _bus->location(word) : 0, 16);
+    *end++ = ':';
+    *end++ = ':';
+  }
+  std::memcpy(end, kListenerSuffix, sizeof kListenerSuffix);
+  _listenerHandle = iLibSocketListener::registerSocketListener(name, &_listener, status);
+  _memDelete(name);
+}
+
+void tBaseAITimingControllerPrimitive::unregisterListener() {
+  iLibSocketListener::unregisterSocketListener(_listenerHandle);
+  _listenerHandle = 0;
+}
+
+}  // namespace nQoUdP100

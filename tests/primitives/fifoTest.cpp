@@ -1,0 +1,183 @@
+// The AI data FIFO on the real map and dispatcher with the FIFO model:
+// commit and arm by observer list, mode and threshold, sample reads, the two
+// handlers and the unsupported operations.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "primitives/ai/tAIDeviceFIFOPrimitive.h"
+#include "sim/tSimAIFifo.h"
+#include "support/statusRecords.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+#include "tavik/tavikFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAIDeviceFIFOPrimitive;
+using nQoUdP100::tAIDeviceFIFOPrimitiveConfig;
+using nQoUdP100::tAIFIFODescription;
+using nQoUdP100::tBaseAIDeviceFIFOPrimitive;
+using tLog = std::vector<tAccess>;
+using tBase = tBaseAIDeviceFIFOPrimitive;
+
+class tObserver : public tBase::iAIFIFOObserver, public tBase::iAIOverflowObserver {
+ public:
+  explicit tObserver(std::vector<uint32_t>* calls) : calls(calls) {}
+  uint32_t fifoReady(tBase*, tStatus2& status) override {
+    calls->push_back(1);
+    if (failWith != 0) status.setCode(failWith, "qoudrk", "fifoTest", 1);
+    return 0;
+  }
+  uint32_t overflowed(tBase*, tStatus2&) override {
+    calls->push_back(2);
+    return 1;
+  }
+  void overflowedSecondary(tBase*, tStatus2&) override { calls->push_back(102); }
+  std::vector<uint32_t>* calls;
+  int failWith = 0;
+};
+
+class tFIFOTest : public tTavikMapTest {
+ protected:
+  void SetUp() override {
+    tTavikMapTest::SetUp();
+    dispatcher = new nQoUdRLP100::tTavikInterruptDispatcher(map, 1, &status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete fifo;
+    delete dispatcher;
+    tTavikMapTest::TearDown();
+  }
+  void build(uint32_t widthCode) {
+    description = {1024, widthCode, 77};
+    fifo = new tAIDeviceFIFOPrimitive(&description, map, dispatcher, status);
+    ASSERT_EQ(status.code, 0);
+    windows.clearLog();
+  }
+
+  tAIFIFODescription description;
+  nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
+  tAIDeviceFIFOPrimitive* fifo = nullptr;
+  nQoSim::tSimAIFifo model{windows, window};
+  std::vector<uint32_t> calls;
+  tObserver observer{&calls};
+};
+
+TEST_F(tFIFOTest, OnlyFIFOObserversAttachOnlyTheDataSourceAndArmEnablesOnlyBit7) {
+  build(4);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->commit(status);
+  EXPECT_NE(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+  EXPECT_EQ(windows.writes().back(), wrote(0x190, 0x100));
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  windows.clearLog();
+  fifo->arm(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0080)}));
+  EXPECT_EQ(fifo->state().getState(), 3u);
+
+  // An observer that fails switches the data source off; still kHandled.
+  observer.failWith = -1;
+  windows.clearLog();
+  EXPECT_EQ(dispatcher->primaryHandlers[0]->handleInterrupt(), 1u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0000)}));
+  fifo->disarm(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
+  build(4);
+  tAIDeviceFIFOPrimitiveConfig config;
+  config.fifoMode = 1;
+  config.thresholdCode = 3;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getThreshold(status), 0xFFFFFFFFu);
+  EXPECT_EQ(fifo->configuration().count, 77u);
+  EXPECT_EQ(fifo->getFIFOMode(), 1u);
+  EXPECT_EQ(fifo->getLevel(status), 512u);
+  EXPECT_TRUE(windows.log().empty()) << "nothing written before programFIFOMode";
+  // Half full with a threshold: 01 in bits 7:6.
+  fifo->programFIFOMode(&status);
+  EXPECT_EQ(windows.log(),
+            (tLog{wrote(0x190, 0x10), wrote(0x1AE, 0x0040), wrote(0x190, 0x100), kBusFlush}));
+
+  config.fifoMode = 2;
+  config.thresholdCode = 0;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getThreshold(status), 0u);
+  EXPECT_EQ(fifo->getFIFOMode(), 2u);
+  fifo->setFIFOModeForLevel(100, status, false);
+  EXPECT_EQ(fifo->getFIFOMode(), 0u);
+
+  windows.clearLog();
+  fifo->clearFIFO(&status);
+  fifo->clearFIFO(&status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x1A6, 1), wrote(0x1A6, 1)}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tFIFOTest, SamplesAreReadWholeOrAsTheirLowHalf) {
+  build(2);
+  model.push({0x0001FFFF, 0x00028000});
+  uint16_t samples[2] = {};
+  EXPECT_EQ(fifo->isEmpty(&status), 0u);
+  EXPECT_EQ(fifo->readSamples(samples, 2, status), 2u);
+  EXPECT_EQ(samples[0], 0xFFFF);
+  EXPECT_EQ(samples[1], 0x8000);
+  EXPECT_EQ(fifo->isEmpty(&status), 1u);
+  EXPECT_EQ(fifo->meetsThreshold(&status), 0u);
+
+  delete fifo;
+  build(4);
+  model.push({0x0001FFFF, 7});
+  uint32_t whole[3] = {};
+  EXPECT_EQ(fifo->readSample(whole, status), 1u);
+  EXPECT_EQ(whole[0], 0x0001FFFFu);
+  tStatus2 failed(-1);
+  EXPECT_EQ(fifo->readSamples(whole, 3, failed), 1u);
+  EXPECT_EQ(whole[0], 0xFFFFFFFFu);
+  EXPECT_EQ(model.size(), 1u) << "no read under an error";
+}
+
+TEST_F(tFIFOTest, AnOverflowSecondaryPassAfterDisarmLeavesTheSourceOff) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[1]->handleInterrupt(), 2u);
+  fifo->disarm(status);
+  windows.clearLog();
+  dispatcher->secondaryHandlers[1]->handleSecondaryInterrupt();
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2}));
+  EXPECT_TRUE(windows.writes().empty());
+
+  fifo->arm(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[1]->handleInterrupt(), 2u);
+  windows.clearLog();
+  dispatcher->secondaryHandlers[1]->handleSecondaryInterrupt();
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2, 2, 102}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0020)}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
+  build(4);
+  tStatus2 start, stop, slot24;
+  fifo->start(start);
+  EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAIDeviceFIFOPrimitive", 138));
+  fifo->stop(stop);
+  EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAIDeviceFIFOPrimitive", 147));
+  fifo->reserved24(slot24);
+  EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAIDeviceFIFOPrimitive", 407));
+  EXPECT_EQ(slot24.code, -50256);
+}
+
+}  // namespace
+}  // namespace nQoTest

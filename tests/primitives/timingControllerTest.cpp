@@ -1,0 +1,388 @@
+// The Tavik AI timing controller on the real map, helper and dispatcher:
+// register programming by mode, the arm command and hammer stop, stop's
+// warning and simulated record end, the listener, the handlers' passes and
+// the timed loop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "primitives/ai/tTavikAITimingControllerPrimitive.h"
+#include "sim/simAllocator.h"
+#include "sim/simSocketListeners.h"
+#include "sim/tSimSchedulerAction.h"
+#include "support/statusRecords.h"
+#include "tavik/tTavikHelper.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+#include "tavik/tavikFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoSim::tSimSchedulerAction;
+using nQoUdP100::tAIFirstEntry;
+using nQoUdP100::tAITimingControllerPrimitiveConfig;
+using nQoUdP100::tBaseAITimingControllerPrimitive;
+using nQoUdP100::tTavikAITimingControllerPrimitive;
+using tLog = std::vector<tAccess>;
+using tBase = tBaseAITimingControllerPrimitive;
+
+// Logs every notification as name (primary) or 100 + name (secondary) and
+// answers what the test set.
+class tObserver : public tBase::iSampleStartObserver,
+                  public tBase::iRecordEndObserver,
+                  public tBase::iLastConvertObserver {
+ public:
+  tObserver(uint32_t name, std::vector<uint32_t>* calls) : name(name), calls(calls) {}
+  uint32_t sampleStarted(tBase*, tStatus2&) override { return log(0); }
+  void sampleStartedSecondary(tBase*, tStatus2&) override { calls->push_back(100 + name); }
+  uint32_t recordEnded(tBase*, tStatus2&) override { return log(0); }
+  void recordEndedSecondary(tBase*, tStatus2&) override { calls->push_back(100 + name); }
+  uint32_t lastConverted(tBase*, tStatus2&) override { return log(10); }
+  void lastConvertedSecondary(tBase*, tStatus2&) override { calls->push_back(110 + name); }
+  uint32_t log(uint32_t offset) {
+    calls->push_back(offset + name);
+    return answer;
+  }
+  uint32_t name;
+  std::vector<uint32_t>* calls;
+  uint32_t answer = 1;
+};
+
+class tTimingTest : public tTavikMapTest {
+ protected:
+  void SetUp() override {
+    tTavikMapTest::SetUp();
+    helper = new nQoUdRLP100::tTavikHelper(map);
+    dispatcher = new nQoUdRLP100::tTavikInterruptDispatcher(map, 1, &status);
+    timing = new tTavikAITimingControllerPrimitive(&entry, map, helper, dispatcher, status);
+    ASSERT_EQ(status.code, 0);
+    config.hasRouting = 1;
+    clearLogs();
+  }
+  void TearDown() override {
+    delete timing;
+    delete dispatcher;
+    delete helper;
+    tTavikMapTest::TearDown();
+  }
+  void clearLogs() {
+    windows.clearLog();
+    bus.clearCalls();
+    calls.clear();
+    nQoSim::clearStatusLog();
+  }
+  // Mode 3, finite, firstCount 100.
+  void finite(uint32_t secondCount = 0) {
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = 100;
+    config.timing.secondCount = secondCount;
+  }
+  void commit() {
+    timing->setConfiguration(config, status);
+    timing->commit(status);
+    ASSERT_EQ(status.code, 0);
+  }
+  bool hasWrite(uint32_t offset, uint32_t value, unsigned width = 16) {
+    const tLog all = windows.writes();
+    return std::find(all.begin(), all.end(), nQoTest::wrote(offset, value, width)) != all.end();
+  }
+  bool wroteAt(uint32_t offset) {
+    const tLog all = windows.writes();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const tAccess& a) { return a.offset == offset; });
+  }
+
+  tAIFirstEntry entry{nullptr, 2};
+  tAITimingControllerPrimitiveConfig config;
+  nQoUdRLP100::tTavikHelper* helper = nullptr;
+  nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
+  tTavikAITimingControllerPrimitive* timing = nullptr;
+  tSimSchedulerAction action;
+  std::vector<uint32_t> calls;
+  tObserver first{1, &calls}, second{2, &calls};
+};
+
+TEST_F(tTavikMapTest, ConstructionClosesTheConvertGateInABracket) {
+  nQoUdRLP100::tTavikHelper helper(map);
+  nQoUdRLP100::tTavikInterruptDispatcher dispatcher(map, 1, &status);
+  windows.clearLog();
+  tAIFirstEntry entry;
+  tTavikAITimingControllerPrimitive timing(&entry, map, &helper, &dispatcher, status);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0x190, 0x10), wrote(0x11A, 0xC000), wrote(0x190, 0x100)}));
+  EXPECT_EQ(timing.state().getState(), 1u);
+  EXPECT_TRUE(timing.isReady());
+}
+
+TEST_F(tTimingTest, AFiniteMode3CommitLoadsTheFirstCountInsideOneBracket) {
+  map->Write_0128.flush(&status, 0);
+  clearLogs();
+  finite();
+  commit();
+  const tLog log = windows.log();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log.front(), nQoTest::wrote(0x190, 0x10));
+  EXPECT_EQ(tLog(log.end() - 2, log.end()), (tLog{nQoTest::wrote(0x190, 0x100), kBusFlush}));
+  EXPECT_TRUE(hasWrite(0x124, 99, 32));
+  EXPECT_TRUE(hasWrite(0x110, 0x0020));
+  EXPECT_EQ(map->AI_Mode_2.getRegister() & 0x6, 0);
+  EXPECT_FALSE(wroteAt(0x180));
+  EXPECT_FALSE(wroteAt(0x128));
+  EXPECT_EQ(map->Write_0128.getRegister(), 0u);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(timing->runKind(), tTavikAITimingControllerPrimitive::kFinite);
+  EXPECT_EQ(map->AI_Mode_1.getRegister() & 0x0003, 0x0001) << "trigger once, not continuous";
+
+  finite(5);
+  clearLogs();
+  commit();
+  EXPECT_TRUE(hasWrite(0x128, 4, 32));
+  EXPECT_EQ(map->AI_Mode_2.getRegister() & 0x2006, 0x2006);
+  EXPECT_EQ(timing->runKind(), tTavikAITimingControllerPrimitive::kFiniteSecondTrigger);
+}
+
+TEST_F(tTimingTest, SpecialSelectsClearTheirFieldsAndAStrobeLoadValueIsLoaded) {
+  finite();
+  config.routing.words[0] = 5;
+  config.routing.words[7] = 5;
+  commit();
+  EXPECT_EQ(map->AI_Mode_1.getRegister() & 0xF800, 5 << 11);
+  EXPECT_EQ(map->Write_017C.getRegister() & 0x0F80, 5 << 7);
+  config.routing.words[0] = 0x7FFF0000;
+  config.routing.words[7] = 32;
+  config.timing.strobeLoadValue = 3;
+  clearLogs();
+  commit();
+  EXPECT_EQ(map->AI_Mode_1.getRegister() & 0xF800, 0);
+  EXPECT_EQ(map->Write_017C.getRegister() & 0x0F80, 0);
+  EXPECT_TRUE(hasWrite(0x180, 2));
+  EXPECT_TRUE(hasWrite(0x110, 0x0080));
+
+  config.timing.timingMode = 0;
+  config.timing.strobeLoadValue = 1;
+  clearLogs();
+  commit();
+  EXPECT_FALSE(wroteAt(0x180));
+  EXPECT_FALSE(wroteAt(0x124));
+  EXPECT_EQ(map->Write_017C.getRegister(), 0x3060) << "the neutral selects";
+}
+
+TEST_F(tTimingTest, ArmRunsTheArmCommandAtomicallyAndDisarmHammerStopsAndClosesTheGate) {
+  config.timing.timingMode = 3;
+  timing->setSchedulerAction(&action, status);
+  commit();
+  clearLogs();
+  timing->arm(status);
+  const uint32_t mode2 = map->AI_Mode_2.getRegister();
+  EXPECT_EQ(mode2 & 0xC000, 0) << "an internal sample clock opens the gate";
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, nQoTest::wrote(0x190, 0x10),
+                                 nQoTest::wrote(0x11A, mode2), nQoTest::wrote(0x190, 0x100),
+                                 nQoTest::wrote(0x110, 0x1540), kAtomicEnd, kBusFlush}));
+  EXPECT_EQ(timing->state().getState(), 3u);
+  EXPECT_FALSE(timing->isIdle());
+
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_EQ(windows.log(),
+            (tLog{kAtomicBegin, nQoTest::wrote(0x190, 0x10), nQoTest::wrote(0x110, 0x2000),
+                  nQoTest::wrote(0x190, 0x100), kAtomicEnd, kBusFlush, nQoTest::wrote(0x190, 0x10),
+                  nQoTest::wrote(0x11A, mode2 | 0xC000), nQoTest::wrote(0x190, 0x100), kBusFlush}));
+  EXPECT_EQ(action.calls(),
+            (std::vector<tSimSchedulerAction::tCall>{{tSimSchedulerAction::tCall::kArmed, 0},
+                                                     {tSimSchedulerAction::tCall::kDisarmed, 0}}));
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(status.code, 0);
+
+  config.timing.counterAEnable = 0;
+  commit();
+  clearLogs();
+  timing->arm(status);
+  EXPECT_TRUE(hasWrite(0x110, 0x0440));
+  timing->disarm(status);
+}
+
+TEST_F(tTimingTest, ALastConvertObserverOfAFiniteRunEnablesTheRecordEndSource) {
+  finite();
+  timing->addLastConvertObserver(&first, status);
+  commit();
+  ASSERT_NE(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+  clearLogs();
+  timing->arm(status);
+  EXPECT_TRUE(hasWrite(0x192, 0x0001));
+  timing->disarm(status);
+  EXPECT_TRUE(hasWrite(0x192, 0x0000));
+  timing->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tTimingTest, StoppingAFiniteRunEarlyWarnsAndNotifiesTheRecordEndOnce) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addLastConvertObserver(&second, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  EXPECT_TRUE(hasWrite(0x108, 1)) << "mode 3 starts with 1";
+  clearLogs();
+  timing->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, "source/qomiop/tavik/ai/tTavikAITimingControllerPrimitive", 202));
+  EXPECT_TRUE(hasWrite(0x110, 0x2000)) << "hammer stop";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112}));
+  EXPECT_EQ(timing->state().getState(), 3u);
+
+  // Once the record-end interrupt was served: no warning, no hammer stop.
+  tStatus2 served;
+  timing->start(served);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  clearLogs();
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12}));
+  timing->stop(served);
+  EXPECT_EQ(served.code, 0);
+  EXPECT_FALSE(hasWrite(0x110, 0x2000));
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112}));
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls.size(), 4u) << "the secondary pass ran once";
+  windows.setRead(window, 0x104, 16, 0);
+  timing->disarm(served);
+  timing->uncommit(served);
+}
+
+TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing) {
+  finite();
+  config.timing.quietStop = 1;
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->stop(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(hasWrite(0x110, 0x2000));
+  timing->disarm(status);
+
+  config.timing.quietStop = 0;
+  config.timing.acquisitionType = 1;
+  commit();
+  timing->arm(status);
+  timing->stop(status);
+  EXPECT_EQ(status.code, 0);
+  timing->disarm(status);
+
+  for (int32_t mode : {0, 1, 2}) {
+    config.timing.timingMode = mode;
+    commit();
+    clearLogs();
+    timing->stop(status);
+    EXPECT_TRUE(windows.log().empty()) << mode;
+  }
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tTimingTest, TheListenerAnswersOnlyWellShapedRequestsWithTheKey) {
+  bus.setLocation(0, 1);
+  bus.setLocation(1, 0x2A);
+  bus.setLocation(2, 0);
+  finite();
+  config.timing.listenerKey = 0x1122334455667788;
+  const int64_t live = nQoSim::liveAllocations();
+  commit();
+  EXPECT_EQ(nQoSim::liveAllocations(), live) << "the name buffer is freed";
+  iLibSocketListener* listener = nQoSim::findSocketListener(
+      "0x1::0x2A::0x0::tBaseAITimingControllerPrimitive::tLibSocketListener");
+  ASSERT_NE(listener, nullptr);
+
+  uint8_t request[8];
+  const uint64_t key = 0x1122334455667788;
+  std::memcpy(request, &key, 8);
+  uint32_t reply[3] = {}, size = 0;
+  tStatus2 good;
+  listener->handleRequest(request, 8, reply, 12, &size, 1, 0, good);
+  EXPECT_EQ(good.code, 0);
+  EXPECT_EQ(size, 12u);
+  EXPECT_EQ(reply[0], 3u);
+  EXPECT_EQ(reply[1], 2u);
+  EXPECT_EQ(reply[2], 100u);
+
+  struct tCase {
+    uint32_t requestSize, capacity, code, second;
+    uint64_t key;
+    uint32_t sizeAfter;
+  };
+  for (const tCase& c :
+       {tCase{7, 12, 1, 0, key, 0xEE}, tCase{8, 12, 1, 0, key + 1, 12}, tCase{8, 12, 2, 0, key, 12},
+        tCase{8, 11, 1, 0, key, 0xEE}, tCase{8, 12, 1, 1, key, 0xEE}}) {
+    SCOPED_TRACE(c.requestSize * 100 + c.capacity + c.code * 1000);
+    std::memcpy(request, &c.key, 8);
+    uint32_t sizeOut = 0xEE;
+    tStatus2 bad;
+    listener->handleRequest(request, c.requestSize, reply, c.capacity, &sizeOut, c.code, c.second,
+                            bad);
+    EXPECT_EQ(bad.code, -223749);
+    EXPECT_EQ(sizeOut, c.sizeAfter);
+  }
+  timing->uncommit(status);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+}
+
+TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addSampleStartObserver(&second, true, status);
+  commit();
+  timing->arm(status);
+  nQoMRTB100::iInterruptHandler* recordEnd = dispatcher->primaryHandlers[3];
+  nQoMRTB100::iInterruptHandler* sampleStart = dispatcher->primaryHandlers[6];
+  ASSERT_NE(recordEnd, nullptr);
+  ASSERT_NE(sampleStart, nullptr);
+  EXPECT_EQ(recordEnd->handleInterrupt(), 2u);
+  EXPECT_EQ(recordEnd->handleInterrupt(), 1u);
+  EXPECT_EQ(sampleStart->handleInterrupt(), 2u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2}));
+  calls.clear();
+
+  timing->addSampleEndObserver(nullptr, status);
+  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(sampleStart->handleInterrupt(), 1u);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(tTimingTest, ATimedLoopRunsTheActionOncePastItsThreshold) {
+  finite();
+  config.timing.timedLoopEvent = 1;
+  config.timing.sampleStartActionArgument = 7;
+  timing->setSchedulerAction(&action, status);
+  commit();
+  timing->arm(status);
+  nQoMRTB100::iInterruptHandler* sampleStart = dispatcher->primaryHandlers[6];
+  ASSERT_NE(sampleStart, nullptr);
+  action.clear();
+  sampleStart->handleInterrupt();
+  sampleStart->handleInterrupt();
+  EXPECT_TRUE(action.calls().empty());
+  sampleStart->handleInterrupt();
+  EXPECT_EQ(action.calls(),
+            (std::vector<tSimSchedulerAction::tCall>{{tSimSchedulerAction::tCall::kRun, 2, 7}}));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+}
+
+TEST_F(tTimingTest, AnObserverListThatCannotGrowReportsOutOfMemory) {
+  timing->addRecordEndObserver(&first, status);
+  nQoSim::failAllocation(1);
+  timing->addRecordEndObserver(&second, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(timing->state().getState(), 1u);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -3,10 +3,14 @@
 #pragma once
 
 #include "primitives/ai/tAIDescription.h"
+#include "primitives/cdio/tCDIODescription.h"
 #include "tavik/tTavikBusDescription.h"
 
 namespace nQoUdP100 {
 
-struct tUdSeriesDevice : tTavikBusDescription, tAIDescription {};
+struct tUdSeriesDevice : tTavikBusDescription, tAIDescription {
+  // Every CDIO primitive keeps a pointer to this one record.
+  tCDIODescription cdio{};
+};
 
 }  // namespace nQoUdP100

@@ -44,6 +44,7 @@ uint32_t tSimCDIOFIFOs::status() const {
 }
 
 uint32_t tSimCDIOFIFOs::readStatus() {
+  if (_statusHook) _statusHook();
   if (_scripted.empty()) return status();
   const uint32_t value = _scripted.front();
   _scripted.pop_front();
@@ -63,11 +64,14 @@ void tSimCDIOFIFOs::writeData(uint32_t word) {
   if (_output.size() < _depth) _output.push_back(word);
 }
 
+void tSimCDIOFIFOs::stepOutput() {
+  if (_output.empty()) return;
+  _lines.push_back(_output.front());
+  _output.pop_front();
+}
+
 void tSimCDIOFIFOs::command(uint32_t value) {
-  if ((value & kStep) != 0 && !_output.empty()) {
-    _lines.push_back(_output.front());
-    _output.pop_front();
-  }
+  if ((value & kStep) != 0) stepOutput();
   if ((value & kOutputReset) != 0) _output.clear();
 }
 

@@ -45,6 +45,11 @@ class tSimCDIOFIFOs {
   // Bits 2-4 of the status: the output's FIFO condition, overrun, buffer error.
   void setOutputBits(uint32_t bits) { _outputBits = bits & 0x1C; }
 
+  // Moves the oldest output word to the lines, as command 0x80000 does.
+  void stepOutput();
+
+  // Called before each 0x224 read (a test moves the clock or the FIFOs).
+  void onStatusRead(std::function<void()> hook) { _statusHook = std::move(hook); }
   void scriptStatus(const std::vector<uint32_t>& values);
   uint32_t status() const;
 
@@ -61,6 +66,7 @@ class tSimCDIOFIFOs {
   std::vector<uint32_t> _lines;
   std::deque<uint32_t> _scripted;
   std::function<void(uint64_t)> _inputHook;
+  std::function<void()> _statusHook;
   uint64_t _inputReads = 0;
   std::size_t _depth = 0;
   uint32_t _inputBits = 0;

@@ -78,7 +78,9 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   uint32_t bytes = 0;
-  _transferred = ask(_preload, bytes, status);
+  // A finite output asks for no more than its total.
+  const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
+  _transferred = ask(preload, bytes, status);
   _endPending = 0;
   if (status.isNotFatal()) {
     _state = kArmed;

@@ -5,7 +5,8 @@
 //    register reads by hand (the resolver's, the loop's status reads and the
 //    data words) and copies each chunk with memcpy;
 //  - the immediate read of one sample beside its four raw accesses.
-// Windows keep no log; a run that allocates from the platform is skipped.
+// Windows keep no log; a run that allocates from the platform, or takes a
+// platform lock during the interrupt, is skipped.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include "primitives/cdio/tTavikCDIODispatcher.h"
 #include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
 #include "sim/simAllocator.h"
+#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimCDIOFIFOs.h"
 #include "sim/tSimRegisterWindows.h"
@@ -125,10 +127,12 @@ class tNoAllocationCheck {
 void BM_CDIFIFOInterrupt(benchmark::State& state) {
   tCDIBoard board;
   tNoAllocationCheck check(state);
+  nQoSim::clearSyncLog();
   for (auto _ : state) {
     board.scriptInterrupt();
     board.bus.raise(1);
   }
+  if (!nQoSim::syncLog().empty()) state.SkipWithError("locked");
   if (board.status.code != 0 || board.destination.ended != 0) state.SkipWithError("failed");
   state.SetItemsProcessed(state.iterations() * kChunks * kChunk);
 }

@@ -296,6 +296,20 @@ TEST_F(tCDIOFIFOTest, ThePollingThreadTellsPolledObserversOnceTheOutputRanEmpty)
   EXPECT_EQ(status.code, 0);
 }
 
+TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
+  cdo->registerPolledObserver(&a, status);
+  cdo->commit(status);
+  cdo->arm(status);
+  fifos->setOutputDepth(1);
+  const uint32_t word = 1;
+  cdo->writeSample(&word, status);
+  cdo->wakePollingThread(status);  // polls a FIFO that never runs empty
+  EXPECT_EQ(status.code, 0);
+  delete cdo;  // the thread is stopped and joined before the FIFO goes
+  cdo = nullptr;
+  EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(tCDIOFIFOTest, BadDescriptionsAreRefusedAtConstruction) {
   for (uint32_t width : {0u, 5u}) {
     nQoUdP100::tCDIODescription bad{.sampleWidth = width};

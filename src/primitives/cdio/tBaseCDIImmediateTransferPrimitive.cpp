@@ -1,5 +1,6 @@
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "frame/statusCodes.h"
@@ -103,7 +104,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
   while (read < count && status.isNotFatal() && !cancelled()) {
     // A time-out or a cancel keeps the samples read so far and reads no more.
     if (!waitForData(348, status)) return read;
-    takeSample(samples + read * width, status);
+    takeSample(samples + std::size_t{read} * width, status);
     checkForErrors(status);
     ++read;
     if (_done != 0) return read;
@@ -117,11 +118,12 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
 
 void tBaseCDIImmediateTransferPrimitive::drain(uint8_t* buffer, uint32_t count, tStatus2& status) {
   const uint32_t width = _description->sampleWidth;
-  uint8_t* last = buffer + (count - 1) * width;
+  const std::size_t kept = std::size_t{count - 1} * width;
+  uint8_t* last = buffer + kept;
   for (uint32_t drained = 0; drained < _description->cdiFIFODepth && status.isNotFatal() &&
                              !cancelled() && _fifo->isFIFOEmpty(status) == 0;
        ++drained) {
-    std::memmove(buffer, buffer + width, (count - 1) * width);
+    std::memmove(buffer, buffer + width, kept);
     takeSample(last, status);
     if (_done != 0) return;
   }

@@ -19,9 +19,10 @@ tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive(const tDeviceInfo* 
 
 tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   tStatus2 scratch;
-  if (_state == kLinked) unlinkDMA(scratch);
-  if (_state == kCommitted) uncommit(scratch);
-  if (_state == kObserving) unregisterObservers(scratch);
+  // This class's own steps: a derived class is gone by now.
+  if (_state == kLinked) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
+  if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch);
+  if (_state == kObserving) tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch);
 }
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {

@@ -1,5 +1,6 @@
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "frame/statusCodes.h"
@@ -107,7 +108,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const
       break;
     }
     if (_fifo->isFIFOFull(status) != 0) fail(status, nQoUdR100::kCDOFIFOFull, 327);
-    _fifo->writeSamples(samples + written * width, width, status);
+    _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
     ++written;
     if (!finite()) continue;
     if (++_samplesWritten != _total) continue;
@@ -141,7 +142,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uin
   const uint32_t width = _description->sampleWidth;
   uint32_t bytes = 0;
   for (uint32_t sample = 0; sample < count && status.isNotFatal() && !cancelled(); ++sample) {
-    bytes += _fifo->writeSamples(samples + sample * width, width, status);
+    bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
     if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
     while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0) {
       if (!_timeout.expired(true, status)) continue;

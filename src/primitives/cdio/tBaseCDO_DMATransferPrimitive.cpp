@@ -19,9 +19,10 @@ tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* 
 
 tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
-  if (_state == kLinked) unlinkDMA(scratch);
-  if (_state == kCommitted) uncommit(scratch);
-  if (_state == kObserving) unregisterObservers(scratch);
+  // This class's own steps: a derived class is gone by now.
+  if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
+  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch);
+  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch);
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {

@@ -310,6 +310,41 @@ TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   EXPECT_TRUE(calls.empty());
 }
 
+TEST_F(tCDIOFIFOTest, TheDispatcherMapsSlotsToBoardSourcesAndKeepsEachSourcesOwnFlag) {
+  cdi->addObserver(a.asBuffer(), status);
+  cdi->addObserver(b.asOverrun(), status);
+  cdi->commit(status);
+  clearLogs();
+  cdio->enableCDIBufferErrorInterrupt(status);  // the shared bit enables both in hardware
+  EXPECT_EQ(windows.log(), atomicCommand(0x100));
+  windows.setRead(window, 0x88, 8, 0x01);
+  fifos->scriptStatus({0x180000});
+  EXPECT_EQ(bus.raise(kIrq), 2u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:buffer"}));  // not the overrun: its flag is off
+  cdio->disableCDIOverrunInterrupt(nullptr);                 // closes the group for both
+  calls.clear();
+  fifos->scriptStatus({0x180000});
+  bus.raise(kIrq);
+  EXPECT_TRUE(calls.empty());
+
+  // The one-handler forms fill and clear the primary slot only.
+  nQoMRTB100::iSecondaryInterruptHandler* kept = board->secondaryHandlers[kCDIOverrun];
+  cdio->attachCDOFIFOEmptyHandler(board->primaryHandlers[kCDIOverrun], status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], board->primaryHandlers[kCDIOverrun]);
+  EXPECT_EQ(board->secondaryHandlers[kCDOFIFOEmpty], nullptr);
+  board->secondaryHandlers[kCDOFIFOEmpty] = kept;
+  cdio->detachCDOFIFOEmptyHandler(nullptr, &status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], nullptr);
+  EXPECT_EQ(board->secondaryHandlers[kCDOFIFOEmpty], kept);
+  board->secondaryHandlers[kCDOFIFOEmpty] = nullptr;
+  tStatus2 failed(-1);
+  cdio->attachCDOFIFOEmptyHandler(board->primaryHandlers[kCDIOverrun], failed);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], nullptr);
+  cdi->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCDIOFIFOTest, BadDescriptionsAreRefusedAtConstruction) {
   for (uint32_t width : {0u, 5u}) {
     nQoUdP100::tCDIODescription bad{.sampleWidth = width};

@@ -72,6 +72,11 @@ void tSimRegisterWindows::setReadCallback(unsigned window, uint32_t offset,
   _callbacks[{window, offset}] = std::move(callback);
 }
 
+void tSimRegisterWindows::setWriteCallback(unsigned window, uint32_t offset,
+                                           tWriteCallback callback) {
+  _writeCallbacks[{window, offset}] = std::move(callback);
+}
+
 uint32_t tSimRegisterWindows::written(unsigned window, uint32_t offset, unsigned width) const {
   if (!validWidth(width) || offset + width / 8 > length(window))
     throw std::out_of_range("write side outside the window");
@@ -138,7 +143,7 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
                                  uint32_t& value) {
   if (!inside(window, offset, width)) return false;
   const tKey key{window, offset};
-  if (auto callback = _callbacks.find(key); callback != _callbacks.end()) {
+  if (auto callback = _callbacks.find(key); callback != _callbacks.end() && callback->second) {
     value = callback->second(width);
   } else if (auto queue = _queues.find(key); queue != _queues.end() && !queue->second.empty()) {
     value = queue->second.front();
@@ -156,6 +161,9 @@ bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned wid
   if (!inside(window, offset, width)) return false;
   putBytes(_windows[window].writeSide, offset, width, value);
   if (_logging) _log.push_back({window, offset, width, value, kWrite, flags});
+  if (auto callback = _writeCallbacks.find({window, offset});
+      callback != _writeCallbacks.end() && callback->second)
+    callback->second(width, value);
   return true;
 }
 

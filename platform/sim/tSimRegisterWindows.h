@@ -47,6 +47,7 @@ class tSimRegisterWindows : public iRegisterBus {
     bool operator==(const tAccess&) const = default;
   };
   using tReadCallback = std::function<uint32_t(unsigned width)>;
+  using tWriteCallback = std::function<void(unsigned width, uint32_t value)>;
 
   // Installs itself as the register bus; the destructor puts back the one before.
   tSimRegisterWindows();
@@ -64,10 +65,13 @@ class tSimRegisterWindows : public iRegisterBus {
   uint64_t viewBase(unsigned view) const;
   uint32_t viewLength(unsigned view) const { return _views.at(view).length; }
 
-  // Read side: a standing value, a queue taken first, or a callback that wins.
+  // Read side: a standing value, a queue taken first, or a callback that wins
+  // (an empty callback removes it).
   void setRead(unsigned window, uint32_t offset, unsigned width, uint32_t value);
   void queueReads(unsigned window, uint32_t offset, std::vector<uint32_t> values);
   void setReadCallback(unsigned window, uint32_t offset, tReadCallback callback);
+  // Called after each write at offset (device models); empty: none.
+  void setWriteCallback(unsigned window, uint32_t offset, tWriteCallback callback);
   // Write side: the bytes last written at offset, as one value of width bits.
   uint32_t written(unsigned window, uint32_t offset, unsigned width) const;
 
@@ -107,6 +111,7 @@ class tSimRegisterWindows : public iRegisterBus {
   std::vector<tView> _views;
   std::map<tKey, std::deque<uint32_t>> _queues;
   std::map<tKey, tReadCallback> _callbacks;
+  std::map<tKey, tWriteCallback> _writeCallbacks;
   std::vector<tAccess> _log;
   bool _logging = true;
   iRegisterBus* _previous;

@@ -8,6 +8,7 @@
 
 #include "frame/tProductDescriptor.h"
 #include "primitives/ai/tAIDescription.h"
+#include "primitives/cdio/tCDIODescription.h"
 
 namespace nQoUdP100 {
 
@@ -60,13 +61,6 @@ struct tRoutingDescription {
   const char* registrarClassName = nullptr;
   uint32_t triggerBus = 0;
   uint32_t one = 0;
-};
-
-// CDI FIFO depth, a second count and the sample width in bytes.
-struct tCDIODescription {
-  uint32_t fifoDepth = 0;
-  uint32_t secondCount = 0;
-  uint32_t sampleWidth = 0;
 };
 
 struct tLineFilterDescription {

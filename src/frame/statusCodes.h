@@ -31,7 +31,8 @@ inline constexpr int kCannotWrite = -50012;   // a register without a write oper
 inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in time
 
 // Analog input.
-inline constexpr int kStoppedBeforeRecordEnd = 200010;  // warning: a finite run stopped early
+inline constexpr int kStoppedEarly =
+    200010;  // warning: a finite run or transfer stopped before its end
 inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
 
 // Reservation.
@@ -46,6 +47,24 @@ inline constexpr int kMisuse = -50006;
 inline constexpr int kNotStarted = -50104;     // a wait on a timer that was never started
 inline constexpr int kDoneTimeout = -224606;   // a worker thread's done event did not come in time
 inline constexpr int kClockBackwards = 50202;  // warning: the clock read below the start count
+
+// Correlated digital transfers.
+inline constexpr int kCDIOverrun = -200715;      // the FIFO overran (input, or an immediate output)
+inline constexpr int kCDOOverrun = -200716;      // the output FIFO overran under DMA or interrupts
+inline constexpr int kCDIBufferError = -200010;  // the input FIFO's buffer-error bit
+inline constexpr int kCDOBufferError = -200016;  // the output FIFO's buffer-error bit
+inline constexpr int kShortTransfer = -200222;   // the partner moved another count than asked
+inline constexpr int kNothingToWrite = -200290;  // the output partner handed over no bytes
+inline constexpr int kNotificationLimit = -200322;  // a notification reached its chunk limit
+inline constexpr int kReadPastTotal = -200278;      // a read after the finite total was read
+inline constexpr int kWritePastTotal = -200288;     // a write after the finite total was written
+inline constexpr int kTransferTimeout = -200474;    // no data or no room within the time-out
+inline constexpr int kCDOFIFOFull = -200795;        // a buffered write found the FIFO full
+// A setting changed after the transfer was set up.
+inline constexpr int kSettingWhileInUse = -223748;
+inline constexpr int kNewestSamplesDrained = 209800;  // warning: the read kept the newest samples
+// Warning: the buffer-error bit was acknowledged.
+inline constexpr int kCDOBufferErrorSeen = 209801;
 
 // Portability layer.
 inline constexpr int kPalOutOfMemory = -52000;

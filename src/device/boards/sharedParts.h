@@ -27,7 +27,8 @@ const nQoUdP100::tAODescription kAO = {.fifoDepth = 8192,
                                        .groundReference = 1,
                                        .terminalNames = kAONames};
 
-const nQoUdP100::tCDIODescription kCDIO = {.fifoDepth = 1024, .secondCount = 0, .sampleWidth = 4};
+const nQoUdP100::tCDIODescription kCDIO = {
+    .cdiFIFODepth = 1024, .secondCount = 0, .sampleWidth = 4};
 
 const nQoUdP100::tLineFilterDescription kLineFilter = {.pfiLines = 16, .rivoLines = 8};
 const nQoUdP100::tLineFilterList kLineFilters = {1, &kLineFilter};

@@ -429,7 +429,7 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   } else {
     hammerStop(status);
     if (_runKind != kContinuous && _configuration.timing.quietStop == 0 && status.code == 0)
-      nQoUdR100::setCode(status, nQoUdR100::kStoppedBeforeRecordEnd, kStoppedEarly);
+      nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, kStoppedEarly);
     runRecordEndAtomically(status);
   }
   waitForRecordEnd(status);

@@ -32,6 +32,10 @@ struct tObserverRecord {
 
 template <class tRecord>
 class tObserverList {
+  struct tAlways {
+    bool operator()() const { return true; }
+  };
+
  public:
   // Reserves room for that many records (a failure sets the flag).
   explicit tObserverList(std::size_t room) { _records.reserve(room); }
@@ -72,27 +76,33 @@ class tObserverList {
     return false;
   }
 
+  // The reservation of the constructor, or a later growth, failed.
+  bool allocationFailed() const { return _records.allocationFailed(); }
+
   // Primary pass: notify(observer) for every in-use record in order, its
-  // answer kept as the record's tag; true when any answer was non-zero.
-  template <class tNotify>
-  bool notifyAll(tNotify notify) {
+  // answer kept as the record's tag; true when any answer was non-zero. The
+  // walk ends after a call that leaves keepGoing() false.
+  template <class tNotify, class tKeepGoing = tAlways>
+  bool notifyAll(tNotify notify, tKeepGoing keepGoing = {}) {
     bool pending = false;
     for (tRecord& record : _records) {
       if (record.inUse == 0) continue;
       record.tag = notify(record.observer);
       pending = pending || record.tag != 0;
+      if (!keepGoing()) break;
     }
     return pending;
   }
 
   // Secondary pass: notify(observer) for every in-use record whose tag is
-  // set, and the tag cleared.
-  template <class tNotify>
-  void notifyPending(tNotify notify) {
+  // set, and the tag cleared; ends as notifyAll does.
+  template <class tNotify, class tKeepGoing = tAlways>
+  void notifyPending(tNotify notify, tKeepGoing keepGoing = {}) {
     for (tRecord& record : _records) {
       if (record.inUse == 0 || record.tag == 0) continue;
       notify(record.observer);
       record.tag = 0;
+      if (!keepGoing()) break;
     }
   }
 

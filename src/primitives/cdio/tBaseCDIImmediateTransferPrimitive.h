@@ -1,0 +1,65 @@
+// The correlated digital input on demand: read polls the CDI FIFO on the
+// caller's thread and moves one sample at a time through the data port. With
+// the newest-samples option a read keeps draining the FIFO after the asked
+// samples, so that the buffer ends with the newest ones.
+//
+//   transfer.commitTransfer(status); transfer.commitChannel(status);
+//   transfer.startTransfer(status); transfer.startChannel(status);
+//   transfer.setTimeout(50);
+//   uint32_t samples = transfer.read(buffer, 100, status);
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "orb/tGUID.h"
+#include "primitives/cdio/tBaseCDI_FIFOPrimitive.h"
+#include "primitives/cdio/tCDIOImmediateTransfer.h"
+
+namespace nQoUdP100 {
+
+class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
+ public:
+  tBaseCDIImmediateTransferPrimitive(const tCDIODescription* description,
+                                     tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
+                                     nQoMDBG100::tStatus2& status);
+
+  // The control steps, each nothing on an error status.
+  void commitTransfer(nQoMDBG100::tStatus2& status);
+  void commitChannel(nQoMDBG100::tStatus2& status);
+  void startTransfer(nQoMDBG100::tStatus2& status);
+  void startChannel(nQoMDBG100::tStatus2& status);
+  // +200010 for a finite input stopped before its total, on a clean status;
+  // the done observer once.
+  void stopTransfer(nQoMDBG100::tStatus2& status);
+  void stopChannel(nQoMDBG100::tStatus2& status);
+  void uncommitTransfer(nQoMDBG100::tStatus2& status);
+  void uncommitChannel(nQoMDBG100::tStatus2& status);
+
+  // Up to count samples into the buffer; answers the samples read, also when
+  // a time-out (-200474) or a cancel ended the read early.
+  uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
+  // One sample; answers 1 when it was read.
+  uint32_t readOne(void* buffer, nQoMDBG100::tStatus2& status);
+  // The FIFO's overrun (-200715), else buffer-error (-200010) bit.
+  void checkForErrors(nQoMDBG100::tStatus2& status);
+
+  void setNewestSamples(uint32_t on) { _newestSamples = on; }
+  uint32_t samplesRead() const { return _samplesRead; }
+
+ private:
+  // Waits while the FIFO is empty: false when the read must end (time-out,
+  // cancel or error).
+  bool waitForData(unsigned timeoutLine, nQoMDBG100::tStatus2& status);
+  // One FIFO word into the sample; the finite total may make the input done.
+  void takeSample(uint8_t* sample, nQoMDBG100::tStatus2& status);
+  // Keeps the newest samples of a buffer of count samples.
+  void drain(uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
+
+  tBaseCDI_FIFOPrimitive* _fifo;
+  uint32_t _samplesRead = 0;
+  uint32_t _done = 0;
+  uint32_t _newestSamples = 0;
+};
+
+}  // namespace nQoUdP100

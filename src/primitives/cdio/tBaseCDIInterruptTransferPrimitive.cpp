@@ -1,0 +1,166 @@
+#include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
+
+#include <algorithm>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDIInterruptTransferPrimitive";
+}  // namespace
+
+tBaseCDIInterruptTransferPrimitive::tBaseCDIInterruptTransferPrimitive(
+    const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+    tBaseCDI_FIFOPrimitive* fifo, tStatus2& status)
+    : _description(description), _fifo(fifo), _end(deviceInfo, status) {
+  checkDescription(description, status, {kFile, 60});
+}
+
+tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
+  tStatus2 scratch;
+  if (_state == kArmed) disarm(scratch);
+  if (_state == kCommitted) uncommit(scratch);
+  if (_state == kObserving) unregisterObservers(scratch);
+}
+
+void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
+  _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
+  if (status.isNotFatal()) {
+    _state = kObserving;
+    return;
+  }
+  tStatus2 scratch;
+  unregisterObservers(scratch);
+}
+
+void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2 first, second;
+  _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), first);
+  _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), second);
+  status.assign(first);
+  status.assign(second);
+  _state = kBuilt;
+}
+
+void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
+  if (status.isNotFatal()) _state = kCommitted;
+}
+
+void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  _done = 0;
+  _state = kArmed;
+}
+
+void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
+  if (status.isFatal()) return;
+  _end.reopen();
+  _transferred = 0;
+  _fifo->startFIFO(status);
+}
+
+void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_sampleMode == kFinite && _done == 0 && status.code == 0)
+    nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 243});
+  _end.onceLocked([&] { end(status); }, status);
+  if (_chunkSwitched == 0) return;
+  _chunk = _savedChunk;
+  _fifo->setModeFlag(_savedModeFlag, status, 0);
+  _chunkSwitched = 0;
+}
+
+void tBaseCDIInterruptTransferPrimitive::disarm(tStatus2& status) {
+  if (status.isNotFatal()) _state = kCommitted;
+}
+
+void tBaseCDIInterruptTransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal()) _state = kObserving;
+}
+
+bool tBaseCDIInterruptTransferPrimitive::isReady() const {
+  if (_fifo == nullptr || _description == nullptr) return false;
+  if (_state == kBuilt) return true;
+  if (_state < kObserving || _state > kArmed) return false;
+  return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet &&
+         (_total != 0 || _sampleMode == kContinuous);
+}
+
+void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
+  tStatus2 scratch;
+  _fifo->stopFIFO(scratch);
+  _fifo->resetFIFO(scratch);
+  status.assign(scratch);
+  if (_destination != nullptr) _destination->transferEnded(status);
+}
+
+uint32_t tBaseCDIInterruptTransferPrimitive::handleFIFO(tCDIO_FIFOObservable*, tStatus2& status) {
+  tStatus2 local;
+  uint32_t count = 0;
+  while (moveChunk(count, local)) {
+  }
+  if (local.isFatal()) _end.once([&] { end(local); });
+  status.assign(local);
+  return 1;
+}
+
+bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
+  const bool finite = _sampleMode == kFinite;
+  // A finite input asks for no more than remains.
+  const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
+  const uint32_t chunk = finite ? std::min(_chunk, remaining) : _chunk;
+  if (chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (count >= _limit) {
+    nQoUdR100::setCode(local, nQoUdR100::kNotificationLimit, {kFile, 406});
+    return false;
+  }
+  const uint32_t width = _description->sampleWidth;
+  const uint32_t moved = _destination->transferData(chunk * width, local);
+  const uint32_t bufferError = _fifo->isBufferErrorPending(local);
+  if (moved != chunk * width) {
+    nQoUdR100::setCode(local, nQoUdR100::kShortTransfer, {kFile, 352});
+    return false;
+  }
+  if (bufferError != 0) {
+    nQoUdR100::setCode(local, nQoUdR100::kCDIBufferError, {kFile, 361});
+    return false;
+  }
+  count += chunk;
+  _transferred += chunk;
+  if (!finite) return true;
+  const uint32_t left = _total - _transferred;
+  if (left != 0) {
+    if (left < _description->cdiFIFODepth >> 1 && _chunk != 1) switchToSingleSamples(local);
+    return local.isNotFatal();
+  }
+  _done = 1;
+  _end.once([&] { end(local); });
+  return false;
+}
+
+void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) {
+  _savedChunk = _chunk;
+  _savedModeFlag = _fifo->getModeFlagBit(local);
+  _chunk = 1;
+  _chunkSwitched = 1;
+  _fifo->setModeFlag(0, local, 1);
+}
+
+uint32_t tBaseCDIInterruptTransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
+  return 1;
+}
+
+void tBaseCDIInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  tStatus2 fresh;
+  nQoUdR100::setCode(fresh, nQoUdR100::kCDIOverrun, {kFile, 457});
+  _end.onceLocked([&] { end(fresh); }, fresh);
+}
+
+}  // namespace nQoUdP100

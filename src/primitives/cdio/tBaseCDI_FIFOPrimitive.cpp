@@ -1,0 +1,87 @@
+#include "primitives/cdio/tBaseCDI_FIFOPrimitive.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+tBaseCDI_FIFOPrimitive::tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher,
+                                               const tCDIODescription* description,
+                                               tStatus2& status)
+    : tCDIO_FIFOObservable(status), _dispatcher(dispatcher), _description(description) {
+  checkDescription(description, status, {"tBaseCDI_FIFOPrimitive", 20});
+}
+
+bool tBaseCDI_FIFOPrimitive::isReady() const {
+  if (_dispatcher == nullptr || !isValid()) return false;
+  return state() <= kUncommitted || _modeFlag != kNotSet;
+}
+
+void tBaseCDI_FIFOPrimitive::disableFIFOInterrupt(tStatus2& status) {
+  _dispatcher->disableCDIFIFOInterrupt(&status);
+}
+
+void tBaseCDI_FIFOPrimitive::disableOverrunInterrupt(tStatus2& status) {
+  _dispatcher->disableCDIOverrunInterrupt(&status);
+}
+
+void tBaseCDI_FIFOPrimitive::disableBufferErrorInterrupt(tStatus2& status) {
+  _dispatcher->disableCDIBufferErrorInterrupt(&status);
+}
+
+void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo.any()) _dispatcher->attachCDIFIFOHandler(&_fifo, &_fifo, status);
+  if (_bufferError.any())
+    _dispatcher->attachCDIBufferErrorHandler(&_bufferError, &_bufferError, status);
+  if (_overrun.any()) _dispatcher->attachCDIOverrunHandler(&_overrun, &_overrun, status);
+  applyModeFlag(status);
+  applySecondaryModeFlag(status);
+  if (status.isNotFatal()) {
+    setState(kCommitted);
+    return;
+  }
+  tStatus2 scratch;
+  uncommit(scratch);
+}
+
+void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo.any()) _dispatcher->enableCDIFIFOInterrupt(status);
+  if (_bufferError.any()) _dispatcher->enableCDIBufferErrorInterrupt(status);
+  if (_overrun.any()) _dispatcher->enableCDIOverrunInterrupt(status);
+  if (status.isNotFatal()) {
+    setState(kArmed);
+    return;
+  }
+  tStatus2 scratch;
+  disarm(scratch);
+}
+
+void tBaseCDI_FIFOPrimitive::disarm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo.any()) _dispatcher->disableCDIFIFOInterrupt(&status);
+  if (_overrun.any()) _dispatcher->disableCDIOverrunInterrupt(&status);
+  if (_bufferError.any()) _dispatcher->disableCDIBufferErrorInterrupt(&status);
+  setState(kCommitted);
+}
+
+void tBaseCDI_FIFOPrimitive::uncommit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo.any()) _dispatcher->detachCDIFIFOHandler(&_fifo, &_fifo, &status);
+  if (_bufferError.any())
+    _dispatcher->detachCDIBufferErrorHandler(&_bufferError, &_bufferError, &status);
+  if (_overrun.any()) _dispatcher->detachCDIOverrunHandler(&_overrun, &_overrun, &status);
+  setState(kUncommitted);
+}
+
+void tBaseCDI_FIFOPrimitive::setModeFlag(uint32_t value, tStatus2& status, uint32_t apply) {
+  if (status.isFatal()) return;
+  _modeFlag = value;
+  if (apply != 0) applyModeFlag(status);
+}
+
+void tBaseCDI_FIFOPrimitive::setSecondaryModeFlag(uint32_t value, tStatus2& status) {
+  if (status.isNotFatal()) _secondaryModeFlag = value;
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,76 @@
+// The correlated digital input FIFO, device-independent part: the lifecycle
+// that attaches and enables the sources of the observer lists in use (FIFO,
+// buffer error, overrun), the mode flags and the sample width. The chip class
+// holds the register work behind the virtual operations.
+//
+//   fifo.addObserver(static_cast<iCDIOFIFOObserver*>(&transfer), status);
+//   fifo.setModeFlag(1, status, 0);   // applied at commit
+//   fifo.commit(status);              // handlers attached, mode flags written
+//   fifo.arm(status);                 // sources enabled
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "primitives/cdio/iCDIODispatcher.h"
+#include "primitives/cdio/tCDIODescription.h"
+#include "primitives/cdio/tCDIO_FIFOObservable.h"
+
+namespace nQoUdP100 {
+
+class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
+ public:
+  static constexpr uint32_t kNotSet = 0xFFFFFFFF;
+
+  // A missing or bad description is reported (tCDIODescription.h).
+  tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
+                         nQoMDBG100::tStatus2& status);
+  ~tBaseCDI_FIFOPrimitive() override = default;
+
+  // The dispatcher is present and the state valid; past state 1 the mode flag
+  // must be set.
+  virtual bool isReady() const;
+  // Whole FIFO words, the first width bytes of each, until byteCount bytes are
+  // stored; answers the bytes stored (0 on an error status).
+  virtual uint32_t readSamples(void* buffer, uint32_t byteCount, nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t isBufferErrorPending(nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t isOverrunPending(nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t isFIFOEmpty(nQoMDBG100::tStatus2& status) = 0;
+  virtual uint32_t isFIFOConditionPending(nQoMDBG100::tStatus2& status) = 0;
+  virtual void startFIFO(nQoMDBG100::tStatus2& status) = 0;
+  virtual void stopFIFO(nQoMDBG100::tStatus2& status) = 0;
+  virtual void resetFIFO(nQoMDBG100::tStatus2& status) = 0;
+  // The mode flag as the soft copy holds it; 1 on an error status.
+  virtual uint32_t getModeFlagBit(nQoMDBG100::tStatus2& status) = 0;
+  virtual void disableFIFOInterrupt(nQoMDBG100::tStatus2& status);
+  virtual void disableOverrunInterrupt(nQoMDBG100::tStatus2& status);
+  virtual void disableBufferErrorInterrupt(nQoMDBG100::tStatus2& status);
+  virtual void linkDMAChannel(uint32_t channel, nQoMDBG100::tStatus2& status) = 0;
+  virtual void unlinkDMAChannel(nQoMDBG100::tStatus2& status) = 0;
+  virtual void applyModeFlag(nQoMDBG100::tStatus2& status) = 0;
+  virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
+
+  // Supervisor code 1; a failure is undone by uncommit on a scratch status.
+  void commit(nQoMDBG100::tStatus2& status);
+  // Code 4100; a failure is undone by disarm on a scratch status.
+  void arm(nQoMDBG100::tStatus2& status);
+  // Codes 4101 and 4: the caller's status goes to every step.
+  void disarm(nQoMDBG100::tStatus2& status);
+  void uncommit(nQoMDBG100::tStatus2& status);
+
+  // Stores the flag (0 clear, 1 set, other: leave), applied now when apply is
+  // non-zero and again at commit.
+  void setModeFlag(uint32_t value, nQoMDBG100::tStatus2& status, uint32_t apply);
+  void setSecondaryModeFlag(uint32_t value, nQoMDBG100::tStatus2& status);
+  uint32_t getSecondaryModeFlag() const { return _secondaryModeFlag; }
+  uint32_t getSampleWidth() const { return _description->sampleWidth; }
+  const tCDIODescription* description() const { return _description; }
+
+ protected:
+  iCDIODispatcher* _dispatcher;
+  const tCDIODescription* _description;
+  uint32_t _secondaryModeFlag = 1;
+  uint32_t _modeFlag = kNotSet;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,178 @@
+#include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "frame/statusCodes.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDOImmediateTransferPrimitive";
+}  // namespace
+
+tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
+    const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+    tBaseCDO_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
+    : tCDIOImmediateTransfer(description, identity, kFile, status),
+      _fifo(fifo),
+      _lock(deviceInfo, status) {}
+
+void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->registerPolledObserver(this, status);
+  if (status.isNotFatal()) _state = kTransferCommitted;
+}
+
+void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  _samplesWritten = 0;
+  _cancel.set(0);
+  _fifo->setTransferModeFlag(0, status);
+  _state = kChannelCommitted;
+}
+
+void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->resetFIFO(status);
+  _state = kRunning;
+  _endPending = 0;
+}
+
+void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  _allWritten = 0;
+  _doneNotified = 0;
+  _fifo->startFIFO(status);
+}
+
+void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (finite()) {
+    _lock.locked(
+        [&] {
+          if ((_allWritten == 0 || _endPending != 0) && status.code == 0)
+            warn(status, nQoUdR100::kStoppedEarly, 212);
+          if (_endPending != 0) _fifo->signalPollingThread(status);
+          _endPending = 0;
+        },
+        status);
+  }
+  _fifo->stopFIFO(status);
+  notifyDone(status);
+}
+
+void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2 scratch;
+  _fifo->stopFIFO(scratch);
+  _fifo->resetFIFO(scratch);
+  _state = kChannelCommitted;
+}
+
+void tBaseCDOImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
+  if (status.isNotFatal()) _state = kTransferCommitted;
+}
+
+void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2 scratch;
+  _fifo->unregisterPolledObserver(this, scratch);
+  status.assign(scratch);
+  _state = kBuilt;
+}
+
+uint32_t tBaseCDOImmediateTransferPrimitive::write(uint32_t count, const void* buffer,
+                                                   tStatus2& status) {
+  const auto* samples = static_cast<const uint8_t*>(buffer);
+  if (_writeMode == kBuffered) return writeBuffered(count, samples, status);
+  if (count == 1) return writeSingle(samples, status);
+  return writeEach(count, samples, status);
+}
+
+uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const uint8_t* samples,
+                                                           tStatus2& status) {
+  _timeout.begin(status);
+  if (_allWritten != 0) {
+    fail(status, nQoUdR100::kWritePastTotal, 308);
+    return 0;
+  }
+  const uint32_t width = _description->sampleWidth;
+  uint32_t written = 0;
+  while (written < count && status.isNotFatal() && !cancelled()) {
+    // Written while there is room: a zero time-out does not end it.
+    if (_timeout.expired(false, status)) {
+      fail(status, nQoUdR100::kTransferTimeout, 319);
+      break;
+    }
+    if (_fifo->isFIFOFull(status) != 0) fail(status, nQoUdR100::kCDOFIFOFull, 327);
+    _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
+    ++written;
+    if (!finite()) continue;
+    if (++_samplesWritten != _total) continue;
+    _allWritten = 1;
+    _lock.locked(
+        [&] {
+          _fifo->wakePollingThread(status);
+          _endPending = 1;
+        },
+        status);
+    break;
+  }
+  return written;
+}
+
+void tBaseCDOImmediateTransferPrimitive::dropStale(tStatus2& status) {
+  while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0)
+    _fifo->stepFIFO(status);
+}
+
+void tBaseCDOImmediateTransferPrimitive::acknowledgeBufferError(unsigned line, tStatus2& status) {
+  if (_fifo->isBufferErrorPending(status) == 0) return;
+  _fifo->acknowledgeError(status);
+  if (status.code == 0) warn(status, nQoUdR100::kCDOBufferErrorSeen, line);
+}
+
+uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uint8_t* samples,
+                                                       tStatus2& status) {
+  _timeout.begin(status);
+  dropStale(status);
+  const uint32_t width = _description->sampleWidth;
+  uint32_t bytes = 0;
+  for (uint32_t sample = 0; sample < count && status.isNotFatal() && !cancelled(); ++sample) {
+    bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
+    if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
+    while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0) {
+      if (!_timeout.expired(true, status)) continue;
+      fail(status, nQoUdR100::kTransferTimeout, 413);
+      return bytes / width;
+    }
+  }
+  acknowledgeBufferError(424, status);
+  return bytes / width;
+}
+
+uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(const uint8_t* sample, tStatus2& status) {
+  dropStale(status);
+  uint32_t word = 0;
+  std::memcpy(&word, sample, _description->sampleWidth);
+  _fifo->writeSample(&word, status);
+  if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 445);
+  acknowledgeBufferError(452, status);
+  return 1;
+}
+
+void tBaseCDOImmediateTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
+                                                               tStatus2& status) {
+  _lock.locked(
+      [&] {
+        if (_endPending != 0) _fifo->signalPollingThread(status);
+        _endPending = 0;
+      },
+      status);
+  stopTransfer(status);
+}
+
+}  // namespace nQoUdP100

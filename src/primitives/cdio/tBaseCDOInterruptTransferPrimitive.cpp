@@ -1,0 +1,259 @@
+#include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
+
+#include <algorithm>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDOInterruptTransferPrimitive";
+
+// Runs the step on a scratch status merged into the caller's.
+template <class tStep>
+void merged(tStatus2& status, tStep step) {
+  tStatus2 scratch;
+  step(scratch);
+  status.assign(scratch);
+}
+}  // namespace
+
+tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
+    const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+    tBaseCDO_FIFOPrimitive* fifo, tStatus2& status)
+    : _description(description),
+      _fifo(fifo),
+
+      _end(deviceInfo, status),
+      _endLock(deviceInfo, status) {
+  checkDescription(description, status, {kFile, 60});
+}
+
+tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
+  tStatus2 scratch;
+  if (_state == kArmed) disarm(scratch);
+  if (_state == kCommitted) uncommit(scratch);
+  if (_state == kObserving) unregisterObservers(scratch);
+}
+
+void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
+  if (_sampleMode != kUnwatched) _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
+  if (_sampleMode == kFinite) _fifo->registerPolledObserver(this, status);
+  if (status.isNotFatal()) {
+    _state = kObserving;
+    return;
+  }
+  tStatus2 scratch;
+  unregisterObservers(scratch);
+}
+
+void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_sampleMode != kUnwatched)
+    merged(status,
+           [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s); });
+  merged(status,
+         [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); });
+  if (_sampleMode == kFinite)
+    merged(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
+  _state = kBuilt;
+}
+
+void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  _state = kCommitted;
+  _fifo->setTransferModeFlag(_sampleMode == kUnwatched ? 1 : 0, status);
+  if (status.isNotFatal()) return;
+  tStatus2 scratch;
+  uncommit(scratch);
+}
+
+void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->resetFIFO(status);
+  _fifoEmptied = 0;
+  uint32_t bytes = 0;
+  // A finite output asks for no more than its total.
+  const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
+  _transferred = ask(preload, bytes, status);
+  _endPending = 0;
+  if (status.isNotFatal()) {
+    _state = kArmed;
+    return;
+  }
+  tStatus2 scratch;
+  disarm(scratch);
+}
+
+void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
+  if (status.isFatal()) return;
+  _stops.set(0);
+  _end.reopen();
+  _fifo->startFIFO(status);
+}
+
+void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_sampleMode == kFinite) {
+    _endLock.locked(
+        [&] {
+          if (_fifoEmptied == 0 && status.code == 0)
+            nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 297});
+          if (_endPending != 0) _fifo->signalPollingThread(status);
+          _endPending = 0;
+        },
+        status);
+  }
+  ++_stops;
+  if (_end.isStopped()) return;
+  merged(status, [&](tStatus2& s) {
+    _fifo->stopFIFO(s);
+    if (_sampleMode != kUnwatched) _fifo->disableFIFOInterrupt(s);
+  });
+  if (status.isFatal())
+    merged(status, [&](tStatus2& s) {
+      _fifo->stopFIFO(s);
+      _fifo->resetFIFO(s);
+    });
+  _end.onceLocked(
+      [&] {
+        if (_source != nullptr) _source->transferEnded(status);
+      },
+      status);
+}
+
+void tBaseCDOInterruptTransferPrimitive::disarm(tStatus2& status) {
+  if (status.isNotFatal()) _state = kCommitted;
+}
+
+void tBaseCDOInterruptTransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal()) _state = kObserving;
+}
+
+bool tBaseCDOInterruptTransferPrimitive::isReady() const {
+  if (_fifo == nullptr || _description == nullptr) return false;
+  if (_state == kBuilt) return true;
+  if (_state < kObserving || _state > kArmed) return false;
+  return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet && _preload != 0 &&
+         (_total != 0 || _sampleMode == kContinuous);
+}
+
+uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& bytesMoved,
+                                                 tStatus2& status) {
+  if (status.isFatal() || _source == nullptr) return 0;
+  const uint32_t width = _description->sampleWidth;
+  bytesMoved = std::min(_source->transferData(samples * width, status), samples * width);
+  return bytesMoved / width;
+}
+
+void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
+  tStatus2 scratch;
+  _fifo->disableFIFOInterrupt(scratch);
+  _fifo->disableOverrunInterrupt(scratch);
+  _fifo->stopFIFO(scratch);
+  _fifo->resetFIFO(scratch);
+  if (_source != nullptr) _source->transferEnded(status);
+}
+
+uint32_t tBaseCDOInterruptTransferPrimitive::handleFIFO(tCDIO_FIFOObservable*, tStatus2& status) {
+  tStatus2 local;
+  uint32_t count = 0;
+  while (moveChunk(count, local)) {
+  }
+  if (local.isFatal()) _end.once([&] { end(local); });
+  status.assign(local);
+  return 1;
+}
+
+bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
+  if (_chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (count >= _limit) {
+    nQoUdR100::setCode(local, nQoUdR100::kNotificationLimit, {kFile, 519});
+    return false;
+  }
+  const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
+  if (remaining < _chunk && _sampleMode != kContinuous) {
+    moveTail(remaining, local);
+    return false;
+  }
+  uint32_t bytes = 0;
+  const uint32_t moved = ask(_chunk, bytes, local);
+  const uint32_t bufferError = _fifo->isBufferErrorPending(local);
+  if (bytes == 0) {
+    nQoUdR100::setCode(local, nQoUdR100::kNothingToWrite, {kFile, 453});
+    return false;
+  }
+  if (bufferError != 0) {
+    nQoUdR100::setCode(local, nQoUdR100::kCDOBufferError, {kFile, 463});
+    return false;
+  }
+  count += _chunk;
+  _transferred += moved;
+  return true;
+}
+
+void tBaseCDOInterruptTransferPrimitive::moveTail(uint32_t remaining, tStatus2& local) {
+  if (remaining != 0) {
+    uint32_t bytes = 0;
+    const uint32_t moved = ask(remaining, bytes, local);
+    const uint32_t bufferError = _fifo->isBufferErrorPending(local);
+    if (moved != remaining) {
+      nQoUdR100::setCode(local, nQoUdR100::kShortTransfer, {kFile, 487});
+      return;
+    }
+    if (bufferError != 0) {
+      nQoUdR100::setCode(local, nQoUdR100::kCDOBufferError, {kFile, 496});
+      return;
+    }
+    _transferred += moved;
+  }
+  _fifo->disableFIFOInterrupt(local);
+}
+
+void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservable*,
+                                                             tStatus2& status) {
+  _endLock.locked(
+      [&] {
+        _endPending = 1;
+        _fifo->wakePollingThread(status);
+      },
+      status);
+}
+
+uint32_t tBaseCDOInterruptTransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
+  return 1;
+}
+
+void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  tStatus2 fresh;
+  nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
+  merged(fresh, [&](tStatus2& s) {
+    _fifo->stopFIFO(s);
+    _fifo->resetFIFO(s);
+  });
+  _end.onceLocked(
+      [&] {
+        if (_source != nullptr) _source->transferEnded(fresh);
+      },
+      fresh);
+}
+
+void tBaseCDOInterruptTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
+                                                               tStatus2& status) {
+  _endLock.locked(
+      [&] {
+        if (_endPending == 0) return;
+        _fifo->signalPollingThread(status);
+        _fifoEmptied = 1;
+        _endPending = 0;
+      },
+      status);
+  if (_stops.get() == 0) stop(status);
+}
+
+}  // namespace nQoUdP100

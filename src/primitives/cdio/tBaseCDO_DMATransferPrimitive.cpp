@@ -1,0 +1,206 @@
+#include "primitives/cdio/tBaseCDO_DMATransferPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive";
+}  // namespace
+
+tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* deviceInfo,
+                                                             tBaseCDO_FIFOPrimitive* fifo,
+                                                             const nQoORB100::tGUID* identity,
+                                                             tStatus2& status)
+    : _fifo(fifo), _identity(identity), _end(deviceInfo, status), _endLock(deviceInfo, status) {}
+
+tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
+  tStatus2 scratch;
+  // This class's own steps: a derived class is gone by now.
+  if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
+  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch);
+  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch);
+}
+
+void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  const auto add = [&](auto* observer, uint32_t& registered) {
+    _fifo->addObserver(observer, status);
+    if (status.isNotFatal()) registered = 1;
+  };
+  if (_sampleMode == kFinite) {
+    _fifo->registerPolledObserver(this, status);
+    if (status.isNotFatal()) _polledRegistered = 1;
+  }
+  if (_sampleMode != kContinuous && _source != nullptr) _source->bindTransfer(this, status);
+  if (_sampleMode == kContinuous || (_sampleMode == kFinite && _firstCount >= _secondCount))
+    add(static_cast<iCDIOBufferErrorObserver*>(this), _bufferErrorRegistered);
+  add(static_cast<iCDIOOverrunObserver*>(this), _overrunRegistered);
+  if (status.isNotFatal()) {
+    _state = kObserving;
+    return;
+  }
+  tStatus2 scratch;
+  unregisterObservers(scratch);
+}
+
+void tBaseCDO_DMATransferPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->setTransferModeFlag(_sampleMode == kFiniteUnwatched ? 1 : 0, status);
+  if (status.isNotFatal()) _state = kCommitted;
+}
+
+void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->resetFIFO(status);
+  _fifoEmptied = 0;
+  const uint32_t channel =
+      _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
+  _fifo->linkDMAChannel(channel, status);
+  if (status.isFatal()) return;
+  _end.reopen();
+  _state = kLinked;
+}
+
+void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->unlinkDMAChannel(status);
+  _endPending = 0;
+  _state = kCommitted;
+}
+
+void tBaseCDO_DMATransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal()) _state = kObserving;
+}
+
+void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  const auto remove = [&](auto step, uint32_t& registered) {
+    if (registered == 0) return;
+    tStatus2 scratch;
+    step(scratch);
+    status.assign(scratch);
+    registered = 0;
+  };
+  remove(
+      [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOBufferErrorObserver*>(this), s); },
+      _bufferErrorRegistered);
+  remove([&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); },
+         _overrunRegistered);
+  remove([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered);
+  _state = kBuilt;
+}
+
+void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
+  if (status.isFatal()) return;
+  _end.reopen();
+  _fifo->startFIFO(status);
+}
+
+void tBaseCDO_DMATransferPrimitive::stop(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_sampleMode == kFinite) {
+    _endLock.locked(
+        [&] {
+          if (_fifoEmptied == 0 && status.code == 0)
+            nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 383});
+          if (_endPending != 0) _fifo->signalPollingThread(status);
+          _endPending = 0;
+        },
+        status);
+  }
+  if (_end.isStopped()) return;
+  _fifo->stopFIFO(status);
+  _end.onceLocked([&] { end(status); }, status);
+}
+
+void tBaseCDO_DMATransferPrimitive::markEndOfData(tStatus2& status) {
+  if (status.isFatal()) return;
+  _endLock.locked(
+      [&] {
+        if (_sampleMode != kFinite || _endPending != 0 || _end.isStopped()) return;
+        _endPending = 1;
+        _fifo->wakePollingThread(status);
+      },
+      status);
+}
+
+void tBaseCDO_DMATransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
+                                                          tStatus2& status) {
+  _endLock.locked(
+      [&] {
+        if (_endPending == 0) return;
+        _fifoEmptied = 1;
+        _fifo->signalPollingThread(status);
+        _endPending = 0;
+      },
+      status);
+  stop(status);
+}
+
+void tBaseCDO_DMATransferPrimitive::end(tStatus2& status) {
+  // The FIFO stops also when the end is an error.
+  tStatus2 scratch;
+  _fifo->stopFIFO(scratch);
+  _fifo->resetFIFO(scratch);
+  status.assign(scratch);
+  if (_source != nullptr) _source->transferEnded(status);
+}
+
+void tBaseCDO_DMATransferPrimitive::endWithError(int code, unsigned line) {
+  tStatus2 fresh;
+  nQoUdR100::setCode(fresh, code, {kFile, line});
+  _end.onceLocked([&] { end(fresh); }, fresh);
+}
+
+uint32_t tBaseCDO_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*, tStatus2& status) {
+  _fifo->disableBufferErrorInterrupt(status);
+  return _endPending == 0 ? 1 : 0;
+}
+
+void tBaseCDO_DMATransferPrimitive::handleBufferErrorSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  endWithError(nQoUdR100::kCDOBufferError, 471);
+}
+
+uint32_t tBaseCDO_DMATransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
+  return 1;
+}
+
+void tBaseCDO_DMATransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  endWithError(nQoUdR100::kCDOOverrun, 493);
+}
+
+bool tBaseCDO_DMATransferPrimitive::isReady() const {
+  if (_fifo == nullptr || _identity == nullptr) return false;
+  switch (_state) {
+    case kBuilt:
+    case kCommitted:
+    case kLinked: return true;
+    case kObserving:
+      return _source != nullptr && (_channel != nullptr || _channelNumber != kNoChannel);
+    default: return false;
+  }
+}
+
+void tBaseCDO_DMATransferPrimitive::setSource(iSource* source, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_state != kBuilt) {
+    nQoUdR100::setCode(status, nQoUdR100::kSettingWhileInUse, {kFile, 53});
+    return;
+  }
+  _source = source;
+}
+
+void tBaseCDO_DMATransferPrimitive::setSampleMode(uint32_t mode, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_state != kBuilt) {
+    nQoUdR100::setCode(status, nQoUdR100::kSettingWhileInUse, {kFile, 109});
+    return;
+  }
+  _sampleMode = mode;
+}
+
+}  // namespace nQoUdP100

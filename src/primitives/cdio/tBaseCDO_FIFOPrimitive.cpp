@@ -1,0 +1,183 @@
+#include "primitives/cdio/tBaseCDO_FIFOPrimitive.h"
+
+#include "time/tTimerTimeWaster.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr uint64_t kPollInterval = 10;  // ms
+}  // namespace
+
+tBaseCDO_FIFOPrimitive::tBaseCDO_FIFOPrimitive(iCDIODispatcher* dispatcher,
+                                               const tCDIODescription* description,
+                                               tStatus2& status)
+    : tCDIO_FIFOObservable(status),
+      tCDO_FIFOEmptyObservable(status),
+      tSingleActionOnceSignallableThread(status, 0),
+      _dispatcher(dispatcher),
+      _description(description) {
+  checkDescription(description, status, {"tBaseCDO_FIFOPrimitive", 20});
+}
+
+tBaseCDO_FIFOPrimitive::~tBaseCDO_FIFOPrimitive() {
+  if (_threadInUse == 0) return;
+  tStatus2 scratch;
+  stop(scratch);
+  destroyThread(scratch);
+}
+
+bool tBaseCDO_FIFOPrimitive::isReady() const {
+  if (_dispatcher == nullptr || !isValid()) return false;
+  return state() <= kUncommitted || _modeFlag != kNotSet;
+}
+
+void tBaseCDO_FIFOPrimitive::disableFIFOInterrupt(tStatus2& status) {
+  _dispatcher->disableCDOFIFOInterrupt(&status);
+}
+
+void tBaseCDO_FIFOPrimitive::disableOverrunInterrupt(tStatus2& status) {
+  _dispatcher->disableCDOOverrunInterrupt(&status);
+}
+
+void tBaseCDO_FIFOPrimitive::disableBufferErrorInterrupt(tStatus2& status) {
+  _dispatcher->disableCDOBufferErrorInterrupt(&status);
+}
+
+void tBaseCDO_FIFOPrimitive::enableFIFOEmptyInterrupt(tStatus2& status) {
+  if (_fifoEmpty.any()) _dispatcher->enableCDOFIFOEmptyInterrupt(status);
+}
+
+void tBaseCDO_FIFOPrimitive::disableFIFOEmptyInterrupt(tStatus2& status) {
+  if (_fifoEmpty.any()) _dispatcher->disableCDOFIFOEmptyInterrupt(&status);
+}
+
+void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo.any()) _dispatcher->attachCDOFIFOHandler(&_fifo, &_fifo, status);
+  if (_bufferError.any())
+    _dispatcher->attachCDOBufferErrorHandler(&_bufferError, &_bufferError, status);
+  if (_overrun.any()) _dispatcher->attachCDOOverrunHandler(&_overrun, &_overrun, status);
+  if (_fifoEmpty.any()) _dispatcher->attachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, status);
+  if (_polledObservers.any() && status.isNotFatal()) {
+    startThread(status);
+    if (status.isNotFatal()) _threadInUse = 1;
+  }
+  applyModeFlag(status);
+  applyTransferModeFlag(status);
+  applySecondaryModeFlag(status);
+  if (status.isNotFatal()) {
+    setState(kCommitted);
+    return;
+  }
+  tStatus2 scratch;
+  uncommit(scratch);
+}
+
+void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
+  const auto merged = [&](auto step) {
+    tStatus2 scratch;
+    step(scratch);
+    status.assign(scratch);
+  };
+  if (_fifo.any())
+    merged([&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
+  if (_bufferError.any())
+    merged([&](tStatus2& s) {
+      _dispatcher->detachCDOBufferErrorHandler(&_bufferError, &_bufferError, &s);
+    });
+  if (_overrun.any())
+    merged([&](tStatus2& s) { _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s); });
+  if (_fifoEmpty.any())
+    merged(
+        [&](tStatus2& s) { _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s); });
+  if (_threadInUse != 0) {
+    merged([&](tStatus2& s) {
+      stop(s);
+      destroyThread(s);
+    });
+    _threadInUse = 0;
+  }
+  setState(kUncommitted);
+}
+
+void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_threadInUse != 0) reset(status);
+  if (_fifo.any()) _dispatcher->enableCDOFIFOInterrupt(status);
+  if (_bufferError.any()) _dispatcher->enableCDOBufferErrorInterrupt(status);
+  if (_overrun.any()) _dispatcher->enableCDOOverrunInterrupt(status);
+  if (status.isNotFatal()) {
+    setState(kArmed);
+    return;
+  }
+  tStatus2 scratch;
+  disarm(scratch);
+}
+
+void tBaseCDO_FIFOPrimitive::disarm(tStatus2& status) {
+  const auto merged = [&](auto step) {
+    tStatus2 scratch;
+    step(scratch);
+    status.assign(scratch);
+  };
+  if (_threadInUse != 0)
+    merged([&](tStatus2& s) {
+      signal(s);
+      waitForDone(kDisarmWait, s);
+    });
+  if (_fifo.any()) merged([&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
+  if (_bufferError.any())
+    merged([&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
+  if (_overrun.any()) merged([&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
+  setState(kCommitted);
+}
+
+uint32_t tBaseCDO_FIFOPrimitive::action(tStatus2& status) {
+  const tTimerTimeWasterSleep waster;
+  const auto toldToStop = [&] { return isStopRequested() != 0 || isSignalled() != 0; };
+  while (!toldToStop() && status.isNotFatal() && isFIFOEmpty(status) == 0)
+    waster.sleep(kPollInterval, kTimerTimeUnitMillisecond, &status.code);
+  if (toldToStop()) return 0;
+  _polledObservers.notifyAll([&](iCDO_FIFOEmptyPolledObserver* observer) {
+    observer->handleFIFOEmptyPolled(this, status);
+    return 0u;
+  });
+  return 1;
+}
+
+void tBaseCDO_FIFOPrimitive::wakePollingThread(tStatus2& status) { wake(status); }
+
+void tBaseCDO_FIFOPrimitive::signalPollingThread(tStatus2& status) { signal(status); }
+
+void tBaseCDO_FIFOPrimitive::setModeFlag(uint32_t value, tStatus2& status, uint32_t apply) {
+  if (status.isFatal()) return;
+  _modeFlag = value;
+  if (apply != 0) applyModeFlag(status);
+}
+
+void tBaseCDO_FIFOPrimitive::setSecondaryModeFlag(uint32_t value, tStatus2& status) {
+  if (status.isNotFatal()) _secondaryModeFlag = value;
+}
+
+void tBaseCDO_FIFOPrimitive::setTransferModeFlag(uint32_t value, tStatus2& status) {
+  if (status.isNotFatal()) _transferModeFlag = value;
+}
+
+void tBaseCDO_FIFOPrimitive::registerPolledObserver(iCDO_FIFOEmptyPolledObserver* observer,
+                                                    tStatus2& status) {
+  _polledObservers.add({observer}, status, {"tBaseCDO_FIFOPrimitive", 60});
+}
+
+void tBaseCDO_FIFOPrimitive::unregisterPolledObserver(iCDO_FIFOEmptyPolledObserver* observer,
+                                                      tStatus2& status) {
+  _polledObservers.remove(observer, status);
+}
+
+tBaseCDO_FIFOPrimitive::tPolledRecord* tBaseCDO_FIFOPrimitive::findPolledObserver(
+    iCDO_FIFOEmptyPolledObserver* observer) {
+  return _polledObservers.find(observer);
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,66 @@
+// What the CDI and CDO immediate transfers share: the FIFO-independent
+// settings (time-out, sample mode and total, done observer), the cancel
+// request, the state and the device-GUID description of their errors.
+//
+//   transfer.setTimeout(50);        // of the next read or write
+//   transfer.requestCancel();       // another thread: ends any wait
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+#include "orb/tGUID.h"
+#include "primitives/cdio/tCDIODescription.h"
+#include "primitives/cdio/tImmediateTimeout.h"
+#include "primitives/common/iDoneObserver.h"
+#include "primitives/common/tDeviceInfoPrimitive.h"
+#include "sync/tSyncAtomicU32.h"
+
+namespace nQoUdP100 {
+
+class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
+ public:
+  enum tSampleMode : uint32_t { kFinite = 1, kNotSet = 3 };
+  enum tState : uint32_t {
+    kBuilt = 1,
+    kTransferCommitted = 2,
+    kChannelCommitted = 3,
+    kRunning = 4
+  };
+
+  void requestCancel() { _cancel.set(1); }
+  bool isReady() const { return _state - 1u < 4u; }
+  uint32_t state() const { return _state; }
+
+  void setTimeout(uint32_t timeout) { _timeout.set(timeout); }
+  void setSampleMode(uint32_t mode) { _sampleMode = mode; }
+  void setTotal(uint32_t samples) { _total = samples; }
+  void setDoneObserver(iDoneObserver* observer) { _doneObserver = observer; }
+
+ protected:
+  tCDIOImmediateTransfer(const tCDIODescription* description, const nQoORB100::tGUID* identity,
+                         const char* file, nQoMDBG100::tStatus2& status);
+
+  bool cancelled() const { return _cancel.get() != 0; }
+  bool finite() const { return _sampleMode == kFinite; }
+  // The code at the site of this class's file, with a description that names
+  // the board.
+  void fail(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
+  void warn(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
+  // The done observer hears the status, once per start.
+  void notifyDone(nQoMDBG100::tStatus2& status);
+
+  const tCDIODescription* _description;
+  const nQoORB100::tGUID* _identity;
+  const char* _file;
+  uint32_t _state = kBuilt;
+  tImmediateTimeout _timeout;
+  tSyncAtomicU32 _cancel;
+  uint32_t _sampleMode = kNotSet;
+  uint32_t _total = 0;
+  iDoneObserver* _doneObserver = nullptr;
+  uint32_t _doneNotified = 0;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,80 @@
+// The lock of a correlated transfer, and the end that the transfer reports to
+// its partner once per start.
+//
+// tTransferLock runs a step under the transfer's lock (opened from the
+// device information, closed with the object).
+//
+// tTransferEnd: whoever comes first (the supervisor's stop, an error
+// notification, the end of the data) runs the end sequence; later comers do
+// nothing until the next start re-opens it. On platform threads the sequence
+// runs under the lock, so that a stop returns only after the end was
+// reported; at interrupt level the claim alone decides (no lock is taken
+// there).
+//
+//   tTransferEnd end(&deviceInfo, status);
+//   end.reopen();                                                   // start
+//   end.onceLocked([&] { partner->transferEnded(status); }, status);
+#pragma once
+
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tDeviceInfo.h"
+#include "frame/tStatusSite.h"
+#include "frame/transferLock.h"
+#include "mdbg/tStatus2.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
+
+namespace nQoUdP100 {
+
+class tTransferLock {
+ public:
+  tTransferLock(const tDeviceInfo* deviceInfo, nQoMDBG100::tStatus2& status)
+      : _lock(deviceInfo != nullptr ? openTransferLock(*deviceInfo, status) : nullptr) {}
+  ~tTransferLock() {
+    nQoMDBG100::tStatus2 scratch;
+    if (_lock != nullptr) closeTransferLock(_lock, scratch);
+  }
+  tTransferLock(const tTransferLock&) = delete;
+  tTransferLock& operator=(const tTransferLock&) = delete;
+
+  // What the lock reports goes to the status; the step runs all the same.
+  template <class tStep>
+  void locked(tStep step, nQoMDBG100::tStatus2& status) {
+    int code = 0;
+    const bool held = _lock != nullptr && _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1;
+    nQoUdR100::setCode(status, code, {"tTransferLock", 50});
+    step();
+    if (held) _lock->releaseOrSet(nullptr);
+  }
+
+ private:
+  iSync* _lock;
+};
+
+class tTransferEnd {
+ public:
+  tTransferEnd(const tDeviceInfo* deviceInfo, nQoMDBG100::tStatus2& status)
+      : _lock(deviceInfo, status) {}
+
+  void reopen() { _stopped.set(0); }
+  bool isStopped() const { return _stopped.get() != 0; }
+
+  // Runs the sequence when this call claims the end.
+  template <class tSequence>
+  void once(tSequence sequence) {
+    if (_stopped.exchange(1) == 0) sequence();
+  }
+
+  template <class tSequence>
+  void onceLocked(tSequence sequence, nQoMDBG100::tStatus2& status) {
+    _lock.locked([&] { once(sequence); }, status);
+  }
+
+ private:
+  tTransferLock _lock;
+  tSyncAtomicU32 _stopped;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,365 @@
+// The CDIO dispatcher, the FIFO observables and the CDI and CDO FIFO
+// primitives on the real board dispatcher and the simulated FIFOs.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "primitives/cdio/tCDIO_FIFOObservable.h"
+#include "primitives/cdioFixture.h"
+#include "sim/simAllocator.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tBaseCDO_FIFOPrimitive;
+using nQoUdP100::tCDIO_FIFOObservable;
+using tObservable = tCDIO_FIFOObservable;
+
+// Observes every event; logs "<name>:<event>" (secondary: "<name>:<event>2")
+// and answers what the test set. onPrimary runs after the primary call.
+class tRecorder : public tObservable::iCDIOBufferErrorObserver,
+                  public tObservable::iCDIOOverrunObserver,
+                  public tObservable::iCDIOFIFOObserver,
+                  public tBaseCDO_FIFOPrimitive::iCDO_FIFOEmptyPolledObserver {
+ public:
+  tRecorder(std::string name, std::vector<std::string>* calls) : name(name), calls(calls) {}
+  uint32_t handleBufferError(tObservable*, tStatus2&) override { return primary("buffer"); }
+  void handleBufferErrorSecondary(tObservable*, tStatus2&) override { log("buffer2"); }
+  uint32_t handleOverrun(tObservable*, tStatus2&) override { return primary("overrun"); }
+  void handleOverrunSecondary(tObservable*, tStatus2&) override { log("overrun2"); }
+  uint32_t handleFIFO(tObservable*, tStatus2&) override { return primary("fifo"); }
+  void handleFIFOSecondary(tObservable*, tStatus2&) override { log("fifo2"); }
+  void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*, tStatus2&) override { log("polled"); }
+
+  tObservable::iCDIOBufferErrorObserver* asBuffer() { return this; }
+  tObservable::iCDIOOverrunObserver* asOverrun() { return this; }
+  tObservable::iCDIOFIFOObserver* asFIFO() { return this; }
+
+  std::string name;
+  std::vector<std::string>* calls;
+  uint32_t answer = 0;
+  std::function<void()> onPrimary;
+
+ private:
+  uint32_t primary(const char* event) {
+    log(event);
+    if (onPrimary) onPrimary();
+    return answer;
+  }
+  void log(const char* event) { calls->push_back(name + ":" + event); }
+};
+
+class tCDIOFIFOTest : public tCDIOTest {
+ protected:
+  std::vector<std::string> calls;
+  tRecorder a{"a", &calls}, b{"b", &calls}, c{"c", &calls}, d{"d", &calls};
+};
+
+TEST_F(tCDIOFIFOTest, CDIFIFOLifecycleAttachesWritesTheModeAndSwitchesTheSourcesInOrder) {
+  cdi->addObserver(a.asFIFO(), status);
+  cdi->addObserver(a.asOverrun(), status);
+  cdi->setModeFlag(1, status, 0);
+  EXPECT_TRUE(windows.log().empty());  // applied at commit
+  cdi->commit(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(bus.registrations(), 1);
+  EXPECT_EQ(bus.calls().front().operation, tCall::kRegisterInterrupt);
+  EXPECT_NE(board->primaryHandlers[kCDIFIFO], nullptr);
+  EXPECT_NE(board->secondaryHandlers[kCDIFIFO], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDIOverrun], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDIBufferError], nullptr);
+  EXPECT_EQ(at(windows.log(), 0x228), (tLog{wrote32(0x228, 0x800), wrote32(0x228, 0xA00)}));
+  EXPECT_EQ(cdi->state(), 2u);
+  EXPECT_TRUE(cdi->isReady());
+
+  clearLogs();
+  cdi->arm(status);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote32(0x224, 0x1000), kAtomicEnd, kAtomicBegin,
+                                 wrote32(0x224, 0x100), kAtomicEnd}));
+  EXPECT_TRUE(cdi->isArmed());
+  clearLogs();
+  cdi->disarm(status);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote32(0x224, 0x2000), kAtomicEnd, kAtomicBegin,
+                                 wrote32(0x224, 0x200), kAtomicEnd}));
+  cdi->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+  EXPECT_EQ(board->secondaryHandlers[kCDIOverrun], nullptr);
+  EXPECT_EQ(cdi->state(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, WithoutObserversOrModeTheFIFOsTouchNothingAndAreNotReady) {
+  cdi->commit(status);
+  // Unset mode: bit 11 untouched; only the secondary flag's bit 9 is written.
+  EXPECT_EQ(at(windows.log(), 0x228), (tLog{wrote32(0x228, 0x200)}));
+  EXPECT_FALSE(cdi->isReady());
+  clearLogs();
+  cdi->arm(status);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  cdo->arm(status);
+  cdo->disarm(status);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_TRUE(bus.calls().empty());
+  EXPECT_EQ(cdo->state(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, CDIModeFlagWritesForcedAndOnlyForZeroOrOne) {
+  cdi->setModeFlag(0, status, 1);
+  cdi->setModeFlag(0, status, 1);
+  cdi->setModeFlag(2, status, 1);
+  EXPECT_EQ(windows.log(), (tLog{wrote32(0x228, 0x000), wrote32(0x228, 0x000)}));
+  EXPECT_EQ(cdi->getModeFlagBit(status), 0u);
+  cdi->setModeFlag(1, status, 1);
+  EXPECT_EQ(cdi->getModeFlagBit(status), 1u);
+  tStatus2 failed(-1);
+  cdi->setModeFlag(0, failed, 1);
+  EXPECT_EQ(cdi->getModeFlagBit(failed), 1u);
+  EXPECT_EQ(map->CDI_Mode.getRegister(), 0x800u);
+}
+
+TEST_F(tCDIOFIFOTest, CDOCommitWritesModeTransferAndSecondaryFlagsWhenChanged) {
+  cdo->addObserver(a.asOverrun(), status);
+  cdo->setModeFlag(1, status, 0);
+  cdo->setTransferModeFlag(1, status);
+  cdo->commit(status);
+  EXPECT_EQ(at(windows.log(), 0x22C),
+            (tLog{wrote32(0x22C, 0x800), wrote32(0x22C, 0x900), wrote32(0x22C, 0xB00)}));
+  EXPECT_EQ(cdo->getModeFlag(status), 1u);
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  clearLogs();
+  cdo->arm(status);
+  EXPECT_EQ(windows.log(), atomicCommand(0x40));
+  clearLogs();
+  cdo->disarm(status);
+  EXPECT_EQ(windows.log(), atomicCommand(0x80));
+  cdo->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  cdo->setModeFlag(2, status, 1);
+  EXPECT_EQ(cdo->getModeFlag(status), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, LinkingBothDirectionsWritesTheNibblesUnderGroup21) {
+  cdi->linkDMAChannel(3, status);
+  cdo->linkDMAChannel(4, status);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0x07, 0x08, 8), wrote(0x07, 0x38, 8)}));
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{21, -21, 21, -21}));
+  clearLogs();
+  cdi->linkDMAChannel(16, status);
+  EXPECT_EQ(status.code, -50150);
+  EXPECT_TRUE(windows.log().empty());
+  status.clear();
+  cdi->linkDMAChannel(3, status);  // unchanged, written all the same
+  cdi->unlinkDMAChannel(status);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0x07, 0x38, 8), wrote(0x07, 0x30, 8)}));
+}
+
+TEST_F(tCDIOFIFOTest, PartialSampleCountsMoveWholeWordsAndNoMoreBytes) {
+  description.sampleWidth = 2;
+  fifos->pushInput({0xAABB2211, 0xCCDD4433, 0x99});
+  uint8_t in[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+  EXPECT_EQ(cdi->readSamples(in, 3, status), 3u);
+  EXPECT_EQ(fifos->inputReads(), 2u);
+  EXPECT_EQ(std::vector<uint8_t>(in, in + 5), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0xEE, 0xEE}));
+  EXPECT_EQ(cdi->readSamples(in, 1, status), 1u);  // below the width: one whole word
+  EXPECT_EQ(fifos->inputSize(), 0u);
+  EXPECT_EQ(cdi->readSamples(in, 0, status), 0u);
+  EXPECT_EQ(fifos->inputReads(), 3u);
+
+  fifos->setOutputDepth(8);
+  const uint8_t out[3] = {0x11, 0x22, 0x33};
+  EXPECT_EQ(cdo->writeSamples(out, 3, status), 3u);
+  EXPECT_EQ(std::vector<uint32_t>(fifos->output().begin(), fifos->output().end()),
+            (std::vector<uint32_t>{0x2211, 0x0033}));
+  const uint32_t word = 0xDEADBEEF;
+  EXPECT_EQ(cdo->writeSample(&word, status), 2u);
+  EXPECT_EQ(fifos->output().back(), 0xDEADBEEFu);
+  tStatus2 failed(-1);
+  EXPECT_EQ(cdi->readSamples(in, 4, failed), 0u);
+  EXPECT_EQ(cdo->writeSamples(out, 3, failed), 0u);
+  EXPECT_EQ(cdi->isFIFOEmpty(failed), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, StatusBitsAndCommandsOfBothDirections) {
+  fifos->scriptStatus({0x1C0000, 0x1C0000, 0x1C0000, 0x1F});
+  EXPECT_EQ(cdi->isFIFOConditionPending(status), 1u);
+  EXPECT_EQ(cdi->isOverrunPending(status), 1u);
+  EXPECT_EQ(cdi->isBufferErrorPending(status), 1u);
+  EXPECT_EQ(map->Read_0224.getRegister(), 0x1C0000u);
+  EXPECT_EQ(cdo->isFIFOFull(status), 1u);
+  EXPECT_EQ(cdi->isFIFOEmpty(status), 1u);  // the model: nothing queued
+  EXPECT_EQ(cdo->isFIFOEmpty(status), 1u);
+  clearLogs();
+  for (auto command :
+       {&nQoUdP100::tBaseCDI_FIFOPrimitive::startFIFO, &nQoUdP100::tBaseCDI_FIFOPrimitive::stopFIFO,
+        &nQoUdP100::tBaseCDI_FIFOPrimitive::resetFIFO})
+    (cdi->*command)(status);
+  for (auto command : {&tBaseCDO_FIFOPrimitive::startFIFO, &tBaseCDO_FIFOPrimitive::stopFIFO,
+                       &tBaseCDO_FIFOPrimitive::resetFIFO, &tBaseCDO_FIFOPrimitive::stepFIFO,
+                       &tBaseCDO_FIFOPrimitive::acknowledgeError})
+    (cdo->*command)(status);
+  EXPECT_EQ(windows.log(), (tLog{wrote32(0x224, 0x8), wrote32(0x224, 0x4), wrote32(0x224, 0x20),
+                                 wrote32(0x224, 0x2), wrote32(0x224, 0x1), wrote32(0x224, 0x10),
+                                 wrote32(0x224, 0x80000), wrote32(0x224, 0x4000)}));
+}
+
+TEST_F(tCDIOFIFOTest, TheOverrunWalkEndsWhenAnObserverDisarmsAndOnlyAskersGetTheSecondPass) {
+  for (tRecorder* r : {&a, &b, &c}) cdi->addObserver(r->asOverrun(), status);
+  for (tRecorder* r : {&a, &b, &c}) cdi->addObserver(r->asFIFO(), status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  cdi->arm(status);
+  b.answer = 1;
+  fifos->scriptStatus({0x80000});
+  map->Read_0088.refresh(&status);
+  windows.setRead(window, 0x88, 8, 0x01);
+  EXPECT_EQ(bus.raise(kIrq), 1u);  // served, a secondary pass wanted
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun", "b:overrun", "c:overrun"}));
+  calls.clear();
+  bus.pumpSecondary();
+  EXPECT_EQ(calls, (std::vector<std::string>{"b:overrun2"}));
+
+  // An observer that disarms in its primary call ends both walks.
+  calls.clear();
+  a.answer = 1;
+  a.onPrimary = [&] {
+    tStatus2 fresh;
+    cdi->disarm(fresh);
+  };
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun]->handleInterrupt(), 1u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun"}));
+  calls.clear();
+  board->secondaryHandlers[kCDIOverrun]->handleSecondaryInterrupt();
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun2"}));
+  // The FIFO walk runs its whole list whatever the state; its second pass not.
+  calls.clear();
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO]->handleInterrupt(), 2u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:fifo", "b:fifo", "c:fifo"}));
+  calls.clear();
+  board->secondaryHandlers[kCDIFIFO]->handleSecondaryInterrupt();
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:fifo2"}));
+  a.onPrimary = nullptr;
+  cdi->uncommit(status);
+}
+
+TEST_F(tCDIOFIFOTest, ListsReuseFreedRecordsGrowFromThreeToSixAndReportAFailedGrowth) {
+  for (tRecorder* r : {&a, &b, &c}) cdi->addObserver(r->asBuffer(), status);
+  cdi->removeObserver(b.asBuffer(), status);
+  const uint64_t before = nQoSim::totalAllocations();
+  cdi->addObserver(d.asBuffer(), status);
+  EXPECT_EQ(nQoSim::totalAllocations(), before);
+  nQoSim::failAllocation(1);
+  cdi->addObserver(b.asBuffer(), status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, "tCDIO_FIFOObservable", 40));
+  status.clear();
+  cdi->addObserver(b.asBuffer(), status);
+  EXPECT_EQ(nQoSim::totalAllocations(), before + 1);
+  cdi->commit(status);
+  cdi->arm(status);
+  board->primaryHandlers[kCDIBufferError]->handleInterrupt();
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:buffer", "d:buffer", "c:buffer", "b:buffer"}));
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, ThePollingThreadTellsPolledObserversOnceTheOutputRanEmpty) {
+  fifos->setOutputDepth(4);
+  cdo->registerPolledObserver(&a, status);
+  EXPECT_TRUE(cdo->hasPolledObserver());
+  EXPECT_EQ(cdo->findPolledObserver(&b), nullptr);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  cdo->arm(status);
+  const uint8_t bytes[8] = {1, 0, 0, 0, 2, 0, 0, 0};
+  cdo->writeSamples(bytes, 8, status);
+  cdo->wakePollingThread(status);
+  cdo->stepFIFO(status);
+  cdo->stepFIFO(status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);  // the action found the FIFO empty
+  cdo->disarm(status);
+  EXPECT_EQ(fifos->lines(), (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:polled"}));
+  cdo->uncommit(status);
+  cdo->unregisterPolledObserver(&a, status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
+  cdo->registerPolledObserver(&a, status);
+  cdo->commit(status);
+  cdo->arm(status);
+  fifos->setOutputDepth(1);
+  const uint32_t word = 1;
+  cdo->writeSample(&word, status);
+  cdo->wakePollingThread(status);  // polls a FIFO that never runs empty
+  EXPECT_EQ(status.code, 0);
+  delete cdo;  // the thread is stopped and joined before the FIFO goes
+  cdo = nullptr;
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(tCDIOFIFOTest, TheDispatcherMapsSlotsToBoardSourcesAndKeepsEachSourcesOwnFlag) {
+  cdi->addObserver(a.asBuffer(), status);
+  cdi->addObserver(b.asOverrun(), status);
+  cdi->commit(status);
+  clearLogs();
+  cdio->enableCDIBufferErrorInterrupt(status);  // the shared bit enables both in hardware
+  EXPECT_EQ(windows.log(), atomicCommand(0x100));
+  windows.setRead(window, 0x88, 8, 0x01);
+  fifos->scriptStatus({0x180000});
+  EXPECT_EQ(bus.raise(kIrq), 2u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:buffer"}));  // not the overrun: its flag is off
+  cdio->disableCDIOverrunInterrupt(nullptr);                 // closes the group for both
+  calls.clear();
+  fifos->scriptStatus({0x180000});
+  bus.raise(kIrq);
+  EXPECT_TRUE(calls.empty());
+
+  // The one-handler forms fill and clear the primary slot only.
+  nQoMRTB100::iSecondaryInterruptHandler* kept = board->secondaryHandlers[kCDIOverrun];
+  cdio->attachCDOFIFOEmptyHandler(board->primaryHandlers[kCDIOverrun], status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], board->primaryHandlers[kCDIOverrun]);
+  EXPECT_EQ(board->secondaryHandlers[kCDOFIFOEmpty], nullptr);
+  board->secondaryHandlers[kCDOFIFOEmpty] = kept;
+  cdio->detachCDOFIFOEmptyHandler(nullptr, &status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], nullptr);
+  EXPECT_EQ(board->secondaryHandlers[kCDOFIFOEmpty], kept);
+  board->secondaryHandlers[kCDOFIFOEmpty] = nullptr;
+  tStatus2 failed(-1);
+  cdio->attachCDOFIFOEmptyHandler(board->primaryHandlers[kCDIOverrun], failed);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], nullptr);
+  cdi->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOFIFOTest, BadDescriptionsAreRefusedAtConstruction) {
+  for (uint32_t width : {0u, 5u}) {
+    nQoUdP100::tCDIODescription bad{.sampleWidth = width};
+    tStatus2 fresh;
+    nQoUdP100::tTavikCDI_FIFOPrimitive fifo(cdio, &bad, map, fresh);
+    EXPECT_EQ(fresh.code, -50150);
+  }
+  tStatus2 fresh;
+  nQoUdP100::tTavikCDO_FIFOPrimitive fifo(cdio, nullptr, map, fresh);
+  EXPECT_EQ(fresh.code, -50004);
+  tStatus2 failed(-1);
+  nQoUdP100::tTavikCDI_FIFOPrimitive never(cdio, &description, map, failed);
+  EXPECT_FALSE(never.isValid());
+  EXPECT_FALSE(never.isReady());
+}
+
+}  // namespace
+}  // namespace nQoTest

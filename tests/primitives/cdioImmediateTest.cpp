@@ -1,0 +1,221 @@
+// The correlated immediate transfers: reads and writes on the caller's
+// thread, their waits, time-outs and cancels, and the finite totals.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
+#include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
+#include "primitives/cdioFixture.h"
+#include "sim/simTime.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tBaseCDIImmediateTransferPrimitive;
+using nQoUdP100::tBaseCDOImmediateTransferPrimitive;
+
+constexpr char kInputFile[] = "source/qomiop/cdio/tBaseCDIImmediateTransferPrimitive";
+constexpr char kOutputFile[] = "source/qomiop/cdio/tBaseCDOImmediateTransferPrimitive";
+constexpr uint64_t kMillisecond = 1000000;
+
+class tDone : public nQoUdP100::iDoneObserver {
+ public:
+  void done(tStatus2& status) override { codes.push_back(status.code); }
+  std::vector<int> codes;
+};
+
+class tCDIOImmediateTest : public tCDIOTest {
+ protected:
+  void SetUp() override {
+    tCDIOTest::SetUp();
+    nQoSim::resetTime();
+    nQoSim::useTestClock(0);
+    input = new tBaseCDIImmediateTransferPrimitive(&description, cdi, &identity, status);
+    output =
+        new tBaseCDOImmediateTransferPrimitive(&deviceInfo, &description, cdo, &identity, status);
+    ASSERT_EQ(status.code, 0);
+    input->setDoneObserver(&done);
+    output->setDoneObserver(&done);
+    for (auto step : {&tBaseCDIImmediateTransferPrimitive::commitTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::commitChannel,
+                      &tBaseCDIImmediateTransferPrimitive::startTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::startChannel})
+      (input->*step)(status);
+    // Each status read is a millisecond.
+    fifos->onStatusRead([] { nQoSim::advanceClock(kMillisecond); });
+    clearLogs();
+  }
+  void TearDown() override {
+    status.clear();  // gives the description back before the leak check
+    fifos->onStatusRead(nullptr);
+    delete output;
+    delete input;
+    nQoSim::resetTime();
+    tCDIOTest::TearDown();
+  }
+  void startOutput() {
+    for (auto step : {&tBaseCDOImmediateTransferPrimitive::commitTransfer,
+                      &tBaseCDOImmediateTransferPrimitive::commitChannel,
+                      &tBaseCDOImmediateTransferPrimitive::startTransfer,
+                      &tBaseCDOImmediateTransferPrimitive::startChannel})
+      (output->*step)(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+
+  tDone done;
+  tBaseCDIImmediateTransferPrimitive* input = nullptr;
+  tBaseCDOImmediateTransferPrimitive* output = nullptr;
+  uint32_t buffer[8] = {};
+};
+
+TEST_F(tCDIOImmediateTest, AZeroTimeOutOnAnEmptyFIFOFailsAtOnceNamingTheBoard) {
+  input->setTimeout(0);
+  EXPECT_EQ(input->read(buffer, 4, status), 0u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kInputFile, 348));
+  EXPECT_EQ(guidProperty(status.description, 1), identity);
+  EXPECT_EQ(fifos->inputReads(), 0u);
+}
+
+TEST_F(tCDIOImmediateTest, ATimeOutKeepsTheSamplesAlreadyRead) {
+  fifos->pushInput({0x11, 0x22});
+  input->setTimeout(50);
+  EXPECT_EQ(input->read(buffer, 4, status), 2u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_EQ(buffer[0], 0x11u);
+  EXPECT_EQ(buffer[1], 0x22u);
+  EXPECT_GE(nQoSim::clockNanoseconds(), 50 * kMillisecond);
+  EXPECT_EQ(input->samplesRead(), 2u);
+}
+
+TEST_F(tCDIOImmediateTest, ACancelDuringTheWaitReadsNothingFromTheDataPort) {
+  input->setTimeout(0xFFFFFFFF);
+  int reads = 0;
+  fifos->onStatusRead([&] {
+    if (++reads == 5) input->requestCancel();
+  });
+  EXPECT_EQ(input->read(buffer, 4, status), 0u);
+  EXPECT_EQ(fifos->inputReads(), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIOImmediateTest, NoSamplesAskedReadsAndDrainsNothing) {
+  fifos->pushInput({1, 2, 3});
+  input->setNewestSamples(1);
+  EXPECT_EQ(input->read(buffer, 0, status), 0u);
+  EXPECT_EQ(fifos->inputReads(), 0u);
+  EXPECT_EQ(status.code, 0);
+
+  // With samples asked, the buffer ends with the newest ones.
+  fifos->pushInput({4, 5});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(buffer[0], 4u);
+  EXPECT_EQ(buffer[1], 5u);
+  EXPECT_EQ(status.code, 209800);
+  EXPECT_EQ(input->samplesRead(), 5u);
+}
+
+TEST_F(tCDIOImmediateTest, AFiniteInputEndsAtItsTotalAndRefusesMore) {
+  input->setSampleMode(1);
+  input->setTotal(3);
+  input->setNewestSamples(1);
+  fifos->pushInput({1, 2, 3, 4});
+  EXPECT_EQ(input->read(buffer, 8, status), 3u);  // no drain after the total
+  EXPECT_EQ(fifos->inputSize(), 1u);
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+  EXPECT_EQ(input->read(buffer, 1, status), 0u);
+  EXPECT_EQ(status.code, -200278);
+  EXPECT_TRUE(loggedAt(-200278, kInputFile, 326));
+  EXPECT_EQ(guidProperty(status.description, 1), identity);
+  status.clear();
+  input->stopTransfer(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+}
+
+TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
+  input->setSampleMode(1);
+  input->setTotal(10);
+  fifos->pushInput({1});
+  fifos->setInputBits(0x80000);
+  EXPECT_EQ(input->readOne(buffer, status), 1u);
+  EXPECT_EQ(status.code, -200715);
+  EXPECT_TRUE(loggedAt(-200715, kInputFile, 440));
+  status.clear();
+  fifos->pushInput({2});
+  fifos->setInputBits(0x100000);
+  input->readOne(buffer, status);
+  EXPECT_TRUE(loggedAt(-200010, kInputFile, 443));
+  status.clear();
+  input->stopTransfer(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kInputFile, 187));
+  EXPECT_EQ(done.codes, std::vector<int>{200010});
+}
+
+TEST_F(tCDIOImmediateTest, AWaitEachWriteWhoseSecondSampleNeverLeavesReturnsTwo) {
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setWriteMode(1);
+  output->setTimeout(50);
+  fifos->onStatusRead([&] {
+    nQoSim::advanceClock(kMillisecond);
+    if (fifos->lines().empty()) fifos->stepOutput();  // only the first goes out
+  });
+  const uint32_t samples[3] = {7, 8, 9};
+  EXPECT_EQ(output->write(3, samples, status), 2u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kOutputFile, 413));
+  EXPECT_EQ(fifos->lines(), std::vector<uint32_t>{7});
+}
+
+TEST_F(tCDIOImmediateTest, BufferedWritesWriteWhileThereIsRoomAndEndAtTheTotal) {
+  startOutput();
+  fifos->setOutputDepth(2);
+  output->setTimeout(0);
+  output->setSampleMode(1);
+  output->setTotal(2);
+  const uint32_t samples[3] = {1, 2, 3};
+  EXPECT_EQ(output->write(2, samples, status), 2u);  // a zero time-out writes with room
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(output->write(1, samples, status), 0u);
+  EXPECT_EQ(status.code, -200288);
+  EXPECT_TRUE(loggedAt(-200288, kOutputFile, 308));
+  status.clear();
+  output->stopTransfer(status);  // the FIFO has not run empty yet
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kOutputFile, 212));
+
+  status.clear();
+  output->setSampleMode(3);
+  output->startChannel(status);
+  EXPECT_EQ(output->write(3, samples, status), 1u);  // full at the first
+  EXPECT_EQ(status.code, -200795);
+  EXPECT_TRUE(loggedAt(-200795, kOutputFile, 327));
+}
+
+TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {
+  startOutput();
+  fifos->setOutputDepth(4);
+  const uint32_t stale = 5;
+  cdo->writeSample(&stale, status);
+  output->setWriteMode(1);
+  fifos->setOutputBits(0x10);
+  const uint8_t sample[2] = {0x34, 0x12};
+  description.sampleWidth = 2;
+  clearLogs();
+  EXPECT_EQ(output->write(1, sample, status), 1u);
+  EXPECT_EQ(fifos->lines(), std::vector<uint32_t>{5});
+  EXPECT_EQ(fifos->output().back(), 0x1234u);
+  EXPECT_EQ(status.code, 209801);
+  EXPECT_TRUE(loggedAt(209801, kOutputFile, 452));
+  EXPECT_EQ(at(windows.writes(), 0x224), (tLog{wrote32(0x224, 0x80000), wrote32(0x224, 0x4000)}));
+}
+
+}  // namespace
+}  // namespace nQoTest

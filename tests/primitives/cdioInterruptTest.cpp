@@ -1,0 +1,292 @@
+// The correlated interrupt transfers: the transfer loops behind the FIFO
+// interrupt, the single-sample switch near the end of a finite input, the
+// end reported once, and the failures of the loops.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
+#include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
+#include "primitives/cdioFixture.h"
+#include "primitives/cdioPartners.h"
+#include "sim/simAllocator.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tBaseCDIInterruptTransferPrimitive;
+using nQoUdP100::tBaseCDOInterruptTransferPrimitive;
+using tStrings = std::vector<std::string>;
+
+constexpr uint32_t kInputCondition = 0x40000;
+constexpr uint32_t kOutputCondition = 0x4;
+constexpr char kInputFile[] = "source/qomiop/cdio/tBaseCDIInterruptTransferPrimitive";
+constexpr char kOutputFile[] = "source/qomiop/cdio/tBaseCDOInterruptTransferPrimitive";
+
+// n times the same string.
+tStrings times(int n, const std::string& call) { return tStrings(n, call); }
+tStrings operator+(tStrings a, const tStrings& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class tCDIOInterruptTest : public tCDIOTest {
+ protected:
+  void SetUp() override {
+    tCDIOTest::SetUp();
+    input = new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status);
+    output = new tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete output;
+    delete input;
+    tCDIOTest::TearDown();
+  }
+  void runInput(uint32_t mode, uint32_t chunk, uint32_t total, uint32_t limit = 1000000) {
+    input->setDestination(&destination);
+    input->setSampleMode(mode);
+    input->setChunkSize(chunk);
+    input->setTotal(total);
+    input->setLimit(limit);
+    input->registerObservers(status);
+    cdi->setModeFlag(1, status, 0);
+    cdi->commit(status);
+    cdi->arm(status);
+    input->commit(status);
+    input->arm(status);
+    input->start(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  // One FIFO interrupt whose condition holds for the given number of checks.
+  void inputInterrupt(int chunks, bool endsByItself = false) {
+    for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kInputCondition, 0});
+    if (!endsByItself) fifos->scriptStatus({0});
+    board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+  }
+
+  tPartnerLog log;
+  tDataPartner<tBaseCDIInterruptTransferPrimitive::iDestination> destination{&log};
+  tDataPartner<tBaseCDOInterruptTransferPrimitive::iSource> source{&log};
+  tBaseCDIInterruptTransferPrimitive* input = nullptr;
+  tBaseCDOInterruptTransferPrimitive* output = nullptr;
+};
+
+TEST_F(tCDIOInterruptTest, AFiniteInputSwitchesToSingleSamplesNearTheEndAndEndsOnce) {
+  runInput(1, 64, 1000);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  EXPECT_EQ(log.calls, times(8, "data 256"));
+  EXPECT_EQ(at(windows.writes(), 0x228), (tLog{wrote32(0x228, 0x200)}));  // bit 11 cleared
+  EXPECT_EQ(input->chunkSize(), 1u);
+  for (int n = 0; n < 487; ++n) inputInterrupt(1);
+  clearLogs();
+  inputInterrupt(1, true);
+  EXPECT_EQ(log.calls, times(8, "data 256") + times(488, "data 4") + tStrings{"ended 0"});
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+  EXPECT_EQ(input->transferred(), 1000u);
+
+  clearLogs();
+  input->stop(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(input->chunkSize(), 64u);
+  EXPECT_EQ(log.endings(), 1);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  cdi->commit(status);  // the saved mode flag comes back at the next commit
+  EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0x800u);
+}
+
+TEST_F(tCDIOInterruptTest, AFiniteInputNeverAsksForMoreThanRemains) {
+  description.cdiFIFODepth = 64;  // threshold 32: 36 left is not below it
+  runInput(1, 64, 100);
+  inputInterrupt(1);
+  inputInterrupt(1, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 256", "data 144", "ended 0"}));
+  EXPECT_EQ(input->transferred(), 100u);
+  inputInterrupt(1, true);  // a late interrupt moves nothing
+  EXPECT_EQ(log.endings(), 1);
+  EXPECT_EQ(input->transferred(), 100u);
+}
+
+TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
+  runInput(0, 8, 0, 16);
+  log.answers = {32, 31};
+  inputInterrupt(2, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200222"}));
+  EXPECT_TRUE(loggedAt(-200222, kInputFile, 352));
+  EXPECT_EQ(at(windows.writes(), 0x224), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+  input->stop(status);
+  EXPECT_EQ(log.endings(), 1);
+
+  log.calls.clear();
+  input->start(status);
+  fifos->scriptStatus({kInputCondition, 0x100000});
+  board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "ended -200010"}));
+  EXPECT_TRUE(loggedAt(-200010, kInputFile, 361));
+
+  log.calls.clear();
+  input->start(status);
+  fifos->setInputBits(kInputCondition);  // the condition stays: the limit ends it
+  board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+  fifos->setInputBits(0);
+
+  log.calls.clear();
+  input->start(status);
+  input->handleOverrunSecondary(cdi, status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_EQ(log.calls, (tStrings{"ended -200715"}));
+  EXPECT_TRUE(loggedAt(-200715, kInputFile, 457));
+}
+
+TEST_F(tCDIOInterruptTest, AFiniteInputStoppedEarlyWarns) {
+  runInput(1, 64, 1000);
+  inputInterrupt(1);
+  input->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kInputFile, 243));
+  EXPECT_EQ(log.calls, (tStrings{"data 256", "ended 200010"}));
+}
+
+TEST_F(tCDIOInterruptTest, AFailedGrowthOnTheFourthObserverRegistersNothing) {
+  description.sampleWidth = 2;
+  std::vector<tBaseCDIInterruptTransferPrimitive*> others;
+  for (int n = 0; n < 3; ++n) {
+    others.push_back(
+        new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status));
+    others.back()->registerObservers(status);
+  }
+  ASSERT_EQ(status.code, 0);
+  nQoSim::failAllocation(1);
+  input->registerObservers(status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(input->state(), 1u);
+  status.clear();
+  for (auto* other : others) other->unregisterObservers(status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);  // nobody left in either list
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+  for (auto* other : others) delete other;
+}
+
+class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
+ protected:
+  void runOutput(uint32_t mode, uint32_t chunk, uint32_t total, uint32_t preload,
+                 uint32_t limit = 1000000) {
+    output->setSource(&source);
+    output->setSampleMode(mode);
+    output->setChunkSize(chunk);
+    output->setTotal(total);
+    output->setLimit(limit);
+    output->setPreload(preload);
+    output->registerObservers(status);
+    output->commit(status);
+    cdo->setModeFlag(1, status, 0);
+    cdo->commit(status);
+    cdo->arm(status);
+    output->arm(status);
+    output->start(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  void outputInterrupt(int chunks) {
+    for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
+    fifos->scriptStatus({0});
+    board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  }
+};
+
+TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
+  runOutput(0, 16, 0, 32);
+  EXPECT_EQ(log.calls, (tStrings{"data 128"}));
+  EXPECT_EQ(output->transferred(), 32u);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  output->stop(status);
+  output->disarm(status);
+  output->uncommit(status);
+  output->unregisterObservers(status);
+
+  log.calls.clear();
+  runOutput(1, 16, 80, 32);
+  outputInterrupt(2);
+  EXPECT_EQ(log.calls, (tStrings{"data 128", "data 64", "data 64"}));
+  // 64 transferred: 16 remain, not below the chunk; then 0 remain: the tail.
+  fifos->scriptStatus({kOutputCondition, 0, kOutputCondition});
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(output->transferred(), 80u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x800)}));  // the FIFO interrupt disabled
+  output->stop(status);                                        // the FIFO never ran empty
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kOutputFile, 297));
+  EXPECT_EQ(log.endings(), 1);
+  cdo->disarm(status);
+  status.clear();
+  cdo->uncommit(status);
+}
+
+TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
+  runOutput(0, 16, 0, 1, 32);
+  log.calls.clear();
+  log.answers = {0};
+  fifos->setOutputBits(kOutputCondition);
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended -200290"}));
+  EXPECT_TRUE(loggedAt(-200290, kOutputFile, 453));
+  output->start(status);
+  log.calls.clear();
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+  output->start(status);
+  log.calls.clear();
+  fifos->setOutputBits(kOutputCondition | 0x10);
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended -200016"}));
+  EXPECT_TRUE(loggedAt(-200016, kOutputFile, 463));
+  fifos->setOutputBits(0);
+  output->start(status);
+  log.calls.clear();
+  output->handleOverrunSecondary(cdo, status);
+  EXPECT_EQ(log.calls, (tStrings{"ended -200716"}));
+  EXPECT_TRUE(loggedAt(-200716, kOutputFile, 617));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+TEST_F(tCDIOOutputInterruptTest, AShortTailAndTheUnwatchedMode) {
+  runOutput(1, 16, 20, 5);
+  log.answers = {56};  // 14 of the 15 remaining samples
+  fifos->scriptStatus({kOutputCondition, 0});
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 20", "data 60", "ended -200222"}));
+  EXPECT_TRUE(loggedAt(-200222, kOutputFile, 487));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  output->disarm(status);
+  output->uncommit(status);
+  output->unregisterObservers(status);
+
+  log.calls.clear();
+  runOutput(2, 16, 20, 20);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  EXPECT_EQ(map->CDO_Mode.getRegister() & 0x100, 0x100u);
+  clearLogs();
+  output->stop(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x1)}));  // no FIFO-interrupt disable
+  EXPECT_EQ(log.calls, (tStrings{"data 80", "ended 0"}));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+}  // namespace
+}  // namespace nQoTest

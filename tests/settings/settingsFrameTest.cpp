@@ -211,7 +211,7 @@ TEST_F(SettingsFrameTest, FlatClassStreamsItsRowInOrderAndReadsBackEqual) {
 TEST_F(SettingsFrameTest, FlatClassKeepsStreamingAfterAnErrorAndBracketsAWarningAtItsSite) {
   tProbeSettings source;
   nQoSim::tRecordingOutputStream failing;
-  failing.failAt(2, -7);
+  failing.failOperation(2, -7);
   int status = 0;
   source.writeExternal(failing, status);
   EXPECT_EQ(status, -7);
@@ -240,7 +240,7 @@ TEST_F(SettingsFrameTest, FlatClassKeepsStreamingAfterAnErrorAndBracketsAWarning
   EXPECT_EQ(warned, 5);
   EXPECT_TRUE(nQoTest::loggedAt(5, "tProbeSettings", 120));
   EXPECT_EQ(bracketed.calls().front().incoming, 5);
-  bracketed.failAt(bracketed.calls().size() + 1, -9);
+  bracketed.failOperation(1, -9);
   source.writeExternal(bracketed, warned);
   EXPECT_EQ(warned, -9);
 }

@@ -234,7 +234,7 @@ TEST_F(SettingsRecordsTest, CDISamplePeriodTravelsAsFourWordsOnlyWhileNoErrorPre
   tRecordingOutputStream out;
   source.writeExternal(out, status);
   tScriptedInputStream in(out.bytes());
-  in.failAt(4, -7);
+  in.failOperation(4, -7);
   target.readExternal(in, status);
   EXPECT_EQ(status, -7);
   EXPECT_EQ(operationsOf(in), (std::vector<std::string>{"readU32", "readU32", "readI32", "readU32",

@@ -174,7 +174,7 @@ TEST_F(SupervisorSettingsTest, BracketedClassesCarryAWarningInAtTheirReadAndWrit
 
     // An error inside the bracket replaces the warning.
     nQoSim::tScriptedInputStream failing(out.bytes());
-    failing.failAt(1, -7);
+    failing.failOperation(1, -7);
     settings->readExternal(failing, status);
     EXPECT_EQ(status, -7);
     destroy(settings);
@@ -207,7 +207,7 @@ TEST_F(SupervisorSettingsTest, SampleIntervalTravelsMostSignificantFirstAndOnlyW
 
   // An error at word 11 (the 10th read): the interval's words are never asked for.
   nQoSim::tScriptedInputStream failing(out.bytes());
-  failing.failAt(10, -7);
+  failing.failOperation(10, -7);
   tAIImmediateTransferSettings cut;
   status = 0;
   cut.readExternal(failing, status);

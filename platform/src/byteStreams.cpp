@@ -82,18 +82,23 @@ bool tByteOutputStream::fits(std::size_t size, int& status) {
   return false;
 }
 
-void tByteOutputStream::write(uint64_t value, tStreamOperation::tType type, int& status) {
-  if (!proceed(status) || status < 0) return;
-  const std::size_t width = widthOf(type);
-  if (!fits(width, status)) return;
-  for (std::size_t i = 0; i < width; ++i) _bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+bool tByteOutputStream::takes(std::size_t size, int& status) {
+  return proceed(status) && status >= 0 && fits(size, status);
+}
+
+void tByteOutputStream::put(uint64_t value, tStreamOperation::tType type) {
+  for (std::size_t i = 0; i < widthOf(type); ++i)
+    _bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
   log(type, value);
 }
 
+void tByteOutputStream::write(uint64_t value, tStreamOperation::tType type, int& status) {
+  if (takes(widthOf(type), status)) put(value, type);
+}
+
 void tByteOutputStream::writeString(const tNarrowString& value, int& status) {
-  if (status < 0 || !fits(4 + value.size(), status)) return;
-  write(value.size(), tStreamOperation::kU32, status);
-  if (status < 0) return;
+  if (!takes(4 + value.size(), status)) return;
+  put(value.size(), tStreamOperation::kU32);
   _bytes.insert(_bytes.end(), value.c_str(), value.c_str() + value.size());
 }
 

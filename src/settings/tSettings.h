@@ -1,5 +1,6 @@
 // The frame of every settings class: a cloneable, streamable value object on
-// the platform's settings base, created by class name. A class is one row:
+// the platform's settings base (tSettingsClass: casts, class and clone),
+// created by class name. A class is one row:
 //
 //   struct tEmptySettingsRow {
 //     static constexpr const char* kClassName = "nQoUdR100::tEmptySettings";
@@ -24,18 +25,14 @@
 #include <cstddef>
 #include <tuple>
 
-#include "frame/statusCodes.h"
-#include "frame/tClassRegistration.h"
-#include "frame/tModuleObject.h"
 #include "frame/tStatusSite.h"
-#include "mrl/tPrimitiveSettings.h"
-#include "orb/castToClass.h"
+#include "settings/tSettingsClass.h"
 #include "settings/withLocalStatus.h"
 
 namespace nQoUdR100 {
 
 template <class Row>
-class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObject {
+class tSettings final : public tSettingsClass<tSettings<Row>> {
  public:
   static constexpr const char* kClassName = Row::kClassName;
   static inline void* ___classID = nullptr;
@@ -60,45 +57,9 @@ class tSettings final : public nQoMRL100::tPrimitiveSettings, public tModuleObje
   }
   ~tSettings() override = default;
 
-  void* ___CPPKRLDynamicCast(void* const* classID) override {
-    return nQoORB100::castToClass<tSettings, nQoMRL100::tPrimitiveSettings>(this, classID);
-  }
-  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
-    return const_cast<tSettings*>(this)->___CPPKRLDynamicCast(classID);
-  }
-  nQoORB100::tClass getClass(int& status) const override {
-    return tClassRegistration<tSettings>::getClass(*this, status);
-  }
-  // The registration, without touching the status.
-  static nQoORB100::tClass staticGetClass(int&) {
-    return nQoORB100::tClass(tClassRegistration<tSettings>::implementation());
-  }
-
-  // A new instance of this class, assigned from this one; null when a record
-  // check fails, when the registry fails (its code stays), or when it answers
-  // nothing or an object of another class (-89000; the stray is destroyed).
-  nQoORB100::tObject* clone(int& status) const override {
-    checkRecords(status);
-    if (status < 0) return nullptr;
-    const nQoORB100::tClass objectClass = getClass(status);
-    nQoORB100::tObject* instance = objectClass.newInstance(status);
-    if (status >= 0) {
-      auto* copy = instance == nullptr
-                       ? nullptr
-                       : static_cast<tSettings*>(instance->___CPPKRLDynamicCast(&___classID));
-      if (copy != nullptr) {
-        *copy = *this;
-        return copy;
-      }
-      mergeCode(status, kCastFailed);
-    }
-    if (instance != nullptr) {
-      int local = 0;
-      instance->getClass(local).deleteInstance(instance, local);
-      mergeCode(status, local);
-    }
-    return nullptr;
-  }
+  // Before a clone: every record's check, so that no instance is made of a
+  // failed one.
+  void checkBeforeClone(int& status) const { checkRecords(status); }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
     stream(status, bracket(true), [&](int& code) {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "orb/tByteInputStream.h"
-#include "orb/tByteOutputStream.h"
 #include "settings/tEmptySettings.h"
 #include "settings/tTavikLineFilterSettings.h"
 #include "sim/simAllocator.h"
 #include "sim/simStreams.h"
 #include "support/moduleFixture.h"
+#include "support/settingsObjects.h"
 #include "support/statusRecords.h"
 
 namespace {
@@ -37,13 +37,7 @@ void hold(tTavikLineFilterSettings& settings, const std::vector<tLineFilterEntry
     ASSERT_TRUE(settings.supervisorRecord().lineEntries.append(entry));
 }
 
-std::vector<uint8_t> streamOf(const tTavikLineFilterSettings& settings) {
-  nQoORB100::tByteOutputStream out;
-  int status = 0;
-  settings.writeExternal(out, status);
-  EXPECT_EQ(status, 0);
-  return out.bytes();
-}
+using nQoTest::streamOf;
 
 const std::vector<tLineFilterEntry> kTwo = {{1, 3, 2}, {0, 15, 1}};
 const std::vector<tLineFilterEntry> kThree = {{0, 1, 3}, {1, 7, 0}, {0, 2, 2}};

@@ -12,6 +12,7 @@
 #include "sim/simClassRegistry.h"
 #include "sim/simStreams.h"
 #include "support/moduleFixture.h"
+#include "support/settingsObjects.h"
 #include "support/statusRecords.h"
 #include "support/streamSteps.h"
 
@@ -27,16 +28,8 @@ std::vector<uint32_t> words(const nQoUdR100::tSettingsWordList& list) {
   return {list.begin(), list.end()};
 }
 
-template <class T>
-T* as(nQoORB100::tObject* object) {
-  return object == nullptr ? nullptr
-                           : static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
-}
-
-void destroy(nQoORB100::tObject* object) {
-  int status = 0;
-  object->getClass(status).deleteInstance(object, status);
-}
+using nQoTest::as;
+using nQoTest::destroy;
 
 class ListSettingsTest : public nQoTest::tLeakCheckedTest {};
 
@@ -47,21 +40,16 @@ TEST_F(ListSettingsTest, FIFOReadEnteredWithAnErrorKeepsListAndWords) {
   settings.word1 = 0x11223301u;
   settings.word6 = 0x11223306u;
   settings.longWord = 0x1122334455667788ull;
-  int status = 0;
-  nQoSim::tRecordingOutputStream out;
-  tAO_FIFOSettings().writeExternal(out, status);
-
-  int failed = -7;
-  nQoSim::tScriptedInputStream in(out.bytes());
-  settings.readExternal(in, failed);
-  EXPECT_EQ(failed, -7);
-  EXPECT_TRUE(in.calls().empty());
+  const std::vector<uint8_t> bytes = nQoTest::streamOf(tAO_FIFOSettings());
+  nQoTest::expectNoStreamCalls(settings, bytes, -7, -7);
   EXPECT_EQ(words(settings.list), (std::vector<uint32_t>{1, 2}));
   EXPECT_EQ(settings.word1, 0x11223301u);
   EXPECT_EQ(settings.word6, 0x11223306u);
   EXPECT_EQ(settings.longWord, 0x1122334455667788ull);
 
   // A sound read replaces the list and streams word 6 last of the words.
+  int status = 0;
+  nQoSim::tScriptedInputStream in(bytes);
   settings.readExternal(in, status);
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(settings.list.size() == 0);
@@ -72,12 +60,11 @@ TEST_F(ListSettingsTest, FIFOReadEnteredWithAnErrorKeepsListAndWords) {
 TEST_F(ListSettingsTest, FIFOFlagSurvivesReadingUntilAssignedFromASoundObject) {
   tAO_FIFOSettings source;
   for (uint32_t word : {0x11223300u, 0x11223301u, 0x11223302u}) source.list.append(word);
-  int status = 0;
-  nQoSim::tRecordingOutputStream threeOut;
-  source.writeExternal(threeOut, status);
+  const std::vector<uint8_t> three = nQoTest::streamOf(source);
 
   tAO_FIFOSettings failed;
-  nQoSim::tScriptedInputStream in(threeOut.bytes());
+  nQoSim::tScriptedInputStream in(three);
+  int status = 0;
   nQoSim::failAllocation(2);
   failed.readExternal(in, status);
   EXPECT_EQ(status, -50352);
@@ -97,7 +84,7 @@ TEST_F(ListSettingsTest, FIFOFlagSurvivesReadingUntilAssignedFromASoundObject) {
 
   // A sound read leaves the flag; assignment from a sound object clears it.
   int read = 0;
-  nQoSim::tScriptedInputStream again(threeOut.bytes());
+  nQoSim::tScriptedInputStream again(three);
   failed.readExternal(again, read);
   EXPECT_EQ(read, 0);
   EXPECT_EQ(failed.list.size(), 3u);
@@ -108,7 +95,7 @@ TEST_F(ListSettingsTest, FIFOFlagSurvivesReadingUntilAssignedFromASoundObject) {
   nQoSim::tRecordingOutputStream out;
   failed.writeExternal(out, write);
   EXPECT_EQ(write, 0);
-  EXPECT_EQ(out.bytes(), threeOut.bytes());
+  EXPECT_EQ(out.bytes(), three);
 }
 
 TEST_F(ListSettingsTest, ClonesOfAFailedListAreReturnedWithOutOfMemory) {

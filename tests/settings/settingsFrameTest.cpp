@@ -16,6 +16,7 @@
 #include "sim/simStreams.h"
 #include "support/moduleFixture.h"
 #include "support/probeSettings.h"
+#include "support/settingsObjects.h"
 #include "support/statusRecords.h"
 
 namespace {
@@ -29,17 +30,9 @@ using nQoUdR100::tParameterBlockValidateHelper;
 constexpr const char* kEmptyName = "nQoUdR100::tEmptySettings";
 constexpr const char* kStrayName = "nQoUdR100::tTavikLineFilterIdentifier";
 
-std::vector<std::string> operations(const std::vector<nQoSim::tStreamCall>& calls) {
-  std::vector<std::string> out;
-  for (const nQoSim::tStreamCall& call : calls) out.push_back(call.operation);
-  return out;
-}
-
-template <class T>
-T* as(nQoORB100::tObject* object) {
-  return object == nullptr ? nullptr
-                           : static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
-}
+using nQoTest::as;
+using nQoTest::operations;
+using tOperations = std::vector<std::string>;
 
 class SettingsFrameTest : public nQoTest::tLeakCheckedTest {
  protected:
@@ -64,23 +57,17 @@ TEST_F(SettingsFrameTest, EmptySettingsByNameStreamOnlyTheBasePartAndKeepTheirCl
   EXPECT_EQ(out.calls()[0].operation, "writeU32");
   EXPECT_EQ(out.calls()[0].value, 0xA1B2C3D4u);
 
-  int failed = -7;
-  nQoSim::tRecordingOutputStream quiet;
-  nQoSim::tScriptedInputStream unread(out.bytes());
-  settings->writeExternal(quiet, failed);
-  settings->readExternal(unread, failed);
-  EXPECT_TRUE(quiet.calls().empty());
-  EXPECT_TRUE(unread.calls().empty());
-  EXPECT_EQ(failed, -7);
+  nQoTest::expectNoStreamCalls(*settings, out.bytes(), -7, -7);
 
   int warned = 200010;
   tEmptySettings copy;
   nQoSim::tScriptedInputStream in(out.bytes());
   copy.readExternal(in, warned);
-  EXPECT_EQ(operations(in.calls()), std::vector<std::string>{"readU32"});
+  EXPECT_EQ(operations(in.calls()), tOperations{"readU32"});
   EXPECT_EQ(copy.getBaseValue(), 0xA1B2C3D4u);
-  copy.writeExternal(quiet, warned);
-  EXPECT_EQ(quiet.calls().size(), 1u);
+  nQoSim::tRecordingOutputStream again;
+  copy.writeExternal(again, warned);
+  EXPECT_EQ(again.calls().size(), 1u);
   EXPECT_EQ(warned, 200010);
 
   int code = 0;
@@ -176,9 +163,8 @@ TEST_F(SettingsFrameTest, FlatClassStreamsItsRowInOrderAndReadsBackEqual) {
   source.writeExternal(out, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(operations(out.calls()),
-            (std::vector<std::string>{"writeU32", "writeI32", "writeU16", "writeI16", "writeU64",
-                                      "writeString", "writeU64", "writeU64", "writeString",
-                                      "writeU32", "writeU32"}));
+            (tOperations{"writeU32", "writeI32", "writeU16", "writeI16", "writeU64", "writeString",
+                         "writeU64", "writeU64", "writeString", "writeU32", "writeU32"}));
   const std::vector<uint8_t>& bytes = out.bytes();
   ASSERT_EQ(bytes.size(), 4u + 4 + 2 + 2 + 8 + 6 + 16 + 10 + 4 + 4);
   EXPECT_EQ(
@@ -211,13 +197,12 @@ TEST_F(SettingsFrameTest, FlatClassStreamsItsRowInOrderAndReadsBackEqual) {
 TEST_F(SettingsFrameTest, FlatClassKeepsStreamingAfterAnErrorAndBracketsAWarningAtItsSite) {
   tProbeSettings source;
   nQoSim::tRecordingOutputStream failing;
-  failing.failAt(2, -7);
+  failing.failOperation(2, -7);
   int status = 0;
   source.writeExternal(failing, status);
   EXPECT_EQ(status, -7);
-  EXPECT_EQ(operations(failing.calls()),
-            (std::vector<std::string>{"writeU32", "writeI32", "writeU16", "writeI16", "writeU64",
-                                      "writeString"}));
+  EXPECT_EQ(operations(failing.calls()), (tOperations{"writeU32", "writeI32", "writeU16",
+                                                      "writeI16", "writeU64", "writeString"}));
   for (std::size_t i = 2; i < failing.calls().size(); ++i)
     EXPECT_EQ(failing.calls()[i].incoming, -7);
 
@@ -240,7 +225,7 @@ TEST_F(SettingsFrameTest, FlatClassKeepsStreamingAfterAnErrorAndBracketsAWarning
   EXPECT_EQ(warned, 5);
   EXPECT_TRUE(nQoTest::loggedAt(5, "tProbeSettings", 120));
   EXPECT_EQ(bracketed.calls().front().incoming, 5);
-  bracketed.failAt(bracketed.calls().size() + 1, -9);
+  bracketed.failOperation(1, -9);
   source.writeExternal(bracketed, warned);
   EXPECT_EQ(warned, -9);
 }
@@ -256,26 +241,13 @@ TEST_F(SettingsFrameTest, RecordBasedClassStopsBeforeStreamingWhenARecordCheckFa
   nQoSim::tRecordingOutputStream out;
   settings.writeExternal(out, status);
   EXPECT_EQ(operations(out.calls()),
-            (std::vector<std::string>{"writeU32", "writeU64", "writeU64", "writeString", "writeU32",
-                                      "writeU32", "writeU32", "writeU32", "writeU32"}));
+            (tOperations{"writeU32", "writeU64", "writeU64", "writeString", "writeU32", "writeU32",
+                         "writeU32", "writeU32", "writeU32"}));
   EXPECT_EQ(out.calls()[0].value, 0x0A0B0C0Du);
   EXPECT_EQ(out.calls()[5].value, 0x55u);
 
   settings.record<0>().allocationFailed = true;
-  nQoSim::tRecordingOutputStream none;
-  nQoSim::tScriptedInputStream unread(out.bytes());
-  settings.writeExternal(none, status);
-  EXPECT_EQ(status, -50352);
-  status = 0;
-  settings.readExternal(unread, status);
-  EXPECT_EQ(status, -50352);
-  EXPECT_TRUE(none.calls().empty());
-  EXPECT_TRUE(unread.calls().empty());
-  const uint64_t before = nQoSim::totalAllocations();
-  status = 0;
-  EXPECT_EQ(settings.clone(status), nullptr);
-  EXPECT_EQ(status, -50352);
-  EXPECT_EQ(nQoSim::totalAllocations(), before);
+  nQoTest::expectStoppedByAFailedAllocation(settings, out.bytes());
 
   settings.record<0>().allocationFailed = false;
   status = 0;

@@ -1,17 +1,17 @@
-// The settings classes of the correlated digital, EEPROM, frequency-output,
-// change-detection, analog-output transfer, calibration, line-filter and
-// disabler resources: each class by name with its default stream, the
-// bracket sites, and what single classes do beyond the frame.
+// What single settings classes do beyond their rows: the sample periods and
+// intervals as words, signed and unsigned word widths, reads entered with an
+// error, failed allocations that stop every operation, record equality and
+// self-assignment.
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "orb/iCloneableExternalizable.h"
-#include "orb/tClassImplementation.h"
+#include "settings/aiSettings.h"
+#include "settings/aiTransferSettings.h"
+#include "settings/aoTimingSettings.h"
 #include "settings/tAOImmedTransferSettings.h"
-#include "settings/tAOInterruptTransferSettings.h"
 #include "settings/tCDIImmediateTransferSettings.h"
 #include "settings/tCDO_DMATransferSettings.h"
 #include "settings/tChangeDetectionSettings.h"
@@ -19,186 +19,45 @@
 #include "settings/tRemoteChildDeviceDisablerSettings.h"
 #include "settings/tRemotingCalibrationManagerSettings.h"
 #include "settings/tTavikFREQOUTPrimitiveSettings.h"
+#include "settings/triggerTEDSSettings.h"
 #include "sim/simAllocator.h"
 #include "sim/simStreams.h"
 #include "support/moduleFixture.h"
+#include "support/settingsObjects.h"
 #include "support/statusRecords.h"
+#include "support/streamSteps.h"
 
 namespace {
 
 using nQoSim::tRecordingOutputStream;
 using nQoSim::tScriptedInputStream;
-
-struct tCall {
-  std::string operation;
-  uint64_t value;
-  std::string text;
-  bool operator==(const tCall&) const = default;
-};
-void PrintTo(const tCall& call, std::ostream* out) {
-  *out << call.operation << "(" << std::hex << call.value << " \"" << call.text << "\")";
-}
-using tCalls = std::vector<tCall>;
-
-tCall U16(uint16_t value) { return {"writeU16", value, ""}; }
-tCall U32(uint32_t value) { return {"writeU32", value, ""}; }
-tCall I32(int32_t value) { return {"writeI32", static_cast<uint64_t>(int64_t{value}), ""}; }
-tCall U64(uint64_t value) { return {"writeU64", value, ""}; }
-tCall Text(const std::string& text) { return {"writeString", text.size(), text}; }
-
-tCalls operator+(tCalls a, const tCalls& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
+using nQoTest::I32;
+using nQoTest::tStep;
+using nQoTest::U16;
+using nQoTest::U32;
+using tSteps = std::vector<tStep>;
+using tOperations = std::vector<std::string>;
 
 constexpr uint32_t kNone = 0xFFFFFFFF;
-const tCalls kIdentifier = {U64(0), U64(0), Text(""), U32(0)};
-const tCalls kGUID = {U64(0), U64(0)};
-const tCalls kBase = {U32(0)};
+// The calls a default identifier takes.
+constexpr std::size_t kIdentifierCalls = 4;
 
-template <class tLog>
-tCalls callsOf(const tLog& stream) {
-  tCalls out;
-  for (const nQoSim::tStreamCall& call : stream.calls())
-    out.push_back({call.operation, call.value, call.text});
-  return out;
-}
+using nQoTest::streamOf;
 
-// The reads that mirror a write stream, without values.
-std::vector<std::string> mirrored(const tCalls& written) {
-  std::vector<std::string> out;
-  for (const tCall& call : written) out.push_back("read" + call.operation.substr(5));
-  return out;
-}
-std::vector<std::string> operationsOf(const tScriptedInputStream& in) {
-  std::vector<std::string> out;
-  for (const nQoSim::tStreamCall& call : in.calls()) out.push_back(call.operation);
-  return out;
-}
-
-nQoORB100::iCloneableExternalizable* create(const char* name) {
+// Reads bytes into target with the nth allocation failing: the read ends with
+// -50352, then every operation stops and no instance of the class is left.
+template <class T>
+void expectAFailedReadStopsEverything(T& target, const std::vector<uint8_t>& bytes, uint64_t nth) {
+  tScriptedInputStream in(bytes);
+  nQoSim::failAllocation(nth);
   int status = 0;
-  nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, status);
-  if (object == nullptr) return nullptr;
-  return static_cast<nQoORB100::iCloneableExternalizable*>(
-      object->___CPPKRLDynamicCast(&nQoORB100::iCloneableExternalizable::___classID));
-}
-
-void destroy(nQoORB100::tObject* object) {
-  int status = 0;
-  object->getClass(status).deleteInstance(object, status);
+  target.readExternal(in, status);
+  EXPECT_EQ(status, -50352);
+  nQoTest::expectStoppedByAFailedAllocation(target, bytes);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(T::kClassName), 0);
 }
 
 class SettingsRecordsTest : public nQoTest::tLeakCheckedTest {};
-
-TEST_F(SettingsRecordsTest, EveryClassByNameWritesItsDefaultsInItsOrderAndReadsThemBack) {
-  nQoTest::tLoadedModule module;
-  struct tRow {
-    const char* name;
-    tCalls stream;
-  };
-  const tRow rows[] = {
-      {"nQoUdR100::tCDI_DMATransferSettings",
-       kIdentifier + tCalls{U32(kNone), U32(kNone), I32(0)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDI_FIFOSettings", tCalls{I32(0), U32(1)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDIImmediateTransferSettings",
-       tCalls{U32(kNone), U32(0), I32(3), U32(0), U32(0), U32(0), U32(0), U32(0), U32(0), U32(0)} +
-           kIdentifier + kBase},
-      {"nQoUdR100::tCDIInterruptTransferSettings",
-       tCalls{U32(kNone), U32(kNone), U32(0), I32(3), U32(0), U32(0)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDO_DMATransferSettings",
-       kIdentifier + tCalls{U32(kNone), U32(kNone), I32(0), I32(0), I32(0)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDO_FIFOSettings", tCalls{I32(0), U32(1)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDOImmediateTransferSettings",
-       tCalls{U32(kNone), U32(0), I32(3), U32(0), U32(0), U32(0)} + kIdentifier + kBase},
-      {"nQoUdR100::tCDOInterruptTransferSettings",
-       tCalls{U32(kNone), U32(kNone), U32(0), I32(3), U32(0), U32(0), U32(0)} + kIdentifier +
-           kBase},
-      {"nQoUdR100::tEEPROMSettings", kIdentifier + tCalls{U32(kNone)} + kBase},
-      {"nQoUdR100::tTavikFREQOUTPrimitiveSettings", kBase + kIdentifier + tCalls{U32(0), U16(1)}},
-      {"nQoUdR100::tChangeDetectionSettings",
-       tCalls{U32(kNone), U32(kNone), U32(kNone)} + kIdentifier +
-           tCalls{U32(0), U32(0), U32(0), U32(0), U32(0), U64(0)} + kBase},
-      {"nQoUdR100::tAOImmedTransferSettings",
-       tCalls{U32(0), U32(0), U32(0), U32(kNone), U32(kNone), Text(""), U32(0)} + kBase},
-      {"nQoUdR100::tAOInterruptTransferSettings",
-       tCalls{U64(0), U32(0), U32(0), U32(0), I32(0), U32(0), U32(0), U32(0), U32(kNone),
-              U32(kNone), Text("")} +
-           kBase},
-      {"nQoUdR100::tAOWaitForNextSampleClockSettings",
-       tCalls{U32(100), U32(0), I32(1), U32(kNone), U32(0)} + kBase},
-      {"nQoUdR100::tOutputDMATransferSettings",
-       tCalls{I32(0), U32(0), I32(1), U32(0), U32(kNone), U32(kNone), U32(kNone)} + kIdentifier +
-           tCalls{U32(kNone)} + kBase},
-      {"nQoUdR100::tCalPWMSettings", kIdentifier + kBase},
-      {"nQoUdR100::tRemotingCalibrationManagerSettings",
-       tCalls{U32(0)} + kGUID + tCalls{Text("")} + kBase},
-      {"nQoUdR100::tRemoteChildDeviceDisablerSettings", kGUID + kBase},
-      {"nQoUdR100::tTavikLineFilterSettings", kBase + kIdentifier + tCalls{U32(0)}},
-  };
-  for (const tRow& row : rows) {
-    SCOPED_TRACE(row.name);
-    nQoORB100::iCloneableExternalizable* settings = create(row.name);
-    ASSERT_NE(settings, nullptr);
-    int status = 0;
-    tRecordingOutputStream out;
-    settings->writeExternal(out, status);
-    EXPECT_EQ(callsOf(out), row.stream);
-
-    // A clone reads the stream back with the mirroring reads (the output DMA
-    // class's two signed words come back through readU32) and writes it again.
-    nQoORB100::tObject* copy = settings->clone(status);
-    ASSERT_NE(copy, nullptr);
-    auto* again = static_cast<nQoORB100::iCloneableExternalizable*>(
-        copy->___CPPKRLDynamicCast(&nQoORB100::iCloneableExternalizable::___classID));
-    tScriptedInputStream in(out.bytes());
-    again->readExternal(in, status);
-    std::vector<std::string> reads = mirrored(row.stream);
-    if (row.name == std::string("nQoUdR100::tCDO_DMATransferSettings"))
-      reads[kIdentifier.size() + 3] = reads[kIdentifier.size() + 4] = "readU32";
-    EXPECT_EQ(operationsOf(in), reads);
-    tRecordingOutputStream twice;
-    again->writeExternal(twice, status);
-    EXPECT_EQ(callsOf(twice), row.stream);
-    EXPECT_EQ(status, 0);
-    destroy(copy);
-    destroy(settings);
-    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(row.name), 0);
-  }
-}
-
-TEST_F(SettingsRecordsTest, BracketedClassesReportACallersWarningAtTheirReadAndWriteSites) {
-  nQoTest::tLoadedModule module;
-  struct tRow {
-    const char* file;
-    unsigned readLine;
-    unsigned writeLine;
-  };
-  for (const tRow& row : {tRow{"tCDI_DMATransferSettings", 91, 63},
-                          {"tCDI_FIFOSettings", 84, 61},
-                          {"tCDIImmediateTransferSettings", 104, 71},
-                          {"tCDIInterruptTransferSettings", 99, 67},
-                          {"tCDO_DMATransferSettings", 99, 67},
-                          {"tCDO_FIFOSettings", 85, 61},
-                          {"tCDOImmediateTransferSettings", 101, 69},
-                          {"tCDOInterruptTransferSettings", 103, 69},
-                          {"tEEPROMSettings", 90, 75}}) {
-    SCOPED_TRACE(row.file);
-    nQoORB100::iCloneableExternalizable* settings =
-        create(("nQoUdR100::" + std::string(row.file)).c_str());
-    ASSERT_NE(settings, nullptr);
-    nQoSim::clearStatusLog();
-    int warned = 200010;
-    tRecordingOutputStream out;
-    settings->writeExternal(out, warned);
-    EXPECT_TRUE(nQoTest::loggedAt(200010, row.file, row.writeLine));
-    tScriptedInputStream in(out.bytes());
-    settings->readExternal(in, warned);
-    EXPECT_TRUE(nQoTest::loggedAt(200010, row.file, row.readLine));
-    EXPECT_EQ(warned, 200010);
-    destroy(settings);
-  }
-}
 
 TEST_F(SettingsRecordsTest, CDISamplePeriodTravelsAsFourWordsOnlyWhileNoErrorPrecedesIt) {
   struct tCase {
@@ -215,10 +74,10 @@ TEST_F(SettingsRecordsTest, CDISamplePeriodTravelsAsFourWordsOnlyWhileNoErrorPre
     int status = 0;
     tRecordingOutputStream out;
     source.writeExternal(out, status);
-    const tCalls calls = callsOf(out);
+    const tSteps calls = nQoTest::rawSteps(out.calls());
     ASSERT_GE(calls.size(), 10u);
-    EXPECT_EQ(tCalls(calls.begin() + 6, calls.begin() + 10),
-              (tCalls{U32(c.words[0]), U32(c.words[1]), U32(c.words[2]), U32(c.words[3])}));
+    EXPECT_EQ(tSteps(calls.begin() + 6, calls.begin() + 10),
+              (tSteps{U32(c.words[0]), U32(c.words[1]), U32(c.words[2]), U32(c.words[3])}));
     tScriptedInputStream in(out.bytes());
     target.readExternal(in, status);
     EXPECT_EQ(status, 0);
@@ -231,151 +90,221 @@ TEST_F(SettingsRecordsTest, CDISamplePeriodTravelsAsFourWordsOnlyWhileNoErrorPre
   nQoUdR100::tCDIImmediateTransferSettings source, target;
   target.record<0>().samplePeriod.integer = 9;
   int status = 0;
-  tRecordingOutputStream out;
-  source.writeExternal(out, status);
-  tScriptedInputStream in(out.bytes());
-  in.failAt(4, -7);
+  tScriptedInputStream in(streamOf(source));
+  in.failOperation(4, -7);
   target.readExternal(in, status);
   EXPECT_EQ(status, -7);
-  EXPECT_EQ(operationsOf(in), (std::vector<std::string>{"readU32", "readU32", "readI32", "readU32",
-                                                        "readU32", "readU32"}));
+  EXPECT_EQ(nQoTest::operations(in.calls()),
+            (tOperations{"readU32", "readU32", "readI32", "readU32", "readU32", "readU32"}));
   EXPECT_EQ(target.record<0>().samplePeriod.integer, 9);
 }
 
-TEST_F(SettingsRecordsTest, CDOTransferWordsGoOutSignedAndComeBackUnchanged) {
-  nQoUdR100::tCDO_DMATransferSettings source, target;
-  source.record<0>().transferWord1.value = 0x80000000u;
-  source.record<0>().transferWord2.value = 0x7FFFFFFFu;
+TEST_F(SettingsRecordsTest, AISampleIntervalTravelsMostSignificantFirstAndOnlyWithoutAnError) {
+  nQoUdR100::tAIImmediateTransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.sampleInterval.integer = 1;
+  fields.sampleInterval.fraction = uint64_t{1} << 63;
   int status = 0;
   tRecordingOutputStream out;
-  source.writeExternal(out, status);
-  const tCalls calls = callsOf(out);
-  ASSERT_GT(calls.size(), kIdentifier.size() + 4);
-  EXPECT_EQ(calls[kIdentifier.size() + 3], I32(INT32_MIN));
-  EXPECT_EQ(calls[kIdentifier.size() + 4], I32(0x7FFFFFFF));
-  tScriptedInputStream in(out.bytes());
-  target.readExternal(in, status);
+  settings.writeExternal(out, status);
+  const tSteps written = nQoTest::steps(out.calls());
+  ASSERT_GE(written.size(), 20u);
+  EXPECT_EQ(tSteps(written.begin() + 16, written.begin() + 20),
+            (tSteps{U32(0), U32(1), U32(0x80000000u), U32(0)}));
+
+  // The interval's most significant word is the 17th: 8 + 15 * 4 bytes in.
+  std::vector<uint8_t> bytes = out.bytes();
+  for (std::size_t i = 68; i < 84; ++i) bytes[i] = 0;
+  bytes[68] = 5;
+  nQoUdR100::tAIImmediateTransferSettings read;
+  tScriptedInputStream in(bytes);
+  read.readExternal(in, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(target.record<0>().transferWord1.value, 0x80000000u);
-  EXPECT_EQ(target.record<0>().transferWord2.value, 0x7FFFFFFFu);
+  EXPECT_EQ(read.record<0>().sampleInterval.integer, int64_t{5} << 32);
+  EXPECT_EQ(read.record<0>().sampleInterval.fraction, 0u);
+
+  // An error at word 11 (the 10th read): the interval's words are never asked
+  // for. Words 1 to 17 but the interval, words 9, 10, 18 and 19; the
+  // identifier and the base part skip their reads under the error.
+  tScriptedInputStream failing(out.bytes());
+  failing.failOperation(10, -7);
+  nQoUdR100::tAIImmediateTransferSettings cut;
+  status = 0;
+  cut.readExternal(failing, status);
+  EXPECT_EQ(status, -7);
+  EXPECT_EQ(failing.calls().size(), 20u);
+  EXPECT_TRUE((cut.record<0>().sampleInterval == nQoSS100::tFixedPoint128<64u, true>(0)));
 }
 
-TEST_F(SettingsRecordsTest, FrequencyOutputAndChangeDetectionLeaveEverythingOnAnErrorStatus) {
-  nQoUdR100::tTavikFREQOUTPrimitiveSettings freqout;
-  freqout.record<0>().divisor = 0x12;
+TEST_F(SettingsRecordsTest, WordsKeepTheirWidthAndSignBothWays) {
   int status = 0;
-  tRecordingOutputStream out;
-  freqout.writeExternal(out, status);
-  EXPECT_EQ(callsOf(out).back(), U16(0x12));
-  nQoUdR100::tTavikFREQOUTPrimitiveSettings back;
-  tScriptedInputStream in(out.bytes());
-  back.readExternal(in, status);
-  EXPECT_EQ(back.record<0>().divisor, 0x12);
+  nQoUdR100::tCDO_DMATransferSettings transfer, transferBack;
+  transfer.record<0>().transferWord1.value = 0x80000000u;
+  transfer.record<0>().transferWord2.value = 0x7FFFFFFFu;
+  tRecordingOutputStream transferOut;
+  transfer.writeExternal(transferOut, status);
+  const tSteps calls = nQoTest::rawSteps(transferOut.calls());
+  ASSERT_GT(calls.size(), kIdentifierCalls + 4);
+  EXPECT_EQ(calls[kIdentifierCalls + 3], I32(INT32_MIN));
+  EXPECT_EQ(calls[kIdentifierCalls + 4], I32(0x7FFFFFFF));
+  tScriptedInputStream transferIn(transferOut.bytes());
+  transferBack.readExternal(transferIn, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(transferBack.record<0>().transferWord1.value, 0x80000000u);
+  EXPECT_EQ(transferBack.record<0>().transferWord2.value, 0x7FFFFFFFu);
 
-  // Entered with an error, nothing is asked of the stream and nothing stored.
+  nQoUdR100::tAI_WFNSCSettings wait, waitBack;
+  wait.record<0>().word1 = kNone;
+  tRecordingOutputStream waitOut;
+  wait.writeExternal(waitOut, status);
+  EXPECT_EQ(nQoTest::steps(waitOut.calls())[0], I32(-1));
+  tScriptedInputStream waitIn(waitOut.bytes());
+  waitBack.readExternal(waitIn, status);
+  EXPECT_EQ(waitIn.calls()[0].operation, "readU32");
+  EXPECT_EQ(waitIn.calls()[1].operation, "readU32");
+  EXPECT_EQ(uint32_t{waitBack.record<0>().word1}, kNone);
+
+  nQoUdR100::tAnalogTriggerSettings trigger, triggerBack;
+  trigger.record<0>().word5 = 1;
+  trigger.record<0>().word6 = 2;
+  tRecordingOutputStream triggerOut;
+  trigger.writeExternal(triggerOut, status);
+  EXPECT_EQ(nQoTest::steps(triggerOut.calls())[4], I32(2));
+  EXPECT_EQ(nQoTest::steps(triggerOut.calls())[5], U32(1));
+  tScriptedInputStream triggerIn(triggerOut.bytes());
+  triggerBack.readExternal(triggerIn, status);
+  EXPECT_EQ(triggerBack.record<0>().word5, 1u);
+  EXPECT_EQ(triggerBack.record<0>().word6, 2);
+
+  nQoUdR100::tTavikFREQOUTPrimitiveSettings freqout, freqoutBack;
+  freqout.record<0>().divisor = 0x12;
+  tRecordingOutputStream freqoutOut;
+  freqout.writeExternal(freqoutOut, status);
+  EXPECT_EQ(nQoTest::rawSteps(freqoutOut.calls()).back(), U16(0x12));
+  tScriptedInputStream freqoutIn(freqoutOut.bytes());
+  freqoutBack.readExternal(freqoutIn, status);
+  EXPECT_EQ(freqoutBack.record<0>().divisor, 0x12);
+}
+
+TEST_F(SettingsRecordsTest, ReadsEnteredWithAnErrorAskNothingAndStoreNothing) {
+  nQoUdR100::tTavikFREQOUTPrimitiveSettings freqout;
   freqout.record<0>().timebaseSelect = 5;
   freqout.record<0>().divisor = 3;
-  nQoUdR100::tChangeDetectionSettings detection;
-  detection.record<0>().bufferSize = 64;
-  tRecordingOutputStream cdOut;
-  detection.writeExternal(cdOut, status);
-  int failed = -7;
-  tScriptedInputStream freqIn(out.bytes()), cdIn(cdOut.bytes());
-  freqout.readExternal(freqIn, failed);
-  detection.readExternal(cdIn, failed);
-  tRecordingOutputStream quiet;
-  freqout.writeExternal(quiet, failed);
-  detection.writeExternal(quiet, failed);
-  EXPECT_EQ(failed, -7);
+  nQoTest::expectNoStreamCalls(freqout, streamOf(nQoUdR100::tTavikFREQOUTPrimitiveSettings()), -7,
+                               -7);
   EXPECT_EQ(freqout.record<0>().timebaseSelect, 5u);
   EXPECT_EQ(freqout.record<0>().divisor, 3);
-  EXPECT_EQ(detection.record<0>().bufferSize, 64u);
-  EXPECT_TRUE(freqIn.calls().empty());
-  EXPECT_TRUE(cdIn.calls().empty());
-  EXPECT_TRUE(quiet.calls().empty());
-}
 
-TEST_F(SettingsRecordsTest, EEPROMSettingsCompareIdentifierAndSettingWord) {
-  nQoUdR100::tEEPROMSettings a, b;
-  EXPECT_TRUE(a == b);
-  b.record<0>().eepromSetting = 7;
-  EXPECT_FALSE(a == b);
-  EXPECT_TRUE(a != b);
-  b.record<0>().eepromSetting = a.record<0>().eepromSetting;
-  b.record<0>().identifier.setIndex(1);
-  EXPECT_TRUE(a != b);
-  b = a;
-  b.setBaseValue(9);
-  EXPECT_TRUE(a == b);
+  nQoUdR100::tChangeDetectionSettings detection;
+  detection.record<0>().bufferSize = 64;
+  nQoTest::expectNoStreamCalls(detection, streamOf(detection), -7, -7);
+  EXPECT_EQ(detection.record<0>().bufferSize, 64u);
+
+  nQoUdR100::tAOTimingControllerSettings timing;
+  timing.record<0>().word6 = 1000;
+  timing.record<0>().word28 = 9;
+  nQoTest::expectNoStreamCalls(timing, streamOf(nQoUdR100::tAOTimingControllerSettings()), -7, -7);
+  EXPECT_EQ(timing.record<0>().word6, 1000u);
+  EXPECT_EQ(timing.record<0>().word28, 9u);
+  EXPECT_EQ(timing.record<0>().word1, 1u);
 }
 
 TEST_F(SettingsRecordsTest, AStringThatCannotGrowStopsStreamingAndCloning) {
   nQoTest::tLoadedModule module;
   nQoUdR100::tAOImmedTransferSettings source;
   source.supervisorRecord().name.assign("abcde");
-  int status = 0;
-  tRecordingOutputStream out;
-  source.writeExternal(out, status);
-  ASSERT_EQ(status, 0);
+  const std::vector<uint8_t> bytes = streamOf(source);
 
   // The first allocation is the stream's own string, the second the member's
   // growth.
   nQoUdR100::tAOImmedTransferSettings target;
-  tScriptedInputStream in(out.bytes());
-  nQoSim::failAllocation(2);
-  target.readExternal(in, status);
-  EXPECT_EQ(status, -50352);
+  expectAFailedReadStopsEverything(target, bytes, 2);
   EXPECT_TRUE(target.supervisorRecord().name.allocationFailed());
-
-  int writing = 0, reading = 0, cloning = 0;
-  tRecordingOutputStream none;
-  tScriptedInputStream unread(out.bytes());
-  target.writeExternal(none, writing);
-  target.readExternal(unread, reading);
-  const int64_t live = nQoSim::liveAllocations();
-  EXPECT_EQ(target.clone(cloning), nullptr);
-  EXPECT_EQ(writing, -50352);
-  EXPECT_EQ(reading, -50352);
-  EXPECT_EQ(cloning, -50352);
-  EXPECT_TRUE(none.calls().empty());
-  EXPECT_TRUE(unread.calls().empty());
-  EXPECT_EQ(nQoSim::liveAllocations(), live);
-  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances("nQoUdR100::tAOImmedTransferSettings"), 0);
 }
 
-TEST_F(SettingsRecordsTest, CalibrationRecordComparesEveryGUIDWordAndDisablerReadsBackZero) {
-  const nQoORB100::tGUID device{0x0102030405060708ull, 0x1112131415161718ull};
-  nQoUdR100::tRemotingCalibrationManagerSupervisorConfig a;
-  a.word = 3;
-  a.guid = device;
-  a.name.assign("cal");
-  for (int word = 0; word < 4; ++word) {
-    SCOPED_TRACE(word);
-    nQoUdR100::tRemotingCalibrationManagerSupervisorConfig b = a;
-    EXPECT_TRUE(a == b);
-    uint64_t& half = word < 2 ? b.guid.high : b.guid.low;
-    half ^= uint64_t{1} << (word % 2 == 0 ? 32 : 0);
-    EXPECT_FALSE(a == b);
+TEST_F(SettingsRecordsTest, AFailedChannelListStopsEveryOperationOfTheFrontEnd) {
+  nQoTest::tLoadedModule module;
+  nQoUdR100::tAIScanningFrontEndSettings source;
+  for (int32_t k = 0; k < 3; ++k) {
+    nQoUdP100::tAIScanningFrontEndConfig entry;
+    entry.word8 = 0x11223300 + k;
+    entry.samples.append(static_cast<uint32_t>(k));
+    source.record<0>().channels.append(entry);
   }
+  const std::vector<uint8_t> three = streamOf(source);
+  source.record<0>().channels = {};
+  source.record<0>().channels.append(nQoUdP100::tAIScanningFrontEndConfig());
+  source.record<0>().channels.append(nQoUdP100::tAIScanningFrontEndConfig());
+  const std::vector<uint8_t> two = streamOf(source);
 
-  // A default disabler streams a zero GUID, and reading it clears a set one.
-  nQoUdR100::tRemoteChildDeviceDisablerSettings defaults, target;
+  nQoUdR100::tAIScanningFrontEndSettings failed;
+  expectAFailedReadStopsEverything(failed, three, 1);
+
+  // A sound object holding three entries takes exactly the two read.
+  nQoUdR100::tAIScanningFrontEndSettings sound;
+  tScriptedInputStream threeIn(three), twoIn(two);
+  int status = 0;
+  sound.readExternal(threeIn, status);
+  ASSERT_EQ(sound.record<0>().channels.size(), 3u);
+  EXPECT_EQ(sound.record<0>().channels[2].word8, 0x11223302);
+  sound.readExternal(twoIn, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(sound.record<0>() == source.record<0>());
+}
+
+TEST_F(SettingsRecordsTest, RecordsAreEqualOnlyInEveryIdentifierWordAndGUIDWord) {
+  nQoUdR100::tEEPROMSettings a, b;
+  b.record<0>().eepromSetting = 7;
+  EXPECT_FALSE(a == b);
+  b.record<0>().eepromSetting = a.record<0>().eepromSetting;
+  b.record<0>().identifier.setIndex(1);
+  EXPECT_TRUE(a != b);
+  b = a;
+  b.setBaseValue(9);
+  EXPECT_TRUE(a == b);
+
+  nQoUdR100::tAI_DMATransferSupervisorConfig dma, word, identifier;
+  word.word7 = 1;
+  identifier.identifier2.setIndex(3);
+  EXPECT_TRUE(dma != word);
+  EXPECT_TRUE(dma != identifier);
+  nQoUdR100::tTEDSSupervisorConfig teds, tedsWord;
+  tedsWord.word4 = 0;
+  EXPECT_TRUE(teds != tedsWord);
+
+  const nQoORB100::tGUID device{0x0102030405060708ull, 0x1112131415161718ull};
+  nQoUdR100::tRemotingCalibrationManagerSupervisorConfig calibration;
+  calibration.word = 3;
+  calibration.guid = device;
+  calibration.name.assign("cal");
+  for (int guidWord = 0; guidWord < 4; ++guidWord) {
+    SCOPED_TRACE(guidWord);
+    nQoUdR100::tRemotingCalibrationManagerSupervisorConfig other = calibration;
+    EXPECT_TRUE(calibration == other);
+    uint64_t& half = guidWord < 2 ? other.guid.high : other.guid.low;
+    half ^= uint64_t{1} << (guidWord % 2 == 0 ? 32 : 0);
+    EXPECT_FALSE(calibration == other);
+  }
+}
+
+TEST_F(SettingsRecordsTest, DisablerReadsBackAZeroGUIDAndSelfAssignmentChangesNothing) {
+  const nQoORB100::tGUID device{0x0102030405060708ull, 0x1112131415161718ull};
+  nQoUdR100::tRemoteChildDeviceDisablerSettings target;
   target.record<0>().deviceGUID = device;
   int status = 0;
-  tRecordingOutputStream out;
-  defaults.writeExternal(out, status);
-  tScriptedInputStream in(out.bytes());
+  tScriptedInputStream in(streamOf(nQoUdR100::tRemoteChildDeviceDisablerSettings()));
   target.readExternal(in, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(target.record<0>().deviceGUID, nQoORB100::tGUID{});
 
-  // Self-assignment changes nothing.
   nQoUdR100::tRemotingCalibrationManagerSettings manager;
-  manager.record<0>() = a;
+  manager.record<0>().word = 3;
+  manager.record<0>().guid = device;
   manager.setBaseValue(0x77);
+  const nQoUdR100::tRemotingCalibrationManagerSupervisorConfig before = manager.record<0>();
   nQoUdR100::tRemotingCalibrationManagerSettings& same = manager;
   manager = same;
-  EXPECT_TRUE(manager.record<0>() == a);
+  EXPECT_TRUE(manager.record<0>() == before);
   EXPECT_EQ(manager.getBaseValue(), 0x77u);
   nQoUdR100::tCDIImmediateTransferSettings period;
   period.record<0>().samplePeriod.fraction = 11;

@@ -29,6 +29,8 @@ inline tStep U16(uint16_t value) { return {"writeU16", value}; }
 inline tStep U32(uint32_t value) { return {"writeU32", value}; }
 inline tStep I32(int32_t value) { return {"writeI32", static_cast<uint64_t>(int64_t{value})}; }
 inline tStep U64(uint64_t value) { return {"writeU64", value}; }
+// A string of size characters.
+inline tStep Str(uint64_t size = 0) { return {"writeString", size}; }
 // A default identifier.
 inline tStep Id() { return {"identifier", 0}; }
 // A default base part.
@@ -49,6 +51,25 @@ inline std::vector<tStep> steps(const std::vector<nQoSim::tStreamCall>& calls) {
       continue;
     }
     out.push_back({calls[i].operation, calls[i].value});
+  }
+  return out;
+}
+
+// The calls as steps, one each.
+inline std::vector<tStep> rawSteps(const std::vector<nQoSim::tStreamCall>& calls) {
+  std::vector<tStep> out;
+  for (const nQoSim::tStreamCall& call : calls) out.push_back({call.operation, call.value});
+  return out;
+}
+
+// The steps with each default identifier written out as its four calls.
+inline std::vector<tStep> expanded(const std::vector<tStep>& steps) {
+  std::vector<tStep> out;
+  for (const tStep& step : steps) {
+    if (step == Id())
+      out.insert(out.end(), {U64(0), U64(0), Str(), U32(0)});
+    else
+      out.push_back(step);
   }
   return out;
 }

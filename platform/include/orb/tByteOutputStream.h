@@ -28,9 +28,13 @@ class tByteOutputStream : public iExternalOutputStream, public tStreamOperationL
   void rewind() { _bytes.clear(); }
 
  private:
-  // Appends the type's width of value; nothing when the status holds an
-  // error, the operation is scripted to fail, or the limit would be passed
+  // Counts the call (a string is one call); false when the status holds an
+  // error, the call is scripted to fail, or size bytes would pass the limit
   // (then kEndOfStream).
+  bool takes(std::size_t size, int& status);
+  // Appends the type's width of value and logs it.
+  void put(uint64_t value, tStreamOperation::tType type);
+  // Appends the type's width of value when the stream takes it.
   void write(uint64_t value, tStreamOperation::tType type, int& status);
   // False, and kEndOfStream, when fewer than size bytes fit.
   bool fits(std::size_t size, int& status);

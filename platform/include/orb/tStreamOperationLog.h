@@ -25,8 +25,8 @@ class tStreamOperationLog {
  public:
   // Every operation that moved a value.
   const std::vector<tStreamOperation>& operations() const { return _operations; }
-  // The nth typed call from now (1: the next) sets code by the merge rule and
-  // moves nothing; 0 disarms.
+  // The nth call from now (1: the next; a string is one call, also under an
+  // error) sets code by the merge rule and moves nothing; 0 disarms.
   void failOperation(std::size_t nth, int code) {
     _failAt = nth == 0 ? 0 : _calls + nth;
     _failure = code;

@@ -33,8 +33,11 @@ tTavikCtrInterruptDispatcher::tTavikCtrInterruptDispatcher(tBoard* board,
 }
 
 void tTavikCtrInterruptDispatcher::hook(nQoMDBG100::tStatus2& status) {
-  if (status.isNotFatal() && _board == nullptr)
-    setCode(status, kNullPointer, nQoTIO100::ctrPairSite(nQoTIO100::kNoBoardDispatcherLine));
+  if (_board == nullptr) {
+    if (status.isNotFatal())
+      setCode(status, kNullPointer, nQoTIO100::ctrPairSite(nQoTIO100::kNoBoardDispatcherLine));
+    return;
+  }
   for (uint32_t slot = 0; slot < kSlotCount && status.isNotFatal(); ++slot) {
     _board->attachInterrupt(status);
     if (status.isFatal()) return;

@@ -186,11 +186,12 @@ std::string variantTables(const std::filesystem::path& path) {
   }
 
   // The routing-node table: each group's entries in a run of its size.
-  std::vector<uint32_t> entries(start * kEntryWords, 0);
+  std::vector<uint32_t> entries(std::size_t{start} * kEntryWords, 0);
   std::vector<uint32_t> used(groupSizes.size(), 0);
   std::set<uint32_t> identifiers;
   for (const tRouteLine& route : routes) {
-    uint32_t* entry = &entries[(starts[route.group] + used[route.group]++) * kEntryWords];
+    uint32_t* entry =
+        &entries[std::size_t{starts[route.group] + used[route.group]++} * kEntryWords];
     entry[0] = route.destination;
     entry[1] = route.source;
     entry[2] = route.routeId;

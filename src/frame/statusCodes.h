@@ -34,6 +34,22 @@ inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in tim
 inline constexpr int kStoppedBeforeRecordEnd = 200010;  // warning: a finite run stopped early
 inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
 
+// Analog output.
+inline constexpr int kUpdateMissed = -209802;      // an update passed unseen (+209802 when allowed)
+inline constexpr int kUpdateTimeout = -200474;     // an update or a serial DAC update did not come
+inline constexpr int kStopRequested = -224608;     // a wait ended by a stop request
+inline constexpr int kIntervalLoadBusy = -201261;  // the interval load register is still in use
+inline constexpr int kPreloadShort = -200166;      // a preload ended before the total samples
+inline constexpr int kRefillShort = -200290;       // a refill wrote nothing before the total
+inline constexpr int kFIFOUnderflow = -200016;     // the AO error with FIFO status bit 12 set
+inline constexpr int kAOError = -200018;           // the AO error otherwise, or a serial DAC error
+inline constexpr int kFIFOFull = -200795;          // a direct write the FIFO cannot take
+inline constexpr int kWroteAfterError = 209801;    // warning: written after a FIFO error
+inline constexpr int kBadConfigSelectA = -200153;  // a DAC select A not valid for the channel
+inline constexpr int kConfigSelectBZero = -200269;
+inline constexpr int kConfigSelectBTooHigh = -200268;  // DAC select B 5 or 6
+inline constexpr int kBadConfigSelectB = -1;  // any other select B not valid for the channel
+
 // Reservation.
 inline constexpr int kNoPrimitive = -1;              // a reserved pool holds no primitive
 inline constexpr int kAlreadyReserved = -50103;      // the single holder is taken

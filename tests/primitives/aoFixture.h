@@ -60,6 +60,7 @@ class tAOTest : public tTavikMapTest {
     dispatcher = new nQoUdRLP100::tTavikInterruptDispatcher(map, 1, &status);
     resources = {map, helper, dispatcher, nullptr};
     ASSERT_EQ(status.code, 0);
+    clearLogs();
   }
   void TearDown() override {
     delete dispatcher;

@@ -10,6 +10,8 @@ namespace nQoUdR100 {
 inline constexpr int kNullPointer = -50004;  // a required object or pointer is missing
 inline constexpr int kOutOfMemory = -50352;  // an allocation failed, or a window cannot be mapped
 inline constexpr int kCastFailed = -89000;   // a class-identity cast failed
+inline constexpr int kAbstractClass =
+    -88306;  // the registry asked to create or destroy an abstract class
 // A value that cannot be represented, or an operation the object's state
 // refuses (a state tracker, a finished message, a sync object not opened).
 inline constexpr int kRefused = -50150;
@@ -90,5 +92,7 @@ inline constexpr int kMessageOverrun = -228700;  // a write or read past the end
 inline constexpr int kUnknownProduct =
     -223747;  // no product record for an identifier, handle or name
 inline constexpr int kUnknownCapabilityCode = -223744;  // a capability code outside the code pairs
+inline constexpr int kMissingAttribute =
+    -50104;  // a device-tree node without the attribute asked for
 
 }  // namespace nQoUdR100

@@ -195,3 +195,26 @@ TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
 
 }  // namespace
 }  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+TEST_F(tAOFIFOTest, APreloadThatEndsShortNamesTheDevice) {
+  const nQoORB100::tGUID device{0x1122, 0x3344};
+  resources.device = &device;
+  build();
+  fifo->fields.totalSamples = 10;
+  source.perSample = 0;
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(status.code, 0) << "interrupt-level errors stay in the FIFO's own status";
+  EXPECT_TRUE(fifo->isDone());
+  EXPECT_EQ(fifo->ownStatus().code, -200166);
+  EXPECT_NE(fifo->ownStatus().description, nullptr);
+  EXPECT_EQ(source.singles, 1u);
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200166}));
+}
+
+}  // namespace
+}  // namespace nQoTest

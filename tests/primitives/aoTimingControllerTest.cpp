@@ -293,3 +293,35 @@ TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
 
 }  // namespace
 }  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+TEST_F(tAOTimingTest, EndRequestsHoldAndTheUpdateOutputWriteTheirRegisters) {
+  timing->fields.mode = 1;  // arm leaves the completion source off
+  commitAndArm();
+  timing->start(status);
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->requestEndB(&status);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x106, 256), wrote(0x196, 0x0001), wrote(0x10A, soft | 0x8000)}));
+  EXPECT_EQ(groupBEnable() & 0x1, 0x1);
+  clearLogs();
+  timing->setMode3Hold(1, status);
+  EXPECT_EQ(windows.writes().back().offset, 0x18Cu);
+  EXPECT_EQ(windows.writes().back().value & 0x2, 0x2u);
+  clearLogs();
+  timing->driveUpdateOutput(status);
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{14, -14, 4, -4}));
+  EXPECT_EQ(windows.written(window, 0x172, 16) & 0x20, 0x20u);
+  EXPECT_EQ(windows.written(window, 0x1AC, 16) & 0x3, 0x3u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing->___CPPKRLDynamicCast(&nQoUdP100::iOutputTimingControllerPrimitive::___classID),
+            static_cast<nQoUdP100::iOutputTimingControllerPrimitive*>(timing));
+  EXPECT_EQ(timing->___CPPKRLDynamicCast(&nQoUdP100::tBaseAO_FIFOPrimitive::___classID), nullptr);
+  timing->uncommit(status);
+}
+
+}  // namespace
+}  // namespace nQoTest

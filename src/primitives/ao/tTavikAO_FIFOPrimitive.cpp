@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
 #include "orb/castToClass.h"
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
@@ -86,7 +87,8 @@ tTavikAO_FIFOPrimitive::tTavikAO_FIFOPrimitive(const tAODescription* description
     : tBaseAO_FIFOPrimitive(description, status),
       _map(resources.map),
       _helper(resources.helper),
-      _dispatcher(resources.dispatcher) {
+      _dispatcher(resources.dispatcher),
+      _device(resources.device) {
   if (status.isFatal()) return;
   iSync::tParam param;
   param.kind = kFIFOLockKind;
@@ -315,6 +317,14 @@ void tTavikAO_FIFOPrimitive::setOwnCode(int code, unsigned line) {
   nQoUdR100::setCode(_ownStatus, code, {kFile, line});
 }
 
+void tTavikAO_FIFOPrimitive::setOwnCodeNamingDevice(int code, unsigned line) {
+  auto* description =
+      _device != nullptr && _ownStatus.code == 0
+          ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
+          : nullptr;
+  nQoUdR100::setCode(_ownStatus, code, {kFile, line}, description);
+}
+
 void tTavikAO_FIFOPrimitive::preload() {
   uint64_t steps = fields.channelCount;
   if (fields.fifoMode == 1) steps += _halfFIFODepth;
@@ -327,7 +337,7 @@ void tTavikAO_FIFOPrimitive::preload() {
     _samplesWritten += wrote;
     if (wrote == 0 || (total != 0 && _samplesWritten >= total)) {
       _done = 1;
-      if (_samplesWritten != total) setOwnCode(nQoUdR100::kPreloadShort, 310);
+      if (_samplesWritten != total) setOwnCodeNamingDevice(nQoUdR100::kPreloadShort, 310);
       return;
     }
   }

@@ -80,6 +80,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   void refill();
   void disableSources();
   void setOwnCode(int code, unsigned line);
+  // The code with a description naming the device, when the board has a GUID.
+  void setOwnCodeNamingDevice(int code, unsigned line);
   void writeData(const int16_t* samples, uint32_t count, tStatus2& status);
   tAnswer serveError();
   tAnswer serveSerial(uint32_t line);
@@ -87,6 +89,7 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   nQoUdRLP100::nTavik::tTavik* _map;
   nQoUdRLP100::tTavikHelper* _helper;
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
+  const nQoORB100::tGUID* _device;
   tBaseAOTimingControllerPrimitive* _timing = nullptr;
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;

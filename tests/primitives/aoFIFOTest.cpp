@@ -97,8 +97,18 @@ TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
   EXPECT_NE(std::find(locks.begin(), locks.end(), 19), locks.end());
   EXPECT_EQ(dispatcher->primaryHandlers[9], nullptr) << "no refill handler for DMA";
   EXPECT_NE(dispatcher->primaryHandlers[14], nullptr);
+  // Arm asks the DMA for data; a started FIFO uncommitted is completed, which
+  // withdraws the request and switches the error sources off.
+  fifo->arm(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  EXPECT_EQ(groupBEnable() & 0x20, 0x20);
+  fifo->start(status);
+  EXPECT_EQ(fifo->state().getState(), 4u);
   clearLogs();
   fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u);
+  EXPECT_EQ(groupBEnable() & 0x20, 0);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
   EXPECT_TRUE(hasWrite(0x09, 0x05, 8));
   EXPECT_EQ(status.code, 0);
 }

@@ -64,7 +64,7 @@ void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {
 }
 
 void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _updateEvent == nullptr) return;
   if (_waitCalls <= fields.countedFirstUpdates) {
     if (_waitCalls == 0) {
       if (_fifo != nullptr) _fifo->setUpdateWaitStarted();

@@ -202,7 +202,9 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  if (_state.isArmed()) {
+  // A started FIFO is completed too, so no source stays enabled without its
+  // handler.
+  if (_state.isArmed() || _state.isRunning()) {
     tStatus2 fresh;
     complete(fresh);
     status.assign(fresh);

@@ -4,10 +4,13 @@
 //   nQoSim::tSimDeviceNode bridge;
 //   bridge.setFourCharacterCode(1, 0x20706369);   // " pci"
 //   bridge.setNumber(1, 0x12D8);
+//   bridge.setBuffer(18756, bytes);               // getBuffer hands out copies
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "bus/iDeviceNode.h"
 
@@ -17,6 +20,9 @@ class tSimDeviceNode : public iDeviceNode {
  public:
   void setFourCharacterCode(uint32_t attribute, uint32_t code) { _codes[attribute] = code; }
   void setNumber(uint32_t attribute, uint32_t value) { _numbers[attribute] = value; }
+  void setBuffer(uint32_t attribute, std::vector<uint8_t> bytes) {
+    _buffers[attribute] = std::move(bytes);
+  }
 
   uint32_t getFourCharacterCode(uint32_t attribute, int* status) override {
     return answer(_codes, attribute, status);
@@ -24,6 +30,21 @@ class tSimDeviceNode : public iDeviceNode {
   uint32_t getNumber(uint32_t attribute, int* status) override {
     return answer(_numbers, attribute, status);
   }
+  // A copy of the buffer; every copy handed out must be freed.
+  const uint8_t* getBuffer(uint32_t attribute, uint32_t* size, int*) override {
+    auto found = _buffers.find(attribute);
+    if (found == _buffers.end()) return nullptr;
+    if (size != nullptr) *size = static_cast<uint32_t>(found->second.size());
+    auto* copy = new uint8_t[found->second.size()];
+    std::copy(found->second.begin(), found->second.end(), copy);
+    ++_liveBuffers;
+    return copy;
+  }
+  void freeBuffer(const uint8_t* buffer) override {
+    delete[] buffer;
+    --_liveBuffers;
+  }
+  int liveBuffers() const { return _liveBuffers; }
 
  private:
   static uint32_t answer(const std::map<uint32_t, uint32_t>& values, uint32_t attribute,
@@ -36,6 +57,8 @@ class tSimDeviceNode : public iDeviceNode {
 
   std::map<uint32_t, uint32_t> _codes;
   std::map<uint32_t, uint32_t> _numbers;
+  std::map<uint32_t, std::vector<uint8_t>> _buffers;
+  int _liveBuffers = 0;
 };
 
 }  // namespace nQoSim

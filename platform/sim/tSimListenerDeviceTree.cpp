@@ -80,8 +80,13 @@ tDeviceNodeList* tSimListenerDeviceTree::getNodeList(uint32_t first, uint32_t se
     _nodeListFailure = 0;
     return nullptr;
   }
+  return handOut(_nodes);
+}
+
+// Under the lock.
+tDeviceNodeList* tSimListenerDeviceTree::handOut(std::vector<iDeviceNode*> nodes) {
   auto held = std::make_unique<tHeldList>();
-  held->nodes = _nodes;
+  held->nodes = std::move(nodes);
   held->list = {_failureWord, static_cast<uint32_t>(held->nodes.size()), held->nodes.data()};
   tDeviceNodeList* list = &held->list;
   _lists[list] = std::move(held);
@@ -128,6 +133,118 @@ std::vector<tSimListenerDeviceTree::tNodeListQuery> tSimListenerDeviceTree::node
 std::size_t tSimListenerDeviceTree::liveNodeLists() const {
   std::lock_guard<std::mutex> lock(_lock);
   return _lists.size();
+}
+
+uint32_t tSimListenerDeviceTree::createQuery(int* status) {
+  std::lock_guard<std::mutex> lock(_lock);
+  if (_queryFailure != 0) {
+    if (status != nullptr && *status >= 0) *status = _queryFailure;
+    _queryFailure = 0;
+    return 0;
+  }
+  _queryClasses[_nextQuery] = 0;
+  return _nextQuery++;
+}
+
+void tSimListenerDeviceTree::releaseQuery(uint32_t query) {
+  std::lock_guard<std::mutex> lock(_lock);
+  if (_queryClasses.erase(query) == 0)
+    nQoKAL250_halt("qoplatform", "tSimListenerDeviceTree", 160, "release of an unknown query");
+}
+
+void tSimListenerDeviceTree::setQueryClass(uint32_t query, uint32_t classCode, int* status) {
+  std::lock_guard<std::mutex> lock(_lock);
+  auto found = _queryClasses.find(query);
+  if (found != _queryClasses.end())
+    found->second = classCode;
+  else if (status != nullptr && *status >= 0)
+    *status = -50004;
+}
+
+bool tSimListenerDeviceTree::below(iDeviceNode* node, iDeviceNode* parent) const {
+  for (auto at = _placed.find(node); at != _placed.end(); at = _placed.find(at->second.parent))
+    if (at->second.parent == parent) return true;
+  return false;
+}
+
+tDeviceNodeList* tSimListenerDeviceTree::getNodesBelow(uint32_t query, iDeviceNode* parent,
+                                                       int* status) {
+  std::lock_guard<std::mutex> lock(_lock);
+  auto found = _queryClasses.find(query);
+  if (found == _queryClasses.end()) {
+    if (status != nullptr && *status >= 0) *status = -50004;
+    return nullptr;
+  }
+  std::vector<iDeviceNode*> nodes;
+  for (const auto& [node, placed] : _placed)
+    if (placed.classCode == found->second && below(node, parent)) nodes.push_back(node);
+  return handOut(std::move(nodes));
+}
+
+void tSimListenerDeviceTree::registerNodeListeners(tDeviceNodeListenerRecord* const* records,
+                                                   uint32_t count, int* status) {
+  if (status != nullptr && *status < 0) return;
+  std::lock_guard<std::mutex> lock(_lock);
+  if (_failCode != 0) {
+    if (status != nullptr) *status = _failCode;
+    _failCode = 0;
+    return;
+  }
+  _nodeListeners.insert(_nodeListeners.end(), records, records + count);
+}
+
+void tSimListenerDeviceTree::unregisterNodeListeners(tDeviceNodeListenerRecord* const* records,
+                                                     uint32_t count, int*) {
+  std::unique_lock<std::mutex> lock(_lock);
+  for (uint32_t n = 0; n < count; ++n) std::erase(_nodeListeners, records[n]);
+  _deliveryDone.wait(lock, [this] { return _deliveries == 0; });
+}
+
+void tSimListenerDeviceTree::addNode(iDeviceNode* parent, iDeviceNode* node, uint32_t classCode) {
+  std::lock_guard<std::mutex> lock(_lock);
+  _placed[node] = {parent, classCode};
+}
+
+void tSimListenerDeviceTree::failNextQuery(int code) {
+  std::lock_guard<std::mutex> lock(_lock);
+  _queryFailure = code;
+}
+
+std::size_t tSimListenerDeviceTree::liveQueries() const {
+  std::lock_guard<std::mutex> lock(_lock);
+  return _queryClasses.size();
+}
+
+std::vector<tDeviceNodeListenerRecord> tSimListenerDeviceTree::nodeListeners() const {
+  std::lock_guard<std::mutex> lock(_lock);
+  std::vector<tDeviceNodeListenerRecord> copies;
+  for (const tDeviceNodeListenerRecord* record : _nodeListeners) copies.push_back(*record);
+  return copies;
+}
+
+void tSimListenerDeviceTree::deliverNodeEvent(uint32_t kind, iDeviceNode* node) {
+  std::vector<iDeviceNodeObserver*> owners;
+  {
+    std::lock_guard<std::mutex> lock(_lock);
+    auto placed = _placed.find(node);
+    const uint32_t classCode = placed != _placed.end() ? placed->second.classCode : 0;
+    for (const tDeviceNodeListenerRecord* record : _nodeListeners) {
+      auto query = _queryClasses.find(record->query);
+      if (record->kind == kind && query != _queryClasses.end() && query->second == classCode)
+        owners.push_back(record->owner);
+    }
+    ++_deliveries;
+  }
+  for (iDeviceNodeObserver* owner : owners) {
+    int status = 0;
+    if (kind == tDeviceNodeListenerRecord::kArrived)
+      owner->nodeArrived(node, &status);
+    else
+      owner->nodeRemoved(node, &status);
+  }
+  std::lock_guard<std::mutex> lock(_lock);
+  --_deliveries;
+  _deliveryDone.notify_all();
 }
 
 }  // namespace nQoSim

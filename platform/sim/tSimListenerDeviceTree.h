@@ -18,6 +18,13 @@
 // Nodes by handle: findNode answers the node a test set for that handle.
 //
 //   tree.setNode(7, &boardNode);
+//
+// Node classes and listeners: queries select nodes by class below a node;
+// arrivals and removals reach the records whose query's class the node has.
+//
+//   tree.addNode(&board, &child, 0x206C756D);   // " lum" below the board
+//   tree.failNextQuery(-50352);                  // the next createQuery answers 0
+//   std::thread arrival([&] { tree.deliverNodeEvent(32, &child); });
 #pragma once
 
 #include <condition_variable>
@@ -54,6 +61,14 @@ class tSimListenerDeviceTree : public iDeviceTree {
                                int* status) override;
   void freeNodeList(tDeviceNodeList* list) override;
   iDeviceNode* findNode(uint32_t handle, int* status) override;
+  uint32_t createQuery(int* status) override;
+  void releaseQuery(uint32_t query) override;
+  void setQueryClass(uint32_t query, uint32_t classCode, int* status) override;
+  tDeviceNodeList* getNodesBelow(uint32_t query, iDeviceNode* parent, int* status) override;
+  void registerNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
+                             int* status) override;
+  void unregisterNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
+                               int* status) override;
 
   void setDevice(iDevice* device);
   // The next registration stores this code in the caller's status and
@@ -74,6 +89,16 @@ class tSimListenerDeviceTree : public iDeviceTree {
   // Null removes the handle's node.
   void setNode(uint32_t handle, iDeviceNode* node);
 
+  void addNode(iDeviceNode* parent, iDeviceNode* node, uint32_t classCode);
+  void failNextQuery(int code);
+  // Queries made and not yet released.
+  std::size_t liveQueries() const;
+  // Copies of the node listener records registered now, in order.
+  std::vector<tDeviceNodeListenerRecord> nodeListeners() const;
+  // Calls the owner of every record of that kind whose query's class the
+  // node has, on the calling thread; returns when they all have returned.
+  void deliverNodeEvent(uint32_t kind, iDeviceNode* node);
+
  private:
   mutable std::mutex _lock;
   std::condition_variable _deliveryDone;
@@ -93,6 +118,19 @@ class tSimListenerDeviceTree : public iDeviceTree {
   std::vector<tNodeListQuery> _nodeListQueries;
   std::map<const tDeviceNodeList*, std::unique_ptr<tHeldList>> _lists;
   std::map<uint32_t, iDeviceNode*> _nodesByHandle;
+
+  struct tPlacedNode {
+    iDeviceNode* parent;
+    uint32_t classCode;
+  };
+  std::map<iDeviceNode*, tPlacedNode> _placed;
+  std::map<uint32_t, uint32_t> _queryClasses;
+  uint32_t _nextQuery = 1;
+  int _queryFailure = 0;
+  std::vector<tDeviceNodeListenerRecord*> _nodeListeners;
+
+  tDeviceNodeList* handOut(std::vector<iDeviceNode*> nodes);
+  bool below(iDeviceNode* node, iDeviceNode* parent) const;
 };
 
 }  // namespace nQoSim

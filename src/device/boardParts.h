@@ -8,28 +8,10 @@
 
 #include "frame/tProductDescriptor.h"
 #include "primitives/ai/tAIDescription.h"
+#include "primitives/ao/tAODescription.h"
 #include "primitives/cdio/tCDIODescription.h"
 
 namespace nQoUdP100 {
-
-// The AO part: 32-bit words 1 to 14 as the AO primitives number them.
-struct tAODescription {
-  uint32_t descriptionWord1 = 0;
-  uint32_t fifoDepth = 0;
-  uint32_t refillChunk = 0;
-  uint32_t channelCount = 0;
-  uint32_t maxChannels = 0;
-  uint32_t pwmDACs = 0;
-  uint32_t configBit7 = 0;
-  uint32_t word8 = 0;
-  uint32_t word9 = 0;
-  uint32_t word10 = 0;
-  uint32_t word11 = 0;
-  const uint32_t* outputControl = nullptr;  // words 12 and 13
-  uint32_t hasSecondRegister = 0;           // word 14
-  uint32_t groundReference = 0;
-  const char* const* terminalNames = nullptr;  // null-terminated
-};
 
 struct tDIOPort {
   uint32_t kind = 0;

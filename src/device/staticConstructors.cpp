@@ -36,6 +36,7 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
+#include "supervisors/iOutputTimingControllerSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -88,6 +89,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

@@ -10,6 +10,8 @@ namespace nQoUdR100 {
 inline constexpr int kNullPointer = -50004;  // a required object or pointer is missing
 inline constexpr int kOutOfMemory = -50352;  // an allocation failed, or a window cannot be mapped
 inline constexpr int kCastFailed = -89000;   // a class-identity cast failed
+// The registry was asked to create or destroy an abstract class.
+inline constexpr int kAbstractClass = -88306;
 // A value that cannot be represented, or an operation the object's state
 // refuses (a state tracker, a finished message, a sync object not opened).
 inline constexpr int kRefused = -50150;
@@ -31,12 +33,23 @@ inline constexpr int kCannotWrite = -50012;   // a register without a write oper
 inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in time
 
 // Analog input.
-inline constexpr int kStoppedEarly =
-    200010;  // warning: a finite run or transfer stopped before its end
+// Warning: a finite run or transfer stopped before its end.
+inline constexpr int kStoppedEarly = 200010;
 inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
 
+// Analog output.
+inline constexpr int kUpdateMissed = -209802;      // an update passed unseen (+209802 when allowed)
+inline constexpr int kStopRequested = -224608;     // a wait ended by a stop request
+inline constexpr int kIntervalLoadBusy = -201261;  // the interval load register is still in use
+inline constexpr int kPreloadShort = -200166;      // a preload ended before the total samples
+inline constexpr int kAOError = -200018;           // the AO error otherwise, or a serial DAC error
+inline constexpr int kFIFOFull = -200795;          // a direct write the FIFO cannot take
+inline constexpr int kBadConfigSelectA = -200153;  // a DAC select A not valid for the channel
+inline constexpr int kConfigSelectBZero = -200269;
+inline constexpr int kConfigSelectBTooHigh = -200268;  // DAC select B 5 or 6
+
 // Reservation.
-inline constexpr int kNoPrimitive = -1;              // a reserved pool holds no primitive
+inline constexpr int kFailed = -1;                   // a failure with no code of its own
 inline constexpr int kAlreadyReserved = -50103;      // the single holder is taken
 inline constexpr int kLineFilterConflict = -200645;  // a line in use with another filter
 
@@ -44,27 +57,26 @@ inline constexpr int kLineFilterConflict = -200645;  // a line in use with anoth
 // Start or a deadline while running, stop while stopped, a wait where none
 // may be, a second worker thread.
 inline constexpr int kMisuse = -50006;
-inline constexpr int kNotStarted = -50104;     // a wait on a timer that was never started
-inline constexpr int kDoneTimeout = -224606;   // a worker thread's done event did not come in time
-inline constexpr int kClockBackwards = 50202;  // warning: the clock read below the start count
+inline constexpr int kNotInitialized = -50104;  // a timer never started, a node attribute missing
+inline constexpr int kDoneTimeout = -224606;    // a worker thread's done event did not come in time
+inline constexpr int kClockBackwards = 50202;   // warning: the clock read below the start count
 
 // Correlated digital transfers.
 inline constexpr int kCDIOverrun = -200715;      // the FIFO overran (input, or an immediate output)
 inline constexpr int kCDOOverrun = -200716;      // the output FIFO overran under DMA or interrupts
 inline constexpr int kCDIBufferError = -200010;  // the input FIFO's buffer-error bit
-inline constexpr int kCDOBufferError = -200016;  // the output FIFO's buffer-error bit
-inline constexpr int kShortTransfer = -200222;   // the partner moved another count than asked
-inline constexpr int kNothingToWrite = -200290;  // the output partner handed over no bytes
+inline constexpr int kOutputBufferError = -200016;  // an output FIFO's buffer error (underflow)
+inline constexpr int kShortTransfer = -200222;      // the partner moved another count than asked
+inline constexpr int kNothingToWrite = -200290;     // the output partner handed over no bytes
 inline constexpr int kNotificationLimit = -200322;  // a notification reached its chunk limit
 inline constexpr int kReadPastTotal = -200278;      // a read after the finite total was read
 inline constexpr int kWritePastTotal = -200288;     // a write after the finite total was written
-inline constexpr int kTransferTimeout = -200474;    // no data or no room within the time-out
-inline constexpr int kCDOFIFOFull = -200795;        // a buffered write found the FIFO full
+inline constexpr int kWaitTimeout = -200474;        // no data, room or update within the time-out
 // A setting changed after the transfer was set up.
 inline constexpr int kSettingWhileInUse = -223748;
 inline constexpr int kNewestSamplesDrained = 209800;  // warning: the read kept the newest samples
-// Warning: the buffer-error bit was acknowledged.
-inline constexpr int kCDOBufferErrorSeen = 209801;
+// Warning: work went on after a FIFO error was seen.
+inline constexpr int kAfterFIFOError = 209801;
 
 // Portability layer.
 inline constexpr int kPalOutOfMemory = -52000;

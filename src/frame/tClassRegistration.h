@@ -11,6 +11,7 @@
 #pragma once
 
 #include <new>
+#include <type_traits>
 
 #include "frame/moduleEntry.h"
 #include "frame/tBasicString.h"
@@ -50,15 +51,25 @@ class tClassRegistration {
     return nQoORB100::tClass(cell);
   }
 
+  // An abstract class refuses both with kAbstractClass.
   static nQoORB100::tObject* factory(int& status) {
     if (status < 0) return nullptr;
-    T* object = new (status) T;
-    return object == nullptr ? nullptr : static_cast<nQoORB100::tObject*>(object);
+    if constexpr (std::is_abstract_v<T>) {
+      mergeCode(status, kAbstractClass);
+      return nullptr;
+    } else {
+      T* object = new (status) T;
+      return object == nullptr ? nullptr : static_cast<nQoORB100::tObject*>(object);
+    }
   }
 
   static int destroy(nQoORB100::tObject* object, int& status) {
-    if (status < 0 || object == nullptr) return status;
-    delete object;
+    if (status < 0) return status;
+    if constexpr (std::is_abstract_v<T>) {
+      mergeCode(status, kAbstractClass);
+    } else if (object != nullptr) {
+      delete object;
+    }
     return status;
   }
 

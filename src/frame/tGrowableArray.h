@@ -65,6 +65,13 @@ class tGrowableArray {
     _size = 0;
   }
 
+  // Moves the later elements down by one and drops the last.
+  void removeAt(std::size_t index) {
+    if (index >= _size) return;
+    for (std::size_t i = index + 1; i < _size; ++i) _begin[i - 1] = std::move(_begin[i]);
+    _begin[--_size].~T();
+  }
+
   bool allocationFailed() const { return _allocationFailed; }
 
   // kOutOfMemory when the flag is set; a stored error stays.

@@ -8,7 +8,7 @@
 // The deadline is kept in the timebase's resolution unit and is one resolution
 // step longer than asked (two when the asked value came in a finer unit and
 // converted to a whole number of steps), so a time-out never ends early.
-// kNotStarted: waiting on a timer that was not started; kMisuse: a deadline set
+// kNotInitialized: waiting on a timer that was not started; kMisuse: a deadline set
 // while running, or a waster that may not wait here.
 #pragma once
 
@@ -65,7 +65,7 @@ class tTimerTimeout : public tTimer<tTimebase> {
     int* code = status != nullptr ? status : &local;
     if (*code < 0) return 0;
     if (this->_running == 0) {
-      *code = kNotStarted;
+      *code = kNotInitialized;
       return 0;
     }
     const tTimerTimeUnit wasterUnit = _waster.getResolutionTimeUnit(code);

@@ -25,7 +25,7 @@ class tSingularReserver : public iReserver {
   void setIdentifier(const nQoMRL100::iResourceIdentifier* identifier) { _identifier = identifier; }
   Prim* getPrimitive() const { return _primitive; }
 
-  // A pool of another class (kCastFailed) or without a primitive (kNoPrimitive)
+  // A pool of another class (kCastFailed) or without a primitive (kFailed)
   // is released again at once.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -37,7 +37,7 @@ class tSingularReserver : public iReserver {
     if (pool != nullptr) {
       _primitive = pool->getResource();
       if (_primitive != nullptr) return;
-      nQoUdR100::setCode(status, nQoUdR100::kNoPrimitive, {"tSingularReserver", 94});
+      nQoUdR100::setCode(status, nQoUdR100::kFailed, {"tSingularReserver", 94});
     }
     nQoMDBG100::tStatus2 local;
     broker->release(_identifier, _facade, local);

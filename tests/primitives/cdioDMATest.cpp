@@ -156,7 +156,7 @@ TEST_F(tCDIODMATest, LinkingBothDirectionsAndTheUnwatchedOutputMode) {
   cdo->setModeFlag(1, status, 0);
   clearLogs();
   cdo->commit(status);
-  EXPECT_EQ(board->primaryHandlers[kCDOBufferError], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kOutputBufferError], nullptr);
   EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
   EXPECT_EQ(at(windows.log(), 0x22C),
             (tLog{wrote32(0x22C, 0x800), wrote32(0x22C, 0x900), wrote32(0x22C, 0xB00)}));
@@ -177,7 +177,7 @@ TEST_F(tCDIODMATest, AFiniteOutputEndsWhenThePollingThreadSawTheFIFORunEmpty) {
   output->commit(status);
   output->linkDMA(status);
   output->start(status);
-  EXPECT_NE(board->primaryHandlers[kCDOBufferError], nullptr);
+  EXPECT_NE(board->primaryHandlers[kOutputBufferError], nullptr);
   const uint32_t word = 7;
   cdo->writeSample(&word, status);
   output->markEndOfData(status);

@@ -43,7 +43,7 @@ class tCDIOTest : public tTavikMapTest {
   static constexpr uint32_t kIrq = 1;
   // The board dispatcher's sources of the CDIO slots.
   static constexpr uint32_t kCDIFIFO = 21, kCDIBufferError = 22, kCDIOverrun = 23, kCDOFIFO = 24,
-                            kCDOBufferError = 25, kCDOOverrun = 26, kCDOFIFOEmpty = 27;
+                            kOutputBufferError = 25, kCDOOverrun = 26, kCDOFIFOEmpty = 27;
 
   void SetUp() override {
     tTavikMapTest::SetUp();

@@ -24,7 +24,8 @@ constexpr uint64_t kMillisecond = 1000000;
 
 class tDone : public nQoUdP100::iDoneObserver {
  public:
-  void done(tStatus2& status) override { codes.push_back(status.code); }
+  void notifyDone(const tStatus2& status) override { codes.push_back(status.code); }
+  void notifyDoneWithStatus(const tStatus2& status, tStatus2&) override { notifyDone(status); }
   std::vector<int> codes;
 };
 

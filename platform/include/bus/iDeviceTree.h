@@ -30,6 +30,26 @@ struct tDeviceNodeList {
   iDeviceNode* const* nodes;
 };
 
+// Told of nodes of a query's class that arrive (kind 32) or leave (kind 34).
+class iDeviceNodeObserver {
+ public:
+  virtual ~iDeviceNodeObserver() = default;
+  // True unless the status holds an error.
+  virtual bool nodeArrived(iDeviceNode* node, int* status) = 0;
+  virtual void nodeRemoved(iDeviceNode* node, int* status) = 0;
+};
+
+// What a node listener registers: {kind, 1, 0, query, owner}.
+struct tDeviceNodeListenerRecord {
+  static constexpr uint32_t kArrived = 32;
+  static constexpr uint32_t kRemoved = 34;
+  uint32_t kind;
+  uint32_t one;
+  uint32_t zero;
+  uint32_t query;
+  iDeviceNodeObserver* owner;
+};
+
 class iDeviceTree {
  public:
   // The singleton, or null when the platform has no device tree.
@@ -49,4 +69,19 @@ class iDeviceTree {
   // The node of the device with that platform handle, or null when there is
   // none (the status is left alone).
   virtual iDeviceNode* findNode(uint32_t handle, int* status) = 0;
+
+  // A query over the tree's nodes, by id; 0 with the status set when none
+  // can be made. Released with releaseQuery.
+  virtual uint32_t createQuery(int* status) = 0;
+  virtual void releaseQuery(uint32_t query) = 0;
+  // Only nodes of the class (a four-character code) answer the query.
+  virtual void setQueryClass(uint32_t query, uint32_t classCode, int* status) = 0;
+  // The query's nodes anywhere below the parent, or null with the status
+  // set; freed with freeNodeList.
+  virtual tDeviceNodeList* getNodesBelow(uint32_t query, iDeviceNode* parent, int* status) = 0;
+  // Node listeners, as an array of records.
+  virtual void registerNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
+                                     int* status) = 0;
+  virtual void unregisterNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
+                                       int* status) = 0;
 };

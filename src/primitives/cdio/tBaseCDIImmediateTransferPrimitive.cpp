@@ -70,7 +70,7 @@ bool tBaseCDIImmediateTransferPrimitive::waitForData(unsigned timeoutLine, tStat
   while (_fifo->isFIFOEmpty(status) != 0) {
     if (cancelled() || status.isFatal()) return false;
     if (_timeout.expired(true, status)) {
-      fail(status, nQoUdR100::kTransferTimeout, timeoutLine);
+      fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
       return false;
     }
   }

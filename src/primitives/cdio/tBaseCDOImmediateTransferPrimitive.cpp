@@ -104,10 +104,10 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const
   while (written < count && status.isNotFatal() && !cancelled()) {
     // Written while there is room: a zero time-out does not end it.
     if (_timeout.expired(false, status)) {
-      fail(status, nQoUdR100::kTransferTimeout, 319);
+      fail(status, nQoUdR100::kWaitTimeout, 319);
       break;
     }
-    if (_fifo->isFIFOFull(status) != 0) fail(status, nQoUdR100::kCDOFIFOFull, 327);
+    if (_fifo->isFIFOFull(status) != 0) fail(status, nQoUdR100::kFIFOFull, 327);
     _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
     ++written;
     if (!finite()) continue;
@@ -132,7 +132,7 @@ void tBaseCDOImmediateTransferPrimitive::dropStale(tStatus2& status) {
 void tBaseCDOImmediateTransferPrimitive::acknowledgeBufferError(unsigned line, tStatus2& status) {
   if (_fifo->isBufferErrorPending(status) == 0) return;
   _fifo->acknowledgeError(status);
-  if (status.code == 0) warn(status, nQoUdR100::kCDOBufferErrorSeen, line);
+  if (status.code == 0) warn(status, nQoUdR100::kAfterFIFOError, line);
 }
 
 uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uint8_t* samples,
@@ -146,7 +146,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uin
     if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
     while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0) {
       if (!_timeout.expired(true, status)) continue;
-      fail(status, nQoUdR100::kTransferTimeout, 413);
+      fail(status, nQoUdR100::kWaitTimeout, 413);
       return bytes / width;
     }
   }

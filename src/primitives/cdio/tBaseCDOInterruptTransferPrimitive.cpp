@@ -189,7 +189,7 @@ bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
     return false;
   }
   if (bufferError != 0) {
-    nQoUdR100::setCode(local, nQoUdR100::kCDOBufferError, {kFile, 463});
+    nQoUdR100::setCode(local, nQoUdR100::kOutputBufferError, {kFile, 463});
     return false;
   }
   count += _chunk;
@@ -207,7 +207,7 @@ void tBaseCDOInterruptTransferPrimitive::moveTail(uint32_t remaining, tStatus2& 
       return;
     }
     if (bufferError != 0) {
-      nQoUdR100::setCode(local, nQoUdR100::kCDOBufferError, {kFile, 496});
+      nQoUdR100::setCode(local, nQoUdR100::kOutputBufferError, {kFile, 496});
       return;
     }
     _transferred += moved;

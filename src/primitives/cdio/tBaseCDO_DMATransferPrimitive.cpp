@@ -162,7 +162,7 @@ uint32_t tBaseCDO_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*,
 }
 
 void tBaseCDO_DMATransferPrimitive::handleBufferErrorSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  endWithError(nQoUdR100::kCDOBufferError, 471);
+  endWithError(nQoUdR100::kOutputBufferError, 471);
 }
 
 uint32_t tBaseCDO_DMATransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {

@@ -27,7 +27,7 @@ void tCDIOImmediateTransfer::warn(tStatus2& status, int code, unsigned line) con
 
 void tCDIOImmediateTransfer::notifyDone(tStatus2& status) {
   if (_doneNotified != 0) return;
-  if (_doneObserver != nullptr) _doneObserver->done(status);
+  if (_doneObserver != nullptr) _doneObserver->notifyDone(status);
   _doneNotified = 1;
 }
 

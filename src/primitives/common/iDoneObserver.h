@@ -1,4 +1,5 @@
-// What a primitive tells when its work is done: the status it ended with.
+// What a primitive tells when its run is done: the supervisor side turns it
+// into the platform's is-done and status actions.
 #pragma once
 
 #include "mdbg/tStatus2.h"
@@ -8,7 +9,10 @@ namespace nQoUdP100 {
 class iDoneObserver {
  public:
   virtual ~iDoneObserver() = default;
-  virtual void done(nQoMDBG100::tStatus2& status) = 0;
+  virtual void notifyDone(const nQoMDBG100::tStatus2& done) = 0;
+  // The sends' result merged into the out status.
+  virtual void notifyDoneWithStatus(const nQoMDBG100::tStatus2& done,
+                                    nQoMDBG100::tStatus2& status) = 0;
 };
 
 }  // namespace nQoUdP100

@@ -1,0 +1,135 @@
+// The analog-output timing engine, device-independent part: the programming
+// fields the supervisor fills before commit, the primitive state, and the two
+// ways of waiting for the next update (polling the update flag, or blocking
+// on the update event that the board class signals from its interrupt).
+//
+//   timing.fields.updateInterval = 1000;
+//   timing.commit(status);
+//   timing.arm(status);
+//   timing.start(status);
+//   timing.pollForNextUpdate(status);   // -209802 when an update was missed
+//
+// Past the first countedFirstUpdates waits each wait checks that the update
+// counter moved down by exactly one.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tTimerTimeout.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ao/outputPrimitiveInterfaces.h"
+#include "primitives/ao/tAODescription.h"
+#include "primitives/common/iDoneObserver.h"
+#include "primitives/common/tPrimitiveState.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
+
+namespace nQoUdP100 {
+
+class tBaseAO_FIFOPrimitive;
+
+// The programming fields, in the supervisor's order, with their defaults.
+struct tAOTimingFields {
+  uint32_t timingSelectB = 0;
+  uint32_t timingFlagB = 0;
+  uint32_t timingSelectA = 0;
+  uint32_t timingFlagA = 0;
+  uint32_t updateInterval = 50000;
+  uint32_t command2Bit11 = 0;
+  uint32_t firstBufferUpdateCount = 400;
+  uint32_t bufferUpdateCount = 400;
+  uint32_t bufferCount = 5;
+  uint32_t mode = 0;
+  uint32_t startTriggerSelect = 0;  // 0: a software start
+  uint32_t startTriggerFlag = 0;
+  uint32_t triggerSelectBit5 = 1;
+  uint32_t triggerSelectBit6 = 1;
+  uint32_t triggerSelectBit14 = 0;
+  uint32_t initialIntervalCount = 2;
+  uint32_t mode1Bit0 = 1;
+  uint32_t mode3Bit11 = 0;
+  uint32_t mode3Bit3 = 0;
+  uint32_t mode3Bit4 = 0;
+  uint32_t mode3Bit5 = 0;
+  uint32_t outputSelect = 0;
+  uint32_t outputControlBit3 = 0;
+  uint32_t withoutFIFO = 0;
+  uint32_t countedFirstUpdates = 100;
+  uint32_t allowLateUpdates = 0;
+  uint32_t pollUpdates = 1;
+};
+
+class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive {
+ public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr uint32_t kNoTimeout = 0xFFFFFFFF;
+  static constexpr uint32_t kDefaultUpdateTimeout = 10000;  // milliseconds
+
+  // Opens the update event and moves to state 1 unless the status holds an
+  // error.
+  tBaseAOTimingControllerPrimitive(const tAODescription* description, tBaseAO_FIFOPrimitive* fifo,
+                                   tStatus2& status);
+  ~tBaseAOTimingControllerPrimitive() override;
+  tBaseAOTimingControllerPrimitive(const tBaseAOTimingControllerPrimitive&) = delete;
+  tBaseAOTimingControllerPrimitive& operator=(const tBaseAOTimingControllerPrimitive&) = delete;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
+
+  virtual void commit(tStatus2& status) = 0;
+  virtual void uncommit(tStatus2& status) = 0;
+  virtual void arm(tStatus2& status) = 0;
+  virtual void disarm(tStatus2& status) = 0;
+  virtual void requestEndA(tStatus2* status) = 0;
+  virtual void requestEndB(tStatus2* status) = 0;
+  virtual void stop(tStatus2& status) = 0;
+  virtual void start(tStatus2& status) = 0;
+  virtual void setMode3Hold(uint32_t flag, tStatus2& status) = 0;
+  virtual void softwareUpdatePulse(tStatus2& status) = 0;
+  virtual void setUpdateInterval(uint32_t ticks, tStatus2& status) = 0;
+  virtual uint32_t readCount120(tStatus2* status) = 0;
+  virtual uint32_t readUpdateCounter(tStatus2& status) = 0;
+  virtual uint32_t readBufferCounter(tStatus2& status) = 0;
+  virtual uint32_t getUpdatesDone(tStatus2& status, uint32_t force) = 0;
+  virtual void driveUpdateOutput(tStatus2& status) = 0;
+  virtual bool isUpdateFlagSet(tStatus2* status) = 0;
+  virtual void acknowledgeUpdateFlag(tStatus2* status) = 0;
+  virtual void enableUpdateInterrupt(tStatus2& status) = 0;
+
+  // Stores the value (milliseconds; kNoTimeout: the polling wait is untimed)
+  // and sets the timer's deadline.
+  void setTimeout(uint32_t value, tStatus2& status);
+  // From another thread: the waits end with -224608.
+  void requestStop();
+  void waitForNextUpdate(tStatus2& status);
+  void pollForNextUpdate(tStatus2& status);
+
+  void setCompletionNotifier(iDoneObserver* notifier) { _completionNotifier = notifier; }
+  const tPrimitiveState& state() const { return _state; }
+  uint32_t updateTimeout() const { return _updateTimeout; }
+
+  tAOTimingFields fields;
+
+ protected:
+  // The lateness rule against lastUpdateCount; stores the new count.
+  void judge(uint32_t count, tStatus2& status);
+  void judgeMissed(tStatus2& status);
+
+  const tAODescription* _description;
+  tBaseAO_FIFOPrimitive* _fifo;
+  tPrimitiveState _state;
+  iSync* _updateEvent = nullptr;
+  uint32_t _updateTimeout = kDefaultUpdateTimeout;
+  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _timeout{
+      kDefaultUpdateTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
+  uint32_t _waitCalls = 0;
+  uint32_t _lastUpdateCount = 0;
+  uint32_t _updateCounterWrap = 0xFFFFFFFF;
+  tSyncAtomicU32 _stopRequested;
+  iDoneObserver* _completionNotifier = nullptr;
+};
+
+}  // namespace nQoUdP100

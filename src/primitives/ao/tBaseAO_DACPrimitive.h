@@ -1,0 +1,64 @@
+// One analog-output channel, device-independent part: its channel number,
+// the configuration fields the AO DAC supervisor sets (in this order), the
+// value writes and the primitive state.
+//
+//   dac.fields.configSelectA = 3;
+//   dac.commit(status);            // -200153 for a select the channel lacks
+//   dac.writeValue(&code, status);
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tModuleObject.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/common/tPrimitiveState.h"
+
+namespace nQoUdP100 {
+
+struct tAODACFields {
+  uint32_t updateMode = 0;  // 2 with waitForSerialUpdate 1: writes wait for the serial update
+  uint32_t configBit7 = 0;
+  uint32_t spareField = 0;
+  uint32_t configSelectA = 0;
+  uint32_t configSelectB = 7;
+  uint32_t waitForSerialUpdate = 0;
+};
+
+class tBaseAO_DACPrimitive : public nQoUdR100::tModuleObject {
+ public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+
+  tBaseAO_DACPrimitive(uint32_t channel, uint32_t configBit7) : _channel(channel) {
+    fields.configBit7 = configBit7;
+  }
+  virtual ~tBaseAO_DACPrimitive() = default;
+  tBaseAO_DACPrimitive(const tBaseAO_DACPrimitive&) = delete;
+  tBaseAO_DACPrimitive& operator=(const tBaseAO_DACPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID) {
+    return classID == &___classID ? this : nullptr;
+  }
+  // 1 when written.
+  virtual uint32_t writeValue(const int16_t* value, tStatus2& status) = 0;
+  // writeValue for each element in order; answers the count.
+  virtual uint32_t writeValues(const int16_t* values, uint32_t count, tStatus2& status) {
+    for (uint32_t n = 0; n < count; ++n) writeValue(values + n, status);
+    return count;
+  }
+  virtual void reserve(tStatus2&) {}
+  virtual void unreserve(tStatus2&) {}
+  virtual void commit(tStatus2& status) = 0;
+  virtual void uncommit(tStatus2& status) = 0;
+
+  uint32_t channel() const { return _channel; }
+  const tPrimitiveState& state() const { return _state; }
+
+  tAODACFields fields;
+
+ protected:
+  uint32_t _channel;
+  tPrimitiveState _state;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,112 @@
+// The analog-output data FIFO, device-independent part: the fields the AO
+// FIFO supervisor sets before commit, the channel order, the data-loaded
+// event with its DMA observer registration, and the primitive state. The
+// board class does the register work.
+//
+//   fifo.fields.channelCount = 2;           // channelOrder()[0..1] name them
+//   fifo.fields.dataSource = &source;
+//   fifo.commit(status);                    // -223749 for a bad channel order
+//   fifo.arm(status);
+//   fifo.start(status);
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "mrl/iDMAObservable.h"
+#include "primitives/ao/outputPrimitiveInterfaces.h"
+#include "primitives/ao/tAODescription.h"
+#include "primitives/common/tPrimitiveState.h"
+#include "sync/iSync.h"
+
+namespace nQoUdP100 {
+
+// Where the FIFO's samples come from: the AO transfer supervisors' object.
+class iAODataSource {
+ public:
+  virtual ~iAODataSource() = default;
+  // One sample into the FIFO: 1 when written.
+  virtual uint32_t writeSample(nQoMDBG100::tStatus2& status, uint64_t samplesWritten) = 0;
+  // Up to count samples: the number written.
+  virtual uint32_t writeSamples(uint32_t count, nQoMDBG100::tStatus2& status) = 0;
+  // Once per generation: the FIFO's own status.
+  virtual void finish(const nQoMDBG100::tStatus2& fifoStatus) = 0;
+};
+
+struct tAOFIFOFields {
+  enum tMechanism : uint32_t { kDMA = 0, kInterrupt = 1, kDirect = 2 };
+
+  uint32_t transferMechanism = kInterrupt;
+  uint32_t pulseBeforeWrite = 0;
+  uint32_t channelCount = 0;
+  uint32_t fifoMode = 0;
+  uint32_t refillChunk = 1;
+  uint64_t totalSamples = 0;  // 0: no limit
+  uint32_t dmaChannel = 0;
+  iAODataSource* dataSource = nullptr;
+  nQoLMSDR100::iDMAObservable* dmaObservable = nullptr;
+};
+
+class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::iDMAObserver {
+ public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr uint32_t kDataLoadedTimeout = 10000;  // milliseconds
+
+  // Takes words 1, 2, 3 and 5 of the AO part; the channel order 0, 1, 2, …
+  tBaseAO_FIFOPrimitive(const tAODescription* description, tStatus2& status);
+  ~tBaseAO_FIFOPrimitive() override;
+  tBaseAO_FIFOPrimitive(const tBaseAO_FIFOPrimitive&) = delete;
+  tBaseAO_FIFOPrimitive& operator=(const tBaseAO_FIFOPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID) {
+    return classID == &___classID ? this : nullptr;
+  }
+
+  void signalDataLoaded() override;
+  virtual void setUp(tStatus2&) {}
+  virtual void commit(tStatus2& status) = 0;
+  virtual void uncommit(tStatus2& status) = 0;
+  virtual void arm(tStatus2& status) = 0;
+  virtual void complete(tStatus2& status) = 0;
+  virtual void start(tStatus2& status) = 0;
+  virtual void restoreArmed(tStatus2& status) = 0;
+  virtual uint32_t writeSample(const int16_t* sample, tStatus2& status) = 0;
+  virtual uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) = 0;
+  virtual void clearFIFO(tStatus2& status) = 0;
+
+  // -223749 when asked for regeneration without an output FIFO.
+  void setRegenerateFromFIFO(uint32_t value, tStatus2& status);
+  uint32_t regenerateFromFIFO() const { return _regenerateFromFIFO; }
+  void setUpdateWaitStarted() { _updateWaitStarted = 1; }
+
+  // maxChannels entries; the first channelCount name the task's channels.
+  uint32_t* channelOrder() { return _channelOrder; }
+  uint32_t maxChannels() const { return _maxChannels; }
+  uint32_t fifoDepth() const { return _fifoDepth; }
+  uint32_t halfFIFODepth() const { return _halfFIFODepth; }
+  const tPrimitiveState& state() const { return _state; }
+
+  tAOFIFOFields fields;
+
+ protected:
+  void registerDataLoadedObserver(tStatus2& status);
+  void unregisterDataLoadedObserver(tStatus2& status);
+  // -50400 when the event is not set within kDataLoadedTimeout.
+  void waitForDataLoaded(tStatus2& status);
+
+  const tAODescription* _description;
+  uint32_t _fifoDepth;
+  uint32_t _halfFIFODepth;
+  uint32_t _bit13RefillChunk;
+  uint32_t _maxChannels;
+  uint32_t* _channelOrder = nullptr;
+  uint32_t _regenerateFromFIFO = 0;
+  uint32_t _updateWaitStarted = 0;
+  uint32_t _completionReported = 0;
+  uint32_t _observerRegistered = 0;
+  iSync* _dataLoaded = nullptr;
+  tPrimitiveState _state;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,536 @@
+#include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
+#include "frame/tStatusSite.h"
+#include "orb/castToClass.h"
+#include "primitives/ao/tBaseAO_FIFOPrimitive.h"
+#include "registers/tScopedLockSelection.h"
+#include "tavik/tTavikAtomicOperation.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
+#include "tavik/tavikCodeConverters.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdRLP100::tScopedLockSelection;
+using nQoUdRLP100::tTavikInterruptDispatcher;
+using nQoUdRLP100::nTavik::tTavik;
+namespace nTavik = nQoUdRLP100::nTavik;
+
+constexpr const char kFile[] = "tTavikAOTimingControllerPrimitive";
+
+// Lock groups of the register map.
+constexpr uint32_t kAOConfigurationLock = 4;
+constexpr uint32_t kAOCommandLock = 5;
+constexpr uint32_t kPinDirectionLock = 14;
+
+// tAO_Command_2 bits.
+constexpr uint32_t kStartStrobe = 1u << 0;
+constexpr uint32_t kBufferDoneBit = 1u << 5;
+constexpr uint32_t kIntervalLoadStrobe = 1u << 7;
+constexpr uint32_t kBufferLatch = 1u << 10;
+constexpr uint32_t kUpdateLatch = 1u << 12;
+constexpr uint32_t kEndAStrobe = 1u << 14;
+constexpr uint32_t kEndBStrobe = 1u << 15;
+// tAO_Command_1 bit 0, the update pulse.
+constexpr uint32_t kUpdatePulse = 1u << 0;
+// Group-B acknowledges written to 0x106.
+constexpr uint16_t kAckEndA = 128;
+constexpr uint16_t kAckEndB = 256;
+constexpr uint16_t kAckUpdate = 1024;
+// The AO status bit that tells which interval load register is in use.
+constexpr uint32_t kLoadRegisterInUse = 6;
+constexpr uint32_t kUpdateFlag = 5;
+// The timing select A that uncommit leaves.
+constexpr uint32_t kNeutralTimingSelectA = 28;
+
+// Group-B status bits and enable bits of the four codes.
+struct tCodeRow {
+  uint32_t source;
+  uint32_t statusBit;
+  uint32_t enableBit;
+  bool secondary;
+};
+constexpr tCodeRow kCodes[] = {
+    {15, 8, 1, false},
+    {18, 6, 6, true},
+    {8, 7, 0, true},
+    {20, 5, 2, true},
+};
+constexpr uint32_t kAOErrorEnableBit = 5;
+
+bool bit(uint32_t value, uint32_t n) { return ((value >> n) & 1) != 0; }
+
+void openBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AO_Configuration_Start(true, status);
+}
+void closeBracket(tTavik& map, tStatus2* status) {
+  map.Joint_Reset.write_AO_Configuration_End(true, status);
+}
+
+// A read-modify-write of the tAO_Command_2 soft copy, run on the bus so the
+// interrupt path cannot interleave.
+class tCommand2Op final : public iBusAtomicOperation {
+ public:
+  tCommand2Op(tTavik& map, uint32_t set, uint32_t clear, tStatus2* status)
+      : _map(map), _set(set), _clear(clear), _status(status) {}
+  int32_t operateAtomically() override {
+    auto& command2 = _map.AO_Command_2;
+    command2.setRegister(static_cast<uint16_t>((command2.getRegister() & ~_clear) | _set), _status);
+    command2.flush(_status, 1);
+    return _status != nullptr ? _status->code : 0;
+  }
+
+ private:
+  tTavik& _map;
+  uint32_t _set;
+  uint32_t _clear;
+  tStatus2* _status;
+};
+
+struct tUpdatePulseOp final : nQoUdRLP100::tTavikAtomicOperation<tUpdatePulseOp> {
+  using tTavikAtomicOperation::tTavikAtomicOperation;
+  static void operate(tTavik& map, tStatus2* status) {
+    map.AO_Command_1.setBits(kUpdatePulse, 0, 1, status);
+    map.AO_Command_1.flush(status, 0);
+  }
+};
+
+// The disarm sequence: the disarm strobe in a bracket, then bit 7 of
+// tAO_Mode_2 toggled around the interval load strobe, in the order the
+// running load register calls for.
+template <bool kLoadToggle>
+struct tDisarmOp final : nQoUdRLP100::tTavikAtomicOperation<tDisarmOp<kLoadToggle>> {
+  using nQoUdRLP100::tTavikAtomicOperation<tDisarmOp>::tTavikAtomicOperation;
+  static void operate(tTavik& map, tStatus2* status) {
+    openBracket(map, status);
+    map.AO_Command_1.write_AO_Disarm(true, status, 1);
+    closeBracket(map, status);
+    map.AO_Mode_2.set_AO_Mode_2_Bit7(!kLoadToggle, status);
+    map.AO_Mode_2.flush(status, 1);
+    map.AO_Command_1.write_AO_Interval_Load(true, status, 1);
+    map.AO_Mode_2.set_AO_Mode_2_Bit7(kLoadToggle, status);
+    map.AO_Mode_2.flush(status, 1);
+  }
+};
+
+}  // namespace
+
+tTavikAOTimingControllerPrimitive::tTavikAOTimingControllerPrimitive(
+    const tAODescription* description, const tAOResources& resources, tBaseAO_FIFOPrimitive* fifo,
+    tStatus2& status)
+    : tBaseAOTimingControllerPrimitive(description, fifo, status),
+      _map(resources.map),
+      _helper(resources.helper),
+      _dispatcher(resources.dispatcher),
+      _device(resources.device) {
+  if (status.isFatal()) return;
+  _state.setInitial();
+  _helper->aoReset(&status);
+  const tAOOutputControl none;
+  const tAOOutputControl& control =
+      description->outputControl != nullptr ? *description->outputControl : none;
+  _helper->aoConfigureOutputControl(
+      nTavik::tAO_Output_Select{control.outputSelect}, control.personalBit6 != 0,
+      control.personalBit5 != 0, control.personalBit12 != 0, control.personalBit10 != 0, &status);
+  if (status.isNotFatal()) _state.setUncommitted();
+}
+
+tTavikAOTimingControllerPrimitive::~tTavikAOTimingControllerPrimitive() {
+  tStatus2 ignored;
+  for (uint32_t code = 0; code < kCodeCount; ++code) detach(code, ignored);
+}
+
+void* tTavikAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tTavikAOTimingControllerPrimitive,
+                                tBaseAOTimingControllerPrimitive>(this, classID);
+}
+
+const void* tTavikAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tTavikAOTimingControllerPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+// Helpers -----------------------------------------------------------------------
+
+void tTavikAOTimingControllerPrimitive::changeCommand2(uint32_t set, uint32_t clear,
+                                                       tStatus2* status) {
+  tCommand2Op operation(*_map, set, clear, status);
+  _map->space().bus()->runAtomically(&operation, status != nullptr ? &status->code : nullptr);
+}
+
+void tTavikAOTimingControllerPrimitive::command2Locked(uint32_t set, uint32_t clear,
+                                                       tStatus2* status) {
+  const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, status);
+  changeCommand2(set, clear, status);
+}
+
+void tTavikAOTimingControllerPrimitive::enable(tEnable which, tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher binder(_dispatcher, which, status);
+  binder.exec();
+}
+
+void tTavikAOTimingControllerPrimitive::disable(tDisable which, tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher binder(_dispatcher, which);
+  binder.exec(&status);
+}
+
+bool tTavikAOTimingControllerPrimitive::enabled(uint32_t n) const {
+  return bit(_map->Interrupt_B_Enable.getRegister(), n);
+}
+
+void tTavikAOTimingControllerPrimitive::attach(uint32_t code, tStatus2& status) {
+  if (_attached[code] != 0 || status.isFatal()) return;
+  nQoMRTB100::iInterruptHandler* handlers[] = {&_startHandler, &_endRequestHandler,
+                                               &_completionHandler, &_updateHandler};
+  nQoMRTB100::iSecondaryInterruptHandler* secondaries[] = {nullptr, &_endRequestHandler,
+                                                           &_completionHandler, &_updateHandler};
+  _dispatcher->attachInterrupt(status);
+  if (status.isFatal()) return;
+  _dispatcher->primaryHandlers[kCodes[code].source] = handlers[code];
+  _dispatcher->secondaryHandlers[kCodes[code].source] = secondaries[code];
+  _attached[code] = 1;
+}
+
+void tTavikAOTimingControllerPrimitive::detach(uint32_t code, tStatus2& status) {
+  if (_attached[code] == 0) return;
+  _dispatcher->primaryHandlers[kCodes[code].source] = nullptr;
+  _dispatcher->secondaryHandlers[kCodes[code].source] = nullptr;
+  _dispatcher->detachInterrupt(&status, false);
+  _attached[code] = 0;
+}
+
+void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
+  const bool counted = fields.mode == 1 || fields.mode == 2;
+  _updateCounterWrap = counted ? fields.firstBufferUpdateCount - 1 : 0xFFFFFFFF;
+  _helper->aoLoadUC(nTavik::encodeAOUCFlag(counted ? 1 : 0) != 0, fields.firstBufferUpdateCount,
+                    fields.bufferUpdateCount, fields.bufferCount, &status);
+}
+
+// Programming ------------------------------------------------------------------
+
+void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2* s = &status;
+  setTimeout(_updateTimeout, status);
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
+    auto& control = _map->AO_Output_Control;
+    openBracket(*_map, s);
+    control.setBits(0x7C00, 10, nTavik::encodeAO_Output_ControlBits14_10(fields.outputSelect), s);
+    control.setBits(0x0008, 3, nTavik::encodeAO_Output_ControlBit3(fields.outputControlBit3), s);
+    control.setBits(0x8000, 15, fields.outputSelect != 0 ? 1 : 0, s);
+    control.flush(s, 0);
+    closeBracket(*_map, s);
+  }
+  _helper->aoConfigureTrigger(
+      nTavik::tAO_Start_Trigger_Select{nTavik::encodeAOTriggerSelect(fields.startTriggerSelect)},
+      nTavik::encodeAOTriggerFlagB(fields.startTriggerFlag) != 0, fields.triggerSelectBit5 != 0,
+      fields.triggerSelectBit6 != 0, fields.triggerSelectBit14 != 0, fields.mode1Bit0 != 0,
+      nTavik::encodeAOTriggerFlagA(fields.mode3Bit11) != 0, s);
+  loadCounters(status);
+  _loadToggle = 0;
+  _helper->aoConfigureTiming(
+      nTavik::tAO_Timing_Select_B{nTavik::encodeAOTimingSelectB(fields.timingSelectB)},
+      nTavik::encodeAOTimingFlagB(fields.timingFlagB) != 0,
+      nTavik::tAO_Timing_Select_A{nTavik::encodeAOTimingSelectA(fields.timingSelectA)},
+      nTavik::encodeAOTimingFlagA(fields.timingFlagA) != 0, fields.updateInterval,
+      fields.command2Bit11 != 0, fields.initialIntervalCount, s);
+  _helper->aoConfigureMode3(fields.mode3Bit3 != 0, fields.mode3Bit4 != 0, fields.mode3Bit5 != 0, s);
+  attach(0, status);
+  attach(1, status);
+  attach(2, status);
+  if (fields.mode == 2 && fields.pollUpdates == 0) attach(3, status);
+  _state.setCommitted();
+  _updatesDone = 0;
+  _armNotAnUpdate = 1;
+  _firstArmAfterCommit = 1;
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    uncommit(fresh);
+  }
+}
+
+void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
+  if (_state.isUncommitted()) return;
+  tStatus2* s = &status;
+  if (_state.isArmed() || _state.isRunning()) {
+    tStatus2 fresh;
+    disarm(fresh);
+    status.assign(fresh);
+  }
+  detach(2, status);
+  detach(0, status);
+  detach(1, status);
+  detach(3, status);
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
+    openBracket(*_map, s);
+    _map->AO_Output_Control.setBits(0x8000, 15, 0, s);
+    _map->AO_Output_Control.flush(s, 0);
+    _map->AO_Mode_1.set_AO_Timing_Select_A(nTavik::tAO_Timing_Select_A{kNeutralTimingSelectA}, s);
+    _map->AO_Mode_1.flush(s, 0);
+    _map->AO_Mode_1.set_AO_Timing_Select_B(nTavik::tAO_Timing_Select_B{0}, s);
+    _map->AO_Mode_1.flush(s, 0);
+    _map->AO_Trigger_Select.set_AO_Start_Trigger_Select(nTavik::tAO_Start_Trigger_Select{0}, s);
+    _map->AO_Trigger_Select.flush(s, 0);
+    closeBracket(*_map, s);
+  }
+  _state.setUncommitted();
+}
+
+// Run control ------------------------------------------------------------------
+
+void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2* s = &status;
+  _stopRequested.set(0);
+  _waitCalls = 0;
+  if (_firstArmAfterCommit != 0)
+    _firstArmAfterCommit = 0;
+  else
+    loadCounters(status);
+  if (fields.mode == 0) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, status);
+  if (fields.mode == 2 && fields.pollUpdates == 0) _lastUpdateCount = 0;
+  if (fields.startTriggerSelect != 0)
+    enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit1, status);
+  _done = 0;
+  setMode3Hold(0, status);
+  const bool personalBit10 = fields.withoutFIFO == 0 && fields.mode != 2;
+  openBracket(*_map, s);
+  _map->AO_Personal.set_AO_Personal_Bit10(personalBit10, s);
+  _map->AO_Personal.flush(s, 0);
+  closeBracket(*_map, s);
+  _helper->aoArm(personalBit10, _armNotAnUpdate != 0, s);
+  _armNotAnUpdate = 1;
+  _notifierDue.set(1);
+  _state.setArmed();
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    disarm(fresh);
+  }
+}
+
+void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
+  if (status.isFatal() || fields.startTriggerSelect != 0) return;
+  command2Locked(kStartStrobe, 0, &status);
+  _map->flushBus(&status);
+  _state.setRunning();
+  _started = 1;
+}
+
+void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_loadToggle != 0)
+    tDisarmOp<true>(_map, nullptr).run();
+  else
+    tDisarmOp<false>(_map, nullptr).run();
+  _map->flushBus(nullptr);
+  if (enabled(kCodes[2].enableBit))
+    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
+  if (enabled(kCodes[0].enableBit))
+    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
+  if (enabled(kCodes[1].enableBit))
+    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
+  if (enabled(kCodes[3].enableBit))
+    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit2, status);
+  if (_notifierDue.exchange(0) != 0 && _completionNotifier != nullptr) {
+    tStatus2 fresh;
+    _completionNotifier->notifyDone(fresh);
+  }
+  _state.setCommitted();
+  _started = 0;
+}
+
+void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
+  if (status.isFatal()) return;
+  _helper->aoStop(&status);
+  _state.setArmed();
+  if (fields.withoutFIFO == 0) {
+    if (fields.mode == 0 && status.code == 0) {
+      auto* description =
+          _device != nullptr
+              ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
+              : nullptr;
+      nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 402}, description);
+    }
+    if (_fifo != nullptr) _fifo->complete(status);
+  }
+  disarm(status);
+  _updatesDone = getUpdatesDone(status, 1);
+}
+
+void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
+  _map->Interrupt_B_Ack.writeRegister(kAckEndA, status);
+  _map->flushBus(status);
+  if (status != nullptr) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit6, *status);
+  command2Locked(kEndAStrobe, 0, status);
+  _map->flushBus(status);
+}
+
+void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
+  _map->Interrupt_B_Ack.writeRegister(kAckEndB, status);
+  _map->flushBus(status);
+  if (status != nullptr) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, *status);
+  command2Locked(kEndBStrobe, 0, status);
+  _map->flushBus(status);
+}
+
+void tTavikAOTimingControllerPrimitive::softwareUpdatePulse(tStatus2& status) {
+  tUpdatePulseOp(_map, &status).run();
+  _map->flushBus(&status);
+}
+
+void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatus2& status) {
+  if (status.isFatal()) return;
+  const bool inUse = bit(_map->Read_010C.refresh(&status), kLoadRegisterInUse);
+  if (status.isFatal()) return;
+  if (inUse != (_loadToggle != 0)) {
+    nQoUdR100::setCode(status, nQoUdR100::kIntervalLoadBusy, {kFile, 450});
+    return;
+  }
+  _loadToggle = _loadToggle != 0 ? 0 : 1;
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
+    const uint32_t interval = ticks - 1;
+    const uint32_t initial = fields.initialIntervalCount - 1;
+    if (_loadToggle != 0)
+      _map->Write_0154.writeRegister(interval, &status, 1);
+    else
+      _map->Write_0150.writeRegister(interval, &status, 1);
+    changeCommand2(kIntervalLoadStrobe, 0, &status);
+    if (_loadToggle != 0)
+      _map->Write_0150.writeRegister(initial, &status, 1);
+    else
+      _map->Write_0154.writeRegister(initial, &status, 1);
+  }
+  _map->flushBus(&status);
+  fields.updateInterval = ticks;
+}
+
+// Counters -----------------------------------------------------------------------
+
+uint32_t tTavikAOTimingControllerPrimitive::readLatched(
+    uint32_t latch, uint32_t (tTavikAOTimingControllerPrimitive::*read)(), tStatus2& status) {
+  const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
+  changeCommand2(latch, 0, &status);
+  _readStatus = &status;
+  const uint32_t value = (this->*read)();
+  changeCommand2(0, latch, &status);
+  return status.isFatal() ? 0xFFFFFFFF : value;
+}
+
+uint32_t tTavikAOTimingControllerPrimitive::readUpdateCounter(tStatus2& status) {
+  return readLatched(kUpdateLatch, &tTavikAOTimingControllerPrimitive::readUpdateRegister, status);
+}
+
+uint32_t tTavikAOTimingControllerPrimitive::readBufferCounter(tStatus2& status) {
+  return readLatched(kBufferLatch, &tTavikAOTimingControllerPrimitive::readBufferRegister, status);
+}
+
+uint32_t tTavikAOTimingControllerPrimitive::readCount120(tStatus2* status) {
+  if (status != nullptr && status->isFatal()) return 0;
+  return _map->Read_0120.refresh(status);
+}
+
+uint32_t tTavikAOTimingControllerPrimitive::getUpdatesDone(tStatus2& status, uint32_t force) {
+  if (!_state.isRunning() && force == 0) return _updatesDone;
+  uint32_t updates = 0;
+  uint32_t buffers = 0;
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
+    const uint32_t latch = _started != 0 ? 1 : 0;
+    changeCommand2(latch * kUpdateLatch, kUpdateLatch, &status);
+    changeCommand2(latch * kBufferLatch, kBufferLatch, &status);
+    updates = _map->Read_0128.refresh(&status);
+    buffers = _map->Read_0124.refresh(&status);
+    changeCommand2(0, kUpdateLatch, &status);
+    changeCommand2(0, kBufferLatch, &status);
+  }
+  const uint32_t first = fields.firstBufferUpdateCount;
+  const uint32_t each = fields.bufferUpdateCount;
+  const uint32_t remaining = fields.bufferCount - buffers;
+  _updatesDone =
+      remaining == 1 ? first - 1 - updates : each + first - 1 - updates + (remaining - 2) * each;
+  return _updatesDone;
+}
+
+// Outputs and the update flag ---------------------------------------------------------
+
+void tTavikAOTimingControllerPrimitive::setMode3Hold(uint32_t flag, tStatus2& status) {
+  auto& mode3 = _map->AO_Mode_3;
+  mode3.flush(&status, 0);
+  mode3.setBits(0x2, 1, flag != 0 ? 1 : 0, &status);
+  mode3.flush(&status, 1);
+  if (status.isNotFatal()) _hold = flag;
+}
+
+void tTavikAOTimingControllerPrimitive::driveUpdateOutput(tStatus2& status) {
+  tStatus2* s = &status;
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kPinDirectionLock}, s);
+    _map->IO_Bidirection_Pin.setBits(1u << 5, 5, 1, s);
+    _map->IO_Bidirection_Pin.flush(s, 1);
+  }
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
+    _map->AO_Output_Control.set_AO_Output_Select(nTavik::tAO_Output_Select{3}, s);
+    _map->AO_Output_Control.flush(s, 0);
+  }
+  _map->flushBus(s);
+}
+
+bool tTavikAOTimingControllerPrimitive::isUpdateFlagSet(tStatus2* status) {
+  return bit(_map->Read_0106.refresh(status), kUpdateFlag);
+}
+
+void tTavikAOTimingControllerPrimitive::acknowledgeUpdateFlag(tStatus2* status) {
+  _map->Interrupt_B_Ack.writeRegister(kAckUpdate, status);
+}
+
+void tTavikAOTimingControllerPrimitive::enableUpdateInterrupt(tStatus2& status) {
+  if (_attached[3] != 0) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit2, status);
+}
+
+// Interrupts ----------------------------------------------------------------------
+
+tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::handleInterruptCode(
+    uint32_t code) {
+  if (code >= kCodeCount) return tAnswer::kNothingPending;
+  const tCodeRow& row = kCodes[code];
+  const uint32_t groupStatus = _map->Read_0106.getRegister();
+  if (!bit(groupStatus, row.statusBit) || !enabled(row.enableBit)) return tAnswer::kNothingPending;
+  tStatus2 status;
+  switch (code) {
+    case 0:
+      if (_state.isRunning()) return tAnswer::kNothingPending;
+      disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
+      _state.setRunning();
+      _started = 1;
+      return tAnswer::kHandled;
+    case 1:
+      if (!_state.isRunning()) return tAnswer::kNothingPending;
+      disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
+      return tAnswer::kHandledWantsSecondary;
+    case 2:
+      disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
+      if (enabled(kAOErrorEnableBit))
+        disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
+      if (fields.bufferUpdateCount != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
+      return tAnswer::kHandledWantsSecondary;
+    default: _updateEvent->releaseOrSet(nullptr); return tAnswer::kHandled;
+  }
+}
+
+void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
+  tStatus2 fresh;
+  disarm(fresh);
+  if (fields.withoutFIFO == 0 && _fifo != nullptr) _fifo->complete(fresh);
+  _done = 1;
+  _updatesDone =
+      (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,109 @@
+// The AO timing engine of a Tavik board: programs the chip's AO timing
+// section from the fields, runs commit, arm, start, stop and disarm, reads
+// the update and buffer counters and serves four group-B sources:
+//
+//   code 0  start trigger   status bit 8, enable bit 1, source 15 (primary only)
+//   code 1  end request A   status bit 6, enable bit 6, source 18
+//   code 2  completion      status bit 7, enable bit 0, source 8
+//   code 3  update          status bit 5, enable bit 2, source 20 (mode 2, blocking waits)
+//
+// Every task-level change of the tAO_Command_2 soft copy runs under the AO
+// command lock as a bus atomic operation, since code 2 sets its bit 5 at
+// interrupt level. The completion notifier is called at most once per arm.
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "primitives/ao/tAOResources.h"
+#include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
+#include "primitives/ao/tInterruptDelegator.h"
+#include "reservation/iInterruptHandler.h"
+#include "sync/tSyncAtomicU32.h"
+
+namespace nQoUdP100 {
+
+class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitive {
+ public:
+  static inline void* ___classID = nullptr;
+  using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+  static constexpr uint32_t kCodeCount = 4;
+
+  // Resets the AO section and programs the board's output control.
+  tTavikAOTimingControllerPrimitive(const tAODescription* description,
+                                    const tAOResources& resources, tBaseAO_FIFOPrimitive* fifo,
+                                    tStatus2& status);
+  ~tTavikAOTimingControllerPrimitive() override;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
+
+  void commit(tStatus2& status) override;
+  void uncommit(tStatus2& status) override;
+  void arm(tStatus2& status) override;
+  void disarm(tStatus2& status) override;
+  void requestEndA(tStatus2* status) override;
+  void requestEndB(tStatus2* status) override;
+  void stop(tStatus2& status) override;
+  void start(tStatus2& status) override;
+  void setMode3Hold(uint32_t flag, tStatus2& status) override;
+  void softwareUpdatePulse(tStatus2& status) override;
+  // -201261 when the AO status says the other load register is not free.
+  void setUpdateInterval(uint32_t ticks, tStatus2& status) override;
+  uint32_t readCount120(tStatus2* status) override;
+  uint32_t readUpdateCounter(tStatus2& status) override;
+  uint32_t readBufferCounter(tStatus2& status) override;
+  // Cached outside state 4 unless forced.
+  uint32_t getUpdatesDone(tStatus2& status, uint32_t force) override;
+  void driveUpdateOutput(tStatus2& status) override;
+  bool isUpdateFlagSet(tStatus2* status) override;
+  void acknowledgeUpdateFlag(tStatus2* status) override;
+  void enableUpdateInterrupt(tStatus2& status) override;
+
+  // The handlers' passes, at interrupt level and later.
+  virtual tAnswer handleInterruptCode(uint32_t code);
+  virtual void handleSecondaryInterruptCode(uint32_t code);
+
+  bool isDone() const { return _done != 0; }
+  uint32_t updatesDone() const { return _updatesDone; }
+
+ private:
+  using tEnable = void (nQoUdRLP100::tTavikInterruptDispatcher::*)(tStatus2&);
+  using tDisable = void (nQoUdRLP100::tTavikInterruptDispatcher::*)(tStatus2*);
+
+  // (soft & ~clear) | set written, as a bus atomic operation.
+  void changeCommand2(uint32_t set, uint32_t clear, tStatus2* status);
+  // changeCommand2 under the AO command lock.
+  void command2Locked(uint32_t set, uint32_t clear, tStatus2* status);
+  uint32_t readLatched(uint32_t latch, uint32_t (tTavikAOTimingControllerPrimitive::*read)(),
+                       tStatus2& status);
+  uint32_t readUpdateRegister() { return _map->Read_0128.refresh(_readStatus); }
+  uint32_t readBufferRegister() { return _map->Read_0124.refresh(_readStatus); }
+  void loadCounters(tStatus2& status);
+  void attach(uint32_t code, tStatus2& status);
+  void detach(uint32_t code, tStatus2& status);
+  void enable(tEnable which, tStatus2& status);
+  void disable(tDisable which, tStatus2& status);
+  bool enabled(uint32_t bit) const;
+
+  nQoUdRLP100::nTavik::tTavik* _map;
+  nQoUdRLP100::tTavikHelper* _helper;
+  nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
+  const nQoORB100::tGUID* _device;
+  uint32_t _loadToggle = 0;
+  uint32_t _done = 0;
+  uint32_t _attached[kCodeCount] = {};
+  uint32_t _started = 0;
+  uint32_t _updatesDone = 0;
+  uint32_t _armNotAnUpdate = 1;
+  uint32_t _firstArmAfterCommit = 1;
+  uint32_t _hold = 0;
+  tSyncAtomicU32 _notifierDue;
+  tStatus2* _readStatus = nullptr;
+  tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};
+  tInterruptDelegator<tTavikAOTimingControllerPrimitive, 1> _endRequestHandler{this};
+  tInterruptDelegator<tTavikAOTimingControllerPrimitive, 2> _completionHandler{this};
+  tInterruptDelegator<tTavikAOTimingControllerPrimitive, 3> _updateHandler{this};
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,495 @@
+#include "primitives/ao/tTavikAO_FIFOPrimitive.h"
+
+#include <algorithm>
+
+#include "frame/statusCodes.h"
+#include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
+#include "frame/tStatusSite.h"
+#include "orb/castToClass.h"
+#include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
+#include "primitives/common/dmaChannelSelectCode.h"
+#include "registers/tScopedLockSelection.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
+#include "tavik/tavikCodeConverters.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdRLP100::tScopedLockSelection;
+using nQoUdRLP100::tTavikInterruptDispatcher;
+using nQoUdRLP100::nTavik::tTavik;
+namespace nTavik = nQoUdRLP100::nTavik;
+
+constexpr const char kFile[] = "tTavikAO_FIFOPrimitive";
+
+constexpr uint32_t kAOConfigurationLock = 4;
+constexpr uint32_t kDMASelectLock = 19;
+constexpr uint32_t kFIFOLockKind = 4;
+
+constexpr uint32_t kErrorSource = 14;
+constexpr uint32_t kRefillSource = 9;
+constexpr uint32_t kSerialSource = 10;
+constexpr uint32_t kSerialLines = 4;
+constexpr uint32_t kAOErrorEnableBit = 5;
+constexpr uint32_t kRefillEnableBit = 8;
+constexpr uint32_t kUpdateFlag = 5;
+constexpr uint16_t kAckAOError = 8192;
+constexpr uint16_t kAckUpdate = 1024;
+constexpr uint32_t kNotInSequence = 15;
+constexpr uint32_t kDMARequestBit = 12;
+
+using tEnable = void (tTavikInterruptDispatcher::*)(tStatus2&);
+using tDisable = void (tTavikInterruptDispatcher::*)(tStatus2*);
+constexpr tEnable kSerialEnables[] = {&tTavikInterruptDispatcher::enableAOSerialInterruptBit0,
+                                      &tTavikInterruptDispatcher::enableAOSerialInterruptBit1,
+                                      &tTavikInterruptDispatcher::enableAOSerialInterruptBit2,
+                                      &tTavikInterruptDispatcher::enableAOSerialInterruptBit3};
+constexpr tDisable kSerialDisables[] = {&tTavikInterruptDispatcher::disableAOSerialInterruptBit0,
+                                        &tTavikInterruptDispatcher::disableAOSerialInterruptBit1,
+                                        &tTavikInterruptDispatcher::disableAOSerialInterruptBit2,
+                                        &tTavikInterruptDispatcher::disableAOSerialInterruptBit3};
+
+bool bit(uint32_t value, uint32_t n) { return ((value >> n) & 1) != 0; }
+
+void enable(tTavikInterruptDispatcher* dispatcher, tEnable which, tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher binder(dispatcher, which, status);
+  binder.exec();
+}
+
+void disable(tTavikInterruptDispatcher* dispatcher, tDisable which) {
+  tStatus2 fresh;
+  tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher binder(dispatcher, which);
+  binder.exec(&fresh);
+}
+
+// Holds the FIFO lock for one scope.
+class tHeld {
+ public:
+  explicit tHeld(iSync* lock) : _lock(lock) {
+    if (_lock != nullptr) _lock->waitOrAcquire(iSync::kWaitForever, nullptr);
+  }
+  ~tHeld() {
+    if (_lock != nullptr) _lock->releaseOrSet(nullptr);
+  }
+  tHeld(const tHeld&) = delete;
+  tHeld& operator=(const tHeld&) = delete;
+
+ private:
+  iSync* _lock;
+};
+
+}  // namespace
+
+tTavikAO_FIFOPrimitive::tTavikAO_FIFOPrimitive(const tAODescription* description,
+                                               const tAOResources& resources, tStatus2& status)
+    : tBaseAO_FIFOPrimitive(description, status),
+      _map(resources.map),
+      _helper(resources.helper),
+      _dispatcher(resources.dispatcher),
+      _device(resources.device) {
+  if (status.isFatal()) return;
+  iSync::tParam param;
+  param.kind = kFIFOLockKind;
+  _lock = syncOpen(param, &status.code);
+}
+
+tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
+  tStatus2 ignored;
+  detachHandlers(ignored);
+  if (_lock != nullptr) syncClose(_lock);
+}
+
+void* tTavikAO_FIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tTavikAO_FIFOPrimitive, tBaseAO_FIFOPrimitive>(this, classID);
+}
+
+// Commit and uncommit ----------------------------------------------------------------
+
+bool tTavikAO_FIFOPrimitive::validOrder() const {
+  const uint32_t count = fields.channelCount;
+  if (count == 0 || count > std::min(_maxChannels, kOrderRegisters)) return false;
+  for (uint32_t k = 0; k < count; ++k)
+    if (_channelOrder[k] >= kOrderRegisters) return false;
+  return true;
+}
+
+void tTavikAO_FIFOPrimitive::programChannelOrder(tStatus2& status) {
+  tStatus2* s = &status;
+  _helper->aoConfigureFifoOutput(true, fields.channelCount - 1, s);
+  for (auto& order : _map->Array_00C2) order.setBits(0xF, 0, kNotInSequence, s);
+  for (uint32_t k = 0; k < fields.channelCount; ++k)
+    _map->Array_00C2[_channelOrder[k]].setBits(0xF, 0, k & 0xF, s);
+  for (auto& order : _map->Array_00C2) order.flush(s, 0);
+  _map->flushBus(s);
+}
+
+void tTavikAO_FIFOPrimitive::writeDMASelect(uint32_t code, tStatus2& status) {
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kDMASelectLock}, &status);
+    _map->Write_0009.setBits(0xF0, 4, code, &status);
+    _map->Write_0009.flush(&status, 0);
+  }
+  _map->flushBus(&status);
+}
+
+void tTavikAO_FIFOPrimitive::changeDMARequest(bool on, tStatus2& status) {
+  {
+    const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, &status);
+    const tHeld held(_lock);
+    _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, on ? 1 : 0, &status);
+    _map->Write_0184.flush(&status, 0);
+  }
+  _map->flushBus(&status);
+}
+
+void tTavikAO_FIFOPrimitive::attachHandlers(tStatus2& status) {
+  auto attach = [&](uint32_t source, auto& handler, bool secondary) {
+    if (status.isFatal()) return false;
+    _dispatcher->attachInterrupt(status);
+    if (status.isFatal()) return false;
+    _dispatcher->primaryHandlers[source] = &handler;
+    _dispatcher->secondaryHandlers[source] = secondary ? &handler : nullptr;
+    return true;
+  };
+  if (_attachedError == 0 && attach(kErrorSource, _errorHandler, true)) _attachedError = 1;
+  if (fields.transferMechanism == tAOFIFOFields::kInterrupt && _attachedRefill == 0 &&
+      attach(kRefillSource, _refillHandler, true))
+    _attachedRefill = 1;
+  if (_attachedSerial == 0 && attach(kSerialSource, _serial0Handler, true) &&
+      attach(kSerialSource + 1, _serial1Handler, true) &&
+      attach(kSerialSource + 2, _serial2Handler, true) &&
+      attach(kSerialSource + 3, _serial3Handler, true))
+    _attachedSerial = 1;
+}
+
+void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status) {
+  auto detach = [&](uint32_t source) {
+    if (_dispatcher->primaryHandlers[source] == nullptr) return;
+    _dispatcher->primaryHandlers[source] = nullptr;
+    _dispatcher->secondaryHandlers[source] = nullptr;
+    _dispatcher->detachInterrupt(&status, false);
+  };
+  if (_attachedError != 0) detach(kErrorSource);
+  if (_attachedRefill != 0) detach(kRefillSource);
+  // Serial sources attached before a failure are detached too.
+  for (uint32_t line = 0; line < kSerialLines; ++line) detach(kSerialSource + line);
+  _attachedError = _attachedRefill = _attachedSerial = 0;
+}
+
+void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (!validOrder()) {
+    nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
+    return;
+  }
+  programChannelOrder(status);
+  if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
+  _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fields.fifoMode)},
+                            _regenerateFromFIFO != 0, &status);
+  if (fields.transferMechanism == tAOFIFOFields::kDMA)
+    writeDMASelect(dmaChannelSelectCode(fields.dmaChannel), status);
+  if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
+  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA)
+    registerDataLoadedObserver(status);
+  _state.setCommitted();
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    uncommit(fresh);
+  }
+}
+
+void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
+  if (_state.isUncommitted()) return;
+  // A started FIFO is completed too, so no source stays enabled without its
+  // handler.
+  if (_state.isArmed() || _state.isRunning()) {
+    tStatus2 fresh;
+    complete(fresh);
+    status.assign(fresh);
+  }
+  detachHandlers(status);
+  if (fields.transferMechanism == tAOFIFOFields::kDMA) writeDMASelect(0, status);
+  if (_observerRegistered != 0) {
+    tStatus2 fresh;
+    unregisterDataLoadedObserver(fresh);
+  }
+  _state.setUncommitted();
+}
+
+// Arm, start and completion -------------------------------------------------------------
+
+void tTavikAO_FIFOPrimitive::clearFIFO(tStatus2& status) {
+  auto& clear = _map->Write_01A8;
+  clear.setBits(1, 0, 1, &status);
+  clear.flush(&status, 1);
+  clear.setBits(1, 0, 0, &status);
+  _map->flushBus(&status);
+  _clearTimeout.stop(nullptr);
+  _clearTimeout.clear();
+  _clearTimeout.setTimeout(kClearTime, kTimerTimeUnitNanosecond, nullptr);
+  _clearTimeout.start(nullptr);
+  _samplesWritten = 0;
+}
+
+void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  tStatus2* s = &status;
+  clearFIFO(status);
+  for (uint32_t n = 0; n < fields.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
+  clearFIFO(status);
+  _map->Interrupt_B_Ack.writeRegister(kAckAOError, s);
+  for (uint32_t line = 0; line < kSerialLines; ++line) {
+    _map->AO_Serial_Interrupt_Ack.setBits(1u << line, line, 1, s);
+    _map->AO_Serial_Interrupt_Ack.flush(s, 1);
+  }
+  if (fields.transferMechanism != tAOFIFOFields::kDirect) {
+    enable(_dispatcher, &tTavikInterruptDispatcher::enableAOErrorInterrupt, status);
+    for (tEnable serial : kSerialEnables) enable(_dispatcher, serial, status);
+  }
+  _wroteSinceArm = 0;
+  _ownStatus.clear();
+  _errorSeen = 0;
+  _clearTimeout.waitForTimeout(nullptr);
+  _clearTimeout.stop(nullptr);
+  if (fields.transferMechanism == tAOFIFOFields::kDMA) {
+    changeDMARequest(true, status);
+  } else if (fields.transferMechanism == tAOFIFOFields::kInterrupt) {
+    _samplesWritten = 0;
+    _done = 0;
+    if (_fifoDepth != 0) preload();
+    enable(_dispatcher, &tTavikInterruptDispatcher::enableGroupBInterruptBit8, status);
+  }
+  _state.setArmed();
+  _completionReported = 0;
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    complete(fresh);
+  }
+}
+
+void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA) {
+    waitForDataLoaded(status);
+    changeDMARequest(false, status);
+  }
+  _state.setRunning();
+  if (status.isFatal()) {
+    tStatus2 fresh;
+    restoreArmed(fresh);
+  }
+}
+
+void tTavikAO_FIFOPrimitive::restoreArmed(tStatus2& status) {
+  if (status.isNotFatal()) _state.setArmed();
+}
+
+void tTavikAO_FIFOPrimitive::disableSources() {
+  const uint32_t groupB = _map->Interrupt_B_Enable.getRegister();
+  const uint32_t serial = _map->Write_00A0.getRegister();
+  if (bit(groupB, kAOErrorEnableBit))
+    disable(_dispatcher, &tTavikInterruptDispatcher::disableAOErrorInterrupt);
+  if (bit(groupB, kRefillEnableBit))
+    disable(_dispatcher, &tTavikInterruptDispatcher::disableGroupBInterruptBit8);
+  for (uint32_t line = 0; line < kSerialLines; ++line)
+    if (bit(serial, line)) disable(_dispatcher, kSerialDisables[line]);
+}
+
+void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
+  const tHeld held(_lock);
+  _errorSeen = 1;
+  disableSources();
+  if (fields.transferMechanism == tAOFIFOFields::kDMA) {
+    _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, 0, &status);
+    _map->Write_0184.flush(&status, 0);
+    _map->flushBus(&status);
+  }
+  if (_completionReported == 0 && fields.transferMechanism != tAOFIFOFields::kDirect) {
+    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
+    _completionReported = 1;
+  }
+  _state.setCommitted();
+}
+
+// Data ---------------------------------------------------------------------------------
+
+void tTavikAO_FIFOPrimitive::setOwnCode(int code, unsigned line) {
+  nQoUdR100::setCode(_ownStatus, code, {kFile, line});
+}
+
+void tTavikAO_FIFOPrimitive::setOwnCodeNamingDevice(int code, unsigned line) {
+  auto* description =
+      _device != nullptr && _ownStatus.code == 0
+          ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
+          : nullptr;
+  nQoUdR100::setCode(_ownStatus, code, {kFile, line}, description);
+}
+
+void tTavikAO_FIFOPrimitive::preload() {
+  uint64_t steps = fields.channelCount;
+  if (fields.fifoMode == 1) steps += _halfFIFODepth;
+  if (fields.fifoMode >= 2) steps = _fifoDepth;
+  const uint64_t total = fields.totalSamples;
+  for (uint64_t n = 0; n < steps; ++n) {
+    const uint32_t wrote = fields.dataSource != nullptr
+                               ? fields.dataSource->writeSample(_ownStatus, _samplesWritten)
+                               : 0;
+    _samplesWritten += wrote;
+    if (wrote == 0 || (total != 0 && _samplesWritten >= total)) {
+      _done = 1;
+      if (_samplesWritten != total) setOwnCodeNamingDevice(nQoUdR100::kPreloadShort, 310);
+      return;
+    }
+  }
+}
+
+void tTavikAO_FIFOPrimitive::refill() {
+  const uint64_t total = fields.totalSamples;
+  while (_done == 0 && testStatusBit1(nullptr)) {
+    uint64_t chunk = _bit13RefillChunk;
+    if (!testStatusBit13(nullptr))
+      chunk = fields.fifoMode == 1 || fields.fifoMode == 2 ? _halfFIFODepth : fields.channelCount;
+    if (total != 0) chunk = std::min(chunk, total - std::min(total, _samplesWritten));
+    fields.refillChunk = static_cast<uint32_t>(chunk);
+    const uint32_t wrote =
+        fields.dataSource != nullptr
+            ? fields.dataSource->writeSamples(static_cast<uint32_t>(chunk), _ownStatus)
+            : 0;
+    _samplesWritten += wrote;
+    const bool reached = total != 0 && _samplesWritten >= total;
+    if (wrote == 0 || reached) {
+      _done = 1;
+      if (!reached) setOwnCode(nQoUdR100::kNothingToWrite, 330);
+    }
+  }
+}
+
+bool tTavikAO_FIFOPrimitive::testStatusBit(uint32_t n, tStatus2* status) {
+  return bit(_map->Read_0106.refresh(status), n);
+}
+
+bool tTavikAO_FIFOPrimitive::hasError(tStatus2* status) {
+  const uint32_t serial = _map->Read_00A1.refresh(status);
+  const uint32_t groupB = _map->Read_0106.refresh(status);
+  return bit(groupB, 9) || (serial & 0xF) != 0;
+}
+
+void tTavikAO_FIFOPrimitive::writeData(const int16_t* samples, uint32_t count, tStatus2& status) {
+  for (uint32_t n = 0; n < count; ++n)
+    _map->Write_00A4.writeRegister(static_cast<uint32_t>(int32_t{samples[n]}), &status, 1);
+  _map->flushBus(&status);
+  _wroteSinceArm = 1;
+}
+
+uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t count,
+                                              tStatus2& status) {
+  if (status.isFatal()) return 0;
+  if (fields.transferMechanism != tAOFIFOFields::kDirect) {
+    writeData(samples, count, status);
+    return count;
+  }
+  if (fields.pulseBeforeWrite != 0) {
+    const bool wroteBefore = _wroteSinceArm != 0;
+    if (!testStatusBit(kUpdateFlag, &status) && _timing != nullptr)
+      _timing->softwareUpdatePulse(status);
+    writeData(samples, count, status);
+    _map->Interrupt_B_Ack.writeRegister(kAckUpdate, &status);
+    if (hasError(&status)) {
+      if (wroteBefore && status.code == 0)
+        nQoUdR100::setCode(status, nQoUdR100::kAfterFIFOError, {kFile, 400});
+      _map->Interrupt_B_Ack.write_AO_Error_Interrupt_Ack(1, &status);
+      _map->AO_Serial_Interrupt_Ack.setBits(0xF, 0, 0xF, &status);
+      _map->AO_Serial_Interrupt_Ack.flush(&status, 1);
+    }
+    return count;
+  }
+  const bool refused = _fifoDepth != 0 ? testStatusBit14(&status) || count >= _fifoDepth
+                                       : !testStatusBit12(&status) || count >= fields.channelCount;
+  if (refused) {
+    nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 420});
+    return 0;
+  }
+  writeData(samples, count, status);
+  return count;
+}
+
+uint32_t tTavikAO_FIFOPrimitive::writeSample(const int16_t* sample, tStatus2& status) {
+  if (status.isFatal()) return 0;
+  if (fields.transferMechanism == tAOFIFOFields::kDirect && fields.pulseBeforeWrite != 0)
+    return writeSamples(sample, 1, status);
+  if (fields.transferMechanism == tAOFIFOFields::kDirect &&
+      ((_fifoDepth > 1 && testStatusBit14(&status)) ||
+       (_fifoDepth == 0 && !testStatusBit12(&status)))) {
+    nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 440});
+    _wroteSinceArm = 1;
+    return 1;
+  }
+  writeData(sample, 1, status);
+  return 1;
+}
+
+// Interrupts ------------------------------------------------------------------------------
+
+tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::serveError() {
+  tStatus2* none = nullptr;
+  _map->Joint_Reset.write_AO_Configuration_Start(true, none);
+  _map->AO_Command_1.write_AO_Disarm(true, none, 1);
+  _map->Joint_Reset.write_AO_Configuration_End(true, none);
+  const uint32_t groupStatus = _map->Read_0106.getRegister();
+  if (bit(groupStatus, 7)) {
+    disable(_dispatcher, &tTavikInterruptDispatcher::disableAOErrorInterrupt);
+    _map->Interrupt_B_Ack.write_AO_Error_Interrupt_Ack(1, none);
+    return tAnswer::kHandled;
+  }
+  disableSources();
+  _map->Interrupt_B_Ack.writeRegister(kAckAOError, none);
+  setOwnCode(bit(groupStatus, 12) ? nQoUdR100::kOutputBufferError : nQoUdR100::kAOError, 500);
+  _done = 1;
+  _errorSeen = 1;
+  return tAnswer::kHandledWantsSecondary;
+}
+
+tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::serveSerial(uint32_t line) {
+  disableSources();
+  _map->AO_Serial_Interrupt_Ack.setBits(1u << line, line, 1, nullptr);
+  _map->AO_Serial_Interrupt_Ack.flush(nullptr, 1);
+  setOwnCode(nQoUdR100::kAOError, 520);
+  _done = 1;
+  _errorSeen = 1;
+  return tAnswer::kHandledWantsSecondary;
+}
+
+tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint32_t code) {
+  const uint32_t groupStatus = _map->Read_0106.getRegister();
+  const uint32_t groupEnable = _map->Interrupt_B_Enable.getRegister();
+  tAnswer answer = tAnswer::kNothingPending;
+  if (code == 0) {
+    if (bit(groupEnable, kAOErrorEnableBit) && bit(groupStatus, 9)) answer = serveError();
+  } else if (code == 1) {
+    const bool stalled = bit(groupStatus, 14) && bit(groupStatus, 13) && !bit(groupStatus, 12);
+    if (bit(groupEnable, kRefillEnableBit) && !stalled) {
+      refill();
+      answer = tAnswer::kHandled;
+    }
+  } else if (code < kCodeCount) {
+    const uint32_t line = code - 2;
+    if (bit(_map->Write_00A0.getRegister(), line) && bit(_map->Read_00A1.getRegister(), line))
+      answer = serveSerial(line);
+  }
+  if (_errorSeen != 0 || (code == 1 && _done != 0)) {
+    if (bit(_map->Interrupt_B_Enable.getRegister(), kRefillEnableBit))
+      disable(_dispatcher, &tTavikInterruptDispatcher::disableGroupBInterruptBit8);
+    if (_errorSeen != 0) answer = tAnswer::kHandledWantsSecondary;
+  }
+  return answer;
+}
+
+void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
+  tStatus2 fresh;
+  complete(fresh);
+  if (_timing != nullptr) _timing->disarm(fresh);
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,113 @@
+// The AO data FIFO of a Tavik board: the channel order, the FIFO mode, the
+// DMA select, preload and refills from the data source or direct writes,
+// the clear sequence of arm, completion, and six interrupt sources:
+//
+//   code 0     AO error      enable bit 5 of 0x196, status bit 9, source 14
+//   code 1     refill        enable bit 8 of 0x196, status bit 1, source 9
+//   codes 2-5  serial DACs   enable bits 0-3 of 0xA0, status bits 0-3 of 0xA1, sources 10-13
+//
+// Errors found at interrupt level collect in the FIFO's own status, which
+// the data source receives once per generation at completion.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tTimerTimeout.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ao/tAOResources.h"
+#include "primitives/ao/tBaseAO_FIFOPrimitive.h"
+#include "primitives/ao/tInterruptDelegator.h"
+#include "reservation/iInterruptHandler.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
+
+namespace nQoUdP100 {
+
+class tBaseAOTimingControllerPrimitive;
+
+class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
+ public:
+  static inline void* ___classID = nullptr;
+  using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
+  static constexpr uint32_t kCodeCount = 6;
+  static constexpr uint32_t kOrderRegisters = 16;
+  static constexpr uint32_t kClearTime = 700;  // nanoseconds
+
+  tTavikAO_FIFOPrimitive(const tAODescription* description, const tAOResources& resources,
+                         tStatus2& status);
+  ~tTavikAO_FIFOPrimitive() override;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+
+  void setTimingController(tBaseAOTimingControllerPrimitive* timing) { _timing = timing; }
+
+  // -223749, before any write, for a channel count of 0 or above
+  // min(maxChannels, 16), or an order entry above 15.
+  void commit(tStatus2& status) override;
+  void uncommit(tStatus2& status) override;
+  void arm(tStatus2& status) override;
+  void complete(tStatus2& status) override;
+  void start(tStatus2& status) override;
+  void restoreArmed(tStatus2& status) override;
+  uint32_t writeSample(const int16_t* sample, tStatus2& status) override;
+  uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) override;
+  void clearFIFO(tStatus2& status) override;
+
+  // Group-B status bits, read from the board; all true with an error status.
+  bool testStatusBit14(tStatus2* status) { return testStatusBit(14, status); }
+  bool testStatusBit12(tStatus2* status) { return testStatusBit(12, status); }
+  bool testStatusBit13(tStatus2* status) { return testStatusBit(13, status); }
+  bool testStatusBit1(tStatus2* status) { return testStatusBit(1, status); }
+  // Group-B bit 9 or any serial status bit.
+  bool hasError(tStatus2* status);
+
+  virtual tAnswer handleInterruptCode(uint32_t code);
+  virtual void handleSecondaryInterruptCode(uint32_t code);
+
+  bool isDone() const { return _done != 0; }
+  uint64_t samplesWritten() const { return _samplesWritten; }
+  const tStatus2& ownStatus() const { return _ownStatus; }
+
+ private:
+  bool testStatusBit(uint32_t n, tStatus2* status);
+  bool validOrder() const;
+  void programChannelOrder(tStatus2& status);
+  void writeDMASelect(uint32_t code, tStatus2& status);
+  void changeDMARequest(bool on, tStatus2& status);
+  void attachHandlers(tStatus2& status);
+  void detachHandlers(tStatus2& status);
+  void preload();
+  void refill();
+  void disableSources();
+  void setOwnCode(int code, unsigned line);
+  // The code with a description naming the device, when the board has a GUID.
+  void setOwnCodeNamingDevice(int code, unsigned line);
+  void writeData(const int16_t* samples, uint32_t count, tStatus2& status);
+  tAnswer serveError();
+  tAnswer serveSerial(uint32_t line);
+
+  nQoUdRLP100::nTavik::tTavik* _map;
+  nQoUdRLP100::tTavikHelper* _helper;
+  nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
+  const nQoORB100::tGUID* _device;
+  tBaseAOTimingControllerPrimitive* _timing = nullptr;
+  uint32_t _attachedError = 0;
+  uint32_t _attachedRefill = 0;
+  uint32_t _attachedSerial = 0;
+  uint32_t _errorSeen = 0;
+  uint64_t _samplesWritten = 0;
+  uint32_t _done = 0;
+  uint32_t _wroteSinceArm = 0;
+  tStatus2 _ownStatus;
+  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebasePrecise> _clearTimeout{
+      kClearTime, kTimerTimeUnitNanosecond, 0, nullptr};
+  iSync* _lock = nullptr;
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 0> _errorHandler{this};
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 1> _refillHandler{this};
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 2> _serial0Handler{this};
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 3> _serial1Handler{this};
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 4> _serial2Handler{this};
+  tInterruptDelegator<tTavikAO_FIFOPrimitive, 5> _serial3Handler{this};
+};
+
+}  // namespace nQoUdP100

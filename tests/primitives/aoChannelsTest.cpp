@@ -1,0 +1,156 @@
+// DAC and PWM DAC channels, the ground reference and the AO subsystem on the
+// real map: select codes by channel, the start values, the serial update
+// wait, and what the subsystem builds and destroys.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "primitives/ao/tTavikAOGroundRefPrimitive.h"
+#include "primitives/ao/tTavikAOSubsystem.h"
+#include "primitives/ao/tTavikAO_DACPrimitive.h"
+#include "primitives/aoFixture.h"
+#include "sim/simAllocator.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tTavikAO_DACPrimitive;
+using nQoUdP100::tTavikAO_PWM_DACPrimitive;
+using nQoUdP100::tTavikAOGroundRefPrimitive;
+using nQoUdP100::tTavikAOSubsystem;
+
+using tAOChannelTest = tAOTest;
+
+// The code a commit leaves for select A (B 7) or select B (A 0), or the error.
+int commitWith(tTavikAO_DACPrimitive& dac, uint32_t selectA, uint32_t selectB) {
+  dac.fields.configSelectA = selectA;
+  dac.fields.configSelectB = selectB;
+  tStatus2 commit;
+  dac.commit(commit);
+  return commit.code;
+}
+
+TEST_F(tAOChannelTest, SelectCodesDependOnTheChannel) {
+  tTavikAO_DACPrimitive dac0(resources, 0, 1, true, status);
+  tTavikAO_DACPrimitive dac1(resources, 1, 1, true, status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(commitWith(dac0, 8, 7), -200153);
+  EXPECT_EQ(commitWith(dac1, 8, 7), 0);
+  EXPECT_EQ(windows.written(window, 0xC7, 8) & 0x38, 4u << 3);
+  EXPECT_EQ(commitWith(dac1, 9, 7), -200153);
+  EXPECT_EQ(commitWith(dac0, 0, 0), -200269);
+  EXPECT_EQ(commitWith(dac0, 0, 5), -200268);
+  EXPECT_EQ(commitWith(dac0, 0, 2), -1);
+  EXPECT_EQ(commitWith(dac1, 0, 9), -1);
+  EXPECT_EQ(commitWith(dac0, 12, 7), -200153);
+  // Select A 5 sets bit 0 of the channel's second register, and only bit 0.
+  map->Static_AI_Control[5].setBits(0xFE, 0, 0xFE, &status);
+  EXPECT_EQ(commitWith(dac1, 5, 1), 0);
+  EXPECT_EQ(windows.written(window, 0x265, 8), 0xFFu);
+  EXPECT_EQ(windows.written(window, 0xC7, 8), 0x81u);
+  clearLogs();
+  dac1.uncommit(status);
+  EXPECT_EQ(dac1.state().getState(), 1u);
+  tStatus2 refused;
+  tTavikAO_DACPrimitive dac4(resources, 4, 0, false, refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(windows.writes().empty());
+}
+
+TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) {
+  tTavikAO_DACPrimitive dac(resources, 0, 0, true, status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0xC3, 0x80, 8), wrote(0xC0, 0, 32)}));
+  EXPECT_EQ(dac.state().getState(), 1u);
+  const int16_t value = -3;
+  clearLogs();
+  dac.fields.updateMode = 2;
+  EXPECT_EQ(dac.writeValue(&value, status), 1u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0xC0, 0xFFFFFFFD, 32)}));
+  EXPECT_TRUE(windows.reads().empty()) << "waitForSerialUpdate 0 never reads 0xA0";
+
+  dac.fields.waitForSerialUpdate = 1;
+  windows.setRead(window, 0xA0, 8, 0x01);
+  const uint64_t before = nQoSim::clockNanoseconds();
+  EXPECT_EQ(dac.writeValue(&value, status), 0u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_GE(nQoSim::clockNanoseconds() - before, 1'000'000'000u);
+  tStatus2 other;
+  windows.setRead(window, 0xA0, 8, 0x02);  // another channel's busy bit
+  EXPECT_EQ(dac.writeValue(&value, other), 1u);
+  EXPECT_EQ(other.code, 0);
+}
+
+TEST_F(tAOChannelTest, APWMDACSplitsTheSampleIntoCoarseAndFineRegisters) {
+  map->Array_0044[2].setRegister(0xFC00, &status);
+  map->Array_0044[4].setRegister(0x8400, &status);
+  tTavikAO_PWM_DACPrimitive pwm(resources, 0, status);
+  EXPECT_EQ(windows.written(window, 0x48, 16), 0xFC00u | 511);
+  EXPECT_EQ(windows.written(window, 0x4C, 16), 0x8400u | 861);
+  const int16_t minusOne = -1;
+  pwm.writeValues(&minusOne, 1, status);
+  EXPECT_EQ(windows.written(window, 0x48, 16), 0xFC00u | 767);
+  EXPECT_EQ(windows.written(window, 0x4C, 16), 0x8400u | 966);
+  tTavikAO_PWM_DACPrimitive pwm1(resources, 1, status);
+  EXPECT_EQ(windows.written(window, 0x4A, 16), 511u);
+  EXPECT_EQ(windows.written(window, 0x4E, 16), 861u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAOChannelTest, TheGroundReferenceWritesOnlyAChangeButFlushesEveryTime) {
+  tTavikAOGroundRefPrimitive ground(resources, status);
+  EXPECT_EQ(ground.state().getState(), 1u);
+  clearLogs();
+  ground.enable(status);
+  ground.enable(status);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0xA3, 0x01, 8), kBusFlush, kBusFlush}));
+  EXPECT_EQ(ground.isEnabled(), 1u);
+  ground.disable(status);
+  EXPECT_EQ(windows.written(window, 0xA3, 8), 0u);
+  EXPECT_EQ(ground.isEnabled(), 0u);
+}
+
+TEST_F(tAOChannelTest, TheSubsystemBuildsWhatTheDescriptionCallsFor) {
+  description.channelCount = 0;
+  {
+    tTavikAOSubsystem ao(&description, resources, status);
+    EXPECT_NE(ao.fifo(), nullptr);
+    EXPECT_NE(ao.timingController(), nullptr);
+    EXPECT_NE(ao.groundReference(), nullptr);
+    EXPECT_EQ(ao.dacCount(), 0u);
+  }
+  description.channelCount = 2;
+  description.pwmDACs = 1;
+  {
+    tTavikAOSubsystem ao(&description, resources, status);
+    ASSERT_EQ(ao.dacCount(), 2u);
+    for (uint32_t k = 0; k < 2; ++k)
+      EXPECT_NE(ao.dac(k)->___CPPKRLDynamicCast(&tTavikAO_PWM_DACPrimitive::___classID), nullptr);
+  }
+  EXPECT_EQ(status.code, 0);
+
+  tStatus2 none;
+  clearLogs();
+  tTavikAOSubsystem empty(nullptr, resources, none);
+  EXPECT_EQ(none.code, -50150);
+  EXPECT_EQ(empty.fifo(), nullptr);
+  EXPECT_TRUE(windows.log().empty());
+}
+
+TEST_F(tAOChannelTest, AFailedDACVectorIsReportedAndTheSubsystemStillTearsDown) {
+  // Allocations: the FIFO, its channel order, the timing controller, then the
+  // DAC vector.
+  nQoSim::failAllocation(4);
+  tStatus2 failed;
+  {
+    tTavikAOSubsystem ao(&description, resources, failed);
+    EXPECT_EQ(failed.code, -50352);
+    EXPECT_NE(ao.timingController(), nullptr);
+    EXPECT_EQ(ao.dacCount(), 0u);
+  }
+  nQoSim::failAllocation(0);
+}
+
+}  // namespace
+}  // namespace nQoTest

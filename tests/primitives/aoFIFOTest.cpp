@@ -1,0 +1,230 @@
+// The AO FIFO on the real map and dispatcher: a board without output FIFO,
+// the channel order and its refusals, the DMA select, the arm sequence with
+// its clear time, refills, the AO error and direct writes.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
+#include "primitives/ao/tTavikAO_FIFOPrimitive.h"
+#include "primitives/aoFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAOFIFOFields;
+using nQoUdP100::tTavikAO_FIFOPrimitive;
+using nQoUdP100::tTavikAOTimingControllerPrimitive;
+
+class tAOFIFOTest : public tAOTest {
+ protected:
+  void TearDown() override {
+    windows.setRead(window, 0x106, 16, 0);
+    delete timing;
+    delete fifo;
+    EXPECT_EQ(bus.registrations(), 0);
+    tAOTest::TearDown();
+  }
+  void build() {
+    fifo = new tTavikAO_FIFOPrimitive(&description, resources, status);
+    timing = new tTavikAOTimingControllerPrimitive(&description, resources, fifo, status);
+    fifo->setTimingController(timing);
+    timing->setCompletionNotifier(&notifier);
+    fifo->fields.dataSource = &source;
+    fifo->fields.channelCount = 2;
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+
+  tTavikAO_FIFOPrimitive* fifo = nullptr;
+  tTavikAOTimingControllerPrimitive* timing = nullptr;
+};
+
+TEST_F(tAOFIFOTest, ABoardWithoutOutputFIFORefusesRegeneration) {
+  description.fifoDepth = 0;
+  build();
+  EXPECT_EQ(fifo->halfFIFODepth(), 1u);
+  EXPECT_EQ(fifo->fields.fifoMode, 2u);
+  EXPECT_EQ(fifo->fields.refillChunk, 1u);
+  fifo->setRegenerateFromFIFO(1, status);
+  EXPECT_EQ(status.code, -223749);
+  EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
+}
+
+TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
+  description.maxChannels = 20;
+  build();
+  auto refused = [&](uint32_t count, uint32_t entry) {
+    fifo->fields.channelCount = count;
+    if (fifo->maxChannels() > 1) fifo->channelOrder()[1] = entry;
+    tStatus2 commit;
+    fifo->commit(commit);
+    const bool nothingWritten = windows.writes().empty();
+    return commit.code == -223749 && nothingWritten && fifo->state().getState() == 1;
+  };
+  EXPECT_TRUE(refused(0, 1)) << "no channel";
+  EXPECT_TRUE(refused(17, 1)) << "more channels than order registers";
+  EXPECT_TRUE(refused(2, 16)) << "an entry without register";
+  fifo->channelOrder()[0] = 3;
+  EXPECT_FALSE(refused(2, 1));
+  // Channel 3 first, channel 1 second, every other register out of the sequence.
+  for (uint32_t k = 0; k < 16; ++k) {
+    const uint32_t expected = k == 3 ? 0 : k == 1 ? 1 : 15;
+    EXPECT_EQ(windows.written(window, 0xC2 + 4 * k, 8), expected) << k;
+  }
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+
+  delete timing;
+  delete fifo;
+  timing = nullptr;
+  description.maxChannels = 1;
+  build();
+  EXPECT_TRUE(refused(2, 1)) << "more channels than the order holds";
+}
+
+TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
+  build();
+  map->Write_0009.writeRegister(0x05, &status, 1);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  clearLogs();
+  fifo->commit(status);
+  EXPECT_TRUE(hasWrite(0x09, 0x35, 8));
+  const std::vector<int> locks = lockOrder(*map);
+  EXPECT_NE(std::find(locks.begin(), locks.end(), 19), locks.end());
+  EXPECT_EQ(dispatcher->primaryHandlers[9], nullptr) << "no refill handler for DMA";
+  EXPECT_NE(dispatcher->primaryHandlers[14], nullptr);
+  // Arm asks the DMA for data; a started FIFO uncommitted is completed, which
+  // withdraws the request and switches the error sources off.
+  fifo->arm(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  EXPECT_EQ(groupBEnable() & 0x20, 0x20);
+  fifo->start(status);
+  EXPECT_EQ(fifo->state().getState(), 4u);
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u);
+  EXPECT_EQ(groupBEnable() & 0x20, 0);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_TRUE(hasWrite(0x09, 0x05, 8));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAOFIFOTest, ArmClearsTheFIFOTwiceWaitsTheClearTimeAndEnablesRefillsLast) {
+  build();
+  fifo->commit(status);
+  clearLogs();
+  const uint64_t before = nQoSim::clockNanoseconds();
+  fifo->arm(status);
+  EXPECT_GE(nQoSim::clockNanoseconds() - before, 700u);
+  const tLog writes = windows.writes();
+  const tLog head(writes.begin(), writes.begin() + 9);
+  EXPECT_EQ(head, (tLog{wrote(0x1A8, 1), wrote(0xA4, 0, 32), wrote(0xA4, 0, 32), wrote(0x1A8, 1),
+                        wrote(0x106, 8192), wrote(0xA1, 0x01, 8), wrote(0xA1, 0x02, 8),
+                        wrote(0xA1, 0x04, 8), wrote(0xA1, 0x08, 8)}));
+  EXPECT_EQ(writes.back(), wrote(0x196, 0x0120));
+  EXPECT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
+  EXPECT_EQ(source.singles, 2u) << "mode 0 preloads one sample per channel";
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_EQ(groupBEnable() & 0x120, 0u);
+}
+
+TEST_F(tAOFIFOTest, ARefillThatReachesTheTotalEndsWithoutErrorAndSwitchesRefillsOff) {
+  build();
+  fifo->fields.totalSamples = 6;
+  fifo->commit(status);
+  fifo->arm(status);
+  windows.setRead(window, 0x106, 16, 0x8002);
+  EXPECT_EQ(bus.raise(1), 2u) << "handled, no secondary pass";
+  EXPECT_EQ(source.chunks, (std::vector<uint32_t>{2, 2}));
+  EXPECT_TRUE(fifo->isDone());
+  EXPECT_EQ(fifo->ownStatus().code, 0);
+  EXPECT_EQ(groupBEnable() & 0x100, 0u);
+
+  // A refill that writes nothing before the total is reached: -200290.
+  tStatus2 again;
+  fifo->fields.totalSamples = 100;
+  source.perChunk = 0;
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->arm(again);
+  windows.setRead(window, 0x106, 16, 0x8002);
+  EXPECT_EQ(bus.raise(1), 2u);
+  EXPECT_EQ(fifo->ownStatus().code, -200290);
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->uncommit(again);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200290})) << "the first run was never completed";
+}
+
+TEST_F(tAOFIFOTest, AnAOErrorStopsTheGenerationAndReachesTheDataSourceOnce) {
+  build();
+  fifo->commit(status);
+  fifo->arm(status);
+  timing->commit(status);
+  timing->arm(status);
+  clearLogs();
+  const uint16_t command1 = map->AO_Command_1.getRegister();
+  windows.setRead(window, 0x106, 16, 0x9200);
+  EXPECT_EQ(bus.raise(1), 1u);
+  const tLog writes = windows.writes();
+  ASSERT_GE(writes.size(), 3u);
+  EXPECT_EQ(writes[0], wrote(0x190, 32));
+  EXPECT_EQ(writes[1], wrote(0x112, command1 | 0x2000));
+  EXPECT_EQ(writes[2], wrote(0x190, 512));
+  EXPECT_TRUE(hasWrite(0x106, 8192));
+  EXPECT_EQ(groupBEnable() & 0x120, 0u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016}));
+  EXPECT_EQ(notifier.done, 1) << "the timing controller was disarmed";
+  EXPECT_EQ(timing->state().getState(), 2u);
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->uncommit(status);
+  timing->uncommit(status);
+  EXPECT_EQ(source.finished.size(), 1u);
+}
+
+TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
+  description.fifoDepth = 1;
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifo->commit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[14], nullptr) << "no interrupts for direct writes";
+  windows.setRead(window, 0x106, 16, 0x4000);  // bit 14: full
+  const int16_t samples[] = {-2, 5};
+  clearLogs();
+  EXPECT_EQ(fifo->writeSample(samples, status), 1u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0xA4, 0xFFFFFFFE, 32)}));
+  EXPECT_EQ(fifo->writeSamples(samples, 1, status), 0u);
+  EXPECT_EQ(status.code, -200795);
+  fifo->uncommit(status);
+}
+
+}  // namespace
+}  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+TEST_F(tAOFIFOTest, APreloadThatEndsShortNamesTheDevice) {
+  const nQoORB100::tGUID device{0x1122, 0x3344};
+  resources.device = &device;
+  build();
+  fifo->fields.totalSamples = 10;
+  source.perSample = 0;
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(status.code, 0) << "interrupt-level errors stay in the FIFO's own status";
+  EXPECT_TRUE(fifo->isDone());
+  EXPECT_EQ(fifo->ownStatus().code, -200166);
+  EXPECT_NE(fifo->ownStatus().description, nullptr);
+  EXPECT_EQ(source.singles, 1u);
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200166}));
+}
+
+}  // namespace
+}  // namespace nQoTest

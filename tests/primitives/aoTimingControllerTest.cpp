@@ -1,0 +1,327 @@
+// The AO timing controller on the real map and dispatcher: start with and
+// without a start trigger, completion in both passes (the notifier once per
+// arm), the interval reload, the counters and both update waits.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
+#include "primitives/ao/tTavikAO_FIFOPrimitive.h"
+#include "primitives/aoFixture.h"
+#include "sim/simStatusLog.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tTavikAO_FIFOPrimitive;
+using nQoUdP100::tTavikAOTimingControllerPrimitive;
+
+class tAOTimingTest : public tAOTest {
+ protected:
+  void SetUp() override {
+    tAOTest::SetUp();
+    fifo = new tTavikAO_FIFOPrimitive(&description, resources, status);
+    timing = new tTavikAOTimingControllerPrimitive(&description, resources, fifo, status);
+    fifo->setTimingController(timing);
+    fifo->fields.dataSource = &source;
+    fifo->fields.channelCount = 2;
+    timing->setCompletionNotifier(&notifier);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  void TearDown() override {
+    windows.setRead(window, 0x106, 16, 0);
+    delete timing;
+    delete fifo;
+    EXPECT_EQ(bus.registrations(), 0);
+    tAOTest::TearDown();
+  }
+  void commitAndArm() {
+    timing->commit(status);
+    timing->arm(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  uint16_t command2() const { return map->AO_Command_2.getRegister(); }
+
+  tTavikAO_FIFOPrimitive* fifo = nullptr;
+  tTavikAOTimingControllerPrimitive* timing = nullptr;
+};
+
+TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesUnderTheLock) {
+  timing->fields.startTriggerSelect = 3;
+  commitAndArm();
+  EXPECT_EQ(groupBEnable() & 0x2, 0x2) << "arm enabled the start source";
+  timing->start(status);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(timing->state().getState(), 3u);
+
+  windows.setRead(window, 0x106, 16, 0x8100);
+  EXPECT_EQ(bus.raise(1), 2u);
+  EXPECT_EQ(groupBEnable() & 0x2, 0u);
+  EXPECT_TRUE(hasWrite(0x106, 0x200));
+  EXPECT_EQ(timing->state().getState(), 4u);
+  EXPECT_EQ(timing->handleInterruptCode(0), 0u) << "already running";
+
+  // No trigger: the start strobe, as a bus atomic run under the AO command lock.
+  windows.setRead(window, 0x106, 16, 0);
+  timing->disarm(status);
+  timing->fields.startTriggerSelect = 0;
+  timing->arm(status);
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->start(status);
+  EXPECT_EQ(windows.log(),
+            (tLog{kAtomicBegin, wrote(0x10A, soft | 0x0001), kAtomicEnd, kBusFlush}));
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{5, -5}));
+  EXPECT_EQ(timing->state().getState(), 4u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAOTimingTest, CompletionDisarmsInTheSecondaryPassAndNotifiesOncePerArm) {
+  fifo->fields.transferMechanism = 2;
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->start(status);
+  timing->requestEndA(&status);
+  ASSERT_EQ(groupBEnable() & 0x41, 0x41);
+  windows.setRead(window, 0x106, 16, 0x80C0);  // completion and end request A
+  clearLogs();
+  const uint16_t soft = command2();
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(groupBEnable() & 0x41, 0u);
+  EXPECT_TRUE(hasWrite(0x10A, soft | 0x0020));
+  EXPECT_TRUE(hasWrite(0x106, 0x100));
+  EXPECT_TRUE(hasWrite(0x106, 0x080));
+
+  clearLogs();
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  const tLog writes = windows.writes();
+  ASSERT_GE(writes.size(), 6u);
+  EXPECT_EQ(writes[0], wrote(0x190, 32));
+  EXPECT_EQ(writes[1].offset, 0x112u);
+  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u);
+  EXPECT_EQ(writes[2], wrote(0x190, 512));
+  EXPECT_EQ(writes[3].offset, 0x14Eu);
+  EXPECT_EQ(writes[3].value & 0x80, 0x80u);
+  EXPECT_EQ(writes[4].offset, 0x112u);
+  EXPECT_EQ(writes[4].value & 0x200, 0x200u);
+  EXPECT_EQ(writes[5].offset, 0x14Eu);
+  EXPECT_EQ(writes[5].value & 0x80, 0u);
+  EXPECT_EQ(notifier.done, 1) << "two codes, one notification";
+  EXPECT_TRUE(timing->isDone());
+  EXPECT_EQ(timing->updatesDone(), 2000u);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(source.finished, (std::vector<int>{})) << "direct writes report nothing";
+
+  // A new arm brings a new notification, and only one.
+  windows.setRead(window, 0x106, 16, 0);
+  timing->arm(status);
+  timing->disarm(status);
+  timing->disarm(status);
+  EXPECT_EQ(notifier.done, 2);
+  timing->uncommit(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAOTimingTest, CompletionCompletesTheFIFOOnce) {
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->start(status);
+  windows.setRead(window, 0x106, 16, 0x8080);
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(notifier.done, 1);
+  windows.setRead(window, 0x106, 16, 0);
+  timing->uncommit(status);
+  fifo->uncommit(status);
+}
+
+TEST_F(tAOTimingTest, StopCompletesTheFIFOInEveryModeAndWarnsOnlyInMode0) {
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->start(status);
+  timing->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(timing->state().getState(), 2u);
+
+  tStatus2 mode1;
+  timing->fields.mode = 1;
+  fifo->arm(mode1);
+  timing->arm(mode1);
+  timing->start(mode1);
+  timing->stop(mode1);
+  EXPECT_EQ(mode1.code, 0);
+  EXPECT_EQ(source.finished.size(), 2u);
+  timing->uncommit(mode1);
+  fifo->uncommit(mode1);
+}
+
+TEST_F(tAOTimingTest, TheIntervalReloadChecksTheLoadRegisterAndTheCountersGiveUpdatesDone) {
+  timing->commit(status);
+  clearLogs();
+  windows.setRead(window, 0x10C, 16, 0);
+  const uint16_t soft = command2();
+  timing->setUpdateInterval(1000, status);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x154, 999, 32), wrote(0x10A, soft | 0x0080), wrote(0x150, 1, 32)}));
+  EXPECT_EQ(windows.log().back(), kBusFlush);
+  EXPECT_EQ(status.code, 0);
+  clearLogs();
+  timing->setUpdateInterval(1000, status);
+  EXPECT_EQ(status.code, -201261);
+  EXPECT_TRUE(windows.writes().empty());
+
+  tStatus2 counters;
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 0u) << "cached after commit";
+  EXPECT_TRUE(windows.writes().empty());
+  timing->arm(counters);
+  timing->start(counters);
+  windows.setRead(window, 0x124, 32, 4);
+  windows.setRead(window, 0x128, 32, 99);
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 300u);
+  windows.setRead(window, 0x124, 32, 3);
+  windows.setRead(window, 0x128, 32, 199);
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 600u);
+  EXPECT_EQ(command2() & 0x1400, 0) << "latches cleared";
+  EXPECT_EQ(timing->readUpdateCounter(counters), 199u);
+  EXPECT_EQ(counters.code, 0);
+  timing->uncommit(counters);
+}
+
+TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
+  commitAndArm();
+  windows.setRead(window, 0x106, 16, 0x0020);
+  for (int n = 0; n < 100; ++n) {
+    timing->pollForNextUpdate(status);
+    ASSERT_EQ(status.code, 0) << n;
+  }
+  // Wait 101 finds the flag already set: missed.
+  timing->pollForNextUpdate(status);
+  EXPECT_EQ(status.code, -209802);
+
+  tStatus2 allowed;
+  timing->fields.allowLateUpdates = 1;
+  timing->pollForNextUpdate(allowed);
+  EXPECT_EQ(allowed.code, 209802);
+
+  // No flag within the time-out: the test clock moves on every status read.
+  windows.setRead(window, 0x106, 16, 0);
+  tStatus2 timedOut;
+  timing->fields.allowLateUpdates = 0;
+  windows.setReadCallback(window, 0x106, [](unsigned) {
+    nQoSim::advanceClock(1'000'000'000);
+    return 0u;
+  });
+  timing->pollForNextUpdate(timedOut);
+  EXPECT_EQ(timedOut.code, -200474);
+
+  // Untimed: only the flag or a stop request ends it.
+  tStatus2 stopped;
+  timing->setTimeout(0xFFFFFFFF, stopped);
+  int reads = 0;
+  windows.setReadCallback(window, 0x106, [&](unsigned) {
+    nQoSim::advanceClock(1'000'000'000'000);
+    if (++reads == 50) timing->requestStop();
+    return 0u;
+  });
+  timing->pollForNextUpdate(stopped);
+  EXPECT_EQ(stopped.code, -224608);
+  EXPECT_EQ(reads, 50);
+  timing->uncommit(stopped);
+}
+
+TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 0;
+  timing->fields.firstBufferUpdateCount = 100;  // the counter wraps from 0 to 99
+  commitAndArm();
+  ASSERT_NE(dispatcher->primaryHandlers[20], nullptr);
+  // Runs the action every millisecond of host time until the wait returns.
+  auto waitWhile = [&](auto action) {
+    tStatus2 wait;
+    std::atomic<bool> returned{false};
+    std::thread other([&] {
+      while (!returned) {
+        action();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+    timing->waitForNextUpdate(wait);
+    returned = true;
+    other.join();
+    return wait.code;
+  };
+  // No update within the time-out; the first wait enables the update source.
+  timing->setTimeout(10, status);
+  EXPECT_EQ(waitWhile([] { nQoSim::advanceClock(1'000'000); }), -200474);
+  EXPECT_EQ(groupBEnable() & 0x4, 0x4);
+
+  // Counts 50 (after 0: late), 49 on time, 47 late, 0 late, 99 (the wrap) on time.
+  timing->setTimeout(0xFFFFFFFE, status);
+  std::vector<int> codes;
+  for (uint32_t count : {50u, 49u, 47u, 0u, 99u}) {
+    windows.setRead(window, 0x128, 32, count);
+    windows.setRead(window, 0x106, 16, 0x8020);
+    codes.push_back(waitWhile([&] { bus.raise(1); }));
+  }
+  EXPECT_EQ(codes, (std::vector<int>{-209802, 0, -209802, -209802, 0}));
+
+  // A stop request ends a blocked wait at once.
+  windows.setRead(window, 0x106, 16, 0);
+  bool requested = false;
+  EXPECT_EQ(waitWhile([&] {
+              if (!requested) timing->requestStop();
+              requested = true;
+            }),
+            -224608);
+  timing->uncommit(status);
+}
+
+}  // namespace
+}  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+TEST_F(tAOTimingTest, EndRequestsHoldAndTheUpdateOutputWriteTheirRegisters) {
+  timing->fields.mode = 1;  // arm leaves the completion source off
+  commitAndArm();
+  timing->start(status);
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->requestEndB(&status);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x106, 256), wrote(0x196, 0x0001), wrote(0x10A, soft | 0x8000)}));
+  EXPECT_EQ(groupBEnable() & 0x1, 0x1);
+  clearLogs();
+  timing->setMode3Hold(1, status);
+  EXPECT_EQ(windows.writes().back().offset, 0x18Cu);
+  EXPECT_EQ(windows.writes().back().value & 0x2, 0x2u);
+  clearLogs();
+  timing->driveUpdateOutput(status);
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{14, -14, 4, -4}));
+  EXPECT_EQ(windows.written(window, 0x172, 16) & 0x20, 0x20u);
+  EXPECT_EQ(windows.written(window, 0x1AC, 16) & 0x3, 0x3u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing->___CPPKRLDynamicCast(&nQoUdP100::iOutputTimingControllerPrimitive::___classID),
+            static_cast<nQoUdP100::iOutputTimingControllerPrimitive*>(timing));
+  EXPECT_EQ(timing->___CPPKRLDynamicCast(&nQoUdP100::tBaseAO_FIFOPrimitive::___classID), nullptr);
+  timing->uncommit(status);
+}
+
+}  // namespace
+}  // namespace nQoTest

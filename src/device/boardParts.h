@@ -9,6 +9,7 @@
 #include "frame/tProductDescriptor.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/cdio/tCDIODescription.h"
+#include "primitives/dio/tDIODescription.h"
 
 namespace nQoUdP100 {
 
@@ -29,19 +30,6 @@ struct tAODescription {
   uint32_t hasSecondRegister = 0;           // word 14
   uint32_t groundReference = 0;
   const char* const* terminalNames = nullptr;  // null-terminated
-};
-
-struct tDIOPort {
-  uint32_t kind = 0;
-  uint32_t secondWord = 0;
-};
-
-// The static digital part: the power-up kind, the TESK link (timing entry)
-// and the first two ports.
-struct tDIODescription {
-  uint32_t kind = 0;
-  uint32_t timing = 0;
-  tDIOPort ports[2] = {};
 };
 
 struct tEEPROMDescription {

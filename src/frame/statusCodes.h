@@ -16,6 +16,7 @@ inline constexpr int kRefused = -50150;
 inline constexpr int kCountTooLarge = -50175;  // a count that does not fit in 32 bits
 inline constexpr int kNotSupported = -50256;   // the operation is not supported here
 inline constexpr int kBadArgument = -223749;   // a request or argument of the wrong shape or value
+inline constexpr int kAbstractClass = -88306;  // the registered class cannot be made or destroyed
 
 // Module versions: the range a caller asks for.
 inline constexpr int kInvertedRange = -50000;  // newest below oldest
@@ -60,6 +61,8 @@ inline constexpr int kReadPastTotal = -200278;      // a read after the finite t
 inline constexpr int kWritePastTotal = -200288;     // a write after the finite total was written
 inline constexpr int kTransferTimeout = -200474;    // no data or no room within the time-out
 inline constexpr int kCDOFIFOFull = -200795;        // a buffered write found the FIFO full
+inline constexpr int kNullDestination = -224629;    // a read was given no destination
+inline constexpr int kStreamOperationNotOffered = -200455;  // an input stream's other operation
 // A setting changed after the transfer was set up.
 inline constexpr int kSettingWhileInUse = -223748;
 inline constexpr int kNewestSamplesDrained = 209800;  // warning: the read kept the newest samples

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "frame/moduleEntry.h"
+#include "frame/statusCodes.h"
 #include "frame/tBasicString.h"
 #include "frame/tStatusSite.h"
 #include "orb/tClassImplementation.h"
@@ -50,13 +51,26 @@ class tClassRegistration {
     return nQoORB100::tClass(cell);
   }
 
+  // A class that declares kAbstract is registered for its identity only: its
+  // factory and destroy functions refuse with kAbstractClass.
+  static constexpr bool kAbstract = requires { T::kAbstract; };
+
   static nQoORB100::tObject* factory(int& status) {
     if (status < 0) return nullptr;
-    T* object = new (status) T;
-    return object == nullptr ? nullptr : static_cast<nQoORB100::tObject*>(object);
+    if constexpr (kAbstract) {
+      status = kAbstractClass;
+      return nullptr;
+    } else {
+      T* object = new (status) T;
+      return object == nullptr ? nullptr : static_cast<nQoORB100::tObject*>(object);
+    }
   }
 
   static int destroy(nQoORB100::tObject* object, int& status) {
+    if constexpr (kAbstract) {
+      if (status >= 0) status = kAbstractClass;
+      return status;
+    }
     if (status < 0 || object == nullptr) return status;
     delete object;
     return status;

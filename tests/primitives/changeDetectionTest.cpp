@@ -13,6 +13,7 @@
 #include "primitives/dio/tChangeDetectionPrimitive.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
 #include "primitives/dioFixture.h"
+#include "sim/simDigitalDoubles.h"
 #include "sim/simStatusLog.h"
 #include "sim/simTime.h"
 
@@ -63,25 +64,8 @@ class tChipDouble : public tChangeDetectionPrimitive {
   }
 };
 
-// The time-stamp sink and done target doubles: each call logged.
-struct tSink : nQoMSRL100::iTimeStampSink {
-  void setStartTime(uint64_t time, tStatus2&) override { log.push_back(time); }
-  void finish(tStatus2& status) override {
-    log.push_back(~0ull);
-    if (finishCode != 0) status.setCode(finishCode, "test", "sink", 1);
-  }
-  std::vector<uint64_t> log;
-  int finishCode = 0;
-};
-
-struct tDoneTarget : nQoMRL110::iEvent {
-  void post(const nQoMRL110::tSoftwareAction& action, tStatus2&) override {
-    posted.push_back(std::to_string(action.getKind()) + ":" + std::to_string(action.getCode()));
-  }
-  void registerEvent(uint32_t, tStatus2&) override {}
-  void unregisterEvent(uint32_t, tStatus2&) override {}
-  std::vector<std::string> posted;
-};
+using tSink = nQoSim::tSimTimeStampSink;
+using tDoneTarget = nQoSim::tSimDoneTarget;
 
 class tChangeDetectionTest : public tDIOTest {
  protected:
@@ -226,8 +210,20 @@ TEST_F(tChangeDetectionTest, TimedOutWaitKeepsTheSamplesAlreadyCopied) {
   EXPECT_EQ(samples[0], 0x42);
   EXPECT_EQ(status.code, -200474);
   EXPECT_EQ(lastReport(), "-200474 qoudrk tChangeDetectionPrimitive 313");
-  EXPECT_EQ(sink.log, (std::vector<uint64_t>{1'000'000, ~0ull}));
+  EXPECT_EQ(sink.log, (std::vector<uint64_t>{1'000'000, tSink::kFinished}));
   status.clear();  // drops the device description
+}
+
+TEST_F(tChangeDetectionTest, TheSinkHearsOfReadsWithSamplesOnlyAndItsStatusIsMerged) {
+  tSink sink;
+  sink.finishCode = -50150;
+  EXPECT_EQ(detector->read(0, 0, samples, nullptr, &sink, status), 0u);
+  EXPECT_TRUE(sink.log.empty());
+  nQoSim::setClock(7'000'000);
+  detector->change(0x5);
+  EXPECT_EQ(detector->read(1, 0, samples, nullptr, &sink, status), 1u);
+  EXPECT_EQ(sink.log, (std::vector<uint64_t>{7'000'000, tSink::kFinished}));
+  EXPECT_EQ(status.code, -50150);
 }
 
 TEST_F(tChangeDetectionTest, TheBufferSizeDoesNotWrap) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "primitives/dio/tDigBufferPrimitive.h"
 #include "primitives/dio/tImmedDigLatchingPrimitive.h"
 #include "primitives/dio/tTavikCommRoutingPrimitive.h"
 #include "primitives/dio/tTavikFixedInputImmedDigPrimitive.h"
@@ -15,6 +16,7 @@
 #include "primitives/dio/tTavikSWTimingControllerPrimitive.h"
 #include "primitives/dio/tTavikTESKImmedDigPrimitive.h"
 #include "primitives/dioFixture.h"
+#include "sim/simAllocator.h"
 
 namespace nQoTest {
 namespace {
@@ -202,6 +204,26 @@ TEST_F(tDIOTest, LinkLinesMapToTheControlDataAndStatusRegisters) {
   EXPECT_EQ(value, 0x16u);
   lines.readLines(0x02, &value, status);
   EXPECT_EQ(value, 0x02u);
+}
+
+TEST_F(tTavikMapTest, OnAFreshMapTheFirstWriteWhenChangedOrDirtyWrites) {
+  tTavikTESKImmedDigPrimitive lines(*map, status);
+  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x11, 0x01), wrote8(0x13, 0x00)}));
+}
+
+TEST_F(tDIOTest, DigitalBufferHoldsItsBytesOrNothing) {
+  tDigBufferPrimitive buffer(16, status);
+  ASSERT_NE(buffer.getBuffer(), nullptr);
+  EXPECT_EQ(buffer.getAddress(5), buffer.getBuffer() + 5);
+  EXPECT_EQ(buffer.getSize(), 16u);
+  nQoSim::failAllocation(1);
+  tDigBufferPrimitive none(16, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(none.getBuffer(), nullptr);
+  const int64_t live = nQoSim::liveAllocations();
+  tDigBufferPrimitive skipped(16, status);  // an error already held: no allocation
+  EXPECT_EQ(skipped.getBuffer(), nullptr);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
 }
 
 TEST_F(tDIOTest, LatchingReadsTheLatchedValueNotTheLines) {

@@ -58,6 +58,10 @@ TEST_F(tCDIOSubsystemTest, BuildsEveryPartAndStopsAtTheFirstFailedAllocation) {
   ASSERT_EQ(status.code, 0);
   EXPECT_TRUE(cdioParts->isComplete());
   EXPECT_NE(cdioParts->redirector(), nullptr);
+  // Linked transfers unlink from their FIFOs as they go: the FIFOs must still be there.
+  cdioParts->cdiInterruptTransfer()->registerObservers(status);
+  cdioParts->cdoInterruptTransfer()->registerObservers(status);
+  ASSERT_EQ(status.code, 0);
   delete cdioParts;
 
   // Fail each allocation of the build in turn (the subsystem object itself is the first).

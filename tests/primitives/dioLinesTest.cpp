@@ -280,6 +280,10 @@ TEST_F(tCommRoutingTest, FrontPanelReservesDrivesAndGivesBackOnce) {
 
   calls.clear();
   clearLogs();
+  routing->connect(4, status);  // unknown modes do nothing
+  routing->disconnect(0, status);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_TRUE(windows.log().empty());
   routing->disconnect(3, status);
   routing->disconnect(3, status);
   EXPECT_EQ(calls, (std::vector<std::string>{"port:release:23", "pfi:release:1024"}));

@@ -16,6 +16,7 @@ constexpr uint32_t kPFI10Field = 2;  // bits 9:5 of tPFI_Output_Select_4
 constexpr uint32_t kPFI10LinkSignal = 11;
 constexpr uint32_t kLinkLinesEnabled = 7;
 
+bool known(int32_t mode) { return mode >= 1 && mode <= 3; }
 bool frontPanel(int32_t mode) { return mode == 1 || mode == 3; }
 bool dedicated(int32_t mode) { return mode == 2 || mode == 3; }
 
@@ -71,7 +72,7 @@ void tTavikCommRoutingPrimitive::reserve(nQoMDBG100::tStatus2& status) {
 }
 
 void tTavikCommRoutingPrimitive::connect(int32_t mode, nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || !known(mode)) return;
   if (frontPanel(mode)) {
     if (_portLines == nullptr) {
       nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {"tTavikCommRoutingPrimitive", 170});
@@ -111,7 +112,7 @@ void tTavikCommRoutingPrimitive::setPFI10Direction(uint32_t drive, nQoMDBG100::t
 }
 
 void tTavikCommRoutingPrimitive::disconnect(int32_t mode, nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || !known(mode)) return;
   if (frontPanel(mode)) {
     if (_portLinesHeld == kPortLines) {
       nQoMDBG100::tStatus2 step;

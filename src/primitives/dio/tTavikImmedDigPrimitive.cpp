@@ -1,40 +1,6 @@
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
 
-#include "primitives/dio/outputLatch.h"
-
 namespace nQoUdP100 {
-
-tTavikImmedDigPrimitive::tTavikImmedDigPrimitive(nQoUdRLP100::nTavik::tTavik& map,
-                                                 nQoMDBG100::tStatus2& status)
-    : _map(map),
-      _writeLock(status, {"tTavikImmedDigPrimitive", 20}),
-      _readLock(status, {"tTavikImmedDigPrimitive", 21}) {}
-
-uint32_t tTavikImmedDigPrimitive::readLines(uint32_t mask, uint32_t* value,
-                                            nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  _readLock.acquire(status);
-  const uint32_t result = readLinesUnlocked(mask, value, status);
-  _readLock.release(status);
-  return result;
-}
-
-uint32_t tTavikImmedDigPrimitive::readLinesUnlocked(uint32_t mask, uint32_t* value,
-                                                    nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  *value = _map.Read_0024.refresh(&status) & mask;
-  return 1;
-}
-
-uint32_t tTavikImmedDigPrimitive::writeLines(uint32_t mask, uint32_t value,
-                                             nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  _writeLock.acquire(status);
-  _outputValue = (value & mask) | (_outputValue & ~mask);
-  writeOutputLatch(_map, _map.Write_0024, _outputValue, status);
-  _writeLock.release(status);
-  return status.isNotFatal() ? 1 : 0;
-}
 
 bool tTavikImmedDigPrimitive::inMode(uint32_t mask, int32_t mode) const {
   switch (mode) {

@@ -10,22 +10,25 @@
 
 #include <cstdint>
 
-#include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
-#include "primitives/dio/iImmedDigPrimitive.h"
-#include "primitives/dio/tDigLock.h"
+#include "primitives/dio/tStaticLines.h"
 #include "tavik/tTavik.h"
 
 namespace nQoUdP100 {
 
-class tTavikImmedDigPrimitive : public iImmedDigPrimitive, public nQoUdR100::tModuleObject {
- public:
-  tTavikImmedDigPrimitive(nQoUdRLP100::nTavik::tTavik& map, nQoMDBG100::tStatus2& status);
+struct tPort0Row {
+  static auto& input(nQoUdRLP100::nTavik::tTavik& map) { return map.Read_0024; }
+  static auto& latch(nQoUdRLP100::nTavik::tTavik& map) { return map.Write_0024; }
+  static constexpr uint32_t kLines = 0xFFFFFFFF;
+  static constexpr bool kByteWise = false;
+};
 
-  uint32_t readLines(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override;
-  uint32_t writeLines(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) override;
+class tTavikImmedDigPrimitive : public tStaticLines<tPort0Row> {
+ public:
+  tTavikImmedDigPrimitive(nQoUdRLP100::nTavik::tTavik& map, nQoMDBG100::tStatus2& status)
+      : tStaticLines(map, status, "tTavikImmedDigPrimitive") {}
+
   void setLineMode(uint32_t mask, int32_t mode, nQoMDBG100::tStatus2& status) override;
-  uint32_t readLinesUnlocked(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override;
   void applyLineState(const tLineState* state, int32_t useRecord,
                       nQoMDBG100::tStatus2& status) override;
 
@@ -35,14 +38,10 @@ class tTavikImmedDigPrimitive : public iImmedDigPrimitive, public nQoUdR100::tMo
   void updateMasks(uint32_t mask, int32_t mode, nQoMDBG100::tStatus2& status);
   void program(int32_t mode, nQoMDBG100::tStatus2& status);
 
-  nQoUdRLP100::nTavik::tTavik& _map;
   uint32_t _outputLines = 0;
   uint32_t _inputLines = 0xFFFFFFFF;
-  uint32_t _outputValue = 0;
   uint32_t _mode7Lines = 0;
   uint32_t _mode6Lines = 0;
-  tDigLock _writeLock;
-  tDigLock _readLock;
 };
 
 }  // namespace nQoUdP100

@@ -15,37 +15,6 @@ constexpr uint32_t kPinDirectionLock = 14;
 
 }  // namespace
 
-tTavikPFIImmedDigPrimitive::tTavikPFIImmedDigPrimitive(tTavik& map, nQoMDBG100::tStatus2& status)
-    : _map(map),
-      _writeLock(status, {"tTavikPFIImmedDigPrimitive", 20}),
-      _readLock(status, {"tTavikPFIImmedDigPrimitive", 21}) {}
-
-uint32_t tTavikPFIImmedDigPrimitive::readLines(uint32_t mask, uint32_t* value,
-                                               nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  _readLock.acquire(status);
-  const uint32_t result = readLinesUnlocked(mask, value, status);
-  _readLock.release(status);
-  return result;
-}
-
-uint32_t tTavikPFIImmedDigPrimitive::readLinesUnlocked(uint32_t mask, uint32_t* value,
-                                                       nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  *value = _map.Read_01DC.refresh(&status) & 0xFFFF & mask;
-  return 1;
-}
-
-uint32_t tTavikPFIImmedDigPrimitive::writeLines(uint32_t mask, uint32_t value,
-                                                nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return 0;
-  _writeLock.acquire(status);
-  _outputValue = ((value & mask) | (_outputValue & ~mask)) & 0xFFFF;
-  writeOutputLatchBytes(_map, _map.Write_01DE, mask, _outputValue, status);
-  _writeLock.release(status);
-  return status.isNotFatal() ? 1 : 0;
-}
-
 void tTavikPFIImmedDigPrimitive::setLineMode(uint32_t mask, int32_t direction,
                                              nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;

@@ -9,32 +9,29 @@
 
 #include <cstdint>
 
-#include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
-#include "primitives/dio/iImmedDigPrimitive.h"
-#include "primitives/dio/tDigLock.h"
+#include "primitives/dio/tStaticLines.h"
 #include "tavik/tTavik.h"
 
 namespace nQoUdP100 {
 
-class tTavikPFIImmedDigPrimitive : public iImmedDigPrimitive, public nQoUdR100::tModuleObject {
- public:
-  tTavikPFIImmedDigPrimitive(nQoUdRLP100::nTavik::tTavik& map, nQoMDBG100::tStatus2& status);
+struct tPFIRow {
+  static auto& input(nQoUdRLP100::nTavik::tTavik& map) { return map.Read_01DC; }
+  static auto& latch(nQoUdRLP100::nTavik::tTavik& map) { return map.Write_01DE; }
+  static constexpr uint32_t kLines = 0xFFFF;
+  static constexpr bool kByteWise = true;
+};
 
-  uint32_t readLines(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override;
-  uint32_t writeLines(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) override;
+class tTavikPFIImmedDigPrimitive : public tStaticLines<tPFIRow> {
+ public:
+  tTavikPFIImmedDigPrimitive(nQoUdRLP100::nTavik::tTavik& map, nQoMDBG100::tStatus2& status)
+      : tStaticLines(map, status, "tTavikPFIImmedDigPrimitive") {}
+
   // Direction 0 or 1; any other direction is refused with -50150.
   void setLineMode(uint32_t mask, int32_t direction, nQoMDBG100::tStatus2& status) override;
-  uint32_t readLinesUnlocked(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override;
   // Two records in a row: PFI 0-7, then PFI 8-15 (8-bit masks).
   void applyLineState(const tLineState* state, int32_t useRecord,
                       nQoMDBG100::tStatus2& status) override;
-
- private:
-  nQoUdRLP100::nTavik::tTavik& _map;
-  uint32_t _outputValue = 0;
-  tDigLock _writeLock;
-  tDigLock _readLock;
 };
 
 }  // namespace nQoUdP100

@@ -171,6 +171,21 @@ TEST_F(tDIOTest, PFILinesWriteByteWiseAndRouteBeforeDriving) {
   EXPECT_EQ(value, 0xAB0Du);
 }
 
+TEST_F(tDIOTest, PFILineStateTakesTwoByteRecordsAndRoutesWithForce) {
+  tTavikPFIImmedDigPrimitive pfi(*map, status);
+  windows.setRead(window, 0x1DC, 16, 0xAB5A);
+  const tLineState states[2] = {{1, 0xF0, 0x0F}, {1, 0xFF, 0x00}};
+  clearLogs();
+  pfi.applyLineState(states, 1, status);
+  EXPECT_EQ(writesOf(windows.log()),
+            (tLog{wrote(0x1DE, 0xAB5F), wrote(0x1D0, 0x4210), wrote(0x1D2, 0x0010), wrote(0x1D4, 0),
+                  wrote(0x1D6, 0), wrote(0x1D8, 0), wrote(0x1DA, 0), wrote(0x172, 0x000F)}));
+  clearLogs();
+  pfi.applyLineState(nullptr, 0, status);  // defaults: all inputs, the input state kept
+  EXPECT_EQ(writesOf(windows.log()).front(), wrote(0x1DE, 0xAB5A));
+  EXPECT_EQ(writesOf(windows.log()).back(), wrote(0x172, 0x0000));
+}
+
 TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   tTavikFixedInputImmedDigPrimitive input(*map);
   windows.setRead(window, 0x1DC, 16, 0xFFFF);
@@ -191,6 +206,19 @@ TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   EXPECT_EQ(writesOf(windows.log()), (tLog{wrote(0x1DE, 0x5 << 6), wrote8(0x267, 0x01)}));
   EXPECT_EQ(output.readLines(0xF, &value, status), 1u);
   EXPECT_EQ(value, 0x5u);
+
+  // Lines 0 and 1 drive: enabled at once (the pin bits were already set by the
+  // first state), and a later write enables nothing.
+  const tLineState state{1, 0xFFFFFFFC, 0x3};
+  clearLogs();
+  output.applyLineState(&state, 1, status);
+  EXPECT_EQ(writesOf(windows.log()),
+            (tLog{wrote(0x1DE, 0xC0), wrote(0x1D0, 0), wrote(0x1D2, 0), wrote(0x1D4, 0x4210),
+                  wrote(0x1D6, 0x0010), wrote(0x1D8, 0), wrote(0x1DA, 0), wrote8(0x267, 0x01)}));
+  clearLogs();
+  output.writeLines(0x1, 0x0, status);
+  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote(0x1DE, 0x80)}));
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tDIOTest, LinkLinesMapToTheControlDataAndStatusRegisters) {

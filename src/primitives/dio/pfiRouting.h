@@ -13,6 +13,8 @@
 namespace nQoUdP100 {
 
 inline constexpr uint32_t kStaticOutputSelect = 16;
+// The map's lock group of the pin directions and PFI output selects.
+inline constexpr uint32_t kPinDirectionLock = 14;
 
 void routeToOutputLatch(nQoUdRLP100::nTavik::tTavik& map, uint32_t lines, unsigned force,
                         nQoMDBG100::tStatus2& status);

@@ -2,6 +2,7 @@
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
+#include "primitives/dio/pfiRouting.h"
 #include "primitives/dio/teskControl.h"
 #include "registers/tScopedLockSelection.h"
 
@@ -10,8 +11,6 @@ namespace {
 
 using nQoUdRLP100::nTavik::tTavik;
 
-constexpr uint32_t kPinDirectionLock = 14;
-constexpr uint32_t kTESKOutputLock = 15;
 constexpr uint32_t kPFI10Field = 2;  // bits 9:5 of tPFI_Output_Select_4
 constexpr uint32_t kPFI10LinkSignal = 11;
 constexpr uint32_t kLinkLinesEnabled = 7;

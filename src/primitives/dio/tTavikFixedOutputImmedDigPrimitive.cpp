@@ -9,7 +9,6 @@ namespace {
 
 using nQoUdRLP100::nTavik::tTavik;
 
-constexpr uint32_t kPinDirectionLock = 14;
 constexpr unsigned kShift = 6;  // line 0 is PFI 6
 constexpr uint32_t kLines = 0xF;
 constexpr uint32_t kDriveEnableField = 1;  // bit 0 of the eighth tStatic_AI_Control

@@ -11,8 +11,6 @@ namespace {
 
 using nQoUdRLP100::nTavik::tTavik;
 
-constexpr uint32_t kPinDirectionLock = 14;
-
 }  // namespace
 
 void tTavikPFIImmedDigPrimitive::setLineMode(uint32_t mask, int32_t direction,

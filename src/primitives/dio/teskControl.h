@@ -20,6 +20,8 @@ inline constexpr uint32_t kTESKLine1 = 0x10;
 inline constexpr uint32_t kTESKHardwareClock = 0x20;
 inline constexpr uint32_t kTESKStrobe = 0x40;
 inline constexpr uint32_t kTESKHardwareTiming = 0x80;
+// The map's lock group of tTESK_Output_Enable.
+inline constexpr uint32_t kTESKOutputLock = 15;
 
 // The bits of mask take those of value; force 1 writes even when clean.
 inline void changeTESKControl(nQoUdRLP100::nTavik::tTavik& map, uint32_t mask, uint32_t value,

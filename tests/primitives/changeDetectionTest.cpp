@@ -28,12 +28,15 @@ class tChipDouble : public tChangeDetectionPrimitive {
   tChipDouble(const nQoORB100::tGUID& guid, const nQoUdP100::tDeviceInfo& info)
       : tChangeDetectionPrimitive(guid, info) {}
 
-  // One change: the lines' latched state goes into the half the counter selects.
+  // One change, as the interrupt side makes it: every line latched, the
+  // sample into the half the counter selects, the sequence advanced.
   void change(uint8_t byte) {
-    sampleHalfToFill()[0] = byte;
+    tStatus2 status;
+    for (uint32_t i = 0; i < lineCount(); ++i) lines()[i]->latch(status);
+    countChange(true);
+    for (uint32_t b = 0; b < bytesPerSample(); ++b) sampleHalfToFill()[b] = byte;
     signalChange();
   }
-
   bool hasBuffer() { return sampleHalfToFill() != nullptr; }
 
   std::vector<std::string> calls;

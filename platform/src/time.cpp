@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "pal/tPALSysInfo.h"
 #include "sim/simTime.h"
 #include "src/platformClock.h"
 #include "time/tTimerUtility.h"
@@ -226,3 +227,5 @@ void wasterSleep(tTimerTimeWasterKind kind, uint64_t amount, tTimerTimeUnit unit
   lock.lock();
   gSleepLog.push_back({kind, amount, unit, hostNanoseconds()});
 }
+
+uint64_t tPALSysInfo::getTime() { return nQoPlatform::clockNanoseconds(); }

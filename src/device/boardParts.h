@@ -10,21 +10,9 @@
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ao/tAODescription.h"
 #include "primitives/cdio/tCDIODescription.h"
+#include "primitives/dio/tDIODescription.h"
 
 namespace nQoUdP100 {
-
-struct tDIOPort {
-  uint32_t kind = 0;
-  uint32_t secondWord = 0;
-};
-
-// The static digital part: the power-up kind, the TESK link (timing entry)
-// and the first two ports.
-struct tDIODescription {
-  uint32_t kind = 0;
-  uint32_t timing = 0;
-  tDIOPort ports[2] = {};
-};
 
 struct tEEPROMDescription {
   uint64_t size = 0;

@@ -7,6 +7,7 @@
 #include "frame/tClassRegistration.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
+#include "primitives/dio/tChangeDetectionPrimitive.h"
 #include "reservation/globalDriverParameters.h"
 #include "settings/aiSettings.h"
 #include "settings/aiTransferSettings.h"
@@ -87,6 +88,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTPrimitiveSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSettings>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionPrimitive>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,

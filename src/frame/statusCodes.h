@@ -72,6 +72,8 @@ inline constexpr int kNotificationLimit = -200322;  // a notification reached it
 inline constexpr int kReadPastTotal = -200278;      // a read after the finite total was read
 inline constexpr int kWritePastTotal = -200288;     // a write after the finite total was written
 inline constexpr int kWaitTimeout = -200474;        // no data, room or update within the time-out
+inline constexpr int kNullDestination = -224629;    // a read was given no destination
+inline constexpr int kStreamOperationNotOffered = -200455;  // an input stream's other operation
 // A setting changed after the transfer was set up.
 inline constexpr int kSettingWhileInUse = -223748;
 inline constexpr int kNewestSamplesDrained = 209800;  // warning: the read kept the newest samples

@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "frame/moduleEntry.h"
+#include "frame/statusCodes.h"
 #include "frame/tBasicString.h"
 #include "frame/tStatusSite.h"
 #include "orb/tClassImplementation.h"
@@ -51,10 +52,13 @@ class tClassRegistration {
     return nQoORB100::tClass(cell);
   }
 
-  // An abstract class refuses both with kAbstractClass.
+  // An abstract class, or one that declares kAbstract (registered for its
+  // identity only), refuses both with kAbstractClass.
+  static constexpr bool kAbstract = std::is_abstract_v<T> || requires { T::kAbstract; };
+
   static nQoORB100::tObject* factory(int& status) {
     if (status < 0) return nullptr;
-    if constexpr (std::is_abstract_v<T>) {
+    if constexpr (kAbstract) {
       mergeCode(status, kAbstractClass);
       return nullptr;
     } else {
@@ -65,7 +69,7 @@ class tClassRegistration {
 
   static int destroy(nQoORB100::tObject* object, int& status) {
     if (status < 0) return status;
-    if constexpr (std::is_abstract_v<T>) {
+    if constexpr (kAbstract) {
       mergeCode(status, kAbstractClass);
     } else if (object != nullptr) {
       delete object;

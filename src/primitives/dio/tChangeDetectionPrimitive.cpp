@@ -1,0 +1,201 @@
+#include "primitives/dio/tChangeDetectionPrimitive.h"
+
+#include "frame/kernelShims.h"
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
+#include "frame/tStatusSite.h"
+#include "frame/transferLock.h"
+#include "pal/tPALSysInfo.h"
+#include "primitives/cdio/tImmediateTimeout.h"
+
+namespace nQoUdR100 {
+namespace {
+
+constexpr const char kSource[] = "tChangeDetectionPrimitive";
+constexpr uint32_t kAllLines = 0xFFFFFFFF;
+
+}  // namespace
+
+void* tChangeDetectionPrimitive::___classID = nullptr;
+
+tChangeDetectionPrimitive::tChangeDetectionPrimitive(const nQoORB100::tGUID& deviceGUID,
+                                                     const nQoUdP100::tDeviceInfo& deviceInfo)
+    : _deviceGUID(deviceGUID), _deviceInfo(deviceInfo) {}
+
+tChangeDetectionPrimitive::~tChangeDetectionPrimitive() {
+  nQoMDBG100::tStatus2 status;
+  nQoUdP100::closeTransferLock(_transferLock, status);
+  if (_changeEvent != nullptr) syncClose(_changeEvent);
+  moduleFree(_lines);
+  moduleFree(_buffer);
+}
+
+void* tChangeDetectionPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  if (classID == &___classID) return this;
+  return static_cast<nQoMSRL100::iInputStream*>(this);
+}
+
+nQoORB100::tClass tChangeDetectionPrimitive::getClass(int& status) const {
+  return tClassRegistration<tChangeDetectionPrimitive>::getClass(*this, status);
+}
+
+void tChangeDetectionPrimitive::initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines,
+                                           size_t count, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  if (count > 0xFFFFFFFFu) {
+    setCode(status, kCountTooLarge, {kSource, 120});
+    return;
+  }
+  _lineCount = static_cast<uint32_t>(count);
+  setFirstEdgeMask(kAllLines, 0, status);
+  setSecondEdgeMask(kAllLines, 0, status);
+  if (status.isFatal()) return;
+  int code = 0;
+  _changeEvent = syncOpen(iSync::tParam{1, 5, 0}, &code);
+  if (code != 0) {
+    setCode(status, code, {kSource, 130});
+    return;
+  }
+  _lines =
+      new (kModuleHeap) nQoUdP100::tImmedDigLatchingPrimitive*[_lineCount == 0 ? 1 : _lineCount];
+  if (_lines == nullptr) {
+    setCode(status, kOutOfMemory, {kSource, 135});
+    return;
+  }
+  for (uint32_t i = 0; i < _lineCount; ++i) _lines[i] = lines[i];
+  _transferLock = nQoUdP100::openTransferLock(_deviceInfo, status);
+}
+
+void tChangeDetectionPrimitive::allocateBuffer(uint32_t bytesPerSample,
+                                               nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  _bytesPerSample = bytesPerSample;
+  // Both halves in size_t, so that no count wraps into a short buffer.
+  const size_t size = size_t{bytesPerSample} * 2;
+  _buffer = static_cast<uint8_t*>(_memNewUsingCRT(size, 4, &status));
+  _bufferHalf = _buffer != nullptr ? _buffer + bytesPerSample : nullptr;
+}
+
+void tChangeDetectionPrimitive::releaseBuffer(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  moduleFree(_buffer);
+  _buffer = _bufferHalf = nullptr;
+}
+
+void tChangeDetectionPrimitive::enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask,
+                                            nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  _enabledLines = firstEdgeMask | secondEdgeMask;
+  setFirstEdgeMask(firstEdgeMask, kAllLines, status);
+  setSecondEdgeMask(secondEdgeMask, kAllLines, status);
+  attach(status);
+  if (status.isFatal()) {
+    nQoMDBG100::tStatus2 undo;
+    disableLines(firstEdgeMask, secondEdgeMask, undo);
+    return;
+  }
+  _changeCount = 0;
+  _changeOverrun = false;
+  _changeSequence = 0;
+  _lastChangeCount = 0;
+  _overflow = false;
+  _lastSequence = 0;
+  _aborted = false;
+}
+
+void tChangeDetectionPrimitive::disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask,
+                                             nQoMDBG100::tStatus2& status) {
+  detach(status);
+  setFirstEdgeMask(firstEdgeMask, 0, status);
+  setSecondEdgeMask(secondEdgeMask, 0, status);
+}
+
+void tChangeDetectionPrimitive::signalDone(const nQoMDBG100::tStatus2& completion,
+                                           nQoMDBG100::tStatus2& status) {
+  if (_transferLock == nullptr) return;
+  int code = 0;
+  if (_transferLock->waitOrAcquire(iSync::kWaitForever, &code) != 1) return;
+  if (!_doneReported && _doneTarget != nullptr) {
+    if (completion.isFatal())
+      _doneTarget->post(nQoMRL110::tSoftwareActionForStatusEvent(completion), status);
+    _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(completion), status);
+    _doneReported = true;
+  }
+  _transferLock->releaseOrSet(&code);
+}
+
+void tChangeDetectionPrimitive::signalChange() {
+  ++_changeSequence;
+  int code = 0;
+  if (_changeEvent != nullptr) _changeEvent->releaseOrSet(&code);
+}
+
+uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8_t* destination,
+                                         const uint8_t* mask, nQoMSRL100::iTimeStampSink* sink,
+                                         nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return 0;
+  if (destination == nullptr) {
+    setCode(status, kNullDestination, {kSource, 273});
+    return 0;
+  }
+  if (_done) {
+    setCode(status, kReadPastTotal, {kSource, 279});
+    return 0;
+  }
+  const uint64_t startTime = sink != nullptr ? tPALSysInfo::getTime() : 0;
+  nQoUdP100::tImmediateTimeout limit;
+  limit.set(timeout);
+  limit.begin(status);
+  uint32_t copied = 0;
+  while (copied < count) {
+    if (_aborted) return 0;
+    int code = 0;
+    if (_changeEvent == nullptr || _changeEvent->waitOrAcquire(timeout, &code) != 1) {
+      // The samples already copied stay counted.
+      setCode(status, kWaitTimeout, {kSource, 313},
+              new nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(_deviceGUID));
+      break;
+    }
+    if (_aborted) return 0;
+    const uint32_t previous = _sampleCounter.fetchIncrement();
+    uint64_t sequence = 0;
+    captureSample(&sequence, status);
+    if (status.isFatal()) return 0;
+    const uint8_t* half = (previous & 1) == 0 ? _buffer : _bufferHalf;
+    uint8_t* to = destination + size_t{copied} * _bytesPerSample;
+    for (uint32_t b = 0; b < _bytesPerSample; ++b)
+      to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
+    _lastChangeCount = _changeCount;
+    _overflow |= sequence - _lastSequence > 1;
+    _lastSequence = sequence;
+    ++_samplesRead;
+    ++copied;
+    if (_finite && _samplesRead >= _samplesToAcquire) {
+      _done = true;
+      break;
+    }
+    // The event re-arms itself as it releases a waiter: a change that came
+    // during the capture is waited for next.
+    if (copied == count) break;
+    if (limit.expired(true, status)) {
+      setCode(status, kWaitTimeout, {kSource, 302});
+      break;
+    }
+  }
+  if (sink != nullptr && copied > 0) {
+    sink->setStartTime(startTime, status);
+    nQoMDBG100::tStatus2 finished;
+    sink->finish(finished);
+    status.assign(finished);
+  }
+  return copied;
+}
+
+uint32_t tChangeDetectionPrimitive::readAvailable(uint32_t, uint8_t*,
+                                                  nQoMDBG100::tStatus2& status) {
+  setCode(status, kStreamOperationNotOffered, {kSource, 396});
+  return 0;
+}
+
+}  // namespace nQoUdR100

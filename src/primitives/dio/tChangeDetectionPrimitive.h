@@ -1,0 +1,128 @@
+// The board-independent part of change detection: the two-half sample buffer,
+// the line list, the edge masks, the blocking read with time-out and sample
+// accounting, and the done report. A board's class supplies the chip
+// operations and the interrupt side: on each change it latches every line of
+// the list, fills the half that sampleHalfToFill() gives, advances the change
+// sequence and calls signalChange().
+//
+//   detector.initialize(lines, 2, status);
+//   detector.allocateBuffer(1, status);
+//   detector.enableLines(0x0F, 0x0F, status);
+//   detector.read(16, 100, destination, nullptr, nullptr, status);   // blocks
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "frame/tDeviceInfo.h"
+#include "frame/tModuleObject.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iEvent.h"
+#include "msrl/iInputStream.h"
+#include "orb/tGUID.h"
+#include "orb/tObject.h"
+#include "primitives/common/tDeviceInfoPrimitive.h"
+#include "primitives/dio/tImmedDigLatchingPrimitive.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
+
+namespace nQoUdR100 {
+
+class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
+                                  public nQoUdP100::tDeviceInfoPrimitive,
+                                  public virtual nQoORB100::tObject,
+                                  public tModuleObject {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionPrimitive";
+  // Registered for its identity; the registry makes and destroys none.
+  static constexpr bool kAbstract = true;
+  static void* ___classID;
+
+  // The device information chooses the kind of the transfer lock.
+  tChangeDetectionPrimitive(const nQoORB100::tGUID& deviceGUID,
+                            const nQoUdP100::tDeviceInfo& deviceInfo);
+  ~tChangeDetectionPrimitive() override;
+  tChangeDetectionPrimitive(const tChangeDetectionPrimitive&) = delete;
+  tChangeDetectionPrimitive& operator=(const tChangeDetectionPrimitive&) = delete;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  nQoORB100::tClass getClass(int& status) const override;
+
+  void initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines, size_t count,
+                  nQoMDBG100::tStatus2& status);
+  // 2n bytes, both halves; a failed allocation leaves both pointers null.
+  void allocateBuffer(uint32_t bytesPerSample, nQoMDBG100::tStatus2& status);
+  void releaseBuffer(nQoMDBG100::tStatus2& status);
+  // A failure disables the lines again.
+  void enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
+  void disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
+  // Once: a status event when completion holds an error, then the done event.
+  void signalDone(const nQoMDBG100::tStatus2& completion, nQoMDBG100::tStatus2& status);
+
+  // What the change-detection supervisor sets after enableLines.
+  void setAcquisition(bool finite, uint64_t samplesToAcquire, nQoMRL110::iEvent* doneTarget) {
+    _finite = finite;
+    _samplesToAcquire = samplesToAcquire;
+    _doneTarget = doneTarget;
+    _done = false;
+  }
+  // A read returns 0 at its next check.
+  void abort() { _aborted = true; }
+  bool overflow() const { return _overflow; }
+  bool done() const { return _done; }
+  uint64_t samplesRead() const { return _samplesRead; }
+  uint32_t enabledLines() const { return _enabledLines; }
+
+  // Time-out in milliseconds; the answer is the number of samples copied.
+  uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
+                nQoMSRL100::iTimeStampSink* sink, nQoMDBG100::tStatus2& status) override;
+  // Not offered: -200455.
+  uint32_t readAvailable(uint32_t count, uint8_t* destination,
+                         nQoMDBG100::tStatus2& status) override;
+
+ protected:
+  // The chip operations of a board.
+  virtual void attach(nQoMDBG100::tStatus2& status) = 0;
+  virtual void detach(nQoMDBG100::tStatus2& status) = 0;
+  virtual void setFirstEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
+  virtual void setSecondEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
+  virtual void captureSample(uint64_t* sequence, nQoMDBG100::tStatus2& status) = 0;
+
+  // For the interrupt side.
+  uint8_t* sampleHalfToFill() { return (_sampleCounter.get() & 1) == 0 ? _buffer : _bufferHalf; }
+  uint32_t bytesPerSample() const { return _bytesPerSample; }
+  nQoUdP100::tImmedDigLatchingPrimitive* const* lines() const { return _lines; }
+  uint32_t lineCount() const { return _lineCount; }
+  void countChange(bool changed) {
+    if (changed) ++_changeCount;
+  }
+  void signalChange();
+
+ private:
+  nQoORB100::tGUID _deviceGUID;
+  const nQoUdP100::tDeviceInfo& _deviceInfo;
+  tSyncAtomicU32 _sampleCounter;
+  uint8_t* _buffer = nullptr;
+  uint8_t* _bufferHalf = nullptr;
+  uint32_t _bytesPerSample = 0;
+  nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;
+  uint32_t _lineCount = 0;
+  iSync* _changeEvent = nullptr;
+  iSync* _transferLock = nullptr;
+  uint32_t _enabledLines = 0;
+  uint64_t _changeCount = 0;
+  bool _changeOverrun = false;
+  uint64_t _changeSequence = 0;
+  uint64_t _samplesRead = 0;
+  uint64_t _lastChangeCount = 0;
+  uint64_t _lastSequence = 0;
+  bool _overflow = false;
+  bool _finite = false;
+  uint64_t _samplesToAcquire = 0;
+  bool _done = false;
+  bool _aborted = false;
+  nQoMRL110::iEvent* _doneTarget = nullptr;
+  bool _doneReported = false;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,240 @@
+// The change-detection read over a chip double: the interrupt side is played
+// by the test (latch, fill the half, signal), the chip's sequence numbers are
+// scripted.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/tClassRegistration.h"
+#include "primitives/dio/tChangeDetectionPrimitive.h"
+#include "primitives/dio/tTavikImmedDigPrimitive.h"
+#include "primitives/dioFixture.h"
+#include "sim/simDigitalDoubles.h"
+#include "sim/simStatusLog.h"
+#include "sim/simTime.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::tChangeDetectionPrimitive;
+
+class tChipDouble : public tChangeDetectionPrimitive {
+ public:
+  tChipDouble(const nQoORB100::tGUID& guid, const nQoUdP100::tDeviceInfo& info)
+      : tChangeDetectionPrimitive(guid, info) {}
+
+  // One change, as the interrupt side makes it: every line latched, the
+  // sample into the half the counter selects, the sequence advanced.
+  void change(uint8_t byte) {
+    tStatus2 status;
+    for (uint32_t i = 0; i < lineCount(); ++i) lines()[i]->latch(status);
+    countChange(true);
+    for (uint32_t b = 0; b < bytesPerSample(); ++b) sampleHalfToFill()[b] = byte;
+    signalChange();
+  }
+  bool hasBuffer() { return sampleHalfToFill() != nullptr; }
+
+  std::vector<std::string> calls;
+  std::deque<uint64_t> sequences;
+  std::deque<uint8_t> pending;
+  int attachFails = 0;
+
+ protected:
+  void attach(tStatus2& status) override {
+    calls.push_back("attach");
+    if (attachFails != 0) status.setCode(attachFails, "test", "chip", 1);
+  }
+  void detach(tStatus2&) override { calls.push_back("detach"); }
+  void setFirstEdgeMask(uint32_t mask, uint32_t value, tStatus2&) override {
+    calls.push_back("first:" + std::to_string(mask) + ":" + std::to_string(value));
+  }
+  void setSecondEdgeMask(uint32_t mask, uint32_t value, tStatus2&) override {
+    calls.push_back("second:" + std::to_string(mask) + ":" + std::to_string(value));
+  }
+  // A change waiting in pending comes in during the capture.
+  void captureSample(uint64_t* sequence, tStatus2&) override {
+    *sequence = sequences.empty() ? 0 : sequences.front();
+    if (!sequences.empty()) sequences.pop_front();
+    if (!pending.empty()) {
+      change(pending.front());
+      pending.pop_front();
+    }
+  }
+};
+
+using tSink = nQoSim::tSimTimeStampSink;
+using tDoneTarget = nQoSim::tSimDoneTarget;
+
+class tChangeDetectionTest : public tDIOTest {
+ protected:
+  void SetUp() override {
+    tDIOTest::SetUp();
+    nQoSim::useTestClock(1'000'000);
+    port = new nQoUdP100::tTavikImmedDigPrimitive(*map, status);
+    latching = new nQoUdP100::tImmedDigLatchingPrimitive(port);
+    detector = new tChipDouble({0x1234, 0x5678}, deviceInfo);
+    detector->initialize(&latching, 1, status);
+    detector->allocateBuffer(1, status);
+    detector->enableLines(0x0F, 0xF0, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete detector;
+    delete latching;
+    delete port;
+    nQoSim::resetTime();
+    tDIOTest::TearDown();
+  }
+
+  nQoUdP100::tDeviceInfo deviceInfo;
+  nQoUdP100::tTavikImmedDigPrimitive* port = nullptr;
+  nQoUdP100::tImmedDigLatchingPrimitive* latching = nullptr;
+  tChipDouble* detector = nullptr;
+  uint8_t samples[8] = {};
+};
+
+TEST_F(tChangeDetectionTest, EnableProgramsTheEdgesAndFailureDisablesAgain) {
+  EXPECT_EQ(detector->calls,
+            (std::vector<std::string>{"first:4294967295:0", "second:4294967295:0",
+                                      "first:15:4294967295", "second:240:4294967295", "attach"}));
+  EXPECT_EQ(detector->enabledLines(), 0xFFu);
+  detector->calls.clear();
+  detector->attachFails = -50352;
+  detector->enableLines(0x1, 0x2, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(detector->calls,
+            (std::vector<std::string>{"first:1:4294967295", "second:2:4294967295", "attach",
+                                      "detach", "first:1:0", "second:2:0"}));
+}
+
+TEST_F(tChangeDetectionTest, ReadsSamplesThroughTheMaskAndCountsOverflow) {
+  EXPECT_EQ(detector->read(0, 100, samples, nullptr, nullptr, status), 0u);  // no wait
+  detector->change(0xA5);
+  detector->sequences = {1};
+  const uint8_t mask[1] = {0x0F};
+  EXPECT_EQ(detector->read(1, 100, samples, mask, nullptr, status), 1u);
+  EXPECT_EQ(samples[0], 0x05);
+  EXPECT_FALSE(detector->overflow());
+
+  detector->change(0x3C);  // into the other half
+  detector->sequences = {3};
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  EXPECT_EQ(samples[0], 0x3C);
+  EXPECT_TRUE(detector->overflow());
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tChangeDetectionTest, FiniteAcquisitionStopsAtItsTotalThenRefusesReads) {
+  tDoneTarget target;
+  detector->setAcquisition(true, 2, &target);
+  detector->change(0x11);
+  detector->pending = {0x22, 0x33};
+  EXPECT_EQ(detector->read(3, 100, samples, nullptr, nullptr, status), 2u);
+  EXPECT_EQ(samples[0], 0x11);
+  EXPECT_EQ(samples[1], 0x22);
+  EXPECT_TRUE(detector->done());
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 0u);
+  EXPECT_EQ(lastReport(), "-200278 qoudrk tChangeDetectionPrimitive 279");
+
+  tStatus2 completion, reported;
+  detector->signalDone(completion, reported);
+  detector->signalDone(completion, reported);
+  EXPECT_EQ(target.posted, (std::vector<std::string>{"1:0"}));
+}
+
+TEST_F(tChangeDetectionTest, DoneStartsClearAndAFailedCompletionPostsItsStatusFirst) {
+  // No set-up by a supervisor: the first read is served.
+  tChipDouble fresh({1, 2}, deviceInfo);
+  fresh.initialize(&latching, 1, status);
+  fresh.allocateBuffer(1, status);
+  fresh.change(0x7E);
+  EXPECT_EQ(fresh.read(1, 100, samples, nullptr, nullptr, status), 1u);
+  EXPECT_EQ(samples[0], 0x7E);
+  EXPECT_EQ(status.code, 0);
+
+  tDoneTarget target;
+  fresh.setAcquisition(false, 0, &target);
+  tStatus2 completion, reported;
+  completion.setCode(-200474, "test", "test", 1);
+  fresh.signalDone(completion, reported);
+  EXPECT_EQ(target.posted, (std::vector<std::string>{"2:-200474", "1:-200474"}));
+  fresh.releaseBuffer(status);
+}
+
+TEST_F(tChangeDetectionTest, RefusesBadReadsAndTheOtherStreamOperation) {
+  EXPECT_EQ(detector->read(1, 100, nullptr, nullptr, nullptr, status), 0u);
+  EXPECT_EQ(lastReport(), "-224629 qoudrk tChangeDetectionPrimitive 273");
+  status.clear();
+  EXPECT_EQ(detector->readAvailable(1, samples, status), 0u);
+  EXPECT_EQ(lastReport(), "-200455 qoudrk tChangeDetectionPrimitive 396");
+
+  int code = 0;
+  EXPECT_EQ(nQoUdR100::tClassRegistration<tChangeDetectionPrimitive>::factory(code), nullptr);
+  EXPECT_EQ(code, -88306);
+  code = 0;
+  nQoUdR100::tClassRegistration<tChangeDetectionPrimitive>::destroy(detector, code);
+  EXPECT_EQ(code, -88306);
+  code = -1;
+  nQoUdR100::tClassRegistration<tChangeDetectionPrimitive>::destroy(detector, code);
+  EXPECT_EQ(code, -1);
+}
+
+TEST_F(tChangeDetectionTest, TimedOutWaitKeepsTheSamplesAlreadyCopied) {
+  detector->change(0x42);
+  nQoSim::clearSyncLog();
+  tSink sink;
+  std::atomic<bool> finished{false};
+  uint32_t got = 0;
+  std::thread reader([&] {
+    got = detector->read(2, 10, samples, nullptr, &sink, status);
+    finished = true;
+  });
+  // The clock moves only once the reader waits for the second change.
+  const iSync* event = nullptr;
+  while (event == nullptr) {
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kWait) event = record.object;
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  while (nQoSim::syncBlocked(event) == 0 && !finished)
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  while (!finished) {
+    nQoSim::advanceClock(5'000'000);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  reader.join();
+  EXPECT_EQ(got, 1u);
+  EXPECT_EQ(samples[0], 0x42);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_EQ(lastReport(), "-200474 qoudrk tChangeDetectionPrimitive 313");
+  EXPECT_EQ(sink.log, (std::vector<uint64_t>{1'000'000, tSink::kFinished}));
+  status.clear();  // drops the device description
+}
+
+TEST_F(tChangeDetectionTest, TheSinkHearsOfReadsWithSamplesOnlyAndItsStatusIsMerged) {
+  tSink sink;
+  sink.finishCode = -50150;
+  EXPECT_EQ(detector->read(0, 0, samples, nullptr, &sink, status), 0u);
+  EXPECT_TRUE(sink.log.empty());
+  nQoSim::setClock(7'000'000);
+  detector->change(0x5);
+  EXPECT_EQ(detector->read(1, 0, samples, nullptr, &sink, status), 1u);
+  EXPECT_EQ(sink.log, (std::vector<uint64_t>{7'000'000, tSink::kFinished}));
+  EXPECT_EQ(status.code, -50150);
+}
+
+TEST_F(tChangeDetectionTest, TheBufferSizeDoesNotWrap) {
+  detector->releaseBuffer(status);
+  detector->allocateBuffer(0x80000000u, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_FALSE(detector->hasBuffer());
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -33,6 +33,13 @@ inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in tim
 // Analog input.
 inline constexpr int kStoppedBeforeRecordEnd = 200010;  // warning: a finite run stopped early
 inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
+inline constexpr int kFIFOOverflow = -200010;      // the data FIFO overflowed during a transfer
+inline constexpr int kConverterOverrun = -200019;  // the converter overran during a transfer
+inline constexpr int kMoveMismatch = -200222;      // a destination moved another count than asked
+inline constexpr int kBlockLimit = -200322;        // one FIFO interrupt would take too many samples
+inline constexpr int kNoSampleClock = -200474;  // no sample clock, or no data, within the time-out
+inline constexpr int kReadAfterFinish = -200278;  // a read after a finite acquisition delivered all
+inline constexpr int kMissedSampleClock = -209802;  // a sample clock passed unseen (+: warning)
 
 // Reservation.
 inline constexpr int kNoPrimitive = -1;              // a reserved pool holds no primitive

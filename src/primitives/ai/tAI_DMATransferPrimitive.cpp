@@ -1,0 +1,64 @@
+#include "primitives/ai/tAI_DMATransferPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "orb/castToClass.h"
+#include "tavik/tTavikTraits.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+using nQoUdRLP100::nTavik::tTavikTraits;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/tavik/udseries/ai/tAI_DMATransferPrimitive";
+constexpr unsigned kDrainLine = 242;
+constexpr uint32_t kConverting = 0x8000;  // tJoint_Status_1 bit 15
+constexpr uint8_t kSelectBits = 0x0F;
+}  // namespace
+
+tAI_DMATransferPrimitive::tAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,
+                                                   tBaseAITimingControllerPrimitive* timing,
+                                                   tBaseAIDeviceFIFOPrimitive* fifo,
+                                                   const tDeviceInfo& deviceInfo,
+                                                   nQoUdRLP100::nTavik::tTavik* map,
+                                                   tStatus2& status)
+    : tBaseAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, status), _map(map) {}
+
+void* tAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tAI_DMATransferPrimitive, tBaseAI_DMATransferPrimitive>(this,
+                                                                                        classID);
+}
+
+const void* tAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tAI_DMATransferPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tAI_DMATransferPrimitive::isReady() const {
+  return tBaseAI_DMATransferPrimitive::isReady() && _map != nullptr;
+}
+
+void tAI_DMATransferPrimitive::selectChannel(uint8_t code, tStatus2& status) {
+  nQoUdRLP100::tRegisterLockGroup* group = _map->lockGroup(kSelectGroup);
+  group->acquire(tTavikTraits::kSites.at(tTavikTraits::kSites.lockAcquire), &status);
+  if (status.isFatal()) return;
+  auto& select = _map->Write_0009;
+  select.writeRegister(static_cast<uint8_t>((select.getRegister() & ~kSelectBits) | code), &status,
+                       1);
+  tStatus2 release;
+  group->release(&release);
+  status.assign(release);
+  _map->flushBus(&status);
+}
+
+void tAI_DMATransferPrimitive::waitForLastConversion(tStatus2& status) {
+  _drainTimeout.clear();
+  _drainTimeout.start(&status.code);
+  while (status.isNotFatal()) {
+    if ((_map->Joint_Status_1.refresh(&status) & kConverting) == 0) return;
+    if (_drainTimeout.isTimeout(&status.code) != 0) break;
+  }
+  nQoUdR100::setCode(status, nQoUdR100::kBoardTimeout, {kFile, kDrainLine});
+}
+
+}  // namespace nQoUdP100

@@ -43,6 +43,12 @@ struct tAIFIFODescription {
   uint32_t defaultCount = 0;     // word 3
 };
 
+// How the AI samples leave the FIFO: the block of samples that the interrupt
+// transfer moves at a time (word 3).
+struct tAISampleDescription {
+  uint32_t blockSize = 0;
+};
+
 struct tAIDescription {
   const tAIFirstEntry* firstEntry = nullptr;
   const tAIFrontEndDescription* frontEnd = nullptr;
@@ -50,6 +56,7 @@ struct tAIDescription {
   const tAITransferList* transfers = nullptr;
   const char* const* terminalNames = nullptr;  // null-terminated
   const tAIFIFODescription* fifo = nullptr;
+  const tAISampleDescription* samples = nullptr;
 };
 
 }  // namespace nQoUdP100

@@ -13,7 +13,6 @@ using nQoUdRLP100::nTavik::tTavikTraits;
 namespace {
 constexpr const char kFile[] = "source/qomiop/tavik/udseries/ai/tAI_DMATransferPrimitive";
 constexpr unsigned kDrainLine = 242;
-constexpr uint32_t kConverting = 0x8000;  // tJoint_Status_1 bit 15
 constexpr uint8_t kSelectBits = 0x0F;
 }  // namespace
 
@@ -23,7 +22,9 @@ tAI_DMATransferPrimitive::tAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* convert
                                                    const tDeviceInfo& deviceInfo,
                                                    nQoUdRLP100::nTavik::tTavik* map,
                                                    tStatus2& status)
-    : tBaseAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, status), _map(map) {}
+    : tBaseAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, status),
+      _map(map),
+      _lastConversion(map, kDrainTimeout, {kFile, kDrainLine}) {}
 
 void* tAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tAI_DMATransferPrimitive, tBaseAI_DMATransferPrimitive>(this,
@@ -52,13 +53,7 @@ void tAI_DMATransferPrimitive::selectChannel(uint8_t code, tStatus2& status) {
 }
 
 void tAI_DMATransferPrimitive::waitForLastConversion(tStatus2& status) {
-  _drainTimeout.clear();
-  _drainTimeout.start(&status.code);
-  while (status.isNotFatal()) {
-    if ((_map->Joint_Status_1.refresh(&status) & kConverting) == 0) return;
-    if (_drainTimeout.isTimeout(&status.code) != 0) break;
-  }
-  nQoUdR100::setCode(status, nQoUdR100::kBoardTimeout, {kFile, kDrainLine});
+  _lastConversion.wait(status);
 }
 
 }  // namespace nQoUdP100

@@ -8,12 +8,10 @@
 
 #include <cstdint>
 
-#include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
+#include "primitives/ai/tLastConversionWait.h"
 #include "tavik/tTavik.h"
-#include "time/tTimerTimeWaster.h"
-#include "time/tTimerTimebase.h"
 
 namespace nQoUdP100 {
 
@@ -43,8 +41,7 @@ class tAI_DMATransferPrimitive : public tBaseAI_DMATransferPrimitive {
 
  private:
   nQoUdRLP100::nTavik::tTavik* _map;
-  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebasePrecise> _drainTimeout{
-      kDrainTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
+  tLastConversionWait _lastConversion;
 };
 
 }  // namespace nQoUdP100

@@ -14,6 +14,9 @@ struct tAIFirstEntry {
   const uint32_t* startUpFlag = nullptr;
   // Samples between two runs of a timing controller's timed loop (word 4).
   uint32_t timedLoopThreshold = 0;
+  // Sample sets of a finite acquisition that the immediate transfer leaves
+  // unread: subtracted from the controller's total.
+  uint32_t heldBackSets = 0;
 
   bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
 };

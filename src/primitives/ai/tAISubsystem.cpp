@@ -52,6 +52,9 @@ tAISubsystem::tAISubsystem(const tAIDescription* description, const tAIBoardReso
   _immediate = new (status) tBaseAIImmediateTransferPrimitive(
       resources.bus, &info, _frontEnd, _wfnsc, _converter, _timing, _fifo, description, status);
   if (status.isFatal()) return;
+  _immediateDMA = new (status) tAIImmediateDMATransferPrimitive(
+      resources.bus, &info, _frontEnd, _converter, _timing, _fifo, resources.map,
+      resources.channels, resources.channelCount, status);
   _interrupt = new (status) tAIInterruptTransferPrimitive(description, _converter, _timing, _fifo,
                                                           info, resources.map, status);
   _dma = new (status)
@@ -61,6 +64,7 @@ tAISubsystem::tAISubsystem(const tAIDescription* description, const tAIBoardReso
 tAISubsystem::~tAISubsystem() {
   delete _interrupt;
   delete _dma;
+  delete _immediateDMA;
   delete _immediate;
   delete _fifo;
   delete _wfnsc;
@@ -104,6 +108,7 @@ void tAISubsystem::transferLink(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->commitTransfer(status);
     case kInterrupt: return _interrupt->link(status);
+    case kImmediateDMA: return _immediateDMA->commitChannel(status);
     case kDMA: return _dma->link(status);
     default: return;
   }
@@ -113,6 +118,7 @@ void tAISubsystem::transferCommit(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->armTransfer(status);
     case kInterrupt: return _interrupt->commit(status);
+    case kImmediateDMA: return _immediateDMA->commit(status);
     case kDMA: return _dma->commit(status);
     default: return;
   }
@@ -122,6 +128,7 @@ void tAISubsystem::transferArm(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->startTransfer(status);
     case kInterrupt: return _interrupt->arm(status);
+    case kImmediateDMA: return _immediateDMA->arm(status);
     case kDMA: return _dma->arm(status);
     default: return;
   }
@@ -131,6 +138,7 @@ void tAISubsystem::transferDisarm(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->stopTransfer(status);
     case kInterrupt: return _interrupt->disarm(status);
+    case kImmediateDMA: return _immediateDMA->disarm(status);
     case kDMA: return _dma->disarm(status);
     default: return;
   }
@@ -140,6 +148,7 @@ void tAISubsystem::transferUncommit(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->disarmTransfer(status);
     case kInterrupt: return _interrupt->uncommit(status);
+    case kImmediateDMA: return _immediateDMA->uncommit(status);
     case kDMA: return _dma->uncommit(status);
     default: return;
   }
@@ -149,6 +158,7 @@ void tAISubsystem::transferUnlink(tStatus2& status) {
   switch (mechanism()) {
     case kImmediate: return _immediate->uncommitTransfer(status);
     case kInterrupt: return _interrupt->unlink(status);
+    case kImmediateDMA: return _immediateDMA->uncommitChannel(status);
     case kDMA: return _dma->unlink(status);
     default: return;
   }

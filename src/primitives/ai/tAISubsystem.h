@@ -3,8 +3,8 @@
 // controller, FIFO, wait-for-next-sample-clock primitive and the transfers,
 // and runs commit, arm, disarm and uncommit over them in a fixed order,
 // undoing the completed steps in reverse when one fails. The configuration's
-// transfer mechanism (0 immediate, 1 interrupt, 3 DMA; any other value none)
-// chooses the transfer that takes part.
+// transfer mechanism (0 immediate, 1 interrupt, 2 immediate DMA, 3 DMA; any
+// other value none) chooses the transfer that takes part.
 //
 //   tAISubsystem subsystem(&description, resources, status);
 //   subsystem.setConfiguration(config, status);
@@ -21,6 +21,7 @@
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tAISubsystemPrimitiveConfig.h"
@@ -42,6 +43,9 @@ struct tAIBoardResources {
   nQoUdRLP100::tTavikHelper* helper = nullptr;
   nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
   const tDeviceInfo* deviceInfo = nullptr;
+  // The board's VESK channel maps, by channel number.
+  nQoUdRLP100::tVESKChannel* const* channels = nullptr;
+  uint32_t channelCount = 0;
 };
 
 class tBaseAISubsystem : public nQoUdR100::tModuleObject {
@@ -83,8 +87,8 @@ class tAISubsystem : public tBaseAISubsystem {
   // that cannot be built stays null (isReady answers false).
   tAISubsystem(const tAIDescription* description, const tAIBoardResources& resources,
                tStatus2& status);
-  // Interrupt, DMA, immediate, FIFO, wait, timing controller, converter,
-  // front end.
+  // Interrupt, DMA, immediate DMA, immediate, FIFO, wait, timing controller,
+  // converter, front end.
   ~tAISubsystem() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -110,6 +114,7 @@ class tAISubsystem : public tBaseAISubsystem {
   tBaseAIImmediateTransferPrimitive* immediate() const { return _immediate; }
   tAIInterruptTransferPrimitive* interrupt() const { return _interrupt; }
   tAI_DMATransferPrimitive* dma() const { return _dma; }
+  tAIImmediateDMATransferPrimitive* immediateDMA() const { return _immediateDMA; }
 
  private:
   static constexpr uint32_t kAllStages = 5;
@@ -138,6 +143,7 @@ class tAISubsystem : public tBaseAISubsystem {
   tBaseAIImmediateTransferPrimitive* _immediate = nullptr;
   tAIInterruptTransferPrimitive* _interrupt = nullptr;
   tAI_DMATransferPrimitive* _dma = nullptr;
+  tAIImmediateDMATransferPrimitive* _immediateDMA = nullptr;
 };
 
 }  // namespace nQoUdP100

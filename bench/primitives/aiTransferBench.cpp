@@ -3,14 +3,18 @@
 // reads the status word and the data register per sample and checks the
 // overrun and overflow bits once; the interrupt transfer's FIFO pass moving
 // blocks of 16 into a destination beside the same threshold reads and moves
-// done by hand. A run that allocates from the platform is skipped.
+// done by hand; the immediate DMA transfer's resolve of one finished block
+// beside the raw status read, acknowledge and event set. A run that allocates
+// from the platform is skipped.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
@@ -19,6 +23,7 @@
 #include "sim/simAllocator.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "sync/iSync.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -191,5 +196,61 @@ void BM_InterruptRawPassFloor(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kBlocksPerPass * kBlock);
 }
 BENCHMARK(BM_InterruptRawPassFloor);
+
+// A committed immediate DMA transfer whose client named its event, and a
+// channel whose status shows a finished block.
+struct tImmediateDMABoard : tAIBoard {
+  static constexpr uint64_t kKey = 0x77;
+  tImmediateDMABoard() {
+    windows.setRead(vesk, 0x3C, 32, 0x80000);
+    transfer.headerWords().word12 = 1;
+    transfer.setListenerKey(kKey);
+    bus.setDMAChannelNumber(0);
+    transfer.reserveDMAChannel(status);
+    transfer.commitChannel(status);
+    transfer.commit(status);
+    uint8_t request[24] = {};
+    std::memcpy(request, &kKey, sizeof kKey);
+    uint8_t reply[16];
+    uint32_t replySize = 0;
+    transfer.listener().handleRequest(request, sizeof request, reply, sizeof reply, &replySize, 3,
+                                      0, status);
+  }
+  const unsigned vesk = windows.addWindow(0x84);
+  nQoUdRLP100::tVESKChannel channel{&bus, vesk, &status};
+  nQoUdRLP100::tVESKChannel* channels[1] = {&channel};
+  nQoUdP100::tAIImmediateDMATransferPrimitive transfer{
+      &bus, &deviceInfo, &frontEnd, &converter, &timing, &fifo, &map, channels, 1, status};
+};
+
+void BM_ImmediateDMAResolve(benchmark::State& state) {
+  tImmediateDMABoard board;
+  iBusInterruptResolver* resolver = board.transfer.resolver();
+  if (resolver == nullptr) return state.SkipWithError("no resolver");
+  tNoAllocationCheck check(state);
+  for (auto _ : state) benchmark::DoNotOptimize(resolver->resolve());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ImmediateDMAResolve);
+
+// Floor: the status read, the acknowledge and the event set by hand.
+void BM_ImmediateDMARawResolveFloor(benchmark::State& state) {
+  tImmediateDMABoard board;
+  iSync::tParam param;
+  param.kind = 2;
+  int code = 0;
+  iSync* event = syncOpen(param, &code);
+  const uintptr_t base = static_cast<uintptr_t>(board.windows.base(board.vesk));
+  for (auto _ : state) {
+    if ((nQoKAL100_memoryRead32(base + 0x3C) & 0x80000) != 0) {
+      nQoKAL100_memoryWrite32(base, 0x20);
+      event->releaseOrSet(&code);
+    }
+    benchmark::ClobberMemory();
+  }
+  syncClose(event);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ImmediateDMARawResolveFloor);
 
 }  // namespace

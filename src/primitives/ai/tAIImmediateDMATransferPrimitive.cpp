@@ -1,17 +1,12 @@
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 
 #include "orb/castToClass.h"
+#include "primitives/ai/aiDMASelect.h"
 #include "primitives/common/dmaChannelSelectCode.h"
-#include "tavik/tTavikTraits.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
-using nQoUdRLP100::nTavik::tTavikTraits;
-
-namespace {
-constexpr uint8_t kSelectBits = 0x0F;
-}  // namespace
 
 tAIImmediateDMATransferPrimitive::tAIImmediateDMATransferPrimitive(
     iBus* bus, const tDeviceInfo* deviceInfo, tBaseAIScanningFrontEndPrimitive* frontEnd,
@@ -48,17 +43,7 @@ void tAIImmediateDMATransferPrimitive::routeFIFO(uint32_t number, tStatus2& stat
 }
 
 void tAIImmediateDMATransferPrimitive::select(uint8_t code, tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdRLP100::tRegisterLockGroup* group = _map->lockGroup(kSelectGroup);
-  group->acquire(tTavikTraits::kSites.at(tTavikTraits::kSites.lockAcquire), &status);
-  if (status.isFatal()) return;
-  auto& target = _map->Write_0009;
-  target.writeRegister(static_cast<uint8_t>((target.getRegister() & ~kSelectBits) | code), &status,
-                       1);
-  tStatus2 release;
-  group->release(&release);
-  status.assign(release);
-  _map->flushBus(&status);
+  writeAIDMASelect(*_map, code, status);
 }
 
 }  // namespace nQoUdP100

@@ -19,7 +19,6 @@ namespace nQoUdP100 {
 class tAIImmediateDMATransferPrimitive : public tBaseAIImmediateDMATransferPrimitive {
  public:
   static inline void* ___classID = nullptr;
-  static constexpr uint32_t kSelectGroup = 19;
   static constexpr uint32_t kSampleWidth = 4;
   static constexpr uint32_t kPortWidth = 4;
 

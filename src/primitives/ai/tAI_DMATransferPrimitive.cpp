@@ -3,17 +3,15 @@
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "orb/castToClass.h"
-#include "tavik/tTavikTraits.h"
+#include "primitives/ai/aiDMASelect.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
-using nQoUdRLP100::nTavik::tTavikTraits;
 
 namespace {
 constexpr const char kFile[] = "source/qomiop/tavik/udseries/ai/tAI_DMATransferPrimitive";
 constexpr unsigned kDrainLine = 242;
-constexpr uint8_t kSelectBits = 0x0F;
 }  // namespace
 
 tAI_DMATransferPrimitive::tAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,
@@ -40,16 +38,7 @@ bool tAI_DMATransferPrimitive::isReady() const {
 }
 
 void tAI_DMATransferPrimitive::selectChannel(uint8_t code, tStatus2& status) {
-  nQoUdRLP100::tRegisterLockGroup* group = _map->lockGroup(kSelectGroup);
-  group->acquire(tTavikTraits::kSites.at(tTavikTraits::kSites.lockAcquire), &status);
-  if (status.isFatal()) return;
-  auto& select = _map->Write_0009;
-  select.writeRegister(static_cast<uint8_t>((select.getRegister() & ~kSelectBits) | code), &status,
-                       1);
-  tStatus2 release;
-  group->release(&release);
-  status.assign(release);
-  _map->flushBus(&status);
+  writeAIDMASelect(*_map, code, status);
 }
 
 void tAI_DMATransferPrimitive::waitForLastConversion(tStatus2& status) {

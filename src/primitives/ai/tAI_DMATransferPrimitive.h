@@ -18,8 +18,6 @@ namespace nQoUdP100 {
 class tAI_DMATransferPrimitive : public tBaseAI_DMATransferPrimitive {
  public:
   static inline void* ___classID = nullptr;
-  // The lock group of the DMA select registers.
-  static constexpr uint32_t kSelectGroup = 19;
   static constexpr uint32_t kDrainTimeout = 10;  // milliseconds
 
   // The map is the board's, borrowed.
@@ -34,7 +32,7 @@ class tAI_DMATransferPrimitive : public tBaseAI_DMATransferPrimitive {
   bool isReady() const override;
 
  protected:
-  // Under the group's lock, then a bus flush.
+  // writeAIDMASelect.
   void selectChannel(uint8_t code, tStatus2& status) override;
   // -50400 when bit 15 stays set for the whole time-out.
   void waitForLastConversion(tStatus2& status) override;

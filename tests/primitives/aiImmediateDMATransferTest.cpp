@@ -14,6 +14,7 @@
 #include "primitives/aiTransferFixture.h"
 #include "sim/simMemBlocks.h"
 #include "sim/simSync.h"
+#include "sim/tSimSchedulerAction.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -173,6 +174,22 @@ TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClien
   EXPECT_EQ(transfer->resolver()->resolve(), 2u);
   EXPECT_EQ(windows.writes(), (tLog{{vesk, 0x00, 32, 0x20, W::kWrite}}));
   EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
+}
+
+TEST_F(tImmediateDMATest, WithoutClientEventTheScheduleResolverRunsTheActionWithItsCount) {
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  ASSERT_NE(transfer->resolver(), nullptr);
+  transfer->arm(status);
+  windows.setRead(vesk, 0x3C, 32, 0x80000);
+  EXPECT_EQ(transfer->resolver()->resolve(), 2u);
+  EXPECT_EQ(transfer->resolver()->resolve(), 2u);
+  transfer->disarm(status);
+  using C = nQoSim::tSimSchedulerAction::tCall;
+  EXPECT_EQ(action.calls(),
+            (std::vector<C>{{C::kArmed, 0}, {C::kRun, 0}, {C::kRun, 1}, {C::kDisarmed, 0}}));
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tImmediateDMATest, TheKernelFlagEndsTheTransferOnceWhateverTheClientWrites) {

@@ -190,6 +190,20 @@ TEST_F(tAIInterruptTransferTest, AWrongCountInTheLastDrainIsReportedAtTheBoardSi
   EXPECT_EQ(destination.ends, (std::vector<int>{-200222}));
 }
 
+TEST_F(tAIInterruptTransferTest, DestroyingAnArmedTransferLeavesNoObserverBehind) {
+  delete transfer;
+  transfer = nullptr;
+  // A FIFO pass now reaches no observer: a committed FIFO installs no handler.
+  fifo->commit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kFIFOSource], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource],
+            nullptr);
+  converter->commit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAI_ADCPrimitive::kOverrunSource], nullptr);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {
   transfer->disarm(status);
   transfer->uncommit(status);

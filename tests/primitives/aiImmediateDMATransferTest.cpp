@@ -13,6 +13,7 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simMemBlocks.h"
+#include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/tSimSchedulerAction.h"
 #include "support/statusRecords.h"
@@ -219,6 +220,9 @@ TEST_F(tImmediateDMATest, TheKernelFlagEndsTheTransferOnceWhateverTheClientWrite
 TEST_F(tImmediateDMATest, MappingsAreUndoneBeforeTheyAreReplacedOrTheBufferFreed) {
   transfer->setListenerKey(kKey);
   committed();
+  EXPECT_EQ(nQoSim::findSocketListener("{11223344-5566-7788-99AA-BBCCDDEEFF00}::"
+                                       "tBaseAIImmediateDMATransferPrimitive::tLibSocketListener"),
+            &transfer->listener());
   uint8_t reply[16];
   EXPECT_EQ(ask(1, request(), reply), 0);
   uint64_t first;

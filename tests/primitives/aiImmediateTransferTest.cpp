@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "support/statusRecords.h"
 
@@ -200,6 +202,23 @@ TEST_F(tImmediateTest, SocketRequestsCheckKeyKindAndReplyRoom) {
   EXPECT_EQ(ask(44, 9), -223749);
   request[0] ^= 1;
   EXPECT_EQ(ask(44, 1), -223749) << "wrong key";
+}
+
+TEST_F(tImmediateTest, ArmRegistersTheListenerUnderTheBusLocationAndDisarmRemovesIt) {
+  bus.setLocation(0, 0xAB);
+  bus.setLocation(1, 2);
+  bus.setLocation(2, 0x3C);
+  immediate->setListenerKey(kKey);
+  channels({1});
+  const std::string name = "0xAB::0x2::0x3C::tBaseAIImmediateTransferPrimitive::tLibSocketListener";
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  immediate->armTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), &immediate->listener());
+  immediate->disarmTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {

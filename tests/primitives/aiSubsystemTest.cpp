@@ -3,11 +3,13 @@
 // failed commit or arm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "primitives/ai/tAISubsystem.h"
+#include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
@@ -129,6 +131,37 @@ TEST_F(tAISubsystemTest, AFailedFIFOArmDisarmsTheDMATransferButNotTheTimingContr
   tStatus2 local;
   subsystem->uncommit(local);
   EXPECT_EQ(local.code, 0);
+}
+
+}  // namespace
+}  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+// The members that own sync objects show the order of destruction: the
+// interrupt transfer's lock, the DMA transfer's lock and worker, the immediate
+// DMA transfer's lock, then the timing controller's record-end events.
+TEST_F(tAISubsystemTest, DestructionDeletesTheTransfersBeforeTheTimingController) {
+  subsystem.reset();
+  nQoSim::clearSyncLog();
+  subsystem = std::make_unique<tAISubsystem>(&description, resources, status);
+  ASSERT_EQ(status.code, 0);
+  std::vector<const iSync*> opened;
+  for (const auto& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen) opened.push_back(record.object);
+  // Timing controller (2 events), immediate DMA lock, interrupt lock, DMA
+  // lock, the DMA worker's three.
+  ASSERT_EQ(opened.size(), 8u);
+  subsystem.reset();
+  const std::vector<const iSync*> closed = closedObjects();
+  auto at = [&](const iSync* object) {
+    return std::find(closed.begin(), closed.end(), object) - closed.begin();
+  };
+  EXPECT_LT(at(opened[3]), at(opened[4])) << "interrupt before DMA";
+  EXPECT_LT(at(opened[4]), at(opened[2])) << "DMA before immediate DMA";
+  EXPECT_LT(at(opened[2]), at(opened[0])) << "immediate DMA before the timing controller";
+  EXPECT_EQ(closed.size(), 8u);
 }
 
 }  // namespace

@@ -298,4 +298,16 @@ void tSimBus::write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t
   if (_recordAccesses) record({tCall::kWrite32, flags, offset, window, 0, value});
 }
 
+iBus::iDMAChannel* tSimBus::reserveDMAChannel(uint32_t first, uint32_t second, int*) {
+  _dmaChannel.arguments = {first, second};
+  ++_dmaChannel.reserved;
+  return &_dmaChannel;
+}
+
+void tSimBus::releaseDMAChannel(iDMAChannel** channel, int*) {
+  if (channel == nullptr || *channel == nullptr) return;
+  --_dmaChannel.reserved;
+  *channel = nullptr;
+}
+
 }  // namespace nQoSim

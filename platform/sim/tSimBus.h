@@ -43,6 +43,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "bus/iBus.h"
@@ -180,9 +181,23 @@ class tSimBus : public iBus {
   uint32_t location(uint32_t index) override {
     return index < kLocationWords ? _location[index] : 0;
   }
+  iDMAChannel* reserveDMAChannel(uint32_t first, uint32_t second, int* status) override;
+  void releaseDMAChannel(iDMAChannel** channel, int* status) override;
+  // The number the next reserved DMA channel answers (0 by default); the
+  // arguments of the last reservation; channels reserved and not released.
+  void setDMAChannelNumber(uint32_t number) { _dmaChannel.chosen = number; }
+  std::pair<uint32_t, uint32_t> dmaReservationArguments() const { return _dmaChannel.arguments; }
+  int reservedDMAChannels() const { return _dmaChannel.reserved; }
 
  private:
   static constexpr uint32_t kLocationWords = 3;
+  struct tDMAChannel final : iDMAChannel {
+    uint32_t number() override { return chosen; }
+    uint32_t chosen = 0;
+    std::pair<uint32_t, uint32_t> arguments{0, 0};
+    int reserved = 0;
+  };
+  tDMAChannel _dmaChannel;
 
   struct tRegistration {
     uint64_t handle;

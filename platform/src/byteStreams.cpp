@@ -1,4 +1,6 @@
 // Byte-buffer streams of the object broker and the GUID's stream operations.
+#include <cstdio>
+
 #include "mdbg/tStatus2.h"
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
@@ -116,6 +118,13 @@ void tByteOutputStream::writeU32(uint32_t value, int& status) {
 }
 void tByteOutputStream::writeU64(uint64_t value, int& status) {
   write(value, tStreamOperation::kU64, status);
+}
+
+void tGUID::toString(char (&text)[kTextLength]) const {
+  std::snprintf(text, kTextLength, "{%08X-%04X-%04X-%04X-%012llX}",
+                static_cast<unsigned>(high >> 32), static_cast<unsigned>((high >> 16) & 0xFFFF),
+                static_cast<unsigned>(high & 0xFFFF), static_cast<unsigned>(low >> 48),
+                static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFull));
 }
 
 void tGUID::readExternal(iExternalInputStream& stream, int& status) {

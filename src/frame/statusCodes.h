@@ -36,9 +36,12 @@ inline constexpr int kBoardTimeout = -50400;  // a board bit did not come in tim
 // Warning: a finite run or transfer stopped before its end.
 inline constexpr int kStoppedEarly = 200010;
 inline constexpr int kBypassNeedsOneChannel = -200329;  // a bypass selection in a longer list
+inline constexpr int kFIFOOverflow = -200010;  // an input FIFO overflowed (its buffer-error bit)
+inline constexpr int kConverterOverrun = -200019;  // the converter overran during a transfer
 
 // Analog output.
-inline constexpr int kUpdateMissed = -209802;      // an update passed unseen (+209802 when allowed)
+// An update or sample clock passed unseen (+209802 as a warning).
+inline constexpr int kClockMissed = -209802;
 inline constexpr int kStopRequested = -224608;     // a wait ended by a stop request
 inline constexpr int kIntervalLoadBusy = -201261;  // the interval load register is still in use
 inline constexpr int kPreloadShort = -200166;      // a preload ended before the total samples
@@ -62,17 +65,17 @@ inline constexpr int kDoneTimeout = -224606;    // a worker thread's done event 
 inline constexpr int kClockBackwards = 50202;   // warning: the clock read below the start count
 
 // Correlated digital transfers.
-inline constexpr int kCDIOverrun = -200715;      // the FIFO overran (input, or an immediate output)
-inline constexpr int kCDOOverrun = -200716;      // the output FIFO overran under DMA or interrupts
-inline constexpr int kCDIBufferError = -200010;  // the input FIFO's buffer-error bit
+inline constexpr int kCDIOverrun = -200715;  // the FIFO overran (input, or an immediate output)
+inline constexpr int kCDOOverrun = -200716;  // the output FIFO overran under DMA or interrupts
 inline constexpr int kOutputBufferError = -200016;  // an output FIFO's buffer error (underflow)
-inline constexpr int kShortTransfer = -200222;      // the partner moved another count than asked
+inline constexpr int kShortTransfer = -200222;      // a partner or destination moved another count
 inline constexpr int kNothingToWrite = -200290;     // the output partner handed over no bytes
-inline constexpr int kNotificationLimit = -200322;  // a notification reached its chunk limit
-inline constexpr int kReadPastTotal = -200278;      // a read after the finite total was read
-inline constexpr int kWritePastTotal = -200288;     // a write after the finite total was written
-inline constexpr int kWaitTimeout = -200474;        // no data, room or update within the time-out
-inline constexpr int kNullDestination = -224629;    // a read was given no destination
+// One notification or interrupt would take more than its chunk limit.
+inline constexpr int kChunkLimit = -200322;
+inline constexpr int kReadPastTotal = -200278;    // a read after the finite total was read
+inline constexpr int kWritePastTotal = -200288;   // a write after the finite total was written
+inline constexpr int kWaitTimeout = -200474;      // no data, room, update or sample clock in time
+inline constexpr int kNullDestination = -224629;  // a read was given no destination
 inline constexpr int kStreamOperationNotOffered = -200455;  // an input stream's other operation
 // A setting changed after the transfer was set up.
 inline constexpr int kSettingWhileInUse = -223748;

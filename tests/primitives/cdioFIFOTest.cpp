@@ -72,7 +72,7 @@ TEST_F(tCDIOFIFOTest, CDIFIFOLifecycleAttachesWritesTheModeAndSwitchesTheSources
   EXPECT_NE(board->primaryHandlers[kCDIFIFO], nullptr);
   EXPECT_NE(board->secondaryHandlers[kCDIFIFO], nullptr);
   EXPECT_NE(board->primaryHandlers[kCDIOverrun], nullptr);
-  EXPECT_EQ(board->primaryHandlers[kCDIBufferError], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kFIFOOverflow], nullptr);
   EXPECT_EQ(at(windows.log(), 0x228), (tLog{wrote32(0x228, 0x800), wrote32(0x228, 0xA00)}));
   EXPECT_EQ(cdi->state(), 2u);
   EXPECT_TRUE(cdi->isReady());
@@ -266,7 +266,7 @@ TEST_F(tCDIOFIFOTest, ListsReuseFreedRecordsGrowFromThreeToSixAndReportAFailedGr
   EXPECT_EQ(nQoSim::totalAllocations(), before + 1);
   cdi->commit(status);
   cdi->arm(status);
-  board->primaryHandlers[kCDIBufferError]->handleInterrupt();
+  board->primaryHandlers[kFIFOOverflow]->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<std::string>{"a:buffer", "d:buffer", "c:buffer", "b:buffer"}));
   cdi->disarm(status);
   cdi->uncommit(status);

@@ -42,7 +42,7 @@ class tCDIOTest : public tTavikMapTest {
  protected:
   static constexpr uint32_t kIrq = 1;
   // The board dispatcher's sources of the CDIO slots.
-  static constexpr uint32_t kCDIFIFO = 21, kCDIBufferError = 22, kCDIOverrun = 23, kCDOFIFO = 24,
+  static constexpr uint32_t kCDIFIFO = 21, kFIFOOverflow = 22, kCDIOverrun = 23, kCDOFIFO = 24,
                             kOutputBufferError = 25, kCDOOverrun = 26, kCDOFIFOEmpty = 27;
 
   void SetUp() override {

@@ -19,6 +19,9 @@
 //   bus->unmapWindow(&handle);
 //
 //   uint32_t where = bus->location(1);   // word 1 of the device's place on the bus
+//
+//   iBus::iDMAChannel* channel = bus->reserveDMAChannel(0xFFFFFFFF, 0xFFFFFFFE, &code);
+//   bus->releaseDMAChannel(&channel, &code);
 #pragma once
 
 #include <cstdint>
@@ -28,6 +31,13 @@
 
 class iBus {
  public:
+  // A DMA channel the bus handed out.
+  class iDMAChannel {
+   public:
+    virtual ~iDMAChannel() = default;
+    virtual uint32_t number() = 0;
+  };
+
   // What mapMemory hands back: the first 64-bit word is the window's base
   // address; the rest belongs to the bus.
   struct tMemoryMapping {
@@ -88,4 +98,8 @@ class iBus {
                        int* status) = 0;
   // Word index (0 to 2) of the device's location on the bus; 0 past them.
   virtual uint32_t location(uint32_t index) = 0;
+  // Reserves a DMA channel of the device (null with the status set when none
+  // is free); releaseDMAChannel gives it back and clears the caller's pointer.
+  virtual iDMAChannel* reserveDMAChannel(uint32_t first, uint32_t second, int* status) = 0;
+  virtual void releaseDMAChannel(iDMAChannel** channel, int* status) = 0;
 };

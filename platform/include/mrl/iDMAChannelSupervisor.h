@@ -12,6 +12,9 @@ namespace nQoLMSDR100 {
 class iDMAEndpoint {
  public:
   virtual ~iDMAEndpoint() = default;
+  // The end of a transfer that this endpoint receives: the reason (no error
+  // for a complete transfer) and the status of the report.
+  virtual void transferEnded(const nQoMDBG100::tStatus2& /*reason*/, nQoMDBG100::tStatus2&) {}
 };
 
 class iDMAChannelSupervisor {

@@ -14,8 +14,22 @@ struct tAIFirstEntry {
   const uint32_t* startUpFlag = nullptr;
   // Samples between two runs of a timing controller's timed loop (word 4).
   uint32_t timedLoopThreshold = 0;
+  // Sample sets of a finite acquisition that the immediate transfer leaves
+  // unread: subtracted from the controller's total.
+  uint32_t heldBackSets = 0;
+  // Words 7 and 8: choose the AI output select (0 gives 2, 1 gives 3, else 0)
+  // and the personal bit 10 (1 gives 1, else 0) that the subsystem programs.
+  uint32_t outputSelectWord = 0;
+  uint32_t personalWord = 0;
 
   bool wantsStartUpPulse() const { return startUpFlag != nullptr && *startUpFlag != 0; }
+};
+
+// The AI timing description: the output mode (word 1) and bit 0 of the
+// register at 0xBC (bit 0 of word 2) that the subsystem programs.
+struct tAITimingDescription {
+  uint32_t outputMode = 0;
+  uint32_t word2 = 0;
 };
 
 // The analog trigger of the AI part: its level sources.
@@ -43,6 +57,12 @@ struct tAIFIFODescription {
   uint32_t defaultCount = 0;     // word 3
 };
 
+// How the AI samples leave the FIFO: the block of samples that the interrupt
+// transfer moves at a time (word 3).
+struct tAISampleDescription {
+  uint32_t blockSize = 0;
+};
+
 struct tAIDescription {
   const tAIFirstEntry* firstEntry = nullptr;
   const tAIFrontEndDescription* frontEnd = nullptr;
@@ -50,6 +70,8 @@ struct tAIDescription {
   const tAITransferList* transfers = nullptr;
   const char* const* terminalNames = nullptr;  // null-terminated
   const tAIFIFODescription* fifo = nullptr;
+  const tAISampleDescription* samples = nullptr;
+  const tAITimingDescription* timing = nullptr;
 };
 
 }  // namespace nQoUdP100

@@ -130,6 +130,8 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   void setFIFOModeForLevel(uint32_t level, tStatus2& status, bool write);
 
   const tAIDeviceFIFOPrimitiveConfig& configuration() const { return _configuration; }
+  // The FIFO's depth in samples.
+  uint32_t size() const { return _size; }
   const tPrimitiveState& state() const { return _state; }
 
  protected:

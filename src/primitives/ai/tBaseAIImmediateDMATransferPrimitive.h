@@ -1,29 +1,225 @@
-// The analog-input immediate DMA transfer, so far only what the linkers write
-// into it: the event object of its done and error events and the scheduler
-// action that its schedule resolvers run.
+// The analog-input immediate DMA transfer: one DMA channel of the VESK chip
+// fills a shared buffer from the AI data FIFO, block by block around a ring of
+// link descriptors; a client maps the buffer through the socket listener and
+// reads it directly. Header words (little-endian u32 at these offsets):
+// 0 done (1 at commit and when the transfer ended, 0 from arm), 4 the final
+// status code, 8 to 32 the client's words, 36 the block count, 40 samples per
+// scan, 44 on the sample data. Whether the transfer ended is the kernel's own
+// flag; the client may write the header, which only mirrors it.
+//
+//   transfer.reserveDMAChannel(status);
+//   transfer.commitChannel(status);   // samples per scan, observers
+//   transfer.commit(status);          // buffer, ring, resolver, listener
+//   transfer.arm(status);             // the channel runs
+//
+// The done-event object and the scheduler action are written by the linkers.
 #pragma once
 
+#include <cstdint>
+
+#include "apal/tMemBlockReferenceBase.h"
+#include "bus/iBus.h"
+#include "bus/iBusInterruptResolver.h"
+#include "frame/tDeviceInfo.h"
+#include "frame/tModuleObject.h"
+#include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
 #include "mrl/iSchedulerActionSupervisor.h"
+#include "orb/tGUID.h"
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "sync/iSync.h"
+#include "vesk/tVESKChannel.h"
 
 namespace nQoUdP100 {
 
-class tBaseAIImmediateDMATransferPrimitive {
+class tBaseAIImmediateDMATransferPrimitive
+    : public nQoUdR100::tModuleObject,
+      public tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver,
+      public tBaseAI_ADCPrimitive::iObserver,
+      public tBaseAITimingControllerPrimitive::iLastConvertObserver {
  public:
-  virtual ~tBaseAIImmediateDMATransferPrimitive() = default;
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr uint32_t kHeaderSize = 44;
+  static constexpr uint32_t kSlack = 3;
+  static constexpr uint32_t kDescriptorSize = 12;
+  static constexpr uint32_t kAlign = 16;
+  static constexpr uint32_t kRequestSize = 24;
+  static constexpr uint32_t kReplySize = 16;
+  enum tRequest : uint32_t { kMap = 1, kUnmap = 2, kNameEvent = 3 };
+  enum tHeaderWord : uint32_t {
+    kDoneWord = 0,
+    kStatusWord = 1,
+    kReadCountWord = 7,
+    kBlockCountWord = 9,
+    kSamplesPerScanWord = 10,
+  };
 
-  void setEvent(nQoMRL110::iEvent* event, nQoMDBG100::tStatus2&) { _event = event; }
-  nQoMRL110::iEvent* getEvent() const { return _event; }
+  // The three bus resolvers of the channel's completion interrupt.
+  template <bool kUnblock, bool kSchedule>
+  class tResolver final : public iBusInterruptResolver {
+   public:
+    explicit tResolver(tBaseAIImmediateDMATransferPrimitive* owner) : _owner(owner) {}
+    uint32_t resolve() override { return _owner->resolve(kUnblock, kSchedule); }
+
+   private:
+    tBaseAIImmediateDMATransferPrimitive* _owner;
+  };
+  using tUnblockAndScheduleInterruptResolver = tResolver<true, true>;
+  using tUnblockInterruptResolver = tResolver<true, false>;
+  using tScheduleInterruptResolver = tResolver<false, true>;
+
+  class tLibSocketListener final : public iLibSocketListener, public iLibSocket {
+   public:
+    explicit tLibSocketListener(tBaseAIImmediateDMATransferPrimitive* owner) : _owner(owner) {}
+    iLibSocket* getSocket() override { return this; }
+    void releaseSocket(uint32_t* word) override { *word = 0; }
+    void handleRequest(const void* request, uint32_t requestSize, void* reply,
+                       uint32_t replyCapacity, uint32_t* replySize, uint32_t code,
+                       uint32_t secondWord, tStatus2& status) override;
+
+   private:
+    tBaseAIImmediateDMATransferPrimitive* _owner;
+  };
+
+  // The words copied into the header at commit.
+  struct tHeaderWords {
+    uint32_t flag8 = 1;
+    uint32_t word12 = 0;  // non-zero: the client blocks on its event
+    uint32_t word16 = 0;
+    uint32_t word20 = 1;
+    uint32_t word24 = 100;
+    uint32_t word32 = 0;
+  };
+
+  tBaseAIImmediateDMATransferPrimitive() = default;
+  // Everything borrowed; sample and data-port widths in bytes.
+  tBaseAIImmediateDMATransferPrimitive(iBus* bus, const tDeviceInfo* deviceInfo,
+                                       tBaseAIScanningFrontEndPrimitive* frontEnd,
+                                       tBaseAI_ADCPrimitive* adc,
+                                       tBaseAITimingControllerPrimitive* timing,
+                                       tBaseAIDeviceFIFOPrimitive* fifo, uint32_t sampleWidth,
+                                       uint32_t portWidth, tStatus2& status);
+  ~tBaseAIImmediateDMATransferPrimitive() override;
+  tBaseAIImmediateDMATransferPrimitive(const tBaseAIImmediateDMATransferPrimitive&) = delete;
+  tBaseAIImmediateDMATransferPrimitive& operator=(const tBaseAIImmediateDMATransferPrimitive&) =
+      delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+
+  // The done-event object that requestCancel's actions go to (null: none).
+  void setEvent(nQoMRL110::iEvent* event, tStatus2&) { _doneEvent = event; }
+  nQoMRL110::iEvent* getEvent() const { return _doneEvent; }
   // Stores the action (null: none) when the status holds no error.
-  void setSchedulerAction(nQoMAS100::iSchedulerAction* action, nQoMDBG100::tStatus2& status) {
+  void setSchedulerAction(nQoMAS100::iSchedulerAction* action, tStatus2& status) {
     if (status.isNotFatal()) _schedulerAction = action;
   }
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction; }
+  void setListenerKey(uint64_t key) { _listenerKey = key; }
+  tHeaderWords& headerWords() { return _words; }
+
+  virtual bool isReady() const;
+  // A channel from the bus (kRefused and given back when the board has no map
+  // for its number), reset; state 2.
+  void reserveDMAChannel(tStatus2& status);
+  void releaseDMAChannel(tStatus2& status);
+  // Samples per scan from the timing and channel list (kRefused for 0), the
+  // observers registered; state 3.
+  void commitChannel(tStatus2& status);
+  void uncommitChannel(tStatus2& status);
+  // Buffer, header, channel programming, resolver, listener; state 4. A failure
+  // is undone by uncommit on a fresh status.
+  void commit(tStatus2& status);
+  void uncommit(tStatus2& status);
+  void arm(tStatus2& status);
+  void disarm(tStatus2& status);
+  // Not supported: -50256.
+  void start(tStatus2& status);
+  void stop(tStatus2& status);
+  // Ends a running transfer once: the channel reset, the controller stopped,
+  // the client woken, the done event told; header words 4 and 0.
+  void requestCancel(const tStatus2& reason, tStatus2& status);
+  // The client's read count (word 28) while word 20 allows and word 28 <= 24.
+  void countRead();
+
+  uint32_t overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) override;
+  void overflowedSecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2&) override;
+  uint32_t handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) override;
+  void handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) override;
+  uint32_t lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) override;
+  void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) override;
+
+  uint32_t transferState() const { return _transferState; }
+  uint32_t samplesPerScan() const { return _samplesPerScan; }
+  uint32_t channelNumber() const { return _channelNumber; }
+  const uint8_t* buffer() const { return static_cast<const uint8_t*>(_buffer.pointer()); }
+  uint32_t bufferSize() const { return _buffer.size(); }
+  uint64_t bufferPhysical() const { return _buffer.physicalAddress(); }
+  const uint8_t* linkChain() const { return static_cast<const uint8_t*>(_linkChain.pointer()); }
+  uint64_t linkChainPhysical() const { return _linkChain.physicalAddress(); }
+  iBusInterruptResolver* resolver() const { return _resolver; }
+  tLibSocketListener& listener() { return _listener; }
+
+ protected:
+  // The board's part: the register map of a channel (null when it has none),
+  // the FIFO routed to a channel, and disconnected again.
+  virtual nQoUdRLP100::tVESKChannel* channelMapFor(uint32_t number, tStatus2& status) = 0;
+  virtual void routeFIFO(uint32_t number, tStatus2& status) = 0;
+  virtual void disconnectFIFO(tStatus2& status) = 0;
 
  private:
-  nQoMRL110::iEvent* _event = nullptr;
+  uint32_t resolve(bool unblock, bool schedule);
+  uint32_t* header() const { return static_cast<uint32_t*>(_buffer.pointer()); }
+  void resetChannel(tStatus2& status);
+  void buildBuffer(tStatus2& status);
+  void programChannel(tStatus2& status);
+  void buildLinkChain(uint32_t blocks, tStatus2& status);
+  void attachResolver(tStatus2& status);
+  void detachResolver(tStatus2& status);
+  void unmapClient();
+  void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
+              uint32_t* replySize, uint32_t kind, tStatus2& status);
+  void endFromNotification(int code, unsigned line);
+
+  iBus* _bus = nullptr;
+  const tDeviceInfo* _deviceInfo = nullptr;
+  iSync* _event = nullptr;
+  tHeaderWords _words;
+  nQoUdRLP100::tVESKChannel* _channelMap = nullptr;
+  tUnblockAndScheduleInterruptResolver _unblockAndSchedule{this};
+  tUnblockInterruptResolver _unblock{this};
+  tScheduleInterruptResolver _schedule{this};
+  iBusInterruptResolver* _resolver = nullptr;
+  tBaseAIScanningFrontEndPrimitive* _frontEnd = nullptr;
+  tBaseAI_ADCPrimitive* _adc = nullptr;
+  tBaseAITimingControllerPrimitive* _timing = nullptr;
+  tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
+  uint32_t _sampleWidth = 0;
+  uint32_t _portWidth = 0;
+  uint32_t _transferState = 1;
+  iBus::iDMAChannel* _dmaChannel = nullptr;
+  uint32_t _channelNumber = 0;
+  uint32_t _samplesPerScan = 0;
+  tMemBlockReferenceBase _buffer;
+  tMemBlockReferenceBase _linkChain;
   nQoMAS100::iSchedulerAction* _schedulerAction = nullptr;
+  nQoMRL110::iEvent* _doneEvent = nullptr;
+  uint64_t _interruptCount = 0;
+  uint64_t _resolverHandle = 0;
+  uint64_t _listenerKey = 0;
+  tLibSocketListener _listener{this};
+  uint64_t _listenerHandle = 0;
+  uint64_t _userMapping = 0;
+  iSync* _transferLock = nullptr;
+  // Whether the running transfer has ended: the kernel's word, never the
+  // client's header.
+  uint32_t _ended = 1;
+  uint32_t _counts[6] = {};
 };
 
 }  // namespace nQoUdP100

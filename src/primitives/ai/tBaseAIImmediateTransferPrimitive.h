@@ -1,25 +1,189 @@
-// The analog-input programmed-I/O reader, so far only the event object through
-// which it signals done and error events (set by the done and error event
-// linker).
+// The analog-input programmed-I/O reader: on its supervisor's request it
+// copies samples one by one out of the AI data FIFO into the caller's buffer,
+// sample set by sample set, watching for converter overrun, FIFO overflow, a
+// time-out and a cancel request. A waiter decides what to do while the FIFO
+// is empty; a socket listener lets a client read the read configuration and
+// name the event it blocks on.
+//
+//   immediate.reserveTransfer(status);
+//   immediate.commitTransfer(status);    // set list from the controller and front end
+//   immediate.armTransfer(status);       // listener registered
+//   immediate.startTransfer(status);
+//   uint32_t sets = immediate.read(buffer, 1, status, &bytes, 10, kTimerTimeUnitMillisecond);
+//
+// The default form (nothing to read from) holds only the event that the done
+// and error event linker writes; it is never ready.
 #pragma once
 
+#include <cstdint>
+
+#include "frame/tDeviceInfo.h"
+#include "frame/tGrowableArray.h"
+#include "frame/tModuleObject.h"
+#include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
+#include "primitives/ai/aiImmediateWaiters.h"
+#include "primitives/ai/tAIDescription.h"
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
+#include "sync/tSyncAtomicU32.h"
+
+class iBus;
 
 namespace nQoUdP100 {
 
-class tBaseAIImmediateTransferPrimitive {
+class tBaseAIImmediateTransferPrimitive
+    : public nQoUdR100::tModuleObject,
+      public tBaseAITimingControllerPrimitive::iSampleEndObserver {
  public:
-  virtual ~tBaseAIImmediateTransferPrimitive() = default;
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr uint32_t kNoLimit = 0xFFFFFFFF;
+  static constexpr uint32_t kExcludedChannelType = 271;
+  // The listener's request: the key, then two words; its reply: at least 36
+  // bytes, the read configuration's eight words and then the set list.
+  static constexpr uint32_t kRequestSize = 16;
+  static constexpr uint32_t kReplySize = 36;
+  static constexpr uint32_t kReplyHeaderSize = 32;
+  enum tRequest : uint32_t { kSetCount = 1, kReadConfiguration = 2, kNameEvent = 3 };
+
+  // The client's socket: its requests and replies.
+  class tLibSocketListener final : public iLibSocketListener, public iLibSocket {
+   public:
+    explicit tLibSocketListener(tBaseAIImmediateTransferPrimitive* owner) : _owner(owner) {}
+    iLibSocket* getSocket() override { return this; }
+    void releaseSocket(uint32_t* word) override { *word = 0; }
+    void handleRequest(const void* request, uint32_t requestSize, void* reply,
+                       uint32_t replyCapacity, uint32_t* replySize, uint32_t code,
+                       uint32_t secondWord, tStatus2& status) override;
+
+   private:
+    tBaseAIImmediateTransferPrimitive* _owner;
+  };
+
+  tBaseAIImmediateTransferPrimitive() = default;
+  // Everything borrowed. The sample width is the FIFO record's word 2, which
+  // must not be 0 (kRefused); the held-back sets the first entry's word 4.
+  tBaseAIImmediateTransferPrimitive(iBus* bus, const tDeviceInfo* deviceInfo,
+                                    tBaseAIScanningFrontEndPrimitive* frontEnd,
+                                    tBaseAI_WFNSCPrimitive* wfnsc, tBaseAI_ADCPrimitive* adc,
+                                    tBaseAITimingControllerPrimitive* timing,
+                                    tBaseAIDeviceFIFOPrimitive* fifo,
+                                    const tAIDescription* description, tStatus2& status);
+  ~tBaseAIImmediateTransferPrimitive() override;
+  tBaseAIImmediateTransferPrimitive(const tBaseAIImmediateTransferPrimitive&) = delete;
+  tBaseAIImmediateTransferPrimitive& operator=(const tBaseAIImmediateTransferPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
 
   // Stores the event (null: none) when the status holds no error.
-  virtual void setEvent(nQoMRL110::iEvent* event, nQoMDBG100::tStatus2& status) {
+  virtual void setEvent(nQoMRL110::iEvent* event, tStatus2& status) {
     if (status.isNotFatal()) _event = event;
   }
   nQoMRL110::iEvent* getEvent() const { return _event; }
 
+  bool isReady() const;
+  // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
+  // undo on a fresh status.
+  void reserveTransfer(tStatus2& status);
+  void commitTransfer(tStatus2& status);
+  void armTransfer(tStatus2& status);
+  void startTransfer(tStatus2& status);
+  void stopTransfer(tStatus2& status);
+  void disarmTransfer(tStatus2& status);
+  void uncommitTransfer(tStatus2& status);
+  void unreserveTransfer(tStatus2& status);
+  // Sets the cancel flag and releases the waiter.
+  void requestCancel();
+  // With read option 1 on, or a retriggerable controller: the is-done action.
+  void notifyDone(tStatus2& status);
+  uint32_t getTransferState() const { return _transferState; }
+
+  // Reads setCount sample sets into destination (room for them assumed, as
+  // the supervisor sizes it); the number of complete sets. timeout 0: no
+  // waiting, kNoLimit: none, else in unit.
+  uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
+                uint32_t timeout, tTimerTimeUnit unit);
+
+  // Read configuration, as the supervisor applies it.
+  void setListenerKey(uint64_t key) { _listenerKey = key; }
+  void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
+  void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
+  void setReadOption3(bool on) { _option3 = on ? 1 : 0; }
+  void setReadCountLimit(uint32_t limit) { _readCountLimit = limit; }
+  void setReadCountIsWarning(uint32_t warning) { _readCountIsWarning = warning; }
+  void setWaitMode(uint32_t mode) { _waitMode = mode; }
+  void setTimeout(uint32_t value, uint32_t unit) {
+    _timeoutValue = value;
+    _timeoutUnit = unit;
+  }
+
+  uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, tStatus2&) override;
+  void sampleEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
+
+  uint32_t setCount() const { return static_cast<uint32_t>(_setList.size()); }
+  bool isFinished() const { return _finished != 0; }
+  tLibSocketListener& listener() { return _listener; }
+
  private:
+  // One set through the selected options; true when the set is complete.
+  bool readSet(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readInner(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  void readCountCheck(tStatus2& status);
+  void buildSetList(tStatus2& status);
+  void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
+  bool isFinite() const;
+  void failWithDevice(tStatus2& status, int code, unsigned line);
+  void postIsDone(tStatus2& status);
+  void registerListener(tStatus2& status);
+  void unregisterListener();
+  void remakeWaiter(const uint64_t* name, tStatus2& status);
+  void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
+              uint32_t* replySize, uint32_t kind, tStatus2& status);
+
+  uint32_t _sampleEndCount = 0;
+  uint32_t _secondPassCount = 0;
+  iBus* _bus = nullptr;
+  const tDeviceInfo* _deviceInfo = nullptr;
+  tBaseAIScanningFrontEndPrimitive* _frontEnd = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
+  tBaseAI_ADCPrimitive* _adc = nullptr;
+  tBaseAITimingControllerPrimitive* _timing = nullptr;
+  tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
+  tBaseAI_WFNSCPrimitive* _wfnsc = nullptr;
+  uint32_t _transferState = 0;
+  uint32_t _waitMode = iWaiter::kNop;
+  iWaiter* _waiter = nullptr;
+  uint32_t _option1 = 1;
+  uint32_t _option2 = 0;
+  uint32_t _option3 = 0;
+  nQoUdR100::tGrowableArray<uint32_t> _setList;
+  uint32_t _setIndex = 0;
+  uint32_t _setRemaining = 0;
+  tImmediateTimeout _timeout;
+  uint32_t _timeoutValue = kNoLimit;
+  uint32_t _timeoutUnit = kTimerTimeUnitMillisecond;
+  uint64_t _listenerKey = 0;
+  tLibSocketListener _listener{this};
+  uint64_t _listenerHandle = 0;
+  tSyncAtomicU32 _cancelRequested;
+  tSyncAtomicU32 _reading;
+  uint32_t _firstRead = 0;
+  uint32_t _setsRead = 0;
+  uint32_t _finished = 0;
+  uint32_t _finiteStopEnabled = 0;
+  uint32_t _sampleWidth = 0;
+  uint32_t _lookAheadLimit = 0;
+  uint32_t _heldBackSets = 0;
+  uint32_t _remainingCheckOff = 1;
+  uint32_t _readCountLimit = 100;
+  uint32_t _readCountIsWarning = 0;
+  uint32_t _readCount = 0;
 };
 
 }  // namespace nQoUdP100

@@ -1,35 +1,147 @@
-// The analog-input DMA transfer, so far only what the reservation framework's
-// linkers write into it: the event object of its done and error events, the
-// platform DMA channel's number (0xFFFFFFFF when not linked) and the done
-// sink, the endpoint that receives the end of the transfer (null when not
-// linked).
+// The analog-input DMA transfer, device-independent part: the platform's DMA
+// channel moves the samples; this primitive watches the converter (overrun),
+// the FIFO (overflow) and the timing controller (last conversion) and reports
+// the end of the transfer, or its first error, once per arm to the done sink.
+// After the last conversion its worker thread polls the FIFO until the DMA
+// channel has emptied it. The reservation framework's linkers write the event,
+// the DMA channel number (kNoChannel when not linked) and the done sink.
+//
+//   transfer.link(status);      // worker started, observers registered
+//   transfer.arm(status);       // channel selected, the end may come once
+//   ...                         // last conversion: drain, then the sink hears it
+//   transfer.disarm(status);    // waits up to 5000 for the worker
+//   transfer.unlink(status);
+//
+// The default form (no converter, controller or FIFO) only holds what the
+// linkers write; it is never ready.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tDeviceInfo.h"
+#include "frame/tModuleObject.h"
+#include "frame/tSingleActionOnceSignallableThread.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iEvent.h"
+#include "primitives/ai/tAI_DMATransferPrimitiveConfig.h"
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "sync/iSync.h"
 
 namespace nQoUdP100 {
 
-class tBaseAI_DMATransferPrimitive {
+class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
+                                     public tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver,
+                                     public tBaseAI_ADCPrimitive::iObserver,
+                                     public tBaseAITimingControllerPrimitive::iLastConvertObserver {
  public:
+  static inline void* ___classID = nullptr;
+  using tStatus2 = nQoMDBG100::tStatus2;
   static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
+  static constexpr uint32_t kChannelCount = 16;
+  static constexpr uint32_t kDisarmWait = 5000;
+  static constexpr uint32_t kPollInterval = 10;
 
-  virtual ~tBaseAI_DMATransferPrimitive() = default;
+  // What the passes counted since construction.
+  struct tCounts {
+    uint32_t overflow = 0;
+    uint32_t overflowSecondary = 0;
+    uint32_t overrun = 0;
+    uint32_t overrunSecondary = 0;
+    uint32_t lastConvert = 0;
+    uint32_t lastConvertSecondary = 0;
+  };
 
-  void setEvent(nQoMRL110::iEvent* event, nQoMDBG100::tStatus2&) { _event = event; }
+  tBaseAI_DMATransferPrimitive() = default;
+  // The converter, controller and FIFO are the board's, borrowed; the device
+  // information chooses the transfer lock.
+  tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,
+                               tBaseAITimingControllerPrimitive* timing,
+                               tBaseAIDeviceFIFOPrimitive* fifo, const tDeviceInfo& deviceInfo,
+                               tStatus2& status);
+  ~tBaseAI_DMATransferPrimitive() override;
+  tBaseAI_DMATransferPrimitive(const tBaseAI_DMATransferPrimitive&) = delete;
+  tBaseAI_DMATransferPrimitive& operator=(const tBaseAI_DMATransferPrimitive&) = delete;
+
+  virtual void* ___CPPKRLDynamicCast(void* const* classID);
+  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+
+  void setEvent(nQoMRL110::iEvent* event, tStatus2&) { _event = event; }
   nQoMRL110::iEvent* getEvent() const { return _event; }
   void setDMAChannelNumber(uint32_t number) { _dmaChannelNumber = number; }
   uint32_t getDMAChannelNumber() const { return _dmaChannelNumber; }
   void setDoneSink(nQoLMSDR100::iDMAEndpoint* sink) { _doneSink = sink; }
   nQoLMSDR100::iDMAEndpoint* getDoneSink() const { return _doneSink; }
 
+  // Controller, worker and transfer lock present.
+  virtual bool isReady() const;
+  void setConfiguration(const tAI_DMATransferPrimitiveConfig& configuration, tStatus2& status);
+  // Worker started, observers of FIFO, converter and controller registered; a
+  // failure is undone by unlink on a fresh status.
+  void link(tStatus2& status);
+  // The second commit step and the first uncommit step: nothing to do.
+  void commit(tStatus2&) {}
+  void uncommit(tStatus2&) {}
+  // Selects the linked channel (kRefused, nothing written, for a channel past
+  // 15 or none); a worker that an error stopped is started again; the worker
+  // reset and the end armed. A failure is undone by disarm on a fresh status.
+  void arm(tStatus2& status);
+  // Not supported: -50256.
+  void start(tStatus2& status);
+  void stop(tStatus2& status);
+  // Channel deselected, the worker signalled and waited for.
+  void disarm(tStatus2& status);
+  void unlink(tStatus2& status);
+
+  uint32_t overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) override;
+  void overflowedSecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2& status) override;
+  uint32_t handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) override;
+  void handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2& status) override;
+  uint32_t lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) override;
+  // Waits for the board to finish its last conversion, then wakes the worker.
+  void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
+
+  const tCounts& counts() const { return _counts; }
+  bool isDone() const { return _done != 0; }
+
+ protected:
+  // The board's part: the select code into the DMA select register (written
+  // even when unchanged), and the wait for the last conversion to leave the
+  // converter (its failure in the status). Without a board there is neither.
+  virtual void selectChannel(uint8_t /*code*/, tStatus2&) {}
+  virtual void waitForLastConversion(tStatus2&) {}
+
  private:
+  // The worker: polls the FIFO until it is empty, then ends the transfer.
+  class tWorker final : public tSingleActionOnceSignallableThread, public nQoUdR100::tModuleObject {
+   public:
+    tWorker(tBaseAI_DMATransferPrimitive* owner, tStatus2& status)
+        : tSingleActionOnceSignallableThread(status, 0), _owner(owner) {}
+    uint32_t action(tStatus2& status) override { return _owner->drain(status); }
+
+   private:
+    tBaseAI_DMATransferPrimitive* _owner;
+  };
+
+  uint32_t drain(tStatus2& status);
+  // Stops the controller on an error; reports to the sink under the transfer
+  // lock when the end has not been reported yet.
+  void endTransfer(const tStatus2& reason, tStatus2& status);
+  void failTransfer(int code, unsigned line);
+
+  tBaseAI_ADCPrimitive* _converter = nullptr;
+  tBaseAITimingControllerPrimitive* _timing = nullptr;
+  tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
   nQoLMSDR100::iDMAEndpoint* _doneSink = nullptr;
+  tAI_DMATransferPrimitiveConfig _configuration;
   uint32_t _dmaChannelNumber = kNoChannel;
+  tCounts _counts;
+  uint32_t _done = 1;
+  iSync* _transferLock = nullptr;
+  tWorker* _worker = nullptr;
 };
 
 }  // namespace nQoUdP100

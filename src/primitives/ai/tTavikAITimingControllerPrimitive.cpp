@@ -21,7 +21,7 @@ constexpr nQoUdR100::tStatusSite kStoppedEarly{
     "source/qomiop/tavik/ai/tTavikAITimingControllerPrimitive", 202};
 
 // The sample-clock select that stands for none.
-constexpr int32_t kNoSampleClock = 0x7FFF0000;
+constexpr int32_t kWaitTimeout = 0x7FFF0000;
 // The second-trigger select that stands for none.
 constexpr int32_t kNoSecondTrigger = 32;
 constexpr int32_t kContinuousAcquisition = 1;
@@ -150,7 +150,7 @@ void tTavikAITimingControllerPrimitive::programModes1And2(tStatus2* s) {
     _runKind = kContinuous;
     mode1.set_AI_Trigger_Once(0, s);
     mode1.set_AI_Mode_1_Bits15_11(
-        w[0] == kNoSampleClock ? 0 : nTavik::encodeAI_Mode_1Bits15_11(flag(w[0])), s);
+        w[0] == kWaitTimeout ? 0 : nTavik::encodeAI_Mode_1Bits15_11(flag(w[0])), s);
     mode1.set_AI_Mode_1_Bit5(w[1] != 0 ? 1 : 0, s);
   }
   if (timing.timingMode < 2) {

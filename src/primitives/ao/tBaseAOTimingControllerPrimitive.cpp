@@ -52,9 +52,9 @@ void tBaseAOTimingControllerPrimitive::requestStop() {
 
 void tBaseAOTimingControllerPrimitive::judgeMissed(tStatus2& status) {
   if (fields.allowLateUpdates == 0)
-    nQoUdR100::setCode(status, nQoUdR100::kUpdateMissed, {kFile, 60});
+    nQoUdR100::setCode(status, nQoUdR100::kClockMissed, {kFile, 60});
   else if (status.code == 0)
-    nQoUdR100::setCode(status, -nQoUdR100::kUpdateMissed, {kFile, 62});
+    nQoUdR100::setCode(status, -nQoUdR100::kClockMissed, {kFile, 62});
 }
 
 void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {

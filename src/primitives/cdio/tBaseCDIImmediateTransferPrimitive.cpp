@@ -81,7 +81,7 @@ void tBaseCDIImmediateTransferPrimitive::checkForErrors(tStatus2& status) {
   if (_fifo->isOverrunPending(status) != 0)
     fail(status, nQoUdR100::kCDIOverrun, 440);
   else if (_fifo->isBufferErrorPending(status) != 0)
-    fail(status, nQoUdR100::kCDIBufferError, 443);
+    fail(status, nQoUdR100::kFIFOOverflow, 443);
 }
 
 void tBaseCDIImmediateTransferPrimitive::takeSample(uint8_t* sample, tStatus2& status) {

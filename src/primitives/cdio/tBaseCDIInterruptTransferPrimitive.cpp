@@ -118,7 +118,7 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
   const uint32_t chunk = finite ? std::min(_chunk, remaining) : _chunk;
   if (chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
   if (count >= _limit) {
-    nQoUdR100::setCode(local, nQoUdR100::kNotificationLimit, {kFile, 406});
+    nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
     return false;
   }
   const uint32_t width = _description->sampleWidth;
@@ -129,7 +129,7 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
     return false;
   }
   if (bufferError != 0) {
-    nQoUdR100::setCode(local, nQoUdR100::kCDIBufferError, {kFile, 361});
+    nQoUdR100::setCode(local, nQoUdR100::kFIFOOverflow, {kFile, 361});
     return false;
   }
   count += chunk;

@@ -110,7 +110,7 @@ uint32_t tBaseCDI_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*,
 }
 
 void tBaseCDI_DMATransferPrimitive::handleBufferErrorSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  endWithError(nQoUdR100::kCDIBufferError, 330);
+  endWithError(nQoUdR100::kFIFOOverflow, 330);
 }
 
 uint32_t tBaseCDI_DMATransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {

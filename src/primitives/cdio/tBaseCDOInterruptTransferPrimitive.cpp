@@ -173,7 +173,7 @@ uint32_t tBaseCDOInterruptTransferPrimitive::handleFIFO(tCDIO_FIFOObservable*, t
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
   if (_chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
   if (count >= _limit) {
-    nQoUdR100::setCode(local, nQoUdR100::kNotificationLimit, {kFile, 519});
+    nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});
     return false;
   }
   const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;

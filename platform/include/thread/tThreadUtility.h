@@ -1,0 +1,14 @@
+// What a thread may do to itself: sleep (the sleeping waster's road, so a
+// test clock moves and the sleep log records it) or give up its turn.
+//
+//   tThreadUtility::sleep(10);   // about 10 ms of the platform clock
+//   tThreadUtility::yield();
+#pragma once
+
+#include <cstdint>
+
+class tThreadUtility {
+ public:
+  static void sleep(uint32_t milliseconds);
+  static void yield();
+};

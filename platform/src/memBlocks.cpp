@@ -1,0 +1,85 @@
+// DMA memory blocks over the host allocator; physical addresses are handed
+// out in order from a base below 4 GiB unless a test placed them elsewhere,
+// and a client mapping is the kernel address with a fixed tag in the high
+// bits.
+#include <cstdlib>
+#include <mutex>
+
+#include "apal/tMemBlockReferenceBase.h"
+#include "sim/simMemBlocks.h"
+
+namespace {
+constexpr int kOutOfMemory = -50352;
+constexpr uint64_t kUserTag = 0x7F00000000000000ull;
+
+std::mutex gLock;
+constexpr uint64_t kDefaultPhysicalBase = 0x1000'0000;
+uint64_t gNextPhysical = kDefaultPhysicalBase;
+std::vector<nQoSim::tUserMapping> gLog;
+int gLiveMappings = 0;
+int gLiveBlocks = 0;
+}  // namespace
+
+void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* status) {
+  free();
+  if (status != nullptr && *status < 0) return nullptr;
+  const uint64_t step = align == 0 ? 1 : align;
+  _block = std::malloc(size + step);
+  if (_block == nullptr) {
+    if (status != nullptr) *status = kOutOfMemory;
+    return nullptr;
+  }
+  const uint64_t raw = reinterpret_cast<uintptr_t>(_block);
+  _pointer = reinterpret_cast<void*>((raw + step - 1) / step * step);
+  _size = size;
+  const std::lock_guard<std::mutex> hold(gLock);
+  ++gLiveBlocks;
+  _physical = gNextPhysical;
+  gNextPhysical += (size + step - 1) / step * step;
+  return _pointer;
+}
+
+void tMemBlockReferenceBase::free() {
+  if (_block == nullptr) return;
+  std::free(_block);
+  _block = _pointer = nullptr;
+  _size = 0;
+  _physical = 0;
+  const std::lock_guard<std::mutex> hold(gLock);
+  --gLiveBlocks;
+}
+
+uint64_t tMemBlockReferenceBase::mapMemoryToUserMode(int* status) {
+  if (_pointer == nullptr) {
+    if (status != nullptr && *status >= 0) *status = kOutOfMemory;
+    return 0;
+  }
+  const uint64_t address = reinterpret_cast<uintptr_t>(_pointer) | kUserTag;
+  const std::lock_guard<std::mutex> hold(gLock);
+  gLog.push_back({nQoSim::tUserMapping::kMap, _pointer, address});
+  ++gLiveMappings;
+  return address;
+}
+
+void tMemBlockReferenceBase::unmapMemoryFromUserMode(uint64_t address, int*) {
+  const std::lock_guard<std::mutex> hold(gLock);
+  gLog.push_back({nQoSim::tUserMapping::kUnmap, _pointer, address});
+  --gLiveMappings;
+}
+
+namespace nQoSim {
+void setPhysicalBase(uint64_t base) {
+  const std::lock_guard<std::mutex> hold(gLock);
+  gNextPhysical = base != 0 ? base : kDefaultPhysicalBase;
+}
+std::vector<tUserMapping> userMappingLog() {
+  const std::lock_guard<std::mutex> hold(gLock);
+  return gLog;
+}
+void clearUserMappingLog() {
+  const std::lock_guard<std::mutex> hold(gLock);
+  gLog.clear();
+}
+int liveUserMappings() { return gLiveMappings; }
+int liveMemBlocks() { return gLiveBlocks; }
+}  // namespace nQoSim

@@ -1,0 +1,99 @@
+// How the AI immediate transfer waits while the FIFO is empty: not at all
+// (none: return what was read), by polling (nop), by yielding the thread, or
+// blocking on an event that the timing controller's sample ends set.
+//
+//   iWaiter* waiter = makeWaiter(kBlocking, timing, &timeout, nullptr, status);
+//   if (waiter->wait(status)) ...          // true: stop reading
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tModuleObject.h"
+#include "frame/tTimer.h"
+#include "mdbg/tStatus2.h"
+#include "orb/tGUID.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "sync/iSync.h"
+#include "time/tTimerTimebase.h"
+
+namespace nQoUdP100 {
+
+// The read's time-out: 0 none (no waiting), 1 infinite, 2 timed.
+struct tImmediateTimeout {
+  enum tMode : uint32_t { kNoWait = 0, kInfinite = 1, kTimed = 2 };
+  uint32_t mode = kInfinite;
+  uint64_t limit = 0;  // in unit
+  tTimerTimeUnit unit = kTimerTimeUnitMillisecond;
+  nQoUdR100::tTimer<tTimerTimebaseEfficient> timer;
+
+  bool expired(nQoMDBG100::tStatus2& status) const {
+    if (mode == kInfinite) return false;
+    if (mode == kNoWait) return true;
+    return timer.getElapsedTime(unit, &status.code) >= limit;
+  }
+  // What is left in milliseconds: all ones without limit, 0 when passed.
+  uint32_t remainingMilliseconds(nQoMDBG100::tStatus2& status) const;
+};
+
+class iWaiter : public nQoUdR100::tModuleObject {
+ public:
+  enum tKind : uint32_t { kNone = 0, kNop = 1, kBlocking = 2, kYield = 3 };
+  virtual ~iWaiter() = default;
+  // True: stop reading and return what was read.
+  virtual bool wait(nQoMDBG100::tStatus2& status) = 0;
+  // The read is satisfied.
+  virtual void complete(nQoMDBG100::tStatus2&) {}
+  virtual bool waitsRepeatedly() const { return true; }
+  virtual void cancel() {}
+};
+
+class tNoneWaiter final : public iWaiter {
+ public:
+  bool wait(nQoMDBG100::tStatus2&) override { return true; }
+};
+
+class tNopWaiter final : public iWaiter {
+ public:
+  bool wait(nQoMDBG100::tStatus2&) override { return false; }
+};
+
+class tYieldWaiter final : public iWaiter {
+ public:
+  bool wait(nQoMDBG100::tStatus2&) override;
+};
+
+// Waits on its event for a sample end, with what is left of the time-out.
+// Without an event (a client that has not named one yet) a wait is refused
+// with kNullPointer.
+class tBlockingWaiter final : public iWaiter,
+                              public tBaseAITimingControllerPrimitive::iSampleEndObserver {
+ public:
+  // name null: an event of its own (1, 2, 44); else the client's event
+  // (1, 2, 46, then the name's low and high words); withoutEvent and no name:
+  // none until the client names one.
+  tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, const tImmediateTimeout* timeout,
+                  const nQoORB100::tGUID* device, const uint64_t* name, bool withoutEvent,
+                  nQoMDBG100::tStatus2& status);
+  ~tBlockingWaiter() override;
+
+  bool wait(nQoMDBG100::tStatus2& status) override;
+  void complete(nQoMDBG100::tStatus2& status) override;
+  bool waitsRepeatedly() const override { return false; }
+  void cancel() override;
+  uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, nQoMDBG100::tStatus2&) override;
+
+ private:
+  tBaseAITimingControllerPrimitive* _timing;
+  const tImmediateTimeout* _timeout;
+  const nQoORB100::tGUID* _device;
+  iSync* _event = nullptr;
+  bool _registered = false;
+};
+
+// The waiter of a wait mode (0 none, 1 nop, 2 blocking, 3 yield; others nop);
+// null with kOutOfMemory when it cannot be allocated.
+iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
+                    const tImmediateTimeout* timeout, const nQoORB100::tGUID* device,
+                    const uint64_t* name, bool withoutEvent, nQoMDBG100::tStatus2& status);
+
+}  // namespace nQoUdP100

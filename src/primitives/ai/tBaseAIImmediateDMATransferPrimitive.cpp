@@ -1,0 +1,506 @@
+#include "primitives/ai/tBaseAIImmediateDMATransferPrimitive.h"
+
+#include <cstring>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "frame/transferLock.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::setCode;
+
+namespace {
+constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateDMATransferPrimitive";
+constexpr unsigned kStartLine = 891;
+constexpr unsigned kStopLine = 974;
+constexpr unsigned kOverflowLine = 1210;
+constexpr unsigned kOverrunLine = 1250;
+constexpr unsigned kNoMapLine = 310;
+constexpr unsigned kNoScanLine = 420;
+constexpr unsigned kAddressLine = 640;
+constexpr unsigned kBufferLine = 560;
+constexpr unsigned kEventLine = 700;
+constexpr unsigned kLockLine = 1100;
+constexpr unsigned kMapLines[] = {1404, 1407, 1410};
+constexpr unsigned kUnmapLines[] = {1426, 1431, 1436};
+constexpr unsigned kKindLine = 1450;
+constexpr uint8_t kFill = 0xAA;
+constexpr uint32_t kExcludedChannelType = 271;
+constexpr uint32_t kRoutingKindWord = 7;
+// The DMA request line of each channel number.
+constexpr uint32_t kRequestLines[] = {4, 5, 6, 7, 4, 5, 6, 7};
+constexpr uint32_t kChannelCount = sizeof kRequestLines / sizeof kRequestLines[0];
+// Channel registers.
+constexpr uint32_t kStart = 1;
+constexpr uint32_t kStop = 4;
+constexpr uint32_t kAcknowledge = 0x20;
+constexpr uint32_t kReset = 0x80000000;
+constexpr uint32_t kDone = 0x80000;  // status bit 19
+constexpr uint32_t kAttachBits = (1u << 16) | (1u << 19) | (1u << 24);
+constexpr uint32_t kBit31 = 1u << 31;
+constexpr uint32_t kBit30 = 1u << 30;
+constexpr uint32_t kBit18 = 1u << 18;
+constexpr uint32_t kNamedEventType = 46;
+
+uint32_t field(uint32_t soft, uint32_t mask, uint32_t value) { return (soft & ~mask) | value; }
+}  // namespace
+
+tBaseAIImmediateDMATransferPrimitive::tBaseAIImmediateDMATransferPrimitive(
+    iBus* bus, const tDeviceInfo* deviceInfo, tBaseAIScanningFrontEndPrimitive* frontEnd,
+    tBaseAI_ADCPrimitive* adc, tBaseAITimingControllerPrimitive* timing,
+    tBaseAIDeviceFIFOPrimitive* fifo, uint32_t sampleWidth, uint32_t portWidth, tStatus2& status)
+    : _bus(bus),
+      _deviceInfo(deviceInfo),
+      _frontEnd(frontEnd),
+      _adc(adc),
+      _timing(timing),
+      _fifo(fifo),
+      _sampleWidth(sampleWidth),
+      _portWidth(portWidth) {
+  if (status.isNotFatal() && deviceInfo != nullptr)
+    _transferLock = openTransferLock(*deviceInfo, status);
+}
+
+tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
+  tStatus2 local;
+  if (_transferState >= 4) detachResolver(local);
+  unmapClient();
+  iLibSocketListener::unregisterSocketListener(_listenerHandle);
+  if (_event != nullptr) syncClose(_event);
+  if (_dmaChannel != nullptr) _bus->releaseDMAChannel(&_dmaChannel, &local.code);
+  closeTransferLock(_transferLock, local);
+}
+
+void* tBaseAIImmediateDMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAIImmediateDMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAIImmediateDMATransferPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAIImmediateDMATransferPrimitive::isReady() const {
+  return _frontEnd != nullptr && _adc != nullptr && _timing != nullptr && _fifo != nullptr &&
+         _transferState >= 1 && _transferState <= 5;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::reserveDMAChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  _dmaChannel = _bus->reserveDMAChannel(0xFFFFFFFF, 0xFFFFFFFE, &status.code);
+  if (_dmaChannel == nullptr) return;
+  _channelNumber = _dmaChannel->number();
+  _channelMap = _channelNumber < kChannelCount ? channelMapFor(_channelNumber, status) : nullptr;
+  if (_channelMap == nullptr) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoMapLine});
+    int code = 0;
+    _bus->releaseDMAChannel(&_dmaChannel, &code);
+    return;
+  }
+  resetChannel(status);
+  _transferState = 2;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  _bus->releaseDMAChannel(&_dmaChannel, &status.code);
+  _channelMap = nullptr;
+  _transferState = 1;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
+  nQoUdRLP100::tVESKChannel& map = *_channelMap;
+  map.Channel_Command.writeRegister(kReset, &status);
+  map.Channel_Control.readRegister(&status);
+  map.Channel_Register_2C.readRegister(&status);
+  map.Channel_Register_08.readRegister(&status);
+  map.Channel_Config_0C.readRegister(&status);
+  map.Channel_Config_14.readRegister(&status);
+  map.Channel_Config_1C.readRegister(&status);
+  map.Channel_Chain_Address.readRegister(&status);
+  map.Channel_Register_28.readRegister(&status);
+  map.Channel_Register_10.readRegister(&status);
+  map.Channel_Register_18.readRegister(&status);
+}
+
+void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  const auto& timing = _timing->configuration().timing;
+  const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
+  const auto& channels = _frontEnd->configuration().channels;
+  _samplesPerScan = 0;
+  if (timing.timingMode == 1) {
+    _samplesPerScan = 1;
+  } else if (timing.timingMode == 2 || timing.timingMode == 3) {
+    if (kind == 19) {
+      for (const auto& channel : channels)
+        if (channel.positiveInputCode != static_cast<int32_t>(kExcludedChannelType))
+          _samplesPerScan += timing.strobeLoadValue;
+    } else if (kind == 31) {
+      _samplesPerScan = static_cast<uint32_t>(channels.size());
+    }
+  }
+  if (_samplesPerScan == 0) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
+    return;
+  }
+  _fifo->addOverflowObserver(this, status);
+  _adc->addObserver(this, status);
+  _timing->addLastConvertObserver(this, status);
+  if (status.isNotFatal()) _transferState = 3;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::uncommitChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  _timing->removeLastConvertObserver(this, status);
+  _adc->removeObserver(this, status);
+  _fifo->removeOverflowObserver(this, status);
+  _transferState = 2;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::unmapClient() {
+  if (_userMapping == 0) return;
+  int code = 0;
+  _buffer.unmapMemoryFromUserMode(_userMapping, &code);
+  _userMapping = 0;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::buildBuffer(tStatus2& status) {
+  uint32_t blocks = (_fifo->size() + _samplesPerScan - 1) / _samplesPerScan;
+  if (blocks < 2) blocks = 2;
+  const uint64_t data = static_cast<uint64_t>(_samplesPerScan) * _sampleWidth * blocks;
+  if (data + kHeaderSize + kSlack > 0xFFFFFFFFu) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kBufferLine});
+    return;
+  }
+  // A client still mapped to the old buffer loses it first.
+  unmapClient();
+  auto* bytes = static_cast<uint8_t*>(
+      _buffer.allocate(static_cast<uint32_t>(data) + kHeaderSize + kSlack, kAlign, &status.code));
+  if (bytes == nullptr) return;
+  std::memset(bytes, 0, kHeaderSize);
+  const uint32_t words[] = {1,
+                            0,
+                            _words.flag8,
+                            _words.word12,
+                            _words.word16,
+                            _words.word20,
+                            _words.word24,
+                            0,
+                            _words.word32,
+                            blocks,
+                            _samplesPerScan};
+  std::memcpy(bytes, words, sizeof words);
+  std::memset(bytes + kHeaderSize, kFill, static_cast<size_t>(data));
+  buildLinkChain(blocks, status);
+}
+
+void tBaseAIImmediateDMATransferPrimitive::buildLinkChain(uint32_t blocks, tStatus2& status) {
+  auto* ring =
+      static_cast<uint32_t*>(_linkChain.allocate(blocks * kDescriptorSize, kAlign, &status.code));
+  if (ring == nullptr) return;
+  const uint32_t blockBytes = _samplesPerScan * _sampleWidth;
+  const uint64_t ringPhysical = _linkChain.physicalAddress();
+  bool fits = ringPhysical + blocks * kDescriptorSize <= 0xFFFFFFFFull;
+  for (uint32_t k = 0; k < blocks; ++k) {
+    const uint64_t memory = _buffer.physicalAddress() + kHeaderSize + uint64_t{k} * blockBytes;
+    const uint64_t next = ringPhysical + uint64_t{(k + 1) % blocks} * kDescriptorSize;
+    fits = fits && memory + blockBytes <= 0xFFFFFFFFull;
+    ring[3 * k] = blockBytes;
+    ring[3 * k + 1] = static_cast<uint32_t>(memory);
+    ring[3 * k + 2] = static_cast<uint32_t>(next);
+  }
+  if (!fits) setCode(status, nQoUdR100::kCountTooLarge, {kFile, kAddressLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
+  nQoUdRLP100::tVESKChannel& map = *_channelMap;
+  const uint32_t port = (_portWidth == 4 ? 3u : 2u) << 8;
+  auto& c0C = map.Channel_Config_0C;
+  c0C.setRegister(field(c0C.getRegister(), 0x0007'3F40u, port | (1u << 10)) | 0x00E0'0000u);
+  c0C.writeRegister(&status);
+  auto& c14 = map.Channel_Config_14;
+  const uint32_t line = kRequestLines[_channelNumber] << 16;
+  c14.setRegister(field(c14.getRegister(), 0x0007'3F00u, port | (1u << 10) | line) | 0x00E0'0040u);
+  c14.writeRegister(&status);
+  auto& control = map.Channel_Control;
+  control.setRegister(field(control.getRegister(), 0x0000'4007u, 4u) | 0x8008u);
+  control.writeRegister(&status);
+  auto& c1C = map.Channel_Config_1C;
+  c1C.setRegister(field(c1C.getRegister(), 0x0001'0C40u, 1u << 10) | 0x00E0'0300u);
+  c1C.writeRegister(&status);
+  map.Channel_Register_18.setRegister(0);
+  map.Channel_Register_18.writeRegister(&status);
+}
+
+void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
+  if (status.isFatal() || _resolver != nullptr) return;
+  if (_words.word12 == 0)
+    _resolver = _schedulerAction != nullptr ? &_schedule : nullptr;
+  else if (_event != nullptr)
+    _resolver = _schedulerAction != nullptr
+                    ? static_cast<iBusInterruptResolver*>(&_unblockAndSchedule)
+                    : &_unblock;
+  if (_resolver == nullptr) return;
+  _interruptCount = 0;
+  _resolverHandle = _bus->registerInterrupt(0x7FFFFFFF, 1, _resolver, nullptr, &status.code);
+  if (_resolverHandle == 0) _resolver = nullptr;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::detachResolver(tStatus2& status) {
+  if (_resolver == nullptr) return;
+  auto& control = _channelMap->Channel_Control;
+  control.setRegister(control.getRegister() | kBit18);
+  control.writeRegister(&status);
+  _bus->unregisterInterrupt(&_resolverHandle, &status.code);
+  _resolver = nullptr;
+  if (_event != nullptr) syncClose(_event);
+  _event = nullptr;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  buildBuffer(status);
+  if (status.isNotFatal()) programChannel(status);
+  attachResolver(status);
+  if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 && _deviceInfo != nullptr &&
+      _deviceInfo->identity != nullptr) {
+    char guid[nQoORB100::tGUID::kTextLength];
+    _deviceInfo->identity->toString(guid);
+    char name[nQoORB100::tGUID::kTextLength + 64];
+    std::strcpy(name, guid);
+    std::strcat(name, "::tBaseAIImmediateDMATransferPrimitive::tLibSocketListener");
+    _listenerHandle = iLibSocketListener::registerSocketListener(name, &_listener, status);
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    uncommit(undo);
+    return;
+  }
+  _ended = 1;
+  _transferState = 4;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isFatal()) return;
+  detachResolver(status);
+  _channelMap->Channel_Command.writeRegister(kStop, &status);
+  resetChannel(status);
+  unmapClient();
+  _buffer.free();
+  _linkChain.free();
+  _transferState = 3;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (header() == nullptr) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kBufferLine});
+    return;
+  }
+  if (_schedulerAction != nullptr) _schedulerAction->armed(status);
+  auto& address = _channelMap->Channel_Chain_Address;
+  address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
+  address.writeRegister(&status);
+  routeFIFO(_channelNumber, status);
+  header()[kDoneWord] = 0;
+  header()[kStatusWord] = 0;
+  header()[kReadCountWord] = 0;
+  _ended = 0;
+  if (_resolver != nullptr) {
+    auto& control = _channelMap->Channel_Control;
+    control.setRegister(control.getRegister() | kAttachBits);
+    const uint32_t soft = control.getRegister();
+    control.setRegister(soft | kBit31);
+    control.writeRegister(&status);
+  }
+  _channelMap->Channel_Command.writeRegister(kStart, &status);
+  if (status.isFatal()) {
+    tStatus2 undo;
+    disarm(undo);
+    return;
+  }
+  _transferState = 5;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
+  if (status.isFatal()) return;
+  _channelMap->Channel_Command.writeRegister(kStop, &status);
+  auto& control = _channelMap->Channel_Control;
+  const uint32_t soft = control.getRegister();
+  control.setRegister(soft | kBit30);
+  control.writeRegister(&status);
+  control.setRegister(control.getRegister() | kBit18);
+  control.writeRegister(&status);
+  disconnectFIFO(status);
+  if (_schedulerAction != nullptr) _schedulerAction->disarmed(status);
+  _transferState = 4;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::start(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::stop(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::countRead() {
+  uint32_t* words = header();
+  if (words == nullptr || words[5] == 0 || words[kReadCountWord] > words[6]) return;
+  ++words[kReadCountWord];
+}
+
+void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason, tStatus2& status) {
+  int code = 0;
+  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
+  setCode(status, code, {kFile, kLockLine});
+  if (_ended == 0) {
+    _ended = 1;
+    resetChannel(status);
+    _timing->hammerStop(status);
+    if (_event != nullptr) {
+      int ignored = 0;
+      _event->releaseOrSet(&ignored);
+    }
+    if (_doneEvent != nullptr) {
+      tStatus2 posted;
+      if (reason.isFatal())
+        _doneEvent->post(nQoMRL110::tSoftwareActionForStatusEvent(reason), posted);
+      _doneEvent->post(nQoMRL110::tSoftwareActionForIsDoneEvent(reason), posted);
+      status.assign(posted);
+    }
+    if (header() != nullptr) {
+      header()[kStatusWord] = static_cast<uint32_t>(reason.code);
+      header()[kDoneWord] = 1;
+    }
+  }
+  code = 0;
+  _transferLock->releaseOrSet(&code);
+  setCode(status, code, {kFile, kLockLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::endFromNotification(int code, unsigned line) {
+  tStatus2 reason;
+  setCode(reason, code, {kFile, line});
+  tStatus2 status;
+  requestCancel(reason, status);
+}
+
+uint32_t tBaseAIImmediateDMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
+  ++_counts[0];
+  return 1;
+}
+void tBaseAIImmediateDMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*,
+                                                               tStatus2&) {
+  ++_counts[1];
+  endFromNotification(nQoUdR100::kFIFOOverflow, kOverflowLine);
+}
+uint32_t tBaseAIImmediateDMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
+  ++_counts[2];
+  return 1;
+}
+void tBaseAIImmediateDMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*,
+                                                                  tStatus2&) {
+  ++_counts[3];
+  endFromNotification(nQoUdR100::kConverterOverrun, kOverrunLine);
+}
+uint32_t tBaseAIImmediateDMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*,
+                                                             tStatus2&) {
+  ++_counts[4];
+  return 1;
+}
+void tBaseAIImmediateDMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
+                                                                  tStatus2&) {
+  ++_counts[5];
+  tStatus2 clean;
+  tStatus2 status;
+  requestCancel(clean, status);
+}
+
+uint32_t tBaseAIImmediateDMATransferPrimitive::resolve(bool unblock, bool schedule) {
+  tStatus2 status;
+  if ((_channelMap->Channel_Status.readRegister(&status) & kDone) == 0) return 0;
+  _channelMap->Channel_Command.writeRegister(kAcknowledge, &status);
+  if (unblock && _event != nullptr) {
+    int code = 0;
+    _event->releaseOrSet(&code);
+  }
+  if (schedule && _schedulerAction != nullptr) _schedulerAction->runAction(&_interruptCount, 0);
+  if (schedule) ++_interruptCount;
+  return 2;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::tLibSocketListener::handleRequest(
+    const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
+    uint32_t* replySize, uint32_t code, uint32_t, tStatus2& status) {
+  _owner->answer(request, requestSize, reply, replyCapacity, replySize, code, status);
+}
+
+void tBaseAIImmediateDMATransferPrimitive::answer(const void* request, uint32_t requestSize,
+                                                  void* reply, uint32_t replyCapacity,
+                                                  uint32_t* replySize, uint32_t kind,
+                                                  tStatus2& status) {
+  if (status.isFatal()) return;
+  uint64_t key = 0;
+  if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
+  if (request == nullptr || requestSize < kRequestSize || key != _listenerKey) {
+    setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[0]});
+    return;
+  }
+  const auto* bytes = static_cast<const uint8_t*>(request);
+  switch (kind) {
+    case kMap: {
+      if (reply == nullptr || replySize == nullptr || replyCapacity != kReplySize) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[1]});
+        return;
+      }
+      // A second map replaces the first: the first is undone.
+      unmapClient();
+      _userMapping = _buffer.mapMemoryToUserMode(&status.code);
+      if (_userMapping == 0) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[2]});
+        return;
+      }
+      const uint32_t size = _buffer.size();
+      std::memcpy(reply, &_userMapping, sizeof _userMapping);
+      std::memcpy(static_cast<uint8_t*>(reply) + 8, &size, sizeof size);
+      std::memset(static_cast<uint8_t*>(reply) + 12, 0, 4);
+      *replySize = kReplySize;
+      return;
+    }
+    case kUnmap: {
+      uint64_t address = 0;
+      uint32_t size = 0;
+      std::memcpy(&address, bytes + 8, sizeof address);
+      std::memcpy(&size, bytes + 16, sizeof size);
+      if (_userMapping == 0)
+        return setCode(status, nQoUdR100::kBadArgument, {kFile, kUnmapLines[0]});
+      if (address != _userMapping)
+        return setCode(status, nQoUdR100::kBadArgument, {kFile, kUnmapLines[1]});
+      if (size != _buffer.size())
+        return setCode(status, nQoUdR100::kBadArgument, {kFile, kUnmapLines[2]});
+      unmapClient();
+      return;
+    }
+    case kNameEvent: {
+      iSync::tParam param;
+      param.kind = 2;
+      param.option = kNamedEventType;
+      std::memcpy(&param.reserved[0], bytes + 8, 8);
+      if (_resolver != nullptr || _event != nullptr) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kKindLine});
+        return;
+      }
+      int code = 0;
+      _event = syncOpen(param, &code);
+      setCode(status, code, {kFile, kEventLine});
+      if (_transferState >= 4) attachResolver(status);
+      return;
+    }
+    default: setCode(status, nQoUdR100::kBadArgument, {kFile, kKindLine});
+  }
+}
+
+}  // namespace nQoUdP100

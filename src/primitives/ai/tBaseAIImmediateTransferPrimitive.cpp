@@ -1,0 +1,469 @@
+#include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
+
+#include <cstring>
+
+#include "bus/iBus.h"
+#include "frame/nParseUtilities.h"
+#include "frame/statusCodes.h"
+#include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::setCode;
+
+namespace {
+constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateTransferPrimitive";
+constexpr unsigned kOverrunLine = 1475;
+constexpr unsigned kOverflowLine = 1478;
+constexpr unsigned kTimeoutLine = 1546;
+constexpr unsigned kBlockingTimeoutLine = 1598;
+constexpr unsigned kDataLeftLine = 1613;
+constexpr unsigned kCapacityLine = 1826;
+constexpr unsigned kFinishedLine = 1921;
+constexpr unsigned kListLine = 794;
+constexpr unsigned kNoSetsLine = 1010;
+constexpr unsigned kWidthLine = 140;
+constexpr unsigned kKeyLine = 390;
+constexpr unsigned kShapeLine = 425;
+constexpr unsigned kKindLine = 443;
+constexpr unsigned kBytesLine = 1700;
+constexpr int kDataLeft = 80002;
+constexpr int kReadCountExceeded = -209800;
+constexpr int kTooMuchData = -200714;
+constexpr const char kListenerSuffix[] = "tBaseAIImmediateTransferPrimitive::tLibSocketListener";
+constexpr uint32_t kLocationWords = 3;
+constexpr uint32_t kListenerNameLength = 3 * 20 + sizeof kListenerSuffix;
+constexpr uint32_t kFirstTimingMode = 1;
+constexpr uint32_t kFiniteTimingMode = 3;
+constexpr int32_t kFiniteKind = 2;
+constexpr uint32_t kRoutingKindWord = 7;
+constexpr uint32_t kEndOfSet = 1;
+// Who holds the waiter: nobody, a read, or a client naming its event.
+constexpr uint32_t kIdle = 0;
+constexpr uint32_t kReading = 1;
+constexpr uint32_t kNaming = 2;
+
+uint32_t readU32(const void* bytes, uint32_t offset) {
+  uint32_t value;
+  std::memcpy(&value, static_cast<const uint8_t*>(bytes) + offset, sizeof value);
+  return value;
+}
+void writeU32(void* bytes, uint32_t offset, uint32_t value) {
+  std::memcpy(static_cast<uint8_t*>(bytes) + offset, &value, sizeof value);
+}
+}  // namespace
+
+tBaseAIImmediateTransferPrimitive::tBaseAIImmediateTransferPrimitive(
+    iBus* bus, const tDeviceInfo* deviceInfo, tBaseAIScanningFrontEndPrimitive* frontEnd,
+    tBaseAI_WFNSCPrimitive* wfnsc, tBaseAI_ADCPrimitive* adc,
+    tBaseAITimingControllerPrimitive* timing, tBaseAIDeviceFIFOPrimitive* fifo,
+    const tAIDescription* description, tStatus2& status)
+    : _bus(bus),
+      _deviceInfo(deviceInfo),
+      _frontEnd(frontEnd),
+      _adc(adc),
+      _timing(timing),
+      _fifo(fifo),
+      _wfnsc(wfnsc) {
+  if (status.isFatal()) return;
+  if (description == nullptr || description->fifo == nullptr ||
+      description->fifo->sampleWidthCode == 0) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kWidthLine});
+    return;
+  }
+  _sampleWidth = description->fifo->sampleWidthCode;
+  if (description->firstEntry != nullptr) _heldBackSets = description->firstEntry->heldBackSets;
+  _lookAheadLimit = description->fifo->size / _sampleWidth;
+  if (_lookAheadLimit != 0) --_lookAheadLimit;
+  _transferState = 1;
+}
+
+tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
+  tStatus2 local;
+  if (_transferState == 5) stopTransfer(local);
+  if (_transferState == 4) disarmTransfer(local);
+  if (_transferState == 3) uncommitTransfer(local);
+  delete _waiter;
+}
+
+void* tBaseAIImmediateTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAIImmediateTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAIImmediateTransferPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAIImmediateTransferPrimitive::isReady() const {
+  return _bus != nullptr && _deviceInfo != nullptr && _frontEnd != nullptr && _adc != nullptr &&
+         _timing != nullptr && _fifo != nullptr && _wfnsc != nullptr && _transferState >= 1 &&
+         _transferState <= 5;
+}
+
+void tBaseAIImmediateTransferPrimitive::reserveTransfer(tStatus2& status) {
+  if (status.isNotFatal()) _transferState = 2;
+}
+
+void tBaseAIImmediateTransferPrimitive::unreserveTransfer(tStatus2& status) {
+  if (status.isNotFatal()) _transferState = 1;
+}
+
+void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  _timing->addSampleEndObserver(this, status);
+  buildSetList(status);
+  _setIndex = static_cast<uint32_t>(_setList.size());
+  _setRemaining = 0;
+  remakeWaiter(nullptr, status);
+  if (status.isFatal()) {
+    tStatus2 undo;
+    uncommitTransfer(undo);
+    return;
+  }
+  _transferState = 3;
+}
+
+void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
+  _setList.clear();
+  const auto& timing = _timing->configuration().timing;
+  const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
+  const auto& channels = _frontEnd->configuration().channels;
+  if (timing.timingMode == static_cast<int32_t>(kFirstTimingMode)) {
+    _setList.append(1);
+  } else if (timing.timingMode == 2 || timing.timingMode == 3) {
+    if (kind == 19 || kind == 31) {
+      uint32_t total = 0;
+      for (const auto& channel : channels) {
+        if (channel.positiveInputCode != static_cast<int32_t>(kExcludedChannelType))
+          total += timing.strobeLoadValue;
+        if ((channel.channelFlags & kEndOfSet) != 0) {
+          _setList.append(total);
+          total = 0;
+        }
+      }
+    } else if (kind == 0) {
+      for (const auto& channel : channels)
+        _setList.append(channel.positiveInputCode == static_cast<int32_t>(kExcludedChannelType)
+                            ? 0
+                            : timing.strobeLoadValue);
+    }
+  }
+  _setList.checkAllocation(status, {kFile, kListLine});
+}
+
+void tBaseAIImmediateTransferPrimitive::remakeWaiter(const uint64_t* name, tStatus2& status) {
+  delete _waiter;
+  _waiter = nullptr;
+  const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
+  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, name, _listenerKey != 0, status);
+}
+
+void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  delete _waiter;
+  _waiter = nullptr;
+  _timing->removeSampleEndObserver(this, status);
+  _transferState = 2;
+}
+
+void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  registerListener(status);
+  _finiteStopEnabled = _timing->configuration().timing.retriggerable == 0 ? 1 : 0;
+  if (status.isFatal()) {
+    tStatus2 undo;
+    disarmTransfer(undo);
+    return;
+  }
+  _transferState = 4;
+}
+
+void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  unregisterListener();
+  _transferState = 3;
+}
+
+void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
+  if (status.isFatal()) return;
+  _cancelRequested.set(0);
+  _setsRead = 0;
+  _finished = 0;
+  _readCount = 0;
+  _firstRead = 1;
+  _transferState = 5;
+}
+
+void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
+  if (status.isNotFatal()) _transferState = 4;
+}
+
+void tBaseAIImmediateTransferPrimitive::requestCancel() {
+  _cancelRequested.set(1);
+  if (_waiter != nullptr) _waiter->cancel();
+}
+
+void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
+  if (_event == nullptr) return;
+  tStatus2 posted;
+  _event->post(nQoMRL110::tSoftwareActionForIsDoneEvent(posted), posted);
+  status.assign(posted);
+}
+
+void tBaseAIImmediateTransferPrimitive::notifyDone(tStatus2& status) {
+  if (_option1 != 0 || _timing->configuration().timing.retriggerable != 0) postIsDone(status);
+}
+
+uint32_t tBaseAIImmediateTransferPrimitive::sampleEnded(tBaseAITimingControllerPrimitive*,
+                                                        tStatus2&) {
+  ++_sampleEndCount;
+  return 1;
+}
+
+void tBaseAIImmediateTransferPrimitive::sampleEndedSecondary(tBaseAITimingControllerPrimitive*,
+                                                             tStatus2& status) {
+  ++_secondPassCount;
+  if (_timing->configuration().timing.retriggerable == 0) postIsDone(status);
+}
+
+bool tBaseAIImmediateTransferPrimitive::isFinite() const {
+  const auto& timing = _timing->configuration().timing;
+  return timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
+         timing.acquisitionType == kFiniteKind;
+}
+
+void tBaseAIImmediateTransferPrimitive::failWithDevice(tStatus2& status, int code, unsigned line) {
+  const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
+  setCode(status, code, {kFile, line},
+          device != nullptr
+              ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*device)
+              : nullptr);
+}
+
+void tBaseAIImmediateTransferPrimitive::startTimeout(uint32_t timeout, tTimerTimeUnit unit,
+                                                     tStatus2& status) {
+  _timeout.timer.clear();
+  if (timeout == 0) {
+    _timeout.mode = tImmediateTimeout::kNoWait;
+  } else if (timeout == kNoLimit) {
+    _timeout.mode = tImmediateTimeout::kInfinite;
+  } else {
+    _timeout.mode = tImmediateTimeout::kTimed;
+    _timeout.limit = timeout;
+    _timeout.unit = unit;
+    _timeout.timer.start(&status.code);
+  }
+}
+
+uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t setCount,
+                                                 tStatus2& status, uint32_t* bytesOut,
+                                                 uint32_t timeout, tTimerTimeUnit unit) {
+  if (bytesOut != nullptr) *bytesOut = 0;
+  if (status.isFatal()) return 0;
+  if (_finished != 0) {
+    failWithDevice(status, nQoUdR100::kReadPastTotal, kFinishedLine);
+    return 0;
+  }
+  uint32_t idle = kIdle;
+  if (_setList.size() == 0 || _waiter == nullptr || !_reading.compareExchange(idle, kReading)) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
+    return 0;
+  }
+  const auto& timing = _timing->configuration().timing;
+  const uint32_t total = timing.firstCount - _heldBackSets;
+  startTimeout(timeout, unit, status);
+  const bool finite = isFinite();
+  auto* at = static_cast<uint8_t*>(destination);
+  uint32_t complete = 0;
+  uint32_t bytes = 0;
+  for (uint32_t set = 0; set < setCount && status.isNotFatal(); ++set) {
+    bytes = 0;
+    const bool whole = readSet(at, bytes, status);
+    ++_setsRead;
+    if (_setsRead >= total) {
+      _sampleEndCount = 0;
+      if (finite && _finiteStopEnabled != 0) _finished = 1;
+    }
+    if (!whole) break;
+    ++complete;
+    if (_finished != 0) break;
+  }
+  if (bytesOut != nullptr) *bytesOut = bytes;
+  _reading.set(kIdle);
+  return complete;
+}
+
+bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t& bytes,
+                                                tStatus2& status) {
+  if (_option1 != 0) _timing->start(status);
+  bool exempt = false;
+  if (_option2 != 0 && _readCount <= _readCountLimit) {
+    ++_readCount;
+    exempt = true;
+  }
+  bool whole = readInner(destination, bytes, status);
+  if (_option3 != 0) {
+    uint32_t passes = 1;
+    uint32_t sum = bytes;
+    while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _cancelRequested.get() == 0) {
+      uint32_t more = 0;
+      whole = readInner(destination, more, status);
+      sum += more;
+      ++passes;
+      if (_option2 != 0 && sum > _fifo->configuration().count) {
+        setCode(status, kTooMuchData, {kFile, kCapacityLine});
+        break;
+      }
+    }
+    bytes = sum;
+    if (_option2 == 0 && _remainingCheckOff == 0 && ++_readCount >= _readCountLimit) _option3 = 0;
+    if (_option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
+  } else if (_option2 != 0 && !exempt) {
+    readCountCheck(status);
+  }
+  return whole;
+}
+
+void tBaseAIImmediateTransferPrimitive::readCountCheck(tStatus2& status) {
+  if (status.code != 0 || _fifo->isEmpty(&status) != 0) return;
+  status.code = _readCountIsWarning != 0 ? -kReadCountExceeded : kReadCountExceeded;
+}
+
+bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_t& bytes,
+                                                  tStatus2& status) {
+  if (_setRemaining == 0) {
+    _setIndex = _setIndex + 1 >= _setList.size() ? 0 : _setIndex + 1;
+    _setRemaining = _setList[_setIndex];
+  }
+  uint8_t* const end = destination + static_cast<uint64_t>(_setRemaining) * _sampleWidth;
+  uint64_t written = 0;
+  auto take = [&] {
+    _fifo->readSample(destination, status);
+    destination += _sampleWidth;
+    written += _sampleWidth;
+    --_setRemaining;
+  };
+  for (;;) {
+    while (destination < end && _fifo->isEmpty(&status) == 0 && status.isNotFatal()) take();
+    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && _setRemaining > 0 &&
+        _setRemaining <= _lookAheadLimit && _fifo->isEmpty(&status) == 0) {
+      take();
+      _sampleEndCount = 0;
+    }
+    if (_adc->readStatusBit11(&status) != 0)
+      failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
+    else if (_fifo->readStatusBit10(&status) != 0)
+      failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
+    if (status.isFatal() || _cancelRequested.get() != 0) break;
+    if (destination >= end) {
+      _waiter->complete(status);
+      break;
+    }
+    if (_timeout.expired(status)) {
+      failWithDevice(status, nQoUdR100::kWaitTimeout, kTimeoutLine);
+      break;
+    }
+    if (_waiter->wait(status)) break;
+    if (_waiter->waitsRepeatedly()) continue;
+    // A blocking waiter was woken: read on without waiting until the set is whole.
+    while (destination < end && status.isNotFatal() && _cancelRequested.get() == 0) {
+      if (_fifo->isEmpty(&status) == 0) take();
+      if (_adc->readStatusBit11(&status) != 0)
+        failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
+      else if (_fifo->readStatusBit10(&status) != 0)
+        failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
+      if (status.isNotFatal() && destination < end && _timeout.expired(status))
+        failWithDevice(status, nQoUdR100::kWaitTimeout, kBlockingTimeoutLine);
+    }
+    break;
+  }
+  if (_remainingCheckOff == 0) {
+    const uint32_t left = _fifo->isEmpty(&status) == 0 ? 1 : 0;
+    _wfnsc->setDataLeft(left);
+    if (left != 0) setCode(status, kDataLeft, {kFile, kDataLeftLine});
+  }
+  if (written > 0xFFFFFFFFu) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kBytesLine});
+    written = 0xFFFFFFFFu;
+  }
+  bytes = static_cast<uint32_t>(written);
+  return _setRemaining == 0;
+}
+
+void tBaseAIImmediateTransferPrimitive::registerListener(tStatus2& status) {
+  if (status.isFatal() || _listenerKey == 0 || _listenerHandle != 0) return;
+  char name[kListenerNameLength];
+  char* end = name;
+  for (uint32_t word = 0; word < kLocationWords; ++word) {
+    end = nQoUdR100::nQoKABBO_1_0::nParseUtilities::formatIntegerInRadix(
+        end, _bus != nullptr ? _bus->location(word) : 0, 16);
+    *end++ = ':';
+    *end++ = ':';
+  }
+  std::memcpy(end, kListenerSuffix, sizeof kListenerSuffix);
+  _listenerHandle = iLibSocketListener::registerSocketListener(name, &_listener, status);
+}
+
+void tBaseAIImmediateTransferPrimitive::unregisterListener() {
+  iLibSocketListener::unregisterSocketListener(_listenerHandle);
+  _listenerHandle = 0;
+}
+
+void tBaseAIImmediateTransferPrimitive::tLibSocketListener::handleRequest(
+    const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
+    uint32_t* replySize, uint32_t code, uint32_t, tStatus2& status) {
+  _owner->answer(request, requestSize, reply, replyCapacity, replySize, code, status);
+}
+
+void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t requestSize,
+                                               void* reply, uint32_t replyCapacity,
+                                               uint32_t* replySize, uint32_t kind,
+                                               tStatus2& status) {
+  if (status.isFatal()) return;
+  uint64_t key = 0;
+  if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
+  if (request == nullptr || requestSize < kRequestSize || reply == nullptr ||
+      replySize == nullptr || replyCapacity < kReplySize || key != _listenerKey) {
+    setCode(status, nQoUdR100::kBadArgument, {kFile, kKeyLine});
+    return;
+  }
+  const uint32_t length = static_cast<uint32_t>(_setList.size());
+  switch (kind) {
+    case kSetCount:
+      writeU32(reply, 0, length);
+      *replySize = kReplySize;
+      return;
+    case kReadConfiguration: {
+      const uint64_t needed = kReplyHeaderSize + 4ull * length;
+      if (readU32(request, 12) != length || needed > replyCapacity) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
+        return;
+      }
+      const uint32_t words[] = {_option1, _option2,  _readCountLimit, _readCountIsWarning,
+                                _option3, _waitMode, _timeoutValue,   _timeoutUnit};
+      std::memcpy(reply, words, sizeof words);
+      for (uint32_t i = 0; i < length; ++i) writeU32(reply, kReplyHeaderSize + 4 * i, _setList[i]);
+      *replySize = needed > kReplySize ? static_cast<uint32_t>(needed) : kReplySize;
+      return;
+    }
+    case kNameEvent: {
+      // A read may be using the waiter.
+      uint32_t idle = kIdle;
+      if (!_reading.compareExchange(idle, kNaming)) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
+        return;
+      }
+      const uint64_t name = static_cast<uint64_t>(readU32(request, 8)) |
+                            static_cast<uint64_t>(readU32(request, 12)) << 32;
+      remakeWaiter(&name, status);
+      _reading.set(kIdle);
+      *replySize = kReplySize;
+      return;
+    }
+    default: setCode(status, nQoUdR100::kBadArgument, {kFile, kKindLine});
+  }
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,232 @@
+#include "primitives/ai/tBaseAIInterruptTransferPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/transferLock.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::setCode;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAIInterruptTransferPrimitive";
+constexpr unsigned kStartLine = 155;
+constexpr unsigned kStopLine = 164;
+constexpr unsigned kMoveLine = 201;
+constexpr unsigned kBlockLimitLine = 211;
+constexpr unsigned kOverflowLine = 253;
+constexpr unsigned kOverrunLine = 280;
+constexpr unsigned kNoBlockSizeLine = 90;
+constexpr unsigned kNoBlockCountLine = 130;
+constexpr unsigned kLockLine = 300;
+}  // namespace
+
+tBaseAIInterruptTransferPrimitive::tBaseAIInterruptTransferPrimitive(
+    const tAIDescription* description, tBaseAI_ADCPrimitive* converter,
+    tBaseAITimingControllerPrimitive* timing, tBaseAIDeviceFIFOPrimitive* fifo,
+    const tDeviceInfo& deviceInfo, nQoUdR100::tStatusSite lastDrainSite, tStatus2& status)
+    : _description(description),
+      _converter(converter),
+      _timing(timing),
+      _fifo(fifo),
+      _lastDrainSite(lastDrainSite) {
+  if (status.isFatal()) return;
+  if (description != nullptr && description->samples != nullptr)
+    _blockSize = description->samples->blockSize;
+  if (_blockSize == 0 || description->fifo == nullptr) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoBlockSizeLine});
+    return;
+  }
+  _blockLimit = 2 * description->fifo->size / _blockSize;
+  _transferLock = openTransferLock(deviceInfo, status);
+}
+
+tBaseAIInterruptTransferPrimitive::~tBaseAIInterruptTransferPrimitive() {
+  unwind();
+  tStatus2 local;
+  closeTransferLock(_transferLock, local);
+}
+
+void tBaseAIInterruptTransferPrimitive::unwind() {
+  if (_runState >= kLinked) {
+    tStatus2 local;
+    unlink(local);
+  }
+  _runState = kIdle;
+}
+
+void* tBaseAIInterruptTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAIInterruptTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAIInterruptTransferPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAIInterruptTransferPrimitive::isReady() const {
+  return _description != nullptr && _converter != nullptr && _timing != nullptr &&
+         _fifo != nullptr && _runState >= kIdle && _runState <= kArmed && _transferLock != nullptr;
+}
+
+void tBaseAIInterruptTransferPrimitive::configure(tStatus2& status) {
+  if (status.isNotFatal()) _runState = kConfigured;
+}
+
+void tBaseAIInterruptTransferPrimitive::link(tStatus2& status) {
+  if (status.isFatal()) return;
+  _fifo->addFIFOObserver(this, status);
+  _fifo->addOverflowObserver(this, status);
+  _converter->addObserver(this, status);
+  _timing->addLastConvertObserver(this, status);
+  if (status.isFatal()) {
+    tStatus2 undo;
+    unlink(undo);
+    return;
+  }
+  _runState = kLinked;
+}
+
+void tBaseAIInterruptTransferPrimitive::unlink(tStatus2& status) {
+  if (status.isFatal()) return;
+  _timing->removeLastConvertObserver(this, status);
+  _converter->removeObserver(this, status);
+  _fifo->removeOverflowObserver(this, status);
+  _fifo->removeFIFOObserver(this, status);
+  _runState = kConfigured;
+}
+
+void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_fifo->configuration().word3 == 0) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
+    tStatus2 undo;
+    uncommit(undo);
+    return;
+  }
+  _runState = kCommitted;
+}
+
+void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  _counts = tCounts{};
+  _done.set(0);
+  _runState = kArmed;
+}
+
+void tBaseAIInterruptTransferPrimitive::start(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
+}
+
+void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
+}
+
+void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
+  if (status.isNotFatal()) _runState = kCommitted;
+}
+
+void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal()) _runState = kLinked;
+}
+
+void tBaseAIInterruptTransferPrimitive::unconfigure(tStatus2& status) {
+  if (status.isNotFatal()) _runState = kIdle;
+}
+
+uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive*,
+                                                      tStatus2& status) {
+  ++_counts.fifo;
+  ++_counts.fifoSecondary;
+  const uint32_t blocks = _fifo->configuration().word3;
+  const uint32_t count = _blockSize * blocks;
+  uint32_t taken = 0;
+  tStatus2 reason;
+  while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
+    if (_destination->move(count, reason) != count) {
+      setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
+      break;
+    }
+    taken += blocks;
+    if (taken >= _blockLimit) {
+      setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
+      break;
+    }
+  }
+  if (reason.isFatal()) {
+    endTransfer(reason, status);
+    status.assign(reason);
+  }
+  return 1;
+}
+
+uint32_t tBaseAIInterruptTransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
+  ++_counts.overflow;
+  return 1;
+}
+
+void tBaseAIInterruptTransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*,
+                                                            tStatus2&) {
+  ++_counts.overflowSecondary;
+  failTransfer(nQoUdR100::kFIFOOverflow, kOverflowLine);
+}
+
+uint32_t tBaseAIInterruptTransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
+  ++_counts.overrun;
+  return 1;
+}
+
+void tBaseAIInterruptTransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) {
+  ++_counts.overrunSecondary;
+  failTransfer(nQoUdR100::kConverterOverrun, kOverrunLine);
+}
+
+uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*,
+                                                          tStatus2& status) {
+  if (!isDone()) {
+    _fifo->disableFIFOInterrupt(&status);
+    tStatus2 local;
+    waitForLastConversion(local);
+  }
+  ++_counts.lastConvert;
+  return 1;
+}
+
+void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
+                                                               tStatus2& status) {
+  ++_counts.lastConvertSecondary;
+  if (isDone()) return;
+  tStatus2 reason;
+  while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
+    if (_destination->move(_blockSize, reason) != _blockSize)
+      setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
+  }
+  endTransferLocked(reason, status);
+  _fifo->enableFIFOInterrupt(status);
+}
+
+void tBaseAIInterruptTransferPrimitive::failTransfer(int code, unsigned line) {
+  tStatus2 reason;
+  setCode(reason, code, {kFile, line});
+  tStatus2 status;
+  endTransferLocked(reason, status);
+}
+
+void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
+  if (reason.isFatal()) _timing->hammerStop(status);
+  uint32_t running = 0;
+  if (_done.compareExchange(running, 1) && _destination != nullptr)
+    _destination->transferEnded(reason, status);
+}
+
+void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason,
+                                                          tStatus2& status) {
+  int code = 0;
+  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
+  setCode(status, code, {kFile, kLockLine});
+  endTransfer(reason, status);
+  code = 0;
+  _transferLock->releaseOrSet(&code);
+  setCode(status, code, {kFile, kLockLine});
+}
+
+}  // namespace nQoUdP100

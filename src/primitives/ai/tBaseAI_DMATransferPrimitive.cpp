@@ -1,0 +1,182 @@
+#include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "frame/transferLock.h"
+#include "primitives/common/dmaChannelSelectCode.h"
+#include "thread/tThreadUtility.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_DMATransferPrimitive";
+constexpr unsigned kStartLine = 122;
+constexpr unsigned kStopLine = 130;
+constexpr unsigned kOverflowLine = 165;
+constexpr unsigned kOverrunLine = 194;
+constexpr unsigned kNoChannelLine = 101;
+constexpr unsigned kLockLine = 210;
+}  // namespace
+
+tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,
+                                                           tBaseAITimingControllerPrimitive* timing,
+                                                           tBaseAIDeviceFIFOPrimitive* fifo,
+                                                           const tDeviceInfo& deviceInfo,
+                                                           tStatus2& status)
+    : _converter(converter), _timing(timing), _fifo(fifo) {
+  if (status.isFatal()) return;
+  _transferLock = openTransferLock(deviceInfo, status);
+  _worker = new (status) tWorker(this, status);
+}
+
+tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
+  tStatus2 local;
+  closeTransferLock(_transferLock, local);
+  delete _worker;
+}
+
+void* tBaseAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
+  return classID == &___classID ? this : nullptr;
+}
+
+const void* tBaseAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tBaseAI_DMATransferPrimitive*>(this)->___CPPKRLDynamicCast(classID);
+}
+
+bool tBaseAI_DMATransferPrimitive::isReady() const {
+  return _timing != nullptr && _worker != nullptr && _transferLock != nullptr;
+}
+
+void tBaseAI_DMATransferPrimitive::setConfiguration(
+    const tAI_DMATransferPrimitiveConfig& configuration, tStatus2& status) {
+  if (status.isFatal()) return;
+  _configuration = configuration;
+  _configuration.checkStatus(status);
+}
+
+void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {
+  if (status.isFatal()) return;
+  _worker->startThread(status);
+  _fifo->addOverflowObserver(this, status);
+  _converter->addObserver(this, status);
+  _timing->addLastConvertObserver(this, status);
+  if (status.isFatal()) {
+    tStatus2 undo;
+    unlink(undo);
+  }
+}
+
+void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
+  if (status.isFatal()) return;
+  _timing->removeLastConvertObserver(this, status);
+  _converter->removeObserver(this, status);
+  _fifo->removeOverflowObserver(this, status);
+  _worker->stop(status);
+  _worker->destroyThread(status);
+}
+
+void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_dmaChannelNumber >= kChannelCount) {
+    nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, kNoChannelLine});
+    return;
+  }
+  selectChannel(dmaChannelSelectCode(_dmaChannelNumber), status);
+  // An overrun or overflow stopped the worker; this run needs it again.
+  if (_worker->isStopRequested() != 0) {
+    _worker->destroyThread(status);
+    _worker->startThread(status);
+  }
+  _worker->reset(status);
+  if (status.isNotFatal()) _done = 0;
+  if (status.isFatal()) {
+    tStatus2 undo;
+    disarm(undo);
+  }
+}
+
+void tBaseAI_DMATransferPrimitive::start(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
+}
+
+void tBaseAI_DMATransferPrimitive::stop(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
+}
+
+void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
+  if (status.isFatal()) return;
+  selectChannel(0, status);
+  _worker->signal(status);
+  _worker->waitForDone(kDisarmWait, status);
+}
+
+uint32_t tBaseAI_DMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
+  ++_counts.overflow;
+  return 1;
+}
+
+void tBaseAI_DMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
+  ++_counts.overflowSecondary;
+  failTransfer(nQoUdR100::kFIFOOverflow, kOverflowLine);
+}
+
+uint32_t tBaseAI_DMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
+  ++_counts.overrun;
+  return 1;
+}
+
+void tBaseAI_DMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) {
+  ++_counts.overrunSecondary;
+  failTransfer(nQoUdR100::kConverterOverrun, kOverrunLine);
+}
+
+uint32_t tBaseAI_DMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) {
+  ++_counts.lastConvert;
+  return 1;
+}
+
+void tBaseAI_DMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
+                                                          tStatus2& status) {
+  ++_counts.lastConvertSecondary;
+  // A conversion that never finishes is the pass's own failure; the worker
+  // still drains what the channel has not moved.
+  tStatus2 local;
+  waitForLastConversion(local);
+  _worker->wake(status);
+}
+
+void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
+  tStatus2 reason;
+  nQoUdR100::setCode(reason, code, {kFile, line});
+  tStatus2 status;
+  _worker->stop(status);
+  endTransfer(reason, status);
+}
+
+uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
+  while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
+         _worker->isSignalled() == 0)
+    tThreadUtility::sleep(kPollInterval);
+  tStatus2 report;
+  endTransfer(status, report);
+  status.assign(report);
+  return 1;
+}
+
+void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
+  if (reason.isFatal()) _timing->hammerStop(status);
+  int code = 0;
+  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
+  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+  if (_done == 0 && _doneSink != nullptr) {
+    _doneSink->transferEnded(reason, status);
+    _done = 1;
+  }
+  code = 0;
+  _transferLock->releaseOrSet(&code);
+  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+}
+
+}  // namespace nQoUdP100

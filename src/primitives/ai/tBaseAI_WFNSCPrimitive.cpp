@@ -1,0 +1,213 @@
+#include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+
+namespace nQoUdP100 {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::setCode;
+
+namespace {
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_WFNSCPrimitive";
+constexpr unsigned kStartLine = 121;
+constexpr unsigned kStopLine = 130;
+constexpr unsigned kSecondPassLine = 412;
+constexpr unsigned kEventTimeoutLine = 250;
+constexpr unsigned kPollTimeoutLine = 330;
+constexpr unsigned kMissedLine = 280;
+constexpr unsigned kEventLine = 190;
+
+// Version 1, kind 2, option 44.
+iSync::tParam eventParam() {
+  iSync::tParam param;
+  param.kind = 2;
+  param.option = 44;
+  return param;
+}
+}  // namespace
+
+tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive* timing,
+                                               tBaseAI_ADCPrimitive* converter)
+    : _timing(timing), _converter(converter) {}
+
+tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
+  if (_event != nullptr) syncClose(_event);
+}
+
+uint32_t tBaseAI_WFNSCPrimitive::sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) {
+  ++_clocks;
+  if (_event != nullptr) {
+    int code = 0;
+    _event->releaseOrSet(&code);
+  }
+  return 0;
+}
+
+void tBaseAI_WFNSCPrimitive::sampleStartedSecondary(tBaseAITimingControllerPrimitive*,
+                                                    tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kSecondPassLine});
+}
+
+void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  setTimeout(_timeout, status);
+  if (polling == 0) {
+    _timing->addSampleStartObserver(this, false, status);
+    if (status.isNotFatal()) {
+      int code = 0;
+      _event = syncOpen(eventParam(), &code);
+      setCode(status, code, {kFile, kEventLine});
+    }
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    uncommit(undo);
+    return;
+  }
+  _mode = kCommitted;
+}
+
+void tBaseAI_WFNSCPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  _waits = 0;
+  _clocks.set(0);
+  _clocksSeen = 0;
+  _dataLeft = 0;
+  _stopRequested.set(0);
+  _mode = kArmed;
+}
+
+void tBaseAI_WFNSCPrimitive::start(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
+}
+
+void tBaseAI_WFNSCPrimitive::stop(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
+}
+
+void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
+  if (status.isNotFatal()) _mode = kCommitted;
+}
+
+void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (polling == 0) {
+    _timing->removeSampleStartObserver(this, status);
+    if (_event != nullptr) syncClose(_event);
+    _event = nullptr;
+  }
+  _mode = kBuilt;
+}
+
+void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status) {
+  if (status.isFatal()) return;
+  _timeout = milliseconds;
+  if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);
+  _waitTimer.setTimeout(milliseconds, kTimerTimeUnitMillisecond, &status.code);
+}
+
+void tBaseAI_WFNSCPrimitive::requestStop() {
+  _stopRequested.set(1);
+  if (_event != nullptr) {
+    int code = 0;
+    _event->releaseOrSet(&code);
+  }
+}
+
+void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (polling != 0)
+    pollingWait(status);
+  else
+    eventWait(status);
+}
+
+void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
+  setCode(status, allowMissed != 0 ? -nQoUdR100::kClockMissed : nQoUdR100::kClockMissed,
+          {kFile, kMissedLine});
+}
+
+bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
+  // The event is cleared before the count is looked at, so a clock that comes
+  // in between sets it again.
+  for (;;) {
+    int code = 0;
+    _event->reset(&code);
+    if (_clocks.get() != from || _stopRequested.get() != 0) return true;
+    const uint32_t woken = _event->waitOrAcquire(_timeout, &code);
+    if (woken != 1 && code == iSync::kTimeoutCode) {
+      setCode(status, nQoUdR100::kWaitTimeout, {kFile, kEventTimeoutLine});
+      return false;
+    }
+    setCode(status, code, {kFile, kEventLine});
+    if (status.isFatal()) return false;
+  }
+}
+
+void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
+  if (_event == nullptr) {
+    setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
+    return;
+  }
+  if (inLeadIn()) {
+    if (_waits == 0) _timing->enableSampleStartInterrupt(status);
+    ++_waits;
+    waitForClock(_clocks.get(), status);
+    _clocksSeen = _clocks.get();
+    return;
+  }
+  ++_waits;
+  const uint32_t now = _clocks.get();
+  const bool missed = now != _clocksSeen;
+  if (missed) {
+    reportMissed(status);
+    _clocksSeen = now;
+  }
+  if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
+  if (waitForClock(now, status)) ++_clocksSeen;
+}
+
+bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
+  const bool limited = _timeout != 0 && _timeout != kNoLimit;
+  for (uint32_t polls = 1;; ++polls) {
+    if (_converter->readStatusBit5(&status) != 0 || _stopRequested.get() != 0 || status.isFatal())
+      return true;
+    if (!limited || polls <= kFreePolls) continue;
+    if (polls == kFreePolls + 1) {
+      if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);
+      _waitTimer.clear();
+      _waitTimer.start(&status.code);
+    }
+    if (_waitTimer.isTimeout(&status.code) != 0) return false;
+  }
+}
+
+void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
+  if (inLeadIn()) {
+    _converter->acknowledgeBit11(&status);
+    const bool clocked = pollForClock(status);
+    ++_waits;
+    _converter->acknowledgeBit11(&status);
+    if (!clocked) setCode(status, nQoUdR100::kWaitTimeout, {kFile, kPollTimeoutLine});
+    return;
+  }
+  ++_waits;
+  const bool missed = _converter->readStatusBit5(&status) != 0;
+  if (missed) {
+    _converter->acknowledgeBit11(&status);
+    if (_timeout == 0) {
+      reportMissed(status);
+      return;
+    }
+  }
+  if (waitAlways == 0 && (missed || _dataLeft != 0)) {
+    if (missed) reportMissed(status);
+    return;
+  }
+  if (_timeout != 0) pollForClock(status);
+  _converter->acknowledgeBit11(&status);
+  if (missed) reportMissed(status);
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,103 @@
+// The wait for the next AI sample clock of a running acquisition (hardware-
+// timed single point): a caller blocks until the next sample clock and hears
+// when it fell behind and a clock passed unseen. Polling mode reads the
+// converter's sample-clock bit; event mode waits on an event that the timing
+// controller's sample-start notification sets.
+//
+//   wfnsc.polling = 0;                      // event mode
+//   wfnsc.commit(status);                   // observer in, event opened
+//   wfnsc.arm(status);
+//   wfnsc.waitForNextSampleClock(status);   // -200474: no clock in time
+//
+// The first leadIn waits never report a missed clock; -209802 (+209802 with
+// allowMissed) after them.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tModuleObject.h"
+#include "frame/tTimerTimeout.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
+
+namespace nQoUdP100 {
+
+class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
+                               public tBaseAITimingControllerPrimitive::iSampleStartObserver {
+ public:
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr uint32_t kDefaultTimeout = 10000;  // milliseconds
+  static constexpr uint32_t kNoLimit = 0xFFFFFFFF;
+  // Polls that run before the wait timer starts.
+  static constexpr uint32_t kFreePolls = 5;
+  enum tMode : uint32_t { kBuilt = 2, kCommitted = 4, kArmed = 5 };
+
+  // The controller and the converter are the board's, borrowed.
+  tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive* timing, tBaseAI_ADCPrimitive* converter);
+  ~tBaseAI_WFNSCPrimitive() override;
+  tBaseAI_WFNSCPrimitive(const tBaseAI_WFNSCPrimitive&) = delete;
+  tBaseAI_WFNSCPrimitive& operator=(const tBaseAI_WFNSCPrimitive&) = delete;
+
+  // Counts the clock and sets the event; answers 0.
+  uint32_t sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) override;
+  // Not supported: -50256.
+  void sampleStartedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
+
+  // Event mode: observer registered, event opened; a failure is undone by
+  // uncommit on a fresh status.
+  void commit(tStatus2& status);
+  void arm(tStatus2& status);
+  void start(tStatus2& status);
+  void stop(tStatus2& status);
+  void disarm(tStatus2& status);
+  void uncommit(tStatus2& status);
+
+  void waitForNextSampleClock(tStatus2& status);
+  void pollingWait(tStatus2& status);
+  void eventWait(tStatus2& status);
+  // Ends a pending wait without a code.
+  void requestStop();
+  void setTimeout(uint32_t milliseconds, tStatus2& status);
+
+  // The immediate transfer's word on whether its last read left data in the
+  // FIFO; a wait then returns at once unless waitAlways is set.
+  void setDataLeft(uint32_t left) { _dataLeft = left; }
+  uint32_t mode() const { return _mode; }
+  uint32_t waits() const { return _waits; }
+
+  // Set by the supervisor before commit.
+  uint32_t allowMissed = 0;
+  uint32_t polling = 1;
+  uint32_t leadIn = 100;
+  uint32_t waitAlways = 1;
+
+ private:
+  bool inLeadIn() const { return _waits < leadIn; }
+  void reportMissed(tStatus2& status);
+  // Waits on the event until the clock count leaves `from` or a stop comes;
+  // false with -200474 when the time-out passed.
+  bool waitForClock(uint32_t from, tStatus2& status);
+  // Polls the converter until a clock or a stop; false when the time-out
+  // passed. Without a limit (0 or kNoLimit) it polls until one comes.
+  bool pollForClock(tStatus2& status);
+
+  tBaseAITimingControllerPrimitive* _timing;
+  tBaseAI_ADCPrimitive* _converter;
+  uint32_t _waits = 0;
+  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _waitTimer{
+      kDefaultTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
+  uint32_t _timeout = kDefaultTimeout;
+  tSyncAtomicU32 _clocks;
+  uint32_t _clocksSeen = 0;
+  iSync* _event = nullptr;
+  uint32_t _dataLeft = 0;
+  uint32_t _mode = kBuilt;
+  tSyncAtomicU32 _stopRequested;
+};
+
+}  // namespace nQoUdP100

@@ -1,0 +1,185 @@
+// The AI DMA transfer on the real map with converter, timing controller and
+// FIFO: the DMA select write under lock group 19, one end per arm whatever
+// ends it, the drain wait after the last conversion and the worker that a
+// failed run stopped.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "primitives/ai/tAI_DMATransferPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "sim/simSync.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAI_DMATransferPrimitive;
+using tLog = std::vector<tAccess>;
+
+// Takes the ends from whichever thread reports them; a test waits for the
+// worker's report before it touches the board again.
+class tSink : public nQoLMSDR100::iDMAEndpoint {
+ public:
+  void transferEnded(const tStatus2& reason, tStatus2&) override {
+    const std::lock_guard<std::mutex> hold(_mutex);
+    _reasons.push_back(reason.code);
+    _changed.notify_all();
+  }
+  std::vector<int> reasons() {
+    const std::lock_guard<std::mutex> hold(_mutex);
+    return _reasons;
+  }
+  bool waitFor(size_t count) {
+    std::unique_lock<std::mutex> hold(_mutex);
+    return _changed.wait_for(hold, std::chrono::seconds(5),
+                             [&] { return _reasons.size() >= count; });
+  }
+
+ private:
+  std::mutex _mutex;
+  std::condition_variable _changed;
+  std::vector<int> _reasons;
+};
+
+class tAIDMATransferTest : public tAIRoadTest {
+ protected:
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    transfer = new tAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, map, status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_TRUE(transfer->isReady());
+    transfer->setDoneSink(&sink);
+    transfer->setDMAChannelNumber(4);
+    transfer->link(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  void TearDown() override {
+    tStatus2 local;
+    transfer->unlink(local);
+    EXPECT_EQ(local.code, 0);
+    delete transfer;
+    tAIRoadTest::TearDown();
+  }
+  bool wroteTo(uint32_t offset) const {
+    for (const tAccess& access : windows.writes())
+      if (access.offset == offset) return true;
+    return false;
+  }
+
+  tSink sink;
+  tAI_DMATransferPrimitive* transfer = nullptr;
+};
+
+TEST_F(tAIDMATransferTest, ArmSelectsTheChannelUnderGroup19EvenUnchangedAndDisarmClearsIt) {
+  map->Write_0009.setRegister(0xA3, &status);
+  transfer->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0x09, 0xA3, 8), kBusFlush}));
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{19, -19}));
+  EXPECT_FALSE(transfer->isDone());
+
+  clearLogs();
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0xA0, 8)}));
+  // The disarm's signal lets the idle worker end the run cleanly, once.
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+
+  transfer->setDMAChannelNumber(15);
+  clearLogs();
+  transfer->arm(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0xA0, 8)})) << "channel 15 selects code 0";
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAIDMATransferTest, UnlinkedOrOutOfRangeChannelIsRefusedWithoutAWrite) {
+  for (uint32_t channel : {tAI_DMATransferPrimitive::kNoChannel, 16u}) {
+    SCOPED_TRACE(channel);
+    tStatus2 local;
+    transfer->setDMAChannelNumber(channel);
+    transfer->arm(local);
+    EXPECT_EQ(local.code, -50150);
+    EXPECT_TRUE(windows.writes().empty());
+    EXPECT_TRUE(transfer->isDone());
+  }
+}
+
+TEST_F(tAIDMATransferTest, OverrunThenOverflowReachesTheSinkOnceAndStopsTheTimingController) {
+  transfer->arm(status);
+  clearLogs();
+  tStatus2 pass;
+  EXPECT_EQ(transfer->handleOverrun(converter, pass), 1u);
+  transfer->handleOverrunSecondary(converter, pass);
+  EXPECT_TRUE(wroteTo(0x110)) << "hammer stop";
+  EXPECT_TRUE(loggedAt(-200019, "source/qomiop/ai/tBaseAI_DMATransferPrimitive", 194));
+  EXPECT_EQ(transfer->overflowed(fifo, pass), 1u);
+  transfer->overflowedSecondary(fifo, pass);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{-200019}));
+  EXPECT_EQ(pass.code, 0) << "the error travels to the sink, not the pass";
+  EXPECT_EQ(transfer->counts().overrunSecondary, 1u);
+  EXPECT_EQ(transfer->counts().overflowSecondary, 1u);
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons().size(), 1u);
+}
+
+TEST_F(tAIDMATransferTest, AfterAnOverrunRunTheNextArmEndsCleanlyAfterTheLastConversion) {
+  transfer->arm(status);
+  tStatus2 pass;
+  transfer->handleOverrunSecondary(converter, pass);
+  transfer->disarm(status);
+  ASSERT_EQ(status.code, 0);
+
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->lastConverted(timing, pass), 1u);
+  transfer->lastConvertedSecondary(timing, pass);
+  ASSERT_TRUE(sink.waitFor(2));
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0) << "no -224606: the worker runs again";
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{-200019, 0}));
+}
+
+TEST_F(tAIDMATransferTest, DrainWaitsForBit15AndTimesOutAfter10msYetWakesTheWorker) {
+  transfer->arm(status);
+  // Bit 15 stuck; each read moves the clock by 1 ms.
+  unsigned reads = 0;
+  windows.setReadCallback(window, 0x136, [&reads](unsigned) {
+    ++reads;
+    nQoSim::advanceClock(1'000'000);
+    return 0x8000u;
+  });
+  nQoSim::clearStatusLog();
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_TRUE(loggedAt(-50400, "source/qomiop/tavik/udseries/ai/tAI_DMATransferPrimitive", 242));
+  EXPECT_GE(reads, 10u);
+  EXPECT_LE(reads, 13u);
+  // The FIFO is empty: the woken worker ends the run.
+  ASSERT_TRUE(sink.waitFor(1));
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
+TEST_F(tAIDMATransferTest, StartAndStopAreNotSupported) {
+  tStatus2 local;
+  transfer->start(local);
+  EXPECT_EQ(local.code, -50256);
+  EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAI_DMATransferPrimitive", 122));
+  tStatus2 other;
+  transfer->stop(other);
+  EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAI_DMATransferPrimitive", 130));
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,249 @@
+// The AI immediate DMA transfer on the real map, a VESK channel window and the
+// AI road: the shared buffer's header and ring, the channel reservation and
+// routing, the resolvers, the end that the kernel's flag decides, and the
+// client's mappings.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "sim/simMemBlocks.h"
+#include "sim/simSocketListeners.h"
+#include "sim/simSync.h"
+#include "sim/tSimSchedulerAction.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAIImmediateDMATransferPrimitive;
+using tLog = std::vector<tAccess>;
+
+constexpr uint64_t kKey = 0x55AA55AA12345678;
+constexpr nQoORB100::tGUID kDevice{0x1122334455667788, 0x99AABBCCDDEEFF00};
+
+class tImmediateDMATest : public tAIRoadTest {
+ protected:
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    deviceInfo.identity = &kDevice;
+    channel = std::make_unique<nQoUdRLP100::tVESKChannel>(&bus, vesk, &status);
+    for (auto& entry : channels) entry = channel.get();
+    smallFIFO = std::make_unique<nQoUdP100::tAIDeviceFIFOPrimitive>(&smallDescription, map,
+                                                                    dispatcher, status);
+    frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
+                                                                         helper, status);
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = 4;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    timing->setConfiguration(config, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+    frontEndConfig.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+    frontEnd->setConfiguration(frontEndConfig, status);
+    transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
+        &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map, channels.data(),
+        8, status);
+    ASSERT_EQ(status.code, 0);
+    nQoSim::clearUserMappingLog();
+  }
+  void TearDown() override {
+    transfer.reset();
+    frontEnd.reset();
+    smallFIFO.reset();
+    channel.reset();
+    nQoSim::setPhysicalBase(0);
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    EXPECT_EQ(nQoSim::liveUserMappings(), 0);
+    tAIRoadTest::TearDown();
+  }
+  void committed() {
+    bus.setDMAChannelNumber(4);
+    transfer->reserveDMAChannel(status);
+    transfer->commitChannel(status);
+    transfer->commit(status);
+    ASSERT_EQ(status.code, 0);
+  }
+  uint32_t word(uint32_t offset) const {
+    uint32_t value;
+    std::memcpy(&value, transfer->buffer() + offset, sizeof value);
+    return value;
+  }
+  void setWord(uint32_t offset, uint32_t value) {
+    std::memcpy(const_cast<uint8_t*>(transfer->buffer()) + offset, &value, sizeof value);
+  }
+  int ask(uint32_t kind, const std::vector<uint8_t>& request, uint8_t* reply = nullptr) {
+    uint8_t own[16] = {};
+    uint32_t replySize = 0;
+    tStatus2 local;
+    transfer->listener().handleRequest(request.data(), static_cast<uint32_t>(request.size()),
+                                       reply != nullptr ? reply : own, 16, &replySize, kind, 0,
+                                       local);
+    return local.code;
+  }
+  static std::vector<uint8_t> request(uint64_t second = 0, uint32_t third = 0) {
+    std::vector<uint8_t> bytes(24, 0);
+    std::memcpy(bytes.data(), &kKey, 8);
+    std::memcpy(bytes.data() + 8, &second, 8);
+    std::memcpy(bytes.data() + 16, &third, 4);
+    return bytes;
+  }
+
+  const unsigned vesk = windows.addWindow(0x84);
+  nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  std::unique_ptr<nQoUdRLP100::tVESKChannel> channel;
+  std::array<nQoUdRLP100::tVESKChannel*, 8> channels{};
+  std::unique_ptr<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
+  std::unique_ptr<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::unique_ptr<tAIImmediateDMATransferPrimitive> transfer;
+};
+
+TEST_F(tImmediateDMATest, CommitBuildsTheHeaderTheSampleAreaAndTheRing) {
+  committed();
+  EXPECT_EQ(bus.dmaReservationArguments(), (std::pair<uint32_t, uint32_t>{0xFFFFFFFF, 0xFFFFFFFE}));
+  EXPECT_EQ(transfer->samplesPerScan(), 4u);
+  EXPECT_EQ(transfer->bufferSize(), 79u);
+  EXPECT_EQ(word(0), 1u);
+  std::vector<uint32_t> words;
+  for (uint32_t offset = 8; offset <= 40; offset += 4) words.push_back(word(offset));
+  EXPECT_EQ(words, (std::vector<uint32_t>{1, 0, 0, 1, 100, 0, 0, 2, 4}));
+  for (uint32_t i = 44; i < 76; ++i) ASSERT_EQ(transfer->buffer()[i], 0xAA) << i;
+  uint32_t ring[6];
+  std::memcpy(ring, transfer->linkChain(), sizeof ring);
+  const uint32_t phys = static_cast<uint32_t>(transfer->bufferPhysical());
+  const uint32_t ringPhys = static_cast<uint32_t>(transfer->linkChainPhysical());
+  EXPECT_EQ(std::vector<uint32_t>(ring, ring + 6),
+            (std::vector<uint32_t>{16, phys + 44, ringPhys + 12, 16, phys + 60, ringPhys}));
+}
+
+TEST_F(tImmediateDMATest, ABufferAbove4GiBIsRefused) {
+  nQoSim::setPhysicalBase(0x1'0000'0000ull);
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  transfer->commit(status);
+  EXPECT_EQ(status.code, -50175);
+  EXPECT_EQ(transfer->transferState(), 3u) << "undone by uncommit";
+}
+
+TEST_F(tImmediateDMATest, SamplesPerScanOf0AndAChannelWithoutMapAreRefused) {
+  bus.setDMAChannelNumber(8);
+  transfer->reserveDMAChannel(status);
+  EXPECT_EQ(status.code, -50150);
+  EXPECT_EQ(bus.reservedDMAChannels(), 0) << "the channel goes back";
+  tStatus2 local;
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(local);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 2;
+  config.timing.strobeLoadValue = 0;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, local);
+  transfer->commitChannel(local);
+  EXPECT_EQ(local.code, -50150);
+  transfer->releaseDMAChannel(status.clear());
+}
+
+TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClient) {
+  transfer->headerWords().word12 = 1;
+  transfer->setListenerKey(kKey);
+  committed();
+  EXPECT_EQ(transfer->resolver(), nullptr) << "no event named yet";
+  EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+  ASSERT_NE(transfer->resolver(), nullptr);
+  const iSync* event = nullptr;
+  for (const auto& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
+      event = record.object;
+  ASSERT_NE(event, nullptr);
+
+  windows.setRead(vesk, 0x3C, 32, 0);
+  windows.clearLog();
+  EXPECT_EQ(transfer->resolver()->resolve(), 0u);
+  EXPECT_TRUE(windows.writes().empty());
+  windows.setRead(vesk, 0x3C, 32, 0x80000);
+  const unsigned sets = nQoSim::syncSets(event);
+  EXPECT_EQ(transfer->resolver()->resolve(), 2u);
+  EXPECT_EQ(windows.writes(), (tLog{{vesk, 0x00, 32, 0x20, W::kWrite}}));
+  EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
+}
+
+TEST_F(tImmediateDMATest, WithoutClientEventTheScheduleResolverRunsTheActionWithItsCount) {
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  ASSERT_NE(transfer->resolver(), nullptr);
+  transfer->arm(status);
+  windows.setRead(vesk, 0x3C, 32, 0x80000);
+  EXPECT_EQ(transfer->resolver()->resolve(), 2u);
+  EXPECT_EQ(transfer->resolver()->resolve(), 2u);
+  transfer->disarm(status);
+  using C = nQoSim::tSimSchedulerAction::tCall;
+  EXPECT_EQ(action.calls(),
+            (std::vector<C>{{C::kArmed, 0}, {C::kRun, 0}, {C::kRun, 1}, {C::kDisarmed, 0}}));
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateDMATest, TheKernelFlagEndsTheTransferOnceWhateverTheClientWrites) {
+  bus.setDMAChannelNumber(3);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  transfer->commit(status);
+  windows.clearLog();
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 8u) << "channel 3 selects code 8";
+  EXPECT_EQ(word(0), 0u);
+  setWord(0, 1);  // the client claims the end
+  tStatus2 pass;
+  EXPECT_EQ(transfer->overflowed(smallFIFO.get(), pass), 1u);
+  transfer->overflowedSecondary(smallFIFO.get(), pass);
+  EXPECT_EQ(static_cast<int32_t>(word(4)), -200010);
+  EXPECT_EQ(word(0), 1u);
+  setWord(4, 0);
+  transfer->handleOverrunSecondary(converter, pass);
+  EXPECT_EQ(word(4), 0u) << "ended once";
+  transfer->disarm(status);
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateDMATest, MappingsAreUndoneBeforeTheyAreReplacedOrTheBufferFreed) {
+  transfer->setListenerKey(kKey);
+  committed();
+  EXPECT_EQ(nQoSim::findSocketListener("{11223344-5566-7788-99AA-BBCCDDEEFF00}::"
+                                       "tBaseAIImmediateDMATransferPrimitive::tLibSocketListener"),
+            &transfer->listener());
+  uint8_t reply[16];
+  EXPECT_EQ(ask(1, request(), reply), 0);
+  uint64_t first;
+  std::memcpy(&first, reply, 8);
+  uint32_t size;
+  std::memcpy(&size, reply + 8, 4);
+  EXPECT_EQ(size, 79u);
+  EXPECT_EQ(ask(1, request(), reply), 0);
+  EXPECT_EQ(ask(2, request(first, 78)), -223749) << "wrong size";
+  EXPECT_EQ(ask(2, request(first + 1, 79)), -223749) << "wrong address";
+  transfer->commit(status);  // a new buffer: the old mapping is undone first
+  transfer->uncommit(status);
+  std::vector<nQoSim::tUserMapping::tOperation> operations;
+  for (const auto& record : nQoSim::userMappingLog()) operations.push_back(record.operation);
+  using M = nQoSim::tUserMapping;
+  EXPECT_EQ(operations, (std::vector<M::tOperation>{M::kMap, M::kUnmap, M::kMap, M::kUnmap}));
+  EXPECT_EQ(ask(7, request()), -223749);
+  tStatus2 start;
+  transfer->start(start);
+  EXPECT_TRUE(loggedAt(-50256, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 891));
+}
+
+}  // namespace
+}  // namespace nQoTest

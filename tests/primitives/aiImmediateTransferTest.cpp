@@ -1,0 +1,266 @@
+// The AI immediate transfer over the real timing controller, front end,
+// converter and FIFO model: set lists from the timing and channel list,
+// reads by set with waiters and time-outs, finite runs, overrun, the
+// client's socket requests and the refused shapes.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "sim/simSocketListeners.h"
+#include "sim/simSync.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tBaseAIImmediateTransferPrimitive;
+
+constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateTransferPrimitive";
+constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
+constexpr uint64_t kKey = 0x0123456789ABCDEF;
+
+class tImmediateTest : public tAIRoadTest {
+ protected:
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    deviceInfo.identity = &kDevice;
+    frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
+                                                                         helper, status);
+    wfnsc = std::make_unique<nQoUdP100::tBaseAI_WFNSCPrimitive>(timing, converter);
+    description.fifo = &fifoDescription;
+    description.firstEntry = &entry;
+    immediate = std::make_unique<tBaseAIImmediateTransferPrimitive>(
+        &bus, &deviceInfo, frontEnd.get(), wfnsc.get(), converter, timing, fifo, &description,
+        status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_TRUE(immediate->isReady());
+  }
+  void TearDown() override {
+    status.clear();
+    immediate.reset();
+    wfnsc.reset();
+    frontEnd.reset();
+    tAIRoadTest::TearDown();
+  }
+  // Timing mode 2 with routing kind 19 over channels whose flags end sets.
+  void channels(std::initializer_list<uint32_t> flags, uint32_t perChannel = 1) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = perChannel;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    timing->setConfiguration(config, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+    for (uint32_t flag : flags) {
+      nQoUdP100::tAIScanningFrontEndConfig channel;
+      channel.channelFlags = flag;
+      frontEndConfig.channels.append(channel);
+    }
+    frontEnd->setConfiguration(frontEndConfig, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void run() {
+    immediate->reserveTransfer(status);
+    immediate->commitTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    ASSERT_EQ(status.code, 0);
+  }
+
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  nQoUdP100::tAIDescription description;
+  std::unique_ptr<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::unique_ptr<nQoUdP100::tBaseAI_WFNSCPrimitive> wfnsc;
+  std::unique_ptr<tBaseAIImmediateTransferPrimitive> immediate;
+  uint32_t buffer[64] = {};
+};
+
+TEST_F(tImmediateTest, NoWaitingOnAnEmptyFIFOTimesOutAtOnceWithTheDevice) {
+  channels({1});
+  run();
+  uint32_t bytes = 99;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
+  EXPECT_EQ(guidProperty(status.description, 1), kDevice);
+}
+
+TEST_F(tImmediateTest, SetListThreeAndFiveIsReadSetBySet) {
+  channels({0, 0, 1, 0, 0, 0, 0, 1});
+  run();
+  EXPECT_EQ(immediate->setCount(), 2u);
+  for (uint32_t sample = 1; sample <= 16; ++sample) model.push(sample);
+  std::vector<uint32_t> sizes;
+  for (int read = 0; read < 4; ++read) {
+    uint32_t bytes = 0;
+    EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond),
+              1u);
+    sizes.push_back(bytes / 4);
+  }
+  EXPECT_EQ(sizes, (std::vector<uint32_t>{3, 5, 3, 5}));
+  EXPECT_EQ(buffer[0], 12u) << "the fourth read starts at sample 12";
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 2;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  run();
+  model.push({5, 6, 7});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_FALSE(immediate->isFinished());
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_TRUE(immediate->isFinished());
+  EXPECT_EQ(status.code, 0);
+  uint32_t bytes = 7;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_TRUE(loggedAt(-200278, kFile, 1921));
+}
+
+TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
+  channels({0, 1});
+  run();
+  model.push({1, 2});
+  model.setStatusBits(0x0800);
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0xFFFFFFFF, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(status.code, -200019);
+  EXPECT_TRUE(loggedAt(-200019, kFile, 1475));
+  model.setStatusBits(0x0400);
+  tStatus2 overflow;
+  immediate->read(buffer, 1, overflow, nullptr, 0, kTimerTimeUnitMillisecond);
+  EXPECT_EQ(overflow.code, -200010);
+  EXPECT_TRUE(loggedAt(-200010, kFile, 1478));
+  overflow.clear();
+}
+
+TEST_F(tImmediateTest, AnEmptySetListOrAZeroSampleWidthIsRefused) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 0;
+  timing->setConfiguration(config, status);
+  run();
+  EXPECT_EQ(immediate->setCount(), 0u);
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -50150);
+
+  nQoUdP100::tAIFIFODescription zeroWidth{4096, 0, 77};
+  nQoUdP100::tAIDescription other = description;
+  other.fifo = &zeroWidth;
+  tStatus2 refused;
+  tBaseAIImmediateTransferPrimitive bad(&bus, &deviceInfo, frontEnd.get(), wfnsc.get(), converter,
+                                        timing, fifo, &other, refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_FALSE(bad.isReady());
+}
+
+TEST_F(tImmediateTest, SocketRequestsCheckKeyKindAndReplyRoom) {
+  immediate->setListenerKey(kKey);
+  immediate->setReadCountLimit(0x55);
+  immediate->setTimeout(250, 3);
+  channels({1, 1, 1});
+  run();
+  ASSERT_EQ(immediate->setCount(), 3u);
+  uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0, 3};
+  std::vector<uint32_t> reply(11, 0xEEEEEEEE);
+  uint32_t replySize = 0;
+  auto ask = [&](uint32_t capacity, uint32_t kind) {
+    tStatus2 local;
+    immediate->listener().handleRequest(request, 16, reply.data(), capacity, &replySize, kind, 0,
+                                        local);
+    return local.code;
+  };
+  EXPECT_EQ(ask(36, 2), -223749) << "32 + 4 x 3 bytes do not fit in 36";
+  EXPECT_EQ(reply[0], 0xEEEEEEEEu);
+  EXPECT_EQ(ask(44, 2), 0);
+  EXPECT_EQ(replySize, 44u);
+  EXPECT_EQ(reply, (std::vector<uint32_t>{1, 0, 0x55, 0, 0, 1, 250, 3, 1, 1, 1}));
+  EXPECT_EQ(ask(36, 1), 0);
+  EXPECT_EQ(reply[0], 3u);
+  EXPECT_EQ(replySize, 36u);
+  request[3] = 2;
+  EXPECT_EQ(ask(44, 2), -223749) << "the length word must match";
+  EXPECT_EQ(ask(44, 9), -223749);
+  request[0] ^= 1;
+  EXPECT_EQ(ask(44, 1), -223749) << "wrong key";
+}
+
+TEST_F(tImmediateTest, ArmRegistersTheListenerUnderTheBusLocationAndDisarmRemovesIt) {
+  bus.setLocation(0, 0xAB);
+  bus.setLocation(1, 2);
+  bus.setLocation(2, 0x3C);
+  immediate->setListenerKey(kKey);
+  channels({1});
+  const std::string name = "0xAB::0x2::0x3C::tBaseAIImmediateTransferPrimitive::tLibSocketListener";
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  immediate->armTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), &immediate->listener());
+  immediate->disarmTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
+  immediate->setListenerKey(kKey);
+  immediate->setWaitMode(2);
+  channels({1});
+  run();
+  // The client names its event: a blocking waiter over it.
+  uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0xAB,
+                         0xCD};
+  uint32_t reply[9];
+  uint32_t replySize = 0;
+  immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 3, 0, status);
+  ASSERT_EQ(status.code, 0);
+  const iSync* event = nullptr;
+  for (const auto& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46 &&
+        record.param.reserved[0] == 0xAB && record.param.reserved[1] == 0xCD)
+      event = record.object;
+  ASSERT_NE(event, nullptr);
+
+  tStatus2 readStatus;
+  std::thread reader([&] {
+    immediate->read(buffer, 1, readStatus, nullptr, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+  });
+  while (nQoSim::syncBlocked(event) == 0) std::this_thread::yield();
+  tStatus2 naming;
+  immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 3, 0, naming);
+  EXPECT_EQ(naming.code, -223749);
+  immediate->requestCancel();
+  reader.join();
+  EXPECT_EQ(readStatus.code, 0);
+}
+
+TEST_F(tImmediateTest, ABlockingWaiterWithoutANamedEventRefusesTheWait) {
+  immediate->setListenerKey(kKey);
+  immediate->setWaitMode(2);
+  channels({1});
+  run();
+  immediate->read(buffer, 1, status, nullptr, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+  EXPECT_EQ(status.code, -50004);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,226 @@
+// The AI interrupt transfer on the real map with converter, timing controller
+// and FIFO model: blocks moved per FIFO pass, the block limit, one end per arm
+// whichever path reports it, the last conversion's wait on every run and the
+// refused descriptions and FIFO block counts.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "primitives/ai/tAIInterruptTransferPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAIInterruptTransferPrimitive;
+using nQoUdP100::tBaseAIInterruptTransferPrimitive;
+
+constexpr const char kBaseFile[] = "source/qomiop/ai/tBaseAIInterruptTransferPrimitive";
+constexpr const char kBoardFile[] = "source/qomiop/tavik/udseries/ai/tAIInterruptTransferPrimitive";
+
+// Takes the samples it is asked for out of the FIFO; a scripted shortfall
+// moves one less.
+class tDestination : public tBaseAIInterruptTransferPrimitive::iDestination {
+ public:
+  explicit tDestination(nQoUdP100::tAIDeviceFIFOPrimitive* fifo) : fifo(fifo) {}
+  uint32_t move(uint32_t count, tStatus2& status) override {
+    counts.push_back(count);
+    const uint32_t wanted = shortBy != 0 ? count - shortBy : count;
+    std::vector<uint32_t> samples(wanted);
+    const uint32_t moved = wanted == 0 ? 0 : fifo->readSamples(samples.data(), wanted, status);
+    this->samples.insert(this->samples.end(), samples.begin(), samples.begin() + moved);
+    return moved;
+  }
+  void transferEnded(const tStatus2& reason, tStatus2&) override { ends.push_back(reason.code); }
+  nQoUdP100::tAIDeviceFIFOPrimitive* fifo;
+  uint32_t shortBy = 0;
+  std::vector<uint32_t> counts;
+  std::vector<uint32_t> samples;
+  std::vector<int> ends;
+};
+
+class tAIInterruptTransferTest : public tAIRoadTest {
+ protected:
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    description.fifo = &fifoDescription;
+    description.samples = &sampleDescription;
+    transfer = new tAIInterruptTransferPrimitive(&description, converter, timing, fifo, deviceInfo,
+                                                 map, status);
+    ASSERT_EQ(status.code, 0);
+    transfer->setDestination(&destination);
+    transfer->configure(status);
+    transfer->link(status);
+    transfer->commit(status);
+    transfer->arm(status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(transfer->runState(), 5u);
+    clearLogs();
+  }
+  void TearDown() override {
+    delete transfer;
+    tAIRoadTest::TearDown();
+  }
+  // Bit 15 of tJoint_Status_1 reads set for the next `busy` reads.
+  void converting(unsigned busy) {
+    statusReads = 0;
+    windows.setReadCallback(window, 0x136,
+                            [this, busy](unsigned) { return statusReads++ < busy ? 0x8000u : 0u; });
+  }
+
+  nQoUdP100::tAISampleDescription sampleDescription{2};
+  nQoUdP100::tAIDescription description;
+  tDestination destination{nullptr};
+  tAIInterruptTransferPrimitive* transfer = nullptr;
+  unsigned statusReads = 0;
+};
+
+TEST_F(tAIInterruptTransferTest, BlockLimitComesFromFIFOSizeAndBlockSize) {
+  EXPECT_EQ(transfer->blockLimit(), 4096u);
+  EXPECT_TRUE(transfer->isReady());
+  for (uint32_t blockSize : {0u, 1u}) {
+    SCOPED_TRACE(blockSize);
+    nQoUdP100::tAISampleDescription samples{blockSize};
+    nQoUdP100::tAIDescription other = description;
+    other.samples = blockSize == 0 ? &samples : nullptr;
+    tStatus2 local;
+    tAIInterruptTransferPrimitive refused(&other, converter, timing, fifo, deviceInfo, map, local);
+    EXPECT_EQ(local.code, -50150);
+    EXPECT_FALSE(refused.isReady());
+  }
+}
+
+TEST_F(tAIInterruptTransferTest, FIFOPassMovesBlocksUntilTheThresholdTestAnswers0) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4, 5, 6});
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, 0);
+  // Blocks of 2 while the FIFO is not empty.
+  EXPECT_EQ(destination.counts, (std::vector<uint32_t>{2, 2, 2}));
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_TRUE(destination.ends.empty());
+}
+
+TEST_F(tAIInterruptTransferTest, AWrongMoveCountEndsTheTransferOnceAndLaterEndsAreDropped) {
+  destination.fifo = fifo;
+  destination.shortBy = 1;
+  model.push({1, 2, 3, 4});
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, -200222);
+  EXPECT_TRUE(loggedAt(-200222, kBaseFile, 201));
+  EXPECT_EQ(destination.ends, (std::vector<int>{-200222}));
+  EXPECT_FALSE(windows.writes().empty()) << "the timing controller is hammer-stopped";
+
+  tStatus2 later;
+  transfer->handleOverrunSecondary(converter, later);
+  transfer->overflowedSecondary(fifo, later);
+  transfer->lastConvertedSecondary(timing, later);
+  EXPECT_EQ(destination.ends, (std::vector<int>{-200222}));
+  EXPECT_EQ(later.code, 0);
+}
+
+TEST_F(tAIInterruptTransferTest, OnePassTakingTheBlockLimitEndsWith200322) {
+  destination.fifo = fifo;
+  transfer->setBlockLimit(2);
+  model.push({1, 2, 3, 4, 5, 6});
+  tStatus2 pass;
+  transfer->fifoReady(fifo, pass);
+  EXPECT_EQ(pass.code, -200322);
+  EXPECT_TRUE(loggedAt(-200322, kBaseFile, 211));
+  EXPECT_EQ(destination.counts.size(), 2u);
+  EXPECT_EQ(destination.ends, (std::vector<int>{-200322}));
+}
+
+TEST_F(tAIInterruptTransferTest, OverrunAndOverflowEndWithTheirCodes) {
+  tStatus2 pass;
+  EXPECT_EQ(transfer->handleOverrun(converter, pass), 1u);
+  transfer->handleOverrunSecondary(converter, pass);
+  EXPECT_TRUE(loggedAt(-200019, kBaseFile, 280));
+  transfer->disarm(status);
+  transfer->arm(status);
+  EXPECT_EQ(transfer->overflowed(fifo, pass), 1u);
+  transfer->overflowedSecondary(fifo, pass);
+  EXPECT_TRUE(loggedAt(-200010, kBaseFile, 253));
+  EXPECT_EQ(destination.ends, (std::vector<int>{-200019, -200010}));
+  EXPECT_EQ(pass.code, 0);
+}
+
+TEST_F(tAIInterruptTransferTest, EveryRunWaitsForBit15ThenDrainsTheRestAndEndsCleanly) {
+  destination.fifo = fifo;
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE(run);
+    converting(3);
+    model.push({7, 8, 9, 10});
+    tStatus2 pass;
+    EXPECT_EQ(transfer->lastConverted(timing, pass), 1u);
+    EXPECT_EQ(statusReads, 4u) << "three reads with bit 15 set, one clear";
+    transfer->lastConvertedSecondary(timing, pass);
+    EXPECT_EQ(pass.code, 0);
+    EXPECT_EQ(model.size(), 0u);
+    EXPECT_EQ(destination.ends, std::vector<int>(run, 0));
+    transfer->disarm(status);
+    transfer->arm(status);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
+  windows.setReadCallback(window, 0x136, [](unsigned) {
+    nQoSim::advanceClock(1'000'000);
+    return 0x8000u;
+  });
+  tStatus2 pass;
+  transfer->lastConverted(timing, pass);
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_TRUE(loggedAt(-50400, kBoardFile, 270));
+}
+
+TEST_F(tAIInterruptTransferTest, AWrongCountInTheLastDrainIsReportedAtTheBoardSite) {
+  destination.fifo = fifo;
+  destination.shortBy = 1;
+  model.push({1, 2, 3});
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_TRUE(loggedAt(-200222, kBoardFile, 298));
+  EXPECT_EQ(destination.ends, (std::vector<int>{-200222}));
+}
+
+TEST_F(tAIInterruptTransferTest, DestroyingAnArmedTransferLeavesNoObserverBehind) {
+  delete transfer;
+  transfer = nullptr;
+  // A FIFO pass now reaches no observer: a committed FIFO installs no handler.
+  fifo->commit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kFIFOSource], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource],
+            nullptr);
+  converter->commit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAI_ADCPrimitive::kOverrunSource], nullptr);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {
+  transfer->disarm(status);
+  transfer->uncommit(status);
+  nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+  config.word3 = 0;
+  fifo->setConfiguration(config, status);
+  tStatus2 local;
+  transfer->commit(local);
+  EXPECT_EQ(local.code, -50150);
+  EXPECT_EQ(transfer->runState(), 3u);
+  tStatus2 start;
+  transfer->start(start);
+  EXPECT_TRUE(loggedAt(-50256, kBaseFile, 155));
+  tStatus2 stop;
+  transfer->stop(stop);
+  EXPECT_TRUE(loggedAt(-50256, kBaseFile, 164));
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,168 @@
+// The AI subsystem over the real members on a simulated Tavik window: the AI
+// section's initialisation, commit by mechanism and the staged undo of a
+// failed commit or arm.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "primitives/ai/tAISubsystem.h"
+#include "sim/simSync.h"
+#include "sim/simTime.h"
+#include "support/statusRecords.h"
+#include "tavik/tavikFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tAISubsystem;
+using nQoUdP100::tAISubsystemPrimitiveConfig;
+using tLog = std::vector<tAccess>;
+using tCall = nQoSim::tSimBus::tCall;
+
+class tAISubsystemTest : public tTavikMapTest {
+ protected:
+  void SetUp() override {
+    tTavikMapTest::SetUp();
+    nQoSim::useTestClock(1'000'000'000);
+    helper = std::make_unique<nQoUdRLP100::tTavikHelper>(map);
+    dispatcher = std::make_unique<nQoUdRLP100::tTavikInterruptDispatcher>(map, 1, &status);
+    entry.outputSelectWord = 1;
+    entry.personalWord = 1;
+    description.firstEntry = &entry;
+    description.frontEnd = &frontEnd;
+    description.fifo = &fifoDescription;
+    description.samples = &samples;
+    description.timing = &timingDescription;
+    resources = {&bus, map, helper.get(), dispatcher.get(), &deviceInfo};
+    subsystem = std::make_unique<tAISubsystem>(&description, resources, status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_TRUE(subsystem->isReady());
+    windows.clearLog();
+    bus.clearCalls();
+  }
+  void TearDown() override {
+    subsystem.reset();
+    dispatcher.reset();
+    helper.reset();
+    nQoSim::resetTime();
+    tTavikMapTest::TearDown();
+  }
+  void mechanism(int32_t value) {
+    tAISubsystemPrimitiveConfig config;
+    config.transferMechanism = value;
+    subsystem->setConfiguration(config, status);
+  }
+
+  nQoUdP100::tAIFirstEntry entry;
+  nQoUdP100::tAIFrontEndDescription frontEnd;
+  nQoUdP100::tAIFIFODescription fifoDescription{4096, 4, 77};
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAITimingDescription timingDescription{2, 1};
+  nQoUdP100::tAIDescription description;
+  nQoUdP100::tDeviceInfo deviceInfo;
+  std::unique_ptr<nQoUdRLP100::tTavikHelper> helper;
+  std::unique_ptr<nQoUdRLP100::tTavikInterruptDispatcher> dispatcher;
+  nQoUdP100::tAIBoardResources resources;
+  std::unique_ptr<tAISubsystem> subsystem;
+};
+
+TEST_F(tAISubsystemTest, InitializationProgramsOutputControlAnd0xBCAfterTheReset) {
+  map->Write_00BC.writeRegister(0, &status, 1);
+  windows.clearLog();
+  subsystem->initializeHardware(status);
+  EXPECT_EQ(status.code, 0);
+  const tLog log = windows.log();
+  ASSERT_GE(log.size(), 9u);
+  EXPECT_EQ(tLog(log.end() - 9, log.end()),
+            (tLog{wrote(0x190, 0x10), wrote(0x190, 0x10), wrote(0x178, 0x0003),
+                  wrote(0x178, 0x0203), wrote(0x19A, 0x0400), wrote(0x190, 0x100),
+                  wrote(0x190, 0x100), wrote(0xBC, 0x01, 8), kBusFlush}));
+
+  windows.clearLog();
+  tStatus2 failed;
+  failed.code = -1;
+  subsystem->initializeHardware(failed);
+  EXPECT_EQ(windows.log(), (tLog{kBusFlush})) << "the flush runs after a failure too";
+}
+
+TEST_F(tAISubsystemTest, WithoutAMechanismCommitDrivesOnlyTheFourMembers) {
+  subsystem->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(subsystem->frontEnd()->state().getState(), 2u);
+  EXPECT_EQ(subsystem->timing()->state().getState(), 2u);
+  EXPECT_EQ(subsystem->fifo()->state().getState(), 2u);
+  EXPECT_EQ(subsystem->immediate()->getTransferState(), 1u);
+  EXPECT_EQ(subsystem->interrupt()->runState(), 1u);
+  subsystem->uncommit(status);
+  EXPECT_EQ(subsystem->timing()->state().getState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAISubsystemTest, AFailedConverterCommitUndoesTimingFrontEndAndTheTransferLink) {
+  mechanism(1);
+  bus.failNext(tCall::kRegisterInterrupt, -50352);
+  subsystem->commit(status);
+  EXPECT_EQ(status.code, -50352) << "the first error is kept";
+  EXPECT_EQ(subsystem->interrupt()->runState(), 2u) << "unlinked";
+  EXPECT_EQ(subsystem->timing()->state().getState(), 1u);
+  EXPECT_EQ(subsystem->frontEnd()->state().getState(), 1u);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource],
+            nullptr)
+      << "the FIFO is never committed";
+}
+
+TEST_F(tAISubsystemTest, AFailedFIFOArmDisarmsTheDMATransferButNotTheTimingController) {
+  mechanism(3);
+  subsystem->dma()->setDMAChannelNumber(4);
+  subsystem->commit(status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  bus.failNext(tCall::kAtomic, -50001);
+  subsystem->arm(status);
+  EXPECT_EQ(status.code, -50001);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x1A6, 0x01), wrote(0x09, 0x03, 8), wrote(0x09, 0x00, 8)}))
+      << "FIFO cleared, channel 4 selected at the transfer's arm and cleared by its disarm; "
+         "no hammer stop";
+  tStatus2 local;
+  subsystem->uncommit(local);
+  EXPECT_EQ(local.code, 0);
+}
+
+}  // namespace
+}  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+// The members that own sync objects show the order of destruction: the
+// interrupt transfer's lock, the DMA transfer's lock and worker, the immediate
+// DMA transfer's lock, then the timing controller's record-end events.
+TEST_F(tAISubsystemTest, DestructionDeletesTheTransfersBeforeTheTimingController) {
+  subsystem.reset();
+  nQoSim::clearSyncLog();
+  subsystem = std::make_unique<tAISubsystem>(&description, resources, status);
+  ASSERT_EQ(status.code, 0);
+  std::vector<const iSync*> opened;
+  for (const auto& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen) opened.push_back(record.object);
+  // Timing controller (2 events), immediate DMA lock, interrupt lock, DMA
+  // lock, the DMA worker's three.
+  ASSERT_EQ(opened.size(), 8u);
+  subsystem.reset();
+  const std::vector<const iSync*> closed = closedObjects();
+  auto at = [&](const iSync* object) {
+    return std::find(closed.begin(), closed.end(), object) - closed.begin();
+  };
+  EXPECT_LT(at(opened[3]), at(opened[4])) << "interrupt before DMA";
+  EXPECT_LT(at(opened[4]), at(opened[2])) << "DMA before immediate DMA";
+  EXPECT_LT(at(opened[2]), at(opened[0])) << "immediate DMA before the timing controller";
+  EXPECT_EQ(closed.size(), 8u);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,176 @@
+// The wait for the next AI sample clock over the real timing controller and
+// converter: event mode with a notifier thread (lead-in, missed clocks, stop,
+// time-out) and polling mode over the converter's status bit.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "sim/simSync.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tBaseAI_WFNSCPrimitive;
+
+constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_WFNSCPrimitive";
+
+class tWFNSCTest : public tAIRoadTest {
+ protected:
+  void TearDown() override {
+    stopNotifier();
+    wfnsc.reset();
+    tAIRoadTest::TearDown();
+  }
+  void commitEventMode() {
+    wfnsc->polling = 0;
+    wfnsc->commit(status);
+    ASSERT_EQ(status.code, 0);
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen) event = record.object;
+    ASSERT_NE(event, nullptr);
+    wfnsc->arm(status);
+  }
+  // Runs f on another thread once the primitive blocks on its event.
+  template <class tAction>
+  std::thread whenBlocked(tAction action) {
+    return std::thread([this, action] {
+      while (nQoSim::syncBlocked(event) == 0) std::this_thread::yield();
+      action();
+    });
+  }
+  // Two clocks for every wait that blocks, until stopped.
+  void startNotifier() {
+    notifier = std::thread([this] {
+      unsigned served = ~0u;  // completed waits when last served
+      while (!stopping) {
+        const unsigned waits = nQoSim::syncWaits(event);
+        if (nQoSim::syncBlocked(event) != 0 && waits != served) {
+          served = waits;
+          twoClocks();
+        }
+        std::this_thread::yield();
+      }
+    });
+  }
+  void stopNotifier() {
+    stopping = true;
+    if (notifier.joinable()) notifier.join();
+  }
+  void twoClocks() {
+    tStatus2 pass;
+    wfnsc->sampleStarted(timing, pass);
+    wfnsc->sampleStarted(timing, pass);
+  }
+
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    wfnsc = std::make_unique<tBaseAI_WFNSCPrimitive>(timing, converter);
+    clearLogs();
+  }
+
+  std::unique_ptr<tBaseAI_WFNSCPrimitive> wfnsc;
+  const iSync* event = nullptr;
+  std::thread notifier;
+  std::atomic<bool> stopping{false};
+};
+
+TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
+  commitEventMode();
+  const auto opened = nQoSim::syncLog().front();
+  EXPECT_EQ(opened.param.version, 1u);
+  EXPECT_EQ(opened.param.kind, 2u);
+  EXPECT_EQ(opened.param.option, 44u);
+  startNotifier();
+  for (int wait = 1; wait <= 100; ++wait) {
+    wfnsc->waitForNextSampleClock(status);
+    ASSERT_EQ(status.code, 0) << "wait " << wait;
+  }
+  stopNotifier();
+
+  // Two clocks between waits; wait-always 0: reported, no waiting.
+  wfnsc->waitAlways = 0;
+  twoClocks();
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -209802);
+  EXPECT_TRUE(loggedAt(-209802, kFile, 280));
+  EXPECT_EQ(nQoSim::syncBlocked(event), 0u);
+
+  wfnsc->allowMissed = 1;
+  twoClocks();
+  tStatus2 warned;
+  wfnsc->waitForNextSampleClock(warned);
+  EXPECT_EQ(warned.code, 209802);
+
+  // Nothing missed: with wait-always 1 the wait blocks for the next clock.
+  wfnsc->waitAlways = 1;
+  std::thread clock = whenBlocked([this] { twoClocks(); });
+  tStatus2 clean;
+  wfnsc->waitForNextSampleClock(clean);
+  clock.join();
+  EXPECT_EQ(clean.code, 0);
+}
+
+TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {
+  wfnsc->leadIn = 0;
+  commitEventMode();
+  std::thread stopper = whenBlocked([this] { wfnsc->requestStop(); });
+  wfnsc->waitForNextSampleClock(status);
+  stopper.join();
+  EXPECT_EQ(status.code, 0);
+
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  std::thread late = whenBlocked([] { nQoSim::advanceClock(10'001'000'000ull); });
+  wfnsc->waitForNextSampleClock(status);
+  late.join();
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 250));
+}
+
+TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
+  wfnsc->leadIn = 1;
+  wfnsc->commit(status);
+  wfnsc->arm(status);
+  model.setStatusBits(0x20);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wfnsc->waits(), 1u);
+  // Past the lead-in the bit set on entry is a missed clock; time-out 0 returns.
+  wfnsc->setTimeout(0, status);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -209802);
+
+  tStatus2 timed;
+  wfnsc->setTimeout(5, timed);
+  wfnsc->arm(timed);
+  unsigned reads = 0;
+  windows.setReadCallback(window, 0x104, [&reads](unsigned) {
+    ++reads;
+    nQoSim::advanceClock(1'000'000);
+    return 0u;
+  });
+  wfnsc->waitForNextSampleClock(timed);
+  EXPECT_EQ(timed.code, -200474);
+  EXPECT_GE(reads, 5u + 5u);
+  EXPECT_LE(reads, 5u + 8u);
+}
+
+TEST_F(tWFNSCTest, StartStopAndTheSecondPassAreNotSupported) {
+  tStatus2 a, b, c;
+  wfnsc->start(a);
+  wfnsc->stop(b);
+  wfnsc->sampleStartedSecondary(timing, c);
+  EXPECT_TRUE(loggedAt(-50256, kFile, 121));
+  EXPECT_TRUE(loggedAt(-50256, kFile, 130));
+  EXPECT_TRUE(loggedAt(-50256, kFile, 412));
+}
+
+}  // namespace
+}  // namespace nQoTest

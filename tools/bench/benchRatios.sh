@@ -9,7 +9,9 @@
 # kept, against BM_<Path>_PhysicalFloor, the bare data movement. Arguments and
 # template parameters follow the suffix: BM_Convert/64 pairs with
 # BM_Convert_Floor/64, BM_Write<tX> with BM_Write_Floor<tX>. A benchmark that
-# has no floor is listed as such.
+# has no floor is listed as such. The filter (-f, a regular expression) is
+# matched against every name, floors included: filter by path family
+# (-f 'Crc16|UTF8ToUTF16'), not by a path's arguments.
 #
 # The answer is 1 when a benchmark reported an error (SkipWithError: a path
 # that allocated or did not do its work) or, with -l, when a ratio to the

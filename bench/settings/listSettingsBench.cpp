@@ -1,7 +1,8 @@
 // The settings classes with long lists: a front end of 1,024 channel entries
 // and an AO FIFO of 65,536 words, each written, read into a fresh object and
 // cloned. A write is judged against the same stream calls replayed from a
-// recording, and against a memcpy of the written bytes; a clone against its
+// recording, and against a memcpy of the written bytes; a read against its
+// stream calls replayed and the source assigned; a clone against its
 // platform calls and assignment by hand. Writing must not
 // allocate.
 #include <benchmark/benchmark.h>
@@ -84,6 +85,32 @@ void BM_Clone(benchmark::State& state) {
   moduleMessageEntry(1);
 }
 
+// Floor: a fresh object, the read's stream calls replayed, and the values
+// stored by assigning the source (the same nodes and words).
+template <class Settings>
+void BM_Read_Floor(benchmark::State& state) {
+  Settings source;
+  fill(source);
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  source.writeExternal(out, status);
+  nQoORB100::tByteInputStream first(out.bytes().data(), out.bytes().size());
+  nQoBench::tReadRecording reads(first);
+  {
+    Settings target;
+    target.readExternal(reads, status);
+  }
+  for (auto _ : state) {
+    Settings target;
+    nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
+    benchmark::DoNotOptimize(reads.replay(in, status));
+    target = source;
+    benchmark::DoNotOptimize(&target);
+  }
+  if (status != 0) state.SkipWithError("the read failed");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.bytes().size()));
+}
+
 // Floor: the clone's platform calls by hand: the class, a new instance, the
 // class cast, the assignment; then the instance deleted through its class.
 template <class Settings>
@@ -148,12 +175,14 @@ BENCHMARK(BM_Write<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Write_Floor<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Write_PhysicalFloor<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Read<tAIScanningFrontEndSettings>);
+BENCHMARK(BM_Read_Floor<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Clone<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Clone_Floor<tAIScanningFrontEndSettings>);
 BENCHMARK(BM_Write<tAO_FIFOSettings>);
 BENCHMARK(BM_Write_Floor<tAO_FIFOSettings>);
 BENCHMARK(BM_Write_PhysicalFloor<tAO_FIFOSettings>);
 BENCHMARK(BM_Read<tAO_FIFOSettings>);
+BENCHMARK(BM_Read_Floor<tAO_FIFOSettings>);
 BENCHMARK(BM_Clone<tAO_FIFOSettings>);
 BENCHMARK(BM_Clone_Floor<tAO_FIFOSettings>);
 

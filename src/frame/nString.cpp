@@ -1,6 +1,7 @@
 #include "frame/nString.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "frame/TempBuffer.h"
 #include "frame/statusCodes.h"
@@ -149,6 +150,7 @@ uint64_t asciiRun(const tIn* source, uint64_t left) {
                                  : sizeof(tIn) == 2 ? 0xFF80FF80FF80FF80u
                                                     : 0xFFFFFF80FFFFFF80u;
   uint64_t run = 0;
+  if (left == 0 || static_cast<std::make_unsigned_t<tIn>>(source[0]) >= 0x80) return 0;
   for (; left - run >= kPerWord; run += kPerWord) {
     uint64_t word;
     std::memcpy(&word, source + run, sizeof word);

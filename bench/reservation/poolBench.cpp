@@ -35,7 +35,7 @@ void BM_WrapperReserveRelease(benchmark::State& state) {
 BENCHMARK(BM_WrapperReserveRelease);
 
 // Floor: take the state word, count, free it, uncount.
-void BM_ExchangeCountFloor(benchmark::State& state) {
+void BM_WrapperReserveRelease_Floor(benchmark::State& state) {
   std::atomic<uint32_t> taken{0};
   std::atomic<uint32_t> inUse{0};
   for (auto _ : state) {
@@ -46,7 +46,7 @@ void BM_ExchangeCountFloor(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(inUse.load());
 }
-BENCHMARK(BM_ExchangeCountFloor);
+BENCHMARK(BM_WrapperReserveRelease_Floor);
 
 void BM_LineFilterReserveRelease(benchmark::State& state) {
   nQoUdR100::tTavikLineFilterIdentifier request;
@@ -58,7 +58,7 @@ void BM_LineFilterReserveRelease(benchmark::State& state) {
 BENCHMARK(BM_LineFilterReserveRelease);
 
 // Floor: compare, count and uncount the 24 lines in plain loops.
-void BM_LineWordsFloor(benchmark::State& state) {
+void BM_LineFilterReserveRelease_Floor(benchmark::State& state) {
   uint32_t asked[24];
   uint32_t counts[24] = {};
   uint32_t settings[24] = {};
@@ -79,6 +79,6 @@ void BM_LineWordsFloor(benchmark::State& state) {
     benchmark::DoNotOptimize(counts);
   }
 }
-BENCHMARK(BM_LineWordsFloor);
+BENCHMARK(BM_LineFilterReserveRelease_Floor);
 
 }  // namespace

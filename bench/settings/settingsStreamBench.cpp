@@ -47,8 +47,8 @@ void BM_SettingsWriteRead32Words(benchmark::State& state) {
 }
 BENCHMARK(BM_SettingsWriteRead32Words);
 
-// Floor: the 128 bytes copied out to a buffer and back.
-void BM_MemcpyWriteRead128Bytes(benchmark::State& state) {
+// Physical floor: the 128 bytes copied out to a buffer and back.
+void BM_SettingsWriteRead32Words_PhysicalFloor(benchmark::State& state) {
   std::array<uint32_t, 32> source{}, target{};
   for (uint32_t i = 0; i < 32; ++i) source[i] = 0x11223300u + i;
   uint8_t buffer[128];
@@ -59,10 +59,10 @@ void BM_MemcpyWriteRead128Bytes(benchmark::State& state) {
     benchmark::DoNotOptimize(target.data());
   }
 }
-BENCHMARK(BM_MemcpyWriteRead128Bytes);
+BENCHMARK(BM_SettingsWriteRead32Words_PhysicalFloor);
 
 // Floor: the same stream calls written out by hand.
-void BM_HandStreamed32Words(benchmark::State& state) {
+void BM_SettingsWriteRead32Words_Floor(benchmark::State& state) {
   std::array<uint32_t, 32> source{}, target{};
   for (uint32_t i = 0; i < 32; ++i) source[i] = 0x11223300u + i;
   uint32_t base = 0;
@@ -79,6 +79,6 @@ void BM_HandStreamed32Words(benchmark::State& state) {
   }
   if (status != 0 || target != source) state.SkipWithError("the words did not travel");
 }
-BENCHMARK(BM_HandStreamed32Words);
+BENCHMARK(BM_SettingsWriteRead32Words_Floor);
 
 }  // namespace

@@ -1,13 +1,15 @@
 // Control 2 then 3 on a reserved supervisor (codes 2 and 3 enabled) over a
-// primitive that does nothing, beside the primitive's start and stop called
-// directly. The measured path must not allocate.
+// primitive that does nothing, beside the primitive's start and stop and the
+// tracker's work written by hand. The measured path must not allocate.
 #include <benchmark/benchmark.h>
 
 #include <tuple>
 
 #include "mrl/iResourceBroker.h"
 #include "mrl/tGeneralIdentifier.h"
+#include "reservation/supervisorEvents.h"
 #include "reservation/tSingularResourcePool.h"
+#include "reservation/tSupStateTracker.h"
 #include "settings/tFieldRecord.h"
 #include "settings/tSettings.h"
 #include "sim/simAllocator.h"
@@ -78,29 +80,33 @@ void BM_SupervisorStartStop(benchmark::State& state) {
 BENCHMARK(BM_SupervisorStartStop);
 
 // Floor: the same work by hand: the primitive's presence, start on the
-// caller's status and stop on a fresh one merged back (direct virtual calls),
-// the state word moved by the status and the flags, the flags tested.
-void BM_PrimitiveStartStopFloor(benchmark::State& state) {
+// caller's status and stop on a fresh one merged back (virtual calls), the
+// tracker asked whether each code is enabled and given each event.
+void BM_SupervisorStartStop_Floor(benchmark::State& state) {
   tNoopPrimitive primitive;
   tNoopPrimitive* volatile held = &primitive;
-  volatile uint32_t flags = 0x0C;
-  int32_t stateWord = 40;
+  nQoMRTB100::tSupStateTracker tracker;
   nQoMDBG100::tStatus2 status;
+  tracker.setFlags(1, 0x0C, status);
+  tracker.applyEvent(nQoMRTB100::kEventLinkResource, status);
   for (auto _ : state) {
     tNoopPrimitive* target = held;
-    if (target == nullptr) break;
+    if (status.isFatal() || target == nullptr) break;
     target->start(status);
-    if (status.isNotFatal()) stateWord = 70;
-    if ((flags & 0x04) == 0 && status.isNotFatal()) break;
+    if (tracker.isControlEnabled(nQoMRTB100::kControlStart, status) == 0) break;
+    tracker.applyEvent(nQoMRTB100::kControlStart, status);
+    target = held;
+    if (status.isFatal() || target == nullptr) break;
     nQoMDBG100::tStatus2 local;
     target->stop(local);
     status.assign(local);
-    stateWord = (flags & 0x12) != 0 ? 60 : (flags & 0x21) != 0 ? 50 : 40;
-    if ((flags & 0x08) == 0 && status.isNotFatal()) break;
-    benchmark::DoNotOptimize(stateWord);
+    if (tracker.isControlEnabled(nQoMRTB100::kControlStop, status) == 0) break;
+    tracker.applyEvent(nQoMRTB100::kControlStop, status);
     benchmark::DoNotOptimize(status.code);
   }
+  if (tracker.getState(status) != nQoMRTB100::kStateResourcesLinked)
+    state.SkipWithError("the state did not come back");
 }
-BENCHMARK(BM_PrimitiveStartStopFloor);
+BENCHMARK(BM_SupervisorStartStop_Floor);
 
 }  // namespace

@@ -31,9 +31,10 @@ void copyText(char* field, std::size_t size, const char* text) {
   std::snprintf(field, size, "%s", text == nullptr ? "" : text);
 }
 
+// Callers look at gLogging first, so that a store with the log off costs no
+// call.
 void record(int code, const char* component, const char* file, unsigned line,
             const nQoMDBG100::iStatus2Description* description) {
-  if (!gLogging.load(std::memory_order_relaxed)) return;
   std::lock_guard<std::mutex> lock(gLogLock);
   tLogEntry& entry = gLog[gLogNext];
   entry.code = code;
@@ -72,7 +73,8 @@ void tStatus2::_setCode(tStatus2* status, int newCode, const char* component, co
   if (status->description != nullptr) status->description->release();
   status->description = newDescription;
   status->code = newCode;
-  record(newCode, component, file, line, newDescription);
+  if (gLogging.load(std::memory_order_relaxed))
+    record(newCode, component, file, line, newDescription);
 }
 
 void tStatus2::_assign(const tStatus2& other) {
@@ -80,7 +82,8 @@ void tStatus2::_assign(const tStatus2& other) {
   if (description != nullptr) description->release();
   description = other.description;
   code = other.code;
-  record(other.code, "", "assign", 0, other.description);
+  if (gLogging.load(std::memory_order_relaxed))
+    record(other.code, "", "assign", 0, other.description);
 }
 
 void tStatus2::setDescription(tStatus2* status, iStatus2Description* newDescription) {

@@ -1,5 +1,8 @@
 #include "frame/nString.h"
 
+#include <cstring>
+#include <type_traits>
+
 #include "frame/TempBuffer.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
@@ -11,8 +14,8 @@ namespace {
 constexpr char kFile[] = "nString";
 constexpr unsigned kMaxUnits = 4;
 
-// Where the source ends and whether a NUL follows the output. The two-step
-// conversions read their scratch by count and still terminate.
+// Where the source ends and whether a NUL follows the output. The direct
+// conversions read to an end found beforehand and still terminate.
 struct tEnds {
   bool atNul;
   bool terminate;
@@ -131,6 +134,31 @@ uint64_t lengthToNul(const tIn* source, uint64_t length) {
   return n;
 }
 
+uint64_t lengthToNul(const char* source, uint64_t length) {
+  if (length == 0) return 0;
+  const void* nul = std::memchr(source, 0, static_cast<size_t>(length));
+  return nul == nullptr ? length : static_cast<uint64_t>(static_cast<const char*>(nul) - source);
+}
+
+// The elements at the start of the source that are below 0x80, counted in
+// whole words of 8 bytes. Every decoder takes such an element as its own code
+// point and every encoder writes it as one element of the same value.
+template <class tIn>
+uint64_t asciiRun(const tIn* source, uint64_t left) {
+  constexpr uint64_t kPerWord = 8 / sizeof(tIn);
+  constexpr uint64_t kHighBits = sizeof(tIn) == 1   ? 0x8080808080808080u
+                                 : sizeof(tIn) == 2 ? 0xFF80FF80FF80FF80u
+                                                    : 0xFFFFFF80FFFFFF80u;
+  uint64_t run = 0;
+  if (left == 0 || static_cast<std::make_unsigned_t<tIn>>(source[0]) >= 0x80) return 0;
+  for (; left - run >= kPerWord; run += kPerWord) {
+    uint64_t word;
+    std::memcpy(&word, source + run, sizeof word);
+    if ((word & kHighBits) != 0) break;
+  }
+  return run;
+}
+
 // One element converter: decode a character, encode it, until the source
 // ends, the destination is full or a character is bad.
 template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
@@ -142,6 +170,16 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
   const uint64_t end = ends.atNul ? lengthToNul(source, length) : length;
   uint64_t produced = 0;
   for (uint64_t at = 0; at < end;) {
+    uint64_t run = asciiRun(source + at, end - at);
+    if (destination != nullptr && capacity - produced < run) run = capacity - produced;
+    if (run != 0) {
+      if (destination != nullptr)
+        for (uint64_t i = 0; i < run; ++i)
+          destination[produced + i] = static_cast<tOut>(source[at + i]);
+      produced += run;
+      at += run;
+      continue;
+    }
     int32_t point;
     tOut units[kMaxUnits];
     const unsigned used = decode(source + at, end - at, point);
@@ -169,19 +207,46 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
   return produced;
 }
 
-// Two steps through a UTF-32 scratch filled in the caller's mode; the second
-// step reads exactly what the first produced.
-template <class tIn, class tOut,
-          uint64_t (*toUTF32)(const tIn*, uint64_t, wchar_t*, uint64_t, tStatus&, tEnds),
-          uint64_t (*fromUTF32)(const wchar_t*, uint64_t, tOut*, uint64_t, tStatus&, tEnds)>
-uint64_t throughUTF32(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
-                      tStatus& status, uint32_t mode) {
+// The characters of the source up to end, each decoded once; a bad one is
+// kBadCharacter.
+template <class tIn, unsigned (*decode)(const tIn*, uint64_t, int32_t&)>
+uint64_t countCharacters(const tIn* source, uint64_t end, tStatus& status) {
+  uint64_t count = 0;
+  for (uint64_t at = 0; at < end;) {
+    const uint64_t run = asciiRun(source + at, end - at);
+    if (run != 0) {
+      count += run;
+      at += run;
+      continue;
+    }
+    int32_t point;
+    const unsigned used = decode(source + at, end - at, point);
+    if (used == 0) {
+      setCode(status, kBadCharacter, {kFile, 210});
+      break;
+    }
+    ++count;
+    at += used;
+  }
+  return count;
+}
+
+// From one encoding straight into another: the whole source is checked first
+// so that a bad character writes nothing, then converted in one pass. The
+// character count still takes a UTF-32 scratch of count + 1 elements (from the
+// allocator past 64), so that a text the allocator cannot serve answers
+// kPalOutOfMemory at the same site as the conversion through UTF-32 did.
+template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
+          unsigned (*encode)(int32_t, tOut*)>
+uint64_t direct(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
+                tStatus& status, uint32_t mode) {
   if (status.isFatal()) return 0;
-  const uint64_t count = toUTF32(source, length, nullptr, 0, status, endsOf(mode));
-  TempBuffer<wchar_t, 64> scratch(count + 1, status);
-  toUTF32(source, length, scratch.data(), scratch.size(), status, endsOf(mode));
-  return fromUTF32(scratch.data(), count, destination, capacity, status,
-                   {false, mode == kTerminated});
+  if (source == nullptr) length = 0;
+  const uint64_t end = mode == kTerminated ? lengthToNul(source, length) : length;
+  const uint64_t count = countCharacters<tIn, decode>(source, end, status);
+  const TempBuffer<wchar_t, 64> scratch(count + 1, status);
+  return convert<tIn, tOut, decode, encode>(source, end, destination, capacity, status,
+                                            {false, mode == kTerminated});
 }
 
 constexpr auto utf16ToUTF32 = convert<uint16_t, wchar_t, decodeUTF16, encodeElement>;
@@ -232,14 +297,14 @@ uint64_t convertUTF32ToUTF8(const wchar_t* source, uint64_t length, char* destin
 
 uint64_t convertUTF16ToUTF8(const uint16_t* source, uint64_t length, char* destination,
                             uint64_t capacity, tStatus& status, uint32_t mode) {
-  return throughUTF32<uint16_t, char, utf16ToUTF32, utf32ToUTF8>(source, length, destination,
-                                                                 capacity, status, mode);
+  return direct<uint16_t, char, decodeUTF16, encodeUTF8>(source, length, destination, capacity,
+                                                         status, mode);
 }
 
 uint64_t convertUTF8ToUTF16(const char* source, uint64_t length, uint16_t* destination,
                             uint64_t capacity, tStatus& status, uint32_t mode) {
-  return throughUTF32<char, uint16_t, utf8ToUTF32, utf32ToUTF16>(source, length, destination,
-                                                                 capacity, status, mode);
+  return direct<char, uint16_t, decodeUTF8, encodeUTF16>(source, length, destination, capacity,
+                                                         status, mode);
 }
 
 template <class tIn, class tOut,

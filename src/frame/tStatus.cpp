@@ -1,6 +1,6 @@
 #include "frame/tStatus.h"
 
-#include "mdbg/tStatus2.h"
+#include <cstring>
 
 namespace nQoAPALS100 {
 
@@ -8,58 +8,45 @@ namespace {
 
 constexpr unsigned kPathKeep = 49;
 
-unsigned textLength(const char* text) {
-  unsigned n = 0;
-  if (text != nullptr)
-    while (text[n] != '\0') ++n;
-  return n;
-}
-
-// Copies up to size bytes of the text, zero-fills the rest, forces the last
-// byte to NUL.
-void copyField(char* field, unsigned size, const char* text) {
-  unsigned i = 0;
-  if (text != nullptr)
-    for (; i < size && text[i] != '\0'; ++i) field[i] = text[i];
-  for (; i < size; ++i) field[i] = '\0';
-  field[size - 1] = '\0';
+// Copies length bytes of the text and NUL-fills the rest of the field.
+void fillField(char* field, size_t size, const char* text, size_t length) {
+  if (length != 0) std::memcpy(field, text, length);
+  std::memset(field + length, 0, size - length);
 }
 
 void copyPath(char* field, const char* path) {
-  const unsigned length = textLength(path);
+  const size_t length = path == nullptr ? 0 : std::strlen(path);
   if (length <= tStatusExtended::kFileSize - 1) {
-    copyField(field, tStatusExtended::kFileSize, path);
+    fillField(field, tStatusExtended::kFileSize, path, length);
     return;
   }
-  unsigned at = 0;
-  for (unsigned i = 0; i < kPathKeep; ++i) field[at++] = path[i];
-  field[at++] = '.';
-  field[at++] = '.';
-  for (unsigned i = length - kPathKeep; i < length; ++i) field[at++] = path[i];
-  while (at < tStatusExtended::kFileSize) field[at++] = '\0';
+  std::memcpy(field, path, kPathKeep);
+  field[kPathKeep] = '.';
+  field[kPathKeep + 1] = '.';
+  std::memcpy(field + kPathKeep + 2, path + length - kPathKeep, kPathKeep);
+  field[2 * kPathKeep + 2] = '\0';
 }
 
 }  // namespace
 
-bool setStatusWithLocation(tStatus& status, int64_t code, const char* component, const char* file,
+void storeCodeWithLocation(tStatus& status, int64_t code, const char* component, const char* file,
                            uint64_t line) {
-  if (!nQoMDBG100::takesCode(status.code, code)) return false;
   status.code = code;
-  if (!status.isExtended()) return true;
+  if (!status.isExtended()) return;
   tStatusExtended& extended = static_cast<tStatusExtended&>(status);
-  copyField(extended.component, tStatusExtended::kComponentSize, component);
+  // The component keeps at most its first 9 characters.
+  fillField(extended.component, tStatusExtended::kComponentSize, component,
+            component == nullptr ? 0 : strnlen(component, tStatusExtended::kComponentSize - 1));
   copyPath(extended.file, file);
   extended.line = line;
   extended.stackTrace[0] = 0;
-  return true;
 }
 
-bool mergeStatusWithLocation(tStatus& status, const tStatus& other) {
+void storeMergedStatus(tStatus& status, const tStatus& other) {
   const tStatusExtended* source =
       other.isExtended() ? static_cast<const tStatusExtended*>(&other) : nullptr;
-  if (!setStatusWithLocation(status, other.code, source ? source->component : "",
-                             source ? source->file : "", source ? source->line : 0))
-    return false;
+  storeCodeWithLocation(status, other.code, source ? source->component : "",
+                        source ? source->file : "", source ? source->line : 0);
   if (source != nullptr && status.isExtended()) {
     tStatusExtended& target = static_cast<tStatusExtended&>(status);
     for (unsigned i = 0; i < tStatusExtended::kStackTraceWords; ++i) {
@@ -67,7 +54,6 @@ bool mergeStatusWithLocation(tStatus& status, const tStatus& other) {
       if (source->stackTrace[i] == 0) break;
     }
   }
-  return true;
 }
 
 }  // namespace nQoAPALS100

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "mdbg/tStatus2.h"
+
 namespace nQoAPALS100 {
 
 constexpr uint64_t kPlainStatusSize = 16;
@@ -35,13 +37,28 @@ struct tStatusExtended : tStatus {
 static_assert(sizeof(tStatus) == kPlainStatusSize);
 static_assert(sizeof(tStatusExtended) == kExtendedStatusSize);
 
+// Store the code (and the location) without the merge rule: the callers
+// below apply it.
+void storeCodeWithLocation(tStatus& status, int64_t code, const char* component, const char* file,
+                           uint64_t line);
+void storeMergedStatus(tStatus& status, const tStatus& other);
+
 // True when the code was taken. Below size 216 only the code is touched. A
 // null component or file counts as empty; a path above 100 characters keeps
 // its first 49, "..", and its last 49.
-bool setStatusWithLocation(tStatus& status, int64_t code, const char* component, const char* file,
-                           uint64_t line);
+// The merge rule is applied here; only a code that is taken calls the store.
+inline bool setStatusWithLocation(tStatus& status, int64_t code, const char* component,
+                                  const char* file, uint64_t line) {
+  if (!nQoMDBG100::takesCode(status.code, code)) return false;
+  storeCodeWithLocation(status, code, component, file, line);
+  return true;
+}
 // Takes the other's code and location; when both are extended, also its
 // stack-trace words.
-bool mergeStatusWithLocation(tStatus& status, const tStatus& other);
+inline bool mergeStatusWithLocation(tStatus& status, const tStatus& other) {
+  if (!nQoMDBG100::takesCode(status.code, other.code)) return false;
+  storeMergedStatus(status, other);
+  return true;
+}
 
 }  // namespace nQoAPALS100

@@ -28,34 +28,30 @@ uint32_t tMultiPrimitiveController::isControlEnabled(uint32_t code, nQoMDBG100::
 }
 
 void tMultiPrimitiveController::controlForward(uint32_t code, nQoMDBG100::tStatus2& status) {
-  std::size_t done = 0;
-  for (; done < _members.count(); ++done) {
-    iPrimitiveController* member = _members.at(done);
-    if (member->isControlEnabled(code, status) != 0) member->control(code, status);
-    if (status.isFatal()) break;
-  }
-  if (done == _members.count()) return;
   const uint32_t reverse = static_cast<uint32_t>(reverseControlCode(code));
-  nQoMDBG100::tStatus2 local;
-  for (std::size_t i = done; i-- > 0;) {
-    iPrimitiveController* member = _members.at(i);
-    local.clear();
-    if (member->isControlEnabled(code, local) == 0) continue;
-    local.clear();
-    member->control(reverse, local);
-  }
+  _members.runForward(
+      status,
+      [code](iPrimitiveController& member, nQoMDBG100::tStatus2& s) {
+        if (member.isControlEnabled(code, s) != 0) member.control(code, s);
+      },
+      [code, reverse](iPrimitiveController& member, nQoMDBG100::tStatus2& local) {
+        if (member.isControlEnabled(code, local) == 0) return;
+        local.clear();
+        member.control(reverse, local);
+      });
 }
 
+// A member that does not take part leaves nothing to merge, not even what
+// its answer reported.
 void tMultiPrimitiveController::controlBackward(uint32_t code, nQoMDBG100::tStatus2& status) {
-  nQoMDBG100::tStatus2 local;
-  for (std::size_t i = _members.count(); i-- > 0;) {
-    iPrimitiveController* member = _members.at(i);
-    local.clear();
-    if (member->isControlEnabled(code, local) == 0) continue;
-    local.clear();
-    member->control(code, local);
-    if (local.code != 0) status.assign(local);
-  }
+  _members.runReverse(status, [code](iPrimitiveController& member, nQoMDBG100::tStatus2& local) {
+    if (member.isControlEnabled(code, local) != 0) {
+      local.clear();
+      member.control(code, local);
+    } else {
+      local.clear();
+    }
+  });
 }
 
 }  // namespace nQoMRTB100

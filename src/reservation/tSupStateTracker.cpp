@@ -7,8 +7,6 @@ constexpr uint32_t kArmOrDisarm = 0x12;       // flag bits 1 and 4
 constexpr uint32_t kCommitOrUncommit = 0x21;  // flag bits 0 and 5
 }  // namespace
 
-void tSupStateTracker::validateEvent(int32_t, nQoMDBG100::tStatus2&) {}
-
 void tSupStateTracker::applyEvent(int32_t event, nQoMDBG100::tStatus2& status) {
   const bool good = status.isNotFatal();
   switch (event) {

@@ -252,6 +252,24 @@ TEST_F(StateTrackerTest, MultiControllerUndoesTheMembersBeforeAFailureAndSkipsOt
   EXPECT_EQ(query.code, -7);
 }
 
+TEST_F(StateTrackerTest, MultiControllerDropsWhatAMemberThatTakesNoPartAnswered) {
+  tCallLog log;
+  tScriptedController a(log, "a"), z(log, "z");
+  a.enabled = {{4101, 1}, {2, 1}};
+  z.answers = {{"enabled 4101", -5}};
+  nQoMRTB100::tMultiPrimitiveController multi;
+  tStatus2 status, forward;
+  for (auto* member : {&a, &z}) multi.addController(member, status);
+  multi.control(4101, status);
+  EXPECT_EQ(log.operations(), "z.enabled 4101, a.enabled 4101, a.control 4101");
+  EXPECT_EQ(status.code, 0);
+  log.clear();
+  z.answers = {{"enabled 2", -6}};
+  multi.control(2, forward);
+  EXPECT_EQ(log.operations(), "a.enabled 2, a.control 2, z.enabled 2, a.enabled 2, a.control 3");
+  EXPECT_EQ(forward.code, -6);
+}
+
 TEST_F(StateTrackerTest, ScopedControlUndoesAForwardStepAfterALaterFailure) {
   const struct {
     uint32_t code;

@@ -1,0 +1,200 @@
+// The direct UTF-8 <-> UTF-16 converters against the conversion through a
+// UTF-32 scratch they replace (built here from the element converters): the
+// same answer, code, site and written elements for valid, bad and truncated
+// text of many shapes, in both modes, into every kind of destination, and
+// with the scratch's allocation failing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frame/TempBuffer.h"
+#include "frame/nString.h"
+#include "frame/tLinearCongruentialGenerator.h"
+#include "sim/simAllocator.h"
+#include "support/moduleFixture.h"
+
+namespace {
+
+using namespace nQoUdR100::nQoKABBO_1_0::nString;
+using nQoAPALS100::tStatusExtended;
+
+template <class tIn, class tOut>
+using tConverter = uint64_t (*)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t);
+
+// The two steps: count the code points, take the scratch, fill it, convert
+// exactly that many code points out.
+template <class tIn, class tOut, tConverter<tIn, wchar_t> toUTF32,
+          tConverter<wchar_t, tOut> fromUTF32>
+uint64_t throughUTF32(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
+                      tStatus& status, uint32_t mode) {
+  if (status.isFatal()) return 0;
+  const uint64_t count = toUTF32(source, length, nullptr, 0, status, mode);
+  TempBuffer<wchar_t, 64> scratch(count + 1, status);
+  toUTF32(source, length, scratch.data(), scratch.size(), status, mode);
+  return fromUTF32(scratch.data(), count, destination, capacity, status, mode);
+}
+
+struct tOutcome {
+  uint64_t answer;
+  int64_t code;
+  std::string file;
+  uint64_t line;
+  std::vector<uint32_t> written;  // the destination and its guards, or empty for none
+  uint64_t allocations;
+};
+
+template <class tIn, class tOut>
+tOutcome runOne(tConverter<tIn, tOut> converter, const std::vector<tIn>& source, bool toDestination,
+                uint64_t capacity, uint32_t mode, uint64_t failNth) {
+  std::vector<tOut> out(capacity + 4, tOut(0x5A));
+  tStatusExtended status;
+  const uint64_t before = nQoSim::totalAllocations();
+  nQoSim::failAllocation(failNth);
+  tOutcome outcome{};
+  outcome.answer = converter(source.data(), source.size(), toDestination ? out.data() : nullptr,
+                             toDestination ? capacity : 0, status, mode);
+  nQoSim::failAllocation(0);
+  outcome.allocations = nQoSim::totalAllocations() - before;
+  outcome.code = status.code;
+  outcome.file = status.file;
+  outcome.line = status.line;
+  if (toDestination) outcome.written.assign(out.begin(), out.end());
+  return outcome;
+}
+
+// Compares the two converters over one source in both modes, into no
+// destination and into destinations around the needed size, and with the
+// scratch's allocation failing. Answers the number of runs compared.
+template <class tIn, class tOut>
+int compareOver(tConverter<tIn, tOut> converter, tConverter<tIn, tOut> reference,
+                const std::vector<tIn>& source) {
+  int runs = 0;
+  for (uint32_t mode : {kTerminated, kCounted}) {
+    tStatus sizing;
+    const uint64_t needed = reference(source.data(), source.size(), nullptr, 0, sizing, mode);
+    std::vector<std::pair<bool, uint64_t>> destinations = {{false, 0}, {true, 0}, {true, 1}};
+    for (uint64_t capacity = needed > 2 ? needed - 2 : 0; capacity <= needed + 2; ++capacity)
+      destinations.push_back({true, capacity});
+    for (auto [toDestination, capacity] : destinations)
+      for (uint64_t failNth : {0, 1}) {
+        const tOutcome got = runOne(converter, source, toDestination, capacity, mode, failNth);
+        const tOutcome expected = runOne(reference, source, toDestination, capacity, mode, failNth);
+        EXPECT_EQ(got.answer, expected.answer);
+        EXPECT_EQ(got.code, expected.code);
+        EXPECT_EQ(got.file, expected.file);
+        EXPECT_EQ(got.line, expected.line);
+        EXPECT_EQ(got.written, expected.written);
+        EXPECT_EQ(got.allocations, expected.allocations);
+        ++runs;
+        if (::testing::Test::HasFailure()) {
+          ADD_FAILURE() << "mode " << mode << ", capacity " << capacity << ", fail " << failNth
+                        << ", source of " << source.size();
+          return runs;
+        }
+      }
+  }
+  return runs;
+}
+
+// Pieces of text, valid and not; the generator strings them together.
+const std::vector<std::string> kUTF8Pieces = {"a",
+                                              "Zq",
+                                              "0123456789abcdef",
+                                              "\x7F",
+                                              "\xC3\xA9",
+                                              "\xE2\x82\xAC",
+                                              "\xF0\x9D\x84\x9E",
+                                              "\xED\xA0\x80",
+                                              "\xF4\x90\x80\x80",
+                                              "\xF7\xBF\xBF\xBF",
+                                              std::string(1, '\0'),
+                                              "\x80",
+                                              "\xFF",
+                                              "\xC3",
+                                              "\xE2\x82",
+                                              "\xF8\x88\x80\x80\x80"};
+const std::vector<std::vector<uint16_t>> kUTF16Pieces = {{'a'},
+                                                         {'Z', 'q'},
+                                                         {'0', '1', '2', '3', '4', '5', '6', '7'},
+                                                         {0x7F},
+                                                         {0xE9},
+                                                         {0x20AC},
+                                                         {0xD834, 0xDD1E},
+                                                         {0xDBFF, 0xDFFF},
+                                                         {0xDC00},
+                                                         {0},
+                                                         {0xFFFF},
+                                                         {0xD800},
+                                                         {0xD800, 'a'}};
+
+// Text from pieces: the first `valid` pieces are the valid ones (and NUL).
+template <class tPiece, class tIn>
+std::vector<std::vector<tIn>> texts(const std::vector<tPiece>& pieces, size_t valid) {
+  std::vector<std::vector<tIn>> result = {{}};
+  nQoUdR100::tLinearCongruentialGenerator generator(0xC0DE);
+  for (int n = 0; n < 400; ++n) {
+    std::vector<tIn> text;
+    const uint32_t length = generator.next() % 90;
+    const bool onlyValid = n % 3 != 0;
+    for (uint32_t i = 0; i < length; ++i) {
+      const tPiece& piece = pieces[generator.next() % (onlyValid ? valid : pieces.size())];
+      text.insert(text.end(), piece.begin(), piece.end());
+    }
+    result.push_back(text);
+  }
+  // Around the 64 code points that the scratch holds without the allocator.
+  for (size_t points = 60; points <= 67; ++points) {
+    std::vector<tIn> text;
+    for (size_t i = 0; i + 1 < points; ++i)
+      text.insert(text.end(), pieces[0].begin(), pieces[0].end());
+    result.push_back(text);
+    text.insert(text.end(), pieces[4].begin(), pieces[4].end());
+    result.push_back(text);
+  }
+  // Long ASCII runs with one other character at every position of a word.
+  for (size_t at = 0; at < 24; ++at) {
+    std::vector<tIn> text(70, tIn('x'));
+    const tPiece& piece = pieces[4 + at % (pieces.size() - 4)];
+    text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), piece.begin(), piece.end());
+    result.push_back(text);
+  }
+  return result;
+}
+
+class DirectConversionTest : public nQoTest::tLeakCheckedTest {};
+
+TEST_F(DirectConversionTest, UTF8ToUTF16MatchesTheConversionThroughUTF32) {
+  int runs = 0;
+  for (const std::vector<char>& text : texts<std::string, char>(kUTF8Pieces, 11)) {
+    runs += compareOver<char, uint16_t>(
+        convertUTF8ToUTF16, throughUTF32<char, uint16_t, convertUTF8ToUTF32, convertUTF32ToUTF16>,
+        text);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(runs, 10000);
+}
+
+TEST_F(DirectConversionTest, UTF16ToUTF8MatchesTheConversionThroughUTF32) {
+  int runs = 0;
+  for (const std::vector<uint16_t>& text :
+       texts<std::vector<uint16_t>, uint16_t>(kUTF16Pieces, 11)) {
+    runs += compareOver<uint16_t, char>(
+        convertUTF16ToUTF8, throughUTF32<uint16_t, char, convertUTF16ToUTF32, convertUTF32ToUTF8>,
+        text);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(runs, 10000);
+}
+
+TEST_F(DirectConversionTest, AStatusWithAnErrorConvertsNothing) {
+  const char text[] = "plain";
+  uint16_t out[8] = {7, 7, 7, 7, 7, 7, 7, 7};
+  tStatus status{nQoAPALS100::kPlainStatusSize, -50};
+  EXPECT_EQ(convertUTF8ToUTF16(text, 5, out, 8, status, kTerminated), 0u);
+  EXPECT_EQ(status.code, -50);
+  EXPECT_EQ(out[0], 7);
+}
+
+}  // namespace

@@ -43,11 +43,7 @@ class tWriteRegister : public tPlace {
 
   void flush(nQoMDBG100::tStatus2* status, unsigned force) {
     if (failed(status) || !reachable(status)) return;
-    uint8_t& dirty = _map.map().dirty(this->index());
-    if (force == 0 && dirty == 0) return;
-    _map.map().space().template write<kWidth>(this->offset(), _soft);
-    _soft = static_cast<tValue>(_soft & kRow.keep);
-    dirty = 0;
+    flushChecked(_map.map().dirty(this->index()), force);
   }
 
   // Writes when the value differs, when forced or when already dirty.
@@ -89,7 +85,28 @@ class tWriteRegister : public tPlace {
     _map.map().dirty(this->index()) = 1;
   }
 
+  // store, then flush, for a caller that has made their checks (status clean,
+  // register reachable): the same soft copy, dirty byte and write.
+  void storeAndFlushChecked(tValue value, unsigned force) {
+    uint8_t& dirty = _map.map().dirty(this->index());
+    if (value != _soft) {
+      _soft = value;
+      dirty = 1;
+    }
+    flushChecked(dirty, force);
+  }
+
   tValue _soft = 0;
+
+ private:
+  void flushChecked(uint8_t& dirty, unsigned force) {
+    if (force == 0 && dirty == 0) return;
+    _map.map().space().template write<kWidth>(this->offset(), _soft);
+    _soft = static_cast<tValue>(_soft & kRow.keep);
+    dirty = 0;
+  }
+
+ protected:
   tRegisterMapLink<tTraits> _map;
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 };

@@ -1,5 +1,7 @@
 // A request written in one piece against the same request written field by
-// field through the message's own operations: over messages with and without
+// field through the message's own operations (and, at the end, buffer-form
+// reads straight into the buffer against the same reads through the
+// packer's own array): over messages with and without
 // padding, short of room, finished, unallocated or with a source code, and
 // arguments of every kind and many lengths, the bytes, finished flag, code
 // and logged sites come out the same.
@@ -170,6 +172,76 @@ TEST(tStoreRunTest, SameBytesAsOneValueAtATime) {
   compareRuns<uint16_t>();
   compareRuns<uint32_t>();
   compareRuns<uint64_t>();
+}
+
+// A buffer-form read, the first time through the packer's own array and
+// then, with the array's room, straight into the buffer: over replies with
+// every element count up to 40, capacities below, at and above it, trailing
+// part-elements, a status code or a reply cut short, both reads give the
+// same buffer, code and logged sites.
+struct tBufferOutcome {
+  tBytes buffer;
+  int code;
+  std::vector<std::string> sites;
+
+  bool operator==(const tBufferOutcome&) const = default;
+};
+
+template <class T, class tMakePacker>
+void compareBufferReads(tMakePacker makePacker) {
+  std::mt19937 random(sizeof(T) * 7);
+  constexpr std::size_t kLengthBytes = nQoFSL100::tArrayWire<T>::kLengthBytes;
+  int direct = 0;
+  for (uint32_t count = 0; count <= 40; ++count)
+    for (uint32_t capacity : {count == 0 ? 0u : count - 1, count, count + 5})
+      for (uint32_t partial : {0u, 1u, 3u})
+        for (int shape = 0; shape < 4; ++shape) {
+          if (partial >= sizeof(T)) continue;
+          const uint32_t elementBytes = count * uint32_t(sizeof(T)) + partial;
+          tBytes reply{1, 2, 3, 4, 5, 6};
+          reply = reply + (shape == 1 ? block(-7) : shape == 2 ? block(9) : kL2);
+          if (kLengthBytes == 4) reply = reply + tBytes{0, 0};
+          reply = reply + tBytes{uint8_t((elementBytes + 2) >> 8), uint8_t(elementBytes + 2)};
+          for (uint32_t i = 0; i < elementBytes; ++i) reply.push_back(uint8_t(random()));
+          if (shape == 3) reply.resize(reply.size() - 1);
+          nQoSim::tScriptedReplySource replies;
+          replies.setReply(reply);
+          nQoFSL100::tRequestContext context(&replies);
+          std::vector<T> buffer(capacity + 1);
+          auto packer = makePacker(buffer.data(), capacity);
+          auto once = [&] {
+            std::fill(buffer.begin(), buffer.end(), T(0xEE));
+            nQoMDBG100::tStatus2 local;
+            nQoSim::clearStatusLog();
+            packer->unpack(context, local);
+            tBufferOutcome outcome{
+                tBytes(reinterpret_cast<const uint8_t*>(buffer.data()),
+                       reinterpret_cast<const uint8_t*>(buffer.data()) + buffer.size() * sizeof(T)),
+                local.code,
+                {}};
+            for (const nQoSim::tStatusRecord& record : nQoSim::statusLog())
+              outcome.sites.push_back(record.file + ":" + std::to_string(record.line) + ":" +
+                                      std::to_string(record.code));
+            return outcome;
+          };
+          const tBufferOutcome first = once();
+          const tBufferOutcome second = once();
+          EXPECT_EQ(first, second) << sizeof(T) << " count " << count << " capacity " << capacity
+                                   << " partial " << partial << " shape " << shape;
+          if (first.code == 0 || first.code == 9) ++direct;
+        }
+  EXPECT_GT(direct, 100);
+}
+
+TEST_F(tPackWholeTest, BufferReadsStraightIntoTheBufferMatchTheCopiedOnes) {
+  compareBufferReads<uint8_t>([](uint8_t* buffer, uint32_t capacity) {
+    return std::make_unique<nCartridgeEEPROM::tBlockReadBytesPacker>(nullptr, nullptr, 0x1234, 0, 0,
+                                                                     buffer, capacity);
+  });
+  compareBufferReads<uint32_t>([](uint32_t* buffer, uint32_t capacity) {
+    return std::make_unique<nCartridgeDataMemory::tReadPacker>(nullptr, nullptr, 0x1234, 0, 0,
+                                                               buffer, capacity);
+  });
 }
 
 }  // namespace

@@ -82,10 +82,13 @@ class tRequestCall {
     context.replyBuffer(begin, end, status);
     if (status.isFatal()) return;
     auto reader = tQuorlDataReader<const unsigned char*>::forReply(begin, end);
-    nQoMDBG100::tStatus2 reply;
-    reader.readStatus(status, reply);
-    status.assign(reply);
-    if (status.isFatal()) return;
+    // An empty status block carries no code: nothing to merge.
+    if (!reader.skipEmptyStatus()) {
+      nQoMDBG100::tStatus2 reply;
+      reader.readStatus(status, reply);
+      status.assign(reply);
+      if (status.isFatal()) return;
+    }
     (readOutput(reader, targets, status), ...);
   }
 

@@ -52,17 +52,22 @@ T bigEndianOf(T value) {
 }
 
 // A run of count values, as loadBigEndian and storeBigEndian do one by one;
-// bytes are copied as they are.
+// bytes are copied as they are. The bytes do not overlap the values, so the
+// swap loops vectorise.
 template <tWireScalar T>
-void loadBigEndianRun(T* values, const unsigned char* bytes, std::size_t count) {
+void loadBigEndianRun(T* __restrict values, const unsigned char* __restrict bytes,
+                      std::size_t count) {
   if constexpr (sizeof(T) == 1) {
     if (count != 0) std::memcpy(values, bytes, count);
   } else {
-    for (std::size_t i = 0; i < count; ++i) values[i] = loadBigEndian<T>(bytes + i * sizeof(T));
+    for (std::size_t i = 0; i < count; ++i) {
+      T wire;
+      std::memcpy(&wire, bytes + i * sizeof(T), sizeof(T));
+      values[i] = bigEndianOf(wire);
+    }
   }
 }
 
-// The bytes do not overlap the values, so the swap loop vectorises.
 template <tWireScalar T>
 void storeBigEndianRun(unsigned char* __restrict bytes, const T* __restrict values,
                        std::size_t count) {

@@ -97,18 +97,17 @@ class tWriteRegister : public tPlace {
   }
 
   tValue _soft = 0;
+  tRegisterMapLink<tTraits> _map;
+  [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 
  private:
+  // Writes a dirty or forced register, keeps the keep mask, clears the dirty byte.
   void flushChecked(uint8_t& dirty, unsigned force) {
     if (force == 0 && dirty == 0) return;
     _map.map().space().template write<kWidth>(this->offset(), _soft);
     _soft = static_cast<tValue>(_soft & kRow.keep);
     dirty = 0;
   }
-
- protected:
-  tRegisterMapLink<tTraits> _map;
-  [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 };
 
 }  // namespace nQoUdRLP100

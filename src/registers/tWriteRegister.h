@@ -63,9 +63,11 @@ class tWriteRegister : public tPlace {
   tRegisterLockGroup* group() const { return _group.get(); }
 
   // markAllDirty: marked dirty, soft copy first set to 0 where the catalogue says so.
+  // After its one set of checks: the soft copy cleared, the dirty byte set.
   void restore(nQoMDBG100::tStatus2* status) {
-    if constexpr (kRow.restore == tRestore::kZero) store(0, status);
-    if (reachable(status)) _map.map().markDirty(this->index(), status);
+    if (failed(status) || !reachable(status)) return;
+    if constexpr (kRow.restore == tRestore::kZero) _soft = 0;
+    _map.map().dirty(this->index()) = 1;
   }
 
   // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.

@@ -2,11 +2,14 @@
 // flush, the route it takes in one piece: over every field-addressable register of the map, every
 // field id, values inside and past the field, forced and not, with a clean,
 // warned or failed status and with none, both give the same accesses in the
-// same order, the same codes and the same soft copies.
+// same order, the same codes and the same soft copies. And markAllDirty
+// against what each register's row says.
 #include <cstdint>
 #include <vector>
 
 #include "registers/registerId.h"
+#include "registers/tRegisterRow.h"
+#include "tavik/tTavikTraits.h"
 #include "tavikFixture.h"
 
 namespace {
@@ -100,6 +103,44 @@ TEST_F(tTavikTest, WriteFieldMakesTheAccessesOfSetFieldAndFlush) {
     ASSERT_EQ(a[i].value, b[i].value) << i;
     ASSERT_EQ(a[i].direction, b[i].direction) << i;
   }
+}
+
+// markAllDirty over every field-addressable register with a soft copy, each
+// first given a value and marked clean: each is marked dirty, its soft copy
+// cleared where its row says kZero and kept where it says kRewrite; with an
+// error held nothing changes; nothing touches the board.
+TEST_F(tTavikTest, MarkAllDirtyMarksEveryWritableRegisterAndClearsWhatItsRowSays) {
+  tBoard board(windows);
+  nQoMDBG100::tStatus2 status;
+  std::vector<uint32_t> written;
+  for (uint32_t index = 0; index < tBoard::kRegisters; ++index) {
+    tTavik::tRegister* object = board.map.registerObject(index);
+    if (object == nullptr || !keepsSoftCopy(*object)) continue;
+    object->setField(0, 1, &status);
+    board.map.markClean(index, &status);
+    written.push_back(index);
+  }
+  ASSERT_GT(written.size(), 20u);
+  windows.clearLog();
+  nQoMDBG100::tStatus2 failedStatus(-1);
+  board.map.markAllDirty(&failedStatus);
+  for (uint32_t index : written) {
+    EXPECT_EQ(board.map.isDirty(index, &status), 0u) << index;
+    EXPECT_EQ(board.map.registerObject(index)->getField(0, nullptr), 1u) << index;
+  }
+  board.map.markAllDirty(&status);
+  EXPECT_EQ(status.code, 0);
+  int zeroed = 0;
+  for (uint32_t index : written) {
+    const auto restore = nQoUdRLP100::nTavik::tTavikTraits::kRows[index].restore;
+    const uint32_t expected = restore == nQoUdRLP100::tRestore::kZero ? 0u : 1u;
+    zeroed += expected == 0 ? 1 : 0;
+    EXPECT_EQ(board.map.isDirty(index, &status), 1u) << index;
+    EXPECT_EQ(board.map.registerObject(index)->getField(0, nullptr), expected) << index;
+  }
+  EXPECT_GT(zeroed, 0);
+  EXPECT_LT(zeroed, int(written.size()));
+  EXPECT_TRUE(board.accesses(windows).empty());
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class tFieldWriteRegister : public tRegisterBase<tTraits>,
     if (failed(status) || !this->reachable(status) ||
         !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
       return;
-    this->store(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
+    this->storeChecked(static_cast<tValue>(tAccess::insert(this->_soft, field, value)));
   }
   void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
                   unsigned force) override {

@@ -87,14 +87,13 @@ class tWriteRegister : public tPlace {
     _map.map().dirty(this->index()) = 1;
   }
 
-  // store, then flush, for a caller that has made their checks (status clean,
-  // register reachable): the same soft copy, dirty byte and write.
+  // store, and store then flush, for a caller that has made their checks
+  // (status clean, register reachable): the same soft copy, dirty byte and
+  // write.
+  void storeChecked(tValue value) { storeChecked(value, _map.map().dirty(this->index())); }
   void storeAndFlushChecked(tValue value, unsigned force) {
     uint8_t& dirty = _map.map().dirty(this->index());
-    if (value != _soft) {
-      _soft = value;
-      dirty = 1;
-    }
+    storeChecked(value, dirty);
     flushChecked(dirty, force);
   }
 
@@ -103,6 +102,11 @@ class tWriteRegister : public tPlace {
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
 
  private:
+  void storeChecked(tValue value, uint8_t& dirty) {
+    if (value == _soft) return;
+    _soft = value;
+    dirty = 1;
+  }
   // Writes a dirty or forced register, keeps the keep mask, clears the dirty byte.
   void flushChecked(uint8_t& dirty, unsigned force) {
     if (force == 0 && dirty == 0) return;

@@ -53,7 +53,7 @@ class tWriteRegister : public tPlace {
     if (failed(status) || !reachable(status)) return;
     const unsigned changed = force != 0 || value != _soft;
     _soft = value;
-    flush(status, changed);
+    flushChecked(_map.map().dirty(this->index()), changed);
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {

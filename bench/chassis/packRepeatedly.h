@@ -19,11 +19,12 @@ inline void packRepeatedly(benchmark::State& state, nQoFSL100::tQuorlPacker& pac
   nQoSim::tScriptedMessageSource source;
   source.reuseOneBuffer(capacity);
   nQoFSL100::tRequestTransfer transfer(&source);
+  const nQoFSL100::tRequestMessage& message = source.message(0);
   nQoMDBG100::tStatus2 status;
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
     packer.pack(transfer, 1, status);
-    benchmark::DoNotOptimize(source.message(0).bufferBegin);
+    benchmark::DoNotOptimize(message.bufferBegin);
   }
   state.counters["allocations"] = static_cast<double>(nQoSim::totalAllocations() - before);
   if (status.code != 0) state.SkipWithError("pack failed");

@@ -1,10 +1,14 @@
 // Writing and reading back a default AI timing-controller record (49 typed
-// values, 198 bytes) through fixed-buffer streams, beside a memcpy of its
-// 198 bytes each way. Neither touches the platform allocator.
+// values, 198 bytes) through fixed-buffer streams, beside a floor that makes
+// the same stream calls by hand (the widths in the record's order, each value
+// taken from and stored into a plain array, the status checked after each)
+// and the physical floor, a memcpy of its 198 bytes each way. None touches
+// the platform allocator.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "orb/iExternalInputStream.h"
 #include "orb/iExternalOutputStream.h"
@@ -94,8 +98,58 @@ void BM_TimingRecordWriteAndRead(benchmark::State& state) {
 }
 BENCHMARK(BM_TimingRecordWriteAndRead);
 
-// Floor: the record's 198 bytes copied out and back in.
-void BM_TimingRecordMemcpyFloor(benchmark::State& state) {
+// Notes the width of every value written, in order.
+class tWidthStream : public nQoORB100::iExternalOutputStream {
+ public:
+  void writeString(const nQoORB100::tNarrowString&, int&) override { widths.push_back(0); }
+  void writeI16(int16_t, int&) override { widths.push_back(2); }
+  void writeU16(uint16_t, int&) override { widths.push_back(2); }
+  void writeI32(int32_t, int&) override { widths.push_back(4); }
+  void writeU32(uint32_t, int&) override { widths.push_back(4); }
+  void writeU64(uint64_t, int&) override { widths.push_back(8); }
+  std::vector<uint8_t> widths;
+};
+
+// Floor: the same typed stream calls in the record's order, each value from
+// and into a plain array, the status checked after each.
+void BM_TimingRecordWriteAndRead_Floor(benchmark::State& state) {
+  const nQoUdP100::tAITimingControllerPrimitiveConfig record;
+  tWidthStream widthsOf;
+  int status = 0;
+  record.writeExternal(widthsOf, status);
+  const std::vector<uint8_t> widths = widthsOf.widths;
+  uint64_t values[64] = {};
+  uint64_t back[64] = {};
+  tBufferStream stream;
+  nQoORB100::iExternalOutputStream& out = stream;
+  nQoORB100::iExternalInputStream& in = stream;
+  for (auto _ : state) {
+    stream.rewind();
+    for (std::size_t i = 0; i < widths.size() && status >= 0; ++i) {
+      if (widths[i] == 2)
+        out.writeU16(static_cast<uint16_t>(values[i]), status);
+      else if (widths[i] == 4)
+        out.writeU32(static_cast<uint32_t>(values[i]), status);
+      else
+        out.writeU64(values[i], status);
+    }
+    stream.rewind();
+    for (std::size_t i = 0; i < widths.size() && status >= 0; ++i) {
+      if (widths[i] == 2)
+        back[i] = in.readU16(status);
+      else if (widths[i] == 4)
+        back[i] = in.readU32(status);
+      else
+        back[i] = in.readU64(status);
+    }
+    benchmark::DoNotOptimize(back);
+  }
+  if (status != 0 || widths.size() != 49) state.SkipWithError("record did not come back");
+}
+BENCHMARK(BM_TimingRecordWriteAndRead_Floor);
+
+// Physical floor: the record's 198 bytes copied out and back in.
+void BM_TimingRecordWriteAndRead_PhysicalFloor(benchmark::State& state) {
   uint8_t record[kRecordBytes] = {};
   uint8_t buffer[kRecordBytes];
   uint8_t back[kRecordBytes];
@@ -107,6 +161,6 @@ void BM_TimingRecordMemcpyFloor(benchmark::State& state) {
     benchmark::DoNotOptimize(back);
   }
 }
-BENCHMARK(BM_TimingRecordMemcpyFloor);
+BENCHMARK(BM_TimingRecordWriteAndRead_PhysicalFloor);
 
 }  // namespace

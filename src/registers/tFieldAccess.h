@@ -65,8 +65,9 @@ class tFieldAccess {
   }
 
  private:
-  static void report(nQoMDBG100::tStatus2* status, int code, tFieldCheck check,
-                     uint32_t field = 0) {
+  // Out of line and cold: the checks around it stay small on the hot path.
+  [[gnu::cold, gnu::noinline]] static void report(nQoMDBG100::tStatus2* status, int code,
+                                                  tFieldCheck check, uint32_t field = 0) {
     nQoUdR100::setCode(status, code, tTraits::kSites.field(kIndex, check, field));
   }
   static uint32_t entry(const uint32_t (&table)[kFieldCount], uint32_t field, tFieldCheck check,

@@ -30,15 +30,17 @@ class tFieldWriteRegister : public tRegisterBase<tTraits>,
     if (failed(status) || !this->reachable(status) ||
         !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
       return;
-    this->store(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
+    this->storeChecked(static_cast<tValue>(tAccess::insert(this->_soft, field, value)));
   }
   void writeField(uint32_t field, uint32_t value, nQoMDBG100::tStatus2* status,
                   unsigned force) override {
     if (failed(status) || !this->reachable(status) ||
         !tAccess::accepts(field, value, status, kWriteFieldId, kWriteFieldValue))
       return;
-    this->store(static_cast<tValue>(tAccess::insert(this->_soft, field, value)), status);
-    flush(status, force);
+    // flush is not overridden on this path: a shared register refuses before
+    // it comes here.
+    this->storeAndFlushChecked(static_cast<tValue>(tAccess::insert(this->_soft, field, value)),
+                               force);
   }
   uint32_t getField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     return fromSoftCopy(field, status, kGetFieldId);

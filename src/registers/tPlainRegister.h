@@ -9,6 +9,7 @@
 
 #include "mdbg/tStatus2.h"
 #include "registers/registerPlace.h"
+#include "registers/registerStatus.h"
 #include "registers/tRegisterMap.h"
 #include "registers/tRegisterMapLink.h"
 #include "registers/tRegisterRow.h"
@@ -39,7 +40,8 @@ class tPlainRegister : public tPlace {
   // dirty byte left alone (kForget); nothing for a register without soft copy.
   void restore(nQoMDBG100::tStatus2* status) {
     if constexpr (kRow.restore == tRestore::kRewrite) {
-      if (this->placed(status) && _map.usable(status)) _map.map().markDirty(this->index(), status);
+      if (!failed(status) && this->placed(status) && _map.usable(status))
+        _map.map().dirty(this->index()) = 1;
     } else if constexpr (kRow.restore == tRestore::kForget) {
       if (_map.usable(status)) _soft = 0;
     }

@@ -18,15 +18,20 @@ class tRegisterMapLink {
   void attach(tRegisterMap<tTraits>* map) { _map = map; }
 
   bool usable(nQoMDBG100::tStatus2* status) const {
-    if (_map != nullptr) return true;
-    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus,
-                       tTraits::kSites.at(tTraits::kSites.unusable));
+    if (_map != nullptr) [[likely]]
+      return true;
+    reportUnusable(status);
     return false;
   }
 
   tRegisterMap<tTraits>& map() const { return *_map; }
 
  private:
+  [[gnu::cold, gnu::noinline]] static void reportUnusable(nQoMDBG100::tStatus2* status) {
+    nQoUdR100::setCode(status, nQoUdR100::kNoDeviceBus,
+                       tTraits::kSites.at(tTraits::kSites.unusable));
+  }
+
   tRegisterMap<tTraits>* _map = nullptr;
 };
 

@@ -43,11 +43,7 @@ class tWriteRegister : public tPlace {
 
   void flush(nQoMDBG100::tStatus2* status, unsigned force) {
     if (failed(status) || !reachable(status)) return;
-    uint8_t& dirty = _map.map().dirty(this->index());
-    if (force == 0 && dirty == 0) return;
-    _map.map().space().template write<kWidth>(this->offset(), _soft);
-    _soft = static_cast<tValue>(_soft & kRow.keep);
-    dirty = 0;
+    flushChecked(_map.map().dirty(this->index()), force);
   }
 
   // Writes when the value differs, when forced or when already dirty.
@@ -57,7 +53,7 @@ class tWriteRegister : public tPlace {
     if (failed(status) || !reachable(status)) return;
     const unsigned changed = force != 0 || value != _soft;
     _soft = value;
-    flush(status, changed);
+    flushChecked(_map.map().dirty(this->index()), changed);
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup* group) {
@@ -67,9 +63,11 @@ class tWriteRegister : public tPlace {
   tRegisterLockGroup* group() const { return _group.get(); }
 
   // markAllDirty: marked dirty, soft copy first set to 0 where the catalogue says so.
+  // After its one set of checks: the soft copy cleared, the dirty byte set.
   void restore(nQoMDBG100::tStatus2* status) {
-    if constexpr (kRow.restore == tRestore::kZero) store(0, status);
-    if (reachable(status)) _map.map().markDirty(this->index(), status);
+    if (failed(status) || !reachable(status)) return;
+    if constexpr (kRow.restore == tRestore::kZero) _soft = 0;
+    _map.map().dirty(this->index()) = 1;
   }
 
   // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.
@@ -89,9 +87,33 @@ class tWriteRegister : public tPlace {
     _map.map().dirty(this->index()) = 1;
   }
 
+  // store, and store then flush, for a caller that has made their checks
+  // (status clean, register reachable): the same soft copy, dirty byte and
+  // write.
+  void storeChecked(tValue value) { storeChecked(value, _map.map().dirty(this->index())); }
+  void storeAndFlushChecked(tValue value, unsigned force) {
+    uint8_t& dirty = _map.map().dirty(this->index());
+    storeChecked(value, dirty);
+    flushChecked(dirty, force);
+  }
+
   tValue _soft = 0;
   tRegisterMapLink<tTraits> _map;
   [[no_unique_address]] tGroupLink<kRow.group != 0> _group;
+
+ private:
+  void storeChecked(tValue value, uint8_t& dirty) {
+    if (value == _soft) return;
+    _soft = value;
+    dirty = 1;
+  }
+  // Writes a dirty or forced register, keeps the keep mask, clears the dirty byte.
+  void flushChecked(uint8_t& dirty, unsigned force) {
+    if (force == 0 && dirty == 0) return;
+    _map.map().space().template write<kWidth>(this->offset(), _soft);
+    _soft = static_cast<tValue>(_soft & kRow.keep);
+    dirty = 0;
+  }
 };
 
 }  // namespace nQoUdRLP100

@@ -1,5 +1,7 @@
 #include "tavik/tTavikInterruptDispatcher.h"
 
+#include <bit>
+
 #include "registers/registerStatus.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
 
@@ -262,7 +264,7 @@ void tTavikInterruptDispatcher::disableSource(tSourceSwitchId id, nQoMDBG100::tS
   const tSourceSwitch& row = kSourceSwitches[id];
   apply(row.disable, 0, status);
   setFlags(row.disable.flags, 0);
-  _secondaryRequests[row.source] = 0;
+  _secondaryRequests &= ~(uint64_t{1} << row.source);
 }
 
 void tTavikInterruptDispatcher::apply(const tSwitchAction& action, uint32_t mask,
@@ -295,8 +297,11 @@ void tTavikInterruptDispatcher::change(const tBitChange& step, nQoMDBG100::tStat
 }
 
 void tTavikInterruptDispatcher::setFlags(uint32_t flags, uint32_t value) {
-  for (uint32_t which = 0; which < kEnabledFlagCount; ++which)
-    if (bit(flags, which)) _enabled[which] = value;
+  // Only the set bits: a switch names one or two flags of the many.
+  for (uint32_t left = flags; left != 0; left &= left - 1) {
+    const auto which = static_cast<uint32_t>(std::countr_zero(left));
+    if (which < kEnabledFlagCount) _enabled[which] = value;
+  }
 }
 
 // The service routines ---------------------------------------------------------
@@ -305,7 +310,11 @@ tAnswer tTavikInterruptDispatcher::callSource(uint32_t source) {
   nQoMRTB100::iInterruptHandler* handler = primaryHandlers[source];
   if (handler == nullptr) return kNothingPending;
   const tAnswer answer = handler->handleInterrupt();
-  _secondaryRequests[source] = answer == kHandledWantsSecondary ? 1 : 0;
+  const uint64_t request = uint64_t{1} << source;
+  if (answer == kHandledWantsSecondary)
+    _secondaryRequests |= request;
+  else
+    _secondaryRequests &= ~request;
   return answer;
 }
 
@@ -438,12 +447,14 @@ tTavikInterruptDispatcher::tBusAnswer tTavikInterruptDispatcher::resolvePrimaryI
 }
 
 uint32_t tTavikInterruptDispatcher::resolveSecondaryInterrupt() {
-  uint32_t pending[kSourceCount] = {};
+  uint64_t pending = 0;
   tAtomicPendingSnapshotDispatcher snapshot(this, pending);
   snapshot.exec();
-  for (uint32_t source = 0; source < kSourceCount; ++source)
-    if (pending[source] != 0 && secondaryHandlers[source] != nullptr)
-      secondaryHandlers[source]->handleSecondaryInterrupt();
+  // The requesting sources in ascending order.
+  for (; pending != 0; pending &= pending - 1) {
+    const auto source = static_cast<uint32_t>(std::countr_zero(pending));
+    if (secondaryHandlers[source] != nullptr) secondaryHandlers[source]->handleSecondaryInterrupt();
+  }
   return 1;
 }
 

@@ -139,7 +139,9 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 #undef QO_TAVIK_DISABLE
 #undef QO_TAVIK_NO_SWITCH
 
-  uint32_t secondaryRequest(uint32_t source) const { return _secondaryRequests[source]; }
+  uint32_t secondaryRequest(uint32_t source) const {
+    return static_cast<uint32_t>((_secondaryRequests >> source) & 1);
+  }
   uint32_t enabledFlag(tEnabledFlag which) const { return _enabled[which]; }
   iBus* bus() const { return _bus; }
 
@@ -210,7 +212,10 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   nTavik::tTavik::tRead_0244& _changeStatus2;
   nTavik::tTavik::tStrobe_0254& _changeAck2;
 
-  uint32_t _secondaryRequests[kSourceCount] = {};
+  // One bit per source that asked for the secondary pass (bit n: source n),
+  // so that the secondary pass visits only those.
+  uint64_t _secondaryRequests = 0;
+  static_assert(kSourceCount <= 64);
   uint32_t _enabled[kEnabledFlagCount] = {};
   uint32_t _irq;
   tPrimaryInterruptResolver _primaryResolver;

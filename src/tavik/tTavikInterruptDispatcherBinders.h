@@ -123,25 +123,31 @@ class tTavikInterruptDispatcher::tChangeDetectionAtomicDispatcher : public iBusA
   uint32_t _selector;
 };
 
-// Copies the 33 secondary-request flags in source order and clears them.
+// Copies the secondary requests and clears them: as one bit per source (bit
+// n: source n), or as 33 flags in source order.
 class tTavikInterruptDispatcher::tAtomicPendingSnapshotDispatcher : public iBusAtomicOperation {
  public:
+  tAtomicPendingSnapshotDispatcher(tTavikInterruptDispatcher* dispatcher, uint64_t& destination)
+      : _dispatcher(dispatcher), _bits(&destination) {}
   tAtomicPendingSnapshotDispatcher(tTavikInterruptDispatcher* dispatcher,
                                    uint32_t (&destination)[kSourceCount])
-      : _dispatcher(dispatcher), _destination(destination) {}
+      : _dispatcher(dispatcher), _flags(destination) {}
 
   void exec() { _dispatcher->runAtomically(this, nullptr); }
   int32_t operateAtomically() override {
-    for (uint32_t source = 0; source < kSourceCount; ++source) {
-      _destination[source] = _dispatcher->_secondaryRequests[source];
-      _dispatcher->_secondaryRequests[source] = 0;
-    }
+    const uint64_t requests = _dispatcher->_secondaryRequests;
+    _dispatcher->_secondaryRequests = 0;
+    if (_bits != nullptr) *_bits = requests;
+    if (_flags != nullptr)
+      for (uint32_t source = 0; source < kSourceCount; ++source)
+        _flags[source] = static_cast<uint32_t>((requests >> source) & 1);
     return 0;
   }
 
  private:
   tTavikInterruptDispatcher* _dispatcher;
-  uint32_t (&_destination)[kSourceCount];
+  uint64_t* _bits = nullptr;
+  uint32_t* _flags = nullptr;
 };
 
 }  // namespace nQoUdRLP100

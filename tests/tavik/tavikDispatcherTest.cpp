@@ -2,6 +2,7 @@
 // its sources, the secondary pass, and the source switches with their binders.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "reservation/iInterruptHandler.h"
@@ -385,6 +386,47 @@ TEST_F(tDispatcherTest, BindersRunOnceOnTheBusAndNeverWithAnErrorHeld) {
   off.exec(nullptr);
   EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kAtomic, 0, 0, 0, 0, 0}}));
   EXPECT_EQ(windows.writes(), (std::vector<tAccess>{wrote(0x192, 0)}));
+}
+
+// Every source pending and enabled, each answering 2 (wants the secondary
+// pass) or 1 by a random pattern: the secondary pass calls exactly the
+// sources whose request stood after the primary pass, in ascending order, and
+// clears every request.
+TEST_F(tDispatcherTest, TheSecondaryPassCallsTheRequestingSourcesInOrder) {
+  dispatcher->attachInterrupt(status);
+  for (uint32_t source = 0; source < D::kSourceCount; ++source) {
+    dispatcher->primaryHandlers[source] = &handlers[source];
+    dispatcher->secondaryHandlers[source] = &handlers[source];
+  }
+  for (uint32_t id = 0; id < kSourceSwitchCount; ++id)
+    dispatcher->enableSource(static_cast<tSourceSwitchId>(id), status, 0xFF);
+  for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
+    windows.setRead(window, offset, 16, 0xFFFF);
+  windows.setRead(window, 0x88, 8, 0x01);
+  windows.setRead(window, 0xA1, 8, 0x0F);
+  windows.setRead(window, 0x224, 32, 0xFFFFFFFF);
+  windows.setRead(window, 0x240, 32, 1);
+  windows.setRead(window, 0x244, 32, 1);
+  std::mt19937_64 random(38);
+  int withRequests = 0;
+  for (int round = 0; round < 300; ++round) {
+    const uint64_t pattern = round == 0 ? ~uint64_t{0} : random();
+    for (uint32_t source = 0; source < D::kSourceCount; ++source)
+      handlers[source].answer = ((pattern >> source) & 1) != 0 ? 2 : 1;
+    dispatcher->resolvePrimaryInterrupt();
+    std::vector<uint32_t> expected;
+    for (uint32_t source = 0; source < D::kSourceCount; ++source)
+      if (dispatcher->secondaryRequest(source) != 0) expected.push_back(100 + source);
+    withRequests += expected.empty() ? 0 : 1;
+    calls.clear();
+    EXPECT_EQ(dispatcher->resolveSecondaryInterrupt(), 1u);
+    EXPECT_EQ(calls, expected) << "round " << round;
+    for (uint32_t source = 0; source < D::kSourceCount; ++source)
+      EXPECT_EQ(dispatcher->secondaryRequest(source), 0u) << "source " << source;
+  }
+  EXPECT_GT(withRequests, 250);
+  for (auto*& slot : dispatcher->secondaryHandlers) slot = nullptr;
+  for (auto*& slot : dispatcher->primaryHandlers) slot = nullptr;
 }
 
 }  // namespace

@@ -42,9 +42,21 @@ class tArrayTarget {
   // Reads the array field. The buffer gets the elements only after an
   // error-free read that kept every element and fits its capacity; a null
   // buffer gets nothing.
+  //
+  // When the field fits the buffer and the own array already has room for
+  // it (so reading into the array could not fail), the elements go straight
+  // into the buffer: the same result without the copy.
   template <class tPointer>
   void read(tQuorlDataReader<tPointer>& reader, const tMethod& method,
             nQoMDBG100::tStatus2& status) {
+    uint32_t elementBytes = 0;
+    if (_buffer != nullptr && !status.isFatal() && reader.template peekArray<T>(elementBytes)) {
+      const std::size_t count = elementBytes / sizeof(T);
+      if (count <= _capacity && count <= _own.size() + _own.room()) {
+        reader.readArrayRun(_buffer, elementBytes);
+        return;
+      }
+    }
     deliver(reader.readArray(*_target, status), method, status);
   }
 

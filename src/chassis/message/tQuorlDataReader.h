@@ -63,6 +63,14 @@ class tQuorlDataReader {
     _position += length;
   }
 
+  // Moves past a status block of length 2 (no code) and answers true; any
+  // other block is left for readStatus.
+  bool skipEmptyStatus() {
+    if (bytesLeft() < 2 || loadBigEndian<uint16_t>(_position) != 2) return false;
+    _position += 2;
+    return true;
+  }
+
   // Empties the array and appends the elements of an array field; a trailing
   // part of an element is skipped. A field that does not fit leaves the array
   // as it was. False when an element was dropped for want of storage.
@@ -97,6 +105,27 @@ class tQuorlDataReader {
     }
     _position += elementBytes % sizeof(T);
     return complete;
+  }
+
+  // The element bytes of the array field at the position, when its length
+  // field is there and the field fits the reply; reads and reports nothing.
+  template <class T>
+  bool peekArray(uint32_t& elementBytes) const {
+    constexpr std::size_t kLengthBytes = tArrayWire<T>::kLengthBytes;
+    if (bytesLeft() < kLengthBytes) return false;
+    const uint32_t length =
+        kLengthBytes == 4 ? loadBigEndian<uint32_t>(_position) : loadBigEndian<uint16_t>(_position);
+    elementBytes = length - 2u;
+    return elementBytes <= bytesLeft() - kLengthBytes;
+  }
+
+  // Reads a field that peekArray let through as readArray does, its whole
+  // elements into values (room for elementBytes / sizeof(T) of them).
+  template <class T>
+  void readArrayRun(T* values, uint32_t elementBytes) {
+    _position += tArrayWire<T>::kLengthBytes;
+    loadBigEndianRun(values, _position, elementBytes / sizeof(T));
+    _position += elementBytes;
   }
 
   tPointer position() const { return _position; }

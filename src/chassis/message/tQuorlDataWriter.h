@@ -34,23 +34,11 @@ class tQuorlDataWriter {
     _position += sizeof(T);
   }
 
-  // The length field, then the elements. The length is cut to 16 bits:
-  // callers refuse arrays whose length would wrap (fitsLengthField).
+  // The length field, then the elements (storeWire).
   template <class T>
   void write(const tArray<T>& array, nQoMDBG100::tStatus2& status) {
-    const std::size_t elementBytes = array.size() * sizeof(T);
-    if (!makeRoom(tArrayWire<T>::kLengthBytes + elementBytes, status)) return;
-    const auto length = static_cast<uint16_t>(elementBytes + 2);
-    // A local position: stores through it cannot change the writer's fields.
-    tPointer out = _position;
-    if (tArrayWire<T>::kLengthBytes == 4) {
-      storeBigEndian<uint16_t>(out, 0);
-      out += 2;
-    }
-    storeBigEndian(out, length);
-    out += 2;
-    storeBigEndianRun(out, array.begin(), array.size());
-    _position = out + elementBytes;
+    if (!makeRoom(tArrayWire<T>::kLengthBytes + array.size() * sizeof(T), status)) return;
+    _position = storeWire(_position, array);
   }
 
   void writeZeros(std::size_t count, nQoMDBG100::tStatus2& status) {

@@ -6,6 +6,7 @@
 //   array of 32-bit values    00 00, u16 L = 2 + element bytes, then the elements
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -37,23 +38,46 @@ void storeBigEndian(unsigned char* bytes, T value) {
   std::memcpy(bytes, local, sizeof(T));
 }
 
-// A run of count values, as loadBigEndian and storeBigEndian do one by one;
-// bytes are copied as they are.
+// A value with its bytes in wire order in memory.
 template <tWireScalar T>
-void loadBigEndianRun(T* values, const unsigned char* bytes, std::size_t count) {
+T bigEndianOf(T value) {
+  if constexpr (std::endian::native == std::endian::big || sizeof(T) == 1)
+    return value;
+  else if constexpr (sizeof(T) == 2)
+    return __builtin_bswap16(value);
+  else if constexpr (sizeof(T) == 4)
+    return __builtin_bswap32(value);
+  else
+    return __builtin_bswap64(value);
+}
+
+// A run of count values, as loadBigEndian and storeBigEndian do one by one;
+// bytes are copied as they are. The bytes do not overlap the values, so the
+// swap loops vectorise.
+template <tWireScalar T>
+void loadBigEndianRun(T* __restrict values, const unsigned char* __restrict bytes,
+                      std::size_t count) {
   if constexpr (sizeof(T) == 1) {
     if (count != 0) std::memcpy(values, bytes, count);
   } else {
-    for (std::size_t i = 0; i < count; ++i) values[i] = loadBigEndian<T>(bytes + i * sizeof(T));
+    for (std::size_t i = 0; i < count; ++i) {
+      T wire;
+      std::memcpy(&wire, bytes + i * sizeof(T), sizeof(T));
+      values[i] = bigEndianOf(wire);
+    }
   }
 }
 
 template <tWireScalar T>
-void storeBigEndianRun(unsigned char* bytes, const T* values, std::size_t count) {
+void storeBigEndianRun(unsigned char* __restrict bytes, const T* __restrict values,
+                       std::size_t count) {
   if constexpr (sizeof(T) == 1) {
     if (count != 0) std::memcpy(bytes, values, count);
   } else {
-    for (std::size_t i = 0; i < count; ++i) storeBigEndian(bytes + i * sizeof(T), values[i]);
+    for (std::size_t i = 0; i < count; ++i) {
+      const T wire = bigEndianOf(values[i]);
+      std::memcpy(bytes + i * sizeof(T), &wire, sizeof(T));
+    }
   }
 }
 
@@ -64,6 +88,29 @@ struct tArrayWire {
   static constexpr std::size_t kLengthBytes = sizeof(T) == 4 ? 4 : 2;
   static constexpr std::size_t kMaxElements = (0xFFFF - 2) / sizeof(T);
 };
+
+// One argument at out as a request carries it (an array: its length field,
+// then the elements); answers the byte after it. The caller has made sure of
+// the room.
+template <tWireScalar T>
+unsigned char* storeWire(unsigned char* out, T value) {
+  storeBigEndian(out, value);
+  return out + sizeof(T);
+}
+template <class T>
+unsigned char* storeWire(unsigned char* out, const tArray<T>& array) {
+  const std::size_t elementBytes = array.size() * sizeof(T);
+  if (tArrayWire<T>::kLengthBytes == 4) {
+    storeBigEndian<uint16_t>(out, 0);
+    out += 2;
+  }
+  // The length is cut to 16 bits: callers refuse arrays whose length would
+  // wrap (fitsLengthField).
+  storeBigEndian(out, static_cast<uint16_t>(elementBytes + 2));
+  out += 2;
+  storeBigEndianRun(out, array.begin(), array.size());
+  return out + elementBytes;
+}
 
 // Request bytes of one argument, in 32-bit arithmetic.
 template <tWireScalar T>

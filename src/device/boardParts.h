@@ -9,6 +9,7 @@
 #include "frame/tProductDescriptor.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ao/tAODescription.h"
+#include "primitives/calibration/tLineFilterDescription.h"
 #include "primitives/cdio/tCDIODescription.h"
 
 namespace nQoUdP100 {
@@ -43,16 +44,6 @@ struct tRoutingDescription {
   const char* registrarClassName = nullptr;
   uint32_t triggerBus = 0;
   uint32_t one = 0;
-};
-
-struct tLineFilterDescription {
-  uint32_t pfiLines = 0;
-  uint32_t rivoLines = 0;
-};
-
-struct tLineFilterList {
-  uint32_t count = 0;
-  const tLineFilterDescription* filters = nullptr;
 };
 
 }  // namespace nQoUdP100

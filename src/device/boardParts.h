@@ -11,6 +11,7 @@
 #include "primitives/ao/tAODescription.h"
 #include "primitives/calibration/tLineFilterDescription.h"
 #include "primitives/cdio/tCDIODescription.h"
+#include "primitives/eeprom/tCalibrationDescription.h"
 
 namespace nQoUdP100 {
 
@@ -25,17 +26,6 @@ struct tDIODescription {
   uint32_t kind = 0;
   uint32_t timing = 0;
   tDIOPort ports[2] = {};
-};
-
-struct tEEPROMDescription {
-  uint64_t size = 0;
-  const char* supervisorClassName = nullptr;
-};
-
-struct tCalibrationDescription {
-  const tEEPROMDescription* eeprom = nullptr;
-  uint32_t mapFormat = 0;
-  uint32_t reserved = 0;
 };
 
 // The routing part: the class name of the board's routable registrar, the

@@ -137,6 +137,14 @@ TEST_F(tAnalogTriggerTest, CommitSetsModeSourceAndLevelsThenSettles) {
   EXPECT_EQ(status.code, 0);
 }
 
+TEST_F(tAnalogTriggerTest, ATriggerBuiltOnAFailedStatusStaysInStateFive) {
+  tStatus2 failed;
+  failed.code = -1;
+  tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, failed);
+  EXPECT_EQ(trigger.state().getState(), 5u);
+  EXPECT_TRUE(windows.writes().empty());
+}
+
 TEST_F(tAnalogTriggerTest, OddModesAndSourcesFallBackAndModeOneArmsOnlyTheEnableBit) {
   tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
   clearLogs();
@@ -172,6 +180,16 @@ TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   pll.referenceSource = 0;
   pll.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x1C4, 0x001B), wrote(0x1C6, 0x6534)}));
+}
+
+TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
+  tTavikPLLPrimitive pll(map);
+  pll.referenceSource = 1;
+  windows.setRead(window, 0x1C8, 16, 1);
+  pll.commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(nQoSim::yieldCount(), 0u);
+  EXPECT_EQ(windows.reads(), (tLog{read(0x1C8, 1)}));
 }
 
 TEST_F(tCalibrationTest, APLLThatNeverLocksFailsOnceTheTimeOutHasPassed) {

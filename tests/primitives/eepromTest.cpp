@@ -334,6 +334,36 @@ TEST_F(tEEPROMMapTest, TheTenDIOMapHasOneIndexedRowAndOtherFormatsAreRefused) {
   EXPECT_EQ(status.code, -50150);
 }
 
+TEST_F(tEEPROMMapTest, CopyingTheCalibrationAreaMovesTheOtherAreaOntoTheFirst) {
+  model.bytes[23] = 4;  // the other area's size
+  for (uint32_t i = 0; i < 4; ++i) model.bytes[384 + i] = static_cast<uint8_t>(i + 1);
+  build(1);
+  objects.eeprom->selectArea(14694, status);
+  objects.eeprom->copyCalibrationArea(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(objects.eeprom->getSelectedArea(status), 14694u);
+  uint8_t copied[4] = {};
+  objects.device->read(256, 4, copied, status, 1);
+  EXPECT_EQ(std::vector<uint8_t>(copied, copied + 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+  EXPECT_EQ(static_cast<tBaseTavikEEPROM*>(objects.device)->pendingCount(), 4u);
+}
+
+TEST_F(tEEPROMMapTest, WithAByteOrderWordStringsWalkBackFromTheFieldsEnd) {
+  struct tOrderedMap : tPralEEPROMContentMap {
+    tOrderedMap() : tPralEEPROMContentMap(1) {}
+    uint32_t getByteOrder(tStatus2&) override { return 1; }
+  } ordered;
+  model.bytes[520] = 0x66;
+  model.bytes[519] = 0x77;
+  build(1);
+  tEEPROM facade(&ordered, objects.device);
+  facade.load(status);
+  uint8_t text[4] = {};
+  facade.readStringField(14692, 4, text, status);
+  EXPECT_EQ(std::vector<uint8_t>(text, text + 4), (std::vector<uint8_t>{0, 0x66, 0x77, 0}));
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tEEPROMMapTest, AFacadeWithoutDeviceOrMapSaysSo) {
   tEEPROM facade(nullptr, nullptr);
   facade.load(status);

@@ -1,6 +1,8 @@
 // Test controls of the platform threads.
 #pragma once
 
+#include <cstdint>
+
 namespace nQoSim {
 
 // Makes the nth tThreadControllerFactory::create from now fail (1: the next
@@ -8,5 +10,10 @@ namespace nQoSim {
 void failThreadCreate(unsigned nth);
 // Controllers created and not yet destroyed.
 int liveThreads();
+// tThreadUtility::yield calls since the last clear; each also advances the
+// test clock by the yield step (0 until set).
+unsigned yieldCount();
+void clearYields();
+void setYieldStep(uint64_t nanoseconds);
 
 }  // namespace nQoSim

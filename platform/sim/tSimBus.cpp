@@ -244,9 +244,13 @@ void tSimBus::closeWindow(uint32_t* window) {
 uint32_t tSimBus::openSubWindow(uint32_t space, uint32_t kind, uint32_t offset, int* status) {
   uint32_t window = 0;
   if (!failsNow(tCall::kOpenSubWindow, status)) {
+    auto byKind = _subWindowKindAnswers.find({space, kind});
     auto answer = _subWindowAnswers.find(offset);
-    window =
-        answer != _subWindowAnswers.end() ? answer->second : _windows.addWindow(kSubWindowLength);
+    if (byKind != _subWindowKindAnswers.end())
+      window = byKind->second;
+    else
+      window =
+          answer != _subWindowAnswers.end() ? answer->second : _windows.addWindow(kSubWindowLength);
   }
   record({tCall::kOpenSubWindow, space, kind, offset, 0, window});
   if (window != 0) handOut({window, window, false});
@@ -281,21 +285,24 @@ void tSimBus::unmapWindow(uint32_t* window) {
   *window = 0;
 }
 
-uint32_t tSimBus::read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) {
+uint32_t tSimBus::read(uint32_t window, uint32_t offset, unsigned width, uint32_t flags,
+                       int* status) {
   uint32_t value = 0;
   if (!failsNow(tCall::kRead32, status) &&
-      !_windows.readAt(windowOf(window), offset, 32, flags, value))
+      !_windows.readAt(windowOf(window), offset, width, flags, value))
     nQoKAL250_halt("qoplatform", "tSimBus", 281, "register read outside its window");
-  if (_recordAccesses) record({tCall::kRead32, flags, offset, window, 0, value});
+  if (_recordAccesses)
+    record({tCall::kRead32, flags, offset, window, width == 32 ? 0 : width, value});
   return value;
 }
 
-void tSimBus::write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
-                      int* status) {
+void tSimBus::write(uint32_t window, uint32_t offset, unsigned width, uint32_t value,
+                    uint32_t flags, int* status) {
   if (!failsNow(tCall::kWrite32, status) &&
-      !_windows.writeAt(windowOf(window), offset, 32, value, flags))
+      !_windows.writeAt(windowOf(window), offset, width, value, flags))
     nQoKAL250_halt("qoplatform", "tSimBus", 290, "register write outside its window");
-  if (_recordAccesses) record({tCall::kWrite32, flags, offset, window, 0, value});
+  if (_recordAccesses)
+    record({tCall::kWrite32, flags, offset, window, width == 32 ? 0 : width, value});
 }
 
 iBus::iDMAChannel* tSimBus::reserveDMAChannel(uint32_t first, uint32_t second, int*) {

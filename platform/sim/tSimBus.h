@@ -68,6 +68,7 @@ class tSimBus : public iBus {
   //   kFindWindow           first code, second the size word
   //   kRead32               first flags, second offset, window the handle; value the value read
   //   kWrite32              first flags, second offset, window the handle; value the value written
+  //                         (length the width: 32, or 8 and 16 for the narrow forms)
   //   kMapWindow            first, second, window: p1, p2, p3
   //   kUnmapWindow          window the handle
   //   kReleaseBus           first the flags (recorded by a device journalling on this bus)
@@ -125,6 +126,10 @@ class tSimBus : public iBus {
   void answerOpenWindow(uint32_t mode, unsigned window) { _openAnswers[mode] = window; }
   // The window that openSubWindow answers for an offset.
   void answerSubWindow(uint32_t offset, unsigned window) { _subWindowAnswers[offset] = window; }
+  // The window that openSubWindow answers for a space and kind (before the offset's).
+  void answerSubWindowOf(uint32_t space, uint32_t kind, unsigned window) {
+    _subWindowKindAnswers[{space, kind}] = window;
+  }
   // What findWindow fills in for a code (zeros otherwise).
   void answerFindWindow(uint32_t code, const tWindowLocation& location) {
     _locations[code] = location;
@@ -175,9 +180,27 @@ class tSimBus : public iBus {
   void findWindow(uint32_t code, uint32_t* size, tWindowLocation* location, int* status) override;
   uint32_t mapWindow(uint32_t p1, uint32_t p2, uint32_t p3, int* status) override;
   void unmapWindow(uint32_t* window) override;
-  uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override;
   void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
-               int* status) override;
+               int* status) override {
+    write(window, offset, 32, value, flags, status);
+  }
+  uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) override {
+    return read(window, offset, 32, flags, status);
+  }
+  uint32_t read8(uint32_t window, uint32_t offset, uint32_t flags, int* status) override {
+    return read(window, offset, 8, flags, status);
+  }
+  uint32_t read16(uint32_t window, uint32_t offset, uint32_t flags, int* status) override {
+    return read(window, offset, 16, flags, status);
+  }
+  void write8(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+              int* status) override {
+    write(window, offset, 8, value, flags, status);
+  }
+  void write16(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+               int* status) override {
+    write(window, offset, 16, value, flags, status);
+  }
   uint32_t location(uint32_t index) override {
     return index < kLocationWords ? _location[index] : 0;
   }
@@ -215,6 +238,9 @@ class tSimBus : public iBus {
   };
 
   void record(const tCall& call);
+  uint32_t read(uint32_t window, uint32_t offset, unsigned width, uint32_t flags, int* status);
+  void write(uint32_t window, uint32_t offset, unsigned width, uint32_t value, uint32_t flags,
+             int* status);
   // True when the operation was scripted to fail now (the code is then set).
   bool failsNow(tCall::tOperation operation, int* status);
   void handOut(const tHandle& handle);
@@ -239,6 +265,7 @@ class tSimBus : public iBus {
   std::map<uint32_t, unsigned> _openAnswers;
   std::map<uint32_t, unsigned> _viewAnswers;
   std::map<uint32_t, unsigned> _subWindowAnswers;
+  std::map<std::pair<uint32_t, uint32_t>, unsigned> _subWindowKindAnswers;
   std::map<uint32_t, tWindowLocation> _locations;
   std::vector<tHandle> _handles;
   bool _mapWindowFails = false;

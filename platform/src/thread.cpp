@@ -3,13 +3,17 @@
 #include <thread>
 
 #include "sim/simThread.h"
+#include "sim/simTime.h"
 #include "thread/tThreadControllerFactory.h"
+#include "thread/tThreadUtility.h"
 
 namespace {
 
 std::atomic<unsigned> gCreates{0};
 std::atomic<unsigned> gFailAt{0};
 std::atomic<int> gLive{0};
+std::atomic<unsigned> gYields{0};
+std::atomic<uint64_t> gYieldStep{0};
 
 void setStatus(int* status, int code) {
   if (status != nullptr && *status >= 0) *status = code;
@@ -33,6 +37,9 @@ class tHostThreadController final : public iThreadController {
 namespace nQoSim {
 void failThreadCreate(unsigned nth) { gFailAt = nth == 0 ? 0 : gCreates.load() + nth; }
 int liveThreads() { return gLive.load(); }
+unsigned yieldCount() { return gYields.load(); }
+void clearYields() { gYields = 0; }
+void setYieldStep(uint64_t nanoseconds) { gYieldStep = nanoseconds; }
 }  // namespace nQoSim
 
 iThreadController* tThreadControllerFactory::create(const tParam& param, int* status) {
@@ -53,4 +60,10 @@ void tThreadControllerFactory::destroy(iThreadController* controller, int*) {
   if (controller == nullptr) return;
   --gLive;
   delete controller;
+}
+
+void tThreadUtility::yield() {
+  ++gYields;
+  nQoSim::advanceClock(gYieldStep.load());
+  std::this_thread::yield();
 }

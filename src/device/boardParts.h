@@ -9,21 +9,12 @@
 #include "frame/tProductDescriptor.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ao/tAODescription.h"
+#include "primitives/calibration/tLineFilterDescription.h"
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/dio/tDIODescription.h"
+#include "primitives/eeprom/tCalibrationDescription.h"
 
 namespace nQoUdP100 {
-
-struct tEEPROMDescription {
-  uint64_t size = 0;
-  const char* supervisorClassName = nullptr;
-};
-
-struct tCalibrationDescription {
-  const tEEPROMDescription* eeprom = nullptr;
-  uint32_t mapFormat = 0;
-  uint32_t reserved = 0;
-};
 
 // The routing part: the class name of the board's routable registrar, the
 // trigger-bus word and a constant 1.
@@ -31,16 +22,6 @@ struct tRoutingDescription {
   const char* registrarClassName = nullptr;
   uint32_t triggerBus = 0;
   uint32_t one = 0;
-};
-
-struct tLineFilterDescription {
-  uint32_t pfiLines = 0;
-  uint32_t rivoLines = 0;
-};
-
-struct tLineFilterList {
-  uint32_t count = 0;
-  const tLineFilterDescription* filters = nullptr;
 };
 
 }  // namespace nQoUdP100

@@ -111,4 +111,10 @@ inline constexpr int kUnknownProduct =
     -223747;  // no product record for an identifier, handle or name
 inline constexpr int kUnknownCapabilityCode = -223744;  // a capability code outside the code pairs
 
+// Clocks and EEPROM.
+inline constexpr int kPLLNotLocked = -200245;     // the PLL did not report lock in time
+inline constexpr int kEEPROMCacheRange = -50007;  // a cache range past the cached bytes
+inline constexpr int kEEPROMReadRange = -50010;   // an EEPROM read past its size
+inline constexpr int kEEPROMWriteRange = -50013;  // an EEPROM write past its size
+
 }  // namespace nQoUdR100

@@ -96,6 +96,13 @@ class iBus {
   virtual uint32_t read32(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
   virtual void write32(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
                        int* status) = 0;
+  // The same at 8 and 16 bits.
+  virtual uint32_t read8(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
+  virtual uint32_t read16(uint32_t window, uint32_t offset, uint32_t flags, int* status) = 0;
+  virtual void write8(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+                      int* status) = 0;
+  virtual void write16(uint32_t window, uint32_t offset, uint32_t value, uint32_t flags,
+                       int* status) = 0;
   // Word index (0 to 2) of the device's location on the bus; 0 past them.
   virtual uint32_t location(uint32_t index) = 0;
   // Reserves a DMA channel of the device (null with the status set when none

@@ -10,5 +10,6 @@
 class tThreadUtility {
  public:
   static void sleep(uint32_t milliseconds);
+  // Gives the processor to another ready thread, if any, and returns.
   static void yield();
 };

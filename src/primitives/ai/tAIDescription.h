@@ -32,10 +32,13 @@ struct tAITimingDescription {
   uint32_t word2 = 0;
 };
 
-// The analog trigger of the AI part: its level sources.
+// The analog trigger of the AI part: its level sources and (word 5) the
+// settling time in microseconds that a commit waits after setting the levels.
 struct tAITriggerDescription {
   uint32_t sourceCount = 0;
   uint32_t reserved = 0;
+  uint32_t words2To3[2] = {};
+  uint32_t settlingTime = 0;
 };
 
 // Entries of the AI transfer list, non-zero where the board has the transfer.

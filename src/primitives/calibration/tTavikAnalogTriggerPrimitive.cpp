@@ -1,0 +1,115 @@
+#include "primitives/calibration/tTavikAnalogTriggerPrimitive.h"
+
+#include "frame/tTimerTimeout.h"
+#include "primitives/calibration/calibrationLocks.h"
+#include "registers/tScopedLockSelection.h"
+#include "tavik/tavikCodeConverters.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+namespace nTavik = nQoUdRLP100::nTavik;
+
+// tAnalog_Trigger_Etc (0x17A).
+constexpr uint32_t kMode = 0x07;
+constexpr uint32_t kEnable = 0x08;
+constexpr uint32_t kArmed = 0x20;  // dropped from the soft copy once written
+// Bits 1:0 of 0x8C.
+constexpr uint32_t kSource = 0x03;
+constexpr uint32_t kIdleSource = 3;
+
+}  // namespace
+
+tTavikAnalogTriggerPrimitive::tTavikAnalogTriggerPrimitive(iPWMPrimitive* level1Source,
+                                                           iPWMPrimitive* level2Source,
+                                                           const tAITriggerDescription& description,
+                                                           nTavik::tTavik* map, tStatus2& status)
+    : _map(map),
+      _level1Source(level1Source),
+      _level2Source(level2Source),
+      _settlingMicroseconds(description.settlingTime) {
+  if (status.isFatal()) return;
+  goIdle(status);
+  if (!status.isFatal()) _state.setUncommitted();
+}
+
+tTavikAnalogTriggerPrimitive::~tTavikAnalogTriggerPrimitive() {
+  tStatus2 local;
+  release(local);
+}
+
+void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
+  if (status.isFatal()) return;
+  {
+    const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
+    programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(source), status);
+    _map->Analog_Trigger_Etc.setBits(kMode, 0, nTavik::encodeAnalog_Trigger_EtcBits2_0(mode),
+                                     &status);
+    _map->Analog_Trigger_Etc.flush(&status, 0);
+    _map->flushBus(&status);
+  }
+  setLevels(level1, level2, status);
+  if (!status.isFatal()) {
+    nQoUdR100::tTimerTimeout<tTimerTimeWasterSleep, tTimerTimebasePrecise> settling(
+        _settlingMicroseconds, kTimerTimeUnitMicrosecond, 1, &status.code);
+    settling.waitForTimeout(&status.code);
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    uncommit(undo);
+    return;
+  }
+  _state.setCommitted();
+}
+
+void tTavikAnalogTriggerPrimitive::uncommit(tStatus2& status) {
+  if (status.isFatal()) return;
+  goIdle(status);
+  _state.setUncommitted();
+}
+
+void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
+  _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
+  _map->Analog_Trigger_Etc.flush(&status, 0);
+  if (mode == 3 || mode == 4) {
+    _map->Analog_Trigger_Etc.setBits(kArmed, 0, kArmed, &status);
+    _map->Analog_Trigger_Etc.flush(&status, 0);
+    _map->flushBus(&status);
+  }
+}
+
+void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
+  if (status.isFatal() || !_state.isCommitted()) return;
+  tStatus2 local;
+  uncommit(local);
+}
+
+void tTavikAnalogTriggerPrimitive::programSource(uint32_t code, tStatus2& status) {
+  _map->Write_008C.setBits(kSource, 0, code, &status);
+  _map->Write_008C.flush(&status, 0);
+}
+
+void tTavikAnalogTriggerPrimitive::goIdle(tStatus2& status) {
+  {
+    const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
+    _map->Analog_Trigger_Etc.setBits(kEnable, 0, 0, &status);
+    _map->Analog_Trigger_Etc.flush(&status, 0);
+    _map->flushBus(&status);
+    programSource(kIdleSource, status);
+  }
+  setLevels(0, 0, status);
+}
+
+void tTavikAnalogTriggerPrimitive::setLevels(uint32_t first, uint32_t second, tStatus2& status) {
+  _level1Source->setPWM(first, status);
+  _level2Source->setPWM(second, status);
+  _map->flushBus(&status);
+}
+
+}  // namespace nQoUdP100

@@ -1,0 +1,53 @@
+// The chip's analog trigger: mode and source in 0x17A and 0x8C, the two
+// levels through two PWM sources (general channels 1 and 0 on the board),
+// a settling wait after the levels change, and arm. Idle means disabled,
+// source code 3 and both levels 0; construction and uncommit go there.
+//
+//   tTavikAnalogTriggerPrimitive trigger(&channel1, &channel0, description, map, status);
+//   trigger.mode = 3; trigger.source = 2; trigger.level1 = 0x100; trigger.level2 = 0x80;
+//   trigger.commit(status);   // levels set, settling time slept, state 2
+//   trigger.arm(status);      // enable bit, and the soft copy bit 5 in modes 3 and 4
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "primitives/ai/tAIDescription.h"
+#include "primitives/ao/outputPrimitiveInterfaces.h"
+#include "primitives/calibration/pwmPrimitives.h"
+#include "tavik/tTavik.h"
+
+namespace nQoUdP100 {
+
+class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
+ public:
+  tTavikAnalogTriggerPrimitive(iPWMPrimitive* level1Source, iPWMPrimitive* level2Source,
+                               const tAITriggerDescription& description,
+                               nQoUdRLP100::nTavik::tTavik* map, nQoMDBG100::tStatus2& status);
+  // A committed trigger goes idle first.
+  ~tTavikAnalogTriggerPrimitive() override;
+
+  void commit(nQoMDBG100::tStatus2& status) override;
+  void uncommit(nQoMDBG100::tStatus2& status) override;
+  void arm(nQoMDBG100::tStatus2& status) override;
+  void release(nQoMDBG100::tStatus2& status) override;
+  bool isAvailable() override { return _map != nullptr; }
+
+  uint32_t source = 0;
+  uint32_t mode = 0;
+  uint32_t level1 = 0;
+  uint32_t level2 = 0;
+
+ private:
+  // Source code of source into bits 1:0 of 0x8C, written when changed or dirty.
+  void programSource(uint32_t code, nQoMDBG100::tStatus2& status);
+  void goIdle(nQoMDBG100::tStatus2& status);
+  void setLevels(uint32_t first, uint32_t second, nQoMDBG100::tStatus2& status);
+
+  nQoUdRLP100::nTavik::tTavik* _map;
+  iPWMPrimitive* _level1Source;
+  iPWMPrimitive* _level2Source;
+  uint32_t _settlingMicroseconds;
+};
+
+}  // namespace nQoUdP100

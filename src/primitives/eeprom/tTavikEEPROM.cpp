@@ -1,0 +1,147 @@
+#include "primitives/eeprom/tTavikEEPROM.h"
+
+#include <cstring>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "time/tTimerTimeWaster.h"
+
+namespace nQoUdP100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+
+constexpr const char kFile[] = "qomiop/tavik/eeprom/tTavikEEPROM";
+
+// Bus-interface window controls.
+constexpr uint32_t kControlC0 = 0xC0;
+constexpr uint32_t kControlC4 = 0xC4;
+constexpr uint32_t kControlF4 = 0xF4;
+constexpr uint32_t kWindowSource = 0x314;
+constexpr uint32_t kEEPROMWindowBits = 0x8A;
+// The lent window of the enable register.
+constexpr uint32_t kEnableSpace = 3;
+constexpr uint32_t kEnableKind = 1;
+constexpr uint32_t kEnableRegister = 0x30;
+constexpr uint32_t kEnableAll = 15;
+
+}  // namespace
+
+tTavikEEPROM::tTavikEEPROM(nQoUdRLP100::nTavik::tTavik* map, iBus* bus, uint32_t eepromBase,
+                           uint32_t size, uint32_t sizeLocation, uint32_t noHardware,
+                           tStatus2& status)
+    : tBaseTavikEEPROM(size, noHardware, status), _map(map), _bus(bus), _eepromBase(eepromBase) {
+  if (status.isFatal()) return;
+  if (noHardware != 0) {
+    if (size == kSizeFromBoard) allocate(1024, status);
+    return;
+  }
+  if (_map == nullptr || _bus == nullptr) {
+    nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, 58});
+    return;
+  }
+  _interfaceWindow = _bus->openSubWindow(1, 2, 0, &status.code);
+  _boardWindow = _bus->openSubWindow(1, 3, 0, &status.code);
+  if (!status.isFatal() && (_interfaceWindow == 0 || _boardWindow == 0))
+    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 64});
+  enableRead(status);
+  if (size == kSizeFromBoard && !status.isFatal())
+    allocate(_bus->read16(_boardWindow, _eepromBase + sizeLocation, kReadFlags, &status.code),
+             status);
+  for (uint32_t at = 0; at < _size && !status.isFatal(); ++at) _shadow[at] = readByte(at, status);
+  tStatus2 close;
+  disableAccess(close);
+  status.assign(close);
+}
+
+tTavikEEPROM::~tTavikEEPROM() {
+  if (_interfaceWindow != 0) _bus->releaseSubWindow(_interfaceWindow);
+  if (_boardWindow != 0) _bus->releaseSubWindow(_boardWindow);
+}
+
+void tTavikEEPROM::enableRead(tStatus2& status) {
+  if (status.isFatal() || _accessState <= kWrite) return;
+  if (_noHardware == 0) {
+    switchWindows(status);
+    writeEnable(kEnableAll, status);
+  }
+  _accessState = kRead;
+}
+
+void tTavikEEPROM::enableWrite(tStatus2& status) {
+  if (status.isFatal() || _accessState == kWrite) return;
+  if (_noHardware == 0) {
+    _map->Write_0082.writeRegister(kUnlock, &status, 1);
+    if (_accessState == kClosed) switchWindows(status);
+    writeEnable(kEnableAll, status);
+  }
+  _accessState = kWrite;
+}
+
+void tTavikEEPROM::disableAccess(tStatus2& status) {
+  if (status.isFatal() || _accessState == kClosed) return;
+  if (_noHardware == 0) {
+    restoreWindows(status);
+    if (_accessState == kWrite) _map->Write_0082.writeRegister(0, &status, 1);
+    writeEnable(0, status);
+  }
+  _accessState = kClosed;
+}
+
+uint8_t tTavikEEPROM::readByte(uint32_t address, tStatus2& status) {
+  if (status.isFatal() || _noHardware != 0) return 0;
+  return static_cast<uint8_t>(
+      _bus->read8(_boardWindow, _eepromBase + address, kReadFlags, &status.code));
+}
+
+void tTavikEEPROM::writeByte(uint32_t address, uint8_t value, tStatus2& status) {
+  if (status.isFatal() || _noHardware != 0) return;
+  _bus->write8(_boardWindow, _eepromBase + address, value, kWriteFlags, &status.code);
+  restoreWindows(status);
+  waitWhileBusy(status);
+  switchWindows(status);
+}
+
+void tTavikEEPROM::waitWhileBusy(tStatus2& status) {
+  for (uint32_t waits = 0; !status.isFatal(); ++waits) {
+    if ((_map->Read_0084.refresh(&status) & 1) == 0) return;
+    if (waits == kBusyWaits) {
+      nQoUdR100::setCode(status, nQoUdR100::kBoardTimeout, {kFile, 148});
+      return;
+    }
+    tTimerTimeWasterSleep().sleep(1, kTimerTimeUnitMillisecond, &status.code);
+  }
+}
+
+void tTavikEEPROM::switchWindows(tStatus2& status) {
+  if (status.isFatal()) return;
+  int* code = &status.code;
+  _savedC0 = _bus->read32(_interfaceWindow, kControlC0, kReadFlags, code);
+  _bus->write32(_interfaceWindow, kControlC0, 0, kWriteFlags, code);
+  _savedC4 = _bus->read32(_interfaceWindow, kControlC4, kReadFlags, code);
+  _last314 = _bus->read32(_interfaceWindow, kWindowSource, kReadFlags, code);
+  _bus->write32(_interfaceWindow, kControlC4, _last314 | kEEPROMWindowBits, kWriteFlags, code);
+  _savedF4 = _bus->read32(_interfaceWindow, kControlF4, kReadFlags, code);
+  _bus->write32(_interfaceWindow, kControlF4, 0, kWriteFlags, code);
+  _bus->flush(code);
+}
+
+void tTavikEEPROM::restoreWindows(tStatus2& status) {
+  if (status.isFatal()) return;
+  int* code = &status.code;
+  _bus->write32(_interfaceWindow, kControlC4, _savedC4, kWriteFlags, code);
+  _bus->write32(_interfaceWindow, kControlC0, _savedC0, kWriteFlags, code);
+  _bus->write32(_interfaceWindow, kControlF4, _savedF4, kWriteFlags, code);
+  _bus->flush(code);
+}
+
+void tTavikEEPROM::writeEnable(uint32_t value, tStatus2& status) {
+  if (status.isFatal()) return;
+  uint32_t window = _bus->openSubWindow(kEnableSpace, kEnableKind, 0, &status.code);
+  if (window == 0) return;
+  _bus->write32(window, kEnableRegister, value, kWriteFlags, &status.code);
+  _bus->releaseSubWindow(window);
+}
+
+}  // namespace nQoUdP100

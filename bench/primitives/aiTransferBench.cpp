@@ -122,7 +122,7 @@ BENCHMARK(BM_ImmediateReadOneSet);
 
 // Floor: per sample the status word's empty bit and one data read, then the
 // overrun and overflow bits.
-void BM_ImmediateRawStatusDataLoopFloor(benchmark::State& state) {
+void BM_ImmediateReadOneSet_Floor(benchmark::State& state) {
   tAIBoard board;
   const uintptr_t statusWord = board.address(0x104);
   const uintptr_t data = board.address(0x1C);
@@ -136,7 +136,7 @@ void BM_ImmediateRawStatusDataLoopFloor(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
-BENCHMARK(BM_ImmediateRawStatusDataLoopFloor);
+BENCHMARK(BM_ImmediateReadOneSet_Floor);
 
 // Moves what it is asked for with one raw read per sample.
 class tRawDestination : public nQoUdP100::tBaseAIInterruptTransferPrimitive::iDestination {
@@ -181,7 +181,7 @@ void BM_InterruptFIFOPass(benchmark::State& state) {
 BENCHMARK(BM_InterruptFIFOPass);
 
 // Floor: the same threshold reads and block moves by hand.
-void BM_InterruptRawPassFloor(benchmark::State& state) {
+void BM_InterruptFIFOPass_Floor(benchmark::State& state) {
   tAIBoard board;
   uint32_t reads = 0;
   scriptPass(board, reads);
@@ -195,7 +195,7 @@ void BM_InterruptRawPassFloor(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kBlocksPerPass * kBlock);
 }
-BENCHMARK(BM_InterruptRawPassFloor);
+BENCHMARK(BM_InterruptFIFOPass_Floor);
 
 // A committed immediate DMA transfer whose client named its event, and a
 // channel whose status shows a finished block.
@@ -234,7 +234,7 @@ void BM_ImmediateDMAResolve(benchmark::State& state) {
 BENCHMARK(BM_ImmediateDMAResolve);
 
 // Floor: the status read, the acknowledge and the event set by hand.
-void BM_ImmediateDMARawResolveFloor(benchmark::State& state) {
+void BM_ImmediateDMAResolve_Floor(benchmark::State& state) {
   tImmediateDMABoard board;
   iSync::tParam param;
   param.kind = 2;
@@ -251,6 +251,6 @@ void BM_ImmediateDMARawResolveFloor(benchmark::State& state) {
   syncClose(event);
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ImmediateDMARawResolveFloor);
+BENCHMARK(BM_ImmediateDMAResolve_Floor);
 
 }  // namespace

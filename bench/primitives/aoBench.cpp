@@ -85,7 +85,7 @@ void BM_AOFIFODirectWriteSamples(benchmark::State& state) {
 BENCHMARK(BM_AOFIFODirectWriteSamples);
 
 // Floor: the status read, 1,024 raw 32-bit writes, the bus flush.
-void BM_AOFIFORawWriteLoopFloor(benchmark::State& state) {
+void BM_AOFIFODirectWriteSamples_Floor(benchmark::State& state) {
   tFIFOBoard board;
   const uintptr_t status = board.at(0x106);
   const uintptr_t data = board.at(0xA4);
@@ -98,7 +98,7 @@ void BM_AOFIFORawWriteLoopFloor(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
-BENCHMARK(BM_AOFIFORawWriteLoopFloor);
+BENCHMARK(BM_AOFIFODirectWriteSamples_Floor);
 
 // Writes each chunk it is asked for into the FIFO.
 class tChunkSource : public nQoUdP100::iAODataSource {
@@ -145,7 +145,7 @@ void BM_AOFIFORefill(benchmark::State& state) {
 BENCHMARK(BM_AOFIFORefill);
 
 // Floor: the three status reads, the chunk's raw writes, the bus flush.
-void BM_AOFIFORefillFloor(benchmark::State& state) {
+void BM_AOFIFORefill_Floor(benchmark::State& state) {
   tFIFOBoard board;
   board.windows.setReadCallback(board.window, 0x106, tRefillStatus{});
   const uintptr_t status = board.at(0x106);
@@ -162,7 +162,7 @@ void BM_AOFIFORefillFloor(benchmark::State& state) {
   board.windows.setReadCallback(board.window, 0x106, nullptr);
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
-BENCHMARK(BM_AOFIFORefillFloor);
+BENCHMARK(BM_AOFIFORefill_Floor);
 
 void BM_DACWriteValue(benchmark::State& state) {
   tAOBoard board;
@@ -178,7 +178,7 @@ void BM_DACWriteValue(benchmark::State& state) {
 BENCHMARK(BM_DACWriteValue);
 
 // Floor: the raw 32-bit write of the sign-extended code and the bus flush.
-void BM_DACRawWriteFloor(benchmark::State& state) {
+void BM_DACWriteValue_Floor(benchmark::State& state) {
   tAOBoard board;
   const uintptr_t data = board.at(0xC4);
   uint32_t i = 0;
@@ -189,7 +189,7 @@ void BM_DACRawWriteFloor(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DACRawWriteFloor);
+BENCHMARK(BM_DACWriteValue_Floor);
 
 void BM_PWMDACWriteValue(benchmark::State& state) {
   tAOBoard board;
@@ -206,7 +206,7 @@ BENCHMARK(BM_PWMDACWriteValue);
 
 // Floor: the coarse and fine values into bits 9:0 of the two registers
 // (bits 15:10 kept from a copy), two raw 16-bit writes and the bus flush.
-void BM_PWMDACRawWriteFloor(benchmark::State& state) {
+void BM_PWMDACWriteValue_Floor(benchmark::State& state) {
   tAOBoard board;
   const uintptr_t coarseAt = board.at(0x48);
   const uintptr_t fineAt = board.at(0x4C);
@@ -226,6 +226,6 @@ void BM_PWMDACRawWriteFloor(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_PWMDACRawWriteFloor);
+BENCHMARK(BM_PWMDACWriteValue_Floor);
 
 }  // namespace

@@ -140,7 +140,7 @@ BENCHMARK(BM_CDIFIFOInterrupt);
 
 // Floor: the resolver's reads, each chunk's status reads and data words, and
 // a memcpy of each chunk.
-void BM_CDIFIFOInterruptFloor(benchmark::State& state) {
+void BM_CDIFIFOInterrupt_Floor(benchmark::State& state) {
   tCDIBoard board;
   uint32_t words[kChunk];
   uint32_t sum = 0;
@@ -164,7 +164,7 @@ void BM_CDIFIFOInterruptFloor(benchmark::State& state) {
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations() * kChunks * kChunk);
 }
-BENCHMARK(BM_CDIFIFOInterruptFloor);
+BENCHMARK(BM_CDIFIFOInterrupt_Floor);
 
 void BM_CDIImmediateReadOneSample(benchmark::State& state) {
   tCDIBoard board;
@@ -188,7 +188,7 @@ void BM_CDIImmediateReadOneSample(benchmark::State& state) {
 BENCHMARK(BM_CDIImmediateReadOneSample);
 
 // Floor: the empty test, the data word, the overrun and buffer-error tests.
-void BM_CDIImmediateReadOneSampleFloor(benchmark::State& state) {
+void BM_CDIImmediateReadOneSample_Floor(benchmark::State& state) {
   tCDIBoard board;
   board.fifos.pushInput(std::vector<uint32_t>(1, 7));
   board.fifos.onInputRead([&](uint64_t) { board.fifos.pushInput({7}); });
@@ -204,6 +204,6 @@ void BM_CDIImmediateReadOneSampleFloor(benchmark::State& state) {
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_CDIImmediateReadOneSampleFloor);
+BENCHMARK(BM_CDIImmediateReadOneSample_Floor);
 
 }  // namespace

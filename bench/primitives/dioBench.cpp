@@ -42,16 +42,16 @@ void BM_PortWriteLines(benchmark::State& state) {
 }
 BENCHMARK(BM_PortWriteLines)->Unit(benchmark::kMillisecond);
 
-// Floor as the issue states it: the register write alone.
-void BM_RawVolatileWriteFloor(benchmark::State& state) {
+// Physical floor: the register write alone.
+void BM_PortWriteLines_PhysicalFloor(benchmark::State& state) {
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) gPortRegister = (i & 1) != 0 ? 0xA5A5A5A5 : 0x5A5A5A5A;
   state.SetItemsProcessed(state.iterations() * kPasses);
 }
-BENCHMARK(BM_RawVolatileWriteFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PortWriteLines_PhysicalFloor)->Unit(benchmark::kMillisecond);
 
-// Floor with the same platform calls as writeLines.
-void BM_PortRouteByHandFloor(benchmark::State& state) {
+// Floor: the same platform calls as writeLines.
+void BM_PortWriteLines_Floor(benchmark::State& state) {
   tQuietPort quiet;
   int code = 0;
   iSync* lock = syncOpen(iSync::tParam{1, 1, 0}, &code);
@@ -71,6 +71,6 @@ void BM_PortRouteByHandFloor(benchmark::State& state) {
   benchmark::DoNotOptimize(code);
   state.SetItemsProcessed(state.iterations() * kPasses);
 }
-BENCHMARK(BM_PortRouteByHandFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PortWriteLines_Floor)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -38,6 +38,8 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
+#include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tEEPROMSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -92,6 +94,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCalPWMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseEEPROMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

@@ -40,6 +40,7 @@
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
+#include "supervisors/tTEDSSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -97,6 +98,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tCalPWMSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseEEPROMSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTEDSSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

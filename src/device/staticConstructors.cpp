@@ -2,6 +2,7 @@
 // its registration here.
 #include "frame/staticConstructors.h"
 
+#include "device/routableInterfaces.h"
 #include "device/routingVariants.h"
 #include "device/tCounterProductTable.h"
 #include "frame/tClassRegistration.h"
@@ -99,6 +100,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseEEPROMSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTEDSSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::iUdSeriesRoutableRegistrar>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

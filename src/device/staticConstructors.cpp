@@ -2,6 +2,7 @@
 // its registration here.
 #include "frame/staticConstructors.h"
 
+#include "device/routableInterfaces.h"
 #include "device/routingVariants.h"
 #include "device/tCounterProductTable.h"
 #include "frame/tClassRegistration.h"
@@ -38,6 +39,9 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
+#include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tEEPROMSupervisor.h"
+#include "supervisors/tTEDSSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -92,6 +96,11 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCalPWMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseEEPROMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTEDSSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::iUdSeriesRoutableRegistrar>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

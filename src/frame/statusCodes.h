@@ -56,6 +56,18 @@ inline constexpr int kFailed = -1;                   // a failure with no code o
 inline constexpr int kAlreadyReserved = -50103;      // the single holder is taken
 inline constexpr int kLineFilterConflict = -200645;  // a line in use with another filter
 
+// Chassis reservation: what a chassis answers a refused reservation, and the
+// two codes a user sees in their place.
+inline constexpr int kResourceReserved = -200022;    // the resource is reserved by another task
+inline constexpr int kDeviceNotPresent = -200324;    // the device was removed or is not present
+inline constexpr int kChassisNotPresent = -54000;    // the chassis does not answer
+inline constexpr int kChassisRemoved = -54001;       // the chassis was removed
+inline constexpr int kChassisNotReady = -54002;      // the chassis is not ready
+inline constexpr int kChassisReserved = -54010;      // the chassis resource is held elsewhere
+inline constexpr int kCartridgeNotPresent = -54011;  // the cartridge slot is empty
+inline constexpr int kCartridgeReserved = -54012;    // the cartridge is held elsewhere
+inline constexpr int kDeviceGone = -88708;           // the device left the bus
+
 // Timers and threads.
 // Start or a deadline while running, stop while stopped, a wait where none
 // may be, a second worker thread.

@@ -1,0 +1,82 @@
+// An EEPROM device in memory: the image (what the device holds), the shadow
+// copy with its pending bytes, and the access state. Commit needs the write
+// state (-50012), revert the read state (-50009). Shadow writes are logged.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "primitives/eeprom/iBaseEEPROM.h"
+
+namespace nQoTest {
+
+class tMemoryEEPROM : public nQoUdP100::iBaseEEPROM {
+ public:
+  enum tAccessState { kClosed, kReading, kWriting };
+  struct tWrite {
+    uint32_t address;
+    std::vector<uint8_t> bytes;
+    bool operator==(const tWrite&) const = default;
+  };
+
+  explicit tMemoryEEPROM(uint32_t size = 1024, uint8_t fill = 0)
+      : image(size, fill), shadow(size, fill) {}
+
+  void readFromDevice(uint32_t address, uint32_t length, uint8_t* buffer,
+                      nQoMDBG100::tStatus2& status, uint32_t) override {
+    if (fits(address, length, status)) std::memcpy(buffer, &image[address], length);
+  }
+  void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer,
+                     nQoMDBG100::tStatus2& status, uint32_t) override {
+    if (!fits(address, length, status)) return;
+    std::memcpy(&image[address], buffer, length);
+    std::memcpy(&shadow[address], buffer, length);
+  }
+  void read(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
+            uint32_t) override {
+    if (fits(address, length, status)) std::memcpy(buffer, &shadow[address], length);
+  }
+  void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
+             uint32_t) override {
+    if (!fits(address, length, status)) return;
+    std::memcpy(&shadow[address], buffer, length);
+    shadowWrites.push_back({address, std::vector<uint8_t>(buffer, buffer + length)});
+  }
+  void revert(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (state != kReading) {
+      status.setCode(-50009, "test", "tMemoryEEPROM", 1);
+      return;
+    }
+    shadow = image;
+  }
+  void commit(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (state != kWriting) {
+      status.setCode(-50012, "test", "tMemoryEEPROM", 2);
+      return;
+    }
+    image = shadow;
+    ++commits;
+  }
+  void enableRead(nQoMDBG100::tStatus2&) override { state = kReading; }
+  void enableWrite(nQoMDBG100::tStatus2&) override { state = kWriting; }
+  void disableAccess(nQoMDBG100::tStatus2&) override { state = kClosed; }
+
+  std::vector<uint8_t> image;
+  std::vector<uint8_t> shadow;
+  tAccessState state = kClosed;
+  std::vector<tWrite> shadowWrites;
+  int commits = 0;
+
+ private:
+  bool fits(uint32_t address, uint32_t length, nQoMDBG100::tStatus2& status) const {
+    if (status.isFatal()) return false;
+    if (nQoUdP100::inside(address, length, static_cast<uint32_t>(image.size()))) return true;
+    status.setCode(-50005, "test", "tMemoryEEPROM", 3);
+    return false;
+  }
+};
+
+}  // namespace nQoTest

@@ -37,6 +37,7 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
+#include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
@@ -92,6 +93,8 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tRemoteChildDeviceDisablerSettings>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_ADCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAISubsystemSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

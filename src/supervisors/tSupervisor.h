@@ -13,8 +13,10 @@
 //     static constexpr auto kControls = namedControls<tPrimitive>();
 //     // optional: applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
-//     // copies the linkers' keys and flags; controlOwn(tSupervisor&, code, in,
-//     // out, tStatus2&) answers true for a class-specific code it handled.
+//     // copies the linkers' keys and flags; deployFlags(tracker, const
+//     // tSettings&, tStatus2&) sets control-enable flags from the settings;
+//     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
+//     // class-specific code it handled.
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -98,6 +100,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
     _links.setRuntimeFacade(_facade);
     if constexpr (requires { Row::configureLinks(_links, _settings); })
       Row::configureLinks(_links, _settings);
+    if constexpr (requires { Row::deployFlags(_tracker, _settings, status); })
+      Row::deployFlags(_tracker, _settings, status);
   }
 
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {

@@ -95,6 +95,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::iOutputTimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_ADCSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAISubsystemSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIScanningFrontEndSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

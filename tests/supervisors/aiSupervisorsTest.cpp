@@ -46,6 +46,19 @@ class tLoggedSubsystem : public nQoUdP100::tBaseAISubsystem, public nQoTest::tSc
   void initializeHardware(tStatus2&) override {}
 };
 
+class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
+                        public nQoTest::tScriptedDouble {
+ public:
+  tLoggedFrontEnd(nQoTest::tCallLog& log, tStatus2& status)
+      : tBaseAIScanningFrontEndPrimitive(nullptr, status), tScriptedDouble(log, "frontEnd") {}
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(uint32_t flag, tStatus2& s) override { answer("arm " + std::to_string(flag), s); }
+  void waitForSettling(tStatus2& s) override { answer("waitForSettling", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  void programChannels(tStatus2& s) override { answer("programChannels", s); }
+};
+
 class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
  protected:
   void SetUp() override {
@@ -171,6 +184,84 @@ TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {
   supervisor.control(2, nullptr, nullptr, run);
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(state(supervisor), 70);
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel) {
+  tLoggedFrontEnd frontEnd(log, setup);
+  nQoUdR100::tBaseAIScanningFrontEndSupervisorRow::tPool pool(&frontEnd);
+  offer(pool);
+  nQoUdR100::tAIScanningFrontEndSettings settings;
+  settings.record<0>().channels.append({});
+  settings.supervisorRecord().word1 = 1;
+  nQoUdR100::tBaseAIScanningFrontEndSupervisor supervisor;
+  bringUp(supervisor, settings);
+
+  struct tCase {
+    uint32_t code;
+    const char* call;
+    int expected;
+    int32_t state;
+  };
+  const tCase cases[] = {{1, "frontEnd.commit", 0, 50},
+                         {4100, "frontEnd.arm 1", 0, 60},
+                         {2, "frontEnd.waitForSettling", -50256, 60},
+                         {3, "", -50256, 60}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(c.code);
+    log.clear();
+    tStatus2 status;
+    supervisor.control(c.code, nullptr, nullptr, status);
+    EXPECT_EQ(status.code, c.expected);
+    if (c.expected != 0)
+      EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIScanningFrontEndSupervisor", 199));
+    EXPECT_EQ(log.operations(), c.call);
+    EXPECT_EQ(state(supervisor), c.state);
+  }
+
+  // 4103: index, then two values of i32, i16, u16.
+  nQoSim::tByteParameterBlock indexOnly({0, 0, 0, 0});
+  tStatus2 tooShort, noBlock, range;
+  supervisor.control(4103, &indexOnly, nullptr, tooShort);
+  EXPECT_EQ(tooShort.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_EQ(frontEnd.configuration().channels[0].rangeLow.value, -10);
+  EXPECT_EQ(state(supervisor), 60);
+  supervisor.control(4103, nullptr, nullptr, noBlock);
+  EXPECT_EQ(noBlock.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tParameterBlockValidateHelper", 29));
+  nQoSim::tByteParameterBlock full({0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0xFD, 0xFF, 2, 0,  //
+                                    5, 0, 0, 0, 1,    0,    3,    0});
+  supervisor.control(4103, &full, nullptr, range);
+  EXPECT_EQ(range.code, 0);
+  const auto& entry = frontEnd.configuration().channels[0];
+  EXPECT_EQ(entry.rangeLow.value, -5);
+  EXPECT_EQ(entry.rangeLow.exponent, -3);
+  EXPECT_EQ(entry.rangeLow.kind, 2);
+  EXPECT_EQ(entry.rangeHigh.value, 5);
+  EXPECT_EQ(entry.rangeHigh.exponent, 1);
+  EXPECT_EQ(entry.rangeHigh.kind, 3);
+
+  nQoSim::tByteParameterBlock past({1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0});
+  tStatus2 beyond;
+  supervisor.control(4104, &past, nullptr, beyond);
+  EXPECT_EQ(beyond.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive", 131));
+  nQoSim::tByteParameterBlock first({0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0});
+  tStatus2 codes;
+  supervisor.control(4104, &first, nullptr, codes);
+  EXPECT_EQ(codes.code, 0);
+  EXPECT_EQ(entry.positiveInputCode, 1);
+  EXPECT_EQ(entry.referenceCode, 2);
+
+  log.clear();
+  tStatus2 down;
+  supervisor.control(4101, nullptr, nullptr, down);
+  supervisor.control(4, nullptr, nullptr, down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(log.operations(), "frontEnd.disarm, frontEnd.uncommit");
+  EXPECT_EQ(state(supervisor), 40);
+  tStatus2 status;
   supervisor.releaseResource(status);
 }
 

@@ -11,10 +11,12 @@
 #include "mdbg/tStatus2.h"
 #include "mrl/iControlParameterBlock.h"
 #include "primitives/ai/tAISubsystem.h"
+#include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "reservation/tSupStateTracker.h"
 #include "settings/aiSettings.h"
+#include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/controlOperations.h"
 #include "supervisors/tNoLinks.h"
 #include "supervisors/tSupervisor.h"
@@ -69,5 +71,64 @@ struct tBaseAISubsystemSupervisorRow {
   }
 };
 using tBaseAISubsystemSupervisor = tSupervisor<tBaseAISubsystemSupervisorRow>;
+
+// The scanning front end takes part in codes 1, 4100, 4101 and 4 only while the
+// first value of its supervisor record is non-zero, never in 2 and 3. Its
+// start is the settling wait and its stop an undo step with nothing to do;
+// arm leaves the channel programming to the subsystem's arm chain. Codes 4103
+// and 4104 set one channel's range or input codes from the in block.
+struct tBaseAIScanningFrontEndSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAIScanningFrontEndSupervisor";
+  using tSettings = tAIScanningFrontEndSettings;
+  using tPrimitive = nQoUdP100::tBaseAIScanningFrontEndPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAIScanningFrontEndSupervisor", 199};
+  static constexpr tControlOperations<tPrimitive> kControls{
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.commit(s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.arm(1, s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.waitForSettling(s); },
+      [](tPrimitive&, nQoMDBG100::tStatus2&) {},
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }};
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.record<0>().checkStatus(status);
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  static void deployFlags(nQoMRTB100::tSupStateTracker& tracker, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.supervisorRecord().checkStatus(status);
+    tracker.setFlags(settings.supervisorRecord().word1 != 0, 0x33, status);
+  }
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+                         nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
+                         nQoMDBG100::tStatus2& status) {
+    if (code != 4103 && code != 4104) return false;
+    tParameterBlockValidateHelper::checkNotNull(in, status);
+    if (status.isFatal()) return true;
+    nQoMDBG100::tStatus2 local;
+    const uint32_t index = in->readU32(local.code);
+    if (code == 4103) {
+      nQoUdRLP100::tInterval range{};
+      range.lower.readExternal(*in, local.code);
+      range.upper.readExternal(*in, local.code);
+      tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+      if (status.isNotFatal()) supervisor.getPrimitive()->setChannelRange(index, range, status);
+      return true;
+    }
+    const uint32_t first = in->readU32(local.code);
+    const uint32_t second = in->readU32(local.code);
+    tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+    if (status.isNotFatal())
+      supervisor.getPrimitive()->setChannelParameters(index, static_cast<int32_t>(first),
+                                                      static_cast<int32_t>(second), status);
+    return true;
+  }
+};
+using tBaseAIScanningFrontEndSupervisor = tSupervisor<tBaseAIScanningFrontEndSupervisorRow>;
 
 }  // namespace nQoUdR100

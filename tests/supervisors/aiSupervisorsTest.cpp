@@ -265,4 +265,56 @@ TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel
   supervisor.releaseResource(status);
 }
 
+TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
+  nQoTest::tTimingControllerStub timing;
+  nQoUdR100::tBaseAITimingControllerSupervisorRow::tPool pool(&timing);
+  offer(pool);
+  nQoTest::tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  nQoTest::tScriptedDMAChannel foreign{log, "foreign"};
+  map.entries[3] = &scheduler;
+  map.entries[4] = &foreign;
+
+  // No key: neither the map nor the primitive is touched.
+  nQoUdR100::tAITimingControllerSettings settings;
+  nQoUdR100::tBaseAITimingControllerSupervisor plain;
+  bringUp(plain, settings);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
+  tStatus2 status, code;
+  plain.control(2, nullptr, nullptr, code);
+  EXPECT_EQ(code.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAITimingControllerSupervisor", 165));
+  plain.releaseResource(status);
+  ASSERT_EQ(status.code, 0);
+
+  // A key of another class: -89000 at link, the state stays 10.
+  settings.supervisorRecord().identifier = *identifier;
+  settings.supervisorRecord().word1 = 4;
+  nQoUdR100::tBaseAITimingControllerSupervisor wrong;
+  tStatus2 cast;
+  wrong.initialize(settings, &facade, cast);
+  wrong.link(map, cast);
+  EXPECT_EQ(cast.code, -89000);
+  EXPECT_EQ(state(wrong), 10);
+
+  // The scheduler's action goes to the primitive; unlinkResource clears it
+  // even after a failed linkResource.
+  settings.supervisorRecord().word1 = 3;
+  nQoUdR100::tBaseAITimingControllerSupervisor linked;
+  tStatus2 up;
+  linked.initialize(settings, &facade, up);
+  linked.link(map, up);
+  linked.reserveResource(up);
+  ASSERT_EQ(up.code, 0);
+  scheduler.answers["getSchedulerAction"] = -7;
+  tStatus2 failed, down, release;
+  linked.linkResource(failed);
+  EXPECT_EQ(failed.code, -7);
+  EXPECT_EQ(timing.getSchedulerAction(), &scheduler.action);
+  linked.unlinkResource(down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
+  linked.releaseResource(release);
+}
+
 }  // namespace

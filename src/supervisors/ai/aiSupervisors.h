@@ -12,6 +12,7 @@
 #include "mrl/iControlParameterBlock.h"
 #include "primitives/ai/tAISubsystem.h"
 #include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "reservation/tSupStateTracker.h"
@@ -19,6 +20,7 @@
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/controlOperations.h"
 #include "supervisors/tNoLinks.h"
+#include "supervisors/tSchedulerLinks.h"
 #include "supervisors/tSupervisor.h"
 
 namespace nQoUdR100 {
@@ -130,5 +132,28 @@ struct tBaseAIScanningFrontEndSupervisorRow {
   }
 };
 using tBaseAIScanningFrontEndSupervisor = tSupervisor<tBaseAIScanningFrontEndSupervisorRow>;
+
+// The AI timing controller takes part in no control code; the first value of
+// its supervisor record is the map key of the scheduler-action supervisor
+// whose action the primitive gets while linked.
+struct tBaseAITimingControllerSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAITimingControllerSupervisor";
+  using tSettings = tAITimingControllerSettings;
+  using tPrimitive = nQoUdP100::tBaseAITimingControllerPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tSchedulerLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAITimingControllerSupervisor", 165};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  static void configureLinks(tLinks& links, const tSettings& settings) {
+    links.schedulerLinker().setKey(settings.supervisorRecord().word1);
+  }
+};
+using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
 
 }  // namespace nQoUdR100

@@ -59,6 +59,31 @@ class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
   void programChannels(tStatus2& s) override { answer("programChannels", s); }
 };
 
+class tLoggedFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public nQoTest::tScriptedDouble {
+ public:
+  tLoggedFIFO(nQoTest::tCallLog& log, tStatus2& status)
+      : tBaseAIDeviceFIFOPrimitive(nullptr, status), tScriptedDouble(log, "fifo") {}
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  uint32_t getFIFOMode() const override { return 0; }
+  void setFIFOMode(int32_t, tStatus2&, bool) override {}
+  void setThreshold(uint32_t, tStatus2&, bool) override {}
+  uint32_t readStatusBit10(tStatus2*) override { return 0; }
+  uint32_t isEmpty(tStatus2*) override { return 1; }
+  uint32_t readStatusBit14(tStatus2*) override { return 0; }
+  uint32_t readStatusBit13(tStatus2*) override { return 0; }
+  void enableFIFOInterrupt(tStatus2&) override {}
+  void disableFIFOInterrupt(tStatus2*) override {}
+  uint32_t readSample(void*, tStatus2&) override { return 0; }
+  uint32_t readSamples(void*, uint32_t, tStatus2&) override { return 0; }
+  void clearFIFO(tStatus2*) override {}
+  void programFIFOMode(tStatus2*) override {}
+  void enableOverflowInterrupt(tStatus2&) override {}
+  void disableOverflowInterrupt(tStatus2*) override {}
+};
+
 class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
  protected:
   void SetUp() override {
@@ -315,6 +340,24 @@ TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
   EXPECT_EQ(down.code, 0);
   EXPECT_EQ(timing.getSchedulerAction(), nullptr);
   linked.releaseResource(release);
+}
+
+TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
+  tLoggedFIFO fifo(log, setup);
+  nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool pool(&fifo);
+  offer(pool);
+  nQoUdR100::tAIDeviceFIFOSettings settings;
+  nQoUdR100::tBaseAIDeviceFIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 commit, status;
+  supervisor.control(1, nullptr, nullptr, commit);
+  EXPECT_EQ(commit.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIDeviceFIFOSupervisor", 181));
+  EXPECT_EQ(log.operations(), "fifo.commit");
+  EXPECT_EQ(state(supervisor), 40);
+  EXPECT_EQ(supervisor.getPrimitive(), &fifo);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 }
 
 }  // namespace

@@ -11,12 +11,14 @@
 #include "mdbg/tStatus2.h"
 #include "mrl/iControlParameterBlock.h"
 #include "primitives/ai/tAISubsystem.h"
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "reservation/tSupStateTracker.h"
 #include "settings/aiSettings.h"
+#include "settings/aiTransferSettings.h"
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/controlOperations.h"
 #include "supervisors/tNoLinks.h"
@@ -155,5 +157,25 @@ struct tBaseAITimingControllerSupervisorRow {
   }
 };
 using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
+
+// The AI device FIFO takes part in no control code; the transfer
+// supervisors find it in the map and read its reserved primitive.
+struct tBaseAIDeviceFIFOSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAIDeviceFIFOSupervisor";
+  using tSettings = tAIDeviceFIFOSettings;
+  using tPrimitive = nQoUdP100::tBaseAIDeviceFIFOPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAIDeviceFIFOSupervisor", 181};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.record<0>().checkStatus(status);
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+};
+using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 
 }  // namespace nQoUdR100

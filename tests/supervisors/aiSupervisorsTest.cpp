@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "orb/tClassImplementation.h"
+
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/ai/aiSupervisors.h"
@@ -358,6 +360,24 @@ TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
   EXPECT_EQ(supervisor.getPrimitive(), &fifo);
   supervisor.releaseResource(status);
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+}
+
+TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
+  nQoTest::tLoadedModule module;
+  const char* const names[] = {
+      "nQoUdR100::tBaseAI_ADCSupervisor", "nQoUdR100::tBaseAISubsystemSupervisor",
+      "nQoUdR100::tBaseAIScanningFrontEndSupervisor",
+      "nQoUdR100::tBaseAITimingControllerSupervisor", "nQoUdR100::tBaseAIDeviceFIFOSupervisor"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    int code = 0;
+    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
+    object->getClass(code).deleteInstance(object, code);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
+  }
 }
 
 }  // namespace

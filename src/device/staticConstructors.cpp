@@ -98,6 +98,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIScanningFrontEndSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

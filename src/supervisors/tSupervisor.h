@@ -15,6 +15,7 @@
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
 //     // copies the linkers' keys and flags; deployFlags(tracker, const
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
+//     // requestCancel(tSupervisor&, tStatus2&) ends a pending wait;
 //     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
 //     // class-specific code it handled.
 //   };
@@ -174,7 +175,10 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
       setCode(status, kNotSupported, Row::kSite);
   }
 
-  void requestCancel(nQoMDBG100::tStatus2&) override {}
+  void requestCancel(nQoMDBG100::tStatus2& status) override {
+    if constexpr (requires { Row::requestCancel(*this, status); })
+      Row::requestCancel(*this, status);
+  }
 
   // Undoes a task from its state at entry: stop (running), disarm (armed or
   // running), uncommit (committed or later), each when its flag is set, each

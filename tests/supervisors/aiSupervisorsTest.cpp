@@ -31,9 +31,10 @@ class tLoggedConverter : public nQoUdP100::tBaseAI_ADCPrimitive, public nQoTest:
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   uint32_t readStatusBit11(tStatus2*) override { return 0; }
   void acknowledgeBit11(tStatus2*) override {}
-  uint32_t readStatusBit5(tStatus2*) override { return 0; }
+  uint32_t readStatusBit5(tStatus2*) override { return bit5; }
   void enableOverrunInterrupt(tStatus2&) override {}
   void disableOverrunInterrupt(tStatus2*) override {}
+  uint32_t bit5 = 0;  // the sample clock has come
 };
 
 class tLoggedSubsystem : public nQoUdP100::tBaseAISubsystem, public nQoTest::tScriptedDouble {
@@ -364,10 +365,12 @@ TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
 
 TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
   nQoTest::tLoadedModule module;
-  const char* const names[] = {
-      "nQoUdR100::tBaseAI_ADCSupervisor", "nQoUdR100::tBaseAISubsystemSupervisor",
-      "nQoUdR100::tBaseAIScanningFrontEndSupervisor",
-      "nQoUdR100::tBaseAITimingControllerSupervisor", "nQoUdR100::tBaseAIDeviceFIFOSupervisor"};
+  const char* const names[] = {"nQoUdR100::tBaseAI_ADCSupervisor",
+                               "nQoUdR100::tBaseAISubsystemSupervisor",
+                               "nQoUdR100::tBaseAIScanningFrontEndSupervisor",
+                               "nQoUdR100::tBaseAITimingControllerSupervisor",
+                               "nQoUdR100::tBaseAIDeviceFIFOSupervisor",
+                               "nQoUdR100::tBaseAI_WFNSCSupervisor"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     int code = 0;
@@ -378,6 +381,58 @@ TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
     object->getClass(code).deleteInstance(object, code);
     EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
   }
+}
+
+TEST_F(AISupervisorsTest, TheSampleClockWaitNeedsACommitAndMayBeTurnedOff) {
+  using tRow = nQoUdR100::tBaseAI_WFNSCSupervisorRow;
+  tLoggedConverter converter(log);
+  converter.bit5 = 1;
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  tRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+
+  tStatus2 early;
+  supervisor.control(400, nullptr, nullptr, early);
+  EXPECT_EQ(early.code, -200475);
+  EXPECT_TRUE(nQoTest::loggedAt(-200475, "tBaseAI_WFNSCSupervisor", 89));
+  EXPECT_EQ(wait.waits(), 0u);
+
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(400, nullptr, nullptr, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(state(supervisor), 50);
+  EXPECT_EQ(wait.waits(), 1u);
+
+  // The extra operation waits only when the facade lets the caller block.
+  facade.mayBlockAnswer = 0;
+  tRow::waitForNextSampleClock(supervisor, status);
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(facade.endBlockingCount, 0);
+  facade.mayBlockAnswer = 1;
+  tRow::waitForNextSampleClock(supervisor, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+
+  // The fifth value turns the waits off; 401 still reads its time-out.
+  settings.supervisorRecord().word5 = 1;
+  supervisor.deploy(settings, status);
+  nQoSim::tByteParameterBlock twoBytes({1, 0});
+  tStatus2 off, extra, timed;
+  supervisor.control(400, nullptr, nullptr, off);
+  tRow::waitForNextSampleClock(supervisor, extra);
+  supervisor.control(401, &twoBytes, nullptr, timed);
+  EXPECT_EQ(off.code, 0);
+  EXPECT_EQ(extra.code, 0);
+  EXPECT_EQ(timed.code, -50150);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+  supervisor.releaseResource(status);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "reservation/tSupStateTracker.h"
 #include "settings/aiSettings.h"
@@ -177,5 +178,83 @@ struct tBaseAIDeviceFIFOSupervisorRow {
   }
 };
 using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
+
+// Wait for the next sample clock: takes part in commit, arm, disarm and
+// uncommit. Code 400 waits, 401 sets a time-out from the in block and waits;
+// waits are allowed from state 50 on, and the fifth settings value, when
+// non-zero, turns them off.
+struct tBaseAI_WFNSCSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAI_WFNSCSupervisor";
+  using tSettings = tAI_WFNSCSettings;
+  using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0x33;
+  static constexpr tStatusSite kSite{"tBaseAI_WFNSCSupervisor", 255};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  // The four wait parameters, in this order.
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings, nQoMDBG100::tStatus2&) {
+    const auto& words = settings.supervisorRecord();
+    primitive.allowMissed = words.word1;
+    primitive.polling = words.word2;
+    primitive.leadIn = words.word3;
+    primitive.waitAlways = words.word4;
+  }
+  template <class tSupervisor>
+  static void requestCancel(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal() || supervisor.getPrimitive() == nullptr) return;
+    if (supervisor.getTracker().getState(status) >= nQoMRTB100::kStateCommitted)
+      supervisor.getPrimitive()->requestStop();
+  }
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+                         nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
+                         nQoMDBG100::tStatus2& status) {
+    if (code != 400 && code != 401) return false;
+    const bool off = supervisor.getSettings().supervisorRecord().word5 != 0;
+    if (code == 401) {
+      tParameterBlockValidateHelper::checkNotNull(in, status);
+      if (status.isFatal()) return true;
+      nQoMDBG100::tStatus2 local;
+      const uint32_t timeout = in->readU32(local.code);
+      tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+      if (status.isFatal() || off) return true;
+      checkState(supervisor, status);
+      supervisor.getPrimitive()->setTimeout(timeout, status);
+    } else {
+      if (off) return true;
+      checkState(supervisor, status);
+    }
+    supervisor.getPrimitive()->waitForNextSampleClock(status);
+    return true;
+  }
+  // The class's extra operation: a wait bracketed by the facade's blocking
+  // calls; nothing when the facade says the caller may not block.
+  template <class tSupervisor>
+  static void waitForNextSampleClock(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal() || supervisor.getSettings().supervisorRecord().word5 != 0) return;
+    checkState(supervisor, status);
+    tPrimitive* primitive = supervisor.getPrimitive();
+    nQoMRL100::iRuntimeFacade* facade = supervisor.getRuntimeFacade();
+    if (status.isFatal()) return;
+    if (primitive == nullptr || facade == nullptr) {
+      setCode(status, kNullPointer, kSite);
+      return;
+    }
+    if (facade->mayBlock(status) == 0 || status.isFatal()) return;
+    primitive->waitForNextSampleClock(status);
+    nQoMDBG100::tStatus2 local;
+    facade->endBlocking(local);
+    status.assign(local);
+  }
+  template <class tSupervisor>
+  static void checkState(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal() &&
+        supervisor.getTracker().getState(status) < nQoMRTB100::kStateCommitted)
+      setCode(status, kWaitBeforeCommit, {"tBaseAI_WFNSCSupervisor", 89});
+  }
+};
+using tBaseAI_WFNSCSupervisor = tSupervisor<tBaseAI_WFNSCSupervisorRow>;
 
 }  // namespace nQoUdR100

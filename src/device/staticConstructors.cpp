@@ -38,6 +38,7 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
+#include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
@@ -101,6 +102,12 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tEEPROMSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTEDSSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::iUdSeriesRoutableRegistrar>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_ADCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAISubsystemSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIScanningFrontEndSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

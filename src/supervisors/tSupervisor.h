@@ -13,8 +13,11 @@
 //     static constexpr auto kControls = namedControls<tPrimitive>();
 //     // optional: applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
-//     // copies the linkers' keys and flags; controlOwn(tSupervisor&, code, in,
-//     // out, tStatus2&) answers true for a class-specific code it handled.
+//     // copies the linkers' keys and flags; deployFlags(tracker, const
+//     // tSettings&, tStatus2&) sets control-enable flags from the settings;
+//     // requestCancel(tSupervisor&, tStatus2&) ends a pending wait;
+//     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
+//     // class-specific code it handled.
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -98,6 +101,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
     _links.setRuntimeFacade(_facade);
     if constexpr (requires { Row::configureLinks(_links, _settings); })
       Row::configureLinks(_links, _settings);
+    if constexpr (requires { Row::deployFlags(_tracker, _settings, status); })
+      Row::deployFlags(_tracker, _settings, status);
   }
 
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
@@ -170,7 +175,10 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
       setCode(status, kNotSupported, Row::kSite);
   }
 
-  void requestCancel(nQoMDBG100::tStatus2&) override {}
+  void requestCancel(nQoMDBG100::tStatus2& status) override {
+    if constexpr (requires { Row::requestCancel(*this, status); })
+      Row::requestCancel(*this, status);
+  }
 
   // Undoes a task from its state at entry: stop (running), disarm (armed or
   // running), uncommit (committed or later), each when its flag is set, each

@@ -1,0 +1,260 @@
+// The supervisors of the analog-input path that follow the plain model: one
+// primitive from a singular pool, no linkers. Each is a row of the supervisor
+// frame; the platform creates them by class name.
+//
+//   nQoUdR100::tBaseAI_ADCSupervisor converter;
+//   converter.initialize(settings, facade, status);   // then link, reserve, ...
+#pragma once
+
+#include <cstdint>
+
+#include "mdbg/tStatus2.h"
+#include "mrl/iControlParameterBlock.h"
+#include "primitives/ai/tAISubsystem.h"
+#include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tBaseAITimingControllerPrimitive.h"
+#include "primitives/ai/tBaseAI_ADCPrimitive.h"
+#include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
+#include "reservation/tSingularResourcePool.h"
+#include "reservation/tSupStateTracker.h"
+#include "settings/aiSettings.h"
+#include "settings/aiTransferSettings.h"
+#include "settings/tParameterBlockValidateHelper.h"
+#include "supervisors/controlOperations.h"
+#include "supervisors/tNoLinks.h"
+#include "supervisors/tSchedulerLinks.h"
+#include "supervisors/tSupervisor.h"
+
+namespace nQoUdR100 {
+
+// The converter takes part in no control code. Code 4102 reaches the
+// converter's empty preparation step, so it ends clean once a primitive is
+// held and moves no state.
+struct tBaseAI_ADCSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAI_ADCSupervisor";
+  using tSettings = tAI_ADCSettings;
+  using tPrimitive = nQoUdP100::tBaseAI_ADCPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAI_ADCSupervisor", 161};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor&, uint32_t code, nQoMRL100::iControlParameterBlock*,
+                         nQoMRL100::iControlParameterBlock*, nQoMDBG100::tStatus2&) {
+    return code == 4102;
+  }
+};
+using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
+
+// The subsystem takes part in all six codes; start only while the first
+// value of its supervisor record is non-zero.
+struct tBaseAISubsystemSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAISubsystemSupervisor";
+  using tSettings = tAISubsystemSettings;
+  using tPrimitive = nQoUdP100::tBaseAISubsystem;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0x3F;
+  static constexpr tStatusSite kSite{"tBaseAISubsystemSupervisor", 156};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  static void deployFlags(nQoMRTB100::tSupStateTracker& tracker, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.supervisorRecord().checkStatus(status);
+    tracker.setFlags(settings.supervisorRecord().word1 != 0, 1u << 2, status);
+  }
+};
+using tBaseAISubsystemSupervisor = tSupervisor<tBaseAISubsystemSupervisorRow>;
+
+// The scanning front end takes part in codes 1, 4100, 4101 and 4 only while the
+// first value of its supervisor record is non-zero, never in 2 and 3. Its
+// start is the settling wait and its stop an undo step with nothing to do;
+// arm leaves the channel programming to the subsystem's arm chain. Codes 4103
+// and 4104 set one channel's range or input codes from the in block.
+struct tBaseAIScanningFrontEndSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAIScanningFrontEndSupervisor";
+  using tSettings = tAIScanningFrontEndSettings;
+  using tPrimitive = nQoUdP100::tBaseAIScanningFrontEndPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAIScanningFrontEndSupervisor", 199};
+  static constexpr tControlOperations<tPrimitive> kControls{
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.commit(s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.arm(1, s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.waitForSettling(s); },
+      [](tPrimitive&, nQoMDBG100::tStatus2&) {},
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
+      [](tPrimitive& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }};
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.record<0>().checkStatus(status);
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  static void deployFlags(nQoMRTB100::tSupStateTracker& tracker, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.supervisorRecord().checkStatus(status);
+    tracker.setFlags(settings.supervisorRecord().word1 != 0, 0x33, status);
+  }
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+                         nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
+                         nQoMDBG100::tStatus2& status) {
+    if (code != 4103 && code != 4104) return false;
+    tParameterBlockValidateHelper::checkNotNull(in, status);
+    if (status.isFatal()) return true;
+    nQoMDBG100::tStatus2 local;
+    const uint32_t index = in->readU32(local.code);
+    if (code == 4103) {
+      nQoUdRLP100::tInterval range{};
+      range.lower.readExternal(*in, local.code);
+      range.upper.readExternal(*in, local.code);
+      tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+      if (status.isNotFatal()) supervisor.getPrimitive()->setChannelRange(index, range, status);
+      return true;
+    }
+    const uint32_t first = in->readU32(local.code);
+    const uint32_t second = in->readU32(local.code);
+    tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+    if (status.isNotFatal())
+      supervisor.getPrimitive()->setChannelParameters(index, static_cast<int32_t>(first),
+                                                      static_cast<int32_t>(second), status);
+    return true;
+  }
+};
+using tBaseAIScanningFrontEndSupervisor = tSupervisor<tBaseAIScanningFrontEndSupervisorRow>;
+
+// The AI timing controller takes part in no control code; the first value of
+// its supervisor record is the map key of the scheduler-action supervisor
+// whose action the primitive gets while linked.
+struct tBaseAITimingControllerSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAITimingControllerSupervisor";
+  using tSettings = tAITimingControllerSettings;
+  using tPrimitive = nQoUdP100::tBaseAITimingControllerPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tSchedulerLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAITimingControllerSupervisor", 165};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+  static void configureLinks(tLinks& links, const tSettings& settings) {
+    links.schedulerLinker().setKey(settings.supervisorRecord().word1);
+  }
+};
+using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
+
+// The AI device FIFO takes part in no control code; the transfer
+// supervisors find it in the map and read its reserved primitive.
+struct tBaseAIDeviceFIFOSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAIDeviceFIFOSupervisor";
+  using tSettings = tAIDeviceFIFOSettings;
+  using tPrimitive = nQoUdP100::tBaseAIDeviceFIFOPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0;
+  static constexpr tStatusSite kSite{"tBaseAIDeviceFIFOSupervisor", 181};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    settings.record<0>().checkStatus(status);
+    primitive.setConfiguration(settings.record<0>(), status);
+  }
+};
+using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
+
+// Wait for the next sample clock: takes part in commit, arm, disarm and
+// uncommit. Code 400 waits, 401 sets a time-out from the in block and waits;
+// waits are allowed from state 50 on, and the fifth settings value, when
+// non-zero, turns them off.
+struct tBaseAI_WFNSCSupervisorRow {
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAI_WFNSCSupervisor";
+  using tSettings = tAI_WFNSCSettings;
+  using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tLinks = tNoLinks<tPrimitive>;
+  static constexpr uint32_t kControlFlags = 0x33;
+  static constexpr tStatusSite kSite{"tBaseAI_WFNSCSupervisor", 255};
+  static constexpr auto kControls = namedControls<tPrimitive>();
+
+  // The four wait parameters, in this order.
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings, nQoMDBG100::tStatus2&) {
+    const auto& words = settings.supervisorRecord();
+    primitive.allowMissed = words.word1;
+    primitive.polling = words.word2;
+    primitive.leadIn = words.word3;
+    primitive.waitAlways = words.word4;
+  }
+  template <class tSupervisor>
+  static void requestCancel(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal() || supervisor.getPrimitive() == nullptr) return;
+    if (supervisor.getTracker().getState(status) >= nQoMRTB100::kStateCommitted)
+      supervisor.getPrimitive()->requestStop();
+  }
+  template <class tSupervisor>
+  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+                         nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
+                         nQoMDBG100::tStatus2& status) {
+    if (code != 400 && code != 401) return false;
+    const bool off = supervisor.getSettings().supervisorRecord().word5 != 0;
+    if (code == 401) {
+      tParameterBlockValidateHelper::checkNotNull(in, status);
+      if (status.isFatal()) return true;
+      nQoMDBG100::tStatus2 local;
+      const uint32_t timeout = in->readU32(local.code);
+      tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+      if (status.isFatal() || off) return true;
+      checkState(supervisor, status);
+      supervisor.getPrimitive()->setTimeout(timeout, status);
+    } else {
+      if (off) return true;
+      checkState(supervisor, status);
+    }
+    supervisor.getPrimitive()->waitForNextSampleClock(status);
+    return true;
+  }
+  // The class's extra operation: a wait bracketed by the facade's blocking
+  // calls; nothing when the facade says the caller may not block.
+  template <class tSupervisor>
+  static void waitForNextSampleClock(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal() || supervisor.getSettings().supervisorRecord().word5 != 0) return;
+    checkState(supervisor, status);
+    tPrimitive* primitive = supervisor.getPrimitive();
+    nQoMRL100::iRuntimeFacade* facade = supervisor.getRuntimeFacade();
+    if (status.isFatal()) return;
+    if (primitive == nullptr || facade == nullptr) {
+      setCode(status, kNullPointer, kSite);
+      return;
+    }
+    if (facade->mayBlock(status) == 0 || status.isFatal()) return;
+    primitive->waitForNextSampleClock(status);
+    nQoMDBG100::tStatus2 local;
+    facade->endBlocking(local);
+    status.assign(local);
+  }
+  template <class tSupervisor>
+  static void checkState(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal() &&
+        supervisor.getTracker().getState(status) < nQoMRTB100::kStateCommitted)
+      setCode(status, kWaitBeforeCommit, {"tBaseAI_WFNSCSupervisor", 89});
+  }
+};
+using tBaseAI_WFNSCSupervisor = tSupervisor<tBaseAI_WFNSCSupervisorRow>;
+
+}  // namespace nQoUdR100

@@ -1,0 +1,438 @@
+// The plain analog-input supervisors over logging primitives: the control
+// codes each takes part in, their sites, the flags the settings set, and
+// commit-cancel.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "orb/tClassImplementation.h"
+
+#include "sim/simParameterBlock.h"
+#include "sim/simResourceBroker.h"
+#include "supervisors/ai/aiSupervisors.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+
+class tLoggedConverter : public nQoUdP100::tBaseAI_ADCPrimitive, public nQoTest::tScriptedDouble {
+ public:
+  explicit tLoggedConverter(nQoTest::tCallLog& log)
+      : tBaseAI_ADCPrimitive(nullptr), tScriptedDouble(log, "converter") {}
+  bool commit(tStatus2& s) override {
+    answer("commit", s);
+    return false;
+  }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  uint32_t readStatusBit11(tStatus2*) override { return 0; }
+  void acknowledgeBit11(tStatus2*) override {}
+  uint32_t readStatusBit5(tStatus2*) override { return bit5; }
+  void enableOverrunInterrupt(tStatus2&) override {}
+  void disableOverrunInterrupt(tStatus2*) override {}
+  uint32_t bit5 = 0;  // the sample clock has come
+};
+
+class tLoggedSubsystem : public nQoUdP100::tBaseAISubsystem, public nQoTest::tScriptedDouble {
+ public:
+  explicit tLoggedSubsystem(nQoTest::tCallLog& log) : tScriptedDouble(log, "subsystem") {}
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void start(tStatus2& s) override { answer("start", s); }
+  void stop(tStatus2& s) override { answer("stop", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  void initializeHardware(tStatus2&) override {}
+};
+
+class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
+                        public nQoTest::tScriptedDouble {
+ public:
+  tLoggedFrontEnd(nQoTest::tCallLog& log, tStatus2& status)
+      : tBaseAIScanningFrontEndPrimitive(nullptr, status), tScriptedDouble(log, "frontEnd") {}
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(uint32_t flag, tStatus2& s) override { answer("arm " + std::to_string(flag), s); }
+  void waitForSettling(tStatus2& s) override { answer("waitForSettling", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  void programChannels(tStatus2& s) override { answer("programChannels", s); }
+};
+
+class tLoggedFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public nQoTest::tScriptedDouble {
+ public:
+  tLoggedFIFO(nQoTest::tCallLog& log, tStatus2& status)
+      : tBaseAIDeviceFIFOPrimitive(nullptr, status), tScriptedDouble(log, "fifo") {}
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  uint32_t getFIFOMode() const override { return 0; }
+  void setFIFOMode(int32_t, tStatus2&, bool) override {}
+  void setThreshold(uint32_t, tStatus2&, bool) override {}
+  uint32_t readStatusBit10(tStatus2*) override { return 0; }
+  uint32_t isEmpty(tStatus2*) override { return 1; }
+  uint32_t readStatusBit14(tStatus2*) override { return 0; }
+  uint32_t readStatusBit13(tStatus2*) override { return 0; }
+  void enableFIFOInterrupt(tStatus2&) override {}
+  void disableFIFOInterrupt(tStatus2*) override {}
+  uint32_t readSample(void*, tStatus2&) override { return 0; }
+  uint32_t readSamples(void*, uint32_t, tStatus2&) override { return 0; }
+  void clearFIFO(tStatus2*) override {}
+  void programFIFOMode(tStatus2*) override {}
+  void enableOverflowInterrupt(tStatus2&) override {}
+  void disableOverflowInterrupt(tStatus2*) override {}
+};
+
+class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    identifier.emplace();
+    identifier->setDeviceGUID({7, 9});
+    identifier->setString("AI", setup);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    identifier.reset();
+    nQoTest::tLeakCheckedTest::TearDown();
+  }
+
+  template <class tPool>
+  void offer(tPool& pool) {
+    nQoMRL100::getResourceBroker(setup)->registerPool(&*identifier, &pool, setup);
+  }
+
+  // initialize, link, and reserveResource plus linkResource when asked.
+  template <class tSupervisor, class tSettings>
+  void bringUp(tSupervisor& supervisor, tSettings& settings, bool reserve = true) {
+    settings.supervisorRecord().identifier = *identifier;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    if (reserve) {
+      supervisor.reserveResource(status);
+      supervisor.linkResource(status);
+    }
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(state(supervisor), reserve ? 40 : 20);
+    log.clear();
+  }
+
+  template <class tSupervisor>
+  int32_t state(tSupervisor& supervisor) {
+    return supervisor.getTracker().getState(setup);
+  }
+
+  tStatus2 setup;
+  nQoTest::tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  std::optional<nQoMRL100::tGeneralIdentifier> identifier;
+};
+
+TEST_F(AISupervisorsTest, TheConverterTakesPartInNoCodeAndPreparesOn4102) {
+  tLoggedConverter converter(log);
+  nQoUdR100::tBaseAI_ADCSupervisorRow::tPool pool(&converter);
+  offer(pool);
+  nQoUdR100::tAI_ADCSettings settings;
+  nQoUdR100::tBaseAI_ADCSupervisor supervisor;
+  bringUp(supervisor, settings, false);
+
+  tStatus2 early;
+  supervisor.control(4102, nullptr, nullptr, early);
+  EXPECT_EQ(early.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController.ipp", 30));
+  EXPECT_EQ(state(supervisor), 20);
+
+  tStatus2 status;
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 own, start, unknown;
+  supervisor.control(4102, nullptr, nullptr, own);
+  EXPECT_EQ(own.code, 0);
+  EXPECT_EQ(state(supervisor), 40);
+
+  supervisor.control(2, nullptr, nullptr, start);
+  EXPECT_EQ(start.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "source/qomiop/ai/tBaseAI_ADCPrimitive", 139));
+  EXPECT_FALSE(nQoTest::loggedAt(-50256, "tBaseAI_ADCSupervisor", 161));
+  EXPECT_EQ(state(supervisor), 40);
+
+  supervisor.control(77, nullptr, nullptr, unknown);
+  EXPECT_EQ(unknown.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAI_ADCSupervisor", 161));
+  tStatus2 commit;
+  supervisor.control(1, nullptr, nullptr, commit);
+  EXPECT_EQ(commit.code, -50256);
+  EXPECT_EQ(log.operations(), "converter.commit");
+  EXPECT_EQ(state(supervisor), 40);
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {
+  tLoggedSubsystem subsystem(log);
+  nQoUdR100::tBaseAISubsystemSupervisorRow::tPool pool(&subsystem);
+  offer(pool);
+  nQoUdR100::tAISubsystemSettings settings;
+  settings.supervisorRecord().word1 = 0;
+  nQoUdR100::tBaseAISubsystemSupervisor supervisor;
+  bringUp(supervisor, settings);
+
+  tStatus2 status, start;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(4100, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(state(supervisor), 60);
+  supervisor.control(2, nullptr, nullptr, start);
+  EXPECT_EQ(start.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAISubsystemSupervisor", 156));
+  EXPECT_EQ(state(supervisor), 60);
+  EXPECT_EQ(log.operations(), "subsystem.commit, subsystem.arm, subsystem.start");
+
+  log.clear();
+  tStatus2 cancel;
+  supervisor.commitCancel(cancel);
+  EXPECT_EQ(cancel.code, 0);
+  EXPECT_EQ(log.operations(), "subsystem.disarm, subsystem.uncommit");
+  EXPECT_EQ(state(supervisor), 40);
+
+  // The default record enables start again on the next deploy.
+  nQoUdR100::tAISubsystemSettings defaults;
+  defaults.supervisorRecord().identifier = *identifier;
+  tStatus2 deploy, run;
+  supervisor.deploy(defaults, deploy);
+  supervisor.control(1, nullptr, nullptr, run);
+  supervisor.control(4100, nullptr, nullptr, run);
+  supervisor.control(2, nullptr, nullptr, run);
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(state(supervisor), 70);
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel) {
+  tLoggedFrontEnd frontEnd(log, setup);
+  nQoUdR100::tBaseAIScanningFrontEndSupervisorRow::tPool pool(&frontEnd);
+  offer(pool);
+  nQoUdR100::tAIScanningFrontEndSettings settings;
+  settings.record<0>().channels.append({});
+  settings.supervisorRecord().word1 = 1;
+  nQoUdR100::tBaseAIScanningFrontEndSupervisor supervisor;
+  bringUp(supervisor, settings);
+
+  struct tCase {
+    uint32_t code;
+    const char* call;
+    int expected;
+    int32_t state;
+  };
+  const tCase cases[] = {{1, "frontEnd.commit", 0, 50},
+                         {4100, "frontEnd.arm 1", 0, 60},
+                         {2, "frontEnd.waitForSettling", -50256, 60},
+                         {3, "", -50256, 60}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(c.code);
+    log.clear();
+    tStatus2 status;
+    supervisor.control(c.code, nullptr, nullptr, status);
+    EXPECT_EQ(status.code, c.expected);
+    if (c.expected != 0)
+      EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIScanningFrontEndSupervisor", 199));
+    EXPECT_EQ(log.operations(), c.call);
+    EXPECT_EQ(state(supervisor), c.state);
+  }
+
+  // 4103: index, then two values of i32, i16, u16.
+  nQoSim::tByteParameterBlock indexOnly({0, 0, 0, 0});
+  tStatus2 tooShort, noBlock, range;
+  supervisor.control(4103, &indexOnly, nullptr, tooShort);
+  EXPECT_EQ(tooShort.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_EQ(frontEnd.configuration().channels[0].rangeLow.value, -10);
+  EXPECT_EQ(state(supervisor), 60);
+  supervisor.control(4103, nullptr, nullptr, noBlock);
+  EXPECT_EQ(noBlock.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tParameterBlockValidateHelper", 29));
+  nQoSim::tByteParameterBlock full({0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 0xFD, 0xFF, 2, 0,  //
+                                    5, 0, 0, 0, 1,    0,    3,    0});
+  supervisor.control(4103, &full, nullptr, range);
+  EXPECT_EQ(range.code, 0);
+  const auto& entry = frontEnd.configuration().channels[0];
+  EXPECT_EQ(entry.rangeLow.value, -5);
+  EXPECT_EQ(entry.rangeLow.exponent, -3);
+  EXPECT_EQ(entry.rangeLow.kind, 2);
+  EXPECT_EQ(entry.rangeHigh.value, 5);
+  EXPECT_EQ(entry.rangeHigh.exponent, 1);
+  EXPECT_EQ(entry.rangeHigh.kind, 3);
+
+  nQoSim::tByteParameterBlock past({1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0});
+  tStatus2 beyond;
+  supervisor.control(4104, &past, nullptr, beyond);
+  EXPECT_EQ(beyond.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive", 131));
+  nQoSim::tByteParameterBlock first({0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0});
+  tStatus2 codes;
+  supervisor.control(4104, &first, nullptr, codes);
+  EXPECT_EQ(codes.code, 0);
+  EXPECT_EQ(entry.positiveInputCode, 1);
+  EXPECT_EQ(entry.referenceCode, 2);
+
+  log.clear();
+  tStatus2 down;
+  supervisor.control(4101, nullptr, nullptr, down);
+  supervisor.control(4, nullptr, nullptr, down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(log.operations(), "frontEnd.disarm, frontEnd.uncommit");
+  EXPECT_EQ(state(supervisor), 40);
+  tStatus2 status;
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
+  nQoTest::tTimingControllerStub timing;
+  nQoUdR100::tBaseAITimingControllerSupervisorRow::tPool pool(&timing);
+  offer(pool);
+  nQoTest::tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  nQoTest::tScriptedDMAChannel foreign{log, "foreign"};
+  map.entries[3] = &scheduler;
+  map.entries[4] = &foreign;
+
+  // No key: neither the map nor the primitive is touched.
+  nQoUdR100::tAITimingControllerSettings settings;
+  nQoUdR100::tBaseAITimingControllerSupervisor plain;
+  bringUp(plain, settings);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
+  tStatus2 status, code;
+  plain.control(2, nullptr, nullptr, code);
+  EXPECT_EQ(code.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAITimingControllerSupervisor", 165));
+  plain.releaseResource(status);
+  ASSERT_EQ(status.code, 0);
+
+  // A key of another class: -89000 at link, the state stays 10.
+  settings.supervisorRecord().identifier = *identifier;
+  settings.supervisorRecord().word1 = 4;
+  nQoUdR100::tBaseAITimingControllerSupervisor wrong;
+  tStatus2 cast;
+  wrong.initialize(settings, &facade, cast);
+  wrong.link(map, cast);
+  EXPECT_EQ(cast.code, -89000);
+  EXPECT_EQ(state(wrong), 10);
+
+  // The scheduler's action goes to the primitive; unlinkResource clears it
+  // even after a failed linkResource.
+  settings.supervisorRecord().word1 = 3;
+  nQoUdR100::tBaseAITimingControllerSupervisor linked;
+  tStatus2 up;
+  linked.initialize(settings, &facade, up);
+  linked.link(map, up);
+  linked.reserveResource(up);
+  ASSERT_EQ(up.code, 0);
+  scheduler.answers["getSchedulerAction"] = -7;
+  tStatus2 failed, down, release;
+  linked.linkResource(failed);
+  EXPECT_EQ(failed.code, -7);
+  EXPECT_EQ(timing.getSchedulerAction(), &scheduler.action);
+  linked.unlinkResource(down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
+  linked.releaseResource(release);
+}
+
+TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
+  tLoggedFIFO fifo(log, setup);
+  nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool pool(&fifo);
+  offer(pool);
+  nQoUdR100::tAIDeviceFIFOSettings settings;
+  nQoUdR100::tBaseAIDeviceFIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 commit, status;
+  supervisor.control(1, nullptr, nullptr, commit);
+  EXPECT_EQ(commit.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIDeviceFIFOSupervisor", 181));
+  EXPECT_EQ(log.operations(), "fifo.commit");
+  EXPECT_EQ(state(supervisor), 40);
+  EXPECT_EQ(supervisor.getPrimitive(), &fifo);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+}
+
+TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
+  nQoTest::tLoadedModule module;
+  const char* const names[] = {"nQoUdR100::tBaseAI_ADCSupervisor",
+                               "nQoUdR100::tBaseAISubsystemSupervisor",
+                               "nQoUdR100::tBaseAIScanningFrontEndSupervisor",
+                               "nQoUdR100::tBaseAITimingControllerSupervisor",
+                               "nQoUdR100::tBaseAIDeviceFIFOSupervisor",
+                               "nQoUdR100::tBaseAI_WFNSCSupervisor"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    int code = 0;
+    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
+    object->getClass(code).deleteInstance(object, code);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
+  }
+}
+
+TEST_F(AISupervisorsTest, TheSampleClockWaitNeedsACommitAndMayBeTurnedOff) {
+  using tRow = nQoUdR100::tBaseAI_WFNSCSupervisorRow;
+  tLoggedConverter converter(log);
+  converter.bit5 = 1;
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  tRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+
+  tStatus2 early;
+  supervisor.control(400, nullptr, nullptr, early);
+  EXPECT_EQ(early.code, -200475);
+  EXPECT_TRUE(nQoTest::loggedAt(-200475, "tBaseAI_WFNSCSupervisor", 89));
+  EXPECT_EQ(wait.waits(), 0u);
+
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(400, nullptr, nullptr, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(state(supervisor), 50);
+  EXPECT_EQ(wait.waits(), 1u);
+
+  // The extra operation waits only when the facade lets the caller block.
+  facade.mayBlockAnswer = 0;
+  tRow::waitForNextSampleClock(supervisor, status);
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(facade.endBlockingCount, 0);
+  facade.mayBlockAnswer = 1;
+  tRow::waitForNextSampleClock(supervisor, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+
+  // The fifth value turns the waits off; 401 still reads its time-out.
+  settings.supervisorRecord().word5 = 1;
+  supervisor.deploy(settings, status);
+  nQoSim::tByteParameterBlock twoBytes({1, 0});
+  tStatus2 off, extra, timed;
+  supervisor.control(400, nullptr, nullptr, off);
+  tRow::waitForNextSampleClock(supervisor, extra);
+  supervisor.control(401, &twoBytes, nullptr, timed);
+  EXPECT_EQ(off.code, 0);
+  EXPECT_EQ(extra.code, 0);
+  EXPECT_EQ(timed.code, -50150);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+  supervisor.releaseResource(status);
+}
+
+}  // namespace

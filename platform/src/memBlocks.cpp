@@ -30,7 +30,7 @@ void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* statu
     return nullptr;
   }
   const uint64_t raw = reinterpret_cast<uintptr_t>(_block);
-  _pointer = reinterpret_cast<void*>((raw + step - 1) / step * step);
+  _pointer = static_cast<char*>(_block) + (step - raw % step) % step;
   _size = size;
   const std::lock_guard<std::mutex> hold(gLock);
   ++gLiveBlocks;

@@ -79,7 +79,7 @@ class tBaseAISubsystem : public nQoUdR100::tModuleObject {
   tAISubsystemPrimitiveConfig _configuration;
 };
 
-class tAISubsystem : public tBaseAISubsystem {
+class tAISubsystem final : public tBaseAISubsystem {
  public:
   static inline void* ___classID = nullptr;
 

@@ -202,7 +202,7 @@ void tBaseAIImmediateDMATransferPrimitive::buildLinkChain(uint32_t blocks, tStat
   if (ring == nullptr) return;
   const uint32_t blockBytes = _samplesPerScan * _sampleWidth;
   const uint64_t ringPhysical = _linkChain.physicalAddress();
-  bool fits = ringPhysical + blocks * kDescriptorSize <= 0xFFFFFFFFull;
+  bool fits = ringPhysical + uint64_t{blocks} * kDescriptorSize <= 0xFFFFFFFFull;
   for (uint32_t k = 0; k < blocks; ++k) {
     const uint64_t memory = _buffer.physicalAddress() + kHeaderSize + uint64_t{k} * blockBytes;
     const uint64_t next = ringPhysical + uint64_t{(k + 1) % blocks} * kDescriptorSize;

@@ -10,7 +10,7 @@
 
 namespace nQoUdP100 {
 
-class tTavikAOGroundRefPrimitive : public tBaseAOGroundRefPrimitive {
+class tTavikAOGroundRefPrimitive final : public tBaseAOGroundRefPrimitive {
  public:
   tTavikAOGroundRefPrimitive(const tAOResources& resources, nQoMDBG100::tStatus2& status);
   // Written when the bit changed; the bus flushed every time.

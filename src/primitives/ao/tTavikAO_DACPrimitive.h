@@ -33,7 +33,7 @@ class tTavikAO_DACChannel : public tBaseAO_DACPrimitive {
   bool _hasSecondRegister;
 };
 
-class tTavikAO_DACPrimitive : public tTavikAO_DACChannel {
+class tTavikAO_DACPrimitive final : public tTavikAO_DACChannel {
  public:
   static inline void* ___classID = nullptr;
   static constexpr uint64_t kSerialTimeout = 1;  // seconds
@@ -51,7 +51,7 @@ class tTavikAO_DACPrimitive : public tTavikAO_DACChannel {
   uint32_t waitForSerialUpdate(tStatus2& status);
 };
 
-class tTavikAO_PWM_DACPrimitive : public tTavikAO_DACChannel {
+class tTavikAO_PWM_DACPrimitive final : public tTavikAO_DACChannel {
  public:
   static inline void* ___classID = nullptr;
   static constexpr int16_t kStartValue = 32700;

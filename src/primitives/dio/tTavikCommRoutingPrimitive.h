@@ -22,7 +22,8 @@
 
 namespace nQoUdP100 {
 
-class tTavikCommRoutingPrimitive : public iCommRoutingPrimitive, public nQoUdR100::tModuleObject {
+class tTavikCommRoutingPrimitive final : public iCommRoutingPrimitive,
+                                         public nQoUdR100::tModuleObject {
  public:
   static constexpr uint32_t kPortLines = 0x17;
   static constexpr uint32_t kPFILines = 0x400;

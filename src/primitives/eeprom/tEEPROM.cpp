@@ -187,7 +187,7 @@ void tEEPROM::string(tAccess access, bool writing, uint32_t id, uint32_t length,
       return;
     }
     uint8_t zero[kUnit] = {};
-    uint8_t* unit = k < callerUnits ? buffer + k * kUnit : zero;
+    uint8_t* unit = k < callerUnits ? buffer + std::size_t{k} * kUnit : zero;
     (_device->*access)(static_cast<uint32_t>(at), kUnit, unit, status, kUnitOrder);
   }
 }

@@ -15,7 +15,7 @@
 
 namespace nQoUdP100 {
 
-class tEEPROMCache {
+class tEEPROMCache final {
  public:
   static constexpr uint8_t kDirty = 1;
   static constexpr uint8_t kValid = 2;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bus/iBusAtomicOperation.h"
+#include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
@@ -100,17 +101,9 @@ BENCHMARK(BM_ConverterOverrunBothPasses)
     ->Arg(3)
     ->Unit(benchmark::kMillisecond);
 
-class tEmptyOperation : public iBusAtomicOperation {
- public:
-  int32_t operateAtomically() override { return 0; }
-};
+using nQoBench::tEmptyOperation;
 
-// A record of the floor's observer list, as the primitive keeps them.
-struct tHandRecord {
-  tCountingObserver* observer;
-  uint32_t tag = 0;
-  uint32_t inUse = 1;
-};
+using tHandRecord = nQoBench::tHandRecord<tCountingObserver>;
 
 // The floor's two passes, reached through function pointers.
 struct tHandConverter {

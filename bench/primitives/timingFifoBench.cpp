@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bus/iBusAtomicOperation.h"
+#include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
@@ -120,17 +121,9 @@ BENCHMARK(BM_SampleEndThroughTheDispatcher)
     ->Arg(4)
     ->Unit(benchmark::kMillisecond);
 
-class tEmptyOperation : public iBusAtomicOperation {
- public:
-  int32_t operateAtomically() override { return 0; }
-};
+using nQoBench::tEmptyOperation;
 
-// A record of the floor's observer list, as the primitive keeps them.
-struct tHandRecord {
-  tSampleEndObserver* observer;
-  uint32_t tag = 0;
-  uint32_t inUse = 1;
-};
+using tHandRecord = nQoBench::tHandRecord<tSampleEndObserver>;
 
 // The floor's controller: its records, its armed flag, its request.
 struct tHandController {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "reservation/iInterruptHandler.h"
@@ -232,10 +233,7 @@ void BM_EnableDisableThroughBinders(benchmark::State& state) {
 }
 BENCHMARK(BM_EnableDisableThroughBinders)->Unit(benchmark::kMillisecond);
 
-class tEmptyOperation : public iBusAtomicOperation {
- public:
-  int32_t operateAtomically() override { return 0; }
-};
+using nQoBench::tEmptyOperation;
 
 // Takes and clears the request bits, as the secondary pass's snapshot does.
 class tTakeRequests : public iBusAtomicOperation {

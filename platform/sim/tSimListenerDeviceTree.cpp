@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bus/iDeviceNode.h"
 #include "kal/nQoKAL.h"
 
 namespace nQoSim {
@@ -213,6 +214,42 @@ void tSimListenerDeviceTree::failNextQuery(int code) {
 std::size_t tSimListenerDeviceTree::liveQueries() const {
   std::lock_guard<std::mutex> lock(_lock);
   return _queryClasses.size();
+}
+
+uint64_t* tSimListenerDeviceTree::getIds(uint32_t query, uint32_t attribute, iDeviceNode* parent,
+                                         uint32_t* count, int* status) {
+  std::lock_guard<std::mutex> lock(_lock);
+  *count = 0;
+  auto found = _queryClasses.find(query);
+  if (attribute != 4 || found == _queryClasses.end()) {
+    if (status != nullptr && *status >= 0) *status = -50004;
+    return nullptr;
+  }
+  std::vector<uint64_t> ids;
+  for (const auto& [node, placed] : _placed)
+    if (placed.classCode == found->second && below(node, parent)) ids.push_back(node->getId());
+  auto* block = static_cast<uint64_t*>(
+      nQoKAL100_malloc(std::max<std::size_t>(ids.size(), 1) * sizeof(uint64_t)));
+  if (block == nullptr) {
+    if (status != nullptr && *status >= 0) *status = -50352;
+    return nullptr;
+  }
+  std::copy(ids.begin(), ids.end(), block);
+  *count = static_cast<uint32_t>(ids.size());
+  _idLists.insert(block);
+  return block;
+}
+
+void tSimListenerDeviceTree::freeIds(uint64_t* ids) {
+  std::lock_guard<std::mutex> lock(_lock);
+  if (_idLists.erase(ids) == 0)
+    nQoKAL250_halt("qoplatform", "tSimListenerDeviceTree", 264, "free of ids not handed out");
+  nQoKAL100_free(ids);
+}
+
+std::size_t tSimListenerDeviceTree::liveIdLists() const {
+  std::lock_guard<std::mutex> lock(_lock);
+  return _idLists.size();
 }
 
 std::vector<tDeviceNodeListenerRecord> tSimListenerDeviceTree::nodeListeners() const {

@@ -25,6 +25,11 @@
 //   tree.addNode(&board, &child, 0x206C756D);   // " lum" below the board
 //   tree.failNextQuery(-50352);                  // the next createQuery answers 0
 //   std::thread arrival([&] { tree.deliverNodeEvent(32, &child); });
+//
+// Id lists (attribute 4): the ids of the nodes of a query's class below the
+// parent, in blocks of the platform allocator that must be freed.
+//
+//   tree.getIds(query, 4, &board, &count, &status);   // then freeIds
 #pragma once
 
 #include <condition_variable>
@@ -32,6 +37,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "bus/iDeviceTree.h"
@@ -69,6 +75,9 @@ class tSimListenerDeviceTree : public iDeviceTree {
                              int* status) override;
   void unregisterNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
                                int* status) override;
+  uint64_t* getIds(uint32_t query, uint32_t attribute, iDeviceNode* parent, uint32_t* count,
+                   int* status) override;
+  void freeIds(uint64_t* ids) override;
 
   void setDevice(iDevice* device);
   // The next registration stores this code in the caller's status and
@@ -98,6 +107,8 @@ class tSimListenerDeviceTree : public iDeviceTree {
   // Calls the owner of every record of that kind whose query's class the
   // node has, on the calling thread; returns when they all have returned.
   void deliverNodeEvent(uint32_t kind, iDeviceNode* node);
+  // Id lists handed out and not yet freed.
+  std::size_t liveIdLists() const;
 
  private:
   mutable std::mutex _lock;
@@ -128,6 +139,7 @@ class tSimListenerDeviceTree : public iDeviceTree {
   uint32_t _nextQuery = 1;
   int _queryFailure = 0;
   std::vector<tDeviceNodeListenerRecord*> _nodeListeners;
+  std::set<const uint64_t*> _idLists;
 
   tDeviceNodeList* handOut(std::vector<iDeviceNode*> nodes);
   bool below(iDeviceNode* node, iDeviceNode* parent) const;

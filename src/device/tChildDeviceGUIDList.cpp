@@ -1,5 +1,6 @@
 #include "device/tChildDeviceGUIDList.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "frame/statusCodes.h"
@@ -82,39 +83,60 @@ tChildDeviceGUIDList::~tChildDeviceGUIDList() {
   if (_secondQuery != 0) _tree->releaseQuery(_secondQuery);
 }
 
-bool tChildDeviceGUIDList::belowBoard(iDeviceNode* node, uint32_t query, tStatus2& status) {
-  tDeviceNodeList* list = _tree->getNodesBelow(query, _board, &status.code);
-  if (list == nullptr) return false;
-  bool found = false;
-  for (uint32_t n = 0; n < list->count && !found; ++n) found = list->nodes[n] == node;
-  _tree->freeNodeList(list);
+bool tChildDeviceGUIDList::listed(iDeviceTree* tree, uint32_t query, iDeviceNode* parent,
+                                  uint64_t id, tStatus2& status) {
+  uint32_t count = 0;
+  uint64_t* ids = tree->getIds(query, kIdListAttribute, parent, &count, &status.code);
+  if (ids == nullptr) return false;
+  const bool found = std::find(ids, ids + count, id) != ids + count;
+  tree->freeIds(ids);
   return found;
 }
 
-nQoORB100::tGUID tChildDeviceGUIDList::readGUID(iDeviceNode* node, tStatus2& status) {
-  nQoORB100::tGUID guid;
-  if (status.isFatal()) return guid;
+bool tChildDeviceGUIDList::isChildDevice(iDeviceNode* parent, uint64_t id, tStatus2& status) {
+  if (status.isFatal()) return false;
+  iDeviceTree* tree = iDeviceTree::getDeviceTree();
+  if (tree == nullptr) {
+    setCode(status, kNullPointer, {kFile, 112});
+    return false;
+  }
+  if (listed(tree, _firstQuery, parent, id, status)) return true;
+  return status.isNotFatal() && listed(tree, _secondQuery, parent, id, status);
+}
+
+void tChildDeviceGUIDList::getDeviceGUID(iDeviceNode* node, nQoORB100::tGUID& guid,
+                                         tStatus2& status) {
+  if (status.isFatal()) return;
   if (node == nullptr) {
     setCode(status, kNullPointer, {kFile, 120});
-    return guid;
+    return;
   }
   uint32_t size = 0;
   const uint8_t* buffer = node->getBuffer(kGUIDAttribute, &size, &status.code);
-  if (buffer == nullptr || size < kGUIDOffset + kGUIDSize) {
-    if (buffer != nullptr) node->freeBuffer(buffer);
+  if (buffer == nullptr) {
     setCode(status, kNotInitialized, {kFile, 126});
-    return guid;
+    return;
   }
-  std::memcpy(&guid, buffer + kGUIDOffset, kGUIDSize);
+  if (size < kGUIDOffset + kGUIDSize) setCode(status, kNotInitialized, {kFile, 130});
+  if (status.isNotFatal()) std::memcpy(&guid, buffer + kGUIDOffset, kGUIDSize);
   node->freeBuffer(buffer);
-  return guid;
+}
+
+void tChildDeviceGUIDList::notifyListeners(iDeviceNode* node, tStatus2& status) {
+  notifyListeners(_registered.begin(), _registered.size(), node, status);
+}
+
+void tChildDeviceGUIDList::notifyListeners(tDeviceNodeListenerRecord* const* records,
+                                           std::size_t count, iDeviceNode* node, tStatus2& status) {
+  for (std::size_t n = 0; n < count && status.isNotFatal(); ++n)
+    records[n]->notify(node, &status.code);
 }
 
 bool tChildDeviceGUIDList::childArrived(iDeviceNode* node, tStatus2& status) {
   if (status.isFatal() || _lock == nullptr) return status.isNotFatal();
-  if (!belowBoard(node, _firstQuery, status) && !belowBoard(node, _secondQuery, status))
-    return status.isNotFatal();
-  const nQoORB100::tGUID guid = readGUID(node, status);
+  if (node != nullptr && !isChildDevice(_board, node->getId(), status)) return status.isNotFatal();
+  nQoORB100::tGUID guid;
+  getDeviceGUID(node, guid, status);
   if (status.isFatal()) return false;
   const tHeld held(_lock);
   if (!_live.append(guid)) setCode(status, kOutOfMemory, {kFile, 150});
@@ -123,7 +145,8 @@ bool tChildDeviceGUIDList::childArrived(iDeviceNode* node, tStatus2& status) {
 
 void tChildDeviceGUIDList::childRemoved(iDeviceNode* node, tStatus2& status) {
   if (_lock == nullptr) return;
-  const nQoORB100::tGUID guid = readGUID(node, status);
+  nQoORB100::tGUID guid;
+  getDeviceGUID(node, guid, status);
   if (status.isFatal()) return;
   const tHeld held(_lock);
   for (std::size_t n = 0; n < _live.size(); ++n) {

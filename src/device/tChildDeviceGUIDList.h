@@ -1,13 +1,16 @@
 // The GUIDs of the devices that the device tree reports below the board,
 // kept up to date by node listeners for the two child classes " lum" and
 // "lumz", and handed to the driver's control codes 35 (count) and 36 (write
-// all). Count copies the live list; write all writes that copy.
+// all). Count copies the live list; write all writes that copy. A node is a
+// child when its id is in the id list of either class's query below the
+// board; its GUID is bytes 8-23 of its attribute 18756.
 //
 //   tChildDeviceGUIDList children(boardNode, status);   // -50150 without a tree
 //   uint32_t n = children.count(status);
 //   children.writeAll(out, status);                      // n GUIDs, 16 bytes each
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "bus/iDeviceNode.h"
@@ -27,6 +30,7 @@ class tChildDeviceGUIDList : public tModuleObject, public iDeviceNodeObserver {
   static constexpr uint32_t kSecondClass = 0x6C756D7A;  // "lumz"
   static constexpr uint32_t kGUIDAttribute = 18756;
   static constexpr uint32_t kGUIDOffset = 8;
+  static constexpr uint32_t kIdListAttribute = 4;
   static constexpr uint32_t kListenerCount = 4;
 
   tChildDeviceGUIDList(iDeviceNode* board, nQoMDBG100::tStatus2& status);
@@ -43,12 +47,27 @@ class tChildDeviceGUIDList : public tModuleObject, public iDeviceNodeObserver {
   uint32_t count(nQoMDBG100::tStatus2& status);
   void writeAll(nQoORB100::iExternalOutputStream& out, nQoMDBG100::tStatus2& status);
 
+  // Whether the id is in the id list of the first class's query below the
+  // parent, or else of the second's; false at once on an error, and false
+  // with -50004 when there is no device tree.
+  bool isChildDevice(iDeviceNode* parent, uint64_t id, nQoMDBG100::tStatus2& status);
+  // The node's GUID: bytes 8-23 of its attribute 18756. A null node: -50004;
+  // no attribute or one under 24 bytes: -50104 and the GUID unchanged.
+  static void getDeviceGUID(iDeviceNode* node, nQoORB100::tGUID& guid,
+                            nQoMDBG100::tStatus2& status);
+  // Hands the node to each registered listener record in order, stopping
+  // after the first that leaves an error.
+  void notifyListeners(iDeviceNode* node, nQoMDBG100::tStatus2& status);
+  // The same over any records.
+  static void notifyListeners(tDeviceNodeListenerRecord* const* records, std::size_t count,
+                              iDeviceNode* node, nQoMDBG100::tStatus2& status);
+
   bool nodeArrived(iDeviceNode* node, int* status) override;
   void nodeRemoved(iDeviceNode* node, int* status) override;
 
  private:
-  bool belowBoard(iDeviceNode* node, uint32_t query, nQoMDBG100::tStatus2& status);
-  nQoORB100::tGUID readGUID(iDeviceNode* node, nQoMDBG100::tStatus2& status);
+  static bool listed(iDeviceTree* tree, uint32_t query, iDeviceNode* parent, uint64_t id,
+                     nQoMDBG100::tStatus2& status);
   void registerListeners(nQoMDBG100::tStatus2& status);
 
   tGrowableArray<nQoORB100::tGUID> _live;

@@ -159,6 +159,20 @@ uint64_t asciiRun(const tIn* source, uint64_t left) {
   return run;
 }
 
+// Ends the destination after produced elements when the ends ask for it;
+// answers produced.
+template <class tOut>
+uint64_t terminate(tOut* destination, uint64_t produced, uint64_t capacity, tStatus& status,
+                   tEnds ends) {
+  if (destination != nullptr && ends.terminate) {
+    if (produced < capacity)
+      destination[produced] = tOut(0);
+    else
+      setCode(status, kDestinationFull, {kFile, 230});
+  }
+  return produced;
+}
+
 // One element converter: decode a character, encode it, until the source
 // ends, the destination is full or a character is bad.
 template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
@@ -166,7 +180,7 @@ template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_
 uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
                  tStatus& status, tEnds ends) {
   if (status.isFatal()) return 0;
-  if (source == nullptr) length = 0;
+  if (source == nullptr) return terminate(destination, 0, capacity, status, ends);
   const uint64_t end = ends.atNul ? lengthToNul(source, length) : length;
   uint64_t produced = 0;
   for (uint64_t at = 0; at < end;) {
@@ -175,7 +189,8 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
     if (run != 0) {
       if (destination != nullptr)
         for (uint64_t i = 0; i < run; ++i)
-          destination[produced + i] = static_cast<tOut>(source[at + i]);
+          destination[produced + i] =
+              static_cast<tOut>(static_cast<std::make_unsigned_t<tIn>>(source[at + i]));
       produced += run;
       at += run;
       continue;
@@ -198,13 +213,7 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
     produced += count;
     at += used;
   }
-  if (destination != nullptr && ends.terminate) {
-    if (produced < capacity)
-      destination[produced] = tOut(0);
-    else
-      setCode(status, kDestinationFull, {kFile, 230});
-  }
-  return produced;
+  return terminate(destination, produced, capacity, status, ends);
 }
 
 // The characters of the source up to end, each decoded once; a bad one is

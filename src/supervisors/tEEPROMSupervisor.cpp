@@ -179,6 +179,22 @@ void arrayRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameter
   eeprom.readArray(address, count, elementSize, dataOf(*out), status);
 }
 
+// Request 260: the out block's data area, at least count bytes, handed to
+// the content map.
+void infoRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterBlock* out,
+                 tStatus2& status) {
+  if (!blocksPresent(in, out, true, true, status)) return;
+  tStatus2 local;
+  const uint32_t count = in->readU32(local.code);
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  if (count > out->getSize()) {
+    setCode(status, kRefused, {kFile, 250});
+    return;
+  }
+  eeprom.setContentMapInfo(dataOf(*out), count, status);
+}
+
 // Requests 257 and 258: one signed word in, two words out.
 void pairRequest(tEEPROM& eeprom, uint32_t (tEEPROM::*first)(uint32_t, tStatus2&),
                  uint32_t (tEEPROM::*second)(uint32_t, tStatus2&), iControlParameterBlock* in,
@@ -272,6 +288,8 @@ void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
   } else if (code == 258) {
     pairRequest(eeprom, &tEEPROM::getContentMapWord19, &tEEPROM::getContentMapWord18, in, out,
                 status);
+  } else if (code == 260) {
+    infoRequest(eeprom, in, out, status);
   } else if (code == 255) {
     if (!blocksPresent(in, out, true, false, status)) return;
     tStatus2 local;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "sim/simStreams.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
+#include "sim/tSimNodeObserver.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 
@@ -26,17 +28,22 @@ using nQoUdR100::tChildDeviceGUIDList;
 constexpr uint32_t kLum = 0x206C756D;
 constexpr uint32_t kLumz = 0x6C756D7A;
 
-// The last status record as "code file line" after building a list.
+// The last status record as "code file line".
+std::string lastReport() {
+  const auto log = nQoSim::statusLog();
+  if (log.empty()) return "none";
+  return std::to_string(log.back().code) + " " + log.back().file + " " +
+         std::to_string(log.back().line);
+}
+
+// The last status record after building a list.
 std::string reportOfBuilding(nQoSim::tSimDeviceNode& board) {
   nQoSim::clearStatusLog();
   {
     tStatus2 status;
     tChildDeviceGUIDList list(&board, status);
   }
-  const auto log = nQoSim::statusLog();
-  if (log.empty()) return "none";
-  return std::to_string(log.back().code) + " " + log.back().file + " " +
-         std::to_string(log.back().line);
+  return lastReport();
 }
 
 // A GUID buffer: 8 bytes of header, then the GUID's 16 bytes.
@@ -60,6 +67,7 @@ class tChildDevicesTest : public nQoTest::tLeakCheckedTest {
   }
   void TearDown() override {
     EXPECT_EQ(tree.liveNodeLists(), 0u);
+    EXPECT_EQ(tree.liveIdLists(), 0u);
     EXPECT_EQ(child.liveBuffers(), 0);
     nQoSim::setDeviceTree(nullptr);
     tLeakCheckedTest::TearDown();
@@ -120,6 +128,107 @@ TEST_F(tChildDevicesTest, ConstructionFailuresStopAtTheirSites) {
   EXPECT_EQ(reportOfBuilding(board), "-50352 tChildDeviceGUIDList 45");
   EXPECT_EQ(tree.liveQueries(), 0u);
   EXPECT_TRUE(tree.nodeListeners().empty());
+}
+
+TEST_F(tChildDevicesTest, TheGUIDIsReadOnlyFromAWholeAttribute) {
+  const nQoORB100::tGUID unchanged{0x1111, 0x2222};
+  struct tCase {
+    std::vector<uint8_t> bytes;  // empty: no attribute
+    std::string report;
+  };
+  const std::vector<tCase> refused = {
+      {{}, "-50104 tChildDeviceGUIDList 126"},
+      {std::vector<uint8_t>(20, 0xAB), "-50104 tChildDeviceGUIDList 130"},
+      {std::vector<uint8_t>(23, 0xAB), "-50104 tChildDeviceGUIDList 130"},
+  };
+  for (const tCase& row : refused) {
+    SCOPED_TRACE(row.bytes.size());
+    nQoSim::tSimDeviceNode node;
+    if (!row.bytes.empty()) node.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, row.bytes);
+    nQoSim::clearStatusLog();
+    nQoORB100::tGUID guid = unchanged;
+    tStatus2 refusal;
+    tChildDeviceGUIDList::getDeviceGUID(&node, guid, refusal);
+    EXPECT_EQ(lastReport(), row.report);
+    EXPECT_EQ(guid, unchanged);
+    EXPECT_EQ(node.liveBuffers(), 0);
+  }
+
+  // Exactly 24 bytes: bytes 8-23, and the buffer is freed.
+  nQoORB100::tGUID guid = unchanged;
+  tChildDeviceGUIDList::getDeviceGUID(&child, guid, status);
+  ASSERT_EQ(status.code, 0);
+  nQoORB100::tGUID expected;
+  const std::vector<uint8_t> bytes = guidBuffer(1);
+  std::memcpy(&expected, bytes.data() + 8, 16);
+  EXPECT_EQ(guid, expected);
+
+  // No node; an earlier error takes no buffer.
+  nQoSim::clearStatusLog();
+  tStatus2 none;
+  tChildDeviceGUIDList::getDeviceGUID(nullptr, guid, none);
+  EXPECT_EQ(lastReport(), "-50004 tChildDeviceGUIDList 120");
+  tStatus2 earlier;
+  earlier.code = -7;
+  guid = unchanged;
+  tChildDeviceGUIDList::getDeviceGUID(&child, guid, earlier);
+  EXPECT_EQ(earlier.code, -7);
+  EXPECT_EQ(guid, unchanged);
+}
+
+TEST_F(tChildDevicesTest, AChildIsSearchedInBothClassListsBelowTheParent) {
+  nQoSim::tSimDeviceNode second;
+  tree.addNode(&bridge, &second, kLumz);
+  tChildDeviceGUIDList children(&board, status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_TRUE(children.isChildDevice(&board, second.getId(), status)) << "second list only";
+  EXPECT_TRUE(children.isChildDevice(&board, child.getId(), status));
+  EXPECT_FALSE(children.isChildDevice(&board, other.getId(), status)) << "another board's";
+  EXPECT_FALSE(children.isChildDevice(&bridge, board.getId(), status));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(tree.liveIdLists(), 0u);
+
+  tStatus2 earlier;
+  earlier.code = -7;
+  EXPECT_FALSE(children.isChildDevice(&board, child.getId(), earlier));
+  EXPECT_EQ(earlier.code, -7);
+  nQoSim::setDeviceTree(nullptr);
+  nQoSim::clearStatusLog();
+  tStatus2 noTree;
+  EXPECT_FALSE(children.isChildDevice(&board, child.getId(), noTree));
+  EXPECT_EQ(lastReport(), "-50004 tChildDeviceGUIDList 112");
+  nQoSim::setDeviceTree(&tree);
+}
+
+TEST_F(tChildDevicesTest, ListenersAreNotifiedInOrderUntilOneFails) {
+  std::vector<std::string> log;
+  nQoSim::tSimNodeObserver first("first", log), second("second", log), third("third", log);
+  tDeviceNodeListenerRecord records[] = {
+      {32, 1, 0, 1, &first}, {34, 1, 0, 1, &second}, {32, 1, 0, 2, &third}};
+  tDeviceNodeListenerRecord* vector[] = {&records[0], &records[1], &records[2]};
+  tChildDeviceGUIDList::notifyListeners(vector, 3, &child, status);
+  EXPECT_EQ(log, (std::vector<std::string>{"first arrived", "second removed", "third arrived"}));
+
+  log.clear();
+  second.failWith(-50104);
+  tChildDeviceGUIDList::notifyListeners(vector, 3, &child, status);
+  EXPECT_EQ(log, (std::vector<std::string>{"first arrived", "second removed"}));
+  EXPECT_EQ(status.code, -50104);
+  log.clear();
+  tChildDeviceGUIDList::notifyListeners(vector, 3, &child, status);
+  tChildDeviceGUIDList::notifyListeners(vector, 0, &child, status);
+  EXPECT_TRUE(log.empty()) << "an earlier error notifies nobody";
+
+  // The list's own records: each arrival is paired with a removal; a child
+  // without a GUID stops the walk at the first record.
+  tStatus2 own;
+  tChildDeviceGUIDList children(&board, own);
+  children.notifyListeners(&child, own);
+  EXPECT_EQ(own.code, 0);
+  EXPECT_EQ(children.count(own), 0u);
+  tree.addNode(&board, &plain, kLumz);
+  children.notifyListeners(&plain, own);
+  EXPECT_EQ(own.code, -50104);
 }
 
 TEST(DoneObserverTest, AnErrorPostsTheStatusActionBeforeTheDoneAction) {

@@ -35,6 +35,14 @@ tBytes words(std::initializer_list<uint32_t> values, const tBytes& tail = {}) {
   return out;
 }
 
+// The calibration content map, noting the data area and count that reach it.
+class tNotingContentMap : public nQoUdP100::tPralEEPROMContentMap {
+ public:
+  using tPralEEPROMContentMap::tPralEEPROMContentMap;
+  void setContentMapInfo(uint8_t* data, uint32_t count) override { infos.push_back({data, count}); }
+  std::vector<std::pair<uint8_t*, uint32_t>> infos;
+};
+
 class EEPROMSupervisorTest : public tLeakCheckedTest {
  protected:
   void SetUp() override {
@@ -98,7 +106,7 @@ class EEPROMSupervisorTest : public tLeakCheckedTest {
   tScriptedFacade facade{log, "facade"};
   tScriptedSupervisorMap map{log, "map"};
   tMemoryEEPROM device;
-  nQoUdP100::tPralEEPROMContentMap contentMap{4};
+  tNotingContentMap contentMap{4};
   nQoUdP100::tEEPROM eeprom{&contentMap, &device};
   std::optional<nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*>> pool;
   std::optional<nQoUdR100::tEEPROMSettings> settings;
@@ -182,6 +190,31 @@ TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   EXPECT_EQ(supervisor.getLifecycle(), 4u);
   bringDown(supervisor);
   EXPECT_EQ(supervisor.getLifecycle(), 2u);
+}
+
+TEST_F(EEPROMSupervisorTest, ContentMapInformationGetsTheOutBlocksDataArea) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  tByteParameterBlock in(words({12})), tooSmall(tBytes(11)), exact(tBytes(12));
+  tStatus2 refused;
+  supervisor.control(260, &in, &tooSmall, refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 250));
+  EXPECT_TRUE(contentMap.infos.empty());
+
+  tByteParameterBlock again(words({12}));
+  tStatus2 s;
+  supervisor.control(260, &again, &exact, s);
+  EXPECT_EQ(s.code, 0);
+  using tInfo = std::pair<uint8_t*, uint32_t>;
+  EXPECT_EQ(contentMap.infos, (std::vector<tInfo>{{static_cast<uint8_t*>(exact.getData()), 12u}}));
+
+  // A short in block and a missing out block reach nothing.
+  EXPECT_EQ(request(supervisor, 260, tBytes(3), 16), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_EQ(request(supervisor, 260, words({0})), -50004);
+  EXPECT_EQ(contentMap.infos.size(), 1u);
+  bringDown(supervisor);
 }
 
 TEST_F(EEPROMSupervisorTest, OneUserAtATime) {

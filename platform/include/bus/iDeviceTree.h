@@ -48,6 +48,14 @@ struct tDeviceNodeListenerRecord {
   uint32_t zero;
   uint32_t query;
   iDeviceNodeObserver* owner;
+
+  // The record's notification: the owner is told of the node by the kind.
+  void notify(iDeviceNode* node, int* status) const {
+    if (kind == kArrived)
+      owner->nodeArrived(node, status);
+    else
+      owner->nodeRemoved(node, status);
+  }
 };
 
 class iDeviceTree {
@@ -84,4 +92,10 @@ class iDeviceTree {
                                      int* status) = 0;
   virtual void unregisterNodeListeners(tDeviceNodeListenerRecord* const* records, uint32_t count,
                                        int* status) = 0;
+  // An id-list attribute (attribute 4: the ids of the query's nodes below the
+  // parent) as count 64-bit ids in a block of the platform allocator, freed
+  // with freeIds; null with count 0 and the status set when there is none.
+  virtual uint64_t* getIds(uint32_t query, uint32_t attribute, iDeviceNode* parent, uint32_t* count,
+                           int* status) = 0;
+  virtual void freeIds(uint64_t* ids) = 0;
 };

@@ -1,5 +1,6 @@
 #include "primitives/ai/tBaseAIImmediateDMATransferPrimitive.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "frame/statusCodes.h"
@@ -43,6 +44,8 @@ constexpr uint32_t kBit31 = 1u << 31;
 constexpr uint32_t kBit30 = 1u << 30;
 constexpr uint32_t kBit18 = 1u << 18;
 constexpr uint32_t kNamedEventType = 46;
+constexpr const char kListenerSuffix[] =
+    "::tBaseAIImmediateDMATransferPrimitive::tLibSocketListener";
 
 uint32_t field(uint32_t soft, uint32_t mask, uint32_t value) { return (soft & ~mask) | value; }
 }  // namespace
@@ -207,9 +210,10 @@ void tBaseAIImmediateDMATransferPrimitive::buildLinkChain(uint32_t blocks, tStat
     const uint64_t memory = _buffer.physicalAddress() + kHeaderSize + uint64_t{k} * blockBytes;
     const uint64_t next = ringPhysical + uint64_t{(k + 1) % blocks} * kDescriptorSize;
     fits = fits && memory + blockBytes <= 0xFFFFFFFFull;
-    ring[3 * k] = blockBytes;
-    ring[3 * k + 1] = static_cast<uint32_t>(memory);
-    ring[3 * k + 2] = static_cast<uint32_t>(next);
+    uint32_t* descriptor = ring + std::size_t{k} * (kDescriptorSize / sizeof *ring);
+    descriptor[0] = blockBytes;
+    descriptor[1] = static_cast<uint32_t>(memory);
+    descriptor[2] = static_cast<uint32_t>(next);
   }
   if (!fits) setCode(status, nQoUdR100::kCountTooLarge, {kFile, kAddressLine});
 }
@@ -268,9 +272,9 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
       _deviceInfo->identity != nullptr) {
     char guid[nQoORB100::tGUID::kTextLength];
     _deviceInfo->identity->toString(guid);
-    char name[nQoORB100::tGUID::kTextLength + 64];
-    std::strcpy(name, guid);
-    std::strcat(name, "::tBaseAIImmediateDMATransferPrimitive::tLibSocketListener");
+    char name[sizeof guid + sizeof kListenerSuffix];
+    std::memcpy(name, guid, sizeof guid);
+    std::memcpy(name + std::strlen(name), kListenerSuffix, sizeof kListenerSuffix);
     _listenerHandle = iLibSocketListener::registerSocketListener(name, &_listener, status);
   }
   if (status.isFatal()) {

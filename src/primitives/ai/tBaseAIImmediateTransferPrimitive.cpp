@@ -1,5 +1,6 @@
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "bus/iBus.h"
@@ -33,8 +34,10 @@ constexpr int kDataLeft = 80002;
 constexpr int kReadCountExceeded = -209800;
 constexpr int kTooMuchData = -200714;
 constexpr const char kListenerSuffix[] = "tBaseAIImmediateTransferPrimitive::tLibSocketListener";
-constexpr uint32_t kLocationWords = 3;
-constexpr uint32_t kListenerNameLength = 3 * 20 + sizeof kListenerSuffix;
+constexpr std::size_t kLocationWords = 3;
+// Room for a location word's digits and "::".
+constexpr std::size_t kLocationText = 20;
+constexpr std::size_t kListenerNameLength = kLocationWords * kLocationText + sizeof kListenerSuffix;
 constexpr uint32_t kFirstTimingMode = 1;
 constexpr uint32_t kFiniteTimingMode = 3;
 constexpr int32_t kFiniteKind = 2;

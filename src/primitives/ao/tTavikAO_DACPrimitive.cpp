@@ -29,10 +29,10 @@ constexpr int8_t kSelectB[] = {kZero, 1, kInvalid, 2, 3, kHigh, kHigh, 0};
 // channel 1, 10 → 6 on channel 3, 5 but on channel 2, 11 → 6 but on channel 3.
 int8_t channelCode(uint32_t select, uint32_t channel) {
   switch (select) {
-    case 8: return channel == 0 ? kInvalid : 4;
-    case 9: return channel == 0 ? 4 : channel == 1 ? kInvalid : 5;
-    case 10: return channel == 3 ? 6 : channel == 2 ? kInvalid : 5;
-    case 11: return channel == 3 ? kInvalid : 6;
+    case 8: return channel == 0 ? kInvalid : int8_t{4};
+    case 9: return channel == 0 ? int8_t{4} : channel == 1 ? kInvalid : int8_t{5};
+    case 10: return channel == 3 ? int8_t{6} : channel == 2 ? kInvalid : int8_t{5};
+    case 11: return channel == 3 ? kInvalid : int8_t{6};
     default: return kInvalid;
   }
 }

@@ -28,7 +28,9 @@ class iEEPROMContentMap : public nQoUdR100::tModuleObject {
  public:
   virtual ~iEEPROMContentMap() = default;
   virtual void setHeader(const tEEPROMHeader& header, nQoMDBG100::tStatus2& status) = 0;
-  virtual void setContentMapInfo(uint32_t first, uint32_t second) = 0;
+  // A caller's data area of count bytes that the map may fill with what it
+  // tells of itself.
+  virtual void setContentMapInfo(uint8_t* data, uint32_t count) = 0;
   virtual uint32_t getContentMapValue(nQoMDBG100::tStatus2& status) = 0;
   virtual void setMapVersion(uint32_t version) = 0;
   virtual uint32_t getMapVersion() const = 0;

@@ -115,8 +115,8 @@ uint32_t tEEPROM::getContentMapValue(tStatus2& status) {
 uint32_t tEEPROM::getFormatByte(tStatus2& status) {
   return ready(true, status, 938) ? _map->getFormatByte(status) : 0;
 }
-void tEEPROM::setContentMapInfo(uint32_t first, uint32_t second, tStatus2& status) {
-  if (ready(true, status, 44)) _map->setContentMapInfo(first, second);
+void tEEPROM::setContentMapInfo(uint8_t* data, uint32_t count, tStatus2& status) {
+  if (ready(true, status, 44)) _map->setContentMapInfo(data, count);
 }
 uint32_t tEEPROM::getContentMapWord18(uint32_t word, tStatus2& status) {
   return ready(true, status, 137) ? _map->getContentMapWord18(word, status) : 0;

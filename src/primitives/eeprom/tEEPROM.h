@@ -63,7 +63,7 @@ class tEEPROM : public nQoUdR100::tModuleObject {
   uint32_t getAreaSize(uint32_t tag, nQoMDBG100::tStatus2& status);
   uint32_t getContentMapValue(nQoMDBG100::tStatus2& status);
   uint32_t getFormatByte(nQoMDBG100::tStatus2& status);
-  void setContentMapInfo(uint32_t first, uint32_t second, nQoMDBG100::tStatus2& status);
+  void setContentMapInfo(uint8_t* data, uint32_t count, nQoMDBG100::tStatus2& status);
   uint32_t getContentMapWord18(uint32_t word, nQoMDBG100::tStatus2& status);
   uint32_t getContentMapWord19(uint32_t word, nQoMDBG100::tStatus2& status);
 

@@ -34,7 +34,7 @@ class tPralEEPROMContentMap : public iEEPROMContentMap {
   explicit tPralEEPROMContentMap(uint32_t aiRecordCount);
 
   void setHeader(const tEEPROMHeader& header, nQoMDBG100::tStatus2& status) override;
-  void setContentMapInfo(uint32_t, uint32_t) override {}
+  void setContentMapInfo(uint8_t*, uint32_t) override {}
   uint32_t getContentMapValue(nQoMDBG100::tStatus2&) override { return 0; }
   void setMapVersion(uint32_t version) override { _mapVersion = version; }
   uint32_t getMapVersion() const override { return _mapVersion; }

@@ -41,6 +41,10 @@ class tLoggedImmediate : public nQoUdP100::tBaseAIImmediateTransferPrimitive,
   void disarmTransfer(tStatus2& s) override { answer("disarmTransfer", s); }
   void uncommitTransfer(tStatus2& s) override { answer("uncommitTransfer", s); }
   void unreserveTransfer(tStatus2& s) override { answer("unreserveTransfer", s); }
+  void requestCancel() override {
+    tStatus2 s;
+    answer("requestCancel", s);
+  }
   // Answers the count asked for, or samples when set.
   uint32_t read(void*, uint32_t count, tStatus2& s, uint32_t*, uint32_t timeout,
                 tTimerTimeUnit unit) override {
@@ -233,8 +237,15 @@ TEST_F(AIImmediateTransferTest, EachCodeReachesOneOperationAndEndsRefused) {
   EXPECT_EQ(available.code, -200455);
   EXPECT_TRUE(nQoTest::loggedAt(-200455, "tBaseAIImmediateTransferSupervisor", 332));
   EXPECT_EQ(supervisor.getInputStreamPtr(setup), &supervisor);
+  log.clear();
   tStatus2 status;
+  supervisor.requestCancel(status);
+  EXPECT_EQ(log.operations(), "immediate.requestCancel");
+  supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
+  log.clear();
+  supervisor.requestCancel(status);
+  EXPECT_EQ(log.operations(), "") << "nothing to cancel below state 40";
 }
 
 TEST_F(AIImmediateTransferTest, ReservingRegistersEventsTakesThePoolAndReservesThePrimitive) {

@@ -10,6 +10,7 @@
 #include "frame/wideDigitString.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
 #include "reservation/globalDriverParameters.h"
+#include "reservation/primitiveTypeNames.h"
 #include "settings/aiSettings.h"
 #include "settings/aiTransferSettings.h"
 #include "settings/aoDACSettings.h"
@@ -38,6 +39,7 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
+#include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
@@ -108,6 +110,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
+    nQoUdR100::constructPrimitiveTypeNames,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateDMATransferSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

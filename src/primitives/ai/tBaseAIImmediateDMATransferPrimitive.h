@@ -32,6 +32,7 @@
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "sync/iSync.h"
+#include "time/tTimerTimeUnit.h"
 #include "vesk/tVESKChannel.h"
 
 namespace nQoUdP100 {
@@ -126,24 +127,29 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual bool isReady() const;
   // A channel from the bus (kRefused and given back when the board has no map
   // for its number), reset; state 2.
-  void reserveDMAChannel(tStatus2& status);
-  void releaseDMAChannel(tStatus2& status);
+  virtual void reserveDMAChannel(tStatus2& status);
+  virtual void releaseDMAChannel(tStatus2& status);
   // Samples per scan from the timing and channel list (kRefused for 0), the
   // observers registered; state 3.
-  void commitChannel(tStatus2& status);
-  void uncommitChannel(tStatus2& status);
+  virtual void commitChannel(tStatus2& status);
+  virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure
   // is undone by uncommit on a fresh status.
-  void commit(tStatus2& status);
-  void uncommit(tStatus2& status);
-  void arm(tStatus2& status);
-  void disarm(tStatus2& status);
+  virtual void commit(tStatus2& status);
+  virtual void uncommit(tStatus2& status);
+  virtual void arm(tStatus2& status);
+  virtual void disarm(tStatus2& status);
   // Not supported: -50256.
-  void start(tStatus2& status);
-  void stop(tStatus2& status);
+  virtual void start(tStatus2& status);
+  virtual void stop(tStatus2& status);
+  // The client reads the shared buffer itself: nothing is read here.
+  virtual uint32_t read(void*, uint32_t, tStatus2&, uint32_t* bytesOut, uint32_t, tTimerTimeUnit) {
+    if (bytesOut != nullptr) *bytesOut = 0;
+    return 0;
+  }
   // Ends a running transfer once: the channel reset, the controller stopped,
   // the client woken, the done event told; header words 4 and 0.
-  void requestCancel(const tStatus2& reason, tStatus2& status);
+  virtual void requestCancel(const tStatus2& reason, tStatus2& status);
   // The client's read count (word 28) while word 20 allows and word 28 <= 24.
   void countRead();
 

@@ -30,6 +30,7 @@ constexpr unsigned kKeyLine = 390;
 constexpr unsigned kShapeLine = 425;
 constexpr unsigned kKindLine = 443;
 constexpr unsigned kBytesLine = 1700;
+constexpr unsigned kStartLine = 1082;
 constexpr int kDataLeft = 80002;
 constexpr int kReadCountExceeded = -209800;
 constexpr int kTooMuchData = -200714;
@@ -85,9 +86,9 @@ tBaseAIImmediateTransferPrimitive::tBaseAIImmediateTransferPrimitive(
 
 tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   tStatus2 local;
-  if (_transferState == 5) stopTransfer(local);
-  if (_transferState == 4) disarmTransfer(local);
-  if (_transferState == 3) uncommitTransfer(local);
+  if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local);
+  if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local);
+  if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local);
   delete _waiter;
 }
 
@@ -167,7 +168,8 @@ void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   delete _waiter;
   _waiter = nullptr;
-  _timing->removeSampleEndObserver(this, status);
+  // The default form has no controller to leave.
+  if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
   _transferState = 2;
 }
 
@@ -201,6 +203,10 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isNotFatal()) _transferState = 4;
+}
+
+void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
+  setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
 }
 
 void tBaseAIImmediateTransferPrimitive::requestCancel() {

@@ -24,6 +24,7 @@
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
 #include "primitives/ai/aiImmediateWaiters.h"
+#include "primitives/ai/iAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ai/tBaseAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tBaseAIScanningFrontEndPrimitive.h"
@@ -38,6 +39,7 @@ namespace nQoUdP100 {
 
 class tBaseAIImmediateTransferPrimitive
     : public nQoUdR100::tModuleObject,
+      public iAIImmediateTransferPrimitive,
       public tBaseAITimingControllerPrimitive::iSampleEndObserver {
  public:
   static inline void* ___classID = nullptr;
@@ -78,8 +80,8 @@ class tBaseAIImmediateTransferPrimitive
   tBaseAIImmediateTransferPrimitive(const tBaseAIImmediateTransferPrimitive&) = delete;
   tBaseAIImmediateTransferPrimitive& operator=(const tBaseAIImmediateTransferPrimitive&) = delete;
 
-  virtual void* ___CPPKRLDynamicCast(void* const* classID);
-  virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   // Stores the event (null: none) when the status holds no error.
   virtual void setEvent(nQoMRL110::iEvent* event, tStatus2& status) {
@@ -90,25 +92,31 @@ class tBaseAIImmediateTransferPrimitive
   bool isReady() const;
   // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
   // undo on a fresh status.
-  void reserveTransfer(tStatus2& status);
-  void commitTransfer(tStatus2& status);
-  void armTransfer(tStatus2& status);
-  void startTransfer(tStatus2& status);
-  void stopTransfer(tStatus2& status);
-  void disarmTransfer(tStatus2& status);
-  void uncommitTransfer(tStatus2& status);
-  void unreserveTransfer(tStatus2& status);
+  virtual void reserveTransfer(tStatus2& status);
+  virtual void commitTransfer(tStatus2& status);
+  virtual void armTransfer(tStatus2& status);
+  virtual void startTransfer(tStatus2& status);
+  virtual void stopTransfer(tStatus2& status);
+  // The transfer cannot be started by itself: -50256.
+  virtual void startUnsupported(tStatus2& status);
+  virtual void disarmTransfer(tStatus2& status);
+  virtual void uncommitTransfer(tStatus2& status);
+  virtual void unreserveTransfer(tStatus2& status);
   // Sets the cancel flag and releases the waiter.
-  void requestCancel();
+  virtual void requestCancel();
   // With read option 1 on, or a retriggerable controller: the is-done action.
-  void notifyDone(tStatus2& status);
+  virtual void notifyDone(tStatus2& status);
   uint32_t getTransferState() const { return _transferState; }
 
   // Reads setCount sample sets into destination (room for them assumed, as
   // the supervisor sizes it); the number of complete sets. timeout 0: no
   // waiting, kNoLimit: none, else in unit.
-  uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
-                uint32_t timeout, tTimerTimeUnit unit);
+  virtual uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
+                        uint32_t timeout, tTimerTimeUnit unit);
+  // Set from the start until the supervisor clears it after the first read
+  // that delivered sets.
+  bool isFirstRead() const { return _firstRead != 0; }
+  void clearFirstRead() { _firstRead = 0; }
 
   // Read configuration, as the supervisor applies it.
   void setListenerKey(uint64_t key) { _listenerKey = key; }

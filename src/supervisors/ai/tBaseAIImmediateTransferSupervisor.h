@@ -1,0 +1,395 @@
+// The analog-input immediate transfers: the platform reads samples on demand
+// through the supervisor's own input stream, and a read that is given an
+// attributes object reports the time stamp of its first sample and the sample
+// interval in 128-bit seconds. One template serves both transfers; a row names
+// the primitive, its pool and how each step reaches it:
+//
+//   nQoUdR100::tAIImmediateTransferSupervisor transfer;   // programmed I/O
+//   transfer.initialize(settings, facade, status);        // link, reserve, ...
+//   uint32_t n = transfer.read(4, 1000, buffer, nullptr, &attributes, status);
+//
+// Reserving runs three steps in order and undoes them in reverse: the done
+// and error events, the transfer's pool at the broker, the primitive's own
+// reserve. Every control code ends with -50256 after its primitive operation,
+// since none of the six control-enable flags is set.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tFixedPoint128.h"
+#include "frame/tModuleObject.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iPrimitiveSettings.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iPrimitiveSupervisorMap.h"
+#include "mrl/tGeneralIdentifier.h"
+#include "msrl/iInputStream.h"
+#include "orb/castToClass.h"
+#include "pal/tPALSysInfo.h"
+#include "reservation/supervisorEvents.h"
+#include "reservation/tDoneAndErrorEventRegistrarAndLinker.h"
+#include "reservation/tMultiLinker.h"
+#include "reservation/tMultiReserver.h"
+#include "reservation/tSchedulerActionLinker.h"
+#include "reservation/tSingularReserver.h"
+#include "reservation/tSupStateTracker.h"
+#include "reservation/tSupStateTransition.h"
+#include "settings/aiTransferSettings.h"
+#include "supervisors/controlOperations.h"
+#include "time/tTimerTimeUnit.h"
+
+namespace nQoUdR100 {
+
+// The linking part of the programmed-I/O transfer: the event linker alone;
+// unlink keeps the event object.
+template <class Prim>
+class tImmediateEventLinks {
+ public:
+  using tRegistrar = nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<Prim>;
+  void add(tRegistrar& registrar, nQoMDBG100::tStatus2&) { _registrar = &registrar; }
+  void configure(const tAIImmediateTransferFields&) {}
+  void setPrimitive(Prim*) {}
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+    _registrar->link(map, status);
+  }
+  void linkResource(nQoMDBG100::tStatus2& status) { _registrar->linkResource(status); }
+  void unlinkResource(nQoMDBG100::tStatus2& status) { _registrar->unlinkResource(status); }
+  void unlink(nQoMDBG100::tStatus2&) {}
+
+ private:
+  tRegistrar* _registrar = nullptr;
+};
+
+// The linking part of the DMA transfer: the event linker, then the
+// scheduler-action linker (its key is settings word 16), in a multi linker;
+// the reverse steps run on fresh statuses merged into the caller's.
+template <class Prim>
+class tImmediateSchedulerLinks {
+ public:
+  using tRegistrar = nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<Prim>;
+  // -50352 for a member list that failed to grow before.
+  void add(tRegistrar& registrar, nQoMDBG100::tStatus2& status) {
+    _linkers.checkAllocation(status);
+    nQoMRTB100::iLinker* const members[] = {&registrar, &_scheduler};
+    for (nQoMRTB100::iLinker* member : members) {
+      bool present = false;
+      for (uint32_t i = 0; _linkers.getLinker(i) != nullptr; ++i)
+        present = present || _linkers.getLinker(i) == member;
+      if (!present) _linkers.addLinker(member, status);
+    }
+  }
+  void configure(const tAIImmediateTransferFields& record) { _scheduler.setKey(record.word16); }
+  void setPrimitive(Prim* primitive) { _scheduler.setPrimitive(primitive); }
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+    _linkers.link(map, status);
+  }
+  void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResource(status); }
+  void unlinkResource(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    nQoMDBG100::tStatus2 local;
+    _linkers.unlinkResource(local);
+    status.assign(local);
+  }
+  void unlink(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    nQoMDBG100::tStatus2 local;
+    _linkers.unlink(local);
+    status.assign(local);
+  }
+
+ private:
+  nQoMRTB100::tSchedulerActionLinker<Prim> _scheduler;
+  nQoMRTB100::tMultiLinker _linkers;
+};
+
+template <class Row>
+class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
+                                           public nQoMRL100::iPrimitiveSupervisor,
+                                           public tModuleObject {
+ public:
+  static constexpr const char* kClassName = Row::kClassName;
+  static inline void* ___classID = nullptr;
+  using tPrimitive = typename Row::tPrimitive;
+  using tFixed = nQoSS100::tFixedPoint128<64u, true>;
+  using tStatus2 = nQoMDBG100::tStatus2;
+  static constexpr const char kFile[] = "tBaseAIImmediateTransferSupervisor";
+
+  tBaseAIImmediateTransferSupervisor() = default;
+  tBaseAIImmediateTransferSupervisor(const tBaseAIImmediateTransferSupervisor&) = delete;
+  tBaseAIImmediateTransferSupervisor& operator=(const tBaseAIImmediateTransferSupervisor&) = delete;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    return nQoORB100::castToClass<tBaseAIImmediateTransferSupervisor,
+                                  nQoMRL100::iPrimitiveSupervisor>(this, classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<tBaseAIImmediateTransferSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoORB100::tClass getClass(int& status) const override {
+    return tClassRegistration<tBaseAIImmediateTransferSupervisor>::getClass(*this, status);
+  }
+
+  // Reads count samples through the primitive. With attributes, the time
+  // stamp is refreshed from the system time where the row says so, handed
+  // over with the interval when samples came, and advanced by count ×
+  // interval. Without a primitive: -50004 and 0.
+  uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
+                nQoMSRL100::iStreamAttributes* attributes, tStatus2& status) override {
+    if (status.isFatal()) return 0;
+    tPrimitive* primitive = _primitive;
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 290});
+      return 0;
+    }
+    const auto& settings = _settings.supervisorRecord();
+    if (attributes != nullptr && (Row::refreshesStamp(*primitive) || settings.word1 != 0)) {
+      tPALTime128 now;
+      tPALSysInfo::getTime(now);
+      _stamp = tFixed(now);
+    }
+    uint32_t bytes = 0;
+    const uint32_t samples =
+        primitive->read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
+    if (samples != 0 && status.isNotFatal()) Row::afterRead(*primitive);
+    if (attributes == nullptr) return samples;
+    if (settings.word1 != 0) _interval = tFixed(0);
+    if (samples != 0) {
+      tStatus2 local;
+      attributes->setTimeStamp(_stamp.words(), local);
+      status.assign(local);
+      local.clear();
+      attributes->setInterval(_interval.words(), local);
+      status.assign(local);
+    }
+    tFixed advance(0);
+    advance.integer = samples;
+    advance *= _interval;
+    _stamp += advance;
+    return samples;
+  }
+
+  // The stream offers no read of what is available.
+  uint32_t readAvailable(uint32_t, uint8_t*, tStatus2& status) override {
+    setCode(status, kStreamOperationNotOffered, {kFile, 332});
+    return 0;
+  }
+
+  nQoMSRL100::iInputStream* getInputStreamPtr(tStatus2& status) {
+    return status.isFatal() ? nullptr : this;
+  }
+
+  // Clears the six control-enable flags, keeps the facade, adds the
+  // reservers (and the row's linkers) once, then deploys.
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  tStatus2& status) override {
+    if (status.isFatal()) return;
+    _tracker.setFlags(0, 0x3F, status);
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventInitialize, status);
+    _facade = facade;
+    _reservers.checkAllocation(status);
+    nQoMRTB100::iReserver* const members[] = {&_registrar, &_transferShim, &_primitiveShim};
+    for (nQoMRTB100::iReserver* member : members) addOnce(_reservers, member, status);
+    _links.add(_registrar, status);
+    _transfer.setRuntimeFacade(facade);
+    _transfer.setIdentifier(&_identifier);
+    deploy(settings, status);
+  }
+
+  // Settings of another class: -89000. Otherwise copies them and the
+  // identifier, reserves done and error events only while the last flag word
+  // is 0, gives a held primitive its attributes and takes the interval.
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, tStatus2& status) override {
+    if (status.isFatal()) return;
+    using tSettings = tAIImmediateTransferSettings;
+    const auto* own =
+        static_cast<const tSettings*>(settings.___CPPKRLDynamicCast(&tSettings::___classID));
+    if (own == nullptr) {
+      setCode(status, kCastFailed, {kFile, 120});
+      return;
+    }
+    _settings = *own;
+    const auto& record = _settings.supervisorRecord();
+    _identifier = record.identifier;
+    _registrar.setRuntimeFacade(_facade);
+    _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
+    _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);
+    if (_primitive != nullptr) Row::setPrimitiveAttributes(*_primitive, record, status);
+    if (status.isNotFatal()) _links.configure(record);
+    _interval = record.sampleInterval;
+  }
+
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLink, status);
+    _links.link(map, status);
+  }
+
+  // A failure after the steps gave back what they took, on a fresh status
+  // merged into the caller's.
+  void reserveResource(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
+    _reservers.reserveResource(status);
+    if (status.isFatal()) return;
+    _registrar.setPrimitive(_primitive);
+    if (_primitive != nullptr)
+      Row::setPrimitiveAttributes(*_primitive, _settings.supervisorRecord(), status);
+    if (status.isNotFatal()) return;
+    tStatus2 local;
+    _reservers.releaseResource(local);
+    status.assign(local);
+  }
+
+  void linkResource(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
+    _links.linkResource(status);
+  }
+
+  void unlinkResource(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
+    _links.unlinkResource(status);
+  }
+
+  void releaseResource(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
+    _registrar.setPrimitive(nullptr);
+    tStatus2 local;
+    _reservers.releaseResource(local);
+    status.assign(local);
+  }
+
+  void unlink(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlink, status);
+    _links.unlink(status);
+  }
+
+  // The six codes run the row's primitive operation (stop, disarm and
+  // uncommit on a fresh status merged into the caller's); then a code whose
+  // flag is clear gives -50256. Without a primitive: -50004.
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+               nQoMRL100::iControlParameterBlock*, tStatus2& status) override {
+    if (status.isFatal()) return;
+    const int bit = nQoMRTB100::controlFlagBit(code);
+    std::optional<nQoMRTB100::tSupStateTransition> transition;
+    if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
+    if (_primitive == nullptr) {
+      setCode(status, kNullPointer, {"tAutoController", 30});
+      return;
+    }
+    if (bit >= 0 && bit < 3) Row::kControls[bit](*_primitive, status);
+    if (bit >= 3) {
+      tStatus2 local;
+      Row::kControls[bit](*_primitive, local);
+      status.assign(local);
+    }
+    if (status.isNotFatal() && _tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 &&
+        status.isNotFatal())
+      setCode(status, kNotSupported, {kFile, 214});
+  }
+
+  // Asks a primitive of a prepared task to give up its wait.
+  void requestCancel(tStatus2& status) override {
+    if (status.isFatal() || _primitive == nullptr) return;
+    if (_tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked) Row::cancel(*_primitive);
+  }
+
+  // Stop (running), disarm (armed or running), uncommit (committed or
+  // later), each when its flag is set and each on a fresh status merged into
+  // the caller's; the state is 40 at most afterwards.
+  void commitCancel(tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventCommitCancel, status);
+    const int32_t state = _tracker.getState(status);
+    auto undo = [&](int32_t code) {
+      tStatus2 local;
+      control(static_cast<uint32_t>(code), nullptr, nullptr, local);
+      status.assign(local);
+    };
+    const bool running = state == nQoMRTB100::kStateRunning;
+    const bool armed = running || state == nQoMRTB100::kStateArmed;
+    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
+    if (running && _tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
+    if (armed && _tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
+    if (committed && _tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
+  }
+
+  nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
+  tPrimitive* getPrimitive() const { return _primitive; }
+  const tFixed& getTimeStamp() const { return _stamp; }
+
+ private:
+  // The transfer's pool at the broker; a held pool's primitive is cast to
+  // the transfer class by the row (a failure gives the pool back).
+  class tTransferShim final : public nQoMRTB100::iReserver {
+   public:
+    explicit tTransferShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
+    void reserveResource(tStatus2& status) override {
+      if (status.isFatal()) return;
+      _owner->_transfer.reserveResource(status);
+      auto* held = _owner->_transfer.getPrimitive();
+      if (held == nullptr || status.isFatal()) return;
+      _owner->_primitive = Row::castPrimitive(held, status);
+      _owner->_links.setPrimitive(_owner->_primitive);
+      if (_owner->_primitive != nullptr) return;
+      tStatus2 local;
+      releaseResource(local);
+    }
+    void releaseResource(tStatus2& status) override {
+      if (status.isFatal()) return;
+      _owner->_primitive = nullptr;
+      _owner->_links.setPrimitive(nullptr);
+      _owner->_transfer.releaseResource(status);
+    }
+
+   private:
+    tBaseAIImmediateTransferSupervisor* _owner;
+  };
+
+  // The primitive's own reserve and release; nothing without a primitive.
+  class tPrimitiveShim final : public nQoMRTB100::iReserver {
+   public:
+    explicit tPrimitiveShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
+    void reserveResource(tStatus2& status) override {
+      if (status.isNotFatal() && _owner->_primitive != nullptr)
+        Row::reservePrimitive(*_owner->_primitive, status);
+    }
+    void releaseResource(tStatus2& status) override {
+      if (status.isNotFatal() && _owner->_primitive != nullptr)
+        Row::releasePrimitive(*_owner->_primitive, status);
+    }
+
+   private:
+    tBaseAIImmediateTransferSupervisor* _owner;
+  };
+
+  static void addOnce(nQoMRTB100::tMultiReserver& list, nQoMRTB100::iReserver* member,
+                      tStatus2& status) {
+    for (uint32_t i = 0; list.getReserver(i) != nullptr; ++i)
+      if (list.getReserver(i) == member) return;
+    list.addReserver(member, status);
+  }
+
+  nQoMRTB100::tSupStateTracker _tracker;
+  nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  nQoMRL100::tGeneralIdentifier _identifier;
+  tPrimitive* _primitive = nullptr;
+  tAIImmediateTransferSettings _settings;
+  nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;
+  tTransferShim _transferShim{this};
+  tPrimitiveShim _primitiveShim{this};
+  nQoMRTB100::tMultiReserver _reservers;
+  nQoMRTB100::tSingularReserver<typename Row::tPoolPrimitive, typename Row::tPool> _transfer;
+  typename Row::tLinks _links;
+  tFixed _interval{0};
+  tFixed _stamp{0};
+};
+
+}  // namespace nQoUdR100

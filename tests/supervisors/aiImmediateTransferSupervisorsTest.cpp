@@ -1,0 +1,372 @@
+// The analog-input immediate transfers over logging primitives: time stamps
+// and intervals of stream reads, the operation behind each code, the
+// reservation steps and their undo, and the DMA attributes.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "orb/tClassImplementation.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStreamAttributes.h"
+#include "sim/simTime.h"
+#include "supervisors/ai/aiImmediateTransferSupervisors.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoSim::tSimStreamAttributes;
+using tCall = tSimStreamAttributes::tCall;
+constexpr uint64_t kSecond = 1'000'000'000;
+constexpr uint64_t kHalf = 1ull << 63;
+
+class tLoggedImmediate : public nQoUdP100::tBaseAIImmediateTransferPrimitive,
+                         public nQoTest::tScriptedDouble {
+ public:
+  explicit tLoggedImmediate(nQoTest::tCallLog& log) : tScriptedDouble(log, "immediate") {}
+  using tScriptedDouble::answer;
+  void reserveTransfer(tStatus2& s) override { answer("reserveTransfer", s); }
+  void commitTransfer(tStatus2& s) override { answer("commitTransfer", s); }
+  void armTransfer(tStatus2& s) override { answer("armTransfer", s); }
+  void startTransfer(tStatus2& s) override {
+    answer("startTransfer", s);
+    tBaseAIImmediateTransferPrimitive::startTransfer(s);
+  }
+  void stopTransfer(tStatus2& s) override { answer("stopTransfer", s); }
+  void notifyDone(tStatus2& s) override { answer("notifyDone", s); }
+  void disarmTransfer(tStatus2& s) override { answer("disarmTransfer", s); }
+  void uncommitTransfer(tStatus2& s) override { answer("uncommitTransfer", s); }
+  void unreserveTransfer(tStatus2& s) override { answer("unreserveTransfer", s); }
+  void requestCancel() override {
+    tStatus2 s;
+    answer("requestCancel", s);
+  }
+  // Answers the count asked for, or samples when set.
+  uint32_t read(void*, uint32_t count, tStatus2& s, uint32_t*, uint32_t timeout,
+                tTimerTimeUnit unit) override {
+    answer("read " + std::to_string(count) + " " + std::to_string(timeout) + " " +
+               std::to_string(unit),
+           s);
+    return samples.value_or(count);
+  }
+  std::optional<uint32_t> samples;
+};
+
+class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimitive,
+                            public nQoTest::tScriptedDouble {
+ public:
+  explicit tLoggedImmediateDMA(nQoTest::tCallLog& log) : tScriptedDouble(log, "dma") {}
+  using tScriptedDouble::answer;
+  void reserveDMAChannel(tStatus2& s) override { answer("reserveDMAChannel", s); }
+  void releaseDMAChannel(tStatus2& s) override { answer("releaseDMAChannel", s); }
+  void commitChannel(tStatus2& s) override { answer("commitChannel", s); }
+  void uncommitChannel(tStatus2& s) override { answer("uncommitChannel", s); }
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+
+ protected:
+  nQoUdRLP100::tVESKChannel* channelMapFor(uint32_t, tStatus2&) override { return nullptr; }
+  void routeFIFO(uint32_t, tStatus2&) override {}
+  void disconnectFIFO(tStatus2&) override {}
+};
+
+class AIImmediateTransferTest : public nQoTest::tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    nQoSim::useTestClock(1000 * kSecond);
+    identifier.emplace();
+    identifier->setDeviceGUID({7, 9});
+    identifier->setString("AIImmediateTransfer", setup);
+    facade.eventObject = &event;
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::resetTime();
+    identifier.reset();
+    settings.reset();
+    nQoTest::tLeakCheckedTest::TearDown();
+  }
+
+  // initialize, link, and reserveResource plus linkResource when asked.
+  template <class tSupervisor, class tPool>
+  void bringUp(tSupervisor& supervisor, tPool& pool, bool reserve = true) {
+    nQoMRL100::getResourceBroker(setup)->registerPool(&*identifier, &pool, setup);
+    settings->supervisorRecord().identifier = *identifier;
+    tStatus2 status;
+    supervisor.initialize(*settings, &facade, status);
+    supervisor.link(map, status);
+    if (reserve) {
+      supervisor.reserveResource(status);
+      supervisor.linkResource(status);
+    }
+    ASSERT_EQ(status.code, 0);
+    log.clear();
+  }
+
+  tStatus2 setup;
+  nQoTest::tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedEvent event{log, "event"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  std::optional<nQoMRL100::tGeneralIdentifier> identifier;
+  std::optional<nQoUdR100::tAIImmediateTransferSettings> settings{std::in_place};
+};
+
+TEST_F(AIImmediateTransferTest, ReadsReportTheStampOfTheirFirstSampleAndAdvanceItExactly) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  settings->supervisorRecord().word1 = 0;
+  settings->supervisorRecord().sampleInterval.integer = 1;
+  settings->supervisorRecord().sampleInterval.fraction = kHalf;  // 1.5 s
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  tStatus2 arm;
+  supervisor.control(4100, nullptr, nullptr, arm);
+  EXPECT_TRUE(primitive.isFirstRead());
+
+  tSimStreamAttributes attributes;
+  uint8_t buffer[16];
+  tStatus2 status;
+  EXPECT_EQ(supervisor.read(4, 1000, buffer, nullptr, &attributes, status), 4u);
+  EXPECT_FALSE(primitive.isFirstRead());
+  nQoSim::advanceClock(3 * kSecond);  // the next stamp follows the interval, not the clock
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, status), 2u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 1000}},
+                                                {tSimStreamAttributes::kInterval, {kHalf, 1}},
+                                                {tSimStreamAttributes::kStamp, {0, 1006}},
+                                                {tSimStreamAttributes::kInterval, {kHalf, 1}}}));
+  EXPECT_EQ(supervisor.getTimeStamp().words(), (tPALTime128{0, 1009}));
+  EXPECT_EQ(log.operations(),
+            "immediate.startTransfer, immediate.read 4 1000 3, immediate.read 2 0 3");
+
+  primitive.samples = 0;
+  attributes.log.clear();
+  EXPECT_EQ(supervisor.read(5, 7, buffer, nullptr, &attributes, status), 0u);
+  EXPECT_TRUE(attributes.log.empty()) << "no samples, no attributes";
+  EXPECT_EQ(supervisor.getTimeStamp().words(), (tPALTime128{0, 1009}));
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AIImmediateTransferTest, WithTheSoftwareStampEachReadReportsItsStartAndNoInterval) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  settings->supervisorRecord().sampleInterval.integer = 2;
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+
+  tSimStreamAttributes attributes;
+  attributes.failCode[tSimStreamAttributes::kStamp] = -7;
+  uint8_t buffer[8];
+  tStatus2 status;
+  EXPECT_EQ(supervisor.read(3, 0, buffer, nullptr, &attributes, status), 3u);
+  EXPECT_EQ(status.code, -7) << "a failing attribute call merges into the read's status";
+  tStatus2 second;
+  nQoSim::advanceClock(kSecond / 2);
+  supervisor.read(1, 0, buffer, nullptr, &attributes, second);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 1000}},
+                                                {tSimStreamAttributes::kInterval, {0, 0}},
+                                                {tSimStreamAttributes::kStamp, {kHalf, 1000}},
+                                                {tSimStreamAttributes::kInterval, {0, 0}}}));
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AIImmediateTransferTest, ReadsWithoutAPrimitiveAnswerNothingAndTouchNothing) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool, false);
+  tSimStreamAttributes attributes;
+  uint8_t buffer[4];
+  tStatus2 before, after, status;
+  EXPECT_EQ(supervisor.read(4, 0, buffer, nullptr, &attributes, before), 0u);
+  EXPECT_EQ(before.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAIImmediateTransferSupervisor", 290));
+  supervisor.reserveResource(status);
+  supervisor.releaseResource(status);
+  log.clear();
+  EXPECT_EQ(supervisor.read(4, 0, buffer, nullptr, &attributes, after), 0u);
+  EXPECT_EQ(after.code, -50004);
+  EXPECT_TRUE(attributes.log.empty());
+  EXPECT_EQ(log.operations(), "");
+}
+
+TEST_F(AIImmediateTransferTest, EachCodeReachesOneOperationAndEndsRefused) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  const struct {
+    uint32_t code;
+    const char* operation;
+  } cases[] = {{1, "immediate.armTransfer"},    {4100, "immediate.startTransfer"},
+               {3, "immediate.notifyDone"},     {4101, "immediate.stopTransfer"},
+               {4, "immediate.disarmTransfer"}, {77, ""}};
+  for (const auto& c : cases) {
+    log.clear();
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    supervisor.control(c.code, nullptr, nullptr, status);
+    EXPECT_EQ(log.operations(), c.operation) << c.code;
+    EXPECT_EQ(status.code, -50256) << c.code;
+    EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIImmediateTransferSupervisor", 214)) << c.code;
+    EXPECT_EQ(supervisor.getTracker().getState(setup), 40) << c.code;
+  }
+  nQoSim::clearStatusLog();
+  tStatus2 start;
+  supervisor.control(2, nullptr, nullptr, start);
+  EXPECT_EQ(start.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "qomiop/ai/tBaseAIImmediateTransferPrimitive", 1082));
+  EXPECT_FALSE(nQoTest::loggedAt(-50256, "tBaseAIImmediateTransferSupervisor", 214));
+
+  log.clear();
+  tStatus2 cancel, available;
+  supervisor.commitCancel(cancel);
+  EXPECT_EQ(cancel.code, 0);
+  EXPECT_EQ(log.operations(), "") << "no flag is set, so nothing is undone";
+  uint8_t buffer[4];
+  EXPECT_EQ(supervisor.readAvailable(4, buffer, available), 0u);
+  EXPECT_EQ(available.code, -200455);
+  EXPECT_TRUE(nQoTest::loggedAt(-200455, "tBaseAIImmediateTransferSupervisor", 332));
+  EXPECT_EQ(supervisor.getInputStreamPtr(setup), &supervisor);
+  log.clear();
+  tStatus2 status;
+  supervisor.requestCancel(status);
+  EXPECT_EQ(log.operations(), "immediate.requestCancel");
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  log.clear();
+  supervisor.requestCancel(status);
+  EXPECT_EQ(log.operations(), "") << "nothing to cancel below state 40";
+}
+
+TEST_F(AIImmediateTransferTest, ReservingRegistersEventsTakesThePoolAndReservesThePrimitive) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool, false);
+  tStatus2 status;
+  supervisor.reserveResource(status);
+  EXPECT_EQ(log.operations(),
+            "event.registerEvent 1, event.registerEvent 2, immediate.reserveTransfer, "
+            "immediate.commitTransfer");
+  EXPECT_EQ(nQoSim::brokerLog().size(), 1u);
+  log.clear();
+  supervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(),
+            "immediate.uncommitTransfer, immediate.unreserveTransfer, event.unregisterEvent 1, "
+            "event.unregisterEvent 2");
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+
+  // A failing primitive reserve hands the pool back and ends the events.
+  log.clear();
+  primitive.answers["commitTransfer"] = -5;
+  tStatus2 failing;
+  supervisor.reserveResource(failing);
+  EXPECT_EQ(failing.code, -5);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+  EXPECT_EQ(log.operations(),
+            "event.registerEvent 1, event.registerEvent 2, immediate.reserveTransfer, "
+            "immediate.commitTransfer, event.unregisterEvent 1, event.unregisterEvent 2");
+
+  // No broker: nothing reserved, no error, and no attributes to set.
+  log.clear();
+  settings->supervisorRecord().word19 = 1;  // no done or error events
+  supervisor.deploy(*settings, status);
+  nQoSim::setResourceBrokerPresent(false);
+  tStatus2 absent;
+  supervisor.reserveResource(absent);
+  EXPECT_EQ(absent.code, 0);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(log.operations(), "");
+}
+
+TEST_F(AIImmediateTransferTest, APoolOfAnotherClassIsHandedBack) {
+  tLoggedImmediateDMA other(log);
+  nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&other);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool, false);
+  tStatus2 status;
+  supervisor.reserveResource(status);
+  EXPECT_EQ(status.code, -89000);
+  EXPECT_TRUE(nQoTest::loggedAt(-89000, "tSingularReserver", 107));
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+}
+
+TEST_F(AIImmediateTransferTest, TheDMATransferTakesItsWordsAndRefusesSampleSizesBelowOne) {
+  const struct {
+    uint32_t sampleSize;
+    int code;
+    uint32_t flag8, word20;
+  } cases[] = {
+      {1, 0, 0, 0}, {2, 0, 1, 0}, {3, 0, 0, 1}, {0, -50150, 0, 0}, {0x80000000, -50150, 0, 0}};
+  for (const auto& c : cases) {
+    nQoSim::resetResourceBroker();
+    nQoSim::clearStatusLog();
+    tLoggedImmediateDMA primitive(log);
+    primitive.headerWords().flag8 = 0;
+    primitive.headerWords().word20 = 0;
+    nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&primitive);
+    settings->supervisorRecord().longWord = 0x1234;
+    settings->supervisorRecord().word2 = 9;
+    settings->supervisorRecord().word3 = 50;
+    settings->supervisorRecord().word4 = 6;
+    settings->supervisorRecord().word6 = c.sampleSize;
+    nQoUdR100::tAIImmediateDMATransferSupervisor supervisor;
+    bringUp(supervisor, pool, false);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(status.code, c.code) << c.sampleSize;
+    const auto& words = primitive.headerWords();
+    EXPECT_EQ(words.word12, 1u);
+    EXPECT_EQ(words.word16, 0u);
+    EXPECT_EQ(words.word24, 50u);
+    EXPECT_EQ(words.word32, 6u);
+    EXPECT_EQ(words.flag8, c.flag8) << c.sampleSize;
+    EXPECT_EQ(words.word20, c.word20) << c.sampleSize;
+    if (c.code != 0) {
+      EXPECT_TRUE(nQoTest::loggedAt(-50150, "tAIImmediateDMATransferSupervisor", 190));
+      EXPECT_EQ(supervisor.getPrimitive(), nullptr) << "handed back";
+      EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+      EXPECT_EQ(log.operations(),
+                "event.registerEvent 1, event.registerEvent 2, dma.reserveDMAChannel, "
+                "dma.commitChannel, dma.uncommitChannel, dma.releaseDMAChannel, "
+                "event.unregisterEvent 1, event.unregisterEvent 2");
+    }
+    log.clear();
+    tStatus2 code2;
+    if (c.code == 0) {
+      supervisor.control(2, nullptr, nullptr, code2);
+      EXPECT_TRUE(nQoTest::loggedAt(-50256, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 891));
+    }
+    supervisor.releaseResource(status);
+    log.clear();
+  }
+}
+
+TEST_F(AIImmediateTransferTest, ThePlatformCreatesBothByTheirClassNames) {
+  nQoTest::tLoadedModule module;
+  for (const char* name : {"nQoUdR100::tAIImmediateTransferSupervisor",
+                           "nQoUdR100::tAIImmediateDMATransferSupervisor"}) {
+    int code = 0;
+    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
+    ASSERT_NE(object, nullptr) << name;
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
+    object->getClass(code).deleteInstance(object, code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
+  }
+}
+
+}  // namespace

@@ -287,6 +287,13 @@ TEST_F(tBoardResourcesTest, PartsDecideThePoolsAndTheStartState) {
   EXPECT_EQ(staticControlWrites(0),
             (std::vector<uint32_t>{0x261, 0x262, 0x264, 0x265, 0x266, 0x267}));
   resources.destroy();
+  // Without an AI part there is no channel count to read.
+  windows.clearLog();
+  bringUp(0x5D0B);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_EQ(registered().front(), "nQoTIOR100::tTIOCounterResource 0");
+  EXPECT_EQ(staticControlWrites(1), std::vector<uint32_t>{});
+  resources.destroy();
   for (uint32_t id : {0x5D07u, 0x5D08u}) {
     windows.clearLog();
     bringUp(id);

@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "device/boardParts.h"
 #include "device/poolInstantiations.h"
 #include "device/tCounterProductTable.h"
+#include "frame/kernelShims.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/digitalResourceNames.h"
@@ -25,6 +27,7 @@ constexpr tStatusSite kStrategyList{kFile, 1196};
 constexpr tStatusSite kRegistrationList{kFile, 1198};
 constexpr tStatusSite kPoolAllocation{kFile, 1201};
 constexpr tStatusSite kCounterContainer{kFile, 1213};
+constexpr tStatusSite kTerminalGroups{kFile, 1402};
 
 // The pool type names: the primitive-type names under which the board's
 // pools are registered.
@@ -383,6 +386,50 @@ void tBoardResources::createCalibration(tStatus2& status) {
   addSingular<nQoUdP100::iReferenceVoltagePrimitive>(_referenceVoltage, calibration.pwm, status);
 }
 
+namespace {
+
+bool names(const char* const* list, const char* name) {
+  if (list != nullptr)
+    for (; *list != nullptr; ++list)
+      if (strCmp(*list, name) == 0) return true;
+  return false;
+}
+
+// The DIO ports' second words (2, 8) or (4, 4) mean no PFI lines 8 to 15.
+bool hasUpperPFILines(const nQoUdP100::tDIODescription* dio) {
+  if (dio == nullptr) return false;
+  const uint32_t first = dio->ports[0].secondWord;
+  const uint32_t second = dio->ports[1].secondWord;
+  return !((first == 2 && second == 8) || (first == 4 && second == 4));
+}
+
+}  // namespace
+
+const char* const* tBoardResources::buildTerminalGroups(tStatus2& status) {
+  if (status.isFatal() || _board == nullptr) return nullptr;
+  const tProductDescriptor& record = *_board->record();
+  _terminalGroups.clear();
+  bool complete = true;
+  auto add = [&](const char* name) { complete = _terminalGroups.append(name) && complete; };
+  add("AI");
+  if (record.ao != nullptr) add("AO");
+  add("CTR0");
+  add("CTR1");
+  if (record.routing != nullptr && record.routing->triggerBus != 0) add("TRIGBUS");
+  if (hasUpperPFILines(record.dio)) add("PFI8_15");
+  if (_analogTrigger.size() != 0) add("ATRIG");
+  for (const char* analogPFI : {"APFI0", "APFI1"})
+    if ((record.ai != nullptr && names(record.ai->terminalNames, analogPFI)) ||
+        (record.ao != nullptr && names(record.ao->terminalNames, analogPFI)))
+      add(analogPFI);
+  add(nullptr);
+  if (!complete) {
+    setCode(status, kOutOfMemory, kTerminalGroups);
+    return nullptr;
+  }
+  return _terminalGroups.begin();
+}
+
 void tBoardResources::registerPools(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
@@ -414,6 +461,7 @@ void tBoardResources::destroy() {
   tGrowableArray<tBoardPool*> registrations(std::move(_registrations));
   for (tPools tBoardResources::*member : kTeardownOrder) destroyAll(this->*member);
   destroyAll(_portStrategies);
+  tGrowableArray<const char*> terminalGroups(std::move(_terminalGroups));
   for (std::size_t i = _counterResources.size(); i > 0; --i)
     nQoTIOR100::destroyTIOCtrResource(_counterResources[i - 1]);
   tGrowableArray<nQoTIOR100::iTIOCtrResource*> counters(std::move(_counterResources));

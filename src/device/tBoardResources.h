@@ -70,6 +70,13 @@ class tBoardResources {
   // board's registration order; a name that cannot be stored is
   // kOutOfMemory, a refused registration stops with the broker's code.
   void registerPools(tStatus2& status);
+  // The board's terminal groups for its routable registrar, a null-ended
+  // list that lives until destroy: "AI", "AO" with an AO part, "CTR0",
+  // "CTR1", "TRIGBUS" with the routing part's trigger-bus word, "PFI8_15"
+  // unless the DIO ports' second words are (2, 8) or (4, 4), "ATRIG" with the
+  // analog-trigger pool, "APFI0" and "APFI1" where the AI or AO part names
+  // them. Nothing (null) on an error status or before create.
+  const char* const* buildTerminalGroups(tStatus2& status);
   // Unregisters the registered pools, then destroys the pools, the counter
   // container and last the board object; not ready afterwards.
   void destroy();
@@ -147,6 +154,7 @@ class tBoardResources {
   tPools _latchingPortPools;
   tGrowableArray<iReservationStrategy2*> _portStrategies;
   tGrowableArray<tBoardPool*> _registrations;
+  tGrowableArray<const char*> _terminalGroups;
 };
 
 }  // namespace nQoUdR100

@@ -304,6 +304,30 @@ TEST_F(tBoardResourcesTest, PartsDecideThePoolsAndTheStartState) {
   }
 }
 
+TEST_F(tBoardResourcesTest, TerminalGroupsFollowTheRecord) {
+  struct tCase {
+    uint32_t productId;
+    std::vector<std::string> groups;
+  };
+  const tCase cases[] = {
+      {kFullModel, {"AI", "AO", "CTR0", "CTR1", "PFI8_15", "ATRIG", "APFI0", "APFI1"}},
+      {0x5D02, {"AI", "AO", "CTR0", "CTR1", "TRIGBUS", "PFI8_15", "ATRIG", "APFI0", "APFI1"}},
+      {kNoAOModel, {"AI", "CTR0", "CTR1", "ATRIG", "APFI0"}},             // ports (2, 8)
+      {0x5D05, {"AI", "AO", "CTR0", "CTR1", "ATRIG", "APFI0", "APFI1"}},  // (4, 4)
+  };
+  EXPECT_EQ(resources.buildTerminalGroups(status), nullptr);
+  for (const tCase& c : cases) {
+    bringUp(c.productId);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    std::vector<std::string> groups;
+    const char* const* list = resources.buildTerminalGroups(status);
+    ASSERT_NE(list, nullptr);
+    for (; *list != nullptr; ++list) groups.push_back(*list);
+    EXPECT_EQ(groups, c.groups) << c.productId;
+    resources.destroy();
+  }
+}
+
 // Every allocation of a bring-up may fail: a failure the bring-up sees is
 // kOutOfMemory (the primitives' observer lists keep theirs for later), and
 // nothing built is left behind.

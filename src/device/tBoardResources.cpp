@@ -203,7 +203,10 @@ void tBoardResources::create(uint32_t handle, const nQoORB100::tGUID& identity,
   if (status.isFatal()) return;
   _identity = identity;
   _board = new nQoUdP100::tUdSeriesDevice(handle, identity, info, status, records);
-  if (_board == nullptr) setCode(status, kOutOfMemory, kPoolAllocation);
+  if (_board == nullptr) {
+    setCode(status, kOutOfMemory, kPoolAllocation);
+    return;
+  }
   if (status.isFatal()) {
     delete _board;
     _board = nullptr;

@@ -304,6 +304,27 @@ TEST_F(tBoardResourcesTest, PartsDecideThePoolsAndTheStartState) {
   }
 }
 
+// Attribute 2 read as a number picks the record; read as a four-character
+// code, " sim" builds the calibration objects without touching the EEPROM.
+TEST_F(tBoardResourcesTest, TheSimulatedTagLeavesTheEEPROMAlone) {
+  auto eepromWindowsOpened = [&] {
+    int opened = 0;
+    for (const tCall& call : bus.calls())
+      opened += call.operation == tCall::kOpenSubWindow && call.first == 1 && call.second == 3;
+    return opened;
+  };
+  bringUp(kFullModel);
+  EXPECT_EQ(eepromWindowsOpened(), 1);
+  resources.destroy();
+  bus.clearCalls();
+  node.setFourCharacterCode(2, nQoUdP100::tDeviceInfo::kSimulatedTag);
+  bringUp(kFullModel);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_EQ(resources.board()->record()->productId, kFullModel);
+  EXPECT_NE(resources.board()->calibration().eeprom, nullptr);
+  EXPECT_EQ(eepromWindowsOpened(), 0);
+}
+
 TEST_F(tBoardResourcesTest, TerminalGroupsFollowTheRecord) {
   struct tCase {
     uint32_t productId;

@@ -131,4 +131,7 @@ inline constexpr int kEEPROMCacheRange = -50007;  // a cache range past the cach
 inline constexpr int kEEPROMReadRange = -50010;   // an EEPROM read past its size
 inline constexpr int kEEPROMWriteRange = -50013;  // an EEPROM write past its size
 
+// Board bring-up.
+inline constexpr int kNoDeviceNode = -50300;  // a board handle without a device-tree node
+
 }  // namespace nQoUdR100

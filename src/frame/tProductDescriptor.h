@@ -12,7 +12,7 @@ struct tAIDescription;
 struct tAODescription;
 struct tDIODescription;
 struct tCalibrationDescription;
-struct tUdSeriesDevice;
+struct tTavikBusDescription;
 struct tRoutingDescription;
 struct tCDIODescription;
 struct tLineFilterList;
@@ -42,7 +42,8 @@ struct tProductDescriptor {
   const nQoUdP100::tAODescription* ao = nullptr;
   const nQoUdP100::tDIODescription* dio = nullptr;
   const nQoUdP100::tCalibrationDescription* calibration = nullptr;
-  const nQoUdP100::tUdSeriesDevice* device = nullptr;
+  // The DMA part that the board object hands to its bus holder.
+  const nQoUdP100::tTavikBusDescription* device = nullptr;
   const nQoUdP100::tRoutingDescription* routing = nullptr;
   uint64_t part7 = 0;
   const nQoUdP100::tCDIODescription* cdio = nullptr;

@@ -49,6 +49,8 @@ class tTavikBus : public nQoUdR100::tModuleObject, public virtual nQoORB100::tOb
   nQoUdRLP100::tTavikHelper* helper() const { return _helper; }
   nQoUdRLP100::tTavikInterruptDispatcher* dispatcher() const { return _dispatcher; }
   int32_t channelCount() const { return _channelCount; }
+  // The maps of the DMA channels, by channel number (null without channels).
+  nQoUdRLP100::tVESKChannel* const* channels() const { return _channels; }
   // The map of DMA channel i (null past the count).
   nQoUdRLP100::tVESKChannel* channel(int32_t i) const;
   const nQoORB100::tGUID& guid() const { return _guid; }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "device/tUdSeriesDevice.h"
 #include "sim/simAllocator.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
@@ -63,7 +62,7 @@ class tTavikBusTest : public tLeakCheckedTest {
   nQoSim::tSimDeviceNode root;
   nQoSim::tSimDeviceNode bridge;
   uint32_t present = 1;
-  nQoUdP100::tUdSeriesDevice description{{2, &present}};
+  nQoUdP100::tTavikBusDescription description{{2, &present}};
   nQoORB100::tGUID guid{0x1122334455667788, 0x99AABBCCDDEEFF00};
   nQoMDBG100::tStatus2 status;
 };
@@ -87,9 +86,9 @@ TEST_F(tTavikBusTest, ItOpensTheBoardAndBuildsTheMapsInOrder) {
     EXPECT_EQ(holder.channelCount(), 2);
     EXPECT_EQ(holder.dispatcher(), nullptr);
   }
-  for (auto dma :
-       {nQoUdP100::tUdSeriesDevice::tDMA{2, nullptr}, nQoUdP100::tUdSeriesDevice::tDMA{0, &present},
-        nQoUdP100::tUdSeriesDevice::tDMA{-3, &present}}) {
+  for (auto dma : {nQoUdP100::tTavikBusDescription::tDMA{2, nullptr},
+                   nQoUdP100::tTavikBusDescription::tDMA{0, &present},
+                   nQoUdP100::tTavikBusDescription::tDMA{-3, &present}}) {
     tTavikBus holder(&device, {dma}, guid, status, 1);
     EXPECT_EQ(holder.channelCount(), 0);
     EXPECT_NE(holder.dispatcher(), nullptr);

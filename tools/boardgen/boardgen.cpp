@@ -281,7 +281,8 @@ std::string modelParts(const tModel& m, std::size_t i) {
         << "};\nconst nQoUdP100::tAIConverterDescription " << p << "Converter = {0, &" << p
         << "Channels};\nconst nQoUdP100::tAIFrontEndDescription " << p
         << "FrontEnd = {.converter = &" << p << "Converter};\nconst nQoUdP100::tAIDescription " << p
-        << "AI = {nullptr, &" << p << "FrontEnd, &kTrigger, &kAllTransfers, kAINames};\n";
+        << "AI = {nullptr, &" << p
+        << "FrontEnd, &kTrigger, &kAllTransfers, kAINames, &kAIFIFO, &kAISamples, &kAITiming};\n";
   out << "const nQoUdP100::tDIODescription " << p << "DIO = {" << m.key("dio") << ", "
       << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0) << "}, {"
       << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}};\n";

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "device/boardParts.h"
-#include "device/tUdSeriesDevice.h"
+#include "tavik/tTavikBusDescription.h"
 
 namespace nQoUdR100 {
 namespace {
@@ -19,6 +19,11 @@ const char* const kAONames[] = {"APFI1", nullptr};
 const nQoUdP100::tAITriggerDescription kTrigger = {2, 0};
 const nQoUdP100::tAITransferList kAllTransfers = {
     .dma = 1, .interrupt = 1, .immediate = 1, .reserved = 0, .immediateDMA = 1};
+
+const nQoUdP100::tAIFIFODescription kAIFIFO = {
+    .size = 4095, .sampleWidthCode = 2, .defaultCount = 4095};
+const nQoUdP100::tAISampleDescription kAISamples = {.blockSize = 256};
+const nQoUdP100::tAITimingDescription kAITiming = {};
 
 const nQoUdP100::tAODescription kAO = {.fifoDepth = 8192,
                                        .refillChunk = 1024,
@@ -36,7 +41,7 @@ const nQoUdP100::tLineFilterList kLineFilters = {1, &kLineFilter};
 const nQoUdP100::tEEPROMDescription kEEPROM = {8192, "nQoUdR100::tEEPROMSupervisor"};
 
 const uint32_t kDMAPresent = 1;
-const nQoUdP100::tUdSeriesDevice kDevice = {{{.channelCount = 6, .presence = &kDMAPresent}}};
+const nQoUdP100::tTavikBusDescription kDevice = {{.channelCount = 6, .presence = &kDMAPresent}};
 
 }  // namespace
 }  // namespace nQoUdR100

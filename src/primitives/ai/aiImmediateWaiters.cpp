@@ -20,7 +20,7 @@ constexpr uint32_t kOwnEventType = 44;
 constexpr uint32_t kNamedEventType = 46;
 }  // namespace
 
-uint32_t tImmediateTimeout::remainingMilliseconds(tStatus2& status) const {
+uint32_t tAIImmediateTimeout::remainingMilliseconds(tStatus2& status) const {
   if (mode == kInfinite) return iSync::kWaitForever;
   if (mode != kTimed) return 0;
   int code = 0;
@@ -38,7 +38,7 @@ bool tYieldWaiter::wait(tStatus2&) {
 }
 
 tBlockingWaiter::tBlockingWaiter(tBaseAITimingControllerPrimitive* timing,
-                                 const tImmediateTimeout* timeout, const nQoORB100::tGUID* device,
+                                 const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
                                  const uint64_t* name, bool withoutEvent, tStatus2& status)
     : _timing(timing), _timeout(timeout), _device(device) {
   if (status.isFatal()) return;
@@ -106,7 +106,7 @@ uint32_t tBlockingWaiter::sampleEnded(tBaseAITimingControllerPrimitive*, tStatus
 }
 
 iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
-                    const tImmediateTimeout* timeout, const nQoORB100::tGUID* device,
+                    const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
                     const uint64_t* name, bool withoutEvent, tStatus2& status) {
   if (status.isFatal()) return nullptr;
   iWaiter* waiter = nullptr;

@@ -19,7 +19,7 @@
 namespace nQoUdP100 {
 
 // The read's time-out: 0 none (no waiting), 1 infinite, 2 timed.
-struct tImmediateTimeout {
+struct tAIImmediateTimeout {
   enum tMode : uint32_t { kNoWait = 0, kInfinite = 1, kTimed = 2 };
   uint32_t mode = kInfinite;
   uint64_t limit = 0;  // in unit
@@ -71,7 +71,7 @@ class tBlockingWaiter final : public iWaiter,
   // name null: an event of its own (1, 2, 44); else the client's event
   // (1, 2, 46, then the name's low and high words); withoutEvent and no name:
   // none until the client names one.
-  tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, const tImmediateTimeout* timeout,
+  tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, const tAIImmediateTimeout* timeout,
                   const nQoORB100::tGUID* device, const uint64_t* name, bool withoutEvent,
                   nQoMDBG100::tStatus2& status);
   ~tBlockingWaiter() override;
@@ -84,7 +84,7 @@ class tBlockingWaiter final : public iWaiter,
 
  private:
   tBaseAITimingControllerPrimitive* _timing;
-  const tImmediateTimeout* _timeout;
+  const tAIImmediateTimeout* _timeout;
   const nQoORB100::tGUID* _device;
   iSync* _event = nullptr;
   bool _registered = false;
@@ -93,7 +93,7 @@ class tBlockingWaiter final : public iWaiter,
 // The waiter of a wait mode (0 none, 1 nop, 2 blocking, 3 yield; others nop);
 // null with kOutOfMemory when it cannot be allocated.
 iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
-                    const tImmediateTimeout* timeout, const nQoORB100::tGUID* device,
+                    const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
                     const uint64_t* name, bool withoutEvent, nQoMDBG100::tStatus2& status);
 
 }  // namespace nQoUdP100

@@ -255,11 +255,11 @@ void tBaseAIImmediateTransferPrimitive::startTimeout(uint32_t timeout, tTimerTim
                                                      tStatus2& status) {
   _timeout.timer.clear();
   if (timeout == 0) {
-    _timeout.mode = tImmediateTimeout::kNoWait;
+    _timeout.mode = tAIImmediateTimeout::kNoWait;
   } else if (timeout == kNoLimit) {
-    _timeout.mode = tImmediateTimeout::kInfinite;
+    _timeout.mode = tAIImmediateTimeout::kInfinite;
   } else {
-    _timeout.mode = tImmediateTimeout::kTimed;
+    _timeout.mode = tAIImmediateTimeout::kTimed;
     _timeout.limit = timeout;
     _timeout.unit = unit;
     _timeout.timer.start(&status.code);

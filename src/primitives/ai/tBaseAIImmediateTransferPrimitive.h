@@ -173,7 +173,7 @@ class tBaseAIImmediateTransferPrimitive
   nQoUdR100::tGrowableArray<uint32_t> _setList;
   uint32_t _setIndex = 0;
   uint32_t _setRemaining = 0;
-  tImmediateTimeout _timeout;
+  tAIImmediateTimeout _timeout;
   uint32_t _timeoutValue = kNoLimit;
   uint32_t _timeoutUnit = kTimerTimeUnitMillisecond;
   uint64_t _listenerKey = 0;

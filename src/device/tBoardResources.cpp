@@ -1,0 +1,478 @@
+#include "device/tBoardResources.h"
+
+#include <utility>
+
+#include "device/boardParts.h"
+#include "device/poolInstantiations.h"
+#include "device/tCounterProductTable.h"
+#include "frame/kernelShims.h"
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/digitalResourceNames.h"
+#include "mrl/iResourceBroker.h"
+#include "mrl/tDigMaskedReservationStrategy.h"
+#include "mrl/tSharedImmedDigResource.h"
+#include "reservation/tVirtualReservationStrategy2.h"
+
+namespace nQoUdR100 {
+
+using nQoMDBG100::tStatus2;
+
+namespace {
+
+constexpr char kFile[] = "tDriver";
+// Growth of the driver's lists: pools, port strategies and registrations.
+constexpr tStatusSite kPoolList{kFile, 1194};
+constexpr tStatusSite kStrategyList{kFile, 1196};
+constexpr tStatusSite kRegistrationList{kFile, 1198};
+constexpr tStatusSite kPoolAllocation{kFile, 1201};
+constexpr tStatusSite kCounterContainer{kFile, 1213};
+constexpr tStatusSite kTerminalGroups{kFile, 1402};
+
+// The pool type names: the primitive-type names under which the board's
+// pools are registered.
+namespace nPoolTypeName {
+constexpr char kAnalogTrigger[] = "AnalogTrigger";
+constexpr char kCalibrationPWM[] = "CalibrationPWM";
+constexpr char kAIScanningFrontEnd[] = "AIScanningFrontEnd";
+constexpr char kAITimingController[] = "AITimingController";
+constexpr char kAI_ADC[] = "AI_ADC";
+constexpr char kAIDeviceFIFO[] = "AIDeviceFIFO";
+constexpr char kAIImmediateTransfer[] = "AIImmediateTransfer";
+constexpr char kAIImmediateDMATransfer[] = "AIImmediateDMATransfer";
+constexpr char kAIInterruptTransfer[] = "AIInterruptTransfer";
+constexpr char kAISubsystem[] = "AISubsystem";
+constexpr char kAI_DMATransfer[] = "AI_DMATransfer";
+constexpr char kAI_WFNSCPrimitive[] = "AI_WFNSCPrimitive";
+constexpr char kAO_DAC[] = "AO_DAC";
+constexpr char kAOGroundRef[] = "AOGroundRef";
+constexpr char kAO_FIFO[] = "AO_FIFO";
+constexpr char kAOTiming[] = "AOTiming";
+constexpr char kCDI_DMATransfer[] = "CDI_DMATransfer";
+constexpr char kCDI_FIFO[] = "CDI_FIFO";
+constexpr char kCDIInterruptTransfer[] = "CDIInterruptTransfer";
+constexpr char kCDIImmediateTransfer[] = "CDIImmediateTransfer";
+constexpr char kCDO_DMATransfer[] = "CDO_DMATransfer";
+constexpr char kCDO_FIFO[] = "CDO_FIFO";
+constexpr char kCDOInterruptTransfer[] = "CDOInterruptTransfer";
+constexpr char kCDOImmediateTransfer[] = "CDOImmediateTransfer";
+constexpr char kImmedDigWriteRedirector[] = "ImmedDigWriteRedirector";
+constexpr char kImmedDigLatchingPrim[] = "ImmedDigLatchingPrim";
+constexpr char kFreqOut[] = "FREQ OUT";
+constexpr char kLineFilter[] = "tTavikLineFilterPrimitive";
+constexpr char kEEPROM[] = "tEEPROM";
+constexpr char kCounter[] = "nQoTIOR100::tTIOCounterResource";
+}  // namespace nPoolTypeName
+
+constexpr uint32_t kCounterCount = 2;
+
+// The number of the pools of the digital timing entry.
+constexpr uint32_t kTimingNumber = 2;
+
+// An object of the module allocator whose deleting destructor frees it there.
+template <class T>
+struct tModuleOwned final : T, tModuleObject {
+  template <class... Args>
+  explicit tModuleOwned(Args&&... arguments) : T(std::forward<Args>(arguments)...) {}
+};
+
+// Deletes the elements last to first and gives the array's block back.
+template <class T>
+void destroyAll(tGrowableArray<T*>& array) {
+  for (std::size_t i = array.size(); i > 0; --i) delete array[i - 1];
+  array.clear();
+  tGrowableArray<T*> released(std::move(array));
+}
+
+template <class P>
+using tCountedSingular = tRefCountingResourcePoolWrapper<tSingularResourcePool<P*>, P*>;
+template <class Pool, class P>
+using tCounted = tRefCountingResourcePoolWrapper<Pool, P>;
+using tPortStrategy = tVirtualReservationStrategy2<nQoCDR110::tDigMaskedReservationStrategy>;
+
+}  // namespace
+
+struct tBoardResources::tRegistrationRow {
+  const char* name;
+  uint32_t number;
+  tPools tBoardResources::*pools;
+};
+
+// Within a row of several pools the numbers count up from the row's.
+const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = {
+    {nPoolTypeName::kAI_ADC, 0, &tBoardResources::_adc},
+    {nPoolTypeName::kAIDeviceFIFO, 0, &tBoardResources::_aiFIFO},
+    {nPoolTypeName::kAI_DMATransfer, 0, &tBoardResources::_aiDMA},
+    {nPoolTypeName::kAIImmediateTransfer, 0, &tBoardResources::_aiImmediate},
+    {nPoolTypeName::kAIImmediateDMATransfer, 0, &tBoardResources::_aiImmediateDMA},
+    {nPoolTypeName::kAIInterruptTransfer, 0, &tBoardResources::_aiInterrupt},
+    {nPoolTypeName::kAIScanningFrontEnd, 0, &tBoardResources::_frontEnd},
+    {nPoolTypeName::kAISubsystem, 0, &tBoardResources::_aiSubsystem},
+    {nPoolTypeName::kAITimingController, 0, &tBoardResources::_aiTiming},
+    {nPoolTypeName::kAI_WFNSCPrimitive, 0, &tBoardResources::_wfnsc},
+    {nPoolTypeName::kAnalogTrigger, 0, &tBoardResources::_analogTrigger},
+    {nPoolTypeName::kAO_DAC, 0, &tBoardResources::_aoDACs},
+    {nPoolTypeName::kAO_FIFO, 0, &tBoardResources::_aoFIFO},
+    {nPoolTypeName::kAOGroundRef, 0, &tBoardResources::_aoGroundReference},
+    {nPoolTypeName::kAOTiming, 0, &tBoardResources::_aoTiming},
+    {nPoolTypeName::kCounter, 0, &tBoardResources::_counters},
+    {nPoolTypeName::kFreqOut, 0, &tBoardResources::_frequencyOutput},
+    {nPoolTypeName::kCDI_DMATransfer, 0, &tBoardResources::_cdiDMA},
+    {nPoolTypeName::kCDI_FIFO, 0, &tBoardResources::_cdiFIFO},
+    {nPoolTypeName::kCDIInterruptTransfer, 0, &tBoardResources::_cdiInterrupt},
+    {nPoolTypeName::kCDIImmediateTransfer, 0, &tBoardResources::_cdiImmediate},
+    {nPoolTypeName::kCDO_DMATransfer, 0, &tBoardResources::_cdoDMA},
+    {nPoolTypeName::kCDO_FIFO, 0, &tBoardResources::_cdoFIFO},
+    {nPoolTypeName::kCDOInterruptTransfer, 0, &tBoardResources::_cdoInterrupt},
+    {nPoolTypeName::kCDOImmediateTransfer, 0, &tBoardResources::_cdoImmediate},
+    {nPoolTypeName::kImmedDigWriteRedirector, 0, &tBoardResources::_redirector},
+    {nQoCDR100::kHWTimingControllerName, kTimingNumber, &tBoardResources::_hwTiming},
+    {nQoCDR100::kSWTimingControllerName, kTimingNumber, &tBoardResources::_swTiming},
+    {nQoCDR100::kImmedDigPrimName, 0, &tBoardResources::_staticPorts},
+    {nPoolTypeName::kImmedDigLatchingPrim, 0, &tBoardResources::_latchingPorts},
+    {nQoCDR100::kImmedDigPrimName, kTimingNumber, &tBoardResources::_teskLines},
+    {nQoCDR100::kTESKCommRoutingPrimName, kTimingNumber, &tBoardResources::_commRouting},
+    {nPoolTypeName::kLineFilter, 0, &tBoardResources::_lineFilters},
+    {nPoolTypeName::kEEPROM, 0, &tBoardResources::_eeprom},
+    {nPoolTypeName::kCalibrationPWM, 0, &tBoardResources::_referenceVoltage},
+};
+
+// The shared port resources go before the ports' pools they stand in front of.
+tBoardResources::tPools tBoardResources::*const tBoardResources::kTeardownOrder[] = {
+    &tBoardResources::_commRouting,
+    &tBoardResources::_teskLines,
+    &tBoardResources::_swTiming,
+    &tBoardResources::_hwTiming,
+    &tBoardResources::_latchingPorts,
+    &tBoardResources::_staticPorts,
+    &tBoardResources::_latchingPortPools,
+    &tBoardResources::_staticPortPools,
+    &tBoardResources::_frequencyOutput,
+    &tBoardResources::_counters,
+    &tBoardResources::_cdiInterrupt,
+    &tBoardResources::_cdiImmediate,
+    &tBoardResources::_cdiFIFO,
+    &tBoardResources::_cdiDMA,
+    &tBoardResources::_cdoImmediate,
+    &tBoardResources::_cdoInterrupt,
+    &tBoardResources::_cdoFIFO,
+    &tBoardResources::_cdoDMA,
+    &tBoardResources::_redirector,
+    &tBoardResources::_aoTiming,
+    &tBoardResources::_aoGroundReference,
+    &tBoardResources::_aoFIFO,
+    &tBoardResources::_aoDACs,
+    &tBoardResources::_wfnsc,
+    &tBoardResources::_aiTiming,
+    &tBoardResources::_aiSubsystem,
+    &tBoardResources::_frontEnd,
+    &tBoardResources::_aiInterrupt,
+    &tBoardResources::_aiImmediateDMA,
+    &tBoardResources::_aiImmediate,
+    &tBoardResources::_aiDMA,
+    &tBoardResources::_aiFIFO,
+    &tBoardResources::_adc,
+    &tBoardResources::_lineFilters,
+    &tBoardResources::_eeprom,
+    &tBoardResources::_referenceVoltage,
+    &tBoardResources::_analogTrigger,
+};
+
+template <class Pool, class... Args>
+void tBoardResources::addPool(tPools& pools, tStatus2& status, Args&&... arguments) {
+  if (status.isFatal()) return;
+  auto* pool = new tModuleOwned<Pool>(std::forward<Args>(arguments)...);
+  tBoardPool* entry = pool != nullptr ? new tBoardPool(pool) : nullptr;
+  if (entry == nullptr) {
+    delete pool;
+    setCode(status, kOutOfMemory, kPoolAllocation);
+  } else if (!pools.append(entry)) {
+    delete entry;
+    setCode(status, kOutOfMemory, kPoolList);
+  }
+}
+
+template <class P>
+void tBoardResources::addSingular(tPools& pools, P* primitive, tStatus2& status) {
+  addPool<tCountedSingular<P>>(pools, status, _useCount, primitive);
+}
+
+void tBoardResources::create(uint32_t handle, const nQoORB100::tGUID& identity,
+                             const nQoUdP100::tDeviceInfo* info, tStatus2& status,
+                             tCapabilityTable::tRecords records) {
+  if (status.isFatal()) return;
+  _identity = identity;
+  _board = new nQoUdP100::tUdSeriesDevice(handle, identity, info, status, records);
+  if (_board == nullptr) {
+    setCode(status, kOutOfMemory, kPoolAllocation);
+    return;
+  }
+  if (status.isFatal()) {
+    delete _board;
+    _board = nullptr;
+    return;
+  }
+  if (_board->analogTrigger() != nullptr)
+    addPool<tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*>>(
+        _analogTrigger, status, _board->analogTrigger());
+  createAI(status);
+  createAO(status);
+  createCDIO(status);
+  createCounters(handle, status);
+  createDigital(status);
+  createLineFilters(status);
+  createCalibration(status);
+  _ready = status.isNotFatal();
+}
+
+void tBoardResources::createAI(tStatus2& status) {
+  const nQoUdP100::tAISubsystem* ai = _board->aiSubsystem();
+  if (ai == nullptr) return;
+  const nQoUdP100::tAITransferList* transfers = _board->record()->ai->transfers;
+  addSingular<nQoUdP100::tBaseAI_ADCPrimitive>(_adc, ai->converter(), status);
+  addSingular<nQoUdP100::tBaseAIDeviceFIFOPrimitive>(_aiFIFO, ai->fifo(), status);
+  if (transfers != nullptr) {
+    if (transfers->dma != 0)
+      addSingular<nQoUdP100::tBaseAI_DMATransferPrimitive>(_aiDMA, ai->dma(), status);
+    if (transfers->immediateDMA != 0)
+      addSingular<nQoUdP100::tBaseAIImmediateDMATransferPrimitive>(_aiImmediateDMA,
+                                                                   ai->immediateDMA(), status);
+    if (transfers->interrupt != 0)
+      addSingular<nQoUdP100::tBaseAIInterruptTransferPrimitive>(_aiInterrupt, ai->interrupt(),
+                                                                status);
+  }
+  addSingular<nQoUdP100::tBaseAIScanningFrontEndPrimitive>(_frontEnd, ai->frontEnd(), status);
+  addSingular<nQoUdP100::tBaseAITimingControllerPrimitive>(_aiTiming, ai->timing(), status);
+  addSingular<nQoUdP100::tBaseAISubsystem>(_aiSubsystem, _board->aiSubsystem(), status);
+  if (ai->wfnsc() != nullptr)
+    addSingular<nQoUdP100::tBaseAI_WFNSCPrimitive>(_wfnsc, ai->wfnsc(), status);
+}
+
+// One pool per DAC of the AO part's count, in DAC order; past the DACs the
+// subsystem holds, a pool holds no primitive.
+void tBoardResources::createAO(tStatus2& status) {
+  const nQoUdP100::tTavikAOSubsystem* ao = _board->aoSubsystem();
+  if (ao == nullptr || status.isFatal()) return;
+  const nQoUdP100::tAODescription& part = *_board->record()->ao;
+  if (!_aoDACs.reserve(part.channelCount)) {
+    setCode(status, kOutOfMemory, kPoolList);
+    return;
+  }
+  for (uint32_t i = 0; i < part.channelCount && status.isNotFatal(); ++i)
+    addSingular<nQoUdP100::tBaseAO_DACPrimitive>(_aoDACs, ao->dac(i), status);
+  addSingular<nQoUdP100::tBaseAO_FIFOPrimitive>(_aoFIFO, ao->fifo(), status);
+  if (part.groundReference != 0)
+    addSingular<nQoUdP100::tBaseAOGroundRefPrimitive>(_aoGroundReference, ao->groundReference(),
+                                                      status);
+  addSingular<nQoUdP100::tBaseAOTimingControllerPrimitive>(_aoTiming, ao->timingController(),
+                                                           status);
+}
+
+void tBoardResources::createCDIO(tStatus2& status) {
+  const nQoUdP100::tTavikCDIOSubsystem* cdio = _board->cdioSubsystem();
+  if (cdio == nullptr) return;
+  addSingular<nQoUdP100::tBaseCDI_DMATransferPrimitive>(_cdiDMA, cdio->cdiDMATransfer(), status);
+  addSingular<nQoUdP100::tBaseCDI_FIFOPrimitive>(_cdiFIFO, cdio->cdiFIFO(), status);
+  addSingular<nQoUdP100::tBaseCDIImmediateTransferPrimitive>(_cdiImmediate,
+                                                             cdio->cdiImmediateTransfer(), status);
+  addSingular<nQoUdP100::tBaseCDO_DMATransferPrimitive>(_cdoDMA, cdio->cdoDMATransfer(), status);
+  addSingular<nQoUdP100::tBaseCDO_FIFOPrimitive>(_cdoFIFO, cdio->cdoFIFO(), status);
+  addSingular<nQoUdP100::tBaseCDOImmediateTransferPrimitive>(_cdoImmediate,
+                                                             cdio->cdoImmediateTransfer(), status);
+  addPool<tCounted<tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*>,
+                   nQoUdP100::iImmedDigWriteRedirector*>>(_redirector, status, _useCount,
+                                                          cdio->redirector());
+  addSingular<nQoUdP100::tBaseCDIInterruptTransferPrimitive>(_cdiInterrupt,
+                                                             cdio->cdiInterruptTransfer(), status);
+  addSingular<nQoUdP100::tBaseCDOInterruptTransferPrimitive>(_cdoInterrupt,
+                                                             cdio->cdoInterruptTransfer(), status);
+}
+
+// Products of the counter product table: the frequency output's pool and the
+// counter container over the board's bus holder.
+void tBoardResources::createCounters(uint32_t handle, tStatus2& status) {
+  if (status.isFatal() || _board->frequencyOutput() == nullptr) return;
+  addSingular<nQoUdP100::iTavikFREQOUTPrimitive>(_frequencyOutput, _board->frequencyOutput(),
+                                                 status);
+  if (status.isFatal()) return;
+  _counterContainer = new tTavikTIOCompositeContainer(handle, *_board->bus(), status);
+  if (_counterContainer == nullptr) setCode(status, kOutOfMemory, kCounterContainer);
+  if (status.isFatal()) return;
+  if (!_counterResources.reserve(kCounterCount) || !_counters.reserve(kCounterCount)) {
+    setCode(status, kOutOfMemory, kPoolList);
+    return;
+  }
+  for (uint32_t number = 0; number < kCounterCount && status.isNotFatal(); ++number) {
+    nQoTIOR100::iTIOCtrResource* counter = nQoTIOR100::createTIOCtrResource(
+        _useCount, number, &_counterContainer->helper(), &_counterContainer->dispatcher(),
+        &_counterContainer->dma(), status);
+    if (counter == nullptr) return;
+    _counterResources.append(counter);
+    auto* entry = new tBoardPool(counter, false);
+    if (entry == nullptr) {
+      setCode(status, kOutOfMemory, kPoolAllocation);
+      return;
+    }
+    _counters.append(entry);
+  }
+}
+
+void tBoardResources::createDigital(tStatus2& status) {
+  nQoUdP100::tDIOSubsystem* dio = _board->dioSubsystem();
+  if (dio == nullptr || status.isFatal()) return;
+  if (_board->record()->dio->timing != 0) {
+    using tHW = nQoCDP100::iTESK_HWTimingController*;
+    using tSW = nQoCDP100::iTESK_SWTimingController*;
+    using tRouting = nQoCDP100::iTESKCommRoutingPrim*;
+    addPool<tCounted<nQoCDR120::tDigSingularResourcePool<tHW>, tHW>>(_hwTiming, status, _useCount,
+                                                                     dio->getHWTimingController());
+    addPool<tCounted<nQoCDR120::tDigSingularResourcePool<tSW>, tSW>>(_swTiming, status, _useCount,
+                                                                     dio->getSWTimingController());
+    addPool<tCounted<nQoCDR110::tImmedDigResource, nQoCDP100::iImmedDigPrim*>>(
+        _teskLines, status, _useCount, dio->getTESKLines());
+    addPool<tCounted<nQoCDR120::tDigSingularResourcePool<tRouting>, tRouting>>(
+        _commRouting, status, _useCount, dio->getCommRouting());
+  }
+  createPorts(status);
+}
+
+// Per static port: one masked strategy shared by a pool over the port and one
+// over the latching port of the same index, and a shared resource in front of
+// each pool.
+void tBoardResources::createPorts(tStatus2& status) {
+  nQoUdP100::tDIOSubsystem& dio = *_board->dioSubsystem();
+  auto& ports = dio.getImmedDigPrimitives();
+  auto& latchings = dio.getLatchingPrimitives();
+  const std::size_t count = ports.size();
+  if (status.isFatal()) return;
+  if (!_portStrategies.reserve(count) || !_staticPortPools.reserve(count) ||
+      !_latchingPortPools.reserve(count) || !_staticPorts.reserve(count) ||
+      !_latchingPorts.reserve(count)) {
+    setCode(status, kOutOfMemory, kStrategyList);
+    return;
+  }
+  for (std::size_t i = 0; i < count && status.isNotFatal(); ++i) {
+    auto* strategy = new tModuleOwned<tPortStrategy>();
+    if (strategy == nullptr || !_portStrategies.append(strategy)) {
+      delete strategy;
+      setCode(status, kOutOfMemory, kStrategyList);
+      return;
+    }
+    nQoCDP100::iImmedDigPrim* latching = i < latchings.size() ? latchings[i] : nullptr;
+    addPool<tImmedDigPortPool>(_staticPortPools, status, ports[i], strategy, _useCount);
+    addPool<tImmedDigPortPool>(_latchingPortPools, status, latching, strategy, _useCount);
+    if (status.isFatal()) return;
+    addPool<nQoSDR000::tSharedImmedDigResource>(_staticPorts, status, _staticPortPools[i]->pool);
+    addPool<nQoSDR000::tSharedImmedDigResource>(_latchingPorts, status,
+                                                _latchingPortPools[i]->pool);
+  }
+}
+
+void tBoardResources::createLineFilters(tStatus2& status) {
+  const auto& filters = _board->lineFilters();
+  if (status.isFatal() || filters.size() == 0) return;
+  if (!_lineFilters.reserve(filters.size())) {
+    setCode(status, kOutOfMemory, kPoolList);
+    return;
+  }
+  using tFilter = nQoUdP100::tTavikLineFilterPrimitive*;
+  for (nQoUdP100::tPCITavikLineFilterPrimitive* filter : filters)
+    addPool<tCounted<tTavikLineFilterResourcePool<tFilter>, tFilter>>(_lineFilters, status,
+                                                                      _useCount, filter);
+}
+
+void tBoardResources::createCalibration(tStatus2& status) {
+  const nQoUdP100::tCalibrationObjects& calibration = _board->calibration();
+  if (_board->record()->calibration == nullptr) return;
+  addPool<tCounted<tEEPROMResourcePool<nQoUdP100::tEEPROM*>, nQoUdP100::tEEPROM*>>(
+      _eeprom, status, _useCount, calibration.eeprom);
+  addSingular<nQoUdP100::iReferenceVoltagePrimitive>(_referenceVoltage, calibration.pwm, status);
+}
+
+namespace {
+
+bool names(const char* const* list, const char* name) {
+  if (list != nullptr)
+    for (; *list != nullptr; ++list)
+      if (strCmp(*list, name) == 0) return true;
+  return false;
+}
+
+// The DIO ports' second words (2, 8) or (4, 4) mean no PFI lines 8 to 15.
+bool hasUpperPFILines(const nQoUdP100::tDIODescription* dio) {
+  if (dio == nullptr) return false;
+  const uint32_t first = dio->ports[0].secondWord;
+  const uint32_t second = dio->ports[1].secondWord;
+  return !((first == 2 && second == 8) || (first == 4 && second == 4));
+}
+
+}  // namespace
+
+const char* const* tBoardResources::buildTerminalGroups(tStatus2& status) {
+  if (status.isFatal() || _board == nullptr) return nullptr;
+  const tProductDescriptor& record = *_board->record();
+  _terminalGroups.clear();
+  bool complete = true;
+  auto add = [&](const char* name) { complete = _terminalGroups.append(name) && complete; };
+  add("AI");
+  if (record.ao != nullptr) add("AO");
+  add("CTR0");
+  add("CTR1");
+  if (record.routing != nullptr && record.routing->triggerBus != 0) add("TRIGBUS");
+  if (hasUpperPFILines(record.dio)) add("PFI8_15");
+  if (_analogTrigger.size() != 0) add("ATRIG");
+  for (const char* analogPFI : {"APFI0", "APFI1"})
+    if ((record.ai != nullptr && names(record.ai->terminalNames, analogPFI)) ||
+        (record.ao != nullptr && names(record.ao->terminalNames, analogPFI)))
+      add(analogPFI);
+  add(nullptr);
+  if (!complete) {
+    setCode(status, kOutOfMemory, kTerminalGroups);
+    return nullptr;
+  }
+  return _terminalGroups.begin();
+}
+
+void tBoardResources::registerPools(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+  if (broker == nullptr) return;
+  for (const tRegistrationRow& row : kRegistrationOrder) {
+    const tPools& pools = this->*row.pools;
+    for (std::size_t i = 0; i < pools.size(); ++i) {
+      tBoardPool& entry = *pools[i];
+      entry.identifier.setDeviceGUID(_identity);
+      entry.identifier.setString(row.name, status);
+      entry.identifier.setIndex(row.number + static_cast<uint32_t>(i));
+      if (status.isFatal()) return;
+      if (!_registrations.append(&entry)) {
+        setCode(status, kOutOfMemory, kRegistrationList);
+        return;
+      }
+      broker->registerPool(&entry.identifier, entry.pool, status);
+      if (status.isFatal()) return;
+      entry.registered = true;
+    }
+  }
+}
+
+void tBoardResources::destroy() {
+  tStatus2 scratch;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(scratch);
+  for (tBoardPool* entry : _registrations)
+    if (entry->registered && broker != nullptr) broker->unregisterPool(entry->pool, scratch);
+  tGrowableArray<tBoardPool*> registrations(std::move(_registrations));
+  for (tPools tBoardResources::*member : kTeardownOrder) destroyAll(this->*member);
+  destroyAll(_portStrategies);
+  tGrowableArray<const char*> terminalGroups(std::move(_terminalGroups));
+  for (std::size_t i = _counterResources.size(); i > 0; --i)
+    nQoTIOR100::destroyTIOCtrResource(_counterResources[i - 1]);
+  tGrowableArray<nQoTIOR100::iTIOCtrResource*> counters(std::move(_counterResources));
+  delete _counterContainer;
+  _counterContainer = nullptr;
+  delete _board;
+  _board = nullptr;
+  _ready = false;
+}
+
+}  // namespace nQoUdR100

@@ -12,6 +12,7 @@
 #include "mrl/iResourceBroker.h"
 #include "mrl/tDigMaskedReservationStrategy.h"
 #include "mrl/tSharedImmedDigResource.h"
+#include "reservation/primitiveTypeNames.h"
 #include "reservation/tVirtualReservationStrategy2.h"
 
 namespace nQoUdR100 {
@@ -29,40 +30,8 @@ constexpr tStatusSite kPoolAllocation{kFile, 1201};
 constexpr tStatusSite kCounterContainer{kFile, 1213};
 constexpr tStatusSite kTerminalGroups{kFile, 1402};
 
-// The pool type names: the primitive-type names under which the board's
-// pools are registered.
-namespace nPoolTypeName {
-constexpr char kAnalogTrigger[] = "AnalogTrigger";
-constexpr char kCalibrationPWM[] = "CalibrationPWM";
-constexpr char kAIScanningFrontEnd[] = "AIScanningFrontEnd";
-constexpr char kAITimingController[] = "AITimingController";
-constexpr char kAI_ADC[] = "AI_ADC";
-constexpr char kAIDeviceFIFO[] = "AIDeviceFIFO";
-constexpr char kAIImmediateTransfer[] = "AIImmediateTransfer";
-constexpr char kAIImmediateDMATransfer[] = "AIImmediateDMATransfer";
-constexpr char kAIInterruptTransfer[] = "AIInterruptTransfer";
-constexpr char kAISubsystem[] = "AISubsystem";
-constexpr char kAI_DMATransfer[] = "AI_DMATransfer";
-constexpr char kAI_WFNSCPrimitive[] = "AI_WFNSCPrimitive";
-constexpr char kAO_DAC[] = "AO_DAC";
-constexpr char kAOGroundRef[] = "AOGroundRef";
-constexpr char kAO_FIFO[] = "AO_FIFO";
-constexpr char kAOTiming[] = "AOTiming";
-constexpr char kCDI_DMATransfer[] = "CDI_DMATransfer";
-constexpr char kCDI_FIFO[] = "CDI_FIFO";
-constexpr char kCDIInterruptTransfer[] = "CDIInterruptTransfer";
-constexpr char kCDIImmediateTransfer[] = "CDIImmediateTransfer";
-constexpr char kCDO_DMATransfer[] = "CDO_DMATransfer";
-constexpr char kCDO_FIFO[] = "CDO_FIFO";
-constexpr char kCDOInterruptTransfer[] = "CDOInterruptTransfer";
-constexpr char kCDOImmediateTransfer[] = "CDOImmediateTransfer";
-constexpr char kImmedDigWriteRedirector[] = "ImmedDigWriteRedirector";
-constexpr char kImmedDigLatchingPrim[] = "ImmedDigLatchingPrim";
-constexpr char kFreqOut[] = "FREQ OUT";
-constexpr char kLineFilter[] = "tTavikLineFilterPrimitive";
-constexpr char kEEPROM[] = "tEEPROM";
-constexpr char kCounter[] = "nQoTIOR100::tTIOCounterResource";
-}  // namespace nPoolTypeName
+// The counters' type name, which the shared table of pool type names lacks.
+constexpr char kCounterName[] = "nQoTIOR100::tTIOCounterResource";
 
 constexpr uint32_t kCounterCount = 2;
 
@@ -92,49 +61,60 @@ using tPortStrategy = tVirtualReservationStrategy2<nQoCDR110::tDigMaskedReservat
 
 }  // namespace
 
+// A row names its pools by the shared table of pool type names, or, where
+// typeName is kPrimitiveTypeNameCount, by a fixed name of the platform's.
 struct tBoardResources::tRegistrationRow {
-  const char* name;
+  tPrimitiveTypeName typeName;
+  const char* fixedName;
   uint32_t number;
   tPools tBoardResources::*pools;
+
+  const char* name() const {
+    return typeName == kPrimitiveTypeNameCount ? fixedName : primitiveTypeName(typeName).c_str();
+  }
 };
 
 // Within a row of several pools the numbers count up from the row's.
 const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = {
-    {nPoolTypeName::kAI_ADC, 0, &tBoardResources::_adc},
-    {nPoolTypeName::kAIDeviceFIFO, 0, &tBoardResources::_aiFIFO},
-    {nPoolTypeName::kAI_DMATransfer, 0, &tBoardResources::_aiDMA},
-    {nPoolTypeName::kAIImmediateTransfer, 0, &tBoardResources::_aiImmediate},
-    {nPoolTypeName::kAIImmediateDMATransfer, 0, &tBoardResources::_aiImmediateDMA},
-    {nPoolTypeName::kAIInterruptTransfer, 0, &tBoardResources::_aiInterrupt},
-    {nPoolTypeName::kAIScanningFrontEnd, 0, &tBoardResources::_frontEnd},
-    {nPoolTypeName::kAISubsystem, 0, &tBoardResources::_aiSubsystem},
-    {nPoolTypeName::kAITimingController, 0, &tBoardResources::_aiTiming},
-    {nPoolTypeName::kAI_WFNSCPrimitive, 0, &tBoardResources::_wfnsc},
-    {nPoolTypeName::kAnalogTrigger, 0, &tBoardResources::_analogTrigger},
-    {nPoolTypeName::kAO_DAC, 0, &tBoardResources::_aoDACs},
-    {nPoolTypeName::kAO_FIFO, 0, &tBoardResources::_aoFIFO},
-    {nPoolTypeName::kAOGroundRef, 0, &tBoardResources::_aoGroundReference},
-    {nPoolTypeName::kAOTiming, 0, &tBoardResources::_aoTiming},
-    {nPoolTypeName::kCounter, 0, &tBoardResources::_counters},
-    {nPoolTypeName::kFreqOut, 0, &tBoardResources::_frequencyOutput},
-    {nPoolTypeName::kCDI_DMATransfer, 0, &tBoardResources::_cdiDMA},
-    {nPoolTypeName::kCDI_FIFO, 0, &tBoardResources::_cdiFIFO},
-    {nPoolTypeName::kCDIInterruptTransfer, 0, &tBoardResources::_cdiInterrupt},
-    {nPoolTypeName::kCDIImmediateTransfer, 0, &tBoardResources::_cdiImmediate},
-    {nPoolTypeName::kCDO_DMATransfer, 0, &tBoardResources::_cdoDMA},
-    {nPoolTypeName::kCDO_FIFO, 0, &tBoardResources::_cdoFIFO},
-    {nPoolTypeName::kCDOInterruptTransfer, 0, &tBoardResources::_cdoInterrupt},
-    {nPoolTypeName::kCDOImmediateTransfer, 0, &tBoardResources::_cdoImmediate},
-    {nPoolTypeName::kImmedDigWriteRedirector, 0, &tBoardResources::_redirector},
-    {nQoCDR100::kHWTimingControllerName, kTimingNumber, &tBoardResources::_hwTiming},
-    {nQoCDR100::kSWTimingControllerName, kTimingNumber, &tBoardResources::_swTiming},
-    {nQoCDR100::kImmedDigPrimName, 0, &tBoardResources::_staticPorts},
-    {nPoolTypeName::kImmedDigLatchingPrim, 0, &tBoardResources::_latchingPorts},
-    {nQoCDR100::kImmedDigPrimName, kTimingNumber, &tBoardResources::_teskLines},
-    {nQoCDR100::kTESKCommRoutingPrimName, kTimingNumber, &tBoardResources::_commRouting},
-    {nPoolTypeName::kLineFilter, 0, &tBoardResources::_lineFilters},
-    {nPoolTypeName::kEEPROM, 0, &tBoardResources::_eeprom},
-    {nPoolTypeName::kCalibrationPWM, 0, &tBoardResources::_referenceVoltage},
+    {kAI_ADCName, nullptr, 0, &tBoardResources::_adc},
+    {kAIDeviceFIFOName, nullptr, 0, &tBoardResources::_aiFIFO},
+    {kAI_DMATransferName, nullptr, 0, &tBoardResources::_aiDMA},
+    {kAIImmediateTransferName, nullptr, 0, &tBoardResources::_aiImmediate},
+    {kAIImmediateDMATransferName, nullptr, 0, &tBoardResources::_aiImmediateDMA},
+    {kAIInterruptTransferName, nullptr, 0, &tBoardResources::_aiInterrupt},
+    {kAIScanningFrontEndName, nullptr, 0, &tBoardResources::_frontEnd},
+    {kAISubsystemName, nullptr, 0, &tBoardResources::_aiSubsystem},
+    {kAITimingControllerName, nullptr, 0, &tBoardResources::_aiTiming},
+    {kAI_WFNSCPrimitiveName, nullptr, 0, &tBoardResources::_wfnsc},
+    {kAnalogTriggerName, nullptr, 0, &tBoardResources::_analogTrigger},
+    {kAO_DACName, nullptr, 0, &tBoardResources::_aoDACs},
+    {kAO_FIFOName, nullptr, 0, &tBoardResources::_aoFIFO},
+    {kAOGroundRefName, nullptr, 0, &tBoardResources::_aoGroundReference},
+    {kAOTimingName, nullptr, 0, &tBoardResources::_aoTiming},
+    {kPrimitiveTypeNameCount, kCounterName, 0, &tBoardResources::_counters},
+    {kFREQ_OUTName, nullptr, 0, &tBoardResources::_frequencyOutput},
+    {kCDI_DMATransferName, nullptr, 0, &tBoardResources::_cdiDMA},
+    {kCDI_FIFOName, nullptr, 0, &tBoardResources::_cdiFIFO},
+    {kCDIInterruptTransferName, nullptr, 0, &tBoardResources::_cdiInterrupt},
+    {kCDIImmediateTransferName, nullptr, 0, &tBoardResources::_cdiImmediate},
+    {kCDO_DMATransferName, nullptr, 0, &tBoardResources::_cdoDMA},
+    {kCDO_FIFOName, nullptr, 0, &tBoardResources::_cdoFIFO},
+    {kCDOInterruptTransferName, nullptr, 0, &tBoardResources::_cdoInterrupt},
+    {kCDOImmediateTransferName, nullptr, 0, &tBoardResources::_cdoImmediate},
+    {kImmedDigWriteRedirectorName, nullptr, 0, &tBoardResources::_redirector},
+    {kPrimitiveTypeNameCount, nQoCDR100::kHWTimingControllerName, kTimingNumber,
+     &tBoardResources::_hwTiming},
+    {kPrimitiveTypeNameCount, nQoCDR100::kSWTimingControllerName, kTimingNumber,
+     &tBoardResources::_swTiming},
+    {kPrimitiveTypeNameCount, nQoCDR100::kImmedDigPrimName, 0, &tBoardResources::_staticPorts},
+    {kImmedDigLatchingPrimName, nullptr, 0, &tBoardResources::_latchingPorts},
+    {kPrimitiveTypeNameCount, nQoCDR100::kImmedDigPrimName, kTimingNumber,
+     &tBoardResources::_teskLines},
+    {kPrimitiveTypeNameCount, nQoCDR100::kTESKCommRoutingPrimName, kTimingNumber,
+     &tBoardResources::_commRouting},
+    {kTavikLineFilterPrimitiveName, nullptr, 0, &tBoardResources::_lineFilters},
+    {kEEPROMName, nullptr, 0, &tBoardResources::_eeprom},
+    {kCalibrationPWMName, nullptr, 0, &tBoardResources::_referenceVoltage},
 };
 
 // The shared port resources go before the ports' pools they stand in front of.
@@ -442,7 +422,7 @@ void tBoardResources::registerPools(tStatus2& status) {
     for (std::size_t i = 0; i < pools.size(); ++i) {
       tBoardPool& entry = *pools[i];
       entry.identifier.setDeviceGUID(_identity);
-      entry.identifier.setString(row.name, status);
+      entry.identifier.setString(row.name(), status);
       entry.identifier.setIndex(row.number + static_cast<uint32_t>(i));
       if (status.isFatal()) return;
       if (!_registrations.append(&entry)) {

@@ -39,7 +39,9 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
+#include "supervisors/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
 #include "supervisors/tTEDSSupervisor.h"
@@ -108,6 +110,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAnalogTriggerSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

@@ -1,0 +1,365 @@
+// The AI DMA and interrupt transfer supervisors over logging partners and a
+// FIFO double: which events are registered, what the endpoints read through
+// the streams they get, what each undo step clears, and the failures of
+// missing objects and allocations.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
+#include "supervisors/ai/tAIRoutable.h"
+#include "support/aiTransferDoubles.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+
+// An interrupt transfer that never waits for the converter.
+class tIdleInterruptTransfer : public nQoUdP100::tBaseAIInterruptTransferPrimitive {
+ public:
+  tIdleInterruptTransfer(const nQoUdP100::tAIDescription* description, tStatus2& status)
+      : tBaseAIInterruptTransferPrimitive(description, nullptr, nullptr, nullptr, {},
+                                          {"tIdleInterruptTransfer", 1}, status) {}
+  void waitForLastConversion(tStatus2&) override {}
+};
+
+class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    fifoIdentifier.emplace();
+    fifoIdentifier->setString("FIFO", setup);
+    transferIdentifier.emplace();
+    transferIdentifier->setString("Transfer", setup);
+    fifo.emplace(log, &fifoDescription, setup);
+    fifo->data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    fifoPool.emplace(&*fifo);
+    broker()->registerPool(&*fifoIdentifier, &*fifoPool, setup);
+    fifoSupervisor.emplace();
+    nQoUdR100::tAIDeviceFIFOSettings fifoSettings;
+    fifoSettings.supervisorRecord().identifier = *fifoIdentifier;
+    fifoSupervisor->initialize(fifoSettings, &facade, setup);
+    fifoSupervisor->link(map, setup);
+    map.entries[1] = &*fifoSupervisor;
+    map.entries[2] = &channel;
+    map.entries[3] = &partner;
+    map.entries[4] = &interruptPartner;
+    facade.eventObject = &event;
+    ASSERT_EQ(setup.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    fifoSupervisor.reset();
+    fifoPool.reset();
+    fifo.reset();
+    fifoIdentifier.reset();
+    transferIdentifier.reset();
+    nQoTest::tLeakCheckedTest::TearDown();
+  }
+  nQoMRL100::iResourceBroker* broker() { return nQoMRL100::getResourceBroker(setup); }
+  void reserveFIFO() {
+    fifoSupervisor->reserveResource(setup);
+    ASSERT_EQ(fifoSupervisor->getPrimitive(), &*fifo);
+  }
+  nQoUdR100::tAI_DMATransferSettings dmaSettings(uint32_t readable, uint32_t done,
+                                                 uint32_t suppressed) {
+    nQoUdR100::tAI_DMATransferSettings settings;
+    auto& words = settings.supervisorRecord();
+    words.identifier1 = *transferIdentifier;
+    words.word1 = 1;
+    words.word2 = 2;
+    words.word3 = 3;
+    words.word4 = readable;
+    words.word5 = done;
+    words.word6 = suppressed;
+    return settings;
+  }
+  template <class tSupervisor>
+  int32_t state(tSupervisor& supervisor) {
+    return supervisor.getTracker().getState(setup);
+  }
+
+  tStatus2 setup;
+  nQoTest::tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  nQoTest::tScriptedEvent event{log, "event"};
+  nQoTest::tScriptedDMAChannel channel{log, "channel"};
+  nQoTest::tReadingDMATransfer partner{log, "partner"};
+  nQoTest::tInterruptPartner interruptPartner{log, "partner"};
+  nQoUdP100::tAIFIFODescription fifoDescription{64, 0, 0};  // 16-bit samples
+  std::optional<nQoTest::tBytesFIFO> fifo;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  std::optional<nQoMRL100::tGeneralIdentifier> fifoIdentifier;
+  std::optional<nQoMRL100::tGeneralIdentifier> transferIdentifier;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+};
+
+TEST_F(AITransferSupervisorsTest, DoneEventsAreRegisteredOnlyWhenWantedAndNotSuppressed) {
+  struct tCase {
+    uint32_t done, suppressed;
+    const char* reserved;
+    const char* released;
+  };
+  const tCase cases[] = {
+      {1, 0, "event.registerEvent 1", "event.unregisterEvent 1"}, {1, 1, "", ""}, {0, 0, "", ""}};
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
+  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(c.done * 10 + c.suppressed);
+    auto settings = dmaSettings(0, c.done, c.suppressed);
+    nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    log.clear();
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.reserved);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
+TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReadable) {
+  reserveFIFO();
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
+  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  auto settings = dmaSettings(1, 0, 0);
+  nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+  tStatus2 status;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(state(supervisor), 40);
+  nQoUdR100::tAIReadable* readable = supervisor.getLinks().getReadable();
+  ASSERT_EQ(partner.endpoint.readable, readable);
+  EXPECT_EQ(supervisor.getLinks().getDummy(), nullptr);
+
+  // 7 bytes at width 2: 3 samples asked, 3 delivered, 6 bytes.
+  log.clear();
+  uint8_t bytes[8] = {};
+  EXPECT_EQ(readable->read(bytes, 7, status), 6u);
+  EXPECT_EQ(log.operations(), "fifo.readSamples 3");
+  EXPECT_EQ(bytes[5], 6);
+  EXPECT_EQ(bytes[6], 0);
+  fifo->deliver = 1;
+  EXPECT_EQ(readable->read(bytes, 8, status), 2u);
+  EXPECT_EQ(readable->available(status), 2u);
+
+  log.clear();
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(log.operations(), "endpoint.setReadable null");
+  EXPECT_EQ(partner.endpoint.readable, nullptr);
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  // Unlinked, the readable reads nothing and asks no FIFO.
+  log.clear();
+  EXPECT_EQ(readable->read(bytes, 8, status), 0u);
+  EXPECT_EQ(readable->available(status), 0u);
+  EXPECT_EQ(log.operations(), "");
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+}
+
+TEST_F(AITransferSupervisorsTest, MissingObjectsAndWidthZeroReadNothing) {
+  nQoUdR100::tAIReadable readable;
+  tStatus2 status;
+  uint8_t bytes[8] = {};
+  readable.setSource(&*fifo, 0);
+  EXPECT_EQ(readable.read(bytes, 8, status), 0u);
+  EXPECT_EQ(readable.available(status), 0u);
+  EXPECT_EQ(log.operations(), "");
+
+  // Without the FIFO primitive in readable mode, linkResource gives -50004,
+  // hands the endpoint nothing and undoes the linkers.
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
+  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  auto settings = dmaSettings(1, 0, 0);
+  nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 link;
+  supervisor.linkResource(link);
+  EXPECT_EQ(link.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAI_DMATransferSupervisor", 470));
+  EXPECT_EQ(partner.endpoint.readable, nullptr);
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  EXPECT_EQ(state(supervisor), 30);
+
+  // Not in readable mode, a FIFO that is not reserved answers a format other
+  // than 3: the endpoint gets the dummy.
+  auto plain = dmaSettings(0, 0, 0);
+  tStatus2 deploy, again;
+  supervisor.deploy(plain, deploy);
+  supervisor.releaseResource(deploy);
+  supervisor.reserveResource(again);
+  supervisor.linkResource(again);
+  EXPECT_EQ(again.code, 0);
+  ASSERT_NE(supervisor.getLinks().getDummy(), nullptr);
+  EXPECT_EQ(partner.endpoint.readable, supervisor.getLinks().getDummy());
+  supervisor.unlinkResource(again);
+  supervisor.releaseResource(again);
+  EXPECT_EQ(again.code, 0);
+}
+
+TEST_F(AITransferSupervisorsTest, AFailedStreamAllocationReleasesEverything) {
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
+  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  {
+    auto settings = dmaSettings(1, 1, 0);
+    nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    ASSERT_EQ(status.code, 0);
+    log.clear();
+    const int64_t live = nQoSim::liveAllocations();
+    nQoSim::failAllocation(1);
+    supervisor.reserveResource(status);
+    EXPECT_EQ(status.code, -50352);
+    EXPECT_EQ(log.operations(), "event.registerEvent 1, event.unregisterEvent 1");
+    const auto calls = nQoSim::brokerLog();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2].operation, 6);
+    EXPECT_EQ(calls.back().operation, 7);
+    EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+    EXPECT_EQ(supervisor.getLinks().getReadable(), nullptr);
+    EXPECT_EQ(state(supervisor), 20);
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+
+  // The interrupt transfer's destination at initialize: -50352, state 0.
+  nQoUdR100::tAIInterruptTransferSettings settings;
+  nQoUdR100::tBaseAIInterruptTransferSupervisor supervisor;
+  tStatus2 status;
+  nQoSim::failAllocation(1);
+  supervisor.initialize(settings, &facade, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(supervisor.getLinks().getDestination(), nullptr);
+  EXPECT_EQ(state(supervisor), 0);
+}
+
+TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoint) {
+  reserveFIFO();
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAIDescription description;
+  description.fifo = &fifoDescription;
+  description.samples = &samples;
+  tIdleInterruptTransfer transfer(&description, setup);
+  nQoUdR100::tBaseAIInterruptTransferSupervisorRow::tPool pool(&transfer);
+  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  nQoUdR100::tAIInterruptTransferSettings settings;
+  settings.supervisorRecord().identifier = *transferIdentifier;
+  settings.supervisorRecord().word1 = 4;
+  settings.supervisorRecord().word2 = 1;
+  nQoUdR100::tBaseAIInterruptTransferSupervisor supervisor;
+  tStatus2 status;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  EXPECT_EQ(transfer.reservation(), 2u);
+  log.clear();
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(state(supervisor), 40);
+  auto* destination = transfer.getDestination();
+  ASSERT_EQ(destination, supervisor.getLinks().getDestination());
+
+  tStatus2 moved, ended;
+  EXPECT_EQ(destination->move(5, moved), 5u);
+  destination->notify();
+  tStatus2 overflow;
+  overflow.setCode(-200010, "qoudrk", "test", 1);
+  destination->transferEnded(overflow, ended);
+  EXPECT_EQ(moved.code, 0);
+  EXPECT_EQ(ended.code, 0);
+  EXPECT_EQ(log.operations(),
+            "partner.endpointFor, endpoint.data 5, fifo.readSamples 5, endpoint.notify, "
+            "endpoint.end -200010");
+  EXPECT_EQ(interruptPartner.endpoint.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(transfer.getDestination(), nullptr);
+  EXPECT_EQ(transfer.reservation(), 1u);
+
+  // With no endpoint handed out, a move reaches nothing (-50004) and
+  // unlinkResource still clears the primitive's destination.
+  interruptPartner.none = true;
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  log.clear();
+  tStatus2 lost, down;
+  EXPECT_EQ(transfer.getDestination()->move(5, lost), 0u);
+  EXPECT_EQ(lost.code, -50004);
+  EXPECT_EQ(log.operations(), "");
+  supervisor.unlinkResource(down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(transfer.getDestination(), nullptr);
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+
+  // A partner key that answers a DMA channel: -89000 at link.
+  settings.supervisorRecord().word1 = 2;
+  nQoUdR100::tBaseAIInterruptTransferSupervisor wrong;
+  tStatus2 cast;
+  wrong.initialize(settings, &facade, cast);
+  wrong.link(map, cast);
+  EXPECT_EQ(cast.code, -89000);
+  EXPECT_EQ(state(wrong), 10);
+}
+
+TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
+  nQoTest::tTimingControllerStub timing;
+  nQoUdR100::tAIRoutable routable(&timing);
+  const nQoMRU210::tRoute pairs[] = {{6, 7}, {15, 9}, {12, 3}};
+  tStatus2 status;
+  routable.routeList({pairs, pairs + 3}, status);
+  nQoUdP100::tAIRoutingConfig expected;
+  expected.words[16] = 7;
+  expected.words[2] = 3;
+  for (uint32_t word = 0; word < nQoUdP100::tAIRoutingConfig::kWordCount; ++word)
+    EXPECT_EQ(routable.routing().words[word], expected.words[word]) << word;
+  routable.apply(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing.configuration().routing.words[16], 7);
+
+  nQoUdR100::tAIRoutable orphan(nullptr);
+  tStatus2 missing;
+  orphan.apply(missing);
+  EXPECT_EQ(missing.code, -50004);
+}
+
+TEST_F(AITransferSupervisorsTest, ThePlatformCreatesBothTransfersByClassName) {
+  nQoTest::tLoadedModule module;
+  for (const char* name : {"nQoUdR100::tBaseAI_DMATransferSupervisor",
+                           "nQoUdR100::tBaseAIInterruptTransferSupervisor"}) {
+    SCOPED_TRACE(name);
+    int code = 0;
+    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
+    object->getClass(code).deleteInstance(object, code);
+    EXPECT_EQ(code, 0);
+  }
+}
+
+}  // namespace

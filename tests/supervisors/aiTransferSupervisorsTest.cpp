@@ -4,6 +4,7 @@
 // missing objects and allocations.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <optional>
 
 #include "sim/simAllocator.h"
@@ -18,8 +19,9 @@
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::tBaseAI_DMATransferSupervisor;
+using nQoUdR100::tBaseAIInterruptTransferSupervisor;
 
-// An interrupt transfer that never waits for the converter.
 class tIdleInterruptTransfer : public nQoUdP100::tBaseAIInterruptTransferPrimitive {
  public:
   tIdleInterruptTransfer(const nQoUdP100::tAIDescription* description, tStatus2& status)
@@ -28,28 +30,24 @@ class tIdleInterruptTransfer : public nQoUdP100::tBaseAIInterruptTransferPrimiti
   void waitForLastConversion(tStatus2&) override {}
 };
 
+// The FIFO supervisor (key 1, not reserved), the DMA channel (2), the DMA
+// partner (3), the interrupt partner (4); the DMA primitive's pool is offered
+// under "DMA", the FIFO's under "FIFO".
 class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
  protected:
   void SetUp() override {
     nQoTest::tLeakCheckedTest::SetUp();
     nQoSim::resetResourceBroker();
-    fifoIdentifier.emplace();
-    fifoIdentifier->setString("FIFO", setup);
-    transferIdentifier.emplace();
-    transferIdentifier->setString("Transfer", setup);
     fifo.emplace(log, &fifoDescription, setup);
     fifo->data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     fifoPool.emplace(&*fifo);
-    broker()->registerPool(&*fifoIdentifier, &*fifoPool, setup);
-    fifoSupervisor.emplace();
+    offer("FIFO", &*fifoPool);
+    offer("DMA", &dmaPool);
     nQoUdR100::tAIDeviceFIFOSettings fifoSettings;
-    fifoSettings.supervisorRecord().identifier = *fifoIdentifier;
+    fifoSettings.supervisorRecord().identifier = identifiers[0];
+    fifoSupervisor.emplace();
     fifoSupervisor->initialize(fifoSettings, &facade, setup);
-    fifoSupervisor->link(map, setup);
-    map.entries[1] = &*fifoSupervisor;
-    map.entries[2] = &channel;
-    map.entries[3] = &partner;
-    map.entries[4] = &interruptPartner;
+    map.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}, {4, &interruptPartner}};
     facade.eventObject = &event;
     ASSERT_EQ(setup.code, 0);
   }
@@ -58,20 +56,18 @@ class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
     fifoSupervisor.reset();
     fifoPool.reset();
     fifo.reset();
-    fifoIdentifier.reset();
-    transferIdentifier.reset();
+    identifiers.clear();
     nQoTest::tLeakCheckedTest::TearDown();
   }
-  nQoMRL100::iResourceBroker* broker() { return nQoMRL100::getResourceBroker(setup); }
-  void reserveFIFO() {
-    fifoSupervisor->reserveResource(setup);
-    ASSERT_EQ(fifoSupervisor->getPrimitive(), &*fifo);
+  void offer(const char* name, nQoMRL100::iLeafResourcePool* pool) {
+    identifiers.emplace_back().setString(name, setup);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifiers.back(), pool, setup);
   }
   nQoUdR100::tAI_DMATransferSettings dmaSettings(uint32_t readable, uint32_t done,
                                                  uint32_t suppressed) {
     nQoUdR100::tAI_DMATransferSettings settings;
     auto& words = settings.supervisorRecord();
-    words.identifier1 = *transferIdentifier;
+    words.identifier1 = identifiers[1];
     words.word1 = 1;
     words.word2 = 2;
     words.word3 = 3;
@@ -79,6 +75,17 @@ class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
     words.word5 = done;
     words.word6 = suppressed;
     return settings;
+  }
+  // initialize and link, then reserveResource and linkResource while `steps` allow.
+  template <class tSupervisor, class tSettings>
+  int bringUp(tSupervisor& supervisor, const tSettings& settings, int steps = 4) {
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    if (steps > 2) supervisor.reserveResource(status);
+    if (steps > 3) supervisor.linkResource(status);
+    log.clear();
+    return status.code;
   }
   template <class tSupervisor>
   int32_t state(tSupervisor& supervisor) {
@@ -96,8 +103,9 @@ class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
   nQoUdP100::tAIFIFODescription fifoDescription{64, 0, 0};  // 16-bit samples
   std::optional<nQoTest::tBytesFIFO> fifo;
   std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
-  std::optional<nQoMRL100::tGeneralIdentifier> fifoIdentifier;
-  std::optional<nQoMRL100::tGeneralIdentifier> transferIdentifier;
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool dmaPool{&dma};
+  std::deque<nQoMRL100::tGeneralIdentifier> identifiers;
   std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
 };
 
@@ -109,17 +117,11 @@ TEST_F(AITransferSupervisorsTest, DoneEventsAreRegisteredOnlyWhenWantedAndNotSup
   };
   const tCase cases[] = {
       {1, 0, "event.registerEvent 1", "event.unregisterEvent 1"}, {1, 1, "", ""}, {0, 0, "", ""}};
-  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
-  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
-  broker()->registerPool(&*transferIdentifier, &pool, setup);
   for (const tCase& c : cases) {
     SCOPED_TRACE(c.done * 10 + c.suppressed);
-    auto settings = dmaSettings(0, c.done, c.suppressed);
-    nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+    tBaseAI_DMATransferSupervisor supervisor;
+    bringUp(supervisor, dmaSettings(0, c.done, c.suppressed), 2);
     tStatus2 status;
-    supervisor.initialize(settings, &facade, status);
-    supervisor.link(map, status);
-    log.clear();
     supervisor.reserveResource(status);
     EXPECT_EQ(log.operations(), c.reserved);
     log.clear();
@@ -130,25 +132,15 @@ TEST_F(AITransferSupervisorsTest, DoneEventsAreRegisteredOnlyWhenWantedAndNotSup
 }
 
 TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReadable) {
-  reserveFIFO();
-  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
-  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
-  broker()->registerPool(&*transferIdentifier, &pool, setup);
-  auto settings = dmaSettings(1, 0, 0);
-  nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
-  tStatus2 status;
-  supervisor.initialize(settings, &facade, status);
-  supervisor.link(map, status);
-  supervisor.reserveResource(status);
-  supervisor.linkResource(status);
-  ASSERT_EQ(status.code, 0);
-  ASSERT_EQ(state(supervisor), 40);
+  fifoSupervisor->reserveResource(setup);
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0)), 0);
   nQoUdR100::tAIReadable* readable = supervisor.getLinks().getReadable();
   ASSERT_EQ(partner.endpoint.readable, readable);
   EXPECT_EQ(supervisor.getLinks().getDummy(), nullptr);
 
   // 7 bytes at width 2: 3 samples asked, 3 delivered, 6 bytes.
-  log.clear();
+  tStatus2 status;
   uint8_t bytes[8] = {};
   EXPECT_EQ(readable->read(bytes, 7, status), 6u);
   EXPECT_EQ(log.operations(), "fifo.readSamples 3");
@@ -159,14 +151,15 @@ TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReada
   EXPECT_EQ(readable->available(status), 2u);
 
   log.clear();
-  tStatus2 down;
-  supervisor.unlinkResource(down);
-  EXPECT_EQ(down.code, 0);
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), "endpoint.setReadable null");
-  EXPECT_EQ(partner.endpoint.readable, nullptr);
   EXPECT_EQ(dma.getDoneSink(), nullptr);
-  // Unlinked, the readable reads nothing and asks no FIFO.
+  // Unlinked, or at width 0, the readable reads nothing and asks no FIFO.
   log.clear();
+  EXPECT_EQ(readable->read(bytes, 8, status), 0u);
+  EXPECT_EQ(readable->available(status), 0u);
+  readable->setSource(&*fifo, 0);
   EXPECT_EQ(readable->read(bytes, 8, status), 0u);
   EXPECT_EQ(readable->available(status), 0u);
   EXPECT_EQ(log.operations(), "");
@@ -174,26 +167,9 @@ TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReada
   fifoSupervisor->releaseResource(status);
 }
 
-TEST_F(AITransferSupervisorsTest, MissingObjectsAndWidthZeroReadNothing) {
-  nQoUdR100::tAIReadable readable;
-  tStatus2 status;
-  uint8_t bytes[8] = {};
-  readable.setSource(&*fifo, 0);
-  EXPECT_EQ(readable.read(bytes, 8, status), 0u);
-  EXPECT_EQ(readable.available(status), 0u);
-  EXPECT_EQ(log.operations(), "");
-
-  // Without the FIFO primitive in readable mode, linkResource gives -50004,
-  // hands the endpoint nothing and undoes the linkers.
-  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
-  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
-  broker()->registerPool(&*transferIdentifier, &pool, setup);
-  auto settings = dmaSettings(1, 0, 0);
-  nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
-  supervisor.initialize(settings, &facade, status);
-  supervisor.link(map, status);
-  supervisor.reserveResource(status);
-  ASSERT_EQ(status.code, 0);
+TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTheDummyGiven) {
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0), 3), 0);
   tStatus2 link;
   supervisor.linkResource(link);
   EXPECT_EQ(link.code, -50004);
@@ -202,36 +178,25 @@ TEST_F(AITransferSupervisorsTest, MissingObjectsAndWidthZeroReadNothing) {
   EXPECT_EQ(dma.getDoneSink(), nullptr);
   EXPECT_EQ(state(supervisor), 30);
 
-  // Not in readable mode, a FIFO that is not reserved answers a format other
-  // than 3: the endpoint gets the dummy.
-  auto plain = dmaSettings(0, 0, 0);
-  tStatus2 deploy, again;
-  supervisor.deploy(plain, deploy);
-  supervisor.releaseResource(deploy);
-  supervisor.reserveResource(again);
-  supervisor.linkResource(again);
-  EXPECT_EQ(again.code, 0);
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  supervisor.deploy(dmaSettings(0, 0, 0), status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  EXPECT_EQ(status.code, 0);
   ASSERT_NE(supervisor.getLinks().getDummy(), nullptr);
   EXPECT_EQ(partner.endpoint.readable, supervisor.getLinks().getDummy());
-  supervisor.unlinkResource(again);
-  supervisor.releaseResource(again);
-  EXPECT_EQ(again.code, 0);
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
 }
 
-TEST_F(AITransferSupervisorsTest, AFailedStreamAllocationReleasesEverything) {
-  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
-  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool pool(&dma);
-  broker()->registerPool(&*transferIdentifier, &pool, setup);
+TEST_F(AITransferSupervisorsTest, AFailedAllocationIsUndoneAndLeavesNothingLive) {
   {
-    auto settings = dmaSettings(1, 1, 0);
-    nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
-    tStatus2 status;
-    supervisor.initialize(settings, &facade, status);
-    supervisor.link(map, status);
-    ASSERT_EQ(status.code, 0);
-    log.clear();
+    tBaseAI_DMATransferSupervisor supervisor;
+    bringUp(supervisor, dmaSettings(1, 1, 0), 2);
     const int64_t live = nQoSim::liveAllocations();
     nQoSim::failAllocation(1);
+    tStatus2 status;
     supervisor.reserveResource(status);
     EXPECT_EQ(status.code, -50352);
     EXPECT_EQ(log.operations(), "event.registerEvent 1, event.unregisterEvent 1");
@@ -240,49 +205,39 @@ TEST_F(AITransferSupervisorsTest, AFailedStreamAllocationReleasesEverything) {
     EXPECT_EQ(calls[calls.size() - 2].operation, 6);
     EXPECT_EQ(calls.back().operation, 7);
     EXPECT_EQ(supervisor.getPrimitive(), nullptr);
-    EXPECT_EQ(supervisor.getLinks().getReadable(), nullptr);
     EXPECT_EQ(state(supervisor), 20);
     EXPECT_EQ(nQoSim::liveAllocations(), live);
   }
-
-  // The interrupt transfer's destination at initialize: -50352, state 0.
-  nQoUdR100::tAIInterruptTransferSettings settings;
-  nQoUdR100::tBaseAIInterruptTransferSupervisor supervisor;
-  tStatus2 status;
+  tBaseAIInterruptTransferSupervisor supervisor;
   nQoSim::failAllocation(1);
-  supervisor.initialize(settings, &facade, status);
+  tStatus2 status;
+  supervisor.initialize(nQoUdR100::tAIInterruptTransferSettings{}, &facade, status);
   EXPECT_EQ(status.code, -50352);
   EXPECT_EQ(supervisor.getLinks().getDestination(), nullptr);
   EXPECT_EQ(state(supervisor), 0);
 }
 
 TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoint) {
-  reserveFIFO();
+  fifoSupervisor->reserveResource(setup);
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAIDescription description;
   description.fifo = &fifoDescription;
   description.samples = &samples;
   tIdleInterruptTransfer transfer(&description, setup);
   nQoUdR100::tBaseAIInterruptTransferSupervisorRow::tPool pool(&transfer);
-  broker()->registerPool(&*transferIdentifier, &pool, setup);
+  offer("Interrupt", &pool);
   nQoUdR100::tAIInterruptTransferSettings settings;
-  settings.supervisorRecord().identifier = *transferIdentifier;
+  settings.supervisorRecord().identifier = identifiers[2];
   settings.supervisorRecord().word1 = 4;
   settings.supervisorRecord().word2 = 1;
-  nQoUdR100::tBaseAIInterruptTransferSupervisor supervisor;
-  tStatus2 status;
-  supervisor.initialize(settings, &facade, status);
-  supervisor.link(map, status);
-  supervisor.reserveResource(status);
+  tBaseAIInterruptTransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings, 3), 0);
   EXPECT_EQ(transfer.reservation(), 2u);
-  log.clear();
+  tStatus2 status, moved, ended;
   supervisor.linkResource(status);
-  ASSERT_EQ(status.code, 0);
   ASSERT_EQ(state(supervisor), 40);
   auto* destination = transfer.getDestination();
   ASSERT_EQ(destination, supervisor.getLinks().getDestination());
-
-  tStatus2 moved, ended;
   EXPECT_EQ(destination->move(5, moved), 5u);
   destination->notify();
   tStatus2 overflow;
@@ -294,36 +249,32 @@ TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoin
             "partner.endpointFor, endpoint.data 5, fifo.readSamples 5, endpoint.notify, "
             "endpoint.end -200010");
   EXPECT_EQ(interruptPartner.endpoint.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-
   supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
   EXPECT_EQ(transfer.getDestination(), nullptr);
   EXPECT_EQ(transfer.reservation(), 1u);
 
-  // With no endpoint handed out, a move reaches nothing (-50004) and
-  // unlinkResource still clears the primitive's destination.
+  // No endpoint handed out: a move reaches nothing, and unlinkResource still
+  // clears the primitive's destination.
   interruptPartner.none = true;
   supervisor.reserveResource(status);
   supervisor.linkResource(status);
   ASSERT_EQ(status.code, 0);
   log.clear();
-  tStatus2 lost, down;
+  tStatus2 lost;
   EXPECT_EQ(transfer.getDestination()->move(5, lost), 0u);
   EXPECT_EQ(lost.code, -50004);
   EXPECT_EQ(log.operations(), "");
-  supervisor.unlinkResource(down);
-  EXPECT_EQ(down.code, 0);
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(status.code, 0);
   EXPECT_EQ(transfer.getDestination(), nullptr);
   supervisor.releaseResource(status);
   fifoSupervisor->releaseResource(status);
 
   // A partner key that answers a DMA channel: -89000 at link.
   settings.supervisorRecord().word1 = 2;
-  nQoUdR100::tBaseAIInterruptTransferSupervisor wrong;
-  tStatus2 cast;
-  wrong.initialize(settings, &facade, cast);
-  wrong.link(map, cast);
-  EXPECT_EQ(cast.code, -89000);
+  tBaseAIInterruptTransferSupervisor wrong;
+  EXPECT_EQ(bringUp(wrong, settings, 2), -89000);
   EXPECT_EQ(state(wrong), 10);
 }
 
@@ -341,25 +292,9 @@ TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
   routable.apply(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(timing.configuration().routing.words[16], 7);
-
   nQoUdR100::tAIRoutable orphan(nullptr);
-  tStatus2 missing;
-  orphan.apply(missing);
-  EXPECT_EQ(missing.code, -50004);
-}
-
-TEST_F(AITransferSupervisorsTest, ThePlatformCreatesBothTransfersByClassName) {
-  nQoTest::tLoadedModule module;
-  for (const char* name : {"nQoUdR100::tBaseAI_DMATransferSupervisor",
-                           "nQoUdR100::tBaseAIInterruptTransferSupervisor"}) {
-    SCOPED_TRACE(name);
-    int code = 0;
-    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
-    ASSERT_NE(object, nullptr);
-    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
-    object->getClass(code).deleteInstance(object, code);
-    EXPECT_EQ(code, 0);
-  }
+  orphan.apply(status);
+  EXPECT_EQ(status.code, -50004);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "mrl/iResourceBroker.h"
-#include "orb/tClassImplementation.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
@@ -74,16 +73,15 @@ class AnalogTriggerSupervisorTest : public nQoTest::tLeakCheckedTest {
 
 TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes) {
   tStatus2 status;
-  const uint32_t expected[] = {1, 2, 3, 4};
   supervisor->initialize(*settings, &facade, status);
-  EXPECT_EQ(supervisor->getState(), expected[0]);
+  EXPECT_EQ(supervisor->getState(), 1u);
   supervisor->link(map, status);
-  EXPECT_EQ(supervisor->getState(), expected[1]);
+  EXPECT_EQ(supervisor->getState(), 2u);
   supervisor->reserveResource(status);
-  EXPECT_EQ(supervisor->getState(), expected[2]);
+  EXPECT_EQ(supervisor->getState(), 3u);
   supervisor->linkResource(status);
   ASSERT_EQ(status.code, 0);
-  EXPECT_EQ(supervisor->getState(), expected[3]);
+  EXPECT_EQ(supervisor->getState(), 4u);
   const uint32_t parameters[] = {0xFFFFFFFF, 2, 3, 4, 5, 0xFFFFFFFA};
   for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(trigger.parameter(i), parameters[i]) << i;
   EXPECT_TRUE(trigger.state().isUncommitted());
@@ -149,21 +147,6 @@ TEST_F(AnalogTriggerSupervisorTest, AFailedReservationIsKeptUntilReleaseHandsItB
   EXPECT_EQ(quiet.code, 0);
   EXPECT_EQ(supervisor->getState(), 3u);
   EXPECT_EQ(supervisor->getPrimitive(), nullptr);
-}
-
-TEST_F(AnalogTriggerSupervisorTest, TheAbstractOutputTimingSupervisorIsNeverCreated) {
-  nQoTest::tLoadedModule module;
-  int code = 0;
-  EXPECT_EQ(
-      nQoORB100::tClassRegistry::createByName("nQoUdR100::iOutputTimingControllerSupervisor", code),
-      nullptr);
-  EXPECT_EQ(code, -88306);
-  code = 0;
-  nQoORB100::tObject* object =
-      nQoORB100::tClassRegistry::createByName("nQoUdR100::tBaseAnalogTriggerSupervisor", code);
-  ASSERT_NE(object, nullptr);
-  object->getClass(code).deleteInstance(object, code);
-  EXPECT_EQ(code, 0);
 }
 
 }  // namespace

@@ -100,6 +100,8 @@ class tAIDMATransferLinks {
     nQoMDBG100::tStatus2 local;
     unlinkResource(local);
   }
+  // Every step runs on a fresh status merged into the caller's, so a refused
+  // hand-back still unlinks the linkers.
   void unlinkResource(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     if (nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint()) {
@@ -108,7 +110,9 @@ class tAIDMATransferLinks {
       status.assign(local);
     }
     if (_readable != nullptr) _readable->setSource(nullptr, 1);
-    _events.unlinkResource(status);
+    nQoMDBG100::tStatus2 local;
+    _events.unlinkResource(local);
+    status.assign(local);
   }
 
  private:

@@ -3,6 +3,7 @@
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iDMATransferSupervisor.h"
 #include "mrl/iEvent.h"
+#include "mrl/iInterruptTransferSupervisor.h"
 #include "mrl/iLeafResourcePool.h"
 #include "mrl/iSchedulerActionSupervisor.h"
 #include "mrl/tDigMaskedReservationStrategy.h"
@@ -65,6 +66,7 @@ void* iEvent::___classID = nullptr;
 namespace nQoLMSDR100 {
 void* iDMAChannelSupervisor::___classID = nullptr;
 void* iDMATransferSupervisor::___classID = nullptr;
+void* iInterruptTransferSupervisor::___classID = nullptr;
 }  // namespace nQoLMSDR100
 
 namespace nQoMAS100 {

@@ -41,7 +41,9 @@
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
+#include "supervisors/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
 #include "supervisors/tTEDSSupervisor.h"
@@ -113,6 +115,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::constructPrimitiveTypeNames,
     nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateTransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateDMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAnalogTriggerSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "frame/iReadable.h"
+#include "frame/tModuleObject.h"
 
 namespace nQoUdR100 {
 
-class tDummyReadable : public nQoMXSL100::iReadable<unsigned char> {
+class tDummyReadable : public nQoMXSL100::iReadable<unsigned char>, public tModuleObject {
  public:
   uint32_t read(unsigned char&, nQoMDBG100::tStatus2&) override { return 0; }
   uint32_t read(unsigned char*, uint32_t, nQoMDBG100::tStatus2&) override { return 0; }

@@ -11,7 +11,9 @@
 //     static constexpr uint32_t kControlFlags = 0;        // bits 0-5: codes 1, 4100, 2, 3, 4101, 4
 //     static constexpr tStatusSite kSite{"tBaseAI_ADCSupervisor", 210};   // its -50256
 //     static constexpr auto kControls = namedControls<tPrimitive>();
-//     // optional: applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
+//     // optional: identifier(const tSettings&) names the resource identifier
+//     // when the supervisor record has more than one;
+//     // applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
 //     // copies the linkers' keys and flags; deployFlags(tracker, const
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
@@ -37,6 +39,7 @@
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSettings.h"
 #include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iResourceIdentifier.h"
 #include "orb/castToClass.h"
 #include "reservation/supervisorEvents.h"
 #include "reservation/tSingularReserver.h"
@@ -78,7 +81,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
     _links.addLinkers(status);
     if (status.isNotFatal()) _reserver.setRuntimeFacade(facade);
     _settings.supervisorRecord().checkStatus(status);
-    if (status.isNotFatal()) _reserver.setIdentifier(&_settings.supervisorRecord().identifier);
+    if (status.isNotFatal()) _reserver.setIdentifier(identifier());
     _links.addReservers(_reserver, status);
     deploy(settings, status);
   }
@@ -209,6 +212,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   tLinks& getLinks() { return _links; }
 
  private:
+  // The resource identifier inside the settings member: the supervisor
+  // record's own, unless the row names another.
+  const nQoMRL100::iResourceIdentifier* identifier() const {
+    if constexpr (requires { Row::identifier(_settings); })
+      return &Row::identifier(_settings);
+    else
+      return &_settings.supervisorRecord().identifier;
+  }
+
   void applyRecord(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { Row::applyRecord(primitive, _settings, status); })
       Row::applyRecord(primitive, _settings, status);

@@ -370,7 +370,10 @@ TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
                                "nQoUdR100::tBaseAIScanningFrontEndSupervisor",
                                "nQoUdR100::tBaseAITimingControllerSupervisor",
                                "nQoUdR100::tBaseAIDeviceFIFOSupervisor",
-                               "nQoUdR100::tBaseAI_WFNSCSupervisor"};
+                               "nQoUdR100::tBaseAI_WFNSCSupervisor",
+                               "nQoUdR100::tBaseAI_DMATransferSupervisor",
+                               "nQoUdR100::tBaseAIInterruptTransferSupervisor",
+                               "nQoUdR100::tBaseAnalogTriggerSupervisor"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     int code = 0;

@@ -6,6 +6,11 @@
 
 #include "mdbg/tStatus2.h"
 
+namespace nQoMXSL100 {
+template <class T>
+class iReadable;
+}  // namespace nQoMXSL100
+
 namespace nQoLMSDR100 {
 
 // One end of a DMA transfer; a transfer primitive reports its end to it.
@@ -15,6 +20,10 @@ class iDMAEndpoint {
   // The end of a transfer that this endpoint receives: the reason (no error
   // for a complete transfer) and the status of the report.
   virtual void transferEnded(const nQoMDBG100::tStatus2& /*reason*/, nQoMDBG100::tStatus2&) {}
+  // The byte stream the endpoint reads the samples from while linked; null
+  // takes it away.
+  virtual void setReadable(nQoMXSL100::iReadable<unsigned char>* /*readable*/,
+                           nQoMDBG100::tStatus2&) {}
 };
 
 class iDMAChannelSupervisor {

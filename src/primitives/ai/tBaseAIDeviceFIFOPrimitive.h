@@ -115,6 +115,18 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   virtual void disableOverflowInterrupt(tStatus2* status) = 0;
 
   uint32_t isNotEmpty(tStatus2* status) { return isEmpty(status) == 0 ? 1 : 0; }
+  // The sample format as the transfers see it: the FIFO mode (0, 1 or 2),
+  // all ones on an error status.
+  uint32_t getDataFormat(const tStatus2& status) const {
+    return status.isFatal() ? 0xFFFFFFFF : getFIFOMode();
+  }
+  // Bytes per sample: 4 for 32-bit samples, else 2.
+  uint32_t sampleWidth() const {
+    return _description != nullptr &&
+                   _description->sampleWidthCode == tAIFIFODescription::k32BitSamples
+               ? 4
+               : 2;
+  }
   // The threshold test that setThreshold chose, which a transfer asks
   // whether to keep draining.
   uint32_t meetsThreshold(tStatus2* status) { return (this->*_thresholdTest)(status); }

@@ -44,6 +44,8 @@ class tBaseAIInterruptTransferPrimitive
     virtual ~iDestination() = default;
     // Moves up to count samples out of the FIFO; the number moved.
     virtual uint32_t move(uint32_t count, tStatus2& status) = 0;
+    // Not called by the transfer; the destination gives it its meaning.
+    virtual void notify() {}
     virtual void transferEnded(const tStatus2& reason, tStatus2& status) = 0;
   };
 
@@ -77,6 +79,15 @@ class tBaseAIInterruptTransferPrimitive
 
   virtual bool isReady() const;
   void setDestination(iDestination* destination) { _destination = destination; }
+  iDestination* getDestination() const { return _destination; }
+  // The reservation mark: 2 while a supervisor holds the transfer, else 1.
+  void markReserved(tStatus2& status) {
+    if (status.isNotFatal()) _reservation = 2;
+  }
+  void markReleased(tStatus2& status) {
+    if (status.isNotFatal()) _reservation = 1;
+  }
+  uint32_t reservation() const { return _reservation; }
   void setBlockLimit(uint32_t limit) { _blockLimit = limit; }
   uint32_t blockLimit() const { return _blockLimit; }
 
@@ -129,6 +140,7 @@ class tBaseAIInterruptTransferPrimitive
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAIDeviceFIFOPrimitive* _fifo;
   uint32_t _runState = kIdle;
+  uint32_t _reservation = 1;
   uint32_t _blockLimit = 0;
   iDestination* _destination = nullptr;
   tCounts _counts;

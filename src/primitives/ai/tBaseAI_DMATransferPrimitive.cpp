@@ -155,6 +155,10 @@ void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
   endTransfer(reason, status);
 }
 
+void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
+  if (_worker != nullptr) _worker->signal(status);
+}
+
 uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
   while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
          _worker->isSignalled() == 0)

@@ -93,6 +93,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   void stop(tStatus2& status);
   // Channel deselected, the worker signalled and waited for.
   void disarm(tStatus2& status);
+  // A cancel: the worker stops polling the FIFO and reports the end.
+  void wakeThread(tStatus2& status);
   void unlink(tStatus2& status);
 
   uint32_t overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) override;

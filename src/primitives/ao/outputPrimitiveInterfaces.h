@@ -76,11 +76,25 @@ class tBaseAnalogTriggerPrimitive : public nQoUdR100::tModuleObject {
   virtual void release(nQoMDBG100::tStatus2& status) = 0;
   virtual bool isAvailable() { return true; }
 
+  // One of the six trigger parameters (index 0 to 5, in settings order) that
+  // the supervisor hands over; the trigger has to be committed again.
+  void setParameter(uint32_t index, uint32_t value) {
+    storeParameter(index, value);
+    _state.setUncommitted();
+  }
+  uint32_t parameter(uint32_t index) const { return index < 6 ? _parameters[index] : 0; }
+
   const tPrimitiveState& state() const { return _state; }
 
  protected:
+  // A board keeps the parameters it uses in its own members as well.
+  virtual void storeParameter(uint32_t index, uint32_t value) {
+    if (index < 6) _parameters[index] = value;
+  }
+
   tPrimitiveState _state;
   uint32_t _words[3] = {};
+  uint32_t _parameters[6] = {};
 };
 
 }  // namespace nQoUdP100

@@ -90,6 +90,12 @@ void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
   uncommit(local);
 }
 
+void tTavikAnalogTriggerPrimitive::storeParameter(uint32_t index, uint32_t value) {
+  tBaseAnalogTriggerPrimitive::storeParameter(index, value);
+  uint32_t* const boardWords[] = {&level1, &level2, &mode, &source};
+  if (index < 4) *boardWords[index] = value;
+}
+
 void tTavikAnalogTriggerPrimitive::programSource(uint32_t code, tStatus2& status) {
   _map->Write_008C.setBits(kSource, 0, code, &status);
   _map->Write_008C.flush(&status, 0);

@@ -7,6 +7,9 @@
 //   trigger.mode = 3; trigger.source = 2; trigger.level1 = 0x100; trigger.level2 = 0x80;
 //   trigger.commit(status);   // levels set, settling time slept, state 2
 //   trigger.arm(status);      // enable bit, and the soft copy bit 5 in modes 3 and 4
+//
+// The supervisor sets the same four through setParameter (0 to 3: level 1,
+// level 2, mode, source).
 #pragma once
 
 #include <cstdint>
@@ -37,6 +40,10 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   uint32_t mode = 0;
   uint32_t level1 = 0;
   uint32_t level2 = 0;
+
+ protected:
+  // Parameters 0 to 3 are level 1, level 2, mode and source.
+  void storeParameter(uint32_t index, uint32_t value) override;
 
  private:
   // Source code of source into bits 1:0 of 0x8C, written when changed or dirty.

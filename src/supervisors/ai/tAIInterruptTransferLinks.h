@@ -1,0 +1,127 @@
+// The linking part of the AI interrupt transfer supervisor: it owns the
+// transfer's destination (made at initialize), finds the interrupt-transfer
+// partner and the AI data FIFO supervisor in the map, and while linked gives
+// the primitive the destination, the destination the partner's endpoint and
+// its readable the FIFO primitive. The primitive is marked reserved while
+// held.
+//
+// A forward step that would call through a missing primitive, destination,
+// partner or FIFO primitive gives -50004 and calls nothing; an undo step
+// skips what is missing.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iInterruptTransferSupervisor.h"
+#include "primitives/ai/tBaseAIInterruptTransferPrimitive.h"
+#include "reservation/castAnswer.h"
+#include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ai/tAIInterruptTransferDestination.h"
+
+namespace nQoUdR100 {
+
+class tAIInterruptTransferLinks {
+ public:
+  using tPrimitive = nQoUdP100::tBaseAIInterruptTransferPrimitive;
+
+  tAIInterruptTransferLinks() = default;
+  ~tAIInterruptTransferLinks() { delete _destination; }
+  tAIInterruptTransferLinks(const tAIInterruptTransferLinks&) = delete;
+  tAIInterruptTransferLinks& operator=(const tAIInterruptTransferLinks&) = delete;
+
+  void setKeys(uint32_t partnerKey, uint32_t fifoKey) {
+    _partnerKey = partnerKey;
+    _fifoKey = fifoKey;
+  }
+  tAIInterruptTransferDestination* getDestination() const { return _destination; }
+  nQoLMSDR100::iInterruptTransferSupervisor* getPartner() const { return _partner; }
+
+  // The destination, once; -50352 and none when it or its readable cannot
+  // be allocated.
+  void addLinkers(nQoMDBG100::tStatus2& status) {
+    if (_destination != nullptr || status.isFatal()) return;
+    _destination = new (status) tAIInterruptTransferDestination(status);
+    if (status.isNotFatal()) return;
+    delete _destination;
+    _destination = nullptr;
+  }
+  void addReservers(nQoMRTB100::iReserver&, nQoMDBG100::tStatus2&) {}
+  void setRuntimeFacade(nQoMRL100::iRuntimeFacade*) {}
+  void setPrimitive(tPrimitive* primitive) { _primitive = primitive; }
+
+  // The partner (key 1) and the FIFO supervisor (key 2); either missing or
+  // of another class gives -89000 and stays null.
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    _partner = nQoMRTB100::castAnswer<nQoLMSDR100::iInterruptTransferSupervisor>(
+        map.lookup(_partnerKey, status), status, {kFile, 140});
+    _fifoSupervisor = nQoMRTB100::castAnswer<tBaseAIDeviceFIFOSupervisor>(
+        map.lookup(_fifoKey, status), status, {kFile, 147});
+  }
+  void unlink(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    _partner = nullptr;
+    _fifoSupervisor = nullptr;
+  }
+
+  // Reserves, then marks the primitive reserved; a failed mark hands it back.
+  template <class tReserver>
+  void reserve(tReserver& singular, nQoMDBG100::tStatus2& status) {
+    singular.reserveResource(status);
+    tPrimitive* primitive = singular.getPrimitive();
+    if (primitive == nullptr || status.isFatal()) return;
+    primitive->markReserved(status);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 local;
+    release(singular, local);
+  }
+  template <class tReserver>
+  void release(tReserver& singular, nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    if (tPrimitive* primitive = singular.getPrimitive()) {
+      nQoMDBG100::tStatus2 local;
+      primitive->markReleased(local);
+      status.assign(local);
+    }
+    singular.releaseResource(status);
+  }
+
+  void linkResource(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo =
+        _fifoSupervisor != nullptr ? _fifoSupervisor->getPrimitive() : nullptr;
+    if (_primitive == nullptr || _destination == nullptr || _partner == nullptr ||
+        fifo == nullptr) {
+      setCode(status, kNullPointer, {kFile, 171});
+      return;
+    }
+    _primitive->setDestination(_destination);
+    _destination->setEndpoint(_partner->endpointFor(status, _destination));
+    _destination->readable()->setSource(fifo, fifo->sampleWidth());
+  }
+  // Readable, endpoint, then the primitive's destination cleared; what is
+  // missing is skipped.
+  void unlinkResource(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    if (_destination != nullptr) {
+      _destination->readable()->setSource(nullptr, 1);
+      _destination->setEndpoint(nullptr);
+    }
+    if (_primitive != nullptr) _primitive->setDestination(nullptr);
+  }
+
+ private:
+  static constexpr const char kFile[] = "tBaseAIInterruptTransferSupervisor";
+
+  tAIInterruptTransferDestination* _destination = nullptr;
+  tPrimitive* _primitive = nullptr;
+  uint32_t _partnerKey = 0xFFFFFFFF;
+  uint32_t _fifoKey = 0xFFFFFFFF;
+  nQoLMSDR100::iInterruptTransferSupervisor* _partner = nullptr;
+  tBaseAIDeviceFIFOSupervisor* _fifoSupervisor = nullptr;
+};
+
+}  // namespace nQoUdR100

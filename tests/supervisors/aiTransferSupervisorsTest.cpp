@@ -1,0 +1,303 @@
+// The AI DMA and interrupt transfer supervisors over logging partners and a
+// FIFO double: which events are registered, what the endpoints read through
+// the streams they get, what each undo step clears, and the failures of
+// missing objects and allocations.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
+#include "supervisors/ai/tAIRoutable.h"
+#include "support/aiTransferDoubles.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdR100::tBaseAI_DMATransferSupervisor;
+using nQoUdR100::tBaseAIInterruptTransferSupervisor;
+
+class tIdleInterruptTransfer : public nQoUdP100::tBaseAIInterruptTransferPrimitive {
+ public:
+  tIdleInterruptTransfer(const nQoUdP100::tAIDescription* description, tStatus2& status)
+      : tBaseAIInterruptTransferPrimitive(description, nullptr, nullptr, nullptr, {},
+                                          {"tIdleInterruptTransfer", 1}, status) {}
+  void waitForLastConversion(tStatus2&) override {}
+};
+
+// The FIFO supervisor (key 1, not reserved), the DMA channel (2), the DMA
+// partner (3), the interrupt partner (4); the DMA primitive's pool is offered
+// under "DMA", the FIFO's under "FIFO".
+class AITransferSupervisorsTest : public nQoTest::tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    fifo.emplace(log, &fifoDescription, setup);
+    fifo->data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    fifoPool.emplace(&*fifo);
+    offer("FIFO", &*fifoPool);
+    offer("DMA", &dmaPool);
+    nQoUdR100::tAIDeviceFIFOSettings fifoSettings;
+    fifoSettings.supervisorRecord().identifier = identifiers[0];
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(fifoSettings, &facade, setup);
+    map.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}, {4, &interruptPartner}};
+    facade.eventObject = &event;
+    ASSERT_EQ(setup.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    fifoSupervisor.reset();
+    fifoPool.reset();
+    fifo.reset();
+    identifiers.clear();
+    nQoTest::tLeakCheckedTest::TearDown();
+  }
+  void offer(const char* name, nQoMRL100::iLeafResourcePool* pool) {
+    identifiers.emplace_back().setString(name, setup);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifiers.back(), pool, setup);
+  }
+  nQoUdR100::tAI_DMATransferSettings dmaSettings(uint32_t readable, uint32_t done,
+                                                 uint32_t suppressed) {
+    nQoUdR100::tAI_DMATransferSettings settings;
+    auto& words = settings.supervisorRecord();
+    words.identifier1 = identifiers[1];
+    words.word1 = 1;
+    words.word2 = 2;
+    words.word3 = 3;
+    words.word4 = readable;
+    words.word5 = done;
+    words.word6 = suppressed;
+    return settings;
+  }
+  // initialize and link, then reserveResource and linkResource while `steps` allow.
+  template <class tSupervisor, class tSettings>
+  int bringUp(tSupervisor& supervisor, const tSettings& settings, int steps = 4) {
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    if (steps > 2) supervisor.reserveResource(status);
+    if (steps > 3) supervisor.linkResource(status);
+    log.clear();
+    return status.code;
+  }
+  template <class tSupervisor>
+  int32_t state(tSupervisor& supervisor) {
+    return supervisor.getTracker().getState(setup);
+  }
+
+  tStatus2 setup;
+  nQoTest::tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  nQoTest::tScriptedEvent event{log, "event"};
+  nQoTest::tScriptedDMAChannel channel{log, "channel"};
+  nQoTest::tReadingDMATransfer partner{log, "partner"};
+  nQoTest::tInterruptPartner interruptPartner{log, "partner"};
+  nQoUdP100::tAIFIFODescription fifoDescription{64, 0, 0};  // 16-bit samples
+  std::optional<nQoTest::tBytesFIFO> fifo;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool dmaPool{&dma};
+  std::deque<nQoMRL100::tGeneralIdentifier> identifiers;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+};
+
+TEST_F(AITransferSupervisorsTest, DoneEventsAreRegisteredOnlyWhenWantedAndNotSuppressed) {
+  struct tCase {
+    uint32_t done, suppressed;
+    const char* reserved;
+    const char* released;
+  };
+  const tCase cases[] = {
+      {1, 0, "event.registerEvent 1", "event.unregisterEvent 1"}, {1, 1, "", ""}, {0, 0, "", ""}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(c.done * 10 + c.suppressed);
+    tBaseAI_DMATransferSupervisor supervisor;
+    bringUp(supervisor, dmaSettings(0, c.done, c.suppressed), 2);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.reserved);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
+TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReadable) {
+  fifoSupervisor->reserveResource(setup);
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0)), 0);
+  nQoUdR100::tAIReadable* readable = supervisor.getLinks().getReadable();
+  ASSERT_EQ(partner.endpoint.readable, readable);
+  EXPECT_EQ(supervisor.getLinks().getDummy(), nullptr);
+
+  // 7 bytes at width 2: 3 samples asked, 3 delivered, 6 bytes.
+  tStatus2 status;
+  uint8_t bytes[8] = {};
+  EXPECT_EQ(readable->read(bytes, 7, status), 6u);
+  EXPECT_EQ(log.operations(), "fifo.readSamples 3");
+  EXPECT_EQ(bytes[5], 6);
+  EXPECT_EQ(bytes[6], 0);
+  fifo->deliver = 1;
+  EXPECT_EQ(readable->read(bytes, 8, status), 2u);
+  EXPECT_EQ(readable->available(status), 2u);
+
+  // A refused hand-back is reported and the linkers are unlinked all the same.
+  log.clear();
+  partner.endpoint.answers["setReadable null"] = -7;
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(status.code, -7);
+  EXPECT_EQ(log.operations(), "endpoint.setReadable null");
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  status.clear();
+  // Unlinked, or at width 0, the readable reads nothing and asks no FIFO.
+  log.clear();
+  EXPECT_EQ(readable->read(bytes, 8, status), 0u);
+  EXPECT_EQ(readable->available(status), 0u);
+  readable->setSource(&*fifo, 0);
+  EXPECT_EQ(readable->read(bytes, 8, status), 0u);
+  EXPECT_EQ(readable->available(status), 0u);
+  EXPECT_EQ(log.operations(), "");
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+}
+
+TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTheDummyGiven) {
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0), 3), 0);
+  tStatus2 link;
+  supervisor.linkResource(link);
+  EXPECT_EQ(link.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAI_DMATransferSupervisor", 470));
+  EXPECT_EQ(partner.endpoint.readable, nullptr);
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  EXPECT_EQ(state(supervisor), 30);
+
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  supervisor.deploy(dmaSettings(0, 0, 0), status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  EXPECT_EQ(status.code, 0);
+  ASSERT_NE(supervisor.getLinks().getDummy(), nullptr);
+  EXPECT_EQ(partner.endpoint.readable, supervisor.getLinks().getDummy());
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+}
+
+TEST_F(AITransferSupervisorsTest, AFailedAllocationIsUndoneAndLeavesNothingLive) {
+  {
+    tBaseAI_DMATransferSupervisor supervisor;
+    bringUp(supervisor, dmaSettings(1, 1, 0), 2);
+    const int64_t live = nQoSim::liveAllocations();
+    nQoSim::failAllocation(1);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(status.code, -50352);
+    EXPECT_EQ(log.operations(), "event.registerEvent 1, event.unregisterEvent 1");
+    const auto calls = nQoSim::brokerLog();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2].operation, 6);
+    EXPECT_EQ(calls.back().operation, 7);
+    EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+    EXPECT_EQ(state(supervisor), 20);
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+  tBaseAIInterruptTransferSupervisor supervisor;
+  nQoSim::failAllocation(1);
+  tStatus2 status;
+  supervisor.initialize(nQoUdR100::tAIInterruptTransferSettings{}, &facade, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(supervisor.getLinks().getDestination(), nullptr);
+  EXPECT_EQ(state(supervisor), 0);
+}
+
+TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoint) {
+  fifoSupervisor->reserveResource(setup);
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAIDescription description;
+  description.fifo = &fifoDescription;
+  description.samples = &samples;
+  tIdleInterruptTransfer transfer(&description, setup);
+  nQoUdR100::tBaseAIInterruptTransferSupervisorRow::tPool pool(&transfer);
+  offer("Interrupt", &pool);
+  nQoUdR100::tAIInterruptTransferSettings settings;
+  settings.supervisorRecord().identifier = identifiers[2];
+  settings.supervisorRecord().word1 = 4;
+  settings.supervisorRecord().word2 = 1;
+  tBaseAIInterruptTransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings, 3), 0);
+  EXPECT_EQ(transfer.reservation(), 2u);
+  tStatus2 status, moved, ended;
+  supervisor.linkResource(status);
+  ASSERT_EQ(state(supervisor), 40);
+  auto* destination = transfer.getDestination();
+  ASSERT_EQ(destination, supervisor.getLinks().getDestination());
+  EXPECT_EQ(destination->move(5, moved), 5u);
+  destination->notify();
+  tStatus2 overflow;
+  overflow.setCode(-200010, "qoudrk", "test", 1);
+  destination->transferEnded(overflow, ended);
+  EXPECT_EQ(moved.code, 0);
+  EXPECT_EQ(ended.code, 0);
+  EXPECT_EQ(log.operations(),
+            "partner.endpointFor, endpoint.data 5, fifo.readSamples 5, endpoint.notify, "
+            "endpoint.end -200010");
+  EXPECT_EQ(interruptPartner.endpoint.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(transfer.getDestination(), nullptr);
+  EXPECT_EQ(transfer.reservation(), 1u);
+
+  // No endpoint handed out: a move reaches nothing, and unlinkResource still
+  // clears the primitive's destination.
+  interruptPartner.none = true;
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  log.clear();
+  tStatus2 lost;
+  EXPECT_EQ(transfer.getDestination()->move(5, lost), 0u);
+  EXPECT_EQ(lost.code, -50004);
+  EXPECT_EQ(log.operations(), "");
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer.getDestination(), nullptr);
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+
+  // A partner key that answers a DMA channel: -89000 at link.
+  settings.supervisorRecord().word1 = 2;
+  tBaseAIInterruptTransferSupervisor wrong;
+  EXPECT_EQ(bringUp(wrong, settings, 2), -89000);
+  EXPECT_EQ(state(wrong), 10);
+}
+
+TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
+  nQoTest::tTimingControllerStub timing;
+  nQoUdR100::tAIRoutable routable(&timing);
+  const nQoMRU210::tRoute pairs[] = {{6, 7}, {15, 9}, {12, 3}};
+  tStatus2 status;
+  routable.routeList({pairs, pairs + 3}, status);
+  nQoUdP100::tAIRoutingConfig expected;
+  expected.words[16] = 7;
+  expected.words[2] = 3;
+  for (uint32_t word = 0; word < nQoUdP100::tAIRoutingConfig::kWordCount; ++word)
+    EXPECT_EQ(routable.routing().words[word], expected.words[word]) << word;
+  routable.apply(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing.configuration().routing.words[16], 7);
+  nQoUdR100::tAIRoutable orphan(nullptr);
+  orphan.apply(status);
+  EXPECT_EQ(status.code, -50004);
+}
+
+}  // namespace

@@ -213,7 +213,8 @@ TEST(PLLRoutableTest, PendingValuesReachThePLLAtApplyAndOnlyTheReferenceCommits)
 }
 
 struct tQuiet : nQoMRU210::iRoutableResource {
-  void route(uint32_t, uint32_t, tStatus2&) override {}
+  void route(uint32_t, uint32_t, tStatus2&) override { ++routes; }
+  int routes = 0;
   void routeList(const nQoMRU210::tRouteList&, tStatus2&) override {}
   void apply(tStatus2&) override {}
 };
@@ -256,9 +257,16 @@ TEST_F(RegistrarTest, EachVariantIsMadeByNameAndLaysOutItsGroups) {
     EXPECT_STREQ(registrar->getClass(classStatus).getName(), variant.name);
     EXPECT_EQ(nQoUdR100::uses37PinWrapper(variant.name), variant.pins37);
 
+    // The routing library may route through the node while it is being added.
+    nQoSim::onRoutingNodeAdded([](nQoMRU210::tRoutingDeviceNode* added) {
+      tStatus2 routed;
+      added->group(0).routable->route(0x08000031, 5, routed);
+    });
     registrar->addRoutingDevice(&owner, &board, &tavik, nullptr, &ai, &ao, &pll, &counters, names,
                                 status);
     EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(tavik.routes, 1);
+    tavik.routes = 0;
     const nQoMRU210::tRoutingDeviceNode* node = nQoSim::routingNodeOf(&owner);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->owner(), &board);

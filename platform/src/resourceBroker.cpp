@@ -166,13 +166,12 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
     for (const tRegistration& entry : _pools) pools.push_back(entry.pool);
     return pools;
   }
-  // The first registration of the pool, or null.
-  template <class tAnswer>
-  tAnswer aboutPool(const iLeafResourcePool* pool, tAnswer (*answer)(const tRegistration*)) {
+  // A copy of the first registration of the pool.
+  std::optional<tRegistration> registrationOf(const iLeafResourcePool* pool) {
     std::lock_guard<std::mutex> lock(_lock);
     for (const tRegistration& entry : _pools)
-      if (entry.pool == pool) return answer(&entry);
-    return answer(nullptr);
+      if (entry.pool == pool) return entry;
+    return std::nullopt;
   }
 
   void reset() {
@@ -289,9 +288,6 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
 tResourceBroker gBroker;
 std::atomic<bool> gBrokerPresent{true};
 
-// The facade of the task that holdPoolAsTask stands for.
-nQoMRL100::iRuntimeFacade* const kTaskFacade = nullptr;
-
 }  // namespace
 
 namespace nQoMRL100 {
@@ -315,17 +311,17 @@ std::vector<tBrokerRegistration> brokerRegistrations() { return gBroker.registra
 std::vector<const iLeafResourcePool*> registeredPools() { return gBroker.pools(); }
 
 iLeafResourcePool* holdPoolAsTask(const iResourceIdentifier& identifier, tStatus2& status) {
-  return gBroker.reserve(&identifier, kTaskFacade, status);
+  return gBroker.reserve(&identifier, nullptr, status);
 }
 void releasePoolAsTask(const iResourceIdentifier& identifier, tStatus2& status) {
-  gBroker.release(&identifier, kTaskFacade, status);
+  gBroker.release(&identifier, nullptr, status);
 }
 uint32_t brokerHoldsOf(const iLeafResourcePool* pool) {
-  return gBroker.aboutPool<uint32_t>(
-      pool, [](const tRegistration* entry) { return entry == nullptr ? 0u : entry->holds; });
+  const std::optional<tRegistration> entry = gBroker.registrationOf(pool);
+  return entry ? entry->holds : 0;
 }
 bool isHeldByDevice(const iLeafResourcePool* pool) {
-  return gBroker.aboutPool<bool>(
-      pool, [](const tRegistration* entry) { return entry != nullptr && entry->heldByDevice; });
+  const std::optional<tRegistration> entry = gBroker.registrationOf(pool);
+  return entry && entry->heldByDevice;
 }
 }  // namespace nQoSim

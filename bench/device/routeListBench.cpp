@@ -2,9 +2,9 @@
 // whose window keeps no log: the pairs alternate between two registers of two
 // lock groups (RIVO_Trig_A_Output field 1, PFI_Output_Select_1 field 2) and
 // nine in ten leave their field as it was. Beside it the floor: the same
-// checks per pair (index in the map, field value in range), the two groups'
-// locks taken and given back once, the soft copies compared and the changed
-// values written through the kernel layer.
+// checks per pair (index in the map, status and link, field value in range),
+// the two groups' locks taken and given back once, the soft copies and dirty
+// bytes kept and the changed values written through the kernel layer.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -73,25 +73,30 @@ void BM_TavikRouteList(benchmark::State& state) {
 }
 BENCHMARK(BM_TavikRouteList);
 
-// A hand register: soft copy, its field's shift and width, its address.
+// A hand register: soft copy and dirty byte (reached through a pointer, as
+// the real register reaches its map's), its field's shift and width, its
+// address.
 struct tHandField {
   uint16_t soft;
+  uint8_t* dirty;
   uint32_t shift;
   uint32_t largest;
   uintptr_t address;
 };
 
 // Floor: per pair the map-index check and the register's table entry with
-// its lock group selected, then under the selected groups' locks the value
-// check, the soft copy and the write of a changed value.
+// its lock group selected, then under the selected groups' locks the status
+// and link checks, the value check, the soft copy and dirty byte, and the
+// write of a changed value.
 void BM_TavikRouteList_Floor(benchmark::State& state) {
   tQuietMap quiet;
   std::array<iSync*, 23> locks{};
   for (uint32_t id = 1; id < locks.size(); ++id) locks[id] = quiet.map.lockGroup(id)->lock();
   std::array<tHandField*, 174> fields{};
   std::array<uint32_t, 174> groups{};
-  tHandField trig{0, 0, 0xF, quiet.at(kTrigOffset)};
-  tHandField select{0, 5, 0x1F, quiet.at(kSelectOffset)};
+  uint8_t dirtyTable[174] = {};
+  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.at(kTrigOffset)};
+  tHandField select{0, &dirtyTable[kSelectIndex], 5, 0x1F, quiet.at(kSelectOffset)};
   fields[kTrigIndex] = &trig;
   fields[kSelectIndex] = &select;
   groups[kTrigIndex] = 12;
@@ -113,12 +118,16 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
       if ((selection & (1u << id)) != 0) locks[id]->waitOrAcquire(iSync::kWaitForever, &code);
     for (const nQoMRU210::tRoute& pair : kList) {
       tHandField& field = *fields[nQoUdRLP100::registerIndex(pair.fieldId)];
-      if (pair.value > field.largest) continue;
+      if (quiet.status.isFatal() || field.dirty == nullptr || pair.value > field.largest) continue;
       const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
                                               (pair.value << field.shift));
-      if (next == field.soft) continue;
-      field.soft = next;
-      nQoKAL100_memoryWrite16(field.address, next);
+      if (next != field.soft) {
+        field.soft = next;
+        *field.dirty = 1;
+      }
+      if (*field.dirty == 0) continue;
+      nQoKAL100_memoryWrite16(field.address, field.soft);
+      *field.dirty = 0;
     }
     for (uint32_t id = locks.size() - 1; id >= 1; --id)
       if ((selection & (1u << id)) != 0) locks[id]->releaseOrSet(&code);

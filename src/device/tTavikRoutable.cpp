@@ -19,6 +19,11 @@ constexpr unsigned kRouteListLine = 318;
 
 constexpr uint32_t kProtectedOffsets[] = {0x028, 0x172, 0x1D0, 0x1D2, 0x1D4, 0x1D6, 0x1D8, 0x1DA};
 
+// The register's lock group, from the catalogue (0: none).
+uint32_t groupOf(uint32_t fieldId) {
+  return nQoUdRLP100::nTavik::kTavikRows[registerIndex(fieldId)].group;
+}
+
 bool isProtectedOffset(uint32_t offset) {
   for (uint32_t protectedOffset : kProtectedOffsets)
     if (offset == protectedOffset) return true;
@@ -55,7 +60,7 @@ void tTavikRoutable::route(uint32_t fieldId, uint32_t value, nQoMDBG100::tStatus
   if (status.isFatal()) return;
   tTavik::tRegister* object = registerOf(fieldId, kRouteLine, status);
   if (object == nullptr || skips(fieldId)) return;
-  nQoUdRLP100::tRegisterLockGroup* group = object->getLockGroup();
+  nQoUdRLP100::tRegisterLockGroup* group = _registers->lockGroup(groupOf(fieldId));
   if (group != nullptr) group->acquire(tTavik::kSites.at(tTavik::kSites.lockAcquire), &status);
   object->writeField(fieldIdentifier(fieldId), value, &status, 0);
   if (group != nullptr) group->release(&status);
@@ -67,8 +72,7 @@ void tTavikRoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tS
   for (const nQoMRU210::tRoute* pair = list.begin; pair != list.end; ++pair) {
     tTavik::tRegister* object = registerOf(pair->fieldId, kRouteListLine, status);
     if (object == nullptr) return;
-    if (nQoUdRLP100::tRegisterLockGroup* group = object->getLockGroup())
-      tTavik::selectGroup(selection, group->id());
+    tTavik::selectGroup(selection, groupOf(pair->fieldId));
   }
   const nQoUdRLP100::tScopedLockSelection<tTavik> locked(*_registers, selection, &status);
   for (const nQoMRU210::tRoute* pair = list.begin; pair != list.end; ++pair)

@@ -25,6 +25,48 @@ void tByteParameterBlock::writeU32(uint32_t value, int& status) {
   _written.push_back(value);
 }
 
+bool tByteParameterBlock::tWriter::takes(std::size_t size, int& status) {
+  if (!proceed(status) || status < 0) return false;
+  if (_block._bytes.size() - _block._writePosition >= size) return true;
+  if (nQoMDBG100::takesCode(status, nQoORB100::kEndOfStream)) status = nQoORB100::kEndOfStream;
+  return false;
+}
+
+void tByteParameterBlock::tWriter::write(uint64_t value, nQoORB100::tStreamOperation::tType type,
+                                         std::size_t size, int& status) {
+  if (takes(size, status)) put(value, type, size);
+}
+
+void tByteParameterBlock::tWriter::put(uint64_t value, nQoORB100::tStreamOperation::tType type,
+                                       std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i)
+    _block._bytes[_block._writePosition + i] = uint8_t(value >> (8 * i));
+  _block._writePosition += size;
+  log(type, value);
+}
+
+void tByteParameterBlock::tWriter::writeString(const nQoORB100::tNarrowString& value, int& status) {
+  if (!takes(4 + value.size(), status)) return;
+  put(value.size(), nQoORB100::tStreamOperation::kU32, 4);
+  for (std::size_t i = 0; i < value.size(); ++i)
+    _block._bytes[_block._writePosition++] = uint8_t(value.c_str()[i]);
+}
+void tByteParameterBlock::tWriter::writeI16(int16_t value, int& status) {
+  write(static_cast<uint16_t>(value), nQoORB100::tStreamOperation::kI16, 2, status);
+}
+void tByteParameterBlock::tWriter::writeU16(uint16_t value, int& status) {
+  write(value, nQoORB100::tStreamOperation::kU16, 2, status);
+}
+void tByteParameterBlock::tWriter::writeI32(int32_t value, int& status) {
+  write(static_cast<uint32_t>(value), nQoORB100::tStreamOperation::kI32, 4, status);
+}
+void tByteParameterBlock::tWriter::writeU32(uint32_t value, int& status) {
+  write(value, nQoORB100::tStreamOperation::kU32, 4, status);
+}
+void tByteParameterBlock::tWriter::writeU64(uint64_t value, int& status) {
+  write(value, nQoORB100::tStreamOperation::kU64, 8, status);
+}
+
 uint16_t tByteParameterBlock::readU16(int& status) {
   return static_cast<uint16_t>(take(2, status));
 }

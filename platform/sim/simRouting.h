@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,12 @@ int liveRoutingTables();
 // The node registered for the owner, or null.
 nQoMRU210::tRoutingDeviceNode* routingNodeOf(const void* owner);
 
-// Empties the log and disarms the failure (held tables and nodes stay).
+// Called with each node once addRoutingDeviceNode has registered it, as the
+// routing library applies a node's first routes; empty: nothing is called.
+void onRoutingNodeAdded(std::function<void(nQoMRU210::tRoutingDeviceNode*)> hook);
+
+// Empties the log, drops the hook and disarms the failure (held tables and
+// nodes stay).
 void resetRouting();
 // Logging is on by default; benchmarks turn it off.
 void setRoutingLogging(bool on);

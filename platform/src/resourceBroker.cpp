@@ -1,92 +1,278 @@
 // The resource broker: registered pools by identifier, one lock over every
-// pool call.
+// pool call, the holds it granted and its device reservations.
 #include <atomic>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "mrl/iResourceBroker.h"
+#include "mrl/tGUIDIdentifier.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "sim/simResourceBroker.h"
 
 namespace {
 
+using nQoMDBG100::tStatus2;
+using nQoMRL100::iLeafResourcePool;
+using nQoMRL100::iResourceIdentifier;
+using nQoSim::tBrokerRegistration;
+
+constexpr const char kComponent[] = "qomrl";
+constexpr const char kFile[] = "tResourceBroker";
+
+template <class T>
+const T* castTo(const iResourceIdentifier* identifier) {
+  return identifier == nullptr
+             ? nullptr
+             : static_cast<const T*>(identifier->___CPPKRLDynamicCast(&T::___classID));
+}
+
+// A registration. A general identifier is kept as its values at registration
+// (the caller may reuse the object for the next pool); any other identifier
+// by its address.
 struct tRegistration {
-  const nQoMRL100::iResourceIdentifier* identifier;
-  nQoMRL100::iLeafResourcePool* pool;
+  const iResourceIdentifier* identifier;
+  iLeafResourcePool* pool;
+  bool general = false;
+  nQoORB100::tGUID guid{};
+  std::string name{};
+  uint32_t index = 0;
+  uint32_t holds = 0;         // reservations granted through the broker
+  bool heldByDevice = false;  // by a reservation of its device's tGUIDIdentifier
+
+  // True when the registered identifier is equal to the request.
+  bool accepts(const iResourceIdentifier& request) const {
+    if (!general) return identifier->isEqual(request);
+    const auto* other = castTo<nQoMRL100::tGeneralIdentifier>(&request);
+    return other != nullptr && other->getDeviceGUID() == guid && other->getIndex() == index &&
+           name == other->getString();
+  }
+  bool ofDevice(const nQoMRL100::tGUIDIdentifier& device) const {
+    return general ? guid == device.getGUID() : identifier->isEqual(device);
+  }
 };
+
+// What the registration log keeps of an identifier.
+tBrokerRegistration describe(tBrokerRegistration::tOperation operation,
+                             const iResourceIdentifier* identifier, const iLeafResourcePool* pool) {
+  tBrokerRegistration record{.operation = operation, .identifier = identifier, .pool = pool};
+  if (const auto* general = castTo<nQoMRL100::tGeneralIdentifier>(identifier)) {
+    record.kind = tBrokerRegistration::kGeneral;
+    record.guid = general->getDeviceGUID();
+    record.name = general->getString();
+    record.index = general->getIndex();
+  } else if (const auto* device = castTo<nQoMRL100::tGUIDIdentifier>(identifier)) {
+    record.kind = tBrokerRegistration::kDeviceGUID;
+    record.guid = device->getGUID();
+  } else if (identifier != nullptr) {
+    record.kind = tBrokerRegistration::kOther;
+  }
+  return record;
+}
 
 class tResourceBroker : public nQoMRL100::iResourceBroker {
  public:
-  void registerPool(const nQoMRL100::iResourceIdentifier* identifier,
-                    nQoMRL100::iLeafResourcePool* pool, nQoMDBG100::tStatus2& status) override {
-    if (status.isFatal()) return;
+  void registerPool(const iResourceIdentifier* identifier, iLeafResourcePool* pool,
+                    tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
-    _pools.push_back({identifier, pool});
+    tLogged logged(*this, describe(tBrokerRegistration::kRegister, identifier, pool), status);
+    if (!proceed(status, 30)) return;
+    tRegistration entry{.identifier = identifier, .pool = pool};
+    if (const auto* general = castTo<nQoMRL100::tGeneralIdentifier>(identifier)) {
+      entry.general = true;
+      entry.guid = general->getDeviceGUID();
+      entry.name = general->getString();
+      entry.index = general->getIndex();
+    }
+    _pools.push_back(std::move(entry));
   }
 
-  void unregisterPool(const nQoMRL100::iLeafResourcePool* pool, nQoMDBG100::tStatus2&) override {
+  void unregisterPool(const iLeafResourcePool* pool, tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
+    tLogged logged(*this, describe(tBrokerRegistration::kUnregisterPool, nullptr, pool), status);
+    if (!armedFailure(status, 40)) return;
     std::erase_if(_pools, [pool](const tRegistration& entry) { return entry.pool == pool; });
   }
 
-  nQoMRL100::iLeafResourcePool* reserve(const nQoMRL100::iResourceIdentifier* identifier,
-                                        nQoMRL100::iRuntimeFacade* facade,
-                                        nQoMDBG100::tStatus2& status) override {
+  void unregister(const iResourceIdentifier* identifier, tStatus2& status) override {
+    std::lock_guard<std::mutex> lock(_lock);
+    tLogged logged(*this, describe(tBrokerRegistration::kUnregister, identifier, nullptr), status);
+    if (!proceed(status, 50)) return;
+    const std::size_t before = _pools.size();
+    if (identifier != nullptr)
+      std::erase_if(_pools, [&](const tRegistration& entry) { return named(entry, *identifier); });
+    if (_pools.size() == before) unknown(status, 56);
+  }
+
+  iLeafResourcePool* reserve(const iResourceIdentifier* identifier,
+                             nQoMRL100::iRuntimeFacade* facade, tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
     _log.push_back({6, identifier, facade});
     if (_script) {
-      nQoMRL100::iLeafResourcePool* answer = *_script;
+      iLeafResourcePool* answer = *_script;
       _script.reset();
       return answer;
     }
-    if (status.isFatal()) return nullptr;
-    nQoMRL100::iLeafResourcePool* pool = find(identifier, status);
-    if (pool == nullptr) return nullptr;
-    return pool->reserve(forPool(identifier), status) != 0 ? pool : nullptr;
+    if (!proceed(status, 70)) return nullptr;
+    if (const auto* device = castTo<nQoMRL100::tGUIDIdentifier>(identifier))
+      return reserveDevice(*device, status);
+    tRegistration* entry = find(identifier, status);
+    if (entry == nullptr) return nullptr;
+    if (entry->heldByDevice) {
+      status.setCode(nQoMRL100::kResourceHeld, kComponent, kFile, 78);
+      return nullptr;
+    }
+    if (entry->pool->reserve(forPool(identifier), status) == 0) return nullptr;
+    ++entry->holds;
+    return entry->pool;
   }
 
-  void release(const nQoMRL100::iResourceIdentifier* identifier, nQoMRL100::iRuntimeFacade* facade,
-               nQoMDBG100::tStatus2& status) override {
+  void release(const iResourceIdentifier* identifier, nQoMRL100::iRuntimeFacade* facade,
+               tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
     _log.push_back({7, identifier, facade});
-    nQoMRL100::iLeafResourcePool* pool = find(identifier, status);
-    if (pool != nullptr) pool->release(forPool(identifier), status);
+    if (!armedFailure(status, 90)) return;
+    if (const auto* device = castTo<nQoMRL100::tGUIDIdentifier>(identifier)) {
+      releaseDevice(*device, status);
+      return;
+    }
+    tRegistration* entry = find(identifier, status);
+    if (entry == nullptr) return;
+    entry->pool->release(forPool(identifier), status);
+    if (entry->holds > 0) --entry->holds;
+  }
+
+  void unregisterDeviceGUID(const nQoORB100::tGUID& device, tStatus2& status) {
+    std::lock_guard<std::mutex> lock(_lock);
+    tBrokerRegistration record{.operation = tBrokerRegistration::kUnregisterDeviceGUID,
+                               .kind = tBrokerRegistration::kDeviceGUID,
+                               .guid = device};
+    tLogged logged(*this, record, status);
+    proceed(status, 110);
   }
 
   std::vector<nQoSim::tBrokerCall> log() {
     std::lock_guard<std::mutex> lock(_lock);
     return _log;
   }
+  std::vector<tBrokerRegistration> registrations() {
+    std::lock_guard<std::mutex> lock(_lock);
+    return _registrations;
+  }
+  std::vector<const iLeafResourcePool*> pools() {
+    std::lock_guard<std::mutex> lock(_lock);
+    std::vector<const iLeafResourcePool*> pools;
+    for (const tRegistration& entry : _pools) pools.push_back(entry.pool);
+    return pools;
+  }
+  // A copy of the first registration of the pool.
+  std::optional<tRegistration> registrationOf(const iLeafResourcePool* pool) {
+    std::lock_guard<std::mutex> lock(_lock);
+    for (const tRegistration& entry : _pools)
+      if (entry.pool == pool) return entry;
+    return std::nullopt;
+  }
 
   void reset() {
     std::lock_guard<std::mutex> lock(_lock);
     _pools.clear();
     _log.clear();
+    _registrations.clear();
     _script.reset();
+    _failure = 0;
   }
 
-  void script(nQoMRL100::iLeafResourcePool* answer) {
+  void script(iLeafResourcePool* answer) {
     std::lock_guard<std::mutex> lock(_lock);
     _script = answer;
   }
+  void failNext(int code) {
+    std::lock_guard<std::mutex> lock(_lock);
+    _failure = code;
+  }
 
  private:
-  // The pool under an equal identifier; null and kUnknownResource when none.
-  nQoMRL100::iLeafResourcePool* find(const nQoMRL100::iResourceIdentifier* identifier,
-                                     nQoMDBG100::tStatus2& status) const {
+  // Appends a registration record now and completes its code when the call ends.
+  class tLogged {
+   public:
+    tLogged(tResourceBroker& broker, const tBrokerRegistration& record, tStatus2& status)
+        : _broker(broker), _status(status), _index(broker._registrations.size()) {
+      broker._registrations.push_back(record);
+    }
+    ~tLogged() { _broker._registrations[_index].code = _status.code; }
+    tLogged(const tLogged&) = delete;
+    tLogged& operator=(const tLogged&) = delete;
+
+   private:
+    tResourceBroker& _broker;
+    tStatus2& _status;
+    std::size_t _index;
+  };
+
+  // False when the armed failure takes this call (its code is then set).
+  bool armedFailure(tStatus2& status, unsigned line) {
+    if (_failure == 0) return true;
+    status.setCode(_failure, kComponent, kFile, line);
+    _failure = 0;
+    return false;
+  }
+  // The status holds no error and the call is not the armed failure.
+  bool proceed(tStatus2& status, unsigned line) {
+    return !status.isFatal() && armedFailure(status, line);
+  }
+  static void unknown(tStatus2& status, unsigned line) {
+    status.setCode(nQoMRL100::kUnknownResource, kComponent, kFile, line);
+  }
+
+  // Whether unregistering the identifier removes the registration.
+  static bool named(const tRegistration& entry, const iResourceIdentifier& identifier) {
+    if (const auto* device = castTo<nQoMRL100::tGUIDIdentifier>(&identifier))
+      return entry.ofDevice(*device);
+    return entry.accepts(identifier);
+  }
+
+  // The newest registration whose identifier is equal to the request; null
+  // and kUnknownResource when none.
+  tRegistration* find(const iResourceIdentifier* identifier, tStatus2& status) {
     if (identifier != nullptr)
-      for (const tRegistration& entry : _pools)
-        if (entry.identifier->isEqual(*identifier)) return entry.pool;
-    status.setCode(nQoMRL100::kUnknownResource, "qomrl", "tResourceBroker", 80);
+      for (auto entry = _pools.rbegin(); entry != _pools.rend(); ++entry)
+        if (entry->accepts(*identifier)) return &*entry;
+    unknown(status, 80);
     return nullptr;
   }
 
+  std::vector<tRegistration*> poolsOf(const nQoMRL100::tGUIDIdentifier& device) {
+    std::vector<tRegistration*> members;
+    for (tRegistration& entry : _pools)
+      if (entry.ofDevice(device)) members.push_back(&entry);
+    return members;
+  }
+
+  iLeafResourcePool* reserveDevice(const nQoMRL100::tGUIDIdentifier& device, tStatus2& status) {
+    const std::vector<tRegistration*> members = poolsOf(device);
+    if (members.empty()) {
+      unknown(status, 150);
+      return nullptr;
+    }
+    for (const tRegistration* entry : members)
+      if (entry->holds > 0 || entry->heldByDevice) {
+        status.setCode(nQoMRL100::kResourceHeld, kComponent, kFile, 155);
+        return nullptr;
+      }
+    for (tRegistration* entry : members) entry->heldByDevice = true;
+    return members.front()->pool;
+  }
+
+  void releaseDevice(const nQoMRL100::tGUIDIdentifier& device, tStatus2& status) {
+    const std::vector<tRegistration*> members = poolsOf(device);
+    if (members.empty()) unknown(status, 165);
+    for (tRegistration* entry : members) entry->heldByDevice = false;
+  }
+
   // What the pool sees: a general identifier's sub-identifier when it has one.
-  static const nQoMRL100::iResourceIdentifier* forPool(
-      const nQoMRL100::iResourceIdentifier* identifier) {
-    const auto* general = static_cast<const nQoMRL100::tGeneralIdentifier*>(
-        identifier->___CPPKRLDynamicCast(&nQoMRL100::tGeneralIdentifier::___classID));
+  static const iResourceIdentifier* forPool(const iResourceIdentifier* identifier) {
+    const auto* general = castTo<nQoMRL100::tGeneralIdentifier>(identifier);
     if (general == nullptr || general->getSubIdentifier() == nullptr) return identifier;
     return general->getSubIdentifier();
   }
@@ -94,7 +280,9 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
   std::mutex _lock;
   std::vector<tRegistration> _pools;
   std::vector<nQoSim::tBrokerCall> _log;
-  std::optional<nQoMRL100::iLeafResourcePool*> _script;
+  std::vector<tBrokerRegistration> _registrations;
+  std::optional<iLeafResourcePool*> _script;
+  int _failure = 0;
 };
 
 tResourceBroker gBroker;
@@ -103,8 +291,10 @@ std::atomic<bool> gBrokerPresent{true};
 }  // namespace
 
 namespace nQoMRL100 {
-iResourceBroker* getResourceBroker(nQoMDBG100::tStatus2&) {
-  return gBrokerPresent ? &gBroker : nullptr;
+iResourceBroker* getResourceBroker(tStatus2&) { return gBrokerPresent ? &gBroker : nullptr; }
+
+void unregisterDeviceGUID(const nQoORB100::tGUID& device, tStatus2& status) {
+  gBroker.unregisterDeviceGUID(device, status);
 }
 }  // namespace nQoMRL100
 
@@ -115,5 +305,23 @@ void resetResourceBroker() {
   gBrokerPresent = true;
 }
 void setResourceBrokerPresent(bool present) { gBrokerPresent = present; }
-void scriptBrokerReserve(nQoMRL100::iLeafResourcePool* answer) { gBroker.script(answer); }
+void scriptBrokerReserve(iLeafResourcePool* answer) { gBroker.script(answer); }
+void failNextBrokerCall(int code) { gBroker.failNext(code); }
+std::vector<tBrokerRegistration> brokerRegistrations() { return gBroker.registrations(); }
+std::vector<const iLeafResourcePool*> registeredPools() { return gBroker.pools(); }
+
+iLeafResourcePool* holdPoolAsTask(const iResourceIdentifier& identifier, tStatus2& status) {
+  return gBroker.reserve(&identifier, nullptr, status);
+}
+void releasePoolAsTask(const iResourceIdentifier& identifier, tStatus2& status) {
+  gBroker.release(&identifier, nullptr, status);
+}
+uint32_t brokerHoldsOf(const iLeafResourcePool* pool) {
+  const std::optional<tRegistration> entry = gBroker.registrationOf(pool);
+  return entry ? entry->holds : 0;
+}
+bool isHeldByDevice(const iLeafResourcePool* pool) {
+  const std::optional<tRegistration> entry = gBroker.registrationOf(pool);
+  return entry && entry->heldByDevice;
+}
 }  // namespace nQoSim

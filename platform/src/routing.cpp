@@ -26,6 +26,7 @@ unsigned gCalls = 0;
 unsigned gFailAt = 0;
 int gFailCode = 0;
 bool gLogging = true;
+std::function<void(nQoMRU210::tRoutingDeviceNode*)> gNodeAdded;
 
 uint64_t word(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
@@ -177,7 +178,11 @@ void tRoutingDeviceNode::addTerminalGroup(uint32_t index, iRoutableResource* rou
 void addRoutingDeviceNode(const void* owner, tRoutingDeviceNode* node, tStatus2& status) {
   tCall call({.function = "addRoutingDeviceNode", .object = owner, .words = {word(node)}}, status);
   if (!call.go(172)) return;
-  if (node == nullptr || !gNodes.emplace(owner, node).second) call.fail(kBadTable, 173);
+  if (node == nullptr || !gNodes.emplace(owner, node).second) {
+    call.fail(kBadTable, 173);
+    return;
+  }
+  if (gNodeAdded) gNodeAdded(node);
 }
 
 tRoutingDeviceNode* removeRoutingDeviceNode(const void* owner, tStatus2& status) {
@@ -250,9 +255,15 @@ void setRoutingLogging(bool on) {
   gLogging = on;
 }
 
+void onRoutingNodeAdded(std::function<void(nQoMRU210::tRoutingDeviceNode*)> hook) {
+  std::lock_guard<std::recursive_mutex> lock(gLock);
+  gNodeAdded = std::move(hook);
+}
+
 void resetRouting() {
   std::lock_guard<std::recursive_mutex> lock(gLock);
   gLog.clear();
+  gNodeAdded = nullptr;
   gFailAt = 0;
 }
 

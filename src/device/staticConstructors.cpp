@@ -5,6 +5,8 @@
 #include "device/routableInterfaces.h"
 #include "device/routingVariants.h"
 #include "device/tCounterProductTable.h"
+#include "device/tMIO_GUIDIdentifier.h"
+#include "device/tRoutableRegistrar.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
@@ -51,6 +53,9 @@
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
   module::tTopography::construct, module::tRoutingNodes::construct,
+// Each routing variant's registrar class.
+#define QOUDR_REGISTRAR_CONSTRUCTORS(variant, module) \
+  nQoUdR100::tClassRegistration<nQoUdR100::t##variant##RoutableRegistrar>::construct,
 
 // The variant list expands to entries of its own.
 // clang-format off
@@ -119,6 +124,8 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIInterruptTransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAnalogTriggerSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
+    QOUDR_ROUTABLE_REGISTRARS(QOUDR_REGISTRAR_CONSTRUCTORS)
+    nQoUdR100::tClassRegistration<nQoUdR100::tMIO_GUIDIdentifier>::construct,
     nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };

@@ -40,6 +40,7 @@ TEST(RoutableInterfacesTest, TheTavikRoutableDestroysThroughTheBase) {
     void route(uint32_t, uint32_t, nQoMDBG100::tStatus2&) override {}
     void routeList(const nQoMRU210::tRouteList&, nQoMDBG100::tStatus2&) override {}
     void apply(nQoMDBG100::tStatus2&) override {}
+    int commit(nQoMDBG100::tStatus2& status) override { return status.code; }
   };
   bool destroyed = false;
   nQoMRU210::iRoutableResource* routes = new tRoutes(&destroyed);

@@ -2,10 +2,14 @@
 // Either block may be null. Reads answer the next value of the block; a read
 // past its end sets kOutOfValues (by the merge rule) and reads nothing. An out
 // block offers its data area and its size in bytes, and takes 32-bit writes
-// in order; a write past its end sets kOutOfValues and writes nothing.
+// in order; a write past its end sets kOutOfValues and writes nothing. An out
+// block may also offer a stream writer over the same data area (its typed
+// writes, and the GUIDs that externalize themselves through it).
 #pragma once
 
 #include <cstdint>
+
+#include "orb/iExternalOutputStream.h"
 
 namespace nQoMRL100 {
 
@@ -22,6 +26,9 @@ class iControlParameterBlock {
   virtual void* getData() = 0;
   virtual uint32_t getSize() const = 0;
   virtual void writeU32(uint32_t value, int& status) = 0;
+  // The block's writer: it continues where the last write ended and sets
+  // kEndOfStream on a write past the end. Null for a block without one.
+  virtual nQoORB100::iExternalOutputStream* getWriter() { return nullptr; }
 };
 
 }  // namespace nQoMRL100

@@ -1,0 +1,140 @@
+// A route list of 700 pairs through the committed Tavik routable, on a map
+// whose window keeps no log: the pairs alternate between two registers of two
+// lock groups (RIVO_Trig_A_Output field 1, PFI_Output_Select_1 field 2) and
+// nine in ten leave their field as it was. Beside it the floor: the same
+// checks per pair (index in the map, status and link, field value in range),
+// the two groups' locks taken and given back once, the soft copies and dirty
+// bytes kept and the changed values written through the kernel layer.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+
+#include "device/tTavikRoutable.h"
+#include "kal/nQoKAL.h"
+#include "mdbg/tStatus2.h"
+#include "registers/registerId.h"
+#include "sim/simAllocator.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimRegisterWindows.h"
+#include "sync/iSync.h"
+#include "tavik/tTavik.h"
+
+namespace {
+
+using nQoUdRLP100::nTavik::tTavik;
+
+constexpr std::size_t kPairs = 700;
+constexpr uint32_t kTrigIndex = 49;    // RIVO_Trig_A_Output, 0x19E, group 12, field 1: bits 3..0
+constexpr uint32_t kSelectIndex = 87;  // PFI_Output_Select_1, 0x1D0, group 14, field 2: bits 9..5
+constexpr uint32_t kTrigOffset = 0x19E;
+constexpr uint32_t kSelectOffset = 0x1D0;
+
+// Pair i routes register A (even i) or B (odd i); the value flips every 20
+// pairs, so one pair in ten changes its field, and a pass ends as it began.
+std::array<nQoMRU210::tRoute, kPairs> makeList() {
+  std::array<nQoMRU210::tRoute, kPairs> list{};
+  for (std::size_t i = 0; i < kPairs; ++i) {
+    const uint32_t value = (i / 20) % 2 == 0 ? 5 : 9;
+    list[i] = {i % 2 == 0 ? nQoUdRLP100::makeRegisterId(kTrigIndex, 1)
+                          : nQoUdRLP100::makeRegisterId(kSelectIndex, 2),
+               value};
+  }
+  return list;
+}
+const std::array<nQoMRU210::tRoute, kPairs> kList = makeList();
+
+struct tQuietMap {
+  tQuietMap() {
+    windows.setLogging(false);
+    bus.setLogging(false);
+  }
+  uintptr_t at(uint32_t offset) const {
+    return static_cast<uintptr_t>(windows.base(window) + offset);
+  }
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  nQoSim::tSimBus bus{windows};
+  nQoMDBG100::tStatus2 status;
+  tTavik map{&bus, window, &status};
+};
+
+void BM_TavikRouteList(benchmark::State& state) {
+  tQuietMap quiet;
+  nQoUdR100::tTavikRoutable routable(&quiet.map);
+  routable.commit(quiet.status);
+  const nQoMRU210::tRouteList list{kList.data(), kList.data() + kList.size()};
+  routable.routeList(list, quiet.status);
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) routable.routeList(list, quiet.status);
+  if (quiet.status.code != 0) state.SkipWithError("route list failed");
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("route list allocated");
+  state.SetItemsProcessed(state.iterations() * kPairs);
+}
+BENCHMARK(BM_TavikRouteList);
+
+// A hand register: soft copy and dirty byte (reached through a pointer, as
+// the real register reaches its map's), its field's shift and width, its
+// address.
+struct tHandField {
+  uint16_t soft;
+  uint8_t* dirty;
+  uint32_t shift;
+  uint32_t largest;
+  uintptr_t address;
+};
+
+// Floor: per pair the map-index check and the register's table entry with
+// its lock group selected, then under the selected groups' locks the status
+// and link checks, the value check, the soft copy and dirty byte, and the
+// write of a changed value.
+void BM_TavikRouteList_Floor(benchmark::State& state) {
+  tQuietMap quiet;
+  std::array<iSync*, 23> locks{};
+  for (uint32_t id = 1; id < locks.size(); ++id) locks[id] = quiet.map.lockGroup(id)->lock();
+  std::array<tHandField*, 174> fields{};
+  std::array<uint32_t, 174> groups{};
+  uint8_t dirtyTable[174] = {};
+  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.at(kTrigOffset)};
+  tHandField select{0, &dirtyTable[kSelectIndex], 5, 0x1F, quiet.at(kSelectOffset)};
+  fields[kTrigIndex] = &trig;
+  fields[kSelectIndex] = &select;
+  groups[kTrigIndex] = 12;
+  groups[kSelectIndex] = 14;
+  benchmark::DoNotOptimize(fields.data());
+  benchmark::DoNotOptimize(groups.data());
+  bool known = true;
+  for (auto _ : state) {
+    if (quiet.status.isFatal()) continue;
+    uint32_t selection = 0;
+    for (const nQoMRU210::tRoute& pair : kList) {
+      const uint32_t index = nQoUdRLP100::registerIndex(pair.fieldId);
+      known = known && index < fields.size() && fields[index] != nullptr;
+      if (known) selection |= 1u << groups[index];
+    }
+    if (!known) break;
+    int code = 0;
+    for (uint32_t id = 1; id < locks.size(); ++id)
+      if ((selection & (1u << id)) != 0) locks[id]->waitOrAcquire(iSync::kWaitForever, &code);
+    for (const nQoMRU210::tRoute& pair : kList) {
+      tHandField& field = *fields[nQoUdRLP100::registerIndex(pair.fieldId)];
+      if (quiet.status.isFatal() || field.dirty == nullptr || pair.value > field.largest) continue;
+      const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
+                                              (pair.value << field.shift));
+      if (next != field.soft) {
+        field.soft = next;
+        *field.dirty = 1;
+      }
+      if (*field.dirty == 0) continue;
+      nQoKAL100_memoryWrite16(field.address, field.soft);
+      *field.dirty = 0;
+    }
+    for (uint32_t id = locks.size() - 1; id >= 1; --id)
+      if ((selection & (1u << id)) != 0) locks[id]->releaseOrSet(&code);
+  }
+  if (!known) state.SkipWithError("an unknown register");
+  state.SetItemsProcessed(state.iterations() * kPairs);
+}
+BENCHMARK(BM_TavikRouteList_Floor);
+
+}  // namespace

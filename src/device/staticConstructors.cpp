@@ -39,6 +39,10 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
+#include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
@@ -108,6 +112,11 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_DACSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAOGroundRefSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAOTimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_DACTransferSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

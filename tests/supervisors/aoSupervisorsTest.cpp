@@ -118,12 +118,12 @@ class tLoggedFIFO : private tBuildStatus,
  public:
   tLoggedFIFO(tCallLog& log, uint32_t depth)
       : tBaseAO_FIFOPrimitive(withDepth(depth), built), tScriptedDouble(log, "fifo") {}
-  void commit(tStatus2& s) override { answer("commit", s); }
-  void uncommit(tStatus2& s) override { answer("uncommit", s); }
-  void arm(tStatus2& s) override { answer("arm", s); }
-  void complete(tStatus2& s) override { answer("complete", s); }
-  void start(tStatus2& s) override { answer("start", s); }
-  void restoreArmed(tStatus2& s) override { answer("restoreArmed", s); }
+  void commit(tStatus2& s) override { step("commit", s, &tPrimitiveState_::setCommitted); }
+  void uncommit(tStatus2& s) override { step("uncommit", s, &tPrimitiveState_::setUncommitted); }
+  void arm(tStatus2& s) override { step("arm", s, &tPrimitiveState_::setArmed); }
+  void complete(tStatus2& s) override { step("complete", s, &tPrimitiveState_::setCommitted); }
+  void start(tStatus2& s) override { step("start", s, &tPrimitiveState_::setRunning); }
+  void restoreArmed(tStatus2& s) override { step("restoreArmed", s, &tPrimitiveState_::setArmed); }
   void clearFIFO(tStatus2&) override {}
   uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
     answer("writeSample " + std::to_string(*sample), s);
@@ -137,6 +137,11 @@ class tLoggedFIFO : private tBuildStatus,
   }
 
  private:
+  using tPrimitiveState_ = nQoUdP100::tPrimitiveState;
+  void step(const std::string& name, tStatus2& s, void (tPrimitiveState_::*to)()) {
+    answer(name, s);
+    if (s.isNotFatal()) (_state.*to)();
+  }
   const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
     description.fifoDepth = depth;
     return &description;
@@ -384,6 +389,7 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   supervisor().releaseResource(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(supervisor().getState(), 2u);
+  EXPECT_EQ(timing.notifier(), nullptr);
   EXPECT_EQ(log.operations(), "event.unregisterEvent 1, event.unregisterEvent 2");
 }
 
@@ -406,6 +412,8 @@ TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {
   bare.reserveResource(fresh);
   bare.releaseResource(fresh);
   EXPECT_EQ(fresh.code, 0);
+  EXPECT_EQ(run(bare, 263), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
   EXPECT_EQ(log.operations(), "facade.getEventObject");
 }
 
@@ -525,15 +533,6 @@ TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) 
   supervisor().commitCancel(failing);
   EXPECT_EQ(log.operations(), "timing.uncommit");
   EXPECT_EQ(failing.code, -7);
-}
-
-TEST_F(AOTimingTest, EveryCodeWithoutTheEngineIsRefused) {
-  tStatus2 status;
-  supervisor().initialize(settings, &facade, status);
-  for (uint32_t code : {1u, 2u, 263u, 400u}) {
-    EXPECT_EQ(run(supervisor(), code), -50004);
-    EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
-  }
 }
 
 // ---- FIFO and stream adapter -----------------------------------------------
@@ -705,15 +704,19 @@ TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(run(supervisor, 4100), -3);
   EXPECT_EQ(supervisor.getState(), 5u);
+  fifo->answers.clear();
+  for (uint32_t code : {4100u, 2u, 3u}) EXPECT_EQ(run(supervisor, code), 0);
+  EXPECT_EQ(supervisor.getState(), 6u);
+  EXPECT_EQ(query(supervisor, 258), 1);
   EXPECT_EQ(run(supervisor, 600), -50256);
   EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAO_FIFOSupervisor", 600));
   log.clear();
-  fifo->answers.clear();
   tStatus2 status;
   supervisor.commitCancel(status);
   EXPECT_EQ(supervisor.getState(), 4u);
-  EXPECT_EQ(log.operations(), "") << "the double's state is uncommitted";
+  EXPECT_EQ(log.operations(), "fifo.complete, fifo.uncommit");
   supervisor.releaseResource(status);
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
   EXPECT_EQ(run(supervisor, 1), -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 401));
 }

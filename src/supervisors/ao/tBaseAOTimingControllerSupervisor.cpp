@@ -69,6 +69,8 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing != nullptr) {
+    // The observer dies with this supervisor; the engine outlives it.
+    timing->setCompletionNotifier(nullptr);
     const bool registered = timing->eventFlag() == 0;
     handBack(status);
     if (registered) unregisterEvents(status);

@@ -138,6 +138,9 @@ void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
 }
 
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  // The adapter dies with this supervisor; the FIFO outlives it.
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
   handBack(status);
   _state = kPlainLinked;
 }

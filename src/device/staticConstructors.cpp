@@ -44,6 +44,10 @@
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
+#include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
@@ -123,6 +127,11 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_DMATransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIInterruptTransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAnalogTriggerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_DACSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAOGroundRefSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAOTimingControllerSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_DACTransferSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     QOUDR_ROUTABLE_REGISTRARS(QOUDR_REGISTRAR_CONSTRUCTORS)
     nQoUdR100::tClassRegistration<nQoUdR100::tMIO_GUIDIdentifier>::construct,

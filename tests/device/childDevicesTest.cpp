@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "device/tChildDeviceGUIDList.h"
-#include "device/tDoneAndStatusObserver.h"
 #include "orb/tClassImplementation.h"
 #include "sim/simDevices.h"
 #include "sim/simStatusLog.h"
@@ -17,6 +16,7 @@
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
 #include "sim/tSimNodeObserver.h"
+#include "supervisors/tDoneAndStatusObserver.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 

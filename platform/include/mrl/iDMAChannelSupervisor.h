@@ -1,10 +1,11 @@
 // The platform's DMA channel supervisor, found in the supervisor map: it
-// hands out its channel's endpoint and number.
+// hands out its channel's endpoint, number and observable side.
 #pragma once
 
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
+#include "mrl/iDMAObservable.h"
 
 namespace nQoMXSL100 {
 template <class T>
@@ -32,6 +33,8 @@ class iDMAChannelSupervisor {
   virtual ~iDMAChannelSupervisor() = default;
   virtual iDMAEndpoint* getEndpoint(nQoMDBG100::tStatus2& status) = 0;
   virtual uint32_t getChannelNumber(nQoMDBG100::tStatus2& status) = 0;
+  // The channel's data-loaded events, where it offers them; null otherwise.
+  virtual iDMAObservable* getObservable(nQoMDBG100::tStatus2&) { return nullptr; }
 };
 
 }  // namespace nQoLMSDR100

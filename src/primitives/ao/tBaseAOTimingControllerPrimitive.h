@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "frame/tDeviceInfo.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/outputPrimitiveInterfaces.h"
@@ -88,6 +89,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   virtual void stop(tStatus2& status) = 0;
   virtual void start(tStatus2& status) = 0;
   virtual void setMode3Hold(uint32_t flag, tStatus2& status) = 0;
+  // The flag setMode3Hold last set.
+  virtual uint32_t hold() const = 0;
   virtual void softwareUpdatePulse(tStatus2& status) = 0;
   virtual void setUpdateInterval(uint32_t ticks, tStatus2& status) = 0;
   virtual uint32_t readCount120(tStatus2* status) = 0;
@@ -110,6 +113,10 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void setCompletionNotifier(iDoneObserver* notifier) { _completionNotifier = notifier; }
   const tPrimitiveState& state() const { return _state; }
   uint32_t updateTimeout() const { return _updateTimeout; }
+  // A simulated board's primitive posts no done or error events, so its
+  // supervisor registers none; without device information it is a board.
+  void setDeviceInfo(const tDeviceInfo* deviceInfo) { _deviceInfo = deviceInfo; }
+  uint32_t eventFlag() const { return _deviceInfo != nullptr ? _deviceInfo->simulated : 0; }
 
   tAOTimingFields fields;
 
@@ -130,6 +137,7 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   uint32_t _updateCounterWrap = 0xFFFFFFFF;
   tSyncAtomicU32 _stopRequested;
   iDoneObserver* _completionNotifier = nullptr;
+  const tDeviceInfo* _deviceInfo = nullptr;
 };
 
 }  // namespace nQoUdP100

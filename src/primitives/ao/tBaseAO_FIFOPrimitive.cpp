@@ -54,7 +54,7 @@ void tBaseAO_FIFOPrimitive::signalDataLoaded() {
 void tBaseAO_FIFOPrimitive::setRegenerateFromFIFO(uint32_t value, tStatus2& status) {
   if (status.isFatal()) return;
   if (value == 1 && _fifoDepth == 0) {
-    nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 60});
+    nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 274});
     return;
   }
   _regenerateFromFIFO = value;

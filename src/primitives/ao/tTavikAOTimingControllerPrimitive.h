@@ -47,6 +47,7 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void stop(tStatus2& status) override;
   void start(tStatus2& status) override;
   void setMode3Hold(uint32_t flag, tStatus2& status) override;
+  uint32_t hold() const override { return _hold; }
   void softwareUpdatePulse(tStatus2& status) override;
   // -201261 when the AO status says the other load register is not free.
   void setUpdateInterval(uint32_t ticks, tStatus2& status) override;

@@ -1,0 +1,68 @@
+// Between the AO FIFO primitive, which counts 16-bit samples, and the
+// platform's transfer objects, which count bytes: the FIFO asks it for
+// samples (it asks the interrupt transfer for twice the bytes) and reports
+// the end of a generation (to the FIFO transfer, or the DMA transfer's
+// endpoint in DMA mode); the interrupt transfer writes bytes into it, which it
+// hands to the FIFO as samples. Every call without its object answers 0.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/iWriteable.h"
+#include "frame/tModuleObject.h"
+#include "mrl/iDMAChannelSupervisor.h"
+#include "mrl/iDMATransferSupervisor.h"
+#include "mrl/iOutputTransfers.h"
+#include "mrl/tGeneralIdentifier.h"
+#include "primitives/ao/tBaseAO_FIFOPrimitive.h"
+
+namespace nQoUdR100 {
+
+class tAOStreamAdapter final : public nQoUdP100::iAODataSource,
+                               public nQoMXSL100::iWriteable<unsigned char>,
+                               public tModuleObject {
+ public:
+  enum tMode : uint32_t { kDMA = 0, kInterrupt = 1 };
+
+  // The interrupt transfer's bytes: 2 per sample, answered in samples.
+  uint32_t writeSample(nQoMDBG100::tStatus2& status, uint64_t samplesWritten) override;
+  uint32_t writeSamples(uint32_t count, nQoMDBG100::tStatus2& status) override;
+  // Hands the FIFO's status to the transfer of the mode, on a status of its own.
+  void finish(const nQoMDBG100::tStatus2& fifoStatus) override;
+  uint32_t transferState(nQoMDBG100::tStatus2& status);
+
+  // The byte sink: bytes in pairs to the FIFO as samples (a lone byte is
+  // zero-extended), answered in bytes.
+  uint32_t write(const unsigned char& byte, nQoMDBG100::tStatus2& status) override;
+  uint32_t write(const unsigned char* bytes, uint32_t count, nQoMDBG100::tStatus2& status) override;
+  void flush(nQoMDBG100::tStatus2&) override {}
+  uint32_t space(nQoMDBG100::tStatus2&) override { return 0; }
+  void close(const nQoMDBG100::tStatus2&, nQoMDBG100::tStatus2&) override {}
+
+  void linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
+                     nQoMSRL100::iOutputFIFOTransfer* fifoTransfer,
+                     nQoMSRL100::iOutputInterruptTransfer* interruptTransfer) {
+    _fifo = fifo;
+    _fifoTransfer = fifoTransfer;
+    _interruptTransfer = interruptTransfer;
+    _mode = kInterrupt;
+  }
+  void linkDMA(nQoLMSDR100::iDMAEndpoint* dmaTransfer) {
+    _dmaTransfer = dmaTransfer;
+    _mode = kDMA;
+  }
+  void setIdentifier(const nQoMRL100::tGeneralIdentifier& identifier) { _identifier = identifier; }
+  uint32_t getMode() const { return _mode; }
+
+ private:
+  uint32_t requestBytes(uint32_t byteCount, nQoMDBG100::tStatus2& status);
+
+  nQoUdP100::tBaseAO_FIFOPrimitive* _fifo = nullptr;
+  nQoMSRL100::iOutputFIFOTransfer* _fifoTransfer = nullptr;
+  nQoMSRL100::iOutputInterruptTransfer* _interruptTransfer = nullptr;
+  nQoLMSDR100::iDMAEndpoint* _dmaTransfer = nullptr;
+  uint32_t _mode = kInterrupt;
+  nQoMRL100::tGeneralIdentifier _identifier;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,276 @@
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+constexpr uint32_t kEndA = 257;
+constexpr uint32_t kEndB = 258;
+constexpr uint32_t kStopAsWell = 259;
+constexpr uint32_t kHold = 260;
+constexpr uint32_t kRelease = 261;
+constexpr uint32_t kSetInterval = 262;
+constexpr uint32_t kIsCommitted = 263;
+constexpr uint32_t kIsStarted = 265;
+constexpr uint32_t kHoldFlag = 266;
+constexpr uint32_t kUpdatesDone = 267;
+constexpr uint32_t kUpdate = 400;
+constexpr uint32_t kUpdateWithTimeout = 401;
+
+}  // namespace
+
+tBaseAOTimingControllerSupervisor::~tBaseAOTimingControllerSupervisor() { delete _observer; }
+
+void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                                   nQoMRL100::iRuntimeFacade* facade,
+                                                   nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  keepFacade(facade);
+  _event = lookUpEvent(status);
+  if (status.isFatal()) return;
+  const tAOTimingControllerSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  _identifier = own->record<0>().identifier;
+  _settings = *own;
+  _state = kPlainInitialized;
+}
+
+void tBaseAOTimingControllerSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
+                                               nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  const tAOTimingControllerSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  _settings = *own;
+  applySettings(status);
+}
+
+// The observer is made once and kept; done and error events are registered
+// only with an event object and a primitive whose event flag is clear. Any
+// failure after the broker granted the primitive hands it back.
+void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = reservePrimitive(status);
+  if (timing != nullptr) {
+    if (_observer == nullptr) _observer = new (status) tDoneObserver(_event);
+    const bool registering = status.isNotFatal() && _event != nullptr && timing->eventFlag() == 0;
+    if (registering) _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    if (registering) _event->registerEvent(nQoMRL110::kErrorEvent, status);
+    applySettings(status);
+    if (status.isFatal()) {
+      nQoMDBG100::tStatus2 dropped;
+      handBack(dropped);
+      if (registering) unregisterEvents(dropped);
+      return;
+    }
+  }
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  if (timing != nullptr) {
+    // The observer dies with this supervisor; the engine outlives it.
+    timing->setCompletionNotifier(nullptr);
+    const bool registered = timing->eventFlag() == 0;
+    handBack(status);
+    if (registered) unregisterEvents(status);
+  }
+  _state = kPlainLinked;
+}
+
+void tBaseAOTimingControllerSupervisor::unregisterEvents(nQoMDBG100::tStatus2& status) {
+  if (_event == nullptr) return;
+  for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
+    nQoMDBG100::tStatus2 local;
+    _event->unregisterEvent(kind, local);
+    status.assign(local);
+  }
+}
+
+// Words 2 to 22 into the first 21 fields (2 to 5, 12 and 13 only when word
+// 1 is 1), 23 to 26 into the rest; word 27 = 1 drives the update output.
+void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  if (timing == nullptr || status.isFatal()) return;
+  const tAOTimingControllerFields& w = words();
+  nQoUdP100::tAOTimingFields& f = timing->fields;
+  auto u = [](int32_t word) { return static_cast<uint32_t>(word); };
+  if (w.word1 == 1) {
+    f.timingSelectB = u(w.word2);
+    f.timingFlagB = u(w.word3);
+    f.timingSelectA = u(w.word4);
+    f.timingFlagA = u(w.word5);
+    f.startTriggerSelect = u(w.word12);
+    f.startTriggerFlag = u(w.word13);
+  }
+  f.updateInterval = w.word6;
+  f.command2Bit11 = u(w.word7);
+  f.firstBufferUpdateCount = w.word8;
+  f.bufferUpdateCount = w.word9;
+  f.bufferCount = w.word10;
+  f.mode = u(w.word11);
+  f.triggerSelectBit5 = u(w.word14);
+  f.triggerSelectBit6 = u(w.word15);
+  f.triggerSelectBit14 = u(w.word16);
+  f.initialIntervalCount = w.word17;
+  f.mode1Bit0 = u(w.word18);
+  f.mode3Bit11 = u(w.word19);
+  f.mode3Bit3 = u(w.word20);
+  f.mode3Bit4 = u(w.word21);
+  f.mode3Bit5 = u(w.word22);
+  f.withoutFIFO = w.word23;
+  f.countedFirstUpdates = w.word24;
+  f.allowLateUpdates = w.word25;
+  f.pollUpdates = w.word26;
+  _blockingUpdate = w.word26 == 0 ? 1 : 0;
+  timing->setCompletionNotifier(_observer);
+  if (w.word27 == 1) timing->driveUpdateOutput(status);
+}
+
+void tBaseAOTimingControllerSupervisor::softwareUpdate(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  if (_blockingUpdate != 0)
+    timing->waitForNextUpdate(status);
+  else
+    timing->pollForNextUpdate(status);
+}
+
+void tBaseAOTimingControllerSupervisor::waitForNextSampleClock(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || _facade == nullptr || _facade->mayBlock(status) == 0) return;
+  if (!skip()) {
+    if (getPrimitive() == nullptr)
+      setCode(status, kNullPointer, {kFile, 262});
+    else
+      softwareUpdate(status);
+  }
+  nQoMDBG100::tStatus2 dropped;
+  _facade->endBlocking(dropped);
+}
+
+void tBaseAOTimingControllerSupervisor::control(uint32_t code,
+                                                nQoMRL100::iControlParameterBlock* in,
+                                                nQoMRL100::iControlParameterBlock* out,
+                                                nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  if (timing == nullptr) {
+    setCode(status, kNullPointer, {kFile, 319});
+    return;
+  }
+  const nQoUdP100::tPrimitiveState& state = timing->state();
+  switch (code) {
+    case 1:
+      timing->commit(status);
+      if (status.isNotFatal()) _state = kPlainCommitted;
+      return;
+    case 2:
+      if (state.isCommitted()) timing->arm(status);
+      if (status.isNotFatal()) timing->start(status);
+      _state = kStarted;
+      return;
+    case 3:
+    case kStopAsWell:
+      if (state.isRunning())
+        timing->stop(status);
+      else if (state.isArmed())
+        timing->disarm(status);
+      _state = kPlainCommitted;
+      return;
+    case 4:
+      timing->uncommit(status);
+      _state = kPlainResourcesLinked;
+      return;
+    default:
+      if (!controlOwn(code, in, out, status)) setCode(status, kNotSupported, {kFile, 714});
+  }
+}
+
+bool tBaseAOTimingControllerSupervisor::controlOwn(uint32_t code,
+                                                   nQoMRL100::iControlParameterBlock* in,
+                                                   nQoMRL100::iControlParameterBlock* out,
+                                                   nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  const bool started = !skip() && timing->state().isRunning();
+  switch (code) {
+    case kEndA:
+    case kEndB:
+      if (started && code == kEndA) timing->requestEndA(&status);
+      if (started && code == kEndB) timing->requestEndB(&status);
+      _state = kPlainCommitted;
+      return true;
+    case kHold:
+      if (started) timing->setMode3Hold(1, status);
+      return true;
+    case kRelease:
+      if (!skip() && timing->hold() != 0) timing->setMode3Hold(0, status);
+      return true;
+    case kSetInterval: {
+      tParameterBlockValidateHelper::checkNotNull(in, status);
+      tParameterBlockValidateHelper::checkNotNull(out, status);
+      if (status.isFatal()) return true;
+      if (started) timing->setUpdateInterval(readValue(in, status), status);
+      answer(out, started ? 1 : 0, status);
+      return true;
+    }
+    case kIsCommitted:
+    case kIsCommitted + 1:
+    case kIsStarted:
+    case kHoldFlag: answer(out, query(code), status); return true;
+    case kUpdatesDone: {
+      nQoMDBG100::tStatus2 fresh;
+      const uint32_t done = skip() ? 0 : timing->getUpdatesDone(fresh, 0);
+      answer(out, done, status);
+      answer(out, static_cast<uint32_t>(fresh.code), status);
+      return true;
+    }
+    case kUpdate:
+      if (!skip()) softwareUpdate(status);
+      return true;
+    case kUpdateWithTimeout: {
+      const uint32_t timeout = readValue(in, status);
+      if (status.isFatal() || skip()) return true;
+      timing->setTimeout(timeout, status);
+      softwareUpdate(status);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// 263 to 265: committed, armed, started (with skip: whether the word says
+// committed); 266: the hold flag (0 with skip).
+uint32_t tBaseAOTimingControllerSupervisor::query(uint32_t code) const {
+  const nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+  if (code == kHoldFlag) return skip() ? 0 : timing->hold();
+  if (skip()) return _state == kPlainCommitted ? 1 : 0;
+  const nQoUdP100::tPrimitiveState& state = timing->state();
+  if (code == kIsCommitted) return state.isCommitted() ? 1 : 0;
+  if (code == kIsStarted) return state.isRunning() ? 1 : 0;
+  return state.isArmed() ? 1 : 0;
+}
+
+void tBaseAOTimingControllerSupervisor::requestCancel(nQoMDBG100::tStatus2&) {
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
+    if (words().word23 != 0) timing->requestStop();
+}
+
+// From above 4: stop, disarm and uncommit, each when the primitive is then
+// in its state, each on a fresh status merged into the caller's.
+void tBaseAOTimingControllerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
+  if (_state <= kPlainResourcesLinked) return;
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive()) {
+    auto undo = [&](bool due, void (nQoUdP100::tBaseAOTimingControllerPrimitive::*step)(
+                                  nQoMDBG100::tStatus2&)) {
+      if (!due) return;
+      nQoMDBG100::tStatus2 local;
+      (timing->*step)(local);
+      status.assign(local);
+    };
+    undo(timing->state().isRunning(), &nQoUdP100::tBaseAOTimingControllerPrimitive::stop);
+    undo(timing->state().isArmed(), &nQoUdP100::tBaseAOTimingControllerPrimitive::disarm);
+    undo(timing->state().isCommitted(), &nQoUdP100::tBaseAOTimingControllerPrimitive::uncommit);
+  }
+  _state = kPlainResourcesLinked;
+}
+
+}  // namespace nQoUdR100

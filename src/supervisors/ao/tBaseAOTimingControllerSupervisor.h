@@ -1,0 +1,72 @@
+// The AO timing-controller supervisor: gives the timing engine its 28
+// settings words, links its done and error reports to the task's event
+// object through a done observer, maps the six lifecycle codes and the
+// class's own (257 to 267, 400, 401) onto the engine, and paces software-timed
+// output through its wait operation. Settings word 28 (skip) keeps the
+// class's own codes off the hardware; queries then answer from the state
+// word.
+#pragma once
+
+#include <cstdint>
+
+#include "mrl/iEvent.h"
+#include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
+#include "settings/aoTimingSettings.h"
+#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/iWaitForNextSampleClockSupervisor.h"
+#include "supervisors/tDoneAndStatusObserver.h"
+
+namespace nQoUdR100 {
+
+class tBaseAOTimingControllerSupervisor final
+    : public iWaitForNextSampleClockSupervisor,
+      public tReservingSupervisor<tBaseAOTimingControllerSupervisor,
+                                  nQoMRL100::iPrimitiveSupervisor, tAOTimingControllerSettings,
+                                  nQoUdP100::tBaseAOTimingControllerPrimitive> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAOTimingControllerSupervisor";
+  static constexpr const char* kFile = "tBaseAOTimingControllerSupervisor";
+  static inline void* ___classID = nullptr;
+  // The started state of the supervisor's word.
+  static constexpr uint32_t kStarted = 6;
+
+  tBaseAOTimingControllerSupervisor() = default;
+  ~tBaseAOTimingControllerSupervisor() override;
+  tBaseAOTimingControllerSupervisor(const tBaseAOTimingControllerSupervisor&) = delete;
+  tBaseAOTimingControllerSupervisor& operator=(const tBaseAOTimingControllerSupervisor&) = delete;
+
+  // With a clean status and a caller that may block: one software update
+  // (unless skip), then the facade's end of blocking.
+  void waitForNextSampleClock(nQoMDBG100::tStatus2& status) override;
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override;
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  void requestCancel(nQoMDBG100::tStatus2& status) override;
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+
+  nQoMRL110::iEvent* getEvent() const { return _event; }
+
+ private:
+  const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
+  bool skip() const { return words().word28 != 0; }
+  void applySettings(nQoMDBG100::tStatus2& status);
+  // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
+  void softwareUpdate(nQoMDBG100::tStatus2& status);
+  // Unregisters done and error events, each on a fresh status merged.
+  void unregisterEvents(nQoMDBG100::tStatus2& status);
+  // The codes 257 to 267, 400 and 401 on a held primitive; false for others.
+  bool controlOwn(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+                  nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+  uint32_t query(uint32_t code) const;
+
+  tDoneObserver* _observer = nullptr;
+  nQoMRL110::iEvent* _event = nullptr;
+  uint32_t _blockingUpdate = 0;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,75 @@
+// The AO DAC supervisor and the AO ground-reference supervisor. The DAC
+// supervisor holds one channel's DAC: it gives it the settings' words 2 to
+// 7, commits and uncommits it (codes 1 and 4) and offers an output stream of
+// immediate writes. The ground-reference supervisor connects (257),
+// disconnects (258) or reports (259) the output ground reference, unless the
+// settings say to leave it alone.
+#pragma once
+
+#include <cstdint>
+
+#include "msrl/iOutputStream.h"
+#include "primitives/ao/tBaseAOGroundRefPrimitive.h"
+#include "primitives/ao/tBaseAO_DACPrimitive.h"
+#include "settings/aoDACSettings.h"
+#include "supervisors/ao/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tBaseAO_DACSupervisor final
+    : public nQoMSRL100::iOutputStream,
+      public tReservingSupervisor<tBaseAO_DACSupervisor,
+                                  nQoMSRL100::iOutputStreamPrimitiveSupervisor, tAO_DACSettings,
+                                  nQoUdP100::tBaseAO_DACPrimitive> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAO_DACSupervisor";
+  static constexpr const char* kFile = "tBaseAO_DACSupervisor";
+  static inline void* ___classID = nullptr;
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override;
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+  nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
+
+  // One sample through the single-value write (answers 1), any other count
+  // through the multi-value write. Without a DAC: -50004 and 0.
+  uint32_t write(uint32_t count, uint32_t word, const int16_t* source, const uint16_t* mask,
+                 nQoMDBG100::tStatus2& status) override;
+  uint32_t writeAvailable(uint32_t, const int16_t*, nQoMDBG100::tStatus2&) override { return 0; }
+
+ private:
+  void applySettings(nQoMDBG100::tStatus2& status);
+};
+
+class tBaseAOGroundRefSupervisor final
+    : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
+                                  tAOGroundRefSettings, nQoUdP100::tBaseAOGroundRefPrimitive> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
+  static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
+  static inline void* ___classID = nullptr;
+  static constexpr uint32_t kConnect = 257;
+  static constexpr uint32_t kDisconnect = 258;
+  static constexpr uint32_t kIsConnected = 259;
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override;
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+
+ private:
+  bool skip() const { return _settings.record<0>().skipFlag != 0; }
+  // 259: 0 when skipping, else the primitive's connected flag.
+  void reportConnected(nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,191 @@
+#include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
+
+#include "mrl/iPrimitiveSupervisorMap.h"
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+
+namespace nQoUdR100 {
+
+tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() { freeChannels(); }
+
+void tBaseAO_DACTransferSupervisor::freeChannels() {
+  moduleFree(_channels);
+  _channels = nullptr;
+  _channelCount = 0;
+}
+
+void tBaseAO_DACTransferSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                               nQoMRL100::iRuntimeFacade* facade,
+                                               nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  _facade = facade;
+  deploy(settings, status);
+  _event = lookUpEvent(status);
+  if (status.isNotFatal()) _state = kPlainInitialized;
+}
+
+void tBaseAO_DACTransferSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
+                                           nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  const tAO_DACTransferSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  _settings = *own;
+  if (_settings.list.allocationFailed()) setCode(status, kOutOfMemory, {kFile, 160});
+}
+
+void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
+                                         nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  freeChannels();
+  const auto count = static_cast<uint32_t>(_settings.list.size());
+  if (count != 0) {
+    _channels = new (kModuleHeap) tChannel[count];
+    if (_channels == nullptr) {
+      setCode(status, kOutOfMemory, {kFile, 188});
+      return;
+    }
+    _channelCount = count;
+  }
+  for (uint32_t k = 0; k < count; ++k)
+    _channels[k] = {map.lookup(_settings.list[k], status), nullptr};
+  if (usesTiming()) _timingSupervisor = map.lookup(_settings.word4, status);
+  if (status.isNotFatal()) _state = kPlainLinked;
+}
+
+void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_settings.word1 != 0 && _event != nullptr) {
+    _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    _event->registerEvent(nQoMRL110::kErrorEvent, status);
+  }
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+// A channel whose supervisor is no DAC supervisor stays without a DAC.
+void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  for (uint32_t k = 0; k < _channelCount; ++k) {
+    nQoMDBG100::tStatus2 local;
+    auto* dac =
+        nQoMRTB100::castAnswer<tBaseAO_DACSupervisor>(_channels[k].supervisor, local, {kFile, 230});
+    _channels[k].dac = dac != nullptr ? dac->getPrimitive() : nullptr;
+    status.assign(local);
+  }
+  if (usesTiming()) {
+    nQoMDBG100::tStatus2 local;
+    auto* timing = nQoMRTB100::castAnswer<tBaseAOTimingControllerSupervisor>(_timingSupervisor,
+                                                                             local, {kFile, 241});
+    _timing = timing != nullptr ? timing->getPrimitive() : nullptr;
+    status.assign(local);
+  }
+  if (status.isNotFatal()) _state = kPlainResourcesLinked;
+}
+
+void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
+  for (uint32_t k = 0; k < _channelCount; ++k) _channels[k].dac = nullptr;
+  _timing = nullptr;
+  _state = kPlainReserved;
+}
+
+void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  if (_settings.word1 != 0 && _event != nullptr) {
+    for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
+      nQoMDBG100::tStatus2 local;
+      _event->unregisterEvent(kind, local);
+      status.assign(local);
+    }
+  }
+  _state = kPlainLinked;
+}
+
+void tBaseAO_DACTransferSupervisor::unlink(nQoMDBG100::tStatus2&) {
+  freeChannels();
+  _timingSupervisor = nullptr;
+  _state = kPlainInitialized;
+}
+
+void tBaseAO_DACTransferSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                            nQoMRL100::iControlParameterBlock*,
+                                            nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  if (code == 1) {
+    _state = kPlainCommitted;
+  } else if (code == 3) {
+    if (_settings.word1 != 0) {
+      if (_event == nullptr) {
+        setCode(status, kNullPointer, {kFile, 345});
+        return;
+      }
+      _event->post(nQoMRL110::tSoftwareActionForIsDoneEvent(status), status);
+    }
+    _state = kPlainCommitted;
+  } else if (code == 4) {
+    _state = kPlainResourcesLinked;
+  } else {
+    setCode(status, kNotSupported, {kFile, 357});
+  }
+}
+
+void tBaseAO_DACTransferSupervisor::commitCancel(nQoMDBG100::tStatus2&) {
+  if (_state > kPlainResourcesLinked) _state = kPlainResourcesLinked;
+}
+
+bool tBaseAO_DACTransferSupervisor::ready() const {
+  for (uint32_t k = 0; k < _channelCount; ++k)
+    if (_channels[k].dac == nullptr) return false;
+  return _settings.word2 == 0 || _timing != nullptr;
+}
+
+uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const int16_t* source,
+                                              const uint16_t* mask, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || _channelCount == 0) return 0;
+  if (!ready()) {
+    setCode(status, kNullPointer, {kFile, 392});
+    return 0;
+  }
+  uint64_t written = 0;
+  const int16_t* scan = source;
+  for (uint32_t s = 0; s < scans; ++s, scan += _channelCount) {
+    for (uint32_t k = 0; k < _channelCount; ++k) {
+      if (mask != nullptr && mask[k] == 0) continue;
+      _channels[k].dac->writeValue(scan + k, status);
+      ++written;
+    }
+    if (_settings.word2 != 0) _timing->softwareUpdatePulse(status);
+  }
+  return static_cast<uint32_t>(written / _channelCount);
+}
+
+uint32_t tBaseAO_DACTransferSupervisor::writeAvailable(uint32_t, const int16_t*,
+                                                       nQoMDBG100::tStatus2& status) {
+  setCode(status, kStreamWriteNotOffered, {kFile, 422});
+  return 0;
+}
+
+void tAORoutable::route(uint32_t selector, uint32_t value, nQoMDBG100::tStatus2&) {
+  if (selector >= 2 * kPairs) return;
+  tPair& pair = _pairs[selector / 2];
+  (selector % 2 == 0 ? pair.a : pair.b) = value;
+  pair.pending = 1;
+}
+
+void tAORoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStatus2& status) {
+  for (const nQoMRU210::tRoute* route = list.begin; route != list.end; ++route)
+    this->route(route->fieldId, route->value, status);
+}
+
+void tAORoutable::apply(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tAOTimingFields& f = _owner->fields;
+  uint32_t* const targets[kPairs][2] = {{&f.timingSelectB, &f.timingFlagB},
+                                        {&f.timingSelectA, &f.timingFlagA},
+                                        {&f.startTriggerSelect, &f.startTriggerFlag},
+                                        {&f.outputSelect, &f.outputControlBit3}};
+  for (uint32_t k = 0; k < kPairs; ++k) {
+    if (_pairs[k].pending == 0) continue;
+    if (status.isNotFatal()) *targets[k][0] = _pairs[k].a;
+    if (status.isNotFatal()) *targets[k][1] = _pairs[k].b;
+    _pairs[k].pending = 0;
+  }
+}
+
+}  // namespace nQoUdR100

@@ -1,0 +1,99 @@
+// Software-timed multi-channel output: the supervisor borrows the DAC of each
+// channel's DAC supervisor (and, with word 2 or 3, the AO timing engine)
+// while resources are linked, and its output stream spreads interleaved
+// samples over the channels one scan at a time, with an update pulse after
+// each scan when word 2 is set. tAORoutable stages the four routing pairs of
+// the AO timing engine and applies the pending ones.
+#pragma once
+
+#include <cstdint>
+
+#include "mru/iRoutableResource.h"
+#include "msrl/iOutputStream.h"
+#include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
+#include "primitives/ao/tBaseAO_DACPrimitive.h"
+#include "settings/tAO_DACTransferSettings.h"
+#include "supervisors/ao/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tBaseAO_DACTransferSupervisor final
+    : public nQoMSRL100::iOutputStream,
+      public tPlainSupervisor<tBaseAO_DACTransferSupervisor,
+                              nQoMSRL100::iOutputStreamPrimitiveSupervisor,
+                              tAO_DACTransferSettings> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAO_DACTransferSupervisor";
+  static constexpr const char* kFile = "tBaseAO_DACTransferSupervisor";
+  static inline void* ___classID = nullptr;
+
+  tBaseAO_DACTransferSupervisor() = default;
+  ~tBaseAO_DACTransferSupervisor() override;
+  tBaseAO_DACTransferSupervisor(const tBaseAO_DACTransferSupervisor&) = delete;
+  tBaseAO_DACTransferSupervisor& operator=(const tBaseAO_DACTransferSupervisor&) = delete;
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override;
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void linkResource(nQoMDBG100::tStatus2& status) override;
+  void unlinkResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void unlink(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+  nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
+
+  // scans × channels samples interleaved by channel; a mask entry of 0
+  // skips its channel. Answers the samples written per channel. A channel
+  // without its DAC, or the pulse without the timing engine: -50004 before
+  // the first sample, and 0.
+  uint32_t write(uint32_t scans, uint32_t word, const int16_t* source, const uint16_t* mask,
+                 nQoMDBG100::tStatus2& status) override;
+  // -200454: the stream offers no other write.
+  uint32_t writeAvailable(uint32_t count, const int16_t* source,
+                          nQoMDBG100::tStatus2& status) override;
+
+ private:
+  struct tChannel {
+    nQoMRL100::iPrimitiveSupervisor* supervisor;
+    nQoUdP100::tBaseAO_DACPrimitive* dac;
+  };
+
+  bool usesTiming() const { return _settings.word2 != 0 || _settings.word3 != 0; }
+  bool ready() const;
+  void freeChannels();
+
+  tChannel* _channels = nullptr;
+  uint32_t _channelCount = 0;
+  nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
+  nQoUdP100::tBaseAOTimingControllerPrimitive* _timing = nullptr;
+  nQoMRL110::iEvent* _event = nullptr;
+};
+
+class tAORoutable final : public nQoMRU210::iRoutableResource, public tModuleObject {
+ public:
+  static constexpr uint32_t kPairs = 4;
+
+  explicit tAORoutable(nQoUdP100::tBaseAOTimingControllerPrimitive* owner) : _owner(owner) {}
+  // Selectors 0 to 7: value A (even) or B (odd) of pair selector / 2; others
+  // are ignored.
+  void route(uint32_t selector, uint32_t value, nQoMDBG100::tStatus2& status) override;
+  void routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStatus2& status) override;
+  // The pending pairs in order, A then B into the owner's two fields.
+  void apply(nQoMDBG100::tStatus2& status) override;
+
+ private:
+  struct tPair {
+    uint32_t a = 0;
+    uint32_t b = 0;
+    uint32_t pending = 0;
+  };
+
+  nQoUdP100::tBaseAOTimingControllerPrimitive* _owner;
+  tPair _pairs[kPairs];
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,225 @@
+#include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+
+#include "mrl/iPrimitiveSupervisorMap.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+constexpr uint32_t kIsCommitted = 257;
+constexpr uint32_t kIsArmed = 258;
+constexpr uint32_t kMaxChannels = 259;
+constexpr uint32_t kFIFODepth = 260;
+constexpr uint32_t kHalfFIFODepth = 261;
+
+}  // namespace
+
+tBaseAO_FIFOSupervisor::~tBaseAO_FIFOSupervisor() { delete _adapter; }
+
+void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                        nQoMRL100::iRuntimeFacade* facade,
+                                        nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  keepFacade(facade);
+  const tAO_FIFOSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  _identifier = own->identifier;
+  copySettings(*own, status);
+  if (status.isNotFatal()) _state = kPlainInitialized;
+}
+
+void tBaseAO_FIFOSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
+                                    nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  const tAO_FIFOSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  copySettings(*own, status);
+  applySettings(status);
+}
+
+void tBaseAO_FIFOSupervisor::copySettings(const tAO_FIFOSettings& own,
+                                          nQoMDBG100::tStatus2& status) {
+  _settings = own;
+  if (_settings.list.allocationFailed()) setCode(status, kOutOfMemory, {kFile, 170});
+}
+
+void tBaseAO_FIFOSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
+                                  nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  if (mode() != nQoUdP100::tAOFIFOFields::kDirect) {
+    _transfer = map.lookup(_settings.word7, status);
+    _second = map.lookup(_settings.word8, status);
+    if (mode() == nQoUdP100::tAOFIFOFields::kDMA) _dmaChannel = map.lookup(_settings.word6, status);
+  }
+  if (status.isNotFatal()) _state = kPlainLinked;
+}
+
+// The adapter is made once, unless nothing is transferred; a failure after
+// the broker granted the FIFO hands it back.
+void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  if (reservePrimitive(status) != nullptr) {
+    if (_adapter == nullptr && mode() != nQoUdP100::tAOFIFOFields::kDirect) {
+      _adapter = new (status) tAOStreamAdapter;
+      if (_adapter != nullptr) _adapter->setIdentifier(_identifier);
+    }
+    applySettings(status);
+    if (status.isFatal()) {
+      nQoMDBG100::tStatus2 dropped;
+      handBack(dropped);
+      return;
+    }
+  }
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+// A channel list longer than the FIFO's table is refused before anything
+// reaches the FIFO.
+void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo == nullptr || status.isFatal()) return;
+  const tSettingsWordList& channels = _settings.list;
+  if (channels.size() > fifo->maxChannels()) {
+    setCode(status, kRefused, {kFile, 236});
+    return;
+  }
+  nQoUdP100::tAOFIFOFields& f = fifo->fields;
+  f.transferMechanism = static_cast<uint32_t>(_settings.word3);
+  fifo->setRegenerateFromFIFO(_settings.word4, status);
+  if (status.isFatal()) return;
+  const bool hasFIFO = fifo->fifoDepth() != 0;
+  f.pulseBeforeWrite = _settings.word10;
+  f.fifoMode = hasFIFO ? static_cast<uint32_t>(_settings.word2) : 2;
+  f.refillChunk = hasFIFO ? _settings.word9 : 1;
+  f.totalSamples = _settings.longWord;
+  f.channelCount = static_cast<uint32_t>(channels.size());
+  for (std::size_t k = 0; k < channels.size(); ++k) fifo->channelOrder()[k] = channels[k];
+  if (_adapter != nullptr) f.dataSource = _adapter;
+}
+
+void tBaseAO_FIFOSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo != nullptr && _adapter != nullptr) {
+    if (mode() == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
+    if (mode() == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
+  }
+  if (status.isNotFatal()) _state = kPlainResourcesLinked;
+}
+
+void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
+                                     nQoMDBG100::tStatus2& status) {
+  auto* transfer =
+      nQoMRTB100::castAnswer<nQoLMSDR100::iDMATransferSupervisor>(_transfer, status, {kFile, 300});
+  if (transfer == nullptr) return;
+  _adapter->linkDMA(transfer->getEndpoint(status));
+  auto* channel =
+      nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(_dmaChannel, status, {kFile, 306});
+  if (channel == nullptr) return;
+  _dmaChannelNumber = channel->getChannelNumber(status);
+  fifo.fields.dmaChannel = _dmaChannelNumber;
+  fifo.fields.dmaObservable = channel->getObservable(status);
+}
+
+void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
+                                           nQoMDBG100::tStatus2& status) {
+  auto* fifoTransfer =
+      nQoMRTB100::castAnswer<nQoMSRL100::iOutputFIFOTransfer>(_transfer, status, {kFile, 321});
+  auto* interruptTransfer =
+      nQoMRTB100::castAnswer<nQoMSRL100::iOutputInterruptTransfer>(_transfer, status, {kFile, 323});
+  if (fifoTransfer == nullptr || interruptTransfer == nullptr) return;
+  _adapter->linkInterrupt(&fifo, fifoTransfer, interruptTransfer);
+}
+
+void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
+  _state = kPlainReserved;
+}
+
+void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  // The adapter dies with this supervisor; the FIFO outlives it.
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
+  handBack(status);
+  _state = kPlainLinked;
+}
+
+void tBaseAO_FIFOSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                     nQoMRL100::iControlParameterBlock* out,
+                                     nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo == nullptr) {
+    setCode(status, kNullPointer, {kFile, 401});
+    return;
+  }
+  // The FIFO stops back to armed (restoreArmed) and disarms by completing.
+  const nQoUdP100::tPrimitiveState& state = fifo->state();
+  // A step that moves the word only when the status stays clean.
+  auto step = [&](void (nQoUdP100::tBaseAO_FIFOPrimitive::*operation)(nQoMDBG100::tStatus2&),
+                  uint32_t next) {
+    (fifo->*operation)(status);
+    if (status.isNotFatal()) _state = next;
+  };
+  switch (code) {
+    case 1: step(&nQoUdP100::tBaseAO_FIFOPrimitive::commit, kPlainCommitted); return;
+    case 4100: step(&nQoUdP100::tBaseAO_FIFOPrimitive::arm, kArmed); return;
+    case 2: step(&nQoUdP100::tBaseAO_FIFOPrimitive::start, kStarted); return;
+    case 3:
+      if (state.isRunning()) fifo->restoreArmed(status);
+      _state = kArmed;
+      return;
+    case 4101:
+      if (state.isArmed()) fifo->complete(status);
+      _state = kPlainCommitted;
+      return;
+    case 4:
+      fifo->uncommit(status);
+      _state = kPlainResourcesLinked;
+      return;
+    case kIsCommitted: answer(out, state.isCommitted() ? 1 : 0, status); return;
+    case kIsArmed: answer(out, state.isArmed() ? 1 : 0, status); return;
+    case kMaxChannels: answer(out, fifo->maxChannels(), status); return;
+    case kFIFODepth: answer(out, fifo->fifoDepth(), status); return;
+    case kHalfFIFODepth: answer(out, fifo->halfFIFODepth(), status); return;
+    default: setCode(status, kNotSupported, {kFile, 600});
+  }
+}
+
+void tBaseAO_FIFOSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
+  if (_state <= kPlainResourcesLinked) return;
+  if (nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive()) {
+    nQoMDBG100::tStatus2 local;
+    if (fifo->state().isArmed()) fifo->complete(local);
+    status.assign(local);
+    local.clear();
+    if (fifo->state().isCommitted()) fifo->uncommit(local);
+    status.assign(local);
+  }
+  _state = kPlainResourcesLinked;
+}
+
+uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const int16_t* source,
+                                       const uint16_t*, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || count == 0) return 0;
+  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+  if (fifo == nullptr) {
+    setCode(status, kNullPointer, {kFile, 652});
+    return 0;
+  }
+  const uint32_t channels = fifo->fields.channelCount;
+  if (channels == 0) return 0;
+  const uint64_t samples = static_cast<uint64_t>(count) * channels;
+  if (samples > 0xFFFFFFFFu) {
+    setCode(status, kRefused, {kFile, 660});
+    return 0;
+  }
+  if (samples == 1) {
+    fifo->writeSample(source, status);
+    return 1;
+  }
+  return fifo->writeSamples(source, static_cast<uint32_t>(samples), status) / channels;
+}
+
+}  // namespace nQoUdR100

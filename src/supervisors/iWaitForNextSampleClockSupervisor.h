@@ -1,0 +1,15 @@
+// A supervisor through which the platform paces software-timed output: each
+// call waits for, or makes, the next update.
+#pragma once
+
+#include "mdbg/tStatus2.h"
+
+namespace nQoUdR100 {
+
+class iWaitForNextSampleClockSupervisor {
+ public:
+  virtual ~iWaitForNextSampleClockSupervisor() = default;
+  virtual void waitForNextSampleClock(nQoMDBG100::tStatus2& status) = 0;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,874 @@
+// The analog-output supervisors over logging primitives: their codes, sites
+// and state words, the stream writes and the adapter's byte counts, the
+// routable, and the failure paths of reservation and missing primitives.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mrl/iResourceBroker.h"
+#include "sim/simAllocator.h"
+#include "sim/simParameterBlock.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
+#include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "support/outputTransferDoubles.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoTest::tCallLog;
+using nQoTest::tScriptedDouble;
+
+class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDouble {
+ public:
+  tLoggedDAC(tCallLog& log, const std::string& name)
+      : tBaseAO_DACPrimitive(0, 0), tScriptedDouble(log, name) {}
+  uint32_t writeValue(const int16_t* value, tStatus2& s) override {
+    answer("writeValue " + std::to_string(*value), s);
+    return 0;
+  }
+  uint32_t writeValues(const int16_t*, uint32_t count, tStatus2& s) override {
+    answer("writeValues " + std::to_string(count), s);
+    return count;
+  }
+  void reserve(tStatus2& s) override { answer("reserve", s); }
+  void unreserve(tStatus2& s) override { answer("unreserve", s); }
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+};
+
+class tLoggedGroundRef : public nQoUdP100::tBaseAOGroundRefPrimitive, public tScriptedDouble {
+ public:
+  explicit tLoggedGroundRef(tCallLog& log) : tScriptedDouble(log, "groundRef") {}
+  void enable(tStatus2& s) override {
+    answer("enable", s);
+    _enabled = 1;
+  }
+  void disable(tStatus2& s) override {
+    answer("disable", s);
+    _enabled = 0;
+  }
+};
+
+struct tBuildStatus {
+  tStatus2 built;
+  nQoUdP100::tAODescription description{.fifoDepth = 16, .channelCount = 2, .maxChannels = 4};
+};
+
+// Operations move the state as the board's engine does; a scripted failure
+// leaves it.
+class tLoggedTiming : private tBuildStatus,
+                      public nQoUdP100::tBaseAOTimingControllerPrimitive,
+                      public tScriptedDouble {
+ public:
+  explicit tLoggedTiming(tCallLog& log)
+      : tBaseAOTimingControllerPrimitive(&description, nullptr, built),
+        tScriptedDouble(log, "timing") {}
+  void commit(tStatus2& s) override { step("commit", s, &tPrimitiveState_::setCommitted); }
+  void uncommit(tStatus2& s) override { step("uncommit", s, &tPrimitiveState_::setUncommitted); }
+  void arm(tStatus2& s) override { step("arm", s, &tPrimitiveState_::setArmed); }
+  void disarm(tStatus2& s) override { step("disarm", s, &tPrimitiveState_::setCommitted); }
+  void start(tStatus2& s) override { step("start", s, &tPrimitiveState_::setRunning); }
+  void stop(tStatus2& s) override { step("stop", s, &tPrimitiveState_::setArmed); }
+  void requestEndA(tStatus2* s) override { answer("requestEndA", *s); }
+  void requestEndB(tStatus2* s) override { answer("requestEndB", *s); }
+  void setMode3Hold(uint32_t flag, tStatus2& s) override {
+    answer("setMode3Hold " + std::to_string(flag), s);
+    _hold = flag;
+  }
+  uint32_t hold() const override { return _hold; }
+  void softwareUpdatePulse(tStatus2& s) override { answer("softwareUpdatePulse", s); }
+  void setUpdateInterval(uint32_t ticks, tStatus2& s) override {
+    answer("setUpdateInterval " + std::to_string(ticks), s);
+  }
+  uint32_t readCount120(tStatus2*) override { return 0; }
+  uint32_t readUpdateCounter(tStatus2&) override { return 0; }
+  uint32_t readBufferCounter(tStatus2&) override { return 0; }
+  uint32_t getUpdatesDone(tStatus2& s, uint32_t force) override {
+    answer("getUpdatesDone " + std::to_string(force), s);
+    return 17;
+  }
+  void driveUpdateOutput(tStatus2& s) override { answer("driveUpdateOutput", s); }
+  bool isUpdateFlagSet(tStatus2*) override { return true; }
+  void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
+  void enableUpdateInterrupt(tStatus2& s) override { answer("enableUpdateInterrupt", s); }
+
+  void setState(void (nQoUdP100::tPrimitiveState::*to)()) { (_state.*to)(); }
+  nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier; }
+
+ private:
+  using tPrimitiveState_ = nQoUdP100::tPrimitiveState;
+  void step(const std::string& name, tStatus2& s, void (tPrimitiveState_::*to)()) {
+    answer(name, s);
+    if (s.isNotFatal()) (_state.*to)();
+  }
+  uint32_t _hold = 0;
+};
+
+class tLoggedFIFO : private tBuildStatus,
+                    public nQoUdP100::tBaseAO_FIFOPrimitive,
+                    public tScriptedDouble {
+ public:
+  tLoggedFIFO(tCallLog& log, uint32_t depth)
+      : tBaseAO_FIFOPrimitive(withDepth(depth), built), tScriptedDouble(log, "fifo") {}
+  void commit(tStatus2& s) override { step("commit", s, &tPrimitiveState_::setCommitted); }
+  void uncommit(tStatus2& s) override { step("uncommit", s, &tPrimitiveState_::setUncommitted); }
+  void arm(tStatus2& s) override { step("arm", s, &tPrimitiveState_::setArmed); }
+  void complete(tStatus2& s) override { step("complete", s, &tPrimitiveState_::setCommitted); }
+  void start(tStatus2& s) override { step("start", s, &tPrimitiveState_::setRunning); }
+  void restoreArmed(tStatus2& s) override { step("restoreArmed", s, &tPrimitiveState_::setArmed); }
+  void clearFIFO(tStatus2&) override {}
+  uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
+    answer("writeSample " + std::to_string(*sample), s);
+    return 1;
+  }
+  uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
+    std::string values;
+    for (uint32_t k = 0; k < count && k < 4; ++k) values += " " + std::to_string(samples[k]);
+    answer("writeSamples " + std::to_string(count) + values, s);
+    return count;
+  }
+
+ private:
+  using tPrimitiveState_ = nQoUdP100::tPrimitiveState;
+  void step(const std::string& name, tStatus2& s, void (tPrimitiveState_::*to)()) {
+    answer(name, s);
+    if (s.isNotFatal()) (_state.*to)();
+  }
+  const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
+    description.fifoDepth = depth;
+    return &description;
+  }
+};
+
+// Fixture members keep identifier copies, so allocations are not balanced
+// per test here.
+class AOSupervisorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    nQoSim::failAllocation(0);
+    nQoSim::clearStatusLog();
+    nQoSim::resetResourceBroker();
+    identifier.emplace();
+    identifier->setDeviceGUID({7, 9});
+    identifier->setString("AO", setup);
+    facade.eventObject = &event;
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    identifier.reset();
+    nQoSim::failAllocation(0);
+  }
+
+  void offer(nQoMRL100::iLeafResourcePool& pool) {
+    nQoMRL100::getResourceBroker(setup)->registerPool(&*identifier, &pool, setup);
+  }
+
+  // initialize, link, reserveResource and linkResource on one status.
+  template <class tSupervisor, class tSettings>
+  void bringUp(tSupervisor& supervisor, const tSettings& settings) {
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    supervisor.reserveResource(status);
+    supervisor.linkResource(status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(supervisor.getState(), 4u);
+    log.clear();
+  }
+
+  template <class tSupervisor>
+  int run(tSupervisor& supervisor, uint32_t code, nQoMRL100::iControlParameterBlock* in = nullptr,
+          nQoMRL100::iControlParameterBlock* out = nullptr) {
+    tStatus2 status;
+    supervisor.control(code, in, out, status);
+    return status.code;
+  }
+
+  // The 32-bit answer of a query code, or -1 with a failure.
+  template <class tSupervisor>
+  int64_t query(tSupervisor& supervisor, uint32_t code) {
+    nQoSim::tByteParameterBlock out(std::vector<uint8_t>(8));
+    if (run(supervisor, code, nullptr, &out) != 0 || out.written().empty()) return -1;
+    return out.written()[0];
+  }
+
+  tStatus2 setup;
+  tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedEvent event{log, "event"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  std::optional<nQoMRL100::tGeneralIdentifier> identifier;
+};
+
+// ---- DAC and ground reference -------------------------------------------
+
+TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndFour) {
+  tLoggedDAC dac(log, "dac");
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  settings.record<0>().word2 = 2;
+  settings.record<0>().word5 = 3;
+  settings.record<0>().word7 = 1;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(dac.fields.updateMode, 2u);
+  EXPECT_EQ(dac.fields.configBit7, 1u);
+  EXPECT_EQ(dac.fields.configSelectA, 3u);
+  EXPECT_EQ(dac.fields.configSelectB, 7u);
+  EXPECT_EQ(dac.fields.waitForSerialUpdate, 1u);
+
+  const int16_t values[3] = {-5, 6, 7};
+  tStatus2 status;
+  nQoMSRL100::iOutputStream* stream = supervisor.getOutputStreamPtr(status);
+  EXPECT_EQ(stream->write(1, 0, values, nullptr, status), 1u);
+  EXPECT_EQ(stream->write(0, 0, values, nullptr, status), 0u);
+  EXPECT_EQ(stream->write(3, 0, values, nullptr, status), 3u);
+  EXPECT_EQ(stream->writeAvailable(3, values, status), 0u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "dac.writeValue -5, dac.writeValues 0, dac.writeValues 3");
+
+  for (uint32_t code : {2u, 3u}) {
+    EXPECT_EQ(run(supervisor, code), -50256);
+    EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAO_DACSupervisor", 286));
+  }
+  log.clear();
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(supervisor.getState(), 5u);
+  supervisor.commitCancel(status);
+  EXPECT_EQ(supervisor.getState(), 4u);
+  supervisor.commitCancel(status);
+  EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit");
+
+  supervisor.releaseResource(status);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  EXPECT_EQ(stream->write(1, 0, values, nullptr, status), 0u);
+  EXPECT_EQ(status.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 390));
+  EXPECT_EQ(run(supervisor, 1), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
+  EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit, dac.unreserve");
+}
+
+TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
+  tLoggedDAC dac(log, "dac");
+  dac.answers["reserve"] = -7;
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  tStatus2 status;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  EXPECT_EQ(status.code, -7);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
+  EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+}
+
+TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
+  tLoggedGroundRef groundRef(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);
+  offer(pool);
+  nQoUdR100::tAOGroundRefSettings settings;
+  settings.record<0>().identifier = *identifier;
+  settings.record<0>().skipFlag = 1;
+  nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
+  bringUp(supervisor, settings);
+  groundRef.enable(setup);
+  log.clear();
+  EXPECT_EQ(run(supervisor, 257), 0);
+  EXPECT_EQ(run(supervisor, 258), 0);
+  EXPECT_EQ(query(supervisor, 259), 0);
+  EXPECT_EQ(log.operations(), "");
+
+  settings.record<0>().skipFlag = 0;
+  supervisor.deploy(settings, setup);
+  EXPECT_EQ(run(supervisor, 257), 0);
+  EXPECT_EQ(query(supervisor, 259), 1);
+  EXPECT_EQ(run(supervisor, 258), 0);
+  EXPECT_EQ(query(supervisor, 259), 0);
+  EXPECT_EQ(log.operations(), "groundRef.enable, groundRef.disable");
+
+  EXPECT_EQ(run(supervisor, 259), -50004);
+  for (uint32_t code : {2u, 3u, 260u}) {
+    EXPECT_EQ(run(supervisor, code), -50256);
+    EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAOGroundRefSupervisor", 337));
+  }
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(supervisor.getState(), 5u);
+  supervisor.commitCancel(setup);
+  EXPECT_EQ(supervisor.getState(), 4u);
+
+  supervisor.releaseResource(setup);
+  log.clear();
+  EXPECT_EQ(run(supervisor, 257), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOGroundRefSupervisor", 276));
+  EXPECT_EQ(run(supervisor, 258), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOGroundRefSupervisor", 299));
+  EXPECT_EQ(query(supervisor, 259), -1);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOGroundRefSupervisor", 318));
+  EXPECT_EQ(log.operations(), "");
+}
+
+// ---- timing controller ----------------------------------------------------
+
+class AOTimingTest : public AOSupervisorsTest {
+ protected:
+  void SetUp() override {
+    AOSupervisorsTest::SetUp();
+    pool.emplace(&timing);
+    offer(*pool);
+    settings.record<0>().identifier = *identifier;
+    held.emplace();
+  }
+  void TearDown() override {
+    held.reset();
+    pool.reset();
+    AOSupervisorsTest::TearDown();
+  }
+  tLoggedTiming timing{log};
+  std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>>
+      pool;
+  nQoUdR100::tAOTimingControllerSettings settings;
+  // Emplaced per test: its observer is the module's allocation.
+  std::optional<nQoUdR100::tBaseAOTimingControllerSupervisor> held;
+  nQoUdR100::tBaseAOTimingControllerSupervisor& supervisor() { return *held; }
+};
+
+TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
+  auto& w = settings.record<0>();
+  w.word1 = 0;
+  w.word2 = 9;
+  w.word6 = 1234;
+  w.word12 = 9;
+  w.word22 = 1;
+  w.word23 = 5;
+  w.word24 = 3;
+  w.word25 = 1;
+  w.word26 = 0;
+  w.word27 = 1;
+  tStatus2 status;
+  supervisor().initialize(settings, &facade, status);
+  supervisor().link(map, status);
+  supervisor().reserveResource(status);
+  ASSERT_EQ(status.code, 0);
+  const nQoUdP100::tAOTimingFields& f = timing.fields;
+  EXPECT_EQ(f.timingSelectB, 0u) << "word 1 is not 1";
+  EXPECT_EQ(f.startTriggerSelect, 0u);
+  EXPECT_EQ(f.updateInterval, 1234u);
+  EXPECT_EQ(f.mode3Bit5, 1u);
+  EXPECT_EQ(f.withoutFIFO, 5u);
+  EXPECT_EQ(f.countedFirstUpdates, 3u);
+  EXPECT_EQ(f.allowLateUpdates, 1u);
+  EXPECT_EQ(f.pollUpdates, 0u);
+  EXPECT_NE(timing.notifier(), nullptr);
+  EXPECT_EQ(log.operations(),
+            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
+            "timing.driveUpdateOutput");
+
+  w.word1 = 1;
+  supervisor().deploy(settings, status);
+  EXPECT_EQ(f.timingSelectB, 9u);
+  EXPECT_EQ(f.startTriggerSelect, 9u);
+
+  log.clear();
+  supervisor().requestCancel(status);
+  supervisor().releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(supervisor().getState(), 2u);
+  EXPECT_EQ(timing.notifier(), nullptr);
+  EXPECT_EQ(log.operations(), "event.unregisterEvent 1, event.unregisterEvent 2");
+}
+
+TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {
+  nQoUdP100::tDeviceInfo info;
+  info.simulated = 1;
+  timing.setDeviceInfo(&info);
+  bringUp(supervisor(), settings);
+  supervisor().releaseResource(setup);
+  EXPECT_EQ(log.operations(), "");
+
+  timing.setDeviceInfo(nullptr);
+  facade.eventObject = nullptr;
+  nQoUdR100::tBaseAOTimingControllerSupervisor bare;
+  tStatus2 status;
+  bare.initialize(settings, &facade, status);
+  EXPECT_EQ(status.code, -89000);
+  tStatus2 fresh;
+  bare.initialize(settings, nullptr, fresh);
+  bare.reserveResource(fresh);
+  bare.releaseResource(fresh);
+  EXPECT_EQ(fresh.code, 0);
+  EXPECT_EQ(run(bare, 263), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
+  EXPECT_EQ(log.operations(), "facade.getEventObject");
+}
+
+TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
+  tStatus2 status;
+  supervisor().initialize(settings, &facade, status);
+  nQoSim::failAllocation(1);
+  supervisor().reserveResource(status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(supervisor().getPrimitive(), nullptr);
+  ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
+  EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+  EXPECT_EQ(log.operations(), "facade.getEventObject");
+}
+
+TEST_F(AOTimingTest, ControlCodesRunTheEngineOnlyInItsState) {
+  bringUp(supervisor(), settings);
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  EXPECT_EQ(run(supervisor(), 2), 0);
+  EXPECT_EQ(supervisor().getState(), 6u);
+  EXPECT_EQ(log.operations(), "timing.commit, timing.arm, timing.start");
+
+  log.clear();
+  EXPECT_EQ(run(supervisor(), 257), 0);
+  EXPECT_EQ(run(supervisor(), 258), 0);
+  EXPECT_EQ(run(supervisor(), 260), 0);
+  EXPECT_EQ(query(supervisor(), 266), 1);
+  EXPECT_EQ(run(supervisor(), 261), 0);
+  EXPECT_EQ(query(supervisor(), 265), 1);
+  EXPECT_EQ(query(supervisor(), 263), 0);
+  nQoSim::tByteParameterBlock interval({0x10, 0x27, 0, 0}), answer(std::vector<uint8_t>(4));
+  EXPECT_EQ(run(supervisor(), 262, &interval, &answer), 0);
+  EXPECT_EQ(answer.written(), std::vector<uint32_t>{1});
+  nQoSim::tByteParameterBlock done(std::vector<uint8_t>(8));
+  timing.answers["getUpdatesDone 0"] = -9;
+  EXPECT_EQ(run(supervisor(), 267, nullptr, &done), 0);
+  EXPECT_EQ(done.written(), (std::vector<uint32_t>{17, static_cast<uint32_t>(-9)}));
+  EXPECT_EQ(run(supervisor(), 400), 0);
+  EXPECT_EQ(log.operations(),
+            "timing.requestEndA, timing.requestEndB, timing.setMode3Hold 1, timing.setMode3Hold 0, "
+            "timing.setUpdateInterval 10000, timing.getUpdatesDone 0, timing.acknowledge, "
+            "timing.acknowledge");
+
+  log.clear();
+  EXPECT_EQ(run(supervisor(), 3), 0);
+  EXPECT_EQ(supervisor().getState(), 5u);
+  nQoSim::tByteParameterBlock notStarted({1, 0, 0, 0}), zero(std::vector<uint8_t>(4));
+  EXPECT_EQ(run(supervisor(), 262, &notStarted, &zero), 0);
+  EXPECT_EQ(zero.written(), std::vector<uint32_t>{0});
+  EXPECT_EQ(run(supervisor(), 257), 0);
+  EXPECT_EQ(run(supervisor(), 260), 0);
+  EXPECT_EQ(run(supervisor(), 259), 0);
+  EXPECT_EQ(log.operations(), "timing.stop, timing.disarm");
+  EXPECT_EQ(run(supervisor(), 262, &notStarted, nullptr), -50004);
+  EXPECT_EQ(run(supervisor(), 77), -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAOTimingControllerSupervisor", 714));
+}
+
+TEST_F(AOTimingTest, SkipAnswersFromTheStateWordAndTouchesNothing) {
+  settings.record<0>().word28 = 1;
+  bringUp(supervisor(), settings);
+  EXPECT_EQ(query(supervisor(), 263), 0);
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  for (uint32_t code : {263u, 264u, 265u}) EXPECT_EQ(query(supervisor(), code), 1) << code;
+  EXPECT_EQ(run(supervisor(), 2), 0);
+  log.clear();
+  EXPECT_EQ(query(supervisor(), 265), 0);
+  EXPECT_EQ(query(supervisor(), 266), 0);
+  nQoSim::tByteParameterBlock timeout({5, 0, 0, 0});
+  for (uint32_t code : {257u, 258u, 260u, 261u, 400u}) EXPECT_EQ(run(supervisor(), code), 0);
+  EXPECT_EQ(run(supervisor(), 401, &timeout), 0);
+  EXPECT_EQ(timeout.position(), 4u);
+  supervisor().waitForNextSampleClock(setup);
+  EXPECT_EQ(log.operations(), "facade.mayBlock, facade.endBlocking");
+}
+
+TEST_F(AOTimingTest, TheWaitUpdatesOnlyForACallerThatMayBlock) {
+  bringUp(supervisor(), settings);
+  facade.mayBlockAnswer = 0;
+  tStatus2 status;
+  supervisor().waitForNextSampleClock(status);
+  EXPECT_EQ(log.operations(), "facade.mayBlock");
+  facade.mayBlockAnswer = 1;
+  log.clear();
+  supervisor().waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "facade.mayBlock, timing.acknowledge, timing.acknowledge, facade.endBlocking");
+  nQoSim::tByteParameterBlock timeout({100, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &timeout), 0);
+  EXPECT_EQ(timing.updateTimeout(), 100u);
+}
+
+TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) {
+  bringUp(supervisor(), settings);
+  run(supervisor(), 1);
+  run(supervisor(), 2);
+  log.clear();
+  tStatus2 status;
+  supervisor().commitCancel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(supervisor().getState(), 4u);
+  EXPECT_EQ(log.operations(), "timing.stop, timing.disarm, timing.uncommit");
+
+  run(supervisor(), 1);
+  run(supervisor(), 2);
+  timing.answers["stop"] = -7;
+  timing.setState(&nQoUdP100::tPrimitiveState::setRunning);
+  log.clear();
+  tStatus2 failing;
+  supervisor().commitCancel(failing);
+  EXPECT_EQ(failing.code, -7);
+  EXPECT_EQ(log.operations(), "timing.stop");
+  timing.setState(&nQoUdP100::tPrimitiveState::setCommitted);
+  run(supervisor(), 1);
+  log.clear();
+  supervisor().commitCancel(failing);
+  EXPECT_EQ(log.operations(), "timing.uncommit");
+  EXPECT_EQ(failing.code, -7);
+}
+
+// ---- FIFO and stream adapter -----------------------------------------------
+
+class AOFIFOTest : public AOSupervisorsTest {
+ protected:
+  void SetUp() override {
+    AOSupervisorsTest::SetUp();
+    settings.identifier = *identifier;
+    settings.word3 = 1;
+    settings.word7 = 21;
+    for (uint32_t channel : {2u, 0u}) settings.list.append(channel);
+    map.entries[21] = &transfer;
+  }
+  void TearDown() override {
+    pool.reset();
+    fifo.reset();
+    AOSupervisorsTest::TearDown();
+  }
+  void build(uint32_t depth) {
+    fifo.emplace(log, depth);
+    pool.emplace(&*fifo);
+    offer(*pool);
+  }
+  std::optional<tLoggedFIFO> fifo;
+  std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_FIFOPrimitive*>> pool;
+  nQoTest::tScriptedOutputTransfer transfer{log, "transfer"};
+  nQoUdR100::tAO_FIFOSettings settings;
+};
+
+TEST_F(AOFIFOTest, WritesCountPerChannelAndTheAdapterConvertsBytes) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(fifo->fields.channelCount, 2u);
+  EXPECT_EQ(fifo->channelOrder()[0], 2u);
+  EXPECT_EQ(fifo->channelOrder()[1], 0u);
+  nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(fifo->fields.dataSource, adapter);
+
+  const int16_t samples[6] = {1, 2, 3, 4, 5, 6};
+  tStatus2 status;
+  EXPECT_EQ(supervisor.write(3, 0, samples, nullptr, status), 3u);
+  EXPECT_EQ(supervisor.write(0, 0, samples, nullptr, status), 0u);
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 6 1 2 3 4");
+
+  log.clear();
+  transfer.bytes = {1, 0, 2, 0, 0xFF, 0xFF, 9};
+  EXPECT_EQ(adapter->writeSamples(4, status), 3u);
+  const unsigned char lone = 0xAB;
+  EXPECT_EQ(adapter->write(lone, status), 2u);
+  EXPECT_EQ(adapter->writeSample(status, 0), 1u);
+  adapter->finish(tStatus2());
+  transfer.transferState = 5;
+  EXPECT_EQ(adapter->transferState(status), 5u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "transfer.transfer 8, fifo.writeSamples 3 1 2 -1, fifo.writeSample 171, "
+            "transfer.transfer 2, fifo.writeSamples 1 1, transfer.query 0, transfer.state");
+}
+
+TEST_F(AOFIFOTest, WritesOfNoChannelsOrBeyond32BitsWriteNothing) {
+  build(16);
+  settings.list.clear();
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  const int16_t sample = 4;
+  tStatus2 status;
+  EXPECT_EQ(supervisor.write(5, 0, &sample, nullptr, status), 0u);
+  fifo->fields.channelCount = 2;
+  EXPECT_EQ(supervisor.write(0x80000000u, 0, &sample, nullptr, status), 0u);
+  EXPECT_EQ(status.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tBaseAO_FIFOSupervisor", 660));
+  fifo->fields.channelCount = 1;
+  tStatus2 one;
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 1u);
+  EXPECT_EQ(log.operations(), "fifo.writeSample 4");
+  supervisor.releaseResource(one);
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
+  EXPECT_EQ(one.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 652));
+}
+
+TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
+  struct tCase {
+    uint32_t depth;
+    uint32_t regenerate;
+    uint32_t channels;
+    int code;
+    const char* file;
+    unsigned line;
+  };
+  const tCase cases[] = {{0, 1, 2, -223749, "tBaseAO_FIFOPrimitive", 274},
+                         {16, 0, 5, -50150, "tBaseAO_FIFOSupervisor", 236}};
+  for (const tCase& c : cases) {
+    build(c.depth);
+    settings.word4 = c.regenerate;
+    settings.list.clear();
+    for (uint32_t k = 0; k < c.channels; ++k) settings.list.append(k);
+    nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+    tStatus2 status;
+    nQoSim::resetResourceBroker();
+    offer(*pool);
+    supervisor.initialize(settings, &facade, status);
+    supervisor.reserveResource(status);
+    EXPECT_EQ(status.code, c.code);
+    EXPECT_TRUE(nQoTest::loggedAt(c.code, c.file, c.line));
+    EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+    ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
+    EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+    EXPECT_EQ(fifo->fields.channelCount, 0u);
+    EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
+  }
+}
+
+TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
+  build(0);
+  settings.word3 = 2;
+  nQoUdR100::tBaseAO_FIFOSupervisor direct;
+  bringUp(direct, settings);
+  EXPECT_EQ(direct.getAdapter(), nullptr);
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(fifo->fields.fifoMode, 2u);
+  EXPECT_EQ(fifo->fields.refillChunk, 1u);
+  direct.releaseResource(setup);
+
+  nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  nQoTest::tScriptedDMAChannel channel{log, "channel"};
+  channel.channelNumber = 3;
+  map.entries[21] = &dmaTransfer;
+  map.entries[6] = &channel;
+  settings.word3 = 0;
+  settings.word6 = 6;
+  nQoUdR100::tBaseAO_FIFOSupervisor dma;
+  bringUp(dma, settings);
+  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
+  nQoUdR100::tAOStreamAdapter* adapter = dma.getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  EXPECT_EQ(adapter->getMode(), 0u);
+  tStatus2 status;
+  const unsigned char bytes[4] = {1, 2, 3, 4};
+  EXPECT_EQ(adapter->writeSamples(2, status), 0u);
+  EXPECT_EQ(adapter->write(bytes, 4, status), 0u);
+  EXPECT_EQ(adapter->transferState(status), 0u);
+  adapter->finish(status);
+  EXPECT_EQ(log.operations(), "");
+
+  map.entries[21] = &channel;
+  nQoUdR100::tBaseAO_FIFOSupervisor wrong;
+  dma.releaseResource(setup);
+  tStatus2 failed;
+  wrong.initialize(settings, &facade, failed);
+  wrong.link(map, failed);
+  wrong.reserveResource(failed);
+  wrong.linkResource(failed);
+  EXPECT_EQ(failed.code, -89000);
+  EXPECT_TRUE(nQoTest::loggedAt(-89000, "tBaseAO_FIFOSupervisor", 300));
+}
+
+TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(query(supervisor, 259), 4);
+  EXPECT_EQ(query(supervisor, 260), 16);
+  EXPECT_EQ(query(supervisor, 261), 8);
+  fifo->answers["arm"] = -3;
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(run(supervisor, 4100), -3);
+  EXPECT_EQ(supervisor.getState(), 5u);
+  fifo->answers.clear();
+  for (uint32_t code : {4100u, 2u, 3u}) EXPECT_EQ(run(supervisor, code), 0);
+  EXPECT_EQ(supervisor.getState(), 6u);
+  EXPECT_EQ(query(supervisor, 258), 1);
+  EXPECT_EQ(run(supervisor, 600), -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAO_FIFOSupervisor", 600));
+  log.clear();
+  tStatus2 status;
+  supervisor.commitCancel(status);
+  EXPECT_EQ(supervisor.getState(), 4u);
+  EXPECT_EQ(log.operations(), "fifo.complete, fifo.uncommit");
+  supervisor.releaseResource(status);
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(run(supervisor, 1), -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 401));
+}
+
+// ---- DAC transfer and routable --------------------------------------------
+
+class AODACTransferTest : public AOSupervisorsTest {
+ protected:
+  void SetUp() override {
+    AOSupervisorsTest::SetUp();
+    for (uint32_t k = 0; k < 2; ++k) {
+      dacSettings[k].record<0>().identifier = *identifier;
+      dacSettings[k].record<0>().identifier.setIndex(k);
+      dacPools[k].emplace(&dacs[k]);
+      nQoMRL100::getResourceBroker(setup)->registerPool(&dacSettings[k].record<0>().identifier,
+                                                        &*dacPools[k], setup);
+      bringUp(dacSupervisors[k], dacSettings[k]);
+      map.entries[30 + k] = &dacSupervisors[k];
+      settings.list.append(30 + k);
+    }
+    nQoUdR100::tAOTimingControllerSettings timingSettings;
+    timingSettings.record<0>().identifier = *identifier;
+    timingSettings.record<0>().identifier.setIndex(5);
+    timingPool.emplace(&timing);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&timingSettings.record<0>().identifier,
+                                                      &*timingPool, setup);
+    timingHeld.emplace();
+    transferHeld.emplace();
+    bringUp(timingSupervisor(), timingSettings);
+    map.entries[40] = &timingSupervisor();
+    settings.word4 = 40;
+    log.clear();
+  }
+  void TearDown() override {
+    for (auto& supervisor : dacSupervisors) supervisor.releaseResource(setup);
+    transferHeld.reset();
+    timingHeld.reset();
+    AOSupervisorsTest::TearDown();
+  }
+  void bringUpTransfer() {
+    tStatus2 status;
+    transfer().initialize(settings, &facade, status);
+    transfer().link(map, status);
+    transfer().reserveResource(status);
+    transfer().linkResource(status);
+    ASSERT_EQ(status.code, 0);
+    log.clear();
+  }
+  tLoggedDAC dacs[2] = {{log, "dac0"}, {log, "dac1"}};
+  std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> dacPools[2];
+  nQoUdR100::tAO_DACSettings dacSettings[2];
+  nQoUdR100::tBaseAO_DACSupervisor dacSupervisors[2];
+  tLoggedTiming timing{log};
+  std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>>
+      timingPool;
+  // Emplaced per test: the observer and the channel table are the module's
+  // allocations.
+  std::optional<nQoUdR100::tBaseAOTimingControllerSupervisor> timingHeld;
+  std::optional<nQoUdR100::tBaseAO_DACTransferSupervisor> transferHeld;
+  nQoUdR100::tBaseAOTimingControllerSupervisor& timingSupervisor() { return *timingHeld; }
+  nQoUdR100::tBaseAO_DACTransferSupervisor& transfer() { return *transferHeld; }
+  nQoUdR100::tAO_DACTransferSettings settings;
+};
+
+TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
+  settings.word2 = 1;
+  bringUpTransfer();
+  const int16_t samples[6] = {10, 11, 12, 13, 14, 15};
+  const uint16_t firstOnly[2] = {1, 0}, none[2] = {0, 0};
+  tStatus2 status;
+  EXPECT_EQ(transfer().write(3, 0, samples, firstOnly, status), 1u);
+  EXPECT_EQ(log.operations(),
+            "dac0.writeValue 10, timing.softwareUpdatePulse, dac0.writeValue 12, "
+            "timing.softwareUpdatePulse, dac0.writeValue 14, timing.softwareUpdatePulse");
+  log.clear();
+  EXPECT_EQ(transfer().write(1, 0, samples, none, status), 0u);
+  EXPECT_EQ(transfer().write(1, 0, samples, nullptr, status), 1u);
+  EXPECT_EQ(transfer().write(0, 0, samples, nullptr, status), 0u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "timing.softwareUpdatePulse, dac0.writeValue 10, dac1.writeValue 11, "
+            "timing.softwareUpdatePulse");
+  EXPECT_EQ(transfer().writeAvailable(1, samples, status), 0u);
+  EXPECT_EQ(status.code, -200454);
+  EXPECT_TRUE(nQoTest::loggedAt(-200454, "tBaseAO_DACTransferSupervisor", 422));
+}
+
+TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {
+  map.entries[31] = &timingSupervisor();
+  settings.word2 = 1;
+  tStatus2 status;
+  transfer().initialize(settings, &facade, status);
+  transfer().link(map, status);
+  transfer().linkResource(status);
+  EXPECT_EQ(status.code, -89000);
+  const int16_t samples[2] = {1, 2};
+  tStatus2 write;
+  EXPECT_EQ(transfer().write(1, 0, samples, nullptr, write), 0u);
+  EXPECT_EQ(write.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
+
+  map.entries[31] = &dacSupervisors[1];
+  map.entries[40] = nullptr;
+  nQoUdR100::tBaseAO_DACTransferSupervisor noTiming;
+  tStatus2 second;
+  noTiming.initialize(settings, &facade, second);
+  noTiming.link(map, second);
+  noTiming.linkResource(second);
+  tStatus2 pulse;
+  EXPECT_EQ(noTiming.write(1, 0, samples, nullptr, pulse), 0u);
+  EXPECT_EQ(pulse.code, -50004);
+  EXPECT_EQ(log.operations().find("writeValue"), std::string::npos);
+}
+
+TEST_F(AODACTransferTest, DoneEventsFollowWordOne) {
+  settings.word1 = 1;
+  bringUpTransfer();
+  tStatus2 status;
+  EXPECT_EQ(run(transfer(), 1), 0);
+  EXPECT_EQ(run(transfer(), 3), 0);
+  EXPECT_EQ(transfer().getState(), 5u);
+  EXPECT_EQ(run(transfer(), 2), -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAO_DACTransferSupervisor", 357));
+  transfer().commitCancel(status);
+  EXPECT_EQ(transfer().getState(), 4u);
+  transfer().unlinkResource(status);
+  transfer().releaseResource(status);
+  transfer().unlink(status);
+  EXPECT_EQ(transfer().getState(), 1u);
+  EXPECT_EQ(log.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
+}
+
+TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
+  nQoUdR100::tAORoutable routable(&timing);
+  tStatus2 status;
+  routable.route(8, 99, status);
+  routable.apply(status);
+  EXPECT_EQ(timing.fields.outputSelect, 0u);
+  EXPECT_EQ(timing.fields.timingSelectB, 0u);
+  const nQoMRU210::tRoute routes[] = {{7, 4}, {0, 5}, {1, 6}, {2, 9}};
+  routable.routeList({routes, routes + 4}, status);
+  timing.fields.timingFlagA = 77;
+  routable.apply(status);
+  EXPECT_EQ(timing.fields.timingSelectB, 5u);
+  EXPECT_EQ(timing.fields.timingFlagB, 6u);
+  EXPECT_EQ(timing.fields.timingSelectA, 9u);
+  EXPECT_EQ(timing.fields.timingFlagA, 0u) << "a pair writes both values";
+  EXPECT_EQ(timing.fields.outputSelect, 0u);
+  EXPECT_EQ(timing.fields.outputControlBit3, 4u);
+  timing.fields.timingSelectB = 1;
+  routable.apply(status);
+  EXPECT_EQ(timing.fields.timingSelectB, 1u) << "nothing pending any more";
+}
+
+}  // namespace

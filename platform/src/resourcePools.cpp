@@ -10,6 +10,7 @@
 #include "mrl/tImmedDigResource.h"
 #include "mrl/tPlatformPoolIdentity.h"
 #include "mrl/tTESKMaskedIdentifier.h"
+#include "msrl/iInterruptTransfer.h"
 #include "orb/castToClass.h"
 
 namespace {
@@ -66,6 +67,11 @@ namespace nQoLMSDR100 {
 void* iDMAChannelSupervisor::___classID = nullptr;
 void* iDMATransferSupervisor::___classID = nullptr;
 }  // namespace nQoLMSDR100
+
+namespace nQoMSRL100 {
+void* iInputInterruptTransfer::___classID = nullptr;
+void* iOutputInterruptTransfer::___classID = nullptr;
+}  // namespace nQoMSRL100
 
 namespace nQoMAS100 {
 void* iSchedulerActionSupervisor::___classID = nullptr;

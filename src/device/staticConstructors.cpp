@@ -39,6 +39,9 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/dio/cdioSupervisors.h"
+#include "supervisors/dio/tCDIOImmedDigSupervisor.h"
+#include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
@@ -108,6 +111,16 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDO_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDO_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDIInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDOInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIOImmedDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikPFIDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFixedDirectionDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavik37PinDigSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

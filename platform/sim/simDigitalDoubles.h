@@ -25,6 +25,9 @@ class tSimTimeStampSink : public nQoMSRL100::iTimeStampSink {
     log.push_back(kFinished);
     if (finishCode != 0) status.setCode(finishCode, "sim", "tSimTimeStampSink", 1);
   }
+  // A change-detection read reports no time stamp or interval.
+  void setTimeStamp(const tPALTime128&, nQoMDBG100::tStatus2&) override {}
+  void setInterval(const tPALTime128&, nQoMDBG100::tStatus2&) override {}
 
   std::vector<uint64_t> log;
   int finishCode = 0;

@@ -229,3 +229,11 @@ void wasterSleep(tTimerTimeWasterKind kind, uint64_t amount, tTimerTimeUnit unit
 }
 
 uint64_t tPALSysInfo::getTime() { return nQoPlatform::clockNanoseconds(); }
+
+void tPALSysInfo::getTime(tPALTime128& seconds) {
+  constexpr uint64_t kPerSecond = 1'000'000'000;
+  const uint64_t now = nQoPlatform::clockNanoseconds();
+  seconds.integer = static_cast<int64_t>(now / kPerSecond);
+  seconds.fraction =
+      static_cast<uint64_t>((static_cast<unsigned __int128>(now % kPerSecond) << 64) / kPerSecond);
+}

@@ -86,4 +86,21 @@ TEST(FixedPoint128, ProductsRoundHalfUpOnTheMagnitude) {
   }
 }
 
+TEST(FixedPoint128, SumsCarryTheFractionIntoTheIntegerWord) {
+  const struct {
+    tFixed a, b, sum;
+  } cases[] = {
+      {fixed(1, 1ull << 63), fixed(2, 1ull << 63), tFixed(4)},    // 1.5 + 2.5
+      {fixed(0, ~0ull), fixed(0, 1), tFixed(1)},                  // carry out of the fraction
+      {tFixed(-1), fixed(0, 1ull << 62), fixed(-1, 1ull << 62)},  // -1 + 0.25
+      {fixed(INT64_MAX, 0), tFixed(1), fixed(INT64_MIN, 0)},      // wraps
+  };
+  for (const auto& c : cases) {
+    tFixed result = c.a;
+    result += c.b;
+    EXPECT_EQ(result, c.sum) << c.a.integer << " + " << c.b.integer;
+    EXPECT_EQ(tFixed(result.words()), c.sum) << "the platform words keep both halves";
+  }
+}
+
 }  // namespace

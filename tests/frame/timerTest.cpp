@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "frame/tTimerTimeout.h"
+#include "pal/tPALSysInfo.h"
 #include "testClockFixture.h"
 
 namespace {
@@ -145,6 +146,25 @@ TEST_F(TimerTest, SleepingWaitReturnsOnceTheClockHasPassedTheDeadlineAndStopsAtA
   EXPECT_EQ(spin.waitForTimeout(&failing), 0u);
   EXPECT_EQ(failing, -6000);
   EXPECT_EQ(nQoSim::sleepLog().size(), sleeps);
+}
+
+TEST_F(TimerTest, SystemTimeReadsTheTestClockInSecondsWithTheFractionRoundedDown) {
+  const struct {
+    uint64_t clock;
+    tPALTime128 seconds;
+  } cases[] = {
+      {1000 * 1'000'000'000ull, {0, 1000}},
+      {1'500'000'000, {1ull << 63, 1}},
+      {1, {18'446'744'073, 0}},  // 2^64 / 10^9, rounded down
+      {999'999'999, {18'446'744'055'262'807'542ull, 0}},
+  };
+  for (const auto& c : cases) {
+    nQoSim::setClock(c.clock);
+    tPALTime128 seconds{7, 7};
+    tPALSysInfo::getTime(seconds);
+    EXPECT_EQ(seconds, c.seconds) << c.clock;
+    EXPECT_EQ(tPALSysInfo::getTime(), c.clock);
+  }
 }
 
 }  // namespace

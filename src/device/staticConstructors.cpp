@@ -40,6 +40,7 @@
 #include "settings/triggerTEDSSettings.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/dio/cdioSupervisors.h"
+#include "supervisors/dio/immediateRegistrations.h"
 #include "supervisors/dio/tCDIOImmedDigSupervisor.h"
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
@@ -121,6 +122,8 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikPFIDigSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikFixedDirectionDigSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavik37PinDigSupervisor>::construct,
+    nQoUdR100::constructCDIImmediateTransferSupervisor,
+    nQoUdR100::constructCDOImmediateTransferSupervisor,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     nQoUdR100::tCounterProductTable::construct,
     nullptr,

@@ -119,7 +119,8 @@ struct tCDODirection {
 template <class Dir>
 struct tCorrelatedFIFORow {
   static constexpr const char* kClassName = Dir::kFIFOName;
-  using tInterface = nQoMRL100::iPrimitiveSupervisor;
+  template <class Self>
+  using tBase = nQoMRL100::iPrimitiveSupervisor;
   using tSettings = typename Dir::tFIFOSettings;
   using tPrimitive = typename Dir::tFIFO;
   using tLinks = tCorrelatedFIFOLinks<Dir>;
@@ -139,7 +140,8 @@ struct tCorrelatedFIFORow {
 template <class Dir>
 struct tCorrelatedDMARow {
   static constexpr const char* kClassName = Dir::kDMAName;
-  using tInterface = nQoMRL100::iPrimitiveSupervisor;
+  template <class Self>
+  using tBase = nQoMRL100::iPrimitiveSupervisor;
   using tSettings = typename Dir::tDMASettings;
   using tPrimitive = typename Dir::tDMAPrimitive;
   using tLinks = tCorrelatedDMALinks<Dir>;
@@ -160,7 +162,8 @@ struct tCorrelatedDMARow {
 template <class Dir>
 struct tCorrelatedInterruptRow {
   static constexpr const char* kClassName = Dir::kInterruptName;
-  using tInterface = nQoMRL100::iPrimitiveSupervisor;
+  template <class Self>
+  using tBase = nQoMRL100::iPrimitiveSupervisor;
   using tSettings = typename Dir::tInterruptSettings;
   using tPrimitive = typename Dir::tInterruptPrimitive;
   using tLinks = tCorrelatedInterruptLinks<Dir, tCorrelatedSupervisor<tCorrelatedFIFORow<Dir>>>;

@@ -10,7 +10,7 @@
 //   reserved(primitive, settings, status)      the fresh grant prepared
 //   linkResource(primitive or null, word, status)
 //   unlinkResource(primitive, status)
-//   releasing(primitive or null, status) / released(status)
+//   releasing(primitive or null, status)
 //   starting(status), requestCancel(primitive, word, status)
 #pragma once
 
@@ -39,7 +39,6 @@ class tCorrelatedLinksBase {
   void reserved(Prim&, const Settings&, nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void releasing(Prim*, nQoMDBG100::tStatus2&) {}
-  void released(nQoMDBG100::tStatus2&) {}
   void starting(nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}

@@ -8,7 +8,8 @@
 //     static constexpr const char* kClassName = "nQoUdR100::tBaseCDI_FIFOSupervisor";
 //     using tSettings = tCDI_FIFOSettings;
 //     using tPrimitive = nQoUdP100::tBaseCDI_FIFOPrimitive;
-//     using tInterface = nQoMRL100::iPrimitiveSupervisor;      // or a stream's
+//     template <class Self>
+//     using tBase = nQoMRL100::iPrimitiveSupervisor;           // or a stream part over it
 //     using tLinks = tCorrelatedFIFOLinks<tCDIDirection>;      // the position's own part
 //     static constexpr tStatusSite kNoPrimitive{"tBaseCDI_FIFOSupervisor", 166};
 //     static constexpr tStatusSite kNotSupported{"tBaseCDI_FIFOSupervisor", 231};
@@ -75,7 +76,8 @@ constexpr int indexOf(uint32_t code) {
 }  // namespace nCorrelated
 
 template <class Row>
-class tCorrelatedSupervisor : public Row::tInterface, public tModuleObject {
+class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<Row>>,
+                              public tModuleObject {
  public:
   static constexpr const char* kClassName = Row::kClassName;
   static inline void* ___classID = nullptr;
@@ -85,7 +87,7 @@ class tCorrelatedSupervisor : public Row::tInterface, public tModuleObject {
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     if (classID == &___classID) return this;
-    return Row::tInterface::___CPPKRLDynamicCast(classID);
+    return nQoMRL100::iPrimitiveSupervisor::___CPPKRLDynamicCast(classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tCorrelatedSupervisor*>(this)->___CPPKRLDynamicCast(classID);
@@ -181,7 +183,6 @@ class tCorrelatedSupervisor : public Row::tInterface, public tModuleObject {
     }
     _primitive = nullptr;
     _granted = false;
-    _links.released(status);
     _word = nCorrelated::kLinked;
   }
 

@@ -128,7 +128,8 @@ void BM_CDIImmediateSupervisorRead(benchmark::State& state) {
   uint64_t samples = 0;
   for (auto _ : state) samples += stream.read(1, 0xFFFFFFFF, sample, nullptr, &attributes, s);
   if (nQoSim::totalAllocations() != allocations) state.SkipWithError("allocated");
-  if (s.code != 0 || samples != state.iterations()) state.SkipWithError("failed");
+  if (s.code != 0 || samples != static_cast<uint64_t>(state.iterations()))
+    state.SkipWithError("failed");
   tStatus2 down;
   supervisor.releaseResource(down);
   nQoSim::resetResourceBroker();

@@ -112,6 +112,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAITimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::iCDI_DMATransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_FIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDO_FIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_DMATransferSupervisor>::construct,

@@ -291,6 +291,11 @@ TEST_F(CDIOSupervisorsTest, EndpointsForwardOnlyToLinkedTargets) {
             "channel.getChannelNumber, partner.getPartnerHandle, handle.bindEndpoint");
   EXPECT_EQ(partner.handle.endpoint,
             static_cast<nQoLMSDR100::iDMAEndpoint*>(supervisor.getLinks().endpoint()));
+  // Partners reach the primitive through the supervisor's second face.
+  auto* face = static_cast<iCDI_DMATransferSupervisor*>(
+      supervisor.___CPPKRLDynamicCast(&iCDI_DMATransferSupervisor::___classID));
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(face->getPrimitive(), &input);
   log.clear();
   supervisor.getLinks().endpoint()->transferEnded(s);
   EXPECT_EQ(log.operations(), "handle.transferEnded");

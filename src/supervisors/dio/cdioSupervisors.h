@@ -24,6 +24,7 @@
 #include "settings/tCDO_FIFOSettings.h"
 #include "supervisors/dio/correlatedLinks.h"
 #include "supervisors/dio/digitalEndpoints.h"
+#include "supervisors/dio/iCDI_DMATransferSupervisor.h"
 #include "supervisors/dio/tCorrelatedSupervisor.h"
 
 namespace nQoUdR100 {
@@ -37,6 +38,7 @@ struct tCDIDirection {
   using tDMAPrimitive = nQoUdP100::tBaseCDI_DMATransferPrimitive;
   using tDMASettings = tCDI_DMATransferSettings;
   using tDMAEndpoint = tCDI_DMATransferDestination;
+  using tDMABase = tCDI_DMATransferSupervisorBase;
   static constexpr const char* kDMAName = "nQoUdR100::tBaseCDI_DMATransferSupervisor";
   static constexpr const char* kDMAFile = "tBaseCDI_DMATransferSupervisor";
   static constexpr unsigned kDMANoPrimitiveLine = 196;
@@ -79,6 +81,7 @@ struct tCDODirection {
   using tDMAPrimitive = nQoUdP100::tBaseCDO_DMATransferPrimitive;
   using tDMASettings = tCDO_DMATransferSettings;
   using tDMAEndpoint = tCDO_DMATransferSource;
+  using tDMABase = nQoMRL100::iPrimitiveSupervisor;
   static constexpr const char* kDMAName = "nQoUdR100::tBaseCDO_DMATransferSupervisor";
   static constexpr const char* kDMAFile = "tBaseCDO_DMATransferSupervisor";
   static constexpr unsigned kDMANoPrimitiveLine = 195;
@@ -141,7 +144,7 @@ template <class Dir>
 struct tCorrelatedDMARow {
   static constexpr const char* kClassName = Dir::kDMAName;
   template <class Self>
-  using tBase = nQoMRL100::iPrimitiveSupervisor;
+  using tBase = typename Dir::tDMABase;
   using tSettings = typename Dir::tDMASettings;
   using tPrimitive = typename Dir::tDMAPrimitive;
   using tLinks = tCorrelatedDMALinks<Dir>;

@@ -84,10 +84,11 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   using tSettings = typename Row::tSettings;
   using tPrimitive = typename Row::tPrimitive;
   using tPool = tSingularResourcePool<tPrimitive*>;
+  using tBase = typename Row::template tBase<tCorrelatedSupervisor<Row>>;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     if (classID == &___classID) return this;
-    return nQoMRL100::iPrimitiveSupervisor::___CPPKRLDynamicCast(classID);
+    return tBase::___CPPKRLDynamicCast(classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tCorrelatedSupervisor*>(this)->___CPPKRLDynamicCast(classID);
@@ -226,6 +227,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   uint32_t getLifecycle() const { return _word; }
+  // Also the CDI DMA supervisor's iCDI_DMATransferSupervisor::getPrimitive.
   tPrimitive* getPrimitive() const { return _primitive; }
   const tSettings& getSettings() const { return _settings; }
   typename Row::tLinks& getLinks() { return _links; }

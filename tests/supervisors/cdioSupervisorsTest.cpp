@@ -326,7 +326,7 @@ TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
   supervisor.initialize(settings, nullptr, s);
 
   // A first partner that is no input interrupt transfer.
-  tOutputPartner wrong(log, "wrong");
+  tScriptedSupervisor wrong(log, "wrong");
   tInputPartner partner(log, "partner");
   supervisors.entries = {{1, &wrong}, {2, &fifo}};
   supervisor.link(supervisors, s);

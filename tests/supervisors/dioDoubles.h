@@ -1,7 +1,7 @@
 // Doubles of the digital supervisors' partners, each logging into a
 // tCallLog as "who.operation arguments": static lines and the write
-// redirector, a DMA partner with its handle, interrupt-transfer partners whose
-// transfer object moves bytes through the stream it is given.
+// redirector, a DMA partner with its handle, an input interrupt-transfer
+// partner whose transfer object reads through the stream it is given.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,6 @@
 
 #include "cdp/iImmedDigPrim.h"
 #include "frame/iReadable.h"
-#include "frame/iWriteable.h"
 #include "mrl/iDMATransferSupervisor.h"
 #include "msrl/iInterruptTransfer.h"
 #include "primitives/cdio/iImmedDigWriteRedirector.h"
@@ -85,37 +84,22 @@ class tDMAHandlePartner : public tScriptedDMATransfer {
   tPartnerHandle handle;
 };
 
-// The transfer object moves bytes through the stream it is given: reads
-// into `bytes` (input), writes from `bytes` (output).
-template <class Object, class Stream>
-class tTransferObject : public Object, public tScriptedDouble {
+// An input transfer object: it reads what it is asked for through the
+// stream it is given into `bytes`.
+class tInputObject : public nQoMSRL100::iInputTransferObject, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  uint32_t transfer(Stream* stream, uint32_t count, tStatus2& s) override {
+  uint32_t transfer(nQoMXSL100::iReadable<unsigned char>* given, uint32_t count,
+                    tStatus2& s) override {
     answer("transfer " + std::to_string(count), s);
-    this->stream = stream;
+    stream = given;
     bytes.resize(count);
-    return stream->write(bytes.data(), count, s);
+    return stream->read(bytes.data(), count, s);
   }
   void transferEnded(tStatus2& s) override { answer("transferEnded", s); }
-  Stream* stream = nullptr;
+  nQoMXSL100::iReadable<unsigned char>* stream = nullptr;
   std::vector<uint8_t> bytes;
 };
-
-template <>
-inline uint32_t
-tTransferObject<nQoMSRL100::iInputTransferObject, nQoMXSL100::iReadable<unsigned char>>::transfer(
-    nQoMXSL100::iReadable<unsigned char>* stream, uint32_t count, tStatus2& s) {
-  answer("transfer " + std::to_string(count), s);
-  this->stream = stream;
-  bytes.resize(count);
-  return stream->read(bytes.data(), count, s);
-}
-
-using tInputObject =
-    tTransferObject<nQoMSRL100::iInputTransferObject, nQoMXSL100::iReadable<unsigned char>>;
-using tOutputObject =
-    tTransferObject<nQoMSRL100::iOutputTransferObject, nQoMXSL100::iWriteable<unsigned char>>;
 
 class tInputPartner : public tScriptedPartner<nQoMSRL100::iInputInterruptTransfer> {
  public:
@@ -126,17 +110,6 @@ class tInputPartner : public tScriptedPartner<nQoMSRL100::iInputInterruptTransfe
     return &object;
   }
   tInputObject object;
-};
-
-class tOutputPartner : public tScriptedPartner<nQoMSRL100::iOutputInterruptTransfer> {
- public:
-  tOutputPartner(tCallLog& log, const std::string& name)
-      : tScriptedPartner(log, name), object(log, "object") {}
-  nQoMSRL100::iOutputTransferObject* getTransferObject(tStatus2& s) override {
-    answer("getTransferObject", s);
-    return &object;
-  }
-  tOutputObject object;
 };
 
 }  // namespace nQoTest

@@ -11,6 +11,7 @@
 #include "mrl/tImmedDigResource.h"
 #include "mrl/tPlatformPoolIdentity.h"
 #include "mrl/tTESKMaskedIdentifier.h"
+#include "msrl/iInterruptTransfer.h"
 #include "orb/castToClass.h"
 
 namespace {
@@ -68,6 +69,11 @@ void* iDMAChannelSupervisor::___classID = nullptr;
 void* iDMATransferSupervisor::___classID = nullptr;
 void* iInterruptTransferSupervisor::___classID = nullptr;
 }  // namespace nQoLMSDR100
+
+namespace nQoMSRL100 {
+void* iInputInterruptTransfer::___classID = nullptr;
+void* iOutputInterruptTransfer::___classID = nullptr;
+}  // namespace nQoMSRL100
 
 namespace nQoMAS100 {
 void* iSchedulerActionSupervisor::___classID = nullptr;

@@ -97,6 +97,18 @@ void tTerminalReservation::reserveThroughWithFlag(uint64_t connection, const cha
             status);
 }
 
+void tTerminalReservation::reserveByName(const tGUID& device, const char* terminal,
+                                         tStatus2& status) {
+  tTerminalRecord record{.function = "reserveByName", .device = device, .terminal = text(terminal)};
+  std::lock_guard<std::mutex> lock(gLock);
+  if (!admit(record, status)) return;
+  if (std::find(gHeld.begin(), gHeld.end(), record.terminal) == gHeld.end()) {
+    gHeld.push_back(record.terminal);
+    return;
+  }
+  status.setCode(kTerminalHeld, "qomru", "tTerminalReservation", 40);
+}
+
 void tTerminalReservation::release(const tGUID& device, const char* terminal, tStatus2& status) {
   releaseAs({.function = "release", .device = device, .terminal = text(terminal)}, status);
 }

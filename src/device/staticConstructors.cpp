@@ -48,6 +48,10 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "supervisors/dio/cdioSupervisors.h"
+#include "supervisors/dio/immediateRegistrations.h"
+#include "supervisors/dio/tCDIOImmedDigSupervisor.h"
+#include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
@@ -132,6 +136,19 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAOTimingControllerSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_FIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAO_DACTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::iCDI_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDO_FIFOSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDI_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDO_DMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDIInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDOInterruptTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tCDIOImmedDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikPFIDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFixedDirectionDigSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavik37PinDigSupervisor>::construct,
+    nQoUdR100::constructCDIImmediateTransferSupervisor,
+    nQoUdR100::constructCDOImmediateTransferSupervisor,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     QOUDR_ROUTABLE_REGISTRARS(QOUDR_REGISTRAR_CONSTRUCTORS)
     nQoUdR100::tClassRegistration<nQoUdR100::tMIO_GUIDIdentifier>::construct,

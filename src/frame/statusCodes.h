@@ -89,6 +89,8 @@ inline constexpr int kWritePastTotal = -200288;   // a write after the finite to
 inline constexpr int kWaitTimeout = -200474;      // no data, room, update or sample clock in time
 inline constexpr int kNullDestination = -224629;  // a read was given no destination
 inline constexpr int kStreamOperationNotOffered = -200455;  // an input stream's other operation
+// An output stream's other operation.
+inline constexpr int kOutputStreamOperationNotOffered = -200454;
 // A sample-clock wait before the task was committed.
 inline constexpr int kWaitBeforeCommit = -200475;
 // A setting changed after the transfer was set up.
@@ -130,7 +132,6 @@ inline constexpr int kPLLNotLocked = -200245;           // the PLL did not repor
 inline constexpr int kEEPROMCacheRange = -50007;        // a cache range past the cached bytes
 inline constexpr int kEEPROMReadRange = -50010;         // an EEPROM read past its size
 inline constexpr int kEEPROMWriteRange = -50013;        // an EEPROM write past its size
-inline constexpr int kStreamWriteNotOffered = -200454;  // an output stream's other operation
 
 // Board bring-up.
 inline constexpr int kNoDeviceNode = -50300;  // a board handle without a device-tree node

@@ -233,7 +233,7 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(stream->write(1, 0, values, nullptr, status), 1u);
   EXPECT_EQ(stream->write(0, 0, values, nullptr, status), 0u);
   EXPECT_EQ(stream->write(3, 0, values, nullptr, status), 3u);
-  EXPECT_EQ(stream->writeAvailable(3, values, status), 0u);
+  EXPECT_EQ(stream->getAvailable(status), 0u);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), "dac.writeValue -5, dac.writeValues 0, dac.writeValues 3");
 
@@ -799,7 +799,7 @@ TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
   EXPECT_EQ(log.operations(),
             "timing.softwareUpdatePulse, dac0.writeValue 10, dac1.writeValue 11, "
             "timing.softwareUpdatePulse");
-  EXPECT_EQ(transfer().writeAvailable(1, samples, status), 0u);
+  EXPECT_EQ(transfer().getAvailable(status), 0u);
   EXPECT_EQ(status.code, -200454);
   EXPECT_TRUE(nQoTest::loggedAt(-200454, "tBaseAO_DACTransferSupervisor", 422));
 }

@@ -7,6 +7,9 @@
 
 namespace nQoCDR100 {
 
+// The primitive-type name of an immediate digital primitive's pool.
+inline constexpr const char kImmedDigPrimName[] = "ImmedDigPrim";
+
 class tTESKMaskedIdentifier : public nQoMRL100::iResourceIdentifier {
  public:
   static void* ___classID;

@@ -18,6 +18,8 @@ namespace nQoMRU210 {
 
 class tTerminalReservation {
  public:
+  static constexpr int kTerminalHeld = -50103;
+
   static void reserve(const nQoORB100::tGUID& device, const char* terminal, uint32_t attribute,
                       const wchar_t* reservationName, nQoMDBG100::tStatus2& status);
   static void reserveWithFlag(const nQoORB100::tGUID& device, const char* terminal,
@@ -28,6 +30,10 @@ class tTerminalReservation {
                              const wchar_t* reservationName, nQoMDBG100::tStatus2& status);
   static void reserveThroughWithFlag(uint64_t connection, const char* terminal, uint32_t attribute,
                                      const wchar_t* reservationName, nQoMDBG100::tStatus2& status);
+  // Reserves the terminal of that name for the device; a terminal held now
+  // is refused (kTerminalHeld) and stays with its holder.
+  static void reserveByName(const nQoORB100::tGUID& device, const char* terminal,
+                            nQoMDBG100::tStatus2& status);
 
   static void release(const nQoORB100::tGUID& device, const char* terminal,
                       nQoMDBG100::tStatus2& status);

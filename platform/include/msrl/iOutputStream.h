@@ -1,6 +1,8 @@
-// A sink of 16-bit samples that the platform writes: count samples (or scans)
-// from the source, a mask of 16-bit flags where a stream takes one. The
-// second word is the platform's and unused by the board's streams. A
+// A sink of samples that the platform writes: count samples (or scans) from
+// the source, whose elements are the stream's (16-bit samples for analog
+// output, bytes for digital output). The word is the time-out of a stream that
+// waits (milliseconds; 0xFFFFFFFF no limit), unused by the others; extra is a
+// mask of 16-bit flags where a stream takes one, else passed on unread. A
 // supervisor that offers such a stream hands it out through
 // iOutputStreamPrimitiveSupervisor.
 #pragma once
@@ -15,11 +17,10 @@ namespace nQoMSRL100 {
 class iOutputStream {
  public:
   // The number of samples (or scans) taken.
-  virtual uint32_t write(uint32_t count, uint32_t word, const int16_t* source, const uint16_t* mask,
+  virtual uint32_t write(uint32_t count, uint32_t word, const void* source, const void* extra,
                          nQoMDBG100::tStatus2& status) = 0;
-  // Writes without waiting, where a stream offers it.
-  virtual uint32_t writeAvailable(uint32_t count, const int16_t* source,
-                                  nQoMDBG100::tStatus2& status) = 0;
+  // The room for samples now, where a stream offers it.
+  virtual uint32_t getAvailable(nQoMDBG100::tStatus2& status) = 0;
   virtual ~iOutputStream();
 };
 

@@ -34,6 +34,7 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   uint32_t state() const { return _state; }
 
   void setTimeout(uint32_t timeout) { _timeout.set(timeout); }
+  tImmediateTimeout::tMode timeoutMode() const { return _timeout.mode(); }
   void setSampleMode(uint32_t mode) { _sampleMode = mode; }
   void setTotal(uint32_t samples) { _total = samples; }
   void setDoneObserver(iDoneObserver* observer) { _doneObserver = observer; }

@@ -89,8 +89,9 @@ void tBaseAO_DACSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
   _state = kPlainResourcesLinked;
 }
 
-uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const int16_t* source,
-                                      const uint16_t*, nQoMDBG100::tStatus2& status) {
+uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buffer, const void*,
+                                      nQoMDBG100::tStatus2& status) {
+  const auto* source = static_cast<const int16_t*>(buffer);
   if (status.isFatal()) return 0;
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr) {

@@ -38,9 +38,9 @@ class tBaseAO_DACSupervisor final
 
   // One sample through the single-value write (answers 1), any other count
   // through the multi-value write. Without a DAC: -50004 and 0.
-  uint32_t write(uint32_t count, uint32_t word, const int16_t* source, const uint16_t* mask,
+  uint32_t write(uint32_t count, uint32_t word, const void* buffer, const void* extra,
                  nQoMDBG100::tStatus2& status) override;
-  uint32_t writeAvailable(uint32_t, const int16_t*, nQoMDBG100::tStatus2&) override { return 0; }
+  uint32_t getAvailable(nQoMDBG100::tStatus2&) override { return 0; }
 
  private:
   void applySettings(nQoMDBG100::tStatus2& status);

@@ -136,15 +136,16 @@ bool tBaseAO_DACTransferSupervisor::ready() const {
   return _settings.word2 == 0 || _timing != nullptr;
 }
 
-uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const int16_t* source,
-                                              const uint16_t* mask, nQoMDBG100::tStatus2& status) {
+uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const void* buffer,
+                                              const void* extra, nQoMDBG100::tStatus2& status) {
+  const auto* mask = static_cast<const uint16_t*>(extra);
   if (status.isFatal() || _channelCount == 0) return 0;
   if (!ready()) {
     setCode(status, kNullPointer, {kFile, 392});
     return 0;
   }
   uint64_t written = 0;
-  const int16_t* scan = source;
+  const auto* scan = static_cast<const int16_t*>(buffer);
   for (uint32_t s = 0; s < scans; ++s, scan += _channelCount) {
     for (uint32_t k = 0; k < _channelCount; ++k) {
       if (mask != nullptr && mask[k] == 0) continue;
@@ -156,9 +157,8 @@ uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const in
   return static_cast<uint32_t>(written / _channelCount);
 }
 
-uint32_t tBaseAO_DACTransferSupervisor::writeAvailable(uint32_t, const int16_t*,
-                                                       nQoMDBG100::tStatus2& status) {
-  setCode(status, kStreamWriteNotOffered, {kFile, 422});
+uint32_t tBaseAO_DACTransferSupervisor::getAvailable(nQoMDBG100::tStatus2& status) {
+  setCode(status, kOutputStreamOperationNotOffered, {kFile, 422});
   return 0;
 }
 

@@ -50,11 +50,10 @@ class tBaseAO_DACTransferSupervisor final
   // skips its channel. Answers the samples written per channel. A channel
   // without its DAC, or the pulse without the timing engine: -50004 before
   // the first sample, and 0.
-  uint32_t write(uint32_t scans, uint32_t word, const int16_t* source, const uint16_t* mask,
+  uint32_t write(uint32_t scans, uint32_t word, const void* buffer, const void* extra,
                  nQoMDBG100::tStatus2& status) override;
   // -200454: the stream offers no other write.
-  uint32_t writeAvailable(uint32_t count, const int16_t* source,
-                          nQoMDBG100::tStatus2& status) override;
+  uint32_t getAvailable(nQoMDBG100::tStatus2& status) override;
 
  private:
   struct tChannel {

@@ -200,8 +200,9 @@ void tBaseAO_FIFOSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
   _state = kPlainResourcesLinked;
 }
 
-uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const int16_t* source,
-                                       const uint16_t*, nQoMDBG100::tStatus2& status) {
+uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buffer, const void*,
+                                       nQoMDBG100::tStatus2& status) {
+  const auto* source = static_cast<const int16_t*>(buffer);
   if (status.isFatal() || count == 0) return 0;
   nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
   if (fifo == nullptr) {

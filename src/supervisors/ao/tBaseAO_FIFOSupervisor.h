@@ -50,9 +50,9 @@ class tBaseAO_FIFOSupervisor final
   // write (answers 1), else the multi-sample write, answered per channel.
   // 0 for no samples or no channels; -50150 and 0 when count × channels
   // passes 32 bits; -50004 and 0 without a FIFO.
-  uint32_t write(uint32_t count, uint32_t word, const int16_t* source, const uint16_t* mask,
+  uint32_t write(uint32_t count, uint32_t word, const void* buffer, const void* extra,
                  nQoMDBG100::tStatus2& status) override;
-  uint32_t writeAvailable(uint32_t, const int16_t*, nQoMDBG100::tStatus2&) override { return 0; }
+  uint32_t getAvailable(nQoMDBG100::tStatus2&) override { return 0; }
 
   tAOStreamAdapter* getAdapter() const { return _adapter; }
 

@@ -1,0 +1,202 @@
+// The position parts of the correlated digital supervisors (FIFO, DMA and
+// interrupt transfer), each one template over a direction row
+// (cdioDirections.h), so that a CDI and a CDO supervisor of one position are
+// one class shape. tCorrelatedSupervisor calls these hooks:
+//
+//   initialize(facade, status)                 endpoints created
+//   apply(primitive, settings, status)         settings into the primitive
+//   deployed(settings, status)                 partner keys taken
+//   link(map, status)                          partners looked up
+//   reserved(primitive, settings, status)      the fresh grant prepared
+//   linkResource(primitive or null, word, status)
+//   unlinkResource(primitive, status)
+//   releasing(primitive or null, status)
+//   starting(status), requestCancel(primitive, word, status)
+#pragma once
+
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iDMAChannelSupervisor.h"
+#include "mrl/iDMATransferSupervisor.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iPrimitiveSupervisorMap.h"
+#include "mrl/iRuntimeFacade.h"
+#include "reservation/castAnswer.h"
+
+namespace nQoUdR100 {
+
+// What every position does the same way: nothing.
+class tCorrelatedLinksBase {
+ public:
+  void initialize(nQoMRL100::iRuntimeFacade*, nQoMDBG100::tStatus2&) {}
+  template <class Settings>
+  void deployed(const Settings&, nQoMDBG100::tStatus2&) {}
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2&) {}
+  template <class Prim, class Settings>
+  void reserved(Prim&, const Settings&, nQoMDBG100::tStatus2&) {}
+  template <class Prim>
+  void releasing(Prim*, nQoMDBG100::tStatus2&) {}
+  void starting(nQoMDBG100::tStatus2&) {}
+  template <class Prim>
+  void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}
+};
+
+// FIFO: the two mode flags, nothing to link.
+template <class Dir>
+class tCorrelatedFIFOLinks : public tCorrelatedLinksBase {
+ public:
+  using tPrimitive = typename Dir::tFIFO;
+
+  void apply(tPrimitive& fifo, const typename Dir::tFIFOSettings& settings,
+             nQoMDBG100::tStatus2& status) {
+    const auto& fields = settings.template record<0>();
+    fifo.setModeFlag(static_cast<uint32_t>(fields.fifoModeFlag), status, 0);
+    fifo.setSecondaryModeFlag(fields.fifoSecondaryModeFlag, status);
+  }
+  void linkResource(tPrimitive*, uint32_t& word, nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) word = 4;
+  }
+  void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
+};
+
+// DMA: the channel and the partner transfer supervisor from the map, the
+// owned endpoint between the primitive and the partner's handle.
+template <class Dir>
+class tCorrelatedDMALinks : public tCorrelatedLinksBase {
+ public:
+  using tPrimitive = typename Dir::tDMAPrimitive;
+  using tEndpoint = typename Dir::tDMAEndpoint;
+
+  tCorrelatedDMALinks() = default;
+  ~tCorrelatedDMALinks() { delete _endpoint; }
+  tCorrelatedDMALinks(const tCorrelatedDMALinks&) = delete;
+  tCorrelatedDMALinks& operator=(const tCorrelatedDMALinks&) = delete;
+
+  // A failed allocation is in the status and leaves the endpoint null.
+  void initialize(nQoMRL100::iRuntimeFacade*, nQoMDBG100::tStatus2& status) {
+    if (_endpoint == nullptr) _endpoint = new (status) tEndpoint;
+  }
+  void apply(tPrimitive& transfer, const typename Dir::tDMASettings& settings,
+             nQoMDBG100::tStatus2& status) {
+    Dir::applyDMA(transfer, settings.template record<0>(), status);
+  }
+  void deployed(const typename Dir::tDMASettings& settings, nQoMDBG100::tStatus2&) {
+    _channelKey = settings.template record<0>().dmaChannelSupervisorKey;
+    _partnerKey = settings.template record<0>().dmaTransferSupervisorKey;
+  }
+  // Either partner missing or of another class: -89000 and null.
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+    _channel = nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(
+        map.lookup(_channelKey, status), status, {Dir::kDMAFile, 150});
+    _partner = nQoMRTB100::castAnswer<nQoLMSDR100::iDMATransferSupervisor>(
+        map.lookup(_partnerKey, status), status, {Dir::kDMAFile, 155});
+  }
+  // The channel's number and the endpoint into the primitive, the partner's
+  // handle into the endpoint, word 4; then the primitive attaches whatever
+  // the status. Without primitive, endpoint or partners: -50004.
+  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+    if (transfer == nullptr || _endpoint == nullptr || _channel == nullptr || _partner == nullptr) {
+      setCode(status, kNullPointer, {Dir::kDMAFile, 170});
+      return;
+    }
+    transfer->setDMAChannelNumber(_channel->getChannelNumber(status));
+    Dir::setEndpoint(*transfer, _endpoint, status);
+    _handle = _partner->getPartnerHandle(status);
+    _endpoint->setPartnerHandle(_handle);
+    if (status.isNotFatal()) word = 4;
+    transfer->registerObservers(status);
+  }
+  void unlinkResource(tPrimitive& transfer, nQoMDBG100::tStatus2& status) {
+    transfer.unregisterObservers(status);
+  }
+
+  tEndpoint* endpoint() const { return _endpoint; }
+  nQoLMSDR100::iDMAPartnerHandle* partnerHandle() const { return _handle; }
+
+ private:
+  uint32_t _channelKey = 0xFFFFFFFF;
+  uint32_t _partnerKey = 0xFFFFFFFF;
+  nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
+  nQoLMSDR100::iDMATransferSupervisor* _partner = nullptr;
+  nQoLMSDR100::iDMAPartnerHandle* _handle = nullptr;
+  tEndpoint* _endpoint = nullptr;
+};
+
+// Interrupt: the platform's transfer partner and the FIFO supervisor from the
+// map (cast at linkResource), the owned endpoint with its FIFO stream.
+template <class Dir, class FIFOSupervisor>
+class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
+ public:
+  using tPrimitive = typename Dir::tInterruptPrimitive;
+  using tEndpoint = typename Dir::tInterruptEndpoint;
+  using tPartner = typename Dir::tInterruptPartner;
+
+  tCorrelatedInterruptLinks() = default;
+  ~tCorrelatedInterruptLinks() { delete _endpoint; }
+  tCorrelatedInterruptLinks(const tCorrelatedInterruptLinks&) = delete;
+  tCorrelatedInterruptLinks& operator=(const tCorrelatedInterruptLinks&) = delete;
+
+  void initialize(nQoMRL100::iRuntimeFacade*, nQoMDBG100::tStatus2& status) {
+    if (_endpoint == nullptr) _endpoint = new (status) tEndpoint(status);
+  }
+  // Each store only while the status holds no error.
+  void apply(tPrimitive& transfer, const typename Dir::tInterruptSettings& settings,
+             nQoMDBG100::tStatus2& status) {
+    Dir::applyInterrupt(transfer, settings.template record<0>(), status);
+  }
+  void deployed(const typename Dir::tInterruptSettings& settings, nQoMDBG100::tStatus2&) {
+    _transferKey = settings.template record<0>().firstPartnerSupervisorKey;
+    _fifoKey = settings.template record<0>().secondPartnerSupervisorKey;
+  }
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+    _transferPartner = map.lookup(_transferKey, status);
+    _fifoPartner = map.lookup(_fifoKey, status);
+  }
+  template <class Settings>
+  void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2&) {
+    Dir::setEndpoint(transfer, _endpoint);
+  }
+  // Partners of another class: -89000. Without primitive, endpoint or the
+  // FIFO supervisor's primitive: -50004. Otherwise the transfer object and
+  // the FIFO into the endpoint, then the primitive's observers.
+  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+    auto* partner =
+        nQoMRTB100::castAnswer<tPartner>(_transferPartner, status, {Dir::kInterruptFile, 180});
+    auto* fifoSupervisor =
+        nQoMRTB100::castAnswer<FIFOSupervisor>(_fifoPartner, status, {Dir::kInterruptFile, 184});
+    if (status.isFatal()) return;
+    auto* fifo = fifoSupervisor->getPrimitive();
+    if (transfer == nullptr || _endpoint == nullptr || _endpoint->stream() == nullptr ||
+        fifo == nullptr) {
+      setCode(status, kNullPointer, {Dir::kInterruptFile, 190});
+      return;
+    }
+    _endpoint->setTransferObject(partner->getTransferObject(status));
+    _endpoint->stream()->setFIFO(fifo, fifo->getSampleWidth());
+    transfer->registerObservers(status);
+    if (status.isNotFatal()) word = 4;
+  }
+  void unlinkResource(tPrimitive& transfer, nQoMDBG100::tStatus2& status) {
+    transfer.unregisterObservers(status);
+    if (_endpoint == nullptr) return;
+    if (_endpoint->stream() != nullptr) _endpoint->stream()->setFIFO(nullptr, 1);
+    _endpoint->setTransferObject(nullptr);
+  }
+  void releasing(tPrimitive* transfer, nQoMDBG100::tStatus2& status) {
+    if (transfer != nullptr && status.isNotFatal()) Dir::setEndpoint(*transfer, nullptr);
+  }
+
+  tEndpoint* endpoint() const { return _endpoint; }
+
+ private:
+  uint32_t _transferKey = 0xFFFFFFFF;
+  uint32_t _fifoKey = 0xFFFFFFFF;
+  nQoMRL100::iPrimitiveSupervisor* _transferPartner = nullptr;
+  nQoMRL100::iPrimitiveSupervisor* _fifoPartner = nullptr;
+  tEndpoint* _endpoint = nullptr;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,46 @@
+// The static digital supervisor of the lines that the CDIO port shares: the
+// platform's immediate digital supervisor plus the board's write redirector,
+// through which commit programs the lines (writes go through the CDO FIFO
+// while correlated output owns them). Codes 256 and 257 take lines out of and
+// into the mode word's programming; commit (1) then applies it.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tModuleObject.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/tImmedDigSup.h"
+#include "primitives/cdio/iImmedDigWriteRedirector.h"
+
+namespace nQoUdR100 {
+
+class tCDIOImmedDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleObject {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tCDIOImmedDigSupervisor";
+  static inline void* ___classID = nullptr;
+  static constexpr const char* kRedirectorName = "ImmedDigWriteRedirector";
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
+  nQoORB100::tClass getClass(int& status) const override;
+
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+
+  nQoUdP100::iImmedDigWriteRedirector* getRedirector() const { return _redirector; }
+
+ private:
+  void reserveRedirector(nQoMDBG100::tStatus2& status);
+  void releaseRedirector(nQoMDBG100::tStatus2& status);
+  void commit(nQoMDBG100::tStatus2& status);
+  // Codes 256 (take the block's lines out of the mode programming) and 257
+  // (put them in).
+  void setModeLines(bool on, nQoMRL100::iControlParameterBlock* in, nQoMDBG100::tStatus2& status);
+
+  nQoUdP100::iImmedDigWriteRedirector* _redirector = nullptr;
+};
+
+}  // namespace nQoUdR100

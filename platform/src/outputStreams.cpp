@@ -5,4 +5,3 @@
 
 nQoMSRL100::iOutputStream::~iOutputStream() = default;
 void* nQoMSRL100::iOutputFIFOTransfer::___classID = nullptr;
-void* nQoMSRL100::iOutputInterruptTransfer::___classID = nullptr;

@@ -128,10 +128,10 @@ inline constexpr int kUnknownProduct =
 inline constexpr int kUnknownCapabilityCode = -223744;  // a capability code outside the code pairs
 
 // Clocks and EEPROM.
-inline constexpr int kPLLNotLocked = -200245;           // the PLL did not report lock in time
-inline constexpr int kEEPROMCacheRange = -50007;        // a cache range past the cached bytes
-inline constexpr int kEEPROMReadRange = -50010;         // an EEPROM read past its size
-inline constexpr int kEEPROMWriteRange = -50013;        // an EEPROM write past its size
+inline constexpr int kPLLNotLocked = -200245;     // the PLL did not report lock in time
+inline constexpr int kEEPROMCacheRange = -50007;  // a cache range past the cached bytes
+inline constexpr int kEEPROMReadRange = -50010;   // an EEPROM read past its size
+inline constexpr int kEEPROMWriteRange = -50013;  // an EEPROM write past its size
 
 // Board bring-up.
 inline constexpr int kNoDeviceNode = -50300;  // a board handle without a device-tree node

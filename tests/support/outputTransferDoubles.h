@@ -10,13 +10,15 @@
 
 #include "frame/iWriteable.h"
 #include "mrl/iOutputTransfers.h"
+#include "msrl/iInterruptTransfer.h"
 #include "support/reservationDoubles.h"
 
 namespace nQoTest {
 
 class tScriptedOutputTransfer : public tScriptedSupervisor,
                                 public nQoMSRL100::iOutputFIFOTransfer,
-                                public nQoMSRL100::iOutputInterruptTransfer {
+                                public nQoMSRL100::iOutputInterruptTransfer,
+                                public nQoMSRL100::iOutputTransferObject {
  public:
   using tScriptedSupervisor::tScriptedSupervisor;
   void* ___CPPKRLDynamicCast(void* const* id) override {
@@ -32,12 +34,14 @@ class tScriptedOutputTransfer : public tScriptedSupervisor,
     answer("state", s);
     return transferState;
   }
-  uint32_t transfer(uint32_t byteCount, nQoMXSL100::iWriteable<unsigned char>& sink,
+  nQoMSRL100::iOutputTransferObject* getTransferObject(tStatus2&) override { return this; }
+  uint32_t transfer(nQoMXSL100::iWriteable<unsigned char>* sink, uint32_t byteCount,
                     tStatus2& s) override {
     answer("transfer " + std::to_string(byteCount), s);
     const uint32_t count = byteCount < bytes.size() ? byteCount : uint32_t(bytes.size());
-    return sink.write(bytes.data(), count, s);
+    return sink->write(bytes.data(), count, s);
   }
+  void transferEnded(tStatus2&) override {}
   std::vector<unsigned char> bytes;
   uint32_t transferState = 0;
 };

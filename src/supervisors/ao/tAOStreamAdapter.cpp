@@ -14,7 +14,9 @@ constexpr uint32_t kMaxSamples = 0x7FFFFFFF;
 
 uint32_t tAOStreamAdapter::requestBytes(uint32_t byteCount, nQoMDBG100::tStatus2& status) {
   if (_interruptTransfer == nullptr) return 0;
-  return _interruptTransfer->transfer(byteCount, *this, status) >> 1;
+  nQoMSRL100::iOutputTransferObject* object = _interruptTransfer->getTransferObject(status);
+  if (object == nullptr) return 0;
+  return object->transfer(this, byteCount, status) >> 1;
 }
 
 uint32_t tAOStreamAdapter::writeSample(nQoMDBG100::tStatus2& status, uint64_t) {

@@ -14,6 +14,7 @@
 #include "mrl/iDMATransferSupervisor.h"
 #include "mrl/iOutputTransfers.h"
 #include "mrl/tGeneralIdentifier.h"
+#include "msrl/iInterruptTransfer.h"
 #include "primitives/ao/tBaseAO_FIFOPrimitive.h"
 
 namespace nQoUdR100 {

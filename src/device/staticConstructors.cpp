@@ -9,6 +9,7 @@
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "reservation/globalDriverParameters.h"
 #include "settings/aiSettings.h"
 #include "settings/aiTransferSettings.h"
@@ -41,8 +42,11 @@
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tChangeDetectionSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
 #include "supervisors/tTEDSSupervisor.h"
+#include "supervisors/tTavikFREQOUTSupervisor.h"
+#include "supervisors/tTavikLineFilterSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -109,6 +113,10 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIDeviceFIFOSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_WFNSCSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
+    nQoUdR100::tClassRegistration<nQoUdR100::tPCITavikChangeDetectionPrimitive>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTSupervisor>::construct,
     nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "device/tChildDeviceGUIDList.h"
-#include "device/tDoneAndStatusObserver.h"
 #include "orb/tClassImplementation.h"
 #include "sim/simDevices.h"
 #include "sim/simStatusLog.h"
 #include "sim/simStreams.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
+#include "supervisors/tDoneAndStatusObserver.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 

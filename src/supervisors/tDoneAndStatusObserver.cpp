@@ -1,4 +1,4 @@
-#include "device/tDoneAndStatusObserver.h"
+#include "supervisors/tDoneAndStatusObserver.h"
 
 namespace nQoUdR100 {
 

@@ -13,6 +13,7 @@
 #include "mrl/iResourceBroker.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
+#include "sim/simAllocator.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
@@ -153,7 +154,9 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   EXPECT_EQ(dispatcher->secondaryHandlers[28], primitive);
   EXPECT_EQ(supervisor.getState(), 4u);
 
+  const int64_t live = nQoSim::liveAllocations();
   EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live + 1);  // both halves in one block
   EXPECT_EQ(supervisor.getState(), 5u);
   clearLogs();
   EXPECT_EQ(control(supervisor, 2), 0);
@@ -183,6 +186,7 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   EXPECT_EQ(calls.operations(), "event.post 1 0");
   EXPECT_EQ(supervisor.getState(), 5u);
   EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
   EXPECT_EQ(supervisor.getState(), 4u);
 
   clearLogs();

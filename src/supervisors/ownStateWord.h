@@ -1,9 +1,10 @@
 // What the supervisors that keep their own state word in place of a state
-// tracker share: the word's values, the lookup of the task's event and the
-// hand-back of a reservation.
+// tracker share: the word's values, the lookup of the task's event, the
+// hand-back of a reservation and the commit-cancel by state.
 //
 //   _event = lookupTaskEvent(facade, status, {"tTavikFREQOUTSupervisor", 120});
 //   handBack(&_identifier, _facade, status);   // fresh statuses, merged
+//   cancelByState(*this, _state, status);      // codes 3 and 4 as the state asks
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
+#include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iResourceBroker.h"
 #include "mrl/iResourceIdentifier.h"
 #include "mrl/iRuntimeFacade.h"
@@ -27,6 +29,14 @@ enum tStateWord : uint32_t {
   kResourcesLinked = 4,
   kCommitted = 5,
   kRunning = 6,
+};
+
+// The control codes these supervisors map onto their primitive.
+enum tControlCode : uint32_t {
+  kCommit = 1,
+  kStart = 2,
+  kStop = 3,
+  kUncommit = 4,
 };
 
 // The task's event object, or null with kCastFailed at the site (no facade,
@@ -54,6 +64,20 @@ inline void handBack(const nQoMRL100::iResourceIdentifier* identifier,
   local.clear();
   broker->release(identifier, facade, local);
   status.assign(local);
+}
+
+// Commit-cancel: running, control 3 then 4; committed, control 4. By the
+// state at entry and each on a fresh status merged into the caller's, so
+// that a failed stop still uncommits.
+inline void cancelByState(nQoMRL100::iPrimitiveSupervisor& supervisor, uint32_t state,
+                          nQoMDBG100::tStatus2& status) {
+  const auto run = [&](uint32_t code) {
+    nQoMDBG100::tStatus2 local;
+    supervisor.control(code, nullptr, nullptr, local);
+    status.assign(local);
+  };
+  if (state == kRunning) run(kStop);
+  if (state == kRunning || state == kCommitted) run(kUncommit);
 }
 
 }  // namespace nQoUdR100

@@ -20,10 +20,6 @@ using nQoMDBG100::tStatus2;
 using tPool = tSingularResourcePool<tChangeDetectionPrimitive*>;
 
 constexpr const char kFile[] = "tChangeDetectionSupervisor";
-constexpr uint32_t kCommit = 1;
-constexpr uint32_t kStart = 2;
-constexpr uint32_t kStop = 3;
-constexpr uint32_t kUncommit = 4;
 
 template <class Interface>
 Interface* lookUp(nQoMRL100::iPrimitiveSupervisorMap& map, uint32_t key, tStatus2& status,
@@ -143,7 +139,7 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
   if (_primitive != nullptr) handBack(&_settings.identifier, _facade, status);
   _primitive = nullptr;
-  if (_doneRegistered) {
+  if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
     _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
     status.assign(local);
@@ -227,7 +223,7 @@ void tChangeDetectionSupervisor::stop(tStatus2& status) {
 void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
                                                tStatus2& status) {
   tParameterBlockValidateHelper::checkNotNull(out, status);
-  if (status.isFatal()) return;
+  if (out == nullptr || status.isFatal()) return;
   tStatus2 local;
   out->writeU32(_primitive->takeErrorFlags() ? 1 : 0, local.code);
   tParameterBlockValidateHelper::mergeValidationStatus(local, status);
@@ -240,14 +236,7 @@ void tChangeDetectionSupervisor::requestCancel(tStatus2&) {
 }
 
 void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
-  if (status.isFatal()) return;
-  // Each step on a fresh status, so that a failed stop still uncommits.
-  for (const uint32_t code : {kStop, kUncommit}) {
-    if (_state != (code == kStop ? kRunning : kCommitted)) continue;
-    tStatus2 local;
-    control(code, nullptr, nullptr, local);
-    status.assign(local);
-  }
+  if (status.isNotFatal()) cancelByState(*this, _state, status);
 }
 
 nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr() {

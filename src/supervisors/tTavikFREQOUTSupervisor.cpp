@@ -17,10 +17,6 @@ using nQoUdP100::iTavikFREQOUTPrimitive;
 using tPool = tSingularResourcePool<iTavikFREQOUTPrimitive*>;
 
 constexpr const char kFile[] = "tTavikFREQOUTSupervisor";
-constexpr uint32_t kCommit = 1;
-constexpr uint32_t kStart = 2;
-constexpr uint32_t kStop = 3;
-constexpr uint32_t kUncommit = 4;
 
 bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
   const nQoUdP100::tDeviceInfo* info = primitive.getDeviceInfo();
@@ -167,17 +163,8 @@ void tTavikFREQOUTSupervisor::stop(tStatus2& status) {
   if (status.isNotFatal()) _state = kCommitted;
 }
 
-void tTavikFREQOUTSupervisor::runOnFresh(uint32_t code, tStatus2& status) {
-  tStatus2 local;
-  control(code, nullptr, nullptr, local);
-  status.assign(local);
-}
-
 void tTavikFREQOUTSupervisor::commitCancel(tStatus2& status) {
-  // By the state at entry, so that a failed stop still uncommits.
-  const uint32_t state = _state;
-  if (state == kRunning) runOnFresh(kStop, status);
-  if (state == kRunning || state == kCommitted) runOnFresh(kUncommit, status);
+  cancelByState(*this, _state, status);
 }
 
 }  // namespace nQoUdR100

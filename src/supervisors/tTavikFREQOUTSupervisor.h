@@ -56,7 +56,6 @@ class tTavikFREQOUTSupervisor final : public nQoMRL100::iPrimitiveSupervisor, pu
  private:
   void applyValues(nQoMDBG100::tStatus2& status);
   void stop(nQoMDBG100::tStatus2& status);
-  void runOnFresh(uint32_t code, nQoMDBG100::tStatus2& status);
 
   tDoneObserver* _observer = nullptr;
   nQoMRL110::iEvent* _event = nullptr;

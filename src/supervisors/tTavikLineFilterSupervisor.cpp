@@ -18,10 +18,6 @@ using tPool = tTavikLineFilterResourcePool<tTavikLineFilterPrimitive*>;
 using tRequest = tTavikLineFilterIdentifier;
 
 constexpr const char kFile[] = "tTavikLineFilterSupervisor";
-constexpr uint32_t kCommit = 1;
-constexpr uint32_t kStart = 2;
-constexpr uint32_t kStop = 3;
-constexpr uint32_t kUncommit = 4;
 
 void copyRequest(const tRequest& from, tRequest& to) {
   to.setDeviceGUID(from.getDeviceGUID());
@@ -151,17 +147,8 @@ void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParam
   }
 }
 
-void tTavikLineFilterSupervisor::runOnFresh(uint32_t code, tStatus2& status) {
-  tStatus2 local;
-  control(code, nullptr, nullptr, local);
-  status.assign(local);
-}
-
 void tTavikLineFilterSupervisor::commitCancel(tStatus2& status) {
-  // By the state at entry, so that a failed stop still uncommits.
-  const uint32_t state = _state;
-  if (state == kRunning) runOnFresh(kStop, status);
-  if (state == kRunning || state == kCommitted) runOnFresh(kUncommit, status);
+  cancelByState(*this, _state, status);
 }
 
 }  // namespace nQoUdR100

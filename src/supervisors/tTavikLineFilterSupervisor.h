@@ -54,7 +54,6 @@ class tTavikLineFilterSupervisor final : public nQoMRL100::iPrimitiveSupervisor,
 
  private:
   void applyLineFilters(nQoMDBG100::tStatus2& status);
-  void runOnFresh(uint32_t code, nQoMDBG100::tStatus2& status);
 
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tTavikLineFilterSettings _settings;

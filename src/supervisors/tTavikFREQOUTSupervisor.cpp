@@ -93,6 +93,7 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
   if (!isSimulated(*_primitive) && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
+    _kindsRegistered = true;
   }
   applyValues(status);
   if (status.isNotFatal()) _state = kReserved;
@@ -105,16 +106,16 @@ void tTavikFREQOUTSupervisor::unlinkResource(tStatus2&) { _state = kReserved; }
 
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
   if (_primitive != nullptr) {
-    const bool simulated = isSimulated(*_primitive);
     _primitive = nullptr;
     handBack(&_identifier, _facade, status);
-    if (!simulated && _event != nullptr) {
-      for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
-        tStatus2 local;
-        _event->unregisterEvent(kind, local);
-        status.assign(local);
-      }
+  }
+  if (_kindsRegistered) {
+    for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
+      tStatus2 local;
+      _event->unregisterEvent(kind, local);
+      status.assign(local);
     }
+    _kindsRegistered = false;
   }
   _state = kLinked;
 }

@@ -37,12 +37,13 @@ class tTavikFREQOUTSupervisor final : public nQoMRL100::iPrimitiveSupervisor, pu
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
   // A board that is not simulated registers the done and error kinds with
-  // the task's event. An observer that cannot be made gives -50352 and keeps
-  // the primitive for the release.
+  // the task's event. An observer that cannot be made gives -50352, keeps
+  // the primitive for the release and registers nothing.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void linkResource(nQoMDBG100::tStatus2& status) override;
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
-  // Runs whatever the status holds; ends linked.
+  // Runs whatever the status holds: hands back a held primitive, takes back
+  // the kinds registered, ends linked.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
@@ -64,6 +65,7 @@ class tTavikFREQOUTSupervisor final : public nQoMRL100::iPrimitiveSupervisor, pu
   nQoMRL100::tGeneralIdentifier _identifier;
   tTavikFREQOUTPrimitiveSettings _settings;
   nQoUdP100::iTavikFREQOUTPrimitive* _primitive = nullptr;
+  bool _kindsRegistered = false;
 };
 
 }  // namespace nQoUdR100

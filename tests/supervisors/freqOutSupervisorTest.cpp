@@ -8,6 +8,7 @@
 
 #include "mrl/iResourceBroker.h"
 #include "reservation/tSingularResourcePool.h"
+#include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/simBoardFixture.h"
 #include "supervisors/tTavikFREQOUTSupervisor.h"
@@ -135,6 +136,24 @@ TEST_F(FREQOUTSupervisorTest, ASimulatedBoardRegistersNoKindsAndDeployReachesAHe
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x0001)}));
   supervisor.releaseResource(s);
   EXPECT_EQ(calls.operations(), "");
+  EXPECT_EQ(s.code, 0);
+}
+
+TEST_F(FREQOUTSupervisorTest, AnObserverThatCannotBeMadeKeepsThePrimitiveForTheRelease) {
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s, failed;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  clearLogs();
+  nQoSim::failAllocation(1);
+  supervisor.reserveResource(failed);
+  nQoSim::failAllocation(0);
+  EXPECT_EQ(failed.code, -50352);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  EXPECT_EQ(supervisor.getPrimitive(), &*primitive);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+  EXPECT_EQ(calls.operations(), "");  // no kind was registered
   EXPECT_EQ(s.code, 0);
 }
 

@@ -249,6 +249,32 @@ TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
   supervisor.releaseResource(s);
 }
 
+TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEvent) {
+  settings.supervisorRecord().unbufferedFlag = 1;
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  tStatus2 up;
+  supervisor.initialize(settings, &facade, up);
+  supervisor.link(supervisorMap, up);
+  supervisor.reserveResource(up);
+  EXPECT_EQ(calls.operations(), "facade.getEventObject, map.lookup 1");  // no done kind
+  supervisor.linkResource(up);
+  clearLogs();
+  EXPECT_EQ(supervisor.getInputStreamPtr(), nullptr);
+  const int64_t live = nQoSim::liveAllocations();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(log, (std::vector<std::string>{"latch A", "latch B"}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(calls.operations(), "");  // no done post, no event kind taken back
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGranted) {
   struct tCase {
     const char* name;

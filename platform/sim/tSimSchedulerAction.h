@@ -16,10 +16,10 @@ namespace nQoSim {
 
 class tSimSchedulerAction : public nQoMAS100::iSchedulerAction {
  public:
-  // kRun: counter the value it pointed to, argument; kArmed and kDisarmed:
+  // kRun: counter the value it pointed to, argument; the notifications:
   // counter the code the status held on entry.
   struct tCall {
-    enum tKind { kRun, kArmed, kDisarmed } kind;
+    enum tKind { kRun, kArmed, kDisarmed, kStarted, kReleased } kind;
     int64_t counter;
     uint32_t argument = 0;
     bool operator==(const tCall&) const = default;
@@ -31,6 +31,8 @@ class tSimSchedulerAction : public nQoMAS100::iSchedulerAction {
   }
   void armed(nQoMDBG100::tStatus2& status) override { notify(tCall::kArmed, status); }
   void disarmed(nQoMDBG100::tStatus2& status) override { notify(tCall::kDisarmed, status); }
+  void started(nQoMDBG100::tStatus2& status) override { notify(tCall::kStarted, status); }
+  void release(nQoMDBG100::tStatus2& status) override { notify(tCall::kReleased, status); }
 
   const std::vector<tCall>& calls() const { return _calls; }
   void clear() { _calls.clear(); }

@@ -11,6 +11,7 @@
 #include "frame/tIntrinsicTypeReportable.h"
 #include "frame/wideDigitString.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "reservation/globalDriverParameters.h"
 #include "reservation/primitiveTypeNames.h"
 #include "settings/aiSettings.h"
@@ -55,8 +56,11 @@
 #include "supervisors/iOutputTimingControllerSupervisor.h"
 #include "supervisors/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tChangeDetectionSupervisor.h"
 #include "supervisors/tEEPROMSupervisor.h"
 #include "supervisors/tTEDSSupervisor.h"
+#include "supervisors/tTavikFREQOUTSupervisor.h"
+#include "supervisors/tTavikLineFilterSupervisor.h"
 
 // Each routing variant's topography class and routing-node builder.
 #define QOUDR_VARIANT_CONSTRUCTORS(module, is37Pin) \
@@ -152,6 +156,10 @@ const tStaticConstructor kStaticConstructors[] = {
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     QOUDR_ROUTABLE_REGISTRARS(QOUDR_REGISTRAR_CONSTRUCTORS)
     nQoUdR100::tClassRegistration<nQoUdR100::tMIO_GUIDIdentifier>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tPCITavikChangeDetectionPrimitive>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTSupervisor>::construct,
     nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };

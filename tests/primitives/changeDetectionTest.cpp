@@ -38,6 +38,8 @@ class tChipDouble : public tChangeDetectionPrimitive {
     signalChange();
   }
   bool hasBuffer() { return sampleHalfToFill() != nullptr; }
+  void start(tStatus2&) override {}
+  void stop(tStatus2&) override {}
 
   std::vector<std::string> calls;
   std::deque<uint64_t> sequences;

@@ -3,6 +3,7 @@
 //
 //   action->runAction(&sampleCount, argument);   // may rewrite the count
 //   action->armed(status);                       // the primitive was armed
+//   action->started(status);                     // a change detection started
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,10 @@ class iSchedulerAction {
   // The primitive that runs the action was armed, respectively disarmed.
   virtual void armed(nQoMDBG100::tStatus2& status) = 0;
   virtual void disarmed(nQoMDBG100::tStatus2& status) = 0;
+  // A change detection that runs the action on each change started, and
+  // then lets the action go at its stop.
+  virtual void started(nQoMDBG100::tStatus2& status) = 0;
+  virtual void release(nQoMDBG100::tStatus2& status) = 0;
 };
 
 class iSchedulerActionSupervisor {

@@ -96,10 +96,10 @@ void tChangeDetectionPrimitive::enableLines(uint32_t firstEdgeMask, uint32_t sec
     return;
   }
   _changeCount = 0;
-  _changeOverrun = false;
+  _changeOverrun.store(false);
   _changeSequence = 0;
   _lastChangeCount = 0;
-  _overflow = false;
+  _overflow.store(false);
   _lastSequence = 0;
   _aborted = false;
 }
@@ -127,8 +127,17 @@ void tChangeDetectionPrimitive::signalDone(const nQoMDBG100::tStatus2& completio
 
 void tChangeDetectionPrimitive::signalChange() {
   ++_changeSequence;
+  signalReaders();
+}
+
+void tChangeDetectionPrimitive::signalReaders() {
   int code = 0;
   if (_changeEvent != nullptr) _changeEvent->releaseOrSet(&code);
+}
+
+void tChangeDetectionPrimitive::resetChangeEvent() {
+  int code = 0;
+  if (_changeEvent != nullptr) _changeEvent->reset(&code);
 }
 
 uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8_t* destination,
@@ -167,7 +176,7 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     for (uint32_t b = 0; b < _bytesPerSample; ++b)
       to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
     _lastChangeCount = _changeCount;
-    _overflow |= sequence - _lastSequence > 1;
+    if (sequence - _lastSequence > 1) _overflow.store(true);
     _lastSequence = sequence;
     ++_samplesRead;
     ++copied;

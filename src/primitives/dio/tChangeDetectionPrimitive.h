@@ -3,7 +3,7 @@
 // accounting, and the done report. A board's class supplies the chip
 // operations and the interrupt side: on each change it latches every line of
 // the list, fills the half that sampleHalfToFill() gives, advances the change
-// sequence and calls signalChange().
+// sequence and signals the readers.
 //
 //   detector.initialize(lines, 2, status);
 //   detector.allocateBuffer(1, status);
@@ -11,13 +11,16 @@
 //   detector.read(16, 100, destination, nullptr, nullptr, status);   // blocks
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
+#include "mrl/iDigReadablePrimSup.h"
 #include "mrl/iEvent.h"
+#include "mrl/iSchedulerActionSupervisor.h"
 #include "msrl/iInputStream.h"
 #include "orb/tGUID.h"
 #include "orb/tObject.h"
@@ -33,9 +36,9 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
                                   public virtual nQoORB100::tObject,
                                   public tModuleObject {
  public:
+  // Registered for its identity; being abstract, the registry makes and
+  // destroys none.
   static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionPrimitive";
-  // Registered for its identity; the registry makes and destroys none.
-  static constexpr bool kAbstract = true;
   static void* ___classID;
 
   // The device information chooses the kind of the transfer lock.
@@ -66,8 +69,29 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     _doneTarget = doneTarget;
     _done = false;
   }
+  void setDoneTarget(nQoMRL110::iEvent* doneTarget) { _doneTarget = doneTarget; }
   // A read returns 0 at its next check.
   void abort() { _aborted = true; }
+  // Wakes a reader blocked on the change event.
+  void signalReaders();
+  // Before a start: the stream counts afresh, not cancelled, not done.
+  void clearForStart() {
+    _samplesRead = 0;
+    _aborted = false;
+    _done = false;
+  }
+  // Whether a change status or a read overflow was seen since the last
+  // query; both flags are cleared, each by one atomic exchange.
+  bool takeErrorFlags() {
+    const bool changeError = _changeOverrun.exchange(false);
+    const bool readOverflow = _overflow.exchange(false);
+    return changeError || readOverflow;
+  }
+  // What the lines are read from and the action run on each change (null:
+  // none).
+  void setReadable(nQoCDR100::iDigReadablePrim* readable) { _readable = readable; }
+  void setSchedulerAction(nQoMAS100::iSchedulerAction* action) { _action = action; }
+  const nQoUdP100::tDeviceInfo& deviceInfo() const { return _deviceInfo; }
   bool overflow() const { return _overflow; }
   bool done() const { return _done; }
   uint64_t samplesRead() const { return _samplesRead; }
@@ -80,6 +104,10 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint32_t readAvailable(uint32_t count, uint8_t* destination,
                          nQoMDBG100::tStatus2& status) override;
 
+  // Enable and disable the change interrupt.
+  virtual void start(nQoMDBG100::tStatus2& status) = 0;
+  virtual void stop(nQoMDBG100::tStatus2& status) = 0;
+
  protected:
   // The chip operations of a board.
   virtual void attach(nQoMDBG100::tStatus2& status) = 0;
@@ -88,15 +116,25 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   virtual void setSecondEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
   virtual void captureSample(uint64_t* sequence, nQoMDBG100::tStatus2& status) = 0;
 
-  // For the interrupt side.
+  // For the interrupt side. The half is null while no buffer is allocated.
   uint8_t* sampleHalfToFill() { return (_sampleCounter.get() & 1) == 0 ? _buffer : _bufferHalf; }
   uint32_t bytesPerSample() const { return _bytesPerSample; }
   nQoUdP100::tImmedDigLatchingPrimitive* const* lines() const { return _lines; }
   uint32_t lineCount() const { return _lineCount; }
+  // A change status that is not 0 counts and sets the sticky flag.
   void countChange(bool changed) {
-    if (changed) ++_changeCount;
+    if (!changed) return;
+    ++_changeCount;
+    _changeOverrun.store(true);
   }
   void signalChange();
+  uint64_t* changeSequence() { return &_changeSequence; }
+  nQoCDR100::iDigReadablePrim* readable() const { return _readable; }
+  nQoMAS100::iSchedulerAction* schedulerAction() const { return _action; }
+  // The failure the readable primitive reports; cleared at each start.
+  nQoMDBG100::tStatus2& completion() { return _completion; }
+  // The readers' event back to not signalled.
+  void resetChangeEvent();
 
  private:
   nQoORB100::tGUID _deviceGUID;
@@ -111,18 +149,21 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   iSync* _transferLock = nullptr;
   uint32_t _enabledLines = 0;
   uint64_t _changeCount = 0;
-  bool _changeOverrun = false;
+  std::atomic<bool> _changeOverrun = false;
   uint64_t _changeSequence = 0;
   uint64_t _samplesRead = 0;
   uint64_t _lastChangeCount = 0;
   uint64_t _lastSequence = 0;
-  bool _overflow = false;
+  std::atomic<bool> _overflow = false;
   bool _finite = false;
   uint64_t _samplesToAcquire = 0;
   bool _done = false;
   bool _aborted = false;
   nQoMRL110::iEvent* _doneTarget = nullptr;
   bool _doneReported = false;
+  nQoCDR100::iDigReadablePrim* _readable = nullptr;
+  nQoMAS100::iSchedulerAction* _action = nullptr;
+  nQoMDBG100::tStatus2 _completion;
 };
 
 }  // namespace nQoUdR100

@@ -1,0 +1,113 @@
+// The change interrupt's primary handler with a readable and 0, 1 or 8
+// latching lines (window logging off), beside a floor that does the same
+// observable work by hand: each line's register read, the change-status
+// read, the readable's 4 bytes into the half that the shared counter picks,
+// and the 64-bit count increment.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "frame/kernelShims.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iDigReadablePrimSup.h"
+#include "primitives/dio/tImmedDigLatchingPrimitive.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
+#include "primitives/dio/tTavikImmedDigPrimitive.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimRegisterWindows.h"
+#include "sync/tSyncAtomicU32.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+
+namespace {
+
+constexpr int kPasses = 100000;
+constexpr uint32_t kSampleBytes = 4;
+
+// Copies the lines it was given into the half, as a board's readable does.
+class tCopyingReadable : public nQoCDR100::iDigReadablePrim {
+ public:
+  void read(uint32_t, uint8_t* buffer, uint32_t size, uint32_t, uint32_t* result,
+            nQoMDBG100::tStatus2&) override {
+    std::memcpy(buffer, &lines, size);
+    *result = 1;
+  }
+  uint32_t lines = 0x5AA5C33C;
+};
+
+struct tQuietBoard {
+  explicit tQuietBoard(int lineCount) {
+    windows.setLogging(false);
+    for (int i = 0; i < lineCount; ++i)
+      latching.push_back(new nQoUdP100::tImmedDigLatchingPrimitive(&port));
+    detector = new nQoUdR100::tPCITavikChangeDetectionPrimitive(
+        &map, &dispatcher, info, latching.data(), latching.size(), status);
+    detector->setReadable(&readable);
+    detector->allocateBuffer(kSampleBytes, status);
+  }
+  ~tQuietBoard() {
+    detector->releaseBuffer(status);
+    delete detector;
+    for (auto* line : latching) delete line;
+  }
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  nQoSim::tSimBus bus{windows};
+  nQoMDBG100::tStatus2 status;
+  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
+  nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
+  nQoUdP100::tTavikImmedDigPrimitive port{map, status};
+  nQoUdP100::tDeviceInfo info;
+  std::vector<nQoUdP100::tImmedDigLatchingPrimitive*> latching;
+  tCopyingReadable readable;
+  nQoUdR100::tPCITavikChangeDetectionPrimitive* detector = nullptr;
+};
+
+void BM_ChangeInterrupt(benchmark::State& state) {
+  tQuietBoard board(static_cast<int>(state.range(0)));
+  uint32_t answers = 0;
+  for (auto _ : state)
+    for (int i = 0; i < kPasses; ++i) answers += board.detector->handleInterrupt();
+  benchmark::DoNotOptimize(answers);
+  if (board.status.code != 0) state.SkipWithError("the board was not built");
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_ChangeInterrupt)->Arg(0)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// Floor: the register reads through the kernel layer, the readable asked for
+// the half by the counter, and the count.
+void BM_ChangeInterrupt_Floor(benchmark::State& state) {
+  tQuietBoard board(0);
+  const int lineCount = static_cast<int>(state.range(0));
+  const uintptr_t base = board.windows.base(board.window);
+  uint8_t halves[2 * kSampleBytes];
+  tSyncAtomicU32 sampleCounter;
+  uint32_t latched[8] = {};
+  uint64_t count = 0;
+  uint64_t changes = 0;
+  nQoCDR100::iDigReadablePrim* readable = &board.readable;
+  benchmark::DoNotOptimize(readable);
+  uint32_t size = kSampleBytes;
+  benchmark::DoNotOptimize(size);
+  nQoMDBG100::tStatus2 completion;
+  for (auto _ : state) {
+    for (int i = 0; i < kPasses; ++i) {
+      for (int line = 0; line < lineCount; ++line)
+        latched[line] = nQoUdR100::memoryRead32(base + 0x24);
+      if (nQoUdR100::memoryRead32(base + 0x244) != 0) ++changes;
+      uint32_t result = 0;
+      uint8_t* to = (sampleCounter.get() & 1) == 0 ? halves : halves + kSampleBytes;
+      readable->read(0, to, size, 0xFFFFFFFF, &result, completion);
+      benchmark::DoNotOptimize(halves);
+      ++count;
+    }
+  }
+  benchmark::DoNotOptimize(latched);
+  benchmark::DoNotOptimize(count + changes);
+  state.SetItemsProcessed(state.iterations() * kPasses);
+}
+BENCHMARK(BM_ChangeInterrupt_Floor)->Arg(0)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+
+}  // namespace

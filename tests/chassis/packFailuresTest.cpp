@@ -38,7 +38,6 @@ TEST_F(tPackFailuresTest, MessagesThatFailOrFallShort) {
       {"SourceWarning", lines, {.statusCode = 300}, 300, nullptr, 0, true, six + be32(7), true},
       {"SourceError", lines, {.statusCode = -300}, -300, nullptr, 0, false, ee(28), false},
       {"ListPastTheLimit", fifo, {.limitShort = 2}, -228700, "tQuorlDataWriter", 358, true, ee(6), false},
-      {"FinishedFIFO", fifo, {.finished = true}, -50150, "tRequestMessage", 61, false, ee(6), true},
       {"NotAllocated", fifo, {.notAllocated = true}, -50150, "tRequestMessage", 97, true, {0, 6, 0x12, 0x34, 0xAB, 0xCD}, false},
       {"WordsPastTheLimit", dsa, {.limitShort = 2}, -228700, "tQuorlDataWriter", 358, true, be32s({1, 2, 3, 4}) + ee(8), false},
       {"U8PastTheLimit", ao, {.limitShort = 1}, -228700, "tQuorlDataWriter", 358, true, {0, 6, 0, 1, 2, 3, 0xEE}, false},

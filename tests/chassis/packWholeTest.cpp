@@ -138,17 +138,6 @@ TEST_F(tPackWholeTest, ArraysOfEveryWidthAndManyLengths) {
   }
 }
 
-TEST_F(tPackWholeTest, ArrayTooLongForItsLengthFieldIsRefusedBeforeAnyMessage) {
-  std::mt19937 random(5);
-  tArray<uint32_t> words;
-  fillRandom(words, random, nQoFSL100::tArrayWire<uint32_t>::kMaxElements + 1);
-  const tOutcome once = run({}, [&](auto& through, auto& local) {
-    tRequestCall<kMethod>::pack(1, through, local, 1, words);
-  });
-  EXPECT_EQ(once.code, -228700);
-  EXPECT_TRUE(once.bytes.empty());
-}
-
 // The byte-swapping store of a run against one value at a time, for every
 // length up to 70 at every start offset within a word.
 template <class T>

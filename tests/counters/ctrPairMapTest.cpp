@@ -231,15 +231,5 @@ TEST_F(tCounterTest, DestructionUnmapsAnOwnedWindowReleasesTheBusOnceAndClosesGr
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tCounterTest, TheWindowViewEndsAfter196Bytes) {
-  const uint64_t base = windows.viewBase(0);
-  uint32_t value = 0;
-  EXPECT_TRUE(windows.write(base + 194, 16, 0xABCD));
-  EXPECT_FALSE(windows.write(base + 196, 8, 1));
-  EXPECT_FALSE(windows.read(base + 195, 16, value));
-  EXPECT_EQ(windows.written(boardWindow, 0x1C2, 16), 0xABCDu);
-  EXPECT_EQ(windows.log(), (std::vector<tAccess>{boardWrote(0x1C2, 0xABCD)}));
-}
-
 }  // namespace
 }  // namespace nQoTest

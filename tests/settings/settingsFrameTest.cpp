@@ -12,7 +12,6 @@
 #include "settings/tTavikLineFilterIdentifier.h"
 #include "sim/simAllocator.h"
 #include "sim/simClassRegistry.h"
-#include "sim/simParameterBlock.h"
 #include "sim/simStreams.h"
 #include "support/moduleFixture.h"
 #include "support/probeSettings.h"
@@ -285,15 +284,6 @@ TEST_F(SettingsFrameTest, ValidationHelperTurnsBlockStatusesIntoSupervisorCodes)
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tParameterBlockValidateHelper", 29));
   EXPECT_EQ(present.code, 0);
   EXPECT_EQ(failed.code, -7);
-
-  nQoSim::tByteParameterBlock block({1, 2, 3, 4});
-  tStatus2 local, caller;
-  EXPECT_EQ(block.readU32(local.code), 0x04030201u);
-  EXPECT_EQ(block.readU32(local.code), 0u);
-  EXPECT_EQ(local.code, 88800);
-  EXPECT_EQ(block.position(), 4u);
-  tParameterBlockValidateHelper::mergeValidationStatus(local, caller);
-  EXPECT_EQ(caller.code, -50150);
 }
 
 }  // namespace

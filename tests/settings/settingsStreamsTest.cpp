@@ -1,6 +1,6 @@
 // What the settings classes rely on of the platform: strings on the byte
-// streams, the general identifier's copy, comparison and stream, the refusal
-// of hostile allocation sizes, and the out parameter block.
+// streams, the general identifier's copy, comparison and stream, and the
+// refusal of hostile allocation sizes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +12,6 @@
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
 #include "sim/simAllocator.h"
-#include "sim/simParameterBlock.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 
@@ -105,19 +104,6 @@ TEST_F(SettingsStreamsTest, HostileSizesAreRefusedAsOutOfMemory) {
   void* block = nQoKAL100_malloc(size_t{1} << 20);
   EXPECT_NE(block, nullptr);
   nQoKAL100_free(block);
-}
-
-TEST_F(SettingsStreamsTest, OutBlockTakesWordsInOrderUntilItsEnd) {
-  nQoSim::tByteParameterBlock block(std::vector<uint8_t>(6, 0));
-  int status = 0;
-  block.writeU32(0x11223344u, status);
-  block.writeU32(0x55667788u, status);
-  EXPECT_EQ(status, nQoMRL100::iControlParameterBlock::kOutOfValues);
-  EXPECT_EQ(block.getSize(), 6u);
-  EXPECT_EQ(block.written(), std::vector<uint32_t>{0x11223344u});
-  const auto* data = static_cast<const uint8_t*>(block.getData());
-  EXPECT_EQ(std::vector<uint8_t>(data, data + 6),
-            (std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0, 0}));
 }
 
 }  // namespace

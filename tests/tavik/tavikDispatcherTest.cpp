@@ -392,21 +392,8 @@ TEST_F(tDispatcherTest, BindersRunOnceOnTheBusAndNeverWithAnErrorHeld) {
 // pass) or 1 by a random pattern: the secondary pass calls exactly the
 // sources whose request stood after the primary pass, in ascending order, and
 // clears every request.
-TEST_F(tDispatcherTest, TheSecondaryPassCallsTheRequestingSourcesInOrder) {
-  dispatcher->attachInterrupt(status);
-  for (uint32_t source = 0; source < D::kSourceCount; ++source) {
-    dispatcher->primaryHandlers[source] = &handlers[source];
-    dispatcher->secondaryHandlers[source] = &handlers[source];
-  }
-  for (uint32_t id = 0; id < kSourceSwitchCount; ++id)
-    dispatcher->enableSource(static_cast<tSourceSwitchId>(id), status, 0xFF);
-  for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
-    windows.setRead(window, offset, 16, 0xFFFF);
-  windows.setRead(window, 0x88, 8, 0x01);
-  windows.setRead(window, 0xA1, 8, 0x0F);
-  windows.setRead(window, 0x224, 32, 0xFFFFFFFF);
-  windows.setRead(window, 0x240, 32, 1);
-  windows.setRead(window, 0x244, 32, 1);
+TEST_F(tAllSourcesTest, TheSecondaryPassCallsTheRequestingSourcesInOrder) {
+  fillSlots();
   std::mt19937_64 random(38);
   int withRequests = 0;
   for (int round = 0; round < 300; ++round) {
@@ -425,8 +412,6 @@ TEST_F(tDispatcherTest, TheSecondaryPassCallsTheRequestingSourcesInOrder) {
       EXPECT_EQ(dispatcher->secondaryRequest(source), 0u) << "source " << source;
   }
   EXPECT_GT(withRequests, 250);
-  for (auto*& slot : dispatcher->secondaryHandlers) slot = nullptr;
-  for (auto*& slot : dispatcher->primaryHandlers) slot = nullptr;
 }
 
 }  // namespace

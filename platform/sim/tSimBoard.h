@@ -1,9 +1,9 @@
 // One whole simulated board for the host program and end-to-end tests: its
 // register windows (the Tavik window, the VESK window and its DMA channel
 // windows), the bus that opens them, the device that hands the bus out, the
-// device-tree node that names the product, and the timed AI and AO engines on
-// the Tavik window. The windows are the kernel layer's register bus while the
-// board lives, so one board lives at a time.
+// device-tree node that names the product, the EEPROM behind the Tavik window
+// (erased: all ones), and the timed AI and AO engines on the Tavik window. The windows are the
+// kernel layer's register bus while the board lives, so one board lives at a time.
 //
 //   nQoSim::tSimBoard board(0x5D02, 16);
 //   tree.setNode(handle, &board.node);       // the tree finds it by handle
@@ -15,6 +15,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceNode.h"
+#include "sim/tSimEEPROM.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sim/tSimTimedEngine.h"
 
@@ -39,9 +40,11 @@ class tSimBoard {
   const unsigned noWindow;      // so that no real window is number 0
   const unsigned tavikWindow;
   const unsigned veskWindow;
+  const unsigned enableWindow;  // the EEPROM's lent enable register
   tSimBus bus;
   tSimDevice device;
   tSimDeviceNode node;
+  tSimEEPROM eeprom;
   tSimAIEngine ai;
   tSimAOEngine ao;
 };

@@ -5,6 +5,7 @@
 #include "device/routableInterfaces.h"
 #include "device/routingVariants.h"
 #include "device/tCounterProductTable.h"
+#include "device/tDriver.h"
 #include "device/tMIO_GUIDIdentifier.h"
 #include "device/tRoutableRegistrar.h"
 #include "frame/tClassRegistration.h"
@@ -160,6 +161,7 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tChangeDetectionSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikLineFilterSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikFREQOUTSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tDriver>::construct,
     nQoUdR100::tCounterProductTable::construct,
     nullptr,
 };

@@ -330,8 +330,7 @@ void tDriver::createResources(tStatus2& status) {
   if (status.isFatal() || _resources.board() == nullptr) return;
   _productId = _resources.board()->record()->productId;
   _routing.create(*_resources.board(), _resources.counterContainer(), status);
-  if (status.isNotFatal())
-    _deviceEvents = new (status) tDeviceEvents(_deviceHandle);
+  if (status.isNotFatal()) _deviceEvents = new (status) tDeviceEvents(_deviceHandle);
 }
 
 void tDriver::registerPools(tStatus2& status) {

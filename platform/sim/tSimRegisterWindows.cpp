@@ -56,6 +56,7 @@ uint32_t tSimRegisterWindows::length(unsigned window) const {
 
 void tSimRegisterWindows::setRead(unsigned window, uint32_t offset, unsigned width,
                                   uint32_t value) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   if (!validWidth(width) || offset + width / 8 > length(window))
     throw std::out_of_range("scripted read outside the window");
   putBytes(_windows[window].readSide, offset, width, value);
@@ -63,27 +64,32 @@ void tSimRegisterWindows::setRead(unsigned window, uint32_t offset, unsigned wid
 
 void tSimRegisterWindows::queueReads(unsigned window, uint32_t offset,
                                      std::vector<uint32_t> values) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   auto& queue = _queues[{window, offset}];
   queue.insert(queue.end(), values.begin(), values.end());
 }
 
 void tSimRegisterWindows::setReadCallback(unsigned window, uint32_t offset,
                                           tReadCallback callback) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   _callbacks[{window, offset}] = std::move(callback);
 }
 
 void tSimRegisterWindows::setWriteCallback(unsigned window, uint32_t offset,
                                            tWriteCallback callback) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   _writeCallbacks[{window, offset}] = std::move(callback);
 }
 
 uint32_t tSimRegisterWindows::written(unsigned window, uint32_t offset, unsigned width) const {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   if (!validWidth(width) || offset + width / 8 > length(window))
     throw std::out_of_range("write side outside the window");
   return getBytes(_windows[window].writeSide, offset, width);
 }
 
 std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writes() const {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   std::vector<tAccess> found;
   for (const auto& access : _log)
     if (access.direction == kWrite) found.push_back(access);
@@ -91,6 +97,7 @@ std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writes() const {
 }
 
 std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   std::vector<tAccess> found;
   for (const auto& access : _log)
     if (access.direction == kRead) found.push_back(access);
@@ -98,6 +105,7 @@ std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
 }
 
 void tSimRegisterWindows::logMarker(tDirection kind) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   if (_logging) _log.push_back({~0u, 0, 0, 0, kind});
 }
 
@@ -141,6 +149,7 @@ bool tSimRegisterWindows::write(uintptr_t address, unsigned width, uint32_t valu
 
 bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned width, uint32_t flags,
                                  uint32_t& value) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   if (!inside(window, offset, width)) return false;
   const tKey key{window, offset};
   if (auto callback = _callbacks.find(key); callback != _callbacks.end() && callback->second) {
@@ -158,6 +167,7 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
 
 bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned width, uint32_t value,
                                   uint32_t flags) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
   if (!inside(window, offset, width)) return false;
   putBytes(_windows[window].writeSide, offset, width, value);
   if (_logging) _log.push_back({window, offset, width, value, kWrite, flags});

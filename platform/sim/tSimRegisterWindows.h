@@ -19,13 +19,16 @@
 //
 //   unsigned v = windows.addView(w, 0x100, 196);   // base: windows.viewBase(v)
 //   ... a write of 16 bits at viewBase(v) + 4 ...    // logged as window w, 0x104
-// One thread at a time.
+// Accesses, scripting and the log may come from several threads (an interrupt
+// raised on one thread while another waits in a register loop); callbacks run
+// under the windows' lock and may script the windows again.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -79,7 +82,10 @@ class tSimRegisterWindows : public iRegisterBus {
   const std::vector<tAccess>& log() const { return _log; }
   std::vector<tAccess> writes() const;
   std::vector<tAccess> reads() const;
-  void clearLog() { _log.clear(); }
+  void clearLog() {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
+    _log.clear();
+  }
   void setLogging(bool on) { _logging = on; }
   // A marker in the log (window ~0u, the rest 0).
   void logMarker(tDirection kind = kMarker);
@@ -114,6 +120,7 @@ class tSimRegisterWindows : public iRegisterBus {
   std::map<tKey, tWriteCallback> _writeCallbacks;
   std::vector<tAccess> _log;
   bool _logging = true;
+  mutable std::recursive_mutex _lock;
   iRegisterBus* _previous;
 };
 

@@ -169,8 +169,8 @@ BENCHMARK(BM_CDIFIFOInterrupt_Floor);
 void BM_CDIImmediateReadOneSample(benchmark::State& state) {
   tCDIBoard board;
   nQoORB100::tGUID identity{1, 2};
-  nQoUdP100::tBaseCDIImmediateTransferPrimitive reader(&board.description, &board.fifo, &identity,
-                                                       board.status);
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive reader(nullptr, &board.description, &board.fifo,
+                                                       &identity, board.status);
   reader.commitTransfer(board.status);
   reader.commitChannel(board.status);
   reader.startTransfer(board.status);

@@ -12,6 +12,8 @@
 
 #include "frame/tFixedPoint128.h"
 #include "mdbg/tStatus2.h"
+#include "mrl/iEvent.h"
+#include "mrl/iRuntimeFacade.h"
 #include "msrl/iStreamAttributes.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tTavikCDIODispatcher.h"
@@ -94,6 +96,25 @@ class tCountingAttributes : public nQoMSRL100::iStreamAttributes {
   uint64_t calls = 0;
 };
 
+// The task: its event takes registrations and posts and keeps nothing.
+class tBenchTask : public nQoMRL100::iRuntimeFacade,
+                   public nQoMRL110::iEvent,
+                   public virtual nQoORB100::tObject {
+ public:
+  void* ___CPPKRLDynamicCast(void* const* id) override {
+    if (id == &nQoMRL110::iEvent::___classID) return static_cast<nQoMRL110::iEvent*>(this);
+    return nQoORB100::tObject::___CPPKRLDynamicCast(id);
+  }
+  nQoORB100::tObject* getEventObject(const nQoMRL110::tEventIdentifier&, tStatus2&) override {
+    return this;
+  }
+  uint32_t mayBlock(tStatus2&) override { return 1; }
+  void endBlocking(tStatus2&) override {}
+  void post(const nQoMRL110::tSoftwareAction&, tStatus2&) override {}
+  void registerEvent(uint32_t, tStatus2&) override {}
+  void unregisterEvent(uint32_t, tStatus2&) override {}
+};
+
 // The input with a committed and started immediate transfer.
 struct tCDIImmediateInput : tCDIInput {
   tCDIImmediateInput() {
@@ -103,7 +124,8 @@ struct tCDIImmediateInput : tCDIInput {
     transfer.startChannel(status);
   }
   nQoORB100::tGUID identity{1, 2};
-  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer{&description, &fifo, &identity, status};
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer{nullptr, &description, &fifo, &identity,
+                                                         status};
 };
 
 void BM_CDIImmediateSupervisorRead(benchmark::State& state) {
@@ -119,7 +141,8 @@ void BM_CDIImmediateSupervisorRead(benchmark::State& state) {
       &input.transfer);
   nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
   nQoUdR100::tBaseCDIImmediateTransferSupervisor supervisor;
-  supervisor.initialize(settings, nullptr, s);
+  tBenchTask task;
+  supervisor.initialize(settings, &task, s);
   supervisor.reserveResource(s);
   nQoMSRL100::iInputStream& stream = supervisor;
   tCountingAttributes attributes;

@@ -50,8 +50,8 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "supervisors/dio/cdioImmediateSupervisors.h"
 #include "supervisors/dio/cdioSupervisors.h"
-#include "supervisors/dio/immediateRegistrations.h"
 #include "supervisors/dio/tCDIOImmedDigSupervisor.h"
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/iOutputTimingControllerSupervisor.h"
@@ -152,8 +152,8 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikPFIDigSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavikFixedDirectionDigSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tTavik37PinDigSupervisor>::construct,
-    nQoUdR100::constructCDIImmediateTransferSupervisor,
-    nQoUdR100::constructCDOImmediateTransferSupervisor,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDIImmediateTransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseCDOImmediateTransferSupervisor>::construct,
     QOUDR_ROUTING_VARIANTS(QOUDR_VARIANT_CONSTRUCTORS)
     QOUDR_ROUTABLE_REGISTRARS(QOUDR_REGISTRAR_CONSTRUCTORS)
     nQoUdR100::tClassRegistration<nQoUdR100::tMIO_GUIDIdentifier>::construct,

@@ -66,11 +66,14 @@ void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, t
   if (status.isFatal()) return;
   _readable =
       lookUp<nQoCDR100::iDigReadablePrimSup>(map, _settings.readableSupervisorKey, status, 141);
+  _cdiDMA =
+      lookUp<iCDI_DMATransferSupervisor>(map, _settings.cdiDMATransferSupervisorKey, status, 147);
   auto* scheduler = lookUp<nQoMAS100::iSchedulerActionSupervisor>(
       map, _settings.schedulerActionSupervisorKey, status, 153);
   if (scheduler != nullptr) _action = scheduler->getSchedulerAction(status);
   if (status.isFatal()) {
     _readable = nullptr;
+    _cdiDMA = nullptr;
     _action = nullptr;
     return;
   }
@@ -110,6 +113,7 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
   if (_primitive != nullptr) {
     if (_readable != nullptr) _primitive->setReadable(_readable->getReadablePrimitive(status));
+    if (_cdiDMA != nullptr) _primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
     _primitive->enableLines(_settings.firstEdgeMask, _settings.secondEdgeMask, status);
     _primitive->setAcquisition(_settings.finiteFlag != 0, _settings.samplesPerChannel,
                                buffered() ? _event : nullptr);
@@ -129,6 +133,7 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
     _primitive->disableLines(_settings.firstEdgeMask, _settings.secondEdgeMask, local);
     status.assign(local);
     _primitive->setReadable(nullptr);
+    _primitive->setCorrelatedTransfer(nullptr);
     _primitive->setSchedulerAction(nullptr);
     if (buffered()) _primitive->setDoneTarget(nullptr);
   }
@@ -151,6 +156,7 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
 void tChangeDetectionSupervisor::unlink(tStatus2& status) {
   if (status.isFatal()) return;
   _readable = nullptr;
+  _cdiDMA = nullptr;
   _action = nullptr;
   _state = kInitialized;
 }
@@ -239,7 +245,7 @@ void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
   if (status.isNotFatal()) cancelByState(*this, _state, status);
 }
 
-nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr() {
+nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {
   return buffered() ? _primitive : nullptr;
 }
 

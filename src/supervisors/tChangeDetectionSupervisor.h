@@ -1,6 +1,7 @@
 // Drives the board's change detection for a task: reserves the primitive,
 // links the readable lines and the scheduler action found in the supervisor
-// map, enables the edge masks, and maps the control codes onto the buffer,
+// map (and the correlated input DMA transfer these changes clock), enables
+// the edge masks, and maps the control codes onto the buffer,
 // the start and the stop; request 256 queries and clears the error flags.
 // It keeps its own state word (ownStateWord.h). A buffered task reads the
 // captured samples through getInputStreamPtr and hears of the end through
@@ -17,6 +18,7 @@
 #include "msrl/iInputStreamPrimitiveSupervisor.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
 #include "settings/tChangeDetectionSettings.h"
+#include "supervisors/dio/iCDI_DMATransferSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -51,7 +53,7 @@ class tChangeDetectionSupervisor final : public nQoMSRL100::iInputStreamPrimitiv
   void requestCancel(nQoMDBG100::tStatus2& status) override;
   void commitCancel(nQoMDBG100::tStatus2& status) override;
   // The reserved primitive; null before reserve and for an unbuffered task.
-  nQoMSRL100::iInputStream* getInputStreamPtr() override;
+  nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override;
 
   uint32_t getState() const { return _state; }
   tChangeDetectionPrimitive* getPrimitive() const { return _primitive; }
@@ -66,6 +68,7 @@ class tChangeDetectionSupervisor final : public nQoMSRL100::iInputStreamPrimitiv
 
   uint32_t _state = 0;
   nQoCDR100::iDigReadablePrimSup* _readable = nullptr;
+  iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
   tChangeDetectionPrimitive* _primitive = nullptr;
   // The keys, the pool's identifier, the masks, the buffer and the length.
   tChangeDetectionSettingsFields _settings;

@@ -17,6 +17,7 @@ namespace nQoUdR100 {
 class tDoneObserver : public nQoUdP100::iDoneObserver, public tModuleObject {
  public:
   explicit tDoneObserver(nQoMRL110::iEvent* target) : _target(target) {}
+  void setTarget(nQoMRL110::iEvent* target) { _target = target; }
   // The is-done action; what the send reports is dropped.
   void notifyDone(const nQoMDBG100::tStatus2& done) override;
   // A status action when done holds an error, then the is-done action; both

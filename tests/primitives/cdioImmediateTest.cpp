@@ -35,7 +35,8 @@ class tCDIOImmediateTest : public tCDIOTest {
     tCDIOTest::SetUp();
     nQoSim::resetTime();
     nQoSim::useTestClock(0);
-    input = new tBaseCDIImmediateTransferPrimitive(&description, cdi, &identity, status);
+    input =
+        new tBaseCDIImmediateTransferPrimitive(&deviceInfo, &description, cdi, &identity, status);
     output =
         new tBaseCDOImmediateTransferPrimitive(&deviceInfo, &description, cdo, &identity, status);
     ASSERT_EQ(status.code, 0);

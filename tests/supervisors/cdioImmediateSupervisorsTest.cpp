@@ -19,6 +19,7 @@
 #include "sim/tSimCDIOFIFOs.h"
 #include "sim/tSimRegisterWindows.h"
 #include "supervisors/dio/cdioImmediateSupervisors.h"
+#include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -53,12 +54,16 @@ class CDIOImmediateSupervisorsTest : public ::testing::Test {
     identifier.setDeviceGUID(identity);
     identifier.setString("Immediate", s);
     nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
-    supervisor.initialize(settings, nullptr, s);
+    facade.eventObject = &event;
+    supervisor.initialize(settings, &facade, s);
     supervisor.reserveResource(s);
     supervisor.linkResource(s);
     ASSERT_EQ(s.code, 0);
     ASSERT_EQ(supervisor.getLifecycle(), 4u);
   }
+  tCallLog calls;
+  tScriptedFacade facade{calls, "facade"};
+  tScriptedEvent event{calls, "event"};
   nQoSim::tSimRegisterWindows windows;
   const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   nQoSim::tSimBus bus{windows};
@@ -75,7 +80,8 @@ class CDIOImmediateSupervisorsTest : public ::testing::Test {
 };
 
 TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn) {
-  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&description, &cdi, &identity, status);
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdi, &identity,
+                                                         status);
   tCDIImmediateTransferSettings settings;
   settings.record<0>().transferMode = 0;
   settings.record<0>().samplePeriod.integer = 1;

@@ -172,7 +172,7 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   EXPECT_EQ(bus.pumpSecondary(), 1u);
   uint8_t samples[4] = {};
   clearLogs();
-  EXPECT_EQ(supervisor.getInputStreamPtr()->read(1, 100, samples, nullptr, nullptr, s), 1u);
+  EXPECT_EQ(supervisor.getInputStreamPtr(s)->read(1, 100, samples, nullptr, nullptr, s), 1u);
   EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
             (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4}));
   EXPECT_EQ(bus.calls(), (std::vector<tBusCall>{{tBusCall::kAtomic, 0, 0, 0, 0, 0},
@@ -260,7 +260,7 @@ TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEve
   EXPECT_EQ(calls.operations(), "facade.getEventObject, map.lookup 1");  // no done kind
   supervisor.linkResource(up);
   clearLogs();
-  EXPECT_EQ(supervisor.getInputStreamPtr(), nullptr);
+  EXPECT_EQ(supervisor.getInputStreamPtr(up), nullptr);
   const int64_t live = nQoSim::liveAllocations();
   EXPECT_EQ(control(supervisor, 1), 0);
   EXPECT_EQ(nQoSim::liveAllocations(), live);
@@ -342,6 +342,51 @@ TEST_F(ChangeDetectionSupervisorTest,
   EXPECT_FALSE(bare->isRunning());
   tRegistration::destroy(made, code);
   EXPECT_EQ(code, 0);
+}
+
+// The correlated input DMA transfer that the changes clock: found in the map
+// at link, handed to the primitive at linkResource, taken back at
+// unlinkResource; a partner of another class is refused.
+class tCDIDMAPartner : public tScriptedSupervisor, public nQoUdR100::iCDI_DMATransferSupervisor {
+ public:
+  using tScriptedSupervisor::tScriptedSupervisor;
+  void* ___CPPKRLDynamicCast(void* const* id) override {
+    if (id == &iCDI_DMATransferSupervisor::___classID)
+      return static_cast<iCDI_DMATransferSupervisor*>(this);
+    return tScriptedSupervisor::___CPPKRLDynamicCast(id);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* id) const override {
+    return const_cast<tCDIDMAPartner*>(this)->___CPPKRLDynamicCast(id);
+  }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* getPrimitive() const override { return transfer; }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* transfer = nullptr;
+};
+
+TEST_F(ChangeDetectionSupervisorTest, CorrelatedDMATransferIsLinkedToThePrimitive) {
+  constexpr uint32_t kDMAKey = 3;
+  tStatus2 built;
+  nQoUdP100::tBaseCDI_DMATransferPrimitive transfer(nullptr, nullptr, nullptr, built);
+  tCDIDMAPartner partner{calls, "dma"};
+  partner.transfer = &transfer;
+  supervisorMap.entries[kDMAKey] = &partner;
+  settings.supervisorRecord().cdiDMATransferSupervisorKey = kDMAKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  EXPECT_EQ(primitive->correlatedTransfer(), &transfer);
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  EXPECT_EQ(primitive->correlatedTransfer(), nullptr);
+  supervisor.releaseResource(down);
+  supervisor.unlink(down);
+  EXPECT_EQ(down.code, 0);
+
+  // The key names the readable supervisor: -89000, nothing linked.
+  supervisorMap.entries[kDMAKey] = &readable;
+  tStatus2 wrong;
+  supervisor.link(supervisorMap, wrong);
+  EXPECT_EQ(wrong.code, -89000);
+  EXPECT_EQ(supervisor.getState(), 1u);
+  EXPECT_TRUE(loggedAt(-89000, "tChangeDetectionSupervisor", 147));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A primitive supervisor whose task reads its data as an input stream.
 #pragma once
 
+#include "mdbg/tStatus2.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "msrl/iInputStream.h"
 
@@ -17,7 +18,7 @@ class iInputStreamPrimitiveSupervisor : public nQoMRL100::iPrimitiveSupervisor {
     return const_cast<iInputStreamPrimitiveSupervisor*>(this)->___CPPKRLDynamicCast(classID);
   }
   // The task's stream, or null when the supervisor offers none now.
-  virtual iInputStream* getInputStreamPtr() = 0;
+  virtual iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) = 0;
 };
 
 }  // namespace nQoMSRL100

@@ -26,6 +26,14 @@ class iOutputStream {
 
 class iOutputStreamPrimitiveSupervisor : public nQoMRL100::iPrimitiveSupervisor {
  public:
+  static inline void* ___classID = nullptr;
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    if (classID == &___classID) return this;
+    return iPrimitiveSupervisor::___CPPKRLDynamicCast(classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<iOutputStreamPrimitiveSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+  }
   virtual iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2& status) = 0;
 };
 

@@ -14,9 +14,9 @@ constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDIImmediateTransferPrim
 }  // namespace
 
 tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive(
-    const tCDIODescription* description, tBaseCDI_FIFOPrimitive* fifo,
-    const nQoORB100::tGUID* identity, tStatus2& status)
-    : tCDIOImmediateTransfer(description, identity, kFile, status), _fifo(fifo) {}
+    const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+    tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
+    : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status), _fifo(fifo) {}
 
 void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isNotFatal()) _state = kTransferCommitted;

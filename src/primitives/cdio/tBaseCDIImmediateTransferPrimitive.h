@@ -20,7 +20,8 @@ namespace nQoUdP100 {
 
 class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
  public:
-  tBaseCDIImmediateTransferPrimitive(const tCDIODescription* description,
+  tBaseCDIImmediateTransferPrimitive(const tDeviceInfo* deviceInfo,
+                                     const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
                                      nQoMDBG100::tStatus2& status);
 

@@ -16,7 +16,7 @@ constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDOImmediateTransferPrim
 tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
     const tDeviceInfo* deviceInfo, const tCDIODescription* description,
     tBaseCDO_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
-    : tCDIOImmediateTransfer(description, identity, kFile, status),
+    : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status),
       _fifo(fifo),
       _lock(deviceInfo, status) {}
 

@@ -6,10 +6,11 @@ namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
 
-tCDIOImmediateTransfer::tCDIOImmediateTransfer(const tCDIODescription* description,
+tCDIOImmediateTransfer::tCDIOImmediateTransfer(const tDeviceInfo* deviceInfo,
+                                               const tCDIODescription* description,
                                                const nQoORB100::tGUID* identity, const char* file,
                                                tStatus2& status)
-    : _description(description), _identity(identity), _file(file) {
+    : _deviceInfo(deviceInfo), _description(description), _identity(identity), _file(file) {
   checkDescription(description, status, {file, 60});
 }
 

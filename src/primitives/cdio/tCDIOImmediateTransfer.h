@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "frame/tDeviceInfo.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "orb/tGUID.h"
@@ -38,10 +39,14 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   void setSampleMode(uint32_t mode) { _sampleMode = mode; }
   void setTotal(uint32_t samples) { _total = samples; }
   void setDoneObserver(iDoneObserver* observer) { _doneObserver = observer; }
+  // Whether the board is simulated: its done events then reach the task
+  // without a registration of the supervisor's own.
+  bool simulated() const { return _deviceInfo != nullptr && _deviceInfo->simulated != 0; }
 
  protected:
-  tCDIOImmediateTransfer(const tCDIODescription* description, const nQoORB100::tGUID* identity,
-                         const char* file, nQoMDBG100::tStatus2& status);
+  tCDIOImmediateTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+                         const nQoORB100::tGUID* identity, const char* file,
+                         nQoMDBG100::tStatus2& status);
 
   bool cancelled() const { return _cancel.get() != 0; }
   bool finite() const { return _sampleMode == kFinite; }
@@ -52,6 +57,7 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // The done observer hears the status, once per start.
   void notifyDone(nQoMDBG100::tStatus2& status);
 
+  const tDeviceInfo* _deviceInfo;
   const tCDIODescription* _description;
   const nQoORB100::tGUID* _identity;
   const char* _file;

@@ -20,7 +20,7 @@ tTavikCDIOSubsystem::tTavikCDIOSubsystem(const tCDIODescription* description,
   build(_dispatcher, board);
   build(_cdiFIFO, _dispatcher, description, map, status);
   build(_cdiInterrupt, deviceInfo, description, _cdiFIFO, status);
-  build(_cdiImmediate, description, _cdiFIFO, identity, status);
+  build(_cdiImmediate, deviceInfo, description, _cdiFIFO, identity, status);
   build(_cdiDMA, deviceInfo, _cdiFIFO, identity, status);
   build(_cdoFIFO, _dispatcher, description, map, status);
   build(_cdoInterrupt, deviceInfo, description, _cdoFIFO, status);

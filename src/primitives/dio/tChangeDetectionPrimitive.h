@@ -24,6 +24,7 @@
 #include "msrl/iInputStream.h"
 #include "orb/tGUID.h"
 #include "orb/tObject.h"
+#include "primitives/cdio/tBaseCDI_DMATransferPrimitive.h"
 #include "primitives/common/tDeviceInfoPrimitive.h"
 #include "primitives/dio/tImmedDigLatchingPrimitive.h"
 #include "sync/iSync.h"
@@ -91,6 +92,13 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // none).
   void setReadable(nQoCDR100::iDigReadablePrim* readable) { _readable = readable; }
   void setSchedulerAction(nQoMAS100::iSchedulerAction* action) { _action = action; }
+  // The correlated input DMA transfer these changes clock (null: none).
+  void setCorrelatedTransfer(nQoUdP100::tBaseCDI_DMATransferPrimitive* transfer) {
+    _correlatedTransfer = transfer;
+  }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* correlatedTransfer() const {
+    return _correlatedTransfer;
+  }
   const nQoUdP100::tDeviceInfo& deviceInfo() const { return _deviceInfo; }
   bool overflow() const { return _overflow; }
   bool done() const { return _done; }
@@ -163,6 +171,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   bool _doneReported = false;
   nQoCDR100::iDigReadablePrim* _readable = nullptr;
   nQoMAS100::iSchedulerAction* _action = nullptr;
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* _correlatedTransfer = nullptr;
   nQoMDBG100::tStatus2 _completion;
 };
 

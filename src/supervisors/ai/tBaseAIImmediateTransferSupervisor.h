@@ -28,6 +28,7 @@
 #include "mrl/iPrimitiveSupervisorMap.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "msrl/iInputStream.h"
+#include "msrl/iInputStreamPrimitiveSupervisor.h"
 #include "orb/castToClass.h"
 #include "pal/tPALSysInfo.h"
 #include "reservation/supervisorEvents.h"
@@ -108,7 +109,7 @@ class tImmediateSchedulerLinks {
 
 template <class Row>
 class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
-                                           public nQoMRL100::iPrimitiveSupervisor,
+                                           public nQoMSRL100::iInputStreamPrimitiveSupervisor,
                                            public tModuleObject {
  public:
   static constexpr const char* kClassName = Row::kClassName;
@@ -124,7 +125,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     return nQoORB100::castToClass<tBaseAIImmediateTransferSupervisor,
-                                  nQoMRL100::iPrimitiveSupervisor>(this, classID);
+                                  nQoMSRL100::iInputStreamPrimitiveSupervisor>(this, classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tBaseAIImmediateTransferSupervisor*>(this)->___CPPKRLDynamicCast(classID);
@@ -178,7 +179,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     return 0;
   }
 
-  nQoMSRL100::iInputStream* getInputStreamPtr(tStatus2& status) {
+  nQoMSRL100::iInputStream* getInputStreamPtr(tStatus2& status) override {
     return status.isFatal() ? nullptr : this;
   }
 

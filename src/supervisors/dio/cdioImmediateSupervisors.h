@@ -13,6 +13,7 @@
 #include "mdbg/tStatus2.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "msrl/iInputStream.h"
+#include "msrl/iInputStreamPrimitiveSupervisor.h"
 #include "msrl/iOutputStream.h"
 #include "msrl/iStreamAttributes.h"
 #include "pal/tPALSysInfo.h"
@@ -22,16 +23,53 @@
 #include "settings/tCDOImmediateTransferSettings.h"
 #include "supervisors/dio/correlatedLinks.h"
 #include "supervisors/dio/tCorrelatedSupervisor.h"
+#include "supervisors/ownStateWord.h"
+#include "supervisors/tDoneAndStatusObserver.h"
 
 namespace nQoUdR100 {
 
 // The immediate position's part: the settings words, the time-out of each
-// request, and (input) the sample period and the next sample's time stamp.
+// request, the done observer that turns the primitive's end into the task's
+// events, and (input) the sample period and the next sample's time stamp.
 template <class Dir>
 class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
  public:
   using tPrimitive = typename Dir::tPrimitive;
   using tTime = nQoSS100::tFixedPoint128<64u, true>;
+
+  tCorrelatedImmediateLinks() = default;
+  ~tCorrelatedImmediateLinks() { delete _observer; }
+  tCorrelatedImmediateLinks(const tCorrelatedImmediateLinks&) = delete;
+  tCorrelatedImmediateLinks& operator=(const tCorrelatedImmediateLinks&) = delete;
+
+  // The task's event (none or another class: -89000) and the observer aimed
+  // at it; a failed allocation is -50352 and leaves the observer null.
+  void initialize(nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) {
+    _event = lookupTaskEvent(facade, status, {Dir::kFile, 118});
+    if (status.isFatal()) return;
+    if (_observer == nullptr) _observer = new (status) tDoneAndStatusObserver(_event);
+    if (_observer != nullptr) _observer->setTarget(_event);
+  }
+  // The primitive reports its end to the observer. A board that is not
+  // simulated needs the done kind registered with the task's event.
+  template <class Settings>
+  void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2& status) {
+    transfer.setDoneObserver(_observer);
+    if (transfer.simulated() || _event == nullptr) return;
+    _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    _doneRegistered = status.isNotFatal();
+  }
+  void releasing(tPrimitive* transfer, nQoMDBG100::tStatus2&) {
+    if (transfer != nullptr) transfer->setDoneObserver(nullptr);
+  }
+  // After the hand-back: the done kind goes, when this task registered it.
+  void released(nQoMDBG100::tStatus2& status) {
+    if (!_doneRegistered) return;
+    nQoMDBG100::tStatus2 local;
+    _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
+    status.assign(local);
+    _doneRegistered = false;
+  }
 
   // Mode and total only on a good status, the third word always.
   void apply(tPrimitive& transfer, const typename Dir::tSettings& settings,
@@ -92,17 +130,24 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   }
 
   const tTime& nextStamp() const { return _next; }
+  tDoneAndStatusObserver* observer() const { return _observer; }
 
  private:
+  nQoMRL110::iEvent* _event = nullptr;
+  tDoneAndStatusObserver* _observer = nullptr;
+  bool _doneRegistered = false;
   tTime _period{0};
   tTime _next{0};
 };
 
 // The input stream part: reads go to the primitive through the links.
 template <class Self>
-class tCDIImmediateStream : public nQoMRL100::iPrimitiveSupervisor,
+class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
                             public nQoMSRL100::iInputStream {
  public:
+  nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override {
+    return status.isFatal() ? nullptr : this;
+  }
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
                 nQoMSRL100::iStreamAttributes* attributes, nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);
@@ -121,9 +166,12 @@ class tCDIImmediateStream : public nQoMRL100::iPrimitiveSupervisor,
 
 // The output stream part: writes go to the primitive through the links.
 template <class Self>
-class tCDOImmediateStream : public nQoMRL100::iPrimitiveSupervisor,
+class tCDOImmediateStream : public nQoMSRL100::iOutputStreamPrimitiveSupervisor,
                             public nQoMSRL100::iOutputStream {
  public:
+  nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2& status) override {
+    return status.isFatal() ? nullptr : this;
+  }
   uint32_t write(uint32_t count, uint32_t timeout, const void* source, const void*,
                  nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);

@@ -10,7 +10,8 @@
 //   reserved(primitive, settings, status)      the fresh grant prepared
 //   linkResource(primitive or null, word, status)
 //   unlinkResource(primitive, status)
-//   releasing(primitive or null, status)
+//   releasing(primitive or null, status)       before the hand-back
+//   released(status)                           after it
 //   starting(status), requestCancel(primitive, word, status)
 #pragma once
 
@@ -39,6 +40,7 @@ class tCorrelatedLinksBase {
   void reserved(Prim&, const Settings&, nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void releasing(Prim*, nQoMDBG100::tStatus2&) {}
+  void released(nQoMDBG100::tStatus2&) {}
   void starting(nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}

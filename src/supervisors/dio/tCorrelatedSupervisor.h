@@ -184,6 +184,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     }
     _primitive = nullptr;
     _granted = false;
+    _links.released(status);
     _word = nCorrelated::kLinked;
   }
 

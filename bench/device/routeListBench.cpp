@@ -15,10 +15,9 @@
 #include "mdbg/tStatus2.h"
 #include "registers/registerId.h"
 #include "sim/simAllocator.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
 #include "tavik/tTavik.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -44,19 +43,11 @@ std::array<nQoMRU210::tRoute, kPairs> makeList() {
 }
 const std::array<nQoMRU210::tRoute, kPairs> kList = makeList();
 
-struct tQuietMap {
+struct tQuietMap : nQoBench::tTavikWindow {
   tQuietMap() {
     windows.setLogging(false);
     bus.setLogging(false);
   }
-  uintptr_t at(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
-  }
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  tTavik map{&bus, window, &status};
 };
 
 void BM_TavikRouteList(benchmark::State& state) {
@@ -95,8 +86,8 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
   std::array<tHandField*, 174> fields{};
   std::array<uint32_t, 174> groups{};
   uint8_t dirtyTable[174] = {};
-  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.at(kTrigOffset)};
-  tHandField select{0, &dirtyTable[kSelectIndex], 5, 0x1F, quiet.at(kSelectOffset)};
+  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.address(kTrigOffset)};
+  tHandField select{0, &dirtyTable[kSelectIndex], 5, 0x1F, quiet.address(kSelectOffset)};
   fields[kTrigIndex] = &trig;
   fields[kSelectIndex] = &select;
   groups[kTrigIndex] = 12;

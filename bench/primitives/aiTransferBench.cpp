@@ -13,6 +13,7 @@
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "noAllocationCheck.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
@@ -20,16 +21,15 @@
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
-#include "sim/simAllocator.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
+using nQoBench::tNoAllocationCheck;
 using nQoMDBG100::tStatus2;
 using W = nQoSim::tSimRegisterWindows;
 
@@ -39,21 +39,8 @@ constexpr uint32_t kBlocksPerPass = 64;
 constexpr uint32_t kEmptyBit = 0x1000;
 constexpr uint32_t kErrorBits = 0x0C00;
 
-class tNoAllocationCheck {
- public:
-  explicit tNoAllocationCheck(benchmark::State& state)
-      : _state(state), _allocations(nQoSim::totalAllocations()) {}
-  ~tNoAllocationCheck() {
-    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
-  }
-
- private:
-  benchmark::State& _state;
-  uint64_t _allocations;
-};
-
 // The AI road with a never-empty FIFO and one channel of 1,024 samples.
-struct tAIBoard {
+struct tAIBoard : nQoBench::tTavikWindow {
   tAIBoard() {
     windows.setRead(window, 0x1C, 32, 0x12345678);
     windows.setRead(window, 0x104, 16, 0);
@@ -73,15 +60,7 @@ struct tAIBoard {
     description.firstEntry = &entry;
     description.samples = &samples;
   }
-  uintptr_t address(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
-  }
 
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikHelper helper{&map};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFirstEntry entry;

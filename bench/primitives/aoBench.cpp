@@ -11,53 +11,32 @@
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "noAllocationCheck.h"
 #include "primitives/ao/tTavikAO_DACPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
-#include "sim/simAllocator.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
+using nQoBench::tNoAllocationCheck;
 using W = nQoSim::tSimRegisterWindows;
 using nQoUdP100::tAOFIFOFields;
 
 constexpr uint32_t kSamples = 1024;
 
-class tNoAllocationCheck {
- public:
-  explicit tNoAllocationCheck(benchmark::State& state)
-      : _state(state), _allocations(nQoSim::totalAllocations()) {}
-  ~tNoAllocationCheck() {
-    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
-  }
-
- private:
-  benchmark::State& _state;
-  uint64_t _allocations;
-};
-
-struct tAOBoard {
+struct tAOBoard : nQoBench::tTavikWindow {
   tAOBoard() {
     windows.setLogging(false);
     for (uint32_t i = 0; i < kSamples; ++i) samples[i] = static_cast<int16_t>(i * 61 - 30000);
-  }
-  uintptr_t at(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
   }
   void flushBus() {
     int code = 0;
     bus.flush(&code);
   }
 
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikHelper helper{&map};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAOResources resources{&map, &helper, &dispatcher, nullptr};
@@ -87,8 +66,8 @@ BENCHMARK(BM_AOFIFODirectWriteSamples);
 // Floor: the status read, 1,024 raw 32-bit writes, the bus flush.
 void BM_AOFIFODirectWriteSamples_Floor(benchmark::State& state) {
   tFIFOBoard board;
-  const uintptr_t status = board.at(0x106);
-  const uintptr_t data = board.at(0xA4);
+  const uintptr_t status = board.address(0x106);
+  const uintptr_t data = board.address(0xA4);
   for (auto _ : state) {
     benchmark::DoNotOptimize(nQoKAL100_memoryRead16(status));
     for (uint32_t i = 0; i < kSamples; ++i)
@@ -148,8 +127,8 @@ BENCHMARK(BM_AOFIFORefill);
 void BM_AOFIFORefill_Floor(benchmark::State& state) {
   tFIFOBoard board;
   board.windows.setReadCallback(board.window, 0x106, tRefillStatus{});
-  const uintptr_t status = board.at(0x106);
-  const uintptr_t data = board.at(0xA4);
+  const uintptr_t status = board.address(0x106);
+  const uintptr_t data = board.address(0xA4);
   for (auto _ : state) {
     while ((nQoKAL100_memoryRead16(status) & 0x2) != 0) {
       benchmark::DoNotOptimize(nQoKAL100_memoryRead16(status));
@@ -180,7 +159,7 @@ BENCHMARK(BM_DACWriteValue);
 // Floor: the raw 32-bit write of the sign-extended code and the bus flush.
 void BM_DACWriteValue_Floor(benchmark::State& state) {
   tAOBoard board;
-  const uintptr_t data = board.at(0xC4);
+  const uintptr_t data = board.address(0xC4);
   uint32_t i = 0;
   for (auto _ : state) {
     nQoKAL100_memoryWrite32(data, static_cast<uint32_t>(int32_t{board.samples[i++ % kSamples]}));
@@ -208,8 +187,8 @@ BENCHMARK(BM_PWMDACWriteValue);
 // (bits 15:10 kept from a copy), two raw 16-bit writes and the bus flush.
 void BM_PWMDACWriteValue_Floor(benchmark::State& state) {
   tAOBoard board;
-  const uintptr_t coarseAt = board.at(0x48);
-  const uintptr_t fineAt = board.at(0x4C);
+  const uintptr_t coarseAt = board.address(0x48);
+  const uintptr_t fineAt = board.address(0x4C);
   uint16_t coarseCopy = 0;
   uint16_t fineCopy = 0;
   uint32_t i = 0;

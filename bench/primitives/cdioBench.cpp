@@ -16,21 +16,20 @@
 #include "frame/tDeviceInfo.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "noAllocationCheck.h"
 #include "orb/tGUID.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
 #include "primitives/cdio/tTavikCDIODispatcher.h"
 #include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
-#include "sim/simAllocator.h"
 #include "sim/simSync.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimCDIOFIFOs.h"
-#include "sim/tSimRegisterWindows.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
+using nQoBench::tNoAllocationCheck;
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tBaseCDIInterruptTransferPrimitive;
 
@@ -51,7 +50,7 @@ class tDestination : public tBaseCDIInterruptTransferPrimitive::iDestination {
   int ended = 0;
 };
 
-struct tCDIBoard {
+struct tCDIBoard : nQoBench::tTavikWindow {
   tCDIBoard() {
     destination.fifo = &fifo;
     transfer.setDestination(&destination);
@@ -91,15 +90,7 @@ struct tCDIBoard {
     script.push_back(0);
     fifos.scriptStatus(script);
   }
-  uintptr_t address(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
-  }
 
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
   nQoUdP100::tTavikCDIODispatcher cdio{&board};
   nQoSim::tSimCDIOFIFOs fifos{windows, window};
@@ -109,19 +100,6 @@ struct tCDIBoard {
   tBaseCDIInterruptTransferPrimitive transfer{&deviceInfo, &description, &fifo, status};
   tDestination destination;
   std::vector<uint32_t> script;
-};
-
-class tNoAllocationCheck {
- public:
-  explicit tNoAllocationCheck(benchmark::State& state)
-      : _state(state), _allocations(nQoSim::totalAllocations()) {}
-  ~tNoAllocationCheck() {
-    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
-  }
-
- private:
-  benchmark::State& _state;
-  uint64_t _allocations;
 };
 
 void BM_CDIFIFOInterrupt(benchmark::State& state) {

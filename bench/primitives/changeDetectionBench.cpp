@@ -15,11 +15,9 @@
 #include "primitives/dio/tImmedDigLatchingPrimitive.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimRegisterWindows.h"
 #include "sync/tSyncAtomicU32.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -37,7 +35,7 @@ class tCopyingReadable : public nQoCDR100::iDigReadablePrim {
   uint32_t lines = 0x5AA5C33C;
 };
 
-struct tQuietBoard {
+struct tQuietBoard : nQoBench::tTavikWindow {
   explicit tQuietBoard(int lineCount) {
     windows.setLogging(false);
     for (int i = 0; i < lineCount; ++i)
@@ -52,11 +50,6 @@ struct tQuietBoard {
     delete detector;
     for (auto* line : latching) delete line;
   }
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tTavikImmedDigPrimitive port{map, status};
   nQoUdP100::tDeviceInfo info;

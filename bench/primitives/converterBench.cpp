@@ -15,15 +15,15 @@
 #include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "noAllocationCheck.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
-#include "sim/simAllocator.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
+using nQoBench::tNoAllocationCheck;
 using nQoUdP100::tBaseAI_ADCPrimitive;
 using W = nQoSim::tSimRegisterWindows;
 
@@ -43,7 +43,7 @@ class tCountingObserver : public tBaseAI_ADCPrimitive::iObserver {
 };
 
 // A board with a committed, armed converter and its observers.
-struct tConverterBoard {
+struct tConverterBoard : nQoBench::tTavikWindow {
   explicit tConverterBoard(int observerCount) : observers(observerCount) {
     for (auto& observer : observers) converter.addObserver(&observer, status);
     converter.commit(status);
@@ -57,28 +57,10 @@ struct tConverterBoard {
     converter.uncommit(fresh);
   }
 
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAI_ADCPrimitive converter{&entry, &map, &dispatcher, status};
   std::vector<tCountingObserver> observers;
-};
-
-class tNoAllocationCheck {
- public:
-  explicit tNoAllocationCheck(benchmark::State& state)
-      : _state(state), _allocations(nQoSim::totalAllocations()) {}
-  ~tNoAllocationCheck() {
-    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
-  }
-
- private:
-  benchmark::State& _state;
-  uint64_t _allocations;
 };
 
 void BM_ConverterOverrunBothPasses(benchmark::State& state) {

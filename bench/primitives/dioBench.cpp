@@ -9,10 +9,9 @@
 #include "frame/kernelShims.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
 #include "tavik/tTavik.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -22,13 +21,8 @@ constexpr int kPasses = 100000;
 
 volatile uint32_t gPortRegister;
 
-struct tQuietPort {
+struct tQuietPort : nQoBench::tTavikWindow {
   tQuietPort() { windows.setLogging(false); }
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  tTavik map{&bus, window, &status};
   nQoUdP100::tTavikImmedDigPrimitive port{map, status};
 };
 

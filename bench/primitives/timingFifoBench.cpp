@@ -18,17 +18,17 @@
 #include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "noAllocationCheck.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
-#include "sim/simAllocator.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
+using nQoBench::tNoAllocationCheck;
 using nQoUdP100::tBaseAITimingControllerPrimitive;
 using W = nQoSim::tSimRegisterWindows;
 
@@ -48,22 +48,9 @@ class tSampleEndObserver : public tBaseAITimingControllerPrimitive::iSampleEndOb
   uint64_t secondary = 0;
 };
 
-class tNoAllocationCheck {
- public:
-  explicit tNoAllocationCheck(benchmark::State& state)
-      : _state(state), _allocations(nQoSim::totalAllocations()) {}
-  ~tNoAllocationCheck() {
-    if (nQoSim::totalAllocations() != _allocations) _state.SkipWithError("allocated");
-  }
-
- private:
-  benchmark::State& _state;
-  uint64_t _allocations;
-};
-
 // A board whose armed timing controller has sample-end observers and whose
 // status word shows a pending sample end.
-struct tTimingBoard {
+struct tTimingBoard : nQoBench::tTavikWindow {
   explicit tTimingBoard(int observerCount) : observers(observerCount) {
     for (auto& observer : observers) timing.addSampleEndObserver(&observer, status);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
@@ -85,15 +72,7 @@ struct tTimingBoard {
     timing.disarm(fresh);
     timing.uncommit(fresh);
   }
-  uintptr_t at(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
-  }
 
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikHelper helper{&map};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFirstEntry entry;
@@ -223,14 +202,14 @@ void BM_SampleEndThroughTheDispatcher_PhysicalFloor(benchmark::State& state) {
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) {
       nQoMDBG100::tStatus2 local;
-      answers += nQoKAL100_memoryRead16(board.at(0x104));
+      answers += nQoKAL100_memoryRead16(board.address(0x104));
       for (auto& observer : board.observers) answers += observer.sampleEnded(&board.timing, local);
-      nQoKAL100_memoryWrite16(board.at(0x104), 0x1000);
-      nQoKAL100_memoryWrite16(board.at(0x104), 0x0800);
-      answers += nQoKAL100_memoryRead16(board.at(0x106));
-      answers += nQoKAL100_memoryRead8(board.at(0x088));
-      answers += nQoKAL100_memoryRead32(board.at(0x240));
-      answers += nQoKAL100_memoryRead32(board.at(0x244));
+      nQoKAL100_memoryWrite16(board.address(0x104), 0x1000);
+      nQoKAL100_memoryWrite16(board.address(0x104), 0x0800);
+      answers += nQoKAL100_memoryRead16(board.address(0x106));
+      answers += nQoKAL100_memoryRead8(board.address(0x088));
+      answers += nQoKAL100_memoryRead32(board.address(0x240));
+      answers += nQoKAL100_memoryRead32(board.address(0x244));
       board.bus.runAtomically(&empty, &code);
       for (auto& observer : board.observers) observer.sampleEndedSecondary(&board.timing, local);
     }
@@ -243,16 +222,11 @@ BENCHMARK(BM_SampleEndThroughTheDispatcher_PhysicalFloor)
     ->Arg(4)
     ->Unit(benchmark::kMillisecond);
 
-struct tFIFOBoard {
+struct tFIFOBoard : nQoBench::tTavikWindow {
   tFIFOBoard() {
     windows.setRead(window, 0x1C, 32, 0x12345678);
     windows.setLogging(false);
   }
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFIFODescription description{4096, nQoUdP100::tAIFIFODescription::k32BitSamples, 0};
   nQoUdP100::tAIDeviceFIFOPrimitive fifo{&description, &map, &dispatcher, status};

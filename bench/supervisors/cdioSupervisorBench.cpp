@@ -21,13 +21,11 @@
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimCDIOFIFOs.h"
-#include "sim/tSimRegisterWindows.h"
 #include "supervisors/dio/cdioImmediateSupervisors.h"
 #include "supervisors/dio/digitalEndpoints.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -37,7 +35,7 @@ constexpr uint32_t kSamples = 64;
 constexpr uint32_t kWidth = 4;
 
 // A CDI FIFO whose input never runs dry.
-struct tCDIInput {
+struct tCDIInput : nQoBench::tTavikWindow {
   tCDIInput() {
     fifos.pushInput(std::vector<uint32_t>(kSamples, 7));
     fifos.onInputRead([&](uint64_t) { fifos.pushInput({7}); });
@@ -46,11 +44,6 @@ struct tCDIInput {
     bus.recordAccesses(false);
   }
 
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
   nQoUdP100::tTavikCDIODispatcher cdio{&board};
   nQoSim::tSimCDIOFIFOs fifos{windows, window};

@@ -20,11 +20,10 @@
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
-#include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ class tAnswer : public nQoMRTB100::iInterruptHandler,
 enum class tPending { kNothing, kOne, kAll };
 
 // A board with its dispatcher attached and the chosen sources pending.
-struct tQuietBoard {
+struct tQuietBoard : nQoBench::tTavikWindow {
   explicit tQuietBoard(tPending pending) {
     dispatcher.attachInterrupt(status);
     if (pending == tPending::kOne) {
@@ -87,11 +86,6 @@ struct tQuietBoard {
     for (auto*& slot : dispatcher.primaryHandlers) slot = nullptr;
   }
 
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
   tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   tAnswer answer;
   std::vector<W::tAccess> accesses;

@@ -13,11 +13,11 @@
 #include "mdbg/tStatus2.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
-#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
+#include "tavikWindow.h"
 
 namespace {
 
@@ -46,20 +46,12 @@ const std::array<uint32_t, 1000> kValues = makeValues();
 volatile uint16_t gPinRegister;
 
 // A map over a window that keeps no log.
-struct tQuietMap {
+struct tQuietMap : nQoBench::tTavikWindow {
   tQuietMap() {
     windows.setLogging(false);
     bus.setLogging(false);
     map.IO_Bidirection_Pin.flush(&status, 0);
   }
-  uintptr_t at(uint32_t offset) const {
-    return static_cast<uintptr_t>(windows.base(window) + offset);
-  }
-  W windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  nQoMDBG100::tStatus2 status;
-  tTavik map{&bus, window, &status};
 };
 
 // The hand-written register: a soft copy and a dirty byte reached through a
@@ -104,7 +96,7 @@ void BM_TavikSetFieldAndFlush_Floor(benchmark::State& state) {
   tQuietMap quiet;
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0, &dirtyTable[kPinIndex]};
-  const uintptr_t address = quiet.at(kPinOffset);
+  const uintptr_t address = quiet.address(kPinOffset);
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
       if (!usable(quiet.status, hand)) continue;
@@ -191,7 +183,7 @@ void BM_TavikWriteFieldById_Floor(benchmark::State& state) {
   std::array<tHandField, 17> fields{};
   fields[kPinField] = {10, 0x400, true};
   tHandObject pin{
-      {0, &dirtyTable[kPinIndex]}, fields.data(), 17, quiet.at(kPinOffset), &handWriteField};
+      {0, &dirtyTable[kPinIndex]}, fields.data(), 17, quiet.address(kPinOffset), &handWriteField};
   std::array<tHandObject*, 174> objects{};
   objects[kPinIndex] = &pin;
   benchmark::DoNotOptimize(objects.data());
@@ -223,7 +215,7 @@ void BM_TavikForcedFlush_Floor(benchmark::State& state) {
   tQuietMap quiet;
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0x400, &dirtyTable[kPinIndex]};
-  const uintptr_t address = quiet.at(kPinOffset);
+  const uintptr_t address = quiet.address(kPinOffset);
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) {
       if (!usable(quiet.status, hand)) continue;
@@ -274,7 +266,7 @@ void BM_TavikRefresh_Floor(benchmark::State& state) {
   tQuietMap quiet;
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   uint8_t dirtyTable[256] = {};
-  tHandReadRegister joint{{0, &dirtyTable[kStatusIndex]}, quiet.at(kStatusOffset), nullptr, 0};
+  tHandReadRegister joint{{0, &dirtyTable[kStatusIndex]}, quiet.address(kStatusOffset), nullptr, 0};
   uint32_t (*refresh)(tHandReadRegister&, const nQoMDBG100::tStatus2&) = &handRefresh;
   benchmark::DoNotOptimize(refresh);
   uint32_t sum = 0;
@@ -307,7 +299,7 @@ void BM_TavikReadField_Floor(benchmark::State& state) {
   std::array<tHandField, 14> fields{};
   fields[kStatusField] = {5, 0x20, true};
   tHandReadRegister joint{
-      {0, &dirtyTable[kStatusIndex]}, quiet.at(kStatusOffset), fields.data(), 14};
+      {0, &dirtyTable[kStatusIndex]}, quiet.address(kStatusOffset), fields.data(), 14};
   uint32_t (*readField)(tHandReadRegister&, uint32_t, const nQoMDBG100::tStatus2&) = &handReadField;
   benchmark::DoNotOptimize(readField);
   uint32_t sum = 0;
@@ -377,7 +369,7 @@ void BM_TavikLockGroupReadModifyWrite_Floor(benchmark::State& state) {
   iSync* lock = quiet.map.lockGroup(14)->lock();
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0, &dirtyTable[kPinIndex]};
-  const uintptr_t address = quiet.at(kPinOffset);
+  const uintptr_t address = quiet.address(kPinOffset);
   for (auto _ : state)
     for (int i = 0; i < kShortPasses; ++i) {
       int code = 0;
@@ -420,7 +412,7 @@ void BM_TavikApplyProgrammingList_Floor(benchmark::State& state) {
   groups[kPinIndex] = 14;
   benchmark::DoNotOptimize(objects.data());
   benchmark::DoNotOptimize(groups.data());
-  const uintptr_t address = quiet.at(kPinOffset);
+  const uintptr_t address = quiet.address(kPinOffset);
   for (auto _ : state)
     for (int i = 0; i < kShortPasses; ++i) {
       uint32_t selection = 0;

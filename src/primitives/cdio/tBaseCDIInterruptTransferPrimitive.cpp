@@ -10,13 +10,14 @@ namespace nQoUdP100 {
 using nQoMDBG100::tStatus2;
 
 namespace {
-constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDIInterruptTransferPrimitive";
+constexpr const char* kFile = tCDIInterruptRow::kFile;
 }  // namespace
 
 tBaseCDIInterruptTransferPrimitive::tBaseCDIInterruptTransferPrimitive(
     const tDeviceInfo* deviceInfo, const tCDIODescription* description,
     tBaseCDI_FIFOPrimitive* fifo, tStatus2& status)
-    : _description(description), _fifo(fifo), _end(deviceInfo, status) {
+    : tCDIO_InterruptTransfer(deviceInfo, description, fifo, status) {
+  // After the locks: a lock does not open on an error status.
   checkDescription(description, status, {kFile, 60});
 }
 
@@ -77,38 +78,12 @@ void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
   _chunkSwitched = 0;
 }
 
-void tBaseCDIInterruptTransferPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal()) _state = kCommitted;
-}
-
-void tBaseCDIInterruptTransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kObserving;
-}
-
-bool tBaseCDIInterruptTransferPrimitive::isReady() const {
-  if (_fifo == nullptr || _description == nullptr) return false;
-  if (_state == kBuilt) return true;
-  if (_state < kObserving || _state > kArmed) return false;
-  return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet &&
-         (_total != 0 || _sampleMode == kContinuous);
-}
-
 void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
   _fifo->resetFIFO(scratch);
   status.assign(scratch);
-  if (_destination != nullptr) _destination->transferEnded(status);
-}
-
-uint32_t tBaseCDIInterruptTransferPrimitive::handleFIFO(tCDIO_FIFOObservable*, tStatus2& status) {
-  tStatus2 local;
-  uint32_t count = 0;
-  while (moveChunk(count, local)) {
-  }
-  if (local.isFatal()) _end.once([&] { end(local); });
-  status.assign(local);
-  return 1;
+  if (_partner != nullptr) _partner->transferEnded(status);
 }
 
 bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
@@ -122,7 +97,7 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
     return false;
   }
   const uint32_t width = _description->sampleWidth;
-  const uint32_t moved = _destination->transferData(chunk * width, local);
+  const uint32_t moved = _partner->transferData(chunk * width, local);
   const uint32_t bufferError = _fifo->isBufferErrorPending(local);
   if (moved != chunk * width) {
     nQoUdR100::setCode(local, nQoUdR100::kShortTransfer, {kFile, 352});
@@ -151,10 +126,6 @@ void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) 
   _chunk = 1;
   _chunkSwitched = 1;
   _fifo->setModeFlag(0, local, 1);
-}
-
-uint32_t tBaseCDIInterruptTransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
-  return 1;
 }
 
 void tBaseCDIInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {

@@ -18,29 +18,26 @@
 #include "primitives/cdio/tBaseCDI_FIFOPrimitive.h"
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
-#include "primitives/cdio/tTransferEnd.h"
+#include "primitives/cdio/tCDIO_InterruptTransfer.h"
 
 namespace nQoUdP100 {
 
-class tBaseCDIInterruptTransferPrimitive : public tCDIO_FIFOObservable::iCDIOOverrunObserver,
-                                           public tCDIO_FIFOObservable::iCDIOFIFOObserver {
- public:
-  enum tSampleMode : uint32_t { kContinuous = 0, kFinite = 1, kNotSet = 3 };
-  enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kArmed = 4 };
+struct tCDIInterruptRow {
+  using tFIFO = tBaseCDI_FIFOPrimitive;
+  static constexpr const char* kFile = "source/qomiop/cdio/tBaseCDIInterruptTransferPrimitive";
+};
 
-  class iDestination {
-   public:
-    virtual ~iDestination() = default;
-    // Moves up to byteCount bytes out of the FIFO; answers the bytes moved.
-    virtual uint32_t transferData(uint32_t byteCount, nQoMDBG100::tStatus2& status) = 0;
-    virtual void transferEnded(nQoMDBG100::tStatus2& status) = 0;
-  };
+class tBaseCDIInterruptTransferPrimitive
+    : public tCDIO_InterruptTransfer<tBaseCDIInterruptTransferPrimitive, tCDIInterruptRow> {
+ public:
+  // Moves up to byteCount bytes out of the FIFO.
+  using iDestination = iPartner;
 
   tBaseCDIInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
   // Undoes by the state: disarm, uncommit, unregisterObservers.
-  virtual ~tBaseCDIInterruptTransferPrimitive();
+  ~tBaseCDIInterruptTransferPrimitive() override;
 
   // Each does nothing on an error status; a failed registration is undone.
   void registerObservers(nQoMDBG100::tStatus2& status);
@@ -52,46 +49,26 @@ class tBaseCDIInterruptTransferPrimitive : public tCDIO_FIFOObservable::iCDIOOve
   // once; then the chunk size and the FIFO's saved mode flag (applied at its
   // next commit) come back.
   void stop(nQoMDBG100::tStatus2& status);
-  void disarm(nQoMDBG100::tStatus2& status);
-  void uncommit(nQoMDBG100::tStatus2& status);
-  bool isReady() const;
+  bool isReady() const { return isReadyWith(true); }
 
-  // The transfer loop; answers 1.
-  uint32_t handleFIFO(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   void handleFIFOSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {}
-  uint32_t handleOverrun(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   void handleOverrunSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
 
-  void setDestination(iDestination* destination) { _destination = destination; }
-  // Samples one notification may move.
-  void setLimit(uint32_t samples) { _limit = samples; }
-  void setChunkSize(uint32_t samples) { _chunk = samples; }
-  void setSampleMode(uint32_t mode) { _sampleMode = mode; }
-  void setTotal(uint32_t samples) { _total = samples; }
+  void setDestination(iDestination* destination) { _partner = destination; }
   uint32_t chunkSize() const { return _chunk; }
-  uint32_t transferred() const { return _transferred; }
-  uint32_t state() const { return _state; }
 
  private:
+  friend tCDIO_InterruptTransfer;
+
   // Stops and resets the FIFO and reports the status to the destination, once.
   void end(nQoMDBG100::tStatus2& status);
   // Another chunk, or the end of the data: false when the loop ends.
   bool moveChunk(uint32_t& count, nQoMDBG100::tStatus2& local);
   void switchToSingleSamples(nQoMDBG100::tStatus2& local);
 
-  const tCDIODescription* _description;
-  tBaseCDI_FIFOPrimitive* _fifo;
-  iDestination* _destination = nullptr;
-  uint32_t _state = kBuilt;
-  tTransferEnd _end;
   uint32_t _chunkSwitched = 0;
   uint32_t _savedChunk = 0;
   uint32_t _savedModeFlag = 0;
-  uint32_t _transferred = 0;
-  uint32_t _limit = 0;
-  uint32_t _chunk = 0;
-  uint32_t _sampleMode = kNotSet;
-  uint32_t _total = 0;
   uint32_t _done = 0;
 };
 

@@ -10,7 +10,7 @@ namespace nQoUdP100 {
 using nQoMDBG100::tStatus2;
 
 namespace {
-constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDOInterruptTransferPrimitive";
+constexpr const char* kFile = tCDOInterruptRow::kFile;
 
 // Runs the step on a scratch status merged into the caller's.
 template <class tStep>
@@ -24,11 +24,8 @@ void merged(tStatus2& status, tStep step) {
 tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
     const tDeviceInfo* deviceInfo, const tCDIODescription* description,
     tBaseCDO_FIFOPrimitive* fifo, tStatus2& status)
-    : _description(description),
-      _fifo(fifo),
-
-      _end(deviceInfo, status),
-      _endLock(deviceInfo, status) {
+    : tCDIO_InterruptTransfer(deviceInfo, description, fifo, status), _endLock(deviceInfo, status) {
+  // After the locks: a lock does not open on an error status.
   checkDescription(description, status, {kFile, 60});
 }
 
@@ -122,32 +119,16 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
     });
   _end.onceLocked(
       [&] {
-        if (_source != nullptr) _source->transferEnded(status);
+        if (_partner != nullptr) _partner->transferEnded(status);
       },
       status);
 }
 
-void tBaseCDOInterruptTransferPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal()) _state = kCommitted;
-}
-
-void tBaseCDOInterruptTransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kObserving;
-}
-
-bool tBaseCDOInterruptTransferPrimitive::isReady() const {
-  if (_fifo == nullptr || _description == nullptr) return false;
-  if (_state == kBuilt) return true;
-  if (_state < kObserving || _state > kArmed) return false;
-  return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet && _preload != 0 &&
-         (_total != 0 || _sampleMode == kContinuous);
-}
-
 uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& bytesMoved,
                                                  tStatus2& status) {
-  if (status.isFatal() || _source == nullptr) return 0;
+  if (status.isFatal() || _partner == nullptr) return 0;
   const uint32_t width = _description->sampleWidth;
-  bytesMoved = std::min(_source->transferData(samples * width, status), samples * width);
+  bytesMoved = std::min(_partner->transferData(samples * width, status), samples * width);
   return bytesMoved / width;
 }
 
@@ -157,17 +138,7 @@ void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
   _fifo->disableOverrunInterrupt(scratch);
   _fifo->stopFIFO(scratch);
   _fifo->resetFIFO(scratch);
-  if (_source != nullptr) _source->transferEnded(status);
-}
-
-uint32_t tBaseCDOInterruptTransferPrimitive::handleFIFO(tCDIO_FIFOObservable*, tStatus2& status) {
-  tStatus2 local;
-  uint32_t count = 0;
-  while (moveChunk(count, local)) {
-  }
-  if (local.isFatal()) _end.once([&] { end(local); });
-  status.assign(local);
-  return 1;
+  if (_partner != nullptr) _partner->transferEnded(status);
 }
 
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
@@ -225,10 +196,6 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
       status);
 }
 
-uint32_t tBaseCDOInterruptTransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
-  return 1;
-}
-
 void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
@@ -238,7 +205,7 @@ void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObserv
   });
   _end.onceLocked(
       [&] {
-        if (_source != nullptr) _source->transferEnded(fresh);
+        if (_partner != nullptr) _partner->transferEnded(fresh);
       },
       fresh);
 }

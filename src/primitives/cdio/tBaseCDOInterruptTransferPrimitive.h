@@ -18,31 +18,29 @@
 #include "primitives/cdio/tBaseCDO_FIFOPrimitive.h"
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
+#include "primitives/cdio/tCDIO_InterruptTransfer.h"
 #include "primitives/cdio/tTransferEnd.h"
 #include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
+struct tCDOInterruptRow {
+  using tFIFO = tBaseCDO_FIFOPrimitive;
+  static constexpr const char* kFile = "source/qomiop/cdio/tBaseCDOInterruptTransferPrimitive";
+};
+
 class tBaseCDOInterruptTransferPrimitive
-    : public tCDIO_FIFOObservable::iCDIOOverrunObserver,
-      public tCDIO_FIFOObservable::iCDIOFIFOObserver,
+    : public tCDIO_InterruptTransfer<tBaseCDOInterruptTransferPrimitive, tCDOInterruptRow>,
       public tBaseCDO_FIFOPrimitive::iCDO_FIFOEmptyPolledObserver {
  public:
-  enum tSampleMode : uint32_t { kContinuous = 0, kFinite = 1, kUnwatched = 2, kNotSet = 3 };
-  enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kArmed = 4 };
-
-  class iSource {
-   public:
-    virtual ~iSource() = default;
-    // Moves up to byteCount bytes into the FIFO; answers the bytes moved.
-    virtual uint32_t transferData(uint32_t byteCount, nQoMDBG100::tStatus2& status) = 0;
-    virtual void transferEnded(nQoMDBG100::tStatus2& status) = 0;
-  };
+  static constexpr uint32_t kUnwatched = 2;
+  // Moves up to byteCount bytes into the FIFO.
+  using iSource = iPartner;
 
   tBaseCDOInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
-  virtual ~tBaseCDOInterruptTransferPrimitive();
+  ~tBaseCDOInterruptTransferPrimitive() override;
 
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
@@ -52,29 +50,21 @@ class tBaseCDOInterruptTransferPrimitive
   // Mode 1: +200010 when the FIFO never ran empty, on a clean status; then
   // the FIFO stops and the end is reported, once.
   void stop(nQoMDBG100::tStatus2& status);
-  void disarm(nQoMDBG100::tStatus2& status);
-  void uncommit(nQoMDBG100::tStatus2& status);
-  bool isReady() const;
+  // Also needs a preload.
+  bool isReady() const { return isReadyWith(_preload != 0); }
 
-  // The transfer loop; answers 1.
-  uint32_t handleFIFO(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   // The data are handed over: end pending, the polling thread woken.
   void handleFIFOSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
-  uint32_t handleOverrun(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   void handleOverrunSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status) override;
 
-  void setSource(iSource* source) { _source = source; }
-  void setLimit(uint32_t samples) { _limit = samples; }
-  void setChunkSize(uint32_t samples) { _chunk = samples; }
-  void setSampleMode(uint32_t mode) { _sampleMode = mode; }
-  void setTotal(uint32_t samples) { _total = samples; }
+  void setSource(iSource* source) { _partner = source; }
   // Samples asked of the source at arm.
   void setPreload(uint32_t samples) { _preload = samples; }
-  uint32_t transferred() const { return _transferred; }
-  uint32_t state() const { return _state; }
 
  private:
+  friend tCDIO_InterruptTransfer;
+
   void end(nQoMDBG100::tStatus2& status);
   // Another chunk: false when the loop ends.
   bool moveChunk(uint32_t& count, nQoMDBG100::tStatus2& local);
@@ -83,21 +73,11 @@ class tBaseCDOInterruptTransferPrimitive
   // than asked).
   uint32_t ask(uint32_t samples, uint32_t& bytesMoved, nQoMDBG100::tStatus2& status);
 
-  const tCDIODescription* _description;
-  tBaseCDO_FIFOPrimitive* _fifo;
-  iSource* _source = nullptr;
-  uint32_t _state = kBuilt;
-  tTransferEnd _end;
   tTransferLock _endLock;
   tSyncAtomicU32 _stops;
   uint32_t _endPending = 0;
   uint32_t _fifoEmptied = 0;
   uint32_t _preload = 0;
-  uint32_t _transferred = 0;
-  uint32_t _limit = 0;
-  uint32_t _chunk = 0;
-  uint32_t _sampleMode = kNotSet;
-  uint32_t _total = 0;
 };
 
 }  // namespace nQoUdP100

@@ -7,15 +7,11 @@ namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
 
-namespace {
-constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive";
-}  // namespace
-
 tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* deviceInfo,
                                                              tBaseCDO_FIFOPrimitive* fifo,
                                                              const nQoORB100::tGUID* identity,
                                                              tStatus2& status)
-    : _fifo(fifo), _identity(identity), _end(deviceInfo, status), _endLock(deviceInfo, status) {}
+    : tCDIO_DMATransfer(deviceInfo, fifo, identity, status), _endLock(deviceInfo, status) {}
 
 tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
@@ -35,7 +31,7 @@ void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
     _fifo->registerPolledObserver(this, status);
     if (status.isNotFatal()) _polledRegistered = 1;
   }
-  if (_sampleMode != kContinuous && _source != nullptr) _source->bindTransfer(this, status);
+  if (_sampleMode != kContinuous && _partner != nullptr) _partner->bindTransfer(this, status);
   if (_sampleMode == kContinuous || (_sampleMode == kFinite && _firstCount >= _secondCount))
     add(static_cast<iCDIOBufferErrorObserver*>(this), _bufferErrorRegistered);
   add(static_cast<iCDIOOverrunObserver*>(this), _overrunRegistered);
@@ -57,9 +53,7 @@ void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
-  const uint32_t channel =
-      _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
-  _fifo->linkDMAChannel(channel, status);
+  _fifo->linkDMAChannel(channelNumber(status), status);
   if (status.isFatal()) return;
   _end.reopen();
   _state = kLinked;
@@ -67,13 +61,8 @@ void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
 
 void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
   if (status.isFatal()) return;
-  _fifo->unlinkDMAChannel(status);
+  tCDIO_DMATransfer::unlinkDMA(status);
   _endPending = 0;
-  _state = kCommitted;
-}
-
-void tBaseCDO_DMATransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kObserving;
 }
 
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
@@ -106,7 +95,7 @@ void tBaseCDO_DMATransferPrimitive::stop(tStatus2& status) {
     _endLock.locked(
         [&] {
           if (_fifoEmptied == 0 && status.code == 0)
-            nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 383});
+            nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {tCDO_DMARow::kFile, 383});
           if (_endPending != 0) _fifo->signalPollingThread(status);
           _endPending = 0;
         },
@@ -141,66 +130,9 @@ void tBaseCDO_DMATransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive
   stop(status);
 }
 
-void tBaseCDO_DMATransferPrimitive::end(tStatus2& status) {
-  // The FIFO stops also when the end is an error.
-  tStatus2 scratch;
-  _fifo->stopFIFO(scratch);
-  _fifo->resetFIFO(scratch);
-  status.assign(scratch);
-  if (_source != nullptr) _source->transferEnded(status);
-}
-
-void tBaseCDO_DMATransferPrimitive::endWithError(int code, unsigned line) {
-  tStatus2 fresh;
-  nQoUdR100::setCode(fresh, code, {kFile, line});
-  _end.onceLocked([&] { end(fresh); }, fresh);
-}
-
 uint32_t tBaseCDO_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*, tStatus2& status) {
   _fifo->disableBufferErrorInterrupt(status);
   return _endPending == 0 ? 1 : 0;
-}
-
-void tBaseCDO_DMATransferPrimitive::handleBufferErrorSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  endWithError(nQoUdR100::kOutputBufferError, 471);
-}
-
-uint32_t tBaseCDO_DMATransferPrimitive::handleOverrun(tCDIO_FIFOObservable*, tStatus2&) {
-  return 1;
-}
-
-void tBaseCDO_DMATransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  endWithError(nQoUdR100::kCDOOverrun, 493);
-}
-
-bool tBaseCDO_DMATransferPrimitive::isReady() const {
-  if (_fifo == nullptr || _identity == nullptr) return false;
-  switch (_state) {
-    case kBuilt:
-    case kCommitted:
-    case kLinked: return true;
-    case kObserving:
-      return _source != nullptr && (_channel != nullptr || _channelNumber != kNoChannel);
-    default: return false;
-  }
-}
-
-void tBaseCDO_DMATransferPrimitive::setSource(iSource* source, tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_state != kBuilt) {
-    nQoUdR100::setCode(status, nQoUdR100::kSettingWhileInUse, {kFile, 53});
-    return;
-  }
-  _source = source;
-}
-
-void tBaseCDO_DMATransferPrimitive::setSampleMode(uint32_t mode, tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_state != kBuilt) {
-    nQoUdR100::setCode(status, nQoUdR100::kSettingWhileInUse, {kFile, 109});
-    return;
-  }
-  _sampleMode = mode;
 }
 
 }  // namespace nQoUdP100

@@ -1,0 +1,140 @@
+// What the correlated digital input and output DMA transfers share: the
+// partner that hears the end (and, finite, is bound at registerObservers),
+// the channel the FIFO links to, the lifecycle state, the settings that are
+// taken only in state 1, and the end itself: the FIFO stops and resets and
+// the partner hears the status once per start, also when an error notification
+// ends the transfer. The direction's row gives the FIFO type, the status
+// file, the sites and the end codes.
+//
+//   struct tRow {
+//     using tFIFO = tBaseCDI_FIFOPrimitive;
+//     static constexpr const char* kFile = "...";
+//     static constexpr unsigned kPartnerLine = 181, kSampleModeLine = 235;
+//     static constexpr int kBufferError = ...; static constexpr unsigned kBufferErrorLine = 330;
+//     static constexpr int kOverrun = ...;     static constexpr unsigned kOverrunLine = 352;
+//   };
+//   class tTransfer : public tCDIO_DMATransfer<tTransfer, tRow> { ... };
+#pragma once
+
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tDeviceInfo.h"
+#include "frame/tStatusSite.h"
+#include "mdbg/tStatus2.h"
+#include "mrl/iDMAChannelSupervisor.h"
+#include "orb/tGUID.h"
+#include "primitives/cdio/tCDIO_FIFOObservable.h"
+#include "primitives/cdio/tTransferEnd.h"
+#include "primitives/common/tDeviceInfoPrimitive.h"
+
+namespace nQoUdP100 {
+
+// The partner of a DMA transfer of type tTransfer.
+template <class tTransfer>
+class iCDIO_DMAPartner {
+ public:
+  virtual ~iCDIO_DMAPartner() = default;
+  // The end of the transfer or its first error, once per start.
+  virtual void transferEnded(nQoMDBG100::tStatus2& status) = 0;
+  // Finite transfers, at registerObservers.
+  virtual void bindTransfer(tTransfer* transfer, nQoMDBG100::tStatus2& status) = 0;
+};
+
+template <class tTransfer, class tRow>
+class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
+                          public tCDIO_FIFOObservable::iCDIOOverrunObserver,
+                          public tDeviceInfoPrimitive {
+ public:
+  using tFIFO = typename tRow::tFIFO;
+  using iPartner = iCDIO_DMAPartner<tTransfer>;
+  static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
+  enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kLinked = 4 };
+
+  virtual void unlinkDMA(nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
+    _fifo->unlinkDMAChannel(status);
+    _state = kCommitted;
+  }
+  virtual void uncommit(nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) _state = kObserving;
+  }
+
+  void handleBufferErrorSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
+    endWithError(tRow::kBufferError, tRow::kBufferErrorLine);
+  }
+  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override { return 1; }
+  void handleOverrunSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
+    endWithError(tRow::kOverrun, tRow::kOverrunLine);
+  }
+
+  // Ready in every state but 2 (and a bad one); in state 2 with a partner and
+  // a channel.
+  bool isReady() const {
+    if (_fifo == nullptr || _identity == nullptr) return false;
+    switch (_state) {
+      case kBuilt:
+      case kCommitted:
+      case kLinked: return true;
+      case kObserving:
+        return _partner != nullptr && (_channel != nullptr || _channelNumber != kNoChannel);
+      default: return false;
+    }
+  }
+
+  // -223748 outside state 1.
+  void setSampleMode(uint32_t mode, nQoMDBG100::tStatus2& status) {
+    if (settable(status, tRow::kSampleModeLine)) _sampleMode = mode;
+  }
+  void setDMAChannel(nQoLMSDR100::iDMAChannelSupervisor* channel) { _channel = channel; }
+  void setDMAChannelNumber(uint32_t number) { _channelNumber = number; }
+  uint32_t state() const { return _state; }
+
+ protected:
+  tCDIO_DMATransfer(const tDeviceInfo* deviceInfo, tFIFO* fifo, const nQoORB100::tGUID* identity,
+                    nQoMDBG100::tStatus2& status)
+      : _fifo(fifo), _identity(identity), _end(deviceInfo, status) {}
+  ~tCDIO_DMATransfer() override = default;
+
+  // -223748 outside state 1.
+  void setPartner(iPartner* partner, nQoMDBG100::tStatus2& status) {
+    if (settable(status, tRow::kPartnerLine)) _partner = partner;
+  }
+  // The supervisor's channel, else the number set.
+  uint32_t channelNumber(nQoMDBG100::tStatus2& status) const {
+    return _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
+  }
+  // Stops and resets the FIFO and reports the status to the partner, once.
+  void end(nQoMDBG100::tStatus2& status) {
+    // The FIFO stops also when the end is an error.
+    nQoMDBG100::tStatus2 scratch;
+    _fifo->stopFIFO(scratch);
+    _fifo->resetFIFO(scratch);
+    status.assign(scratch);
+    if (_partner != nullptr) _partner->transferEnded(status);
+  }
+  void endWithError(int code, unsigned line) {
+    nQoMDBG100::tStatus2 fresh;
+    nQoUdR100::setCode(fresh, code, {tRow::kFile, line});
+    _end.onceLocked([&] { end(fresh); }, fresh);
+  }
+
+  nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
+  uint32_t _channelNumber = kNoChannel;
+  tFIFO* _fifo;
+  iPartner* _partner = nullptr;
+  uint32_t _state = kBuilt;
+  const nQoORB100::tGUID* _identity;
+  tTransferEnd _end;
+  uint32_t _sampleMode = 0;
+
+ private:
+  bool settable(nQoMDBG100::tStatus2& status, unsigned line) {
+    if (status.isFatal()) return false;
+    if (_state == kBuilt) return true;
+    nQoUdR100::setCode(status, nQoUdR100::kSettingWhileInUse, {tRow::kFile, line});
+    return false;
+  }
+};
+
+}  // namespace nQoUdP100

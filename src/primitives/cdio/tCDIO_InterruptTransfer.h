@@ -1,0 +1,102 @@
+// What the correlated digital input and output interrupt transfers share: the
+// partner that moves the data and hears the end, the description and FIFO,
+// the lifecycle state, the chunk settings and the transfer loop that the FIFO
+// interrupt runs. The direction's class moves one chunk (moveChunk) and ends
+// the transfer (end); its row gives the FIFO type and the status file.
+//
+//   struct tRow { using tFIFO = tBaseCDI_FIFOPrimitive; static constexpr const char* kFile = "...";
+//   }; class tTransfer : public tCDIO_InterruptTransfer<tTransfer, tRow> {
+//     friend tCDIO_InterruptTransfer;
+//     bool moveChunk(uint32_t& count, tStatus2& local);  // false ends the loop
+//     void end(tStatus2& status);
+//   };
+#pragma once
+
+#include <cstdint>
+
+#include "frame/tDeviceInfo.h"
+#include "mdbg/tStatus2.h"
+#include "primitives/cdio/tCDIODescription.h"
+#include "primitives/cdio/tCDIO_FIFOObservable.h"
+#include "primitives/cdio/tTransferEnd.h"
+
+namespace nQoUdP100 {
+
+// The partner of an interrupt transfer of type tTransfer.
+template <class tTransfer>
+class iCDIO_InterruptPartner {
+ public:
+  virtual ~iCDIO_InterruptPartner() = default;
+  // Moves up to byteCount bytes between the FIFO and the buffer; answers the
+  // bytes moved.
+  virtual uint32_t transferData(uint32_t byteCount, nQoMDBG100::tStatus2& status) = 0;
+  virtual void transferEnded(nQoMDBG100::tStatus2& status) = 0;
+};
+
+template <class tTransfer, class tRow>
+class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserver,
+                                public tCDIO_FIFOObservable::iCDIOFIFOObserver {
+ public:
+  using tFIFO = typename tRow::tFIFO;
+  using iPartner = iCDIO_InterruptPartner<tTransfer>;
+  enum tSampleMode : uint32_t { kContinuous = 0, kFinite = 1, kNotSet = 3 };
+  enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kArmed = 4 };
+
+  virtual ~tCDIO_InterruptTransfer() = default;
+
+  void disarm(nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) _state = kCommitted;
+  }
+  void uncommit(nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) _state = kObserving;
+  }
+
+  // The transfer loop; answers 1.
+  uint32_t handleFIFO(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2& status) override {
+    nQoMDBG100::tStatus2 local;
+    uint32_t count = 0;
+    tTransfer& self = static_cast<tTransfer&>(*this);
+    while (self.moveChunk(count, local)) {
+    }
+    if (local.isFatal()) _end.once([&] { self.end(local); });
+    status.assign(local);
+    return 1;
+  }
+  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override { return 1; }
+
+  // Samples one notification may move.
+  void setLimit(uint32_t samples) { _limit = samples; }
+  void setChunkSize(uint32_t samples) { _chunk = samples; }
+  void setSampleMode(uint32_t mode) { _sampleMode = mode; }
+  void setTotal(uint32_t samples) { _total = samples; }
+  uint32_t transferred() const { return _transferred; }
+  uint32_t state() const { return _state; }
+
+ protected:
+  tCDIO_InterruptTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,
+                          tFIFO* fifo, nQoMDBG100::tStatus2& status)
+      : _description(description), _fifo(fifo), _end(deviceInfo, status) {}
+
+  // Ready in state 1; in states 2 to 4 with a limit, a chunk, a mode and, but
+  // for a continuous transfer, a total.
+  bool isReadyWith(bool more) const {
+    if (_fifo == nullptr || _description == nullptr) return false;
+    if (_state == kBuilt) return true;
+    if (_state < kObserving || _state > kArmed) return false;
+    return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet && more &&
+           (_total != 0 || _sampleMode == kContinuous);
+  }
+
+  const tCDIODescription* _description;
+  tFIFO* _fifo;
+  iPartner* _partner = nullptr;
+  uint32_t _state = kBuilt;
+  tTransferEnd _end;
+  uint32_t _transferred = 0;
+  uint32_t _limit = 0;
+  uint32_t _chunk = 0;
+  uint32_t _sampleMode = kNotSet;
+  uint32_t _total = 0;
+};
+
+}  // namespace nQoUdP100

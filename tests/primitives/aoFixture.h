@@ -78,11 +78,6 @@ class tAOTest : public tTavikMapTest {
     const tLog all = windows.writes();
     return std::find(all.begin(), all.end(), wrote(offset, value, width)) != all.end();
   }
-  bool wroteAt(uint32_t offset) {
-    const tLog all = windows.writes();
-    return std::any_of(all.begin(), all.end(),
-                       [&](const tAccess& a) { return a.offset == offset; });
-  }
   uint32_t groupBEnable() const { return map->Interrupt_B_Enable.getRegister(); }
 
   nQoUdP100::tAODescription description{

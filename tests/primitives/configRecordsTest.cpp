@@ -117,29 +117,6 @@ TEST_F(tConfigRecordTest, TheChannelRecordStreamsTwentySixValuesAndComparesRange
   sampled.samples.append(3);
   EXPECT_FALSE(sampled == channel);
   EXPECT_TRUE(roundTrip(sampled) == sampled);
-
-  // Cut after six values: the first three fields and the low range arrive.
-  tAIScanningFrontEndConfig source;
-  source.channelFlags = 0x11;
-  source.word2 = 0x22;
-  source.word3 = 0x33;
-  source.rangeLow = {-5, -3, 7};
-  source.rangeHigh = {5, 3, 7};
-  const tByteOutputStream full = written(source, status);
-  tByteInputStream in(full.bytes().data(), 20);
-  tAIScanningFrontEndConfig cut;
-  cut.readExternal(in, status);
-  EXPECT_EQ(status, nQoORB100::kEndOfStream);
-  EXPECT_EQ(cut.channelFlags, 0x11u);
-  EXPECT_EQ(cut.word2, 0x22u);
-  EXPECT_EQ(cut.word3, 0x33u);
-  EXPECT_EQ(cut.rangeLow.value, -5);
-  EXPECT_EQ(cut.rangeLow.exponent, -3);
-  EXPECT_EQ(cut.rangeLow.kind, 7);
-  EXPECT_EQ(cut.rangeHigh.value, 10);
-  EXPECT_EQ(cut.rangeHigh.exponent, 0);
-  EXPECT_EQ(cut.rangeHigh.kind, 1);
-  EXPECT_EQ(cut.positiveInputCode, 257);
 }
 
 TEST_F(tConfigRecordTest, TheFieldWiseChannelConstructorTakesTheRangeOnlyWithAGoodStatus) {

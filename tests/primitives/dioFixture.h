@@ -17,14 +17,6 @@ namespace nQoTest {
 
 inline tAccess wrote8(uint32_t offset, uint32_t value) { return wrote(offset, value, 8); }
 
-// The writes of a log, in order.
-inline tLog writesOf(const tLog& log) {
-  tLog found;
-  for (const tAccess& access : log)
-    if (access.direction == W::kWrite) found.push_back(access);
-  return found;
-}
-
 // Acquires (+n) and releases (-n) of every sync object, numbered in order of
 // first appearance.
 inline std::vector<int> lockSequence() {

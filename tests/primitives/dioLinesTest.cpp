@@ -59,7 +59,7 @@ TEST_F(tDIOTest, LinkHardwareTimingStartsStrobesAndPolls) {
   link.stop(status);
   software.setSoftwareClock(0, status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x13, 0x21), wrote8(0x13, 0x20)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x21), wrote8(0x13, 0x20)}));
 }
 
 TEST_F(tDIOTest, LinkClockSourceStatusAndDataFollowTheSoftCopy) {
@@ -71,7 +71,7 @@ TEST_F(tDIOTest, LinkClockSourceStatusAndDataFollowTheSoftCopy) {
   link.setClockSource(0, status);
   link.writeData(0x5C, status);
   link.writeData(0x5C, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x13, 0x01), wrote8(0x11, 0x5C)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x01), wrote8(0x11, 0x5C)}));
 
   windows.setRead(window, 0x09, 8, 0x3C);
   EXPECT_EQ(link.readStatus(status), 0x3Cu);
@@ -100,20 +100,20 @@ TEST_F(tDIOTest, PortZeroModesTakeBothLocksAndWriteOnlyWhatChanged) {
   port.writeLines(0xFF, 0xA5, status);
   EXPECT_EQ(windows.log(), (tLog{kBusFlush}));
   port.writeLines(0x0F, 0x00, status);  // only the masked lines change
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0xA0)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0xA0)}));
 
   // Lines 0 and 1 in mode 7; dropping line 1 keeps it driving the present input.
   port.setLineMode(0x3, 7, status);
   setRead32(0x24, 0x5A);
   clearLogs();
   port.setLineMode(0x1, 7, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0x5A), wrote32(0x234, 0x1)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0x5A), wrote32(0x234, 0x1)}));
 
   // Mode 6 writes the direction first; a mode-0 request for mode-6 lines changes nothing.
   clearLogs();
   port.setLineMode(0x100, 6, status);
   port.setLineMode(0x100, 0, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x230, 0x100)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x230, 0x100)}));
   EXPECT_EQ(status.code, 0);
 
   uint32_t value = 0;
@@ -129,12 +129,12 @@ TEST_F(tDIOTest, PortZeroLineStateWritesEveryRegisterWithForce) {
   const tLineState state{1, 0x0000FFFF, 0x12345678};
   clearLogs();
   port.applyLineState(&state, 1, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0x1234FF00), wrote32(0x234, 0),
-                                           wrote32(0x230, 0), wrote32(0x28, 0xFFFF0000)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0x1234FF00), wrote32(0x234, 0), wrote32(0x230, 0),
+                                    wrote32(0x28, 0xFFFF0000)}));
   clearLogs();
   port.applyLineState(nullptr, 0, status);  // defaults: every line an input
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0x0000FF00), wrote32(0x234, 0),
-                                           wrote32(0x230, 0), wrote32(0x28, 0)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0x0000FF00), wrote32(0x234, 0), wrote32(0x230, 0),
+                                    wrote32(0x28, 0)}));
 }
 
 TEST_F(tDIOTest, PFILinesWriteByteWiseAndRouteBeforeDriving) {
@@ -145,7 +145,7 @@ TEST_F(tDIOTest, PFILinesWriteByteWiseAndRouteBeforeDriving) {
 
   clearLogs();
   pfi.setLineMode(0x0400, 1, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote(0x1D6, 0x0200), wrote8(0x173, 0x04)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x1D6, 0x0200), wrote8(0x173, 0x04)}));
   const auto* pinLock = map->lockGroup(14)->lock();
   std::vector<const iSync*> order;
   for (const auto& record : nQoSim::syncLog())
@@ -163,7 +163,7 @@ TEST_F(tDIOTest, PFILinesWriteByteWiseAndRouteBeforeDriving) {
   status.clear();
   clearLogs();
   pfi.setLineMode(0x0401, 0, status);  // both bytes touched
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x172, 0x00), wrote8(0x173, 0x00)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x172, 0x00), wrote8(0x173, 0x00)}));
 
   windows.setRead(window, 0x1DC, 16, 0xABCD);
   uint32_t value = 0;
@@ -177,13 +177,13 @@ TEST_F(tDIOTest, PFILineStateTakesTwoByteRecordsAndRoutesWithForce) {
   const tLineState states[2] = {{1, 0xF0, 0x0F}, {1, 0xFF, 0x00}};
   clearLogs();
   pfi.applyLineState(states, 1, status);
-  EXPECT_EQ(writesOf(windows.log()),
+  EXPECT_EQ(windows.writes(),
             (tLog{wrote(0x1DE, 0xAB5F), wrote(0x1D0, 0x4210), wrote(0x1D2, 0x0010), wrote(0x1D4, 0),
                   wrote(0x1D6, 0), wrote(0x1D8, 0), wrote(0x1DA, 0), wrote(0x172, 0x000F)}));
   clearLogs();
   pfi.applyLineState(nullptr, 0, status);  // defaults: all inputs, the input state kept
-  EXPECT_EQ(writesOf(windows.log()).front(), wrote(0x1DE, 0xAB5A));
-  EXPECT_EQ(writesOf(windows.log()).back(), wrote(0x172, 0x0000));
+  EXPECT_EQ(windows.writes().front(), wrote(0x1DE, 0xAB5A));
+  EXPECT_EQ(windows.writes().back(), wrote(0x172, 0x0000));
 }
 
 TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
@@ -201,9 +201,9 @@ TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   output.applyLineState(nullptr, 0, status);  // no output line: enabling waits
   clearLogs();
   output.setLineMode(0x3, 1, status);
-  EXPECT_TRUE(writesOf(windows.log()).empty());
+  EXPECT_TRUE(windows.writes().empty());
   output.writeLines(0xF, 0x5, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote(0x1DE, 0x5 << 6), wrote8(0x267, 0x01)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x1DE, 0x5 << 6), wrote8(0x267, 0x01)}));
   EXPECT_EQ(output.readLines(0xF, &value, status), 1u);
   EXPECT_EQ(value, 0x5u);
 
@@ -212,12 +212,12 @@ TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   const tLineState state{1, 0xFFFFFFFC, 0x3};
   clearLogs();
   output.applyLineState(&state, 1, status);
-  EXPECT_EQ(writesOf(windows.log()),
+  EXPECT_EQ(windows.writes(),
             (tLog{wrote(0x1DE, 0xC0), wrote(0x1D0, 0), wrote(0x1D2, 0), wrote(0x1D4, 0x4210),
                   wrote(0x1D6, 0x0010), wrote(0x1D8, 0), wrote(0x1DA, 0), wrote8(0x267, 0x01)}));
   clearLogs();
   output.writeLines(0x1, 0x0, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote(0x1DE, 0x80)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x1DE, 0x80)}));
   EXPECT_EQ(status.code, 0);
 }
 
@@ -236,7 +236,7 @@ TEST_F(tDIOTest, LinkLinesMapToTheControlDataAndStatusRegisters) {
 
 TEST_F(tTavikMapTest, OnAFreshMapTheFirstWriteWhenChangedOrDirtyWrites) {
   tTavikTESKImmedDigPrimitive lines(*map, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x11, 0x01), wrote8(0x13, 0x00)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x11, 0x01), wrote8(0x13, 0x00)}));
 }
 
 TEST_F(tDIOTest, DigitalBufferHoldsItsBytesOrNothing) {
@@ -268,7 +268,7 @@ TEST_F(tDIOTest, LatchingReadsTheLatchedValueNotTheLines) {
   EXPECT_EQ(value, 0x5u);
   EXPECT_TRUE(windows.log().empty());
   latching.writeLines(0xFF, 0x11, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0x11)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0x11)}));
 }
 
 class tCommRoutingTest : public tDIOTest {
@@ -302,9 +302,8 @@ TEST_F(tCommRoutingTest, FrontPanelReservesDrivesAndGivesBackOnce) {
   routing->connect(1, status);
   ASSERT_EQ(status.code, 0);
   EXPECT_EQ(calls, (std::vector<std::string>{"port:reserve:23", "pfi:reserve:1024"}));
-  EXPECT_EQ(writesOf(windows.log()),
-            (tLog{wrote8(0x13, 0x04), wrote8(0x21C, 0x07), wrote32(0x28, 0x7), wrote(0x1D6, 0x0160),
-                  wrote(0x172, 0x0400)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x04), wrote8(0x21C, 0x07), wrote32(0x28, 0x7),
+                                    wrote(0x1D6, 0x0160), wrote(0x172, 0x0400)}));
 
   calls.clear();
   clearLogs();
@@ -315,8 +314,8 @@ TEST_F(tCommRoutingTest, FrontPanelReservesDrivesAndGivesBackOnce) {
   routing->disconnect(3, status);
   routing->disconnect(3, status);
   EXPECT_EQ(calls, (std::vector<std::string>{"port:release:23", "pfi:release:1024"}));
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x28, 0x0), wrote8(0x13, 0x00),
-                                           wrote8(0x21C, 0x00), wrote(0x172, 0x0000)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x28, 0x0), wrote8(0x13, 0x00), wrote8(0x21C, 0x00),
+                                    wrote(0x172, 0x0000)}));
 }
 
 TEST_F(tCommRoutingTest, RefusedReservationLeavesNothingHeld) {
@@ -353,7 +352,7 @@ TEST_F(tCommRoutingTest, MissingReserversOrPortLinesAreRefusedBeforeAnything) {
   status.clear();
   fixed.connect(2, status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote8(0x13, 0x02), wrote8(0x15, 0x01)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x02), wrote8(0x15, 0x01)}));
   fixed.disconnect(3, status);
   EXPECT_EQ(status.code, 0);
   EXPECT_TRUE(calls.empty());

@@ -128,7 +128,7 @@ TEST_F(tDIOTest, DigitalSubsystemBuildsTheBoardsMembers) {
   clearLogs();
   board.getImmedDigPrimitives()[0]->writeLines(0xFF, 0xA5, status);
   board.getImmedDigPrimitives()[1]->writeLines(0x1, 0x1, status);
-  EXPECT_EQ(writesOf(windows.log()), (tLog{wrote32(0x24, 0xA5), wrote8(0x1DE, 0x01)}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x24, 0xA5), wrote8(0x1DE, 0x01)}));
   EXPECT_EQ(board.getTESKLines(), nullptr);
   EXPECT_EQ(board.getCommRouting(), nullptr);
   EXPECT_EQ(board.getSWTimingController(), nullptr);

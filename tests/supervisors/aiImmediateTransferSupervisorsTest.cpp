@@ -355,18 +355,4 @@ TEST_F(AIImmediateTransferTest, TheDMATransferTakesItsWordsAndRefusesSampleSizes
   }
 }
 
-TEST_F(AIImmediateTransferTest, ThePlatformCreatesBothByTheirClassNames) {
-  nQoTest::tLoadedModule module;
-  for (const char* name : {"nQoUdR100::tAIImmediateTransferSupervisor",
-                           "nQoUdR100::tAIImmediateDMATransferSupervisor"}) {
-    int code = 0;
-    nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
-    ASSERT_NE(object, nullptr) << name;
-    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
-    object->getClass(code).deleteInstance(object, code);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
-  }
-}
-
 }  // namespace

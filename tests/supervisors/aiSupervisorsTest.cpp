@@ -10,6 +10,7 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "support/aiTransferDoubles.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -60,31 +61,6 @@ class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
   void disarm(tStatus2& s) override { answer("disarm", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void programChannels(tStatus2& s) override { answer("programChannels", s); }
-};
-
-class tLoggedFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public nQoTest::tScriptedDouble {
- public:
-  tLoggedFIFO(nQoTest::tCallLog& log, tStatus2& status)
-      : tBaseAIDeviceFIFOPrimitive(nullptr, status), tScriptedDouble(log, "fifo") {}
-  void commit(tStatus2& s) override { answer("commit", s); }
-  void arm(tStatus2& s) override { answer("arm", s); }
-  void disarm(tStatus2& s) override { answer("disarm", s); }
-  void uncommit(tStatus2& s) override { answer("uncommit", s); }
-  uint32_t getFIFOMode() const override { return 0; }
-  void setFIFOMode(int32_t, tStatus2&, bool) override {}
-  void setThreshold(uint32_t, tStatus2&, bool) override {}
-  uint32_t readStatusBit10(tStatus2*) override { return 0; }
-  uint32_t isEmpty(tStatus2*) override { return 1; }
-  uint32_t readStatusBit14(tStatus2*) override { return 0; }
-  uint32_t readStatusBit13(tStatus2*) override { return 0; }
-  void enableFIFOInterrupt(tStatus2&) override {}
-  void disableFIFOInterrupt(tStatus2*) override {}
-  uint32_t readSample(void*, tStatus2&) override { return 0; }
-  uint32_t readSamples(void*, uint32_t, tStatus2&) override { return 0; }
-  void clearFIFO(tStatus2*) override {}
-  void programFIFOMode(tStatus2*) override {}
-  void enableOverflowInterrupt(tStatus2&) override {}
-  void disableOverflowInterrupt(tStatus2*) override {}
 };
 
 class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
@@ -346,7 +322,8 @@ TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
 }
 
 TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
-  tLoggedFIFO fifo(log, setup);
+  const nQoUdP100::tAIFIFODescription description{64, 0, 0};
+  nQoTest::tBytesFIFO fifo(log, &description, setup);
   nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool pool(&fifo);
   offer(pool);
   nQoUdR100::tAIDeviceFIFOSettings settings;
@@ -373,7 +350,9 @@ TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
                                "nQoUdR100::tBaseAI_WFNSCSupervisor",
                                "nQoUdR100::tBaseAI_DMATransferSupervisor",
                                "nQoUdR100::tBaseAIInterruptTransferSupervisor",
-                               "nQoUdR100::tBaseAnalogTriggerSupervisor"};
+                               "nQoUdR100::tBaseAnalogTriggerSupervisor",
+                               "nQoUdR100::tAIImmediateTransferSupervisor",
+                               "nQoUdR100::tAIImmediateDMATransferSupervisor"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     int code = 0;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mrl/iResourceBroker.h"
@@ -16,6 +17,7 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "supervisors/controlRequests.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -64,19 +66,32 @@ struct tBuildStatus {
 
 // Operations move the state as the board's engine does; a scripted failure
 // leaves it.
+template <class tPrimitive>
+class tSteppedDouble : public tPrimitive, public tScriptedDouble {
+ public:
+  template <class... tArgs>
+  tSteppedDouble(tCallLog& log, const char* name, tArgs&&... args)
+      : tPrimitive(std::forward<tArgs>(args)...), tScriptedDouble(log, name) {}
+  void commit(tStatus2& s) override { step("commit", s, &tState::setCommitted); }
+  void uncommit(tStatus2& s) override { step("uncommit", s, &tState::setUncommitted); }
+  void arm(tStatus2& s) override { step("arm", s, &tState::setArmed); }
+  void start(tStatus2& s) override { step("start", s, &tState::setRunning); }
+
+ protected:
+  using tState = nQoUdP100::tPrimitiveState;
+  void step(const std::string& name, tStatus2& s, void (tState::*to)()) {
+    answer(name, s);
+    if (s.isNotFatal()) (this->_state.*to)();
+  }
+};
+
 class tLoggedTiming : private tBuildStatus,
-                      public nQoUdP100::tBaseAOTimingControllerPrimitive,
-                      public tScriptedDouble {
+                      public tSteppedDouble<nQoUdP100::tBaseAOTimingControllerPrimitive> {
  public:
   explicit tLoggedTiming(tCallLog& log)
-      : tBaseAOTimingControllerPrimitive(&description, nullptr, built),
-        tScriptedDouble(log, "timing") {}
-  void commit(tStatus2& s) override { step("commit", s, &tPrimitiveState_::setCommitted); }
-  void uncommit(tStatus2& s) override { step("uncommit", s, &tPrimitiveState_::setUncommitted); }
-  void arm(tStatus2& s) override { step("arm", s, &tPrimitiveState_::setArmed); }
-  void disarm(tStatus2& s) override { step("disarm", s, &tPrimitiveState_::setCommitted); }
-  void start(tStatus2& s) override { step("start", s, &tPrimitiveState_::setRunning); }
-  void stop(tStatus2& s) override { step("stop", s, &tPrimitiveState_::setArmed); }
+      : tSteppedDouble(log, "timing", &description, nullptr, built) {}
+  void disarm(tStatus2& s) override { step("disarm", s, &tState::setCommitted); }
+  void stop(tStatus2& s) override { step("stop", s, &tState::setArmed); }
   void requestEndA(tStatus2* s) override { answer("requestEndA", *s); }
   void requestEndB(tStatus2* s) override { answer("requestEndB", *s); }
   void setMode3Hold(uint32_t flag, tStatus2& s) override {
@@ -100,30 +115,19 @@ class tLoggedTiming : private tBuildStatus,
   void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
   void enableUpdateInterrupt(tStatus2& s) override { answer("enableUpdateInterrupt", s); }
 
-  void setState(void (nQoUdP100::tPrimitiveState::*to)()) { (_state.*to)(); }
+  void setState(void (tState::*to)()) { (_state.*to)(); }
   nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier; }
 
  private:
-  using tPrimitiveState_ = nQoUdP100::tPrimitiveState;
-  void step(const std::string& name, tStatus2& s, void (tPrimitiveState_::*to)()) {
-    answer(name, s);
-    if (s.isNotFatal()) (_state.*to)();
-  }
   uint32_t _hold = 0;
 };
 
-class tLoggedFIFO : private tBuildStatus,
-                    public nQoUdP100::tBaseAO_FIFOPrimitive,
-                    public tScriptedDouble {
+class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBaseAO_FIFOPrimitive> {
  public:
   tLoggedFIFO(tCallLog& log, uint32_t depth)
-      : tBaseAO_FIFOPrimitive(withDepth(depth), built), tScriptedDouble(log, "fifo") {}
-  void commit(tStatus2& s) override { step("commit", s, &tPrimitiveState_::setCommitted); }
-  void uncommit(tStatus2& s) override { step("uncommit", s, &tPrimitiveState_::setUncommitted); }
-  void arm(tStatus2& s) override { step("arm", s, &tPrimitiveState_::setArmed); }
-  void complete(tStatus2& s) override { step("complete", s, &tPrimitiveState_::setCommitted); }
-  void start(tStatus2& s) override { step("start", s, &tPrimitiveState_::setRunning); }
-  void restoreArmed(tStatus2& s) override { step("restoreArmed", s, &tPrimitiveState_::setArmed); }
+      : tSteppedDouble(log, "fifo", withDepth(depth), built) {}
+  void complete(tStatus2& s) override { step("complete", s, &tState::setCommitted); }
+  void restoreArmed(tStatus2& s) override { step("restoreArmed", s, &tState::setArmed); }
   void clearFIFO(tStatus2&) override {}
   uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
     answer("writeSample " + std::to_string(*sample), s);
@@ -137,11 +141,6 @@ class tLoggedFIFO : private tBuildStatus,
   }
 
  private:
-  using tPrimitiveState_ = nQoUdP100::tPrimitiveState;
-  void step(const std::string& name, tStatus2& s, void (tPrimitiveState_::*to)()) {
-    answer(name, s);
-    if (s.isNotFatal()) (_state.*to)();
-  }
   const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
     description.fifoDepth = depth;
     return &description;
@@ -274,8 +273,7 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(status.code, -7);
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getState(), 2u);
-  ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
-  EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
 }
 
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
@@ -424,8 +422,7 @@ TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
   supervisor().reserveResource(status);
   EXPECT_EQ(status.code, -50352);
   EXPECT_EQ(supervisor().getPrimitive(), nullptr);
-  ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
-  EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
   EXPECT_EQ(log.operations(), "facade.getEventObject");
 }
 
@@ -642,8 +639,7 @@ TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
     EXPECT_EQ(status.code, c.code);
     EXPECT_TRUE(nQoTest::loggedAt(c.code, c.file, c.line));
     EXPECT_EQ(supervisor.getPrimitive(), nullptr);
-    ASSERT_EQ(nQoSim::brokerLog().size(), 2u);
-    EXPECT_EQ(nQoSim::brokerLog()[1].operation, 7);
+    EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
     EXPECT_EQ(fifo->fields.channelCount, 0u);
     EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
   }
@@ -756,15 +752,6 @@ class AODACTransferTest : public AOSupervisorsTest {
     timingHeld.reset();
     AOSupervisorsTest::TearDown();
   }
-  void bringUpTransfer() {
-    tStatus2 status;
-    transfer().initialize(settings, &facade, status);
-    transfer().link(map, status);
-    transfer().reserveResource(status);
-    transfer().linkResource(status);
-    ASSERT_EQ(status.code, 0);
-    log.clear();
-  }
   tLoggedDAC dacs[2] = {{log, "dac0"}, {log, "dac1"}};
   std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> dacPools[2];
   nQoUdR100::tAO_DACSettings dacSettings[2];
@@ -783,7 +770,7 @@ class AODACTransferTest : public AOSupervisorsTest {
 
 TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
   settings.word2 = 1;
-  bringUpTransfer();
+  bringUp(transfer(), settings);
   const int16_t samples[6] = {10, 11, 12, 13, 14, 15};
   const uint16_t firstOnly[2] = {1, 0}, none[2] = {0, 0};
   tStatus2 status;
@@ -833,7 +820,7 @@ TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {
 
 TEST_F(AODACTransferTest, DoneEventsFollowWordOne) {
   settings.word1 = 1;
-  bringUpTransfer();
+  bringUp(transfer(), settings);
   tStatus2 status;
   EXPECT_EQ(run(transfer(), 1), 0);
   EXPECT_EQ(run(transfer(), 3), 0);

@@ -7,11 +7,11 @@
 #include <optional>
 #include <vector>
 
-#include "mrl/iPrimitiveSupervisorMap.h"
 #include "primitives/calibration/pwmPrimitives.h"
 #include "settings/tEmptySettings.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
@@ -22,12 +22,6 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoUdR100::tCalPWMSupervisor;
 using tReferencePool = nQoUdR100::tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*>;
-
-// The supervisor links nothing, so its map is never asked.
-class tEmptyMap : public nQoMRL100::iPrimitiveSupervisorMap {
- public:
-  nQoMRL100::iPrimitiveSupervisor* lookup(uint32_t, tStatus2&) override { return nullptr; }
-};
 
 class CalPWMSupervisorTest : public tTavikMapTest {
  protected:
@@ -101,9 +95,7 @@ TEST_F(CalPWMSupervisorTest, LifecycleWordFollowsTheOperations) {
   supervisor.unlink(s);
   EXPECT_EQ(supervisor.getLifecycle(), 1u);
   EXPECT_EQ(s.code, 0);
-  std::vector<int> operations;
-  for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-  EXPECT_EQ(operations, (std::vector<int>{6, 7}));
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
 }
 
 TEST_F(CalPWMSupervisorTest, SettingsOfAnotherClassAreRefused) {
@@ -178,9 +170,7 @@ TEST_F(CalPWMSupervisorTest, ReleaseAfterANullOrForeignAnswerCallsNoBroker) {
   EXPECT_EQ(s.code, 0);
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
   supervisor.releaseResource(s);
-  std::vector<int> operations;
-  for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-  EXPECT_EQ(operations, (std::vector<int>{6}));
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6}));
 
   // A foreign pool is handed back at once, and release hands back nothing more.
   nQoSim::resetResourceBroker();
@@ -193,9 +183,7 @@ TEST_F(CalPWMSupervisorTest, ReleaseAfterANullOrForeignAnswerCallsNoBroker) {
   tStatus2 after;
   supervisor.releaseResource(after);
   EXPECT_EQ(after.code, 0);
-  operations.clear();
-  for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-  EXPECT_EQ(operations, (std::vector<int>{6, 7}));
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
 }
 
 }  // namespace

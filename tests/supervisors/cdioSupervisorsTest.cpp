@@ -20,6 +20,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimCDIOFIFOs.h"
 #include "sim/tSimRegisterWindows.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/dio/cdioSupervisors.h"
 #include "supervisors/dioDoubles.h"
 #include "support/statusRecords.h"
@@ -72,12 +73,6 @@ class CDIOSupervisorsTest : public ::testing::Test {
     identifier.setString(name, s);
     nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
     ASSERT_EQ(s.code, 0);
-  }
-
-  std::vector<int> brokerOperations() const {
-    std::vector<int> operations;
-    for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-    return operations;
   }
 
   tCallLog log;

@@ -17,6 +17,7 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/simBoardFixture.h"
 #include "supervisors/tChangeDetectionSupervisor.h"
 #include "support/changeDetectionDoubles.h"
@@ -34,14 +35,6 @@ using D = nQoUdRLP100::tTavikInterruptDispatcher;
 constexpr uint32_t kAll = 0xFFFFFFFF;
 constexpr uint32_t kReadableKey = 1;
 constexpr uint32_t kSchedulerKey = 2;
-
-// The writes of a log.
-tLog writesOf(const tLog& log) {
-  tLog found;
-  for (const tAccess& access : log)
-    if (access.direction == W::kWrite) found.push_back(access);
-  return found;
-}
 
 // The accesses of a log but the writes outside the change-detection
 // registers.
@@ -193,8 +186,7 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   supervisor.unlinkResource(s);
   EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
   EXPECT_EQ(bus.registrations(), 0);
-  EXPECT_EQ(writesOf(changeRegisters(windows.writes())),
-            (tLog{wrote(0x240, 0, 32), wrote(0x244, 0, 32)}));
+  EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x240, 0, 32), wrote(0x244, 0, 32)}));
   supervisor.releaseResource(s);
   EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
   EXPECT_EQ(calls.operations(), "event.unregisterEvent 1");
@@ -301,9 +293,7 @@ TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGran
     supervisor.reserveResource(s);
     EXPECT_EQ(s.code, -224629);
     EXPECT_TRUE(loggedAt(-224629, "tChangeDetectionSupervisor", row.line));
-    std::vector<int> operations;
-    for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-    EXPECT_EQ(operations, row.broker);
+    EXPECT_EQ(brokerOperations(), row.broker);
     EXPECT_EQ(supervisor.getPrimitive(), nullptr);
     EXPECT_EQ(supervisor.getState(), 2u);
   }
@@ -322,7 +312,7 @@ TEST_F(ChangeDetectionSupervisorTest,
   EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
   EXPECT_EQ(dispatcher->secondaryHandlers[28], nullptr);
   EXPECT_EQ(bus.registrations(), 0);
-  EXPECT_EQ(changeRegisters(writesOf(windows.log())), (tLog{wrote(0x24C, kAll, 32)}));
+  EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x24C, kAll, 32)}));
 
   int code = 0;
   using tRegistration = nQoUdR100::tClassRegistration<tPCITavikChangeDetectionPrimitive>;

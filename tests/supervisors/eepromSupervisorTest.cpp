@@ -12,6 +12,7 @@
 #include "settings/tEmptySettings.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/tEEPROMSupervisor.h"
 #include "support/memoryEEPROM.h"
 #include "support/moduleFixture.h"
@@ -24,16 +25,6 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoSim::tByteParameterBlock;
 using nQoUdR100::tEEPROMSupervisor;
-using tBytes = std::vector<uint8_t>;
-
-// Little-endian words, then bytes.
-tBytes words(std::initializer_list<uint32_t> values, const tBytes& tail = {}) {
-  tBytes out;
-  for (uint32_t value : values)
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(value >> shift));
-  out.insert(out.end(), tail.begin(), tail.end());
-  return out;
-}
 
 // The calibration content map, noting the data area and count that reach it.
 class tNotingContentMap : public nQoUdP100::tPralEEPROMContentMap {
@@ -80,25 +71,6 @@ class EEPROMSupervisorTest : public tLeakCheckedTest {
   void bringDown(tEEPROMSupervisor& supervisor) {
     tStatus2 down;
     supervisor.releaseResource(down);
-  }
-
-  // A request with an in block of those bytes (none: null) and an out block
-  // of outSize zero bytes (none: null); answers the code and the out bytes.
-  int request(tEEPROMSupervisor& supervisor, uint32_t code, std::optional<tBytes> in,
-              std::optional<uint32_t> outSize = std::nullopt, tBytes* outBytes = nullptr,
-              std::vector<uint32_t>* outWords = nullptr) {
-    std::optional<tByteParameterBlock> inBlock, outBlock;
-    if (in) inBlock.emplace(*in);
-    if (outSize) outBlock.emplace(tBytes(*outSize, 0));
-    tStatus2 result;
-    supervisor.control(code, inBlock ? &*inBlock : nullptr, outBlock ? &*outBlock : nullptr,
-                       result);
-    if (outBytes != nullptr && outBlock) {
-      const auto* data = static_cast<const uint8_t*>(outBlock->getData());
-      outBytes->assign(data, data + outBlock->getSize());
-    }
-    if (outWords != nullptr && outBlock) *outWords = outBlock->written();
-    return result.code;
   }
 
   tStatus2 setup;

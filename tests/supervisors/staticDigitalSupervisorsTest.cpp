@@ -20,6 +20,7 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simTerminalReservation.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/dio/tCDIOImmedDigSupervisor.h"
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/dioDoubles.h"
@@ -71,11 +72,6 @@ class StaticDigitalSupervisorsTest : public ::testing::Test {
     for (const auto& call : nQoSim::terminalLog())
       calls.push_back(call.function + " " + call.terminal);
     return calls;
-  }
-  std::vector<int> brokerOperations() const {
-    std::vector<int> operations;
-    for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
-    return operations;
   }
 
   static int control(nQoMRL100::iPrimitiveSupervisor& supervisor, uint32_t code,

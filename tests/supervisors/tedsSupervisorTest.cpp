@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mrl/iPrimitiveSupervisorMap.h"
-#include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/tTEDSSupervisor.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
@@ -19,17 +18,7 @@ namespace nQoTest {
 namespace {
 
 using nQoMDBG100::tStatus2;
-using nQoSim::tByteParameterBlock;
 using nQoUdR100::tTEDSSupervisor;
-using tBytes = std::vector<uint8_t>;
-
-tBytes words(std::initializer_list<uint32_t> values, const tBytes& tail = {}) {
-  tBytes out;
-  for (uint32_t value : values)
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(value >> shift));
-  out.insert(out.end(), tail.begin(), tail.end());
-  return out;
-}
 
 // Logs every call with its arguments; the named operation fails with -7.
 class tLoggingCommunicator : public nQoUdP100::iTEDSCommunicator {
@@ -76,11 +65,6 @@ class tLoggingCommunicator : public nQoUdP100::iTEDSCommunicator {
   }
 };
 
-class tEmptyMap : public nQoMRL100::iPrimitiveSupervisorMap {
- public:
-  nQoMRL100::iPrimitiveSupervisor* lookup(uint32_t, tStatus2&) override { return nullptr; }
-};
-
 class TEDSSupervisorTest : public tLeakCheckedTest {
  protected:
   void SetUp() override {
@@ -114,20 +98,9 @@ class TEDSSupervisorTest : public tLeakCheckedTest {
     nQoSim::clearStatusLog();
   }
   int32_t state() { return supervisor.getTracker().getState(setup); }
-  int run(uint32_t code, std::optional<tBytes> in, std::optional<uint32_t> outSize = {},
-          tBytes* outBytes = nullptr, std::vector<uint32_t>* outWords = nullptr) {
-    std::optional<tByteParameterBlock> inBlock, outBlock;
-    if (in) inBlock.emplace(*in);
-    if (outSize) outBlock.emplace(tBytes(*outSize, 0));
-    tStatus2 result;
-    supervisor.control(code, inBlock ? &*inBlock : nullptr, outBlock ? &*outBlock : nullptr,
-                       result);
-    if (outBytes && outBlock) {
-      const auto* data = static_cast<const uint8_t*>(outBlock->getData());
-      outBytes->assign(data, data + outBlock->getSize());
-    }
-    if (outWords && outBlock) *outWords = outBlock->written();
-    return result.code;
+  template <class... tArgs>
+  int run(uint32_t code, tArgs... args) {
+    return request(supervisor, code, args...);
   }
 
   tStatus2 setup;

@@ -20,6 +20,7 @@ namespace nQoTest {
 
 // Samples are the bytes of `data`, width() bytes each; readSamples delivers
 // at most `deliver` samples (all asked for when 0) and logs the count asked.
+// The four state operations are logged too.
 class tBytesFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public tScriptedDouble {
  public:
   tBytesFIFO(tCallLog& log, const nQoUdP100::tAIFIFODescription* description, tStatus2& status)
@@ -34,11 +35,11 @@ class tBytesFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public tScripte
     return samples;
   }
   uint32_t isEmpty(tStatus2*) override { return taken + sampleWidth() > data.size() ? 1 : 0; }
-  uint32_t getFIFOMode() const override { return mode; }
-  void commit(tStatus2&) override {}
-  void arm(tStatus2&) override {}
-  void disarm(tStatus2&) override {}
-  void uncommit(tStatus2&) override {}
+  uint32_t getFIFOMode() const override { return 0; }
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void arm(tStatus2& s) override { answer("arm", s); }
+  void disarm(tStatus2& s) override { answer("disarm", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void setFIFOMode(int32_t, tStatus2&, bool) override {}
   void setThreshold(uint32_t, tStatus2&, bool) override {}
   uint32_t readStatusBit10(tStatus2*) override { return 0; }
@@ -55,7 +56,6 @@ class tBytesFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public tScripte
   std::vector<uint8_t> data;
   uint32_t taken = 0;
   uint32_t deliver = 0;
-  uint32_t mode = 0;
 };
 
 // Keeps the stream it is handed ("setReadable" or "setReadable null").

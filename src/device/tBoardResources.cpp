@@ -167,7 +167,8 @@ const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = 
 };
 
 // The shared port resources go before the ports' pools they stand in front of.
-// The power-up pool and the digital reservers go before all of them.
+// destroy() takes the power-up pool and primitive and the digital reservers
+// down before all of these.
 tBoardResources::tPools tBoardResources::*const tBoardResources::kTeardownOrder[] = {
     &tBoardResources::_commRouting,
     &tBoardResources::_teskLines,

@@ -12,6 +12,8 @@
 #include "mrl/iResourceBroker.h"
 #include "mrl/tDigMaskedReservationStrategy.h"
 #include "mrl/tSharedImmedDigResource.h"
+#include "primitives/dio/iImmedDigPrimitive.h"
+#include "primitives/dio/tTavikProgPowerupPrimitive.h"
 #include "reservation/primitiveTypeNames.h"
 #include "reservation/tVirtualReservationStrategy2.h"
 
@@ -23,11 +25,15 @@ namespace {
 
 constexpr char kFile[] = "tDriver";
 // Growth of the driver's lists: pools, port strategies and registrations.
+constexpr tStatusSite kChangeDetection{kFile, 1169};
+constexpr tStatusSite kFrontConnectorReserver{kFile, 1186};
+constexpr tStatusSite kPFIReserver{kFile, 1188};
 constexpr tStatusSite kPoolList{kFile, 1194};
 constexpr tStatusSite kStrategyList{kFile, 1196};
 constexpr tStatusSite kRegistrationList{kFile, 1198};
 constexpr tStatusSite kPoolAllocation{kFile, 1201};
 constexpr tStatusSite kCounterContainer{kFile, 1213};
+constexpr tStatusSite kPowerupPrimitive{kFile, 1262};
 constexpr tStatusSite kTerminalGroups{kFile, 1402};
 
 // The counters' type name, which the shared table of pool type names lacks.
@@ -37,6 +43,17 @@ constexpr uint32_t kCounterCount = 2;
 
 // The number of the pools of the digital timing entry.
 constexpr uint32_t kTimingNumber = 2;
+
+// The device's PFI reserver: no table, every PFI line.
+constexpr uint32_t kPFILines = 16;
+
+// The power-up kinds of the DIO part.
+enum : uint32_t { kClearPowerup = 0, kEveryPort = 1, kSinglePort = 2, kSinglePortFixed = 3 };
+// The single-port primitive: its EEPROM entry, its port, the nibble split
+// used when the record carries a digital power-up value.
+constexpr uint32_t kSinglePortEntry = 0;
+constexpr uint32_t kSinglePortNumber = 1;
+constexpr uint32_t kNibbleSplit = 4;
 
 // An object of the module allocator whose deleting destructor frees it there.
 template <class T>
@@ -58,6 +75,34 @@ using tCountedSingular = tRefCountingResourcePoolWrapper<tSingularResourcePool<P
 template <class Pool, class P>
 using tCounted = tRefCountingResourcePoolWrapper<Pool, P>;
 using tPortStrategy = tVirtualReservationStrategy2<nQoCDR110::tDigMaskedReservationStrategy>;
+using tPowerupPoolWrapper = tCounted<tProgPowerupPool, nQoSDR000::iProgPowerupPrim*>;
+
+// Builds a module-owned object into member when the status is clean; a
+// failed allocation sets kOutOfMemory at the site.
+template <class T, class M, class... Args>
+void build(M*& member, const tStatusSite& site, tStatus2& status, Args&&... arguments) {
+  if (status.isFatal()) return;
+  member = new tModuleOwned<T>(std::forward<Args>(arguments)...);
+  if (member == nullptr) setCode(status, kOutOfMemory, site);
+}
+
+template <class T>
+void deleteMember(T*& member) {
+  delete member;
+  member = nullptr;
+}
+
+// The record of the power-up primitive as a port's line state: its mask
+// means 1 = input where the record's enable mask means 1 = drives.
+nQoUdP100::tLineState lineState(const nQoSDR000::tPowerupEntry& entry) {
+  return {1, ~entry.enable, entry.value};
+}
+
+// Port 1 takes n - 1 records of the multi-port primitive: n is 2 when the
+// first two ports' second words are (2, 8), else 3.
+uint32_t powerupPortCount(const nQoUdP100::tDIODescription& dio) {
+  return dio.ports[0].secondWord == 2 && dio.ports[1].secondWord == 8 ? 2 : 3;
+}
 
 }  // namespace
 
@@ -68,6 +113,8 @@ struct tBoardResources::tRegistrationRow {
   const char* fixedName;
   uint32_t number;
   tPools tBoardResources::*pools;
+  // What follows the row's registrations, if anything.
+  void (tBoardResources::*then)(tStatus2& status) = nullptr;
 
   const char* name() const {
     return typeName == kPrimitiveTypeNameCount ? fixedName : primitiveTypeName(typeName).c_str();
@@ -102,6 +149,7 @@ const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = 
     {kCDOInterruptTransferName, nullptr, 0, &tBoardResources::_cdoInterrupt},
     {kCDOImmediateTransferName, nullptr, 0, &tBoardResources::_cdoImmediate},
     {kImmedDigWriteRedirectorName, nullptr, 0, &tBoardResources::_redirector},
+    {kChangeDetectionPrimName, nullptr, 0, &tBoardResources::_changeDetectionPool},
     {kPrimitiveTypeNameCount, nQoCDR100::kHWTimingControllerName, kTimingNumber,
      &tBoardResources::_hwTiming},
     {kPrimitiveTypeNameCount, nQoCDR100::kSWTimingControllerName, kTimingNumber,
@@ -111,13 +159,16 @@ const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = 
     {kPrimitiveTypeNameCount, nQoCDR100::kImmedDigPrimName, kTimingNumber,
      &tBoardResources::_teskLines},
     {kPrimitiveTypeNameCount, nQoCDR100::kTESKCommRoutingPrimName, kTimingNumber,
-     &tBoardResources::_commRouting},
+     &tBoardResources::_commRouting, &tBoardResources::handOverDigitalReservers},
     {kTavikLineFilterPrimitiveName, nullptr, 0, &tBoardResources::_lineFilters},
+    {kPrimitiveTypeNameCount, nQoSDR000::kProgPowerupPrimName, 0, &tBoardResources::_powerupPool},
     {kEEPROMName, nullptr, 0, &tBoardResources::_eeprom},
     {kCalibrationPWMName, nullptr, 0, &tBoardResources::_referenceVoltage},
 };
 
 // The shared port resources go before the ports' pools they stand in front of.
+// destroy() takes the power-up pool and primitive and the digital reservers
+// down before all of these.
 tBoardResources::tPools tBoardResources::*const tBoardResources::kTeardownOrder[] = {
     &tBoardResources::_commRouting,
     &tBoardResources::_teskLines,
@@ -153,6 +204,7 @@ tBoardResources::tPools tBoardResources::*const tBoardResources::kTeardownOrder[
     &tBoardResources::_aiFIFO,
     &tBoardResources::_adc,
     &tBoardResources::_lineFilters,
+    &tBoardResources::_changeDetectionPool,
     &tBoardResources::_eeprom,
     &tBoardResources::_referenceVoltage,
     &tBoardResources::_analogTrigger,
@@ -214,6 +266,8 @@ void tBoardResources::createAI(tStatus2& status) {
   if (transfers != nullptr) {
     if (transfers->dma != 0)
       addSingular<nQoUdP100::tBaseAI_DMATransferPrimitive>(_aiDMA, ai->dma(), status);
+    if (transfers->immediate != 0)
+      addSingular<nQoUdP100::iAIImmediateTransferPrimitive>(_aiImmediate, ai->immediate(), status);
     if (transfers->immediateDMA != 0)
       addSingular<nQoUdP100::tBaseAIImmediateDMATransferPrimitive>(_aiImmediateDMA,
                                                                    ai->immediateDMA(), status);
@@ -266,6 +320,23 @@ void tBoardResources::createCDIO(tStatus2& status) {
                                                              cdio->cdiInterruptTransfer(), status);
   addSingular<nQoUdP100::tBaseCDOInterruptTransferPrimitive>(_cdoInterrupt,
                                                              cdio->cdoInterruptTransfer(), status);
+  createChangeDetection(status);
+}
+
+// Change detection watches the static lines through the DIO subsystem's
+// latching primitives, so it needs that subsystem.
+void tBoardResources::createChangeDetection(tStatus2& status) {
+  nQoUdP100::tDIOSubsystem* dio = _board->dioSubsystem();
+  if (dio == nullptr || status.isFatal()) return;
+  const auto& latchings = dio->getLatchingPrimitives();
+  _changeDetection = new tPCITavikChangeDetectionPrimitive(
+      _board->bus()->map(), _board->bus()->dispatcher(), *_board->deviceInfo(), latchings.begin(),
+      latchings.size(), status);
+  if (_changeDetection == nullptr) {
+    setCode(status, kOutOfMemory, kChangeDetection);
+    return;
+  }
+  addSingular<tChangeDetectionPrimitive>(_changeDetectionPool, _changeDetection, status);
 }
 
 // Products of the counter product table: the frequency output's pool and the
@@ -312,8 +383,85 @@ void tBoardResources::createDigital(tStatus2& status) {
         _teskLines, status, _useCount, dio->getTESKLines());
     addPool<tCounted<nQoCDR120::tDigSingularResourcePool<tRouting>, tRouting>>(
         _commRouting, status, _useCount, dio->getCommRouting());
+    createReservers(status);
   }
   createPorts(status);
+  createPowerup(status);
+}
+
+// The device's own reservers of its front-connector lines and PFI terminals.
+void tBoardResources::createReservers(tStatus2& status) {
+  build<tTavikFrontConnectorDigReserver>(_portLineReserver, kFrontConnectorReserver, status,
+                                         _identity);
+  build<tTavikPFIDigReserver>(_pfiLineReserver, kPFIReserver, status, _identity, nullptr,
+                              kPFILines);
+}
+
+// The power-up primitive of the DIO part's kind over the board's EEPROM, its
+// pool, and the states it reads written to the ports. Kind 0 has no
+// primitive and only clears the ports.
+void tBoardResources::createPowerup(tStatus2& status) {
+  const nQoUdP100::tDIODescription& dio = *_board->record()->dio;
+  nQoUdP100::tEEPROM* eeprom = _board->calibration().eeprom;
+  if (status.isFatal()) return;
+  tPowerupPorts ports{dio.kind, {}};
+  for (uint32_t i = 0; i < tPowerupPorts::kMaxPorts; ++i) ports.widths[i] = dio.powerupWidths[i];
+  if (eeprom != nullptr && dio.kind == kEveryPort) {
+    build<tTavikProgPowerupPrimitive>(_powerup, kPowerupPrimitive, status, eeprom, ports,
+                                      powerupPortCount(dio), status);
+  } else if (eeprom != nullptr && (dio.kind == kSinglePort || dio.kind == kSinglePortFixed)) {
+    const uint32_t split = _board->record()->digitalPowerup != 0 ? kNibbleSplit : 0;
+    build<tTavikSinglePortProgPowerupPrimitive>(_powerup, kPowerupPrimitive, status, eeprom, ports,
+                                                kSinglePortEntry, kSinglePortNumber, split);
+  }
+  if (_powerup != nullptr) addPool<tPowerupPoolWrapper>(_powerupPool, status, _useCount, _powerup);
+  applyPowerupStates(status);
+}
+
+void tBoardResources::applyPowerupStates(tStatus2& status) {
+  if (status.isFatal() || _board == nullptr || _board->dioSubsystem() == nullptr) return;
+  auto& primitives = _board->dioSubsystem()->getImmedDigPrimitives();
+  // The subsystem builds its two static ports as full line primitives.
+  auto* port0 = static_cast<nQoUdP100::iImmedDigPrimitive*>(primitives[0]);
+  auto* port1 = static_cast<nQoUdP100::iImmedDigPrimitive*>(primitives[1]);
+  const uint32_t kind = _board->record()->dio->kind;
+  if (kind == kClearPowerup) {
+    port0->applyLineState(nullptr, 0, status);
+    port1->applyLineState(nullptr, 0, status);
+    return;
+  }
+  if (_powerup == nullptr) return;
+  uint32_t count = 0;
+  const nQoSDR000::tPowerupEntry* entries = _powerup->readPowerupStates(count, status);
+  if (entries == nullptr || status.isFatal()) return;
+  // Entries past the ones read keep every line an input.
+  nQoUdP100::tLineState states[tPowerupPorts::kMaxPorts];
+  for (uint32_t i = 0; i < count && i < tPowerupPorts::kMaxPorts; ++i)
+    states[i] = lineState(entries[i]);
+  if (kind == kEveryPort) {
+    port0->applyLineState(&states[0], 1, status);
+    port1->applyLineState(&states[1], 1, status);
+  } else {
+    port0->applyLineState(nullptr, 0, status);
+    port1->applyLineState(&states[0], 1, status);
+  }
+}
+
+void tBoardResources::handOverDigitalReservers(tStatus2& status) {
+  if (_portLineReserver == nullptr || _pfiLineReserver == nullptr) return;
+  nQoUdP100::iCommRoutingPrimitive* routing = _board->dioSubsystem()->getCommRouting();
+  routing->setPortLineReserver(_portLineReserver, status);
+  routing->setPFILineReserver(_pfiLineReserver, status);
+}
+
+void tBoardResources::clearDigitalReservers() {
+  if (_board == nullptr || _board->dioSubsystem() == nullptr) return;
+  nQoUdP100::iCommRoutingPrimitive* routing = _board->dioSubsystem()->getCommRouting();
+  if (routing == nullptr) return;
+  tStatus2 pfi;
+  routing->setPFILineReserver(nullptr, pfi);
+  tStatus2 port;
+  routing->setPortLineReserver(nullptr, port);
 }
 
 // Per static port: one masked strategy shared by a pool over the port and one
@@ -433,6 +581,8 @@ void tBoardResources::registerPools(tStatus2& status) {
       if (status.isFatal()) return;
       entry.registered = true;
     }
+    if (row.then != nullptr) (this->*row.then)(status);
+    if (status.isFatal()) return;
   }
 }
 
@@ -442,7 +592,12 @@ void tBoardResources::destroy() {
   for (tBoardPool* entry : _registrations)
     if (entry->registered && broker != nullptr) broker->unregisterPool(entry->pool, scratch);
   tGrowableArray<tBoardPool*> registrations(std::move(_registrations));
+  destroyAll(_powerupPool);
+  deleteMember(_powerup);
+  deleteMember(_pfiLineReserver);
+  deleteMember(_portLineReserver);
   for (tPools tBoardResources::*member : kTeardownOrder) destroyAll(this->*member);
+  deleteMember(_changeDetection);
   destroyAll(_portStrategies);
   tGrowableArray<const char*> terminalGroups(std::move(_terminalGroups));
   for (std::size_t i = _counterResources.size(); i > 0; --i)

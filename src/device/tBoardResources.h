@@ -10,6 +10,10 @@
 //   ...
 //   resources.destroy();   // unregisters and destroys the pools, then the board
 //
+// Beside the pools it owns what resource creation builds of its own: the
+// change-detection primitive, the device's two digital reservers (handed to
+// the comm-routing primitive at registration) and the power-up primitive.
+//
 // Every counting pool raises the use count for each reservation it grants
 // and lowers it for each release. A failure stops creation where it happened
 // and leaves what was built for destroy.
@@ -25,8 +29,11 @@
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iLeafResourcePool.h"
+#include "mrl/iProgPowerupPrim.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "orb/tGUID.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
+#include "primitives/dio/tTavikPFIDigReserver.h"
 #include "reservation/iReservationStrategy2.h"
 #include "sync/tSyncAtomicU32.h"
 #include "tior/iTIOCtrResource.h"
@@ -77,6 +84,14 @@ class tBoardResources {
   // analog-trigger pool, "APFI0" and "APFI1" where the AI or AO part names
   // them. Nothing (null) on an error status or before create.
   const char* const* buildTerminalGroups(tStatus2& status);
+  // Writes the power-up states to static ports 0 and 1 by the DIO part's
+  // kind: 0 clears both; 1 gives port 0 the first record and port 1 the
+  // rest; 2 and 3 clear port 0 and give port 1 the one record. Nothing on an
+  // error status, without a DIO part or for other kinds.
+  void applyPowerupStates(tStatus2& status);
+  // Takes the digital reservers back from the comm-routing primitive, the
+  // PFI reserver first; each call on a fresh status whose result is dropped.
+  void clearDigitalReservers();
   // Unregisters the registered pools, then destroys the pools, the counter
   // container and last the board object; not ready afterwards.
   void destroy();
@@ -84,6 +99,8 @@ class tBoardResources {
   bool ready() const { return _ready; }
   nQoUdP100::tUdSeriesDevice* board() const { return _board; }
   tTavikTIOCompositeContainer* counterContainer() const { return _counterContainer; }
+  tPCITavikChangeDetectionPrimitive* changeDetection() const { return _changeDetection; }
+  nQoSDR000::iProgPowerupPrim* powerup() const { return _powerup; }
   // The registered pools in registration order.
   const tGrowableArray<tBoardPool*>& registrations() const { return _registrations; }
 
@@ -99,9 +116,13 @@ class tBoardResources {
   void createAI(tStatus2& status);
   void createAO(tStatus2& status);
   void createCDIO(tStatus2& status);
+  void createChangeDetection(tStatus2& status);
   void createCounters(uint32_t handle, tStatus2& status);
   void createDigital(tStatus2& status);
   void createPorts(tStatus2& status);
+  void createReservers(tStatus2& status);
+  void createPowerup(tStatus2& status);
+  void handOverDigitalReservers(tStatus2& status);
   void createLineFilters(tStatus2& status);
   void createCalibration(tStatus2& status);
 
@@ -139,13 +160,19 @@ class tBoardResources {
   tPools _cdoInterrupt;
   tPools _cdoImmediate;
   tPools _redirector;
+  tPCITavikChangeDetectionPrimitive* _changeDetection = nullptr;
+  tPools _changeDetectionPool;
   tPools _hwTiming;
   tPools _swTiming;
   tPools _staticPorts;
   tPools _latchingPorts;
   tPools _teskLines;
   tPools _commRouting;
+  nQoUdP100::iDigReserver* _portLineReserver = nullptr;
+  nQoUdP100::iDigReserver* _pfiLineReserver = nullptr;
   tPools _lineFilters;
+  nQoSDR000::iProgPowerupPrim* _powerup = nullptr;
+  tPools _powerupPool;
   tPools _eeprom;
   tPools _referenceVoltage;
   // Not registered: the ports' pools behind the shared resources, and the

@@ -197,6 +197,9 @@ void tUdSeriesDevice::buildAO(tStatus2& status) {
   resources.dispatcher = _bus->dispatcher();
   resources.device = &_identity;
   build(_ao, kAOLine, status, _record->ao, resources, status);
+  // The AO timing supervisor reads the simulated flag through its primitive.
+  if (_ao != nullptr && _ao->timingController() != nullptr)
+    _ao->timingController()->setDeviceInfo(_info);
 }
 
 void tUdSeriesDevice::buildLineFilters(tStatus2& status) {

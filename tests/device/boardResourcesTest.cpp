@@ -3,7 +3,9 @@
 // pools and their registration order, the use count, allocation failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,19 @@ class tBoardResourcesTest : public tLeakCheckedTest {
       names.push_back(std::string(entry->identifier.getString()) + " " +
                       std::to_string(entry->identifier.getIndex()));
     return names;
+  }
+  // The last value written to the Tavik register at offset, or kNone.
+  static constexpr uint32_t kNone = 0xDEADBEEF;
+  uint32_t lastWrite(uint32_t offset) const {
+    uint32_t value = kNone;
+    for (const tAccess& access : windows.log())
+      if (access.window == tavikWindow && access.direction == W::kWrite && access.offset == offset)
+        value = static_cast<uint32_t>(access.value);
+    return value;
+  }
+  bool isRegistered(const std::string& name) const {
+    const std::vector<std::string> names = registered();
+    return std::find(names.begin(), names.end(), name) != names.end();
   }
   // The 8-bit writes to the static AI control registers, as offsets.
   std::vector<uint32_t> staticControlWrites(uint32_t value) const {
@@ -186,6 +201,7 @@ TEST_F(tBoardResourcesTest, TheFullBoardRegistersEveryPoolInOrder) {
   const std::vector<std::string> expected = {"AI_ADC 0",
                                              "AIDeviceFIFO 0",
                                              "AI_DMATransfer 0",
+                                             "AIImmediateTransfer 0",
                                              "AIImmediateDMATransfer 0",
                                              "AIInterruptTransfer 0",
                                              "AIScanningFrontEnd 0",
@@ -210,6 +226,7 @@ TEST_F(tBoardResourcesTest, TheFullBoardRegistersEveryPoolInOrder) {
                                              "CDOInterruptTransfer 0",
                                              "CDOImmediateTransfer 0",
                                              "ImmedDigWriteRedirector 0",
+                                             "ChangeDetectionPrim 0",
                                              "HWTimingController 2",
                                              "SWTimingController 2",
                                              "ImmedDigPrim 0",
@@ -219,6 +236,7 @@ TEST_F(tBoardResourcesTest, TheFullBoardRegistersEveryPoolInOrder) {
                                              "ImmedDigPrim 2",
                                              "TESKCommRoutingPrim 2",
                                              "tTavikLineFilterPrimitive 0",
+                                             "ProgPowerupPrim 0",
                                              "tEEPROM 0",
                                              "CalibrationPWM 0"};
   EXPECT_EQ(registered(), expected);
@@ -257,7 +275,7 @@ TEST_F(tBoardResourcesTest, TheFullBoardRegistersEveryPoolInOrder) {
   counter1.setDeviceGUID(guid);
   counter1.setString("nQoTIOR100::tTIOCounterResource", status);
   counter1.setIndex(1);
-  EXPECT_EQ(broker->reserve(&counter1, nullptr, status), resources.registrations()[16]->pool);
+  EXPECT_EQ(broker->reserve(&counter1, nullptr, status), resources.registrations()[17]->pool);
   EXPECT_EQ(inUse.get(), 1u);
   broker->release(&counter1, nullptr, status);
   EXPECT_EQ(inUse.get(), 0u);
@@ -349,6 +367,106 @@ TEST_F(tBoardResourcesTest, TerminalGroupsFollowTheRecord) {
   }
 }
 
+// The power-up records' enable mask (1 = drives) reaches the ports as lines
+// that drive: port 0's direction register and the PFI pins take the mask
+// itself. Kind 0 only clears; kinds 2 and 3 clear port 0 and give port 1
+// the single-port record (its whole port enabled unless kind 3).
+TEST_F(tBoardResourcesTest, PowerupRecordsDriveTheLinesTheyEnable) {
+  bringUp(kFullModel);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  const nQoSDR000::tPowerupEntry entries[] = {
+      {1, 0x0000000F, 0x5}, {1, 0x03, 0x01}, {1, 0x80, 0x80}};
+  resources.powerup()->writePowerupStates(entries, 3, status);
+  windows.clearLog();
+  resources.applyPowerupStates(status);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_EQ(lastWrite(0x028), 0x0000000Fu);
+  EXPECT_EQ(lastWrite(0x024), 0x5u);
+  EXPECT_EQ(lastWrite(0x172), 0x8003u);
+  EXPECT_EQ(lastWrite(0x1DE), 0x8001u);
+  tStatus2 failed;
+  failed.code = -1;
+  windows.clearLog();
+  resources.applyPowerupStates(failed);
+  EXPECT_EQ(lastWrite(0x028), kNone);
+  resources.destroy();
+
+  // The single-port kinds go with the single-port EEPROM map.
+  struct tCase {
+    uint32_t productId;
+    uint32_t kind;
+    bool pool;
+    uint32_t pins;
+  };
+  const tCase cases[] = {{0x5D05, 0, false, 0x0000},
+                         {0x5D03, 2, true, 0x00FF},
+                         {0x5D04, 3, true, 0x0000},
+                         {kFullModel, 5, false, kNone}};
+  for (const tCase& c : cases) {
+    tProductDescriptor record = *model(c.productId);
+    nQoUdP100::tDIODescription dio = *record.dio;
+    EXPECT_EQ(dio.kind, c.kind == 5 ? 1 : c.kind);
+    dio.kind = c.kind;
+    record.dio = &dio;
+    status.clear();
+    windows.clearLog();
+    bringUp(c.productId, &record);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    EXPECT_EQ(isRegistered("ProgPowerupPrim 0"), c.pool) << c.kind;
+    EXPECT_EQ(resources.powerup() != nullptr, c.pool) << c.kind;
+    EXPECT_EQ(lastWrite(0x028), c.pins == kNone ? kNone : 0u) << c.kind;
+    EXPECT_EQ(lastWrite(0x172), c.pins) << c.kind;
+    resources.destroy();
+  }
+}
+
+// The comm-routing primitive holds the device's reservers from registration
+// on and loses them when they are cleared.
+TEST_F(tBoardResourcesTest, TheCommRoutingHoldsTheReserversOnlyAfterRegistration) {
+  node.setNumber(2, kFullModel);
+  resources.create(kHandle, guid, &info, status);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  nQoUdP100::iCommRoutingPrimitive* routing = resources.board()->dioSubsystem()->getCommRouting();
+  auto connect = [&] {
+    tStatus2 local;
+    nQoSim::clearStatusLog();
+    routing->connect(1, local);
+    tStatus2 undone;
+    routing->disconnect(1, undone);
+    return local.code == 0 ? std::string("0") : lastReport();
+  };
+  EXPECT_EQ(connect(), "-50004 tTavikCommRoutingPrimitive 192");
+  resources.registerPools(status);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_EQ(connect(), "0");
+  resources.clearDigitalReservers();
+  EXPECT_EQ(connect(), "-50004 tTavikCommRoutingPrimitive 192");
+}
+
+// Change detection watches the DIO subsystem's lines: without a DIO part
+// there is neither primitive nor pool. The AO timing and frequency-output
+// primitives read the driver's device information.
+TEST_F(tBoardResourcesTest, ChangeDetectionNeedsTheDIOPartAndPrimitivesGetTheDeviceInfo) {
+  bringUp(kFullModel);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_NE(resources.changeDetection(), nullptr);
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing =
+      resources.board()->aoSubsystem()->timingController();
+  EXPECT_EQ(timing->eventFlag(), 0u);
+  info.simulated = 1;
+  EXPECT_EQ(timing->eventFlag(), 1u);
+  EXPECT_EQ(resources.board()->frequencyOutput()->getDeviceInfo(), &info);
+  resources.destroy();
+
+  tProductDescriptor record = *model(kFullModel);
+  record.dio = nullptr;
+  bringUp(kFullModel, &record);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  EXPECT_EQ(resources.changeDetection(), nullptr);
+  EXPECT_FALSE(isRegistered("ChangeDetectionPrim 0"));
+  EXPECT_TRUE(isRegistered("CDI_DMATransfer 0"));
+}
+
 // Every allocation of a bring-up may fail: a failure the bring-up sees is
 // kOutOfMemory (the primitives' observer lists keep theirs for later), and
 // nothing built is left behind.
@@ -358,6 +476,7 @@ TEST_F(tBoardResourcesTest, FailedAllocationsAreReportedAndLeaveNothing) {
   ASSERT_EQ(status.code, 0) << lastReport();
   resources.destroy();
   const uint64_t count = nQoSim::totalAllocations() - before;
+  std::set<std::string> reports;
   for (uint64_t nth = 1; nth <= count; ++nth) {
     status.clear();
     nQoSim::resetResourceBroker();
@@ -366,10 +485,15 @@ TEST_F(tBoardResourcesTest, FailedAllocationsAreReportedAndLeaveNothing) {
     bringUp(kFullModel);
     nQoSim::failAllocation(0);
     EXPECT_TRUE(status.code == 0 || status.code == -50352) << "allocation " << nth;
+    reports.insert(lastReport());
     if (nth == 1) EXPECT_EQ(resources.board(), nullptr);
     resources.destroy();
     EXPECT_EQ(nQoSim::liveAllocations(), live) << "allocation " << nth;
   }
+  // Change detection, the two reservers and the power-up primitive.
+  for (const char* site :
+       {"-50352 tDriver 1169", "-50352 tDriver 1186", "-50352 tDriver 1188", "-50352 tDriver 1262"})
+    EXPECT_EQ(reports.count(site), 1u) << site;
 }
 
 }  // namespace

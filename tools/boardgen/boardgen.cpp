@@ -244,7 +244,7 @@ struct tModel {
       {"bus", {2}},          {"pll", {0}},           {"trigbus", {0}}, {"ai", {1}},
       {"ao", {1}},           {"cdio", {1}},          {"dio", {1}},     {"link", {1}},
       {"portkinds", {1, 1}}, {"portwords", {8, 16}}, {"map", {1}},     {"channels", {16}},
-      {"unsupported", {0}},
+      {"unsupported", {0}},  {"widths", {32, 8, 8}},
   };
   uint32_t key(const char* name, std::size_t i = 0) const { return keys.at(name).at(i); }
 };
@@ -285,7 +285,8 @@ std::string modelParts(const tModel& m, std::size_t i) {
         << "FrontEnd, &kTrigger, &kAllTransfers, kAINames, &kAIFIFO, &kAISamples, &kAITiming};\n";
   out << "const nQoUdP100::tDIODescription " << p << "DIO = {" << m.key("dio") << ", "
       << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0) << "}, {"
-      << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}};\n";
+      << m.key("portkinds", 1) << ", " << m.key("portwords", 1) << "}}, {" << m.key("widths", 0)
+      << ", " << m.key("widths", 1) << ", " << m.key("widths", 2) << "}};\n";
   out << "const nQoUdP100::tCalibrationDescription " << p << "Calibration = {&kEEPROM, "
       << m.key("map") << ", 0};\n";
   out << "const nQoUdP100::tRoutingDescription " << p << "Routing = {" << quoted(m.registrar)

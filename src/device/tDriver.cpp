@@ -207,7 +207,17 @@ void tDriver::reserveLoadFailure(tBlock*, tStatus2& status) {
   if (_loadFailure != nullptr) _loadFailure->reserve(nullptr, status);
 }
 
+// A second bring-up would build a second board over the first: it is
+// refused, as is a bring-up of a removed device.
 void tDriver::bringUp(tBlock*, tStatus2& status) {
+  if (_removed) {
+    setCode(status, kDeviceNotPresent, {kFile, 2190});
+    return;
+  }
+  if (_resources.board() != nullptr) {
+    setCode(status, kMisuse, {kFile, 2194});
+    return;
+  }
   createResources(status);
   registerPools(status);
 }
@@ -227,6 +237,10 @@ void tDriver::rebuild(tBlock*, tStatus2& status) {
   }
   _registrarClaimed = false;
   unregisterDevice(status);
+  if (_info.simulated == 0) {
+    tStatus2 dropped;
+    _resources.applyPowerupStates(dropped);
+  }
   tearDown();
   createResources(status);
   registerPools(status);
@@ -360,6 +374,7 @@ void tDriver::unregisterDevice(tStatus2& status) {
     tStatus2 local;
     nQoMRL100::unregisterDeviceGUID(_guid, local);
   }
+  _resources.clearDigitalReservers();
 }
 
 // The routing objects go before the board whose primitives they route; the

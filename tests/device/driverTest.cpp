@@ -175,7 +175,7 @@ TEST_F(DriverTest, RemovalWaitsForAFreeDeviceThenKeepsItReservedUntilRearrival) 
   const struct {
     uint32_t code;
     unsigned line;
-  } whileRemoved[] = {{1, 2208}, {5, 2395}, {6, 2424}, {12, 2622}, {13, 2643}};
+  } whileRemoved[] = {{1, 2208}, {5, 2395}, {6, 2424}, {8, 2190}, {12, 2622}, {13, 2643}};
   for (const auto& row : whileRemoved) {
     EXPECT_EQ(code(row.code), -200324) << row.code;
     EXPECT_EQ(lastReport(), "-200324 qoudrk tDriver " + std::to_string(row.line));
@@ -186,6 +186,10 @@ TEST_F(DriverTest, RemovalWaitsForAFreeDeviceThenKeepsItReservedUntilRearrival) 
   EXPECT_FALSE(driver->removed());
   EXPECT_EQ(nQoSim::registeredPools().size(), pools);
   EXPECT_TRUE(driver->isIdle(0, 0, nullptr));
+
+  EXPECT_EQ(code(8), -50006);  // brought up already: no second board
+  EXPECT_EQ(lastReport(), "-50006 qoudrk tDriver 2194");
+  EXPECT_EQ(nQoSim::registeredPools().size(), pools);
 }
 
 TEST_F(DriverTest, TheWholeDeviceIsReservedAndReleasedOnce) {

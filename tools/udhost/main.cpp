@@ -8,6 +8,7 @@
 //   udhost --model UD-A68 --scans 10
 #include <cstdio>
 
+#include "allocationSweep.h"
 #include "boardRun.h"
 #include "device/tCapabilityTable.h"
 #include "frame/moduleEntry.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The load sweep loads and unloads the module itself, so it comes first.
+  const bool loadSwept = !options.sweep || nQoHost::sweepLoad(load, unload);
   const int64_t allocationsBefore = nQoSim::liveAllocations();
   const int loaded = load();
   std::printf("load: %d\n", loaded);
@@ -72,6 +75,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", nQoORB100::tClassRegistry::nameAt(i));
 
   const bool boards = loaded >= 0 && runBoards(options);
+  const bool bringUpSwept = !options.sweep || (loaded >= 0 && nQoHost::sweepBringUp());
 
   const int unloaded = unload();
   std::printf("unload: %d\n", unloaded);
@@ -82,7 +86,7 @@ int main(int argc, char** argv) {
   if (allocationsLeft != 0)
     std::fprintf(stderr, "left after unload: %lld allocations\n", (long long)allocationsLeft);
 
-  const bool failed =
-      loaded < 0 || !boards || unloaded < 0 || classesLeft != 0 || allocationsLeft != 0;
+  const bool failed = loaded < 0 || !boards || unloaded < 0 || classesLeft != 0 ||
+                      allocationsLeft != 0 || !bringUpSwept || !loadSwept;
   return failed ? 1 : 0;
 }

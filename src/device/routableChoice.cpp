@@ -35,6 +35,11 @@ iUdSeriesRoutableRegistrar* newRoutableRegistrar(const char* className,
       className == nullptr ? nullptr : nQoORB100::tClassRegistry::find(className));
   int created = 0;
   nQoORB100::tObject* instance = registrarClass.newInstance(created);
+  if (created == kOutOfMemory) {
+    // A registrar that could not be allocated is no cast failure.
+    setCode(status, kOutOfMemory, {"iUdSeriesRoutableRegistrar", 40});
+    return nullptr;
+  }
   auto* registrar = instance == nullptr
                         ? nullptr
                         : static_cast<iUdSeriesRoutableRegistrar*>(instance->___CPPKRLDynamicCast(

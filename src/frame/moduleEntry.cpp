@@ -42,7 +42,7 @@ int moduleMessageEntry(unsigned message) {
   int status = 0;
   switch (message) {
     case 0:
-      runStaticConstructors();
+      status = runStaticConstructors();
       nQoUdRLP100::onModuleLoad(&status);
       nQoUdR100::mergeCode(status, moduleMessageHook(0));
       if (status < 0) runAtExitList();
@@ -55,8 +55,9 @@ int moduleMessageEntry(unsigned message) {
   }
 }
 
-void runStaticConstructors() {
-  if (gLoadCount++ == 0) runConstructorList(kStaticConstructors, kStaticConstructorCount);
+int runStaticConstructors() {
+  if (gLoadCount++ != 0) return 0;
+  return runConstructorList(kStaticConstructors, kStaticConstructorCount);
 }
 
 void runAtExitList() {

@@ -12,8 +12,9 @@ void nQoPAL100_ckalcbCleanupModule(void);
 
 // Messages: 0 load, 1 unload; every other value only reaches the hook.
 int moduleMessageEntry(unsigned message);
-// Runs the constructor list on the first load only.
-void runStaticConstructors();
+// Runs the constructor list on the first load only; answers the first
+// failed constructor's code, or 0.
+int runStaticConstructors();
 // Undoes one load; the last unload runs the at-exit list, newest entry first.
 void runAtExitList();
 

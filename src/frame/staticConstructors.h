@@ -10,5 +10,6 @@ using tStaticConstructor = int (*)();
 extern const tStaticConstructor kStaticConstructors[];
 extern const std::size_t kStaticConstructorCount;
 
-// Calls every non-null entry from the last to the first; results are ignored.
-void runConstructorList(const tStaticConstructor* list, std::size_t count);
+// Calls every non-null entry from the last to the first, even after one
+// failed; answers the first negative result, or 0.
+int runConstructorList(const tStaticConstructor* list, std::size_t count);

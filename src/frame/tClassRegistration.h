@@ -24,16 +24,17 @@ namespace nQoUdR100 {
 template <class T>
 class tClassRegistration {
  public:
-  // The static constructor: 0, or -1 when nothing could be registered.
+  // The static constructor: 0, or -1 when the class could not be registered
+  // (-50352 reported at the site), which fails the load.
   static int construct() {
     tString name(T::kClassName);
-    if (name.allocationFailed()) return -1;
+    if (name.allocationFailed()) return outOfMemory(31);
     auto* registration = new (_storage)
         nQoORB100::tClassImplementation(name.c_str(), factory, destroy, &T::___classID);
     if (registerAtExit(unregister, registration, &gModuleAtExitHead) != 0) {
       // Without an at-exit entry nothing would ever unregister the class.
       registration->~tClassImplementation();
-      return -1;
+      return outOfMemory(37);
     }
     _registered = true;
     return 0;
@@ -78,6 +79,11 @@ class tClassRegistration {
   }
 
  private:
+  static int outOfMemory(unsigned line) {
+    nQoMDBG100::tStatus2 status;
+    setCode(status, kOutOfMemory, {"tClassRegistration", line});
+    return -1;
+  }
   static void unregister(void* registration) {
     _registered = false;
     static_cast<nQoORB100::tClassImplementation*>(registration)->~tClassImplementation();

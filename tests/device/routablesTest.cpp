@@ -13,6 +13,7 @@
 #include "device/tTavikRoutable.h"
 #include "orb/tClassImplementation.h"
 #include "registers/registerId.h"
+#include "sim/simAllocator.h"
 #include "sim/simRouting.h"
 #include "sim/tSimDeviceNode.h"
 #include "support/statusRecords.h"
@@ -313,6 +314,14 @@ TEST_F(RegistrarTest, ANameThatMakesNoRegistrarIsACastFailureAndLeavesNothing) {
   EXPECT_TRUE(nQoUdR100::uses37PinWrapper("nQoUdR100::tNoRIVOPCI37PinRoutableRegistrar"));
   EXPECT_FALSE(nQoUdR100::uses37PinWrapper("nQoUdR100::tPCIRoutableRegistrar"));
   EXPECT_FALSE(nQoUdR100::uses37PinWrapper(nullptr));
+
+  // A registrar that cannot be allocated is out of memory, not a cast failure.
+  tStatus2 unallocated;
+  nQoSim::failAllocation(1);
+  EXPECT_EQ(nQoUdR100::newRoutableRegistrar("nQoUdR100::tRIVORoutableRegistrar", unallocated),
+            nullptr);
+  EXPECT_EQ(unallocated.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, "iUdSeriesRoutableRegistrar", 40));
 
   tStatus2 failed(-7);
   EXPECT_EQ(nQoUdR100::newRoutableRegistrar("nQoUdR100::tRIVORoutableRegistrar", failed), nullptr);

@@ -10,8 +10,10 @@
 #include "frame/tModuleObject.h"
 #include "frame/wideDigitString.h"
 #include "orb/tClassImplementation.h"
+#include "sim/simAllocator.h"
 #include "sim/simModule.h"
 #include "support/moduleFixture.h"
+#include "support/statusRecords.h"
 
 namespace {
 
@@ -110,6 +112,25 @@ TEST_F(ModuleEntryTest, TheHooksResultIsAnsweredAndAFailedLoadRunsTheListAtOnce)
   EXPECT_EQ(nQoUdR100::gWideDigitString.size(), 0u);
 }
 
+int failing() { return -1; }
+
+TEST_F(ModuleEntryTest, AFailedConstructorFailsTheLoadAfterTheWholeListRan) {
+  gCalls.clear();
+  const tStaticConstructor list[] = {nullptr, c1, failing, c3, c2, nullptr};
+  EXPECT_EQ(runConstructorList(list, 6), -1);
+  EXPECT_EQ(gCalls, (std::vector<int>{2, 3, 1}));
+  const tStaticConstructor good[] = {nullptr, c1, c3, nullptr};
+  EXPECT_EQ(runConstructorList(good, 4), 0);
+
+  // The first allocation of the load is a class registration's.
+  const std::size_t classes = nQoORB100::tClassRegistry::count();
+  nQoSim::failAllocation(1);
+  EXPECT_LT(moduleMessageEntry(0), 0);
+  EXPECT_EQ(moduleLoadCount(), 0u);
+  EXPECT_EQ(nQoORB100::tClassRegistry::count(), classes);
+  EXPECT_EQ(nQoUdR100::gWideDigitString.size(), 0u);
+}
+
 TEST_F(ModuleEntryTest, UnloadWithoutLoadChangesNothing) {
   const int64_t before = nQoSim::liveAllocations();
   ASSERT_EQ(moduleMessageEntry(0), 0);
@@ -167,10 +188,12 @@ TEST_F(ModuleEntryTest, RegisteredClassesAreCreatedByNameAndAFailedRegistrationI
     nQoTest::tLoadedModule loaded;
     nQoSim::failAllocation(1);
     EXPECT_EQ(nQoUdR100::tClassRegistration<tSample<1>>::construct(), -1) << "no name";
+    EXPECT_TRUE(nQoTest::loggedAt(-50352, "tClassRegistration", 31));
     EXPECT_EQ(nQoORB100::tClassRegistry::find("nQoTest::tSampleOne"), nullptr);
     EXPECT_EQ(nQoUdR100::tClassRegistration<tSample<1>>::construct(), 0);
     nQoSim::failAllocation(2);  // the at-exit node, after the temporary name
     EXPECT_EQ(nQoUdR100::tClassRegistration<tSample<2>>::construct(), -1);
+    EXPECT_TRUE(nQoTest::loggedAt(-50352, "tClassRegistration", 37));
     EXPECT_EQ(nQoUdR100::tClassRegistration<tSample<3>>::construct(), 0);
     EXPECT_NE(nQoORB100::tClassRegistry::find("nQoTest::tSampleOne"), nullptr);
     EXPECT_EQ(nQoORB100::tClassRegistry::find("nQoTest::tSampleTwo"), nullptr);

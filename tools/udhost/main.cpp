@@ -1,21 +1,23 @@
-// The host program: loads the module through its entries, reports what it
-// registered and the simulated board it finds, and unloads it again. Exits
-// non-zero on a failure, or when a class or an allocation outlives the unload.
+// The host program: plays the platform around the module. Loads it through
+// its entries, reports what it registered, brings up one simulated board per
+// shipped capability record (or the model named) and runs its tasks, then
+// unloads. Exits 0 when every board behaved and nothing outlived the unload,
+// 1 otherwise, 2 on a bad command line (nothing loaded).
 //
-//   udhost            the simulated board is a "UD-A68"
-//   udhost UD-A37R    ... or the model named
+//   udhost                       every shipped record, in table order
+//   udhost --model UD-A68 --scans 10
 #include <cstdio>
 
+#include "allocationSweep.h"
+#include "boardRun.h"
 #include "device/tCapabilityTable.h"
 #include "frame/moduleEntry.h"
 #include "frame/version.h"
+#include "hostOptions.h"
 #include "orb/tClassImplementation.h"
 #include "pal/tSSVersion.h"
 #include "sim/simAllocator.h"
-#include "sim/simDevices.h"
 #include "sim/simModule.h"
-#include "sim/tSimDeviceNode.h"
-#include "sim/tSimListenerDeviceTree.h"
 
 namespace {
 
@@ -25,40 +27,41 @@ int load() {
   return nQoSim::deliverModuleEvent(0);
 }
 
-constexpr uint32_t kBoardHandle = 1;
-constexpr uint32_t kSimulatedTag = 0x2073696D;  // " sim"
-
-// The board's node carries the model's product id as attribute 2 and the
-// simulated tag as its four-character reading. Returns the status code.
-int findBoard(const char* model, nQoSim::tSimDeviceNode& node) {
-  nQoMDBG100::tStatus2 status;
-  const nQoUdR100::tProductDescriptor* named =
-      nQoUdR100::tCapabilityTable::findByName(model, status);
-  if (named == nullptr) return status.code;
-  node.setNumber(2, named->productId);
-  node.setFourCharacterCode(2, kSimulatedTag);
-  const nQoUdR100::tProductDescriptor* found =
-      nQoUdR100::tCapabilityTable::findByDeviceHandle(kBoardHandle, status);
-  if (found == nullptr) return status.code < 0 ? status.code : -1;
-  std::printf("board: %s (0x%X, simulated)\n", found->name, found->productId);
-  return 0;
-}
-
 int unload() {
   const int event = nQoSim::deliverModuleEvent(1);
   nQoPAL100_ckalcbCleanupModule();
   return event;
 }
 
+// Every shipped record in table order, or the one named; the handle of a
+// board is its record's index.
+bool runBoards(const nQoHost::tHostOptions& options) {
+  bool good = true;
+  const nQoUdR100::tProductDescriptor* const* records = nQoUdR100::tCapabilityTable::table();
+  for (std::size_t i = 0; i < nQoUdR100::tCapabilityTable::count(); ++i) {
+    if (!options.model.empty() && options.model != records[i]->name) continue;
+    good = nQoHost::runBoard(*records[i], static_cast<uint32_t>(i), options) && good;
+  }
+  return good;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int64_t allocationsBefore = nQoSim::liveAllocations();
-  nQoSim::tSimListenerDeviceTree tree;
-  nQoSim::tSimDeviceNode boardNode;
-  tree.setNode(kBoardHandle, &boardNode);
-  nQoSim::setDeviceTree(&tree);
+  nQoHost::tHostOptions options;
+  std::string error;
+  if (!nQoHost::parseHostOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "%s\n%s", error.c_str(), nQoHost::kHostUsage);
+    return 2;
+  }
+  if (options.help) {
+    std::printf("%s", nQoHost::kHostUsage);
+    return 0;
+  }
 
+  // The load sweep loads and unloads the module itself, so it comes first.
+  const bool loadSwept = !options.sweep || nQoHost::sweepLoad(load, unload);
+  const int64_t allocationsBefore = nQoSim::liveAllocations();
   const int loaded = load();
   std::printf("load: %d\n", loaded);
 
@@ -71,20 +74,19 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < classes; ++i)
     std::printf("%s\n", nQoORB100::tClassRegistry::nameAt(i));
 
-  const int board = findBoard(argc > 1 ? argv[1] : "UD-A68", boardNode);
-  if (board != 0) std::printf("board: %d\n", board);
+  const bool boards = loaded >= 0 && runBoards(options);
+  const bool bringUpSwept = !options.sweep || (loaded >= 0 && nQoHost::sweepBringUp());
 
   const int unloaded = unload();
   std::printf("unload: %d\n", unloaded);
 
   const std::size_t classesLeft = nQoORB100::tClassRegistry::count();
   const int64_t allocationsLeft = nQoSim::liveAllocations() - allocationsBefore;
-  if (classesLeft != 0) std::printf("left after unload: %zu classes\n", classesLeft);
+  if (classesLeft != 0) std::fprintf(stderr, "left after unload: %zu classes\n", classesLeft);
   if (allocationsLeft != 0)
-    std::printf("left after unload: %lld allocations\n", (long long)allocationsLeft);
+    std::fprintf(stderr, "left after unload: %lld allocations\n", (long long)allocationsLeft);
 
-  nQoSim::setDeviceTree(nullptr);
-  const bool failed =
-      loaded < 0 || board != 0 || unloaded < 0 || classesLeft != 0 || allocationsLeft != 0;
+  const bool failed = loaded < 0 || !boards || unloaded < 0 || classesLeft != 0 ||
+                      allocationsLeft != 0 || !bringUpSwept || !loadSwept;
   return failed ? 1 : 0;
 }

@@ -1,0 +1,151 @@
+#include "allocationSweep.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "boardRun.h"
+#include "device/tCapabilityTable.h"
+#include "frame/statusCodes.h"
+#include "orb/tClassImplementation.h"
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simRouting.h"
+
+namespace nQoHost {
+
+namespace {
+
+struct tFigures {
+  const char* phase;
+  uint64_t clean = 0;
+  uint64_t failed = 0;
+  uint64_t passed = 0;
+  uint64_t faults = 0;
+  int64_t live = 0;  // allocations left after the last step
+
+  bool print() const {
+    std::printf("sweep: %s clean=%" PRIu64 " steps=%" PRIu64 " failed=%" PRIu64 " passed=%" PRIu64
+                " live=%" PRId64 "\n",
+                phase, clean, failed + passed, failed, passed, live);
+    return faults == 0 && live == 0 && failed + passed == clean;
+  }
+  void fault(uint64_t step, int code, const char* what) {
+    ++faults;
+    std::printf("sweep-fault: %s step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
+  }
+};
+
+std::vector<std::string> classNames() {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < nQoORB100::tClassRegistry::count(); ++i)
+    names.emplace_back(nQoORB100::tClassRegistry::nameAt(i));
+  return names;
+}
+
+std::string firstMissing(const std::vector<std::string>& all,
+                         const std::vector<std::string>& some) {
+  for (const auto& name : all)
+    if (std::find(some.begin(), some.end(), name) == some.end()) return name;
+  return "a class";
+}
+
+// The shipped record whose board registers the most pools.
+uint32_t fullestRecord() {
+  uint32_t fullest = 0;
+  std::size_t most = 0;
+  for (uint32_t i = 0; i < nQoUdR100::tCapabilityTable::count(); ++i) {
+    tHostBoard board(*nQoUdR100::tCapabilityTable::table()[i], i, false);
+    board.initialize();
+    board.bringUp();
+    if (board.pools().size() > most) {
+      most = board.pools().size();
+      fullest = i;
+    }
+  }
+  nQoSim::resetResourceBroker();
+  return fullest;
+}
+
+}  // namespace
+
+bool sweepLoad(tModuleStep load, tModuleStep unload) {
+  tFigures figures{"load"};
+  const int64_t base = nQoSim::liveAllocations();
+  const uint64_t before = nQoSim::totalAllocations();
+  if (load() != 0) figures.fault(0, -1, "clean load failed");
+  figures.clean = nQoSim::totalAllocations() - before;
+  const auto clean = classNames();
+  unload();
+  for (uint64_t step = 1; step <= figures.clean; ++step) {
+    nQoSim::failAllocation(step);
+    const int code = load();
+    nQoSim::failAllocation(0);
+    const auto names = classNames();
+    if (code < 0) {
+      ++figures.failed;
+    } else if (names == clean) {
+      ++figures.passed;
+    } else {
+      figures.fault(step, code, ("loaded without " + firstMissing(clean, names)).c_str());
+    }
+    unload();
+    if (nQoORB100::tClassRegistry::count() != 0) figures.fault(step, code, "classes left");
+    if (nQoSim::liveAllocations() != base) figures.fault(step, code, "allocations left");
+  }
+  figures.live = nQoSim::liveAllocations() - base;
+  return figures.print();
+}
+
+bool sweepBringUp() {
+  const uint32_t index = fullestRecord();
+  const nQoUdR100::tProductDescriptor& record = *nQoUdR100::tCapabilityTable::table()[index];
+  tFigures figures{"bring-up"};
+  const int64_t base = nQoSim::liveAllocations();
+  std::vector<tPoolName> cleanPools;
+  std::string cleanNode;
+  {
+    tHostBoard board(record, index, false);
+    board.initialize();
+    const uint64_t before = nQoSim::totalAllocations();
+    if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
+    figures.clean = nQoSim::totalAllocations() - before;
+    cleanPools = board.pools();
+    if (board.routingNode() != nullptr) cleanNode = board.routingNode()->name();
+  }
+  nQoSim::resetResourceBroker();
+  for (uint64_t step = 1; step <= figures.clean; ++step) {
+    int code = 0;
+    {
+      tHostBoard board(record, index, false);
+      board.initialize();
+      nQoSim::failAllocation(step);
+      code = board.bringUp();
+      nQoSim::failAllocation(0);
+      const auto* node = board.routingNode();
+      const bool same = board.pools() == cleanPools && node != nullptr && node->name() == cleanNode;
+      if (code == nQoUdR100::kOutOfMemory) {
+        ++figures.failed;
+      } else if (code == 0 && same) {
+        ++figures.passed;
+      } else {
+        figures.fault(
+            step, code,
+            code == 0 ? "came up without every pool or its node" : "answered another code");
+      }
+      const void* owner = board.owner();
+      board.destroyDriver();
+      if (!nQoSim::registeredPools().empty()) figures.fault(step, code, "pools left");
+      if (nQoSim::routingNodeOf(owner) != nullptr) figures.fault(step, code, "node left");
+    }
+    if (nQoSim::liveAllocations() != base) figures.fault(step, code, "allocations left");
+    nQoSim::resetResourceBroker();
+    nQoSim::resetRouting();
+  }
+  figures.live = nQoSim::liveAllocations() - base;
+  return figures.print();
+}
+
+}  // namespace nQoHost

@@ -1,0 +1,100 @@
+#include "hostOptions.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "device/tCapabilityTable.h"
+
+namespace nQoHost {
+
+const char* const kHostUsage =
+    "usage: udhost [options]\n"
+    "  --model <name>        run one board model (default: every shipped record)\n"
+    "  --scans <1..65536>    scans of the AI task (100)\n"
+    "  --updates <n>         updates of the AO task (32)\n"
+    "  --dma-channel <0..14> DMA channel of the AI task (2)\n"
+    "  --stop-after <k>      stop the AI task after k scans (below --scans)\n"
+    "  --sim-tag             the board's node reads as simulated\n"
+    "  --sweep               fail each allocation in turn: load, bring-up, AI task\n"
+    "  --help                this list\n";
+
+namespace {
+
+// A decimal number within [low, high].
+bool number(const char* text, uint32_t low, uint32_t high, uint32_t& value) {
+  if (text == nullptr || *text == '\0') return false;
+  char* end = nullptr;
+  const unsigned long long parsed = std::strtoull(text, &end, 10);
+  if (*end != '\0' || text[0] == '-' || parsed < low || parsed > high) return false;
+  value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+struct tNumberOption {
+  const char* name;
+  uint32_t tHostOptions::*field;
+  uint32_t low;
+  uint32_t high;
+};
+
+constexpr tNumberOption kNumbers[] = {
+    {"--scans", &tHostOptions::scans, 1, 65536},
+    {"--updates", &tHostOptions::updates, 1, 65536},
+    {"--dma-channel", &tHostOptions::dmaChannel, 0, 14},
+    {"--stop-after", &tHostOptions::stopAfter, 1, 65535},
+};
+
+}  // namespace
+
+bool parseHostOptions(int argc, const char* const* argv, tHostOptions& options,
+                      std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const char* option = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (std::strcmp(option, "--sim-tag") == 0) {
+      options.simulatedTag = true;
+      continue;
+    }
+    if (std::strcmp(option, "--sweep") == 0) {
+      options.sweep = true;
+      continue;
+    }
+    if (std::strcmp(option, "--help") == 0) {
+      options.help = true;
+      continue;
+    }
+    if (std::strcmp(option, "--model") == 0) {
+      if (value == nullptr) {
+        error = "--model needs a name";
+        return false;
+      }
+      nQoMDBG100::tStatus2 status;
+      if (nQoUdR100::tCapabilityTable::findByName(value, status) == nullptr) {
+        error = std::string("unknown model ") + value;
+        return false;
+      }
+      options.model = value;
+      ++i;
+      continue;
+    }
+    const tNumberOption* matched = nullptr;
+    for (const tNumberOption& row : kNumbers)
+      if (std::strcmp(option, row.name) == 0) matched = &row;
+    if (matched == nullptr) {
+      error = std::string("unknown option ") + option;
+      return false;
+    }
+    if (!number(value, matched->low, matched->high, options.*(matched->field))) {
+      error = std::string("bad value for ") + option;
+      return false;
+    }
+    ++i;
+  }
+  if (options.stopAfter != 0 && options.stopAfter >= options.scans) {
+    error = "--stop-after must be below --scans";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace nQoHost

@@ -1,5 +1,7 @@
 #include "boardRun.h"
 
+#include "aiTask.h"
+
 #include <cinttypes>
 #include <cstdio>
 
@@ -7,6 +9,8 @@
 #include "device/tDriver.h"
 #include "frame/statusCodes.h"
 #include "orb/tClassImplementation.h"
+#include "primitives/ai/tAIDescription.h"
+#include "primitives/ai/tAIFrontEndDescription.h"
 #include "sim/simAllocator.h"
 #include "sim/simDevices.h"
 #include "sim/simParameterBlock.h"
@@ -36,6 +40,13 @@ T* cast(nQoORB100::tObject* object) {
   return static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
 }
 
+// Channels 0 and 1 where the front end can look their range up; a board
+// whose description carries no range-code table scans without a list.
+uint32_t scanList(const tProductDescriptor& record) {
+  const nQoUdP100::tAIFrontEndDescription* frontEnd = record.ai->frontEnd;
+  return frontEnd != nullptr && frontEnd->rangeCodes != nullptr ? 2 : 0;
+}
+
 bool servedBusKind(uint32_t kind) { return kind == 2 || kind == 3 || kind == 7 || kind == 8; }
 
 void printRouting(const char* model, const nQoMRU210::tRoutingDeviceNode* node) {
@@ -51,6 +62,7 @@ void printRouting(const char* model, const nQoMRU210::tRoutingDeviceNode* node) 
 
 tHostBoard::tHostBoard(const tProductDescriptor& record, uint32_t handle, bool simulatedTag)
     : _handle(handle),
+      _guid{0x5544000000000000ull + handle, 0x686F7374},
       _board(record.productId, 16,
              simulatedTag ? nQoSim::tSimBoard::kSimulatedTag : nQoSim::tSimBoard::kRealTag),
       _tree(devicesUpTo(handle, &_board.device)),
@@ -69,9 +81,8 @@ nQoMRL100::iDriver* tHostBoard::driver() const { return cast<nQoMRL100::iDriver>
 const void* tHostBoard::owner() const { return cast<nQoUdR100::tDriver>(_object); }
 
 int tHostBoard::initialize() {
-  const nQoORB100::tGUID guid{0x5544000000000000ull + _handle, 0x686F7374};
   tStatus2 status;
-  driver()->initialize(guid, _handle, status);
+  driver()->initialize(_guid, _handle, status);
   return status.code;
 }
 
@@ -140,6 +151,11 @@ bool runBoard(const tProductDescriptor& record, uint32_t handle, const tHostOpti
         std::printf("pool: %s %u\n", pool.name.c_str(), pool.number);
       printRouting(record.name, board.routingNode());
       good = initialized == 0 && broughtUp == expectedBringUp(record);
+      if (record.ai != nullptr && broughtUp == 0) {
+        const tAIOutcome ai = runAITask(board.sim(), board.guid(), scanList(record), options);
+        printAI(record.name, options, ai);
+        good = good && ai.good();
+      }
     }
   }
   const int64_t live = nQoSim::liveAllocations() - liveBefore;

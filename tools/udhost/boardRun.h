@@ -50,6 +50,8 @@ class tHostBoard {
   const std::vector<tPoolName>& pools() const { return _pools; }
   const nQoMRU210::tRoutingDeviceNode* routingNode() const;
   void destroyDriver();
+  nQoSim::tSimBoard& sim() { return _board; }
+  const nQoORB100::tGUID& guid() const { return _guid; }
   // The routing owner the driver registers its node under.
   const void* owner() const;
 
@@ -57,6 +59,7 @@ class tHostBoard {
   nQoMRL100::iDriver* driver() const;
 
   uint32_t _handle;
+  nQoORB100::tGUID _guid;
   nQoSim::tSimBoard _board;
   nQoSim::tSimDeviceTable _tree;
   int _created = 0;

@@ -55,13 +55,6 @@ constexpr uint32_t kSinglePortEntry = 0;
 constexpr uint32_t kSinglePortNumber = 1;
 constexpr uint32_t kNibbleSplit = 4;
 
-// An object of the module allocator whose deleting destructor frees it there.
-template <class T>
-struct tModuleOwned final : T, tModuleObject {
-  template <class... Args>
-  explicit tModuleOwned(Args&&... arguments) : T(std::forward<Args>(arguments)...) {}
-};
-
 // Deletes the elements last to first and gives the array's block back.
 template <class T>
 void destroyAll(tGrowableArray<T*>& array) {

@@ -13,11 +13,6 @@ namespace nQoUdR100 {
 
 namespace {
 
-// The counter library's routable, allocated as the module's.
-struct tCounterRoutable final : nQoTIOR100::tTIOCtrRoutable, tModuleObject {
-  using tTIOCtrRoutable::tTIOCtrRoutable;
-};
-
 // Allocates a routable; kOutOfMemory when it cannot.
 template <class T, class... Args>
 nQoMRU210::iRoutableResource* make(nQoMDBG100::tStatus2& status, Args... arguments) {
@@ -58,7 +53,8 @@ void tBoardRouting::create(const nQoUdP100::tUdSeriesDevice& board,
     _ao = make<tAORoutable>(status, board.aoSubsystem()->timingController());
   else
     _ao = make<tDummyRoutable>(status);
-  if (counters != nullptr) _counters = make<tCounterRoutable>(status, counters);
+  if (counters != nullptr)
+    _counters = make<tModuleOwned<nQoTIOR100::tTIOCtrRoutable>>(status, counters);
 }
 
 void tBoardRouting::addNode(const void* owner, const nQoUdP100::tUdSeriesDevice& board,

@@ -42,16 +42,6 @@ class tPlaceholderPoolBase
       : tRefCountingResourcePoolWrapper(holds, nullptr) {}
 };
 
-// The device-event registration allocated as the module's.
-struct tDeviceEvents final : nQoMRL100::tDeviceEventRegistration, tModuleObject {
-  using tDeviceEventRegistration::tDeviceEventRegistration;
-};
-
-// A load-failure pool allocated as the module's.
-struct tLoadFailurePool final : tDriverLoadFailureResourcePool, tModuleObject {
-  using tDriverLoadFailureResourcePool::tDriverLoadFailureResourcePool;
-};
-
 }  // namespace
 
 class tPlaceholderPool final : public tPlaceholderPoolBase, public tModuleObject {
@@ -344,7 +334,8 @@ void tDriver::createResources(tStatus2& status) {
   if (status.isFatal() || _resources.board() == nullptr) return;
   _productId = _resources.board()->record()->productId;
   _routing.create(*_resources.board(), _resources.counterContainer(), status);
-  if (status.isNotFatal()) _deviceEvents = new (status) tDeviceEvents(_deviceHandle);
+  if (status.isNotFatal())
+    _deviceEvents = new (status) tModuleOwned<nQoMRL100::tDeviceEventRegistration>(_deviceHandle);
 }
 
 void tDriver::registerPools(tStatus2& status) {
@@ -415,7 +406,7 @@ void tDriver::removePlaceholder() {
 
 void tDriver::registerLoadFailure(const tStatus2& failure, tStatus2& status) {
   if (status.isFatal() || _broker == nullptr) return;
-  auto* pool = new (status) tLoadFailurePool(failure);
+  auto* pool = new (status) tModuleOwned<tDriverLoadFailureResourcePool>(failure);
   if (pool == nullptr) return;
   _broker->registerPool(&_deviceIdentifier, pool, status);
   if (status.isFatal()) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 
 #include "apal/nQoAPALMemory.h"
 #include "mdbg/tStatus2.h"
@@ -36,6 +37,16 @@ inline constexpr tModuleHeap kModuleHeap{};
 
 // Frees raw storage taken with the tagged form (trivially destructible types).
 inline void moduleFree(void* block) { _memDelete(block); }
+
+// A class of another layer (the platform's, or one without allocation of its
+// own) allocated as the module's; its deleting destructor frees it there.
+//
+//   auto* pool = new (status) tModuleOwned<tDriverLoadFailureResourcePool>(failure);
+template <class T>
+struct tModuleOwned final : T, tModuleObject {
+  template <class... Args>
+  explicit tModuleOwned(Args&&... arguments) : T(std::forward<Args>(arguments)...) {}
+};
 
 }  // namespace nQoUdR100
 

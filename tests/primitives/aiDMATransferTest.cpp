@@ -4,10 +4,12 @@
 // failed run stopped.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "primitives/ai/tAI_DMATransferPrimitive.h"
@@ -169,6 +171,61 @@ TEST_F(tAIDMATransferTest, DrainWaitsForBit15AndTimesOutAfter10msYetWakesTheWork
   transfer->disarm(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
+// A cancel wakes the worker, which drains what the FIFO still holds before the
+// one clean end; a cancel on a failed status wakes nothing.
+TEST_F(tAIDMATransferTest, ACancelDrainsTheFIFOBeforeItsOneCleanEnd) {
+  nQoSim::resetTime();  // the worker sleeps 10 ms of host time between polls
+  model.push({1, 2, 3});
+  std::atomic<unsigned> polls{0};
+  windows.setReadCallback(window, 0x104, [&](unsigned) {
+    ++polls;
+    return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0u;
+  });
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+
+  nQoSim::clearSyncLog();
+  tStatus2 failed(-1);
+  transfer->wakeThread(failed);
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    EXPECT_NE(record.operation, nQoSim::tSyncRecord::kSet) << "woken on a failed status";
+
+  transfer->wakeThread(status);
+  ASSERT_EQ(status.code, 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (polls < 3 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GE(polls, 3u) << "the worker keeps polling while samples are left";
+  EXPECT_TRUE(sink.reasons().empty()) << "no end while the FIFO holds samples";
+
+  uint32_t samples[3];
+  EXPECT_EQ(fifo->readSamples(samples, 3, status), 3u);
+  ASSERT_TRUE(sink.waitFor(1));
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0})) << "disarm reports no second end";
+  windows.setReadCallback(window, 0x104, {});
+}
+
+// A linked transfer that is destroyed takes its records out of the lists of
+// the converter, the FIFO and the timing controller: the converter's overrun
+// handler then notifies the live transfer alone.
+TEST_F(tAIDMATransferTest, DestroyingALinkedTransferLeavesNoRecordBehind) {
+  auto* other = new tAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, map, status);
+  other->link(status);
+  fifo->commit(status);
+  ASSERT_EQ(status.code, 0);
+  delete other;
+  ASSERT_EQ(fifo->state().getState(), 1u) << "a removed record asks for a new commit";
+  ASSERT_TRUE(converter->commit(status));
+  EXPECT_EQ(dispatcher->primaryHandlers[2]->handleInterrupt(), 2u);
+  EXPECT_EQ(transfer->counts().overrun, 1u);
+  converter->uncommit(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAIDMATransferTest, StartAndStopAreNotSupported) {

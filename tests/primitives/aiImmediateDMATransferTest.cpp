@@ -28,6 +28,16 @@ using tLog = std::vector<tAccess>;
 constexpr uint64_t kKey = 0x55AA55AA12345678;
 constexpr nQoORB100::tGUID kDevice{0x1122334455667788, 0x99AABBCCDDEEFF00};
 
+// Counts the converter's overrun notifications; asks for no second pass.
+class tOverrunCounter : public nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
+ public:
+  uint32_t handleOverrun(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override {
+    ++calls;
+    return 0;
+  }
+  unsigned calls = 0;
+};
+
 class tImmediateDMATest : public tAIRoadTest {
  protected:
   void SetUp() override {
@@ -70,6 +80,11 @@ class tImmediateDMATest : public tAIRoadTest {
     transfer->commitChannel(status);
     transfer->commit(status);
     ASSERT_EQ(status.code, 0);
+  }
+  bool touchedTheChannel() const {
+    for (const tAccess& access : windows.log())
+      if (access.window == vesk) return true;
+    return false;
   }
   uint32_t word(uint32_t offset) const {
     uint32_t value;
@@ -151,6 +166,79 @@ TEST_F(tImmediateDMATest, SamplesPerScanOf0AndAChannelWithoutMapAreRefused) {
   transfer->commitChannel(local);
   EXPECT_EQ(local.code, -50150);
   transfer->releaseDMAChannel(status.clear());
+}
+
+TEST_F(tImmediateDMATest, CommitWithoutAReservedChannelIsRefusedBeforeItAllocatesOrProgramsIt) {
+  transfer->commitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  nQoSim::clearStatusLog();
+  tStatus2 refused;
+  transfer->commit(refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 310));
+  EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+  EXPECT_FALSE(touchedTheChannel());
+  EXPECT_EQ(transfer->transferState(), 3u);
+  transfer->uncommitChannel(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Once the channel went back, arm is refused and disarm and uncommit leave the
+// channel's registers alone.
+TEST_F(tImmediateDMATest, AfterTheChannelWentBackArmIsRefusedAndTheUndoStepsSkipTheChannel) {
+  committed();
+  transfer->releaseDMAChannel(status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  tStatus2 refused;
+  transfer->arm(refused);
+  EXPECT_EQ(refused.code, -50150);
+  transfer->disarm(status);
+  transfer->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_FALSE(touchedTheChannel());
+  EXPECT_EQ(transfer->transferState(), 3u);
+}
+
+// Releasing the channel of a committed transfer first uncommits it: the
+// resolver leaves the bus and the channel goes back once.
+TEST_F(tImmediateDMATest, ReleasingACommittedTransferDetachesItsResolverBeforeTheChannelGoes) {
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  ASSERT_NE(transfer->resolver(), nullptr);
+  ASSERT_EQ(bus.registrations(), 1);
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(transfer->resolver(), nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(transfer->transferState(), 1u);
+  transfer->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(bus.reservedDMAChannels(), 0) << "given back once";
+}
+
+// A channel-committed transfer that is destroyed takes its records out of the
+// lists of the converter, the FIFO and the timing controller: the converter's
+// overrun handler then notifies the live observer alone.
+TEST_F(tImmediateDMATest, DestroyingAChannelCommittedTransferLeavesNoRecordBehind) {
+  tOverrunCounter live;
+  converter->addObserver(&live, status);
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  smallFIFO->commit(status);
+  ASSERT_TRUE(converter->commit(status));
+  ASSERT_EQ(status.code, 0);
+  transfer.reset();
+  ASSERT_EQ(smallFIFO->state().getState(), 1u) << "a removed record asks for a new commit";
+  EXPECT_EQ(dispatcher->primaryHandlers[2]->handleInterrupt(), 1u);
+  EXPECT_EQ(live.calls, 1u);
+  EXPECT_EQ(bus.reservedDMAChannels(), 0);
+  converter->uncommit(status);
+  smallFIFO->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClient) {

@@ -139,6 +139,43 @@ TEST_F(tAISubsystemTest, AFailedFIFOArmDisarmsTheDMATransferButNotTheTimingContr
 namespace nQoTest {
 namespace {
 
+// The immediate DMA transfer's channel was never reserved: its commit is
+// refused, and the undo reaches back to the channel commit (stages A 4, B 5).
+TEST_F(tAISubsystemTest, ImmediateDMAWithoutAReservedChannelFailsCommitAndUndoesEveryStep) {
+  mechanism(2);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 1;
+  subsystem->timing()->setConfiguration(config, status);
+  nQoSim::clearStatusLog();
+  subsystem->commit(status);
+  EXPECT_EQ(status.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 310));
+  EXPECT_EQ(subsystem->immediateDMA()->transferState(), 2u) << "channel commit undone";
+  EXPECT_EQ(subsystem->fifo()->state().getState(), 1u);
+  EXPECT_FALSE(subsystem->converter()->isAttached());
+  EXPECT_EQ(subsystem->timing()->state().getState(), 1u);
+  EXPECT_EQ(subsystem->frontEnd()->state().getState(), 1u);
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
+// Destroyed while committed with the interrupt transfer (an observer of the
+// converter, the FIFO and the timing controller), the subsystem leaves no
+// handler in the dispatcher and no registration at the bus.
+TEST_F(tAISubsystemTest, DestroyingACommittedSubsystemLeavesNoInterruptRegistration) {
+  mechanism(1);
+  subsystem->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(subsystem->converter()->isAttached());
+  ASSERT_EQ(bus.registrations(), 1);
+  subsystem.reset();
+  EXPECT_EQ(bus.registrations(), 0);
+  for (uint32_t source = 0; source < nQoUdRLP100::tTavikInterruptDispatcher::kSourceCount;
+       ++source) {
+    EXPECT_EQ(dispatcher->primaryHandlers[source], nullptr) << source;
+    EXPECT_EQ(dispatcher->secondaryHandlers[source], nullptr) << source;
+  }
+}
+
 // The members that own sync objects show the order of destruction: the
 // interrupt transfer's lock, the DMA transfer's lock and worker, the immediate
 // DMA transfer's lock, then the timing controller's record-end events.

@@ -162,6 +162,34 @@ TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
   EXPECT_LE(reads, 5u + 8u);
 }
 
+// Destroyed while committed in event mode, the primitive takes its record out
+// of the timing controller's sample-start list: once committed and armed
+// again, the sample-start handler notifies the live observer alone.
+TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
+  struct tLive : nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver {
+    uint32_t sampleStarted(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+      ++calls;
+      return 0;
+    }
+    unsigned calls = 0;
+  } live;
+  commitEventMode();
+  timing->addSampleStartObserver(&live, false, status);
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  wfnsc.reset();
+  ASSERT_EQ(timing->state().getState(), 1u) << "a removed record asks for a new commit";
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
+  EXPECT_EQ(live.calls, 1u);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tWFNSCTest, StartStopAndTheSecondPassAreNotSupported) {
   tStatus2 a, b, c;
   wfnsc->start(a);

@@ -155,6 +155,22 @@ TEST_F(tConverterTest, AnOverrunThatAnObserverAnswersDisablesAcknowledgesAndReen
   converter->uncommit(status);
 }
 
+// A committed converter that is destroyed leaves no handler in the
+// dispatcher and the board interrupt detached.
+TEST_F(tConverterTest, DestructionEmptiesTheOverrunSlotsAndDetaches) {
+  converter->addObserver(&first, status);
+  ASSERT_TRUE(converter->commit(status));
+  converter->removeObserver(&first, status);  // the slots stay taken all the same
+  delete converter;
+  converter = nullptr;
+  ASSERT_EQ(dispatcher->primaryHandlers[2], nullptr);
+  ASSERT_EQ(dispatcher->secondaryHandlers[2], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  windows.setRead(window, 0x104, 16, 0x8800);
+  EXPECT_EQ(dispatcher->resolvePrimaryInterrupt(), 0u);
+  EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(tConverterTest, TheSecondaryPassCallsOnlyTheObserversThatAsked) {
   for (tObserver* observer : {&first, &second, &third}) converter->addObserver(observer, status);
   second.answer = 1;

@@ -355,6 +355,24 @@ TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
   EXPECT_TRUE(calls.empty());
 }
 
+// A committed and armed controller that is destroyed leaves no handler in the
+// dispatcher and the board interrupt detached.
+TEST_F(tTimingTest, DestructionEmptiesTheSlotsOfItsHandlersAndDetaches) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  ASSERT_NE(dispatcher->primaryHandlers[3], nullptr);
+  delete timing;
+  timing = nullptr;
+  ASSERT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  ASSERT_EQ(dispatcher->secondaryHandlers[3], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  EXPECT_EQ(dispatcher->resolvePrimaryInterrupt(), 0u);
+  EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(tTimingTest, ATimedLoopRunsTheActionOncePastItsThreshold) {
   finite();
   config.timing.timedLoopEvent = 1;

@@ -42,7 +42,8 @@ tAIDeviceFIFOPrimitive::tAIDeviceFIFOPrimitive(const tAIFIFODescription* descrip
 tAIDeviceFIFOPrimitive::~tAIDeviceFIFOPrimitive() {
   tStatus2 local;
   if (_state.isArmed()) disarm(local);
-  if (_state.isCommitted()) uncommit(local);
+  detach(kOverflowSource, _overflowAttached);
+  detach(kFIFOSource, _fifoAttached);
 }
 
 void* tAIDeviceFIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -103,19 +104,17 @@ void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
 
 void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any() && _overflowAttached != 0) {
-    _dispatcher->primaryHandlers[kOverflowSource] = nullptr;
-    _dispatcher->secondaryHandlers[kOverflowSource] = nullptr;
-    _dispatcher->detachInterrupt(nullptr, false);
-    _overflowAttached = 0;
-  }
-  if (_fifoObservers.any() && _fifoAttached != 0) {
-    _dispatcher->primaryHandlers[kFIFOSource] = nullptr;
-    _dispatcher->secondaryHandlers[kFIFOSource] = nullptr;
-    _dispatcher->detachInterrupt(nullptr, false);
-    _fifoAttached = 0;
-  }
+  if (_overflowObservers.any()) detach(kOverflowSource, _overflowAttached);
+  if (_fifoObservers.any()) detach(kFIFOSource, _fifoAttached);
   _state.setUncommitted();
+}
+
+void tAIDeviceFIFOPrimitive::detach(uint32_t source, uint32_t& attached) {
+  if (attached == 0) return;
+  _dispatcher->primaryHandlers[source] = nullptr;
+  _dispatcher->secondaryHandlers[source] = nullptr;
+  _dispatcher->detachInterrupt(nullptr, false);
+  attached = 0;
 }
 
 uint32_t tAIDeviceFIFOPrimitive::getFIFOMode() const {

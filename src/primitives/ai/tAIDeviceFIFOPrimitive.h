@@ -27,7 +27,8 @@ class tAIDeviceFIFOPrimitive final : public tBaseAIDeviceFIFOPrimitive {
   // cleared and marked dirty, so the first programFIFOMode writes it.
   tAIDeviceFIFOPrimitive(const tAIFIFODescription* description, nQoUdRLP100::nTavik::tTavik* map,
                          nQoUdRLP100::tTavikInterruptDispatcher* dispatcher, tStatus2& status);
-  // Undoes an armed or committed FIFO first.
+  // Disarms an armed FIFO, then empties every dispatcher slot it still holds
+  // and detaches, whatever its state.
   ~tAIDeviceFIFOPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -60,6 +61,8 @@ class tAIDeviceFIFOPrimitive final : public tBaseAIDeviceFIFOPrimitive {
 
  private:
   uint32_t statusBit(unsigned bit, tStatus2* status);
+  // Empties a source's two slots and detaches, when its handler is attached.
+  void detach(uint32_t source, uint32_t& attached);
   // Bits 7:6 of the mode register for a FIFO-mode code 1: 01 with a
   // threshold state, 11 without.
   uint32_t halfFullBits() const;

@@ -23,6 +23,8 @@ tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTav
   if (status.isNotFatal() && owner != nullptr && owner->wantsStartUpPulse()) pulseStartUp(status);
 }
 
+tAI_ADCPrimitive::~tAI_ADCPrimitive() { detach(); }
+
 // Bit 0 of the static AI control register low, then high (each written
 // forced); then three strobes of bit 0 of tAI_Command_1, each group closed by
 // a bus flush.
@@ -82,7 +84,11 @@ void tAI_ADCPrimitive::disarm(tStatus2& status) {
 }
 
 void tAI_ADCPrimitive::uncommit(tStatus2& status) {
-  if (status.isFatal() || !anyObserver() || _attached == 0) return;
+  if (status.isNotFatal() && anyObserver()) detach();
+}
+
+void tAI_ADCPrimitive::detach() {
+  if (_attached == 0) return;
   _dispatcher->primaryHandlers[kOverrunSource] = nullptr;
   _dispatcher->secondaryHandlers[kOverrunSource] = nullptr;
   _dispatcher->detachInterrupt(nullptr, false);

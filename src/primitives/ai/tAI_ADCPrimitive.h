@@ -26,7 +26,8 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTavik::tTavik* map,
                    nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                    nQoMDBG100::tStatus2& status);
-  ~tAI_ADCPrimitive() override = default;
+  // An attached handler leaves the dispatcher's slots first.
+  ~tAI_ADCPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
@@ -51,6 +52,8 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
 
  private:
   void pulseStartUp(nQoMDBG100::tStatus2& status);
+  // Empties the overrun slots and detaches, when attached.
+  void detach();
 
   nQoUdRLP100::nTavik::tTavik* _map;
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;

@@ -69,6 +69,8 @@ tBaseAIImmediateDMATransferPrimitive::tBaseAIImmediateDMATransferPrimitive(
 tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
+  tStatus2 uncommitted;
+  if (_channelCommitted != 0) uncommitChannel(uncommitted);
   unmapClient();
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
   if (_event != nullptr) syncClose(_event);
@@ -105,14 +107,25 @@ void tBaseAIImmediateDMATransferPrimitive::reserveDMAChannel(tStatus2& status) {
   _transferState = 2;
 }
 
+// A committed transfer is undone first: no resolver and no channel access
+// outlives the channel's map.
 void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  if (_transferState == 5) {
+    tStatus2 undo;
+    disarm(undo);
+  }
+  if (_transferState == 4) {
+    tStatus2 undo;
+    uncommit(undo);
+  }
   _bus->releaseDMAChannel(&_dmaChannel, &status.code);
   _channelMap = nullptr;
   _transferState = 1;
 }
 
 void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
+  if (_channelMap == nullptr) return;
   nQoUdRLP100::tVESKChannel& map = *_channelMap;
   map.Channel_Command.writeRegister(kReset, &status);
   map.Channel_Control.readRegister(&status);
@@ -151,6 +164,7 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
   _fifo->addOverflowObserver(this, status);
   _adc->addObserver(this, status);
   _timing->addLastConvertObserver(this, status);
+  _channelCommitted = 1;
   if (status.isNotFatal()) _transferState = 3;
 }
 
@@ -159,6 +173,7 @@ void tBaseAIImmediateDMATransferPrimitive::uncommitChannel(tStatus2& status) {
   _timing->removeLastConvertObserver(this, status);
   _adc->removeObserver(this, status);
   _fifo->removeOverflowObserver(this, status);
+  _channelCommitted = 0;
   _transferState = 2;
 }
 
@@ -254,9 +269,11 @@ void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::detachResolver(tStatus2& status) {
   if (_resolver == nullptr) return;
-  auto& control = _channelMap->Channel_Control;
-  control.setRegister(control.getRegister() | kBit18);
-  control.writeRegister(&status);
+  if (_channelMap != nullptr) {
+    auto& control = _channelMap->Channel_Control;
+    control.setRegister(control.getRegister() | kBit18);
+    control.writeRegister(&status);
+  }
   _bus->unregisterInterrupt(&_resolverHandle, &status.code);
   _resolver = nullptr;
   if (_event != nullptr) syncClose(_event);
@@ -265,6 +282,10 @@ void tBaseAIImmediateDMATransferPrimitive::detachResolver(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  if (_channelMap == nullptr) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoMapLine});
+    return;
+  }
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
@@ -289,7 +310,7 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
 void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   detachResolver(status);
-  _channelMap->Channel_Command.writeRegister(kStop, &status);
+  if (_channelMap != nullptr) _channelMap->Channel_Command.writeRegister(kStop, &status);
   resetChannel(status);
   unmapClient();
   _buffer.free();
@@ -299,7 +320,7 @@ void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (header() == nullptr) {
+  if (header() == nullptr || _channelMap == nullptr) {
     setCode(status, nQoUdR100::kRefused, {kFile, kBufferLine});
     return;
   }
@@ -330,13 +351,14 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  _channelMap->Channel_Command.writeRegister(kStop, &status);
-  auto& control = _channelMap->Channel_Control;
-  const uint32_t soft = control.getRegister();
-  control.setRegister(soft | kBit30);
-  control.writeRegister(&status);
-  control.setRegister(control.getRegister() | kBit18);
-  control.writeRegister(&status);
+  if (_channelMap != nullptr) {
+    _channelMap->Channel_Command.writeRegister(kStop, &status);
+    auto& control = _channelMap->Channel_Control;
+    control.setRegister(control.getRegister() | kBit30);
+    control.writeRegister(&status);
+    control.setRegister(control.getRegister() | kBit18);
+    control.writeRegister(&status);
+  }
   disconnectFIFO(status);
   if (_schedulerAction != nullptr) _schedulerAction->disarmed(status);
   _transferState = 4;

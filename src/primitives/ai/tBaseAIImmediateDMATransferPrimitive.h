@@ -105,6 +105,7 @@ class tBaseAIImmediateDMATransferPrimitive
                                        tBaseAITimingControllerPrimitive* timing,
                                        tBaseAIDeviceFIFOPrimitive* fifo, uint32_t sampleWidth,
                                        uint32_t portWidth, tStatus2& status);
+  // Undoes a channel commit still in place: no list keeps its records.
   ~tBaseAIImmediateDMATransferPrimitive() override;
   tBaseAIImmediateDMATransferPrimitive(const tBaseAIImmediateDMATransferPrimitive&) = delete;
   tBaseAIImmediateDMATransferPrimitive& operator=(const tBaseAIImmediateDMATransferPrimitive&) =
@@ -128,15 +129,19 @@ class tBaseAIImmediateDMATransferPrimitive
   // A channel from the bus (kRefused and given back when the board has no map
   // for its number), reset; state 2.
   virtual void reserveDMAChannel(tStatus2& status);
+  // Disarms and uncommits a committed transfer first (each on a fresh status).
   virtual void releaseDMAChannel(tStatus2& status);
   // Samples per scan from the timing and channel list (kRefused for 0), the
   // observers registered; state 3.
   virtual void commitChannel(tStatus2& status);
   virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure
-  // is undone by uncommit on a fresh status.
+  // is undone by uncommit on a fresh status. Without a channel: kRefused,
+  // nothing done.
   virtual void commit(tStatus2& status);
+  // Without a channel only the channel's registers are left alone.
   virtual void uncommit(tStatus2& status);
+  // kRefused without a buffer or a channel.
   virtual void arm(tStatus2& status);
   virtual void disarm(tStatus2& status);
   // Not supported: -50256.
@@ -225,6 +230,8 @@ class tBaseAIImmediateDMATransferPrimitive
   // Whether the running transfer has ended: the kernel's word, never the
   // client's header.
   uint32_t _ended = 1;
+  // The observers are registered (channel commit not undone).
+  uint32_t _channelCommitted = 0;
   uint32_t _counts[6] = {};
 };
 

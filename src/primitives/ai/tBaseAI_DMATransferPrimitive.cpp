@@ -32,6 +32,8 @@ tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive*
 }
 
 tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
+  tStatus2 unlinked;
+  if (_linked != 0) unlink(unlinked);
   tStatus2 local;
   closeTransferLock(_transferLock, local);
   delete _worker;
@@ -62,10 +64,12 @@ void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {
   _fifo->addOverflowObserver(this, status);
   _converter->addObserver(this, status);
   _timing->addLastConvertObserver(this, status);
-  if (status.isFatal()) {
-    tStatus2 undo;
-    unlink(undo);
+  if (status.isNotFatal()) {
+    _linked = 1;
+    return;
   }
+  tStatus2 undo;
+  unlink(undo);
 }
 
 void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
@@ -73,6 +77,7 @@ void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
   _timing->removeLastConvertObserver(this, status);
   _converter->removeObserver(this, status);
   _fifo->removeOverflowObserver(this, status);
+  _linked = 0;
   _worker->stop(status);
   _worker->destroyThread(status);
 }
@@ -156,7 +161,7 @@ void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
 }
 
 void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
-  if (_worker != nullptr) _worker->signal(status);
+  if (status.isNotFatal() && _worker != nullptr) _worker->wake(status);
 }
 
 uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {

@@ -61,6 +61,7 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
                                tBaseAITimingControllerPrimitive* timing,
                                tBaseAIDeviceFIFOPrimitive* fifo, const tDeviceInfo& deviceInfo,
                                tStatus2& status);
+  // Unlinks a transfer still linked, so no list keeps its records.
   ~tBaseAI_DMATransferPrimitive() override;
   tBaseAI_DMATransferPrimitive(const tBaseAI_DMATransferPrimitive&) = delete;
   tBaseAI_DMATransferPrimitive& operator=(const tBaseAI_DMATransferPrimitive&) = delete;
@@ -93,7 +94,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   void stop(tStatus2& status);
   // Channel deselected, the worker signalled and waited for.
   void disarm(tStatus2& status);
-  // A cancel: the worker stops polling the FIFO and reports the end.
+  // A cancel: the worker drains what the FIFO still holds, then reports the
+  // end. Nothing on an error status.
   void wakeThread(tStatus2& status);
   void unlink(tStatus2& status);
 
@@ -142,6 +144,7 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   uint32_t _dmaChannelNumber = kNoChannel;
   tCounts _counts;
   uint32_t _done = 1;
+  uint32_t _linked = 0;
   iSync* _transferLock = nullptr;
   tWorker* _worker = nullptr;
 };

@@ -32,6 +32,8 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
     : _timing(timing), _converter(converter) {}
 
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
+  tStatus2 local;
+  if (polling == 0 && _mode != kBuilt) uncommit(local);
   if (_event != nullptr) syncClose(_event);
 }
 

@@ -39,6 +39,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
   // The controller and the converter are the board's, borrowed.
   tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive* timing, tBaseAI_ADCPrimitive* converter);
+  // Uncommits when committed in event mode: no list keeps its record.
   ~tBaseAI_WFNSCPrimitive() override;
   tBaseAI_WFNSCPrimitive(const tBaseAI_WFNSCPrimitive&) = delete;
   tBaseAI_WFNSCPrimitive& operator=(const tBaseAI_WFNSCPrimitive&) = delete;

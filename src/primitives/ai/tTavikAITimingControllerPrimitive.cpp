@@ -260,6 +260,13 @@ void tTavikAITimingControllerPrimitive::uninstall(uint32_t source, uint32_t& ins
   installed = 0;
 }
 
+tTavikAITimingControllerPrimitive::~tTavikAITimingControllerPrimitive() {
+  tStatus2 local;
+  uninstall(kSampleStartSource, _sampleStartInstalled, local);
+  uninstall(kSampleEndSource, _sampleEndInstalled, local);
+  uninstall(kRecordEndSource, _recordEndInstalled, local);
+}
+
 void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   const tAITimingConfig& timing = _configuration.timing;

@@ -40,7 +40,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
                                     nQoUdRLP100::tTavikHelper* helper,
                                     nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                                     tStatus2& status);
-  ~tTavikAITimingControllerPrimitive() override = default;
+  // Every installed handler leaves the dispatcher's slots first.
+  ~tTavikAITimingControllerPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;

@@ -22,8 +22,8 @@
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/tSimCDIOFIFOs.h"
-#include "supervisors/dio/cdioImmediateSupervisors.h"
-#include "supervisors/dio/digitalEndpoints.h"
+#include "supervisors/cdio/cdioImmediateSupervisors.h"
+#include "supervisors/cdio/digitalEndpoints.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavikWindow.h"
 

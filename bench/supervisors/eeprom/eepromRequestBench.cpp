@@ -13,7 +13,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
-#include "supervisors/tEEPROMSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "mrl/iEvent.h"
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 #include "settings/aoTimingSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
 #include "supervisors/iWaitForNextSampleClockSupervisor.h"
 #include "supervisors/tDoneAndStatusObserver.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 

@@ -12,7 +12,7 @@
 #include "primitives/ao/tBaseAOGroundRefPrimitive.h"
 #include "primitives/ao/tBaseAO_DACPrimitive.h"
 #include "settings/aoDACSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 

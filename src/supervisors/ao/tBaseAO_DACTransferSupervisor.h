@@ -13,7 +13,7 @@
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 #include "primitives/ao/tBaseAO_DACPrimitive.h"
 #include "settings/tAO_DACTransferSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 

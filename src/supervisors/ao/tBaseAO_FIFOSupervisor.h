@@ -11,7 +11,7 @@
 #include "primitives/ao/tBaseAO_FIFOPrimitive.h"
 #include "settings/tAO_FIFOSettings.h"
 #include "supervisors/ao/tAOStreamAdapter.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 

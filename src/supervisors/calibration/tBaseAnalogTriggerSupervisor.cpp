@@ -1,4 +1,4 @@
-#include "supervisors/tBaseAnalogTriggerSupervisor.h"
+#include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"

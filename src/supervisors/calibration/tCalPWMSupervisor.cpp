@@ -1,4 +1,4 @@
-#include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/calibration/tCalPWMSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"

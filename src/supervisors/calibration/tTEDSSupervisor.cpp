@@ -1,4 +1,4 @@
-#include "supervisors/tTEDSSupervisor.h"
+#include "supervisors/calibration/tTEDSSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"

@@ -1,4 +1,4 @@
-#include "supervisors/tTavikFREQOUTSupervisor.h"
+#include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"

@@ -1,4 +1,4 @@
-#include "reservation/tTavikLineFilterReservationStrategy.h"
+#include "supervisors/calibration/tTavikLineFilterReservationStrategy.h"
 
 #include <cstdarg>
 

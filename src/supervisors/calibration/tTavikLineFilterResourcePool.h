@@ -4,7 +4,7 @@
 #pragma once
 
 #include "reservation/tMemberStrategyPool.h"
-#include "reservation/tTavikLineFilterReservationStrategy.h"
+#include "supervisors/calibration/tTavikLineFilterReservationStrategy.h"
 
 namespace nQoUdR100 {
 

@@ -1,11 +1,11 @@
-#include "supervisors/tTavikLineFilterSupervisor.h"
+#include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
 #include "orb/castToClass.h"
-#include "reservation/tTavikLineFilterResourcePool.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
 #include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {

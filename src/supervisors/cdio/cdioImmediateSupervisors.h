@@ -21,8 +21,8 @@
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
 #include "settings/tCDIImmediateTransferSettings.h"
 #include "settings/tCDOImmediateTransferSettings.h"
-#include "supervisors/dio/correlatedLinks.h"
-#include "supervisors/dio/tCorrelatedSupervisor.h"
+#include "supervisors/cdio/correlatedLinks.h"
+#include "supervisors/cdio/tCorrelatedSupervisor.h"
 #include "supervisors/ownStateWord.h"
 #include "supervisors/tDoneAndStatusObserver.h"
 

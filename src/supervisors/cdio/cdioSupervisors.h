@@ -22,10 +22,10 @@
 #include "settings/tCDOInterruptTransferSettings.h"
 #include "settings/tCDO_DMATransferSettings.h"
 #include "settings/tCDO_FIFOSettings.h"
-#include "supervisors/dio/correlatedLinks.h"
-#include "supervisors/dio/digitalEndpoints.h"
-#include "supervisors/dio/iCDI_DMATransferSupervisor.h"
-#include "supervisors/dio/tCorrelatedSupervisor.h"
+#include "supervisors/cdio/correlatedLinks.h"
+#include "supervisors/cdio/digitalEndpoints.h"
+#include "supervisors/cdio/iCDI_DMATransferSupervisor.h"
+#include "supervisors/cdio/tCorrelatedSupervisor.h"
 
 namespace nQoUdR100 {
 

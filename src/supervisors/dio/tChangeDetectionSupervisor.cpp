@@ -1,4 +1,4 @@
-#include "supervisors/tChangeDetectionSupervisor.h"
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"

@@ -18,7 +18,7 @@
 #include "msrl/iInputStreamPrimitiveSupervisor.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
 #include "settings/tChangeDetectionSettings.h"
-#include "supervisors/dio/iCDI_DMATransferSupervisor.h"
+#include "supervisors/cdio/iCDI_DMATransferSupervisor.h"
 
 namespace nQoUdR100 {
 

@@ -1,4 +1,4 @@
-#include "supervisors/tEEPROMSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
 
 #include "frame/statusCodes.h"
 #include "frame/tInterval.h"

@@ -9,7 +9,7 @@
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
-#include "supervisors/tBaseAnalogTriggerSupervisor.h"
+#include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"

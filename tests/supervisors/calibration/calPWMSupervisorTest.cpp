@@ -11,8 +11,8 @@
 #include "settings/tEmptySettings.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/controlRequests.h"
-#include "supervisors/tCalPWMSupervisor.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
 

@@ -10,8 +10,8 @@
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
+#include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/simBoardFixture.h"
-#include "supervisors/tTavikFREQOUTSupervisor.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 

@@ -9,10 +9,10 @@
 
 #include "mrl/iResourceBroker.h"
 #include "reservation/tRefCountingResourcePoolWrapper.h"
-#include "reservation/tTavikLineFilterResourcePool.h"
 #include "settings/tEmptySettings.h"
 #include "sim/simResourceBroker.h"
-#include "supervisors/tTavikLineFilterSupervisor.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
+#include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "sim/simResourceBroker.h"
+#include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/controlRequests.h"
-#include "supervisors/tTEDSSupervisor.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 

@@ -18,8 +18,8 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "supervisors/controlRequests.h"
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
-#include "supervisors/tChangeDetectionSupervisor.h"
 #include "support/changeDetectionDoubles.h"
 #include "support/statusRecords.h"
 

@@ -13,7 +13,7 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/controlRequests.h"
-#include "supervisors/tEEPROMSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
 #include "support/memoryEEPROM.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"

@@ -1,20 +1,36 @@
-// The frame of the analog-output supervisors that keep a plain state word in
-// place of the state tracker. tPlainSupervisor holds the facade, the word and
-// the settings copy; tReservingSupervisor adds one primitive that the
-// supervisor reserves itself through the singular reserver, under its own
-// copy of the identifier. A class names itself, its site file and its
-// settings:
+// The frame of the supervisors that keep a plain state word in place of the
+// state tracker. tPlainSupervisor holds the facade, the word, the settings
+// copy, the resource identifier and the task's event; tReservingSupervisor
+// adds one primitive that the supervisor reserves through the singular
+// reserver under that identifier. A class names itself, its interface, its
+// settings (and primitive) and its site file, and overrides only what it
+// does besides:
 //
 //   class tBaseAOGroundRefSupervisor final
 //       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
 //                                     tAOGroundRefSettings, nQoUdP100::tBaseAOGroundRefPrimitive> {
+//    public:
+//     static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
 //     static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
-//     ...
+//     static inline void* ___classID = nullptr;
+//     void control(...) override;   // its own codes
 //   };
 //
-// link, linkResource, unlinkResource and unlink only move the word (the
-// last two also after an earlier failure); a class overrides what it does
-// besides.
+// The frame's steps, each of which a class may take over:
+//   initialize      keeps the facade, looks up the task's event (a class that
+//                   names kEventLine; none, or one of another class: -89000
+//                   there), deploys; initialized on a good status
+//   deploy          the settings as the class's own (-89000 at line 120, or
+//                   the class's kCastLine), copies them and their identifier,
+//                   then applySettings
+//   link, linkResource       move the word up on a good status
+//   unlinkResource, unlink   move it down whatever the status holds
+//   reserveResource (reserving) the pool's primitive; reserved on a good status
+//   releaseResource (reserving) the primitive handed back on a fresh status; linked
+//   requestCancel   nothing
+//   commitCancel    by the word at entry: running, control 3 then 4;
+//                   committed, control 4; each on a fresh status merged into
+//                   the caller's, so that a failed stop still uncommits
 #pragma once
 
 #include <cstdint>
@@ -27,6 +43,8 @@
 #include "mrl/iEvent.h"
 #include "mrl/iPrimitiveSettings.h"
 #include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iResourceBroker.h"
+#include "mrl/iResourceIdentifier.h"
 #include "mrl/iRuntimeFacade.h"
 #include "mrl/tEventIdentifier.h"
 #include "mrl/tGeneralIdentifier.h"
@@ -38,15 +56,51 @@
 
 namespace nQoUdR100 {
 
-// The plain state word: each lifecycle step's value.
+// The plain state word.
 enum tPlainState : uint32_t {
   kPlainConstructed = 0,
-  kPlainInitialized = 1,
-  kPlainLinked = 2,
-  kPlainReserved = 3,
-  kPlainResourcesLinked = 4,
+  kPlainInitialized = 1,      // also after unlink
+  kPlainLinked = 2,           // also after releaseResource
+  kPlainReserved = 3,         // also after unlinkResource
+  kPlainResourcesLinked = 4,  // also after uncommit
   kPlainCommitted = 5,
+  kPlainRunning = 6,
 };
+
+// The control codes that move the word.
+enum tPlainControl : uint32_t {
+  kPlainCommit = 1,
+  kPlainStart = 2,
+  kPlainStop = 3,
+  kPlainUncommit = 4,
+};
+
+// The task's event object, or null with kCastFailed at the site (no facade,
+// no object, or one of another class).
+inline nQoMRL110::iEvent* lookupTaskEvent(nQoMRL100::iRuntimeFacade* facade,
+                                          nQoMDBG100::tStatus2& status, const tStatusSite& site) {
+  if (status.isFatal()) return nullptr;
+  nQoORB100::tObject* object = nullptr;
+  if (facade != nullptr) {
+    const nQoMRL110::tEventIdentifier identifier(status);
+    object = facade->getEventObject(identifier, status);
+  }
+  return nQoMRTB100::castAnswer<nQoMRL110::iEvent>(object, status, site);
+}
+
+// Gives a reservation back at the broker: the broker's lookup and its
+// release each on a fresh status merged into the caller's (whose first
+// error stays). Nothing without a broker.
+inline void handBack(const nQoMRL100::iResourceIdentifier* identifier,
+                     nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) {
+  nQoMDBG100::tStatus2 local;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(local);
+  status.assign(local);
+  if (broker == nullptr || local.isFatal()) return;
+  local.clear();
+  broker->release(identifier, facade, local);
+  status.assign(local);
+}
 
 template <class Self, class Interface, class Settings>
 class tPlainSupervisor : public Interface, public tModuleObject {
@@ -61,6 +115,23 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     return tClassRegistration<Self>::getClass(*this, status);
   }
 
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _facade = facade;
+    if constexpr (requires { Self::kEventLine; })
+      _event = lookupTaskEvent(facade, status, {Self::kFile, Self::kEventLine});
+    this->deploy(settings, status);
+    if (status.isNotFatal()) _state = kPlainInitialized;
+  }
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings,
+              nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    const Settings* own = castSettings(settings, status);
+    if (own == nullptr) return;
+    adopt(*own, status);
+    applySettings(status);
+  }
   void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) override {
     if (status.isNotFatal()) _state = kPlainLinked;
   }
@@ -70,18 +141,39 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void unlinkResource(nQoMDBG100::tStatus2&) override { _state = kPlainReserved; }
   void unlink(nQoMDBG100::tStatus2&) override { _state = kPlainInitialized; }
   void requestCancel(nQoMDBG100::tStatus2&) override {}
+  void commitCancel(nQoMDBG100::tStatus2& status) override {
+    const uint32_t state = _state;
+    const auto run = [&](uint32_t code) {
+      nQoMDBG100::tStatus2 local;
+      this->control(code, nullptr, nullptr, local);
+      status.assign(local);
+    };
+    if (state == kPlainRunning) run(kPlainStop);
+    if (state == kPlainRunning || state == kPlainCommitted) run(kPlainUncommit);
+  }
 
   uint32_t getState() const { return _state; }
   const Settings& getSettings() const { return _settings; }
 
  protected:
+  // What deploy gives a held primitive of the settings just copied.
+  virtual void applySettings(nQoMDBG100::tStatus2&) {}
+
   // The settings as the class's own, or -89000 and null.
   static const Settings* castSettings(const nQoMRL100::iPrimitiveSettings& settings,
                                       nQoMDBG100::tStatus2& status) {
     const auto* own =
         static_cast<const Settings*>(settings.___CPPKRLDynamicCast(&Settings::___classID));
-    if (own == nullptr) setCode(status, kCastFailed, {Self::kFile, 120});
+    if (own == nullptr) setCode(status, kCastFailed, {Self::kFile, castLine()});
     return own;
+  }
+
+  // Copies the settings and the identifier of their supervisor record (a
+  // class whose settings hold none takes its own).
+  void adopt(const Settings& own, nQoMDBG100::tStatus2&) {
+    if constexpr (requires { own.supervisorRecord().identifier; })
+      _identifier = own.supervisorRecord().identifier;
+    _settings = own;
   }
 
   // A query's answer: the out block checked (null: -50004), one 32-bit
@@ -105,37 +197,50 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
 
   // The task's event object from the kept facade: null without a facade, and
-  // null with -89000 when the answer is null or of another class.
+  // null with -89000 at line 150 when the answer is null or of another class.
   nQoMRL110::iEvent* lookUpEvent(nQoMDBG100::tStatus2& status) const {
-    if (_facade == nullptr || status.isFatal()) return nullptr;
-    const nQoMRL110::tEventIdentifier identifier(status);
-    return nQoMRTB100::castAnswer<nQoMRL110::iEvent>(_facade->getEventObject(identifier, status),
-                                                     status, {Self::kFile, 150});
+    if (_facade == nullptr) return nullptr;
+    return lookupTaskEvent(_facade, status, {Self::kFile, 150});
   }
 
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  nQoMRL110::iEvent* _event = nullptr;
   uint32_t _state = kPlainConstructed;
+  nQoMRL100::tGeneralIdentifier _identifier;
   Settings _settings;
 
  private:
+  static constexpr unsigned castLine() {
+    if constexpr (requires { Self::kCastLine; })
+      return Self::kCastLine;
+    else
+      return 120;
+  }
   Self* self() { return static_cast<Self*>(this); }
 };
 
-template <class Self, class Interface, class Settings, class Prim>
+template <class Self, class Interface, class Settings, class Prim,
+          class Pool = tSingularResourcePool<Prim*>>
 class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> {
  public:
+  void reserveResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    reservePrimitive(status);
+    if (status.isNotFatal()) this->_state = kPlainReserved;
+  }
+  void releaseResource(nQoMDBG100::tStatus2& status) override {
+    handBack(status);
+    this->_state = kPlainLinked;
+  }
+
   Prim* getPrimitive() const { return _reserver.getPrimitive(); }
 
  protected:
-  // Keeps the facade and points the reserver at the own identifier.
-  void keepFacade(nQoMRL100::iRuntimeFacade* facade) {
-    this->_facade = facade;
-    _reserver.setRuntimeFacade(facade);
-    _reserver.setIdentifier(&_identifier);
-  }
-  // The pool's primitive, or null (no broker, nothing granted, a foreign
-  // pool: -89000 and the reservation handed back).
+  // The pool's primitive under the identifier, or null (no broker, nothing
+  // granted, a foreign pool: -89000 and the reservation handed back).
   Prim* reservePrimitive(nQoMDBG100::tStatus2& status) {
+    _reserver.setRuntimeFacade(this->_facade);
+    _reserver.setIdentifier(&this->_identifier);
     _reserver.reserveResource(status);
     return _reserver.getPrimitive();
   }
@@ -147,10 +252,8 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
     status.assign(local);
   }
 
-  nQoMRL100::tGeneralIdentifier _identifier;
-
  private:
-  nQoMRTB100::tSingularReserver<Prim, tSingularResourcePool<Prim*>> _reserver;
+  nQoMRTB100::tSingularReserver<Prim, Pool> _reserver;
 };
 
 }  // namespace nQoUdR100

@@ -25,7 +25,7 @@ void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSe
                                                    nQoMRL100::iRuntimeFacade* facade,
                                                    nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  keepFacade(facade);
+  _facade = facade;
   _event = lookUpEvent(status);
   if (status.isFatal()) return;
   const tAOTimingControllerSettings* own = castSettings(settings, status);

@@ -65,7 +65,6 @@ class tBaseAOTimingControllerSupervisor final
   uint32_t query(uint32_t code) const;
 
   tDoneObserver* _observer = nullptr;
-  nQoMRL110::iEvent* _event = nullptr;
   uint32_t _blockingUpdate = 0;
 };
 

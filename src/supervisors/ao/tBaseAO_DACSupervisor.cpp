@@ -2,26 +2,6 @@
 
 namespace nQoUdR100 {
 
-void tBaseAO_DACSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                       nQoMRL100::iRuntimeFacade* facade,
-                                       nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  keepFacade(facade);
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
-
-void tBaseAO_DACSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                   nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAO_DACSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-  applySettings(status);
-}
-
-// Words 2 to 7 into the DAC's six fields, in order.
 void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr || status.isFatal()) return;
@@ -34,7 +14,6 @@ void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   dac->fields.waitForSerialUpdate = words.word7;
 }
 
-// A DAC that refuses its reserve is handed back; the state stays.
 void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (nQoUdP100::tBaseAO_DACPrimitive* dac = reservePrimitive(status)) {
@@ -103,35 +82,6 @@ uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buff
   return 1;
 }
 
-void tBaseAOGroundRefSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                            nQoMRL100::iRuntimeFacade* facade,
-                                            nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  keepFacade(facade);
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
-
-void tBaseAOGroundRefSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                        nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAOGroundRefSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-}
-
-void tBaseAOGroundRefSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  reservePrimitive(status);
-  if (status.isNotFatal()) _state = kPlainReserved;
-}
-
-void tBaseAOGroundRefSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  handBack(status);
-  _state = kPlainLinked;
-}
-
 void tBaseAOGroundRefSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                          nQoMRL100::iControlParameterBlock* out,
                                          nQoMDBG100::tStatus2& status) {
@@ -167,10 +117,6 @@ void tBaseAOGroundRefSupervisor::reportConnected(nQoMRL100::iControlParameterBlo
     return;
   }
   answer(out, skip() ? 0 : groundRef->isEnabled(), status);
-}
-
-void tBaseAOGroundRefSupervisor::commitCancel(nQoMDBG100::tStatus2&) {
-  if (_state > kPlainResourcesLinked) _state = kPlainResourcesLinked;
 }
 
 }  // namespace nQoUdR100

@@ -1,12 +1,9 @@
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 
 #include "frame/statusCodes.h"
-#include "frame/tClassRegistration.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
-#include "orb/castToClass.h"
 #include "reservation/tSingularResourcePool.h"
-#include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {
 
@@ -15,8 +12,6 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoUdP100::iTavikFREQOUTPrimitive;
 using tPool = tSingularResourcePool<iTavikFREQOUTPrimitive*>;
-
-constexpr const char kFile[] = "tTavikFREQOUTSupervisor";
 
 bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
   const nQoUdP100::tDeviceInfo* info = primitive.getDeviceInfo();
@@ -27,37 +22,8 @@ bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
 
 tTavikFREQOUTSupervisor::~tTavikFREQOUTSupervisor() { delete _observer; }
 
-void* tTavikFREQOUTSupervisor::___CPPKRLDynamicCast(void* const* classID) {
-  return nQoORB100::castToClass<tTavikFREQOUTSupervisor, nQoMRL100::iPrimitiveSupervisor>(this,
-                                                                                          classID);
-}
-const void* tTavikFREQOUTSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
-  return const_cast<tTavikFREQOUTSupervisor*>(this)->___CPPKRLDynamicCast(classID);
-}
-nQoORB100::tClass tTavikFREQOUTSupervisor::getClass(int& status) const {
-  return tClassRegistration<tTavikFREQOUTSupervisor>::getClass(*this, status);
-}
-
-void tTavikFREQOUTSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                         nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
-  if (status.isFatal()) return;
-  _facade = facade;
-  _event = lookupTaskEvent(facade, status, {kFile, 120});
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kInitialized;
-}
-
-void tTavikFREQOUTSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                     tStatus2& status) {
-  if (status.isFatal()) return;
-  const auto* own = static_cast<const tTavikFREQOUTPrimitiveSettings*>(
-      settings.___CPPKRLDynamicCast(&tTavikFREQOUTPrimitiveSettings::___classID));
-  if (own == nullptr) {
-    setCode(status, kCastFailed, {kFile, 140});
-    return;
-  }
-  _identifier = own->supervisorRecord().identifier;
-  _settings = *own;
+// With a primitive held the values go to it at once.
+void tTavikFREQOUTSupervisor::applySettings(tStatus2& status) {
   if (_primitive != nullptr) applyValues(status);
 }
 
@@ -65,10 +31,6 @@ void tTavikFREQOUTSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settin
 void tTavikFREQOUTSupervisor::applyValues(tStatus2& status) {
   _primitive->setTimebase(_settings.supervisorRecord().timebaseSelect, status);
   _primitive->setDivider(_settings.supervisorRecord().divisor, status);
-}
-
-void tTavikFREQOUTSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
-  if (status.isNotFatal()) _state = kLinked;
 }
 
 void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
@@ -96,13 +58,8 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
     _kindsRegistered = true;
   }
   applyValues(status);
-  if (status.isNotFatal()) _state = kReserved;
+  if (status.isNotFatal()) _state = kPlainReserved;
 }
-
-void tTavikFREQOUTSupervisor::linkResource(tStatus2& status) {
-  if (status.isNotFatal()) _state = kResourcesLinked;
-}
-void tTavikFREQOUTSupervisor::unlinkResource(tStatus2&) { _state = kReserved; }
 
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
   if (_primitive != nullptr) {
@@ -117,11 +74,8 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
     }
     _kindsRegistered = false;
   }
-  _state = kLinked;
+  _state = kPlainLinked;
 }
-
-void tTavikFREQOUTSupervisor::unlink(tStatus2&) { _state = kInitialized; }
-void tTavikFREQOUTSupervisor::requestCancel(tStatus2&) {}
 
 void tTavikFREQOUTSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                       nQoMRL100::iControlParameterBlock*, tStatus2& status) {
@@ -131,18 +85,18 @@ void tTavikFREQOUTSupervisor::control(uint32_t code, nQoMRL100::iControlParamete
     return;
   }
   switch (code) {
-    case kCommit:
+    case kPlainCommit:
       _primitive->commit(status);
-      if (status.isNotFatal()) _state = kCommitted;
+      if (status.isNotFatal()) _state = kPlainCommitted;
       return;
-    case kStart:
+    case kPlainStart:
       _primitive->start(status);
-      if (status.isNotFatal()) _state = kRunning;
+      if (status.isNotFatal()) _state = kPlainRunning;
       return;
-    case kStop: stop(status); return;
-    case kUncommit:
+    case kPlainStop: stop(status); return;
+    case kPlainUncommit:
       _primitive->reset(status);
-      if (status.isNotFatal()) _state = kResourcesLinked;
+      if (status.isNotFatal()) _state = kPlainResourcesLinked;
       return;
     default: setCode(status, kNotSupported, {kFile, 337});
   }
@@ -161,11 +115,7 @@ void tTavikFREQOUTSupervisor::stop(tStatus2& status) {
   local.clear();
   _primitive->stop(local);
   status.assign(local);
-  if (status.isNotFatal()) _state = kCommitted;
-}
-
-void tTavikFREQOUTSupervisor::commitCancel(tStatus2& status) {
-  cancelByState(*this, _state, status);
+  if (status.isNotFatal()) _state = kPlainCommitted;
 }
 
 }  // namespace nQoUdR100

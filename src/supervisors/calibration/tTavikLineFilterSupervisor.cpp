@@ -1,12 +1,9 @@
 #include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 
 #include "frame/statusCodes.h"
-#include "frame/tClassRegistration.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
-#include "orb/castToClass.h"
 #include "supervisors/calibration/tTavikLineFilterResourcePool.h"
-#include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {
 
@@ -16,8 +13,6 @@ using nQoMDBG100::tStatus2;
 using nQoUdP100::tTavikLineFilterPrimitive;
 using tPool = tTavikLineFilterResourcePool<tTavikLineFilterPrimitive*>;
 using tRequest = tTavikLineFilterIdentifier;
-
-constexpr const char kFile[] = "tTavikLineFilterSupervisor";
 
 void copyRequest(const tRequest& from, tRequest& to) {
   to.setDeviceGUID(from.getDeviceGUID());
@@ -29,27 +24,14 @@ void copyRequest(const tRequest& from, tRequest& to) {
 
 }  // namespace
 
-void* tTavikLineFilterSupervisor::___CPPKRLDynamicCast(void* const* classID) {
-  return nQoORB100::castToClass<tTavikLineFilterSupervisor, nQoMRL100::iPrimitiveSupervisor>(
-      this, classID);
-}
-const void* tTavikLineFilterSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
-  return const_cast<tTavikLineFilterSupervisor*>(this)->___CPPKRLDynamicCast(classID);
-}
-nQoORB100::tClass tTavikLineFilterSupervisor::getClass(int& status) const {
-  return tClassRegistration<tTavikLineFilterSupervisor>::getClass(*this, status);
-}
-
 void tTavikLineFilterSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
                                             nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
   if (status.isFatal()) return;
-  if (_state != kConstructed) {
+  if (_state != kPlainConstructed) {
     setCode(status, kRefused, {kFile, 65});
     return;
   }
-  _facade = facade;
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kInitialized;
+  tPlainSupervisor::initialize(settings, facade, status);
 }
 
 void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
@@ -71,10 +53,6 @@ void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
   if (status.isNotFatal()) _request.setDeviceGUID(_identifier.getDeviceGUID());
 }
 
-void tTavikLineFilterSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
-  if (status.isNotFatal()) _state = kLinked;
-}
-
 void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
@@ -94,7 +72,7 @@ void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
   }
   _primitive = pool->getResource();
   applyLineFilters(status);
-  if (status.isNotFatal()) _state = kReserved;
+  if (status.isNotFatal()) _state = kPlainReserved;
 }
 
 // Lines without a preference are left as other tasks set them.
@@ -110,20 +88,12 @@ void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
   }
 }
 
-void tTavikLineFilterSupervisor::linkResource(tStatus2& status) {
-  if (status.isNotFatal()) _state = kResourcesLinked;
-}
-void tTavikLineFilterSupervisor::unlinkResource(tStatus2&) { _state = kReserved; }
-
 void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
   _primitive = nullptr;
   if (_granted) handBack(&_grantedIdentifier, _facade, status);
   _granted = false;
-  _state = kLinked;
+  _state = kPlainLinked;
 }
-
-void tTavikLineFilterSupervisor::unlink(tStatus2&) { _state = kInitialized; }
-void tTavikLineFilterSupervisor::requestCancel(tStatus2&) {}
 
 void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                          nQoMRL100::iControlParameterBlock*, tStatus2& status) {
@@ -133,22 +103,18 @@ void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParam
     return;
   }
   switch (code) {
-    case kCommit:
+    case kPlainCommit:
       _primitive->commit(status);
-      if (status.isNotFatal()) _state = kCommitted;
+      if (status.isNotFatal()) _state = kPlainCommitted;
       return;
-    case kStart: _state = kRunning; return;
-    case kStop: _state = kCommitted; return;
-    case kUncommit:
+    case kPlainStart: _state = kPlainRunning; return;
+    case kPlainStop: _state = kPlainCommitted; return;
+    case kPlainUncommit:
       _primitive->uncommit(status);
-      if (status.isNotFatal()) _state = kResourcesLinked;
+      if (status.isNotFatal()) _state = kPlainResourcesLinked;
       return;
     default: setCode(status, kNotSupported, {kFile, 302});
   }
-}
-
-void tTavikLineFilterSupervisor::commitCancel(tStatus2& status) {
-  cancelByState(*this, _state, status);
 }
 
 }  // namespace nQoUdR100

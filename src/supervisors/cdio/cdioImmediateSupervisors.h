@@ -23,8 +23,8 @@
 #include "settings/tCDOImmediateTransferSettings.h"
 #include "supervisors/cdio/correlatedLinks.h"
 #include "supervisors/cdio/tCorrelatedSupervisor.h"
-#include "supervisors/ownStateWord.h"
 #include "supervisors/tDoneAndStatusObserver.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 

@@ -37,6 +37,7 @@
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -172,16 +173,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.releasing(_primitive, status);
-    if (_granted) {
-      nQoMDBG100::tStatus2 local;
-      nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(local);
-      status.assign(local);
-      if (broker != nullptr && local.isNotFatal()) {
-        local.clear();
-        broker->release(&_identifier, _facade, local);
-        status.assign(local);
-      }
-    }
+    if (_granted) handBack(&_identifier, _facade, status);
     _primitive = nullptr;
     _granted = false;
     _links.released(status);

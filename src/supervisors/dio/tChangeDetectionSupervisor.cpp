@@ -1,7 +1,6 @@
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 
 #include "frame/statusCodes.h"
-#include "frame/tClassRegistration.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSupervisorMap.h"
@@ -10,7 +9,6 @@
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/tParameterBlockValidateHelper.h"
-#include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {
 
@@ -19,13 +17,12 @@ namespace {
 using nQoMDBG100::tStatus2;
 using tPool = tSingularResourcePool<tChangeDetectionPrimitive*>;
 
-constexpr const char kFile[] = "tChangeDetectionSupervisor";
-
 template <class Interface>
 Interface* lookUp(nQoMRL100::iPrimitiveSupervisorMap& map, uint32_t key, tStatus2& status,
                   unsigned line) {
   if (status.isFatal() || key == tChangeDetectionSupervisor::kNoKey) return nullptr;
-  return nQoMRTB100::castAnswer<Interface>(map.lookup(key, status), status, {kFile, line});
+  return nQoMRTB100::castAnswer<Interface>(map.lookup(key, status), status,
+                                           {tChangeDetectionSupervisor::kFile, line});
 }
 
 }  // namespace
@@ -37,39 +34,21 @@ void* tChangeDetectionSupervisor::___CPPKRLDynamicCast(void* const* classID) {
 const void* tChangeDetectionSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
   return const_cast<tChangeDetectionSupervisor*>(this)->___CPPKRLDynamicCast(classID);
 }
-nQoORB100::tClass tChangeDetectionSupervisor::getClass(int& status) const {
-  return tClassRegistration<tChangeDetectionSupervisor>::getClass(*this, status);
-}
-
-void tChangeDetectionSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                            nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
-  if (status.isFatal()) return;
-  _facade = facade;
-  _event = lookupTaskEvent(facade, status, {kFile, 95});
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kInitialized;
-}
 
 void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                         tStatus2& status) {
   if (status.isFatal()) return;
-  const auto* own = static_cast<const tChangeDetectionSettings*>(
-      settings.___CPPKRLDynamicCast(&tChangeDetectionSettings::___classID));
-  if (own == nullptr) {
-    setCode(status, kCastFailed, {kFile, 110});
-    return;
-  }
-  _settings = own->supervisorRecord();
+  if (const tChangeDetectionSettings* own = castSettings(settings, status)) _settings = *own;
 }
 
 void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {
   if (status.isFatal()) return;
   _readable =
-      lookUp<nQoCDR100::iDigReadablePrimSup>(map, _settings.readableSupervisorKey, status, 141);
+      lookUp<nQoCDR100::iDigReadablePrimSup>(map, fields().readableSupervisorKey, status, 141);
   _cdiDMA =
-      lookUp<iCDI_DMATransferSupervisor>(map, _settings.cdiDMATransferSupervisorKey, status, 147);
+      lookUp<iCDI_DMATransferSupervisor>(map, fields().cdiDMATransferSupervisorKey, status, 147);
   auto* scheduler = lookUp<nQoMAS100::iSchedulerActionSupervisor>(
-      map, _settings.schedulerActionSupervisorKey, status, 153);
+      map, fields().schedulerActionSupervisorKey, status, 153);
   if (scheduler != nullptr) _action = scheduler->getSchedulerAction(status);
   if (status.isFatal()) {
     _readable = nullptr;
@@ -77,14 +56,14 @@ void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, t
     _action = nullptr;
     return;
   }
-  _state = kLinked;
+  _state = kPlainLinked;
 }
 
 void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
   if (broker == nullptr || status.isFatal()) return;
-  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_settings.identifier, _facade, status);
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&fields().identifier, _facade, status);
   const auto* pool = answer == nullptr
                          ? nullptr
                          : static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
@@ -93,7 +72,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     setCode(status, kNullDestination, {kFile, pool == nullptr ? 205u : 192u});
     if (answer != nullptr) {
       tStatus2 dropped;
-      broker->release(&_settings.identifier, _facade, dropped);
+      broker->release(&fields().identifier, _facade, dropped);
     }
     return;
   }
@@ -106,7 +85,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     releaseResource(undo);
     return;
   }
-  _state = kReserved;
+  _state = kPlainReserved;
 }
 
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
@@ -114,8 +93,8 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (_primitive != nullptr) {
     if (_readable != nullptr) _primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) _primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
-    _primitive->enableLines(_settings.firstEdgeMask, _settings.secondEdgeMask, status);
-    _primitive->setAcquisition(_settings.finiteFlag != 0, _settings.samplesPerChannel,
+    _primitive->enableLines(fields().firstEdgeMask, fields().secondEdgeMask, status);
+    _primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                                buffered() ? _event : nullptr);
   }
   if (status.isFatal()) {
@@ -123,26 +102,26 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
     unlinkResource(undo);
     return;
   }
-  _state = kResourcesLinked;
+  _state = kPlainResourcesLinked;
 }
 
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
   if (_primitive != nullptr) {
     tStatus2 local;
-    _primitive->disableLines(_settings.firstEdgeMask, _settings.secondEdgeMask, local);
+    _primitive->disableLines(fields().firstEdgeMask, fields().secondEdgeMask, local);
     status.assign(local);
     _primitive->setReadable(nullptr);
     _primitive->setCorrelatedTransfer(nullptr);
     _primitive->setSchedulerAction(nullptr);
     if (buffered()) _primitive->setDoneTarget(nullptr);
   }
-  _state = kReserved;
+  _state = kPlainReserved;
 }
 
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_primitive != nullptr) handBack(&_settings.identifier, _facade, status);
+  if (_primitive != nullptr) handBack(&fields().identifier, _facade, status);
   _primitive = nullptr;
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
@@ -150,7 +129,7 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
     status.assign(local);
     _doneRegistered = false;
   }
-  _state = kLinked;
+  _state = kPlainLinked;
 }
 
 void tChangeDetectionSupervisor::unlink(tStatus2& status) {
@@ -158,7 +137,7 @@ void tChangeDetectionSupervisor::unlink(tStatus2& status) {
   _readable = nullptr;
   _cdiDMA = nullptr;
   _action = nullptr;
-  _state = kInitialized;
+  _state = kPlainInitialized;
 }
 
 void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
@@ -169,20 +148,20 @@ void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParam
     return;
   }
   switch (code) {
-    case kCommit:
-      if (buffered()) _primitive->allocateBuffer(_settings.bufferSize, status);
+    case kPlainCommit:
+      if (buffered()) _primitive->allocateBuffer(fields().bufferSize, status);
       if (status.isFatal()) {
         tStatus2 undo;
         _primitive->releaseBuffer(undo);
         return;
       }
-      _state = kCommitted;
+      _state = kPlainCommitted;
       return;
-    case kStart: start(status); return;
-    case kStop: stop(status); return;
-    case kUncommit:
+    case kPlainStart: start(status); return;
+    case kPlainStop: stop(status); return;
+    case kPlainUncommit:
       if (buffered()) _primitive->releaseBuffer(status);
-      _state = kResourcesLinked;
+      _state = kPlainResourcesLinked;
       return;
     case kQueryOverflow: queryOverflow(out, status); return;
     default: setCode(status, kNotSupported, {kFile, 476});
@@ -203,7 +182,7 @@ void tChangeDetectionSupervisor::start(tStatus2& status) {
     stop(undo);
     return;
   }
-  _state = kRunning;
+  _state = kPlainRunning;
 }
 
 // The action is released only when one is held: a task with only readable
@@ -223,7 +202,7 @@ void tChangeDetectionSupervisor::stop(tStatus2& status) {
     const tStatus2 completion;
     _primitive->signalDone(completion, status);
   }
-  _state = kCommitted;
+  _state = kPlainCommitted;
 }
 
 void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
@@ -236,13 +215,13 @@ void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock
 }
 
 void tChangeDetectionSupervisor::requestCancel(tStatus2&) {
-  if (_state != kRunning || _primitive == nullptr) return;
+  if (_state != kPlainRunning || _primitive == nullptr) return;
   _primitive->abort();
   _primitive->signalReaders();
 }
 
 void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
-  if (status.isNotFatal()) cancelByState(*this, _state, status);
+  if (status.isNotFatal()) tPlainSupervisor::commitCancel(status);
 }
 
 nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {

@@ -16,16 +16,9 @@ using nQoMRL100::iControlParameterBlock;
 using nQoUdP100::tEEPROM;
 using tHelper = tParameterBlockValidateHelper;
 
-constexpr const char kFile[] = "tBaseEEPROMSupervisor";
+constexpr const char* kFile = tBaseEEPROMSupervisor::kFile;
 constexpr uint32_t kFirstUnknownCode = 287;
 constexpr unsigned kUnknownLine = 797;
-
-// The lifecycle word's values.
-constexpr uint32_t kInitialized = 1;
-constexpr uint32_t kLinked = 2;
-constexpr uint32_t kReserved = 3;
-constexpr uint32_t kResourceLinked = 4;
-constexpr uint32_t kCommitted = 5;
 
 // Requests without blocks.
 struct tPlainRequest {
@@ -109,7 +102,7 @@ bool blocksPresent(iControlParameterBlock* in, iControlParameterBlock* out, bool
 
 // Writes words to the out block on a local status merged into the caller's.
 template <class... tWords>
-void answer(iControlParameterBlock& out, tStatus2& status, tWords... words) {
+void answerWords(iControlParameterBlock& out, tStatus2& status, tWords... words) {
   tStatus2 local;
   (out.writeU32(static_cast<uint32_t>(words), local.code), ...);
   tHelper::mergeValidationStatus(local, status);
@@ -206,52 +199,13 @@ void pairRequest(tEEPROM& eeprom, uint32_t (tEEPROM::*first)(uint32_t, tStatus2&
   if (status.isFatal()) return;
   const uint32_t a = (eeprom.*first)(argument, status);
   const uint32_t b = (eeprom.*second)(argument, status);
-  if (status.isNotFatal()) answer(*out, status, a, b);
+  if (status.isNotFatal()) answerWords(*out, status, a, b);
 }
 
 }  // namespace
 
-void* tBaseEEPROMSupervisor::___CPPKRLDynamicCast(void* const* classID) {
-  return nQoORB100::castToClass<tBaseEEPROMSupervisor, nQoMRL100::iPrimitiveSupervisor>(this,
-                                                                                        classID);
-}
-const void* tBaseEEPROMSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
-  return const_cast<tBaseEEPROMSupervisor*>(this)->___CPPKRLDynamicCast(classID);
-}
-
-void tBaseEEPROMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                       nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
-  if (status.isFatal()) return;
-  _facade = facade;
-  deploy(settings, status);
-  if (status.isNotFatal()) _lifecycle = kInitialized;
-}
-
-// Nothing is applied to the EEPROM.
-void tBaseEEPROMSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                   tStatus2& status) {
-  if (status.isFatal()) return;
-  const auto* own = static_cast<const tEEPROMSettings*>(
-      settings.___CPPKRLDynamicCast(&tEEPROMSettings::___classID));
-  if (own == nullptr) {
-    setCode(status, kCastFailed, {kFile, 120});
-    return;
-  }
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-}
-
-void tBaseEEPROMSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
-  if (status.isNotFatal()) _lifecycle = kLinked;
-}
-void tBaseEEPROMSupervisor::linkResource(tStatus2& status) {
-  if (status.isNotFatal()) _lifecycle = kResourceLinked;
-}
-void tBaseEEPROMSupervisor::unlinkResource(tStatus2&) { _lifecycle = kReserved; }
-void tBaseEEPROMSupervisor::unlink(tStatus2&) { _lifecycle = kInitialized; }
-void tBaseEEPROMSupervisor::requestCancel(tStatus2&) {}
 void tBaseEEPROMSupervisor::commitCancel(tStatus2& status) {
-  if (status.isNotFatal() && _lifecycle > kResourceLinked) _lifecycle = kResourceLinked;
+  if (status.isNotFatal()) tPlainSupervisor::commitCancel(status);
 }
 
 void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
@@ -276,7 +230,7 @@ void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
   } else if (const tWordRequest* row = find(kWordRequests, code)) {
     if (!blocksPresent(in, out, false, true, status)) return;
     const uint32_t value = (eeprom.*row->operation)(status);
-    if (status.isNotFatal()) answer(*out, status, value);
+    if (status.isNotFatal()) answerWords(*out, status, value);
   } else if (const tByteRequest* row = find(kByteRequests, code)) {
     byteRequest(eeprom, *row, in, out, status);
   } else if (const tCoefficientRequest* row = find(kCoefficientRequests, code)) {
@@ -296,10 +250,10 @@ void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
     const auto tag = static_cast<uint32_t>(in->readI32(local.code));
     tHelper::mergeValidationStatus(local, status);
     if (status.isNotFatal()) eeprom.selectArea(tag, status);
-  } else if (code == 1) {
-    _lifecycle = kCommitted;
-  } else if (code == 4) {
-    _lifecycle = kResourceLinked;
+  } else if (code == kPlainCommit) {
+    _state = kPlainCommitted;
+  } else if (code == kPlainUncommit) {
+    _state = kPlainResourcesLinked;
   } else {
     setCode(status, kRefused, {kFile, kUnknownLine});
   }
@@ -330,14 +284,14 @@ void tEEPROMSupervisor::reserveResource(tStatus2& status) {
   _reserver.reserveResource(status);
   if (status.isFatal()) return;
   _eeprom = _reserver.getPrimitive();
-  _lifecycle = kReserved;
+  _state = kPlainReserved;
 }
 
 // Only a held tEEPROM is handed back.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
   _eeprom = nullptr;
   _reserver.releaseResource(status);
-  _lifecycle = kLinked;
+  _state = kPlainLinked;
 }
 
 }  // namespace nQoUdR100

@@ -27,12 +27,15 @@
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive; reserved on a good status
 //   releaseResource (reserving) the primitive handed back on a fresh status; linked
+//   control         (a class's table of tPlainStep) its primitive's operation
+//                   and the word it leads to
 //   requestCancel   nothing
 //   commitCancel    by the word at entry: running, control 3 then 4;
 //                   committed, control 4; each on a fresh status merged into
 //                   the caller's, so that a failed stop still uncommits
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "frame/statusCodes.h"
@@ -102,6 +105,18 @@ inline void handBack(const nQoMRL100::iResourceIdentifier* identifier,
   status.assign(local);
 }
 
+// One control code of a class's table: the primitive's operation (none: the
+// code only moves the word) and the word it leads to, on a good status or,
+// for an undo, whatever the status holds.
+template <class Prim>
+struct tPlainStep {
+  static constexpr uint32_t kKeep = 0xFFFFFFFF;  // the word stays
+  uint32_t code;
+  void (Prim::*operation)(nQoMDBG100::tStatus2&);
+  uint32_t next;
+  bool always = false;
+};
+
 template <class Self, class Interface, class Settings>
 class tPlainSupervisor : public Interface, public tModuleObject {
  public:
@@ -166,6 +181,26 @@ class tPlainSupervisor : public Interface, public tModuleObject {
         static_cast<const Settings*>(settings.___CPPKRLDynamicCast(&Settings::___classID));
     if (own == nullptr) setCode(status, kCastFailed, {Self::kFile, castLine()});
     return own;
+  }
+
+  // Runs the step of code from the class's table on the primitive and
+  // answers true: nothing on a status that holds an error, -50004 at line
+  // noPrimitive without a primitive. False for a code the table lacks.
+  template <class Prim, std::size_t N>
+  bool runStep(const tPlainStep<Prim> (&steps)[N], Prim* primitive, uint32_t code,
+               nQoMDBG100::tStatus2& status, unsigned noPrimitive) {
+    if (status.isFatal()) return true;
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {Self::kFile, noPrimitive});
+      return true;
+    }
+    for (const tPlainStep<Prim>& step : steps) {
+      if (step.code != code) continue;
+      if (step.operation != nullptr) (primitive->*step.operation)(status);
+      if (step.next != step.kKeep && (step.always || status.isNotFatal())) _state = step.next;
+      return true;
+    }
+    return false;
   }
 
   // Copies the settings and the identifier of their supervisor record (a

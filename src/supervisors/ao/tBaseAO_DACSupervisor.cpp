@@ -2,6 +2,16 @@
 
 namespace nQoUdR100 {
 
+namespace {
+
+using nQoUdP100::tBaseAO_DACPrimitive;
+
+constexpr tPlainStep<tBaseAO_DACPrimitive> kSteps[] = {
+    {kPlainCommit, &tBaseAO_DACPrimitive::commit, kPlainCommitted},
+    {kPlainUncommit, &tBaseAO_DACPrimitive::uncommit, kPlainResourcesLinked, true}};
+
+}  // namespace
+
 void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr || status.isFatal()) return;
@@ -41,21 +51,8 @@ void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
 void tBaseAO_DACSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                     nQoMRL100::iControlParameterBlock*,
                                     nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
-  if (dac == nullptr) {
-    setCode(status, kNullPointer, {kFile, 248});
-    return;
-  }
-  if (code == 1) {
-    dac->commit(status);
-    if (status.isNotFatal()) _state = kPlainCommitted;
-  } else if (code == 4) {
-    dac->uncommit(status);
-    _state = kPlainResourcesLinked;
-  } else {
+  if (!runStep(kSteps, getPrimitive(), code, status, 248))
     setCode(status, kNotSupported, {kFile, 286});
-  }
 }
 
 void tBaseAO_DACSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {

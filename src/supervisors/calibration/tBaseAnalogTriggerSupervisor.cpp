@@ -10,9 +10,13 @@ namespace nQoUdR100 {
 
 namespace {
 
-using tPool = tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*>;
+using nQoUdP100::tBaseAnalogTriggerPrimitive;
+using tPool = tSingularResourcePool<tBaseAnalogTriggerPrimitive*>;
 
-constexpr uint32_t kArm = 4100;
+constexpr tPlainStep<tBaseAnalogTriggerPrimitive> kSteps[] = {
+    {kPlainCommit, &tBaseAnalogTriggerPrimitive::commit, kPlainCommitted},
+    {kPlainUncommit, &tBaseAnalogTriggerPrimitive::uncommit, kPlainResourcesLinked, true},
+    {4100, &tBaseAnalogTriggerPrimitive::arm, tPlainStep<tBaseAnalogTriggerPrimitive>::kKeep}};
 
 }  // namespace
 
@@ -37,23 +41,7 @@ void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status)
 void tBaseAnalogTriggerSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                            nQoMRL100::iControlParameterBlock*,
                                            nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_primitive == nullptr) {
-    setCode(status, kNullPointer, {kFile, 167});
-    return;
-  }
-  switch (code) {
-    case kPlainCommit:
-      _primitive->commit(status);
-      if (status.isNotFatal()) _state = kPlainCommitted;
-      return;
-    case kPlainUncommit:
-      _primitive->uncommit(status);
-      _state = kPlainResourcesLinked;
-      return;
-    case kArm: _primitive->arm(status); return;
-    default: setCode(status, kNotSupported, {kFile, 214});
-  }
+  if (!runStep(kSteps, _primitive, code, status, 167)) setCode(status, kNotSupported, {kFile, 214});
 }
 
 void tBaseAnalogTriggerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {

@@ -13,6 +13,12 @@ using nQoMDBG100::tStatus2;
 using nQoUdP100::iTavikFREQOUTPrimitive;
 using tPool = tSingularResourcePool<iTavikFREQOUTPrimitive*>;
 
+// Stop is the supervisor's own step.
+constexpr tPlainStep<iTavikFREQOUTPrimitive> kSteps[] = {
+    {kPlainCommit, &iTavikFREQOUTPrimitive::commit, kPlainCommitted},
+    {kPlainStart, &iTavikFREQOUTPrimitive::start, kPlainRunning},
+    {kPlainUncommit, &iTavikFREQOUTPrimitive::reset, kPlainResourcesLinked}};
+
 bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
   const nQoUdP100::tDeviceInfo* info = primitive.getDeviceInfo();
   return info != nullptr && info->simulated != 0;
@@ -79,27 +85,11 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
 
 void tTavikFREQOUTSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                       nQoMRL100::iControlParameterBlock*, tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_primitive == nullptr) {
-    setCode(status, kNullPointer, {kFile, 285});
-    return;
-  }
-  switch (code) {
-    case kPlainCommit:
-      _primitive->commit(status);
-      if (status.isNotFatal()) _state = kPlainCommitted;
-      return;
-    case kPlainStart:
-      _primitive->start(status);
-      if (status.isNotFatal()) _state = kPlainRunning;
-      return;
-    case kPlainStop: stop(status); return;
-    case kPlainUncommit:
-      _primitive->reset(status);
-      if (status.isNotFatal()) _state = kPlainResourcesLinked;
-      return;
-    default: setCode(status, kNotSupported, {kFile, 337});
-  }
+  if (runStep(kSteps, _primitive, code, status, 285)) return;
+  if (code == kPlainStop)
+    stop(status);
+  else
+    setCode(status, kNotSupported, {kFile, 337});
 }
 
 // The is-done action reaches the task's event before the output goes off.

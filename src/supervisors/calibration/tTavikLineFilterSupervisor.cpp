@@ -14,6 +14,13 @@ using nQoUdP100::tTavikLineFilterPrimitive;
 using tPool = tTavikLineFilterResourcePool<tTavikLineFilterPrimitive*>;
 using tRequest = tTavikLineFilterIdentifier;
 
+// Start and stop only move the word.
+constexpr tPlainStep<tTavikLineFilterPrimitive> kSteps[] = {
+    {kPlainCommit, &tTavikLineFilterPrimitive::commit, kPlainCommitted},
+    {kPlainStart, nullptr, kPlainRunning},
+    {kPlainStop, nullptr, kPlainCommitted},
+    {kPlainUncommit, &tTavikLineFilterPrimitive::uncommit, kPlainResourcesLinked}};
+
 void copyRequest(const tRequest& from, tRequest& to) {
   to.setDeviceGUID(from.getDeviceGUID());
   for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
@@ -97,24 +104,7 @@ void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
 
 void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                          nQoMRL100::iControlParameterBlock*, tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_primitive == nullptr) {
-    setCode(status, kNullPointer, {kFile, 272});
-    return;
-  }
-  switch (code) {
-    case kPlainCommit:
-      _primitive->commit(status);
-      if (status.isNotFatal()) _state = kPlainCommitted;
-      return;
-    case kPlainStart: _state = kPlainRunning; return;
-    case kPlainStop: _state = kPlainCommitted; return;
-    case kPlainUncommit:
-      _primitive->uncommit(status);
-      if (status.isNotFatal()) _state = kPlainResourcesLinked;
-      return;
-    default: setCode(status, kNotSupported, {kFile, 302});
-  }
+  if (!runStep(kSteps, _primitive, code, status, 272)) setCode(status, kNotSupported, {kFile, 302});
 }
 
 }  // namespace nQoUdR100

@@ -192,22 +192,6 @@ void tTEDSSupervisor::requestCancel(tStatus2& status) {
   if (iTEDSCommunicator* primitive = _reserver.getPrimitive()) primitive->cancel(status);
 }
 
-// Undoes the task from its state at entry, each step allowed by its flag.
-void tTEDSSupervisor::commitCancel(tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventCommitCancel, status);
-  const int32_t state = _tracker.getState(status);
-  auto undo = [&](int32_t code) {
-    tStatus2 local;
-    control(static_cast<uint32_t>(code), nullptr, nullptr, local);
-    status.assign(local);
-  };
-  const bool running = state == nQoMRTB100::kStateRunning;
-  const bool armed = running || state == nQoMRTB100::kStateArmed;
-  const bool committed = armed || state == nQoMRTB100::kStateCommitted;
-  if (running && _tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
-  if (armed && _tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
-  if (committed && _tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
-}
+void tTEDSSupervisor::commitCancel(tStatus2& status) { cancelByTracker(*this, _tracker, status); }
 
 }  // namespace nQoUdR100

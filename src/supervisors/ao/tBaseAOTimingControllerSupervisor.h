@@ -54,7 +54,7 @@ class tBaseAOTimingControllerSupervisor final
  private:
   const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
   bool skip() const { return words().word28 != 0; }
-  void applySettings(nQoMDBG100::tStatus2& status);
+  void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoMDBG100::tStatus2& status);
   // Unregisters done and error events, each on a fresh status merged.

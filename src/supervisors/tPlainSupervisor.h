@@ -1,5 +1,7 @@
 // The frame of the supervisors that keep a plain state word in place of the
-// state tracker. tPlainSupervisor holds the facade, the word, the settings
+// state tracker (a supervisor whose steps the tracker's transitions and the
+// framework's reservers and linkers serve is a row of tSupervisor.h
+// instead). tPlainSupervisor holds the facade, the word, the settings
 // copy, the resource identifier and the task's event; tReservingSupervisor
 // adds one primitive that the supervisor reserves through the singular
 // reserver under that identifier. A class names itself, its interface, its
@@ -27,8 +29,8 @@
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive; reserved on a good status
 //   releaseResource (reserving) the primitive handed back on a fresh status; linked
-//   control         (a class's table of tPlainStep) its primitive's operation
-//                   and the word it leads to
+//   control         the class's own; runStep walks a table of tPlainStep (the
+//                   primitive's operation and the word it leads to)
 //   requestCancel   nothing
 //   commitCancel    by the word at entry: running, control 3 then 4;
 //                   committed, control 4; each on a fresh status merged into

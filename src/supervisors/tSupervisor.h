@@ -1,5 +1,6 @@
 // The frame of every supervisor that embeds the state tracker: the platform
-// creates it by class name and drives it through iPrimitiveSupervisor. A
+// creates it by class name and drives it through iPrimitiveSupervisor (one
+// that keeps a plain state word is a row of tPlainSupervisor.h). A
 // supervisor is one row:
 //
 //   struct tBaseAI_ADCSupervisorRow {

@@ -134,8 +134,9 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual void commitChannel(tStatus2& status);
   virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure
-  // is undone by uncommit on a fresh status.
-  virtual void commit(tStatus2& status);
+  // is undone by uncommit on a fresh status. The listener takes the given
+  // name, or without one the device GUID's text and the class's suffix.
+  virtual void commit(tStatus2& status, const char* listenerName = nullptr);
   virtual void uncommit(tStatus2& status);
   virtual void arm(tStatus2& status);
   virtual void disarm(tStatus2& status);

@@ -72,8 +72,8 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
       nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
       return;
     }
-    // The programmed-I/O transfer names its setter after the target of its
-    // is-done action.
+    // A primitive whose event is the target of its is-done action names the
+    // setter after it; the others call it setEvent.
     if constexpr (requires { _primitive->setDoneTarget(event, status); })
       _primitive->setDoneTarget(event, status);
     else

@@ -65,7 +65,7 @@ class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimiti
   void releaseDMAChannel(tStatus2& s) override { answer("releaseDMAChannel", s); }
   void commitChannel(tStatus2& s) override { answer("commitChannel", s); }
   void uncommitChannel(tStatus2& s) override { answer("uncommitChannel", s); }
-  void commit(tStatus2& s) override { answer("commit", s); }
+  void commit(tStatus2& s, const char*) override { answer("commit", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void arm(tStatus2& s) override { answer("arm", s); }
   void disarm(tStatus2& s) override { answer("disarm", s); }

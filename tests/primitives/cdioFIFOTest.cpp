@@ -213,11 +213,12 @@ TEST_F(tCDIOFIFOTest, StatusBitsAndCommandsOfBothDirections) {
 }
 
 TEST_F(tCDIOFIFOTest, CDISlotSevenReadsStatusBit17OnceAndNothingUnderAnError) {
-  fifos->scriptStatus({0x20000, 0xFFFDFFFF});
+  fifos->scriptStatus({0x20000, 0, 0xFFFDFFFF});
   EXPECT_EQ(cdi->reserved7(status), 1u);
   EXPECT_EQ(windows.log(), (tLog{read32(0x224, 0x20000)}));
   EXPECT_EQ(map->Read_0224.getRegister(), 0x20000u);
   EXPECT_EQ(cdi->reserved7(status), 0u);
+  EXPECT_EQ(cdi->reserved7(status), 0u);  // every other bit set
   EXPECT_EQ(status.code, 0);
   clearLogs();
   fifos->scriptStatus({0x20000});

@@ -19,7 +19,8 @@
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
 //     // requestCancel(tSupervisor&, tStatus2&) ends a pending wait;
 //     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
-//     // class-specific code it handled.
+//     // class-specific code it handled; template <class Self> using
+//     // tExtraBase = ... names a further interface the supervisor offers.
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -49,8 +50,22 @@
 
 namespace nQoUdR100 {
 
+// The further base a row names, or nothing.
+struct tNoExtraBase {};
+template <class Row, class Self>
+struct tExtraBaseOf {
+  using type = tNoExtraBase;
+};
+template <class Row, class Self>
+  requires requires { typename Row::template tExtraBase<Self>; }
+struct tExtraBaseOf<Row, Self> {
+  using type = typename Row::template tExtraBase<Self>;
+};
+
 template <class Row>
-class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject {
+class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
+                    public tModuleObject,
+                    public tExtraBaseOf<Row, tSupervisor<Row>>::type {
  public:
   static constexpr const char* kClassName = Row::kClassName;
   static inline void* ___classID = nullptr;

@@ -328,12 +328,17 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
  private:
   // The transfer's pool at the broker; a held pool's primitive is cast to
-  // the transfer class by the row (a failure gives the pool back).
+  // the transfer class by the row (a failure gives the pool back). A row
+  // that reserves no transfer refuses both steps.
   class tTransferShim final : public nQoMRTB100::iReserver {
    public:
     explicit tTransferShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
     void reserveResource(tStatus2& status) override {
       if (status.isFatal()) return;
+      if constexpr (!Row::kReservesTransfer) {
+        setCode(status, kNotSupported, {kFile, 375});
+        return;
+      }
       _owner->_transfer.reserveResource(status);
       auto* held = _owner->_transfer.getPrimitive();
       if (held == nullptr || status.isFatal()) return;
@@ -345,6 +350,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     }
     void releaseResource(tStatus2& status) override {
       if (status.isFatal()) return;
+      if constexpr (!Row::kReservesTransfer) {
+        setCode(status, kNotSupported, {kFile, 382});
+        return;
+      }
       _owner->_primitive = nullptr;
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);

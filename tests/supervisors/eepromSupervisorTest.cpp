@@ -130,6 +130,15 @@ TEST_F(EEPROMSupervisorTest, ArrayLengthIsCheckedInSixtyFourBits) {
   EXPECT_EQ(out, tBytes(39, 0));
   EXPECT_EQ(request(supervisor, 268, words({8, 4, 10}), 40, &out), 0);
   EXPECT_EQ(out, tBytes(device.shadow.begin() + 8, device.shadow.begin() + 48));
+  EXPECT_EQ(device.reads, 10u);
+
+  // Elements of no bytes pass the length check for any count and read
+  // nothing at all.
+  device.reads = 0;
+  device.readLimit = 1000;
+  EXPECT_EQ(request(supervisor, 268, words({8, 0, 0xFFFFFFFF}), 4, &out), 0);
+  EXPECT_EQ(device.reads, 0u);
+  EXPECT_EQ(out, tBytes(4, 0));
   bringDown(supervisor);
 }
 

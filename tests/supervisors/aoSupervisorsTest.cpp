@@ -117,6 +117,11 @@ class tLoggedTiming : private tBuildStatus,
 
   void setState(void (tState::*to)()) { (_state.*to)(); }
   nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier; }
+  // What the engine does when its generation completes.
+  void complete() {
+    tStatus2 fresh;
+    if (_completionNotifier != nullptr) _completionNotifier->notifyDone(fresh);
+  }
 
  private:
   uint32_t _hold = 0;
@@ -424,6 +429,35 @@ TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
   EXPECT_EQ(supervisor().getPrimitive(), nullptr);
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
   EXPECT_EQ(log.operations(), "facade.getEventObject");
+}
+
+TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
+  // The update output fails after the engine was given the observer: the
+  // engine is handed back without it, and completes after the supervisor is
+  // gone without reaching it.
+  settings.record<0>().word27 = 1;
+  timing.answers["driveUpdateOutput"] = -50012;
+  tStatus2 status;
+  supervisor().initialize(settings, &facade, status);
+  supervisor().reserveResource(status);
+  EXPECT_EQ(status.code, -50012);
+  EXPECT_EQ(supervisor().getPrimitive(), nullptr);
+  EXPECT_EQ(timing.notifier(), nullptr);
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+  held.reset();
+  timing.complete();
+  EXPECT_EQ(log.operations(),
+            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
+            "timing.driveUpdateOutput, event.unregisterEvent 1, event.unregisterEvent 2");
+
+  // A supervisor destroyed while it holds the engine takes its notifier along.
+  held.emplace();
+  timing.answers.clear();
+  bringUp(supervisor(), settings);
+  EXPECT_NE(timing.notifier(), nullptr);
+  held.reset();
+  EXPECT_EQ(timing.notifier(), nullptr);
+  timing.complete();
 }
 
 TEST_F(AOTimingTest, ControlCodesRunTheEngineOnlyInItsState) {

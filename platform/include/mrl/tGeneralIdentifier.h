@@ -58,6 +58,8 @@ class tGeneralIdentifier : public iResourceIdentifier {
     if (_name.allocationFailed()) status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
   }
   const char* getString() const { return _name.c_str(); }
+  // Whether a name could not be stored, now or before (the sticky flag).
+  bool allocationFailed() const { return _name.allocationFailed(); }
 
   void setDeviceGUID(const nQoORB100::tGUID& guid) { _deviceGUID = guid; }
   const nQoORB100::tGUID& getDeviceGUID() const { return _deviceGUID; }

@@ -1,5 +1,7 @@
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 
+#include "settings/copyCheck.h"
+
 namespace nQoUdR100 {
 
 namespace {
@@ -37,7 +39,8 @@ void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSe
   if (own == nullptr) return;
   _identifier = own->record<0>().identifier;
   _settings = *own;
-  _state = kPlainInitialized;
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
+  if (status.isNotFatal()) _state = kPlainInitialized;
 }
 
 void tBaseAOTimingControllerSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
@@ -46,6 +49,7 @@ void tBaseAOTimingControllerSupervisor::deploy(const nQoMRL100::iPrimitiveSettin
   const tAOTimingControllerSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
   _settings = *own;
+  checkCopy(status, {kFile, 125}, _settings);
   applySettings(status);
 }
 

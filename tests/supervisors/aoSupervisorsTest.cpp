@@ -460,6 +460,47 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
   timing.complete();
 }
 
+// Every allocation of initialize failed in turn: each failure leaves the
+// word at 0 and nothing allocated; the identifier's and the settings' copies
+// are -50352 at the supervisor's file, line 125. A deploy whose copy fails
+// gives the held engine nothing.
+TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  uint64_t copies = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      nQoUdR100::tBaseAOTimingControllerSupervisor supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(supervisor.getState(), 1u);
+        break;
+      }
+      EXPECT_EQ(supervisor.getState(), 0u);
+      if (nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125)) ++copies;
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_EQ(copies, 2u);
+
+  bringUp(supervisor(), settings);
+  nQoUdR100::tAOTimingControllerSettings longer;
+  longer.record<0>().identifier = *identifier;
+  longer.record<0>().identifier.setString("a name longer than the one held", setup);
+  longer.record<0>().word6 = 777;
+  tStatus2 deployed;
+  nQoSim::failAllocation(1);
+  supervisor().deploy(longer, deployed);
+  EXPECT_EQ(deployed.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
+  EXPECT_NE(timing.fields.updateInterval, 777u);
+  supervisor().releaseResource(setup);
+}
+
 TEST_F(AOTimingTest, ControlCodesRunTheEngineOnlyInItsState) {
   bringUp(supervisor(), settings);
   EXPECT_EQ(run(supervisor(), 1), 0);

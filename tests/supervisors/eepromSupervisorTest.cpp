@@ -142,6 +142,35 @@ TEST_F(EEPROMSupervisorTest, ArrayLengthIsCheckedInSixtyFourBits) {
   bringDown(supervisor);
 }
 
+// Each allocation of the settings copy failed in turn (the identifier kept
+// apart, then the settings' own): -50352 at the supervisor's file, line 125,
+// the word at 0, and nothing left once the supervisor is gone.
+TEST_F(EEPROMSupervisorTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  uint64_t failures = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      tEEPROMSupervisor supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(*settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(supervisor.getLifecycle(), 1u);
+        break;
+      }
+      ++failures;
+      EXPECT_EQ(status.code, -50352);
+      EXPECT_TRUE(loggedAt(-50352, "tBaseEEPROMSupervisor", 125));
+      EXPECT_EQ(supervisor.getLifecycle(), 0u);
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_EQ(failures, 2u);
+}
+
 TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   tEEPROMSupervisor supervisor;
   tStatus2 s;

@@ -498,6 +498,12 @@ TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
   EXPECT_EQ(deployed.code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
   EXPECT_NE(timing.fields.updateInterval, 777u);
+
+  // Once the copy succeeds again, so does deploy.
+  tStatus2 again;
+  supervisor().deploy(longer, again);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(timing.fields.updateInterval, 777u);
   supervisor().releaseResource(setup);
 }
 

@@ -32,7 +32,8 @@ class tGeneralIdentifier : public iResourceIdentifier {
   }
   // Copies device, name, index and sub-identifier; a name that cannot be
   // allocated keeps the old one and sets the sticky flag (-50352 at the next
-  // setString or read).
+  // setString or read). The name's flag is the source's unless the copy
+  // fails, so only a copy of a sound identifier clears it.
   tGeneralIdentifier& operator=(const tGeneralIdentifier& other);
   // Device, name and index, as isEqual.
   bool operator==(const tGeneralIdentifier& other) const { return isEqual(other); }

@@ -6,6 +6,7 @@
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
 
 namespace nQoUdR100 {
 
@@ -57,7 +58,8 @@ void tBaseAnalogTriggerSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& s
   }
   _identifier = own->supervisorRecord().identifier;
   _settings = *own;
-  applyParameters(status);
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
+  if (status.isNotFatal()) applyParameters(status);
 }
 
 void tBaseAnalogTriggerSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&,

@@ -4,6 +4,7 @@
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "orb/castToClass.h"
+#include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
 
 namespace nQoUdR100 {
@@ -48,6 +49,8 @@ void tCalPWMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings
   if (own == nullptr) return;
   _identifier = own->record<0>().identifier;
   _settings = *own;
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
+  if (status.isFatal()) return;
   _reserver.setRuntimeFacade(facade);
   _reserver.setIdentifier(&_identifier);
   _lifecycle = kInitialized;
@@ -56,7 +59,10 @@ void tCalPWMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings
 void tCalPWMSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  if (const tCalPWMSettings* own = castSettings(settings, status)) _settings = *own;
+  const tCalPWMSettings* own = castSettings(settings, status);
+  if (own == nullptr) return;
+  _settings = *own;
+  checkCopy(status, {kFile, 125}, _settings);
 }
 
 void tCalPWMSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) {

@@ -9,6 +9,7 @@
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/ownStateWord.h"
 
@@ -60,6 +61,7 @@ void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
     return;
   }
   _settings = own->supervisorRecord();
+  checkCopy(status, {kFile, 125}, _settings);
 }
 
 void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {

@@ -5,6 +5,7 @@
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "orb/castToClass.h"
+#include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
 
 namespace nQoUdR100 {
@@ -239,6 +240,7 @@ void tBaseEEPROMSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings
   }
   _identifier = own->record<0>().identifier;
   _settings = *own;
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
 }
 
 void tBaseEEPROMSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {

@@ -46,6 +46,7 @@
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
+#include "settings/copyCheck.h"
 #include "supervisors/controlOperations.h"
 
 namespace nQoUdR100 {
@@ -102,8 +103,9 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   }
 
   // Settings of another class: -89000 and nothing else. Otherwise copies
-  // them, gives a held primitive its record at once, and hands the linkers
-  // their keys and flags.
+  // them (a copy that lost an allocation: -50352 at the row's file, line 125,
+  // and nothing more), gives a held primitive its record at once, and hands
+  // the linkers their keys and flags.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings,
               nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -114,6 +116,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return;
     }
     _settings = *own;
+    checkCopy(status, {Row::kSite.file, 125}, _settings);
+    if (status.isFatal()) return;
     if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, status);
     if (status.isFatal()) return;
     _links.setRuntimeFacade(_facade);

@@ -6,6 +6,7 @@
 #include "mrl/iResourceBroker.h"
 #include "orb/castToClass.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
 #include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {
@@ -58,7 +59,8 @@ void tTavikFREQOUTSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settin
   }
   _identifier = own->supervisorRecord().identifier;
   _settings = *own;
-  if (_primitive != nullptr) applyValues(status);
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
+  if (_primitive != nullptr && status.isNotFatal()) applyValues(status);
 }
 
 // The setters only store; control 1 programs the values.

@@ -6,6 +6,7 @@
 #include "mrl/iResourceBroker.h"
 #include "orb/castToClass.h"
 #include "reservation/tTavikLineFilterResourcePool.h"
+#include "settings/copyCheck.h"
 #include "supervisors/ownStateWord.h"
 
 namespace nQoUdR100 {
@@ -60,6 +61,8 @@ void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
       settings.___CPPKRLDynamicCast(&tTavikLineFilterSettings::___classID));
   if (given == nullptr) return;  // nothing copied
   _identifier = _settings.supervisorRecord().identifier;
+  checkCopy(status, {kFile, 125}, _identifier);
+  if (status.isFatal()) return;
   _identifier.setSubIdentifier(&_request);
   for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
     _request.setSetting(tRequest::kPFI, line, tRequest::kNoPreference);

@@ -44,12 +44,14 @@ void destroy(nQoORB100::tObject* object) {
   object->getClass(status).deleteInstance(object, status);
 }
 
-nQoMRL100::tGeneralIdentifier pool(const char* name, const nQoORB100::tGUID& device) {
-  nQoMRL100::tGeneralIdentifier identifier;
-  tStatus2 status;
+// Names the pool in place (a copy could lose the name); a name that cannot
+// be stored is -50352 in status.
+void namePool(nQoMRL100::tGeneralIdentifier& identifier, const char* name,
+              const nQoORB100::tGUID& device, int& status) {
+  tStatus2 named;
   identifier.setDeviceGUID(device);
-  identifier.setString(name, status);
-  return identifier;
+  identifier.setString(name, named);
+  nQoUdR100::mergeCode(status, named.code);
 }
 
 // One supervisor of the task: its settings as read back from their stream,
@@ -139,14 +141,14 @@ class tAIRun {
     using namespace nQoUdR100;
     tAISubsystemSettings subsystem;
     subsystem.record<0>().transferMechanism = 3;
-    subsystem.supervisorRecord().identifier = pool("AISubsystem", _device);
+    namePool(subsystem.supervisorRecord().identifier, "AISubsystem", _device, status);
     add(makeMember(kSubsystem, subsystem, tBaseAISubsystemSupervisor::kClassName, status));
 
     tAITimingControllerSettings timing;
     timing.record<0>().timing.timingMode = 3;
     timing.record<0>().timing.acquisitionType = 2;
     timing.record<0>().timing.firstCount = _options.scans;
-    timing.supervisorRecord().identifier = pool("AITimingController", _device);
+    namePool(timing.supervisorRecord().identifier, "AITimingController", _device, status);
     add(makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
 
     tAIScanningFrontEndSettings frontEnd;
@@ -155,20 +157,20 @@ class tAIRun {
       entry.positiveInputCode = static_cast<int32_t>(channel);
       if (!frontEnd.record<0>().channels.append(entry)) status = nQoUdR100::kOutOfMemory;
     }
-    frontEnd.supervisorRecord().identifier = pool("AIScanningFrontEnd", _device);
+    namePool(frontEnd.supervisorRecord().identifier, "AIScanningFrontEnd", _device, status);
     add(makeMember(kFrontEnd, frontEnd, tBaseAIScanningFrontEndSupervisor::kClassName, status));
 
     tAI_ADCSettings adc;
-    adc.supervisorRecord().identifier = pool("AI_ADC", _device);
+    namePool(adc.supervisorRecord().identifier, "AI_ADC", _device, status);
     add(makeMember(kADC, adc, tBaseAI_ADCSupervisor::kClassName, status));
 
     tAIDeviceFIFOSettings fifo;
-    fifo.supervisorRecord().identifier = pool("AIDeviceFIFO", _device);
+    namePool(fifo.supervisorRecord().identifier, "AIDeviceFIFO", _device, status);
     add(makeMember(kFIFO, fifo, tBaseAIDeviceFIFOSupervisor::kClassName, status));
 
     tAI_DMATransferSettings dma;
     auto& words = dma.supervisorRecord();
-    words.identifier1 = pool("AI_DMATransfer", _device);
+    namePool(words.identifier1, "AI_DMATransfer", _device, status);
     words.word1 = kFIFO;
     words.word2 = kChannel;
     words.word3 = kPartner;

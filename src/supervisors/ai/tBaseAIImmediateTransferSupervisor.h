@@ -40,6 +40,7 @@
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
 #include "settings/aiTransferSettings.h"
+#include "settings/copyCheck.h"
 #include "supervisors/controlOperations.h"
 #include "time/tTimerTimeUnit.h"
 
@@ -215,6 +216,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _settings = *own;
     const auto& record = _settings.supervisorRecord();
     _identifier = record.identifier;
+    checkCopy(status, {kFile, 125}, _settings, _identifier);
+    if (status.isFatal()) return;
     _registrar.setRuntimeFacade(_facade);
     _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
     _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);

@@ -57,6 +57,10 @@ class tBaseAOTimingControllerSupervisor final
   void applySettings(nQoMDBG100::tStatus2& status);
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoMDBG100::tStatus2& status);
+  // Clears the engine's completion notifier, hands the reservation back and,
+  // when registered, unregisters the events; on the caller's status.
+  void giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing, bool registered,
+              nQoMDBG100::tStatus2& status);
   // Unregisters done and error events, each on a fresh status merged.
   void unregisterEvents(nQoMDBG100::tStatus2& status);
   // The codes 257 to 267, 400 and 401 on a held primitive; false for others.

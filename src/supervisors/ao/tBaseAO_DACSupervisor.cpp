@@ -1,5 +1,7 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 
+#include "settings/copyCheck.h"
+
 namespace nQoUdR100 {
 
 void tBaseAO_DACSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
@@ -18,6 +20,7 @@ void tBaseAO_DACSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings
   if (own == nullptr) return;
   _identifier = own->record<0>().identifier;
   _settings = *own;
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
   applySettings(status);
 }
 
@@ -119,6 +122,7 @@ void tBaseAOGroundRefSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
   if (own == nullptr) return;
   _identifier = own->record<0>().identifier;
   _settings = *own;
+  checkCopy(status, {kFile, 125}, _identifier, _settings);
 }
 
 void tBaseAOGroundRefSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {

@@ -29,6 +29,7 @@ using tPartner = nQoSim::tSimDMATransferPartner<nQoMXSL100::iReadable<unsigned c
 
 // Map keys of the task's supervisors.
 enum : uint32_t { kSubsystem = 1, kTiming, kFrontEnd, kADC, kFIFO, kDMA, kChannel, kPartner };
+constexpr uint32_t kChannels = 2;     // channels 0 and 1 at the default range -10..10 V
 constexpr uint32_t kSampleBytes = 2;  // the simulated board's 16-bit samples
 constexpr auto kTimeLimit = std::chrono::seconds(10);
 
@@ -81,10 +82,8 @@ tTaskMember makeMember(uint32_t key, const tSettings& filled, const char* superv
 
 class tAIRun {
  public:
-  tAIRun(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, uint32_t channels,
-         const tHostOptions& options)
+  tAIRun(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, const tHostOptions& options)
       : _board(board),
-        _channels(channels),
         _device(device),
         _options(options),
         _facade(_event),
@@ -128,7 +127,7 @@ class tAIRun {
       commitCancel();
     }
     undo();
-    outcome.channels = _channels;
+    outcome.channels = kChannels;
     outcome.deselected = (_board.windows.written(_board.tavikWindow, 0x09, 8) & 0xF) == 0;
     check(outcome);
     return outcome;
@@ -150,7 +149,7 @@ class tAIRun {
     add(makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
 
     tAIScanningFrontEndSettings frontEnd;
-    for (uint32_t channel = 0; channel < _channels; ++channel) {
+    for (uint32_t channel = 0; channel < kChannels; ++channel) {
       nQoUdP100::tAIScanningFrontEndConfig entry;
       entry.positiveInputCode = static_cast<int32_t>(channel);
       if (!frontEnd.record<0>().channels.append(entry)) status = nQoUdR100::kOutOfMemory;
@@ -242,7 +241,6 @@ class tAIRun {
   }
 
   nQoSim::tSimBoard& _board;
-  const uint32_t _channels;
   const nQoORB100::tGUID _device;
   const tHostOptions& _options;
   nQoSim::tSimEvent _event;
@@ -255,9 +253,9 @@ class tAIRun {
 
 }  // namespace
 
-tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, uint32_t channels,
+tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device,
                      const tHostOptions& options) {
-  return tAIRun(board, device, channels, options).run();
+  return tAIRun(board, device, options).run();
 }
 
 void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {

@@ -10,7 +10,6 @@
 #include "frame/statusCodes.h"
 #include "orb/tClassImplementation.h"
 #include "primitives/ai/tAIDescription.h"
-#include "primitives/ai/tAIFrontEndDescription.h"
 #include "sim/simAllocator.h"
 #include "sim/simDevices.h"
 #include "sim/simParameterBlock.h"
@@ -38,13 +37,6 @@ template <class T>
 T* cast(nQoORB100::tObject* object) {
   if (object == nullptr) return nullptr;
   return static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
-}
-
-// Channels 0 and 1 where the front end can look their range up; a board
-// whose description carries no range-code table scans without a list.
-uint32_t scanList(const tProductDescriptor& record) {
-  const nQoUdP100::tAIFrontEndDescription* frontEnd = record.ai->frontEnd;
-  return frontEnd != nullptr && frontEnd->rangeCodes != nullptr ? 2 : 0;
 }
 
 bool servedBusKind(uint32_t kind) { return kind == 2 || kind == 3 || kind == 7 || kind == 8; }
@@ -152,7 +144,7 @@ bool runBoard(const tProductDescriptor& record, uint32_t handle, const tHostOpti
       printRouting(record.name, board.routingNode());
       good = initialized == 0 && broughtUp == expectedBringUp(record);
       if (record.ai != nullptr && broughtUp == 0) {
-        const tAIOutcome ai = runAITask(board.sim(), board.guid(), scanList(record), options);
+        const tAIOutcome ai = runAITask(board.sim(), board.guid(), options);
         printAI(record.name, options, ai);
         good = good && ai.good();
       }

@@ -91,6 +91,7 @@ class tAIRun {
                  board.windows, board.tavikWindow) {
     _map.entries[kChannel] = &_channel;
     _map.entries[kPartner] = &_partner;
+    board.ai.holdAfter(options.stopAfter);
   }
   ~tAIRun() {
     for (tTaskMember& member : _members) {
@@ -116,9 +117,10 @@ class tAIRun {
     for (uint32_t code : {1u, 4100u, 2u}) control(code, status);
     outcome.programmed = _board.ai.scansProgrammed();
     if (status.isNotFatal()) {
-      wait(outcome);
       tStatus2 stop;
-      for (uint32_t code : {3u, 4101u, 4u}) control(code, stop);
+      const bool stoppedEarly = wait(outcome, stop);
+      if (!stoppedEarly) control(3, stop);
+      for (uint32_t code : {4101u, 4u}) control(code, stop);
       outcome.stop = stop.code;
     } else {
       // A failed step ends the task with its code.
@@ -193,13 +195,21 @@ class tAIRun {
   }
 
   // Steps the engine and moves samples until the transfer ends or time is up.
-  void wait(tAIOutcome& outcome) {
+  // With --stop-after the engine holds after that many scans; once they are
+  // moved, code 3 stops the task (into stop) and the end is awaited as
+  // before. Answers whether it stopped the task.
+  bool wait(tAIOutcome& outcome, tStatus2& stop) {
     const auto limit = std::chrono::steady_clock::now() + kTimeLimit;
     tStatus2 moving;
+    bool stopped = false;
     while (!_partner.endpoint.ended && std::chrono::steady_clock::now() < limit) {
       _board.ai.step();
       _board.bus.pumpSecondary();
       _partner.move(_channel, moving);
+      if (!stopped && heldAndDrained()) {
+        control(3, stop);
+        stopped = true;
+      }
     }
     _partner.move(_channel, moving);
     outcome.ended = _partner.endpoint.ended;
@@ -209,6 +219,12 @@ class tAIRun {
       if (!_members.empty()) _members[0].supervisor->requestCancel(cancel);
       commitCancel();
     }
+    return stopped;
+  }
+
+  bool heldAndDrained() {
+    return _options.stopAfter != 0 && _board.ai.scansFed() >= _options.stopAfter &&
+           _board.ai.fifo().size() == 0;
   }
 
   void commitCancel() {

@@ -6,11 +6,6 @@
 
 #include "frame/iReadable.h"
 #include "frame/statusCodes.h"
-#include "mrl/iPrimitiveSupervisor.h"
-#include "orb/iCloneableExternalizable.h"
-#include "orb/tByteInputStream.h"
-#include "orb/tByteOutputStream.h"
-#include "orb/tClassImplementation.h"
 #include "primitives/common/dmaChannelSelectCode.h"
 #include "settings/aiSettings.h"
 #include "settings/aiTransferSettings.h"
@@ -18,13 +13,13 @@
 #include "sim/tSimTaskObjects.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
+#include "taskMembers.h"
 
 namespace nQoHost {
 
 namespace {
 
 using nQoMDBG100::tStatus2;
-using nQoMRL100::iPrimitiveSupervisor;
 using tPartner = nQoSim::tSimDMATransferPartner<nQoMXSL100::iReadable<unsigned char>>;
 
 // Map keys of the task's supervisors.
@@ -32,53 +27,6 @@ enum : uint32_t { kSubsystem = 1, kTiming, kFrontEnd, kADC, kFIFO, kDMA, kChanne
 constexpr uint32_t kChannels = 2;     // channels 0 and 1 at the default range -10..10 V
 constexpr uint32_t kSampleBytes = 2;  // the simulated board's 16-bit samples
 constexpr auto kTimeLimit = std::chrono::seconds(10);
-
-template <class T>
-T* cast(nQoORB100::tObject* object) {
-  if (object == nullptr) return nullptr;
-  return static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
-}
-
-void destroy(nQoORB100::tObject* object) {
-  if (object == nullptr) return;
-  int status = 0;
-  object->getClass(status).deleteInstance(object, status);
-}
-
-nQoMRL100::tGeneralIdentifier pool(const char* name, const nQoORB100::tGUID& device) {
-  nQoMRL100::tGeneralIdentifier identifier;
-  tStatus2 status;
-  identifier.setDeviceGUID(device);
-  identifier.setString(name, status);
-  return identifier;
-}
-
-// One supervisor of the task: its settings as read back from their stream,
-// and the supervisor, both created by class name.
-struct tTaskMember {
-  uint32_t key;
-  nQoORB100::iCloneableExternalizable* settings = nullptr;
-  iPrimitiveSupervisor* supervisor = nullptr;
-};
-
-// Streams the filled settings out and reads them into a fresh object of
-// their class; creates the supervisor.
-template <class tSettings>
-tTaskMember makeMember(uint32_t key, const tSettings& filled, const char* supervisorClass,
-                       int& status) {
-  tTaskMember member{key};
-  nQoORB100::tByteOutputStream out;
-  filled.writeExternal(out, status);
-  member.settings = cast<nQoORB100::iCloneableExternalizable>(
-      nQoORB100::tClassRegistry::createByName(tSettings::kClassName, status));
-  if (member.settings != nullptr) {
-    nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
-    member.settings->readExternal(in, status);
-  }
-  member.supervisor =
-      cast<iPrimitiveSupervisor>(nQoORB100::tClassRegistry::createByName(supervisorClass, status));
-  return member;
-}
 
 class tAIRun {
  public:
@@ -93,12 +41,6 @@ class tAIRun {
     _map.entries[kPartner] = &_partner;
     board.ai.holdAfter(options.stopAfter);
   }
-  ~tAIRun() {
-    for (tTaskMember& member : _members) {
-      destroy(member.supervisor);
-      destroy(member.settings);
-    }
-  }
 
   tAIOutcome run() {
     tAIOutcome outcome;
@@ -107,13 +49,7 @@ class tAIRun {
     create(created);
     tStatus2 status;
     if (created < 0) status.setCode(created, "udhost", "aiTask", 1);
-    for (size_t i = 0; i < _members.size() && status.isNotFatal(); ++i) {
-      const auto* settings = cast<nQoMRL100::iPrimitiveSettings>(_members[i].settings);
-      _members[i].supervisor->initialize(*settings, &_facade, status);
-    }
-    each([&](iPrimitiveSupervisor& s) { s.link(_map, status); }, status);
-    each([&](iPrimitiveSupervisor& s) { s.reserveResource(status); }, status);
-    each([&](iPrimitiveSupervisor& s) { s.linkResource(status); }, status);
+    _members.bringUp(&_facade, status);
     for (uint32_t code : {1u, 4100u, 2u}) control(code, status);
     outcome.programmed = _board.ai.scansProgrammed();
     if (status.isNotFatal()) {
@@ -126,9 +62,9 @@ class tAIRun {
       // A failed step ends the task with its code.
       outcome.ended = true;
       outcome.end = status.code;
-      commitCancel();
+      _members.commitCancel();
     }
-    undo();
+    _members.undo();
     outcome.channels = kChannels;
     outcome.deselected = (_board.windows.written(_board.tavikWindow, 0x09, 8) & 0xF) == 0;
     check(outcome);
@@ -178,21 +114,10 @@ class tAIRun {
     add(makeMember(kDMA, dma, tBaseAI_DMATransferSupervisor::kClassName, status));
   }
 
-  void add(const tTaskMember& member) {
-    _members.push_back(member);
-    if (member.supervisor != nullptr) _map.entries[member.key] = member.supervisor;
-  }
+  void add(const tTaskMember& member) { _members.add(member); }
 
-  template <class Step>
-  void each(Step step, tStatus2& status) {
-    for (tTaskMember& member : _members)
-      if (status.isNotFatal()) step(*member.supervisor);
-  }
-
-  void control(uint32_t code, tStatus2& status) {
-    if (status.isFatal() || _members.empty() || _members[0].supervisor == nullptr) return;
-    _members[0].supervisor->control(code, nullptr, nullptr, status);
-  }
+  // Codes go to the subsystem supervisor alone.
+  void control(uint32_t code, tStatus2& status) { _members.control(code, {kSubsystem}, status); }
 
   // Steps the engine and moves samples until the transfer ends or time is up.
   // With --stop-after the engine holds after that many scans; once they are
@@ -216,8 +141,8 @@ class tAIRun {
     outcome.end = _partner.endpoint.reason;
     if (!outcome.ended) {
       tStatus2 cancel;
-      if (!_members.empty()) _members[0].supervisor->requestCancel(cancel);
-      commitCancel();
+      if (auto* subsystem = _members.supervisor(kSubsystem)) subsystem->requestCancel(cancel);
+      _members.commitCancel();
     }
     return stopped;
   }
@@ -225,21 +150,6 @@ class tAIRun {
   bool heldAndDrained() {
     return _options.stopAfter != 0 && _board.ai.scansFed() >= _options.stopAfter &&
            _board.ai.fifo().size() == 0;
-  }
-
-  void commitCancel() {
-    tStatus2 local;
-    for (tTaskMember& member : _members)
-      if (member.supervisor != nullptr) member.supervisor->commitCancel(local);
-  }
-
-  void undo() {
-    for (auto step : {&iPrimitiveSupervisor::unlinkResource, &iPrimitiveSupervisor::releaseResource,
-                      &iPrimitiveSupervisor::unlink})
-      for (auto it = _members.rbegin(); it != _members.rend(); ++it) {
-        tStatus2 local;
-        if (it->supervisor != nullptr) (it->supervisor->*step)(local);
-      }
   }
 
   // Sample k of the run is k truncated to 16 bits, little-endian.
@@ -264,7 +174,7 @@ class tAIRun {
   nQoSim::tSimSupervisorMap _map;
   nQoSim::tSimDMAChannel _channel;
   tPartner _partner;
-  std::vector<tTaskMember> _members;
+  tTaskMembers _members{_map};
 };
 
 }  // namespace

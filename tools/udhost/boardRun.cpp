@@ -1,6 +1,7 @@
 #include "boardRun.h"
 
 #include "aiTask.h"
+#include "aoTask.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -147,6 +148,11 @@ bool runBoard(const tProductDescriptor& record, uint32_t handle, const tHostOpti
         const tAIOutcome ai = runAITask(board.sim(), board.guid(), options);
         printAI(record.name, options, ai);
         good = good && ai.good();
+      }
+      if (record.ao != nullptr && broughtUp == 0) {
+        const tAOOutcome ao = runAOTask(board.sim(), board.guid(), *record.ao, options);
+        printAO(record.name, options, ao);
+        good = good && ao.good(options.updates);
       }
     }
   }

@@ -184,13 +184,19 @@ tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device,
   return tAIRun(board, device, options).run();
 }
 
-void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {
-  std::printf(
-      "ai: %s channels=%u scans=%u programmed=%u dma=%u:%u moved=%u end=%s stop=%d data=%s\n",
-      model, outcome.channels, options.scans, outcome.programmed, options.dmaChannel,
-      outcome.selectCode, outcome.moved,
-      outcome.ended ? std::to_string(outcome.end).c_str() : "timeout", outcome.stop,
+std::string aiLine(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {
+  char line[256];
+  std::snprintf(
+      line, sizeof line,
+      "ai: %s channels=%u scans=%u programmed=%u dma=%u:%u moved=%u end=%s stop=%d data=%s", model,
+      outcome.channels, options.scans, outcome.programmed, options.dmaChannel, outcome.selectCode,
+      outcome.moved, outcome.ended ? std::to_string(outcome.end).c_str() : "timeout", outcome.stop,
       outcome.data.c_str());
+  return line;
+}
+
+void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {
+  std::printf("%s\n", aiLine(model, options, outcome).c_str());
 }
 
 }  // namespace nQoHost

@@ -36,7 +36,8 @@ struct tAIOutcome {
 tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device,
                      const tHostOptions& options);
 
-// The ai: line of an outcome.
+// The ai: line of an outcome, and the line printed.
+std::string aiLine(const char* model, const tHostOptions& options, const tAIOutcome& outcome);
 void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome);
 
 }  // namespace nQoHost

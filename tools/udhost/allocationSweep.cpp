@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "aiTask.h"
 #include "boardRun.h"
 #include "device/tCapabilityTable.h"
 #include "frame/statusCodes.h"
@@ -144,6 +145,66 @@ bool sweepBringUp() {
     nQoSim::resetResourceBroker();
     nQoSim::resetRouting();
   }
+  figures.live = nQoSim::liveAllocations() - base;
+  return figures.print();
+}
+
+namespace {
+
+// What a step of the AI task must leave behind: no pool held, the DMA select
+// released, no interrupt registration beyond the bring-up's, the driver idle.
+void checkUndone(tFigures& figures, uint64_t step, int code, tHostBoard& board,
+                 const tAIOutcome& outcome, int registrations) {
+  for (const auto* pool : nQoSim::registeredPools())
+    if (nQoSim::brokerHoldsOf(pool) != 0) figures.fault(step, code, "a pool held");
+  if (!outcome.deselected) figures.fault(step, code, "the DMA select kept");
+  if (board.sim().bus.registrations() != registrations)
+    figures.fault(step, code, "an interrupt handler attached");
+  if (!board.idle()) figures.fault(step, code, "the driver busy");
+}
+
+// The error a step answered: the failed step's end, else the stop's.
+int answered(const tAIOutcome& outcome) {
+  if (outcome.ended && outcome.end < 0) return outcome.end;
+  return outcome.stop < 0 ? outcome.stop : 0;
+}
+
+}  // namespace
+
+bool sweepAI(const tHostOptions& options) {
+  const uint32_t index = fullestRecord();
+  const nQoUdR100::tProductDescriptor& record = *nQoUdR100::tCapabilityTable::table()[index];
+  tFigures figures{"ai"};
+  const int64_t base = nQoSim::liveAllocations();
+  {
+    tHostBoard board(record, index, false);
+    board.initialize();
+    if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
+    const int registrations = board.sim().bus.registrations();
+    const uint64_t before = nQoSim::totalAllocations();
+    const tAIOutcome clean = runAITask(board.sim(), board.guid(), options);
+    figures.clean = nQoSim::totalAllocations() - before;
+    const std::string cleanLine = aiLine(record.name, options, clean);
+    if (!clean.good()) figures.fault(0, clean.end, "clean run failed");
+    const int64_t boardLive = nQoSim::liveAllocations();
+    for (uint64_t step = 1; step <= figures.clean; ++step) {
+      nQoSim::failAllocation(step);
+      const tAIOutcome outcome = runAITask(board.sim(), board.guid(), options);
+      nQoSim::failAllocation(0);
+      const int code = answered(outcome);
+      if (code == nQoUdR100::kOutOfMemory) {
+        ++figures.failed;
+      } else if (code == 0 && aiLine(record.name, options, outcome) == cleanLine) {
+        ++figures.passed;
+      } else {
+        figures.fault(step, code, code == 0 ? "ran unlike the clean run" : "answered another code");
+      }
+      checkUndone(figures, step, code, board, outcome, registrations);
+      if (nQoSim::liveAllocations() != boardLive) figures.fault(step, code, "allocations left");
+    }
+  }
+  nQoSim::resetResourceBroker();
+  nQoSim::resetRouting();
   figures.live = nQoSim::liveAllocations() - base;
   return figures.print();
 }

@@ -71,6 +71,8 @@ tHostBoard::~tHostBoard() {
 
 nQoMRL100::iDriver* tHostBoard::driver() const { return cast<nQoMRL100::iDriver>(_object); }
 
+bool tHostBoard::idle() const { return cast<nQoUdR100::tDriver>(_object)->isIdle(0, 0, nullptr); }
+
 const void* tHostBoard::owner() const { return cast<nQoUdR100::tDriver>(_object); }
 
 int tHostBoard::initialize() {

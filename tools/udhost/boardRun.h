@@ -49,6 +49,8 @@ class tHostBoard {
   uint32_t simulated();
   const std::vector<tPoolName>& pools() const { return _pools; }
   const nQoMRU210::tRoutingDeviceNode* routingNode() const;
+  // The driver's answer whether no call runs and no pool is held.
+  bool idle() const;
   void destroyDriver();
   nQoSim::tSimBoard& sim() { return _board; }
   const nQoORB100::tGUID& guid() const { return _guid; }

@@ -35,7 +35,7 @@ struct tFigures {
   }
   void fault(uint64_t step, int code, const char* what) {
     ++faults;
-    std::printf("sweep-fault: %s step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
+    std::printf("sweep: %s fault step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
   }
 };
 

@@ -3,7 +3,8 @@
 // the board with the most pools, running that board's AI task). Every step
 // must either answer an error (loading: negative; else -50352) and, after the
 // undo, leave nothing behind, or succeed with the clean run's outcome. Prints one
-// `sweep:` line per phase and a `sweep-fault:` line per step that did not.
+// `sweep:` line per phase and a `sweep: <phase> fault step=<n> ...` line per
+// step that did not.
 //
 //   bool good = sweepLoad(loadModule, unloadModule);   // module not loaded
 //   good = sweepBringUp() && good;                      // module loaded

@@ -53,6 +53,41 @@ std::string firstMissing(const std::vector<std::string>& all,
   return "a class";
 }
 
+// What a brought-up board holds: its pools, every one over its primitives,
+// its routing node and the registered classes.
+struct tHeld {
+  std::vector<tPoolName> pools;
+  std::size_t unbacked = 0;
+  bool node = false;
+  std::string nodeName;
+  uint32_t mask = 0;
+  unsigned routables = 0;
+  std::vector<std::string> classes;
+
+  // What differs from the clean board, or null.
+  const char* differsFrom(const tHeld& clean) const {
+    if (pools != clean.pools) return "came up without every pool";
+    if (unbacked != 0) return "a pool without its primitive";
+    if (node != clean.node || nodeName != clean.nodeName || mask != clean.mask ||
+        routables != clean.routables)
+      return "came up with another routing node";
+    if (classes != clean.classes) return "came up with other classes";
+    return nullptr;
+  }
+};
+
+tHeld held(const tHostBoard& board) {
+  tHeld held{board.pools(), board.unbackedPools()};
+  if (const nQoMRU210::tRoutingDeviceNode* node = board.routingNode()) {
+    held.node = true;
+    held.nodeName = node->name().c_str();
+    held.mask = node->subsystemMask();
+    held.routables = routablesOf(*node);
+  }
+  held.classes = classNames();
+  return held;
+}
+
 // The shipped record whose board registers the most pools.
 uint32_t fullestRecord() {
   uint32_t fullest = 0;
@@ -105,16 +140,14 @@ bool sweepBringUp() {
   const nQoUdR100::tProductDescriptor& record = *nQoUdR100::tCapabilityTable::table()[index];
   tFigures figures{"bring-up"};
   const int64_t base = nQoSim::liveAllocations();
-  std::vector<tPoolName> cleanPools;
-  std::string cleanNode;
+  tHeld clean;
   {
     tHostBoard board(record, index, false);
     board.initialize();
     const uint64_t before = nQoSim::totalAllocations();
     if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
     figures.clean = nQoSim::totalAllocations() - before;
-    cleanPools = board.pools();
-    if (board.routingNode() != nullptr) cleanNode = board.routingNode()->name();
+    clean = held(board);
   }
   nQoSim::resetResourceBroker();
   for (uint64_t step = 1; step <= figures.clean; ++step) {
@@ -125,16 +158,13 @@ bool sweepBringUp() {
       nQoSim::failAllocation(step);
       code = board.bringUp();
       nQoSim::failAllocation(0);
-      const auto* node = board.routingNode();
-      const bool same = board.pools() == cleanPools && node != nullptr && node->name() == cleanNode;
+      const char* differs = code == 0 ? held(board).differsFrom(clean) : nullptr;
       if (code == nQoUdR100::kOutOfMemory) {
         ++figures.failed;
-      } else if (code == 0 && same) {
+      } else if (code == 0 && differs == nullptr) {
         ++figures.passed;
       } else {
-        figures.fault(
-            step, code,
-            code == 0 ? "came up without every pool or its node" : "answered another code");
+        figures.fault(step, code, code == 0 ? differs : "answered another code");
       }
       const void* owner = board.owner();
       board.destroyDriver();

@@ -44,11 +44,8 @@ bool servedBusKind(uint32_t kind) { return kind == 2 || kind == 3 || kind == 7 |
 
 void printRouting(const char* model, const nQoMRU210::tRoutingDeviceNode* node) {
   if (node == nullptr) return;
-  unsigned routables = 0;
-  for (uint32_t g = 0; g < nQoMRU210::tRoutingDeviceNode::kMaxGroups; ++g)
-    if (node->group(g).routable != nullptr) ++routables;
   std::printf("routing: %s node=%s mask=0x%X routables=%u\n", model, node->name().c_str(),
-              node->subsystemMask(), routables);
+              node->subsystemMask(), routablesOf(*node));
 }
 
 }  // namespace
@@ -70,6 +67,14 @@ tHostBoard::~tHostBoard() {
 }
 
 nQoMRL100::iDriver* tHostBoard::driver() const { return cast<nQoMRL100::iDriver>(_object); }
+
+std::size_t tHostBoard::unbackedPools() const {
+  std::size_t unbacked = 0;
+  for (const nQoUdR100::tBoardPool* entry :
+       cast<nQoUdR100::tDriver>(_object)->resources().registrations())
+    if (entry->registered && !entry->backed) ++unbacked;
+  return unbacked;
+}
 
 bool tHostBoard::idle() const { return cast<nQoUdR100::tDriver>(_object)->isIdle(0, 0, nullptr); }
 
@@ -119,6 +124,13 @@ void tHostBoard::destroyDriver() {
   int status = 0;
   nQoORB100::tClassRegistry::find(kDriverClass)->deleteInstance(_object, status);
   _object = nullptr;
+}
+
+unsigned routablesOf(const nQoMRU210::tRoutingDeviceNode& node) {
+  unsigned routables = 0;
+  for (uint32_t g = 0; g < nQoMRU210::tRoutingDeviceNode::kMaxGroups; ++g)
+    if (node.group(g).routable != nullptr) ++routables;
+  return routables;
 }
 
 int expectedBringUp(const tProductDescriptor& record) {

@@ -182,13 +182,15 @@ bool sweepBringUp() {
 namespace {
 
 // What a step of the AI task must leave behind: no pool held, the DMA select
-// released, no interrupt registration beyond the bring-up's, the driver idle.
+// released, no interrupt handler attached beyond the bring-up's, the driver
+// idle.
 void checkUndone(tFigures& figures, uint64_t step, int code, tHostBoard& board,
-                 const tAIOutcome& outcome, int registrations) {
+                 const tAIOutcome& outcome, int registrations,
+                 const std::vector<const void*>& handlers) {
   for (const auto* pool : nQoSim::registeredPools())
     if (nQoSim::brokerHoldsOf(pool) != 0) figures.fault(step, code, "a pool held");
   if (!outcome.deselected) figures.fault(step, code, "the DMA select kept");
-  if (board.sim().bus.registrations() != registrations)
+  if (board.sim().bus.registrations() != registrations || board.handlerSlots() != handlers)
     figures.fault(step, code, "an interrupt handler attached");
   if (!board.idle()) figures.fault(step, code, "the driver busy");
 }
@@ -211,6 +213,7 @@ bool sweepAI(const tHostOptions& options) {
     board.initialize();
     if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
     const int registrations = board.sim().bus.registrations();
+    const std::vector<const void*> handlers = board.handlerSlots();
     const uint64_t before = nQoSim::totalAllocations();
     const tAIOutcome clean = runAITask(board.sim(), board.guid(), options);
     figures.clean = nQoSim::totalAllocations() - before;
@@ -229,7 +232,7 @@ bool sweepAI(const tHostOptions& options) {
       } else {
         figures.fault(step, code, code == 0 ? "ran unlike the clean run" : "answered another code");
       }
-      checkUndone(figures, step, code, board, outcome, registrations);
+      checkUndone(figures, step, code, board, outcome, registrations, handlers);
       if (nQoSim::liveAllocations() != boardLive) figures.fault(step, code, "allocations left");
     }
   }

@@ -5,9 +5,11 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 
 #include "device/tCapabilityTable.h"
 #include "device/tDriver.h"
+#include "device/tUdSeriesDevice.h"
 #include "frame/statusCodes.h"
 #include "orb/tClassImplementation.h"
 #include "primitives/ai/tAIDescription.h"
@@ -74,6 +76,18 @@ std::size_t tHostBoard::unbackedPools() const {
        cast<nQoUdR100::tDriver>(_object)->resources().registrations())
     if (entry->registered && !entry->backed) ++unbacked;
   return unbacked;
+}
+
+std::vector<const void*> tHostBoard::handlerSlots() const {
+  const nQoUdP100::tUdSeriesDevice* device = cast<nQoUdR100::tDriver>(_object)->resources().board();
+  if (device == nullptr || device->bus() == nullptr || device->bus()->dispatcher() == nullptr)
+    return {};
+  const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher = *device->bus()->dispatcher();
+  std::vector<const void*> slots(std::begin(dispatcher.primaryHandlers),
+                                 std::end(dispatcher.primaryHandlers));
+  slots.insert(slots.end(), std::begin(dispatcher.secondaryHandlers),
+               std::end(dispatcher.secondaryHandlers));
+  return slots;
 }
 
 bool tHostBoard::idle() const { return cast<nQoUdR100::tDriver>(_object)->isIdle(0, 0, nullptr); }

@@ -51,6 +51,9 @@ class tHostBoard {
   // Registered pools built over a missing primitive.
   std::size_t unbackedPools() const;
   const nQoMRU210::tRoutingDeviceNode* routingNode() const;
+  // The board dispatcher's handler slots, primary then secondary; empty
+  // when the board has no dispatcher.
+  std::vector<const void*> handlerSlots() const;
   // The driver's answer whether no call runs and no pool is held.
   bool idle() const;
   void destroyDriver();

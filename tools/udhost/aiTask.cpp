@@ -76,14 +76,14 @@ class tAIRun {
     using namespace nQoUdR100;
     tAISubsystemSettings subsystem;
     subsystem.record<0>().transferMechanism = 3;
-    subsystem.supervisorRecord().identifier = pool("AISubsystem", _device);
+    namePool(subsystem.supervisorRecord().identifier, "AISubsystem", _device, status);
     add(makeMember(kSubsystem, subsystem, tBaseAISubsystemSupervisor::kClassName, status));
 
     tAITimingControllerSettings timing;
     timing.record<0>().timing.timingMode = 3;
     timing.record<0>().timing.acquisitionType = 2;
     timing.record<0>().timing.firstCount = _options.scans;
-    timing.supervisorRecord().identifier = pool("AITimingController", _device);
+    namePool(timing.supervisorRecord().identifier, "AITimingController", _device, status);
     add(makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
 
     tAIScanningFrontEndSettings frontEnd;
@@ -92,20 +92,20 @@ class tAIRun {
       entry.positiveInputCode = static_cast<int32_t>(channel);
       if (!frontEnd.record<0>().channels.append(entry)) status = nQoUdR100::kOutOfMemory;
     }
-    frontEnd.supervisorRecord().identifier = pool("AIScanningFrontEnd", _device);
+    namePool(frontEnd.supervisorRecord().identifier, "AIScanningFrontEnd", _device, status);
     add(makeMember(kFrontEnd, frontEnd, tBaseAIScanningFrontEndSupervisor::kClassName, status));
 
     tAI_ADCSettings adc;
-    adc.supervisorRecord().identifier = pool("AI_ADC", _device);
+    namePool(adc.supervisorRecord().identifier, "AI_ADC", _device, status);
     add(makeMember(kADC, adc, tBaseAI_ADCSupervisor::kClassName, status));
 
     tAIDeviceFIFOSettings fifo;
-    fifo.supervisorRecord().identifier = pool("AIDeviceFIFO", _device);
+    namePool(fifo.supervisorRecord().identifier, "AIDeviceFIFO", _device, status);
     add(makeMember(kFIFO, fifo, tBaseAIDeviceFIFOSupervisor::kClassName, status));
 
     tAI_DMATransferSettings dma;
     auto& words = dma.supervisorRecord();
-    words.identifier1 = pool("AI_DMATransfer", _device);
+    namePool(words.identifier1, "AI_DMATransfer", _device, status);
     words.word1 = kFIFO;
     words.word2 = kChannel;
     words.word3 = kPartner;

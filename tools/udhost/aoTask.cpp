@@ -69,12 +69,12 @@ class tAORun {
     using namespace nQoUdR100;
     for (uint32_t channel = 0; channel < kChannels; ++channel) {
       tAO_DACSettings dac;
-      dac.record<0>().identifier = pool("AO_DAC", _device, channel);
+      namePool(dac.record<0>().identifier, "AO_DAC", _device, status, channel);
       _members.add(makeMember(kDAC0 + channel, dac, tBaseAO_DACSupervisor::kClassName, status));
     }
 
     tAO_FIFOSettings fifo;
-    fifo.identifier = pool("AO_FIFO", _device);
+    namePool(fifo.identifier, "AO_FIFO", _device, status);
     fifo.word3 = kDirectWrites;
     fifo.longWord = uint64_t{kChannels} * _updates;
     for (uint32_t channel = 0; channel < kChannels; ++channel)
@@ -83,7 +83,7 @@ class tAORun {
 
     tAOTimingControllerSettings timing;
     auto& words = timing.record<0>();
-    words.identifier = pool("AOTiming", _device);
+    namePool(words.identifier, "AOTiming", _device, status);
     words.word8 = _updates;  // the first buffer
     words.word9 = _updates;
     words.word10 = 1;  // one buffer

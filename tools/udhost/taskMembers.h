@@ -5,6 +5,7 @@
 // undo on fresh statuses in reverse order.
 //
 //   tTaskMembers members(map);
+//   namePool(fifoSettings.identifier, "AO_FIFO", device, created);
 //   members.add(makeMember(kFIFO, fifoSettings, tBaseAO_FIFOSupervisor::kClassName, created));
 //   members.bringUp(&facade, status);     // initialize, link, reserve, link resources
 //   ... control codes ...
@@ -15,6 +16,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iRuntimeFacade.h"
@@ -40,15 +42,15 @@ inline void destroy(nQoORB100::tObject* object) {
   object->getClass(status).deleteInstance(object, status);
 }
 
-// The identifier of the device's pool of that name and number.
-inline nQoMRL100::tGeneralIdentifier pool(const char* name, const nQoORB100::tGUID& device,
-                                          uint32_t index = 0) {
-  nQoMRL100::tGeneralIdentifier identifier;
-  nQoMDBG100::tStatus2 status;
+// Names the device's pool of that name and number in place (a copy could
+// lose the name); a name that cannot be stored is -50352 in status.
+inline void namePool(nQoMRL100::tGeneralIdentifier& identifier, const char* name,
+                     const nQoORB100::tGUID& device, int& status, uint32_t index = 0) {
+  nQoMDBG100::tStatus2 named;
   identifier.setDeviceGUID(device);
-  identifier.setString(name, status);
+  identifier.setString(name, named);
   identifier.setIndex(index);
-  return identifier;
+  nQoUdR100::mergeCode(status, named.code);
 }
 
 // One supervisor of a task, with the settings it was initialized from.

@@ -263,6 +263,26 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit, dac.unreserve");
 }
 
+// The platform reaches a stream supervisor's output stream by casting the
+// supervisor it holds to the stream-supervisor interface.
+TEST_F(AOSupervisorsTest, StreamSupervisorsAnswerTheStreamInterfaceByCast) {
+  using nQoMSRL100::iOutputStreamPrimitiveSupervisor;
+  const auto streamOf = [](nQoMRL100::iPrimitiveSupervisor& held) {
+    auto* cast = static_cast<iOutputStreamPrimitiveSupervisor*>(
+        held.___CPPKRLDynamicCast(&iOutputStreamPrimitiveSupervisor::___classID));
+    tStatus2 status;
+    return cast != nullptr ? cast->getOutputStreamPtr(status) : nullptr;
+  };
+  nQoUdR100::tBaseAO_DACSupervisor dac;
+  nQoUdR100::tBaseAO_FIFOSupervisor fifo;
+  nQoUdR100::tBaseAOGroundRefSupervisor groundRef;
+  EXPECT_EQ(streamOf(dac), static_cast<nQoMSRL100::iOutputStream*>(&dac));
+  EXPECT_EQ(streamOf(fifo), static_cast<nQoMSRL100::iOutputStream*>(&fifo));
+  EXPECT_EQ(streamOf(groundRef), nullptr);
+  nQoMRL100::iPrimitiveSupervisor& held = dac;
+  EXPECT_EQ(held.___CPPKRLDynamicCast(&nQoUdR100::tBaseAO_DACSupervisor::___classID), &dac);
+}
+
 TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   tLoggedDAC dac(log, "dac");
   dac.answers["reserve"] = -7;

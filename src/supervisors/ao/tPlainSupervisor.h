@@ -52,7 +52,7 @@ template <class Self, class Interface, class Settings>
 class tPlainSupervisor : public Interface, public tModuleObject {
  public:
   void* ___CPPKRLDynamicCast(void* const* classID) override {
-    return nQoORB100::castToClass<Self, nQoMRL100::iPrimitiveSupervisor>(self(), classID);
+    return nQoORB100::castToClass<Self, Interface>(self(), classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tPlainSupervisor*>(this)->___CPPKRLDynamicCast(classID);

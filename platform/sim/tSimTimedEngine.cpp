@@ -8,6 +8,7 @@ constexpr uint32_t kFeedingOffset = 0x136;
 constexpr uint32_t kFeedingBit = 0x8000;
 constexpr uint32_t kScanCountOffset = 0x124;
 constexpr uint32_t kAODataOffset = 0xA4;
+constexpr uint32_t kAOClearOffset = 0x1A8;
 
 constexpr tSimEngineRegisters kAIRegisters{
     .command = 0x110,
@@ -124,6 +125,11 @@ tSimAOEngine::tSimAOEngine(tSimRegisterWindows& windows, unsigned window, tSimBu
     : tSimTimedEngine(windows, window, bus, kAORegisters) {
   windows.setWriteCallback(window, kAODataOffset,
                            [this](unsigned, uint32_t value) { _received.push_back(value); });
+  windows.setWriteCallback(window, kAOClearOffset, [this](unsigned, uint32_t value) {
+    if ((value & 1) == 0) return;
+    _received.clear();
+    _played = 0;
+  });
 }
 
 bool tSimAOEngine::work() {

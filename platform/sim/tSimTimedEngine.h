@@ -108,12 +108,14 @@ class tSimAIEngine : public tSimTimedEngine {
   uint32_t _holdAfter = 0;  // 0: no hold
 };
 
-// Takes every 32-bit write at 0xA4 into its FIFO; once armed and started it
-// plays the whole FIFO out into the generated record.
+// Takes every 32-bit write at 0xA4 into its FIFO, which a write of bit 0 at
+// 0x1A8 clears; once armed and started it plays the whole FIFO out into the
+// generated record.
 class tSimAOEngine : public tSimTimedEngine {
  public:
   tSimAOEngine(tSimRegisterWindows& windows, unsigned window, tSimBus& bus);
 
+  // The FIFO's content since its last clear, played or not.
   const std::vector<uint32_t>& received() const { return _received; }
   const std::vector<uint32_t>& generated() const { return _generated; }
 

@@ -8,7 +8,9 @@
 namespace nQoORB100 {
 
 tNarrowString& tNarrowString::operator=(const tNarrowString& other) {
-  if (this != &other) assign(other._text, other._size);
+  if (this == &other) return *this;
+  _allocationFailed = other._allocationFailed;
+  assign(other._text, other._size);
   return *this;
 }
 

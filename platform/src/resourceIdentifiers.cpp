@@ -70,7 +70,7 @@ bool tGeneralIdentifier::isEqual(const iResourceIdentifier& other) const {
 tGeneralIdentifier& tGeneralIdentifier::operator=(const tGeneralIdentifier& other) {
   if (this == &other) return *this;
   _deviceGUID = other._deviceGUID;
-  assignName(other.getString());
+  _name = other._name;
   _index = other._index;
   _subIdentifier = other._subIdentifier;
   return *this;

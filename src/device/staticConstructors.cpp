@@ -133,6 +133,9 @@ const tStaticConstructor kStaticConstructors[] = {
     nQoUdR100::constructPrimitiveTypeNames,
     nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateTransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tAIImmediateDMATransferSupervisor>::construct,
+    nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIImmediateTransferSupervisorOfTransfer>::construct,
+    nQoUdR100::tClassRegistration<
+        nQoUdR100::tBaseAIImmediateTransferSupervisorOfDMATransfer>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAI_DMATransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAIInterruptTransferSupervisor>::construct,
     nQoUdR100::tClassRegistration<nQoUdR100::tBaseAnalogTriggerSupervisor>::construct,

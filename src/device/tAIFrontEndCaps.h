@@ -48,7 +48,7 @@ struct tAIFrontEndCaps {
 // The front end's range lookup over a board's table.
 class tAIFrontEndRangeCodes final : public nQoUdP100::iAIRangeCodes {
  public:
-  explicit tAIFrontEndRangeCodes(const tAIFrontEndCaps* caps) : _caps(caps) {}
+  constexpr explicit tAIFrontEndRangeCodes(const tAIFrontEndCaps* caps) : _caps(caps) {}
   void findRange(const nQoUdRLP100::tInterval* range, uint16_t* gain, uint16_t* polarity,
                  nQoMDBG100::tStatus2& status) const override {
     tAIFrontEndCaps::findRange(_caps, range, gain, polarity, status);

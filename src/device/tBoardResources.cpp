@@ -1,5 +1,6 @@
 #include "device/tBoardResources.h"
 
+#include <type_traits>
 #include <utility>
 
 #include "device/boardParts.h"
@@ -95,6 +96,13 @@ nQoUdP100::tLineState lineState(const nQoSDR000::tPowerupEntry& entry) {
 // first two ports' second words are (2, 8), else 3.
 uint32_t powerupPortCount(const nQoUdP100::tDIODescription& dio) {
   return dio.ports[0].secondWord == 2 && dio.ports[1].secondWord == 8 ? 2 : 3;
+}
+
+// A pointer a pool is built over is one of its primitives; null is none.
+template <class T>
+bool isBacking(const T& argument) {
+  if constexpr (std::is_pointer_v<T>) return argument != nullptr;
+  return true;
 }
 
 }  // namespace
@@ -214,6 +222,8 @@ void tBoardResources::addPool(tPools& pools, tStatus2& status, Args&&... argumen
   } else if (!pools.append(entry)) {
     delete entry;
     setCode(status, kOutOfMemory, kPoolList);
+  } else {
+    entry->backed = (isBacking(arguments) && ...);
   }
 }
 

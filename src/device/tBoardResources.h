@@ -56,6 +56,8 @@ struct tBoardPool : tModuleObject {
   bool ownsPool;
   nQoMRL100::tGeneralIdentifier identifier;
   bool registered = false;
+  // Every object the pool was built over (its primitives) was there.
+  bool backed = true;
 };
 
 class tBoardResources {

@@ -73,12 +73,14 @@ void tChildDeviceGUIDList::registerListeners(tStatus2& status) {
   if (status.isFatal()) _registered.clear();
 }
 
+// The listeners go first: once unregistered, no arrival or removal starts
+// and none is still running, so none can take the lock after it is closed.
 tChildDeviceGUIDList::~tChildDeviceGUIDList() {
-  if (_lock != nullptr) syncClose(_lock);
-  if (_tree == nullptr) return;
-  if (!_registered.empty())
+  if (_tree != nullptr && !_registered.empty())
     _tree->unregisterNodeListeners(&_registered[0], static_cast<uint32_t>(_registered.size()),
                                    nullptr);
+  if (_lock != nullptr) syncClose(_lock);
+  if (_tree == nullptr) return;
   if (_firstQuery != 0) _tree->releaseQuery(_firstQuery);
   if (_secondQuery != 0) _tree->releaseQuery(_secondQuery);
 }

@@ -34,7 +34,7 @@ class tChildDeviceGUIDList : public tModuleObject, public iDeviceNodeObserver {
   static constexpr uint32_t kListenerCount = 4;
 
   tChildDeviceGUIDList(iDeviceNode* board, nQoMDBG100::tStatus2& status);
-  // Closes the lock, unregisters the listeners, releases the queries.
+  // Unregisters the listeners, closes the lock, releases the queries.
   ~tChildDeviceGUIDList() override;
   tChildDeviceGUIDList(const tChildDeviceGUIDList&) = delete;
   tChildDeviceGUIDList& operator=(const tChildDeviceGUIDList&) = delete;

@@ -74,6 +74,9 @@ tDriver::~tDriver() {
   } else {
     removePlaceholder();
   }
+  // Left by removal, or refused for an all-zero GUID: the pool must not
+  // outlive the driver whose identifier it points into.
+  dropLoadFailure();
   if (_eventRegistered) {
     int scratch = 0;
     if (iDeviceTree* tree = iDeviceTree::getDeviceTree())
@@ -406,6 +409,8 @@ void tDriver::removePlaceholder() {
 
 void tDriver::registerLoadFailure(const tStatus2& failure, tStatus2& status) {
   if (status.isFatal() || _broker == nullptr) return;
+  // The newer failure replaces the older, so reservations report the latest.
+  dropLoadFailure();
   auto* pool = new (status) tModuleOwned<tDriverLoadFailureResourcePool>(failure);
   if (pool == nullptr) return;
   _broker->registerPool(&_deviceIdentifier, pool, status);
@@ -422,9 +427,15 @@ void tDriver::releaseLoadFailure(tStatus2& status) {
     setCode(status, kNoDeviceBus, {kFile, 3283});
     return;
   }
-  if (_loadFailure == nullptr || _broker == nullptr) return;
-  tStatus2 local;
-  _broker->unregisterPool(_loadFailure, local);
+  dropLoadFailure();
+}
+
+void tDriver::dropLoadFailure() {
+  if (_loadFailure == nullptr) return;
+  if (_broker != nullptr) {
+    tStatus2 dropped;
+    _broker->unregisterPool(_loadFailure, dropped);
+  }
   delete _loadFailure;
   _loadFailure = nullptr;
 }

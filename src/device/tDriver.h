@@ -67,7 +67,8 @@ class tDriver final : public nQoMRL100::tBaseDriver,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
   bool isIdle(uint32_t first, uint32_t second, const int* code) const override;
 
-  // Every reservation of the device meets the failure's code until released.
+  // Every reservation of the device meets the failure's code until released;
+  // a second failure replaces the first.
   void registerLoadFailure(const nQoMDBG100::tStatus2& failure, nQoMDBG100::tStatus2& status);
   void releaseLoadFailure(nQoMDBG100::tStatus2& status);
 
@@ -105,6 +106,9 @@ class tDriver final : public nQoMRL100::tBaseDriver,
   void tearDown();
   void installPlaceholder(tStatus2& status);
   void removePlaceholder();
+  // Unregisters a held load-failure pool by pool (status dropped) and
+  // destroys it.
+  void dropLoadFailure();
   void registerDeviceEvent(tStatus2& status);
   bool deviceGUIDIsZero() const { return _guid.low == 0 && _guid.high == 0; }
 

@@ -72,7 +72,12 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
       nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
       return;
     }
-    _primitive->setEvent(event, status);
+    // A primitive whose event is the target of its is-done action names the
+    // setter after it; the others call it setEvent.
+    if constexpr (requires { _primitive->setDoneTarget(event, status); })
+      _primitive->setDoneTarget(event, status);
+    else
+      _primitive->setEvent(event, status);
   }
 
   void unregisterKind(uint32_t kind, nQoMDBG100::tStatus2& status) {

@@ -29,6 +29,9 @@ class tAO_DACTransferSettings final : public tListSettings<tAO_DACTransferSettin
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override;
   void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override;
 
+  // Whether the list lost an allocation.
+  bool lostAllocation() const { return list.allocationFailed(); }
+
   tSettingsWordList list;
   uint32_t word1 = 0;
   uint32_t word2 = 0;

@@ -2,13 +2,14 @@
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
+#include "settings/copyCheck.h"
 #include "settings/settingsFields.h"
 
 namespace nQoUdR100 {
 
 tAO_FIFOSettings::tAO_FIFOSettings(const tAO_FIFOSettings& other, nQoMDBG100::tStatus2& status) {
   *this = other;
-  if (list.allocationFailed()) setCode(status, kOutOfMemory, {"tAO_FIFOSettings", 44});
+  checkCopy(status, kCopySite, *this);
 }
 
 void tAO_FIFOSettings::readExternal(nQoORB100::iExternalInputStream& in, int& status) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "settings/tListSettings.h"
@@ -21,10 +22,12 @@ class tAO_FIFOSettings final : public tListSettings<tAO_FIFOSettings> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tAO_FIFOSettings";
   static inline void* ___classID = nullptr;
+  // Where a copy that lost an allocation is reported.
+  static constexpr tStatusSite kCopySite{"tAO_FIFOSettings", 44};
 
   tAO_FIFOSettings() = default;
-  // A copy whose list failed (in the copy or already in the source) reports
-  // kOutOfMemory through status.
+  // A copy whose identifier or list failed (in the copy or already in the
+  // source) reports kOutOfMemory through status, at kCopySite.
   tAO_FIFOSettings(const tAO_FIFOSettings& other, nQoMDBG100::tStatus2& status);
   tAO_FIFOSettings(const tAO_FIFOSettings&) = delete;
   tAO_FIFOSettings& operator=(const tAO_FIFOSettings&) = default;
@@ -36,6 +39,9 @@ class tAO_FIFOSettings final : public tListSettings<tAO_FIFOSettings> {
   // failed append (kOutOfMemory), then the identifier and the base part.
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override;
   void writeExternal(nQoORB100::iExternalOutputStream& out, int& status) const override;
+
+  // Whether the identifier's name or the list lost an allocation.
+  bool lostAllocation() const { return identifier.allocationFailed() || list.allocationFailed(); }
 
   nQoMRL100::tGeneralIdentifier identifier;
   tSettingsWordList list;

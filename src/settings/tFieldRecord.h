@@ -14,7 +14,9 @@
 // Each stream operation runs checkStatus, does nothing more when the status
 // holds an error, then streams every field in order (a read runs checkStatus
 // again at the end). Copy and comparison cover every listed field. A string
-// member (tString) that failed to grow makes checkStatus report -50352.
+// member (tString) that failed to grow makes checkStatus report -50352;
+// lostAllocation also answers for the identifier and any other member with
+// a sticky allocation-failed flag, for the check after a copy (copyCheck.h).
 #pragma once
 
 #include <tuple>
@@ -24,6 +26,7 @@
 #include "frame/tBasicString.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
+#include "settings/copyCheck.h"
 #include "settings/settingsFields.h"
 
 namespace nQoUdR100 {
@@ -52,6 +55,14 @@ class tFieldRecord : public Fields {
   }
   void checkStatus(nQoMDBG100::tStatus2& status) const {
     if (stringFailed()) setCode(status, kOutOfMemory, {"tFieldRecord", 53});
+  }
+
+  // Whether a member lost an allocation: a string, an identifier's name, a
+  // list.
+  bool lostAllocation() const {
+    return std::apply(
+        [&](auto... member) { return (nQoUdR100::lostAllocation(this->*member) || ...); },
+        Fields::kStreamOrder);
   }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) {

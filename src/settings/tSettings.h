@@ -26,6 +26,7 @@
 #include <tuple>
 
 #include "frame/tStatusSite.h"
+#include "settings/copyCheck.h"
 #include "settings/tSettingsClass.h"
 #include "settings/withLocalStatus.h"
 
@@ -60,6 +61,12 @@ class tSettings final : public tSettingsClass<tSettings<Row>> {
   // Before a clone: every record's check, so that no instance is made of a
   // failed one.
   void checkBeforeClone(int& status) const { checkRecords(status); }
+
+  // Whether a record lost an allocation (copyCheck.h).
+  bool lostAllocation() const {
+    return std::apply(
+        [](const auto&... record) { return (nQoUdR100::lostAllocation(record) || ...); }, _records);
+  }
 
   void readExternal(nQoORB100::iExternalInputStream& in, int& status) override {
     stream(status, bracket(true), [&](int& code) {

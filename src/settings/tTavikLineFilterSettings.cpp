@@ -2,6 +2,7 @@
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
+#include "settings/copyCheck.h"
 
 namespace nQoUdR100 {
 
@@ -22,8 +23,7 @@ void copyFrom(tTavikLineFilterSettings& settings, const nQoMRL100::iPrimitiveSet
   }
   if (same == &settings) return;
   settings.supervisorRecord() = same->supervisorRecord();
-  if (settings.supervisorRecord().lineEntries.allocationFailed())
-    setCode(status, kOutOfMemory, {kFile, 100});
+  checkCopy(status, {kFile, 100}, settings.supervisorRecord());
 }
 
 }  // namespace nQoUdR100

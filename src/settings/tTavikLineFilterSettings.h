@@ -38,7 +38,7 @@ using tTavikLineFilterSettings = tSettings<tTavikLineFilterSettingsRow>;
 // Makes settings hold the identifier and the entries of source; the base part
 // stays. Nothing when the status holds an error or source is settings itself;
 // -89000 and no change when source is null or of another class; -50352 when
-// an entry could not be allocated, now or before.
+// the identifier's name or an entry could not be allocated, now or before.
 void copyFrom(tTavikLineFilterSettings& settings, const nQoMRL100::iPrimitiveSettings* source,
               nQoMDBG100::tStatus2& status);
 

@@ -1,5 +1,5 @@
-// A supervisor through which the platform paces software-timed output: each
-// call waits for, or makes, the next update.
+// A supervisor through which the platform paces software-timed I/O: each
+// call waits for the next sample clock, or makes the next output update.
 #pragma once
 
 #include "mdbg/tStatus2.h"

@@ -21,10 +21,13 @@
 // The frame's steps, each of which a class may take over:
 //   initialize      keeps the facade, looks up the task's event (a class that
 //                   names kEventLine; none, or one of another class: -89000
-//                   there), deploys; initialized on a good status
+//                   there), deploys (a class with kFixedIdentifier: copies
+//                   the settings and their identifier, and deploy leaves the
+//                   identifier); initialized on a good status
 //   deploy          the settings as the class's own (-89000 at line 120, or
-//                   the class's kCastLine), copies them and their identifier,
-//                   then applySettings
+//                   the class's kCastLine), copies them and their identifier
+//                   (a copy that lost an allocation: -50352 at line 125), then
+//                   on a good status applySettings
 //   link, linkResource       move the word up on a good status
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive; reserved on a good status
@@ -57,6 +60,7 @@
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
 
 namespace nQoUdR100 {
@@ -123,7 +127,7 @@ template <class Self, class Interface, class Settings>
 class tPlainSupervisor : public Interface, public tModuleObject {
  public:
   void* ___CPPKRLDynamicCast(void* const* classID) override {
-    return nQoORB100::castToClass<Self, nQoMRL100::iPrimitiveSupervisor>(self(), classID);
+    return nQoORB100::castToClass<Self, Interface>(self(), classID);
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tPlainSupervisor*>(this)->___CPPKRLDynamicCast(classID);
@@ -138,7 +142,11 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     _facade = facade;
     if constexpr (requires { Self::kEventLine; })
       _event = lookupTaskEvent(facade, status, {Self::kFile, Self::kEventLine});
-    this->deploy(settings, status);
+    if constexpr (fixedIdentifier()) {
+      if (const Settings* own = castSettings(settings, status)) adopt(*own, status);
+    } else {
+      this->deploy(settings, status);
+    }
     if (status.isNotFatal()) _state = kPlainInitialized;
   }
   void deploy(const nQoMRL100::iPrimitiveSettings& settings,
@@ -146,8 +154,11 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     if (status.isFatal()) return;
     const Settings* own = castSettings(settings, status);
     if (own == nullptr) return;
-    adopt(*own, status);
-    applySettings(status);
+    if constexpr (fixedIdentifier())
+      adoptSettings(*own, status);
+    else
+      adopt(*own, status);
+    if (status.isNotFatal()) applySettings(status);
   }
   void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) override {
     if (status.isNotFatal()) _state = kPlainLinked;
@@ -206,11 +217,18 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
 
   // Copies the settings and the identifier of their supervisor record (a
-  // class whose settings hold none takes its own).
-  void adopt(const Settings& own, nQoMDBG100::tStatus2&) {
+  // class whose settings hold none takes its own); a copy that lost an
+  // allocation gives -50352 at line 125.
+  void adopt(const Settings& own, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { own.supervisorRecord().identifier; })
       _identifier = own.supervisorRecord().identifier;
     _settings = own;
+    checkCopy(status, {Self::kFile, 125}, _identifier, _settings);
+  }
+  // The settings alone, checked the same way.
+  void adoptSettings(const Settings& own, nQoMDBG100::tStatus2& status) {
+    _settings = own;
+    checkCopy(status, {Self::kFile, 125}, _settings);
   }
 
   // A query's answer: the out block checked (null: -50004), one 32-bit
@@ -247,6 +265,15 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   Settings _settings;
 
  private:
+  // A class whose reservation keeps the identifier of its first settings
+  // (kFixedIdentifier = true) takes it at initialize, which gives nothing
+  // to a primitive, and deploy leaves it.
+  static constexpr bool fixedIdentifier() {
+    if constexpr (requires { Self::kFixedIdentifier; })
+      return Self::kFixedIdentifier;
+    else
+      return false;
+  }
   static constexpr unsigned castLine() {
     if constexpr (requires { Self::kCastLine; })
       return Self::kCastLine;

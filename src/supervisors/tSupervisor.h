@@ -20,7 +20,8 @@
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
 //     // requestCancel(tSupervisor&, tStatus2&) ends a pending wait;
 //     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
-//     // class-specific code it handled.
+//     // class-specific code it handled; template <class Self> using
+//     // tExtraBase = ... names a further interface the supervisor offers.
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -46,12 +47,27 @@
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
+#include "settings/copyCheck.h"
 #include "supervisors/controlOperations.h"
 
 namespace nQoUdR100 {
 
+// The further base a row names, or nothing.
+struct tNoExtraBase {};
+template <class Row, class Self>
+struct tExtraBaseOf {
+  using type = tNoExtraBase;
+};
+template <class Row, class Self>
+  requires requires { typename Row::template tExtraBase<Self>; }
+struct tExtraBaseOf<Row, Self> {
+  using type = typename Row::template tExtraBase<Self>;
+};
+
 template <class Row>
-class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject {
+class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
+                    public tModuleObject,
+                    public tExtraBaseOf<Row, tSupervisor<Row>>::type {
  public:
   static constexpr const char* kClassName = Row::kClassName;
   static inline void* ___classID = nullptr;
@@ -88,8 +104,9 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
   }
 
   // Settings of another class: -89000 and nothing else. Otherwise copies
-  // them, gives a held primitive its record at once, and hands the linkers
-  // their keys and flags.
+  // them (a copy that lost an allocation: -50352 at the row's file, line 125,
+  // and nothing more), gives a held primitive its record at once, and hands
+  // the linkers their keys and flags.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings,
               nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -100,6 +117,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleObject
       return;
     }
     _settings = *own;
+    checkCopy(status, {Row::kSite.file, 125}, _settings);
+    if (status.isFatal()) return;
     if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, status);
     if (status.isFatal()) return;
     _links.setRuntimeFacade(_facade);

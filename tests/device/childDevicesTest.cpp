@@ -2,8 +2,10 @@
 // over an event double, and the abstract output timing-controller supervisor.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "sim/simDevices.h"
 #include "sim/simStatusLog.h"
 #include "sim/simStreams.h"
+#include "sim/simSync.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
 #include "sim/tSimNodeObserver.h"
@@ -52,6 +55,22 @@ std::vector<uint8_t> guidBuffer(uint8_t first) {
   for (uint8_t n = 0; n < 16; ++n) bytes[8 + n] = static_cast<uint8_t>(first + n);
   return bytes;
 }
+
+// A child whose GUID read holds its arrival until the tree has no node
+// listeners left, so the arrival is still running while a list goes away.
+class tLateChild : public nQoSim::tSimDeviceNode {
+ public:
+  explicit tLateChild(nQoSim::tSimListenerDeviceTree& tree) : _tree(tree) {}
+  const uint8_t* getBuffer(uint32_t attribute, uint32_t* size, int* status) override {
+    reading = true;
+    while (!_tree.nodeListeners().empty()) std::this_thread::yield();
+    return tSimDeviceNode::getBuffer(attribute, size, status);
+  }
+  std::atomic<bool> reading{false};
+
+ private:
+  nQoSim::tSimListenerDeviceTree& _tree;
+};
 
 class tChildDevicesTest : public nQoTest::tLeakCheckedTest {
  protected:
@@ -116,6 +135,31 @@ TEST_F(tChildDevicesTest, AChildArrivingBelowTheBoardIsCountedAndWritten) {
     EXPECT_EQ(noBuffer.code, -50104);
     EXPECT_EQ(status.code, 0);
   }
+  EXPECT_TRUE(tree.nodeListeners().empty());
+  EXPECT_EQ(tree.liveQueries(), 0u);
+}
+
+TEST_F(tChildDevicesTest, AnArrivalUnderWayWhenTheListGoesFinishesBeforeTheLockCloses) {
+  tLateChild late(tree);
+  late.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, guidBuffer(0x20));
+  tree.addNode(&board, &late, kLumz);
+  std::optional<tChildDeviceGUIDList> children;
+  children.emplace(&board, status);
+  ASSERT_EQ(status.code, 0);
+  std::thread arrival([&] { tree.deliverNodeEvent(32, &late); });
+  while (!late.reading) std::this_thread::yield();
+  nQoSim::clearSyncLog();
+  children.reset();
+  arrival.join();
+
+  // The arrival took and gave back the lock; only then was it closed.
+  std::vector<nQoSim::tSyncRecord::tOperation> operations;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    operations.push_back(record.operation);
+  EXPECT_EQ(operations, (std::vector<nQoSim::tSyncRecord::tOperation>{
+                            nQoSim::tSyncRecord::kAcquire, nQoSim::tSyncRecord::kRelease,
+                            nQoSim::tSyncRecord::kClose}));
+  EXPECT_EQ(late.liveBuffers(), 0);
   EXPECT_TRUE(tree.nodeListeners().empty());
   EXPECT_EQ(tree.liveQueries(), 0u);
 }

@@ -228,6 +228,56 @@ TEST_F(DriverTest, ALoadFailureAnswersEveryReservationUntilReleased) {
   EXPECT_EQ(lastReport(), "-50002 qoudrk tDriver 3283");
 }
 
+TEST_F(DriverTest, NoLoadFailurePoolOutlivesItsDriver) {
+  tStatus2 failure;
+  failure.code = -50150;
+  driver.reset();
+  const int64_t live = nQoSim::liveAllocations();
+  {
+    SCOPED_TRACE("registered, then the device removed");
+    driver = std::make_unique<tDriver>();
+    initialized().registerLoadFailure(failure, status);
+    EXPECT_EQ(code(2), 0);
+    ASSERT_TRUE(driver->removed());
+    driver.reset();
+    EXPECT_TRUE(nQoSim::registeredPools().empty());
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+  {
+    SCOPED_TRACE("registered twice: the newer failure replaces the older");
+    driver = std::make_unique<tDriver>();
+    initialized().registerLoadFailure(failure, status);
+    tStatus2 newer;
+    newer.code = -50004;
+    driver->registerLoadFailure(newer, status);
+    ASSERT_EQ(status.code, 0);
+    EXPECT_EQ(nQoSim::registeredPools().size(), 1u);
+    EXPECT_EQ(code(37), -50004);
+    driver->releaseLoadFailure(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_TRUE(nQoSim::registeredPools().empty());
+    driver->registerLoadFailure(failure, status);
+    driver.reset();
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+  {
+    SCOPED_TRACE("an all-zero device GUID");
+    driver = std::make_unique<tDriver>();
+    driver->initialize(nQoORB100::tGUID{0, 0}, kHandle, status);
+    driver->registerLoadFailure(failure, status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(nQoSim::registeredPools().size(), 1u);
+    tStatus2 zero;
+    driver->releaseLoadFailure(zero);
+    EXPECT_EQ(zero.code, -50002);
+    EXPECT_EQ(lastReport(), "-50002 qoudrk tDriver 3283");
+    EXPECT_EQ(nQoSim::registeredPools().size(), 1u);  // refused: still held
+    driver.reset();
+    EXPECT_TRUE(nQoSim::registeredPools().empty());
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+}
+
 TEST_F(DriverTest, ACallBlockedInItsWriterDuringARebuildLeavesTheDriverIdle) {
   broughtUp();
   ASSERT_EQ(status.code, 0);

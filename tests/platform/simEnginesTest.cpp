@@ -113,4 +113,19 @@ TEST_F(SimEngines, AOPlaysEveryReceivedSampleOnceStartedAndRaisesWhileEnabled) {
   EXPECT_EQ(resolver.passes, 1u);
 }
 
+TEST_F(SimEngines, AFIFOClearDropsWhatTheAOFIFOHeld) {
+  nQoSim::tSimAOEngine ao(windows, window, bus);
+  write(0xA4, 32, 0);
+  write(0xA4, 32, 0);
+  write(0x1A8, 16, 0);  // no strobe
+  EXPECT_EQ(ao.received().size(), 2u);
+  write(0x1A8, 16, 1);
+  EXPECT_TRUE(ao.received().empty());
+  write(0xA4, 32, 0xFFFF8000u);
+  write(0x112, 16, 1u << 6);
+  write(0x10A, 16, 1);
+  ao.step();
+  EXPECT_EQ(ao.generated(), (std::vector<uint32_t>{0xFFFF8000u}));
+}
+
 }  // namespace

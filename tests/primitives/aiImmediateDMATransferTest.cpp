@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
@@ -331,6 +332,25 @@ TEST_F(tImmediateDMATest, MappingsAreUndoneBeforeTheyAreReplacedOrTheBufferFreed
   tStatus2 start;
   transfer->start(start);
   EXPECT_TRUE(loggedAt(-50256, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 891));
+}
+
+TEST_F(tImmediateDMATest, ACommitGivenAListenerNameRegistersExactlyThatName) {
+  const std::string standard =
+      "{11223344-5566-7788-99AA-BBCCDDEEFF00}::tBaseAIImmediateDMATransferPrimitive::"
+      "tLibSocketListener";
+  transfer->setListenerKey(kKey);
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  transfer->commit(status, "client::listener");
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(nQoSim::findSocketListener("client::listener"), &transfer->listener());
+  EXPECT_EQ(nQoSim::findSocketListener(standard), nullptr);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 1);
+  transfer->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  transfer.reset();
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
+#include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "support/statusRecords.h"
 
@@ -260,6 +262,156 @@ TEST_F(tImmediateTest, ABlockingWaiterWithoutANamedEventRefusesTheWait) {
   run();
   immediate->read(buffer, 1, status, nullptr, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
   EXPECT_EQ(status.code, -50004);
+}
+
+TEST_F(tImmediateTest, TheInterfaceAnswersItsIdentityAndDrivesTheTransfer) {
+  nQoUdP100::iAIImmediateTransferPrimitive* face = immediate.get();
+  EXPECT_EQ(immediate->___CPPKRLDynamicCast(&nQoUdP100::iAIImmediateTransferPrimitive::___classID),
+            face);
+  EXPECT_EQ(face->___CPPKRLDynamicCast(&tBaseAIImmediateTransferPrimitive::___classID),
+            immediate.get());
+  EXPECT_EQ(face->___CPPKRLDynamicCast(&nQoUdP100::tBaseAITimingControllerPrimitive::___classID),
+            nullptr);
+  const nQoUdP100::iAIImmediateTransferPrimitive* constFace = face;
+  EXPECT_EQ(constFace->___CPPKRLDynamicCast(&nQoUdP100::iAIImmediateTransferPrimitive::___classID),
+            constFace);
+
+  channels({0, 0, 1});
+  std::vector<uint32_t> states;
+  face->reserveTransfer(status);
+  states.push_back(face->getTransferState());
+  face->commitTransfer(status);
+  states.push_back(face->getTransferState());
+  face->armTransfer(status);
+  states.push_back(face->getTransferState());
+  face->startTransfer(status);
+  states.push_back(face->getTransferState());
+  EXPECT_EQ(states, (std::vector<uint32_t>{2, 3, 4, 5}));
+  model.push({0x71, 0x72, 0x73, 0x74});
+  uint32_t bytes = 0;
+  EXPECT_EQ(face->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(std::vector<uint32_t>(buffer, buffer + 4),
+            (std::vector<uint32_t>{0x71, 0x72, 0x73, 0}));
+  EXPECT_EQ(bytes, 12u);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  face->setDoneTarget(&event, status);
+  EXPECT_EQ(immediate->getDoneTarget(), &event);
+  face->notifyDone(status);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
+  immediate->setListenerKey(kKey);
+  channels({1});
+  run();
+  uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0, 1};
+  uint32_t reply[9] = {};
+  auto words = [&] {
+    uint32_t replySize = 0;
+    immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 2, 0, status);
+    return std::vector<uint32_t>{reply[0], reply[1], reply[4]};
+  };
+  auto options = [&] {
+    return std::vector<uint32_t>{immediate->isReadOption1On(), immediate->isReadOption2On(),
+                                 immediate->isReadOption3On()};
+  };
+  EXPECT_EQ(options(), (std::vector<uint32_t>{1, 0, 0}));
+  EXPECT_EQ(words(), options());
+  immediate->setReadOption1(false);
+  immediate->setReadOption2(true);
+  immediate->setReadOption3(true);
+  EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
+  EXPECT_EQ(words(), options());
+  EXPECT_FALSE(immediate->isDiscardingRead());
+  immediate->setDiscardingRead(true);
+  EXPECT_TRUE(immediate->isDiscardingRead());
+  EXPECT_EQ(status.code, 0);
+}
+
+// Timing mode 1: one sample per set.
+class tDiscardingTest : public tImmediateTest {
+ protected:
+  void SetUp() override {
+    tImmediateTest::SetUp();
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 1;
+    timing->setConfiguration(config, status);
+    immediate->setDiscardingRead(true);
+    immediate->setDiscardCounts(2, 0, 1, 0);
+    run();
+    ASSERT_EQ(immediate->setCount(), 1u);
+  }
+};
+
+TEST_F(tDiscardingTest, TheFirstReadDiscardsItsLeadingAndTrailingSamples) {
+  model.push({1, 2, 3, 4, 5});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 3u);
+  EXPECT_EQ(buffer[1], 0u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 1u) << "samples 1 to 4 left the FIFO";
+  EXPECT_FALSE(immediate->isFirstRead());
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 5u) << "later reads discard nothing";
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tDiscardingTest, AnEmptyFIFOTimesOutAtTheDiscardingSite) {
+  model.push(1);
+  uint32_t bytes = 7;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1696));
+  EXPECT_FALSE(loggedAt(-200474, kFile, 1546));
+  EXPECT_EQ(guidProperty(status.description, 1), kDevice);
+  EXPECT_EQ(bytes, 0u) << "a discarded sample counts no byte";
+  EXPECT_EQ(model.size(), 0u);
+}
+
+TEST_F(tImmediateTest, WithTheRemainingCheckOnEveryReadReportsDataLeft) {
+  immediate->setRemainingCheckOff(0);
+  channels({1});
+  run();
+  model.push({1, 2});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(status.code, 80002);
+  EXPECT_TRUE(loggedAt(80002, kFile, 1613));
+  EXPECT_EQ(wfnsc->dataLeft(), 1u);
+  nQoSim::clearStatusLog();
+  tStatus2 empty;
+  EXPECT_EQ(immediate->read(buffer, 1, empty, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(empty.code, 0);
+  EXPECT_EQ(wfnsc->dataLeft(), 0u);
+  EXPECT_TRUE(nQoSim::statusLog().empty());
+  status.clear();
+}
+
+TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
+  immediate->setRemainingCheckOff(0);
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
+  immediate->setReadCountLimit(2);
+  channels({1});
+  run();
+  model.push({1, 2, 3});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[2], 3u) << "option 3 drains the FIFO";
+  EXPECT_TRUE(immediate->isReadOption3On());
+  model.push({4, 5});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_FALSE(immediate->isReadOption3On());
+  model.push({6, 7});
+  tStatus2 single;
+  EXPECT_EQ(immediate->read(buffer, 1, single, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 6u);
+  EXPECT_EQ(single.code, 80002) << "one set read, one left";
+  EXPECT_EQ(model.size(), 1u);
+  status.clear();
 }
 
 }  // namespace

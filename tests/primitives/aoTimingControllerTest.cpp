@@ -291,6 +291,25 @@ TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
   timing->uncommit(status);
 }
 
+TEST_F(tAOTimingTest, EndRequestsWithoutAStatusStillEnableTheirEnd) {
+  timing->fields.mode = 1;
+  commitAndArm();
+  timing->start(status);
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->requestEndB(nullptr);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x106, 256), wrote(0x196, 0x0001), wrote(0x10A, soft | 0x8000)}));
+  clearLogs();
+  timing->requestEndA(nullptr);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x106, 128), wrote(0x196, 0x0041), wrote(0x10A, soft | 0x4000)}));
+  EXPECT_EQ(groupBEnable() & 0x41, 0x41);
+  EXPECT_TRUE(nQoSim::statusLog().empty());
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest
 

@@ -212,6 +212,22 @@ TEST_F(tCDIOFIFOTest, StatusBitsAndCommandsOfBothDirections) {
                                  wrote32(0x224, 0x80000), wrote32(0x224, 0x4000)}));
 }
 
+TEST_F(tCDIOFIFOTest, CDISlotSevenReadsStatusBit17OnceAndNothingUnderAnError) {
+  fifos->scriptStatus({0x20000, 0, 0xFFFDFFFF});
+  EXPECT_EQ(cdi->reserved7(status), 1u);
+  EXPECT_EQ(windows.log(), (tLog{read32(0x224, 0x20000)}));
+  EXPECT_EQ(map->Read_0224.getRegister(), 0x20000u);
+  EXPECT_EQ(cdi->reserved7(status), 0u);
+  EXPECT_EQ(cdi->reserved7(status), 0u);  // every other bit set
+  EXPECT_EQ(status.code, 0);
+  clearLogs();
+  fifos->scriptStatus({0x20000});
+  tStatus2 failed(-1);
+  EXPECT_EQ(cdi->reserved7(failed), 0u);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(failed.code, -1);
+}
+
 TEST_F(tCDIOFIFOTest, TheOverrunWalkEndsWhenAnObserverDisarmsAndOnlyAskersGetTheSecondPass) {
   for (tRecorder* r : {&a, &b, &c}) cdi->addObserver(r->asOverrun(), status);
   for (tRecorder* r : {&a, &b, &c}) cdi->addObserver(r->asFIFO(), status);

@@ -46,8 +46,9 @@ class tCDIOInterruptTest : public tCDIOTest {
     delete input;
     tCDIOTest::TearDown();
   }
-  void runInput(uint32_t mode, uint32_t chunk, uint32_t total, uint32_t limit = 1000000) {
-    input->setDestination(&destination);
+  void runInput(uint32_t mode, uint32_t chunk, uint32_t total, uint32_t limit = 1000000,
+                bool withDestination = true) {
+    input->setDestination(withDestination ? &destination : nullptr);
     input->setSampleMode(mode);
     input->setChunkSize(chunk);
     input->setTotal(total);
@@ -144,6 +145,19 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   input->handleOverrunSecondary(cdi, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200715"}));
   EXPECT_TRUE(loggedAt(-200715, kInputFile, 457));
+}
+
+TEST_F(tCDIOInterruptTest, AnInputWithoutADestinationEndsShortAtItsFirstInterrupt) {
+  runInput(1, 8, 100, 1000, false);
+  inputInterrupt(1, true);
+  EXPECT_TRUE(loggedAt(-200222, kInputFile, 352));
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+  EXPECT_EQ(input->transferred(), 0u);
+  clearLogs();
+  tStatus2 stopped;
+  input->stop(stopped);
+  EXPECT_TRUE(at(windows.writes(), 0x224).empty());  // the end ran once
+  EXPECT_TRUE(log.calls.empty());
 }
 
 TEST_F(tCDIOInterruptTest, AFiniteInputStoppedEarlyWarns) {

@@ -11,6 +11,7 @@
 
 #include "frame/tClassRegistration.h"
 #include "primitives/dio/tChangeDetectionPrimitive.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
 #include "primitives/dioFixture.h"
 #include "sim/simDigitalDoubles.h"
@@ -99,6 +100,37 @@ class tChangeDetectionTest : public tDIOTest {
   tChipDouble* detector = nullptr;
   uint8_t samples[8] = {};
 };
+
+TEST_F(tChangeDetectionTest, ACastByIdentityAnswersTheClassOrTheObjectPartOrNull) {
+  nQoUdR100::tPCITavikChangeDetectionPrimitive chip;
+  void* unrelated = nullptr;
+  const nQoORB100::tObject* chipObject = &chip;
+  const nQoORB100::tObject* detectorObject = detector;
+  const struct {
+    const char* name;
+    tChangeDetectionPrimitive* primitive;
+    const void* own;
+    void* const* ownID;
+    const nQoORB100::tObject* object;
+  } rows[] = {
+      {"tChangeDetectionPrimitive", detector, static_cast<tChangeDetectionPrimitive*>(detector),
+       &tChangeDetectionPrimitive::___classID, detectorObject},
+      {"tPCITavikChangeDetectionPrimitive", &chip, &chip,
+       &nQoUdR100::tPCITavikChangeDetectionPrimitive::___classID, chipObject},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const tChangeDetectionPrimitive& constant = *row.primitive;
+    EXPECT_EQ(row.primitive->___CPPKRLDynamicCast(&unrelated), nullptr);
+    EXPECT_EQ(constant.___CPPKRLDynamicCast(&unrelated), nullptr);
+    EXPECT_EQ(row.primitive->___CPPKRLDynamicCast(&nQoORB100::tObject::___classID), row.object);
+    EXPECT_EQ(constant.___CPPKRLDynamicCast(&nQoORB100::tObject::___classID), row.object);
+    EXPECT_EQ(row.primitive->___CPPKRLDynamicCast(row.ownID), row.own);
+    EXPECT_EQ(constant.___CPPKRLDynamicCast(row.ownID), row.own);
+    EXPECT_EQ(row.primitive->___CPPKRLDynamicCast(&tChangeDetectionPrimitive::___classID),
+              static_cast<tChangeDetectionPrimitive*>(row.primitive));
+  }
+}
 
 TEST_F(tChangeDetectionTest, EnableProgramsTheEdgesAndFailureDisablesAgain) {
   EXPECT_EQ(detector->calls,

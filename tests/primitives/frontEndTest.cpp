@@ -184,5 +184,28 @@ TEST_F(tFrontEndTest, ChannelSettersRefuseIndexesPastTheList) {
   EXPECT_TRUE(loggedAt(-50150, "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive", 131));
 }
 
+TEST_F(tFrontEndTest, UnsupportedSlotsRefuseWithoutTouchingTheChipOrState) {
+  build();
+  configure({{257, 1}});
+  frontEnd->commit(status);
+  windows.clearLog();
+  using tSlot = void (tAIScanningFrontEndPrimitive::*)(tStatus2&);
+  const std::pair<tSlot, unsigned> slots[] = {{&tAIScanningFrontEndPrimitive::reserved9, 63},
+                                              {&tAIScanningFrontEndPrimitive::reserved10, 68},
+                                              {&tAIScanningFrontEndPrimitive::reserved15, 99}};
+  for (auto [slot, line] : slots) {
+    SCOPED_TRACE(line);
+    nQoSim::clearStatusLog();
+    tStatus2 refused;
+    (frontEnd->*slot)(refused);
+    EXPECT_EQ(refused.code, -50256);
+    EXPECT_TRUE(loggedAt(-50256, "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive", line));
+    EXPECT_EQ(nQoSim::statusLog().size(), 1u);
+  }
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(frontEnd->state().getState(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -402,5 +402,75 @@ TEST_F(tTimingTest, AnObserverListThatCannotGrowReportsOutOfMemory) {
   EXPECT_EQ(timing->state().getState(), 1u);
 }
 
+TEST_F(tTimingTest, Slot15RefusesAndDoesNothingElse) {
+  tStatus2 refused;
+  timing->reserved15(refused);
+  EXPECT_EQ(refused.code, -50256);
+  EXPECT_TRUE(loggedAt(-50256, "tBaseAITimingControllerPrimitive", 650));
+  EXPECT_EQ(nQoSim::statusLog().size(), 1u);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(timing->state().getState(), 1u);
+}
+
+// Observes every list, so one pair of observers serves the four finds.
+struct tAnyObserver : tBase::iSampleStartObserver,
+                      tBase::iSampleEndObserver,
+                      tBase::iRecordEndObserver,
+                      tBase::iLastConvertObserver {};
+
+TEST_F(tTimingTest, FindsAnswerTheFirstInUseRecordOfTheObserver) {
+  tAnyObserver a, b, never;
+  timing->addSampleStartObserver(&a, true, status);
+  timing->addSampleStartObserver(&b, true, status);
+  timing->removeSampleStartObserver(&a, status);
+  EXPECT_EQ(timing->findSampleStartObserver(&a), nullptr);
+  timing->addSampleStartObserver(&a, false, status);
+  const auto* found = timing->findSampleStartObserver(&a);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found + 1, timing->findSampleStartObserver(&b)) << "the freed first record is reused";
+  EXPECT_EQ(found->enableAtArm, 0u);
+  EXPECT_EQ(timing->findSampleStartObserver(&b)->enableAtArm, 1u);
+  EXPECT_EQ(timing->findSampleStartObserver(&never), nullptr);
+
+  // The other lists: the same sequence; the re-added observer's record lies
+  // before the other's.
+  struct tList {
+    const char* name;
+    void (*add)(tBase&, tAnyObserver*, tStatus2&);
+    void (*remove)(tBase&, tAnyObserver*, tStatus2&);
+    uintptr_t (*find)(tBase&, tAnyObserver*);
+  };
+  const tList lists[] = {
+      {"sample end", [](tBase& t, tAnyObserver* o, tStatus2& s) { t.addSampleEndObserver(o, s); },
+       [](tBase& t, tAnyObserver* o, tStatus2& s) { t.removeSampleEndObserver(o, s); },
+       [](tBase& t, tAnyObserver* o) {
+         return reinterpret_cast<uintptr_t>(t.findSampleEndObserver(o));
+       }},
+      {"record end", [](tBase& t, tAnyObserver* o, tStatus2& s) { t.addRecordEndObserver(o, s); },
+       [](tBase& t, tAnyObserver* o, tStatus2& s) { t.removeRecordEndObserver(o, s); },
+       [](tBase& t, tAnyObserver* o) {
+         return reinterpret_cast<uintptr_t>(t.findRecordEndObserver(o));
+       }},
+      {"last convert",
+       [](tBase& t, tAnyObserver* o, tStatus2& s) { t.addLastConvertObserver(o, s); },
+       [](tBase& t, tAnyObserver* o, tStatus2& s) { t.removeLastConvertObserver(o, s); },
+       [](tBase& t, tAnyObserver* o) {
+         return reinterpret_cast<uintptr_t>(t.findLastConvertObserver(o));
+       }},
+  };
+  for (const tList& list : lists) {
+    SCOPED_TRACE(list.name);
+    list.add(*timing, &a, status);
+    list.add(*timing, &b, status);
+    list.remove(*timing, &a, status);
+    EXPECT_EQ(list.find(*timing, &a), 0u);
+    list.add(*timing, &a, status);
+    EXPECT_NE(list.find(*timing, &a), 0u);
+    EXPECT_LT(list.find(*timing, &a), list.find(*timing, &b));
+    EXPECT_EQ(list.find(*timing, &never), 0u);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -148,7 +148,7 @@ TEST_F(ReserverTest, EventLinkerRegistersBothKindsInOrderAndNeedsEveryObject) {
   tStatus2 status, release(4), unlink;
   linker.link(map, status);
   linker.linkResource(status);
-  EXPECT_EQ(primitive.getEvent(), &event);
+  EXPECT_EQ(primitive.getDoneTarget(), &event);
   linker.reserveResource(status);
   EXPECT_EQ(status.code, -5);
   linker.releaseResource(release);
@@ -158,7 +158,7 @@ TEST_F(ReserverTest, EventLinkerRegistersBothKindsInOrderAndNeedsEveryObject) {
             "event.unregisterEvent 1, event.unregisterEvent 2");
   EXPECT_EQ(log.calls[4].incoming, 0);
   linker.unlinkResource(unlink);
-  EXPECT_EQ(primitive.getEvent(), nullptr);
+  EXPECT_EQ(primitive.getDoneTarget(), nullptr);
 
   nQoTest::tScriptedSupervisor notAnEvent(log, "other");
   facade.eventObject = &notAnEvent;

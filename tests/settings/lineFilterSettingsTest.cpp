@@ -137,6 +137,19 @@ TEST_F(LineFilterSettingsTest, CopyFromAssignsInPlaceAppendsTheMissingAndFreesTh
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tTavikLineFilterSettings", 100));
   EXPECT_EQ(entriesOf(small), (std::vector<tLineFilterEntry>{kThree[0], kThree[2]}));
 
+  // An identifier whose name cannot be stored is reported at the same site.
+  tTavikLineFilterSettings named, unnamed;
+  hold(named, {});
+  tStatus2 naming;
+  named.supervisorRecord().identifier.setString("LineFilterOfAnotherBoard", naming);
+  ASSERT_EQ(naming.code, 0);
+  nQoSim::clearStatusLog();
+  nQoSim::failAllocation(1);
+  tStatus2 lost;
+  nQoUdR100::copyFrom(unnamed, &named, lost);
+  EXPECT_EQ(lost.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tTavikLineFilterSettings", 100));
+
   // Assignment copies the base part too and keeps the failure in the flag.
   tTavikLineFilterSettings assigned;
   hold(assigned, {});

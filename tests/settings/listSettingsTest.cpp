@@ -82,6 +82,18 @@ TEST_F(ListSettingsTest, FIFOFlagSurvivesReadingUntilAssignedFromASoundObject) {
   EXPECT_EQ(copyStatus.code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tAO_FIFOSettings", 44));
 
+  // A copy whose identifier cannot store its name is reported at the same site.
+  tAO_FIFOSettings named;
+  nQoMDBG100::tStatus2 naming;
+  named.identifier.setString("AO_FIFO", naming);
+  ASSERT_EQ(naming.code, 0);
+  nQoSim::clearStatusLog();
+  nQoSim::failAllocation(1);
+  nQoMDBG100::tStatus2 nameStatus;
+  tAO_FIFOSettings nameless(named, nameStatus);
+  EXPECT_EQ(nameStatus.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tAO_FIFOSettings", 44));
+
   // A sound read leaves the flag; assignment from a sound object clears it.
   int read = 0;
   nQoSim::tScriptedInputStream again(three);

@@ -311,6 +311,59 @@ TEST_F(SupervisorFrameTest, InitializeDeployAndTheFactory) {
   EXPECT_LT(nQoSim::liveAllocations(), live);
 }
 
+// Every allocation of initialize failed in turn, the settings copy's among
+// them: each failure is -50352 (the copy's at the row's file, line 125) with
+// the state at 0, and nothing stays allocated once the supervisor is gone.
+TEST_F(SupervisorFrameTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  bool copyFailed = false;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      tProbeDMASupervisor<0> supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(*settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(state(supervisor), 10);
+        break;
+      }
+      EXPECT_EQ(status.code, -50352);
+      EXPECT_EQ(state(supervisor), 0);
+      if (nQoTest::loggedAt(-50352, "tProbeSupervisor", 125)) copyFailed = true;
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_TRUE(copyFailed);
+
+  // The plain frame: the identifier's name is its one allocation.
+  tProbeSupervisor<0> plain;
+  tStatus2 status;
+  nQoSim::failAllocation(1);
+  plain.initialize(*settings, &facade, status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tProbeSupervisor", 125));
+  EXPECT_EQ(state(plain), 0);
+
+  // A record that reports a failed allocation fails deploy before
+  // reservation too, and a held primitive is not given the record.
+  tProbeSupervisor<0> held;
+  bringUp(held);
+  settings->record<0>().allocationFailed = true;
+  tStatus2 deployed;
+  held.deploy(*settings, deployed);
+  EXPECT_EQ(deployed.code, -50352);
+  EXPECT_EQ(log.operations(), "");
+  tProbeSupervisor<0> fresh;
+  tStatus2 early;
+  fresh.deploy(*settings, early);
+  EXPECT_EQ(early.code, -50352);
+  tStatus2 down;
+  held.releaseResource(down);
+}
+
 TEST_F(SupervisorFrameTest, LinkersRegisterEventsAndAreAddedOnceHoweverOftenInitializeRuns) {
   settings->supervisorRecord().flags = 3;
   tProbeDMASupervisor<0> supervisor;

@@ -33,8 +33,10 @@ class tMemoryEEPROM : public nQoUdP100::iBaseEEPROM {
     std::memcpy(&image[address], buffer, length);
     std::memcpy(&shadow[address], buffer, length);
   }
+  // Counted; a read beyond readLimit fails, so that a runaway loop ends.
   void read(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
             uint32_t) override {
+    if (++reads > readLimit) status.setCode(-50005, "test", "tMemoryEEPROM", 4);
     if (fits(address, length, status)) std::memcpy(buffer, &shadow[address], length);
   }
   void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
@@ -69,6 +71,8 @@ class tMemoryEEPROM : public nQoUdP100::iBaseEEPROM {
   tAccessState state = kClosed;
   std::vector<tWrite> shadowWrites;
   int commits = 0;
+  uint64_t reads = 0;
+  uint64_t readLimit = UINT64_MAX;
 
  private:
   bool fits(uint32_t address, uint32_t length, nQoMDBG100::tStatus2& status) const {

@@ -225,6 +225,63 @@ std::string variantTables(const std::filesystem::path& path) {
 
 // --- models ------------------------------------------------------------------
 
+// A physical value in engineering notation: the mantissa and a power-of-ten
+// exponent in steps of 3.
+struct tEngineering {
+  int64_t mantissa = 0;
+  int exponent = 0;
+};
+
+// A decimal number such as -10 or 0.2, exactly, with the exponent a multiple of 3.
+tEngineering engineering(const tPlace& place, const std::string& text) {
+  std::size_t i = text[0] == '-' ? 1 : 0;
+  const std::size_t point = text.find('.');
+  const std::string digits =
+      text.substr(i, point == std::string::npos ? std::string::npos : point - i) +
+      (point == std::string::npos ? "" : text.substr(point + 1));
+  const bool clean = !digits.empty() && digits.size() <= 9 &&
+                     std::all_of(digits.begin(), digits.end(), ::isdigit) &&
+                     (point == std::string::npos || point > i);
+  if (!clean) fail(place, "not a value in volts: " + text);
+  tEngineering value{std::stoll(digits),
+                     point == std::string::npos ? 0 : -static_cast<int>(text.size() - point - 1)};
+  for (; value.exponent % 3 != 0; --value.exponent) value.mantissa *= 10;
+  if (value.mantissa > 0x7FFFFFFF) fail(place, "value out of range: " + text);
+  if (i == 1) value.mantissa = -value.mantissa;
+  return value;
+}
+
+// One row of the AI front end's range-code table: low and high in volts, the
+// gain code, the polarity code.
+struct tRangeRow {
+  tEngineering low, high;
+  uint32_t gain, polarity;
+};
+
+tRangeRow rangeRow(const tLine& line) {
+  const auto& w = line.words;
+  if (w.size() != 5) fail(line.place, "range needs low, high, gain code and polarity code");
+  tRangeRow row{engineering(line.place, w[1]), engineering(line.place, w[2]),
+                number(line.place, w[3]), number(line.place, w[4])};
+  if (row.gain > 0xFFFF || row.polarity > 0xFFFF) fail(line.place, "code above 0xFFFF");
+  return row;
+}
+
+// The range-code table that every AI front end shares; unit code 1 (volts).
+std::string rangeTable(const std::vector<tRangeRow>& rows) {
+  std::ostringstream out;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    out << "const nQoUdRLP100::tInterval kAIRange" << i << " = {{" << rows[i].low.mantissa << ", "
+        << rows[i].low.exponent << ", 1}, {" << rows[i].high.mantissa << ", "
+        << rows[i].high.exponent << ", 1}};\n";
+  out << "const tAIRangeCode kAIRangeRows[] = {";
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    out << "{&kAIRange" << i << ", " << rows[i].gain << ", " << rows[i].polarity << "}, ";
+  out << "{nullptr, 0, 0}};\nconst tAIFrontEndCaps kAIFrontEndCaps = {kAIRangeRows, nullptr};\n"
+         "const tAIFrontEndRangeCodes kAIRangeCodes(&kAIFrontEndCaps);\n\n";
+  return out.str();
+}
+
 // The registrar class of each routing variant.
 const std::map<std::string, std::string> kRegistrars = {
     {"NoRIVO37", "nQoUdR100::tNoRIVO37PinRoutableRegistrar"},
@@ -280,8 +337,8 @@ std::string modelParts(const tModel& m, std::size_t i) {
     out << "const nQoUdP100::tAIChannelDescription " << p << "Channels = {0, " << m.key("channels")
         << "};\nconst nQoUdP100::tAIConverterDescription " << p << "Converter = {0, &" << p
         << "Channels};\nconst nQoUdP100::tAIFrontEndDescription " << p
-        << "FrontEnd = {.converter = &" << p << "Converter};\nconst nQoUdP100::tAIDescription " << p
-        << "AI = {nullptr, &" << p
+        << "FrontEnd = {.rangeCodes = &kAIRangeCodes, .converter = &" << p
+        << "Converter};\nconst nQoUdP100::tAIDescription " << p << "AI = {nullptr, &" << p
         << "FrontEnd, &kTrigger, &kAllTransfers, kAINames, &kAIFIFO, &kAISamples, &kAITiming};\n";
   out << "const nQoUdP100::tDIODescription " << p << "DIO = {" << m.key("dio") << ", "
       << m.key("link") << ", {{" << m.key("portkinds", 0) << ", " << m.key("portwords", 0) << "}, {"
@@ -316,6 +373,7 @@ std::string modelTables(const std::filesystem::path& path) {
   std::vector<tLine> lines;
   readLines(path, lines);
   std::vector<tModel> models;
+  std::vector<tRangeRow> ranges;
   std::ostringstream counters;
   std::size_t counterCount = 0;
   std::set<uint32_t> ids;
@@ -324,6 +382,8 @@ std::string modelTables(const std::filesystem::path& path) {
     if (w[0] == "model") {
       models.push_back(model(line));
       if (!ids.insert(models.back().id).second) fail(line.place, "duplicate product id");
+    } else if (w[0] == "range") {
+      ranges.push_back(rangeRow(line));
     } else if (w[0] == "counter" && w.size() >= 3) {
       const std::string list = "kCounterList" + std::to_string(counterCount);
       std::vector<uint32_t> listed;
@@ -340,7 +400,7 @@ std::string modelTables(const std::filesystem::path& path) {
     }
   }
   std::ostringstream out;
-  out << "namespace nQoUdR100 {\nnamespace {\n";
+  out << "namespace nQoUdR100 {\nnamespace {\n" << rangeTable(ranges);
   for (std::size_t i = 0; i < models.size(); ++i) out << modelParts(models[i], i);
   out << counters.str() << "}  // namespace\n\n";
   out << "const tProductDescriptor kCapabilityRecords[] = {\n";

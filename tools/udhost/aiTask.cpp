@@ -6,11 +6,6 @@
 
 #include "frame/iReadable.h"
 #include "frame/statusCodes.h"
-#include "mrl/iPrimitiveSupervisor.h"
-#include "orb/iCloneableExternalizable.h"
-#include "orb/tByteInputStream.h"
-#include "orb/tByteOutputStream.h"
-#include "orb/tClassImplementation.h"
 #include "primitives/common/dmaChannelSelectCode.h"
 #include "settings/aiSettings.h"
 #include "settings/aiTransferSettings.h"
@@ -18,73 +13,25 @@
 #include "sim/tSimTaskObjects.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
+#include "taskMembers.h"
 
 namespace nQoHost {
 
 namespace {
 
 using nQoMDBG100::tStatus2;
-using nQoMRL100::iPrimitiveSupervisor;
 using tPartner = nQoSim::tSimDMATransferPartner<nQoMXSL100::iReadable<unsigned char>>;
 
 // Map keys of the task's supervisors.
 enum : uint32_t { kSubsystem = 1, kTiming, kFrontEnd, kADC, kFIFO, kDMA, kChannel, kPartner };
+constexpr uint32_t kChannels = 2;     // channels 0 and 1 at the default range -10..10 V
 constexpr uint32_t kSampleBytes = 2;  // the simulated board's 16-bit samples
 constexpr auto kTimeLimit = std::chrono::seconds(10);
 
-template <class T>
-T* cast(nQoORB100::tObject* object) {
-  if (object == nullptr) return nullptr;
-  return static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
-}
-
-void destroy(nQoORB100::tObject* object) {
-  if (object == nullptr) return;
-  int status = 0;
-  object->getClass(status).deleteInstance(object, status);
-}
-
-nQoMRL100::tGeneralIdentifier pool(const char* name, const nQoORB100::tGUID& device) {
-  nQoMRL100::tGeneralIdentifier identifier;
-  tStatus2 status;
-  identifier.setDeviceGUID(device);
-  identifier.setString(name, status);
-  return identifier;
-}
-
-// One supervisor of the task: its settings as read back from their stream,
-// and the supervisor, both created by class name.
-struct tTaskMember {
-  uint32_t key;
-  nQoORB100::iCloneableExternalizable* settings = nullptr;
-  iPrimitiveSupervisor* supervisor = nullptr;
-};
-
-// Streams the filled settings out and reads them into a fresh object of
-// their class; creates the supervisor.
-template <class tSettings>
-tTaskMember makeMember(uint32_t key, const tSettings& filled, const char* supervisorClass,
-                       int& status) {
-  tTaskMember member{key};
-  nQoORB100::tByteOutputStream out;
-  filled.writeExternal(out, status);
-  member.settings = cast<nQoORB100::iCloneableExternalizable>(
-      nQoORB100::tClassRegistry::createByName(tSettings::kClassName, status));
-  if (member.settings != nullptr) {
-    nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
-    member.settings->readExternal(in, status);
-  }
-  member.supervisor =
-      cast<iPrimitiveSupervisor>(nQoORB100::tClassRegistry::createByName(supervisorClass, status));
-  return member;
-}
-
 class tAIRun {
  public:
-  tAIRun(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, uint32_t channels,
-         const tHostOptions& options)
+  tAIRun(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, const tHostOptions& options)
       : _board(board),
-        _channels(channels),
         _device(device),
         _options(options),
         _facade(_event),
@@ -92,12 +39,7 @@ class tAIRun {
                  board.windows, board.tavikWindow) {
     _map.entries[kChannel] = &_channel;
     _map.entries[kPartner] = &_partner;
-  }
-  ~tAIRun() {
-    for (tTaskMember& member : _members) {
-      destroy(member.supervisor);
-      destroy(member.settings);
-    }
+    board.ai.holdAfter(options.stopAfter);
   }
 
   tAIOutcome run() {
@@ -107,28 +49,23 @@ class tAIRun {
     create(created);
     tStatus2 status;
     if (created < 0) status.setCode(created, "udhost", "aiTask", 1);
-    for (size_t i = 0; i < _members.size() && status.isNotFatal(); ++i) {
-      const auto* settings = cast<nQoMRL100::iPrimitiveSettings>(_members[i].settings);
-      _members[i].supervisor->initialize(*settings, &_facade, status);
-    }
-    each([&](iPrimitiveSupervisor& s) { s.link(_map, status); }, status);
-    each([&](iPrimitiveSupervisor& s) { s.reserveResource(status); }, status);
-    each([&](iPrimitiveSupervisor& s) { s.linkResource(status); }, status);
+    _members.bringUp(&_facade, status);
     for (uint32_t code : {1u, 4100u, 2u}) control(code, status);
     outcome.programmed = _board.ai.scansProgrammed();
     if (status.isNotFatal()) {
-      wait(outcome);
       tStatus2 stop;
-      for (uint32_t code : {3u, 4101u, 4u}) control(code, stop);
+      const bool stoppedEarly = wait(outcome, stop);
+      if (!stoppedEarly) control(3, stop);
+      for (uint32_t code : {4101u, 4u}) control(code, stop);
       outcome.stop = stop.code;
     } else {
       // A failed step ends the task with its code.
       outcome.ended = true;
       outcome.end = status.code;
-      commitCancel();
+      _members.commitCancel();
     }
-    undo();
-    outcome.channels = _channels;
+    _members.undo();
+    outcome.channels = kChannels;
     outcome.deselected = (_board.windows.written(_board.tavikWindow, 0x09, 8) & 0xF) == 0;
     check(outcome);
     return outcome;
@@ -139,36 +76,36 @@ class tAIRun {
     using namespace nQoUdR100;
     tAISubsystemSettings subsystem;
     subsystem.record<0>().transferMechanism = 3;
-    subsystem.supervisorRecord().identifier = pool("AISubsystem", _device);
+    namePool(subsystem.supervisorRecord().identifier, "AISubsystem", _device, status);
     add(makeMember(kSubsystem, subsystem, tBaseAISubsystemSupervisor::kClassName, status));
 
     tAITimingControllerSettings timing;
     timing.record<0>().timing.timingMode = 3;
     timing.record<0>().timing.acquisitionType = 2;
     timing.record<0>().timing.firstCount = _options.scans;
-    timing.supervisorRecord().identifier = pool("AITimingController", _device);
+    namePool(timing.supervisorRecord().identifier, "AITimingController", _device, status);
     add(makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
 
     tAIScanningFrontEndSettings frontEnd;
-    for (uint32_t channel = 0; channel < _channels; ++channel) {
+    for (uint32_t channel = 0; channel < kChannels; ++channel) {
       nQoUdP100::tAIScanningFrontEndConfig entry;
       entry.positiveInputCode = static_cast<int32_t>(channel);
       if (!frontEnd.record<0>().channels.append(entry)) status = nQoUdR100::kOutOfMemory;
     }
-    frontEnd.supervisorRecord().identifier = pool("AIScanningFrontEnd", _device);
+    namePool(frontEnd.supervisorRecord().identifier, "AIScanningFrontEnd", _device, status);
     add(makeMember(kFrontEnd, frontEnd, tBaseAIScanningFrontEndSupervisor::kClassName, status));
 
     tAI_ADCSettings adc;
-    adc.supervisorRecord().identifier = pool("AI_ADC", _device);
+    namePool(adc.supervisorRecord().identifier, "AI_ADC", _device, status);
     add(makeMember(kADC, adc, tBaseAI_ADCSupervisor::kClassName, status));
 
     tAIDeviceFIFOSettings fifo;
-    fifo.supervisorRecord().identifier = pool("AIDeviceFIFO", _device);
+    namePool(fifo.supervisorRecord().identifier, "AIDeviceFIFO", _device, status);
     add(makeMember(kFIFO, fifo, tBaseAIDeviceFIFOSupervisor::kClassName, status));
 
     tAI_DMATransferSettings dma;
     auto& words = dma.supervisorRecord();
-    words.identifier1 = pool("AI_DMATransfer", _device);
+    namePool(words.identifier1, "AI_DMATransfer", _device, status);
     words.word1 = kFIFO;
     words.word2 = kChannel;
     words.word3 = kPartner;
@@ -177,54 +114,42 @@ class tAIRun {
     add(makeMember(kDMA, dma, tBaseAI_DMATransferSupervisor::kClassName, status));
   }
 
-  void add(const tTaskMember& member) {
-    _members.push_back(member);
-    if (member.supervisor != nullptr) _map.entries[member.key] = member.supervisor;
-  }
+  void add(const tTaskMember& member) { _members.add(member); }
 
-  template <class Step>
-  void each(Step step, tStatus2& status) {
-    for (tTaskMember& member : _members)
-      if (status.isNotFatal()) step(*member.supervisor);
-  }
-
-  void control(uint32_t code, tStatus2& status) {
-    if (status.isFatal() || _members.empty() || _members[0].supervisor == nullptr) return;
-    _members[0].supervisor->control(code, nullptr, nullptr, status);
-  }
+  // Codes go to the subsystem supervisor alone.
+  void control(uint32_t code, tStatus2& status) { _members.control(code, {kSubsystem}, status); }
 
   // Steps the engine and moves samples until the transfer ends or time is up.
-  void wait(tAIOutcome& outcome) {
+  // With --stop-after the engine holds after that many scans; once they are
+  // moved, code 3 stops the task (into stop) and the end is awaited as
+  // before. Answers whether it stopped the task.
+  bool wait(tAIOutcome& outcome, tStatus2& stop) {
     const auto limit = std::chrono::steady_clock::now() + kTimeLimit;
     tStatus2 moving;
+    bool stopped = false;
     while (!_partner.endpoint.ended && std::chrono::steady_clock::now() < limit) {
       _board.ai.step();
       _board.bus.pumpSecondary();
       _partner.move(_channel, moving);
+      if (!stopped && heldAndDrained()) {
+        control(3, stop);
+        stopped = true;
+      }
     }
     _partner.move(_channel, moving);
     outcome.ended = _partner.endpoint.ended;
     outcome.end = _partner.endpoint.reason;
     if (!outcome.ended) {
       tStatus2 cancel;
-      if (!_members.empty()) _members[0].supervisor->requestCancel(cancel);
-      commitCancel();
+      if (auto* subsystem = _members.supervisor(kSubsystem)) subsystem->requestCancel(cancel);
+      _members.commitCancel();
     }
+    return stopped;
   }
 
-  void commitCancel() {
-    tStatus2 local;
-    for (tTaskMember& member : _members)
-      if (member.supervisor != nullptr) member.supervisor->commitCancel(local);
-  }
-
-  void undo() {
-    for (auto step : {&iPrimitiveSupervisor::unlinkResource, &iPrimitiveSupervisor::releaseResource,
-                      &iPrimitiveSupervisor::unlink})
-      for (auto it = _members.rbegin(); it != _members.rend(); ++it) {
-        tStatus2 local;
-        if (it->supervisor != nullptr) (it->supervisor->*step)(local);
-      }
+  bool heldAndDrained() {
+    return _options.stopAfter != 0 && _board.ai.scansFed() >= _options.stopAfter &&
+           _board.ai.fifo().size() == 0;
   }
 
   // Sample k of the run is k truncated to 16 bits, little-endian.
@@ -242,7 +167,6 @@ class tAIRun {
   }
 
   nQoSim::tSimBoard& _board;
-  const uint32_t _channels;
   const nQoORB100::tGUID _device;
   const tHostOptions& _options;
   nQoSim::tSimEvent _event;
@@ -250,23 +174,29 @@ class tAIRun {
   nQoSim::tSimSupervisorMap _map;
   nQoSim::tSimDMAChannel _channel;
   tPartner _partner;
-  std::vector<tTaskMember> _members;
+  tTaskMembers _members{_map};
 };
 
 }  // namespace
 
-tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, uint32_t channels,
+tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device,
                      const tHostOptions& options) {
-  return tAIRun(board, device, channels, options).run();
+  return tAIRun(board, device, options).run();
+}
+
+std::string aiLine(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {
+  char line[256];
+  std::snprintf(
+      line, sizeof line,
+      "ai: %s channels=%u scans=%u programmed=%u dma=%u:%u moved=%u end=%s stop=%d data=%s", model,
+      outcome.channels, options.scans, outcome.programmed, options.dmaChannel, outcome.selectCode,
+      outcome.moved, outcome.ended ? std::to_string(outcome.end).c_str() : "timeout", outcome.stop,
+      outcome.data.c_str());
+  return line;
 }
 
 void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome) {
-  std::printf(
-      "ai: %s channels=%u scans=%u programmed=%u dma=%u:%u moved=%u end=%s stop=%d data=%s\n",
-      model, outcome.channels, options.scans, outcome.programmed, options.dmaChannel,
-      outcome.selectCode, outcome.moved,
-      outcome.ended ? std::to_string(outcome.end).c_str() : "timeout", outcome.stop,
-      outcome.data.c_str());
+  std::printf("%s\n", aiLine(model, options, outcome).c_str());
 }
 
 }  // namespace nQoHost

@@ -6,7 +6,7 @@
 // pumped while the DMA partner moves the FIFO's samples until the transfer
 // ends; then 3, 4101 and 4 and the undo in reverse creation order.
 //
-//   tAIOutcome outcome = runAITask(board.sim(), board.guid(), 2, options);
+//   tAIOutcome outcome = runAITask(board.sim(), board.guid(), options);
 //   printAI(model, options, outcome);
 #pragma once
 
@@ -32,11 +32,12 @@ struct tAIOutcome {
   bool good() const { return ended && end == 0 && data == "ok" && deselected; }
 };
 
-// channels: the entries of the scan list (0 and 1 of them).
-tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, uint32_t channels,
+// Scans channels 0 and 1, both -10 V to 10 V.
+tAIOutcome runAITask(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device,
                      const tHostOptions& options);
 
-// The ai: line of an outcome.
+// The ai: line of an outcome, and the line printed.
+std::string aiLine(const char* model, const tHostOptions& options, const tAIOutcome& outcome);
 void printAI(const char* model, const tHostOptions& options, const tAIOutcome& outcome);
 
 }  // namespace nQoHost

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "aiTask.h"
 #include "boardRun.h"
 #include "device/tCapabilityTable.h"
 #include "frame/statusCodes.h"
@@ -34,7 +35,7 @@ struct tFigures {
   }
   void fault(uint64_t step, int code, const char* what) {
     ++faults;
-    std::printf("sweep-fault: %s step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
+    std::printf("sweep: %s fault step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
   }
 };
 
@@ -50,6 +51,41 @@ std::string firstMissing(const std::vector<std::string>& all,
   for (const auto& name : all)
     if (std::find(some.begin(), some.end(), name) == some.end()) return name;
   return "a class";
+}
+
+// What a brought-up board holds: its pools, every one over its primitives,
+// its routing node and the registered classes.
+struct tHeld {
+  std::vector<tPoolName> pools;
+  std::size_t unbacked = 0;
+  bool node = false;
+  std::string nodeName;
+  uint32_t mask = 0;
+  unsigned routables = 0;
+  std::vector<std::string> classes;
+
+  // What differs from the clean board, or null.
+  const char* differsFrom(const tHeld& clean) const {
+    if (pools != clean.pools) return "came up without every pool";
+    if (unbacked != 0) return "a pool without its primitive";
+    if (node != clean.node || nodeName != clean.nodeName || mask != clean.mask ||
+        routables != clean.routables)
+      return "came up with another routing node";
+    if (classes != clean.classes) return "came up with other classes";
+    return nullptr;
+  }
+};
+
+tHeld held(const tHostBoard& board) {
+  tHeld held{board.pools(), board.unbackedPools()};
+  if (const nQoMRU210::tRoutingDeviceNode* node = board.routingNode()) {
+    held.node = true;
+    held.nodeName = node->name().c_str();
+    held.mask = node->subsystemMask();
+    held.routables = routablesOf(*node);
+  }
+  held.classes = classNames();
+  return held;
 }
 
 // The shipped record whose board registers the most pools.
@@ -104,16 +140,14 @@ bool sweepBringUp() {
   const nQoUdR100::tProductDescriptor& record = *nQoUdR100::tCapabilityTable::table()[index];
   tFigures figures{"bring-up"};
   const int64_t base = nQoSim::liveAllocations();
-  std::vector<tPoolName> cleanPools;
-  std::string cleanNode;
+  tHeld clean;
   {
     tHostBoard board(record, index, false);
     board.initialize();
     const uint64_t before = nQoSim::totalAllocations();
     if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
     figures.clean = nQoSim::totalAllocations() - before;
-    cleanPools = board.pools();
-    if (board.routingNode() != nullptr) cleanNode = board.routingNode()->name();
+    clean = held(board);
   }
   nQoSim::resetResourceBroker();
   for (uint64_t step = 1; step <= figures.clean; ++step) {
@@ -124,16 +158,13 @@ bool sweepBringUp() {
       nQoSim::failAllocation(step);
       code = board.bringUp();
       nQoSim::failAllocation(0);
-      const auto* node = board.routingNode();
-      const bool same = board.pools() == cleanPools && node != nullptr && node->name() == cleanNode;
+      const char* differs = code == 0 ? held(board).differsFrom(clean) : nullptr;
       if (code == nQoUdR100::kOutOfMemory) {
         ++figures.failed;
-      } else if (code == 0 && same) {
+      } else if (code == 0 && differs == nullptr) {
         ++figures.passed;
       } else {
-        figures.fault(
-            step, code,
-            code == 0 ? "came up without every pool or its node" : "answered another code");
+        figures.fault(step, code, code == 0 ? differs : "answered another code");
       }
       const void* owner = board.owner();
       board.destroyDriver();
@@ -144,6 +175,69 @@ bool sweepBringUp() {
     nQoSim::resetResourceBroker();
     nQoSim::resetRouting();
   }
+  figures.live = nQoSim::liveAllocations() - base;
+  return figures.print();
+}
+
+namespace {
+
+// What a step of the AI task must leave behind: no pool held, the DMA select
+// released, no interrupt handler attached beyond the bring-up's, the driver
+// idle.
+void checkUndone(tFigures& figures, uint64_t step, int code, tHostBoard& board,
+                 const tAIOutcome& outcome, int registrations,
+                 const std::vector<const void*>& handlers) {
+  for (const auto* pool : nQoSim::registeredPools())
+    if (nQoSim::brokerHoldsOf(pool) != 0) figures.fault(step, code, "a pool held");
+  if (!outcome.deselected) figures.fault(step, code, "the DMA select kept");
+  if (board.sim().bus.registrations() != registrations || board.handlerSlots() != handlers)
+    figures.fault(step, code, "an interrupt handler attached");
+  if (!board.idle()) figures.fault(step, code, "the driver busy");
+}
+
+// The error a step answered: the failed step's end, else the stop's.
+int answered(const tAIOutcome& outcome) {
+  if (outcome.ended && outcome.end < 0) return outcome.end;
+  return outcome.stop < 0 ? outcome.stop : 0;
+}
+
+}  // namespace
+
+bool sweepAI(const tHostOptions& options) {
+  const uint32_t index = fullestRecord();
+  const nQoUdR100::tProductDescriptor& record = *nQoUdR100::tCapabilityTable::table()[index];
+  tFigures figures{"ai"};
+  const int64_t base = nQoSim::liveAllocations();
+  {
+    tHostBoard board(record, index, false);
+    board.initialize();
+    if (board.bringUp() != 0) figures.fault(0, -1, "clean bring-up failed");
+    const int registrations = board.sim().bus.registrations();
+    const std::vector<const void*> handlers = board.handlerSlots();
+    const uint64_t before = nQoSim::totalAllocations();
+    const tAIOutcome clean = runAITask(board.sim(), board.guid(), options);
+    figures.clean = nQoSim::totalAllocations() - before;
+    const std::string cleanLine = aiLine(record.name, options, clean);
+    if (!clean.good()) figures.fault(0, clean.end, "clean run failed");
+    const int64_t boardLive = nQoSim::liveAllocations();
+    for (uint64_t step = 1; step <= figures.clean; ++step) {
+      nQoSim::failAllocation(step);
+      const tAIOutcome outcome = runAITask(board.sim(), board.guid(), options);
+      nQoSim::failAllocation(0);
+      const int code = answered(outcome);
+      if (code == nQoUdR100::kOutOfMemory) {
+        ++figures.failed;
+      } else if (code == 0 && aiLine(record.name, options, outcome) == cleanLine) {
+        ++figures.passed;
+      } else {
+        figures.fault(step, code, code == 0 ? "ran unlike the clean run" : "answered another code");
+      }
+      checkUndone(figures, step, code, board, outcome, registrations, handlers);
+      if (nQoSim::liveAllocations() != boardLive) figures.fault(step, code, "allocations left");
+    }
+  }
+  nQoSim::resetResourceBroker();
+  nQoSim::resetRouting();
   figures.live = nQoSim::liveAllocations() - base;
   return figures.print();
 }

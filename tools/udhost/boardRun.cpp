@@ -1,16 +1,18 @@
 #include "boardRun.h"
 
 #include "aiTask.h"
+#include "aoTask.h"
 
 #include <cinttypes>
 #include <cstdio>
+#include <iterator>
 
 #include "device/tCapabilityTable.h"
 #include "device/tDriver.h"
+#include "device/tUdSeriesDevice.h"
 #include "frame/statusCodes.h"
 #include "orb/tClassImplementation.h"
 #include "primitives/ai/tAIDescription.h"
-#include "primitives/ai/tAIFrontEndDescription.h"
 #include "sim/simAllocator.h"
 #include "sim/simDevices.h"
 #include "sim/simParameterBlock.h"
@@ -40,22 +42,12 @@ T* cast(nQoORB100::tObject* object) {
   return static_cast<T*>(object->___CPPKRLDynamicCast(&T::___classID));
 }
 
-// Channels 0 and 1 where the front end can look their range up; a board
-// whose description carries no range-code table scans without a list.
-uint32_t scanList(const tProductDescriptor& record) {
-  const nQoUdP100::tAIFrontEndDescription* frontEnd = record.ai->frontEnd;
-  return frontEnd != nullptr && frontEnd->rangeCodes != nullptr ? 2 : 0;
-}
-
 bool servedBusKind(uint32_t kind) { return kind == 2 || kind == 3 || kind == 7 || kind == 8; }
 
 void printRouting(const char* model, const nQoMRU210::tRoutingDeviceNode* node) {
   if (node == nullptr) return;
-  unsigned routables = 0;
-  for (uint32_t g = 0; g < nQoMRU210::tRoutingDeviceNode::kMaxGroups; ++g)
-    if (node->group(g).routable != nullptr) ++routables;
   std::printf("routing: %s node=%s mask=0x%X routables=%u\n", model, node->name().c_str(),
-              node->subsystemMask(), routables);
+              node->subsystemMask(), routablesOf(*node));
 }
 
 }  // namespace
@@ -77,6 +69,28 @@ tHostBoard::~tHostBoard() {
 }
 
 nQoMRL100::iDriver* tHostBoard::driver() const { return cast<nQoMRL100::iDriver>(_object); }
+
+std::size_t tHostBoard::unbackedPools() const {
+  std::size_t unbacked = 0;
+  for (const nQoUdR100::tBoardPool* entry :
+       cast<nQoUdR100::tDriver>(_object)->resources().registrations())
+    if (entry->registered && !entry->backed) ++unbacked;
+  return unbacked;
+}
+
+std::vector<const void*> tHostBoard::handlerSlots() const {
+  const nQoUdP100::tUdSeriesDevice* device = cast<nQoUdR100::tDriver>(_object)->resources().board();
+  if (device == nullptr || device->bus() == nullptr || device->bus()->dispatcher() == nullptr)
+    return {};
+  const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher = *device->bus()->dispatcher();
+  std::vector<const void*> slots(std::begin(dispatcher.primaryHandlers),
+                                 std::end(dispatcher.primaryHandlers));
+  slots.insert(slots.end(), std::begin(dispatcher.secondaryHandlers),
+               std::end(dispatcher.secondaryHandlers));
+  return slots;
+}
+
+bool tHostBoard::idle() const { return cast<nQoUdR100::tDriver>(_object)->isIdle(0, 0, nullptr); }
 
 const void* tHostBoard::owner() const { return cast<nQoUdR100::tDriver>(_object); }
 
@@ -126,6 +140,13 @@ void tHostBoard::destroyDriver() {
   _object = nullptr;
 }
 
+unsigned routablesOf(const nQoMRU210::tRoutingDeviceNode& node) {
+  unsigned routables = 0;
+  for (uint32_t g = 0; g < nQoMRU210::tRoutingDeviceNode::kMaxGroups; ++g)
+    if (node.group(g).routable != nullptr) ++routables;
+  return routables;
+}
+
 int expectedBringUp(const tProductDescriptor& record) {
   const uint32_t kind = record.busDescriptor != nullptr ? record.busDescriptor->kind : 0;
   if (!servedBusKind(kind)) return nQoUdR100::kRefused;
@@ -152,9 +173,14 @@ bool runBoard(const tProductDescriptor& record, uint32_t handle, const tHostOpti
       printRouting(record.name, board.routingNode());
       good = initialized == 0 && broughtUp == expectedBringUp(record);
       if (record.ai != nullptr && broughtUp == 0) {
-        const tAIOutcome ai = runAITask(board.sim(), board.guid(), scanList(record), options);
+        const tAIOutcome ai = runAITask(board.sim(), board.guid(), options);
         printAI(record.name, options, ai);
         good = good && ai.good();
+      }
+      if (record.ao != nullptr && broughtUp == 0) {
+        const tAOOutcome ao = runAOTask(board.sim(), board.guid(), *record.ao, options);
+        printAO(record.name, options, ao);
+        good = good && ao.good(options.updates);
       }
     }
   }

@@ -48,7 +48,14 @@ class tHostBoard {
   uint32_t product();
   uint32_t simulated();
   const std::vector<tPoolName>& pools() const { return _pools; }
+  // Registered pools built over a missing primitive.
+  std::size_t unbackedPools() const;
   const nQoMRU210::tRoutingDeviceNode* routingNode() const;
+  // The board dispatcher's handler slots, primary then secondary; empty
+  // when the board has no dispatcher.
+  std::vector<const void*> handlerSlots() const;
+  // The driver's answer whether no call runs and no pool is held.
+  bool idle() const;
   void destroyDriver();
   nQoSim::tSimBoard& sim() { return _board; }
   const nQoORB100::tGUID& guid() const { return _guid; }
@@ -66,6 +73,9 @@ class tHostBoard {
   nQoORB100::tObject* _object;
   std::vector<tPoolName> _pools;
 };
+
+// The groups of a routing node that carry a routable.
+unsigned routablesOf(const nQoMRU210::tRoutingDeviceNode& node);
 
 // The code a record's bring-up answers: -50150 for a bus kind the driver does
 // not serve, -50256 for an unsupported variant, else 0.

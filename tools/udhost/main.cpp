@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
 
   const bool boards = loaded >= 0 && runBoards(options);
   const bool bringUpSwept = !options.sweep || (loaded >= 0 && nQoHost::sweepBringUp());
+  const bool aiSwept = !options.sweep || (loaded >= 0 && nQoHost::sweepAI(options));
 
   const int unloaded = unload();
   std::printf("unload: %d\n", unloaded);
@@ -87,6 +88,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "left after unload: %lld allocations\n", (long long)allocationsLeft);
 
   const bool failed = loaded < 0 || !boards || unloaded < 0 || classesLeft != 0 ||
-                      allocationsLeft != 0 || !bringUpSwept || !loadSwept;
+                      allocationsLeft != 0 || !bringUpSwept || !aiSwept || !loadSwept;
   return failed ? 1 : 0;
 }

@@ -32,7 +32,8 @@ class tGeneralIdentifier : public iResourceIdentifier {
   }
   // Copies device, name, index and sub-identifier; a name that cannot be
   // allocated keeps the old one and sets the sticky flag (-50352 at the next
-  // setString or read).
+  // setString or read). The name's flag is the source's unless the copy
+  // fails, so only a copy of a sound identifier clears it.
   tGeneralIdentifier& operator=(const tGeneralIdentifier& other);
   // Device, name and index, as isEqual.
   bool operator==(const tGeneralIdentifier& other) const { return isEqual(other); }
@@ -58,6 +59,8 @@ class tGeneralIdentifier : public iResourceIdentifier {
     if (_name.allocationFailed()) status.setCode(-50352, "qoudrk", "qomrl/tStringIdentifier", 129);
   }
   const char* getString() const { return _name.c_str(); }
+  // Whether a name could not be stored, now or before (the sticky flag).
+  bool allocationFailed() const { return _name.allocationFailed(); }
 
   void setDeviceGUID(const nQoORB100::tGUID& guid) { _deviceGUID = guid; }
   const nQoORB100::tGUID& getDeviceGUID() const { return _deviceGUID; }

@@ -1,6 +1,7 @@
 // A narrow string on the platform allocator, as the object broker's streams
 // read and write it. A copy that cannot be allocated keeps the old text and
-// sets a sticky flag:
+// sets a sticky flag; a copy takes the source's flag, so only a copy of a
+// sound string clears it:
 //
 //   nQoORB100::tNarrowString name;
 //   name.assign("AI_ADC", 6);          // false when out of memory
@@ -14,7 +15,9 @@ namespace nQoORB100 {
 class tNarrowString {
  public:
   tNarrowString() = default;
-  tNarrowString(const tNarrowString& other) { assign(other._text, other._size); }
+  tNarrowString(const tNarrowString& other) : _allocationFailed(other._allocationFailed) {
+    assign(other._text, other._size);
+  }
   tNarrowString(tNarrowString&& other) noexcept { swap(other); }
   tNarrowString& operator=(const tNarrowString& other);
   tNarrowString& operator=(tNarrowString&& other) noexcept;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "device/boardParts.h"
+#include "device/tAIFrontEndCaps.h"
 #include "tavik/tTavikBusDescription.h"
 
 namespace nQoUdR100 {

@@ -280,7 +280,7 @@ void tBaseAIImmediateDMATransferPrimitive::detachResolver(tStatus2& status) {
   _event = nullptr;
 }
 
-void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
+void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* listenerName) {
   if (status.isFatal()) return;
   if (_channelMap == nullptr) {
     setCode(status, nQoUdR100::kRefused, {kFile, kNoMapLine});
@@ -289,8 +289,10 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status) {
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
-  if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 && _deviceInfo != nullptr &&
-      _deviceInfo->identity != nullptr) {
+  if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 && listenerName != nullptr) {
+    _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
+  } else if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 &&
+             _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
     char guid[nQoORB100::tGUID::kTextLength];
     _deviceInfo->identity->toString(guid);
     char name[sizeof guid + sizeof kListenerSuffix];

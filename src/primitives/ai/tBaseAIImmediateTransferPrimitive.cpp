@@ -20,6 +20,7 @@ constexpr unsigned kOverrunLine = 1475;
 constexpr unsigned kOverflowLine = 1478;
 constexpr unsigned kTimeoutLine = 1546;
 constexpr unsigned kBlockingTimeoutLine = 1598;
+constexpr unsigned kDiscardingTimeoutLine = 1696;
 constexpr unsigned kDataLeftLine = 1613;
 constexpr unsigned kCapacityLine = 1826;
 constexpr unsigned kFinishedLine = 1921;
@@ -93,7 +94,7 @@ tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
 }
 
 void* tBaseAIImmediateTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
-  return classID == &___classID ? this : nullptr;
+  return classID == &___classID ? this : castInterface(classID);
 }
 
 const void* tBaseAIImmediateTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
@@ -215,9 +216,9 @@ void tBaseAIImmediateTransferPrimitive::requestCancel() {
 }
 
 void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
-  if (_event == nullptr) return;
+  if (_doneTarget == nullptr) return;
   tStatus2 posted;
-  _event->post(nQoMRL110::tSoftwareActionForIsDoneEvent(posted), posted);
+  _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(posted), posted);
   status.assign(posted);
 }
 
@@ -340,24 +341,43 @@ void tBaseAIImmediateTransferPrimitive::readCountCheck(tStatus2& status) {
   status.code = _readCountIsWarning != 0 ? -kReadCountExceeded : kReadCountExceeded;
 }
 
+void tBaseAIImmediateTransferPrimitive::beginSet() {
+  _setIndex = _setIndex + 1 >= _setList.size() ? 0 : _setIndex + 1;
+  _setRemaining = _setList[_setIndex];
+  if (_discarding == 0) return;
+  const bool first = _firstRead != 0;
+  _leadingLeft = uint64_t{_discardCounts[first ? kFirstLeading : kLaterLeading]} * _setRemaining;
+  _trailingLeft = uint64_t{_discardCounts[first ? kFirstTrailing : kLaterTrailing]} * _setRemaining;
+}
+
 bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_t& bytes,
                                                   tStatus2& status) {
-  if (_setRemaining == 0) {
-    _setIndex = _setIndex + 1 >= _setList.size() ? 0 : _setIndex + 1;
-    _setRemaining = _setList[_setIndex];
-  }
-  uint8_t* const end = destination + static_cast<uint64_t>(_setRemaining) * _sampleWidth;
+  if (samplesLeft() == 0) beginSet();
+  const unsigned timeoutLine = _discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
+  const unsigned blockingTimeoutLine =
+      _discarding != 0 ? kDiscardingTimeoutLine : kBlockingTimeoutLine;
   uint64_t written = 0;
+  uint32_t scratch = 0;
+  // The next sample: a leading discard, a sample of the set, or a trailing
+  // discard.
   auto take = [&] {
-    _fifo->readSample(destination, status);
-    destination += _sampleWidth;
-    written += _sampleWidth;
-    --_setRemaining;
+    if (_leadingLeft != 0) {
+      _fifo->readSample(&scratch, status);
+      --_leadingLeft;
+    } else if (_setRemaining != 0) {
+      _fifo->readSample(destination, status);
+      destination += _sampleWidth;
+      written += _sampleWidth;
+      --_setRemaining;
+    } else {
+      _fifo->readSample(&scratch, status);
+      --_trailingLeft;
+    }
   };
   for (;;) {
-    while (destination < end && _fifo->isEmpty(&status) == 0 && status.isNotFatal()) take();
-    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && _setRemaining > 0 &&
-        _setRemaining <= _lookAheadLimit && _fifo->isEmpty(&status) == 0) {
+    while (samplesLeft() != 0 && _fifo->isEmpty(&status) == 0 && status.isNotFatal()) take();
+    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && samplesLeft() > 0 &&
+        samplesLeft() <= _lookAheadLimit && _fifo->isEmpty(&status) == 0) {
       take();
       _sampleEndCount = 0;
     }
@@ -366,25 +386,25 @@ bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
     if (status.isFatal() || _cancelRequested.get() != 0) break;
-    if (destination >= end) {
+    if (samplesLeft() == 0) {
       _waiter->complete(status);
       break;
     }
     if (_timeout.expired(status)) {
-      failWithDevice(status, nQoUdR100::kWaitTimeout, kTimeoutLine);
+      failWithDevice(status, nQoUdR100::kWaitTimeout, timeoutLine);
       break;
     }
     if (_waiter->wait(status)) break;
     if (_waiter->waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (destination < end && status.isNotFatal() && _cancelRequested.get() == 0) {
+    while (samplesLeft() != 0 && status.isNotFatal() && _cancelRequested.get() == 0) {
       if (_fifo->isEmpty(&status) == 0) take();
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
       else if (_fifo->readStatusBit10(&status) != 0)
         failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
-      if (status.isNotFatal() && destination < end && _timeout.expired(status))
-        failWithDevice(status, nQoUdR100::kWaitTimeout, kBlockingTimeoutLine);
+      if (status.isNotFatal() && samplesLeft() != 0 && _timeout.expired(status))
+        failWithDevice(status, nQoUdR100::kWaitTimeout, blockingTimeoutLine);
     }
     break;
   }
@@ -398,7 +418,8 @@ bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_
     written = 0xFFFFFFFFu;
   }
   bytes = static_cast<uint32_t>(written);
-  return _setRemaining == 0;
+  if (_discarding != 0) _firstRead = 0;
+  return samplesLeft() == 0;
 }
 
 void tBaseAIImmediateTransferPrimitive::registerListener(tStatus2& status) {

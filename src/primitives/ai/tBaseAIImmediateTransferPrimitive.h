@@ -83,36 +83,37 @@ class tBaseAIImmediateTransferPrimitive
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
-  // Stores the event (null: none) when the status holds no error.
-  virtual void setEvent(nQoMRL110::iEvent* event, tStatus2& status) {
-    if (status.isNotFatal()) _event = event;
+  // Stores the target of the is-done action (null: none) when the status
+  // holds no error.
+  void setDoneTarget(nQoMRL110::iEvent* target, tStatus2& status) override {
+    if (status.isNotFatal()) _doneTarget = target;
   }
-  nQoMRL110::iEvent* getEvent() const { return _event; }
+  nQoMRL110::iEvent* getDoneTarget() const { return _doneTarget; }
 
   bool isReady() const;
   // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
   // undo on a fresh status.
-  virtual void reserveTransfer(tStatus2& status);
-  virtual void commitTransfer(tStatus2& status);
-  virtual void armTransfer(tStatus2& status);
-  virtual void startTransfer(tStatus2& status);
-  virtual void stopTransfer(tStatus2& status);
+  void reserveTransfer(tStatus2& status) override;
+  void commitTransfer(tStatus2& status) override;
+  void armTransfer(tStatus2& status) override;
+  void startTransfer(tStatus2& status) override;
+  void stopTransfer(tStatus2& status) override;
   // The transfer cannot be started by itself: -50256.
-  virtual void startUnsupported(tStatus2& status);
-  virtual void disarmTransfer(tStatus2& status);
-  virtual void uncommitTransfer(tStatus2& status);
-  virtual void unreserveTransfer(tStatus2& status);
+  void startUnsupported(tStatus2& status) override;
+  void disarmTransfer(tStatus2& status) override;
+  void uncommitTransfer(tStatus2& status) override;
+  void unreserveTransfer(tStatus2& status) override;
   // Sets the cancel flag and releases the waiter.
-  virtual void requestCancel();
+  void requestCancel() override;
   // With read option 1 on, or a retriggerable controller: the is-done action.
-  virtual void notifyDone(tStatus2& status);
-  uint32_t getTransferState() const { return _transferState; }
+  void notifyDone(tStatus2& status) override;
+  uint32_t getTransferState() const override { return _transferState; }
 
   // Reads setCount sample sets into destination (room for them assumed, as
   // the supervisor sizes it); the number of complete sets. timeout 0: no
   // waiting, kNoLimit: none, else in unit.
-  virtual uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
-                        uint32_t timeout, tTimerTimeUnit unit);
+  uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
+                uint32_t timeout, tTimerTimeUnit unit) override;
   // Set from the start until the supervisor clears it after the first read
   // that delivered sets.
   bool isFirstRead() const { return _firstRead != 0; }
@@ -123,6 +124,9 @@ class tBaseAIImmediateTransferPrimitive
   void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
   void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
   void setReadOption3(bool on) { _option3 = on ? 1 : 0; }
+  bool isReadOption1On() const { return _option1 != 0; }
+  bool isReadOption2On() const { return _option2 != 0; }
+  bool isReadOption3On() const { return _option3 != 0; }
   void setReadCountLimit(uint32_t limit) { _readCountLimit = limit; }
   void setReadCountIsWarning(uint32_t warning) { _readCountIsWarning = warning; }
   void setWaitMode(uint32_t mode) { _waitMode = mode; }
@@ -130,6 +134,22 @@ class tBaseAIImmediateTransferPrimitive
     _timeoutValue = value;
     _timeoutUnit = unit;
   }
+  // Each set is then read as leading discard, set, trailing discard; the
+  // discards are counts of sets, one pair for the first read and one for the
+  // reads after it. Discarded samples reach neither the destination nor the
+  // byte count.
+  void setDiscardingRead(bool on) { _discarding = on ? 1 : 0; }
+  bool isDiscardingRead() const { return _discarding != 0; }
+  void setDiscardCounts(uint32_t firstLeading, uint32_t laterLeading, uint32_t firstTrailing,
+                        uint32_t laterTrailing) {
+    _discardCounts[kFirstLeading] = firstLeading;
+    _discardCounts[kLaterLeading] = laterLeading;
+    _discardCounts[kFirstTrailing] = firstTrailing;
+    _discardCounts[kLaterTrailing] = laterTrailing;
+  }
+  // 0: every read tells the WFNSC primitive whether data is left in the FIFO,
+  // and warns when it is.
+  void setRemainingCheckOff(uint32_t off) { _remainingCheckOff = off; }
 
   uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, tStatus2&) override;
   void sampleEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
@@ -142,6 +162,10 @@ class tBaseAIImmediateTransferPrimitive
   // One set through the selected options; true when the set is complete.
   bool readSet(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
   bool readInner(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  // At the start of a set: its samples and, when discarding, the discards
+  // around it.
+  void beginSet();
+  uint64_t samplesLeft() const { return _leadingLeft + _setRemaining + _trailingLeft; }
   void readCountCheck(tStatus2& status);
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
@@ -159,7 +183,7 @@ class tBaseAIImmediateTransferPrimitive
   iBus* _bus = nullptr;
   const tDeviceInfo* _deviceInfo = nullptr;
   tBaseAIScanningFrontEndPrimitive* _frontEnd = nullptr;
-  nQoMRL110::iEvent* _event = nullptr;
+  nQoMRL110::iEvent* _doneTarget = nullptr;
   tBaseAI_ADCPrimitive* _adc = nullptr;
   tBaseAITimingControllerPrimitive* _timing = nullptr;
   tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
@@ -185,6 +209,11 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
   uint32_t _finiteStopEnabled = 0;
+  enum tDiscard : uint32_t { kFirstLeading, kLaterLeading, kFirstTrailing, kLaterTrailing };
+  uint32_t _discardCounts[4] = {};
+  uint32_t _discarding = 0;
+  uint64_t _leadingLeft = 0;
+  uint64_t _trailingLeft = 0;
   uint32_t _sampleWidth = 0;
   uint32_t _lookAheadLimit = 0;
   uint32_t _heldBackSets = 0;

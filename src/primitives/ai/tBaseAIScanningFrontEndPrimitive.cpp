@@ -40,6 +40,18 @@ void tBaseAIScanningFrontEndPrimitive::arm(uint32_t timingFlag, tStatus2& status
   if (timingFlag == 0 && status.isNotFatal()) programChannels(status);
 }
 
+void tBaseAIScanningFrontEndPrimitive::reserved9(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 63});
+}
+
+void tBaseAIScanningFrontEndPrimitive::reserved10(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 68});
+}
+
+void tBaseAIScanningFrontEndPrimitive::reserved15(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 99});
+}
+
 bool tBaseAIScanningFrontEndPrimitive::isReady() const {
   return _state.isInUse() && _description != nullptr;
 }

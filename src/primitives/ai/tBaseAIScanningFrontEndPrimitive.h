@@ -40,9 +40,14 @@ class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
   // With a timing flag of 0: programChannels.
   virtual void arm(uint32_t timingFlag, tStatus2& status);
   virtual void waitForSettling(tStatus2& status) = 0;
+  // Operations of the front-end interface that this board does not support:
+  // -50256.
+  virtual void reserved9(tStatus2& status);
+  virtual void reserved10(tStatus2& status);
   // Nothing to undo in the chip.
   virtual void disarm(tStatus2&) {}
   virtual void uncommit(tStatus2& status) = 0;
+  virtual void reserved15(tStatus2& status);
   virtual bool isReady() const;
   virtual void programChannels(tStatus2& status) = 0;
 

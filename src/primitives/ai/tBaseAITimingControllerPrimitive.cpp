@@ -96,6 +96,10 @@ void tBaseAITimingControllerPrimitive::setRouting(const tAIRoutingConfig& routin
   _sampleClockKind = _configuration.routing.fillInFlags();
 }
 
+void tBaseAITimingControllerPrimitive::reserved15(tStatus2& status) {
+  nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 650});
+}
+
 // Observer lists --------------------------------------------------------------
 
 void tBaseAITimingControllerPrimitive::addSampleStartObserver(iSampleStartObserver* observer,

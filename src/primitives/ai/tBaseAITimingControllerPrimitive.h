@@ -165,6 +165,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   virtual void stop(tStatus2& status) = 0;
   virtual void disarm(tStatus2& status) = 0;
   virtual void uncommit(tStatus2& status) = 0;
+  // An operation of the timing interface that this board does not support:
+  // -50256.
+  virtual void reserved15(tStatus2& status);
   virtual void hammerStop(tStatus2& status) = 0;
   virtual void setMode(int32_t mode, tStatus2& status) = 0;
   virtual void enableSampleStartInterrupt(tStatus2& status) = 0;
@@ -185,6 +188,19 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   void removeRecordEndObserver(iRecordEndObserver* observer, tStatus2& status);
   void addLastConvertObserver(iLastConvertObserver* observer, tStatus2& status);
   void removeLastConvertObserver(iLastConvertObserver* observer, tStatus2& status);
+  // The first in-use record of the observer in each list, or null.
+  tSampleStartRecord* findSampleStartObserver(iSampleStartObserver* observer) {
+    return _sampleStartObservers.find(observer);
+  }
+  tObserverRecord<iSampleEndObserver>* findSampleEndObserver(iSampleEndObserver* observer) {
+    return _sampleEndObservers.find(observer);
+  }
+  tObserverRecord<iRecordEndObserver>* findRecordEndObserver(iRecordEndObserver* observer) {
+    return _recordEndObservers.find(observer);
+  }
+  tObserverRecord<iLastConvertObserver>* findLastConvertObserver(iLastConvertObserver* observer) {
+    return _lastConvertObservers.find(observer);
+  }
 
   const tAITimingControllerPrimitiveConfig& configuration() const { return _configuration; }
   const tPrimitiveState& state() const { return _state; }

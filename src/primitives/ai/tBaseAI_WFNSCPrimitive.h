@@ -68,6 +68,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // The immediate transfer's word on whether its last read left data in the
   // FIFO; a wait then returns at once unless waitAlways is set.
   void setDataLeft(uint32_t left) { _dataLeft = left; }
+  uint32_t dataLeft() const { return _dataLeft; }
   uint32_t mode() const { return _mode; }
   uint32_t waits() const { return _waits; }
 

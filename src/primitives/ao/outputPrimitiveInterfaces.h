@@ -1,5 +1,6 @@
 // The abstract faces of the output side: the output timing controller and
-// output FIFO with their handler interfaces, and the analog trigger base.
+// output FIFO with their handler interfaces, the output DMA transfer, and the
+// analog trigger base.
 // They hold identity casts and destructors; the operations are the
 // implementing classes'.
 #pragma once
@@ -8,6 +9,7 @@
 
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
+#include "mrl/iErrorHandler.h"
 #include "primitives/common/tPrimitiveState.h"
 
 namespace nQoUdP100 {
@@ -98,3 +100,16 @@ class tBaseAnalogTriggerPrimitive : public nQoUdR100::tModuleObject {
 };
 
 }  // namespace nQoUdP100
+
+namespace nQoUdR100 {
+
+// The interface of an output DMA transfer. Nothing on this board implements
+// it; it gives no operation of its own.
+class iOutputDMATransferPrimitive : public tModuleObject, public nQoMRL100::iErrorHandler {
+ public:
+  ~iOutputDMATransferPrimitive() override = 0;
+};
+
+inline iOutputDMATransferPrimitive::~iOutputDMATransferPrimitive() = default;
+
+}  // namespace nQoUdR100

@@ -365,7 +365,10 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
   _map->Interrupt_B_Ack.writeRegister(kAckEndA, status);
   _map->flushBus(status);
-  if (status != nullptr) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit6, *status);
+  // Without a status the end is still enabled, else the strobe is never served.
+  tStatus2 local;
+  enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit6,
+         status != nullptr ? *status : local);
   command2Locked(kEndAStrobe, 0, status);
   _map->flushBus(status);
 }
@@ -373,7 +376,10 @@ void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
 void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
   _map->Interrupt_B_Ack.writeRegister(kAckEndB, status);
   _map->flushBus(status);
-  if (status != nullptr) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, *status);
+  // Without a status the end is still enabled, else the strobe is never served.
+  tStatus2 local;
+  enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0,
+         status != nullptr ? *status : local);
   command2Locked(kEndBStrobe, 0, status);
   _map->flushBus(status);
 }

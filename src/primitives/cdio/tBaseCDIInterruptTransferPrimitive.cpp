@@ -97,7 +97,8 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
     return false;
   }
   const uint32_t width = _description->sampleWidth;
-  const uint32_t moved = _partner->transferData(chunk * width, local);
+  // Without a destination nothing moves, which ends the transfer as short.
+  const uint32_t moved = _partner != nullptr ? _partner->transferData(chunk * width, local) : 0;
   const uint32_t bufferError = _fifo->isBufferErrorPending(local);
   if (moved != chunk * width) {
     nQoUdR100::setCode(local, nQoUdR100::kShortTransfer, {kFile, 352});

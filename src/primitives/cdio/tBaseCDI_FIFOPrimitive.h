@@ -36,6 +36,8 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   virtual uint32_t isBufferErrorPending(nQoMDBG100::tStatus2& status) = 0;
   virtual uint32_t isOverrunPending(nQoMDBG100::tStatus2& status) = 0;
   virtual uint32_t isFIFOEmpty(nQoMDBG100::tStatus2& status) = 0;
+  // The status bit beside the empty bit, which this subsystem never asks for.
+  virtual uint32_t reserved7(nQoMDBG100::tStatus2& status) = 0;
   virtual uint32_t isFIFOConditionPending(nQoMDBG100::tStatus2& status) = 0;
   virtual void startFIFO(nQoMDBG100::tStatus2& status) = 0;
   virtual void stopFIFO(nQoMDBG100::tStatus2& status) = 0;

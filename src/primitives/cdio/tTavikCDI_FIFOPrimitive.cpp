@@ -9,6 +9,7 @@ using nQoMDBG100::tStatus2;
 namespace {
 constexpr unsigned kModeBit = 11;
 constexpr unsigned kSecondaryModeBit = 9;
+constexpr unsigned kReserved7Bit = 17;
 }  // namespace
 
 bool tTavikCDI_FIFOPrimitive::isReady() const {
@@ -41,6 +42,10 @@ uint32_t tTavikCDI_FIFOPrimitive::isOverrunPending(tStatus2& status) {
 
 uint32_t tTavikCDI_FIFOPrimitive::isFIFOEmpty(tStatus2& status) {
   return _port.statusBit(kCDIDirection.emptyBit, status);
+}
+
+uint32_t tTavikCDI_FIFOPrimitive::reserved7(tStatus2& status) {
+  return _port.statusBit(kReserved7Bit, status);
 }
 
 uint32_t tTavikCDI_FIFOPrimitive::isFIFOConditionPending(tStatus2& status) {

@@ -1,8 +1,8 @@
 // The correlated digital input FIFO of a Tavik board: status bits 16 (empty),
-// 18 (FIFO condition), 19 (overrun) and 20 (buffer error) of the CDIO status,
-// commands start 0x8, stop 0x4 and reset 0x20, the mode flag in bit 11 and the
-// secondary flag in bit 9 of tCDI_Mode, and the low nibble of the DMA select
-// register.
+// 17 (unnamed), 18 (FIFO condition), 19 (overrun) and 20 (buffer error) of the
+// CDIO status, commands start 0x8, stop 0x4 and reset 0x20, the mode flag in
+// bit 11 and the secondary flag in bit 9 of tCDI_Mode, and the low nibble of
+// the DMA select register.
 //
 //   tTavikCDI_FIFOPrimitive fifo(&cdioDispatcher, &description, map, status);
 #pragma once
@@ -27,6 +27,8 @@ class tTavikCDI_FIFOPrimitive final : public tBaseCDI_FIFOPrimitive {
   uint32_t isBufferErrorPending(nQoMDBG100::tStatus2& status) override;
   uint32_t isOverrunPending(nQoMDBG100::tStatus2& status) override;
   uint32_t isFIFOEmpty(nQoMDBG100::tStatus2& status) override;
+  // Status bit 17.
+  uint32_t reserved7(nQoMDBG100::tStatus2& status) override;
   uint32_t isFIFOConditionPending(nQoMDBG100::tStatus2& status) override;
   void startFIFO(nQoMDBG100::tStatus2& status) override;
   void stopFIFO(nQoMDBG100::tStatus2& status) override;

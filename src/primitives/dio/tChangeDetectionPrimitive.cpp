@@ -6,6 +6,7 @@
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
 #include "frame/transferLock.h"
+#include "orb/castToClass.h"
 #include "pal/tPALSysInfo.h"
 #include "primitives/cdio/tImmediateTimeout.h"
 
@@ -31,9 +32,13 @@ tChangeDetectionPrimitive::~tChangeDetectionPrimitive() {
   moduleFree(_buffer);
 }
 
+// The input stream has no identity of its own: the question ends at tObject.
 void* tChangeDetectionPrimitive::___CPPKRLDynamicCast(void* const* classID) {
-  if (classID == &___classID) return this;
-  return static_cast<nQoMSRL100::iInputStream*>(this);
+  return nQoORB100::castToClass<tChangeDetectionPrimitive, nQoORB100::tObject>(this, classID);
+}
+
+const void* tChangeDetectionPrimitive::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tChangeDetectionPrimitive*>(this)->___CPPKRLDynamicCast(classID);
 }
 
 nQoORB100::tClass tChangeDetectionPrimitive::getClass(int& status) const {

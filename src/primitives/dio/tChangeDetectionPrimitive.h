@@ -50,6 +50,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   tChangeDetectionPrimitive& operator=(const tChangeDetectionPrimitive&) = delete;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
   nQoORB100::tClass getClass(int& status) const override;
 
   void initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines, size_t count,
@@ -166,7 +167,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   bool _finite = false;
   uint64_t _samplesToAcquire = 0;
   bool _done = false;
-  bool _aborted = false;
+  std::atomic<bool> _aborted = false;
   nQoMRL110::iEvent* _doneTarget = nullptr;
   bool _doneReported = false;
   nQoCDR100::iDigReadablePrim* _readable = nullptr;

@@ -70,7 +70,8 @@ void tEEPROM::writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer, 
 
 void tEEPROM::readArray(uint32_t address, uint32_t count, uint32_t size, uint8_t* buffer,
                         tStatus2& status) {
-  if (!ready(false, status, 289)) return;
+  // Elements of no bytes hold nothing to read, however many are asked for.
+  if (!ready(false, status, 289) || size == 0) return;
   for (uint64_t i = 0; i < count && !status.isFatal(); ++i) {
     const uint64_t at = address + i * size;
     if (at > 0xFFFFFFFF) {

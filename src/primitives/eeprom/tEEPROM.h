@@ -48,7 +48,8 @@ class tEEPROM : public nQoUdR100::tModuleObject {
                       nQoMDBG100::tStatus2& status);
   void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer,
                      nQoMDBG100::tStatus2& status);
-  // count elements of size bytes from consecutive addresses, each in the byte order.
+  // count elements of size bytes from consecutive addresses, each in the byte
+  // order; elements of size 0 read nothing.
   void readArray(uint32_t address, uint32_t count, uint32_t size, uint8_t* buffer,
                  nQoMDBG100::tStatus2& status);
   void revert(nQoMDBG100::tStatus2& status);

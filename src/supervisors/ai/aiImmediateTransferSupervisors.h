@@ -27,6 +27,9 @@ namespace nQoUdR100 {
 // The first read with attributes after that takes a fresh system time.
 struct tAIImmediateTransferSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tAIImmediateTransferSupervisor";
+  static constexpr const char* kTemplateClassName =
+      "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::tBaseAIImmediateTransferPrimitive>";
+  static constexpr bool kReservesTransfer = true;
   using tPrimitive = nQoUdP100::tBaseAIImmediateTransferPrimitive;
   using tPoolPrimitive = nQoUdP100::iAIImmediateTransferPrimitive;
   using tPool = tSingularResourcePool<tPoolPrimitive*>;
@@ -82,6 +85,10 @@ using tAIImmediateTransferSupervisor =
 // the software-time-stamp word is set.
 struct tAIImmediateDMATransferSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tAIImmediateDMATransferSupervisor";
+  static constexpr const char* kTemplateClassName =
+      "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::"
+      "tBaseAIImmediateDMATransferPrimitive>";
+  static constexpr bool kReservesTransfer = true;
   using tPrimitive = nQoUdP100::tBaseAIImmediateDMATransferPrimitive;
   using tPoolPrimitive = tPrimitive;
   using tPool = tSingularResourcePool<tPrimitive*>;
@@ -129,5 +136,21 @@ struct tAIImmediateDMATransferSupervisorRow {
 };
 using tAIImmediateDMATransferSupervisor =
     tBaseAIImmediateTransferSupervisor<tAIImmediateDMATransferSupervisorRow>;
+
+// The template itself, instantiated for an instance's primitive and
+// registered under its own name: it reserves no transfer (both steps refuse
+// with -50256), gives the primitive no attributes and links its events only.
+template <class Instance>
+struct tTemplateInstanceRow : Instance {
+  static constexpr const char* kClassName = Instance::kTemplateClassName;
+  using tLinks = tImmediateEventLinks<typename Instance::tPrimitive>;
+  static constexpr bool kReservesTransfer = false;
+  static void setPrimitiveAttributes(typename Instance::tPrimitive&,
+                                     const tAIImmediateTransferFields&, nQoMDBG100::tStatus2&) {}
+};
+using tBaseAIImmediateTransferSupervisorOfTransfer =
+    tBaseAIImmediateTransferSupervisor<tTemplateInstanceRow<tAIImmediateTransferSupervisorRow>>;
+using tBaseAIImmediateTransferSupervisorOfDMATransfer =
+    tBaseAIImmediateTransferSupervisor<tTemplateInstanceRow<tAIImmediateDMATransferSupervisorRow>>;
 
 }  // namespace nQoUdR100

@@ -22,6 +22,7 @@
 #include "settings/aiTransferSettings.h"
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/controlOperations.h"
+#include "supervisors/iWaitForNextSampleClockSupervisor.h"
 #include "supervisors/tNoLinks.h"
 #include "supervisors/tSchedulerLinks.h"
 #include "supervisors/tSupervisor.h"
@@ -193,6 +194,15 @@ struct tBaseAI_WFNSCSupervisorRow {
   static constexpr tStatusSite kSite{"tBaseAI_WFNSCSupervisor", 255};
   static constexpr auto kControls = namedControls<tPrimitive>();
 
+  // The supervisor's second interface: its wait operation.
+  template <class Self>
+  class tExtraBase : public iWaitForNextSampleClockSupervisor {
+   public:
+    void waitForNextSampleClock(nQoMDBG100::tStatus2& status) override {
+      tBaseAI_WFNSCSupervisorRow::waitForNextSampleClock(static_cast<Self&>(*this), status);
+    }
+  };
+
   // The four wait parameters, in this order.
   static void applyRecord(tPrimitive& primitive, const tSettings& settings, nQoMDBG100::tStatus2&) {
     const auto& words = settings.supervisorRecord();
@@ -229,8 +239,9 @@ struct tBaseAI_WFNSCSupervisorRow {
     supervisor.getPrimitive()->waitForNextSampleClock(status);
     return true;
   }
-  // The class's extra operation: a wait bracketed by the facade's blocking
-  // calls; nothing when the facade says the caller may not block.
+  // The class's extra operation, also its second interface's one: a wait
+  // bracketed by the facade's blocking calls; nothing when the facade says
+  // the caller may not block.
   template <class tSupervisor>
   static void waitForNextSampleClock(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
     if (status.isFatal() || supervisor.getSettings().supervisorRecord().word5 != 0) return;

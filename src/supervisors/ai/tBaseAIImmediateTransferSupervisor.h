@@ -40,6 +40,7 @@
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
 #include "settings/aiTransferSettings.h"
+#include "settings/copyCheck.h"
 #include "supervisors/controlOperations.h"
 #include "time/tTimerTimeUnit.h"
 
@@ -215,6 +216,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _settings = *own;
     const auto& record = _settings.supervisorRecord();
     _identifier = record.identifier;
+    checkCopy(status, {kFile, 125}, _settings, _identifier);
+    if (status.isFatal()) return;
     _registrar.setRuntimeFacade(_facade);
     _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
     _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);
@@ -311,12 +314,17 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
  private:
   // The transfer's pool at the broker; a held pool's primitive is cast to
-  // the transfer class by the row (a failure gives the pool back).
+  // the transfer class by the row (a failure gives the pool back). A row
+  // that reserves no transfer refuses both steps.
   class tTransferShim final : public nQoMRTB100::iReserver {
    public:
     explicit tTransferShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
     void reserveResource(tStatus2& status) override {
       if (status.isFatal()) return;
+      if constexpr (!Row::kReservesTransfer) {
+        setCode(status, kNotSupported, {kFile, 375});
+        return;
+      }
       _owner->_transfer.reserveResource(status);
       auto* held = _owner->_transfer.getPrimitive();
       if (held == nullptr || status.isFatal()) return;
@@ -328,6 +336,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     }
     void releaseResource(tStatus2& status) override {
       if (status.isFatal()) return;
+      if constexpr (!Row::kReservesTransfer) {
+        setCode(status, kNotSupported, {kFile, 382});
+        return;
+      }
       _owner->_primitive = nullptr;
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);

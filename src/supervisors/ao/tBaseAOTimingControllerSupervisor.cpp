@@ -19,29 +19,21 @@ constexpr uint32_t kUpdateWithTimeout = 401;
 
 }  // namespace
 
-tBaseAOTimingControllerSupervisor::~tBaseAOTimingControllerSupervisor() { delete _observer; }
+// An engine still held outlives the observer: it loses the notifier first.
+tBaseAOTimingControllerSupervisor::~tBaseAOTimingControllerSupervisor() {
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
+    timing->setCompletionNotifier(nullptr);
+  delete _observer;
+}
 
+// The task's event without a facade is none; one of another class is -89000.
 void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
                                                    nQoMRL100::iRuntimeFacade* facade,
                                                    nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   _facade = facade;
   _event = lookUpEvent(status);
-  if (status.isFatal()) return;
-  const tAOTimingControllerSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-  _state = kPlainInitialized;
-}
-
-void tBaseAOTimingControllerSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                               nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAOTimingControllerSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _settings = *own;
-  applySettings(status);
+  tReservingSupervisor::initialize(settings, facade, status);
 }
 
 // The observer is made once and kept; done and error events are registered
@@ -58,8 +50,7 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
     applySettings(status);
     if (status.isFatal()) {
       nQoMDBG100::tStatus2 dropped;
-      handBack(dropped);
-      if (registering) unregisterEvents(dropped);
+      giveUp(*timing, registering, dropped);
       return;
     }
   }
@@ -67,15 +58,18 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
 }
 
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
-  if (timing != nullptr) {
-    // The observer dies with this supervisor; the engine outlives it.
-    timing->setCompletionNotifier(nullptr);
-    const bool registered = timing->eventFlag() == 0;
-    handBack(status);
-    if (registered) unregisterEvents(status);
-  }
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
+    giveUp(*timing, timing->eventFlag() == 0, status);
   _state = kPlainLinked;
+}
+
+// The observer dies with this supervisor and the engine outlives it, so the
+// engine loses the notifier before it is handed back.
+void tBaseAOTimingControllerSupervisor::giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
+                                               bool registered, nQoMDBG100::tStatus2& status) {
+  timing.setCompletionNotifier(nullptr);
+  handBack(status);
+  if (registered) unregisterEvents(status);
 }
 
 void tBaseAOTimingControllerSupervisor::unregisterEvents(nQoMDBG100::tStatus2& status) {

@@ -29,6 +29,8 @@ class tBaseAOTimingControllerSupervisor final
   static inline void* ___classID = nullptr;
   // The started state of the supervisor's word.
   static constexpr uint32_t kStarted = 6;
+  // The identifier taken at initialize is the one reserved; deploy leaves it.
+  static constexpr bool kFixedIdentifier = true;
 
   tBaseAOTimingControllerSupervisor() = default;
   ~tBaseAOTimingControllerSupervisor() override;
@@ -41,7 +43,6 @@ class tBaseAOTimingControllerSupervisor final
 
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
@@ -57,6 +58,10 @@ class tBaseAOTimingControllerSupervisor final
   void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoMDBG100::tStatus2& status);
+  // Clears the engine's completion notifier, hands the reservation back and,
+  // when registered, unregisters the events; on the caller's status.
+  void giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing, bool registered,
+              nQoMDBG100::tStatus2& status);
   // Unregisters done and error events, each on a fresh status merged.
   void unregisterEvents(nQoMDBG100::tStatus2& status);
   // The codes 257 to 267, 400 and 401 on a held primitive; false for others.

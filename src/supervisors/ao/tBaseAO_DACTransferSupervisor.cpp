@@ -1,6 +1,7 @@
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 
 #include "mrl/iPrimitiveSupervisorMap.h"
+#include "settings/copyCheck.h"
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 
@@ -30,7 +31,7 @@ void tBaseAO_DACTransferSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& 
   const tAO_DACTransferSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
   _settings = *own;
-  if (_settings.list.allocationFailed()) setCode(status, kOutOfMemory, {kFile, 160});
+  checkCopy(status, {kFile, 160}, _settings);
 }
 
 void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,

@@ -1,6 +1,7 @@
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 
 #include "mrl/iPrimitiveSupervisorMap.h"
+#include "settings/copyCheck.h"
 
 namespace nQoUdR100 {
 
@@ -24,6 +25,7 @@ void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& set
   const tAO_FIFOSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
   _identifier = own->identifier;
+  checkCopy(status, tAO_FIFOSettings::kCopySite, _identifier);
   copySettings(*own, status);
   if (status.isNotFatal()) _state = kPlainInitialized;
 }
@@ -40,7 +42,7 @@ void tBaseAO_FIFOSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& setting
 void tBaseAO_FIFOSupervisor::copySettings(const tAO_FIFOSettings& own,
                                           nQoMDBG100::tStatus2& status) {
   _settings = own;
-  if (_settings.list.allocationFailed()) setCode(status, kOutOfMemory, {kFile, 170});
+  checkCopy(status, tAO_FIFOSettings::kCopySite, _settings);
 }
 
 void tBaseAO_FIFOSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,

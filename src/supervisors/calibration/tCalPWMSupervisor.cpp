@@ -7,23 +7,6 @@
 
 namespace nQoUdR100 {
 
-void tCalPWMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                   nQoMRL100::iRuntimeFacade* facade,
-                                   nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  _facade = facade;
-  const tCalPWMSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  adopt(*own, status);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
-
-void tCalPWMSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                               nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  if (const tCalPWMSettings* own = castSettings(settings, status)) _settings = *own;
-}
-
 void tCalPWMSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainReserved;
 }

@@ -21,11 +21,9 @@ class tCalPWMSupervisor
   static constexpr const char* kFile = "tCalPWMSupervisor";
   static inline void* ___classID = nullptr;
   static constexpr uint32_t kSetReference = 256;
+  // The identifier taken at initialize is the one reserved; deploy leaves it.
+  static constexpr bool kFixedIdentifier = true;
 
-  // The identifier taken here is the one reserved; deploy leaves it.
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
-                  nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   // These three do nothing on a status that holds an error.
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;

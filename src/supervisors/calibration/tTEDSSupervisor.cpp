@@ -6,6 +6,7 @@
 #include "orb/castToClass.h"
 #include "reservation/supervisorEvents.h"
 #include "reservation/tSupStateTransition.h"
+#include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
 #include "supervisors/controlOperations.h"
 
@@ -113,6 +114,8 @@ void tTEDSSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings, tSta
   own->record<1>().checkStatus(status);
   if (status.isFatal()) return;
   _identifier = own->record<1>().identifier;
+  checkCopy(status, {kFile, 125}, _identifier);
+  if (status.isFatal()) return;
   _reserver.setIdentifier(&_identifier);
 }
 

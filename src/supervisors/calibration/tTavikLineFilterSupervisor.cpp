@@ -3,6 +3,7 @@
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
+#include "settings/copyCheck.h"
 #include "supervisors/calibration/tTavikLineFilterResourcePool.h"
 
 namespace nQoUdR100 {
@@ -43,14 +44,24 @@ void tTavikLineFilterSupervisor::initialize(const nQoMRL100::iPrimitiveSettings&
 
 void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                         tStatus2& status) {
-  copyFrom(_settings, &settings, status);
   if (status.isFatal()) return;
+  copyFrom(_settings, &settings, status);
+  const auto* given = static_cast<const tTavikLineFilterSettings*>(
+      settings.___CPPKRLDynamicCast(&tTavikLineFilterSettings::___classID));
+  if (given == nullptr) return;  // nothing copied
   _identifier = _settings.supervisorRecord().identifier;
+  checkCopy(status, {kFile, 125}, _identifier);
+  if (status.isFatal()) return;
   _identifier.setSubIdentifier(&_request);
   for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
     _request.setSetting(tRequest::kPFI, line, tRequest::kNoPreference);
   for (uint32_t line = 0; line < tRequest::kRIVOLines; ++line)
     _request.setSetting(tRequest::kRIVO, line, tRequest::kNoPreference);
+  // The list assignment does not carry the flag: a list that lost an entry
+  // on either side would silently drop that line from the request.
+  if (given->supervisorRecord().lineEntries.allocationFailed() ||
+      _settings.supervisorRecord().lineEntries.allocationFailed())
+    setCode(status, kOutOfMemory, {"tTavikLineFilterSettings", 161});
   _settings.supervisorRecord().lineEntries.forEach([&](const tLineFilterEntry& entry) {
     if (status.isFatal()) return;
     if (entry.lineGroup != tRequest::kPFI && entry.lineGroup != tRequest::kRIVO) return;

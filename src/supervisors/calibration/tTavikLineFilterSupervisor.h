@@ -29,7 +29,8 @@ class tTavikLineFilterSupervisor final
                   nQoMDBG100::tStatus2& status) override;
   // Copies the settings and builds the request from their line list (a
   // later record for a line wins); a line outside its group gives -50150
-  // and ends the deploy.
+  // and ends the deploy. A list that lost an entry, given or copied, gives
+  // -50352 and leaves every line without preference.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   // The request as it is now is kept as the one granted; the lines asked
   // for go to the primitive.

@@ -37,6 +37,7 @@
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
 #include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
@@ -121,6 +122,8 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _settings = *own;
     // The identifier of a held grant stays the one it was granted under.
     if (!_granted) _identifier = _settings.template record<0>().identifier;
+    checkCopy(status, {Row::kNoPrimitive.file, 125}, _settings, _identifier);
+    if (status.isFatal()) return;
     if (_primitive != nullptr) _links.apply(*_primitive, _settings, status);
     _links.deployed(_settings, status);
   }

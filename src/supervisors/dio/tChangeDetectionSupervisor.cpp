@@ -5,7 +5,6 @@
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSupervisorMap.h"
 #include "mrl/iResourceBroker.h"
-#include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/tParameterBlockValidateHelper.h"
@@ -27,18 +26,11 @@ Interface* lookUp(nQoMRL100::iPrimitiveSupervisorMap& map, uint32_t key, tStatus
 
 }  // namespace
 
-void* tChangeDetectionSupervisor::___CPPKRLDynamicCast(void* const* classID) {
-  return nQoORB100::castToClass<tChangeDetectionSupervisor,
-                                nQoMSRL100::iInputStreamPrimitiveSupervisor>(this, classID);
-}
-const void* tChangeDetectionSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
-  return const_cast<tChangeDetectionSupervisor*>(this)->___CPPKRLDynamicCast(classID);
-}
-
 void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                         tStatus2& status) {
   if (status.isFatal()) return;
-  if (const tChangeDetectionSettings* own = castSettings(settings, status)) _settings = *own;
+  if (const tChangeDetectionSettings* own = castSettings(settings, status))
+    adoptSettings(*own, status);
 }
 
 void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {

@@ -36,11 +36,7 @@ class tChangeDetectionSupervisor final
   // query, and clears both.
   static constexpr uint32_t kQueryOverflow = 256;
 
-  // Also the identity of the input-stream supervisor.
-  void* ___CPPKRLDynamicCast(void* const* classID) override;
-  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
-
-  // Copies the settings and nothing else.
+  // Copies the settings, whose record holds the identifier, and nothing else.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
   // A pool of another class (or no answer) gives -224629 at line 205, one

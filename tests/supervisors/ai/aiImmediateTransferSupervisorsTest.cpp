@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "orb/tClassImplementation.h"
+#include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
 #include "sim/simStreamAttributes.h"
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
@@ -65,7 +67,7 @@ class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimiti
   void releaseDMAChannel(tStatus2& s) override { answer("releaseDMAChannel", s); }
   void commitChannel(tStatus2& s) override { answer("commitChannel", s); }
   void uncommitChannel(tStatus2& s) override { answer("uncommitChannel", s); }
-  void commit(tStatus2& s) override { answer("commit", s); }
+  void commit(tStatus2& s, const char*) override { answer("commit", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void arm(tStatus2& s) override { answer("arm", s); }
   void disarm(tStatus2& s) override { answer("disarm", s); }
@@ -353,6 +355,66 @@ TEST_F(AIImmediateTransferTest, TheDMATransferTakesItsWordsAndRefusesSampleSizes
     supervisor.releaseResource(status);
     log.clear();
   }
+}
+
+// The template's own instances: made and destroyed by name, and their own
+// transfer reservation refuses in both directions.
+template <class tSupervisor>
+void checkTemplateInstance(const char* name, nQoTest::tScriptedFacade& facade,
+                           nQoTest::tScriptedSupervisorMap& map, nQoTest::tCallLog& log,
+                           nQoUdR100::tAIImmediateTransferSettings& settings) {
+  SCOPED_TRACE(name);
+  const int64_t live = nQoSim::liveAllocations();
+  int code = 0;
+  nQoORB100::tObject* object = nQoORB100::tClassRegistry::createByName(name, code);
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 1);
+  auto* supervisor =
+      static_cast<tSupervisor*>(object->___CPPKRLDynamicCast(&tSupervisor::___classID));
+  ASSERT_NE(supervisor, nullptr);
+
+  tStatus2 status;
+  supervisor->initialize(settings, &facade, status);
+  supervisor->link(map, status);
+  ASSERT_EQ(status.code, 0);
+  log.clear();
+  nQoSim::clearStatusLog();
+  const std::size_t brokerCalls = nQoSim::brokerLog().size();
+  tStatus2 reserve;
+  supervisor->reserveResource(reserve);
+  EXPECT_EQ(reserve.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIImmediateTransferSupervisor", 375));
+  EXPECT_EQ(nQoSim::brokerLog().size(), brokerCalls);  // no pool asked for
+  EXPECT_EQ(log.operations(),
+            "event.registerEvent 1, event.registerEvent 2, event.unregisterEvent 1, "
+            "event.unregisterEvent 2");
+  EXPECT_EQ(supervisor->getTracker().getState(status), 20);
+  EXPECT_EQ(supervisor->getPrimitive(), nullptr);
+  tStatus2 release;
+  supervisor->releaseResource(release);
+  EXPECT_EQ(release.code, -50256);
+  EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIImmediateTransferSupervisor", 382));
+
+  object->getClass(code).deleteInstance(object, code);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(nQoORB100::tClassRegistry::liveInstances(name), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+}
+
+TEST_F(AIImmediateTransferTest, TheTemplatesOwnInstancesAreMadeByNameAndReserveNoTransfer) {
+  nQoTest::tLoadedModule module;
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoMRL100::getResourceBroker(setup)->registerPool(&*identifier, &pool, setup);
+  settings->supervisorRecord().identifier = *identifier;
+  checkTemplateInstance<nQoUdR100::tBaseAIImmediateTransferSupervisorOfTransfer>(
+      "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::tBaseAIImmediateTransferPrimitive>",
+      facade, map, log, *settings);
+  checkTemplateInstance<nQoUdR100::tBaseAIImmediateTransferSupervisorOfDMATransfer>(
+      "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::"
+      "tBaseAIImmediateDMATransferPrimitive>",
+      facade, map, log, *settings);
 }
 
 }  // namespace

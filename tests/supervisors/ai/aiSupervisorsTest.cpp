@@ -417,4 +417,61 @@ TEST_F(AISupervisorsTest, TheSampleClockWaitNeedsACommitAndMayBeTurnedOff) {
   supervisor.releaseResource(status);
 }
 
+TEST_F(AISupervisorsTest, TheWaitSupervisorMadeByNameWaitsThroughItsSecondInterface) {
+  nQoTest::tLoadedModule module;
+  tLoggedConverter converter(log);
+  converter.bit5 = 1;
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool pool(&wait);
+  offer(pool);
+  int code = 0;
+  nQoORB100::tObject* object =
+      nQoORB100::tClassRegistry::createByName("nQoUdR100::tBaseAI_WFNSCSupervisor", code);
+  ASSERT_NE(object, nullptr);
+  using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
+  auto* supervisor =
+      static_cast<tSupervisor*>(object->___CPPKRLDynamicCast(&tSupervisor::___classID));
+  ASSERT_NE(supervisor, nullptr);
+  nQoUdR100::iWaitForNextSampleClockSupervisor& waiter = *supervisor;
+  nQoUdR100::tAI_WFNSCSettings settings;
+  bringUp(*supervisor, settings);
+
+  tStatus2 early;
+  waiter.waitForNextSampleClock(early);
+  EXPECT_EQ(early.code, -200475);
+  EXPECT_TRUE(nQoTest::loggedAt(-200475, "tBaseAI_WFNSCSupervisor", 89));
+  EXPECT_EQ(wait.waits(), 0u);
+  EXPECT_EQ(facade.endBlockingCount, 0);
+
+  tStatus2 status;
+  supervisor->control(1, nullptr, nullptr, status);
+  ASSERT_EQ(state(*supervisor), 50);
+  facade.mayBlockAnswer = 1;
+  waiter.waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+  facade.mayBlockAnswer = 0;
+  waiter.waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+
+  settings.supervisorRecord().word5 = 1;
+  supervisor->deploy(settings, status);
+  facade.mayBlockAnswer = 1;
+  nQoSim::clearStatusLog();
+  waiter.waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(facade.endBlockingCount, 1);
+  EXPECT_TRUE(nQoSim::statusLog().empty());
+
+  supervisor->control(4, nullptr, nullptr, status);
+  supervisor->releaseResource(status);
+  object->getClass(code).deleteInstance(object, code);
+  EXPECT_EQ(code, 0);
+}
+
 }  // namespace

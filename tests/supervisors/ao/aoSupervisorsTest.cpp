@@ -117,6 +117,11 @@ class tLoggedTiming : private tBuildStatus,
 
   void setState(void (tState::*to)()) { (_state.*to)(); }
   nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier; }
+  // What the engine does when its generation completes.
+  void complete() {
+    tStatus2 fresh;
+    if (_completionNotifier != nullptr) _completionNotifier->notifyDone(fresh);
+  }
 
  private:
   uint32_t _hold = 0;
@@ -256,6 +261,26 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(run(supervisor, 1), -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
   EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit, dac.unreserve");
+}
+
+// The platform reaches a stream supervisor's output stream by casting the
+// supervisor it holds to the stream-supervisor interface.
+TEST_F(AOSupervisorsTest, StreamSupervisorsAnswerTheStreamInterfaceByCast) {
+  using nQoMSRL100::iOutputStreamPrimitiveSupervisor;
+  const auto streamOf = [](nQoMRL100::iPrimitiveSupervisor& held) {
+    auto* cast = static_cast<iOutputStreamPrimitiveSupervisor*>(
+        held.___CPPKRLDynamicCast(&iOutputStreamPrimitiveSupervisor::___classID));
+    tStatus2 status;
+    return cast != nullptr ? cast->getOutputStreamPtr(status) : nullptr;
+  };
+  nQoUdR100::tBaseAO_DACSupervisor dac;
+  nQoUdR100::tBaseAO_FIFOSupervisor fifo;
+  nQoUdR100::tBaseAOGroundRefSupervisor groundRef;
+  EXPECT_EQ(streamOf(dac), static_cast<nQoMSRL100::iOutputStream*>(&dac));
+  EXPECT_EQ(streamOf(fifo), static_cast<nQoMSRL100::iOutputStream*>(&fifo));
+  EXPECT_EQ(streamOf(groundRef), nullptr);
+  nQoMRL100::iPrimitiveSupervisor& held = dac;
+  EXPECT_EQ(held.___CPPKRLDynamicCast(&nQoUdR100::tBaseAO_DACSupervisor::___classID), &dac);
 }
 
 TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
@@ -424,6 +449,82 @@ TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
   EXPECT_EQ(supervisor().getPrimitive(), nullptr);
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
   EXPECT_EQ(log.operations(), "facade.getEventObject");
+}
+
+TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
+  // The update output fails after the engine was given the observer: the
+  // engine is handed back without it, and completes after the supervisor is
+  // gone without reaching it.
+  settings.record<0>().word27 = 1;
+  timing.answers["driveUpdateOutput"] = -50012;
+  tStatus2 status;
+  supervisor().initialize(settings, &facade, status);
+  supervisor().reserveResource(status);
+  EXPECT_EQ(status.code, -50012);
+  EXPECT_EQ(supervisor().getPrimitive(), nullptr);
+  EXPECT_EQ(timing.notifier(), nullptr);
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+  held.reset();
+  timing.complete();
+  EXPECT_EQ(log.operations(),
+            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
+            "timing.driveUpdateOutput, event.unregisterEvent 1, event.unregisterEvent 2");
+
+  // A supervisor destroyed while it holds the engine takes its notifier along.
+  held.emplace();
+  timing.answers.clear();
+  bringUp(supervisor(), settings);
+  EXPECT_NE(timing.notifier(), nullptr);
+  held.reset();
+  EXPECT_EQ(timing.notifier(), nullptr);
+  timing.complete();
+}
+
+// Every allocation of initialize failed in turn: each failure leaves the
+// word at 0 and nothing allocated; the identifier's and the settings' copies
+// are -50352 at the supervisor's file, line 125. A deploy whose copy fails
+// gives the held engine nothing.
+TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  uint64_t copies = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      nQoUdR100::tBaseAOTimingControllerSupervisor supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(supervisor.getState(), 1u);
+        break;
+      }
+      EXPECT_EQ(supervisor.getState(), 0u);
+      if (nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125)) ++copies;
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_EQ(copies, 2u);
+
+  bringUp(supervisor(), settings);
+  nQoUdR100::tAOTimingControllerSettings longer;
+  longer.record<0>().identifier = *identifier;
+  longer.record<0>().identifier.setString("a name longer than the one held", setup);
+  longer.record<0>().word6 = 777;
+  tStatus2 deployed;
+  nQoSim::failAllocation(1);
+  supervisor().deploy(longer, deployed);
+  EXPECT_EQ(deployed.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
+  EXPECT_NE(timing.fields.updateInterval, 777u);
+
+  // Once the copy succeeds again, so does deploy.
+  tStatus2 again;
+  supervisor().deploy(longer, again);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(timing.fields.updateInterval, 777u);
+  supervisor().releaseResource(setup);
 }
 
 TEST_F(AOTimingTest, ControlCodesRunTheEngineOnlyInItsState) {

@@ -10,7 +10,9 @@
 #include "mrl/iResourceBroker.h"
 #include "reservation/tRefCountingResourcePoolWrapper.h"
 #include "settings/tEmptySettings.h"
+#include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
 #include "supervisors/calibration/tTavikLineFilterResourcePool.h"
 #include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 #include "support/moduleFixture.h"
@@ -160,6 +162,36 @@ TEST_F(LineFilterSupervisorTest, TheRequestFollowsTheRecordsAndRefusesLinesOutsi
   supervisor.initialize(settingsWith({}), nullptr, again);
   EXPECT_EQ(again.code, -50150);
   EXPECT_TRUE(loggedAt(-50150, "tTavikLineFilterSupervisor", 65));
+}
+
+TEST_F(LineFilterSupervisorTest, SettingsThatLostAnEntryLeaveEveryLineWithoutPreference) {
+  const auto whole = settingsWith({{0, 3, 2}, {1, 5, 1}});
+  auto lossy = settingsWith({});
+  nQoSim::failAllocation(2);  // the second node
+  lossy = whole;
+  nQoSim::failAllocation(0);
+  ASSERT_TRUE(lossy.supervisorRecord().lineEntries.allocationFailed());
+
+  tTavikLineFilterSupervisor supervisor;
+  tStatus2 first;
+  supervisor.initialize(settingsWith({{0, 9, 1}}), nullptr, first);
+  ASSERT_EQ(first.code, 0);
+  nQoSim::clearStatusLog();
+  tStatus2 lost;
+  supervisor.deploy(lossy, lost);
+  EXPECT_EQ(lost.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, "tTavikLineFilterSettings", 161));
+  const uint32_t* settings = supervisor.getRequest().getSettings();
+  EXPECT_EQ(std::vector<uint32_t>(settings, settings + 24), std::vector<uint32_t>(24, 4));
+
+  tStatus2 clean;
+  supervisor.deploy(whole, clean);
+  EXPECT_EQ(clean.code, 0);
+  std::vector<uint32_t> expected(24, 4);
+  expected[3] = 2;
+  expected[16 + 5] = 1;
+  EXPECT_EQ(std::vector<uint32_t>(settings, settings + 24), expected);
+  EXPECT_EQ(supervisor.getRequest().getDeviceGUID(), kDevice);
 }
 
 TEST_F(LineFilterSupervisorTest, ControlCodesAndCommitCancel) {

@@ -130,7 +130,45 @@ TEST_F(EEPROMSupervisorTest, ArrayLengthIsCheckedInSixtyFourBits) {
   EXPECT_EQ(out, tBytes(39, 0));
   EXPECT_EQ(request(supervisor, 268, words({8, 4, 10}), 40, &out), 0);
   EXPECT_EQ(out, tBytes(device.shadow.begin() + 8, device.shadow.begin() + 48));
+  EXPECT_EQ(device.reads, 10u);
+
+  // Elements of no bytes pass the length check for any count and read
+  // nothing at all.
+  device.reads = 0;
+  device.readLimit = 1000;
+  EXPECT_EQ(request(supervisor, 268, words({8, 0, 0xFFFFFFFF}), 4, &out), 0);
+  EXPECT_EQ(device.reads, 0u);
+  EXPECT_EQ(out, tBytes(4, 0));
   bringDown(supervisor);
+}
+
+// Each allocation of the settings copy failed in turn (the identifier kept
+// apart, then the settings' own): -50352 at the supervisor's file, line 125,
+// the word at 0, and nothing left once the supervisor is gone.
+TEST_F(EEPROMSupervisorTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  uint64_t failures = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      tEEPROMSupervisor supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(*settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(supervisor.getLifecycle(), 1u);
+        break;
+      }
+      ++failures;
+      EXPECT_EQ(status.code, -50352);
+      EXPECT_TRUE(loggedAt(-50352, "tBaseEEPROMSupervisor", 125));
+      EXPECT_EQ(supervisor.getLifecycle(), 0u);
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_EQ(failures, 2u);
 }
 
 TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {

@@ -1,10 +1,10 @@
 // Drives the board's change detection for a task: reserves the primitive,
 // links the readable lines and the scheduler action found in the supervisor
 // map (and the correlated input DMA transfer these changes clock), enables
-// the edge masks, and maps the control codes onto the buffer,
-// the start and the stop; request 256 queries and clears the error flags.
-// A row of the plain frame whose steps are nearly all its own: it links to
-// other supervisors and undoes a failed step at once. A buffered task reads the
+// the edge masks, and maps the control codes onto the buffer, the start and
+// the stop; request 256 queries and clears the error flags. A row of the
+// plain frame whose steps are nearly all its own: it links to other
+// supervisors and undoes a failed step at once. A buffered task reads the
 // captured samples through getInputStreamPtr and hears of the end through
 // the done kind of its event.
 #pragma once

@@ -1,7 +1,7 @@
 // Gives the platform the board's EEPROM: the abstract supervisor, a row of
-// the plain frame, holds the state word, the settings and the request switch (one request per
-// control code, arguments in the in block, results in the out block); the
-// concrete one reserves the tEEPROM, one user at a time.
+// the plain frame, holds the state word, the settings and the request switch
+// (one request per control code, arguments in the in block, results in the
+// out block); the concrete one reserves the tEEPROM, one user at a time.
 #pragma once
 
 #include <cstdint>

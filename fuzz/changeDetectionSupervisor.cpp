@@ -28,7 +28,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sim/tSimSchedulerAction.h"
-#include "supervisors/tChangeDetectionSupervisor.h"
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include "mrl/iResourceBroker.h"
 #include "orb/tByteInputStream.h"
 #include "reservation/tRefCountingResourcePoolWrapper.h"
-#include "reservation/tTavikLineFilterResourcePool.h"
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
-#include "supervisors/tTavikLineFilterSupervisor.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
+#include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
-#include "supervisors/tEEPROMSupervisor.h"
-#include "supervisors/tTEDSSupervisor.h"
+#include "supervisors/calibration/tTEDSSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "reservation/tInfiniteResourcePool.h"
 #include "reservation/tRefCountingResourcePoolWrapper.h"
 #include "reservation/tSingularResourcePool.h"
-#include "reservation/tTavikLineFilterResourcePool.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
 
 namespace nQoUdR100 {
 using tProgPowerupPool = nQoSDR000::tGenericResourcePool<nQoSDR000::tProgPowerupReservationStrategy,

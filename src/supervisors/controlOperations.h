@@ -6,11 +6,18 @@
 //
 // A primitive whose operation takes more (the scanning front end's commit
 // takes a flag) lists its own functions instead.
+//
+// cancelByTracker is the commit-cancel of every supervisor that embeds the
+// state tracker.
 #pragma once
 
 #include <array>
 
 #include "mdbg/tStatus2.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "reservation/supervisorEvents.h"
+#include "reservation/tSupStateTracker.h"
+#include "reservation/tSupStateTransition.h"
 
 namespace nQoUdR100 {
 
@@ -28,6 +35,29 @@ constexpr tControlOperations<Prim> namedControls() {
           [](Prim& p, nQoMDBG100::tStatus2& s) { p.stop(s); },
           [](Prim& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
           [](Prim& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }};
+}
+
+// Undoes a task from the tracker's state at entry, inside the commit-cancel
+// transition: stop (running), disarm (armed or running), uncommit (committed
+// or later), each when its flag is set, each through the supervisor's
+// control on a fresh status merged into the caller's; then the state is 40
+// at most. Nothing on a status that holds an error.
+inline void cancelByTracker(nQoMRL100::iPrimitiveSupervisor& supervisor,
+                            nQoMRTB100::tSupStateTracker& tracker, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(tracker, nQoMRTB100::kEventCommitCancel, status);
+  const int32_t state = tracker.getState(status);
+  auto undo = [&](int32_t code) {
+    nQoMDBG100::tStatus2 local;
+    supervisor.control(static_cast<uint32_t>(code), nullptr, nullptr, local);
+    status.assign(local);
+  };
+  const bool running = state == nQoMRTB100::kStateRunning;
+  const bool armed = running || state == nQoMRTB100::kStateArmed;
+  const bool committed = armed || state == nQoMRTB100::kStateCommitted;
+  if (running && tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
+  if (armed && tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
+  if (committed && tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
 }
 
 }  // namespace nQoUdR100

@@ -1,5 +1,6 @@
 // The frame of every supervisor that embeds the state tracker: the platform
-// creates it by class name and drives it through iPrimitiveSupervisor. A
+// creates it by class name and drives it through iPrimitiveSupervisor (one
+// that keeps a plain state word is a row of tPlainSupervisor.h). A
 // supervisor is one row:
 //
 //   struct tBaseAI_ADCSupervisorRow {
@@ -202,26 +203,9 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       Row::requestCancel(*this, status);
   }
 
-  // Undoes a task from its state at entry: stop (running), disarm (armed or
-  // running), uncommit (committed or later), each when its flag is set, each
-  // through control on a fresh status merged into the caller's; then the
-  // state is 40 at most.
+  // The tracker frame's commit-cancel (cancelByTracker).
   void commitCancel(nQoMDBG100::tStatus2& status) override {
-    if (status.isFatal()) return;
-    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventCommitCancel, status);
-    const int32_t state = _tracker.getState(status);
-    nQoMDBG100::tStatus2 local;
-    auto undo = [&](int32_t code) {
-      local.clear();
-      control(static_cast<uint32_t>(code), nullptr, nullptr, local);
-      status.assign(local);
-    };
-    const bool running = state == nQoMRTB100::kStateRunning;
-    const bool armed = running || state == nQoMRTB100::kStateArmed;
-    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
-    if (running && _tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
-    if (armed && _tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
-    if (committed && _tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
+    cancelByTracker(*this, _tracker, status);
   }
 
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }

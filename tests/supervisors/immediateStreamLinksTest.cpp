@@ -18,7 +18,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
-#include "supervisors/dio/cdioImmediateSupervisors.h"
+#include "supervisors/cdio/cdioImmediateSupervisors.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavik.h"

@@ -305,25 +305,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     if (_tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked) Row::cancel(*_primitive);
   }
 
-  // Stop (running), disarm (armed or running), uncommit (committed or
-  // later), each when its flag is set and each on a fresh status merged into
-  // the caller's; the state is 40 at most afterwards.
-  void commitCancel(tStatus2& status) override {
-    if (status.isFatal()) return;
-    nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventCommitCancel, status);
-    const int32_t state = _tracker.getState(status);
-    auto undo = [&](int32_t code) {
-      tStatus2 local;
-      control(static_cast<uint32_t>(code), nullptr, nullptr, local);
-      status.assign(local);
-    };
-    const bool running = state == nQoMRTB100::kStateRunning;
-    const bool armed = running || state == nQoMRTB100::kStateArmed;
-    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
-    if (running && _tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
-    if (armed && _tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
-    if (committed && _tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
-  }
+  // The tracker frame's commit-cancel (cancelByTracker).
+  void commitCancel(tStatus2& status) override { cancelByTracker(*this, _tracker, status); }
 
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
   tPrimitive* getPrimitive() const { return _primitive; }

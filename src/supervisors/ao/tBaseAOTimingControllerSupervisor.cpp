@@ -1,7 +1,5 @@
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 
-#include "settings/copyCheck.h"
-
 namespace nQoUdR100 {
 
 namespace {
@@ -28,29 +26,14 @@ tBaseAOTimingControllerSupervisor::~tBaseAOTimingControllerSupervisor() {
   delete _observer;
 }
 
+// The task's event without a facade is none; one of another class is -89000.
 void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
                                                    nQoMRL100::iRuntimeFacade* facade,
                                                    nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  keepFacade(facade);
+  _facade = facade;
   _event = lookUpEvent(status);
-  if (status.isFatal()) return;
-  const tAOTimingControllerSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-  checkCopy(status, {kFile, 125}, _identifier, _settings);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
-
-void tBaseAOTimingControllerSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                               nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAOTimingControllerSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _settings = *own;
-  checkCopy(status, {kFile, 125}, _settings);
-  applySettings(status);
+  tReservingSupervisor::initialize(settings, facade, status);
 }
 
 // The observer is made once and kept; done and error events are registered

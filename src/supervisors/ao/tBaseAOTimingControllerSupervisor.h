@@ -12,9 +12,9 @@
 #include "mrl/iEvent.h"
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 #include "settings/aoTimingSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
 #include "supervisors/iWaitForNextSampleClockSupervisor.h"
 #include "supervisors/tDoneAndStatusObserver.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -29,6 +29,8 @@ class tBaseAOTimingControllerSupervisor final
   static inline void* ___classID = nullptr;
   // The started state of the supervisor's word.
   static constexpr uint32_t kStarted = 6;
+  // The identifier taken at initialize is the one reserved; deploy leaves it.
+  static constexpr bool kFixedIdentifier = true;
 
   tBaseAOTimingControllerSupervisor() = default;
   ~tBaseAOTimingControllerSupervisor() override;
@@ -41,7 +43,6 @@ class tBaseAOTimingControllerSupervisor final
 
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
@@ -54,7 +55,7 @@ class tBaseAOTimingControllerSupervisor final
  private:
   const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
   bool skip() const { return words().word28 != 0; }
-  void applySettings(nQoMDBG100::tStatus2& status);
+  void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoMDBG100::tStatus2& status);
   // Clears the engine's completion notifier, hands the reservation back and,
@@ -69,7 +70,6 @@ class tBaseAOTimingControllerSupervisor final
   uint32_t query(uint32_t code) const;
 
   tDoneObserver* _observer = nullptr;
-  nQoMRL110::iEvent* _event = nullptr;
   uint32_t _blockingUpdate = 0;
 };
 

@@ -1,30 +1,17 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 
-#include "settings/copyCheck.h"
-
 namespace nQoUdR100 {
 
-void tBaseAO_DACSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                       nQoMRL100::iRuntimeFacade* facade,
-                                       nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  keepFacade(facade);
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
+namespace {
 
-void tBaseAO_DACSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                   nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAO_DACSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-  checkCopy(status, {kFile, 125}, _identifier, _settings);
-  applySettings(status);
-}
+using nQoUdP100::tBaseAO_DACPrimitive;
 
-// Words 2 to 7 into the DAC's six fields, in order.
+constexpr tPlainStep<tBaseAO_DACPrimitive> kSteps[] = {
+    {kPlainCommit, &tBaseAO_DACPrimitive::commit, kPlainCommitted},
+    {kPlainUncommit, &tBaseAO_DACPrimitive::uncommit, kPlainResourcesLinked, true}};
+
+}  // namespace
+
 void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr || status.isFatal()) return;
@@ -37,7 +24,6 @@ void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   dac->fields.waitForSerialUpdate = words.word7;
 }
 
-// A DAC that refuses its reserve is handed back; the state stays.
 void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (nQoUdP100::tBaseAO_DACPrimitive* dac = reservePrimitive(status)) {
@@ -65,21 +51,8 @@ void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
 void tBaseAO_DACSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                     nQoMRL100::iControlParameterBlock*,
                                     nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
-  if (dac == nullptr) {
-    setCode(status, kNullPointer, {kFile, 248});
-    return;
-  }
-  if (code == 1) {
-    dac->commit(status);
-    if (status.isNotFatal()) _state = kPlainCommitted;
-  } else if (code == 4) {
-    dac->uncommit(status);
-    _state = kPlainResourcesLinked;
-  } else {
+  if (!runStep(kSteps, getPrimitive(), code, status, 248))
     setCode(status, kNotSupported, {kFile, 286});
-  }
 }
 
 void tBaseAO_DACSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
@@ -104,36 +77,6 @@ uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buff
   if (count != 1) return dac->writeValues(source, count, status);
   dac->writeValue(source, status);
   return 1;
-}
-
-void tBaseAOGroundRefSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
-                                            nQoMRL100::iRuntimeFacade* facade,
-                                            nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  keepFacade(facade);
-  deploy(settings, status);
-  if (status.isNotFatal()) _state = kPlainInitialized;
-}
-
-void tBaseAOGroundRefSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
-                                        nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  const tAOGroundRefSettings* own = castSettings(settings, status);
-  if (own == nullptr) return;
-  _identifier = own->record<0>().identifier;
-  _settings = *own;
-  checkCopy(status, {kFile, 125}, _identifier, _settings);
-}
-
-void tBaseAOGroundRefSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  reservePrimitive(status);
-  if (status.isNotFatal()) _state = kPlainReserved;
-}
-
-void tBaseAOGroundRefSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  handBack(status);
-  _state = kPlainLinked;
 }
 
 void tBaseAOGroundRefSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
@@ -171,10 +114,6 @@ void tBaseAOGroundRefSupervisor::reportConnected(nQoMRL100::iControlParameterBlo
     return;
   }
   answer(out, skip() ? 0 : groundRef->isEnabled(), status);
-}
-
-void tBaseAOGroundRefSupervisor::commitCancel(nQoMDBG100::tStatus2&) {
-  if (_state > kPlainResourcesLinked) _state = kPlainResourcesLinked;
 }
 
 }  // namespace nQoUdR100

@@ -12,7 +12,7 @@
 #include "primitives/ao/tBaseAOGroundRefPrimitive.h"
 #include "primitives/ao/tBaseAO_DACPrimitive.h"
 #include "settings/aoDACSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -26,13 +26,12 @@ class tBaseAO_DACSupervisor final
   static constexpr const char* kFile = "tBaseAO_DACSupervisor";
   static inline void* ___classID = nullptr;
 
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
-                  nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  // A DAC that refuses its reserve is handed back; the state stays.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  // Committed: the DAC's uncommit on a fresh status merged; then resources linked.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
   nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
 
@@ -43,7 +42,8 @@ class tBaseAO_DACSupervisor final
   uint32_t getAvailable(nQoMDBG100::tStatus2&) override { return 0; }
 
  private:
-  void applySettings(nQoMDBG100::tStatus2& status);
+  // Words 2 to 7 into the DAC's six fields, in order.
+  void applySettings(nQoMDBG100::tStatus2& status) override;
 };
 
 class tBaseAOGroundRefSupervisor final
@@ -57,14 +57,8 @@ class tBaseAOGroundRefSupervisor final
   static constexpr uint32_t kDisconnect = 258;
   static constexpr uint32_t kIsConnected = 259;
 
-  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
-                  nQoMDBG100::tStatus2& status) override;
-  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
-  void reserveResource(nQoMDBG100::tStatus2& status) override;
-  void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  void commitCancel(nQoMDBG100::tStatus2& status) override;
 
  private:
   bool skip() const { return _settings.record<0>().skipFlag != 0; }

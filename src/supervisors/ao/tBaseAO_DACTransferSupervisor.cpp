@@ -127,10 +127,6 @@ void tBaseAO_DACTransferSupervisor::control(uint32_t code, nQoMRL100::iControlPa
   }
 }
 
-void tBaseAO_DACTransferSupervisor::commitCancel(nQoMDBG100::tStatus2&) {
-  if (_state > kPlainResourcesLinked) _state = kPlainResourcesLinked;
-}
-
 bool tBaseAO_DACTransferSupervisor::ready() const {
   for (uint32_t k = 0; k < _channelCount; ++k)
     if (_channels[k].dac == nullptr) return false;

@@ -13,7 +13,7 @@
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 #include "primitives/ao/tBaseAO_DACPrimitive.h"
 #include "settings/tAO_DACTransferSettings.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -43,7 +43,6 @@ class tBaseAO_DACTransferSupervisor final
   void unlink(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  void commitCancel(nQoMDBG100::tStatus2& status) override;
   nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
 
   // scans × channels samples interleaved by channel; a mask entry of 0
@@ -69,7 +68,6 @@ class tBaseAO_DACTransferSupervisor final
   uint32_t _channelCount = 0;
   nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
   nQoUdP100::tBaseAOTimingControllerPrimitive* _timing = nullptr;
-  nQoMRL110::iEvent* _event = nullptr;
 };
 
 class tAORoutable final : public nQoMRU210::iRoutableResource, public tModuleObject {

@@ -21,7 +21,7 @@ void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& set
                                         nQoMRL100::iRuntimeFacade* facade,
                                         nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  keepFacade(facade);
+  _facade = facade;
   const tAO_FIFOSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
   _identifier = own->identifier;

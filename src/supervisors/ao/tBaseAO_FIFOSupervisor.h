@@ -11,7 +11,7 @@
 #include "primitives/ao/tBaseAO_FIFOPrimitive.h"
 #include "settings/tAO_FIFOSettings.h"
 #include "supervisors/ao/tAOStreamAdapter.h"
-#include "supervisors/ao/tPlainSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
 
 namespace nQoUdR100 {
 
@@ -59,7 +59,7 @@ class tBaseAO_FIFOSupervisor final
  private:
   uint32_t mode() const { return static_cast<uint32_t>(_settings.word3); }
   void copySettings(const tAO_FIFOSettings& own, nQoMDBG100::tStatus2& status);
-  void applySettings(nQoMDBG100::tStatus2& status);
+  void applySettings(nQoMDBG100::tStatus2& status) override;
   void linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
   void linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
 

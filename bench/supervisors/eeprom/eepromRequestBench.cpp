@@ -1,0 +1,108 @@
+// EEPROM request 267 (64 bytes from the shadow copy) through the supervisor's
+// request switch on a reserved tEEPROM, beside a 64-byte memcpy. The device
+// keeps its bytes in memory; the measured path must not allocate.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iResourceBroker.h"
+#include "primitives/eeprom/tEEPROM.h"
+#include "primitives/eeprom/tPralEEPROMContentMap.h"
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
+
+namespace {
+
+constexpr uint32_t kBytes = 64;
+
+// Shadow and device share one array; nothing is pending.
+class tArrayEEPROM : public nQoUdP100::iBaseEEPROM {
+ public:
+  void readFromDevice(uint32_t a, uint32_t n, uint8_t* b, nQoMDBG100::tStatus2&,
+                      uint32_t) override {
+    std::memcpy(b, bytes + a, n);
+  }
+  void writeToDevice(uint32_t a, uint32_t n, uint8_t* b, nQoMDBG100::tStatus2&, uint32_t) override {
+    std::memcpy(bytes + a, b, n);
+  }
+  void read(uint32_t a, uint32_t n, uint8_t* b, nQoMDBG100::tStatus2& s, uint32_t o) override {
+    readFromDevice(a, n, b, s, o);
+  }
+  void write(uint32_t a, uint32_t n, uint8_t* b, nQoMDBG100::tStatus2& s, uint32_t o) override {
+    writeToDevice(a, n, b, s, o);
+  }
+  void revert(nQoMDBG100::tStatus2&) override {}
+  void commit(nQoMDBG100::tStatus2&) override {}
+  void enableRead(nQoMDBG100::tStatus2&) override {}
+  void enableWrite(nQoMDBG100::tStatus2&) override {}
+  void disableAccess(nQoMDBG100::tStatus2&) override {}
+  uint8_t bytes[1024] = {};
+};
+
+// Address and length, read again from the start after rewind; the out side
+// is a data area of its own.
+class tBlock : public nQoMRL100::iControlParameterBlock {
+ public:
+  uint16_t readU16(int&) override { return 0; }
+  int32_t readI32(int& s) override { return static_cast<int32_t>(readU32(s)); }
+  uint32_t readU32(int&) override { return _position < 2 ? words[_position++] : 0; }
+  void* getData() override { return data; }
+  uint32_t getSize() const override { return kBytes; }
+  void writeU32(uint32_t, int&) override {}
+  void rewind() { _position = 0; }
+  uint32_t words[2] = {128, kBytes};
+  uint8_t data[kBytes] = {};
+
+ private:
+  uint32_t _position = 0;
+};
+
+void BM_EEPROMRequest267(benchmark::State& state) {
+  nQoSim::resetResourceBroker();
+  nQoSim::setStatusLogging(false);
+  tArrayEEPROM device;
+  for (uint32_t i = 0; i < sizeof device.bytes; ++i) device.bytes[i] = static_cast<uint8_t>(i);
+  nQoUdP100::tPralEEPROMContentMap map(4);
+  nQoUdP100::tEEPROM eeprom(&map, &device);
+  nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool(&eeprom);
+  nQoUdR100::tEEPROMSettings settings;
+  nQoMDBG100::tStatus2 status;
+  settings.record<0>().identifier.setString("EEPROM", status);
+  nQoMRL100::getResourceBroker(status)->registerPool(&settings.record<0>().identifier, &pool,
+                                                     status);
+  nQoUdR100::tEEPROMSupervisor supervisor;
+  supervisor.initialize(settings, nullptr, status);
+  supervisor.reserveResource(status);
+  if (supervisor.getEEPROM() == nullptr) state.SkipWithError("nothing reserved");
+  tBlock in, out;
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    in.rewind();
+    supervisor.control(267, &in, &out, status);
+    benchmark::DoNotOptimize(out.data);
+  }
+  if (status.code != 0 || out.data[0] != 128) state.SkipWithError("the request failed");
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the measured path allocated");
+  supervisor.releaseResource(status);
+  nQoSim::resetResourceBroker();
+  nQoSim::setStatusLogging(true);
+}
+BENCHMARK(BM_EEPROMRequest267);
+
+void BM_EEPROMRequest267_Floor(benchmark::State& state) {
+  uint8_t bytes[1024];
+  for (uint32_t i = 0; i < sizeof bytes; ++i) bytes[i] = static_cast<uint8_t>(i);
+  uint8_t out[kBytes];
+  uint8_t* volatile source = bytes + 128;
+  for (auto _ : state) {
+    std::memcpy(out, source, kBytes);
+    benchmark::DoNotOptimize(out);
+  }
+}
+BENCHMARK(BM_EEPROMRequest267_Floor);
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iResourceBroker.h"
+#include "reservation/castAnswer.h"
+#include "reservation/tSingularResourcePool.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoUdP100::tBaseAnalogTriggerPrimitive;
+using tPool = tSingularResourcePool<tBaseAnalogTriggerPrimitive*>;
+
+constexpr tPlainStep<tBaseAnalogTriggerPrimitive> kSteps[] = {
+    {kPlainCommit, &tBaseAnalogTriggerPrimitive::commit, kPlainCommitted},
+    {kPlainUncommit, &tBaseAnalogTriggerPrimitive::uncommit, kPlainResourcesLinked, true},
+    {4100, &tBaseAnalogTriggerPrimitive::arm, tPlainStep<tBaseAnalogTriggerPrimitive>::kKeep}};
+
+}  // namespace
+
+void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+  if (broker != nullptr && status.isNotFatal()) {
+    tPool* pool = nQoMRTB100::castAnswer<tPool>(broker->reserve(&_identifier, _facade, status),
+                                                status, {kFile, 139});
+    if (pool != nullptr) _primitive = pool->getResource();
+    applySettings(status);
+  }
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  _primitive = nullptr;
+  handBack(&_identifier, _facade, status);
+  _state = kPlainLinked;
+}
+
+void tBaseAnalogTriggerSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                           nQoMRL100::iControlParameterBlock*,
+                                           nQoMDBG100::tStatus2& status) {
+  if (!runStep(kSteps, _primitive, code, status, 167)) setCode(status, kNotSupported, {kFile, 214});
+}
+
+void tBaseAnalogTriggerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || _state != kPlainCommitted) return;
+  if (_primitive != nullptr) _primitive->release(status);
+  _state = kPlainResourcesLinked;
+}
+
+void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
+  if (_primitive == nullptr) return;
+  const auto& words = _settings.supervisorRecord();
+  const uint32_t parameters[] = {static_cast<uint32_t>(words.word1),
+                                 static_cast<uint32_t>(words.word2),
+                                 words.word3,
+                                 words.word4,
+                                 words.word5,
+                                 static_cast<uint32_t>(words.word6)};
+  for (uint32_t index = 0; index < 6 && status.isNotFatal(); ++index)
+    _primitive->setParameter(index, parameters[index]);
+}
+
+}  // namespace nQoUdR100

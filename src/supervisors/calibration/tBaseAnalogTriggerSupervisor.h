@@ -1,0 +1,46 @@
+// Supervises the board's analog trigger: reserves the trigger primitive by
+// the identifier of its settings, hands it the six trigger parameters, and
+// maps commit (1), uncommit (4) and arm (4100). A row of the plain frame:
+// moves up need a good status, moves down happen whatever it holds, and no
+// operation is refused because of the state.
+#pragma once
+
+#include <cstdint>
+
+#include "mrl/iPrimitiveSupervisor.h"
+#include "primitives/ao/outputPrimitiveInterfaces.h"
+#include "settings/triggerTEDSSettings.h"
+#include "supervisors/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tBaseAnalogTriggerSupervisor
+    : public tPlainSupervisor<tBaseAnalogTriggerSupervisor, nQoMRL100::iPrimitiveSupervisor,
+                              tAnalogTriggerSettings> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseAnalogTriggerSupervisor";
+  static constexpr const char* kFile = "tBaseAnalogTriggerSupervisor";
+  static inline void* ___classID = nullptr;
+
+  // A failed reservation is kept until releaseResource hands it back: no
+  // answer or a pool of another class gives -89000 at line 139. Without a
+  // broker nothing is reserved and nothing reported.
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  // Runs whatever the caller's status holds, so an earlier error cannot keep
+  // the trigger reserved.
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  // Committed: the primitive's release, then resources linked.
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+
+  nQoUdP100::tBaseAnalogTriggerPrimitive* getPrimitive() const { return _primitive; }
+
+ private:
+  // The six trigger parameters into the held primitive, while the status is good.
+  void applySettings(nQoMDBG100::tStatus2& status) override;
+
+  nQoUdP100::tBaseAnalogTriggerPrimitive* _primitive = nullptr;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,200 @@
+#include "supervisors/calibration/tTEDSSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "orb/castToClass.h"
+#include "reservation/supervisorEvents.h"
+#include "reservation/tSupStateTransition.h"
+#include "settings/copyCheck.h"
+#include "settings/tParameterBlockValidateHelper.h"
+#include "supervisors/controlOperations.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoMRL100::iControlParameterBlock;
+using nQoUdP100::iTEDSCommunicator;
+using tHelper = tParameterBlockValidateHelper;
+
+constexpr const char kFile[] = "tTEDSSupervisor";
+// Commit and uncommit may be undone and run: flags 0 and 5.
+constexpr uint32_t kEnabledFlags = 0x21;
+constexpr auto kControls = namedControls<iTEDSCommunicator>();
+constexpr uint32_t kIDBytes = 8;
+
+uint8_t* dataOf(iControlParameterBlock& block) { return static_cast<uint8_t*>(block.getData()); }
+
+// Whether n bytes fit behind the leading argument bytes of an in block.
+bool fitsBehind(const iControlParameterBlock& in, uint32_t leading, uint32_t n) {
+  return in.getSize() >= leading && in.getSize() - leading >= n;
+}
+
+// The TEDS requests 410 to 415; false for any other code.
+bool tedsRequest(iTEDSCommunicator& teds, uint32_t code, iControlParameterBlock* in,
+                 iControlParameterBlock* out, tStatus2& status) {
+  if (code < 410 || code > 415) return false;
+  const bool needsOut = code != 411 && code != 414;
+  tHelper::checkNotNull(in, status);
+  if (needsOut) tHelper::checkNotNull(out, status);
+  if (status.isFatal()) return true;
+  tStatus2 local;
+  const uint32_t a = in->readU32(local.code);
+  uint32_t n = 0, c = 0;
+  if (code == 410 || code == 411) {
+    n = in->readU32(local.code);
+    c = in->readU32(local.code);
+  }
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return true;
+  auto refuse = [&](unsigned line) { setCode(status, kRefused, {kFile, line}); };
+  switch (code) {
+    case 410:
+      if (n > out->getSize()) return refuse(202), true;
+      teds.readEEPROM(a, n, c, dataOf(*out), status);
+      break;
+    case 411:
+      if (!fitsBehind(*in, 12, n)) return refuse(223), true;
+      teds.writeEEPROM(a, n, c, dataOf(*in) + 12, status);
+      break;
+    case 412:
+      if (out->getSize() < kIDBytes) return refuse(248), true;
+      teds.get8ByteIDBlock(a, dataOf(*out), status);
+      break;
+    case 413:
+      if (out->getSize() < kIDBytes) return refuse(269), true;
+      teds.read8BytePROM(a, dataOf(*out), status);
+      break;
+    case 414:
+      if (!fitsBehind(*in, 4, kIDBytes)) return refuse(289), true;
+      teds.write8BytePROM(a, dataOf(*in) + 4, status);
+      break;
+    default: {
+      const uint32_t written = teds.isPROMWritten(a, status);
+      if (status.isFatal()) break;
+      local.clear();
+      out->writeU32(written, local.code);
+      tHelper::mergeValidationStatus(local, status);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void* tTEDSSupervisor::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tTEDSSupervisor, nQoMRL100::iPrimitiveSupervisor>(this, classID);
+}
+const void* tTEDSSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tTEDSSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+}
+nQoORB100::tClass tTEDSSupervisor::getClass(int& status) const {
+  return tClassRegistration<tTEDSSupervisor>::getClass(*this, status);
+}
+
+void tTEDSSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                 nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
+  if (status.isFatal()) return;
+  _tracker.setFlags(1, kEnabledFlags, status);
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventInitialize, status);
+  _reserver.setRuntimeFacade(facade);
+  deploy(settings, status);
+}
+
+void tTEDSSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings, tStatus2& status) {
+  if (status.isFatal()) return;
+  const auto* own =
+      static_cast<const tTEDSSettings*>(settings.___CPPKRLDynamicCast(&tTEDSSettings::___classID));
+  if (own == nullptr) {
+    setCode(status, kCastFailed, {kFile, 120});
+    return;
+  }
+  own->record<1>().checkStatus(status);
+  if (status.isFatal()) return;
+  _identifier = own->record<1>().identifier;
+  checkCopy(status, {kFile, 125}, _identifier);
+  if (status.isFatal()) return;
+  _reserver.setIdentifier(&_identifier);
+}
+
+void tTEDSSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLink, status);
+}
+
+void tTEDSSupervisor::reserveResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
+  _reserver.reserveResource(status);
+}
+
+void tTEDSSupervisor::linkResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
+}
+
+void tTEDSSupervisor::unlinkResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
+}
+
+void tTEDSSupervisor::releaseResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
+  _reserver.releaseResource(status);
+}
+
+void tTEDSSupervisor::unlink(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlink, status);
+}
+
+// Forward codes run on the caller's status and, on failure, their reverse
+// when its flag is set, on a fresh status that never replaces the error.
+// Reverse codes run on a fresh status merged into the caller's.
+void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
+  if (bit < 3) {
+    kControls[bit](primitive, status);
+    if (status.isNotFatal()) return;
+    const int reverse = 5 - bit;
+    tStatus2 local;
+    constexpr uint32_t (nQoMRTB100::tSupStateTracker::*kReverseFlag[])(tStatus2&) = {
+        &nQoMRTB100::tSupStateTracker::getFlag3, &nQoMRTB100::tSupStateTracker::getFlag4,
+        &nQoMRTB100::tSupStateTracker::getFlag5};
+    if ((_tracker.*kReverseFlag[reverse - 3])(local) == 0) return;
+    kControls[reverse](primitive, local);
+    status.assign(local);
+    return;
+  }
+  tStatus2 local;
+  kControls[bit](primitive, local);
+  status.assign(local);
+}
+
+void tTEDSSupervisor::control(uint32_t code, iControlParameterBlock* in,
+                              iControlParameterBlock* out, tStatus2& status) {
+  if (status.isFatal()) return;
+  iTEDSCommunicator* primitive = _reserver.getPrimitive();
+  if (primitive == nullptr) {
+    setCode(status, kNullPointer, {kFile, 166});
+    return;
+  }
+  nQoMRTB100::tSupStateTransition transition(_tracker, static_cast<int32_t>(code), status);
+  if (status.isFatal()) return;
+  const int bit = nQoMRTB100::controlFlagBit(code);
+  if (bit >= 0) {
+    runCommon(*primitive, bit, status);
+    return;
+  }
+  if (!tedsRequest(*primitive, code, in, out, status)) setCode(status, kNotSupported, {kFile, 315});
+}
+
+void tTEDSSupervisor::requestCancel(tStatus2& status) {
+  if (iTEDSCommunicator* primitive = _reserver.getPrimitive()) primitive->cancel(status);
+}
+
+void tTEDSSupervisor::commitCancel(tStatus2& status) { cancelByTracker(*this, _tracker, status); }
+
+}  // namespace nQoUdR100

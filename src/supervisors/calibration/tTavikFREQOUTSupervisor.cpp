@@ -1,0 +1,111 @@
+#include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iResourceBroker.h"
+#include "reservation/tSingularResourcePool.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::iTavikFREQOUTPrimitive;
+using tPool = tSingularResourcePool<iTavikFREQOUTPrimitive*>;
+
+// Stop is the supervisor's own step.
+constexpr tPlainStep<iTavikFREQOUTPrimitive> kSteps[] = {
+    {kPlainCommit, &iTavikFREQOUTPrimitive::commit, kPlainCommitted},
+    {kPlainStart, &iTavikFREQOUTPrimitive::start, kPlainRunning},
+    {kPlainUncommit, &iTavikFREQOUTPrimitive::reset, kPlainResourcesLinked}};
+
+bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
+  const nQoUdP100::tDeviceInfo* info = primitive.getDeviceInfo();
+  return info != nullptr && info->simulated != 0;
+}
+
+}  // namespace
+
+tTavikFREQOUTSupervisor::~tTavikFREQOUTSupervisor() { delete _observer; }
+
+// With a primitive held the values go to it at once.
+void tTavikFREQOUTSupervisor::applySettings(tStatus2& status) {
+  if (_primitive != nullptr) applyValues(status);
+}
+
+// The setters only store; control 1 programs the values.
+void tTavikFREQOUTSupervisor::applyValues(tStatus2& status) {
+  _primitive->setTimebase(_settings.supervisorRecord().timebaseSelect, status);
+  _primitive->setDivider(_settings.supervisorRecord().divisor, status);
+}
+
+void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+  if (broker == nullptr || status.isFatal()) return;
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier, _facade, status);
+  if (answer == nullptr) return;
+  auto* pool = static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
+  if (pool == nullptr) {
+    setCode(status, kCastFailed, {kFile, 190});
+    tStatus2 dropped;
+    broker->release(&_identifier, _facade, dropped);
+    return;
+  }
+  _primitive = pool->getResource();
+  if (_primitive == nullptr) return;
+  if (_observer == nullptr) {
+    _observer = new (status) tDoneObserver(_event);
+    if (_observer == nullptr) return;
+  }
+  if (!isSimulated(*_primitive) && _event != nullptr) {
+    _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    _event->registerEvent(nQoMRL110::kErrorEvent, status);
+    _kindsRegistered = true;
+  }
+  applyValues(status);
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
+  if (_primitive != nullptr) {
+    _primitive = nullptr;
+    handBack(&_identifier, _facade, status);
+  }
+  if (_kindsRegistered) {
+    for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
+      tStatus2 local;
+      _event->unregisterEvent(kind, local);
+      status.assign(local);
+    }
+    _kindsRegistered = false;
+  }
+  _state = kPlainLinked;
+}
+
+void tTavikFREQOUTSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                      nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+  if (runStep(kSteps, _primitive, code, status, 285)) return;
+  if (code == kPlainStop)
+    stop(status);
+  else
+    setCode(status, kNotSupported, {kFile, 337});
+}
+
+// The is-done action reaches the task's event before the output goes off.
+void tTavikFREQOUTSupervisor::stop(tStatus2& status) {
+  if (_observer == nullptr) {
+    setCode(status, kNullPointer, {kFile, 315});
+    return;
+  }
+  const tStatus2 done;
+  tStatus2 local;
+  _observer->notifyDoneWithStatus(done, local);
+  status.assign(local);
+  local.clear();
+  _primitive->stop(local);
+  status.assign(local);
+  if (status.isNotFatal()) _state = kPlainCommitted;
+}
+
+}  // namespace nQoUdR100

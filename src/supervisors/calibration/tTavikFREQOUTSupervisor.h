@@ -1,0 +1,55 @@
+// Gives a task the chip's frequency output: reserves the primitive, hands
+// it the timebase and the divisor, maps control codes 1 to 4 onto commit,
+// start, stop and reset, and posts the task's done event at the stop
+// through a done observer made at the first reserve. A row of the plain
+// frame; with a primitive held, deploy hands it the values at once.
+#pragma once
+
+#include <cstdint>
+
+#include "mrl/iPrimitiveSupervisor.h"
+#include "primitives/calibration/tTavikFREQOUTPrimitive.h"
+#include "settings/tTavikFREQOUTPrimitiveSettings.h"
+#include "supervisors/tDoneAndStatusObserver.h"
+#include "supervisors/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tTavikFREQOUTSupervisor final
+    : public tPlainSupervisor<tTavikFREQOUTSupervisor, nQoMRL100::iPrimitiveSupervisor,
+                              tTavikFREQOUTPrimitiveSettings> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tTavikFREQOUTSupervisor";
+  static constexpr const char* kFile = "tTavikFREQOUTSupervisor";
+  static inline void* ___classID = nullptr;
+  static constexpr unsigned kEventLine = 120;
+  static constexpr unsigned kCastLine = 140;
+
+  tTavikFREQOUTSupervisor() = default;
+  ~tTavikFREQOUTSupervisor() override;
+  tTavikFREQOUTSupervisor(const tTavikFREQOUTSupervisor&) = delete;
+  tTavikFREQOUTSupervisor& operator=(const tTavikFREQOUTSupervisor&) = delete;
+
+  // A board that is not simulated registers the done and error kinds with
+  // the task's event. An observer that cannot be made gives -50352, keeps
+  // the primitive for the release and registers nothing.
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  // Runs whatever the status holds: hands back a held primitive, takes back
+  // the kinds registered, ends linked.
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+
+  nQoUdP100::iTavikFREQOUTPrimitive* getPrimitive() const { return _primitive; }
+
+ private:
+  void applySettings(nQoMDBG100::tStatus2& status) override;
+  void applyValues(nQoMDBG100::tStatus2& status);
+  void stop(nQoMDBG100::tStatus2& status);
+
+  tDoneObserver* _observer = nullptr;
+  nQoUdP100::iTavikFREQOUTPrimitive* _primitive = nullptr;
+  bool _kindsRegistered = false;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,121 @@
+#include "supervisors/calibration/tTavikLineFilterSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iResourceBroker.h"
+#include "settings/copyCheck.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tTavikLineFilterPrimitive;
+using tPool = tTavikLineFilterResourcePool<tTavikLineFilterPrimitive*>;
+using tRequest = tTavikLineFilterIdentifier;
+
+// Start and stop only move the word.
+constexpr tPlainStep<tTavikLineFilterPrimitive> kSteps[] = {
+    {kPlainCommit, &tTavikLineFilterPrimitive::commit, kPlainCommitted},
+    {kPlainStart, nullptr, kPlainRunning},
+    {kPlainStop, nullptr, kPlainCommitted},
+    {kPlainUncommit, &tTavikLineFilterPrimitive::uncommit, kPlainResourcesLinked}};
+
+void copyRequest(const tRequest& from, tRequest& to) {
+  to.setDeviceGUID(from.getDeviceGUID());
+  for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
+    to.setSetting(tRequest::kPFI, line, from.getSetting(tRequest::kPFI, line));
+  for (uint32_t line = 0; line < tRequest::kRIVOLines; ++line)
+    to.setSetting(tRequest::kRIVO, line, from.getSetting(tRequest::kRIVO, line));
+}
+
+}  // namespace
+
+void tTavikLineFilterSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                            nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_state != kPlainConstructed) {
+    setCode(status, kRefused, {kFile, 65});
+    return;
+  }
+  tPlainSupervisor::initialize(settings, facade, status);
+}
+
+void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
+                                        tStatus2& status) {
+  if (status.isFatal()) return;
+  copyFrom(_settings, &settings, status);
+  const auto* given = static_cast<const tTavikLineFilterSettings*>(
+      settings.___CPPKRLDynamicCast(&tTavikLineFilterSettings::___classID));
+  if (given == nullptr) return;  // nothing copied
+  _identifier = _settings.supervisorRecord().identifier;
+  checkCopy(status, {kFile, 125}, _identifier);
+  if (status.isFatal()) return;
+  _identifier.setSubIdentifier(&_request);
+  for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
+    _request.setSetting(tRequest::kPFI, line, tRequest::kNoPreference);
+  for (uint32_t line = 0; line < tRequest::kRIVOLines; ++line)
+    _request.setSetting(tRequest::kRIVO, line, tRequest::kNoPreference);
+  // The list assignment does not carry the flag: a list that lost an entry
+  // on either side would silently drop that line from the request.
+  if (given->supervisorRecord().lineEntries.allocationFailed() ||
+      _settings.supervisorRecord().lineEntries.allocationFailed())
+    setCode(status, kOutOfMemory, {"tTavikLineFilterSettings", 161});
+  _settings.supervisorRecord().lineEntries.forEach([&](const tLineFilterEntry& entry) {
+    if (status.isFatal()) return;
+    if (entry.lineGroup != tRequest::kPFI && entry.lineGroup != tRequest::kRIVO) return;
+    if (!_request.setSetting(entry.lineGroup, entry.line, entry.filterSetting))
+      setCode(status, kRefused, {kFile, 212});
+  });
+  if (status.isNotFatal()) _request.setDeviceGUID(_identifier.getDeviceGUID());
+}
+
+void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+  if (broker == nullptr || status.isFatal()) return;
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier, _facade, status);
+  if (answer == nullptr) return;
+  copyRequest(_request, _grantedRequest);
+  _grantedIdentifier = _identifier;
+  _grantedIdentifier.setSubIdentifier(&_grantedRequest);
+  _granted = true;
+  auto* pool = static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
+  if (pool == nullptr) {
+    setCode(status, kCastFailed, {kFile, 245});
+    tStatus2 dropped;
+    releaseResource(dropped);
+    return;
+  }
+  _primitive = pool->getResource();
+  applyLineFilters(status);
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+// Lines without a preference are left as other tasks set them.
+void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
+  if (_primitive == nullptr) return;
+  for (const uint32_t group : {tRequest::kPFI, tRequest::kRIVO}) {
+    const uint32_t lines = group == tRequest::kPFI ? tRequest::kPFILines : tRequest::kRIVOLines;
+    for (uint32_t line = 0; line < lines; ++line) {
+      const uint32_t setting = _request.getSetting(group, line);
+      if (setting != tRequest::kNoPreference)
+        _primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
+    }
+  }
+}
+
+void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
+  _primitive = nullptr;
+  if (_granted) handBack(&_grantedIdentifier, _facade, status);
+  _granted = false;
+  _state = kPlainLinked;
+}
+
+void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                         nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+  if (!runStep(kSteps, _primitive, code, status, 272)) setCode(status, kNotSupported, {kFile, 302});
+}
+
+}  // namespace nQoUdR100

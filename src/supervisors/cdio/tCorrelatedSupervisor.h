@@ -1,0 +1,260 @@
+// The frame of the correlated digital supervisors (CDI and CDO FIFO, DMA,
+// interrupt and immediate transfer). They embed no state tracker, reserver
+// or linker: each keeps a plain lifecycle word, reserves its one primitive
+// through the broker itself and maps every control code straight onto the
+// primitive. A supervisor is a row:
+//
+//   struct tCDI_FIFORow {
+//     static constexpr const char* kClassName = "nQoUdR100::tBaseCDI_FIFOSupervisor";
+//     using tSettings = tCDI_FIFOSettings;
+//     using tPrimitive = nQoUdP100::tBaseCDI_FIFOPrimitive;
+//     template <class Self>
+//     using tBase = nQoMRL100::iPrimitiveSupervisor;           // or a stream part over it
+//     using tLinks = tCorrelatedFIFOLinks<tCDIDirection>;      // the position's own part
+//     static constexpr tStatusSite kNoPrimitive{"tBaseCDI_FIFOSupervisor", 166};
+//     static constexpr tStatusSite kNotSupported{"tBaseCDI_FIFOSupervisor", 231};
+//     static constexpr tCorrelatedControls<tPrimitive> kControls = {...};  // codes 1, 4100, 2, 3,
+//     4101, 4
+//   };
+//
+// Lifecycle word: 0 constructed, 1 initialized, 2 linked, 3 reserved, 4
+// resources linked, then the words of the control table. No operation is
+// refused because of the word; it picks the undo steps of commitCancel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tModuleObject.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iPrimitiveSettings.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iResourceBroker.h"
+#include "mrl/tGeneralIdentifier.h"
+#include "orb/castToClass.h"
+#include "reservation/castAnswer.h"
+#include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
+#include "supervisors/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+// One control code: up to two primitive operations (none: the code is not
+// served) and the lifecycle word it leads to.
+template <class Prim>
+struct tCorrelatedStep {
+  void (*first)(Prim&, nQoMDBG100::tStatus2&) = nullptr;
+  void (*second)(Prim&, nQoMDBG100::tStatus2&) = nullptr;
+  uint32_t word = 0;
+};
+
+// In code order 1, 4100, 2, 3, 4101, 4.
+template <class Prim>
+using tCorrelatedControls = std::array<tCorrelatedStep<Prim>, 6>;
+
+namespace nCorrelated {
+
+inline constexpr uint32_t kInitialized = 1;
+inline constexpr uint32_t kLinked = 2;
+inline constexpr uint32_t kReserved = 3;
+inline constexpr uint32_t kResourcesLinked = 4;
+inline constexpr uint32_t kRunning = 7;
+
+inline constexpr std::array<uint32_t, 6> kCodes = {1, 4100, 2, 3, 4101, 4};
+// Codes 3, 4101 and 4 undo: they run on fresh statuses merged into the
+// caller's and set their word whatever the outcome.
+inline constexpr int kFirstUndo = 3;
+
+// The code's place in kCodes, or -1.
+constexpr int indexOf(uint32_t code) {
+  for (int i = 0; i < 6; ++i)
+    if (kCodes[i] == code) return i;
+  return -1;
+}
+
+}  // namespace nCorrelated
+
+template <class Row>
+class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<Row>>,
+                              public tModuleObject {
+ public:
+  static constexpr const char* kClassName = Row::kClassName;
+  static inline void* ___classID = nullptr;
+  using tSettings = typename Row::tSettings;
+  using tPrimitive = typename Row::tPrimitive;
+  using tPool = tSingularResourcePool<tPrimitive*>;
+  using tBase = typename Row::template tBase<tCorrelatedSupervisor<Row>>;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    if (classID == &___classID) return this;
+    return tBase::___CPPKRLDynamicCast(classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<tCorrelatedSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoORB100::tClass getClass(int& status) const override {
+    return tClassRegistration<tCorrelatedSupervisor>::getClass(*this, status);
+  }
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _facade = facade;
+    _links.initialize(facade, status);
+    deploy(settings, status);
+    if (status.isNotFatal()) _word = nCorrelated::kInitialized;
+  }
+
+  // Settings of another class: -89000. Otherwise copies them and gives a
+  // held primitive them at once.
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings,
+              nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    const auto* own =
+        static_cast<const tSettings*>(settings.___CPPKRLDynamicCast(&tSettings::___classID));
+    if (own == nullptr) {
+      setCode(status, kCastFailed, {Row::kNoPrimitive.file, 120});
+      return;
+    }
+    _settings = *own;
+    // The identifier of a held grant stays the one it was granted under.
+    if (!_granted) _identifier = _settings.template record<0>().identifier;
+    checkCopy(status, {Row::kNoPrimitive.file, 125}, _settings, _identifier);
+    if (status.isFatal()) return;
+    if (_primitive != nullptr) _links.apply(*_primitive, _settings, status);
+    _links.deployed(_settings, status);
+  }
+
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _links.link(map, status);
+    if (status.isNotFatal()) _word = nCorrelated::kLinked;
+  }
+
+  // No broker: nothing reserved and no error. A refused request (null
+  // answer) or a pool of another class is -89000; a granted pool of another
+  // class is handed back at once. The primitive stays held when the settings
+  // fail afterwards; the word then stays below 3.
+  void reserveResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+    if (broker == nullptr || status.isFatal()) return;
+    nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier, _facade, status);
+    if (status.isFatal()) return;
+    tPool* pool = nQoMRTB100::castAnswer<tPool>(answer, status, {Row::kNoPrimitive.file, 140});
+    if (pool == nullptr) {
+      if (answer != nullptr) {
+        nQoMDBG100::tStatus2 local;
+        broker->release(&_identifier, _facade, local);
+      }
+      return;
+    }
+    _primitive = pool->getResource();
+    _granted = true;
+    if (_primitive == nullptr) return;
+    _links.reserved(*_primitive, _settings, status);
+    _links.apply(*_primitive, _settings, status);
+    if (status.isNotFatal()) _word = nCorrelated::kReserved;
+  }
+
+  void linkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _links.linkResource(_primitive, _word, status);
+  }
+
+  void unlinkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (_primitive != nullptr) _links.unlinkResource(*_primitive, status);
+    _word = nCorrelated::kReserved;
+  }
+
+  // Hands back only a grant this supervisor holds, on a fresh status merged
+  // into the caller's; forgets the primitive in any case.
+  void releaseResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _links.releasing(_primitive, status);
+    if (_granted) handBack(&_identifier, _facade, status);
+    _primitive = nullptr;
+    _granted = false;
+    _links.released(status);
+    _word = nCorrelated::kLinked;
+  }
+
+  void unlink(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _word = nCorrelated::kInitialized;
+  }
+
+  // Without a primitive: -50004. A code the row does not serve: -50256.
+  // Otherwise its operations run and the word follows the table.
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+               nQoMRL100::iControlParameterBlock*, nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    if (_primitive == nullptr) {
+      setCode(status, kNullPointer, Row::kNoPrimitive);
+      return;
+    }
+    const int index = nCorrelated::indexOf(code);
+    if (index < 0 || Row::kControls[index].first == nullptr) {
+      setCode(status, kNotSupported, Row::kNotSupported);
+      return;
+    }
+    if (index == 2) _links.starting(status);
+    run(index, status);
+  }
+
+  void requestCancel(nQoMDBG100::tStatus2& status) override {
+    if (_primitive != nullptr) _links.requestCancel(*_primitive, _word, status);
+  }
+
+  // Undoes from the word at entry: every undo code whose word lies below it
+  // runs (stop, disarm, uncommit, as the row serves them), each on a fresh
+  // status merged into the caller's; then the word is 4.
+  void commitCancel(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal() || _word <= nCorrelated::kResourcesLinked) return;
+    if (_primitive != nullptr && _word <= nCorrelated::kRunning)
+      for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
+        if (Row::kControls[index].first != nullptr && Row::kControls[index].word < _word)
+          run(index, status);
+    _word = nCorrelated::kResourcesLinked;
+  }
+
+  uint32_t getLifecycle() const { return _word; }
+  // Also the CDI DMA supervisor's iCDI_DMATransferSupervisor::getPrimitive.
+  tPrimitive* getPrimitive() const { return _primitive; }
+  const tSettings& getSettings() const { return _settings; }
+  typename Row::tLinks& getLinks() { return _links; }
+
+ private:
+  void run(int index, nQoMDBG100::tStatus2& status) {
+    const tCorrelatedStep<tPrimitive>& step = Row::kControls[index];
+    if (index < nCorrelated::kFirstUndo) {
+      step.first(*_primitive, status);
+      if (step.second != nullptr) step.second(*_primitive, status);
+      if (status.isNotFatal()) _word = step.word;
+      return;
+    }
+    nQoMDBG100::tStatus2 local;
+    step.first(*_primitive, local);
+    status.assign(local);
+    if (step.second != nullptr) {
+      local.clear();
+      step.second(*_primitive, local);
+      status.assign(local);
+    }
+    _word = step.word;
+  }
+
+  tPrimitive* _primitive = nullptr;
+  bool _granted = false;
+  nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  nQoMRL100::tGeneralIdentifier _identifier;
+  uint32_t _word = 0;
+  tSettings _settings;
+  typename Row::tLinks _links;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,223 @@
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iPrimitiveSupervisorMap.h"
+#include "mrl/iResourceBroker.h"
+#include "reservation/castAnswer.h"
+#include "reservation/tSingularResourcePool.h"
+#include "settings/tParameterBlockValidateHelper.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using tPool = tSingularResourcePool<tChangeDetectionPrimitive*>;
+
+template <class Interface>
+Interface* lookUp(nQoMRL100::iPrimitiveSupervisorMap& map, uint32_t key, tStatus2& status,
+                  unsigned line) {
+  if (status.isFatal() || key == tChangeDetectionSupervisor::kNoKey) return nullptr;
+  return nQoMRTB100::castAnswer<Interface>(map.lookup(key, status), status,
+                                           {tChangeDetectionSupervisor::kFile, line});
+}
+
+}  // namespace
+
+void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
+                                        tStatus2& status) {
+  if (status.isFatal()) return;
+  if (const tChangeDetectionSettings* own = castSettings(settings, status))
+    adoptSettings(*own, status);
+}
+
+void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {
+  if (status.isFatal()) return;
+  _readable =
+      lookUp<nQoCDR100::iDigReadablePrimSup>(map, fields().readableSupervisorKey, status, 141);
+  _cdiDMA =
+      lookUp<iCDI_DMATransferSupervisor>(map, fields().cdiDMATransferSupervisorKey, status, 147);
+  auto* scheduler = lookUp<nQoMAS100::iSchedulerActionSupervisor>(
+      map, fields().schedulerActionSupervisorKey, status, 153);
+  if (scheduler != nullptr) _action = scheduler->getSchedulerAction(status);
+  if (status.isFatal()) {
+    _readable = nullptr;
+    _cdiDMA = nullptr;
+    _action = nullptr;
+    return;
+  }
+  _state = kPlainLinked;
+}
+
+void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
+  if (broker == nullptr || status.isFatal()) return;
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&fields().identifier, _facade, status);
+  const auto* pool = answer == nullptr
+                         ? nullptr
+                         : static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
+  _primitive = pool != nullptr ? pool->getResource() : nullptr;
+  if (_primitive == nullptr) {
+    setCode(status, kNullDestination, {kFile, pool == nullptr ? 205u : 192u});
+    if (answer != nullptr) {
+      tStatus2 dropped;
+      broker->release(&fields().identifier, _facade, dropped);
+    }
+    return;
+  }
+  if (buffered() && _primitive->deviceInfo().simulated == 0 && _event != nullptr) {
+    _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    _doneRegistered = status.isNotFatal();
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    releaseResource(undo);
+    return;
+  }
+  _state = kPlainReserved;
+}
+
+void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_primitive != nullptr) {
+    if (_readable != nullptr) _primitive->setReadable(_readable->getReadablePrimitive(status));
+    if (_cdiDMA != nullptr) _primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
+    _primitive->enableLines(fields().firstEdgeMask, fields().secondEdgeMask, status);
+    _primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
+                               buffered() ? _event : nullptr);
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    unlinkResource(undo);
+    return;
+  }
+  _state = kPlainResourcesLinked;
+}
+
+void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_primitive != nullptr) {
+    tStatus2 local;
+    _primitive->disableLines(fields().firstEdgeMask, fields().secondEdgeMask, local);
+    status.assign(local);
+    _primitive->setReadable(nullptr);
+    _primitive->setCorrelatedTransfer(nullptr);
+    _primitive->setSchedulerAction(nullptr);
+    if (buffered()) _primitive->setDoneTarget(nullptr);
+  }
+  _state = kPlainReserved;
+}
+
+void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_primitive != nullptr) handBack(&fields().identifier, _facade, status);
+  _primitive = nullptr;
+  if (_doneRegistered && _event != nullptr) {
+    tStatus2 local;
+    _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
+    status.assign(local);
+    _doneRegistered = false;
+  }
+  _state = kPlainLinked;
+}
+
+void tChangeDetectionSupervisor::unlink(tStatus2& status) {
+  if (status.isFatal()) return;
+  _readable = nullptr;
+  _cdiDMA = nullptr;
+  _action = nullptr;
+  _state = kPlainInitialized;
+}
+
+void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                         nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_primitive == nullptr) {
+    setCode(status, kNullPointer, {kFile, 384});
+    return;
+  }
+  switch (code) {
+    case kPlainCommit:
+      if (buffered()) _primitive->allocateBuffer(fields().bufferSize, status);
+      if (status.isFatal()) {
+        tStatus2 undo;
+        _primitive->releaseBuffer(undo);
+        return;
+      }
+      _state = kPlainCommitted;
+      return;
+    case kPlainStart: start(status); return;
+    case kPlainStop: stop(status); return;
+    case kPlainUncommit:
+      if (buffered()) _primitive->releaseBuffer(status);
+      _state = kPlainResourcesLinked;
+      return;
+    case kQueryOverflow: queryOverflow(out, status); return;
+    default: setCode(status, kNotSupported, {kFile, 476});
+  }
+}
+
+void tChangeDetectionSupervisor::start(tStatus2& status) {
+  if (drivesHardware()) {
+    _primitive->clearForStart();
+    if (_action != nullptr) {
+      _action->started(status);
+      _primitive->setSchedulerAction(_action);
+    }
+    _primitive->start(status);
+  }
+  if (status.isFatal()) {
+    tStatus2 undo;
+    stop(undo);
+    return;
+  }
+  _state = kPlainRunning;
+}
+
+// The action is released only when one is held: a task with only readable
+// lines has none.
+void tChangeDetectionSupervisor::stop(tStatus2& status) {
+  if (drivesHardware()) {
+    tStatus2 local;
+    _primitive->stop(local);
+    status.assign(local);
+    if (_action != nullptr) {
+      local.clear();
+      _action->release(local);
+      status.assign(local);
+    }
+  }
+  if (buffered()) {
+    const tStatus2 completion;
+    _primitive->signalDone(completion, status);
+  }
+  _state = kPlainCommitted;
+}
+
+void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
+                                               tStatus2& status) {
+  tParameterBlockValidateHelper::checkNotNull(out, status);
+  if (out == nullptr || status.isFatal()) return;
+  tStatus2 local;
+  out->writeU32(_primitive->takeErrorFlags() ? 1 : 0, local.code);
+  tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+}
+
+void tChangeDetectionSupervisor::requestCancel(tStatus2&) {
+  if (_state != kPlainRunning || _primitive == nullptr) return;
+  _primitive->abort();
+  _primitive->signalReaders();
+}
+
+void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
+  if (status.isNotFatal()) tPlainSupervisor::commitCancel(status);
+}
+
+nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {
+  return buffered() ? _primitive : nullptr;
+}
+
+}  // namespace nQoUdR100

@@ -1,0 +1,77 @@
+// Drives the board's change detection for a task: reserves the primitive,
+// links the readable lines and the scheduler action found in the supervisor
+// map (and the correlated input DMA transfer these changes clock), enables
+// the edge masks, and maps the control codes onto the buffer, the start and
+// the stop; request 256 queries and clears the error flags. A row of the
+// plain frame whose steps are nearly all its own: it links to other
+// supervisors and undoes a failed step at once. A buffered task reads the
+// captured samples through getInputStreamPtr and hears of the end through
+// the done kind of its event.
+#pragma once
+
+#include <cstdint>
+
+#include "mrl/iDigReadablePrimSup.h"
+#include "mrl/iSchedulerActionSupervisor.h"
+#include "msrl/iInputStreamPrimitiveSupervisor.h"
+#include "primitives/dio/tChangeDetectionPrimitive.h"
+#include "settings/tChangeDetectionSettings.h"
+#include "supervisors/cdio/iCDI_DMATransferSupervisor.h"
+#include "supervisors/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tChangeDetectionSupervisor final
+    : public tPlainSupervisor<tChangeDetectionSupervisor,
+                              nQoMSRL100::iInputStreamPrimitiveSupervisor,
+                              tChangeDetectionSettings> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionSupervisor";
+  static constexpr const char* kFile = "tChangeDetectionSupervisor";
+  static inline void* ___classID = nullptr;
+  static constexpr unsigned kEventLine = 95;
+  static constexpr unsigned kCastLine = 110;
+  static constexpr uint32_t kNoKey = 0xFFFFFFFF;
+  // Answers 1 when a change status or a read overflow came since the last
+  // query, and clears both.
+  static constexpr uint32_t kQueryOverflow = 256;
+
+  // Copies the settings, whose record holds the identifier, and nothing else.
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
+  // A pool of another class (or no answer) gives -224629 at line 205, one
+  // without a primitive at line 192; a granted one is handed back then.
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void linkResource(nQoMDBG100::tStatus2& status) override;
+  void unlinkResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+  void unlink(nQoMDBG100::tStatus2& status) override;
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  // Running: the read in progress returns.
+  void requestCancel(nQoMDBG100::tStatus2& status) override;
+  // The frame's commit-cancel, on a good status only.
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+  // The reserved primitive; null before reserve and for an unbuffered task.
+  nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override;
+
+  tChangeDetectionPrimitive* getPrimitive() const { return _primitive; }
+
+ private:
+  // The keys, the pool's identifier, the masks, the buffer and the length.
+  const tChangeDetectionSettingsFields& fields() const { return _settings.supervisorRecord(); }
+  bool buffered() const { return fields().unbufferedFlag == 0; }
+  // Whether start and stop reach the hardware.
+  bool drivesHardware() const { return _readable != nullptr || _action != nullptr; }
+  void start(nQoMDBG100::tStatus2& status);
+  void stop(nQoMDBG100::tStatus2& status);
+  void queryOverflow(nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+
+  nQoCDR100::iDigReadablePrimSup* _readable = nullptr;
+  iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
+  tChangeDetectionPrimitive* _primitive = nullptr;
+  nQoMAS100::iSchedulerAction* _action = nullptr;
+  bool _doneRegistered = false;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,297 @@
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
+
+#include "frame/statusCodes.h"
+#include "frame/tInterval.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "orb/castToClass.h"
+#include "settings/tParameterBlockValidateHelper.h"
+
+namespace nQoUdR100 {
+
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoMRL100::iControlParameterBlock;
+using nQoUdP100::tEEPROM;
+using tHelper = tParameterBlockValidateHelper;
+
+constexpr const char* kFile = tBaseEEPROMSupervisor::kFile;
+constexpr uint32_t kFirstUnknownCode = 287;
+constexpr unsigned kUnknownLine = 797;
+
+// Requests without blocks.
+struct tPlainRequest {
+  uint32_t code;
+  void (tEEPROM::*operation)(tStatus2&);
+};
+constexpr tPlainRequest kPlainRequests[] = {
+    {261, &tEEPROM::enableRead}, {262, &tEEPROM::enableWrite}, {263, &tEEPROM::disableAccess},
+    {269, &tEEPROM::commit},     {270, &tEEPROM::revert},      {271, &tEEPROM::copyCalibrationArea},
+    {285, &tEEPROM::load}};
+
+// Requests that answer one word.
+struct tWordRequest {
+  uint32_t code;
+  uint32_t (tEEPROM::*operation)(tStatus2&);
+};
+constexpr tWordRequest kWordRequests[] = {{256, &tEEPROM::getSelectedArea},
+                                          {259, &tEEPROM::getContentMapValue},
+                                          {286, &tEEPROM::getFormatByte}};
+
+// Requests that take an address or field id and a byte length: a write
+// takes its bytes from the in block after the two words, a read fills the
+// out block's data area. The line is that of the length check.
+struct tByteRequest {
+  uint32_t code;
+  void (tEEPROM::*operation)(uint32_t, uint32_t, uint8_t*, tStatus2&);
+  bool writes;
+  unsigned line;
+};
+constexpr tByteRequest kByteRequests[] = {{264, &tEEPROM::writeToDevice, true, 293},
+                                          {265, &tEEPROM::write, true, 321},
+                                          {266, &tEEPROM::readFromDevice, false, 342},
+                                          {267, &tEEPROM::read, false, 363},
+                                          {277, &tEEPROM::writeFieldToDevice, true, 545},
+                                          {278, &tEEPROM::writeField, true, 572},
+                                          {279, &tEEPROM::readFieldFromDevice, false, 599},
+                                          {280, &tEEPROM::readField, false, 626},
+                                          {281, &tEEPROM::writeStringFieldToDevice, true, 653},
+                                          {282, &tEEPROM::writeStringField, true, 680},
+                                          {283, &tEEPROM::readStringFieldFromDevice, false, 706},
+                                          {284, &tEEPROM::readStringField, false, 733}};
+
+// Requests on one calibration coefficient, which a 36-byte header selects.
+struct tCoefficientRequest {
+  uint32_t code;
+  void (tEEPROM::*operation)(const tEEPROM::tCoefficient&, uint32_t, uint8_t*, tStatus2&);
+  bool writes;
+  unsigned line;
+};
+constexpr tCoefficientRequest kCoefficientRequests[] = {
+    {273, &tEEPROM::writeCalibrationCoefficientToDevice, true, 429},
+    {274, &tEEPROM::writeCalibrationCoefficient, true, 457},
+    {275, &tEEPROM::readCalibrationCoefficientFromDevice, false, 488},
+    {276, &tEEPROM::readCalibrationCoefficient, false, 518}};
+
+constexpr uint32_t kWordsBeforeBytes = 8;
+constexpr uint32_t kCoefficientHeader = 36;
+constexpr uint32_t kSmallestCoefficientBlock = 27;
+
+template <class tRow, std::size_t N>
+const tRow* find(const tRow (&table)[N], uint32_t code) {
+  for (const tRow& row : table)
+    if (row.code == code) return &row;
+  return nullptr;
+}
+
+uint8_t* dataOf(iControlParameterBlock& block) { return static_cast<uint8_t*>(block.getData()); }
+
+// Whether a write's length fits behind the leading bytes of its in block.
+bool fitsBehind(const iControlParameterBlock& in, uint32_t leading, uint32_t length) {
+  return in.getSize() >= leading && in.getSize() - leading >= length;
+}
+
+// The in block (and out block, when used) checked in that order.
+bool blocksPresent(iControlParameterBlock* in, iControlParameterBlock* out, bool needsIn,
+                   bool needsOut, tStatus2& status) {
+  if (needsIn) tHelper::checkNotNull(in, status);
+  if (needsOut) tHelper::checkNotNull(out, status);
+  return status.isNotFatal();
+}
+
+// Writes words to the out block on a local status merged into the caller's.
+template <class... tWords>
+void answerWords(iControlParameterBlock& out, tStatus2& status, tWords... words) {
+  tStatus2 local;
+  (out.writeU32(static_cast<uint32_t>(words), local.code), ...);
+  tHelper::mergeValidationStatus(local, status);
+}
+
+void byteRequest(tEEPROM& eeprom, const tByteRequest& row, iControlParameterBlock* in,
+                 iControlParameterBlock* out, tStatus2& status) {
+  if (!blocksPresent(in, out, true, !row.writes, status)) return;
+  tStatus2 local;
+  const uint32_t where = in->readU32(local.code);
+  const uint32_t length = in->readU32(local.code);
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  const bool fits =
+      row.writes ? fitsBehind(*in, kWordsBeforeBytes, length) : length <= out->getSize();
+  if (!fits) {
+    setCode(status, kRefused, {kFile, row.line});
+    return;
+  }
+  uint8_t* bytes = row.writes ? dataOf(*in) + kWordsBeforeBytes : dataOf(*out);
+  (eeprom.*row.operation)(where, length, bytes, status);
+}
+
+void coefficientRequest(tEEPROM& eeprom, const tCoefficientRequest& row, iControlParameterBlock* in,
+                        iControlParameterBlock* out, tStatus2& status) {
+  if (!blocksPresent(in, out, true, !row.writes, status)) return;
+  if (in->getSize() < kSmallestCoefficientBlock) {
+    setCode(status, kRefused, {kFile, 837});
+    return;
+  }
+  tEEPROM::tCoefficient which{};
+  tStatus2 local;
+  which.kind = in->readU32(local.code);
+  which.section = in->readU32(local.code);
+  which.index = in->readU32(local.code);
+  which.range.lower.readExternal(*in, local.code);
+  which.range.upper.readExternal(*in, local.code);
+  which.mode = in->readU32(local.code);
+  const uint32_t length = in->readU32(local.code);
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  const bool fits =
+      row.writes ? fitsBehind(*in, kCoefficientHeader, length) : length <= out->getSize();
+  if (!fits) {
+    setCode(status, kRefused, {kFile, row.line});
+    return;
+  }
+  uint8_t* bytes = row.writes ? dataOf(*in) + kCoefficientHeader : dataOf(*out);
+  (eeprom.*row.operation)(which, length, bytes, status);
+}
+
+// The element count times the element size, in 64 bits so that no product
+// wraps below the out block's size.
+void arrayRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterBlock* out,
+                  tStatus2& status) {
+  if (!blocksPresent(in, out, true, true, status)) return;
+  tStatus2 local;
+  const uint32_t address = in->readU32(local.code);
+  const uint32_t elementSize = in->readU32(local.code);
+  const uint32_t count = in->readU32(local.code);
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  if (uint64_t{elementSize} * count > out->getSize()) {
+    setCode(status, kRefused, {kFile, 385});
+    return;
+  }
+  eeprom.readArray(address, count, elementSize, dataOf(*out), status);
+}
+
+// Request 260: the out block's data area, at least count bytes, handed to
+// the content map.
+void infoRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterBlock* out,
+                 tStatus2& status) {
+  if (!blocksPresent(in, out, true, true, status)) return;
+  tStatus2 local;
+  const uint32_t count = in->readU32(local.code);
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  if (count > out->getSize()) {
+    setCode(status, kRefused, {kFile, 250});
+    return;
+  }
+  eeprom.setContentMapInfo(dataOf(*out), count, status);
+}
+
+// Requests 257 and 258: one signed word in, two words out.
+void pairRequest(tEEPROM& eeprom, uint32_t (tEEPROM::*first)(uint32_t, tStatus2&),
+                 uint32_t (tEEPROM::*second)(uint32_t, tStatus2&), iControlParameterBlock* in,
+                 iControlParameterBlock* out, tStatus2& status) {
+  if (!blocksPresent(in, out, true, true, status)) return;
+  tStatus2 local;
+  const auto argument = static_cast<uint32_t>(in->readI32(local.code));
+  tHelper::mergeValidationStatus(local, status);
+  if (status.isFatal()) return;
+  const uint32_t a = (eeprom.*first)(argument, status);
+  const uint32_t b = (eeprom.*second)(argument, status);
+  if (status.isNotFatal()) answerWords(*out, status, a, b);
+}
+
+}  // namespace
+
+void tBaseEEPROMSupervisor::commitCancel(tStatus2& status) {
+  if (status.isNotFatal()) tPlainSupervisor::commitCancel(status);
+}
+
+void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
+                                    iControlParameterBlock* out, tStatus2& status) {
+  if (status.isFatal()) return;
+  if (_eeprom == nullptr) {
+    setCode(status, kNullPointer, {kFile, 145});
+    return;
+  }
+  if (code >= kFirstUnknownCode) {
+    setCode(status, kRefused, {kFile, kUnknownLine});
+    return;
+  }
+  request(code, in, out, status);
+}
+
+void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
+                                    iControlParameterBlock* out, tStatus2& status) {
+  tEEPROM& eeprom = *_eeprom;
+  if (const tPlainRequest* row = find(kPlainRequests, code)) {
+    (eeprom.*row->operation)(status);
+  } else if (const tWordRequest* row = find(kWordRequests, code)) {
+    if (!blocksPresent(in, out, false, true, status)) return;
+    const uint32_t value = (eeprom.*row->operation)(status);
+    if (status.isNotFatal()) answerWords(*out, status, value);
+  } else if (const tByteRequest* row = find(kByteRequests, code)) {
+    byteRequest(eeprom, *row, in, out, status);
+  } else if (const tCoefficientRequest* row = find(kCoefficientRequests, code)) {
+    coefficientRequest(eeprom, *row, in, out, status);
+  } else if (code == 268) {
+    arrayRequest(eeprom, in, out, status);
+  } else if (code == 257) {
+    pairRequest(eeprom, &tEEPROM::getAreaSize, &tEEPROM::getAreaAddress, in, out, status);
+  } else if (code == 258) {
+    pairRequest(eeprom, &tEEPROM::getContentMapWord19, &tEEPROM::getContentMapWord18, in, out,
+                status);
+  } else if (code == 260) {
+    infoRequest(eeprom, in, out, status);
+  } else if (code == 255) {
+    if (!blocksPresent(in, out, true, false, status)) return;
+    tStatus2 local;
+    const auto tag = static_cast<uint32_t>(in->readI32(local.code));
+    tHelper::mergeValidationStatus(local, status);
+    if (status.isNotFatal()) eeprom.selectArea(tag, status);
+  } else if (code == kPlainCommit) {
+    _state = kPlainCommitted;
+  } else if (code == kPlainUncommit) {
+    _state = kPlainResourcesLinked;
+  } else {
+    setCode(status, kRefused, {kFile, kUnknownLine});
+  }
+}
+
+void* tEEPROMSupervisor::___CPPKRLDynamicCast(void* const* classID) {
+  return nQoORB100::castToClass<tEEPROMSupervisor, tBaseEEPROMSupervisor>(this, classID);
+}
+const void* tEEPROMSupervisor::___CPPKRLDynamicCast(void* const* classID) const {
+  return const_cast<tEEPROMSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+}
+nQoORB100::tClass tEEPROMSupervisor::getClass(int& status) const {
+  return tClassRegistration<tEEPROMSupervisor>::getClass(*this, status);
+}
+
+void tEEPROMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
+                                   nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
+  if (status.isFatal()) return;
+  _reserver.setRuntimeFacade(facade);
+  _reserver.setIdentifier(&_identifier);
+  tBaseEEPROMSupervisor::initialize(settings, facade, status);
+}
+
+// A refused or foreign answer holds nothing (the reserver hands a foreign
+// pool back at once).
+void tEEPROMSupervisor::reserveResource(tStatus2& status) {
+  if (status.isFatal()) return;
+  _reserver.reserveResource(status);
+  if (status.isFatal()) return;
+  _eeprom = _reserver.getPrimitive();
+  _state = kPlainReserved;
+}
+
+// Only a held tEEPROM is handed back.
+void tEEPROMSupervisor::releaseResource(tStatus2& status) {
+  _eeprom = nullptr;
+  _reserver.releaseResource(status);
+  _state = kPlainLinked;
+}
+
+}  // namespace nQoUdR100

@@ -1,0 +1,61 @@
+// Gives the platform the board's EEPROM: the abstract supervisor, a row of
+// the plain frame, holds the state word, the settings and the request switch
+// (one request per control code, arguments in the in block, results in the
+// out block); the concrete one reserves the tEEPROM, one user at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "mrl/iPrimitiveSupervisor.h"
+#include "primitives/eeprom/tEEPROM.h"
+#include "reservation/tEEPROMResourcePool.h"
+#include "reservation/tSingularReserver.h"
+#include "settings/tEEPROMSettings.h"
+#include "supervisors/tPlainSupervisor.h"
+
+namespace nQoUdR100 {
+
+class tBaseEEPROMSupervisor
+    : public tPlainSupervisor<tBaseEEPROMSupervisor, nQoMRL100::iPrimitiveSupervisor,
+                              tEEPROMSettings> {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tBaseEEPROMSupervisor";
+  static constexpr const char* kFile = "tBaseEEPROMSupervisor";
+  static inline void* ___classID = nullptr;
+
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
+  // The frame's commit-cancel, on a good status only.
+  void commitCancel(nQoMDBG100::tStatus2& status) override;
+
+  uint32_t getLifecycle() const { return getState(); }
+  nQoUdP100::tEEPROM* getEEPROM() const { return _eeprom; }
+
+ protected:
+  nQoUdP100::tEEPROM* _eeprom = nullptr;
+
+ private:
+  void request(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+};
+
+class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {
+ public:
+  static constexpr const char* kClassName = "nQoUdR100::tEEPROMSupervisor";
+  static inline void* ___classID = nullptr;
+
+  void* ___CPPKRLDynamicCast(void* const* classID) override;
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override;
+  nQoORB100::tClass getClass(int& status) const override;
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override;
+  void reserveResource(nQoMDBG100::tStatus2& status) override;
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+
+ private:
+  nQoMRTB100::tSingularReserver<nQoUdP100::tEEPROM, tEEPROMResourcePool<nQoUdP100::tEEPROM*>>
+      _reserver;
+};
+
+}  // namespace nQoUdR100

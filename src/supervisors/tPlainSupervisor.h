@@ -1,0 +1,323 @@
+// The frame of the supervisors that keep a plain state word in place of the
+// state tracker (a supervisor whose steps the tracker's transitions and the
+// framework's reservers and linkers serve is a row of tSupervisor.h
+// instead). tPlainSupervisor holds the facade, the word, the settings
+// copy, the resource identifier and the task's event; tReservingSupervisor
+// adds one primitive that the supervisor reserves through the singular
+// reserver under that identifier. A class names itself, its interface, its
+// settings (and primitive) and its site file, and overrides only what it
+// does besides:
+//
+//   class tBaseAOGroundRefSupervisor final
+//       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
+//                                     tAOGroundRefSettings, nQoUdP100::tBaseAOGroundRefPrimitive> {
+//    public:
+//     static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
+//     static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
+//     static inline void* ___classID = nullptr;
+//     void control(...) override;   // its own codes
+//   };
+//
+// The frame's steps, each of which a class may take over:
+//   initialize      keeps the facade, looks up the task's event (a class that
+//                   names kEventLine; none, or one of another class: -89000
+//                   there), deploys (a class with kFixedIdentifier: copies
+//                   the settings and their identifier, and deploy leaves the
+//                   identifier); initialized on a good status
+//   deploy          the settings as the class's own (-89000 at line 120, or
+//                   the class's kCastLine), copies them and their identifier
+//                   (a copy that lost an allocation: -50352 at line 125), then
+//                   on a good status applySettings
+//   link, linkResource       move the word up on a good status
+//   unlinkResource, unlink   move it down whatever the status holds
+//   reserveResource (reserving) the pool's primitive; reserved on a good status
+//   releaseResource (reserving) the primitive handed back on a fresh status; linked
+//   control         the class's own; runStep walks a table of tPlainStep (the
+//                   primitive's operation and the word it leads to)
+//   requestCancel   nothing
+//   commitCancel    by the word at entry: running, control 3 then 4;
+//                   committed, control 4; each on a fresh status merged into
+//                   the caller's, so that a failed stop still uncommits
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "frame/statusCodes.h"
+#include "frame/tClassRegistration.h"
+#include "frame/tModuleObject.h"
+#include "frame/tStatusSite.h"
+#include "mrl/iControlParameterBlock.h"
+#include "mrl/iEvent.h"
+#include "mrl/iPrimitiveSettings.h"
+#include "mrl/iPrimitiveSupervisor.h"
+#include "mrl/iResourceBroker.h"
+#include "mrl/iResourceIdentifier.h"
+#include "mrl/iRuntimeFacade.h"
+#include "mrl/tEventIdentifier.h"
+#include "mrl/tGeneralIdentifier.h"
+#include "orb/castToClass.h"
+#include "reservation/castAnswer.h"
+#include "reservation/tSingularReserver.h"
+#include "reservation/tSingularResourcePool.h"
+#include "settings/copyCheck.h"
+#include "settings/tParameterBlockValidateHelper.h"
+
+namespace nQoUdR100 {
+
+// The plain state word.
+enum tPlainState : uint32_t {
+  kPlainConstructed = 0,
+  kPlainInitialized = 1,      // also after unlink
+  kPlainLinked = 2,           // also after releaseResource
+  kPlainReserved = 3,         // also after unlinkResource
+  kPlainResourcesLinked = 4,  // also after uncommit
+  kPlainCommitted = 5,
+  kPlainRunning = 6,
+};
+
+// The control codes that move the word.
+enum tPlainControl : uint32_t {
+  kPlainCommit = 1,
+  kPlainStart = 2,
+  kPlainStop = 3,
+  kPlainUncommit = 4,
+};
+
+// The task's event object, or null with kCastFailed at the site (no facade,
+// no object, or one of another class).
+inline nQoMRL110::iEvent* lookupTaskEvent(nQoMRL100::iRuntimeFacade* facade,
+                                          nQoMDBG100::tStatus2& status, const tStatusSite& site) {
+  if (status.isFatal()) return nullptr;
+  nQoORB100::tObject* object = nullptr;
+  if (facade != nullptr) {
+    const nQoMRL110::tEventIdentifier identifier(status);
+    object = facade->getEventObject(identifier, status);
+  }
+  return nQoMRTB100::castAnswer<nQoMRL110::iEvent>(object, status, site);
+}
+
+// Gives a reservation back at the broker: the broker's lookup and its
+// release each on a fresh status merged into the caller's (whose first
+// error stays). Nothing without a broker.
+inline void handBack(const nQoMRL100::iResourceIdentifier* identifier,
+                     nQoMRL100::iRuntimeFacade* facade, nQoMDBG100::tStatus2& status) {
+  nQoMDBG100::tStatus2 local;
+  nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(local);
+  status.assign(local);
+  if (broker == nullptr || local.isFatal()) return;
+  local.clear();
+  broker->release(identifier, facade, local);
+  status.assign(local);
+}
+
+// One control code of a class's table: the primitive's operation (none: the
+// code only moves the word) and the word it leads to, on a good status or,
+// for an undo, whatever the status holds.
+template <class Prim>
+struct tPlainStep {
+  static constexpr uint32_t kKeep = 0xFFFFFFFF;  // the word stays
+  uint32_t code;
+  void (Prim::*operation)(nQoMDBG100::tStatus2&);
+  uint32_t next;
+  bool always = false;
+};
+
+template <class Self, class Interface, class Settings>
+class tPlainSupervisor : public Interface, public tModuleObject {
+ public:
+  void* ___CPPKRLDynamicCast(void* const* classID) override {
+    return nQoORB100::castToClass<Self, Interface>(self(), classID);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* classID) const override {
+    return const_cast<tPlainSupervisor*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoORB100::tClass getClass(int& status) const override {
+    return tClassRegistration<Self>::getClass(*this, status);
+  }
+
+  void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
+                  nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    _facade = facade;
+    if constexpr (requires { Self::kEventLine; })
+      _event = lookupTaskEvent(facade, status, {Self::kFile, Self::kEventLine});
+    if constexpr (fixedIdentifier()) {
+      if (const Settings* own = castSettings(settings, status)) adopt(*own, status);
+    } else {
+      this->deploy(settings, status);
+    }
+    if (status.isNotFatal()) _state = kPlainInitialized;
+  }
+  void deploy(const nQoMRL100::iPrimitiveSettings& settings,
+              nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    const Settings* own = castSettings(settings, status);
+    if (own == nullptr) return;
+    if constexpr (fixedIdentifier())
+      adoptSettings(*own, status);
+    else
+      adopt(*own, status);
+    if (status.isNotFatal()) applySettings(status);
+  }
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2& status) override {
+    if (status.isNotFatal()) _state = kPlainLinked;
+  }
+  void linkResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isNotFatal()) _state = kPlainResourcesLinked;
+  }
+  void unlinkResource(nQoMDBG100::tStatus2&) override { _state = kPlainReserved; }
+  void unlink(nQoMDBG100::tStatus2&) override { _state = kPlainInitialized; }
+  void requestCancel(nQoMDBG100::tStatus2&) override {}
+  void commitCancel(nQoMDBG100::tStatus2& status) override {
+    const uint32_t state = _state;
+    const auto run = [&](uint32_t code) {
+      nQoMDBG100::tStatus2 local;
+      this->control(code, nullptr, nullptr, local);
+      status.assign(local);
+    };
+    if (state == kPlainRunning) run(kPlainStop);
+    if (state == kPlainRunning || state == kPlainCommitted) run(kPlainUncommit);
+  }
+
+  uint32_t getState() const { return _state; }
+  const Settings& getSettings() const { return _settings; }
+
+ protected:
+  // What deploy gives a held primitive of the settings just copied.
+  virtual void applySettings(nQoMDBG100::tStatus2&) {}
+
+  // The settings as the class's own, or -89000 and null.
+  static const Settings* castSettings(const nQoMRL100::iPrimitiveSettings& settings,
+                                      nQoMDBG100::tStatus2& status) {
+    const auto* own =
+        static_cast<const Settings*>(settings.___CPPKRLDynamicCast(&Settings::___classID));
+    if (own == nullptr) setCode(status, kCastFailed, {Self::kFile, castLine()});
+    return own;
+  }
+
+  // Runs the step of code from the class's table on the primitive and
+  // answers true: nothing on a status that holds an error, -50004 at line
+  // noPrimitive without a primitive. False for a code the table lacks.
+  template <class Prim, std::size_t N>
+  bool runStep(const tPlainStep<Prim> (&steps)[N], Prim* primitive, uint32_t code,
+               nQoMDBG100::tStatus2& status, unsigned noPrimitive) {
+    if (status.isFatal()) return true;
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {Self::kFile, noPrimitive});
+      return true;
+    }
+    for (const tPlainStep<Prim>& step : steps) {
+      if (step.code != code) continue;
+      if (step.operation != nullptr) (primitive->*step.operation)(status);
+      if (step.next != step.kKeep && (step.always || status.isNotFatal())) _state = step.next;
+      return true;
+    }
+    return false;
+  }
+
+  // Copies the settings and the identifier of their supervisor record (a
+  // class whose settings hold none takes its own); a copy that lost an
+  // allocation gives -50352 at line 125.
+  void adopt(const Settings& own, nQoMDBG100::tStatus2& status) {
+    if constexpr (requires { own.supervisorRecord().identifier; })
+      _identifier = own.supervisorRecord().identifier;
+    _settings = own;
+    checkCopy(status, {Self::kFile, 125}, _identifier, _settings);
+  }
+  // The settings alone, checked the same way.
+  void adoptSettings(const Settings& own, nQoMDBG100::tStatus2& status) {
+    _settings = own;
+    checkCopy(status, {Self::kFile, 125}, _settings);
+  }
+
+  // A query's answer: the out block checked (null: -50004), one 32-bit
+  // value written, the block's status merged.
+  static void answer(nQoMRL100::iControlParameterBlock* out, uint32_t value,
+                     nQoMDBG100::tStatus2& status) {
+    tParameterBlockValidateHelper::checkNotNull(out, status);
+    if (status.isFatal()) return;
+    nQoMDBG100::tStatus2 local;
+    out->writeU32(value, local.code);
+    tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+  }
+  // The in block's next 32-bit value, checked and merged the same way.
+  static uint32_t readValue(nQoMRL100::iControlParameterBlock* in, nQoMDBG100::tStatus2& status) {
+    tParameterBlockValidateHelper::checkNotNull(in, status);
+    if (status.isFatal()) return 0;
+    nQoMDBG100::tStatus2 local;
+    const uint32_t value = in->readU32(local.code);
+    tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+    return value;
+  }
+
+  // The task's event object from the kept facade: null without a facade, and
+  // null with -89000 at line 150 when the answer is null or of another class.
+  nQoMRL110::iEvent* lookUpEvent(nQoMDBG100::tStatus2& status) const {
+    if (_facade == nullptr) return nullptr;
+    return lookupTaskEvent(_facade, status, {Self::kFile, 150});
+  }
+
+  nQoMRL100::iRuntimeFacade* _facade = nullptr;
+  nQoMRL110::iEvent* _event = nullptr;
+  uint32_t _state = kPlainConstructed;
+  nQoMRL100::tGeneralIdentifier _identifier;
+  Settings _settings;
+
+ private:
+  // A class whose reservation keeps the identifier of its first settings
+  // (kFixedIdentifier = true) takes it at initialize, which gives nothing
+  // to a primitive, and deploy leaves it.
+  static constexpr bool fixedIdentifier() {
+    if constexpr (requires { Self::kFixedIdentifier; })
+      return Self::kFixedIdentifier;
+    else
+      return false;
+  }
+  static constexpr unsigned castLine() {
+    if constexpr (requires { Self::kCastLine; })
+      return Self::kCastLine;
+    else
+      return 120;
+  }
+  Self* self() { return static_cast<Self*>(this); }
+};
+
+template <class Self, class Interface, class Settings, class Prim,
+          class Pool = tSingularResourcePool<Prim*>>
+class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> {
+ public:
+  void reserveResource(nQoMDBG100::tStatus2& status) override {
+    if (status.isFatal()) return;
+    reservePrimitive(status);
+    if (status.isNotFatal()) this->_state = kPlainReserved;
+  }
+  void releaseResource(nQoMDBG100::tStatus2& status) override {
+    handBack(status);
+    this->_state = kPlainLinked;
+  }
+
+  Prim* getPrimitive() const { return _reserver.getPrimitive(); }
+
+ protected:
+  // The pool's primitive under the identifier, or null (no broker, nothing
+  // granted, a foreign pool: -89000 and the reservation handed back).
+  Prim* reservePrimitive(nQoMDBG100::tStatus2& status) {
+    _reserver.setRuntimeFacade(this->_facade);
+    _reserver.setIdentifier(&this->_identifier);
+    _reserver.reserveResource(status);
+    return _reserver.getPrimitive();
+  }
+  // Hands a held primitive back on a fresh status merged into the caller's
+  // and forgets it.
+  void handBack(nQoMDBG100::tStatus2& status) {
+    nQoMDBG100::tStatus2 local;
+    _reserver.releaseResource(local);
+    status.assign(local);
+  }
+
+ private:
+  nQoMRTB100::tSingularReserver<Prim, Pool> _reserver;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,187 @@
+// The correlated immediate transfer supervisors over the real primitives:
+// time stamps and periods of reads, time-out modes, the two-step codes and
+// their sites, and requests before a primitive is held.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "primitives/cdio/tTavikCDIODispatcher.h"
+#include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
+#include "primitives/cdio/tTavikCDO_FIFOPrimitive.h"
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "sim/simStreamAttributes.h"
+#include "sim/simTime.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimCDIOFIFOs.h"
+#include "sim/tSimRegisterWindows.h"
+#include "supervisors/cdio/cdioImmediateSupervisors.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+
+namespace nQoTest {
+namespace {
+
+using namespace nQoUdR100;
+using nQoMDBG100::tStatus2;
+using nQoSim::tSimStreamAttributes;
+using nQoUdP100::tImmediateTimeout;
+
+constexpr uint64_t kHalf = 0x8000000000000000ull;
+
+class CDIOImmediateSupervisorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::clearStatusLog();
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::resetTime();
+  }
+
+  // initialize, reserveResource and linkResource over the pool.
+  template <class Supervisor, class Settings, class Pool>
+  void bringUp(Supervisor& supervisor, Settings& settings, Pool& pool) {
+    tStatus2 s;
+    auto& identifier = settings.template record<0>().identifier;
+    identifier.setDeviceGUID(identity);
+    identifier.setString("Immediate", s);
+    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    facade.eventObject = &event;
+    supervisor.initialize(settings, &facade, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    ASSERT_EQ(s.code, 0);
+    ASSERT_EQ(supervisor.getLifecycle(), 4u);
+  }
+  tCallLog calls;
+  tScriptedFacade facade{calls, "facade"};
+  tScriptedEvent event{calls, "event"};
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  nQoSim::tSimBus bus{windows};
+  tStatus2 status;
+  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
+  nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
+  nQoUdP100::tTavikCDIODispatcher cdio{&board};
+  nQoSim::tSimCDIOFIFOs fifos{windows, window};
+  nQoUdP100::tCDIODescription description{.cdiFIFODepth = 1024, .sampleWidth = 1};
+  nQoUdP100::tDeviceInfo deviceInfo;
+  nQoORB100::tGUID identity{0x1111, 0x2222};
+  nQoUdP100::tTavikCDI_FIFOPrimitive cdi{&cdio, &description, &map, status};
+  nQoUdP100::tTavikCDO_FIFOPrimitive cdo{&cdio, &description, &map, status};
+};
+
+TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn) {
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdi, &identity,
+                                                         status);
+  tCDIImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 0;
+  settings.record<0>().samplePeriod.integer = 1;
+  settings.record<0>().samplePeriod.fraction = kHalf;
+  tBaseCDIImmediateTransferSupervisor supervisor;
+
+  // Before the reservation a read reads nothing.
+  uint8_t buffer[100] = {};
+  tStatus2 early;
+  EXPECT_EQ(supervisor.read(1, 0, buffer, nullptr, nullptr, early), 0u);
+  EXPECT_EQ(early.code, -50004);
+
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  bringUp(supervisor, settings, pool);
+  nQoSim::useTestClock(7'000'000'000);  // 7 s
+  tStatus2 s;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 6u);
+
+  tSimStreamAttributes attributes;
+  fifos.pushInput(std::vector<uint32_t>(150, 1));
+  EXPECT_EQ(supervisor.read(100, 0xFFFFFFFF, buffer, nullptr, &attributes, s), 100u);
+  EXPECT_EQ(transfer.timeoutMode(), tImmediateTimeout::kNoLimit);
+  EXPECT_EQ(supervisor.read(50, 250, buffer, nullptr, &attributes, s), 50u);
+  EXPECT_EQ(transfer.timeoutMode(), tImmediateTimeout::kBounded);
+  const tPALTime128 period{kHalf, 1};
+  EXPECT_EQ(attributes.log,
+            (std::vector<tSimStreamAttributes::tCall>{{tSimStreamAttributes::kStamp, {0, 7}},
+                                                      {tSimStreamAttributes::kInterval, period},
+                                                      {tSimStreamAttributes::kStamp, {0, 157}},
+                                                      {tSimStreamAttributes::kInterval, period}}));
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 7 + 225}));
+
+  // A read of nothing reports nothing and leaves the stamp.
+  attributes.log.clear();
+  tStatus2 none;
+  EXPECT_EQ(supervisor.read(1, 0, buffer, nullptr, &attributes, none), 0u);
+  EXPECT_EQ(transfer.timeoutMode(), tImmediateTimeout::kZero);
+  EXPECT_TRUE(attributes.log.empty());
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 232}));
+
+  tStatus2 available;
+  EXPECT_EQ(supervisor.readAvailable(1, buffer, available), 0u);
+  EXPECT_EQ(available.code, -200455);
+  EXPECT_TRUE(loggedAt(-200455, "tBaseCDIImmediateTransferSupervisor", 376));
+  tStatus2 refused;
+  supervisor.control(4100, nullptr, nullptr, refused);
+  EXPECT_EQ(refused.code, -50256);
+  EXPECT_TRUE(loggedAt(-50256, "tBaseCDIImmediateTransferSupervisor", 297));
+
+  supervisor.commitCancel(s);
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  EXPECT_EQ(transfer.state(), nQoUdP100::tCDIOImmediateTransfer::kBuilt);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
+TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {
+  nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdo, &identity,
+                                                         status);
+  tCDOImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 0;
+  tBaseCDOImmediateTransferSupervisor supervisor;
+  const uint8_t samples[2] = {0x5A, 0xA5};
+  tStatus2 early;
+  EXPECT_EQ(supervisor.write(2, 0xFFFFFFFF, samples, nullptr, early), 0u);
+  EXPECT_EQ(early.code, -50004);
+  tStatus2 s;
+  supervisor.control(1, nullptr, nullptr, s);
+  EXPECT_EQ(s.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseCDOImmediateTransferSupervisor", 229));
+
+  tSingularResourcePool<nQoUdP100::tBaseCDOImmediateTransferPrimitive*> pool(&transfer);
+  bringUp(supervisor, settings, pool);
+  tStatus2 good;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, good);
+  fifos.setOutputDepth(4);
+  EXPECT_EQ(supervisor.write(2, 0xFFFFFFFF, samples, nullptr, good), 2u);
+  EXPECT_EQ(transfer.timeoutMode(), tImmediateTimeout::kNoLimit);
+  EXPECT_EQ(good.code, 0);
+  EXPECT_EQ(fifos.output(), (std::deque<uint32_t>{0x5A, 0xA5}));
+
+  tStatus2 available;
+  EXPECT_EQ(supervisor.getAvailable(available), 0u);
+  EXPECT_TRUE(loggedAt(-200454, "tBaseCDOImmediateTransferSupervisor", 352));
+  tStatus2 held;
+  held.setCode(-1, "test", "test", 1);
+  EXPECT_EQ(supervisor.getAvailable(held), 0u);
+  EXPECT_EQ(held.code, -1);
+  tStatus2 refused;
+  supervisor.control(4101, nullptr, nullptr, refused);
+  EXPECT_TRUE(loggedAt(-50256, "tBaseCDOImmediateTransferSupervisor", 295));
+  supervisor.control(3, nullptr, nullptr, good);
+  EXPECT_EQ(supervisor.getLifecycle(), 5u);
+  supervisor.control(4, nullptr, nullptr, good);
+  supervisor.unlinkResource(good);
+  supervisor.releaseResource(good);
+  EXPECT_EQ(good.code, 0);
+}
+
+}  // namespace
+}  // namespace nQoTest

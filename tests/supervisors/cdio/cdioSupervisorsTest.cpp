@@ -1,0 +1,365 @@
+// The correlated digital FIFO, DMA and interrupt supervisors over the real
+// CDIO primitives: lifecycle words, control sites, the DMA and interrupt
+// linking through their endpoints, commit-cancel, and reservations that the
+// broker refuses or answers with a foreign pool.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
+#include "primitives/cdio/tBaseCDI_DMATransferPrimitive.h"
+#include "primitives/cdio/tBaseCDO_DMATransferPrimitive.h"
+#include "primitives/cdio/tTavikCDIODispatcher.h"
+#include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
+#include "primitives/cdio/tTavikCDO_FIFOPrimitive.h"
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "sim/tSimBus.h"
+#include "sim/tSimCDIOFIFOs.h"
+#include "sim/tSimRegisterWindows.h"
+#include "supervisors/cdio/cdioSupervisors.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/dioDoubles.h"
+#include "support/statusRecords.h"
+#include "tavik/tTavik.h"
+#include "tavik/tTavikInterruptDispatcher.h"
+
+namespace nQoTest {
+namespace {
+
+using namespace nQoUdR100;
+using nQoUdP100::tBaseCDI_DMATransferPrimitive;
+using nQoUdP100::tBaseCDIInterruptTransferPrimitive;
+using nQoUdP100::tBaseCDO_DMATransferPrimitive;
+
+constexpr char kCDIDMAFile[] = "source/qomiop/cdio/tBaseCDI_DMATransferPrimitive";
+constexpr char kCDODMAFile[] = "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive";
+
+// A Tavik board's CDIO FIFOs over the simulated windows.
+class CDIOSupervisorsTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::clearStatusLog();
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override { nQoSim::resetResourceBroker(); }
+
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
+  nQoSim::tSimBus bus{windows};
+  tStatus2 status;
+  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
+  nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
+  nQoUdP100::tTavikCDIODispatcher cdio{&board};
+  nQoSim::tSimCDIOFIFOs fifos{windows, window};
+  nQoUdP100::tCDIODescription description{.cdiFIFODepth = 1024, .sampleWidth = 4};
+  nQoUdP100::tDeviceInfo deviceInfo;
+  nQoORB100::tGUID identity{0x1111, 0x2222};
+  nQoUdP100::tTavikCDI_FIFOPrimitive cdiFIFO{&cdio, &description, &map, status};
+  nQoUdP100::tTavikCDO_FIFOPrimitive cdoFIFO{&cdio, &description, &map, status};
+  nQoUdP100::tTavikCDI_FIFOPrimitive* const cdi = &cdiFIFO;
+  nQoUdP100::tTavikCDO_FIFOPrimitive* const cdo = &cdoFIFO;
+
+  // Names the settings' resource and offers the pool under that name.
+  template <class Settings, class Pool>
+  void offer(Settings& settings, Pool& pool, const char* name) {
+    tStatus2 s;
+    auto& identifier = settings.template record<0>().identifier;
+    identifier.setDeviceGUID(identity);
+    identifier.setString(name, s);
+    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    ASSERT_EQ(s.code, 0);
+  }
+
+  tCallLog log;
+  tScriptedSupervisorMap supervisors{log, "map"};
+};
+
+// Control before reservation, then a code the FIFO does not serve.
+template <class Supervisor, class Settings>
+void expectNoPrimitiveSite(const char* file, unsigned line) {
+  Supervisor supervisor;
+  Settings settings;
+  tStatus2 s;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.control(1, nullptr, nullptr, s);
+  EXPECT_EQ(s.code, -50004) << file;
+  EXPECT_TRUE(loggedAt(-50004, file, line));
+  EXPECT_EQ(supervisor.getLifecycle(), 1u) << file;
+}
+
+TEST_F(CDIOSupervisorsTest, ControlWithoutPrimitiveAndUnservedCodes) {
+  expectNoPrimitiveSite<tBaseCDI_FIFOSupervisor, tCDI_FIFOSettings>("tBaseCDI_FIFOSupervisor", 166);
+  expectNoPrimitiveSite<tBaseCDO_FIFOSupervisor, tCDO_FIFOSettings>("tBaseCDO_FIFOSupervisor", 166);
+  expectNoPrimitiveSite<tBaseCDI_DMATransferSupervisor, tCDI_DMATransferSettings>(
+      "tBaseCDI_DMATransferSupervisor", 196);
+  expectNoPrimitiveSite<tBaseCDO_DMATransferSupervisor, tCDO_DMATransferSettings>(
+      "tBaseCDO_DMATransferSupervisor", 195);
+  expectNoPrimitiveSite<tBaseCDIInterruptTransferSupervisor, tCDIInterruptTransferSettings>(
+      "tBaseCDIInterruptTransferSupervisor", 224);
+  expectNoPrimitiveSite<tBaseCDOInterruptTransferSupervisor, tCDOInterruptTransferSettings>(
+      "tBaseCDOInterruptTransferSupervisor", 224);
+
+  tCDI_FIFOSettings settings;
+  settings.record<0>().fifoModeFlag = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> pool(cdi);
+  offer(settings, pool, "CDI_FIFO");
+  tBaseCDI_FIFOSupervisor fifo;
+  tStatus2 s;
+  fifo.initialize(settings, nullptr, s);
+  fifo.link(supervisors, s);
+  fifo.reserveResource(s);
+  fifo.linkResource(s);
+  fifo.control(1, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(fifo.getLifecycle(), 5u);
+  for (uint32_t code : {2u, 3u, 77u}) {
+    tStatus2 refused;
+    fifo.control(code, nullptr, nullptr, refused);
+    EXPECT_EQ(refused.code, -50256) << code;
+    EXPECT_EQ(fifo.getLifecycle(), 5u);
+  }
+  EXPECT_TRUE(loggedAt(-50256, "tBaseCDI_FIFOSupervisor", 231));
+  fifo.commitCancel(s);
+  EXPECT_EQ(fifo.getLifecycle(), 4u);
+  fifo.unlinkResource(s);
+  fifo.releaseResource(s);
+  EXPECT_EQ(fifo.getLifecycle(), 2u);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
+}
+
+// A refused request is -89000 and hands nothing back; a foreign pool is
+// -89000 and handed back at once; release then hands back nothing more.
+TEST_F(CDIOSupervisorsTest, RefusedOrForeignGrantIsNotReleasedTwice) {
+  tCDO_FIFOSettings settings;
+  tBaseCDO_FIFOSupervisor fifo;
+  tStatus2 s;
+  fifo.initialize(settings, nullptr, s);
+
+  nQoSim::scriptBrokerReserve(nullptr);
+  fifo.reserveResource(s);
+  EXPECT_EQ(s.code, -89000);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6}));
+  tStatus2 release;
+  fifo.releaseResource(release);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6}));
+
+  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> foreign(cdi);
+  nQoSim::scriptBrokerReserve(&foreign);
+  tStatus2 again;
+  fifo.reserveResource(again);
+  EXPECT_EQ(again.code, -89000);
+  EXPECT_EQ(fifo.getPrimitive(), nullptr);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 6, 7}));
+  tStatus2 last;
+  fifo.releaseResource(last);
+  EXPECT_EQ(last.code, 0);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 6, 7}));
+  EXPECT_EQ(fifo.getLifecycle(), 2u);
+
+  // Without a broker nothing is reserved and nothing reported.
+  nQoSim::setResourceBrokerPresent(false);
+  tStatus2 absent;
+  fifo.reserveResource(absent);
+  EXPECT_EQ(absent.code, 0);
+  EXPECT_EQ(fifo.getPrimitive(), nullptr);
+}
+
+// The DMA supervisor's whole run, for either direction.
+template <class Supervisor, class Settings, class Primitive>
+void runDMA(CDIOSupervisorsTest& test, tCallLog& log, tScriptedSupervisorMap& map,
+            Primitive& transfer, const char* poolName, const char* primitiveFile,
+            unsigned modeLine) {
+  nQoSim::resetResourceBroker();
+  Settings settings;
+  auto& fields = settings.template record<0>();
+  fields.dmaChannelSupervisorKey = 5;
+  fields.dmaTransferSupervisorKey = 6;
+  fields.transferMode = 0;
+  tSingularResourcePool<Primitive*> pool(&transfer);
+  test.offer(settings, pool, poolName);
+  tScriptedDMAChannel channel(log, "channel");
+  channel.channelNumber = 3;
+  tDMAHandlePartner partner(log, "partner");
+  map.entries = {{5, &channel}, {6, &partner}};
+
+  Supervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(map, s);
+  supervisor.reserveResource(s);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
+  log.clear();
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(log.operations(), "channel.getChannelNumber, partner.getPartnerHandle");
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  EXPECT_EQ(supervisor.getLinks().endpoint()->partnerHandle(), &partner.handle);
+  EXPECT_EQ(transfer.state(), Primitive::kObserving);
+
+  for (uint32_t code : {1u, 4100u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 7u);
+  EXPECT_EQ(transfer.state(), Primitive::kLinked);
+
+  supervisor.commitCancel(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  EXPECT_EQ(transfer.state(), Primitive::kObserving);
+  nQoSim::clearStatusLog();
+  log.clear();
+  supervisor.commitCancel(s);
+  EXPECT_EQ(transfer.state(), Primitive::kObserving);
+  EXPECT_TRUE(log.calls.empty());
+
+  supervisor.deploy(settings, s);
+  EXPECT_EQ(s.code, -223748);
+  EXPECT_TRUE(loggedAt(-223748, primitiveFile, modeLine));
+
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  EXPECT_EQ(transfer.state(), Primitive::kBuilt);
+  supervisor.releaseResource(down);
+  supervisor.unlink(down);
+  EXPECT_EQ(down.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 1u);
+}
+
+TEST_F(CDIOSupervisorsTest, DMALinksChannelPartnerAndEndpointAndCancelsByWord) {
+  tBaseCDI_DMATransferPrimitive input(&deviceInfo, cdi, &identity, status);
+  runDMA<tBaseCDI_DMATransferSupervisor, tCDI_DMATransferSettings>(
+      *this, log, supervisors, input, "CDI_DMATransfer", kCDIDMAFile, 235);
+  tBaseCDO_DMATransferPrimitive output(&deviceInfo, cdo, &identity, status);
+  runDMA<tBaseCDO_DMATransferSupervisor, tCDO_DMATransferSettings>(
+      *this, log, supervisors, output, "CDO_DMATransfer", kCDODMAFile, 109);
+}
+
+// Unlinked endpoints forward nothing; a DMA supervisor without partners
+// refuses linkResource; a finite input hands its endpoint to the partner.
+TEST_F(CDIOSupervisorsTest, EndpointsForwardOnlyToLinkedTargets) {
+  tStatus2 s;
+  tCDI_DMATransferDestination destination;
+  destination.transferEnded(s);
+  destination.transferEnded(tStatus2{}, s);
+  tCDIReadable readable;
+  uint8_t byte = 0;
+  EXPECT_EQ(readable.read(&byte, 1, s), 0u);
+  EXPECT_EQ(readable.available(s), 0u);
+  tCDOInterruptTransferSource source(s);
+  EXPECT_EQ(source.transferData(8, s), 0u);
+  EXPECT_EQ(s.code, 0);
+
+  tBaseCDI_DMATransferPrimitive input(&deviceInfo, cdi, &identity, status);
+  tCDI_DMATransferSettings settings;
+  settings.record<0>().transferMode = 1;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&input);
+  offer(settings, pool, "CDI_DMATransfer");
+  tBaseCDI_DMATransferSupervisor supervisor;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.reserveResource(s);
+  tStatus2 unlinked;
+  supervisor.linkResource(unlinked);
+  EXPECT_EQ(unlinked.code, -50004);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
+
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  supervisors.entries = {{0xFFFFFFFF, &channel}};
+  tStatus2 foreign;
+  supervisor.link(supervisors, foreign);
+  EXPECT_EQ(foreign.code, -89000);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
+
+  settings.record<0>().dmaChannelSupervisorKey = 1;
+  settings.record<0>().dmaTransferSupervisorKey = 2;
+  supervisors.entries = {{1, &channel}, {2, &partner}};
+  supervisor.deploy(settings, s);
+  supervisor.link(supervisors, s);
+  log.clear();
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(log.operations(),
+            "channel.getChannelNumber, partner.getPartnerHandle, handle.bindEndpoint");
+  EXPECT_EQ(partner.handle.endpoint,
+            static_cast<nQoLMSDR100::iDMAEndpoint*>(supervisor.getLinks().endpoint()));
+  // Partners reach the primitive through the supervisor's second face.
+  auto* face = static_cast<iCDI_DMATransferSupervisor*>(
+      supervisor.___CPPKRLDynamicCast(&iCDI_DMATransferSupervisor::___classID));
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(face->getPrimitive(), &input);
+  log.clear();
+  supervisor.getLinks().endpoint()->transferEnded(s);
+  EXPECT_EQ(log.operations(), "handle.transferEnded");
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
+TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
+  tCDI_FIFOSettings fifoSettings;
+  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> fifoPool(cdi);
+  offer(fifoSettings, fifoPool, "CDI_FIFO");
+  tBaseCDI_FIFOSupervisor fifo;
+  tStatus2 s;
+  fifo.initialize(fifoSettings, nullptr, s);
+  fifo.reserveResource(s);
+
+  tBaseCDIInterruptTransferPrimitive input(&deviceInfo, &description, cdi, status);
+  tCDIInterruptTransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.firstPartnerSupervisorKey = 1;
+  fields.secondPartnerSupervisorKey = 2;
+  fields.transferWord1 = 8;
+  fields.transferMode = 0;
+  fields.transferWord2 = 16;
+  tSingularResourcePool<tBaseCDIInterruptTransferPrimitive*> pool(&input);
+  offer(settings, pool, "CDIInterruptTransfer");
+  tBaseCDIInterruptTransferSupervisor supervisor;
+  supervisor.initialize(settings, nullptr, s);
+
+  // A first partner that is no input interrupt transfer.
+  tScriptedSupervisor wrong(log, "wrong");
+  tInputPartner partner(log, "partner");
+  supervisors.entries = {{1, &wrong}, {2, &fifo}};
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(input.chunkSize(), 16u);
+  tStatus2 refused;
+  supervisor.linkResource(refused);
+  EXPECT_EQ(refused.code, -89000);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
+  EXPECT_EQ(input.state(), tBaseCDIInterruptTransferPrimitive::kBuilt);
+
+  supervisors.entries = {{1, &partner}, {2, &fifo}};
+  supervisor.link(supervisors, s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  EXPECT_EQ(input.state(), tBaseCDIInterruptTransferPrimitive::kObserving);
+  auto* destination = supervisor.getLinks().endpoint();
+  EXPECT_EQ(destination->stream()->sampleWidth(), 4u);
+
+  fifos.pushInput({0x44332211, 0x88776655});
+  log.clear();
+  EXPECT_EQ(destination->transferData(8, s), 8u);
+  EXPECT_EQ(log.operations(), "object.transfer 8");
+  EXPECT_EQ(partner.object.stream, destination->stream());
+  EXPECT_EQ(partner.object.bytes,
+            (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88}));
+
+  supervisor.unlinkResource(s);
+  log.clear();
+  EXPECT_EQ(destination->transferData(64, s), 0u);
+  EXPECT_EQ(destination->stream()->fifo(), nullptr);
+  EXPECT_TRUE(log.calls.empty());
+  supervisor.releaseResource(s);
+  fifo.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,383 @@
+// The change-detection supervisor over the Tavik change-detection primitive
+// on a simulated board: the register writes of each step, the interrupt
+// side through the bus, request 256, the reservation failures, and the
+// primitive's own end.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame/tClassRegistration.h"
+#include "mrl/iResourceBroker.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simAllocator.h"
+#include "sim/simParameterBlock.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
+#include "supervisors/simBoardFixture.h"
+#include "support/changeDetectionDoubles.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoUdR100::tChangeDetectionSupervisor;
+using nQoUdR100::tPCITavikChangeDetectionPrimitive;
+using tPool = nQoUdR100::tSingularResourcePool<nQoUdR100::tChangeDetectionPrimitive*>;
+using tAction = nQoSim::tSimSchedulerAction::tCall;
+using D = nQoUdRLP100::tTavikInterruptDispatcher;
+
+constexpr uint32_t kAll = 0xFFFFFFFF;
+constexpr uint32_t kReadableKey = 1;
+constexpr uint32_t kSchedulerKey = 2;
+
+// The accesses of a log but the writes outside the change-detection
+// registers.
+tLog changeRegisters(const tLog& log) {
+  tLog found;
+  for (const tAccess& access : log)
+    if (access.direction != W::kWrite || (access.offset >= 0x240 && access.offset <= 0x254))
+      found.push_back(access);
+  return found;
+}
+
+class ChangeDetectionSupervisorTest : public tSimBoardTest {
+ protected:
+  // The pool's name is allocated before the leak check starts.
+  ChangeDetectionSupervisorTest() {
+    settings.supervisorRecord().identifier.setDeviceGUID({5, 6});
+    settings.supervisorRecord().identifier.setString("ChangeDetection", status);
+  }
+  void SetUp() override {
+    tSimBoardTest::SetUp();
+    nQoSim::resetResourceBroker();
+    dispatcher = new D(map, 1, &status);
+    primitive = new tPCITavikChangeDetectionPrimitive(map, dispatcher, info, latching, 2, status);
+    pool.emplace(primitive);
+    auto& fields = settings.supervisorRecord();
+    fields.firstEdgeMask = 0x0F;
+    fields.secondEdgeMask = 0x30;
+    fields.bufferSize = 4;
+    nQoMRL100::getResourceBroker(status)->registerPool(&fields.identifier, &*pool, status);
+    facade.eventObject = &event;
+    supervisorMap.entries[kReadableKey] = &readable;
+    supervisorMap.entries[kSchedulerKey] = &scheduler;
+    readable.readable.pattern = {0xA1, 0xB2, 0xC3, 0xD4};
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete primitive;
+    pool.reset();
+    delete dispatcher;
+    nQoSim::resetResourceBroker();
+    tSimBoardTest::TearDown();
+  }
+
+  // Up to resources linked (or only initialized and linked) on one status.
+  void bringUp(tChangeDetectionSupervisor& supervisor, bool reserve = true) {
+    tStatus2 up;
+    supervisor.initialize(settings, &facade, up);
+    supervisor.link(supervisorMap, up);
+    if (reserve) {
+      supervisor.reserveResource(up);
+      supervisor.linkResource(up);
+    }
+    ASSERT_EQ(up.code, 0);
+    clearLogs();
+  }
+  void clearLogs() {
+    windows.clearLog();
+    bus.clearCalls();
+    calls.clear();
+    log.clear();
+    scheduler.action.clear();
+    nQoSim::clearStatusLog();
+  }
+  int control(tChangeDetectionSupervisor& supervisor, uint32_t code,
+              nQoMRL100::iControlParameterBlock* out = nullptr) {
+    tStatus2 result;
+    supervisor.control(code, nullptr, out, result);
+    return result.code;
+  }
+  // One change interrupt with the two change-status registers reading so.
+  uint32_t change(uint32_t first, uint32_t second) {
+    windows.setRead(window, 0x240, 32, first);
+    windows.setRead(window, 0x244, 32, second);
+    return bus.raise(1);
+  }
+
+  std::vector<std::string> log;
+  tLoggedLines portA{"A", &log}, portB{"B", &log};
+  nQoUdP100::tImmedDigLatchingPrimitive lineA{&portA}, lineB{&portB};
+  nQoUdP100::tImmedDigLatchingPrimitive* latching[2] = {&lineA, &lineB};
+  nQoUdP100::tDeviceInfo info;
+  D* dispatcher = nullptr;
+  tPCITavikChangeDetectionPrimitive* primitive = nullptr;
+  std::optional<tPool> pool;
+  nQoUdR100::tChangeDetectionSettings settings;
+  tCallLog calls;
+  tScriptedFacade facade{calls, "facade"};
+  tScriptedEvent event{calls, "event"};
+  tScriptedSupervisorMap supervisorMap{calls, "map"};
+  tScriptedReadableSupervisor readable{calls, &log};
+  tScriptedSchedulerSupervisor scheduler{calls, "scheduler"};
+};
+
+TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  EXPECT_EQ(calls.operations(),
+            "facade.getEventObject, map.lookup 1, map.lookup 2, scheduler.getSchedulerAction, "
+            "event.registerEvent 1");
+  clearLogs();
+  supervisor.linkResource(s);
+  EXPECT_EQ(changeRegisters(windows.writes()),
+            (tLog{wrote(0x240, 0xF, 32), wrote(0x244, 0x30, 32), wrote(0x254, kAll, 32)}));
+  EXPECT_EQ(dispatcher->primaryHandlers[28], primitive);
+  EXPECT_EQ(dispatcher->secondaryHandlers[28], primitive);
+  EXPECT_EQ(supervisor.getState(), 4u);
+
+  const int64_t live = nQoSim::liveAllocations();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live + 1);  // both halves in one block
+  EXPECT_EQ(supervisor.getState(), 5u);
+  clearLogs();
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(windows.log(), (tLog{wrote(0x250, kAll, 32), wrote(0x254, kAll, 32), kAtomicBegin,
+                                 wrote(0x248, 0x3F, 32), kAtomicEnd}));
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kStarted, 0}}));
+  EXPECT_EQ(supervisor.getState(), 6u);
+
+  clearLogs();
+  EXPECT_EQ(change(1, 0), 1u);  // served, a secondary pass wanted
+  EXPECT_EQ(log, (std::vector<std::string>{"latch A", "latch B", "read 0 4 4294967295"}));
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kRun, 0, 0}}));
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  uint8_t samples[4] = {};
+  clearLogs();
+  EXPECT_EQ(supervisor.getInputStreamPtr(s)->read(1, 100, samples, nullptr, nullptr, s), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+            (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4}));
+  EXPECT_EQ(bus.calls(), (std::vector<tBusCall>{{tBusCall::kAtomic, 0, 0, 0, 0, 0},
+                                                {tBusCall::kFlush, 0, 0, 0, 0, 0}}));
+  EXPECT_FALSE(primitive->overflow());  // the count read was 1, the one before 0
+
+  clearLogs();
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote(0x24C, kAll, 32), kAtomicEnd}));
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kReleased, 0}}));
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(supervisor.getState(), 5u);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  EXPECT_EQ(supervisor.getState(), 4u);
+
+  clearLogs();
+  supervisor.unlinkResource(s);
+  EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x240, 0, 32), wrote(0x244, 0, 32)}));
+  supervisor.releaseResource(s);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+  EXPECT_EQ(calls.operations(), "event.unregisterEvent 1");
+  EXPECT_EQ(supervisor.getState(), 2u);
+  supervisor.unlink(s);
+  EXPECT_EQ(supervisor.getState(), 1u);
+  EXPECT_EQ(s.code, 0);
+}
+
+TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor, false);
+  EXPECT_EQ(control(supervisor, 1), -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tChangeDetectionSupervisor", 384));
+
+  // No readable, no action: start and stop reach no register.
+  tStatus2 s;
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  clearLogs();
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(supervisor.getState(), 6u);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(control(supervisor, 7), -50256);
+  EXPECT_TRUE(loggedAt(-50256, "tChangeDetectionSupervisor", 476));
+  EXPECT_EQ(control(supervisor, 256), -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tParameterBlockValidateHelper", 29));
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  supervisor.unlink(s);
+
+  // Readable lines only: a start without commit captures nothing, the stop
+  // has no action to release.
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  supervisor.deploy(settings, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  clearLogs();
+  EXPECT_EQ(change(0, 1), 1u);
+  EXPECT_EQ(log, (std::vector<std::string>{"latch A", "latch B"}));
+  nQoSim::tByteParameterBlock out(std::vector<uint8_t>(8));
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(out.written(), (std::vector<uint32_t>{1, 0}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(s.code, 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
+TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEvent) {
+  settings.supervisorRecord().unbufferedFlag = 1;
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  tStatus2 up;
+  supervisor.initialize(settings, &facade, up);
+  supervisor.link(supervisorMap, up);
+  supervisor.reserveResource(up);
+  EXPECT_EQ(calls.operations(), "facade.getEventObject, map.lookup 1");  // no done kind
+  supervisor.linkResource(up);
+  clearLogs();
+  EXPECT_EQ(supervisor.getInputStreamPtr(up), nullptr);
+  const int64_t live = nQoSim::liveAllocations();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(log, (std::vector<std::string>{"latch A", "latch B"}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(calls.operations(), "");  // no done post, no event kind taken back
+  EXPECT_EQ(s.code, 0);
+}
+
+TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGranted) {
+  struct tCase {
+    const char* name;
+    bool answers;
+    bool foreign;
+    unsigned line;
+    std::vector<int> broker;
+  };
+  tPool empty(nullptr);
+  nQoUdR100::tSingularResourcePool<void*> foreign(nullptr);
+  for (const tCase& row : {tCase{"foreign pool", true, true, 205, {6, 7}},
+                           tCase{"pool without primitive", true, false, 192, {6, 7}},
+                           tCase{"no answer", false, false, 205, {6}}}) {
+    SCOPED_TRACE(row.name);
+    tChangeDetectionSupervisor supervisor;
+    bringUp(supervisor, false);
+    nQoSim::resetResourceBroker();
+    nQoMRL100::iLeafResourcePool* answer = nullptr;
+    if (row.answers)
+      answer = row.foreign ? static_cast<nQoMRL100::iLeafResourcePool*>(&foreign)
+                           : static_cast<nQoMRL100::iLeafResourcePool*>(&empty);
+    nQoSim::scriptBrokerReserve(answer);
+    tStatus2 s;
+    supervisor.reserveResource(s);
+    EXPECT_EQ(s.code, -224629);
+    EXPECT_TRUE(loggedAt(-224629, "tChangeDetectionSupervisor", row.line));
+    EXPECT_EQ(brokerOperations(), row.broker);
+    EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+    EXPECT_EQ(supervisor.getState(), 2u);
+  }
+}
+
+TEST_F(ChangeDetectionSupervisorTest,
+       APrimitiveGoesWithItsHandlersAndARegistryMadeOneTouchesNothing) {
+  {
+    tPCITavikChangeDetectionPrimitive attached(map, dispatcher, info, latching, 2, status);
+    attached.enableLines(0x1, 0x2, status);
+    attached.start(status);
+    ASSERT_EQ(status.code, 0);
+    EXPECT_EQ(dispatcher->primaryHandlers[28], &attached);
+    clearLogs();
+  }
+  EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+  EXPECT_EQ(dispatcher->secondaryHandlers[28], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x24C, kAll, 32)}));
+
+  int code = 0;
+  using tRegistration = nQoUdR100::tClassRegistration<tPCITavikChangeDetectionPrimitive>;
+  nQoORB100::tObject* made = tRegistration::factory(code);
+  ASSERT_NE(made, nullptr);
+  auto* bare = static_cast<tPCITavikChangeDetectionPrimitive*>(
+      made->___CPPKRLDynamicCast(&tPCITavikChangeDetectionPrimitive::___classID));
+  ASSERT_NE(bare, nullptr);
+  clearLogs();
+  tStatus2 s;
+  bare->start(s);
+  EXPECT_EQ(s.code, -50004);
+  s.clear();
+  bare->enableLines(1, 1, s);
+  EXPECT_EQ(s.code, -50004);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_FALSE(bare->isRunning());
+  tRegistration::destroy(made, code);
+  EXPECT_EQ(code, 0);
+}
+
+// The correlated input DMA transfer that the changes clock: found in the map
+// at link, handed to the primitive at linkResource, taken back at
+// unlinkResource; a partner of another class is refused.
+class tCDIDMAPartner : public tScriptedSupervisor, public nQoUdR100::iCDI_DMATransferSupervisor {
+ public:
+  using tScriptedSupervisor::tScriptedSupervisor;
+  void* ___CPPKRLDynamicCast(void* const* id) override {
+    if (id == &iCDI_DMATransferSupervisor::___classID)
+      return static_cast<iCDI_DMATransferSupervisor*>(this);
+    return tScriptedSupervisor::___CPPKRLDynamicCast(id);
+  }
+  const void* ___CPPKRLDynamicCast(void* const* id) const override {
+    return const_cast<tCDIDMAPartner*>(this)->___CPPKRLDynamicCast(id);
+  }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* getPrimitive() const override { return transfer; }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* transfer = nullptr;
+};
+
+TEST_F(ChangeDetectionSupervisorTest, CorrelatedDMATransferIsLinkedToThePrimitive) {
+  constexpr uint32_t kDMAKey = 3;
+  tStatus2 built;
+  nQoUdP100::tBaseCDI_DMATransferPrimitive transfer(nullptr, nullptr, nullptr, built);
+  tCDIDMAPartner partner{calls, "dma"};
+  partner.transfer = &transfer;
+  supervisorMap.entries[kDMAKey] = &partner;
+  settings.supervisorRecord().cdiDMATransferSupervisorKey = kDMAKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  EXPECT_EQ(primitive->correlatedTransfer(), &transfer);
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  EXPECT_EQ(primitive->correlatedTransfer(), nullptr);
+  supervisor.releaseResource(down);
+  supervisor.unlink(down);
+  EXPECT_EQ(down.code, 0);
+
+  // The key names the readable supervisor: -89000, nothing linked.
+  supervisorMap.entries[kDMAKey] = &readable;
+  tStatus2 wrong;
+  supervisor.link(supervisorMap, wrong);
+  EXPECT_EQ(wrong.code, -89000);
+  EXPECT_EQ(supervisor.getState(), 1u);
+  EXPECT_TRUE(loggedAt(-89000, "tChangeDetectionSupervisor", 147));
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,262 @@
+// The EEPROM supervisor over the real tEEPROM and content map on an
+// in-memory device: the request switch with its blocks, length checks and
+// sites, one user at a time, and the lifecycle word.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "primitives/eeprom/tEEPROM.h"
+#include "primitives/eeprom/tPralEEPROMContentMap.h"
+#include "settings/tEmptySettings.h"
+#include "sim/simParameterBlock.h"
+#include "sim/simResourceBroker.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
+#include "support/memoryEEPROM.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoSim::tByteParameterBlock;
+using nQoUdR100::tEEPROMSupervisor;
+
+// The calibration content map, noting the data area and count that reach it.
+class tNotingContentMap : public nQoUdP100::tPralEEPROMContentMap {
+ public:
+  using tPralEEPROMContentMap::tPralEEPROMContentMap;
+  void setContentMapInfo(uint8_t* data, uint32_t count) override { infos.push_back({data, count}); }
+  std::vector<std::pair<uint8_t*, uint32_t>> infos;
+};
+
+class EEPROMSupervisorTest : public tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    for (uint32_t i = 0; i < device.image.size(); ++i) device.image[i] = uint8_t(i * 7);
+    device.shadow = device.image;
+    nQoUdP100::tEEPROMHeader header;
+    header.area14693Address = 0x200;
+    header.area14693Size = 0x80;
+    contentMap.setHeader(header, setup);
+    pool.emplace(&eeprom);
+    settings.emplace();
+    auto& identifier = settings->record<0>().identifier;
+    identifier.setDeviceGUID({5, 6});
+    identifier.setString("EEPROM", setup);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &*pool, setup);
+    ASSERT_EQ(setup.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+    pool.reset();
+    tLeakCheckedTest::TearDown();
+  }
+
+  void bringUp(tEEPROMSupervisor& supervisor) {
+    tStatus2 up;
+    supervisor.initialize(*settings, &facade, up);
+    supervisor.link(map, up);
+    supervisor.reserveResource(up);
+    ASSERT_EQ(up.code, 0);
+    nQoSim::clearStatusLog();
+  }
+  void bringDown(tEEPROMSupervisor& supervisor) {
+    tStatus2 down;
+    supervisor.releaseResource(down);
+  }
+
+  tStatus2 setup;
+  tCallLog log;
+  tScriptedFacade facade{log, "facade"};
+  tScriptedSupervisorMap map{log, "map"};
+  tMemoryEEPROM device;
+  tNotingContentMap contentMap{4};
+  nQoUdP100::tEEPROM eeprom{&contentMap, &device};
+  std::optional<nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*>> pool;
+  std::optional<nQoUdR100::tEEPROMSettings> settings;
+};
+
+TEST_F(EEPROMSupervisorTest, AreaAndByteRequests) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  std::vector<uint32_t> answer;
+  EXPECT_EQ(request(supervisor, 257, words({14693}), 8, nullptr, &answer), 0);
+  EXPECT_EQ(answer, (std::vector<uint32_t>{0x80, 0x200}));
+
+  const tBytes before = device.image;
+  tBytes sixteen(16);
+  for (uint8_t i = 0; i < 16; ++i) sixteen[i] = uint8_t(0xA0 + i);
+  EXPECT_EQ(request(supervisor, 264, words({40, 17}, sixteen)), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 293));
+  EXPECT_EQ(device.image, before);
+  EXPECT_EQ(request(supervisor, 264, words({40, 16}, sixteen)), 0);
+  EXPECT_EQ(tBytes(device.image.begin() + 40, device.image.begin() + 56), sixteen);
+
+  // Into the shadow: four bytes at 16, then committed in the write state.
+  EXPECT_EQ(request(supervisor, 262, std::nullopt), 0);
+  EXPECT_EQ(request(supervisor, 265, words({16, 4}, {1, 2, 3, 4})), 0);
+  EXPECT_EQ(device.shadowWrites, (std::vector<tMemoryEEPROM::tWrite>{{16, {1, 2, 3, 4}}}));
+  EXPECT_NE(device.image[16], 1);
+  EXPECT_EQ(request(supervisor, 269, std::nullopt), 0);
+  EXPECT_EQ(tBytes(device.image.begin() + 16, device.image.begin() + 20), (tBytes{1, 2, 3, 4}));
+  EXPECT_EQ(request(supervisor, 261, std::nullopt), 0);
+  EXPECT_EQ(request(supervisor, 269, std::nullopt), -50012);
+
+  tBytes out;
+  EXPECT_EQ(request(supervisor, 267, words({16, 4}), 4, &out), 0);
+  EXPECT_EQ(out, (tBytes{1, 2, 3, 4}));
+  EXPECT_EQ(request(supervisor, 266, words({16, 5}), 4, &out), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 342));
+  EXPECT_EQ(out, tBytes(4, 0));
+  bringDown(supervisor);
+}
+
+TEST_F(EEPROMSupervisorTest, ArrayLengthIsCheckedInSixtyFourBits) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  tBytes out;
+  EXPECT_EQ(request(supervisor, 268, words({0, 0x10000, 0x10000}), 64, &out), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 385));
+  EXPECT_EQ(out, tBytes(64, 0));
+  EXPECT_EQ(request(supervisor, 268, words({8, 4, 10}), 39, &out), -50150);
+  EXPECT_EQ(out, tBytes(39, 0));
+  EXPECT_EQ(request(supervisor, 268, words({8, 4, 10}), 40, &out), 0);
+  EXPECT_EQ(out, tBytes(device.shadow.begin() + 8, device.shadow.begin() + 48));
+  EXPECT_EQ(device.reads, 10u);
+
+  // Elements of no bytes pass the length check for any count and read
+  // nothing at all.
+  device.reads = 0;
+  device.readLimit = 1000;
+  EXPECT_EQ(request(supervisor, 268, words({8, 0, 0xFFFFFFFF}), 4, &out), 0);
+  EXPECT_EQ(device.reads, 0u);
+  EXPECT_EQ(out, tBytes(4, 0));
+  bringDown(supervisor);
+}
+
+// Each allocation of the settings copy failed in turn (the identifier kept
+// apart, then the settings' own): -50352 at the supervisor's file, line 125,
+// the word at 0, and nothing left once the supervisor is gone.
+TEST_F(EEPROMSupervisorTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
+  const int64_t base = nQoSim::liveAllocations();
+  uint64_t failures = 0;
+  for (uint64_t nth = 1; nth < 100; ++nth) {
+    SCOPED_TRACE(nth);
+    nQoSim::clearStatusLog();
+    tStatus2 status;
+    {
+      tEEPROMSupervisor supervisor;
+      nQoSim::failAllocation(nth);
+      supervisor.initialize(*settings, &facade, status);
+      nQoSim::failAllocation(0);
+      if (status.code == 0) {
+        EXPECT_EQ(supervisor.getLifecycle(), 1u);
+        break;
+      }
+      ++failures;
+      EXPECT_EQ(status.code, -50352);
+      EXPECT_TRUE(loggedAt(-50352, "tBaseEEPROMSupervisor", 125));
+      EXPECT_EQ(supervisor.getLifecycle(), 0u);
+    }
+    EXPECT_EQ(nQoSim::liveAllocations(), base);
+  }
+  EXPECT_EQ(failures, 2u);
+}
+
+TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
+  tEEPROMSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(*settings, &facade, s);
+  EXPECT_EQ(request(supervisor, 267, words({0, 4}), 4), -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseEEPROMSupervisor", 145));
+  bringUp(supervisor);
+  for (uint32_t code : {2u, 3u, 272u, 287u, 4100u, 4101u}) {
+    EXPECT_EQ(request(supervisor, code, words({0, 0, 0}), 16), -50150) << code;
+    EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 797));
+  }
+  // A coefficient header needs more than 26 bytes before anything is read,
+  // and all 36 to be read.
+  EXPECT_EQ(request(supervisor, 273, tBytes(26, 0)), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 837));
+  nQoSim::clearStatusLog();
+  EXPECT_EQ(request(supervisor, 273, tBytes(30, 0)), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_EQ(request(supervisor, 283, std::nullopt, 16), -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tParameterBlockValidateHelper", 29));
+  EXPECT_EQ(request(supervisor, 256, std::nullopt), -50004);
+  EXPECT_TRUE(device.shadowWrites.empty());
+
+  EXPECT_EQ(request(supervisor, 1, std::nullopt), 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 5u);
+  supervisor.commitCancel(s);
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  bringDown(supervisor);
+  EXPECT_EQ(supervisor.getLifecycle(), 2u);
+}
+
+TEST_F(EEPROMSupervisorTest, ContentMapInformationGetsTheOutBlocksDataArea) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  tByteParameterBlock in(words({12})), tooSmall(tBytes(11)), exact(tBytes(12));
+  tStatus2 refused;
+  supervisor.control(260, &in, &tooSmall, refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 250));
+  EXPECT_TRUE(contentMap.infos.empty());
+
+  tByteParameterBlock again(words({12}));
+  tStatus2 s;
+  supervisor.control(260, &again, &exact, s);
+  EXPECT_EQ(s.code, 0);
+  using tInfo = std::pair<uint8_t*, uint32_t>;
+  EXPECT_EQ(contentMap.infos, (std::vector<tInfo>{{static_cast<uint8_t*>(exact.getData()), 12u}}));
+
+  // A short in block and a missing out block reach nothing.
+  EXPECT_EQ(request(supervisor, 260, tBytes(3), 16), -50150);
+  EXPECT_TRUE(loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_EQ(request(supervisor, 260, words({0})), -50004);
+  EXPECT_EQ(contentMap.infos.size(), 1u);
+  bringDown(supervisor);
+}
+
+TEST_F(EEPROMSupervisorTest, OneUserAtATime) {
+  tEEPROMSupervisor first, second;
+  bringUp(first);
+  tStatus2 s;
+  second.initialize(*settings, &facade, s);
+  second.link(map, s);
+  second.reserveResource(s);
+  EXPECT_EQ(s.code, -50103);
+  EXPECT_TRUE(loggedAt(-50103, "tEEPROMAccessReservationStrategy", 41));
+  EXPECT_EQ(second.getLifecycle(), 2u);
+  EXPECT_EQ(second.getEEPROM(), nullptr);
+  bringDown(first);
+  tStatus2 again;
+  second.reserveResource(again);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(second.getEEPROM(), &eeprom);
+  bringDown(second);
+}
+
+TEST_F(EEPROMSupervisorTest, TheAbstractClassIsNeverCreated) {
+  int status = 0;
+  EXPECT_EQ(nQoUdR100::tClassRegistration<nQoUdR100::tBaseEEPROMSupervisor>::factory(status),
+            nullptr);
+  EXPECT_EQ(status, -88306);
+  nQoUdR100::tEmptySettings other;
+  tEEPROMSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(other, &facade, s);
+  EXPECT_EQ(s.code, -89000);
+}
+
+}  // namespace
+}  // namespace nQoTest

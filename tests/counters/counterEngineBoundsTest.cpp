@@ -570,18 +570,20 @@ TEST_F(tTavikEdgesTest, ConnectTakesChannelsUpToFifteenAndCountersUpToOne) {
 }
 
 TEST_F(tCounterTest, TheSelectLockIsGivenBackWhenTheWriteUnderItFails) {
-  // A board map whose window could not be opened: its locks open, its
-  // registers refuse every write.
-  bus.failWindowAddress(-9);
-  nQoMDBG100::tStatus2 opening;
-  nQoUdRLP100::nTavik::tTavik unmapped(&bus, boardWindow, &opening);
-  ASSERT_NE(opening.code, 0);
-  ASSERT_NE(unmapped.lockGroup(20)->lock(), nullptr);
-  nQoUdR100::tTavikTIO_DMATransferPrimitive dma(&unmapped);
-  for (auto operation : {+[](nQoUdR100::tTavikTIO_DMATransferPrimitive& p,
-                             nQoMDBG100::tStatus2& s) { p.connect(4, 1, s); },
-                         +[](nQoUdR100::tTavikTIO_DMATransferPrimitive& p,
-                             nQoMDBG100::tStatus2& s) { p.disconnect(4, 0, s); }}) {
+  using tOperation = void (*)(nQoUdR100::tTavikTIO_DMATransferPrimitive&, nQoMDBG100::tStatus2&);
+  const tOperation operations[] = {
+      [](auto& p, auto& s) { p.connect(4, 1, s); },
+      [](auto& p, auto& s) { p.disconnect(4, 0, s); },
+  };
+  for (tOperation operation : operations) {
+    // A board map whose window could not be opened: its locks open, its
+    // registers refuse every write.
+    bus.failWindowAddress(-9);
+    nQoMDBG100::tStatus2 opening;
+    nQoUdRLP100::nTavik::tTavik unmapped(&bus, boardWindow, &opening);
+    ASSERT_NE(opening.code, 0);
+    ASSERT_NE(unmapped.lockGroup(20)->lock(), nullptr);
+    nQoUdR100::tTavikTIO_DMATransferPrimitive dma(&unmapped);
     windows.clearLog();
     nQoSim::clearSyncLog();
     nQoMDBG100::tStatus2 local;

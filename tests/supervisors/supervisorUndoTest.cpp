@@ -1,0 +1,320 @@
+// Failure and undo paths of the supervisors that keep a state word of their
+// own: a pool of another class handed back at once, a stop whose done post
+// fails still switching the output off, teardown steps that run on a failed
+// status with fresh statuses of their own, and state words on their bounds.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mrl/iResourceBroker.h"
+#include "primitives/calibration/pwmPrimitives.h"
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/simBoardFixture.h"
+#include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tTavikFREQOUTSupervisor.h"
+#include "support/reservationDoubles.h"
+#include "support/statusRecords.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoUdR100::tTavikFREQOUTSupervisor;
+using tFREQOUTPool = nQoUdR100::tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>;
+using tReferencePool = nQoUdR100::tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*>;
+
+// ---- Frequency output --------------------------------------------------------
+
+class FREQOUTUndoTest : public tSimBoardTest {
+ protected:
+  FREQOUTUndoTest() {
+    settings.supervisorRecord().identifier.setDeviceGUID({0x0F, 0x7E});
+    settings.supervisorRecord().identifier.setString("FREQOUT", status);
+  }
+  void SetUp() override {
+    tSimBoardTest::SetUp();
+    nQoSim::resetResourceBroker();
+    primitive.emplace(map, &info);
+    settings.supervisorRecord().timebaseSelect = 1;
+    settings.supervisorRecord().divisor = 3;
+    facade.eventObject = &event;
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    primitive.reset();
+    tSimBoardTest::TearDown();
+  }
+  void offer(nQoMRL100::iLeafResourcePool& pool) {
+    nQoMRL100::getResourceBroker(status)->registerPool(&settings.supervisorRecord().identifier,
+                                                       &pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  int control(tTavikFREQOUTSupervisor& supervisor, uint32_t code) {
+    tStatus2 result;
+    supervisor.control(code, nullptr, nullptr, result);
+    return result.code;
+  }
+  std::vector<int> brokerOperations() const {
+    std::vector<int> operations;
+    for (const auto& call : nQoSim::brokerLog()) operations.push_back(call.operation);
+    return operations;
+  }
+
+  nQoUdP100::tDeviceInfo info;
+  std::optional<nQoUdP100::tTavikFREQOUTPrimitive> primitive;
+  nQoUdR100::tTavikFREQOUTPrimitiveSettings settings;
+  tCallLog calls;
+  tScriptedFacade facade{calls, "facade"};
+  tScriptedEvent event{calls, "event"};
+  tScriptedSupervisorMap supervisorMap{calls, "map"};
+};
+
+TEST_F(FREQOUTUndoTest, APoolOfAnotherClassIsHandedBackAtOnceAndNotAgainAtRelease) {
+  nQoUdP100::tTavikCalibrationPWMPrimitive reference(map);
+  tReferencePool foreign(&reference);
+  offer(foreign);
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  tStatus2 refused;
+  supervisor.reserveResource(refused);
+  EXPECT_EQ(refused.code, -89000);
+  EXPECT_TRUE(loggedAt(-89000, "tTavikFREQOUTSupervisor", 190));
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
+  supervisor.releaseResource(s);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
+  EXPECT_EQ(calls.operations(), "facade.getEventObject");  // no kind registered or ended
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(s.code, 0);
+}
+
+TEST_F(FREQOUTUndoTest, AStopWhoseDonePostFailsStillSwitchesTheOutputOff) {
+  tFREQOUTPool pool(&*primitive);
+  offer(pool);
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  ASSERT_EQ(supervisor.getState(), 6u);
+  windows.clearLog();
+  event.answers["post 1 0"] = -50107;
+  EXPECT_EQ(control(supervisor, 3), -50107);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x4003)}));  // the output goes off
+  EXPECT_EQ(supervisor.getState(), 6u);                       // a failed stop moves nothing
+  // Commit-cancel runs its steps whatever the post answers, and keeps the first error.
+  windows.clearLog();
+  calls.clear();
+  tStatus2 cancel;
+  supervisor.commitCancel(cancel);
+  EXPECT_EQ(cancel.code, -50107);
+  // The output is off already; the uncommit clears the register.
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x0001)}));
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(supervisor.getState(), 4u);
+  supervisor.releaseResource(s);
+}
+
+TEST_F(FREQOUTUndoTest, AStopWithoutObserverReportsAtItsOwnLineAndLeavesTheOutputRunning) {
+  tFREQOUTPool pool(&*primitive);
+  offer(pool);
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  nQoSim::failAllocation(1);
+  tStatus2 failed;
+  supervisor.reserveResource(failed);
+  nQoSim::failAllocation(0);
+  ASSERT_EQ(failed.code, -50352);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  windows.clearLog();
+  EXPECT_EQ(control(supervisor, 3), -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tTavikFREQOUTSupervisor", 315));
+  EXPECT_TRUE(windows.writes().empty());
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+// ---- AO DAC ------------------------------------------------------------------
+
+class tUndoDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDouble {
+ public:
+  explicit tUndoDAC(tCallLog& log) : tBaseAO_DACPrimitive(0, 0), tScriptedDouble(log, "dac") {}
+  uint32_t writeValue(const int16_t*, tStatus2& s) override {
+    answer("writeValue", s);
+    return 0;
+  }
+  uint32_t writeValues(const int16_t*, uint32_t count, tStatus2& s) override {
+    answer("writeValues", s);
+    return count;
+  }
+  void reserve(tStatus2& s) override { answer("reserve", s); }
+  void unreserve(tStatus2& s) override { answer("unreserve", s); }
+  void commit(tStatus2& s) override { answer("commit", s); }
+  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+};
+
+class DACUndoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    nQoSim::failAllocation(0);
+    nQoSim::clearStatusLog();
+    nQoSim::resetResourceBroker();
+    tStatus2 s;
+    settings.emplace();
+    auto& identifier = settings->record<0>().identifier;
+    identifier.setDeviceGUID({0xDAC, 0x0A0});
+    identifier.setString("AO_DAC", s);
+    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    ASSERT_EQ(s.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+  }
+  // Brought up and committed: state 5.
+  void commit(nQoUdR100::tBaseAO_DACSupervisor& supervisor) {
+    tStatus2 s;
+    supervisor.initialize(*settings, &facade, s);
+    supervisor.link(map, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    supervisor.control(1, nullptr, nullptr, s);
+    ASSERT_EQ(s.code, 0);
+    ASSERT_EQ(supervisor.getState(), 5u);
+    log.clear();
+  }
+  // Each logged call as "operation:incoming code".
+  std::string callsWithCodes() const {
+    std::string out;
+    for (const auto& call : log.calls)
+      out += (out.empty() ? "" : ", ") + call.operation + ":" + std::to_string(call.incoming);
+    return out;
+  }
+
+  tCallLog log;
+  tUndoDAC dac{log};
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool{&dac};
+  std::optional<nQoUdR100::tAO_DACSettings> settings;
+  tScriptedFacade facade{log, "facade"};
+  tScriptedSupervisorMap map{log, "map"};
+};
+
+TEST_F(DACUndoTest, AFailedUncommitStillLeavesTheResourcesLinkedState) {
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  commit(supervisor);
+  dac.answers["uncommit"] = -50103;
+  tStatus2 s;
+  supervisor.control(4, nullptr, nullptr, s);
+  EXPECT_EQ(s.code, -50103);
+  EXPECT_EQ(supervisor.getState(), 4u);
+  // A failed commit moves nothing.
+  dac.answers["commit"] = -50104;
+  tStatus2 refused;
+  supervisor.control(1, nullptr, nullptr, refused);
+  EXPECT_EQ(refused.code, -50104);
+  EXPECT_EQ(supervisor.getState(), 4u);
+  EXPECT_EQ(log.operations(), "dac.uncommit, dac.commit");
+}
+
+TEST_F(DACUndoTest, TeardownStepsRunOnAFailedStatusWithFreshStatusesOfTheirOwn) {
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  commit(supervisor);
+  tStatus2 failed;
+  failed.code = -7;
+  supervisor.commitCancel(failed);
+  EXPECT_EQ(supervisor.getState(), 4u);
+  supervisor.unlinkResource(failed);
+  EXPECT_EQ(supervisor.getState(), 3u);
+  supervisor.releaseResource(failed);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  supervisor.unlink(failed);
+  EXPECT_EQ(supervisor.getState(), 1u);
+  EXPECT_EQ(failed.code, -7);
+  EXPECT_EQ(callsWithCodes(), "dac.uncommit:0, dac.unreserve:0");
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  // The first error stays when an undo step fails too.
+  nQoUdR100::tBaseAO_DACSupervisor second;
+  commit(second);
+  dac.answers["uncommit"] = -50103;
+  tStatus2 cancel;
+  second.commitCancel(cancel);
+  EXPECT_EQ(cancel.code, -50103);
+  EXPECT_EQ(second.getState(), 4u);
+  second.commitCancel(cancel);  // state 4: nothing more
+  EXPECT_EQ(log.operations(), "dac.uncommit");
+  tStatus2 s;
+  second.releaseResource(s);
+}
+
+// ---- Calibration PWM ---------------------------------------------------------
+
+class CalPWMUndoTest : public tSimBoardTest {
+ protected:
+  void SetUp() override {
+    tSimBoardTest::SetUp();
+    nQoSim::resetResourceBroker();
+    calibration.emplace(map);
+    pool.emplace(&*calibration);
+    settings.emplace();
+    auto& identifier = settings->record<0>().identifier;
+    identifier.setDeviceGUID({0xCA1, 0x0B});
+    identifier.setString("CalPWM", status);
+    nQoMRL100::getResourceBroker(status)->registerPool(&identifier, &*pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+    pool.reset();
+    calibration.reset();
+    tSimBoardTest::TearDown();
+  }
+
+  tEmptyMap supervisorMap;
+  std::optional<nQoUdP100::tTavikCalibrationPWMPrimitive> calibration;
+  std::optional<tReferencePool> pool;
+  std::optional<nQoUdR100::tCalPWMSettings> settings;
+};
+
+TEST_F(CalPWMUndoTest, CommitCancelLowersOnlyAWordAboveFour) {
+  nQoUdR100::tCalPWMSupervisor supervisor;
+  tStatus2 s;
+  const struct {
+    const char* step;
+    void (*operation)(nQoUdR100::tCalPWMSupervisor&, tEmptyMap&, tStatus2&);
+    uint32_t before;
+  } rows[] = {
+      {"initialized", [](auto&, auto&, auto&) {}, 1},
+      {"linked", [](auto& p, auto& m, auto& st) { p.link(m, st); }, 2},
+      {"reserved", [](auto& p, auto&, auto& st) { p.reserveResource(st); }, 3},
+      {"resources linked", [](auto& p, auto&, auto& st) { p.linkResource(st); }, 4},
+  };
+  supervisor.initialize(*settings, nullptr, s);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.step);
+    row.operation(supervisor, supervisorMap, s);
+    ASSERT_EQ(supervisor.getLifecycle(), row.before);
+    supervisor.commitCancel(s);
+    EXPECT_EQ(supervisor.getLifecycle(), row.before);
+  }
+  EXPECT_EQ(s.code, 0);
+  supervisor.releaseResource(s);
+}
+
+}  // namespace
+}  // namespace nQoTest

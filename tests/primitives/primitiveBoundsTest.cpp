@@ -1,12 +1,16 @@
 // Primitive bounds on the value that sits exactly on them: a power-up write of
-// as many entries as there are ports, and PFI reservations of the last line a
-// reserver covers and of the first one past it.
+// as many entries as there are ports, PFI reservations of the last line a
+// reserver covers and of the first one past it, and a finite digital output
+// whose remaining samples make exactly one chunk.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
+#include "primitives/cdioFixture.h"
+#include "primitives/cdioPartners.h"
 #include "primitives/dio/tTavikPFIDigReserver.h"
 #include "primitives/dio/tTavikProgPowerupPrimitive.h"
 #include "primitives/eeprom/tPralEEPROMContentMap.h"
@@ -94,6 +98,74 @@ TEST(PrimitiveBoundsTest, APFIReservationMayNameTheLastLineButNotTheFirstPastIt)
     }
   }
   nQoSim::resetTerminalReservation();
+}
+
+class CDOChunkBoundTest : public tCDIOTest {
+ protected:
+  void SetUp() override {
+    tCDIOTest::SetUp();
+    output =
+        new nQoUdP100::tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete output;
+    tCDIOTest::TearDown();
+  }
+
+  tPartnerLog log;
+  tDataPartner<nQoUdP100::tBaseCDOInterruptTransferPrimitive::iSource> source{&log};
+  nQoUdP100::tBaseCDOInterruptTransferPrimitive* output = nullptr;
+};
+
+TEST_F(CDOChunkBoundTest, RemainingSamplesOfExactlyOneChunkMoveAsAChunkAndLeaveTheInterruptOn) {
+  constexpr uint32_t kOutputCondition = 0x4;
+  const struct {
+    uint32_t total;
+    std::vector<std::string> calls;
+    tLog writes;
+    uint32_t transferred;
+  } rows[] = {
+      {48, {"data 64"}, {}, 48},  // 16 remain: a chunk
+      {49, {"data 64"}, {}, 48},  // 17 remain: a chunk
+      // 15 remain: the tail, then the interrupt goes off (the last row: the
+      // tail leaves the script's last status unread).
+      {47, {"data 60"}, {wrote32(0x224, 0x800)}, 47},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("total " + std::to_string(row.total));
+    output->setSource(&source);
+    output->setSampleMode(1);
+    output->setChunkSize(16);
+    output->setTotal(row.total);
+    output->setLimit(1000000);
+    output->setPreload(32);
+    output->registerObservers(status);
+    output->commit(status);
+    cdo->setModeFlag(1, status, 0);
+    cdo->commit(status);
+    cdo->arm(status);
+    output->arm(status);
+    output->start(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    log.calls.clear();
+    // The condition holds for one check.
+    fifos->scriptStatus({kOutputCondition, 0});
+    fifos->scriptStatus({0});
+    board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+    EXPECT_EQ(log.calls, row.calls);
+    EXPECT_EQ(windows.writes(), row.writes);
+    EXPECT_EQ(output->transferred(), row.transferred);
+    tStatus2 down;
+    cdo->disarm(down);
+    cdo->uncommit(down);
+    output->stop(down);
+    output->disarm(down);
+    output->uncommit(down);
+    output->unregisterObservers(down);
+    status.clear();
+  }
 }
 
 }  // namespace

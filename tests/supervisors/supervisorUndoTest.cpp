@@ -1,9 +1,11 @@
 // Failure and undo paths of the supervisors that keep a state word of their
 // own: a pool of another class handed back at once, a stop whose done post
 // fails still switching the output off, teardown steps that run on a failed
-// status with fresh statuses of their own, and state words on their bounds.
+// status with fresh statuses of their own, a failed forward code whose reverse
+// runs on a fresh status, and state words and code ranges on their bounds.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,12 +14,14 @@
 #include "primitives/calibration/pwmPrimitives.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simAllocator.h"
+#include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/simBoardFixture.h"
 #include "supervisors/tCalPWMSupervisor.h"
+#include "supervisors/tTEDSSupervisor.h"
 #include "supervisors/tTavikFREQOUTSupervisor.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -314,6 +318,129 @@ TEST_F(CalPWMUndoTest, CommitCancelLowersOnlyAWordAboveFour) {
   }
   EXPECT_EQ(s.code, 0);
   supervisor.releaseResource(s);
+}
+
+// ---- TEDS ------------------------------------------------------------------
+
+// Logs each call with the code its status held on entry; the operations named
+// in `fail` set their code.
+class tUndoCommunicator : public nQoUdP100::iTEDSCommunicator {
+ public:
+  void commit(tStatus2& s) override { call("commit", s); }
+  void arm(tStatus2& s) override { call("arm", s); }
+  void start(tStatus2& s) override { call("start", s); }
+  void stop(tStatus2& s) override { call("stop", s); }
+  void disarm(tStatus2& s) override { call("disarm", s); }
+  void uncommit(tStatus2& s) override { call("uncommit", s); }
+  void cancel(tStatus2& s) override { call("cancel", s); }
+  void readEEPROM(uint32_t, uint32_t, uint32_t, uint8_t*, tStatus2& s) override {
+    call("readEEPROM", s);
+  }
+  void writeEEPROM(uint32_t, uint32_t, uint32_t, const uint8_t*, tStatus2& s) override {
+    call("writeEEPROM", s);
+  }
+  void get8ByteIDBlock(uint32_t, uint8_t*, tStatus2& s) override { call("get8ByteIDBlock", s); }
+  void read8BytePROM(uint32_t, uint8_t*, tStatus2& s) override { call("read8BytePROM", s); }
+  void write8BytePROM(uint32_t, const uint8_t*, tStatus2& s) override { call("write8BytePROM", s); }
+  uint32_t isPROMWritten(uint32_t, tStatus2& s) override {
+    call("isPROMWritten", s);
+    return 1;
+  }
+
+  std::vector<std::string> calls;
+  std::map<std::string, int> fail;
+
+ private:
+  void call(const std::string& what, tStatus2& s) {
+    calls.push_back(what + ":" + std::to_string(s.code));
+    if (auto found = fail.find(what); found != fail.end())
+      s.setCode(found->second, "test", "tUndoCommunicator", 1);
+  }
+};
+
+class TEDSUndoTest : public tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    nQoSim::clearStatusLog();
+    pool.emplace(&teds);
+    settings.emplace();
+    auto& identifier = settings->record<1>().identifier;
+    identifier.setDeviceGUID({0x7ED5, 3});
+    identifier.setString("TEDS", setup);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &*pool, setup);
+    ASSERT_EQ(setup.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+    pool.reset();
+    tLeakCheckedTest::TearDown();
+  }
+  void bringUp(nQoUdR100::tTEDSSupervisor& supervisor) {
+    tStatus2 up;
+    supervisor.initialize(*settings, nullptr, up);
+    supervisor.link(map, up);
+    supervisor.reserveResource(up);
+    supervisor.linkResource(up);
+    ASSERT_EQ(up.code, 0);
+  }
+
+  tStatus2 setup;
+  tUndoCommunicator teds;
+  std::optional<nQoUdR100::tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>> pool;
+  std::optional<nQoUdR100::tTEDSSettings> settings;
+  tEmptyMap map;
+};
+
+TEST_F(TEDSUndoTest, AFailedForwardCodeRunsItsAllowedReverseOnAFreshStatusAndKeepsTheFirstError) {
+  const struct {
+    uint32_t code;
+    std::map<std::string, int> fail;
+    std::vector<std::string> calls;
+    int result;
+  } rows[] = {
+      {1, {{"commit", -50101}}, {"commit:0", "uncommit:0"}, -50101},
+      {1, {{"commit", -50101}, {"uncommit", -50102}}, {"commit:0", "uncommit:0"}, -50101},
+      {4100, {{"arm", -50103}}, {"arm:0"}, -50103},   // disarm not allowed
+      {2, {{"start", -50104}}, {"start:0"}, -50104},  // stop not allowed
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.code);
+    nQoUdR100::tTEDSSupervisor supervisor;
+    bringUp(supervisor);
+    teds.calls.clear();
+    teds.fail = row.fail;
+    tStatus2 s;
+    supervisor.control(row.code, nullptr, nullptr, s);
+    EXPECT_EQ(s.code, row.result);
+    EXPECT_EQ(teds.calls, row.calls);
+    EXPECT_EQ(supervisor.getTracker().getState(setup), 40);
+    teds.fail.clear();
+    tStatus2 down;
+    supervisor.releaseResource(down);
+  }
+}
+
+TEST_F(TEDSUndoTest, CodesJustOutsideTheSensorMemoryRangeAreRefused) {
+  nQoUdR100::tTEDSSupervisor supervisor;
+  bringUp(supervisor);
+  teds.calls.clear();
+  for (uint32_t code : {409u, 416u}) {
+    SCOPED_TRACE(code);
+    nQoSim::clearStatusLog();
+    nQoSim::tByteParameterBlock in(std::vector<uint8_t>(16, 0));
+    nQoSim::tByteParameterBlock out(std::vector<uint8_t>(16, 0));
+    tStatus2 s;
+    supervisor.control(code, &in, &out, s);
+    EXPECT_EQ(s.code, -50256);
+    EXPECT_TRUE(loggedAt(-50256, "tTEDSSupervisor", 315));
+    EXPECT_TRUE(out.written().empty());
+  }
+  EXPECT_TRUE(teds.calls.empty());
+  tStatus2 down;
+  supervisor.releaseResource(down);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // runs on a fresh status, and state words and code ranges on their bounds.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,12 +18,14 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/simBoardFixture.h"
 #include "supervisors/tCalPWMSupervisor.h"
 #include "supervisors/tTEDSSupervisor.h"
 #include "supervisors/tTavikFREQOUTSupervisor.h"
+#include "support/aiTransferDoubles.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 
@@ -318,6 +321,85 @@ TEST_F(CalPWMUndoTest, CommitCancelLowersOnlyAWordAboveFour) {
   }
   EXPECT_EQ(s.code, 0);
   supervisor.releaseResource(s);
+}
+
+// ---- Supervisor frame with linkers ---------------------------------------------
+
+// The AI DMA transfer supervisor with its FIFO supervisor (key 1), DMA channel
+// (2) and partner (3) in the map.
+class LinkedFrameUndoTest : public tLeakCheckedTest {
+ protected:
+  void SetUp() override {
+    tLeakCheckedTest::SetUp();
+    nQoSim::resetResourceBroker();
+    fifo.emplace(log, &fifoDescription, setup);
+    fifoPool.emplace(&*fifo);
+    offer("FIFO", &*fifoPool);
+    offer("DMA", &dmaPool);
+    nQoUdR100::tAIDeviceFIFOSettings fifoSettings;
+    fifoSettings.supervisorRecord().identifier = identifiers[0];
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(fifoSettings, &facade, setup);
+    map.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}};
+    facade.eventObject = &event;
+    ASSERT_EQ(setup.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    fifoSupervisor.reset();
+    fifoPool.reset();
+    fifo.reset();
+    identifiers.clear();
+    tLeakCheckedTest::TearDown();
+  }
+  void offer(const char* name, nQoMRL100::iLeafResourcePool* pool) {
+    identifiers.emplace_back().setString(name, setup);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifiers.back(), pool, setup);
+  }
+
+  tStatus2 setup;
+  tCallLog log;
+  tScriptedFacade facade{log, "facade"};
+  tScriptedSupervisorMap map{log, "map"};
+  tScriptedEvent event{log, "event"};
+  tScriptedDMAChannel channel{log, "channel"};
+  tReadingDMATransfer partner{log, "partner"};
+  nQoUdP100::tAIFIFODescription fifoDescription{64, 0, 0};
+  std::optional<tBytesFIFO> fifo;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  nQoUdP100::tBaseAI_DMATransferPrimitive dma;
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool dmaPool{&dma};
+  std::deque<nQoMRL100::tGeneralIdentifier> identifiers;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+};
+
+TEST_F(LinkedFrameUndoTest, AReleasedPrimitiveIsForgottenByEveryLinker) {
+  nQoUdR100::tAI_DMATransferSettings settings;
+  auto& words = settings.supervisorRecord();
+  words.identifier1 = identifiers[1];
+  words.word1 = 1;
+  words.word2 = 2;
+  words.word3 = 3;
+  words.word5 = 1;  // done events
+  nQoUdR100::tBaseAI_DMATransferSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(map, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  // Linking again without a reservation reaches no primitive of the last one.
+  log.clear();
+  tStatus2 relinked;
+  supervisor.linkResource(relinked);
+  EXPECT_EQ(relinked.code, -50004);
+  EXPECT_EQ(log.operations(), "");
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  supervisor.unlink(down);
 }
 
 // ---- TEDS ------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "opaque.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
 #include "sim/tSimRegisterWindows.h"
@@ -267,8 +268,8 @@ void BM_TavikRefresh_Floor(benchmark::State& state) {
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   uint8_t dirtyTable[256] = {};
   tHandReadRegister joint{{0, &dirtyTable[kStatusIndex]}, quiet.address(kStatusOffset), nullptr, 0};
-  uint32_t (*refresh)(tHandReadRegister&, const nQoMDBG100::tStatus2&) = &handRefresh;
-  benchmark::DoNotOptimize(refresh);
+  uint32_t (*refresh)(tHandReadRegister&, const nQoMDBG100::tStatus2&) =
+      nQoBench::opaque(&handRefresh);
   uint32_t sum = 0;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) sum += refresh(joint, quiet.status);
@@ -300,8 +301,8 @@ void BM_TavikReadField_Floor(benchmark::State& state) {
   fields[kStatusField] = {5, 0x20, true};
   tHandReadRegister joint{
       {0, &dirtyTable[kStatusIndex]}, quiet.address(kStatusOffset), fields.data(), 14};
-  uint32_t (*readField)(tHandReadRegister&, uint32_t, const nQoMDBG100::tStatus2&) = &handReadField;
-  benchmark::DoNotOptimize(readField);
+  uint32_t (*readField)(tHandReadRegister&, uint32_t, const nQoMDBG100::tStatus2&) =
+      nQoBench::opaque(&handReadField);
   uint32_t sum = 0;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) sum += readField(joint, kStatusField, quiet.status);

@@ -46,10 +46,6 @@ class tBaseEEPROMSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tMo
   nQoMRL100::tGeneralIdentifier _identifier;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tEEPROMSettings _settings;
-
- private:
-  void request(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
 };
 
 class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {

@@ -160,7 +160,7 @@ void BM_BlockWriteBytesPack(benchmark::State& state) {
   tArray<uint8_t> bytes;
   for (uint32_t i = 0; i < kBytes; ++i) bytes.append(uint8_t(i * 131));
   nCartridgeEEPROM::tBlockWriteBytesPacker packer(nullptr, nullptr, 0x1234, 0x0010, bytes);
-  nQoBench::packRepeatedly(state, packer, 12 + kBytes);
+  nQoBench::packRepeatedly(state, packer, 12 + kBytes, bytes.begin());
 }
 BENCHMARK(BM_BlockWriteBytesPack);
 
@@ -170,7 +170,7 @@ void BM_BlockWriteBytesPack_Floor(benchmark::State& state) {
   std::vector<uint8_t> bytes(kBytes);
   for (uint32_t i = 0; i < kBytes; ++i) bytes[i] = uint8_t(i * 131);
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(12 + kBytes);
+  source.reuseOneBuffer(12 + kBytes, bytes.data());
   nQoFSL100::tRequestTransfer transfer(&source);
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {

@@ -74,7 +74,7 @@ void tScriptedReplySource::reply(const unsigned char*& begin, const unsigned cha
                                  nQoMDBG100::tStatus2& status) {
   ++_calls;
   if (_statusCode != 0) status.setCode(_statusCode, kComponent, "tScriptedReplySource", 90);
-  begin = _bytes.data();
+  begin = _bytes.data() + _start;
   end = _bytes.data() + _bytes.size();
 }
 

@@ -44,7 +44,8 @@ class tScriptedMessageSource : public nQoFSL100::iMessageSource {
   // further messages and records no lengths (for benchmarks). With near, the
   // buffer starts 2 KiB past near's place in its 4 KiB page, so that a copy
   // from near's storage into the message runs at one relative placement
-  // whatever the heap did before.
+  // whatever the heap did before (a longer message than the capacity grows
+  // the buffer, and the placement is lost).
   void reuseOneBuffer(std::size_t capacity, const void* near = nullptr);
 
   std::size_t calls() const { return _calls; }

@@ -3,7 +3,8 @@
 // get and finish): a 65,533-byte EEPROM block read into a reused caller's
 // array and into a buffer, and a 65,533-byte block write, each around a
 // memcpy; a 16,383-word data memory read around a byte-swap loop. The bare
-// copies stay as the physical floors.
+// copies stay as the physical floors. Each reply lies at one distance from
+// the storage it is read into.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -41,14 +42,19 @@ std::vector<uint8_t> wordsReply() {
   return reply;
 }
 
-// Unpacks the reply again and again; elements tells how many must arrive.
+// Unpacks the reply again and again into the output (asked for once the
+// first read has sized a reused array), the reply placed at one distance
+// from it.
+template <class tOutput>
 void unpackRepeatedly(benchmark::State& state, nQoFSL100::tQuorlPacker& packer,
-                      const std::vector<uint8_t>& reply, const void* output) {
+                      const std::vector<uint8_t>& reply, tOutput outputOf) {
   nQoSim::tScriptedReplySource replies;
   replies.setReply(reply);
   nQoFSL100::tRequestContext context(&replies);
   nQoMDBG100::tStatus2 status;
   packer.unpack(context, status);  // the first read sizes a reused array
+  const void* output = outputOf();
+  replies.setReply(reply, output);
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
     packer.unpack(context, status);
@@ -62,7 +68,7 @@ void unpackRepeatedly(benchmark::State& state, nQoFSL100::tQuorlPacker& packer,
 void BM_BlockReadBytesIntoArray(benchmark::State& state) {
   tArray<uint8_t> bytes;
   nCartridgeEEPROM::tBlockReadBytesPacker packer(nullptr, nullptr, 0x1234, 0, 0, &bytes);
-  unpackRepeatedly(state, packer, bytesReply(), bytes.begin());
+  unpackRepeatedly(state, packer, bytesReply(), [&] { return bytes.begin(); });
   if (bytes.size() != kBytes) state.SkipWithError("short array");
 }
 BENCHMARK(BM_BlockReadBytesIntoArray);
@@ -71,7 +77,7 @@ void BM_BlockReadBytesIntoBuffer(benchmark::State& state) {
   std::vector<uint8_t> buffer(kBytes);
   nCartridgeEEPROM::tBlockReadBytesPacker packer(nullptr, nullptr, 0x1234, 0, 0, buffer.data(),
                                                  kBytes);
-  unpackRepeatedly(state, packer, bytesReply(), buffer.data());
+  unpackRepeatedly(state, packer, bytesReply(), [&] { return buffer.data(); });
 }
 BENCHMARK(BM_BlockReadBytesIntoBuffer);
 
@@ -94,11 +100,11 @@ const unsigned char* arrayField(nQoFSL100::tRequestContext& context, std::size_t
 
 // Floor: the reply's checks and the bytes copied out.
 void bytesFloor(benchmark::State& state) {
+  std::vector<uint8_t> buffer(kBytes);
   nQoSim::tScriptedReplySource replies;
-  replies.setReply(bytesReply());
+  replies.setReply(bytesReply(), buffer.data());
   nQoFSL100::tRequestContext context(&replies);
   nQoMDBG100::tStatus2 status;
-  std::vector<uint8_t> buffer(kBytes);
   for (auto _ : state) {
     uint32_t count = 0;
     const unsigned char* field = arrayField(context, 2, 1, count, status);
@@ -128,18 +134,18 @@ BENCHMARK(BM_BlockReadBytesIntoArray_PhysicalFloor);
 void BM_DataMemoryReadIntoArray(benchmark::State& state) {
   tArray<uint32_t> words;
   nCartridgeDataMemory::tReadPacker packer(nullptr, nullptr, 0x1234, 0, 0, &words);
-  unpackRepeatedly(state, packer, wordsReply(), words.begin());
+  unpackRepeatedly(state, packer, wordsReply(), [&] { return words.begin(); });
   if (words.size() != kWords) state.SkipWithError("short array");
 }
 BENCHMARK(BM_DataMemoryReadIntoArray);
 
 // Floor: the reply's checks and the words byte-swapped out.
 void BM_DataMemoryReadIntoArray_Floor(benchmark::State& state) {
+  std::vector<uint32_t> words(kWords);
   nQoSim::tScriptedReplySource replies;
-  replies.setReply(wordsReply());
+  replies.setReply(wordsReply(), words.data());
   nQoFSL100::tRequestContext context(&replies);
   nQoMDBG100::tStatus2 status;
-  std::vector<uint32_t> words(kWords);
   for (auto _ : state) {
     uint32_t count = 0;
     const unsigned char* in = arrayField(context, 4, 4, count, status);
@@ -160,7 +166,7 @@ void BM_BlockWriteBytesPack(benchmark::State& state) {
   tArray<uint8_t> bytes;
   for (uint32_t i = 0; i < kBytes; ++i) bytes.append(uint8_t(i * 131));
   nCartridgeEEPROM::tBlockWriteBytesPacker packer(nullptr, nullptr, 0x1234, 0x0010, bytes);
-  nQoBench::packRepeatedly(state, packer, 12 + kBytes);
+  nQoBench::packRepeatedly(state, packer, 12 + kBytes, bytes.begin());
 }
 BENCHMARK(BM_BlockWriteBytesPack);
 
@@ -170,7 +176,7 @@ void BM_BlockWriteBytesPack_Floor(benchmark::State& state) {
   std::vector<uint8_t> bytes(kBytes);
   for (uint32_t i = 0; i < kBytes; ++i) bytes[i] = uint8_t(i * 131);
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(12 + kBytes);
+  source.reuseOneBuffer(12 + kBytes, bytes.data());
   nQoFSL100::tRequestTransfer transfer(&source);
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {

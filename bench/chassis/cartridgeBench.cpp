@@ -2,8 +2,10 @@
 // call (construct, pack, unpack a status-only reply, destroy) against the
 // same platform calls by hand (message get, header and arguments, padding,
 // finish, reply buffer, status block) and, as the physical floor, 45 byte
-// stores; and the largest multi-DAC write against a plain big-endian store
-// loop (a request of this size has no padding, so the loop is the same work).
+// stores; and the largest multi-DAC write against the message got, checked
+// and finished around a plain big-endian store loop (a request of this size
+// has no padding, so the loop is the same work), the loop alone as the
+// physical floor. The message buffer lies at one placement from the words.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -148,39 +150,73 @@ void BM_MultiDACWritePack(benchmark::State& state) {
   for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
   nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
                                                                      words, halves);
-  nQoBench::packRepeatedly(state, packer, kMultiDACSize);
+  nQoBench::packRepeatedly(state, packer, kMultiDACSize, words.begin());
 }
 BENCHMARK(BM_MultiDACWritePack);
 
-// Floor: the same request written by plain big-endian store loops.
+// The request's bytes by plain big-endian store loops.
+void writeMultiDAC(unsigned char* out, const std::vector<uint32_t>& words,
+                   const std::vector<uint16_t>& halves) {
+  const unsigned char header[] = {0, 0, 1, 10, 0x08, 0x80, 0x12, 0x34, 0, 0, 0xFF, 0xFE};
+  std::memcpy(out, header, sizeof header);
+  out += sizeof header;
+  for (uint32_t value : words) {
+    const uint32_t bigEndian = __builtin_bswap32(value);
+    std::memcpy(out, &bigEndian, 4);
+    out += 4;
+  }
+  out[0] = 0xFF;
+  out[1] = 0xFE;
+  out += 2;
+  for (uint16_t value : halves) {
+    const uint16_t bigEndian = __builtin_bswap16(value);
+    std::memcpy(out, &bigEndian, 2);
+    out += 2;
+  }
+}
+
+// Floor: the message from the source and its checks, the request written by
+// plain big-endian store loops, the message finished.
 void BM_MultiDACWritePack_Floor(benchmark::State& state) {
   std::vector<uint32_t> words(kWords);
   for (uint32_t i = 0; i < kWords; ++i) words[i] = i * 2654435761u;
   std::vector<uint16_t> halves(kHalves);
   for (uint32_t i = 0; i < kHalves; ++i) halves[i] = uint16_t(i * 40503u);
-  std::vector<unsigned char> buffer(kMultiDACSize);
+  nQoSim::tScriptedMessageSource source;
+  source.reuseOneBuffer(kMultiDACSize, words.data());
+  nQoFSL100::tRequestTransfer transfer(&source);
+  nQoMDBG100::tStatus2 status;
   for (auto _ : state) {
-    unsigned char* out = buffer.data();
-    const unsigned char header[] = {0, 0, 1, 10, 0x08, 0x80, 0x12, 0x34, 0, 0, 0xFF, 0xFE};
-    std::memcpy(out, header, sizeof header);
-    out += sizeof header;
-    for (uint32_t value : words) {
-      const uint32_t bigEndian = __builtin_bswap32(value);
-      std::memcpy(out, &bigEndian, 4);
-      out += 4;
-    }
-    out[0] = 0xFF;
-    out[1] = 0xFE;
-    out += 2;
-    for (uint16_t value : halves) {
-      const uint16_t bigEndian = __builtin_bswap16(value);
-      std::memcpy(out, &bigEndian, 2);
-      out += 2;
-    }
-    benchmark::DoNotOptimize(buffer.data());
+    nQoFSL100::tRequestMessage* message = transfer.newMessage(kMultiDACSize, status);
+    if (message == nullptr || message->finished != 0 || message->allocated == 0 ||
+        message->writeLimit - message->requestStart < kMultiDACSize)
+      break;
+    writeMultiDAC(message->requestStart, words, halves);
+    message->finished = 1;
+    benchmark::DoNotOptimize(message->bufferBegin);
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_MultiDACWritePack_Floor);
+
+// Physical floor: the same request written by plain big-endian store loops
+// into a buffer at the same placement from the words.
+void BM_MultiDACWritePack_PhysicalFloor(benchmark::State& state) {
+  std::vector<uint32_t> words(kWords);
+  for (uint32_t i = 0; i < kWords; ++i) words[i] = i * 2654435761u;
+  std::vector<uint16_t> halves(kHalves);
+  for (uint32_t i = 0; i < kHalves; ++i) halves[i] = uint16_t(i * 40503u);
+  nQoSim::tScriptedMessageSource source;
+  source.reuseOneBuffer(kMultiDACSize, words.data());
+  nQoFSL100::tRequestTransfer transfer(&source);
+  nQoMDBG100::tStatus2 status;
+  unsigned char* buffer = transfer.newMessage(kMultiDACSize, status)->requestStart;
+  for (auto _ : state) {
+    writeMultiDAC(buffer, words, halves);
+    benchmark::DoNotOptimize(buffer);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_MultiDACWritePack_PhysicalFloor);
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "chassis/maps/tMorro2Cartridge.h"
 #include "mdbg/tStatus2.h"
+#include "opaque.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 
@@ -61,8 +62,7 @@ BENCHMARK(BM_CartridgeSetFieldAndFlush)->Unit(benchmark::kMillisecond);
 void BM_CartridgeSetFieldAndFlush_Floor(benchmark::State& state) {
   tQuietSlot quiet;
   const uint32_t handle = nQoSim::tSimBus::handleOf(quiet.window);
-  iBus* bus = &quiet.bus;
-  benchmark::DoNotOptimize(bus);
+  iBus* bus = nQoBench::opaque<iBus*>(&quiet.bus);
   uint32_t soft = 0;
   uint8_t dirty = 0;
   for (auto _ : state) {

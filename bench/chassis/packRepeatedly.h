@@ -1,5 +1,7 @@
 // The body of a pack benchmark: one packer packed again and again into one
 // reused message buffer, with the platform allocations it made as a counter.
+// A packer that copies a big array names it (near): the buffer then lies at
+// one placement from the array's storage, as in its floor.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -15,9 +17,9 @@
 namespace nQoBench {
 
 inline void packRepeatedly(benchmark::State& state, nQoFSL100::tQuorlPacker& packer,
-                           std::size_t capacity) {
+                           std::size_t capacity, const void* near = nullptr) {
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(capacity);
+  source.reuseOneBuffer(capacity, near);
   nQoFSL100::tRequestTransfer transfer(&source);
   const nQoFSL100::tRequestMessage& message = source.message(0);
   nQoMDBG100::tStatus2 status;

@@ -34,7 +34,7 @@ void BM_PackWriteMultipleCartridges(benchmark::State& state) {
   for (uint32_t i = 0; i < kElements; ++i) arg2.append(element(i));
   tArray<uint32_t> arg3;
   tWriteMultipleCartridgesPacker packer(nullptr, nullptr, 0x1234, 0xA5A5A5A5, arg2, arg3);
-  nQoBench::packRepeatedly(state, packer, 8 + 4 + 4 + 4 * kElements + 4);
+  nQoBench::packRepeatedly(state, packer, 8 + 4 + 4 + 4 * kElements + 4, arg2.begin());
 }
 BENCHMARK(BM_PackWriteMultipleCartridges);
 
@@ -45,7 +45,7 @@ void BM_PackWriteMultipleCartridges_Floor(benchmark::State& state) {
   for (uint32_t i = 0; i < kElements; ++i) arg2[i] = element(i);
   constexpr uint32_t kSize = 8 + 4 + 4 + 4 * kElements + 4;
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(kSize);
+  source.reuseOneBuffer(kSize, arg2.data());
   nQoFSL100::tRequestTransfer transfer(&source);
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {

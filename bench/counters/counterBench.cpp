@@ -17,6 +17,7 @@
 #include "counters/tTIOCtrInterruptDispatcher.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "opaque.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
@@ -111,10 +112,8 @@ void BM_CounterService_Floor(benchmark::State& state) {
   const uintptr_t status1 = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x04);
   const tHandField pending{status1, 0x0008, 3, &quiet.pair};
   const tHandField acknowledge{status1, 0x4000, 14, &quiet.pair};
-  tHandRead read = &handReadField;
-  tHandWrite write = &handWriteField;
-  benchmark::DoNotOptimize(read);
-  benchmark::DoNotOptimize(write);
+  const tHandRead read = nQoBench::opaque<tHandRead>(&handReadField);
+  const tHandWrite write = nQoBench::opaque<tHandWrite>(&handWriteField);
   nQoTIO100::iTIOCtrInterruptTap* tap = &quiet.tap;
   uint32_t requests[4] = {};
   uint32_t enabled[4] = {1, 0, 0, 0};
@@ -176,8 +175,7 @@ BENCHMARK(BM_CounterFieldSetAndFlush)->Unit(benchmark::kMillisecond);
 void BM_CounterFieldSetAndFlush_Floor(benchmark::State& state) {
   tQuietPair quiet;
   const uintptr_t address = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x34);
-  const void* map = &quiet.pair;
-  benchmark::DoNotOptimize(map);
+  const void* map = nQoBench::opaque<const void*>(&quiet.pair);
   uint16_t soft = quiet.pair.G0_Mode.getRegister();
   uint8_t dirty = 0;
   for (auto _ : state) {

@@ -4,7 +4,8 @@
 // nine in ten leave their field as it was. Beside it the floor: the same
 // checks per pair (index in the map, status and link, field value in range),
 // the two groups' locks taken and given back once, the soft copies and dirty
-// bytes kept and the changed values written through the kernel layer.
+// bytes kept and the changed values written through the kernel layer, each
+// register reached through an indirect call.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -66,19 +67,38 @@ BENCHMARK(BM_TavikRouteList);
 
 // A hand register: soft copy and dirty byte (reached through a pointer, as
 // the real register reaches its map's), its field's shift and width, its
-// address.
+// address and its write (an indirect call, as a register found by id must
+// be: any of the map's classes can answer).
+struct tHandField;
+using tHandWrite = void (*)(tHandField&, uint32_t, const nQoMDBG100::tStatus2&);
 struct tHandField {
   uint16_t soft;
   uint8_t* dirty;
   uint32_t shift;
   uint32_t largest;
   uintptr_t address;
+  tHandWrite write;
 };
 
+// The status and link checks, the value check, the soft copy and dirty byte,
+// and the write of a changed value.
+void handWrite(tHandField& field, uint32_t value, const nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || field.dirty == nullptr || value > field.largest) return;
+  const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
+                                          (value << field.shift));
+  if (next != field.soft) {
+    field.soft = next;
+    *field.dirty = 1;
+  }
+  if (*field.dirty == 0) return;
+  nQoKAL100_memoryWrite16(field.address, field.soft);
+  *field.dirty = 0;
+}
+
 // Floor: per pair the map-index check and the register's table entry with
-// its lock group selected, then under the selected groups' locks the status
-// and link checks, the value check, the soft copy and dirty byte, and the
-// write of a changed value.
+// its lock group selected, then under the selected groups' locks each pair's
+// register called: the status and link checks, the value check, the soft copy
+// and dirty byte, and the write of a changed value.
 void BM_TavikRouteList_Floor(benchmark::State& state) {
   tQuietMap quiet;
   std::array<iSync*, 23> locks{};
@@ -86,8 +106,9 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
   std::array<tHandField*, 174> fields{};
   std::array<uint32_t, 174> groups{};
   uint8_t dirtyTable[174] = {};
-  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.address(kTrigOffset)};
-  tHandField select{0, &dirtyTable[kSelectIndex], 5, 0x1F, quiet.address(kSelectOffset)};
+  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.address(kTrigOffset), &handWrite};
+  tHandField select{0,    &dirtyTable[kSelectIndex],    5,
+                    0x1F, quiet.address(kSelectOffset), &handWrite};
   fields[kTrigIndex] = &trig;
   fields[kSelectIndex] = &select;
   groups[kTrigIndex] = 12;
@@ -109,16 +130,7 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
       if ((selection & (1u << id)) != 0) locks[id]->waitOrAcquire(iSync::kWaitForever, &code);
     for (const nQoMRU210::tRoute& pair : kList) {
       tHandField& field = *fields[nQoUdRLP100::registerIndex(pair.fieldId)];
-      if (quiet.status.isFatal() || field.dirty == nullptr || pair.value > field.largest) continue;
-      const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
-                                              (pair.value << field.shift));
-      if (next != field.soft) {
-        field.soft = next;
-        *field.dirty = 1;
-      }
-      if (*field.dirty == 0) continue;
-      nQoKAL100_memoryWrite16(field.address, field.soft);
-      *field.dirty = 0;
+      field.write(field, pair.value, quiet.status);
     }
     for (uint32_t id = locks.size() - 1; id >= 1; --id)
       if ((selection & (1u << id)) != 0) locks[id]->releaseOrSet(&code);

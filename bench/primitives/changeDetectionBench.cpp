@@ -12,6 +12,7 @@
 #include "frame/kernelShims.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDigReadablePrimSup.h"
+#include "opaque.h"
 #include "primitives/dio/tImmedDigLatchingPrimitive.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
@@ -80,10 +81,9 @@ void BM_ChangeInterrupt_Floor(benchmark::State& state) {
   uint32_t latched[8] = {};
   uint64_t count = 0;
   uint64_t changes = 0;
-  nQoCDR100::iDigReadablePrim* readable = &board.readable;
-  benchmark::DoNotOptimize(readable);
-  uint32_t size = kSampleBytes;
-  benchmark::DoNotOptimize(size);
+  nQoCDR100::iDigReadablePrim* readable =
+      nQoBench::opaque<nQoCDR100::iDigReadablePrim*>(&board.readable);
+  const uint32_t size = nQoBench::opaque(kSampleBytes);
   nQoMDBG100::tStatus2 completion;
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {

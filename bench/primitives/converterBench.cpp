@@ -16,6 +16,7 @@
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "noAllocationCheck.h"
+#include "opaque.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "sim/tSimRegisterWindows.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -137,10 +138,8 @@ void BM_ConverterOverrunBothPasses_Floor(benchmark::State& state) {
                       static_cast<uintptr_t>(board.windows.base(board.window) + 0x192),
                       &board.map};
   for (auto& observer : board.observers) hand.records.push_back({&observer});
-  tHandPass primary = &handPrimary;
-  tHandPass secondary = &handSecondary;
-  benchmark::DoNotOptimize(primary);
-  benchmark::DoNotOptimize(secondary);
+  const tHandPass primary = nQoBench::opaque<tHandPass>(&handPrimary);
+  const tHandPass secondary = nQoBench::opaque<tHandPass>(&handSecondary);
   uint32_t answers = 0;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) {

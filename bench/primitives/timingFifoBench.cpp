@@ -19,6 +19,7 @@
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "noAllocationCheck.h"
+#include "opaque.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/tSimRegisterWindows.h"
@@ -155,12 +156,9 @@ void BM_SampleEndThroughTheDispatcher_Floor(benchmark::State& state) {
   tTimingBoard board(static_cast<int>(state.range(0)));
   tHandController hand{{}, &board.timing};
   for (auto& observer : board.observers) hand.records.push_back({&observer});
-  tHandPass primary = &handPrimary;
-  tHandPass secondary = &handSecondary;
-  benchmark::DoNotOptimize(primary);
-  benchmark::DoNotOptimize(secondary);
-  const void* map = &board.map;
-  benchmark::DoNotOptimize(map);
+  const tHandPass primary = nQoBench::opaque<tHandPass>(&handPrimary);
+  const tHandPass secondary = nQoBench::opaque<tHandPass>(&handSecondary);
+  const void* map = nQoBench::opaque<const void*>(&board.map);
   const uint64_t base = board.windows.base(board.window);
   uint32_t answers = 0;
   for (auto _ : state)

@@ -1,13 +1,14 @@
 // Reserve and release through the reference-counting wrapper of an exclusive
 // pool beside an atomic exchange plus an increment and a decrement, and
-// through the line-filter pool beside a plain loop over its 24 lines. Neither
-// measured path may allocate.
+// through the line-filter pool beside the same cast, line loops and use count
+// by hand. Neither measured path may allocate.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdint>
 
 #include "device/poolInstantiations.h"
+#include "opaque.h"
 #include "sim/simAllocator.h"
 
 namespace {
@@ -48,36 +49,69 @@ void BM_WrapperReserveRelease_Floor(benchmark::State& state) {
 }
 BENCHMARK(BM_WrapperReserveRelease_Floor);
 
-void BM_LineFilterReserveRelease(benchmark::State& state) {
-  nQoUdR100::tTavikLineFilterIdentifier request;
+// The request the line-filter benchmarks reserve: PFI lines 0, 3, ..., 15 at
+// setting 2, RIVO line 4 at setting 1.
+void fillRequest(nQoUdR100::tTavikLineFilterIdentifier& request) {
   for (uint32_t line = 0; line < 16; line += 3) request.setSetting(0, line, 2);
   request.setSetting(1, 4, 1);
+}
+
+void BM_LineFilterReserveRelease(benchmark::State& state) {
+  nQoUdR100::tTavikLineFilterIdentifier request;
+  fillRequest(request);
   reserveAndRelease<nQoUdR100::tTavikLineFilterResourcePool<nQoUdP100::tTavikLineFilterPrimitive*>,
                     nQoUdP100::tTavikLineFilterPrimitive*>(state, &request);
 }
 BENCHMARK(BM_LineFilterReserveRelease);
 
-// Floor: compare, count and uncount the 24 lines in plain loops.
+// Floor: per reserve the status check, the identifier's class cast, the device
+// GUID kept, the 24 lines compared and counted in plain loops and the use
+// count raised; per release the cast, the lines uncounted on a fresh status
+// and the use count lowered.
 void BM_LineFilterReserveRelease_Floor(benchmark::State& state) {
-  uint32_t asked[24];
-  uint32_t counts[24] = {};
-  uint32_t settings[24] = {};
-  for (uint32_t i = 0; i < 24; ++i) asked[i] = i % 3 == 0 ? 2 : 4;
+  using tIdentifier = nQoUdR100::tTavikLineFilterIdentifier;
+  tIdentifier request;
+  fillRequest(request);
+  const nQoMRL100::iResourceIdentifier* identifier =
+      nQoBench::opaque<const nQoMRL100::iResourceIdentifier*>(&request);
+  tSyncAtomicU32 inUse;
+  uint32_t counts[tIdentifier::kLines] = {};
+  uint32_t settings[tIdentifier::kLines] = {};
+  nQoORB100::tGUID device{};
+  nQoMDBG100::tStatus2 status;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(asked);
+    if (status.isFatal()) continue;
+    const auto* asked =
+        static_cast<const tIdentifier*>(identifier->___CPPKRLDynamicCast(&tIdentifier::___classID));
+    if (asked == nullptr) break;
+    device = asked->getDeviceGUID();
+    const uint32_t* wanted = asked->getSettings();
     bool conflict = false;
-    for (uint32_t i = 0; i < 24; ++i)
-      conflict |= asked[i] != 4 && counts[i] != 0 && settings[i] != asked[i];
-    benchmark::DoNotOptimize(conflict);
-    for (uint32_t i = 0; i < 24; ++i)
-      if (asked[i] != 4) {
+    for (uint32_t i = 0; i < tIdentifier::kLines; ++i)
+      conflict |=
+          wanted[i] != tIdentifier::kNoPreference && counts[i] != 0 && settings[i] != wanted[i];
+    if (conflict) break;
+    for (uint32_t i = 0; i < tIdentifier::kLines; ++i)
+      if (wanted[i] != tIdentifier::kNoPreference) {
         ++counts[i];
-        settings[i] = asked[i];
+        settings[i] = wanted[i];
       }
-    for (uint32_t i = 0; i < 24; ++i)
-      if (asked[i] != 4 && counts[i] != 0) --counts[i];
+    ++inUse;
+    nQoMDBG100::tStatus2 local;
+    const auto* released =
+        static_cast<const tIdentifier*>(identifier->___CPPKRLDynamicCast(&tIdentifier::___classID));
+    if (released == nullptr) break;
+    const uint32_t* given = released->getSettings();
+    for (uint32_t i = 0; i < tIdentifier::kLines; ++i)
+      if (given[i] != tIdentifier::kNoPreference && counts[i] != 0) --counts[i];
+    uint32_t value = inUse.get();
+    while (value != 0 && !inUse.compareExchange(value, value - 1)) {
+    }
+    if (local.code != 0) status.assign(local);
     benchmark::DoNotOptimize(counts);
   }
+  benchmark::DoNotOptimize(device);
+  if (inUse.get() != 0) state.SkipWithError("the floor did not pair");
 }
 BENCHMARK(BM_LineFilterReserveRelease_Floor);
 

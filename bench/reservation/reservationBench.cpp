@@ -8,6 +8,7 @@
 
 #include "mrl/iResourceBroker.h"
 #include "mrl/tGeneralIdentifier.h"
+#include "opaque.h"
 #include "reservation/iLinker.h"
 #include "reservation/iPrimitiveController.h"
 #include "reservation/iReserver.h"
@@ -114,10 +115,8 @@ struct tMembers {
 // fresh status merged back) by hand, as the composites must.
 template <class I, class Forward, class Reverse>
 void walkByHand(std::array<I*, 8>& pointers, tStatus2& status, Forward forward, Reverse reverse) {
-  I* const* list = pointers.data();
-  std::size_t count = pointers.size();
-  benchmark::DoNotOptimize(list);
-  benchmark::DoNotOptimize(count);
+  I* const* list = nQoBench::opaque<I* const*>(pointers.data());
+  const std::size_t count = nQoBench::opaque(pointers.size());
   if (status.isNotFatal())
     for (std::size_t i = 0; i < count; ++i) {
       forward(*list[i], status);

@@ -16,6 +16,7 @@
 #include "handFloors.h"
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
+#include "opaque.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sim/simAllocator.h"
@@ -159,8 +160,7 @@ void BM_ResolvePrimaryInterrupt_Floor(benchmark::State& state) {
   tQuietBoard board(static_cast<tPending>(state.range(0)));
   const uint64_t base = board.windows.base(board.window);
   nQoMRTB100::iInterruptHandler* handler = &board.answer;
-  const void* map = &board.map;
-  benchmark::DoNotOptimize(map);
+  const void* map = nQoBench::opaque<const void*>(&board.map);
   uint32_t soft = 0;
   uint32_t answers = 0;
   for (auto _ : state) {
@@ -287,8 +287,7 @@ void BM_ResolveSecondaryInterrupt_Floor(benchmark::State& state) {
   nQoMRTB100::iSecondaryInterruptHandler* handlers[D::kSourceCount] = {};
   for (uint32_t source = 0; source < D::kSourceCount; ++source)
     handlers[source] = board.dispatcher.secondaryHandlers[source];
-  const void* map = &board.map;
-  benchmark::DoNotOptimize(map);
+  const void* map = nQoBench::opaque<const void*>(&board.map);
   iBus& bus = board.bus;
   uint64_t requests = 0;
   uint32_t soft = 0;
@@ -319,8 +318,7 @@ BENCHMARK(BM_ResolveSecondaryInterrupt_Floor)->Unit(benchmark::kMillisecond);
 void BM_EnableDisableThroughBinders_Floor(benchmark::State& state) {
   tQuietBoard board(tPending::kNothing);
   const uintptr_t address = static_cast<uintptr_t>(board.windows.base(board.window) + 0x192);
-  const void* map = &board.map;
-  benchmark::DoNotOptimize(map);
+  const void* map = nQoBench::opaque<const void*>(&board.map);
   uint16_t soft = 0;
   tEmptyOperation empty;
   int code = 0;

@@ -13,11 +13,19 @@ constexpr const char kComponent[] = "qofsl";
 tScriptedMessageSource::tScriptedMessageSource() = default;
 tScriptedMessageSource::~tScriptedMessageSource() = default;
 
-void tScriptedMessageSource::reuseOneBuffer(std::size_t capacity) {
+void tScriptedMessageSource::reuseOneBuffer(std::size_t capacity, const void* near) {
+  constexpr std::size_t kPage = 4096;
+  constexpr std::size_t kDistance = 2048;
   _reuse = true;
   _kept.clear();
   _kept.push_back(std::make_unique<tKept>());
-  _kept.back()->buffer.assign(capacity, _fill);
+  tKept& kept = *_kept.back();
+  kept.buffer.assign(capacity + (near != nullptr ? kPage : 0), _fill);
+  if (near != nullptr) {
+    const auto at = reinterpret_cast<uintptr_t>(kept.buffer.data());
+    const uintptr_t wanted = reinterpret_cast<uintptr_t>(near) + kDistance;
+    kept.start = (wanted - at) % kPage;
+  }
 }
 
 const nQoFSL100::tRequestMessage& tScriptedMessageSource::message(std::size_t index) const {
@@ -49,11 +57,11 @@ nQoFSL100::tRequestMessage* tScriptedMessageSource::newMessage(uint32_t length,
   if (!_reuse) _kept.push_back(std::make_unique<tKept>());
   tKept& kept = *_kept.back();
   if (!_reuse) kept.buffer.assign(size, _fill);
-  if (kept.buffer.size() < size) kept.buffer.resize(size, _fill);
+  if (kept.buffer.size() - kept.start < size) kept.buffer.resize(kept.start + size, _fill);
 
   nQoFSL100::tRequestMessage& message = kept.message;
-  message.bufferBegin = kept.buffer.data();
-  message.bufferEnd = kept.buffer.data() + size;
+  message.bufferBegin = kept.buffer.data() + kept.start;
+  message.bufferEnd = message.bufferBegin + size;
   message.requestStart = message.bufferBegin;
   message.writeLimit = message.bufferEnd - std::min<std::size_t>(script.limitShort, size);
   message.requestedLength = length;
@@ -66,7 +74,7 @@ void tScriptedReplySource::reply(const unsigned char*& begin, const unsigned cha
                                  nQoMDBG100::tStatus2& status) {
   ++_calls;
   if (_statusCode != 0) status.setCode(_statusCode, kComponent, "tScriptedReplySource", 90);
-  begin = _bytes.data();
+  begin = _bytes.data() + _start;
   end = _bytes.data() + _bytes.size();
 }
 

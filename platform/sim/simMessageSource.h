@@ -41,8 +41,12 @@ class tScriptedMessageSource : public nQoFSL100::iMessageSource {
   void script(const tMessageScript& next) { _scripts.push_back(next); }
   void fillWith(uint8_t byte) { _fill = byte; }
   // From now on every call reuses one buffer of at least this size, keeps no
-  // further messages and records no lengths (for benchmarks).
-  void reuseOneBuffer(std::size_t capacity);
+  // further messages and records no lengths (for benchmarks). With near, the
+  // buffer starts 2 KiB past near's place in its 4 KiB page, so that a copy
+  // from near's storage into the message runs at one relative placement
+  // whatever the heap did before (a longer message than the capacity grows
+  // the buffer, and the placement is lost).
+  void reuseOneBuffer(std::size_t capacity, const void* near = nullptr);
 
   std::size_t calls() const { return _calls; }
   const std::vector<uint32_t>& requestedLengths() const { return _lengths; }
@@ -56,6 +60,7 @@ class tScriptedMessageSource : public nQoFSL100::iMessageSource {
  private:
   struct tKept {
     std::vector<uint8_t> buffer;
+    std::size_t start = 0;  // where the message's bytes begin in the buffer
     nQoFSL100::tRequestMessage message;
   };
 

@@ -78,11 +78,36 @@ constexpr uint32_t kWordsBeforeBytes = 8;
 constexpr uint32_t kCoefficientHeader = 36;
 constexpr uint32_t kSmallestCoefficientBlock = 27;
 
+// Which table holds a code's row, and the row: one entry per code from 255 to
+// 286, so that a request finds its row in one step.
+enum class tTable : uint8_t { kNone, kPlain, kWord, kByte, kCoefficient };
+struct tRoute {
+  tTable table = tTable::kNone;
+  uint8_t row = 0;
+};
+constexpr uint32_t kFirstRoutedCode = 255;
+struct tRoutes {
+  tRoute at[kFirstUnknownCode - kFirstRoutedCode];
+};
+
 template <class tRow, std::size_t N>
-const tRow* find(const tRow (&table)[N], uint32_t code) {
-  for (const tRow& row : table)
-    if (row.code == code) return &row;
-  return nullptr;
+constexpr void enter(tRoutes& routes, const tRow (&table)[N], tTable which) {
+  for (std::size_t i = 0; i < N; ++i)
+    routes.at[table[i].code - kFirstRoutedCode] = {which, static_cast<uint8_t>(i)};
+}
+
+constexpr tRoutes kRoutes = [] {
+  tRoutes routes{};
+  enter(routes, kPlainRequests, tTable::kPlain);
+  enter(routes, kWordRequests, tTable::kWord);
+  enter(routes, kByteRequests, tTable::kByte);
+  enter(routes, kCoefficientRequests, tTable::kCoefficient);
+  return routes;
+}();
+
+tRoute routeOf(uint32_t code) {
+  if (code < kFirstRoutedCode || code >= kFirstUnknownCode) return {};
+  return kRoutes.at[code - kFirstRoutedCode];
 }
 
 uint8_t* dataOf(iControlParameterBlock& block) { return static_cast<uint8_t*>(block.getData()); }
@@ -92,12 +117,21 @@ bool fitsBehind(const iControlParameterBlock& in, uint32_t leading, uint32_t len
   return in.getSize() >= leading && in.getSize() - leading >= length;
 }
 
-// The in block (and out block, when used) checked in that order.
+// The in block (and out block, when used) checked in that order; the helper
+// is asked only when one is missing.
 bool blocksPresent(iControlParameterBlock* in, iControlParameterBlock* out, bool needsIn,
                    bool needsOut, tStatus2& status) {
-  if (needsIn) tHelper::checkNotNull(in, status);
-  if (needsOut) tHelper::checkNotNull(out, status);
+  if ((needsIn && in == nullptr) || (needsOut && out == nullptr)) {
+    if (needsIn) tHelper::checkNotNull(in, status);
+    if (needsOut) tHelper::checkNotNull(out, status);
+  }
   return status.isNotFatal();
+}
+
+// A block access's local status merged into the caller's; a clean one merges
+// nothing.
+void mergeBlock(const tStatus2& local, tStatus2& status) {
+  if (local.code != 0) tHelper::mergeValidationStatus(local, status);
 }
 
 // Writes words to the out block on a local status merged into the caller's.
@@ -105,7 +139,7 @@ template <class... tWords>
 void answerWords(iControlParameterBlock& out, tStatus2& status, tWords... words) {
   tStatus2 local;
   (out.writeU32(static_cast<uint32_t>(words), local.code), ...);
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
 }
 
 void byteRequest(tEEPROM& eeprom, const tByteRequest& row, iControlParameterBlock* in,
@@ -114,7 +148,7 @@ void byteRequest(tEEPROM& eeprom, const tByteRequest& row, iControlParameterBloc
   tStatus2 local;
   const uint32_t where = in->readU32(local.code);
   const uint32_t length = in->readU32(local.code);
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
   if (status.isFatal()) return;
   const bool fits =
       row.writes ? fitsBehind(*in, kWordsBeforeBytes, length) : length <= out->getSize();
@@ -142,7 +176,7 @@ void coefficientRequest(tEEPROM& eeprom, const tCoefficientRequest& row, iContro
   which.range.upper.readExternal(*in, local.code);
   which.mode = in->readU32(local.code);
   const uint32_t length = in->readU32(local.code);
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
   if (status.isFatal()) return;
   const bool fits =
       row.writes ? fitsBehind(*in, kCoefficientHeader, length) : length <= out->getSize();
@@ -163,7 +197,7 @@ void arrayRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameter
   const uint32_t address = in->readU32(local.code);
   const uint32_t elementSize = in->readU32(local.code);
   const uint32_t count = in->readU32(local.code);
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
   if (status.isFatal()) return;
   if (uint64_t{elementSize} * count > out->getSize()) {
     setCode(status, kRefused, {kFile, 385});
@@ -179,7 +213,7 @@ void infoRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterB
   if (!blocksPresent(in, out, true, true, status)) return;
   tStatus2 local;
   const uint32_t count = in->readU32(local.code);
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
   if (status.isFatal()) return;
   if (count > out->getSize()) {
     setCode(status, kRefused, {kFile, 250});
@@ -195,7 +229,7 @@ void pairRequest(tEEPROM& eeprom, uint32_t (tEEPROM::*first)(uint32_t, tStatus2&
   if (!blocksPresent(in, out, true, true, status)) return;
   tStatus2 local;
   const auto argument = static_cast<uint32_t>(in->readI32(local.code));
-  tHelper::mergeValidationStatus(local, status);
+  mergeBlock(local, status);
   if (status.isFatal()) return;
   const uint32_t a = (eeprom.*first)(argument, status);
   const uint32_t b = (eeprom.*second)(argument, status);
@@ -219,23 +253,23 @@ void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
     setCode(status, kRefused, {kFile, kUnknownLine});
     return;
   }
-  request(code, in, out, status);
-}
-
-void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
-                                    iControlParameterBlock* out, tStatus2& status) {
   tEEPROM& eeprom = *_eeprom;
-  if (const tPlainRequest* row = find(kPlainRequests, code)) {
-    (eeprom.*row->operation)(status);
-  } else if (const tWordRequest* row = find(kWordRequests, code)) {
-    if (!blocksPresent(in, out, false, true, status)) return;
-    const uint32_t value = (eeprom.*row->operation)(status);
-    if (status.isNotFatal()) answerWords(*out, status, value);
-  } else if (const tByteRequest* row = find(kByteRequests, code)) {
-    byteRequest(eeprom, *row, in, out, status);
-  } else if (const tCoefficientRequest* row = find(kCoefficientRequests, code)) {
-    coefficientRequest(eeprom, *row, in, out, status);
-  } else if (code == 268) {
+  const tRoute route = routeOf(code);
+  switch (route.table) {
+    case tTable::kPlain: (eeprom.*kPlainRequests[route.row].operation)(status); return;
+    case tTable::kWord: {
+      if (!blocksPresent(in, out, false, true, status)) return;
+      const uint32_t value = (eeprom.*kWordRequests[route.row].operation)(status);
+      if (status.isNotFatal()) answerWords(*out, status, value);
+      return;
+    }
+    case tTable::kByte: byteRequest(eeprom, kByteRequests[route.row], in, out, status); return;
+    case tTable::kCoefficient:
+      coefficientRequest(eeprom, kCoefficientRequests[route.row], in, out, status);
+      return;
+    case tTable::kNone: break;
+  }
+  if (code == 268) {
     arrayRequest(eeprom, in, out, status);
   } else if (code == 257) {
     pairRequest(eeprom, &tEEPROM::getAreaSize, &tEEPROM::getAreaAddress, in, out, status);
@@ -248,7 +282,7 @@ void tBaseEEPROMSupervisor::request(uint32_t code, iControlParameterBlock* in,
     if (!blocksPresent(in, out, true, false, status)) return;
     tStatus2 local;
     const auto tag = static_cast<uint32_t>(in->readI32(local.code));
-    tHelper::mergeValidationStatus(local, status);
+    mergeBlock(local, status);
     if (status.isNotFatal()) eeprom.selectArea(tag, status);
   } else if (code == kPlainCommit) {
     _state = kPlainCommitted;

@@ -33,10 +33,6 @@ class tBaseEEPROMSupervisor
 
  protected:
   nQoUdP100::tEEPROM* _eeprom = nullptr;
-
- private:
-  void request(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
 };
 
 class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {

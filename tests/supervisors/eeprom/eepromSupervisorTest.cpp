@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "primitives/eeprom/tEEPROM.h"
@@ -200,6 +201,30 @@ TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   EXPECT_EQ(supervisor.getLifecycle(), 4u);
   bringDown(supervisor);
   EXPECT_EQ(supervisor.getLifecycle(), 2u);
+}
+
+// Every named code reaches its handler, whichever table holds its row: without
+// blocks, a request that reads blocks stops at the missing block; a request
+// without blocks runs; every other code is refused at the switch's one site.
+TEST_F(EEPROMSupervisorTest, EveryCodeReachesItsHandlerOrIsRefused) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  const std::set<uint32_t> withoutBlocks = {1, 4, 261, 262, 263, 269, 270, 271, 285};
+  for (uint32_t code = 0; code <= 300; ++code) {
+    nQoSim::clearStatusLog();
+    const int answer = request(supervisor, code, std::nullopt);
+    const bool named = (code >= 255 && code <= 286 && code != 272) || code == 1 || code == 4;
+    if (!named) {
+      EXPECT_EQ(answer, -50150) << code;
+      EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 797)) << code;
+    } else if (withoutBlocks.count(code) == 0) {
+      EXPECT_EQ(answer, -50004) << code;
+      EXPECT_TRUE(loggedAt(-50004, "tParameterBlockValidateHelper", 29)) << code;
+    } else {
+      EXPECT_FALSE(loggedAt(-50150, "tBaseEEPROMSupervisor", 797)) << code;
+    }
+  }
+  bringDown(supervisor);
 }
 
 TEST_F(EEPROMSupervisorTest, ContentMapInformationGetsTheOutBlocksDataArea) {

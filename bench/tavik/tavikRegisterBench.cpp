@@ -11,9 +11,9 @@
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
-#include "noAllocationCheck.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
+#include "sim/simAllocator.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
 #include "tavik/tTavik.h"
@@ -133,18 +133,17 @@ BENCHMARK(BM_TavikSetFieldAndFlush_PhysicalFloor)->Unit(benchmark::kMillisecond)
 void BM_TavikWriteFieldById(benchmark::State& state) {
   tQuietMap quiet;
   const uint32_t id = nQoUdRLP100::makeRegisterId(kPinIndex, kPinField);
-  {
-    nQoBench::tNoAllocationCheck check(state);
-    for (auto _ : state) {
-      for (int i = 0; i < kPasses; ++i) {
-        tTavik::tRegister* pin = quiet.map.registerObject(id);
-        pin->writeField(nQoUdRLP100::fieldIdentifier(id), kValues[i % kValues.size()],
-                        &quiet.status, 0);
-      }
+  const uint64_t before = nQoSim::totalAllocations();
+  for (auto _ : state) {
+    for (int i = 0; i < kPasses; ++i) {
+      tTavik::tRegister* pin = quiet.map.registerObject(id);
+      pin->writeField(nQoUdRLP100::fieldIdentifier(id), kValues[i % kValues.size()], &quiet.status,
+                      0);
     }
   }
   benchmark::DoNotOptimize(quiet.map.IO_Bidirection_Pin.getRegister());
   state.SetItemsProcessed(state.iterations() * kPasses);
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the writes allocated");
   // The last pass wrote 1 to bit 10 and left the register clean.
   if (quiet.status.code != 0 || quiet.map.IO_Bidirection_Pin.getRegister() != 0x400 ||
       quiet.map.isDirty(kPinIndex, &quiet.status) != 0)

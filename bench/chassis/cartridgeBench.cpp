@@ -54,6 +54,7 @@ void BM_AITimingCommitCall(benchmark::State& state) {
     benchmark::DoNotOptimize(message.bufferBegin);
   }
   reportAllocations(state, before);
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the call allocated");
   if (status.code != 0) state.SkipWithError("call failed");
 }
 BENCHMARK(BM_AITimingCommitCall);

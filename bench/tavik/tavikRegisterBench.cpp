@@ -14,6 +14,7 @@
 #include "opaque.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
+#include "sim/simAllocator.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sync/iSync.h"
 #include "tavik/tTavik.h"
@@ -133,6 +134,7 @@ BENCHMARK(BM_TavikSetFieldAndFlush_PhysicalFloor)->Unit(benchmark::kMillisecond)
 void BM_TavikWriteFieldById(benchmark::State& state) {
   tQuietMap quiet;
   const uint32_t id = nQoUdRLP100::makeRegisterId(kPinIndex, kPinField);
+  const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
       tTavik::tRegister* pin = quiet.map.registerObject(id);
@@ -142,6 +144,11 @@ void BM_TavikWriteFieldById(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(quiet.map.IO_Bidirection_Pin.getRegister());
   state.SetItemsProcessed(state.iterations() * kPasses);
+  if (nQoSim::totalAllocations() != before) state.SkipWithError("the writes allocated");
+  // The last pass wrote 1 to bit 10 and left the register clean.
+  if (quiet.status.code != 0 || quiet.map.IO_Bidirection_Pin.getRegister() != 0x400 ||
+      quiet.map.isDirty(kPinIndex, &quiet.status) != 0)
+    state.SkipWithError("the writes did not end as written");
 }
 BENCHMARK(BM_TavikWriteFieldById)->Unit(benchmark::kMillisecond);
 

@@ -105,6 +105,53 @@ TEST_F(StateTrackerTest, GuardRefusesWithTheLineOfTheRuleAndAppliesOnlyWhatItAcc
     }
 }
 
+// The guard over the plain tracker, whose check is inline and empty, against
+// the tracker's own applyEvent with the operation's final status: in every
+// state, under flag sets, for lifecycle events, control codes and codes the
+// table does not know, with a clean, warned or failed status at entry and a
+// warning or error set inside, the same state, flags, code and reports.
+TEST_F(StateTrackerTest, GuardOverThePlainTrackerAppliesAsTheTrackerDoes) {
+  const int32_t events[] = {4096, 4097, 4098, 4099, 4100, 4101, 4102, 4103, 4104,
+                            4105, 4106, 1,    2,    3,    4,    5,    -1,   77};
+  int moved = 0;
+  for (int32_t state = 0; state <= 70; state += 10)
+    for (uint32_t flags : {0x00u, 0x15u, 0x2Au, 0x3Fu})
+      for (int32_t event : events)
+        for (auto [incoming, inside] : {std::pair{0, 0}, {5, 0}, {-7, 0}, {0, 9}, {0, -7}}) {
+          tSupStateTracker guarded;
+          tSupStateTracker byHand;
+          prepare(guarded, state, flags);
+          prepare(byHand, state, flags);
+          tStatus2 status(incoming);
+          tStatus2 applied(incoming);
+          nQoSim::clearStatusLog();
+          {
+            tSupStateTransition guard(guarded, event, status);
+            if (inside != 0) status.setCode(inside, "qotest", "stateTrackerTest", 2);
+          }
+          const auto guardLog = nQoSim::statusLog();
+          nQoSim::clearStatusLog();
+          if (inside != 0) applied.setCode(inside, "qotest", "stateTrackerTest", 2);
+          byHand.applyEvent(event, applied);
+          const auto handLog = nQoSim::statusLog();
+          tStatus2 query;
+          SCOPED_TRACE(::testing::Message() << event << " in " << state << " flags " << flags
+                                            << " codes " << incoming << "/" << inside);
+          EXPECT_EQ(guarded.getState(query), byHand.getState(query));
+          for (int32_t code : {1, 2, 3, 4, 4100, 4101})
+            EXPECT_EQ(guarded.isControlEnabled(code, query), byHand.isControlEnabled(code, query));
+          EXPECT_EQ(status.code, applied.code);
+          ASSERT_EQ(guardLog.size(), handLog.size());
+          for (std::size_t i = 0; i < guardLog.size(); ++i) {
+            EXPECT_EQ(guardLog[i].code, handLog[i].code);
+            EXPECT_EQ(guardLog[i].file, handLog[i].file);
+            EXPECT_EQ(guardLog[i].line, handLog[i].line);
+          }
+          moved += guarded.getState(query) != state ? 1 : 0;
+        }
+  EXPECT_GT(moved, 100);
+}
+
 TEST_F(StateTrackerTest, UnwindIssuesTheSupportedBackwardCodesOnFreshStatuses) {
   const struct {
     int state, flags, incoming;

@@ -2,13 +2,17 @@
 // flush, the route it takes in one piece: over every field-addressable register of the map, every
 // field id, values inside and past the field, forced and not, with a clean,
 // warned or failed status and with none, both give the same accesses in the
-// same order, the same codes and the same soft copies. And markAllDirty
-// against what each register's row says.
+// same order, the same codes and the same soft copies, and report at the
+// same places of writeField's own lines. And markAllDirty against what each
+// register's row says.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "registers/registerId.h"
+#include "registers/tRegisterMapSites.h"
 #include "registers/tRegisterRow.h"
+#include "sim/simStatusLog.h"
 #include "tavik/tTavikTraits.h"
 #include "tavikFixture.h"
 
@@ -59,6 +63,29 @@ std::vector<tStep> steps() {
   return all;
 }
 
+// The sites logged since the log was cleared, as "code file line", with a
+// setField check moved to the line writeField reports the same check at.
+std::vector<std::string> loggedSites(bool asWriteField) {
+  using nQoUdRLP100::kSetFieldId;
+  using nQoUdRLP100::kSetFieldValue;
+  using nQoUdRLP100::kWriteFieldId;
+  using nQoUdRLP100::kWriteFieldValue;
+  constexpr unsigned kFieldLines = nQoUdRLP100::nTavik::tTavikTraits::kSites.fieldLines;
+  std::vector<std::string> sites;
+  for (const nQoSim::tStatusRecord& record : nQoSim::statusLog()) {
+    unsigned line = record.line;
+    const unsigned check = (line - kFieldLines) % 100;
+    if (asWriteField && line >= kFieldLines) {
+      if (check == kSetFieldId) line += kWriteFieldId - kSetFieldId;
+      if (check < kSetFieldValue + nQoUdRLP100::kMostFieldIdentifiers)
+        line += kWriteFieldValue - kSetFieldValue;
+    }
+    sites.push_back(std::to_string(record.code) + " " + record.file + " " + std::to_string(line));
+  }
+  nQoSim::clearStatusLog();
+  return sites;
+}
+
 // A writable register with a soft copy takes setField of its whole
 // register (a strobe register refuses it and writes its fields at once).
 bool keepsSoftCopy(tTavik::tRegister& object) {
@@ -73,6 +100,7 @@ TEST_F(tTavikTest, WriteFieldMakesTheAccessesOfSetFieldAndFlush) {
   tBoard byParts(windows);
   windows.clearLog();
   int compared = 0;
+  int refusals = 0;
   for (const tStep& step : steps()) {
     tTavik::tRegister* once = byId.map.registerObject(step.index);
     tTavik::tRegister* parts = byParts.map.registerObject(step.index);
@@ -82,17 +110,25 @@ TEST_F(tTavikTest, WriteFieldMakesTheAccessesOfSetFieldAndFlush) {
     first.code = second.code = step.statusBefore == 1 ? 0 : step.statusBefore;
     nQoMDBG100::tStatus2* firstStatus = step.statusBefore == 1 ? nullptr : &first;
     nQoMDBG100::tStatus2* secondStatus = step.statusBefore == 1 ? nullptr : &second;
+    nQoSim::clearStatusLog();
     once->writeField(step.field, step.value, firstStatus, step.force);
+    const std::vector<std::string> sitesOnce = loggedSites(false);
     // A refused field or value ends the call before its flush.
     nQoMDBG100::tStatus2 unseen;
     parts->setField(step.field, step.value, secondStatus != nullptr ? secondStatus : &unseen);
     const int after = secondStatus != nullptr ? second.code : unseen.code;
     if (after >= 0 || step.statusBefore < 0) parts->flush(secondStatus, step.force);
+    const std::vector<std::string> sitesByParts = loggedSites(true);
     ASSERT_EQ(first.code, second.code) << step.index << " " << step.field << " " << step.value;
+    // Without a status nothing is reported (the parts reported into their own).
+    ASSERT_EQ(sitesOnce, secondStatus != nullptr ? sitesByParts : std::vector<std::string>{})
+        << step.index << " " << step.field << " " << step.value << " " << step.statusBefore;
+    refusals += sitesOnce.empty() ? 0 : 1;
     ASSERT_EQ(once->getField(0, nullptr), parts->getField(0, nullptr)) << step.index;
     ++compared;
   }
   EXPECT_GT(compared, 10000);
+  EXPECT_GT(refusals, 1000);
   const std::vector<tAccess> a = byId.accesses(windows);
   const std::vector<tAccess> b = byParts.accesses(windows);
   ASSERT_EQ(a.size(), b.size());
@@ -103,6 +139,29 @@ TEST_F(tTavikTest, WriteFieldMakesTheAccessesOfSetFieldAndFlush) {
     ASSERT_EQ(a[i].value, b[i].value) << i;
     ASSERT_EQ(a[i].direction, b[i].direction) << i;
   }
+}
+
+// A map whose window could not be mapped: writeField refuses as setField
+// does, at the same site, and nothing reaches the board.
+TEST_F(tTavikTest, WriteFieldOnAMapNeverSetUpReportsAsSetFieldDoes) {
+  nQoSim::setDeviceTree(&tree);
+  bus.failMapMemory(0);
+  tEveryAccess board;
+  tTavik map(0u, window, nullptr);
+  tTavik::tRegister* const objects[] = {&map.AI_Output_Control, &map.PFI_Output_Select_1};
+  for (tTavik::tRegister* object : objects) {
+    nQoMDBG100::tStatus2 once;
+    nQoMDBG100::tStatus2 parts;
+    nQoSim::clearStatusLog();
+    object->writeField(3, 1, &once, 1);
+    const std::vector<std::string> sitesOnce = loggedSites(false);
+    object->setField(3, 1, &parts);
+    object->flush(&parts, 1);
+    EXPECT_EQ(once.code, parts.code);
+    EXPECT_EQ(sitesOnce, loggedSites(true));
+    EXPECT_EQ(sitesOnce, std::vector<std::string>{"-50002 qomiorlp/tavik/tTavik 300"});
+  }
+  EXPECT_TRUE(board.addresses.empty());
 }
 
 // markAllDirty over every field-addressable register with a soft copy, each

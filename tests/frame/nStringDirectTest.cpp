@@ -334,6 +334,33 @@ TEST_F(DirectConversionTest, ElementConvertersMatchTheConversionOneCharacterAtAT
   EXPECT_GT(runs, 60000);
 }
 
+// 16- and 32-bit text is searched for its NUL a word at a time: a NUL at every
+// place of a word, among elements whose low or high bits are set or clear.
+TEST_F(DirectConversionTest, TheNulIsFoundAtEveryPlaceOfAWord) {
+  const std::vector<uint16_t> units = {0x0001, 0x0100, 0x8000, 0xFFFF, 0x00FF, 0x7FFF, 0xFF00};
+  const std::vector<wchar_t> points = {0x00000001, 0x00010000, 0x00008000, -1,
+                                       0x7FFFFFFF, 0x00000100, 0x000000FF};
+  int runs = 0;
+  for (size_t at = 0; at <= 20; ++at) {
+    std::vector<uint16_t> text16;
+    std::vector<wchar_t> text32;
+    for (size_t i = 0; i < 20; ++i) {
+      text16.push_back(i == at ? 0 : units[i % units.size()]);
+      text32.push_back(i == at ? 0 : points[i % points.size()]);
+    }
+    runs += compareOver<uint16_t, wchar_t>(
+        convertUTF16ToUTF32, reference<uint16_t, wchar_t, decodeUTF16, encodeElement>, text16);
+    runs += compareOver<uint16_t, char>(
+        convertUTF16ToUTF8, throughUTF32<uint16_t, char, decodeUTF16, encodeUTF8>, text16);
+    runs += compareOver<wchar_t, char>(narrowChars,
+                                       reference<wchar_t, char, decodeElement, encodeByte>, text32);
+    runs += compareOver<wchar_t, uint16_t>(
+        convertUTF32ToUTF16, reference<wchar_t, uint16_t, decodeElement, encodeUTF16>, text32);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(runs, 2000);
+}
+
 TEST_F(DirectConversionTest, AStatusWithAnErrorConvertsNothing) {
   const char text[] = "plain";
   uint16_t out[8] = {7, 7, 7, 7, 7, 7, 7, 7};

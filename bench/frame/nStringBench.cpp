@@ -197,15 +197,29 @@ uint64_t handConvert(const tIn* text, uint64_t length, tOut* out, uint64_t capac
 
 // ---- the runs
 
+// The text and the output of a conversion run sit in one block at one
+// distance (the output starts 6 KiB past the text, half a page off), so that
+// a path and its floor read and write the same places whatever the heap did.
+alignas(4096) unsigned char gPlaces[4 * 4096];
+constexpr size_t kOutputAt = 6 * 1024;
+
 template <class tIn, class tOut>
 void convertLoop(benchmark::State& state, tConverter<tIn, tOut> converter,
                  const std::vector<tIn>& text) {
-  std::vector<tOut> out(text.size() * 4 + 1);
+  const uint64_t capacity = text.size() * 4 + 1;
+  if (text.size() * sizeof(tIn) > kOutputAt ||
+      capacity * sizeof(tOut) > sizeof gPlaces - kOutputAt) {
+    state.SkipWithError("the text does not fit its place");
+    return;
+  }
+  tIn* placedText = reinterpret_cast<tIn*>(gPlaces);
+  tOut* out = reinterpret_cast<tOut*>(gPlaces + kOutputAt);
+  std::copy(text.begin(), text.end(), placedText);
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
     tStatus status;
     benchmark::DoNotOptimize(
-        converter(text.data(), text.size(), out.data(), out.size(), status, kTerminated));
+        converter(placedText, text.size(), out, capacity, status, kTerminated));
     benchmark::ClobberMemory();
   }
   state.counters["allocations"] = benchmark::Counter(

@@ -8,6 +8,7 @@
 // string converter refills a string that keeps its storage.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -196,19 +197,50 @@ uint64_t handConvert(const tIn* text, uint64_t length, tOut* out, uint64_t capac
 
 // ---- the runs
 
+// The text and the output of a conversion run sit in one block at one
+// distance (the output starts 6 KiB past the text, half a page off), so that
+// a path and its floor read and write the same places whatever the heap did.
+alignas(4096) unsigned char gPlaces[4 * 4096];
+constexpr size_t kOutputAt = 6 * 1024;
+
 template <class tIn, class tOut>
 void convertLoop(benchmark::State& state, tConverter<tIn, tOut> converter,
                  const std::vector<tIn>& text) {
-  std::vector<tOut> out(text.size() * 4 + 1);
+  const uint64_t capacity = text.size() * 4 + 1;
+  if (text.size() * sizeof(tIn) > kOutputAt ||
+      capacity * sizeof(tOut) > sizeof gPlaces - kOutputAt) {
+    state.SkipWithError("the text does not fit its place");
+    return;
+  }
+  tIn* placedText = reinterpret_cast<tIn*>(gPlaces);
+  tOut* out = reinterpret_cast<tOut*>(gPlaces + kOutputAt);
+  std::copy(text.begin(), text.end(), placedText);
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
     tStatus status;
     benchmark::DoNotOptimize(
-        converter(text.data(), text.size(), out.data(), out.size(), status, kTerminated));
+        converter(placedText, text.size(), out, capacity, status, kTerminated));
     benchmark::ClobberMemory();
   }
   state.counters["allocations"] = benchmark::Counter(
       static_cast<double>(nQoSim::totalAllocations() - before), benchmark::Counter::kAvgIterations);
+}
+
+// Refuses a floor's run when the floor and the path give different answers,
+// codes or elements for the text.
+template <class tIn, class tOut>
+void checkSameWork(benchmark::State& state, tConverter<tIn, tOut> path, tConverter<tIn, tOut> floor,
+                   const std::vector<tIn>& text) {
+  std::vector<tOut> pathOut(text.size() * 4 + 1, tOut(0x5A));
+  std::vector<tOut> floorOut(pathOut);
+  tStatus pathStatus;
+  tStatus floorStatus;
+  const uint64_t pathAnswer =
+      path(text.data(), text.size(), pathOut.data(), pathOut.size(), pathStatus, kTerminated);
+  const uint64_t floorAnswer =
+      floor(text.data(), text.size(), floorOut.data(), floorOut.size(), floorStatus, kTerminated);
+  if (pathAnswer != floorAnswer || pathStatus.code != floorStatus.code || pathOut != floorOut)
+    state.SkipWithError("the floor does other work than the path");
 }
 
 enum tShape { kAscii, kMixed, kBad };
@@ -225,8 +257,10 @@ std::vector<tIn> shaped(std::vector<tIn> (*make)(uint32_t, bool, bool), tShape s
     convertLoop<tIn, tOut>(state, converter, shaped<tIn>(make, shape, state.range(0))); \
   }                                                                                     \
   void BM_##Path##_Floor(benchmark::State& state, tShape shape) {                       \
-    convertLoop<tIn, tOut>(state, handConvert<tIn, tOut, decode, encode, scratch>,      \
-                           shaped<tIn>(make, shape, state.range(0)));                   \
+    constexpr auto floor = handConvert<tIn, tOut, decode, encode, scratch>;             \
+    const std::vector<tIn> text = shaped<tIn>(make, shape, state.range(0));             \
+    convertLoop<tIn, tOut>(state, floor, text);                                         \
+    checkSameWork<tIn, tOut>(state, converter, floor, text);                            \
   }                                                                                     \
   BENCHMARK_CAPTURE(BM_##Path, ascii, kAscii)->Arg(63)->Arg(64);                        \
   BENCHMARK_CAPTURE(BM_##Path##_Floor, ascii, kAscii)->Arg(63)->Arg(64);                \
@@ -251,6 +285,20 @@ void BM_UTF8ToUTF16_PhysicalFloor(benchmark::State& state, tShape shape) {
 BENCHMARK_CAPTURE(BM_UTF8ToUTF16_PhysicalFloor, ascii, kAscii)->Arg(63)->Arg(64);
 
 QOUDR_TEXT_BENCH(UTF16ToUTF8, uint16_t, char, utf16, convertUTF16ToUTF8, fromUTF16, toUTF8, true)
+// Physical floor: one element copied per element, then the NUL.
+void BM_UTF16ToUTF8_PhysicalFloor(benchmark::State& state, tShape shape) {
+  const std::vector<uint16_t> text = shaped<uint16_t>(utf16, shape, state.range(0));
+  std::vector<char> out(text.size() + 1);
+  for (auto _ : state) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+    out[i] = 0;
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK_CAPTURE(BM_UTF16ToUTF8_PhysicalFloor, ascii, kAscii)->Arg(63)->Arg(64);
+
 QOUDR_TEXT_BENCH(UTF16ToUTF32, uint16_t, wchar_t, utf16, convertUTF16ToUTF32, fromUTF16, toUTF32,
                  false)
 QOUDR_TEXT_BENCH(UTF32ToUTF16, wchar_t, uint16_t, utf32, convertUTF32ToUTF16, fromUTF32, toUTF16,
@@ -260,39 +308,75 @@ QOUDR_TEXT_BENCH(UTF32ToUTF8, wchar_t, char, utf32, convertUTF32ToUTF8, fromUTF3
 QOUDR_TEXT_BENCH(WidenChars, char, wchar_t, utf8, widenChars, fromByte, toUTF32, false)
 QOUDR_TEXT_BENCH(NarrowChars, wchar_t, char, utf32, narrowChars, fromUTF32, toByte, false)
 
-// The string converter refills a string of the right size: it counts, sizes
-// the string, converts and drops the terminator.
-void BM_UTF8ToUTF16String(benchmark::State& state, tShape shape) {
-  const std::vector<char> text = shaped<char>(utf8, shape, state.range(0));
-  nQoUdR100::tString16 out;
-  tStatus status;
-  utf8ToUTF16String(text.data(), text.size(), out, status, kTerminated);
+// A string converter refills a string that keeps its storage: it counts,
+// sizes the string, converts and drops the terminator; bad text stops at the
+// count. Its floor does the same with the hand-written converter.
+template <class tIn, class tOut, class tConvert>
+void stringLoop(benchmark::State& state, tConvert convert, const std::vector<tIn>& text) {
+  nQoUdR100::tBasicString<tOut> out;
+  out.resize(text.size() * 4 + 1);
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
-    utf8ToUTF16String(text.data(), text.size(), out, status, kTerminated);
+    tStatus status;
+    convert(text.data(), text.size(), out, status);
     benchmark::DoNotOptimize(out.data());
   }
-  if (status.code != 0) state.SkipWithError("the text was not converted");
   state.counters["allocations"] = benchmark::Counter(
       static_cast<double>(nQoSim::totalAllocations() - before), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK_CAPTURE(BM_UTF8ToUTF16String, ascii, kAscii)->Arg(63);
-BENCHMARK_CAPTURE(BM_UTF8ToUTF16String, mixed, kMixed)->Arg(64);
 
-void BM_UTF8ToUTF16String_Floor(benchmark::State& state, tShape shape) {
-  const std::vector<char> text = shaped<char>(utf8, shape, state.range(0));
-  constexpr auto convert = handConvert<char, uint16_t, fromUTF8, toUTF16, true>;
-  nQoUdR100::tString16 out;
-  tStatus status;
-  for (auto _ : state) {
-    const uint64_t count = convert(text.data(), text.size(), nullptr, 0, status, kTerminated);
-    out.resize(count + 1);
-    convert(text.data(), text.size(), out.data(), out.size(), status, kTerminated);
-    out.resize(count);
-    benchmark::DoNotOptimize(out.data());
-  }
+// Refuses a floor's run when the floor and the path leave different strings
+// or codes.
+template <class tIn, class tOut, class tPath, class tFloor>
+void checkSameString(benchmark::State& state, tPath path, tFloor floor,
+                     const std::vector<tIn>& text) {
+  nQoUdR100::tBasicString<tOut> pathOut;
+  nQoUdR100::tBasicString<tOut> floorOut;
+  tStatus pathStatus;
+  tStatus floorStatus;
+  path(text.data(), text.size(), pathOut, pathStatus);
+  floor(text.data(), text.size(), floorOut, floorStatus);
+  if (pathStatus.code != floorStatus.code || pathOut.size() != floorOut.size() ||
+      !std::equal(pathOut.data(), pathOut.data() + pathOut.size(), floorOut.data()))
+    state.SkipWithError("the floor does other work than the path");
 }
-BENCHMARK_CAPTURE(BM_UTF8ToUTF16String_Floor, ascii, kAscii)->Arg(63);
-BENCHMARK_CAPTURE(BM_UTF8ToUTF16String_Floor, mixed, kMixed)->Arg(64);
+
+template <class tIn, class tOut, tConverter<tIn, tOut> convert>
+void handToString(const tIn* text, uint64_t length, nQoUdR100::tBasicString<tOut>& out,
+                  tStatus& status) {
+  const uint64_t count = convert(text, length, nullptr, 0, status, kTerminated);
+  if (status.code != 0) return;
+  out.resize(count + 1);
+  convert(text, length, out.data(), out.size(), status, kTerminated);
+  out.resize(count);
+}
+
+#define QOUDR_STRING_BENCH(Path, tIn, tOut, make, converter, decode, encode, scratch)   \
+  void path##Path(const tIn* text, uint64_t length, nQoUdR100::tBasicString<tOut>& out, \
+                  tStatus& status) {                                                    \
+    converter(text, length, out, status, kTerminated);                                  \
+  }                                                                                     \
+  void BM_##Path(benchmark::State& state, tShape shape) {                               \
+    stringLoop<tIn, tOut>(state, path##Path, shaped<tIn>(make, shape, state.range(0))); \
+  }                                                                                     \
+  void BM_##Path##_Floor(benchmark::State& state, tShape shape) {                       \
+    constexpr auto floor =                                                              \
+        handToString<tIn, tOut, handConvert<tIn, tOut, decode, encode, scratch>>;       \
+    const std::vector<tIn> text = shaped<tIn>(make, shape, state.range(0));             \
+    stringLoop<tIn, tOut>(state, floor, text);                                          \
+    checkSameString<tIn, tOut>(state, path##Path, floor, text);                         \
+  }                                                                                     \
+  BENCHMARK_CAPTURE(BM_##Path, ascii, kAscii)->Arg(63);                                 \
+  BENCHMARK_CAPTURE(BM_##Path##_Floor, ascii, kAscii)->Arg(63);                         \
+  BENCHMARK_CAPTURE(BM_##Path, mixed, kMixed)->Arg(64);                                 \
+  BENCHMARK_CAPTURE(BM_##Path##_Floor, mixed, kMixed)->Arg(64);                         \
+  BENCHMARK_CAPTURE(BM_##Path, bad, kBad)->Arg(64);                                     \
+  BENCHMARK_CAPTURE(BM_##Path##_Floor, bad, kBad)->Arg(64);
+
+QOUDR_STRING_BENCH(UTF8ToUTF16String, char, uint16_t, utf8, utf8ToUTF16String, fromUTF8, toUTF16,
+                   true)
+QOUDR_STRING_BENCH(UTF16ToUTF32String, uint16_t, wchar_t, utf16, utf16ToUTF32String, fromUTF16,
+                   toUTF32, false)
+QOUDR_STRING_BENCH(WidenToWString, char, wchar_t, utf8, widenToWString, fromByte, toUTF32, false)
 
 }  // namespace

@@ -127,9 +127,21 @@ unsigned encodeUTF8(int32_t point, char* out) {
   return 4;
 }
 
+// Wide elements are searched a word of 8 bytes at a time: a word holds a NUL
+// element when subtracting one from every element borrows into an element's
+// top bit that was clear.
 template <class tIn>
 uint64_t lengthToNul(const tIn* source, uint64_t length) {
+  static_assert(sizeof(tIn) == 2 || sizeof(tIn) == 4);
+  constexpr uint64_t kOnes = sizeof(tIn) == 2 ? 0x0001000100010001u : 0x0000000100000001u;
+  constexpr uint64_t kTops = kOnes << (8 * sizeof(tIn) - 1);
+  constexpr uint64_t kPerWord = 8 / sizeof(tIn);
   uint64_t n = 0;
+  for (; length - n >= kPerWord; n += kPerWord) {
+    uint64_t word;
+    std::memcpy(&word, source + n, sizeof word);
+    if (((word - kOnes) & ~word & kTops) != 0) break;
+  }
   while (n < length && source[n] != tIn(0)) ++n;
   return n;
 }
@@ -173,21 +185,19 @@ uint64_t terminate(tOut* destination, uint64_t produced, uint64_t capacity, tSta
   return produced;
 }
 
-// One element converter: decode a character, encode it, until the source
-// ends, the destination is full or a character is bad.
+// Decodes and encodes the source up to end, until it ends, the destination
+// is full or a character is bad; answers the elements produced. Without a
+// destination (write false) it only counts them.
 template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
-          unsigned (*encode)(int32_t, tOut*)>
-uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
-                 tStatus& status, tEnds ends) {
-  if (status.isFatal()) return 0;
-  if (source == nullptr) return terminate(destination, 0, capacity, status, ends);
-  const uint64_t end = ends.atNul ? lengthToNul(source, length) : length;
+          unsigned (*encode)(int32_t, tOut*), bool write>
+uint64_t convertRange(const tIn* source, uint64_t end, tOut* destination, uint64_t capacity,
+                      tStatus& status) {
   uint64_t produced = 0;
   for (uint64_t at = 0; at < end;) {
     uint64_t run = asciiRun(source + at, end - at);
-    if (destination != nullptr && capacity - produced < run) run = capacity - produced;
+    if (write && capacity - produced < run) run = capacity - produced;
     if (run != 0) {
-      if (destination != nullptr)
+      if constexpr (write)
         for (uint64_t i = 0; i < run; ++i)
           destination[produced + i] =
               static_cast<tOut>(static_cast<std::make_unsigned_t<tIn>>(source[at + i]));
@@ -203,7 +213,7 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
       setCode(status, kBadCharacter, {kFile, 210});
       break;
     }
-    if (destination != nullptr) {
+    if constexpr (write) {
       if (capacity - produced < count) {
         setCode(status, kDestinationFull, {kFile, 220});
         break;
@@ -213,6 +223,23 @@ uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t
     produced += count;
     at += used;
   }
+  return produced;
+}
+
+// One element converter: decode a character, encode it, until the source
+// ends, the destination is full or a character is bad.
+template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
+          unsigned (*encode)(int32_t, tOut*)>
+uint64_t convert(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
+                 tStatus& status, tEnds ends) {
+  if (status.isFatal()) return 0;
+  if (source == nullptr) return terminate(destination, 0, capacity, status, ends);
+  const uint64_t end = ends.atNul ? lengthToNul(source, length) : length;
+  const uint64_t produced =
+      destination == nullptr
+          ? convertRange<tIn, tOut, decode, encode, false>(source, end, nullptr, 0, status)
+          : convertRange<tIn, tOut, decode, encode, true>(source, end, destination, capacity,
+                                                          status);
   return terminate(destination, produced, capacity, status, ends);
 }
 

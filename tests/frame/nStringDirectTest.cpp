@@ -1,8 +1,11 @@
-// The direct UTF-8 <-> UTF-16 converters against the conversion through a
-// UTF-32 scratch they replace (built here from the element converters): the
-// same answer, code, site and written elements for valid, bad and truncated
-// text of many shapes, in both modes, into every kind of destination, and
-// with the scratch's allocation failing.
+// The text converters against the element-by-element conversion they
+// replace, kept here as the reference: the element converters (which now copy
+// ASCII runs a word at a time) against one decode and one encode per
+// character, and the direct UTF-8 <-> UTF-16 converters against two steps
+// through a UTF-32 scratch built from those reference converters. The same
+// answer, code, site and written elements for valid, bad and truncated text of
+// many shapes, in both modes, into every kind of destination, and with the
+// scratch's allocation failing.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,7 +14,9 @@
 
 #include "frame/TempBuffer.h"
 #include "frame/nString.h"
+#include "frame/statusCodes.h"
 #include "frame/tLinearCongruentialGenerator.h"
+#include "frame/tStatusSite.h"
 #include "sim/simAllocator.h"
 #include "support/moduleFixture.h"
 
@@ -23,18 +28,129 @@ using nQoAPALS100::tStatusExtended;
 template <class tIn, class tOut>
 using tConverter = uint64_t (*)(const tIn*, uint64_t, tOut*, uint64_t, tStatus&, uint32_t);
 
-// The two steps: count the code points, take the scratch, fill it, convert
-// exactly that many code points out.
-template <class tIn, class tOut, tConverter<tIn, wchar_t> toUTF32,
-          tConverter<wchar_t, tOut> fromUTF32>
+// ---- the reference: one character at a time
+
+unsigned decodeByte(const char* at, uint64_t, int32_t& point) {
+  point = static_cast<signed char>(at[0]);
+  return 1;
+}
+
+unsigned decodeElement(const wchar_t* at, uint64_t, int32_t& point) {
+  point = static_cast<int32_t>(at[0]);
+  return 1;
+}
+
+unsigned decodeUTF16(const uint16_t* at, uint64_t left, int32_t& point) {
+  if (at[0] < 0xD800 || at[0] > 0xDBFF) return point = at[0], 1;
+  if (left < 2 || at[1] < 0xDC00 || at[1] > 0xDFFF) return 0;
+  point = 0x10000 + ((at[0] & 0x3FF) << 10) + (at[1] & 0x3FF);
+  return 2;
+}
+
+unsigned decodeUTF8(const char* at, uint64_t left, int32_t& point) {
+  const uint8_t lead = static_cast<uint8_t>(at[0]);
+  const unsigned length = lead < 0x80             ? 1
+                          : (lead & 0xE0) == 0xC0 ? 2
+                          : (lead & 0xF0) == 0xE0 ? 3
+                          : (lead & 0xF8) == 0xF0 ? 4
+                                                  : 0;
+  if (length == 0 || left < length) return 0;
+  uint32_t value = length == 1 ? lead : lead & (0x7F >> length);
+  for (unsigned i = 1; i < length; ++i) {
+    if ((at[i] & 0xC0) != 0x80) return 0;
+    value = value << 6 | (at[i] & 0x3F);
+  }
+  point = static_cast<int32_t>(value);
+  return length;
+}
+
+unsigned encodeByte(int32_t point, char* out) { return out[0] = static_cast<char>(point), 1; }
+
+unsigned encodeElement(int32_t point, wchar_t* out) { return out[0] = point, 1; }
+
+unsigned encodeUTF16(int32_t point, uint16_t* out) {
+  if (point < 0x10000) return out[0] = static_cast<uint16_t>(point), 1;
+  if (point > 0x10FFFF) return 0;
+  out[0] = static_cast<uint16_t>(0xD800 + ((point - 0x10000) >> 10));
+  out[1] = static_cast<uint16_t>(0xDC00 + (point & 0x3FF));
+  return 2;
+}
+
+unsigned encodeUTF8(int32_t point, char* out) {
+  const uint32_t p = static_cast<uint32_t>(point);
+  const unsigned length = point < 0x80 ? 1 : point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
+  if (point > 0x1FFFFF) return 0;
+  constexpr uint32_t kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+  out[0] = static_cast<char>(length == 1 ? p : kLead[length] | p >> (6 * (length - 1)));
+  for (unsigned i = 1; i < length; ++i)
+    out[i] = static_cast<char>(0x80 | (p >> (6 * (length - 1 - i)) & 0x3F));
+  return length;
+}
+
+// Decode one character, encode it, until the end, a full destination or a bad
+// character, with the sites the converters report.
+template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
+          unsigned (*encode)(int32_t, tOut*)>
+uint64_t oneByOne(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
+                  tStatus& status, bool atNul, bool terminate) {
+  if (status.isFatal()) return 0;
+  if (source == nullptr) length = 0;
+  uint64_t end = 0;
+  while (end < length && !(atNul && source[end] == tIn(0))) ++end;
+  uint64_t produced = 0;
+  for (uint64_t at = 0; at < end;) {
+    int32_t point;
+    tOut units[4];
+    const unsigned used = decode(source + at, end - at, point);
+    const unsigned count = used == 0 ? 0 : encode(point, units);
+    if (count == 0) {
+      nQoUdR100::setCode(status, nQoUdR100::kBadCharacter, {"nString", 210});
+      break;
+    }
+    if (destination != nullptr) {
+      if (capacity - produced < count) {
+        nQoUdR100::setCode(status, nQoUdR100::kDestinationFull, {"nString", 220});
+        break;
+      }
+      for (unsigned i = 0; i < count; ++i) destination[produced + i] = units[i];
+    }
+    produced += count;
+    at += used;
+  }
+  if (destination != nullptr && terminate) {
+    if (produced < capacity)
+      destination[produced] = tOut(0);
+    else
+      nQoUdR100::setCode(status, nQoUdR100::kDestinationFull, {"nString", 230});
+  }
+  return produced;
+}
+
+template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
+          unsigned (*encode)(int32_t, tOut*)>
+uint64_t reference(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
+                   tStatus& status, uint32_t mode) {
+  return oneByOne<tIn, tOut, decode, encode>(source, length, destination, capacity, status,
+                                             mode == kTerminated, mode == kTerminated);
+}
+
+// Two steps through a UTF-32 scratch: count the code points, take the scratch,
+// fill it, convert exactly that many code points out (NULs among them
+// included) and terminate in the caller's mode.
+template <class tIn, class tOut, unsigned (*decode)(const tIn*, uint64_t, int32_t&),
+          unsigned (*encode)(int32_t, tOut*)>
 uint64_t throughUTF32(const tIn* source, uint64_t length, tOut* destination, uint64_t capacity,
                       tStatus& status, uint32_t mode) {
   if (status.isFatal()) return 0;
+  constexpr auto toUTF32 = reference<tIn, wchar_t, decode, encodeElement>;
   const uint64_t count = toUTF32(source, length, nullptr, 0, status, mode);
   TempBuffer<wchar_t, 64> scratch(count + 1, status);
   toUTF32(source, length, scratch.data(), scratch.size(), status, mode);
-  return fromUTF32(scratch.data(), count, destination, capacity, status, mode);
+  return oneByOne<wchar_t, tOut, decodeElement, encode>(
+      scratch.data(), count, destination, capacity, status, false, mode == kTerminated);
 }
+
+// ---- the comparison
 
 struct tOutcome {
   uint64_t answer;
@@ -109,6 +225,7 @@ const std::vector<std::string> kUTF8Pieces = {"a",
                                               "\xED\xA0\x80",
                                               "\xF4\x90\x80\x80",
                                               "\xF7\xBF\xBF\xBF",
+                                              "\xC0\x80",
                                               std::string(1, '\0'),
                                               "\x80",
                                               "\xFF",
@@ -128,6 +245,10 @@ const std::vector<std::vector<uint16_t>> kUTF16Pieces = {{'a'},
                                                          {0xFFFF},
                                                          {0xD800},
                                                          {0xD800, 'a'}};
+const std::vector<std::vector<wchar_t>> kUTF32Pieces = {
+    {'a'},      {'Z', 'q'}, {'0', '1', '2', '3'}, {0x7F},      {0xE9},
+    {0x20AC},   {0x1D11E},  {0x10FFFF},           {0},         {-1},
+    {0x110000}, {0x1FFFFF}, {0x200000},           {0x7FFFFFFF}};
 
 // Text from pieces: the first `valid` pieces are the valid ones (and NUL).
 template <class tPiece, class tIn>
@@ -167,10 +288,9 @@ class DirectConversionTest : public nQoTest::tLeakCheckedTest {};
 
 TEST_F(DirectConversionTest, UTF8ToUTF16MatchesTheConversionThroughUTF32) {
   int runs = 0;
-  for (const std::vector<char>& text : texts<std::string, char>(kUTF8Pieces, 11)) {
+  for (const std::vector<char>& text : texts<std::string, char>(kUTF8Pieces, 12)) {
     runs += compareOver<char, uint16_t>(
-        convertUTF8ToUTF16, throughUTF32<char, uint16_t, convertUTF8ToUTF32, convertUTF32ToUTF16>,
-        text);
+        convertUTF8ToUTF16, throughUTF32<char, uint16_t, decodeUTF8, encodeUTF16>, text);
     if (HasFailure()) return;
   }
   EXPECT_GT(runs, 10000);
@@ -181,11 +301,64 @@ TEST_F(DirectConversionTest, UTF16ToUTF8MatchesTheConversionThroughUTF32) {
   for (const std::vector<uint16_t>& text :
        texts<std::vector<uint16_t>, uint16_t>(kUTF16Pieces, 11)) {
     runs += compareOver<uint16_t, char>(
-        convertUTF16ToUTF8, throughUTF32<uint16_t, char, convertUTF16ToUTF32, convertUTF32ToUTF8>,
-        text);
+        convertUTF16ToUTF8, throughUTF32<uint16_t, char, decodeUTF16, encodeUTF8>, text);
     if (HasFailure()) return;
   }
   EXPECT_GT(runs, 10000);
+}
+
+TEST_F(DirectConversionTest, ElementConvertersMatchTheConversionOneCharacterAtATime) {
+  int runs = 0;
+  for (const std::vector<char>& text : texts<std::string, char>(kUTF8Pieces, 12)) {
+    runs += compareOver<char, wchar_t>(widenChars,
+                                       reference<char, wchar_t, decodeByte, encodeElement>, text);
+    runs += compareOver<char, wchar_t>(convertUTF8ToUTF32,
+                                       reference<char, wchar_t, decodeUTF8, encodeElement>, text);
+    if (HasFailure()) return;
+  }
+  for (const std::vector<uint16_t>& text :
+       texts<std::vector<uint16_t>, uint16_t>(kUTF16Pieces, 11)) {
+    runs += compareOver<uint16_t, wchar_t>(
+        convertUTF16ToUTF32, reference<uint16_t, wchar_t, decodeUTF16, encodeElement>, text);
+    if (HasFailure()) return;
+  }
+  for (const std::vector<wchar_t>& text : texts<std::vector<wchar_t>, wchar_t>(kUTF32Pieces, 10)) {
+    runs += compareOver<wchar_t, char>(narrowChars,
+                                       reference<wchar_t, char, decodeElement, encodeByte>, text);
+    runs += compareOver<wchar_t, uint16_t>(
+        convertUTF32ToUTF16, reference<wchar_t, uint16_t, decodeElement, encodeUTF16>, text);
+    runs += compareOver<wchar_t, char>(convertUTF32ToUTF8,
+                                       reference<wchar_t, char, decodeElement, encodeUTF8>, text);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(runs, 60000);
+}
+
+// 16- and 32-bit text is searched for its NUL a word at a time: a NUL at every
+// place of a word, among elements whose low or high bits are set or clear.
+TEST_F(DirectConversionTest, TheNulIsFoundAtEveryPlaceOfAWord) {
+  const std::vector<uint16_t> units = {0x0001, 0x0100, 0x8000, 0xFFFF, 0x00FF, 0x7FFF, 0xFF00};
+  const std::vector<wchar_t> points = {0x00000001, 0x00010000, 0x00008000, -1,
+                                       0x7FFFFFFF, 0x00000100, 0x000000FF};
+  int runs = 0;
+  for (size_t at = 0; at <= 20; ++at) {
+    std::vector<uint16_t> text16;
+    std::vector<wchar_t> text32;
+    for (size_t i = 0; i < 20; ++i) {
+      text16.push_back(i == at ? 0 : units[i % units.size()]);
+      text32.push_back(i == at ? 0 : points[i % points.size()]);
+    }
+    runs += compareOver<uint16_t, wchar_t>(
+        convertUTF16ToUTF32, reference<uint16_t, wchar_t, decodeUTF16, encodeElement>, text16);
+    runs += compareOver<uint16_t, char>(
+        convertUTF16ToUTF8, throughUTF32<uint16_t, char, decodeUTF16, encodeUTF8>, text16);
+    runs += compareOver<wchar_t, char>(narrowChars,
+                                       reference<wchar_t, char, decodeElement, encodeByte>, text32);
+    runs += compareOver<wchar_t, uint16_t>(
+        convertUTF32ToUTF16, reference<wchar_t, uint16_t, decodeElement, encodeUTF16>, text32);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(runs, 2000);
 }
 
 TEST_F(DirectConversionTest, AStatusWithAnErrorConvertsNothing) {

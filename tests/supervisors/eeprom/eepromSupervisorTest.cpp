@@ -341,8 +341,8 @@ class tFailingBlock : public tByteParameterBlock {
   int _reads = 0;
 };
 
-// A device, content map and facade; the facade lacks the device or the map
-// when asked to.
+// A device, content map and facade; the facade lacks nothing (0), the device
+// (1) or the map (2).
 struct tWorld {
   explicit tWorld(int lacking)
       : eeprom(lacking == 2 ? nullptr : &map, lacking == 1 ? nullptr : &device) {
@@ -419,8 +419,8 @@ TEST_F(EEPROMSupervisorTest, ByteRequestsMatchTheRequestByHand) {
                                    world.device.shadowWrites,
                                    world.device.reads};
                   for (const auto& record : nQoSim::statusLog())
-                    outcome.sites.push_back(std::to_string(record.code) + " " + record.file + " " +
-                                            std::to_string(record.line));
+                    outcome.sites.push_back(std::to_string(record.code) + " " + record.component +
+                                            " " + record.file + " " + std::to_string(record.line));
                   if (out) {
                     const auto* data = static_cast<const uint8_t*>(out->getData());
                     outcome.out.assign(data, data + out->getSize());

@@ -25,24 +25,24 @@ class tMemoryEEPROM : public nQoUdP100::iBaseEEPROM {
 
   void readFromDevice(uint32_t address, uint32_t length, uint8_t* buffer,
                       nQoMDBG100::tStatus2& status, uint32_t) override {
-    if (fits(address, length, status)) std::memcpy(buffer, &image[address], length);
+    if (fits(address, length, status)) copy(buffer, image.data() + address, length);
   }
   void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer,
                      nQoMDBG100::tStatus2& status, uint32_t) override {
     if (!fits(address, length, status)) return;
-    std::memcpy(&image[address], buffer, length);
-    std::memcpy(&shadow[address], buffer, length);
+    copy(image.data() + address, buffer, length);
+    copy(shadow.data() + address, buffer, length);
   }
   // Counted; a read beyond readLimit fails, so that a runaway loop ends.
   void read(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
             uint32_t) override {
     if (++reads > readLimit) status.setCode(-50005, "test", "tMemoryEEPROM", 4);
-    if (fits(address, length, status)) std::memcpy(buffer, &shadow[address], length);
+    if (fits(address, length, status)) copy(buffer, shadow.data() + address, length);
   }
   void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
              uint32_t) override {
     if (!fits(address, length, status)) return;
-    std::memcpy(&shadow[address], buffer, length);
+    copy(shadow.data() + address, buffer, length);
     shadowWrites.push_back({address, std::vector<uint8_t>(buffer, buffer + length)});
   }
   void revert(nQoMDBG100::tStatus2& status) override {
@@ -75,6 +75,10 @@ class tMemoryEEPROM : public nQoUdP100::iBaseEEPROM {
   uint64_t readLimit = UINT64_MAX;
 
  private:
+  // A request of no bytes may come with no buffer at all.
+  static void copy(uint8_t* to, const uint8_t* from, uint32_t length) {
+    if (length != 0) std::memcpy(to, from, length);
+  }
   bool fits(uint32_t address, uint32_t length, nQoMDBG100::tStatus2& status) const {
     if (status.isFatal()) return false;
     if (nQoUdP100::inside(address, length, static_cast<uint32_t>(image.size()))) return true;

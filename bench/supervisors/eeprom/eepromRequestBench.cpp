@@ -112,16 +112,25 @@ constexpr tHandKind kHandKinds[32] = {kHandOther, kHandOther, kHandOther,   kHan
                                       kHandOther, kHandOther, kHandOther,   kHandOther, kHandOther,
                                       kHandOther, kHandOther, kHandByteRead};
 
+// What the floor holds of a reserved EEPROM: its device and the byte order
+// that every access hands on.
+struct tHandEEPROM {
+  nQoUdP100::iBaseEEPROM* device;
+  uint32_t byteOrder;
+};
+
 // Floor: the request's checks by hand (a clean status, a reserved EEPROM, a
 // known code looked up in a table, both blocks), the address and length read
 // through the in block's interface on a local status merged back, the length
-// against the out block's size, and the read through the device's interface
-// into the out block's data area.
+// against the out block's size, the EEPROM's device present, and the read
+// through the device's interface, with the EEPROM's byte order, into the out
+// block's data area.
 void BM_EEPROMRequest267_Floor(benchmark::State& state) {
   tParts parts;
   tBlock& in = parts.in;
   tBlock& out = parts.out;
-  nQoUdP100::iBaseEEPROM* eeprom = nQoBench::opaque<nQoUdP100::iBaseEEPROM*>(&parts.device);
+  tHandEEPROM hand{&parts.device, 0};
+  const tHandEEPROM* eeprom = nQoBench::opaque<const tHandEEPROM*>(&hand);
   nQoMRL100::iControlParameterBlock* inBlock =
       nQoBench::opaque<nQoMRL100::iControlParameterBlock*>(&in);
   nQoMRL100::iControlParameterBlock* outBlock =
@@ -141,7 +150,12 @@ void BM_EEPROMRequest267_Floor(benchmark::State& state) {
       status.code = nQoUdR100::kRefused;
       continue;
     }
-    eeprom->read(where, length, static_cast<uint8_t*>(outBlock->getData()), status, 0);
+    if (eeprom->device == nullptr) {
+      status.code = nQoUdR100::kNullPointer;
+      continue;
+    }
+    eeprom->device->read(where, length, static_cast<uint8_t*>(outBlock->getData()), status,
+                         eeprom->byteOrder);
     benchmark::DoNotOptimize(out.data);
   }
   if (status.code != 0 || out.data[0] != 128) state.SkipWithError("the request failed");

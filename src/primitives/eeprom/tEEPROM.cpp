@@ -16,11 +16,8 @@ constexpr uint32_t kUnitOrder = 0;  // each string unit turned round
 
 }  // namespace
 
-bool tEEPROM::ready(bool needsMap, tStatus2& status, unsigned line) const {
-  if (status.isFatal()) return false;
-  if (_device != nullptr && (!needsMap || _map != nullptr)) return true;
+void tEEPROM::reportMissing(tStatus2& status, unsigned line) {
   nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
-  return false;
 }
 
 uint32_t tEEPROM::headerWord(uint32_t address, tStatus2& status) {
@@ -48,24 +45,6 @@ void tEEPROM::load(tStatus2& status) {
   _map->setHeader(header, status);
   _byteOrder = _map->getByteOrder(status);
   if (!status.isFatal()) _initialized = 1;
-}
-
-void tEEPROM::run(tAccess access, uint32_t address, uint32_t length, uint8_t* buffer,
-                  tStatus2& status, unsigned line) {
-  if (ready(false, status, line)) (_device->*access)(address, length, buffer, status, _byteOrder);
-}
-
-void tEEPROM::read(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status) {
-  run(&iBaseEEPROM::read, address, length, buffer, status, 275);
-}
-void tEEPROM::write(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status) {
-  run(&iBaseEEPROM::write, address, length, buffer, status, 249);
-}
-void tEEPROM::readFromDevice(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status) {
-  run(&iBaseEEPROM::readFromDevice, address, length, buffer, status, 262);
-}
-void tEEPROM::writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status) {
-  run(&iBaseEEPROM::writeToDevice, address, length, buffer, status, 236);
 }
 
 void tEEPROM::readArray(uint32_t address, uint32_t count, uint32_t size, uint8_t* buffer,

@@ -42,12 +42,22 @@ class tEEPROM : public nQoUdR100::tModuleObject {
   virtual void load(nQoMDBG100::tStatus2& status);
   uint32_t isInitialized() const { return _initialized; }
 
-  void read(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status);
-  void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status);
+  // By address, through the shadow copy or straight to the device; inline, so
+  // that a caller's one call reaches the device.
+  void read(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status) {
+    run(&iBaseEEPROM::read, address, length, buffer, status, 275);
+  }
+  void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status) {
+    run(&iBaseEEPROM::write, address, length, buffer, status, 249);
+  }
   void readFromDevice(uint32_t address, uint32_t length, uint8_t* buffer,
-                      nQoMDBG100::tStatus2& status);
+                      nQoMDBG100::tStatus2& status) {
+    run(&iBaseEEPROM::readFromDevice, address, length, buffer, status, 262);
+  }
   void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer,
-                     nQoMDBG100::tStatus2& status);
+                     nQoMDBG100::tStatus2& status) {
+    run(&iBaseEEPROM::writeToDevice, address, length, buffer, status, 236);
+  }
   // count elements of size bytes from consecutive addresses, each in the byte
   // order; elements of size 0 read nothing.
   void readArray(uint32_t address, uint32_t count, uint32_t size, uint8_t* buffer,
@@ -105,9 +115,19 @@ class tEEPROM : public nQoUdR100::tModuleObject {
                                         uint32_t);
 
   // False (with kNullPointer at line) when the device or the map it needs is missing.
-  bool ready(bool needsMap, nQoMDBG100::tStatus2& status, unsigned line) const;
+  bool ready(bool needsMap, nQoMDBG100::tStatus2& status, unsigned line) const {
+    if (status.isFatal()) return false;
+    if (_device != nullptr && (!needsMap || _map != nullptr)) return true;
+    reportMissing(status, line);
+    return false;
+  }
+  // kNullPointer at line, out of line so that the checks stay small.
+  [[gnu::cold, gnu::noinline]] static void reportMissing(nQoMDBG100::tStatus2& status,
+                                                         unsigned line);
   void run(tAccess access, uint32_t address, uint32_t length, uint8_t* buffer,
-           nQoMDBG100::tStatus2& status, unsigned line);
+           nQoMDBG100::tStatus2& status, unsigned line) {
+    if (ready(false, status, line)) (_device->*access)(address, length, buffer, status, _byteOrder);
+  }
   // The caller's size against the map's, then the access.
   void sized(tAccess access, uint32_t address, uint32_t mapSize, uint32_t size, uint8_t* buffer,
              nQoMDBG100::tStatus2& status, unsigned line);

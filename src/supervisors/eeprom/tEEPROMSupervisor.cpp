@@ -39,27 +39,35 @@ constexpr tWordRequest kWordRequests[] = {{256, &tEEPROM::getSelectedArea},
                                           {259, &tEEPROM::getContentMapValue},
                                           {286, &tEEPROM::getFormatByte}};
 
+// A facade operation on bytes as a plain function: a row calls it in one
+// step, and the facade's inline accesses are compiled into it.
+template <void (tEEPROM::*operation)(uint32_t, uint32_t, uint8_t*, tStatus2&)>
+void onBytes(tEEPROM& eeprom, uint32_t where, uint32_t length, uint8_t* bytes, tStatus2& status) {
+  (eeprom.*operation)(where, length, bytes, status);
+}
+
 // Requests that take an address or field id and a byte length: a write
 // takes its bytes from the in block after the two words, a read fills the
 // out block's data area. The line is that of the length check.
 struct tByteRequest {
   uint32_t code;
-  void (tEEPROM::*operation)(uint32_t, uint32_t, uint8_t*, tStatus2&);
+  void (*operation)(tEEPROM&, uint32_t, uint32_t, uint8_t*, tStatus2&);
   bool writes;
   unsigned line;
 };
-constexpr tByteRequest kByteRequests[] = {{264, &tEEPROM::writeToDevice, true, 293},
-                                          {265, &tEEPROM::write, true, 321},
-                                          {266, &tEEPROM::readFromDevice, false, 342},
-                                          {267, &tEEPROM::read, false, 363},
-                                          {277, &tEEPROM::writeFieldToDevice, true, 545},
-                                          {278, &tEEPROM::writeField, true, 572},
-                                          {279, &tEEPROM::readFieldFromDevice, false, 599},
-                                          {280, &tEEPROM::readField, false, 626},
-                                          {281, &tEEPROM::writeStringFieldToDevice, true, 653},
-                                          {282, &tEEPROM::writeStringField, true, 680},
-                                          {283, &tEEPROM::readStringFieldFromDevice, false, 706},
-                                          {284, &tEEPROM::readStringField, false, 733}};
+constexpr tByteRequest kByteRequests[] = {
+    {264, onBytes<&tEEPROM::writeToDevice>, true, 293},
+    {265, onBytes<&tEEPROM::write>, true, 321},
+    {266, onBytes<&tEEPROM::readFromDevice>, false, 342},
+    {267, onBytes<&tEEPROM::read>, false, 363},
+    {277, onBytes<&tEEPROM::writeFieldToDevice>, true, 545},
+    {278, onBytes<&tEEPROM::writeField>, true, 572},
+    {279, onBytes<&tEEPROM::readFieldFromDevice>, false, 599},
+    {280, onBytes<&tEEPROM::readField>, false, 626},
+    {281, onBytes<&tEEPROM::writeStringFieldToDevice>, true, 653},
+    {282, onBytes<&tEEPROM::writeStringField>, true, 680},
+    {283, onBytes<&tEEPROM::readStringFieldFromDevice>, false, 706},
+    {284, onBytes<&tEEPROM::readStringField>, false, 733}};
 
 // Requests on one calibration coefficient, which a 36-byte header selects.
 struct tCoefficientRequest {
@@ -128,36 +136,42 @@ bool blocksPresent(iControlParameterBlock* in, iControlParameterBlock* out, bool
   return status.isNotFatal();
 }
 
-// A block access's local status merged into the caller's; a clean one merges
-// nothing.
-void mergeBlock(const tStatus2& local, tStatus2& status) {
-  if (local.code != 0) tHelper::mergeValidationStatus(local, status);
+// The code of a block's accesses merged into the caller's status, which held
+// no error before them; a clean one merges nothing. True while the status
+// holds no error.
+bool mergeBlock(int blockCode, tStatus2& status) {
+  if (blockCode == 0) return true;
+  const tStatus2 block(blockCode);
+  tHelper::mergeValidationStatus(block, status);
+  return status.isNotFatal();
 }
 
-// Writes words to the out block on a local status merged into the caller's.
+// Writes words to the out block on a code of their own merged into the
+// caller's status.
 template <class... tWords>
 void answerWords(iControlParameterBlock& out, tStatus2& status, tWords... words) {
-  tStatus2 local;
-  (out.writeU32(static_cast<uint32_t>(words), local.code), ...);
-  mergeBlock(local, status);
+  int blockCode = 0;
+  (out.writeU32(static_cast<uint32_t>(words), blockCode), ...);
+  mergeBlock(blockCode, status);
 }
 
+// Compiled once for reads and once for writes, so that neither asks the row
+// which it is.
+template <bool writes>
 void byteRequest(tEEPROM& eeprom, const tByteRequest& row, iControlParameterBlock* in,
                  iControlParameterBlock* out, tStatus2& status) {
-  if (!blocksPresent(in, out, true, !row.writes, status)) return;
-  tStatus2 local;
-  const uint32_t where = in->readU32(local.code);
-  const uint32_t length = in->readU32(local.code);
-  mergeBlock(local, status);
-  if (status.isFatal()) return;
-  const bool fits =
-      row.writes ? fitsBehind(*in, kWordsBeforeBytes, length) : length <= out->getSize();
+  if (!blocksPresent(in, out, true, !writes, status)) return;
+  int blockCode = 0;
+  const uint32_t where = in->readU32(blockCode);
+  const uint32_t length = in->readU32(blockCode);
+  if (!mergeBlock(blockCode, status)) return;
+  const bool fits = writes ? fitsBehind(*in, kWordsBeforeBytes, length) : length <= out->getSize();
   if (!fits) {
     setCode(status, kRefused, {kFile, row.line});
     return;
   }
-  uint8_t* bytes = row.writes ? dataOf(*in) + kWordsBeforeBytes : dataOf(*out);
-  (eeprom.*row.operation)(where, length, bytes, status);
+  uint8_t* bytes = writes ? dataOf(*in) + kWordsBeforeBytes : dataOf(*out);
+  row.operation(eeprom, where, length, bytes, status);
 }
 
 void coefficientRequest(tEEPROM& eeprom, const tCoefficientRequest& row, iControlParameterBlock* in,
@@ -168,16 +182,15 @@ void coefficientRequest(tEEPROM& eeprom, const tCoefficientRequest& row, iContro
     return;
   }
   tEEPROM::tCoefficient which{};
-  tStatus2 local;
-  which.kind = in->readU32(local.code);
-  which.section = in->readU32(local.code);
-  which.index = in->readU32(local.code);
-  which.range.lower.readExternal(*in, local.code);
-  which.range.upper.readExternal(*in, local.code);
-  which.mode = in->readU32(local.code);
-  const uint32_t length = in->readU32(local.code);
-  mergeBlock(local, status);
-  if (status.isFatal()) return;
+  int blockCode = 0;
+  which.kind = in->readU32(blockCode);
+  which.section = in->readU32(blockCode);
+  which.index = in->readU32(blockCode);
+  which.range.lower.readExternal(*in, blockCode);
+  which.range.upper.readExternal(*in, blockCode);
+  which.mode = in->readU32(blockCode);
+  const uint32_t length = in->readU32(blockCode);
+  if (!mergeBlock(blockCode, status)) return;
   const bool fits =
       row.writes ? fitsBehind(*in, kCoefficientHeader, length) : length <= out->getSize();
   if (!fits) {
@@ -193,12 +206,11 @@ void coefficientRequest(tEEPROM& eeprom, const tCoefficientRequest& row, iContro
 void arrayRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterBlock* out,
                   tStatus2& status) {
   if (!blocksPresent(in, out, true, true, status)) return;
-  tStatus2 local;
-  const uint32_t address = in->readU32(local.code);
-  const uint32_t elementSize = in->readU32(local.code);
-  const uint32_t count = in->readU32(local.code);
-  mergeBlock(local, status);
-  if (status.isFatal()) return;
+  int blockCode = 0;
+  const uint32_t address = in->readU32(blockCode);
+  const uint32_t elementSize = in->readU32(blockCode);
+  const uint32_t count = in->readU32(blockCode);
+  if (!mergeBlock(blockCode, status)) return;
   if (uint64_t{elementSize} * count > out->getSize()) {
     setCode(status, kRefused, {kFile, 385});
     return;
@@ -211,10 +223,9 @@ void arrayRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameter
 void infoRequest(tEEPROM& eeprom, iControlParameterBlock* in, iControlParameterBlock* out,
                  tStatus2& status) {
   if (!blocksPresent(in, out, true, true, status)) return;
-  tStatus2 local;
-  const uint32_t count = in->readU32(local.code);
-  mergeBlock(local, status);
-  if (status.isFatal()) return;
+  int blockCode = 0;
+  const uint32_t count = in->readU32(blockCode);
+  if (!mergeBlock(blockCode, status)) return;
   if (count > out->getSize()) {
     setCode(status, kRefused, {kFile, 250});
     return;
@@ -227,10 +238,9 @@ void pairRequest(tEEPROM& eeprom, uint32_t (tEEPROM::*first)(uint32_t, tStatus2&
                  uint32_t (tEEPROM::*second)(uint32_t, tStatus2&), iControlParameterBlock* in,
                  iControlParameterBlock* out, tStatus2& status) {
   if (!blocksPresent(in, out, true, true, status)) return;
-  tStatus2 local;
-  const auto argument = static_cast<uint32_t>(in->readI32(local.code));
-  mergeBlock(local, status);
-  if (status.isFatal()) return;
+  int blockCode = 0;
+  const auto argument = static_cast<uint32_t>(in->readI32(blockCode));
+  if (!mergeBlock(blockCode, status)) return;
   const uint32_t a = (eeprom.*first)(argument, status);
   const uint32_t b = (eeprom.*second)(argument, status);
   if (status.isNotFatal()) answerWords(*out, status, a, b);
@@ -249,10 +259,6 @@ void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
     setCode(status, kNullPointer, {kFile, 145});
     return;
   }
-  if (code >= kFirstUnknownCode) {
-    setCode(status, kRefused, {kFile, kUnknownLine});
-    return;
-  }
   tEEPROM& eeprom = *_eeprom;
   const tRoute route = routeOf(code);
   switch (route.table) {
@@ -263,7 +269,14 @@ void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
       if (status.isNotFatal()) answerWords(*out, status, value);
       return;
     }
-    case tTable::kByte: byteRequest(eeprom, kByteRequests[route.row], in, out, status); return;
+    case tTable::kByte: {
+      const tByteRequest& row = kByteRequests[route.row];
+      if (row.writes)
+        byteRequest<true>(eeprom, row, in, out, status);
+      else
+        byteRequest<false>(eeprom, row, in, out, status);
+      return;
+    }
     case tTable::kCoefficient:
       coefficientRequest(eeprom, kCoefficientRequests[route.row], in, out, status);
       return;
@@ -280,10 +293,9 @@ void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
     infoRequest(eeprom, in, out, status);
   } else if (code == 255) {
     if (!blocksPresent(in, out, true, false, status)) return;
-    tStatus2 local;
-    const auto tag = static_cast<uint32_t>(in->readI32(local.code));
-    mergeBlock(local, status);
-    if (status.isNotFatal()) eeprom.selectArea(tag, status);
+    int blockCode = 0;
+    const auto tag = static_cast<uint32_t>(in->readI32(blockCode));
+    if (mergeBlock(blockCode, status)) eeprom.selectArea(tag, status);
   } else if (code == kPlainCommit) {
     _state = kPlainCommitted;
   } else if (code == kPlainUncommit) {

@@ -6,13 +6,16 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "primitives/eeprom/tEEPROM.h"
 #include "primitives/eeprom/tPralEEPROMContentMap.h"
 #include "settings/tEmptySettings.h"
+#include "settings/tParameterBlockValidateHelper.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/eeprom/tEEPROMSupervisor.h"
 #include "support/memoryEEPROM.h"
@@ -179,7 +182,7 @@ TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   EXPECT_EQ(request(supervisor, 267, words({0, 4}), 4), -50004);
   EXPECT_TRUE(loggedAt(-50004, "tBaseEEPROMSupervisor", 145));
   bringUp(supervisor);
-  for (uint32_t code : {2u, 3u, 272u, 287u, 4100u, 4101u}) {
+  for (uint32_t code : {2u, 3u, 254u, 272u, 287u, 4100u, 4101u, 0xFFFFFFFFu}) {
     EXPECT_EQ(request(supervisor, code, words({0, 0, 0}), 16), -50150) << code;
     EXPECT_TRUE(loggedAt(-50150, "tBaseEEPROMSupervisor", 797));
   }
@@ -269,6 +272,190 @@ TEST_F(EEPROMSupervisorTest, OneUserAtATime) {
   EXPECT_EQ(again.code, 0);
   EXPECT_EQ(second.getEEPROM(), &eeprom);
   bringDown(second);
+}
+
+// The byte requests by hand, as a reference for the supervisor's rows: the
+// facade's operation, whether the bytes come from the in block, the site of
+// the length check, and the facade's site when it has no device.
+struct tByteRow {
+  uint32_t code;
+  void (nQoUdP100::tEEPROM::*operation)(uint32_t, uint32_t, uint8_t*, tStatus2&);
+  bool writes;
+  unsigned line;
+  unsigned noDeviceLine;
+};
+using nQoUdP100::tEEPROM;
+const tByteRow kByteRows[] = {{264, &tEEPROM::writeToDevice, true, 293, 236},
+                              {265, &tEEPROM::write, true, 321, 249},
+                              {266, &tEEPROM::readFromDevice, false, 342, 262},
+                              {267, &tEEPROM::read, false, 363, 275},
+                              {277, &tEEPROM::writeFieldToDevice, true, 545, 330},
+                              {278, &tEEPROM::writeField, true, 572, 310},
+                              {279, &tEEPROM::readFieldFromDevice, false, 599, 320},
+                              {280, &tEEPROM::readField, false, 626, 300},
+                              {281, &tEEPROM::writeStringFieldToDevice, true, 653, 430},
+                              {282, &tEEPROM::writeStringField, true, 680, 410},
+                              {283, &tEEPROM::readStringFieldFromDevice, false, 706, 420},
+                              {284, &tEEPROM::readStringField, false, 733, 400}};
+
+// The in block (and the out block of a read) present, the two words on a
+// status of their own merged by the helper, the length against the block,
+// then the facade's operation.
+void byHand(tEEPROM& eeprom, const tByteRow& row, nQoMRL100::iControlParameterBlock* in,
+            nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
+  using nQoUdR100::tParameterBlockValidateHelper;
+  if (status.isFatal()) return;
+  if (in == nullptr || (!row.writes && out == nullptr)) {
+    tParameterBlockValidateHelper::checkNotNull(in, status);
+    if (!row.writes) tParameterBlockValidateHelper::checkNotNull(out, status);
+    return;
+  }
+  tStatus2 block;
+  const uint32_t where = in->readU32(block.code);
+  const uint32_t length = in->readU32(block.code);
+  tParameterBlockValidateHelper::mergeValidationStatus(block, status);
+  if (status.isFatal()) return;
+  const bool fits =
+      row.writes ? in->getSize() >= 8 && in->getSize() - 8 >= length : length <= out->getSize();
+  if (!fits) {
+    status.setCode(-50150, "qoudrk", "tBaseEEPROMSupervisor", row.line);
+    return;
+  }
+  auto* bytes = static_cast<uint8_t*>(row.writes ? in->getData() : out->getData());
+  (eeprom.*row.operation)(where, length, row.writes ? bytes + 8 : bytes, status);
+}
+
+// An in block whose readU32 number failAt fails with an error of its own.
+class tFailingBlock : public tByteParameterBlock {
+ public:
+  tFailingBlock(tBytes bytes, int failAt)
+      : tByteParameterBlock(std::move(bytes)), _failAt(failAt) {}
+  uint32_t readU32(int& status) override {
+    if (++_reads != _failAt) return tByteParameterBlock::readU32(status);
+    status = -50005;
+    return 0;
+  }
+
+ private:
+  int _failAt;
+  int _reads = 0;
+};
+
+// A device, content map and facade; the facade lacks nothing (0), the device
+// (1) or the map (2).
+struct tWorld {
+  explicit tWorld(int lacking)
+      : eeprom(lacking == 2 ? nullptr : &map, lacking == 1 ? nullptr : &device) {
+    for (uint32_t i = 0; i < device.image.size(); ++i) device.image[i] = uint8_t(i * 7);
+    device.shadow = device.image;
+    nQoUdP100::tEEPROMHeader header;
+    header.area14693Address = 0x200;
+    header.area14693Size = 0x80;
+    tStatus2 status;
+    map.setHeader(header, status);
+  }
+  tMemoryEEPROM device;
+  nQoUdP100::tPralEEPROMContentMap map{4};
+  tEEPROM eeprom;
+};
+
+// What a request left: its code, every site logged, the out bytes and the
+// device.
+struct tOutcome {
+  int code;
+  std::vector<std::string> sites;
+  tBytes out;
+  tBytes image, shadow;
+  std::vector<tMemoryEEPROM::tWrite> shadowWrites;
+  uint64_t reads;
+  bool operator==(const tOutcome&) const = default;
+};
+
+// Every byte request through the supervisor gives what the same request by
+// hand gives, on a ready EEPROM and on one without device or map: every
+// address or field, length, in block (none, short, failing at either word,
+// with too few bytes or all of them), out block (none, one byte short, exact,
+// large) and status on entry (clean, warning, error).
+TEST_F(EEPROMSupervisorTest, ByteRequestsMatchTheRequestByHand) {
+  using nQoMRL100::iControlParameterBlock;
+  auto& identifier = settings->record<0>().identifier;
+  uint64_t compared = 0;
+  for (int lacking : {0, 1, 2}) {
+    tWorld reached(lacking), reference(lacking);
+    nQoSim::resetResourceBroker();
+    nQoUdR100::tEEPROMResourcePool<tEEPROM*> worldPool(&reached.eeprom);
+    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &worldPool, setup);
+    tEEPROMSupervisor supervisor;
+    bringUp(supervisor);
+    ASSERT_EQ(supervisor.getEEPROM(), &reached.eeprom);
+    for (const tByteRow& row : kByteRows) {
+      for (uint32_t where : {16u, 1020u, 14687u, 14692u}) {
+        for (uint32_t length : {0u, 4u, 8u, 10u, 0xFFFFFFFFu}) {
+          const uint32_t payload = length > 64 ? 64 : length;
+          std::vector<std::optional<uint32_t>> outs = {std::nullopt, payload, 64u};
+          if (payload > 0) outs.push_back(payload - 1);
+          // In blocks: none, the address alone, failing at either word, and
+          // the two words with the payload, or one byte less.
+          for (int shape = 0; shape < 6; ++shape) {
+            for (const std::optional<uint32_t>& outSize : outs) {
+              for (int entry : {0, 4, -1}) {
+                if (entry != 0 && (shape != 4 || outSize != payload)) continue;
+                tBytes inBytes = words({where, length}, tBytes(row.writes ? payload : 0, 0x5A));
+                if (shape == 1) inBytes = words({where});
+                if (shape == 5 && row.writes && payload > 0) inBytes.pop_back();
+                auto run = [&](tWorld& world, auto&& request) {
+                  std::optional<tFailingBlock> in;
+                  if (shape != 0) in.emplace(inBytes, shape == 2 ? 1 : shape == 3 ? 2 : 0);
+                  std::optional<tByteParameterBlock> out;
+                  if (outSize) out.emplace(tBytes(*outSize, 0));
+                  nQoSim::clearStatusLog();
+                  tStatus2 status(entry);
+                  request(in ? &*in : nullptr, out ? &*out : nullptr, status);
+                  tOutcome outcome{status.code,
+                                   {},
+                                   {},
+                                   world.device.image,
+                                   world.device.shadow,
+                                   world.device.shadowWrites,
+                                   world.device.reads};
+                  for (const auto& record : nQoSim::statusLog())
+                    outcome.sites.push_back(std::to_string(record.code) + " " + record.component +
+                                            " " + record.file + " " + std::to_string(record.line));
+                  if (out) {
+                    const auto* data = static_cast<const uint8_t*>(out->getData());
+                    outcome.out.assign(data, data + out->getSize());
+                  }
+                  return outcome;
+                };
+                const tOutcome viaSupervisor =
+                    run(reached,
+                        [&](iControlParameterBlock* in, iControlParameterBlock* out,
+                            tStatus2& status) { supervisor.control(row.code, in, out, status); });
+                const tOutcome viaHand =
+                    run(reference,
+                        [&](iControlParameterBlock* in, iControlParameterBlock* out,
+                            tStatus2& status) { byHand(reference.eeprom, row, in, out, status); });
+                ASSERT_EQ(viaSupervisor, viaHand)
+                    << "lacking " << lacking << " code " << row.code << " at " << where
+                    << " length " << length << " shape " << shape << " entry " << entry;
+                ++compared;
+              }
+            }
+          }
+        }
+      }
+      // A well-formed request on an EEPROM without device stops at the
+      // facade's own site.
+      if (lacking == 1) {
+        nQoSim::clearStatusLog();
+        EXPECT_EQ(request(supervisor, row.code, words({16, 4}, tBytes(4, 1)), 4), -50004);
+        EXPECT_TRUE(loggedAt(-50004, "qomiop/eeprom/tEEPROM", row.noDeviceLine)) << row.code;
+      }
+    }
+    bringDown(supervisor);
+    nQoSim::resetResourceBroker();
+  }
+  EXPECT_GT(compared, 10000u);
 }
 
 TEST_F(EEPROMSupervisorTest, TheAbstractClassIsNeverCreated) {

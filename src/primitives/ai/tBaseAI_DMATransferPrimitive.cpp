@@ -32,9 +32,12 @@ tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive*
 }
 
 tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
+  // The worker's destructor stops and joins its thread, which takes the
+  // transfer lock: it goes first.
+  delete _worker;
+  _worker = nullptr;
   tStatus2 local;
   closeTransferLock(_transferLock, local);
-  delete _worker;
 }
 
 void* tBaseAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {

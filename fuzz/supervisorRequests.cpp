@@ -40,15 +40,16 @@ bool oneOf(int code, std::initializer_list<int> codes) {
   return false;
 }
 
-// An EEPROM of exactly its size; a run past it is -50010.
+// An EEPROM of exactly its size; a run past it is -50010. A span of 0 bytes
+// may come with a null pointer, so it copies nothing.
 class tExactEEPROM : public nQoUdP100::iBaseEEPROM {
  public:
   explicit tExactEEPROM(std::vector<uint8_t> image) : bytes(std::move(image)) {}
   void readFromDevice(uint32_t a, uint32_t n, uint8_t* b, tStatus2& s, uint32_t) override {
-    if (fits(a, n, s)) std::memcpy(b, bytes.data() + a, n);
+    if (fits(a, n, s) && n != 0) std::memcpy(b, bytes.data() + a, n);
   }
   void writeToDevice(uint32_t a, uint32_t n, uint8_t* b, tStatus2& s, uint32_t) override {
-    if (fits(a, n, s)) std::memcpy(bytes.data() + a, b, n);
+    if (fits(a, n, s) && n != 0) std::memcpy(bytes.data() + a, b, n);
   }
   void read(uint32_t a, uint32_t n, uint8_t* b, tStatus2& s, uint32_t o) override {
     readFromDevice(a, n, b, s, o);
@@ -81,7 +82,7 @@ class tExactEEPROM : public nQoUdP100::iBaseEEPROM {
 class tTouchingCommunicator : public nQoUdP100::iTEDSCommunicator {
  public:
   void readEEPROM(uint32_t, uint32_t n, uint32_t, uint8_t* out, tStatus2&) override {
-    std::memset(out, 0x5A, n);
+    if (n != 0) std::memset(out, 0x5A, n);
   }
   void writeEEPROM(uint32_t, uint32_t n, uint32_t, const uint8_t* in, tStatus2&) override {
     for (uint32_t i = 0; i < n; ++i) sum += in[i];

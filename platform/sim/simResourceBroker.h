@@ -56,6 +56,9 @@ struct tBrokerRegistration {
   int code = 0;  // the status code after the call
 };
 std::vector<tBrokerRegistration> brokerRegistrations();
+// Empties the call log and the registration log between calls (long runs keep
+// them from growing); registrations and holds stay.
+void clearBrokerLogs();
 // The pools registered now, oldest first.
 std::vector<const nQoMRL100::iLeafResourcePool*> registeredPools();
 

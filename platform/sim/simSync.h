@@ -24,7 +24,8 @@ struct tSyncRecord {
   // The time-out word of an acquire, a wait or a time-out; 0 otherwise.
   uint32_t timeout = 0;
 };
-// Every operation on every object, in order.
+// The operations on every object, in order: the most recent ones, at least
+// 65536 (older ones are dropped in bulk as the log fills).
 std::vector<tSyncRecord> syncLog();
 void clearSyncLog();
 // Objects opened and not yet closed.

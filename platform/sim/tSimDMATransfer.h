@@ -13,6 +13,7 @@
 //   ... partner.buffer, partner.endpoint.ended, partner.endpoint.reason ...
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -69,20 +70,25 @@ class tSimDMAChannel : public tSimIdleSupervisor, public nQoLMSDR100::iDMAChanne
   nQoLMSDR100::iDMAEndpoint _endpoint;
 };
 
-// Keeps the stream it is handed and the first end it receives.
+// Keeps the stream it is handed and the first end it receives. The end comes
+// on the transfer's worker thread while the host polls it: reason is stored
+// before ended, so a poller that sees ended reads the reason that came with it.
 class tSimDMAEndpoint : public nQoLMSDR100::iDMAEndpoint {
  public:
   void transferEnded(const nQoMDBG100::tStatus2& why, nQoMDBG100::tStatus2&) override {
-    if (ended) return;
-    ended = true;
+    if (_received.exchange(true)) return;
     reason = why.code;
+    ended = true;
   }
   void setReadable(nQoMXSL100::iReadable<unsigned char>* stream, nQoMDBG100::tStatus2&) override {
     readable = stream;
   }
   nQoMXSL100::iReadable<unsigned char>* readable = nullptr;
-  bool ended = false;
-  int reason = 0;
+  std::atomic<bool> ended{false};
+  std::atomic<int> reason{0};
+
+ private:
+  std::atomic<bool> _received{false};
 };
 
 template <class tReadable>

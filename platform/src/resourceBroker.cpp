@@ -160,6 +160,11 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
     std::lock_guard<std::mutex> lock(_lock);
     return _registrations;
   }
+  void clearLogs() {
+    std::lock_guard<std::mutex> lock(_lock);
+    _log.clear();
+    _registrations.clear();
+  }
   std::vector<const iLeafResourcePool*> pools() {
     std::lock_guard<std::mutex> lock(_lock);
     std::vector<const iLeafResourcePool*> pools;
@@ -308,6 +313,7 @@ void setResourceBrokerPresent(bool present) { gBrokerPresent = present; }
 void scriptBrokerReserve(iLeafResourcePool* answer) { gBroker.script(answer); }
 void failNextBrokerCall(int code) { gBroker.failNext(code); }
 std::vector<tBrokerRegistration> brokerRegistrations() { return gBroker.registrations(); }
+void clearBrokerLogs() { gBroker.clearLogs(); }
 std::vector<const iLeafResourcePool*> registeredPools() { return gBroker.pools(); }
 
 iLeafResourcePool* holdPoolAsTask(const iResourceIdentifier& identifier, tStatus2& status) {

@@ -1,8 +1,12 @@
 // Locks and events behind syncOpen, with an ordered log of every operation.
+// The log keeps the most recent operations only, so that long runs of
+// short-lived objects (fuzz targets, host programs) stay in bounded memory.
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "kal/nQoKAL.h"
 #include "sim/simInterrupts.h"
@@ -13,6 +17,10 @@
 namespace {
 
 std::mutex gLogLock;
+// Records kept at most; when full, the older half is dropped. Objects counted
+// at most before the counts of closed objects are dropped.
+constexpr size_t kLogLimit = size_t{1} << 17;
+constexpr size_t kCountsLimit = size_t{1} << 14;
 struct tCounts {
   unsigned sets = 0;
   unsigned waits = 0;
@@ -37,7 +45,10 @@ std::atomic<int> gAcquireFailure{0};
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  logRecords().push_back(
+  auto& records = logRecords();
+  if (records.size() >= kLogLimit)
+    records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(kLogLimit / 2));
+  records.push_back(
       {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++objectCounts()[object].sets;
@@ -173,6 +184,8 @@ iSync* syncOpen(const iSync::tParam& param, int* status) {
   ++gLive;
   {
     std::lock_guard<std::mutex> lock(gLogLock);
+    if (objectCounts().size() >= kCountsLimit)
+      std::erase_if(objectCounts(), [](const auto& entry) { return entry.second.closed; });
     objectCounts()[sync] = {};
   }
   record(nQoSim::tSyncRecord::kOpen, sync, param);

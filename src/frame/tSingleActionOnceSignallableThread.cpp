@@ -63,11 +63,7 @@ tSingleActionOnceSignallableThread::tSingleActionOnceSignallableThread(nQoMDBG10
 }
 
 tSingleActionOnceSignallableThread::~tSingleActionOnceSignallableThread() {
-  if (_controller != nullptr) {
-    nQoMDBG100::tStatus2 local;
-    stop(local);
-    destroyThread(local);
-  }
+  endThread();
   close(_goEvent);
   close(_lock);
   close(_doneEvent);
@@ -177,6 +173,13 @@ void tSingleActionOnceSignallableThread::destroyThread(nQoMDBG100::tStatus2& sta
   tThreadControllerFactory::destroy(_controller, &destroyCode);
   merge(status, destroyCode, 181);
   _controller = nullptr;
+}
+
+void tSingleActionOnceSignallableThread::endThread() {
+  if (_controller == nullptr) return;
+  nQoMDBG100::tStatus2 local;
+  stop(local);
+  destroyThread(local);
 }
 
 int32_t tSingleActionOnceSignallableThread::run() {

@@ -13,6 +13,7 @@
 //   poller.waitForDone(5000, status);      // 1 when the action finished its job
 //   poller.stop(status);
 //   poller.destroyThread(status);
+//   ~tPoller() override { endThread(); }  // before the poller's part goes
 //
 // Every operation does nothing when the status already holds an error.
 #pragma once
@@ -51,6 +52,10 @@ class tSingleActionOnceSignallableThread : public iThread {
   void stop(nQoMDBG100::tStatus2& status);
   // Ends and frees the thread; kNullPointer when there is none.
   void destroyThread(nQoMDBG100::tStatus2& status);
+  // Stops, joins and frees the thread when there is one. The destructor does
+  // it too, but by then the owner's part is gone: an owner whose action is its
+  // own calls it first thing in its most-derived destructor.
+  void endThread();
 
   uint32_t isStopRequested() const { return _stopRequested.get(); }
   uint32_t isSignalled() const { return _signalled.get(); }

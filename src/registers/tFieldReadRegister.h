@@ -27,18 +27,19 @@ class tFieldReadRegister : public tRegisterBase<tTraits>,
     if (failed(status) || !this->_map.usable(status) ||
         !tAccess::accepts(field, value, status, kSetFieldId, kSetFieldValue))
       return;
-    this->_soft = static_cast<tValue>(tAccess::insert(this->_soft, field, value));
+    this->keep(static_cast<tValue>(tAccess::insert(this->soft(), field, value)));
   }
   uint32_t getField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     if (failed(status) || !this->_map.usable(status)) return 0xFFFFFFFF;
     if (!tAccess::served(field)) return tAccess::refuse(status, kGetFieldId);
-    return tAccess::extract(this->_soft, field);
+    return tAccess::extract(this->soft(), field);
   }
   uint32_t readField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     if (failed(status)) return 0xFFFFFFFF;
     if (!tAccess::served(field)) return tAccess::refuse(status, kReadFieldId);
-    if (!this->load(status)) return 0xFFFFFFFF;
-    return tAccess::extract(this->_soft, field);
+    tValue value = 0;
+    if (!this->load(status, value)) return 0xFFFFFFFF;
+    return tAccess::extract(value, field);
   }
   uint32_t isReadable() override { return 1; }
 };

@@ -1,7 +1,10 @@
 // A read-only register: refresh loads the soft copy from the board. It has no
-// dirty byte and is never written.
+// dirty byte and is never written. Several threads may refresh the same
+// register (a status register polled by a worker and read by a caller): each
+// stores what it read, so the soft copy is a relaxed atomic and takes no lock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -25,32 +28,42 @@ class tReadRegister : public tConstantPlace<tTraits, kIndex> {
   tValue getRegister() const
     requires((kRow.accessors & kGetRegister) != 0)
   {
-    return _soft;
+    return soft();
   }
 
   // Answers the value read; with an error already held the soft copy becomes
   // all ones and the answer 0xFFFFFFFF.
-  uint32_t refresh(nQoMDBG100::tStatus2* status) { return load(status) ? _soft : 0xFFFFFFFF; }
+  uint32_t refresh(nQoMDBG100::tStatus2* status) {
+    tValue value = 0;
+    return load(status, value) ? value : 0xFFFFFFFF;
+  }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup*) { _map.attach(map); }
   void restore(nQoMDBG100::tStatus2* status) {
-    if (_map.usable(status)) _soft = 0;
+    if (_map.usable(status)) keep(0);
   }
 
  protected:
-  // refresh, answering whether the soft copy now holds what the board reads.
-  bool load(nQoMDBG100::tStatus2* status) {
+  // refresh, answering whether the soft copy now holds what the board reads;
+  // value is what this call read (another thread may store its own read next).
+  bool load(nQoMDBG100::tStatus2* status, tValue& value) {
     if (failed(status)) {
-      _soft = static_cast<tValue>(allOnes(kWidth));
+      keep(static_cast<tValue>(allOnes(kWidth)));
       return false;
     }
     if (!_map.usable(status)) return false;
-    _soft = static_cast<tValue>(_map.map().space().template read<kWidth>(this->offset()));
+    value = static_cast<tValue>(_map.map().space().template read<kWidth>(this->offset()));
+    keep(value);
     return true;
   }
 
-  tValue _soft = 0;
+  tValue soft() const { return _soft.load(std::memory_order_relaxed); }
+  void keep(tValue value) { _soft.store(value, std::memory_order_relaxed); }
+
   tRegisterMapLink<tTraits> _map;
+
+ private:
+  std::atomic<tValue> _soft{0};
 };
 
 }  // namespace nQoUdRLP100

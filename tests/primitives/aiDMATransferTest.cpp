@@ -1,7 +1,7 @@
 // The AI DMA transfer on the real map with converter, timing controller and
 // FIFO: the DMA select write under lock group 19, one end per arm whatever
 // ends it, the drain wait after the last conversion and the worker that a
-// failed run stopped.
+// failed run stopped, and the worker joined before the transfer goes.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -63,10 +63,12 @@ class tAIDMATransferTest : public tAIRoadTest {
     clearLogs();
   }
   void TearDown() override {
-    tStatus2 local;
-    transfer->unlink(local);
-    EXPECT_EQ(local.code, 0);
-    delete transfer;
+    if (transfer != nullptr) {
+      tStatus2 local;
+      transfer->unlink(local);
+      EXPECT_EQ(local.code, 0);
+      delete transfer;
+    }
     tAIRoadTest::TearDown();
   }
   bool wroteTo(uint32_t offset) const {
@@ -226,6 +228,30 @@ TEST_F(tAIDMATransferTest, DestroyingALinkedTransferLeavesNoRecordBehind) {
   converter->uncommit(status);
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
+  transfer->arm(status);
+  // The FIFO never runs empty; the worker polls its status word.
+  std::atomic<unsigned> polls{0};
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&polls](unsigned) {
+    ++polls;
+    return 0u;
+  });
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (polls == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_GT(polls, 0u);
+  // Unregistered from the board's parts, the worker still draining.
+  timing->removeLastConvertObserver(transfer, status);
+  converter->removeObserver(transfer, status);
+  fifo->removeOverflowObserver(transfer, status);
+  ASSERT_EQ(status.code, 0);
+  delete transfer;  // the stopped worker ends the run under the transfer lock
+  transfer = nullptr;
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
 }
 
 TEST_F(tAIDMATransferTest, StartAndStopAreNotSupported) {

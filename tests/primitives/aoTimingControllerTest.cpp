@@ -316,6 +316,32 @@ TEST_F(tAOTimingTest, EndRequestsWithoutAStatusStillEnableTheirEnd) {
 namespace nQoTest {
 namespace {
 
+TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInterrupt) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 0;
+  commitAndArm();
+  timing->setTimeout(0xFFFFFFFE, status);
+  timing->requestStop();
+  clearLogs();
+  tStatus2 wait;
+  std::atomic<bool> returned{false};
+  std::thread waiter([&] {
+    timing->waitForNextUpdate(wait);
+    returned = true;
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!returned && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const bool endedAtOnce = returned;
+  if (!endedAtOnce) timing->requestStop();  // frees a wait that lost the stop
+  waiter.join();
+  EXPECT_TRUE(endedAtOnce);
+  EXPECT_EQ(wait.code, -224608);
+  for (const auto& access : windows.reads()) EXPECT_NE(access.offset, 0x128u);
+  timing->uncommit(status);
+}
+
 TEST_F(tAOTimingTest, EndRequestsHoldAndTheUpdateOutputWriteTheirRegisters) {
   timing->fields.mode = 1;  // arm leaves the completion source off
   commitAndArm();

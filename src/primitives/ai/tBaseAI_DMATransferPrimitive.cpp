@@ -34,9 +34,12 @@ tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive*
 tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
   tStatus2 unlinked;
   if (_linked != 0) unlink(unlinked);
+  // The worker's destructor stops and joins its thread, which takes the
+  // transfer lock: it goes first.
+  delete _worker;
+  _worker = nullptr;
   tStatus2 local;
   closeTransferLock(_transferLock, local);
-  delete _worker;
 }
 
 void* tBaseAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {

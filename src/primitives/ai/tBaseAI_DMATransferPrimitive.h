@@ -123,6 +123,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
    public:
     tWorker(tBaseAI_DMATransferPrimitive* owner, tStatus2& status)
         : tSingleActionOnceSignallableThread(status, 0), _owner(owner) {}
+    // The thread calls action: it is joined before this class goes.
+    ~tWorker() override { endThread(); }
     uint32_t action(tStatus2& status) override { return _owner->drain(status); }
 
    private:

@@ -74,7 +74,10 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   }
   int waitStatus = 0;
   _updateEvent->reset(&waitStatus);
-  const uint32_t signalled = _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
+  // A stop requested before the reset set the event that the reset cleared:
+  // it ends the wait without waiting.
+  const uint32_t signalled =
+      _stopRequested.get() != 0 ? 0 : _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
   if (_stopRequested.get() != 0) {
     nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 90});
     return;

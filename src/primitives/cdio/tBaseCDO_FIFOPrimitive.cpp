@@ -21,13 +21,6 @@ tBaseCDO_FIFOPrimitive::tBaseCDO_FIFOPrimitive(iCDIODispatcher* dispatcher,
   checkDescription(description, status, {"tBaseCDO_FIFOPrimitive", 20});
 }
 
-tBaseCDO_FIFOPrimitive::~tBaseCDO_FIFOPrimitive() {
-  if (_threadInUse == 0) return;
-  tStatus2 scratch;
-  stop(scratch);
-  destroyThread(scratch);
-}
-
 bool tBaseCDO_FIFOPrimitive::isReady() const {
   if (_dispatcher == nullptr || !isValid()) return false;
   return state() <= kUncommitted || _modeFlag != kNotSet;

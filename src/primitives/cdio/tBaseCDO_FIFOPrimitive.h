@@ -45,8 +45,6 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
 
   tBaseCDO_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
                          nQoMDBG100::tStatus2& status);
-  // A polling thread still running is stopped before the FIFO goes.
-  ~tBaseCDO_FIFOPrimitive() override;
 
   using tCDIO_FIFOObservable::addObserver;
   using tCDIO_FIFOObservable::removeObserver;

@@ -22,6 +22,9 @@ class tTavikCDO_FIFOPrimitive final : public tBaseCDO_FIFOPrimitive {
   tTavikCDO_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
                           nQoUdRLP100::nTavik::tTavik* map, nQoMDBG100::tStatus2& status)
       : tBaseCDO_FIFOPrimitive(dispatcher, description, status), _port(map, kCDODirection) {}
+  // The polling thread calls into this class: it is stopped and joined while
+  // the whole FIFO still stands.
+  ~tTavikCDO_FIFOPrimitive() override { endThread(); }
 
   bool isReady() const override;
   uint32_t writeSample(const uint32_t* word, nQoMDBG100::tStatus2& status) override;

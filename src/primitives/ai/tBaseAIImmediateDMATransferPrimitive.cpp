@@ -70,7 +70,7 @@ tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
   tStatus2 uncommitted;
-  if (_channelCommitted != 0) uncommitChannel(uncommitted);
+  if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(uncommitted);
   unmapClient();
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
   if (_event != nullptr) syncClose(_event);

@@ -1,6 +1,7 @@
 #include "aiTask.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -158,7 +159,8 @@ class tAIRun {
     outcome.moved = static_cast<uint32_t>(bytes.size() / kSampleBytes);
     outcome.data = "ok";
     for (uint32_t k = 0; k < outcome.moved; ++k) {
-      const uint32_t value = bytes[kSampleBytes * k] | bytes[kSampleBytes * k + 1] << 8;
+      const std::size_t at = std::size_t{kSampleBytes} * k;
+      const uint32_t value = bytes[at] | bytes[at + 1] << 8;
       if (value != (k & 0xFFFF)) {
         outcome.data = "bad@" + std::to_string(k);
         return;

@@ -289,10 +289,12 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
-  if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 && listenerName != nullptr) {
+  // The socket listener, once and with a key: under the caller's name, else
+  // under the device's GUID and the suffix.
+  const bool wantsListener = status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0;
+  if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
-  } else if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 &&
-             _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
+  } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
     char guid[nQoORB100::tGUID::kTextLength];
     _deviceInfo->identity->toString(guid);
     char name[sizeof guid + sizeof kListenerSuffix];

@@ -88,7 +88,9 @@ struct tHeld {
 };
 
 tHeld held(const tHostBoard& board) {
-  tHeld held{board.pools(), board.unbackedPools()};
+  tHeld held;
+  held.pools = board.pools();
+  held.unbacked = board.unbackedPools();
   if (const nQoMRU210::tRoutingDeviceNode* node = board.routingNode()) {
     held.node = true;
     held.nodeName = node->name().c_str();

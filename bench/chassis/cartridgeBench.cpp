@@ -144,11 +144,15 @@ void BM_AITimingCommitCall_PhysicalFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_AITimingCommitCall_PhysicalFloor);
 
+// Word i and half i of the request every multi-DAC benchmark packs.
+uint32_t wordAt(uint32_t i) { return i * 2654435761u; }
+uint16_t halfAt(uint32_t i) { return uint16_t(i * 40503u); }
+
 void BM_MultiDACWritePack(benchmark::State& state) {
   tArray<uint32_t> words;
-  for (uint32_t i = 0; i < kWords; ++i) words.append(i * 2654435761u);
+  for (uint32_t i = 0; i < kWords; ++i) words.append(wordAt(i));
   tArray<uint16_t> halves;
-  for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
+  for (uint32_t i = 0; i < kHalves; ++i) halves.append(halfAt(i));
   nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
                                                                      words, halves);
   nQoBench::packRepeatedly(state, packer, kMultiDACSize, words.begin());
@@ -176,13 +180,22 @@ void writeMultiDAC(unsigned char* out, const std::vector<uint32_t>& words,
   }
 }
 
+// The same words and halves in plain vectors, for the floors.
+struct tPlainValues {
+  std::vector<uint32_t> words = std::vector<uint32_t>(kWords);
+  std::vector<uint16_t> halves = std::vector<uint16_t>(kHalves);
+  tPlainValues() {
+    for (uint32_t i = 0; i < kWords; ++i) words[i] = wordAt(i);
+    for (uint32_t i = 0; i < kHalves; ++i) halves[i] = halfAt(i);
+  }
+};
+
 // Floor: the message from the source and its checks, the request written by
 // plain big-endian store loops, the message finished.
 void BM_MultiDACWritePack_Floor(benchmark::State& state) {
-  std::vector<uint32_t> words(kWords);
-  for (uint32_t i = 0; i < kWords; ++i) words[i] = i * 2654435761u;
-  std::vector<uint16_t> halves(kHalves);
-  for (uint32_t i = 0; i < kHalves; ++i) halves[i] = uint16_t(i * 40503u);
+  const tPlainValues values;
+  const std::vector<uint32_t>& words = values.words;
+  const std::vector<uint16_t>& halves = values.halves;
   nQoSim::tScriptedMessageSource source;
   source.reuseOneBuffer(kMultiDACSize, words.data());
   nQoFSL100::tRequestTransfer transfer(&source);
@@ -203,10 +216,9 @@ BENCHMARK(BM_MultiDACWritePack_Floor);
 // Physical floor: the same request written by plain big-endian store loops
 // into a buffer at the same placement from the words.
 void BM_MultiDACWritePack_PhysicalFloor(benchmark::State& state) {
-  std::vector<uint32_t> words(kWords);
-  for (uint32_t i = 0; i < kWords; ++i) words[i] = i * 2654435761u;
-  std::vector<uint16_t> halves(kHalves);
-  for (uint32_t i = 0; i < kHalves; ++i) halves[i] = uint16_t(i * 40503u);
+  const tPlainValues values;
+  const std::vector<uint32_t>& words = values.words;
+  const std::vector<uint16_t>& halves = values.halves;
   nQoSim::tScriptedMessageSource source;
   source.reuseOneBuffer(kMultiDACSize, words.data());
   nQoFSL100::tRequestTransfer transfer(&source);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "sim/simMessageSource.h"
+#include "sim/simPlacement.h"
 #include "sim/simReplySource.h"
 
 namespace nQoSim {
@@ -14,18 +15,12 @@ tScriptedMessageSource::tScriptedMessageSource() = default;
 tScriptedMessageSource::~tScriptedMessageSource() = default;
 
 void tScriptedMessageSource::reuseOneBuffer(std::size_t capacity, const void* near) {
-  constexpr std::size_t kPage = 4096;
-  constexpr std::size_t kDistance = 2048;
   _reuse = true;
   _kept.clear();
   _kept.push_back(std::make_unique<tKept>());
   tKept& kept = *_kept.back();
-  kept.buffer.assign(capacity + (near != nullptr ? kPage : 0), _fill);
-  if (near != nullptr) {
-    const auto at = reinterpret_cast<uintptr_t>(kept.buffer.data());
-    const uintptr_t wanted = reinterpret_cast<uintptr_t>(near) + kDistance;
-    kept.start = (wanted - at) % kPage;
-  }
+  kept.buffer.assign(capacity + (near != nullptr ? kPlacementSlack : 0), _fill);
+  if (near != nullptr) kept.start = offsetNear(kept.buffer.data(), near);
 }
 
 const nQoFSL100::tRequestMessage& tScriptedMessageSource::message(std::size_t index) const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fsl/iReplySource.h"
+#include "sim/simPlacement.h"
 
 namespace nQoSim {
 
@@ -27,11 +28,8 @@ class tScriptedReplySource : public nQoFSL100::iReplySource {
   // page, so that a copy from the reply into near's storage runs at one
   // relative placement whatever the heap did before.
   void setReply(const std::vector<uint8_t>& bytes, const void* near) {
-    constexpr std::size_t kPage = 4096;
-    constexpr std::size_t kDistance = 2048;
-    _bytes.assign(bytes.size() + kPage, 0);
-    const auto at = reinterpret_cast<uintptr_t>(_bytes.data());
-    _start = (reinterpret_cast<uintptr_t>(near) + kDistance - at) % kPage;
+    _bytes.assign(bytes.size() + kPlacementSlack, 0);
+    _start = offsetNear(_bytes.data(), near);
     std::copy(bytes.begin(), bytes.end(), _bytes.begin() + static_cast<std::ptrdiff_t>(_start));
     _bytes.resize(_start + bytes.size());
   }

@@ -236,7 +236,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   static void answer(nQoMRL100::iControlParameterBlock* out, uint32_t value,
                      nQoMDBG100::tStatus2& status) {
     tParameterBlockValidateHelper::checkNotNull(out, status);
-    if (status.isFatal()) return;
+    if (out == nullptr || status.isFatal()) return;
     nQoMDBG100::tStatus2 local;
     out->writeU32(value, local.code);
     tParameterBlockValidateHelper::mergeValidationStatus(local, status);
@@ -244,7 +244,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // The in block's next 32-bit value, checked and merged the same way.
   static uint32_t readValue(nQoMRL100::iControlParameterBlock* in, nQoMDBG100::tStatus2& status) {
     tParameterBlockValidateHelper::checkNotNull(in, status);
-    if (status.isFatal()) return 0;
+    if (in == nullptr || status.isFatal()) return 0;
     nQoMDBG100::tStatus2 local;
     const uint32_t value = in->readU32(local.code);
     tParameterBlockValidateHelper::mergeValidationStatus(local, status);

@@ -337,22 +337,20 @@ std::vector<int> receiversAfterDisabling(tDispatcher& d, std::vector<int>& calls
   return calls;
 }
 
-TEST_F(tPairEdgesTest, ADisableDropsItsOwnSecondPassRequestAndNoOther) {
-  D& d = pairDispatcher();
-  tFourTaps taps(&calls);
-  taps.install(d);
-  windows.setRead(boardWindow, 0x104, 16, 0x0008);
-  windows.setRead(boardWindow, 0x106, 16, 0x0008);
+// Each disable of one kind of one counter drops that request alone.
+template <class tDispatcher>
+void expectEachDisableDropsItsOwnRequest(tDispatcher& d, std::vector<int>& calls,
+                                         nQoMDBG100::tStatus2& status) {
   const struct {
     const char* what;
-    void (D::*disable)(uint32_t, nQoMDBG100::tStatus2&);
+    void (tDispatcher::*disable)(uint32_t, nQoMDBG100::tStatus2&);
     uint32_t counter;
     std::vector<int> receivers;
   } rows[] = {
-      {"primary 0", &D::disablePrimary, 0, {12, 13, 14}},
-      {"primary 1", &D::disablePrimary, 1, {11, 13, 14}},
-      {"secondary 0", &D::disableSecondary, 0, {11, 12, 14}},
-      {"secondary 1", &D::disableSecondary, 1, {11, 12, 13}},
+      {"primary 0", &tDispatcher::disablePrimary, 0, {12, 13, 14}},
+      {"primary 1", &tDispatcher::disablePrimary, 1, {11, 13, 14}},
+      {"secondary 0", &tDispatcher::disableSecondary, 0, {11, 12, 14}},
+      {"secondary 1", &tDispatcher::disableSecondary, 1, {11, 12, 13}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -360,6 +358,15 @@ TEST_F(tPairEdgesTest, ADisableDropsItsOwnSecondPassRequestAndNoOther) {
     d.enablePrimary(1, status);
     EXPECT_EQ(receiversAfterDisabling(d, calls, row.disable, row.counter, status), row.receivers);
   }
+}
+
+TEST_F(tPairEdgesTest, ADisableDropsItsOwnSecondPassRequestAndNoOther) {
+  D& d = pairDispatcher();
+  tFourTaps taps(&calls);
+  taps.install(d);
+  windows.setRead(boardWindow, 0x104, 16, 0x0008);
+  windows.setRead(boardWindow, 0x106, 16, 0x0008);
+  expectEachDisableDropsItsOwnRequest(d, calls, status);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -497,23 +504,7 @@ TEST_F(tTavikEdgesTest, TavikDisablesDropTheirOwnSecondPassRequestAndNoOther) {
   taps.install(d);
   windows.setRead(boardWindow, 0x104, 16, 0x0008);
   windows.setRead(boardWindow, 0x106, 16, 0x0008);
-  const struct {
-    const char* what;
-    void (T::*disable)(uint32_t, nQoMDBG100::tStatus2&);
-    uint32_t counter;
-    std::vector<int> receivers;
-  } rows[] = {
-      {"primary 0", &T::disablePrimary, 0, {12, 13, 14}},
-      {"primary 1", &T::disablePrimary, 1, {11, 13, 14}},
-      {"secondary 0", &T::disableSecondary, 0, {11, 12, 14}},
-      {"secondary 1", &T::disableSecondary, 1, {11, 12, 13}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    d.enablePrimary(0, status);
-    d.enablePrimary(1, status);
-    EXPECT_EQ(receiversAfterDisabling(d, calls, row.disable, row.counter, status), row.receivers);
-  }
+  expectEachDisableDropsItsOwnRequest(d, calls, status);
   EXPECT_EQ(status.code, 0);
 }
 

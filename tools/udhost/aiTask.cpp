@@ -1,6 +1,7 @@
 #include "aiTask.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -77,14 +78,15 @@ class tAIRun {
     tAISubsystemSettings subsystem;
     subsystem.record<0>().transferMechanism = 3;
     namePool(subsystem.supervisorRecord().identifier, "AISubsystem", _device, status);
-    add(makeMember(kSubsystem, subsystem, tBaseAISubsystemSupervisor::kClassName, status));
+    _members.add(makeMember(kSubsystem, subsystem, tBaseAISubsystemSupervisor::kClassName, status));
 
     tAITimingControllerSettings timing;
     timing.record<0>().timing.timingMode = 3;
     timing.record<0>().timing.acquisitionType = 2;
     timing.record<0>().timing.firstCount = _options.scans;
     namePool(timing.supervisorRecord().identifier, "AITimingController", _device, status);
-    add(makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
+    _members.add(
+        makeMember(kTiming, timing, tBaseAITimingControllerSupervisor::kClassName, status));
 
     tAIScanningFrontEndSettings frontEnd;
     for (uint32_t channel = 0; channel < kChannels; ++channel) {
@@ -93,15 +95,16 @@ class tAIRun {
       if (!frontEnd.record<0>().channels.append(entry)) status = nQoUdR100::kOutOfMemory;
     }
     namePool(frontEnd.supervisorRecord().identifier, "AIScanningFrontEnd", _device, status);
-    add(makeMember(kFrontEnd, frontEnd, tBaseAIScanningFrontEndSupervisor::kClassName, status));
+    _members.add(
+        makeMember(kFrontEnd, frontEnd, tBaseAIScanningFrontEndSupervisor::kClassName, status));
 
     tAI_ADCSettings adc;
     namePool(adc.supervisorRecord().identifier, "AI_ADC", _device, status);
-    add(makeMember(kADC, adc, tBaseAI_ADCSupervisor::kClassName, status));
+    _members.add(makeMember(kADC, adc, tBaseAI_ADCSupervisor::kClassName, status));
 
     tAIDeviceFIFOSettings fifo;
     namePool(fifo.supervisorRecord().identifier, "AIDeviceFIFO", _device, status);
-    add(makeMember(kFIFO, fifo, tBaseAIDeviceFIFOSupervisor::kClassName, status));
+    _members.add(makeMember(kFIFO, fifo, tBaseAIDeviceFIFOSupervisor::kClassName, status));
 
     tAI_DMATransferSettings dma;
     auto& words = dma.supervisorRecord();
@@ -111,10 +114,8 @@ class tAIRun {
     words.word3 = kPartner;
     words.word4 = 1;  // the partner reads whole samples from the FIFO
     words.word5 = 1;  // done events wanted
-    add(makeMember(kDMA, dma, tBaseAI_DMATransferSupervisor::kClassName, status));
+    _members.add(makeMember(kDMA, dma, tBaseAI_DMATransferSupervisor::kClassName, status));
   }
-
-  void add(const tTaskMember& member) { _members.add(member); }
 
   // Codes go to the subsystem supervisor alone.
   void control(uint32_t code, tStatus2& status) { _members.control(code, {kSubsystem}, status); }
@@ -158,7 +159,8 @@ class tAIRun {
     outcome.moved = static_cast<uint32_t>(bytes.size() / kSampleBytes);
     outcome.data = "ok";
     for (uint32_t k = 0; k < outcome.moved; ++k) {
-      const uint32_t value = bytes[kSampleBytes * k] | bytes[kSampleBytes * k + 1] << 8;
+      const std::size_t at = std::size_t{kSampleBytes} * k;
+      const uint32_t value = bytes[at] | bytes[at + 1] << 8;
       if (value != (k & 0xFFFF)) {
         outcome.data = "bad@" + std::to_string(k);
         return;

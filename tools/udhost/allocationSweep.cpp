@@ -37,6 +37,17 @@ struct tFigures {
     ++faults;
     std::printf("sweep: %s fault step=%" PRIu64 " code=%d %s\n", phase, step, code, what);
   }
+  // A step that answered -50352 failed cleanly; one that answered success
+  // and held what the clean one holds (unlike null) passed; any other is a
+  // fault.
+  void count(uint64_t step, int code, const char* unlike) {
+    if (code == nQoUdR100::kOutOfMemory)
+      ++failed;
+    else if (code == 0 && unlike == nullptr)
+      ++passed;
+    else
+      fault(step, code, code == 0 ? unlike : "answered another code");
+  }
 };
 
 std::vector<std::string> classNames() {
@@ -77,7 +88,9 @@ struct tHeld {
 };
 
 tHeld held(const tHostBoard& board) {
-  tHeld held{board.pools(), board.unbackedPools()};
+  tHeld held;
+  held.pools = board.pools();
+  held.unbacked = board.unbackedPools();
   if (const nQoMRU210::tRoutingDeviceNode* node = board.routingNode()) {
     held.node = true;
     held.nodeName = node->name().c_str();
@@ -158,14 +171,7 @@ bool sweepBringUp() {
       nQoSim::failAllocation(step);
       code = board.bringUp();
       nQoSim::failAllocation(0);
-      const char* differs = code == 0 ? held(board).differsFrom(clean) : nullptr;
-      if (code == nQoUdR100::kOutOfMemory) {
-        ++figures.failed;
-      } else if (code == 0 && differs == nullptr) {
-        ++figures.passed;
-      } else {
-        figures.fault(step, code, code == 0 ? differs : "answered another code");
-      }
+      figures.count(step, code, code == 0 ? held(board).differsFrom(clean) : nullptr);
       const void* owner = board.owner();
       board.destroyDriver();
       if (!nQoSim::registeredPools().empty()) figures.fault(step, code, "pools left");
@@ -225,13 +231,8 @@ bool sweepAI(const tHostOptions& options) {
       const tAIOutcome outcome = runAITask(board.sim(), board.guid(), options);
       nQoSim::failAllocation(0);
       const int code = answered(outcome);
-      if (code == nQoUdR100::kOutOfMemory) {
-        ++figures.failed;
-      } else if (code == 0 && aiLine(record.name, options, outcome) == cleanLine) {
-        ++figures.passed;
-      } else {
-        figures.fault(step, code, code == 0 ? "ran unlike the clean run" : "answered another code");
-      }
+      const bool same = code == 0 && aiLine(record.name, options, outcome) == cleanLine;
+      figures.count(step, code, same ? nullptr : "ran unlike the clean run");
       checkUndone(figures, step, code, board, outcome, registrations, handlers);
       if (nQoSim::liveAllocations() != boardLive) figures.fault(step, code, "allocations left");
     }

@@ -1,6 +1,7 @@
 #include "aoTask.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -100,7 +101,7 @@ class tAORun {
         _members.supervisor(kFIFO)->___CPPKRLDynamicCast(
             &nQoMSRL100::iOutputStreamPrimitiveSupervisor::___classID));
     if (supervisor == nullptr) return 0;
-    std::vector<int16_t> samples(kChannels * _updates);
+    std::vector<int16_t> samples(std::size_t{kChannels} * _updates);
     for (uint32_t k = 0; k < samples.size(); ++k) samples[k] = sample(k);
     nQoMSRL100::iOutputStream* stream = supervisor->getOutputStreamPtr(status);
     return kChannels * stream->write(_updates, 0, samples.data(), nullptr, status);

@@ -70,7 +70,7 @@ tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
   tStatus2 uncommitted;
-  if (_channelCommitted != 0) uncommitChannel(uncommitted);
+  if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(uncommitted);
   unmapClient();
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
   if (_event != nullptr) syncClose(_event);
@@ -289,10 +289,12 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
-  if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 && listenerName != nullptr) {
+  // The socket listener, once and with a key: under the caller's name, else
+  // under the device's GUID and the suffix.
+  const bool wantsListener = status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0;
+  if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
-  } else if (status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0 &&
-             _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
+  } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
     char guid[nQoORB100::tGUID::kTextLength];
     _deviceInfo->identity->toString(guid);
     char name[sizeof guid + sizeof kListenerSuffix];

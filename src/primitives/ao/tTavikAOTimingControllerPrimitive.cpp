@@ -363,24 +363,21 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
-  _map->Interrupt_B_Ack.writeRegister(kAckEndA, status);
-  _map->flushBus(status);
-  // Without a status the end is still enabled, else the strobe is never served.
-  tStatus2 local;
-  enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit6,
-         status != nullptr ? *status : local);
-  command2Locked(kEndAStrobe, 0, status);
-  _map->flushBus(status);
+  requestEnd(kAckEndA, &tTavikInterruptDispatcher::enableGroupBInterruptBit6, kEndAStrobe, status);
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
-  _map->Interrupt_B_Ack.writeRegister(kAckEndB, status);
+  requestEnd(kAckEndB, &tTavikInterruptDispatcher::enableGroupBInterruptBit0, kEndBStrobe, status);
+}
+
+void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, tEnable which, uint32_t strobe,
+                                                   tStatus2* status) {
+  _map->Interrupt_B_Ack.writeRegister(ack, status);
   _map->flushBus(status);
   // Without a status the end is still enabled, else the strobe is never served.
   tStatus2 local;
-  enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0,
-         status != nullptr ? *status : local);
-  command2Locked(kEndBStrobe, 0, status);
+  enable(which, status != nullptr ? *status : local);
+  command2Locked(strobe, 0, status);
   _map->flushBus(status);
 }
 

@@ -84,6 +84,8 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void attach(uint32_t code, tStatus2& status);
   void detach(uint32_t code, tStatus2& status);
   void enable(tEnable which, tStatus2& status);
+  // An end request: the end's acknowledge, its interrupt enabled, its strobe.
+  void requestEnd(uint16_t ack, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
   bool enabled(uint32_t bit) const;
 

@@ -1,5 +1,6 @@
 #include "supervisors/ao/tAOStreamAdapter.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace nQoUdR100 {
@@ -55,7 +56,7 @@ uint32_t tAOStreamAdapter::write(const unsigned char* bytes, uint32_t count,
   int16_t chunk[kAlignedChunk];
   for (uint32_t done = 0; done < samples && status.isNotFatal();) {
     const uint32_t step = samples - done < kAlignedChunk ? samples - done : kAlignedChunk;
-    std::memcpy(chunk, bytes + 2 * static_cast<uint64_t>(done), step * 2);
+    std::memcpy(chunk, bytes + 2 * static_cast<uint64_t>(done), std::size_t{step} * 2);
     const uint32_t wrote = _fifo->writeSamples(chunk, step, status);
     taken += wrote;
     done += step;

@@ -136,22 +136,23 @@ bool tBaseAO_DACTransferSupervisor::ready() const {
 uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const void* buffer,
                                               const void* extra, nQoMDBG100::tStatus2& status) {
   const auto* mask = static_cast<const uint16_t*>(extra);
-  if (status.isFatal() || _channelCount == 0) return 0;
+  const uint32_t channels = _channelCount;
+  if (status.isFatal() || channels == 0) return 0;
   if (!ready()) {
     setCode(status, kNullPointer, {kFile, 392});
     return 0;
   }
   uint64_t written = 0;
   const auto* scan = static_cast<const int16_t*>(buffer);
-  for (uint32_t s = 0; s < scans; ++s, scan += _channelCount) {
-    for (uint32_t k = 0; k < _channelCount; ++k) {
+  for (uint32_t s = 0; s < scans; ++s, scan += channels) {
+    for (uint32_t k = 0; k < channels; ++k) {
       if (mask != nullptr && mask[k] == 0) continue;
       _channels[k].dac->writeValue(scan + k, status);
       ++written;
     }
     if (_settings.word2 != 0) _timing->softwareUpdatePulse(status);
   }
-  return static_cast<uint32_t>(written / _channelCount);
+  return static_cast<uint32_t>(written / channels);
 }
 
 uint32_t tBaseAO_DACTransferSupervisor::getAvailable(nQoMDBG100::tStatus2& status) {

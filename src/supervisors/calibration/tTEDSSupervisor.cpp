@@ -8,6 +8,7 @@
 #include "reservation/tSupStateTransition.h"
 #include "settings/copyCheck.h"
 #include "settings/tParameterBlockValidateHelper.h"
+#include "supervisors/blockBytes.h"
 #include "supervisors/controlOperations.h"
 
 namespace nQoUdR100 {
@@ -24,13 +25,6 @@ constexpr const char kFile[] = "tTEDSSupervisor";
 constexpr uint32_t kEnabledFlags = 0x21;
 constexpr auto kControls = namedControls<iTEDSCommunicator>();
 constexpr uint32_t kIDBytes = 8;
-
-uint8_t* dataOf(iControlParameterBlock& block) { return static_cast<uint8_t*>(block.getData()); }
-
-// Whether n bytes fit behind the leading argument bytes of an in block.
-bool fitsBehind(const iControlParameterBlock& in, uint32_t leading, uint32_t n) {
-  return in.getSize() >= leading && in.getSize() - leading >= n;
-}
 
 // The TEDS requests 410 to 415; false for any other code.
 bool tedsRequest(iTEDSCommunicator& teds, uint32_t code, iControlParameterBlock* in,

@@ -22,12 +22,20 @@ constexpr tPlainStep<tTavikLineFilterPrimitive> kSteps[] = {
     {kPlainStop, nullptr, kPlainCommitted},
     {kPlainUncommit, &tTavikLineFilterPrimitive::uncommit, kPlainResourcesLinked}};
 
+// Calls visit(group, line) for every line, the PFI lines first.
+template <class Visit>
+void forEachLine(Visit visit) {
+  for (const uint32_t group : {tRequest::kPFI, tRequest::kRIVO}) {
+    const uint32_t lines = group == tRequest::kPFI ? tRequest::kPFILines : tRequest::kRIVOLines;
+    for (uint32_t line = 0; line < lines; ++line) visit(group, line);
+  }
+}
+
 void copyRequest(const tRequest& from, tRequest& to) {
   to.setDeviceGUID(from.getDeviceGUID());
-  for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
-    to.setSetting(tRequest::kPFI, line, from.getSetting(tRequest::kPFI, line));
-  for (uint32_t line = 0; line < tRequest::kRIVOLines; ++line)
-    to.setSetting(tRequest::kRIVO, line, from.getSetting(tRequest::kRIVO, line));
+  forEachLine([&](uint32_t group, uint32_t line) {
+    to.setSetting(group, line, from.getSetting(group, line));
+  });
 }
 
 }  // namespace
@@ -53,10 +61,9 @@ void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
   checkCopy(status, {kFile, 125}, _identifier);
   if (status.isFatal()) return;
   _identifier.setSubIdentifier(&_request);
-  for (uint32_t line = 0; line < tRequest::kPFILines; ++line)
-    _request.setSetting(tRequest::kPFI, line, tRequest::kNoPreference);
-  for (uint32_t line = 0; line < tRequest::kRIVOLines; ++line)
-    _request.setSetting(tRequest::kRIVO, line, tRequest::kNoPreference);
+  forEachLine([&](uint32_t group, uint32_t line) {
+    _request.setSetting(group, line, tRequest::kNoPreference);
+  });
   // The list assignment does not carry the flag: a list that lost an entry
   // on either side would silently drop that line from the request.
   if (given->supervisorRecord().lineEntries.allocationFailed() ||
@@ -96,14 +103,11 @@ void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
 // Lines without a preference are left as other tasks set them.
 void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
   if (_primitive == nullptr) return;
-  for (const uint32_t group : {tRequest::kPFI, tRequest::kRIVO}) {
-    const uint32_t lines = group == tRequest::kPFI ? tRequest::kPFILines : tRequest::kRIVOLines;
-    for (uint32_t line = 0; line < lines; ++line) {
-      const uint32_t setting = _request.getSetting(group, line);
-      if (setting != tRequest::kNoPreference)
-        _primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
-    }
-  }
+  forEachLine([&](uint32_t group, uint32_t line) {
+    const uint32_t setting = _request.getSetting(group, line);
+    if (setting != tRequest::kNoPreference)
+      _primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
+  });
 }
 
 void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {

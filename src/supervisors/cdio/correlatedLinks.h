@@ -1,6 +1,6 @@
 // The position parts of the correlated digital supervisors (FIFO, DMA and
 // interrupt transfer), each one template over a direction row
-// (cdioDirections.h), so that a CDI and a CDO supervisor of one position are
+// (cdioSupervisors.h), so that a CDI and a CDO supervisor of one position are
 // one class shape. tCorrelatedSupervisor calls these hooks:
 //
 //   initialize(facade, status)                 endpoints created

@@ -13,9 +13,11 @@
 //     using tLinks = tCorrelatedFIFOLinks<tCDIDirection>;      // the position's own part
 //     static constexpr tStatusSite kNoPrimitive{"tBaseCDI_FIFOSupervisor", 166};
 //     static constexpr tStatusSite kNotSupported{"tBaseCDI_FIFOSupervisor", 231};
-//     static constexpr tCorrelatedControls<tPrimitive> kControls = {...};  // codes 1, 4100, 2, 3,
-//     4101, 4
+//     // Codes 1, 4100, 2, 3, 4101, 4.
+//     static constexpr tCorrelatedControls<tPrimitive> kControls = {...};
 //   };
+//
+// cdioSupervisors.h writes each position's row once over a direction row.
 //
 // Lifecycle word: 0 constructed, 1 initialized, 2 linked, 3 reserved, 4
 // resources linked, then the words of the control table. No operation is

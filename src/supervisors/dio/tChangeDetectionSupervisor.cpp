@@ -7,7 +7,6 @@
 #include "mrl/iResourceBroker.h"
 #include "reservation/castAnswer.h"
 #include "reservation/tSingularResourcePool.h"
-#include "settings/tParameterBlockValidateHelper.h"
 
 namespace nQoUdR100 {
 
@@ -199,11 +198,9 @@ void tChangeDetectionSupervisor::stop(tStatus2& status) {
 
 void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
                                                tStatus2& status) {
-  tParameterBlockValidateHelper::checkNotNull(out, status);
-  if (out == nullptr || status.isFatal()) return;
-  tStatus2 local;
-  out->writeU32(_primitive->takeErrorFlags() ? 1 : 0, local.code);
-  tParameterBlockValidateHelper::mergeValidationStatus(local, status);
+  // The flags are taken (and cleared) only when there is a block to answer in.
+  const bool flagged = out != nullptr && _primitive->takeErrorFlags();
+  answer(out, flagged ? 1 : 0, status);
 }
 
 void tChangeDetectionSupervisor::requestCancel(tStatus2&) {

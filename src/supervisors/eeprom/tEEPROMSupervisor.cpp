@@ -6,6 +6,7 @@
 #include "mrl/iControlParameterBlock.h"
 #include "orb/castToClass.h"
 #include "settings/tParameterBlockValidateHelper.h"
+#include "supervisors/blockBytes.h"
 
 namespace nQoUdR100 {
 
@@ -116,13 +117,6 @@ constexpr tRoutes kRoutes = [] {
 tRoute routeOf(uint32_t code) {
   if (code < kFirstRoutedCode || code >= kFirstUnknownCode) return {};
   return kRoutes.at[code - kFirstRoutedCode];
-}
-
-uint8_t* dataOf(iControlParameterBlock& block) { return static_cast<uint8_t*>(block.getData()); }
-
-// Whether a write's length fits behind the leading bytes of its in block.
-bool fitsBehind(const iControlParameterBlock& in, uint32_t leading, uint32_t length) {
-  return in.getSize() >= leading && in.getSize() - leading >= length;
 }
 
 // The in block (and out block, when used) checked in that order; the helper

@@ -5,6 +5,11 @@
 //   struct tBoard : nQoBench::tTavikWindow {
 //     nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
 //   };
+//
+// A bench holds its board on the heap, where the driver holds its device
+// (std::make_unique): a board on the stack made the soft copies stack slots,
+// and how the processor forwards stack stores then moved a path by half with
+// no change to its code.
 #pragma once
 
 #include <cstdint>

@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "counters/iTIOCtrInterruptTap.h"
 #include "counters/tCtrPair.h"
@@ -75,7 +76,8 @@ class tHotPathCheck {
 };
 
 void BM_CounterService(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   tHotPathCheck check(state);
   uint32_t answers = 0;
   for (auto _ : state)
@@ -108,7 +110,8 @@ void handWriteField(const tHandField& field, uint32_t value, nQoMDBG100::tStatus
 // Floor: a local status; the pending field read through an indirect call;
 // the tap; its request kept; the acknowledge written through an indirect call.
 void BM_CounterService_Floor(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   const uintptr_t status1 = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x04);
   const tHandField pending{status1, 0x0008, 3, &quiet.pair};
   const tHandField acknowledge{status1, 0x4000, 14, &quiet.pair};
@@ -137,7 +140,8 @@ BENCHMARK(BM_CounterService_Floor)->Unit(benchmark::kMillisecond);
 
 // Physical floor: the pending read, the tap and the acknowledge, raw.
 void BM_CounterService_PhysicalFloor(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   const uintptr_t status1 = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x04);
   nQoTIO100::iTIOCtrInterruptTap* tap = &quiet.tap;
   uint32_t answers = 0;
@@ -157,7 +161,8 @@ BENCHMARK(BM_CounterService_PhysicalFloor)->Unit(benchmark::kMillisecond);
 uint32_t gateMode(int i) { return (i / 10) % 4; }
 
 void BM_CounterFieldSetAndFlush(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   tHotPathCheck check(state);
   auto& mode = quiet.pair.G0_Mode;
   for (auto _ : state) {
@@ -173,7 +178,8 @@ BENCHMARK(BM_CounterFieldSetAndFlush)->Unit(benchmark::kMillisecond);
 // Floor: the setter's and the flush's checks, the soft copy and dirty byte,
 // the raw write of a dirty register.
 void BM_CounterFieldSetAndFlush_Floor(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   const uintptr_t address = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x34);
   const void* map = nQoBench::opaque<const void*>(&quiet.pair);
   uint16_t soft = quiet.pair.G0_Mode.getRegister();
@@ -199,7 +205,8 @@ BENCHMARK(BM_CounterFieldSetAndFlush_Floor)->Unit(benchmark::kMillisecond);
 
 // Physical floor: the same bits in a local copy, written raw when they change.
 void BM_CounterFieldSetAndFlush_PhysicalFloor(benchmark::State& state) {
-  tQuietPair quiet;
+  const auto held = std::make_unique<tQuietPair>();
+  tQuietPair& quiet = *held;
   const uintptr_t address = static_cast<uintptr_t>(quiet.windows.viewBase(quiet.view) + 0x34);
   uint16_t soft = quiet.pair.G0_Mode.getRegister();
   for (auto _ : state) {

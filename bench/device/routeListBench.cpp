@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "device/tTavikRoutable.h"
 #include "kal/nQoKAL.h"
@@ -52,7 +53,8 @@ struct tQuietMap : nQoBench::tTavikWindow {
 };
 
 void BM_TavikRouteList(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   nQoUdR100::tTavikRoutable routable(&quiet.map);
   routable.commit(quiet.status);
   const nQoMRU210::tRouteList list{kList.data(), kList.data() + kList.size()};
@@ -100,7 +102,8 @@ void handWrite(tHandField& field, uint32_t value, const nQoMDBG100::tStatus2& st
 // register called: the status and link checks, the value check, the soft copy
 // and dirty byte, and the write of a changed value.
 void BM_TavikRouteList_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   std::array<iSync*, 23> locks{};
   for (uint32_t id = 1; id < locks.size(); ++id) locks[id] = quiet.map.lockGroup(id)->lock();
   std::array<tHandField*, 174> fields{};

@@ -2,12 +2,14 @@
 // setCode, setCode with a description attached, assign and _assign between
 // statuses that carry descriptions, and the portability layer's
 // setStatusWithLocation and mergeStatusWithLocation on extended statuses,
-// each beside the same work written by hand. The status log is off.
+// each beside the same work written by hand. The status log is off; the
+// statuses live on the heap, as a driver's do.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <memory>
 
 #include "frame/tStatus.h"
 #include "frame/tStatusSite.h"
@@ -55,7 +57,8 @@ void overCodes(benchmark::State& state, Reset reset, Body body) {
 }
 
 void BM_StatusSetCode(benchmark::State& state) {
-  tStatus2 status;
+  const auto held = std::make_unique<tStatus2>();
+  tStatus2& status = *held;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) { status.setCode(kCodes[i], kComponent, kFile, 20); });
@@ -64,7 +67,8 @@ BENCHMARK(BM_StatusSetCode);
 
 // Floor: the merge rule, then the platform's store.
 void BM_StatusSetCode_Floor(benchmark::State& state) {
-  tStatus2 status;
+  const auto held = std::make_unique<tStatus2>();
+  tStatus2& status = *held;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) {
@@ -86,9 +90,17 @@ void BM_StatusSetCode_PhysicalFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusSetCode_PhysicalFloor);
 
-void BM_StatusSetCodeWithDescription(benchmark::State& state) {
+// A description and the status it is set on, in one block so that they lie
+// the same way to each other in every run.
+struct tDescribed {
   tCountedDescription description;
   tStatus2 status;
+};
+
+void BM_StatusSetCodeWithDescription(benchmark::State& state) {
+  const auto held = std::make_unique<tDescribed>();
+  tCountedDescription& description = held->description;
+  tStatus2& status = held->status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) {
@@ -103,8 +115,9 @@ BENCHMARK(BM_StatusSetCodeWithDescription);
 // Floor: the merge rule, then the platform's store with the description or
 // the description's release.
 void BM_StatusSetCodeWithDescription_Floor(benchmark::State& state) {
-  tCountedDescription description;
-  tStatus2 status;
+  const auto held = std::make_unique<tDescribed>();
+  tCountedDescription& description = held->description;
+  tStatus2& status = held->status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) {
@@ -117,10 +130,12 @@ void BM_StatusSetCodeWithDescription_Floor(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusSetCodeWithDescription_Floor);
 
-// Eight sources with codes of the run, each with a description.
+// Eight sources with codes of the run, each with a description, and the
+// status they are assigned to, in one block.
 struct tSources {
   std::array<tCountedDescription, 8> descriptions;
   std::array<tStatus2, 8> statuses;
+  tStatus2 status;
   tSources() {
     for (std::size_t i = 0; i < statuses.size(); ++i) {
       statuses[i].code = kCodes[i * 3];
@@ -128,13 +143,14 @@ struct tSources {
     }
   }
   ~tSources() {
-    for (tStatus2& status : statuses) status.description = nullptr;
+    for (tStatus2& source : statuses) source.description = nullptr;
   }
 };
 
 void BM_StatusAssign(benchmark::State& state) {
-  tSources sources;
-  tStatus2 status;
+  const auto held = std::make_unique<tSources>();
+  tSources& sources = *held;
+  tStatus2& status = sources.status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) { status.assign(sources.statuses[i % 8]); });
@@ -143,8 +159,9 @@ BENCHMARK(BM_StatusAssign);
 
 // Floor: the merge rule, then the platform's _assign.
 void BM_StatusAssign_Floor(benchmark::State& state) {
-  tSources sources;
-  tStatus2 status;
+  const auto held = std::make_unique<tSources>();
+  tSources& sources = *held;
+  tStatus2& status = sources.status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) {
@@ -157,8 +174,9 @@ BENCHMARK(BM_StatusAssign_Floor);
 std::atomic<bool> gLogging{false};
 
 void BM_StatusUnderscoreAssign(benchmark::State& state) {
-  tSources sources;
-  tStatus2 status;
+  const auto held = std::make_unique<tSources>();
+  tSources& sources = *held;
+  tStatus2& status = sources.status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) { status._assign(sources.statuses[i % 8]); });
@@ -177,8 +195,9 @@ __attribute__((noinline)) void assignByHand(tStatus2& status, const tStatus2& ot
 
 // Floor: the same work by hand, one call a code.
 void BM_StatusUnderscoreAssign_Floor(benchmark::State& state) {
-  tSources sources;
-  tStatus2 status;
+  const auto held = std::make_unique<tSources>();
+  tSources& sources = *held;
+  tStatus2& status = sources.status;
   overCodes(
       state, [&] { status.clear(); },
       [&](std::size_t i) { assignByHand(status, sources.statuses[i % 8]); });
@@ -207,7 +226,8 @@ void storeLocation(tStatusExtended& status, const char* component, const char* f
 }
 
 void BM_SetStatusWithLocation(benchmark::State& state) {
-  tStatusExtended status;
+  const auto held = std::make_unique<tStatusExtended>();
+  tStatusExtended& status = *held;
   overCodes(
       state, [&] { status.code = 0; },
       [&](std::size_t i) {
@@ -218,7 +238,8 @@ void BM_SetStatusWithLocation(benchmark::State& state) {
 BENCHMARK(BM_SetStatusWithLocation);
 
 void BM_SetStatusWithLocation_Floor(benchmark::State& state) {
-  tStatusExtended status;
+  const auto held = std::make_unique<tStatusExtended>();
+  tStatusExtended& status = *held;
   overCodes(
       state, [&] { status.code = 0; },
       [&](std::size_t i) {
@@ -244,7 +265,8 @@ std::array<tStatusExtended, 8> extendedSources() {
 
 void BM_MergeStatusWithLocation(benchmark::State& state) {
   const std::array<tStatusExtended, 8> sources = extendedSources();
-  tStatusExtended status;
+  const auto held = std::make_unique<tStatusExtended>();
+  tStatusExtended& status = *held;
   overCodes(
       state, [&] { status.code = 0; },
       [&](std::size_t i) { nQoAPALS100::mergeStatusWithLocation(status, sources[i % 8]); });
@@ -254,7 +276,8 @@ BENCHMARK(BM_MergeStatusWithLocation);
 
 void BM_MergeStatusWithLocation_Floor(benchmark::State& state) {
   const std::array<tStatusExtended, 8> sources = extendedSources();
-  tStatusExtended status;
+  const auto held = std::make_unique<tStatusExtended>();
+  tStatusExtended& status = *held;
   overCodes(
       state, [&] { status.code = 0; },
       [&](std::size_t i) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
@@ -78,7 +79,8 @@ struct tAIBoard : nQoBench::tTavikWindow {
 };
 
 void BM_ImmediateReadOneSet(benchmark::State& state) {
-  tAIBoard board;
+  const auto held = std::make_unique<tAIBoard>();
+  tAIBoard& board = *held;
   nQoUdP100::tBaseAIImmediateTransferPrimitive immediate(
       &board.bus, &board.deviceInfo, &board.frontEnd, &board.wfnsc, &board.converter, &board.timing,
       &board.fifo, &board.description, board.status);
@@ -102,7 +104,8 @@ BENCHMARK(BM_ImmediateReadOneSet);
 // Floor: per sample the status word's empty bit and one data read, then the
 // overrun and overflow bits.
 void BM_ImmediateReadOneSet_Floor(benchmark::State& state) {
-  tAIBoard board;
+  const auto held = std::make_unique<tAIBoard>();
+  tAIBoard& board = *held;
   const uintptr_t statusWord = board.address(0x104);
   const uintptr_t data = board.address(0x1C);
   for (auto _ : state) {
@@ -140,7 +143,8 @@ void scriptPass(tAIBoard& board, uint32_t& reads) {
 }
 
 void BM_InterruptFIFOPass(benchmark::State& state) {
-  tAIBoard board;
+  const auto held = std::make_unique<tAIBoard>();
+  tAIBoard& board = *held;
   uint32_t reads = 0;
   scriptPass(board, reads);
   nQoUdP100::tAIInterruptTransferPrimitive transfer(&board.description, &board.converter,
@@ -161,7 +165,8 @@ BENCHMARK(BM_InterruptFIFOPass);
 
 // Floor: the same threshold reads and block moves by hand.
 void BM_InterruptFIFOPass_Floor(benchmark::State& state) {
-  tAIBoard board;
+  const auto held = std::make_unique<tAIBoard>();
+  tAIBoard& board = *held;
   uint32_t reads = 0;
   scriptPass(board, reads);
   tRawDestination destination(board.address(0x1C), board.buffer);
@@ -203,7 +208,8 @@ struct tImmediateDMABoard : tAIBoard {
 };
 
 void BM_ImmediateDMAResolve(benchmark::State& state) {
-  tImmediateDMABoard board;
+  const auto held = std::make_unique<tImmediateDMABoard>();
+  tImmediateDMABoard& board = *held;
   iBusInterruptResolver* resolver = board.transfer.resolver();
   if (resolver == nullptr) return state.SkipWithError("no resolver");
   tNoAllocationCheck check(state);
@@ -214,7 +220,8 @@ BENCHMARK(BM_ImmediateDMAResolve);
 
 // Floor: the status read, the acknowledge and the event set by hand.
 void BM_ImmediateDMAResolve_Floor(benchmark::State& state) {
-  tImmediateDMABoard board;
+  const auto held = std::make_unique<tImmediateDMABoard>();
+  tImmediateDMABoard& board = *held;
   iSync::tParam param;
   param.kind = 2;
   int code = 0;

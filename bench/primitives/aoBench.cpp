@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
@@ -51,7 +52,8 @@ struct tFIFOBoard : tAOBoard {
 };
 
 void BM_AOFIFODirectWriteSamples(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   board.fifo.fields.transferMechanism = tAOFIFOFields::kDirect;
   tNoAllocationCheck check(state);
   for (auto _ : state) {
@@ -65,7 +67,8 @@ BENCHMARK(BM_AOFIFODirectWriteSamples);
 
 // Floor: the status read, 1,024 raw 32-bit writes, the bus flush.
 void BM_AOFIFODirectWriteSamples_Floor(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   const uintptr_t status = board.address(0x106);
   const uintptr_t data = board.address(0xA4);
   for (auto _ : state) {
@@ -104,7 +107,8 @@ struct tRefillStatus {
 };
 
 void BM_AOFIFORefill(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   tChunkSource source(board.fifo, board.samples);
   board.fifo.fields.dataSource = &source;
   board.fifo.fields.fifoMode = 1;
@@ -125,7 +129,8 @@ BENCHMARK(BM_AOFIFORefill);
 
 // Floor: the three status reads, the chunk's raw writes, the bus flush.
 void BM_AOFIFORefill_Floor(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   board.windows.setReadCallback(board.window, 0x106, tRefillStatus{});
   const uintptr_t status = board.address(0x106);
   const uintptr_t data = board.address(0xA4);
@@ -144,7 +149,8 @@ void BM_AOFIFORefill_Floor(benchmark::State& state) {
 BENCHMARK(BM_AOFIFORefill_Floor);
 
 void BM_DACWriteValue(benchmark::State& state) {
-  tAOBoard board;
+  const auto held = std::make_unique<tAOBoard>();
+  tAOBoard& board = *held;
   nQoUdP100::tTavikAO_DACPrimitive dac(board.resources, 1, 1, false, board.status);
   tNoAllocationCheck check(state);
   uint32_t i = 0;
@@ -158,7 +164,8 @@ BENCHMARK(BM_DACWriteValue);
 
 // Floor: the raw 32-bit write of the sign-extended code and the bus flush.
 void BM_DACWriteValue_Floor(benchmark::State& state) {
-  tAOBoard board;
+  const auto held = std::make_unique<tAOBoard>();
+  tAOBoard& board = *held;
   const uintptr_t data = board.address(0xC4);
   uint32_t i = 0;
   for (auto _ : state) {
@@ -171,7 +178,8 @@ void BM_DACWriteValue_Floor(benchmark::State& state) {
 BENCHMARK(BM_DACWriteValue_Floor);
 
 void BM_PWMDACWriteValue(benchmark::State& state) {
-  tAOBoard board;
+  const auto held = std::make_unique<tAOBoard>();
+  tAOBoard& board = *held;
   nQoUdP100::tTavikAO_PWM_DACPrimitive pwm(board.resources, 0, board.status);
   tNoAllocationCheck check(state);
   uint32_t i = 0;
@@ -186,7 +194,8 @@ BENCHMARK(BM_PWMDACWriteValue);
 // Floor: the coarse and fine values into bits 9:0 of the two registers
 // (bits 15:10 kept from a copy), two raw 16-bit writes and the bus flush.
 void BM_PWMDACWriteValue_Floor(benchmark::State& state) {
-  tAOBoard board;
+  const auto held = std::make_unique<tAOBoard>();
+  tAOBoard& board = *held;
   const uintptr_t coarseAt = board.address(0x48);
   const uintptr_t fineAt = board.address(0x4C);
   uint16_t coarseCopy = 0;

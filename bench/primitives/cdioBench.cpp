@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "frame/tDeviceInfo.h"
@@ -103,7 +104,8 @@ struct tCDIBoard : nQoBench::tTavikWindow {
 };
 
 void BM_CDIFIFOInterrupt(benchmark::State& state) {
-  tCDIBoard board;
+  const auto held = std::make_unique<tCDIBoard>();
+  tCDIBoard& board = *held;
   tNoAllocationCheck check(state);
   nQoSim::clearSyncLog();
   for (auto _ : state) {
@@ -119,7 +121,8 @@ BENCHMARK(BM_CDIFIFOInterrupt);
 // Floor: the resolver's reads, each chunk's status reads and data words, and
 // a memcpy of each chunk.
 void BM_CDIFIFOInterrupt_Floor(benchmark::State& state) {
-  tCDIBoard board;
+  const auto held = std::make_unique<tCDIBoard>();
+  tCDIBoard& board = *held;
   uint32_t words[kChunk];
   uint32_t sum = 0;
   for (auto _ : state) {
@@ -145,7 +148,8 @@ void BM_CDIFIFOInterrupt_Floor(benchmark::State& state) {
 BENCHMARK(BM_CDIFIFOInterrupt_Floor);
 
 void BM_CDIImmediateReadOneSample(benchmark::State& state) {
-  tCDIBoard board;
+  const auto held = std::make_unique<tCDIBoard>();
+  tCDIBoard& board = *held;
   nQoORB100::tGUID identity{1, 2};
   nQoUdP100::tBaseCDIImmediateTransferPrimitive reader(nullptr, &board.description, &board.fifo,
                                                        &identity, board.status);
@@ -167,7 +171,8 @@ BENCHMARK(BM_CDIImmediateReadOneSample);
 
 // Floor: the empty test, the data word, the overrun and buffer-error tests.
 void BM_CDIImmediateReadOneSample_Floor(benchmark::State& state) {
-  tCDIBoard board;
+  const auto held = std::make_unique<tCDIBoard>();
+  tCDIBoard& board = *held;
   board.fifos.pushInput(std::vector<uint32_t>(1, 7));
   board.fifos.onInputRead([&](uint64_t) { board.fifos.pushInput({7}); });
   uint32_t sample = 0;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "frame/kernelShims.h"
@@ -60,7 +61,8 @@ struct tQuietBoard : nQoBench::tTavikWindow {
 };
 
 void BM_ChangeInterrupt(benchmark::State& state) {
-  tQuietBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tQuietBoard>(static_cast<int>(state.range(0)));
+  tQuietBoard& board = *held;
   uint32_t answers = 0;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) answers += board.detector->handleInterrupt();
@@ -73,7 +75,8 @@ BENCHMARK(BM_ChangeInterrupt)->Arg(0)->Arg(1)->Arg(8)->Unit(benchmark::kMillisec
 // Floor: the register reads through the kernel layer, the readable asked for
 // the half by the counter, and the count.
 void BM_ChangeInterrupt_Floor(benchmark::State& state) {
-  tQuietBoard board(0);
+  const auto held = std::make_unique<tQuietBoard>(0);
+  tQuietBoard& board = *held;
   const int lineCount = static_cast<int>(state.range(0));
   const uintptr_t base = board.windows.base(board.window);
   uint8_t halves[2 * kSampleBytes];

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "bus/iBusAtomicOperation.h"
@@ -65,7 +66,8 @@ struct tConverterBoard : nQoBench::tTavikWindow {
 };
 
 void BM_ConverterOverrunBothPasses(benchmark::State& state) {
-  tConverterBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tConverterBoard>(static_cast<int>(state.range(0)));
+  tConverterBoard& board = *held;
   auto* primary = board.dispatcher.primaryHandlers[2];
   auto* secondary = board.dispatcher.secondaryHandlers[2];
   tNoAllocationCheck check(state);
@@ -131,7 +133,8 @@ uint32_t handSecondary(tHandConverter& hand) {
 }
 
 void BM_ConverterOverrunBothPasses_Floor(benchmark::State& state) {
-  tConverterBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tConverterBoard>(static_cast<int>(state.range(0)));
+  tConverterBoard& board = *held;
   tHandConverter hand{{},
                       &board.converter,
                       &board.bus,
@@ -158,7 +161,8 @@ BENCHMARK(BM_ConverterOverrunBothPasses_Floor)
 // Physical floor: the observers called directly, and the disable and the
 // enable as two atomic runs with one raw write of 0x192 each.
 void BM_ConverterOverrunBothPasses_PhysicalFloor(benchmark::State& state) {
-  tConverterBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tConverterBoard>(static_cast<int>(state.range(0)));
+  tConverterBoard& board = *held;
   const uintptr_t address = static_cast<uintptr_t>(board.windows.base(board.window) + 0x192);
   tEmptyOperation empty;
   int code = 0;

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "frame/kernelShims.h"
 #include "mdbg/tStatus2.h"
@@ -27,7 +28,8 @@ struct tQuietPort : nQoBench::tTavikWindow {
 };
 
 void BM_PortWriteLines(benchmark::State& state) {
-  tQuietPort quiet;
+  const auto held = std::make_unique<tQuietPort>();
+  tQuietPort& quiet = *held;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i)
       quiet.port.writeLines(0xFFFFFFFF, (i & 1) != 0 ? 0xA5A5A5A5 : 0x5A5A5A5A, quiet.status);
@@ -46,7 +48,8 @@ BENCHMARK(BM_PortWriteLines_PhysicalFloor)->Unit(benchmark::kMillisecond);
 
 // Floor: the same platform calls as writeLines.
 void BM_PortWriteLines_Floor(benchmark::State& state) {
-  tQuietPort quiet;
+  const auto held = std::make_unique<tQuietPort>();
+  tQuietPort& quiet = *held;
   int code = 0;
   iSync* lock = syncOpen(iSync::tParam{1, 1, 0}, &code);
   const uintptr_t port = quiet.windows.base(quiet.window) + 0x24;

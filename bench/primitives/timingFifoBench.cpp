@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "bus/iBusAtomicOperation.h"
@@ -83,7 +84,8 @@ struct tTimingBoard : nQoBench::tTavikWindow {
 };
 
 void BM_SampleEndThroughTheDispatcher(benchmark::State& state) {
-  tTimingBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tTimingBoard>(static_cast<int>(state.range(0)));
+  tTimingBoard& board = *held;
   tNoAllocationCheck check(state);
   uint32_t answers = 0;
   for (auto _ : state)
@@ -153,7 +155,8 @@ class tTakeRequest : public iBusAtomicOperation {
 };
 
 void BM_SampleEndThroughTheDispatcher_Floor(benchmark::State& state) {
-  tTimingBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tTimingBoard>(static_cast<int>(state.range(0)));
+  tTimingBoard& board = *held;
   tHandController hand{{}, &board.timing};
   for (auto& observer : board.observers) hand.records.push_back({&observer});
   const tHandPass primary = nQoBench::opaque<tHandPass>(&handPrimary);
@@ -193,7 +196,8 @@ BENCHMARK(BM_SampleEndThroughTheDispatcher_Floor)
 // a sample end, the observers called directly, and one atomic run for the
 // secondary snapshot.
 void BM_SampleEndThroughTheDispatcher_PhysicalFloor(benchmark::State& state) {
-  tTimingBoard board(static_cast<int>(state.range(0)));
+  const auto held = std::make_unique<tTimingBoard>(static_cast<int>(state.range(0)));
+  tTimingBoard& board = *held;
   tEmptyOperation empty;
   int code = 0;
   uint32_t answers = 0;
@@ -232,7 +236,8 @@ struct tFIFOBoard : nQoBench::tTavikWindow {
 };
 
 void BM_FIFOReadSamples(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   tNoAllocationCheck check(state);
   for (auto _ : state) {
     benchmark::DoNotOptimize(board.fifo.readSamples(board.samples, kSamples, board.status));
@@ -244,7 +249,8 @@ BENCHMARK(BM_FIFOReadSamples);
 
 // Floor: 1,024 raw 32-bit reads of the data register into the buffer.
 void BM_FIFOReadSamples_Floor(benchmark::State& state) {
-  tFIFOBoard board;
+  const auto held = std::make_unique<tFIFOBoard>();
+  tFIFOBoard& board = *held;
   const uintptr_t data = static_cast<uintptr_t>(board.windows.base(board.window) + 0x1C);
   for (auto _ : state) {
     for (uint32_t i = 0; i < kSamples; ++i) board.samples[i] = nQoKAL100_memoryRead32(data);

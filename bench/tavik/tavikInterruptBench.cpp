@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "handFloors.h"
@@ -112,7 +113,8 @@ class tHotPathCheck {
 };
 
 void BM_ResolvePrimaryInterrupt(benchmark::State& state) {
-  tQuietBoard board(static_cast<tPending>(state.range(0)));
+  const auto held = std::make_unique<tQuietBoard>(static_cast<tPending>(state.range(0)));
+  tQuietBoard& board = *held;
   tHotPathCheck check(state);
   uint32_t answers = 0;
   for (auto _ : state)
@@ -157,7 +159,8 @@ uint32_t replayChecked(const std::vector<W::tAccess>& accesses, uint64_t base, c
 // Floor: the same reads and writes through the kernel layer, each behind the
 // register's checks, reads kept in a soft copy, and the handlers called.
 void BM_ResolvePrimaryInterrupt_Floor(benchmark::State& state) {
-  tQuietBoard board(static_cast<tPending>(state.range(0)));
+  const auto held = std::make_unique<tQuietBoard>(static_cast<tPending>(state.range(0)));
+  tQuietBoard& board = *held;
   const uint64_t base = board.windows.base(board.window);
   nQoMRTB100::iInterruptHandler* handler = &board.answer;
   const void* map = nQoBench::opaque<const void*>(&board.map);
@@ -182,7 +185,8 @@ BENCHMARK(BM_ResolvePrimaryInterrupt_Floor)
 
 // Physical floor: the same reads and writes, straight through the kernel layer.
 void BM_ResolvePrimaryInterrupt_PhysicalFloor(benchmark::State& state) {
-  tQuietBoard board(static_cast<tPending>(state.range(0)));
+  const auto held = std::make_unique<tQuietBoard>(static_cast<tPending>(state.range(0)));
+  tQuietBoard& board = *held;
   const uint64_t base = board.windows.base(board.window);
   uint32_t sum = 0;
   for (auto _ : state) {
@@ -212,7 +216,8 @@ BENCHMARK(BM_ResolvePrimaryInterrupt_PhysicalFloor)
     ->Unit(benchmark::kMillisecond);
 
 void BM_EnableDisableThroughBinders(benchmark::State& state) {
-  tQuietBoard board(tPending::kNothing);
+  const auto held = std::make_unique<tQuietBoard>(tPending::kNothing);
+  tQuietBoard& board = *held;
   tHotPathCheck check(state);
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
@@ -263,7 +268,8 @@ struct tSecondaryBoard : tQuietBoard {
 // Both passes: the primary pass asks for the secondary one, which takes the
 // requests in an atomic run and calls the secondary handler.
 void BM_ResolveSecondaryInterrupt(benchmark::State& state) {
-  tSecondaryBoard board;
+  const auto held = std::make_unique<tSecondaryBoard>();
+  tSecondaryBoard& board = *held;
   tHotPathCheck check(state);
   uint32_t answers = 0;
   for (auto _ : state)
@@ -281,7 +287,8 @@ BENCHMARK(BM_ResolveSecondaryInterrupt)->Unit(benchmark::kMillisecond);
 // atomic run that takes and clears the requests; the secondary handlers of
 // those that asked called directly.
 void BM_ResolveSecondaryInterrupt_Floor(benchmark::State& state) {
-  tSecondaryBoard board;
+  const auto held = std::make_unique<tSecondaryBoard>();
+  tSecondaryBoard& board = *held;
   const uint64_t base = board.windows.base(board.window);
   nQoMRTB100::iInterruptHandler* handler = &board.answer;
   nQoMRTB100::iSecondaryInterruptHandler* handlers[D::kSourceCount] = {};
@@ -316,7 +323,8 @@ BENCHMARK(BM_ResolveSecondaryInterrupt_Floor)->Unit(benchmark::kMillisecond);
 // Floor: two atomic runs, each with the status and link checks, the enable's
 // soft copy changed and one raw 16-bit write.
 void BM_EnableDisableThroughBinders_Floor(benchmark::State& state) {
-  tQuietBoard board(tPending::kNothing);
+  const auto held = std::make_unique<tQuietBoard>(tPending::kNothing);
+  tQuietBoard& board = *held;
   const uintptr_t address = static_cast<uintptr_t>(board.windows.base(board.window) + 0x192);
   const void* map = nQoBench::opaque<const void*>(&board.map);
   uint16_t soft = 0;

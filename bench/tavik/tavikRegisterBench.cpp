@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "kal/nQoKAL.h"
@@ -79,7 +80,8 @@ inline void handStoreAndFlush(tHandRegister& hand, uint16_t next, uintptr_t addr
 }
 
 void BM_TavikSetFieldAndFlush(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   auto& pin = quiet.map.IO_Bidirection_Pin;
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
@@ -95,7 +97,8 @@ BENCHMARK(BM_TavikSetFieldAndFlush)->Unit(benchmark::kMillisecond);
 // Floor: the setter's checks, soft copy and dirty byte, then the flush's
 // checks and the kernel-layer write of a dirty register.
 void BM_TavikSetFieldAndFlush_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0, &dirtyTable[kPinIndex]};
   const uintptr_t address = quiet.address(kPinOffset);
@@ -132,7 +135,8 @@ void BM_TavikSetFieldAndFlush_PhysicalFloor(benchmark::State& state) {
 BENCHMARK(BM_TavikSetFieldAndFlush_PhysicalFloor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikWriteFieldById(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   const uint32_t id = nQoUdRLP100::makeRegisterId(kPinIndex, kPinField);
   const uint64_t before = nQoSim::totalAllocations();
   for (auto _ : state) {
@@ -186,7 +190,8 @@ void handWriteField(tHandObject& object, uint32_t field, uint32_t value,
 // Floor: the id decoded, the register found in a table and called, the field
 // looked up and range-checked, then the checks, soft copy, dirty byte and write.
 void BM_TavikWriteFieldById_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   uint8_t dirtyTable[256] = {};
   std::array<tHandField, 17> fields{};
   fields[kPinField] = {10, 0x400, true};
@@ -210,7 +215,8 @@ void BM_TavikWriteFieldById_Floor(benchmark::State& state) {
 BENCHMARK(BM_TavikWriteFieldById_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikForcedFlush(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   auto& pin = quiet.map.IO_Bidirection_Pin;
   for (auto _ : state)
     for (int i = 0; i < kPasses; ++i) pin.flush(&quiet.status, 1);
@@ -220,7 +226,8 @@ BENCHMARK(BM_TavikForcedFlush)->Unit(benchmark::kMillisecond);
 
 // Floor: the checks, the write and the dirty byte cleared.
 void BM_TavikForcedFlush_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0x400, &dirtyTable[kPinIndex]};
   const uintptr_t address = quiet.address(kPinOffset);
@@ -235,7 +242,8 @@ void BM_TavikForcedFlush_Floor(benchmark::State& state) {
 BENCHMARK(BM_TavikForcedFlush_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikRefresh(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   tTavik::tRegister* joint = quiet.map.registerObject(kStatusIndex);
   uint32_t sum = 0;
@@ -271,7 +279,8 @@ uint32_t handReadField(tHandReadRegister& object, uint32_t field,
 // Floor: through an indirect call, the checks, the kernel-layer read into the
 // soft copy.
 void BM_TavikRefresh_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   uint8_t dirtyTable[256] = {};
   tHandReadRegister joint{{0, &dirtyTable[kStatusIndex]}, quiet.address(kStatusOffset), nullptr, 0};
@@ -286,7 +295,8 @@ void BM_TavikRefresh_Floor(benchmark::State& state) {
 BENCHMARK(BM_TavikRefresh_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikReadField(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   tTavik::tRegister* joint = quiet.map.registerObject(kStatusIndex);
   uint32_t sum = 0;
@@ -301,7 +311,8 @@ BENCHMARK(BM_TavikReadField)->Unit(benchmark::kMillisecond);
 // Floor: through an indirect call, the checks, the field looked up, the
 // read, the field extracted.
 void BM_TavikReadField_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   quiet.windows.setRead(quiet.window, kStatusOffset, 16, 0x0020);
   uint8_t dirtyTable[256] = {};
   std::array<tHandField, 14> fields{};
@@ -319,7 +330,8 @@ void BM_TavikReadField_Floor(benchmark::State& state) {
 BENCHMARK(BM_TavikReadField_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikMarkAllDirty(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   for (auto _ : state)
     for (int i = 0; i < kShortPasses; ++i) quiet.map.markAllDirty(&quiet.status);
   if (quiet.status.code != 0) state.SkipWithError("markAllDirty failed");
@@ -331,7 +343,8 @@ BENCHMARK(BM_TavikMarkAllDirty)->Unit(benchmark::kMillisecond);
 // writable ones the soft copy cleared where the catalogue says so and the
 // dirty byte set (the catalogue's two columns read from tables).
 void BM_TavikMarkAllDirty_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   constexpr std::size_t kRegisters = 174;
   std::array<uint8_t, kRegisters> writable{};
   std::array<uint8_t, kRegisters> zero{};
@@ -355,7 +368,8 @@ void BM_TavikMarkAllDirty_Floor(benchmark::State& state) {
 BENCHMARK(BM_TavikMarkAllDirty_Floor)->Unit(benchmark::kMillisecond);
 
 void BM_TavikLockGroupReadModifyWrite(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   auto& pin = quiet.map.IO_Bidirection_Pin;
   tTavik::tSelection selection;
   tTavik::makeSelection(selection, {14});
@@ -373,7 +387,8 @@ BENCHMARK(BM_TavikLockGroupReadModifyWrite)->Unit(benchmark::kMillisecond);
 // Floor: the group's lock taken and given back through the platform lock,
 // the field written as the set-and-flush floor does.
 void BM_TavikLockGroupReadModifyWrite_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   iSync* lock = quiet.map.lockGroup(14)->lock();
   uint8_t dirtyTable[256] = {};
   tHandRegister hand{0, &dirtyTable[kPinIndex]};
@@ -398,7 +413,8 @@ const nQoUdRLP100::tProgrammingPair kList[] = {
     {nQoUdRLP100::makeRegisterId(kPinIndex, kPinField), 0}};
 
 void BM_TavikApplyProgrammingList(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   for (auto _ : state)
     for (int i = 0; i < kShortPasses; ++i)
       nQoUdRLP100::applyProgrammingList(quiet.map, kList, 2, &quiet.status);
@@ -411,7 +427,8 @@ BENCHMARK(BM_TavikApplyProgrammingList)->Unit(benchmark::kMillisecond);
 // writes by id (each register called through its indirect write, as a
 // register found by id must be), the groups given back.
 void BM_TavikApplyProgrammingList_Floor(benchmark::State& state) {
-  tQuietMap quiet;
+  const auto held = std::make_unique<tQuietMap>();
+  tQuietMap& quiet = *held;
   iSync* lock = quiet.map.lockGroup(14)->lock();
   uint8_t dirtyTable[256] = {};
   std::array<tHandField, 17> fields{};

@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "frame/tFixedPoint128.h"
@@ -53,7 +54,8 @@ struct tCDIInput : nQoBench::tTavikWindow {
 };
 
 void BM_CDIReadableRead(benchmark::State& state) {
-  tCDIInput input;
+  const auto held = std::make_unique<tCDIInput>();
+  tCDIInput& input = *held;
   nQoUdR100::tCDIReadable readable;
   readable.setFIFO(&input.fifo, kWidth);
   nQoMXSL100::iReadable<unsigned char>& stream = readable;
@@ -69,7 +71,8 @@ BENCHMARK(BM_CDIReadableRead);
 
 // Floor: the FIFO primitive's read, called directly.
 void BM_CDIReadableRead_Floor(benchmark::State& state) {
-  tCDIInput input;
+  const auto held = std::make_unique<tCDIInput>();
+  tCDIInput& input = *held;
   nQoUdP100::tBaseCDI_FIFOPrimitive& fifo = input.fifo;
   uint64_t bytes = 0;
   for (auto _ : state) bytes += fifo.readSamples(input.buffer, sizeof input.buffer, input.status);

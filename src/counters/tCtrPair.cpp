@@ -61,9 +61,9 @@ void tCtrPair::setUpTables(const nQoUdRLP100::nTavik::tTavik* board, nQoMDBG100:
 }
 
 void tCtrPair::reset(nQoMDBG100::tStatus2* status) {
+  if (nQoUdRLP100::failed(status)) return;
 #define QO_CTR_PAIR_RESTORE(at, name, ...) \
-  if (nQoUdRLP100::failed(status)) return; \
-  name.restore(status);
+  if (!name.restore(status) && nQoUdRLP100::failed(status)) return;
   QO_CTR_PAIR_REGISTERS(QO_CTR_PAIR_RESTORE)
 #undef QO_CTR_PAIR_RESTORE
 }

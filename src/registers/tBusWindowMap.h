@@ -91,8 +91,10 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
   // Flags every writable register for rewriting and clears the soft copies the
   // catalogue says, in index order; stops at the first error of a status.
   void markAllDirty(nQoMDBG100::tStatus2* status) {
-    this->visitRegisters([status](auto& member, uint32_t) {
-      if (!failed(status)) member.restore(status);
+    if (failed(status)) return;
+    bool reached = true;
+    this->visitRegisters([status, &reached](auto& member, uint32_t) {
+      reached = reached && (member.restore(status) || !failed(status));
     });
   }
 

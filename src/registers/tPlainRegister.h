@@ -38,13 +38,16 @@ class tPlainRegister : public tPlace {
 
   // markAllDirty: marked dirty (kRewrite), or the soft copy cleared with the
   // dirty byte left alone (kForget); nothing for a register without soft copy.
-  void restore(nQoMDBG100::tStatus2* status) {
+  // Answers false when it reported that it cannot be reached.
+  bool restore(nQoMDBG100::tStatus2* status) {
     if constexpr (kRow.restore == tRestore::kRewrite) {
-      if (!failed(status) && this->placed(status) && _map.usable(status))
-        _map.map().dirty(this->index()) = 1;
+      if (!this->placed(status) || !_map.usable(status)) return false;
+      _map.map().dirty(this->index()) = 1;
     } else if constexpr (kRow.restore == tRestore::kForget) {
-      if (_map.usable(status)) _soft = 0;
+      if (!_map.usable(status)) return false;
+      _soft = 0;
     }
+    return true;
   }
 
  private:

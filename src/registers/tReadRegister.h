@@ -39,8 +39,10 @@ class tReadRegister : public tConstantPlace<tTraits, kIndex> {
   }
 
   void attach(tRegisterMap<tTraits>* map, tRegisterLockGroup*) { _map.attach(map); }
-  void restore(nQoMDBG100::tStatus2* status) {
-    if (_map.usable(status)) keep(0);
+  bool restore(nQoMDBG100::tStatus2* status) {
+    if (!_map.usable(status)) return false;
+    keep(0);
+    return true;
   }
 
  protected:

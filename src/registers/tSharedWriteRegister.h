@@ -70,9 +70,7 @@ class tSharedWriteRegister : public tRegisterClassFor<tTraits, kIndex> {
   uint32_t readField(uint32_t field, nQoMDBG100::tStatus2* status) override {
     return shared() ? fromOwner(field, status, kReadFieldId) : tBase::readField(field, status);
   }
-  void restore(nQoMDBG100::tStatus2* status) {
-    if (!shared()) tBase::restore(status);
-  }
+  bool restore(nQoMDBG100::tStatus2* status) { return shared() || tBase::restore(status); }
 
  private:
   static void refuse(nQoMDBG100::tStatus2* status, unsigned line) {

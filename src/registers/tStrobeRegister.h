@@ -33,7 +33,7 @@ class tStrobeRegister : public tConstantPlace<tTraits, kIndex> {
     _group.set(group);
   }
   tRegisterLockGroup* group() const { return _group.get(); }
-  void restore(nQoMDBG100::tStatus2*) {}
+  bool restore(nQoMDBG100::tStatus2*) { return true; }
 
  protected:
   void send(tValue value, nQoMDBG100::tStatus2* status) {

@@ -63,11 +63,13 @@ class tWriteRegister : public tPlace {
   tRegisterLockGroup* group() const { return _group.get(); }
 
   // markAllDirty: marked dirty, soft copy first set to 0 where the catalogue says so.
-  // After its one set of checks: the soft copy cleared, the dirty byte set.
-  void restore(nQoMDBG100::tStatus2* status) {
-    if (failed(status) || !reachable(status)) return;
+  // The map's walk checks the status once before it; a register answers
+  // false when it reported that it cannot be reached.
+  bool restore(nQoMDBG100::tStatus2* status) {
+    if (!reachable(status)) return false;
     if constexpr (kRow.restore == tRestore::kZero) _soft = 0;
     _map.map().dirty(this->index()) = 1;
+    return true;
   }
 
   // soft := (soft & ~mask) | ((value << shift) & mask), marked dirty on change.

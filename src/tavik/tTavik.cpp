@@ -49,13 +49,14 @@ void tTavik::setUpTables(nQoMDBG100::tStatus2* status) {
   markAllDirty(status);
 }
 
+// The status is checked once; a register that cannot be reached has reported
+// it, and the walk stops there.
 void tTavik::markAllDirty(nQoMDBG100::tStatus2* status) {
+  if (failed(status)) return;
 #define QO_TAVIK_RESTORE(index, name, ...) \
-  if (failed(status)) return;              \
-  name.restore(status);
+  if (!name.restore(status) && failed(status)) return;
 #define QO_TAVIK_RESTORE_ELEMENT(index, array, element, ...) \
-  if (failed(status)) return;                                \
-  array[element].restore(status);
+  if (!array[element].restore(status) && failed(status)) return;
   QO_TAVIK_REGISTERS(QO_TAVIK_RESTORE, QO_TAVIK_RESTORE_ELEMENT)
 #undef QO_TAVIK_RESTORE
 #undef QO_TAVIK_RESTORE_ELEMENT

@@ -98,6 +98,14 @@ TEST_F(tTavikTest, ANullBusSkipsTheTableSetUpAndUnplacedElementsAreNeverWritten)
     EXPECT_EQ(fresh.code, -50003);
     map.Array_0268[0].flush(nullptr, 1);
     EXPECT_EQ(map.flushBus(nullptr), 0);
+    // The walk reports once, at its first register, and stops; without a
+    // status it walks every register and writes nothing either.
+    fresh.clear();
+    nQoSim::clearStatusLog();
+    map.markAllDirty(&fresh);
+    ASSERT_EQ(nQoSim::statusLog().size(), 1u);
+    EXPECT_EQ(lastReport(), "-50002 qoudrk qomiorlp/tavik/tTavik 300");
+    map.markAllDirty(nullptr);
   }
   EXPECT_TRUE(windows.log().empty());
   EXPECT_EQ(nQoSim::liveSyncObjects(), 0);

@@ -6,6 +6,7 @@
 // one byte, finish).
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -171,8 +172,10 @@ class tHandPacker final : public nQoFSL100::tQuorlPacker {
   uint32_t requestSize(nQoMDBG100::tStatus2&) override { return 0; }
 };
 
-// Floor: the packer object built and destroyed, the message from the source
-// and its checks, the header and the byte, the finished flag.
+// Floor: the packer object built and destroyed, the status looked at before
+// and after the message is asked for, the message's checks (open, allocated,
+// room for the request and for the allocated size), the header and the byte,
+// the zero padding past the requested length, the finished flag.
 void BM_ViaAsyncPack_Floor(benchmark::State& state) {
   nQoSim::tScriptedMessageSource source;
   source.reuseOneBuffer(9);
@@ -182,9 +185,13 @@ void BM_ViaAsyncPack_Floor(benchmark::State& state) {
   for (auto _ : state) {
     tHandPacker packer(nullptr, nullptr, 0x1234);
     benchmark::DoNotOptimize(&packer);
+    if (status.isFatal()) break;
     nQoFSL100::tRequestMessage* message = transfer.newMessage(9, status);
-    if (message == nullptr || message->finished != 0 || message->allocated == 0 ||
-        message->writeLimit - message->requestStart < 9)
+    if (message == nullptr || status.isFatal()) break;
+    const std::ptrdiff_t room = message->writeLimit - message->requestStart;
+    const std::ptrdiff_t allocatedSize = message->bufferEnd - message->bufferBegin;
+    if (message->finished != 0 || message->allocated == 0 || room < 9 ||
+        std::ptrdiff_t(message->requestedLength) > allocatedSize || allocatedSize > room)
       break;
     unsigned char* out = message->requestStart;
     out[2] = 1;
@@ -194,6 +201,8 @@ void BM_ViaAsyncPack_Floor(benchmark::State& state) {
     out[6] = 0x12;
     out[7] = 0x34;
     out[8] = ++arg;
+    if (allocatedSize > std::ptrdiff_t(message->requestedLength))
+      std::memset(out + message->requestedLength, 0, allocatedSize - message->requestedLength);
     message->finished = 1;
     benchmark::DoNotOptimize(message->bufferBegin);
   }

@@ -13,11 +13,15 @@ void tMultiPrimitiveController::checkAllocation(nQoMDBG100::tStatus2& status) co
   _members.checkAllocation(status, {"tMultiPrimitiveController", 55});
 }
 
+// The code's flag bit is found once: bits 0 to 2 run forward with the code of
+// bit 5 - b as their undo, bits 3 to 5 run backward, any other code does nothing.
 void tMultiPrimitiveController::control(uint32_t code, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  if (isForwardControl(code))
-    controlForward(code, status);
-  else if (controlFlagBit(code) >= 0)
+  const int bit = controlFlagBit(code);
+  if (bit < 0) return;
+  if (bit < 3)
+    controlForward(code, static_cast<uint32_t>(kControlCodeOfBit[5 - bit]), status);
+  else
     controlBackward(code, status);
 }
 
@@ -27,8 +31,8 @@ uint32_t tMultiPrimitiveController::isControlEnabled(uint32_t code, nQoMDBG100::
   });
 }
 
-void tMultiPrimitiveController::controlForward(uint32_t code, nQoMDBG100::tStatus2& status) {
-  const uint32_t reverse = static_cast<uint32_t>(reverseControlCode(code));
+void tMultiPrimitiveController::controlForward(uint32_t code, uint32_t reverse,
+                                               nQoMDBG100::tStatus2& status) {
   _members.runForward(
       status,
       [code](iPrimitiveController& member, nQoMDBG100::tStatus2& s) {

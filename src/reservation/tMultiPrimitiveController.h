@@ -26,7 +26,7 @@ class tMultiPrimitiveController : public iPrimitiveController {
   uint32_t isControlEnabled(uint32_t code, nQoMDBG100::tStatus2& status) override;
 
  private:
-  void controlForward(uint32_t code, nQoMDBG100::tStatus2& status);
+  void controlForward(uint32_t code, uint32_t reverse, nQoMDBG100::tStatus2& status);
   void controlBackward(uint32_t code, nQoMDBG100::tStatus2& status);
 
   tMemberArray<iPrimitiveController> _members;

@@ -317,6 +317,36 @@ TEST_F(StateTrackerTest, MultiControllerDropsWhatAMemberThatTakesNoPartAnswered)
   EXPECT_EQ(forward.code, -6);
 }
 
+TEST_F(StateTrackerTest,
+       MultiControllerUndoesEachForwardCodeWithItsOwnReverseAndIgnoresOtherCodes) {
+  const struct {
+    uint32_t code;
+    const char* ops;
+  } rows[] = {
+      {1, "a.enabled 1, a.control 1, b.enabled 1, b.control 1, a.enabled 1, a.control 4"},
+      {4100,
+       "a.enabled 4100, a.control 4100, b.enabled 4100, b.control 4100, a.enabled 4100, "
+       "a.control 4101"},
+      {2, "a.enabled 2, a.control 2, b.enabled 2, b.control 2, a.enabled 2, a.control 3"},
+      {0, ""},
+      {5, ""},
+      {4102, ""},
+      {0xFFFFFFFF, ""},
+  };
+  for (const auto& row : rows) {
+    tCallLog log;
+    tScriptedController a(log, "a"), b(log, "b");
+    a.enabled = b.enabled = {{row.code, 1}};
+    b.answers = {{"control " + std::to_string(row.code), -7}};
+    nQoMRTB100::tMultiPrimitiveController multi;
+    tStatus2 status;
+    for (auto* member : {&a, &b}) multi.addController(member, status);
+    multi.control(row.code, status);
+    EXPECT_EQ(log.operations(), row.ops) << row.code;
+    EXPECT_EQ(status.code, *row.ops != 0 ? -7 : 0) << row.code;
+  }
+}
+
 TEST_F(StateTrackerTest, ScopedControlUndoesAForwardStepAfterALaterFailure) {
   const struct {
     uint32_t code;

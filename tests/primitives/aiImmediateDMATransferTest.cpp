@@ -334,7 +334,7 @@ TEST_F(tImmediateDMATest, MappingsAreUndoneBeforeTheyAreReplacedOrTheBufferFreed
   EXPECT_TRUE(loggedAt(-50256, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 891));
 }
 
-TEST_F(tImmediateDMATest, ACommitGivenAListenerNameRegistersExactlyThatName) {
+TEST_F(tImmediateDMATest, EachCommitRegistersTheListenerAnewUnderTheNameItIsGiven) {
   const std::string standard =
       "{11223344-5566-7788-99AA-BBCCDDEEFF00}::tBaseAIImmediateDMATransferPrimitive::"
       "tLibSocketListener";
@@ -349,6 +349,21 @@ TEST_F(tImmediateDMATest, ACommitGivenAListenerNameRegistersExactlyThatName) {
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 1);
   transfer->uncommit(status);
   EXPECT_EQ(status.code, 0);
+  // A later commit registers anew, under its own name or the standard one.
+  transfer->commit(status, "client::second");
+  EXPECT_EQ(nQoSim::findSocketListener("client::second"), &transfer->listener());
+  EXPECT_EQ(nQoSim::findSocketListener("client::listener"), nullptr);
+  transfer->uncommit(status);
+  transfer->commit(status);
+  EXPECT_EQ(nQoSim::findSocketListener(standard), &transfer->listener());
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 1);
+  transfer->uncommit(status);
+  // A registration the platform refuses fails the commit and leaves none.
+  nQoSim::failNextSocketRegistration(-50352);
+  transfer->commit(status, "client::third");
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+  status.clear();
   transfer.reset();
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
 }

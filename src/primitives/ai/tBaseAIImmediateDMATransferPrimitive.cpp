@@ -289,9 +289,13 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
-  // The socket listener, once and with a key: under the caller's name, else
-  // under the device's GUID and the suffix.
-  const bool wantsListener = status.isNotFatal() && _listenerKey != 0 && _listenerHandle == 0;
+  // With a key, every commit registers the socket listener anew: under the
+  // caller's name, else under the device's GUID and the suffix.
+  const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
+  if (wantsListener) {
+    iLibSocketListener::unregisterSocketListener(_listenerHandle);
+    _listenerHandle = 0;
+  }
   if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
   } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {

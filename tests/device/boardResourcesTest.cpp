@@ -486,7 +486,9 @@ TEST_F(tBoardResourcesTest, FailedAllocationsAreReportedAndLeaveNothing) {
     nQoSim::failAllocation(0);
     EXPECT_TRUE(status.code == 0 || status.code == -50352) << "allocation " << nth;
     reports.insert(lastReport());
-    if (nth == 1) EXPECT_EQ(resources.board(), nullptr);
+    if (nth == 1) {
+      EXPECT_EQ(resources.board(), nullptr);
+    }
     resources.destroy();
     EXPECT_EQ(nQoSim::liveAllocations(), live) << "allocation " << nth;
   }

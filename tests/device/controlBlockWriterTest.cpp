@@ -47,10 +47,16 @@ TEST(ControlBlockWriterTest, AGUIDGoesOutAsTwoWordsAndACutOneKeepsTheRest) {
     EXPECT_EQ(status, size == 16 ? 0 : nQoORB100::kEndOfStream);
     EXPECT_EQ(out.writer().operations().size(), size / 8);
     const auto* bytes = static_cast<const uint8_t*>(out.getData());
-    if (size >= 8) EXPECT_EQ(bytes[0], 0x88);
-    if (size >= 8) EXPECT_EQ(bytes[7], 0x11);
-    if (size == 16) EXPECT_EQ(bytes[15], 0x99);
-    if (size == 15) EXPECT_EQ(bytes[14], 0);
+    if (size >= 8) {
+      EXPECT_EQ(bytes[0], 0x88);
+      EXPECT_EQ(bytes[7], 0x11);
+    }
+    if (size == 16) {
+      EXPECT_EQ(bytes[15], 0x99);
+    }
+    if (size == 15) {
+      EXPECT_EQ(bytes[14], 0);
+    }
   }
   tByteParameterBlock out(std::vector<uint8_t>(16, 0));
   int failed = -7;

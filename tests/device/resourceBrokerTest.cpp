@@ -154,7 +154,9 @@ TEST_F(ResourceBrokerTest, TheDeviceIdentifierHoldsEveryPoolOfItsDeviceOrNone) {
   for (int operation = 0; operation < 3; ++operation) {
     SCOPED_TRACE(operation);
     tStatus2 unknown;
-    if (operation == 0) EXPECT_EQ(broker->reserve(&nobody, nullptr, unknown), nullptr);
+    if (operation == 0) {
+      EXPECT_EQ(broker->reserve(&nobody, nullptr, unknown), nullptr);
+    }
     if (operation == 1) broker->release(&nobody, nullptr, unknown);
     if (operation == 2) broker->unregister(&nobody, unknown);
     EXPECT_EQ(unknown.code, nQoMRL100::kUnknownResource);

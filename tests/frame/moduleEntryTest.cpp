@@ -158,7 +158,9 @@ TEST_F(ModuleEntryTest, ALoadWithAnyAllocationFailedLeavesNothingAfterUnload) {
     SCOPED_TRACE(n);
     nQoSim::failAllocation(n);
     // A load that answers success holds every static object whole.
-    if (moduleMessageEntry(0) >= 0) EXPECT_EQ(nQoUdR100::gWideDigitString.size(), 10u);
+    if (moduleMessageEntry(0) >= 0) {
+      EXPECT_EQ(nQoUdR100::gWideDigitString.size(), 10u);
+    }
     moduleMessageEntry(1);
     nQoSim::failAllocation(0);
     EXPECT_EQ(nQoSim::liveAllocations(), live);

@@ -65,7 +65,7 @@ struct tProbeSupervisorRow {
     if (code != 4102) return false;
     nQoUdR100::tParameterBlockValidateHelper::checkNotNull(in, status);
     nQoUdR100::tParameterBlockValidateHelper::checkNotNull(out, status);
-    if (status.isFatal()) return true;
+    if (in == nullptr || out == nullptr || status.isFatal()) return true;
     tStatus2 local;
     const uint32_t value = in->readU32(local.code);
     nQoUdR100::tParameterBlockValidateHelper::mergeValidationStatus(local, status);

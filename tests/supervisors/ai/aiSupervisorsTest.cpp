@@ -217,8 +217,9 @@ TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel
     tStatus2 status;
     supervisor.control(c.code, nullptr, nullptr, status);
     EXPECT_EQ(status.code, c.expected);
-    if (c.expected != 0)
+    if (c.expected != 0) {
       EXPECT_TRUE(nQoTest::loggedAt(-50256, "tBaseAIScanningFrontEndSupervisor", 199));
+    }
     EXPECT_EQ(log.operations(), c.call);
     EXPECT_EQ(state(supervisor), c.state);
   }

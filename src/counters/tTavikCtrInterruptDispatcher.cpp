@@ -38,12 +38,10 @@ void tTavikCtrInterruptDispatcher::hook(nQoMDBG100::tStatus2& status) {
       setCode(status, kNullPointer, nQoTIO100::ctrPairSite(nQoTIO100::kNoBoardDispatcherLine));
     return;
   }
-  for (uint32_t slot = 0; slot < kSlotCount && status.isNotFatal(); ++slot) {
-    _board->attachInterrupt(status);
-    if (status.isFatal()) return;
+  for (uint32_t slot = 0; slot < kSlotCount; ++slot) {
     tCtrInterruptHandler& handler = _handlers[slot / 2];
-    _board->primaryHandlers[tBoard::kCounterSourceBase + slot] = &handler;
-    _board->secondaryHandlers[tBoard::kCounterSourceBase + slot] = &handler;
+    if (!_board->installHandlers(tBoard::kCounterSourceBase + slot, &handler, &handler, status))
+      return;
   }
 }
 
@@ -51,10 +49,8 @@ tTavikCtrInterruptDispatcher::~tTavikCtrInterruptDispatcher() {
   if (_board == nullptr) return;
   for (uint32_t slot = 0; slot < kSlotCount; ++slot) {
     const uint32_t source = tBoard::kCounterSourceBase + slot;
-    if (_board->primaryHandlers[source] != &_handlers[slot / 2]) continue;
-    _board->primaryHandlers[source] = nullptr;
-    _board->secondaryHandlers[source] = nullptr;
-    _board->detachInterrupt(nullptr, false);
+    if (_board->primaryHandlers[source] == &_handlers[slot / 2])
+      _board->removeHandlers(source, nullptr);
   }
 }
 

@@ -111,6 +111,24 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   // keep the registration alive.
   bool detachInterrupt(nQoMDBG100::tStatus2* status, bool force);
 
+  // A primitive's handlers of one source: attach, then fill the source's two
+  // slots (false, slots untouched, when the status holds an error then); and
+  // empty both slots, then detach.
+  bool installHandlers(uint32_t source, nQoMRTB100::iInterruptHandler* primary,
+                       nQoMRTB100::iSecondaryInterruptHandler* secondary,
+                       nQoMDBG100::tStatus2& status) {
+    attachInterrupt(status);
+    if (status.isFatal()) return false;
+    primaryHandlers[source] = primary;
+    secondaryHandlers[source] = secondary;
+    return true;
+  }
+  void removeHandlers(uint32_t source, nQoMDBG100::tStatus2* status) {
+    primaryHandlers[source] = nullptr;
+    secondaryHandlers[source] = nullptr;
+    detachInterrupt(status, false);
+  }
+
   // Interrupt level; the bus takes the answer.
   tBusAnswer resolvePrimaryInterrupt();
   // Answers 1.

@@ -60,22 +60,11 @@ bool tAIDeviceFIFOPrimitive::isReady() const {
 
 void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any()) {
-    _dispatcher->attachInterrupt(status);
-    if (status.isNotFatal()) {
-      _dispatcher->primaryHandlers[kOverflowSource] = &_overflowHandler;
-      _dispatcher->secondaryHandlers[kOverflowSource] = &_overflowHandler;
-    }
-    _overflowAttached = status.isNotFatal() ? 1 : 0;
-  }
-  if (_fifoObservers.any()) {
-    _dispatcher->attachInterrupt(status);
-    if (status.isNotFatal()) {
-      _dispatcher->primaryHandlers[kFIFOSource] = &_fifoHandler;
-      _dispatcher->secondaryHandlers[kFIFOSource] = &_fifoHandler;
-    }
-    _fifoAttached = status.isNotFatal() ? 1 : 0;
-  }
+  if (_overflowObservers.any())
+    _overflowAttached =
+        _dispatcher->installHandlers(kOverflowSource, &_overflowHandler, &_overflowHandler, status);
+  if (_fifoObservers.any())
+    _fifoAttached = _dispatcher->installHandlers(kFIFOSource, &_fifoHandler, &_fifoHandler, status);
   programFIFOMode(&status);
   _state.setCommitted();
   if (status.isFatal()) {
@@ -111,9 +100,7 @@ void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
 
 void tAIDeviceFIFOPrimitive::detach(uint32_t source, uint32_t& attached) {
   if (attached == 0) return;
-  _dispatcher->primaryHandlers[source] = nullptr;
-  _dispatcher->secondaryHandlers[source] = nullptr;
-  _dispatcher->detachInterrupt(nullptr, false);
+  _dispatcher->removeHandlers(source, nullptr);
   attached = 0;
 }
 

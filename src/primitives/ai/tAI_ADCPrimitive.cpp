@@ -56,12 +56,8 @@ bool tAI_ADCPrimitive::isReady() const {
 
 bool tAI_ADCPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !anyObserver()) return false;
-  _dispatcher->attachInterrupt(status);
-  if (status.isNotFatal()) {
-    _dispatcher->primaryHandlers[kOverrunSource] = &_overrunHandler;
-    _dispatcher->secondaryHandlers[kOverrunSource] = &_overrunHandler;
+  if (_dispatcher->installHandlers(kOverrunSource, &_overrunHandler, &_overrunHandler, status))
     _attached = 1;
-  }
   if (status.isFatal()) {
     tStatus2 fresh;
     uncommit(fresh);
@@ -89,9 +85,7 @@ void tAI_ADCPrimitive::uncommit(tStatus2& status) {
 
 void tAI_ADCPrimitive::detach() {
   if (_attached == 0) return;
-  _dispatcher->primaryHandlers[kOverrunSource] = nullptr;
-  _dispatcher->secondaryHandlers[kOverrunSource] = nullptr;
-  _dispatcher->detachInterrupt(nullptr, false);
+  _dispatcher->removeHandlers(kOverrunSource, nullptr);
   _attached = 0;
 }
 

@@ -244,19 +244,13 @@ template <class tHandlerType>
 void tTavikAITimingControllerPrimitive::install(bool wanted, uint32_t source, tHandlerType& handler,
                                                 uint32_t& installed, tStatus2& status) {
   if (!wanted || status.isFatal()) return;
-  _dispatcher->attachInterrupt(status);
-  if (status.isFatal()) return;
-  _dispatcher->primaryHandlers[source] = &handler;
-  _dispatcher->secondaryHandlers[source] = &handler;
-  installed = 1;
+  if (_dispatcher->installHandlers(source, &handler, &handler, status)) installed = 1;
 }
 
 void tTavikAITimingControllerPrimitive::uninstall(uint32_t source, uint32_t& installed,
                                                   tStatus2& status) {
   if (installed == 0) return;
-  _dispatcher->primaryHandlers[source] = nullptr;
-  _dispatcher->secondaryHandlers[source] = nullptr;
-  _dispatcher->detachInterrupt(&status, false);
+  _dispatcher->removeHandlers(source, &status);
   installed = 0;
 }
 

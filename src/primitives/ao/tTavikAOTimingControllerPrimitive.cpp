@@ -187,18 +187,13 @@ void tTavikAOTimingControllerPrimitive::attach(uint32_t code, tStatus2& status) 
                                                &_completionHandler, &_updateHandler};
   nQoMRTB100::iSecondaryInterruptHandler* secondaries[] = {nullptr, &_endRequestHandler,
                                                            &_completionHandler, &_updateHandler};
-  _dispatcher->attachInterrupt(status);
-  if (status.isFatal()) return;
-  _dispatcher->primaryHandlers[kCodes[code].source] = handlers[code];
-  _dispatcher->secondaryHandlers[kCodes[code].source] = secondaries[code];
-  _attached[code] = 1;
+  if (_dispatcher->installHandlers(kCodes[code].source, handlers[code], secondaries[code], status))
+    _attached[code] = 1;
 }
 
 void tTavikAOTimingControllerPrimitive::detach(uint32_t code, tStatus2& status) {
   if (_attached[code] == 0) return;
-  _dispatcher->primaryHandlers[kCodes[code].source] = nullptr;
-  _dispatcher->secondaryHandlers[kCodes[code].source] = nullptr;
-  _dispatcher->detachInterrupt(&status, false);
+  _dispatcher->removeHandlers(kCodes[code].source, &status);
   _attached[code] = 0;
 }
 

@@ -145,31 +145,23 @@ void tTavikAO_FIFOPrimitive::changeDMARequest(bool on, tStatus2& status) {
 }
 
 void tTavikAO_FIFOPrimitive::attachHandlers(tStatus2& status) {
-  auto attach = [&](uint32_t source, auto& handler, bool secondary) {
-    if (status.isFatal()) return false;
-    _dispatcher->attachInterrupt(status);
-    if (status.isFatal()) return false;
-    _dispatcher->primaryHandlers[source] = &handler;
-    _dispatcher->secondaryHandlers[source] = secondary ? &handler : nullptr;
-    return true;
+  auto attach = [&](uint32_t source, auto& handler) {
+    return _dispatcher->installHandlers(source, &handler, &handler, status);
   };
-  if (_attachedError == 0 && attach(kErrorSource, _errorHandler, true)) _attachedError = 1;
+  if (_attachedError == 0 && attach(kErrorSource, _errorHandler)) _attachedError = 1;
   if (fields.transferMechanism == tAOFIFOFields::kInterrupt && _attachedRefill == 0 &&
-      attach(kRefillSource, _refillHandler, true))
+      attach(kRefillSource, _refillHandler))
     _attachedRefill = 1;
-  if (_attachedSerial == 0 && attach(kSerialSource, _serial0Handler, true) &&
-      attach(kSerialSource + 1, _serial1Handler, true) &&
-      attach(kSerialSource + 2, _serial2Handler, true) &&
-      attach(kSerialSource + 3, _serial3Handler, true))
+  if (_attachedSerial == 0 && attach(kSerialSource, _serial0Handler) &&
+      attach(kSerialSource + 1, _serial1Handler) && attach(kSerialSource + 2, _serial2Handler) &&
+      attach(kSerialSource + 3, _serial3Handler))
     _attachedSerial = 1;
 }
 
 void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status) {
   auto detach = [&](uint32_t source) {
-    if (_dispatcher->primaryHandlers[source] == nullptr) return;
-    _dispatcher->primaryHandlers[source] = nullptr;
-    _dispatcher->secondaryHandlers[source] = nullptr;
-    _dispatcher->detachInterrupt(&status, false);
+    if (_dispatcher->primaryHandlers[source] != nullptr)
+      _dispatcher->removeHandlers(source, &status);
   };
   if (_attachedError != 0) detach(kErrorSource);
   if (_attachedRefill != 0) detach(kRefillSource);

@@ -98,19 +98,14 @@ void tPCITavikChangeDetectionPrimitive::stop(tStatus2& status) {
 
 void tPCITavikChangeDetectionPrimitive::attach(tStatus2& status) {
   if (status.isFatal() || !hasChip(status, 124)) return;
-  _dispatcher->attachInterrupt(status);
-  if (status.isFatal()) return;
-  _dispatcher->primaryHandlers[kSource] = this;
-  _dispatcher->secondaryHandlers[kSource] = this;
+  if (!_dispatcher->installHandlers(kSource, this, this, status)) return;
   _attached = true;
   _map->Strobe_0254.writeRegister(kAllOnes, &status);
 }
 
 void tPCITavikChangeDetectionPrimitive::detach(tStatus2& status) {
   if (status.isFatal() || !hasChip(status, 135) || !_attached) return;
-  _dispatcher->primaryHandlers[kSource] = nullptr;
-  _dispatcher->secondaryHandlers[kSource] = nullptr;
-  _dispatcher->detachInterrupt(&status, false);
+  _dispatcher->removeHandlers(kSource, &status);
   _attached = false;
 }
 

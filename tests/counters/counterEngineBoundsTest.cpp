@@ -145,17 +145,22 @@ TEST_F(tPairEdgesTest, AcknowledgeAndEnableFieldsOfBothCountersNameTheirOwnBits)
   EXPECT_EQ(status.code, 0);
 }
 
+// An enable or disable of a counter's interrupt on a dispatcher: the value
+// the enable registers hold before it, the writes it makes, and the kind's
+// enabled flag after it.
+template <class tDispatcher>
+struct tEnableRow {
+  const char* what;
+  void (tDispatcher::*operation)(uint32_t, nQoMDBG100::tStatus2&);
+  uint32_t counter;
+  uint16_t preset;
+  std::vector<tAccess> writes;
+  D::tKind kind;
+  uint32_t enabled;
+};
+
 TEST_F(tPairEdgesTest, PairLayoutEnablesWriteEachCountersOwnBitsForBothKinds) {
-  using tOperation = void (D::*)(uint32_t, nQoMDBG100::tStatus2&);
-  const struct {
-    const char* what;
-    tOperation operation;
-    uint32_t counter;
-    uint16_t preset;
-    std::vector<tAccess> writes;
-    D::tKind kind;
-    uint32_t enabled;
-  } rows[] = {
+  const tEnableRow<D> rows[] = {
       {"enable primary 0",
        &D::enablePrimary,
        0,
@@ -409,16 +414,7 @@ class tTavikEdgesTest : public tCounterTest {
 
 TEST_F(tTavikEdgesTest, TavikEnablesWriteEachCountersOwnBitsForBothKindsAtomically) {
   using T = nQoUdR100::tTavikCtrInterruptDispatcher;
-  using tOperation = void (T::*)(uint32_t, nQoMDBG100::tStatus2&);
-  const struct {
-    const char* what;
-    tOperation operation;
-    uint32_t counter;
-    uint16_t preset;
-    std::vector<tAccess> writes;
-    D::tKind kind;
-    uint32_t enabled;
-  } rows[] = {
+  const tEnableRow<T> rows[] = {
       {"enable primary 0",
        &T::enablePrimary,
        0,

@@ -19,6 +19,7 @@
 #include "sim/tSimRegisterWindows.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
+#include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavik.h"
@@ -42,11 +43,8 @@ class ImmediateStreamLinksTest : public ::testing::Test {
   // initialize and reserveResource over a pool of the primitive.
   template <class Supervisor, class Settings, class Primitive>
   void reserve(Supervisor& supervisor, Settings& settings, Primitive& transfer, tStatus2& s) {
-    auto& identifier = settings.template record<0>().identifier;
-    identifier.setDeviceGUID(identity);
-    identifier.setString("Immediate", s);
     pool = new tSingularResourcePool<Primitive*>(&transfer);
-    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, pool, s);
+    offerPool(settings.template record<0>().identifier, identity, "Immediate", pool, s);
     supervisor.initialize(settings, &facade, s);
     supervisor.reserveResource(s);
   }

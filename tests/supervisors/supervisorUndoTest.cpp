@@ -20,12 +20,12 @@
 #include "sim/simStatusLog.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
-#include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/simBoardFixture.h"
 #include "support/aiTransferDoubles.h"
+#include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 
@@ -183,10 +183,7 @@ class DACUndoTest : public ::testing::Test {
     nQoSim::resetResourceBroker();
     tStatus2 s;
     settings.emplace();
-    auto& identifier = settings->record<0>().identifier;
-    identifier.setDeviceGUID({0xDAC, 0x0A0});
-    identifier.setString("AO_DAC", s);
-    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    offerPool(settings->record<0>().identifier, {0xDAC, 0x0A0}, "AO_DAC", &pool, s);
     ASSERT_EQ(s.code, 0);
   }
   void TearDown() override {
@@ -266,61 +263,6 @@ TEST_F(DACUndoTest, TeardownStepsRunOnAFailedStatusWithFreshStatusesOfTheirOwn) 
   EXPECT_EQ(log.operations(), "dac.uncommit");
   tStatus2 s;
   second.releaseResource(s);
-}
-
-// ---- Calibration PWM ---------------------------------------------------------
-
-class CalPWMUndoTest : public tSimBoardTest {
- protected:
-  void SetUp() override {
-    tSimBoardTest::SetUp();
-    nQoSim::resetResourceBroker();
-    calibration.emplace(map);
-    pool.emplace(&*calibration);
-    settings.emplace();
-    auto& identifier = settings->record<0>().identifier;
-    identifier.setDeviceGUID({0xCA1, 0x0B});
-    identifier.setString("CalPWM", status);
-    nQoMRL100::getResourceBroker(status)->registerPool(&identifier, &*pool, status);
-    ASSERT_EQ(status.code, 0);
-  }
-  void TearDown() override {
-    nQoSim::resetResourceBroker();
-    settings.reset();
-    pool.reset();
-    calibration.reset();
-    tSimBoardTest::TearDown();
-  }
-
-  tEmptyMap supervisorMap;
-  std::optional<nQoUdP100::tTavikCalibrationPWMPrimitive> calibration;
-  std::optional<tReferencePool> pool;
-  std::optional<nQoUdR100::tCalPWMSettings> settings;
-};
-
-TEST_F(CalPWMUndoTest, CommitCancelLowersOnlyAWordAboveFour) {
-  nQoUdR100::tCalPWMSupervisor supervisor;
-  tStatus2 s;
-  const struct {
-    const char* step;
-    void (*operation)(nQoUdR100::tCalPWMSupervisor&, tEmptyMap&, tStatus2&);
-    uint32_t before;
-  } rows[] = {
-      {"initialized", [](auto&, auto&, auto&) {}, 1},
-      {"linked", [](auto& p, auto& m, auto& st) { p.link(m, st); }, 2},
-      {"reserved", [](auto& p, auto&, auto& st) { p.reserveResource(st); }, 3},
-      {"resources linked", [](auto& p, auto&, auto& st) { p.linkResource(st); }, 4},
-  };
-  supervisor.initialize(*settings, nullptr, s);
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.step);
-    row.operation(supervisor, supervisorMap, s);
-    ASSERT_EQ(supervisor.getLifecycle(), row.before);
-    supervisor.commitCancel(s);
-    EXPECT_EQ(supervisor.getLifecycle(), row.before);
-  }
-  EXPECT_EQ(s.code, 0);
-  supervisor.releaseResource(s);
 }
 
 // ---- Supervisor frame with linkers ---------------------------------------------
@@ -448,10 +390,7 @@ class TEDSUndoTest : public tLeakCheckedTest {
     nQoSim::clearStatusLog();
     pool.emplace(&teds);
     settings.emplace();
-    auto& identifier = settings->record<1>().identifier;
-    identifier.setDeviceGUID({0x7ED5, 3});
-    identifier.setString("TEDS", setup);
-    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &*pool, setup);
+    offerPool(settings->record<1>().identifier, {0x7ED5, 3}, "TEDS", &*pool, setup);
     ASSERT_EQ(setup.code, 0);
   }
   void TearDown() override {

@@ -1,6 +1,7 @@
 // The calibration PWM supervisor over the real calibration PWM primitive: its
 // lifecycle word, request 256 with its sites and register writes, and the
-// reservation through the broker, also after a refused or foreign answer.
+// reservation through the broker, also after a refused or foreign answer, and
+// a commit-cancel that leaves every word up to four as it is.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "sim/simResourceBroker.h"
 #include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/controlRequests.h"
+#include "support/brokerPools.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
 
@@ -32,10 +34,7 @@ class CalPWMSupervisorTest : public tTavikMapTest {
     calibration.emplace(map);
     pool.emplace(&*calibration);
     settings.emplace();
-    auto& identifier = settings->record<0>().identifier;
-    identifier.setDeviceGUID({3, 4});
-    identifier.setString("CalPWM", status);
-    nQoMRL100::getResourceBroker(status)->registerPool(&identifier, &*pool, status);
+    offerPool(settings->record<0>().identifier, {3, 4}, "CalPWM", &*pool, status);
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
@@ -184,6 +183,31 @@ TEST_F(CalPWMSupervisorTest, ReleaseAfterANullOrForeignAnswerCallsNoBroker) {
   supervisor.releaseResource(after);
   EXPECT_EQ(after.code, 0);
   EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
+}
+
+TEST_F(CalPWMSupervisorTest, CommitCancelLowersOnlyAWordAboveFour) {
+  tCalPWMSupervisor supervisor;
+  tStatus2 s;
+  const struct {
+    const char* step;
+    void (*operation)(tCalPWMSupervisor&, tEmptyMap&, tStatus2&);
+    uint32_t before;
+  } rows[] = {
+      {"initialized", [](auto&, auto&, auto&) {}, 1},
+      {"linked", [](auto& p, auto& m, auto& st) { p.link(m, st); }, 2},
+      {"reserved", [](auto& p, auto&, auto& st) { p.reserveResource(st); }, 3},
+      {"resources linked", [](auto& p, auto&, auto& st) { p.linkResource(st); }, 4},
+  };
+  supervisor.initialize(*settings, nullptr, s);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.step);
+    row.operation(supervisor, supervisorMap, s);
+    ASSERT_EQ(supervisor.getLifecycle(), row.before);
+    supervisor.commitCancel(s);
+    EXPECT_EQ(supervisor.getLifecycle(), row.before);
+  }
+  EXPECT_EQ(s.code, 0);
+  supervisor.releaseResource(s);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "sim/simResourceBroker.h"
 #include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/controlRequests.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 
@@ -72,10 +73,7 @@ class TEDSSupervisorTest : public tLeakCheckedTest {
     nQoSim::resetResourceBroker();
     pool.emplace(&teds);
     settings.emplace();
-    auto& identifier = settings->record<1>().identifier;
-    identifier.setDeviceGUID({1, 2});
-    identifier.setString("TEDS", setup);
-    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &*pool, setup);
+    offerPool(settings->record<1>().identifier, {1, 2}, "TEDS", &*pool, setup);
     ASSERT_EQ(setup.code, 0);
   }
   void TearDown() override {

@@ -7,22 +7,16 @@
 #include <deque>
 #include <vector>
 
-#include "primitives/cdio/tTavikCDIODispatcher.h"
-#include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
-#include "primitives/cdio/tTavikCDO_FIFOPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simStreamAttributes.h"
 #include "sim/simTime.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimCDIOFIFOs.h"
-#include "sim/tSimRegisterWindows.h"
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
+#include "supervisors/cdioBoard.h"
+#include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
-#include "tavik/tTavik.h"
-#include "tavik/tTavikInterruptDispatcher.h"
 
 namespace nQoTest {
 namespace {
@@ -34,7 +28,7 @@ using nQoUdP100::tImmediateTimeout;
 
 constexpr uint64_t kHalf = 0x8000000000000000ull;
 
-class CDIOImmediateSupervisorsTest : public ::testing::Test {
+class CDIOImmediateSupervisorsTest : public ::testing::Test, public tCDIOBoard<1> {
  protected:
   void SetUp() override {
     nQoSim::resetResourceBroker();
@@ -50,10 +44,7 @@ class CDIOImmediateSupervisorsTest : public ::testing::Test {
   template <class Supervisor, class Settings, class Pool>
   void bringUp(Supervisor& supervisor, Settings& settings, Pool& pool) {
     tStatus2 s;
-    auto& identifier = settings.template record<0>().identifier;
-    identifier.setDeviceGUID(identity);
-    identifier.setString("Immediate", s);
-    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    offerPool(settings.template record<0>().identifier, identity, "Immediate", &pool, s);
     facade.eventObject = &event;
     supervisor.initialize(settings, &facade, s);
     supervisor.reserveResource(s);
@@ -64,24 +55,11 @@ class CDIOImmediateSupervisorsTest : public ::testing::Test {
   tCallLog calls;
   tScriptedFacade facade{calls, "facade"};
   tScriptedEvent event{calls, "event"};
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
-  nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
-  nQoUdP100::tTavikCDIODispatcher cdio{&board};
-  nQoSim::tSimCDIOFIFOs fifos{windows, window};
-  nQoUdP100::tCDIODescription description{.cdiFIFODepth = 1024, .sampleWidth = 1};
-  nQoUdP100::tDeviceInfo deviceInfo;
-  nQoORB100::tGUID identity{0x1111, 0x2222};
-  nQoUdP100::tTavikCDI_FIFOPrimitive cdi{&cdio, &description, &map, status};
-  nQoUdP100::tTavikCDO_FIFOPrimitive cdo{&cdio, &description, &map, status};
 };
 
 TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn) {
-  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdi, &identity,
-                                                         status);
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdiFIFO,
+                                                         &identity, status);
   tCDIImmediateTransferSettings settings;
   settings.record<0>().transferMode = 0;
   settings.record<0>().samplePeriod.integer = 1;
@@ -141,8 +119,8 @@ TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn)
 }
 
 TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {
-  nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdo, &identity,
-                                                         status);
+  nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdoFIFO,
+                                                         &identity, status);
   tCDOImmediateTransferSettings settings;
   settings.record<0>().transferMode = 0;
   tBaseCDOImmediateTransferSupervisor supervisor;

@@ -11,21 +11,15 @@
 #include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDI_DMATransferPrimitive.h"
 #include "primitives/cdio/tBaseCDO_DMATransferPrimitive.h"
-#include "primitives/cdio/tTavikCDIODispatcher.h"
-#include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
-#include "primitives/cdio/tTavikCDO_FIFOPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
-#include "sim/tSimBus.h"
-#include "sim/tSimCDIOFIFOs.h"
-#include "sim/tSimRegisterWindows.h"
 #include "supervisors/cdio/cdioSupervisors.h"
+#include "supervisors/cdioBoard.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/dioDoubles.h"
+#include "support/brokerPools.h"
 #include "support/statusRecords.h"
-#include "tavik/tTavik.h"
-#include "tavik/tTavikInterruptDispatcher.h"
 
 namespace nQoTest {
 namespace {
@@ -38,8 +32,7 @@ using nQoUdP100::tBaseCDO_DMATransferPrimitive;
 constexpr char kCDIDMAFile[] = "source/qomiop/cdio/tBaseCDI_DMATransferPrimitive";
 constexpr char kCDODMAFile[] = "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive";
 
-// A Tavik board's CDIO FIFOs over the simulated windows.
-class CDIOSupervisorsTest : public ::testing::Test {
+class CDIOSupervisorsTest : public ::testing::Test, public tCDIOBoard<4> {
  public:
   void SetUp() override {
     nQoSim::resetResourceBroker();
@@ -48,19 +41,6 @@ class CDIOSupervisorsTest : public ::testing::Test {
   }
   void TearDown() override { nQoSim::resetResourceBroker(); }
 
-  nQoSim::tSimRegisterWindows windows;
-  const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
-  nQoSim::tSimBus bus{windows};
-  tStatus2 status;
-  nQoUdRLP100::nTavik::tTavik map{&bus, window, &status};
-  nQoUdRLP100::tTavikInterruptDispatcher board{&map, 1, &status};
-  nQoUdP100::tTavikCDIODispatcher cdio{&board};
-  nQoSim::tSimCDIOFIFOs fifos{windows, window};
-  nQoUdP100::tCDIODescription description{.cdiFIFODepth = 1024, .sampleWidth = 4};
-  nQoUdP100::tDeviceInfo deviceInfo;
-  nQoORB100::tGUID identity{0x1111, 0x2222};
-  nQoUdP100::tTavikCDI_FIFOPrimitive cdiFIFO{&cdio, &description, &map, status};
-  nQoUdP100::tTavikCDO_FIFOPrimitive cdoFIFO{&cdio, &description, &map, status};
   nQoUdP100::tTavikCDI_FIFOPrimitive* const cdi = &cdiFIFO;
   nQoUdP100::tTavikCDO_FIFOPrimitive* const cdo = &cdoFIFO;
 
@@ -68,10 +48,7 @@ class CDIOSupervisorsTest : public ::testing::Test {
   template <class Settings, class Pool>
   void offer(Settings& settings, Pool& pool, const char* name) {
     tStatus2 s;
-    auto& identifier = settings.template record<0>().identifier;
-    identifier.setDeviceGUID(identity);
-    identifier.setString(name, s);
-    nQoMRL100::getResourceBroker(s)->registerPool(&identifier, &pool, s);
+    offerPool(settings.template record<0>().identifier, identity, name, &pool, s);
     ASSERT_EQ(s.code, 0);
   }
 

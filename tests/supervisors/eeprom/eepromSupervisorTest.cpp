@@ -18,6 +18,7 @@
 #include "sim/simStatusLog.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/eeprom/tEEPROMSupervisor.h"
+#include "support/brokerPools.h"
 #include "support/memoryEEPROM.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
@@ -51,10 +52,7 @@ class EEPROMSupervisorTest : public tLeakCheckedTest {
     contentMap.setHeader(header, setup);
     pool.emplace(&eeprom);
     settings.emplace();
-    auto& identifier = settings->record<0>().identifier;
-    identifier.setDeviceGUID({5, 6});
-    identifier.setString("EEPROM", setup);
-    nQoMRL100::getResourceBroker(setup)->registerPool(&identifier, &*pool, setup);
+    offerPool(settings->record<0>().identifier, {5, 6}, "EEPROM", &*pool, setup);
     ASSERT_EQ(setup.code, 0);
   }
   void TearDown() override {

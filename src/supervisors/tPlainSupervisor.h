@@ -4,9 +4,12 @@
 // instead). tPlainSupervisor holds the facade, the word, the settings
 // copy, the resource identifier and the task's event; tReservingSupervisor
 // adds one primitive that the supervisor reserves through the singular
-// reserver under that identifier. A class names itself, its interface, its
-// settings (and primitive) and its site file, and overrides only what it
-// does besides:
+// reserver under that identifier. A class that reserves by itself asks
+// under _identifier.next(), notes a grant with _identifier.hold(true) and
+// hands back _identifier.granted(): a deploy while a grant is held names the
+// identifier of the next reservation only. A class names itself, its
+// interface, its settings (and primitive) and its site file, and overrides
+// only what it does besides:
 //
 //   class tBaseAOGroundRefSupervisor final
 //       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
@@ -31,7 +34,8 @@
 //   link, linkResource       move the word up on a good status
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive; reserved on a good status
-//   releaseResource (reserving) the primitive handed back on a fresh status; linked
+//   releaseResource (reserving) the primitive handed back on a fresh status,
+//                   under the identifier it was granted under; linked
 //   control         the class's own; runStep walks a table of tPlainStep (the
 //                   primitive's operation and the word it leads to)
 //   requestCancel   nothing
@@ -55,9 +59,9 @@
 #include "mrl/iResourceIdentifier.h"
 #include "mrl/iRuntimeFacade.h"
 #include "mrl/tEventIdentifier.h"
-#include "mrl/tGeneralIdentifier.h"
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
+#include "reservation/tReservationIdentifier.h"
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/copyCheck.h"
@@ -216,12 +220,12 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     return false;
   }
 
-  // Copies the settings and the identifier of their supervisor record (a
-  // class whose settings hold none takes its own); a copy that lost an
-  // allocation gives -50352 at line 125.
+  // Copies the settings and the identifier of their supervisor record for
+  // the next reservation (a class whose settings hold none takes its own); a
+  // copy that lost an allocation gives -50352 at line 125.
   void adopt(const Settings& own, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { own.supervisorRecord().identifier; })
-      _identifier = own.supervisorRecord().identifier;
+      _identifier.deploy(own.supervisorRecord().identifier);
     _settings = own;
     checkCopy(status, {Self::kFile, 125}, _identifier, _settings);
   }
@@ -261,7 +265,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
   uint32_t _state = kPlainConstructed;
-  nQoMRL100::tGeneralIdentifier _identifier;
+  nQoMRTB100::tReservationIdentifier _identifier;
   Settings _settings;
 
  private:
@@ -304,16 +308,18 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
   // granted, a foreign pool: -89000 and the reservation handed back).
   Prim* reservePrimitive(nQoMDBG100::tStatus2& status) {
     _reserver.setRuntimeFacade(this->_facade);
-    _reserver.setIdentifier(&this->_identifier);
+    _reserver.setIdentifier(&this->_identifier.next());
     _reserver.reserveResource(status);
+    this->_identifier.hold(_reserver.getPrimitive() != nullptr);
     return _reserver.getPrimitive();
   }
-  // Hands a held primitive back on a fresh status merged into the caller's
-  // and forgets it.
+  // Hands a held primitive back, under the identifier it was granted under,
+  // on a fresh status merged into the caller's, and forgets it.
   void handBack(nQoMDBG100::tStatus2& status) {
     nQoMDBG100::tStatus2 local;
     _reserver.releaseResource(local);
     status.assign(local);
+    this->_identifier.hold(false);
   }
 
  private:

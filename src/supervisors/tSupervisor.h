@@ -28,7 +28,8 @@
 // Every lifecycle operation does nothing on a status that holds an error, and
 // otherwise runs inside a state transition for its event. The reservation
 // uses the framework's singular reserver; the settings' last record holds the
-// identifier of the primitive's resource.
+// identifier of the primitive's resource, which every deploy copies for the
+// next reservation while a held one is handed back under its own.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,7 @@
 #include "mrl/iResourceIdentifier.h"
 #include "orb/castToClass.h"
 #include "reservation/supervisorEvents.h"
+#include "reservation/tReservationIdentifier.h"
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
@@ -85,9 +87,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     return tClassRegistration<tSupervisor>::getClass(*this, status);
   }
 
-  // Sets the control-enable flags of the row, keeps the facade, hands it and
-  // the identifier to the reserver, adds the linkers and reservers, then
-  // deploys the settings.
+  // Sets the control-enable flags of the row, keeps the facade, hands it to
+  // the reserver, adds the linkers and reservers, then deploys the settings.
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -98,15 +99,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.addLinkers(status);
     if (status.isNotFatal()) _reserver.setRuntimeFacade(facade);
     _settings.supervisorRecord().checkStatus(status);
-    if (status.isNotFatal()) _reserver.setIdentifier(identifier());
     _links.addReservers(_reserver, status);
     deploy(settings, status);
   }
 
   // Settings of another class: -89000 and nothing else. Otherwise copies
-  // them (a copy that lost an allocation: -50352 at the row's file, line 125,
-  // and nothing more), gives a held primitive its record at once, and hands
-  // the linkers their keys and flags.
+  // them and their identifier for the next reservation (a copy that lost an
+  // allocation: -50352 at the row's file, line 125, and nothing more), gives
+  // a held primitive its record at once, and hands the linkers their keys
+  // and flags.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings,
               nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -117,7 +118,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return;
     }
     _settings = *own;
-    checkCopy(status, {Row::kSite.file, 125}, _settings);
+    _identifier.deploy(identifier());
+    checkCopy(status, {Row::kSite.file, 125}, _settings, _identifier);
     if (status.isFatal()) return;
     if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, status);
     if (status.isFatal()) return;
@@ -134,12 +136,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.link(map, status);
   }
 
-  // Reserves, then gives the primitive its record; a failure after the
-  // reservation releases it again on a fresh status that is dropped.
+  // Reserves under the identifier of the last deploy, then gives the
+  // primitive its record; a failure after the reservation releases it again
+  // on a fresh status that is dropped.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
+    _reserver.setIdentifier(&_identifier.next());
     _links.reserve(_reserver, status);
+    noteGrant();
     _links.setPrimitive(_reserver.getPrimitive());
     tPrimitive* primitive = _reserver.getPrimitive();
     if (primitive == nullptr || status.isFatal()) return;
@@ -147,6 +152,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 local;
     _links.release(_reserver, local);
+    noteGrant();
     _links.setPrimitive(_reserver.getPrimitive());
   }
 
@@ -162,10 +168,12 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.unlinkResource(status);
   }
 
+  // Hands back a held primitive under the identifier it was granted under.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     _links.release(_reserver, status);
+    noteGrant();
     _links.setPrimitive(nullptr);
   }
 
@@ -217,12 +225,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
  private:
   // The resource identifier inside the settings member: the supervisor
   // record's own, unless the row names another.
-  const nQoMRL100::iResourceIdentifier* identifier() const {
+  const nQoMRL100::tGeneralIdentifier& identifier() const {
     if constexpr (requires { Row::identifier(_settings); })
-      return &Row::identifier(_settings);
+      return Row::identifier(_settings);
     else
-      return &_settings.supervisorRecord().identifier;
+      return _settings.supervisorRecord().identifier;
   }
+
+  // Whether the reserver holds what it reserved under the identifier.
+  void noteGrant() { _identifier.hold(_reserver.getPrimitive() != nullptr); }
 
   void applyRecord(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { Row::applyRecord(primitive, _settings, status); })
@@ -242,6 +253,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tSettings _settings;
+  nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
   nQoMRTB100::tSingularReserver<tPrimitive, typename Row::tPool> _reserver;
 };

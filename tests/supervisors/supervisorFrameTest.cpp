@@ -82,13 +82,13 @@ class SupervisorFrameTest : public nQoTest::tLeakCheckedTest {
   }
 
   // The broker's operations (6 reserve, 7 release); each must name the
-  // supervisor's own identifier and the facade.
+  // identifier of the supervisor's settings and the facade.
   template <class tSupervisor>
   std::vector<int> brokerCalls(tSupervisor& supervisor) {
     std::vector<int> out;
     for (const nQoSim::tBrokerCall& call : nQoSim::brokerLog()) {
       out.push_back(call.operation);
-      EXPECT_EQ(call.identifier, &supervisor.getSettings().supervisorRecord().identifier);
+      EXPECT_TRUE(call.identifier->isEqual(supervisor.getSettings().supervisorRecord().identifier));
       EXPECT_EQ(call.facade, &facade);
     }
     return out;

@@ -2,12 +2,22 @@
 // device GUID and a text, as a board's registration offers it.
 //
 //   offerPool(settings.record<0>().identifier, {3, 4}, "CalPWM", &pool, status);
+//
+// expectOnlyTheGrantHandedBack runs a supervisor through a deploy that names
+// another pool while it holds one.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
 #include "mdbg/tStatus2.h"
+#include "mrl/iPrimitiveSupervisorMap.h"
 #include "mrl/iResourceBroker.h"
+#include "mrl/iRuntimeFacade.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "orb/tGUID.h"
+#include "sim/simResourceBroker.h"
 
 namespace nQoTest {
 
@@ -17,6 +27,61 @@ inline void offerPool(nQoMRL100::tGeneralIdentifier& identifier, const nQoORB100
   identifier.setDeviceGUID(guid);
   identifier.setString(name, status);
   nQoMRL100::getResourceBroker(status)->registerPool(&identifier, pool, status);
+}
+
+// The releases in the broker's log.
+inline std::size_t brokerReleases() {
+  std::size_t count = 0;
+  for (const nQoSim::tBrokerCall& call : nQoSim::brokerLog()) count += call.operation == 7;
+  return count;
+}
+
+// Pools a and b are offered and free, and the supervisor is constructed.
+// Another task holds b; the supervisor, initialized with settings naming a,
+// reserves a, is deployed with settings naming b and releases: a can be
+// reserved again and b is still refused (-50103). A second release hands
+// back nothing, nor does a release after a reserve of b that was refused.
+template <class Supervisor, class Settings>
+void expectOnlyTheGrantHandedBack(Supervisor& supervisor, const Settings& namingA,
+                                  const Settings& namingB, const nQoMRL100::tGeneralIdentifier& a,
+                                  const nQoMRL100::tGeneralIdentifier& b,
+                                  nQoMRL100::iRuntimeFacade* facade,
+                                  nQoMRL100::iPrimitiveSupervisorMap& map) {
+  nQoMDBG100::tStatus2 held;
+  ASSERT_NE(nQoSim::holdPoolAsTask(b, held), nullptr);
+  nQoMDBG100::tStatus2 status;
+  supervisor.initialize(namingA, facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  nQoMDBG100::tStatus2 reserved;
+  ASSERT_EQ(nQoSim::holdPoolAsTask(a, reserved), nullptr);
+  ASSERT_EQ(reserved.code, -50103);
+  supervisor.deploy(namingB, status);
+  supervisor.releaseResource(status);
+  ASSERT_EQ(status.code, 0);
+
+  nQoMDBG100::tStatus2 taken, refused;
+  EXPECT_NE(nQoSim::holdPoolAsTask(a, taken), nullptr);
+  EXPECT_EQ(taken.code, 0);
+  nQoSim::releasePoolAsTask(a, taken);
+  EXPECT_EQ(nQoSim::holdPoolAsTask(b, refused), nullptr);
+  EXPECT_EQ(refused.code, -50103);
+
+  const std::size_t releases = brokerReleases();
+  supervisor.releaseResource(status);
+  EXPECT_EQ(brokerReleases(), releases);
+
+  // The next reservation asks for b, which the other task holds.
+  nQoMDBG100::tStatus2 busy;
+  supervisor.reserveResource(busy);
+  EXPECT_EQ(busy.code, -50103);
+  nQoMDBG100::tStatus2 after;
+  supervisor.releaseResource(after);
+  EXPECT_EQ(brokerReleases(), releases);
+  nQoMDBG100::tStatus2 still;
+  EXPECT_EQ(nQoSim::holdPoolAsTask(b, still), nullptr);
+  EXPECT_EQ(still.code, -50103);
+  nQoSim::releasePoolAsTask(b, held);
 }
 
 }  // namespace nQoTest

@@ -26,7 +26,6 @@
 #include "mrl/iPrimitiveSettings.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iPrimitiveSupervisorMap.h"
-#include "mrl/tGeneralIdentifier.h"
 #include "msrl/iInputStream.h"
 #include "msrl/iInputStreamPrimitiveSupervisor.h"
 #include "orb/castToClass.h"
@@ -35,6 +34,7 @@
 #include "reservation/tDoneAndErrorEventRegistrarAndLinker.h"
 #include "reservation/tMultiLinker.h"
 #include "reservation/tMultiReserver.h"
+#include "reservation/tReservationIdentifier.h"
 #include "reservation/tSchedulerActionLinker.h"
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSupStateTracker.h"
@@ -197,13 +197,13 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     for (nQoMRTB100::iReserver* member : members) addOnce(_reservers, member, status);
     _links.add(_registrar, status);
     _transfer.setRuntimeFacade(facade);
-    _transfer.setIdentifier(&_identifier);
     deploy(settings, status);
   }
 
   // Settings of another class: -89000. Otherwise copies them and the
-  // identifier, reserves done and error events only while the last flag word
-  // is 0, gives a held primitive its attributes and takes the interval.
+  // identifier of the next reservation, reserves done and error events only
+  // while the last flag word is 0, gives a held primitive its attributes and
+  // takes the interval.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, tStatus2& status) override {
     if (status.isFatal()) return;
     using tSettings = tAIImmediateTransferSettings;
@@ -215,7 +215,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     }
     _settings = *own;
     const auto& record = _settings.supervisorRecord();
-    _identifier = record.identifier;
+    _identifier.deploy(record.identifier);
     checkCopy(status, {kFile, 125}, _settings, _identifier);
     if (status.isFatal()) return;
     _registrar.setRuntimeFacade(_facade);
@@ -325,7 +325,9 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
         setCode(status, kNotSupported, {kFile, 375});
         return;
       }
+      _owner->_transfer.setIdentifier(&_owner->_identifier.next());
       _owner->_transfer.reserveResource(status);
+      _owner->noteGrant();
       auto* held = _owner->_transfer.getPrimitive();
       if (held == nullptr || status.isFatal()) return;
       _owner->_primitive = Row::castPrimitive(held, status);
@@ -343,6 +345,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
       _owner->_primitive = nullptr;
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);
+      _owner->noteGrant();
     }
 
    private:
@@ -366,6 +369,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     tBaseAIImmediateTransferSupervisor* _owner;
   };
 
+  // Whether the transfer's reserver holds what it reserved under the
+  // identifier; its release hands back the identifier of the grant.
+  void noteGrant() { _identifier.hold(_transfer.getPrimitive() != nullptr); }
+
   static void addOnce(nQoMRTB100::tMultiReserver& list, nQoMRTB100::iReserver* member,
                       tStatus2& status) {
     for (uint32_t i = 0; list.getReserver(i) != nullptr; ++i)
@@ -375,7 +382,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
-  nQoMRL100::tGeneralIdentifier _identifier;
+  nQoMRTB100::tReservationIdentifier _identifier;
   tPrimitive* _primitive = nullptr;
   tAIImmediateTransferSettings _settings;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;

@@ -24,7 +24,7 @@ void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& set
   _facade = facade;
   const tAO_FIFOSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
-  _identifier = own->identifier;
+  _identifier.deploy(own->identifier);
   checkCopy(status, tAO_FIFOSettings::kCopySite, _identifier);
   copySettings(*own, status);
   if (status.isNotFatal()) _state = kPlainInitialized;
@@ -63,7 +63,7 @@ void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (reservePrimitive(status) != nullptr) {
     if (_adapter == nullptr && mode() != nQoUdP100::tAOFIFOFields::kDirect) {
       _adapter = new (status) tAOStreamAdapter;
-      if (_adapter != nullptr) _adapter->setIdentifier(_identifier);
+      if (_adapter != nullptr) _adapter->setIdentifier(_identifier.next());
     }
     applySettings(status);
     if (status.isFatal()) {

@@ -24,8 +24,9 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
   if (broker != nullptr && status.isNotFatal()) {
-    tPool* pool = nQoMRTB100::castAnswer<tPool>(broker->reserve(&_identifier, _facade, status),
-                                                status, {kFile, 139});
+    nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
+    _identifier.hold(answer != nullptr);
+    tPool* pool = nQoMRTB100::castAnswer<tPool>(answer, status, {kFile, 139});
     if (pool != nullptr) _primitive = pool->getResource();
     applySettings(status);
   }
@@ -34,7 +35,9 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
 
 void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   _primitive = nullptr;
-  handBack(&_identifier, _facade, status);
+  if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+    handBack(granted, _facade, status);
+  _identifier.hold(false);
   _state = kPlainLinked;
 }
 

@@ -27,7 +27,8 @@ class tBaseAnalogTriggerSupervisor
   // broker nothing is reserved and nothing reported.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   // Runs whatever the caller's status holds, so an earlier error cannot keep
-  // the trigger reserved.
+  // the trigger reserved; hands back only what the broker granted, under the
+  // identifier it was granted under.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;

@@ -107,10 +107,8 @@ void tTEDSSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings, tSta
   }
   own->record<1>().checkStatus(status);
   if (status.isFatal()) return;
-  _identifier = own->record<1>().identifier;
+  _identifier.deploy(own->record<1>().identifier);
   checkCopy(status, {kFile, 125}, _identifier);
-  if (status.isFatal()) return;
-  _reserver.setIdentifier(&_identifier);
 }
 
 void tTEDSSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
@@ -121,7 +119,9 @@ void tTEDSSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status
 void tTEDSSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
+  _reserver.setIdentifier(&_identifier.next());
   _reserver.reserveResource(status);
+  _identifier.hold(_reserver.getPrimitive() != nullptr);
 }
 
 void tTEDSSupervisor::linkResource(tStatus2& status) {
@@ -138,6 +138,7 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
   _reserver.releaseResource(status);
+  _identifier.hold(_reserver.getPrimitive() != nullptr);
 }
 
 void tTEDSSupervisor::unlink(tStatus2& status) {

@@ -10,8 +10,8 @@
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
 #include "mrl/iPrimitiveSupervisor.h"
-#include "mrl/tGeneralIdentifier.h"
 #include "primitives/calibration/iTEDSCommunicator.h"
+#include "reservation/tReservationIdentifier.h"
 #include "reservation/tSingularReserver.h"
 #include "reservation/tSingularResourcePool.h"
 #include "reservation/tSupStateTracker.h"
@@ -51,7 +51,7 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
   nQoMRTB100::tSingularReserver<nQoUdP100::iTEDSCommunicator,
                                 tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>>
       _reserver;
-  nQoMRL100::tGeneralIdentifier _identifier;
+  nQoMRTB100::tReservationIdentifier _identifier;
   nQoMRTB100::tSupStateTracker _tracker;
 };
 

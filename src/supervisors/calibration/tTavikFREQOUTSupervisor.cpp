@@ -43,15 +43,16 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
   if (broker == nullptr || status.isFatal()) return;
-  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier, _facade, status);
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
   if (answer == nullptr) return;
   auto* pool = static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
   if (pool == nullptr) {
     setCode(status, kCastFailed, {kFile, 190});
     tStatus2 dropped;
-    broker->release(&_identifier, _facade, dropped);
+    broker->release(&_identifier.next(), _facade, dropped);
     return;
   }
+  _identifier.hold(true);
   _primitive = pool->getResource();
   if (_primitive == nullptr) return;
   if (_observer == nullptr) {
@@ -68,10 +69,10 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
 }
 
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
-  if (_primitive != nullptr) {
-    _primitive = nullptr;
-    handBack(&_identifier, _facade, status);
-  }
+  _primitive = nullptr;
+  if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+    handBack(granted, _facade, status);
+  _identifier.hold(false);
   if (_kindsRegistered) {
     for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       tStatus2 local;

@@ -34,8 +34,9 @@ class tTavikFREQOUTSupervisor final
   // the task's event. An observer that cannot be made gives -50352, keeps
   // the primitive for the release and registers nothing.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
-  // Runs whatever the status holds: hands back a held primitive, takes back
-  // the kinds registered, ends linked.
+  // Runs whatever the status holds: hands back a granted pool under the
+  // identifier it was granted under, takes back the kinds registered, ends
+  // linked.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;

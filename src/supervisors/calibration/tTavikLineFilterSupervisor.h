@@ -48,6 +48,9 @@ class tTavikLineFilterSupervisor final
   void applyLineFilters(nQoMDBG100::tStatus2& status);
 
   nQoUdP100::tTavikLineFilterPrimitive* _primitive = nullptr;
+  // The pool's identifier with the request attached, in place of the
+  // frame's: a grant keeps a copy of both.
+  nQoMRL100::tGeneralIdentifier _identifier;
   tTavikLineFilterIdentifier _request;
   // What the broker granted, kept until it is handed back.
   bool _granted = false;

@@ -28,8 +28,7 @@ Interface* lookUp(nQoMRL100::iPrimitiveSupervisorMap& map, uint32_t key, tStatus
 void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                         tStatus2& status) {
   if (status.isFatal()) return;
-  if (const tChangeDetectionSettings* own = castSettings(settings, status))
-    adoptSettings(*own, status);
+  if (const tChangeDetectionSettings* own = castSettings(settings, status)) adopt(*own, status);
 }
 
 void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {
@@ -54,7 +53,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
   if (broker == nullptr || status.isFatal()) return;
-  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&fields().identifier, _facade, status);
+  nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
   const auto* pool = answer == nullptr
                          ? nullptr
                          : static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
@@ -63,10 +62,11 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     setCode(status, kNullDestination, {kFile, pool == nullptr ? 205u : 192u});
     if (answer != nullptr) {
       tStatus2 dropped;
-      broker->release(&fields().identifier, _facade, dropped);
+      broker->release(&_identifier.next(), _facade, dropped);
     }
     return;
   }
+  _identifier.hold(true);
   if (buffered() && _primitive->deviceInfo().simulated == 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _doneRegistered = status.isNotFatal();
@@ -112,7 +112,9 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
 
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_primitive != nullptr) handBack(&fields().identifier, _facade, status);
+  if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+    handBack(granted, _facade, status);
+  _identifier.hold(false);
   _primitive = nullptr;
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;

@@ -36,7 +36,8 @@ class tChangeDetectionSupervisor final
   // query, and clears both.
   static constexpr uint32_t kQueryOverflow = 256;
 
-  // Copies the settings, whose record holds the identifier, and nothing else.
+  // Copies the settings and the identifier of their record for the next
+  // reservation, and nothing else.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override;
   // A pool of another class (or no answer) gives -224629 at line 205, one
@@ -44,6 +45,7 @@ class tChangeDetectionSupervisor final
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void linkResource(nQoMDBG100::tStatus2& status) override;
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
+  // Hands back a granted pool under the identifier it was granted under.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,

@@ -313,7 +313,6 @@ void tEEPROMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings
                                    nQoMRL100::iRuntimeFacade* facade, tStatus2& status) {
   if (status.isFatal()) return;
   _reserver.setRuntimeFacade(facade);
-  _reserver.setIdentifier(&_identifier);
   tBaseEEPROMSupervisor::initialize(settings, facade, status);
 }
 
@@ -321,16 +320,20 @@ void tEEPROMSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings
 // pool back at once).
 void tEEPROMSupervisor::reserveResource(tStatus2& status) {
   if (status.isFatal()) return;
+  _reserver.setIdentifier(&_identifier.next());
   _reserver.reserveResource(status);
+  _identifier.hold(_reserver.getPrimitive() != nullptr);
   if (status.isFatal()) return;
   _eeprom = _reserver.getPrimitive();
   _state = kPlainReserved;
 }
 
-// Only a held tEEPROM is handed back.
+// Only a held tEEPROM is handed back, under the identifier it was granted
+// under.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
   _eeprom = nullptr;
   _reserver.releaseResource(status);
+  _identifier.hold(_reserver.getPrimitive() != nullptr);
   _state = kPlainLinked;
 }
 

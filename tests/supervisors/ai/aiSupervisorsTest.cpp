@@ -11,6 +11,7 @@
 #include "sim/simResourceBroker.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "support/aiTransferDoubles.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -149,6 +150,21 @@ TEST_F(AISupervisorsTest, TheConverterTakesPartInNoCodeAndPreparesOn4102) {
   EXPECT_EQ(log.operations(), "converter.commit");
   EXPECT_EQ(state(supervisor), 40);
   supervisor.releaseResource(status);
+}
+
+// A deploy while the converter is held names another pool for the next
+// reservation only; the release hands back the one held.
+TEST_F(AISupervisorsTest, TheReleaseHandsBackTheConverterItWasGranted) {
+  tLoggedConverter first(log), second(log);
+  nQoUdR100::tBaseAI_ADCSupervisorRow::tPool poolA(&first), poolB(&second);
+  nQoUdR100::tAI_ADCSettings namingA, namingB;
+  nQoTest::offerPool(namingA.supervisorRecord().identifier, {7, 9}, "AI_ADC", &poolA, setup);
+  nQoTest::offerPool(namingB.supervisorRecord().identifier, {7, 9}, "AI_ADC2", &poolB, setup);
+  ASSERT_EQ(setup.code, 0);
+  nQoUdR100::tBaseAI_ADCSupervisor supervisor;
+  nQoTest::expectOnlyTheGrantHandedBack(supervisor, namingA, namingB,
+                                        namingA.supervisorRecord().identifier,
+                                        namingB.supervisorRecord().identifier, &facade, map);
 }
 
 TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {

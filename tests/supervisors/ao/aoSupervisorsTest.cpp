@@ -18,6 +18,7 @@
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/controlRequests.h"
+#include "support/brokerPools.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -299,6 +300,22 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getState(), 2u);
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+}
+
+// A deploy while the ground reference is held names another pool for the
+// next reservation only; the release hands back the one held.
+TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
+  tLoggedGroundRef first(log), second(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> poolA(&first),
+      poolB(&second);
+  nQoUdR100::tAOGroundRefSettings namingA, namingB;
+  nQoTest::offerPool(namingA.record<0>().identifier, {7, 9}, "AOGroundRef", &poolA, setup);
+  nQoTest::offerPool(namingB.record<0>().identifier, {7, 9}, "AOGroundRef2", &poolB, setup);
+  ASSERT_EQ(setup.code, 0);
+  nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
+  nQoTest::expectOnlyTheGrantHandedBack(supervisor, namingA, namingB,
+                                        namingA.record<0>().identifier,
+                                        namingB.record<0>().identifier, &facade, map);
 }
 
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {

@@ -10,6 +10,7 @@
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -120,6 +121,20 @@ TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes
   supervisor->control(1, nullptr, nullptr, none);
   EXPECT_EQ(none.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAnalogTriggerSupervisor", 167));
+}
+
+// A deploy while the trigger is held names another pool for the next
+// reservation only; the release hands back the one held, and a refused
+// reservation holds nothing to hand back.
+TEST_F(AnalogTriggerSupervisorTest, TheReleaseHandsBackOnlyThePoolItWasGranted) {
+  tLoggedTrigger other(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> otherPool{&other};
+  nQoUdR100::tAnalogTriggerSettings namingOther;
+  nQoTest::offerPool(namingOther.supervisorRecord().identifier, {}, "AnalogTrigger2", &otherPool,
+                     setup);
+  ASSERT_EQ(setup.code, 0);
+  nQoTest::expectOnlyTheGrantHandedBack(*supervisor, *settings, namingOther, *identifier,
+                                        namingOther.supervisorRecord().identifier, &facade, map);
 }
 
 TEST_F(AnalogTriggerSupervisorTest, AFailedReservationIsKeptUntilReleaseHandsItBack) {

@@ -272,6 +272,18 @@ TEST_F(EEPROMSupervisorTest, OneUserAtATime) {
   bringDown(second);
 }
 
+// A deploy while the EEPROM is held names another pool for the next
+// reservation only; the release hands back the one held.
+TEST_F(EEPROMSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
+  nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*> other(&eeprom);
+  nQoUdR100::tEEPROMSettings namingOther;
+  offerPool(namingOther.record<0>().identifier, {5, 6}, "EEPROM2", &other, setup);
+  ASSERT_EQ(setup.code, 0);
+  tEEPROMSupervisor supervisor;
+  expectOnlyTheGrantHandedBack(supervisor, *settings, namingOther, settings->record<0>().identifier,
+                               namingOther.record<0>().identifier, &facade, map);
+}
+
 // The byte requests by hand, as a reference for the supervisor's rows: the
 // facade's operation, whether the bytes come from the in block, the site of
 // the length check, and the facade's site when it has no device.

@@ -75,7 +75,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     _doneReported = false;
   }
   void setDoneTarget(nQoMRL110::iEvent* doneTarget) { _doneTarget = doneTarget; }
-  // A read returns 0 at its next check.
+  // A read ends at its next check, answering the samples it copied.
   void abort() { _aborted = true; }
   // Wakes a reader blocked on the change event.
   void signalReaders();

@@ -91,6 +91,21 @@ TEST_F(tCalibrationTest, TheFrequencyOutputProgramsOnCommitAndTouchesOnlyTheEnab
   EXPECT_EQ(windows.writes().size(), 1u);
 }
 
+TEST_F(tCalibrationTest, AResetOnAnErrorStatusWritesNothingAndKeepsTheDividerAndTimebase) {
+  tTavikFREQOUTPrimitive fout(map, nullptr);
+  fout.setDivider(5, status);
+  fout.setTimebase(1, status);
+  tStatus2 failed;
+  failed.code = -50150;
+  fout.reset(failed);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_TRUE(locks().empty());
+  EXPECT_EQ(failed.code, -50150);
+  fout.commit(status);  // what was set before the refused reset
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x4005)}));
+  EXPECT_EQ(status.code, 0);
+}
+
 class tAnalogTriggerTest : public tCalibrationTest {
  protected:
   void SetUp() override {

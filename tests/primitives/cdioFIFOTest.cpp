@@ -19,12 +19,14 @@ using nQoMDBG100::tStatus2;
 using nQoUdP100::tBaseCDO_FIFOPrimitive;
 using nQoUdP100::tCDIO_FIFOObservable;
 using tObservable = tCDIO_FIFOObservable;
+using tEmptyObservable = nQoUdP100::tCDO_FIFOEmptyObservable;
 
 // Observes every event; logs "<name>:<event>" (secondary: "<name>:<event>2")
 // and answers what the test set. onPrimary runs after the primary call.
 class tRecorder : public tObservable::iCDIOBufferErrorObserver,
                   public tObservable::iCDIOOverrunObserver,
                   public tObservable::iCDIOFIFOObserver,
+                  public tEmptyObservable::iCDO_FIFOEmptyObserver,
                   public tBaseCDO_FIFOPrimitive::iCDO_FIFOEmptyPolledObserver {
  public:
   tRecorder(std::string name, std::vector<std::string>* calls) : name(name), calls(calls) {}
@@ -34,11 +36,14 @@ class tRecorder : public tObservable::iCDIOBufferErrorObserver,
   void handleOverrunSecondary(tObservable*, tStatus2&) override { log("overrun2"); }
   uint32_t handleFIFO(tObservable*, tStatus2&) override { return primary("fifo"); }
   void handleFIFOSecondary(tObservable*, tStatus2&) override { log("fifo2"); }
+  uint32_t handleFIFOEmpty(tEmptyObservable*, tStatus2&) override { return primary("empty"); }
+  void handleFIFOEmptySecondary(tEmptyObservable*, tStatus2&) override { log("empty2"); }
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*, tStatus2&) override { log("polled"); }
 
   tObservable::iCDIOBufferErrorObserver* asBuffer() { return this; }
   tObservable::iCDIOOverrunObserver* asOverrun() { return this; }
   tObservable::iCDIOFIFOObserver* asFIFO() { return this; }
+  tEmptyObservable::iCDO_FIFOEmptyObserver* asEmpty() { return this; }
 
   std::string name;
   std::vector<std::string>* calls;
@@ -324,6 +329,51 @@ TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   delete cdo;  // the thread is stopped and joined before the FIFO goes
   cdo = nullptr;
   EXPECT_TRUE(calls.empty());
+}
+
+// Destroyed armed, after some observers left, each FIFO disables, empties and
+// detaches every slot it filled: the board's next interrupt, with every
+// condition of the gone FIFO pending, reaches only the other FIFO's observers.
+TEST_F(tCDIOFIFOTest, AFIFODestroyedArmedLeavesNoHandlerAndNoRegistrationBehind) {
+  cdi->addObserver(a.asFIFO(), status);
+  cdi->addObserver(a.asBuffer(), status);
+  cdi->addObserver(a.asOverrun(), status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  cdi->arm(status);
+  cdo->addObserver(b.asFIFO(), status);
+  cdo->addObserver(b.asBuffer(), status);
+  cdo->addObserver(b.asOverrun(), status);
+  cdo->addObserver(b.asEmpty(), status);
+  cdo->registerPolledObserver(&b, status);  // the polling thread runs
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  cdo->arm(status);
+  cdo->enableFIFOEmptyInterrupt(status);
+  cdo->removeObserver(b.asBuffer(), status);
+  cdo->removeObserver(b.asEmpty(), status);
+  ASSERT_EQ(status.code, 0);
+  delete cdo;
+  cdo = nullptr;
+  for (uint32_t source : {kCDOFIFO, kOutputBufferError, kCDOOverrun, kCDOFIFOEmpty}) {
+    ASSERT_EQ(board->primaryHandlers[source], nullptr) << source;
+    ASSERT_EQ(board->secondaryHandlers[source], nullptr) << source;
+  }
+  EXPECT_EQ(bus.registrations(), 1);  // the CDI FIFO's handlers keep it
+  fifos->scriptStatus({0x4001F});     // the CDI FIFO condition and every CDO bit
+  windows.setRead(window, 0x88, 8, 0x01);
+  EXPECT_EQ(bus.raise(kIrq), 2u);
+  EXPECT_EQ(calls, (std::vector<std::string>{"a:fifo"}));
+
+  cdi->removeObserver(a.asOverrun(), status);
+  delete cdi;
+  cdi = nullptr;
+  for (uint32_t source = kCDIFIFO; source <= kCDOFIFOEmpty; ++source) {
+    EXPECT_EQ(board->primaryHandlers[source], nullptr) << source;
+    EXPECT_EQ(board->secondaryHandlers[source], nullptr) << source;
+  }
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOFIFOTest, TheDispatcherMapsSlotsToBoardSourcesAndKeepsEachSourcesOwnFlag) {

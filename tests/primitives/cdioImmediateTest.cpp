@@ -219,5 +219,24 @@ TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferEr
   EXPECT_EQ(at(windows.writes(), 0x224), (tLog{wrote32(0x224, 0x80000), wrote32(0x224, 0x4000)}));
 }
 
+// Destroyed committed or running, the output takes its record out of the
+// FIFO's polled list, so the polling thread never calls it.
+TEST_F(tCDIOImmediateTest, ADestroyedOutputLeavesNoPolledObserverInTheFIFO) {
+  output->commitTransfer(status);
+  ASSERT_TRUE(cdo->hasPolledObserver());
+  delete output;
+  output = nullptr;
+  EXPECT_FALSE(cdo->hasPolledObserver());
+
+  output =
+      new tBaseCDOImmediateTransferPrimitive(&deviceInfo, &description, cdo, &identity, status);
+  startOutput();
+  ASSERT_EQ(output->state(), 4u);
+  delete output;
+  output = nullptr;
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

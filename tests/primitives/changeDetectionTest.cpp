@@ -45,6 +45,7 @@ class tChipDouble : public tChangeDetectionPrimitive {
   std::vector<std::string> calls;
   std::deque<uint64_t> sequences;
   std::deque<uint8_t> pending;
+  std::deque<int> captureCodes;  // one per capture; 0 (or none left) succeeds
   int attachFails = 0;
 
  protected:
@@ -60,7 +61,11 @@ class tChipDouble : public tChangeDetectionPrimitive {
     calls.push_back("second:" + std::to_string(mask) + ":" + std::to_string(value));
   }
   // A change waiting in pending comes in during the capture.
-  void captureSample(uint64_t* sequence, tStatus2&) override {
+  void captureSample(uint64_t* sequence, tStatus2& status) override {
+    if (!captureCodes.empty()) {
+      if (captureCodes.front() != 0) status.setCode(captureCodes.front(), "test", "chip", 2);
+      captureCodes.pop_front();
+    }
     *sequence = sequences.empty() ? 0 : sequences.front();
     if (!sequences.empty()) sequences.pop_front();
     if (!pending.empty()) {
@@ -92,6 +97,19 @@ class tChangeDetectionTest : public tDIOTest {
     delete port;
     nQoSim::resetTime();
     tDIOTest::TearDown();
+  }
+
+  // Returns once a reader started since the sync log was cleared blocks on
+  // the change event (or has finished).
+  static void untilTheReaderWaits(const std::atomic<bool>& finished) {
+    const iSync* event = nullptr;
+    while (event == nullptr) {
+      for (const auto& record : nQoSim::syncLog())
+        if (record.operation == nQoSim::tSyncRecord::kWait) event = record.object;
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    while (nQoSim::syncBlocked(event) == 0 && !finished)
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
 
   nQoUdP100::tDeviceInfo deviceInfo;
@@ -182,6 +200,33 @@ TEST_F(tChangeDetectionTest, FiniteAcquisitionStopsAtItsTotalThenRefusesReads) {
   EXPECT_EQ(target.posted, (std::vector<std::string>{"1:0"}));
 }
 
+// As the supervisor drives it: the task's set-up after enableLines, then per
+// start clearForStart and per stop signalDone.
+TEST_F(tChangeDetectionTest, EachStartStopCycleAndEachNextTaskPostDoneOnce) {
+  tDoneTarget target;
+  const tStatus2 completion;
+  tStatus2 reported;
+  detector->setAcquisition(false, 0, &target);
+  for (int cycle = 0; cycle < 2; ++cycle) {
+    detector->clearForStart();
+    detector->signalDone(completion, reported);
+    detector->signalDone(completion, reported);
+  }
+  EXPECT_EQ(target.posted, (std::vector<std::string>{"1:0", "1:0"}));
+
+  // The next task on the board, with no start of its own before its stop.
+  detector->disableLines(0x0F, 0xF0, status);
+  detector->enableLines(0x0F, 0xF0, status);
+  tDoneTarget next;
+  detector->setAcquisition(true, 4, &next);
+  detector->signalDone(completion, reported);
+  detector->signalDone(completion, reported);
+  EXPECT_EQ(next.posted, (std::vector<std::string>{"1:0"}));
+  EXPECT_EQ(target.posted.size(), 2u);
+  EXPECT_EQ(reported.code, 0);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tChangeDetectionTest, DoneStartsClearAndAFailedCompletionPostsItsStatusFirst) {
   // No set-up by a supervisor: the first read is served.
   tChipDouble fresh({1, 2}, deviceInfo);
@@ -230,14 +275,7 @@ TEST_F(tChangeDetectionTest, TimedOutWaitKeepsTheSamplesAlreadyCopied) {
     finished = true;
   });
   // The clock moves only once the reader waits for the second change.
-  const iSync* event = nullptr;
-  while (event == nullptr) {
-    for (const auto& record : nQoSim::syncLog())
-      if (record.operation == nQoSim::tSyncRecord::kWait) event = record.object;
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  }
-  while (nQoSim::syncBlocked(event) == 0 && !finished)
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  untilTheReaderWaits(finished);
   while (!finished) {
     nQoSim::advanceClock(5'000'000);
     std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -249,6 +287,42 @@ TEST_F(tChangeDetectionTest, TimedOutWaitKeepsTheSamplesAlreadyCopied) {
   EXPECT_EQ(lastReport(), "-200474 qoudrk tChangeDetectionPrimitive 313");
   EXPECT_EQ(sink.log, (std::vector<uint64_t>{1'000'000, tSink::kFinished}));
   status.clear();  // drops the device description
+}
+
+TEST_F(tChangeDetectionTest, ACancelOrAFailedCaptureKeepsTheSamplesAlreadyCopied) {
+  detector->abort();  // before any sample: nothing
+  EXPECT_EQ(detector->read(2, 100, samples, nullptr, nullptr, status), 0u);
+  EXPECT_EQ(status.code, 0);
+
+  // Cancelled while the read waits for the second change.
+  detector->clearForStart();
+  detector->change(0x42);
+  nQoSim::clearSyncLog();
+  std::atomic<bool> finished{false};
+  uint32_t got = 0;
+  std::thread reader([&] {
+    got = detector->read(2, 100, samples, nullptr, nullptr, status);
+    finished = true;
+  });
+  untilTheReaderWaits(finished);
+  detector->abort();
+  detector->signalReaders();
+  reader.join();
+  EXPECT_EQ(got, 1u);
+  EXPECT_EQ(samples[0], 0x42);
+  EXPECT_EQ(status.code, 0);
+
+  // The second capture fails: its code stays, the first sample is answered.
+  detector->clearForStart();
+  detector->change(0x11);
+  detector->pending = {0x22};
+  detector->captureCodes = {0, -50103};
+  samples[1] = 0xEE;
+  EXPECT_EQ(detector->read(2, 100, samples, nullptr, nullptr, status), 1u);
+  EXPECT_EQ(status.code, -50103);
+  EXPECT_EQ(samples[0], 0x11);
+  EXPECT_EQ(samples[1], 0xEE);
+  EXPECT_EQ(detector->samplesRead(), 1u);
 }
 
 TEST_F(tChangeDetectionTest, TheSinkHearsOfReadsWithSamplesOnlyAndItsStatusIsMerged) {

@@ -13,6 +13,7 @@ void tTavikFREQOUTPrimitive::commit(tStatus2& status) {
 }
 
 void tTavikFREQOUTPrimitive::reset(tStatus2& status) {
+  if (status.isFatal()) return;
   _timebaseSelect = 0;
   _divider = 1;
   tStatus2 local;

@@ -40,8 +40,8 @@ class tTavikFREQOUTPrimitive final : public iTavikFREQOUTPrimitive, public tDevi
   void commit(nQoMDBG100::tStatus2& status) override;
   void start(nQoMDBG100::tStatus2& status) override { program(kEnable, kEnable, status); }
   void stop(nQoMDBG100::tStatus2& status) override { program(kEnable, 0, status); }
-  // Back to divider 1, the first timebase and the output off; runs also when
-  // the caller's status holds a warning, whose code it keeps.
+  // Back to divider 1, the first timebase and the output off; nothing on an
+  // error status, but it runs on a warning, whose code it keeps.
   void reset(nQoMDBG100::tStatus2& status) override;
   int32_t setTimebase(uint32_t timebase, nQoMDBG100::tStatus2& status) override;
   void setDivider(uint32_t divider, nQoMDBG100::tStatus2& status) override;

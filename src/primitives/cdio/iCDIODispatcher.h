@@ -68,6 +68,10 @@ class iCDIODispatcher {
 #undef QO_CDIO_DISABLE
 #undef QO_CDIO_DETACH
 #undef QO_CDIO_ATTACH
+
+  // Only when the source's primary slot holds this handler: disables the
+  // source, empties both slots and detaches, on dropped statuses.
+  virtual void removeHandlers(tCDIOSource slot, const iPrimary* primary) = 0;
 };
 
 }  // namespace nQoUdP100

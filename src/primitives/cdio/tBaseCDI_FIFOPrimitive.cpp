@@ -11,6 +11,13 @@ tBaseCDI_FIFOPrimitive::tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher,
   checkDescription(description, status, {"tBaseCDI_FIFOPrimitive", 20});
 }
 
+tBaseCDI_FIFOPrimitive::~tBaseCDI_FIFOPrimitive() {
+  if (_dispatcher == nullptr) return;
+  _dispatcher->removeHandlers(kCDIFIFOSource, &_fifo);
+  _dispatcher->removeHandlers(kCDIBufferErrorSource, &_bufferError);
+  _dispatcher->removeHandlers(kCDIOverrunSource, &_overrun);
+}
+
 bool tBaseCDI_FIFOPrimitive::isReady() const {
   if (_dispatcher == nullptr || !isValid()) return false;
   return state() <= kUncommitted || _modeFlag != kNotSet;

@@ -25,7 +25,9 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   // A missing or bad description is reported (tCDIODescription.h).
   tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
                          nQoMDBG100::tStatus2& status);
-  ~tBaseCDI_FIFOPrimitive() override = default;
+  // Disables, empties and detaches every source whose slot holds one of its
+  // handlers, whatever its state and whatever lists are in use.
+  ~tBaseCDI_FIFOPrimitive() override;
 
   // The dispatcher is present and the state valid; past state 1 the mode flag
   // must be set.

@@ -20,6 +20,11 @@ tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
       _fifo(fifo),
       _lock(deviceInfo, status) {}
 
+tBaseCDOImmediateTransferPrimitive::~tBaseCDOImmediateTransferPrimitive() {
+  tStatus2 scratch;
+  if (_state >= kTransferCommitted) _fifo->unregisterPolledObserver(this, scratch);
+}
+
 void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _fifo->registerPolledObserver(this, status);

@@ -30,6 +30,8 @@ class tBaseCDOImmediateTransferPrimitive
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
                                      nQoMDBG100::tStatus2& status);
+  // Committed or running: its record leaves the FIFO's polled list.
+  ~tBaseCDOImmediateTransferPrimitive() override;
 
   void commitTransfer(nQoMDBG100::tStatus2& status);
   void commitChannel(nQoMDBG100::tStatus2& status);

@@ -21,6 +21,14 @@ tBaseCDO_FIFOPrimitive::tBaseCDO_FIFOPrimitive(iCDIODispatcher* dispatcher,
   checkDescription(description, status, {"tBaseCDO_FIFOPrimitive", 20});
 }
 
+tBaseCDO_FIFOPrimitive::~tBaseCDO_FIFOPrimitive() {
+  if (_dispatcher == nullptr) return;
+  _dispatcher->removeHandlers(kCDOFIFOSource, &_fifo);
+  _dispatcher->removeHandlers(kCDOBufferErrorSource, &_bufferError);
+  _dispatcher->removeHandlers(kCDOOverrunSource, &_overrun);
+  _dispatcher->removeHandlers(kCDOFIFOEmptySource, &_fifoEmpty);
+}
+
 bool tBaseCDO_FIFOPrimitive::isReady() const {
   if (_dispatcher == nullptr || !isValid()) return false;
   return state() <= kUncommitted || _modeFlag != kNotSet;

@@ -45,6 +45,10 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
 
   tBaseCDO_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
                          nQoMDBG100::tStatus2& status);
+  // Once the board class has ended the polling thread: disables, empties and
+  // detaches every source whose slot holds one of its handlers, the FIFO-empty
+  // source included, whatever its state and whatever lists are in use.
+  ~tBaseCDO_FIFOPrimitive() override;
 
   using tCDIO_FIFOObservable::addObserver;
   using tCDIO_FIFOObservable::removeObserver;

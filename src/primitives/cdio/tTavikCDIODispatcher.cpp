@@ -37,4 +37,10 @@ void tTavikCDIODispatcher::detach(tCDIOSource slot, bool both, nQoMDBG100::tStat
   _board->detachInterrupt(status, false);
 }
 
+void tTavikCDIODispatcher::removeHandlers(tCDIOSource slot, const iPrimary* primary) {
+  if (_board->primaryHandlers[boardSource(slot)] != primary) return;
+  disable(slot, nullptr);
+  detach(slot, true, nullptr);
+}
+
 }  // namespace nQoUdP100

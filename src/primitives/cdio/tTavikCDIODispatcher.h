@@ -82,6 +82,8 @@ class tTavikCDIODispatcher final : public iCDIODispatcher {
 #undef QO_CDIO_DETACH
 #undef QO_CDIO_ATTACH
 
+  void removeHandlers(tCDIOSource slot, const iPrimary* primary) override;
+
  private:
   // Each runs the source's switch as one bus atomic operation.
   void enable(tCDIOSource slot, nQoMDBG100::tStatus2& status);

@@ -161,21 +161,22 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
   nQoUdP100::tImmediateTimeout limit;
   limit.set(timeout);
   limit.begin(status);
+  // Every exit answers the samples already copied: they are in the caller's
+  // buffer and counted.
   uint32_t copied = 0;
   while (copied < count) {
-    if (_aborted) return 0;
+    if (_aborted) break;
     int code = 0;
     if (_changeEvent == nullptr || _changeEvent->waitOrAcquire(timeout, &code) != 1) {
-      // The samples already copied stay counted.
       setCode(status, kWaitTimeout, {kSource, 313},
               new nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(_deviceGUID));
       break;
     }
-    if (_aborted) return 0;
+    if (_aborted) break;
     const uint32_t previous = _sampleCounter.fetchIncrement();
     uint64_t sequence = 0;
     captureSample(&sequence, status);
-    if (status.isFatal()) return 0;
+    if (status.isFatal()) break;
     const uint8_t* half = (previous & 1) == 0 ? _buffer : _bufferHalf;
     uint8_t* to = destination + size_t{copied} * _bytesPerSample;
     for (uint32_t b = 0; b < _bytesPerSample; ++b)

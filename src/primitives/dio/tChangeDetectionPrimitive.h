@@ -61,26 +61,31 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // A failure disables the lines again.
   void enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
   void disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
-  // Once: a status event when completion holds an error, then the done event.
+  // Once per acquisition: a status event when completion holds an error, then
+  // the done event.
   void signalDone(const nQoMDBG100::tStatus2& completion, nQoMDBG100::tStatus2& status);
 
-  // What the change-detection supervisor sets after enableLines.
+  // What the change-detection supervisor sets after enableLines: a new task
+  // is not done and has not reported done.
   void setAcquisition(bool finite, uint64_t samplesToAcquire, nQoMRL110::iEvent* doneTarget) {
     _finite = finite;
     _samplesToAcquire = samplesToAcquire;
     _doneTarget = doneTarget;
     _done = false;
+    _doneReported = false;
   }
   void setDoneTarget(nQoMRL110::iEvent* doneTarget) { _doneTarget = doneTarget; }
-  // A read returns 0 at its next check.
+  // A read ends at its next check, answering the samples it copied.
   void abort() { _aborted = true; }
   // Wakes a reader blocked on the change event.
   void signalReaders();
-  // Before a start: the stream counts afresh, not cancelled, not done.
+  // Before a start: the stream counts afresh, not cancelled, not done, and
+  // the stop reports done again.
   void clearForStart() {
     _samplesRead = 0;
     _aborted = false;
     _done = false;
+    _doneReported = false;
   }
   // Whether a change status or a read overflow was seen since the last
   // query; both flags are cleared, each by one atomic exchange.
@@ -106,7 +111,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint64_t samplesRead() const { return _samplesRead; }
   uint32_t enabledLines() const { return _enabledLines; }
 
-  // Time-out in milliseconds; the answer is the number of samples copied.
+  // Time-out in milliseconds; the answer is the number of samples copied,
+  // also when a time-out, a cancel or a failed capture ends the read.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
                 nQoMSRL100::iTimeStampSink* sink, nQoMDBG100::tStatus2& status) override;
   // Not offered: -200455.

@@ -165,6 +165,7 @@ class tBaseAIImmediateTransferPrimitive
   // At the start of a set: its samples and, when discarding, the discards
   // around it.
   void beginSet();
+  uint32_t nextSetIndex() const;
   uint64_t samplesLeft() const { return _leadingLeft + _setRemaining + _trailingLeft; }
   void readCountCheck(tStatus2& status);
   void buildSetList(tStatus2& status);

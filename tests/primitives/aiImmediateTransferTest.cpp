@@ -373,6 +373,42 @@ TEST_F(tDiscardingTest, AnEmptyFIFOTimesOutAtTheDiscardingSite) {
   EXPECT_EQ(model.size(), 0u);
 }
 
+// What a discarding read still owes when it times out goes with its task: the
+// next task's first read discards its own samples only, and a plain read
+// takes the first sample.
+TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoLaterTask) {
+  immediate->setDiscardCounts(2, 1, 1, 1);
+  const auto timedOut = [&](uint32_t sample) {
+    model.push(sample);
+    tStatus2 local;
+    EXPECT_EQ(immediate->read(buffer, 1, local, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+    EXPECT_EQ(local.code, -200474);
+  };
+  const auto newTask = [&] {
+    immediate->stopTransfer(status);
+    immediate->disarmTransfer(status);
+    immediate->uncommitTransfer(status);
+    run();
+  };
+  timedOut(1);
+  newTask();
+  model.push({1, 2, 3, 4});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 3u);
+  EXPECT_EQ(model.size(), 0u);
+
+  timedOut(5);
+  immediate->setDiscardingRead(false);
+  newTask();
+  model.push({7, 8});
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 7u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateTest, WithTheRemainingCheckOnEveryReadReportsDataLeft) {
   immediate->setRemainingCheckOff(0);
   channels({1});

@@ -121,6 +121,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   buildSetList(status);
   _setIndex = static_cast<uint32_t>(_setList.size());
   _setRemaining = 0;
+  dropOwedDiscards();
   remakeWaiter(nullptr, status);
   if (status.isFatal()) {
     tStatus2 undo;

@@ -93,6 +93,7 @@ void tSingleActionOnceSignallableThread::startThread(nQoMDBG100::tStatus2& statu
   _signalled.set(0);
   _done.set(0);
   _actionResult.set(0);
+  _wakePending.set(0);
   clear(_goEvent, status, 101);
   clear(_doneEvent, status, 102);
   if (status.isFatal()) return;
@@ -105,6 +106,7 @@ void tSingleActionOnceSignallableThread::startThread(nQoMDBG100::tStatus2& statu
 
 void tSingleActionOnceSignallableThread::wake(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || !acquireLock(status)) return;
+  _wakePending.set(1);
   set(_goEvent, status, 114);
   releaseLock(status);
 }
@@ -113,7 +115,10 @@ void tSingleActionOnceSignallableThread::signal(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || !acquireLock(status)) return;
   _signalled.set(1);
   nQoMDBG100::tStatus2 fresh;
-  if (_done.get() == 0) set(_goEvent, fresh, 122);
+  if (_done.get() == 0) {
+    _wakePending.set(1);
+    set(_goEvent, fresh, 122);
+  }
   status.assign(fresh);
   releaseLock(status);
 }
@@ -123,6 +128,8 @@ void tSingleActionOnceSignallableThread::reset(nQoMDBG100::tStatus2& status) {
   _signalled.set(0);
   _done.set(0);
   _actionResult.set(0);
+  // A wake that came before the reset belongs to the run before.
+  _wakePending.set(0);
   nQoMDBG100::tStatus2 fresh;
   clear(_doneEvent, fresh, 133);
   status.assign(fresh);
@@ -189,10 +196,7 @@ int32_t tSingleActionOnceSignallableThread::run() {
     const uint32_t woken = _goEvent->waitOrAcquire(kForever, &code);
     merge(own, code, 191);
     if (_stopRequested.get() != 0 || woken != 1) break;
-    if (_done.get() != 0) {
-      dropWakeWhileDone(own);
-      continue;
-    }
+    if (!takeWake(own)) continue;
     const uint32_t result = action(own);
     if (!acquireLock(own)) continue;
     _done.set(1);
@@ -206,10 +210,15 @@ int32_t tSingleActionOnceSignallableThread::run() {
   return 0;
 }
 
-void tSingleActionOnceSignallableThread::dropWakeWhileDone(nQoMDBG100::tStatus2& status) {
-  if (!acquireLock(status)) return;
-  if (_done.get() != 0 && _stopRequested.get() == 0) clear(_goEvent, status, 215);
+bool tSingleActionOnceSignallableThread::takeWake(nQoMDBG100::tStatus2& status) {
+  if (!acquireLock(status)) return false;
+  const bool run = _done.get() == 0 && _wakePending.get() != 0;
+  if (run)
+    _wakePending.set(0);
+  else if (_stopRequested.get() == 0)
+    clear(_goEvent, status, 215);
   releaseLock(status);
+  return run;
 }
 
 }  // namespace nQoUdP100

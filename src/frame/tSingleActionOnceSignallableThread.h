@@ -1,6 +1,7 @@
 // The one worker thread of the system: it sleeps until woken, runs its
 // owner's action once, records the result, raises a done event and sleeps
-// again; the action runs again only after the owner resets it.
+// again; the action runs again only after the owner resets it, and only for
+// a wake or signal that came after that reset.
 //
 //   class tPoller : public nQoUdP100::tSingleActionOnceSignallableThread {
 //     uint32_t action(nQoMDBG100::tStatus2& status) override;  // non-zero: job done
@@ -63,14 +64,17 @@ class tSingleActionOnceSignallableThread : public iThread {
  private:
   bool acquireLock(nQoMDBG100::tStatus2& status);
   void releaseLock(nQoMDBG100::tStatus2& status);
-  // The go event stays set after a wake that came while the action's result
-  // was still held; it is cleared so that the worker waits instead of spinning.
-  void dropWakeWhileDone(nQoMDBG100::tStatus2& status);
+  // Under the lock: true when a wake of this run is pending (it is taken).
+  // Otherwise the go event, left set by a wake that came while the result was
+  // held or before the last reset, is cleared so the worker waits instead of
+  // spinning.
+  bool takeWake(nQoMDBG100::tStatus2& status);
 
   tSyncAtomicU32 _stopRequested;
   tSyncAtomicU32 _signalled;
   tSyncAtomicU32 _done;
   tSyncAtomicU32 _actionResult;
+  tSyncAtomicU32 _wakePending;
   iSync* _lock = nullptr;
   iSync* _goEvent = nullptr;
   iSync* _doneEvent = nullptr;

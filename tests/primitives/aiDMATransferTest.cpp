@@ -212,6 +212,26 @@ TEST_F(tAIDMATransferTest, ACancelDrainsTheFIFOBeforeItsOneCleanEnd) {
   windows.setReadCallback(window, 0x104, {});
 }
 
+// A cancel that comes once the run has ended is not kept for the next run:
+// each armed run ends at its disarm, not at its arm.
+TEST_F(tAIDMATransferTest, ACancelAfterTheEndLeavesTheNextRunToItsDisarm) {
+  unsigned endedEarly = 0;
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    transfer->arm(status);
+    transfer->disarm(status);
+    transfer->wakeThread(status);
+    transfer->arm(status);
+    ASSERT_EQ(status.code, 0);
+    // Time for a kept wake to end the run before its disarm.
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+    if (transfer->isDone()) ++endedEarly;
+    transfer->disarm(status);
+    ASSERT_EQ(status.code, 0);
+  }
+  EXPECT_EQ(endedEarly, 0u);
+  EXPECT_EQ(sink.reasons(), std::vector<int>(600, 0));
+}
+
 // A linked transfer that is destroyed takes its records out of the lists of
 // the converter, the FIFO and the timing controller: the converter's overrun
 // handler then notifies the live transfer alone.

@@ -185,6 +185,39 @@ TEST_F(tImmediateDMATest, CommitWithoutAReservedChannelIsRefusedBeforeItAllocate
   EXPECT_EQ(status.code, 0);
 }
 
+// With no samples per scan (no channel commit, or a refused one) commit is
+// refused at the channel commit's own site before it allocates or writes.
+TEST_F(tImmediateDMATest, CommitWithoutSamplesPerScanIsRefusedBeforeItAllocatesOrWrites) {
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  ASSERT_EQ(status.code, 0);
+  for (bool afterARefusedChannelCommit : {false, true}) {
+    SCOPED_TRACE(afterARefusedChannelCommit);
+    if (afterARefusedChannelCommit) {
+      nQoUdP100::tAITimingControllerPrimitiveConfig config;
+      config.timing.timingMode = 2;
+      config.timing.strobeLoadValue = 0;
+      config.hasRouting = 1;
+      config.routing.words[7] = 19;
+      timing->setConfiguration(config, status);
+      tStatus2 refused;
+      transfer->commitChannel(refused);
+      ASSERT_EQ(refused.code, -50150);
+    }
+    windows.clearLog();
+    nQoSim::clearStatusLog();
+    tStatus2 local;
+    transfer->commit(local);
+    EXPECT_EQ(local.code, -50150);
+    EXPECT_TRUE(loggedAt(-50150, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 420));
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    EXPECT_TRUE(windows.writes().empty());
+    EXPECT_EQ(transfer->transferState(), 2u);
+  }
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // Once the channel went back, arm is refused and disarm and uncommit leave the
 // channel's registers alone.
 TEST_F(tImmediateDMATest, AfterTheChannelWentBackArmIsRefusedAndTheUndoStepsSkipTheChannel) {

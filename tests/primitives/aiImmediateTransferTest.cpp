@@ -373,6 +373,42 @@ TEST_F(tDiscardingTest, AnEmptyFIFOTimesOutAtTheDiscardingSite) {
   EXPECT_EQ(model.size(), 0u);
 }
 
+// What a discarding read still owes when it times out goes with its task: the
+// next task's first read discards its own samples only, and a plain read
+// takes the first sample.
+TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoLaterTask) {
+  immediate->setDiscardCounts(2, 1, 1, 1);
+  const auto timedOut = [&](uint32_t sample) {
+    model.push(sample);
+    tStatus2 local;
+    EXPECT_EQ(immediate->read(buffer, 1, local, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+    EXPECT_EQ(local.code, -200474);
+  };
+  const auto newTask = [&] {
+    immediate->stopTransfer(status);
+    immediate->disarmTransfer(status);
+    immediate->uncommitTransfer(status);
+    run();
+  };
+  timedOut(1);
+  newTask();
+  model.push({1, 2, 3, 4});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 3u);
+  EXPECT_EQ(model.size(), 0u);
+
+  timedOut(5);
+  immediate->setDiscardingRead(false);
+  newTask();
+  model.push({7, 8});
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 7u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateTest, WithTheRemainingCheckOnEveryReadReportsDataLeft) {
   immediate->setRemainingCheckOff(0);
   channels({1});
@@ -400,7 +436,9 @@ TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   run();
   model.push({1, 2, 3});
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
-  EXPECT_EQ(buffer[2], 3u) << "option 3 drains the FIFO";
+  EXPECT_EQ(buffer[0], 3u) << "option 3 drains the FIFO and keeps the newest set";
+  EXPECT_EQ(buffer[1], 0u);
+  EXPECT_EQ(model.size(), 0u);
   EXPECT_TRUE(immediate->isReadOption3On());
   model.push({4, 5});
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
@@ -412,6 +450,36 @@ TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   EXPECT_EQ(single.code, 80002) << "one set read, one left";
   EXPECT_EQ(model.size(), 1u);
   status.clear();
+}
+
+// Option 3 reads each further set over the one before it, in the room of one
+// set: a one-set block holds the newest set and nothing is written past it. A
+// further set larger than that room stays in the FIFO.
+TEST_F(tImmediateTest, Option3KeepsTheNewestSetInTheRoomOfOne) {
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
+  channels({1});
+  run();
+  model.push({0x11, 0x22, 0x33});
+  auto block = std::make_unique<uint32_t[]>(1);
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(block.get(), 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(block[0], 0x33u);
+  EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(status.code, 0);
+
+  immediate->stopTransfer(status);
+  immediate->disarmTransfer(status);
+  immediate->uncommitTransfer(status);
+  channels({1, 0, 1});  // sets of 1 and 2 samples
+  run();
+  model.push({0x44, 0x55, 0x66});
+  EXPECT_EQ(immediate->read(block.get(), 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(block[0], 0x44u);
+  EXPECT_EQ(model.size(), 2u) << "the set of two does not fit a room of one";
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

@@ -21,6 +21,15 @@ using nQoUdP100::tBaseAI_WFNSCPrimitive;
 
 constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_WFNSCPrimitive";
 
+// Counts the sample starts it hears.
+struct tSampleStartCounter : nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver {
+  uint32_t sampleStarted(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+    ++calls;
+    return 0;
+  }
+  unsigned calls = 0;
+};
+
 class tWFNSCTest : public tAIRoadTest {
  protected:
   void TearDown() override {
@@ -166,13 +175,7 @@ TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
 // of the timing controller's sample-start list: once committed and armed
 // again, the sample-start handler notifies the live observer alone.
 TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
-  struct tLive : nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver {
-    uint32_t sampleStarted(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
-      ++calls;
-      return 0;
-    }
-    unsigned calls = 0;
-  } live;
+  tSampleStartCounter live;
   commitEventMode();
   timing->addSampleStartObserver(&live, false, status);
   timing->commit(status);
@@ -180,6 +183,38 @@ TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   ASSERT_EQ(status.code, 0);
   wfnsc.reset();
   ASSERT_EQ(timing->state().getState(), 1u) << "a removed record asks for a new commit";
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
+  EXPECT_EQ(live.calls, 1u);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Uncommit and the destructor undo an event-mode commit even when polling was
+// set after it: the event is closed, and a sample start after the destruction
+// reaches the live observer alone.
+TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
+  commitEventMode();
+  wfnsc->polling = 1;
+  nQoSim::clearSyncLog();
+  wfnsc->uncommit(status);
+  ASSERT_EQ(status.code, 0);
+  bool closed = false;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    closed = closed || (record.operation == nQoSim::tSyncRecord::kClose && record.object == event);
+  EXPECT_TRUE(closed);
+
+  tSampleStartCounter live;
+  commitEventMode();
+  wfnsc->polling = 1;
+  timing->addSampleStartObserver(&live, false, status);
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  wfnsc.reset();
   timing->commit(status);
   timing->arm(status);
   ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);

@@ -286,6 +286,11 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoMapLine});
     return;
   }
+  // No channel commit sized the scan: there is no buffer to build.
+  if (_samplesPerScan == 0) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
+    return;
+  }
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);

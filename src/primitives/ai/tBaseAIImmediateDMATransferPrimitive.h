@@ -136,9 +136,9 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual void commitChannel(tStatus2& status);
   virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure
-  // is undone by uncommit on a fresh status. Without a channel: kRefused,
-  // nothing done. The listener takes the given name, or without one the
-  // device GUID's text and the class's suffix.
+  // is undone by uncommit on a fresh status. Without a channel, or with no
+  // samples per scan: kRefused, nothing done. The listener takes the given
+  // name, or without one the device GUID's text and the class's suffix.
   virtual void commit(tStatus2& status, const char* listenerName = nullptr);
   // Without a channel only the channel's registers are left alone.
   virtual void uncommit(tStatus2& status);

@@ -121,6 +121,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   buildSetList(status);
   _setIndex = static_cast<uint32_t>(_setList.size());
   _setRemaining = 0;
+  dropOwedDiscards();
   remakeWaiter(nullptr, status);
   if (status.isFatal()) {
     tStatus2 undo;
@@ -313,13 +314,24 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
     ++_readCount;
     exempt = true;
   }
+  uint8_t* const room = destination;
   bool whole = readInner(destination, bytes, status);
   if (_option3 != 0) {
+    // The room of this set: what the first pass wrote and what it still owes.
+    const uint64_t roomSamples = bytes / _sampleWidth + uint64_t{_setRemaining};
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _cancelRequested.get() == 0) {
+      // A pass that begins the next set reads it over the one before, so the
+      // newest set stays; one that would not fit leaves it in the FIFO.
+      if (samplesLeft() == 0) {
+        if (_setList[nextSetIndex()] > roomSamples) break;
+        destination = room;
+        bytes = 0;
+      }
       uint32_t more = 0;
       whole = readInner(destination, more, status);
+      bytes += more;
       sum += more;
       ++passes;
       if (_option2 != 0 && sum > _fifo->configuration().count) {
@@ -327,7 +339,6 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
         break;
       }
     }
-    bytes = sum;
     if (_option2 == 0 && _remainingCheckOff == 0 && ++_readCount >= _readCountLimit) _option3 = 0;
     if (_option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
   } else if (_option2 != 0 && !exempt) {
@@ -341,8 +352,12 @@ void tBaseAIImmediateTransferPrimitive::readCountCheck(tStatus2& status) {
   status.code = _readCountIsWarning != 0 ? -kReadCountExceeded : kReadCountExceeded;
 }
 
+uint32_t tBaseAIImmediateTransferPrimitive::nextSetIndex() const {
+  return _setIndex + 1 >= _setList.size() ? 0 : _setIndex + 1;
+}
+
 void tBaseAIImmediateTransferPrimitive::beginSet() {
-  _setIndex = _setIndex + 1 >= _setList.size() ? 0 : _setIndex + 1;
+  _setIndex = nextSetIndex();
   _setRemaining = _setList[_setIndex];
   if (_discarding == 0) return;
   const bool first = _firstRead != 0;

@@ -137,8 +137,12 @@ class tBaseAIImmediateTransferPrimitive
   // Each set is then read as leading discard, set, trailing discard; the
   // discards are counts of sets, one pair for the first read and one for the
   // reads after it. Discarded samples reach neither the destination nor the
-  // byte count.
-  void setDiscardingRead(bool on) { _discarding = on ? 1 : 0; }
+  // byte count. The plain read discards nothing, so what a discarding read
+  // still owed goes with it.
+  void setDiscardingRead(bool on) {
+    _discarding = on ? 1 : 0;
+    if (!on) dropOwedDiscards();
+  }
   bool isDiscardingRead() const { return _discarding != 0; }
   void setDiscardCounts(uint32_t firstLeading, uint32_t laterLeading, uint32_t firstTrailing,
                         uint32_t laterTrailing) {
@@ -165,7 +169,12 @@ class tBaseAIImmediateTransferPrimitive
   // At the start of a set: its samples and, when discarding, the discards
   // around it.
   void beginSet();
+  uint32_t nextSetIndex() const;
   uint64_t samplesLeft() const { return _leadingLeft + _setRemaining + _trailingLeft; }
+  void dropOwedDiscards() {
+    _leadingLeft = 0;
+    _trailingLeft = 0;
+  }
   void readCountCheck(tStatus2& status);
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);

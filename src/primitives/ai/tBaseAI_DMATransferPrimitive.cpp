@@ -98,7 +98,7 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     _worker->startThread(status);
   }
   _worker->reset(status);
-  if (status.isNotFatal()) _done = 0;
+  if (status.isNotFatal()) _done.set(0);
   if (status.isFatal()) {
     tStatus2 undo;
     disarm(undo);
@@ -182,9 +182,9 @@ void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2&
   int code = 0;
   _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
   nQoUdR100::setCode(status, code, {kFile, kLockLine});
-  if (_done == 0 && _doneSink != nullptr) {
+  if (_done.get() == 0 && _doneSink != nullptr) {
     _doneSink->transferEnded(reason, status);
-    _done = 1;
+    _done.set(1);
   }
   code = 0;
   _transferLock->releaseOrSet(&code);

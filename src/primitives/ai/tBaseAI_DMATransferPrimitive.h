@@ -29,6 +29,7 @@
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "sync/iSync.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
@@ -108,7 +109,7 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
 
   const tCounts& counts() const { return _counts; }
-  bool isDone() const { return _done != 0; }
+  bool isDone() const { return _done.get() != 0; }
 
  protected:
   // The board's part: the select code into the DMA select register (written
@@ -145,7 +146,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tAI_DMATransferPrimitiveConfig _configuration;
   uint32_t _dmaChannelNumber = kNoChannel;
   tCounts _counts;
-  uint32_t _done = 1;
+  // Written by arm and by the end of the run, which may be on the worker.
+  tSyncAtomicU32 _done{1};
   uint32_t _linked = 0;
   iSync* _transferLock = nullptr;
   tWorker* _worker = nullptr;

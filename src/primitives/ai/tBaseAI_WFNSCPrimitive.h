@@ -56,6 +56,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void start(tStatus2& status);
   void stop(tStatus2& status);
   void disarm(tStatus2& status);
+  // Undoes what commit did, whatever polling holds now.
   void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
@@ -99,6 +100,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   iSync* _event = nullptr;
   uint32_t _dataLeft = 0;
   uint32_t _mode = kBuilt;
+  // Set by an event-mode commit until its uncommit.
+  uint32_t _eventCommitted = 0;
   tSyncAtomicU32 _stopRequested;
 };
 

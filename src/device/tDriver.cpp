@@ -1,5 +1,7 @@
 #include "device/tDriver.h"
 
+#include <utility>
+
 #include "device/boardProductId.h"
 #include "device/tCapabilityTable.h"
 #include "frame/statusCodes.h"
@@ -33,6 +35,18 @@ const tAnswerRow* answerRow(uint32_t code) {
     if (row.code == code) return &row;
   return nullptr;
 }
+
+}  // namespace
+
+// A load-failure pool, and the older one in the chain.
+struct tDriver::tLoadFailure : tModuleObject {
+  tLoadFailure(const nQoMDBG100::tStatus2& failure, tLoadFailure* older)
+      : pool(failure), older(older) {}
+  tDriverLoadFailureResourcePool pool;
+  tLoadFailure* older;
+};
+
+namespace {
 
 // The pool that keeps a removed device reserved, under {GUID, "", 1}.
 class tPlaceholderPoolBase
@@ -74,9 +88,9 @@ tDriver::~tDriver() {
   } else {
     removePlaceholder();
   }
-  // Left by removal, or refused for an all-zero GUID: the pool must not
-  // outlive the driver whose identifier it points into.
-  dropLoadFailure();
+  // Left by removal, refused for an all-zero GUID or kept by the broker: no
+  // registration may outlive the driver whose identifier it points into.
+  dropLoadFailuresForGood();
   if (_eventRegistered) {
     int scratch = 0;
     if (iDeviceTree* tree = iDeviceTree::getDeviceTree())
@@ -197,7 +211,7 @@ void tDriver::writeChildren(tBlock* out, tStatus2& status) {
 }
 
 void tDriver::reserveLoadFailure(tBlock*, tStatus2& status) {
-  if (_loadFailure != nullptr) _loadFailure->reserve(nullptr, status);
+  if (_loadFailure != nullptr) _loadFailure->pool.reserve(nullptr, status);
 }
 
 // A second bring-up would build a second board over the first: it is
@@ -221,7 +235,7 @@ void tDriver::rebuild(tBlock*, tStatus2& status) {
     return;
   }
   if (_loadFailure != nullptr) {
-    _loadFailure->reserve(nullptr, status);
+    _loadFailure->pool.reserve(nullptr, status);
     return;
   }
   if (_resources.board() == nullptr) {
@@ -409,16 +423,17 @@ void tDriver::removePlaceholder() {
 
 void tDriver::registerLoadFailure(const tStatus2& failure, tStatus2& status) {
   if (status.isFatal() || _broker == nullptr) return;
-  // The newer failure replaces the older, so reservations report the latest.
-  dropLoadFailure();
-  auto* pool = new (status) tModuleOwned<tDriverLoadFailureResourcePool>(failure);
-  if (pool == nullptr) return;
-  _broker->registerPool(&_deviceIdentifier, pool, status);
+  // The newer failure replaces the older, so reservations report the latest;
+  // the older pool goes only once the newer one is registered.
+  auto* newer = new (status) tLoadFailure(failure, _loadFailure);
+  if (newer == nullptr) return;
+  _broker->registerPool(&_deviceIdentifier, &newer->pool, status);
   if (status.isFatal()) {
-    delete pool;
+    delete newer;
     return;
   }
-  _loadFailure = pool;
+  _loadFailure = newer;
+  dropLoadFailures(&newer->older);
 }
 
 void tDriver::releaseLoadFailure(tStatus2& status) {
@@ -427,17 +442,30 @@ void tDriver::releaseLoadFailure(tStatus2& status) {
     setCode(status, kNoDeviceBus, {kFile, 3283});
     return;
   }
-  dropLoadFailure();
+  dropLoadFailures(&_loadFailure);
 }
 
-void tDriver::dropLoadFailure() {
-  if (_loadFailure == nullptr) return;
-  if (_broker != nullptr) {
-    tStatus2 dropped;
-    _broker->unregisterPool(_loadFailure, dropped);
+void tDriver::dropLoadFailures(tLoadFailure** link) {
+  while (*link != nullptr) {
+    tLoadFailure* entry = *link;
+    tStatus2 unregistered;
+    if (_broker != nullptr) _broker->unregisterPool(&entry->pool, unregistered);
+    if (unregistered.isFatal()) {
+      link = &entry->older;  // still held: kept for the next drop
+    } else {
+      *link = entry->older;
+      delete entry;
+    }
   }
-  delete _loadFailure;
-  _loadFailure = nullptr;
+}
+
+void tDriver::dropLoadFailuresForGood() {
+  dropLoadFailures(&_loadFailure);
+  if (_loadFailure == nullptr) return;
+  tStatus2 unregistered;
+  _broker->unregister(&_deviceIdentifier, unregistered);
+  if (unregistered.isFatal()) return;  // still held: never freed under the broker
+  while (_loadFailure != nullptr) delete std::exchange(_loadFailure, _loadFailure->older);
 }
 
 }  // namespace nQoUdR100

@@ -68,7 +68,8 @@ class tDriver final : public nQoMRL100::tBaseDriver,
   bool isIdle(uint32_t first, uint32_t second, const int* code) const override;
 
   // Every reservation of the device meets the failure's code until released;
-  // a second failure replaces the first.
+  // a second failure replaces the first once its own pool is registered (when
+  // that fails, the first keeps answering).
   void registerLoadFailure(const nQoMDBG100::tStatus2& failure, nQoMDBG100::tStatus2& status);
   void releaseLoadFailure(nQoMDBG100::tStatus2& status);
 
@@ -87,6 +88,7 @@ class tDriver final : public nQoMRL100::tBaseDriver,
   using tBlock = nQoMRL100::iControlParameterBlock;
   struct tCode;
   static const tCode kCodes[];
+  struct tLoadFailure;
 
   void rebuild(tBlock* out, tStatus2& status);
   void removal(tBlock* out, tStatus2& status);
@@ -106,9 +108,13 @@ class tDriver final : public nQoMRL100::tBaseDriver,
   void tearDown();
   void installPlaceholder(tStatus2& status);
   void removePlaceholder();
-  // Unregisters a held load-failure pool by pool (status dropped) and
-  // destroys it.
-  void dropLoadFailure();
+  // Unregisters the load-failure pools from link on, each by pool (status
+  // dropped), and destroys those the broker gave back; a refused one stays in
+  // the chain for the next drop.
+  void dropLoadFailures(tLoadFailure** link);
+  // At destruction: drops the pools, then unregisters those the broker still
+  // holds by the device identifier they were registered under.
+  void dropLoadFailuresForGood();
   void registerDeviceEvent(tStatus2& status);
   bool deviceGUIDIsZero() const { return _guid.low == 0 && _guid.high == 0; }
 
@@ -131,7 +137,9 @@ class tDriver final : public nQoMRL100::tBaseDriver,
   nQoMRL100::iResourceBroker* _broker = nullptr;
   bool _removed = false;
   tPlaceholderPool* _placeholder = nullptr;
-  tDriverLoadFailureResourcePool* _loadFailure = nullptr;
+  // The newest load-failure pool first, then older ones the broker has not
+  // given back yet.
+  tLoadFailure* _loadFailure = nullptr;
   tMIO_GUIDIdentifier _deviceIdentifier;
   bool _deviceReserved = false;
   bool _registrarClaimed = false;

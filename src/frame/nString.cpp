@@ -127,21 +127,12 @@ unsigned encodeUTF8(int32_t point, char* out) {
   return 4;
 }
 
-// Wide elements are searched a word of 8 bytes at a time: a word holds a NUL
-// element when subtracting one from every element borrows into an element's
-// top bit that was clear.
+// The elements before the first NUL, at most length. Terminated text may end
+// at its NUL well before length, so the search reads one element at a time
+// and nothing past the NUL.
 template <class tIn>
 uint64_t lengthToNul(const tIn* source, uint64_t length) {
-  static_assert(sizeof(tIn) == 2 || sizeof(tIn) == 4);
-  constexpr uint64_t kOnes = sizeof(tIn) == 2 ? 0x0001000100010001u : 0x0000000100000001u;
-  constexpr uint64_t kTops = kOnes << (8 * sizeof(tIn) - 1);
-  constexpr uint64_t kPerWord = 8 / sizeof(tIn);
   uint64_t n = 0;
-  for (; length - n >= kPerWord; n += kPerWord) {
-    uint64_t word;
-    std::memcpy(&word, source + n, sizeof word);
-    if (((word - kOnes) & ~word & kTops) != 0) break;
-  }
   while (n < length && source[n] != tIn(0)) ++n;
   return n;
 }

@@ -53,8 +53,11 @@ class tRegisterMap : public nQoUdR100::tModuleObject, public tRegisterObjectTabl
     const uint8_t* dirty = dirtyByteOf(id, status, tTraits::kSites.isDirty);
     return dirty != nullptr ? *dirty : 0;
   }
-  // Makes earlier register writes reach the chip; answers the bus's result.
-  int32_t flushBus(nQoMDBG100::tStatus2* status) { return _space.flushBus(status); }
+  // Makes earlier register writes reach the chip; answers the bus's result,
+  // or 0 without a bus call when the status holds an error.
+  int32_t flushBus(nQoMDBG100::tStatus2* status) {
+    return failed(status) ? 0 : _space.flushBus(status);
+  }
 
   // The constant tables by register index; beyond the map: 0xFFFFFFFF and 0.
   static uint32_t windowOffset(uint32_t index) {

@@ -21,9 +21,16 @@ bool tDriverParameterMap::assign(const nQoUdR100::tWString& key, uint32_t value)
     *stored = value;
     return true;
   }
+  return insert(key, value);
+}
+
+bool tDriverParameterMap::insert(const nQoUdR100::tWString& key, uint32_t value) {
   const std::size_t position = static_cast<std::size_t>(lowerBound(key) - _entries.begin());
   tEntry entry{key, value};
-  if (entry.key.allocationFailed() || !_entries.append(std::move(entry))) return false;
+  if (entry.key.allocationFailed() || !_entries.append(std::move(entry))) {
+    _allocationFailed = true;
+    return false;
+  }
   std::rotate(_entries.begin() + position, _entries.end() - 1, _entries.end());
   return true;
 }

@@ -16,7 +16,12 @@ class tDriverParameterMap {
   // Stores the value under the key, replacing one stored before; false when
   // a new entry cannot be allocated (the map is then unchanged).
   bool assign(const nQoUdR100::tWString& key, uint32_t value);
+  // Adds an entry for a key the map does not hold; false when it cannot be
+  // allocated (the map is then unchanged).
+  bool insert(const nQoUdR100::tWString& key, uint32_t value);
   std::size_t size() const { return _entries.size(); }
+  // Sticky: set once an entry could not be allocated.
+  bool allocationFailed() const { return _allocationFailed; }
 
  private:
   struct tEntry {
@@ -27,6 +32,7 @@ class tDriverParameterMap {
   tEntry* lowerBound(const nQoUdR100::tWString& key);
 
   nQoUdR100::tGrowableArray<tEntry> _entries;
+  bool _allocationFailed = false;
 };
 
 }  // namespace nQoMRTB100

@@ -61,8 +61,17 @@ void tGlobalDriverParametersImpl::set(const wchar_t* key, uint32_t value,
   }
   lock();
   nQoUdR100::tWString name;
-  if (copyKey(key, name, status, 70) && !_parameters.assign(name, value))
-    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 75});
+  if (copyKey(key, name, status, 70)) {
+    // A new key fails while the map holds a lost insertion, its own or an
+    // earlier one.
+    if (uint32_t* stored = _parameters.find(name)) {
+      *stored = value;
+    } else {
+      _parameters.insert(name, value);
+      if (_parameters.allocationFailed())
+        nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 75});
+    }
+  }
   unlock();
 }
 

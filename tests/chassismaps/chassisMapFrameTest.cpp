@@ -31,6 +31,17 @@ TEST_F(tChassisMapTest, DeviceFormsUnmapThenReleaseTheBusAndTheBusFormNeither) {
   EXPECT_EQ(device.busesTaken(), 2u);
 }
 
+TEST_F(tChassisMapTest, FlushBusUnderAnErrorMakesNoBusCall) {
+  tMorro2 map(&bus, handle, &status);
+  ASSERT_EQ(status.code, 0);
+  bus.clearCalls();
+  nQoMDBG100::tStatus2 failed(-50003);
+  EXPECT_EQ(map.flushBus(&failed), 0);
+  EXPECT_TRUE(bus.calls().empty());
+  map.flushBus(&status);
+  EXPECT_EQ(bus.calls(), (std::vector<tCall>{{tCall::kFlush, 0, 0, 0, 0}}));
+}
+
 TEST_F(tChassisMapTest, AMissingTreeDeviceOrBusIsReportedAtTheFormsLine) {
   {
     tMorro2Cartridge slot(0u, 0, 0, window, &status);

@@ -278,6 +278,74 @@ TEST_F(DriverTest, NoLoadFailurePoolOutlivesItsDriver) {
   }
 }
 
+// The broker refuses to give a load-failure pool back: the driver keeps the
+// pool, which goes on answering, and drops it at its next release; a driver
+// with an all-zero GUID unregisters it by its identifier at destruction.
+TEST_F(DriverTest, ALoadFailurePoolIsFreedOnlyOnceTheBrokerGaveItBack) {
+  tStatus2 failure;
+  failure.code = -50150;
+  driver.reset();
+  const int64_t live = nQoSim::liveAllocations();
+  {
+    SCOPED_TRACE("released while the broker refuses");
+    driver = std::make_unique<tDriver>();
+    initialized().registerLoadFailure(failure, status);
+    ASSERT_EQ(status.code, 0);
+    nQoSim::failNextBrokerCall(-50001);
+    driver->releaseLoadFailure(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(nQoSim::registeredPools().size(), 1u);
+    tStatus2 task;
+    EXPECT_EQ(nQoSim::holdPoolAsTask(identifier("AI_ADC", 0), task), nullptr);
+    EXPECT_EQ(task.code, -50150);
+    EXPECT_EQ(code(37), -50150);
+    driver->releaseLoadFailure(status);
+    EXPECT_TRUE(nQoSim::registeredPools().empty());
+    EXPECT_EQ(code(37), 0);
+    driver.reset();
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+  {
+    SCOPED_TRACE("an all-zero device GUID destroyed while the broker refuses");
+    driver = std::make_unique<tDriver>();
+    driver->initialize(nQoORB100::tGUID{0, 0}, kHandle, status);
+    driver->registerLoadFailure(failure, status);
+    ASSERT_EQ(status.code, 0);
+    nQoSim::clearBrokerLogs();
+    nQoSim::failNextBrokerCall(-50001);
+    driver.reset();
+    EXPECT_TRUE(nQoSim::registeredPools().empty());
+    const auto calls = nQoSim::brokerRegistrations();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].operation, nQoSim::tBrokerRegistration::kUnregisterPool);
+    EXPECT_EQ(calls[0].code, -50001);
+    EXPECT_EQ(calls[1].operation, nQoSim::tBrokerRegistration::kUnregister);
+    EXPECT_EQ(calls[1].code, 0);
+    EXPECT_EQ(nQoSim::liveAllocations(), live);
+  }
+}
+
+// A second load failure that cannot be recorded leaves the first answering.
+TEST_F(DriverTest, ASecondLoadFailureThatCannotBeRegisteredKeepsTheFirst) {
+  tStatus2 first, second;
+  first.code = -50150;
+  second.code = -50004;
+  initialized().registerLoadFailure(first, status);
+  ASSERT_EQ(status.code, 0);
+  const auto pools = nQoSim::registeredPools();
+  tStatus2 unmade, refused, task;
+  nQoSim::failAllocation(1);
+  driver->registerLoadFailure(second, unmade);
+  EXPECT_EQ(unmade.code, -50352);
+  EXPECT_EQ(nQoSim::holdPoolAsTask(identifier("AI_ADC", 0), task), nullptr);
+  EXPECT_EQ(task.code, -50150);
+  nQoSim::failNextBrokerCall(-50001);
+  driver->registerLoadFailure(second, refused);
+  EXPECT_EQ(refused.code, -50001);
+  EXPECT_EQ(nQoSim::registeredPools(), pools);
+  EXPECT_EQ(code(37), -50150);
+}
+
 TEST_F(DriverTest, ACallBlockedInItsWriterDuringARebuildLeavesTheDriverIdle) {
   broughtUp();
   ASSERT_EQ(status.code, 0);

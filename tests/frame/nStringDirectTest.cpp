@@ -334,8 +334,8 @@ TEST_F(DirectConversionTest, ElementConvertersMatchTheConversionOneCharacterAtAT
   EXPECT_GT(runs, 60000);
 }
 
-// 16- and 32-bit text is searched for its NUL a word at a time: a NUL at every
-// place of a word, among elements whose low or high bits are set or clear.
+// 16- and 32-bit text with a NUL at every place of an 8-byte word, among
+// elements whose low or high bits are set or clear.
 TEST_F(DirectConversionTest, TheNulIsFoundAtEveryPlaceOfAWord) {
   const std::vector<uint16_t> units = {0x0001, 0x0100, 0x8000, 0xFFFF, 0x00FF, 0x7FFF, 0xFF00};
   const std::vector<wchar_t> points = {0x00000001, 0x00010000, 0x00008000, -1,

@@ -100,6 +100,36 @@ TEST_F(StringConversionTest, CountedTwoStepConversionsEqualDirectOnes) {
   EXPECT_EQ(run(convertUTF8ToUTF16, bytes("a\xC0\x80"), 3, kTerminated, 0, 2), (tUnits{'a', 0, 0}));
 }
 
+// Terminated text in a heap block that ends at its NUL, with a bound far past
+// the block: the conversion stops at the NUL and reads nothing beyond it.
+TEST_F(StringConversionTest, TerminatedTextIsNotReadPastItsNul) {
+  constexpr uint64_t kBound = 64;
+  struct tCase {
+    tUnits units;
+    tPoints points;
+    std::string narrow;
+  };
+  for (const tCase& c : {tCase{{'a', 0xE9, 0}, {'a', 0xE9, 0}, std::string("a\xE9\0", 3)},
+                         tCase{{0}, {0}, std::string(1, '\0')}}) {
+    SCOPED_TRACE(c.units.size());
+    const uint64_t count = c.units.size() - 1;
+    tStatus status;
+    tPoints wide(8, kGuard);
+    EXPECT_EQ(
+        convertUTF16ToUTF32(c.units.data(), kBound, wide.data(), wide.size(), status, kTerminated),
+        count);
+    wide.resize(count + 1);
+    EXPECT_EQ(wide, c.points);
+    std::string narrow(8, kGuard);
+    EXPECT_EQ(
+        narrowChars(c.points.data(), kBound, narrow.data(), narrow.size(), status, kTerminated),
+        count);
+    narrow.resize(count + 1);
+    EXPECT_EQ(narrow, c.narrow);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
 TEST_F(StringConversionTest, ScratchIsAllocatedFrom65ElementsOn) {
   std::vector<uint16_t> out(80);
   for (const uint64_t count : {63u, 64u}) {

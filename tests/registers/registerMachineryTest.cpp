@@ -119,5 +119,23 @@ TEST_F(tTavikTest, AnotherMapReportsWithItsOwnComponentFileAndLines) {
             "-50005 qotiok tPairMap 1003");
 }
 
+// A status that holds an error keeps the bus flush from the bus, on the
+// Tavik map and on another map of the machinery alike.
+TEST_F(tTavikTest, FlushBusUnderAnErrorMakesNoBusCall) {
+  tTavik tavik(&bus, window, &status);
+  tPairMap pair(&bus, window, &status);
+  ASSERT_EQ(status.code, 0);
+  bus.clearCalls();
+  nQoMDBG100::tStatus2 failed(-50003);
+  EXPECT_EQ(tavik.flushBus(&failed), 0);
+  EXPECT_EQ(pair.flushBus(&failed), 0);
+  EXPECT_EQ(failed.code, -50003);
+  EXPECT_TRUE(bus.calls().empty());
+  pair.flushBus(&status);
+  tavik.flushBus(nullptr);
+  EXPECT_EQ(bus.calls(),
+            (std::vector<tCall>{{tCall::kFlush, 0, 0, 0, 0}, {tCall::kFlush, 0, 0, 0, 0}}));
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -92,6 +92,28 @@ TEST_F(GlobalDriverParametersTest, BadArgumentsAndFailedAllocationsStoreNothing)
   }
 }
 
+// The map keeps its lost insertion: every later set of a new key answers
+// -50352 (the pair is stored all the same); a known key's set and a get of a
+// new key do not see it.
+TEST_F(GlobalDriverParametersTest, AFailedInsertionFailsEveryLaterSetOfANewKey) {
+  nQoTest::tLoadedModule module;
+  tStatus2 known, lost, later, replaced;
+  setGlobalDriverParameter(L"a", 1, known, 0);
+  nQoSim::failAllocation(2);  // the entry's copy of the key
+  setGlobalDriverParameter(L"b", 2, lost, 0);
+  EXPECT_EQ(lost.code, -50352);
+  nQoSim::clearStatusLog();
+  setGlobalDriverParameter(L"c", 3, later, 0);
+  EXPECT_EQ(later.code, -50352);
+  EXPECT_TRUE(nQoTest::loggedAt(-50352, "tGlobalDriverParametersImpl", 75));
+  EXPECT_EQ(get(L"c", 9), 3u);
+  setGlobalDriverParameter(L"a", 4, replaced, 0);
+  EXPECT_EQ(replaced.code, 0);
+  EXPECT_EQ(get(L"a", 9), 4u);
+  EXPECT_EQ(get(L"d", 5), 5u);
+  EXPECT_EQ(get(L"b", 6), 6u);
+}
+
 // Answers through the store itself for one key, so the store is re-entered
 // on the same thread.
 class tReenteringProvider : public nQoMRTB100::iGlobalDriverParametersDataProvider {

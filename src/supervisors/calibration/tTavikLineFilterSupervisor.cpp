@@ -57,9 +57,11 @@ void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
   const auto* given = static_cast<const tTavikLineFilterSettings*>(
       settings.___CPPKRLDynamicCast(&tTavikLineFilterSettings::___classID));
   if (given == nullptr) return;  // nothing copied
+  // Once copied, the request is rebuilt even when the copy lost an entry, so
+  // that no line of an earlier deploy stays in it; the lines are then left
+  // without preference.
   _identifier = _settings.supervisorRecord().identifier;
   checkCopy(status, {kFile, 125}, _identifier);
-  if (status.isFatal()) return;
   _identifier.setSubIdentifier(&_request);
   forEachLine([&](uint32_t group, uint32_t line) {
     _request.setSetting(group, line, tRequest::kNoPreference);

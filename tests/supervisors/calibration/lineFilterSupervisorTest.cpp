@@ -194,6 +194,38 @@ TEST_F(LineFilterSupervisorTest, SettingsThatLostAnEntryLeaveEveryLineWithoutPre
   EXPECT_EQ(supervisor.getRequest().getDeviceGUID(), kDevice);
 }
 
+// The supervisor's own copy cannot store the second entry: the deploy still
+// drops the earlier deploy's lines and keeps the request attached, so the
+// next reserve reaches the strategy with a request of no preference.
+TEST_F(LineFilterSupervisorTest, ADeployWhoseCopyLostAnEntryStillRebuildsTheRequest) {
+  tTavikLineFilterSupervisor holder, supervisor;
+  tStatus2 held, first, lost;
+  reserve(holder, settingsWith({{0, 9, 2}}), held);
+  ASSERT_EQ(held.code, 0);
+  supervisor.initialize(settingsWith({{0, 9, 1}}), nullptr, first);
+  ASSERT_EQ(first.code, 0);
+  const auto longer = settingsWith({{1, 2, 3}, {0, 4, 1}});
+  nQoSim::clearStatusLog();
+  nQoSim::failAllocation(1);  // the copy's node for the second entry
+  supervisor.deploy(longer, lost);
+  nQoSim::failAllocation(0);
+  EXPECT_EQ(lost.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, "tTavikLineFilterSettings", 100));
+  const uint32_t* settings = supervisor.getRequest().getSettings();
+  EXPECT_EQ(std::vector<uint32_t>(settings, settings + 24), std::vector<uint32_t>(24, 4));
+
+  tStatus2 granted;
+  supervisor.reserveResource(granted);
+  EXPECT_EQ(granted.code, 0);
+  EXPECT_EQ(supervisor.getState(), 3u);
+  EXPECT_EQ(inUse.get(), 2u);
+  EXPECT_EQ(pfiCount(9), 1u);
+  supervisor.releaseResource(granted);
+  holder.releaseResource(granted);
+  EXPECT_EQ(granted.code, 0);
+  EXPECT_EQ(inUse.get(), 0u);
+}
+
 TEST_F(LineFilterSupervisorTest, ControlCodesAndCommitCancel) {
   tTavikLineFilterSupervisor supervisor;
   tStatus2 s;

@@ -108,7 +108,8 @@ void handWriteField(const tHandField& field, uint32_t value, nQoMDBG100::tStatus
 }
 
 // Floor: a local status; the pending field read through an indirect call;
-// the tap; its request kept; the acknowledge written through an indirect call.
+// the tap through its interface; its request kept; the acknowledge written
+// through an indirect call.
 void BM_CounterService_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tQuietPair>();
   tQuietPair& quiet = *held;
@@ -117,7 +118,8 @@ void BM_CounterService_Floor(benchmark::State& state) {
   const tHandField acknowledge{status1, 0x4000, 14, &quiet.pair};
   const tHandRead read = nQoBench::opaque<tHandRead>(&handReadField);
   const tHandWrite write = nQoBench::opaque<tHandWrite>(&handWriteField);
-  nQoTIO100::iTIOCtrInterruptTap* tap = &quiet.tap;
+  nQoTIO100::iTIOCtrInterruptTap* tap =
+      nQoBench::opaque<nQoTIO100::iTIOCtrInterruptTap*>(&quiet.tap);
   uint32_t requests[4] = {};
   uint32_t enabled[4] = {1, 0, 0, 0};
   benchmark::DoNotOptimize(enabled);

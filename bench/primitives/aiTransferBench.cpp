@@ -15,6 +15,7 @@
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "noAllocationCheck.h"
+#include "opaque.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
@@ -163,18 +164,21 @@ void BM_InterruptFIFOPass(benchmark::State& state) {
 }
 BENCHMARK(BM_InterruptFIFOPass);
 
-// Floor: the same threshold reads and block moves by hand.
+// Floor: the same threshold reads and block moves by hand, the destination
+// called through its interface.
 void BM_InterruptFIFOPass_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tAIBoard>();
   tAIBoard& board = *held;
   uint32_t reads = 0;
   scriptPass(board, reads);
-  tRawDestination destination(board.address(0x1C), board.buffer);
+  tRawDestination raw(board.address(0x1C), board.buffer);
+  nQoUdP100::tBaseAIInterruptTransferPrimitive::iDestination* destination =
+      nQoBench::opaque<nQoUdP100::tBaseAIInterruptTransferPrimitive::iDestination*>(&raw);
   const uintptr_t statusWord = board.address(0x104);
   for (auto _ : state) {
     tStatus2 local;
     while ((nQoKAL100_memoryRead16(statusWord) & kEmptyBit) == 0)
-      benchmark::DoNotOptimize(destination.move(kBlock, local));
+      benchmark::DoNotOptimize(destination->move(kBlock, local));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * kBlocksPerPass * kBlock);

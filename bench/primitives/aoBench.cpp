@@ -13,6 +13,7 @@
 #include "kal/nQoKAL.h"
 #include "mdbg/tStatus2.h"
 #include "noAllocationCheck.h"
+#include "opaque.h"
 #include "primitives/ao/tTavikAO_DACPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "sim/tSimRegisterWindows.h"
@@ -33,9 +34,10 @@ struct tAOBoard : nQoBench::tTavikWindow {
     windows.setLogging(false);
     for (uint32_t i = 0; i < kSamples; ++i) samples[i] = static_cast<int16_t>(i * 61 - 30000);
   }
+  // The floors' bus flush, through the bus's interface as the map makes it.
   void flushBus() {
     int code = 0;
-    bus.flush(&code);
+    nQoBench::opaque<iBus*>(&bus)->flush(&code);
   }
 
   nQoUdRLP100::tTavikHelper helper{&map};

@@ -88,7 +88,8 @@ BENCHMARK(BM_ConverterOverrunBothPasses)
 
 using nQoBench::tEmptyOperation;
 
-using tHandRecord = nQoBench::tHandRecord<tCountingObserver>;
+// The records hold the observers as the converter does: by their interface.
+using tHandRecord = nQoBench::tHandRecord<tBaseAI_ADCPrimitive::iObserver>;
 
 // The floor's two passes, reached through function pointers.
 struct tHandConverter {

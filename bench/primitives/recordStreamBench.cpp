@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "opaque.h"
 #include "orb/iExternalInputStream.h"
 #include "orb/iExternalOutputStream.h"
 #include "primitives/ai/tAITimingControllerPrimitiveConfig.h"
@@ -111,7 +112,9 @@ class tWidthStream : public nQoORB100::iExternalOutputStream {
 };
 
 // Floor: the same typed stream calls in the record's order, each value from
-// and into a plain array, the status checked after each.
+// and into a plain array, the status checked after each. The stream is
+// reached through its interfaces, so that its reads and writes stay calls, as
+// the record's are, and are not inlined into the loop.
 void BM_TimingRecordWriteAndRead_Floor(benchmark::State& state) {
   const nQoUdP100::tAITimingControllerPrimitiveConfig record;
   tWidthStream widthsOf;
@@ -121,8 +124,10 @@ void BM_TimingRecordWriteAndRead_Floor(benchmark::State& state) {
   uint64_t values[64] = {};
   uint64_t back[64] = {};
   tBufferStream stream;
-  nQoORB100::iExternalOutputStream& out = stream;
-  nQoORB100::iExternalInputStream& in = stream;
+  nQoORB100::iExternalOutputStream& out =
+      *nQoBench::opaque<nQoORB100::iExternalOutputStream*>(&stream);
+  nQoORB100::iExternalInputStream& in =
+      *nQoBench::opaque<nQoORB100::iExternalInputStream*>(&stream);
   for (auto _ : state) {
     stream.rewind();
     for (std::size_t i = 0; i < widths.size() && status >= 0; ++i) {

@@ -105,7 +105,8 @@ BENCHMARK(BM_SampleEndThroughTheDispatcher)
 
 using nQoBench::tEmptyOperation;
 
-using tHandRecord = nQoBench::tHandRecord<tSampleEndObserver>;
+// The records hold the observers as the controller does: by their interface.
+using tHandRecord = nQoBench::tHandRecord<tBaseAITimingControllerPrimitive::iSampleEndObserver>;
 
 // The floor's controller: its records, its armed flag, its request.
 struct tHandController {
@@ -162,6 +163,7 @@ void BM_SampleEndThroughTheDispatcher_Floor(benchmark::State& state) {
   const tHandPass primary = nQoBench::opaque<tHandPass>(&handPrimary);
   const tHandPass secondary = nQoBench::opaque<tHandPass>(&handSecondary);
   const void* map = nQoBench::opaque<const void*>(&board.map);
+  iBus* bus = nQoBench::opaque<iBus*>(&board.bus);
   const uint64_t base = board.windows.base(board.window);
   uint32_t answers = 0;
   for (auto _ : state)
@@ -179,7 +181,7 @@ void BM_SampleEndThroughTheDispatcher_Floor(benchmark::State& state) {
       answers += primary(hand);
       uint32_t taken = 0;
       tTakeRequest take(hand.request, taken);
-      board.bus.runAtomically(&take, nullptr);
+      bus->runAtomically(&take, nullptr);
       if (taken != 0) answers += secondary(hand);
     }
   benchmark::DoNotOptimize(answers);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "opaque.h"
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
 #include "settings/tTavikLineFilterIdentifier.h"
@@ -41,6 +42,7 @@ void BM_LineFilterIdentifierWriteRead(benchmark::State& state) {
 }
 BENCHMARK(BM_LineFilterIdentifierWriteRead);
 
+// Floor: the same stream calls by hand, through the streams' interfaces.
 void BM_LineFilterIdentifierWriteRead_Floor(benchmark::State& state) {
   const tTavikLineFilterIdentifier source = request();
   const nQoORB100::tGUID guid = source.getDeviceGUID();
@@ -49,13 +51,17 @@ void BM_LineFilterIdentifierWriteRead_Floor(benchmark::State& state) {
   uint32_t readSettings[tTavikLineFilterIdentifier::kLines];
   for (uint32_t i = 0; i < tTavikLineFilterIdentifier::kLines; ++i)
     settings[i] = source.getSettings()[i];
-  nQoORB100::tByteOutputStream out;
+  nQoORB100::tByteOutputStream bytesOut;
+  nQoORB100::iExternalOutputStream& out =
+      *nQoBench::opaque<nQoORB100::iExternalOutputStream*>(&bytesOut);
   int status = 0;
   for (auto _ : state) {
-    out.rewind();
+    bytesOut.rewind();
     guid.writeExternal(out, status);
     for (uint32_t setting : settings) out.writeU32(setting, status);
-    nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
+    nQoORB100::tByteInputStream bytesIn(bytesOut.bytes().data(), bytesOut.bytes().size());
+    nQoORB100::iExternalInputStream& in =
+        *nQoBench::opaque<nQoORB100::iExternalInputStream*>(&bytesIn);
     nQoORB100::tGUID local;
     uint32_t values[tTavikLineFilterIdentifier::kLines];
     local.readExternal(in, status);

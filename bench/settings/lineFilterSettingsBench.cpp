@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "opaque.h"
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
 #include "settings/tTavikLineFilterSettings.h"
@@ -84,8 +85,9 @@ void BM_LineFilterReadFresh1000(benchmark::State& state) {
 }
 BENCHMARK(BM_LineFilterReadFresh1000);
 
-// Floor: a fresh object, then the read's stream calls by hand (base word,
-// identifier, count, entries) with each entry appended to the list.
+// Floor: a fresh object, then the read's stream calls by hand through the
+// stream's interface (base word, identifier, count, entries) with each entry
+// appended to the list.
 void BM_LineFilterReadFresh1000_Floor(benchmark::State& state) {
   tTavikLineFilterSettings source;
   fill(source, kEntries);
@@ -94,7 +96,9 @@ void BM_LineFilterReadFresh1000_Floor(benchmark::State& state) {
   int status = 0;
   for (auto _ : state) {
     target.emplace();
-    nQoORB100::tByteInputStream in(bytes.data(), bytes.size());
+    nQoORB100::tByteInputStream bytesIn(bytes.data(), bytes.size());
+    nQoORB100::iExternalInputStream& in =
+        *nQoBench::opaque<nQoORB100::iExternalInputStream*>(&bytesIn);
     in.readU32(status);
     nQoUdR100::tTavikLineFilterSettingsFields& fields = target->supervisorRecord();
     fields.identifier.readExternal(in, status);
@@ -162,15 +166,17 @@ void BM_LineFilterCopyFrom1000Into1500_Floor(benchmark::State& state) {
 BENCHMARK(BM_LineFilterCopyFrom1000Into1500_Floor);
 
 // Floor: the write's stream calls (base word, identifier, count, entries) by
-// hand from an array of entries.
+// hand from an array of entries, through the stream's interface.
 void BM_LineFilterWrite1000_Floor(benchmark::State& state) {
   std::vector<nQoUdR100::tLineFilterEntry> entries;
   for (uint32_t i = 0; i < kEntries; ++i) entries.push_back({i % 2, i % 16, i % 5});
   const nQoMRL100::tGeneralIdentifier identifier;
-  nQoORB100::tByteOutputStream out;
+  nQoORB100::tByteOutputStream bytesOut;
+  nQoORB100::iExternalOutputStream& out =
+      *nQoBench::opaque<nQoORB100::iExternalOutputStream*>(&bytesOut);
   int status = 0;
   for (auto _ : state) {
-    out.rewind();
+    bytesOut.rewind();
     out.writeU32(0, status);
     identifier.writeExternal(out, status);
     out.writeU32(kEntries, status);
@@ -179,7 +185,7 @@ void BM_LineFilterWrite1000_Floor(benchmark::State& state) {
       out.writeU32(entry.line, status);
       out.writeU32(entry.filterSetting, status);
     }
-    benchmark::DoNotOptimize(out.bytes().data());
+    benchmark::DoNotOptimize(bytesOut.bytes().data());
   }
   if (status != 0) state.SkipWithError("the entries were not written");
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "frame/moduleEntry.h"
+#include "opaque.h"
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
 #include "settings/aiSettings.h"
@@ -85,8 +86,9 @@ void BM_Clone(benchmark::State& state) {
   moduleMessageEntry(1);
 }
 
-// Floor: a fresh object, the read's stream calls replayed, and the values
-// stored by assigning the source (the same nodes and words).
+// Floor: a fresh object, the read's stream calls replayed through the
+// stream's interface, and the values stored by assigning the source (the same
+// nodes and words).
 template <class Settings>
 void BM_Read_Floor(benchmark::State& state) {
   Settings source;
@@ -103,7 +105,8 @@ void BM_Read_Floor(benchmark::State& state) {
   for (auto _ : state) {
     Settings target;
     nQoORB100::tByteInputStream in(out.bytes().data(), out.bytes().size());
-    benchmark::DoNotOptimize(reads.replay(in, status));
+    benchmark::DoNotOptimize(
+        reads.replay(*nQoBench::opaque<nQoORB100::iExternalInputStream*>(&in), status));
     target = source;
     benchmark::DoNotOptimize(&target);
   }
@@ -130,7 +133,8 @@ void BM_Clone_Floor(benchmark::State& state) {
   moduleMessageEntry(1);
 }
 
-// Floor: the write's stream calls replayed onto the stream.
+// Floor: the write's stream calls replayed onto the stream, through its
+// interface.
 template <class Settings>
 void BM_Write_Floor(benchmark::State& state) {
   Settings source;
@@ -138,11 +142,13 @@ void BM_Write_Floor(benchmark::State& state) {
   nQoBench::tStreamRecording recording;
   nQoORB100::tByteOutputStream out;
   int status = 0;
+  nQoORB100::iExternalOutputStream& stream =
+      *nQoBench::opaque<nQoORB100::iExternalOutputStream*>(&out);
   source.writeExternal(recording, status);
-  recording.replay(out, status);
+  recording.replay(stream, status);
   for (auto _ : state) {
     out.rewind();
-    recording.replay(out, status);
+    recording.replay(stream, status);
     benchmark::DoNotOptimize(out.bytes().data());
   }
   if (status != 0) state.SkipWithError("the write failed");

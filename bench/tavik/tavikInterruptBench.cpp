@@ -157,12 +157,14 @@ uint32_t replayChecked(const std::vector<W::tAccess>& accesses, uint64_t base, c
 }
 
 // Floor: the same reads and writes through the kernel layer, each behind the
-// register's checks, reads kept in a soft copy, and the handlers called.
+// register's checks, reads kept in a soft copy, and the handlers called
+// through their interface.
 void BM_ResolvePrimaryInterrupt_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tQuietBoard>(static_cast<tPending>(state.range(0)));
   tQuietBoard& board = *held;
   const uint64_t base = board.windows.base(board.window);
-  nQoMRTB100::iInterruptHandler* handler = &board.answer;
+  nQoMRTB100::iInterruptHandler* handler =
+      nQoBench::opaque<nQoMRTB100::iInterruptHandler*>(&board.answer);
   const void* map = nQoBench::opaque<const void*>(&board.map);
   uint32_t soft = 0;
   uint32_t answers = 0;
@@ -290,12 +292,13 @@ void BM_ResolveSecondaryInterrupt_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tSecondaryBoard>();
   tSecondaryBoard& board = *held;
   const uint64_t base = board.windows.base(board.window);
-  nQoMRTB100::iInterruptHandler* handler = &board.answer;
+  nQoMRTB100::iInterruptHandler* handler =
+      nQoBench::opaque<nQoMRTB100::iInterruptHandler*>(&board.answer);
   nQoMRTB100::iSecondaryInterruptHandler* handlers[D::kSourceCount] = {};
   for (uint32_t source = 0; source < D::kSourceCount; ++source)
     handlers[source] = board.dispatcher.secondaryHandlers[source];
   const void* map = nQoBench::opaque<const void*>(&board.map);
-  iBus& bus = board.bus;
+  iBus& bus = *nQoBench::opaque<iBus*>(&board.bus);
   uint64_t requests = 0;
   uint32_t soft = 0;
   uint32_t answers = 0;
@@ -327,17 +330,18 @@ void BM_EnableDisableThroughBinders_Floor(benchmark::State& state) {
   tQuietBoard& board = *held;
   const uintptr_t address = static_cast<uintptr_t>(board.windows.base(board.window) + 0x192);
   const void* map = nQoBench::opaque<const void*>(&board.map);
+  iBus* bus = nQoBench::opaque<iBus*>(&board.bus);
   uint16_t soft = 0;
   tEmptyOperation empty;
   int code = 0;
   for (auto _ : state) {
     for (int i = 0; i < kPasses; ++i) {
-      board.bus.runAtomically(&empty, &code);
+      bus->runAtomically(&empty, &code);
       if (usable(&board.status, map)) {
         soft = static_cast<uint16_t>(soft | 1);
         nQoKAL100_memoryWrite16(address, soft);
       }
-      board.bus.runAtomically(&empty, &code);
+      bus->runAtomically(&empty, &code);
       if (usable(&board.status, map)) {
         soft = static_cast<uint16_t>(soft & ~1);
         nQoKAL100_memoryWrite16(address, soft);

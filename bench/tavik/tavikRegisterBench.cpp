@@ -500,7 +500,7 @@ BENCHMARK(BM_TavikCommandSequence)->Unit(benchmark::kMillisecond);
 void BM_TavikCommandSequence_Floor(benchmark::State& state) {
   tSequenceMap board;
   const uint64_t base = board.windows.base(board.window);
-  iBus& bus = board.bus;
+  iBus& bus = *nQoBench::opaque<iBus*>(&board.bus);
   uint8_t dirtyTable[256] = {};
   std::array<tHandRegister, 11> operations{};
   for (std::size_t k = 0; k < operations.size(); ++k) operations[k].dirty = &dirtyTable[k];

@@ -1,6 +1,6 @@
 // What the settings classes rely on of the platform: strings on the byte
-// streams, the general identifier's copy, comparison and stream, and the
-// refusal of hostile allocation sizes.
+// streams and the output stream's rewind, the general identifier's copy,
+// comparison and stream, and the refusal of hostile allocation sizes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -62,6 +62,25 @@ TEST_F(SettingsStreamsTest, StringsTravelAsLengthAndBytesAndFailWithoutMovingThe
   EXPECT_EQ(again.position(), 0u);
   EXPECT_EQ(again.readString(failed).size(), 0u);
   EXPECT_EQ(again.position(), 0u);
+}
+
+TEST_F(SettingsStreamsTest, RewindStartsBytesAndLogAfreshAndKeepsAScriptedFailureArmed) {
+  nQoORB100::tByteOutputStream out;
+  int status = 0;
+  out.writeU32(7, status);
+  out.writeI16(-1, status);
+  out.failOperation(2, kEndOfStream);
+  out.rewind();
+  EXPECT_TRUE(out.bytes().empty());
+  EXPECT_TRUE(out.operations().empty());
+
+  out.writeU16(0x1234, status);
+  out.writeU32(9, status);
+  EXPECT_EQ(out.bytes(), (std::vector<uint8_t>{0x34, 0x12}));
+  EXPECT_EQ(
+      out.operations(),
+      (std::vector<nQoORB100::tStreamOperation>{{nQoORB100::tStreamOperation::kU16, 0x1234}}));
+  EXPECT_EQ(status, kEndOfStream);
 }
 
 TEST_F(SettingsStreamsTest, GeneralIdentifierCopiesComparesAndStreams) {

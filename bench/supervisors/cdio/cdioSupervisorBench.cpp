@@ -16,6 +16,7 @@
 #include "mrl/iEvent.h"
 #include "mrl/iRuntimeFacade.h"
 #include "msrl/iStreamAttributes.h"
+#include "opaque.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tTavikCDIODispatcher.h"
 #include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
@@ -69,11 +70,12 @@ void BM_CDIReadableRead(benchmark::State& state) {
 }
 BENCHMARK(BM_CDIReadableRead);
 
-// Floor: the FIFO primitive's read, called directly.
+// Floor: the FIFO primitive's read, called directly through its interface.
 void BM_CDIReadableRead_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tCDIInput>();
   tCDIInput& input = *held;
-  nQoUdP100::tBaseCDI_FIFOPrimitive& fifo = input.fifo;
+  nQoUdP100::tBaseCDI_FIFOPrimitive& fifo =
+      *nQoBench::opaque<nQoUdP100::tBaseCDI_FIFOPrimitive*>(&input.fifo);
   uint64_t bytes = 0;
   for (auto _ : state) bytes += fifo.readSamples(input.buffer, sizeof input.buffer, input.status);
   benchmark::DoNotOptimize(bytes);

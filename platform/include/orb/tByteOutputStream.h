@@ -24,8 +24,12 @@ class tByteOutputStream : public iExternalOutputStream, public tStreamOperationL
   void writeU64(uint64_t value, int& status) override;
 
   const std::vector<uint8_t>& bytes() const { return _bytes; }
-  // Starts again at the first byte; the buffer keeps its capacity.
-  void rewind() { _bytes.clear(); }
+  // Starts again at the first byte with an empty log; both keep their
+  // capacity, so that writing the same values again allocates nothing.
+  void rewind() {
+    _bytes.clear();
+    clearOperations();
+  }
 
  private:
   // Counts the call (a string is one call); false when the status holds an

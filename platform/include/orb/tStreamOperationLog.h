@@ -36,6 +36,8 @@ class tStreamOperationLog {
   // Counts the call; false when it is the scripted failure (the code is then set).
   bool proceed(int& status);
   void log(tStreamOperation::tType type, uint64_t bits);
+  // Forgets the operations logged; a scripted failure stays armed.
+  void clearOperations() { _operations.clear(); }
 
  private:
   std::vector<tStreamOperation> _operations;

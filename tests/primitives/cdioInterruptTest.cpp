@@ -114,6 +114,18 @@ TEST_F(tCDIOInterruptTest, AFiniteInputNeverAsksForMoreThanRemains) {
   EXPECT_EQ(input->transferred(), 100u);
 }
 
+TEST_F(tCDIOInterruptTest, ExactlyHalfTheFIFODepthLeftKeepsTheChunk) {
+  runInput(1, 64, 1024);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  EXPECT_EQ(log.calls, times(8, "data 256"));  // 512 left: not below half of 1024
+  EXPECT_EQ(input->chunkSize(), 64u);
+  EXPECT_TRUE(at(windows.writes(), 0x228).empty());
+  inputInterrupt(1);  // 448 left
+  EXPECT_EQ(log.calls, times(9, "data 256"));
+  EXPECT_EQ(input->chunkSize(), 1u);
+  EXPECT_EQ(at(windows.writes(), 0x228), (tLog{wrote32(0x228, 0x200)}));
+}
+
 TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   runInput(0, 8, 0, 16);
   log.answers = {32, 31};

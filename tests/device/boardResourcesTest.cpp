@@ -367,6 +367,37 @@ TEST_F(tBoardResourcesTest, TerminalGroupsFollowTheRecord) {
   }
 }
 
+// Only the port word pairs (2, 8) and (4, 4) drop PFI lines 8 to 15, and
+// only (2, 8) gives the power-up primitive two ports; one word of a pair
+// alone counts for nothing.
+TEST_F(tBoardResourcesTest, BothWordsOfAPortPairDecideTheUpperPFIGroupAndThePowerupPorts) {
+  struct tCase {
+    uint32_t first, second;
+    bool upper;
+    uint32_t powerupPorts;
+  };
+  const tCase cases[] = {{2, 8, false, 2}, {4, 4, false, 3}, {2, 4, true, 3},
+                         {4, 8, true, 3},  {2, 16, true, 3}, {8, 8, true, 3}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first << ", " << c.second);
+    tProductDescriptor record = *model(kFullModel);
+    nQoUdP100::tDIODescription dio = *record.dio;
+    dio.ports[0].secondWord = c.first;
+    dio.ports[1].secondWord = c.second;
+    record.dio = &dio;
+    bringUp(kFullModel, &record);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    bool upper = false;
+    for (const char* const* list = resources.buildTerminalGroups(status); *list != nullptr; ++list)
+      upper = upper || std::string(*list) == "PFI8_15";
+    EXPECT_EQ(upper, c.upper);
+    uint32_t ports = 0;
+    resources.powerup()->readPowerupStates(ports, status);
+    EXPECT_EQ(ports, c.powerupPorts);
+    resources.destroy();
+  }
+}
+
 // The power-up records' enable mask (1 = drives) reaches the ports as lines
 // that drive: port 0's direction register and the PFI pins take the mask
 // itself. Kind 0 only clears; kinds 2 and 3 clear port 0 and give port 1

@@ -203,6 +203,25 @@ TEST_F(tCDIOInterruptTest, AFailedGrowthOnTheFourthObserverRegistersNothing) {
   for (auto* other : others) delete other;
 }
 
+TEST_F(tCDIOInterruptTest, AnInputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
+  for (uint32_t state = 2; state <= 4; ++state) {
+    SCOPED_TRACE(state);
+    auto* transfer =
+        new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status);
+    transfer->registerObservers(status);
+    if (state >= 3) transfer->commit(status);
+    if (state == 4) transfer->arm(status);
+    ASSERT_EQ(transfer->state(), state);
+    delete transfer;
+    cdi->setModeFlag(1, status, 0);
+    cdi->commit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+    EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+    cdi->uncommit(status);
+  }
+}
+
 class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
  protected:
   void runOutput(uint32_t mode, uint32_t chunk, uint32_t total, uint32_t preload,
@@ -257,6 +276,27 @@ TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
   cdo->disarm(status);
   status.clear();
   cdo->uncommit(status);
+}
+
+TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
+  for (uint32_t state = 2; state <= 4; ++state) {
+    SCOPED_TRACE(state);
+    auto* transfer =
+        new tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
+    transfer->setSource(&source);
+    transfer->setSampleMode(0);
+    transfer->registerObservers(status);
+    if (state >= 3) transfer->commit(status);
+    if (state == 4) transfer->arm(status);
+    ASSERT_EQ(transfer->state(), state);
+    delete transfer;
+    cdo->setModeFlag(1, status, 0);
+    cdo->commit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr);
+    EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+    cdo->uncommit(status);
+  }
 }
 
 TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {

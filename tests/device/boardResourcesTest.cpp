@@ -173,6 +173,23 @@ TEST_F(tBoardResourcesTest, RefusedAndUnsupportedBoardsLeaveNothing) {
   }
 }
 
+// The served bus kinds are exactly 2, 3, 7 and 8.
+TEST_F(tBoardResourcesTest, EveryBusKindIsServedOrRefusedByTheMask) {
+  for (uint32_t kind = 0; kind <= 10; ++kind) {
+    SCOPED_TRACE(kind);
+    const nQoUdR100::tProductKind bus{kind};
+    tProductDescriptor record = *model(kFullModel);
+    record.busDescriptor = &bus;
+    status.clear();
+    nQoSim::clearStatusLog();
+    bringUp(kFullModel, &record);
+    const bool served = kind == 2 || kind == 3 || kind == 7 || kind == 8;
+    EXPECT_EQ(status.code, served ? 0 : -50150) << lastReport();
+    EXPECT_EQ(resources.board() != nullptr, served);
+    resources.destroy();
+  }
+}
+
 TEST_F(tBoardResourcesTest, NoDeviceTreeNodeOrRecordStopsTheBoard) {
   nQoSim::setDeviceTree(nullptr);
   bringUp(kFullModel);
@@ -318,6 +335,29 @@ TEST_F(tBoardResourcesTest, PartsDecideThePoolsAndTheStartState) {
     ASSERT_EQ(status.code, 0) << lastReport();
     EXPECT_EQ(staticControlWrites(1),
               id == 0x5D07 ? std::vector<uint32_t>{0x263} : std::vector<uint32_t>{});
+    resources.destroy();
+  }
+}
+
+// Static AI control register 3 starts at 1 from the 65th channel on.
+TEST_F(tBoardResourcesTest, RegisterThreeStartsAtOneOnlyAboveSixtyFourChannels) {
+  for (uint32_t channels : {64u, 65u}) {
+    SCOPED_TRACE(channels);
+    tProductDescriptor record = *model(kFullModel);
+    nQoUdP100::tAIDescription ai = *record.ai;
+    nQoUdP100::tAIFrontEndDescription frontEnd = *ai.frontEnd;
+    nQoUdP100::tAIConverterDescription converter = *frontEnd.converter;
+    nQoUdP100::tAIChannelDescription count = *converter.channels;
+    count.channelCount = channels;
+    converter.channels = &count;
+    frontEnd.converter = &converter;
+    ai.frontEnd = &frontEnd;
+    record.ai = &ai;
+    windows.clearLog();
+    bringUp(kFullModel, &record);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    EXPECT_EQ(staticControlWrites(1),
+              channels == 65 ? std::vector<uint32_t>{0x263} : std::vector<uint32_t>{});
     resources.destroy();
   }
 }

@@ -159,6 +159,22 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   EXPECT_TRUE(loggedAt(-200715, kInputFile, 457));
 }
 
+// The chunk that brings a notification's count to the limit ends it with
+// -200322, whether or not the FIFO still asks for more.
+TEST_F(tCDIOInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+  runInput(0, 8, 0, 16);
+  inputInterrupt(2, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+  EXPECT_EQ(input->transferred(), 16u);
+
+  // One chunk short of the limit ends normally.
+  log.calls.clear();
+  input->start(status);
+  inputInterrupt(1, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 32"}));
+}
+
 TEST_F(tCDIOInterruptTest, AnInputWithoutADestinationEndsShortAtItsFirstInterrupt) {
   runInput(1, 8, 100, 1000, false);
   inputInterrupt(1, true);
@@ -206,8 +222,7 @@ TEST_F(tCDIOInterruptTest, AFailedGrowthOnTheFourthObserverRegistersNothing) {
 TEST_F(tCDIOInterruptTest, AnInputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
   for (uint32_t state = 2; state <= 4; ++state) {
     SCOPED_TRACE(state);
-    auto* transfer =
-        new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status);
+    auto* transfer = new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status);
     transfer->registerObservers(status);
     if (state >= 3) transfer->commit(status);
     if (state == 4) transfer->arm(status);
@@ -281,8 +296,7 @@ TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
 TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
   for (uint32_t state = 2; state <= 4; ++state) {
     SCOPED_TRACE(state);
-    auto* transfer =
-        new tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
+    auto* transfer = new tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
     transfer->setSource(&source);
     transfer->setSampleMode(0);
     transfer->registerObservers(status);
@@ -324,6 +338,22 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   output->handleOverrunSecondary(cdo, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200716"}));
   EXPECT_TRUE(loggedAt(-200716, kOutputFile, 617));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+TEST_F(tCDIOOutputInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+  runOutput(0, 16, 0, 1, 32);
+  log.calls.clear();
+  for (int chunk = 0; chunk < 2; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+
+  log.calls.clear();
+  output->start(status);
+  outputInterrupt(1);
+  EXPECT_EQ(log.calls, (tStrings{"data 64"}));
   cdo->disarm(status);
   cdo->uncommit(status);
 }

@@ -169,16 +169,26 @@ TEST_F(tCapsTest, EveryConstraintRuleTypeTestsItsOwnParameterAndActsOnce) {
   using nQoUdRLP100::tAIFrontEndIntervalConstraintAlgorithm;
   enum tKind { kRemove, kKeep };
   struct tRow {
-    uint32_t a;    // the parameter's value
-    bool withB;    // b must equal param28 (type 12: b is the high half of param40)
+    uint32_t a;  // the parameter's value
+    bool withB;  // b must equal param28 (type 12: b is the high half of param40)
     tKind kind;
   };
   constexpr uint32_t kWideLow = 140, kWideHigh = 141;
-  const tRow rows[] = {{120, false, kRemove}, {124, false, kRemove}, {128, false, kRemove},
-                       {120, true, kRemove},  {124, true, kRemove},  {120, false, kKeep},
-                       {124, false, kKeep},   {128, false, kKeep},   {120, true, kKeep},
-                       {124, true, kKeep},    {132, false, kRemove}, {116, false, kRemove},
-                       {kWideLow, true, kRemove}};
+  const tRow rows[] = {
+      {120, false, kRemove},      // 0
+      {124, false, kRemove},      // 1
+      {128, false, kRemove},      // 2
+      {120, true, kRemove},       // 3
+      {124, true, kRemove},       // 4
+      {120, false, kKeep},        // 5
+      {124, false, kKeep},        // 6
+      {128, false, kKeep},        // 7
+      {120, true, kKeep},         // 8
+      {124, true, kKeep},         // 9
+      {132, false, kRemove},      // 10
+      {116, false, kRemove},      // 11
+      {kWideLow, true, kRemove},  // 12
+  };
   const tInterval* const candidates[] = {&kTenVolts, &kOneVolt, &kMilliVolt, nullptr};
   const std::vector<const tInterval*> all{&kTenVolts, &kOneVolt, &kMilliVolt};
   for (uint32_t type = 0; type < 13; ++type) {
@@ -191,8 +201,7 @@ TEST_F(tCapsTest, EveryConstraintRuleTypeTestsItsOwnParameterAndActsOnce) {
       uint32_t a, b;
       bool holds;
     };
-    const tCase cases[] = {
-        {row.a, b, true}, {row.a, b + 7, !row.withB}, {row.a + 1, b, false}};
+    const tCase cases[] = {{row.a, b, true}, {row.a, b + 7, !row.withB}, {row.a + 1, b, false}};
     for (const tCase& c : cases) {
       SCOPED_TRACE(testing::Message() << "type " << type << " a " << c.a << " b " << c.b);
       const tAIConstraintRule rule{type, &kOneVolt, c.a, c.b};

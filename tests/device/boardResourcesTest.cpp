@@ -173,6 +173,23 @@ TEST_F(tBoardResourcesTest, RefusedAndUnsupportedBoardsLeaveNothing) {
   }
 }
 
+// The served bus kinds are exactly 2, 3, 7 and 8.
+TEST_F(tBoardResourcesTest, EveryBusKindIsServedOrRefusedByTheMask) {
+  for (uint32_t kind = 0; kind <= 10; ++kind) {
+    SCOPED_TRACE(kind);
+    const nQoUdR100::tProductKind bus{kind};
+    tProductDescriptor record = *model(kFullModel);
+    record.busDescriptor = &bus;
+    status.clear();
+    nQoSim::clearStatusLog();
+    bringUp(kFullModel, &record);
+    const bool served = kind == 2 || kind == 3 || kind == 7 || kind == 8;
+    EXPECT_EQ(status.code, served ? 0 : -50150) << lastReport();
+    EXPECT_EQ(resources.board() != nullptr, served);
+    resources.destroy();
+  }
+}
+
 TEST_F(tBoardResourcesTest, NoDeviceTreeNodeOrRecordStopsTheBoard) {
   nQoSim::setDeviceTree(nullptr);
   bringUp(kFullModel);
@@ -322,6 +339,29 @@ TEST_F(tBoardResourcesTest, PartsDecideThePoolsAndTheStartState) {
   }
 }
 
+// Static AI control register 3 starts at 1 from the 65th channel on.
+TEST_F(tBoardResourcesTest, RegisterThreeStartsAtOneOnlyAboveSixtyFourChannels) {
+  for (uint32_t channels : {64u, 65u}) {
+    SCOPED_TRACE(channels);
+    tProductDescriptor record = *model(kFullModel);
+    nQoUdP100::tAIDescription ai = *record.ai;
+    nQoUdP100::tAIFrontEndDescription frontEnd = *ai.frontEnd;
+    nQoUdP100::tAIConverterDescription converter = *frontEnd.converter;
+    nQoUdP100::tAIChannelDescription count = *converter.channels;
+    count.channelCount = channels;
+    converter.channels = &count;
+    frontEnd.converter = &converter;
+    ai.frontEnd = &frontEnd;
+    record.ai = &ai;
+    windows.clearLog();
+    bringUp(kFullModel, &record);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    EXPECT_EQ(staticControlWrites(1),
+              channels == 65 ? std::vector<uint32_t>{0x263} : std::vector<uint32_t>{});
+    resources.destroy();
+  }
+}
+
 // Attribute 2 read as a number picks the record; read as a four-character
 // code, " sim" builds the calibration objects without touching the EEPROM.
 TEST_F(tBoardResourcesTest, TheSimulatedTagLeavesTheEEPROMAlone) {
@@ -363,6 +403,37 @@ TEST_F(tBoardResourcesTest, TerminalGroupsFollowTheRecord) {
     ASSERT_NE(list, nullptr);
     for (; *list != nullptr; ++list) groups.push_back(*list);
     EXPECT_EQ(groups, c.groups) << c.productId;
+    resources.destroy();
+  }
+}
+
+// Only the port word pairs (2, 8) and (4, 4) drop PFI lines 8 to 15, and
+// only (2, 8) gives the power-up primitive two ports; one word of a pair
+// alone counts for nothing.
+TEST_F(tBoardResourcesTest, BothWordsOfAPortPairDecideTheUpperPFIGroupAndThePowerupPorts) {
+  struct tCase {
+    uint32_t first, second;
+    bool upper;
+    uint32_t powerupPorts;
+  };
+  const tCase cases[] = {{2, 8, false, 2}, {4, 4, false, 3}, {2, 4, true, 3},
+                         {4, 8, true, 3},  {2, 16, true, 3}, {8, 8, true, 3}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first << ", " << c.second);
+    tProductDescriptor record = *model(kFullModel);
+    nQoUdP100::tDIODescription dio = *record.dio;
+    dio.ports[0].secondWord = c.first;
+    dio.ports[1].secondWord = c.second;
+    record.dio = &dio;
+    bringUp(kFullModel, &record);
+    ASSERT_EQ(status.code, 0) << lastReport();
+    bool upper = false;
+    for (const char* const* list = resources.buildTerminalGroups(status); *list != nullptr; ++list)
+      upper = upper || std::string(*list) == "PFI8_15";
+    EXPECT_EQ(upper, c.upper);
+    uint32_t ports = 0;
+    resources.powerup()->readPowerupStates(ports, status);
+    EXPECT_EQ(ports, c.powerupPorts);
     resources.destroy();
   }
 }

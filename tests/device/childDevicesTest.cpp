@@ -139,6 +139,26 @@ TEST_F(tChildDevicesTest, AChildArrivingBelowTheBoardIsCountedAndWritten) {
   EXPECT_EQ(tree.liveQueries(), 0u);
 }
 
+// A GUID that arrived twice leaves once per removal, its first entry first.
+TEST_F(tChildDevicesTest, ARemovalTakesOnlyTheFirstEntryOfItsGUID) {
+  plain.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, guidBuffer(0x80));
+  tree.addNode(&board, &plain, kLumz);
+  tChildDeviceGUIDList children(&board, status);
+  for (nQoSim::tSimDeviceNode* node : {&child, &plain, &child}) tree.deliverNodeEvent(32, node);
+  ASSERT_EQ(children.count(status), 3u);
+  tree.deliverNodeEvent(34, &child);
+  ASSERT_EQ(children.count(status), 2u);
+  nQoSim::tRecordingOutputStream out;
+  children.writeAll(out, status);
+  std::vector<uint8_t> expected;
+  for (uint8_t first : {0x80, 0x01})
+    for (uint8_t n = 0; n < 16; ++n) expected.push_back(static_cast<uint8_t>(first + n));
+  EXPECT_EQ(out.bytes(), expected);
+  tree.deliverNodeEvent(34, &child);
+  EXPECT_EQ(children.count(status), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tChildDevicesTest, AnArrivalUnderWayWhenTheListGoesFinishesBeforeTheLockCloses) {
   tLateChild late(tree);
   late.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, guidBuffer(0x20));

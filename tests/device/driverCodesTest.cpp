@@ -158,6 +158,22 @@ TEST_F(DriverCodesTest, ARebuildUnregistersInOrderAndDropsTheClaim) {
   EXPECT_TRUE(driver->isIdle(0, 0, nullptr));
 }
 
+// A resource a task still holds goes with the board it came from: after the
+// rebuild the driver is as idle as one whose pools held nothing.
+TEST_F(DriverCodesTest, ARebuildWhileATaskHoldsAResourceLeavesTheDriverIdle) {
+  bringUp();
+  nQoMRL100::tGeneralIdentifier adc;
+  adc.setDeviceGUID(kGUID);
+  adc.setString("AI_ADC", status);
+  adc.setIndex(0);
+  ASSERT_NE(nQoSim::holdPoolAsTask(adc, status), nullptr);
+  EXPECT_FALSE(driver->isIdle(0, 0, nullptr));
+  EXPECT_EQ(code(1), 0);
+  EXPECT_TRUE(driver->isIdle(0, 0, nullptr));
+  EXPECT_EQ(taskHoldsADC(), 0);
+  EXPECT_TRUE(driver->isIdle(0, 0, nullptr));
+}
+
 TEST_F(DriverCodesTest, ARebuildWhoseUnregisterFailsStillRunsTheLaterSteps) {
   bringUp();
   const auto before = nQoSim::registeredPools().size();

@@ -161,5 +161,69 @@ TEST_F(tCapsTest, ConstraintRulesRemoveAndKeepCandidatesInOrder) {
             (std::vector<const tInterval*>{&kTenVolts, &kOneVolt}));
 }
 
+// Every rule type against distinct parameters: the one it compares, the
+// second word where it takes one, and what it does to its candidate.
+TEST_F(tCapsTest, EveryConstraintRuleTypeTestsItsOwnParameterAndActsOnce) {
+  using nQoUdRLP100::tAIConstraintRule;
+  using nQoUdRLP100::tAIConstraintSource;
+  using nQoUdRLP100::tAIFrontEndIntervalConstraintAlgorithm;
+  enum tKind { kRemove, kKeep };
+  struct tRow {
+    uint32_t a;  // the parameter's value
+    bool withB;  // b must equal param28 (type 12: b is the high half of param40)
+    tKind kind;
+  };
+  constexpr uint32_t kWideLow = 140, kWideHigh = 141;
+  const tRow rows[] = {
+      {120, false, kRemove},      // 0
+      {124, false, kRemove},      // 1
+      {128, false, kRemove},      // 2
+      {120, true, kRemove},       // 3
+      {124, true, kRemove},       // 4
+      {120, false, kKeep},        // 5
+      {124, false, kKeep},        // 6
+      {128, false, kKeep},        // 7
+      {120, true, kKeep},         // 8
+      {124, true, kKeep},         // 9
+      {132, false, kRemove},      // 10
+      {116, false, kRemove},      // 11
+      {kWideLow, true, kRemove},  // 12
+  };
+  const tInterval* const candidates[] = {&kTenVolts, &kOneVolt, &kMilliVolt, nullptr};
+  const std::vector<const tInterval*> all{&kTenVolts, &kOneVolt, &kMilliVolt};
+  for (uint32_t type = 0; type < 13; ++type) {
+    const tRow& row = rows[type];
+    const uint32_t b = type == 12 ? kWideHigh : 128;
+    const std::vector<const tInterval*> acted =
+        row.kind == kRemove ? std::vector<const tInterval*>{&kTenVolts, &kMilliVolt}
+                            : std::vector<const tInterval*>{&kOneVolt};
+    struct tCase {
+      uint32_t a, b;
+      bool holds;
+    };
+    const tCase cases[] = {{row.a, b, true}, {row.a, b + 7, !row.withB}, {row.a + 1, b, false}};
+    for (const tCase& c : cases) {
+      SCOPED_TRACE(testing::Message() << "type " << type << " a " << c.a << " b " << c.b);
+      const tAIConstraintRule rule{type, &kOneVolt, c.a, c.b};
+      const tAIConstraintRule* const rules[] = {&rule, nullptr};
+      const tAIConstraintSource source{candidates, rules};
+      tAIFrontEndIntervalConstraintAlgorithm algorithm(&source);
+      tStatus2 status;
+      nQoUdP100::tAIScanningFrontEndConfig channel;
+      channel.words14To16[0] = 120;
+      channel.words14To16[1] = 124;
+      algorithm.setParam16(116, status);
+      algorithm.setParams20And24(channel, status);
+      algorithm.setParam28(128, status);
+      algorithm.setParam32(132, status);
+      algorithm.setParam40(uint64_t{kWideHigh} << 32 | kWideLow, status);
+      algorithm.run(status);
+      EXPECT_EQ(status.code, 0);
+      EXPECT_EQ(std::vector<const tInterval*>(algorithm.begin(), algorithm.end()),
+                c.holds ? acted : all);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace nQoTest

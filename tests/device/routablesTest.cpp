@@ -111,6 +111,27 @@ TEST_F(RoutablesTest, ProtectedRegistersAreLeftAloneUntilTheFirstCleanCommit) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The protected registers are exactly the DIO direction, the bidirection pins
+// and the six PFI output selects.
+TEST_F(RoutablesTest, EveryProtectedRegisterWaitsForTheCommitAndNoOtherDoes) {
+  tTavikRoutable routable(map);
+  std::vector<tRoute> routes{{0x04000043, 1}, {0x4000002C, 1}};
+  std::vector<tAccess> expected{wrote32(0x028, 0x80000000), wrote(0x172, 0x0080)};
+  for (uint32_t k = 0; k < 6; ++k) {
+    routes.push_back({makeRegisterId(87 + k, 1), 16});
+    expected.push_back(wrote(0x1D0 + 2 * k, 0x0010));
+  }
+  clearLogs();
+  for (const tRoute& pair : routes) routable.route(pair.fieldId, pair.value, status);
+  routable.route(0x08000031, 5, status);
+  EXPECT_EQ(writes(), std::vector<tAccess>{wrote(0x19E, 0x0005)});
+  routable.commit(status);
+  clearLogs();
+  for (const tRoute& pair : routes) routable.route(pair.fieldId, pair.value, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(writes(), expected);
+}
+
 TEST_F(RoutablesTest, AListLocksEveryGroupAscendingAndWritesInListOrder) {
   tTavikRoutable routable(map);
   // Before commit a protected pair is skipped, but its group is still taken.
@@ -164,6 +185,19 @@ TEST_F(RoutablesTest, The37PinWrapperDropsOnlyAZeroToTheDirectionBits) {
   EXPECT_TRUE(loggedAt(-50003, kTavik, 190));
   EXPECT_EQ(writes(), (std::vector<tAccess>{wrote(0x172, 0x0080), wrote(0x19E, 0x0002)}));
   EXPECT_EQ(lockOrder(*map), (std::vector<int>{14, -14, 12, -12}));
+}
+
+TEST_F(RoutablesTest, The37PinWrapperPassesAZeroToTheBitsBesideTheDirectionBits) {
+  tTavikWrapperFor37PinUdSeriesRoutable wrapper(map);
+  wrapper.commit(status);
+  clearLogs();
+  for (uint32_t field : {6u, 11u}) {
+    wrapper.route(makeRegisterId(44, field), 1, status);
+    wrapper.route(makeRegisterId(44, field), 0, status);
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(writes(), (std::vector<tAccess>{wrote(0x172, 0x0020), wrote(0x172, 0x0000),
+                                            wrote(0x172, 0x0400), wrote(0x172, 0x0000)}));
 }
 
 struct tCountingPLL : nQoUdP100::tBasePLLPrimitive {

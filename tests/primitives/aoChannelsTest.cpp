@@ -59,6 +59,38 @@ TEST_F(tAOChannelTest, SelectCodesDependOnTheChannel) {
   EXPECT_TRUE(windows.writes().empty());
 }
 
+// Every select value on every channel: the code in bits 5:3 (A, with B 7)
+// and 2:0 (B, with A 0), or the select's own error.
+TEST_F(tAOChannelTest, EverySelectCodesOrRefusesAsItsChannelCallsFor) {
+  constexpr int E = -200153, Z = -200269, H = -200268, F = -1;
+  const int a[13][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}, {E, E, E, E}, {2, 2, 2, 2}, {3, 3, 3, 3},
+                        {0, 0, 0, 0}, {1, 1, 1, 1}, {E, E, E, E}, {E, 4, 4, 4}, {4, E, 5, 5},
+                        {5, 5, E, 6}, {6, 6, 6, E}, {E, E, E, E}};
+  const int b[13][4] = {{Z, Z, Z, Z}, {1, 1, 1, 1}, {F, F, F, F}, {2, 2, 2, 2}, {3, 3, 3, 3},
+                        {H, H, H, H}, {H, H, H, H}, {0, 0, 0, 0}, {F, 4, 4, 4}, {4, F, 5, 5},
+                        {5, 5, F, 6}, {6, 6, 6, F}, {F, F, F, F}};
+  for (uint32_t channel = 0; channel < 4; ++channel) {
+    tTavikAO_DACPrimitive dac(resources, channel, 1, true, status);
+    ASSERT_EQ(status.code, 0);
+    for (uint32_t select = 0; select < 13; ++select) {
+      SCOPED_TRACE(testing::Message() << "channel " << channel << " select " << select);
+      const int codeA = commitWith(dac, select, 7);
+      const uint32_t bitsA = (map->Array_00C3[channel].getRegister() >> 3) & 7;
+      if (a[select][channel] < 0)
+        EXPECT_EQ(codeA, a[select][channel]);
+      else
+        EXPECT_EQ(codeA == 0 ? static_cast<int>(bitsA) : codeA, a[select][channel]);
+      const int codeB = commitWith(dac, 0, select);
+      const uint32_t bitsB = map->Array_00C3[channel].getRegister() & 7;
+      if (b[select][channel] < 0)
+        EXPECT_EQ(codeB, b[select][channel]);
+      else
+        EXPECT_EQ(codeB == 0 ? static_cast<int>(bitsB) : codeB, b[select][channel]);
+    }
+    dac.uncommit(status);
+  }
+}
+
 TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) {
   tTavikAO_DACPrimitive dac(resources, 0, 0, true, status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0xC3, 0x80, 8), wrote(0xC0, 0, 32)}));

@@ -85,6 +85,31 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
   EXPECT_TRUE(refused(2, 1)) << "more channels than the order holds";
 }
 
+TEST_F(tAOFIFOTest, TheChannelOrderTakesAsManyChannelsAsItHoldsUpToTheLastRegister) {
+  description.maxChannels = 20;
+  build();
+  fifo->fields.channelCount = 16;
+  for (uint32_t k = 0; k < 16; ++k) fifo->channelOrder()[k] = 15 - k;
+  fifo->commit(status);
+  ASSERT_EQ(status.code, 0);
+  for (uint32_t k = 0; k < 16; ++k)
+    EXPECT_EQ(windows.written(window, 0xC2 + 4 * k, 8), 15 - k) << k;
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+
+  delete timing;
+  delete fifo;
+  timing = nullptr;
+  description.maxChannels = 1;
+  build();
+  fifo->fields.channelCount = 1;
+  fifo->channelOrder()[0] = 0;
+  fifo->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+}
+
 TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
@@ -200,6 +225,42 @@ TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   EXPECT_EQ(windows.writes(), (tLog{wrote(0xA4, 0xFFFFFFFE, 32)}));
   EXPECT_EQ(fifo->writeSamples(samples, 1, status), 0u);
   EXPECT_EQ(status.code, -200795);
+  fifo->uncommit(status);
+}
+
+TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount) {
+  description.fifoDepth = 4;
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifo->commit(status);
+  const int16_t samples[] = {1, 2, 3, 4};
+  clearLogs();
+  EXPECT_EQ(fifo->writeSamples(samples, 3, status), 3u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes().size(), 3u);
+  clearLogs();
+  tStatus2 full;
+  EXPECT_EQ(fifo->writeSamples(samples, 4, full), 0u);
+  EXPECT_EQ(full.code, -200795);
+  EXPECT_TRUE(windows.writes().empty());
+  fifo->uncommit(status);
+
+  // No FIFO: bit 12 set, and fewer samples than channels.
+  delete timing;
+  delete fifo;
+  timing = nullptr;
+  description.fifoDepth = 0;
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifo->commit(status);
+  windows.setRead(window, 0x106, 16, 0x1000);
+  clearLogs();
+  EXPECT_EQ(fifo->writeSamples(samples, 1, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0xA4, 1, 32)}));
+  tStatus2 channels;
+  EXPECT_EQ(fifo->writeSamples(samples, 2, channels), 0u);
+  EXPECT_EQ(channels.code, -200795);
   fifo->uncommit(status);
 }
 

@@ -48,6 +48,23 @@ class tAOTimingTest : public tAOTest {
     clearLogs();
   }
   uint16_t command2() const { return map->AO_Command_2.getRegister(); }
+  // A blocking update wait while another thread runs the action every
+  // millisecond of host time; the wait's code.
+  template <typename tAction>
+  int waitWhile(tAction action) {
+    tStatus2 wait;
+    std::atomic<bool> returned{false};
+    std::thread other([&] {
+      while (!returned) {
+        action();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+    timing->waitForNextUpdate(wait);
+    returned = true;
+    other.join();
+    return wait.code;
+  }
 
   tTavikAO_FIFOPrimitive* fifo = nullptr;
   tTavikAOTimingControllerPrimitive* timing = nullptr;
@@ -250,21 +267,6 @@ TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
   timing->fields.firstBufferUpdateCount = 100;  // the counter wraps from 0 to 99
   commitAndArm();
   ASSERT_NE(dispatcher->primaryHandlers[20], nullptr);
-  // Runs the action every millisecond of host time until the wait returns.
-  auto waitWhile = [&](auto action) {
-    tStatus2 wait;
-    std::atomic<bool> returned{false};
-    std::thread other([&] {
-      while (!returned) {
-        action();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-    });
-    timing->waitForNextUpdate(wait);
-    returned = true;
-    other.join();
-    return wait.code;
-  };
   // No update within the time-out; the first wait enables the update source.
   timing->setTimeout(10, status);
   EXPECT_EQ(waitWhile([] { nQoSim::advanceClock(1'000'000); }), -200474);
@@ -288,6 +290,24 @@ TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
               requested = true;
             }),
             -224608);
+  timing->uncommit(status);
+}
+
+TEST_F(tAOTimingTest, BlockingWaitsJudgeFromTheWaitAfterTheCountedOnes) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 2;
+  commitAndArm();
+  timing->setTimeout(0xFFFFFFFE, status);
+  // Counts 50 and 47 are only counted; 40 (after 47) is the first judged and late.
+  std::vector<int> codes;
+  for (uint32_t count : {50u, 47u, 40u, 39u}) {
+    windows.setRead(window, 0x128, 32, count);
+    windows.setRead(window, 0x106, 16, 0x8020);
+    codes.push_back(waitWhile([&] { bus.raise(1); }));
+  }
+  EXPECT_EQ(codes, (std::vector<int>{0, 0, -209802, 0}));
+  EXPECT_EQ(groupBEnable() & 0x4, 0x4);
   timing->uncommit(status);
 }
 

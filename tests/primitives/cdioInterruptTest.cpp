@@ -114,6 +114,18 @@ TEST_F(tCDIOInterruptTest, AFiniteInputNeverAsksForMoreThanRemains) {
   EXPECT_EQ(input->transferred(), 100u);
 }
 
+TEST_F(tCDIOInterruptTest, ExactlyHalfTheFIFODepthLeftKeepsTheChunk) {
+  runInput(1, 64, 1024);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  EXPECT_EQ(log.calls, times(8, "data 256"));  // 512 left: not below half of 1024
+  EXPECT_EQ(input->chunkSize(), 64u);
+  EXPECT_TRUE(at(windows.writes(), 0x228).empty());
+  inputInterrupt(1);  // 448 left
+  EXPECT_EQ(log.calls, times(9, "data 256"));
+  EXPECT_EQ(input->chunkSize(), 1u);
+  EXPECT_EQ(at(windows.writes(), 0x228), (tLog{wrote32(0x228, 0x200)}));
+}
+
 TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   runInput(0, 8, 0, 16);
   log.answers = {32, 31};
@@ -145,6 +157,22 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   input->handleOverrunSecondary(cdi, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200715"}));
   EXPECT_TRUE(loggedAt(-200715, kInputFile, 457));
+}
+
+// The chunk that brings a notification's count to the limit ends it with
+// -200322, whether or not the FIFO still asks for more.
+TEST_F(tCDIOInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+  runInput(0, 8, 0, 16);
+  inputInterrupt(2, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+  EXPECT_EQ(input->transferred(), 16u);
+
+  // One chunk short of the limit ends normally.
+  log.calls.clear();
+  input->start(status);
+  inputInterrupt(1, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 32"}));
 }
 
 TEST_F(tCDIOInterruptTest, AnInputWithoutADestinationEndsShortAtItsFirstInterrupt) {
@@ -189,6 +217,24 @@ TEST_F(tCDIOInterruptTest, AFailedGrowthOnTheFourthObserverRegistersNothing) {
   EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);  // nobody left in either list
   EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
   for (auto* other : others) delete other;
+}
+
+TEST_F(tCDIOInterruptTest, AnInputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
+  for (uint32_t state = 2; state <= 4; ++state) {
+    SCOPED_TRACE(state);
+    auto* transfer = new tBaseCDIInterruptTransferPrimitive(&deviceInfo, &description, cdi, status);
+    transfer->registerObservers(status);
+    if (state >= 3) transfer->commit(status);
+    if (state == 4) transfer->arm(status);
+    ASSERT_EQ(transfer->state(), state);
+    delete transfer;
+    cdi->setModeFlag(1, status, 0);
+    cdi->commit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+    EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+    cdi->uncommit(status);
+  }
 }
 
 class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
@@ -247,6 +293,26 @@ TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
   cdo->uncommit(status);
 }
 
+TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {
+  for (uint32_t state = 2; state <= 4; ++state) {
+    SCOPED_TRACE(state);
+    auto* transfer = new tBaseCDOInterruptTransferPrimitive(&deviceInfo, &description, cdo, status);
+    transfer->setSource(&source);
+    transfer->setSampleMode(0);
+    transfer->registerObservers(status);
+    if (state >= 3) transfer->commit(status);
+    if (state == 4) transfer->arm(status);
+    ASSERT_EQ(transfer->state(), state);
+    delete transfer;
+    cdo->setModeFlag(1, status, 0);
+    cdo->commit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr);
+    EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+    cdo->uncommit(status);
+  }
+}
+
 TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   runOutput(0, 16, 0, 1, 32);
   log.calls.clear();
@@ -272,6 +338,22 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   output->handleOverrunSecondary(cdo, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200716"}));
   EXPECT_TRUE(loggedAt(-200716, kOutputFile, 617));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+TEST_F(tCDIOOutputInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+  runOutput(0, 16, 0, 1, 32);
+  log.calls.clear();
+  for (int chunk = 0; chunk < 2; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
+  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+
+  log.calls.clear();
+  output->start(status);
+  outputInterrupt(1);
+  EXPECT_EQ(log.calls, (tStrings{"data 64"}));
   cdo->disarm(status);
   cdo->uncommit(status);
 }

@@ -211,6 +211,22 @@ TEST_F(tEEPROMTest, DirectAccessSkipsEqualBytesAndDropsPendingOnes) {
   EXPECT_EQ(revert.code, -50009);
 }
 
+TEST_F(tEEPROMTest, APendingByteWrittenToTheDeviceWithItsShadowValueReachesTheBoard) {
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  uint8_t value[2] = {0x66, 0x77};
+  eeprom.write(8, 2, value, status, 1);
+  eeprom.enableWrite(status);
+  eeprom.writeToDevice(8, 2, value, status, 1);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(model.writes, (std::vector<uint32_t>{8, 9}));
+  EXPECT_EQ(model.bytes[8], 0x66);
+  EXPECT_EQ(model.bytes[9], 0x77);
+  EXPECT_EQ(eeprom.pendingCount(), 0u);
+  eeprom.commit(status);  // nothing left to write
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(model.writes, (std::vector<uint32_t>{8, 9}));
+}
+
 // Must-show map content: header words big-endian at 24, 20 and 16.
 class tEEPROMMapTest : public tEEPROMTest {
  protected:

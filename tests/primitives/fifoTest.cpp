@@ -123,6 +123,19 @@ TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
   EXPECT_EQ(status.code, 0);
 }
 
+TEST_F(tFIFOTest, TheModeForALevelChangesAtAQuarterAndAtThreeQuartersOfTheSize) {
+  build(4);
+  const struct {
+    uint32_t level, mode;
+  } cases[] = {{255, 0}, {256, 1}, {767, 1}, {768, 2}, {1024, 2}};
+  for (const auto& c : cases) {
+    fifo->setFIFOModeForLevel(c.level, status, false);
+    EXPECT_EQ(fifo->getFIFOMode(), c.mode) << c.level;
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(windows.log().empty());
+}
+
 TEST_F(tFIFOTest, SamplesAreReadWholeOrAsTheirLowHalf) {
   build(2);
   model.push({0x0001FFFF, 0x00028000});

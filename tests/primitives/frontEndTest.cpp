@@ -131,6 +131,24 @@ TEST_F(tFrontEndTest, AChannelBecomesOneConfigurationWordPerVariant) {
   }
 }
 
+TEST_F(tFrontEndTest, SixtyFourChannelsStillCodeAsTheNarrowVariant) {
+  const nQoUdP100::tAIFrontEndSecondRecord other;
+  const struct {
+    uint32_t channels;
+    const nQoUdP100::tAIFrontEndSecondRecord* second;
+    uint32_t variant;
+  } cases[] = {{64, &other, 1},
+               {64, &nQoUdP100::kBuiltInFrontEndRecord, 1},
+               {65, &other, 3},
+               {65, &nQoUdP100::kBuiltInFrontEndRecord, 2}};
+  for (const auto& c : cases) {
+    description.capabilityWord2 = c.channels;
+    description.secondRecord = c.second;
+    const nQoUdP100::tAIFrontEndChannelCoder coder(&description);
+    EXPECT_EQ(coder.variant(), c.variant) << c.channels;
+  }
+}
+
 TEST_F(tFrontEndTest, BypassSelectionsProgramTheBypassRegisterAlone) {
   build();
   configure({{275, 257}, {257, 3}});

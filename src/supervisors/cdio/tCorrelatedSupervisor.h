@@ -38,6 +38,7 @@
 #include "mrl/tGeneralIdentifier.h"
 #include "orb/castToClass.h"
 #include "reservation/castAnswer.h"
+#include "reservation/tReservationIdentifier.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/copyCheck.h"
 #include "supervisors/tPlainSupervisor.h"
@@ -122,8 +123,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       return;
     }
     _settings = *own;
-    // The identifier of a held grant stays the one it was granted under.
-    if (!_granted) _identifier = _settings.template record<0>().identifier;
+    // A held grant keeps the identifier it was granted under; this one names
+    // the next reservation.
+    _identifier.deploy(_settings.template record<0>().identifier);
     checkCopy(status, {Row::kNoPrimitive.file, 125}, _settings, _identifier);
     if (status.isFatal()) return;
     if (_primitive != nullptr) _links.apply(*_primitive, _settings, status);
@@ -144,18 +146,18 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (status.isFatal()) return;
     nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(status);
     if (broker == nullptr || status.isFatal()) return;
-    nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier, _facade, status);
+    nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
     if (status.isFatal()) return;
     tPool* pool = nQoMRTB100::castAnswer<tPool>(answer, status, {Row::kNoPrimitive.file, 140});
     if (pool == nullptr) {
       if (answer != nullptr) {
         nQoMDBG100::tStatus2 local;
-        broker->release(&_identifier, _facade, local);
+        broker->release(&_identifier.next(), _facade, local);
       }
       return;
     }
     _primitive = pool->getResource();
-    _granted = true;
+    _identifier.hold(true);
     if (_primitive == nullptr) return;
     _links.reserved(*_primitive, _settings, status);
     _links.apply(*_primitive, _settings, status);
@@ -178,9 +180,10 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.releasing(_primitive, status);
-    if (_granted) handBack(&_identifier, _facade, status);
+    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+      handBack(granted, _facade, status);
     _primitive = nullptr;
-    _granted = false;
+    _identifier.hold(false);
     _links.released(status);
     _word = nCorrelated::kLinked;
   }
@@ -251,9 +254,8 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   tPrimitive* _primitive = nullptr;
-  bool _granted = false;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
-  nQoMRL100::tGeneralIdentifier _identifier;
+  nQoMRTB100::tReservationIdentifier _identifier;
   uint32_t _word = 0;
   tSettings _settings;
   typename Row::tLinks _links;

@@ -146,6 +146,20 @@ TEST_F(CDIOSupervisorsTest, RefusedOrForeignGrantIsNotReleasedTwice) {
   EXPECT_EQ(fifo.getPrimitive(), nullptr);
 }
 
+// A deploy naming another pool while one is held changes what the next
+// reservation asks for, never what the release hands back.
+TEST_F(CDIOSupervisorsTest, TheReleaseHandsBackTheFIFOItWasGranted) {
+  tCDI_FIFOSettings namingA, namingB;
+  namingA.record<0>().fifoModeFlag = 1;
+  namingB.record<0>().fifoModeFlag = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> a(cdi), b(cdi);
+  offer(namingA, a, "CDI_FIFO");
+  offer(namingB, b, "CDI_FIFO2");
+  tBaseCDI_FIFOSupervisor fifo;
+  expectOnlyTheGrantHandedBack(fifo, namingA, namingB, namingA.record<0>().identifier,
+                               namingB.record<0>().identifier, nullptr, supervisors);
+}
+
 // The DMA supervisor's whole run, for either direction.
 template <class Supervisor, class Settings, class Primitive>
 void runDMA(CDIOSupervisorsTest& test, tCallLog& log, tScriptedSupervisorMap& map,

@@ -482,5 +482,20 @@ TEST_F(tImmediateTest, Option3KeepsTheNewestSetInTheRoomOfOne) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Sets that take no sample never drain the FIFO: option 3 reads the one set
+// and does not repeat.
+TEST_F(tImmediateTest, Option3OverEmptySetsReadsOnce) {
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
+  channels({1}, 0);
+  run();
+  model.push({0x11, 0x22});
+  uint32_t bytes = 99;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -157,6 +157,8 @@ void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
     }
   }
   _setList.checkAllocation(status, {kFile, kListLine});
+  _setsTakeSamples = false;
+  for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
 }
 
 void tBaseAIImmediateTransferPrimitive::remakeWaiter(const uint64_t* name, tStatus2& status) {
@@ -321,7 +323,8 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
     const uint64_t roomSamples = bytes / _sampleWidth + uint64_t{_setRemaining};
     uint32_t passes = 1;
     uint32_t sum = bytes;
-    while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _cancelRequested.get() == 0) {
+    while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
+           _cancelRequested.get() == 0) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO.
       if (samplesLeft() == 0) {

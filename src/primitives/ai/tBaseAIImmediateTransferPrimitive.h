@@ -204,6 +204,9 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _option2 = 0;
   uint32_t _option3 = 0;
   nQoUdR100::tGrowableArray<uint32_t> _setList;
+  // Whether some set of the list takes a sample: option 3 repeats only then,
+  // since passes over empty sets never drain the FIFO.
+  bool _setsTakeSamples = false;
   uint32_t _setIndex = 0;
   uint32_t _setRemaining = 0;
   tAIImmediateTimeout _timeout;

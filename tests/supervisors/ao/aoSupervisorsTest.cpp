@@ -939,6 +939,26 @@ TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
   EXPECT_TRUE(nQoTest::loggedAt(-200454, "tBaseAO_DACTransferSupervisor", 422));
 }
 
+// unlinkResource takes every channel's DAC, the last one too: a write then
+// reaches no DAC, and a new linkResource gives them back.
+TEST_F(AODACTransferTest, AfterUnlinkResourceAWriteReachesNoDACUntilLinkedAgain) {
+  settings.list.clear();
+  settings.list.append(31);
+  bringUp(transfer(), settings);
+  const int16_t sample = 21;
+  tStatus2 status, unlinked;
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
+  transfer().unlinkResource(status);
+  EXPECT_EQ(transfer().getState(), 3u);
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, unlinked), 0u);
+  EXPECT_EQ(unlinked.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
+  transfer().linkResource(status);
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "dac1.writeValue 21, dac1.writeValue 21");
+}
+
 TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {
   map.entries[31] = &timingSupervisor();
   settings.word2 = 1;

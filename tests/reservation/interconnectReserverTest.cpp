@@ -298,6 +298,23 @@ TEST_F(TerminalReserverTest, ReleaseMergesEachTerminalAndTriesEveryOne) {
   EXPECT_EQ(reserver.getReservedTerminals(), 0u);
 }
 
+// Bit 31 is the last terminal of the mask: reserved, released and cleared
+// like bit 0, and the reserver is left holding nothing.
+TEST_F(TerminalReserverTest, TheHighestBitIsATerminalLikeAnyOther) {
+  tMultiTerminalReserver reserver;
+  prepare(reserver, 0x80000001);
+  tStatus2 status;
+  reserver.reserveResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(reserver.getReservedTerminals(), 0x80000001u);
+  EXPECT_EQ(nQoSim::heldTerminals(), (tCalls{"PFI0", "PFI31"}));
+  reserver.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(calls(), (tCalls{"reserve PFI0", "reserve PFI31", "release PFI0", "release PFI31"}));
+  EXPECT_EQ(reserver.getReservedTerminals(), 0u);
+  EXPECT_TRUE(nQoSim::heldTerminals().empty());
+}
+
 TEST_F(TerminalReserverTest, TerminalsWithoutAMapFailWithoutACall) {
   tMultiTerminalReserver reserver;
   tStatus2 status, good;

@@ -5,6 +5,7 @@
 #include "device/poolInstantiations.h"
 #include "mrl/tTESKMaskedIdentifier.h"
 #include "reservation/tDriverLoadFailureResourcePool.h"
+#include "reservation/tGenericResourcePoolExtStrategy.h"
 #include "sim/simAllocator.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
@@ -66,6 +67,50 @@ TEST_F(PoolTest, WrapperCountsEachReservationUntilItsReleaseAndNeverBelowZero) {
   pool.release(nullptr, first);
   EXPECT_EQ(inUse.get(), 0u) << "the count wrapped";
   EXPECT_EQ(first.code, 0);
+}
+
+// A strategy whose release answers a scripted code.
+struct tReleaseAnswering {
+  bool isPartiallyReserved(tStatus2&) const { return false; }
+  uint32_t reserve(const nQoMRL100::iResourceIdentifier*, tStatus2& status) {
+    if (reserveCode != 0) status.setCode(reserveCode, "qotest", "poolTest", 1);
+    return reserveCode < 0 ? 0 : 1;
+  }
+  void release(const nQoMRL100::iResourceIdentifier*, tStatus2& status) {
+    if (releaseCode != 0) status.setCode(releaseCode, "qotest", "poolTest", 2);
+  }
+  int reserveCode = 0;
+  int releaseCode = 0;
+};
+
+// The count follows the sign of the code: a warning is no failure, in a
+// reservation or in a release.
+TEST_F(PoolTest, AWarningCountsAsSuccessInReserveAndRelease) {
+  tSyncAtomicU32 inUse;
+  tReleaseAnswering strategy;
+  nQoUdR100::tGenericResourcePoolExtStrategy<int, tReleaseAnswering> pool(nullptr, &strategy,
+                                                                          &inUse);
+  for (int code : {0, 5, 5}) {
+    strategy.reserveCode = code;
+    tStatus2 status;
+    EXPECT_EQ(pool.reserve(nullptr, status), 1u);
+    EXPECT_EQ(status.code, code);
+  }
+  strategy.reserveCode = -7;
+  tStatus2 refused;
+  EXPECT_EQ(pool.reserve(nullptr, refused), 0u);
+  EXPECT_EQ(inUse.get(), 3u);
+  const struct {
+    int releaseCode, incoming, merged;
+    uint32_t count;
+  } rows[] = {{5, 0, 5, 2}, {-7, 0, -7, 2}, {1, -3, -3, 1}, {-7, 4, -7, 1}, {0, 0, 0, 0}};
+  for (const auto& row : rows) {
+    strategy.releaseCode = row.releaseCode;
+    tStatus2 status(row.incoming);
+    pool.release(nullptr, status);
+    EXPECT_EQ(status.code, row.merged) << row.releaseCode;
+    EXPECT_EQ(inUse.get(), row.count) << row.releaseCode;
+  }
 }
 
 TEST_F(PoolTest, InfiniteAndPowerupPools) {

@@ -94,6 +94,30 @@ TEST_F(ReserverTest, ReservesThePrimitiveOfTheRegisteredPoolAndGivesItBack) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A release that the broker refuses, or that finds no broker, still
+// forgets the primitive, and the reserver reserves anew afterwards.
+TEST_F(ReserverTest, AFailedReleaseStillForgetsThePrimitive) {
+  tWrappedDMAPool pool(&inUse, &primitive);
+  nQoMRL100::getResourceBroker(setup)->registerPool(&*identifier, &pool, setup);
+  tStatus2 status, refused, absent;
+  reserver.reserveResource(status);
+  ASSERT_EQ(reserver.getPrimitive(), &primitive);
+  nQoSim::resetResourceBroker();
+  reserver.releaseResource(refused);
+  EXPECT_EQ(refused.code, nQoMRL100::kUnknownResource);
+  EXPECT_EQ(reserver.getPrimitive(), nullptr);
+
+  nQoSim::scriptBrokerReserve(&pool);
+  reserver.reserveResource(status);
+  ASSERT_EQ(reserver.getPrimitive(), &primitive);
+  nQoSim::setResourceBrokerPresent(false);
+  reserver.releaseResource(absent);
+  EXPECT_EQ(absent.code, 0);
+  EXPECT_EQ(reserver.getPrimitive(), nullptr);
+  nQoSim::setResourceBrokerPresent(true);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(ReserverTest, APoolOfAnotherClassOrWithoutPrimitiveIsHandedBackOnce) {
   nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*> other(nullptr);
   tWrappedDMAPool empty(&inUse, nullptr);

@@ -62,6 +62,67 @@ TEST_F(StateTrackerTest, PlainTrackerAppliesTheTransitionTableAndValidatesNothin
   EXPECT_TRUE(nQoSim::statusLog().empty());
 }
 
+// Stop and disarm step down by the flags: each bit alone, so that a bit
+// missing from or added to either mask moves a row; commit-cancel from every
+// state, the bound 40 included.
+TEST_F(StateTrackerTest, PlainTrackerStepsDownByEachFlagBitAlone) {
+  //                        none bit0 bit1 bit2 bit3 bit4 bit5
+  const int32_t stopTo[] = {40, 50, 60, 40, 40, 60, 50};
+  const int32_t disarmTo[] = {40, 50, 40, 40, 40, 40, 50};
+  for (int k = 0; k < 7; ++k) {
+    const uint32_t flags = k == 0 ? 0 : 1u << (k - 1);
+    SCOPED_TRACE(::testing::Message() << "flags " << flags);
+    tSupStateTracker stopped, disarmed;
+    prepare(stopped, 70, flags);
+    prepare(disarmed, 60, flags);
+    tStatus2 status;
+    stopped.applyEvent(3, status);
+    disarmed.applyEvent(4101, status);
+    EXPECT_EQ(stopped.getState(status), stopTo[k]);
+    EXPECT_EQ(disarmed.getState(status), disarmTo[k]);
+  }
+  for (int32_t state = 0; state <= 70; state += 10) {
+    tSupStateTracker tracker;
+    prepare(tracker, state, 0x3F);
+    tStatus2 status;
+    tracker.applyEvent(4105, status);
+    EXPECT_EQ(tracker.getState(status), state > 40 ? 40 : state) << state;
+  }
+}
+
+// Every flag word in every state for the six control codes and 4102: the
+// code's own bit, then the bits that must be clear in the state it is in.
+TEST_F(StateTrackerTest, ChainingTrackerAcceptsEachCodeUnderEveryFlagWord) {
+  const struct {
+    int32_t event;
+    int bit;  // -1: no bit of its own
+    unsigned flagLine, stateLine;
+    uint32_t mustBeClear[4];  // in states 40, 50, 60, 70; every lower state refuses
+  } rules[] = {
+      {4102, -1, 0, 265, {0, 0x20, 0x30, 0x38}},  {1, 0, 89, 84, {0, 0x20, 0x30, 0x38}},
+      {4100, 1, 119, 114, {0x01, 0, 0x10, 0x18}}, {2, 2, 149, 144, {0x03, 0x02, 0, 0x08}},
+      {3, 3, 180, 175, {0x07, 0x06, 0x04, 0}},    {4101, 4, 210, 205, {0x03, 0x02, 0, 0x08}},
+      {4, 5, 240, 235, {0x01, 0, 0x10, 0x18}},
+  };
+  for (const auto& rule : rules)
+    for (int32_t state = 0; state <= 70; state += 10)
+      for (uint32_t flags = 0; flags < 0x40; ++flags) {
+        tStatusChainingSupStateTracker tracker;
+        prepare(tracker, state, flags);
+        nQoSim::clearStatusLog();
+        unsigned line = 0;
+        if (rule.bit >= 0 && (flags >> rule.bit & 1) == 0)
+          line = rule.flagLine;
+        else if (state < 40 || (flags & rule.mustBeClear[state / 10 - 4]) != 0)
+          line = rule.stateLine;
+        tStatus2 status;
+        tracker.validateEvent(rule.event, status);
+        SCOPED_TRACE(::testing::Message() << rule.event << " in " << state << " flags " << flags);
+        EXPECT_EQ(status.code, line == 0 ? 0 : -50150);
+        EXPECT_TRUE(line == 0 || nQoTest::loggedAt(-50150, "tStatusChainingSupStateTracker", line));
+      }
+}
+
 TEST_F(StateTrackerTest, GuardRefusesWithTheLineOfTheRuleAndAppliesOnlyWhatItAccepted) {
   const struct {
     int state, flags, event, line;  // line 0: accepted

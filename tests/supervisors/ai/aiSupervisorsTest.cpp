@@ -357,6 +357,47 @@ TEST_F(AISupervisorsTest, TheDeviceFIFOCommitsAndThenTakesNoPart) {
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 }
 
+// The flag word each supervisor declares at initialize, read bit by bit:
+// bits 0-5 for codes 1, 4100, 2, 3, 4101, 4. The subsystem's start and the
+// front end's four codes follow the first value of the supervisor record.
+TEST_F(AISupervisorsTest, EachSupervisorDeclaresItsControlCodesInItsFlagWord) {
+  auto flagWord = [](auto& supervisor) {
+    tStatus2 query;
+    nQoMRTB100::tSupStateTracker& tracker = supervisor.getTracker();
+    return tracker.getFlag0(query) | tracker.getFlag1(query) << 1 | tracker.getFlag2(query) << 2 |
+           tracker.getFlag3(query) << 3 | tracker.getFlag4(query) << 4 |
+           tracker.getFlag5(query) << 5;
+  };
+  auto initialized = [&](auto& supervisor, auto settings, uint32_t word1) {
+    if constexpr (requires { settings.supervisorRecord().word1; })
+      settings.supervisorRecord().word1 = word1;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    EXPECT_EQ(status.code, 0);
+    return flagWord(supervisor);
+  };
+  for (uint32_t word1 : {0u, 1u}) {
+    SCOPED_TRACE(word1);
+    nQoUdR100::tBaseAI_ADCSupervisor converter;
+    nQoUdR100::tBaseAISubsystemSupervisor subsystem;
+    nQoUdR100::tBaseAIScanningFrontEndSupervisor frontEnd;
+    nQoUdR100::tBaseAIDeviceFIFOSupervisor fifo;
+    nQoUdR100::tBaseAI_WFNSCSupervisor wait;
+    EXPECT_EQ(initialized(converter, nQoUdR100::tAI_ADCSettings{}, word1), 0x00u);
+    EXPECT_EQ(initialized(subsystem, nQoUdR100::tAISubsystemSettings{}, word1),
+              word1 != 0 ? 0x3Fu : 0x3Bu);
+    EXPECT_EQ(initialized(frontEnd, nQoUdR100::tAIScanningFrontEndSettings{}, word1),
+              word1 != 0 ? 0x33u : 0x00u);
+    EXPECT_EQ(initialized(fifo, nQoUdR100::tAIDeviceFIFOSettings{}, word1), 0x00u);
+    EXPECT_EQ(initialized(wait, nQoUdR100::tAI_WFNSCSettings{}, word1), 0x33u);
+  }
+  nQoUdR100::tBaseAITimingControllerSupervisor timing;
+  nQoUdR100::tAITimingControllerSettings timingSettings;
+  tStatus2 status;
+  timing.initialize(timingSettings, &facade, status);
+  EXPECT_EQ(flagWord(timing), 0x00u);
+}
+
 TEST_F(AISupervisorsTest, ThePlatformCreatesEachSupervisorByItsClassName) {
   nQoTest::tLoadedModule module;
   const char* const names[] = {"nQoUdR100::tBaseAI_ADCSupervisor",

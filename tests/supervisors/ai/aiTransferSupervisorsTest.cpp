@@ -295,6 +295,19 @@ TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
   routable.apply(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(timing.configuration().routing.words[16], 7);
+  // Every index alone, with a value of its own: exactly its word, and index
+  // 15 none.
+  const uint32_t wordOf[] = {0, 1, 3, 4, 7, 8, 16, 17, 20, 21, 11, 12, 2, 13, 14};
+  const nQoUdP100::tAIRoutingConfig fresh;
+  for (uint32_t index = 0; index <= 15; ++index) {
+    nQoUdR100::tAIRoutable single(&timing);
+    single.route(index, 0x11223300 + index, status);
+    for (uint32_t word = 0; word < nQoUdP100::tAIRoutingConfig::kWordCount; ++word)
+      EXPECT_EQ(single.routing().words[word], index < 15 && wordOf[index] == word
+                                                  ? int32_t(0x11223300 + index)
+                                                  : fresh.words[word])
+          << "index " << index << " word " << word;
+  }
   nQoUdR100::tAIRoutable orphan(nullptr);
   orphan.apply(status);
   EXPECT_EQ(status.code, -50004);

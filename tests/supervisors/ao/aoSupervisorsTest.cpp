@@ -650,6 +650,21 @@ TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) 
   EXPECT_EQ(failing.code, -7);
 }
 
+// Commit-cancel acts only above word 4: at word 4 an engine that runs is the
+// caller's business and is left as it is.
+TEST_F(AOTimingTest, CommitCancelAtWordFourLeavesARunningEngineAlone) {
+  bringUp(supervisor(), settings);
+  tStatus2 status;
+  for (auto step : {&tLoggedTiming::commit, &tLoggedTiming::arm, &tLoggedTiming::start})
+    (timing.*step)(status);
+  log.clear();
+  supervisor().commitCancel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(supervisor().getState(), 4u);
+  EXPECT_TRUE(timing.state().isRunning());
+}
+
 // ---- FIFO and stream adapter -----------------------------------------------
 
 class AOFIFOTest : public AOSupervisorsTest {
@@ -761,6 +776,38 @@ TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
     EXPECT_EQ(fifo->fields.channelCount, 0u);
     EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
   }
+}
+
+// A list exactly as long as the primitive's channel table (4) is applied in
+// full.
+TEST_F(AOFIFOTest, AListAsLongAsTheChannelTableIsApplied) {
+  build(16);
+  settings.list.clear();
+  for (uint32_t channel : {3u, 1u, 0u, 2u}) settings.list.append(channel);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(supervisor.getPrimitive(), &*fifo);
+  EXPECT_EQ(fifo->fields.channelCount, 4u);
+  const uint32_t expected[] = {3, 1, 0, 2};
+  for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(fifo->channelOrder()[k], expected[k]) << k;
+  supervisor.releaseResource(setup);
+}
+
+// At word 4 commit-cancel leaves an armed primitive alone.
+TEST_F(AOFIFOTest, CommitCancelAtWordFourLeavesAnArmedPrimitiveAlone) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  fifo->commit(status);
+  fifo->arm(status);
+  log.clear();
+  supervisor.commitCancel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(supervisor.getState(), 4u);
+  EXPECT_TRUE(fifo->state().isArmed());
+  supervisor.releaseResource(setup);
 }
 
 TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
@@ -907,6 +954,26 @@ TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
   EXPECT_EQ(transfer().getAvailable(status), 0u);
   EXPECT_EQ(status.code, -200454);
   EXPECT_TRUE(nQoTest::loggedAt(-200454, "tBaseAO_DACTransferSupervisor", 422));
+}
+
+// unlinkResource takes every channel's DAC, the last one too: a write then
+// reaches no DAC, and a new linkResource gives them back.
+TEST_F(AODACTransferTest, AfterUnlinkResourceAWriteReachesNoDACUntilLinkedAgain) {
+  settings.list.clear();
+  settings.list.append(31);
+  bringUp(transfer(), settings);
+  const int16_t sample = 21;
+  tStatus2 status, unlinked;
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
+  transfer().unlinkResource(status);
+  EXPECT_EQ(transfer().getState(), 3u);
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, unlinked), 0u);
+  EXPECT_EQ(unlinked.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
+  transfer().linkResource(status);
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "dac1.writeValue 21, dac1.writeValue 21");
 }
 
 TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {

@@ -111,6 +111,31 @@ TEST_F(LineFilterTest, AgreeingRequestsShareALineUntilTheLastRelease) {
   EXPECT_EQ(failed.code, -7);
 }
 
+// A request on every line, the last RIVO line included, leaves every line
+// idle at its release (the settings stay), so that any setting is granted
+// afterwards.
+TEST_F(LineFilterTest, AReleaseOfEveryLineLeavesEachLineIdle) {
+  tTavikLineFilterIdentifier all, other;
+  all.setDeviceGUID(kDeviceA);
+  other.setDeviceGUID(kDeviceA);
+  std::vector<uint32_t> released;
+  for (uint32_t group : {kPFI, kRIVO})
+    for (uint32_t line = 0; line < (group == kPFI ? 16u : 8u); ++line) {
+      all.setSetting(group, line, line % 4);
+      other.setSetting(group, line, (line + 1) % 4);
+      released.insert(released.end(), {0, line % 4});
+    }
+  tStatus2 status;
+  ASSERT_EQ(pool.reserve(&all, status), 1u);
+  EXPECT_EQ(count(kRIVO, 7), 1u);
+  pool.release(&all, status);
+  EXPECT_EQ(snapshot(), released);
+  EXPECT_FALSE(pool.isPartiallyReserved(status));
+  EXPECT_EQ(pool.reserve(&other, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(inUse.get(), 1u);
+}
+
 TEST_F(LineFilterTest, RIVOOnlyAndNoPreferenceRequests) {
   const tTavikLineFilterIdentifier none;
   const auto rivo = request(kDeviceA, {{kRIVO, 5, 1}});

@@ -146,6 +146,18 @@ TEST_F(TEDSSupervisorTest, SensorMemoryRequests) {
   EXPECT_TRUE(loggedAt(-50256, "tTEDSSupervisor", 315));
 }
 
+// Commit and uncommit are the only codes it declares: flags 0 and 5.
+TEST_F(TEDSSupervisorTest, InitializeDeclaresCommitAndUncommitOnly) {
+  tStatus2 s;
+  supervisor.initialize(*settings, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  nQoMRTB100::tSupStateTracker& tracker = supervisor.getTracker();
+  const uint32_t word = tracker.getFlag0(s) | tracker.getFlag1(s) << 1 | tracker.getFlag2(s) << 2 |
+                        tracker.getFlag3(s) << 3 | tracker.getFlag4(s) << 4 |
+                        tracker.getFlag5(s) << 5;
+  EXPECT_EQ(word, 0x21u);
+}
+
 TEST_F(TEDSSupervisorTest, ControlBeforeReserveChangesNoState) {
   tStatus2 s;
   supervisor.initialize(*settings, nullptr, s);

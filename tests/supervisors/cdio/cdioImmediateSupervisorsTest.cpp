@@ -118,6 +118,38 @@ TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn)
   supervisor.releaseResource(s);
 }
 
+// The input transfer with its cancel request in view.
+class tCancelSeen : public nQoUdP100::tBaseCDIImmediateTransferPrimitive {
+ public:
+  using tBaseCDIImmediateTransferPrimitive::cancelled;
+  using tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive;
+};
+
+// requestCancel reaches the primitive only above word 3: a reserved
+// supervisor whose resources are not linked leaves the transfer alone.
+TEST_F(CDIOImmediateSupervisorsTest, ACancelReachesTheTransferOnlyFromWordFour) {
+  tCancelSeen transfer(&deviceInfo, &description, &cdiFIFO, &identity, status);
+  tCDIImmediateTransferSettings settings;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  tStatus2 s;
+  offerPool(settings.record<0>().identifier, identity, "Immediate", &pool, s);
+  facade.eventObject = &event;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_EQ(supervisor.getLifecycle(), 3u);
+  supervisor.requestCancel(s);
+  EXPECT_FALSE(transfer.cancelled());
+  supervisor.linkResource(s);
+  ASSERT_EQ(supervisor.getLifecycle(), 4u);
+  supervisor.requestCancel(s);
+  EXPECT_TRUE(transfer.cancelled());
+  EXPECT_EQ(s.code, 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
 TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {
   nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdoFIFO,
                                                          &identity, status);

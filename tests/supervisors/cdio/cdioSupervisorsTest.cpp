@@ -229,6 +229,67 @@ TEST_F(CDIOSupervisorsTest, DMALinksChannelPartnerAndEndpointAndCancelsByWord) {
       *this, log, supervisors, output, "CDO_DMATransfer", kCDODMAFile, 109);
 }
 
+// The input DMA transfer, noting its undo steps.
+class tUndoNoting : public tBaseCDI_DMATransferPrimitive {
+ public:
+  using tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive;
+  void stop(tStatus2& s) override {
+    steps += "stop ";
+    tBaseCDI_DMATransferPrimitive::stop(s);
+  }
+  void unlinkDMA(tStatus2& s) override {
+    steps += "unlinkDMA ";
+    tBaseCDI_DMATransferPrimitive::unlinkDMA(s);
+  }
+  void uncommit(tStatus2& s) override {
+    steps += "uncommit ";
+    tBaseCDI_DMATransferPrimitive::uncommit(s);
+  }
+  std::string steps;
+};
+
+// Commit-cancel runs the undo steps whose word lies below the word at entry,
+// and none whose word equals it.
+TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
+  const struct {
+    std::vector<uint32_t> codes;
+    uint32_t word;
+    const char* steps;
+  } rows[] = {{{1}, 5, "uncommit "},
+              {{1, 4100}, 6, "unlinkDMA uncommit "},
+              {{1, 4100, 2}, 7, "stop unlinkDMA uncommit "}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.word);
+    nQoSim::resetResourceBroker();
+    tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+    tCDI_DMATransferSettings settings;
+    auto& fields = settings.record<0>();
+    fields.dmaChannelSupervisorKey = 5;
+    fields.dmaTransferSupervisorKey = 6;
+    fields.transferMode = 0;
+    tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+    offer(settings, pool, "CDI_DMATransfer");
+    tScriptedDMAChannel channel(log, "channel");
+    tDMAHandlePartner partner(log, "partner");
+    supervisors.entries = {{5, &channel}, {6, &partner}};
+    tBaseCDI_DMATransferSupervisor supervisor;
+    tStatus2 s, cancel, down;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(supervisors, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    for (uint32_t code : row.codes) supervisor.control(code, nullptr, nullptr, s);
+    ASSERT_EQ(supervisor.getLifecycle(), row.word);
+    transfer.steps.clear();
+    supervisor.commitCancel(cancel);
+    EXPECT_EQ(transfer.steps, row.steps);
+    EXPECT_EQ(supervisor.getLifecycle(), 4u);
+    EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+  }
+}
+
 // Unlinked endpoints forward nothing; a DMA supervisor without partners
 // refuses linkResource; a finite input hands its endpoint to the partner.
 TEST_F(CDIOSupervisorsTest, EndpointsForwardOnlyToLinkedTargets) {

@@ -191,6 +191,10 @@ TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   nQoSim::clearStatusLog();
   EXPECT_EQ(request(supervisor, 273, tBytes(30, 0)), -50150);
   EXPECT_TRUE(loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  nQoSim::clearStatusLog();
+  EXPECT_EQ(request(supervisor, 273, tBytes(27, 0)), -50150) << "27 bytes are read";
+  EXPECT_TRUE(loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  EXPECT_FALSE(loggedAt(-50150, "tBaseEEPROMSupervisor", 837));
   EXPECT_EQ(request(supervisor, 283, std::nullopt, 16), -50004);
   EXPECT_TRUE(loggedAt(-50004, "tParameterBlockValidateHelper", 29));
   EXPECT_EQ(request(supervisor, 256, std::nullopt), -50004);

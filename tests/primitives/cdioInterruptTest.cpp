@@ -159,20 +159,20 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   EXPECT_TRUE(loggedAt(-200715, kInputFile, 457));
 }
 
-// The chunk that brings a notification's count to the limit ends it with
-// -200322, whether or not the FIFO still asks for more.
-TEST_F(tCDIOInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+// The chunk that brings a notification's count to the limit ends it normally
+// when the FIFO asks for no more; only a condition still present past the
+// limit is -200322.
+TEST_F(tCDIOInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksForMore) {
   runInput(0, 8, 0, 16);
-  inputInterrupt(2, true);
-  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
-  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+  inputInterrupt(2);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32"}));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_FALSE(loggedAt(-200322, kInputFile, 406));
   EXPECT_EQ(input->transferred(), 16u);
 
-  // One chunk short of the limit ends normally.
-  log.calls.clear();
-  input->start(status);
-  inputInterrupt(1, true);
-  EXPECT_EQ(log.calls, (tStrings{"data 32"}));
+  inputInterrupt(3);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
 }
 
 TEST_F(tCDIOInterruptTest, AnInputWithoutADestinationEndsShortAtItsFirstInterrupt) {
@@ -342,18 +342,19 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   cdo->uncommit(status);
 }
 
-TEST_F(tCDIOOutputInterruptTest, TheChunkThatReachesTheLimitEndsTheNotification) {
+// The chunk that brings a notification's count to the limit ends it normally
+// when the FIFO asks for no more.
+TEST_F(tCDIOOutputInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksForMore) {
   runOutput(0, 16, 0, 1, 32);
   log.calls.clear();
-  for (int chunk = 0; chunk < 2; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
-  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
-  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+  outputInterrupt(2);
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64"}));
+  EXPECT_FALSE(loggedAt(-200322, kOutputFile, 519));
 
   log.calls.clear();
-  output->start(status);
-  outputInterrupt(1);
-  EXPECT_EQ(log.calls, (tStrings{"data 64"}));
+  outputInterrupt(3);
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
   cdo->disarm(status);
   cdo->uncommit(status);
 }

@@ -92,6 +92,10 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
   const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
   const uint32_t chunk = finite ? std::min(_chunk, remaining) : _chunk;
   if (chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (count >= _limit) {
+    nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
+    return false;
+  }
   const uint32_t width = _description->sampleWidth;
   // Without a destination nothing moves, which ends the transfer as short.
   const uint32_t moved = _partner != nullptr ? _partner->transferData(chunk * width, local) : 0;
@@ -106,19 +110,15 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
   }
   count += chunk;
   _transferred += chunk;
-  const uint32_t left = finite ? _total - _transferred : 1;
-  if (left == 0) {
-    _done = 1;
-    _end.once([&] { end(local); });
-  } else if (finite && left < _description->cdiFIFODepth >> 1 && _chunk != 1) {
-    switchToSingleSamples(local);
+  if (!finite) return true;
+  const uint32_t left = _total - _transferred;
+  if (left != 0) {
+    if (left < _description->cdiFIFODepth >> 1 && _chunk != 1) switchToSingleSamples(local);
+    return local.isNotFatal();
   }
-  // The chunk that reaches the limit ends the notification.
-  if (count >= _limit) {
-    nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
-    return false;
-  }
-  return left != 0 && local.isNotFatal();
+  _done = 1;
+  _end.once([&] { end(local); });
+  return false;
 }
 
 void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) {

@@ -143,6 +143,10 @@ void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
 
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
   if (_chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (count >= _limit) {
+    nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});
+    return false;
+  }
   const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
   if (remaining < _chunk && _sampleMode != kContinuous) {
     moveTail(remaining, local);
@@ -161,10 +165,7 @@ bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
   }
   count += _chunk;
   _transferred += moved;
-  // The chunk that reaches the limit ends the notification.
-  if (count < _limit) return true;
-  nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});
-  return false;
+  return true;
 }
 
 void tBaseCDOInterruptTransferPrimitive::moveTail(uint32_t remaining, tStatus2& local) {

@@ -17,6 +17,7 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void reserve(tSupervisor& supervisor, tSettings& settings, const void* primitive
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

@@ -18,9 +18,9 @@
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -83,11 +83,13 @@ constexpr uint32_t kDepths[] = {0, 1, 16, 2048};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
   bus.setLogging(false);
   windows.setLogging(false);
+  windows.clearLog();
 
   tBytes bytes(data, size);
   nQoUdP100::tAODescription description;
@@ -143,8 +145,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(run.code == 0, "uncommit code");
     check(source.finishes <= 1, "completion reported twice");
   }
-  windows.clearLog();
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

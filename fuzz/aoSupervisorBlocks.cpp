@@ -15,6 +15,7 @@
 #include "sim/simStatusLog.h"
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ void driveWrite(nQoUdR100::tBaseAO_FIFOSupervisor& supervisor,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   nQoSim::resetResourceBroker();
   tStatus2 setup;

@@ -27,9 +27,9 @@
 #include "primitives/cdio/tTavikCDI_FIFOPrimitive.h"
 #include "primitives/cdio/tTavikCDO_FIFOPrimitive.h"
 #include "sim/simStatusLog.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 
@@ -106,11 +106,13 @@ enum tEvent : uint32_t { kFIFO, kOverrun, kBufferError, kStop, kStart, kFIFOEmpt
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
   bus.setLogging(false);
   windows.setLogging(false);
+  windows.clearLog();
   nQoSim::setStatusLogging(false);
 
   tBytes bytes(data, size);
@@ -232,7 +234,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   windows.setReadCallback(window, 0x224, nullptr);
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

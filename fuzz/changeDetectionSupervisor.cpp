@@ -29,6 +29,7 @@
 #include "sim/tSimRegisterWindows.h"
 #include "sim/tSimSchedulerAction.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -184,6 +185,7 @@ void runTask(tBoard& board, const nQoUdR100::tChangeDetectionSettings& settings)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

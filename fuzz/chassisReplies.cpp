@@ -28,6 +28,7 @@
 #include "fsl/tRequestContext.h"
 #include "sim/simReplySource.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -268,6 +269,7 @@ void unpackCartridgeAndService(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   const std::vector<uint8_t> bytes(data, data + size);
   readStatusAlone(bytes.data(), bytes.size());

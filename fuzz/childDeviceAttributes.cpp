@@ -14,9 +14,9 @@
 #include "mdbg/tStatus2.h"
 #include "sim/simAllocator.h"
 #include "sim/simDevices.h"
-#include "sim/simStatusLog.h"
 #include "sim/tSimDeviceNode.h"
 #include "sim/tSimListenerDeviceTree.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -85,10 +85,10 @@ void placeAndArrive(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   const int64_t live = nQoSim::liveAllocations();
   readWholeInput(data, size);
   placeAndArrive(data, size);
-  nQoSim::clearStatusLog();
   check(nQoSim::liveAllocations() == live);
   return 0;
 }

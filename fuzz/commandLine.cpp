@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/commandLine.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void checkSplit(const uint8_t* data, size_t size, int32_t slots, int32_t expecte
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   std::vector<char> line(data, data + size);
   line.push_back('\0');
   const int32_t count = nQoUdR100::countCommandLineTokens(line.data());

@@ -19,6 +19,7 @@
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 
 namespace {
@@ -62,6 +63,7 @@ int operate(tCtrPair& pair, uint32_t id, uint32_t operation, uint32_t value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned board = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
@@ -70,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool viewAnswered = (bus.answerView(256, windows.addView(board, 0x100, 196)), true);
   (void)viewAnswered;
   bus.setLogging(false);
+  windows.clearLog();
+  tree.clearLookups();
+  device.clearQueries();
   nQoSim::setDeviceTree(&tree);
   {
     nQoMDBG100::tStatus2 status;
@@ -98,6 +103,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   nQoSim::setDeviceTree(nullptr);
-  windows.clearLog();
   return 0;
 }

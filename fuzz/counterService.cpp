@@ -16,6 +16,7 @@
 #include "mdbg/tStatus2.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -41,12 +42,14 @@ class tTap : public nQoTIO100::iTIOCtrInterruptTap {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned board = windows.addWindow(0x200);
   static nQoSim::tSimBus bus(windows);
   static const bool viewAnswered = (bus.answerView(256, windows.addView(board, 0x100, 196)), true);
   (void)viewAnswered;
   bus.setLogging(false);
+  windows.clearLog();
   if (size < 2) return 0;
   {
     nQoMDBG100::tStatus2 status;
@@ -88,6 +91,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       check(after - before == requested, "a second pass that called other than the requests");
     }
   }
-  windows.clearLog();
   return 0;
 }

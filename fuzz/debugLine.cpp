@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frame/debugLine.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ void check(const char* text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoUdR100::gDebugSettings.output = check;
   // The first byte splits the rest into the message and the suffix; the
   // suffix may be longer than a line.

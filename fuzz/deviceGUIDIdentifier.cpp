@@ -9,6 +9,7 @@
 #include "device/tMIO_GUIDIdentifier.h"
 #include "orb/tByteInputStream.h"
 #include "orb/tByteOutputStream.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ uint64_t u64At(const uint8_t* bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   const nQoORB100::tGUID before{0x0123456789ABCDEF, 0xFEDCBA9876543210};
   nQoUdR100::tMIO_GUIDIdentifier identifier;
   identifier.setGUID(before);

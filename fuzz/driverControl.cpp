@@ -13,17 +13,13 @@
 
 #include "device/tDriver.h"
 #include "frame/moduleEntry.h"
-#include "sim/simDeviceEvents.h"
 #include "sim/simDevices.h"
-#include "sim/simMemBlocks.h"
-#include "sim/simModule.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simRouting.h"
-#include "sim/simStatusLog.h"
-#include "sim/simSync.h"
 #include "sim/tSimBoard.h"
 #include "sim/tSimDeviceTable.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -59,26 +55,19 @@ struct tWorld {
   std::unique_ptr<nQoUdR100::tDriver> driver = std::make_unique<nQoUdR100::tDriver>();
 };
 
-// Nothing here reads the board's or the platform's logs: each input starts
-// them empty, so that a long run of a driver that lives for all of them stays
-// in bounded memory.
+// Nothing here reads the board's logs: each input starts them empty, so that
+// a long run of a driver that lives for all of them stays in bounded memory.
 void clearLogs(tWorld& world) {
   world.board.windows.clearLog();
   world.board.bus.clearCalls();
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
-  nQoSim::clearStatusLog();
-  nQoSim::clearTraceLines();
-  nQoSim::clearDebuggerLines();
-  nQoSim::clearModuleActivity();
-  nQoSim::clearDeviceEventLog();
-  nQoSim::clearUserMappingLog();
-  nQoSim::clearBrokerLogs();
+  world.board.device.clearQueries();
+  world.tree.clearLookups();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static tWorld world;
   clearLogs(world);
   for (std::size_t call = 0; call < kMostCalls && size >= kCallSize;

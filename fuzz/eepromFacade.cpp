@@ -18,6 +18,7 @@
 #include "sim/tSimBus.h"
 #include "sim/tSimEEPROM.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 
 namespace {
@@ -141,6 +142,7 @@ void call(tEEPROM& eeprom, tTape& tape) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;
@@ -149,6 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static tBoard* board = new tBoard;
   check(board->mapStatus.code == 0);
+  board->model.writes.clear();
+  board->model.busyReads = 0;
   const int64_t liveBefore = nQoSim::liveAllocations();
   tTape tape(data, size);
   for (uint8_t& byte : board->model.bytes) byte = tape.byte();

@@ -20,7 +20,7 @@
 #include "device/tAIFrontEndIntervalConstraintAlgorithm.h"
 #include "device/tDMMCaps.h"
 #include "mdbg/tStatus2.h"
-#include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -51,6 +51,7 @@ bool allowed(int code) { return code == 0 || code == -50150 || code == -223749; 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   size_t at = 0;
   tInterval ranges[4];
   for (tInterval& range : ranges) {
@@ -123,6 +124,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(next < 4, "a candidate out of order or unknown");
     ++next;
   }
-  nQoSim::clearStatusLog();
   return 0;
 }

@@ -21,9 +21,9 @@
 #include "device/tAIFrontEndSecondRecord.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
-#include "sim/simStatusLog.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 
@@ -73,6 +73,7 @@ struct tBoard {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static tBoard board;
   size_t at = 0;
   nQoUdP100::tAIFrontEndDescription description;
@@ -115,6 +116,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     words += offset == 0x5E ? 1 : 0;
   }
   check(words <= count, "more configuration words than channels");
-  nQoSim::clearStatusLog();
   return 0;
 }

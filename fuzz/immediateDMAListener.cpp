@@ -23,10 +23,9 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
-#include "sim/simStatusLog.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -87,6 +86,7 @@ struct tBoard {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static tBoard board;
   size_t at = 0;
   const uint32_t kind = take(data, size, at, 1) % 5;
@@ -149,7 +149,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   transfer.uncommit(status);
   transfer.uncommitChannel(status);
   transfer.releaseDMAChannel(status);
-  nQoSim::clearStatusLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

@@ -20,9 +20,9 @@
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
-#include "sim/simStatusLog.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -91,6 +91,7 @@ struct tBoard {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static tBoard board;
   size_t at = 0;
   const uint32_t requestSize = take(data, size, at, 1) % 32;
@@ -116,6 +117,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(replySize == (kind == 2 ? 32 + 4 * kSets : 36u), "wrong reply size");
   else
     check(replySize == 0xEEEEEEEEu, "reply size set on a refusal");
-  nQoSim::clearStatusLog();
   return 0;
 }

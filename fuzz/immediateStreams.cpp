@@ -21,6 +21,7 @@
 #include "sim/simStatusLog.h"
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ unsigned __int128 wide(const tPALTime128& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   nQoSim::resetResourceBroker();
   nQoSim::useTestClock(1234 * 1'000'000'000ull + 5);

@@ -12,6 +12,7 @@
 #include "mrl/tGUIDIdentifier.h"
 #include "orb/tByteInputStream.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ tSnapshot snapshot(const tPool& pool, const tSyncAtomicU32& inUse) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   nQoORB100::tByteInputStream stream(data, size);
   tTavikLineFilterIdentifier requests[kRequests];

@@ -17,6 +17,7 @@
 #include "settings/tTavikLineFilterSettings.h"
 #include "sim/simAllocator.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ void cloneAndRoundTrip(const tTavikLineFilterSettings& settings) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

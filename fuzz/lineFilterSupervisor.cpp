@@ -20,6 +20,7 @@
 #include "sim/simStatusLog.h"
 #include "supervisors/calibration/tTavikLineFilterResourcePool.h"
 #include "supervisors/calibration/tTavikLineFilterSupervisor.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ void runTask(tBoard& board, const nQoUdR100::tTavikLineFilterSettings& settings)
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "frame/numberText.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ void run(tFormat format) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   uint64_t value = 0;
   uint32_t base = 0;
   uint8_t count = 0;

@@ -7,11 +7,13 @@
 
 #include "frame/tInterval.h"
 #include "sim/simParameterBlock.h"
+#include "support/tFreshSimulation.h"
 
 using nQoUdRLP100::tInterval;
 using nQoUdRLP100::tPhysicalValue;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::tByteParameterBlock block(std::vector<uint8_t>(data, data + size));
   tInterval a{}, b{};
   int read = 0;

@@ -21,6 +21,7 @@
 #include "primitives/ao/tOutputTimingControllerPrimitiveConfig.h"
 #include "primitives/common/tTEDSPrimitiveConfig.h"
 #include "sim/simAllocator.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ void readRecord(const uint8_t* bytes, size_t size, uint8_t failAt) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   if (size == 0) return 0;
   const uint8_t failAt = data[0];
   const uint8_t* bytes = data + 1;

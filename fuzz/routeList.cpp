@@ -19,6 +19,7 @@
 #include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 
 namespace {
@@ -66,6 +67,7 @@ bool isProtected(uint32_t offset) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static nQoSim::tSimRegisterWindows windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
@@ -118,8 +120,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       check(committed || !isProtected(access.offset), "a protected register written");
     }
   }
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   nQoSim::setStatusLogging(true);
   return 0;
 }

@@ -33,6 +33,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -126,6 +127,13 @@ void roundTrip(const char* name, const uint8_t* bytes, size_t size) {
   destroy(second);
 }
 
+// The registered settings classes, listed once after load (the registry does
+// not change afterwards).
+std::vector<const char*>& settingsClasses() {
+  static std::vector<const char*> names;
+  return names;
+}
+
 bool registered(const char* name) {
   for (std::size_t i = 0; i < nQoORB100::tClassRegistry::count(); ++i)
     if (std::strcmp(nQoORB100::tClassRegistry::nameAt(i), name) == 0) return true;
@@ -164,6 +172,7 @@ void readBlock(const uint8_t* bytes, size_t size, uint8_t reads) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     if (moduleMessageEntry(0) != 0 ||
@@ -171,14 +180,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       return false;
     for (const char* name : kNamedClasses)
       if (!registered(name)) return false;
+    for (std::size_t i = 0; i < nQoORB100::tClassRegistry::count(); ++i)
+      if (isSettingsClass(nQoORB100::tClassRegistry::nameAt(i)))
+        settingsClasses().push_back(nQoORB100::tClassRegistry::nameAt(i));
     return true;
   }();
   check(loaded);
   if (size < 2) return 0;
   const int64_t liveBefore = nQoSim::liveAllocations();
-  for (std::size_t i = 0; i < nQoORB100::tClassRegistry::count(); ++i) {
-    const char* name = nQoORB100::tClassRegistry::nameAt(i);
-    if (!isSettingsClass(name)) continue;
+  for (const char* name : settingsClasses()) {
     nQoSim::failAllocation(data[0]);
     roundTrip(name, data + 2, size - 2);
     nQoSim::failAllocation(0);

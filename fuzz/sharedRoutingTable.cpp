@@ -19,6 +19,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simRouting.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void deflateInto(const uint8_t* source, size_t size, std::vector<uint8_t>& strea
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   nQoSim::setRoutingLogging(false);
   static nQoUdR100::tSharedTable shared(gPacked, nQoUdR100::tSharedTable::kRoutingNodes, nullptr);

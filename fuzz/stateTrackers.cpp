@@ -12,6 +12,7 @@
 #include "reservation/tSupStateTracker.h"
 #include "reservation/tSupStateTransition.h"
 #include "sim/simStatusLog.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ void drive(nQoMRTB100::iStateTracker& tracker, int32_t event, int incoming) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   nQoSim::setStatusLogging(false);
   nQoMRTB100::tSupStateTracker plain;
   nQoMRTB100::tStatusChainingSupStateTracker chaining;

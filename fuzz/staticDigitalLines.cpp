@@ -23,9 +23,9 @@
 #include "primitives/dio/tTavikPFIImmedDigPrimitive.h"
 #include "primitives/dio/tTavikSWTimingControllerPrimitive.h"
 #include "primitives/dio/tTavikTESKImmedDigPrimitive.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 
 namespace {
@@ -150,10 +150,12 @@ void run(tSection& section, uint32_t member, uint32_t operation, int32_t mode, u
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
   bus.setLogging(false);
+  windows.clearLog();
 
   tBytes bytes(data, size);
   const bool reservers = (bytes.take(1) & 1) != 0;
@@ -182,8 +184,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (call.code != 0) check(writeCount(windows) == 0, "a refused call wrote");
     }
   }
-  windows.clearLog();
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

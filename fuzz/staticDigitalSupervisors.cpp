@@ -30,6 +30,7 @@
 #include "sim/simTerminalReservation.h"
 #include "supervisors/dio/tCDIOImmedDigSupervisor.h"
 #include "supervisors/dio/tavikDigSupervisors.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -165,6 +166,7 @@ void thirtySevenPin(tReader& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

@@ -23,6 +23,7 @@
 #include "sim/simStatusLog.h"
 #include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/eeprom/tEEPROMSupervisor.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -193,6 +194,7 @@ void powerup(tReader& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static const bool loaded = [] {
     nQoSim::setStatusLogging(false);
     return moduleMessageEntry(0) == 0;

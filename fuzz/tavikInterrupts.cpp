@@ -20,9 +20,9 @@
 #include "mdbg/tStatus2.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 
@@ -84,10 +84,12 @@ bool acknowledge(const W::tAccess& access) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static W windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
   bus.setLogging(false);
+  windows.clearLog();
 
   tBytes bytes(data, size);
   for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
@@ -142,8 +144,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (auto*& slot : dispatcher.primaryHandlers) slot = nullptr;
   }
-  windows.clearLog();
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

@@ -14,9 +14,9 @@
 #include "mdbg/tStatus2.h"
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
-#include "sim/simSync.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 
 namespace {
@@ -78,6 +78,7 @@ tProgrammingPair pairAt(const uint8_t* bytes, const std::vector<uint32_t>& addre
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static nQoSim::tSimRegisterWindows windows;
   static const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
   static nQoSim::tSimBus bus(windows);
@@ -120,7 +121,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkWrites(map, windows);
   }
-  nQoSim::clearSyncLog();
-  nQoSim::forgetClosedSyncObjects();
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/nParseUtilities.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void checkSplits(const tString& source, std::size_t start) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   std::vector<char> line(data, data + size);
   line.push_back('\0');
 

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "frame/numberText.h"
+#include "support/tFreshSimulation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   uint32_t base = 10;
   if (size >= 4) {
     std::memcpy(&base, data, 4);

@@ -19,9 +19,9 @@
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/simSocketListeners.h"
-#include "sim/simStatusLog.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -75,6 +75,7 @@ struct tBoard {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   static tBoard board;
   size_t at = 0;
   const uint32_t requestSize = take(data, size, at, 1) % 16;
@@ -105,6 +106,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t expected[3] = {3, 2, 100};
     check(std::memcmp(reply, expected, sizeof expected) == 0, "wrong timing words");
   }
-  nQoSim::clearStatusLog();
   return 0;
 }

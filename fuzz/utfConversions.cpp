@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/nString.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void check(uint64_t (*converter)(const tIn*, uint64_t, tOut*, uint64_t, nQoAPALS
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   if (size < 2) return 0;
   const uint32_t mode = data[0] & 1 ? kTerminated : data[0] >> 1;
   const uint64_t capacity = data[1];

@@ -8,6 +8,7 @@
 #include "frame/moduleEntry.h"
 #include "frame/nParseUtilities.h"
 #include "mdbg/tStatus2Description.h"
+#include "support/tFreshSimulation.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ const int kLoaded = moduleMessageEntry(0);
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const nQoFuzz::tFreshSimulation fresh;
   if (kLoaded != 0) std::abort();
   uint32_t kind = 0;
   if (size >= 1) {

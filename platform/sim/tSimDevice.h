@@ -22,6 +22,7 @@ class tSimDevice : public iDevice {
   void answerQuery(uint32_t value) { _queryAnswer = value; }
   // The items asked for, in order.
   const std::vector<uint32_t>& queries() const { return _queries; }
+  void clearQueries() { _queries.clear(); }
   void journalOn(tSimBus* journal) { _journal = journal; }
 
   iBus* getBus(int*) override {

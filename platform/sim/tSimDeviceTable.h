@@ -19,6 +19,7 @@ class tSimDeviceTable : public tSimListenerDeviceTree {
   explicit tSimDeviceTable(std::vector<iDevice*> devices) : _devices(std::move(devices)) {}
 
   const std::vector<uint32_t>& lookups() const { return _lookups; }
+  void clearLookups() { _lookups.clear(); }
   // A look-up of an unknown id sets this code (0: none).
   void setUnknownDeviceCode(int code) { _unknownCode = code; }
 

@@ -83,7 +83,9 @@ struct tHandField {
 };
 
 // The status and link checks, the value check, the soft copy and dirty byte,
-// and the write of a changed value.
+// and the write of a changed value; one function a register, as each of the
+// map's registers answers through its own class.
+template <uint32_t kRegister>
 void handWrite(tHandField& field, uint32_t value, const nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || field.dirty == nullptr || value > field.largest) return;
   const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
@@ -109,9 +111,10 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
   std::array<tHandField*, 174> fields{};
   std::array<uint32_t, 174> groups{};
   uint8_t dirtyTable[174] = {};
-  tHandField trig{0, &dirtyTable[kTrigIndex], 0, 0xF, quiet.address(kTrigOffset), &handWrite};
+  tHandField trig{0,   &dirtyTable[kTrigIndex],    0,
+                  0xF, quiet.address(kTrigOffset), &handWrite<kTrigIndex>};
   tHandField select{0,    &dirtyTable[kSelectIndex],    5,
-                    0x1F, quiet.address(kSelectOffset), &handWrite};
+                    0x1F, quiet.address(kSelectOffset), &handWrite<kSelectIndex>};
   fields[kTrigIndex] = &trig;
   fields[kSelectIndex] = &select;
   groups[kTrigIndex] = 12;

@@ -46,6 +46,18 @@ class tWFNSCTest : public tAIRoadTest {
     ASSERT_NE(event, nullptr);
     wfnsc->arm(status);
   }
+  // Committed and armed again, the sample-start handler notifies the live
+  // observer alone.
+  void expectASampleStartReachesOnly(const tSampleStartCounter& live) {
+    timing->commit(status);
+    timing->arm(status);
+    ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
+    EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
+    EXPECT_EQ(live.calls, 1u);
+    timing->disarm(status);
+    timing->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+  }
   // Runs f on another thread once the primitive blocks on its event.
   template <class tAction>
   std::thread whenBlocked(tAction action) {
@@ -183,14 +195,7 @@ TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   ASSERT_EQ(status.code, 0);
   wfnsc.reset();
   ASSERT_EQ(timing->state().getState(), 1u) << "a removed record asks for a new commit";
-  timing->commit(status);
-  timing->arm(status);
-  ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
-  EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
-  EXPECT_EQ(live.calls, 1u);
-  timing->disarm(status);
-  timing->uncommit(status);
-  EXPECT_EQ(status.code, 0);
+  expectASampleStartReachesOnly(live);
 }
 
 // Uncommit and the destructor undo an event-mode commit even when polling was
@@ -215,14 +220,7 @@ TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
   timing->arm(status);
   ASSERT_EQ(status.code, 0);
   wfnsc.reset();
-  timing->commit(status);
-  timing->arm(status);
-  ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
-  EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
-  EXPECT_EQ(live.calls, 1u);
-  timing->disarm(status);
-  timing->uncommit(status);
-  EXPECT_EQ(status.code, 0);
+  expectASampleStartReachesOnly(live);
 }
 
 TEST_F(tWFNSCTest, StartStopAndTheSecondPassAreNotSupported) {

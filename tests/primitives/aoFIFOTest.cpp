@@ -38,6 +38,14 @@ class tAOFIFOTest : public tAOTest {
     clearLogs();
   }
 
+  // The primitives built again over the description as it now stands.
+  void rebuild() {
+    delete timing;
+    delete fifo;
+    timing = nullptr;
+    build();
+  }
+
   tTavikAO_FIFOPrimitive* fifo = nullptr;
   tTavikAOTimingControllerPrimitive* timing = nullptr;
 };
@@ -77,11 +85,8 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
   EXPECT_EQ(fifo->state().getState(), 2u);
   fifo->uncommit(status);
 
-  delete timing;
-  delete fifo;
-  timing = nullptr;
   description.maxChannels = 1;
-  build();
+  rebuild();
   EXPECT_TRUE(refused(2, 1)) << "more channels than the order holds";
 }
 
@@ -97,11 +102,8 @@ TEST_F(tAOFIFOTest, TheChannelOrderTakesAsManyChannelsAsItHoldsUpToTheLastRegist
   EXPECT_EQ(fifo->state().getState(), 2u);
   fifo->uncommit(status);
 
-  delete timing;
-  delete fifo;
-  timing = nullptr;
   description.maxChannels = 1;
-  build();
+  rebuild();
   fifo->fields.channelCount = 1;
   fifo->channelOrder()[0] = 0;
   fifo->commit(status);
@@ -246,11 +248,8 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
   fifo->uncommit(status);
 
   // No FIFO: bit 12 set, and fewer samples than channels.
-  delete timing;
-  delete fifo;
-  timing = nullptr;
   description.fifoDepth = 0;
-  build();
+  rebuild();
   fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
   fifo->commit(status);
   windows.setRead(window, 0x106, 16, 0x1000);

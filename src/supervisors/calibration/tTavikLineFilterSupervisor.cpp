@@ -89,6 +89,13 @@ void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
   copyRequest(_request, _grantedRequest);
   _grantedIdentifier = _identifier;
   _grantedIdentifier.setSubIdentifier(&_grantedRequest);
+  if (_grantedIdentifier.allocationFailed()) {
+    // A grant that cannot be named for its release is handed back at once.
+    setCode(status, kOutOfMemory, {kFile, 250});
+    tStatus2 dropped;
+    broker->release(&_identifier, _facade, dropped);
+    return;
+  }
   _granted = true;
   auto* pool = static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
   if (pool == nullptr) {

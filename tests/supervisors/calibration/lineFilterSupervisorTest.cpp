@@ -135,6 +135,39 @@ TEST_F(LineFilterSupervisorTest, ARefusedTaskHandsBackNothingAndAGrantedOneItsOw
   EXPECT_EQ(a.getState(), 2u);
 }
 
+// Each allocation of the reservation failed in turn: a grant whose copy for
+// the release lost its name is handed back at once with -50352, and every
+// step either holds the line or holds nothing.
+TEST_F(LineFilterSupervisorTest, AGrantThatCannotBeNamedForItsReleaseIsHandedBackAtOnce) {
+  bool sawCopyFailure = false;
+  for (uint64_t nth = 1; nth < 20; ++nth) {
+    SCOPED_TRACE(nth);
+    tTavikLineFilterSupervisor supervisor;
+    tStatus2 setup;
+    supervisor.initialize(settingsWith({{0, 3, 2}}), nullptr, setup);
+    supervisor.link(map, setup);
+    ASSERT_EQ(setup.code, 0);
+    tStatus2 status;
+    nQoSim::failAllocation(nth);
+    supervisor.reserveResource(status);
+    nQoSim::failAllocation(0);
+    if (status.code == 0) {
+      EXPECT_EQ(pfiCount(3), 1u);
+      supervisor.releaseResource(status);
+      EXPECT_EQ(pfiCount(3), 0u);
+      EXPECT_EQ(inUse.get(), 0u);
+      break;
+    }
+    EXPECT_EQ(status.code, -50352);
+    sawCopyFailure = sawCopyFailure || loggedAt(-50352, "tTavikLineFilterSupervisor", 250);
+    EXPECT_EQ(pfiCount(3), 0u);
+    EXPECT_EQ(inUse.get(), 0u);
+    supervisor.releaseResource(status);
+    EXPECT_EQ(inUse.get(), 0u);
+  }
+  EXPECT_TRUE(sawCopyFailure);
+}
+
 TEST_F(LineFilterSupervisorTest, TheRequestFollowsTheRecordsAndRefusesLinesOutsideTheirGroup) {
   tTavikLineFilterSupervisor supervisor;
   tStatus2 s;

@@ -33,7 +33,7 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
 
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   tStatus2 local;
-  if (_eventCommitted != 0) uncommit(local);
+  if (_eventCommitted) uncommit(local);
   if (_event != nullptr) syncClose(_event);
 }
 
@@ -55,7 +55,7 @@ void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   setTimeout(_timeout, status);
   if (polling == 0) {
-    _eventCommitted = 1;
+    _eventCommitted = true;
     _timing->addSampleStartObserver(this, false, status);
     if (status.isNotFatal()) {
       int code = 0;
@@ -95,11 +95,11 @@ void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
 
 void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_eventCommitted != 0) {
+  if (_eventCommitted) {
     _timing->removeSampleStartObserver(this, status);
     if (_event != nullptr) syncClose(_event);
     _event = nullptr;
-    _eventCommitted = 0;
+    _eventCommitted = false;
   }
   _mode = kBuilt;
 }

@@ -101,7 +101,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t _dataLeft = 0;
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.
-  uint32_t _eventCommitted = 0;
+  bool _eventCommitted = false;
   tSyncAtomicU32 _stopRequested;
 };
 

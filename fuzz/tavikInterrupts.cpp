@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       check(handlers[source].secondaryCalls == (asked ? 1u : 0u),
             "secondary pass off the requests");
     }
-    for (auto*& slot : dispatcher.primaryHandlers) slot = nullptr;
+    for (auto& slot : dispatcher.primaryHandlers) slot = nullptr;
   }
   return 0;
 }

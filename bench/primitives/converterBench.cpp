@@ -68,8 +68,8 @@ struct tConverterBoard : nQoBench::tTavikWindow {
 void BM_ConverterOverrunBothPasses(benchmark::State& state) {
   const auto held = std::make_unique<tConverterBoard>(static_cast<int>(state.range(0)));
   tConverterBoard& board = *held;
-  auto* primary = board.dispatcher.primaryHandlers[2];
-  auto* secondary = board.dispatcher.secondaryHandlers[2];
+  auto* primary = board.dispatcher.primaryHandlers[2].load();
+  auto* secondary = board.dispatcher.secondaryHandlers[2].load();
   tNoAllocationCheck check(state);
   uint32_t answers = 0;
   for (auto _ : state)

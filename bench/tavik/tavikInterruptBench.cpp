@@ -64,7 +64,7 @@ struct tQuietBoard : nQoBench::tTavikWindow {
       windows.setRead(window, 0x104, 16, 0x8010);
     }
     if (pending == tPending::kAll) {
-      for (auto*& slot : dispatcher.primaryHandlers) slot = &answer;
+      for (auto& slot : dispatcher.primaryHandlers) slot = &answer;
       for (uint32_t id = 0; id < nQoUdRLP100::kSourceSwitchCount; ++id)
         dispatcher.enableSource(static_cast<nQoUdRLP100::tSourceSwitchId>(id), status, 0xFF);
       for (uint32_t offset : {0x104u, 0x106u, 0x13Au, 0x1B8u, 0x1BAu})
@@ -85,7 +85,7 @@ struct tQuietBoard : nQoBench::tTavikWindow {
     bus.setLogging(false);
   }
   ~tQuietBoard() {
-    for (auto*& slot : dispatcher.primaryHandlers) slot = nullptr;
+    for (auto& slot : dispatcher.primaryHandlers) slot = nullptr;
   }
 
   tTavikInterruptDispatcher dispatcher{&map, 1, &status};
@@ -255,14 +255,14 @@ class tTakeRequests : public iBusAtomicOperation {
 struct tSecondaryBoard : tQuietBoard {
   tSecondaryBoard() : tQuietBoard(tPending::kOne) {
     answer.want = nQoMRTB100::iInterruptHandler::kHandledWantsSecondary;
-    for (auto*& slot : dispatcher.secondaryHandlers) slot = &answer;
+    for (auto& slot : dispatcher.secondaryHandlers) slot = &answer;
     dispatcher.resolvePrimaryInterrupt();
     for (uint32_t source = 0; source < D::kSourceCount; ++source)
       requested[source] = dispatcher.secondaryRequest(source);
     dispatcher.resolveSecondaryInterrupt();
   }
   ~tSecondaryBoard() {
-    for (auto*& slot : dispatcher.secondaryHandlers) slot = nullptr;
+    for (auto& slot : dispatcher.secondaryHandlers) slot = nullptr;
   }
   uint32_t requested[D::kSourceCount] = {};
 };
@@ -296,7 +296,7 @@ void BM_ResolveSecondaryInterrupt_Floor(benchmark::State& state) {
       nQoBench::opaque<nQoMRTB100::iInterruptHandler*>(&board.answer);
   nQoMRTB100::iSecondaryInterruptHandler* handlers[D::kSourceCount] = {};
   for (uint32_t source = 0; source < D::kSourceCount; ++source)
-    handlers[source] = board.dispatcher.secondaryHandlers[source];
+    handlers[source] = board.dispatcher.secondaryHandlers[source].load();
   const void* map = nQoBench::opaque<const void*>(&board.map);
   iBus& bus = *nQoBench::opaque<iBus*>(&board.bus);
   uint64_t requests = 0;

@@ -231,9 +231,10 @@ bool tTavikInterruptDispatcher::attachInterrupt(nQoMDBG100::tStatus2& status) {
 }
 
 bool tTavikInterruptDispatcher::detachInterrupt(nQoMDBG100::tStatus2* status, bool force) {
+  _passes.waitForPasses();
   if (!acquireLock()) return false;
   bool slotsEmpty = true;
-  for (const auto* handler : primaryHandlers) slotsEmpty = slotsEmpty && handler == nullptr;
+  for (const auto& handler : primaryHandlers) slotsEmpty = slotsEmpty && handler == nullptr;
   const bool detach = _handle != 0 && (slotsEmpty || force);
   if (detach) {
     nQoMDBG100::tStatus2 fresh;
@@ -307,7 +308,7 @@ void tTavikInterruptDispatcher::setFlags(uint32_t flags, uint32_t value) {
 // The service routines ---------------------------------------------------------
 
 tAnswer tTavikInterruptDispatcher::callSource(uint32_t source) {
-  nQoMRTB100::iInterruptHandler* handler = primaryHandlers[source];
+  nQoMRTB100::iInterruptHandler* handler = primaryHandlers[source].load();
   if (handler == nullptr) return kNothingPending;
   const tAnswer answer = handler->handleInterrupt();
   const uint64_t request = uint64_t{1} << source;
@@ -438,6 +439,7 @@ uint32_t tTavikInterruptDispatcher::resolveChangeDetection() {
 }
 
 tTavikInterruptDispatcher::tBusAnswer tTavikInterruptDispatcher::resolvePrimaryInterrupt() {
+  const nQoUdR100::tPassCount::tInside inside(_passes);
   uint32_t all = resolveGroupAInterrupt();
   all |= resolveGroupBInterrupt();
   all |= resolveThirdGroup();
@@ -450,10 +452,11 @@ uint32_t tTavikInterruptDispatcher::resolveSecondaryInterrupt() {
   uint64_t pending = 0;
   tAtomicPendingSnapshotDispatcher snapshot(this, pending);
   snapshot.exec();
+  const nQoUdR100::tPassCount::tInside inside(_passes);
   // The requesting sources in ascending order.
   for (; pending != 0; pending &= pending - 1) {
     const auto source = static_cast<uint32_t>(std::countr_zero(pending));
-    if (secondaryHandlers[source] != nullptr) secondaryHandlers[source]->handleSecondaryInterrupt();
+    if (auto* handler = secondaryHandlers[source].load()) handler->handleSecondaryInterrupt();
   }
   return 1;
 }

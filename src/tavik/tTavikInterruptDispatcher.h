@@ -20,13 +20,18 @@
 // answers the bus a tBusAnswer. Every change to what the primary routine reads
 // (enable soft copies, enabled flags, request flags, master enables) runs as a
 // bus atomic operation through the binders (tTavikInterruptDispatcherBinders.h).
+// Both passes read the slots without a lock; detachInterrupt, which every
+// removal of a handler ends with, first waits for the passes under way on
+// other threads to leave, so a handler taken out may be freed once it returns.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "bus/iBus.h"
 #include "bus/iBusInterruptResolver.h"
 #include "frame/tModuleObject.h"
+#include "frame/tPassCount.h"
 #include "mdbg/tStatus2.h"
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
@@ -107,8 +112,9 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   // held it does nothing.
   bool attachInterrupt(nQoMDBG100::tStatus2& status);
   // True when this call unregistered: every primary slot empty, or forced.
-  // Runs on fresh statuses merged into the caller's, so an error held does not
-  // keep the registration alive.
+  // Waits first for the passes under way on other threads (never call it with
+  // the bus lock held). Runs on fresh statuses merged into the caller's, so an
+  // error held does not keep the registration alive.
   bool detachInterrupt(nQoMDBG100::tStatus2* status, bool force);
 
   // A primitive's handlers of one source: attach, then fill the source's two
@@ -165,8 +171,8 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
   // Handler slots, by source; null when none. Primitives fill them after
   // attachInterrupt and empty them before detachInterrupt.
-  nQoMRTB100::iInterruptHandler* primaryHandlers[kSourceCount] = {};
-  nQoMRTB100::iSecondaryInterruptHandler* secondaryHandlers[kSourceCount] = {};
+  std::atomic<nQoMRTB100::iInterruptHandler*> primaryHandlers[kSourceCount] = {};
+  std::atomic<nQoMRTB100::iSecondaryInterruptHandler*> secondaryHandlers[kSourceCount] = {};
 
  private:
   // The resolver that the bus calls for each pass.
@@ -240,6 +246,8 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   tSecondaryInterruptResolver _secondaryResolver;
   uint64_t _handle = 0;
   iSync* _lock = nullptr;
+  // The primary and secondary passes under way.
+  nQoUdR100::tPassCount _passes;
 };
 
 }  // namespace nQoUdRLP100

@@ -88,7 +88,7 @@ TEST_F(tContainerTest, ACounterInterruptIsServedAcknowledgedTwiceAndPassedOnOnce
   EXPECT_EQ(calls, std::vector<int>{1});
   EXPECT_EQ(bus.pumpSecondary(), 1u);
   EXPECT_EQ(calls, (std::vector<int>{1, 10}));
-  EXPECT_EQ(boardDispatcher().secondaryHandlers[30]->handleSecondaryInterrupt(), 4u);
+  EXPECT_EQ(boardDispatcher().secondaryHandlers[30].load()->handleSecondaryInterrupt(), 4u);
   EXPECT_EQ(bus.pumpSecondary(), 0u);
   EXPECT_EQ(calls, (std::vector<int>{1, 10}));
 
@@ -130,7 +130,7 @@ TEST_F(tContainerTest, HooksFourBoardSlotsAndUnhooksThemOnDestruction) {
   for (uint32_t source = 29; source <= 32; ++source) {
     EXPECT_NE(boardDispatcher().primaryHandlers[source], nullptr) << source;
     EXPECT_EQ(static_cast<void*>(boardDispatcher().primaryHandlers[source]),
-              static_cast<void*>(boardDispatcher().primaryHandlers[source < 31 ? 29 : 31]));
+              static_cast<void*>(boardDispatcher().primaryHandlers[source < 31 ? 29 : 31].load()));
   }
   EXPECT_NE(boardDispatcher().primaryHandlers[29], boardDispatcher().primaryHandlers[31]);
   EXPECT_EQ(bus.registrations(), 1);

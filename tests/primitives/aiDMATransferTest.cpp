@@ -243,7 +243,7 @@ TEST_F(tAIDMATransferTest, DestroyingALinkedTransferLeavesNoRecordBehind) {
   delete other;
   ASSERT_EQ(fifo->state().getState(), 1u) << "a removed record asks for a new commit";
   ASSERT_TRUE(converter->commit(status));
-  EXPECT_EQ(dispatcher->primaryHandlers[2]->handleInterrupt(), 2u);
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
   EXPECT_EQ(transfer->counts().overrun, 1u);
   converter->uncommit(status);
   fifo->uncommit(status);

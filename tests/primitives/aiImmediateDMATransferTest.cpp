@@ -267,7 +267,7 @@ TEST_F(tImmediateDMATest, DestroyingAChannelCommittedTransferLeavesNoRecordBehin
   ASSERT_EQ(status.code, 0);
   transfer.reset();
   ASSERT_EQ(smallFIFO->state().getState(), 1u) << "a removed record asks for a new commit";
-  EXPECT_EQ(dispatcher->primaryHandlers[2]->handleInterrupt(), 1u);
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 1u);
   EXPECT_EQ(live.calls, 1u);
   EXPECT_EQ(bus.reservedDMAChannels(), 0);
   converter->uncommit(status);

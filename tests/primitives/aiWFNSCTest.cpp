@@ -52,7 +52,7 @@ class tWFNSCTest : public tAIRoadTest {
     timing->commit(status);
     timing->arm(status);
     ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
-    EXPECT_EQ(dispatcher->primaryHandlers[6]->handleInterrupt(), 1u);
+    EXPECT_EQ(dispatcher->primaryHandlers[6].load()->handleInterrupt(), 1u);
     EXPECT_EQ(live.calls, 1u);
     timing->disarm(status);
     timing->uncommit(status);

@@ -256,17 +256,17 @@ TEST_F(tCDIOFIFOTest, TheOverrunWalkEndsWhenAnObserverDisarmsAndOnlyAskersGetThe
     tStatus2 fresh;
     cdi->disarm(fresh);
   };
-  EXPECT_EQ(board->primaryHandlers[kCDIOverrun]->handleInterrupt(), 1u);
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun].load()->handleInterrupt(), 1u);
   EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun"}));
   calls.clear();
-  board->secondaryHandlers[kCDIOverrun]->handleSecondaryInterrupt();
+  board->secondaryHandlers[kCDIOverrun].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun2"}));
   // The FIFO walk runs its whole list whatever the state; its second pass not.
   calls.clear();
-  EXPECT_EQ(board->primaryHandlers[kCDIFIFO]->handleInterrupt(), 2u);
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO].load()->handleInterrupt(), 2u);
   EXPECT_EQ(calls, (std::vector<std::string>{"a:fifo", "b:fifo", "c:fifo"}));
   calls.clear();
-  board->secondaryHandlers[kCDIFIFO]->handleSecondaryInterrupt();
+  board->secondaryHandlers[kCDIFIFO].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<std::string>{"a:fifo2"}));
   a.onPrimary = nullptr;
   cdi->uncommit(status);
@@ -287,7 +287,7 @@ TEST_F(tCDIOFIFOTest, ListsReuseFreedRecordsGrowFromThreeToSixAndReportAFailedGr
   EXPECT_EQ(nQoSim::totalAllocations(), before + 1);
   cdi->commit(status);
   cdi->arm(status);
-  board->primaryHandlers[kFIFOOverflow]->handleInterrupt();
+  board->primaryHandlers[kFIFOOverflow].load()->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<std::string>{"a:buffer", "d:buffer", "c:buffer", "b:buffer"}));
   cdi->disarm(status);
   cdi->uncommit(status);

@@ -67,7 +67,7 @@ class tCDIOInterruptTest : public tCDIOTest {
   void inputInterrupt(int chunks, bool endsByItself = false) {
     for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kInputCondition, 0});
     if (!endsByItself) fifos->scriptStatus({0});
-    board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+    board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
   }
 
   tPartnerLog log;
@@ -139,14 +139,14 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
   log.calls.clear();
   input->start(status);
   fifos->scriptStatus({kInputCondition, 0x100000});
-  board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 32", "ended -200010"}));
   EXPECT_TRUE(loggedAt(-200010, kInputFile, 361));
 
   log.calls.clear();
   input->start(status);
   fifos->setInputBits(kInputCondition);  // the condition stays: the limit ends it
-  board->primaryHandlers[kCDIFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
   EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
   fifos->setInputBits(0);
@@ -260,7 +260,7 @@ class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
   void outputInterrupt(int chunks) {
     for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
     fifos->scriptStatus({0});
-    board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+    board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   }
 };
 
@@ -281,7 +281,7 @@ TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
   EXPECT_EQ(log.calls, (tStrings{"data 128", "data 64", "data 64"}));
   // 64 transferred: 16 remain, not below the chunk; then 0 remain: the tail.
   fifos->scriptStatus({kOutputCondition, 0, kOutputCondition});
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   EXPECT_EQ(output->transferred(), 80u);
   EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x800)}));  // the FIFO interrupt disabled
   output->stop(status);                                        // the FIFO never ran empty
@@ -318,18 +318,18 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   log.calls.clear();
   log.answers = {0};
   fifos->setOutputBits(kOutputCondition);
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 64", "ended -200290"}));
   EXPECT_TRUE(loggedAt(-200290, kOutputFile, 453));
   output->start(status);
   log.calls.clear();
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
   EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
   output->start(status);
   log.calls.clear();
   fifos->setOutputBits(kOutputCondition | 0x10);
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 64", "ended -200016"}));
   EXPECT_TRUE(loggedAt(-200016, kOutputFile, 463));
   fifos->setOutputBits(0);
@@ -363,7 +363,7 @@ TEST_F(tCDIOOutputInterruptTest, AShortTailAndTheUnwatchedMode) {
   runOutput(1, 16, 20, 5);
   log.answers = {56};  // 14 of the 15 remaining samples
   fifos->scriptStatus({kOutputCondition, 0});
-  board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
   EXPECT_EQ(log.calls, (tStrings{"data 20", "data 60", "ended -200222"}));
   EXPECT_TRUE(loggedAt(-200222, kOutputFile, 487));
   cdo->disarm(status);

@@ -175,11 +175,11 @@ TEST_F(tConverterTest, TheSecondaryPassCallsOnlyTheObserversThatAsked) {
   for (tObserver* observer : {&first, &second, &third}) converter->addObserver(observer, status);
   second.answer = 1;
   converter->commit(status);
-  EXPECT_EQ(dispatcher->primaryHandlers[2]->handleInterrupt(), 2u);
-  dispatcher->secondaryHandlers[2]->handleSecondaryInterrupt();
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
+  dispatcher->secondaryHandlers[2].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 3, 102}));
   calls.clear();
-  dispatcher->secondaryHandlers[2]->handleSecondaryInterrupt();
+  dispatcher->secondaryHandlers[2].load()->handleSecondaryInterrupt();
   EXPECT_TRUE(calls.empty());
   converter->uncommit(status);
 }
@@ -191,7 +191,7 @@ TEST_F(tConverterTest, TheListDoublesOnceAndReusesFreedRecordsAndAFailedGrowthIs
   converter->addObserver(&fourth, status);
   EXPECT_EQ(nQoSim::totalAllocations(), before);
   converter->commit(status);
-  dispatcher->primaryHandlers[2]->handleInterrupt();
+  dispatcher->primaryHandlers[2].load()->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 4, 3}));  // the fourth in the freed record
 
   nQoSim::failAllocation(1);
@@ -199,7 +199,7 @@ TEST_F(tConverterTest, TheListDoublesOnceAndReusesFreedRecordsAndAFailedGrowthIs
   EXPECT_EQ(status.code, -50352);
   EXPECT_TRUE(loggedAt(-50352, "tBaseAI_ADCPrimitive", 60));
   calls.clear();
-  dispatcher->primaryHandlers[2]->handleInterrupt();
+  dispatcher->primaryHandlers[2].load()->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 4, 3}));  // not added, the rest unharmed
 
   status.clear();
@@ -213,14 +213,14 @@ TEST_F(tConverterTest, TheListDoublesOnceAndReusesFreedRecordsAndAFailedGrowthIs
   converter->addObserver(&seventh, status);
   EXPECT_EQ(nQoSim::totalAllocations(), before + 2);  // 6 -> 12
   calls.clear();
-  dispatcher->primaryHandlers[2]->handleInterrupt();
+  dispatcher->primaryHandlers[2].load()->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 4, 3, 2, 5, 6, 7}));
   EXPECT_EQ(status.code, 0);
 
   converter->removeObserver(&first, status);
   converter->removeObserver(&first, status);  // not in use any more: nothing
   calls.clear();
-  dispatcher->primaryHandlers[2]->handleInterrupt();
+  dispatcher->primaryHandlers[2].load()->handleInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{4, 3, 2, 5, 6, 7}));
   converter->uncommit(status);
 }

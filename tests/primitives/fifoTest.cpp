@@ -83,7 +83,7 @@ TEST_F(tFIFOTest, OnlyFIFOObserversAttachOnlyTheDataSourceAndArmEnablesOnlyBit7)
   // An observer that fails switches the data source off; still kHandled.
   observer.failWith = -1;
   windows.clearLog();
-  EXPECT_EQ(dispatcher->primaryHandlers[0]->handleInterrupt(), 1u);
+  EXPECT_EQ(dispatcher->primaryHandlers[0].load()->handleInterrupt(), 1u);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0000)}));
   fifo->disarm(status);
   fifo->uncommit(status);
@@ -164,17 +164,17 @@ TEST_F(tFIFOTest, AnOverflowSecondaryPassAfterDisarmLeavesTheSourceOff) {
   fifo->addOverflowObserver(&observer, status);
   fifo->commit(status);
   fifo->arm(status);
-  EXPECT_EQ(dispatcher->primaryHandlers[1]->handleInterrupt(), 2u);
+  EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
   fifo->disarm(status);
   windows.clearLog();
-  dispatcher->secondaryHandlers[1]->handleSecondaryInterrupt();
+  dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{2}));
   EXPECT_TRUE(windows.writes().empty());
 
   fifo->arm(status);
-  EXPECT_EQ(dispatcher->primaryHandlers[1]->handleInterrupt(), 2u);
+  EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
   windows.clearLog();
-  dispatcher->secondaryHandlers[1]->handleSecondaryInterrupt();
+  dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{2, 2, 102}));
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0020)}));
   EXPECT_EQ(status.code, 0);

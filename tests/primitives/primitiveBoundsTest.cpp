@@ -153,7 +153,7 @@ TEST_F(CDOChunkBoundTest, RemainingSamplesOfExactlyOneChunkMoveAsAChunkAndLeaveT
     // The condition holds for one check.
     fifos->scriptStatus({kOutputCondition, 0});
     fifos->scriptStatus({0});
-    board->primaryHandlers[kCDOFIFO]->handleInterrupt();
+    board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
     EXPECT_EQ(log.calls, row.calls);
     EXPECT_EQ(windows.writes(), row.writes);
     EXPECT_EQ(output->transferred(), row.transferred);

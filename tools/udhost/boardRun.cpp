@@ -83,10 +83,9 @@ std::vector<const void*> tHostBoard::handlerSlots() const {
   if (device == nullptr || device->bus() == nullptr || device->bus()->dispatcher() == nullptr)
     return {};
   const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher = *device->bus()->dispatcher();
-  std::vector<const void*> slots(std::begin(dispatcher.primaryHandlers),
-                                 std::end(dispatcher.primaryHandlers));
-  slots.insert(slots.end(), std::begin(dispatcher.secondaryHandlers),
-               std::end(dispatcher.secondaryHandlers));
+  std::vector<const void*> slots;
+  for (const auto& slot : dispatcher.primaryHandlers) slots.push_back(slot.load());
+  for (const auto& slot : dispatcher.secondaryHandlers) slots.push_back(slot.load());
   return slots;
 }
 

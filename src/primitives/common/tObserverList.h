@@ -9,15 +9,19 @@
 //   bool pending = observers.notifyAll([&](iObserver* o) { return o->handle(...); });
 //   observers.notifyPending([&](iObserver* o) { o->handleSecondary(...); });
 //
-// Adds and removes happen while the primitive is not armed; the handlers read
-// the records without a lock.
+// Adds happen while the primitive is not armed. The passes read the records
+// without a lock; a removal marks the record free and then waits for the
+// passes under way on other threads to leave, so the observer may be freed
+// once it returns (a pass's own thread does not wait for itself).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
 #include "frame/statusCodes.h"
 #include "frame/tGrowableArray.h"
+#include "frame/tPassCount.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 
@@ -55,24 +59,28 @@ class tObserverList {
     if (!_records.append(record)) nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, site);
   }
 
-  // Nothing on an error status; frees the first in-use record of the observer.
+  // Nothing on an error status; frees the first in-use record of the
+  // observer, then waits for the passes under way.
   template <class tObserver>
   void remove(tObserver* observer, nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
-    if (tRecord* record = find(observer)) record->inUse = 0;
+    tRecord* record = find(observer);
+    if (record == nullptr) return;
+    std::atomic_ref<uint32_t>(record->inUse).store(0);
+    _passes.waitForPasses();
   }
 
   // The first in-use record of the observer, or null.
   template <class tObserver>
   tRecord* find(tObserver* observer) {
     for (tRecord& record : _records)
-      if (record.inUse != 0 && record.observer == observer) return &record;
+      if (inUse(record) && record.observer == observer) return &record;
     return nullptr;
   }
 
   bool any() const {
     for (const tRecord& record : _records)
-      if (record.inUse != 0) return true;
+      if (inUse(record)) return true;
     return false;
   }
 
@@ -84,9 +92,10 @@ class tObserverList {
   // walk ends after a call that leaves keepGoing() false.
   template <class tNotify, class tKeepGoing = tAlways>
   bool notifyAll(tNotify notify, tKeepGoing keepGoing = {}) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
     bool pending = false;
     for (tRecord& record : _records) {
-      if (record.inUse == 0) continue;
+      if (!inUse(record)) continue;
       record.tag = notify(record.observer);
       pending = pending || record.tag != 0;
       if (!keepGoing()) break;
@@ -98,8 +107,9 @@ class tObserverList {
   // set, and the tag cleared; ends as notifyAll does.
   template <class tNotify, class tKeepGoing = tAlways>
   void notifyPending(tNotify notify, tKeepGoing keepGoing = {}) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
     for (tRecord& record : _records) {
-      if (record.inUse == 0 || record.tag == 0) continue;
+      if (!inUse(record) || record.tag == 0) continue;
       notify(record.observer);
       record.tag = 0;
       if (!keepGoing()) break;
@@ -114,9 +124,10 @@ class tObserverList {
   };
   template <class tGoes, class tNotify>
   tPass notifyAllWhile(tGoes goes, tNotify notify) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
     tPass pass{false, false};
     for (tRecord& record : _records) {
-      if (record.inUse == 0) continue;
+      if (!inUse(record)) continue;
       if (!goes()) {
         pass.stopped = true;
         break;
@@ -129,8 +140,9 @@ class tObserverList {
   // True when the pass ran through.
   template <class tGoes, class tNotify>
   bool notifyPendingWhile(tGoes goes, tNotify notify) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
     for (tRecord& record : _records) {
-      if (record.inUse == 0 || record.tag == 0) continue;
+      if (!inUse(record) || record.tag == 0) continue;
       if (!goes()) return false;
       notify(record.observer);
       record.tag = 0;
@@ -142,11 +154,18 @@ class tObserverList {
   template <class tVisit>
   void forEachInUse(tVisit visit) const {
     for (const tRecord& record : _records)
-      if (record.inUse != 0) visit(record);
+      if (inUse(record)) visit(record);
   }
 
  private:
+  // The records live in the array, never in constant storage.
+  static bool inUse(const tRecord& record) {
+    return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(record.inUse)).load() != 0;
+  }
+
   nQoUdR100::tGrowableArray<tRecord> _records;
+  // The passes under way.
+  nQoUdR100::tPassCount _passes;
 };
 
 }  // namespace nQoUdP100

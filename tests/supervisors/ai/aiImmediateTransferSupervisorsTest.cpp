@@ -293,6 +293,44 @@ TEST_F(AIImmediateTransferTest, ReservingRegistersEventsTakesThePoolAndReservesT
   EXPECT_EQ(log.operations(), "");
 }
 
+// A deploy while the transfer is held changes which kinds the next
+// reservation registers; the release ends exactly those of its own.
+TEST_F(AIImmediateTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy) {
+  const struct {
+    const char* name;
+    uint32_t reserved, deployed;
+    const char* registered;
+    const char* released;
+  } cases[] = {
+      {"a deploy that drops both kinds", 0, 1,
+       "event.registerEvent 1, event.registerEvent 2, immediate.reserveTransfer, "
+       "immediate.commitTransfer",
+       "immediate.uncommitTransfer, immediate.unreserveTransfer, event.unregisterEvent 1, "
+       "event.unregisterEvent 2"},
+      {"a deploy that adds both kinds", 1, 0, "immediate.reserveTransfer, immediate.commitTransfer",
+       "immediate.uncommitTransfer, immediate.unreserveTransfer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    nQoSim::resetResourceBroker();
+    tLoggedImmediate primitive(log);
+    nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+    settings->supervisorRecord().word19 = c.reserved;
+    nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+    bringUp(supervisor, pool, false);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.registered);
+    settings->supervisorRecord().word19 = c.deployed;
+    supervisor.deploy(*settings, status);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+    log.clear();
+  }
+}
+
 TEST_F(AIImmediateTransferTest, APoolOfAnotherClassIsHandedBack) {
   tLoggedImmediateDMA other(log);
   nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&other);

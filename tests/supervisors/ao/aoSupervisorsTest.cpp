@@ -1021,6 +1021,38 @@ TEST_F(AODACTransferTest, DoneEventsFollowWordOne) {
   EXPECT_EQ(log.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
 }
 
+// A deploy while reserved changes word 1 for the next reservation; the
+// release ends the registrations of its own reserve only.
+TEST_F(AODACTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy) {
+  const struct {
+    const char* name;
+    uint32_t reserved, deployed;
+    const char* registered;
+    const char* released;
+  } cases[] = {
+      {"a deploy that drops both kinds", 1, 0, "event.registerEvent 1, event.registerEvent 2",
+       "event.unregisterEvent 1, event.unregisterEvent 2"},
+      {"a deploy that adds both kinds", 0, 1, "", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    nQoUdR100::tBaseAO_DACTransferSupervisor supervisor;
+    settings.word1 = c.reserved;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    log.clear();
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.registered);
+    settings.word1 = c.deployed;
+    supervisor.deploy(settings, status);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+    supervisor.unlink(status);
+  }
+}
+
 TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   nQoUdR100::tAORoutable routable(&timing);
   tStatus2 status;

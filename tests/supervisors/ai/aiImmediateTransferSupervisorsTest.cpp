@@ -14,6 +14,7 @@
 #include "sim/simStreamAttributes.h"
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -453,6 +454,25 @@ TEST_F(AIImmediateTransferTest, TheTemplatesOwnInstancesAreMadeByNameAndReserveN
       "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::"
       "tBaseAIImmediateDMATransferPrimitive>",
       facade, map, log, *settings);
+}
+
+// Deploys while the transfer is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(AIImmediateTransferTest, TheReleaseHandsBackThePoolItWasGranted) {
+  tLoggedImmediate first(log), second(log), third(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool poolA(&first), poolB(&second), poolC(&third);
+  nQoUdR100::tAIImmediateTransferSettings namingA, namingB, namingC;
+  nQoTest::offerPool(namingA.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer", &poolA,
+                     setup);
+  nQoTest::offerPool(namingB.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer2", &poolB,
+                     setup);
+  nQoTest::offerPool(namingC.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer3", &poolC,
+                     setup);
+  ASSERT_EQ(setup.code, 0);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  nQoTest::expectOnlyTheGrantHandedBack(
+      supervisor, namingA, namingB, namingC, namingA.supervisorRecord().identifier,
+      namingB.supervisorRecord().identifier, namingC.supervisorRecord().identifier, &facade, map);
 }
 
 }  // namespace

@@ -302,20 +302,21 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
 }
 
-// A deploy while the ground reference is held names another pool for the
-// next reservation only; the release hands back the one held.
+// Deploys while the ground reference is held name other pools for the next
+// reservation only; the release hands back the one held.
 TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
-  tLoggedGroundRef first(log), second(log);
+  tLoggedGroundRef first(log), second(log), third(log);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> poolA(&first),
-      poolB(&second);
-  nQoUdR100::tAOGroundRefSettings namingA, namingB;
+      poolB(&second), poolC(&third);
+  nQoUdR100::tAOGroundRefSettings namingA, namingB, namingC;
   nQoTest::offerPool(namingA.record<0>().identifier, {7, 9}, "AOGroundRef", &poolA, setup);
   nQoTest::offerPool(namingB.record<0>().identifier, {7, 9}, "AOGroundRef2", &poolB, setup);
+  nQoTest::offerPool(namingC.record<0>().identifier, {7, 9}, "AOGroundRef3", &poolC, setup);
   ASSERT_EQ(setup.code, 0);
   nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
-  nQoTest::expectOnlyTheGrantHandedBack(supervisor, namingA, namingB,
-                                        namingA.record<0>().identifier,
-                                        namingB.record<0>().identifier, &facade, map);
+  nQoTest::expectOnlyTheGrantHandedBack(
+      supervisor, namingA, namingB, namingC, namingA.record<0>().identifier,
+      namingB.record<0>().identifier, namingC.record<0>().identifier, &facade, map);
 }
 
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {

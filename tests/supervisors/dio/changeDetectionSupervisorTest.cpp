@@ -20,6 +20,7 @@
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
+#include "support/brokerPools.h"
 #include "support/changeDetectionDoubles.h"
 #include "support/statusRecords.h"
 
@@ -456,6 +457,21 @@ TEST_F(ChangeDetectionSupervisorTest, CorrelatedDMATransferIsLinkedToThePrimitiv
   EXPECT_EQ(wrong.code, -89000);
   EXPECT_EQ(supervisor.getState(), 1u);
   EXPECT_TRUE(loggedAt(-89000, "tChangeDetectionSupervisor", 147));
+}
+
+// Deploys while the primitive is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
+  tPool poolB(primitive), poolC(primitive);
+  nQoUdR100::tChangeDetectionSettings namingB = settings, namingC = settings;
+  offerPool(namingB.supervisorRecord().identifier, {5, 6}, "ChangeDetection2", &poolB, status);
+  offerPool(namingC.supervisorRecord().identifier, {5, 6}, "ChangeDetection3", &poolC, status);
+  ASSERT_EQ(status.code, 0);
+  tChangeDetectionSupervisor supervisor;
+  expectOnlyTheGrantHandedBack(supervisor, settings, namingB, namingC,
+                               settings.supervisorRecord().identifier,
+                               namingB.supervisorRecord().identifier,
+                               namingC.supervisorRecord().identifier, &facade, supervisorMap);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Gives a primitive the event object through which it signals done and error
 // events, and registers the event kinds that the supervisor asked for. link
 // gets the event object from the runtime facade; linkResource hands it to the
-// primitive; its reserving side registers done (kind 1) and error (kind 2).
-// The supervisor sets the facade, the flags and, once reserved, the primitive.
+// primitive; its reserving side registers done (kind 1) and error (kind 2)
+// and its releasing side unregisters the kinds that reserve registered, also
+// when a deploy changed the flags in between. The supervisor sets the facade,
+// the flags and, once reserved, the primitive.
 #pragma once
 
 #include <cstdint>
@@ -48,19 +50,22 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   void unlinkResource(nQoMDBG100::tStatus2& status) override { giveEvent(nullptr, status, 101); }
 
   // Registers done, then error, each with the caller's status; the second is
-  // registered even when the first failed.
+  // registered even when the first failed. Both are kept for the release.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
-    if (!canUseEvent(status, 120)) return;
-    if (_registerDone != 0) _event->registerEvent(nQoMRL110::kDoneEvent, status);
-    if (_registerError != 0) _event->registerEvent(nQoMRL110::kErrorEvent, status);
+    if (!canUseEvent(status, 120, _registerDone != 0, _registerError != 0)) return;
+    _doneRegistered = _registerDone != 0;
+    _errorRegistered = _registerError != 0;
+    if (_doneRegistered) _event->registerEvent(nQoMRL110::kDoneEvent, status);
+    if (_errorRegistered) _event->registerEvent(nQoMRL110::kErrorEvent, status);
   }
 
-  // Unregisters done, then error, each on a fresh status merged into the
-  // caller's.
+  // Unregisters the kinds that reserve registered, done, then error, each on
+  // a fresh status merged into the caller's.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
-    if (!canUseEvent(status, 130)) return;
-    if (_registerDone != 0) unregisterKind(nQoMRL110::kDoneEvent, status);
-    if (_registerError != 0) unregisterKind(nQoMRL110::kErrorEvent, status);
+    if (!canUseEvent(status, 130, _doneRegistered, _errorRegistered)) return;
+    if (_doneRegistered) unregisterKind(nQoMRL110::kDoneEvent, status);
+    if (_errorRegistered) unregisterKind(nQoMRL110::kErrorEvent, status);
+    _doneRegistered = _errorRegistered = false;
   }
 
  private:
@@ -88,8 +93,8 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
 
   // False when there is nothing to do; a kind to (un)register without an
   // event object gives kNullPointer at the line.
-  bool canUseEvent(nQoMDBG100::tStatus2& status, unsigned line) const {
-    if (status.isFatal() || (_registerDone == 0 && _registerError == 0)) return false;
+  bool canUseEvent(nQoMDBG100::tStatus2& status, unsigned line, bool done, bool error) const {
+    if (status.isFatal() || (!done && !error)) return false;
     if (_event != nullptr) return true;
     nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, line});
     return false;
@@ -100,6 +105,8 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   nQoMRL110::iEvent* _event = nullptr;
   uint32_t _registerDone = 0;
   uint32_t _registerError = 0;
+  bool _doneRegistered = false;
+  bool _errorRegistered = false;
 };
 
 }  // namespace nQoMRTB100

@@ -133,6 +133,21 @@ TEST_F(tAISubsystemTest, AFailedFIFOArmDisarmsTheDMATransferButNotTheTimingContr
   EXPECT_EQ(local.code, 0);
 }
 
+// A configuration given while committed names the transfer of the next
+// commit: uncommit undoes the transfer that commit took part with.
+TEST_F(tAISubsystemTest, UncommitUndoesTheTransferOfItsCommitAfterAConfiguration) {
+  mechanism(1);
+  subsystem->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(bus.registrations(), 1);
+  mechanism(3);
+  subsystem->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(subsystem->interrupt()->runState(), 2u) << "uncommitted and unlinked";
+  EXPECT_FALSE(subsystem->converter()->isAttached());
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
 }  // namespace
 }  // namespace nQoTest
 

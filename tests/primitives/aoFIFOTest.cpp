@@ -140,6 +140,35 @@ TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A deploy while the FIFO is armed changes the mechanism of the next commit
+// and arm only: uncommit and its completion undo what commit and arm did.
+TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
+  build();
+  map->Write_0009.writeRegister(0x05, &status, 1);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
+  EXPECT_TRUE(hasWrite(0x09, 0x05, 8)) << "the DMA select cleared";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+
+  // Armed for interrupt refills, then deployed to direct writes: the
+  // generation is still reported to its data source, once.
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
+  EXPECT_FALSE(hasWrite(0x09, 0x05, 8)) << "no DMA select to clear";
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAOFIFOTest, ArmClearsTheFIFOTwiceWaitsTheClearTimeAndEnablesRefillsLast) {
   build();
   fifo->commit(status);

@@ -186,6 +186,31 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOInEveryModeAndWarnsOnlyInMode0) {
   fifo->uncommit(mode1);
 }
 
+// The fields given while armed count from the next arm: a stop completes the
+// FIFO when the generation it ends was armed fed by the FIFO, and only then.
+TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->start(status);
+  timing->fields.withoutFIFO = 1;
+  timing->stop(status);
+  EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(fifo->state().getState(), 2u) << "completed";
+
+  tStatus2 unfed;
+  fifo->arm(unfed);
+  timing->arm(unfed);
+  timing->start(unfed);
+  timing->fields.withoutFIFO = 0;
+  timing->stop(unfed);
+  EXPECT_EQ(source.finished.size(), 1u) << "a generation without the FIFO completes none";
+  EXPECT_EQ(fifo->state().getState(), 3u) << "still armed";
+  timing->uncommit(unfed);
+  fifo->uncommit(unfed);
+  EXPECT_EQ(unfed.code, 0);
+}
+
 TEST_F(tAOTimingTest, TheIntervalReloadChecksTheLoadRegisterAndTheCountersGiveUpdatesDone) {
   timing->commit(status);
   clearLogs();

@@ -313,6 +313,32 @@ TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithout
   }
 }
 
+// A mode given while the observers are registered counts from the next
+// registration: unregistering takes out what registering added.
+TEST_F(tCDIOOutputInterruptTest, UnregisteringTakesOutWhatRegisteringAddedAfterAModeChange) {
+  output->setSource(&source);
+  output->setSampleMode(1);
+  output->registerObservers(status);
+  ASSERT_TRUE(cdo->hasPolledObserver());
+  output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
+  output->unregisterObservers(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr) << "no FIFO observer left";
+  cdo->uncommit(status);
+
+  // Registered unwatched, unregistered after a change to finite.
+  output->registerObservers(status);
+  output->setSampleMode(1);
+  output->unregisterObservers(status);
+  EXPECT_EQ(status.code, 0) << "nothing taken out that was not added";
+  cdo->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   runOutput(0, 16, 0, 1, 32);
   log.calls.clear();

@@ -223,6 +223,37 @@ TEST_F(tTimingTest, ALastConvertObserverOfAFiniteRunEnablesTheRecordEndSource) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A configuration given while armed leaves what arm switched on to disarm:
+// the record-end source of a finite run (the handler goes only at uncommit)
+// and the trigger select of mode 2.
+TEST_F(tTimingTest, DisarmSwitchesOffWhatArmSwitchedOnWhateverTheConfigurationSaysNow) {
+  finite();
+  timing->addLastConvertObserver(&first, status);
+  commit();
+  timing->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x1, 0x1);
+  config.timing.acquisitionType = 1;  // continuous: no record end wanted
+  timing->setConfiguration(config, status);
+  timing->disarm(status);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x1, 0) << "the record-end source is off";
+  timing->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  timing->removeLastConvertObserver(&first, status);
+
+  config.timing.timingMode = 2;
+  commit();
+  timing->arm(status);
+  ASSERT_EQ(map->AI_Trigger_Select.getRegister() & 0x801F, 0x801Fu);
+  config.timing.timingMode = 3;
+  timing->setConfiguration(config, status);
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_EQ(map->AI_Trigger_Select.getRegister() & 0x806F, 0u);
+  EXPECT_TRUE(wroteAt(0x17E)) << "the select is written back";
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tTimingTest, StoppingAFiniteRunEarlyWarnsAndNotifiesTheRecordEndOnce) {
   finite();
   timing->addRecordEndObserver(&first, status);
@@ -392,6 +423,29 @@ TEST_F(tTimingTest, ATimedLoopRunsTheActionOncePastItsThreshold) {
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+}
+
+// Uncommit takes out the timed loop that commit put in, also after a
+// configuration that names another event or none.
+TEST_F(tTimingTest, UncommitTakesOutTheTimedLoopThatCommitPutIn) {
+  finite();
+  config.timing.timedLoopEvent = 1;
+  commit();
+  ASSERT_NE(dispatcher->primaryHandlers[6], nullptr);
+  config.timing.timedLoopEvent = 0;
+  timing->setConfiguration(config, status);
+  timing->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+  // The next task wants no sample start: commit installs no handler and arm
+  // enables no source.
+  commit();
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr) << "no loop left in the list";
+  clearLogs();
+  timing->arm(status);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x8, 0);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tTimingTest, AnObserverListThatCannotGrowReportsOutOfMemory) {

@@ -105,7 +105,7 @@ void tAISubsystem::initializeHardware(tStatus2& status) {
 }
 
 void tAISubsystem::transferLink(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->commitTransfer(status);
     case kInterrupt: return _interrupt->link(status);
     case kImmediateDMA: return _immediateDMA->commitChannel(status);
@@ -115,7 +115,7 @@ void tAISubsystem::transferLink(tStatus2& status) {
 }
 
 void tAISubsystem::transferCommit(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->armTransfer(status);
     case kInterrupt: return _interrupt->commit(status);
     case kImmediateDMA: return _immediateDMA->commit(status);
@@ -125,7 +125,7 @@ void tAISubsystem::transferCommit(tStatus2& status) {
 }
 
 void tAISubsystem::transferArm(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->startTransfer(status);
     case kInterrupt: return _interrupt->arm(status);
     case kImmediateDMA: return _immediateDMA->arm(status);
@@ -135,7 +135,7 @@ void tAISubsystem::transferArm(tStatus2& status) {
 }
 
 void tAISubsystem::transferDisarm(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->stopTransfer(status);
     case kInterrupt: return _interrupt->disarm(status);
     case kImmediateDMA: return _immediateDMA->disarm(status);
@@ -145,7 +145,7 @@ void tAISubsystem::transferDisarm(tStatus2& status) {
 }
 
 void tAISubsystem::transferUncommit(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->disarmTransfer(status);
     case kInterrupt: return _interrupt->uncommit(status);
     case kImmediateDMA: return _immediateDMA->uncommit(status);
@@ -155,7 +155,7 @@ void tAISubsystem::transferUncommit(tStatus2& status) {
 }
 
 void tAISubsystem::transferUnlink(tStatus2& status) {
-  switch (mechanism()) {
+  switch (_committedMechanism) {
     case kImmediate: return _immediate->uncommitTransfer(status);
     case kInterrupt: return _interrupt->unlink(status);
     case kImmediateDMA: return _immediateDMA->uncommitChannel(status);
@@ -166,6 +166,7 @@ void tAISubsystem::transferUnlink(tStatus2& status) {
 
 void tAISubsystem::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  _committedMechanism = mechanism();
   // Step a, the front end's first commit step, has nothing to do.
   transferLink(status);
   const uint32_t stageB = status.isNotFatal() ? 5 : 1;
@@ -226,7 +227,7 @@ void tAISubsystem::start(tStatus2& status) { _timing->start(status); }
 
 void tAISubsystem::stop(tStatus2& status) {
   _timing->stop(status);
-  if (mechanism() == kImmediate) _immediate->notifyDone(status);
+  if (_committedMechanism == kImmediate) _immediate->notifyDone(status);
 }
 
 }  // namespace nQoUdP100

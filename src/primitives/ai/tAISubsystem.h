@@ -125,7 +125,9 @@ class tAISubsystem final : public tBaseAISubsystem {
   // commit step.
   void runUncommit(uint32_t stageA, uint32_t stageB, tStatus2& status);
   void runDisarm(uint32_t stageA, tStatus2& status);
-  // The transfer's part of each step by mechanism; nothing for none.
+  // The transfer's part of each step by the mechanism of the last commit, so
+  // that a configuration given later changes the next commit only; nothing
+  // for none.
   void transferLink(tStatus2& status);
   void transferCommit(tStatus2& status);
   void transferArm(tStatus2& status);
@@ -135,6 +137,7 @@ class tAISubsystem final : public tBaseAISubsystem {
 
   const tAIDescription* _description;
   tAIBoardResources _resources;
+  int32_t _committedMechanism = -1;  // none before the first commit
   tAIScanningFrontEndPrimitive* _frontEnd = nullptr;
   tAI_ADCPrimitive* _converter = nullptr;
   tTavikAITimingControllerPrimitive* _timing = nullptr;

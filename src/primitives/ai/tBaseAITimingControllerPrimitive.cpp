@@ -280,7 +280,8 @@ void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
 // Timed loops and the listener ------------------------------------------------
 
 void tBaseAITimingControllerPrimitive::registerTimedLoop(tStatus2& status) {
-  switch (_configuration.timing.timedLoopEvent) {
+  _timedLoopEvent = _configuration.timing.timedLoopEvent;
+  switch (_timedLoopEvent) {
     case 1:
       _sampleStartLoop.loop.counter = 0;
       if (_sampleStartObservers.find(&_sampleStartLoop) == nullptr)
@@ -295,8 +296,11 @@ void tBaseAITimingControllerPrimitive::registerTimedLoop(tStatus2& status) {
   }
 }
 
+// The loop that registerTimedLoop put in, whatever a configuration set since.
 void tBaseAITimingControllerPrimitive::unregisterTimedLoop(tStatus2& status) {
-  switch (_configuration.timing.timedLoopEvent) {
+  const uint32_t event = _timedLoopEvent;
+  _timedLoopEvent = 0;
+  switch (event) {
     case 1:
       removeSampleStartObserver(&_sampleStartLoop, status);
       _sampleStartLoop.loop.counter = 0;

@@ -225,7 +225,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t enabledAtArmCount() const;
   uint32_t sampleEndCount() const;
 
-  // The timed loop of timedLoopEvent: in (counter 0) or out (counter 0).
+  // The timed loop of timedLoopEvent: in (counter 0), or the one put in out
+  // (counter 0).
   void registerTimedLoop(tStatus2& status);
   void unregisterTimedLoop(tStatus2& status);
   // Under the name built from the bus location, when the key is non-zero.
@@ -257,6 +258,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
+  // The timed-loop event whose loop registerTimedLoop put in (0: none).
+  uint32_t _timedLoopEvent = 0;
   tTimedLoopSampleEndObserver _sampleEndLoop;
   tTimedLoopSampleStartObserver _sampleStartLoop;
   tObserverList<tSampleStartRecord> _sampleStartObservers{kInitialObserverRoom};

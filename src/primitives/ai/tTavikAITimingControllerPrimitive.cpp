@@ -379,7 +379,9 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   const tAITimingConfig& timing = _configuration.timing;
   tStatus2* s = &status;
   if (_schedulerAction != nullptr) _schedulerAction->armed(status);
-  if (timing.timingMode == 2) {
+  _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
+  _recordEndEnabled = wantsRecordEnd() ? 1 : 0;
+  if (_armTriggerSet != 0) {
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(kMode2ArmTrigger, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(1, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit5(0, s);
@@ -397,7 +399,8 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit3, status);
   for (uint32_t n = sampleEndCount(); n > 0; --n)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit4, status);
-  if (wantsRecordEnd()) switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
+  if (_recordEndEnabled != 0)
+    switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
   _idle = 0;
   resetRecordEnd(status);
   _state.setArmed();
@@ -442,19 +445,23 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
   _map->flushBus(&status);
 }
 
+// The record-end source and the mode-2 trigger select go as arm set them,
+// whatever a configuration set since.
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
   hammerStop(status);
-  if (wantsRecordEnd())
+  if (_recordEndEnabled != 0)
     switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit0, status);
+  _recordEndEnabled = 0;
   if (wantsSampleEnd())
     switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit4, status);
   if (anyEnabledAtArm() || _sampleStartEnabled != 0)
     switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit3, status);
   _sampleStartEnabled = 0;
   convertGating(1, s);
-  if (_configuration.timing.timingMode == 2) {
+  if (_armTriggerSet != 0) {
+    _armTriggerSet = 0;
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(0, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(0, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit5(0, s);

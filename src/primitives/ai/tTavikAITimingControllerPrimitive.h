@@ -104,6 +104,10 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   tRunKind _runKind = kFinite;
   uint32_t _idle = 0;
   uint32_t _sampleStartEnabled = 0;
+  // What the last arm switched on: the record-end source and the mode-2
+  // trigger select.
+  uint32_t _recordEndEnabled = 0;
+  uint32_t _armTriggerSet = 0;
 };
 
 }  // namespace nQoUdP100

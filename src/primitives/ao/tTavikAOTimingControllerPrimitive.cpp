@@ -282,6 +282,7 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
   _stopRequested.set(0);
+  _fifoFed.set(fields.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
   if (_firstArmAfterCommit != 0)
     _firstArmAfterCommit = 0;
@@ -343,7 +344,7 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
   _helper->aoStop(&status);
   _state.setArmed();
-  if (fields.withoutFIFO == 0) {
+  if (_fifoFed.get() != 0) {
     if (fields.mode == 0 && status.code == 0) {
       auto* description =
           _device != nullptr
@@ -525,7 +526,7 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
   tStatus2 fresh;
   disarm(fresh);
-  if (fields.withoutFIFO == 0 && _fifo != nullptr) _fifo->complete(fresh);
+  if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh);
   _done = 1;
   _updatesDone =
       (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;

@@ -101,6 +101,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   uint32_t _armNotAnUpdate = 1;
   uint32_t _firstArmAfterCommit = 1;
   uint32_t _hold = 0;
+  // Whether the last arm started a generation fed by the FIFO: its stop and
+  // its completion complete the FIFO, whatever the fields say since.
+  tSyncAtomicU32 _fifoFed;
   tSyncAtomicU32 _notifierDue;
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};

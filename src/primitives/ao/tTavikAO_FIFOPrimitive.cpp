@@ -177,6 +177,7 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     return;
   }
   programChannelOrder(status);
+  _committedMechanism = fields.transferMechanism;
   if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
   _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fields.fifoMode)},
                             _regenerateFromFIFO != 0, &status);
@@ -202,7 +203,7 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
     status.assign(fresh);
   }
   detachHandlers(status);
-  if (fields.transferMechanism == tAOFIFOFields::kDMA) writeDMASelect(0, status);
+  if (_committedMechanism == tAOFIFOFields::kDMA) writeDMASelect(0, status);
   if (_observerRegistered != 0) {
     tStatus2 fresh;
     unregisterDataLoadedObserver(fresh);
@@ -228,6 +229,7 @@ void tTavikAO_FIFOPrimitive::clearFIFO(tStatus2& status) {
 void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
+  _armedMechanism = fields.transferMechanism;
   clearFIFO(status);
   for (uint32_t n = 0; n < fields.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
   clearFIFO(status);
@@ -293,12 +295,12 @@ void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
   const tHeld held(_lock);
   _errorSeen = 1;
   disableSources();
-  if (fields.transferMechanism == tAOFIFOFields::kDMA) {
+  if (_armedMechanism == tAOFIFOFields::kDMA) {
     _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, 0, &status);
     _map->Write_0184.flush(&status, 0);
     _map->flushBus(&status);
   }
-  if (_completionReported == 0 && fields.transferMechanism != tAOFIFOFields::kDirect) {
+  if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
     if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
     _completionReported = 1;
   }

@@ -91,6 +91,11 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
   const nQoORB100::tGUID* _device;
   tBaseAOTimingControllerPrimitive* _timing = nullptr;
+  // The mechanisms by which the last commit and arm worked (direct before
+  // any): uncommit and complete undo what those did, whatever a deploy set
+  // since.
+  uint32_t _committedMechanism = tAOFIFOFields::kDirect;
+  uint32_t _armedMechanism = tAOFIFOFields::kDirect;
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;
   uint32_t _attachedSerial = 0;

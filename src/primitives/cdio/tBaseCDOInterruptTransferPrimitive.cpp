@@ -38,9 +38,11 @@ tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
   if (status.isFatal()) return;
+  _observedMode = _sampleMode;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
-  if (_sampleMode != kUnwatched) _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
-  if (_sampleMode == kFinite) _fifo->registerPolledObserver(this, status);
+  if (_observedMode != kUnwatched)
+    _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
+  if (_observedMode == kFinite) _fifo->registerPolledObserver(this, status);
   if (status.isNotFatal()) {
     _state = kObserving;
     return;
@@ -49,14 +51,15 @@ void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// The observers that registerObservers added, by the mode of that time.
 void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode != kUnwatched)
+  if (_observedMode != kUnwatched)
     merged(status,
            [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s); });
   merged(status,
          [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); });
-  if (_sampleMode == kFinite)
+  if (_observedMode == kFinite)
     merged(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
   _state = kBuilt;
 }

@@ -78,6 +78,8 @@ class tBaseCDOInterruptTransferPrimitive
   uint32_t _endPending = 0;
   uint32_t _fifoEmptied = 0;
   uint32_t _preload = 0;
+  // The mode by which registerObservers added the FIFO's observers.
+  uint32_t _observedMode = kNotSet;
 };
 
 }  // namespace nQoUdP100

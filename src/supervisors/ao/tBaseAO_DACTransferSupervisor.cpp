@@ -58,6 +58,7 @@ void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status
   if (_settings.word1 != 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
+    _eventsRegistered = true;
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }
@@ -88,13 +89,15 @@ void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
   _state = kPlainReserved;
 }
 
+// The kinds that reserve registered go, whatever word 1 says now.
 void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  if (_settings.word1 != 0 && _event != nullptr) {
+  if (_eventsRegistered) {
     for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       nQoMDBG100::tStatus2 local;
       _event->unregisterEvent(kind, local);
       status.assign(local);
     }
+    _eventsRegistered = false;
   }
   _state = kPlainLinked;
 }

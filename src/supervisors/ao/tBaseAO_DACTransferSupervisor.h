@@ -68,6 +68,8 @@ class tBaseAO_DACTransferSupervisor final
   uint32_t _channelCount = 0;
   nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
   nQoUdP100::tBaseAOTimingControllerPrimitive* _timing = nullptr;
+  // Whether reserve registered the done and error kinds.
+  bool _eventsRegistered = false;
 };
 
 class tAORoutable final : public nQoMRU210::iRoutableResource, public tModuleObject {

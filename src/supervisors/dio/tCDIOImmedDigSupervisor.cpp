@@ -81,9 +81,11 @@ void tCDIOImmedDigSupervisor::reserveRedirector(nQoMDBG100::tStatus2& status) {
     return;
   }
   _redirector = redirector;
+  _redirectorDevice = deviceGUID;
   _redirector->setRedirectTarget(primitive);
 }
 
+// The redirector goes back under the device it was reserved for.
 void tCDIOImmedDigSupervisor::releaseRedirector(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _redirector == nullptr) return;
   nQoMDBG100::tStatus2 local;
@@ -91,7 +93,7 @@ void tCDIOImmedDigSupervisor::releaseRedirector(nQoMDBG100::tStatus2& status) {
   status.assign(local);
   if (broker != nullptr) {
     local.clear();
-    const nQoMRL100::tGeneralIdentifier identifier = redirectorIdentifier(deviceGUID, local);
+    const nQoMRL100::tGeneralIdentifier identifier = redirectorIdentifier(_redirectorDevice, local);
     broker->release(&identifier, facade, local);
     status.assign(local);
   }

@@ -11,6 +11,7 @@
 #include "mdbg/tStatus2.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/tImmedDigSup.h"
+#include "orb/tGUID.h"
 #include "primitives/cdio/iImmedDigWriteRedirector.h"
 
 namespace nQoUdR100 {
@@ -41,6 +42,8 @@ class tCDIOImmedDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleOb
   void setModeLines(bool on, nQoMRL100::iControlParameterBlock* in, nQoMDBG100::tStatus2& status);
 
   nQoUdP100::iImmedDigWriteRedirector* _redirector = nullptr;
+  // The device whose redirector is held: its release names it.
+  nQoORB100::tGUID _redirectorDevice{};
 };
 
 }  // namespace nQoUdR100

@@ -84,7 +84,9 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (_primitive != nullptr) {
     if (_readable != nullptr) _primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) _primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
-    _primitive->enableLines(fields().firstEdgeMask, fields().secondEdgeMask, status);
+    _enabledMasks[0] = fields().firstEdgeMask;
+    _enabledMasks[1] = fields().secondEdgeMask;
+    _primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
     _primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                                buffered() ? _event : nullptr);
   }
@@ -96,16 +98,18 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   _state = kPlainResourcesLinked;
 }
 
+// The lines that linkResource enabled are disabled, and the event it gave
+// the primitive is taken back, whatever a deploy changed since.
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
   if (_primitive != nullptr) {
     tStatus2 local;
-    _primitive->disableLines(fields().firstEdgeMask, fields().secondEdgeMask, local);
+    _primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
     status.assign(local);
     _primitive->setReadable(nullptr);
     _primitive->setCorrelatedTransfer(nullptr);
     _primitive->setSchedulerAction(nullptr);
-    if (buffered()) _primitive->setDoneTarget(nullptr);
+    _primitive->setDoneTarget(nullptr);
   }
   _state = kPlainReserved;
 }
@@ -153,7 +157,8 @@ void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParam
     case kPlainStart: start(status); return;
     case kPlainStop: stop(status); return;
     case kPlainUncommit:
-      if (buffered()) _primitive->releaseBuffer(status);
+      // The buffer of the commit goes, also after a deploy to unbuffered.
+      _primitive->releaseBuffer(status);
       _state = kPlainResourcesLinked;
       return;
     case kQueryOverflow: queryOverflow(out, status); return;
@@ -161,9 +166,10 @@ void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParam
   }
 }
 
+// Every start begins a run afresh, so that each stop reports done once.
 void tChangeDetectionSupervisor::start(tStatus2& status) {
+  _primitive->clearForStart();
   if (drivesHardware()) {
-    _primitive->clearForStart();
     if (_action != nullptr) {
       _action->started(status);
       _primitive->setSchedulerAction(_action);
@@ -179,7 +185,8 @@ void tChangeDetectionSupervisor::start(tStatus2& status) {
 }
 
 // The action is released only when one is held: a task with only readable
-// lines has none.
+// lines has none. The done report goes to the event that linkResource gave
+// the primitive, which a buffered task has and an unbuffered one has not.
 void tChangeDetectionSupervisor::stop(tStatus2& status) {
   if (drivesHardware()) {
     tStatus2 local;
@@ -191,10 +198,8 @@ void tChangeDetectionSupervisor::stop(tStatus2& status) {
       status.assign(local);
     }
   }
-  if (buffered()) {
-    const tStatus2 completion;
-    _primitive->signalDone(completion, status);
-  }
+  const tStatus2 completion;
+  _primitive->signalDone(completion, status);
   _state = kPlainCommitted;
 }
 

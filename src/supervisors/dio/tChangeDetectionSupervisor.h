@@ -73,6 +73,8 @@ class tChangeDetectionSupervisor final
   iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
   tChangeDetectionPrimitive* _primitive = nullptr;
   nQoMAS100::iSchedulerAction* _action = nullptr;
+  // The first and second edge masks that linkResource enabled.
+  uint32_t _enabledMasks[2] = {0, 0};
   bool _doneRegistered = false;
 };
 

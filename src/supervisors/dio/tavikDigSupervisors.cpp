@@ -36,21 +36,28 @@ void tTavikPFIDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   reserve(status);
   if (!needsTerminals() || status.isFatal()) return;
-  terminalReserver().reserve(lineMask, status);
-  if (status.isNotFatal()) return;
+  tTavikPFIDigReserver terminals = terminalReserver();
+  terminals.reserve(lineMask, status);
+  if (status.isNotFatal()) {
+    _heldTerminals.emplace(terminals);
+    _heldLines = lineMask;
+    return;
+  }
   nQoMDBG100::tStatus2 local;
   release(local);
 }
 
+// The terminals go as reserve took them, whatever the fields say now.
 void tTavikPFIDigSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   nQoMDBG100::tStatus2 local;
   release(local);
   status.assign(local);
-  if (!needsTerminals()) return;
+  if (!_heldTerminals) return;
   local.clear();
-  terminalReserver().release(lineMask, local);
+  _heldTerminals->release(_heldLines, local);
   status.assign(local);
+  _heldTerminals.reset();
 }
 
 void* tTavikFixedDirectionDigSupervisor::___CPPKRLDynamicCast(void* const* classID) {

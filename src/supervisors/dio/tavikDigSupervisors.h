@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
@@ -49,6 +50,9 @@ class tTavikPFIDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleObj
   tTavikPFIDigReserver terminalReserver() const;
 
   tTerminalTable _tables[2];
+  // The terminals that reserve took: by whom and for which lines.
+  std::optional<tTavikPFIDigReserver> _heldTerminals;
+  uint32_t _heldLines = 0;
 };
 
 class tTavikFixedDirectionDigSupervisor : public tTavikPFIDigSupervisor {

@@ -14,6 +14,7 @@
 #include "sim/simStreamAttributes.h"
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -293,6 +294,44 @@ TEST_F(AIImmediateTransferTest, ReservingRegistersEventsTakesThePoolAndReservesT
   EXPECT_EQ(log.operations(), "");
 }
 
+// A deploy while the transfer is held changes which kinds the next
+// reservation registers; the release ends exactly those of its own.
+TEST_F(AIImmediateTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy) {
+  const struct {
+    const char* name;
+    uint32_t reserved, deployed;
+    const char* registered;
+    const char* released;
+  } cases[] = {
+      {"a deploy that drops both kinds", 0, 1,
+       "event.registerEvent 1, event.registerEvent 2, immediate.reserveTransfer, "
+       "immediate.commitTransfer",
+       "immediate.uncommitTransfer, immediate.unreserveTransfer, event.unregisterEvent 1, "
+       "event.unregisterEvent 2"},
+      {"a deploy that adds both kinds", 1, 0, "immediate.reserveTransfer, immediate.commitTransfer",
+       "immediate.uncommitTransfer, immediate.unreserveTransfer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    nQoSim::resetResourceBroker();
+    tLoggedImmediate primitive(log);
+    nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+    settings->supervisorRecord().word19 = c.reserved;
+    nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+    bringUp(supervisor, pool, false);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.registered);
+    settings->supervisorRecord().word19 = c.deployed;
+    supervisor.deploy(*settings, status);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+    log.clear();
+  }
+}
+
 TEST_F(AIImmediateTransferTest, APoolOfAnotherClassIsHandedBack) {
   tLoggedImmediateDMA other(log);
   nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&other);
@@ -415,6 +454,25 @@ TEST_F(AIImmediateTransferTest, TheTemplatesOwnInstancesAreMadeByNameAndReserveN
       "nQoUdR100::tBaseAIImmediateTransferSupervisor<nQoMIOP::"
       "tBaseAIImmediateDMATransferPrimitive>",
       facade, map, log, *settings);
+}
+
+// Deploys while the transfer is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(AIImmediateTransferTest, TheReleaseHandsBackThePoolItWasGranted) {
+  tLoggedImmediate first(log), second(log), third(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool poolA(&first), poolB(&second), poolC(&third);
+  nQoUdR100::tAIImmediateTransferSettings namingA, namingB, namingC;
+  nQoTest::offerPool(namingA.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer", &poolA,
+                     setup);
+  nQoTest::offerPool(namingB.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer2", &poolB,
+                     setup);
+  nQoTest::offerPool(namingC.supervisorRecord().identifier, {7, 9}, "AIImmediateTransfer3", &poolC,
+                     setup);
+  ASSERT_EQ(setup.code, 0);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  nQoTest::expectOnlyTheGrantHandedBack(
+      supervisor, namingA, namingB, namingC, namingA.supervisorRecord().identifier,
+      namingB.supervisorRecord().identifier, namingC.supervisorRecord().identifier, &facade, map);
 }
 
 }  // namespace

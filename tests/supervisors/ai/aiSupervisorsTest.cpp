@@ -152,19 +152,20 @@ TEST_F(AISupervisorsTest, TheConverterTakesPartInNoCodeAndPreparesOn4102) {
   supervisor.releaseResource(status);
 }
 
-// A deploy while the converter is held names another pool for the next
+// Deploys while the converter is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(AISupervisorsTest, TheReleaseHandsBackTheConverterItWasGranted) {
-  tLoggedConverter first(log), second(log);
-  nQoUdR100::tBaseAI_ADCSupervisorRow::tPool poolA(&first), poolB(&second);
-  nQoUdR100::tAI_ADCSettings namingA, namingB;
+  tLoggedConverter first(log), second(log), third(log);
+  nQoUdR100::tBaseAI_ADCSupervisorRow::tPool poolA(&first), poolB(&second), poolC(&third);
+  nQoUdR100::tAI_ADCSettings namingA, namingB, namingC;
   nQoTest::offerPool(namingA.supervisorRecord().identifier, {7, 9}, "AI_ADC", &poolA, setup);
   nQoTest::offerPool(namingB.supervisorRecord().identifier, {7, 9}, "AI_ADC2", &poolB, setup);
+  nQoTest::offerPool(namingC.supervisorRecord().identifier, {7, 9}, "AI_ADC3", &poolC, setup);
   ASSERT_EQ(setup.code, 0);
   nQoUdR100::tBaseAI_ADCSupervisor supervisor;
-  nQoTest::expectOnlyTheGrantHandedBack(supervisor, namingA, namingB,
-                                        namingA.supervisorRecord().identifier,
-                                        namingB.supervisorRecord().identifier, &facade, map);
+  nQoTest::expectOnlyTheGrantHandedBack(
+      supervisor, namingA, namingB, namingC, namingA.supervisorRecord().identifier,
+      namingB.supervisorRecord().identifier, namingC.supervisorRecord().identifier, &facade, map);
 }
 
 TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {

@@ -131,6 +131,33 @@ TEST_F(AITransferSupervisorsTest, DoneEventsAreRegisteredOnlyWhenWantedAndNotSup
   }
 }
 
+// A deploy while the transfer is held decides the next reservation's done
+// events; the release ends the registration of its own reserve only.
+TEST_F(AITransferSupervisorsTest, TheReleaseEndsTheRegistrationOfItsReserveAfterADeploy) {
+  struct tCase {
+    const char* name;
+    uint32_t reservedDone, deployedDone;
+    const char* registered;
+    const char* released;
+  };
+  const tCase cases[] = {{"a deploy that drops the done kind", 1, 0, "event.registerEvent 1",
+                          "event.unregisterEvent 1"},
+                         {"a deploy that adds the done kind", 0, 1, "", ""}};
+  for (const tCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    tBaseAI_DMATransferSupervisor supervisor;
+    bringUp(supervisor, dmaSettings(0, c.reservedDone, 0), 2);
+    tStatus2 status;
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.registered);
+    supervisor.deploy(dmaSettings(0, c.deployedDone, 0), status);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
 TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReadable) {
   fifoSupervisor->reserveResource(setup);
   tBaseAI_DMATransferSupervisor supervisor;

@@ -302,20 +302,21 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
 }
 
-// A deploy while the ground reference is held names another pool for the
-// next reservation only; the release hands back the one held.
+// Deploys while the ground reference is held name other pools for the next
+// reservation only; the release hands back the one held.
 TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
-  tLoggedGroundRef first(log), second(log);
+  tLoggedGroundRef first(log), second(log), third(log);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> poolA(&first),
-      poolB(&second);
-  nQoUdR100::tAOGroundRefSettings namingA, namingB;
+      poolB(&second), poolC(&third);
+  nQoUdR100::tAOGroundRefSettings namingA, namingB, namingC;
   nQoTest::offerPool(namingA.record<0>().identifier, {7, 9}, "AOGroundRef", &poolA, setup);
   nQoTest::offerPool(namingB.record<0>().identifier, {7, 9}, "AOGroundRef2", &poolB, setup);
+  nQoTest::offerPool(namingC.record<0>().identifier, {7, 9}, "AOGroundRef3", &poolC, setup);
   ASSERT_EQ(setup.code, 0);
   nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
-  nQoTest::expectOnlyTheGrantHandedBack(supervisor, namingA, namingB,
-                                        namingA.record<0>().identifier,
-                                        namingB.record<0>().identifier, &facade, map);
+  nQoTest::expectOnlyTheGrantHandedBack(
+      supervisor, namingA, namingB, namingC, namingA.record<0>().identifier,
+      namingB.record<0>().identifier, namingC.record<0>().identifier, &facade, map);
 }
 
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
@@ -1019,6 +1020,38 @@ TEST_F(AODACTransferTest, DoneEventsFollowWordOne) {
   transfer().unlink(status);
   EXPECT_EQ(transfer().getState(), 1u);
   EXPECT_EQ(log.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
+}
+
+// A deploy while reserved changes word 1 for the next reservation; the
+// release ends the registrations of its own reserve only.
+TEST_F(AODACTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy) {
+  const struct {
+    const char* name;
+    uint32_t reserved, deployed;
+    const char* registered;
+    const char* released;
+  } cases[] = {
+      {"a deploy that drops both kinds", 1, 0, "event.registerEvent 1, event.registerEvent 2",
+       "event.unregisterEvent 1, event.unregisterEvent 2"},
+      {"a deploy that adds both kinds", 0, 1, "", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    nQoUdR100::tBaseAO_DACTransferSupervisor supervisor;
+    settings.word1 = c.reserved;
+    tStatus2 status;
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(map, status);
+    log.clear();
+    supervisor.reserveResource(status);
+    EXPECT_EQ(log.operations(), c.registered);
+    settings.word1 = c.deployed;
+    supervisor.deploy(settings, status);
+    log.clear();
+    supervisor.releaseResource(status);
+    EXPECT_EQ(log.operations(), c.released);
+    EXPECT_EQ(status.code, 0);
+    supervisor.unlink(status);
+  }
 }
 
 TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {

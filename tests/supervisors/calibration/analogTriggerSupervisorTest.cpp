@@ -123,18 +123,22 @@ TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAnalogTriggerSupervisor", 167));
 }
 
-// A deploy while the trigger is held names another pool for the next
+// Deploys while the trigger is held name other pools for the next
 // reservation only; the release hands back the one held, and a refused
 // reservation holds nothing to hand back.
 TEST_F(AnalogTriggerSupervisorTest, TheReleaseHandsBackOnlyThePoolItWasGranted) {
-  tLoggedTrigger other(log);
-  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> otherPool{&other};
-  nQoUdR100::tAnalogTriggerSettings namingOther;
+  tLoggedTrigger other(log), last(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> otherPool{&other},
+      lastPool{&last};
+  nQoUdR100::tAnalogTriggerSettings namingOther, namingLast;
   nQoTest::offerPool(namingOther.supervisorRecord().identifier, {}, "AnalogTrigger2", &otherPool,
                      setup);
+  nQoTest::offerPool(namingLast.supervisorRecord().identifier, {}, "AnalogTrigger3", &lastPool,
+                     setup);
   ASSERT_EQ(setup.code, 0);
-  nQoTest::expectOnlyTheGrantHandedBack(*supervisor, *settings, namingOther, *identifier,
-                                        namingOther.supervisorRecord().identifier, &facade, map);
+  nQoTest::expectOnlyTheGrantHandedBack(*supervisor, *settings, namingOther, namingLast,
+                                        *identifier, namingOther.supervisorRecord().identifier,
+                                        namingLast.supervisorRecord().identifier, &facade, map);
 }
 
 TEST_F(AnalogTriggerSupervisorTest, AFailedReservationIsKeptUntilReleaseHandsItBack) {

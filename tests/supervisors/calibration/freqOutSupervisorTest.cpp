@@ -12,6 +12,7 @@
 #include "sim/simResourceBroker.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/simBoardFixture.h"
+#include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 
@@ -155,6 +156,22 @@ TEST_F(FREQOUTSupervisorTest, AnObserverThatCannotBeMadeKeepsThePrimitiveForTheR
   EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
   EXPECT_EQ(calls.operations(), "");  // no kind was registered
   EXPECT_EQ(s.code, 0);
+}
+
+// Deploys while the output is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(FREQOUTSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
+  nQoUdP100::tTavikFREQOUTPrimitive second(map, &info), third(map, &info);
+  tPool poolB(&second), poolC(&third);
+  nQoUdR100::tTavikFREQOUTPrimitiveSettings namingB = settings, namingC = settings;
+  offerPool(namingB.supervisorRecord().identifier, {8, 9}, "FREQOUT2", &poolB, status);
+  offerPool(namingC.supervisorRecord().identifier, {8, 9}, "FREQOUT3", &poolC, status);
+  ASSERT_EQ(status.code, 0);
+  tTavikFREQOUTSupervisor supervisor;
+  expectOnlyTheGrantHandedBack(supervisor, settings, namingB, namingC,
+                               settings.supervisorRecord().identifier,
+                               namingB.supervisorRecord().identifier,
+                               namingC.supervisorRecord().identifier, &facade, supervisorMap);
 }
 
 }  // namespace

@@ -190,5 +190,19 @@ TEST_F(TEDSSupervisorTest, CommitCancelFromRunningUncommitsOnly) {
   EXPECT_EQ(state(), 40);
 }
 
+// Deploys while the communicator is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(TEDSSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
+  tLoggingCommunicator second, third;
+  nQoUdR100::tSingularResourcePool<nQoUdP100::iTEDSCommunicator*> poolB(&second), poolC(&third);
+  nQoUdR100::tTEDSSettings namingB, namingC;
+  offerPool(namingB.record<1>().identifier, {1, 2}, "TEDS2", &poolB, setup);
+  offerPool(namingC.record<1>().identifier, {1, 2}, "TEDS3", &poolC, setup);
+  ASSERT_EQ(setup.code, 0);
+  expectOnlyTheGrantHandedBack(supervisor, *settings, namingB, namingC,
+                               settings->record<1>().identifier, namingB.record<1>().identifier,
+                               namingC.record<1>().identifier, nullptr, map);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -146,18 +146,21 @@ TEST_F(CDIOSupervisorsTest, RefusedOrForeignGrantIsNotReleasedTwice) {
   EXPECT_EQ(fifo.getPrimitive(), nullptr);
 }
 
-// A deploy naming another pool while one is held changes what the next
+// Deploys naming other pools while one is held change what the next
 // reservation asks for, never what the release hands back.
 TEST_F(CDIOSupervisorsTest, TheReleaseHandsBackTheFIFOItWasGranted) {
-  tCDI_FIFOSettings namingA, namingB;
+  tCDI_FIFOSettings namingA, namingB, namingC;
   namingA.record<0>().fifoModeFlag = 1;
   namingB.record<0>().fifoModeFlag = 1;
-  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> a(cdi), b(cdi);
+  namingC.record<0>().fifoModeFlag = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> a(cdi), b(cdi), c(cdi);
   offer(namingA, a, "CDI_FIFO");
   offer(namingB, b, "CDI_FIFO2");
+  offer(namingC, c, "CDI_FIFO3");
   tBaseCDI_FIFOSupervisor fifo;
-  expectOnlyTheGrantHandedBack(fifo, namingA, namingB, namingA.record<0>().identifier,
-                               namingB.record<0>().identifier, nullptr, supervisors);
+  expectOnlyTheGrantHandedBack(fifo, namingA, namingB, namingC, namingA.record<0>().identifier,
+                               namingB.record<0>().identifier, namingC.record<0>().identifier,
+                               nullptr, supervisors);
 }
 
 // The DMA supervisor's whole run, for either direction.

@@ -20,6 +20,7 @@
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
+#include "support/brokerPools.h"
 #include "support/changeDetectionDoubles.h"
 #include "support/statusRecords.h"
 
@@ -267,6 +268,85 @@ TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEve
   EXPECT_EQ(s.code, 0);
 }
 
+// A deploy while the lines are linked names the masks of the next link:
+// unlinkResource disables the lines that linkResource enabled, so none stays
+// enabled for the next task.
+TEST_F(ChangeDetectionSupervisorTest, UnlinkResourceDisablesTheLinesThatLinkResourceEnabled) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  settings.supervisorRecord().firstEdgeMask = 0x03;
+  settings.supervisorRecord().secondEdgeMask = 0;
+  tStatus2 s;
+  supervisor.deploy(settings, s);
+  supervisor.unlinkResource(s);
+  EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x240, 0, 32), wrote(0x244, 0, 32)}));
+  EXPECT_EQ(map->Write_0240.getRegister(), 0u);
+  EXPECT_EQ(map->Write_0244.getRegister(), 0u);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+// After a deploy to unbuffered, uncommit frees the buffer that commit took.
+TEST_F(ChangeDetectionSupervisorTest, UncommitFreesTheBufferOfTheCommitAfterADeploy) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  settings.supervisorRecord().unbufferedFlag = 1;
+  tStatus2 s;
+  supervisor.deploy(settings, s);
+  const int64_t live = nQoSim::liveAllocations();  // the buffer and the deployed name
+  EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live - 1);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+// A task linked buffered reports done at its stop and takes its event back
+// at unlinkResource, also after a deploy to unbuffered: the done kind it
+// registered is still there.
+TEST_F(ChangeDetectionSupervisorTest, TheDoneReportFollowsTheEventThatLinkResourceGave) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  settings.supervisorRecord().unbufferedFlag = 1;
+  tStatus2 s;
+  supervisor.deploy(settings, s);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(control(supervisor, 4), 0);
+  supervisor.unlinkResource(s);
+  calls.clear();
+  primitive->clearForStart();
+  primitive->signalDone(tStatus2{}, s);
+  EXPECT_EQ(calls.operations(), "") << "the primitive keeps no event of the task";
+  supervisor.releaseResource(s);
+  EXPECT_EQ(calls.operations(), "event.unregisterEvent 1");
+  EXPECT_EQ(s.code, 0);
+}
+
+// Without readable lines or a scheduler action, every start still begins a
+// run afresh: each stop reports done once.
+TEST_F(ChangeDetectionSupervisorTest, EveryStopOfABufferedTaskWithoutPartnersReportsDoneOnce) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    calls.clear();
+    EXPECT_EQ(control(supervisor, 2), 0);
+    EXPECT_EQ(control(supervisor, 3), 0);
+    EXPECT_EQ(calls.operations(), "event.post 1 0");
+  }
+  EXPECT_TRUE(windows.log().empty()) << "no register: start and stop reach no hardware";
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGranted) {
   struct tCase {
     const char* name;
@@ -377,6 +457,21 @@ TEST_F(ChangeDetectionSupervisorTest, CorrelatedDMATransferIsLinkedToThePrimitiv
   EXPECT_EQ(wrong.code, -89000);
   EXPECT_EQ(supervisor.getState(), 1u);
   EXPECT_TRUE(loggedAt(-89000, "tChangeDetectionSupervisor", 147));
+}
+
+// Deploys while the primitive is held name other pools for the next
+// reservation only; the release hands back the one held.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
+  tPool poolB(primitive), poolC(primitive);
+  nQoUdR100::tChangeDetectionSettings namingB = settings, namingC = settings;
+  offerPool(namingB.supervisorRecord().identifier, {5, 6}, "ChangeDetection2", &poolB, status);
+  offerPool(namingC.supervisorRecord().identifier, {5, 6}, "ChangeDetection3", &poolC, status);
+  ASSERT_EQ(status.code, 0);
+  tChangeDetectionSupervisor supervisor;
+  expectOnlyTheGrantHandedBack(supervisor, settings, namingB, namingC,
+                               settings.supervisorRecord().identifier,
+                               namingB.supervisorRecord().identifier,
+                               namingC.supervisorRecord().identifier, &facade, supervisorMap);
 }
 
 }  // namespace

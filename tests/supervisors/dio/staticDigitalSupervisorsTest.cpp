@@ -24,6 +24,7 @@
 #include "supervisors/dio/tCDIOImmedDigSupervisor.h"
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/dioDoubles.h"
+#include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 
@@ -177,6 +178,54 @@ TEST_F(StaticDigitalSupervisorsTest, RedirectorPoolWithoutRedirectorOrOfAnotherC
   EXPECT_EQ(foreign.code, -89000);
   EXPECT_EQ(supervisor.getRedirector(), nullptr);
   EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 6, 7}));
+}
+
+// Fields that a deploy changes while the redirector is held name the device
+// of the next reservation: the release hands back the one reserved.
+TEST_F(StaticDigitalSupervisorsTest, CDIOSupervisorReleasesTheRedirectorOfItsReservation) {
+  tCDIOImmedDigSupervisor supervisor;
+  prepare(supervisor, 1, 0xFF);
+  tRedirector otherRedirector{log, "other"};
+  tRedirectorPool otherPool{&otherRedirector};
+  nQoMRL100::tGeneralIdentifier otherName;
+  tStatus2 s;
+  offerPool(otherName, {0x61, 0x62}, tCDIOImmedDigSupervisor::kRedirectorName, &otherPool, s);
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_EQ(nQoSim::brokerHoldsOf(&redirectorPool), 1u);
+  supervisor.deviceGUID = {0x61, 0x62};
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(nQoSim::brokerHoldsOf(&redirectorPool), 0u);
+  EXPECT_EQ(nQoSim::brokerHoldsOf(&otherPool), 0u);
+}
+
+// Fields that a deploy changes while the terminals are held name the lines
+// of the next reservation: the release gives back the terminals reserved,
+// and none that were not.
+TEST_F(StaticDigitalSupervisorsTest, PFISupervisorReleasesTheTerminalsOfItsReservation) {
+  tTavikPFIDigSupervisor supervisor;
+  prepare(supervisor, 1, 0x0005);
+  tStatus2 s;
+  supervisor.reserveResource(s);
+  ASSERT_EQ(nQoSim::heldTerminals(), (std::vector<std::string>{"PFI0", "PFI2"}));
+  supervisor.lineMask = 0x0003;
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_TRUE(nQoSim::heldTerminals().empty());
+
+  // Input lines that took no terminal, then output lines.
+  nQoSim::resetTerminalReservation();
+  tStatus2 other;
+  nQoMRU210::tTerminalReservation::reserve({9, 9}, "PFI2", 0, L"other", other);
+  prepare(supervisor, 0, 0x0005);
+  supervisor.noTerminal = 1;
+  supervisor.reserveResource(s);
+  supervisor.direction = 1;
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(nQoSim::heldTerminals(), (std::vector<std::string>{"PFI2"})) << "the other task's";
+  EXPECT_EQ(terminalCalls(), (std::vector<std::string>{"reserve PFI2"})) << "nothing released";
 }
 
 TEST_F(StaticDigitalSupervisorsTest, PFISupervisorReservesTheTerminalsOfItsLines) {

@@ -276,16 +276,18 @@ TEST_F(EEPROMSupervisorTest, OneUserAtATime) {
   bringDown(second);
 }
 
-// A deploy while the EEPROM is held names another pool for the next
+// Deploys while the EEPROM is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(EEPROMSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
-  nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*> other(&eeprom);
-  nQoUdR100::tEEPROMSettings namingOther;
+  nQoUdR100::tEEPROMResourcePool<nQoUdP100::tEEPROM*> other(&eeprom), last(&eeprom);
+  nQoUdR100::tEEPROMSettings namingOther, namingLast;
   offerPool(namingOther.record<0>().identifier, {5, 6}, "EEPROM2", &other, setup);
+  offerPool(namingLast.record<0>().identifier, {5, 6}, "EEPROM3", &last, setup);
   ASSERT_EQ(setup.code, 0);
   tEEPROMSupervisor supervisor;
-  expectOnlyTheGrantHandedBack(supervisor, *settings, namingOther, settings->record<0>().identifier,
-                               namingOther.record<0>().identifier, &facade, map);
+  expectOnlyTheGrantHandedBack(supervisor, *settings, namingOther, namingLast,
+                               settings->record<0>().identifier, namingOther.record<0>().identifier,
+                               namingLast.record<0>().identifier, &facade, map);
 }
 
 // The byte requests by hand, as a reference for the supervisor's rows: the

@@ -331,6 +331,28 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A run that timed out inside a set leaves that set behind: the restarted
+// run reads whole sets from its first sample on.
+TEST_F(tImmediateTest, ARestartedRunBeginsAtTheFirstSetAfterATimeOutInsideOne) {
+  channels({0, 0, 1, 0, 1});  // sets of 3 and 2 samples
+  run();
+  model.push(0x11);
+  uint32_t bytes = 0;
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474);
+  EXPECT_EQ(bytes, 4u);
+  immediate->stopTransfer(status);
+  immediate->startTransfer(status);
+  model.push({0x21, 0x22, 0x23, 0x24, 0x25});
+  EXPECT_EQ(immediate->read(buffer, 2, status, &bytes, 0, kTimerTimeUnitMillisecond), 2u);
+  EXPECT_EQ(std::vector<uint32_t>(buffer, buffer + 6),
+            (std::vector<uint32_t>{0x21, 0x22, 0x23, 0x24, 0x25, 0}));
+  EXPECT_EQ(bytes, 8u) << "the second set holds two samples";
+  EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
 // Timing mode 1: one sample per set.
 class tDiscardingTest : public tImmediateTest {
  protected:
@@ -406,6 +428,24 @@ TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoLaterTask) {
   EXPECT_EQ(buffer[0], 7u);
   EXPECT_EQ(bytes, 4u);
   EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The discards a timed-out read still owed go with its run: the restarted
+// run's first read discards its own.
+TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoRestartedRun) {
+  model.push(1);
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474);
+  immediate->stopTransfer(status);
+  immediate->startTransfer(status);
+  model.push({2, 3, 4, 5});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 4u) << "two leading discards, the sample, one trailing discard";
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 0u);
   EXPECT_EQ(status.code, 0);
 }
 

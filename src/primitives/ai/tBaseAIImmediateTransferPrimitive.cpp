@@ -119,9 +119,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _timing->addSampleEndObserver(this, status);
   buildSetList(status);
-  _setIndex = static_cast<uint32_t>(_setList.size());
-  _setRemaining = 0;
-  dropOwedDiscards();
+  rewindSets();
   remakeWaiter(nullptr, status);
   if (status.isFatal()) {
     tStatus2 undo;
@@ -168,6 +166,12 @@ void tBaseAIImmediateTransferPrimitive::remakeWaiter(const uint64_t* name, tStat
   _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, name, _listenerKey != 0, status);
 }
 
+void tBaseAIImmediateTransferPrimitive::rewindSets() {
+  _setIndex = static_cast<uint32_t>(_setList.size());
+  _setRemaining = 0;
+  dropOwedDiscards();
+}
+
 void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   delete _waiter;
@@ -198,6 +202,8 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _cancelRequested.set(0);
+  // A run that timed out or was stopped inside a set leaves the set behind.
+  rewindSets();
   _setsRead = 0;
   _finished = 0;
   _readCount = 0;

@@ -184,6 +184,8 @@ class tBaseAIImmediateTransferPrimitive
   void registerListener(tStatus2& status);
   void unregisterListener();
   void remakeWaiter(const uint64_t* name, tStatus2& status);
+  // The next read begins the first set of the list and owes no discard.
+  void rewindSets();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
 

@@ -52,8 +52,10 @@ class tImmediateTest : public tAIRoadTest {
     frontEnd.reset();
     tAIRoadTest::TearDown();
   }
-  // Timing mode 2 with routing kind 19 over channels whose flags end sets.
-  void channels(std::initializer_list<uint32_t> flags, uint32_t perChannel = 1) {
+  // Timing mode 2 with routing kind 19 over channels whose flags end sets;
+  // bit n of excluded makes channel n one of type 271, which takes no sample.
+  void channels(std::initializer_list<uint32_t> flags, uint32_t perChannel = 1,
+                uint32_t excluded = 0) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 2;
     config.timing.strobeLoadValue = perChannel;
@@ -64,6 +66,8 @@ class tImmediateTest : public tAIRoadTest {
     for (uint32_t flag : flags) {
       nQoUdP100::tAIScanningFrontEndConfig channel;
       channel.channelFlags = flag;
+      if ((excluded & 1u << frontEndConfig.channels.size()) != 0)
+        channel.positiveInputCode = tBaseAIImmediateTransferPrimitive::kExcludedChannelType;
       frontEndConfig.channels.append(channel);
     }
     frontEnd->setConfiguration(frontEndConfig, status);
@@ -533,6 +537,24 @@ TEST_F(tImmediateTest, Option3OverEmptySetsReadsOnce) {
   uint32_t bytes = 99;
   EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
   EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Option 3 over sets {1, 0, 2} in the room of one set: the pass over the set
+// of no samples writes nothing, so the set before stays in the room and in
+// the byte count; the set of two does not fit and stays in the FIFO.
+TEST_F(tImmediateTest, Option3KeepsTheSetBeforeASetOfNoSamples) {
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
+  channels({1, 1, 0, 1}, 1, 0b0010);
+  run();
+  model.push({0x11, 0x22, 0x33});
+  auto block = std::make_unique<uint32_t[]>(1);
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(block.get(), 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(block[0], 0x11u);
   EXPECT_EQ(model.size(), 2u);
   EXPECT_EQ(status.code, 0);
 }

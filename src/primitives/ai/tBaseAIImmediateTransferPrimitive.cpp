@@ -332,11 +332,15 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
            _cancelRequested.get() == 0) {
       // A pass that begins the next set reads it over the one before, so the
-      // newest set stays; one that would not fit leaves it in the FIFO.
+      // newest set stays; one that would not fit leaves it in the FIFO. A set
+      // of no samples writes nothing, so the one before stays in the room.
       if (samplesLeft() == 0) {
-        if (_setList[nextSetIndex()] > roomSamples) break;
-        destination = room;
-        bytes = 0;
+        const uint32_t next = _setList[nextSetIndex()];
+        if (next > roomSamples) break;
+        if (next != 0) {
+          destination = room;
+          bytes = 0;
+        }
       }
       uint32_t more = 0;
       whole = readInner(destination, more, status);

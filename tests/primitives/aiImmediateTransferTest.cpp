@@ -4,8 +4,11 @@
 // client's socket requests and the refused shapes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simKal.h"
 #include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
 #include "sim/simStatusLog.h"
@@ -257,6 +261,96 @@ TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
   immediate->requestCancel();
   reader.join();
   EXPECT_EQ(readStatus.code, 0);
+}
+
+// The client names a second event while a cancel on another thread is
+// setting the first one (held there, and let go after a bounded time). The
+// waiter swaps the event in place once the cancel has left it: the first
+// event is closed, the waiter stays in the armed controller's sample-end
+// list, and the next sample end sets the second event.
+TEST_F(tImmediateTest, NamingAnEventWhileACancelSetsTheOldOneKeepsTheWaiterInPlace) {
+  immediate->setListenerKey(kKey);
+  immediate->setWaitMode(2);
+  channels({1});
+  run();
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(timing->state().isArmed());
+  const auto name = [&](uint32_t low, uint32_t high) {
+    uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), low,
+                           high};
+    uint32_t reply[9];
+    uint32_t replySize = 0;
+    immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 3, 0, status);
+    const iSync* opened = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46 &&
+          record.param.reserved[0] == low && record.param.reserved[1] == high)
+        opened = record.object;
+    return opened;
+  };
+  const auto closed = [](const iSync* event) {
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kClose && record.object == event) return true;
+    return false;
+  };
+  const iSync* first = name(0xAB, 0xCD);
+  ASSERT_NE(first, nullptr);
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool held = false;
+  bool go = false;
+  struct tUnhook {
+    ~tUnhook() { nQoSim::onSyncSet(nullptr); }
+  } unhook;
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (object != first || set) return;
+    std::unique_lock<std::mutex> lock(mutex);
+    held = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return go; });
+  });
+  std::thread canceller([&] { immediate->requestCancel(); });
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return held; });
+  }
+  const iSync* second = name(0x12, 0x34);
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    go = true;
+    changed.notify_all();
+  }
+  canceller.join();
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_EQ(status.code, 0);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_TRUE(closed(first));
+  EXPECT_FALSE(closed(second));
+  EXPECT_TRUE(timing->state().isArmed()) << "naming touched no list of the controller";
+  ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
+  dispatcher->primaryHandlers[7]->handleInterrupt();
+  EXPECT_EQ(nQoSim::syncSets(second), 1u) << "the sample end reached the waiter";
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateTest, ABlockingWaiterWithoutItsSpinLockFailsTheCommit) {
+  immediate->setWaitMode(2);
+  channels({1});
+  immediate->reserveTransfer(status);
+  const int spinLocks = nQoSim::liveSpinLocks();
+  nQoSim::failNextSpinLock();
+  immediate->commitTransfer(status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, kFile, 762));
+  EXPECT_EQ(immediate->getTransferState(), 2u);
+  EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks);
+  status.clear();
 }
 
 TEST_F(tImmediateTest, ABlockingWaiterWithoutANamedEventRefusesTheWait) {

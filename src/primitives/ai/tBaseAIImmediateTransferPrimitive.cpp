@@ -120,7 +120,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   _timing->addSampleEndObserver(this, status);
   buildSetList(status);
   rewindSets();
-  remakeWaiter(nullptr, status);
+  remakeWaiter(status);
   if (status.isFatal()) {
     tStatus2 undo;
     uncommitTransfer(undo);
@@ -159,11 +159,11 @@ void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
   for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
 }
 
-void tBaseAIImmediateTransferPrimitive::remakeWaiter(const uint64_t* name, tStatus2& status) {
+void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
   delete _waiter;
   _waiter = nullptr;
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
-  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, name, _listenerKey != 0, status);
+  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, _listenerKey != 0, status);
 }
 
 void tBaseAIImmediateTransferPrimitive::rewindSets() {
@@ -507,7 +507,9 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       return;
     }
     case kNameEvent: {
-      // A read may be using the waiter.
+      // A read may be waiting on the event. A cancel or a sample end may be
+      // setting it: the waiter swaps it under its lock and stays where the
+      // controller's passes find it.
       uint32_t idle = kIdle;
       if (!_reading.compareExchange(idle, kNaming)) {
         setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
@@ -515,7 +517,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       }
       const uint64_t name = static_cast<uint64_t>(readU32(request, 8)) |
                             static_cast<uint64_t>(readU32(request, 12)) << 32;
-      remakeWaiter(&name, status);
+      if (_waiter != nullptr) _waiter->nameEvent(name, status);
       _reading.set(kIdle);
       *replySize = kReplySize;
       return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "sync/iSync.h"
@@ -38,5 +39,10 @@ unsigned syncWaits(const iSync* object);
 void forgetClosedSyncObjects();
 // Threads blocked in waitOrAcquire on the object right now.
 unsigned syncBlocked(const iSync* object);
+// Calls hook(object, set) on the thread that sets an event or releases a
+// lock, outside the platform's own locks: before the set or release (set
+// false) and after it (set true). A test holds a caller at either point; an
+// empty hook removes it.
+void onSyncSet(std::function<void(const iSync* object, bool set)> hook);
 
 }  // namespace nQoSim

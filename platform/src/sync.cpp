@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -41,6 +42,20 @@ std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
 std::atomic<int> gAcquireFailure{0};
+using tSetHook = std::function<void(const iSync*, bool)>;
+std::mutex gHookLock;
+std::shared_ptr<const tSetHook> gSetHook;
+std::atomic<bool> gHasSetHook{false};
+
+void runSetHook(const iSync* object, bool set) {
+  if (!gHasSetHook.load()) return;
+  std::shared_ptr<const tSetHook> hook;
+  {
+    std::lock_guard<std::mutex> lock(gHookLock);
+    hook = gSetHook;
+  }
+  if (hook != nullptr) (*hook)(object, set);
+}
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
@@ -104,6 +119,19 @@ class tSimSync : public iSync {
   }
 
   void releaseOrSet(int*) override {
+    runSetHook(this, false);
+    setOrRelease();
+    runSetHook(this, true);
+  }
+
+  void reset(int*) override {
+    std::lock_guard<std::mutex> lock(_lock);
+    record(nQoSim::tSyncRecord::kReset, this, _param);
+    if (!isLock()) _tokens = 0;
+  }
+
+ private:
+  void setOrRelease() {
     std::lock_guard<std::mutex> lock(_lock);
     if (isLock()) {
       if (!_held || _owner != nQoKAL100_getThreadHandle())
@@ -123,13 +151,6 @@ class tSimSync : public iSync {
     }
   }
 
-  void reset(int*) override {
-    std::lock_guard<std::mutex> lock(_lock);
-    record(nQoSim::tSyncRecord::kReset, this, _param);
-    if (!isLock()) _tokens = 0;
-  }
-
- private:
   const tParam _param;
   const uint32_t _kind;
   std::mutex _lock;
@@ -166,6 +187,11 @@ unsigned syncWaits(const iSync* object) {
 void forgetClosedSyncObjects() {
   std::lock_guard<std::mutex> lock(gLogLock);
   std::erase_if(objectCounts(), [](const auto& entry) { return entry.second.closed; });
+}
+void onSyncSet(std::function<void(const iSync*, bool)> hook) {
+  std::lock_guard<std::mutex> lock(gHookLock);
+  gSetHook = hook ? std::make_shared<const tSetHook>(std::move(hook)) : nullptr;
+  gHasSetHook = gSetHook != nullptr;
 }
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);

@@ -2,6 +2,8 @@
 // recent operations in order.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "sim/simSync.h"
 #include "sync/iSync.h"
 
@@ -30,6 +32,45 @@ TEST(SimSync, TheLogKeepsTheMostRecentOperationsWithinItsBound) {
   syncClose(lock);
   EXPECT_EQ(status, 0);
   nQoSim::clearSyncLog();
+}
+
+// The set hook runs on the setting thread before and after each set or
+// release, outside the object's own lock: after a release the hook may take
+// the lock again, and its own operations reach it too.
+TEST(SimSync, TheSetHookRunsAroundEachSetOutsideTheObjectsLock) {
+  iSync::tParam param;
+  param.kind = 4;
+  int status = 0;
+  iSync* lock = syncOpen(param, &status);
+  param.kind = 2;
+  iSync* event = syncOpen(param, &status);
+  ASSERT_NE(lock, nullptr);
+  ASSERT_NE(event, nullptr);
+  std::vector<std::pair<const iSync*, bool>> calls;
+  bool retaken = false;
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    calls.emplace_back(object, set);
+    if (object == lock && set && !retaken) {
+      retaken = true;
+      lock->waitOrAcquire(iSync::kWaitForever, &status);
+      lock->releaseOrSet(&status);
+    }
+  });
+  event->releaseOrSet(&status);
+  lock->waitOrAcquire(iSync::kWaitForever, &status);
+  lock->releaseOrSet(&status);
+  nQoSim::onSyncSet(nullptr);
+  event->releaseOrSet(&status);
+  EXPECT_EQ(calls, (std::vector<std::pair<const iSync*, bool>>{{event, false},
+                                                               {event, true},
+                                                               {lock, false},
+                                                               {lock, true},
+                                                               {lock, false},
+                                                               {lock, true}}));
+  EXPECT_EQ(nQoSim::syncSets(lock), 2u);
+  syncClose(event);
+  syncClose(lock);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "kal/nQoKAL.h"
 #include "primitives/ai/tAI_DMATransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
@@ -230,6 +231,51 @@ TEST_F(tAIDMATransferTest, ACancelAfterTheEndLeavesTheNextRunToItsDisarm) {
   }
   EXPECT_EQ(endedEarly, 0u);
   EXPECT_EQ(sink.reasons(), std::vector<int>(600, 0));
+}
+
+// A cancel whose wake comes as soon as arm has reset the worker (held there
+// until the worker has run) belongs to the new run: the run ends with one
+// report, not silently.
+TEST_F(tAIDMATransferTest, ACancelJustAfterTheWorkerResetEndsTheNewRunWithOneReport) {
+  transfer->arm(status);
+  transfer->disarm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(sink.reasons(), (std::vector<int>{0}));
+  // The worker's lock is the one taken around the reset of its done event.
+  const iSync* workerLock = nullptr;
+  const iSync* doneEvent = nullptr;
+  const std::vector<nQoSim::tSyncRecord> log = nQoSim::syncLog();
+  for (size_t i = 1; i < log.size() && doneEvent == nullptr; ++i)
+    if (log[i].operation == nQoSim::tSyncRecord::kReset && log[i].kind == 3 &&
+        log[i].option == 76 && log[i - 1].operation == nQoSim::tSyncRecord::kAcquire) {
+      doneEvent = log[i].object;
+      workerLock = log[i - 1].object;
+    }
+  ASSERT_NE(workerLock, nullptr);
+
+  const uint64_t armThread = nQoKAL100_getThreadHandle();
+  bool woken = false;
+  struct tUnhook {
+    ~tUnhook() { nQoSim::onSyncSet(nullptr); }
+  } unhook;
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (nQoKAL100_getThreadHandle() != armThread || object != workerLock || !set || woken) return;
+    woken = true;
+    const unsigned sets = nQoSim::syncSets(doneEvent);
+    tStatus2 cancel;
+    transfer->wakeThread(cancel);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (nQoSim::syncSets(doneEvent) == sets && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::yield();
+  });
+  transfer->arm(status);
+  nQoSim::onSyncSet(nullptr);
+  ASSERT_TRUE(woken);
+  EXPECT_TRUE(sink.waitFor(2));
+  EXPECT_TRUE(transfer->isDone());
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0, 0}));
 }
 
 // A linked transfer that is destroyed takes its records out of the lists of

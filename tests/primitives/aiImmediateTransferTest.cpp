@@ -4,8 +4,11 @@
 // client's socket requests and the refused shapes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simKal.h"
 #include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
 #include "sim/simStatusLog.h"
@@ -52,8 +56,10 @@ class tImmediateTest : public tAIRoadTest {
     frontEnd.reset();
     tAIRoadTest::TearDown();
   }
-  // Timing mode 2 with routing kind 19 over channels whose flags end sets.
-  void channels(std::initializer_list<uint32_t> flags, uint32_t perChannel = 1) {
+  // Timing mode 2 with routing kind 19 over channels whose flags end sets;
+  // bit n of excluded makes channel n one of type 271, which takes no sample.
+  void channels(std::initializer_list<uint32_t> flags, uint32_t perChannel = 1,
+                uint32_t excluded = 0) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 2;
     config.timing.strobeLoadValue = perChannel;
@@ -64,6 +70,8 @@ class tImmediateTest : public tAIRoadTest {
     for (uint32_t flag : flags) {
       nQoUdP100::tAIScanningFrontEndConfig channel;
       channel.channelFlags = flag;
+      if ((excluded & 1u << frontEndConfig.channels.size()) != 0)
+        channel.positiveInputCode = tBaseAIImmediateTransferPrimitive::kExcludedChannelType;
       frontEndConfig.channels.append(channel);
     }
     frontEnd->setConfiguration(frontEndConfig, status);
@@ -255,6 +263,96 @@ TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
   EXPECT_EQ(readStatus.code, 0);
 }
 
+// The client names a second event while a cancel on another thread is
+// setting the first one (held there, and let go after a bounded time). The
+// waiter swaps the event in place once the cancel has left it: the first
+// event is closed, the waiter stays in the armed controller's sample-end
+// list, and the next sample end sets the second event.
+TEST_F(tImmediateTest, NamingAnEventWhileACancelSetsTheOldOneKeepsTheWaiterInPlace) {
+  immediate->setListenerKey(kKey);
+  immediate->setWaitMode(2);
+  channels({1});
+  run();
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(timing->state().isArmed());
+  const auto name = [&](uint32_t low, uint32_t high) {
+    uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), low,
+                           high};
+    uint32_t reply[9];
+    uint32_t replySize = 0;
+    immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 3, 0, status);
+    const iSync* opened = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46 &&
+          record.param.reserved[0] == low && record.param.reserved[1] == high)
+        opened = record.object;
+    return opened;
+  };
+  const auto closed = [](const iSync* event) {
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kClose && record.object == event) return true;
+    return false;
+  };
+  const iSync* first = name(0xAB, 0xCD);
+  ASSERT_NE(first, nullptr);
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool held = false;
+  bool go = false;
+  struct tUnhook {
+    ~tUnhook() { nQoSim::onSyncSet(nullptr); }
+  } unhook;
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (object != first || set) return;
+    std::unique_lock<std::mutex> lock(mutex);
+    held = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return go; });
+  });
+  std::thread canceller([&] { immediate->requestCancel(); });
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [&] { return held; });
+  }
+  const iSync* second = name(0x12, 0x34);
+  {
+    const std::lock_guard<std::mutex> lock(mutex);
+    go = true;
+    changed.notify_all();
+  }
+  canceller.join();
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_EQ(status.code, 0);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, first);
+  EXPECT_TRUE(closed(first));
+  EXPECT_FALSE(closed(second));
+  EXPECT_TRUE(timing->state().isArmed()) << "naming touched no list of the controller";
+  ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
+  dispatcher->primaryHandlers[7]->handleInterrupt();
+  EXPECT_EQ(nQoSim::syncSets(second), 1u) << "the sample end reached the waiter";
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tImmediateTest, ABlockingWaiterWithoutItsSpinLockFailsTheCommit) {
+  immediate->setWaitMode(2);
+  channels({1});
+  immediate->reserveTransfer(status);
+  const int spinLocks = nQoSim::liveSpinLocks();
+  nQoSim::failNextSpinLock();
+  immediate->commitTransfer(status);
+  EXPECT_EQ(status.code, -50352);
+  EXPECT_TRUE(loggedAt(-50352, kFile, 762));
+  EXPECT_EQ(immediate->getTransferState(), 2u);
+  EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks);
+  status.clear();
+}
+
 TEST_F(tImmediateTest, ABlockingWaiterWithoutANamedEventRefusesTheWait) {
   immediate->setListenerKey(kKey);
   immediate->setWaitMode(2);
@@ -328,6 +426,28 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());
+  EXPECT_EQ(status.code, 0);
+}
+
+// A run that timed out inside a set leaves that set behind: the restarted
+// run reads whole sets from its first sample on.
+TEST_F(tImmediateTest, ARestartedRunBeginsAtTheFirstSetAfterATimeOutInsideOne) {
+  channels({0, 0, 1, 0, 1});  // sets of 3 and 2 samples
+  run();
+  model.push(0x11);
+  uint32_t bytes = 0;
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474);
+  EXPECT_EQ(bytes, 4u);
+  immediate->stopTransfer(status);
+  immediate->startTransfer(status);
+  model.push({0x21, 0x22, 0x23, 0x24, 0x25});
+  EXPECT_EQ(immediate->read(buffer, 2, status, &bytes, 0, kTimerTimeUnitMillisecond), 2u);
+  EXPECT_EQ(std::vector<uint32_t>(buffer, buffer + 6),
+            (std::vector<uint32_t>{0x21, 0x22, 0x23, 0x24, 0x25, 0}));
+  EXPECT_EQ(bytes, 8u) << "the second set holds two samples";
+  EXPECT_EQ(model.size(), 0u);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -406,6 +526,24 @@ TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoLaterTask) {
   EXPECT_EQ(buffer[0], 7u);
   EXPECT_EQ(bytes, 4u);
   EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The discards a timed-out read still owed go with its run: the restarted
+// run's first read discards its own.
+TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoRestartedRun) {
+  model.push(1);
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474);
+  immediate->stopTransfer(status);
+  immediate->startTransfer(status);
+  model.push({2, 3, 4, 5});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 4u) << "two leading discards, the sample, one trailing discard";
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 0u);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -493,6 +631,24 @@ TEST_F(tImmediateTest, Option3OverEmptySetsReadsOnce) {
   uint32_t bytes = 99;
   EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
   EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Option 3 over sets {1, 0, 2} in the room of one set: the pass over the set
+// of no samples writes nothing, so the set before stays in the room and in
+// the byte count; the set of two does not fit and stays in the FIFO.
+TEST_F(tImmediateTest, Option3KeepsTheSetBeforeASetOfNoSamples) {
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
+  channels({1, 1, 0, 1}, 1, 0b0010);
+  run();
+  model.push({0x11, 0x22, 0x33});
+  auto block = std::make_unique<uint32_t[]>(1);
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(block.get(), 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(block[0], 0x11u);
   EXPECT_EQ(model.size(), 2u);
   EXPECT_EQ(status.code, 0);
 }

@@ -103,6 +103,24 @@ TEST_F(tCDIODMATest, AFiniteStopBeforeTheDataAreDoneWarnsOnlyOnACleanStatus) {
   EXPECT_EQ(log.calls, tStrings{"ended 0"});
 }
 
+// A stopped input started again is a run of its own: it reports its own end,
+// and its stop before its data are done warns though the run before's data
+// were done.
+TEST_F(tCDIODMATest, AnInputStartedAgainReportsItsOwnEndAndEarlyStop) {
+  runInput(1);
+  input->markDataDone(status);
+  input->stop(status);
+  EXPECT_EQ(status.code, 0);
+  input->start(status);
+  input->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, "source/qomiop/cdio/tBaseCDI_DMATransferPrimitive", 282));
+  input->start(status);
+  input->handleOverrunSecondary(cdi, status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_EQ(log.calls, (tStrings{"bind", "ended 0", "ended 200010", "ended -200715"}));
+}
+
 TEST_F(tCDIODMATest, SettingsAreTakenOnlyBeforeRegistrationAndReadinessNeedsThem) {
   EXPECT_TRUE(input->isReady());
   input->registerObservers(status);
@@ -187,6 +205,37 @@ TEST_F(tCDIODMATest, AFiniteOutputEndsWhenThePollingThreadSawTheFIFORunEmpty) {
   output->stop(status);  // no warning: the FIFO ran empty; no second end
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.endings(), 1);
+  cdo->disarm(status);
+  output->unlinkDMA(status);
+  output->uncommit(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A finite output started again is a run of its own: the FIFO running empty
+// in the run before does not spare its early stop the warning.
+TEST_F(tCDIODMATest, AnOutputStartedAgainWarnsWhenStoppedBeforeItsOwnFIFORanEmpty) {
+  output->setSource(&source, status);
+  output->setSampleMode(1, status);
+  output->setCounts(4, 4);
+  output->setDMAChannelNumber(2);
+  output->registerObservers(status);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  cdo->arm(status);
+  output->commit(status);
+  output->linkDMA(status);
+  output->start(status);
+  output->markEndOfData(status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  output->stop(status);
+  EXPECT_EQ(status.code, 0);
+  output->start(status);
+  output->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive", 383));
+  EXPECT_EQ(log.calls, (tStrings{"bind", "ended 0", "ended 200010"}));
+  status.clear();
   cdo->disarm(status);
   output->unlinkDMA(status);
   output->uncommit(status);

@@ -106,6 +106,22 @@ TEST_F(tCDIOImmediateTest, ACancelDuringTheWaitReadsNothingFromTheDataPort) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A run that was cancelled and stopped leaves no cancel to the run started
+// after it: its reads take the samples.
+TEST_F(tCDIOImmediateTest, AnInputStartedAgainAfterACancelReads) {
+  input->requestCancel();
+  EXPECT_EQ(input->read(buffer, 2, status), 0u);
+  input->stopTransfer(status);
+  input->stopChannel(status);
+  input->startTransfer(status);
+  input->startChannel(status);
+  fifos->pushInput({0x33, 0x44});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(buffer[0], 0x33u);
+  EXPECT_EQ(buffer[1], 0x44u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCDIOImmediateTest, NoSamplesAskedReadsAndDrainsNothing) {
   fifos->pushInput({1, 2, 3});
   input->setNewestSamples(1);
@@ -199,6 +215,35 @@ TEST_F(tCDIOImmediateTest, BufferedWritesWriteWhileThereIsRoomAndEndAtTheTotal) 
   EXPECT_EQ(output->write(3, samples, status), 1u);  // full at the first
   EXPECT_EQ(status.code, -200795);
   EXPECT_TRUE(loggedAt(-200795, kOutputFile, 327));
+}
+
+// A finite output started again counts its own total from 0, and a cancel of
+// the run before does not end its writes.
+TEST_F(tCDIOImmediateTest, AnOutputStartedAgainCountsItsOwnTotal) {
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setSampleMode(1);
+  output->setTotal(2);
+  const uint32_t samples[3] = {1, 2, 3};
+  EXPECT_EQ(output->write(1, samples, status), 1u);
+  output->requestCancel();
+  const auto restart = [&] {
+    tStatus2 stopped;
+    output->stopTransfer(stopped);
+    EXPECT_EQ(stopped.code, 200010);
+    output->stopChannel(status);
+    output->startTransfer(status);
+    output->startChannel(status);
+  };
+  restart();
+  EXPECT_EQ(output->write(1, samples, status), 1u) << "no cancel left";
+  EXPECT_EQ(output->samplesWritten(), 1u);
+  restart();
+  EXPECT_EQ(output->write(3, samples, status), 2u);
+  EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(output->write(1, samples, status), 0u);
+  EXPECT_EQ(status.code, -200288) << "all of this run's total written";
 }
 
 TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {

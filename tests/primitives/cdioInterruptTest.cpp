@@ -197,6 +197,24 @@ TEST_F(tCDIOInterruptTest, AFiniteInputStoppedEarlyWarns) {
   EXPECT_EQ(log.calls, (tStrings{"data 256", "ended 200010"}));
 }
 
+// A finite input started again is a run of its own: stopped before its data
+// are done, it warns though the run before completed.
+TEST_F(tCDIOInterruptTest, AFiniteInputStartedAgainAndStoppedEarlyWarns) {
+  description.cdiFIFODepth = 64;  // threshold 32: 36 left keeps the chunk
+  runInput(1, 64, 100);
+  inputInterrupt(1);
+  inputInterrupt(1, true);
+  input->stop(status);
+  EXPECT_EQ(status.code, 0);
+  input->start(status);
+  inputInterrupt(1);
+  input->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kInputFile, 243));
+  EXPECT_EQ(log.calls, (tStrings{"data 256", "data 144", "ended 0", "data 256", "ended 200010"}));
+  EXPECT_EQ(input->transferred(), 64u);
+}
+
 TEST_F(tCDIOInterruptTest, AFailedGrowthOnTheFourthObserverRegistersNothing) {
   description.sampleWidth = 2;
   std::vector<tBaseCDIInterruptTransferPrimitive*> others;
@@ -291,6 +309,28 @@ TEST_F(tCDIOOutputInterruptTest, AFiniteOutputPreloadsMovesChunksAndTheTail) {
   cdo->disarm(status);
   status.clear();
   cdo->uncommit(status);
+}
+
+// A finite output started again is a run of its own: the FIFO running empty
+// in the run before does not spare its early stop the warning.
+TEST_F(tCDIOOutputInterruptTest, AnOutputStartedAgainWarnsWhenStoppedBeforeItsOwnFIFORanEmpty) {
+  runOutput(1, 16, 20, 20);
+  outputInterrupt(1);  // nothing remains: the tail ends the FIFO interrupt
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(log.calls, (tStrings{"data 80", "ended 0"}))
+      << "the polling thread saw the FIFO run empty";
+  output->stop(status);
+  EXPECT_EQ(status.code, 0);
+  output->start(status);
+  output->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_TRUE(loggedAt(200010, kOutputFile, 297));
+  EXPECT_EQ(log.calls, (tStrings{"data 80", "ended 0", "ended 200010"}));
+  status.clear();
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithoutObservers) {

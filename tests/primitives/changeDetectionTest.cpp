@@ -181,6 +181,25 @@ TEST_F(tChangeDetectionTest, ReadsSamplesThroughTheMaskAndCountsOverflow) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Changes a run left unread, and the flags it left, are no overflow of the
+// run started after it.
+TEST_F(tChangeDetectionTest, ARestartedRunReportsNoOverflowOfTheRunBefore) {
+  detector->clearForStart();
+  detector->change(0x11);
+  detector->sequences = {1};
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  detector->change(0x22);  // never read
+  detector->change(0x33);
+  detector->clearForStart();
+  EXPECT_FALSE(detector->takeErrorFlags());
+  detector->change(0x44);
+  detector->sequences = {4};
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  EXPECT_EQ(samples[0], 0x44);
+  EXPECT_FALSE(detector->overflow()) << "change 4 follows the 3 before the start";
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tChangeDetectionTest, FiniteAcquisitionStopsAtItsTotalThenRefusesReads) {
   tDoneTarget target;
   detector->setAcquisition(true, 2, &target);

@@ -2,8 +2,9 @@
 // (none: return what was read), by polling (nop), by yielding the thread, or
 // blocking on an event that the timing controller's sample ends set.
 //
-//   iWaiter* waiter = makeWaiter(kBlocking, timing, &timeout, nullptr, status);
+//   iWaiter* waiter = makeWaiter(kBlocking, timing, &timeout, nullptr, false, status);
 //   if (waiter->wait(status)) ...          // true: stop reading
+//   waiter->nameEvent(name, status);       // a client's event, in place
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,8 @@ class iWaiter : public nQoUdR100::tModuleObject {
   virtual void complete(nQoMDBG100::tStatus2&) {}
   virtual bool waitsRepeatedly() const { return true; }
   virtual void cancel() {}
+  // The client names the event to block on; only a blocking waiter has one.
+  virtual void nameEvent(uint64_t, nQoMDBG100::tStatus2&) {}
 };
 
 class tNoneWaiter final : public iWaiter {
@@ -64,28 +67,34 @@ class tYieldWaiter final : public iWaiter {
 
 // Waits on its event for a sample end, with what is left of the time-out.
 // Without an event (a client that has not named one yet) a wait is refused
-// with kNullPointer.
+// with kNullPointer. A cancel from another thread and the controller's sample
+// ends set the event under the waiter's spin lock, so a client naming another
+// event swaps it there and closes the old one after: the waiter itself and
+// its record in the controller stay. Naming and the read's own wait and
+// complete are kept apart by the owner.
 class tBlockingWaiter final : public iWaiter,
                               public tBaseAITimingControllerPrimitive::iSampleEndObserver {
  public:
-  // name null: an event of its own (1, 2, 44); else the client's event
-  // (1, 2, 46, then the name's low and high words); withoutEvent and no name:
-  // none until the client names one.
+  // An event of its own (1, 2, 44), or with withoutEvent none until the
+  // client names one; kOutOfMemory without the spin lock.
   tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, const tAIImmediateTimeout* timeout,
-                  const nQoORB100::tGUID* device, const uint64_t* name, bool withoutEvent,
-                  nQoMDBG100::tStatus2& status);
+                  const nQoORB100::tGUID* device, bool withoutEvent, nQoMDBG100::tStatus2& status);
   ~tBlockingWaiter() override;
 
   bool wait(nQoMDBG100::tStatus2& status) override;
   void complete(nQoMDBG100::tStatus2& status) override;
   bool waitsRepeatedly() const override { return false; }
   void cancel() override;
+  // The client's event (1, 2, 46, then the name's low and high words) in
+  // place of the one before; a failed open keeps the one before.
+  void nameEvent(uint64_t name, nQoMDBG100::tStatus2& status) override;
   uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, nQoMDBG100::tStatus2&) override;
 
  private:
   tBaseAITimingControllerPrimitive* _timing;
   const tAIImmediateTimeout* _timeout;
   const nQoORB100::tGUID* _device;
+  void* _lock = nullptr;
   iSync* _event = nullptr;
   bool _registered = false;
 };
@@ -94,6 +103,6 @@ class tBlockingWaiter final : public iWaiter,
 // null with kOutOfMemory when it cannot be allocated.
 iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
                     const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
-                    const uint64_t* name, bool withoutEvent, nQoMDBG100::tStatus2& status);
+                    bool withoutEvent, nQoMDBG100::tStatus2& status);
 
 }  // namespace nQoUdP100

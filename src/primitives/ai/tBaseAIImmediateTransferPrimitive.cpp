@@ -119,10 +119,8 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _timing->addSampleEndObserver(this, status);
   buildSetList(status);
-  _setIndex = static_cast<uint32_t>(_setList.size());
-  _setRemaining = 0;
-  dropOwedDiscards();
-  remakeWaiter(nullptr, status);
+  rewindSets();
+  remakeWaiter(status);
   if (status.isFatal()) {
     tStatus2 undo;
     uncommitTransfer(undo);
@@ -161,11 +159,17 @@ void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
   for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
 }
 
-void tBaseAIImmediateTransferPrimitive::remakeWaiter(const uint64_t* name, tStatus2& status) {
+void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
   delete _waiter;
   _waiter = nullptr;
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
-  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, name, _listenerKey != 0, status);
+  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, _listenerKey != 0, status);
+}
+
+void tBaseAIImmediateTransferPrimitive::rewindSets() {
+  _setIndex = static_cast<uint32_t>(_setList.size());
+  _setRemaining = 0;
+  dropOwedDiscards();
 }
 
 void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
@@ -198,6 +202,8 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _cancelRequested.set(0);
+  // A run that timed out or was stopped inside a set leaves the set behind.
+  rewindSets();
   _setsRead = 0;
   _finished = 0;
   _readCount = 0;
@@ -326,11 +332,15 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
            _cancelRequested.get() == 0) {
       // A pass that begins the next set reads it over the one before, so the
-      // newest set stays; one that would not fit leaves it in the FIFO.
+      // newest set stays; one that would not fit leaves it in the FIFO. A set
+      // of no samples writes nothing, so the one before stays in the room.
       if (samplesLeft() == 0) {
-        if (_setList[nextSetIndex()] > roomSamples) break;
-        destination = room;
-        bytes = 0;
+        const uint32_t next = _setList[nextSetIndex()];
+        if (next > roomSamples) break;
+        if (next != 0) {
+          destination = room;
+          bytes = 0;
+        }
       }
       uint32_t more = 0;
       whole = readInner(destination, more, status);
@@ -497,7 +507,9 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       return;
     }
     case kNameEvent: {
-      // A read may be using the waiter.
+      // A read may be waiting on the event. A cancel or a sample end may be
+      // setting it: the waiter swaps it under its lock and stays where the
+      // controller's passes find it.
       uint32_t idle = kIdle;
       if (!_reading.compareExchange(idle, kNaming)) {
         setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
@@ -505,7 +517,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       }
       const uint64_t name = static_cast<uint64_t>(readU32(request, 8)) |
                             static_cast<uint64_t>(readU32(request, 12)) << 32;
-      remakeWaiter(&name, status);
+      if (_waiter != nullptr) _waiter->nameEvent(name, status);
       _reading.set(kIdle);
       *replySize = kReplySize;
       return;

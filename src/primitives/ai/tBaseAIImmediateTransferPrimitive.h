@@ -183,7 +183,9 @@ class tBaseAIImmediateTransferPrimitive
   void postIsDone(tStatus2& status);
   void registerListener(tStatus2& status);
   void unregisterListener();
-  void remakeWaiter(const uint64_t* name, tStatus2& status);
+  void remakeWaiter(tStatus2& status);
+  // The next read begins the first set of the list and owes no discard.
+  void rewindSets();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
 

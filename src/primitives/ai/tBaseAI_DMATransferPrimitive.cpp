@@ -20,6 +20,17 @@ constexpr unsigned kNoChannelLine = 101;
 constexpr unsigned kLockLine = 210;
 }  // namespace
 
+template <class tStep>
+void tBaseAI_DMATransferPrimitive::underTransferLock(tStep step, tStatus2& status) {
+  int code = 0;
+  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
+  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+  step();
+  code = 0;
+  _transferLock->releaseOrSet(&code);
+  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+}
+
 tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,
                                                            tBaseAITimingControllerPrimitive* timing,
                                                            tBaseAIDeviceFIFOPrimitive* fifo,
@@ -97,9 +108,14 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     _worker->destroyThread(status);
     _worker->startThread(status);
   }
+  // The run is live before the worker can take a wake of it: a wake that
+  // comes after the reset ends this run, one before it belongs to the run
+  // before.
+  if (status.isNotFatal()) underTransferLock([this] { _done.set(0); }, status);
   _worker->reset(status);
-  if (status.isNotFatal()) _done.set(0);
   if (status.isFatal()) {
+    tStatus2 ended;
+    underTransferLock([this] { _done.set(1); }, ended);
     tStatus2 undo;
     disarm(undo);
   }
@@ -179,16 +195,13 @@ uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
   if (reason.isFatal()) _timing->hammerStop(status);
-  int code = 0;
-  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
-  nQoUdR100::setCode(status, code, {kFile, kLockLine});
-  if (_done.get() == 0 && _doneSink != nullptr) {
-    _doneSink->transferEnded(reason, status);
-    _done.set(1);
-  }
-  code = 0;
-  _transferLock->releaseOrSet(&code);
-  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+  underTransferLock(
+      [&] {
+        if (_done.get() != 0 || _doneSink == nullptr) return;
+        _doneSink->transferEnded(reason, status);
+        _done.set(1);
+      },
+      status);
 }
 
 }  // namespace nQoUdP100

@@ -136,6 +136,10 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Stops the controller on an error; reports to the sink under the transfer
   // lock when the end has not been reported yet.
   void endTransfer(const tStatus2& reason, tStatus2& status);
+  // Runs step under the transfer lock; what the lock reports merges into the
+  // status.
+  template <class tStep>
+  void underTransferLock(tStep step, tStatus2& status);
   void failTransfer(int code, unsigned line);
 
   tBaseAI_ADCPrimitive* _converter = nullptr;

@@ -28,8 +28,11 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// Every start is a run of its own: a cancel of the run before does not end
+// its reads.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  _cancel.set(0);
   _samplesRead = 0;
   _done = 0;
   _doneNotified = 0;

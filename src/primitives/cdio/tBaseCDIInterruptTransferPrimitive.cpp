@@ -60,10 +60,13 @@ void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   _state = kArmed;
 }
 
+// Every start is a run of its own: nothing moved, not done, its end
+// reported again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   _end.reopen();
   _transferred = 0;
+  _done = 0;
   _fifo->startFIFO(status);
 }
 

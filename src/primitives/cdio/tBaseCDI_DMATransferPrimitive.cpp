@@ -57,7 +57,14 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
-void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) { _fifo->startFIFO(status); }
+// Every start is a run of its own: its end is reported again and its data
+// are not done yet.
+void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) {
+  if (status.isFatal()) return;
+  _end.reopen();
+  _dataDone = 0;
+  _fifo->startFIFO(status);
+}
 
 void tBaseCDI_DMATransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;

@@ -39,8 +39,12 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// Every start is a run of its own: a cancel of the run before does not end
+// its writes, and its total counts from 0.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  _cancel.set(0);
+  _samplesWritten = 0;
   _fifo->resetFIFO(status);
   _state = kRunning;
   _endPending = 0;

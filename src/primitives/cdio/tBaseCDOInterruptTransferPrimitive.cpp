@@ -90,9 +90,13 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   disarm(scratch);
 }
 
+// Every start is a run of its own: its end is reported again, and only its
+// own FIFO running empty spares its stop the warning. What arm preloaded
+// stays counted.
 void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   _stops.set(0);
+  _fifoEmptied = 0;
   _end.reopen();
   _fifo->startFIFO(status);
 }

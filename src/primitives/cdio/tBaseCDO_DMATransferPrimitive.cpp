@@ -83,9 +83,12 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
+// Every start is a run of its own: its end is reported again, and only its
+// own FIFO running empty spares its stop the warning.
 void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   _end.reopen();
+  _fifoEmptied = 0;
   _fifo->startFIFO(status);
 }
 

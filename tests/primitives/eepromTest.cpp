@@ -409,6 +409,22 @@ TEST_F(tEEPROMMapTest, TheCalibrationMapPlacesFieldsCoefficientsAndStrings) {
   EXPECT_EQ(word.code, -50256);
 }
 
+// A load whose window switch fails on the bus still closes the access it
+// opened: the windows are restored and the enable register cleared.
+TEST_F(tEEPROMMapTest, ALoadThatFailsStillClosesTheAccess) {
+  build(1);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kRead32, -50001);
+  tStatus2 loaded;
+  objects.eeprom->load(loaded);
+  EXPECT_EQ(loaded.code, -50001);
+  EXPECT_EQ(of(enable), (tLog{busWrite(enable, 0x30, 0)}));
+  const tLog windowControls = of(vesk);
+  ASSERT_FALSE(windowControls.empty());
+  EXPECT_EQ(windowControls.back(), busWrite(vesk, 0xF4, 0x33)) << "the last restore";
+}
+
 TEST_F(tEEPROMMapTest, StringWritesPadTheFieldAndOddLengthsMoveWholeUnits) {
   build(1);
   uint8_t text[3] = {'A', 'B', 'C'};

@@ -1,6 +1,7 @@
 #include "counters/tTavikTIO_DMATransferPrimitive.h"
 
 #include "counters/tCtrPairTraits.h"
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "primitives/common/dmaChannelSelectCode.h"
 
@@ -28,8 +29,9 @@ void tTavikTIO_DMATransferPrimitive::connect(uint32_t channel, uint32_t counter,
 void tTavikTIO_DMATransferPrimitive::disconnect(uint32_t, uint32_t counter,
                                                 nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || counter > 1) return;
-  select(counter, 0, status);
-  requests(counter, false, status);
+  // Each step on a status of its own: a failed select still stops the requests.
+  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { select(counter, 0, s); });
+  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { requests(counter, false, s); });
 }
 
 void tTavikTIO_DMATransferPrimitive::enableDMA(uint32_t counter, nQoMDBG100::tStatus2& status) {

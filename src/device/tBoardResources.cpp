@@ -593,7 +593,8 @@ void tBoardResources::destroy() {
   tStatus2 scratch;
   nQoMRL100::iResourceBroker* broker = nQoMRL100::getResourceBroker(scratch);
   for (tBoardPool* entry : _registrations)
-    if (entry->registered && broker != nullptr) broker->unregisterPool(entry->pool, scratch);
+    if (entry->registered && broker != nullptr)
+      broker->unregisterPool(entry->pool, scratch.clear());
   tGrowableArray<tBoardPool*> registrations(std::move(_registrations));
   destroyAll(_powerupPool);
   deleteMember(_powerup);

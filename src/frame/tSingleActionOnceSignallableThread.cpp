@@ -182,11 +182,13 @@ void tSingleActionOnceSignallableThread::destroyThread(nQoMDBG100::tStatus2& sta
   _controller = nullptr;
 }
 
+// Stop and destroy each on a status of its own: a stop that failed still
+// joins the thread.
 void tSingleActionOnceSignallableThread::endThread() {
   if (_controller == nullptr) return;
   nQoMDBG100::tStatus2 local;
   stop(local);
-  destroyThread(local);
+  destroyThread(local.clear());
 }
 
 int32_t tSingleActionOnceSignallableThread::run() {

@@ -13,6 +13,7 @@
 
 #include <array>
 
+#include "frame/freshStatus.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "reservation/supervisorEvents.h"
@@ -48,9 +49,9 @@ inline void cancelByTracker(nQoMRL100::iPrimitiveSupervisor& supervisor,
   nQoMRTB100::tSupStateTransition transition(tracker, nQoMRTB100::kEventCommitCancel, status);
   const int32_t state = tracker.getState(status);
   auto undo = [&](int32_t code) {
-    nQoMDBG100::tStatus2 local;
-    supervisor.control(static_cast<uint32_t>(code), nullptr, nullptr, local);
-    status.assign(local);
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) {
+      supervisor.control(static_cast<uint32_t>(code), nullptr, nullptr, s);
+    });
   };
   const bool running = state == nQoMRTB100::kStateRunning;
   const bool armed = running || state == nQoMRTB100::kStateArmed;

@@ -6,6 +6,7 @@
 // on fresh statuses merged into the caller's.
 #pragma once
 
+#include "frame/freshStatus.h"
 #include "mdbg/tStatus2.h"
 #include "reservation/tDMALinker.h"
 #include "reservation/tDoneAndErrorEventRegistrarAndLinker.h"
@@ -41,17 +42,20 @@ class tDMAEventLinks {
     _reservers.reserveResource(status);
   }
   void release(nQoMRTB100::iReserver&, nQoMDBG100::tStatus2& status) {
-    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _reservers.releaseResource(s); });
+    if (status.isNotFatal())
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _reservers.releaseResource(s); });
   }
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
     _linkers.link(map, status);
   }
   void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResource(status); }
   void unlinkResource(nQoMDBG100::tStatus2& status) {
-    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _linkers.unlinkResource(s); });
+    if (status.isNotFatal())
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _linkers.unlinkResource(s); });
   }
   void unlink(nQoMDBG100::tStatus2& status) {
-    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _linkers.unlink(s); });
+    if (status.isNotFatal())
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _linkers.unlink(s); });
   }
 
  private:
@@ -65,14 +69,6 @@ class tDMAEventLinks {
       if (_reservers.getReserver(i) == reserver) return;
     _reservers.addReserver(reserver, status);
   }
-  template <class Step>
-  static void onFreshStatus(nQoMDBG100::tStatus2& status, Step step) {
-    if (status.isFatal()) return;
-    nQoMDBG100::tStatus2 local;
-    step(local);
-    status.assign(local);
-  }
-
   nQoMRTB100::tDMALinker<Prim> _dma;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<Prim> _registrar;
   nQoMRTB100::tMultiLinker _linkers;

@@ -47,6 +47,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
@@ -176,9 +177,8 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void commitCancel(nQoMDBG100::tStatus2& status) override {
     const uint32_t state = _state;
     const auto run = [&](uint32_t code) {
-      nQoMDBG100::tStatus2 local;
-      this->control(code, nullptr, nullptr, local);
-      status.assign(local);
+      onFreshStatus(status,
+                    [&](nQoMDBG100::tStatus2& s) { this->control(code, nullptr, nullptr, s); });
     };
     if (state == kPlainRunning) run(kPlainStop);
     if (state == kPlainRunning || state == kPlainCommitted) run(kPlainUncommit);

@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
@@ -245,9 +246,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       Row::kControls[bit](primitive, status);
       return;
     }
-    nQoMDBG100::tStatus2 local;
-    Row::kControls[bit](primitive, local);
-    status.assign(local);
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { Row::kControls[bit](primitive, s); });
   }
 
   nQoMRTB100::tSupStateTracker _tracker;

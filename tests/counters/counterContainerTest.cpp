@@ -204,6 +204,21 @@ TEST_F(tContainerTest, ConnectingACounterWritesTheSelectUnderTheLockAndThenItsDM
   EXPECT_EQ(status.code, 0);
 }
 
+// The select's lock cannot be taken at disconnect; the counter's DMA
+// requests are still switched off, and the lock's failure is reported.
+TEST_F(tContainerTest, AFailedSelectAtDisconnectStillSwitchesTheRequestsOff) {
+  build();
+  auto& dma = container->dma();
+  dma.connect(4, 1, status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  nQoSim::failNextAcquire(-7);
+  nQoMDBG100::tStatus2 disconnected;
+  dma.disconnect(4, 1, disconnected);
+  EXPECT_EQ(disconnected.code, -7);
+  EXPECT_EQ(windows.log(), (std::vector<tAccess>{boardWrote(0x1BA, 0x0000)}));
+}
+
 TEST_F(tContainerTest, ASelectLockThatWasNotTakenIsNotGivenBack) {
   build();
   // A refused acquire: giving the lock back would release a lock not held.

@@ -148,6 +148,19 @@ TEST_F(SingleActionThreadTest, DestroyWithoutStopEndsAThreadBlockedOnGo) {
   EXPECT_EQ(thread.runs, 0);
 }
 
+// The stop at destruction cannot take the thread's lock; the thread is still
+// woken, joined and destroyed.
+TEST_F(SingleActionThreadTest, DestroyAfterAFailedStopStillJoinsTheThread) {
+  tStatus2 status;
+  auto* thread = new tCountingThread(status);
+  thread->startThread(status);
+  ASSERT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(opened(0)) == 1; }));
+  nQoSim::failNextAcquire(-50001);
+  auto destroyed = std::async(std::launch::async, [&] { delete thread; });
+  ASSERT_EQ(destroyed.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_EQ(nQoSim::liveThreads(), 0);
+}
+
 TEST_F(SingleActionThreadTest, AFailedOpenOrCreateIsReportedAndClosesWhatOpened) {
   tStatus2 status, created;
   nQoSim::failSyncOpen(2);

@@ -16,6 +16,7 @@
 #include "primitives/ai/tAI_DMATransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
+#include "sim/simThread.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -103,6 +104,33 @@ TEST_F(tAIDMATransferTest, ArmSelectsTheChannelUnderGroup19EvenUnchangedAndDisar
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0xA0, 8)})) << "channel 15 selects code 0";
   transfer->disarm(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// The DMA select's lock cannot be taken at disarm; the worker is still
+// signalled and ends the run, and the lock's failure is reported.
+TEST_F(tAIDMATransferTest, AFailedSelectClearStillSignalsTheWorker) {
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 disarmed;
+  transfer->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50001);
+  EXPECT_TRUE(windows.writes().empty()) << "the select stays as it was";
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
+// The worker's stop cannot take the worker's lock at unlink; the worker is
+// still destroyed and joined.
+TEST_F(tAIDMATransferTest, AFailedWorkerStopStillDestroysTheWorkerThread) {
+  ASSERT_EQ(nQoSim::liveThreads(), 1);
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 unlinked;
+  transfer->unlink(unlinked);
+  EXPECT_EQ(unlinked.code, -50001);
+  EXPECT_EQ(nQoSim::liveThreads(), 0);
+  delete transfer;
+  transfer = nullptr;
 }
 
 TEST_F(tAIDMATransferTest, UnlinkedOrOutOfRangeChannelIsRefusedWithoutAWrite) {

@@ -332,7 +332,7 @@ TEST_F(tImmediateTest, NamingAnEventWhileACancelSetsTheOldOneKeepsTheWaiterInPla
   EXPECT_FALSE(closed(second));
   EXPECT_TRUE(timing->state().isArmed()) << "naming touched no list of the controller";
   ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
-  dispatcher->primaryHandlers[7]->handleInterrupt();
+  dispatcher->primaryHandlers[7].load()->handleInterrupt();
   EXPECT_EQ(nQoSim::syncSets(second), 1u) << "the sample end reached the waiter";
   timing->disarm(status);
   timing->uncommit(status);

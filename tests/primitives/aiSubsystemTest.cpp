@@ -148,6 +148,65 @@ TEST_F(tAISubsystemTest, UncommitUndoesTheTransferOfItsCommitAfterAConfiguration
   EXPECT_EQ(bus.registrations(), 0);
 }
 
+// The timing controller's stop fails on the bus at the start of disarm; the
+// converter, the FIFO and the DMA transfer are still disarmed, so after
+// uncommit no source of theirs is enabled and the AI DMA select names no
+// channel. The failure is what disarm reports.
+TEST_F(tAISubsystemTest, AFailedTimingStopStillDisarmsEveryOtherMember) {
+  mechanism(3);
+  subsystem->dma()->setDMAChannelNumber(4);
+  subsystem->commit(status);
+  subsystem->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(map->Write_0009.getRegister() & 0x0F, 0x03u);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0x0020u);
+  windows.clearLog();
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 disarmed;
+  subsystem->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50001);
+  const tLog writes = windows.writes();
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes.back(), wrote(0x09, 0x00, 8)) << "the transfer's disarm ran last";
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0u) << "overrun and overflow switched off";
+  EXPECT_EQ(subsystem->fifo()->state().getState(), 2u);
+  EXPECT_EQ(subsystem->timing()->state().getState(), 2u);
+  tStatus2 uncommitted;
+  subsystem->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, 0);
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource],
+            nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAI_ADCPrimitive::kOverrunSource], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
+// A failed step of uncommit skips none after it: the timing controller, the
+// last to give up its handlers (record end of a finite mode-3 run), fails to
+// switch the board interrupt off; the front end is still flushed and the
+// interrupt transfer still unlinked.
+TEST_F(tAISubsystemTest, AFailedTimingUncommitStillUnlinksTheTransfer) {
+  mechanism(1);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  subsystem->timing()->setConfiguration(config, status);
+  subsystem->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(bus.registrations(), 1);
+  windows.clearLog();
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 uncommitted;
+  subsystem->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, -50001);
+  const tLog log = windows.log();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), kBusFlush) << "the front end's flush";
+  EXPECT_EQ(subsystem->interrupt()->runState(), 2u) << "unlinked";
+  EXPECT_EQ(subsystem->timing()->state().getState(), 1u);
+  EXPECT_EQ(subsystem->frontEnd()->state().getState(), 1u);
+}
+
 }  // namespace
 }  // namespace nQoTest
 

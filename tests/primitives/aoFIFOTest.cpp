@@ -169,6 +169,24 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The last handler's removal fails to switch the board interrupt off; the
+// DMA select is still cleared and the failure reported.
+TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(map->Write_0009.getRegister() & 0xF0, 0x30u);
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 uncommitted;
+  fifo->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, -50001);
+  EXPECT_EQ(dispatcher->primaryHandlers[14], nullptr);
+  EXPECT_EQ(map->Write_0009.getRegister() & 0xF0, 0u);
+  EXPECT_EQ(fifo->state().getState(), 1u);
+}
+
 TEST_F(tAOFIFOTest, ArmClearsTheFIFOTwiceWaitsTheClearTimeAndEnablesRefillsLast) {
   build();
   fifo->commit(status);

@@ -211,6 +211,44 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
   EXPECT_EQ(unfed.code, 0);
 }
 
+// The completion source's disable fails on the bus (armed from the disarm
+// command's last write); the start source is still switched off.
+TEST_F(tAOTimingTest, AFailedDisableInDisarmStillSwitchesTheOtherSourcesOff) {
+  timing->fields.startTriggerSelect = 3;
+  commitAndArm();
+  ASSERT_EQ(groupBEnable() & 0x3, 0x3u) << "completion and start";
+  windows.setWriteCallback(window, 0x14E,
+                           [&](unsigned, uint32_t) { bus.failNext(tCall::kAtomic, -50001); });
+  tStatus2 disarmed;
+  timing->disarm(disarmed);
+  windows.setWriteCallback(window, 0x14E, {});
+  EXPECT_EQ(disarmed.code, -50001);
+  EXPECT_EQ(groupBEnable() & 0x3, 0x1u) << "only the failed completion disable left its bit";
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  timing->uncommit(status);
+}
+
+// The stop command fails on the bus; the FIFO's run is still ended and the
+// controller disarmed, with the stop's error reported.
+TEST_F(tAOTimingTest, AFailedStopCommandStillCompletesTheFIFOAndDisarms) {
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->start(status);
+  ASSERT_EQ(groupBEnable() & 0x1, 0x1u);
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 stopped;
+  timing->stop(stopped);
+  EXPECT_EQ(stopped.code, -50001);
+  EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(groupBEnable() & 0x1, 0u);
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  timing->uncommit(status);
+  fifo->uncommit(status);
+}
+
 TEST_F(tAOTimingTest, TheIntervalReloadChecksTheLoadRegisterAndTheCountersGiveUpdatesDone) {
   timing->commit(status);
   clearLogs();

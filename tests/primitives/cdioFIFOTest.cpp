@@ -10,6 +10,8 @@
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
 #include "primitives/cdioFixture.h"
 #include "sim/simAllocator.h"
+#include "sim/simSync.h"
+#include "sim/simThread.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -97,6 +99,28 @@ TEST_F(tCDIOFIFOTest, CDIFIFOLifecycleAttachesWritesTheModeAndSwitchesTheSources
   EXPECT_EQ(board->secondaryHandlers[kCDIOverrun], nullptr);
   EXPECT_EQ(cdi->state(), 1u);
   EXPECT_EQ(status.code, 0);
+}
+
+// The FIFO source's disable fails on the bus; the overrun and buffer-error
+// sources are still switched off, and the failure is what disarm reports.
+TEST_F(tCDIOFIFOTest, AFailedCDIFIFODisableStillSwitchesOverrunAndBufferErrorOff) {
+  cdi->addObserver(a.asFIFO(), status);
+  cdi->addObserver(a.asOverrun(), status);
+  cdi->addObserver(a.asBuffer(), status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  cdi->arm(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 disarmed;
+  cdi->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50001);
+  tLog expected = atomicCommand(0x200);
+  const tLog bufferError = atomicCommand(0x200);  // the two share the command
+  expected.insert(expected.end(), bufferError.begin(), bufferError.end());
+  EXPECT_EQ(windows.log(), expected) << "overrun, then buffer error";
+  EXPECT_EQ(cdi->state(), 2u);
 }
 
 TEST_F(tCDIOFIFOTest, WithoutObserversOrModeTheFIFOsTouchNothingAndAreNotReady) {
@@ -315,6 +339,22 @@ TEST_F(tCDIOFIFOTest, ThePollingThreadTellsPolledObserversOnceTheOutputRanEmpty)
   cdo->unregisterPolledObserver(&a, status);
   EXPECT_FALSE(cdo->hasPolledObserver());
   EXPECT_EQ(status.code, 0);
+}
+
+// The polling thread's stop fails to take its lock at uncommit; the thread is
+// still destroyed and joined, and the stop's failure is reported.
+TEST_F(tCDIOFIFOTest, AFailedPollingThreadStopStillDestroysTheThread) {
+  cdo->registerPolledObserver(&a, status);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(nQoSim::liveThreads(), 1);
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 uncommitted;
+  cdo->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, -50001);
+  EXPECT_EQ(nQoSim::liveThreads(), 0);
+  EXPECT_EQ(cdo->state(), 1u);
 }
 
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {

@@ -47,18 +47,25 @@ class tChipDouble : public tChangeDetectionPrimitive {
   std::deque<uint8_t> pending;
   std::deque<int> captureCodes;  // one per capture; 0 (or none left) succeeds
   int attachFails = 0;
+  int detachFails = 0;
 
  protected:
   void attach(tStatus2& status) override {
     calls.push_back("attach");
     if (attachFails != 0) status.setCode(attachFails, "test", "chip", 1);
   }
-  void detach(tStatus2&) override { calls.push_back("detach"); }
-  void setFirstEdgeMask(uint32_t mask, uint32_t value, tStatus2&) override {
-    calls.push_back("first:" + std::to_string(mask) + ":" + std::to_string(value));
+  void detach(tStatus2& status) override {
+    calls.push_back("detach");
+    if (detachFails != 0) status.setCode(detachFails, "test", "chip", 3);
   }
-  void setSecondEdgeMask(uint32_t mask, uint32_t value, tStatus2&) override {
-    calls.push_back("second:" + std::to_string(mask) + ":" + std::to_string(value));
+  // As the board's: the masks are left alone on an error status.
+  void setFirstEdgeMask(uint32_t mask, uint32_t value, tStatus2& status) override {
+    if (status.isNotFatal())
+      calls.push_back("first:" + std::to_string(mask) + ":" + std::to_string(value));
+  }
+  void setSecondEdgeMask(uint32_t mask, uint32_t value, tStatus2& status) override {
+    if (status.isNotFatal())
+      calls.push_back("second:" + std::to_string(mask) + ":" + std::to_string(value));
   }
   // A change waiting in pending comes in during the capture.
   void captureSample(uint64_t* sequence, tStatus2& status) override {
@@ -162,6 +169,17 @@ TEST_F(tChangeDetectionTest, EnableProgramsTheEdgesAndFailureDisablesAgain) {
   EXPECT_EQ(detector->calls,
             (std::vector<std::string>{"first:1:4294967295", "second:2:4294967295", "attach",
                                       "detach", "first:1:0", "second:2:0"}));
+}
+
+// A detach that fails still leaves both edge masks cleared, and its error
+// is what disableLines reports.
+TEST_F(tChangeDetectionTest, AFailedDetachStillClearsBothEdgeMasks) {
+  detector->calls.clear();
+  detector->detachFails = -50001;
+  tStatus2 disabled;
+  detector->disableLines(0x0F, 0xF0, disabled);
+  EXPECT_EQ(disabled.code, -50001);
+  EXPECT_EQ(detector->calls, (std::vector<std::string>{"detach", "first:15:0", "second:240:0"}));
 }
 
 TEST_F(tChangeDetectionTest, ReadsSamplesThroughTheMaskAndCountsOverflow) {

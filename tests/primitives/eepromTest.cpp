@@ -227,6 +227,99 @@ TEST_F(tEEPROMTest, APendingByteWrittenToTheDeviceWithItsShadowValueReachesTheBo
   EXPECT_EQ(model.writes, (std::vector<uint32_t>{8, 9}));
 }
 
+// The first byte write of a commit fails on the bus: that byte and the ones
+// after it stay pending, so the next commit writes all three to the board.
+TEST_F(tEEPROMTest, ACommitWhoseByteWriteFailedKeepsThatByteAndTheRestPending) {
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  uint8_t value[3] = {0x11, 0x22, 0x33};
+  eeprom.write(5, 3, value, status, 1);
+  eeprom.enableWrite(status);
+  ASSERT_EQ(status.code, 0);
+  bus.failNext(tCall::kWrite32, -50001);
+  tStatus2 failed;
+  eeprom.commit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  EXPECT_TRUE(model.writes.empty());
+  EXPECT_EQ(eeprom.pendingCount(), 3u);
+  eeprom.commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(model.writes, (std::vector<uint32_t>{5, 6, 7}));
+  EXPECT_EQ(std::vector<uint8_t>(&model.bytes[5], &model.bytes[8]),
+            (std::vector<uint8_t>{0x11, 0x22, 0x33}));
+  EXPECT_EQ(eeprom.pendingCount(), 0u);
+}
+
+// A failed hardware read in revert keeps the byte's shadow value and leaves
+// it, and the bytes after it, pending for the next revert.
+TEST_F(tEEPROMTest, ARevertWhoseByteReadFailedKeepsThatByteAndTheRestPending) {
+  model.bytes[5] = 0xA5;
+  model.bytes[6] = 0xB6;
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  uint8_t value[2] = {0x11, 0x22};
+  eeprom.write(5, 2, value, status, 1);
+  eeprom.enableRead(status);
+  ASSERT_EQ(status.code, 0);
+  bus.failNext(tCall::kRead32, -50001);
+  tStatus2 failed;
+  eeprom.revert(failed);
+  EXPECT_EQ(failed.code, -50001);
+  uint8_t shadow[2] = {};
+  eeprom.read(5, 2, shadow, status, 1);
+  EXPECT_EQ(shadow[0], 0x11) << "not the failed read's 0";
+  EXPECT_EQ(eeprom.pendingCount(), 2u);
+  eeprom.revert(status);
+  eeprom.read(5, 2, shadow, status, 1);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(shadow[0], 0xA5);
+  EXPECT_EQ(shadow[1], 0xB6);
+  EXPECT_EQ(eeprom.pendingCount(), 0u);
+}
+
+// Direct accesses whose byte fails on the bus leave that byte's shadow value
+// and pending mark as they were.
+TEST_F(tEEPROMTest, AFailedDirectAccessLeavesTheShadowAndThePendingByte) {
+  model.bytes[3] = 0x44;
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  uint8_t byte = 0x99;
+  eeprom.write(3, 1, &byte, status, 0);
+  eeprom.enableRead(status);
+  bus.failNext(tCall::kRead32, -50001);
+  tStatus2 read;
+  uint8_t back = 0;
+  eeprom.readFromDevice(3, 1, &back, read, 0);
+  EXPECT_EQ(read.code, -50001);
+  EXPECT_TRUE(eeprom.isPending(3));
+  eeprom.read(3, 1, &back, status, 0);
+  EXPECT_EQ(back, 0x99);
+
+  uint8_t other = 0x55;
+  eeprom.enableWrite(status);
+  ASSERT_EQ(status.code, 0);
+  bus.failNext(tCall::kWrite32, -50001);
+  tStatus2 written;
+  eeprom.writeToDevice(3, 1, &other, written, 0);
+  EXPECT_EQ(written.code, -50001);
+  EXPECT_TRUE(eeprom.isPending(3));
+  eeprom.read(3, 1, &back, status, 0);
+  EXPECT_EQ(back, 0x99);
+  EXPECT_EQ(model.bytes[3], 0x44);
+}
+
+// Closing access after a failed window restore still locks the EEPROM and
+// clears the enable register, and reports the restore's error.
+TEST_F(tEEPROMTest, AFailedWindowRestoreStillLocksAndDisables) {
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  eeprom.enableWrite(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kWrite32, -50001);
+  tStatus2 closed;
+  eeprom.disableAccess(closed);
+  EXPECT_EQ(closed.code, -50001);
+  EXPECT_EQ(of(tavik), (tLog{{tavik, 0x82, 16, 0, W::kWrite, 0}}));
+  EXPECT_EQ(of(enable), (tLog{busWrite(enable, 0x30, 0)}));
+}
+
 // Must-show map content: header words big-endian at 24, 20 and 16.
 class tEEPROMMapTest : public tEEPROMTest {
  protected:
@@ -314,6 +407,22 @@ TEST_F(tEEPROMMapTest, TheCalibrationMapPlacesFieldsCoefficientsAndStrings) {
   tStatus2 word;
   EXPECT_EQ(objects.eeprom->getContentMapWord18(0, word), 0xFFFFFFFFu);
   EXPECT_EQ(word.code, -50256);
+}
+
+// A load whose window switch fails on the bus still closes the access it
+// opened: the windows are restored and the enable register cleared.
+TEST_F(tEEPROMMapTest, ALoadThatFailsStillClosesTheAccess) {
+  build(1);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kRead32, -50001);
+  tStatus2 loaded;
+  objects.eeprom->load(loaded);
+  EXPECT_EQ(loaded.code, -50001);
+  EXPECT_EQ(of(enable), (tLog{busWrite(enable, 0x30, 0)}));
+  const tLog windowControls = of(vesk);
+  ASSERT_FALSE(windowControls.empty());
+  EXPECT_EQ(windowControls.back(), busWrite(vesk, 0xF4, 0x33)) << "the last restore";
 }
 
 TEST_F(tEEPROMMapTest, StringWritesPadTheFieldAndOddLengthsMoveWholeUnits) {

@@ -180,6 +180,31 @@ TEST_F(tFIFOTest, AnOverflowSecondaryPassAfterDisarmLeavesTheSourceOff) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The overflow source's disable fails on the bus; the data source is still
+// switched off, so no enabled source outlives the handlers uncommit removes.
+TEST_F(tFIFOTest, AFailedOverflowDisableStillSwitchesTheDataSourceOff) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+  windows.clearLog();
+  bus.failNext(nQoSim::tSimBus::tCall::kAtomic, -50001);
+  tStatus2 disarmed;
+  fifo->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50001) << "the failed step's error is reported";
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0020)})) << "bit 7 off, bit 5 left as it was";
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  tStatus2 uncommitted;
+  fifo->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, 0);
+  EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0u);
+}
+
 TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
   build(4);
   tStatus2 start, stop, slot24;

@@ -254,6 +254,49 @@ TEST_F(tTimingTest, DisarmSwitchesOffWhatArmSwitchedOnWhateverTheConfigurationSa
   EXPECT_EQ(status.code, 0);
 }
 
+// The hammer stop fails on the bus at the start of disarm; the record-end
+// source is still switched off, the gate closed and the scheduler told.
+TEST_F(tTimingTest, AFailedHammerStopStillSwitchesTheSourceOffAndClosesTheGate) {
+  finite();
+  timing->addLastConvertObserver(&first, status);
+  timing->setSchedulerAction(&action, status);
+  commit();
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  action.clear();
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 disarmed;
+  timing->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50001);
+  EXPECT_FALSE(hasWrite(0x110, 0x2000)) << "no hammer stop";
+  EXPECT_TRUE(hasWrite(0x192, 0x0000));
+  EXPECT_TRUE(wroteAt(0x11A));
+  EXPECT_EQ(map->AI_Mode_2.getRegister() & 0xC000, 0xC000u) << "gate closed";
+  EXPECT_EQ(action.calls(),
+            (std::vector<tSimSchedulerAction::tCall>{{tSimSchedulerAction::tCall::kDisarmed, 0}}));
+  EXPECT_EQ(timing->state().getState(), 2u);
+}
+
+// The record-end handler's removal fails to switch the board interrupt off;
+// uncommit still writes the neutral selects in their bracket and flushes.
+TEST_F(tTimingTest, AFailedHandlerRemovalStillWritesTheNeutralRegisters) {
+  finite();
+  timing->addLastConvertObserver(&first, status);
+  commit();
+  clearLogs();
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 uncommitted;
+  timing->uncommit(uncommitted);
+  EXPECT_EQ(uncommitted.code, -50001);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  const tLog log = windows.log();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log.front(), nQoTest::wrote(0x190, 0x10));
+  EXPECT_EQ(tLog(log.end() - 2, log.end()), (tLog{nQoTest::wrote(0x190, 0x100), kBusFlush}));
+  EXPECT_EQ(timing->state().getState(), 1u);
+}
+
 TEST_F(tTimingTest, StoppingAFiniteRunEarlyWarnsAndNotifiesTheRecordEndOnce) {
   finite();
   timing->addRecordEndObserver(&first, status);

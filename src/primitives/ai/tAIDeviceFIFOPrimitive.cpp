@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "orb/castToClass.h"
 #include "registers/registerStatus.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
@@ -11,6 +12,7 @@ namespace nQoUdP100 {
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::tTavikInterruptDispatcher;
 
 // Bits 7:6 of tAI_Mode_3 by FIFO mode.
@@ -84,10 +86,12 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Each disable on a status of its own: a failed one leaves no source on.
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any()) disableOverflowInterrupt(&status);
-  if (_fifoObservers.any()) disableFIFOInterrupt(&status);
+  if (_overflowObservers.any())
+    onFreshStatus(status, [&](tStatus2& s) { disableOverflowInterrupt(&s); });
+  if (_fifoObservers.any()) onFreshStatus(status, [&](tStatus2& s) { disableFIFOInterrupt(&s); });
   _state.setCommitted();
 }
 

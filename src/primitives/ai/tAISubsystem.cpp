@@ -1,10 +1,12 @@
 #include "primitives/ai/tAISubsystem.h"
 
+#include "frame/freshStatus.h"
 #include "orb/castToClass.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::nTavik::tAI_Output_Mode;
 using nQoUdRLP100::nTavik::tAI_Output_Select;
 
@@ -185,13 +187,15 @@ void tAISubsystem::commit(tStatus2& status) {
   runUncommit(stageA, stageB, undo);
 }
 
+// Each step on a status of its own, so that a failed step skips none after it.
 void tAISubsystem::runUncommit(uint32_t stageA, uint32_t stageB, tStatus2& status) {
-  if (stageA == 5) transferUncommit(status);
-  if (stageA >= 4) _fifo->uncommit(status);
-  if (stageA >= 3) _converter->uncommit(status);
-  if (stageA >= 2) _timing->uncommit(status);
-  if (stageA >= 1) _frontEnd->uncommit(status);
-  if (stageB == 5) transferUnlink(status);
+  if (status.isFatal()) return;
+  if (stageA == 5) onFreshStatus(status, [&](tStatus2& s) { transferUncommit(s); });
+  if (stageA >= 4) onFreshStatus(status, [&](tStatus2& s) { _fifo->uncommit(s); });
+  if (stageA >= 3) onFreshStatus(status, [&](tStatus2& s) { _converter->uncommit(s); });
+  if (stageA >= 2) onFreshStatus(status, [&](tStatus2& s) { _timing->uncommit(s); });
+  if (stageA >= 1) onFreshStatus(status, [&](tStatus2& s) { _frontEnd->uncommit(s); });
+  if (stageB == 5) onFreshStatus(status, [&](tStatus2& s) { transferUnlink(s); });
 }
 
 void tAISubsystem::arm(tStatus2& status) {
@@ -215,12 +219,14 @@ void tAISubsystem::arm(tStatus2& status) {
 }
 
 // The steps that undo the front end's arm and the controller's register
-// rewrite do nothing on this board.
+// rewrite do nothing on this board. Each step on a status of its own.
 void tAISubsystem::runDisarm(uint32_t stageA, tStatus2& status) {
-  if (stageA == 2) _timing->disarm(status);
-  if (stageA >= 1 && stageA <= 3) _converter->disarm(status);
-  if (stageA >= 1 && stageA <= 4) _fifo->disarm(status);
-  if (stageA >= 1 && stageA <= 5) transferDisarm(status);
+  if (status.isFatal()) return;
+  if (stageA == 2) onFreshStatus(status, [&](tStatus2& s) { _timing->disarm(s); });
+  if (stageA >= 1 && stageA <= 3)
+    onFreshStatus(status, [&](tStatus2& s) { _converter->disarm(s); });
+  if (stageA >= 1 && stageA <= 4) onFreshStatus(status, [&](tStatus2& s) { _fifo->disarm(s); });
+  if (stageA >= 1 && stageA <= 5) onFreshStatus(status, [&](tStatus2& s) { transferDisarm(s); });
 }
 
 void tAISubsystem::start(tStatus2& status) { _timing->start(status); }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "frame/transferLock.h"
@@ -10,6 +11,7 @@
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdR100::setCode;
 
 namespace {
@@ -66,16 +68,17 @@ tBaseAIImmediateDMATransferPrimitive::tBaseAIImmediateDMATransferPrimitive(
     _transferLock = openTransferLock(*deviceInfo, status);
 }
 
+// Each step that takes a status on one of its own, dropped: a failed detach
+// still closes the transfer lock.
 tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
-  tStatus2 uncommitted;
-  if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(uncommitted);
+  if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(local.clear());
   unmapClient();
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
   if (_event != nullptr) syncClose(_event);
-  if (_dmaChannel != nullptr) _bus->releaseDMAChannel(&_dmaChannel, &local.code);
-  closeTransferLock(_transferLock, local);
+  if (_dmaChannel != nullptr) _bus->releaseDMAChannel(&_dmaChannel, &local.clear().code);
+  closeTransferLock(_transferLock, local.clear());
 }
 
 void* tBaseAIImmediateDMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -170,9 +173,9 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::uncommitChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  _timing->removeLastConvertObserver(this, status);
-  _adc->removeObserver(this, status);
-  _fifo->removeOverflowObserver(this, status);
+  onFreshStatus(status, [&](tStatus2& s) { _timing->removeLastConvertObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _adc->removeObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->removeOverflowObserver(this, s); });
   _channelCommitted = 0;
   _transferState = 2;
 }
@@ -320,11 +323,15 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   _transferState = 4;
 }
 
+// Each step of uncommit and disarm on a status of its own: a failed detach
+// still stops the channel.
 void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  detachResolver(status);
-  if (_channelMap != nullptr) _channelMap->Channel_Command.writeRegister(kStop, &status);
-  resetChannel(status);
+  onFreshStatus(status, [&](tStatus2& s) { detachResolver(s); });
+  if (_channelMap != nullptr)
+    onFreshStatus(status,
+                  [&](tStatus2& s) { _channelMap->Channel_Command.writeRegister(kStop, &s); });
+  onFreshStatus(status, [&](tStatus2& s) { resetChannel(s); });
   unmapClient();
   _buffer.free();
   _linkChain.free();
@@ -365,15 +372,18 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   if (_channelMap != nullptr) {
-    _channelMap->Channel_Command.writeRegister(kStop, &status);
+    onFreshStatus(status,
+                  [&](tStatus2& s) { _channelMap->Channel_Command.writeRegister(kStop, &s); });
     auto& control = _channelMap->Channel_Control;
-    control.setRegister(control.getRegister() | kBit30);
-    control.writeRegister(&status);
-    control.setRegister(control.getRegister() | kBit18);
-    control.writeRegister(&status);
+    for (const uint32_t bit : {kBit30, kBit18})
+      onFreshStatus(status, [&](tStatus2& s) {
+        control.setRegister(control.getRegister() | bit);
+        control.writeRegister(&s);
+      });
   }
-  disconnectFIFO(status);
-  if (_schedulerAction != nullptr) _schedulerAction->disarmed(status);
+  onFreshStatus(status, [&](tStatus2& s) { disconnectFIFO(s); });
+  if (_schedulerAction != nullptr)
+    onFreshStatus(status, [&](tStatus2& s) { _schedulerAction->disarmed(s); });
   _transferState = 4;
 }
 

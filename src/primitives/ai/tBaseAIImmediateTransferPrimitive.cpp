@@ -85,11 +85,12 @@ tBaseAIImmediateTransferPrimitive::tBaseAIImmediateTransferPrimitive(
   _transferState = 1;
 }
 
+// Each undo step on a status of its own, dropped.
 tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   tStatus2 local;
-  if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local);
-  if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local);
-  if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local);
+  if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local.clear());
+  if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local.clear());
+  if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local.clear());
   delete _waiter;
 }
 

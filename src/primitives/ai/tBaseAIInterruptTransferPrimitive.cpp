@@ -1,11 +1,13 @@
 #include "primitives/ai/tBaseAIInterruptTransferPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/transferLock.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdR100::setCode;
 
 namespace {
@@ -86,12 +88,13 @@ void tBaseAIInterruptTransferPrimitive::link(tStatus2& status) {
   _runState = kLinked;
 }
 
+// Each removal on a status of its own.
 void tBaseAIInterruptTransferPrimitive::unlink(tStatus2& status) {
   if (status.isFatal()) return;
-  _timing->removeLastConvertObserver(this, status);
-  _converter->removeObserver(this, status);
-  _fifo->removeOverflowObserver(this, status);
-  _fifo->removeFIFOObserver(this, status);
+  onFreshStatus(status, [&](tStatus2& s) { _timing->removeLastConvertObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _converter->removeObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->removeOverflowObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->removeFIFOObserver(this, s); });
   _runState = kConfigured;
 }
 

@@ -1,5 +1,6 @@
 #include "primitives/ai/tBaseAI_DMATransferPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "frame/transferLock.h"
@@ -9,6 +10,7 @@
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 namespace {
 constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_DMATransferPrimitive";
@@ -86,14 +88,16 @@ void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {
   unlink(undo);
 }
 
+// Each step of unlink and disarm on a status of its own: a failed step skips
+// none after it.
 void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
   if (status.isFatal()) return;
-  _timing->removeLastConvertObserver(this, status);
-  _converter->removeObserver(this, status);
-  _fifo->removeOverflowObserver(this, status);
+  onFreshStatus(status, [&](tStatus2& s) { _timing->removeLastConvertObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _converter->removeObserver(this, s); });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->removeOverflowObserver(this, s); });
   _linked = 0;
-  _worker->stop(status);
-  _worker->destroyThread(status);
+  onFreshStatus(status, [&](tStatus2& s) { _worker->stop(s); });
+  onFreshStatus(status, [&](tStatus2& s) { _worker->destroyThread(s); });
 }
 
 void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
@@ -131,9 +135,11 @@ void tBaseAI_DMATransferPrimitive::stop(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  selectChannel(0, status);
-  _worker->signal(status);
-  _worker->waitForDone(kDisarmWait, status);
+  onFreshStatus(status, [&](tStatus2& s) { selectChannel(0, s); });
+  onFreshStatus(status, [&](tStatus2& s) {
+    _worker->signal(s);
+    _worker->waitForDone(kDisarmWait, s);
+  });
 }
 
 uint32_t tBaseAI_DMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {

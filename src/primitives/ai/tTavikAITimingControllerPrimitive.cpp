@@ -1,5 +1,6 @@
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "orb/castToClass.h"
@@ -13,6 +14,7 @@ namespace nQoUdP100 {
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::tTavikInterruptDispatcher;
 using nQoUdRLP100::nTavik::tTavik;
 namespace nTavik = nQoUdRLP100::nTavik;
@@ -335,27 +337,30 @@ void tTavikAITimingControllerPrimitive::rewriteRegisters(tStatus2& status) {
 
 // Handlers come out when installed, also when the lists no longer call for
 // them, so no slot keeps a handler of a primitive that is gone.
+// Each step on a status of its own (the removals merge theirs already).
 void tTavikAITimingControllerPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  tStatus2* s = &status;
   uninstall(kSampleStartSource, _sampleStartInstalled, status);
   uninstall(kSampleEndSource, _sampleEndInstalled, status);
   uninstall(kRecordEndSource, _recordEndInstalled, status);
-  unregisterTimedLoop(status);
-  _map->AI_Personal.set_AI_Personal_Bit6(0, s);
-  _map->AI_Mode_1.set_AI_Mode_1_Bits15_11(0, s);
-  _map->AI_Mode_1.set_AI_Mode_1_Bit5(0, s);
-  programNeutralSelects(s);
-  _map->AI_Mode_3.set_AI_Mode_3_Bit11(0, s);
-  programNeutralTrigger(s);
-  _map->AI_Mode_2.set_AI_Mode_2_Bit12(0, s);
-  openBracket(*_map, s);
-  _map->AI_Mode_1.flush(s, 0);
-  _map->AI_Mode_3.flush(s, 0);
-  _map->Write_017C.flush(s, 0);
-  _map->AI_Trigger_Select.flush(s, 0);
-  closeBracket(*_map, s);
-  _map->flushBus(s);
+  onFreshStatus(status, [&](tStatus2& s) { unregisterTimedLoop(s); });
+  onFreshStatus(status, [&](tStatus2& fresh) {
+    tStatus2* s = &fresh;
+    _map->AI_Personal.set_AI_Personal_Bit6(0, s);
+    _map->AI_Mode_1.set_AI_Mode_1_Bits15_11(0, s);
+    _map->AI_Mode_1.set_AI_Mode_1_Bit5(0, s);
+    programNeutralSelects(s);
+    _map->AI_Mode_3.set_AI_Mode_3_Bit11(0, s);
+    programNeutralTrigger(s);
+    _map->AI_Mode_2.set_AI_Mode_2_Bit12(0, s);
+    openBracket(*_map, s);
+    _map->AI_Mode_1.flush(s, 0);
+    _map->AI_Mode_3.flush(s, 0);
+    _map->Write_017C.flush(s, 0);
+    _map->AI_Trigger_Select.flush(s, 0);
+    closeBracket(*_map, s);
+  });
+  onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
   unregisterListener();
   _state.setUncommitted();
 }
@@ -445,33 +450,43 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
   _map->flushBus(&status);
 }
 
-// The record-end source and the mode-2 trigger select go as arm set them,
-// whatever a configuration set since.
+// Each step on a status of its own: a failed stop still switches the
+// sources off and closes the gate. The record-end source and the mode-2
+// trigger select go as arm set them, whatever a configuration set since.
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  tStatus2* s = &status;
-  hammerStop(status);
+  onFreshStatus(status, [&](tStatus2& s) { hammerStop(s); });
   if (_recordEndEnabled != 0)
-    switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit0, status);
+    onFreshStatus(status, [&](tStatus2& s) {
+      switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit0, s);
+    });
   _recordEndEnabled = 0;
   if (wantsSampleEnd())
-    switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit4, status);
+    onFreshStatus(status, [&](tStatus2& s) {
+      switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit4, s);
+    });
   if (anyEnabledAtArm() || _sampleStartEnabled != 0)
-    switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit3, status);
+    onFreshStatus(status, [&](tStatus2& s) {
+      switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit3, s);
+    });
   _sampleStartEnabled = 0;
-  convertGating(1, s);
+  onFreshStatus(status, [&](tStatus2& s) { convertGating(1, &s); });
   if (_armTriggerSet != 0) {
     _armTriggerSet = 0;
-    _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(0, s);
-    _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(0, s);
-    _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit5(0, s);
-    _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit6(0, s);
-    openBracket(*_map, s);
-    _map->AI_Trigger_Select.flush(s, 0);
-    closeBracket(*_map, s);
+    onFreshStatus(status, [&](tStatus2& fresh) {
+      tStatus2* s = &fresh;
+      _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(0, s);
+      _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(0, s);
+      _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit5(0, s);
+      _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit6(0, s);
+      openBracket(*_map, s);
+      _map->AI_Trigger_Select.flush(s, 0);
+      closeBracket(*_map, s);
+    });
   }
-  _map->flushBus(s);
-  if (_schedulerAction != nullptr) _schedulerAction->disarmed(status);
+  onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
+  if (_schedulerAction != nullptr)
+    onFreshStatus(status, [&](tStatus2& s) { _schedulerAction->disarmed(s); });
   _state.setCommitted();
 }
 

@@ -1,5 +1,6 @@
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
@@ -15,6 +16,7 @@ namespace nQoUdP100 {
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::tScopedLockSelection;
 using nQoUdRLP100::tTavikInterruptDispatcher;
 using nQoUdRLP100::nTavik::tTavik;
@@ -250,17 +252,16 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  tStatus2* s = &status;
-  if (_state.isArmed() || _state.isRunning()) {
-    tStatus2 fresh;
-    disarm(fresh);
-    status.assign(fresh);
-  }
+  if (_state.isArmed() || _state.isRunning())
+    onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // The removals merge their own statuses; the neutral programming runs on
+  // one of its own, so a failed removal does not skip it.
   detach(2, status);
   detach(0, status);
   detach(1, status);
   detach(3, status);
-  {
+  onFreshStatus(status, [&](tStatus2& fresh) {
+    tStatus2* s = &fresh;
     const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
     openBracket(*_map, s);
     _map->AO_Output_Control.setBits(0x8000, 15, 0, s);
@@ -272,7 +273,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
     _map->AO_Trigger_Select.set_AO_Start_Trigger_Select(nTavik::tAO_Start_Trigger_Select{0}, s);
     _map->AO_Trigger_Select.flush(s, 0);
     closeBracket(*_map, s);
-  }
+  });
   _state.setUncommitted();
 }
 
@@ -324,14 +325,16 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   else
     tDisarmOp<false>(_map, nullptr).run();
   _map->flushBus(nullptr);
-  if (enabled(kCodes[2].enableBit))
-    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
-  if (enabled(kCodes[0].enableBit))
-    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
-  if (enabled(kCodes[1].enableBit))
-    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
-  if (enabled(kCodes[3].enableBit))
-    disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit2, status);
+  // Each disable on a status of its own: a failed one leaves none of the
+  // others on.
+  const auto off = [&](uint32_t code, tDisable which) {
+    if (enabled(kCodes[code].enableBit))
+      onFreshStatus(status, [&](tStatus2& s) { disable(which, s); });
+  };
+  off(2, &tTavikInterruptDispatcher::disableGroupBInterruptBit0);
+  off(0, &tTavikInterruptDispatcher::disableGroupBInterruptBit1);
+  off(1, &tTavikInterruptDispatcher::disableGroupBInterruptBit6);
+  off(3, &tTavikInterruptDispatcher::disableGroupBInterruptBit2);
   if (_notifierDue.exchange(0) != 0 && _completionNotifier != nullptr) {
     tStatus2 fresh;
     _completionNotifier->notifyDone(fresh);
@@ -352,9 +355,10 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
               : nullptr;
       nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 402}, description);
     }
-    if (_fifo != nullptr) _fifo->complete(status);
+    if (_fifo != nullptr) onFreshStatus(status, [&](tStatus2& s) { _fifo->complete(s); });
   }
-  disarm(status);
+  // A failed stop command still ends the FIFO's run and disarms.
+  onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   _updatesDone = getUpdatesDone(status, 1);
 }
 
@@ -526,7 +530,7 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
   tStatus2 fresh;
   disarm(fresh);
-  if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh);
+  if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh.clear());
   _done = 1;
   _updatesDone =
       (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
@@ -17,6 +18,7 @@ namespace nQoUdP100 {
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::tScopedLockSelection;
 using nQoUdRLP100::tTavikInterruptDispatcher;
 using nQoUdRLP100::nTavik::tTavik;
@@ -197,17 +199,15 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // A started FIFO is completed too, so no source stays enabled without its
   // handler.
-  if (_state.isArmed() || _state.isRunning()) {
-    tStatus2 fresh;
-    complete(fresh);
-    status.assign(fresh);
-  }
-  detachHandlers(status);
-  if (_committedMechanism == tAOFIFOFields::kDMA) writeDMASelect(0, status);
-  if (_observerRegistered != 0) {
-    tStatus2 fresh;
-    unregisterDataLoadedObserver(fresh);
-  }
+  if (_state.isArmed() || _state.isRunning())
+    onFreshStatus(status, [&](tStatus2& s) { complete(s); });
+  // Each step on a status of its own: a failed removal still clears the
+  // DMA select.
+  onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
+  if (_committedMechanism == tAOFIFOFields::kDMA)
+    onFreshStatus(status, [&](tStatus2& s) { writeDMASelect(0, s); });
+  if (_observerRegistered != 0)
+    onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
   _state.setUncommitted();
 }
 
@@ -480,10 +480,12 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint
   return answer;
 }
 
+// Each step on a status of its own, dropped: a failed completion still
+// disarms the timing controller.
 void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
   tStatus2 fresh;
   complete(fresh);
-  if (_timing != nullptr) _timing->disarm(fresh);
+  if (_timing != nullptr) _timing->disarm(fresh.clear());
 }
 
 }  // namespace nQoUdP100

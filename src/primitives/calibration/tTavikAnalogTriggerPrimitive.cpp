@@ -1,5 +1,6 @@
 #include "primitives/calibration/tTavikAnalogTriggerPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/tTimerTimeout.h"
 #include "primitives/calibration/calibrationLocks.h"
 #include "registers/tScopedLockSelection.h"
@@ -101,15 +102,19 @@ void tTavikAnalogTriggerPrimitive::programSource(uint32_t code, tStatus2& status
   _map->Write_008C.flush(&status, 0);
 }
 
+// The trigger off and both levels at 0, each on a status of its own, so that a
+// failed step leaves no level set.
 void tTavikAnalogTriggerPrimitive::goIdle(tStatus2& status) {
-  {
-    const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
-    _map->Analog_Trigger_Etc.setBits(kEnable, 0, 0, &status);
-    _map->Analog_Trigger_Etc.flush(&status, 0);
-    _map->flushBus(&status);
-    programSource(kIdleSource, status);
-  }
-  setLevels(0, 0, status);
+  nQoUdR100::onFreshStatus(status, [&](tStatus2& s) {
+    const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &s);
+    _map->Analog_Trigger_Etc.setBits(kEnable, 0, 0, &s);
+    _map->Analog_Trigger_Etc.flush(&s, 0);
+    _map->flushBus(&s);
+    programSource(kIdleSource, s);
+  });
+  nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level1Source->setPWM(0, s); });
+  nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level2Source->setPWM(0, s); });
+  nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
 }
 
 void tTavikAnalogTriggerPrimitive::setLevels(uint32_t first, uint32_t second, tStatus2& status) {

@@ -55,9 +55,10 @@ void tBaseCDIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
 
 void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  // Stop and reset each on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
-  _fifo->resetFIFO(scratch);
+  _fifo->resetFIFO(scratch.clear());
   _state = kChannelCommitted;
 }
 

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 namespace {
 constexpr const char* kFile = tCDIInterruptRow::kFile;
@@ -22,10 +24,11 @@ tBaseCDIInterruptTransferPrimitive::tBaseCDIInterruptTransferPrimitive(
 }
 
 tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
+  // Each step on a status of its own.
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
-  if (_state == kCommitted) uncommit(scratch);
-  if (_state == kObserving) unregisterObservers(scratch);
+  if (_state == kCommitted) uncommit(scratch.clear());
+  if (_state == kObserving) unregisterObservers(scratch.clear());
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
@@ -81,11 +84,11 @@ void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
   _chunkSwitched = 0;
 }
 
+// The FIFO is stopped and reset, each on a status of its own, also when the
+// end is an error.
 void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
-  tStatus2 scratch;
-  _fifo->stopFIFO(scratch);
-  _fifo->resetFIFO(scratch);
-  status.assign(scratch);
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->resetFIFO(s); });
   if (_partner != nullptr) _partner->transferEnded(status);
 }
 

@@ -15,10 +15,11 @@ tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive(const tDeviceInfo* 
 
 tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   tStatus2 scratch;
-  // This class's own steps: a derived class is gone by now.
+  // This class's own steps, each on a status of its own: a derived class is
+  // gone by now, and a failed unlink must not keep the observers registered.
   if (_state == kLinked) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
-  if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch);
-  if (_state == kObserving) tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch);
+  if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
+  if (_state == kObserving) tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {

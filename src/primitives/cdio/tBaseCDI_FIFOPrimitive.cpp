@@ -1,8 +1,11 @@
 #include "primitives/cdio/tBaseCDI_FIFOPrimitive.h"
 
+#include "frame/freshStatus.h"
+
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 tBaseCDI_FIFOPrimitive::tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher,
                                                const tCDIODescription* description,
@@ -64,20 +67,32 @@ void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
   disarm(scratch);
 }
 
+// Each dispatcher call of disarm and uncommit on a status of its own, so that
+// every list in use is visited.
 void tBaseCDI_FIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any()) _dispatcher->disableCDIFIFOInterrupt(&status);
-  if (_overrun.any()) _dispatcher->disableCDIOverrunInterrupt(&status);
-  if (_bufferError.any()) _dispatcher->disableCDIBufferErrorInterrupt(&status);
+  if (_fifo.any())
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIFIFOInterrupt(&s); });
+  if (_overrun.any())
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIOverrunInterrupt(&s); });
+  if (_bufferError.any())
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIBufferErrorInterrupt(&s); });
   setState(kCommitted);
 }
 
 void tBaseCDI_FIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any()) _dispatcher->detachCDIFIFOHandler(&_fifo, &_fifo, &status);
+  if (_fifo.any())
+    onFreshStatus(status,
+                  [&](tStatus2& s) { _dispatcher->detachCDIFIFOHandler(&_fifo, &_fifo, &s); });
   if (_bufferError.any())
-    _dispatcher->detachCDIBufferErrorHandler(&_bufferError, &_bufferError, &status);
-  if (_overrun.any()) _dispatcher->detachCDIOverrunHandler(&_overrun, &_overrun, &status);
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDIBufferErrorHandler(&_bufferError, &_bufferError, &s);
+    });
+  if (_overrun.any())
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDIOverrunHandler(&_overrun, &_overrun, &s);
+    });
   setState(kUncommitted);
 }
 

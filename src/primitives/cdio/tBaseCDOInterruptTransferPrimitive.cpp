@@ -2,23 +2,17 @@
 
 #include <algorithm>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 namespace {
 constexpr const char* kFile = tCDOInterruptRow::kFile;
-
-// Runs the step on a scratch status merged into the caller's.
-template <class tStep>
-void merged(tStatus2& status, tStep step) {
-  tStatus2 scratch;
-  step(scratch);
-  status.assign(scratch);
-}
 }  // namespace
 
 tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
@@ -30,10 +24,11 @@ tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
 }
 
 tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
+  // Each step on a status of its own.
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
-  if (_state == kCommitted) uncommit(scratch);
-  if (_state == kObserving) unregisterObservers(scratch);
+  if (_state == kCommitted) uncommit(scratch.clear());
+  if (_state == kObserving) unregisterObservers(scratch.clear());
 }
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
@@ -55,12 +50,14 @@ void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
 void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   if (_observedMode != kUnwatched)
-    merged(status,
-           [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s); });
-  merged(status,
-         [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); });
+    onFreshStatus(status, [&](tStatus2& s) {
+      _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s);
+    });
+  onFreshStatus(status, [&](tStatus2& s) {
+    _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s);
+  });
   if (_observedMode == kFinite)
-    merged(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
   _state = kBuilt;
 }
 
@@ -115,15 +112,13 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   }
   ++_stops;
   if (_end.isStopped()) return;
-  merged(status, [&](tStatus2& s) {
-    _fifo->stopFIFO(s);
-    if (_sampleMode != kUnwatched) _fifo->disableFIFOInterrupt(s);
-  });
-  if (status.isFatal())
-    merged(status, [&](tStatus2& s) {
-      _fifo->stopFIFO(s);
-      _fifo->resetFIFO(s);
-    });
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
+  if (_sampleMode != kUnwatched)
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->disableFIFOInterrupt(s); });
+  if (status.isFatal()) {
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->resetFIFO(s); });
+  }
   _end.onceLocked(
       [&] {
         if (_partner != nullptr) _partner->transferEnded(status);
@@ -140,11 +135,12 @@ uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& byt
 }
 
 void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
+  // Each step on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->disableFIFOInterrupt(scratch);
-  _fifo->disableOverrunInterrupt(scratch);
-  _fifo->stopFIFO(scratch);
-  _fifo->resetFIFO(scratch);
+  _fifo->disableOverrunInterrupt(scratch.clear());
+  _fifo->stopFIFO(scratch.clear());
+  _fifo->resetFIFO(scratch.clear());
   if (_partner != nullptr) _partner->transferEnded(status);
 }
 
@@ -206,10 +202,8 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
 void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
-  merged(fresh, [&](tStatus2& s) {
-    _fifo->stopFIFO(s);
-    _fifo->resetFIFO(s);
-  });
+  onFreshStatus(fresh, [&](tStatus2& s) { _fifo->stopFIFO(s); });
+  onFreshStatus(fresh, [&](tStatus2& s) { _fifo->resetFIFO(s); });
   _end.onceLocked(
       [&] {
         if (_partner != nullptr) _partner->transferEnded(fresh);

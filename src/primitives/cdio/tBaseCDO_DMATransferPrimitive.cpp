@@ -15,10 +15,11 @@ tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* 
 
 tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
-  // This class's own steps: a derived class is gone by now.
+  // This class's own steps, each on a status of its own: a derived class is
+  // gone by now, and a failed unlink must not keep the observers registered.
   if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
-  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch);
-  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch);
+  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
+  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {

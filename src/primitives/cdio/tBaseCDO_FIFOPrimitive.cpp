@@ -1,10 +1,12 @@
 #include "primitives/cdio/tBaseCDO_FIFOPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "time/tTimerTimeWaster.h"
 
 namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 namespace {
 constexpr uint64_t kPollInterval = 10;  // ms
@@ -77,27 +79,24 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
-  const auto merged = [&](auto step) {
-    tStatus2 scratch;
-    step(scratch);
-    status.assign(scratch);
-  };
   if (_fifo.any())
-    merged([&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
+    onFreshStatus(status,
+                  [&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
   if (_bufferError.any())
-    merged([&](tStatus2& s) {
+    onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDOBufferErrorHandler(&_bufferError, &_bufferError, &s);
     });
   if (_overrun.any())
-    merged([&](tStatus2& s) { _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s); });
-  if (_fifoEmpty.any())
-    merged(
-        [&](tStatus2& s) { _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s); });
-  if (_threadInUse != 0) {
-    merged([&](tStatus2& s) {
-      stop(s);
-      destroyThread(s);
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s);
     });
+  if (_fifoEmpty.any())
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s);
+    });
+  if (_threadInUse != 0) {
+    onFreshStatus(status, [&](tStatus2& s) { stop(s); });
+    onFreshStatus(status, [&](tStatus2& s) { destroyThread(s); });
     _threadInUse = 0;
   }
   setState(kUncommitted);
@@ -118,20 +117,17 @@ void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::disarm(tStatus2& status) {
-  const auto merged = [&](auto step) {
-    tStatus2 scratch;
-    step(scratch);
-    status.assign(scratch);
-  };
   if (_threadInUse != 0)
-    merged([&](tStatus2& s) {
+    onFreshStatus(status, [&](tStatus2& s) {
       signal(s);
       waitForDone(kDisarmWait, s);
     });
-  if (_fifo.any()) merged([&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
+  if (_fifo.any())
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
   if (_bufferError.any())
-    merged([&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
-  if (_overrun.any()) merged([&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
+  if (_overrun.any())
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
   setState(kCommitted);
 }
 

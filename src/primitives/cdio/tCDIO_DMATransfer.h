@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tStatusSite.h"
@@ -104,13 +105,11 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   uint32_t channelNumber(nQoMDBG100::tStatus2& status) const {
     return _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
   }
-  // Stops and resets the FIFO and reports the status to the partner, once.
+  // Stops and resets the FIFO, each on a status of its own (also when the
+  // end is an error), and reports the status to the partner, once.
   void end(nQoMDBG100::tStatus2& status) {
-    // The FIFO stops also when the end is an error.
-    nQoMDBG100::tStatus2 scratch;
-    _fifo->stopFIFO(scratch);
-    _fifo->resetFIFO(scratch);
-    status.assign(scratch);
+    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->stopFIFO(s); });
+    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->resetFIFO(s); });
     if (_partner != nullptr) _partner->transferEnded(status);
   }
   void endWithError(int code, unsigned line) {

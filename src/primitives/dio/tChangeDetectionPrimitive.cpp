@@ -1,5 +1,6 @@
 #include "primitives/dio/tChangeDetectionPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/kernelShims.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
@@ -111,9 +112,10 @@ void tChangeDetectionPrimitive::enableLines(uint32_t firstEdgeMask, uint32_t sec
 
 void tChangeDetectionPrimitive::disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask,
                                              nQoMDBG100::tStatus2& status) {
-  detach(status);
-  setFirstEdgeMask(firstEdgeMask, 0, status);
-  setSecondEdgeMask(secondEdgeMask, 0, status);
+  // Each step on a status of its own: a failed detach still clears the masks.
+  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { detach(s); });
+  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { setFirstEdgeMask(firstEdgeMask, 0, s); });
+  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { setSecondEdgeMask(secondEdgeMask, 0, s); });
 }
 
 void tChangeDetectionPrimitive::signalDone(const nQoMDBG100::tStatus2& completion,

@@ -1,5 +1,6 @@
 #include "primitives/dio/tTavikCommRoutingPrimitive.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "primitives/dio/pfiRouting.h"
@@ -9,6 +10,8 @@
 namespace nQoUdP100 {
 namespace {
 
+using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 using nQoUdRLP100::nTavik::tTavik;
 
 constexpr uint32_t kPFI10Field = 2;  // bits 9:5 of tPFI_Output_Select_4
@@ -114,41 +117,33 @@ void tTavikCommRoutingPrimitive::disconnect(int32_t mode, nQoMDBG100::tStatus2& 
   if (status.isFatal() || !known(mode)) return;
   if (frontPanel(mode)) {
     if (_portLinesHeld == kPortLines) {
-      nQoMDBG100::tStatus2 step;
-      if (_portLines != nullptr) _portLines->setLineMode(kPortLines, 0, step);
-      _map.TESK_Control.write_TESK_Front_Panel_MISO_Enable(0, &step, 0);
-      _map.TESK_DIO_Enable.writeRegister(0, &step, 0);
-      status.assign(step);
+      if (_portLines != nullptr)
+        onFreshStatus(status, [&](tStatus2& s) { _portLines->setLineMode(kPortLines, 0, s); });
+      onFreshStatus(status, [&](tStatus2& s) {
+        _map.TESK_Control.write_TESK_Front_Panel_MISO_Enable(0, &s, 0);
+      });
+      onFreshStatus(status, [&](tStatus2& s) { _map.TESK_DIO_Enable.writeRegister(0, &s, 0); });
     }
-    if (_pfiLinesHeld == kPFILines) {
-      nQoMDBG100::tStatus2 step;
-      setPFI10Direction(0, step);
-      status.assign(step);
-    }
+    if (_pfiLinesHeld == kPFILines)
+      onFreshStatus(status, [&](tStatus2& s) { setPFI10Direction(0, s); });
   }
   if (dedicated(mode)) {
-    nQoMDBG100::tStatus2 step;
-    _map.TESK_Control.write_TESK_Front_Panel_MISO_Enable(0, &step, 0);
-    setDedicatedOutput(0, step);
-    status.assign(step);
+    onFreshStatus(status, [&](tStatus2& s) {
+      _map.TESK_Control.write_TESK_Front_Panel_MISO_Enable(0, &s, 0);
+    });
+    onFreshStatus(status, [&](tStatus2& s) { setDedicatedOutput(0, s); });
   }
-  nQoMDBG100::tStatus2 flush;
-  _map.flushBus(&flush);
-  status.assign(flush);
+  onFreshStatus(status, [&](tStatus2& s) { _map.flushBus(&s); });
   releaseHeld(status);
 }
 
 void tTavikCommRoutingPrimitive::releaseHeld(nQoMDBG100::tStatus2& status) {
   if (_portLinesHeld != 0) {
-    nQoMDBG100::tStatus2 step;
-    _portLineReserver->release(kPortLines, step);
-    status.assign(step);
+    onFreshStatus(status, [&](tStatus2& s) { _portLineReserver->release(kPortLines, s); });
     _portLinesHeld = 0;
   }
   if (_pfiLinesHeld != 0) {
-    nQoMDBG100::tStatus2 step;
-    _pfiLineReserver->release(kPFILines, step);
-    status.assign(step);
+    onFreshStatus(status, [&](tStatus2& s) { _pfiLineReserver->release(kPFILines, s); });
     _pfiLinesHeld = 0;
   }
 }

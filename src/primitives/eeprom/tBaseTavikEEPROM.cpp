@@ -79,7 +79,9 @@ void tBaseTavikEEPROM::readFromDevice(uint32_t address, uint32_t length, uint8_t
     }
     const uint32_t at = address + i;
     if (isPending(at)) {
-      _shadow[at] = readByte(at, status);
+      const uint8_t value = readByte(at, status);
+      if (status.isFatal()) break;
+      _shadow[at] = value;
       setPending(at, false);
     }
     buffer[i] = _shadow[at];
@@ -99,6 +101,7 @@ void tBaseTavikEEPROM::writeToDevice(uint32_t address, uint32_t length, uint8_t*
     const uint32_t at = address + i;
     if (!isPending(at) && _shadow[at] == buffer[i]) continue;
     writeByte(at, buffer[i], status);
+    if (status.isFatal()) break;
     _shadow[at] = buffer[i];
     setPending(at, false);
   }
@@ -111,9 +114,13 @@ void tBaseTavikEEPROM::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kCannotWrite, {kFile, 185});
     return;
   }
-  for (uint32_t at = 0; at < _size && !status.isFatal(); ++at)
-    if (isPending(at)) writeByte(at, _shadow[at], status);
-  clearPending();
+  // A byte whose write failed, and every byte after it, stays pending for
+  // the next commit.
+  for (uint32_t at = 0; at < _size && status.isNotFatal(); ++at) {
+    if (!isPending(at)) continue;
+    writeByte(at, _shadow[at], status);
+    if (status.isNotFatal()) setPending(at, false);
+  }
 }
 
 void tBaseTavikEEPROM::revert(tStatus2& status) {
@@ -122,9 +129,15 @@ void tBaseTavikEEPROM::revert(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kCannotRead, {kFile, 199});
     return;
   }
-  for (uint32_t at = 0; at < _size && !status.isFatal(); ++at)
-    if (isPending(at)) _shadow[at] = readByte(at, status);
-  clearPending();
+  // A byte whose read failed keeps its shadow value and, with every byte
+  // after it, stays pending.
+  for (uint32_t at = 0; at < _size && status.isNotFatal(); ++at) {
+    if (!isPending(at)) continue;
+    const uint8_t value = readByte(at, status);
+    if (status.isFatal()) break;
+    _shadow[at] = value;
+    setPending(at, false);
+  }
 }
 
 uint32_t tBaseTavikEEPROM::pendingCount() const {

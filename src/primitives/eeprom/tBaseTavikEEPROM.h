@@ -27,13 +27,16 @@ class tBaseTavikEEPROM : public iBaseEEPROM {
             uint32_t order) override;
   void write(uint32_t address, uint32_t length, uint8_t* buffer, nQoMDBG100::tStatus2& status,
              uint32_t order) override;
-  // Byte by byte; the first byte past the end stops the run with the code.
+  // Byte by byte; the first byte past the end stops the run with the code,
+  // and a byte whose hardware access fails stops it with its shadow value
+  // and pending mark unchanged.
   void readFromDevice(uint32_t address, uint32_t length, uint8_t* buffer,
                       nQoMDBG100::tStatus2& status, uint32_t order) override;
   void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer,
                      nQoMDBG100::tStatus2& status, uint32_t order) override;
   // kCannotWrite outside the write state, kCannotRead outside the read
-  // state; the pending set is kept then.
+  // state; the pending set is kept then. A byte whose hardware access fails
+  // ends the run and stays pending, with every byte after it.
   void commit(nQoMDBG100::tStatus2& status) override;
   void revert(nQoMDBG100::tStatus2& status) override;
 

@@ -1,6 +1,7 @@
 #include "primitives/eeprom/tEEPROM.h"
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 
@@ -41,7 +42,8 @@ void tEEPROM::load(tStatus2& status) {
   uint8_t format = 0;
   _device->readFromDevice(2, 1, &format, status, 0);
   header.formatByte = format;
-  _device->disableAccess(status);
+  // Access is closed also after a failed read.
+  nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _device->disableAccess(s); });
   _map->setHeader(header, status);
   _byteOrder = _map->getByteOrder(status);
   if (!status.isFatal()) _initialized = 1;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "time/tTimerTimeWaster.h"
@@ -11,6 +12,7 @@ namespace nQoUdP100 {
 namespace {
 
 using nQoMDBG100::tStatus2;
+using nQoUdR100::onFreshStatus;
 
 constexpr const char kFile[] = "qomiop/tavik/eeprom/tTavikEEPROM";
 
@@ -79,12 +81,15 @@ void tTavikEEPROM::enableWrite(tStatus2& status) {
   _accessState = kWrite;
 }
 
+// Each step on a status of its own: a failed restore still locks the
+// EEPROM and clears the enable.
 void tTavikEEPROM::disableAccess(tStatus2& status) {
   if (status.isFatal() || _accessState == kClosed) return;
   if (_noHardware == 0) {
-    restoreWindows(status);
-    if (_accessState == kWrite) _map->Write_0082.writeRegister(0, &status, 1);
-    writeEnable(0, status);
+    onFreshStatus(status, [&](tStatus2& s) { restoreWindows(s); });
+    if (_accessState == kWrite)
+      onFreshStatus(status, [&](tStatus2& s) { _map->Write_0082.writeRegister(0, &s, 1); });
+    onFreshStatus(status, [&](tStatus2& s) { writeEnable(0, s); });
   }
   _accessState = kClosed;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
@@ -100,9 +101,11 @@ struct tAIImmediateDMATransferSupervisorRow {
     primitive.reserveDMAChannel(status);
     primitive.commitChannel(status);
   }
+  // Each on a status of its own: the channel goes back also after a failed
+  // uncommit.
   static void releasePrimitive(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
-    primitive.uncommitChannel(status);
-    primitive.releaseDMAChannel(status);
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.uncommitChannel(s); });
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.releaseDMAChannel(s); });
   }
   static bool refreshesStamp(const tPrimitive&) { return false; }
   static void afterRead(tPrimitive&) {}

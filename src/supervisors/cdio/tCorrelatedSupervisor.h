@@ -27,6 +27,7 @@
 #include <array>
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
@@ -242,14 +243,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       if (status.isNotFatal()) _word = step.word;
       return;
     }
-    nQoMDBG100::tStatus2 local;
-    step.first(*_primitive, local);
-    status.assign(local);
-    if (step.second != nullptr) {
-      local.clear();
-      step.second(*_primitive, local);
-      status.assign(local);
-    }
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(*_primitive, s); });
+    if (step.second != nullptr)
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(*_primitive, s); });
     _word = step.word;
   }
 

@@ -167,48 +167,57 @@ const tBoardResources::tRegistrationRow tBoardResources::kRegistrationOrder[] = 
     {kCalibrationPWMName, 0, nullptr, &tBoardResources::_referenceVoltage},
 };
 
-// The shared port resources go before the ports' pools they stand in front of.
-// destroy() takes the power-up pool and primitive and the digital reservers
-// down before all of these.
-tBoardResources::tPools tBoardResources::*const tBoardResources::kTeardownOrder[] = {
-    &tBoardResources::_commRouting,
-    &tBoardResources::_teskLines,
-    &tBoardResources::_swTiming,
-    &tBoardResources::_hwTiming,
-    &tBoardResources::_latchingPorts,
-    &tBoardResources::_staticPorts,
-    &tBoardResources::_latchingPortPools,
-    &tBoardResources::_staticPortPools,
-    &tBoardResources::_frequencyOutput,
-    &tBoardResources::_counters,
-    &tBoardResources::_cdiInterrupt,
-    &tBoardResources::_cdiImmediate,
-    &tBoardResources::_cdiFIFO,
-    &tBoardResources::_cdiDMA,
-    &tBoardResources::_cdoImmediate,
-    &tBoardResources::_cdoInterrupt,
-    &tBoardResources::_cdoFIFO,
-    &tBoardResources::_cdoDMA,
-    &tBoardResources::_redirector,
-    &tBoardResources::_aoTiming,
-    &tBoardResources::_aoGroundReference,
-    &tBoardResources::_aoFIFO,
-    &tBoardResources::_aoDACs,
-    &tBoardResources::_wfnsc,
-    &tBoardResources::_aiTiming,
-    &tBoardResources::_aiSubsystem,
-    &tBoardResources::_frontEnd,
-    &tBoardResources::_aiInterrupt,
-    &tBoardResources::_aiImmediateDMA,
-    &tBoardResources::_aiImmediate,
-    &tBoardResources::_aiDMA,
-    &tBoardResources::_aiFIFO,
-    &tBoardResources::_adc,
-    &tBoardResources::_lineFilters,
-    &tBoardResources::_changeDetectionPool,
-    &tBoardResources::_eeprom,
-    &tBoardResources::_referenceVoltage,
-    &tBoardResources::_analogTrigger,
+// One step of the teardown: a member's pools, then what goes with them.
+struct tBoardResources::tTeardownStep {
+  tPools tBoardResources::*pools;
+  void (tBoardResources::*then)() = nullptr;
+};
+
+// The driver's teardown order. destroy() takes the power-up pool and
+// primitive and the digital reservers down before all of these. The shared
+// port resources go before the ports' pools they stand in front of, those
+// before the strategies the pools share; the counters' pools before the
+// counter resources and the container; the change-detection pool before its
+// primitive.
+const tBoardResources::tTeardownStep tBoardResources::kTeardownOrder[] = {
+    {&tBoardResources::_commRouting},
+    {&tBoardResources::_teskLines},
+    {&tBoardResources::_swTiming},
+    {&tBoardResources::_hwTiming},
+    {&tBoardResources::_latchingPorts},
+    {&tBoardResources::_staticPorts},
+    {&tBoardResources::_latchingPortPools},
+    {&tBoardResources::_staticPortPools, &tBoardResources::destroyPortStrategies},
+    {&tBoardResources::_frequencyOutput},
+    {&tBoardResources::_counters, &tBoardResources::destroyCounters},
+    {&tBoardResources::_cdiInterrupt},
+    {&tBoardResources::_cdiImmediate},
+    {&tBoardResources::_cdiFIFO},
+    {&tBoardResources::_cdiDMA},
+    {&tBoardResources::_cdoImmediate},
+    {&tBoardResources::_cdoInterrupt},
+    {&tBoardResources::_cdoFIFO},
+    {&tBoardResources::_cdoDMA},
+    {&tBoardResources::_redirector},
+    {&tBoardResources::_aoTiming},
+    {&tBoardResources::_aoGroundReference},
+    {&tBoardResources::_aoFIFO},
+    {&tBoardResources::_aoDACs},
+    {&tBoardResources::_wfnsc},
+    {&tBoardResources::_aiTiming},
+    {&tBoardResources::_aiSubsystem},
+    {&tBoardResources::_frontEnd},
+    {&tBoardResources::_aiInterrupt},
+    {&tBoardResources::_aiImmediateDMA},
+    {&tBoardResources::_aiImmediate},
+    {&tBoardResources::_aiDMA},
+    {&tBoardResources::_aiFIFO},
+    {&tBoardResources::_adc},
+    {&tBoardResources::_lineFilters},
+    {&tBoardResources::_changeDetectionPool, &tBoardResources::destroyChangeDetection},
+    {&tBoardResources::_eeprom},
+    {&tBoardResources::_referenceVoltage},
+    {&tBoardResources::_analogTrigger},
 };
 
 template <class Pool, class... Args>
@@ -600,18 +609,25 @@ void tBoardResources::destroy() {
   deleteMember(_powerup);
   deleteMember(_pfiLineReserver);
   deleteMember(_portLineReserver);
-  for (tPools tBoardResources::*member : kTeardownOrder) destroyAll(this->*member);
-  deleteMember(_changeDetection);
-  destroyAll(_portStrategies);
+  for (const tTeardownStep& step : kTeardownOrder) {
+    destroyAll(this->*step.pools);
+    if (step.then != nullptr) (this->*step.then)();
+  }
   tGrowableArray<const char*> terminalGroups(std::move(_terminalGroups));
-  for (std::size_t i = _counterResources.size(); i > 0; --i)
-    nQoTIOR100::destroyTIOCtrResource(_counterResources[i - 1]);
-  tGrowableArray<nQoTIOR100::iTIOCtrResource*> counters(std::move(_counterResources));
-  delete _counterContainer;
-  _counterContainer = nullptr;
   delete _board;
   _board = nullptr;
   _ready = false;
 }
+
+void tBoardResources::destroyPortStrategies() { destroyAll(_portStrategies); }
+
+void tBoardResources::destroyCounters() {
+  for (std::size_t i = _counterResources.size(); i > 0; --i)
+    nQoTIOR100::destroyTIOCtrResource(_counterResources[i - 1]);
+  tGrowableArray<nQoTIOR100::iTIOCtrResource*> counters(std::move(_counterResources));
+  deleteMember(_counterContainer);
+}
+
+void tBoardResources::destroyChangeDetection() { deleteMember(_changeDetection); }
 
 }  // namespace nQoUdR100

@@ -94,8 +94,11 @@ class tBoardResources {
   // Takes the digital reservers back from the comm-routing primitive, the
   // PFI reserver first; each call on a fresh status whose result is dropped.
   void clearDigitalReservers();
-  // Unregisters the registered pools, then destroys the pools, the counter
-  // container and last the board object; not ready afterwards.
+  // Unregisters the registered pools, then destroys the pools and what
+  // resource creation built beside them in the driver's teardown order (the
+  // counter container after the frequency-output pool and before the CDIO
+  // pools, change detection after the line-filter pools) and last the board
+  // object; not ready afterwards.
   void destroy();
 
   bool ready() const { return _ready; }
@@ -109,7 +112,8 @@ class tBoardResources {
  private:
   struct tRegistrationRow;
   static const tRegistrationRow kRegistrationOrder[];
-  static tPools tBoardResources::*const kTeardownOrder[];
+  struct tTeardownStep;
+  static const tTeardownStep kTeardownOrder[];
 
   template <class Pool, class... Args>
   void addPool(tPools& pools, tStatus2& status, Args&&... arguments);
@@ -127,6 +131,10 @@ class tBoardResources {
   void handOverDigitalReservers(tStatus2& status);
   void createLineFilters(tStatus2& status);
   void createCalibration(tStatus2& status);
+  // The teardown steps that follow pools.
+  void destroyPortStrategies();
+  void destroyCounters();
+  void destroyChangeDetection();
 
   tSyncAtomicU32* _useCount;
   nQoUdP100::tUdSeriesDevice* _board = nullptr;

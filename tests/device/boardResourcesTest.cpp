@@ -538,6 +538,28 @@ TEST_F(tBoardResourcesTest, ChangeDetectionNeedsTheDIOPartAndPrimitivesGetTheDev
   EXPECT_TRUE(isRegistered("CDI_DMATransfer 0"));
 }
 
+// Teardown follows the driver's order: the counter container, whose handlers
+// fill the board dispatcher's counter slots, goes before change detection,
+// which switches its interrupt off (0x24C) as it goes.
+TEST_F(tBoardResourcesTest, TheCounterContainerGoesBeforeChangeDetection) {
+  bringUp(kFullModel);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  nQoUdR100::tPCITavikChangeDetectionPrimitive* detection = resources.changeDetection();
+  detection->enableLines(0x1, 0x2, status);
+  detection->start(status);
+  ASSERT_EQ(status.code, 0) << lastReport();
+  const nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = resources.board()->bus()->dispatcher();
+  constexpr uint32_t kCounterSlot = nQoUdRLP100::tTavikInterruptDispatcher::kCounterSourceBase;
+  ASSERT_NE(dispatcher->primaryHandlers[kCounterSlot], nullptr);
+  std::vector<bool> countersHooked;
+  windows.setWriteCallback(tavikWindow, 0x24C, [&](unsigned, uint32_t) {
+    countersHooked.push_back(dispatcher->primaryHandlers[kCounterSlot] != nullptr);
+  });
+  resources.destroy();
+  EXPECT_EQ(countersHooked, std::vector<bool>{false});
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
 // Every allocation of a bring-up may fail: a failure the bring-up sees is
 // kOutOfMemory (the primitives' observer lists keep theirs for later), and
 // nothing built is left behind.

@@ -17,6 +17,7 @@
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -346,6 +347,28 @@ TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
   delete transfer;  // the stopped worker ends the run under the transfer lock
   transfer = nullptr;
   EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
+// The record end's second pass, on a thread of its own, waits inside the
+// transfer for the last conversion to leave the converter; destroying the
+// transfer then waits for the pass to leave before anything goes.
+TEST_F(tAIDMATransferTest, DestroyedDuringItsLastConvertSecondPassItWaitsForThePass) {
+  armFiniteRun();
+  ASSERT_EQ(raiseRecordEnd(), 1u);
+  EXPECT_EQ(transfer->counts().lastConvert, 1u);
+  tHeldPass held;
+  windows.setReadCallback(window, 0x136, [&held](unsigned) {
+    held.hold();
+    return 0u;
+  });
+  held.run([&] { bus.pumpSecondary(); });
+  held.tearDown([&] { delete transfer; });
+  transfer = nullptr;
+  EXPECT_TRUE(held.teardownWaited());
+  windows.setReadCallback(window, 0x136, {});
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAIDMATransferTest, StartAndStopAreNotSupported) {

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -22,11 +24,12 @@ constexpr const char kBaseFile[] = "source/qomiop/ai/tBaseAIInterruptTransferPri
 constexpr const char kBoardFile[] = "source/qomiop/tavik/udseries/ai/tAIInterruptTransferPrimitive";
 
 // Takes the samples it is asked for out of the FIFO; a scripted shortfall
-// moves one less.
+// moves one less. Each move first runs onMove, when set.
 class tDestination : public tBaseAIInterruptTransferPrimitive::iDestination {
  public:
   explicit tDestination(nQoUdP100::tAIDeviceFIFOPrimitive* fifo) : fifo(fifo) {}
   uint32_t move(uint32_t count, tStatus2& status) override {
+    if (onMove) onMove();
     counts.push_back(count);
     const uint32_t wanted = shortBy != 0 ? count - shortBy : count;
     std::vector<uint32_t> samples(wanted);
@@ -36,6 +39,7 @@ class tDestination : public tBaseAIInterruptTransferPrimitive::iDestination {
   }
   void transferEnded(const tStatus2& reason, tStatus2&) override { ends.push_back(reason.code); }
   nQoUdP100::tAIDeviceFIFOPrimitive* fifo;
+  std::function<void()> onMove;
   uint32_t shortBy = 0;
   std::vector<uint32_t> counts;
   std::vector<uint32_t> samples;
@@ -201,6 +205,27 @@ TEST_F(tAIInterruptTransferTest, DestroyingAnArmedTransferLeavesNoObserverBehind
   converter->commit(status);
   EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAI_ADCPrimitive::kOverrunSource], nullptr);
   fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The record end's second pass, on a thread of its own, drains the FIFO
+// through the transfer; destroying the transfer waits for the pass to leave,
+// and the pass still ends the run once.
+TEST_F(tAIInterruptTransferTest, DestroyedDuringItsLastConvertSecondPassItWaitsForThePass) {
+  destination.fifo = fifo;
+  model.push({1, 2});
+  armFiniteRun();
+  ASSERT_EQ(raiseRecordEnd(), 1u);
+  tHeldPass held;
+  destination.onMove = [&held] { held.hold(); };
+  held.run([&] { bus.pumpSecondary(); });
+  held.tearDown([&] { delete transfer; });
+  transfer = nullptr;
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+  timing->disarm(status);
+  timing->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 

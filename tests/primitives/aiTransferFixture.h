@@ -47,6 +47,25 @@ class tAIRoadTest : public tTavikMapTest {
     nQoSim::clearSyncLog();
     nQoSim::clearStatusLog();
   }
+  // The timing controller committed and armed for a finite run in mode 3,
+  // whose record end brings the last conversion.
+  void armFiniteRun() {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.hasRouting = 1;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = 100;
+    timing->setConfiguration(config, status);
+    timing->commit(status);
+    timing->arm(status);
+  }
+  // The record end raised on the bus; the primary pass's answer.
+  uint32_t raiseRecordEnd() {
+    model.setStatusBits(0x8040);
+    const uint32_t answer = bus.raise(1);
+    model.setStatusBits(0);
+    return answer;
+  }
 
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAIFIFODescription fifoDescription{4096, 4, 77};

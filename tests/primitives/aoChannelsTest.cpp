@@ -1,6 +1,7 @@
 // DAC and PWM DAC channels, the ground reference and the AO subsystem on the
 // real map: select codes by channel, the start values, the serial update
-// wait, and what the subsystem builds and destroys.
+// wait, and what the subsystem builds and destroys, also while a second pass
+// runs.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,15 +12,18 @@
 #include "primitives/ao/tTavikAO_DACPrimitive.h"
 #include "primitives/aoFixture.h"
 #include "sim/simAllocator.h"
+#include "support/heldPass.h"
 
 namespace nQoTest {
 namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tTavikAO_DACPrimitive;
+using nQoUdP100::tTavikAO_FIFOPrimitive;
 using nQoUdP100::tTavikAO_PWM_DACPrimitive;
 using nQoUdP100::tTavikAOGroundRefPrimitive;
 using nQoUdP100::tTavikAOSubsystem;
+using nQoUdP100::tTavikAOTimingControllerPrimitive;
 
 using tAOChannelTest = tAOTest;
 
@@ -182,6 +186,75 @@ TEST_F(tAOChannelTest, AFailedDACVectorIsReportedAndTheSubsystemStillTearsDown) 
     EXPECT_EQ(ao.dacCount(), 0u);
   }
   nQoSim::failAllocation(0);
+}
+
+// The subsystem of one test, its FIFO fed by the fixture's data source and
+// its timing controller reporting to the fixture's notifier.
+class tAOSubsystemTest : public tAOTest {
+ protected:
+  void SetUp() override {
+    tAOTest::SetUp();
+    ao = new tTavikAOSubsystem(&description, resources, status);
+    fifo = ao->fifo();
+    timing = ao->timingController();
+    fifo->fields.dataSource = &source;
+    fifo->fields.channelCount = 2;
+    timing->setCompletionNotifier(&notifier);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    windows.setRead(window, 0x106, 16, 0);
+    delete ao;
+    EXPECT_EQ(bus.registrations(), 0);
+    tAOTest::TearDown();
+  }
+  // The second pass that the group-B status asks for runs on a thread of its
+  // own while the subsystem is destroyed.
+  void destroyDuringTheSecondPass(uint16_t groupStatus, tHeldPass& held) {
+    windows.setRead(window, 0x106, 16, groupStatus);
+    ASSERT_EQ(bus.raise(1), 1u);
+    windows.setRead(window, 0x106, 16, 0);
+    held.run([&] { bus.pumpSecondary(); });
+    held.tearDown([&] { delete ao; });
+    ao = nullptr;
+  }
+
+  tTavikAOSubsystem* ao = nullptr;
+  tTavikAO_FIFOPrimitive* fifo = nullptr;
+  tTavikAOTimingControllerPrimitive* timing = nullptr;
+};
+
+// The completion's second pass, inside the timing controller's disarm, holds
+// the controller: the FIFO's handlers still keep the bus registration, yet the
+// controller goes only once the pass has left.
+TEST_F(tAOSubsystemTest, TheTimingControllerGoesOnlyOnceItsCompletionPassHasLeft) {
+  fifo->commit(status);
+  fifo->arm(status);
+  timing->commit(status);
+  timing->arm(status);
+  timing->start(status);
+  ASSERT_EQ(status.code, 0);
+  tHeldPass held;
+  notifier.onDone = [&held] { held.hold(); };
+  destroyDuringTheSecondPass(0x8080, held);
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+}
+
+// The FIFO's error pass disarms the timing controller after it completed the
+// FIFO. With the controller not committed (no handler of its own to wait for)
+// the subsystem takes the FIFO's hold on the controller back and waits for
+// the pass first: the held pass no longer reaches the controller.
+TEST_F(tAOSubsystemTest, TheFIFOsErrorPassNeverReachesAGoneTimingController) {
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tHeldPass held;
+  source.onFinish = [&held] { held.hold(); };
+  destroyDuringTheSecondPass(0x9200, held);
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "frame/tTimerTimeout.h"
@@ -22,7 +23,8 @@ namespace nQoTest {
 
 using tLog = std::vector<tAccess>;
 
-// Answers every request with what it is told and records the calls.
+// Answers every request with what it is told and records the calls; finish
+// first runs onFinish, when set.
 class tDataSource : public nQoUdP100::iAODataSource {
  public:
   uint32_t writeSample(nQoMDBG100::tStatus2&, uint64_t) override {
@@ -34,8 +36,10 @@ class tDataSource : public nQoUdP100::iAODataSource {
     return std::min(count, perChunk);
   }
   void finish(const nQoMDBG100::tStatus2& fifoStatus) override {
+    if (onFinish) onFinish();
     finished.push_back(fifoStatus.code);
   }
+  std::function<void()> onFinish;
   uint32_t perSample = 1;
   uint32_t perChunk = 0xFFFFFFFF;
   uint32_t singles = 0;
@@ -43,10 +47,15 @@ class tDataSource : public nQoUdP100::iAODataSource {
   std::vector<int> finished;
 };
 
+// Counts the notifications; notifyDone first runs onDone, when set.
 class tDoneCounter : public nQoUdP100::iDoneObserver {
  public:
-  void notifyDone(const nQoMDBG100::tStatus2&) override { ++done; }
+  void notifyDone(const nQoMDBG100::tStatus2&) override {
+    if (onDone) onDone();
+    ++done;
+  }
   void notifyDoneWithStatus(const nQoMDBG100::tStatus2&, nQoMDBG100::tStatus2&) override { ++done; }
+  std::function<void()> onDone;
   int done = 0;
 };
 

@@ -46,6 +46,9 @@ tTavikAOSubsystem::tTavikAOSubsystem(const tAODescription* description,
 }
 
 tTavikAOSubsystem::~tTavikAOSubsystem() {
+  // The FIFO's second pass disarms the timing controller: the FIFO lets go of
+  // it, after a pass under way, before it goes.
+  if (_fifo != nullptr) _fifo->setTimingController(nullptr);
   destroy(_groundReference);
   for (size_t n = _dacs.size(); n > 0; --n) destroy(_dacs[n - 1]);
   destroy(_timing);

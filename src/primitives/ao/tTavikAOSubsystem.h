@@ -44,8 +44,8 @@ class tTavikAOSubsystem : public tBaseAOSubsystem {
  public:
   tTavikAOSubsystem(const tAODescription* description, const tAOResources& resources,
                     nQoMDBG100::tStatus2& status);
-  // The ground reference, the DACs last to first, the timing controller,
-  // the FIFO.
+  // The FIFO's hold on the timing controller taken back, then the ground
+  // reference, the DACs last to first, the timing controller, the FIFO.
   ~tTavikAOSubsystem() override;
   tTavikAOSubsystem(const tTavikAOSubsystem&) = delete;
   tTavikAOSubsystem& operator=(const tTavikAOSubsystem&) = delete;

@@ -107,6 +107,11 @@ void* tTavikAO_FIFOPrimitive::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tTavikAO_FIFOPrimitive, tBaseAO_FIFOPrimitive>(this, classID);
 }
 
+void tTavikAO_FIFOPrimitive::setTimingController(tBaseAOTimingControllerPrimitive* timing) {
+  _timing.store(timing);
+  _secondaryPasses.waitForPasses();
+}
+
 // Commit and uncommit ----------------------------------------------------------------
 
 bool tTavikAO_FIFOPrimitive::validOrder() const {
@@ -386,8 +391,9 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
   }
   if (fields.pulseBeforeWrite != 0) {
     const bool wroteBefore = _wroteSinceArm != 0;
-    if (!testStatusBit(kUpdateFlag, &status) && _timing != nullptr)
-      _timing->softwareUpdatePulse(status);
+    tBaseAOTimingControllerPrimitive* timing = _timing.load();
+    if (!testStatusBit(kUpdateFlag, &status) && timing != nullptr)
+      timing->softwareUpdatePulse(status);
     writeData(samples, count, status);
     _map->Interrupt_B_Ack.writeRegister(kAckUpdate, &status);
     if (hasError(&status)) {
@@ -483,9 +489,10 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint
 // Each step on a status of its own, dropped: a failed completion still
 // disarms the timing controller.
 void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
+  const nQoUdR100::tPassCount::tInside inside(_secondaryPasses);
   tStatus2 fresh;
   complete(fresh);
-  if (_timing != nullptr) _timing->disarm(fresh.clear());
+  if (tBaseAOTimingControllerPrimitive* timing = _timing.load()) timing->disarm(fresh.clear());
 }
 
 }  // namespace nQoUdP100

@@ -7,11 +7,14 @@
 //   codes 2-5  serial DACs   enable bits 0-3 of 0xA0, status bits 0-3 of 0xA1, sources 10-13
 //
 // Errors found at interrupt level collect in the FIFO's own status, which
-// the data source receives once per generation at completion.
+// the data source receives once per generation at completion. The error
+// sources' second pass completes the FIFO and disarms the timing controller.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
+#include "frame/tPassCount.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/tAOResources.h"
@@ -39,7 +42,10 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
 
-  void setTimingController(tBaseAOTimingControllerPrimitive* timing) { _timing = timing; }
+  // The controller that the second pass disarms (none: null). Returns once
+  // the second passes under way on other threads have left, so the
+  // controller it replaces may go.
+  void setTimingController(tBaseAOTimingControllerPrimitive* timing);
 
   // -223749, before any write, for a channel count of 0 or above
   // min(maxChannels, 16), or an order entry above 15.
@@ -90,7 +96,9 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   nQoUdRLP100::tTavikHelper* _helper;
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
   const nQoORB100::tGUID* _device;
-  tBaseAOTimingControllerPrimitive* _timing = nullptr;
+  std::atomic<tBaseAOTimingControllerPrimitive*> _timing{nullptr};
+  // The second passes under way, which call the timing controller.
+  nQoUdR100::tPassCount _secondaryPasses;
   // The mechanisms by which the last commit and arm worked (direct before
   // any): uncommit and complete undo what those did, whatever a deploy set
   // since.

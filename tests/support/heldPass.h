@@ -1,0 +1,71 @@
+// A pass on a thread of its own, held at a point inside it while the test's
+// thread tears down what the pass runs through. The hold lasts until the
+// teardown has returned (it did not wait for the pass) or, once the teardown
+// has begun, for a bounded number of yields (it waits for the pass), so a
+// teardown that waits cannot hang the test. The order of the two events tells
+// which it was.
+//
+//   tHeldPass held;
+//   source.onFinish = [&] { held.hold(); };        // inside the pass
+//   held.run([&] { bus.pumpSecondary(); });
+//   held.tearDown([&] { delete subsystem; });
+//   EXPECT_TRUE(held.teardownWaited());
+#pragma once
+
+#include <atomic>
+#include <thread>
+#include <utility>
+
+namespace nQoTest {
+
+class tHeldPass {
+ public:
+  static constexpr int kYields = 20000;
+
+  tHeldPass() = default;
+  tHeldPass(const tHeldPass&) = delete;
+  tHeldPass& operator=(const tHeldPass&) = delete;
+  ~tHeldPass() {
+    _tearingDown = true;
+    _tornDown = true;
+    if (_thread.joinable()) _thread.join();
+  }
+
+  template <class tPass>
+  void run(tPass pass) {
+    _thread = std::thread([this, pass = std::move(pass)] {
+      pass();
+      _ran = true;
+    });
+  }
+
+  // Inside the pass; only the first call holds.
+  void hold() {
+    if (_entered.exchange(true)) return;
+    while (!_tearingDown) std::this_thread::yield();
+    for (int k = 0; k < kYields && !_tornDown; ++k) std::this_thread::yield();
+    _resumed = ++_order;
+  }
+
+  // Runs the teardown once the pass holds (or ended without holding), then
+  // joins the pass.
+  template <class tTeardown>
+  void tearDown(tTeardown teardown) {
+    while (!_entered && !_ran) std::this_thread::yield();
+    _tearingDown = true;
+    teardown();
+    _returned = ++_order;
+    _tornDown = true;
+    _thread.join();
+  }
+
+  // The pass held, and resumed before the teardown returned.
+  bool teardownWaited() const { return _entered && _resumed != 0 && _resumed < _returned; }
+
+ private:
+  std::thread _thread;
+  std::atomic<bool> _entered{false}, _ran{false}, _tearingDown{false}, _tornDown{false};
+  std::atomic<int> _order{0}, _resumed{0}, _returned{0};
+};
+
+}  // namespace nQoTest

@@ -182,10 +182,9 @@ void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2&
   int code = 0;
   _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
   nQoUdR100::setCode(status, code, {kFile, kLockLine});
-  if (_done.get() == 0 && _doneSink != nullptr) {
-    _doneSink->transferEnded(reason, status);
+  if (_done.get() == 0 &&
+      _doneSink.call([&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
     _done.set(1);
-  }
   code = 0;
   _transferLock->releaseOrSet(&code);
   nQoUdR100::setCode(status, code, {kFile, kLockLine});

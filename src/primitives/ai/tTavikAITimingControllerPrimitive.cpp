@@ -378,7 +378,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const tAITimingConfig& timing = _configuration.timing;
   tStatus2* s = &status;
-  if (_schedulerAction != nullptr) _schedulerAction->armed(status);
+  _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   if (timing.timingMode == 2) {
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(kMode2ArmTrigger, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(1, s);
@@ -464,7 +464,7 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
     closeBracket(*_map, s);
   }
   _map->flushBus(s);
-  if (_schedulerAction != nullptr) _schedulerAction->disarmed(status);
+  _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(status); });
   _state.setCommitted();
 }
 

@@ -331,9 +331,9 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
     disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
   if (enabled(kCodes[3].enableBit))
     disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit2, status);
-  if (_notifierDue.exchange(0) != 0 && _completionNotifier != nullptr) {
+  if (_notifierDue.exchange(0) != 0) {
     tStatus2 fresh;
-    _completionNotifier->notifyDone(fresh);
+    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
   }
   _state.setCommitted();
   _started = 0;

@@ -49,15 +49,16 @@ void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// Whatever the mode is now: settings deployed while observing may have
+// changed it since registerObservers. Taking out a record the lists do not
+// hold does nothing.
 void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode != kUnwatched)
-    merged(status,
-           [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s); });
+  merged(status,
+         [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), s); });
   merged(status,
          [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); });
-  if (_sampleMode == kFinite)
-    merged(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
+  merged(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
   _state = kBuilt;
 }
 

@@ -14,11 +14,12 @@ tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* 
     : tCDIO_DMATransfer(deviceInfo, fifo, identity, status), _endLock(deviceInfo, status) {}
 
 tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
-  tStatus2 scratch;
-  // This class's own steps: a derived class is gone by now.
-  if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
-  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch);
-  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch);
+  // This class's own steps: a derived class is gone by now. The records
+  // leave the FIFO's lists also when the unlink failed.
+  tStatus2 unlinked;
+  if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(unlinked);
+  tStatus2 unregistered;
+  tBaseCDO_DMATransferPrimitive::unregisterObservers(unregistered);
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
@@ -62,7 +63,8 @@ void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
 void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   tCDIO_DMATransfer::unlinkDMA(status);
-  _endPending = 0;
+  // The polling thread may be ending the output right now.
+  _endLock.locked([&] { _endPending = 0; }, status);
 }
 
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {

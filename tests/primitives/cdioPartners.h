@@ -1,6 +1,6 @@
 // Doubles of the CDIO transfers' partners: every call logged with its code,
 // transferData answering from a script (the asked count when the script is
-// empty).
+// empty), an end held there when the log has a held call.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "mdbg/tStatus2.h"
 #include "mrl/iDMAChannelSupervisor.h"
+#include "support/heldCall.h"
 
 namespace nQoTest {
 
@@ -17,9 +18,11 @@ struct tPartnerLog {
   std::vector<std::string> calls;
   std::deque<uint32_t> answers;
   uint64_t bytes = 0;
+  tHeldCall* held = nullptr;
 
   void ended(const nQoMDBG100::tStatus2& status) {
     calls.push_back("ended " + std::to_string(status.code));
+    if (held != nullptr) held->hold();
   }
   uint32_t data(uint32_t count) {
     calls.push_back("data " + std::to_string(count));

@@ -259,9 +259,9 @@ void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
 void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
   if (status.isFatal() || _resolver != nullptr) return;
   if (_words.word12 == 0)
-    _resolver = _schedulerAction != nullptr ? &_schedule : nullptr;
+    _resolver = _schedulerAction.get() != nullptr ? &_schedule : nullptr;
   else if (_event != nullptr)
-    _resolver = _schedulerAction != nullptr
+    _resolver = _schedulerAction.get() != nullptr
                     ? static_cast<iBusInterruptResolver*>(&_unblockAndSchedule)
                     : &_unblock;
   if (_resolver == nullptr) return;
@@ -344,7 +344,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
     setCode(status, nQoUdR100::kRefused, {kFile, kBufferLine});
     return;
   }
-  if (_schedulerAction != nullptr) _schedulerAction->armed(status);
+  _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   auto& address = _channelMap->Channel_Chain_Address;
   address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
   address.writeRegister(&status);
@@ -382,8 +382,9 @@ void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
       });
   }
   onFreshStatus(status, [&](tStatus2& s) { disconnectFIFO(s); });
-  if (_schedulerAction != nullptr)
-    onFreshStatus(status, [&](tStatus2& s) { _schedulerAction->disarmed(s); });
+  onFreshStatus(status, [&](tStatus2& s) {
+    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
+  });
   _transferState = 4;
 }
 
@@ -413,13 +414,12 @@ void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason,
       int ignored = 0;
       _event->releaseOrSet(&ignored);
     }
-    if (_doneEvent != nullptr) {
+    _doneEvent.call([&](nQoMRL110::iEvent& event) {
       tStatus2 posted;
-      if (reason.isFatal())
-        _doneEvent->post(nQoMRL110::tSoftwareActionForStatusEvent(reason), posted);
-      _doneEvent->post(nQoMRL110::tSoftwareActionForIsDoneEvent(reason), posted);
+      if (reason.isFatal()) event.post(nQoMRL110::tSoftwareActionForStatusEvent(reason), posted);
+      event.post(nQoMRL110::tSoftwareActionForIsDoneEvent(reason), posted);
       status.assign(posted);
-    }
+    });
     if (header() != nullptr) {
       header()[kStatusWord] = static_cast<uint32_t>(reason.code);
       header()[kDoneWord] = 1;
@@ -476,7 +476,9 @@ uint32_t tBaseAIImmediateDMATransferPrimitive::resolve(bool unblock, bool schedu
     int code = 0;
     _event->releaseOrSet(&code);
   }
-  if (schedule && _schedulerAction != nullptr) _schedulerAction->runAction(&_interruptCount, 0);
+  if (schedule)
+    _schedulerAction.call(
+        [&](nQoMAS100::iSchedulerAction& action) { action.runAction(&_interruptCount, 0); });
   if (schedule) ++_interruptCount;
   return 2;
 }

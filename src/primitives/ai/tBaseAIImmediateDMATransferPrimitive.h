@@ -22,6 +22,7 @@
 #include "bus/iBusInterruptResolver.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
@@ -115,13 +116,15 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
 
   // The done-event object that requestCancel's actions go to (null: none).
-  void setEvent(nQoMRL110::iEvent* event, tStatus2&) { _doneEvent = event; }
-  nQoMRL110::iEvent* getEvent() const { return _doneEvent; }
+  // Clearing or replacing it, or the action, waits for a pass calling it on
+  // another thread.
+  void setEvent(nQoMRL110::iEvent* event, tStatus2&) { _doneEvent.set(event); }
+  nQoMRL110::iEvent* getEvent() const { return _doneEvent.get(); }
   // Stores the action (null: none) when the status holds no error.
   void setSchedulerAction(nQoMAS100::iSchedulerAction* action, tStatus2& status) {
-    if (status.isNotFatal()) _schedulerAction = action;
+    if (status.isNotFatal()) _schedulerAction.set(action);
   }
-  nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction; }
+  nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction.get(); }
   void setListenerKey(uint64_t key) { _listenerKey = key; }
   tHeaderWords& headerWords() { return _words; }
 
@@ -219,8 +222,8 @@ class tBaseAIImmediateDMATransferPrimitive
   uint32_t _samplesPerScan = 0;
   tMemBlockReferenceBase _buffer;
   tMemBlockReferenceBase _linkChain;
-  nQoMAS100::iSchedulerAction* _schedulerAction = nullptr;
-  nQoMRL110::iEvent* _doneEvent = nullptr;
+  nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
+  nQoUdR100::tSinkSlot<nQoMRL110::iEvent> _doneEvent;
   uint64_t _interruptCount = 0;
   uint64_t _resolverHandle = 0;
   uint64_t _listenerKey = 0;

@@ -226,10 +226,11 @@ void tBaseAIImmediateTransferPrimitive::requestCancel() {
 }
 
 void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
-  if (_doneTarget == nullptr) return;
-  tStatus2 posted;
-  _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(posted), posted);
-  status.assign(posted);
+  _doneTarget.call([&](nQoMRL110::iEvent& target) {
+    tStatus2 posted;
+    target.post(nQoMRL110::tSoftwareActionForIsDoneEvent(posted), posted);
+    status.assign(posted);
+  });
 }
 
 void tBaseAIImmediateTransferPrimitive::notifyDone(tStatus2& status) {

@@ -20,6 +20,7 @@
 #include "frame/tDeviceInfo.h"
 #include "frame/tGrowableArray.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
@@ -84,11 +85,12 @@ class tBaseAIImmediateTransferPrimitive
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   // Stores the target of the is-done action (null: none) when the status
-  // holds no error.
+  // holds no error; clearing or replacing it waits for a post to it on
+  // another thread.
   void setDoneTarget(nQoMRL110::iEvent* target, tStatus2& status) override {
-    if (status.isNotFatal()) _doneTarget = target;
+    if (status.isNotFatal()) _doneTarget.set(target);
   }
-  nQoMRL110::iEvent* getDoneTarget() const { return _doneTarget; }
+  nQoMRL110::iEvent* getDoneTarget() const { return _doneTarget.get(); }
 
   bool isReady() const;
   // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
@@ -194,7 +196,7 @@ class tBaseAIImmediateTransferPrimitive
   iBus* _bus = nullptr;
   const tDeviceInfo* _deviceInfo = nullptr;
   tBaseAIScanningFrontEndPrimitive* _frontEnd = nullptr;
-  nQoMRL110::iEvent* _doneTarget = nullptr;
+  nQoUdR100::tSinkSlot<nQoMRL110::iEvent> _doneTarget;
   tBaseAI_ADCPrimitive* _adc = nullptr;
   tBaseAITimingControllerPrimitive* _timing = nullptr;
   tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;

@@ -144,17 +144,19 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
   const uint32_t count = _blockSize * blocks;
   uint32_t taken = 0;
   tStatus2 reason;
-  while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
-    if (_destination->move(count, reason) != count) {
-      setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
-      break;
+  _destination.call([&](iDestination& destination) {
+    while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
+      if (destination.move(count, reason) != count) {
+        setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
+        break;
+      }
+      taken += blocks;
+      if (taken >= _blockLimit) {
+        setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
+        break;
+      }
     }
-    taken += blocks;
-    if (taken >= _blockLimit) {
-      setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
-      break;
-    }
-  }
+  });
   if (reason.isFatal()) {
     endTransfer(reason, status);
     status.assign(reason);
@@ -199,10 +201,12 @@ void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingCont
   ++_counts.lastConvertSecondary;
   if (isDone()) return;
   tStatus2 reason;
-  while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
-    if (_destination->move(_blockSize, reason) != _blockSize)
-      setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
-  }
+  _destination.call([&](iDestination& destination) {
+    while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
+      if (destination.move(_blockSize, reason) != _blockSize)
+        setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
+    }
+  });
   endTransferLocked(reason, status);
   _fifo->enableFIFOInterrupt(status);
 }
@@ -217,8 +221,9 @@ void tBaseAIInterruptTransferPrimitive::failTransfer(int code, unsigned line) {
 void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
   if (reason.isFatal()) _timing->hammerStop(status);
   uint32_t running = 0;
-  if (_done.compareExchange(running, 1) && _destination != nullptr)
-    _destination->transferEnded(reason, status);
+  if (_done.compareExchange(running, 1))
+    _destination.call(
+        [&](iDestination& destination) { destination.transferEnded(reason, status); });
 }
 
 void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason,

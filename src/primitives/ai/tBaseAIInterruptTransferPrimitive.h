@@ -17,6 +17,7 @@
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
@@ -78,8 +79,10 @@ class tBaseAIInterruptTransferPrimitive
   virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
 
   virtual bool isReady() const;
-  void setDestination(iDestination* destination) { _destination = destination; }
-  iDestination* getDestination() const { return _destination; }
+  // Clearing or replacing the destination waits for a pass moving samples or
+  // reporting the end to it on another thread.
+  void setDestination(iDestination* destination) { _destination.set(destination); }
+  iDestination* getDestination() const { return _destination.get(); }
   // The reservation mark: 2 while a supervisor holds the transfer, else 1.
   void markReserved(tStatus2& status) {
     if (status.isNotFatal()) _reservation = 2;
@@ -142,7 +145,7 @@ class tBaseAIInterruptTransferPrimitive
   uint32_t _runState = kIdle;
   uint32_t _reservation = 1;
   uint32_t _blockLimit = 0;
-  iDestination* _destination = nullptr;
+  nQoUdR100::tSinkSlot<iDestination> _destination;
   tCounts _counts;
   tSyncAtomicU32 _done{1};
   iSync* _transferLock = nullptr;

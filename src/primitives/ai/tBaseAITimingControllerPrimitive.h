@@ -19,6 +19,7 @@
 
 #include "bus/iBus.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iSchedulerActionSupervisor.h"
@@ -103,8 +104,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
     uint32_t threshold;
     void count(tBaseAITimingControllerPrimitive* timing, uint32_t argument, tStatus2& status) {
       if (status.isFatal()) return;
-      nQoMAS100::iSchedulerAction* action = timing->getSchedulerAction();
-      if (action != nullptr && counter >= threshold) action->runAction(&counter, argument);
+      if (counter >= threshold)
+        timing->_schedulerAction.call(
+            [&](nQoMAS100::iSchedulerAction& action) { action.runAction(&counter, argument); });
       ++counter;
     }
   };
@@ -172,11 +174,12 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   virtual void setMode(int32_t mode, tStatus2& status) = 0;
   virtual void enableSampleStartInterrupt(tStatus2& status) = 0;
 
-  // Stores the action (null: none) whatever the status holds.
+  // Stores the action (null: none) whatever the status holds; clearing or
+  // replacing it waits for a notification running it on another thread.
   void setSchedulerAction(nQoMAS100::iSchedulerAction* action, tStatus2&) {
-    _schedulerAction = action;
+    _schedulerAction.set(action);
   }
-  nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction; }
+  nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction.get(); }
 
   // Nothing on an error status; a list that cannot grow reports -50352. Each
   // add and remove stores state 1.
@@ -251,7 +254,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
   tSyncAtomicU32 _recordEndGuard;
   tSyncAtomicU32 _recordEndSecondaryGuard;
-  nQoMAS100::iSchedulerAction* _schedulerAction = nullptr;
+  nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
   tSampleStartHandler _sampleStartHandler{this};
   tSampleEndHandler _sampleEndHandler{this};
   tRecordEndHandler _recordEndHandler{this};

@@ -203,9 +203,10 @@ void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2&
   if (reason.isFatal()) _timing->hammerStop(status);
   underTransferLock(
       [&] {
-        if (_done.get() != 0 || _doneSink == nullptr) return;
-        _doneSink->transferEnded(reason, status);
-        _done.set(1);
+        if (_done.get() != 0) return;
+        if (_doneSink.call(
+                [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
+          _done.set(1);
       },
       status);
 }

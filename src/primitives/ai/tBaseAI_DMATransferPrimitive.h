@@ -21,6 +21,7 @@
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "frame/tSingleActionOnceSignallableThread.h"
+#include "frame/tSinkSlot.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iEvent.h"
@@ -74,8 +75,10 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   nQoMRL110::iEvent* getEvent() const { return _event; }
   void setDMAChannelNumber(uint32_t number) { _dmaChannelNumber = number; }
   uint32_t getDMAChannelNumber() const { return _dmaChannelNumber; }
-  void setDoneSink(nQoLMSDR100::iDMAEndpoint* sink) { _doneSink = sink; }
-  nQoLMSDR100::iDMAEndpoint* getDoneSink() const { return _doneSink; }
+  // Clearing or replacing the sink waits for an end being reported to it on
+  // another thread.
+  void setDoneSink(nQoLMSDR100::iDMAEndpoint* sink) { _doneSink.set(sink); }
+  nQoLMSDR100::iDMAEndpoint* getDoneSink() const { return _doneSink.get(); }
 
   // Controller, worker and transfer lock present.
   virtual bool isReady() const;
@@ -146,7 +149,7 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tBaseAITimingControllerPrimitive* _timing = nullptr;
   tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
-  nQoLMSDR100::iDMAEndpoint* _doneSink = nullptr;
+  nQoUdR100::tSinkSlot<nQoLMSDR100::iDMAEndpoint> _doneSink;
   tAI_DMATransferPrimitiveConfig _configuration;
   uint32_t _dmaChannelNumber = kNoChannel;
   tCounts _counts;

@@ -383,7 +383,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const tAITimingConfig& timing = _configuration.timing;
   tStatus2* s = &status;
-  if (_schedulerAction != nullptr) _schedulerAction->armed(status);
+  _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
   _recordEndEnabled = wantsRecordEnd() ? 1 : 0;
   if (_armTriggerSet != 0) {
@@ -485,8 +485,9 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
     });
   }
   onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
-  if (_schedulerAction != nullptr)
-    onFreshStatus(status, [&](tStatus2& s) { _schedulerAction->disarmed(s); });
+  onFreshStatus(status, [&](tStatus2& s) {
+    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
+  });
   _state.setCommitted();
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/outputPrimitiveInterfaces.h"
@@ -110,7 +111,9 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
 
-  void setCompletionNotifier(iDoneObserver* notifier) { _completionNotifier = notifier; }
+  // Clearing or replacing the notifier waits for a completion pass that is
+  // notifying it on another thread.
+  void setCompletionNotifier(iDoneObserver* notifier) { _completionNotifier.set(notifier); }
   const tPrimitiveState& state() const { return _state; }
   uint32_t updateTimeout() const { return _updateTimeout; }
   // A simulated board's primitive posts no done or error events, so its
@@ -136,7 +139,7 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   uint32_t _lastUpdateCount = 0;
   uint32_t _updateCounterWrap = 0xFFFFFFFF;
   tSyncAtomicU32 _stopRequested;
-  iDoneObserver* _completionNotifier = nullptr;
+  nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };
 

@@ -335,9 +335,9 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   off(0, &tTavikInterruptDispatcher::disableGroupBInterruptBit1);
   off(1, &tTavikInterruptDispatcher::disableGroupBInterruptBit6);
   off(3, &tTavikInterruptDispatcher::disableGroupBInterruptBit2);
-  if (_notifierDue.exchange(0) != 0 && _completionNotifier != nullptr) {
+  if (_notifierDue.exchange(0) != 0) {
     tStatus2 fresh;
-    _completionNotifier->notifyDone(fresh);
+    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
   }
   _state.setCommitted();
   _started = 0;

@@ -35,14 +35,14 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _cancel.set(0);
   _samplesRead = 0;
   _done = 0;
-  _doneNotified = 0;
+  _doneNotified.set(0);
   _state = kRunning;
 }
 
 void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _done = 0;
-  _doneNotified = 0;
+  _doneNotified.set(0);
   _fifo->startFIFO(status);
 }
 

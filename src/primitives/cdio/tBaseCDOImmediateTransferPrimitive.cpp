@@ -53,7 +53,7 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _allWritten = 0;
-  _doneNotified = 0;
+  _doneNotified.set(0);
   _fifo->startFIFO(status);
 }
 

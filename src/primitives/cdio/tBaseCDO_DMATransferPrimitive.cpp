@@ -16,10 +16,11 @@ tBaseCDO_DMATransferPrimitive::tBaseCDO_DMATransferPrimitive(const tDeviceInfo* 
 tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
-  // gone by now, and a failed unlink must not keep the observers registered.
+  // gone by now. The records leave the FIFO's lists also when a step before
+  // failed.
   if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
-  if (_state == kObserving) tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
+  tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
@@ -63,7 +64,8 @@ void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
 void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   tCDIO_DMATransfer::unlinkDMA(status);
-  _endPending = 0;
+  // The polling thread may be ending the output right now.
+  _endLock.locked([&] { _endPending = 0; }, status);
 }
 
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {

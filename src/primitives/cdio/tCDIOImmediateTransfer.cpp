@@ -27,9 +27,8 @@ void tCDIOImmediateTransfer::warn(tStatus2& status, int code, unsigned line) con
 }
 
 void tCDIOImmediateTransfer::notifyDone(tStatus2& status) {
-  if (_doneNotified != 0) return;
-  if (_doneObserver != nullptr) _doneObserver->notifyDone(status);
-  _doneNotified = 1;
+  if (_doneNotified.exchange(1) != 0) return;
+  _doneObserver.call([&](iDoneObserver& observer) { observer.notifyDone(status); });
 }
 
 }  // namespace nQoUdP100

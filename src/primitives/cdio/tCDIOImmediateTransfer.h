@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "orb/tGUID.h"
@@ -38,7 +39,9 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   tImmediateTimeout::tMode timeoutMode() const { return _timeout.mode(); }
   void setSampleMode(uint32_t mode) { _sampleMode = mode; }
   void setTotal(uint32_t samples) { _total = samples; }
-  void setDoneObserver(iDoneObserver* observer) { _doneObserver = observer; }
+  // Clearing or replacing the observer waits for the FIFO's polling thread
+  // when it is telling it of the end.
+  void setDoneObserver(iDoneObserver* observer) { _doneObserver.set(observer); }
   // Whether the board is simulated: its done events then reach the task
   // without a registration of the supervisor's own.
   bool simulated() const { return _deviceInfo != nullptr && _deviceInfo->simulated != 0; }
@@ -54,7 +57,8 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // the board.
   void fail(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
   void warn(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
-  // The done observer hears the status, once per start.
+  // The done observer hears the status, once per start, from whichever
+  // thread comes first.
   void notifyDone(nQoMDBG100::tStatus2& status);
 
   const tDeviceInfo* _deviceInfo;
@@ -66,8 +70,8 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   tSyncAtomicU32 _cancel;
   uint32_t _sampleMode = kNotSet;
   uint32_t _total = 0;
-  iDoneObserver* _doneObserver = nullptr;
-  uint32_t _doneNotified = 0;
+  nQoUdR100::tSinkSlot<iDoneObserver> _doneObserver;
+  tSyncAtomicU32 _doneNotified;
 };
 
 }  // namespace nQoUdP100

@@ -102,15 +102,16 @@ class tAIInterruptTransferLinks {
     _destination->setEndpoint(_partner->endpointFor(status, _destination));
     _destination->readable()->setSource(fifo, fifo->sampleWidth());
   }
-  // Readable, endpoint, then the primitive's destination cleared; what is
+  // The primitive's destination cleared first (it waits for the passes
+  // calling the destination), then its readable and endpoint; what is
   // missing is skipped.
   void unlinkResource(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
+    if (_primitive != nullptr) _primitive->setDestination(nullptr);
     if (_destination != nullptr) {
       _destination->readable()->setSource(nullptr, 1);
       _destination->setEndpoint(nullptr);
     }
-    if (_primitive != nullptr) _primitive->setDestination(nullptr);
   }
 
  private:

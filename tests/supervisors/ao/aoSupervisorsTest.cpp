@@ -117,11 +117,12 @@ class tLoggedTiming : private tBuildStatus,
   void enableUpdateInterrupt(tStatus2& s) override { answer("enableUpdateInterrupt", s); }
 
   void setState(void (tState::*to)()) { (_state.*to)(); }
-  nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier; }
+  nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier.get(); }
   // What the engine does when its generation completes.
   void complete() {
     tStatus2 fresh;
-    if (_completionNotifier != nullptr) _completionNotifier->notifyDone(fresh);
+    _completionNotifier.call(
+        [&](nQoUdP100::iDoneObserver& notifier) { notifier.notifyDone(fresh); });
   }
 
  private:

@@ -1,0 +1,52 @@
+// A single stored pointer through which a pass on another thread (an
+// interrupt or deferred pass, a polling or worker thread) reports, without a
+// lock: a done sink, a done target, a scheduler action, a completion
+// notifier. The pass calls through it inside a counted pass; a store that
+// replaces a pointer waits for the passes under way on other threads, so the
+// one it took out may be freed once the store returns.
+//
+//   _doneSink.call([&](iDMAEndpoint& sink) { sink.transferEnded(reason, status); });
+//   _doneSink.set(nullptr);   // the endpoint may go now
+#pragma once
+
+#include <atomic>
+
+#include "frame/tPassCount.h"
+
+namespace nQoUdR100 {
+
+template <class T>
+class tSinkSlot {
+ public:
+  tSinkSlot() = default;
+  tSinkSlot(const tSinkSlot&) = delete;
+  tSinkSlot& operator=(const tSinkSlot&) = delete;
+
+  // The pass: runs call(sink) inside a counted pass when a sink is set;
+  // false when none is.
+  template <class tCall>
+  bool call(tCall call) {
+    const tPassCount::tInside inside(_passes);
+    T* sink = _sink.load();
+    if (sink == nullptr) return false;
+    call(*sink);
+    return true;
+  }
+
+  // What is stored; not to be called through (call does that).
+  T* get() const { return _sink.load(); }
+
+  // Stores the sink. When it replaces another, returns once the passes under
+  // way on other threads have left: never at interrupt level nor with a lock
+  // that such a pass takes.
+  void set(T* sink) {
+    T* const replaced = _sink.exchange(sink);
+    if (replaced != nullptr && replaced != sink) _passes.waitForPasses();
+  }
+
+ private:
+  std::atomic<T*> _sink{nullptr};
+  tPassCount _passes;
+};
+
+}  // namespace nQoUdR100

@@ -1,0 +1,54 @@
+// A call on another thread held at a point while the test takes out what the
+// call runs through: the call waits until the test lets it go, or for a
+// bounded number of yields. A remover that waits for the call to leave cannot
+// hang the test: the call is let go by the bound (expired() is then true). A
+// remover that returns while the call is still inside lets the test go on and
+// free what the call then touches.
+//
+//   double:  void transferEnded(...) override { held.hold(); }
+//   test:    ASSERT_TRUE(held.waitUntilInside());
+//            delete transfer;      // must wait for the call
+//            held.letGo();
+//            EXPECT_TRUE(held.expired());
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace nQoTest {
+
+class tHeldCall {
+ public:
+  // Far longer than a remover that does not wait needs to return.
+  static constexpr int kYields = 100000;
+
+  void hold() {
+    _inside = true;
+    int k = 0;
+    while (k < kYields && !_letGo) {
+      std::this_thread::yield();
+      ++k;
+    }
+    _expired = k == kYields;
+  }
+  // False when no call came within a guard time (the test then fails).
+  bool waitUntilInside() const {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!_inside) {
+      if (std::chrono::steady_clock::now() > guard) return false;
+      std::this_thread::yield();
+    }
+    return true;
+  }
+  void letGo() { _letGo = true; }
+  // True when the call was let go by the bound, not by the test.
+  bool expired() const { return _expired; }
+
+ private:
+  std::atomic<bool> _inside{false};
+  std::atomic<bool> _letGo{false};
+  std::atomic<bool> _expired{false};
+};
+
+}  // namespace nQoTest

@@ -166,7 +166,7 @@ void BM_BlockWriteBytesPack(benchmark::State& state) {
   tArray<uint8_t> bytes;
   for (uint32_t i = 0; i < kBytes; ++i) bytes.append(uint8_t(i * 131));
   nCartridgeEEPROM::tBlockWriteBytesPacker packer(nullptr, nullptr, 0x1234, 0x0010, bytes);
-  nQoBench::packRepeatedly(state, packer, 12 + kBytes, bytes.begin());
+  nQoBench::packRepeatedly(state, packer, 12 + kBytes, packer.heldInput<1>().begin());
 }
 BENCHMARK(BM_BlockWriteBytesPack);
 

@@ -5,7 +5,8 @@
 // stores; and the largest multi-DAC write against the message got, checked
 // and finished around a plain big-endian store loop (a request of this size
 // has no padding, so the loop is the same work), the loop alone as the
-// physical floor. The message buffer lies at one placement from the words.
+// physical floor. Path and floors read the words and halves that the packer
+// copied, and the message buffer lies at one placement from those words.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -144,24 +145,36 @@ void BM_AITimingCommitCall_PhysicalFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_AITimingCommitCall_PhysicalFloor);
 
-// Word i and half i of the request every multi-DAC benchmark packs.
-uint32_t wordAt(uint32_t i) { return i * 2654435761u; }
-uint16_t halfAt(uint32_t i) { return uint16_t(i * 40503u); }
+// The words and halves of the request every multi-DAC benchmark writes.
+struct tMultiDACArguments {
+  tMultiDACArguments() {
+    for (uint32_t i = 0; i < kWords; ++i) words.append(i * 2654435761u);
+    for (uint32_t i = 0; i < kHalves; ++i) halves.append(uint16_t(i * 40503u));
+  }
+  tArray<uint32_t> words;
+  tArray<uint16_t> halves;
+};
+
+// A packer over them. The packer reads its own copies of the two arrays,
+// wherever the heap put them; the floors read the same copies, and every
+// message buffer lies at one placement from the copied words, so that path
+// and floors copy at one relative placement of sources and destination.
+struct tMultiDAC : tMultiDACArguments {
+  nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer{nullptr, nullptr, 0x1234,
+                                                                     words, halves};
+  const tArray<uint32_t>& heldWords() const { return packer.heldInput<0>(); }
+  const tArray<uint16_t>& heldHalves() const { return packer.heldInput<1>(); }
+};
 
 void BM_MultiDACWritePack(benchmark::State& state) {
-  tArray<uint32_t> words;
-  for (uint32_t i = 0; i < kWords; ++i) words.append(wordAt(i));
-  tArray<uint16_t> halves;
-  for (uint32_t i = 0; i < kHalves; ++i) halves.append(halfAt(i));
-  nQoFSL100::nQoMIOCS::nCartridgeAO_DAC::tMultiDACWritePacker packer(nullptr, nullptr, 0x1234,
-                                                                     words, halves);
-  nQoBench::packRepeatedly(state, packer, kMultiDACSize, words.begin());
+  tMultiDAC dac;
+  nQoBench::packRepeatedly(state, dac.packer, kMultiDACSize, dac.heldWords().begin());
 }
 BENCHMARK(BM_MultiDACWritePack);
 
 // The request's bytes by plain big-endian store loops.
-void writeMultiDAC(unsigned char* out, const std::vector<uint32_t>& words,
-                   const std::vector<uint16_t>& halves) {
+void writeMultiDAC(unsigned char* out, const tArray<uint32_t>& words,
+                   const tArray<uint16_t>& halves) {
   const unsigned char header[] = {0, 0, 1, 10, 0x08, 0x80, 0x12, 0x34, 0, 0, 0xFF, 0xFE};
   std::memcpy(out, header, sizeof header);
   out += sizeof header;
@@ -180,24 +193,14 @@ void writeMultiDAC(unsigned char* out, const std::vector<uint32_t>& words,
   }
 }
 
-// The same words and halves in plain vectors, for the floors.
-struct tPlainValues {
-  std::vector<uint32_t> words = std::vector<uint32_t>(kWords);
-  std::vector<uint16_t> halves = std::vector<uint16_t>(kHalves);
-  tPlainValues() {
-    for (uint32_t i = 0; i < kWords; ++i) words[i] = wordAt(i);
-    for (uint32_t i = 0; i < kHalves; ++i) halves[i] = halfAt(i);
-  }
-};
-
 // Floor: the message from the source and its checks, the request written by
 // plain big-endian store loops, the message finished.
 void BM_MultiDACWritePack_Floor(benchmark::State& state) {
-  const tPlainValues values;
-  const std::vector<uint32_t>& words = values.words;
-  const std::vector<uint16_t>& halves = values.halves;
+  const tMultiDAC dac;
+  const tArray<uint32_t>& words = dac.heldWords();
+  const tArray<uint16_t>& halves = dac.heldHalves();
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(kMultiDACSize, words.data());
+  source.reuseOneBuffer(kMultiDACSize, words.begin());
   nQoFSL100::tRequestTransfer transfer(&source);
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {
@@ -216,11 +219,11 @@ BENCHMARK(BM_MultiDACWritePack_Floor);
 // Physical floor: the same request written by plain big-endian store loops
 // into a buffer at the same placement from the words.
 void BM_MultiDACWritePack_PhysicalFloor(benchmark::State& state) {
-  const tPlainValues values;
-  const std::vector<uint32_t>& words = values.words;
-  const std::vector<uint16_t>& halves = values.halves;
+  const tMultiDAC dac;
+  const tArray<uint32_t>& words = dac.heldWords();
+  const tArray<uint16_t>& halves = dac.heldHalves();
   nQoSim::tScriptedMessageSource source;
-  source.reuseOneBuffer(kMultiDACSize, words.data());
+  source.reuseOneBuffer(kMultiDACSize, words.begin());
   nQoFSL100::tRequestTransfer transfer(&source);
   nQoMDBG100::tStatus2 status;
   unsigned char* buffer = transfer.newMessage(kMultiDACSize, status)->requestStart;

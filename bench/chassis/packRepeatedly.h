@@ -1,7 +1,8 @@
 // The body of a pack benchmark: one packer packed again and again into one
 // reused message buffer, with the platform allocations it made as a counter.
-// A packer that copies a big array names it (near): the buffer then lies at
-// one placement from the array's storage, as in its floor.
+// A packer that copies a big array names its copy (near, heldInput): the
+// buffer then lies at one placement from the storage that pack reads, as in
+// its floor.
 #pragma once
 
 #include <benchmark/benchmark.h>

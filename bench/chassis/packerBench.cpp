@@ -34,7 +34,8 @@ void BM_PackWriteMultipleCartridges(benchmark::State& state) {
   for (uint32_t i = 0; i < kElements; ++i) arg2.append(element(i));
   tArray<uint32_t> arg3;
   tWriteMultipleCartridgesPacker packer(nullptr, nullptr, 0x1234, 0xA5A5A5A5, arg2, arg3);
-  nQoBench::packRepeatedly(state, packer, 8 + 4 + 4 + 4 * kElements + 4, arg2.begin());
+  nQoBench::packRepeatedly(state, packer, 8 + 4 + 4 + 4 * kElements + 4,
+                           packer.heldInput<1>().begin());
 }
 BENCHMARK(BM_PackWriteMultipleCartridges);
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 
@@ -24,13 +25,15 @@ namespace nQoUdRLP100 {
 template <uint32_t kCount>
 class tRegisterLockGroups {
  public:
-  // One word per group identifier; word 0 is never used. Built empty, or
-  // from a list of identifiers up to the first 0 (others beyond kCount select
-  // nothing).
+  static_assert(kCount < 32, "a selection keeps one bit per group identifier");
+
+  // One bit per group identifier (bit id; bit 0 is never used), so that a
+  // selection is a word to clear, copy and walk. Built empty, or from a list
+  // of identifiers up to the first 0 (others beyond kCount select nothing).
   struct tSelection {
-    tSelection() { clearSelection(*this); }
+    tSelection() = default;
     tSelection(std::initializer_list<uint32_t> ids) { makeSelection(*this, ids); }
-    uint32_t words[kCount + 1];
+    uint32_t bits = 0;
   };
 
   // Opens the groups' locks, group 1 first; a lock the platform cannot give is
@@ -53,12 +56,10 @@ class tRegisterLockGroups {
     return id >= 1 && id <= kCount ? &_groups[id - 1] : nullptr;
   }
 
-  static void clearSelection(tSelection& selection) {
-    for (auto& word : selection.words) word = 0;
-  }
+  static void clearSelection(tSelection& selection) { selection.bits = 0; }
   // Selects a group; 0 and identifiers beyond kCount select nothing.
   static void select(tSelection& selection, uint32_t id) {
-    if (id >= 1 && id <= kCount) selection.words[id] = 1;
+    if (id >= 1 && id <= kCount) selection.bits |= 1u << id;
   }
   // Clears the selection and selects the listed groups up to the first 0.
   static void makeSelection(tSelection& selection, std::initializer_list<uint32_t> ids) {
@@ -72,12 +73,15 @@ class tRegisterLockGroups {
   // Every selected group is visited whatever the status holds, failures land
   // in the status; a group without a lock is reported and passed over.
   void lockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    for (uint32_t id = 1; id <= kCount; ++id)
-      if (selection.words[id] != 0) _groups[id - 1].acquire(_sites.at(_sites.lockAcquire), status);
+    for (uint32_t left = selection.bits; left != 0; left &= left - 1)
+      _groups[std::countr_zero(left) - 1].acquire(_sites.at(_sites.lockAcquire), status);
   }
   void unlockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    for (uint32_t id = kCount; id >= 1; --id)
-      if (selection.words[id] != 0) _groups[id - 1].release(status);
+    for (uint32_t left = selection.bits; left != 0;) {
+      const uint32_t id = 31 - std::countl_zero(left);
+      _groups[id - 1].release(status);
+      left &= ~(1u << id);
+    }
   }
 
  private:

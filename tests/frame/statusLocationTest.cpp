@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "frame/tStatus.h"
 
@@ -48,8 +50,21 @@ tStatusExtended used() {
   return status;
 }
 
+// Every field, each array whole (the NULs after the text too); the padding
+// byte between the path and the line is no field.
 void expectSame(const tStatusExtended& got, const tStatusExtended& expected, size_t length) {
-  EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << "text of " << length;
+  SCOPED_TRACE("text of " + std::to_string(length));
+  const auto bytes = [](const char* field, size_t size) { return std::string(field, size); };
+  const auto words = [](const uint64_t(&trace)[tStatusExtended::kStackTraceWords]) {
+    return std::vector<uint64_t>(std::begin(trace), std::end(trace));
+  };
+  EXPECT_EQ(got.size, expected.size);
+  EXPECT_EQ(got.code, expected.code);
+  EXPECT_EQ(bytes(got.component, sizeof got.component),
+            bytes(expected.component, sizeof expected.component));
+  EXPECT_EQ(bytes(got.file, sizeof got.file), bytes(expected.file, sizeof expected.file));
+  EXPECT_EQ(got.line, expected.line);
+  EXPECT_EQ(words(got.stackTrace), words(expected.stackTrace));
 }
 
 TEST(StatusLocation, FieldsMatchTheByteRulesForEveryLength) {

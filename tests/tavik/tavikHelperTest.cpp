@@ -18,11 +18,18 @@ namespace {
 using nQoUdRLP100::tTavikHelper;
 using tLog = std::vector<tAccess>;
 
+// On the test clock: the arm's wait gives up only when a test advances it.
 class tTavikHelperTest : public tTavikMapTest {
  protected:
   void SetUp() override {
     tTavikMapTest::SetUp();
+    nQoSim::resetTime();
+    nQoSim::useTestClock(1'000'000'000);
     helper = tTavikHelper(map);
+  }
+  void TearDown() override {
+    nQoSim::resetTime();
+    tTavikMapTest::TearDown();
   }
   tTavikHelper helper{nullptr};
 };
@@ -41,14 +48,12 @@ TEST_F(tTavikHelperTest, AoArmPulsesAndPollsOnlyWithWaitAndPulseAndGivesUpAfterI
             (tLog{wrote(0x18C, 4), wrote(0x18C, 0), read(0x13A, 0x20), read(0x13A, 0x20),
                   read(0x13A, 0), kAtomicBegin, wrote(0x112, 0x1542), kAtomicEnd}));
 
-  nQoSim::useTestClock(1'000'000'000);
   windows.setReadCallback(window, 0x13A, [](unsigned) {
     nQoSim::advanceClock(1'000'000);
     return 0x0020u;
   });
   windows.clearLog();
   helper.aoArm(1, 1, &status);
-  nQoSim::resetTime();
   EXPECT_EQ(lastReport(), "-50400 qoudrk qomiorlp/tavik/tTavikHelper 599");
   EXPECT_EQ(windows.writes().size(), 2u);  // the pulse only
 }

@@ -23,6 +23,7 @@
 // allocated, before any message is asked for.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <tuple>
 #include <type_traits>
@@ -146,6 +147,13 @@ class tPacker<kMethod, tIn<tInputs...>, tOut<tOutputs...>, tVia> : public tQuorl
 
   void unpack(tRequestContext& context, nQoMDBG100::tStatus2& status) override {
     std::apply([&](auto&... held) { tCall::unpack(context, status, target(held)...); }, _outputs);
+  }
+
+  // The packer's own copy of its input at kIndex (for an array input, the
+  // storage that pack reads the elements from).
+  template <std::size_t kIndex>
+  const auto& heldInput() const {
+    return argument(std::get<kIndex>(_inputs));
   }
 
   uint32_t requestSize(nQoMDBG100::tStatus2& status) override {

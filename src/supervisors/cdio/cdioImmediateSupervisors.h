@@ -151,7 +151,7 @@ class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
                 nQoMSRL100::iStreamAttributes* attributes, nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);
-    auto* transfer = self.getLinks().prepare(self.getPrimitive(), timeout, status);
+    auto* transfer = self.getLinks().prepare(self.getReservedPrimitive(), timeout, status);
     if (transfer == nullptr) return 0;
     const uint32_t samples = transfer->read(destination, count, status);
     self.getLinks().stamp(samples, attributes, status);
@@ -175,7 +175,7 @@ class tCDOImmediateStream : public nQoMSRL100::iOutputStreamPrimitiveSupervisor,
   uint32_t write(uint32_t count, uint32_t timeout, const void* source, const void*,
                  nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);
-    auto* transfer = self.getLinks().prepare(self.getPrimitive(), timeout, status);
+    auto* transfer = self.getLinks().prepare(self.getReservedPrimitive(), timeout, status);
     return transfer != nullptr ? transfer->write(count, static_cast<const uint8_t*>(source), status)
                                : 0;
   }

@@ -38,7 +38,8 @@ struct tCDIDirection {
   using tDMAPrimitive = nQoUdP100::tBaseCDI_DMATransferPrimitive;
   using tDMASettings = tCDI_DMATransferSettings;
   using tDMAEndpoint = tCDI_DMATransferDestination;
-  using tDMABase = tCDI_DMATransferSupervisorBase;
+  template <class Self>
+  using tDMABase = tCDI_DMATransferSupervisorBase<Self>;
   static constexpr const char* kDMAName = "nQoUdR100::tBaseCDI_DMATransferSupervisor";
   static constexpr const char* kDMAFile = "tBaseCDI_DMATransferSupervisor";
   static constexpr unsigned kDMANoPrimitiveLine = 196;
@@ -81,6 +82,7 @@ struct tCDODirection {
   using tDMAPrimitive = nQoUdP100::tBaseCDO_DMATransferPrimitive;
   using tDMASettings = tCDO_DMATransferSettings;
   using tDMAEndpoint = tCDO_DMATransferSource;
+  template <class Self>
   using tDMABase = nQoMRL100::iPrimitiveSupervisor;
   static constexpr const char* kDMAName = "nQoUdR100::tBaseCDO_DMATransferSupervisor";
   static constexpr const char* kDMAFile = "tBaseCDO_DMATransferSupervisor";
@@ -144,7 +146,7 @@ template <class Dir>
 struct tCorrelatedDMARow {
   static constexpr const char* kClassName = Dir::kDMAName;
   template <class Self>
-  using tBase = typename Dir::tDMABase;
+  using tBase = typename Dir::template tDMABase<Self>;
   using tSettings = typename Dir::tDMASettings;
   using tPrimitive = typename Dir::tDMAPrimitive;
   using tLinks = tCorrelatedDMALinks<Dir>;

@@ -170,7 +170,7 @@ class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
     auto* fifoSupervisor =
         nQoMRTB100::castAnswer<FIFOSupervisor>(_fifoPartner, status, {Dir::kInterruptFile, 184});
     if (status.isFatal()) return;
-    auto* fifo = fifoSupervisor->getPrimitive();
+    auto* fifo = fifoSupervisor->getReservedPrimitive();
     if (transfer == nullptr || _endpoint == nullptr || _endpoint->stream() == nullptr ||
         fifo == nullptr) {
       setCode(status, kNullPointer, {Dir::kInterruptFile, 190});

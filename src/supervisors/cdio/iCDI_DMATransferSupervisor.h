@@ -30,7 +30,9 @@ class iCDI_DMATransferSupervisor : public virtual nQoORB100::tObject {
   virtual nQoUdP100::tBaseCDI_DMATransferPrimitive* getPrimitive() const = 0;
 };
 
-// The supervisor interface with this face beside it; casts answer both.
+// The supervisor interface with this face beside it; casts answer both, and
+// the face answers the supervisor's reserved primitive.
+template <class Self>
 class tCDI_DMATransferSupervisorBase : public nQoMRL100::iPrimitiveSupervisor,
                                        public iCDI_DMATransferSupervisor {
  public:
@@ -41,6 +43,9 @@ class tCDI_DMATransferSupervisorBase : public nQoMRL100::iPrimitiveSupervisor,
   }
   const void* ___CPPKRLDynamicCast(void* const* classID) const override {
     return const_cast<tCDI_DMATransferSupervisorBase*>(this)->___CPPKRLDynamicCast(classID);
+  }
+  nQoUdP100::tBaseCDI_DMATransferPrimitive* getPrimitive() const override {
+    return static_cast<const Self&>(*this).getReservedPrimitive();
   }
 };
 

@@ -229,8 +229,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   uint32_t getLifecycle() const { return _word; }
-  // Also the CDI DMA supervisor's iCDI_DMATransferSupervisor::getPrimitive.
-  tPrimitive* getPrimitive() const { return _primitive; }
+  tPrimitive* getReservedPrimitive() const { return _primitive; }
   const tSettings& getSettings() const { return _settings; }
   typename Row::tLinks& getLinks() { return _links; }
 

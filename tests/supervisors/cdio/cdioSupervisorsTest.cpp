@@ -130,7 +130,7 @@ TEST_F(CDIOSupervisorsTest, RefusedOrForeignGrantIsNotReleasedTwice) {
   tStatus2 again;
   fifo.reserveResource(again);
   EXPECT_EQ(again.code, -89000);
-  EXPECT_EQ(fifo.getPrimitive(), nullptr);
+  EXPECT_EQ(fifo.getReservedPrimitive(), nullptr);
   EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 6, 7}));
   tStatus2 last;
   fifo.releaseResource(last);
@@ -143,7 +143,7 @@ TEST_F(CDIOSupervisorsTest, RefusedOrForeignGrantIsNotReleasedTwice) {
   tStatus2 absent;
   fifo.reserveResource(absent);
   EXPECT_EQ(absent.code, 0);
-  EXPECT_EQ(fifo.getPrimitive(), nullptr);
+  EXPECT_EQ(fifo.getReservedPrimitive(), nullptr);
 }
 
 // Deploys naming other pools while one is held change what the next

@@ -10,6 +10,7 @@
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/simBoardFixture.h"
 #include "support/brokerPools.h"
@@ -156,6 +157,36 @@ TEST_F(FREQOUTSupervisorTest, AnObserverThatCannotBeMadeKeepsThePrimitiveForTheR
   EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
   EXPECT_EQ(calls.operations(), "");  // no kind was registered
   EXPECT_EQ(s.code, 0);
+}
+
+// After a release (here of a running output) the done observer stays, the
+// primitive does not: every code answers -50004 at 285, and neither a code,
+// a deploy nor a commit-cancel reaches the output or the task's event.
+TEST_F(FREQOUTSupervisorTest, AfterTheReleaseNoCodeOrRequestReachesThePrimitive) {
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  supervisor.releaseResource(s);
+  ASSERT_EQ(s.code, 0);
+  clearLogs();
+  for (const uint32_t code : {3u, 1u, 2u, 4u, 7u}) {
+    SCOPED_TRACE(code);
+    nQoSim::clearStatusLog();
+    EXPECT_EQ(control(supervisor, code), -50004);
+    EXPECT_TRUE(loggedAt(-50004, "tTavikFREQOUTSupervisor", 285));
+  }
+  settings.supervisorRecord().divisor = 5;
+  supervisor.deploy(settings, s);
+  supervisor.commitCancel(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(calls.operations(), "");
 }
 
 // Deploys while the output is held name other pools for the next

@@ -14,6 +14,7 @@
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/dio/tTavikImmedDigPrimitive.h"
 #include "primitives/dioFixture.h"
+#include "sim/simAllocator.h"
 #include "sim/simDigitalDoubles.h"
 #include "sim/simStatusLog.h"
 #include "sim/simTime.h"
@@ -35,10 +36,14 @@ class tChipDouble : public tChangeDetectionPrimitive {
     tStatus2 status;
     for (uint32_t i = 0; i < lineCount(); ++i) lines()[i]->latch(status);
     countChange(true);
-    for (uint32_t b = 0; b < bytesPerSample(); ++b) sampleHalfToFill()[b] = byte;
+    fillSample([&](uint8_t* half, uint32_t size) {
+      for (uint32_t b = 0; b < size; ++b) half[b] = byte;
+    });
     signalChange();
   }
-  bool hasBuffer() { return sampleHalfToFill() != nullptr; }
+  bool hasBuffer() {
+    return fillSample([](uint8_t*, uint32_t) {});
+  }
   void start(tStatus2&) override {}
   void stop(tStatus2&) override {}
 
@@ -372,6 +377,47 @@ TEST_F(tChangeDetectionTest, TheSinkHearsOfReadsWithSamplesOnlyAndItsStatusIsMer
   EXPECT_EQ(detector->read(1, 0, samples, nullptr, &sink, status), 1u);
   EXPECT_EQ(sink.log, (std::vector<uint64_t>{7'000'000, tSink::kFinished}));
   EXPECT_EQ(status.code, -50150);
+}
+
+// A second allocation frees the buffer held; without a buffer a change
+// stores nothing and a read is refused, also one that waits while the
+// buffer goes: it answers the samples it copied before.
+TEST_F(tChangeDetectionTest, ABufferIsNeverLostAndAReadWithoutOneIsRefused) {
+  const int64_t live = nQoSim::liveAllocations();
+  detector->allocateBuffer(2, status);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  detector->releaseBuffer(status);
+  detector->releaseBuffer(status);
+  EXPECT_EQ(nQoSim::liveAllocations(), live - 1);
+  EXPECT_FALSE(detector->hasBuffer());
+  detector->change(0x42);
+  samples[0] = 0xEE;
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 0u);
+  EXPECT_EQ(lastReport(), "-50150 qoudrk tChangeDetectionPrimitive 276");
+  EXPECT_EQ(samples[0], 0xEE);
+  ASSERT_EQ(status.code, -50150);
+
+  status.clear();
+  detector->allocateBuffer(1, status);
+  detector->change(0x42);
+  nQoSim::clearSyncLog();
+  std::atomic<bool> finished{false};
+  uint32_t got = 0;
+  tStatus2 read;
+  samples[1] = 0xEE;
+  std::thread reader([&] {
+    got = detector->read(2, 100, samples, nullptr, nullptr, read);
+    finished = true;
+  });
+  untilTheReaderWaits(finished);
+  detector->releaseBuffer(status);
+  detector->change(0x43);
+  reader.join();
+  EXPECT_EQ(got, 1u);
+  EXPECT_EQ(samples[0], 0x42);
+  EXPECT_EQ(samples[1], 0xEE);
+  EXPECT_EQ(read.code, -50150);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tChangeDetectionTest, TheBufferSizeDoesNotWrap) {

@@ -30,7 +30,7 @@ tChangeDetectionPrimitive::~tChangeDetectionPrimitive() {
   nQoUdP100::closeTransferLock(_transferLock, status);
   if (_changeEvent != nullptr) syncClose(_changeEvent);
   moduleFree(_lines);
-  moduleFree(_buffer);
+  moduleFree(_buffer.load());
 }
 
 // The input stream has no identity of its own: the question ends at tObject.
@@ -76,17 +76,26 @@ void tChangeDetectionPrimitive::initialize(nQoUdP100::tImmedDigLatchingPrimitive
 void tChangeDetectionPrimitive::allocateBuffer(uint32_t bytesPerSample,
                                                nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  _bytesPerSample = bytesPerSample;
+  dropBuffer();
   // Both halves in size_t, so that no count wraps into a short buffer.
   const size_t size = size_t{bytesPerSample} * 2;
-  _buffer = static_cast<uint8_t*>(_memNewUsingCRT(size, 4, &status));
-  _bufferHalf = _buffer != nullptr ? _buffer + bytesPerSample : nullptr;
+  auto* const buffer = static_cast<uint8_t*>(_memNewUsingCRT(size, 4, &status));
+  if (buffer == nullptr) return;
+  _bytesPerSample = bytesPerSample;
+  _buffer.store(buffer);
 }
 
 void tChangeDetectionPrimitive::releaseBuffer(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  moduleFree(_buffer);
-  _buffer = _bufferHalf = nullptr;
+  dropBuffer();
+}
+
+void tChangeDetectionPrimitive::dropBuffer() {
+  uint8_t* const held = _buffer.exchange(nullptr);
+  if (held == nullptr) return;
+  _bufferPasses.waitForPasses();
+  _bytesPerSample = 0;
+  moduleFree(held);
 }
 
 void tChangeDetectionPrimitive::enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask,
@@ -159,6 +168,13 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     setCode(status, kReadPastTotal, {kSource, 279});
     return 0;
   }
+  // The sample size of the buffer held now: the destination holds count
+  // samples of it.
+  uint32_t bytes = 0;
+  if (!useHalf(0, [&](const uint8_t*, uint32_t size) { bytes = size; })) {
+    setCode(status, kRefused, {kSource, 276});
+    return 0;
+  }
   const uint64_t startTime = sink != nullptr ? tPALSysInfo::getTime() : 0;
   nQoUdP100::tImmediateTimeout limit;
   limit.set(timeout);
@@ -179,10 +195,20 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     uint64_t sequence = 0;
     captureSample(&sequence, status);
     if (status.isFatal()) break;
-    const uint8_t* half = (previous & 1) == 0 ? _buffer : _bufferHalf;
-    uint8_t* to = destination + size_t{copied} * _bytesPerSample;
-    for (uint32_t b = 0; b < _bytesPerSample; ++b)
-      to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
+    // A buffer released, or replaced by one of another size, during the
+    // wait holds none of this read's samples.
+    bool taken = false;
+    useHalf(previous, [&](const uint8_t* half, uint32_t size) {
+      if (size != bytes) return;
+      uint8_t* to = destination + size_t{copied} * bytes;
+      for (uint32_t b = 0; b < bytes; ++b)
+        to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
+      taken = true;
+    });
+    if (!taken) {
+      setCode(status, kRefused, {kSource, 276});
+      break;
+    }
     _lastChangeCount = _changeCount;
     if (sequence - _lastSequence > 1) _overflow.store(true);
     _lastSequence = sequence;

@@ -2,7 +2,7 @@
 // the line list, the edge masks, the blocking read with time-out and sample
 // accounting, and the done report. A board's class supplies the chip
 // operations and the interrupt side: on each change it latches every line of
-// the list, fills the half that sampleHalfToFill() gives, advances the change
+// the list, fills the half that fillSample() hands it, advances the change
 // sequence and signals the readers.
 //
 //   detector.initialize(lines, 2, status);
@@ -17,6 +17,7 @@
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tPassCount.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDigReadablePrimSup.h"
 #include "mrl/iEvent.h"
@@ -55,8 +56,11 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
 
   void initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines, size_t count,
                   nQoMDBG100::tStatus2& status);
-  // 2n bytes, both halves; a failed allocation leaves both pointers null.
+  // 2n bytes, both halves. A buffer already held is released first; a failed
+  // allocation leaves none.
   void allocateBuffer(uint32_t bytesPerSample, nQoMDBG100::tStatus2& status);
+  // Takes the buffer out, waits for a capture or a copy under way on another
+  // thread, and frees it: never at interrupt level.
   void releaseBuffer(nQoMDBG100::tStatus2& status);
   // A failure disables the lines again.
   void enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
@@ -117,7 +121,9 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint32_t enabledLines() const { return _enabledLines; }
 
   // Time-out in milliseconds; the answer is the number of samples copied,
-  // also when a time-out, a cancel or a failed capture ends the read.
+  // also when a time-out, a cancel or a failed capture ends the read. A read
+  // without a buffer (none allocated, or it went during the read) is refused
+  // with -50150.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
                 nQoMSRL100::iTimeStampSink* sink, nQoMDBG100::tStatus2& status) override;
   // Not offered: -200455.
@@ -136,9 +142,13 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   virtual void setSecondEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
   virtual void captureSample(uint64_t* sequence, nQoMDBG100::tStatus2& status) = 0;
 
-  // For the interrupt side. The half is null while no buffer is allocated.
-  uint8_t* sampleHalfToFill() { return (_sampleCounter.get() & 1) == 0 ? _buffer : _bufferHalf; }
-  uint32_t bytesPerSample() const { return _bytesPerSample; }
+  // For the interrupt side: fill(half, bytesPerSample) on the half that the
+  // sample counter selects; false, and nothing stored, while no buffer is
+  // held.
+  template <class tFill>
+  bool fillSample(tFill fill) {
+    return useHalf(_sampleCounter.get(), fill);
+  }
   nQoUdP100::tImmedDigLatchingPrimitive* const* lines() const { return _lines; }
   uint32_t lineCount() const { return _lineCount; }
   // A change status that is not 0 counts and sets the sticky flag.
@@ -157,12 +167,26 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void resetChangeEvent();
 
  private:
+  // use(half, bytesPerSample) on the half that the parity of counter selects,
+  // inside a counted pass, so that the buffer outlives the call.
+  template <class tUse>
+  bool useHalf(uint32_t counter, tUse use) {
+    const tPassCount::tInside inside(_bufferPasses);
+    uint8_t* const buffer = _buffer.load();
+    if (buffer == nullptr) return false;
+    use((counter & 1) == 0 ? buffer : buffer + _bytesPerSample, _bytesPerSample);
+    return true;
+  }
+  void dropBuffer();
+
   nQoORB100::tGUID _deviceGUID;
   const nQoUdP100::tDeviceInfo& _deviceInfo;
   tSyncAtomicU32 _sampleCounter;
-  uint8_t* _buffer = nullptr;
-  uint8_t* _bufferHalf = nullptr;
+  // Both halves in one block. The size changes only while no buffer is held
+  // and no pass uses one.
+  std::atomic<uint8_t*> _buffer = nullptr;
   uint32_t _bytesPerSample = 0;
+  tPassCount _bufferPasses;
   nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;
   uint32_t _lineCount = 0;
   iSync* _changeEvent = nullptr;

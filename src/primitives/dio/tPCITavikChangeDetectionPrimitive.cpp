@@ -138,10 +138,10 @@ nQoMRTB100::iInterruptHandler::tAnswer tPCITavikChangeDetectionPrimitive::handle
     for (uint32_t i = 0; i < lineCount(); ++i) lines()[i]->latch(local);
     if (local.isNotFatal()) countChange(_map->Read_0244.refresh(&local) != 0);
     // Without a buffer (control 1 not run, or unbuffered) nothing is captured.
-    if (uint8_t* half = sampleHalfToFill()) {
+    fillSample([&](uint8_t* half, uint32_t size) {
       uint32_t result = 0;
-      source->read(0, half, bytesPerSample(), kAllOnes, &result, completion());
-    }
+      source->read(0, half, size, kAllOnes, &result, completion());
+    });
     answer = kHandledWantsSecondary;
   }
   if (nQoMAS100::iSchedulerAction* action = schedulerAction())

@@ -302,6 +302,50 @@ TEST_F(ChangeDetectionSupervisorTest, UncommitFreesTheBufferOfTheCommitAfterADep
   EXPECT_EQ(s.code, 0);
 }
 
+// A read without a buffer (before the commit, after the uncommit) is refused
+// and copies nothing, a change then captures nothing, and a second commit
+// frees the buffer of the first.
+TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapturesNothing) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  tStatus2 s;
+  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  ASSERT_NE(stream, nullptr);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  const auto expectRefusedRead = [&] {
+    nQoSim::clearStatusLog();
+    tStatus2 read;
+    EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, read), 0u);
+    EXPECT_EQ(read.code, -50150);
+    EXPECT_TRUE(loggedAt(-50150, "tChangeDetectionPrimitive", 276));
+    EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+              (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+  };
+  EXPECT_EQ(control(supervisor, 2), 0);  // started without a commit
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  expectRefusedRead();
+  EXPECT_EQ(control(supervisor, 3), 0);
+
+  const int64_t live = nQoSim::liveAllocations();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live + 1) << "the second commit frees the first buffer";
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);  // uncommitted while running
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  clearLogs();
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(log, (std::vector<std::string>{"latch A", "latch B"}));
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  expectRefusedRead();
+  EXPECT_EQ(control(supervisor, 3), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 // A task linked buffered reports done at its stop and takes its event back
 // at unlinkResource, also after a deploy to unbuffered: the done kind it
 // registered is still there.

@@ -325,6 +325,29 @@ TEST_F(tAIDMATransferTest, DestroyingALinkedTransferLeavesNoRecordBehind) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A second link adds no record and leaves the first link whole, its worker
+// too; one unlink then takes every record out.
+TEST_F(tAIDMATransferTest, ASecondLinkAddsNothingAndOneUnlinkTakesEveryRecordOut) {
+  auto* other = new tAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, map, status);
+  other->link(status);
+  tStatus2 second;
+  other->link(second);
+  EXPECT_EQ(second.code, 0);
+  ASSERT_TRUE(converter->commit(status));
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
+  EXPECT_EQ(other->counts().overrun, 1u) << "still linked, once";
+  EXPECT_EQ(other->isReady(), true);
+  converter->uncommit(status);
+  other->unlink(status);
+  EXPECT_EQ(timing->findLastConvertObserver(other), nullptr);
+  delete other;
+  ASSERT_TRUE(converter->commit(status));
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
+  EXPECT_EQ(transfer->counts().overrun, 2u);
+  converter->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
   transfer->arm(status);
   // The FIFO never runs empty; the worker polls its status word.

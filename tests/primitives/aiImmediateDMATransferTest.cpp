@@ -275,6 +275,25 @@ TEST_F(tImmediateDMATest, DestroyingAChannelCommittedTransferLeavesNoRecordBehin
   EXPECT_EQ(status.code, 0);
 }
 
+// A second channel commit adds no record: the destroyed transfer leaves none
+// behind, and the converter's overrun handler reaches the live observer alone.
+TEST_F(tImmediateDMATest, ASecondChannelCommitAddsNoRecord) {
+  tOverrunCounter live;
+  converter->addObserver(&live, status);
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  transfer->commitChannel(status);
+  EXPECT_EQ(transfer->transferState(), 3u);
+  ASSERT_TRUE(converter->commit(status));
+  ASSERT_EQ(status.code, 0);
+  transfer.reset();
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 1u);
+  EXPECT_EQ(live.calls, 1u);
+  converter->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClient) {
   transfer->headerWords().word12 = 1;
   transfer->setListenerKey(kKey);

@@ -231,6 +231,18 @@ TEST_F(tImmediateTest, ArmRegistersTheListenerUnderTheBusLocationAndDisarmRemove
   EXPECT_EQ(status.code, 0);
 }
 
+// A second commit adds no sample-end record: one uncommit takes it out.
+TEST_F(tImmediateTest, ASecondCommitAddsNoRecordSoOneUncommitTakesItOut) {
+  channels({1});
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  immediate->uncommitTransfer(status);
+  EXPECT_EQ(timing->findSampleEndObserver(immediate.get()), nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
   immediate->setListenerKey(kKey);
   immediate->setWaitMode(2);

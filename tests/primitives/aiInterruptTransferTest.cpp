@@ -208,6 +208,29 @@ TEST_F(tAIInterruptTransferTest, DestroyingAnArmedTransferLeavesNoObserverBehind
   EXPECT_EQ(status.code, 0);
 }
 
+// A second link adds no record and leaves the run state: one unlink takes
+// every record out, so that the converter's overrun handler then reaches
+// the live transfer alone, not the destroyed one.
+TEST_F(tAIInterruptTransferTest, ASecondLinkAddsNoRecordSoOneUnlinkTakesEveryRecordOut) {
+  auto* other = new tAIInterruptTransferPrimitive(&description, converter, timing, fifo, deviceInfo,
+                                                  map, status);
+  other->configure(status);
+  other->link(status);
+  other->commit(status);
+  other->link(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(other->runState(), 4u);
+  other->uncommit(status);
+  other->unlink(status);
+  EXPECT_EQ(timing->findLastConvertObserver(other), nullptr);
+  delete other;
+  ASSERT_TRUE(converter->commit(status));
+  EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
+  EXPECT_EQ(transfer->counts().overrun, 1u);
+  converter->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // The record end's second pass, on a thread of its own, drains the FIFO
 // through the transfer; destroying the transfer waits for the pass to leave,
 // and the pass still ends the run once.

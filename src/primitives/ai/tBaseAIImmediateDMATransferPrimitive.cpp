@@ -164,10 +164,12 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
-  _fifo->addOverflowObserver(this, status);
-  _adc->addObserver(this, status);
-  _timing->addLastConvertObserver(this, status);
-  _channelCommitted = 1;
+  if (_channelCommitted == 0) {
+    _fifo->addOverflowObserver(this, status);
+    _adc->addObserver(this, status);
+    _timing->addLastConvertObserver(this, status);
+    _channelCommitted = 1;
+  }
   if (status.isNotFatal()) _transferState = 3;
 }
 

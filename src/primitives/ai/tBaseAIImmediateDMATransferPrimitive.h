@@ -135,7 +135,8 @@ class tBaseAIImmediateDMATransferPrimitive
   // Disarms and uncommits a committed transfer first (each on a fresh status).
   virtual void releaseDMAChannel(tStatus2& status);
   // Samples per scan from the timing and channel list (kRefused for 0), the
-  // observers registered; state 3.
+  // observers registered unless a commit before did (one uncommit takes them
+  // out); state 3.
   virtual void commitChannel(tStatus2& status);
   virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure

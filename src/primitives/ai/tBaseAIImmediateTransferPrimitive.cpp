@@ -118,7 +118,7 @@ void tBaseAIImmediateTransferPrimitive::unreserveTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  _timing->addSampleEndObserver(this, status);
+  if (_transferState < 3) _timing->addSampleEndObserver(this, status);
   buildSetList(status);
   rewindSets();
   remakeWaiter(status);

@@ -94,7 +94,8 @@ class tBaseAIImmediateTransferPrimitive
 
   bool isReady() const;
   // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
-  // undo on a fresh status.
+  // undo on a fresh status. A commit registers the sample-end observer unless
+  // a commit before did, so that one uncommit takes it out.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;

@@ -75,7 +75,7 @@ void tBaseAIInterruptTransferPrimitive::configure(tStatus2& status) {
 }
 
 void tBaseAIInterruptTransferPrimitive::link(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _runState >= kLinked) return;
   _fifo->addFIFOObserver(this, status);
   _fifo->addOverflowObserver(this, status);
   _converter->addObserver(this, status);

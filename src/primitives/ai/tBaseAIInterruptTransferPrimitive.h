@@ -96,6 +96,7 @@ class tBaseAIInterruptTransferPrimitive
 
   void configure(tStatus2& status);
   // Observers registered; a failure is undone by unlink on a fresh status.
+  // Nothing while linked, so that one unlink takes every record out.
   void link(tStatus2& status);
   // kRefused for a FIFO block count of 0, which would never end a FIFO pass.
   void commit(tStatus2& status);

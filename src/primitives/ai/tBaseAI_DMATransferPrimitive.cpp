@@ -75,7 +75,7 @@ void tBaseAI_DMATransferPrimitive::setConfiguration(
 }
 
 void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _linked != 0) return;
   _worker->startThread(status);
   _fifo->addOverflowObserver(this, status);
   _converter->addObserver(this, status);

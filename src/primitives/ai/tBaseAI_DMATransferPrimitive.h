@@ -84,7 +84,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   virtual bool isReady() const;
   void setConfiguration(const tAI_DMATransferPrimitiveConfig& configuration, tStatus2& status);
   // Worker started, observers of FIFO, converter and controller registered; a
-  // failure is undone by unlink on a fresh status.
+  // failure is undone by unlink on a fresh status. Nothing while linked, so
+  // that one unlink takes every record out.
   void link(tStatus2& status);
   // The second commit step and the first uncommit step: nothing to do.
   void commit(tStatus2&) {}

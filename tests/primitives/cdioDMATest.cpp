@@ -152,6 +152,33 @@ TEST_F(tCDIODMATest, SettingsAreTakenOnlyBeforeRegistrationAndReadinessNeedsThem
   EXPECT_TRUE(loggedAt(-223748, "source/qomiop/cdio/tBaseCDO_DMATransferPrimitive", 109));
 }
 
+// A second registration adds no record: one unregistration takes every
+// record out of the FIFO's lists, in both directions.
+TEST_F(tCDIODMATest, ASecondRegistrationAddsNoRecordInEitherDirection) {
+  input->registerObservers(status);
+  input->registerObservers(status);
+  EXPECT_EQ(input->state(), 2u);
+  input->unregisterObservers(status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kFIFOOverflow], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+  cdi->uncommit(status);
+
+  output->setSource(&source, status);
+  output->setSampleMode(1, status);
+  output->registerObservers(status);
+  output->registerObservers(status);
+  output->unregisterObservers(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kOutputBufferError], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCDIODMATest, LinkingBothDirectionsAndTheUnwatchedOutputMode) {
   input->setDestination(&destination, status);
   input->setDMAChannelNumber(3);

@@ -353,6 +353,33 @@ TEST_F(tCDIOOutputInterruptTest, AnOutputDestroyedInAnyStateLeavesTheFIFOWithout
   }
 }
 
+// A second registration adds no record: one unregistration takes every
+// record out of the FIFO's lists, in both directions.
+TEST_F(tCDIOOutputInterruptTest, ASecondRegistrationAddsNoRecordInEitherDirection) {
+  input->registerObservers(status);
+  input->registerObservers(status);
+  EXPECT_EQ(input->state(), 2u);
+  input->unregisterObservers(status);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+  cdi->uncommit(status);
+
+  output->setSource(&source);
+  output->setSampleMode(1);
+  output->registerObservers(status);
+  output->registerObservers(status);
+  output->unregisterObservers(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A mode given while the observers are registered counts from the next
 // registration: unregistering takes out what registering added.
 TEST_F(tCDIOOutputInterruptTest, UnregisteringTakesOutWhatRegisteringAddedAfterAModeChange) {

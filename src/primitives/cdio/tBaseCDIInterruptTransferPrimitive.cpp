@@ -32,7 +32,7 @@ tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _state >= kObserving) return;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
   _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
   if (status.isNotFatal()) {

@@ -40,6 +40,8 @@ class tBaseCDIInterruptTransferPrimitive
   ~tBaseCDIInterruptTransferPrimitive() override;
 
   // Each does nothing on an error status; a failed registration is undone.
+  // A registration while registered adds nothing, so that one unregistration
+  // takes every record out.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);

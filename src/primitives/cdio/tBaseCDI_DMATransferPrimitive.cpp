@@ -23,7 +23,7 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
 }
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _state >= kObserving) return;
   if (_sampleMode == kFinite && _partner != nullptr) _partner->bindTransfer(this, status);
   _fifo->addObserver(static_cast<iCDIOBufferErrorObserver*>(this), status);
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);

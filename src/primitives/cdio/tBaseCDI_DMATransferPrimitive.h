@@ -44,7 +44,8 @@ class tBaseCDI_DMATransferPrimitive
   // Undoes by the state: unlinkDMA, uncommit, unregisterObservers.
   ~tBaseCDI_DMATransferPrimitive() override;
 
-  // Each does nothing on an error status.
+  // Each does nothing on an error status. A registration while registered
+  // adds nothing, so that one unregistration takes every record out.
   virtual void registerObservers(nQoMDBG100::tStatus2& status);
   virtual void commit(nQoMDBG100::tStatus2& status);
   virtual void linkDMA(nQoMDBG100::tStatus2& status);

@@ -32,7 +32,7 @@ tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
 }
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _state >= kObserving) return;
   _observedMode = _sampleMode;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
   if (_observedMode != kUnwatched)

@@ -42,6 +42,8 @@ class tBaseCDOInterruptTransferPrimitive
                                      tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
   ~tBaseCDOInterruptTransferPrimitive() override;
 
+  // Nothing while registered, so that one unregistration takes every record
+  // out.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);

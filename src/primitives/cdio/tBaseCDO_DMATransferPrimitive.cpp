@@ -24,7 +24,7 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _state >= kObserving) return;
   const auto add = [&](auto* observer, uint32_t& registered) {
     _fifo->addObserver(observer, status);
     if (status.isNotFatal()) registered = 1;

@@ -46,6 +46,8 @@ class tBaseCDO_DMATransferPrimitive
                                 const nQoORB100::tGUID* identity, nQoMDBG100::tStatus2& status);
   ~tBaseCDO_DMATransferPrimitive() override;
 
+  // Nothing while registered, so that one unregistration takes every record
+  // out.
   virtual void registerObservers(nQoMDBG100::tStatus2& status);
   virtual void commit(nQoMDBG100::tStatus2& status);
   virtual void linkDMA(nQoMDBG100::tStatus2& status);

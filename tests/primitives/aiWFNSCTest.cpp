@@ -223,6 +223,23 @@ TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
   expectASampleStartReachesOnly(live);
 }
 
+// A second event-mode commit adds no record and opens no second event: one
+// uncommit takes the record out, and a sample start after the destruction
+// reaches the live observer alone.
+TEST_F(tWFNSCTest, ASecondEventModeCommitAddsNoRecordAndOpensNoEvent) {
+  commitEventMode();
+  nQoSim::clearSyncLog();
+  wfnsc->commit(status);
+  ASSERT_EQ(status.code, 0);
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    EXPECT_NE(record.operation, nQoSim::tSyncRecord::kOpen);
+  wfnsc->uncommit(status);
+  tSampleStartCounter live;
+  timing->addSampleStartObserver(&live, false, status);
+  wfnsc.reset();
+  expectASampleStartReachesOnly(live);
+}
+
 TEST_F(tWFNSCTest, StartStopAndTheSecondPassAreNotSupported) {
   tStatus2 a, b, c;
   wfnsc->start(a);

@@ -283,5 +283,19 @@ TEST_F(tCDIOImmediateTest, ADestroyedOutputLeavesNoPolledObserverInTheFIFO) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A second commit, as a second control code 1 makes it, adds no polled
+// record: the uncommit takes the one record out.
+TEST_F(tCDIOImmediateTest, ASecondCommitAddsNoPolledRecord) {
+  for (int commit = 0; commit < 2; ++commit) {
+    output->commitTransfer(status);
+    output->commitChannel(status);
+  }
+  EXPECT_EQ(output->state(), 3u);
+  output->uncommitTransfer(status);
+  output->uncommitChannel(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -54,7 +54,8 @@ void tBaseAI_WFNSCPrimitive::sampleStartedSecondary(tBaseAITimingControllerPrimi
 void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   setTimeout(_timeout, status);
-  if (polling == 0) {
+  // A commit before kept its record and its event: one uncommit undoes both.
+  if (polling == 0 && !_eventCommitted) {
     _eventCommitted = true;
     _timing->addSampleStartObserver(this, false, status);
     if (status.isNotFatal()) {

@@ -25,8 +25,9 @@ tBaseCDOImmediateTransferPrimitive::~tBaseCDOImmediateTransferPrimitive() {
   if (_state >= kTransferCommitted) _fifo->unregisterPolledObserver(this, scratch);
 }
 
+// Committed before: nothing, so that one uncommit takes the one record out.
 void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _state >= kTransferCommitted) return;
   _fifo->registerPolledObserver(this, status);
   if (status.isNotFatal()) _state = kTransferCommitted;
 }

@@ -243,6 +243,25 @@ TEST_F(tImmediateTest, ASecondCommitAddsNoRecordSoOneUncommitTakesItOut) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of an armed transfer keeps its listener registered; the
+// destruction takes it out all the same.
+TEST_F(tImmediateTest, ADestroyedTransferLeavesNoListenerAfterACommitWhileArmed) {
+  bus.setLocation(0, 0xAB);
+  bus.setLocation(1, 2);
+  bus.setLocation(2, 0x3C);
+  immediate->setListenerKey(kKey);
+  channels({1});
+  const std::string name = "0xAB::0x2::0x3C::tBaseAIImmediateTransferPrimitive::tLibSocketListener";
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  immediate->armTransfer(status);
+  ASSERT_EQ(nQoSim::findSocketListener(name), &immediate->listener());
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  immediate.reset();
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+}
+
 TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
   immediate->setListenerKey(kKey);
   immediate->setWaitMode(2);

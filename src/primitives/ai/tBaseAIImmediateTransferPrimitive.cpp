@@ -91,6 +91,8 @@ tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local.clear());
   if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local.clear());
   if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local.clear());
+  // A commit of an armed transfer keeps the listener of its arm.
+  unregisterListener();
   delete _waiter;
 }
 

@@ -16,8 +16,8 @@ using nQoUdR100::onFreshStatus;
 
 constexpr const char kFile[] = "qomiop/tavik/eeprom/tTavikEEPROM";
 
-// The bus-interface register that names the window source (the window
-// controls are the saved ones).
+// Read for the switch of control 0xC4 (the saved controls carry their own
+// offsets).
 constexpr uint32_t kWindowSource = 0x314;
 constexpr uint32_t kEEPROMWindowBits = 0x8A;
 // The lent window of the enable register.

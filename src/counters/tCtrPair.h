@@ -66,12 +66,14 @@ class tCtrPair : public nQoUdRLP100::tRegisterMap<tCtrPairTraits> {
   static void makeSelection(tSelection& selection, std::initializer_list<uint32_t> ids) {
     tLockGroups::makeSelection(selection, ids);
   }
-  // Group 1 first, without time-out; given back group 3 first.
-  void lockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    _groups.lockSelected(selection, status);
+  // Group 1 first, without time-out; answers the groups taken, which are
+  // given back group 3 first.
+  [[nodiscard]] tSelection lockSelectedGroups(const tSelection& selection,
+                                              nQoMDBG100::tStatus2* status) {
+    return _groups.lockSelected(selection, status);
   }
-  void unlockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    _groups.unlockSelected(selection, status);
+  void unlockSelectedGroups(const tSelection& held, nQoMDBG100::tStatus2* status) {
+    _groups.unlockSelected(held, status);
   }
   nQoUdRLP100::tRegisterLockGroup* lockGroup(uint32_t id) { return _groups.group(id); }
 

@@ -4,6 +4,7 @@
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "primitives/common/dmaChannelSelectCode.h"
+#include "registers/tScopedLockSelection.h"
 
 namespace nQoUdR100 {
 
@@ -46,17 +47,12 @@ void tTavikTIO_DMATransferPrimitive::disableDMA(uint32_t counter, nQoMDBG100::tS
 
 void tTavikTIO_DMATransferPrimitive::select(uint32_t counter, uint32_t code,
                                             nQoMDBG100::tStatus2& status) {
-  nQoUdRLP100::tRegisterLockGroup* group = _map->lockGroup(kSelectGroup);
-  group->acquire(nQoUdRLP100::nTavik::tTavikTraits::kSites.at(
-                     nQoUdRLP100::nTavik::tTavikTraits::kSites.lockAcquire),
-                 &status);
+  const nQoUdRLP100::tScopedLockSelection<nQoUdRLP100::nTavik::tTavik> locked(*_map, {kSelectGroup},
+                                                                              &status);
   if (status.isFatal()) return;
   auto& target = _map->Write_000B;
   const unsigned shift = 4 * counter;
   update(target, (target.getRegister() & ~(0xFu << shift)) | (code << shift), status);
-  nQoMDBG100::tStatus2 release;
-  group->release(&release);
-  status.assign(release);
 }
 
 void tTavikTIO_DMATransferPrimitive::requests(uint32_t counter, bool on,

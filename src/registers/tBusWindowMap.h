@@ -120,18 +120,19 @@ class tBusWindowMap : public tRegisterMap<tTraits>, public tRegisters {
     return answer;
   }
 
-  // Takes the selected locks, lowest id first, and gives them back, highest id
-  // first; every selected lock is visited whatever the status holds.
-  void acquireLocks(const typename tLockGroups::tSelection& selection, uint32_t,
-                    nQoMDBG100::tStatus2* status)
+  // Takes the selected locks, lowest id first, and answers those taken;
+  // releaseLocks gives those back, highest id first. Every selected lock is
+  // visited whatever the status holds.
+  [[nodiscard]] typename tLockGroups::tSelection acquireLocks(
+      const typename tLockGroups::tSelection& selection, uint32_t, nQoMDBG100::tStatus2* status)
     requires(kLockCount > 0)
   {
-    _locks.lockSelected(selection, status);
+    return _locks.lockSelected(selection, status);
   }
-  void releaseLocks(const typename tLockGroups::tSelection& selection, nQoMDBG100::tStatus2* status)
+  void releaseLocks(const typename tLockGroups::tSelection& held, nQoMDBG100::tStatus2* status)
     requires(kLockCount > 0)
   {
-    _locks.unlockSelected(selection, status);
+    _locks.unlockSelected(held, status);
   }
   tRegisterLockGroup* lock(uint32_t id)
     requires(kLockCount > 0)

@@ -30,15 +30,16 @@ void tRegisterLockGroup::setUp(uint32_t id, const uint32_t* members, uint32_t me
   _memberCount = memberCount;
 }
 
-void tRegisterLockGroup::acquire(const nQoUdR100::tStatusSite& noLock,
+bool tRegisterLockGroup::acquire(const nQoUdR100::tStatusSite& noLock,
                                  nQoMDBG100::tStatus2* status) {
   if (_lock == nullptr) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, noLock);
-    return;
+    return false;
   }
   int code = 0;
-  _lock->waitOrAcquire(iSync::kWaitForever, &code);
+  const bool held = _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1;
   merge(status, code);
+  return held;
 }
 
 void tRegisterLockGroup::release(nQoMDBG100::tStatus2* status) {

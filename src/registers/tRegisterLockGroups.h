@@ -4,10 +4,12 @@
 // that callers with overlapping selections cannot deadlock.
 //
 //   tRegisterLockGroups<22>::tSelection selection{14, 12};
-//   groups.lockSelected(selection, status);     // 12, then 14
+//   const auto held = groups.lockSelected(selection, status);   // 12, then 14
 //   ... write the registers ...
-//   groups.unlockSelected(selection, status);   // 14, then 12
+//   groups.unlockSelected(held, status);                        // 14, then 12
 //
+// A lock that refuses is left out of the answered selection, so that only the
+// locks taken are given back.
 // A map's user that holds a selection for one scope uses tScopedLockSelection.
 #pragma once
 
@@ -72,12 +74,18 @@ class tRegisterLockGroups {
 
   // Every selected group is visited whatever the status holds, failures land
   // in the status; a group without a lock is reported and passed over.
-  void lockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    for (uint32_t left = selection.bits; left != 0; left &= left - 1)
-      _groups[std::countr_zero(left) - 1].acquire(_sites.at(_sites.lockAcquire), status);
+  // Answers the groups whose locks are held now, the selection to give back.
+  [[nodiscard]] tSelection lockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
+    tSelection held;
+    for (uint32_t left = selection.bits; left != 0; left &= left - 1) {
+      const int id = std::countr_zero(left);
+      if (_groups[id - 1].acquire(_sites.at(_sites.lockAcquire), status)) held.bits |= 1u << id;
+    }
+    return held;
   }
-  void unlockSelected(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    for (uint32_t left = selection.bits; left != 0;) {
+  // Gives back the groups that lockSelected answered.
+  void unlockSelected(const tSelection& held, nQoMDBG100::tStatus2* status) {
+    for (uint32_t left = held.bits; left != 0;) {
       const uint32_t id = 31 - std::countl_zero(left);
       _groups[id - 1].release(status);
       left &= ~(1u << id);

@@ -1,8 +1,9 @@
 // Holds a selection of a map's register lock groups for one scope: takes their
 // locks in ascending order when built (what the locks report goes to the
-// caller's status) and gives them back in descending order when it goes out of
-// scope, whatever the status holds then, on a status of its own that is merged
-// into the caller's. A failed step between the two never leaves a group locked.
+// caller's status) and gives back in descending order the ones it took when it
+// goes out of scope, whatever the status holds then, on a status of its own
+// that is merged into the caller's. A failed step between the two never leaves
+// a group locked, and a lock that refused is never released.
 //
 //   {
 //     const tScopedLockSelection<tTavik> locked(map, {3}, status);
@@ -19,12 +20,10 @@ class tScopedLockSelection {
  public:
   tScopedLockSelection(tMap& map, const typename tMap::tSelection& selection,
                        nQoMDBG100::tStatus2* status)
-      : _map(map), _selection(selection), _status(status) {
-    _map.lockSelectedGroups(_selection, status);
-  }
+      : _map(map), _held(map.lockSelectedGroups(selection, status)), _status(status) {}
   ~tScopedLockSelection() {
     nQoMDBG100::tStatus2 release;
-    _map.unlockSelectedGroups(_selection, &release);
+    _map.unlockSelectedGroups(_held, &release);
     if (_status != nullptr) _status->assign(release);
   }
   tScopedLockSelection(const tScopedLockSelection&) = delete;
@@ -32,7 +31,7 @@ class tScopedLockSelection {
 
  private:
   tMap& _map;
-  const typename tMap::tSelection _selection;
+  const typename tMap::tSelection _held;
   nQoMDBG100::tStatus2* _status;
 };
 

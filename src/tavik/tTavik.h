@@ -71,12 +71,15 @@ class tTavik : public tRegisterMap<tTavikTraits> {
   }
   // Takes the selected groups' locks, group 1 first, without time-out; a
   // group whose lock could not be opened sets kOutOfMemory and is passed over.
-  void lockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    _groups.lockSelected(selection, status);
+  // Answers the groups whose locks it took.
+  [[nodiscard]] tSelection lockSelectedGroups(const tSelection& selection,
+                                              nQoMDBG100::tStatus2* status) {
+    return _groups.lockSelected(selection, status);
   }
-  // Gives them back, group 22 first, also when the status holds an error.
-  void unlockSelectedGroups(const tSelection& selection, nQoMDBG100::tStatus2* status) {
-    _groups.unlockSelected(selection, status);
+  // Gives back the groups that lockSelectedGroups answered, group 22 first,
+  // also when the status holds an error.
+  void unlockSelectedGroups(const tSelection& held, nQoMDBG100::tStatus2* status) {
+    _groups.unlockSelected(held, status);
   }
   tRegisterLockGroup* lockGroup(uint32_t id) { return _groups.group(id); }
 

@@ -121,12 +121,13 @@ TEST_F(tChassisMapTest, LocksTakeAscendingGiveBackDescendingAndCloseFromTheLast)
     for (const auto& record : nQoSim::syncLog()) EXPECT_EQ(record.param.kind, 1u);
     EXPECT_EQ(map.RIVORouting.getLock(), map.lock(3));
     nQoSim::clearSyncLog();
-    map.acquireLocks({1, 3}, 0, &status);
+    tMorro::tLockSelection held = map.acquireLocks({1, 3}, 0, &status);
     nQoMDBG100::tStatus2 failedStatus(-1);
-    map.releaseLocks({1, 3}, &failedStatus);
+    map.releaseLocks(held, &failedStatus);
     tMorro::tLockSelection selection{7, 2, 0, 1};
-    map.acquireLocks(selection, 0, &failedStatus);
-    map.releaseLocks(selection, &status);
+    held = map.acquireLocks(selection, 0, &failedStatus);
+    EXPECT_EQ(held.bits, 1u << 2);
+    map.releaseLocks(held, &status);
     EXPECT_EQ(lockOrder(map), (std::vector<int>{1, 3, -3, -1, 2, -2}));
     EXPECT_EQ(status.code, 0);
     for (uint32_t id = 3; id >= 1; --id) expected.push_back(map.lock(id)->lock());
@@ -142,9 +143,10 @@ TEST_F(tChassisMapTest, ALockThatCouldNotBeOpenedIsReportedAndNeverTaken) {
     EXPECT_EQ(lastReport(), "-50352 qoudrk tMorro 91");
     nQoSim::clearSyncLog();
     nQoMDBG100::tStatus2 fresh;
-    map.acquireLocks({1, 2, 3}, 0, &fresh);
+    const tMorro::tLockSelection held = map.acquireLocks({1, 2, 3}, 0, &fresh);
     EXPECT_EQ(lastReport(), "-50352 qoudrk tMorro 92");
-    map.releaseLocks({1, 2, 3}, &fresh);
+    EXPECT_EQ(held.bits, (1u << 1) | (1u << 3));
+    map.releaseLocks(held, &fresh);
     EXPECT_EQ(lockOrder(map), (std::vector<int>{1, 3, -3, -1}));
   }
   EXPECT_EQ(nQoSim::liveSyncObjects(), 0);
@@ -156,11 +158,11 @@ TEST_F(tChassisMapTest, TwoThreadsBracketingRoutingWritesNeverInterleave) {
   auto writer = [&map](uint32_t value) {
     nQoMDBG100::tStatus2 own;
     for (int pass = 0; pass < 200; ++pass) {
-      map.acquireLocks({3}, 0, &own);
+      const tMorro::tLockSelection held = map.acquireLocks({3}, 0, &own);
       map.RIVORouting.writeField(1, value, &own, 1);
       std::this_thread::yield();
       map.OversampleRouting.writeField(1, value, &own, 1);
-      map.releaseLocks({3}, &own);
+      map.releaseLocks(held, &own);
     }
   };
   std::thread first(writer, 1);

@@ -161,8 +161,9 @@ TEST_F(tCtrPairTest, EveryRefusalReportsAtItsSite) {
 TEST_F(tCtrPairTest, LockSetsTakeGroupsAscendingAndGiveThemBackDescending) {
   tCtrPair::tSelection selection;
   tCtrPair::makeSelection(selection, {3, 1, 0, 2});
-  pair->lockSelectedGroups(selection, &status);
-  pair->unlockSelectedGroups(selection, &status);
+  const tCtrPair::tSelection held = pair->lockSelectedGroups(selection, &status);
+  EXPECT_EQ(held.bits, selection.bits);
+  pair->unlockSelectedGroups(held, &status);
   EXPECT_EQ(lockOrder(3, [&](uint32_t id) { return pair->lockGroup(id)->lock(); }),
             (std::vector<int>{1, 3, -3, -1}));
   EXPECT_EQ(pair->G01_Joint_Reset.getLockGroup(), pair->lockGroup(3));

@@ -289,5 +289,66 @@ TEST_F(tCDIODMATest, AnOutputStoppedBeforeItRanEmptyWarnsAndEndsOnce) {
   EXPECT_EQ(log.calls, (tStrings{"bind", "ended 200010", "ended -200716"}));
 }
 
+// The unlink at destruction cannot take the DMA select's lock: the select
+// keeps its channel and the lock is not given back, and the transfer's records
+// still leave the FIFO's lists, so that the FIFO's next commit attaches no
+// handler and its next interrupt pass calls nothing freed.
+TEST_F(tCDIODMATest, AnInputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIFO) {
+  runInput(0);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  clearLogs();
+  nQoSim::failNextAcquire(-50001);
+  delete input;
+  input = nullptr;
+  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
+  EXPECT_TRUE(lockOrder(*map).empty());
+  cdi->commit(status);
+  cdi->arm(status);
+  EXPECT_EQ(board->primaryHandlers[kFIFOOverflow], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+  windows.setRead(window, 0x88, 8, 0x01);
+  fifos->scriptStatus({0x180000});  // overrun and buffer error
+  bus.raise(kIrq);
+  bus.pumpSecondary();
+  EXPECT_EQ(log.calls, tStrings{});
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIFO) {
+  output->setSource(&source, status);
+  output->setDMAChannelNumber(2);
+  output->registerObservers(status);  // continuous: buffer error and overrun
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  cdo->arm(status);
+  output->commit(status);
+  output->linkDMA(status);
+  output->start(status);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  nQoSim::failNextAcquire(-50001);
+  delete output;
+  output = nullptr;
+  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
+  EXPECT_TRUE(lockOrder(*map).empty());
+  cdo->commit(status);
+  cdo->arm(status);
+  EXPECT_EQ(board->primaryHandlers[kOutputBufferError], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+  windows.setRead(window, 0x88, 8, 0x01);
+  fifos->scriptStatus({0x18});  // buffer error and overrun
+  bus.raise(kIrq);
+  bus.pumpSecondary();
+  EXPECT_EQ(log.calls, tStrings{});
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

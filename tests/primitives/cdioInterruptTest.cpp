@@ -102,6 +102,55 @@ TEST_F(tCDIOInterruptTest, AFiniteInputSwitchesToSingleSamplesNearTheEndAndEndsO
   EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0x800u);
 }
 
+// The stop's end cannot take the transfer lock: the chunk size and the FIFO's
+// mode flag still come back, and the lock's failure is reported.
+TEST_F(tCDIOInterruptTest, AFailedEndAtStopStillGivesTheFIFOItsModeFlagBack) {
+  runInput(1, 64, 1000);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  ASSERT_EQ(input->chunkSize(), 1u);
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 stopped;
+  input->stop(stopped);
+  EXPECT_EQ(stopped.code, -50001);
+  EXPECT_TRUE(loggedAt(-50001, "tTransferLock", 50));
+  EXPECT_EQ(input->chunkSize(), 64u);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  cdi->commit(status);
+  EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0x800u);
+}
+
+// A destination that fails the chunk which leaves less than half the FIFO
+// depth: the loop ends there, without switching to single samples, so the
+// stop gives the FIFO no mode flag it never had.
+TEST_F(tCDIOInterruptTest, AFailedChunkDoesNotSwitchToSingleSamples) {
+  struct tFailingDestination : tBaseCDIInterruptTransferPrimitive::iDestination {
+    uint32_t transferData(uint32_t bytes, tStatus2& status) override {
+      if (++chunks == 8) status.setCode(-7, "test", "tFailingDestination", 1);
+      return bytes;
+    }
+    void transferEnded(tStatus2& status) override { ended.push_back(status.code); }
+    int chunks = 0;
+    std::vector<int> ended;
+  } failing;
+  runInput(1, 64, 1000);
+  input->setDestination(&failing);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  cdi->setModeFlag(0, status, 0);
+  cdi->commit(status);
+  cdi->arm(status);
+  ASSERT_EQ(status.code, 0);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  EXPECT_EQ(failing.ended, std::vector<int>{-7});
+  EXPECT_EQ(input->chunkSize(), 64u);
+  input->stop(status);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  cdi->commit(status);
+  EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0u);
+}
+
 TEST_F(tCDIOInterruptTest, AFiniteInputNeverAsksForMoreThanRemains) {
   description.cdiFIFODepth = 64;  // threshold 32: 36 left is not below it
   runInput(1, 64, 100);

@@ -320,6 +320,62 @@ TEST_F(tEEPROMTest, AFailedWindowRestoreStillLocksAndDisables) {
   EXPECT_EQ(of(enable), (tLog{busWrite(enable, 0x30, 0)}));
 }
 
+// A byte write that fails on the bus still gives the board its own window
+// values back and switches the windows again for the next byte; the busy
+// flag is not polled for a byte that was not written.
+TEST_F(tEEPROMTest, AFailedByteWriteStillRestoresAndSwitchesTheWindowsAgain) {
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  uint8_t byte = 0x5C;
+  eeprom.write(9, 1, &byte, status, 0);
+  eeprom.enableWrite(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kWrite32, -50001);
+  tStatus2 failed;
+  eeprom.commit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  tLog expected = restored();
+  const tLog again = switched();
+  expected.insert(expected.end(), again.begin(), again.end());
+  EXPECT_EQ(of(vesk), expected);
+  EXPECT_TRUE(of(tavik).empty()) << "no byte written, no busy poll";
+  EXPECT_TRUE(eeprom.isPending(9));
+}
+
+// A window control whose value could not be read is neither switched nor
+// given a made-up value back; a control whose restore failed keeps its saved
+// value for the next restore instead of reading its switched value again.
+TEST_F(tEEPROMTest, OnlyWindowValuesReadFromTheBoardAreWrittenBack) {
+  tTavikEEPROM eeprom(map, &bus, 1024, 1024, 0, 0, status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  bus.failNext(tCall::kRead32, -50001);  // 0xC0
+  tStatus2 opened;
+  eeprom.enableRead(opened);
+  EXPECT_EQ(opened.code, -50001);
+  eeprom.disableAccess(status);
+  EXPECT_EQ(of(vesk),
+            (tLog{busRead(vesk, 0xC4, 0x22), busRead(vesk, 0x314, 0x1200),
+                  busWrite(vesk, 0xC4, 0x128A), busRead(vesk, 0xF4, 0x33), busWrite(vesk, 0xF4, 0),
+                  busWrite(vesk, 0xC4, 0x22), busWrite(vesk, 0xF4, 0x33)}));
+
+  eeprom.enableRead(status);
+  clearLogs();
+  bus.failNext(tCall::kWrite32, -50001);  // 0xC4's restore
+  tStatus2 closed;
+  eeprom.disableAccess(closed);
+  EXPECT_EQ(closed.code, -50001);
+  eeprom.enableRead(status);
+  eeprom.disableAccess(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(
+      of(vesk),
+      (tLog{busWrite(vesk, 0xC0, 0x11), busWrite(vesk, 0xF4, 0x33), busRead(vesk, 0xC0, 0x11),
+            busWrite(vesk, 0xC0, 0), busRead(vesk, 0x314, 0x1200), busWrite(vesk, 0xC4, 0x128A),
+            busRead(vesk, 0xF4, 0x33), busWrite(vesk, 0xF4, 0), busWrite(vesk, 0xC4, 0x22),
+            busWrite(vesk, 0xC0, 0x11), busWrite(vesk, 0xF4, 0x33)}));
+}
+
 // Must-show map content: header words big-endian at 24, 20 and 16.
 class tEEPROMMapTest : public tEEPROMTest {
  protected:

@@ -157,9 +157,10 @@ TEST_F(tTavikTest, AWindowThatCannotBeMappedWithoutStatusLeavesTheTablesUnset) {
 TEST_F(tTavikMapTest, SelectionsLockAscendingUnlockDescendingAndTakeABoundedList) {
   tTavik::tSelection selection;
   tTavik::makeSelection(selection, {14, 12});
-  map->lockSelectedGroups(selection, &status);
+  const tTavik::tSelection held = map->lockSelectedGroups(selection, &status);
+  EXPECT_EQ(held.bits, selection.bits);
   nQoMDBG100::tStatus2 failedStatus(-1);
-  map->unlockSelectedGroups(selection, &failedStatus);
+  map->unlockSelectedGroups(held, &failedStatus);
   EXPECT_EQ(lockOrder(*map), (std::vector<int>{12, 14, -14, -12}));
   for (const auto& record : nQoSim::syncLog())
     if (record.operation == nQoSim::tSyncRecord::kAcquire) {
@@ -170,7 +171,7 @@ TEST_F(tTavikMapTest, SelectionsLockAscendingUnlockDescendingAndTakeABoundedList
   EXPECT_EQ(selection.bits, 1u << 22);
   tTavik::makeSelection(selection, {0, 14});
   nQoSim::clearSyncLog();
-  map->lockSelectedGroups(selection, &status);
+  EXPECT_EQ(map->lockSelectedGroups(selection, &status).bits, 0u);
   EXPECT_TRUE(nQoSim::syncLog().empty());
 }
 
@@ -186,6 +187,29 @@ TEST_F(tTavikMapTest, AScopedSelectionHoldsItsGroupsForItsScopeWhateverTheStatus
   nQoSim::clearSyncLog();
   { const tScopedLockSelection<tTavik> locked(*map, {22}, nullptr); }
   EXPECT_EQ(lockOrder(*map), (std::vector<int>{22, -22}));
+}
+
+// A lock that refuses is left out of the selection answered, and so never
+// given back: that would release a lock another caller holds.
+TEST_F(tTavikMapTest, ALockThatRefusesIsLeftOutAndNeverGivenBack) {
+  const tTavik::tSelection selection{14, 3, 12};
+  nQoSim::failNextAcquire(-7);
+  nQoMDBG100::tStatus2 locked;
+  const tTavik::tSelection held = map->lockSelectedGroups(selection, &locked);
+  EXPECT_EQ(held.bits, (1u << 12) | (1u << 14));
+  EXPECT_EQ(locked.code, -7);
+  map->unlockSelectedGroups(held, &locked);
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{12, 14, -14, -12}));
+
+  nQoSim::clearSyncLog();
+  nQoSim::failNextAcquire(-7);
+  nQoMDBG100::tStatus2 scoped;
+  {
+    const tScopedLockSelection<tTavik> locked(*map, selection, &scoped);
+    EXPECT_EQ(scoped.code, -7);
+  }
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{12, 14, -14, -12}));
+  EXPECT_EQ(scoped.code, -7);
 }
 
 TEST_F(tTavikMapTest, AProgrammingListTakesEachGroupOnceAndStillUnlocksAfterAnError) {

@@ -3,9 +3,9 @@
 // tOversampleRouting), two arrays, and three register locks.
 //
 //   tMorro map(&bus, window, &status);              // every writable register dirty
-//   map.acquireLocks({3}, 0, &status);
+//   const auto held = map.acquireLocks({3}, 0, &status);
 //   map.RIVORouting.writeField(5, 0x21, &status, 0); // one write: 0x00210000 at 0x5C
-//   map.releaseLocks({3}, &status);
+//   map.releaseLocks(held, &status);
 #pragma once
 
 #include <cstdint>

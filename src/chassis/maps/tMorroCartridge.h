@@ -4,9 +4,9 @@
 // over that slot's window.
 //
 //   tMorroCartridge slot(&bus, window, &status);
-//   slot.acquireLocks({2}, 0, &status);
+//   const auto held = slot.acquireLocks({2}, 0, &status);
 //   slot.DoValue.writeField(10, 1, &status, 0);       // bit 9, written at 0x24
-//   slot.releaseLocks({2}, &status);
+//   slot.releaseLocks(held, &status);
 #pragma once
 
 #include <cstdint>

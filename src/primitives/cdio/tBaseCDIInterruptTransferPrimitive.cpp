@@ -79,8 +79,9 @@ void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 243});
   _end.onceLocked([&] { end(status); }, status);
   if (_chunkSwitched == 0) return;
+  // Undoes the switch to single samples also after a failed end.
   _chunk = _savedChunk;
-  _fifo->setModeFlag(_savedModeFlag, status, 0);
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->setModeFlag(_savedModeFlag, s, 0); });
   _chunkSwitched = 0;
 }
 
@@ -127,7 +128,10 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
   return false;
 }
 
+// Not after a failed step: the mode flag would not be read, and stop would
+// give the FIFO a made-up one.
 void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) {
+  if (local.isFatal()) return;
   _savedChunk = _chunk;
   _savedModeFlag = _fifo->getModeFlagBit(local);
   _chunk = 1;

@@ -16,17 +16,18 @@ tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive(const tDeviceInfo* 
 tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
-  // gone by now, and a failed unlink must not keep the observers registered.
+  // gone by now. The records leave the FIFO's lists also when a step before
+  // failed.
   if (_state == kLinked) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
-  if (_state == kObserving) tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
+  tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
   if (status.isFatal() || _state >= kObserving) return;
   if (_sampleMode == kFinite && _partner != nullptr) _partner->bindTransfer(this, status);
-  _fifo->addObserver(static_cast<iCDIOBufferErrorObserver*>(this), status);
-  _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
+  addBufferErrorRecord(status);
+  addOverrunRecord(status);
   if (status.isNotFatal()) {
     _state = kObserving;
     return;
@@ -50,11 +51,7 @@ void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
 
 void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
-  tStatus2 first, second;
-  _fifo->removeObserver(static_cast<iCDIOBufferErrorObserver*>(this), first);
-  _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), second);
-  status.assign(first);
-  status.assign(second);
+  removeRecords(status);
   _state = kBuilt;
 }
 

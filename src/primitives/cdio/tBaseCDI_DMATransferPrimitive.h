@@ -41,7 +41,8 @@ class tBaseCDI_DMATransferPrimitive
 
   tBaseCDI_DMATransferPrimitive(const tDeviceInfo* deviceInfo, tBaseCDI_FIFOPrimitive* fifo,
                                 const nQoORB100::tGUID* identity, nQoMDBG100::tStatus2& status);
-  // Undoes by the state: unlinkDMA, uncommit, unregisterObservers.
+  // Undoes by the state: unlinkDMA, uncommit; then takes out whatever
+  // records are left in the FIFO's lists.
   ~tBaseCDI_DMATransferPrimitive() override;
 
   // Each does nothing on an error status. A registration while registered
@@ -49,6 +50,7 @@ class tBaseCDI_DMATransferPrimitive
   virtual void registerObservers(nQoMDBG100::tStatus2& status);
   virtual void commit(nQoMDBG100::tStatus2& status);
   virtual void linkDMA(nQoMDBG100::tStatus2& status);
+  // Takes out only the records that registerObservers made.
   virtual void unregisterObservers(nQoMDBG100::tStatus2& status);
   virtual void start(nQoMDBG100::tStatus2& status);
   // +200010 for a finite transfer whose data were not done, on a clean

@@ -25,18 +25,14 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
   if (status.isFatal() || _state >= kObserving) return;
-  const auto add = [&](auto* observer, uint32_t& registered) {
-    _fifo->addObserver(observer, status);
-    if (status.isNotFatal()) registered = 1;
-  };
   if (_sampleMode == kFinite) {
     _fifo->registerPolledObserver(this, status);
     if (status.isNotFatal()) _polledRegistered = 1;
   }
   if (_sampleMode != kContinuous && _partner != nullptr) _partner->bindTransfer(this, status);
   if (_sampleMode == kContinuous || (_sampleMode == kFinite && _firstCount >= _secondCount))
-    add(static_cast<iCDIOBufferErrorObserver*>(this), _bufferErrorRegistered);
-  add(static_cast<iCDIOOverrunObserver*>(this), _overrunRegistered);
+    addBufferErrorRecord(status);
+  addOverrunRecord(status);
   if (status.isNotFatal()) {
     _state = kObserving;
     return;
@@ -70,19 +66,9 @@ void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
 
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
-  const auto remove = [&](auto step, uint32_t& registered) {
-    if (registered == 0) return;
-    tStatus2 scratch;
-    step(scratch);
-    status.assign(scratch);
-    registered = 0;
-  };
-  remove(
-      [&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOBufferErrorObserver*>(this), s); },
-      _bufferErrorRegistered);
-  remove([&](tStatus2& s) { _fifo->removeObserver(static_cast<iCDIOOverrunObserver*>(this), s); },
-         _overrunRegistered);
-  remove([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered);
+  removeRecords(status);
+  removeNoted([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered,
+              status);
   _state = kBuilt;
 }
 

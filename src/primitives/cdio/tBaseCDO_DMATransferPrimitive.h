@@ -77,8 +77,6 @@ class tBaseCDO_DMATransferPrimitive
   uint32_t _fifoEmptied = 0;
   uint32_t _firstCount = 0;
   uint32_t _secondCount = 0;
-  uint32_t _bufferErrorRegistered = 0;
-  uint32_t _overrunRegistered = 0;
   uint32_t _polledRegistered = 0;
 };
 

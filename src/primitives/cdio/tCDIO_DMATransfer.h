@@ -118,6 +118,39 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
     _end.onceLocked([&] { end(fresh); }, fresh);
   }
 
+  // The transfer's records in the FIFO's buffer-error and overrun lists, each
+  // noted when its registration succeeded, so that removeRecords takes out
+  // exactly those, whatever step failed before.
+  void addBufferErrorRecord(nQoMDBG100::tStatus2& status) {
+    _fifo->addObserver(static_cast<tCDIO_FIFOObservable::iCDIOBufferErrorObserver*>(this), status);
+    if (status.isNotFatal()) _bufferErrorRegistered = 1;
+  }
+  void addOverrunRecord(nQoMDBG100::tStatus2& status) {
+    _fifo->addObserver(static_cast<tCDIO_FIFOObservable::iCDIOOverrunObserver*>(this), status);
+    if (status.isNotFatal()) _overrunRegistered = 1;
+  }
+  // Each removal on a status of its own, merged into the status.
+  void removeRecords(nQoMDBG100::tStatus2& status) {
+    removeNoted(
+        [&](nQoMDBG100::tStatus2& s) {
+          _fifo->removeObserver(static_cast<tCDIO_FIFOObservable::iCDIOBufferErrorObserver*>(this),
+                                s);
+        },
+        _bufferErrorRegistered, status);
+    removeNoted(
+        [&](nQoMDBG100::tStatus2& s) {
+          _fifo->removeObserver(static_cast<tCDIO_FIFOObservable::iCDIOOverrunObserver*>(this), s);
+        },
+        _overrunRegistered, status);
+  }
+  // Runs a removal when its registration is noted, and clears the note.
+  template <class tRemoval>
+  static void removeNoted(tRemoval removal, uint32_t& registered, nQoMDBG100::tStatus2& status) {
+    if (registered == 0) return;
+    nQoUdR100::onFreshStatus(status, removal);
+    registered = 0;
+  }
+
   nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
   uint32_t _channelNumber = kNoChannel;
   tFIFO* _fifo;
@@ -126,6 +159,8 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   const nQoORB100::tGUID* _identity;
   tTransferEnd _end;
   uint32_t _sampleMode = 0;
+  uint32_t _bufferErrorRegistered = 0;
+  uint32_t _overrunRegistered = 0;
 
  private:
   bool settable(nQoMDBG100::tStatus2& status, unsigned line) {

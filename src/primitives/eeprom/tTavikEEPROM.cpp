@@ -16,10 +16,8 @@ using nQoUdR100::onFreshStatus;
 
 constexpr const char kFile[] = "qomiop/tavik/eeprom/tTavikEEPROM";
 
-// Bus-interface window controls.
-constexpr uint32_t kControlC0 = 0xC0;
-constexpr uint32_t kControlC4 = 0xC4;
-constexpr uint32_t kControlF4 = 0xF4;
+// Read for the switch of control 0xC4 (the saved controls carry their own
+// offsets).
 constexpr uint32_t kWindowSource = 0x314;
 constexpr uint32_t kEEPROMWindowBits = 0x8A;
 // The lent window of the enable register.
@@ -103,9 +101,11 @@ uint8_t tTavikEEPROM::readByte(uint32_t address, tStatus2& status) {
 void tTavikEEPROM::writeByte(uint32_t address, uint8_t value, tStatus2& status) {
   if (status.isFatal() || _noHardware != 0) return;
   _bus->write8(_boardWindow, _eepromBase + address, value, kWriteFlags, &status.code);
-  restoreWindows(status);
+  // The windows are restored while the EEPROM is busy and switched again for
+  // the next byte, each on a status of its own, also after a failed write.
+  onFreshStatus(status, [&](tStatus2& s) { restoreWindows(s); });
   waitWhileBusy(status);
-  switchWindows(status);
+  onFreshStatus(status, [&](tStatus2& s) { switchWindows(s); });
 }
 
 void tTavikEEPROM::waitWhileBusy(tStatus2& status) {
@@ -122,23 +122,46 @@ void tTavikEEPROM::waitWhileBusy(tStatus2& status) {
 void tTavikEEPROM::switchWindows(tStatus2& status) {
   if (status.isFatal()) return;
   int* code = &status.code;
-  _savedC0 = _bus->read32(_interfaceWindow, kControlC0, kReadFlags, code);
-  _bus->write32(_interfaceWindow, kControlC0, 0, kWriteFlags, code);
-  _savedC4 = _bus->read32(_interfaceWindow, kControlC4, kReadFlags, code);
-  _last314 = _bus->read32(_interfaceWindow, kWindowSource, kReadFlags, code);
-  _bus->write32(_interfaceWindow, kControlC4, _last314 | kEEPROMWindowBits, kWriteFlags, code);
-  _savedF4 = _bus->read32(_interfaceWindow, kControlF4, kReadFlags, code);
-  _bus->write32(_interfaceWindow, kControlF4, 0, kWriteFlags, code);
+  if (save(_savedC0, status))
+    _bus->write32(_interfaceWindow, _savedC0.offset, 0, kWriteFlags, code);
+  const bool savedC4 = save(_savedC4, status);
+  int source = 0;
+  const uint32_t windowSource = _bus->read32(_interfaceWindow, kWindowSource, kReadFlags, &source);
+  nQoUdR100::mergeCode(*code, source);
+  if (source >= 0) _last314 = windowSource;
+  if (savedC4 && source >= 0)
+    _bus->write32(_interfaceWindow, _savedC4.offset, _last314 | kEEPROMWindowBits, kWriteFlags,
+                  code);
+  if (save(_savedF4, status))
+    _bus->write32(_interfaceWindow, _savedF4.offset, 0, kWriteFlags, code);
   _bus->flush(code);
 }
 
 void tTavikEEPROM::restoreWindows(tStatus2& status) {
   if (status.isFatal()) return;
-  int* code = &status.code;
-  _bus->write32(_interfaceWindow, kControlC4, _savedC4, kWriteFlags, code);
-  _bus->write32(_interfaceWindow, kControlC0, _savedC0, kWriteFlags, code);
-  _bus->write32(_interfaceWindow, kControlF4, _savedF4, kWriteFlags, code);
-  _bus->flush(code);
+  restore(_savedC4, status);
+  restore(_savedC0, status);
+  restore(_savedF4, status);
+  _bus->flush(&status.code);
+}
+
+bool tTavikEEPROM::save(tSavedControl& control, tStatus2& status) {
+  if (control.held) return true;
+  int code = 0;
+  const uint32_t value = _bus->read32(_interfaceWindow, control.offset, kReadFlags, &code);
+  nQoUdR100::mergeCode(status.code, code);
+  if (code < 0) return false;
+  control.value = value;
+  control.held = true;
+  return true;
+}
+
+void tTavikEEPROM::restore(tSavedControl& control, tStatus2& status) {
+  if (!control.held) return;
+  int code = 0;
+  _bus->write32(_interfaceWindow, control.offset, control.value, kWriteFlags, &code);
+  nQoUdR100::mergeCode(status.code, code);
+  if (code >= 0) control.held = false;
 }
 
 void tTavikEEPROM::writeEnable(uint32_t value, tStatus2& status) {

@@ -43,17 +43,31 @@ class tTavikEEPROM final : public tBaseTavikEEPROM {
   // Then waits for the busy bit with the windows restored: kBoardTimeout
   // when it is still set after 51 waits of 1 ms.
   void writeByte(uint32_t address, uint8_t value, nQoMDBG100::tStatus2& status) override;
+  // A window control's own value, held from the switch that read it until a
+  // restore has written it back: a control whose value could not be read is
+  // neither switched nor restored, and a control whose restore failed is not
+  // read again (it still holds the switched value).
+  struct tSavedControl {
+    uint32_t offset;
+    uint32_t value = 0;
+    bool held = false;
+  };
+  // Switches the controls whose values are held; a failed access fails the
+  // switch but not the accesses of the other controls.
   void switchWindows(nQoMDBG100::tStatus2& status);
   void restoreWindows(nQoMDBG100::tStatus2& status);
+  // True when the control's own value is held, read now if it was not.
+  bool save(tSavedControl& control, nQoMDBG100::tStatus2& status);
+  void restore(tSavedControl& control, nQoMDBG100::tStatus2& status);
   void writeEnable(uint32_t value, nQoMDBG100::tStatus2& status);
   void waitWhileBusy(nQoMDBG100::tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
   iBus* _bus;
   uint32_t _eepromBase;
-  uint32_t _savedC0 = 0;
-  uint32_t _savedC4 = 0;
-  uint32_t _savedF4 = 0;
+  tSavedControl _savedC0{.offset = 0xC0};
+  tSavedControl _savedC4{.offset = 0xC4};
+  tSavedControl _savedF4{.offset = 0xF4};
   uint32_t _interfaceWindow = 0;
   uint32_t _boardWindow = 0;
   uint32_t _last314 = 0;

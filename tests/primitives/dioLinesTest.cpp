@@ -186,6 +186,50 @@ TEST_F(tDIOTest, PFILineStateTakesTwoByteRecordsAndRoutesWithForce) {
   EXPECT_EQ(windows.writes().back(), wrote(0x172, 0x0000));
 }
 
+// A lock that refuses is never given back, and nothing is done without it:
+// the code is reported, no line changes, and the next call takes the locks
+// as usual.
+TEST_F(tDIOTest, ALockThatRefusesIsNotGivenBackAndNothingIsDoneWithoutIt) {
+  tTavikImmedDigPrimitive port(*map, status);
+  tTavikPFIImmedDigPrimitive pfi(*map, status);
+  tTavikFixedOutputImmedDigPrimitive fixed(*map, status);
+  ASSERT_EQ(status.code, 0);
+  const auto refused = [&](auto call) {
+    clearLogs();
+    nQoSim::failNextAcquire(-50001);
+    nQoMDBG100::tStatus2 failed;
+    const uint32_t answer = call(failed);
+    EXPECT_EQ(failed.code, -50001);
+    EXPECT_TRUE(windows.writes().empty());
+    for (int step : lockSequence()) EXPECT_GT(step, 0) << "a release";
+    return answer;
+  };
+  uint32_t value = 0x77;
+  refused([&](nQoMDBG100::tStatus2& s) {
+    port.setLineMode(0x0F, 1, s);
+    return 0u;
+  });
+  EXPECT_EQ(refused([&](nQoMDBG100::tStatus2& s) { return port.writeLines(0xFF, 0xA5, s); }), 0u);
+  EXPECT_EQ(refused([&](nQoMDBG100::tStatus2& s) { return port.readLines(0xFF, &value, s); }), 0u);
+  EXPECT_EQ(value, 0x77u);
+  refused([&](nQoMDBG100::tStatus2& s) {
+    pfi.setLineMode(0x1, 1, s);
+    return 0u;
+  });
+  refused([&](nQoMDBG100::tStatus2& s) {
+    fixed.setLineMode(0x3, 1, s);
+    return 0u;
+  });
+  EXPECT_EQ(refused([&](nQoMDBG100::tStatus2& s) { return fixed.writeLines(0xF, 0x5, s); }), 0u);
+
+  clearLogs();
+  port.setLineMode(0x0F, 1, status);
+  port.writeLines(0xFF, 0xA5, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x28, 0xF), wrote32(0x24, 0xA5)}));
+  EXPECT_EQ(lockSequence(), (std::vector<int>{1, 2, -2, -1, 1, -1}));
+}
+
 TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   tTavikFixedInputImmedDigPrimitive input(*map);
   windows.setRead(window, 0x1DC, 16, 0xFFFF);

@@ -1,12 +1,17 @@
 // A static line primitive's own lock (kind 1), opened at construction and
 // closed with it. What the lock reports is merged into the caller's status.
+// A scope holds it through tHeld, which gives back only a lock it took:
 //
 //   tDigLock lock(status, {"tTavikImmedDigPrimitive", 20});
-//   lock.acquire(status); ...; lock.release(status);
+//   {
+//     const tDigLock::tHeld held(lock, status);
+//     if (held.taken()) ...;
+//   }
 #pragma once
 
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "sync/iSync.h"
@@ -27,16 +32,39 @@ class tDigLock {
   tDigLock(const tDigLock&) = delete;
   tDigLock& operator=(const tDigLock&) = delete;
 
-  void acquire(nQoMDBG100::tStatus2& status) {
+  // True when the lock is held now (or there is none to take).
+  bool acquire(nQoMDBG100::tStatus2& status) {
     int code = 0;
     if (_sync != nullptr) _sync->waitOrAcquire(iSync::kWaitForever, &code);
     merge(code, status);
+    return code == 0;
   }
   void release(nQoMDBG100::tStatus2& status) {
     int code = 0;
     if (_sync != nullptr) _sync->releaseOrSet(&code);
     merge(code, status);
   }
+
+  // The lock for one scope: taken when the status holds no error, given back
+  // at the end of the scope only when it was taken, on a status of its own
+  // merged into the caller's.
+  class tHeld {
+   public:
+    tHeld(tDigLock& lock, nQoMDBG100::tStatus2& status)
+        : _lock(lock), _status(status), _taken(status.isNotFatal() && lock.acquire(status)) {}
+    ~tHeld() {
+      if (_taken)
+        nQoUdR100::onFreshStatus(_status, [&](nQoMDBG100::tStatus2& s) { _lock.release(s); });
+    }
+    tHeld(const tHeld&) = delete;
+    tHeld& operator=(const tHeld&) = delete;
+    bool taken() const { return _taken; }
+
+   private:
+    tDigLock& _lock;
+    nQoMDBG100::tStatus2& _status;
+    const bool _taken;
+  };
 
  private:
   static void merge(int code, nQoMDBG100::tStatus2& status) {

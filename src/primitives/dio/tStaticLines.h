@@ -30,10 +30,8 @@ class tStaticLines : public iImmedDigPrimitive, public nQoUdR100::tModuleObject 
  public:
   uint32_t readLines(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return 0;
-    _readLock.acquire(status);
-    const uint32_t result = readLinesUnlocked(mask, value, status);
-    _readLock.release(status);
-    return result;
+    const tDigLock::tHeld held(_readLock, status);
+    return held.taken() ? readLinesUnlocked(mask, value, status) : 0;
   }
   uint32_t readLinesUnlocked(uint32_t mask, uint32_t* value,
                              nQoMDBG100::tStatus2& status) override {
@@ -43,13 +41,15 @@ class tStaticLines : public iImmedDigPrimitive, public nQoUdR100::tModuleObject 
   }
   uint32_t writeLines(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return 0;
-    _writeLock.acquire(status);
-    _outputValue = ((value & mask) | (_outputValue & ~mask)) & tRow::kLines;
-    if constexpr (tRow::kByteWise)
-      writeOutputLatchBytes(_map, tRow::latch(_map), mask, _outputValue, status);
-    else
-      writeOutputLatch(_map, tRow::latch(_map), _outputValue, status);
-    _writeLock.release(status);
+    {
+      const tDigLock::tHeld held(_writeLock, status);
+      if (!held.taken()) return 0;
+      _outputValue = ((value & mask) | (_outputValue & ~mask)) & tRow::kLines;
+      if constexpr (tRow::kByteWise)
+        writeOutputLatchBytes(_map, tRow::latch(_map), mask, _outputValue, status);
+      else
+        writeOutputLatch(_map, tRow::latch(_map), _outputValue, status);
+    }
     return status.isNotFatal() ? 1 : 0;
   }
 

@@ -29,26 +29,28 @@ uint32_t tTavikFixedOutputImmedDigPrimitive::readLinesUnlocked(uint32_t mask, ui
 uint32_t tTavikFixedOutputImmedDigPrimitive::writeLines(uint32_t mask, uint32_t value,
                                                         nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return 0;
-  _lock.acquire(status);
-  _outputValue = (mask & kLines & value) | (~mask & _outputValue);
-  writeOutputLatch(_map, _map.Write_01DE, _outputValue << kShift, status);
-  if (_enablePending != 0) {
-    enable(1, _pendingLines, status);
-    _enablePending = 0;
+  {
+    const tDigLock::tHeld held(_lock, status);
+    if (!held.taken()) return 0;
+    _outputValue = (mask & kLines & value) | (~mask & _outputValue);
+    writeOutputLatch(_map, _map.Write_01DE, _outputValue << kShift, status);
+    if (_enablePending != 0) {
+      enable(1, _pendingLines, status);
+      _enablePending = 0;
+    }
   }
-  _lock.release(status);
   return status.isNotFatal() ? 1 : 0;
 }
 
 void tTavikFixedOutputImmedDigPrimitive::setLineMode(uint32_t mask, int32_t direction,
                                                      nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  _lock.acquire(status);
+  const tDigLock::tHeld held(_lock, status);
+  if (!held.taken()) return;
   if (direction == 1 && _enablePending != 0)
     _pendingLines = mask << kShift;
   else
     enable(direction, mask << kShift, status);
-  _lock.release(status);
 }
 
 void tTavikFixedOutputImmedDigPrimitive::enable(int32_t direction, uint32_t lines,

@@ -15,12 +15,11 @@ bool tTavikImmedDigPrimitive::inMode(uint32_t mask, int32_t mode) const {
 void tTavikImmedDigPrimitive::setLineMode(uint32_t mask, int32_t mode,
                                           nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || inMode(mask, mode)) return;
-  _writeLock.acquire(status);
-  _readLock.acquire(status);
+  const tDigLock::tHeld writing(_writeLock, status);
+  const tDigLock::tHeld reading(_readLock, status);
+  if (!reading.taken()) return;
   updateMasks(mask, mode, status);
   program(mode, status);
-  _readLock.release(status);
-  _writeLock.release(status);
 }
 
 void tTavikImmedDigPrimitive::updateMasks(uint32_t mask, int32_t mode,

@@ -20,18 +20,15 @@ void tTavikPFIImmedDigPrimitive::setLineMode(uint32_t mask, int32_t direction,
     nQoUdR100::setCode(status, nQoUdR100::kRefused, {"tTavikPFIImmedDigPrimitive", 60});
     return;
   }
-  _writeLock.acquire(status);
-  _readLock.acquire(status);
-  {
-    const nQoUdRLP100::tScopedLockSelection<tTavik> pinLock(_map, {kPinDirectionLock}, &status);
-    const uint32_t pins = _map.IO_Bidirection_Pin.getRegister();
-    if (direction == 1) routeToOutputLatch(_map, mask, 0, status);
-    writeLatchBytes(_map, _map.IO_Bidirection_Pin, mask,
-                    direction == 1 ? pins | mask : pins & ~mask, status);
-    _map.flushBus(&status);
-  }
-  _readLock.release(status);
-  _writeLock.release(status);
+  const tDigLock::tHeld writing(_writeLock, status);
+  const tDigLock::tHeld reading(_readLock, status);
+  if (!reading.taken()) return;
+  const nQoUdRLP100::tScopedLockSelection<tTavik> pinLock(_map, {kPinDirectionLock}, &status);
+  const uint32_t pins = _map.IO_Bidirection_Pin.getRegister();
+  if (direction == 1) routeToOutputLatch(_map, mask, 0, status);
+  writeLatchBytes(_map, _map.IO_Bidirection_Pin, mask, direction == 1 ? pins | mask : pins & ~mask,
+                  status);
+  _map.flushBus(&status);
 }
 
 void tTavikPFIImmedDigPrimitive::applyLineState(const tLineState* state, int32_t useRecord,

@@ -217,4 +217,39 @@ TEST_F(SingleActionThreadTest, TransferLockKindFollowsTheSimulatedFlagThenThePro
   EXPECT_EQ(unopened.code, -50352);
 }
 
+// A step under the transfer lock runs also when the lock refuses; the lock's
+// code is reported at the caller's site and a lock not taken is not given
+// back.
+TEST_F(SingleActionThreadTest, AStepUnderARefusingLockRunsAndGivesNothingBack) {
+  nQoUdP100::tDeviceInfo info{};
+  info.simulated = 1;
+  tStatus2 status;
+  iSync* lock = nQoUdP100::openTransferLock(info, status);
+  ASSERT_NE(lock, nullptr);
+  using tOp = nQoSim::tSyncRecord::tOperation;
+  const auto operations = [] {
+    std::vector<tOp> seen;
+    for (const auto& record : nQoSim::syncLog()) seen.push_back(record.operation);
+    return seen;
+  };
+  int steps = 0;
+  nQoSim::clearSyncLog();
+  nQoSim::failNextAcquire(-50001);
+  nQoUdP100::underLock(lock, [&] { ++steps; }, status, {"tSomeTransfer", 210});
+  EXPECT_EQ(steps, 1);
+  EXPECT_EQ(status.code, -50001);
+  EXPECT_EQ(nQoSim::statusLog().back().file, "tSomeTransfer");
+  EXPECT_EQ(nQoSim::statusLog().back().line, 210u);
+  EXPECT_TRUE(operations().empty()) << "nothing taken, nothing given back";
+
+  tStatus2 held;
+  nQoSim::clearSyncLog();
+  nQoUdP100::underLock(lock, [&] { ++steps; }, held, {"tSomeTransfer", 210});
+  EXPECT_EQ(steps, 2);
+  EXPECT_EQ(held.code, 0);
+  EXPECT_EQ(operations(),
+            (std::vector<tOp>{nQoSim::tSyncRecord::kAcquire, nQoSim::tSyncRecord::kRelease}));
+  nQoUdP100::closeTransferLock(lock, held);
+}
+
 }  // namespace

@@ -405,9 +405,11 @@ void tBaseAIImmediateDMATransferPrimitive::countRead() {
 }
 
 void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason, tStatus2& status) {
-  int code = 0;
-  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
-  setCode(status, code, {kFile, kLockLine});
+  underLock(_transferLock, [&] { endOnce(reason, status); }, status, {kFile, kLockLine});
+}
+
+// Under the transfer lock.
+void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, tStatus2& status) {
   if (_ended == 0) {
     _ended = 1;
     resetChannel(status);
@@ -427,9 +429,6 @@ void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason,
       header()[kDoneWord] = 1;
     }
   }
-  code = 0;
-  _transferLock->releaseOrSet(&code);
-  setCode(status, code, {kFile, kLockLine});
 }
 
 void tBaseAIImmediateDMATransferPrimitive::endFromNotification(int code, unsigned line) {

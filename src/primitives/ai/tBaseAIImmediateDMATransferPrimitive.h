@@ -192,6 +192,8 @@ class tBaseAIImmediateDMATransferPrimitive
   uint32_t resolve(bool unblock, bool schedule);
   uint32_t* header() const { return static_cast<uint32_t*>(_buffer.pointer()); }
   void resetChannel(tStatus2& status);
+  // The first end of a run: stop the channel and the engine, post done.
+  void endOnce(const tStatus2& reason, tStatus2& status);
   void buildBuffer(tStatus2& status);
   void programChannel(tStatus2& status);
   void buildLinkChain(uint32_t blocks, tStatus2& status);

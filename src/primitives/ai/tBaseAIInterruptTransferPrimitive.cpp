@@ -228,13 +228,7 @@ void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, tSta
 
 void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason,
                                                           tStatus2& status) {
-  int code = 0;
-  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
-  setCode(status, code, {kFile, kLockLine});
-  endTransfer(reason, status);
-  code = 0;
-  _transferLock->releaseOrSet(&code);
-  setCode(status, code, {kFile, kLockLine});
+  underLock(_transferLock, [&] { endTransfer(reason, status); }, status, {kFile, kLockLine});
 }
 
 }  // namespace nQoUdP100

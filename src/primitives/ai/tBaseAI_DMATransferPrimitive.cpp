@@ -24,13 +24,7 @@ constexpr unsigned kLockLine = 210;
 
 template <class tStep>
 void tBaseAI_DMATransferPrimitive::underTransferLock(tStep step, tStatus2& status) {
-  int code = 0;
-  _transferLock->waitOrAcquire(iSync::kWaitForever, &code);
-  nQoUdR100::setCode(status, code, {kFile, kLockLine});
-  step();
-  code = 0;
-  _transferLock->releaseOrSet(&code);
-  nQoUdR100::setCode(status, code, {kFile, kLockLine});
+  underLock(_transferLock, step, status, {kFile, kLockLine});
 }
 
 tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* converter,

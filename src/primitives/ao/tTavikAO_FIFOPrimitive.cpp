@@ -66,11 +66,12 @@ void disable(tTavikInterruptDispatcher* dispatcher, tDisable which) {
   binder.exec(&fresh);
 }
 
-// Holds the FIFO lock for one scope.
+// Holds the FIFO lock for one scope; gives back only a lock it took.
 class tHeld {
  public:
-  explicit tHeld(iSync* lock) : _lock(lock) {
-    if (_lock != nullptr) _lock->waitOrAcquire(iSync::kWaitForever, nullptr);
+  explicit tHeld(iSync* lock)
+      : _lock(lock != nullptr && lock->waitOrAcquire(iSync::kWaitForever, nullptr) == 1 ? lock
+                                                                                        : nullptr) {
   }
   ~tHeld() {
     if (_lock != nullptr) _lock->releaseOrSet(nullptr);

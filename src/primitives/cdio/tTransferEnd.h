@@ -42,11 +42,7 @@ class tTransferLock {
   // What the lock reports goes to the status; the step runs all the same.
   template <class tStep>
   void locked(tStep step, nQoMDBG100::tStatus2& status) {
-    int code = 0;
-    const bool held = _lock != nullptr && _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1;
-    nQoUdR100::setCode(status, code, {"tTransferLock", 50});
-    step();
-    if (held) _lock->releaseOrSet(nullptr);
+    underLock(_lock, step, status, {"tTransferLock", 50});
   }
 
  private:

@@ -15,7 +15,7 @@
 namespace nQoUdR100 {
 
 template <class Step>
-void onFreshStatus(nQoMDBG100::tStatus2& status, Step&& step) {
+inline void onFreshStatus(nQoMDBG100::tStatus2& status, Step step) {
   nQoMDBG100::tStatus2 fresh;
   step(fresh);
   status.assign(fresh);

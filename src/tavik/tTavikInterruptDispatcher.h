@@ -135,6 +135,10 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
     detachInterrupt(status, false);
   }
 
+  // Returns once the passes under way on other threads have left: for a
+  // primitive that takes out what its handlers read (not a slot).
+  void waitForPasses() const { _passes.waitForPasses(); }
+
   // Interrupt level; the bus takes the answer.
   tBusAnswer resolvePrimaryInterrupt();
   // Answers 1.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,14 @@ class tScriptedReadable : public nQoCDR100::iDigReadablePrim {
             tStatus2&) override {
     log->push_back("read " + std::to_string(timeout) + " " + std::to_string(size) + " " +
                    std::to_string(mask));
+    if (onRead) onRead();
     for (uint32_t i = 0; i < size; ++i) buffer[i] = i < pattern.size() ? pattern[i] : 0;
     *result = 1;
   }
   std::vector<std::string>* log;
   std::vector<uint8_t> pattern;
+  // Runs inside each read, before the bytes are written.
+  std::function<void()> onRead;
 };
 
 class tScriptedReadableSupervisor : public tScriptedPartner<nQoCDR100::iDigReadablePrimSup> {

@@ -93,7 +93,8 @@ void tChangeDetectionPrimitive::releaseBuffer(nQoMDBG100::tStatus2& status) {
 void tChangeDetectionPrimitive::dropBuffer() {
   uint8_t* const held = _buffer.exchange(nullptr);
   if (held == nullptr) return;
-  _bufferPasses.waitForPasses();
+  waitForInterruptPasses();
+  _readPasses.waitForPasses();
   _bytesPerSample = 0;
   moduleFree(held);
 }

@@ -141,13 +141,18 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   virtual void setFirstEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
   virtual void setSecondEdgeMask(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) = 0;
   virtual void captureSample(uint64_t* sequence, nQoMDBG100::tStatus2& status) = 0;
+  // Returns once the interrupt passes under way on other threads have left.
+  virtual void waitForInterruptPasses() = 0;
 
-  // For the interrupt side: fill(half, bytesPerSample) on the half that the
-  // sample counter selects; false, and nothing stored, while no buffer is
-  // held.
+  // For the interrupt side, inside its interrupt pass (which releaseBuffer
+  // waits for): fill(half, bytesPerSample) on the half that the sample
+  // counter selects; false, and nothing stored, while no buffer is held.
   template <class tFill>
   bool fillSample(tFill fill) {
-    return useHalf(_sampleCounter.get(), fill);
+    uint8_t* const buffer = _buffer.load();
+    if (buffer == nullptr) return false;
+    fill(half(buffer, _sampleCounter.get()), _bytesPerSample);
+    return true;
   }
   nQoUdP100::tImmedDigLatchingPrimitive* const* lines() const { return _lines; }
   uint32_t lineCount() const { return _lineCount; }
@@ -167,14 +172,18 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void resetChangeEvent();
 
  private:
-  // use(half, bytesPerSample) on the half that the parity of counter selects,
-  // inside a counted pass, so that the buffer outlives the call.
+  // The half of the buffer that the parity of counter selects.
+  uint8_t* half(uint8_t* buffer, uint32_t counter) const {
+    return (counter & 1) == 0 ? buffer : buffer + _bytesPerSample;
+  }
+  // For a reader: use(half, bytesPerSample) inside a counted pass, so that
+  // the buffer outlives the call.
   template <class tUse>
   bool useHalf(uint32_t counter, tUse use) {
-    const tPassCount::tInside inside(_bufferPasses);
+    const tPassCount::tInside inside(_readPasses);
     uint8_t* const buffer = _buffer.load();
     if (buffer == nullptr) return false;
-    use((counter & 1) == 0 ? buffer : buffer + _bytesPerSample, _bytesPerSample);
+    use(half(buffer, counter), _bytesPerSample);
     return true;
   }
   void dropBuffer();
@@ -186,7 +195,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // and no pass uses one.
   std::atomic<uint8_t*> _buffer = nullptr;
   uint32_t _bytesPerSample = 0;
-  tPassCount _bufferPasses;
+  // The reads under way; the interrupt side is counted by its dispatcher.
+  tPassCount _readPasses;
   nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;
   uint32_t _lineCount = 0;
   iSync* _changeEvent = nullptr;

@@ -155,4 +155,8 @@ uint32_t tPCITavikChangeDetectionPrimitive::handleSecondaryInterrupt() {
   return 0;
 }
 
+void tPCITavikChangeDetectionPrimitive::waitForInterruptPasses() {
+  if (_dispatcher != nullptr) _dispatcher->waitForPasses();
+}
+
 }  // namespace nQoUdR100

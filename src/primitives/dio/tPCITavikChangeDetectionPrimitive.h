@@ -76,6 +76,8 @@ class tPCITavikChangeDetectionPrimitive final : public tChangeDetectionPrimitive
   // readChangeCount: the count copied in a bus atomic run, then the bus
   // flushed.
   void captureSample(uint64_t* sequence, nQoMDBG100::tStatus2& status) override;
+  // The dispatcher's passes, in which the change interrupt runs.
+  void waitForInterruptPasses() override;
 
  private:
   // False with -50004 at the line for an object without map or dispatcher.

@@ -22,6 +22,7 @@
 #include "supervisors/simBoardFixture.h"
 #include "support/brokerPools.h"
 #include "support/changeDetectionDoubles.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -128,6 +129,30 @@ class ChangeDetectionSupervisorTest : public tSimBoardTest {
   tScriptedReadableSupervisor readable{calls, &log};
   tScriptedSchedulerSupervisor scheduler{calls, "scheduler"};
 };
+
+// A change interrupt under way writes its sample into the capture buffer;
+// releasing the buffer waits for that pass to leave before the buffer goes.
+TEST_F(ChangeDetectionSupervisorTest, ReleasingTheBufferWaitsForAChangeInterruptUnderWay) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  windows.setRead(window, 0x240, 32, 1);
+  windows.setRead(window, 0x244, 32, 0);
+  {
+    tHeldPass held;
+    readable.readable.onRead = [&] { held.hold(); };
+    held.run([&] { bus.raise(1); });
+    held.tearDown([&] {
+      tStatus2 released;
+      primitive->releaseBuffer(released);
+    });
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  readable.readable.onRead = nullptr;
+  EXPECT_EQ(control(supervisor, 3), 0);
+}
 
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;

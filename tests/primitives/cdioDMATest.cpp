@@ -54,6 +54,27 @@ class tCDIODMATest : public tCDIOTest {
   tDMAChannel channel{3};
   tBaseCDI_DMATransferPrimitive* input = nullptr;
   tBaseCDO_DMATransferPrimitive* output = nullptr;
+
+  // After a transfer went with its unlink refused: the select kept its
+  // channel, no lock was given back, the FIFO's next commit attaches no
+  // handler of either source, and an interrupt of both calls nothing.
+  template <class tFIFO>
+  void expectNothingLeftIn(tFIFO* fifo, uint32_t first, uint32_t second, uint32_t both) {
+    EXPECT_TRUE(at(windows.writes(), 0x07).empty());
+    EXPECT_TRUE(lockOrder(*map).empty());
+    fifo->commit(status);
+    fifo->arm(status);
+    EXPECT_EQ(board->primaryHandlers[first], nullptr);
+    EXPECT_EQ(board->primaryHandlers[second], nullptr);
+    windows.setRead(window, 0x88, 8, 0x01);
+    fifos->scriptStatus({both});
+    bus.raise(kIrq);
+    bus.pumpSecondary();
+    EXPECT_EQ(log.calls, tStrings{});
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+  }
 };
 
 TEST_F(tCDIODMATest, AnOverrunIsAcknowledgedAndEndsTheInputOnceFromTheSecondaryPass) {
@@ -289,10 +310,8 @@ TEST_F(tCDIODMATest, AnOutputStoppedBeforeItRanEmptyWarnsAndEndsOnce) {
   EXPECT_EQ(log.calls, (tStrings{"bind", "ended 200010", "ended -200716"}));
 }
 
-// The unlink at destruction cannot take the DMA select's lock: the select
-// keeps its channel and the lock is not given back, and the transfer's records
-// still leave the FIFO's lists, so that the FIFO's next commit attaches no
-// handler and its next interrupt pass calls nothing freed.
+// The unlink at destruction cannot take the DMA select's lock; the
+// transfer's records still leave the FIFO's lists.
 TEST_F(tCDIODMATest, AnInputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIFO) {
   runInput(0);
   cdi->disarm(status);
@@ -301,20 +320,7 @@ TEST_F(tCDIODMATest, AnInputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIFO
   nQoSim::failNextAcquire(-50001);
   delete input;
   input = nullptr;
-  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
-  EXPECT_TRUE(lockOrder(*map).empty());
-  cdi->commit(status);
-  cdi->arm(status);
-  EXPECT_EQ(board->primaryHandlers[kFIFOOverflow], nullptr);
-  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
-  windows.setRead(window, 0x88, 8, 0x01);
-  fifos->scriptStatus({0x180000});  // overrun and buffer error
-  bus.raise(kIrq);
-  bus.pumpSecondary();
-  EXPECT_EQ(log.calls, tStrings{});
-  cdi->disarm(status);
-  cdi->uncommit(status);
-  EXPECT_EQ(status.code, 0);
+  expectNothingLeftIn(cdi, kFIFOOverflow, kCDIOverrun, 0x180000);  // overrun and buffer error
 }
 
 TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIFO) {
@@ -334,20 +340,7 @@ TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIF
   nQoSim::failNextAcquire(-50001);
   delete output;
   output = nullptr;
-  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
-  EXPECT_TRUE(lockOrder(*map).empty());
-  cdo->commit(status);
-  cdo->arm(status);
-  EXPECT_EQ(board->primaryHandlers[kOutputBufferError], nullptr);
-  EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
-  windows.setRead(window, 0x88, 8, 0x01);
-  fifos->scriptStatus({0x18});  // buffer error and overrun
-  bus.raise(kIrq);
-  bus.pumpSecondary();
-  EXPECT_EQ(log.calls, tStrings{});
-  cdo->disarm(status);
-  cdo->uncommit(status);
-  EXPECT_EQ(status.code, 0);
+  expectNothingLeftIn(cdo, kOutputBufferError, kCDOOverrun, 0x18);  // buffer error and overrun
 }
 
 }  // namespace

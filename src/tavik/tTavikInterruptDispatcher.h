@@ -137,7 +137,7 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
   // Returns once the passes under way on other threads have left: for a
   // primitive that takes out what its handlers read (not a slot).
-  void waitForPasses() const { _passes.waitForPasses(); }
+  void waitForPasses() { _passes.waitForPasses(); }
 
   // Interrupt level; the bus takes the answer.
   tBusAnswer resolvePrimaryInterrupt();

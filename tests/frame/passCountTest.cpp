@@ -1,8 +1,10 @@
 // The pass count: a remover waits for the passes of other threads that were
-// under way, and never for a pass of its own thread.
+// under way, and never for a pass of its own thread nor for one that began
+// after it.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "frame/tPassCount.h"
@@ -10,25 +12,33 @@
 namespace {
 
 using nQoUdR100::tPassCount;
+using tClock = std::chrono::steady_clock;
+
+// Far longer than a remover that does not wait needs to return.
+constexpr std::chrono::milliseconds kHold{50};
 
 TEST(PassCountTest, ARemoverWaitsForAnotherThreadsPassAndNotForItsOwn) {
   tPassCount passes;
   std::atomic<int> order{0};
   std::atomic<bool> entered{false}, waiting{false};
+  int written = 0;
   int passLeft = 0;
   std::thread pass([&] {
     {
       tPassCount::tInside inside(passes);
       entered = true;
       while (!waiting) std::this_thread::yield();
-      // Held a bounded while after the remover started waiting.
-      for (int k = 0; k < 2000; ++k) std::this_thread::yield();
+      const auto bound = tClock::now() + kHold;
+      while (tClock::now() < bound) std::this_thread::yield();
+      written = 42;  // a plain write inside the pass
       passLeft = ++order;
     }
   });
   while (!entered) std::this_thread::yield();
   waiting = true;
   passes.waitForPasses();
+  // Before any join: the wait alone orders what the pass did before this read.
+  EXPECT_EQ(written, 42);
   const int removerReturned = ++order;
   pass.join();
   EXPECT_EQ(passLeft, 1);
@@ -48,6 +58,69 @@ TEST(PassCountTest, ARemoverWaitsForAnotherThreadsPassAndNotForItsOwn) {
   EXPECT_FALSE(passes.insidePass());
   EXPECT_FALSE(other.insidePass());
   passes.waitForPasses();
+}
+
+// Two threads whose passes overlap without a break (as a primary and a
+// deferred pass of one board do) never leave a moment when no pass is inside;
+// a remover still returns once the passes under way at its call have left.
+TEST(PassCountTest, ARemoverReturnsWhileOtherThreadsPassesKeepOverlapping) {
+  tPassCount passes;
+  std::atomic<bool> stop{false};
+  std::atomic<int> running{0};
+  auto overlapping = [&](int self) {
+    // Each pass begins before the other thread's ends: a hand-over.
+    std::atomic<int>* turn = &running;
+    while (!stop) {
+      tPassCount::tInside inside(passes);
+      turn->store(self);
+      while (!stop && turn->load() == self) std::this_thread::yield();
+    }
+  };
+  std::thread first(overlapping, 1), second(overlapping, 2);
+  while (running == 0) std::this_thread::yield();
+  const auto guard = tClock::now() + std::chrono::seconds(2);
+  std::atomic<bool> returned{false};
+  std::thread remover([&] {
+    passes.waitForPasses();
+    returned = true;
+  });
+  while (!returned && tClock::now() < guard) std::this_thread::yield();
+  const bool returnedWhileOverlapping = returned;
+  stop = true;  // the guard: a remover that waits for a quiet moment gets one now
+  remover.join();
+  first.join();
+  second.join();
+  EXPECT_TRUE(returnedWhileOverlapping);
+}
+
+// A remover inside a pass (a handler taking itself out) while another thread's
+// remover waits for that very pass: both return.
+TEST(PassCountTest, ARemoverInsideAPassIsNotKeptWaitingByOneWaitingForItsPass) {
+  tPassCount passes;
+  std::atomic<bool> entered{false}, outerWaiting{false}, innerDone{false}, outerDone{false};
+  std::thread handler([&] {
+    tPassCount::tInside inside(passes);
+    entered = true;
+    while (!outerWaiting) std::this_thread::yield();
+    const auto bound = tClock::now() + kHold;  // let the other remover take its turn
+    while (tClock::now() < bound) std::this_thread::yield();
+    passes.waitForPasses();
+    innerDone = true;
+  });
+  while (!entered) std::this_thread::yield();
+  std::thread remover([&] {
+    outerWaiting = true;
+    passes.waitForPasses();
+    outerDone = true;
+  });
+  const auto guard = tClock::now() + std::chrono::seconds(10);
+  while (!(innerDone && outerDone) && tClock::now() < guard) std::this_thread::yield();
+  if (!(innerDone && outerDone)) {
+    ADD_FAILURE() << "the removers wait for each other";
+    std::abort();  // the threads cannot be let go
+  }
+  handler.join();
+  remover.join();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A call on another thread held at a point while the test takes out what the
 // call runs through: the call waits until the test lets it go, or for a
-// bounded number of yields. A remover that waits for the call to leave cannot
+// bounded time. A remover that waits for the call to leave cannot
 // hang the test: the call is let go by the bound (expired() is then true). A
 // remover that returns while the call is still inside lets the test go on and
 // free what the call then touches.
@@ -20,17 +20,15 @@ namespace nQoTest {
 
 class tHeldCall {
  public:
-  // Far longer than a remover that does not wait needs to return.
-  static constexpr int kYields = 100000;
+  // Far longer than a remover that does not wait needs to return, and short
+  // enough that every passing run, which waits it out, stays quick.
+  static constexpr std::chrono::milliseconds kHold{50};
 
   void hold() {
     _inside = true;
-    int k = 0;
-    while (k < kYields && !_letGo) {
-      std::this_thread::yield();
-      ++k;
-    }
-    _expired = k == kYields;
+    const auto bound = std::chrono::steady_clock::now() + kHold;
+    while (!_letGo && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
+    _expired = !_letGo;
   }
   // False when no call came within a guard time (the test then fails).
   bool waitUntilInside() const {

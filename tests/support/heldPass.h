@@ -1,8 +1,8 @@
 // A pass on a thread of its own, held at a point inside it while the test's
 // thread tears down what the pass runs through. The hold lasts until the
 // teardown has returned (it did not wait for the pass) or, once the teardown
-// has begun, for a bounded number of yields (it waits for the pass), so a
-// teardown that waits cannot hang the test. The order of the two events tells
+// has begun, for a bounded time (it waits for the pass), so a teardown that
+// waits cannot hang the test. The order of the two events tells
 // which it was.
 //
 //   tHeldPass held;
@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <utility>
 
@@ -20,7 +21,9 @@ namespace nQoTest {
 
 class tHeldPass {
  public:
-  static constexpr int kYields = 20000;
+  // Far longer than a teardown that does not wait needs to return, and short
+  // enough that every passing run, which waits it out, stays quick.
+  static constexpr std::chrono::milliseconds kHold{50};
 
   tHeldPass() = default;
   tHeldPass(const tHeldPass&) = delete;
@@ -43,7 +46,8 @@ class tHeldPass {
   void hold() {
     if (_entered.exchange(true)) return;
     while (!_tearingDown) std::this_thread::yield();
-    for (int k = 0; k < kYields && !_tornDown; ++k) std::this_thread::yield();
+    const auto bound = std::chrono::steady_clock::now() + kHold;
+    while (!_tornDown && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
     _resumed = ++_order;
   }
 

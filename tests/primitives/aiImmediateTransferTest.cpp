@@ -21,6 +21,7 @@
 #include "sim/simSocketListeners.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -181,6 +182,56 @@ TEST_F(tImmediateTest, AnEmptySetListOrAZeroSampleWidthIsRefused) {
                                         timing, fifo, &other, refused);
   EXPECT_EQ(refused.code, -50150);
   EXPECT_FALSE(bad.isReady());
+}
+
+// Routing kind 19 sums the per-channel sample count over a set's channels.
+// A set that does not fit in 32 bits is refused before the commit changes
+// anything; one of exactly 0xFFFFFFFF samples fits.
+TEST_F(tImmediateTest, ASetOfMoreSamplesThanFitIn32BitsIsRefusedByTheCommit) {
+  immediate->setWaitMode(2);
+  channels({0, 0, 1}, 0x55555555);
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  // Without a listener key the request's key is 0.
+  uint32_t request[4] = {0, 0, 0, 1};
+  auto setList = [&] {
+    uint32_t reply[9] = {};
+    uint32_t replySize = 0;
+    tStatus2 local;
+    immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 2, 0, local);
+    EXPECT_EQ(local.code, 0);
+    return reply[8];
+  };
+  EXPECT_EQ(setList(), 0xFFFFFFFFu);
+
+  // Two channels of 0x80000002 would wrap to a set of 4.
+  channels({0, 1}, 0x80000002);
+  const int openEvents = nQoSim::liveSyncObjects();
+  nQoSim::clearSyncLog();
+  tStatus2 refused;
+  immediate->commitTransfer(refused);
+  EXPECT_EQ(refused.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kFile, 796));
+  EXPECT_EQ(immediate->getTransferState(), 3u);
+  EXPECT_EQ(immediate->setCount(), 1u);
+  EXPECT_EQ(setList(), 0xFFFFFFFFu) << "the list of the commit before stays";
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "the waiter and its event stay";
+  EXPECT_EQ(nQoSim::liveSyncObjects(), openEvents);
+  refused.clear();
+
+  // From the reserved state: no record in the controller, no list, no waiter.
+  immediate->uncommitTransfer(status);
+  ASSERT_EQ(immediate->getTransferState(), 2u);
+  immediate->commitTransfer(refused);
+  EXPECT_EQ(refused.code, -50175);
+  EXPECT_EQ(immediate->getTransferState(), 2u);
+  EXPECT_EQ(timing->findSampleEndObserver(immediate.get()), nullptr);
+  refused.clear();
+  immediate->read(buffer, 1, refused, nullptr, 0, kTimerTimeUnitMillisecond);
+  EXPECT_EQ(refused.code, -50150) << "no waiter was made";
+  refused.clear();
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tImmediateTest, SocketRequestsCheckKeyKindAndReplyRoom) {
@@ -368,6 +419,97 @@ TEST_F(tImmediateTest, NamingAnEventWhileACancelSetsTheOldOneKeepsTheWaiterInPla
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// A committed transfer with a blocking waiter of its own event. A cancel on
+// another thread is held inside the waiter, at the set of that event, while
+// the test's thread takes the waiter out: the removal returns only after the
+// cancel has left (the hold lets go at its bound), so the event is set before
+// it is closed and the waiter's lock is still there when the cancel gives it
+// back.
+class tHeldCancelTest : public tImmediateTest {
+ protected:
+  void SetUp() override {
+    tImmediateTest::SetUp();
+    immediate->setWaitMode(2);
+    channels({1});
+    immediate->reserveTransfer(status);
+    nQoSim::clearSyncLog();
+    immediate->commitTransfer(status);
+    ASSERT_EQ(status.code, 0);
+    event = lastOwnEvent();
+    ASSERT_NE(event, nullptr);
+  }
+  void TearDown() override {
+    nQoSim::onSyncSet(nullptr);
+    tImmediateTest::TearDown();
+  }
+  // The event a blocking waiter opened for itself most recently.
+  static const iSync* lastOwnEvent() {
+    const iSync* opened = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 44)
+        opened = record.object;
+    return opened;
+  }
+  // The operations on the event from its open to its close, in order (a
+  // later object may take its address).
+  std::vector<nQoSim::tSyncRecord::tOperation> eventOperations() const {
+    std::vector<nQoSim::tSyncRecord::tOperation> operations;
+    for (const auto& record : nQoSim::syncLog()) {
+      if (record.object != event) continue;
+      operations.push_back(record.operation);
+      if (record.operation == nQoSim::tSyncRecord::kClose) break;
+    }
+    return operations;
+  }
+  // Runs remove while a cancel is held inside the waiter; the remover must
+  // wait for it (the hold then ends by its bound, not by the test).
+  template <class tRemove>
+  void removeWhileACancelIsInside(tRemove remove) {
+    tHeldCall held;
+    nQoSim::onSyncSet([&held, watched = event](const iSync* object, bool set) {
+      if (object == watched && !set) held.hold();
+    });
+    std::thread canceller([&] { immediate->requestCancel(); });
+    EXPECT_TRUE(held.waitUntilInside());
+    remove();
+    held.letGo();
+    canceller.join();
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_TRUE(held.expired()) << "the removal returned while the cancel was inside the waiter";
+    EXPECT_EQ(eventOperations(), (std::vector<nQoSim::tSyncRecord::tOperation>{
+                                     nQoSim::tSyncRecord::kOpen, nQoSim::tSyncRecord::kSet,
+                                     nQoSim::tSyncRecord::kClose}));
+  }
+
+  const iSync* event = nullptr;
+};
+
+TEST_F(tHeldCancelTest, AnUncommitFreesTheWaiterAfterACancelInsideIt) {
+  const int spinLocks = nQoSim::liveSpinLocks();
+  removeWhileACancelIsInside([&] { immediate->uncommitTransfer(status); });
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(immediate->getTransferState(), 2u);
+  EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks - 1);
+  EXPECT_EQ(timing->findSampleEndObserver(immediate.get()), nullptr);
+}
+
+TEST_F(tHeldCancelTest, ACommitRemakesTheWaiterAfterACancelInsideTheOldOne) {
+  removeWhileACancelIsInside([&] { immediate->commitTransfer(status); });
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(immediate->getTransferState(), 3u);
+  const iSync* remade = lastOwnEvent();
+  ASSERT_NE(remade, nullptr);
+  EXPECT_EQ(nQoSim::syncSets(remade), 0u) << "the cancel set the old waiter's event only";
+  immediate->requestCancel();
+  EXPECT_EQ(nQoSim::syncSets(remade), 1u) << "the new waiter takes the next cancel";
+}
+
+TEST_F(tHeldCancelTest, ADestructionFreesTheWaiterAfterACancelInsideIt) {
+  const int spinLocks = nQoSim::liveSpinLocks();
+  removeWhileACancelIsInside([&] { immediate.reset(); });
+  EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks - 1);
 }
 
 TEST_F(tImmediateTest, ABlockingWaiterWithoutItsSpinLockFailsTheCommit) {
@@ -575,6 +717,25 @@ TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoRestartedRun) {
   EXPECT_EQ(buffer[0], 4u) << "two leading discards, the sample, one trailing discard";
   EXPECT_EQ(bytes, 4u);
   EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A commit begins the first set again and owes no discard of a timed-out
+// read: a read after it, before the next start, discards only its own.
+TEST_F(tDiscardingTest, ARecommitDropsTheDiscardsATimedOutReadOwed) {
+  model.push(1);
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474);
+  immediate->stopTransfer(status);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  model.push({0x31, 0x32});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 0x31u) << "later reads discard nothing";
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 1u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -25,6 +25,7 @@ constexpr unsigned kDataLeftLine = 1613;
 constexpr unsigned kCapacityLine = 1826;
 constexpr unsigned kFinishedLine = 1921;
 constexpr unsigned kListLine = 794;
+constexpr unsigned kSetSizeLine = 796;
 constexpr unsigned kNoSetsLine = 1010;
 constexpr unsigned kWidthLine = 140;
 constexpr unsigned kKeyLine = 390;
@@ -93,7 +94,7 @@ tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local.clear());
   // A commit of an armed transfer keeps the listener of its arm.
   unregisterListener();
-  delete _waiter;
+  dropWaiter();
 }
 
 void* tBaseAIImmediateTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -120,6 +121,10 @@ void tBaseAIImmediateTransferPrimitive::unreserveTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  if (!setsFit()) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
+    return;
+  }
   if (_transferState < 3) _timing->addSampleEndObserver(this, status);
   buildSetList(status);
   rewindSets();
@@ -132,41 +137,59 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   _transferState = 3;
 }
 
-void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
-  _setList.clear();
+template <class tTake>
+void tBaseAIImmediateTransferPrimitive::walkSets(tTake take) const {
   const auto& timing = _timing->configuration().timing;
   const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
   if (timing.timingMode == static_cast<int32_t>(kFirstTimingMode)) {
-    _setList.append(1);
+    take(uint64_t{1});
   } else if (timing.timingMode == 2 || timing.timingMode == 3) {
     if (kind == 19 || kind == 31) {
-      uint32_t total = 0;
+      uint64_t total = 0;
       for (const auto& channel : channels) {
         if (channel.positiveInputCode != static_cast<int32_t>(kExcludedChannelType))
           total += timing.strobeLoadValue;
         if ((channel.channelFlags & kEndOfSet) != 0) {
-          _setList.append(total);
+          take(total);
           total = 0;
         }
       }
     } else if (kind == 0) {
       for (const auto& channel : channels)
-        _setList.append(channel.positiveInputCode == static_cast<int32_t>(kExcludedChannelType)
-                            ? 0
-                            : timing.strobeLoadValue);
+        take(channel.positiveInputCode == static_cast<int32_t>(kExcludedChannelType)
+                 ? uint64_t{0}
+                 : uint64_t{timing.strobeLoadValue});
     }
   }
+}
+
+// A set's sample count must fit the list's 32-bit entries. The sum over one
+// set of channels stays below 2^64: the channel list is far shorter than 2^32.
+bool tBaseAIImmediateTransferPrimitive::setsFit() const {
+  bool fits = true;
+  walkSets([&](uint64_t samples) { fits = fits && samples <= 0xFFFFFFFFu; });
+  return fits;
+}
+
+void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
+  _setList.clear();
+  walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
   _setList.checkAllocation(status, {kFile, kListLine});
   _setsTakeSamples = false;
   for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
 }
 
 void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
-  delete _waiter;
-  _waiter = nullptr;
+  dropWaiter();
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
-  _waiter = makeWaiter(_waitMode, _timing, &_timeout, device, _listenerKey != 0, status);
+  _waiter.set(makeWaiter(_waitMode, _timing, &_timeout, device, _listenerKey != 0, status));
+}
+
+void tBaseAIImmediateTransferPrimitive::dropWaiter() {
+  iWaiter* const waiter = _waiter.get();
+  _waiter.set(nullptr);
+  delete waiter;
 }
 
 void tBaseAIImmediateTransferPrimitive::rewindSets() {
@@ -177,8 +200,7 @@ void tBaseAIImmediateTransferPrimitive::rewindSets() {
 
 void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  delete _waiter;
-  _waiter = nullptr;
+  dropWaiter();
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
   _transferState = 2;
@@ -224,7 +246,7 @@ void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::requestCancel() {
   _cancelRequested.set(1);
-  if (_waiter != nullptr) _waiter->cancel();
+  _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
 }
 
 void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
@@ -289,8 +311,9 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     failWithDevice(status, nQoUdR100::kReadPastTotal, kFinishedLine);
     return 0;
   }
+  iWaiter* const waiter = _waiter.get();
   uint32_t idle = kIdle;
-  if (_setList.size() == 0 || _waiter == nullptr || !_reading.compareExchange(idle, kReading)) {
+  if (_setList.size() == 0 || waiter == nullptr || !_reading.compareExchange(idle, kReading)) {
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
@@ -303,7 +326,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   uint32_t bytes = 0;
   for (uint32_t set = 0; set < setCount && status.isNotFatal(); ++set) {
     bytes = 0;
-    const bool whole = readSet(at, bytes, status);
+    const bool whole = readSet(*waiter, at, bytes, status);
     ++_setsRead;
     if (_setsRead >= total) {
       _sampleEndCount = 0;
@@ -318,8 +341,8 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   return complete;
 }
 
-bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t& bytes,
-                                                tStatus2& status) {
+bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter, uint8_t*& destination,
+                                                uint32_t& bytes, tStatus2& status) {
   if (_option1 != 0) _timing->start(status);
   bool exempt = false;
   if (_option2 != 0 && _readCount <= _readCountLimit) {
@@ -327,7 +350,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
     exempt = true;
   }
   uint8_t* const room = destination;
-  bool whole = readInner(destination, bytes, status);
+  bool whole = readInner(waiter, destination, bytes, status);
   if (_option3 != 0) {
     // The room of this set: what the first pass wrote and what it still owes.
     const uint64_t roomSamples = bytes / _sampleWidth + uint64_t{_setRemaining};
@@ -347,7 +370,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(uint8_t*& destination, uint32_t&
         }
       }
       uint32_t more = 0;
-      whole = readInner(destination, more, status);
+      whole = readInner(waiter, destination, more, status);
       bytes += more;
       sum += more;
       ++passes;
@@ -382,8 +405,8 @@ void tBaseAIImmediateTransferPrimitive::beginSet() {
   _trailingLeft = uint64_t{_discardCounts[first ? kFirstTrailing : kLaterTrailing]} * _setRemaining;
 }
 
-bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_t& bytes,
-                                                  tStatus2& status) {
+bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& destination,
+                                                  uint32_t& bytes, tStatus2& status) {
   if (samplesLeft() == 0) beginSet();
   const unsigned timeoutLine = _discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
   const unsigned blockingTimeoutLine =
@@ -419,15 +442,15 @@ bool tBaseAIImmediateTransferPrimitive::readInner(uint8_t*& destination, uint32_
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
     if (status.isFatal() || _cancelRequested.get() != 0) break;
     if (samplesLeft() == 0) {
-      _waiter->complete(status);
+      waiter.complete(status);
       break;
     }
     if (_timeout.expired(status)) {
       failWithDevice(status, nQoUdR100::kWaitTimeout, timeoutLine);
       break;
     }
-    if (_waiter->wait(status)) break;
-    if (_waiter->waitsRepeatedly()) continue;
+    if (waiter.wait(status)) break;
+    if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
     while (samplesLeft() != 0 && status.isNotFatal() && _cancelRequested.get() == 0) {
       if (_fifo->isEmpty(&status) == 0) take();
@@ -513,7 +536,8 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
     case kNameEvent: {
       // A read may be waiting on the event. A cancel or a sample end may be
       // setting it: the waiter swaps it under its lock and stays where the
-      // controller's passes find it.
+      // controller's passes find it. A commit remaking the waiter waits for
+      // the naming to leave it.
       uint32_t idle = kIdle;
       if (!_reading.compareExchange(idle, kNaming)) {
         setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
@@ -521,7 +545,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       }
       const uint64_t name = static_cast<uint64_t>(readU32(request, 8)) |
                             static_cast<uint64_t>(readU32(request, 12)) << 32;
-      if (_waiter != nullptr) _waiter->nameEvent(name, status);
+      _waiter.call([&](iWaiter& waiter) { waiter.nameEvent(name, status); });
       _reading.set(kIdle);
       *replySize = kReplySize;
       return;

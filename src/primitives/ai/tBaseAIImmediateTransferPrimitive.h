@@ -95,7 +95,11 @@ class tBaseAIImmediateTransferPrimitive
   bool isReady() const;
   // Lifecycle: transfer states 1 to 5. A failing commit, arm or start runs its
   // undo on a fresh status. A commit registers the sample-end observer unless
-  // a commit before did, so that one uncommit takes it out.
+  // a commit before did, so that one uncommit takes it out. A commit whose
+  // channels make a set of more than 0xFFFFFFFF samples is refused
+  // (kCountTooLarge) before it changes anything. Commit, uncommit and the
+  // destruction free the waiter only after a cancel or a client's naming
+  // under way on another thread has left it.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;
@@ -106,7 +110,7 @@ class tBaseAIImmediateTransferPrimitive
   void disarmTransfer(tStatus2& status) override;
   void uncommitTransfer(tStatus2& status) override;
   void unreserveTransfer(tStatus2& status) override;
-  // Sets the cancel flag and releases the waiter.
+  // Sets the cancel flag and releases the waiter; any thread.
   void requestCancel() override;
   // With read option 1 on, or a retriggerable controller: the is-done action.
   void notifyDone(tStatus2& status) override;
@@ -167,8 +171,8 @@ class tBaseAIImmediateTransferPrimitive
 
  private:
   // One set through the selected options; true when the set is complete.
-  bool readSet(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
-  bool readInner(uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readSet(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readInner(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
   // At the start of a set: its samples and, when discarding, the discards
   // around it.
   void beginSet();
@@ -179,6 +183,11 @@ class tBaseAIImmediateTransferPrimitive
     _trailingLeft = 0;
   }
   void readCountCheck(tStatus2& status);
+  // Calls take(samples) for each set that the controller's configuration and
+  // the front end's channels make, in order; the sums do not wrap.
+  template <class tTake>
+  void walkSets(tTake take) const;
+  bool setsFit() const;
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
   bool isFinite() const;
@@ -187,6 +196,9 @@ class tBaseAIImmediateTransferPrimitive
   void registerListener(tStatus2& status);
   void unregisterListener();
   void remakeWaiter(tStatus2& status);
+  // Takes the waiter out, waits for a call under way through it on another
+  // thread, and frees it.
+  void dropWaiter();
   // The next read begins the first set of the list and owes no discard.
   void rewindSets();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
@@ -204,7 +216,9 @@ class tBaseAIImmediateTransferPrimitive
   tBaseAI_WFNSCPrimitive* _wfnsc = nullptr;
   uint32_t _transferState = 0;
   uint32_t _waitMode = iWaiter::kNop;
-  iWaiter* _waiter = nullptr;
+  // Owned. Cancels and the client's naming call through it from other
+  // threads; the read uses it as the owner's.
+  nQoUdR100::tSinkSlot<iWaiter> _waiter;
   uint32_t _option1 = 1;
   uint32_t _option2 = 0;
   uint32_t _option3 = 0;

@@ -4,11 +4,15 @@
 // client's mappings.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "mrl/iEvent.h"
 
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
@@ -17,6 +21,7 @@
 #include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/tSimSchedulerAction.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -37,6 +42,30 @@ class tOverrunCounter : public nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
     return 0;
   }
   unsigned calls = 0;
+};
+
+// Asks for the second pass of every overrun, and holds that pass in place
+// before the observers after it.
+class tHoldingOverrunObserver : public nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
+ public:
+  uint32_t handleOverrun(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override { return 1; }
+  void handleOverrunSecondary(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override { held.hold(); }
+  tHeldCall held;
+};
+
+// The done-event object: counts the actions posted, and holds the first post
+// when asked to.
+class tHoldingEvent : public nQoMRL110::iEvent {
+ public:
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2&) override {
+    codes.push_back(action.getCode());
+    if (holds) held.hold();
+  }
+  void registerEvent(uint32_t, tStatus2&) override {}
+  void unregisterEvent(uint32_t, tStatus2&) override {}
+  std::vector<int> codes;
+  bool holds = false;
+  tHeldCall held;
 };
 
 class tImmediateDMATest : public tAIRoadTest {
@@ -103,6 +132,17 @@ class tImmediateDMATest : public tAIRoadTest {
                                        reply != nullptr ? reply : own, 16, &replySize, kind, 0,
                                        local);
     return local.code;
+  }
+  // The converter's overrun: its first pass here, its second on a thread.
+  std::thread overrun() {
+    EXPECT_EQ(dispatcher->primaryHandlers[2].load()->handleInterrupt(), 2u);
+    return std::thread(
+        [this] { dispatcher->secondaryHandlers[2].load()->handleSecondaryInterrupt(); });
+  }
+  bool wroteTheChannel() const {
+    for (const tAccess& access : windows.writes())
+      if (access.window == vesk) return true;
+    return false;
   }
   static std::vector<uint8_t> request(uint64_t second = 0, uint32_t third = 0) {
     std::vector<uint8_t> bytes(24, 0);
@@ -418,6 +458,197 @@ TEST_F(tImmediateDMATest, EachCommitRegistersTheListenerAnewUnderTheNameItIsGive
   status.clear();
   transfer.reset();
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+}
+
+// A second pass of a run that was disarmed, uncommitted or whose channel went
+// back ends no later run: held before the transfer's record, it finds its run
+// closed when let go; held inside the end, the uncommit waits for it before
+// the buffer goes. The new run's header stays clean, the channel untouched.
+TEST_F(tImmediateDMATest, ALateSecondPassOfAnEndedRunWritesNothingIntoALaterRun) {
+  enum tStep { kDisarmArm, kRecommitArm, kReleaseReserve, kHeldInsideTheEnd };
+  for (const tStep step : {kDisarmArm, kRecommitArm, kReleaseReserve, kHeldInsideTheEnd}) {
+    SCOPED_TRACE(step);
+    tHoldingOverrunObserver holder;
+    tHoldingEvent done;
+    done.holds = step == kHeldInsideTheEnd;
+    if (step != kHeldInsideTheEnd) converter->addObserver(&holder, status);
+    transfer->setEvent(&done, status);
+    committed();
+    transfer->arm(status);
+    ASSERT_TRUE(converter->commit(status));
+    ASSERT_EQ(status.code, 0);
+    std::thread pass = overrun();
+    tHeldCall& held = step == kHeldInsideTheEnd ? done.held : holder.held;
+    ASSERT_TRUE(held.waitUntilInside());
+    if (step == kDisarmArm) {
+      transfer->disarm(status);
+    } else if (step == kReleaseReserve) {
+      transfer->releaseDMAChannel(status);
+      transfer->reserveDMAChannel(status);
+      transfer->commitChannel(status);
+      transfer->commit(status);
+    } else {
+      transfer->uncommit(status);
+      transfer->commit(status);
+    }
+    transfer->arm(status);
+    ASSERT_EQ(status.code, 0);
+    windows.clearLog();
+    held.letGo();
+    pass.join();
+    EXPECT_EQ(word(0), 0u) << "the new run is not done";
+    EXPECT_EQ(word(4), 0u);
+    if (step == kHeldInsideTheEnd) {
+      EXPECT_TRUE(held.expired()) << "the uncommit waited for the end";
+      EXPECT_EQ(done.codes, (std::vector<int>{-200019, -200019}));
+    } else {
+      EXPECT_FALSE(wroteTheChannel());
+      EXPECT_TRUE(done.codes.empty());
+    }
+    transfer->disarm(status);
+    transfer->releaseDMAChannel(status);
+    converter->uncommit(status);
+    if (step != kHeldInsideTheEnd) converter->removeObserver(&holder, status);
+    transfer->setEvent(nullptr, status);
+    ASSERT_EQ(status.code, 0);
+  }
+}
+
+// The client's event that a cancel (or a second pass) is setting is closed by
+// an uncommit, a release of the channel or the destruction only once the set
+// has left.
+TEST_F(tImmediateDMATest, TheClientEventIsClosedOnlyOnceASetUnderWayHasLeft) {
+  enum tRemoval { kUncommit, kRelease, kDestroy, kDestroyUnderASecondPass };
+  for (const tRemoval removal : {kUncommit, kRelease, kDestroy, kDestroyUnderASecondPass}) {
+    SCOPED_TRACE(removal);
+    if (transfer == nullptr)
+      transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
+          &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map,
+          channels.data(), 8, status);
+    transfer->headerWords().word12 = 1;
+    transfer->setListenerKey(kKey);
+    committed();
+    nQoSim::clearSyncLog();
+    ASSERT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+    const iSync* event = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
+        event = record.object;
+    ASSERT_NE(event, nullptr);
+    transfer->arm(status);
+    ASSERT_TRUE(converter->commit(status));
+    ASSERT_EQ(status.code, 0);
+
+    tHeldCall held;
+    std::atomic<bool> setLeft{false};
+    struct tUnhook {
+      ~tUnhook() { nQoSim::onSyncSet(nullptr); }
+    } unhook;
+    nQoSim::onSyncSet([&](const iSync* object, bool set) {
+      if (object != event) return;
+      if (!set) held.hold();
+      if (set) setLeft = true;
+    });
+    std::thread setter;
+    if (removal == kDestroyUnderASecondPass) {
+      setter = overrun();
+    } else {
+      setter = std::thread([&] {
+        tStatus2 cancel;
+        transfer->requestCancel(tStatus2{}, cancel);
+      });
+    }
+    ASSERT_TRUE(held.waitUntilInside());
+    if (removal == kUncommit) transfer->uncommit(status);
+    if (removal == kRelease) transfer->releaseDMAChannel(status);
+    if (removal >= kDestroy) transfer.reset();
+    EXPECT_TRUE(setLeft) << "closed under the set";
+    EXPECT_TRUE(held.expired());
+    held.letGo();
+    setter.join();
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_EQ(status.code, 0);
+    bool closed = false;
+    for (const auto& record : nQoSim::syncLog())
+      closed =
+          closed || (record.operation == nQoSim::tSyncRecord::kClose && record.object == event);
+    EXPECT_TRUE(closed);
+    converter->uncommit(status);
+    if (transfer != nullptr) transfer->releaseDMAChannel(status);
+    ASSERT_EQ(status.code, 0);
+  }
+}
+
+// Samples per scan are summed wide: three channels of 0x55555556 samples are
+// refused, and the transfer keeps what it had. A FIFO whose ring of blocks
+// would pass 32 bits is refused before anything is allocated.
+TEST_F(tImmediateDMATest, ScanAndRingSizesAbove32BitsAreRefusedAndChangeNothing) {
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  ASSERT_EQ(status.code, 0);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 2;
+  config.timing.strobeLoadValue = 0x55555556;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig three;
+  for (int k = 0; k < 3; ++k) three.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+  frontEnd->setConfiguration(three, status);
+  ASSERT_EQ(status.code, 0);
+  nQoSim::clearStatusLog();
+  tStatus2 refused;
+  transfer->commitChannel(refused);
+  EXPECT_EQ(refused.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 430));
+  EXPECT_EQ(transfer->samplesPerScan(), 0u);
+  EXPECT_EQ(transfer->transferState(), 2u);
+  EXPECT_EQ(timing->findLastConvertObserver(transfer.get()), nullptr);
+  EXPECT_FALSE(converter->commit(status)) << "no record in the converter's list";
+
+  // Two channels of 0x7FFFFFFF fit: a sum that stays a sum, then refused anew.
+  config.timing.strobeLoadValue = 0x7FFFFFFF;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig two;
+  for (int k = 0; k < 2; ++k) two.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+  frontEnd->setConfiguration(two, status);
+  transfer->commitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->samplesPerScan(), 0xFFFFFFFEu);
+  config.timing.strobeLoadValue = 0x55555556;
+  timing->setConfiguration(config, status);
+  frontEnd->setConfiguration(three, status);
+  transfer->commitChannel(refused.clear());
+  EXPECT_EQ(refused.code, -50175);
+  EXPECT_EQ(transfer->samplesPerScan(), 0xFFFFFFFEu) << "kept";
+  EXPECT_EQ(transfer->transferState(), 3u);
+  transfer->uncommitChannel(status);
+
+  // One sample per scan over a FIFO of 0x15555556 samples: 1.3 GiB of data
+  // fits, its ring of 12-byte descriptors does not.
+  nQoUdP100::tAIFIFODescription deep{0x15555556, 4, 4};
+  nQoUdP100::tAIDeviceFIFOPrimitive deepFIFO(&deep, map, dispatcher, status);
+  tAIImmediateDMATransferPrimitive other(&bus, &deviceInfo, frontEnd.get(), converter, timing,
+                                         &deepFIFO, map, channels.data(), 8, status);
+  config.timing.timingMode = 1;
+  timing->setConfiguration(config, status);
+  transfer->releaseDMAChannel(status);
+  other.reserveDMAChannel(status);
+  other.commitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  nQoSim::clearStatusLog();
+  other.commit(refused.clear());
+  EXPECT_EQ(refused.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 570));
+  EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+  EXPECT_EQ(windows.writes(),
+            (tLog{{vesk, 0x00, 32, 4, W::kWrite}, {vesk, 0x00, 32, 0x80000000, W::kWrite}}))
+      << "the channel is not programmed; the undo stops and resets it";
+  EXPECT_EQ(other.transferState(), 3u);
+  other.uncommitChannel(status);
+  other.releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

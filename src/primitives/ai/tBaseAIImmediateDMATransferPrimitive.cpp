@@ -26,6 +26,8 @@ constexpr unsigned kAddressLine = 640;
 constexpr unsigned kBufferLine = 560;
 constexpr unsigned kEventLine = 700;
 constexpr unsigned kLockLine = 1100;
+constexpr unsigned kScanSumLine = 430;
+constexpr unsigned kRingLine = 570;
 constexpr unsigned kMapLines[] = {1404, 1407, 1410};
 constexpr unsigned kUnmapLines[] = {1426, 1431, 1436};
 constexpr unsigned kKindLine = 1450;
@@ -69,14 +71,16 @@ tBaseAIImmediateDMATransferPrimitive::tBaseAIImmediateDMATransferPrimitive(
 }
 
 // Each step that takes a status on one of its own, dropped: a failed detach
-// still closes the transfer lock.
+// still closes the transfer lock. An end under way is waited for before the
+// event, the channel or the buffer goes.
 tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
+  closeRun();
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
   if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(local.clear());
   unmapClient();
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
-  if (_event != nullptr) syncClose(_event);
+  if (iSync* event = _event.exchange(nullptr)) syncClose(event);
   if (_dmaChannel != nullptr) _bus->releaseDMAChannel(&_dmaChannel, &local.clear().code);
   closeTransferLock(_transferLock, local.clear());
 }
@@ -114,6 +118,7 @@ void tBaseAIImmediateDMATransferPrimitive::reserveDMAChannel(tStatus2& status) {
 // outlives the channel's map.
 void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  closeRun();
   if (_transferState == 5) {
     tStatus2 undo;
     disarm(undo);
@@ -148,18 +153,24 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
   const auto& timing = _timing->configuration().timing;
   const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
-  _samplesPerScan = 0;
+  // Summed wide: a sum above 32 bits is refused before anything changes.
+  uint64_t samples = 0;
   if (timing.timingMode == 1) {
-    _samplesPerScan = 1;
+    samples = 1;
   } else if (timing.timingMode == 2 || timing.timingMode == 3) {
     if (kind == 19) {
       for (const auto& channel : channels)
         if (channel.positiveInputCode != static_cast<int32_t>(kExcludedChannelType))
-          _samplesPerScan += timing.strobeLoadValue;
+          samples += timing.strobeLoadValue;
     } else if (kind == 31) {
-      _samplesPerScan = static_cast<uint32_t>(channels.size());
+      samples = channels.size();
     }
   }
+  if (samples > UINT32_MAX) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kScanSumLine});
+    return;
+  }
+  _samplesPerScan = static_cast<uint32_t>(samples);
   if (_samplesPerScan == 0) {
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
@@ -189,12 +200,19 @@ void tBaseAIImmediateDMATransferPrimitive::unmapClient() {
   _userMapping = 0;
 }
 
+// Sizes are computed wide and refused above 32 bits before anything is
+// allocated: blocks times samples per scan stays below 2^33, so the data size
+// fits 64 bits for any sample width.
 void tBaseAIImmediateDMATransferPrimitive::buildBuffer(tStatus2& status) {
-  uint32_t blocks = (_fifo->size() + _samplesPerScan - 1) / _samplesPerScan;
+  uint64_t blocks = (uint64_t{_fifo->size()} + _samplesPerScan - 1) / _samplesPerScan;
   if (blocks < 2) blocks = 2;
-  const uint64_t data = static_cast<uint64_t>(_samplesPerScan) * _sampleWidth * blocks;
+  const uint64_t data = uint64_t{_samplesPerScan} * blocks * _sampleWidth;
   if (data + kHeaderSize + kSlack > 0xFFFFFFFFu) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kBufferLine});
+    return;
+  }
+  if (blocks * kDescriptorSize > 0xFFFFFFFFu) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kRingLine});
     return;
   }
   // A client still mapped to the old buffer loses it first.
@@ -212,11 +230,11 @@ void tBaseAIImmediateDMATransferPrimitive::buildBuffer(tStatus2& status) {
                             _words.word24,
                             0,
                             _words.word32,
-                            blocks,
+                            static_cast<uint32_t>(blocks),
                             _samplesPerScan};
   std::memcpy(bytes, words, sizeof words);
   std::memset(bytes + kHeaderSize, kFill, static_cast<size_t>(data));
-  buildLinkChain(blocks, status);
+  buildLinkChain(static_cast<uint32_t>(blocks), status);
 }
 
 void tBaseAIImmediateDMATransferPrimitive::buildLinkChain(uint32_t blocks, tStatus2& status) {
@@ -262,7 +280,7 @@ void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
   if (status.isFatal() || _resolver != nullptr) return;
   if (_words.word12 == 0)
     _resolver = _schedulerAction.get() != nullptr ? &_schedule : nullptr;
-  else if (_event != nullptr)
+  else if (_event.load() != nullptr)
     _resolver = _schedulerAction.get() != nullptr
                     ? static_cast<iBusInterruptResolver*>(&_unblockAndSchedule)
                     : &_unblock;
@@ -281,8 +299,7 @@ void tBaseAIImmediateDMATransferPrimitive::detachResolver(tStatus2& status) {
   }
   _bus->unregisterInterrupt(&_resolverHandle, &status.code);
   _resolver = nullptr;
-  if (_event != nullptr) syncClose(_event);
-  _event = nullptr;
+  if (iSync* event = _event.exchange(nullptr)) syncClose(event);
 }
 
 void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* listenerName) {
@@ -296,6 +313,8 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
+  // The buffer is replaced: an end of the run before has left it first.
+  closeRun();
   buildBuffer(status);
   if (status.isNotFatal()) programChannel(status);
   attachResolver(status);
@@ -321,7 +340,6 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     uncommit(undo);
     return;
   }
-  _ended = 1;
   _transferState = 4;
 }
 
@@ -329,6 +347,7 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
 // still stops the channel.
 void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  closeRun();
   onFreshStatus(status, [&](tStatus2& s) { detachResolver(s); });
   if (_channelMap != nullptr)
     onFreshStatus(status,
@@ -346,6 +365,8 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
     setCode(status, nQoUdR100::kRefused, {kFile, kBufferLine});
     return;
   }
+  // A run still live (armed twice) ends before its header is cleared.
+  closeRun();
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   auto& address = _channelMap->Channel_Chain_Address;
   address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
@@ -354,7 +375,8 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   header()[kDoneWord] = 0;
   header()[kStatusWord] = 0;
   header()[kReadCountWord] = 0;
-  _ended = 0;
+  if (++_runs == 0) ++_runs;
+  _liveRun.store(_runs);
   if (_resolver != nullptr) {
     auto& control = _channelMap->Channel_Control;
     control.setRegister(control.getRegister() | kAttachBits);
@@ -373,6 +395,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  closeRun();
   if (_channelMap != nullptr) {
     onFreshStatus(status,
                   [&](tStatus2& s) { _channelMap->Channel_Command.writeRegister(kStop, &s); });
@@ -405,18 +428,38 @@ void tBaseAIImmediateDMATransferPrimitive::countRead() {
 }
 
 void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason, tStatus2& status) {
-  underLock(_transferLock, [&] { endOnce(reason, status); }, status, {kFile, kLockLine});
+  if (status.isFatal()) return;
+  endUnderLock(reason, _liveRun.load(), status);
 }
 
-// Under the transfer lock.
-void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, tStatus2& status) {
-  if (_ended == 0) {
-    _ended = 1;
+// The whole call, the lock's release included, is a pass of _ends: a
+// destruction waits for it. Without the lock nothing ends.
+void tBaseAIImmediateDMATransferPrimitive::endUnderLock(const tStatus2& reason, uint32_t run,
+                                                        tStatus2& status) {
+  const nQoUdR100::tPassCount::tInside inside(_ends);
+  underLock(_transferLock,
+            [&] {
+              if (status.isNotFatal()) endOnce(reason, run, status);
+            },
+            status, {kFile, kLockLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::closeRun() {
+  _liveRun.store(0);
+  _ends.waitForPasses();
+}
+
+void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, uint32_t run,
+                                                   tStatus2& status) {
+  // Only the end that takes the live run out finishes it; a closed run or
+  // one of the past touches nothing.
+  uint32_t live = run;
+  if (run != 0 && _liveRun.compare_exchange_strong(live, 0)) {
     resetChannel(status);
     _timing->hammerStop(status);
-    if (_event != nullptr) {
+    if (iSync* event = _event.load()) {
       int ignored = 0;
-      _event->releaseOrSet(&ignored);
+      event->releaseOrSet(&ignored);
     }
     _doneEvent.call([&](nQoMRL110::iEvent& event) {
       tStatus2 posted;
@@ -431,51 +474,60 @@ void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, tStat
   }
 }
 
-void tBaseAIImmediateDMATransferPrimitive::endFromNotification(int code, unsigned line) {
+void tBaseAIImmediateDMATransferPrimitive::endFromNotification(int code, unsigned line,
+                                                               uint32_t run) {
   tStatus2 reason;
   setCode(reason, code, {kFile, line});
   tStatus2 status;
-  requestCancel(reason, status);
+  endUnderLock(reason, run, status);
 }
 
+// Each first pass notes the live run for its second pass.
 uint32_t tBaseAIImmediateDMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts[0];
+  _passRuns[kOverflowPass].store(_liveRun.load(std::memory_order_relaxed),
+                                 std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*,
                                                                tStatus2&) {
   ++_counts[1];
-  endFromNotification(nQoUdR100::kFIFOOverflow, kOverflowLine);
+  endFromNotification(nQoUdR100::kFIFOOverflow, kOverflowLine,
+                      _passRuns[kOverflowPass].load(std::memory_order_relaxed));
 }
 uint32_t tBaseAIImmediateDMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts[2];
+  _passRuns[kOverrunPass].store(_liveRun.load(std::memory_order_relaxed),
+                                std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*,
                                                                   tStatus2&) {
   ++_counts[3];
-  endFromNotification(nQoUdR100::kConverterOverrun, kOverrunLine);
+  endFromNotification(nQoUdR100::kConverterOverrun, kOverrunLine,
+                      _passRuns[kOverrunPass].load(std::memory_order_relaxed));
 }
 uint32_t tBaseAIImmediateDMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*,
                                                              tStatus2&) {
   ++_counts[4];
+  _passRuns[kLastConvertPass].store(_liveRun.load(std::memory_order_relaxed),
+                                    std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                                   tStatus2&) {
   ++_counts[5];
-  tStatus2 clean;
-  tStatus2 status;
-  requestCancel(clean, status);
+  endFromNotification(0, 0, _passRuns[kLastConvertPass].load(std::memory_order_relaxed));
 }
 
 uint32_t tBaseAIImmediateDMATransferPrimitive::resolve(bool unblock, bool schedule) {
   tStatus2 status;
   if ((_channelMap->Channel_Status.readRegister(&status) & kDone) == 0) return 0;
   _channelMap->Channel_Command.writeRegister(kAcknowledge, &status);
-  if (unblock && _event != nullptr) {
+  iSync* const event = unblock ? _event.load(std::memory_order_relaxed) : nullptr;
+  if (event != nullptr) {
     int code = 0;
-    _event->releaseOrSet(&code);
+    event->releaseOrSet(&code);
   }
   if (schedule)
     _schedulerAction.call(
@@ -541,12 +593,12 @@ void tBaseAIImmediateDMATransferPrimitive::answer(const void* request, uint32_t 
       param.kind = 2;
       param.option = kNamedEventType;
       std::memcpy(&param.reserved[0], bytes + 8, 8);
-      if (_resolver != nullptr || _event != nullptr) {
+      if (_resolver != nullptr || _event.load() != nullptr) {
         setCode(status, nQoUdR100::kBadArgument, {kFile, kKindLine});
         return;
       }
       int code = 0;
-      _event = syncOpen(param, &code);
+      _event.store(syncOpen(param, &code));
       setCode(status, code, {kFile, kEventLine});
       if (_transferState >= 4) attachResolver(status);
       return;

@@ -15,6 +15,7 @@
 // The done-event object and the scheduler action are written by the linkers.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "apal/tMemBlockReferenceBase.h"
@@ -22,6 +23,7 @@
 #include "bus/iBusInterruptResolver.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tPassCount.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
@@ -134,14 +136,16 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual void reserveDMAChannel(tStatus2& status);
   // Disarms and uncommits a committed transfer first (each on a fresh status).
   virtual void releaseDMAChannel(tStatus2& status);
-  // Samples per scan from the timing and channel list (kRefused for 0), the
-  // observers registered unless a commit before did (one uncommit takes them
-  // out); state 3.
+  // Samples per scan from the timing and channel list (kRefused for 0;
+  // kCountTooLarge, nothing changed, for a sum above 32 bits), the observers
+  // registered unless a commit before did (one uncommit takes them out);
+  // state 3.
   virtual void commitChannel(tStatus2& status);
   virtual void uncommitChannel(tStatus2& status);
   // Buffer, header, channel programming, resolver, listener; state 4. A failure
   // is undone by uncommit on a fresh status. Without a channel, or with no
-  // samples per scan: kRefused, nothing done. The listener takes the given
+  // samples per scan: kRefused, nothing done; a buffer or ring above 32 bits:
+  // kCountTooLarge, nothing allocated. The listener takes the given
   // name, or without one the device GUID's text and the class's suffix.
   virtual void commit(tStatus2& status, const char* listenerName = nullptr);
   // Without a channel only the channel's registers are left alone.
@@ -158,7 +162,11 @@ class tBaseAIImmediateDMATransferPrimitive
     return 0;
   }
   // Ends a running transfer once: the channel reset, the controller stopped,
-  // the client woken, the done event told; header words 4 and 0.
+  // the client woken, the done event told; header words 4 and 0. Nothing when
+  // the transfer lock refused (its code is reported) or no run is live.
+  // Disarm, uncommit, commit, arm, the channel's release and destruction close
+  // the run and wait for an end under way on another thread; a second pass
+  // ends only the run its first pass saw.
   virtual void requestCancel(const tStatus2& reason, tStatus2& status);
   // The client's read count (word 28) while word 20 allows and word 28 <= 24.
   void countRead();
@@ -192,8 +200,13 @@ class tBaseAIImmediateDMATransferPrimitive
   uint32_t resolve(bool unblock, bool schedule);
   uint32_t* header() const { return static_cast<uint32_t*>(_buffer.pointer()); }
   void resetChannel(tStatus2& status);
-  // The first end of a run: stop the channel and the engine, post done.
-  void endOnce(const tStatus2& reason, tStatus2& status);
+  // The first end of the run numbered run while it is live: stop the channel
+  // and the engine, post done. Under the transfer lock, inside a pass of _ends.
+  void endOnce(const tStatus2& reason, uint32_t run, tStatus2& status);
+  void endUnderLock(const tStatus2& reason, uint32_t run, tStatus2& status);
+  // The run ends no more; returns once an end under way on another thread
+  // has left. Never with the transfer lock held.
+  void closeRun();
   void buildBuffer(tStatus2& status);
   void programChannel(tStatus2& status);
   void buildLinkChain(uint32_t blocks, tStatus2& status);
@@ -202,11 +215,12 @@ class tBaseAIImmediateDMATransferPrimitive
   void unmapClient();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
-  void endFromNotification(int code, unsigned line);
+  void endFromNotification(int code, unsigned line, uint32_t run);
 
   iBus* _bus = nullptr;
   const tDeviceInfo* _deviceInfo = nullptr;
-  iSync* _event = nullptr;
+  // The client's event: named by a query, set by an end and the resolver.
+  std::atomic<iSync*> _event{nullptr};
   tHeaderWords _words;
   nQoUdRLP100::tVESKChannel* _channelMap = nullptr;
   tUnblockAndScheduleInterruptResolver _unblockAndSchedule{this};
@@ -234,9 +248,17 @@ class tBaseAIImmediateDMATransferPrimitive
   uint64_t _listenerHandle = 0;
   uint64_t _userMapping = 0;
   iSync* _transferLock = nullptr;
-  // Whether the running transfer has ended: the kernel's word, never the
-  // client's header.
-  uint32_t _ended = 1;
+  // The number of the run an end may still finish, 0 when none is live: set
+  // by arm; cleared by the end that finishes it and by closeRun. The kernel's
+  // word, never the client's header.
+  std::atomic<uint32_t> _liveRun{0};
+  uint32_t _runs = 0;  // runs armed so far
+  // The ends under way (a cancel or a second pass), which closeRun waits for.
+  nQoUdR100::tPassCount _ends;
+  // The live run each notification's first pass saw: overflow, overrun, last
+  // conversion. Its second pass ends only that run.
+  enum tPassSource : uint32_t { kOverflowPass, kOverrunPass, kLastConvertPass, kPassSources };
+  std::atomic<uint32_t> _passRuns[kPassSources] = {};
   // The observers are registered (channel commit not undone).
   uint32_t _channelCommitted = 0;
   uint32_t _counts[6] = {};

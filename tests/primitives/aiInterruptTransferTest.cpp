@@ -252,6 +252,36 @@ TEST_F(tAIInterruptTransferTest, DestroyedDuringItsLastConvertSecondPassItWaitsF
   EXPECT_EQ(status.code, 0);
 }
 
+// 0x80000000 blocks of 2 samples do not fit in 32 bits: commit refuses them
+// with -50175 and stays linked; set after commit, the FIFO pass asks the
+// destination for nothing and ends the transfer with that code.
+TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4});
+  nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+  config.word3 = 0x80000000;
+  fifo->setConfiguration(config, status);
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kBaseFile, 195));
+  EXPECT_TRUE(destination.counts.empty());
+  EXPECT_EQ(destination.ends, (std::vector<int>{-50175}));
+
+  transfer->disarm(status);
+  transfer->uncommit(status);
+  tStatus2 local;
+  transfer->commit(local);
+  EXPECT_EQ(local.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kBaseFile, 135));
+  EXPECT_EQ(transfer->runState(), 3u);
+  config.word3 = 0x7FFFFFFF;  // 0xFFFFFFFE samples: the largest that fits
+  fifo->setConfiguration(config, status);
+  transfer->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->runState(), 4u);
+}
+
 TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {
   transfer->disarm(status);
   transfer->uncommit(status);

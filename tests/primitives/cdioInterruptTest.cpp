@@ -3,6 +3,7 @@
 // end reported once, and the failures of the loops.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,54 @@ TEST_F(tCDIOInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksForMore) 
 
   inputInterrupt(3);
   EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+}
+
+// 0x40000001 samples of 4 bytes do not fit in 32 bits: set after arm, the
+// loop asks the destination for nothing, counts nothing and ends the
+// transfer with -50175; commit and arm refuse it with the state unchanged.
+TEST_F(tCDIOInterruptTest, AnInputChunkWhoseBytesDoNotFitIsRefused) {
+  runInput(1, 64, 0x80000000);
+  input->setChunkSize(0x40000001);
+  fifos->setInputBits(kInputCondition);
+  board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
+  fifos->setInputBits(0);
+  EXPECT_EQ(log.calls, (tStrings{"ended -50175"}));
+  EXPECT_TRUE(loggedAt(-50175, kInputFile, 340));
+  EXPECT_EQ(input->transferred(), 0u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+
+  tStatus2 scratch;
+  input->stop(scratch);
+  input->disarm(status);
+  input->uncommit(status);
+  ASSERT_EQ(input->state(), 2u);
+  tStatus2 committed;
+  input->commit(committed);
+  EXPECT_EQ(committed.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kInputFile, 170));
+  EXPECT_EQ(input->state(), 2u);
+  input->setChunkSize(0x3FFFFFFF);  // 0xFFFFFFFC bytes: the largest that fits
+  input->commit(status);
+  ASSERT_EQ(status.code, 0);
+  input->setChunkSize(0x40000001);
+  tStatus2 armed;
+  input->arm(armed);
+  EXPECT_EQ(armed.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kInputFile, 180));
+  EXPECT_EQ(input->state(), 3u);
+}
+
+// Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth
+// check ends the notification with -200322, the count not wrapped round.
+TEST_F(tCDIOInterruptTest, TheNotificationCountDoesNotWrapPastTheLimit) {
+  runInput(0, 0x3FFFFFFF, 0, 0xFFFFFFFF);
+  log.answers = std::deque<uint32_t>(8, 0xFFFFFFFC);
+  log.answers.push_back(0);  // a wrapped count would end short here
+  fifos->setInputBits(kInputCondition);
+  board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
+  fifos->setInputBits(0);
+  EXPECT_EQ(log.calls, times(5, "data 4294967292") + tStrings{"ended -200322"});
   EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
 }
 
@@ -496,6 +545,86 @@ TEST_F(tCDIOOutputInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksFor
   log.calls.clear();
   outputInterrupt(3);
   EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+// A chunk or preload of 0x40000001 samples of 4 bytes does not fit in 32
+// bits: commit refuses the chunk before it sets the FIFO's transfer-mode
+// flag, arm refuses either before it resets the FIFO or asks the source,
+// each with -50175 and the state unchanged; a chunk set after arm asks the
+// source for nothing and ends the transfer with that code.
+TEST_F(tCDIOOutputInterruptTest, AnOutputChunkOrPreloadWhoseBytesDoNotFitIsRefused) {
+  output->setSource(&source);
+  output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
+  output->setChunkSize(0x40000001);
+  output->setTotal(100);
+  output->setLimit(1000000);
+  output->setPreload(0x40000001);
+  output->registerObservers(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 committed;
+  output->commit(committed);
+  EXPECT_EQ(committed.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 170));
+  EXPECT_EQ(output->state(), 2u);
+  EXPECT_EQ(map->CDO_Mode.getRegister() & 0x100, 0u);
+
+  output->setChunkSize(16);
+  output->commit(status);
+  ASSERT_EQ(status.code, 0);
+  output->setSampleMode(0);  // continuous: the preload is not cut to the total
+  clearLogs();
+  tStatus2 preloaded;
+  output->arm(preloaded);
+  EXPECT_EQ(preloaded.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 185));
+  output->setChunkSize(0x40000001);
+  output->setPreload(1);
+  tStatus2 chunked;
+  output->arm(chunked);
+  EXPECT_EQ(chunked.code, -50175);
+  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 180));
+  EXPECT_EQ(output->state(), 3u);
+  EXPECT_TRUE(log.calls.empty());
+  EXPECT_TRUE(windows.writes().empty());
+
+  // A finite output preloads no more than its total.
+  output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
+  output->setChunkSize(16);
+  output->setPreload(0x40000001);
+  output->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.calls, (tStrings{"data 400"}));
+  output->disarm(status);
+  output->uncommit(status);
+  output->unregisterObservers(status);
+
+  runOutput(0, 16, 0, 1);
+  log.calls.clear();
+  output->setChunkSize(0x40000001);
+  fifos->setOutputBits(kOutputCondition);
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
+  fifos->setOutputBits(0);
+  EXPECT_EQ(log.calls, (tStrings{"ended -50175"}));
+  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 440));
+  EXPECT_EQ(output->transferred(), 1u);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+// Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth
+// check ends the notification with -200322, the count not wrapped round.
+TEST_F(tCDIOOutputInterruptTest, TheNotificationCountDoesNotWrapPastTheLimit) {
+  runOutput(0, 0x3FFFFFFF, 0, 1, 0xFFFFFFFF);
+  log.calls.clear();
+  log.answers = std::deque<uint32_t>(8, 0xFFFFFFFC);
+  log.answers.push_back(0);  // a wrapped count would end with nothing to write here
+  fifos->setOutputBits(kOutputCondition);
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
+  fifos->setOutputBits(0);
+  EXPECT_EQ(log.calls, times(5, "data 4294967292") + tStrings{"ended -200322"});
   EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
   cdo->disarm(status);
   cdo->uncommit(status);

@@ -14,6 +14,7 @@
 #include "sim/tSimEEPROM.h"
 #include "support/moduleFixture.h"
 #include "support/registerLogs.h"
+#include "support/statusRecords.h"
 #include "tavik/tTavik.h"
 
 namespace nQoTest {
@@ -513,6 +514,54 @@ TEST_F(tEEPROMMapTest, TheTenDIOMapHasOneIndexedRowAndOtherFormatsAreRefused) {
   tUdSeriesCalDeviceFunctions::destroyCalibrationObjects(objects);
   build(3);
   EXPECT_EQ(status.code, -50150);
+}
+
+// A coefficient's index multiplied out past 32 bits, or an AI index past the
+// n records, is -50003 with both outputs 0; it never lands on another
+// record's bytes. The largest AO index whose address fits is still placed.
+TEST(tPralEEPROMContentMapTest, IndexesWhoseAddressDoesNotFitAreRefused) {
+  tPralEEPROMContentMap map(4);
+  tEEPROMHeader header;
+  header.area14693Address = 0x200;
+  tStatus2 status;
+  map.setHeader(header, status);
+  const nQoUdRLP100::tInterval unused{};
+  struct tCase {
+    uint32_t kind, section, index, mode;
+    unsigned line;
+  };
+  const tCase refused[] = {
+      {.kind = 1, .section = 1, .index = 0x40000000, .mode = 1, .line = 141},  // 124 x 2^30
+      {.kind = 1, .section = 1, .index = 4, .mode = 1, .line = 141},           // AO record 0
+      {.kind = 1, .section = 1, .index = 0xFFFFFFFF, .mode = 4, .line = 141},
+      {.kind = 1, .section = 2, .index = 0xFFFFFFFF, .mode = 1, .line = 146},
+      {.kind = 5, .section = 2, .index = 87652373, .mode = 1, .line = 146},  // one past the last
+  };
+  for (const tCase& c : refused) {
+    SCOPED_TRACE(c.index);
+    nQoSim::clearStatusLog();
+    uint32_t address = 0x11111111;
+    uint32_t size = 0x22222222;
+    tStatus2 one;
+    map.getCoefficientAddress(c.kind, c.section, c.index, unused, c.mode, address, size, one);
+    EXPECT_EQ(one.code, -50003);
+    EXPECT_TRUE(loggedAt(-50003, "qomiop/eeprom/tPralEEPROMContentMap", c.line));
+    EXPECT_EQ(address, 0u);
+    EXPECT_EQ(size, 0u);
+  }
+
+  // 0x200 + 16 + 4 x 124 = 1024 is AO record 0; record 87652372, at
+  // 1024 + 87652372 x 49, is the last whose address fits.
+  uint32_t address = 0;
+  uint32_t size = 0;
+  map.getCoefficientAddress(5, 2, 87652372, unused, 1, address, size, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(address, 1024u + 87652372u * 49u);
+  EXPECT_EQ(size, 1u);
+  map.getCoefficientAddress(2, 1, 3, unused, 4, address, size, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(address, 0x200u + 16 + 3 * 124 + 51 + 9);
+  EXPECT_EQ(size, 4u);
 }
 
 TEST_F(tEEPROMMapTest, CopyingTheCalibrationAreaMovesTheOtherAreaOntoTheFirst) {

@@ -21,6 +21,8 @@ constexpr unsigned kOverrunLine = 280;
 constexpr unsigned kNoBlockSizeLine = 90;
 constexpr unsigned kNoBlockCountLine = 130;
 constexpr unsigned kLockLine = 300;
+constexpr unsigned kBlockCountTooLargeLine = 135;
+constexpr unsigned kMoveTooLargeLine = 195;
 }  // namespace
 
 tBaseAIInterruptTransferPrimitive::tBaseAIInterruptTransferPrimitive(
@@ -100,8 +102,12 @@ void tBaseAIInterruptTransferPrimitive::unlink(tStatus2& status) {
 
 void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo->configuration().word3 == 0) {
-    setCode(status, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
+  const uint32_t blocks = _fifo->configuration().word3;
+  if (blocks == 0) setCode(status, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
+  // The samples of one move must fit in 32 bits.
+  if (uint64_t{_blockSize} * blocks > UINT32_MAX)
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kBlockCountTooLargeLine});
+  if (status.isFatal()) {
     tStatus2 undo;
     uncommit(undo);
     return;
@@ -141,22 +147,26 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
   ++_counts.fifo;
   ++_counts.fifoSecondary;
   const uint32_t blocks = _fifo->configuration().word3;
-  const uint32_t count = _blockSize * blocks;
-  uint32_t taken = 0;
+  // A block count set after commit is checked here: nothing is asked for.
+  const uint64_t wide = uint64_t{_blockSize} * blocks;
+  const uint32_t count = static_cast<uint32_t>(wide);
+  uint64_t taken = 0;
   tStatus2 reason;
-  _destination.call([&](iDestination& destination) {
-    while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
-      if (destination.move(count, reason) != count) {
-        setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
-        break;
+  if (wide > UINT32_MAX) setCode(reason, nQoUdR100::kCountTooLarge, {kFile, kMoveTooLargeLine});
+  if (reason.isNotFatal())
+    _destination.call([&](iDestination& destination) {
+      while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
+        if (destination.move(count, reason) != count) {
+          setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
+          break;
+        }
+        taken += blocks;
+        if (taken >= _blockLimit) {
+          setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
+          break;
+        }
       }
-      taken += blocks;
-      if (taken >= _blockLimit) {
-        setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
-        break;
-      }
-    }
-  });
+    });
   if (reason.isFatal()) {
     endTransfer(reason, status);
     status.assign(reason);

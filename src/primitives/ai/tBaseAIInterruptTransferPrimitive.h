@@ -98,7 +98,8 @@ class tBaseAIInterruptTransferPrimitive
   // Observers registered; a failure is undone by unlink on a fresh status.
   // Nothing while linked, so that one unlink takes every record out.
   void link(tStatus2& status);
-  // kRefused for a FIFO block count of 0, which would never end a FIFO pass.
+  // kRefused for a FIFO block count of 0, which would never end a FIFO pass;
+  // kCountTooLarge for one whose samples per move do not fit in 32 bits.
   void commit(tStatus2& status);
   void arm(tStatus2& status);
   // Not supported: -50256.

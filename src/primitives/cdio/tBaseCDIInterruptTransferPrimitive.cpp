@@ -54,11 +54,12 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kCommitted;
+  if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
+  _state = kCommitted;
 }
 
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || !fitsInBytes(_chunk, status, 180)) return;
   _done = 0;
   _state = kArmed;
 }
@@ -93,7 +94,7 @@ void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
   if (_partner != nullptr) _partner->transferEnded(status);
 }
 
-bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
+bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
   const bool finite = _sampleMode == kFinite;
   // A finite input asks for no more than remains.
   const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
@@ -103,11 +104,13 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& lo
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
     return false;
   }
-  const uint32_t width = _description->sampleWidth;
+  // A chunk set after arm is checked here: nothing is asked for.
+  uint32_t bytes = 0;
+  if (!bytesFor(chunk, bytes, local, 340)) return false;
   // Without a destination nothing moves, which ends the transfer as short.
-  const uint32_t moved = _partner != nullptr ? _partner->transferData(chunk * width, local) : 0;
+  const uint32_t moved = _partner != nullptr ? _partner->transferData(bytes, local) : 0;
   const uint32_t bufferError = _fifo->isBufferErrorPending(local);
-  if (moved != chunk * width) {
+  if (moved != bytes) {
     nQoUdR100::setCode(local, nQoUdR100::kShortTransfer, {kFile, 352});
     return false;
   }

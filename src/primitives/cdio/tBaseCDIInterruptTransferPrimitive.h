@@ -41,7 +41,8 @@ class tBaseCDIInterruptTransferPrimitive
 
   // Each does nothing on an error status; a failed registration is undone.
   // A registration while registered adds nothing, so that one unregistration
-  // takes every record out.
+  // takes every record out. Commit and arm refuse a chunk whose bytes do not
+  // fit in 32 bits (kCountTooLarge), the state unchanged.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);
@@ -65,7 +66,7 @@ class tBaseCDIInterruptTransferPrimitive
   // Stops and resets the FIFO and reports the status to the destination, once.
   void end(nQoMDBG100::tStatus2& status);
   // Another chunk, or the end of the data: false when the loop ends.
-  bool moveChunk(uint32_t& count, nQoMDBG100::tStatus2& local);
+  bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void switchToSingleSamples(nQoMDBG100::tStatus2& local);
 
   uint32_t _chunkSwitched = 0;

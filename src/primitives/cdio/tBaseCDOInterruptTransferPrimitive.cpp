@@ -62,7 +62,7 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
   _state = kCommitted;
   _fifo->setTransferModeFlag(_sampleMode == kUnwatched ? 1 : 0, status);
   if (status.isNotFatal()) return;
@@ -72,11 +72,12 @@ void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
 
 void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  // A finite output asks for no more than its total.
+  const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
+  if (!fitsInBytes(_chunk, status, 180) || !fitsInBytes(preload, status, 185)) return;
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   uint32_t bytes = 0;
-  // A finite output asks for no more than its total.
-  const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
   _transferred = ask(preload, bytes, status);
   _endPending = 0;
   if (status.isNotFatal()) {
@@ -128,10 +129,10 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
 
 uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& bytesMoved,
                                                  tStatus2& status) {
-  if (status.isFatal() || _partner == nullptr) return 0;
-  const uint32_t width = _description->sampleWidth;
-  bytesMoved = std::min(_partner->transferData(samples * width, status), samples * width);
-  return bytesMoved / width;
+  uint32_t bytes = 0;
+  if (status.isFatal() || _partner == nullptr || !bytesFor(samples, bytes, status, 440)) return 0;
+  bytesMoved = std::min(_partner->transferData(bytes, status), bytes);
+  return bytesMoved / _description->sampleWidth;
 }
 
 void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
@@ -144,7 +145,7 @@ void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
   if (_partner != nullptr) _partner->transferEnded(status);
 }
 
-bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t& count, tStatus2& local) {
+bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
   if (_chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
   if (count >= _limit) {
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});

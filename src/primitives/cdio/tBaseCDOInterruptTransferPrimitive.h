@@ -43,7 +43,8 @@ class tBaseCDOInterruptTransferPrimitive
   ~tBaseCDOInterruptTransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record
-  // out.
+  // out. Commit refuses a chunk, arm a chunk or preload, whose bytes do not
+  // fit in 32 bits (kCountTooLarge), before either touches the FIFO.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);
@@ -69,10 +70,11 @@ class tBaseCDOInterruptTransferPrimitive
 
   void end(nQoMDBG100::tStatus2& status);
   // Another chunk: false when the loop ends.
-  bool moveChunk(uint32_t& count, nQoMDBG100::tStatus2& local);
+  bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void moveTail(uint32_t remaining, nQoMDBG100::tStatus2& local);
   // Moves up to samples; answers the samples the source moved (never more
-  // than asked).
+  // than asked), 0 with kCountTooLarge when their bytes do not fit in 32
+  // bits.
   uint32_t ask(uint32_t samples, uint32_t& bytesMoved, nQoMDBG100::tStatus2& status);
 
   tTransferLock _endLock;

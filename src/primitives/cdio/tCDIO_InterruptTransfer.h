@@ -7,14 +7,16 @@
 //   struct tRow { using tFIFO = tBaseCDI_FIFOPrimitive; static constexpr const char* kFile = "...";
 //   }; class tTransfer : public tCDIO_InterruptTransfer<tTransfer, tRow> {
 //     friend tCDIO_InterruptTransfer;
-//     bool moveChunk(uint32_t& count, tStatus2& local);  // false ends the loop
+//     bool moveChunk(uint64_t& count, tStatus2& local);  // false ends the loop
 //     void end(tStatus2& status);
 //   };
 #pragma once
 
 #include <cstdint>
 
+#include "frame/statusCodes.h"
 #include "frame/tDeviceInfo.h"
+#include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
@@ -51,10 +53,11 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
     if (status.isNotFatal()) _state = kObserving;
   }
 
-  // The transfer loop; answers 1.
+  // The transfer loop; answers 1. The count is wide enough that no chunk
+  // carries it past the limit and round.
   uint32_t handleFIFO(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2& status) override {
     nQoMDBG100::tStatus2 local;
-    uint32_t count = 0;
+    uint64_t count = 0;
     tTransfer& self = static_cast<tTransfer&>(*this);
     while (self.moveChunk(count, local)) {
     }
@@ -85,6 +88,24 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
     if (_state < kObserving || _state > kArmed) return false;
     return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet && more &&
            (_total != 0 || _sampleMode == kContinuous);
+  }
+
+  // The bytes of that many samples; kCountTooLarge, and false, when they do
+  // not fit in 32 bits.
+  bool bytesFor(uint32_t samples, uint32_t& bytes, nQoMDBG100::tStatus2& status,
+                unsigned line) const {
+    const uint64_t wide = uint64_t{samples} * _description->sampleWidth;
+    if (wide > UINT32_MAX) {
+      nQoUdR100::setCode(status, nQoUdR100::kCountTooLarge, {tRow::kFile, line});
+      return false;
+    }
+    bytes = static_cast<uint32_t>(wide);
+    return true;
+  }
+  // The same check for the control path, where the description may lack.
+  bool fitsInBytes(uint32_t samples, nQoMDBG100::tStatus2& status, unsigned line) const {
+    uint32_t bytes = 0;
+    return _description == nullptr || bytesFor(samples, bytes, status, line);
   }
 
   const tCDIODescription* _description;

@@ -103,10 +103,16 @@ void tPralEEPROMContentMap::getCoefficientAddress(uint32_t kind, uint32_t sectio
     if (kind < 1 || kind > 5 || mode > (ai ? 4u : 1u)) return refuse(status, 137);
     offset = (mode - 1) * kFixedBlock + kBlockOffsets[kind];
   }
+  // An AI index past the n records would land in the AO records. In 64 bits
+  // no index wraps onto another record's bytes; an address past 32 bits is
+  // refused.
+  if (ai && index >= _aiRecordCount) return refuse(status, 141);
   const uint64_t record =
       ai ? kRecordsStart + uint64_t{index} * kAIRecord
          : kRecordsStart + uint64_t{_aiRecordCount} * kAIRecord + uint64_t{index} * kAORecord;
-  address = static_cast<uint32_t>(record + offset + areaBase());
+  const uint64_t at = record + offset + areaBase();
+  if (at > UINT32_MAX) return refuse(status, 146);
+  address = static_cast<uint32_t>(at);
   size = kind == 5 ? 1 : 4;
 }
 

@@ -41,7 +41,8 @@ class tPralEEPROMContentMap : public iEEPROMContentMap {
   void selectArea(uint32_t tag) override { _selectedArea = tag; }
   uint32_t getSelectedArea() const override { return _selectedArea; }
   // section 1 (AI) or 2 (AO); mode 0 range coefficients of kinds 3 and 4,
-  // modes 1 to 4 (AI) or 1 (AO) the fixed blocks.
+  // modes 1 to 4 (AI) or 1 (AO) the fixed blocks. kBadIndex, and both
+  // outputs 0, for an AI index past the n records or an address past 32 bits.
   void getCoefficientAddress(uint32_t kind, uint32_t section, uint32_t index,
                              const nQoUdRLP100::tInterval& range, uint32_t mode, uint32_t& address,
                              uint32_t& size, nQoMDBG100::tStatus2& status) override;

@@ -208,6 +208,47 @@ TEST_F(EEPROMSupervisorTest, SwitchFailuresAndTheirSites) {
   EXPECT_EQ(supervisor.getLifecycle(), 2u);
 }
 
+// Requests 273 to 276 on a coefficient past the content map: an index that
+// multiplies out past 32 bits, or an AI index past the four records, is
+// -50003 from the map, and no byte of the device, its shadow or the out
+// block changes. An index in the map is read from its own bytes.
+TEST_F(EEPROMSupervisorTest, CoefficientRequestsPastTheContentMapAreRefused) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  struct tChannel {
+    uint32_t section, index;
+    unsigned line;
+  };
+  const tChannel channels[] = {{1, 0x40000000, 141}, {2, 0xFFFFFFFF, 146}, {1, 4, 141}};
+  const tBytes image = device.image;
+  const tBytes shadow = device.shadow;
+  for (uint32_t code : {273u, 274u, 275u, 276u}) {
+    const bool writes = code <= 274;
+    for (const tChannel& channel : channels) {
+      SCOPED_TRACE(testing::Message() << code << " " << channel.index);
+      nQoSim::clearStatusLog();
+      // Kind 1 of the fixed block of mode 1; the range is not looked at.
+      const tBytes in = words({1, channel.section, channel.index, 0, 0, 0, 0, 1, 4},
+                              writes ? tBytes{0xA1, 0xA2, 0xA3, 0xA4} : tBytes{});
+      tBytes out;
+      const std::optional<uint32_t> outSize = writes ? std::nullopt : std::optional<uint32_t>(4);
+      EXPECT_EQ(request(supervisor, code, in, outSize, &out), -50003);
+      EXPECT_TRUE(loggedAt(-50003, "qomiop/eeprom/tPralEEPROMContentMap", channel.line));
+      if (!writes) {
+        EXPECT_EQ(out, tBytes(4, 0));
+      }
+      EXPECT_EQ(device.image, image);
+      EXPECT_EQ(device.shadow, shadow);
+      EXPECT_TRUE(device.shadowWrites.empty());
+    }
+  }
+  // AI record 3, kind 1 of mode 1: 0x200 + 16 + 3 x 124 + 13.
+  tBytes out;
+  EXPECT_EQ(request(supervisor, 276, words({1, 1, 3, 0, 0, 0, 0, 1, 4}), 4, &out), 0);
+  EXPECT_EQ(out, tBytes(shadow.begin() + 913, shadow.begin() + 917));
+  bringDown(supervisor);
+}
+
 // Every named code reaches its handler, whichever table holds its row: without
 // blocks, a request that reads blocks stops at the missing block; a request
 // without blocks runs; every other code is refused at the switch's one site.

@@ -222,6 +222,52 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   EXPECT_EQ(s.code, 0);
 }
 
+// The capture's bus run answers on a code of its own: a warning the reader's
+// status holds stays through every sample, and a failed run is the read's
+// error, reported at the capture.
+TEST_F(ChangeDetectionSupervisorTest, ACaptureKeepsTheReadersWarningAndReportsAFailedBusRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  tStatus2 s;
+  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  ASSERT_NE(stream, nullptr);
+  tStatus2 read;
+  read.setCode(200010, "test", "reader", 1);
+  for (uint8_t first : {0x11, 0x22}) {
+    SCOPED_TRACE(first);
+    readable.readable.pattern = {first, 0x5A, 0x6B, 0x7C};
+    EXPECT_EQ(change(1, 0), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    uint8_t samples[4] = {};
+    EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, read), 1u);
+    EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+              (std::vector<uint8_t>{first, 0x5A, 0x6B, 0x7C}));
+    EXPECT_EQ(read.code, 200010);
+  }
+
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  clearLogs();
+  bus.failNext(tBusCall::kAtomic, -50103);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -50103);
+  EXPECT_TRUE(loggedAt(-50103, "tPCITavikChangeDetectionPrimitive", 165));
+  EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+            (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+  EXPECT_EQ(bus.calls(), (std::vector<tBusCall>{{tBusCall::kFlush, 0, 0, 0, 0, 0}}))
+      << "the failed run records nothing; the flush still runs";
+
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor, false);

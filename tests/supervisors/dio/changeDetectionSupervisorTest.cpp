@@ -313,6 +313,29 @@ TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
   supervisor.releaseResource(s);
 }
 
+// A change status seen before a restart and not yet queried is answered by
+// the first query after the start, once.
+TEST_F(ChangeDetectionSupervisorTest, AChangeStatusSeenBeforeARestartIsStillQueried) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(0, 1), 1u);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  nQoSim::tByteParameterBlock out(std::vector<uint8_t>(8));
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(out.written(), (std::vector<uint32_t>{1, 0}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEvent) {
   settings.supervisorRecord().unbufferedFlag = 1;
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;

@@ -454,6 +454,44 @@ TEST_F(tChangeDetectionTest, ABufferIsNeverLostAndAReadWithoutOneIsRefused) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Without a buffer and with no change pending, a read is refused before it
+// waits: it answers at once, copies nothing and never waits for a change.
+TEST_F(tChangeDetectionTest, AReadWithoutABufferIsRefusedBeforeItWaits) {
+  detector->releaseBuffer(status);
+  nQoSim::clearSyncLog();
+  samples[0] = 0xEE;
+  tStatus2 read;
+  std::atomic<bool> finished{false};
+  uint32_t got = 99;
+  std::thread reader([&] {
+    got = detector->read(1, 100, samples, nullptr, nullptr, read);
+    finished = true;
+  });
+  // A read that waits for a change times out on the test clock; the guard
+  // against a hang is elapsed time.
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!finished && std::chrono::steady_clock::now() < guard) {
+    nQoSim::advanceClock(5'000'000);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  if (!finished) {  // let a read that still waits go
+    detector->abort();
+    detector->signalReaders();
+  }
+  reader.join();
+  bool waited = false;
+  for (const auto& record : nQoSim::syncLog())
+    waited = waited || record.operation == nQoSim::tSyncRecord::kWait ||
+             record.operation == nQoSim::tSyncRecord::kTimeout;
+  EXPECT_FALSE(waited);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(read.code, -50150);
+  EXPECT_EQ(lastReport(), "-50150 qoudrk tChangeDetectionPrimitive 276");
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(detector->samplesRead(), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tChangeDetectionTest, TheBufferSizeDoesNotWrap) {
   detector->releaseBuffer(status);
   detector->allocateBuffer(0x80000000u, status);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame/tClassRegistration.h"
@@ -17,6 +18,7 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simSync.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
@@ -152,6 +154,50 @@ TEST_F(ChangeDetectionSupervisorTest, ReleasingTheBufferWaitsForAChangeInterrupt
   }
   readable.readable.onRead = nullptr;
   EXPECT_EQ(control(supervisor, 3), 0);
+}
+
+// A cancel comes from the user's thread, also while the task is torn down:
+// the release takes the primitive out and waits for a cancel under way to
+// leave it before handing it back. A cancel outside the running state, or
+// after the release, reaches nothing.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  tStatus2 s;
+  nQoSim::clearSyncLog();
+  supervisor.requestCancel(s);
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "committed, not running: no reader is woken";
+  ASSERT_EQ(control(supervisor, 2), 0);
+
+  const std::thread::id tearingDown = std::this_thread::get_id();
+  {
+    tHeldPass held;
+    // The cancel is held as it wakes the readers.
+    nQoSim::onSyncSet([&](const iSync*, bool set) {
+      if (!set && std::this_thread::get_id() != tearingDown) held.hold();
+    });
+    held.run([&] {
+      tStatus2 cancel;
+      supervisor.requestCancel(cancel);
+    });
+    held.tearDown([&] {
+      tStatus2 down;
+      supervisor.commitCancel(down);
+      supervisor.unlinkResource(down);
+      supervisor.releaseResource(down);
+      EXPECT_EQ(down.code, 0);
+    });
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  nQoSim::clearSyncLog();
+  supervisor.requestCancel(s);
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  EXPECT_EQ(s.code, 0);
 }
 
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {

@@ -206,8 +206,8 @@ TEST_F(tChangeDetectionTest, ReadsSamplesThroughTheMaskAndCountsOverflow) {
   EXPECT_EQ(status.code, 0);
 }
 
-// Changes a run left unread, and the flags it left, are no overflow of the
-// run started after it.
+// Changes a run left unread are no overflow of the run started after it;
+// the flags the run before left stay for the next query.
 TEST_F(tChangeDetectionTest, ARestartedRunReportsNoOverflowOfTheRunBefore) {
   detector->clearForStart();
   detector->change(0x11);
@@ -216,12 +216,44 @@ TEST_F(tChangeDetectionTest, ARestartedRunReportsNoOverflowOfTheRunBefore) {
   detector->change(0x22);  // never read
   detector->change(0x33);
   detector->clearForStart();
-  EXPECT_FALSE(detector->takeErrorFlags());
+  EXPECT_TRUE(detector->takeErrorFlags()) << "the change status seen before the start";
   detector->change(0x44);
   detector->sequences = {4};
   EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
   EXPECT_EQ(samples[0], 0x44);
   EXPECT_FALSE(detector->overflow()) << "change 4 follows the 3 before the start";
+  EXPECT_EQ(status.code, 0);
+}
+
+// Each sticky flag, set before a restart and not yet queried, survives the
+// start and is answered (and cleared) by the next query; enableLines clears
+// both for a new task.
+TEST_F(tChangeDetectionTest, TheStickyFlagsOutliveARestartUntilQueried) {
+  detector->change(0x11);  // the change status: one flag
+  detector->sequences = {1};
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  detector->clearForStart();
+  EXPECT_TRUE(detector->takeErrorFlags());
+  EXPECT_FALSE(detector->takeErrorFlags());
+
+  detector->change(0x22);
+  EXPECT_TRUE(detector->takeErrorFlags());
+  detector->sequences = {3};  // a jump: the read overflow alone
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  ASSERT_TRUE(detector->overflow());
+  detector->clearForStart();
+  EXPECT_TRUE(detector->overflow());
+  EXPECT_TRUE(detector->takeErrorFlags());
+  EXPECT_FALSE(detector->overflow());
+  EXPECT_FALSE(detector->takeErrorFlags());
+
+  detector->change(0x33);
+  detector->sequences = {9};
+  EXPECT_EQ(detector->read(1, 100, samples, nullptr, nullptr, status), 1u);
+  detector->disableLines(0x0F, 0xF0, status);
+  detector->enableLines(0x0F, 0xF0, status);
+  EXPECT_FALSE(detector->overflow());
+  EXPECT_FALSE(detector->takeErrorFlags());
   EXPECT_EQ(status.code, 0);
 }
 
@@ -419,6 +451,44 @@ TEST_F(tChangeDetectionTest, ABufferIsNeverLostAndAReadWithoutOneIsRefused) {
   EXPECT_EQ(samples[0], 0x42);
   EXPECT_EQ(samples[1], 0xEE);
   EXPECT_EQ(read.code, -50150);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Without a buffer and with no change pending, a read is refused before it
+// waits: it answers at once, copies nothing and never waits for a change.
+TEST_F(tChangeDetectionTest, AReadWithoutABufferIsRefusedBeforeItWaits) {
+  detector->releaseBuffer(status);
+  nQoSim::clearSyncLog();
+  samples[0] = 0xEE;
+  tStatus2 read;
+  std::atomic<bool> finished{false};
+  uint32_t got = 99;
+  std::thread reader([&] {
+    got = detector->read(1, 100, samples, nullptr, nullptr, read);
+    finished = true;
+  });
+  // A read that waits for a change times out on the test clock; the guard
+  // against a hang is elapsed time.
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!finished && std::chrono::steady_clock::now() < guard) {
+    nQoSim::advanceClock(5'000'000);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  if (!finished) {  // let a read that still waits go
+    detector->abort();
+    detector->signalReaders();
+  }
+  reader.join();
+  bool waited = false;
+  for (const auto& record : nQoSim::syncLog())
+    waited = waited || record.operation == nQoSim::tSyncRecord::kWait ||
+             record.operation == nQoSim::tSyncRecord::kTimeout;
+  EXPECT_FALSE(waited);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(read.code, -50150);
+  EXPECT_EQ(lastReport(), "-50150 qoudrk tChangeDetectionPrimitive 276");
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(detector->samplesRead(), 0u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -85,13 +85,12 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void signalReaders();
   // Before a start: the stream counts afresh, not cancelled, not done, and
   // the stop reports done again. Changes the run before left unread are no
-  // overflow of this run, nor are the flags it left. The change interrupt is
-  // off here, so the sequence holds still.
+  // overflow of this run. The sticky flags stay for the next query (or
+  // enableLines). The change interrupt is off here, so the sequence holds
+  // still.
   void clearForStart() {
     _samplesRead = 0;
     _lastSequence = _changeSequence;
-    _changeOverrun.store(false);
-    _overflow.store(false);
     _aborted = false;
     _done = false;
     _doneReported = false;

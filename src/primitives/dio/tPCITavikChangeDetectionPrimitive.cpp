@@ -127,7 +127,11 @@ void tPCITavikChangeDetectionPrimitive::captureSample(uint64_t* sequence, tStatu
   if (status.isFatal() || !hasChip(status, 158)) return;
   tAtomicOperation copy(changeSequence(), sequence);
   iBus* bus = _map->space().bus();
-  bus->runAtomically(&copy, &status.code);
+  // The bus stores the copy's answer (0) into the code it is given: the run
+  // gets a code of its own, so that a warning the caller holds stays.
+  int code = 0;
+  bus->runAtomically(&copy, &code);
+  setCode(status, code, {kFile, 165});
   bus->flush(nullptr);
 }
 

@@ -46,7 +46,7 @@ void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, t
     _action = nullptr;
     return;
   }
-  _state = kPlainLinked;
+  setState(kPlainLinked);
 }
 
 void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
@@ -57,8 +57,8 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
   const auto* pool = answer == nullptr
                          ? nullptr
                          : static_cast<tPool*>(answer->___CPPKRLDynamicCast(&tPool::___classID));
-  _primitive = pool != nullptr ? pool->getResource() : nullptr;
-  if (_primitive == nullptr) {
+  tChangeDetectionPrimitive* const primitive = pool != nullptr ? pool->getResource() : nullptr;
+  if (primitive == nullptr) {
     setCode(status, kNullDestination, {kFile, pool == nullptr ? 205u : 192u});
     if (answer != nullptr) {
       tStatus2 dropped;
@@ -66,8 +66,9 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     }
     return;
   }
+  _primitive.set(primitive);
   _identifier.hold(true);
-  if (buffered() && _primitive->deviceInfo().simulated == 0 && _event != nullptr) {
+  if (buffered() && primitive->deviceInfo().simulated == 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _doneRegistered = status.isNotFatal();
   }
@@ -76,57 +77,59 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     releaseResource(undo);
     return;
   }
-  _state = kPlainReserved;
+  setState(kPlainReserved);
 }
 
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_primitive != nullptr) {
-    if (_readable != nullptr) _primitive->setReadable(_readable->getReadablePrimitive(status));
-    if (_cdiDMA != nullptr) _primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
+  if (tChangeDetectionPrimitive* const primitive = _primitive.get()) {
+    if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
+    if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
     _enabledMasks[0] = fields().firstEdgeMask;
     _enabledMasks[1] = fields().secondEdgeMask;
-    _primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
-    _primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
-                               buffered() ? _event : nullptr);
+    primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
+    primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
+                              buffered() ? _event : nullptr);
   }
   if (status.isFatal()) {
     tStatus2 undo;
     unlinkResource(undo);
     return;
   }
-  _state = kPlainResourcesLinked;
+  setState(kPlainResourcesLinked);
 }
 
 // The lines that linkResource enabled are disabled, and the event it gave
 // the primitive is taken back, whatever a deploy changed since.
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_primitive != nullptr) {
+  if (tChangeDetectionPrimitive* const primitive = _primitive.get()) {
     tStatus2 local;
-    _primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
+    primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
     status.assign(local);
-    _primitive->setReadable(nullptr);
-    _primitive->setCorrelatedTransfer(nullptr);
-    _primitive->setSchedulerAction(nullptr);
-    _primitive->setDoneTarget(nullptr);
+    primitive->setReadable(nullptr);
+    primitive->setCorrelatedTransfer(nullptr);
+    primitive->setSchedulerAction(nullptr);
+    primitive->setDoneTarget(nullptr);
   }
-  _state = kPlainReserved;
+  setState(kPlainReserved);
 }
 
+// The primitive is taken out, and a cancel or a query under way on another
+// thread has left it, before it goes back to the pool.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
+  _primitive.set(nullptr);
   if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
     handBack(granted, _facade, status);
   _identifier.hold(false);
-  _primitive = nullptr;
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
     _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
     status.assign(local);
     _doneRegistered = false;
   }
-  _state = kPlainLinked;
+  setState(kPlainLinked);
 }
 
 void tChangeDetectionSupervisor::unlink(tStatus2& status) {
@@ -134,63 +137,69 @@ void tChangeDetectionSupervisor::unlink(tStatus2& status) {
   _readable = nullptr;
   _cdiDMA = nullptr;
   _action = nullptr;
-  _state = kPlainInitialized;
+  setState(kPlainInitialized);
 }
 
 void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                                          nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
   if (status.isFatal()) return;
-  if (_primitive == nullptr) {
+  // The query may come from the user's thread: it reaches the primitive
+  // through the slot.
+  if (code == kQueryOverflow) {
+    queryOverflow(out, status);
+    return;
+  }
+  tChangeDetectionPrimitive* const primitive = _primitive.get();
+  if (primitive == nullptr) {
     setCode(status, kNullPointer, {kFile, 384});
     return;
   }
   switch (code) {
     case kPlainCommit:
-      if (buffered()) _primitive->allocateBuffer(fields().bufferSize, status);
+      if (buffered()) primitive->allocateBuffer(fields().bufferSize, status);
       if (status.isFatal()) {
         tStatus2 undo;
-        _primitive->releaseBuffer(undo);
+        primitive->releaseBuffer(undo);
         return;
       }
-      _state = kPlainCommitted;
+      setState(kPlainCommitted);
       return;
-    case kPlainStart: start(status); return;
-    case kPlainStop: stop(status); return;
+    case kPlainStart: start(*primitive, status); return;
+    case kPlainStop: stop(*primitive, status); return;
     case kPlainUncommit:
       // The buffer of the commit goes, also after a deploy to unbuffered.
-      _primitive->releaseBuffer(status);
-      _state = kPlainResourcesLinked;
+      primitive->releaseBuffer(status);
+      setState(kPlainResourcesLinked);
       return;
-    case kQueryOverflow: queryOverflow(out, status); return;
     default: setCode(status, kNotSupported, {kFile, 476});
   }
 }
 
 // Every start begins a run afresh, so that each stop reports done once.
-void tChangeDetectionSupervisor::start(tStatus2& status) {
-  _primitive->clearForStart();
+void tChangeDetectionSupervisor::start(tChangeDetectionPrimitive& primitive, tStatus2& status) {
+  primitive.clearForStart();
   if (drivesHardware()) {
     if (_action != nullptr) {
       _action->started(status);
-      _primitive->setSchedulerAction(_action);
+      primitive.setSchedulerAction(_action);
     }
-    _primitive->start(status);
+    primitive.start(status);
   }
   if (status.isFatal()) {
     tStatus2 undo;
-    stop(undo);
+    stop(primitive, undo);
     return;
   }
-  _state = kPlainRunning;
+  setState(kPlainRunning);
 }
 
 // The action is released only when one is held: a task with only readable
 // lines has none. The done report goes to the event that linkResource gave
 // the primitive, which a buffered task has and an unbuffered one has not.
-void tChangeDetectionSupervisor::stop(tStatus2& status) {
+void tChangeDetectionSupervisor::stop(tChangeDetectionPrimitive& primitive, tStatus2& status) {
   if (drivesHardware()) {
     tStatus2 local;
-    _primitive->stop(local);
+    primitive.stop(local);
     status.assign(local);
     if (_action != nullptr) {
       local.clear();
@@ -199,21 +208,30 @@ void tChangeDetectionSupervisor::stop(tStatus2& status) {
     }
   }
   const tStatus2 completion;
-  _primitive->signalDone(completion, status);
-  _state = kPlainCommitted;
+  primitive.signalDone(completion, status);
+  setState(kPlainCommitted);
 }
 
 void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
                                                tStatus2& status) {
   // The flags are taken (and cleared) only when there is a block to answer in.
-  const bool flagged = out != nullptr && _primitive->takeErrorFlags();
+  bool flagged = false;
+  const bool held = _primitive.call([&](tChangeDetectionPrimitive& primitive) {
+    flagged = out != nullptr && primitive.takeErrorFlags();
+  });
+  if (!held) {
+    setCode(status, kNullPointer, {kFile, 384});
+    return;
+  }
   answer(out, flagged ? 1 : 0, status);
 }
 
 void tChangeDetectionSupervisor::requestCancel(tStatus2&) {
-  if (_state != kPlainRunning || _primitive == nullptr) return;
-  _primitive->abort();
-  _primitive->signalReaders();
+  _primitive.call([&](tChangeDetectionPrimitive& primitive) {
+    if (!_running.load()) return;
+    primitive.abort();
+    primitive.signalReaders();
+  });
 }
 
 void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
@@ -221,7 +239,7 @@ void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
 }
 
 nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {
-  return buffered() ? _primitive : nullptr;
+  return buffered() ? _primitive.get() : nullptr;
 }
 
 }  // namespace nQoUdR100

@@ -9,8 +9,10 @@
 // the done kind of its event.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
+#include "frame/tSinkSlot.h"
 #include "mrl/iDigReadablePrimSup.h"
 #include "mrl/iSchedulerActionSupervisor.h"
 #include "msrl/iInputStreamPrimitiveSupervisor.h"
@@ -50,14 +52,15 @@ class tChangeDetectionSupervisor final
   void unlink(nQoMDBG100::tStatus2& status) override;
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  // Running: the read in progress returns.
+  // Running: the read in progress returns. May come from the user's thread
+  // at any step: the release waits for one under way.
   void requestCancel(nQoMDBG100::tStatus2& status) override;
   // The frame's commit-cancel, on a good status only.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
   // The reserved primitive; null before reserve and for an unbuffered task.
   nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override;
 
-  tChangeDetectionPrimitive* getPrimitive() const { return _primitive; }
+  tChangeDetectionPrimitive* getPrimitive() const { return _primitive.get(); }
 
  private:
   // The keys, the pool's identifier, the masks, the buffer and the length.
@@ -65,13 +68,23 @@ class tChangeDetectionSupervisor final
   bool buffered() const { return fields().unbufferedFlag == 0; }
   // Whether start and stop reach the hardware.
   bool drivesHardware() const { return _readable != nullptr || _action != nullptr; }
-  void start(nQoMDBG100::tStatus2& status);
-  void stop(nQoMDBG100::tStatus2& status);
+  void start(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
+  void stop(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void queryOverflow(nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+  // The state word, and whether a cancel reaches the primitive.
+  void setState(uint32_t state) {
+    _state = state;
+    _running.store(state == kPlainRunning);
+  }
 
   nQoCDR100::iDigReadablePrimSup* _readable = nullptr;
   iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
-  tChangeDetectionPrimitive* _primitive = nullptr;
+  // The reserved primitive. A cancel and query 256 may come from the user's
+  // thread: they reach it through the slot, and the release takes it out
+  // and waits for them before it hands the primitive back.
+  tSinkSlot<tChangeDetectionPrimitive> _primitive;
+  // The state is running: what a cancel reads in place of the state word.
+  std::atomic<bool> _running{false};
   nQoMAS100::iSchedulerAction* _action = nullptr;
   // The first and second edge masks that linkResource enabled.
   uint32_t _enabledMasks[2] = {0, 0};

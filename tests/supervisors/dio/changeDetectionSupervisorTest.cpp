@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame/tClassRegistration.h"
@@ -17,6 +18,7 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simSync.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
@@ -154,6 +156,50 @@ TEST_F(ChangeDetectionSupervisorTest, ReleasingTheBufferWaitsForAChangeInterrupt
   EXPECT_EQ(control(supervisor, 3), 0);
 }
 
+// A cancel comes from the user's thread, also while the task is torn down:
+// the release takes the primitive out and waits for a cancel under way to
+// leave it before handing it back. A cancel outside the running state, or
+// after the release, reaches nothing.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  tStatus2 s;
+  nQoSim::clearSyncLog();
+  supervisor.requestCancel(s);
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "committed, not running: no reader is woken";
+  ASSERT_EQ(control(supervisor, 2), 0);
+
+  const std::thread::id tearingDown = std::this_thread::get_id();
+  {
+    tHeldPass held;
+    // The cancel is held as it wakes the readers.
+    nQoSim::onSyncSet([&](const iSync*, bool set) {
+      if (!set && std::this_thread::get_id() != tearingDown) held.hold();
+    });
+    held.run([&] {
+      tStatus2 cancel;
+      supervisor.requestCancel(cancel);
+    });
+    held.tearDown([&] {
+      tStatus2 down;
+      supervisor.commitCancel(down);
+      supervisor.unlinkResource(down);
+      supervisor.releaseResource(down);
+      EXPECT_EQ(down.code, 0);
+    });
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getState(), 2u);
+  nQoSim::clearSyncLog();
+  supervisor.requestCancel(s);
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
@@ -222,6 +268,52 @@ TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   EXPECT_EQ(s.code, 0);
 }
 
+// The capture's bus run answers on a code of its own: a warning the reader's
+// status holds stays through every sample, and a failed run is the read's
+// error, reported at the capture.
+TEST_F(ChangeDetectionSupervisorTest, ACaptureKeepsTheReadersWarningAndReportsAFailedBusRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  tStatus2 s;
+  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  ASSERT_NE(stream, nullptr);
+  tStatus2 read;
+  read.setCode(200010, "test", "reader", 1);
+  for (uint8_t first : {0x11, 0x22}) {
+    SCOPED_TRACE(first);
+    readable.readable.pattern = {first, 0x5A, 0x6B, 0x7C};
+    EXPECT_EQ(change(1, 0), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    uint8_t samples[4] = {};
+    EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, read), 1u);
+    EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+              (std::vector<uint8_t>{first, 0x5A, 0x6B, 0x7C}));
+    EXPECT_EQ(read.code, 200010);
+  }
+
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  clearLogs();
+  bus.failNext(tBusCall::kAtomic, -50103);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -50103);
+  EXPECT_TRUE(loggedAt(-50103, "tPCITavikChangeDetectionPrimitive", 165));
+  EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+            (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+  EXPECT_EQ(bus.calls(), (std::vector<tBusCall>{{tBusCall::kFlush, 0, 0, 0, 0, 0}}))
+      << "the failed run records nothing; the flush still runs";
+
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor, false);
@@ -265,6 +357,29 @@ TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {
   EXPECT_EQ(s.code, 0);
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
+}
+
+// A change status seen before a restart and not yet queried is answered by
+// the first query after the start, once.
+TEST_F(ChangeDetectionSupervisorTest, AChangeStatusSeenBeforeARestartIsStillQueried) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(0, 1), 1u);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  nQoSim::tByteParameterBlock out(std::vector<uint8_t>(8));
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(control(supervisor, 256, &out), 0);
+  EXPECT_EQ(out.written(), (std::vector<uint32_t>{1, 0}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
 }
 
 TEST_F(ChangeDetectionSupervisorTest, AnUnbufferedTaskOffersNoStreamAndNoDoneEvent) {

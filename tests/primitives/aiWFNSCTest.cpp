@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -83,6 +85,38 @@ class tWFNSCTest : public tAIRoadTest {
   void stopNotifier() {
     stopping = true;
     if (notifier.joinable()) notifier.join();
+  }
+  // False when no thread blocked on the event within a guard time.
+  bool blockedOnTheEvent() const {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (nQoSim::syncBlocked(event) == 0)
+      if (std::chrono::steady_clock::now() > guard) return false;
+    return true;
+  }
+  // True when the close of the event is the last operation on it.
+  bool closedLast() const {
+    nQoSim::tSyncRecord::tOperation last = nQoSim::tSyncRecord::kOpen;
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      if (record.object == event) last = record.operation;
+    return last == nQoSim::tSyncRecord::kClose;
+  }
+  // A stop on a thread of its own, held just before it sets the event while
+  // teardown runs here; true when the teardown waited for it.
+  template <class tTeardown>
+  bool stopHeldAtTheSet(tTeardown teardown) {
+    const std::thread::id tester = std::this_thread::get_id();
+    const iSync* const target = event;
+    tHeldPass held;
+    struct tUnhook {
+      ~tUnhook() { nQoSim::onSyncSet(nullptr); }
+    } unhook;
+    nQoSim::onSyncSet([&](const iSync* object, bool set) {
+      if (object == target && !set && std::this_thread::get_id() != tester) held.hold();
+    });
+    tBaseAI_WFNSCPrimitive* primitive = wfnsc.get();
+    held.run([primitive] { primitive->requestStop(); });
+    held.tearDown(teardown);
+    return held.teardownWaited();
   }
   void twoClocks() {
     tStatus2 pass;
@@ -248,6 +282,85 @@ TEST_F(tWFNSCTest, StartStopAndTheSecondPassAreNotSupported) {
   EXPECT_TRUE(loggedAt(-50256, kFile, 121));
   EXPECT_TRUE(loggedAt(-50256, kFile, 130));
   EXPECT_TRUE(loggedAt(-50256, kFile, 412));
+}
+
+}  // namespace
+}  // namespace nQoTest
+
+namespace nQoTest {
+namespace {
+
+// A stop from another thread that is about to set the event holds uncommit,
+// and then the destructor, until it has left: the event is closed after the
+// stop's set, never under it.
+TEST_F(tWFNSCTest, UncommitAndTheDestructorCloseTheEventOnlyAfterAStopUnderWay) {
+  const int live = nQoSim::liveSyncObjects();
+  commitEventMode();
+  EXPECT_TRUE(stopHeldAtTheSet([this] { wfnsc->uncommit(status); }));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wfnsc->mode(), 2u);
+  EXPECT_TRUE(closedLast());
+  EXPECT_EQ(nQoSim::liveSyncObjects(), live);
+
+  commitEventMode();
+  EXPECT_TRUE(stopHeldAtTheSet([this] { wfnsc.reset(); }));
+  EXPECT_TRUE(closedLast());
+  EXPECT_EQ(nQoSim::liveSyncObjects(), live);
+}
+
+// A wait blocked on the event when uncommit comes is woken and refused with
+// -50004, and leaves before the event is closed; a wait after the uncommit
+// is refused at once.
+TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) {
+  wfnsc->leadIn = 0;
+  commitEventMode();
+  tStatus2 waited;
+  std::atomic<bool> returned{false};
+  std::thread waiter([&] {
+    wfnsc->waitForNextSampleClock(waited);
+    returned = true;
+  });
+  ASSERT_TRUE(blockedOnTheEvent());
+  wfnsc->uncommit(status);
+  EXPECT_TRUE(returned) << "uncommit returned while the wait was still on the event";
+  waiter.join();
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(waited.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, kFile, 190));
+  EXPECT_TRUE(closedLast());
+
+  tStatus2 late;
+  wfnsc->waitForNextSampleClock(late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(closedLast());
+}
+
+// A polling wait without a limit, under way when the primitive is destroyed,
+// is stopped and waited for: the destructor returns after it.
+TEST_F(tWFNSCTest, TheDestructorStopsAndWaitsForAPollingWaitUnderWay) {
+  wfnsc->leadIn = 0;
+  wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
+  wfnsc->commit(status);
+  wfnsc->arm(status);
+  ASSERT_EQ(status.code, 0);
+  std::atomic<unsigned> reads{0};
+  windows.setReadCallback(window, 0x104, [&reads](unsigned) {
+    ++reads;
+    return 0u;
+  });
+  tStatus2 waited;
+  std::atomic<bool> returned{false};
+  std::thread waiter([&] {
+    wfnsc->waitForNextSampleClock(waited);
+    returned = true;
+  });
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (reads < 10 && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  ASSERT_GE(reads, 10u);
+  wfnsc.reset();
+  EXPECT_TRUE(returned) << "the destructor returned while the wait was still polling";
+  waiter.join();
+  EXPECT_EQ(waited.code, 0);
 }
 
 }  // namespace

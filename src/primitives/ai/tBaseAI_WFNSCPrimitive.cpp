@@ -7,6 +7,7 @@ namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
 using nQoUdR100::setCode;
+using tInside = nQoUdR100::tPassCount::tInside;
 
 namespace {
 constexpr const char kFile[] = "source/qomiop/ai/tBaseAI_WFNSCPrimitive";
@@ -34,14 +35,17 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   tStatus2 local;
   if (_eventCommitted) uncommit(local);
-  if (_event != nullptr) syncClose(_event);
+  closeEvent();
+  // A polling wait under way stops at its next poll.
+  _stopRequested.set(1);
+  _pollPasses.waitForPasses();
 }
 
 uint32_t tBaseAI_WFNSCPrimitive::sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) {
   ++_clocks;
-  if (_event != nullptr) {
+  if (iSync* event = _event.load()) {
     int code = 0;
-    _event->releaseOrSet(&code);
+    event->releaseOrSet(&code);
   }
   return 0;
 }
@@ -60,7 +64,7 @@ void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
     _timing->addSampleStartObserver(this, false, status);
     if (status.isNotFatal()) {
       int code = 0;
-      _event = syncOpen(eventParam(), &code);
+      _event.store(syncOpen(eventParam(), &code));
       setCode(status, code, {kFile, kEventLine});
     }
   }
@@ -97,12 +101,23 @@ void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
 void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   if (_eventCommitted) {
+    // The record first: no sample-start notification reaches the event after.
     _timing->removeSampleStartObserver(this, status);
-    if (_event != nullptr) syncClose(_event);
-    _event = nullptr;
+    closeEvent();
     _eventCommitted = false;
   }
   _mode = kBuilt;
+}
+
+void tBaseAI_WFNSCPrimitive::closeEvent() {
+  iSync* const event = _event.exchange(nullptr);
+  if (event == nullptr) return;
+  // A wait that looked before the exchange finds the event set, looks again
+  // and leaves.
+  int code = 0;
+  event->releaseOrSet(&code);
+  _eventPasses.waitForPasses();
+  syncClose(event);
 }
 
 void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status) {
@@ -113,10 +128,11 @@ void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status)
 }
 
 void tBaseAI_WFNSCPrimitive::requestStop() {
+  const tInside inside(_eventPasses);
   _stopRequested.set(1);
-  if (_event != nullptr) {
+  if (iSync* event = _event.load()) {
     int code = 0;
-    _event->releaseOrSet(&code);
+    event->releaseOrSet(&code);
   }
 }
 
@@ -133,14 +149,18 @@ void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
           {kFile, kMissedLine});
 }
 
-bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
-  // The event is cleared before the count is looked at, so a clock that comes
-  // in between sets it again.
+bool tBaseAI_WFNSCPrimitive::waitForClock(iSync* event, uint32_t from, tStatus2& status) {
+  // The event is cleared before the count and the event are looked at, so a
+  // clock or a close that comes in between sets it again.
   for (;;) {
     int code = 0;
-    _event->reset(&code);
+    event->reset(&code);
+    if (_event.load() != event) {
+      setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
+      return false;
+    }
     if (_clocks.get() != from || _stopRequested.get() != 0) return true;
-    const uint32_t woken = _event->waitOrAcquire(_timeout, &code);
+    const uint32_t woken = event->waitOrAcquire(_timeout, &code);
     if (woken != 1 && code == iSync::kTimeoutCode) {
       setCode(status, nQoUdR100::kWaitTimeout, {kFile, kEventTimeoutLine});
       return false;
@@ -151,14 +171,16 @@ bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
 }
 
 void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
-  if (_event == nullptr) {
+  const tInside inside(_eventPasses);
+  iSync* const event = _event.load();
+  if (event == nullptr) {
     setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
     return;
   }
   if (inLeadIn()) {
     if (_waits == 0) _timing->enableSampleStartInterrupt(status);
     ++_waits;
-    waitForClock(_clocks.get(), status);
+    waitForClock(event, _clocks.get(), status);
     _clocksSeen = _clocks.get();
     return;
   }
@@ -170,7 +192,7 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     _clocksSeen = now;
   }
   if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
-  if (waitForClock(now, status)) ++_clocksSeen;
+  if (waitForClock(event, now, status)) ++_clocksSeen;
 }
 
 bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
@@ -189,6 +211,7 @@ bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
 }
 
 void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
+  const tInside inside(_pollPasses);
   if (inLeadIn()) {
     _converter->acknowledgeBit11(&status);
     const bool clocked = pollForClock(status);

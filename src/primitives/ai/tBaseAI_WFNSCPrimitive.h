@@ -11,11 +11,19 @@
 //
 // The first leadIn waits never report a missed clock; -209802 (+209802 with
 // allowMissed) after them.
+//
+// A stop and a wait may come from other threads while uncommit or the
+// destructor runs. A stop and an event wait are passes on the event, which
+// uncommit takes out, sets (a wait under way wakes and is refused with
+// -50004) and closes only once the passes under way have left; the
+// destructor also stops a polling wait and waits for it to leave.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tModuleObject.h"
+#include "frame/tPassCount.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
@@ -39,7 +47,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
   // The controller and the converter are the board's, borrowed.
   tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive* timing, tBaseAI_ADCPrimitive* converter);
-  // Uncommits when committed in event mode: no list keeps its record.
+  // Uncommits when committed in event mode: no list keeps its record. A stop
+  // or wait under way on another thread is ended and waited for.
   ~tBaseAI_WFNSCPrimitive() override;
   tBaseAI_WFNSCPrimitive(const tBaseAI_WFNSCPrimitive&) = delete;
   tBaseAI_WFNSCPrimitive& operator=(const tBaseAI_WFNSCPrimitive&) = delete;
@@ -56,13 +65,15 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void start(tStatus2& status);
   void stop(tStatus2& status);
   void disarm(tStatus2& status);
-  // Undoes what commit did, whatever polling holds now.
+  // Undoes what commit did, whatever polling holds now; returns once the
+  // stops and waits under way on the event have left.
   void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
   void pollingWait(tStatus2& status);
+  // Without an event (none committed, or taken out during the wait): -50004.
   void eventWait(tStatus2& status);
-  // Ends a pending wait without a code.
+  // Ends a pending wait without a code; may come from any thread.
   void requestStop();
   void setTimeout(uint32_t milliseconds, tStatus2& status);
 
@@ -83,8 +94,12 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
   // Waits on the event until the clock count leaves `from` or a stop comes;
-  // false with -200474 when the time-out passed.
-  bool waitForClock(uint32_t from, tStatus2& status);
+  // false with -200474 when the time-out passed, with -50004 when the event
+  // was taken out.
+  bool waitForClock(iSync* event, uint32_t from, tStatus2& status);
+  // Takes the event out, wakes a wait on it, waits for the passes under way
+  // and closes it.
+  void closeEvent();
   // Polls the converter until a clock or a stop; false when the time-out
   // passed. Without a limit (0 or kNoLimit) it polls until one comes.
   bool pollForClock(tStatus2& status);
@@ -97,7 +112,12 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t _timeout = kDefaultTimeout;
   tSyncAtomicU32 _clocks;
   uint32_t _clocksSeen = 0;
-  iSync* _event = nullptr;
+  // Read without a lock by the sample-start notification (whose record
+  // uncommit removes first), a stop and a wait (passes of _eventPasses).
+  std::atomic<iSync*> _event{nullptr};
+  nQoUdR100::tPassCount _eventPasses;
+  // Polling waits under way, which only the destructor waits for.
+  nQoUdR100::tPassCount _pollPasses;
   uint32_t _dataLeft = 0;
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.

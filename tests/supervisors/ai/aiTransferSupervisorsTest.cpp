@@ -4,6 +4,7 @@
 // missing objects and allocations.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <optional>
 
@@ -12,6 +13,7 @@
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ai/tAIRoutable.h"
 #include "support/aiTransferDoubles.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -195,6 +197,55 @@ TEST_F(AITransferSupervisorsTest, TheDMAEndpointReadsWholeSamplesThroughTheReada
   EXPECT_EQ(log.operations(), "");
   supervisor.releaseResource(status);
   fifoSupervisor->releaseResource(status);
+}
+
+// A FIFO whose first read is held on its way in; it serves its bytes without
+// logging, so the held read writes nothing the test's thread also writes.
+class tHeldFIFO : public nQoTest::tBytesFIFO {
+ public:
+  using tBytesFIFO::tBytesFIFO;
+  uint32_t readSamples(void* buffer, uint32_t count, tStatus2&) override {
+    held.hold();
+    uint32_t samples = static_cast<uint32_t>(data.size()) / sampleWidth();
+    if (samples > count) samples = count;
+    std::memcpy(buffer, data.data(), samples * sampleWidth());
+    return samples;
+  }
+  nQoTest::tHeldPass held;
+};
+
+// The endpoint's read under way through the readable when unlinkResource
+// takes its source away: the unlink waits for it, and the read ends with the
+// width it began with (3 samples of 2 bytes).
+TEST_F(AITransferSupervisorsTest, UnlinkResourceWaitsForAReadUnderWayThroughTheReadable) {
+  tHeldFIFO held(log, &fifoDescription, setup);
+  held.data = {1, 2, 3, 4, 5, 6, 7, 8};
+  fifoPool.emplace(&held);
+  fifoSupervisor->reserveResource(setup);
+  ASSERT_EQ(fifoSupervisor->getPrimitive(), &held);
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0)), 0);
+  nQoUdR100::tAIReadable* readable = supervisor.getLinks().getReadable();
+  ASSERT_EQ(partner.endpoint.readable, readable);
+
+  uint8_t bytes[8] = {};
+  uint32_t read = 0;
+  tStatus2 reading;
+  tStatus2 status;
+  held.held.run([&] { read = readable->read(bytes, 7, reading); });
+  held.held.tearDown([&] { supervisor.unlinkResource(status); });
+  EXPECT_TRUE(held.held.teardownWaited()) << "unlinkResource returned under a read";
+  EXPECT_EQ(read, 6u);
+  EXPECT_EQ(reading.code, 0);
+  EXPECT_EQ(bytes[5], 6);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(readable->getSource(), nullptr);
+  EXPECT_EQ(readable->read(bytes, 8, reading), 0u);
+
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  fifoPool.emplace(&*fifo);
 }
 
 TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTheDummyGiven) {

@@ -47,6 +47,7 @@ struct tAIBoard : nQoBench::tTavikWindow {
     windows.setRead(window, 0x1C, 32, 0x12345678);
     windows.setRead(window, 0x104, 16, 0);
     windows.setLogging(false);
+    bus.setLogging(false);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 2;
     config.timing.strobeLoadValue = kSamples;

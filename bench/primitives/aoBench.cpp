@@ -3,7 +3,7 @@
 // samples and flushes the bus; one refill interrupt of a 1,024-sample chunk
 // (status reads, the data source writing the chunk) beside the same raw
 // accesses; and the DAC and PWM DAC value writes beside raw writes of the
-// same registers. Windows keep no log; a run that allocates from the
+// same registers. Windows and bus keep no log; a run that allocates from the
 // platform is skipped.
 #include <benchmark/benchmark.h>
 
@@ -32,6 +32,7 @@ constexpr uint32_t kSamples = 1024;
 struct tAOBoard : nQoBench::tTavikWindow {
   tAOBoard() {
     windows.setLogging(false);
+    bus.setLogging(false);
     for (uint32_t i = 0; i < kSamples; ++i) samples[i] = static_cast<int16_t>(i * 61 - 30000);
   }
   // The floors' bus flush, through the bus's interface as the map makes it.

@@ -40,6 +40,7 @@ class tCopyingReadable : public nQoCDR100::iDigReadablePrim {
 struct tQuietBoard : nQoBench::tTavikWindow {
   explicit tQuietBoard(int lineCount) {
     windows.setLogging(false);
+    bus.setLogging(false);
     for (int i = 0; i < lineCount; ++i)
       latching.push_back(new nQoUdP100::tImmedDigLatchingPrimitive(&port));
     detector = new nQoUdR100::tPCITavikChangeDetectionPrimitive(

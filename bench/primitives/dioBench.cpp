@@ -23,7 +23,10 @@ constexpr int kPasses = 100000;
 volatile uint32_t gPortRegister;
 
 struct tQuietPort : nQoBench::tTavikWindow {
-  tQuietPort() { windows.setLogging(false); }
+  tQuietPort() {
+    windows.setLogging(false);
+    bus.setLogging(false);
+  }
   nQoUdP100::tTavikImmedDigPrimitive port{map, status};
 };
 

@@ -230,6 +230,7 @@ struct tFIFOBoard : nQoBench::tTavikWindow {
   tFIFOBoard() {
     windows.setRead(window, 0x1C, 32, 0x12345678);
     windows.setLogging(false);
+    bus.setLogging(false);
   }
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFIFODescription description{4096, nQoUdP100::tAIFIFODescription::k32BitSamples, 0};

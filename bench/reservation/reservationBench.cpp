@@ -232,7 +232,7 @@ class tNoopPrimitive {
 
 using tNoopPool = nQoUdR100::tSingularResourcePool<tNoopPrimitive*>;
 
-// A broker with one pool registered under "AI_ADC".
+// A broker with one pool registered under "AI_ADC", its logs off.
 struct tBrokerWithPool {
   tNoopPrimitive primitive;
   tNoopPool pool{&primitive};
@@ -240,6 +240,7 @@ struct tBrokerWithPool {
   tStatus2 status;
   tBrokerWithPool() {
     nQoSim::resetResourceBroker();
+    nQoSim::setBrokerLogging(false);
     identifier.setString("AI_ADC", status);
     nQoMRL100::getResourceBroker(status)->registerPool(&identifier, &pool, status);
   }

@@ -16,6 +16,7 @@ struct tDeviceEventCall {
   bool operator==(const tDeviceEventCall&) const = default;
 };
 
+// The most recent calls, oldest first (tBoundedLog keeps them).
 std::vector<tDeviceEventCall> deviceEventLog();
 void clearDeviceEventLog();
 // Registrations built and not yet destroyed.

@@ -22,6 +22,7 @@ struct tInterconnectRecord {
   // reserve: the answer; release: the reservation handed in; clone: the source.
   const void* object = nullptr;
 };
+// The most recent calls, oldest first (tBoundedLog keeps them).
 std::vector<tInterconnectRecord> interconnectLog();
 
 // Makes the nth call of the operation from now (1: the next) set the code

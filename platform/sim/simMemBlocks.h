@@ -17,6 +17,7 @@ struct tUserMapping {
   const void* block;
   uint64_t address;
 };
+// The most recent mappings and unmappings, oldest first (tBoundedLog keeps them).
 std::vector<tUserMapping> userMappingLog();
 void clearUserMappingLog();
 // Mappings made and not undone.

@@ -19,6 +19,8 @@ struct tModuleActivity {
   unsigned long long first, second;
 };
 
+// The most recent activity, oldest first (tBoundedLog keeps it); so for the
+// trace lines, the failed checks and the debugger lines below.
 std::vector<tModuleActivity> moduleActivity();
 void clearModuleActivity();
 // The status the next registrations report (0 by default); a negative one

@@ -28,10 +28,13 @@ struct tBrokerCall {
   const nQoMRL100::iRuntimeFacade* facade;
 };
 
+// The most recent reserve and release calls, oldest first.
 std::vector<tBrokerCall> brokerLog();
 // Forgets registrations, holds, the script, the armed failure and both logs;
-// the broker is present.
+// the broker is present and logs again.
 void resetResourceBroker();
+// Turned off, the broker records neither calls nor registrations (benchmarks).
+void setBrokerLogging(bool on);
 // Without a broker getResourceBroker answers null.
 void setResourceBrokerPresent(bool present);
 // The next reserve answers this pool (which may be null or of any class)
@@ -55,6 +58,7 @@ struct tBrokerRegistration {
   const nQoMRL100::iLeafResourcePool* pool = nullptr;
   int code = 0;  // the status code after the call
 };
+// The most recent registration calls, oldest first.
 std::vector<tBrokerRegistration> brokerRegistrations();
 // Empties the call log and the registration log between calls (long runs keep
 // them from growing); registrations and holds stay.

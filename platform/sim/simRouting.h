@@ -26,6 +26,7 @@ struct tRoutingRecord {
   int incoming = 0;               // the status code at the call
   int outgoing = 0;               // the status code after it
 };
+// The most recent calls, oldest first (tBoundedLog keeps them).
 std::vector<tRoutingRecord> routingLog();
 
 // Makes the nth routing call from now (1: the next) set the code and do

@@ -21,6 +21,7 @@ struct tTerminalRecord {
   const nQoMDBG100::tStatus2* status = nullptr;  // the status object handed in
   int incoming = 0;                              // its code at the call
 };
+// The most recent calls, oldest first (tBoundedLog keeps them).
 std::vector<tTerminalRecord> terminalLog();
 
 // Makes the nth call of any of the functions from now (1: the next) set the

@@ -40,6 +40,7 @@ struct tSleepRecord {
   tTimerTimeUnit unit;
   uint64_t clockAfter;  // nanoseconds
 };
+// The most recent sleeps, oldest first (tBoundedLog keeps them).
 std::vector<tSleepRecord> sleepLog();
 
 }  // namespace nQoSim

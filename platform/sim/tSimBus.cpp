@@ -26,12 +26,12 @@ tSimBus::~tSimBus() {
 
 void tSimBus::record(const tCall& call) {
   std::lock_guard<std::mutex> lock(_callsLock);
-  if (_logging) _calls.push_back(call);
+  if (_logging) _calls.add(call);
 }
 
 std::vector<tSimBus::tCall> tSimBus::calls() const {
   std::lock_guard<std::mutex> lock(_callsLock);
-  return _calls;
+  return _calls.records();
 }
 
 void tSimBus::clearCalls() {

@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "bus/iBus.h"
+#include "sim/tBoundedLog.h"
 #include "sim/tSimRegisterWindows.h"
 
 namespace nQoSim {
@@ -68,7 +69,7 @@ class tSimBus : public iBus {
   //   kFindWindow           first code, second the size word
   //   kRead32               first flags, second offset, window the handle; value the value read
   //   kWrite32              first flags, second offset, window the handle; value the value written
-  //                         (length the width: 32, or 8 and 16 for the narrow forms)
+  //                         (length 0, or the width 8 or 16 of the narrow forms)
   //   kMapWindow            first, second, window: p1, p2, p3
   //   kUnmapWindow          window the handle
   //   kReleaseBus           first the flags (recorded by a device journalling on this bus)
@@ -149,6 +150,7 @@ class tSimBus : public iBus {
   // Runs the queued secondary passes; answers how many ran.
   unsigned pumpSecondary();
 
+  // The most recent calls, oldest first (tBoundedLog's limit).
   std::vector<tCall> calls() const;
   void clearCalls();
   // Turned off, calls are not recorded (benchmarks).
@@ -253,7 +255,7 @@ class tSimBus : public iBus {
 
   tSimRegisterWindows& _windows;
   mutable std::mutex _callsLock;
-  std::vector<tCall> _calls;
+  tBoundedLog<tCall> _calls;
   bool _logging = true;
   bool _recordAccesses = true;
   std::map<tCall::tOperation, int> _failures;

@@ -91,7 +91,7 @@ uint32_t tSimRegisterWindows::written(unsigned window, uint32_t offset, unsigned
 std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writes() const {
   std::lock_guard<std::recursive_mutex> guard(_lock);
   std::vector<tAccess> found;
-  for (const auto& access : _log)
+  for (const auto& access : _log.records())
     if (access.direction == kWrite) found.push_back(access);
   return found;
 }
@@ -99,14 +99,14 @@ std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writes() const {
 std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
   std::lock_guard<std::recursive_mutex> guard(_lock);
   std::vector<tAccess> found;
-  for (const auto& access : _log)
+  for (const auto& access : _log.records())
     if (access.direction == kRead) found.push_back(access);
   return found;
 }
 
 void tSimRegisterWindows::logMarker(tDirection kind) {
   std::lock_guard<std::recursive_mutex> guard(_lock);
-  if (_logging) _log.push_back({~0u, 0, 0, 0, kind});
+  if (_logging) _log.add({~0u, 0, 0, 0, kind});
 }
 
 bool tSimRegisterWindows::inside(unsigned window, uint32_t offset, unsigned width) const {
@@ -161,7 +161,7 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
     value = getBytes(_windows[window].readSide, offset, width);
   }
   if (width < 32) value &= (1u << width) - 1;
-  if (_logging) _log.push_back({window, offset, width, value, kRead, flags});
+  if (_logging) _log.add({window, offset, width, value, kRead, flags});
   return true;
 }
 
@@ -170,7 +170,7 @@ bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned wid
   std::lock_guard<std::recursive_mutex> guard(_lock);
   if (!inside(window, offset, width)) return false;
   putBytes(_windows[window].writeSide, offset, width, value);
-  if (_logging) _log.push_back({window, offset, width, value, kWrite, flags});
+  if (_logging) _log.add({window, offset, width, value, kWrite, flags});
   if (auto callback = _writeCallbacks.find({window, offset});
       callback != _writeCallbacks.end() && callback->second)
     callback->second(width, value);

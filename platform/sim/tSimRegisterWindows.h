@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "sim/simKal.h"
+#include "sim/tBoundedLog.h"
 
 namespace nQoSim {
 
@@ -78,8 +79,9 @@ class tSimRegisterWindows : public iRegisterBus {
   // Write side: the bytes last written at offset, as one value of width bits.
   uint32_t written(unsigned window, uint32_t offset, unsigned width) const;
 
-  // The ordered log; turned off it records nothing (benchmarks).
-  const std::vector<tAccess>& log() const { return _log; }
+  // The ordered log of the most recent accesses (tBoundedLog's limit); turned
+  // off it records nothing (benchmarks).
+  const std::vector<tAccess>& log() const { return _log.records(); }
   std::vector<tAccess> writes() const;
   std::vector<tAccess> reads() const;
   void clearLog() {
@@ -118,7 +120,7 @@ class tSimRegisterWindows : public iRegisterBus {
   std::map<tKey, std::deque<uint32_t>> _queues;
   std::map<tKey, tReadCallback> _callbacks;
   std::map<tKey, tWriteCallback> _writeCallbacks;
-  std::vector<tAccess> _log;
+  tBoundedLog<tAccess> _log;
   bool _logging = true;
   mutable std::recursive_mutex _lock;
   iRegisterBus* _previous;

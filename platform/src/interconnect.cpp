@@ -9,6 +9,7 @@
 #include "mdbg/tStatus2.h"
 #include "orb/tClassImplementation.h"
 #include "sim/simInterconnect.h"
+#include "sim/tBoundedLog.h"
 #include "sim/tSimCloneable.h"
 
 namespace {
@@ -24,7 +25,7 @@ struct tFailure {
 class tSimReservation : public nQoDIM_1_4::iReservation {};
 
 std::mutex gLock;
-std::vector<nQoSim::tInterconnectRecord> gLog;
+constinit nQoSim::tBoundedLog<nQoSim::tInterconnectRecord> gLog;
 tFailure gFailures[kOperations];
 std::map<const nQoDIM_1_4::iReservation*, std::unique_ptr<tSimReservation>> gHeld;
 
@@ -62,7 +63,7 @@ class tSimManager : public nQoDIM100::iInterconnectManager {
       gHeld.emplace(answer, std::move(held));
     }
     record.object = answer;
-    gLog.push_back(record);
+    gLog.add(record);
     return answer;
   }
 
@@ -70,7 +71,7 @@ class tSimManager : public nQoDIM100::iInterconnectManager {
     std::lock_guard<std::mutex> lock(gLock);
     nQoSim::tInterconnectRecord record{
         .operation = nQoSim::kRelease, .incoming = status, .object = reservation};
-    gLog.push_back(record);
+    gLog.add(record);
     if (status < 0 || failsNow(nQoSim::kRelease, status)) return;
     if (gHeld.erase(reservation) == 0) merge(status, -50004);  // not one of ours
   }
@@ -87,7 +88,7 @@ void* iIntent::___classID = nullptr;
 
 iInterconnectManager* getInterconnectManager(int& status) {
   std::lock_guard<std::mutex> lock(gLock);
-  gLog.push_back({.operation = nQoSim::kGetManager, .incoming = status});
+  gLog.add({.operation = nQoSim::kGetManager, .incoming = status});
   if (status < 0 || failsNow(nQoSim::kGetManager, status)) return nullptr;
   return &gManager;
 }
@@ -95,7 +96,7 @@ iInterconnectManager* getInterconnectManager(int& status) {
 void tIntentFactory::destroy(iIntent* intent, int& status) {
   {
     std::lock_guard<std::mutex> lock(gLock);
-    gLog.push_back({.operation = nQoSim::kDestroyIntent, .incoming = status, .intent = intent});
+    gLog.add({.operation = nQoSim::kDestroyIntent, .incoming = status, .intent = intent});
     if (status < 0 || intent == nullptr) return;
     failsNow(nQoSim::kDestroyIntent, status);
   }
@@ -162,7 +163,7 @@ template <class Interface>
 nQoORB100::tObject* tSimCloneable<Interface>::clone(int& status) const {
   {
     std::lock_guard<std::mutex> lock(gLock);
-    gLog.push_back({.operation = kClone, .incoming = status, .object = this});
+    gLog.add({.operation = kClone, .incoming = status, .object = this});
     if (status < 0 || failsNow(kClone, status)) return nullptr;
   }
   return create();
@@ -173,7 +174,7 @@ template class tSimCloneable<nQoDIM100::iIntent>;
 
 std::vector<tInterconnectRecord> interconnectLog() {
   std::lock_guard<std::mutex> lock(gLock);
-  return gLog;
+  return gLog.records();
 }
 
 void failInterconnectCall(tInterconnectOperation operation, unsigned nth, int code) {

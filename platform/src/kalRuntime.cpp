@@ -11,12 +11,13 @@
 #include "kal/nQoKAL.h"
 #include "sim/simKal.h"
 #include "sim/simModule.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 std::atomic<nQoSim::iRegisterBus*> gBus{nullptr};
 char gHaltMessage[512];
 std::mutex gDebuggerLock;
-std::vector<std::string> gDebuggerLines;
+constinit nQoSim::tBoundedLog<std::string> gDebuggerLines;
 
 uint32_t busRead(uintptr_t address, unsigned width) {
   nQoSim::iRegisterBus* bus = gBus.load();
@@ -39,7 +40,7 @@ iRegisterBus* registerBus() { return gBus.load(); }
 const char* lastHaltMessage() { return gHaltMessage; }
 std::vector<std::string> debuggerLines() {
   std::lock_guard<std::mutex> lock(gDebuggerLock);
-  return gDebuggerLines;
+  return gDebuggerLines.records();
 }
 void clearDebuggerLines() {
   std::lock_guard<std::mutex> lock(gDebuggerLock);
@@ -70,7 +71,7 @@ int nQoKAL100_vsnPrintf(char* buffer, size_t size, const char* format, va_list a
 
 void nQoKAL100_printToDebugger(const char* text) {
   std::lock_guard<std::mutex> lock(gDebuggerLock);
-  gDebuggerLines.emplace_back(text == nullptr ? "" : text);
+  gDebuggerLines.add(text == nullptr ? "" : text);
 }
 
 void nQoKAL250_halt(const char* component, const char* file, uint32_t line, const char* message) {

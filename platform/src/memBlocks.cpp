@@ -7,6 +7,7 @@
 
 #include "apal/tMemBlockReferenceBase.h"
 #include "sim/simMemBlocks.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 constexpr int kOutOfMemory = -50352;
@@ -15,7 +16,7 @@ constexpr uint64_t kUserTag = 0x7F00000000000000ull;
 std::mutex gLock;
 constexpr uint64_t kDefaultPhysicalBase = 0x1000'0000;
 uint64_t gNextPhysical = kDefaultPhysicalBase;
-std::vector<nQoSim::tUserMapping> gLog;
+constinit nQoSim::tBoundedLog<nQoSim::tUserMapping> gLog;
 int gLiveMappings = 0;
 int gLiveBlocks = 0;
 }  // namespace
@@ -56,14 +57,14 @@ uint64_t tMemBlockReferenceBase::mapMemoryToUserMode(int* status) {
   }
   const uint64_t address = reinterpret_cast<uintptr_t>(_pointer) | kUserTag;
   const std::lock_guard<std::mutex> hold(gLock);
-  gLog.push_back({nQoSim::tUserMapping::kMap, _pointer, address});
+  gLog.add({nQoSim::tUserMapping::kMap, _pointer, address});
   ++gLiveMappings;
   return address;
 }
 
 void tMemBlockReferenceBase::unmapMemoryFromUserMode(uint64_t address, int*) {
   const std::lock_guard<std::mutex> hold(gLock);
-  gLog.push_back({nQoSim::tUserMapping::kUnmap, _pointer, address});
+  gLog.add({nQoSim::tUserMapping::kUnmap, _pointer, address});
   --gLiveMappings;
 }
 
@@ -74,7 +75,7 @@ void setPhysicalBase(uint64_t base) {
 }
 std::vector<tUserMapping> userMappingLog() {
   const std::lock_guard<std::mutex> hold(gLock);
-  return gLog;
+  return gLog.records();
 }
 void clearUserMappingLog() {
   const std::lock_guard<std::mutex> hold(gLock);

@@ -6,10 +6,11 @@
 #include "pal/nQoPALModule.h"
 #include "pal/tSSVersion.h"
 #include "sim/simModule.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 std::mutex gModuleLock;
-std::vector<nQoSim::tModuleActivity> gActivity;
+constinit nQoSim::tBoundedLog<nQoSim::tModuleActivity> gActivity;
 _tLibLinuxModuleInfo* gRecord = nullptr;
 int gRegistrationStatus = 0;
 
@@ -19,7 +20,7 @@ std::string text(const char* value) { return value == nullptr ? std::string() : 
 namespace nQoSim {
 std::vector<tModuleActivity> moduleActivity() {
   std::lock_guard<std::mutex> lock(gModuleLock);
-  return gActivity;
+  return gActivity.records();
 }
 void clearModuleActivity() {
   std::lock_guard<std::mutex> lock(gModuleLock);
@@ -45,25 +46,25 @@ int deliverModuleEvent(unsigned message) {
 
 void libRegisterModuleWithQoPAL(_tLibLinuxModuleInfo* record, int* status) {
   std::lock_guard<std::mutex> lock(gModuleLock);
-  gActivity.push_back({nQoSim::tModuleActivity::kRegister, 0, "", "", "",
-                       record ? record->callback : nullptr, record, record ? record->first : 0,
-                       record ? record->second : 0});
+  gActivity.add({nQoSim::tModuleActivity::kRegister, 0, "", "", "",
+                 record ? record->callback : nullptr, record, record ? record->first : 0,
+                 record ? record->second : 0});
   if (gRegistrationStatus != 0 && status != nullptr && *status >= 0) *status = gRegistrationStatus;
   if (gRegistrationStatus >= 0) gRecord = record;
 }
 
 void libUnregisterModuleWithQoPAL(_tLibLinuxModuleInfo* record, int*) {
   std::lock_guard<std::mutex> lock(gModuleLock);
-  gActivity.push_back({nQoSim::tModuleActivity::kUnregister, 0, "", "", "",
-                       record ? record->callback : nullptr, record, 0, 0});
+  gActivity.add({nQoSim::tModuleActivity::kUnregister, 0, "", "", "",
+                 record ? record->callback : nullptr, record, 0, 0});
   if (gRecord == record) gRecord = nullptr;
 }
 
 void pkgModulePackageEventLog(int kind, const char* fileName, const char* buildTag,
                               const char* name, int (*callback)(unsigned message)) {
   std::lock_guard<std::mutex> lock(gModuleLock);
-  gActivity.push_back({nQoSim::tModuleActivity::kEventLog, kind, text(fileName), text(buildTag),
-                       text(name), callback, nullptr, 0, 0});
+  gActivity.add({nQoSim::tModuleActivity::kEventLog, kind, text(fileName), text(buildTag),
+                 text(name), callback, nullptr, 0, 0});
 }
 
 void tSSVersion::toString(char* buffer) const {

@@ -10,6 +10,7 @@
 #include "mrl/tGUIDIdentifier.h"
 #include "mrl/tGeneralIdentifier.h"
 #include "sim/simResourceBroker.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
   iLeafResourcePool* reserve(const iResourceIdentifier* identifier,
                              nQoMRL100::iRuntimeFacade* facade, tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
-    _log.push_back({6, identifier, facade});
+    if (_logging) _log.add({6, identifier, facade});
     if (_script) {
       iLeafResourcePool* answer = *_script;
       _script.reset();
@@ -131,7 +132,7 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
   void release(const iResourceIdentifier* identifier, nQoMRL100::iRuntimeFacade* facade,
                tStatus2& status) override {
     std::lock_guard<std::mutex> lock(_lock);
-    _log.push_back({7, identifier, facade});
+    if (_logging) _log.add({7, identifier, facade});
     if (!armedFailure(status, 90)) return;
     if (const auto* device = castTo<nQoMRL100::tGUIDIdentifier>(identifier)) {
       releaseDevice(*device, status);
@@ -154,11 +155,11 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
 
   std::vector<nQoSim::tBrokerCall> log() {
     std::lock_guard<std::mutex> lock(_lock);
-    return _log;
+    return _log.records();
   }
   std::vector<tBrokerRegistration> registrations() {
     std::lock_guard<std::mutex> lock(_lock);
-    return _registrations;
+    return _registrations.records();
   }
   void clearLogs() {
     std::lock_guard<std::mutex> lock(_lock);
@@ -186,6 +187,12 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
     _registrations.clear();
     _script.reset();
     _failure = 0;
+    _logging = true;
+  }
+
+  void setLogging(bool on) {
+    std::lock_guard<std::mutex> lock(_lock);
+    _logging = on;
   }
 
   void script(iLeafResourcePool* answer) {
@@ -198,21 +205,26 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
   }
 
  private:
-  // Appends a registration record now and completes its code when the call ends.
+  // Appends a registration record now and completes its code when the call
+  // ends (when the log still keeps it).
   class tLogged {
    public:
     tLogged(tResourceBroker& broker, const tBrokerRegistration& record, tStatus2& status)
-        : _broker(broker), _status(status), _index(broker._registrations.size()) {
-      broker._registrations.push_back(record);
+        : _broker(broker), _status(status) {
+      if (broker._logging) _logged = broker._registrations.add(record);
     }
-    ~tLogged() { _broker._registrations[_index].code = _status.code; }
+    ~tLogged() {
+      if (!_logged) return;
+      if (tBrokerRegistration* logged = _broker._registrations.find(*_logged))
+        logged->code = _status.code;
+    }
     tLogged(const tLogged&) = delete;
     tLogged& operator=(const tLogged&) = delete;
 
    private:
     tResourceBroker& _broker;
     tStatus2& _status;
-    std::size_t _index;
+    std::optional<uint64_t> _logged;
   };
 
   // False when the armed failure takes this call (its code is then set).
@@ -284,8 +296,9 @@ class tResourceBroker : public nQoMRL100::iResourceBroker {
 
   std::mutex _lock;
   std::vector<tRegistration> _pools;
-  std::vector<nQoSim::tBrokerCall> _log;
-  std::vector<tBrokerRegistration> _registrations;
+  nQoSim::tBoundedLog<nQoSim::tBrokerCall> _log;
+  nQoSim::tBoundedLog<tBrokerRegistration> _registrations;
+  bool _logging = true;
   std::optional<iLeafResourcePool*> _script;
   int _failure = 0;
 };
@@ -310,6 +323,7 @@ void resetResourceBroker() {
   gBrokerPresent = true;
 }
 void setResourceBrokerPresent(bool present) { gBrokerPresent = present; }
+void setBrokerLogging(bool on) { gBroker.setLogging(on); }
 void scriptBrokerReserve(iLeafResourcePool* answer) { gBroker.script(answer); }
 void failNextBrokerCall(int code) { gBroker.failNext(code); }
 std::vector<tBrokerRegistration> brokerRegistrations() { return gBroker.registrations(); }

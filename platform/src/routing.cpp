@@ -4,11 +4,13 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "kal/nQoKAL.h"
 #include "mru/routingTables.h"
 #include "mru/tRoutingDeviceNode.h"
 #include "sim/simRouting.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ constexpr const char kComponent[] = "qomru";
 constexpr int kBadTable = -50150;
 
 std::recursive_mutex gLock;
-std::vector<tRoutingRecord> gLog;
+constinit nQoSim::tBoundedLog<tRoutingRecord> gLog;
 std::map<const void*, nQoMRU210::tRoutingDeviceNode*> gNodes;
 int gLiveTables = 0;
 unsigned gCalls = 0;
@@ -35,13 +37,14 @@ uint64_t word(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer)
 // no error and the call is not the armed failure.
 class tCall {
  public:
-  tCall(tRoutingRecord record, tStatus2& status)
-      : _guard(gLock), _status(status), _index(gLog.size()) {
+  tCall(tRoutingRecord record, tStatus2& status) : _guard(gLock), _status(status) {
     record.incoming = status.code;
-    if (gLogging) gLog.push_back(std::move(record));
+    if (gLogging) _logged = gLog.add(std::move(record));
   }
+  // A call made inside this one may have dropped the record from the log.
   ~tCall() {
-    if (gLogging) gLog[_index].outgoing = _status.code;
+    if (!_logged) return;
+    if (tRoutingRecord* logged = gLog.find(*_logged)) logged->outgoing = _status.code;
   }
 
   bool go(unsigned line) {
@@ -56,7 +59,7 @@ class tCall {
  private:
   std::lock_guard<std::recursive_mutex> _guard;
   tStatus2& _status;
-  std::size_t _index;
+  std::optional<uint64_t> _logged;
 };
 
 const void* unpack(tCall& call, uint32_t version, uint32_t unpackedSize, const uint8_t* packed,
@@ -230,7 +233,7 @@ namespace nQoSim {
 
 std::vector<tRoutingRecord> routingLog() {
   std::lock_guard<std::recursive_mutex> lock(gLock);
-  return gLog;
+  return gLog.records();
 }
 
 void failRoutingCall(unsigned nth, int code) {

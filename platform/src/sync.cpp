@@ -12,15 +12,14 @@
 #include "kal/nQoKAL.h"
 #include "sim/simInterrupts.h"
 #include "sim/simSync.h"
+#include "sim/tBoundedLog.h"
 #include "src/platformClock.h"
 #include "sync/iSync.h"
 
 namespace {
 
 std::mutex gLogLock;
-// Records kept at most; when full, the older half is dropped. Objects counted
-// at most before the counts of closed objects are dropped.
-constexpr size_t kLogLimit = size_t{1} << 17;
+// Objects counted at most before the counts of closed objects are dropped.
 constexpr size_t kCountsLimit = size_t{1} << 14;
 struct tCounts {
   unsigned sets = 0;
@@ -30,8 +29,8 @@ struct tCounts {
 };
 // Built on first use: a module loaded by another static initialiser may
 // open objects before this file's globals are constructed.
-std::vector<nQoSim::tSyncRecord>& logRecords() {
-  static std::vector<nQoSim::tSyncRecord> records;
+nQoSim::tBoundedLog<nQoSim::tSyncRecord>& logRecords() {
+  static nQoSim::tBoundedLog<nQoSim::tSyncRecord> records;
   return records;
 }
 std::map<const iSync*, tCounts>& objectCounts() {
@@ -60,10 +59,7 @@ void runSetHook(const iSync* object, bool set) {
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
   std::lock_guard<std::mutex> lock(gLogLock);
-  auto& records = logRecords();
-  if (records.size() >= kLogLimit)
-    records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(kLogLimit / 2));
-  records.push_back(
+  logRecords().add(
       {operation, object, param.kind, param.option, nQoKAL100_getThreadHandle(), param, timeout});
   if (operation == nQoSim::tSyncRecord::kSet || operation == nQoSim::tSyncRecord::kRelease)
     ++objectCounts()[object].sets;
@@ -167,7 +163,7 @@ void failSyncOpen(unsigned nth) { gFailAt = nth == 0 ? 0 : gOpens.load() + nth; 
 void failNextAcquire(int code) { gAcquireFailure = code; }
 std::vector<tSyncRecord> syncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);
-  return logRecords();
+  return logRecords().records();
 }
 void clearSyncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);

@@ -6,6 +6,7 @@
 
 #include "mru/tTerminalReservation.h"
 #include "sim/simTerminalReservation.h"
+#include "sim/tBoundedLog.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ using nQoORB100::tGUID;
 using nQoSim::tTerminalRecord;
 
 std::mutex gLock;
-std::vector<tTerminalRecord> gLog;
+constinit nQoSim::tBoundedLog<tTerminalRecord> gLog;
 std::vector<std::string> gHeld;
 unsigned gCalls = 0;
 unsigned gFailAt = 0;
@@ -28,7 +29,7 @@ std::wstring text(const wchar_t* name) { return name == nullptr ? L"" : name; }
 bool admit(tTerminalRecord& record, tStatus2& status) {
   record.status = &status;
   record.incoming = status.code;
-  gLog.push_back(record);
+  gLog.add(record);
   if (status.isFatal()) return false;
   if (++gCalls != gFailAt) return true;
   gFailAt = 0;
@@ -148,7 +149,7 @@ namespace nQoSim {
 
 std::vector<tTerminalRecord> terminalLog() {
   std::lock_guard<std::mutex> lock(gLock);
-  return gLog;
+  return gLog.records();
 }
 
 void failTerminalCall(unsigned nth, int code) {

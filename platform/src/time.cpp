@@ -7,6 +7,7 @@
 
 #include "pal/tPALSysInfo.h"
 #include "sim/simTime.h"
+#include "sim/tBoundedLog.h"
 #include "src/platformClock.h"
 #include "time/tTimerUtility.h"
 
@@ -35,7 +36,7 @@ bool gCanSleepNow = true;
 unsigned gCalls = 0;
 unsigned gFailAt = 0;
 int gFailCode = 0;
-std::vector<nQoSim::tSleepRecord> gSleepLog;
+constinit nQoSim::tBoundedLog<nQoSim::tSleepRecord> gSleepLog;
 
 uint64_t hostNanoseconds() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -152,7 +153,7 @@ void failTimeCall(unsigned nth, int code) {
 
 std::vector<tSleepRecord> sleepLog() {
   std::lock_guard<std::mutex> lock(gTimeLock);
-  return gSleepLog;
+  return gSleepLog.records();
 }
 
 }  // namespace nQoSim
@@ -213,7 +214,7 @@ void wasterSleep(tTimerTimeWasterKind kind, uint64_t amount, tTimerTimeUnit unit
   if (gTestClock) {
     const uint64_t tick = nanosecondsPer(gWasters[static_cast<unsigned>(kind)]);
     gClock += span < tick ? tick : span;
-    gSleepLog.push_back({kind, amount, unit, gClock});
+    gSleepLog.add({kind, amount, unit, gClock});
     return;
   }
   lock.unlock();
@@ -225,7 +226,7 @@ void wasterSleep(tTimerTimeWasterKind kind, uint64_t amount, tTimerTimeUnit unit
     while (hostNanoseconds() < end) {
     }
   lock.lock();
-  gSleepLog.push_back({kind, amount, unit, hostNanoseconds()});
+  gSleepLog.add({kind, amount, unit, hostNanoseconds()});
 }
 
 uint64_t tPALSysInfo::getTime() { return nQoPlatform::clockNanoseconds(); }

@@ -5,6 +5,7 @@
 
 #include "mdbg/tTrace.h"
 #include "sim/simModule.h"
+#include "sim/tBoundedLog.h"
 
 namespace nQoMDBG100 {
 class tTraceLine {
@@ -15,8 +16,8 @@ class tTraceLine {
 
 namespace {
 std::mutex gTraceLock;
-std::vector<nQoSim::tTraceRecord> gLines;
-std::vector<std::string> gCheckFailures;
+constinit nQoSim::tBoundedLog<nQoSim::tTraceRecord> gLines;
+constinit nQoSim::tBoundedLog<std::string> gCheckFailures;
 bool gCheckAnswer = true;
 nQoMDBG100::tTrace gTrace;
 thread_local nQoMDBG100::tTraceLine gOpenLine;
@@ -25,7 +26,7 @@ thread_local nQoMDBG100::tTraceLine gOpenLine;
 namespace nQoSim {
 std::vector<tTraceRecord> traceLines() {
   std::lock_guard<std::mutex> lock(gTraceLock);
-  return gLines;
+  return gLines.records();
 }
 void clearTraceLines() {
   std::lock_guard<std::mutex> lock(gTraceLock);
@@ -38,7 +39,7 @@ void setCheckAnswer(bool report) {
 }
 std::vector<std::string> checkFailures() {
   std::lock_guard<std::mutex> lock(gTraceLock);
-  return gCheckFailures;
+  return gCheckFailures.records();
 }
 }  // namespace nQoSim
 
@@ -65,7 +66,7 @@ void tTrace::putf(tTraceLine* line, const char* format, ...) {
 void tTrace::endl(tTraceLine* line) {
   if (line == nullptr) return;
   std::lock_guard<std::mutex> lock(gTraceLock);
-  gLines.push_back(line->record);
+  gLines.add(line->record);
   line->record = {};
 }
 
@@ -80,7 +81,7 @@ void reportCheckFailure(const char* component, const char* location, unsigned li
   std::snprintf(buffer, sizeof buffer, "%s|%s|%u|%s", component ? component : "",
                 location ? location : "", line, expression ? expression : "");
   std::lock_guard<std::mutex> lock(gTraceLock);
-  gCheckFailures.emplace_back(buffer);
+  gCheckFailures.add(buffer);
 }
 
 void finishCheckFailure() {}

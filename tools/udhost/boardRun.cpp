@@ -61,6 +61,9 @@ tHostBoard::tHostBoard(const tProductDescriptor& record, uint32_t handle, bool s
       _object(nQoORB100::tClassRegistry::createByName(kDriverClass, _created)) {
   _tree.setNode(handle, &_board.node);
   nQoSim::setDeviceTree(&_tree);
+  // The host reads neither log; a long task's memory then stays flat.
+  _board.windows.setLogging(false);
+  _board.bus.setLogging(false);
 }
 
 tHostBoard::~tHostBoard() {

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "mdbg/tStatus2.h"
@@ -80,9 +81,13 @@ class tSimDMAEndpoint : public nQoLMSDR100::iDMAEndpoint {
     reason = why.code;
     ended = true;
   }
+  // Waits for a move under way through the stream it replaces.
   void setReadable(nQoMXSL100::iReadable<unsigned char>* stream, nQoMDBG100::tStatus2&) override {
+    const std::lock_guard<std::mutex> lock(reading);
     readable = stream;
   }
+  // Held by a move for as long as it reads through the stream.
+  std::mutex reading;
   nQoMXSL100::iReadable<unsigned char>* readable = nullptr;
   std::atomic<bool> ended{false};
   std::atomic<int> reason{0};
@@ -105,6 +110,7 @@ class tSimDMATransferPartner : public tSimIdleSupervisor,
   // selected, as long as the stream offers bytes; answers the bytes moved (0
   // when not selected or without a stream).
   uint32_t move(const tSimDMAChannel& channel, nQoMDBG100::tStatus2& status) {
+    const std::lock_guard<std::mutex> lock(endpoint.reading);
     if (!channel.selected() || endpoint.readable == nullptr) return 0;
     tReadable* stream = static_cast<tReadable*>(endpoint.readable);
     uint32_t total = 0;

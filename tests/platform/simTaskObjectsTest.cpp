@@ -8,6 +8,7 @@
 #include "frame/iReadable.h"
 #include "sim/tSimDMATransfer.h"
 #include "sim/tSimTaskObjects.h"
+#include "support/heldPass.h"
 
 namespace {
 
@@ -53,6 +54,33 @@ TEST(SimTaskObjects, TheDMAPartnerMovesWholeSamplesOnlyWhileItsChannelIsSelected
     EXPECT_EQ(channel.getChannelNumber(status), 2u);
     EXPECT_EQ(status.code, 0);
   }
+}
+
+// A move under way reads through the stream on another thread: taking the
+// stream away waits for it, so the stream may go once setReadable returns.
+TEST(SimTaskObjects, TakingTheStreamAwayWaitsForAMoveUnderWay) {
+  class tHeldStream : public tSampleStream {
+   public:
+    uint32_t read(unsigned char* buffer, uint32_t count, tStatus2& status) override {
+      held.hold();
+      return tSampleStream::read(buffer, count, status);
+    }
+    nQoTest::tHeldPass held;
+  };
+  nQoSim::tSimRegisterWindows windows;
+  const unsigned tavik = windows.addWindow(0x100);
+  ASSERT_TRUE(windows.writeAt(tavik, 0x09, 8, 0x04, 0));
+  nQoSim::tSimDMAChannel channel(2, 4, windows, tavik);
+  tPartner partner;
+  tHeldStream stream;
+  tStatus2 status, moving;
+  partner.getEndpoint(status)->setReadable(&stream, status);
+  size_t moved = 0;
+  stream.held.run([&] { moved = partner.move(channel, moving); });
+  stream.held.tearDown([&] { partner.endpoint.setReadable(nullptr, status); });
+  EXPECT_TRUE(stream.held.teardownWaited());
+  EXPECT_EQ(moved, 6u);
+  EXPECT_EQ(partner.move(channel, moving), 0u);
 }
 
 TEST(SimTaskObjects, TheEndpointKeepsTheFirstEndAndTheEventEveryPostInOrder) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -58,15 +59,25 @@ class tBytesFIFO : public nQoUdP100::tBaseAIDeviceFIFOPrimitive, public tScripte
   uint32_t deliver = 0;
 };
 
-// Keeps the stream it is handed ("setReadable" or "setReadable null").
+// Keeps the stream it is handed ("setReadable" or "setReadable null"); as
+// the platform's endpoint, it reads through it on the caller's thread and
+// takes it away only once a read under way has left.
 class tReadingDMAEndpoint : public nQoLMSDR100::iDMAEndpoint, public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
   void setReadable(nQoMXSL100::iReadable<unsigned char>* r, tStatus2& s) override {
+    const std::lock_guard<std::mutex> lock(_reading);
     answer(r != nullptr ? "setReadable" : "setReadable null", s);
     readable = r;
   }
+  uint32_t read(uint8_t* bytes, uint32_t count, tStatus2& s) {
+    const std::lock_guard<std::mutex> lock(_reading);
+    return readable != nullptr ? readable->read(bytes, count, s) : 0;
+  }
   nQoMXSL100::iReadable<unsigned char>* readable = nullptr;
+
+ private:
+  std::mutex _reading;
 };
 
 class tReadingDMATransfer : public tScriptedPartner<nQoLMSDR100::iDMATransferSupervisor> {

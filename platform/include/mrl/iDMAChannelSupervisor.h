@@ -21,8 +21,10 @@ class iDMAEndpoint {
   // The end of a transfer that this endpoint receives: the reason (no error
   // for a complete transfer) and the status of the report.
   virtual void transferEnded(const nQoMDBG100::tStatus2& /*reason*/, nQoMDBG100::tStatus2&) {}
-  // The byte stream the endpoint reads the samples from while linked; null
-  // takes it away.
+  // The byte stream the endpoint reads the samples from while linked, on a
+  // thread of its own; null takes it away. Returns once a read under way
+  // through the stream it replaces has left, so the caller may then change
+  // or free that stream.
   virtual void setReadable(nQoMXSL100::iReadable<unsigned char>* /*readable*/,
                            nQoMDBG100::tStatus2&) {}
 };

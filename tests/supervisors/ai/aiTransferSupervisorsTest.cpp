@@ -215,8 +215,9 @@ class tHeldFIFO : public nQoTest::tBytesFIFO {
 };
 
 // The endpoint's read under way through the readable when unlinkResource
-// takes its source away: the unlink waits for it, and the read ends with the
-// width it began with (3 samples of 2 bytes).
+// takes its source away: the endpoint is let go first (it waits for the
+// read), so the read ends with the source and width it began with (3 samples
+// of 2 bytes).
 TEST_F(AITransferSupervisorsTest, UnlinkResourceWaitsForAReadUnderWayThroughTheReadable) {
   tHeldFIFO held(log, &fifoDescription, setup);
   held.data = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -232,7 +233,7 @@ TEST_F(AITransferSupervisorsTest, UnlinkResourceWaitsForAReadUnderWayThroughTheR
   uint32_t read = 0;
   tStatus2 reading;
   tStatus2 status;
-  held.held.run([&] { read = readable->read(bytes, 7, reading); });
+  held.held.run([&] { read = partner.endpoint.read(bytes, 7, reading); });
   held.held.tearDown([&] { supervisor.unlinkResource(status); });
   EXPECT_TRUE(held.held.teardownWaited()) << "unlinkResource returned under a read";
   EXPECT_EQ(read, 6u);

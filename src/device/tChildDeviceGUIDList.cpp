@@ -16,16 +16,32 @@ constexpr const char kFile[] = "tChildDeviceGUIDList";
 constexpr uint32_t kGUIDSize = 16;
 constexpr uint32_t kInitialRecordRoom = 4;
 
-// Holds the list's lock for one scope.
+// Holds the list's lock for one scope: a lock that refused is reported (its
+// code, or kRefused when it gave none) and never given back, and the scope
+// then leaves the list alone. What the release reports goes to the status.
 class tHeld {
  public:
-  explicit tHeld(iSync* lock) : _lock(lock) { _lock->waitOrAcquire(iSync::kWaitForever, nullptr); }
-  ~tHeld() { _lock->releaseOrSet(nullptr); }
+  tHeld(iSync* lock, tStatus2& status) : _status(status), _lock(take(lock, status)) {}
+  ~tHeld() {
+    if (_lock == nullptr) return;
+    int code = 0;
+    _lock->releaseOrSet(&code);
+    setCode(_status, code, {kFile, 26});
+  }
   tHeld(const tHeld&) = delete;
   tHeld& operator=(const tHeld&) = delete;
+  bool taken() const { return _lock != nullptr; }
 
  private:
-  iSync* _lock;
+  static iSync* take(iSync* lock, tStatus2& status) {
+    int code = 0;
+    if (lock->waitOrAcquire(iSync::kWaitForever, &code) == 1) return lock;
+    setCode(status, code < 0 ? code : kRefused, {kFile, 36});
+    return nullptr;
+  }
+
+  tStatus2& _status;
+  iSync* const _lock;
 };
 
 }  // namespace
@@ -140,8 +156,8 @@ bool tChildDeviceGUIDList::childArrived(iDeviceNode* node, tStatus2& status) {
   nQoORB100::tGUID guid;
   getDeviceGUID(node, guid, status);
   if (status.isFatal()) return false;
-  const tHeld held(_lock);
-  if (!_live.append(guid)) setCode(status, kOutOfMemory, {kFile, 150});
+  const tHeld held(_lock, status);
+  if (held.taken() && !_live.append(guid)) setCode(status, kOutOfMemory, {kFile, 150});
   return status.isNotFatal();
 }
 
@@ -150,7 +166,8 @@ void tChildDeviceGUIDList::childRemoved(iDeviceNode* node, tStatus2& status) {
   nQoORB100::tGUID guid;
   getDeviceGUID(node, guid, status);
   if (status.isFatal()) return;
-  const tHeld held(_lock);
+  const tHeld held(_lock, status);
+  if (!held.taken()) return;
   for (std::size_t n = 0; n < _live.size(); ++n) {
     if (_live[n] == guid) {
       _live.removeAt(n);
@@ -163,7 +180,8 @@ void tChildDeviceGUIDList::childRemoved(iDeviceNode* node, tStatus2& status) {
 uint32_t tChildDeviceGUIDList::count(tStatus2& status) {
   if (status.isFatal() || _lock == nullptr) return 0;
   {
-    const tHeld held(_lock);
+    const tHeld held(_lock, status);
+    if (!held.taken()) return 0;
     _reported.clear();
     _reported.reserve(_live.size());
     for (const nQoORB100::tGUID& guid : _live) _reported.append(guid);

@@ -3,7 +3,9 @@
 // "lumz", and handed to the driver's control codes 35 (count) and 36 (write
 // all). Count copies the live list; write all writes that copy. A node is a
 // child when its id is in the id list of either class's query below the
-// board; its GUID is bytes 8-23 of its attribute 18756.
+// board; its GUID is bytes 8-23 of its attribute 18756. The live list is
+// read and changed only under the list's lock: a lock that refuses is
+// reported and the list is left as it was.
 //
 //   tChildDeviceGUIDList children(boardNode, status);   // -50150 without a tree
 //   uint32_t n = children.count(status);

@@ -47,7 +47,7 @@ bool tSharedTable::lock(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _lock == nullptr) return false;
   int code = 0;
   const bool held = _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1;
-  setCode(status, code, {"tSharedTable", 55});
+  setCode(status, held || code < 0 ? code : kRefused, {"tSharedTable", 55});
   return held;
 }
 

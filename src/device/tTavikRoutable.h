@@ -31,12 +31,14 @@ class tTavikRoutable : public iTavikRoutable, public tModuleObject {
 
   // A register number above 173: kBadIndex (line 190); a number without a
   // field-addressable register: kBadIndex at the map's missing-register line.
-  // Neither takes a lock or writes.
+  // Neither takes a lock or writes. A group lock that refuses is reported
+  // (its code, or kRefused) and nothing is written.
   void route(uint32_t fieldId, uint32_t value, nQoMDBG100::tStatus2& status) override;
   // Checks every pair first (kBadIndex, line 318 or the missing-register
   // line, and nothing is locked or written); then takes the lock groups of
   // all the pairs' registers in ascending order, writes the pairs in list
-  // order and gives the groups back in descending order.
+  // order and gives the groups back in descending order. When a group
+  // refuses, nothing is written and only the groups taken are given back.
   void routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStatus2& status) override;
   void apply(nQoMDBG100::tStatus2&) override {}
   // Lifts the protection when the status holds no error.

@@ -71,9 +71,9 @@ tSingleActionOnceSignallableThread::~tSingleActionOnceSignallableThread() {
 
 bool tSingleActionOnceSignallableThread::acquireLock(nQoMDBG100::tStatus2& status) {
   int code = 0;
-  const uint32_t acquired = _lock->waitOrAcquire(kForever, &code);
-  merge(status, code, 80);
-  return acquired == 1;
+  const bool acquired = _lock->waitOrAcquire(kForever, &code) == 1;
+  merge(status, acquired || code < 0 ? code : nQoUdR100::kRefused, 80);
+  return acquired;
 }
 
 void tSingleActionOnceSignallableThread::releaseLock(nQoMDBG100::tStatus2& status) {

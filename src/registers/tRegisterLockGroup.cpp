@@ -38,7 +38,7 @@ bool tRegisterLockGroup::acquire(const nQoUdR100::tStatusSite& noLock,
   }
   int code = 0;
   const bool held = _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1;
-  merge(status, code);
+  merge(status, held || code < 0 ? code : nQoUdR100::kRefused);
   return held;
 }
 

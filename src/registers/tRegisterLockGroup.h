@@ -30,9 +30,10 @@ class tRegisterLockGroup {
   uint32_t memberCount() const { return _memberCount; }
 
   // Waits for the lock without a time-out, whatever the status holds; what the
-  // lock reports is merged into the status. True when the caller holds the
-  // lock now: a lock that refused, or a group without a lock (kOutOfMemory at
-  // noLock), gives the caller nothing to release.
+  // lock reports is merged into the status (kRefused when it refused without
+  // an error of its own). True when the caller holds the lock now: a lock
+  // that refused, or a group without a lock (kOutOfMemory at noLock), gives
+  // the caller nothing to release.
   bool acquire(const nQoUdR100::tStatusSite& noLock, nQoMDBG100::tStatus2* status);
   // Releases a lock the caller holds, whatever the status holds; a group
   // without a lock has nothing to give back.

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "frame/statusCodes.h"
+#include "frame/tStatusSite.h"
 #include "registers/registerStatus.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
 
@@ -11,6 +13,10 @@ namespace {
 
 using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
 using enum nQoMRTB100::iInterruptHandler::tAnswer;
+
+constexpr const char kFile[] = "tTavikInterruptDispatcher";
+constexpr unsigned kAttachLine = 65;
+constexpr unsigned kDetachLine = 71;
 
 constexpr bool bit(uint32_t value, unsigned position) { return ((value >> position) & 1) != 0; }
 
@@ -148,8 +154,11 @@ tTavikInterruptDispatcher::tTavikInterruptDispatcher(nTavik::tTavik* map, uint32
   for (uint32_t command : kCDIODisableCommands) _cdioCommand.writeRegister(command, status);
 }
 
+// A registration cannot outlive the dispatcher (the bus would call into freed
+// memory): when the lock refuses here, where no attach or detach can run any
+// more, the forced detach runs without it.
 tTavikInterruptDispatcher::~tTavikInterruptDispatcher() {
-  detachInterrupt(nullptr, true);
+  if (!detachInterrupt(nullptr, true) && _handle != 0) detachLocked(nullptr, true);
   if (_lock != nullptr) syncClose(_lock);
 }
 
@@ -205,8 +214,11 @@ void tTavikInterruptDispatcher::disableBoardInterrupt(nQoMDBG100::tStatus2* stat
 
 // Attach and detach ------------------------------------------------------------
 
-bool tTavikInterruptDispatcher::acquireLock() {
-  return _lock != nullptr && _lock->waitOrAcquire(iSync::kWaitForever, nullptr) == 1;
+bool tTavikInterruptDispatcher::acquireLock(nQoMDBG100::tStatus2* status, unsigned line) {
+  int code = 0;
+  if (_lock != nullptr && _lock->waitOrAcquire(iSync::kWaitForever, &code) == 1) return true;
+  nQoUdR100::setCode(status, code < 0 ? code : nQoUdR100::kRefused, {kFile, line});
+  return false;
 }
 
 void tTavikInterruptDispatcher::runAtomically(iBusAtomicOperation* operation,
@@ -215,7 +227,7 @@ void tTavikInterruptDispatcher::runAtomically(iBusAtomicOperation* operation,
 }
 
 bool tTavikInterruptDispatcher::attachInterrupt(nQoMDBG100::tStatus2& status) {
-  if (status.isFatal() || !acquireLock()) return false;
+  if (status.isFatal() || !acquireLock(&status, kAttachLine)) return false;
   bool registered = false;
   if (_handle == 0) {
     _handle = _bus->registerInterrupt(kAnyProcessor, _irq, &_primaryResolver, &_secondaryResolver,
@@ -232,22 +244,49 @@ bool tTavikInterruptDispatcher::attachInterrupt(nQoMDBG100::tStatus2& status) {
 
 bool tTavikInterruptDispatcher::detachInterrupt(nQoMDBG100::tStatus2* status, bool force) {
   _passes.waitForPasses();
-  if (!acquireLock()) return false;
+  nQoMDBG100::tStatus2 refused;
+  if (!acquireLock(&refused, kDetachLine)) {
+    if (status != nullptr) status->assign(refused);
+    return false;
+  }
+  const bool detached = detachLocked(status, force);
+  _lock->releaseOrSet(nullptr);
+  return detached;
+}
+
+bool tTavikInterruptDispatcher::detachLocked(nQoMDBG100::tStatus2* status, bool force) {
   bool slotsEmpty = true;
   for (const auto& handler : primaryHandlers) slotsEmpty = slotsEmpty && handler == nullptr;
-  const bool detach = _handle != 0 && (slotsEmpty || force);
-  if (detach) {
-    nQoMDBG100::tStatus2 fresh;
-    tAtomicStatusPtrDispatcher disable(this, &tTavikInterruptDispatcher::disableBoardInterrupt);
-    disable.exec(&fresh);
-    if (status != nullptr) status->assign(fresh);
-    fresh.clear();
-    _bus->unregisterInterrupt(&_handle, &fresh.code);
-    if (status != nullptr) status->assign(fresh);
-    _handle = 0;
-  }
-  _lock->releaseOrSet(nullptr);
-  return detach;
+  if (_handle == 0 || !(slotsEmpty || force)) return false;
+  nQoMDBG100::tStatus2 fresh;
+  tAtomicStatusPtrDispatcher disable(this, &tTavikInterruptDispatcher::disableBoardInterrupt);
+  disable.exec(&fresh);
+  if (status != nullptr) status->assign(fresh);
+  fresh.clear();
+  _bus->unregisterInterrupt(&_handle, &fresh.code);
+  if (status != nullptr) status->assign(fresh);
+  _handle = 0;
+  return true;
+}
+
+bool tTavikInterruptDispatcher::installHandlers(uint32_t source,
+                                                nQoMRTB100::iInterruptHandler* primary,
+                                                nQoMRTB100::iSecondaryInterruptHandler* secondary,
+                                                nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return false;
+  primaryHandlers[source] = primary;
+  secondaryHandlers[source] = secondary;
+  attachInterrupt(status);
+  if (status.isNotFatal()) return true;
+  nQoMDBG100::tStatus2 undo;
+  removeHandlers(source, &undo);
+  return false;
+}
+
+void tTavikInterruptDispatcher::removeHandlers(uint32_t source, nQoMDBG100::tStatus2* status) {
+  primaryHandlers[source] = nullptr;
+  secondaryHandlers[source] = nullptr;
+  detachInterrupt(status, false);
 }
 
 // Enables and disables ---------------------------------------------------------

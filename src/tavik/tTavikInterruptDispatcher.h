@@ -109,31 +109,27 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   uint32_t isSource17Asserted(nQoMDBG100::tStatus2* status);
 
   // True only when this call obtained a registration; with an error already
-  // held it does nothing.
+  // held it does nothing. A lock that refuses answers false with its code (or
+  // kRefused) in the status.
   bool attachInterrupt(nQoMDBG100::tStatus2& status);
   // True when this call unregistered: every primary slot empty, or forced.
   // Waits first for the passes under way on other threads (never call it with
   // the bus lock held). Runs on fresh statuses merged into the caller's, so an
-  // error held does not keep the registration alive.
+  // error held does not keep the registration alive; a lock that refuses
+  // answers false with its code (or kRefused) merged into the status.
   bool detachInterrupt(nQoMDBG100::tStatus2* status, bool force);
 
-  // A primitive's handlers of one source: attach, then fill the source's two
-  // slots (false, slots untouched, when the status holds an error then); and
-  // empty both slots, then detach.
+  // A primitive's handlers of one source: fill the source's two slots, then
+  // attach, so that a detach of another source between the two cannot
+  // unregister the dispatcher under them. False with slots untouched when the
+  // status holds an error; false when the attach failed (a lock that refused,
+  // a registration or enable that failed: the code is in the status), the
+  // slots then taken back out as removeHandlers does. removeHandlers empties
+  // both slots, then detaches.
   bool installHandlers(uint32_t source, nQoMRTB100::iInterruptHandler* primary,
                        nQoMRTB100::iSecondaryInterruptHandler* secondary,
-                       nQoMDBG100::tStatus2& status) {
-    attachInterrupt(status);
-    if (status.isFatal()) return false;
-    primaryHandlers[source] = primary;
-    secondaryHandlers[source] = secondary;
-    return true;
-  }
-  void removeHandlers(uint32_t source, nQoMDBG100::tStatus2* status) {
-    primaryHandlers[source] = nullptr;
-    secondaryHandlers[source] = nullptr;
-    detachInterrupt(status, false);
-  }
+                       nQoMDBG100::tStatus2& status);
+  void removeHandlers(uint32_t source, nQoMDBG100::tStatus2* status);
 
   // Returns once the passes under way on other threads have left: for a
   // primitive that takes out what its handlers read (not a slot).
@@ -173,8 +169,9 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   uint32_t enabledFlag(tEnabledFlag which) const { return _enabled[which]; }
   iBus* bus() const { return _bus; }
 
-  // Handler slots, by source; null when none. Primitives fill them after
-  // attachInterrupt and empty them before detachInterrupt.
+  // Handler slots, by source; null when none. Primitives fill them through
+  // installHandlers and empty them through removeHandlers (or before
+  // detachInterrupt).
   std::atomic<nQoMRTB100::iInterruptHandler*> primaryHandlers[kSourceCount] = {};
   std::atomic<nQoMRTB100::iSecondaryInterruptHandler*> secondaryHandlers[kSourceCount] = {};
 
@@ -197,7 +194,11 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
   void change(const tBitChange& change, nQoMDBG100::tStatus2* status);
   void setFlags(uint32_t flags, uint32_t value);
   void runAtomically(iBusAtomicOperation* operation, nQoMDBG100::tStatus2* status);
-  bool acquireLock();
+  // Takes the attach lock; a lock that refused (or was never opened) sets
+  // its code, or kRefused, at the line.
+  bool acquireLock(nQoMDBG100::tStatus2* status, unsigned line);
+  // Detach step 2, with the lock held (or, from the destructor, refused).
+  bool detachLocked(nQoMDBG100::tStatus2* status, bool force);
 
   using tAnswer = nQoMRTB100::iInterruptHandler::tAnswer;
 

@@ -184,6 +184,47 @@ TEST_F(tChildDevicesTest, AnArrivalUnderWayWhenTheListGoesFinishesBeforeTheLockC
   EXPECT_EQ(tree.liveQueries(), 0u);
 }
 
+// A lock that refuses is reported, never given back, and the list is neither
+// read nor changed without it; the next call takes the lock as usual.
+TEST_F(tChildDevicesTest, ALockThatRefusesIsReportedAndTheListIsLeftAlone) {
+  plain.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, guidBuffer(0x80));
+  tree.addNode(&board, &plain, kLumz);
+  tChildDeviceGUIDList children(&board, status);
+  ASSERT_TRUE(children.childArrived(&child, status));
+  ASSERT_EQ(children.count(status), 1u);
+  using tOp = nQoSim::tSyncRecord::tOperation;
+  const auto operations = [] {
+    std::vector<tOp> seen;
+    for (const auto& record : nQoSim::syncLog()) seen.push_back(record.operation);
+    return seen;
+  };
+  const auto refused = [&](auto call, int code) {
+    SCOPED_TRACE(code);
+    nQoSim::clearSyncLog();
+    nQoSim::clearStatusLog();
+    nQoSim::failNextAcquire(code);
+    tStatus2 failed;
+    call(failed);
+    EXPECT_EQ(failed.code, code);
+    EXPECT_EQ(lastReport(), std::to_string(code) + " tChildDeviceGUIDList 36");
+    EXPECT_TRUE(operations().empty()) << "nothing taken, nothing given back";
+  };
+  refused([&](tStatus2& s) { EXPECT_FALSE(children.childArrived(&plain, s)); }, -50001);
+  refused([&](tStatus2& s) { children.childRemoved(&child, s); }, -50007);
+  refused([&](tStatus2& s) { EXPECT_EQ(children.count(s), 0u); }, -50008);
+
+  // The arrival was not added and the removal took nothing out.
+  nQoSim::clearSyncLog();
+  EXPECT_EQ(children.count(status), 1u);
+  EXPECT_EQ(operations(),
+            (std::vector<tOp>{nQoSim::tSyncRecord::kAcquire, nQoSim::tSyncRecord::kRelease}));
+  nQoSim::tRecordingOutputStream out;
+  children.writeAll(out, status);
+  const std::vector<uint8_t> first = guidBuffer(1);
+  EXPECT_EQ(out.bytes(), std::vector<uint8_t>(first.begin() + 8, first.end()));
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tChildDevicesTest, ConstructionFailuresStopAtTheirSites) {
   nQoSim::setDeviceTree(nullptr);
   EXPECT_EQ(reportOfBuilding(board), "-50150 tChildDeviceGUIDList 34");

@@ -200,6 +200,48 @@ TEST_F(RoutablesTest, The37PinWrapperPassesAZeroToTheBitsBesideTheDirectionBits)
                                             wrote(0x172, 0x0400), wrote(0x172, 0x0000)}));
 }
 
+// A group lock that refuses is reported, never given back, and nothing is
+// written without it; a list gives back only the groups it took, and the
+// 37-pin wrapper stops at the refused pair. The next route locks as usual.
+TEST_F(RoutablesTest, AGroupLockThatRefusesIsReportedNotGivenBackAndNothingIsWritten) {
+  tTavikRoutable routable(map);
+  tTavikWrapperFor37PinUdSeriesRoutable wrapper(map);
+  routable.commit(status);
+  wrapper.commit(status);
+
+  clearLogs();
+  tStatus2 single;
+  nQoSim::failNextAcquire(-50001);
+  routable.route(0x08000031, 5, single);  // RIVO_Trig_A_Output, group 12
+  EXPECT_EQ(single.code, -50001);
+  EXPECT_TRUE(writes().empty());
+  EXPECT_TRUE(lockOrder(*map).empty());
+
+  clearLogs();
+  tStatus2 listed;
+  nQoSim::failNextAcquire(-50007);
+  routeList(routable, {{0x10000057, 16}, {0x04000043, 1}, {0x08000031, 3}}, listed);
+  EXPECT_EQ(listed.code, -50007);
+  EXPECT_TRUE(writes().empty());
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{12, 14, -14, -12}));  // group 8 refused
+
+  clearLogs();
+  tStatus2 pairwise;
+  const tRoute pairs[] = {{0x4000002C, 1}, {0x08000031, 2}, {0x08000031, 4}};
+  wrapper.route(pairs[0].fieldId, pairs[0].value, pairwise);
+  nQoSim::failNextAcquire(-50008);
+  wrapper.routeList({pairs + 1, pairs + 3}, pairwise);
+  EXPECT_EQ(pairwise.code, -50008);
+  EXPECT_EQ(writes(), std::vector<tAccess>{wrote(0x172, 0x0080)});
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{14, -14}));
+
+  clearLogs();
+  routable.route(0x08000031, 5, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(writes(), std::vector<tAccess>{wrote(0x19E, 0x0005)});
+  EXPECT_EQ(lockOrder(*map), (std::vector<int>{12, -12}));
+}
+
 struct tCountingPLL : nQoUdP100::tBasePLLPrimitive {
   void commit(tStatus2& status) override {
     ++commits;

@@ -279,6 +279,21 @@ TEST_F(TopographyTest, ARecordWhoseLockFailedReportsItsCodeAndUnpacksNothing) {
   EXPECT_TRUE(nQoSim::routingLog().empty());
 }
 
+// A lock that refuses with no error of its own (here a warning) is a refusal
+// all the same: kRefused, nothing counted or unpacked.
+TEST_F(TopographyTest, ARecordLockThatRefusesWithoutAnErrorIsReportedAsRefused) {
+  void* classID = nullptr;
+  nQoUdR100::tSharedTable shared(nRIVOUdSeries::kTopographyTable,
+                                 nQoUdR100::tSharedTable::kTopography, &classID);
+  nQoSim::failNextAcquire(50001);
+  tStatus2 acquired;
+  shared.acquire(acquired);
+  EXPECT_EQ(acquired.code, -50150);
+  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tSharedTable", 55));
+  EXPECT_EQ(shared.count(), 0u);
+  EXPECT_TRUE(nQoSim::routingLog().empty());
+}
+
 TEST_F(TopographyTest, TheUnpackerRefusesACorruptStreamAWrongSizeOrVersionAndKeepsNothing) {
   const nQoUdR100::tPackedTable& packed = nRIVOUdSeries::kTopographyTable;
   std::vector<uint8_t> corrupt(packed.bytes, packed.bytes + packed.packedSize);

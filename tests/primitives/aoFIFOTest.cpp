@@ -9,6 +9,7 @@
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
+#include "sim/simSync.h"
 
 namespace nQoTest {
 namespace {
@@ -185,6 +186,29 @@ TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {
   EXPECT_EQ(dispatcher->primaryHandlers[14], nullptr);
   EXPECT_EQ(map->Write_0009.getRegister() & 0xF0, 0u);
   EXPECT_EQ(fifo->state().getState(), 1u);
+}
+
+// A FIFO lock that refuses is reported: the DMA request is then not
+// changed without it, but a completion still withdraws it and finishes.
+TEST_F(tAOFIFOTest, AFIFOLockThatRefusesIsReportedAndACompletionStillEnds) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  clearLogs();
+  nQoSim::clearSyncLog();
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 completed;
+  fifo->complete(completed);
+  EXPECT_EQ(completed.code, -50001);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  for (const auto& record : nQoSim::syncLog())
+    EXPECT_NE(record.operation, nQoSim::tSyncRecord::kRelease);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAOFIFOTest, ArmClearsTheFIFOTwiceWaitsTheClearTimeAndEnablesRefillsLast) {

@@ -230,6 +230,20 @@ TEST_F(tDIOTest, ALockThatRefusesIsNotGivenBackAndNothingIsDoneWithoutIt) {
   EXPECT_EQ(lockSequence(), (std::vector<int>{1, 2, -2, -1, 1, -1}));
 }
 
+// A lock that refuses with no error of its own (here a warning) is a refusal
+// all the same: kRefused, no line changes, nothing given back.
+TEST_F(tDIOTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
+  tTavikImmedDigPrimitive port(*map, status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  nQoSim::failNextAcquire(50001);
+  nQoMDBG100::tStatus2 refused;
+  EXPECT_EQ(port.writeLines(0xFF, 0xA5, refused), 0u);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_TRUE(lockSequence().empty());
+}
+
 TEST_F(tDIOTest, FixedLinesReportTheLatchAndEnableOnTheFirstWrite) {
   tTavikFixedInputImmedDigPrimitive input(*map);
   windows.setRead(window, 0x1DC, 16, 0xFFFF);

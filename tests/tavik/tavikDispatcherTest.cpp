@@ -7,6 +7,8 @@
 
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
+#include "sim/simSync.h"
+#include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
 #include "tavik/tavikFixture.h"
@@ -125,6 +127,83 @@ TEST_F(tDispatcherTest, TheFirstAttachRegistersOnceAndTheLastDetachUnregisters) 
   EXPECT_TRUE(dispatcher->detachInterrupt(&fresh, true));
   EXPECT_EQ(fresh.code, -50400);
   EXPECT_EQ(bus.registrations(), 0);
+}
+
+// A lock that refuses is heard by the caller (its code) and leaves nothing
+// half registered: an attach registers nothing, an install takes its handlers
+// back out, a removal reports that the registration stays, and the
+// destructor unregisters all the same.
+TEST_F(tDispatcherTest, ARefusedLockIsReportedAndLeavesNothingHalfRegistered) {
+  nQoMDBG100::tStatus2 attach;
+  nQoSim::failNextAcquire(-50001);
+  EXPECT_FALSE(dispatcher->attachInterrupt(attach));
+  EXPECT_EQ(attach.code, -50001);
+  EXPECT_TRUE(loggedAt(-50001, "tTavikInterruptDispatcher", 65));
+  EXPECT_TRUE(bus.calls().empty());
+
+  nQoMDBG100::tStatus2 install;
+  nQoSim::failNextAcquire(-50007);
+  EXPECT_FALSE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], install));
+  EXPECT_EQ(install.code, -50007);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(dispatcher->secondaryHandlers[3], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+
+  // A second source refused while the first is served: the first stays.
+  ASSERT_TRUE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], status));
+  nQoMDBG100::tStatus2 second;
+  nQoSim::failNextAcquire(-50008);
+  EXPECT_FALSE(dispatcher->installHandlers(4, &handlers[4], &handlers[4], second));
+  EXPECT_EQ(second.code, -50008);
+  EXPECT_EQ(dispatcher->primaryHandlers[4], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], &handlers[3]);
+  EXPECT_EQ(bus.registrations(), 1);
+
+  clearLogs();
+  nQoMDBG100::tStatus2 removal;
+  nQoSim::failNextAcquire(-50011);
+  dispatcher->removeHandlers(3, &removal);
+  EXPECT_EQ(removal.code, -50011);
+  EXPECT_TRUE(loggedAt(-50011, "tTavikInterruptDispatcher", 71));
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(bus.registrations(), 1);
+  EXPECT_TRUE(windows.log().empty()) << "the master enables stay on";
+  EXPECT_TRUE(dispatcher->detachInterrupt(&status, false));
+  EXPECT_EQ(bus.registrations(), 0);
+
+  // An enable that fails after the registration unregisters again.
+  bus.failNext(tCall::kAtomic, -50400);
+  nQoMDBG100::tStatus2 enable;
+  EXPECT_FALSE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], enable));
+  EXPECT_EQ(enable.code, -50400);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+
+  ASSERT_TRUE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], status));
+  nQoSim::failNextAcquire(-50012);
+  delete dispatcher;
+  dispatcher = nullptr;
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A source installed while another is removed keeps the dispatcher
+// registered: its slots are filled before it attaches, so the removal's
+// detach, right after that attach gave the lock back, finds them.
+TEST_F(tDispatcherTest, ARemovalRightAfterAnInstallsAttachKeepsTheRegistration) {
+  ASSERT_TRUE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], status));
+  bool removed = false;
+  nQoSim::onSyncSet([&](const iSync*, bool set) {
+    if (!set || removed) return;
+    removed = true;
+    dispatcher->removeHandlers(3, &status);
+  });
+  EXPECT_TRUE(dispatcher->installHandlers(4, &handlers[4], &handlers[4], status));
+  nQoSim::onSyncSet({});
+  EXPECT_TRUE(removed);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(dispatcher->primaryHandlers[4], &handlers[4]);
+  EXPECT_EQ(bus.registrations(), 1);
 }
 
 TEST_F(tDispatcherTest, Source7AcknowledgesAndAnswersTheBusAndA2AsksForOneSecondaryPass) {

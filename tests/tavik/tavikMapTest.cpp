@@ -212,6 +212,21 @@ TEST_F(tTavikMapTest, ALockThatRefusesIsLeftOutAndNeverGivenBack) {
   EXPECT_EQ(scoped.code, -7);
 }
 
+// A lock that refuses with no error of its own (here a warning) is a refusal
+// all the same: kRefused, so that nothing is written without the lock.
+TEST_F(tTavikMapTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
+  const tProgrammingPair list[] = {{makeRegisterId(67, 32), 1}};  // group 8
+  map->DIO_Direction.flush(&status, 0);
+  windows.clearLog();
+  nQoSim::clearSyncLog();
+  nQoSim::failNextAcquire(50001);
+  nQoMDBG100::tStatus2 refused;
+  applyProgrammingList(*map, list, 1, &refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_TRUE(lockOrder(*map).empty());
+}
+
 TEST_F(tTavikMapTest, AProgrammingListTakesEachGroupOnceAndStillUnlocksAfterAnError) {
   const tProgrammingPair list[] = {
       {makeRegisterId(87, 3), 31},  // group 14

@@ -6,6 +6,7 @@
 #include "frame/statusCodes.h"
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
+#include "frame/transferLock.h"
 #include "orb/castToClass.h"
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 #include "primitives/common/dmaChannelSelectCode.h"
@@ -25,6 +26,7 @@ using nQoUdRLP100::nTavik::tTavik;
 namespace nTavik = nQoUdRLP100::nTavik;
 
 constexpr const char kFile[] = "tTavikAO_FIFOPrimitive";
+constexpr unsigned kLockLine = 75;
 
 constexpr uint32_t kAOConfigurationLock = 4;
 constexpr uint32_t kDMASelectLock = 19;
@@ -65,23 +67,6 @@ void disable(tTavikInterruptDispatcher* dispatcher, tDisable which) {
   tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher binder(dispatcher, which);
   binder.exec(&fresh);
 }
-
-// Holds the FIFO lock for one scope; gives back only a lock it took.
-class tHeld {
- public:
-  explicit tHeld(iSync* lock)
-      : _lock(lock != nullptr && lock->waitOrAcquire(iSync::kWaitForever, nullptr) == 1 ? lock
-                                                                                        : nullptr) {
-  }
-  ~tHeld() {
-    if (_lock != nullptr) _lock->releaseOrSet(nullptr);
-  }
-  tHeld(const tHeld&) = delete;
-  tHeld& operator=(const tHeld&) = delete;
-
- private:
-  iSync* _lock;
-};
 
 }  // namespace
 
@@ -145,9 +130,12 @@ void tTavikAO_FIFOPrimitive::writeDMASelect(uint32_t code, tStatus2& status) {
 void tTavikAO_FIFOPrimitive::changeDMARequest(bool on, tStatus2& status) {
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, &status);
-    const tHeld held(_lock);
-    _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, on ? 1 : 0, &status);
-    _map->Write_0184.flush(&status, 0);
+    underLock(_lock,
+              [&] {
+                _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, on ? 1 : 0, &status);
+                _map->Write_0184.flush(&status, 0);
+              },
+              status, {kFile, kLockLine});
   }
   _map->flushBus(&status);
 }
@@ -297,8 +285,15 @@ void tTavikAO_FIFOPrimitive::disableSources() {
     if (bit(serial, line)) disable(_dispatcher, kSerialDisables[line]);
 }
 
+// What completes a run runs also when the FIFO lock refused, on the caller's
+// status; the refusal is merged in after it.
 void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
-  const tHeld held(_lock);
+  tStatus2 locking;
+  underLock(_lock, [&] { completeLocked(status); }, locking, {kFile, kLockLine});
+  status.assign(locking);
+}
+
+void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
   _errorSeen = 1;
   disableSources();
   if (_armedMechanism == tAOFIFOFields::kDMA) {

@@ -75,6 +75,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   const tStatus2& ownStatus() const { return _ownStatus; }
 
  private:
+  // complete's steps, under the FIFO lock.
+  void completeLocked(tStatus2& status);
   bool testStatusBit(uint32_t n, tStatus2* status);
   bool validOrder() const;
   void programChannelOrder(tStatus2& status);

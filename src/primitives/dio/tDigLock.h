@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "frame/freshStatus.h"
+#include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "sync/iSync.h"
@@ -32,12 +33,14 @@ class tDigLock {
   tDigLock(const tDigLock&) = delete;
   tDigLock& operator=(const tDigLock&) = delete;
 
-  // True when the lock is held now (or there is none to take).
+  // True when the lock is held now (or there is none to take), by the lock's
+  // answer; a lock that refused without an error of its own sets kRefused.
   bool acquire(nQoMDBG100::tStatus2& status) {
+    if (_sync == nullptr) return true;
     int code = 0;
-    if (_sync != nullptr) _sync->waitOrAcquire(iSync::kWaitForever, &code);
-    merge(code, status);
-    return code == 0;
+    const bool held = _sync->waitOrAcquire(iSync::kWaitForever, &code) == 1;
+    merge(held || code < 0 ? code : nQoUdR100::kRefused, status);
+    return held;
   }
   void release(nQoMDBG100::tStatus2& status) {
     int code = 0;

@@ -68,6 +68,20 @@ class tHoldingEvent : public nQoMRL110::iEvent {
   tHeldCall held;
 };
 
+// A bus that, when asked, holds the registration of an interrupt: a client's
+// naming query that attaches the resolver stays inside the transfer there.
+class tHoldingBus : public nQoSim::tSimBus {
+ public:
+  using nQoSim::tSimBus::tSimBus;
+  uint64_t registerInterrupt(uint32_t affinity, uint32_t irq, iBusInterruptResolver* primary,
+                             iBusInterruptResolver* secondary, int* code) override {
+    if (holds) held.hold();
+    return tSimBus::registerInterrupt(affinity, irq, primary, secondary, code);
+  }
+  std::atomic<bool> holds{false};
+  tHeldCall held;
+};
+
 class tImmediateDMATest : public tAIRoadTest {
  protected:
   void SetUp() override {
@@ -649,6 +663,102 @@ TEST_F(tImmediateDMATest, ScanAndRingSizesAbove32BitsAreRefusedAndChangeNothing)
   other.uncommitChannel(status);
   other.releaseDMAChannel(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// A client's query runs on its own thread, shut out of commit, uncommit and
+// destruction: a naming held while it attaches the resolver is waited for by
+// an uncommit or a destruction, which then detach that resolver and close the
+// event; the bus keeps no registration. A query whose lock is refused reports
+// the lock's code and maps nothing.
+TEST_F(tImmediateDMATest, AClientQueryUnderWayIsWaitedForBeforeTheTransferLetsGo) {
+  enum tRemoval { kUncommit, kDestroy };
+  for (const tRemoval removal : {kUncommit, kDestroy}) {
+    SCOPED_TRACE(removal);
+    tHoldingBus holdingBus(windows);
+    transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
+        &holdingBus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map,
+        channels.data(), 8, status);
+    transfer->headerWords().word12 = 1;
+    transfer->setListenerKey(kKey);
+    holdingBus.setDMAChannelNumber(4);
+    transfer->reserveDMAChannel(status);
+    transfer->commitChannel(status);
+    transfer->commit(status, "client::dma");
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(transfer->resolver(), nullptr);
+    nQoSim::clearSyncLog();
+
+    holdingBus.holds = true;
+    std::atomic<int> queryCode{1};
+    std::thread client([&] {
+      const std::vector<uint8_t> naming = request(0x0000'00CD'0000'00ABull);
+      uint8_t reply[16];
+      uint32_t replySize = 0;
+      tStatus2 local;
+      EXPECT_TRUE(nQoSim::sendSocketRequest("client::dma", naming.data(), 24, reply, 16, &replySize,
+                                            3, 0, local));
+      queryCode = local.code;
+    });
+    ASSERT_TRUE(holdingBus.held.waitUntilInside());
+    if (removal == kUncommit) transfer->uncommit(status);
+    if (removal == kDestroy) transfer.reset();
+    EXPECT_TRUE(holdingBus.held.expired()) << "returned with the query inside";
+    holdingBus.held.letGo();
+    client.join();
+    EXPECT_EQ(queryCode, 0);
+    EXPECT_EQ(holdingBus.registrations(), 0) << "the query's resolver stays registered";
+    const iSync* event = nullptr;
+    bool closed = false;
+    for (const auto& record : nQoSim::syncLog()) {
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
+        event = record.object;
+      closed = closed || (event != nullptr && record.operation == nQoSim::tSyncRecord::kClose &&
+                          record.object == event);
+    }
+    EXPECT_NE(event, nullptr);
+    EXPECT_TRUE(closed) << "the client's event outlives the removal";
+    if (transfer != nullptr) {
+      EXPECT_EQ(transfer->resolver(), nullptr);
+      EXPECT_EQ(transfer->transferState(), 3u);
+      // A map after the uncommit finds no buffer: refused, nothing mapped.
+      uint8_t reply[16];
+      uint32_t replySize = 0;
+      tStatus2 late;
+      const std::vector<uint8_t> mapping = request();
+      EXPECT_TRUE(nQoSim::sendSocketRequest("client::dma", mapping.data(), 24, reply, 16,
+                                            &replySize, 1, 0, late));
+      EXPECT_EQ(late.code, -223749);
+      EXPECT_EQ(replySize, 0u);
+      transfer->uncommitChannel(status);
+      transfer->releaseDMAChannel(status);
+      transfer.reset();
+    }
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(nQoSim::liveUserMappings(), 0);
+    EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+  }
+
+  // The lock refused: the query answers the lock's code and maps nothing.
+  transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(&bus, &deviceInfo, frontEnd.get(),
+                                                                converter, timing, smallFIFO.get(),
+                                                                map, channels.data(), 8, status);
+  transfer->setListenerKey(kKey);
+  committed();
+  nQoSim::clearUserMappingLog();
+  nQoSim::clearStatusLog();
+  nQoSim::failNextAcquire(-50404);
+  uint8_t reply[16] = {};
+  uint32_t replySize = 0;
+  tStatus2 refused;
+  const std::vector<uint8_t> mapping = request();
+  ASSERT_TRUE(nQoSim::sendSocketRequest(
+      "{11223344-5566-7788-99AA-BBCCDDEEFF00}::tBaseAIImmediateDMATransferPrimitive::"
+      "tLibSocketListener",
+      mapping.data(), 24, reply, 16, &replySize, 1, 0, refused));
+  EXPECT_EQ(refused.code, -50404);
+  EXPECT_TRUE(loggedAt(-50404, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 1390));
+  EXPECT_EQ(replySize, 0u);
+  EXPECT_TRUE(nQoSim::userMappingLog().empty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Socket listeners: notification channels that primitives register under a
 // name; a client finds one by name and sends it requests, which it answers
-// into the client's reply buffer.
+// into the client's reply buffer. A request runs on the client's thread.
 //
 //   uint64_t handle = iLibSocketListener::registerSocketListener(name, &listener, status);
 //   ...
@@ -33,6 +33,10 @@ class iLibSocketListener {
   // registered. Nothing when the status holds an error.
   static uint64_t registerSocketListener(const char* name, iLibSocketListener* listener,
                                          nQoMDBG100::tStatus2& status);
-  // Undoes a registration; 0 and unknown handles are ignored.
+  // Undoes a registration; 0 and unknown handles are ignored. Returns once a
+  // request under way through it on another thread has left, so the listener
+  // may then be freed; called from inside such a request on its own thread,
+  // it does not wait for that request. Never call it with a lock that the
+  // listener's handler takes.
   static void unregisterSocketListener(uint64_t handle);
 };

@@ -26,6 +26,10 @@ constexpr unsigned kAddressLine = 640;
 constexpr unsigned kBufferLine = 560;
 constexpr unsigned kEventLine = 700;
 constexpr unsigned kLockLine = 1100;
+constexpr unsigned kCommitLockLine = 520;
+constexpr unsigned kUncommitLockLine = 760;
+constexpr unsigned kArmLockLine = 860;
+constexpr unsigned kQueryLockLine = 1390;
 constexpr unsigned kScanSumLine = 430;
 constexpr unsigned kRingLine = 570;
 constexpr unsigned kMapLines[] = {1404, 1407, 1410};
@@ -71,15 +75,17 @@ tBaseAIImmediateDMATransferPrimitive::tBaseAIImmediateDMATransferPrimitive(
 }
 
 // Each step that takes a status on one of its own, dropped: a failed detach
-// still closes the transfer lock. An end under way is waited for before the
-// event, the channel or the buffer goes.
+// still closes the transfer lock. An end under way and a client's query under
+// way are waited for before the event, the channel or the buffer goes; after
+// that nothing else reaches them, so the rest runs without the lock.
 tBaseAIImmediateDMATransferPrimitive::~tBaseAIImmediateDMATransferPrimitive() {
   closeRun();
+  iLibSocketListener::unregisterSocketListener(_listenerHandle);
+  _listenerHandle = 0;
   tStatus2 local;
   if (_transferState >= 4) detachResolver(local);
   if (_channelCommitted != 0) tBaseAIImmediateDMATransferPrimitive::uncommitChannel(local.clear());
   unmapClient();
-  iLibSocketListener::unregisterSocketListener(_listenerHandle);
   if (iSync* event = _event.exchange(nullptr)) syncClose(event);
   if (_dmaChannel != nullptr) _bus->releaseDMAChannel(&_dmaChannel, &local.clear().code);
   closeTransferLock(_transferLock, local.clear());
@@ -313,13 +319,20 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
-  // The buffer is replaced: an end of the run before has left it first.
+  // The buffer is replaced: an end of the run before has left it first, and
+  // a client's query is shut out while it changes.
   closeRun();
-  buildBuffer(status);
-  if (status.isNotFatal()) programChannel(status);
-  attachResolver(status);
+  underLock(_transferLock,
+            [&] {
+              if (status.isFatal()) return;
+              buildBuffer(status);
+              if (status.isNotFatal()) programChannel(status);
+              attachResolver(status);
+            },
+            status, {kFile, kCommitLockLine});
   // With a key, every commit registers the socket listener anew: under the
-  // caller's name, else under the device's GUID and the suffix.
+  // caller's name, else under the device's GUID and the suffix. Outside the
+  // lock: taking the listener out waits for a query, which takes the lock.
   const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
   if (wantsListener) {
     iLibSocketListener::unregisterSocketListener(_listenerHandle);
@@ -344,18 +357,24 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
 }
 
 // Each step of uncommit and disarm on a status of its own: a failed detach
-// still stops the channel.
+// still stops the channel. A client's query is shut out while the resolver,
+// the event, the mapping and the buffer go; without the lock they go still.
 void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   closeRun();
-  onFreshStatus(status, [&](tStatus2& s) { detachResolver(s); });
-  if (_channelMap != nullptr)
-    onFreshStatus(status,
-                  [&](tStatus2& s) { _channelMap->Channel_Command.writeRegister(kStop, &s); });
-  onFreshStatus(status, [&](tStatus2& s) { resetChannel(s); });
-  unmapClient();
-  _buffer.free();
-  _linkChain.free();
+  underLock(_transferLock,
+            [&] {
+              onFreshStatus(status, [&](tStatus2& s) { detachResolver(s); });
+              if (_channelMap != nullptr)
+                onFreshStatus(status, [&](tStatus2& s) {
+                  _channelMap->Channel_Command.writeRegister(kStop, &s);
+                });
+              onFreshStatus(status, [&](tStatus2& s) { resetChannel(s); });
+              unmapClient();
+              _buffer.free();
+              _linkChain.free();
+            },
+            status, {kFile, kUncommitLockLine});
   _transferState = 3;
 }
 
@@ -368,23 +387,29 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   // A run still live (armed twice) ends before its header is cleared.
   closeRun();
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
-  auto& address = _channelMap->Channel_Chain_Address;
-  address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
-  address.writeRegister(&status);
-  routeFIFO(_channelNumber, status);
-  header()[kDoneWord] = 0;
-  header()[kStatusWord] = 0;
-  header()[kReadCountWord] = 0;
-  if (++_runs == 0) ++_runs;
-  _liveRun.store(_runs);
-  if (_resolver != nullptr) {
-    auto& control = _channelMap->Channel_Control;
-    control.setRegister(control.getRegister() | kAttachBits);
-    const uint32_t soft = control.getRegister();
-    control.setRegister(soft | kBit31);
-    control.writeRegister(&status);
-  }
-  _channelMap->Channel_Command.writeRegister(kStart, &status);
+  // A client's query may attach the resolver: it waits until the run starts.
+  underLock(_transferLock,
+            [&] {
+              if (status.isFatal()) return;
+              auto& address = _channelMap->Channel_Chain_Address;
+              address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
+              address.writeRegister(&status);
+              routeFIFO(_channelNumber, status);
+              header()[kDoneWord] = 0;
+              header()[kStatusWord] = 0;
+              header()[kReadCountWord] = 0;
+              if (++_runs == 0) ++_runs;
+              _liveRun.store(_runs);
+              if (_resolver != nullptr) {
+                auto& control = _channelMap->Channel_Control;
+                control.setRegister(control.getRegister() | kAttachBits);
+                const uint32_t soft = control.getRegister();
+                control.setRegister(soft | kBit31);
+                control.writeRegister(&status);
+              }
+              _channelMap->Channel_Command.writeRegister(kStart, &status);
+            },
+            status, {kFile, kArmLockLine});
   if (status.isFatal()) {
     tStatus2 undo;
     disarm(undo);
@@ -542,11 +567,29 @@ void tBaseAIImmediateDMATransferPrimitive::tLibSocketListener::handleRequest(
   _owner->answer(request, requestSize, reply, replyCapacity, replySize, code, status);
 }
 
+// A query runs on the client's thread, under the transfer lock: commit,
+// uncommit and arm change what it reads and writes only under the same lock,
+// and destruction takes the listener out (waiting for a query under way)
+// before anything goes. A lock refused is reported and answers nothing.
 void tBaseAIImmediateDMATransferPrimitive::answer(const void* request, uint32_t requestSize,
                                                   void* reply, uint32_t replyCapacity,
                                                   uint32_t* replySize, uint32_t kind,
                                                   tStatus2& status) {
   if (status.isFatal()) return;
+  underLock(_transferLock,
+            [&] {
+              if (status.isNotFatal())
+                answerUnderLock(request, requestSize, reply, replyCapacity, replySize, kind,
+                                status);
+            },
+            status, {kFile, kQueryLockLine});
+}
+
+void tBaseAIImmediateDMATransferPrimitive::answerUnderLock(const void* request,
+                                                           uint32_t requestSize, void* reply,
+                                                           uint32_t replyCapacity,
+                                                           uint32_t* replySize, uint32_t kind,
+                                                           tStatus2& status) {
   uint64_t key = 0;
   if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
   if (request == nullptr || requestSize < kRequestSize || key != _listenerKey) {
@@ -558,6 +601,11 @@ void tBaseAIImmediateDMATransferPrimitive::answer(const void* request, uint32_t 
     case kMap: {
       if (reply == nullptr || replySize == nullptr || replyCapacity != kReplySize) {
         setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[1]});
+        return;
+      }
+      // Nothing committed: no buffer to map.
+      if (_buffer.pointer() == nullptr) {
+        setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[2]});
         return;
       }
       // A second map replaces the first: the first is undone.
@@ -600,7 +648,8 @@ void tBaseAIImmediateDMATransferPrimitive::answer(const void* request, uint32_t 
       int code = 0;
       _event.store(syncOpen(param, &code));
       setCode(status, code, {kFile, kEventLine});
-      if (_transferState >= 4) attachResolver(status);
+      // Committed: the buffer stands from commit to uncommit.
+      if (_buffer.pointer() != nullptr) attachResolver(status);
       return;
     }
     default: setCode(status, nQoUdR100::kBadArgument, {kFile, kKindLine});

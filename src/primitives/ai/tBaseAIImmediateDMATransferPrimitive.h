@@ -213,8 +213,12 @@ class tBaseAIImmediateDMATransferPrimitive
   void attachResolver(tStatus2& status);
   void detachResolver(tStatus2& status);
   void unmapClient();
+  // A client's query, on its thread: the answer runs under the transfer lock.
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
+  void answerUnderLock(const void* request, uint32_t requestSize, void* reply,
+                       uint32_t replyCapacity, uint32_t* replySize, uint32_t kind,
+                       tStatus2& status);
   void endFromNotification(int code, unsigned line, uint32_t run);
 
   iBus* _bus = nullptr;

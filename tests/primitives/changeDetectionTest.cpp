@@ -17,6 +17,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simDigitalDoubles.h"
 #include "sim/simStatusLog.h"
+#include "sim/simSync.h"
 #include "sim/simTime.h"
 
 namespace nQoTest {
@@ -320,6 +321,31 @@ TEST_F(tChangeDetectionTest, DoneStartsClearAndAFailedCompletionPostsItsStatusFi
   fresh.signalDone(completion, reported);
   EXPECT_EQ(target.posted, (std::vector<std::string>{"2:-200474", "1:-200474"}));
   fresh.releaseBuffer(status);
+}
+
+// A transfer lock that refused is reported at its site and posts nothing; the
+// done report is still owed to the next stop.
+TEST_F(tChangeDetectionTest, ADoneReportWhoseLockRefusesIsReportedAndStillOwed) {
+  tDoneTarget target;
+  detector->setAcquisition(false, 0, &target);
+  const tStatus2 completion;
+  for (const int refusal : {-50103, 50001}) {
+    SCOPED_TRACE(refusal);
+    nQoSim::failNextAcquire(refusal);
+    nQoSim::clearStatusLog();
+    tStatus2 reported;
+    detector->signalDone(completion, reported);
+    EXPECT_EQ(reported.code, refusal < 0 ? refusal : -50150);
+    const auto log = nQoSim::statusLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().file, "tChangeDetectionPrimitive");
+    EXPECT_EQ(log.back().line, 140u);
+    EXPECT_TRUE(target.posted.empty());
+  }
+  tStatus2 reported;
+  detector->signalDone(completion, reported);
+  EXPECT_EQ(target.posted, (std::vector<std::string>{"1:0"}));
+  EXPECT_EQ(reported.code, 0);
 }
 
 TEST_F(tChangeDetectionTest, RefusesBadReadsAndTheOtherStreamOperation) {

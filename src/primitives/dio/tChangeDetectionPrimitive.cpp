@@ -131,15 +131,17 @@ void tChangeDetectionPrimitive::disableLines(uint32_t firstEdgeMask, uint32_t se
 void tChangeDetectionPrimitive::signalDone(const nQoMDBG100::tStatus2& completion,
                                            nQoMDBG100::tStatus2& status) {
   if (_transferLock == nullptr) return;
-  int code = 0;
-  if (_transferLock->waitOrAcquire(iSync::kWaitForever, &code) != 1) return;
-  if (!_doneReported && _doneTarget != nullptr) {
-    if (completion.isFatal())
-      _doneTarget->post(nQoMRL110::tSoftwareActionForStatusEvent(completion), status);
-    _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(completion), status);
-    _doneReported = true;
-  }
-  _transferLock->releaseOrSet(&code);
+  // A lock that refused is reported, and nothing is posted without it.
+  nQoUdP100::underLock(
+      _transferLock,
+      [&] {
+        if (status.isFatal() || _doneReported || _doneTarget == nullptr) return;
+        if (completion.isFatal())
+          _doneTarget->post(nQoMRL110::tSoftwareActionForStatusEvent(completion), status);
+        _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(completion), status);
+        _doneReported = true;
+      },
+      status, {kSource, 140});
 }
 
 void tChangeDetectionPrimitive::signalChange() {

@@ -34,8 +34,10 @@
 //   link, linkResource       move the word up on a good status
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive; reserved on a good status
-//   releaseResource (reserving) the primitive handed back on a fresh status,
-//                   under the identifier it was granted under; linked
+//   releaseResource (reserving) the primitive taken out of what other threads
+//                   reach (reach() waits for them), then handed back on a
+//                   fresh status, under the identifier it was granted under;
+//                   linked
 //   control         the class's own; runStep walks a table of tPlainStep (the
 //                   primitive's operation and the word it leads to)
 //   requestCancel   nothing
@@ -51,6 +53,7 @@
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iEvent.h"
@@ -311,11 +314,20 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
     _reserver.setIdentifier(&this->_identifier.next());
     _reserver.reserveResource(status);
     this->_identifier.hold(_reserver.getPrimitive() != nullptr);
+    _reached.set(_reserver.getPrimitive());
     return _reserver.getPrimitive();
   }
-  // Hands a held primitive back, under the identifier it was granted under,
-  // on a fresh status merged into the caller's, and forgets it.
+  // Runs call(primitive) for a caller on another thread (a cancel, a wait),
+  // inside a pass that the hand-back waits for; false when none is held.
+  template <class tCall>
+  bool reach(tCall call) {
+    return _reached.call(call);
+  }
+  // Takes the primitive out of what reach() calls through and waits for the
+  // calls under way, then hands it back, under the identifier it was granted
+  // under, on a fresh status merged into the caller's, and forgets it.
   void handBack(nQoMDBG100::tStatus2& status) {
+    _reached.set(nullptr);
     nQoMDBG100::tStatus2 local;
     _reserver.releaseResource(local);
     status.assign(local);
@@ -324,6 +336,7 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
 
  private:
   nQoMRTB100::tSingularReserver<Prim, Pool> _reserver;
+  tSinkSlot<Prim> _reached;
 };
 
 }  // namespace nQoUdR100

@@ -18,10 +18,13 @@
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
 //     // copies the linkers' keys and flags; deployFlags(tracker, const
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
-//     // requestCancel(tSupervisor&, tStatus2&) ends a pending wait;
-//     // controlOwn(tSupervisor&, code, in, out, tStatus2&) answers true for a
-//     // class-specific code it handled; template <class Self> using
-//     // tExtraBase = ... names a further interface the supervisor offers.
+//     // requestCancel(tSupervisor&, tPrimitive&, tStatus2&) ends a pending
+//     // wait; controlOwn(tSupervisor&, tPrimitive&, code, in, out, tStatus2&)
+//     // answers true for a class-specific code it handled; crossThread(code)
+//     // names the codes another thread may send while the lifecycle runs;
+//     // releasing(tPrimitive&) ends what such a code still waits for;
+//     // template <class Self> using tExtraBase = ... names a further
+//     // interface the supervisor offers.
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -30,8 +33,15 @@
 // uses the framework's singular reserver; the settings' last record holds the
 // identifier of the primitive's resource, which every deploy copies for the
 // next reservation while a held one is handed back under its own.
+//
+// requestCancel, the row's cross-thread codes and reach() may come from
+// another thread while a lifecycle operation runs: they reach the primitive
+// through a slot, as counted passes, and read the state from an atomic. The
+// release takes the primitive out of the slot and waits for the passes under
+// way before it hands the primitive back.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -39,6 +49,7 @@
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSettings.h"
@@ -65,6 +76,22 @@ template <class Row, class Self>
   requires requires { typename Row::template tExtraBase<Self>; }
 struct tExtraBaseOf<Row, Self> {
   using type = typename Row::template tExtraBase<Self>;
+};
+
+// The state tracker whose state another thread may read: every applied
+// event leaves the new state in an atomic that getState answers.
+class tSharedStateTracker : public nQoMRTB100::tSupStateTracker {
+ public:
+  void applyEvent(int32_t event, nQoMDBG100::tStatus2& status) override {
+    tSupStateTracker::applyEvent(event, status);
+    _shared.store(state(), std::memory_order_release);
+  }
+  int32_t getState(nQoMDBG100::tStatus2&) override {
+    return _shared.load(std::memory_order_acquire);
+  }
+
+ private:
+  std::atomic<int32_t> _shared{nQoMRTB100::kStateConstructed};
 };
 
 template <class Row>
@@ -150,7 +177,10 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     tPrimitive* primitive = _reserver.getPrimitive();
     if (primitive == nullptr || status.isFatal()) return;
     applyRecord(*primitive, status);
-    if (status.isNotFatal()) return;
+    if (status.isNotFatal()) {
+      _reached.set(primitive);
+      return;
+    }
     nQoMDBG100::tStatus2 local;
     _links.release(_reserver, local);
     noteGrant();
@@ -169,10 +199,12 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.unlinkResource(status);
   }
 
-  // Hands back a held primitive under the identifier it was granted under.
+  // Hands back a held primitive under the identifier it was granted under,
+  // once the calls under way from other threads have left it.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
+    takeOut();
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);
@@ -194,6 +226,14 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     const int bit = nQoMRTB100::controlFlagBit(code);
     std::optional<nQoMRTB100::tSupStateTransition> transition;
     if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
+    if constexpr (requires { Row::crossThread(code); }) {
+      if (Row::crossThread(code)) {
+        const bool held =
+            _reached.call([&](tPrimitive& p) { Row::controlOwn(*this, p, code, in, out, status); });
+        if (!held) setCode(status, kNullPointer, {"tAutoController.ipp", 30});
+        return;
+      }
+    }
     tPrimitive* primitive = _reserver.getPrimitive();
     if (primitive == nullptr) {
       setCode(status, kNullPointer, {"tAutoController.ipp", 30});
@@ -201,15 +241,24 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     }
     if (bit >= 0) runControl(*primitive, bit, status);
     if (status.isFatal()) return;
-    if constexpr (requires { Row::controlOwn(*this, code, in, out, status); })
-      if (Row::controlOwn(*this, code, in, out, status)) return;
+    if constexpr (requires { Row::controlOwn(*this, *primitive, code, in, out, status); })
+      if (Row::controlOwn(*this, *primitive, code, in, out, status)) return;
     if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
       setCode(status, kNotSupported, Row::kSite);
   }
 
+  // May come from another thread at any step: the row's cancel runs on the
+  // held primitive inside a pass that the release waits for.
   void requestCancel(nQoMDBG100::tStatus2& status) override {
-    if constexpr (requires { Row::requestCancel(*this, status); })
-      Row::requestCancel(*this, status);
+    if constexpr (requires(tPrimitive& p) { Row::requestCancel(*this, p, status); })
+      _reached.call([&](tPrimitive& p) { Row::requestCancel(*this, p, status); });
+  }
+
+  // Runs call(primitive) for a caller on another thread, inside a pass that
+  // the release waits for; false when no primitive is held.
+  template <class tCall>
+  bool reach(tCall call) {
+    return _reached.call(call);
   }
 
   // The tracker frame's commit-cancel (cancelByTracker).
@@ -233,6 +282,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return _settings.supervisorRecord().identifier;
   }
 
+  // Takes the primitive out of the slot that other threads call through: the
+  // row first ends what they may still wait for, then the calls under way
+  // are waited for.
+  void takeOut() {
+    if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
+      if (tPrimitive* primitive = _reached.get()) Row::releasing(*primitive);
+    _reached.set(nullptr);
+  }
+
   // Whether the reserver holds what it reserved under the identifier.
   void noteGrant() { _identifier.hold(_reserver.getPrimitive() != nullptr); }
 
@@ -249,12 +307,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { Row::kControls[bit](primitive, s); });
   }
 
-  nQoMRTB100::tSupStateTracker _tracker;
+  tSharedStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tSettings _settings;
   nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
   nQoMRTB100::tSingularReserver<tPrimitive, typename Row::tPool> _reserver;
+  // The reserved primitive once its record is applied, as the calls from
+  // other threads reach it; taken out before the release hands it back.
+  tSinkSlot<tPrimitive> _reached;
 };
 
 }  // namespace nQoUdR100

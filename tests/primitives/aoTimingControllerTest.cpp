@@ -13,6 +13,8 @@
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
 #include "sim/simStatusLog.h"
+#include "sim/simSync.h"
+#include "support/heldPass.h"
 
 namespace nQoTest {
 namespace {
@@ -423,6 +425,36 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
   EXPECT_EQ(wait.code, -224608);
   for (const auto& access : windows.reads()) EXPECT_NE(access.offset, 0x128u);
   timing->uncommit(status);
+}
+
+// A stop from another thread that is about to set the update event holds
+// the destructor until it has left: the event is closed after the stop's
+// set, never under it.
+TEST_F(tAOTimingTest, TheDestructorClosesTheUpdateEventOnlyAfterAStopUnderWay) {
+  timing->fields.pollUpdates = 0;
+  const std::thread::id tester = std::this_thread::get_id();
+  const iSync* event = nullptr;
+  tHeldPass held;
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (!set && std::this_thread::get_id() != tester) {
+      event = object;
+      held.hold();
+    }
+  });
+  tTavikAOTimingControllerPrimitive* const stopped = timing;
+  held.run([stopped] { stopped->requestStop(); });
+  held.tearDown([&] {
+    delete timing;
+    timing = nullptr;
+  });
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_TRUE(held.teardownWaited());
+  ASSERT_NE(event, nullptr);
+  nQoSim::tSyncRecord::tOperation last = nQoSim::tSyncRecord::kOpen;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.object == event) last = record.operation;
+  EXPECT_EQ(last, nQoSim::tSyncRecord::kClose);
+  fifo->setTimingController(nullptr);
 }
 
 TEST_F(tAOTimingTest, EndRequestsHoldAndTheUpdateOutputWriteTheirRegisters) {

@@ -60,7 +60,8 @@ struct tProbeSupervisorRow {
   // Class-specific code 4102 (also the tracker's unlink-resource event):
   // reads a u32 from the in block and writes it plus one to the out block.
   template <class tSupervisor>
-  static bool controlOwn(tSupervisor&, uint32_t code, nQoMRL100::iControlParameterBlock* in,
+  static bool controlOwn(tSupervisor&, tProbePrimitive&, uint32_t code,
+                         nQoMRL100::iControlParameterBlock* in,
                          nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
     if (code != 4102) return false;
     nQoUdR100::tParameterBlockValidateHelper::checkNotNull(in, status);

@@ -26,7 +26,12 @@ tBaseAOTimingControllerPrimitive::tBaseAOTimingControllerPrimitive(
 }
 
 tBaseAOTimingControllerPrimitive::~tBaseAOTimingControllerPrimitive() {
-  if (_updateEvent != nullptr) syncClose(_updateEvent);
+  if (_updateEvent == nullptr) return;
+  // A wait that looked before the stop finds the event set and leaves.
+  _stopRequested.set(1);
+  _updateEvent->releaseOrSet(nullptr);
+  _eventPasses.waitForPasses();
+  syncClose(_updateEvent);
 }
 
 void* tBaseAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -46,6 +51,7 @@ void tBaseAOTimingControllerPrimitive::setTimeout(uint32_t value, tStatus2& stat
 }
 
 void tBaseAOTimingControllerPrimitive::requestStop() {
+  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
   _stopRequested.set(1);
   if (fields.pollUpdates == 0 && _updateEvent != nullptr) _updateEvent->releaseOrSet(nullptr);
 }
@@ -65,6 +71,7 @@ void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {
 
 void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   if (status.isFatal() || _updateEvent == nullptr) return;
+  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
   if (_waitCalls <= fields.countedFirstUpdates) {
     if (_waitCalls == 0) {
       if (_fifo != nullptr) _fifo->setUpdateWaitStarted();

@@ -11,11 +11,16 @@
 //
 // Past the first countedFirstUpdates waits each wait checks that the update
 // counter moved down by exactly one.
+//
+// A stop request and a blocking wait may come from other threads: each is a
+// pass on the update event, which the destructor sets (a wait under way ends
+// as stopped) and closes only once the passes under way have left.
 #pragma once
 
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
+#include "frame/tPassCount.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
@@ -74,6 +79,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // error.
   tBaseAOTimingControllerPrimitive(const tAODescription* description, tBaseAO_FIFOPrimitive* fifo,
                                    tStatus2& status);
+  // Stops a blocking wait under way, waits for it and for a stop request
+  // under way to leave the update event, then closes it.
   ~tBaseAOTimingControllerPrimitive() override;
   tBaseAOTimingControllerPrimitive(const tBaseAOTimingControllerPrimitive&) = delete;
   tBaseAOTimingControllerPrimitive& operator=(const tBaseAOTimingControllerPrimitive&) = delete;
@@ -131,7 +138,10 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   const tAODescription* _description;
   tBaseAO_FIFOPrimitive* _fifo;
   tPrimitiveState _state;
+  // Opened by the constructor and closed by the destructor, once the stop
+  // requests and blocking waits under way (passes of _eventPasses) have left.
   iSync* _updateEvent = nullptr;
+  nQoUdR100::tPassCount _eventPasses;
   uint32_t _updateTimeout = kDefaultUpdateTimeout;
   nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _timeout{
       kDefaultUpdateTimeout, kTimerTimeUnitMillisecond, 0, nullptr};

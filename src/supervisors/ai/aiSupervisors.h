@@ -47,8 +47,9 @@ struct tBaseAI_ADCSupervisorRow {
     primitive.setConfiguration(settings.record<0>(), status);
   }
   template <class tSupervisor>
-  static bool controlOwn(tSupervisor&, uint32_t code, nQoMRL100::iControlParameterBlock*,
-                         nQoMRL100::iControlParameterBlock*, nQoMDBG100::tStatus2&) {
+  static bool controlOwn(tSupervisor&, tPrimitive&, uint32_t code,
+                         nQoMRL100::iControlParameterBlock*, nQoMRL100::iControlParameterBlock*,
+                         nQoMDBG100::tStatus2&) {
     return code == 4102;
   }
 };
@@ -110,7 +111,7 @@ struct tBaseAIScanningFrontEndSupervisorRow {
     tracker.setFlags(settings.supervisorRecord().word1 != 0, 0x33, status);
   }
   template <class tSupervisor>
-  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+  static bool controlOwn(tSupervisor&, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
                          nQoMDBG100::tStatus2& status) {
     if (code != 4103 && code != 4104) return false;
@@ -123,15 +124,15 @@ struct tBaseAIScanningFrontEndSupervisorRow {
       range.lower.readExternal(*in, local.code);
       range.upper.readExternal(*in, local.code);
       tParameterBlockValidateHelper::mergeValidationStatus(local, status);
-      if (status.isNotFatal()) supervisor.getPrimitive()->setChannelRange(index, range, status);
+      if (status.isNotFatal()) primitive.setChannelRange(index, range, status);
       return true;
     }
     const uint32_t first = in->readU32(local.code);
     const uint32_t second = in->readU32(local.code);
     tParameterBlockValidateHelper::mergeValidationStatus(local, status);
     if (status.isNotFatal())
-      supervisor.getPrimitive()->setChannelParameters(index, static_cast<int32_t>(first),
-                                                      static_cast<int32_t>(second), status);
+      primitive.setChannelParameters(index, static_cast<int32_t>(first),
+                                     static_cast<int32_t>(second), status);
     return true;
   }
 };
@@ -183,7 +184,9 @@ using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 // Wait for the next sample clock: takes part in commit, arm, disarm and
 // uncommit. Code 400 waits, 401 sets a time-out from the in block and waits;
 // waits are allowed from state 50 on, and the fifth settings value, when
-// non-zero, turns them off.
+// non-zero, turns them off. A wait (400, 401 or the second interface's) and
+// a cancel may come from another thread: the release stops the primitive's
+// waits and waits for them to leave before it hands the primitive back.
 struct tBaseAI_WFNSCSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tBaseAI_WFNSCSupervisor";
   using tSettings = tAI_WFNSCSettings;
@@ -212,13 +215,18 @@ struct tBaseAI_WFNSCSupervisorRow {
     primitive.waitAlways = words.word4;
   }
   template <class tSupervisor>
-  static void requestCancel(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
-    if (status.isFatal() || supervisor.getPrimitive() == nullptr) return;
+  static void requestCancel(tSupervisor& supervisor, tPrimitive& primitive,
+                            nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
     if (supervisor.getTracker().getState(status) >= nQoMRTB100::kStateCommitted)
-      supervisor.getPrimitive()->requestStop();
+      primitive.requestStop();
   }
+  // The waits run on the caller's thread.
+  static constexpr bool crossThread(uint32_t code) { return code == 400 || code == 401; }
+  // A wait still under way at the release returns.
+  static void releasing(tPrimitive& primitive) { primitive.requestStop(); }
   template <class tSupervisor>
-  static bool controlOwn(tSupervisor& supervisor, uint32_t code,
+  static bool controlOwn(tSupervisor& supervisor, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
                          nQoMDBG100::tStatus2& status) {
     if (code != 400 && code != 401) return false;
@@ -231,12 +239,12 @@ struct tBaseAI_WFNSCSupervisorRow {
       tParameterBlockValidateHelper::mergeValidationStatus(local, status);
       if (status.isFatal() || off) return true;
       checkState(supervisor, status);
-      supervisor.getPrimitive()->setTimeout(timeout, status);
+      primitive.setTimeout(timeout, status);
     } else {
       if (off) return true;
       checkState(supervisor, status);
     }
-    supervisor.getPrimitive()->waitForNextSampleClock(status);
+    primitive.waitForNextSampleClock(status);
     return true;
   }
   // The class's extra operation, also its second interface's one: a wait
@@ -246,18 +254,16 @@ struct tBaseAI_WFNSCSupervisorRow {
   static void waitForNextSampleClock(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
     if (status.isFatal() || supervisor.getSettings().supervisorRecord().word5 != 0) return;
     checkState(supervisor, status);
-    tPrimitive* primitive = supervisor.getPrimitive();
     nQoMRL100::iRuntimeFacade* facade = supervisor.getRuntimeFacade();
     if (status.isFatal()) return;
-    if (primitive == nullptr || facade == nullptr) {
-      setCode(status, kNullPointer, kSite);
-      return;
-    }
-    if (facade->mayBlock(status) == 0 || status.isFatal()) return;
-    primitive->waitForNextSampleClock(status);
-    nQoMDBG100::tStatus2 local;
-    facade->endBlocking(local);
-    status.assign(local);
+    const bool held = facade != nullptr && supervisor.reach([&](tPrimitive& primitive) {
+      if (facade->mayBlock(status) == 0 || status.isFatal()) return;
+      primitive.waitForNextSampleClock(status);
+      nQoMDBG100::tStatus2 local;
+      facade->endBlocking(local);
+      status.assign(local);
+    });
+    if (!held) setCode(status, kNullPointer, kSite);
   }
   template <class tSupervisor>
   static void checkState(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {

@@ -53,10 +53,11 @@ struct tBaseAI_DMATransferSupervisorRow {
   }
   // Wakes the primitive's worker once the task has been committed.
   template <class tSupervisor>
-  static void requestCancel(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
-    if (status.isFatal() || supervisor.getPrimitive() == nullptr) return;
+  static void requestCancel(tSupervisor& supervisor, tPrimitive& primitive,
+                            nQoMDBG100::tStatus2& status) {
+    if (status.isFatal()) return;
     if (supervisor.getTracker().getState(status) > nQoMRTB100::kStateResourcesLinked)
-      supervisor.getPrimitive()->wakeThread(status);
+      primitive.wakeThread(status);
   }
 };
 using tBaseAI_DMATransferSupervisor = tSupervisor<tBaseAI_DMATransferSupervisorRow>;

@@ -57,9 +57,13 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
+// A wait still under way on another thread returns; the hand-back waits for
+// it and for a cancel under way to leave the engine.
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive()) {
+    timing->requestStop();
     giveUp(*timing, timing->eventFlag() == 0, status);
+  }
   _state = kPlainLinked;
 }
 
@@ -121,21 +125,23 @@ void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& stat
   if (w.word27 == 1) timing->driveUpdateOutput(status);
 }
 
-void tBaseAOTimingControllerSupervisor::softwareUpdate(nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+void tBaseAOTimingControllerSupervisor::softwareUpdate(
+    nQoUdP100::tBaseAOTimingControllerPrimitive& timing, nQoMDBG100::tStatus2& status) {
   if (_blockingUpdate != 0)
-    timing->waitForNextUpdate(status);
+    timing.waitForNextUpdate(status);
   else
-    timing->pollForNextUpdate(status);
+    timing.pollForNextUpdate(status);
 }
 
+// Runs on the caller's thread: the update reaches the engine as a pass that
+// the release waits for.
 void tBaseAOTimingControllerSupervisor::waitForNextSampleClock(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _facade == nullptr || _facade->mayBlock(status) == 0) return;
   if (!skip()) {
-    if (getPrimitive() == nullptr)
-      setCode(status, kNullPointer, {kFile, 262});
-    else
-      softwareUpdate(status);
+    const bool held = reach([&](nQoUdP100::tBaseAOTimingControllerPrimitive& timing) {
+      softwareUpdate(timing, status);
+    });
+    if (!held) setCode(status, kNullPointer, {kFile, 262});
   }
   nQoMDBG100::tStatus2 dropped;
   _facade->endBlocking(dropped);
@@ -218,13 +224,13 @@ bool tBaseAOTimingControllerSupervisor::controlOwn(uint32_t code,
       return true;
     }
     case kUpdate:
-      if (!skip()) softwareUpdate(status);
+      if (!skip()) softwareUpdate(*timing, status);
       return true;
     case kUpdateWithTimeout: {
       const uint32_t timeout = readValue(in, status);
       if (status.isFatal() || skip()) return true;
       timing->setTimeout(timeout, status);
-      softwareUpdate(status);
+      softwareUpdate(*timing, status);
       return true;
     }
     default: return false;
@@ -243,9 +249,12 @@ uint32_t tBaseAOTimingControllerSupervisor::query(uint32_t code) const {
   return state.isArmed() ? 1 : 0;
 }
 
+// May come from another thread at any step: reaches the engine as a pass
+// that the release waits for.
 void tBaseAOTimingControllerSupervisor::requestCancel(nQoMDBG100::tStatus2&) {
-  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
-    if (words().word23 != 0) timing->requestStop();
+  reach([&](nQoUdP100::tBaseAOTimingControllerPrimitive& timing) {
+    if (words().word23 != 0) timing.requestStop();
+  });
 }
 
 // From above 4: stop, disarm and uncommit, each when the primitive is then

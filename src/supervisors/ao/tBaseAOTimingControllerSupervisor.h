@@ -4,7 +4,9 @@
 // class's own (257 to 267, 400, 401) onto the engine, and paces software-timed
 // output through its wait operation. Settings word 28 (skip) keeps the
 // class's own codes off the hardware; queries then answer from the state
-// word.
+// word. A cancel and the wait operation may come from another thread: they
+// reach the engine as passes that the release stops and waits for before it
+// hands the engine back.
 #pragma once
 
 #include <cstdint>
@@ -57,7 +59,8 @@ class tBaseAOTimingControllerSupervisor final
   bool skip() const { return words().word28 != 0; }
   void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
-  void softwareUpdate(nQoMDBG100::tStatus2& status);
+  void softwareUpdate(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
+                      nQoMDBG100::tStatus2& status);
   // Clears the engine's completion notifier, hands the reservation back and,
   // when registered, unregisters the events; on the caller's status.
   void giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing, bool registered,

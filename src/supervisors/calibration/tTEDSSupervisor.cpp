@@ -122,6 +122,7 @@ void tTEDSSupervisor::reserveResource(tStatus2& status) {
   _reserver.setIdentifier(&_identifier.next());
   _reserver.reserveResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
+  _reached.set(_reserver.getPrimitive());
 }
 
 void tTEDSSupervisor::linkResource(tStatus2& status) {
@@ -137,6 +138,7 @@ void tTEDSSupervisor::unlinkResource(tStatus2& status) {
 void tTEDSSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
+  _reached.set(nullptr);
   _reserver.releaseResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
 }
@@ -187,7 +189,7 @@ void tTEDSSupervisor::control(uint32_t code, iControlParameterBlock* in,
 }
 
 void tTEDSSupervisor::requestCancel(tStatus2& status) {
-  if (iTEDSCommunicator* primitive = _reserver.getPrimitive()) primitive->cancel(status);
+  _reached.call([&](iTEDSCommunicator& primitive) { primitive.cancel(status); });
 }
 
 void tTEDSSupervisor::commitCancel(tStatus2& status) { cancelByTracker(*this, _tracker, status); }

@@ -2,13 +2,17 @@
 // through the TEDS communicator the broker hands out: the six common control
 // codes run the communicator's operations (a failed forward step is undone
 // when the state tracker allows it), and codes 410 to 415 move data between
-// the control blocks and the sensor memory.
+// the control blocks and the sensor memory. requestCancel may come from
+// another thread at any step: it reaches the communicator through a slot
+// that the release takes it out of, waiting for a cancel under way, before
+// it hands the communicator back.
 #pragma once
 
 #include <cstdint>
 
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "primitives/calibration/iTEDSCommunicator.h"
 #include "reservation/tReservationIdentifier.h"
@@ -53,6 +57,8 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
       _reserver;
   nQoMRTB100::tReservationIdentifier _identifier;
   nQoMRTB100::tSupStateTracker _tracker;
+  // The reserved communicator as a cancel reaches it.
+  tSinkSlot<nQoUdP100::iTEDSCommunicator> _reached;
 };
 
 }  // namespace nQoUdR100

@@ -22,15 +22,22 @@
 // Lifecycle word: 0 constructed, 1 initialized, 2 linked, 3 reserved, 4
 // resources linked, then the words of the control table. No operation is
 // refused because of the word; it picks the undo steps of commitCancel.
+//
+// requestCancel may come from another thread at any step: it reaches the
+// primitive through a slot, as a counted pass, and reads the word from an
+// atomic copy; the release takes the primitive out and waits for a cancel
+// under way before it hands the primitive back.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSettings.h"
@@ -109,7 +116,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _facade = facade;
     _links.initialize(facade, status);
     deploy(settings, status);
-    if (status.isNotFatal()) _word = nCorrelated::kInitialized;
+    if (status.isNotFatal()) setWord(nCorrelated::kInitialized);
   }
 
   // Settings of another class: -89000. Otherwise copies them and gives a
@@ -136,7 +143,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.link(map, status);
-    if (status.isNotFatal()) _word = nCorrelated::kLinked;
+    if (status.isNotFatal()) setWord(nCorrelated::kLinked);
   }
 
   // No broker: nothing reserved and no error. A refused request (null
@@ -160,38 +167,42 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _primitive = pool->getResource();
     _identifier.hold(true);
     if (_primitive == nullptr) return;
+    _reached.set(_primitive);
     _links.reserved(*_primitive, _settings, status);
     _links.apply(*_primitive, _settings, status);
-    if (status.isNotFatal()) _word = nCorrelated::kReserved;
+    if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.linkResource(_primitive, _word, status);
+    _sharedWord.store(_word);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     if (_primitive != nullptr) _links.unlinkResource(*_primitive, status);
-    _word = nCorrelated::kReserved;
+    setWord(nCorrelated::kReserved);
   }
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
-  // into the caller's; forgets the primitive in any case.
+  // into the caller's, once a cancel under way has left it; forgets the
+  // primitive in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
+    _reached.set(nullptr);
     _links.releasing(_primitive, status);
     if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
       handBack(granted, _facade, status);
     _primitive = nullptr;
     _identifier.hold(false);
     _links.released(status);
-    _word = nCorrelated::kLinked;
+    setWord(nCorrelated::kLinked);
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _word = nCorrelated::kInitialized;
+    setWord(nCorrelated::kInitialized);
   }
 
   // Without a primitive: -50004. A code the row does not serve: -50256.
@@ -213,7 +224,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   void requestCancel(nQoMDBG100::tStatus2& status) override {
-    if (_primitive != nullptr) _links.requestCancel(*_primitive, _word, status);
+    _reached.call([&](tPrimitive& primitive) {
+      _links.requestCancel(primitive, _sharedWord.load(), status);
+    });
   }
 
   // Undoes from the word at entry: every undo code whose word lies below it
@@ -225,7 +238,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
         if (Row::kControls[index].first != nullptr && Row::kControls[index].word < _word)
           run(index, status);
-    _word = nCorrelated::kResourcesLinked;
+    setWord(nCorrelated::kResourcesLinked);
   }
 
   uint32_t getLifecycle() const { return _word; }
@@ -239,13 +252,19 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (index < nCorrelated::kFirstUndo) {
       step.first(*_primitive, status);
       if (step.second != nullptr) step.second(*_primitive, status);
-      if (status.isNotFatal()) _word = step.word;
+      if (status.isNotFatal()) setWord(step.word);
       return;
     }
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(*_primitive, s); });
     if (step.second != nullptr)
       onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(*_primitive, s); });
-    _word = step.word;
+    setWord(step.word);
+  }
+
+  // The word, and the copy a cancel reads.
+  void setWord(uint32_t word) {
+    _word = word;
+    _sharedWord.store(word);
   }
 
   tPrimitive* _primitive = nullptr;
@@ -254,6 +273,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   uint32_t _word = 0;
   tSettings _settings;
   typename Row::tLinks _links;
+  // The reserved primitive as a cancel reaches it, and the word it reads.
+  tSinkSlot<tPrimitive> _reached;
+  std::atomic<uint32_t> _sharedWord{0};
 };
 
 }  // namespace nQoUdR100

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 
 #include "orb/tClassImplementation.h"
 
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "sim/simSync.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "support/aiTransferDoubles.h"
 #include "support/brokerPools.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -531,6 +535,69 @@ TEST_F(AISupervisorsTest, TheWaitSupervisorMadeByNameWaitsThroughItsSecondInterf
   supervisor->releaseResource(status);
   object->getClass(code).deleteInstance(object, code);
   EXPECT_EQ(code, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A stop on another thread, held as it sets the wait's event while this
+// thread runs teardown; true when the teardown waited for it.
+template <class tCall, class tTeardown>
+bool heldAtTheSet(tCall call, tTeardown teardown) {
+  const std::thread::id tester = std::this_thread::get_id();
+  nQoTest::tHeldPass held;
+  nQoSim::onSyncSet([&](const iSync*, bool set) {
+    if (!set && std::this_thread::get_id() != tester) held.hold();
+  });
+  held.run(call);
+  held.tearDown(teardown);
+  nQoSim::onSyncSet(nullptr);
+  return held.teardownWaited();
+}
+
+// A cancel from the user's thread that is about to stop the wait holds the
+// release until it has left the primitive; after the release a cancel
+// reaches nothing and a wait is refused with -50004.
+TEST_F(AISupervisorsTest, TheWaitReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  tLoggedConverter converter(log);
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  settings.supervisorRecord().word2 = 0;  // waits on the event
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(state(supervisor), 50);
+
+  EXPECT_TRUE(heldAtTheSet(
+      [&] {
+        tStatus2 cancel;
+        supervisor.requestCancel(cancel);
+      },
+      [&] {
+        tStatus2 down;
+        supervisor.releaseResource(down);
+        EXPECT_EQ(down.code, 0);
+      }));
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+
+  nQoSim::clearSyncLog();
+  tStatus2 late;
+  supervisor.requestCancel(late);
+  EXPECT_EQ(late.code, 0);
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release reached the primitive";
+  nQoSim::clearStatusLog();
+  supervisor.control(400, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController.ipp", 30));
+  EXPECT_EQ(wait.waits(), 0u);
+  tStatus2 undo;
+  wait.uncommit(undo);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <thread>
 
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
+#include "sim/simSync.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ai/tAIRoutable.h"
 #include "support/aiTransferDoubles.h"
@@ -390,6 +392,53 @@ TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
   nQoUdR100::tAIRoutable orphan(nullptr);
   orphan.apply(status);
   EXPECT_EQ(status.code, -50004);
+}
+
+}  // namespace
+
+namespace {
+
+// A cancel from the user's thread that is waking the transfer's worker holds
+// the release until it has left the primitive; a cancel after the release
+// wakes nothing.
+TEST_F(AITransferSupervisorsTest, TheDMAReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  const nQoUdP100::tDeviceInfo deviceInfo;
+  tStatus2 built;
+  nQoUdP100::tBaseAI_DMATransferPrimitive worker(nullptr, nullptr, nullptr, deviceInfo, built);
+  ASSERT_EQ(built.code, 0);
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool workerPool(&worker);
+  offer("DMA with a worker", &workerPool);
+  auto settings = dmaSettings(0, 0, 0);
+  settings.supervisorRecord().identifier1 = identifiers.back();
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings), 0);
+  tStatus2 status;
+  supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
+  ASSERT_EQ(state(supervisor), 50);
+
+  const std::thread::id tester = std::this_thread::get_id();
+  nQoTest::tHeldPass held;
+  nQoSim::onSyncSet([&](const iSync*, bool set) {
+    if (!set && std::this_thread::get_id() != tester) held.hold();
+  });
+  held.run([&] {
+    tStatus2 cancel;
+    supervisor.requestCancel(cancel);
+  });
+  held.tearDown([&] {
+    tStatus2 down;
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+
+  nQoSim::clearSyncLog();
+  supervisor.requestCancel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release woke the worker";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -13,12 +14,14 @@
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simSync.h"
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "support/brokerPools.h"
+#include "support/heldPass.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -433,6 +436,43 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   EXPECT_EQ(supervisor().getState(), 2u);
   EXPECT_EQ(timing.notifier(), nullptr);
   EXPECT_EQ(log.operations(), "event.unregisterEvent 1, event.unregisterEvent 2");
+}
+
+// A cancel from the user's thread that is stopping the engine's update wait
+// holds the release until it has left the engine; a cancel after the
+// release reaches nothing.
+TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  settings.record<0>().word23 = 1;
+  settings.record<0>().word26 = 0;
+  tStatus2 status;
+  supervisor().initialize(settings, &facade, status);
+  supervisor().link(map, status);
+  supervisor().reserveResource(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(timing.fields.pollUpdates, 0u);
+
+  const std::thread::id tester = std::this_thread::get_id();
+  nQoTest::tHeldPass stopHeld;
+  nQoSim::onSyncSet([&](const iSync*, bool set) {
+    if (!set && std::this_thread::get_id() != tester) stopHeld.hold();
+  });
+  stopHeld.run([&] {
+    tStatus2 cancel;
+    supervisor().requestCancel(cancel);
+  });
+  stopHeld.tearDown([&] {
+    tStatus2 down;
+    supervisor().releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_TRUE(stopHeld.teardownWaited());
+  EXPECT_EQ(supervisor().getPrimitive(), nullptr);
+
+  nQoSim::clearSyncLog();
+  supervisor().requestCancel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release reached the engine";
 }
 
 TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "support/brokerPools.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 
@@ -30,7 +32,10 @@ class tLoggingCommunicator : public nQoUdP100::iTEDSCommunicator {
   void stop(tStatus2& s) override { call("stop", s); }
   void disarm(tStatus2& s) override { call("disarm", s); }
   void uncommit(tStatus2& s) override { call("uncommit", s); }
-  void cancel(tStatus2& s) override { call("cancel", s); }
+  void cancel(tStatus2& s) override {
+    if (onCancel) onCancel();
+    call("cancel", s);
+  }
   void readEEPROM(uint32_t a, uint32_t n, uint32_t c, uint8_t* out, tStatus2& s) override {
     call("readEEPROM " + std::to_string(a) + " " + std::to_string(n) + " " + std::to_string(c), s);
     for (uint32_t i = 0; i < n; ++i) out[i] = uint8_t(0xA0 + i);
@@ -57,6 +62,7 @@ class tLoggingCommunicator : public nQoUdP100::iTEDSCommunicator {
 
   std::vector<std::string> calls;
   std::string failing;
+  std::function<void()> onCancel;
   tBytes written;
 
  private:
@@ -202,6 +208,33 @@ TEST_F(TEDSSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {
   expectOnlyTheGrantHandedBack(supervisor, *settings, namingB, namingC,
                                settings->record<1>().identifier, namingB.record<1>().identifier,
                                namingC.record<1>().identifier, nullptr, map);
+}
+
+// A cancel from the user's thread holds the release until it has left the
+// communicator; a cancel after the release reaches nothing.
+TEST_F(TEDSSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  bringUp();
+  tHeldPass held;
+  teds.onCancel = [&] { held.hold(); };
+  held.run([&] {
+    tStatus2 cancel;
+    supervisor.requestCancel(cancel);
+  });
+  held.tearDown([&] {
+    tStatus2 down;
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(teds.calls, std::vector<std::string>{"cancel"});
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+
+  teds.calls.clear();
+  tStatus2 late;
+  supervisor.requestCancel(late);
+  EXPECT_EQ(late.code, 0);
+  EXPECT_TRUE(teds.calls.empty());
 }
 
 }  // namespace

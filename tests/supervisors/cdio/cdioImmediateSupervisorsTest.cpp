@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <thread>
 #include <vector>
 
 #include "reservation/tSingularResourcePool.h"
@@ -15,6 +16,7 @@
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
 #include "supervisors/cdioBoard.h"
 #include "support/brokerPools.h"
+#include "support/heldPass.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 
@@ -123,6 +125,7 @@ class tCancelSeen : public nQoUdP100::tBaseCDIImmediateTransferPrimitive {
  public:
   using tBaseCDIImmediateTransferPrimitive::cancelled;
   using tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive;
+  void clearCancel() { _cancel.set(0); }
 };
 
 // requestCancel reaches the primitive only above word 3: a reserved
@@ -148,6 +151,59 @@ TEST_F(CDIOImmediateSupervisorsTest, ACancelReachesTheTransferOnlyFromWordFour) 
   EXPECT_EQ(s.code, 0);
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
+}
+
+// The immediate input position with its cancel held at entry, so that a
+// test can tear the supervisor down while a cancel is under way.
+struct tHeldCancelLinks : tCorrelatedImmediateLinks<tCDIImmediateDirection> {
+  void requestCancel(tPrimitive& transfer, uint32_t word, tStatus2& status) {
+    if (held != nullptr) held->hold();
+    tCorrelatedImmediateLinks::requestCancel(transfer, word, status);
+  }
+  tHeldPass* held = nullptr;
+};
+struct tHeldCancelRow {
+  static constexpr const char* kClassName = "nQoTest::tHeldCancelSupervisor";
+  using tSettings = tCDIImmediateTransferSettings;
+  using tPrimitive = nQoUdP100::tBaseCDIImmediateTransferPrimitive;
+  template <class Self>
+  using tBase = nQoMRL100::iPrimitiveSupervisor;
+  using tLinks = tHeldCancelLinks;
+  static constexpr tStatusSite kNoPrimitive{"tHeldCancelSupervisor", 1};
+  static constexpr tStatusSite kNotSupported{"tHeldCancelSupervisor", 2};
+  static constexpr tCorrelatedControls<tPrimitive> kControls = {};
+};
+
+// A cancel from the user's thread holds the release until it has left the
+// transfer; a cancel after the release reaches nothing.
+TEST_F(CDIOImmediateSupervisorsTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
+  tCancelSeen transfer(&deviceInfo, &description, &cdiFIFO, &identity, status);
+  tCDIImmediateTransferSettings settings;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tCorrelatedSupervisor<tHeldCancelRow> supervisor;
+  bringUp(supervisor, settings, pool);
+  tHeldPass held;
+  supervisor.getLinks().held = &held;
+  held.run([&] {
+    tStatus2 cancel;
+    supervisor.requestCancel(cancel);
+  });
+  held.tearDown([&] {
+    tStatus2 down;
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getLifecycle(), 2u);
+
+  supervisor.getLinks().held = nullptr;
+  transfer.clearCancel();
+  tStatus2 late;
+  supervisor.requestCancel(late);
+  EXPECT_EQ(late.code, 0);
+  EXPECT_FALSE(transfer.cancelled()) << "a cancel after the release reached the transfer";
 }
 
 TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {

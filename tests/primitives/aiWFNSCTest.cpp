@@ -343,23 +343,23 @@ TEST_F(tWFNSCTest, TheDestructorStopsAndWaitsForAPollingWaitUnderWay) {
   wfnsc->commit(status);
   wfnsc->arm(status);
   ASSERT_EQ(status.code, 0);
+  // A poll after the destructor returned reads a register of a gone primitive.
   std::atomic<unsigned> reads{0};
-  windows.setReadCallback(window, 0x104, [&reads](unsigned) {
+  std::atomic<bool> destroyed{false}, polledAfter{false};
+  windows.setReadCallback(window, 0x104, [&](unsigned) {
     ++reads;
+    if (destroyed) polledAfter = true;
     return 0u;
   });
   tStatus2 waited;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    wfnsc->waitForNextSampleClock(waited);
-    returned = true;
-  });
+  std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
   const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (reads < 10 && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
   ASSERT_GE(reads, 10u);
   wfnsc.reset();
-  EXPECT_TRUE(returned) << "the destructor returned while the wait was still polling";
+  destroyed = true;
   waiter.join();
+  EXPECT_FALSE(polledAfter) << "the destructor returned while the wait was still polling";
   EXPECT_EQ(waited.code, 0);
 }
 

@@ -1,8 +1,12 @@
 // The sink slot: a store that replaces a sink waits for a pass calling it on
 // another thread; a first store, a store of the same sink and a store from
-// inside the pass's own thread do not wait.
+// inside the pass's own thread do not wait; a sink cleared while passes run
+// may be freed.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "frame/tSinkSlot.h"
@@ -62,6 +66,49 @@ TEST(SinkSlotTest, OnlyAStoreReplacingASinkWaitsForAPassOfAnotherThread) {
   }));
   EXPECT_EQ(slot.get(), nullptr);
   EXPECT_FALSE(slot.call([](int&) { ADD_FAILURE() << "the sink was cleared"; }));
+}
+
+// One thread calls through the slot in a loop while the test's thread sets a
+// fresh sink, clears it and frees it (a call that read the sink before it was
+// counted reaches a freed one). Bounded by rounds and elapsed time, and run at
+// least until the calls have reached some sinks.
+TEST(SinkSlotTest, ASinkClearedWhileCallsRunMayBeFreed) {
+  constexpr int kRounds = 300000;
+  constexpr auto kBound = std::chrono::milliseconds(300);
+  constexpr uint32_t kEnoughCalls = 200;
+  struct tSink {
+    uint32_t value = 7;
+    uint32_t calls = 0;
+  };
+  tSinkSlot<tSink> slot;
+  std::atomic<bool> stop{false};
+  std::atomic<uint32_t> calls{0};
+  std::atomic<uint32_t> wrongValues{0};
+  std::thread passes([&] {
+    while (!stop) {
+      slot.call([&](tSink& sink) {
+        if (sink.value != 7) ++wrongValues;
+        ++sink.calls;
+        ++calls;
+      });
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  int rounds = 0;
+  for (;; ++rounds) {
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (elapsed > std::chrono::seconds(10)) break;
+    if ((rounds >= kRounds || elapsed > kBound) && calls >= kEnoughCalls) break;
+    auto* sink = new tSink;
+    slot.set(sink);
+    slot.set(nullptr);
+    delete sink;
+  }
+  stop = true;
+  passes.join();
+  EXPECT_EQ(wrongValues, 0u);
+  EXPECT_GE(calls, kEnoughCalls) << "the calls reached too few sinks in " << rounds << " rounds";
+  EXPECT_EQ(slot.get(), nullptr);
 }
 
 }  // namespace

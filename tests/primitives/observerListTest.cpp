@@ -1,0 +1,160 @@
+// The observer list against a pass on another thread: a growth while a pass
+// walks the list, and observers added, removed and freed while passes run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "mdbg/tStatus2.h"
+#include "primitives/common/tObserverList.h"
+#include "sim/simAllocator.h"
+#include "support/heldCall.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using nQoUdP100::tObserverList;
+using nQoUdP100::tObserverRecord;
+using tClock = std::chrono::steady_clock;
+
+struct tObserver {
+  explicit tObserver(uint32_t name) : name(name) {}
+  uint32_t name;
+  uint32_t calls = 0;
+};
+using tList = tObserverList<tObserverRecord<tObserver>>;
+
+// A pass on another thread is held inside its first call while the test's
+// thread adds two observers, growing the array from three records to six: the
+// growth waits for the pass (the hold then runs out) before it frees the old
+// array, which the pass walks to its end.
+TEST(ObserverListTest, AGrowthFreesTheOldArrayOnlyAfterAPassWalkingItHasLeft) {
+  tList list(3);
+  tStatus2 status;
+  tObserver first(1), second(2), third(3), fourth(4), fifth(5);
+  for (tObserver* observer : {&first, &second, &third}) list.add({observer}, status, {"test", 1});
+  tHeldCall held;
+  std::vector<uint32_t> seen;
+  std::thread pass([&] {
+    list.notifyAll([&](tObserver* observer) {
+      seen.push_back(observer->name);
+      if (observer == &first) held.hold();
+      return 0u;
+    });
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  const int64_t live = nQoSim::liveAllocations();
+  const uint64_t total = nQoSim::totalAllocations();
+  list.add({&fourth}, status, {"test", 1});
+  held.letGo();
+  pass.join();
+  EXPECT_TRUE(held.expired()) << "the old array was freed while the pass walked it";
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3}));
+  EXPECT_EQ(nQoSim::totalAllocations(), total + 1);
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  list.add({&fifth}, status, {"test", 1});
+  EXPECT_EQ(nQoSim::totalAllocations(), total + 1);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_FALSE(list.allocationFailed());
+
+  // The records moved whole: tags set before the growth are still pending.
+  seen.clear();
+  list.notifyAll([&](tObserver* observer) { return observer->name % 2; });
+  list.add({&second}, status, {"test", 1});  // 6 -> 12
+  list.notifyPending([&](tObserver* observer) { seen.push_back(100 + observer->name); });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{101, 103, 105}));
+  EXPECT_EQ(list.find(&fourth) + 1, list.find(&fifth));
+}
+
+// An observer's call adds two observers from inside the pass, growing the
+// array: the pass's own thread does not wait for itself, and the old array
+// stays until the next remove, which frees it.
+TEST(ObserverListTest, AGrowthFromInsideAPassKeepsTheOldArrayUntilTheNextRemove) {
+  tList list(3);
+  tStatus2 status;
+  tObserver first(1), second(2), third(3), fourth(4), fifth(5);
+  for (tObserver* observer : {&first, &second, &third}) list.add({observer}, status, {"test", 1});
+  std::vector<uint32_t> seen;
+  int64_t live = 0;
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    if (observer == &first) {
+      live = nQoSim::liveAllocations();
+      list.add({&fourth}, status, {"test", 1});
+      list.add({&fifth}, status, {"test", 1});
+    }
+    return 1u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 3}));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(nQoSim::liveAllocations(), live + 2);  // the new array and the kept one's list
+  list.remove(&second, status);
+  EXPECT_EQ(nQoSim::liveAllocations(), live + 1);
+  seen.clear();
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 3, 4, 5}));
+}
+
+// A pass loops on its own thread while the test's thread adds an observer,
+// removes it and frees it, in the one record it reuses each round (a record
+// published before its observer, or a removal that does not wait, hands the
+// pass a freed observer). Bounded by rounds and elapsed time, and run at least
+// until the pass has called some observers.
+TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun) {
+  constexpr int kRounds = 300000;
+  constexpr auto kBound = std::chrono::milliseconds(300);
+  constexpr uint32_t kEnoughCalls = 200;
+  tList list(3);
+  tStatus2 status;
+  tObserver kept(1);
+  list.add({&kept}, status, {"test", 1});
+  std::atomic<bool> stop{false};
+  std::atomic<uint32_t> calls{0};
+  std::atomic<uint32_t> wrongNames{0};
+  std::thread passes([&] {
+    while (!stop) {
+      list.notifyAll([&](tObserver* observer) {
+        ++observer->calls;
+        return observer->name;
+      });
+      list.notifyPending([&](tObserver* observer) {
+        if (observer->name < 1 || observer->name > 3) ++wrongNames;
+        if (observer != &kept) ++calls;
+      });
+    }
+  });
+  const auto start = tClock::now();
+  int rounds = 0;
+  for (uint32_t name = 2;; name = 5 - name, ++rounds) {
+    const auto elapsed = tClock::now() - start;
+    if (elapsed > std::chrono::seconds(10)) break;
+    if ((rounds >= kRounds || elapsed > kBound) && calls >= kEnoughCalls) break;
+    auto* observer = new tObserver(name);
+    list.add({observer}, status, {"test", 1});
+    list.remove(observer, status);
+    delete observer;
+  }
+  stop = true;
+  passes.join();
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wrongNames, 0u);
+  EXPECT_GE(calls, kEnoughCalls) << "the passes met too few observers in " << rounds << " rounds";
+  // The one reused record: the list never grew past its first three.
+  EXPECT_FALSE(list.allocationFailed());
+  uint32_t inUse = 0;
+  list.forEachInUse([&](const auto& record) {
+    EXPECT_EQ(record.observer, &kept);
+    ++inUse;
+  });
+  EXPECT_EQ(inUse, 1u);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -4,6 +4,7 @@
 // client's socket requests and the refused shapes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -510,6 +511,134 @@ TEST_F(tHeldCancelTest, ADestructionFreesTheWaiterAfterACancelInsideIt) {
   const int spinLocks = nQoSim::liveSpinLocks();
   removeWhileACancelIsInside([&] { immediate.reset(); });
   EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks - 1);
+}
+
+// A read on a thread of its own, blocked in the blocking waiter's wait on its
+// event: the time-out is infinite and the test clock never advances, so only
+// a cancel ends it. A step on another thread then uncommits, commits or
+// destroys the transfer, which must end the read, wait for it to leave and
+// only then free the waiter and rebuild the list. A step that frees the
+// event under the read hangs in the platform's close (it waits for the
+// waiting thread), so the step runs off the test's thread and each wait here
+// is guarded by elapsed time.
+class tReadCutOffTest : public tHeldCancelTest {
+ protected:
+  void TearDown() override {
+    if (_reader.joinable() || _stepper.joinable()) {
+      // Still blocked: the test failed. What they hold stays.
+      if (_reader.joinable()) _reader.detach();
+      if (_stepper.joinable()) _stepper.detach();
+      (void)immediate.release();
+    }
+    tHeldCancelTest::TearDown();
+  }
+  // Runs step on a thread of its own; true once it and the read have ended.
+  template <class tStep>
+  bool stepEndsTheRead(tStep step) {
+    _stepper = std::thread([this, step] {
+      step();
+      _stepped = true;
+    });
+    if (!within([&] { return _stepped && _ended; })) return false;
+    _stepper.join();
+    _reader.join();
+    return true;
+  }
+  // Starts the read and returns once it is blocked on the event.
+  bool startBlockedRead() {
+    _reader = std::thread([this] {
+      sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+      _ended = true;
+    });
+    return within([&] { return nQoSim::syncBlocked(event) != 0; });
+  }
+  template <class tDone>
+  static bool within(tDone done) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > guard) return false;
+      std::this_thread::yield();
+    }
+    return true;
+  }
+
+  uint32_t sets = 99;
+  uint32_t bytes = 99;
+  tStatus2 readStatus;
+
+ private:
+  std::thread _reader;
+  std::thread _stepper;
+  std::atomic<bool> _ended{false};
+  std::atomic<bool> _stepped{false};
+};
+
+// The read answers as after a cancel: no set, no byte, no code. A read after
+// the uncommit is refused: no waiter, no list.
+TEST_F(tReadCutOffTest, AnUncommitEndsAReadBlockedInItsWaitBeforeFreeingTheWaiter) {
+  ASSERT_TRUE(startBlockedRead());
+  ASSERT_TRUE(stepEndsTheRead([&] { immediate->uncommitTransfer(status); }))
+      << "the read or the uncommit still waits";
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(readStatus.code, 0);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(immediate->getTransferState(), 2u);
+  EXPECT_EQ(eventOperations(),
+            (std::vector<nQoSim::tSyncRecord::tOperation>{
+                nQoSim::tSyncRecord::kOpen, nQoSim::tSyncRecord::kSet, nQoSim::tSyncRecord::kWait,
+                nQoSim::tSyncRecord::kReset, nQoSim::tSyncRecord::kClose}))
+      << "the event is set, its wait returns and only then is it closed";
+  tStatus2 after;
+  EXPECT_EQ(immediate->read(buffer, 1, after, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(after.code, -50150);
+}
+
+// The recommitted transfer keeps no cancel of the step: a read on it with
+// nothing in the FIFO and no waiting times out, and one with a set reads it.
+TEST_F(tReadCutOffTest, ACommitEndsAReadBlockedInItsWaitAndLeavesNoCancelBehind) {
+  ASSERT_TRUE(startBlockedRead());
+  ASSERT_TRUE(stepEndsTheRead([&] { immediate->commitTransfer(status); }))
+      << "the read or the commit still waits";
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(readStatus.code, 0);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(immediate->getTransferState(), 3u);
+  EXPECT_EQ(immediate->setCount(), 1u);
+  EXPECT_EQ(eventOperations().back(), nQoSim::tSyncRecord::kClose);
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474) << "a cancel left behind would end the read with no code";
+  model.push(0x5A);
+  uint32_t read = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &read, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 0x5Au);
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A cancel requested before the step stays with the run: the step takes
+// back only its own.
+TEST_F(tReadCutOffTest, AStepKeepsACancelRequestedBeforeIt) {
+  immediate->requestCancel();
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 cancelled;
+  EXPECT_EQ(immediate->read(buffer, 1, cancelled, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(cancelled.code, 0) << "the cancel ends the read before its time-out";
+}
+
+TEST_F(tReadCutOffTest, ADestructionEndsAReadBlockedInItsWaitBeforeFreeingTheWaiter) {
+  const int spinLocks = nQoSim::liveSpinLocks();
+  ASSERT_TRUE(startBlockedRead());
+  ASSERT_TRUE(stepEndsTheRead([&] { immediate.reset(); }))
+      << "the read or the destruction still waits";
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(readStatus.code, 0);
+  EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks - 1);
+  EXPECT_EQ(eventOperations().back(), nQoSim::tSyncRecord::kClose);
 }
 
 TEST_F(tImmediateTest, ABlockingWaiterWithoutItsSpinLockFailsTheCommit) {

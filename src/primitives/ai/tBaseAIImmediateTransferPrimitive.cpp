@@ -8,6 +8,7 @@
 #include "frame/statusCodes.h"
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
+#include "kal/nQoKAL.h"
 
 namespace nQoUdP100 {
 
@@ -46,10 +47,15 @@ constexpr uint32_t kFiniteTimingMode = 3;
 constexpr int32_t kFiniteKind = 2;
 constexpr uint32_t kRoutingKindWord = 7;
 constexpr uint32_t kEndOfSet = 1;
-// Who holds the waiter: nobody, a read, or a client naming its event.
+// Who holds the waiter: nobody, a read, a client naming its event, or a
+// lifecycle step that changes or frees what a read uses.
 constexpr uint32_t kIdle = 0;
 constexpr uint32_t kReading = 1;
 constexpr uint32_t kNaming = 2;
+constexpr uint32_t kClosed = 3;
+// The cancel word: a cancel request, and a step ending the read under way.
+constexpr uint32_t kCancelByRequest = 1;
+constexpr uint32_t kCancelByStep = 2;
 
 uint32_t readU32(const void* bytes, uint32_t offset) {
   uint32_t value;
@@ -58,6 +64,11 @@ uint32_t readU32(const void* bytes, uint32_t offset) {
 }
 void writeU32(void* bytes, uint32_t offset, uint32_t value) {
   std::memcpy(static_cast<uint8_t*>(bytes) + offset, &value, sizeof value);
+}
+void changeBits(tSyncAtomicU32& word, uint32_t set, uint32_t clear) {
+  uint32_t value = word.get();
+  while (!word.compareExchange(value, (value | set) & ~clear)) {
+  }
 }
 }  // namespace
 
@@ -87,11 +98,13 @@ tBaseAIImmediateTransferPrimitive::tBaseAIImmediateTransferPrimitive(
 }
 
 // Each undo step on a status of its own, dropped.
+// A read under way is ended first; reads and namings stay out for good.
 tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
+  closeReads();
   tStatus2 local;
   if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local.clear());
   if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local.clear());
-  if (_transferState == 3) tBaseAIImmediateTransferPrimitive::uncommitTransfer(local.clear());
+  if (_transferState == 3) leaveCommit(local.clear());
   // A commit of an armed transfer keeps the listener of its arm.
   unregisterListener();
   dropWaiter();
@@ -125,16 +138,18 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
     return;
   }
+  closeReads();
   if (_transferState < 3) _timing->addSampleEndObserver(this, status);
   buildSetList(status);
   rewindSets();
   remakeWaiter(status);
   if (status.isFatal()) {
     tStatus2 undo;
-    uncommitTransfer(undo);
-    return;
+    leaveCommit(undo);
+  } else {
+    _transferState = 3;
   }
-  _transferState = 3;
+  _reading.set(kIdle);
 }
 
 template <class tTake>
@@ -200,10 +215,32 @@ void tBaseAIImmediateTransferPrimitive::rewindSets() {
 
 void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  closeReads();
+  leaveCommit(status);
+  _reading.set(kIdle);
+}
+
+void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   dropWaiter();
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
   _transferState = 2;
+}
+
+void tBaseAIImmediateTransferPrimitive::closeReads() {
+  bool ended = false;
+  for (;;) {
+    uint32_t holder = kIdle;
+    if (_reading.compareExchange(holder, kClosed)) break;
+    // A read may wait without end: it is ended as a cancel ends it.
+    if (holder == kReading && !ended) {
+      changeBits(_cancelRequested, kCancelByStep, 0);
+      _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
+      ended = true;
+    }
+    nQoKAL100_yieldThread();
+  }
+  if (ended) changeBits(_cancelRequested, 0, kCancelByStep);
 }
 
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
@@ -245,7 +282,7 @@ void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
 }
 
 void tBaseAIImmediateTransferPrimitive::requestCancel() {
-  _cancelRequested.set(1);
+  changeBits(_cancelRequested, kCancelByRequest, 0);
   _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
 }
 
@@ -311,9 +348,13 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     failWithDevice(status, nQoUdR100::kReadPastTotal, kFinishedLine);
     return 0;
   }
-  iWaiter* const waiter = _waiter.get();
+  // The waiter and the list are taken once the read holds them: a step
+  // cannot change them until it has left.
   uint32_t idle = kIdle;
-  if (_setList.size() == 0 || waiter == nullptr || !_reading.compareExchange(idle, kReading)) {
+  const bool held = _reading.compareExchange(idle, kReading);
+  iWaiter* const waiter = held ? _waiter.get() : nullptr;
+  if (_setList.size() == 0 || waiter == nullptr) {
+    if (held) _reading.set(kIdle);
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }

@@ -99,7 +99,9 @@ class tBaseAIImmediateTransferPrimitive
   // channels make a set of more than 0xFFFFFFFF samples is refused
   // (kCountTooLarge) before it changes anything. Commit, uncommit and the
   // destruction free the waiter only after a cancel or a client's naming
-  // under way on another thread has left it.
+  // under way on another thread has left it. They first end a read under way
+  // on another thread as a cancel would, and wait for it to leave; a read or
+  // a naming while they run is refused.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;
@@ -118,7 +120,8 @@ class tBaseAIImmediateTransferPrimitive
 
   // Reads setCount sample sets into destination (room for them assumed, as
   // the supervisor sizes it); the number of complete sets. timeout 0: no
-  // waiting, kNoLimit: none, else in unit.
+  // waiting, kNoLimit: none, else in unit. One read at a time: a second one,
+  // or one while a commit or uncommit runs, is refused (kRefused).
   uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
                 uint32_t timeout, tTimerTimeUnit unit) override;
   // Set from the start until the supervisor clears it after the first read
@@ -199,6 +202,12 @@ class tBaseAIImmediateTransferPrimitive
   // Takes the waiter out, waits for a call under way through it on another
   // thread, and frees it.
   void dropWaiter();
+  // Uncommits: the waiter goes, the controller's record too; state 2.
+  void leaveCommit(tStatus2& status);
+  // Ends a read under way as a cancel does (it returns what it read, with no
+  // code of its own), waits for it and for a naming under way to leave, and
+  // keeps new ones out (refused) until the step reopens them.
+  void closeReads();
   // The next read begins the first set of the list and owes no discard.
   void rewindSets();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,

@@ -21,6 +21,7 @@
 #include "frame/tClassRegistration.h"
 #include "frame/tFixedPoint128.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iPrimitiveSettings.h"
@@ -138,39 +139,18 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // Reads count samples through the primitive. With attributes, the time
   // stamp is refreshed from the system time where the row says so, handed
   // over with the interval when samples came, and advanced by count ×
-  // interval. Without a primitive: -50004 and 0.
+  // interval. Without a primitive: -50004 and 0. The read runs on the user's
+  // thread inside a pass of the primitive's slot: the release ends a read
+  // under way through the primitive's own uncommit, then waits for it to
+  // leave before it hands the primitive back.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
                 nQoMSRL100::iStreamAttributes* attributes, tStatus2& status) override {
     if (status.isFatal()) return 0;
-    tPrimitive* primitive = _primitive;
-    if (primitive == nullptr) {
-      setCode(status, kNullPointer, {kFile, 290});
-      return 0;
-    }
-    const auto& settings = _settings.supervisorRecord();
-    if (attributes != nullptr && (Row::refreshesStamp(*primitive) || settings.word1 != 0)) {
-      tPALTime128 now;
-      tPALSysInfo::getTime(now);
-      _stamp = tFixed(now);
-    }
-    uint32_t bytes = 0;
-    const uint32_t samples =
-        primitive->read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
-    if (samples != 0 && status.isNotFatal()) Row::afterRead(*primitive);
-    if (attributes == nullptr) return samples;
-    if (settings.word1 != 0) _interval = tFixed(0);
-    if (samples != 0) {
-      tStatus2 local;
-      attributes->setTimeStamp(_stamp.words(), local);
-      status.assign(local);
-      local.clear();
-      attributes->setInterval(_interval.words(), local);
-      status.assign(local);
-    }
-    tFixed advance(0);
-    advance.integer = samples;
-    advance *= _interval;
-    _stamp += advance;
+    uint32_t samples = 0;
+    const bool held = _primitive.call([&](tPrimitive& primitive) {
+      samples = readThrough(primitive, count, timeout, destination, attributes, status);
+    });
+    if (!held) setCode(status, kNullPointer, {kFile, 290});
     return samples;
   }
 
@@ -221,7 +201,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _registrar.setRuntimeFacade(_facade);
     _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
     _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);
-    if (_primitive != nullptr) Row::setPrimitiveAttributes(*_primitive, record, status);
+    if (tPrimitive* primitive = _primitive.get(); primitive != nullptr)
+      Row::setPrimitiveAttributes(*primitive, record, status);
     if (status.isNotFatal()) _links.configure(record);
     _interval = record.sampleInterval;
   }
@@ -239,9 +220,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
     _reservers.reserveResource(status);
     if (status.isFatal()) return;
-    _registrar.setPrimitive(_primitive);
-    if (_primitive != nullptr)
-      Row::setPrimitiveAttributes(*_primitive, _settings.supervisorRecord(), status);
+    tPrimitive* const primitive = _primitive.get();
+    _registrar.setPrimitive(primitive);
+    if (primitive != nullptr)
+      Row::setPrimitiveAttributes(*primitive, _settings.supervisorRecord(), status);
     if (status.isNotFatal()) return;
     tStatus2 local;
     _reservers.releaseResource(local);
@@ -284,14 +266,15 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     const int bit = nQoMRTB100::controlFlagBit(code);
     std::optional<nQoMRTB100::tSupStateTransition> transition;
     if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-    if (_primitive == nullptr) {
+    tPrimitive* const primitive = _primitive.get();
+    if (primitive == nullptr) {
       setCode(status, kNullPointer, {"tAutoController", 30});
       return;
     }
-    if (bit >= 0 && bit < 3) Row::kControls[bit](*_primitive, status);
+    if (bit >= 0 && bit < 3) Row::kControls[bit](*primitive, status);
     if (bit >= 3) {
       tStatus2 local;
-      Row::kControls[bit](*_primitive, local);
+      Row::kControls[bit](*primitive, local);
       status.assign(local);
     }
     if (status.isNotFatal() && _tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 &&
@@ -299,17 +282,20 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
       setCode(status, kNotSupported, {kFile, 214});
   }
 
-  // Asks a primitive of a prepared task to give up its wait.
+  // Asks a primitive of a prepared task to give up its wait; any thread,
+  // inside a pass of the primitive's slot.
   void requestCancel(tStatus2& status) override {
-    if (status.isFatal() || _primitive == nullptr) return;
-    if (_tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked) Row::cancel(*_primitive);
+    if (status.isFatal()) return;
+    _primitive.call([&](tPrimitive& primitive) {
+      if (_tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked) Row::cancel(primitive);
+    });
   }
 
   // The tracker frame's commit-cancel (cancelByTracker).
   void commitCancel(tStatus2& status) override { cancelByTracker(*this, _tracker, status); }
 
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
-  tPrimitive* getPrimitive() const { return _primitive; }
+  tPrimitive* getPrimitive() const { return _primitive.get(); }
   const tFixed& getTimeStamp() const { return _stamp; }
 
  private:
@@ -330,9 +316,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
       _owner->noteGrant();
       auto* held = _owner->_transfer.getPrimitive();
       if (held == nullptr || status.isFatal()) return;
-      _owner->_primitive = Row::castPrimitive(held, status);
-      _owner->_links.setPrimitive(_owner->_primitive);
-      if (_owner->_primitive != nullptr) return;
+      tPrimitive* const primitive = Row::castPrimitive(held, status);
+      _owner->_primitive.set(primitive);
+      _owner->_links.setPrimitive(primitive);
+      if (primitive != nullptr) return;
       tStatus2 local;
       releaseResource(local);
     }
@@ -342,7 +329,9 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
         setCode(status, kNotSupported, {kFile, 382});
         return;
       }
-      _owner->_primitive = nullptr;
+      // A read or cancel under way on another thread leaves first; the
+      // primitive's uncommit before this ended a read that waits.
+      _owner->_primitive.set(nullptr);
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);
       _owner->noteGrant();
@@ -357,12 +346,12 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
    public:
     explicit tPrimitiveShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
     void reserveResource(tStatus2& status) override {
-      if (status.isNotFatal() && _owner->_primitive != nullptr)
-        Row::reservePrimitive(*_owner->_primitive, status);
+      tPrimitive* const primitive = _owner->_primitive.get();
+      if (status.isNotFatal() && primitive != nullptr) Row::reservePrimitive(*primitive, status);
     }
     void releaseResource(tStatus2& status) override {
-      if (status.isNotFatal() && _owner->_primitive != nullptr)
-        Row::releasePrimitive(*_owner->_primitive, status);
+      tPrimitive* const primitive = _owner->_primitive.get();
+      if (status.isNotFatal() && primitive != nullptr) Row::releasePrimitive(*primitive, status);
     }
 
    private:
@@ -372,6 +361,37 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // Whether the transfer's reserver holds what it reserved under the
   // identifier; its release hands back the identifier of the grant.
   void noteGrant() { _identifier.hold(_transfer.getPrimitive() != nullptr); }
+
+  // The read inside the pass.
+  uint32_t readThrough(tPrimitive& primitive, uint32_t count, uint32_t timeout,
+                       uint8_t* destination, nQoMSRL100::iStreamAttributes* attributes,
+                       tStatus2& status) {
+    const auto& settings = _settings.supervisorRecord();
+    if (attributes != nullptr && (Row::refreshesStamp(primitive) || settings.word1 != 0)) {
+      tPALTime128 now;
+      tPALSysInfo::getTime(now);
+      _stamp = tFixed(now);
+    }
+    uint32_t bytes = 0;
+    const uint32_t samples =
+        primitive.read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
+    if (samples != 0 && status.isNotFatal()) Row::afterRead(primitive);
+    if (attributes == nullptr) return samples;
+    if (settings.word1 != 0) _interval = tFixed(0);
+    if (samples != 0) {
+      tStatus2 local;
+      attributes->setTimeStamp(_stamp.words(), local);
+      status.assign(local);
+      local.clear();
+      attributes->setInterval(_interval.words(), local);
+      status.assign(local);
+    }
+    tFixed advance(0);
+    advance.integer = samples;
+    advance *= _interval;
+    _stamp += advance;
+    return samples;
+  }
 
   static void addOnce(nQoMRTB100::tMultiReserver& list, nQoMRTB100::iReserver* member,
                       tStatus2& status) {
@@ -383,7 +403,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRTB100::tReservationIdentifier _identifier;
-  tPrimitive* _primitive = nullptr;
+  // Reads and cancels call through it from other threads.
+  tSinkSlot<tPrimitive> _primitive;
   tAIImmediateTransferSettings _settings;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;
   tTransferShim _transferShim{this};

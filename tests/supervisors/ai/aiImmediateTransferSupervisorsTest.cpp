@@ -3,8 +3,10 @@
 // reservation steps and their undo, and the DMA attributes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "orb/tClassImplementation.h"
@@ -15,6 +17,7 @@
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "support/brokerPools.h"
+#include "support/heldCall.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -54,9 +57,11 @@ class tLoggedImmediate : public nQoUdP100::tBaseAIImmediateTransferPrimitive,
     answer("read " + std::to_string(count) + " " + std::to_string(timeout) + " " +
                std::to_string(unit),
            s);
+    if (onRead) onRead();
     return samples.value_or(count);
   }
   std::optional<uint32_t> samples;
+  std::function<void()> onRead;
 };
 
 class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimitive,
@@ -473,6 +478,40 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsBackThePoolItWasGranted) {
   nQoTest::expectOnlyTheGrantHandedBack(
       supervisor, namingA, namingB, namingC, namingA.supervisorRecord().identifier,
       namingB.supervisorRecord().identifier, namingC.supervisorRecord().identifier, &facade, map);
+}
+
+// A stream read on the user's thread is inside the primitive when the
+// release runs: the release takes the primitive out and hands it back only
+// once the read has left it (the hold lets go at its bound, not by the
+// test). A read after the release finds none.
+TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterAReadUnderWayLeft) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  nQoTest::tHeldCall held;
+  primitive.onRead = [&] { held.hold(); };
+  uint8_t buffer[16];
+  tStatus2 readStatus;
+  uint32_t samples = 0;
+  std::thread reader(
+      [&] { samples = supervisor.read(4, 0, buffer, nullptr, nullptr, readStatus); });
+  ASSERT_TRUE(held.waitUntilInside());
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  held.letGo();
+  reader.join();
+  EXPECT_TRUE(held.expired()) << "the release returned while the read was inside the primitive";
+  EXPECT_EQ(samples, 4u);
+  EXPECT_EQ(readStatus.code, 0);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+  EXPECT_EQ(log.operations(),
+            "immediate.read 4 0 3, immediate.uncommitTransfer, immediate.unreserveTransfer, "
+            "event.unregisterEvent 1, event.unregisterEvent 2");
+  tStatus2 after;
+  EXPECT_EQ(supervisor.read(4, 0, buffer, nullptr, nullptr, after), 0u);
+  EXPECT_EQ(after.code, -50004);
 }
 
 }  // namespace

@@ -97,6 +97,9 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   void requestCancel(tPrimitive& transfer, uint32_t word, nQoMDBG100::tStatus2&) {
     if (word > 3) transfer.requestCancel();
   }
+  // Before the release waits: a read or write under way, which may wait
+  // without limit, ends at once.
+  void endCalls(tPrimitive& transfer) { transfer.requestCancel(); }
 
   // Without a primitive: 0 and -50004. The time-out goes into the primitive
   // before each request.
@@ -140,7 +143,8 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   tTime _next{0};
 };
 
-// The input stream part: reads go to the primitive through the links.
+// The input stream part: a read reaches the primitive through the frame's
+// slot, so the release, which cancels it first, waits for it to leave.
 template <class Self>
 class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
                             public nQoMSRL100::iInputStream {
@@ -151,10 +155,14 @@ class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
                 nQoMSRL100::iStreamAttributes* attributes, nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);
-    auto* transfer = self.getLinks().prepare(self.getReservedPrimitive(), timeout, status);
-    if (transfer == nullptr) return 0;
-    const uint32_t samples = transfer->read(destination, count, status);
-    self.getLinks().stamp(samples, attributes, status);
+    uint32_t samples = 0;
+    const bool held = self.reach([&](typename Self::tPrimitive& primitive) {
+      auto* transfer = self.getLinks().prepare(&primitive, timeout, status);
+      if (transfer == nullptr) return;
+      samples = transfer->read(destination, count, status);
+      self.getLinks().stamp(samples, attributes, status);
+    });
+    if (!held) self.getLinks().prepare(nullptr, timeout, status);
     return samples;
   }
   // Reading what is there without waiting is not offered.
@@ -164,7 +172,8 @@ class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
   }
 };
 
-// The output stream part: writes go to the primitive through the links.
+// The output stream part: a write reaches the primitive through the frame's
+// slot, so the release, which cancels it first, waits for it to leave.
 template <class Self>
 class tCDOImmediateStream : public nQoMSRL100::iOutputStreamPrimitiveSupervisor,
                             public nQoMSRL100::iOutputStream {
@@ -175,9 +184,14 @@ class tCDOImmediateStream : public nQoMSRL100::iOutputStreamPrimitiveSupervisor,
   uint32_t write(uint32_t count, uint32_t timeout, const void* source, const void*,
                  nQoMDBG100::tStatus2& status) override {
     auto& self = static_cast<Self&>(*this);
-    auto* transfer = self.getLinks().prepare(self.getReservedPrimitive(), timeout, status);
-    return transfer != nullptr ? transfer->write(count, static_cast<const uint8_t*>(source), status)
-                               : 0;
+    uint32_t written = 0;
+    const bool held = self.reach([&](typename Self::tPrimitive& primitive) {
+      auto* transfer = self.getLinks().prepare(&primitive, timeout, status);
+      if (transfer != nullptr)
+        written = transfer->write(count, static_cast<const uint8_t*>(source), status);
+    });
+    if (!held) self.getLinks().prepare(nullptr, timeout, status);
+    return written;
   }
   uint32_t getAvailable(nQoMDBG100::tStatus2& status) override {
     setCode(status, kOutputStreamOperationNotOffered, {"tBaseCDOImmediateTransferSupervisor", 352});

@@ -23,10 +23,13 @@
 // resources linked, then the words of the control table. No operation is
 // refused because of the word; it picks the undo steps of commitCancel.
 //
-// requestCancel may come from another thread at any step: it reaches the
-// primitive through a slot, as a counted pass, and reads the word from an
-// atomic copy; the release takes the primitive out and waits for a cancel
-// under way before it hands the primitive back.
+// requestCancel, and the calls a row's stream part sends through reach()
+// (an immediate read or write), may come from another thread at any step:
+// they reach the primitive through a slot, as counted passes, and read the
+// word from an atomic copy. The release first lets the position end a call
+// that may wait without end (a links part with endCalls(primitive)), then
+// takes the primitive out and waits for the calls under way before it hands
+// the primitive back.
 #pragma once
 
 #include <array>
@@ -186,11 +189,12 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
-  // into the caller's, once a cancel under way has left it; forgets the
-  // primitive in any case.
+  // into the caller's, once the calls under way (a cancel, a read or write
+  // that the position ended first) have left it; forgets the primitive in
+  // any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _reached.set(nullptr);
+    takeOut();
     _links.releasing(_primitive, status);
     if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
       handBack(granted, _facade, status);
@@ -229,6 +233,13 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     });
   }
 
+  // Runs call(primitive) for a caller on another thread, inside a pass that
+  // the release waits for; false when no primitive is held.
+  template <class tCall>
+  bool reach(tCall call) {
+    return _reached.call(call);
+  }
+
   // Undoes from the word at entry: every undo code whose word lies below it
   // runs (stop, disarm, uncommit, as the row serves them), each on a fresh
   // status merged into the caller's; then the word is 4.
@@ -261,6 +272,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     setWord(step.word);
   }
 
+  // Takes the primitive out of the slot that other threads call through: the
+  // position first ends a call that may still wait in it, then the calls
+  // under way are waited for.
+  void takeOut() {
+    if constexpr (requires(tPrimitive& p) { _links.endCalls(p); })
+      if (tPrimitive* primitive = _reached.get()) _links.endCalls(*primitive);
+    _reached.set(nullptr);
+  }
+
   // The word, and the copy a cancel reads.
   void setWord(uint32_t word) {
     _word = word;
@@ -273,7 +293,8 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   uint32_t _word = 0;
   tSettings _settings;
   typename Row::tLinks _links;
-  // The reserved primitive as a cancel reaches it, and the word it reads.
+  // The reserved primitive as a cancel or reach() reaches it, and the word a
+  // cancel reads.
   tSinkSlot<tPrimitive> _reached;
   std::atomic<uint32_t> _sharedWord{0};
 };

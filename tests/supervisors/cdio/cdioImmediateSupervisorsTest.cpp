@@ -1,8 +1,10 @@
 // The correlated immediate transfer supervisors over the real primitives:
 // time stamps and periods of reads, time-out modes, the two-step codes and
-// their sites, and requests before a primitive is held.
+// their sites, requests before a primitive is held, and a release under a
+// cancel, read or write on another thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <thread>
@@ -204,6 +206,100 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseWaitsForACancelUnderWayOnAnotherT
   supervisor.requestCancel(late);
   EXPECT_EQ(late.code, 0);
   EXPECT_FALSE(transfer.cancelled()) << "a cancel after the release reached the transfer";
+}
+
+// A read waiting on an empty FIFO on the user's thread, held there while
+// the test thread releases: the release cancels it, so it ends after the one
+// sample it was taking, and waits for it to leave before it hands the
+// transfer back. Once let go, each status read brings a sample, so a read
+// the release did not cancel reads all four. A read after the release is
+// refused without touching the FIFO.
+TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAReadUnderWayAndWaitsForIt) {
+  tCancelSeen transfer(&deviceInfo, &description, &cdiFIFO, &identity, status);
+  tCDIImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 0;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  tStatus2 s;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+
+  tHeldPass held;
+  fifos.onStatusRead([&] {
+    held.hold();
+    fifos.pushInput({0x5A});
+  });
+  uint8_t buffer[4] = {};
+  std::atomic<uint32_t> samples{0xFFFFFFFF};
+  tStatus2 reading;
+  held.run([&] { samples = supervisor.read(4, 0xFFFFFFFF, buffer, nullptr, nullptr, reading); });
+  held.tearDown([&] {
+    tStatus2 down;
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  fifos.onStatusRead(nullptr);
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the read";
+  EXPECT_EQ(samples, 1u) << "the release did not cancel the read";
+  EXPECT_EQ(reading.code, 0);
+  EXPECT_EQ(buffer[0], 0x5A);
+  EXPECT_TRUE(transfer.cancelled());
+  EXPECT_EQ(supervisor.getLifecycle(), 2u);
+
+  const uint64_t reads = fifos.inputReads();
+  tStatus2 late;
+  EXPECT_EQ(supervisor.read(1, 0, buffer, nullptr, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseCDIImmediateTransferSupervisor", 250));
+  EXPECT_EQ(fifos.inputReads(), reads);
+}
+
+// The same for a wait-each write: held at its first look at the FIFO, then
+// cancelled by the release, it writes nothing; one the release did not
+// cancel writes all three, each stepped out to the lines by a status read.
+TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForIt) {
+  nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdoFIFO,
+                                                         &identity, status);
+  tCDOImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 0;
+  settings.record<0>().transferWord3 = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDOImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDOImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  tStatus2 s;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  fifos.setOutputDepth(4);
+
+  tHeldPass held;
+  fifos.onStatusRead([&] {
+    held.hold();
+    fifos.stepOutput();
+  });
+  const uint8_t samples[3] = {0x11, 0x22, 0x33};
+  std::atomic<uint32_t> written{0xFFFFFFFF};
+  tStatus2 writing;
+  held.run([&] { written = supervisor.write(3, 0xFFFFFFFF, samples, nullptr, writing); });
+  held.tearDown([&] {
+    tStatus2 down;
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  fifos.onStatusRead(nullptr);
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the write";
+  EXPECT_EQ(written, 0u) << "the release did not cancel the write";
+  EXPECT_EQ(writing.code, 0);
+  EXPECT_TRUE(fifos.lines().empty());
+  EXPECT_TRUE(fifos.output().empty());
+
+  tStatus2 late;
+  EXPECT_EQ(supervisor.write(1, 0xFFFFFFFF, samples, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseCDOImmediateTransferSupervisor", 250));
+  EXPECT_TRUE(fifos.output().empty());
 }
 
 TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {

@@ -15,7 +15,7 @@
 #include "supervisors/ai/aiSupervisors.h"
 #include "support/aiTransferDoubles.h"
 #include "support/brokerPools.h"
-#include "support/heldPass.h"
+#include "support/heldCancel.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -541,21 +541,6 @@ TEST_F(AISupervisorsTest, TheWaitSupervisorMadeByNameWaitsThroughItsSecondInterf
 
 namespace {
 
-// A stop on another thread, held as it sets the wait's event while this
-// thread runs teardown; true when the teardown waited for it.
-template <class tCall, class tTeardown>
-bool heldAtTheSet(tCall call, tTeardown teardown) {
-  const std::thread::id tester = std::this_thread::get_id();
-  nQoTest::tHeldPass held;
-  nQoSim::onSyncSet([&](const iSync*, bool set) {
-    if (!set && std::this_thread::get_id() != tester) held.hold();
-  });
-  held.run(call);
-  held.tearDown(teardown);
-  nQoSim::onSyncSet(nullptr);
-  return held.teardownWaited();
-}
-
 // A cancel from the user's thread that is about to stop the wait holds the
 // release until it has left the primitive; after the release a cancel
 // reaches nothing and a wait is refused with -50004.
@@ -574,16 +559,8 @@ TEST_F(AISupervisorsTest, TheWaitReleaseWaitsForACancelUnderWayOnAnotherThread) 
   ASSERT_EQ(status.code, 0);
   ASSERT_EQ(state(supervisor), 50);
 
-  EXPECT_TRUE(heldAtTheSet(
-      [&] {
-        tStatus2 cancel;
-        supervisor.requestCancel(cancel);
-      },
-      [&] {
-        tStatus2 down;
-        supervisor.releaseResource(down);
-        EXPECT_EQ(down.code, 0);
-      }));
+  EXPECT_TRUE(
+      nQoTest::heldAtASet(nQoTest::cancelOf(supervisor), nQoTest::releaseOf(supervisor, false)));
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 
   nQoSim::clearSyncLog();

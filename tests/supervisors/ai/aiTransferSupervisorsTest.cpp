@@ -15,6 +15,7 @@
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ai/tAIRoutable.h"
 #include "support/aiTransferDoubles.h"
+#include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
@@ -416,23 +417,8 @@ TEST_F(AITransferSupervisorsTest, TheDMAReleaseWaitsForACancelUnderWayOnAnotherT
   supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
   ASSERT_EQ(state(supervisor), 50);
 
-  const std::thread::id tester = std::this_thread::get_id();
-  nQoTest::tHeldPass held;
-  nQoSim::onSyncSet([&](const iSync*, bool set) {
-    if (!set && std::this_thread::get_id() != tester) held.hold();
-  });
-  held.run([&] {
-    tStatus2 cancel;
-    supervisor.requestCancel(cancel);
-  });
-  held.tearDown([&] {
-    tStatus2 down;
-    supervisor.unlinkResource(down);
-    supervisor.releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
-  nQoSim::onSyncSet(nullptr);
-  EXPECT_TRUE(held.teardownWaited());
+  EXPECT_TRUE(
+      nQoTest::heldAtASet(nQoTest::cancelOf(supervisor), nQoTest::releaseOf(supervisor, true)));
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 
   nQoSim::clearSyncLog();

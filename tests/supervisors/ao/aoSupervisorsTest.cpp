@@ -21,6 +21,7 @@
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "support/brokerPools.h"
+#include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
@@ -451,22 +452,8 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   ASSERT_EQ(status.code, 0);
   ASSERT_EQ(timing.fields.pollUpdates, 0u);
 
-  const std::thread::id tester = std::this_thread::get_id();
-  nQoTest::tHeldPass stopHeld;
-  nQoSim::onSyncSet([&](const iSync*, bool set) {
-    if (!set && std::this_thread::get_id() != tester) stopHeld.hold();
-  });
-  stopHeld.run([&] {
-    tStatus2 cancel;
-    supervisor().requestCancel(cancel);
-  });
-  stopHeld.tearDown([&] {
-    tStatus2 down;
-    supervisor().releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
-  nQoSim::onSyncSet(nullptr);
-  EXPECT_TRUE(stopHeld.teardownWaited());
+  EXPECT_TRUE(nQoTest::heldAtASet(nQoTest::cancelOf(supervisor()),
+                                  nQoTest::releaseOf(supervisor(), false)));
   EXPECT_EQ(supervisor().getPrimitive(), nullptr);
 
   nQoSim::clearSyncLog();

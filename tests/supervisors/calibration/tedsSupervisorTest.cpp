@@ -13,6 +13,7 @@
 #include "supervisors/calibration/tTEDSSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "support/brokerPools.h"
+#include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
@@ -216,16 +217,8 @@ TEST_F(TEDSSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   bringUp();
   tHeldPass held;
   teds.onCancel = [&] { held.hold(); };
-  held.run([&] {
-    tStatus2 cancel;
-    supervisor.requestCancel(cancel);
-  });
-  held.tearDown([&] {
-    tStatus2 down;
-    supervisor.unlinkResource(down);
-    supervisor.releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
+  held.run(nQoTest::cancelOf(supervisor));
+  held.tearDown(nQoTest::releaseOf(supervisor, true));
   EXPECT_TRUE(held.teardownWaited());
   EXPECT_EQ(teds.calls, std::vector<std::string>{"cancel"});
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);

@@ -18,6 +18,7 @@
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
 #include "supervisors/cdioBoard.h"
 #include "support/brokerPools.h"
+#include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
@@ -186,16 +187,8 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseWaitsForACancelUnderWayOnAnotherT
   bringUp(supervisor, settings, pool);
   tHeldPass held;
   supervisor.getLinks().held = &held;
-  held.run([&] {
-    tStatus2 cancel;
-    supervisor.requestCancel(cancel);
-  });
-  held.tearDown([&] {
-    tStatus2 down;
-    supervisor.unlinkResource(down);
-    supervisor.releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
+  held.run(nQoTest::cancelOf(supervisor));
+  held.tearDown(nQoTest::releaseOf(supervisor, true));
   EXPECT_TRUE(held.teardownWaited());
   EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getLifecycle(), 2u);

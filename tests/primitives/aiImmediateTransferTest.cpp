@@ -235,6 +235,47 @@ TEST_F(tImmediateTest, ASetOfMoreSamplesThanFitIn32BitsIsRefusedByTheCommit) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A client's query on its own thread while commits of the armed transfer
+// rebuild the set list: an answer holds the whole list of one commit, or the
+// query is refused (the list closed, or of another length); never a mix.
+TEST_F(tImmediateTest, AQueryDuringACommitSeesOneWholeListOrIsRefused) {
+  immediate->setListenerKey(kKey);
+  const auto nineSets = [&] { channels({1, 1, 1, 1, 1, 1, 1, 1, 1}, 0x22); };
+  nineSets();
+  run();
+  std::atomic<bool> stop{false};
+  std::atomic<unsigned> whole{0}, mixed{0};
+  std::thread client([&] {
+    const uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0,
+                                 9};
+    uint32_t reply[8 + 9];
+    while (!stop) {
+      uint32_t replySize = 0;
+      tStatus2 local;
+      immediate->listener().handleRequest(request, 16, reply, sizeof reply, &replySize, 2, 0,
+                                          local);
+      if (local.code != 0) continue;
+      bool same = true;
+      for (uint32_t i = 0; i < 9; ++i) same = same && reply[8 + i] == 0x22;
+      ++(same ? whole : mixed);
+    }
+  });
+  // Bounded by elapsed time: the rounds only widen the chance of a meeting.
+  const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  for (unsigned round = 0; std::chrono::steady_clock::now() < bound; ++round) {
+    if (round % 2 == 0)
+      channels({1, 1, 1, 1}, 0x11);
+    else
+      nineSets();
+    tStatus2 commit;
+    immediate->commitTransfer(commit);
+    ASSERT_EQ(commit.code, 0);
+  }
+  stop = true;
+  client.join();
+  EXPECT_EQ(mixed, 0u) << "a reply mixed two commits' lists (" << whole << " whole)";
+}
+
 TEST_F(tImmediateTest, SocketRequestsCheckKeyKindAndReplyRoom) {
   immediate->setListenerKey(kKey);
   immediate->setReadCountLimit(0x55);

@@ -27,6 +27,7 @@ constexpr unsigned kCapacityLine = 1826;
 constexpr unsigned kFinishedLine = 1921;
 constexpr unsigned kListLine = 794;
 constexpr unsigned kSetSizeLine = 796;
+constexpr unsigned kListClosedLine = 798;
 constexpr unsigned kNoSetsLine = 1010;
 constexpr unsigned kWidthLine = 140;
 constexpr unsigned kKeyLine = 390;
@@ -188,11 +189,14 @@ bool tBaseAIImmediateTransferPrimitive::setsFit() const {
 }
 
 void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
+  _listOpen.store(false);
+  _queries.waitForPasses();
   _setList.clear();
   walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
   _setList.checkAllocation(status, {kFile, kListLine});
   _setsTakeSamples = false;
   for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  _listOpen.store(true);
 }
 
 void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
@@ -553,6 +557,12 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
   if (request == nullptr || requestSize < kRequestSize || reply == nullptr ||
       replySize == nullptr || replyCapacity < kReplySize || key != _listenerKey) {
     setCode(status, nQoUdR100::kBadArgument, {kFile, kKeyLine});
+    return;
+  }
+  // A commit rebuilding the list refuses the queries of it meanwhile.
+  const nQoUdR100::tPassCount::tInside inside(_queries);
+  if ((kind == kSetCount || kind == kReadConfiguration) && !_listOpen.load()) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kListClosedLine});
     return;
   }
   const uint32_t length = static_cast<uint32_t>(_setList.size());

@@ -15,11 +15,13 @@
 // and error event linker writes; it is never ready.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tGrowableArray.h"
 #include "frame/tModuleObject.h"
+#include "frame/tPassCount.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
@@ -191,6 +193,8 @@ class tBaseAIImmediateTransferPrimitive
   template <class tTake>
   void walkSets(tTake take) const;
   bool setsFit() const;
+  // A client's query reads the list on its own thread: the list is closed,
+  // the queries under way are waited for, and it opens again once rebuilt.
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
   bool isFinite() const;
@@ -245,6 +249,9 @@ class tBaseAIImmediateTransferPrimitive
   uint64_t _listenerHandle = 0;
   tSyncAtomicU32 _cancelRequested;
   tSyncAtomicU32 _reading;
+  // The client's queries of the set list, and whether the list may be read.
+  nQoUdR100::tPassCount _queries;
+  std::atomic<bool> _listOpen{true};
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;

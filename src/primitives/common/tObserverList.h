@@ -251,7 +251,8 @@ class tObserverList {
       _allocationFailed = true;
       return false;
     }
-    for (std::size_t i = 0; i < count; ++i) {
+    // No array holds no record.
+    for (std::size_t i = 0; records != nullptr && i < count; ++i) {
       tRecord* const copy = new (grown + i) tRecord;
       copyFields(*copy, records[i]);
       copy->tag = tagOf(records[i]).load(std::memory_order_relaxed);

@@ -11,6 +11,7 @@
 
 #include "frame/tSinkSlot.h"
 #include "support/heldCall.h"
+#include "support/stressRounds.h"
 
 namespace {
 
@@ -73,9 +74,6 @@ TEST(SinkSlotTest, OnlyAStoreReplacingASinkWaitsForAPassOfAnotherThread) {
 // counted reaches a freed one). Bounded by rounds and elapsed time, and run at
 // least until the calls have reached some sinks.
 TEST(SinkSlotTest, ASinkClearedWhileCallsRunMayBeFreed) {
-  constexpr int kRounds = 300000;
-  constexpr auto kBound = std::chrono::milliseconds(300);
-  constexpr uint32_t kEnoughCalls = 200;
   struct tSink {
     uint32_t value = 7;
     uint32_t calls = 0;
@@ -93,21 +91,17 @@ TEST(SinkSlotTest, ASinkClearedWhileCallsRunMayBeFreed) {
       });
     }
   });
-  const auto start = std::chrono::steady_clock::now();
-  int rounds = 0;
-  for (;; ++rounds) {
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (elapsed > std::chrono::seconds(10)) break;
-    if ((rounds >= kRounds || elapsed > kBound) && calls >= kEnoughCalls) break;
+  const int rounds = nQoTest::runStressRounds(calls, [&](int) {
     auto* sink = new tSink;
     slot.set(sink);
     slot.set(nullptr);
     delete sink;
-  }
+  });
   stop = true;
   passes.join();
   EXPECT_EQ(wrongValues, 0u);
-  EXPECT_GE(calls, kEnoughCalls) << "the calls reached too few sinks in " << rounds << " rounds";
+  EXPECT_GE(calls, nQoTest::kEnoughStressCalls)
+      << "the calls reached too few sinks in " << rounds << " rounds";
   EXPECT_EQ(slot.get(), nullptr);
 }
 

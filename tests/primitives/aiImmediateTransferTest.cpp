@@ -603,6 +603,13 @@ class tReadCutOffTest : public tHeldCancelTest {
     return true;
   }
 
+  // A read ended by a step answers as after a cancel: no set, no byte, no code.
+  void expectAnsweredAsACancel() const {
+    EXPECT_EQ(sets, 0u);
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_EQ(readStatus.code, 0);
+  }
+
   uint32_t sets = 99;
   uint32_t bytes = 99;
   tStatus2 readStatus;
@@ -620,9 +627,7 @@ TEST_F(tReadCutOffTest, AnUncommitEndsAReadBlockedInItsWaitBeforeFreeingTheWaite
   ASSERT_TRUE(startBlockedRead());
   ASSERT_TRUE(stepEndsTheRead([&] { immediate->uncommitTransfer(status); }))
       << "the read or the uncommit still waits";
-  EXPECT_EQ(sets, 0u);
-  EXPECT_EQ(bytes, 0u);
-  EXPECT_EQ(readStatus.code, 0);
+  expectAnsweredAsACancel();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(immediate->getTransferState(), 2u);
   EXPECT_EQ(eventOperations(),
@@ -641,9 +646,7 @@ TEST_F(tReadCutOffTest, ACommitEndsAReadBlockedInItsWaitAndLeavesNoCancelBehind)
   ASSERT_TRUE(startBlockedRead());
   ASSERT_TRUE(stepEndsTheRead([&] { immediate->commitTransfer(status); }))
       << "the read or the commit still waits";
-  EXPECT_EQ(sets, 0u);
-  EXPECT_EQ(bytes, 0u);
-  EXPECT_EQ(readStatus.code, 0);
+  expectAnsweredAsACancel();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(immediate->getTransferState(), 3u);
   EXPECT_EQ(immediate->setCount(), 1u);
@@ -675,9 +678,7 @@ TEST_F(tReadCutOffTest, ADestructionEndsAReadBlockedInItsWaitBeforeFreeingTheWai
   ASSERT_TRUE(startBlockedRead());
   ASSERT_TRUE(stepEndsTheRead([&] { immediate.reset(); }))
       << "the read or the destruction still waits";
-  EXPECT_EQ(sets, 0u);
-  EXPECT_EQ(bytes, 0u);
-  EXPECT_EQ(readStatus.code, 0);
+  expectAnsweredAsACancel();
   EXPECT_EQ(nQoSim::liveSpinLocks(), spinLocks - 1);
   EXPECT_EQ(eventOperations().back(), nQoSim::tSyncRecord::kClose);
 }

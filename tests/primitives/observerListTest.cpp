@@ -12,6 +12,7 @@
 #include "primitives/common/tObserverList.h"
 #include "sim/simAllocator.h"
 #include "support/heldCall.h"
+#include "support/stressRounds.h"
 
 namespace nQoTest {
 namespace {
@@ -19,7 +20,6 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tObserverList;
 using nQoUdP100::tObserverRecord;
-using tClock = std::chrono::steady_clock;
 
 struct tObserver {
   explicit tObserver(uint32_t name) : name(name) {}
@@ -108,9 +108,6 @@ TEST(ObserverListTest, AGrowthFromInsideAPassKeepsTheOldArrayUntilTheNextRemove)
 // pass a freed observer). Bounded by rounds and elapsed time, and run at least
 // until the pass has called some observers.
 TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun) {
-  constexpr int kRounds = 300000;
-  constexpr auto kBound = std::chrono::milliseconds(300);
-  constexpr uint32_t kEnoughCalls = 200;
   tList list(3);
   tStatus2 status;
   tObserver kept(1);
@@ -130,22 +127,19 @@ TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun
       });
     }
   });
-  const auto start = tClock::now();
-  int rounds = 0;
-  for (uint32_t name = 2;; name = 5 - name, ++rounds) {
-    const auto elapsed = tClock::now() - start;
-    if (elapsed > std::chrono::seconds(10)) break;
-    if ((rounds >= kRounds || elapsed > kBound) && calls >= kEnoughCalls) break;
-    auto* observer = new tObserver(name);
+  // Names 2 and 3 by turns.
+  const int rounds = nQoTest::runStressRounds(calls, [&](int round) {
+    auto* observer = new tObserver(2 + static_cast<uint32_t>(round % 2));
     list.add({observer}, status, {"test", 1});
     list.remove(observer, status);
     delete observer;
-  }
+  });
   stop = true;
   passes.join();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(wrongNames, 0u);
-  EXPECT_GE(calls, kEnoughCalls) << "the passes met too few observers in " << rounds << " rounds";
+  EXPECT_GE(calls, nQoTest::kEnoughStressCalls)
+      << "the passes met too few observers in " << rounds << " rounds";
   // The one reused record: the list never grew past its first three.
   EXPECT_FALSE(list.allocationFailed());
   uint32_t inUse = 0;

@@ -10,6 +10,7 @@
 
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
+#include "support/stressRounds.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
 #include "tavik/tavikFixture.h"
@@ -62,9 +63,6 @@ class tCountingHandler final : public nQoMRTB100::iInterruptHandler,
 // by rounds and elapsed time, and run at least until the passes have reached
 // some handlers.
 TEST_F(tTavikTest, AHandlerRemovedWhileInterruptsArriveMayBeFreed) {
-  constexpr int kRounds = 300000;
-  constexpr auto kBound = std::chrono::milliseconds(300);
-  constexpr uint32_t kEnoughCalls = 200;
   tTavik map(&bus, window, &status);
   D dispatcher(&map, 1, &status);
   windows.setLogging(false);
@@ -83,28 +81,23 @@ TEST_F(tTavikTest, AHandlerRemovedWhileInterruptsArriveMayBeFreed) {
       bus.pumpSecondary();
     }
   });
-  const auto start = std::chrono::steady_clock::now();
-  int rounds = 0;
-  for (;; ++rounds) {
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (elapsed > std::chrono::seconds(10)) break;
-    if ((rounds >= kRounds || elapsed > kBound) && calls >= kEnoughCalls) break;
+  const int rounds = nQoTest::runStressRounds(calls, [&](int round) {
     auto* handler = new tCountingHandler(calls, wrong);
     dispatcher.installHandlers(7, handler, handler, status);
     const auto reached = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
-    if (rounds % 2 == 0)
+    if (round % 2 == 0)
       while (!handler->entered && std::chrono::steady_clock::now() < reached)
         std::this_thread::yield();
     dispatcher.removeHandlers(7, &status);
     delete handler;
-  }
+  });
   stop = true;
   interrupts.join();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(wrong, 0u);
   EXPECT_EQ(keptCalls, 0u);
-  EXPECT_GE(calls, kEnoughCalls) << "the passes reached too few handlers in " << rounds
-                                 << " rounds";
+  EXPECT_GE(calls, nQoTest::kEnoughStressCalls)
+      << "the passes reached too few handlers in " << rounds << " rounds";
   EXPECT_EQ(bus.registrations(), 1);
   dispatcher.removeHandlers(0, &status);
   EXPECT_EQ(bus.registrations(), 0);

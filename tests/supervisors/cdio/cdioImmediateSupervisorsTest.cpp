@@ -227,12 +227,7 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAReadUnderWayAndWaitsForIt
   std::atomic<uint32_t> samples{0xFFFFFFFF};
   tStatus2 reading;
   held.run([&] { samples = supervisor.read(4, 0xFFFFFFFF, buffer, nullptr, nullptr, reading); });
-  held.tearDown([&] {
-    tStatus2 down;
-    supervisor.unlinkResource(down);
-    supervisor.releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
+  held.tearDown(nQoTest::releaseOf(supervisor, true));
   fifos.onStatusRead(nullptr);
   EXPECT_TRUE(held.teardownWaited()) << "the release returned under the read";
   EXPECT_EQ(samples, 1u) << "the release did not cancel the read";
@@ -275,12 +270,7 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForI
   std::atomic<uint32_t> written{0xFFFFFFFF};
   tStatus2 writing;
   held.run([&] { written = supervisor.write(3, 0xFFFFFFFF, samples, nullptr, writing); });
-  held.tearDown([&] {
-    tStatus2 down;
-    supervisor.unlinkResource(down);
-    supervisor.releaseResource(down);
-    EXPECT_EQ(down.code, 0);
-  });
+  held.tearDown(nQoTest::releaseOf(supervisor, true));
   fifos.onStatusRead(nullptr);
   EXPECT_TRUE(held.teardownWaited()) << "the release returned under the write";
   EXPECT_EQ(written, 0u) << "the release did not cancel the write";

@@ -1,9 +1,9 @@
 #include "device/tTavikRoutable.h"
 
-#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "registers/registerId.h"
+#include "registers/tScopedLockSelection.h"
 
 namespace nQoUdR100 {
 
@@ -16,7 +16,6 @@ using tTavik = nQoUdRLP100::nTavik::tTavik;
 
 constexpr unsigned kRouteLine = 190;
 constexpr unsigned kRouteListLine = 318;
-constexpr unsigned kRefusedLine = 30;
 
 constexpr uint32_t kProtectedOffsets[] = {0x028, 0x172, 0x1D0, 0x1D2, 0x1D4, 0x1D6, 0x1D8, 0x1DA};
 
@@ -38,31 +37,6 @@ bool isDroppedOnThe37PinConnector(uint32_t fieldId, uint32_t value) {
   const uint32_t field = fieldIdentifier(fieldId);
   return value == 0 && registerIndex(fieldId) == kBidirectionPin && field >= 7 && field <= 10;
 }
-
-// Holds the lock groups of a selection for one scope: takes them in ascending
-// order, says whether it took them all, and gives back in descending order
-// only those it took, on a status of its own merged into the caller's. A
-// group that refused is reported (kRefused when the lock gave no code).
-class tHeldGroups {
- public:
-  tHeldGroups(tTavik& map, const tTavik::tSelection& selection, nQoMDBG100::tStatus2& status)
-      : _map(map), _status(status), _held(map.lockSelectedGroups(selection, &status)) {
-    _all = _held.bits == selection.bits;
-    if (!_all) setCode(status, kRefused, {"tTavikRoutable", kRefusedLine});
-  }
-  ~tHeldGroups() {
-    onFreshStatus(_status, [&](nQoMDBG100::tStatus2& s) { _map.unlockSelectedGroups(_held, &s); });
-  }
-  tHeldGroups(const tHeldGroups&) = delete;
-  tHeldGroups& operator=(const tHeldGroups&) = delete;
-  bool all() const { return _all; }
-
- private:
-  tTavik& _map;
-  nQoMDBG100::tStatus2& _status;
-  const tTavik::tSelection _held;
-  bool _all;
-};
 
 }  // namespace
 
@@ -88,8 +62,8 @@ void tTavikRoutable::route(uint32_t fieldId, uint32_t value, nQoMDBG100::tStatus
   if (object == nullptr || skips(fieldId)) return;
   tTavik::tSelection selection;
   tTavik::selectGroup(selection, groupOf(fieldId));
-  const tHeldGroups held(*_registers, selection, status);
-  if (held.all()) object->writeField(fieldIdentifier(fieldId), value, &status, 0);
+  const nQoUdRLP100::tScopedLockSelection<tTavik> locked(*_registers, selection, &status);
+  if (locked.all()) object->writeField(fieldIdentifier(fieldId), value, &status, 0);
 }
 
 void tTavikRoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStatus2& status) {
@@ -100,8 +74,8 @@ void tTavikRoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tS
     if (object == nullptr) return;
     tTavik::selectGroup(selection, groupOf(pair->fieldId));
   }
-  const tHeldGroups held(*_registers, selection, status);
-  if (!held.all()) return;
+  const nQoUdRLP100::tScopedLockSelection<tTavik> locked(*_registers, selection, &status);
+  if (!locked.all()) return;
   for (const nQoMRU210::tRoute* pair = list.begin; pair != list.end; ++pair)
     if (!skips(pair->fieldId))
       _registers->registerObject(pair->fieldId)

@@ -3,7 +3,8 @@
 // caller's status) and gives back in descending order the ones it took when it
 // goes out of scope, whatever the status holds then, on a status of its own
 // that is merged into the caller's. A failed step between the two never leaves
-// a group locked, and a lock that refused is never released.
+// a group locked, and a lock that refused is never released. all() tells
+// whether every selected group was taken, so a scope writes only under them.
 //
 //   {
 //     const tScopedLockSelection<tTavik> locked(map, {3}, status);
@@ -20,7 +21,10 @@ class tScopedLockSelection {
  public:
   tScopedLockSelection(tMap& map, const typename tMap::tSelection& selection,
                        nQoMDBG100::tStatus2* status)
-      : _map(map), _held(map.lockSelectedGroups(selection, status)), _status(status) {}
+      : _map(map),
+        _held(map.lockSelectedGroups(selection, status)),
+        _all(_held.bits == selection.bits),
+        _status(status) {}
   ~tScopedLockSelection() {
     nQoMDBG100::tStatus2 release;
     _map.unlockSelectedGroups(_held, &release);
@@ -28,10 +32,12 @@ class tScopedLockSelection {
   }
   tScopedLockSelection(const tScopedLockSelection&) = delete;
   tScopedLockSelection& operator=(const tScopedLockSelection&) = delete;
+  bool all() const { return _all; }
 
  private:
   tMap& _map;
   const typename tMap::tSelection _held;
+  const bool _all;
   nQoMDBG100::tStatus2* _status;
 };
 

@@ -9,45 +9,49 @@ constexpr uint32_t kCommitOrUncommit = 0x21;  // flag bits 0 and 5
 
 void tSupStateTracker::applyEvent(int32_t event, nQoMDBG100::tStatus2& status) {
   const bool good = status.isNotFatal();
+  const int32_t now = state();
+  int32_t next = now;
   switch (event) {
     case kEventInitialize:
-      if (good) _state = kStateInitialized;
+      if (good) next = kStateInitialized;
       break;
     case kEventLink:
-      if (good) _state = kStateLinked;
+      if (good) next = kStateLinked;
       break;
     case kEventReserveResource:
-      if (good) _state = kStateReserved;
+      if (good) next = kStateReserved;
       break;
     case kEventLinkResource:
-      if (good) _state = kStateResourcesLinked;
+      if (good) next = kStateResourcesLinked;
       break;
     case kControlCommit:
-      if (good) _state = kStateCommitted;
+      if (good) next = kStateCommitted;
       break;
     case kControlArm:
-      if (good) _state = kStateArmed;
+      if (good) next = kStateArmed;
       break;
     case kControlStart:
-      if (good) _state = kStateRunning;
+      if (good) next = kStateRunning;
       break;
     case kControlStop:
-      _state = (_flags & kArmOrDisarm) != 0        ? kStateArmed
-               : (_flags & kCommitOrUncommit) != 0 ? kStateCommitted
-                                                   : kStateResourcesLinked;
+      next = (_flags & kArmOrDisarm) != 0        ? kStateArmed
+             : (_flags & kCommitOrUncommit) != 0 ? kStateCommitted
+                                                 : kStateResourcesLinked;
       break;
     case kControlDisarm:
-      _state = (_flags & kCommitOrUncommit) != 0 ? kStateCommitted : kStateResourcesLinked;
+      next = (_flags & kCommitOrUncommit) != 0 ? kStateCommitted : kStateResourcesLinked;
       break;
-    case kControlUncommit: _state = kStateResourcesLinked; break;
-    case kEventUnlinkResource: _state = kStateReserved; break;
-    case kEventReleaseResource: _state = kStateLinked; break;
-    case kEventUnlink: _state = kStateInitialized; break;
+    case kControlUncommit: next = kStateResourcesLinked; break;
+    case kEventUnlinkResource: next = kStateReserved; break;
+    case kEventReleaseResource: next = kStateLinked; break;
+    case kEventUnlink: next = kStateInitialized; break;
     case kEventCommitCancel:
-      if (_state > kStateResourcesLinked) _state = kStateResourcesLinked;
+      if (now > kStateResourcesLinked) next = kStateResourcesLinked;
       break;
     default: break;
   }
+  // A cancel on another thread may read the state: the new one in one store.
+  if (next != now) _state.store(next, std::memory_order_release);
 }
 
 uint32_t tSupStateTracker::getFlag0(nQoMDBG100::tStatus2&) { return flag(0); }
@@ -69,7 +73,9 @@ uint32_t tSupStateTracker::isControlEnabled(int32_t code, nQoMDBG100::tStatus2& 
   }
 }
 
-int32_t tSupStateTracker::getState(nQoMDBG100::tStatus2&) { return _state; }
+int32_t tSupStateTracker::getState(nQoMDBG100::tStatus2&) {
+  return _state.load(std::memory_order_acquire);
+}
 
 void tSupStateTracker::setFlag0(int on, nQoMDBG100::tStatus2& status) {
   setFlags(on, 0x01, status);

@@ -7,6 +7,7 @@
 //   tracker.getState(status);                   // 10 when the status is good
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "reservation/iStateTracker.h"
@@ -45,13 +46,14 @@ class tSupStateTracker : public iStateTracker {
   void setFlags(int on, uint32_t mask, nQoMDBG100::tStatus2& status);
 
  protected:
-  int32_t state() const { return _state; }
+  int32_t state() const { return _state.load(std::memory_order_relaxed); }
   uint32_t flags() const { return _flags; }
 
  private:
   uint32_t flag(int bit) const { return (_flags >> bit) & 1; }
 
-  int32_t _state = kStateConstructed;
+  // Written by the lifecycle's thread; getState may be asked from another.
+  std::atomic<int32_t> _state{kStateConstructed};
   uint32_t _flags = 0;
 };
 

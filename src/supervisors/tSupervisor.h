@@ -36,12 +36,11 @@
 //
 // requestCancel, the row's cross-thread codes and reach() may come from
 // another thread while a lifecycle operation runs: they reach the primitive
-// through a slot, as counted passes, and read the state from an atomic. The
+// through a slot, as counted passes, and read the tracker's atomic state. The
 // release takes the primitive out of the slot and waits for the passes under
 // way before it hands the primitive back.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -76,22 +75,6 @@ template <class Row, class Self>
   requires requires { typename Row::template tExtraBase<Self>; }
 struct tExtraBaseOf<Row, Self> {
   using type = typename Row::template tExtraBase<Self>;
-};
-
-// The state tracker whose state another thread may read: every applied
-// event leaves the new state in an atomic that getState answers.
-class tSharedStateTracker : public nQoMRTB100::tSupStateTracker {
- public:
-  void applyEvent(int32_t event, nQoMDBG100::tStatus2& status) override {
-    tSupStateTracker::applyEvent(event, status);
-    _shared.store(state(), std::memory_order_release);
-  }
-  int32_t getState(nQoMDBG100::tStatus2&) override {
-    return _shared.load(std::memory_order_acquire);
-  }
-
- private:
-  std::atomic<int32_t> _shared{nQoMRTB100::kStateConstructed};
 };
 
 template <class Row>
@@ -307,7 +290,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { Row::kControls[bit](primitive, s); });
   }
 
-  tSharedStateTracker _tracker;
+  nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tSettings _settings;
   nQoMRTB100::tReservationIdentifier _identifier;

@@ -158,6 +158,14 @@ class tImmediateDMATest : public tAIRoadTest {
       if (access.window == vesk) return true;
     return false;
   }
+  // The client's event that the last naming query opened.
+  static const iSync* namedEvent() {
+    const iSync* event = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
+        event = record.object;
+    return event;
+  }
   static std::vector<uint8_t> request(uint64_t second = 0, uint32_t third = 0) {
     std::vector<uint8_t> bytes(24, 0);
     std::memcpy(bytes.data(), &kKey, 8);
@@ -355,10 +363,7 @@ TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClien
   EXPECT_EQ(transfer->resolver(), nullptr) << "no event named yet";
   EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
   ASSERT_NE(transfer->resolver(), nullptr);
-  const iSync* event = nullptr;
-  for (const auto& record : nQoSim::syncLog())
-    if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
-      event = record.object;
+  const iSync* event = namedEvent();
   ASSERT_NE(event, nullptr);
 
   windows.setRead(vesk, 0x3C, 32, 0);
@@ -474,6 +479,71 @@ TEST_F(tImmediateDMATest, EachCommitRegistersTheListenerAnewUnderTheNameItIsGive
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
 }
 
+// A disarm leaves its run to the end: a cancel after it, or the second pass of
+// a notification whose first pass saw the run, resets the channel, wakes the
+// client, posts is-done and marks the header, once; a later end finds the run
+// over. A disarm that meets an end under way stops the channel after it.
+TEST_F(tImmediateDMATest, ACancelOrASecondPassEndsADisarmedRunOnce) {
+  enum tEnd { kCancel, kSecondPass, kCancelUnderWay };
+  for (const tEnd end : {kCancel, kSecondPass, kCancelUnderWay}) {
+    SCOPED_TRACE(end);
+    tHoldingEvent done;
+    done.holds = end == kCancelUnderWay;
+    transfer->setEvent(&done, status);
+    transfer->headerWords().word12 = 1;
+    transfer->setListenerKey(kKey);
+    committed();
+    nQoSim::clearSyncLog();
+    ASSERT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+    const iSync* event = namedEvent();
+    ASSERT_NE(event, nullptr);
+    transfer->arm(status);
+    const unsigned sets = nQoSim::syncSets(event);
+    windows.clearLog();
+    tStatus2 pass;
+    if (end == kCancelUnderWay) {
+      std::thread canceller([&] { transfer->requestCancel(tStatus2{}, pass); });
+      ASSERT_TRUE(done.held.waitUntilInside());
+      transfer->disarm(status);
+      done.held.letGo();
+      canceller.join();
+      EXPECT_TRUE(done.held.expired()) << "the disarm waited for the end";
+    } else {
+      if (end == kSecondPass) {
+        EXPECT_EQ(transfer->handleOverrun(converter, pass), 1u);
+      }
+      transfer->disarm(status);
+      EXPECT_EQ(word(0), 0u) << "the disarm leaves the run running";
+      if (end == kCancel) transfer->requestCancel(tStatus2{}, pass);
+    }
+    ASSERT_EQ(status.code, 0);
+    transfer->handleOverrunSecondary(converter, pass);
+    transfer->requestCancel(tStatus2{}, pass);
+    EXPECT_EQ(pass.code, 0);
+    EXPECT_EQ(word(0), 1u);
+    EXPECT_EQ(static_cast<int32_t>(word(4)), end == kSecondPass ? -200019 : 0);
+    const std::vector<int> posted =
+        end == kSecondPass ? std::vector<int>{-200019, -200019} : std::vector<int>{0};
+    EXPECT_EQ(done.codes, posted);
+    EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
+    // The stop, the control's bits 30 (self-clearing) and 18, and the reset,
+    // in the order they came; a reset first reads the control back as 0.
+    using tWrites = std::vector<std::pair<uint32_t, uint32_t>>;
+    tWrites channelWrites;
+    for (const tAccess& access : windows.writes())
+      if (access.window == vesk) channelWrites.emplace_back(access.offset, access.value);
+    const tWrites expected =
+        end == kCancelUnderWay
+            ? tWrites{{0x00, 0x80000000}, {0x00, 4}, {0x04, 0x40000000}, {0x04, 0x00040000}}
+            : tWrites{{0x00, 4}, {0x04, 0x4000800C}, {0x04, 0x0004800C}, {0x00, 0x80000000}};
+    EXPECT_EQ(channelWrites, expected);
+    transfer->uncommit(status);
+    transfer->releaseDMAChannel(status);
+    transfer->setEvent(nullptr, status);
+    ASSERT_EQ(status.code, 0);
+  }
+}
+
 // A second pass of a run that was disarmed, uncommitted or whose channel went
 // back ends no later run: held before the transfer's record, it finds its run
 // closed when let go; held inside the end, the uncommit waits for it before
@@ -544,10 +614,7 @@ TEST_F(tImmediateDMATest, TheClientEventIsClosedOnlyOnceASetUnderWayHasLeft) {
     committed();
     nQoSim::clearSyncLog();
     ASSERT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
-    const iSync* event = nullptr;
-    for (const auto& record : nQoSim::syncLog())
-      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 46)
-        event = record.object;
+    const iSync* event = namedEvent();
     ASSERT_NE(event, nullptr);
     transfer->arm(status);
     ASSERT_TRUE(converter->commit(status));

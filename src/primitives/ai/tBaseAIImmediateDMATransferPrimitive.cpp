@@ -29,6 +29,7 @@ constexpr unsigned kLockLine = 1100;
 constexpr unsigned kCommitLockLine = 520;
 constexpr unsigned kUncommitLockLine = 760;
 constexpr unsigned kArmLockLine = 860;
+constexpr unsigned kDisarmLockLine = 940;
 constexpr unsigned kQueryLockLine = 1390;
 constexpr unsigned kScanSumLine = 430;
 constexpr unsigned kRingLine = 570;
@@ -418,20 +419,27 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   _transferState = 5;
 }
 
+// The run stays open: a cancel or a second pass of it still ends it, marks
+// the header done and tells the client. The channel and the FIFO are stopped
+// under the transfer lock, so such an end never falls between their writes.
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  closeRun();
-  if (_channelMap != nullptr) {
-    onFreshStatus(status,
-                  [&](tStatus2& s) { _channelMap->Channel_Command.writeRegister(kStop, &s); });
-    auto& control = _channelMap->Channel_Control;
-    for (const uint32_t bit : {kBit30, kBit18})
-      onFreshStatus(status, [&](tStatus2& s) {
-        control.setRegister(control.getRegister() | bit);
-        control.writeRegister(&s);
-      });
-  }
-  onFreshStatus(status, [&](tStatus2& s) { disconnectFIFO(s); });
+  underLock(_transferLock,
+            [&] {
+              if (_channelMap != nullptr) {
+                onFreshStatus(status, [&](tStatus2& s) {
+                  _channelMap->Channel_Command.writeRegister(kStop, &s);
+                });
+                auto& control = _channelMap->Channel_Control;
+                for (const uint32_t bit : {kBit30, kBit18})
+                  onFreshStatus(status, [&](tStatus2& s) {
+                    control.setRegister(control.getRegister() | bit);
+                    control.writeRegister(&s);
+                  });
+              }
+              onFreshStatus(status, [&](tStatus2& s) { disconnectFIFO(s); });
+            },
+            status, {kFile, kDisarmLockLine});
   onFreshStatus(status, [&](tStatus2& s) {
     _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
   });

@@ -164,9 +164,9 @@ class tBaseAIImmediateDMATransferPrimitive
   // Ends a running transfer once: the channel reset, the controller stopped,
   // the client woken, the done event told; header words 4 and 0. Nothing when
   // the transfer lock refused (its code is reported) or no run is live.
-  // Disarm, uncommit, commit, arm, the channel's release and destruction close
-  // the run and wait for an end under way on another thread; a second pass
-  // ends only the run its first pass saw.
+  // Uncommit, commit, arm, the channel's release and destruction close the
+  // run and wait for an end under way on another thread; a disarm leaves it
+  // to be ended. A second pass ends only the run its first pass saw.
   virtual void requestCancel(const tStatus2& reason, tStatus2& status);
   // The client's read count (word 28) while word 20 allows and word 28 <= 24.
   void countRead();

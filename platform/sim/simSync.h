@@ -14,6 +14,8 @@ void failSyncOpen(unsigned nth);
 // The next acquire of a lock sets code (when the status holds no error),
 // takes nothing and answers 0; 0 disarms.
 void failNextAcquire(int code);
+// The next acquire of a lock takes nothing, sets no code and answers 0.
+void refuseNextAcquire();
 
 struct tSyncRecord {
   enum tOperation { kOpen, kClose, kAcquire, kRelease, kWait, kSet, kReset, kTimeout } operation;

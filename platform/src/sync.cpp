@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,7 +41,9 @@ std::map<const iSync*, tCounts>& objectCounts() {
 std::atomic<unsigned> gFailAt{0};
 std::atomic<unsigned> gOpens{0};
 std::atomic<int> gLive{0};
-std::atomic<int> gAcquireFailure{0};
+// The code the next acquire of a lock refuses with (0: none), or kNoRefusal.
+constexpr int64_t kNoRefusal = INT64_MIN;
+std::atomic<int64_t> gAcquireFailure{kNoRefusal};
 using tSetHook = std::function<void(const iSync*, bool)>;
 std::mutex gHookLock;
 std::shared_ptr<const tSetHook> gSetHook;
@@ -83,8 +86,8 @@ class tSimSync : public iSync {
     if (nQoSim::atInterruptLevel())
       nQoKAL250_halt("qoplatform", "sync", 53, "wait or acquire at interrupt level");
     if (isLock()) {
-      if (const int failure = gAcquireFailure.exchange(0); failure != 0) {
-        if (status != nullptr && *status >= 0) *status = failure;
+      if (const int64_t failure = gAcquireFailure.exchange(kNoRefusal); failure != kNoRefusal) {
+        if (failure != 0 && status != nullptr && *status >= 0) *status = static_cast<int>(failure);
         return 0;
       }
     }
@@ -160,7 +163,8 @@ class tSimSync : public iSync {
 
 namespace nQoSim {
 void failSyncOpen(unsigned nth) { gFailAt = nth == 0 ? 0 : gOpens.load() + nth; }
-void failNextAcquire(int code) { gAcquireFailure = code; }
+void failNextAcquire(int code) { gAcquireFailure = code == 0 ? kNoRefusal : code; }
+void refuseNextAcquire() { gAcquireFailure = 0; }
 std::vector<tSyncRecord> syncLog() {
   std::lock_guard<std::mutex> lock(gLogLock);
   return logRecords().records();

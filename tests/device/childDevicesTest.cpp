@@ -22,6 +22,7 @@
 #include "supervisors/tDoneAndStatusObserver.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
+#include "support/silentRefusals.h"
 
 namespace {
 
@@ -222,6 +223,33 @@ TEST_F(tChildDevicesTest, ALockThatRefusesIsReportedAndTheListIsLeftAlone) {
   children.writeAll(out, status);
   const std::vector<uint8_t> first = guidBuffer(1);
   EXPECT_EQ(out.bytes(), std::vector<uint8_t>(first.begin() + 8, first.end()));
+  EXPECT_EQ(status.code, 0);
+}
+
+// A lock that refuses with no error of its own (a warning, or no code at all)
+// is a refusal all the same: kRefused at the site, nothing taken, added or
+// taken out.
+TEST_F(tChildDevicesTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
+  plain.setBuffer(tChildDeviceGUIDList::kGUIDAttribute, guidBuffer(0x80));
+  tree.addNode(&board, &plain, kLumz);
+  tChildDeviceGUIDList children(&board, status);
+  ASSERT_TRUE(children.childArrived(&child, status));
+  for (const nQoTest::tSilentRefusal& refusal : nQoTest::kSilentRefusals) {
+    SCOPED_TRACE(refusal.name);
+    nQoSim::clearSyncLog();
+    nQoSim::clearStatusLog();
+    refusal.arm();
+    tStatus2 arrived;
+    EXPECT_FALSE(children.childArrived(&plain, arrived));
+    EXPECT_EQ(arrived.code, -50150);
+    EXPECT_EQ(lastReport(), "-50150 tChildDeviceGUIDList 36");
+    refusal.arm();
+    tStatus2 removed;
+    children.childRemoved(&child, removed);
+    EXPECT_EQ(removed.code, -50150);
+    EXPECT_TRUE(nQoSim::syncLog().empty()) << "nothing taken, nothing given back";
+  }
+  EXPECT_EQ(children.count(status), 1u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -15,8 +15,10 @@
 #include "orb/tClassImplementation.h"
 #include "sim/simAllocator.h"
 #include "sim/simRouting.h"
+#include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "support/moduleFixture.h"
+#include "support/silentRefusals.h"
 #include "support/statusRecords.h"
 
 namespace {
@@ -279,19 +281,23 @@ TEST_F(TopographyTest, ARecordWhoseLockFailedReportsItsCodeAndUnpacksNothing) {
   EXPECT_TRUE(nQoSim::routingLog().empty());
 }
 
-// A lock that refuses with no error of its own (here a warning) is a refusal
-// all the same: kRefused, nothing counted or unpacked.
+// A lock that refuses with no error of its own (a warning, or no code at all)
+// is a refusal all the same: kRefused, nothing counted or unpacked.
 TEST_F(TopographyTest, ARecordLockThatRefusesWithoutAnErrorIsReportedAsRefused) {
   void* classID = nullptr;
   nQoUdR100::tSharedTable shared(nRIVOUdSeries::kTopographyTable,
                                  nQoUdR100::tSharedTable::kTopography, &classID);
-  nQoSim::failNextAcquire(50001);
-  tStatus2 acquired;
-  shared.acquire(acquired);
-  EXPECT_EQ(acquired.code, -50150);
-  EXPECT_TRUE(nQoTest::loggedAt(-50150, "tSharedTable", 55));
-  EXPECT_EQ(shared.count(), 0u);
-  EXPECT_TRUE(nQoSim::routingLog().empty());
+  for (const nQoTest::tSilentRefusal& refusal : nQoTest::kSilentRefusals) {
+    SCOPED_TRACE(refusal.name);
+    nQoSim::clearStatusLog();
+    refusal.arm();
+    tStatus2 acquired;
+    shared.acquire(acquired);
+    EXPECT_EQ(acquired.code, -50150);
+    EXPECT_TRUE(nQoTest::loggedAt(-50150, "tSharedTable", 55));
+    EXPECT_EQ(shared.count(), 0u);
+    EXPECT_TRUE(nQoSim::routingLog().empty());
+  }
 }
 
 TEST_F(TopographyTest, TheUnpackerRefusesACorruptStreamAWrongSizeOrVersionAndKeepsNothing) {

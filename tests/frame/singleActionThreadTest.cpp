@@ -13,6 +13,7 @@
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
+#include "support/silentRefusals.h"
 #include "testClockFixture.h"
 
 namespace {
@@ -252,32 +253,35 @@ TEST_F(SingleActionThreadTest, AStepUnderARefusingLockRunsAndGivesNothingBack) {
   nQoUdP100::closeTransferLock(lock, held);
 }
 
-// A lock that refuses with no error of its own (here a warning) is a refusal
-// all the same: kRefused, and nothing is given back.
+// A lock that refuses with no error of its own (a warning, or no code at all)
+// is a refusal all the same: kRefused, and nothing is given back.
 TEST_F(SingleActionThreadTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
   nQoUdP100::tDeviceInfo info{};
   info.simulated = 1;
   tStatus2 status;
   iSync* lock = nQoUdP100::openTransferLock(info, status);
   ASSERT_NE(lock, nullptr);
-  int steps = 0;
-  nQoSim::clearSyncLog();
-  nQoSim::failNextAcquire(50001);
-  tStatus2 refused;
-  nQoUdP100::underLock(lock, [&] { ++steps; }, refused, {"tSomeTransfer", 210});
-  EXPECT_EQ(steps, 1);
-  EXPECT_EQ(refused.code, -50150);
-  EXPECT_TRUE(nQoSim::syncLog().empty());
-  nQoUdP100::closeTransferLock(lock, status);
-
   tCountingThread thread(status);
   ASSERT_EQ(status.code, 0);
-  nQoSim::clearSyncLog();
-  nQoSim::failNextAcquire(50001);
-  tStatus2 woken;
-  thread.wake(woken);
-  EXPECT_EQ(woken.code, -50150);
-  EXPECT_TRUE(nQoSim::syncLog().empty()) << "go not set, the lock not given back";
+  for (const nQoTest::tSilentRefusal& refusal : nQoTest::kSilentRefusals) {
+    SCOPED_TRACE(refusal.name);
+    int steps = 0;
+    nQoSim::clearSyncLog();
+    refusal.arm();
+    tStatus2 refused;
+    nQoUdP100::underLock(lock, [&] { ++steps; }, refused, {"tSomeTransfer", 210});
+    EXPECT_EQ(steps, 1);
+    EXPECT_EQ(refused.code, -50150);
+    EXPECT_TRUE(nQoSim::syncLog().empty());
+
+    nQoSim::clearSyncLog();
+    refusal.arm();
+    tStatus2 woken;
+    thread.wake(woken);
+    EXPECT_EQ(woken.code, -50150);
+    EXPECT_TRUE(nQoSim::syncLog().empty()) << "go not set, the lock not given back";
+  }
+  nQoUdP100::closeTransferLock(lock, status);
 }
 
 }  // namespace

@@ -73,4 +73,38 @@ TEST(SimSync, TheSetHookRunsAroundEachSetOutsideTheObjectsLock) {
   EXPECT_EQ(status, 0);
 }
 
+// An armed refusal holds for one acquire of a lock: failNextAcquire sets its
+// code (a warning too, but over no error), refuseNextAcquire sets none, and
+// the acquire after it takes the lock.
+TEST(SimSync, AnArmedRefusalRefusesOneAcquireWithItsCodeOrNone) {
+  iSync::tParam param;
+  param.kind = 1;
+  int status = 0;
+  iSync* lock = syncOpen(param, &status);
+  ASSERT_NE(lock, nullptr);
+  nQoSim::clearSyncLog();
+  const struct {
+    int armed;
+    int before;
+    int after;
+  } kCases[] = {{50001, 0, 50001}, {50001, -7, -7}, {-50001, 3, -50001}, {0, 0, 0}, {0, 3, 3}};
+  for (const auto& row : kCases) {
+    SCOPED_TRACE(row.armed);
+    if (row.armed != 0)
+      nQoSim::failNextAcquire(row.armed);
+    else
+      nQoSim::refuseNextAcquire();
+    int code = row.before;
+    EXPECT_EQ(lock->waitOrAcquire(iSync::kWaitForever, &code), 0u);
+    EXPECT_EQ(code, row.after);
+  }
+  EXPECT_TRUE(nQoSim::syncLog().empty());
+  nQoSim::refuseNextAcquire();
+  nQoSim::failNextAcquire(0);
+  EXPECT_EQ(lock->waitOrAcquire(iSync::kWaitForever, &status), 1u) << "0 disarms";
+  lock->releaseOrSet(&status);
+  syncClose(lock);
+  EXPECT_EQ(status, 0);
+}
+
 }  // namespace

@@ -329,9 +329,12 @@ TEST_F(tChangeDetectionTest, ADoneReportWhoseLockRefusesIsReportedAndStillOwed) 
   tDoneTarget target;
   detector->setAcquisition(false, 0, &target);
   const tStatus2 completion;
-  for (const int refusal : {-50103, 50001}) {
+  for (const int refusal : {-50103, 50001, 0}) {
     SCOPED_TRACE(refusal);
-    nQoSim::failNextAcquire(refusal);
+    if (refusal != 0)
+      nQoSim::failNextAcquire(refusal);
+    else
+      nQoSim::refuseNextAcquire();
     nQoSim::clearStatusLog();
     tStatus2 reported;
     detector->signalDone(completion, reported);

@@ -7,7 +7,9 @@
 
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
+#include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "support/silentRefusals.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tTavikInterruptDispatcherBinders.h"
@@ -185,6 +187,48 @@ TEST_F(tDispatcherTest, ARefusedLockIsReportedAndLeavesNothingHalfRegistered) {
   dispatcher = nullptr;
   EXPECT_EQ(bus.registrations(), 0);
   EXPECT_EQ(status.code, 0);
+}
+
+// A lock that refuses with a warning of its own, or with no code at all, is a
+// refusal all the same: kRefused at the site, exactly, and nothing half
+// registered (an install that took its answer for success would keep its
+// slots over no registration).
+TEST_F(tDispatcherTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
+  for (const tSilentRefusal& refusal : kSilentRefusals) {
+    SCOPED_TRACE(refusal.name);
+    nQoSim::clearStatusLog();
+    nQoMDBG100::tStatus2 attach;
+    refusal.arm();
+    EXPECT_FALSE(dispatcher->attachInterrupt(attach));
+    EXPECT_EQ(attach.code, -50150);
+    EXPECT_TRUE(loggedAt(-50150, "tTavikInterruptDispatcher", 65));
+    EXPECT_TRUE(bus.calls().empty());
+
+    nQoMDBG100::tStatus2 install;
+    refusal.arm();
+    EXPECT_FALSE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], install));
+    EXPECT_EQ(install.code, -50150);
+    for (uint32_t source = 0; source < D::kSourceCount; ++source) {
+      EXPECT_EQ(dispatcher->primaryHandlers[source], nullptr) << source;
+      EXPECT_EQ(dispatcher->secondaryHandlers[source], nullptr) << source;
+    }
+    EXPECT_TRUE(bus.calls().empty());
+    EXPECT_EQ(bus.registrations(), 0);
+
+    ASSERT_TRUE(dispatcher->installHandlers(3, &handlers[3], &handlers[3], status));
+    clearLogs();
+    nQoMDBG100::tStatus2 removal;
+    refusal.arm();
+    dispatcher->removeHandlers(3, &removal);
+    EXPECT_EQ(removal.code, -50150);
+    EXPECT_TRUE(loggedAt(-50150, "tTavikInterruptDispatcher", 71));
+    EXPECT_EQ(bus.registrations(), 1);
+    EXPECT_TRUE(windows.log().empty()) << "the master enables stay on";
+    EXPECT_TRUE(dispatcher->detachInterrupt(&status, false));
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(status.code, 0);
+    clearLogs();
+  }
 }
 
 // A source installed while another is removed keeps the dispatcher

@@ -7,6 +7,7 @@
 #include "registers/applyProgrammingList.h"
 #include "registers/registerId.h"
 #include "registers/tScopedLockSelection.h"
+#include "support/silentRefusals.h"
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {
@@ -212,19 +213,23 @@ TEST_F(tTavikMapTest, ALockThatRefusesIsLeftOutAndNeverGivenBack) {
   EXPECT_EQ(scoped.code, -7);
 }
 
-// A lock that refuses with no error of its own (here a warning) is a refusal
-// all the same: kRefused, so that nothing is written without the lock.
+// A lock that refuses with no error of its own (a warning, or no code at all)
+// is a refusal all the same: kRefused, so that nothing is written without the
+// lock.
 TEST_F(tTavikMapTest, ALockThatRefusesWithoutAnErrorIsReportedAsRefused) {
   const tProgrammingPair list[] = {{makeRegisterId(67, 32), 1}};  // group 8
   map->DIO_Direction.flush(&status, 0);
-  windows.clearLog();
-  nQoSim::clearSyncLog();
-  nQoSim::failNextAcquire(50001);
-  nQoMDBG100::tStatus2 refused;
-  applyProgrammingList(*map, list, 1, &refused);
-  EXPECT_EQ(refused.code, -50150);
-  EXPECT_TRUE(windows.log().empty());
-  EXPECT_TRUE(lockOrder(*map).empty());
+  for (const tSilentRefusal& refusal : kSilentRefusals) {
+    SCOPED_TRACE(refusal.name);
+    windows.clearLog();
+    nQoSim::clearSyncLog();
+    refusal.arm();
+    nQoMDBG100::tStatus2 refused;
+    applyProgrammingList(*map, list, 1, &refused);
+    EXPECT_EQ(refused.code, -50150);
+    EXPECT_TRUE(windows.log().empty());
+    EXPECT_TRUE(lockOrder(*map).empty());
+  }
 }
 
 TEST_F(tTavikMapTest, AProgrammingListTakesEachGroupOnceAndStillUnlocksAfterAnError) {

@@ -417,6 +417,47 @@ TEST_F(tImmediateDMATest, TheKernelFlagEndsTheTransferOnceWhateverTheClientWrite
   EXPECT_EQ(status.code, 0);
 }
 
+// A cancel ends the run and reports done also when its caller's status holds
+// an error, which stays; only a transfer lock that refuses holds the end back.
+TEST_F(tImmediateDMATest, ACancelEndsTheRunWhateverItsCallerHolds) {
+  tHoldingEvent done;
+  transfer->setEvent(&done, status);
+  committed();
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 reason;
+  reason.setCode(-200474, "test", "reason", 1);
+  tStatus2 held;
+  held.setCode(-50103, "test", "caller", 1);
+  windows.clearLog();
+  transfer->requestCancel(reason, held);
+  EXPECT_EQ(word(0), 1u);
+  EXPECT_EQ(static_cast<int32_t>(word(4)), -200474);
+  EXPECT_EQ(done.codes, (std::vector<int>{-200474, -200474}));
+  EXPECT_TRUE(wroteTheChannel()) << "the channel is reset";
+  EXPECT_EQ(held.code, -50103);
+  transfer->requestCancel(reason, held);
+  EXPECT_EQ(done.codes.size(), 2u) << "ended once";
+
+  transfer->disarm(status);
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  nQoSim::clearStatusLog();
+  nQoSim::failNextAcquire(-50001);
+  transfer->requestCancel(reason, held);
+  EXPECT_EQ(word(0), 0u) << "nothing ends without the lock";
+  EXPECT_EQ(done.codes.size(), 2u);
+  EXPECT_EQ(held.code, -50103);
+  EXPECT_TRUE(loggedAt(-50001, "qomiop/ai/tBaseAIImmediateDMATransferPrimitive", 1100));
+  transfer->requestCancel(tStatus2{}, status);
+  EXPECT_EQ(word(0), 1u);
+  EXPECT_EQ(done.codes, (std::vector<int>{-200474, -200474, 0}));
+  transfer->disarm(status);
+  transfer->releaseDMAChannel(status);
+  transfer->setEvent(nullptr, status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateDMATest, MappingsAreUndoneBeforeTheyAreReplacedOrTheBufferFreed) {
   transfer->setListenerKey(kKey);
   committed();

@@ -324,7 +324,8 @@ TEST_F(tChangeDetectionTest, DoneStartsClearAndAFailedCompletionPostsItsStatusFi
 }
 
 // A transfer lock that refused is reported at its site and posts nothing; the
-// done report is still owed to the next stop.
+// done report is still owed to the next stop. An error the caller holds
+// stays, under the refusal reported all the same.
 TEST_F(tChangeDetectionTest, ADoneReportWhoseLockRefusesIsReportedAndStillOwed) {
   tDoneTarget target;
   detector->setAcquisition(false, 0, &target);
@@ -339,12 +340,25 @@ TEST_F(tChangeDetectionTest, ADoneReportWhoseLockRefusesIsReportedAndStillOwed) 
     tStatus2 reported;
     detector->signalDone(completion, reported);
     EXPECT_EQ(reported.code, refusal < 0 ? refusal : -50150);
+    // The refusal at its site, then its merge into the caller's status.
     const auto log = nQoSim::statusLog();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.back().file, "tChangeDetectionPrimitive");
-    EXPECT_EQ(log.back().line, 140u);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log.front().code, reported.code);
+    EXPECT_EQ(log.front().file, "tChangeDetectionPrimitive");
+    EXPECT_EQ(log.front().line, 140u);
+    EXPECT_EQ(log.back().file, "assign");
     EXPECT_TRUE(target.posted.empty());
   }
+  tStatus2 holding;
+  holding.setCode(-200010, "test", "caller", 1);
+  nQoSim::failNextAcquire(-50103);
+  nQoSim::clearStatusLog();
+  detector->signalDone(completion, holding);
+  EXPECT_EQ(holding.code, -200010);
+  ASSERT_EQ(nQoSim::statusLog().size(), 1u);
+  EXPECT_EQ(nQoSim::statusLog().front().code, -50103);
+  EXPECT_EQ(nQoSim::statusLog().front().line, 140u);
+  EXPECT_TRUE(target.posted.empty());
   tStatus2 reported;
   detector->signalDone(completion, reported);
   EXPECT_EQ(target.posted, (std::vector<std::string>{"1:0"}));

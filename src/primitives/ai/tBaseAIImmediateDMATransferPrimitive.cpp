@@ -461,20 +461,22 @@ void tBaseAIImmediateDMATransferPrimitive::countRead() {
 }
 
 void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason, tStatus2& status) {
-  if (status.isFatal()) return;
   endUnderLock(reason, _liveRun.load(), status);
 }
 
 // The whole call, the lock's release included, is a pass of _ends: a
-// destruction waits for it. Without the lock nothing ends.
+// destruction waits for it. Without the lock nothing ends; an error the
+// caller holds stops nothing.
 void tBaseAIImmediateDMATransferPrimitive::endUnderLock(const tStatus2& reason, uint32_t run,
                                                         tStatus2& status) {
   const nQoUdR100::tPassCount::tInside inside(_ends);
+  tStatus2 ending;
   underLock(_transferLock,
             [&] {
-              if (status.isNotFatal()) endOnce(reason, run, status);
+              if (ending.isNotFatal()) endOnce(reason, run, ending);
             },
-            status, {kFile, kLockLine});
+            ending, {kFile, kLockLine});
+  status.assign(ending);
 }
 
 void tBaseAIImmediateDMATransferPrimitive::closeRun() {

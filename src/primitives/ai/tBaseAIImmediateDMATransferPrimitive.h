@@ -162,8 +162,9 @@ class tBaseAIImmediateDMATransferPrimitive
     return 0;
   }
   // Ends a running transfer once: the channel reset, the controller stopped,
-  // the client woken, the done event told; header words 4 and 0. Nothing when
-  // the transfer lock refused (its code is reported) or no run is live.
+  // the client woken, the done event told; header words 4 and 0, whatever the
+  // status holds (it keeps its error). Nothing when the transfer lock refused
+  // (its code is reported) or no run is live.
   // Uncommit, commit, arm, the channel's release and destruction close the
   // run and wait for an end under way on another thread; a disarm leaves it
   // to be ended. A second pass ends only the run its first pass saw.
@@ -203,6 +204,8 @@ class tBaseAIImmediateDMATransferPrimitive
   // The first end of the run numbered run while it is live: stop the channel
   // and the engine, post done. Under the transfer lock, inside a pass of _ends.
   void endOnce(const tStatus2& reason, uint32_t run, tStatus2& status);
+  // endOnce on a status of its own, merged into the caller's: only the lock's
+  // refusal holds the end back.
   void endUnderLock(const tStatus2& reason, uint32_t run, tStatus2& status);
   // The run ends no more; returns once an end under way on another thread
   // has left. Never with the transfer lock held.

@@ -131,17 +131,21 @@ void tChangeDetectionPrimitive::disableLines(uint32_t firstEdgeMask, uint32_t se
 void tChangeDetectionPrimitive::signalDone(const nQoMDBG100::tStatus2& completion,
                                            nQoMDBG100::tStatus2& status) {
   if (_transferLock == nullptr) return;
-  // A lock that refused is reported, and nothing is posted without it.
+  // The report is owed whatever the caller's status holds (a stop merges its
+  // hardware's failure in first): only a lock that refused holds it back, and
+  // that refusal is reported.
+  nQoMDBG100::tStatus2 reporting;
   nQoUdP100::underLock(
       _transferLock,
       [&] {
-        if (status.isFatal() || _doneReported || _doneTarget == nullptr) return;
+        if (reporting.isFatal() || _doneReported || _doneTarget == nullptr) return;
         if (completion.isFatal())
-          _doneTarget->post(nQoMRL110::tSoftwareActionForStatusEvent(completion), status);
-        _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(completion), status);
+          _doneTarget->post(nQoMRL110::tSoftwareActionForStatusEvent(completion), reporting);
+        _doneTarget->post(nQoMRL110::tSoftwareActionForIsDoneEvent(completion), reporting);
         _doneReported = true;
       },
-      status, {kSource, 140});
+      reporting, {kSource, 140});
+  status.assign(reporting);
 }
 
 void tChangeDetectionPrimitive::signalChange() {

@@ -66,7 +66,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
   void disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
   // Once per acquisition: a status event when completion holds an error, then
-  // the done event.
+  // the done event, whatever the status holds; a transfer lock that refuses
+  // is reported and leaves the report owed.
   void signalDone(const nQoMDBG100::tStatus2& completion, nQoMDBG100::tStatus2& status);
 
   // What the change-detection supervisor sets after enableLines: a new task

@@ -531,6 +531,33 @@ TEST_F(ChangeDetectionSupervisorTest, EveryStopOfABufferedTaskWithoutPartnersRep
   EXPECT_EQ(s.code, 0);
 }
 
+// A stop whose bus run fails still releases the action and reports done,
+// once: the stop answers the bus's code, and a second stop owes nothing.
+TEST_F(ChangeDetectionSupervisorTest, AStopWhoseBusRunFailsStillReportsDoneOnce) {
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  clearLogs();
+  bus.failNext(tBusCall::kAtomic, -50103);
+  EXPECT_EQ(control(supervisor, 3), -50103);
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kReleased, 0}}));
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(supervisor.getState(), 5u);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0") << "the report of that run is made";
+  ASSERT_EQ(control(supervisor, 2), 0);
+  calls.clear();
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGranted) {
   struct tCase {
     const char* name;

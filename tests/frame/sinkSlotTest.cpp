@@ -1,7 +1,8 @@
 // The sink slot: a store that replaces a sink waits for a pass calling it on
-// another thread; a first store, a store of the same sink and a store from
-// inside the pass's own thread do not wait; a sink cleared while passes run
-// may be freed.
+// another thread; a first store, a store of the same sink, a store from
+// inside the pass's own thread and a store into a slot that a sink emptied
+// from inside its call do not wait; a sink cleared while passes run may be
+// freed.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,13 +20,14 @@ using nQoTest::tHeldCall;
 using nQoUdR100::tSinkSlot;
 
 // A pass on another thread that calls the slot and is held inside the call
-// for at most bound.
+// (after its sink took itself out, when asked) for at most bound.
 class tPass {
  public:
-  tPass(tSinkSlot<int>& slot, std::chrono::milliseconds bound)
-      : held(bound), _thread([&slot, this] {
+  tPass(tSinkSlot<int>& slot, std::chrono::milliseconds bound, bool takesItselfOut = false)
+      : held(bound), _thread([&slot, this, takesItselfOut] {
           slot.call([&](int& sink) {
             seen = sink;
+            if (takesItselfOut) slot.set(nullptr);
             held.hold();
           });
         }) {
@@ -70,6 +72,19 @@ TEST(SinkSlotTest, OnlyAStoreReplacingASinkWaitsForAPassOfAnotherThread) {
   }));
   EXPECT_EQ(slot.get(), nullptr);
   EXPECT_FALSE(slot.call([](int&) { ADD_FAILURE() << "the sink was cleared"; }));
+  // A pass whose sink took itself out is still inside: a store into the now
+  // empty slot does not wait for it.
+  slot.set(&first);
+  {
+    tPass pass(slot, tHeldCall::kGuard, true);
+    ASSERT_TRUE(pass.inside);
+    EXPECT_EQ(slot.get(), nullptr);
+    slot.set(&second);
+    pass.held.letGo();
+    EXPECT_FALSE(pass.held.expired()) << "the store into the emptied slot waited";
+    EXPECT_EQ(pass.seen, 1);
+  }
+  EXPECT_EQ(slot.get(), &second);
 }
 
 // One thread calls through the slot in a loop while the test's thread sets a

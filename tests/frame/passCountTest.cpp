@@ -8,14 +8,13 @@
 #include <thread>
 
 #include "frame/tPassCount.h"
+#include "support/heldCall.h"
 
 namespace {
 
+using nQoTest::tHeldCall;
 using nQoUdR100::tPassCount;
 using tClock = std::chrono::steady_clock;
-
-// Far longer than a remover that does not wait needs to return.
-constexpr std::chrono::milliseconds kHold{50};
 
 TEST(PassCountTest, ARemoverWaitsForAnotherThreadsPassAndNotForItsOwn) {
   tPassCount passes;
@@ -28,7 +27,7 @@ TEST(PassCountTest, ARemoverWaitsForAnotherThreadsPassAndNotForItsOwn) {
       tPassCount::tInside inside(passes);
       entered = true;
       while (!waiting) std::this_thread::yield();
-      const auto bound = tClock::now() + kHold;
+      const auto bound = tClock::now() + tHeldCall::kHold;
       while (tClock::now() < bound) std::this_thread::yield();
       written = 42;  // a plain write inside the pass
       passLeft = ++order;
@@ -78,7 +77,7 @@ TEST(PassCountTest, ARemoverReturnsWhileOtherThreadsPassesKeepOverlapping) {
   };
   std::thread first(overlapping, 1), second(overlapping, 2);
   while (running == 0) std::this_thread::yield();
-  const auto guard = tClock::now() + std::chrono::seconds(2);
+  const auto guard = tClock::now() + std::chrono::seconds(10);
   std::atomic<bool> returned{false};
   std::thread remover([&] {
     passes.waitForPasses();
@@ -93,6 +92,25 @@ TEST(PassCountTest, ARemoverReturnsWhileOtherThreadsPassesKeepOverlapping) {
   EXPECT_TRUE(returnedWhileOverlapping);
 }
 
+// A remover inside its own pass, which its first switch left in the phase that
+// new passes no longer enter: another thread's pass that then begins (in the
+// other phase) is still waited for.
+TEST(PassCountTest, ARemoverInsideAPassWaitsForAnotherThreadsPassInTheOtherPhase) {
+  tPassCount passes;
+  const tPassCount::tInside own(passes);
+  passes.waitForPasses();  // switches the phase; its own pass stays where it was
+  tHeldCall held;
+  std::thread pass([&] {
+    const tPassCount::tInside inside(passes);
+    held.hold();
+  });
+  EXPECT_TRUE(held.waitUntilInside());
+  passes.waitForPasses();
+  held.letGo();
+  pass.join();
+  EXPECT_TRUE(held.expired()) << "the remover returned while the other thread's pass was inside";
+}
+
 // A remover inside a pass (a handler taking itself out) while another thread's
 // remover waits for that very pass: both return.
 TEST(PassCountTest, ARemoverInsideAPassIsNotKeptWaitingByOneWaitingForItsPass) {
@@ -102,7 +120,7 @@ TEST(PassCountTest, ARemoverInsideAPassIsNotKeptWaitingByOneWaitingForItsPass) {
     tPassCount::tInside inside(passes);
     entered = true;
     while (!outerWaiting) std::this_thread::yield();
-    const auto bound = tClock::now() + kHold;  // let the other remover take its turn
+    const auto bound = tClock::now() + tHeldCall::kHold;  // let the other remover take its turn
     while (tClock::now() < bound) std::this_thread::yield();
     passes.waitForPasses();
     innerDone = true;

@@ -1,7 +1,8 @@
 // The sink slot: a store that replaces a sink waits for a pass calling it on
-// another thread; a first store, a store of the same sink and a store from
-// inside the pass's own thread do not wait; a sink cleared while passes run
-// may be freed.
+// another thread; a first store, a store of the same sink, a store from
+// inside the pass's own thread and a store into a slot that a sink emptied
+// from inside its call do not wait; a sink cleared while passes run may be
+// freed.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,13 +19,15 @@ namespace {
 using nQoTest::tHeldCall;
 using nQoUdR100::tSinkSlot;
 
-// A pass on another thread that calls the slot and is held inside the call.
+// A pass on another thread that calls the slot and is held inside the call
+// (after its sink took itself out, when asked) for at most bound.
 class tPass {
  public:
-  explicit tPass(tSinkSlot<int>& slot)
-      : _thread([&] {
+  tPass(tSinkSlot<int>& slot, std::chrono::milliseconds bound, bool takesItselfOut = false)
+      : held(bound), _thread([&slot, this, takesItselfOut] {
           slot.call([&](int& sink) {
             seen = sink;
+            if (takesItselfOut) slot.set(nullptr);
             held.hold();
           });
         }) {
@@ -44,15 +47,17 @@ TEST(SinkSlotTest, OnlyAStoreReplacingASinkWaitsForAPassOfAnotherThread) {
   int first = 1, second = 2;
   EXPECT_FALSE(slot.call([](int&) { ADD_FAILURE() << "no sink is set"; }));
   slot.set(&first);
+  // A store that is not to wait is held up to the long guard, so a starved
+  // test thread that lets the pass go late does not look like a wait.
   {
-    tPass pass(slot);
+    tPass pass(slot, tHeldCall::kGuard);
     ASSERT_TRUE(pass.inside);
     slot.set(&first);
     pass.held.letGo();
     EXPECT_FALSE(pass.held.expired()) << "a store of the same sink waited";
   }
   {
-    tPass pass(slot);
+    tPass pass(slot, tHeldCall::kHold);
     ASSERT_TRUE(pass.inside);
     slot.set(&second);
     pass.held.letGo();
@@ -67,16 +72,33 @@ TEST(SinkSlotTest, OnlyAStoreReplacingASinkWaitsForAPassOfAnotherThread) {
   }));
   EXPECT_EQ(slot.get(), nullptr);
   EXPECT_FALSE(slot.call([](int&) { ADD_FAILURE() << "the sink was cleared"; }));
+  // A pass whose sink took itself out is still inside: a store into the now
+  // empty slot does not wait for it.
+  slot.set(&first);
+  {
+    tPass pass(slot, tHeldCall::kGuard, true);
+    ASSERT_TRUE(pass.inside);
+    EXPECT_EQ(slot.get(), nullptr);
+    slot.set(&second);
+    pass.held.letGo();
+    EXPECT_FALSE(pass.held.expired()) << "the store into the emptied slot waited";
+    EXPECT_EQ(pass.seen, 1);
+  }
+  EXPECT_EQ(slot.get(), &second);
 }
 
 // One thread calls through the slot in a loop while the test's thread sets a
 // fresh sink, clears it and frees it (a call that read the sink before it was
-// counted reaches a freed one). Bounded by rounds and elapsed time, and run at
-// least until the calls have reached some sinks.
+// counted reaches a freed one). Every other round keeps the sink until a call
+// has reached it, for at most a few scheduler periods, so that a starved
+// calling thread still meets sinks; the others clear it at any point. Bounded
+// by rounds and elapsed time, and run at least until the calls have reached
+// some sinks.
 TEST(SinkSlotTest, ASinkClearedWhileCallsRunMayBeFreed) {
   struct tSink {
     uint32_t value = 7;
     uint32_t calls = 0;
+    std::atomic<bool> reached{false};
   };
   tSinkSlot<tSink> slot;
   std::atomic<bool> stop{false};
@@ -87,13 +109,18 @@ TEST(SinkSlotTest, ASinkClearedWhileCallsRunMayBeFreed) {
       slot.call([&](tSink& sink) {
         if (sink.value != 7) ++wrongValues;
         ++sink.calls;
+        sink.reached = true;
         ++calls;
       });
     }
   });
-  const int rounds = nQoTest::runStressRounds(calls, [&](int) {
+  const int rounds = nQoTest::runStressRounds(calls, [&](int round) {
     auto* sink = new tSink;
     slot.set(sink);
+    const auto reached = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    if (round % 2 == 0)
+      while (!sink->reached && std::chrono::steady_clock::now() < reached)
+        std::this_thread::yield();
     slot.set(nullptr);
     delete sink;
   });

@@ -45,12 +45,13 @@ class tOverrunCounter : public nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
 };
 
 // Asks for the second pass of every overrun, and holds that pass in place
-// before the observers after it.
+// before the observers after it, up to the long guard: what runs meanwhile is
+// not to wait for it.
 class tHoldingOverrunObserver : public nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
  public:
   uint32_t handleOverrun(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override { return 1; }
   void handleOverrunSecondary(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override { held.hold(); }
-  tHeldCall held;
+  tHeldCall held{tHeldCall::kGuard};
 };
 
 // The done-event object: counts the actions posted, and holds the first post
@@ -627,6 +628,7 @@ TEST_F(tImmediateDMATest, ALateSecondPassOfAnEndedRunWritesNothingIntoALaterRun)
       EXPECT_TRUE(held.expired()) << "the uncommit waited for the end";
       EXPECT_EQ(done.codes, (std::vector<int>{-200019, -200019}));
     } else {
+      EXPECT_FALSE(held.expired()) << "the step waited for a pass held before the record";
       EXPECT_FALSE(wroteTheChannel());
       EXPECT_TRUE(done.codes.empty());
     }

@@ -3,7 +3,9 @@
 // bounded time. A remover that waits for the call to leave cannot
 // hang the test: the call is let go by the bound (expired() is then true). A
 // remover that returns while the call is still inside lets the test go on and
-// free what the call then touches.
+// free what the call then touches. Where the remover is not to wait, the hold
+// is the long guard: the call is then let go by the test however long a
+// starved test thread takes.
 //
 //   double:  void transferEnded(...) override { held.hold(); }
 //   test:    ASSERT_TRUE(held.waitUntilInside());
@@ -20,19 +22,27 @@ namespace nQoTest {
 
 class tHeldCall {
  public:
-  // Far longer than a remover that does not wait needs to return, and short
-  // enough that every passing run, which waits it out, stays quick.
+  // The hold where the remover is to wait: far longer than one that does not
+  // wait needs to return, and short enough that every passing run, which
+  // waits it out, stays quick.
   static constexpr std::chrono::milliseconds kHold{50};
+  // Far longer than any passing run needs: the hold where the remover is not
+  // to wait (the test lets the call go), and the wait for a call to come.
+  static constexpr std::chrono::seconds kGuard{10};
+
+  explicit tHeldCall(std::chrono::milliseconds bound = kHold) : _bound(bound) {}
+  tHeldCall(const tHeldCall&) = delete;
+  tHeldCall& operator=(const tHeldCall&) = delete;
 
   void hold() {
     _inside = true;
-    const auto bound = std::chrono::steady_clock::now() + kHold;
+    const auto bound = std::chrono::steady_clock::now() + _bound;
     while (!_letGo && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
     _expired = !_letGo;
   }
   // False when no call came within a guard time (the test then fails).
   bool waitUntilInside() const {
-    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto guard = std::chrono::steady_clock::now() + kGuard;
     while (!_inside) {
       if (std::chrono::steady_clock::now() > guard) return false;
       std::this_thread::yield();
@@ -44,6 +54,7 @@ class tHeldCall {
   bool expired() const { return _expired; }
 
  private:
+  const std::chrono::milliseconds _bound;
   std::atomic<bool> _inside{false};
   std::atomic<bool> _letGo{false};
   std::atomic<bool> _expired{false};

@@ -102,6 +102,42 @@ TEST(ObserverListTest, AGrowthFromInsideAPassKeepsTheOldArrayUntilTheNextRemove)
   EXPECT_EQ(seen, (std::vector<uint32_t>{1, 3, 4, 5}));
 }
 
+// The first observer's call adds one, growing the array, then takes out and
+// frees an observer that the pass has yet to call; the second's call does the
+// same with another. The pass walks on in the array it began in, where the
+// removals must reach too: it calls neither, and the rest in order.
+TEST(ObserverListTest, AnObserverRemovedInsideAPassAfterAGrowthIsNotCalledByThatPass) {
+  tList list(5);
+  tStatus2 status;
+  tObserver first(1), second(2), last(5), added(6);
+  auto* early = new tObserver(3);
+  auto* late = new tObserver(4);
+  for (tObserver* observer : {&first, &second, early, late, &last})
+    list.add({observer}, status, {"test", 1});
+  std::vector<uint32_t> seen;
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    if (observer == &first) {
+      list.add({&added}, status, {"test", 1});
+      list.remove(early, status);
+      delete early;
+    }
+    if (observer == &second) {
+      list.remove(late, status);
+      delete late;
+    }
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 5}));
+  EXPECT_EQ(status.code, 0);
+  seen.clear();
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 5, 6}));
+}
+
 // A pass loops on its own thread while the test's thread adds an observer,
 // removes it and frees it, in the one record it reuses each round (a record
 // published before its observer, or a removal that does not wait, hands the

@@ -5,9 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "frame/tPassCount.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/common/tObserverList.h"
 #include "sim/simAllocator.h"
@@ -20,6 +22,7 @@ namespace {
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tObserverList;
 using nQoUdP100::tObserverRecord;
+using nQoUdR100::tPassCount;
 
 struct tObserver {
   explicit tObserver(uint32_t name) : name(name) {}
@@ -102,6 +105,42 @@ TEST(ObserverListTest, AGrowthFromInsideAPassKeepsTheOldArrayUntilTheNextRemove)
   EXPECT_EQ(seen, (std::vector<uint32_t>{1, 3, 4, 5}));
 }
 
+// The first observer's call adds one, growing the array, then takes out and
+// frees an observer that the pass has yet to call; the second's call does the
+// same with another. The pass walks on in the array it began in, where the
+// removals must reach too: it calls neither, and the rest in order.
+TEST(ObserverListTest, AnObserverRemovedInsideAPassAfterAGrowthIsNotCalledByThatPass) {
+  tList list(5);
+  tStatus2 status;
+  tObserver first(1), second(2), last(5), added(6);
+  auto* early = new tObserver(3);
+  auto* late = new tObserver(4);
+  for (tObserver* observer : {&first, &second, early, late, &last})
+    list.add({observer}, status, {"test", 1});
+  std::vector<uint32_t> seen;
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    if (observer == &first) {
+      list.add({&added}, status, {"test", 1});
+      list.remove(early, status);
+      delete early;
+    }
+    if (observer == &second) {
+      list.remove(late, status);
+      delete late;
+    }
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 5}));
+  EXPECT_EQ(status.code, 0);
+  seen.clear();
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 5, 6}));
+}
+
 // A pass loops on its own thread while the test's thread adds an observer,
 // removes it and frees it, in the one record it reuses each round (a record
 // published before its observer, or a removal that does not wait, hands the
@@ -148,6 +187,53 @@ TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun
     ++inUse;
   });
   EXPECT_EQ(inUse, 1u);
+}
+
+// A pass loops on its own thread over the list in hand while the test's thread
+// hands it a fresh list of one record each round and grows that with a
+// second: a growth that published its count before its array would have the
+// pass read past the end of the old array. Every 64 rounds the lists handed
+// before the last are freed, once the passes of the test's own count that
+// may still walk them have left.
+TEST(ObserverListTest, APassOverAListGrowingOnAnotherThreadReadsOnlyPlacedRecords) {
+  tObserver first(1), second(2);
+  tPassCount inHand;
+  std::atomic<tList*> current{nullptr};
+  std::atomic<bool> stop{false};
+  std::atomic<uint32_t> calls{0};
+  std::atomic<uint32_t> misplaced{0};
+  std::thread passes([&] {
+    while (!stop) {
+      const tPassCount::tInside inside(inHand);
+      tList* const list = current.load();
+      if (list == nullptr) continue;
+      uint32_t next = 1;
+      list->notifyAll([&](tObserver* observer) {
+        if (observer->name != next++) ++misplaced;
+        ++calls;
+        return 0u;
+      });
+    }
+  });
+  tStatus2 status;
+  std::vector<std::unique_ptr<tList>> handed;
+  const int rounds = nQoTest::runStressRounds(calls, [&](int) {
+    tList* const fresh = handed.emplace_back(std::make_unique<tList>(1)).get();
+    fresh->add({&first}, status, {"test", 1});
+    current.store(fresh);
+    fresh->add({&second}, status, {"test", 1});
+    if (handed.size() < 64) return;
+    std::unique_ptr<tList> last = std::move(handed.back());
+    inHand.waitForPasses();
+    handed.clear();
+    handed.push_back(std::move(last));
+  });
+  stop = true;
+  passes.join();
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(misplaced, 0u);
+  EXPECT_GE(calls, nQoTest::kEnoughStressCalls)
+      << "the pass met too few observers in " << rounds << " rounds";
 }
 
 }  // namespace

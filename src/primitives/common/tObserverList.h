@@ -17,9 +17,10 @@
 // pass of the list keeps it until a later add or remove, or the list's end).
 // A pass under way across a growth stores the answers it gets after the copy
 // in the old array, so its secondary pass does not see them. A removal marks
-// the record free and then waits for the passes under way on other threads
-// to leave, so the observer may be freed once it returns (a pass's own thread
-// does not wait for itself).
+// the record free, in the array and in every array kept for a pass that may
+// still walk it, and then waits for the passes under way on other threads to
+// leave, so the observer may be freed once it returns (a pass's own thread
+// does not wait for itself, and walks on in the array it began in).
 #pragma once
 
 #include <atomic>
@@ -104,6 +105,11 @@ class tObserverList {
     if (status.isFatal()) return;
     tRecord* record = find(observer);
     if (record == nullptr) return;
+    // A growth keeps each record at its place, so a kept array holds the
+    // same record there, or a free one.
+    const auto index = static_cast<std::size_t>(record - _records.load());
+    for (const tRetired& retired : _retired)
+      if (index < retired.count) std::atomic_ref<uint32_t>(retired.records[index].inUse).store(0);
     std::atomic_ref<uint32_t>(record->inUse).store(0);
     _passes.waitForPasses();
     leaveRetired();
@@ -264,7 +270,7 @@ class tObserverList {
     _capacity = capacity;
     if (records == nullptr) return true;
     if (ownPass) {
-      _retired.append(records);
+      _retired.append({records, count});
       return true;
     }
     _passes.waitForPasses();
@@ -286,7 +292,7 @@ class tObserverList {
     freeRetired();
   }
   void freeRetired() {
-    for (tRecord* records : _retired) _memDelete(records);
+    for (const tRetired& retired : _retired) _memDelete(retired.records);
     _retired.clear();
   }
 
@@ -313,7 +319,11 @@ class tObserverList {
   std::size_t _capacity = 0;
   bool _allocationFailed = false;
   // Arrays replaced by an adder inside a pass, not yet freed.
-  nQoUdR100::tGrowableArray<tRecord*> _retired;
+  struct tRetired {
+    tRecord* records;
+    std::size_t count;
+  };
+  nQoUdR100::tGrowableArray<tRetired> _retired;
   // The passes under way.
   nQoUdR100::tPassCount _passes;
 };

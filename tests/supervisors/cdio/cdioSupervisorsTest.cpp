@@ -19,6 +19,8 @@
 #include "supervisors/controlRequests.h"
 #include "supervisors/dioDoubles.h"
 #include "support/brokerPools.h"
+#include "support/heldCancel.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -291,6 +293,61 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
     supervisor.unlinkResource(down);
     supervisor.releaseResource(down);
   }
+}
+
+// The input DMA transfer, held inside its commit.
+class tHeldCommit : public tBaseCDI_DMATransferPrimitive {
+ public:
+  using tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive;
+  void commit(tStatus2& s) override {
+    if (held != nullptr) held->hold();
+    tBaseCDI_DMATransferPrimitive::commit(s);
+  }
+  tHeldPass* held = nullptr;
+};
+
+// A code from another thread is inside the primitive when the release runs:
+// the release hands the primitive back only once the code has left it, and
+// a code after the release reaches nothing.
+TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
+  tHeldCommit transfer(&deviceInfo, cdi, &identity, status);
+  tCDI_DMATransferSettings settings;
+  settings.record<0>().dmaChannelSupervisorKey = 5;
+  settings.record<0>().dmaTransferSupervisorKey = 6;
+  settings.record<0>().transferMode = 0;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  offer(settings, pool, "CDI_DMATransfer");
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  tBaseCDI_DMATransferSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+
+  tHeldPass held;
+  transfer.held = &held;
+  tStatus2 committing;
+  held.run([&] { supervisor.control(1, nullptr, nullptr, committing); });
+  held.tearDown(releaseOf(supervisor, false));
+  transfer.held = nullptr;
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the code";
+  EXPECT_EQ(committing.code, 0);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getLifecycle(), 2u);
+
+  tStatus2 late;
+  supervisor.control(3, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseCDI_DMATransferSupervisor", 196));
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  tStatus2 undo;
+  transfer.uncommit(undo);
+  transfer.unregisterObservers(undo);
 }
 
 // Unlinked endpoints forward nothing; a DMA supervisor without partners

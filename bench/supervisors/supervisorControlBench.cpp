@@ -3,6 +3,8 @@
 // tracker's work written by hand. The measured path must not allocate.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cstdint>
 #include <tuple>
 
 #include "mrl/iResourceBroker.h"
@@ -81,26 +83,37 @@ BENCHMARK(BM_SupervisorStartStop);
 
 // Floor: the same work by hand: the primitive's presence, start on the
 // caller's status and stop on a fresh one merged back (virtual calls), the
-// tracker asked whether each code is enabled and given each event.
+// tracker asked whether each code is enabled and given each event. A code
+// may come from another thread, whose release must be able to wait for it,
+// so each counts itself in and out as the shortest route to that: one
+// atomic add and one subtract.
 void BM_SupervisorStartStop_Floor(benchmark::State& state) {
   tNoopPrimitive primitive;
-  tNoopPrimitive* volatile held = &primitive;
+  std::atomic<tNoopPrimitive*> held{&primitive};
+  std::atomic<uint32_t> inside{0};
   nQoMRTB100::tSupStateTracker tracker;
   nQoMDBG100::tStatus2 status;
   tracker.setFlags(1, 0x0C, status);
   tracker.applyEvent(nQoMRTB100::kEventLinkResource, status);
   for (auto _ : state) {
-    tNoopPrimitive* target = held;
-    if (status.isFatal() || target == nullptr) break;
-    target->start(status);
-    if (tracker.isControlEnabled(nQoMRTB100::kControlStart, status) == 0) break;
+    if (status.isFatal()) break;
+    inside.fetch_add(1, std::memory_order_seq_cst);
+    tNoopPrimitive* target = held.load();
+    if (target != nullptr) target->start(status);
+    inside.fetch_sub(1, std::memory_order_release);
+    if (target == nullptr || tracker.isControlEnabled(nQoMRTB100::kControlStart, status) == 0)
+      break;
     tracker.applyEvent(nQoMRTB100::kControlStart, status);
-    target = held;
-    if (status.isFatal() || target == nullptr) break;
-    nQoMDBG100::tStatus2 local;
-    target->stop(local);
-    status.assign(local);
-    if (tracker.isControlEnabled(nQoMRTB100::kControlStop, status) == 0) break;
+    if (status.isFatal()) break;
+    inside.fetch_add(1, std::memory_order_seq_cst);
+    target = held.load();
+    if (target != nullptr) {
+      nQoMDBG100::tStatus2 local;
+      target->stop(local);
+      status.assign(local);
+    }
+    inside.fetch_sub(1, std::memory_order_release);
+    if (target == nullptr || tracker.isControlEnabled(nQoMRTB100::kControlStop, status) == 0) break;
     tracker.applyEvent(nQoMRTB100::kControlStop, status);
     benchmark::DoNotOptimize(status.code);
   }

@@ -20,11 +20,12 @@
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
 //     // requestCancel(tSupervisor&, tPrimitive&, tStatus2&) ends a pending
 //     // wait; controlOwn(tSupervisor&, tPrimitive&, code, in, out, tStatus2&)
-//     // answers true for a class-specific code it handled; crossThread(code)
-//     // names the codes another thread may send while the lifecycle runs;
-//     // releasing(tPrimitive&) ends what such a code still waits for;
+//     // answers true for a class-specific code it handled;
+//     // releasing(tPrimitive&) ends a call from another thread that may
+//     // still wait in the primitive (a wait);
 //     // template <class Self> using tExtraBase = ... names a further
-//     // interface the supervisor offers.
+//     // interface the supervisor offers, whose calls reach the primitive
+//     // through reach().
 //   };
 //   using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 //
@@ -34,11 +35,14 @@
 // identifier of the primitive's resource, which every deploy copies for the
 // next reservation while a held one is handed back under its own.
 //
-// requestCancel, the row's cross-thread codes and reach() may come from
-// another thread while a lifecycle operation runs: they reach the primitive
-// through a slot, as counted passes, and read the tracker's atomic state. The
-// release takes the primitive out of the slot and waits for the passes under
-// way before it hands the primitive back.
+// The entries that the platform may call on another thread while a
+// lifecycle operation runs (control, every code; requestCancel; the calls of
+// a row's further interface, through reach()) reach the primitive only
+// through a slot, as counted uses, and read the tracker's atomic state; the
+// raw getter is left to the lifecycle steps and to other supervisors' links
+// while they run theirs. The release first lets the row end a call that may
+// wait without end (releasing), then takes the primitive out of the slot and
+// waits for the uses under way before it hands the primitive back.
 #pragma once
 
 #include <cstdint>
@@ -199,46 +203,33 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.unlink(status);
   }
 
-  // The six codes run the primitive's operation (stop, disarm and uncommit
-  // on a fresh status merged into the caller's) and move the state; a code
-  // whose flag is clear, and any code no class-specific branch takes, ends
-  // with -50256 at the row's site. Without a primitive: -50004.
+  // May come from another thread, so every code runs on the held primitive
+  // inside a use that the release waits for. The six codes run the
+  // primitive's operation (stop, disarm and uncommit on a fresh status merged
+  // into the caller's) and move the state; a code whose flag is clear, and
+  // any code no class-specific branch takes, ends with -50256 at the row's
+  // site. Without a primitive: -50004.
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     const int bit = nQoMRTB100::controlFlagBit(code);
     std::optional<nQoMRTB100::tSupStateTransition> transition;
     if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-    if constexpr (requires { Row::crossThread(code); }) {
-      if (Row::crossThread(code)) {
-        const bool held =
-            _reached.call([&](tPrimitive& p) { Row::controlOwn(*this, p, code, in, out, status); });
-        if (!held) setCode(status, kNullPointer, {"tAutoController.ipp", 30});
-        return;
-      }
-    }
-    tPrimitive* primitive = _reserver.getPrimitive();
-    if (primitive == nullptr) {
-      setCode(status, kNullPointer, {"tAutoController.ipp", 30});
-      return;
-    }
-    if (bit >= 0) runControl(*primitive, bit, status);
-    if (status.isFatal()) return;
-    if constexpr (requires { Row::controlOwn(*this, *primitive, code, in, out, status); })
-      if (Row::controlOwn(*this, *primitive, code, in, out, status)) return;
-    if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
-      setCode(status, kNotSupported, Row::kSite);
+    const bool held = _reached.call(
+        [&](tPrimitive& primitive) { runCode(primitive, code, bit, in, out, status); });
+    if (!held) setCode(status, kNullPointer, {"tAutoController.ipp", 30});
   }
 
   // May come from another thread at any step: the row's cancel runs on the
-  // held primitive inside a pass that the release waits for.
+  // held primitive inside a use that the release waits for.
   void requestCancel(nQoMDBG100::tStatus2& status) override {
     if constexpr (requires(tPrimitive& p) { Row::requestCancel(*this, p, status); })
       _reached.call([&](tPrimitive& p) { Row::requestCancel(*this, p, status); });
   }
 
-  // Runs call(primitive) for a caller on another thread, inside a pass that
-  // the release waits for; false when no primitive is held.
+  // How the calls of a row's further interface reach the primitive: runs
+  // call(primitive) inside a use that the release waits for; false when no
+  // primitive is held.
   template <class tCall>
   bool reach(tCall call) {
     return _reached.call(call);
@@ -252,6 +243,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
   nQoMRL100::iRuntimeFacade* getRuntimeFacade() const { return _facade; }
   const tSettings& getSettings() const { return _settings; }
+  // The held primitive, for the lifecycle steps (this supervisor's and the
+  // links of others while they run theirs); the entries use reach().
   tPrimitive* getPrimitive() const { return _reserver.getPrimitive(); }
   tLinks& getLinks() { return _links; }
 
@@ -265,8 +258,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return _settings.supervisorRecord().identifier;
   }
 
-  // Takes the primitive out of the slot that other threads call through: the
-  // row first ends what they may still wait for, then the calls under way
+  // Takes the primitive out of the slot that the entries call through: the
+  // row first ends what they may still wait for, then the uses under way
   // are waited for.
   void takeOut() {
     if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
@@ -280,6 +273,18 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void applyRecord(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { Row::applyRecord(primitive, _settings, status); })
       Row::applyRecord(primitive, _settings, status);
+  }
+
+  // One code on the held primitive: its operation, then the row's own
+  // branch, then the check of its flag.
+  void runCode(tPrimitive& primitive, uint32_t code, int bit, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) {
+    if (bit >= 0) runControl(primitive, bit, status);
+    if (status.isFatal()) return;
+    if constexpr (requires { Row::controlOwn(*this, primitive, code, in, out, status); })
+      if (Row::controlOwn(*this, primitive, code, in, out, status)) return;
+    if (_tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
+      setCode(status, kNotSupported, Row::kSite);
   }
 
   void runControl(tPrimitive& primitive, int bit, nQoMDBG100::tStatus2& status) {
@@ -296,8 +301,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
   nQoMRTB100::tSingularReserver<tPrimitive, typename Row::tPool> _reserver;
-  // The reserved primitive once its record is applied, as the calls from
-  // other threads reach it; taken out before the release hands it back.
+  // The reserved primitive once its record is applied, as the entries reach
+  // it; taken out before the release hands it back.
   tSinkSlot<tPrimitive> _reached;
 };
 

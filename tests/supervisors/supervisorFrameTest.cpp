@@ -12,6 +12,8 @@
 #include "sim/simAllocator.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
+#include "support/heldCancel.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/probeSupervisor.h"
 #include "support/statusRecords.h"
@@ -171,6 +173,29 @@ TEST_F(SupervisorFrameTest, ControlCodesReachThePrimitiveOrEndAtTheirSites) {
   EXPECT_EQ(log.operations(),
             "primitive.commit, primitive.arm, primitive.start, primitive.stop, "
             "primitive.disarm, primitive.uncommit");
+}
+
+// A lifecycle code from another thread is inside the primitive when the
+// release runs: the release hands the primitive back only once the code has
+// left it, and a code after the release reaches nothing.
+TEST_F(SupervisorFrameTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
+  tProbeSupervisor<0x3F> supervisor;
+  bringUp(supervisor);
+  nQoTest::tHeldPass held;
+  primitive.onCommit = [&] { held.hold(); };
+  tStatus2 committing;
+  held.run([&] { supervisor.control(1, nullptr, nullptr, committing); });
+  held.tearDown(nQoTest::releaseOf(supervisor, true));
+  primitive.onCommit = nullptr;
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the code";
+  EXPECT_EQ(committing.code, 0);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+
+  tStatus2 late;
+  supervisor.control(3, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController.ipp", 30));
+  EXPECT_EQ(log.operations(), "primitive.commit");
 }
 
 TEST_F(SupervisorFrameTest, CommitCancelUndoesByTheStateAtEntryAndTheFlags) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "mrl/iControlParameterBlock.h"
@@ -22,7 +23,10 @@ namespace nQoTest {
 class tProbePrimitive : public tScriptedDouble {
  public:
   using tScriptedDouble::tScriptedDouble;
-  void commit(tStatus2& s) { answer("commit", s); }
+  void commit(tStatus2& s) {
+    answer("commit", s);
+    if (onCommit) onCommit();
+  }
   void arm(tStatus2& s) { answer("arm", s); }
   void start(tStatus2& s) { answer("start", s); }
   void stop(tStatus2& s) { answer("stop", s); }
@@ -38,6 +42,7 @@ class tProbePrimitive : public tScriptedDouble {
   nQoMRL110::iEvent* event = nullptr;
   uint32_t channelNumber = 0xFFFFFFFF;
   nQoLMSDR100::iDMAEndpoint* doneSink = nullptr;
+  std::function<void()> onCommit;  // inside commit, once it answered
 };
 
 using tProbePool = nQoUdR100::tSingularResourcePool<tProbePrimitive*>;

@@ -185,8 +185,9 @@ using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 // uncommit. Code 400 waits, 401 sets a time-out from the in block and waits;
 // waits are allowed from state 50 on, and the fifth settings value, when
 // non-zero, turns them off. A wait (400, 401 or the second interface's) and
-// a cancel may come from another thread: the release stops the primitive's
-// waits and waits for them to leave before it hands the primitive back.
+// a cancel may come from another thread: like every entry they run inside a
+// use of the frame's slot, and the release stops the primitive's waits and
+// waits for them to leave before it hands the primitive back.
 struct tBaseAI_WFNSCSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tBaseAI_WFNSCSupervisor";
   using tSettings = tAI_WFNSCSettings;
@@ -221,8 +222,6 @@ struct tBaseAI_WFNSCSupervisorRow {
     if (supervisor.getTracker().getState(status) >= nQoMRTB100::kStateCommitted)
       primitive.requestStop();
   }
-  // The waits run on the caller's thread.
-  static constexpr bool crossThread(uint32_t code) { return code == 400 || code == 401; }
   // A wait still under way at the release returns.
   static void releasing(tPrimitive& primitive) { primitive.requestStop(); }
   template <class tSupervisor>

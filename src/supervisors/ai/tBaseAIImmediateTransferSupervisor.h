@@ -257,29 +257,29 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _links.unlink(status);
   }
 
-  // The six codes run the row's primitive operation (stop, disarm and
-  // uncommit on a fresh status merged into the caller's); then a code whose
-  // flag is clear gives -50256. Without a primitive: -50004.
+  // May come from another thread, so every code runs on the primitive
+  // inside a pass of its slot, which the release waits for. The six codes
+  // run the row's primitive operation (stop, disarm and uncommit on a fresh
+  // status merged into the caller's); then a code whose flag is clear gives
+  // -50256. Without a primitive: -50004.
   void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                nQoMRL100::iControlParameterBlock*, tStatus2& status) override {
     if (status.isFatal()) return;
     const int bit = nQoMRTB100::controlFlagBit(code);
     std::optional<nQoMRTB100::tSupStateTransition> transition;
     if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-    tPrimitive* const primitive = _primitive.get();
-    if (primitive == nullptr) {
-      setCode(status, kNullPointer, {"tAutoController", 30});
-      return;
-    }
-    if (bit >= 0 && bit < 3) Row::kControls[bit](*primitive, status);
-    if (bit >= 3) {
-      tStatus2 local;
-      Row::kControls[bit](*primitive, local);
-      status.assign(local);
-    }
-    if (status.isNotFatal() && _tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 &&
-        status.isNotFatal())
-      setCode(status, kNotSupported, {kFile, 214});
+    const bool held = _primitive.call([&](tPrimitive& primitive) {
+      if (bit >= 0 && bit < 3) Row::kControls[bit](primitive, status);
+      if (bit >= 3) {
+        tStatus2 local;
+        Row::kControls[bit](primitive, local);
+        status.assign(local);
+      }
+      if (status.isNotFatal() &&
+          _tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
+        setCode(status, kNotSupported, {kFile, 214});
+    });
+    if (!held) setCode(status, kNullPointer, {"tAutoController", 30});
   }
 
   // Asks a primitive of a prepared task to give up its wait; any thread,
@@ -295,6 +295,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   void commitCancel(tStatus2& status) override { cancelByTracker(*this, _tracker, status); }
 
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
+  // The held primitive, for the lifecycle steps; the entries call through
+  // the slot.
   tPrimitive* getPrimitive() const { return _primitive.get(); }
   const tFixed& getTimeStamp() const { return _stamp; }
 
@@ -329,8 +331,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
         setCode(status, kNotSupported, {kFile, 382});
         return;
       }
-      // A read or cancel under way on another thread leaves first; the
-      // primitive's uncommit before this ended a read that waits.
+      // A read, code or cancel under way on another thread leaves first;
+      // the primitive's uncommit before this ended a read that waits.
       _owner->_primitive.set(nullptr);
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);
@@ -403,7 +405,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRTB100::tReservationIdentifier _identifier;
-  // Reads and cancels call through it from other threads.
+  // Reads, control codes and cancels call through it from other threads.
   tSinkSlot<tPrimitive> _primitive;
   tAIImmediateTransferSettings _settings;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;

@@ -114,6 +114,11 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
   void unlinkResource(tPrimitive& transfer, nQoMDBG100::tStatus2& status) {
     transfer.unregisterObservers(status);
   }
+  // Before the hand-back: the partner's data done, which may come on its own
+  // thread, reaches the primitive no more once one under way has left it.
+  void releasing(tPrimitive*, nQoMDBG100::tStatus2&) {
+    if (_endpoint != nullptr) _endpoint->unbindTransfer();
+  }
 
   tEndpoint* endpoint() const { return _endpoint; }
   nQoLMSDR100::iDMAPartnerHandle* partnerHandle() const { return _handle; }

@@ -16,6 +16,7 @@
 #include "frame/iReadable.h"
 #include "frame/iWriteable.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDMATransferSupervisor.h"
 #include "msrl/iInterruptTransfer.h"
@@ -76,28 +77,31 @@ class tCDOWriteable : public nQoMXSL100::iWriteable<unsigned char>, public tModu
 
 // A DMA transfer's endpoint: the primitive's end goes to the partner's
 // handle, the primitive binds itself and the partner hears of the endpoint,
-// and the partner's "data done" reaches the primitive.
+// and the partner's "data done" reaches the primitive. The partner calls on
+// its own thread: the data done reaches the primitive inside a use of a slot,
+// which unbindTransfer empties and waits for before the primitive goes back.
 template <class Prim, class Base, void (Prim::*kDataDone)(nQoMDBG100::tStatus2&)>
 class tDMATransferEndpoint : public Base, public nQoLMSDR100::iDMAEndpoint, public tModuleObject {
  public:
   void setPartnerHandle(nQoLMSDR100::iDMAPartnerHandle* handle) { _handle = handle; }
   nQoLMSDR100::iDMAPartnerHandle* partnerHandle() const { return _handle; }
-  Prim* primitive() const { return _primitive; }
+  Prim* primitive() const { return _primitive.get(); }
+  void unbindTransfer() { _primitive.set(nullptr); }
 
   void transferEnded(nQoMDBG100::tStatus2& status) override {
     if (_handle != nullptr) _handle->transferEnded(status);
   }
   void bindTransfer(Prim* transfer, nQoMDBG100::tStatus2& status) override {
-    _primitive = transfer;
+    _primitive.set(transfer);
     if (_handle != nullptr) _handle->bindEndpoint(this, status);
   }
   void transferEnded(const nQoMDBG100::tStatus2&, nQoMDBG100::tStatus2& status) override {
-    if (_primitive != nullptr) (_primitive->*kDataDone)(status);
+    _primitive.call([&](Prim& primitive) { (primitive.*kDataDone)(status); });
   }
 
  private:
   nQoLMSDR100::iDMAPartnerHandle* _handle = nullptr;
-  Prim* _primitive = nullptr;
+  tSinkSlot<Prim> _primitive;
 };
 
 using tCDI_DMATransferDestination =

@@ -23,13 +23,15 @@
 // resources linked, then the words of the control table. No operation is
 // refused because of the word; it picks the undo steps of commitCancel.
 //
-// requestCancel, and the calls a row's stream part sends through reach()
-// (an immediate read or write), may come from another thread at any step:
-// they reach the primitive through a slot, as counted passes, and read the
-// word from an atomic copy. The release first lets the position end a call
-// that may wait without end (a links part with endCalls(primitive)), then
-// takes the primitive out and waits for the calls under way before it hands
-// the primitive back.
+// The entries that may come from another thread at any step (control, every
+// code; requestCancel; the reads and writes of a row's stream part, through
+// reach()) reach the primitive only through a slot, as counted uses, and read
+// the word from an atomic copy; the raw primitive is left to the lifecycle
+// steps and to other supervisors' links while they run theirs. commitCancel
+// runs its undo codes through the slot too. The release first lets the
+// position end a call that may wait without end (a links part with
+// endCalls(primitive)), then takes the primitive out and waits for the uses
+// under way before it hands the primitive back.
 #pragma once
 
 #include <array>
@@ -209,22 +211,23 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     setWord(nCorrelated::kInitialized);
   }
 
-  // Without a primitive: -50004. A code the row does not serve: -50256.
-  // Otherwise its operations run and the word follows the table.
+  // May come from another thread, so it runs on the held primitive inside a
+  // use that the release waits for. Without a primitive: -50004. A code the
+  // row does not serve: -50256. Otherwise its operations run and the word
+  // follows the table.
   void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
                nQoMRL100::iControlParameterBlock*, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    if (_primitive == nullptr) {
-      setCode(status, kNullPointer, Row::kNoPrimitive);
-      return;
-    }
-    const int index = nCorrelated::indexOf(code);
-    if (index < 0 || Row::kControls[index].first == nullptr) {
-      setCode(status, kNotSupported, Row::kNotSupported);
-      return;
-    }
-    if (index == 2) _links.starting(status);
-    run(index, status);
+    const bool held = _reached.call([&](tPrimitive& primitive) {
+      const int index = nCorrelated::indexOf(code);
+      if (index < 0 || Row::kControls[index].first == nullptr) {
+        setCode(status, kNotSupported, Row::kNotSupported);
+        return;
+      }
+      if (index == 2) _links.starting(status);
+      run(primitive, index, status);
+    });
+    if (!held) setCode(status, kNullPointer, Row::kNoPrimitive);
   }
 
   void requestCancel(nQoMDBG100::tStatus2& status) override {
@@ -233,8 +236,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     });
   }
 
-  // Runs call(primitive) for a caller on another thread, inside a pass that
-  // the release waits for; false when no primitive is held.
+  // How the calls of a row's stream part reach the primitive: runs
+  // call(primitive) inside a use that the release waits for; false when no
+  // primitive is held.
   template <class tCall>
   bool reach(tCall call) {
     return _reached.call(call);
@@ -245,30 +249,34 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // status merged into the caller's; then the word is 4.
   void commitCancel(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal() || _word <= nCorrelated::kResourcesLinked) return;
-    if (_primitive != nullptr && _word <= nCorrelated::kRunning)
-      for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
-        if (Row::kControls[index].first != nullptr && Row::kControls[index].word < _word)
-          run(index, status);
+    if (_word <= nCorrelated::kRunning)
+      _reached.call([&](tPrimitive& primitive) {
+        for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
+          if (Row::kControls[index].first != nullptr && Row::kControls[index].word < _word)
+            run(primitive, index, status);
+      });
     setWord(nCorrelated::kResourcesLinked);
   }
 
   uint32_t getLifecycle() const { return _word; }
+  // The held primitive, for the lifecycle steps (this supervisor's and the
+  // links of others while they run theirs); the entries use the slot.
   tPrimitive* getReservedPrimitive() const { return _primitive; }
   const tSettings& getSettings() const { return _settings; }
   typename Row::tLinks& getLinks() { return _links; }
 
  private:
-  void run(int index, nQoMDBG100::tStatus2& status) {
+  void run(tPrimitive& primitive, int index, nQoMDBG100::tStatus2& status) {
     const tCorrelatedStep<tPrimitive>& step = Row::kControls[index];
     if (index < nCorrelated::kFirstUndo) {
-      step.first(*_primitive, status);
-      if (step.second != nullptr) step.second(*_primitive, status);
+      step.first(primitive, status);
+      if (step.second != nullptr) step.second(primitive, status);
       if (status.isNotFatal()) setWord(step.word);
       return;
     }
-    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(*_primitive, s); });
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(primitive, s); });
     if (step.second != nullptr)
-      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(*_primitive, s); });
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(primitive, s); });
     setWord(step.word);
   }
 
@@ -293,8 +301,8 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   uint32_t _word = 0;
   tSettings _settings;
   typename Row::tLinks _links;
-  // The reserved primitive as a cancel or reach() reaches it, and the word a
-  // cancel reads.
+  // The reserved primitive as the entries reach it, and the word a cancel
+  // reads.
   tSinkSlot<tPrimitive> _reached;
   std::atomic<uint32_t> _sharedWord{0};
 };

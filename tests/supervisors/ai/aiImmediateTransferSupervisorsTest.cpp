@@ -40,6 +40,7 @@ class tLoggedImmediate : public nQoUdP100::tBaseAIImmediateTransferPrimitive,
   void armTransfer(tStatus2& s) override { answer("armTransfer", s); }
   void startTransfer(tStatus2& s) override {
     answer("startTransfer", s);
+    if (onStart) onStart();
     tBaseAIImmediateTransferPrimitive::startTransfer(s);
   }
   void stopTransfer(tStatus2& s) override { answer("stopTransfer", s); }
@@ -62,6 +63,7 @@ class tLoggedImmediate : public nQoUdP100::tBaseAIImmediateTransferPrimitive,
   }
   std::optional<uint32_t> samples;
   std::function<void()> onRead;
+  std::function<void()> onStart;
 };
 
 class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimitive,
@@ -512,6 +514,36 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterAReadUnd
   tStatus2 after;
   EXPECT_EQ(supervisor.read(4, 0, buffer, nullptr, nullptr, after), 0u);
   EXPECT_EQ(after.code, -50004);
+}
+
+// The same for a code: 4100 from another thread is inside the primitive's
+// start when the release runs; the release hands the primitive back only
+// once the code has left it, and the code keeps its answer.
+TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterACodeUnderWayLeft) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  nQoTest::tHeldCall held;
+  primitive.onStart = [&] { held.hold(); };
+  tStatus2 armed;
+  std::thread sender([&] { supervisor.control(4100, nullptr, nullptr, armed); });
+  ASSERT_TRUE(held.waitUntilInside());
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  held.letGo();
+  sender.join();
+  EXPECT_TRUE(held.expired()) << "the release returned while the code was inside the primitive";
+  EXPECT_EQ(armed.code, -50256);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "immediate.startTransfer, immediate.uncommitTransfer, immediate.unreserveTransfer, "
+            "event.unregisterEvent 1, event.unregisterEvent 2");
+  tStatus2 after;
+  supervisor.control(4100, nullptr, nullptr, after);
+  EXPECT_EQ(after.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController", 30));
+  EXPECT_EQ(log.calls.size(), 5u);
 }
 
 }  // namespace

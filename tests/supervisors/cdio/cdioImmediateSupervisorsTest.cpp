@@ -22,6 +22,7 @@
 #include "support/heldPass.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/stressRounds.h"
 
 namespace nQoTest {
 namespace {
@@ -154,6 +155,45 @@ TEST_F(CDIOImmediateSupervisorsTest, ACancelReachesTheTransferOnlyFromWordFour) 
   EXPECT_EQ(s.code, 0);
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
+}
+
+// Cancels from the user's thread while the lifecycle links and unlinks the
+// resources, which moves the word between 4 and 3: a cancel reads the word's
+// atomic copy, so the thread-sanitizer build sees no race with the steps,
+// and every step and cancel keeps its answer.
+TEST_F(CDIOImmediateSupervisorsTest, CancelsFromAnotherThreadWhileTheStepsMoveTheWord) {
+  tCancelSeen transfer(&deviceInfo, &description, &cdiFIFO, &identity, status);
+  tCDIImmediateTransferSettings settings;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  std::atomic<bool> done{false};
+  std::atomic<uint32_t> cancels{0}, refused{0};
+  std::thread canceller([&] {
+    while (!done) {
+      tStatus2 cancel;
+      supervisor.requestCancel(cancel);
+      if (cancel.code != 0) ++refused;
+      ++cancels;
+    }
+  });
+  tStatus2 steps;
+  uint32_t wrongWords = 0;
+  nQoTest::runStressRounds(cancels, [&](int) {
+    supervisor.unlinkResource(steps);
+    wrongWords += supervisor.getLifecycle() != 3u;
+    supervisor.linkResource(steps);
+    wrongWords += supervisor.getLifecycle() != 4u;
+  });
+  done = true;
+  canceller.join();
+  EXPECT_GE(cancels, nQoTest::kEnoughStressCalls);
+  EXPECT_EQ(refused, 0u);
+  EXPECT_EQ(steps.code, 0);
+  EXPECT_EQ(wrongWords, 0u);
+  supervisor.unlinkResource(steps);
+  supervisor.releaseResource(steps);
+  EXPECT_EQ(steps.code, 0);
 }
 
 // The immediate input position with its cancel held at entry, so that a

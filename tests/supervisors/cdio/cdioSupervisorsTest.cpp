@@ -4,6 +4,7 @@
 // broker refuses or answers with a foreign pool.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "supervisors/controlRequests.h"
 #include "supervisors/dioDoubles.h"
 #include "support/brokerPools.h"
+#include "support/heldCancel.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -291,6 +294,107 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
     supervisor.unlinkResource(down);
     supervisor.releaseResource(down);
   }
+}
+
+// The input DMA transfer, held inside its commit and its data done while a
+// hold is set; counting its data-done calls.
+class tHeldDMA : public tBaseCDI_DMATransferPrimitive {
+ public:
+  using tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive;
+  void commit(tStatus2& s) override {
+    if (held != nullptr) held->hold();
+    tBaseCDI_DMATransferPrimitive::commit(s);
+  }
+  void markDataDone(tStatus2& s) override {
+    ++dataDone;
+    if (held != nullptr) held->hold();
+    tBaseCDI_DMATransferPrimitive::markDataDone(s);
+  }
+  tHeldPass* held = nullptr;
+  std::atomic<int> dataDone{0};
+};
+
+// The DMA supervisor over the transfer, linked to a channel and a partner
+// (finite when asked), with its resources linked.
+void bringUpDMA(CDIOSupervisorsTest& test, tBaseCDI_DMATransferSupervisor& supervisor,
+                tBaseCDI_DMATransferPrimitive& transfer,
+                tSingularResourcePool<tBaseCDI_DMATransferPrimitive*>& pool, bool finite) {
+  tCDI_DMATransferSettings settings;
+  settings.record<0>().dmaChannelSupervisorKey = 5;
+  settings.record<0>().dmaTransferSupervisorKey = 6;
+  settings.record<0>().transferMode = finite ? 1 : 0;
+  test.offer(settings, pool, "CDI_DMATransfer");
+  tStatus2 s;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(test.supervisors, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+}
+
+// A code from another thread is inside the primitive when the release runs:
+// the release hands the primitive back only once the code has left it, and
+// a code after the release reaches nothing.
+TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
+  tHeldDMA transfer(&deviceInfo, cdi, &identity, status);
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  tBaseCDI_DMATransferSupervisor supervisor;
+  bringUpDMA(*this, supervisor, transfer, pool, false);
+
+  tHeldPass held;
+  transfer.held = &held;
+  tStatus2 committing;
+  held.run([&] { supervisor.control(1, nullptr, nullptr, committing); });
+  held.tearDown(releaseOf(supervisor, false));
+  transfer.held = nullptr;
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the code";
+  EXPECT_EQ(committing.code, 0);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
+  EXPECT_EQ(supervisor.getLifecycle(), 2u);
+
+  tStatus2 late;
+  supervisor.control(3, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tBaseCDI_DMATransferSupervisor", 196));
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  tStatus2 undo;
+  transfer.uncommit(undo);
+  transfer.unregisterObservers(undo);
+}
+
+// A finite input's partner tells of data done through the endpoint on its
+// own thread: the release hands the primitive back only once such a call
+// has left it, and one after the release reaches nothing.
+TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForADataDoneUnderWayThroughTheEndpoint) {
+  tHeldDMA transfer(&deviceInfo, cdi, &identity, status);
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  tBaseCDI_DMATransferSupervisor supervisor;
+  bringUpDMA(*this, supervisor, transfer, pool, true);
+  tCDI_DMATransferDestination* endpoint = supervisor.getLinks().endpoint();
+  ASSERT_EQ(endpoint->primitive(), &transfer);
+
+  tHeldPass held;
+  transfer.held = &held;
+  tStatus2 done;
+  held.run([&] { endpoint->transferEnded(tStatus2{}, done); });
+  held.tearDown(releaseOf(supervisor, true));
+  transfer.held = nullptr;
+  EXPECT_TRUE(held.teardownWaited()) << "the release returned under the data done";
+  EXPECT_EQ(done.code, 0);
+  EXPECT_EQ(transfer.dataDone, 1);
+  EXPECT_EQ(endpoint->primitive(), nullptr);
+
+  tStatus2 late;
+  endpoint->transferEnded(tStatus2{}, late);
+  EXPECT_EQ(late.code, 0);
+  EXPECT_EQ(transfer.dataDone, 1) << "a data done after the release reached the primitive";
 }
 
 // Unlinked endpoints forward nothing; a DMA supervisor without partners

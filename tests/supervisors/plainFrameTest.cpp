@@ -34,9 +34,11 @@ class tPlainProbe final
       {3, &tProbePrimitive::stop, 5, true},
       {4, &tProbePrimitive::uncommit, 4, true}};
 
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-               nQoMRL100::iControlParameterBlock*, tStatus2& status) override {
-    if (!runStep(kSteps, getPrimitive(), code, status, 30))
+ private:
+  friend tPlainSupervisor;
+  void onControl(tProbePrimitive* primitive, uint32_t code, nQoMRL100::iControlParameterBlock*,
+                 nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+    if (!runStep(kSteps, primitive, code, status, 30))
       nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 40});
   }
 };

@@ -115,10 +115,15 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   setState(kPlainReserved);
 }
 
-// The primitive is taken out, and a cancel or a query under way on another
-// thread has left it, before it goes back to the pool.
+// A read that waits ends; the primitive is taken out, and a read, a code or
+// a cancel under way on another thread has left it, before it goes back to
+// the pool.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
+  if (tChangeDetectionPrimitive* const primitive = held()) {
+    primitive->abort();
+    primitive->signalReaders();
+  }
   hold(nullptr);
   if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
     handBack(granted, _facade, status);
@@ -226,7 +231,33 @@ void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
 }
 
 nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {
-  return buffered() ? held() : nullptr;
+  return buffered() && held() != nullptr ? this : nullptr;
+}
+
+uint32_t tChangeDetectionSupervisor::read(uint32_t count, uint32_t timeout, uint8_t* destination,
+                                          const uint8_t* mask,
+                                          nQoMSRL100::iStreamAttributes* attributes,
+                                          tStatus2& status) {
+  if (status.isFatal()) return 0;
+  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 384});
+      return 0;
+    }
+    return primitive->read(count, timeout, destination, mask, attributes, status);
+  });
+}
+
+uint32_t tChangeDetectionSupervisor::readAvailable(uint32_t count, uint8_t* destination,
+                                                   tStatus2& status) {
+  if (status.isFatal()) return 0;
+  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 384});
+      return 0;
+    }
+    return primitive->readAvailable(count, destination, status);
+  });
 }
 
 }  // namespace nQoUdR100

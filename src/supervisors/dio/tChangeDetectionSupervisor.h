@@ -6,7 +6,10 @@
 // plain frame whose steps are nearly all its own: it links to other
 // supervisors and undoes a failed step at once. A buffered task reads the
 // captured samples through getInputStreamPtr and hears of the end through
-// the done kind of its event.
+// the done kind of its event. The codes, a cancel and the stream's reads may
+// come from the user's thread: they reach the primitive as uses of the
+// frame's slot, which the release takes it out of, after ending a read that
+// waits, before it hands it back.
 #pragma once
 
 #include <atomic>
@@ -23,7 +26,8 @@
 namespace nQoUdR100 {
 
 class tChangeDetectionSupervisor final
-    : public tPlainSupervisor<tChangeDetectionSupervisor,
+    : public nQoMSRL100::iInputStream,
+      public tPlainSupervisor<tChangeDetectionSupervisor,
                               nQoMSRL100::iInputStreamPrimitiveSupervisor, tChangeDetectionSettings,
                               tChangeDetectionPrimitive> {
  public:
@@ -53,8 +57,14 @@ class tChangeDetectionSupervisor final
   void unlink(nQoMDBG100::tStatus2& status) override;
   // The frame's commit-cancel, on a good status only.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
-  // The reserved primitive; null before reserve and for an unbuffered task.
+  // This supervisor's stream; null before reserve and for an unbuffered task.
   nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override;
+  // The primitive's read and readAvailable, inside a use. Without a
+  // primitive: -50004 and 0.
+  uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
+                nQoMSRL100::iStreamAttributes* attributes, nQoMDBG100::tStatus2& status) override;
+  uint32_t readAvailable(uint32_t count, uint8_t* destination,
+                         nQoMDBG100::tStatus2& status) override;
 
   tChangeDetectionPrimitive* getPrimitive() const { return held(); }
 

@@ -7,6 +7,9 @@
 //
 //   _doneSink.call([&](iDMAEndpoint& sink) { sink.transferEnded(reason, status); });
 //   _doneSink.set(nullptr);   // the endpoint may go now
+//
+// A caller that answers for itself when nothing is stored (a code of its
+// own) takes use, which hands it the pointer, null or not, inside the pass.
 #pragma once
 
 #include <atomic>
@@ -33,7 +36,16 @@ class tSinkSlot {
     return true;
   }
 
-  // What is stored; not to be called through (call does that).
+  // The pass for a caller that answers for a missing sink itself: runs
+  // call(sink) inside a counted pass with the sink as stored, possibly null,
+  // and answers what call answers.
+  template <class tCall>
+  decltype(auto) use(tCall call) {
+    const tPassCount::tInside inside(_passes);
+    return call(_sink.load());
+  }
+
+  // What is stored; not to be called through (call and use do that).
   T* get() const { return _sink.load(); }
 
   // Stores the sink. When it replaces another, returns once the passes under

@@ -2,14 +2,16 @@
 // state tracker (a supervisor whose steps the tracker's transitions and the
 // framework's reservers and linkers serve is a row of tSupervisor.h
 // instead). tPlainSupervisor holds the facade, the word, the settings
-// copy, the resource identifier and the task's event; tReservingSupervisor
-// adds one primitive that the supervisor reserves through the singular
-// reserver under that identifier. A class that reserves by itself asks
-// under _identifier.next(), notes a grant with _identifier.hold(true) and
-// hands back _identifier.granted(): a deploy while a grant is held names the
-// identifier of the next reservation only. A class names itself, its
-// interface, its settings (and primitive) and its site file, and overrides
-// only what it does besides:
+// copy, the resource identifier, the task's event and a slot with what the
+// entries from other threads reach (Reached: the held primitive, or a table
+// of borrowed ones); tReservingSupervisor reserves one primitive through the
+// singular reserver under that identifier and keeps it in the slot. A class
+// that reserves by itself asks under _identifier.next(), notes a grant with
+// _identifier.hold(true), stores what it took with hold() and hands back
+// _identifier.granted(): a deploy while a grant is held names the identifier
+// of the next reservation only. A class names itself, its interface, its
+// settings (and primitive) and its site file, and writes only what it does
+// besides:
 //
 //   class tBaseAOGroundRefSupervisor final
 //       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
@@ -18,8 +20,20 @@
 //     static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
 //     static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
 //     static inline void* ___classID = nullptr;
-//     void control(...) override;   // its own codes
+//    private:
+//     friend tPlainSupervisor;
+//     // Its codes, on the primitive as held (null: none).
+//     void onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef, uint32_t code, ...);
 //   };
+//
+// The platform may call control, requestCancel and the class's own stream,
+// wait and query entries on another thread than the lifecycle's. They reach
+// what the slot holds only as counted uses: the frame's control and
+// requestCancel run the class's onControl and onCancel inside one, and a
+// class's own entries run through use() or reach(). A lifecycle step that
+// hands back, resets or frees what the slot holds first ends a call that may
+// block, then takes it out with hold(), which waits for the uses under way on
+// other threads; held() is the raw pointer, for the lifecycle steps only.
 //
 // The frame's steps, each of which a class may take over:
 //   initialize      keeps the facade, looks up the task's event (a class that
@@ -33,14 +47,17 @@
 //                   on a good status applySettings
 //   link, linkResource       move the word up on a good status
 //   unlinkResource, unlink   move it down whatever the status holds
-//   reserveResource (reserving) the pool's primitive; reserved on a good status
-//   releaseResource (reserving) the primitive taken out of what other threads
-//                   reach (reach() waits for them), then handed back on a
-//                   fresh status, under the identifier it was granted under;
-//                   linked
-//   control         the class's own; runStep walks a table of tPlainStep (the
-//                   primitive's operation and the word it leads to)
-//   requestCancel   nothing
+//   reserveResource (reserving) the pool's primitive, held in the slot;
+//                   reserved on a good status
+//   releaseResource (reserving) the primitive taken out of the slot (the
+//                   uses under way waited for), then handed back on a fresh
+//                   status, under the identifier it was granted under; linked
+//   control         nothing on a status that holds an error; otherwise the
+//                   class's onControl, inside a use; runStep walks a table of
+//                   tPlainStep (the primitive's operation and the word it
+//                   leads to)
+//   requestCancel   the class's onCancel on a held primitive, inside a use
+//                   (none: nothing)
 //   commitCancel    by the word at entry: running, control 3 then 4;
 //                   committed, control 4; each on a fresh status merged into
 //                   the caller's, so that a failed stop still uncommits
@@ -131,7 +148,7 @@ struct tPlainStep {
   bool always = false;
 };
 
-template <class Self, class Interface, class Settings>
+template <class Self, class Interface, class Settings, class Reached>
 class tPlainSupervisor : public Interface, public tModuleObject {
  public:
   void* ___CPPKRLDynamicCast(void* const* classID) override {
@@ -176,7 +193,16 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
   void unlinkResource(nQoMDBG100::tStatus2&) override { _state = kPlainReserved; }
   void unlink(nQoMDBG100::tStatus2&) override { _state = kPlainInitialized; }
-  void requestCancel(nQoMDBG100::tStatus2&) override {}
+  // Every code, from any thread.
+  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) final {
+    if (status.isFatal()) return;
+    _reached.use([&](Reached* reached) { self()->onControl(reached, code, in, out, status); });
+  }
+  // From any thread, at any step.
+  void requestCancel(nQoMDBG100::tStatus2& status) final {
+    _reached.call([&](Reached& reached) { self()->onCancel(reached, status); });
+  }
   void commitCancel(nQoMDBG100::tStatus2& status) override {
     const uint32_t state = _state;
     const auto run = [&](uint32_t code) {
@@ -193,6 +219,37 @@ class tPlainSupervisor : public Interface, public tModuleObject {
  protected:
   // What deploy gives a held primitive of the settings just copied.
   virtual void applySettings(nQoMDBG100::tStatus2&) {}
+  // What a cancel does to a held primitive (a class that has one hides it).
+  void onCancel(Reached&, nQoMDBG100::tStatus2&) {}
+
+  // Runs call(reached) for an entry from another thread, inside a use that
+  // hold() waits for; reached is null when the slot holds nothing. Answers
+  // what call answers.
+  template <class tCall>
+  decltype(auto) use(tCall call) {
+    return _reached.use(call);
+  }
+  // The same for an entry that does nothing without a primitive: false then.
+  template <class tCall>
+  bool reach(tCall call) {
+    return _reached.call(call);
+  }
+  // Stores what the entries reach; replacing what the slot holds (by null
+  // too) returns once the uses under way on other threads have left. For the
+  // lifecycle steps, never with a lock that such a use takes.
+  void hold(Reached* reached) { _reached.set(reached); }
+  // What the slot holds, for the lifecycle steps (the entries use use()).
+  Reached* held() const { return _reached.get(); }
+  // For a lifecycle step that resets or fills what the slot holds: runs
+  // change(held) while the slot holds nothing (the uses under way have
+  // left), then puts it back.
+  template <class tChange>
+  void outOfReach(tChange change) {
+    Reached* const reached = held();
+    hold(nullptr);
+    change(reached);
+    hold(reached);
+  }
 
   // The settings as the class's own, or -89000 and null.
   static const Settings* castSettings(const nQoMRL100::iPrimitiveSettings& settings,
@@ -204,12 +261,11 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
 
   // Runs the step of code from the class's table on the primitive and
-  // answers true: nothing on a status that holds an error, -50004 at line
-  // noPrimitive without a primitive. False for a code the table lacks.
+  // answers true: -50004 at line noPrimitive without a primitive. False for
+  // a code the table lacks.
   template <class Prim, std::size_t N>
   bool runStep(const tPlainStep<Prim> (&steps)[N], Prim* primitive, uint32_t code,
                nQoMDBG100::tStatus2& status, unsigned noPrimitive) {
-    if (status.isFatal()) return true;
     if (primitive == nullptr) {
       setCode(status, kNullPointer, {Self::kFile, noPrimitive});
       return true;
@@ -288,11 +344,14 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       return 120;
   }
   Self* self() { return static_cast<Self*>(this); }
+
+  // What the entries from other threads reach.
+  tSinkSlot<Reached> _reached;
 };
 
 template <class Self, class Interface, class Settings, class Prim,
           class Pool = tSingularResourcePool<Prim*>>
-class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> {
+class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, Prim> {
  public:
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -304,30 +363,27 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
     this->_state = kPlainLinked;
   }
 
+  // The reserved primitive, for the lifecycle steps and other supervisors'
+  // links during the lifecycle (the entries reach it through use()).
   Prim* getPrimitive() const { return _reserver.getPrimitive(); }
 
  protected:
-  // The pool's primitive under the identifier, or null (no broker, nothing
-  // granted, a foreign pool: -89000 and the reservation handed back).
+  // The pool's primitive under the identifier, held in the slot, or null (no
+  // broker, nothing granted, a foreign pool: -89000 and the reservation
+  // handed back).
   Prim* reservePrimitive(nQoMDBG100::tStatus2& status) {
     _reserver.setRuntimeFacade(this->_facade);
     _reserver.setIdentifier(&this->_identifier.next());
     _reserver.reserveResource(status);
     this->_identifier.hold(_reserver.getPrimitive() != nullptr);
-    _reached.set(_reserver.getPrimitive());
+    this->hold(_reserver.getPrimitive());
     return _reserver.getPrimitive();
   }
-  // Runs call(primitive) for a caller on another thread (a cancel, a wait),
-  // inside a pass that the hand-back waits for; false when none is held.
-  template <class tCall>
-  bool reach(tCall call) {
-    return _reached.call(call);
-  }
-  // Takes the primitive out of what reach() calls through and waits for the
-  // calls under way, then hands it back, under the identifier it was granted
-  // under, on a fresh status merged into the caller's, and forgets it.
+  // Takes the primitive out of the slot and waits for the uses under way,
+  // then hands it back, under the identifier it was granted under, on a
+  // fresh status merged into the caller's, and forgets it.
   void handBack(nQoMDBG100::tStatus2& status) {
-    _reached.set(nullptr);
+    this->hold(nullptr);
     nQoMDBG100::tStatus2 local;
     _reserver.releaseResource(local);
     status.assign(local);
@@ -336,7 +392,6 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings> 
 
  private:
   nQoMRTB100::tSingularReserver<Prim, Pool> _reserver;
-  tSinkSlot<Prim> _reached;
 };
 
 }  // namespace nQoUdR100

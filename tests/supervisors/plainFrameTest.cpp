@@ -4,11 +4,13 @@
 // reservation under the settings' identifier.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include "settings/tEmptySettings.h"
 #include "sim/simResourceBroker.h"
 #include "supervisors/tPlainSupervisor.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/probeSupervisor.h"
 #include "support/statusRecords.h"
@@ -20,6 +22,7 @@ using nQoTest::tProbePrimitive;
 using nQoUdR100::tPlainStep;
 
 // Commit, arm (keeps the word), start and stop by table; uncommit undoes.
+// inside runs in the handler, where a test holds a code.
 class tPlainProbe final
     : public nQoUdR100::tReservingSupervisor<tPlainProbe, nQoMRL100::iPrimitiveSupervisor,
                                              nQoTest::tProbeRecordSettings, tProbePrimitive> {
@@ -33,10 +36,14 @@ class tPlainProbe final
       {2, &tProbePrimitive::start, 6},
       {3, &tProbePrimitive::stop, 5, true},
       {4, &tProbePrimitive::uncommit, 4, true}};
+  std::function<void()> inside;
 
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-               nQoMRL100::iControlParameterBlock*, tStatus2& status) override {
-    if (!runStep(kSteps, getPrimitive(), code, status, 30))
+ private:
+  friend tPlainSupervisor;
+  void onControl(tProbePrimitive* primitive, uint32_t code, nQoMRL100::iControlParameterBlock*,
+                 nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+    if (inside) inside();
+    if (!runStep(kSteps, primitive, code, status, 30))
       nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 40});
   }
 };
@@ -163,6 +170,30 @@ TEST_F(PlainFrameTest, CommitCancelUndoesByTheWordAtEntry) {
   EXPECT_EQ(log.operations(), "primitive.uncommit");
   EXPECT_EQ(again.code, 0);
   supervisor.releaseResource(status);
+}
+
+// A code from another thread held in the class's handler: the release waits
+// for it before the primitive goes back to its pool; a code after the
+// release finds no primitive.
+TEST_F(PlainFrameTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
+  tPlainProbe supervisor;
+  bringUp(supervisor);
+  nQoTest::tHeldPass held;
+  supervisor.inside = [&] { held.hold(); };
+  held.run([&] {
+    tStatus2 s;
+    supervisor.control(1, nullptr, nullptr, s);
+  });
+  held.tearDown([&] {
+    tStatus2 s;
+    supervisor.releaseResource(s);
+  });
+  EXPECT_TRUE(held.teardownWaited());
+  supervisor.inside = nullptr;
+  tStatus2 late;
+  supervisor.control(1, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_EQ(log.operations(), "primitive.commit");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "frame/tPassCount.h"
 #include "mrl/iPrimitiveSupervisorMap.h"
 #include "mrl/iResourceBroker.h"
 #include "opaque.h"
@@ -94,7 +95,8 @@ void BM_AOAdapterWrite(benchmark::State& state) {
 BENCHMARK(BM_AOAdapterWrite);
 
 // Floor: the adapter's link and alignment checks, then one writeSamples call
-// through the FIFO's interface.
+// through the FIFO's interface, counted in and out: the least that lets an
+// unlink on another thread wait for it.
 void BM_AOAdapterWrite_Floor(benchmark::State& state) {
   tArrayFIFO fifo;
   nQoUdP100::tBaseAO_FIFOPrimitive* linked =
@@ -102,9 +104,11 @@ void BM_AOAdapterWrite_Floor(benchmark::State& state) {
   alignas(2) unsigned char bytes[kBytes];
   for (uint32_t k = 0; k < kBytes; ++k) bytes[k] = static_cast<unsigned char>(k);
   const unsigned char* from = nQoBench::opaque<const unsigned char*>(bytes);
+  nQoUdR100::tPassCount writes;
   nQoMDBG100::tStatus2 status;
   uint32_t taken = 0;
   for (auto _ : state) {
+    const nQoUdR100::tPassCount::tInside inside(writes);
     if (linked != nullptr && reinterpret_cast<uintptr_t>(from) % alignof(int16_t) == 0)
       taken = linked->writeSamples(reinterpret_cast<const int16_t*>(from), kBytes >> 1, status) * 2;
     benchmark::DoNotOptimize(fifo.samples);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "frame/statusCodes.h"
+#include "frame/tPassCount.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/iResourceBroker.h"
 #include "opaque.h"
@@ -124,7 +125,8 @@ struct tHandEEPROM {
 // through the in block's interface on a local status merged back, the length
 // against the out block's size, the EEPROM's device present, and the read
 // through the device's interface, with the EEPROM's byte order, into the out
-// block's data area.
+// block's data area. The request is counted in and out while it reaches the
+// EEPROM: the least that lets a release on another thread wait for it.
 void BM_EEPROMRequest267_Floor(benchmark::State& state) {
   tParts parts;
   tBlock& in = parts.in;
@@ -136,11 +138,14 @@ void BM_EEPROMRequest267_Floor(benchmark::State& state) {
   nQoMRL100::iControlParameterBlock* outBlock =
       nQoBench::opaque<nQoMRL100::iControlParameterBlock*>(&out);
   const uint32_t code = nQoBench::opaque(267u);
+  nQoUdR100::tPassCount requests;
   nQoMDBG100::tStatus2 status;
   for (auto _ : state) {
     in.rewind();
-    if (status.isFatal() || eeprom == nullptr || code < 255 || code >= 287 ||
-        kHandKinds[code - 255] != kHandByteRead || inBlock == nullptr || outBlock == nullptr)
+    if (status.isFatal()) continue;
+    const nQoUdR100::tPassCount::tInside inside(requests);
+    if (eeprom == nullptr || code < 255 || code >= 287 || kHandKinds[code - 255] != kHandByteRead ||
+        inBlock == nullptr || outBlock == nullptr)
       continue;
     nQoMDBG100::tStatus2 local;
     const uint32_t where = inBlock->readU32(local.code);

@@ -4,12 +4,15 @@
 // the end of a generation (to the FIFO transfer, or the DMA transfer's
 // endpoint in DMA mode); the interrupt transfer writes bytes into it, which it
 // hands to the FIFO as samples. Every call without its object answers 0.
+// Those calls come from the FIFO's passes and the transfer's thread: they
+// reach the links as counted uses, which a new link and unlink wait for.
 #pragma once
 
 #include <cstdint>
 
 #include "frame/iWriteable.h"
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iDMATransferSupervisor.h"
 #include "mrl/iOutputTransfers.h"
@@ -40,29 +43,39 @@ class tAOStreamAdapter final : public nQoUdP100::iAODataSource,
   uint32_t space(nQoMDBG100::tStatus2&) override { return 0; }
   void close(const nQoMDBG100::tStatus2&, nQoMDBG100::tStatus2&) override {}
 
+  // The links of a mode (the other mode's stay); each returns once the
+  // calls under way on other threads have left the links.
   void linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
                      nQoMSRL100::iOutputFIFOTransfer* fifoTransfer,
-                     nQoMSRL100::iOutputInterruptTransfer* interruptTransfer) {
-    _fifo = fifo;
-    _fifoTransfer = fifoTransfer;
-    _interruptTransfer = interruptTransfer;
-    _mode = kInterrupt;
-  }
-  void linkDMA(nQoLMSDR100::iDMAEndpoint* dmaTransfer) {
-    _dmaTransfer = dmaTransfer;
-    _mode = kDMA;
-  }
+                     nQoMSRL100::iOutputInterruptTransfer* interruptTransfer);
+  void linkDMA(nQoLMSDR100::iDMAEndpoint* dmaTransfer);
+  // Takes the links out: once it returns, no call is under way through them
+  // and none reaches them until the next link.
+  void unlink() { _linked.set(nullptr); }
   void setIdentifier(const nQoMRL100::tGeneralIdentifier& identifier) { _identifier = identifier; }
-  uint32_t getMode() const { return _mode; }
+  uint32_t getMode() const { return _links.mode; }
 
  private:
+  struct tLinks {
+    nQoUdP100::tBaseAO_FIFOPrimitive* fifo = nullptr;
+    nQoMSRL100::iOutputFIFOTransfer* fifoTransfer = nullptr;
+    nQoMSRL100::iOutputInterruptTransfer* interruptTransfer = nullptr;
+    nQoLMSDR100::iDMAEndpoint* dmaTransfer = nullptr;
+    uint32_t mode = kInterrupt;
+  };
+
+  // Runs change(_links) while no call reaches them, then links them.
+  template <class tChange>
+  void relink(tChange change) {
+    _linked.set(nullptr);
+    change(_links);
+    _linked.set(&_links);
+  }
   uint32_t requestBytes(uint32_t byteCount, nQoMDBG100::tStatus2& status);
 
-  nQoUdP100::tBaseAO_FIFOPrimitive* _fifo = nullptr;
-  nQoMSRL100::iOutputFIFOTransfer* _fifoTransfer = nullptr;
-  nQoMSRL100::iOutputInterruptTransfer* _interruptTransfer = nullptr;
-  nQoLMSDR100::iDMAEndpoint* _dmaTransfer = nullptr;
-  uint32_t _mode = kInterrupt;
+  tLinks _links;
+  // The links as the calls reach them; null until the first link.
+  tSinkSlot<tLinks> _linked;
   nQoMRL100::tGeneralIdentifier _identifier;
 };
 

@@ -57,8 +57,9 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
-// A wait still under way on another thread returns; the hand-back waits for
-// it and for a cancel under way to leave the engine.
+// A wait still under way on another thread (the wait operation's, codes 400
+// and 401) returns; the hand-back waits for it, and for every other use under
+// way, to leave the engine.
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive()) {
     timing->requestStop();
@@ -133,8 +134,8 @@ void tBaseAOTimingControllerSupervisor::softwareUpdate(
     timing.pollForNextUpdate(status);
 }
 
-// Runs on the caller's thread: the update reaches the engine as a pass that
-// the release waits for.
+// Runs on the caller's thread: the update reaches the engine as a use that
+// the release ends and waits for.
 void tBaseAOTimingControllerSupervisor::waitForNextSampleClock(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _facade == nullptr || _facade->mayBlock(status) == 0) return;
   if (!skip()) {
@@ -147,12 +148,10 @@ void tBaseAOTimingControllerSupervisor::waitForNextSampleClock(nQoMDBG100::tStat
   _facade->endBlocking(dropped);
 }
 
-void tBaseAOTimingControllerSupervisor::control(uint32_t code,
-                                                nQoMRL100::iControlParameterBlock* in,
-                                                nQoMRL100::iControlParameterBlock* out,
-                                                nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
+void tBaseAOTimingControllerSupervisor::onControl(tEngine* timing, uint32_t code,
+                                                  nQoMRL100::iControlParameterBlock* in,
+                                                  nQoMRL100::iControlParameterBlock* out,
+                                                  nQoMDBG100::tStatus2& status) {
   if (timing == nullptr) {
     setCode(status, kNullPointer, {kFile, 319});
     return;
@@ -181,56 +180,56 @@ void tBaseAOTimingControllerSupervisor::control(uint32_t code,
       _state = kPlainResourcesLinked;
       return;
     default:
-      if (!controlOwn(code, in, out, status)) setCode(status, kNotSupported, {kFile, 714});
+      if (!controlOwn(*timing, code, in, out, status)) setCode(status, kNotSupported, {kFile, 714});
   }
 }
 
-bool tBaseAOTimingControllerSupervisor::controlOwn(uint32_t code,
+// 400 and 401 are the wait operation's update, inside the same use.
+bool tBaseAOTimingControllerSupervisor::controlOwn(tEngine& timing, uint32_t code,
                                                    nQoMRL100::iControlParameterBlock* in,
                                                    nQoMRL100::iControlParameterBlock* out,
                                                    nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
-  const bool started = !skip() && timing->state().isRunning();
+  const bool started = !skip() && timing.state().isRunning();
   switch (code) {
     case kEndA:
     case kEndB:
-      if (started && code == kEndA) timing->requestEndA(&status);
-      if (started && code == kEndB) timing->requestEndB(&status);
+      if (started && code == kEndA) timing.requestEndA(&status);
+      if (started && code == kEndB) timing.requestEndB(&status);
       _state = kPlainCommitted;
       return true;
     case kHold:
-      if (started) timing->setMode3Hold(1, status);
+      if (started) timing.setMode3Hold(1, status);
       return true;
     case kRelease:
-      if (!skip() && timing->hold() != 0) timing->setMode3Hold(0, status);
+      if (!skip() && timing.hold() != 0) timing.setMode3Hold(0, status);
       return true;
     case kSetInterval: {
       tParameterBlockValidateHelper::checkNotNull(in, status);
       tParameterBlockValidateHelper::checkNotNull(out, status);
       if (status.isFatal()) return true;
-      if (started) timing->setUpdateInterval(readValue(in, status), status);
+      if (started) timing.setUpdateInterval(readValue(in, status), status);
       answer(out, started ? 1 : 0, status);
       return true;
     }
     case kIsCommitted:
     case kIsCommitted + 1:
     case kIsStarted:
-    case kHoldFlag: answer(out, query(code), status); return true;
+    case kHoldFlag: answer(out, query(timing, code), status); return true;
     case kUpdatesDone: {
       nQoMDBG100::tStatus2 fresh;
-      const uint32_t done = skip() ? 0 : timing->getUpdatesDone(fresh, 0);
+      const uint32_t done = skip() ? 0 : timing.getUpdatesDone(fresh, 0);
       answer(out, done, status);
       answer(out, static_cast<uint32_t>(fresh.code), status);
       return true;
     }
     case kUpdate:
-      if (!skip()) softwareUpdate(*timing, status);
+      if (!skip()) softwareUpdate(timing, status);
       return true;
     case kUpdateWithTimeout: {
       const uint32_t timeout = readValue(in, status);
       if (status.isFatal() || skip()) return true;
-      timing->setTimeout(timeout, status);
-      softwareUpdate(*timing, status);
+      timing.setTimeout(timeout, status);
+      softwareUpdate(timing, status);
       return true;
     }
     default: return false;
@@ -239,22 +238,17 @@ bool tBaseAOTimingControllerSupervisor::controlOwn(uint32_t code,
 
 // 263 to 265: committed, armed, started (with skip: whether the word says
 // committed); 266: the hold flag (0 with skip).
-uint32_t tBaseAOTimingControllerSupervisor::query(uint32_t code) const {
-  const nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
-  if (code == kHoldFlag) return skip() ? 0 : timing->hold();
+uint32_t tBaseAOTimingControllerSupervisor::query(const tEngine& timing, uint32_t code) const {
+  if (code == kHoldFlag) return skip() ? 0 : timing.hold();
   if (skip()) return _state == kPlainCommitted ? 1 : 0;
-  const nQoUdP100::tPrimitiveState& state = timing->state();
+  const nQoUdP100::tPrimitiveState& state = timing.state();
   if (code == kIsCommitted) return state.isCommitted() ? 1 : 0;
   if (code == kIsStarted) return state.isRunning() ? 1 : 0;
   return state.isArmed() ? 1 : 0;
 }
 
-// May come from another thread at any step: reaches the engine as a pass
-// that the release waits for.
-void tBaseAOTimingControllerSupervisor::requestCancel(nQoMDBG100::tStatus2&) {
-  reach([&](nQoUdP100::tBaseAOTimingControllerPrimitive& timing) {
-    if (words().word23 != 0) timing.requestStop();
-  });
+void tBaseAOTimingControllerSupervisor::onCancel(tEngine& timing, nQoMDBG100::tStatus2&) {
+  if (words().word23 != 0) timing.requestStop();
 }
 
 // From above 4: stop, disarm and uncommit, each when the primitive is then

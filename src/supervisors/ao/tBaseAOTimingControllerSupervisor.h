@@ -4,9 +4,10 @@
 // class's own (257 to 267, 400, 401) onto the engine, and paces software-timed
 // output through its wait operation. Settings word 28 (skip) keeps the
 // class's own codes off the hardware; queries then answer from the state
-// word. A cancel and the wait operation may come from another thread: they
-// reach the engine as passes that the release stops and waits for before it
-// hands the engine back.
+// word. Codes, a cancel and the wait operation may come from another thread:
+// they reach the engine as uses of the frame's slot, and the release first
+// ends a wait under way (the wait operation's, or codes 400 and 401) and
+// then waits for them before it hands the engine back.
 #pragma once
 
 #include <cstdint>
@@ -47,14 +48,18 @@ class tBaseAOTimingControllerSupervisor final
                   nQoMDBG100::tStatus2& status) override;
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  void requestCancel(nQoMDBG100::tStatus2& status) override;
   void commitCancel(nQoMDBG100::tStatus2& status) override;
 
   nQoMRL110::iEvent* getEvent() const { return _event; }
 
  private:
+  friend tPlainSupervisor;
+  using tEngine = nQoUdP100::tBaseAOTimingControllerPrimitive;
+  // The six lifecycle codes and the class's own on the engine as held.
+  void onControl(tEngine* timing, uint32_t code, nQoMRL100::iControlParameterBlock* in,
+                 nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+  // With word 23: the engine's stop, which ends its update wait.
+  void onCancel(tEngine& timing, nQoMDBG100::tStatus2& status);
   const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
   bool skip() const { return words().word28 != 0; }
   void applySettings(nQoMDBG100::tStatus2& status) override;
@@ -68,9 +73,9 @@ class tBaseAOTimingControllerSupervisor final
   // Unregisters done and error events, each on a fresh status merged.
   void unregisterEvents(nQoMDBG100::tStatus2& status);
   // The codes 257 to 267, 400 and 401 on a held primitive; false for others.
-  bool controlOwn(uint32_t code, nQoMRL100::iControlParameterBlock* in,
+  bool controlOwn(tEngine& timing, uint32_t code, nQoMRL100::iControlParameterBlock* in,
                   nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
-  uint32_t query(uint32_t code) const;
+  uint32_t query(const tEngine& timing, uint32_t code) const;
 
   tDoneObserver* _observer = nullptr;
   uint32_t _blockingUpdate = 0;

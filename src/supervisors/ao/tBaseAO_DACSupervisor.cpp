@@ -38,7 +38,9 @@ void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
+// The writes under way leave the DAC before it is unreserved.
 void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  hold(nullptr);
   if (nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive()) {
     nQoMDBG100::tStatus2 local;
     dac->unreserve(local);
@@ -48,11 +50,11 @@ void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   _state = kPlainLinked;
 }
 
-void tBaseAO_DACSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                    nQoMRL100::iControlParameterBlock*,
-                                    nQoMDBG100::tStatus2& status) {
-  if (!runStep(kSteps, getPrimitive(), code, status, 248))
-    setCode(status, kNotSupported, {kFile, 286});
+void tBaseAO_DACSupervisor::onControl(nQoUdP100::tBaseAO_DACPrimitive* dac, uint32_t code,
+                                      nQoMRL100::iControlParameterBlock*,
+                                      nQoMRL100::iControlParameterBlock*,
+                                      nQoMDBG100::tStatus2& status) {
+  if (!runStep(kSteps, dac, code, status, 248)) setCode(status, kNotSupported, {kFile, 286});
 }
 
 void tBaseAO_DACSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
@@ -69,21 +71,21 @@ uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buff
                                       nQoMDBG100::tStatus2& status) {
   const auto* source = static_cast<const int16_t*>(buffer);
   if (status.isFatal()) return 0;
-  nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
-  if (dac == nullptr) {
-    setCode(status, kNullPointer, {kFile, 390});
-    return 0;
-  }
-  if (count != 1) return dac->writeValues(source, count, status);
-  dac->writeValue(source, status);
-  return 1;
+  return use([&](nQoUdP100::tBaseAO_DACPrimitive* dac) -> uint32_t {
+    if (dac == nullptr) {
+      setCode(status, kNullPointer, {kFile, 390});
+      return 0;
+    }
+    if (count != 1) return dac->writeValues(source, count, status);
+    dac->writeValue(source, status);
+    return 1;
+  });
 }
 
-void tBaseAOGroundRefSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                         nQoMRL100::iControlParameterBlock* out,
-                                         nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdP100::tBaseAOGroundRefPrimitive* groundRef = getPrimitive();
+void tBaseAOGroundRefSupervisor::onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
+                                           uint32_t code, nQoMRL100::iControlParameterBlock*,
+                                           nQoMRL100::iControlParameterBlock* out,
+                                           nQoMDBG100::tStatus2& status) {
   switch (code) {
     case 1: _state = kPlainCommitted; return;
     case 4: _state = kPlainResourcesLinked; return;
@@ -99,16 +101,16 @@ void tBaseAOGroundRefSupervisor::control(uint32_t code, nQoMRL100::iControlParam
       else
         groundRef->disable(status);
       return;
-    case kIsConnected: reportConnected(out, status); return;
+    case kIsConnected: reportConnected(groundRef, out, status); return;
     default: setCode(status, kNotSupported, {kFile, 337});
   }
 }
 
-void tBaseAOGroundRefSupervisor::reportConnected(nQoMRL100::iControlParameterBlock* out,
+void tBaseAOGroundRefSupervisor::reportConnected(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
+                                                 nQoMRL100::iControlParameterBlock* out,
                                                  nQoMDBG100::tStatus2& status) {
   tParameterBlockValidateHelper::checkNotNull(out, status);
   if (status.isFatal()) return;
-  nQoUdP100::tBaseAOGroundRefPrimitive* groundRef = getPrimitive();
   if (!skip() && groundRef == nullptr) {
     setCode(status, kNullPointer, {kFile, 318});
     return;

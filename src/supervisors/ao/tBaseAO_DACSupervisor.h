@@ -29,19 +29,23 @@ class tBaseAO_DACSupervisor final
   // A DAC that refuses its reserve is handed back; the state stays.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
   // Committed: the DAC's uncommit on a fresh status merged; then resources linked.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
   nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
 
-  // One sample through the single-value write (answers 1), any other count
-  // through the multi-value write. Without a DAC: -50004 and 0.
+  // From the user's thread: one sample through the single-value write
+  // (answers 1), any other count through the multi-value write, inside a use
+  // that the release waits for. Without a DAC: -50004 and 0.
   uint32_t write(uint32_t count, uint32_t word, const void* buffer, const void* extra,
                  nQoMDBG100::tStatus2& status) override;
   uint32_t getAvailable(nQoMDBG100::tStatus2&) override { return 0; }
 
  private:
+  friend tPlainSupervisor;
+  // Codes 1 and 4 on the DAC as held.
+  void onControl(nQoUdP100::tBaseAO_DACPrimitive* dac, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
   // Words 2 to 7 into the DAC's six fields, in order.
   void applySettings(nQoMDBG100::tStatus2& status) override;
 };
@@ -57,13 +61,16 @@ class tBaseAOGroundRefSupervisor final
   static constexpr uint32_t kDisconnect = 258;
   static constexpr uint32_t kIsConnected = 259;
 
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-
  private:
+  friend tPlainSupervisor;
+  // Codes 1, 4 and 257 to 259 on the ground reference as held.
+  void onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
   bool skip() const { return _settings.record<0>().skipFlag != 0; }
   // 259: 0 when skipping, else the primitive's connected flag.
-  void reportConnected(nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+  void reportConnected(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
+                       nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
 };
 
 }  // namespace nQoUdR100

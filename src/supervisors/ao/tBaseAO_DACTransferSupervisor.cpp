@@ -10,9 +10,9 @@ namespace nQoUdR100 {
 tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() { freeChannels(); }
 
 void tBaseAO_DACTransferSupervisor::freeChannels() {
-  moduleFree(_channels);
-  _channels = nullptr;
-  _channelCount = 0;
+  hold(nullptr);
+  moduleFree(_table.channels);
+  _table = {};
 }
 
 void tBaseAO_DACTransferSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
@@ -40,16 +40,17 @@ void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map
   freeChannels();
   const auto count = static_cast<uint32_t>(_settings.list.size());
   if (count != 0) {
-    _channels = new (kModuleHeap) tChannel[count];
-    if (_channels == nullptr) {
+    _table.channels = new (kModuleHeap) tAOChannelTable::tChannel[count];
+    if (_table.channels == nullptr) {
       setCode(status, kOutOfMemory, {kFile, 188});
       return;
     }
-    _channelCount = count;
+    _table.count = count;
   }
   for (uint32_t k = 0; k < count; ++k)
-    _channels[k] = {map.lookup(_settings.list[k], status), nullptr};
+    _table.channels[k] = {map.lookup(_settings.list[k], status), nullptr};
   if (usesTiming()) _timingSupervisor = map.lookup(_settings.word4, status);
+  hold(&_table);
   if (status.isNotFatal()) _state = kPlainLinked;
 }
 
@@ -63,29 +64,35 @@ void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
-// A channel whose supervisor is no DAC supervisor stays without a DAC.
+// A channel whose supervisor is no DAC supervisor stays without a DAC. The
+// table is out of the writes' reach while it is filled.
 void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  for (uint32_t k = 0; k < _channelCount; ++k) {
-    nQoMDBG100::tStatus2 local;
-    auto* dac =
-        nQoMRTB100::castAnswer<tBaseAO_DACSupervisor>(_channels[k].supervisor, local, {kFile, 230});
-    _channels[k].dac = dac != nullptr ? dac->getPrimitive() : nullptr;
-    status.assign(local);
-  }
-  if (usesTiming()) {
-    nQoMDBG100::tStatus2 local;
-    auto* timing = nQoMRTB100::castAnswer<tBaseAOTimingControllerSupervisor>(_timingSupervisor,
-                                                                             local, {kFile, 241});
-    _timing = timing != nullptr ? timing->getPrimitive() : nullptr;
-    status.assign(local);
-  }
+  outOfReach([&](tAOChannelTable*) {
+    for (uint32_t k = 0; k < _table.count; ++k) {
+      nQoMDBG100::tStatus2 local;
+      auto* dac = nQoMRTB100::castAnswer<tBaseAO_DACSupervisor>(_table.channels[k].supervisor,
+                                                                local, {kFile, 230});
+      _table.channels[k].dac = dac != nullptr ? dac->getPrimitive() : nullptr;
+      status.assign(local);
+    }
+    if (usesTiming()) {
+      nQoMDBG100::tStatus2 local;
+      auto* timing = nQoMRTB100::castAnswer<tBaseAOTimingControllerSupervisor>(_timingSupervisor,
+                                                                               local, {kFile, 241});
+      _table.timing = timing != nullptr ? timing->getPrimitive() : nullptr;
+      status.assign(local);
+    }
+  });
   if (status.isNotFatal()) _state = kPlainResourcesLinked;
 }
 
+// The writes under way leave the borrowed DACs and engine before they go.
 void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
-  for (uint32_t k = 0; k < _channelCount; ++k) _channels[k].dac = nullptr;
-  _timing = nullptr;
+  outOfReach([&](tAOChannelTable*) {
+    for (uint32_t k = 0; k < _table.count; ++k) _table.channels[k].dac = nullptr;
+    _table.timing = nullptr;
+  });
   _state = kPlainReserved;
 }
 
@@ -108,10 +115,10 @@ void tBaseAO_DACTransferSupervisor::unlink(nQoMDBG100::tStatus2&) {
   _state = kPlainInitialized;
 }
 
-void tBaseAO_DACTransferSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                            nQoMRL100::iControlParameterBlock*,
-                                            nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
+void tBaseAO_DACTransferSupervisor::onControl(tAOChannelTable*, uint32_t code,
+                                              nQoMRL100::iControlParameterBlock*,
+                                              nQoMRL100::iControlParameterBlock*,
+                                              nQoMDBG100::tStatus2& status) {
   if (code == 1) {
     _state = kPlainCommitted;
   } else if (code == 3) {
@@ -130,32 +137,35 @@ void tBaseAO_DACTransferSupervisor::control(uint32_t code, nQoMRL100::iControlPa
   }
 }
 
-bool tBaseAO_DACTransferSupervisor::ready() const {
-  for (uint32_t k = 0; k < _channelCount; ++k)
-    if (_channels[k].dac == nullptr) return false;
-  return _settings.word2 == 0 || _timing != nullptr;
+bool tBaseAO_DACTransferSupervisor::ready(const tAOChannelTable& table) const {
+  for (uint32_t k = 0; k < table.count; ++k)
+    if (table.channels[k].dac == nullptr) return false;
+  return _settings.word2 == 0 || table.timing != nullptr;
 }
 
 uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const void* buffer,
                                               const void* extra, nQoMDBG100::tStatus2& status) {
   const auto* mask = static_cast<const uint16_t*>(extra);
-  const uint32_t channels = _channelCount;
-  if (status.isFatal() || channels == 0) return 0;
-  if (!ready()) {
-    setCode(status, kNullPointer, {kFile, 392});
-    return 0;
-  }
-  uint64_t written = 0;
-  const auto* scan = static_cast<const int16_t*>(buffer);
-  for (uint32_t s = 0; s < scans; ++s, scan += channels) {
-    for (uint32_t k = 0; k < channels; ++k) {
-      if (mask != nullptr && mask[k] == 0) continue;
-      _channels[k].dac->writeValue(scan + k, status);
-      ++written;
+  if (status.isFatal()) return 0;
+  return use([&](const tAOChannelTable* table) -> uint32_t {
+    const uint32_t channels = table != nullptr ? table->count : 0;
+    if (channels == 0) return 0;
+    if (!ready(*table)) {
+      setCode(status, kNullPointer, {kFile, 392});
+      return 0;
     }
-    if (_settings.word2 != 0) _timing->softwareUpdatePulse(status);
-  }
-  return static_cast<uint32_t>(written / channels);
+    uint64_t written = 0;
+    const auto* scan = static_cast<const int16_t*>(buffer);
+    for (uint32_t s = 0; s < scans; ++s, scan += channels) {
+      for (uint32_t k = 0; k < channels; ++k) {
+        if (mask != nullptr && mask[k] == 0) continue;
+        table->channels[k].dac->writeValue(scan + k, status);
+        ++written;
+      }
+      if (_settings.word2 != 0) table->timing->softwareUpdatePulse(status);
+    }
+    return static_cast<uint32_t>(written / channels);
+  });
 }
 
 uint32_t tBaseAO_DACTransferSupervisor::getAvailable(nQoMDBG100::tStatus2& status) {

@@ -2,8 +2,12 @@
 // channel's DAC supervisor (and, with word 2 or 3, the AO timing engine)
 // while resources are linked, and its output stream spreads interleaved
 // samples over the channels one scan at a time, with an update pulse after
-// each scan when word 2 is set. tAORoutable stages the four routing pairs of
-// the AO timing engine and applies the pending ones.
+// each scan when word 2 is set. The stream's writes come from the user's
+// thread: they reach the channel table, the DACs and the engine as uses of
+// the frame's slot, which holds the table from link to unlink;
+// linkResource, unlinkResource and unlink take it out, waiting for the writes
+// under way, before they fill, clear or free it. tAORoutable stages the four
+// routing pairs of the AO timing engine and applies the pending ones.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +21,23 @@
 
 namespace nQoUdR100 {
 
+// What the transfer's writes reach: each channel's supervisor and borrowed
+// DAC, and the borrowed AO timing engine.
+struct tAOChannelTable {
+  struct tChannel {
+    nQoMRL100::iPrimitiveSupervisor* supervisor;
+    nQoUdP100::tBaseAO_DACPrimitive* dac;
+  };
+  tChannel* channels = nullptr;
+  uint32_t count = 0;
+  nQoUdP100::tBaseAOTimingControllerPrimitive* timing = nullptr;
+};
+
 class tBaseAO_DACTransferSupervisor final
     : public nQoMSRL100::iOutputStream,
       public tPlainSupervisor<tBaseAO_DACTransferSupervisor,
-                              nQoMSRL100::iOutputStreamPrimitiveSupervisor,
-                              tAO_DACTransferSettings> {
+                              nQoMSRL100::iOutputStreamPrimitiveSupervisor, tAO_DACTransferSettings,
+                              tAOChannelTable> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseAO_DACTransferSupervisor";
   static constexpr const char* kFile = "tBaseAO_DACTransferSupervisor";
@@ -41,33 +57,31 @@ class tBaseAO_DACTransferSupervisor final
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
   nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
 
   // scans × channels samples interleaved by channel; a mask entry of 0
-  // skips its channel. Answers the samples written per channel. A channel
-  // without its DAC, or the pulse without the timing engine: -50004 before
-  // the first sample, and 0.
+  // skips its channel. Answers the samples written per channel; 0 without a
+  // channel table (before link, after unlink). A channel without its DAC, or
+  // the pulse without the timing engine: -50004 before the first sample, and
+  // 0.
   uint32_t write(uint32_t scans, uint32_t word, const void* buffer, const void* extra,
                  nQoMDBG100::tStatus2& status) override;
   // -200454: the stream offers no other write.
   uint32_t getAvailable(nQoMDBG100::tStatus2& status) override;
 
  private:
-  struct tChannel {
-    nQoMRL100::iPrimitiveSupervisor* supervisor;
-    nQoUdP100::tBaseAO_DACPrimitive* dac;
-  };
-
+  friend tPlainSupervisor;
+  // Codes 1, 3 and 4 (the table is not needed).
+  void onControl(tAOChannelTable* table, uint32_t code, nQoMRL100::iControlParameterBlock* in,
+                 nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
   bool usesTiming() const { return _settings.word2 != 0 || _settings.word3 != 0; }
-  bool ready() const;
+  bool ready(const tAOChannelTable& table) const;
+  // Takes the table out of the slot (the writes under way leave), frees it.
   void freeChannels();
 
-  tChannel* _channels = nullptr;
-  uint32_t _channelCount = 0;
+  // Held in the slot from link to unlink.
+  tAOChannelTable _table;
   nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
-  nQoUdP100::tBaseAOTimingControllerPrimitive* _timing = nullptr;
   // Whether reserve registered the done and error kinds.
   bool _eventsRegistered = false;
 };

@@ -133,13 +133,19 @@ void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fif
   _adapter->linkInterrupt(&fifo, fifoTransfer, interruptTransfer);
 }
 
+// The FIFO is out of the slot while its field is reset, and the adapter's
+// links go; the FIFO stays held.
 void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
-  if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
+  outOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
+    if (_adapter != nullptr) _adapter->unlink();
+    if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
+  });
   _state = kPlainReserved;
 }
 
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  hold(nullptr);
+  if (_adapter != nullptr) _adapter->unlink();
   // The adapter dies with this supervisor; the FIFO outlives it.
   nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
   if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
@@ -147,11 +153,10 @@ void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   _state = kPlainLinked;
 }
 
-void tBaseAO_FIFOSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                     nQoMRL100::iControlParameterBlock* out,
-                                     nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
+void tBaseAO_FIFOSupervisor::onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, uint32_t code,
+                                       nQoMRL100::iControlParameterBlock*,
+                                       nQoMRL100::iControlParameterBlock* out,
+                                       nQoMDBG100::tStatus2& status) {
   if (fifo == nullptr) {
     setCode(status, kNullPointer, {kFile, 401});
     return;
@@ -206,23 +211,24 @@ uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buf
                                        nQoMDBG100::tStatus2& status) {
   const auto* source = static_cast<const int16_t*>(buffer);
   if (status.isFatal() || count == 0) return 0;
-  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
-  if (fifo == nullptr) {
-    setCode(status, kNullPointer, {kFile, 652});
-    return 0;
-  }
-  const uint32_t channels = fifo->fields.channelCount;
-  if (channels == 0) return 0;
-  const uint64_t samples = static_cast<uint64_t>(count) * channels;
-  if (samples > 0xFFFFFFFFu) {
-    setCode(status, kRefused, {kFile, 660});
-    return 0;
-  }
-  if (samples == 1) {
-    fifo->writeSample(source, status);
-    return 1;
-  }
-  return fifo->writeSamples(source, static_cast<uint32_t>(samples), status) / channels;
+  return use([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) -> uint32_t {
+    if (fifo == nullptr) {
+      setCode(status, kNullPointer, {kFile, 652});
+      return 0;
+    }
+    const uint32_t channels = fifo->fields.channelCount;
+    if (channels == 0) return 0;
+    const uint64_t samples = static_cast<uint64_t>(count) * channels;
+    if (samples > 0xFFFFFFFFu) {
+      setCode(status, kRefused, {kFile, 660});
+      return 0;
+    }
+    if (samples == 1) {
+      fifo->writeSample(source, status);
+      return 1;
+    }
+    return fifo->writeSamples(source, static_cast<uint32_t>(samples), status) / channels;
+  });
 }
 
 }  // namespace nQoUdR100

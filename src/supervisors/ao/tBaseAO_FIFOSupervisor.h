@@ -2,7 +2,10 @@
 // order, joins it to the transfer that feeds it (word 3: 0 DMA, 1 interrupt,
 // 2 none) through an owned stream adapter, maps the lifecycle codes and the
 // queries 257 to 261 onto the FIFO, and offers an output stream of direct
-// writes counted per channel.
+// writes counted per channel. Codes and writes from the user's thread reach
+// the FIFO as uses of the frame's slot; unlinkResource and the release take
+// the FIFO and the adapter's links out, waiting for those under way, before
+// they reset them or hand the FIFO back.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +44,6 @@ class tBaseAO_FIFOSupervisor final
   void linkResource(nQoMDBG100::tStatus2& status) override;
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
   void commitCancel(nQoMDBG100::tStatus2& status) override;
   nQoMSRL100::iOutputStream* getOutputStreamPtr(nQoMDBG100::tStatus2&) override { return this; }
 
@@ -57,6 +58,11 @@ class tBaseAO_FIFOSupervisor final
   tAOStreamAdapter* getAdapter() const { return _adapter; }
 
  private:
+  friend tPlainSupervisor;
+  // The codes on the FIFO as held.
+  void onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
   uint32_t mode() const { return static_cast<uint32_t>(_settings.word3); }
   void copySettings(const tAO_FIFOSettings& own, nQoMDBG100::tStatus2& status);
   void applySettings(nQoMDBG100::tStatus2& status) override;

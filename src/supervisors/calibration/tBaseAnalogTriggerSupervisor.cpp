@@ -27,34 +27,36 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
     nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
     _identifier.hold(answer != nullptr);
     tPool* pool = nQoMRTB100::castAnswer<tPool>(answer, status, {kFile, 139});
-    if (pool != nullptr) _primitive = pool->getResource();
+    if (pool != nullptr) hold(pool->getResource());
     applySettings(status);
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
 void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  _primitive = nullptr;
+  hold(nullptr);
   if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
     handBack(granted, _facade, status);
   _identifier.hold(false);
   _state = kPlainLinked;
 }
 
-void tBaseAnalogTriggerSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                           nQoMRL100::iControlParameterBlock*,
-                                           nQoMDBG100::tStatus2& status) {
-  if (!runStep(kSteps, _primitive, code, status, 167)) setCode(status, kNotSupported, {kFile, 214});
+void tBaseAnalogTriggerSupervisor::onControl(tBaseAnalogTriggerPrimitive* trigger, uint32_t code,
+                                             nQoMRL100::iControlParameterBlock*,
+                                             nQoMRL100::iControlParameterBlock*,
+                                             nQoMDBG100::tStatus2& status) {
+  if (!runStep(kSteps, trigger, code, status, 167)) setCode(status, kNotSupported, {kFile, 214});
 }
 
 void tBaseAnalogTriggerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _state != kPlainCommitted) return;
-  if (_primitive != nullptr) _primitive->release(status);
+  if (tBaseAnalogTriggerPrimitive* trigger = held()) trigger->release(status);
   _state = kPlainResourcesLinked;
 }
 
 void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
-  if (_primitive == nullptr) return;
+  tBaseAnalogTriggerPrimitive* const trigger = held();
+  if (trigger == nullptr) return;
   const auto& words = _settings.supervisorRecord();
   const uint32_t parameters[] = {static_cast<uint32_t>(words.word1),
                                  static_cast<uint32_t>(words.word2),
@@ -63,7 +65,7 @@ void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
                                  words.word5,
                                  static_cast<uint32_t>(words.word6)};
   for (uint32_t index = 0; index < 6 && status.isNotFatal(); ++index)
-    _primitive->setParameter(index, parameters[index]);
+    trigger->setParameter(index, parameters[index]);
 }
 
 }  // namespace nQoUdR100

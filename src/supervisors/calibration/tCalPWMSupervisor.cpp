@@ -21,14 +21,14 @@ void tCalPWMSupervisor::unlink(nQoMDBG100::tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainInitialized;
 }
 
-void tCalPWMSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-                                nQoMRL100::iControlParameterBlock*, nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
+void tCalPWMSupervisor::onControl(nQoUdP100::iReferenceVoltagePrimitive* primitive, uint32_t code,
+                                  nQoMRL100::iControlParameterBlock* in,
+                                  nQoMRL100::iControlParameterBlock*,
+                                  nQoMDBG100::tStatus2& status) {
   if (code != kSetReference) {
     setCode(status, kNotSupported, {kFile, 261});
     return;
   }
-  nQoUdP100::iReferenceVoltagePrimitive* primitive = getPrimitive();
   if (in == nullptr || primitive == nullptr) {
     setCode(status, kNullPointer, {kFile, 245});
     return;

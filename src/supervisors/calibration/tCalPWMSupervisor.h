@@ -28,10 +28,15 @@ class tCalPWMSupervisor
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
 
   uint32_t getLifecycle() const { return getState(); }
+
+ private:
+  friend tPlainSupervisor;
+  // Request 256 on the reference as held.
+  void onControl(nQoUdP100::iReferenceVoltagePrimitive* primitive, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
 };
 
 }  // namespace nQoUdR100

@@ -170,22 +170,26 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
   status.assign(local);
 }
 
+// From any thread: the communicator as held, inside a use that the release
+// waits for.
 void tTEDSSupervisor::control(uint32_t code, iControlParameterBlock* in,
                               iControlParameterBlock* out, tStatus2& status) {
   if (status.isFatal()) return;
-  iTEDSCommunicator* primitive = _reserver.getPrimitive();
-  if (primitive == nullptr) {
-    setCode(status, kNullPointer, {kFile, 166});
-    return;
-  }
-  nQoMRTB100::tSupStateTransition transition(_tracker, static_cast<int32_t>(code), status);
-  if (status.isFatal()) return;
-  const int bit = nQoMRTB100::controlFlagBit(code);
-  if (bit >= 0) {
-    runCommon(*primitive, bit, status);
-    return;
-  }
-  if (!tedsRequest(*primitive, code, in, out, status)) setCode(status, kNotSupported, {kFile, 315});
+  _reached.use([&](iTEDSCommunicator* primitive) {
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 166});
+      return;
+    }
+    nQoMRTB100::tSupStateTransition transition(_tracker, static_cast<int32_t>(code), status);
+    if (status.isFatal()) return;
+    const int bit = nQoMRTB100::controlFlagBit(code);
+    if (bit >= 0) {
+      runCommon(*primitive, bit, status);
+      return;
+    }
+    if (!tedsRequest(*primitive, code, in, out, status))
+      setCode(status, kNotSupported, {kFile, 315});
+  });
 }
 
 void tTEDSSupervisor::requestCancel(tStatus2& status) {

@@ -2,10 +2,10 @@
 // through the TEDS communicator the broker hands out: the six common control
 // codes run the communicator's operations (a failed forward step is undone
 // when the state tracker allows it), and codes 410 to 415 move data between
-// the control blocks and the sensor memory. requestCancel may come from
-// another thread at any step: it reaches the communicator through a slot
-// that the release takes it out of, waiting for a cancel under way, before
-// it hands the communicator back.
+// the control blocks and the sensor memory. Codes and requestCancel may come
+// from another thread at any step: they reach the communicator through a
+// slot that the release takes it out of, waiting for the calls under way,
+// before it hands the communicator back.
 #pragma once
 
 #include <cstdint>
@@ -57,7 +57,7 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
       _reserver;
   nQoMRTB100::tReservationIdentifier _identifier;
   nQoMRTB100::tSupStateTracker _tracker;
-  // The reserved communicator as a cancel reaches it.
+  // The reserved communicator as codes and a cancel reach it.
   tSinkSlot<nQoUdP100::iTEDSCommunicator> _reached;
 };
 

@@ -30,13 +30,13 @@ tTavikFREQOUTSupervisor::~tTavikFREQOUTSupervisor() { delete _observer; }
 
 // With a primitive held the values go to it at once.
 void tTavikFREQOUTSupervisor::applySettings(tStatus2& status) {
-  if (_primitive != nullptr) applyValues(status);
+  if (iTavikFREQOUTPrimitive* primitive = held()) applyValues(*primitive, status);
 }
 
 // The setters only store; control 1 programs the values.
-void tTavikFREQOUTSupervisor::applyValues(tStatus2& status) {
-  _primitive->setTimebase(_settings.supervisorRecord().timebaseSelect, status);
-  _primitive->setDivider(_settings.supervisorRecord().divisor, status);
+void tTavikFREQOUTSupervisor::applyValues(iTavikFREQOUTPrimitive& primitive, tStatus2& status) {
+  primitive.setTimebase(_settings.supervisorRecord().timebaseSelect, status);
+  primitive.setDivider(_settings.supervisorRecord().divisor, status);
 }
 
 void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
@@ -53,23 +53,24 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
     return;
   }
   _identifier.hold(true);
-  _primitive = pool->getResource();
-  if (_primitive == nullptr) return;
+  iTavikFREQOUTPrimitive* const primitive = pool->getResource();
+  hold(primitive);
+  if (primitive == nullptr) return;
   if (_observer == nullptr) {
     _observer = new (status) tDoneObserver(_event);
     if (_observer == nullptr) return;
   }
-  if (!isSimulated(*_primitive) && _event != nullptr) {
+  if (!isSimulated(*primitive) && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
     _kindsRegistered = true;
   }
-  applyValues(status);
+  applyValues(*primitive, status);
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
-  _primitive = nullptr;
+  hold(nullptr);
   if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
     handBack(granted, _facade, status);
   _identifier.hold(false);
@@ -84,17 +85,18 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
   _state = kPlainLinked;
 }
 
-void tTavikFREQOUTSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                      nQoMRL100::iControlParameterBlock*, tStatus2& status) {
-  if (runStep(kSteps, _primitive, code, status, 285)) return;
+void tTavikFREQOUTSupervisor::onControl(iTavikFREQOUTPrimitive* primitive, uint32_t code,
+                                        nQoMRL100::iControlParameterBlock*,
+                                        nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+  if (runStep(kSteps, primitive, code, status, 285)) return;
   if (code == kPlainStop)
-    stop(status);
+    stop(*primitive, status);
   else
     setCode(status, kNotSupported, {kFile, 337});
 }
 
 // The is-done action reaches the task's event before the output goes off.
-void tTavikFREQOUTSupervisor::stop(tStatus2& status) {
+void tTavikFREQOUTSupervisor::stop(iTavikFREQOUTPrimitive& primitive, tStatus2& status) {
   if (_observer == nullptr) {
     setCode(status, kNullPointer, {kFile, 315});
     return;
@@ -104,7 +106,7 @@ void tTavikFREQOUTSupervisor::stop(tStatus2& status) {
   _observer->notifyDoneWithStatus(done, local);
   status.assign(local);
   local.clear();
-  _primitive->stop(local);
+  primitive.stop(local);
   status.assign(local);
   if (status.isNotFatal()) _state = kPlainCommitted;
 }

@@ -2,7 +2,8 @@
 // it the timebase and the divisor, maps control codes 1 to 4 onto commit,
 // start, stop and reset, and posts the task's done event at the stop
 // through a done observer made at the first reserve. A row of the plain
-// frame; with a primitive held, deploy hands it the values at once.
+// frame, whose slot holds the primitive; with a primitive held, deploy hands
+// it the values at once.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ namespace nQoUdR100 {
 
 class tTavikFREQOUTSupervisor final
     : public tPlainSupervisor<tTavikFREQOUTSupervisor, nQoMRL100::iPrimitiveSupervisor,
-                              tTavikFREQOUTPrimitiveSettings> {
+                              tTavikFREQOUTPrimitiveSettings, nQoUdP100::iTavikFREQOUTPrimitive> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tTavikFREQOUTSupervisor";
   static constexpr const char* kFile = "tTavikFREQOUTSupervisor";
@@ -34,22 +35,23 @@ class tTavikFREQOUTSupervisor final
   // the task's event. An observer that cannot be made gives -50352, keeps
   // the primitive for the release and registers nothing.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
-  // Runs whatever the status holds: hands back a granted pool under the
-  // identifier it was granted under, takes back the kinds registered, ends
-  // linked.
+  // Runs whatever the status holds: takes the primitive out of the slot (the
+  // codes under way leave), hands back a granted pool under the identifier
+  // it was granted under, takes back the kinds registered, ends linked.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
 
-  nQoUdP100::iTavikFREQOUTPrimitive* getPrimitive() const { return _primitive; }
+  nQoUdP100::iTavikFREQOUTPrimitive* getPrimitive() const { return held(); }
 
  private:
+  friend tPlainSupervisor;
+  void onControl(nQoUdP100::iTavikFREQOUTPrimitive* primitive, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
   void applySettings(nQoMDBG100::tStatus2& status) override;
-  void applyValues(nQoMDBG100::tStatus2& status);
-  void stop(nQoMDBG100::tStatus2& status);
+  void applyValues(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
+  void stop(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
 
   tDoneObserver* _observer = nullptr;
-  nQoUdP100::iTavikFREQOUTPrimitive* _primitive = nullptr;
   bool _kindsRegistered = false;
 };
 

@@ -104,31 +104,33 @@ void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
     releaseResource(dropped);
     return;
   }
-  _primitive = pool->getResource();
+  hold(pool->getResource());
   applyLineFilters(status);
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
 // Lines without a preference are left as other tasks set them.
 void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
-  if (_primitive == nullptr) return;
+  tTavikLineFilterPrimitive* const primitive = held();
+  if (primitive == nullptr) return;
   forEachLine([&](uint32_t group, uint32_t line) {
     const uint32_t setting = _request.getSetting(group, line);
     if (setting != tRequest::kNoPreference)
-      _primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
+      primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
   });
 }
 
 void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
-  _primitive = nullptr;
+  hold(nullptr);
   if (_granted) handBack(&_grantedIdentifier, _facade, status);
   _granted = false;
   _state = kPlainLinked;
 }
 
-void tTavikLineFilterSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                         nQoMRL100::iControlParameterBlock*, tStatus2& status) {
-  if (!runStep(kSteps, _primitive, code, status, 272)) setCode(status, kNotSupported, {kFile, 302});
+void tTavikLineFilterSupervisor::onControl(tTavikLineFilterPrimitive* primitive, uint32_t code,
+                                           nQoMRL100::iControlParameterBlock*,
+                                           nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+  if (!runStep(kSteps, primitive, code, status, 272)) setCode(status, kNotSupported, {kFile, 302});
 }
 
 }  // namespace nQoUdR100

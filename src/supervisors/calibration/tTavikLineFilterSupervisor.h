@@ -2,7 +2,7 @@
 // per-line request (tTavikLineFilterIdentifier, attached to the pool's
 // identifier), reserves the shared line filter primitive with it, hands the
 // requested lines to the primitive and commits them on control 1. A row of
-// the plain frame that can be initialized once.
+// the plain frame that can be initialized once; its slot holds the primitive.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,7 @@ namespace nQoUdR100 {
 
 class tTavikLineFilterSupervisor final
     : public tPlainSupervisor<tTavikLineFilterSupervisor, nQoMRL100::iPrimitiveSupervisor,
-                              tTavikLineFilterSettings> {
+                              tTavikLineFilterSettings, nQoUdP100::tTavikLineFilterPrimitive> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tTavikLineFilterSupervisor";
   static constexpr const char* kFile = "tTavikLineFilterSupervisor";
@@ -35,19 +35,21 @@ class tTavikLineFilterSupervisor final
   // The request as it is now is kept as the one granted; the lines asked
   // for go to the primitive.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
-  // Hands back only a granted reservation, with the request it was granted
-  // for; runs whatever the status holds and ends linked.
+  // Takes the primitive out of the slot (the codes under way leave), hands
+  // back only a granted reservation, with the request it was granted for;
+  // runs whatever the status holds and ends linked.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
 
-  nQoUdP100::tTavikLineFilterPrimitive* getPrimitive() const { return _primitive; }
+  nQoUdP100::tTavikLineFilterPrimitive* getPrimitive() const { return held(); }
   const tTavikLineFilterIdentifier& getRequest() const { return _request; }
 
  private:
+  friend tPlainSupervisor;
+  void onControl(nQoUdP100::tTavikLineFilterPrimitive* primitive, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
   void applyLineFilters(nQoMDBG100::tStatus2& status);
 
-  nQoUdP100::tTavikLineFilterPrimitive* _primitive = nullptr;
   // The pool's identifier with the request attached, in place of the
   // frame's: a grant keeps a copy of both.
   nQoMRL100::tGeneralIdentifier _identifier;

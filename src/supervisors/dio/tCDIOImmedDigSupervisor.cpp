@@ -53,12 +53,16 @@ nQoORB100::tClass tCDIOImmedDigSupervisor::getClass(int& status) const {
 
 void tCDIOImmedDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  _reached.set(nullptr);
   reserve(status);
   reserveRedirector(status);
+  _reserved = {primitive, _redirector};
+  _reached.set(&_reserved);
 }
 
 void tCDIOImmedDigSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  _reached.set(nullptr);
   releaseRedirector(status);
   release(status);
 }
@@ -104,48 +108,54 @@ void tCDIOImmedDigSupervisor::control(uint32_t code, nQoMRL100::iControlParamete
                                       nQoMRL100::iControlParameterBlock* out,
                                       nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  switch (code) {
-    case kCommit: commit(status); return;
-    case kUncommit: return;
-    case kModeLinesOff: setModeLines(false, in, status); return;
-    case kModeLinesOn: setModeLines(true, in, status); return;
-    default: tImmedDigSup::control(code, in, out, status);
-  }
+  _reached.use([&](const tReserved* held) {
+    const tReserved reserved = held != nullptr ? *held : tReserved{};
+    switch (code) {
+      case kCommit: commit(reserved, status); return;
+      case kUncommit: return;
+      case kModeLinesOff: setModeLines(false, reserved.redirector, in, status); return;
+      case kModeLinesOn: setModeLines(true, reserved.redirector, in, status); return;
+      default: tImmedDigSup::control(code, in, out, status);
+    }
+  });
 }
 
 // The lines outside the mode programming go to mode 0 (or keep mode 6);
 // modes 1 and 7 write the line values (presets applied) and then program the
 // mode lines.
-void tCDIOImmedDigSupervisor::commit(nQoMDBG100::tStatus2& status) {
+void tCDIOImmedDigSupervisor::commit(const tReserved& reserved, nQoMDBG100::tStatus2& status) {
   if (words.skip != 0) {
     state = kCommitted;
     return;
   }
-  if (primitive == nullptr || _redirector == nullptr) {
+  nQoCDP100::iImmedDigPrim* const lines = reserved.lines;
+  nQoUdP100::iImmedDigWriteRedirector* const redirector = reserved.redirector;
+  if (lines == nullptr || redirector == nullptr) {
     setCode(status, kRefused, {kFile, 222});
     return;
   }
   const uint32_t mode = words.mode;
-  _redirector->setLineMode(words.lineMask & ~words.modeSetLines,
-                           static_cast<int32_t>(mode == kKeptMode ? kKeptMode : 0), status);
+  redirector->setLineMode(words.lineMask & ~words.modeSetLines,
+                          static_cast<int32_t>(mode == kKeptMode ? kKeptMode : 0), status);
   const bool writes = mode == kRedirectedMode || mode == kWriteMode;
   if (writes && words.writeMask != 0) {
     uint32_t value = 0;
-    primitive->readLines(words.lineMask, &value, status);
+    lines->readLines(words.lineMask, &value, status);
     if (words.presetMask != 0)
       value = (value & ~words.presetMask) | (words.presetMask & words.presetValues);
     if (mode == kRedirectedMode)
-      _redirector->writeLines(words.lineMask, value, status);
+      redirector->writeLines(words.lineMask, value, status);
     else
-      primitive->writeLines(words.writeMask & words.lineMask, value, status);
+      lines->writeLines(words.writeMask & words.lineMask, value, status);
   }
-  if (writes) _redirector->setLineMode(words.modeSetLines, static_cast<int32_t>(mode), status);
+  if (writes) redirector->setLineMode(words.modeSetLines, static_cast<int32_t>(mode), status);
   if (status.isNotFatal()) state = kCommitted;
 }
 
-void tCDIOImmedDigSupervisor::setModeLines(bool on, nQoMRL100::iControlParameterBlock* in,
+void tCDIOImmedDigSupervisor::setModeLines(bool on, nQoUdP100::iImmedDigWriteRedirector* redirector,
+                                           nQoMRL100::iControlParameterBlock* in,
                                            nQoMDBG100::tStatus2& status) {
-  if (in == nullptr || _redirector == nullptr) {
+  if (in == nullptr || redirector == nullptr) {
     setCode(status, kNullPointer, {kFile, on ? 352u : 316u});
     return;
   }
@@ -160,7 +170,7 @@ void tCDIOImmedDigSupervisor::setModeLines(bool on, nQoMRL100::iControlParameter
     words.modeSetLines |= lines;
   else
     words.modeSetLines &= words.lineMask & ~mask;
-  _redirector->setLineMode(lines, on ? static_cast<int32_t>(words.mode) : 0, status);
+  redirector->setLineMode(lines, on ? static_cast<int32_t>(words.mode) : 0, status);
 }
 
 }  // namespace nQoUdR100

@@ -66,7 +66,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     }
     return;
   }
-  _primitive.set(primitive);
+  hold(primitive);
   _identifier.hold(true);
   if (buffered() && primitive->deviceInfo().simulated == 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
@@ -82,7 +82,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
 
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = _primitive.get()) {
+  if (tChangeDetectionPrimitive* const primitive = held()) {
     if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
     _enabledMasks[0] = fields().firstEdgeMask;
@@ -103,7 +103,7 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
 // the primitive is taken back, whatever a deploy changed since.
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = _primitive.get()) {
+  if (tChangeDetectionPrimitive* const primitive = held()) {
     tStatus2 local;
     primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
     status.assign(local);
@@ -115,11 +115,16 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   setState(kPlainReserved);
 }
 
-// The primitive is taken out, and a cancel or a query under way on another
-// thread has left it, before it goes back to the pool.
+// A read that waits ends; the primitive is taken out, and a read, a code or
+// a cancel under way on another thread has left it, before it goes back to
+// the pool.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  _primitive.set(nullptr);
+  if (tChangeDetectionPrimitive* const primitive = held()) {
+    primitive->abort();
+    primitive->signalReaders();
+  }
+  hold(nullptr);
   if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
     handBack(granted, _facade, status);
   _identifier.hold(false);
@@ -140,21 +145,16 @@ void tChangeDetectionSupervisor::unlink(tStatus2& status) {
   setState(kPlainInitialized);
 }
 
-void tChangeDetectionSupervisor::control(uint32_t code, nQoMRL100::iControlParameterBlock*,
-                                         nQoMRL100::iControlParameterBlock* out, tStatus2& status) {
-  if (status.isFatal()) return;
-  // The query may come from the user's thread: it reaches the primitive
-  // through the slot.
-  if (code == kQueryOverflow) {
-    queryOverflow(out, status);
-    return;
-  }
-  tChangeDetectionPrimitive* const primitive = _primitive.get();
+void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
+                                           nQoMRL100::iControlParameterBlock*,
+                                           nQoMRL100::iControlParameterBlock* out,
+                                           tStatus2& status) {
   if (primitive == nullptr) {
     setCode(status, kNullPointer, {kFile, 384});
     return;
   }
   switch (code) {
+    case kQueryOverflow: queryOverflow(*primitive, out, status); return;
     case kPlainCommit:
       if (buffered()) primitive->allocateBuffer(fields().bufferSize, status);
       if (status.isFatal()) {
@@ -212,26 +212,18 @@ void tChangeDetectionSupervisor::stop(tChangeDetectionPrimitive& primitive, tSta
   setState(kPlainCommitted);
 }
 
-void tChangeDetectionSupervisor::queryOverflow(nQoMRL100::iControlParameterBlock* out,
+// The flags are taken (and cleared) only when there is a block to answer in.
+void tChangeDetectionSupervisor::queryOverflow(tChangeDetectionPrimitive& primitive,
+                                               nQoMRL100::iControlParameterBlock* out,
                                                tStatus2& status) {
-  // The flags are taken (and cleared) only when there is a block to answer in.
-  bool flagged = false;
-  const bool held = _primitive.call([&](tChangeDetectionPrimitive& primitive) {
-    flagged = out != nullptr && primitive.takeErrorFlags();
-  });
-  if (!held) {
-    setCode(status, kNullPointer, {kFile, 384});
-    return;
-  }
+  const bool flagged = out != nullptr && primitive.takeErrorFlags();
   answer(out, flagged ? 1 : 0, status);
 }
 
-void tChangeDetectionSupervisor::requestCancel(tStatus2&) {
-  _primitive.call([&](tChangeDetectionPrimitive& primitive) {
-    if (!_running.load()) return;
-    primitive.abort();
-    primitive.signalReaders();
-  });
+void tChangeDetectionSupervisor::onCancel(tChangeDetectionPrimitive& primitive, tStatus2&) {
+  if (!_running.load()) return;
+  primitive.abort();
+  primitive.signalReaders();
 }
 
 void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
@@ -239,7 +231,33 @@ void tChangeDetectionSupervisor::commitCancel(tStatus2& status) {
 }
 
 nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2&) {
-  return buffered() ? _primitive.get() : nullptr;
+  return buffered() && held() != nullptr ? this : nullptr;
+}
+
+uint32_t tChangeDetectionSupervisor::read(uint32_t count, uint32_t timeout, uint8_t* destination,
+                                          const uint8_t* mask,
+                                          nQoMSRL100::iStreamAttributes* attributes,
+                                          tStatus2& status) {
+  if (status.isFatal()) return 0;
+  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 384});
+      return 0;
+    }
+    return primitive->read(count, timeout, destination, mask, attributes, status);
+  });
+}
+
+uint32_t tChangeDetectionSupervisor::readAvailable(uint32_t count, uint8_t* destination,
+                                                   tStatus2& status) {
+  if (status.isFatal()) return 0;
+  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
+    if (primitive == nullptr) {
+      setCode(status, kNullPointer, {kFile, 384});
+      return 0;
+    }
+    return primitive->readAvailable(count, destination, status);
+  });
 }
 
 }  // namespace nQoUdR100

@@ -6,13 +6,15 @@
 // plain frame whose steps are nearly all its own: it links to other
 // supervisors and undoes a failed step at once. A buffered task reads the
 // captured samples through getInputStreamPtr and hears of the end through
-// the done kind of its event.
+// the done kind of its event. The codes, a cancel and the stream's reads may
+// come from the user's thread: they reach the primitive as uses of the
+// frame's slot, which the release takes it out of, after ending a read that
+// waits, before it hands it back.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "frame/tSinkSlot.h"
 #include "mrl/iDigReadablePrimSup.h"
 #include "mrl/iSchedulerActionSupervisor.h"
 #include "msrl/iInputStreamPrimitiveSupervisor.h"
@@ -24,9 +26,10 @@
 namespace nQoUdR100 {
 
 class tChangeDetectionSupervisor final
-    : public tPlainSupervisor<tChangeDetectionSupervisor,
-                              nQoMSRL100::iInputStreamPrimitiveSupervisor,
-                              tChangeDetectionSettings> {
+    : public nQoMSRL100::iInputStream,
+      public tPlainSupervisor<tChangeDetectionSupervisor,
+                              nQoMSRL100::iInputStreamPrimitiveSupervisor, tChangeDetectionSettings,
+                              tChangeDetectionPrimitive> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionSupervisor";
   static constexpr const char* kFile = "tChangeDetectionSupervisor";
@@ -47,22 +50,32 @@ class tChangeDetectionSupervisor final
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void linkResource(nQoMDBG100::tStatus2& status) override;
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
-  // Hands back a granted pool under the identifier it was granted under.
+  // Takes the primitive out of the slot (a code or a cancel under way on
+  // another thread leaves), then hands back a granted pool under the
+  // identifier it was granted under.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
-  // Running: the read in progress returns. May come from the user's thread
-  // at any step: the release waits for one under way.
-  void requestCancel(nQoMDBG100::tStatus2& status) override;
   // The frame's commit-cancel, on a good status only.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
-  // The reserved primitive; null before reserve and for an unbuffered task.
+  // This supervisor's stream; null before reserve and for an unbuffered task.
   nQoMSRL100::iInputStream* getInputStreamPtr(nQoMDBG100::tStatus2& status) override;
+  // The primitive's read and readAvailable, inside a use. Without a
+  // primitive: -50004 and 0.
+  uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
+                nQoMSRL100::iStreamAttributes* attributes, nQoMDBG100::tStatus2& status) override;
+  uint32_t readAvailable(uint32_t count, uint8_t* destination,
+                         nQoMDBG100::tStatus2& status) override;
 
-  tChangeDetectionPrimitive* getPrimitive() const { return _primitive.get(); }
+  tChangeDetectionPrimitive* getPrimitive() const { return held(); }
 
  private:
+  friend tPlainSupervisor;
+  // The codes on the primitive as held.
+  void onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
+                 nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
+                 nQoMDBG100::tStatus2& status);
+  // Running: the read in progress returns.
+  void onCancel(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   // The keys, the pool's identifier, the masks, the buffer and the length.
   const tChangeDetectionSettingsFields& fields() const { return _settings.supervisorRecord(); }
   bool buffered() const { return fields().unbufferedFlag == 0; }
@@ -70,7 +83,8 @@ class tChangeDetectionSupervisor final
   bool drivesHardware() const { return _readable != nullptr || _action != nullptr; }
   void start(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void stop(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
-  void queryOverflow(nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+  void queryOverflow(tChangeDetectionPrimitive& primitive, nQoMRL100::iControlParameterBlock* out,
+                     nQoMDBG100::tStatus2& status);
   // The state word, and whether a cancel reaches the primitive.
   void setState(uint32_t state) {
     _state = state;
@@ -79,10 +93,6 @@ class tChangeDetectionSupervisor final
 
   nQoCDR100::iDigReadablePrimSup* _readable = nullptr;
   iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
-  // The reserved primitive. A cancel and query 256 may come from the user's
-  // thread: they reach it through the slot, and the release takes it out
-  // and waits for them before it hands the primitive back.
-  tSinkSlot<tChangeDetectionPrimitive> _primitive;
   // The state is running: what a cancel reads in place of the state word.
   std::atomic<bool> _running{false};
   nQoMAS100::iSchedulerAction* _action = nullptr;

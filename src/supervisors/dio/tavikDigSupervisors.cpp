@@ -35,21 +35,24 @@ tTavikPFIDigReserver tTavikPFIDigSupervisor::terminalReserver() const {
 void tTavikPFIDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   reserve(status);
-  if (!needsTerminals() || status.isFatal()) return;
-  tTavikPFIDigReserver terminals = terminalReserver();
-  terminals.reserve(lineMask, status);
-  if (status.isNotFatal()) {
-    _heldTerminals.emplace(terminals);
-    _heldLines = lineMask;
-    return;
+  if (needsTerminals() && status.isNotFatal()) {
+    tTavikPFIDigReserver terminals = terminalReserver();
+    terminals.reserve(lineMask, status);
+    if (status.isNotFatal()) {
+      _heldTerminals.emplace(terminals);
+      _heldLines = lineMask;
+    } else {
+      nQoMDBG100::tStatus2 local;
+      release(local);
+    }
   }
-  nQoMDBG100::tStatus2 local;
-  release(local);
+  _reached.set(primitive);
 }
 
 // The terminals go as reserve took them, whatever the fields say now.
 void tTavikPFIDigSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  _reached.set(nullptr);
   nQoMDBG100::tStatus2 local;
   release(local);
   status.assign(local);
@@ -81,15 +84,17 @@ void tTavikFixedDirectionDigSupervisor::control(uint32_t code, nQoMRL100::iContr
     case 257: setCode(status, kNotSupported, {kFixedFile, 96}); return;
     default: setCode(status, kNotSupported, {kFixedFile, 102}); return;
   }
-  if (primitive == nullptr) {
-    setCode(status, kNullDestination, {kFixedFile, 64});
-    return;
-  }
-  if (direction == 1)
-    primitive->setLineMode(outputLineMask, 1, status);
-  else
-    primitive->setLineMode(lineMask & ~outputLineMask, 0, status);
-  if (status.isNotFatal()) state = 3;
+  _reached.use([&](nQoCDP100::iImmedDigPrim* lines) {
+    if (lines == nullptr) {
+      setCode(status, kNullDestination, {kFixedFile, 64});
+      return;
+    }
+    if (direction == 1)
+      lines->setLineMode(outputLineMask, 1, status);
+    else
+      lines->setLineMode(lineMask & ~outputLineMask, 0, status);
+    if (status.isNotFatal()) state = 3;
+  });
 }
 
 tTavik37PinDigSupervisor::tTavik37PinDigSupervisor() {

@@ -1,6 +1,8 @@
 // The Tavik static digital supervisors: the platform's immediate digital
 // supervisor plus the reservation of the PFI terminals under the task's
-// lines, so that no other use takes them meanwhile.
+// lines, so that no other use takes them meanwhile. A code from another
+// thread reaches the lines through a slot that the release takes them out
+// of, waiting for the codes under way, before it hands them back.
 //
 //   tTavikPFIDigSupervisor             PFI lines, either direction
 //   tTavikFixedDirectionDigSupervisor  control only applies the fixed direction
@@ -12,6 +14,7 @@
 #include <optional>
 
 #include "frame/tModuleObject.h"
+#include "frame/tSinkSlot.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iControlParameterBlock.h"
 #include "mrl/tImmedDigSup.h"
@@ -44,6 +47,9 @@ class tTavikPFIDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleObj
     _tables[0] = inputs;
     _tables[1] = outputs;
   }
+
+  // The base's lines from reserve to release, as the codes reach them.
+  tSinkSlot<nQoCDP100::iImmedDigPrim> _reached;
 
  private:
   bool needsTerminals() const { return direction != 0 || noTerminal == 0; }

@@ -246,14 +246,13 @@ void tBaseEEPROMSupervisor::commitCancel(tStatus2& status) {
   if (status.isNotFatal()) tPlainSupervisor::commitCancel(status);
 }
 
-void tBaseEEPROMSupervisor::control(uint32_t code, iControlParameterBlock* in,
-                                    iControlParameterBlock* out, tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_eeprom == nullptr) {
+void tBaseEEPROMSupervisor::onControl(tEEPROM* reserved, uint32_t code, iControlParameterBlock* in,
+                                      iControlParameterBlock* out, tStatus2& status) {
+  if (reserved == nullptr) {
     setCode(status, kNullPointer, {kFile, 145});
     return;
   }
-  tEEPROM& eeprom = *_eeprom;
+  tEEPROM& eeprom = *reserved;
   const tRoute route = routeOf(code);
   switch (route.table) {
     case tTable::kPlain: (eeprom.*kPlainRequests[route.row].operation)(status); return;
@@ -324,14 +323,14 @@ void tEEPROMSupervisor::reserveResource(tStatus2& status) {
   _reserver.reserveResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
   if (status.isFatal()) return;
-  _eeprom = _reserver.getPrimitive();
+  hold(_reserver.getPrimitive());
   _state = kPlainReserved;
 }
 
 // Only a held tEEPROM is handed back, under the identifier it was granted
 // under.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
-  _eeprom = nullptr;
+  hold(nullptr);
   _reserver.releaseResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
   _state = kPlainLinked;

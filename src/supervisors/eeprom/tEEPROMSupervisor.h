@@ -1,7 +1,9 @@
 // Gives the platform the board's EEPROM: the abstract supervisor, a row of
 // the plain frame, holds the state word, the settings and the request switch
 // (one request per control code, arguments in the in block, results in the
-// out block); the concrete one reserves the tEEPROM, one user at a time.
+// out block), which reach the tEEPROM held in the frame's slot; the concrete
+// one reserves the tEEPROM, one user at a time, and takes it out of the slot
+// (the requests under way leave) before it hands it back.
 #pragma once
 
 #include <cstdint>
@@ -17,22 +19,23 @@ namespace nQoUdR100 {
 
 class tBaseEEPROMSupervisor
     : public tPlainSupervisor<tBaseEEPROMSupervisor, nQoMRL100::iPrimitiveSupervisor,
-                              tEEPROMSettings> {
+                              tEEPROMSettings, nQoUdP100::tEEPROM> {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseEEPROMSupervisor";
   static constexpr const char* kFile = "tBaseEEPROMSupervisor";
   static inline void* ___classID = nullptr;
 
-  void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
-               nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override;
   // The frame's commit-cancel, on a good status only.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
 
   uint32_t getLifecycle() const { return getState(); }
-  nQoUdP100::tEEPROM* getEEPROM() const { return _eeprom; }
+  nQoUdP100::tEEPROM* getEEPROM() const { return held(); }
 
- protected:
-  nQoUdP100::tEEPROM* _eeprom = nullptr;
+ private:
+  friend tPlainSupervisor;
+  // The request of code on the tEEPROM as held.
+  void onControl(nQoUdP100::tEEPROM* eeprom, uint32_t code, nQoMRL100::iControlParameterBlock* in,
+                 nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
 };
 
 class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {

@@ -3,6 +3,8 @@
 // routable, and the failure paths of reservation and missing primitives.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -39,6 +41,7 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
       : tBaseAO_DACPrimitive(0, 0), tScriptedDouble(log, name) {}
   uint32_t writeValue(const int16_t* value, tStatus2& s) override {
     answer("writeValue " + std::to_string(*value), s);
+    if (inside) inside();
     return 0;
   }
   uint32_t writeValues(const int16_t*, uint32_t count, tStatus2& s) override {
@@ -49,6 +52,8 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
   void unreserve(tStatus2& s) override { answer("unreserve", s); }
   void commit(tStatus2& s) override { answer("commit", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  // Runs inside each write (a test holds a write there).
+  std::function<void()> inside;
 };
 
 class tLoggedGroundRef : public nQoUdP100::tBaseAOGroundRefPrimitive, public tScriptedDouble {
@@ -118,7 +123,15 @@ class tLoggedTiming : private tBuildStatus,
   void driveUpdateOutput(tStatus2& s) override { answer("driveUpdateOutput", s); }
   bool isUpdateFlagSet(tStatus2*) override { return true; }
   void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
-  void enableUpdateInterrupt(tStatus2& s) override { answer("enableUpdateInterrupt", s); }
+  void enableUpdateInterrupt(tStatus2& s) override {
+    answer("enableUpdateInterrupt", s);
+    if (inside) inside();
+  }
+  // Runs inside the first update wait, before it blocks.
+  std::function<void()> inside;
+  const iSync* updateEvent() const { return _updateEvent; }
+  // What the board's arm does to a stop request.
+  void clearStop() { _stopRequested.set(0); }
 
   void setState(void (tState::*to)()) { (_state.*to)(); }
   nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier.get(); }
@@ -142,14 +155,18 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   void clearFIFO(tStatus2&) override {}
   uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
     answer("writeSample " + std::to_string(*sample), s);
+    if (inside) inside();
     return 1;
   }
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     std::string values;
     for (uint32_t k = 0; k < count && k < 4; ++k) values += " " + std::to_string(samples[k]);
     answer("writeSamples " + std::to_string(count) + values, s);
+    if (inside) inside();
     return count;
   }
+  // Runs inside each write (a test holds a write there).
+  std::function<void()> inside;
 
  private:
   const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
@@ -307,6 +324,33 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
 }
 
+// A write from the user's thread held inside the DAC: the release waits for
+// it before the DAC is unreserved and goes back to its pool; a write after
+// the release reaches no DAC.
+TEST_F(AOSupervisorsTest, TheDACReleaseWaitsForAWriteUnderWay) {
+  tLoggedDAC dac(log, "dac");
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  bringUp(supervisor, settings);
+  const int16_t sample = 5;
+  nQoTest::tHeldPass held;
+  dac.inside = [&] { held.hold(); };
+  held.run([&] {
+    tStatus2 s;
+    supervisor.write(1, 0, &sample, nullptr, s);
+  });
+  held.tearDown([&] { supervisor.releaseResource(setup); });
+  EXPECT_TRUE(held.teardownWaited());
+  tStatus2 late;
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 390));
+  EXPECT_EQ(log.operations(), "dac.writeValue 5, dac.unreserve");
+}
+
 // Deploys while the ground reference is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
@@ -460,6 +504,47 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   supervisor().requestCancel(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release reached the engine";
+}
+
+// Code 400 from the user's thread, in the engine's update wait while the
+// release runs: the release ends the wait and waits for it to leave before
+// it hands the engine back, both while the wait is starting and once it
+// blocks on the update event.
+TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
+  settings.record<0>().word26 = 0;
+  bringUp(supervisor(), settings);
+  int code = 0;
+  const auto update = [&] {
+    tStatus2 s;
+    supervisor().control(400, nullptr, nullptr, s);
+    code = s.code;
+  };
+  {
+    nQoTest::tHeldPass held;
+    timing.inside = [&] { held.hold(); };
+    held.run(update);
+    held.tearDown([&] { supervisor().releaseResource(setup); });
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  EXPECT_EQ(code, -224608);
+
+  tStatus2 status;
+  supervisor().reserveResource(status);
+  supervisor().linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  timing.clearStop();
+  code = 0;
+  std::thread waiting(update);
+  const iSync* event = timing.updateEvent();
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (nQoSim::syncBlocked(event) == 0 && std::chrono::steady_clock::now() < guard)
+    std::this_thread::yield();
+  EXPECT_EQ(nQoSim::syncBlocked(event), 1u);
+  supervisor().releaseResource(status);
+  EXPECT_EQ(nQoSim::syncBlocked(event), 0u);
+  waiting.join();
+  EXPECT_EQ(code, -224608);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {
@@ -839,6 +924,45 @@ TEST_F(AOFIFOTest, CommitCancelAtWordFourLeavesAnArmedPrimitiveAlone) {
   supervisor.releaseResource(setup);
 }
 
+// Bytes of the transfer held inside the FIFO through the adapter, then a
+// write from the user's thread held there: unlinkResource waits for the
+// first before the adapter's links go, the release for the second before
+// the FIFO goes back to its pool; later ones reach no FIFO.
+TEST_F(AOFIFOTest, UnlinkResourceAndTheReleaseWaitForWritesUnderWay) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  alignas(2) const unsigned char bytes[4] = {1, 0, 2, 0};
+  const int16_t samples[2] = {7, 8};
+  const std::function<void()> writes[] = {[&] {
+                                            tStatus2 s;
+                                            adapter->write(bytes, 4, s);
+                                          },
+                                          [&] {
+                                            tStatus2 s;
+                                            supervisor.write(1, 0, samples, nullptr, s);
+                                          }};
+  const std::function<void()> steps[] = {[&] { supervisor.unlinkResource(setup); },
+                                         [&] { supervisor.releaseResource(setup); }};
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    nQoTest::tHeldPass held;
+    fifo->inside = [&] { held.hold(); };
+    held.run(writes[k]);
+    held.tearDown(steps[k]);
+    EXPECT_TRUE(held.teardownWaited());
+    fifo->inside = nullptr;
+  }
+  tStatus2 late;
+  EXPECT_EQ(adapter->write(bytes, 4, late), 0u);
+  EXPECT_EQ(supervisor.write(1, 0, samples, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 652));
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 1 2, fifo.writeSamples 2 7 8");
+}
+
 TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
   build(0);
   settings.word3 = 2;
@@ -1003,6 +1127,42 @@ TEST_F(AODACTransferTest, AfterUnlinkResourceAWriteReachesNoDACUntilLinkedAgain)
   EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), "dac1.writeValue 21, dac1.writeValue 21");
+}
+
+// A write from the user's thread held inside the first channel's DAC:
+// unlinkResource waits for it before it takes the borrowed DACs, unlink
+// before it frees the table. A write after unlinkResource gets -50004, one
+// after unlink finds no table and writes nothing.
+TEST_F(AODACTransferTest, UnlinkResourceAndUnlinkWaitForAWriteUnderWay) {
+  bringUp(transfer(), settings);
+  const int16_t samples[2] = {10, 11};
+  const uint16_t firstOnly[2] = {1, 0};
+  const struct {
+    const char* name;
+    std::function<void()> step;
+    int later;
+  } cases[] = {{"unlinkResource", [&] { transfer().unlinkResource(setup); }, -50004},
+               {"unlink", [&] { transfer().unlink(setup); }, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    tStatus2 status;
+    transfer().linkResource(status);
+    ASSERT_EQ(transfer().getState(), 4u);
+    nQoTest::tHeldPass held;
+    dacs[0].inside = [&] { held.hold(); };
+    held.run([&] {
+      tStatus2 s;
+      transfer().write(1, 0, samples, firstOnly, s);
+    });
+    held.tearDown(c.step);
+    EXPECT_TRUE(held.teardownWaited());
+    dacs[0].inside = nullptr;
+    tStatus2 later;
+    EXPECT_EQ(transfer().write(1, 0, samples, nullptr, later), 0u);
+    EXPECT_EQ(later.code, c.later);
+  }
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
+  EXPECT_EQ(log.operations(), "dac0.writeValue 10, dac0.writeValue 10");
 }
 
 TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {

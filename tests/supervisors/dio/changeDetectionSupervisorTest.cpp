@@ -4,6 +4,7 @@
 // primitive's own end.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -198,6 +199,53 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnother
   supervisor.requestCancel(s);
   EXPECT_TRUE(nQoSim::syncLog().empty());
   EXPECT_EQ(s.code, 0);
+}
+
+// A read from the user's thread waiting for a change while the task is torn
+// down: the release ends it and waits for it to leave the primitive before
+// it hands the primitive back; a read after the release reaches none.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  tStatus2 s;
+  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  ASSERT_NE(stream, nullptr);
+  std::vector<const iSync*> events;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.kind == 5)
+      events.push_back(record.object);
+  uint8_t samples[2] = {};
+  uint32_t answered = 0xFFFFFFFF;
+  int code = 1;
+  std::thread reader([&] {
+    tStatus2 read;
+    answered = stream->read(1, 10000, samples, nullptr, nullptr, read);
+    code = read.code;
+  });
+  const iSync* blocked = nullptr;
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (blocked == nullptr && std::chrono::steady_clock::now() < guard) {
+    for (const iSync* event : events)
+      if (nQoSim::syncBlocked(event) != 0) blocked = event;
+    std::this_thread::yield();
+  }
+  EXPECT_NE(blocked, nullptr);
+  tStatus2 down;
+  supervisor.commitCancel(down);
+  supervisor.unlinkResource(down);
+  supervisor.releaseResource(down);
+  EXPECT_EQ(down.code, 0);
+  if (blocked != nullptr) EXPECT_EQ(nQoSim::syncBlocked(blocked), 0u);
+  primitive->signalReaders();  // a reader that the release left waiting goes
+  reader.join();
+  EXPECT_EQ(answered, 0u);
+  EXPECT_EQ(code, 0) << "ended by the release, not by its time-out";
+  tStatus2 late;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tChangeDetectionSupervisor", 384));
 }
 
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {

@@ -167,6 +167,18 @@ class tImmediateDMATest : public tAIRoadTest {
         event = record.object;
     return event;
   }
+  // Commits with a client that names its event, then arms; the event.
+  const iSync* armedWithANamedEvent() {
+    transfer->headerWords().word12 = 1;
+    transfer->setListenerKey(kKey);
+    committed();
+    nQoSim::clearSyncLog();
+    EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+    const iSync* event = namedEvent();
+    EXPECT_NE(event, nullptr);
+    transfer->arm(status);
+    return event;
+  }
   static std::vector<uint8_t> request(uint64_t second = 0, uint32_t third = 0) {
     std::vector<uint8_t> bytes(24, 0);
     std::memcpy(bytes.data(), &kKey, 8);
@@ -532,14 +544,8 @@ TEST_F(tImmediateDMATest, ACancelOrASecondPassEndsADisarmedRunOnce) {
     tHoldingEvent done;
     done.holds = end == kCancelUnderWay;
     transfer->setEvent(&done, status);
-    transfer->headerWords().word12 = 1;
-    transfer->setListenerKey(kKey);
-    committed();
-    nQoSim::clearSyncLog();
-    ASSERT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
-    const iSync* event = namedEvent();
+    const iSync* event = armedWithANamedEvent();
     ASSERT_NE(event, nullptr);
-    transfer->arm(status);
     const unsigned sets = nQoSim::syncSets(event);
     windows.clearLog();
     tStatus2 pass;
@@ -652,14 +658,8 @@ TEST_F(tImmediateDMATest, TheClientEventIsClosedOnlyOnceASetUnderWayHasLeft) {
       transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
           &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map,
           channels.data(), 8, status);
-    transfer->headerWords().word12 = 1;
-    transfer->setListenerKey(kKey);
-    committed();
-    nQoSim::clearSyncLog();
-    ASSERT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
-    const iSync* event = namedEvent();
+    const iSync* event = armedWithANamedEvent();
     ASSERT_NE(event, nullptr);
-    transfer->arm(status);
     ASSERT_TRUE(converter->commit(status));
     ASSERT_EQ(status.code, 0);
 

@@ -234,29 +234,29 @@ nQoMSRL100::iInputStream* tChangeDetectionSupervisor::getInputStreamPtr(tStatus2
   return buffered() && held() != nullptr ? this : nullptr;
 }
 
+template <class tRead>
+uint32_t tChangeDetectionSupervisor::readHeld(tStatus2& status, tRead read) {
+  if (status.isFatal()) return 0;
+  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
+    if (primitive != nullptr) return read(*primitive);
+    setCode(status, kNullPointer, {kFile, 384});
+    return 0;
+  });
+}
+
 uint32_t tChangeDetectionSupervisor::read(uint32_t count, uint32_t timeout, uint8_t* destination,
                                           const uint8_t* mask,
                                           nQoMSRL100::iStreamAttributes* attributes,
                                           tStatus2& status) {
-  if (status.isFatal()) return 0;
-  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
-    if (primitive == nullptr) {
-      setCode(status, kNullPointer, {kFile, 384});
-      return 0;
-    }
-    return primitive->read(count, timeout, destination, mask, attributes, status);
+  return readHeld(status, [&](tChangeDetectionPrimitive& primitive) {
+    return primitive.read(count, timeout, destination, mask, attributes, status);
   });
 }
 
 uint32_t tChangeDetectionSupervisor::readAvailable(uint32_t count, uint8_t* destination,
                                                    tStatus2& status) {
-  if (status.isFatal()) return 0;
-  return use([&](tChangeDetectionPrimitive* primitive) -> uint32_t {
-    if (primitive == nullptr) {
-      setCode(status, kNullPointer, {kFile, 384});
-      return 0;
-    }
-    return primitive->readAvailable(count, destination, status);
+  return readHeld(status, [&](tChangeDetectionPrimitive& primitive) {
+    return primitive.readAvailable(count, destination, status);
   });
 }
 

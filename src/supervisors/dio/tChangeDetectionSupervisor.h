@@ -70,6 +70,9 @@ class tChangeDetectionSupervisor final
 
  private:
   friend tPlainSupervisor;
+  // Runs read(primitive) inside a use; without a primitive, -50004 and 0.
+  template <class tRead>
+  uint32_t readHeld(nQoMDBG100::tStatus2& status, tRead read);
   // The codes on the primitive as held.
   void onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,

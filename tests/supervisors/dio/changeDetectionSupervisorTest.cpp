@@ -103,6 +103,15 @@ class ChangeDetectionSupervisorTest : public tSimBoardTest {
     scheduler.action.clear();
     nQoSim::clearStatusLog();
   }
+  // The supervisor's stream once the task is committed and started.
+  nQoMSRL100::iInputStream* runningStream(tChangeDetectionSupervisor& supervisor) {
+    EXPECT_EQ(control(supervisor, 1), 0);
+    EXPECT_EQ(control(supervisor, 2), 0);
+    tStatus2 s;
+    nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+    EXPECT_NE(stream, nullptr);
+    return stream;
+  }
   int control(tChangeDetectionSupervisor& supervisor, uint32_t code,
               nQoMRL100::iControlParameterBlock* out = nullptr) {
     tStatus2 result;
@@ -207,10 +216,7 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseWaitsForACancelUnderWayOnAnother
 TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt) {
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor);
-  ASSERT_EQ(control(supervisor, 1), 0);
-  ASSERT_EQ(control(supervisor, 2), 0);
-  tStatus2 s;
-  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
   ASSERT_NE(stream, nullptr);
   std::vector<const iSync*> events;
   for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
@@ -237,7 +243,9 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt)
   supervisor.unlinkResource(down);
   supervisor.releaseResource(down);
   EXPECT_EQ(down.code, 0);
-  if (blocked != nullptr) EXPECT_EQ(nQoSim::syncBlocked(blocked), 0u);
+  if (blocked != nullptr) {
+    EXPECT_EQ(nQoSim::syncBlocked(blocked), 0u);
+  }
   primitive->signalReaders();  // a reader that the release left waiting goes
   reader.join();
   EXPECT_EQ(answered, 0u);
@@ -323,10 +331,7 @@ TEST_F(ChangeDetectionSupervisorTest, ACaptureKeepsTheReadersWarningAndReportsAF
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor);
-  ASSERT_EQ(control(supervisor, 1), 0);
-  ASSERT_EQ(control(supervisor, 2), 0);
-  tStatus2 s;
-  nQoMSRL100::iInputStream* stream = supervisor.getInputStreamPtr(s);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
   ASSERT_NE(stream, nullptr);
   tStatus2 read;
   read.setCode(200010, "test", "reader", 1);
@@ -357,9 +362,10 @@ TEST_F(ChangeDetectionSupervisorTest, ACaptureKeepsTheReadersWarningAndReportsAF
 
   EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(control(supervisor, 4), 0);
-  supervisor.unlinkResource(s);
-  supervisor.releaseResource(s);
-  EXPECT_EQ(s.code, 0);
+  tStatus2 down;
+  supervisor.unlinkResource(down);
+  supervisor.releaseResource(down);
+  EXPECT_EQ(down.code, 0);
 }
 
 TEST_F(ChangeDetectionSupervisorTest, RequestsAndCodesWithAndWithoutPartners) {

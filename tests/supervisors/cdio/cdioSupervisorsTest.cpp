@@ -314,35 +314,41 @@ class tHeldDMA : public tBaseCDI_DMATransferPrimitive {
   std::atomic<int> dataDone{0};
 };
 
-// The DMA supervisor over the transfer, linked to a channel and a partner
+// The DMA supervisor over a held transfer, linked to a channel and a partner
 // (finite when asked), with its resources linked.
-void bringUpDMA(CDIOSupervisorsTest& test, tBaseCDI_DMATransferSupervisor& supervisor,
-                tBaseCDI_DMATransferPrimitive& transfer,
-                tSingularResourcePool<tBaseCDI_DMATransferPrimitive*>& pool, bool finite) {
-  tCDI_DMATransferSettings settings;
-  settings.record<0>().dmaChannelSupervisorKey = 5;
-  settings.record<0>().dmaTransferSupervisorKey = 6;
-  settings.record<0>().transferMode = finite ? 1 : 0;
-  test.offer(settings, pool, "CDI_DMATransfer");
-  tStatus2 s;
-  supervisor.initialize(settings, nullptr, s);
-  supervisor.link(test.supervisors, s);
-  supervisor.reserveResource(s);
-  supervisor.linkResource(s);
-  ASSERT_EQ(s.code, 0);
-}
+struct tHeldDMABringUp {
+  tHeldDMABringUp(CDIOSupervisorsTest& test, bool finite)
+      : transfer(&test.deviceInfo, test.cdi, &test.identity, test.status),
+        pool(&transfer),
+        channel(test.log, "channel"),
+        partner(test.log, "partner") {
+    test.supervisors.entries = {{5, &channel}, {6, &partner}};
+    tCDI_DMATransferSettings settings;
+    settings.record<0>().dmaChannelSupervisorKey = 5;
+    settings.record<0>().dmaTransferSupervisorKey = 6;
+    settings.record<0>().transferMode = finite ? 1 : 0;
+    test.offer(settings, pool, "CDI_DMATransfer");
+    tStatus2 s;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(test.supervisors, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    EXPECT_EQ(s.code, 0);
+  }
+  tHeldDMA transfer;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool;
+  tScriptedDMAChannel channel;
+  tDMAHandlePartner partner;
+  tBaseCDI_DMATransferSupervisor supervisor;
+};
 
 // A code from another thread is inside the primitive when the release runs:
 // the release hands the primitive back only once the code has left it, and
 // a code after the release reaches nothing.
 TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
-  tHeldDMA transfer(&deviceInfo, cdi, &identity, status);
-  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
-  tScriptedDMAChannel channel(log, "channel");
-  tDMAHandlePartner partner(log, "partner");
-  supervisors.entries = {{5, &channel}, {6, &partner}};
-  tBaseCDI_DMATransferSupervisor supervisor;
-  bringUpDMA(*this, supervisor, transfer, pool, false);
+  tHeldDMABringUp up(*this, false);
+  tHeldDMA& transfer = up.transfer;
+  tBaseCDI_DMATransferSupervisor& supervisor = up.supervisor;
 
   tHeldPass held;
   transfer.held = &held;
@@ -370,13 +376,9 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
 // own thread: the release hands the primitive back only once such a call
 // has left it, and one after the release reaches nothing.
 TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForADataDoneUnderWayThroughTheEndpoint) {
-  tHeldDMA transfer(&deviceInfo, cdi, &identity, status);
-  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
-  tScriptedDMAChannel channel(log, "channel");
-  tDMAHandlePartner partner(log, "partner");
-  supervisors.entries = {{5, &channel}, {6, &partner}};
-  tBaseCDI_DMATransferSupervisor supervisor;
-  bringUpDMA(*this, supervisor, transfer, pool, true);
+  tHeldDMABringUp up(*this, true);
+  tHeldDMA& transfer = up.transfer;
+  tBaseCDI_DMATransferSupervisor& supervisor = up.supervisor;
   tCDI_DMATransferDestination* endpoint = supervisor.getLinks().endpoint();
   ASSERT_EQ(endpoint->primitive(), &transfer);
 

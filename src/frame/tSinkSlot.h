@@ -56,6 +56,16 @@ class tSinkSlot {
     if (replaced != nullptr && replaced != sink) _passes.waitForPasses();
   }
 
+  // Takes the sink out (waiting as set does), runs change() while none is
+  // stored, then stores sink: what the passes reach is changed out of their
+  // reach.
+  template <class tChange>
+  void setAfter(tChange change, T* sink) {
+    set(nullptr);
+    change();
+    set(sink);
+  }
+
  private:
   std::atomic<T*> _sink{nullptr};
   tPassCount _passes;

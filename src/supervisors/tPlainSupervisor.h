@@ -246,9 +246,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   template <class tChange>
   void outOfReach(tChange change) {
     Reached* const reached = held();
-    hold(nullptr);
-    change(reached);
-    hold(reached);
+    _reached.setAfter([&] { change(reached); }, reached);
   }
 
   // The settings as the class's own, or -89000 and null.

@@ -67,9 +67,7 @@ class tAOStreamAdapter final : public nQoUdP100::iAODataSource,
   // Runs change(_links) while no call reaches them, then links them.
   template <class tChange>
   void relink(tChange change) {
-    _linked.set(nullptr);
-    change(_links);
-    _linked.set(&_links);
+    _linked.setAfter([&] { change(_links); }, &_links);
   }
   uint32_t requestBytes(uint32_t byteCount, nQoMDBG100::tStatus2& status);
 

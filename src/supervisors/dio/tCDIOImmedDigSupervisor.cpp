@@ -53,11 +53,13 @@ nQoORB100::tClass tCDIOImmedDigSupervisor::getClass(int& status) const {
 
 void tCDIOImmedDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  _reached.set(nullptr);
-  reserve(status);
-  reserveRedirector(status);
-  _reserved = {primitive, _redirector};
-  _reached.set(&_reserved);
+  _reached.setAfter(
+      [&] {
+        reserve(status);
+        reserveRedirector(status);
+        _reserved = {primitive, _redirector};
+      },
+      &_reserved);
 }
 
 void tCDIOImmedDigSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {

@@ -21,12 +21,13 @@ const char* const kHostUsage =
 
 namespace {
 
-// A decimal number within [low, high].
+// A decimal number within [low, high]: digits only, since strtoull would
+// skip white space and a sign before them and wrap a negative number.
 bool number(const char* text, uint32_t low, uint32_t high, uint32_t& value) {
-  if (text == nullptr || *text == '\0') return false;
+  if (text == nullptr || text[0] < '0' || text[0] > '9') return false;
   char* end = nullptr;
   const unsigned long long parsed = std::strtoull(text, &end, 10);
-  if (*end != '\0' || text[0] == '-' || parsed < low || parsed > high) return false;
+  if (*end != '\0' || parsed < low || parsed > high) return false;
   value = static_cast<uint32_t>(parsed);
   return true;
 }

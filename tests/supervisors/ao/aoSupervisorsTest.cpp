@@ -573,6 +573,11 @@ TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
 // engine's update wait while the release runs: the release ends it and
 // hands the engine back only once it has left.
 TEST_F(AOTimingTest, TheReleaseEndsAWaitForTheNextSampleClockAndWaitsForIt) {
+  // The release's event calls log apart from the wait's facade calls, which
+  // run on the wait's thread meanwhile.
+  tCallLog releaseLog;
+  nQoTest::tScriptedEvent releaseEvent{releaseLog, "event"};
+  facade.eventObject = &releaseEvent;
   settings.record<0>().word26 = 0;
   bringUp(supervisor(), settings);
   int code = 0;

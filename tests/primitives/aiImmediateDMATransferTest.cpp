@@ -647,6 +647,35 @@ TEST_F(tImmediateDMATest, ALateSecondPassOfAnEndedRunWritesNothingIntoALaterRun)
   }
 }
 
+// The uncommit closes the run: a late second pass of it before the next
+// commit ends nothing, and the next commit's run starts clean.
+TEST_F(tImmediateDMATest, ASecondPassAfterTheUncommitEndsNothing) {
+  tHoldingEvent done;
+  transfer->setEvent(&done, status);
+  committed();
+  transfer->arm(status);
+  tStatus2 pass;
+  EXPECT_EQ(transfer->handleOverrun(converter, pass), 1u);
+  transfer->disarm(status);
+  transfer->uncommit(status);
+  ASSERT_EQ(status.code, 0);
+  windows.clearLog();
+  transfer->handleOverrunSecondary(converter, pass);
+  EXPECT_FALSE(wroteTheChannel());
+  EXPECT_TRUE(done.codes.empty());
+  transfer->commit(status);
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(word(0), 0u);
+  EXPECT_EQ(word(4), 0u);
+  transfer->requestCancel(tStatus2{}, pass);
+  EXPECT_EQ(done.codes, std::vector<int>{0}) << "the new run ends once";
+  transfer->disarm(status);
+  transfer->releaseDMAChannel(status);
+  transfer->setEvent(nullptr, status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // The client's event that a cancel (or a second pass) is setting is closed by
 // an uncommit, a release of the channel or the destruction only once the set
 // has left.

@@ -141,6 +141,29 @@ TEST(ObserverListTest, AnObserverRemovedInsideAPassAfterAGrowthIsNotCalledByThat
   EXPECT_EQ(seen, (std::vector<uint32_t>{1, 2, 5, 6}));
 }
 
+// The first observer's call grows the array twice (two records to four, four
+// to eight), then takes out and frees the second observer: the pass walks on
+// in the oldest array kept, which the removal reaches too.
+TEST(ObserverListTest, ARemovalInsideAPassReachesEveryArrayKeptForIt) {
+  tList list(2);
+  tStatus2 status;
+  tObserver first(1), third(3), fourth(4), fifth(5);
+  auto* second = new tObserver(2);
+  for (tObserver* observer : {&first, second}) list.add({observer}, status, {"test", 1});
+  std::vector<uint32_t> seen;
+  list.notifyAll([&](tObserver* observer) {
+    seen.push_back(observer->name);
+    if (observer == &first) {
+      for (tObserver* added : {&third, &fourth, &fifth}) list.add({added}, status, {"test", 1});
+      list.remove(second, status);
+      delete second;
+    }
+    return 0u;
+  });
+  EXPECT_EQ(seen, (std::vector<uint32_t>{1}));
+  EXPECT_EQ(status.code, 0);
+}
+
 // A pass loops on its own thread while the test's thread adds an observer,
 // removes it and frees it, in the one record it reuses each round (a record
 // published before its observer, or a removal that does not wait, hands the

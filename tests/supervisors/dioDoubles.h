@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,11 @@ class tLinesDouble : public Interface {
   }
   void setLineMode(uint32_t mask, int32_t mode, nQoMDBG100::tStatus2& s) override {
     add("setLineMode " + hex(mask) + " " + std::to_string(mode), s);
+    if (inside) inside();
   }
   uint32_t lines = 0;
+  // Runs inside each setLineMode (a test holds a code there).
+  std::function<void()> inside;
 
  protected:
   void add(const std::string& operation, nQoMDBG100::tStatus2& s) {

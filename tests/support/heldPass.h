@@ -10,10 +10,18 @@
 //   held.run([&] { bus.pumpSecondary(); });
 //   held.tearDown([&] { delete subsystem; });
 //   EXPECT_TRUE(held.teardownWaited());
+//
+// seenInside holds a call where its double runs a hook and notes what the
+// teardown had changed by the time the call left its hold:
+//
+//   const auto inside = seenInside(dac.inside, write, release, [&] { return log.operations(); });
+//   EXPECT_TRUE(inside.waited);
+//   EXPECT_EQ(inside.seen, "dac.writeValue 5");    // not yet unreserved
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <utility>
 
@@ -71,5 +79,32 @@ class tHeldPass {
   std::atomic<bool> _entered{false}, _ran{false}, _tearingDown{false}, _tornDown{false};
   std::atomic<int> _order{0}, _resumed{0}, _returned{0};
 };
+
+// What a call held inside saw of the teardown that ran meanwhile.
+template <class tSeen>
+struct tSeenInside {
+  bool waited = false;  // the teardown waited for the call
+  tSeen seen{};         // what see() answered as the call left its first hold
+};
+
+// Runs call on a thread of its own, held at the first run of the hook
+// (which its double runs inside the call) while the test's thread runs
+// teardown; see() runs as the call leaves that hold.
+template <class tCall, class tTeardown, class tSee>
+auto seenInside(std::function<void()>& hook, tCall call, tTeardown teardown, tSee see) {
+  tSeenInside<decltype(see())> result;
+  tHeldPass held;
+  bool first = true;
+  hook = [&] {
+    if (!std::exchange(first, false)) return;
+    held.hold();
+    result.seen = see();
+  };
+  held.run(std::move(call));
+  held.tearDown(std::move(teardown));
+  hook = nullptr;
+  result.waited = held.teardownWaited();
+  return result;
+}
 
 }  // namespace nQoTest

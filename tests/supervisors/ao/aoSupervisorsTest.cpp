@@ -351,6 +351,28 @@ TEST_F(AOSupervisorsTest, TheDACReleaseWaitsForAWriteUnderWay) {
   EXPECT_EQ(log.operations(), "dac.writeValue 5, dac.unreserve");
 }
 
+// The DAC is still reserved when a write held inside it leaves.
+TEST_F(AOSupervisorsTest, TheDACIsUnreservedOnlyAfterAWriteUnderWayHasLeftIt) {
+  tLoggedDAC dac(log, "dac");
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  bringUp(supervisor, settings);
+  const int16_t sample = 5;
+  const auto inside = nQoTest::seenInside(
+      dac.inside,
+      [&] {
+        tStatus2 s;
+        supervisor.write(1, 0, &sample, nullptr, s);
+      },
+      [&] { supervisor.releaseResource(setup); }, [&] { return log.operations(); });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen, "dac.writeValue 5");
+  EXPECT_EQ(log.operations(), "dac.writeValue 5, dac.unreserve");
+}
+
 // Deploys while the ground reference is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
@@ -545,6 +567,32 @@ TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
   waiting.join();
   EXPECT_EQ(code, -224608);
   EXPECT_EQ(status.code, 0);
+}
+
+// A wait for the next sample clock from the user's thread, held in the
+// engine's update wait while the release runs: the release ends it and
+// hands the engine back only once it has left.
+TEST_F(AOTimingTest, TheReleaseEndsAWaitForTheNextSampleClockAndWaitsForIt) {
+  // The release's event calls log apart from the wait's facade calls, which
+  // run on the wait's thread meanwhile.
+  tCallLog releaseLog;
+  nQoTest::tScriptedEvent releaseEvent{releaseLog, "event"};
+  facade.eventObject = &releaseEvent;
+  settings.record<0>().word26 = 0;
+  bringUp(supervisor(), settings);
+  int code = 0;
+  const auto inside = nQoTest::seenInside(
+      timing.inside,
+      [&] {
+        tStatus2 s;
+        supervisor().waitForNextSampleClock(s);
+        code = s.code;
+      },
+      [&] { supervisor().releaseResource(setup); }, [&] { return supervisor().getPrimitive(); });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen, &timing) << "the engine was handed back while the wait was inside";
+  EXPECT_EQ(code, -224608);
+  EXPECT_EQ(supervisor().getPrimitive(), nullptr);
 }
 
 TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {
@@ -963,6 +1011,35 @@ TEST_F(AOFIFOTest, UnlinkResourceAndTheReleaseWaitForWritesUnderWay) {
   EXPECT_EQ(log.operations(), "fifo.writeSamples 2 1 2, fifo.writeSamples 2 7 8");
 }
 
+// While a write is held inside the FIFO, the release leaves the FIFO's data
+// source and the adapter's links as they are.
+TEST_F(AOFIFOTest, TheReleaseUnlinksTheAdapterOnlyAfterAWriteUnderWayHasLeft) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  transfer.transferState = 5;
+  const int16_t samples[2] = {7, 8};
+  const auto inside = nQoTest::seenInside(
+      fifo->inside,
+      [&] {
+        tStatus2 s;
+        supervisor.write(1, 0, samples, nullptr, s);
+      },
+      [&] { supervisor.releaseResource(setup); },
+      [&] {
+        tStatus2 s;
+        return std::pair<const void*, uint32_t>(fifo->fields.dataSource, adapter->transferState(s));
+      });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen, (std::pair<const void*, uint32_t>(adapter, 5)));
+  tStatus2 status;
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(adapter->transferState(status), 0u);
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 7 8, transfer.state");
+}
+
 TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
   build(0);
   settings.word3 = 2;
@@ -1163,6 +1240,24 @@ TEST_F(AODACTransferTest, UnlinkResourceAndUnlinkWaitForAWriteUnderWay) {
   }
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
   EXPECT_EQ(log.operations(), "dac0.writeValue 10, dac0.writeValue 10");
+}
+
+// A write held inside the first channel's DAC goes on to the second through
+// the channel table: unlink frees the table only once the write has left it.
+TEST_F(AODACTransferTest, UnlinkFreesTheChannelTableOnlyAfterAWriteUnderWayHasLeftIt) {
+  bringUp(transfer(), settings);
+  const int16_t samples[2] = {10, 11};
+  const auto inside = nQoTest::seenInside(
+      dacs[0].inside,
+      [&] {
+        tStatus2 s;
+        transfer().write(1, 0, samples, nullptr, s);
+      },
+      [&] { transfer().unlink(setup); }, [&] { return log.operations(); });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen, "dac0.writeValue 10");
+  EXPECT_EQ(log.operations(), "dac0.writeValue 10, dac1.writeValue 11");
+  EXPECT_EQ(transfer().getState(), 1u);
 }
 
 TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {

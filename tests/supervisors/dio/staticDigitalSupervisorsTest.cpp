@@ -25,6 +25,7 @@
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/dioDoubles.h"
 #include "support/brokerPools.h"
+#include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
 
@@ -332,6 +333,35 @@ TEST_F(StaticDigitalSupervisorsTest, FixedDirectionControlOnlySetsTheDirection) 
   }
   EXPECT_EQ(supervisor.controlCalls, 0u);
   supervisor.releaseResource(good);
+}
+
+// A code held inside the lines while the release runs: the release waits
+// for it, and the lines and their terminals are still held when it leaves.
+// A code after the release answers that there are no lines and touches none.
+TEST_F(StaticDigitalSupervisorsTest, FixedDirectionReleaseWaitsForACodeInsideTheLines) {
+  tTavikFixedDirectionDigSupervisor supervisor;
+  prepare(supervisor, 1, 0x5);
+  supervisor.outputLineMask = 0x5;
+  tStatus2 s;
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  const auto inside = seenInside(
+      lines.inside,
+      [&] {
+        tStatus2 code;
+        supervisor.control(1, nullptr, nullptr, code);
+      },
+      [&] { supervisor.releaseResource(s); },
+      [&] { return std::pair(nQoSim::brokerHoldsOf(&*primitivePool), nQoSim::heldTerminals()); });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen, std::pair(1u, std::vector<std::string>{"PFI0", "PFI2"}));
+  EXPECT_EQ(s.code, 0);
+  EXPECT_TRUE(nQoSim::heldTerminals().empty());
+  tStatus2 late;
+  supervisor.control(1, nullptr, nullptr, late);
+  EXPECT_EQ(late.code, -224629);
+  EXPECT_TRUE(loggedAt(-224629, "tTavikFixedDirectionDigSupervisor", 64));
+  EXPECT_EQ(log.operations(), "base.setLineMode 0x5 1");
 }
 
 // Records the two line words of every masked request it sees.

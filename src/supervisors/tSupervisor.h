@@ -21,8 +21,9 @@
 //     // requestCancel(tSupervisor&, tPrimitive&, tStatus2&) ends a pending
 //     // wait; controlOwn(tSupervisor&, tPrimitive&, code, in, out, tStatus2&)
 //     // answers true for a class-specific code it handled;
-//     // releasing(tPrimitive&) ends a call from another thread that may
-//     // still wait in the primitive (a wait);
+//     // releasing(tPrimitive&) ends the calls from other threads that may
+//     // still wait in the primitive (waits) with a mark of the primitive's
+//     // own, and reopening(tPrimitive&) lifts it;
 //     // template <class Self> using tExtraBase = ... names a further
 //     // interface the supervisor offers, whose calls reach the primitive
 //     // through reach().
@@ -40,9 +41,13 @@
 // a row's further interface, through reach()) reach the primitive only
 // through a slot, as counted uses, and read the tracker's atomic state; the
 // raw getter is left to the lifecycle steps and to other supervisors' links
-// while they run theirs. The release first lets the row end a call that may
-// wait without end (releasing), then takes the primitive out of the slot and
-// waits for the uses under way before it hands the primitive back.
+// while they run theirs. The steps that reset or hand back what the entries
+// reach (unlinkResource: the links' resets of the primitive; releaseResource:
+// the hand-back) run out of their reach: the frame first lets the row end
+// the calls that may wait without end (releasing), then takes the primitive
+// out of the slot and waits for the uses under way, and only then runs the
+// step. unlinkResource puts the primitive back after, its calls reopened; a
+// released one stays ended until the next reservation reopens it.
 #pragma once
 
 #include <cstdint>
@@ -165,6 +170,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     if (primitive == nullptr || status.isFatal()) return;
     applyRecord(*primitive, status);
     if (status.isNotFatal()) {
+      reopen(*primitive);
       _reached.set(primitive);
       return;
     }
@@ -183,7 +189,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    _links.unlinkResource(status);
+    if (status.isNotFatal()) outOfReach([&] { _links.unlinkResource(status); });
   }
 
   // Hands back a held primitive under the identifier it was granted under,
@@ -258,13 +264,31 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return _settings.supervisorRecord().identifier;
   }
 
-  // Takes the primitive out of the slot that the entries call through: the
-  // row first ends what they may still wait for, then the uses under way
-  // are waited for.
-  void takeOut() {
+  // Takes the primitive out of the slot that the entries call through and
+  // answers it (null: none was in): the row first ends what they may still
+  // wait for, then the uses under way are waited for.
+  tPrimitive* takeOut() {
+    tPrimitive* const primitive = _reached.get();
     if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
-      if (tPrimitive* primitive = _reached.get()) Row::releasing(*primitive);
+      if (primitive != nullptr) Row::releasing(*primitive);
     _reached.set(nullptr);
+    return primitive;
+  }
+
+  // Runs change() with the primitive taken out (takeOut), then puts it back
+  // in reach, its calls reopened.
+  template <class tChange>
+  void outOfReach(tChange change) {
+    tPrimitive* const primitive = takeOut();
+    change();
+    if (primitive == nullptr) return;
+    reopen(*primitive);
+    _reached.set(primitive);
+  }
+
+  // Lifts the row's end of the calls before the primitive goes into reach.
+  void reopen(tPrimitive& primitive) {
+    if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
   }
 
   // Whether the reserver holds what it reserved under the identifier.

@@ -673,6 +673,22 @@ TEST_F(tReadCutOffTest, AStepKeepsACancelRequestedBeforeIt) {
   EXPECT_EQ(cancelled.code, 0) << "the cancel ends the read before its time-out";
 }
 
+// The supervisor's end of the reads ends a blocked read and outlasts a start,
+// which clears a cancel: a read then ends before its time-out, as after a
+// cancel, until the reads are opened again.
+TEST_F(tReadCutOffTest, EndedReadsStayEndedThroughAStartUntilOpened) {
+  ASSERT_TRUE(startBlockedRead());
+  ASSERT_TRUE(stepEndsTheRead([&] { immediate->endReads(); })) << "the read still waits";
+  expectAnsweredAsACancel();
+  immediate->startTransfer(status);
+  tStatus2 ended, opened;
+  EXPECT_EQ(immediate->read(buffer, 1, ended, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(ended.code, 0) << "the start lifted the end of the reads";
+  immediate->openReads();
+  EXPECT_EQ(immediate->read(buffer, 1, opened, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(opened.code, -200474);
+}
+
 TEST_F(tReadCutOffTest, ADestructionEndsAReadBlockedInItsWaitBeforeFreeingTheWaiter) {
   const int spinLocks = nQoSim::liveSpinLocks();
   ASSERT_TRUE(startBlockedRead());

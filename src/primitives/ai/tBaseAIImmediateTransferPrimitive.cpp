@@ -54,9 +54,11 @@ constexpr uint32_t kIdle = 0;
 constexpr uint32_t kReading = 1;
 constexpr uint32_t kNaming = 2;
 constexpr uint32_t kClosed = 3;
-// The cancel word: a cancel request, and a step ending the read under way.
+// The cancel word: a cancel request, a step ending the read under way, and
+// the supervisor's end of the reads (endReads to openReads).
 constexpr uint32_t kCancelByRequest = 1;
 constexpr uint32_t kCancelByStep = 2;
+constexpr uint32_t kCancelByRelease = 4;
 
 uint32_t readU32(const void* bytes, uint32_t offset) {
   uint32_t value;
@@ -267,7 +269,7 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  _cancelRequested.set(0);
+  changeBits(_cancelRequested, 0, kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
   _setsRead = 0;
@@ -288,6 +290,15 @@ void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
 void tBaseAIImmediateTransferPrimitive::requestCancel() {
   changeBits(_cancelRequested, kCancelByRequest, 0);
   _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
+}
+
+void tBaseAIImmediateTransferPrimitive::endReads() {
+  changeBits(_cancelRequested, kCancelByRelease, 0);
+  _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
+}
+
+void tBaseAIImmediateTransferPrimitive::openReads() {
+  changeBits(_cancelRequested, 0, kCancelByRelease);
 }
 
 void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {

@@ -116,6 +116,11 @@ class tBaseAIImmediateTransferPrimitive
   void unreserveTransfer(tStatus2& status) override;
   // Sets the cancel flag and releases the waiter; any thread.
   void requestCancel() override;
+  // Ends the read under way, and every read until openReads, as a cancel
+  // does; a start does not lift it. For the supervisor's steps that take the
+  // transfer out of its readers' reach.
+  void endReads();
+  void openReads();
   // With read option 1 on, or a retriggerable controller: the is-done action.
   void notifyDone(tStatus2& status) override;
   uint32_t getTransferState() const override { return _transferState; }

@@ -136,6 +136,15 @@ void tBaseAI_WFNSCPrimitive::requestStop() {
   }
 }
 
+void tBaseAI_WFNSCPrimitive::endWaits() {
+  const tInside inside(_eventPasses);
+  _waitsEnded.set(1);
+  if (iSync* event = _event.load()) {
+    int code = 0;
+    event->releaseOrSet(&code);
+  }
+}
+
 void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
   if (status.isFatal()) return;
   if (polling != 0)
@@ -158,6 +167,12 @@ bool tBaseAI_WFNSCPrimitive::waitForClock(iSync* event, uint32_t from, tStatus2&
     if (_event.load() != event) {
       setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
       return false;
+    }
+    if (_waitsEnded.get() != 0) {
+      // Its reset may have taken the set that was to wake another wait on
+      // the event: it sets it again.
+      event->releaseOrSet(&code);
+      return true;
     }
     if (_clocks.get() != from || _stopRequested.get() != 0) return true;
     const uint32_t woken = event->waitOrAcquire(_timeout, &code);
@@ -198,7 +213,8 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
 bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
   const bool limited = _timeout != 0 && _timeout != kNoLimit;
   for (uint32_t polls = 1;; ++polls) {
-    if (_converter->readStatusBit5(&status) != 0 || _stopRequested.get() != 0 || status.isFatal())
+    if (_converter->readStatusBit5(&status) != 0 || _stopRequested.get() != 0 ||
+        _waitsEnded.get() != 0 || status.isFatal())
       return true;
     if (!limited || polls <= kFreePolls) continue;
     if (polls == kFreePolls + 1) {

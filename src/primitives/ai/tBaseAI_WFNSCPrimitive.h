@@ -16,7 +16,9 @@
 // destructor runs. A stop and an event wait are passes on the event, which
 // uncommit takes out, sets (a wait under way wakes and is refused with
 // -50004) and closes only once the passes under way have left; the
-// destructor also stops a polling wait and waits for it to leave.
+// destructor also stops a polling wait and waits for it to leave. A stop
+// ends the waits of the run (the next arm clears it); endWaits ends the waits
+// until openWaits, whatever the codes do in between.
 #pragma once
 
 #include <atomic>
@@ -75,6 +77,11 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void eventWait(tStatus2& status);
   // Ends a pending wait without a code; may come from any thread.
   void requestStop();
+  // Ends every wait under way, and every one that begins until openWaits,
+  // without a code, as a stop does; no arm lifts it. For the supervisor's
+  // release while waits may be under way on other threads.
+  void endWaits();
+  void openWaits() { _waitsEnded.set(0); }
   void setTimeout(uint32_t milliseconds, tStatus2& status);
 
   // The immediate transfer's word on whether its last read left data in the
@@ -123,6 +130,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // Set by an event-mode commit until its uncommit.
   bool _eventCommitted = false;
   tSyncAtomicU32 _stopRequested;
+  // Set by endWaits until openWaits.
+  tSyncAtomicU32 _waitsEnded;
 };
 
 }  // namespace nQoUdP100

@@ -60,6 +60,10 @@ struct tAIImmediateTransferSupervisorRow {
   static bool refreshesStamp(const tPrimitive& primitive) { return primitive.isFirstRead(); }
   static void afterRead(tPrimitive& primitive) { primitive.clearFirstRead(); }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
+  // A read under way when the frame takes the primitive out, and those that
+  // begin until it is in reach again, end as a cancel ends them.
+  static void releasing(tPrimitive& primitive) { primitive.endReads(); }
+  static void reopening(tPrimitive& primitive) { primitive.openReads(); }
 
   // The read configuration in the primitive's order: listener key, option 1
   // (the software time stamp), option 2, the read-count limit and whether

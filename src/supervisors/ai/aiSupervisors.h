@@ -186,8 +186,8 @@ using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 // waits are allowed from state 50 on, and the fifth settings value, when
 // non-zero, turns them off. A wait (400, 401 or the second interface's) and
 // a cancel may come from another thread: like every entry they run inside a
-// use of the frame's slot, and the release stops the primitive's waits and
-// waits for them to leave before it hands the primitive back.
+// use of the frame's slot, and the release (and unlinkResource) end the
+// primitive's waits and wait for them to leave before they change it.
 struct tBaseAI_WFNSCSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tBaseAI_WFNSCSupervisor";
   using tSettings = tAI_WFNSCSettings;
@@ -222,8 +222,10 @@ struct tBaseAI_WFNSCSupervisorRow {
     if (supervisor.getTracker().getState(status) >= nQoMRTB100::kStateCommitted)
       primitive.requestStop();
   }
-  // A wait still under way at the release returns.
-  static void releasing(tPrimitive& primitive) { primitive.requestStop(); }
+  // The waits under way when the frame takes the primitive out, and those
+  // that begin until it is in reach again, return.
+  static void releasing(tPrimitive& primitive) { primitive.endWaits(); }
+  static void reopening(tPrimitive& primitive) { primitive.openWaits(); }
   template <class tSupervisor>
   static bool controlOwn(tSupervisor& supervisor, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,

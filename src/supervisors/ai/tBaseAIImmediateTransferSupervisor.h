@@ -12,6 +12,15 @@
 // and error events, the transfer's pool at the broker, the primitive's own
 // reserve. Every control code ends with -50256 after its primitive operation,
 // since none of the six control-enable flags is set.
+//
+// Reads, codes and cancels may come from other threads: they reach the
+// primitive through a slot, as counted passes, that holds it from the end of
+// a good reservation on. unlinkResource and the release change what they
+// reach only out of their reach: the row first ends a read that may wait
+// without end (releasing), the primitive is taken out and the passes under
+// way are waited for; then the links unlink (and the primitive goes back in,
+// its reads reopened), or the reservers release, the primitive's own release
+// among them, whatever their order.
 #pragma once
 
 #include <cstdint>
@@ -140,9 +149,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // stamp is refreshed from the system time where the row says so, handed
   // over with the interval when samples came, and advanced by count ×
   // interval. Without a primitive: -50004 and 0. The read runs on the user's
-  // thread inside a pass of the primitive's slot: the release ends a read
-  // under way through the primitive's own uncommit, then waits for it to
-  // leave before it hands the primitive back.
+  // thread inside a pass of the primitive's slot.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t*,
                 nQoMSRL100::iStreamAttributes* attributes, tStatus2& status) override {
     if (status.isFatal()) return 0;
@@ -201,8 +208,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _registrar.setRuntimeFacade(_facade);
     _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
     _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);
-    if (tPrimitive* primitive = _primitive.get(); primitive != nullptr)
-      Row::setPrimitiveAttributes(*primitive, record, status);
+    if (_held != nullptr) Row::setPrimitiveAttributes(*_held, record, status);
     if (status.isNotFatal()) _links.configure(record);
     _interval = record.sampleInterval;
   }
@@ -214,17 +220,20 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   }
 
   // A failure after the steps gave back what they took, on a fresh status
-  // merged into the caller's.
+  // merged into the caller's. The primitive goes into the entries' reach
+  // once it is reserved and has its attributes.
   void reserveResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReserveResource, status);
     _reservers.reserveResource(status);
     if (status.isFatal()) return;
-    tPrimitive* const primitive = _primitive.get();
-    _registrar.setPrimitive(primitive);
-    if (primitive != nullptr)
-      Row::setPrimitiveAttributes(*primitive, _settings.supervisorRecord(), status);
-    if (status.isNotFatal()) return;
+    _registrar.setPrimitive(_held);
+    if (_held != nullptr) Row::setPrimitiveAttributes(*_held, _settings.supervisorRecord(), status);
+    if (status.isNotFatal()) {
+      if (_held != nullptr) reopen(*_held);
+      _primitive.set(_held);
+      return;
+    }
     tStatus2 local;
     _reservers.releaseResource(local);
     status.assign(local);
@@ -239,12 +248,13 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   void unlinkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    _links.unlinkResource(status);
+    if (status.isNotFatal()) outOfReach([&] { _links.unlinkResource(status); });
   }
 
   void releaseResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
+    takeOut();
     _registrar.setPrimitive(nullptr);
     tStatus2 local;
     _reservers.releaseResource(local);
@@ -297,7 +307,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
   // The held primitive, for the lifecycle steps; the entries call through
   // the slot.
-  tPrimitive* getPrimitive() const { return _primitive.get(); }
+  tPrimitive* getPrimitive() const { return _held; }
   const tFixed& getTimeStamp() const { return _stamp; }
 
  private:
@@ -319,7 +329,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
       auto* held = _owner->_transfer.getPrimitive();
       if (held == nullptr || status.isFatal()) return;
       tPrimitive* const primitive = Row::castPrimitive(held, status);
-      _owner->_primitive.set(primitive);
+      _owner->_held = primitive;
       _owner->_links.setPrimitive(primitive);
       if (primitive != nullptr) return;
       tStatus2 local;
@@ -331,9 +341,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
         setCode(status, kNotSupported, {kFile, 382});
         return;
       }
-      // A read, code or cancel under way on another thread leaves first;
-      // the primitive's uncommit before this ended a read that waits.
-      _owner->_primitive.set(nullptr);
+      _owner->_held = nullptr;
       _owner->_links.setPrimitive(nullptr);
       _owner->_transfer.releaseResource(status);
       _owner->noteGrant();
@@ -344,21 +352,49 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   };
 
   // The primitive's own reserve and release; nothing without a primitive.
+  // Both run while the primitive is out of the entries' reach.
   class tPrimitiveShim final : public nQoMRTB100::iReserver {
    public:
     explicit tPrimitiveShim(tBaseAIImmediateTransferSupervisor* owner) : _owner(owner) {}
     void reserveResource(tStatus2& status) override {
-      tPrimitive* const primitive = _owner->_primitive.get();
+      tPrimitive* const primitive = _owner->_held;
       if (status.isNotFatal() && primitive != nullptr) Row::reservePrimitive(*primitive, status);
     }
     void releaseResource(tStatus2& status) override {
-      tPrimitive* const primitive = _owner->_primitive.get();
+      tPrimitive* const primitive = _owner->_held;
       if (status.isNotFatal() && primitive != nullptr) Row::releasePrimitive(*primitive, status);
     }
 
    private:
     tBaseAIImmediateTransferSupervisor* _owner;
   };
+
+  // Takes the primitive out of the entries' reach and answers it (null:
+  // none was in): the row first ends a read that may wait without end, then
+  // the passes under way are waited for.
+  tPrimitive* takeOut() {
+    tPrimitive* const primitive = _primitive.get();
+    if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
+      if (primitive != nullptr) Row::releasing(*primitive);
+    _primitive.set(nullptr);
+    return primitive;
+  }
+
+  // Runs change() with the primitive taken out (takeOut), then puts it back
+  // in reach, its reads reopened.
+  template <class tChange>
+  void outOfReach(tChange change) {
+    tPrimitive* const primitive = takeOut();
+    change();
+    if (primitive == nullptr) return;
+    reopen(*primitive);
+    _primitive.set(primitive);
+  }
+
+  // Lifts the row's end of the reads before the primitive goes into reach.
+  static void reopen(tPrimitive& primitive) {
+    if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
+  }
 
   // Whether the transfer's reserver holds what it reserved under the
   // identifier; its release hands back the identifier of the grant.
@@ -405,7 +441,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRTB100::tReservationIdentifier _identifier;
-  // Reads, control codes and cancels call through it from other threads.
+  // The primitive the transfer's pool granted, for the lifecycle steps.
+  tPrimitive* _held = nullptr;
+  // The same once reserved: reads, control codes and cancels call through
+  // it from other threads.
   tSinkSlot<tPrimitive> _primitive;
   tAIImmediateTransferSettings _settings;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;

@@ -77,8 +77,12 @@ class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimiti
   void uncommitChannel(tStatus2& s) override { answer("uncommitChannel", s); }
   void commit(tStatus2& s, const char*) override { answer("commit", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
-  void arm(tStatus2& s) override { answer("arm", s); }
+  void arm(tStatus2& s) override {
+    answer("arm", s);
+    if (onArm) onArm();
+  }
   void disarm(tStatus2& s) override { answer("disarm", s); }
+  std::function<void()> onArm;
 
  protected:
   nQoUdRLP100::tVESKChannel* channelMapFor(uint32_t, tStatus2&) override { return nullptr; }
@@ -492,7 +496,11 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterAReadUnd
   nQoUdR100::tAIImmediateTransferSupervisor supervisor;
   bringUp(supervisor, pool);
   nQoTest::tHeldCall held;
-  primitive.onRead = [&] { held.hold(); };
+  std::string inside;
+  primitive.onRead = [&] {
+    held.hold();
+    inside = log.operations();
+  };
   uint8_t buffer[16];
   tStatus2 readStatus;
   uint32_t samples = 0;
@@ -504,6 +512,7 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterAReadUnd
   held.letGo();
   reader.join();
   EXPECT_TRUE(held.expired()) << "the release returned while the read was inside the primitive";
+  EXPECT_EQ(inside, "immediate.read 4 0 3") << "the primitive was released under the read";
   EXPECT_EQ(samples, 4u);
   EXPECT_EQ(readStatus.code, 0);
   EXPECT_EQ(status.code, 0);
@@ -525,7 +534,11 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterACodeUnd
   nQoUdR100::tAIImmediateTransferSupervisor supervisor;
   bringUp(supervisor, pool);
   nQoTest::tHeldCall held;
-  primitive.onStart = [&] { held.hold(); };
+  std::string inside;
+  primitive.onStart = [&] {
+    held.hold();
+    inside = log.operations();
+  };
   tStatus2 armed;
   std::thread sender([&] { supervisor.control(4100, nullptr, nullptr, armed); });
   ASSERT_TRUE(held.waitUntilInside());
@@ -534,6 +547,7 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterACodeUnd
   held.letGo();
   sender.join();
   EXPECT_TRUE(held.expired()) << "the release returned while the code was inside the primitive";
+  EXPECT_EQ(inside, "immediate.startTransfer") << "the primitive was released under the code";
   EXPECT_EQ(armed.code, -50256);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(),
@@ -544,6 +558,35 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterACodeUnd
   EXPECT_EQ(after.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController", 30));
   EXPECT_EQ(log.calls.size(), 5u);
+}
+
+// The DMA row: an arm (4100) from another thread has passed its checks when
+// the release runs; the channel is uncommitted and goes back to the bus only
+// once the arm has left the primitive.
+TEST_F(AIImmediateTransferTest, TheDMAChannelGoesBackOnlyAfterAnArmUnderWayLeft) {
+  tLoggedImmediateDMA primitive(log);
+  nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&primitive);
+  settings->supervisorRecord().word6 = 2;
+  nQoUdR100::tAIImmediateDMATransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  nQoTest::tHeldCall held;
+  std::string inside;
+  primitive.onArm = [&] {
+    held.hold();
+    inside = log.operations();
+  };
+  tStatus2 armed, status;
+  std::thread sender([&] { supervisor.control(4100, nullptr, nullptr, armed); });
+  ASSERT_TRUE(held.waitUntilInside());
+  supervisor.releaseResource(status);
+  held.letGo();
+  sender.join();
+  EXPECT_TRUE(held.expired()) << "the release returned while the arm was inside the primitive";
+  EXPECT_EQ(inside, "dma.arm") << "the channel was released under the arm";
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "dma.arm, dma.uncommitChannel, dma.releaseDMAChannel, event.unregisterEvent 1, "
+            "event.unregisterEvent 2");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "supervisors/ai/aiSupervisors.h"
 #include "support/aiTransferDoubles.h"
 #include "support/brokerPools.h"
+#include "support/heldCall.h"
 #include "support/heldCancel.h"
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
@@ -573,6 +574,50 @@ TEST_F(AISupervisorsTest, TheWaitReleaseWaitsForACancelUnderWayOnAnotherThread) 
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController.ipp", 30));
   EXPECT_EQ(wait.waits(), 0u);
+  tStatus2 undo;
+  wait.uncommit(undo);
+}
+
+// A use that entered before the release took the primitive out arms (which
+// clears the run's stop) only after the release ended the waits, then waits:
+// the wait answers at once without a code, and the release returns. The
+// time-out is the guard: a wait the release did not end runs into it.
+TEST_F(AISupervisorsTest, AnArmAfterTheReleaseEndedTheWaitsDoesNotReopenThem) {
+  tLoggedConverter converter(log);
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  settings.supervisorRecord().word2 = 0;  // waits on the event
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status, armed, waited;
+  supervisor.control(1, nullptr, nullptr, status);
+  wait.setTimeout(1000, status);
+  ASSERT_EQ(status.code, 0);
+
+  nQoTest::tHeldCall held(nQoTest::tHeldCall::kGuard);
+  const std::thread::id tester = std::this_thread::get_id();
+  nQoSim::onSyncSet([&](const iSync*, bool set) {
+    if (set && std::this_thread::get_id() == tester) held.letGo();  // the release's end
+  });
+  std::thread user([&] {
+    supervisor.reach([&](nQoUdP100::tBaseAI_WFNSCPrimitive& primitive) {
+      held.hold();
+      primitive.arm(armed);
+      primitive.waitForNextSampleClock(waited);
+    });
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  supervisor.releaseResource(status);
+  user.join();
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_FALSE(held.expired()) << "the use went on before the release ended the waits";
+  EXPECT_EQ(armed.code, 0);
+  EXPECT_EQ(waited.code, 0) << "the wait ran into its time-out";
+  EXPECT_EQ(wait.waits(), 1u);
+  EXPECT_EQ(status.code, 0);
   tStatus2 undo;
   wait.uncommit(undo);
 }

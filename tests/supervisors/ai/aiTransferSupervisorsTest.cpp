@@ -15,6 +15,7 @@
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/ai/tAIRoutable.h"
 #include "support/aiTransferDoubles.h"
+#include "support/heldCall.h"
 #include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/moduleFixture.h"
@@ -425,6 +426,47 @@ TEST_F(AITransferSupervisorsTest, TheDMAReleaseWaitsForACancelUnderWayOnAnotherT
   supervisor.requestCancel(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release woke the worker";
+}
+
+// An arm (4100) from another thread is selecting the linked channel when
+// unlinkResource runs: the channel number stays the one it checked until the
+// arm has left, and is "no channel" after.
+TEST_F(AITransferSupervisorsTest, UnlinkResourceLeavesTheChannelNumberOfAnArmUnderWay) {
+  class tHeldSelect : public nQoUdP100::tBaseAI_DMATransferPrimitive {
+   public:
+    using tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive;
+    void selectChannel(uint8_t code, tStatus2&) override {
+      if (code == 0) return;  // a deselect
+      checked = getDMAChannelNumber();
+      held.hold();
+      leaving = getDMAChannelNumber();
+    }
+    nQoTest::tHeldCall held;
+    uint32_t checked = 0, leaving = 0;
+  };
+  const nQoUdP100::tDeviceInfo deviceInfo;
+  tStatus2 built;
+  tHeldSelect arming(nullptr, nullptr, nullptr, deviceInfo, built);
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool armingPool(&arming);
+  offer("DMA that arms", &armingPool);
+  auto settings = dmaSettings(0, 0, 0);
+  settings.supervisorRecord().identifier1 = identifiers.back();
+  channel.channelNumber = 5;
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings), 0);
+  tStatus2 status, armed;
+  supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
+  std::thread sender([&] { supervisor.control(4100, nullptr, nullptr, armed); });
+  ASSERT_TRUE(arming.held.waitUntilInside());
+  supervisor.unlinkResource(status);
+  arming.held.letGo();
+  sender.join();
+  EXPECT_TRUE(arming.held.expired()) << "unlinkResource returned while the arm was inside";
+  EXPECT_EQ(arming.checked, 5u);
+  EXPECT_EQ(arming.leaving, 5u) << "the channel number changed under the arm";
+  EXPECT_EQ(arming.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
+  EXPECT_EQ(status.code, 0);
+  supervisor.releaseResource(status);
 }
 
 }  // namespace

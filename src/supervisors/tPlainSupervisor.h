@@ -364,6 +364,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       return 120;
   }
   Self* self() { return static_cast<Self*>(this); }
+  // takeOut's and resetOutOfReach's one path; keep puts what was held back.
   template <class tChange>
   void retire(tChange change, bool keep) {
     Reached* const reached = held();

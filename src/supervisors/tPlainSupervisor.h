@@ -31,9 +31,13 @@
 // what the slot holds only as counted uses: the frame's control and
 // requestCancel run the class's onControl and onCancel inside one, and a
 // class's own entries run through use() or reach(). A lifecycle step that
-// hands back, resets or frees what the slot holds first ends a call that may
-// block, then takes it out with hold(), which waits for the uses under way on
-// other threads; held() is the raw pointer, for the lifecycle steps only.
+// hands back, frees or resets what the slot holds hands its work to the frame
+// (takeOut, resetOutOfReach, the reserving frame's handBack), which first
+// runs the class's endCalls on it (a class whose entries may block sets its
+// own end mark there, which only its next reservation or link clears, and
+// wakes every waiter), then takes it out of the slot and waits for the uses
+// under way, and only then runs the work. hold() stores what a reservation
+// or link took; held() is the raw pointer, for the lifecycle steps only.
 //
 // The frame's steps, each of which a class may take over:
 //   initialize      keeps the facade, looks up the task's event (a class that
@@ -49,9 +53,10 @@
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive, held in the slot;
 //                   reserved on a good status
-//   releaseResource (reserving) the primitive taken out of the slot (the
-//                   uses under way waited for), then handed back on a fresh
-//                   status, under the identifier it was granted under; linked
+//   releaseResource (reserving) the calls ended and the primitive taken out
+//                   of the slot (the uses under way waited for), then handed
+//                   back on a fresh status, under the identifier it was
+//                   granted under; linked
 //   control         nothing on a status that holds an error; otherwise the
 //                   class's onControl, inside a use; runStep walks a table of
 //                   tPlainStep (the primitive's operation and the word it
@@ -221,6 +226,10 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   virtual void applySettings(nQoMDBG100::tStatus2&) {}
   // What a cancel does to a held primitive (a class that has one hides it).
   void onCancel(Reached&, nQoMDBG100::tStatus2&) {}
+  // Ends the calls on what the slot holds that may block, before a step takes
+  // it out: a class whose entries may block hides it, sets its end mark and
+  // wakes every waiter.
+  void endCalls(Reached&) {}
 
   // Runs call(reached) for an entry from another thread, inside a use that
   // hold() waits for; reached is null when the slot holds nothing. Answers
@@ -234,15 +243,28 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   bool reach(tCall call) {
     return _reached.call(call);
   }
-  // Stores what the entries reach; replacing what the slot holds (by null
-  // too) returns once the uses under way on other threads have left. For the
-  // lifecycle steps, never with a lock that such a use takes.
+  // Stores what a reservation or a link took, for the entries to reach. For
+  // the lifecycle steps, never with a lock that a use takes.
   void hold(Reached* reached) { _reached.set(reached); }
   // What the slot holds, for the lifecycle steps (the entries use use()).
   Reached* held() const { return _reached.get(); }
-  // For a lifecycle step that resets or fills what the slot holds: runs
-  // change(held) while the slot holds nothing (the uses under way have
-  // left), then puts it back.
+  // For a lifecycle step that frees or hands back what the slot holds: the
+  // class's endCalls on it, then the slot emptied (the uses under way on
+  // other threads have left), and only then change(held) (null when the slot
+  // held nothing). The slot stays empty.
+  template <class tChange>
+  void takeOut(tChange change) {
+    retire(change, false);
+  }
+  // The same for a step that resets what the slot holds and keeps it: put
+  // back after change.
+  template <class tChange>
+  void resetOutOfReach(tChange change) {
+    retire(change, true);
+  }
+  // For a lifecycle step that fills what the slot holds: runs change(held)
+  // while the slot holds nothing (the uses under way have left), then puts
+  // it back; no call is ended.
   template <class tChange>
   void outOfReach(tChange change) {
     Reached* const reached = held();
@@ -342,6 +364,13 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       return 120;
   }
   Self* self() { return static_cast<Self*>(this); }
+  // takeOut's and resetOutOfReach's one path; keep puts what was held back.
+  template <class tChange>
+  void retire(tChange change, bool keep) {
+    Reached* const reached = held();
+    if (reached != nullptr) self()->endCalls(*reached);
+    _reached.setAfter([&] { change(reached); }, keep ? reached : nullptr);
+  }
 
   // What the entries from other threads reach.
   tSinkSlot<Reached> _reached;
@@ -377,15 +406,22 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, 
     this->hold(_reserver.getPrimitive());
     return _reserver.getPrimitive();
   }
-  // Takes the primitive out of the slot and waits for the uses under way,
-  // then hands it back, under the identifier it was granted under, on a
-  // fresh status merged into the caller's, and forgets it.
+  // Takes the primitive out as takeOut does, runs undo(primitive) (what the
+  // class gives back on it; null when none was held), then hands it back,
+  // under the identifier it was granted under, on a fresh status merged into
+  // the caller's, and forgets it.
+  template <class tUndo>
+  void handBack(nQoMDBG100::tStatus2& status, tUndo undo) {
+    this->takeOut([&](Prim* primitive) {
+      undo(primitive);
+      nQoMDBG100::tStatus2 local;
+      _reserver.releaseResource(local);
+      status.assign(local);
+      this->_identifier.hold(false);
+    });
+  }
   void handBack(nQoMDBG100::tStatus2& status) {
-    this->hold(nullptr);
-    nQoMDBG100::tStatus2 local;
-    _reserver.releaseResource(local);
-    status.assign(local);
-    this->_identifier.hold(false);
+    handBack(status, [](Prim*) {});
   }
 
  private:

@@ -56,6 +56,14 @@ void tBaseAOTimingControllerPrimitive::requestStop() {
   if (fields.pollUpdates == 0 && _updateEvent != nullptr) _updateEvent->releaseOrSet(nullptr);
 }
 
+// The event is set whatever the fields say now: every wait blocked on it
+// leaves.
+void tBaseAOTimingControllerPrimitive::endWaits() {
+  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
+  _waitsEnded.set(1);
+  if (_updateEvent != nullptr) _updateEvent->releaseOrSet(nullptr);
+}
+
 void tBaseAOTimingControllerPrimitive::judgeMissed(tStatus2& status) {
   if (fields.allowLateUpdates == 0)
     nQoUdR100::setCode(status, nQoUdR100::kClockMissed, {kFile, 60});
@@ -84,8 +92,8 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   // A stop requested before the reset set the event that the reset cleared:
   // it ends the wait without waiting.
   const uint32_t signalled =
-      _stopRequested.get() != 0 ? 0 : _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
-  if (_stopRequested.get() != 0) {
+      stopped() ? 0 : _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
+  if (stopped()) {
     nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 90});
     return;
   }
@@ -118,14 +126,14 @@ void tBaseAOTimingControllerPrimitive::pollForNextUpdate(tStatus2& status) {
     _timeout.start(&timerStatus);
   }
   bool timedOut = false;
-  while (!isUpdateFlagSet(&status) && _stopRequested.get() == 0) {
+  while (!isUpdateFlagSet(&status) && !stopped()) {
     if (timed && _timeout.isTimeout(&timerStatus) != 0) {
       timedOut = true;
       break;
     }
   }
   acknowledgeUpdateFlag(&status);
-  if (_stopRequested.get() != 0)
+  if (stopped())
     nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 130});
   else if (timedOut)
     nQoUdR100::setCode(status, nQoUdR100::kWaitTimeout, {kFile, 132});

@@ -14,7 +14,9 @@
 //
 // A stop request and a blocking wait may come from other threads: each is a
 // pass on the update event, which the destructor sets (a wait under way ends
-// as stopped) and closes only once the passes under way have left.
+// as stopped) and closes only once the passes under way have left. A release
+// ends the waits by a mark of its own, which arm leaves and only the next
+// reservation clears.
 #pragma once
 
 #include <cstdint>
@@ -115,6 +117,11 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void setTimeout(uint32_t value, tStatus2& status);
   // From another thread: the waits end with -224608.
   void requestStop();
+  // The release's end: every wait, also one that begins after an arm, ends
+  // with -224608 until allowWaits.
+  void endWaits();
+  // The next reservation's: waits wait again.
+  void allowWaits() { _waitsEnded.set(0); }
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
 
@@ -134,6 +141,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
+  // A stop was requested or the waits were ended.
+  bool stopped() const { return _stopRequested.get() != 0 || _waitsEnded.get() != 0; }
 
   const tAODescription* _description;
   tBaseAO_FIFOPrimitive* _fifo;
@@ -149,6 +158,7 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   uint32_t _lastUpdateCount = 0;
   uint32_t _updateCounterWrap = 0xFFFFFFFF;
   tSyncAtomicU32 _stopRequested;
+  tSyncAtomicU32 _waitsEnded;
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

@@ -190,14 +190,19 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
   // buffer and counted.
   uint32_t copied = 0;
   while (copied < count) {
-    if (_aborted) break;
+    if (ended()) break;
     int code = 0;
     if (_changeEvent == nullptr || _changeEvent->waitOrAcquire(timeout, &code) != 1) {
       setCode(status, kWaitTimeout, {kSource, 313},
               new nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(_deviceGUID));
       break;
     }
-    if (_aborted) break;
+    // Each set wakes one reader: one that leaves on an end passes the wake on
+    // to the next.
+    if (ended()) {
+      signalReaders();
+      break;
+    }
     const uint32_t previous = _sampleCounter.fetchIncrement();
     uint64_t sequence = 0;
     captureSample(&sequence, status);

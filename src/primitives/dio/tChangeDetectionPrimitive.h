@@ -82,6 +82,17 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void setDoneTarget(nQoMRL110::iEvent* doneTarget) { _doneTarget = doneTarget; }
   // A read ends at its next check, answering the samples it copied.
   void abort() { _aborted = true; }
+  // The release's end: every read ends as an abort ends it, also after a
+  // start, until allowReads; every reader blocked on the change event wakes.
+  void endReads() {
+    _readsEnded = true;
+    signalReaders();
+  }
+  // The next link's: reads wait again, for changes that come from now on.
+  void allowReads() {
+    _readsEnded = false;
+    resetChangeEvent();
+  }
   // Wakes a reader blocked on the change event.
   void signalReaders();
   // Before a start: the stream counts afresh, not cancelled, not done, and
@@ -187,6 +198,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     return true;
   }
   void dropBuffer();
+  bool ended() const { return _aborted || _readsEnded; }
 
   nQoORB100::tGUID _deviceGUID;
   const nQoUdP100::tDeviceInfo& _deviceInfo;
@@ -213,6 +225,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint64_t _samplesToAcquire = 0;
   bool _done = false;
   std::atomic<bool> _aborted = false;
+  std::atomic<bool> _readsEnded = false;
   nQoMRL110::iEvent* _doneTarget = nullptr;
   bool _doneReported = false;
   nQoCDR100::iDigReadablePrim* _readable = nullptr;

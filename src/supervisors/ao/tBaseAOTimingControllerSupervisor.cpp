@@ -43,6 +43,7 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
   if (status.isFatal()) return;
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = reservePrimitive(status);
   if (timing != nullptr) {
+    timing->allowWaits();
     if (_observer == nullptr) _observer = new (status) tDoneObserver(_event);
     const bool registering = status.isNotFatal() && _event != nullptr && timing->eventFlag() == 0;
     if (registering) _event->registerEvent(nQoMRL110::kDoneEvent, status);
@@ -50,7 +51,7 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
     applySettings(status);
     if (status.isFatal()) {
       nQoMDBG100::tStatus2 dropped;
-      giveUp(*timing, registering, dropped);
+      giveUp(registering, dropped);
       return;
     }
   }
@@ -58,22 +59,22 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
 }
 
 // A wait still under way on another thread (the wait operation's, codes 400
-// and 401) returns; the hand-back waits for it, and for every other use under
-// way, to leave the engine.
+// and 401) returns, and one that begins later returns at once; the hand-back
+// waits for them, and for every other use under way, to leave the engine.
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive()) {
-    timing->requestStop();
-    giveUp(*timing, timing->eventFlag() == 0, status);
-  }
+  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
+    giveUp(timing->eventFlag() == 0, status);
   _state = kPlainLinked;
 }
 
+void tBaseAOTimingControllerSupervisor::endCalls(tEngine& timing) { timing.endWaits(); }
+
 // The observer dies with this supervisor and the engine outlives it, so the
 // engine loses the notifier before it is handed back.
-void tBaseAOTimingControllerSupervisor::giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
-                                               bool registered, nQoMDBG100::tStatus2& status) {
-  timing.setCompletionNotifier(nullptr);
-  handBack(status);
+void tBaseAOTimingControllerSupervisor::giveUp(bool registered, nQoMDBG100::tStatus2& status) {
+  handBack(status, [](tEngine* timing) {
+    if (timing != nullptr) timing->setCompletionNotifier(nullptr);
+  });
   if (registered) unregisterEvents(status);
 }
 

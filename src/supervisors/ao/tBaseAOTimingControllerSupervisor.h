@@ -6,8 +6,9 @@
 // class's own codes off the hardware; queries then answer from the state
 // word. Codes, a cancel and the wait operation may come from another thread:
 // they reach the engine as uses of the frame's slot, and the release first
-// ends a wait under way (the wait operation's, or codes 400 and 401) and
-// then waits for them before it hands the engine back.
+// ends the waits (the wait operation's, or codes 400 and 401) by the
+// engine's end mark, which only the next reservation clears, and then waits
+// for the uses before it hands the engine back.
 #pragma once
 
 #include <cstdint>
@@ -60,16 +61,19 @@ class tBaseAOTimingControllerSupervisor final
                  nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
   // With word 23: the engine's stop, which ends its update wait.
   void onCancel(tEngine& timing, nQoMDBG100::tStatus2& status);
+  // Before the release takes the engine out: its waits end, also those an
+  // arm under way would let wait again.
+  void endCalls(tEngine& timing);
   const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
   bool skip() const { return words().word28 != 0; }
   void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
                       nQoMDBG100::tStatus2& status);
-  // Clears the engine's completion notifier, hands the reservation back and,
-  // when registered, unregisters the events; on the caller's status.
-  void giveUp(nQoUdP100::tBaseAOTimingControllerPrimitive& timing, bool registered,
-              nQoMDBG100::tStatus2& status);
+  // Ends the waits, clears the engine's completion notifier out of reach,
+  // hands the reservation back and, when registered, unregisters the events;
+  // on the caller's status.
+  void giveUp(bool registered, nQoMDBG100::tStatus2& status);
   // Unregisters done and error events, each on a fresh status merged.
   void unregisterEvents(nQoMDBG100::tStatus2& status);
   // The codes 257 to 267, 400 and 401 on a held primitive; false for others.

@@ -40,13 +40,12 @@ void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
 
 // The writes under way leave the DAC before it is unreserved.
 void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  hold(nullptr);
-  if (nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive()) {
+  handBack(status, [&](nQoUdP100::tBaseAO_DACPrimitive* dac) {
+    if (dac == nullptr) return;
     nQoMDBG100::tStatus2 local;
     dac->unreserve(local);
     status.assign(local);
-  }
-  handBack(status);
+  });
   _state = kPlainLinked;
 }
 

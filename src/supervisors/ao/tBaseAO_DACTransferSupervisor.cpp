@@ -10,9 +10,10 @@ namespace nQoUdR100 {
 tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() { freeChannels(); }
 
 void tBaseAO_DACTransferSupervisor::freeChannels() {
-  hold(nullptr);
-  moduleFree(_table.channels);
-  _table = {};
+  takeOut([&](tAOChannelTable*) {
+    moduleFree(_table.channels);
+    _table = {};
+  });
 }
 
 void tBaseAO_DACTransferSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
@@ -89,7 +90,7 @@ void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
 
 // The writes under way leave the borrowed DACs and engine before they go.
 void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
-  outOfReach([&](tAOChannelTable*) {
+  resetOutOfReach([&](tAOChannelTable*) {
     for (uint32_t k = 0; k < _table.count; ++k) _table.channels[k].dac = nullptr;
     _table.timing = nullptr;
   });

@@ -136,7 +136,7 @@ void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fif
 // The FIFO is out of the slot while its field is reset, and the adapter's
 // links go; the FIFO stays held.
 void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
-  outOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
+  resetOutOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
     if (_adapter != nullptr) _adapter->unlink();
     if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
   });
@@ -144,12 +144,11 @@ void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
 }
 
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  hold(nullptr);
-  if (_adapter != nullptr) _adapter->unlink();
-  // The adapter dies with this supervisor; the FIFO outlives it.
-  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
-  if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
-  handBack(status);
+  handBack(status, [&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
+    if (_adapter != nullptr) _adapter->unlink();
+    // The adapter dies with this supervisor; the FIFO outlives it.
+    if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
+  });
   _state = kPlainLinked;
 }
 

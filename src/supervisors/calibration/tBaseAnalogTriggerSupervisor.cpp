@@ -34,10 +34,11 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
 }
 
 void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  hold(nullptr);
-  if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
-    handBack(granted, _facade, status);
-  _identifier.hold(false);
+  takeOut([&](tBaseAnalogTriggerPrimitive*) {
+    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+      handBack(granted, _facade, status);
+    _identifier.hold(false);
+  });
   _state = kPlainLinked;
 }
 

@@ -121,9 +121,10 @@ void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
 }
 
 void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
-  hold(nullptr);
-  if (_granted) handBack(&_grantedIdentifier, _facade, status);
-  _granted = false;
+  takeOut([&](tTavikLineFilterPrimitive*) {
+    if (_granted) handBack(&_grantedIdentifier, _facade, status);
+    _granted = false;
+  });
   _state = kPlainLinked;
 }
 

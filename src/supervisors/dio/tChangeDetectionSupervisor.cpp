@@ -83,6 +83,7 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
   if (tChangeDetectionPrimitive* const primitive = held()) {
+    primitive->allowReads();
     if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
     _enabledMasks[0] = fields().firstEdgeMask;
@@ -99,35 +100,36 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   setState(kPlainResourcesLinked);
 }
 
-// The lines that linkResource enabled are disabled, and the event it gave
-// the primitive is taken back, whatever a deploy changed since.
+// Once the reads that wait have ended and a read, a code or a cancel under
+// way on another thread has left the primitive: a run that a start under way
+// began is stopped, the lines that linkResource enabled are disabled, and
+// the event it gave the primitive is taken back, whatever a deploy changed
+// since.
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = held()) {
+  resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
+    if (primitive == nullptr) return;
     tStatus2 local;
+    if (_running.load()) stop(*primitive, local);
     primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
     status.assign(local);
     primitive->setReadable(nullptr);
     primitive->setCorrelatedTransfer(nullptr);
     primitive->setSchedulerAction(nullptr);
     primitive->setDoneTarget(nullptr);
-  }
+  });
   setState(kPlainReserved);
 }
 
-// A read that waits ends; the primitive is taken out, and a read, a code or
-// a cancel under way on another thread has left it, before it goes back to
-// the pool.
+// The reads that wait end, and a read, a code or a cancel under way on
+// another thread leaves the primitive, before it goes back to the pool.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = held()) {
-    primitive->abort();
-    primitive->signalReaders();
-  }
-  hold(nullptr);
-  if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
-    handBack(granted, _facade, status);
-  _identifier.hold(false);
+  takeOut([&](tChangeDetectionPrimitive*) {
+    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+      handBack(granted, _facade, status);
+    _identifier.hold(false);
+  });
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
     _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
@@ -218,6 +220,10 @@ void tChangeDetectionSupervisor::queryOverflow(tChangeDetectionPrimitive& primit
                                                tStatus2& status) {
   const bool flagged = out != nullptr && primitive.takeErrorFlags();
   answer(out, flagged ? 1 : 0, status);
+}
+
+void tChangeDetectionSupervisor::endCalls(tChangeDetectionPrimitive& primitive) {
+  primitive.endReads();
 }
 
 void tChangeDetectionSupervisor::onCancel(tChangeDetectionPrimitive& primitive, tStatus2&) {

@@ -8,8 +8,8 @@
 // captured samples through getInputStreamPtr and hears of the end through
 // the done kind of its event. The codes, a cancel and the stream's reads may
 // come from the user's thread: they reach the primitive as uses of the
-// frame's slot, which the release takes it out of, after ending a read that
-// waits, before it hands it back.
+// frame's slot, which unlinkResource and the release take it out of, after
+// ending every read that waits, before they reset it or hand it back.
 #pragma once
 
 #include <atomic>
@@ -49,10 +49,11 @@ class tChangeDetectionSupervisor final
   // without a primitive at line 192; a granted one is handed back then.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void linkResource(nQoMDBG100::tStatus2& status) override;
+  // Ends the reads and takes the primitive out of the slot (a code, a read
+  // or a cancel under way on another thread leaves) before it resets it.
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
-  // Takes the primitive out of the slot (a code or a cancel under way on
-  // another thread leaves), then hands back a granted pool under the
-  // identifier it was granted under.
+  // Ends the reads and takes the primitive out of the slot, then hands back
+  // a granted pool under the identifier it was granted under.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
   // The frame's commit-cancel, on a good status only.
@@ -79,6 +80,9 @@ class tChangeDetectionSupervisor final
                  nQoMDBG100::tStatus2& status);
   // Running: the read in progress returns.
   void onCancel(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
+  // Before unlinkResource or the release takes the primitive out: every read
+  // ends, until the next linkResource.
+  void endCalls(tChangeDetectionPrimitive& primitive);
   // The keys, the pool's identifier, the masks, the buffer and the length.
   const tChangeDetectionSettingsFields& fields() const { return _settings.supervisorRecord(); }
   bool buffered() const { return fields().unbufferedFlag == 0; }

@@ -330,9 +330,10 @@ void tEEPROMSupervisor::reserveResource(tStatus2& status) {
 // Only a held tEEPROM is handed back, under the identifier it was granted
 // under.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
-  hold(nullptr);
-  _reserver.releaseResource(status);
-  _identifier.hold(_reserver.getPrimitive() != nullptr);
+  takeOut([&](tEEPROM*) {
+    _reserver.releaseResource(status);
+    _identifier.hold(_reserver.getPrimitive() != nullptr);
+  });
   _state = kPlainLinked;
 }
 

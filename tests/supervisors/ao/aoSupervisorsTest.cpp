@@ -3,6 +3,7 @@
 // routable, and the failure paths of reservation and missing primitives.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "support/brokerPools.h"
+#include "support/heldCall.h"
 #include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/outputTransferDoubles.h"
@@ -84,8 +86,13 @@ class tSteppedDouble : public tPrimitive, public tScriptedDouble {
       : tPrimitive(std::forward<tArgs>(args)...), tScriptedDouble(log, name) {}
   void commit(tStatus2& s) override { step("commit", s, &tState::setCommitted); }
   void uncommit(tStatus2& s) override { step("uncommit", s, &tState::setUncommitted); }
-  void arm(tStatus2& s) override { step("arm", s, &tState::setArmed); }
+  void arm(tStatus2& s) override {
+    step("arm", s, &tState::setArmed);
+    if (onArm) onArm();
+  }
   void start(tStatus2& s) override { step("start", s, &tState::setRunning); }
+  // Runs after each arm (what the board's arm does besides).
+  std::function<void()> onArm;
 
  protected:
   using tState = nQoUdP100::tPrimitiveState;
@@ -593,6 +600,49 @@ TEST_F(AOTimingTest, TheReleaseEndsAWaitForTheNextSampleClockAndWaitsForIt) {
   EXPECT_EQ(inside.seen, &timing) << "the engine was handed back while the wait was inside";
   EXPECT_EQ(code, -224608);
   EXPECT_EQ(supervisor().getPrimitive(), nullptr);
+}
+
+// Code 2 from the user's thread, arming the engine after the release has
+// ended the waits and before the engine leaves the slot, clears the engine's
+// stop request: an update wait under way that only then comes to wait
+// returns at once all the same, and the release returns.
+TEST_F(AOTimingTest, AnArmAfterTheReleasesEndLeavesTheWaitsEnded) {
+  settings.record<0>().word26 = 0;
+  bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  timing.onArm = [&] { timing.clearStop(); };
+  const iSync* event = timing.updateEvent();
+  const unsigned waits = nQoSim::syncWaits(event);
+  std::atomic<bool> inside{false}, armed{false}, released{false};
+  timing.inside = [&] {
+    inside = true;
+    const auto guard = std::chrono::steady_clock::now() + nQoTest::tHeldCall::kGuard;
+    while (!armed && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  };
+  int updated = 0, started = 1;
+  std::thread update([&] { updated = run(supervisor(), 400); });
+  while (!inside) std::this_thread::yield();
+  // The release's end step sets the update event: code 2 runs then.
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (object != event || !set || armed) return;
+    std::thread([&] { started = run(supervisor(), 2); }).join();
+    armed = true;
+  });
+  std::thread release([&] {
+    supervisor().releaseResource(setup);
+    released = true;
+  });
+  const auto guard = std::chrono::steady_clock::now() + nQoTest::tHeldCall::kGuard;
+  while (!released && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  EXPECT_TRUE(released) << "the release waits for an update that waits for its time-out";
+  if (!released) timing.requestStop();
+  release.join();
+  update.join();
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_EQ(started, 0);
+  EXPECT_EQ(updated, -224608);
+  EXPECT_EQ(nQoSim::syncWaits(event), waits) << "the update waited on the event";
+  EXPECT_EQ(setup.code, 0);
 }
 
 TEST_F(AOTimingTest, ASimulatedEngineOrAMissingEventRegistersNothing) {

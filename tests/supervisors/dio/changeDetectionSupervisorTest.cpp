@@ -4,8 +4,10 @@
 // primitive's own end.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -25,6 +27,7 @@
 #include "supervisors/simBoardFixture.h"
 #include "support/brokerPools.h"
 #include "support/changeDetectionDoubles.h"
+#include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 
@@ -117,6 +120,21 @@ class ChangeDetectionSupervisorTest : public tSimBoardTest {
     tStatus2 result;
     supervisor.control(code, nullptr, out, result);
     return result.code;
+  }
+  // The readers' change event once count reads block on it; null when none
+  // does within the guard time.
+  const iSync* blockedChangeEvent(unsigned count) {
+    std::vector<const iSync*> events;
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.kind == 5)
+        events.push_back(record.object);
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (std::chrono::steady_clock::now() < guard) {
+      for (const iSync* event : events)
+        if (nQoSim::syncBlocked(event) == count) return event;
+      std::this_thread::yield();
+    }
+    return nullptr;
   }
   // One change interrupt with the two change-status registers reading so.
   uint32_t change(uint32_t first, uint32_t second) {
@@ -218,10 +236,6 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt)
   bringUp(supervisor);
   nQoMSRL100::iInputStream* stream = runningStream(supervisor);
   ASSERT_NE(stream, nullptr);
-  std::vector<const iSync*> events;
-  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
-    if (record.operation == nQoSim::tSyncRecord::kOpen && record.kind == 5)
-      events.push_back(record.object);
   uint8_t samples[2] = {};
   uint32_t answered = 0xFFFFFFFF;
   int code = 1;
@@ -230,13 +244,7 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt)
     answered = stream->read(1, 10000, samples, nullptr, nullptr, read);
     code = read.code;
   });
-  const iSync* blocked = nullptr;
-  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (blocked == nullptr && std::chrono::steady_clock::now() < guard) {
-    for (const iSync* event : events)
-      if (nQoSim::syncBlocked(event) != 0) blocked = event;
-    std::this_thread::yield();
-  }
+  const iSync* blocked = blockedChangeEvent(1);
   EXPECT_NE(blocked, nullptr);
   tStatus2 down;
   supervisor.commitCancel(down);
@@ -254,6 +262,102 @@ TEST_F(ChangeDetectionSupervisorTest, TheReleaseEndsAReadThatWaitsAndWaitsForIt)
   EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, late), 0u);
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(loggedAt(-50004, "tChangeDetectionSupervisor", 384));
+}
+
+// Two reads from the user's threads waiting without a time-out while the
+// task is torn down: each set of the change event wakes one reader, and the
+// end of the reads wakes both; both answer as a cancel ends them.
+TEST_F(ChangeDetectionSupervisorTest, TheTeardownEndsEveryReadThatWaits) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  struct tRead {
+    uint32_t answered = 0xFFFFFFFF;
+    int code = 1;
+    uint8_t samples[4] = {};
+  } reads[2];
+  std::vector<std::thread> readers;
+  for (tRead& read : reads)
+    readers.emplace_back([&read, stream] {
+      tStatus2 s;
+      read.answered = stream->read(1, 0xFFFFFFFF, read.samples, nullptr, nullptr, s);
+      read.code = s.code;
+    });
+  EXPECT_NE(blockedChangeEvent(2), nullptr);
+  std::atomic<bool> tornDown{false};
+  std::thread teardown([&] {
+    tStatus2 down;
+    supervisor.commitCancel(down);
+    supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+    tornDown = true;
+  });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!tornDown && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  EXPECT_TRUE(tornDown) << "the teardown waits for a read that nothing woke";
+  while (!tornDown) primitive->signalReaders();
+  teardown.join();
+  for (std::thread& reader : readers) reader.join();
+  for (const tRead& read : reads) {
+    EXPECT_EQ(read.answered, 0u);
+    EXPECT_EQ(read.code, 0);
+  }
+}
+
+// A scheduler whose action runs onRelease as a stop releases it.
+class tHoldingScheduler : public tScriptedSchedulerSupervisor {
+ public:
+  using tScriptedSchedulerSupervisor::tScriptedSchedulerSupervisor;
+  nQoMAS100::iSchedulerAction* getSchedulerAction(tStatus2& s) override {
+    tScriptedSchedulerSupervisor::getSchedulerAction(s);
+    return &holding;
+  }
+  struct tAction : nQoSim::tSimSchedulerAction {
+    void release(tStatus2& s) override {
+      if (onRelease) onRelease();
+      tSimSchedulerAction::release(s);
+    }
+    std::function<void()> onRelease;
+  } holding;
+};
+
+// A stop from the user's thread, inside its run as unlinkResource comes:
+// unlinkResource disables the lines and takes back the event only once the
+// stop has left, so the stop's done report still reaches the event.
+TEST_F(ChangeDetectionSupervisorTest, UnlinkResourceResetsOnlyOnceAStopUnderWayHasLeft) {
+  tHoldingScheduler holdingScheduler{calls, "scheduler"};
+  supervisorMap.entries[kSchedulerKey] = &holdingScheduler;
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  calls.clear();
+  bool attachedAsTheStopLeft = false;
+  int stopped = 1;
+  {
+    tHeldPass held;
+    holdingScheduler.holding.onRelease = [&] {
+      held.hold();
+      attachedAsTheStopLeft = dispatcher->primaryHandlers[28] != nullptr;
+    };
+    held.run([&] { stopped = control(supervisor, 3); });
+    held.tearDown([&] {
+      tStatus2 down;
+      supervisor.unlinkResource(down);
+      EXPECT_EQ(down.code, 0);
+    });
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  EXPECT_TRUE(attachedAsTheStopLeft) << "the lines were disabled under the stop";
+  EXPECT_EQ(stopped, 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0") << "the stop's done report was lost";
+  EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+  tStatus2 s;
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
 }
 
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {

@@ -50,9 +50,9 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (_observer == nullptr) _observer = new (status) tDoneAndStatusObserver(_event);
     if (_observer != nullptr) _observer->setTarget(_event);
   }
-  // The primitive reports its end to the observer. A board that is not
-  // simulated needs the done kind registered with the task's event.
-  // The calls that the last release ended are open again.
+  // The calls that the last release ended are open again, and the primitive
+  // reports its end to the observer. A board that is not simulated needs the
+  // done kind registered with the task's event.
   template <class Settings>
   void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2& status) {
     transfer.reopenCalls();

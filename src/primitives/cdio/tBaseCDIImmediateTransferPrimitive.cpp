@@ -29,7 +29,7 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its reads.
+// its reads (the end of the calls does).
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _cancel.set(0);
@@ -72,7 +72,7 @@ void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
 
 bool tBaseCDIImmediateTransferPrimitive::waitForData(unsigned timeoutLine, tStatus2& status) {
   while (_fifo->isFIFOEmpty(status) != 0) {
-    if (cancelled() || status.isFatal()) return false;
+    if (endAsked() || status.isFatal()) return false;
     if (_timeout.expired(true, status)) {
       fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
       return false;
@@ -105,7 +105,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
   auto* samples = static_cast<uint8_t*>(buffer);
   const uint32_t width = _description->sampleWidth;
   uint32_t read = 0;
-  while (read < count && status.isNotFatal() && !cancelled()) {
+  while (read < count && status.isNotFatal() && !endAsked()) {
     // A time-out or a cancel keeps the samples read so far and reads no more.
     if (!waitForData(348, status)) return read;
     takeSample(samples + std::size_t{read} * width, status);
@@ -125,7 +125,7 @@ void tBaseCDIImmediateTransferPrimitive::drain(uint8_t* buffer, uint32_t count, 
   const std::size_t kept = std::size_t{count - 1} * width;
   uint8_t* last = buffer + kept;
   for (uint32_t drained = 0; drained < _description->cdiFIFODepth && status.isNotFatal() &&
-                             !cancelled() && _fifo->isFIFOEmpty(status) == 0;
+                             !endAsked() && _fifo->isFIFOEmpty(status) == 0;
        ++drained) {
     std::memmove(buffer, buffer + width, kept);
     takeSample(last, status);

@@ -38,7 +38,8 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void uncommitChannel(nQoMDBG100::tStatus2& status);
 
   // Up to count samples into the buffer; answers the samples read, also when
-  // a time-out (-200474) or a cancel ended the read early.
+  // a time-out (-200474), a cancel or the end of the calls ended the read
+  // early.
   uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
   // One sample; answers 1 when it was read.
   uint32_t readOne(void* buffer, nQoMDBG100::tStatus2& status);
@@ -50,7 +51,7 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
 
  private:
   // Waits while the FIFO is empty: false when the read must end (time-out,
-  // cancel or error).
+  // cancel, end of the calls or error).
   bool waitForData(unsigned timeoutLine, nQoMDBG100::tStatus2& status);
   // One FIFO word into the sample; the finite total may make the input done.
   void takeSample(uint8_t* sample, nQoMDBG100::tStatus2& status);

@@ -41,7 +41,7 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its writes, and its total counts from 0.
+// its writes (the end of the calls does), and its total counts from 0.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _cancel.set(0);
@@ -112,7 +112,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const
   }
   const uint32_t width = _description->sampleWidth;
   uint32_t written = 0;
-  while (written < count && status.isNotFatal() && !cancelled()) {
+  while (written < count && status.isNotFatal() && !endAsked()) {
     // Written while there is room: a zero time-out does not end it.
     if (_timeout.expired(false, status)) {
       fail(status, nQoUdR100::kWaitTimeout, 319);
@@ -136,7 +136,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const
 }
 
 void tBaseCDOImmediateTransferPrimitive::dropStale(tStatus2& status) {
-  while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0)
+  while (status.isNotFatal() && !endAsked() && _fifo->isFIFOEmpty(status) == 0)
     _fifo->stepFIFO(status);
 }
 
@@ -152,10 +152,10 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uin
   dropStale(status);
   const uint32_t width = _description->sampleWidth;
   uint32_t bytes = 0;
-  for (uint32_t sample = 0; sample < count && status.isNotFatal() && !cancelled(); ++sample) {
+  for (uint32_t sample = 0; sample < count && status.isNotFatal() && !endAsked(); ++sample) {
     bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
     if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
-    while (status.isNotFatal() && !cancelled() && _fifo->isFIFOEmpty(status) == 0) {
+    while (status.isNotFatal() && !endAsked() && _fifo->isFIFOEmpty(status) == 0) {
       if (!_timeout.expired(true, status)) continue;
       fail(status, nQoUdR100::kWaitTimeout, 413);
       return bytes / width;

@@ -1,9 +1,11 @@
 // What the CDI and CDO immediate transfers share: the FIFO-independent
 // settings (time-out, sample mode and total, done observer), the cancel
-// request, the state and the device-GUID description of their errors.
+// request, the end of the calls, the state and the device-GUID description of
+// their errors.
 //
 //   transfer.setTimeout(50);        // of the next read or write
 //   transfer.requestCancel();       // another thread: ends any wait
+//   transfer.endCalls();            // the release: ends every wait until reopenCalls
 #pragma once
 
 #include <cstdint>
@@ -31,7 +33,14 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
     kRunning = 4
   };
 
+  // The run's cancel; the run's commit and start clear it.
   void requestCancel() { _cancel.set(1); }
+  // The end of the calls that a release (or an unlink) sets before it waits
+  // for them: every read and write under way or to come ends as a cancel
+  // ends it, whatever commit and start do, until the next reservation or link
+  // reopens them.
+  void endCalls() { _callsEnded.set(1); }
+  void reopenCalls() { _callsEnded.set(0); }
   bool isReady() const { return _state - 1u < 4u; }
   uint32_t state() const { return _state; }
 
@@ -52,6 +61,9 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
                          nQoMDBG100::tStatus2& status);
 
   bool cancelled() const { return _cancel.get() != 0; }
+  // Whether a read or write is to end: the run's cancel or the end of the
+  // calls. Every wait checks it before and after each look at the FIFO.
+  bool endAsked() const { return cancelled() || _callsEnded.get() != 0; }
   bool finite() const { return _sampleMode == kFinite; }
   // The code at the site of this class's file, with a description that names
   // the board.
@@ -68,6 +80,7 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   uint32_t _state = kBuilt;
   tImmediateTimeout _timeout;
   tSyncAtomicU32 _cancel;
+  tSyncAtomicU32 _callsEnded;
   uint32_t _sampleMode = kNotSet;
   uint32_t _total = 0;
   nQoUdR100::tSinkSlot<iDoneObserver> _doneObserver;

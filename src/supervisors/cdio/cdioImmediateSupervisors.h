@@ -50,10 +50,12 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (_observer == nullptr) _observer = new (status) tDoneAndStatusObserver(_event);
     if (_observer != nullptr) _observer->setTarget(_event);
   }
-  // The primitive reports its end to the observer. A board that is not
-  // simulated needs the done kind registered with the task's event.
+  // The calls that the last release ended are open again, and the primitive
+  // reports its end to the observer. A board that is not simulated needs the
+  // done kind registered with the task's event.
   template <class Settings>
   void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2& status) {
+    transfer.reopenCalls();
     transfer.setDoneObserver(_observer);
     if (transfer.simulated() || _event == nullptr) return;
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
@@ -82,7 +84,9 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   void deployed(const typename Dir::tSettings& settings, nQoMDBG100::tStatus2&) {
     if constexpr (Dir::kStamped) _period = settings.template record<0>().samplePeriod;
   }
-  void linkResource(tPrimitive*, uint32_t& word, nQoMDBG100::tStatus2& status) {
+  // The calls that an unlink ended are open again.
+  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+    if (transfer != nullptr) transfer->reopenCalls();
     if (status.isNotFatal()) word = 4;
   }
   void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
@@ -97,9 +101,13 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   void requestCancel(tPrimitive& transfer, uint32_t word, nQoMDBG100::tStatus2&) {
     if (word > 3) transfer.requestCancel();
   }
-  // Before the release waits: a read or write under way, which may wait
-  // without limit, ends at once.
-  void endCalls(tPrimitive& transfer) { transfer.requestCancel(); }
+  // Before the release or an unlink waits: a read or write under way, which
+  // may wait without limit, ends at once, also when a commit or start under
+  // way clears the run's cancel after this.
+  void endCalls(tPrimitive& transfer) {
+    transfer.requestCancel();
+    transfer.endCalls();
+  }
 
   // Without a primitive: 0 and -50004. The time-out goes into the primitive
   // before each request.

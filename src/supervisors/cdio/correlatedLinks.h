@@ -9,10 +9,12 @@
 //   link(map, status)                          partners looked up
 //   reserved(primitive, settings, status)      the fresh grant prepared
 //   linkResource(primitive or null, word, status)
-//   unlinkResource(primitive, status)
-//   releasing(primitive or null, status)       before the hand-back
+//   unlinkResource(primitive, status)          out of the entries' reach
+//   releasing(primitive or null, status)       out of reach, before the hand-back
 //   released(status)                           after it
 //   starting(status), requestCancel(primitive, word, status)
+//   endCalls(primitive)                        (optional) before a step takes
+//                                              the primitive out of reach
 #pragma once
 
 #include <cstdint>

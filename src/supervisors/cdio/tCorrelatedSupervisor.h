@@ -28,10 +28,15 @@
 // reach()) reach the primitive only through a slot, as counted uses, and read
 // the word from an atomic copy; the raw primitive is left to the lifecycle
 // steps and to other supervisors' links while they run theirs. commitCancel
-// runs its undo codes through the slot too. The release first lets the
-// position end a call that may wait without end (a links part with
-// endCalls(primitive)), then takes the primitive out and waits for the uses
-// under way before it hands the primitive back.
+// runs its undo codes through the slot too. reserveResource prepares the
+// grant before it puts it into the slot. The steps that reset or hand back
+// what the slot holds run the position's work only out of the entries'
+// reach: the frame first lets the position end the calls that may wait
+// without end (a links part with endCalls(primitive), which marks them ended
+// until its next reserved or linkResource), then takes the primitive out and
+// waits for the uses under way, and only then calls the links:
+// unlinkResource's links step (the primitive goes back afterwards), and the
+// release's releasing, hand-back and released.
 #pragma once
 
 #include <array>
@@ -172,9 +177,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _primitive = pool->getResource();
     _identifier.hold(true);
     if (_primitive == nullptr) return;
-    _reached.set(_primitive);
     _links.reserved(*_primitive, _settings, status);
     _links.apply(*_primitive, _settings, status);
+    _reached.set(_primitive);
     if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
@@ -184,16 +189,18 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _sharedWord.store(_word);
   }
 
+  // The links' step runs out of the entries' reach (see outOfReach); the
+  // primitive stays held.
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    if (_primitive != nullptr) _links.unlinkResource(*_primitive, status);
+    outOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, status); });
     setWord(nCorrelated::kReserved);
   }
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
-  // into the caller's, once the calls under way (a cancel, a read or write
-  // that the position ended first) have left it; forgets the primitive in
-  // any case.
+  // into the caller's, once the calls under way (a code, a cancel, a read or
+  // write that the position ended first) have left it; forgets the primitive
+  // in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     takeOut();
@@ -280,13 +287,25 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     setWord(step.word);
   }
 
-  // Takes the primitive out of the slot that other threads call through: the
-  // position first ends a call that may still wait in it, then the calls
-  // under way are waited for.
-  void takeOut() {
+  // The position ends the calls that may still wait in the held primitive.
+  void endCalls() {
     if constexpr (requires(tPrimitive& p) { _links.endCalls(p); })
-      if (tPrimitive* primitive = _reached.get()) _links.endCalls(*primitive);
+      if (_primitive != nullptr) _links.endCalls(*_primitive);
+  }
+  // Takes the primitive out of the slot that other threads call through, its
+  // calls that may wait ended first; returns once the uses under way have
+  // left.
+  void takeOut() {
+    endCalls();
     _reached.set(nullptr);
+  }
+  // For a step that resets the held primitive and keeps it: change(primitive)
+  // runs taken out as takeOut does, then the primitive goes back.
+  template <class tChange>
+  void outOfReach(tChange change) {
+    if (_primitive == nullptr) return;
+    endCalls();
+    _reached.setAfter([&] { change(*_primitive); }, _primitive);
   }
 
   // The word, and the copy a cancel reads.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
 #include "supervisors/cdioBoard.h"
 #include "support/brokerPools.h"
+#include "support/heldCall.h"
 #include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/reservationDoubles.h"
@@ -58,6 +60,9 @@ class CDIOImmediateSupervisorsTest : public ::testing::Test, public tCDIOBoard<1
     ASSERT_EQ(s.code, 0);
     ASSERT_EQ(supervisor.getLifecycle(), 4u);
   }
+  template <class Dir, class tCall>
+  void expectTheReleaseEndsACallAfterAStart(typename Dir::tPrimitive& transfer,
+                                            typename Dir::tSettings& settings, tCall call);
   tCallLog calls;
   tScriptedFacade facade{calls, "facade"};
   tScriptedEvent event{calls, "event"};
@@ -322,6 +327,100 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForI
   EXPECT_EQ(supervisor.write(1, 0xFFFFFFFF, samples, nullptr, late), 0u);
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(loggedAt(-50004, "tBaseCDOImmediateTransferSupervisor", 250));
+  EXPECT_TRUE(fifos.output().empty());
+}
+
+// The immediate position whose code 2 is held as it starts, before the
+// transfer's start clears the run's cancel, until the release has ended the
+// calls; and whose reads and writes are held before they reach the transfer
+// until that start has left.
+template <class Dir>
+struct tHeldStartLinks : tCorrelatedImmediateLinks<Dir> {
+  using tBase = tCorrelatedImmediateLinks<Dir>;
+  void starting(tStatus2& status) {
+    heldStart.hold();
+    tBase::starting(status);
+  }
+  void endCalls(typename Dir::tPrimitive& transfer) {
+    tBase::endCalls(transfer);
+    heldStart.letGo();
+  }
+  typename Dir::tPrimitive* prepare(typename Dir::tPrimitive* transfer, uint32_t timeout,
+                                    tStatus2& status) {
+    heldCall.hold();
+    return tBase::prepare(transfer, timeout, status);
+  }
+  tHeldCall heldStart{tHeldCall::kGuard}, heldCall{tHeldCall::kGuard};
+};
+template <class Dir>
+struct tHeldStartRow : tCorrelatedImmediateRow<Dir> {
+  using tLinks = tHeldStartLinks<Dir>;
+};
+
+constexpr uint32_t kLongTimeout = 1000;  // ms on the test clock, which stands
+
+// A start that entered its use before the release took the transfer out runs
+// after the release ended the calls and clears the run's cancel; a call
+// (read or write) under way, held until the start has left, then comes to
+// wait with a long time-out. It ends at once, as a cancel ends it, and the
+// release returns; a call that waits for its time-out answers -200474 once
+// the guard moves the clock on.
+template <class Dir, class tCall>
+void CDIOImmediateSupervisorsTest::expectTheReleaseEndsACallAfterAStart(
+    typename Dir::tPrimitive& transfer, typename Dir::tSettings& settings, tCall call) {
+  nQoSim::resetResourceBroker();
+  tSingularResourcePool<typename Dir::tPrimitive*> pool(&transfer);
+  tCorrelatedSupervisor<tHeldStartRow<Dir>> supervisor;
+  bringUp(supervisor, settings, pool);
+  nQoSim::useTestClock(1'000'000'000);
+  tStatus2 starting, calling;
+  supervisor.control(1, nullptr, nullptr, starting);
+  std::atomic<uint32_t> moved{0xFFFFFFFF};
+  std::thread starter([&] {
+    supervisor.control(2, nullptr, nullptr, starting);
+    supervisor.getLinks().heldCall.letGo();
+  });
+  std::thread user([&] { moved = call(supervisor, calling); });
+  EXPECT_TRUE(supervisor.getLinks().heldStart.waitUntilInside());
+  EXPECT_TRUE(supervisor.getLinks().heldCall.waitUntilInside());
+  std::atomic<bool> released{false};
+  std::thread releaser([&] {
+    releaseOf(supervisor, false)();
+    released = true;
+  });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!released && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  const bool inTime = released;
+  nQoSim::advanceClock(2'000'000'000);
+  for (std::thread* thread : {&releaser, &starter, &user}) thread->join();
+  EXPECT_TRUE(inTime) << "the release waited for a call that waited for its time-out";
+  EXPECT_EQ(calling.code, 0);
+  EXPECT_EQ(moved, 0u);
+  EXPECT_EQ(starting.code, 0);
+}
+
+TEST_F(CDIOImmediateSupervisorsTest, TheReleaseEndsACallThatAStartUnderWayWouldLetWait) {
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive input(&deviceInfo, &description, &cdiFIFO,
+                                                      &identity, status);
+  tCDIImmediateTransferSettings inputSettings;
+  inputSettings.record<0>().transferMode = 0;
+  uint8_t buffer[4] = {};
+  expectTheReleaseEndsACallAfterAStart<tCDIImmediateDirection>(
+      input, inputSettings, [&](auto& supervisor, tStatus2& s) {
+        return supervisor.read(4, kLongTimeout, buffer, nullptr, nullptr, s);
+      });
+
+  nQoUdP100::tBaseCDOImmediateTransferPrimitive output(&deviceInfo, &description, &cdoFIFO,
+                                                       &identity, status);
+  tCDOImmediateTransferSettings outputSettings;
+  outputSettings.record<0>().transferMode = 0;
+  outputSettings.record<0>().transferWord3 = 1;
+  fifos.setOutputDepth(4);
+  const uint8_t samples[3] = {0x11, 0x22, 0x33};
+  expectTheReleaseEndsACallAfterAStart<tCDOImmediateDirection>(
+      output, outputSettings, [&](auto& supervisor, tStatus2& s) {
+        return supervisor.write(3, kLongTimeout, samples, nullptr, s);
+      });
   EXPECT_TRUE(fifos.output().empty());
 }
 

@@ -297,12 +297,14 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
 }
 
 // The input DMA transfer, held inside its commit and its data done while a
-// hold is set; counting its data-done calls.
+// hold is set; counting its data-done calls and noting its state as a held
+// commit goes on.
 class tHeldDMA : public tBaseCDI_DMATransferPrimitive {
  public:
   using tBaseCDI_DMATransferPrimitive::tBaseCDI_DMATransferPrimitive;
   void commit(tStatus2& s) override {
     if (held != nullptr) held->hold();
+    stateInCommit = state();
     tBaseCDI_DMATransferPrimitive::commit(s);
   }
   void markDataDone(tStatus2& s) override {
@@ -312,6 +314,7 @@ class tHeldDMA : public tBaseCDI_DMATransferPrimitive {
   }
   tHeldPass* held = nullptr;
   std::atomic<int> dataDone{0};
+  uint32_t stateInCommit = 0;
 };
 
 // The DMA supervisor over a held transfer, linked to a channel and a partner
@@ -370,6 +373,32 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   tStatus2 undo;
   transfer.uncommit(undo);
   transfer.unregisterObservers(undo);
+}
+
+// unlinkResource takes the transfer's records out of the FIFO's lists only
+// once a code from another thread has left the transfer: the code still finds
+// them, and the transfer stays held.
+TEST_F(CDIOSupervisorsTest, UnlinkResourceUnregistersOnlyOnceACodeUnderWayHasLeft) {
+  tHeldDMABringUp up(*this, false);
+  tHeldPass held;
+  up.transfer.held = &held;
+  tStatus2 committing;
+  held.run([&] { up.supervisor.control(1, nullptr, nullptr, committing); });
+  held.tearDown([&] {
+    tStatus2 down;
+    up.supervisor.unlinkResource(down);
+    EXPECT_EQ(down.code, 0);
+  });
+  up.transfer.held = nullptr;
+  EXPECT_TRUE(held.teardownWaited()) << "unlinkResource returned under the code";
+  EXPECT_EQ(up.transfer.stateInCommit, tBaseCDI_DMATransferPrimitive::kObserving);
+  EXPECT_EQ(up.transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+  EXPECT_EQ(up.supervisor.getLifecycle(), 3u);
+  tStatus2 again;
+  up.supervisor.control(1, nullptr, nullptr, again);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(up.transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  up.supervisor.releaseResource(again);
 }
 
 // A finite input's partner tells of data done through the endpoint on its

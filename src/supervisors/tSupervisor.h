@@ -46,8 +46,8 @@
 // the hand-back) run out of their reach: the frame first lets the row end
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
-// step. unlinkResource puts the primitive back after, its calls reopened; a
-// released one stays ended until the next reservation reopens it.
+// step. unlinkResource puts the primitive back after; its calls stay ended
+// until the next linkResource or reservation reopens them.
 #pragma once
 
 #include <cstdint>
@@ -183,13 +183,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
+    if (tPrimitive* primitive = _reached.get(); primitive != nullptr && status.isNotFatal())
+      reopen(*primitive);
     _links.linkResource(status);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal()) outOfReach([&] { _links.unlinkResource(status); });
+    if (status.isNotFatal()) resetOutOfReach([&] { _links.unlinkResource(status); });
   }
 
   // Hands back a held primitive under the identifier it was granted under,
@@ -276,17 +278,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   }
 
   // Runs change() with the primitive taken out (takeOut), then puts it back
-  // in reach, its calls reopened.
+  // in reach; its calls stay ended until the next linkResource.
   template <class tChange>
-  void outOfReach(tChange change) {
+  void resetOutOfReach(tChange change) {
     tPrimitive* const primitive = takeOut();
     change();
-    if (primitive == nullptr) return;
-    reopen(*primitive);
-    _reached.set(primitive);
+    if (primitive != nullptr) _reached.set(primitive);
   }
 
-  // Lifts the row's end of the calls before the primitive goes into reach.
+  // Lifts the row's end of the calls (a reservation, a linkResource).
   void reopen(tPrimitive& primitive) {
     if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
   }

@@ -19,8 +19,8 @@
 // reach only out of their reach: the row first ends a read that may wait
 // without end (releasing), the primitive is taken out and the passes under
 // way are waited for; then the links unlink (and the primitive goes back in,
-// its reads reopened), or the reservers release, the primitive's own release
-// among them, whatever their order.
+// its reads ended until the next linkResource), or the reservers release, the primitive's own
+// release among them, whatever their order.
 #pragma once
 
 #include <cstdint>
@@ -242,13 +242,14 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   void linkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
+    if (_held != nullptr && status.isNotFatal()) reopen(*_held);
     _links.linkResource(status);
   }
 
   void unlinkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal()) outOfReach([&] { _links.unlinkResource(status); });
+    if (status.isNotFatal()) resetOutOfReach([&] { _links.unlinkResource(status); });
   }
 
   void releaseResource(tStatus2& status) override {
@@ -381,17 +382,15 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   }
 
   // Runs change() with the primitive taken out (takeOut), then puts it back
-  // in reach, its reads reopened.
+  // in reach; its reads stay ended until the next linkResource.
   template <class tChange>
-  void outOfReach(tChange change) {
+  void resetOutOfReach(tChange change) {
     tPrimitive* const primitive = takeOut();
     change();
-    if (primitive == nullptr) return;
-    reopen(*primitive);
-    _primitive.set(primitive);
+    if (primitive != nullptr) _primitive.set(primitive);
   }
 
-  // Lifts the row's end of the reads before the primitive goes into reach.
+  // Lifts the row's end of the reads (a reservation, a linkResource).
   static void reopen(tPrimitive& primitive) {
     if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
   }

@@ -189,11 +189,11 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _sharedWord.store(_word);
   }
 
-  // The links' step runs out of the entries' reach (see outOfReach); the
+  // The links' step runs out of the entries' reach (see resetOutOfReach); the
   // primitive stays held.
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    outOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, status); });
+    resetOutOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, status); });
     setWord(nCorrelated::kReserved);
   }
 
@@ -302,7 +302,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // For a step that resets the held primitive and keeps it: change(primitive)
   // runs taken out as takeOut does, then the primitive goes back.
   template <class tChange>
-  void outOfReach(tChange change) {
+  void resetOutOfReach(tChange change) {
     if (_primitive == nullptr) return;
     endCalls();
     _reached.setAfter([&] { change(*_primitive); }, _primitive);

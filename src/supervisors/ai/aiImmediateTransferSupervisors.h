@@ -61,7 +61,8 @@ struct tAIImmediateTransferSupervisorRow {
   static void afterRead(tPrimitive& primitive) { primitive.clearFirstRead(); }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
   // A read under way when the frame takes the primitive out, and those that
-  // begin until it is in reach again, end as a cancel ends them.
+  // begin until the next linkResource or reservation, end as a cancel ends
+  // them.
   static void releasing(tPrimitive& primitive) { primitive.endReads(); }
   static void reopening(tPrimitive& primitive) { primitive.openReads(); }
 

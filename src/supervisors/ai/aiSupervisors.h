@@ -223,7 +223,7 @@ struct tBaseAI_WFNSCSupervisorRow {
       primitive.requestStop();
   }
   // The waits under way when the frame takes the primitive out, and those
-  // that begin until it is in reach again, return.
+  // that begin until the next linkResource or reservation, return.
   static void releasing(tPrimitive& primitive) { primitive.endWaits(); }
   static void reopening(tPrimitive& primitive) { primitive.openWaits(); }
   template <class tSupervisor>

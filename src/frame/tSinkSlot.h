@@ -10,6 +10,9 @@
 //
 // A caller that answers for itself when nothing is stored (a code of its
 // own) takes use, which hands it the pointer, null or not, inside the pass.
+// A lifecycle step that resets or gives up what the passes reach takes it
+// out first (takeOut, resetOutOfReach), after ending the passes that may
+// block in it.
 #pragma once
 
 #include <atomic>
@@ -64,6 +67,26 @@ class tSinkSlot {
     set(nullptr);
     change();
     set(sink);
+  }
+
+  // For a step that resets, frees or hands back what the passes reach:
+  // end(sink) first ends the passes that may block in it, then the sink is
+  // taken out (waiting as set does) and answered (null: none was stored).
+  template <class tEnd>
+  T* takeOut(tEnd end) {
+    T* const sink = get();
+    if (sink != nullptr) end(*sink);
+    set(nullptr);
+    return sink;
+  }
+
+  // takeOut, then change(sink) out of the passes' reach, then the sink goes
+  // back: a reset that keeps it.
+  template <class tEnd, class tChange>
+  void resetOutOfReach(tEnd end, tChange change) {
+    T* const sink = takeOut(end);
+    change(sink);
+    if (sink != nullptr) set(sink);
   }
 
  private:

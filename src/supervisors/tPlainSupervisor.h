@@ -254,13 +254,13 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // held nothing). The slot stays empty.
   template <class tChange>
   void takeOut(tChange change) {
-    retire(change, false);
+    change(_reached.takeOut(endOf()));
   }
   // The same for a step that resets what the slot holds and keeps it: put
   // back after change.
   template <class tChange>
   void resetOutOfReach(tChange change) {
-    retire(change, true);
+    _reached.resetOutOfReach(endOf(), change);
   }
   // For a lifecycle step that fills what the slot holds: runs change(held)
   // while the slot holds nothing (the uses under way have left), then puts
@@ -364,12 +364,9 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       return 120;
   }
   Self* self() { return static_cast<Self*>(this); }
-  // takeOut's and resetOutOfReach's one path; keep puts what was held back.
-  template <class tChange>
-  void retire(tChange change, bool keep) {
-    Reached* const reached = held();
-    if (reached != nullptr) self()->endCalls(*reached);
-    _reached.setAfter([&] { change(reached); }, keep ? reached : nullptr);
+  // The class's end of the calls, as the slot's steps take it.
+  auto endOf() {
+    return [this](Reached& reached) { self()->endCalls(reached); };
   }
 
   // What the entries from other threads reach.

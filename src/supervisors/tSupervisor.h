@@ -269,21 +269,18 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   // Takes the primitive out of the slot that the entries call through and
   // answers it (null: none was in): the row first ends what they may still
   // wait for, then the uses under way are waited for.
-  tPrimitive* takeOut() {
-    tPrimitive* const primitive = _reached.get();
-    if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
-      if (primitive != nullptr) Row::releasing(*primitive);
-    _reached.set(nullptr);
-    return primitive;
-  }
+  tPrimitive* takeOut() { return _reached.takeOut(endCalls); }
 
   // Runs change() with the primitive taken out (takeOut), then puts it back
   // in reach; its calls stay ended until the next linkResource.
   template <class tChange>
   void resetOutOfReach(tChange change) {
-    tPrimitive* const primitive = takeOut();
-    change();
-    if (primitive != nullptr) _reached.set(primitive);
+    _reached.resetOutOfReach(endCalls, [&](tPrimitive*) { change(); });
+  }
+
+  // The row's end of the calls that may wait without end.
+  static void endCalls(tPrimitive& primitive) {
+    if constexpr (requires { Row::releasing(primitive); }) Row::releasing(primitive);
   }
 
   // Lifts the row's end of the calls (a reservation, a linkResource).

@@ -373,21 +373,18 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // Takes the primitive out of the entries' reach and answers it (null:
   // none was in): the row first ends a read that may wait without end, then
   // the passes under way are waited for.
-  tPrimitive* takeOut() {
-    tPrimitive* const primitive = _primitive.get();
-    if constexpr (requires(tPrimitive& p) { Row::releasing(p); })
-      if (primitive != nullptr) Row::releasing(*primitive);
-    _primitive.set(nullptr);
-    return primitive;
-  }
+  tPrimitive* takeOut() { return _primitive.takeOut(endCalls); }
 
   // Runs change() with the primitive taken out (takeOut), then puts it back
   // in reach; its reads stay ended until the next linkResource.
   template <class tChange>
   void resetOutOfReach(tChange change) {
-    tPrimitive* const primitive = takeOut();
-    change();
-    if (primitive != nullptr) _primitive.set(primitive);
+    _primitive.resetOutOfReach(endCalls, [&](tPrimitive*) { change(); });
+  }
+
+  // The row's end of the reads that may wait without end.
+  static void endCalls(tPrimitive& primitive) {
+    if constexpr (requires { Row::releasing(primitive); }) Row::releasing(primitive);
   }
 
   // Lifts the row's end of the reads (a reservation, a linkResource).

@@ -288,24 +288,23 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   // The position ends the calls that may still wait in the held primitive.
-  void endCalls() {
-    if constexpr (requires(tPrimitive& p) { _links.endCalls(p); })
-      if (_primitive != nullptr) _links.endCalls(*_primitive);
+  void endCalls(tPrimitive& primitive) {
+    if constexpr (requires { _links.endCalls(primitive); }) _links.endCalls(primitive);
   }
   // Takes the primitive out of the slot that other threads call through, its
   // calls that may wait ended first; returns once the uses under way have
   // left.
   void takeOut() {
-    endCalls();
-    _reached.set(nullptr);
+    _reached.takeOut([&](tPrimitive& primitive) { endCalls(primitive); });
   }
   // For a step that resets the held primitive and keeps it: change(primitive)
   // runs taken out as takeOut does, then the primitive goes back.
   template <class tChange>
   void resetOutOfReach(tChange change) {
-    if (_primitive == nullptr) return;
-    endCalls();
-    _reached.setAfter([&] { change(*_primitive); }, _primitive);
+    _reached.resetOutOfReach([&](tPrimitive& primitive) { endCalls(primitive); },
+                             [&](tPrimitive* primitive) {
+                               if (primitive != nullptr) change(*primitive);
+                             });
   }
 
   // The word, and the copy a cancel reads.

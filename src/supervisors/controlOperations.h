@@ -8,7 +8,8 @@
 // takes a flag) lists its own functions instead.
 //
 // cancelByTracker is the commit-cancel of every supervisor that embeds the
-// state tracker.
+// state tracker; endRowCalls and reopenRowCalls run a row's end of the calls
+// that may wait without end (releasing) and its lift (reopening).
 #pragma once
 
 #include <array>
@@ -27,6 +28,19 @@ using tControlOperation = void (*)(Prim& primitive, nQoMDBG100::tStatus2& status
 
 template <class Prim>
 using tControlOperations = std::array<tControlOperation<Prim>, 6>;
+
+// The row's end of the calls on the primitive that may wait without end,
+// before a lifecycle step takes it out of their reach; nothing for a row
+// without one.
+template <class Row, class Prim>
+void endRowCalls(Prim& primitive) {
+  if constexpr (requires { Row::releasing(primitive); }) Row::releasing(primitive);
+}
+// Lifts that end (a reservation, a linkResource).
+template <class Row, class Prim>
+void reopenRowCalls(Prim& primitive) {
+  if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
+}
 
 template <class Prim>
 constexpr tControlOperations<Prim> namedControls() {

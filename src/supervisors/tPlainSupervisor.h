@@ -262,6 +262,16 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void resetOutOfReach(tChange change) {
     _reached.resetOutOfReach(endOf(), change);
   }
+  // The release of a class that reserves by itself: takes what the slot
+  // holds out as takeOut does, then hands back a grant under the identifier
+  // it was granted under.
+  void handBackGrant(nQoMDBG100::tStatus2& status) {
+    takeOut([&](Reached*) {
+      if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
+        handBack(granted, _facade, status);
+      _identifier.hold(false);
+    });
+  }
   // For a lifecycle step that fills what the slot holds: runs change(held)
   // while the slot holds nothing (the uses under way have left), then puts
   // it back; no call is ended.

@@ -170,7 +170,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     if (primitive == nullptr || status.isFatal()) return;
     applyRecord(*primitive, status);
     if (status.isNotFatal()) {
-      reopen(*primitive);
+      reopenRowCalls<Row>(*primitive);
       _reached.set(primitive);
       return;
     }
@@ -184,14 +184,16 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
     if (tPrimitive* primitive = _reached.get(); primitive != nullptr && status.isNotFatal())
-      reopen(*primitive);
+      reopenRowCalls<Row>(*primitive);
     _links.linkResource(status);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal()) resetOutOfReach([&] { _links.unlinkResource(status); });
+    if (status.isNotFatal())
+      _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
+                               [&](tPrimitive*) { _links.unlinkResource(status); });
   }
 
   // Hands back a held primitive under the identifier it was granted under,
@@ -199,7 +201,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
-    takeOut();
+    _reached.takeOut(endRowCalls<Row, tPrimitive>);
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);
@@ -264,28 +266,6 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return Row::identifier(_settings);
     else
       return _settings.supervisorRecord().identifier;
-  }
-
-  // Takes the primitive out of the slot that the entries call through and
-  // answers it (null: none was in): the row first ends what they may still
-  // wait for, then the uses under way are waited for.
-  tPrimitive* takeOut() { return _reached.takeOut(endCalls); }
-
-  // Runs change() with the primitive taken out (takeOut), then puts it back
-  // in reach; its calls stay ended until the next linkResource.
-  template <class tChange>
-  void resetOutOfReach(tChange change) {
-    _reached.resetOutOfReach(endCalls, [&](tPrimitive*) { change(); });
-  }
-
-  // The row's end of the calls that may wait without end.
-  static void endCalls(tPrimitive& primitive) {
-    if constexpr (requires { Row::releasing(primitive); }) Row::releasing(primitive);
-  }
-
-  // Lifts the row's end of the calls (a reservation, a linkResource).
-  void reopen(tPrimitive& primitive) {
-    if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
   }
 
   // Whether the reserver holds what it reserved under the identifier.

@@ -230,7 +230,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _registrar.setPrimitive(_held);
     if (_held != nullptr) Row::setPrimitiveAttributes(*_held, _settings.supervisorRecord(), status);
     if (status.isNotFatal()) {
-      if (_held != nullptr) reopen(*_held);
+      if (_held != nullptr) reopenRowCalls<Row>(*_held);
       _primitive.set(_held);
       return;
     }
@@ -242,20 +242,22 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   void linkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
-    if (_held != nullptr && status.isNotFatal()) reopen(*_held);
+    if (_held != nullptr && status.isNotFatal()) reopenRowCalls<Row>(*_held);
     _links.linkResource(status);
   }
 
   void unlinkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal()) resetOutOfReach([&] { _links.unlinkResource(status); });
+    if (status.isNotFatal())
+      _primitive.resetOutOfReach(endRowCalls<Row, tPrimitive>,
+                                 [&](tPrimitive*) { _links.unlinkResource(status); });
   }
 
   void releaseResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
-    takeOut();
+    _primitive.takeOut(endRowCalls<Row, tPrimitive>);
     _registrar.setPrimitive(nullptr);
     tStatus2 local;
     _reservers.releaseResource(local);
@@ -369,28 +371,6 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
    private:
     tBaseAIImmediateTransferSupervisor* _owner;
   };
-
-  // Takes the primitive out of the entries' reach and answers it (null:
-  // none was in): the row first ends a read that may wait without end, then
-  // the passes under way are waited for.
-  tPrimitive* takeOut() { return _primitive.takeOut(endCalls); }
-
-  // Runs change() with the primitive taken out (takeOut), then puts it back
-  // in reach; its reads stay ended until the next linkResource.
-  template <class tChange>
-  void resetOutOfReach(tChange change) {
-    _primitive.resetOutOfReach(endCalls, [&](tPrimitive*) { change(); });
-  }
-
-  // The row's end of the reads that may wait without end.
-  static void endCalls(tPrimitive& primitive) {
-    if constexpr (requires { Row::releasing(primitive); }) Row::releasing(primitive);
-  }
-
-  // Lifts the row's end of the reads (a reservation, a linkResource).
-  static void reopen(tPrimitive& primitive) {
-    if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
-  }
 
   // Whether the transfer's reserver holds what it reserved under the
   // identifier; its release hands back the identifier of the grant.

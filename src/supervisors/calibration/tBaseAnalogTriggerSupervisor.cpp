@@ -34,11 +34,7 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
 }
 
 void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  takeOut([&](tBaseAnalogTriggerPrimitive*) {
-    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
-      handBack(granted, _facade, status);
-    _identifier.hold(false);
-  });
+  handBackGrant(status);
   _state = kPlainLinked;
 }
 

@@ -70,11 +70,7 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
 }
 
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
-  takeOut([&](iTavikFREQOUTPrimitive*) {
-    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
-      handBack(granted, _facade, status);
-    _identifier.hold(false);
-  });
+  handBackGrant(status);
   if (_kindsRegistered) {
     for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       tStatus2 local;

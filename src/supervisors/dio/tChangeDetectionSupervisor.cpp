@@ -125,11 +125,7 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
 // another thread leaves the primitive, before it goes back to the pool.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  takeOut([&](tChangeDetectionPrimitive*) {
-    if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
-      handBack(granted, _facade, status);
-    _identifier.hold(false);
-  });
+  handBackGrant(status);
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
     _event->unregisterEvent(nQoMRL110::kDoneEvent, local);

@@ -427,6 +427,26 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
   timing->uncommit(status);
 }
 
+// A wait that finds the waits ended after its reset of the update event
+// sets it again: the reset may have taken the set that was to wake a wait
+// already blocked on it, which the release then waits for.
+TEST_F(tAOTimingTest, AWaitThatLeavesOnTheEndOfTheWaitsSetsTheEventAgain) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 0;
+  commitAndArm();
+  timing->endWaits();
+  nQoSim::clearSyncLog();
+  tStatus2 wait;
+  timing->waitForNextUpdate(wait);
+  EXPECT_EQ(wait.code, -224608);
+  std::vector<nQoSim::tSyncRecord::tOperation> operations;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    operations.push_back(record.operation);
+  EXPECT_EQ(operations, (std::vector{nQoSim::tSyncRecord::kReset, nQoSim::tSyncRecord::kSet}));
+  timing->uncommit(status);
+}
+
 // A stop from another thread that is about to set the update event holds
 // the destructor until it has left: the event is closed after the stop's
 // set, never under it.

@@ -94,6 +94,9 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   const uint32_t signalled =
       stopped() ? 0 : _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
   if (stopped()) {
+    // Its reset may have taken the set that was to wake another wait on the
+    // event: it sets it again.
+    _updateEvent->releaseOrSet(nullptr);
     nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 90});
     return;
   }

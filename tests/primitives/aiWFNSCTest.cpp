@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
 #include "primitives/aiTransferFixture.h"
@@ -187,6 +188,29 @@ TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {
   late.join();
   EXPECT_EQ(status.code, -200474);
   EXPECT_TRUE(loggedAt(-200474, kFile, 250));
+}
+
+// A wait that finds a stop or the end of the waits after its reset of the
+// event sets it again: the reset may have taken the set that was to wake a
+// wait already blocked on it.
+TEST_F(tWFNSCTest, AWaitThatLeavesOnAStopOrTheEndSetsTheEventAgain) {
+  wfnsc->leadIn = 0;
+  commitEventMode();
+  for (const bool ended : {false, true}) {
+    SCOPED_TRACE(ended ? "end of the waits" : "stop");
+    wfnsc->arm(status);
+    if (ended)
+      wfnsc->endWaits();
+    else
+      wfnsc->requestStop();
+    nQoSim::clearSyncLog();
+    wfnsc->waitForNextSampleClock(status);
+    EXPECT_EQ(status.code, 0);
+    std::vector<nQoSim::tSyncRecord::tOperation> operations;
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      operations.push_back(record.operation);
+    EXPECT_EQ(operations, (std::vector{nQoSim::tSyncRecord::kReset, nQoSim::tSyncRecord::kSet}));
+  }
 }
 
 TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {

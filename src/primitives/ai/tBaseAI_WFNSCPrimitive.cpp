@@ -168,13 +168,13 @@ bool tBaseAI_WFNSCPrimitive::waitForClock(iSync* event, uint32_t from, tStatus2&
       setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
       return false;
     }
-    if (_waitsEnded.get() != 0) {
+    if (_waitsEnded.get() != 0 || _stopRequested.get() != 0) {
       // Its reset may have taken the set that was to wake another wait on
       // the event: it sets it again.
       event->releaseOrSet(&code);
       return true;
     }
-    if (_clocks.get() != from || _stopRequested.get() != 0) return true;
+    if (_clocks.get() != from) return true;
     const uint32_t woken = event->waitOrAcquire(_timeout, &code);
     if (woken != 1 && code == iSync::kTimeoutCode) {
       setCode(status, nQoUdR100::kWaitTimeout, {kFile, kEventTimeoutLine});

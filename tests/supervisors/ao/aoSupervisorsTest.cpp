@@ -332,34 +332,10 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
 }
 
 // A write from the user's thread held inside the DAC: the release waits for
-// it before the DAC is unreserved and goes back to its pool; a write after
-// the release reaches no DAC.
+// it, and the DAC is still reserved as it leaves, before the DAC is
+// unreserved and goes back to its pool; a write after the release reaches no
+// DAC.
 TEST_F(AOSupervisorsTest, TheDACReleaseWaitsForAWriteUnderWay) {
-  tLoggedDAC dac(log, "dac");
-  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
-  offer(pool);
-  nQoUdR100::tAO_DACSettings settings;
-  settings.record<0>().identifier = *identifier;
-  nQoUdR100::tBaseAO_DACSupervisor supervisor;
-  bringUp(supervisor, settings);
-  const int16_t sample = 5;
-  nQoTest::tHeldPass held;
-  dac.inside = [&] { held.hold(); };
-  held.run([&] {
-    tStatus2 s;
-    supervisor.write(1, 0, &sample, nullptr, s);
-  });
-  held.tearDown([&] { supervisor.releaseResource(setup); });
-  EXPECT_TRUE(held.teardownWaited());
-  tStatus2 late;
-  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, late), 0u);
-  EXPECT_EQ(late.code, -50004);
-  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 390));
-  EXPECT_EQ(log.operations(), "dac.writeValue 5, dac.unreserve");
-}
-
-// The DAC is still reserved when a write held inside it leaves.
-TEST_F(AOSupervisorsTest, TheDACIsUnreservedOnlyAfterAWriteUnderWayHasLeftIt) {
   tLoggedDAC dac(log, "dac");
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
   offer(pool);
@@ -377,6 +353,10 @@ TEST_F(AOSupervisorsTest, TheDACIsUnreservedOnlyAfterAWriteUnderWayHasLeftIt) {
       [&] { supervisor.releaseResource(setup); }, [&] { return log.operations(); });
   EXPECT_TRUE(inside.waited);
   EXPECT_EQ(inside.seen, "dac.writeValue 5");
+  tStatus2 late;
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, late), 0u);
+  EXPECT_EQ(late.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 390));
   EXPECT_EQ(log.operations(), "dac.writeValue 5, dac.unreserve");
 }
 

@@ -127,18 +127,13 @@ void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status)
   _waitTimer.setTimeout(milliseconds, kTimerTimeUnitMillisecond, &status.code);
 }
 
-void tBaseAI_WFNSCPrimitive::requestStop() {
-  const tInside inside(_eventPasses);
-  _stopRequested.set(1);
-  if (iSync* event = _event.load()) {
-    int code = 0;
-    event->releaseOrSet(&code);
-  }
-}
+void tBaseAI_WFNSCPrimitive::requestStop() { endWaitsBy(_stopRequested); }
 
-void tBaseAI_WFNSCPrimitive::endWaits() {
+void tBaseAI_WFNSCPrimitive::endWaits() { endWaitsBy(_waitsEnded); }
+
+void tBaseAI_WFNSCPrimitive::endWaitsBy(tSyncAtomicU32& flag) {
   const tInside inside(_eventPasses);
-  _waitsEnded.set(1);
+  flag.set(1);
   if (iSync* event = _event.load()) {
     int code = 0;
     event->releaseOrSet(&code);

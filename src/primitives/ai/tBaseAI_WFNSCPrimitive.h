@@ -98,6 +98,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t waitAlways = 1;
 
  private:
+  // Sets flag, then the event, as a pass on it: every wait leaves.
+  void endWaitsBy(tSyncAtomicU32& flag);
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
   // Waits on the event until the clock count leaves `from` or a stop comes;

@@ -232,6 +232,41 @@ TEST_F(tConfigRecordTest, AVectorThatFailedToGrowIsReportedAndNotWritten) {
   EXPECT_EQ(bare, -50352);
 }
 
+TEST_F(tConfigRecordTest, AChannelWhoseSamplesAreLostInItsCopyFailsTheRead) {
+  tAIScanningFrontEndPrimitiveConfig record;
+  record.channels.append({});
+  record.channels[0].word8 = 0x11223308;
+  record.channels[0].samples.append(0x11223344);
+  record.settlingTime = 77;
+  int status = 0;
+  const tByteOutputStream out = written(record, status);
+
+  // The channel list and the channel's samples are reserved; the third
+  // allocation, the samples of the channel's copy into the list, fails.
+  tByteInputStream in(out.bytes().data(), out.bytes().size());
+  tAIScanningFrontEndPrimitiveConfig back;
+  int warned = 5;
+  nQoSim::failAllocation(3);
+  back.readExternal(in, warned);
+  EXPECT_EQ(warned, -50352);
+  ASSERT_EQ(back.channels.size(), 1u);
+  EXPECT_EQ(back.channels[0].word8, 0x11223308);
+  EXPECT_EQ(back.channels[0].samples.size(), 0u);
+
+  // The loss stays with the record: checked, written and read again, -50352.
+  nQoMDBG100::tStatus2 checked;
+  back.checkStatus(checked);
+  EXPECT_EQ(checked.code, -50352);
+  int writing = 0;
+  EXPECT_TRUE(written(back, writing).operations().empty());
+  EXPECT_EQ(writing, -50352);
+  tByteInputStream again(out.bytes().data(), out.bytes().size());
+  int reading = 0;
+  back.readExternal(again, reading);
+  EXPECT_EQ(reading, -50352);
+  EXPECT_EQ(again.position(), 0u);
+}
+
 TEST_F(tConfigRecordTest, TheSmallRecordsStreamTheirDefaultsAndComeBackEqual) {
   int status = 0;
   EXPECT_EQ(written(tAIDeviceFIFOPrimitiveConfig{}, status).operations(),

@@ -238,6 +238,11 @@ TEST_F(SettingsRecordsTest, AFailedChannelListStopsEveryOperationOfTheFrontEnd) 
   nQoUdR100::tAIScanningFrontEndSettings failed;
   expectAFailedReadStopsEverything(failed, three, 1);
 
+  // The third allocation is the samples of the first channel's copy into the
+  // list: the lost samples fail the read as a lost list does.
+  nQoUdR100::tAIScanningFrontEndSettings lostSamples;
+  expectAFailedReadStopsEverything(lostSamples, three, 3);
+
   // A sound object holding three entries takes exactly the two read.
   nQoUdR100::tAIScanningFrontEndSettings sound;
   tScriptedInputStream threeIn(three), twoIn(two);

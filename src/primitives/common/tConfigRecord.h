@@ -37,11 +37,14 @@ class tConfigRecord {
   }
 
   // Both do nothing when the status holds an error or a vector of the record
-  // failed to grow (-50352).
+  // failed to grow (-50352). A read checks again at its end: an element's
+  // copy into its vector may lose the element's own vectors, and that read
+  // is -50352 too.
   void readExternal(nQoORB100::iExternalInputStream& stream, int& status) {
     if (status < 0) return;
     checkStatus(status);
     nRecordFields::readField(stream, self(), status);
+    checkStatus(status);
   }
   void writeExternal(nQoORB100::iExternalOutputStream& stream, int& status) const {
     if (status < 0) return;

@@ -7,7 +7,10 @@
 
 namespace nQoUdR100 {
 
-tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() { freeChannels(); }
+tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() {
+  retire();
+  freeChannels();
+}
 
 void tBaseAO_DACTransferSupervisor::freeChannels() {
   takeOut([&](tAOChannelTable*) {

@@ -15,7 +15,11 @@ constexpr uint32_t kHalfFIFODepth = 261;
 
 }  // namespace
 
-tBaseAO_FIFOSupervisor::~tBaseAO_FIFOSupervisor() { delete _adapter; }
+// The FIFO keeps the adapter as its data source until the release.
+tBaseAO_FIFOSupervisor::~tBaseAO_FIFOSupervisor() {
+  retire();
+  delete _adapter;
+}
 
 void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
                                         nQoMRL100::iRuntimeFacade* facade,

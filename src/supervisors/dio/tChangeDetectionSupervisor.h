@@ -34,6 +34,8 @@ class tChangeDetectionSupervisor final
   static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionSupervisor";
   static constexpr const char* kFile = "tChangeDetectionSupervisor";
   static inline void* ___classID = nullptr;
+
+  ~tChangeDetectionSupervisor() override { this->retire(); }
   static constexpr unsigned kEventLine = 95;
   static constexpr unsigned kCastLine = 110;
   static constexpr uint32_t kNoKey = 0xFFFFFFFF;

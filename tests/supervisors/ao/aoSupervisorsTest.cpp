@@ -1070,6 +1070,44 @@ TEST_F(AOFIFOTest, TheReleaseUnlinksTheAdapterOnlyAfterAWriteUnderWayHasLeft) {
   EXPECT_EQ(log.operations(), "fifo.writeSamples 2 7 8, transfer.state");
 }
 
+// A supervisor destroyed while it holds the FIFO and its links runs
+// unlinkResource and the release first: a byte write of the transfer held in
+// the FIFO through the adapter sees the adapter still linked and the FIFO
+// still granted; afterwards the FIFO keeps no data source that its
+// completion or refill could call, and a fresh reservation finds it free.
+TEST_F(AOFIFOTest, ASupervisorDestroyedWhileLinkedTakesItsAdapterBackFirst) {
+  build(16);
+  auto* supervisor = new nQoUdR100::tBaseAO_FIFOSupervisor;
+  bringUp(*supervisor, settings);
+  nQoUdR100::tAOStreamAdapter* adapter = supervisor->getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  alignas(2) const unsigned char bytes[2] = {5, 0};
+  const auto inside = nQoTest::seenInside(
+      fifo->inside,
+      [&] {
+        tStatus2 s;
+        adapter->write(bytes, 2, s);
+      },
+      [&] { delete supervisor; },
+      [&] {
+        return std::pair<const void*, std::vector<int>>(fifo->fields.dataSource,
+                                                        nQoTest::brokerOperations());
+      });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen.first, adapter);
+  EXPECT_EQ(inside.seen.second, (std::vector<int>{6}));
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+  // What the FIFO's completion calls.
+  if (nQoUdP100::iAODataSource* source = fifo->fields.dataSource) source->finish(tStatus2());
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+
+  nQoUdR100::tBaseAO_FIFOSupervisor next;
+  bringUp(next, settings);
+  EXPECT_EQ(next.getPrimitive(), &*fifo);
+  EXPECT_EQ(fifo->fields.dataSource, next.getAdapter());
+  next.releaseResource(setup);
+}
+
 TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
   build(0);
   settings.word3 = 2;

@@ -97,6 +97,19 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   using tPrimitive = typename Row::tPrimitive;
   using tLinks = typename Row::tLinks;
 
+  tSupervisor() = default;
+  // Gone while still linked or holding a grant: unlinkResource, then the
+  // release, each on a status of its own that is dropped, before any member
+  // (the links, what they handed out) is freed.
+  ~tSupervisor() override {
+    nQoMDBG100::tStatus2 dropped;
+    if (_tracker.getState(dropped) >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
+    dropped.clear();
+    if (_reserver.getPrimitive() != nullptr) releaseResource(dropped);
+  }
+  tSupervisor(const tSupervisor&) = delete;
+  tSupervisor& operator=(const tSupervisor&) = delete;
+
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     return nQoORB100::castToClass<tSupervisor, nQoMRL100::iPrimitiveSupervisor>(this, classID);
   }
@@ -180,20 +193,23 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.setPrimitive(_reserver.getPrimitive());
   }
 
+  // A failure of the links is undone as unlinkResource undoes them, out of
+  // the entries' reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
-    if (tPrimitive* primitive = _reached.get(); primitive != nullptr && status.isNotFatal())
-      reopenRowCalls<Row>(*primitive);
+    if (status.isFatal()) return;
+    if (tPrimitive* primitive = _reached.get()) reopenRowCalls<Row>(*primitive);
     _links.linkResource(status);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 dropped;
+    unlinkOutOfReach(dropped);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal())
-      _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
-                               [&](tPrimitive*) { _links.unlinkResource(status); });
+    if (status.isNotFatal()) unlinkOutOfReach(status);
   }
 
   // Hands back a held primitive under the identifier it was granted under,
@@ -266,6 +282,13 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return Row::identifier(_settings);
     else
       return _settings.supervisorRecord().identifier;
+  }
+
+  // The links' resets of the primitive, once the row's blocking calls are
+  // ended and the uses under way have left it; it goes back after.
+  void unlinkOutOfReach(nQoMDBG100::tStatus2& status) {
+    _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
+                             [&](tPrimitive*) { _links.unlinkResource(status); });
   }
 
   // Whether the reserver holds what it reserved under the identifier.

@@ -92,13 +92,11 @@ class tAIDMATransferLinks {
 
   // The linkers first; then the partner's endpoint gets the stream: the
   // readable over the FIFO primitive at its sample width, or the dummy. A
-  // failure unlinks on a fresh status.
+  // failure undoes nothing here: the frame runs unlinkResource once the
+  // primitive is out of the entries' reach.
   void linkResource(nQoMDBG100::tStatus2& status) {
     _events.linkResource(status);
     if (status.isNotFatal()) giveStream(status);
-    if (status.isNotFatal()) return;
-    nQoMDBG100::tStatus2 local;
-    unlinkResource(local);
   }
   // Every step runs on a fresh status merged into the caller's, so a refused
   // hand-back still unlinks the linkers.

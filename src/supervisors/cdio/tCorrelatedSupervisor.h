@@ -109,6 +109,19 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   using tPool = tSingularResourcePool<tPrimitive*>;
   using tBase = typename Row::template tBase<tCorrelatedSupervisor<Row>>;
 
+  tCorrelatedSupervisor() = default;
+  // Gone while still linked or holding a grant: unlinkResource, then the
+  // release, each on a status of its own that is dropped, before the links
+  // and what they handed out are freed.
+  ~tCorrelatedSupervisor() override {
+    nQoMDBG100::tStatus2 dropped;
+    if (_word >= nCorrelated::kResourcesLinked) unlinkResource(dropped);
+    dropped.clear();
+    if (_primitive != nullptr || _identifier.granted() != nullptr) releaseResource(dropped);
+  }
+  tCorrelatedSupervisor(const tCorrelatedSupervisor&) = delete;
+  tCorrelatedSupervisor& operator=(const tCorrelatedSupervisor&) = delete;
+
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     if (classID == &___classID) return this;
     return tBase::___CPPKRLDynamicCast(classID);
@@ -183,10 +196,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
+  // A failure is undone as unlinkResource undoes it, out of the entries'
+  // reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.linkResource(_primitive, _word, status);
     _sharedWord.store(_word);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 dropped;
+    resetOutOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, dropped); });
   }
 
   // The links' step runs out of the entries' reach (see resetOutOfReach); the

@@ -31,7 +31,13 @@ class tAIDMATransferLinks {
   static constexpr uint32_t kOwnFormat = 3;
 
   tAIDMATransferLinks() = default;
+  // Still linked: the partner's endpoint gives its stream back first (it
+  // returns once a read under way has left).
   ~tAIDMATransferLinks() {
+    if (nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint()) {
+      nQoMDBG100::tStatus2 dropped;
+      endpoint->setReadable(nullptr, dropped);
+    }
     delete _readable;
     delete _dummy;
   }

@@ -255,6 +255,40 @@ TEST_F(AITransferSupervisorsTest, UnlinkResourceWaitsForAReadUnderWayThroughTheR
   fifoPool.emplace(&*fifo);
 }
 
+// A DMA transfer supervisor destroyed while linked and reserved runs
+// unlinkResource and the release first: the endpoint's read under way through
+// the readable ends before the readable goes, the endpoint keeps no stream,
+// the transfer no channel or done sink, and the transfer goes back to its pool.
+TEST_F(AITransferSupervisorsTest, ASupervisorDestroyedWhileLinkedTakesItsStreamBackFirst) {
+  tHeldFIFO held(log, &fifoDescription, setup);
+  held.data = {1, 2, 3, 4};
+  fifoPool.emplace(&held);
+  fifoSupervisor->reserveResource(setup);
+  auto* supervisor = new tBaseAI_DMATransferSupervisor;
+  ASSERT_EQ(bringUp(*supervisor, dmaSettings(1, 0, 0)), 0);
+  ASSERT_NE(partner.endpoint.readable, nullptr);
+  uint8_t bytes[4] = {};
+  uint32_t read = 0;
+  tStatus2 reading, status;
+  held.held.run([&] { read = partner.endpoint.read(bytes, 4, reading); });
+  held.held.tearDown([&] { delete supervisor; });
+  EXPECT_TRUE(held.held.teardownWaited()) << "the destructor freed the readable under a read";
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(partner.endpoint.readable, nullptr);
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  EXPECT_EQ(dma.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+
+  tBaseAI_DMATransferSupervisor next;
+  EXPECT_EQ(bringUp(next, dmaSettings(0, 0, 0)), 0);
+  EXPECT_EQ(next.getPrimitive(), &dma);
+  next.unlinkResource(status);
+  next.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  fifoPool.emplace(&*fifo);
+}
+
 TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTheDummyGiven) {
   tBaseAI_DMATransferSupervisor supervisor;
   ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0), 3), 0);

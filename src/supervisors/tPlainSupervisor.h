@@ -277,6 +277,18 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       _identifier.hold(false);
     });
   }
+  // The end of a class's own linkResource: on a good status the word moves
+  // up; a failure is undone by the class's unlinkResource, which resets
+  // what the link filled out of the entries' reach, on a status that is
+  // dropped.
+  void linked(const nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) {
+      _state = kPlainResourcesLinked;
+      return;
+    }
+    nQoMDBG100::tStatus2 dropped;
+    self()->unlinkResource(dropped);
+  }
   // First thing in the destructor of a class that links or reserves: while
   // its resources are linked, its own unlinkResource, then while it holds a
   // reservation, its own releaseResource, each on a status of its own that

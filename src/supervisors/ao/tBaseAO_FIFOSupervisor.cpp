@@ -110,7 +110,7 @@ void tBaseAO_FIFOSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
     if (mode() == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
     if (mode() == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
   }
-  if (status.isNotFatal()) _state = kPlainResourcesLinked;
+  linked(status);
 }
 
 void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,

@@ -47,7 +47,10 @@
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
 // step. unlinkResource puts the primitive back after; its calls stay ended
-// until the next linkResource or reservation reopens them.
+// until the next linkResource or reservation reopens them. A failed
+// linkResource is undone through the same steps (the links leave their own
+// fills to it), and a supervisor destroyed while linked or reserved runs
+// unlinkResource and the release before any member goes.
 #pragma once
 
 #include <cstdint>
@@ -103,9 +106,11 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   // (the links, what they handed out) is freed.
   ~tSupervisor() override {
     nQoMDBG100::tStatus2 dropped;
-    if (_tracker.getState(dropped) >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
+    const int32_t state = _tracker.getState(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
     dropped.clear();
-    if (_reserver.getPrimitive() != nullptr) releaseResource(dropped);
+    if (state >= nQoMRTB100::kStateReserved || _reserver.getPrimitive() != nullptr)
+      releaseResource(dropped);
   }
   tSupervisor(const tSupervisor&) = delete;
   tSupervisor& operator=(const tSupervisor&) = delete;

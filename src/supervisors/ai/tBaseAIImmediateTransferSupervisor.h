@@ -20,7 +20,9 @@
 // without end (releasing), the primitive is taken out and the passes under
 // way are waited for; then the links unlink (and the primitive goes back in,
 // its reads ended until the next linkResource), or the reservers release, the primitive's own
-// release among them, whatever their order.
+// release among them, whatever their order. A failed linkResource is undone
+// by the links' unlink the same way, and a supervisor destroyed while linked
+// or reserved runs unlinkResource and the release before its members go.
 #pragma once
 
 #include <cstdint>
@@ -137,9 +139,11 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // the shims and the reservers go.
   ~tBaseAIImmediateTransferSupervisor() override {
     tStatus2 dropped;
-    if (_tracker.getState(dropped) >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
+    const int32_t state = _tracker.getState(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
     dropped.clear();
-    if (_held != nullptr || _transfer.getPrimitive() != nullptr) releaseResource(dropped);
+    if (state >= nQoMRTB100::kStateReserved || _transfer.getPrimitive() != nullptr)
+      releaseResource(dropped);
   }
   tBaseAIImmediateTransferSupervisor(const tBaseAIImmediateTransferSupervisor&) = delete;
   tBaseAIImmediateTransferSupervisor& operator=(const tBaseAIImmediateTransferSupervisor&) = delete;

@@ -59,11 +59,11 @@ class tBaseAOGroundRefSupervisor final
   static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
   static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
   static inline void* ___classID = nullptr;
-
-  ~tBaseAOGroundRefSupervisor() override { this->retire(); }
   static constexpr uint32_t kConnect = 257;
   static constexpr uint32_t kDisconnect = 258;
   static constexpr uint32_t kIsConnected = 259;
+
+  ~tBaseAOGroundRefSupervisor() override { this->retire(); }
 
  private:
   friend tPlainSupervisor;

@@ -36,7 +36,9 @@
 // until its next reserved or linkResource), then takes the primitive out and
 // waits for the uses under way, and only then calls the links:
 // unlinkResource's links step (the primitive goes back afterwards), and the
-// release's releasing, hand-back and released.
+// release's releasing, hand-back and released. A failed linkResource runs
+// unlinkResource's links step the same way, and a supervisor destroyed while
+// linked or reserved runs unlinkResource and the release before its links go.
 #pragma once
 
 #include <array>
@@ -117,7 +119,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     nQoMDBG100::tStatus2 dropped;
     if (_word >= nCorrelated::kResourcesLinked) unlinkResource(dropped);
     dropped.clear();
-    if (_primitive != nullptr || _identifier.granted() != nullptr) releaseResource(dropped);
+    if (_word >= nCorrelated::kReserved || _primitive != nullptr ||
+        _identifier.granted() != nullptr)
+      releaseResource(dropped);
   }
   tCorrelatedSupervisor(const tCorrelatedSupervisor&) = delete;
   tCorrelatedSupervisor& operator=(const tCorrelatedSupervisor&) = delete;

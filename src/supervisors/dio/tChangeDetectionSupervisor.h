@@ -34,14 +34,14 @@ class tChangeDetectionSupervisor final
   static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionSupervisor";
   static constexpr const char* kFile = "tChangeDetectionSupervisor";
   static inline void* ___classID = nullptr;
-
-  ~tChangeDetectionSupervisor() override { this->retire(); }
   static constexpr unsigned kEventLine = 95;
   static constexpr unsigned kCastLine = 110;
   static constexpr uint32_t kNoKey = 0xFFFFFFFF;
   // Answers 1 when a change status or a read overflow came since the last
   // query, and clears both.
   static constexpr uint32_t kQueryOverflow = 256;
+
+  ~tChangeDetectionSupervisor() override { this->retire(); }
 
   // Copies the settings and the identifier of their record for the next
   // reservation, and nothing else.

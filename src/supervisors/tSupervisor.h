@@ -107,10 +107,10 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   ~tSupervisor() override {
     nQoMDBG100::tStatus2 dropped;
     const int32_t state = _tracker.getState(dropped);
-    if (state >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked) tSupervisor::unlinkResource(dropped);
     dropped.clear();
     if (state >= nQoMRTB100::kStateReserved || _reserver.getPrimitive() != nullptr)
-      releaseResource(dropped);
+      tSupervisor::releaseResource(dropped);
   }
   tSupervisor(const tSupervisor&) = delete;
   tSupervisor& operator=(const tSupervisor&) = delete;

@@ -140,10 +140,11 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   ~tBaseAIImmediateTransferSupervisor() override {
     tStatus2 dropped;
     const int32_t state = _tracker.getState(dropped);
-    if (state >= nQoMRTB100::kStateResourcesLinked) unlinkResource(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked)
+      tBaseAIImmediateTransferSupervisor::unlinkResource(dropped);
     dropped.clear();
     if (state >= nQoMRTB100::kStateReserved || _transfer.getPrimitive() != nullptr)
-      releaseResource(dropped);
+      tBaseAIImmediateTransferSupervisor::releaseResource(dropped);
   }
   tBaseAIImmediateTransferSupervisor(const tBaseAIImmediateTransferSupervisor&) = delete;
   tBaseAIImmediateTransferSupervisor& operator=(const tBaseAIImmediateTransferSupervisor&) = delete;

@@ -115,7 +115,7 @@ void tTEDSSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings, tSta
 // of its own that is dropped.
 tTEDSSupervisor::~tTEDSSupervisor() {
   tStatus2 dropped;
-  if (_reserver.getPrimitive() != nullptr) releaseResource(dropped);
+  if (_reserver.getPrimitive() != nullptr) tTEDSSupervisor::releaseResource(dropped);
 }
 
 void tTEDSSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {

@@ -117,11 +117,11 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // and what they handed out are freed.
   ~tCorrelatedSupervisor() override {
     nQoMDBG100::tStatus2 dropped;
-    if (_word >= nCorrelated::kResourcesLinked) unlinkResource(dropped);
+    if (_word >= nCorrelated::kResourcesLinked) tCorrelatedSupervisor::unlinkResource(dropped);
     dropped.clear();
     if (_word >= nCorrelated::kReserved || _primitive != nullptr ||
         _identifier.granted() != nullptr)
-      releaseResource(dropped);
+      tCorrelatedSupervisor::releaseResource(dropped);
   }
   tCorrelatedSupervisor(const tCorrelatedSupervisor&) = delete;
   tCorrelatedSupervisor& operator=(const tCorrelatedSupervisor&) = delete;

@@ -55,7 +55,8 @@ nQoORB100::tClass tCDIOImmedDigSupervisor::getClass(int& status) const {
 // on a status of its own that is dropped.
 tCDIOImmedDigSupervisor::~tCDIOImmedDigSupervisor() {
   nQoMDBG100::tStatus2 dropped;
-  if (primitive != nullptr || _redirector != nullptr) releaseResource(dropped);
+  if (primitive != nullptr || _redirector != nullptr)
+    tCDIOImmedDigSupervisor::releaseResource(dropped);
 }
 
 void tCDIOImmedDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {

@@ -41,8 +41,9 @@ class tDMALinker : public iLinker {
     _partner = nullptr;
   }
 
-  // Without primitive, channel or partner: kNullPointer and no call. A failure
-  // is undone on a fresh status that is dropped.
+  // Without primitive, channel or partner: kNullPointer and no call. A
+  // failure undoes nothing here: the supervisor runs unlinkResource once the
+  // primitive is out of other threads' reach (an arm reads the number twice).
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     if (_primitive == nullptr || _channel == nullptr || _partner == nullptr) {
@@ -52,13 +53,9 @@ class tDMALinker : public iLinker {
     _channelEndpoint = _channel->getEndpoint(status);
     _partnerEndpoint = _partner->getEndpoint(status);
     const uint32_t number = _channel->getChannelNumber(status);
-    if (status.isNotFatal()) {
-      _primitive->setDMAChannelNumber(number);
-      _primitive->setDoneSink(_partnerEndpoint);
-      return;
-    }
-    nQoMDBG100::tStatus2 local;
-    unlinkResource(local);
+    if (status.isFatal()) return;
+    _primitive->setDMAChannelNumber(number);
+    _primitive->setDoneSink(_partnerEndpoint);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {

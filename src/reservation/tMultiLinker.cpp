@@ -36,6 +36,12 @@ void tMultiLinker::linkResource(nQoMDBG100::tStatus2& status) {
       [](iLinker& member, nQoMDBG100::tStatus2& s) { member.unlinkResource(s); });
 }
 
+void tMultiLinker::linkResourceLeavingUndo(nQoMDBG100::tStatus2& status) {
+  _members.runForward(
+      status, [](iLinker& member, nQoMDBG100::tStatus2& s) { member.linkResource(s); },
+      [](iLinker&, nQoMDBG100::tStatus2&) {});
+}
+
 void tMultiLinker::unlinkResource(nQoMDBG100::tStatus2& status) {
   _members.runReverse(status,
                       [](iLinker& member, nQoMDBG100::tStatus2& s) { member.unlinkResource(s); });

@@ -28,6 +28,10 @@ class tMultiLinker : public iLinker {
   void linkResource(nQoMDBG100::tStatus2& status) override;
   void unlinkResource(nQoMDBG100::tStatus2& status) override;
   void unlink(nQoMDBG100::tStatus2& status) override;
+  // linkResource of each member in order up to the first failure, which
+  // undoes nothing: for a supervisor that undoes a failed link itself, by
+  // unlinkResource once what the members fill is out of other threads' reach.
+  void linkResourceLeavingUndo(nQoMDBG100::tStatus2& status);
 
  private:
   tMemberArray<iLinker> _members;

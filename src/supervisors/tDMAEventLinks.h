@@ -3,7 +3,8 @@
 // run in that order by a multi linker; the singular reserver and the
 // registrar's reserving side, run in that order by a multi reserver. Every
 // member is added once, however often initialize runs. The reverse steps run
-// on fresh statuses merged into the caller's.
+// on fresh statuses merged into the caller's; a failed linkResource is undone
+// by the frame's unlinkResource, out of the entries' reach.
 #pragma once
 
 #include "frame/freshStatus.h"
@@ -48,7 +49,8 @@ class tDMAEventLinks {
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
     _linkers.link(map, status);
   }
-  void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResource(status); }
+  // A failure undoes nothing: the frame runs unlinkResource out of reach.
+  void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResourceLeavingUndo(status); }
   void unlinkResource(nQoMDBG100::tStatus2& status) {
     if (status.isNotFatal())
       onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _linkers.unlinkResource(s); });

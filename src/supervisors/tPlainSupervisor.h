@@ -39,6 +39,11 @@
 // under way, and only then runs the work. hold() stores what a reservation
 // or link took; held() is the raw pointer, for the lifecycle steps only.
 //
+// The frame cannot run a class's own steps from its destructor, since the
+// class is gone by then: a class that links or reserves calls retire() first
+// thing in its destructor, which runs its unlinkResource and release as the
+// lifecycle would.
+//
 // The frame's steps, each of which a class may take over:
 //   initialize      keeps the facade, looks up the task's event (a class that
 //                   names kEventLine; none, or one of another class: -89000
@@ -271,6 +276,32 @@ class tPlainSupervisor : public Interface, public tModuleObject {
         handBack(granted, _facade, status);
       _identifier.hold(false);
     });
+  }
+  // The end of a class's own linkResource: on a good status the word moves
+  // up; a failure is undone by the class's unlinkResource, which resets
+  // what the link filled out of the entries' reach, on a status that is
+  // dropped.
+  void linked(const nQoMDBG100::tStatus2& status) {
+    if (status.isNotFatal()) {
+      _state = kPlainResourcesLinked;
+      return;
+    }
+    nQoMDBG100::tStatus2 dropped;
+    self()->unlinkResource(dropped);
+  }
+  // First thing in the destructor of a class that links or reserves: while
+  // its resources are linked, its own unlinkResource, then while it holds a
+  // reservation, its own releaseResource, each on a status of its own that
+  // is dropped. So a supervisor that goes without the release takes back
+  // what the entries, its primitive or a partner still reach (ending the
+  // calls, taking out, waiting) before any part of it is freed, and hands
+  // its primitive back as a fresh reservation finds it.
+  void retire() {
+    nQoMDBG100::tStatus2 dropped;
+    if (_state >= kPlainResourcesLinked) self()->unlinkResource(dropped);
+    dropped.clear();
+    if (_state >= kPlainReserved || _identifier.granted() != nullptr || held() != nullptr)
+      self()->releaseResource(dropped);
   }
   // For a lifecycle step that fills what the slot holds: runs change(held)
   // while the slot holds nothing (the uses under way have left), then puts

@@ -47,7 +47,10 @@
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
 // step. unlinkResource puts the primitive back after; its calls stay ended
-// until the next linkResource or reservation reopens them.
+// until the next linkResource or reservation reopens them. A failed
+// linkResource is undone through the same steps (the links leave their own
+// fills to it), and a supervisor destroyed while linked or reserved runs
+// unlinkResource and the release before any member goes.
 #pragma once
 
 #include <cstdint>
@@ -96,6 +99,21 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   using tSettings = typename Row::tSettings;
   using tPrimitive = typename Row::tPrimitive;
   using tLinks = typename Row::tLinks;
+
+  tSupervisor() = default;
+  // Gone while still linked or holding a grant: unlinkResource, then the
+  // release, each on a status of its own that is dropped, before any member
+  // (the links, what they handed out) is freed.
+  ~tSupervisor() override {
+    nQoMDBG100::tStatus2 dropped;
+    const int32_t state = _tracker.getState(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked) tSupervisor::unlinkResource(dropped);
+    dropped.clear();
+    if (state >= nQoMRTB100::kStateReserved || _reserver.getPrimitive() != nullptr)
+      tSupervisor::releaseResource(dropped);
+  }
+  tSupervisor(const tSupervisor&) = delete;
+  tSupervisor& operator=(const tSupervisor&) = delete;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     return nQoORB100::castToClass<tSupervisor, nQoMRL100::iPrimitiveSupervisor>(this, classID);
@@ -180,20 +198,23 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.setPrimitive(_reserver.getPrimitive());
   }
 
+  // A failure of the links is undone as unlinkResource undoes them, out of
+  // the entries' reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
-    if (tPrimitive* primitive = _reached.get(); primitive != nullptr && status.isNotFatal())
-      reopenRowCalls<Row>(*primitive);
+    if (status.isFatal()) return;
+    if (tPrimitive* primitive = _reached.get()) reopenRowCalls<Row>(*primitive);
     _links.linkResource(status);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 dropped;
+    unlinkOutOfReach(dropped);
   }
 
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal())
-      _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
-                               [&](tPrimitive*) { _links.unlinkResource(status); });
+    if (status.isNotFatal()) unlinkOutOfReach(status);
   }
 
   // Hands back a held primitive under the identifier it was granted under,
@@ -266,6 +287,13 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return Row::identifier(_settings);
     else
       return _settings.supervisorRecord().identifier;
+  }
+
+  // The links' resets of the primitive, once the row's blocking calls are
+  // ended and the uses under way have left it; it goes back after.
+  void unlinkOutOfReach(nQoMDBG100::tStatus2& status) {
+    _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
+                             [&](tPrimitive*) { _links.unlinkResource(status); });
   }
 
   // Whether the reserver holds what it reserved under the identifier.

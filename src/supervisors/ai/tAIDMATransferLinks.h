@@ -31,7 +31,13 @@ class tAIDMATransferLinks {
   static constexpr uint32_t kOwnFormat = 3;
 
   tAIDMATransferLinks() = default;
+  // Still linked: the partner's endpoint gives its stream back first (it
+  // returns once a read under way has left).
   ~tAIDMATransferLinks() {
+    if (nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint()) {
+      nQoMDBG100::tStatus2 dropped;
+      endpoint->setReadable(nullptr, dropped);
+    }
     delete _readable;
     delete _dummy;
   }
@@ -92,13 +98,11 @@ class tAIDMATransferLinks {
 
   // The linkers first; then the partner's endpoint gets the stream: the
   // readable over the FIFO primitive at its sample width, or the dummy. A
-  // failure unlinks on a fresh status.
+  // failure undoes nothing here: the frame runs unlinkResource once the
+  // primitive is out of the entries' reach.
   void linkResource(nQoMDBG100::tStatus2& status) {
     _events.linkResource(status);
     if (status.isNotFatal()) giveStream(status);
-    if (status.isNotFatal()) return;
-    nQoMDBG100::tStatus2 local;
-    unlinkResource(local);
   }
   // Every step runs on a fresh status merged into the caller's, so a refused
   // hand-back still unlinks the linkers.

@@ -28,7 +28,14 @@ class tAIInterruptTransferLinks {
   using tPrimitive = nQoUdP100::tBaseAIInterruptTransferPrimitive;
 
   tAIInterruptTransferLinks() = default;
-  ~tAIInterruptTransferLinks() { delete _destination; }
+  // Still linked: the primitive gives the destination back first (it waits
+  // for the passes calling it).
+  ~tAIInterruptTransferLinks() {
+    if (_primitive != nullptr && _destination != nullptr &&
+        _primitive->getDestination() == _destination)
+      _primitive->setDestination(nullptr);
+    delete _destination;
+  }
   tAIInterruptTransferLinks(const tAIInterruptTransferLinks&) = delete;
   tAIInterruptTransferLinks& operator=(const tAIInterruptTransferLinks&) = delete;
 

@@ -20,7 +20,9 @@
 // without end (releasing), the primitive is taken out and the passes under
 // way are waited for; then the links unlink (and the primitive goes back in,
 // its reads ended until the next linkResource), or the reservers release, the primitive's own
-// release among them, whatever their order.
+// release among them, whatever their order. A failed linkResource is undone
+// by the links' unlink the same way, and a supervisor destroyed while linked
+// or reserved runs unlinkResource and the release before its members go.
 #pragma once
 
 #include <cstdint>
@@ -99,7 +101,8 @@ class tImmediateSchedulerLinks {
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
     _linkers.link(map, status);
   }
-  void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResource(status); }
+  // A failure undoes nothing: the frame runs unlinkResource out of reach.
+  void linkResource(nQoMDBG100::tStatus2& status) { _linkers.linkResourceLeavingUndo(status); }
   void unlinkResource(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     nQoMDBG100::tStatus2 local;
@@ -131,6 +134,18 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   static constexpr const char kFile[] = "tBaseAIImmediateTransferSupervisor";
 
   tBaseAIImmediateTransferSupervisor() = default;
+  // Gone while still linked or holding a grant: unlinkResource, then the
+  // release, each on a status of its own that is dropped, before the links,
+  // the shims and the reservers go.
+  ~tBaseAIImmediateTransferSupervisor() override {
+    tStatus2 dropped;
+    const int32_t state = _tracker.getState(dropped);
+    if (state >= nQoMRTB100::kStateResourcesLinked)
+      tBaseAIImmediateTransferSupervisor::unlinkResource(dropped);
+    dropped.clear();
+    if (state >= nQoMRTB100::kStateReserved || _transfer.getPrimitive() != nullptr)
+      tBaseAIImmediateTransferSupervisor::releaseResource(dropped);
+  }
   tBaseAIImmediateTransferSupervisor(const tBaseAIImmediateTransferSupervisor&) = delete;
   tBaseAIImmediateTransferSupervisor& operator=(const tBaseAIImmediateTransferSupervisor&) = delete;
 
@@ -239,19 +254,23 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     status.assign(local);
   }
 
+  // A failure of the links is undone as unlinkResource undoes them, out of
+  // the entries' reach, on a status that is dropped.
   void linkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLinkResource, status);
-    if (_held != nullptr && status.isNotFatal()) reopenRowCalls<Row>(*_held);
+    if (status.isFatal()) return;
+    if (_held != nullptr) reopenRowCalls<Row>(*_held);
     _links.linkResource(status);
+    if (status.isNotFatal()) return;
+    tStatus2 dropped;
+    unlinkOutOfReach(dropped);
   }
 
   void unlinkResource(tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventUnlinkResource, status);
-    if (status.isNotFatal())
-      _primitive.resetOutOfReach(endRowCalls<Row, tPrimitive>,
-                                 [&](tPrimitive*) { _links.unlinkResource(status); });
+    if (status.isNotFatal()) unlinkOutOfReach(status);
   }
 
   void releaseResource(tStatus2& status) override {
@@ -371,6 +390,13 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
    private:
     tBaseAIImmediateTransferSupervisor* _owner;
   };
+
+  // The links' resets, once a read that may wait is ended and the passes
+  // under way have left the primitive; it goes back after.
+  void unlinkOutOfReach(tStatus2& status) {
+    _primitive.resetOutOfReach(endRowCalls<Row, tPrimitive>,
+                               [&](tPrimitive*) { _links.unlinkResource(status); });
+  }
 
   // Whether the transfer's reserver holds what it reserved under the
   // identifier; its release hands back the identifier of the grant.

@@ -28,6 +28,12 @@ class tAOStreamAdapter final : public nQoUdP100::iAODataSource,
  public:
   enum tMode : uint32_t { kDMA = 0, kInterrupt = 1 };
 
+  tAOStreamAdapter() = default;
+  // A call under way through the links leaves them before the adapter goes.
+  ~tAOStreamAdapter() override { unlink(); }
+  tAOStreamAdapter(const tAOStreamAdapter&) = delete;
+  tAOStreamAdapter& operator=(const tAOStreamAdapter&) = delete;
+
   // The interrupt transfer's bytes: 2 per sample, answered in samples.
   uint32_t writeSample(nQoMDBG100::tStatus2& status, uint64_t samplesWritten) override;
   uint32_t writeSamples(uint32_t count, nQoMDBG100::tStatus2& status) override;

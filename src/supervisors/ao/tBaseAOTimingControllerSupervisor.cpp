@@ -19,10 +19,10 @@ constexpr uint32_t kUpdateWithTimeout = 401;
 
 }  // namespace
 
-// An engine still held outlives the observer: it loses the notifier first.
+// An engine still held outlives the observer: the release takes the
+// notifier back first.
 tBaseAOTimingControllerSupervisor::~tBaseAOTimingControllerSupervisor() {
-  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
-    timing->setCompletionNotifier(nullptr);
+  retire();
   delete _observer;
 }
 

@@ -26,6 +26,8 @@ class tBaseAO_DACSupervisor final
   static constexpr const char* kFile = "tBaseAO_DACSupervisor";
   static inline void* ___classID = nullptr;
 
+  ~tBaseAO_DACSupervisor() override { this->retire(); }
+
   // A DAC that refuses its reserve is handed back; the state stays.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   void releaseResource(nQoMDBG100::tStatus2& status) override;
@@ -60,6 +62,8 @@ class tBaseAOGroundRefSupervisor final
   static constexpr uint32_t kConnect = 257;
   static constexpr uint32_t kDisconnect = 258;
   static constexpr uint32_t kIsConnected = 259;
+
+  ~tBaseAOGroundRefSupervisor() override { this->retire(); }
 
  private:
   friend tPlainSupervisor;

@@ -7,7 +7,10 @@
 
 namespace nQoUdR100 {
 
-tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() { freeChannels(); }
+tBaseAO_DACTransferSupervisor::~tBaseAO_DACTransferSupervisor() {
+  retire();
+  freeChannels();
+}
 
 void tBaseAO_DACTransferSupervisor::freeChannels() {
   takeOut([&](tAOChannelTable*) {
@@ -85,7 +88,7 @@ void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
       status.assign(local);
     }
   });
-  if (status.isNotFatal()) _state = kPlainResourcesLinked;
+  linked(status);
 }
 
 // The writes under way leave the borrowed DACs and engine before they go.

@@ -15,7 +15,11 @@ constexpr uint32_t kHalfFIFODepth = 261;
 
 }  // namespace
 
-tBaseAO_FIFOSupervisor::~tBaseAO_FIFOSupervisor() { delete _adapter; }
+// The FIFO keeps the adapter as its data source until the release.
+tBaseAO_FIFOSupervisor::~tBaseAO_FIFOSupervisor() {
+  retire();
+  delete _adapter;
+}
 
 void tBaseAO_FIFOSupervisor::initialize(const nQoMRL100::iPrimitiveSettings& settings,
                                         nQoMRL100::iRuntimeFacade* facade,
@@ -106,7 +110,7 @@ void tBaseAO_FIFOSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
     if (mode() == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
     if (mode() == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
   }
-  if (status.isNotFatal()) _state = kPlainResourcesLinked;
+  linked(status);
 }
 
 void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,

@@ -23,6 +23,8 @@ class tBaseAnalogTriggerSupervisor
   static constexpr const char* kFile = "tBaseAnalogTriggerSupervisor";
   static inline void* ___classID = nullptr;
 
+  ~tBaseAnalogTriggerSupervisor() override { this->retire(); }
+
   // A failed reservation is kept until releaseResource hands it back: no
   // answer or a pool of another class gives -89000 at line 139. Without a
   // broker nothing is reserved and nothing reported.

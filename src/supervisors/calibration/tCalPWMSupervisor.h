@@ -20,6 +20,8 @@ class tCalPWMSupervisor
   static constexpr const char* kClassName = "nQoUdR100::tCalPWMSupervisor";
   static constexpr const char* kFile = "tCalPWMSupervisor";
   static inline void* ___classID = nullptr;
+
+  ~tCalPWMSupervisor() override { this->retire(); }
   static constexpr uint32_t kSetReference = 256;
   // The identifier taken at initialize is the one reserved; deploy leaves it.
   static constexpr bool kFixedIdentifier = true;

@@ -111,6 +111,13 @@ void tTEDSSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings, tSta
   checkCopy(status, {kFile, 125}, _identifier);
 }
 
+// Gone while still holding the communicator: the release first, on a status
+// of its own that is dropped.
+tTEDSSupervisor::~tTEDSSupervisor() {
+  tStatus2 dropped;
+  if (_reserver.getPrimitive() != nullptr) tTEDSSupervisor::releaseResource(dropped);
+}
+
 void tTEDSSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap&, tStatus2& status) {
   if (status.isFatal()) return;
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventLink, status);

@@ -28,6 +28,11 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
   static constexpr const char* kClassName = "nQoUdR100::tTEDSSupervisor";
   static inline void* ___classID = nullptr;
 
+  tTEDSSupervisor() = default;
+  ~tTEDSSupervisor() override;
+  tTEDSSupervisor(const tTEDSSupervisor&) = delete;
+  tTEDSSupervisor& operator=(const tTEDSSupervisor&) = delete;
+
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
   nQoORB100::tClass getClass(int& status) const override;

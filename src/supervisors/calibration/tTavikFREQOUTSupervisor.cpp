@@ -26,7 +26,10 @@ bool isSimulated(const iTavikFREQOUTPrimitive& primitive) {
 
 }  // namespace
 
-tTavikFREQOUTSupervisor::~tTavikFREQOUTSupervisor() { delete _observer; }
+tTavikFREQOUTSupervisor::~tTavikFREQOUTSupervisor() {
+  retire();
+  delete _observer;
+}
 
 // With a primitive held the values go to it at once.
 void tTavikFREQOUTSupervisor::applySettings(tStatus2& status) {

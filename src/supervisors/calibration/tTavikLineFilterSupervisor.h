@@ -24,6 +24,8 @@ class tTavikLineFilterSupervisor final
   static constexpr const char* kFile = "tTavikLineFilterSupervisor";
   static inline void* ___classID = nullptr;
 
+  ~tTavikLineFilterSupervisor() override { this->retire(); }
+
   // A second initialize gives -50150.
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override;

@@ -75,7 +75,11 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
   using tEndpoint = typename Dir::tDMAEndpoint;
 
   tCorrelatedDMALinks() = default;
-  ~tCorrelatedDMALinks() { delete _endpoint; }
+  // A data done under way through the endpoint leaves it before it goes.
+  ~tCorrelatedDMALinks() {
+    if (_endpoint != nullptr) _endpoint->unbindTransfer();
+    delete _endpoint;
+  }
   tCorrelatedDMALinks(const tCorrelatedDMALinks&) = delete;
   tCorrelatedDMALinks& operator=(const tCorrelatedDMALinks&) = delete;
 

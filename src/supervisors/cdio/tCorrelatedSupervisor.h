@@ -36,7 +36,9 @@
 // until its next reserved or linkResource), then takes the primitive out and
 // waits for the uses under way, and only then calls the links:
 // unlinkResource's links step (the primitive goes back afterwards), and the
-// release's releasing, hand-back and released.
+// release's releasing, hand-back and released. A failed linkResource runs
+// unlinkResource's links step the same way, and a supervisor destroyed while
+// linked or reserved runs unlinkResource and the release before its links go.
 #pragma once
 
 #include <array>
@@ -108,6 +110,21 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   using tPrimitive = typename Row::tPrimitive;
   using tPool = tSingularResourcePool<tPrimitive*>;
   using tBase = typename Row::template tBase<tCorrelatedSupervisor<Row>>;
+
+  tCorrelatedSupervisor() = default;
+  // Gone while still linked or holding a grant: unlinkResource, then the
+  // release, each on a status of its own that is dropped, before the links
+  // and what they handed out are freed.
+  ~tCorrelatedSupervisor() override {
+    nQoMDBG100::tStatus2 dropped;
+    if (_word >= nCorrelated::kResourcesLinked) tCorrelatedSupervisor::unlinkResource(dropped);
+    dropped.clear();
+    if (_word >= nCorrelated::kReserved || _primitive != nullptr ||
+        _identifier.granted() != nullptr)
+      tCorrelatedSupervisor::releaseResource(dropped);
+  }
+  tCorrelatedSupervisor(const tCorrelatedSupervisor&) = delete;
+  tCorrelatedSupervisor& operator=(const tCorrelatedSupervisor&) = delete;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override {
     if (classID == &___classID) return this;
@@ -183,10 +200,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
+  // A failure is undone as unlinkResource undoes it, out of the entries'
+  // reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.linkResource(_primitive, _word, status);
     _sharedWord.store(_word);
+    if (status.isNotFatal()) return;
+    nQoMDBG100::tStatus2 dropped;
+    resetOutOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, dropped); });
   }
 
   // The links' step runs out of the entries' reach (see resetOutOfReach); the

@@ -51,6 +51,14 @@ nQoORB100::tClass tCDIOImmedDigSupervisor::getClass(int& status) const {
   return tClassRegistration<tCDIOImmedDigSupervisor>::getClass(*this, status);
 }
 
+// Gone while still holding the lines or the redirector: the release first,
+// on a status of its own that is dropped.
+tCDIOImmedDigSupervisor::~tCDIOImmedDigSupervisor() {
+  nQoMDBG100::tStatus2 dropped;
+  if (primitive != nullptr || _redirector != nullptr)
+    tCDIOImmedDigSupervisor::releaseResource(dropped);
+}
+
 void tCDIOImmedDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   _reached.setAfter(

@@ -26,6 +26,11 @@ class tCDIOImmedDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleOb
   static inline void* ___classID = nullptr;
   static constexpr const char* kRedirectorName = "ImmedDigWriteRedirector";
 
+  tCDIOImmedDigSupervisor() = default;
+  ~tCDIOImmedDigSupervisor() override;
+  tCDIOImmedDigSupervisor(const tCDIOImmedDigSupervisor&) = delete;
+  tCDIOImmedDigSupervisor& operator=(const tCDIOImmedDigSupervisor&) = delete;
+
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
   nQoORB100::tClass getClass(int& status) const override;

@@ -41,6 +41,8 @@ class tChangeDetectionSupervisor final
   // query, and clears both.
   static constexpr uint32_t kQueryOverflow = 256;
 
+  ~tChangeDetectionSupervisor() override { this->retire(); }
+
   // Copies the settings and the identifier of their record for the next
   // reservation, and nothing else.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, nQoMDBG100::tStatus2& status) override;

@@ -32,6 +32,13 @@ tTavikPFIDigReserver tTavikPFIDigSupervisor::terminalReserver() const {
   return tTavikPFIDigReserver(deviceGUID, table.terminals, table.count);
 }
 
+// Gone while still holding the lines or their terminals: the release first,
+// on a status of its own that is dropped.
+tTavikPFIDigSupervisor::~tTavikPFIDigSupervisor() {
+  nQoMDBG100::tStatus2 dropped;
+  if (primitive != nullptr || _heldTerminals) tTavikPFIDigSupervisor::releaseResource(dropped);
+}
+
 void tTavikPFIDigSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   reserve(status);

@@ -27,6 +27,13 @@ class tTavikPFIDigSupervisor : public nQoCDR110::tImmedDigSup, public tModuleObj
   static constexpr const char* kClassName = "nQoUdR100::tTavikPFIDigSupervisor";
   static inline void* ___classID = nullptr;
 
+  tTavikPFIDigSupervisor() = default;
+  // The classes below take over no lifecycle step, so this one's release
+  // runs here for them too.
+  ~tTavikPFIDigSupervisor() override;
+  tTavikPFIDigSupervisor(const tTavikPFIDigSupervisor&) = delete;
+  tTavikPFIDigSupervisor& operator=(const tTavikPFIDigSupervisor&) = delete;
+
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
   nQoORB100::tClass getClass(int& status) const override;

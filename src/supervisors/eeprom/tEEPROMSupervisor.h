@@ -25,6 +25,8 @@ class tBaseEEPROMSupervisor
   static constexpr const char* kFile = "tBaseEEPROMSupervisor";
   static inline void* ___classID = nullptr;
 
+  ~tBaseEEPROMSupervisor() override { this->retire(); }
+
   // The frame's commit-cancel, on a good status only.
   void commitCancel(nQoMDBG100::tStatus2& status) override;
 
@@ -42,6 +44,8 @@ class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {
  public:
   static constexpr const char* kClassName = "nQoUdR100::tEEPROMSupervisor";
   static inline void* ___classID = nullptr;
+
+  ~tEEPROMSupervisor() override { this->retire(); }
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;

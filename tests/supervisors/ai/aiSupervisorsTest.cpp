@@ -324,8 +324,8 @@ TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
   EXPECT_EQ(cast.code, -89000);
   EXPECT_EQ(state(wrong), 10);
 
-  // The scheduler's action goes to the primitive; unlinkResource clears it
-  // even after a failed linkResource.
+  // The scheduler's action goes to the primitive; a failed linkResource is
+  // undone at once, and unlinkResource after it clears again.
   settings.supervisorRecord().word1 = 3;
   nQoUdR100::tBaseAITimingControllerSupervisor linked;
   tStatus2 up;
@@ -337,7 +337,7 @@ TEST_F(AISupervisorsTest, TheTimingControllerLinksItsSchedulerActionByKey) {
   tStatus2 failed, down, release;
   linked.linkResource(failed);
   EXPECT_EQ(failed.code, -7);
-  EXPECT_EQ(timing.getSchedulerAction(), &scheduler.action);
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr);
   linked.unlinkResource(down);
   EXPECT_EQ(down.code, 0);
   EXPECT_EQ(timing.getSchedulerAction(), nullptr);

@@ -6,8 +6,10 @@
 
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
@@ -253,6 +255,40 @@ TEST_F(AITransferSupervisorsTest, UnlinkResourceWaitsForAReadUnderWayThroughTheR
   fifoPool.emplace(&*fifo);
 }
 
+// A DMA transfer supervisor destroyed while linked and reserved runs
+// unlinkResource and the release first: the endpoint's read under way through
+// the readable ends before the readable goes, the endpoint keeps no stream,
+// the transfer no channel or done sink, and the transfer goes back to its pool.
+TEST_F(AITransferSupervisorsTest, ASupervisorDestroyedWhileLinkedTakesItsStreamBackFirst) {
+  tHeldFIFO held(log, &fifoDescription, setup);
+  held.data = {1, 2, 3, 4};
+  fifoPool.emplace(&held);
+  fifoSupervisor->reserveResource(setup);
+  auto* supervisor = new tBaseAI_DMATransferSupervisor;
+  ASSERT_EQ(bringUp(*supervisor, dmaSettings(1, 0, 0)), 0);
+  ASSERT_NE(partner.endpoint.readable, nullptr);
+  uint8_t bytes[4] = {};
+  uint32_t read = 0;
+  tStatus2 reading, status;
+  held.held.run([&] { read = partner.endpoint.read(bytes, 4, reading); });
+  held.held.tearDown([&] { delete supervisor; });
+  EXPECT_TRUE(held.held.teardownWaited()) << "the destructor freed the readable under a read";
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(partner.endpoint.readable, nullptr);
+  EXPECT_EQ(dma.getDoneSink(), nullptr);
+  EXPECT_EQ(dma.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
+
+  tBaseAI_DMATransferSupervisor next;
+  EXPECT_EQ(bringUp(next, dmaSettings(0, 0, 0)), 0);
+  EXPECT_EQ(next.getPrimitive(), &dma);
+  next.unlinkResource(status);
+  next.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  fifoPool.emplace(&*fifo);
+}
+
 TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTheDummyGiven) {
   tBaseAI_DMATransferSupervisor supervisor;
   ASSERT_EQ(bringUp(supervisor, dmaSettings(1, 0, 0), 3), 0);
@@ -428,22 +464,25 @@ TEST_F(AITransferSupervisorsTest, TheDMAReleaseWaitsForACancelUnderWayOnAnotherT
   EXPECT_TRUE(nQoSim::syncLog().empty()) << "a cancel after the release woke the worker";
 }
 
+// A DMA transfer whose arm holds between its check of the channel number
+// and the select, noting the number at each.
+class tHeldSelect : public nQoUdP100::tBaseAI_DMATransferPrimitive {
+ public:
+  using tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive;
+  void selectChannel(uint8_t code, tStatus2&) override {
+    if (code == 0) return;  // a deselect
+    checked = getDMAChannelNumber();
+    held.hold();
+    leaving = getDMAChannelNumber();
+  }
+  nQoTest::tHeldCall held;
+  uint32_t checked = 0, leaving = 0;
+};
+
 // An arm (4100) from another thread is selecting the linked channel when
 // unlinkResource runs: the channel number stays the one it checked until the
 // arm has left, and is "no channel" after.
 TEST_F(AITransferSupervisorsTest, UnlinkResourceLeavesTheChannelNumberOfAnArmUnderWay) {
-  class tHeldSelect : public nQoUdP100::tBaseAI_DMATransferPrimitive {
-   public:
-    using tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive;
-    void selectChannel(uint8_t code, tStatus2&) override {
-      if (code == 0) return;  // a deselect
-      checked = getDMAChannelNumber();
-      held.hold();
-      leaving = getDMAChannelNumber();
-    }
-    nQoTest::tHeldCall held;
-    uint32_t checked = 0, leaving = 0;
-  };
   const nQoUdP100::tDeviceInfo deviceInfo;
   tStatus2 built;
   tHeldSelect arming(nullptr, nullptr, nullptr, deviceInfo, built);
@@ -467,6 +506,67 @@ TEST_F(AITransferSupervisorsTest, UnlinkResourceLeavesTheChannelNumberOfAnArmUnd
   EXPECT_EQ(arming.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
   EXPECT_EQ(status.code, 0);
   supervisor.releaseResource(status);
+}
+
+// An arm (4100) from another thread holds between its check of the channel
+// number and the select when the partner's endpoint refuses the stream: the
+// failed linkResource takes the channel back only once the arm has left, so
+// the arm selects the channel it checked; afterwards the transfer is as
+// after unlinkResource, and the next linkResource links it again.
+TEST_F(AITransferSupervisorsTest, AFailedLinkResourceUndoesOnlyAfterAnArmUnderWay) {
+  class tRefusingEndpoint : public nQoTest::tReadingDMAEndpoint {
+   public:
+    using tReadingDMAEndpoint::tReadingDMAEndpoint;
+    void setReadable(nQoMXSL100::iReadable<unsigned char>* r, tStatus2& s) override {
+      if (r != nullptr && onStream) std::exchange(onStream, nullptr)();
+      tReadingDMAEndpoint::setReadable(r, s);
+    }
+    std::function<void()> onStream;
+  };
+  tRefusingEndpoint endpoint{log, "endpoint"};
+  struct tRefusingPartner : nQoTest::tScriptedPartner<nQoLMSDR100::iDMATransferSupervisor> {
+    using tScriptedPartner::tScriptedPartner;
+    nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2&) override { return endpoint; }
+    nQoLMSDR100::iDMAEndpoint* endpoint = nullptr;
+  } refusing{log, "refusing"};
+  refusing.endpoint = &endpoint;
+  const nQoUdP100::tDeviceInfo deviceInfo;
+  tStatus2 built;
+  tHeldSelect arming(nullptr, nullptr, nullptr, deviceInfo, built);
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool armingPool(&arming);
+  offer("DMA that arms", &armingPool);
+  auto settings = dmaSettings(0, 0, 0);
+  settings.supervisorRecord().identifier1 = identifiers.back();
+  channel.channelNumber = 5;
+  map.entries[3] = &refusing;
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings, 3), 0);
+  tStatus2 status, armed, link;
+  supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
+  std::thread sender;
+  endpoint.answers = {{"setReadable", -50150}};
+  endpoint.onStream = [&] {
+    sender = std::thread([&] { supervisor.control(4100, nullptr, nullptr, armed); });
+    EXPECT_TRUE(arming.held.waitUntilInside());
+  };
+  supervisor.linkResource(link);
+  arming.held.letGo();
+  sender.join();
+  EXPECT_EQ(link.code, -50150);
+  EXPECT_TRUE(arming.held.expired()) << "the failed link undid while the arm was inside";
+  EXPECT_EQ(arming.checked, 5u);
+  EXPECT_EQ(arming.leaving, 5u) << "the channel number changed under the arm";
+  EXPECT_EQ(arming.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
+  EXPECT_EQ(arming.getDoneSink(), nullptr);
+
+  endpoint.answers.clear();
+  supervisor.linkResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(arming.getDMAChannelNumber(), 5u);
+  EXPECT_EQ(endpoint.readable, supervisor.getLinks().getDummy());
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(endpoint.readable, nullptr);
 }
 
 }  // namespace

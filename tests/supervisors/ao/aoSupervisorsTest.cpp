@@ -1070,6 +1070,87 @@ TEST_F(AOFIFOTest, TheReleaseUnlinksTheAdapterOnlyAfterAWriteUnderWayHasLeft) {
   EXPECT_EQ(log.operations(), "fifo.writeSamples 2 7 8, transfer.state");
 }
 
+// A supervisor destroyed while it holds the FIFO and its links runs
+// unlinkResource and the release first: a byte write of the transfer held in
+// the FIFO through the adapter sees the adapter still linked and the FIFO
+// still granted; afterwards the FIFO keeps no data source that its
+// completion or refill could call, and a fresh reservation finds it free.
+TEST_F(AOFIFOTest, ASupervisorDestroyedWhileLinkedTakesItsAdapterBackFirst) {
+  build(16);
+  auto* supervisor = new nQoUdR100::tBaseAO_FIFOSupervisor;
+  bringUp(*supervisor, settings);
+  nQoUdR100::tAOStreamAdapter* adapter = supervisor->getAdapter();
+  ASSERT_NE(adapter, nullptr);
+  alignas(2) const unsigned char bytes[2] = {5, 0};
+  const auto inside = nQoTest::seenInside(
+      fifo->inside,
+      [&] {
+        tStatus2 s;
+        adapter->write(bytes, 2, s);
+      },
+      [&] { delete supervisor; },
+      [&] {
+        return std::pair<const void*, std::vector<int>>(fifo->fields.dataSource,
+                                                        nQoTest::brokerOperations());
+      });
+  EXPECT_TRUE(inside.waited);
+  EXPECT_EQ(inside.seen.first, adapter);
+  EXPECT_EQ(inside.seen.second, (std::vector<int>{6}));
+  EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+  // What the FIFO's completion calls.
+  if (nQoUdP100::iAODataSource* source = fifo->fields.dataSource) source->finish(tStatus2());
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+
+  nQoUdR100::tBaseAO_FIFOSupervisor next;
+  bringUp(next, settings);
+  EXPECT_EQ(next.getPrimitive(), &*fifo);
+  EXPECT_EQ(fifo->fields.dataSource, next.getAdapter());
+  next.releaseResource(setup);
+}
+
+// A DMA link whose channel is missing fails after the adapter took the
+// transfer's endpoint: the link is undone, so the FIFO's completion reaches
+// no endpoint until the next link succeeds.
+TEST_F(AOFIFOTest, AFailedDMALinkTakesTheEndpointBackFromTheAdapter) {
+  struct tEndedEndpoint : nQoLMSDR100::iDMAEndpoint {
+    void transferEnded(const tStatus2&, tStatus2&) override { ++ended; }
+    int ended = 0;
+  } endpoint;
+  struct tPartner : nQoTest::tScriptedPartner<nQoLMSDR100::iDMATransferSupervisor> {
+    using tScriptedPartner::tScriptedPartner;
+    nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2&) override { return endpoint; }
+    nQoLMSDR100::iDMAEndpoint* endpoint = nullptr;
+  } dmaTransfer{log, "dmaTransfer"};
+  dmaTransfer.endpoint = &endpoint;
+  nQoTest::tScriptedDMAChannel channel{log, "channel"};
+  channel.channelNumber = 3;
+  build(16);
+  map.entries[21] = &dmaTransfer;
+  settings.word3 = 0;
+  settings.word6 = 6;
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  tStatus2 status, link;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(link);
+  EXPECT_EQ(link.code, -89000);
+  EXPECT_TRUE(nQoTest::loggedAt(-89000, "tBaseAO_FIFOSupervisor", 306));
+  EXPECT_EQ(supervisor.getState(), 3u);
+  supervisor.getAdapter()->finish(tStatus2());
+  EXPECT_EQ(endpoint.ended, 0) << "the failed link left the adapter linked";
+
+  map.entries[6] = &channel;
+  supervisor.link(map, status);
+  supervisor.linkResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
+  supervisor.getAdapter()->finish(tStatus2());
+  EXPECT_EQ(endpoint.ended, 1);
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+}
+
 TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero) {
   build(0);
   settings.word3 = 2;

@@ -15,7 +15,7 @@ void tEndableEvent::retire(iSync* event) {
   if (event == nullptr) return;
   // A wait that looked before the exchange finds the event set, sees it taken
   // out and sets it again for the next.
-  setEvent(event);
+  if (_waiting.load() != 0) setEvent(event);
   _passes.waitForPasses();
   syncClose(event);
 }

@@ -10,8 +10,8 @@
 // The marks are bits of the owner's choosing, each lifted on its own (a stop
 // by the next arm, a release's end by the next reservation or link), so that
 // no step lifts a mark it does not own. Every call is a pass on the event:
-// close takes it out, sets it and closes it once the calls under way have
-// left.
+// close takes it out, sets it when a wait is on it, and closes it once the
+// calls under way have left.
 //
 //   tEndableEvent event;
 //   event.open({1, 2, 44}, &code);
@@ -56,8 +56,8 @@ class tEndableEvent {
   // Opens an event in place of the one open now, which goes as close takes
   // it; false, with the code, when the open fails, and the one before stays.
   bool open(const iSync::tParam& param, int* code);
-  // Takes the event out, sets it (every wait on it leaves as closed), waits
-  // for the calls under way and closes it.
+  // Takes the event out, sets it when a wait is on it (every wait on it
+  // leaves as closed), waits for the calls under way and closes it.
   void close();
   bool isOpen() const { return _event.load() != nullptr; }
   // The event open now (null: none), to be looked at, not used.
@@ -82,8 +82,21 @@ class tEndableEvent {
   }
 
  private:
-  // Sets the event taken out, waits for the calls under way and closes it.
+  // Sets the event taken out when a wait is on it, waits for the calls under
+  // way and closes it.
   void retire(iSync* event);
+  // One wait, counted before it looks for the event: a close that takes the
+  // event out either finds the count or is seen by the wait.
+  class tWaiting {
+   public:
+    explicit tWaiting(std::atomic<uint32_t>& count) : _count(count) { _count.fetch_add(1); }
+    ~tWaiting() { _count.fetch_sub(1); }
+    tWaiting(const tWaiting&) = delete;
+    tWaiting& operator=(const tWaiting&) = delete;
+
+   private:
+    std::atomic<uint32_t>& _count;
+  };
   static void setEvent(iSync* event) {
     int code = 0;
     event->releaseOrSet(&code);
@@ -91,12 +104,14 @@ class tEndableEvent {
 
   std::atomic<iSync*> _event{nullptr};
   std::atomic<uint32_t> _marks{0};
+  std::atomic<uint32_t> _waiting{0};
   tPassCount _passes;
 };
 
 template <class tReady>
 tEndableEvent::tLeft tEndableEvent::wait(uint32_t timeout, int* code, tReady ready) {
   const tPassCount::tInside inside(_passes);
+  const tWaiting waiting(_waiting);
   iSync* const event = _event.load();
   if (event == nullptr) return kClosed;
   if (ended()) return kEnded;

@@ -359,6 +359,26 @@ TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) 
   EXPECT_TRUE(closedLast());
 }
 
+// The end of the waits outlasts an arm, which lifts only a stop: a wait
+// after it returns at once with no code, and after openWaits and the next
+// arm it waits again (and, with no time to wait, times out).
+TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
+  wfnsc->leadIn = 0;
+  wfnsc->setTimeout(0, status);
+  commitEventMode();
+  wfnsc->endWaits();
+  wfnsc->requestStop();
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0) << "the arm lifted the end of the waits";
+  wfnsc->openWaits();
+  wfnsc->arm(status);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 250));
+}
+
 // Uncommit ends every wait blocked on the event, however many: each one that
 // leaves on the close passes the set on, so none sleeps on to a time-out that
 // never comes without a limit, and the uncommit, which waits for them,

@@ -359,6 +359,75 @@ TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) 
   EXPECT_TRUE(closedLast());
 }
 
+// The end of the waits outlasts an arm, which lifts only a stop: a wait
+// after it returns at once with no code, and after openWaits and the next
+// arm it waits again (and, with no time to wait, times out).
+TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
+  wfnsc->leadIn = 0;
+  wfnsc->setTimeout(0, status);
+  commitEventMode();
+  wfnsc->endWaits();
+  wfnsc->requestStop();
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0) << "the arm lifted the end of the waits";
+  wfnsc->openWaits();
+  wfnsc->arm(status);
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 250));
+}
+
+// Uncommit ends every wait blocked on the event, however many: each one that
+// leaves on the close passes the set on, so none sleeps on to a time-out that
+// never comes without a limit, and the uncommit, which waits for them,
+// returns. Which wait wakes first is the scheduler's: a few rounds.
+TEST_F(tWFNSCTest, UncommitEndsEveryWaitBlockedOnTheEventWithoutALimit) {
+  wfnsc->leadIn = 0;
+  wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
+  constexpr unsigned kWaits = 3;
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    commitEventMode();
+    tStatus2 waited[kWaits];
+    std::atomic<unsigned> left{0};
+    std::vector<std::thread> waiters;
+    // One at a time, each blocked before the next begins.
+    for (unsigned k = 0; k < kWaits; ++k) {
+      waiters.emplace_back([&, k] {
+        wfnsc->waitForNextSampleClock(waited[k]);
+        ++left;
+      });
+      const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (nQoSim::syncBlocked(event) != k + 1 && std::chrono::steady_clock::now() < guard)
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(nQoSim::syncBlocked(event), kWaits);
+    std::atomic<bool> uncommitted{false};
+    std::thread uncommitter([&] {
+      wfnsc->uncommit(status);
+      uncommitted = true;
+    });
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!uncommitted && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    const bool returned = uncommitted;
+    // Only once the check has failed: the waits still asleep are let go, so
+    // that the test ends.
+    while (!uncommitted && left < kWaits) {
+      int code = 0;
+      const_cast<iSync*>(event)->releaseOrSet(&code);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    uncommitter.join();
+    for (std::thread& waiter : waiters) waiter.join();
+    ASSERT_TRUE(returned) << "uncommit still waits for a wait asleep on the closed event";
+    EXPECT_EQ(status.code, 0);
+    for (const tStatus2& code : waited) EXPECT_EQ(code.code, -50004);
+    EXPECT_TRUE(closedLast());
+  }
+}
+
 // A polling wait without a limit, under way when the primitive is destroyed,
 // is stopped and waited for: the destructor returns after it.
 TEST_F(tWFNSCTest, TheDestructorStopsAndWaitsForAPollingWaitUnderWay) {

@@ -427,6 +427,44 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
   timing->uncommit(status);
 }
 
+// The release's end of the waits outlasts the engine's own arm, which lifts
+// only a stop: a blocking and a polling wait after it end at once with
+// -224608, until allowWaits lets them wait again.
+TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 0;
+  commitAndArm();
+  timing->setTimeout(0xFFFFFFFE, status);
+  timing->endWaits();
+  timing->disarm(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 wait, poll;
+  std::atomic<bool> returned{false};
+  std::thread waiter([&] {
+    timing->waitForNextUpdate(wait);
+    timing->pollForNextUpdate(poll);
+    returned = true;
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!returned && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const bool endedAtOnce = returned;
+  while (!returned) timing->requestStop();  // frees a wait that lost the end
+  waiter.join();
+  EXPECT_TRUE(endedAtOnce) << "the arm lifted the end of the waits";
+  EXPECT_EQ(wait.code, -224608);
+  EXPECT_EQ(poll.code, -224608);
+
+  timing->allowWaits();
+  timing->setTimeout(0, status);
+  tStatus2 again;
+  timing->waitForNextUpdate(again);
+  EXPECT_EQ(again.code, -200474) << "the waits still end after allowWaits";
+  timing->uncommit(status);
+}
+
 // A wait that finds the waits ended after its reset of the update event
 // sets it again: the reset may have taken the set that was to wake a wait
 // already blocked on it, which the release then waits for.

@@ -408,6 +408,22 @@ TEST_F(tChangeDetectionTest, TimedOutWaitKeepsTheSamplesAlreadyCopied) {
   status.clear();  // drops the device description
 }
 
+// A cancel's wake that no read took goes with the next start: the first read
+// of the new run waits for a change of its own instead of answering the
+// sample the run before left.
+TEST_F(tChangeDetectionTest, AStartDropsTheWakeThatACancelLeft) {
+  detector->change(0x42);
+  EXPECT_EQ(detector->read(1, 0, samples, nullptr, nullptr, status), 1u);
+  detector->abort();
+  detector->signalReaders();
+  detector->clearForStart();
+  samples[0] = 0xEE;
+  EXPECT_EQ(detector->read(1, 0, samples, nullptr, nullptr, status), 0u);
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(status.code, -200474);
+  status.clear();  // drops the device description
+}
+
 TEST_F(tChangeDetectionTest, ACancelOrAFailedCaptureKeepsTheSamplesAlreadyCopied) {
   detector->abort();  // before any sample: nothing
   EXPECT_EQ(detector->read(2, 100, samples, nullptr, nullptr, status), 0u);

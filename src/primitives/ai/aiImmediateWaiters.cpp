@@ -3,7 +3,6 @@
 #include "frame/statusCodes.h"
 #include "frame/tDeviceGUIDStatusDescriptionISRSafe.h"
 #include "frame/tStatusSite.h"
-#include "kal/nQoKAL.h"
 #include "thread/tThreadUtility.h"
 #include "time/tTimerUtility.h"
 
@@ -16,38 +15,10 @@ constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateTransferPrimitive";
 constexpr unsigned kWaitTimeoutLine = 288;
 constexpr unsigned kNoEventLine = 296;
 constexpr unsigned kOpenLine = 760;
-constexpr unsigned kLockLine = 762;
 constexpr unsigned kNewLine = 779;
 constexpr uint32_t kOwnEventType = 44;
 constexpr uint32_t kNamedEventType = 46;
 
-// An event of the waiter: its own (name null) or the client's.
-iSync* openEvent(const uint64_t* name, tStatus2& status) {
-  iSync::tParam param;
-  param.kind = 2;
-  param.option = name != nullptr ? kNamedEventType : kOwnEventType;
-  if (name != nullptr) {
-    param.reserved[0] = static_cast<uint32_t>(*name);
-    param.reserved[1] = static_cast<uint32_t>(*name >> 32);
-  }
-  int code = 0;
-  iSync* event = syncOpen(param, &code);
-  nQoUdR100::setCode(status, code, {kFile, kOpenLine});
-  return event;
-}
-
-// Holds the waiter's spin lock for one scope; interrupt level may take it.
-class tSpinHeld {
- public:
-  explicit tSpinHeld(void* lock) : _lock(lock), _saved(nQoKAL110_acquireSpinLockInterrupt(lock)) {}
-  ~tSpinHeld() { nQoKAL110_releaseSpinLockInterrupt(_lock, _saved); }
-  tSpinHeld(const tSpinHeld&) = delete;
-  tSpinHeld& operator=(const tSpinHeld&) = delete;
-
- private:
-  void* _lock;
-  uint64_t _saved;
-};
 }  // namespace
 
 uint32_t tAIImmediateTimeout::remainingMilliseconds(tStatus2& status) const {
@@ -68,16 +39,12 @@ bool tYieldWaiter::wait(tStatus2&) {
 }
 
 tBlockingWaiter::tBlockingWaiter(tBaseAITimingControllerPrimitive* timing,
+                                 nQoUdR100::tEndableEvent* event,
                                  const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
                                  bool withoutEvent, tStatus2& status)
-    : _timing(timing), _timeout(timeout), _device(device) {
+    : _timing(timing), _event(event), _timeout(timeout), _device(device) {
   if (status.isFatal()) return;
-  _lock = nQoKAL100_createSpinLock();
-  if (_lock == nullptr) {
-    nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, kLockLine});
-    return;
-  }
-  if (!withoutEvent) _event = openEvent(nullptr, status);
+  if (!withoutEvent) openEvent(nullptr, status);
   _timing->addSampleEndObserver(this, status);
   _registered = status.isNotFatal();
 }
@@ -85,74 +52,69 @@ tBlockingWaiter::tBlockingWaiter(tBaseAITimingControllerPrimitive* timing,
 tBlockingWaiter::~tBlockingWaiter() {
   tStatus2 local;
   if (_registered) _timing->removeSampleEndObserver(this, local);
-  if (_event != nullptr) syncClose(_event);
-  nQoKAL100_destroySpinLock(_lock);
+  _event->close();
+}
+
+void tBlockingWaiter::openEvent(const uint64_t* name, tStatus2& status) {
+  iSync::tParam param;
+  param.kind = 2;
+  param.option = name != nullptr ? kNamedEventType : kOwnEventType;
+  if (name != nullptr) {
+    param.reserved[0] = static_cast<uint32_t>(*name);
+    param.reserved[1] = static_cast<uint32_t>(*name >> 32);
+  }
+  int code = 0;
+  _event->open(param, &code);
+  nQoUdR100::setCode(status, code, {kFile, kOpenLine});
 }
 
 bool tBlockingWaiter::wait(tStatus2& status) {
-  if (_event == nullptr) {
+  if (!_event->isOpen()) {
     nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, kNoEventLine});
     return true;
   }
   const uint32_t left = _timeout->remainingMilliseconds(status);
   int code = 0;
-  if (_event->waitOrAcquire(left, &code) == 1) {
-    int ignored = 0;
-    _event->reset(&ignored);
-    return false;
-  }
-  if (code == iSync::kTimeoutCode) {
-    nQoUdR100::setCode(
-        status, nQoUdR100::kWaitTimeout, {kFile, kWaitTimeoutLine},
-        _device != nullptr
-            ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
-            : nullptr);
-    return true;
+  switch (_event->wait(left, &code)) {
+    case nQoUdR100::tEndableEvent::kWoken:
+    case nQoUdR100::tEndableEvent::kReady: _event->reset(); return false;
+    case nQoUdR100::tEndableEvent::kEnded: return true;
+    case nQoUdR100::tEndableEvent::kClosed:
+      nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, kNoEventLine});
+      return true;
+    case nQoUdR100::tEndableEvent::kTimedOut:
+      nQoUdR100::setCode(
+          status, nQoUdR100::kWaitTimeout, {kFile, kWaitTimeoutLine},
+          _device != nullptr
+              ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
+              : nullptr);
+      return true;
+    case nQoUdR100::tEndableEvent::kFailed: break;
   }
   nQoUdR100::setCode(status, code, {kFile, kWaitTimeoutLine});
   return true;
 }
 
-void tBlockingWaiter::complete(tStatus2&) {
-  if (_event == nullptr) return;
-  int code = 0;
-  _event->reset(&code);
-}
-
-void tBlockingWaiter::cancel() {
-  const tSpinHeld held(_lock);
-  if (_event == nullptr) return;
-  int code = 0;
-  _event->releaseOrSet(&code);
-}
+void tBlockingWaiter::complete(tStatus2&) { _event->reset(); }
 
 void tBlockingWaiter::nameEvent(uint64_t name, tStatus2& status) {
-  if (status.isFatal()) return;
-  iSync* named = openEvent(&name, status);
-  if (named == nullptr) return;
-  iSync* before = nullptr;
-  {
-    const tSpinHeld held(_lock);
-    before = _event;
-    _event = named;
-  }
-  if (before != nullptr) syncClose(before);
+  if (status.isNotFatal()) openEvent(&name, status);
 }
 
 uint32_t tBlockingWaiter::sampleEnded(tBaseAITimingControllerPrimitive*, tStatus2&) {
-  cancel();
+  _event->set();
   return 0;
 }
 
 iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
-                    const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
-                    bool withoutEvent, tStatus2& status) {
+                    nQoUdR100::tEndableEvent* event, const tAIImmediateTimeout* timeout,
+                    const nQoORB100::tGUID* device, bool withoutEvent, tStatus2& status) {
   if (status.isFatal()) return nullptr;
   iWaiter* waiter = nullptr;
   switch (mode) {
     case iWaiter::kNone: waiter = new tNoneWaiter; break;
     case iWaiter::kBlocking:
-      waiter = new tBlockingWaiter(timing, timeout, device, withoutEvent, status);
+      waiter = new tBlockingWaiter(timing, event, timeout, device, withoutEvent, status);
       break;
     case iWaiter::kYield: waiter = new tYieldWaiter; break;
     default: waiter = new tNopWaiter; break;

@@ -2,13 +2,14 @@
 // (none: return what was read), by polling (nop), by yielding the thread, or
 // blocking on an event that the timing controller's sample ends set.
 //
-//   iWaiter* waiter = makeWaiter(kBlocking, timing, &timeout, nullptr, false, status);
+//   iWaiter* waiter = makeWaiter(kBlocking, timing, &readEvent, &timeout, nullptr, false, status);
 //   if (waiter->wait(status)) ...          // true: stop reading
 //   waiter->nameEvent(name, status);       // a client's event, in place
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tTimer.h"
 #include "mdbg/tStatus2.h"
@@ -45,7 +46,6 @@ class iWaiter : public nQoUdR100::tModuleObject {
   // The read is satisfied.
   virtual void complete(nQoMDBG100::tStatus2&) {}
   virtual bool waitsRepeatedly() const { return true; }
-  virtual void cancel() {}
   // The client names the event to block on; only a blocking waiter has one.
   virtual void nameEvent(uint64_t, nQoMDBG100::tStatus2&) {}
 };
@@ -65,44 +65,49 @@ class tYieldWaiter final : public iWaiter {
   bool wait(nQoMDBG100::tStatus2&) override;
 };
 
-// Waits on its event for a sample end, with what is left of the time-out.
-// Without an event (a client that has not named one yet) a wait is refused
-// with kNullPointer. A cancel from another thread and the controller's sample
-// ends set the event under the waiter's spin lock, so a client naming another
-// event swaps it there and closes the old one after: the waiter itself and
-// its record in the controller stay. Naming and the read's own wait and
-// complete are kept apart by the owner.
+// Waits for a sample end, with what is left of the time-out, on the owner's
+// read event, whose marks end the wait (it then answers true with no code).
+// The waiter opens the event, and closes it when it goes. Without an event (a
+// client that has not named one yet) a wait is refused with kNullPointer. A
+// client naming another event has it opened in place of the one before, which
+// is closed once the cancels and sample ends setting it have left: the waiter
+// itself and its record in the controller stay. Naming and the read's own
+// wait and complete are kept apart by the owner.
 class tBlockingWaiter final : public iWaiter,
                               public tBaseAITimingControllerPrimitive::iSampleEndObserver {
  public:
   // An event of its own (1, 2, 44), or with withoutEvent none until the
-  // client names one; kOutOfMemory without the spin lock.
-  tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, const tAIImmediateTimeout* timeout,
-                  const nQoORB100::tGUID* device, bool withoutEvent, nQoMDBG100::tStatus2& status);
+  // client names one.
+  tBlockingWaiter(tBaseAITimingControllerPrimitive* timing, nQoUdR100::tEndableEvent* event,
+                  const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
+                  bool withoutEvent, nQoMDBG100::tStatus2& status);
   ~tBlockingWaiter() override;
 
   bool wait(nQoMDBG100::tStatus2& status) override;
   void complete(nQoMDBG100::tStatus2& status) override;
   bool waitsRepeatedly() const override { return false; }
-  void cancel() override;
   // The client's event (1, 2, 46, then the name's low and high words) in
   // place of the one before; a failed open keeps the one before.
   void nameEvent(uint64_t name, nQoMDBG100::tStatus2& status) override;
   uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, nQoMDBG100::tStatus2&) override;
 
  private:
+  // Its own event (name null) or the client's, in place of the one before.
+  void openEvent(const uint64_t* name, nQoMDBG100::tStatus2& status);
+
   tBaseAITimingControllerPrimitive* _timing;
+  nQoUdR100::tEndableEvent* _event;
   const tAIImmediateTimeout* _timeout;
   const nQoORB100::tGUID* _device;
-  void* _lock = nullptr;
-  iSync* _event = nullptr;
   bool _registered = false;
 };
 
 // The waiter of a wait mode (0 none, 1 nop, 2 blocking, 3 yield; others nop);
-// null with kOutOfMemory when it cannot be allocated.
+// null with kOutOfMemory when it cannot be allocated. A blocking waiter waits
+// on event.
 iWaiter* makeWaiter(uint32_t mode, tBaseAITimingControllerPrimitive* timing,
-                    const tAIImmediateTimeout* timeout, const nQoORB100::tGUID* device,
-                    bool withoutEvent, nQoMDBG100::tStatus2& status);
+                    nQoUdR100::tEndableEvent* event, const tAIImmediateTimeout* timeout,
+                    const nQoORB100::tGUID* device, bool withoutEvent,
+                    nQoMDBG100::tStatus2& status);
 
 }  // namespace nQoUdP100

@@ -54,8 +54,8 @@ constexpr uint32_t kIdle = 0;
 constexpr uint32_t kReading = 1;
 constexpr uint32_t kNaming = 2;
 constexpr uint32_t kClosed = 3;
-// The cancel word: a cancel request, a step ending the read under way, and
-// the supervisor's end of the reads (endReads to openReads).
+// The read event's marks: a cancel request, a step ending the read under way,
+// and the supervisor's end of the reads (endReads to openReads).
 constexpr uint32_t kCancelByRequest = 1;
 constexpr uint32_t kCancelByStep = 2;
 constexpr uint32_t kCancelByRelease = 4;
@@ -67,11 +67,6 @@ uint32_t readU32(const void* bytes, uint32_t offset) {
 }
 void writeU32(void* bytes, uint32_t offset, uint32_t value) {
   std::memcpy(static_cast<uint8_t*>(bytes) + offset, &value, sizeof value);
-}
-void changeBits(tSyncAtomicU32& word, uint32_t set, uint32_t clear) {
-  uint32_t value = word.get();
-  while (!word.compareExchange(value, (value | set) & ~clear)) {
-  }
 }
 }  // namespace
 
@@ -204,7 +199,8 @@ void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
 void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
   dropWaiter();
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
-  _waiter.set(makeWaiter(_waitMode, _timing, &_timeout, device, _listenerKey != 0, status));
+  _waiter.set(
+      makeWaiter(_waitMode, _timing, &_readEvent, &_timeout, device, _listenerKey != 0, status));
 }
 
 void tBaseAIImmediateTransferPrimitive::dropWaiter() {
@@ -240,13 +236,12 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
     if (_reading.compareExchange(holder, kClosed)) break;
     // A read may wait without end: it is ended as a cancel ends it.
     if (holder == kReading && !ended) {
-      changeBits(_cancelRequested, kCancelByStep, 0);
-      _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
+      _readEvent.end(kCancelByStep);
       ended = true;
     }
     nQoKAL100_yieldThread();
   }
-  if (ended) changeBits(_cancelRequested, 0, kCancelByStep);
+  if (ended) _readEvent.lift(kCancelByStep);
 }
 
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
@@ -269,7 +264,7 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  changeBits(_cancelRequested, 0, kCancelByRequest | kCancelByStep);
+  _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
   _setsRead = 0;
@@ -287,19 +282,11 @@ void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
   setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
 }
 
-void tBaseAIImmediateTransferPrimitive::requestCancel() {
-  changeBits(_cancelRequested, kCancelByRequest, 0);
-  _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
-}
+void tBaseAIImmediateTransferPrimitive::requestCancel() { _readEvent.end(kCancelByRequest); }
 
-void tBaseAIImmediateTransferPrimitive::endReads() {
-  changeBits(_cancelRequested, kCancelByRelease, 0);
-  _waiter.call([](iWaiter& waiter) { waiter.cancel(); });
-}
+void tBaseAIImmediateTransferPrimitive::endReads() { _readEvent.end(kCancelByRelease); }
 
-void tBaseAIImmediateTransferPrimitive::openReads() {
-  changeBits(_cancelRequested, 0, kCancelByRelease);
-}
+void tBaseAIImmediateTransferPrimitive::openReads() { _readEvent.lift(kCancelByRelease); }
 
 void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
   _doneTarget.call([&](nQoMRL110::iEvent& target) {
@@ -413,7 +400,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter, uint8_t*& desti
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
-           _cancelRequested.get() == 0) {
+           !_readEvent.ended()) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO. A set
       // of no samples writes nothing, so the one before stays in the room.
@@ -496,7 +483,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& des
       failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
-    if (status.isFatal() || _cancelRequested.get() != 0) break;
+    if (status.isFatal() || _readEvent.ended()) break;
     if (samplesLeft() == 0) {
       waiter.complete(status);
       break;
@@ -508,7 +495,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& des
     if (waiter.wait(status)) break;
     if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (samplesLeft() != 0 && status.isNotFatal() && _cancelRequested.get() == 0) {
+    while (samplesLeft() != 0 && status.isNotFatal() && !_readEvent.ended()) {
       if (_fifo->isEmpty(&status) == 0) take();
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);

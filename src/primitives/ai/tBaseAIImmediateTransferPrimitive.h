@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
+#include "frame/tEndableEvent.h"
 #include "frame/tGrowableArray.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
@@ -114,7 +115,7 @@ class tBaseAIImmediateTransferPrimitive
   void disarmTransfer(tStatus2& status) override;
   void uncommitTransfer(tStatus2& status) override;
   void unreserveTransfer(tStatus2& status) override;
-  // Sets the cancel flag and releases the waiter; any thread.
+  // Sets the cancel mark and the blocking waiter's event; any thread.
   void requestCancel() override;
   // Ends the read under way, and every read until openReads, as a cancel
   // does; a start does not lift it. For the supervisor's steps that take the
@@ -252,7 +253,10 @@ class tBaseAIImmediateTransferPrimitive
   uint64_t _listenerKey = 0;
   tLibSocketListener _listener{this};
   uint64_t _listenerHandle = 0;
-  tSyncAtomicU32 _cancelRequested;
+  // The blocking waiter's event, which the waiter opens, names and closes,
+  // and the read's end marks: a cancel, a step's end of the read under way
+  // and the supervisor's end of the reads. Every end sets it.
+  nQoUdR100::tEndableEvent _readEvent;
   tSyncAtomicU32 _reading;
   // The client's queries of the set list, and whether the list may be read.
   nQoUdR100::tPassCount _queries;

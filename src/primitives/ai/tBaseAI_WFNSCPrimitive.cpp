@@ -7,6 +7,7 @@ namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
 using nQoUdR100::setCode;
+using nQoUdR100::tEndableEvent;
 using tInside = nQoUdR100::tPassCount::tInside;
 
 namespace {
@@ -35,18 +36,15 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   tStatus2 local;
   if (_eventCommitted) uncommit(local);
-  closeEvent();
+  _event.close();
   // A polling wait under way stops at its next poll.
-  _stopRequested.set(1);
+  _event.end(kStopMark);
   _pollPasses.waitForPasses();
 }
 
 uint32_t tBaseAI_WFNSCPrimitive::sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) {
   ++_clocks;
-  if (iSync* event = _event.load()) {
-    int code = 0;
-    event->releaseOrSet(&code);
-  }
+  _event.set();
   return 0;
 }
 
@@ -64,7 +62,7 @@ void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
     _timing->addSampleStartObserver(this, false, status);
     if (status.isNotFatal()) {
       int code = 0;
-      _event.store(syncOpen(eventParam(), &code));
+      _event.open(eventParam(), &code);
       setCode(status, code, {kFile, kEventLine});
     }
   }
@@ -82,7 +80,7 @@ void tBaseAI_WFNSCPrimitive::arm(tStatus2& status) {
   _clocks.set(0);
   _clocksSeen = 0;
   _dataLeft = 0;
-  _stopRequested.set(0);
+  _event.lift(kStopMark);
   _mode = kArmed;
 }
 
@@ -103,21 +101,10 @@ void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (_eventCommitted) {
     // The record first: no sample-start notification reaches the event after.
     _timing->removeSampleStartObserver(this, status);
-    closeEvent();
+    _event.close();
     _eventCommitted = false;
   }
   _mode = kBuilt;
-}
-
-void tBaseAI_WFNSCPrimitive::closeEvent() {
-  iSync* const event = _event.exchange(nullptr);
-  if (event == nullptr) return;
-  // A wait that looked before the exchange finds the event set, looks again
-  // and leaves.
-  int code = 0;
-  event->releaseOrSet(&code);
-  _eventPasses.waitForPasses();
-  syncClose(event);
 }
 
 void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status) {
@@ -127,18 +114,11 @@ void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status)
   _waitTimer.setTimeout(milliseconds, kTimerTimeUnitMillisecond, &status.code);
 }
 
-void tBaseAI_WFNSCPrimitive::requestStop() { endWaitsBy(_stopRequested); }
+void tBaseAI_WFNSCPrimitive::requestStop() { _event.end(kStopMark); }
 
-void tBaseAI_WFNSCPrimitive::endWaits() { endWaitsBy(_waitsEnded); }
+void tBaseAI_WFNSCPrimitive::endWaits() { _event.end(kEndMark); }
 
-void tBaseAI_WFNSCPrimitive::endWaitsBy(tSyncAtomicU32& flag) {
-  const tInside inside(_eventPasses);
-  flag.set(1);
-  if (iSync* event = _event.load()) {
-    int code = 0;
-    event->releaseOrSet(&code);
-  }
-}
+void tBaseAI_WFNSCPrimitive::openWaits() { _event.lift(kEndMark); }
 
 void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
   if (status.isFatal()) return;
@@ -153,27 +133,23 @@ void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
           {kFile, kMissedLine});
 }
 
-bool tBaseAI_WFNSCPrimitive::waitForClock(iSync* event, uint32_t from, tStatus2& status) {
-  // The event is cleared before the count and the event are looked at, so a
-  // clock or a close that comes in between sets it again.
+bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
+  // The event is cleared before the count is looked at, so a clock that
+  // comes in between sets it again.
   for (;;) {
+    _event.reset();
     int code = 0;
-    event->reset(&code);
-    if (_event.load() != event) {
-      setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
-      return false;
-    }
-    if (_waitsEnded.get() != 0 || _stopRequested.get() != 0) {
-      // Its reset may have taken the set that was to wake another wait on
-      // the event: it sets it again.
-      event->releaseOrSet(&code);
-      return true;
-    }
-    if (_clocks.get() != from) return true;
-    const uint32_t woken = event->waitOrAcquire(_timeout, &code);
-    if (woken != 1 && code == iSync::kTimeoutCode) {
-      setCode(status, nQoUdR100::kWaitTimeout, {kFile, kEventTimeoutLine});
-      return false;
+    switch (_event.wait(_timeout, &code, [&] { return _clocks.get() != from; })) {
+      case tEndableEvent::kReady:
+      case tEndableEvent::kEnded: return true;
+      case tEndableEvent::kClosed:
+        setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
+        return false;
+      case tEndableEvent::kTimedOut:
+        setCode(status, nQoUdR100::kWaitTimeout, {kFile, kEventTimeoutLine});
+        return false;
+      case tEndableEvent::kWoken:
+      case tEndableEvent::kFailed: break;
     }
     setCode(status, code, {kFile, kEventLine});
     if (status.isFatal()) return false;
@@ -181,16 +157,15 @@ bool tBaseAI_WFNSCPrimitive::waitForClock(iSync* event, uint32_t from, tStatus2&
 }
 
 void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
-  const tInside inside(_eventPasses);
-  iSync* const event = _event.load();
-  if (event == nullptr) {
+  const tEndableEvent::tCall call(_event);
+  if (!_event.isOpen()) {
     setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
     return;
   }
   if (inLeadIn()) {
     if (_waits == 0) _timing->enableSampleStartInterrupt(status);
     ++_waits;
-    waitForClock(event, _clocks.get(), status);
+    waitForClock(_clocks.get(), status);
     _clocksSeen = _clocks.get();
     return;
   }
@@ -202,15 +177,13 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     _clocksSeen = now;
   }
   if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
-  if (waitForClock(event, now, status)) ++_clocksSeen;
+  if (waitForClock(now, status)) ++_clocksSeen;
 }
 
 bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
   const bool limited = _timeout != 0 && _timeout != kNoLimit;
   for (uint32_t polls = 1;; ++polls) {
-    if (_converter->readStatusBit5(&status) != 0 || _stopRequested.get() != 0 ||
-        _waitsEnded.get() != 0 || status.isFatal())
-      return true;
+    if (_converter->readStatusBit5(&status) != 0 || _event.ended() || status.isFatal()) return true;
     if (!limited || polls <= kFreePolls) continue;
     if (polls == kFreePolls + 1) {
       if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);

@@ -13,17 +13,16 @@
 // allowMissed) after them.
 //
 // A stop and a wait may come from other threads while uncommit or the
-// destructor runs. A stop and an event wait are passes on the event, which
-// uncommit takes out, sets (a wait under way wakes and is refused with
-// -50004) and closes only once the passes under way have left; the
-// destructor also stops a polling wait and waits for it to leave. A stop
-// ends the waits of the run (the next arm clears it); endWaits ends the waits
-// until openWaits, whatever the codes do in between.
+// destructor runs. The event and its two end marks are one tEndableEvent:
+// uncommit closes it (every wait under way wakes and is refused with -50004,
+// and is waited for); the destructor also stops a polling wait and waits for
+// it to leave. A stop ends the waits of the run (the next arm lifts it);
+// endWaits ends the waits until openWaits, whatever the codes do in between.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
+#include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
 #include "frame/tTimerTimeout.h"
@@ -81,7 +80,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // without a code, as a stop does; no arm lifts it. For the supervisor's
   // release while waits may be under way on other threads.
   void endWaits();
-  void openWaits() { _waitsEnded.set(0); }
+  void openWaits();
   void setTimeout(uint32_t milliseconds, tStatus2& status);
 
   // The immediate transfer's word on whether its last read left data in the
@@ -98,17 +97,12 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t waitAlways = 1;
 
  private:
-  // Sets flag, then the event, as a pass on it: every wait leaves.
-  void endWaitsBy(tSyncAtomicU32& flag);
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
   // Waits on the event until the clock count leaves `from` or a stop comes;
   // false with -200474 when the time-out passed, with -50004 when the event
-  // was taken out.
-  bool waitForClock(iSync* event, uint32_t from, tStatus2& status);
-  // Takes the event out, wakes a wait on it, waits for the passes under way
-  // and closes it.
-  void closeEvent();
+  // is not open or was taken out.
+  bool waitForClock(uint32_t from, tStatus2& status);
   // Polls the converter until a clock or a stop; false when the time-out
   // passed. Without a limit (0 or kNoLimit) it polls until one comes.
   bool pollForClock(tStatus2& status);
@@ -121,19 +115,19 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t _timeout = kDefaultTimeout;
   tSyncAtomicU32 _clocks;
   uint32_t _clocksSeen = 0;
-  // Read without a lock by the sample-start notification (whose record
-  // uncommit removes first), a stop and a wait (passes of _eventPasses).
-  std::atomic<iSync*> _event{nullptr};
-  nQoUdR100::tPassCount _eventPasses;
+  // The stop, lifted by arm, and the end of the waits, lifted by openWaits.
+  static constexpr uint32_t kStopMark = 1;
+  static constexpr uint32_t kEndMark = 2;
+  // Open from an event-mode commit to its uncommit; its marks end the
+  // polling waits too. The sample-start notification (whose record uncommit
+  // removes first), a stop and a wait reach it from other threads.
+  nQoUdR100::tEndableEvent _event;
   // Polling waits under way, which only the destructor waits for.
   nQoUdR100::tPassCount _pollPasses;
   uint32_t _dataLeft = 0;
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.
   bool _eventCommitted = false;
-  tSyncAtomicU32 _stopRequested;
-  // Set by endWaits until openWaits.
-  tSyncAtomicU32 _waitsEnded;
 };
 
 }  // namespace nQoUdP100

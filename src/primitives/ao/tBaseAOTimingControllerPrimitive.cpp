@@ -22,16 +22,12 @@ tBaseAOTimingControllerPrimitive::tBaseAOTimingControllerPrimitive(
   iSync::tParam param;
   param.kind = kUpdateEventKind;
   param.option = kUpdateEventOption;
-  _updateEvent = syncOpen(param, &status.code);
+  _update.open(param, &status.code);
 }
 
 tBaseAOTimingControllerPrimitive::~tBaseAOTimingControllerPrimitive() {
-  if (_updateEvent == nullptr) return;
-  // A wait that looked before the stop finds the event set and leaves.
-  _stopRequested.set(1);
-  _updateEvent->releaseOrSet(nullptr);
-  _eventPasses.waitForPasses();
-  syncClose(_updateEvent);
+  _update.end(kStopMark);
+  _update.close();
 }
 
 void* tBaseAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -50,19 +46,11 @@ void tBaseAOTimingControllerPrimitive::setTimeout(uint32_t value, tStatus2& stat
   _timeout.setTimeout(value, kTimerTimeUnitMillisecond, &status.code);
 }
 
-void tBaseAOTimingControllerPrimitive::requestStop() {
-  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
-  _stopRequested.set(1);
-  if (fields.pollUpdates == 0 && _updateEvent != nullptr) _updateEvent->releaseOrSet(nullptr);
-}
-
 // The event is set whatever the fields say now: every wait blocked on it
 // leaves.
-void tBaseAOTimingControllerPrimitive::endWaits() {
-  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
-  _waitsEnded.set(1);
-  if (_updateEvent != nullptr) _updateEvent->releaseOrSet(nullptr);
-}
+void tBaseAOTimingControllerPrimitive::requestStop() { _update.end(kStopMark); }
+
+void tBaseAOTimingControllerPrimitive::endWaits() { _update.end(kEndMark); }
 
 void tBaseAOTimingControllerPrimitive::judgeMissed(tStatus2& status) {
   if (fields.allowLateUpdates == 0)
@@ -78,8 +66,8 @@ void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {
 }
 
 void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
-  if (status.isFatal() || _updateEvent == nullptr) return;
-  const nQoUdR100::tPassCount::tInside inside(_eventPasses);
+  if (status.isFatal() || !_update.isOpen()) return;
+  const nQoUdR100::tEndableEvent::tCall call(_update);
   if (_waitCalls <= fields.countedFirstUpdates) {
     if (_waitCalls == 0) {
       if (_fifo != nullptr) _fifo->setUpdateWaitStarted();
@@ -87,22 +75,19 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
     }
     ++_waitCalls;
   }
+  _update.reset();
   int waitStatus = 0;
-  _updateEvent->reset(&waitStatus);
-  // A stop requested before the reset set the event that the reset cleared:
-  // it ends the wait without waiting.
-  const uint32_t signalled =
-      stopped() ? 0 : _updateEvent->waitOrAcquire(_updateTimeout, &waitStatus);
-  if (stopped()) {
-    // Its reset may have taken the set that was to wake another wait on the
-    // event: it sets it again.
-    _updateEvent->releaseOrSet(nullptr);
-    nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 90});
-    return;
-  }
-  if (signalled == 0) {
-    nQoUdR100::setCode(status, nQoUdR100::kWaitTimeout, {kFile, 94});
-    return;
+  switch (_update.wait(_updateTimeout, &waitStatus)) {
+    case nQoUdR100::tEndableEvent::kWoken:
+    case nQoUdR100::tEndableEvent::kReady: break;
+    case nQoUdR100::tEndableEvent::kEnded:
+    case nQoUdR100::tEndableEvent::kClosed:
+      nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 90});
+      return;
+    case nQoUdR100::tEndableEvent::kTimedOut:
+    case nQoUdR100::tEndableEvent::kFailed:
+      nQoUdR100::setCode(status, nQoUdR100::kWaitTimeout, {kFile, 94});
+      return;
   }
   const uint32_t count = readUpdateCounter(status);
   if (_waitCalls > fields.countedFirstUpdates)

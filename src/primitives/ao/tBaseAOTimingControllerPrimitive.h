@@ -12,17 +12,17 @@
 // Past the first countedFirstUpdates waits each wait checks that the update
 // counter moved down by exactly one.
 //
-// A stop request and a blocking wait may come from other threads: each is a
-// pass on the update event, which the destructor sets (a wait under way ends
-// as stopped) and closes only once the passes under way have left. A release
+// A stop request and a blocking wait may come from other threads. The update
+// event and its two end marks are one tEndableEvent, which the destructor
+// closes (a wait under way ends as stopped, and is waited for). A release
 // ends the waits by a mark of its own, which arm leaves and only the next
-// reservation clears.
+// reservation lifts.
 #pragma once
 
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
-#include "frame/tPassCount.h"
+#include "frame/tEndableEvent.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
@@ -121,7 +121,7 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // with -224608 until allowWaits.
   void endWaits();
   // The next reservation's: waits wait again.
-  void allowWaits() { _waitsEnded.set(0); }
+  void allowWaits() { _update.lift(kEndMark); }
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
 
@@ -142,23 +142,24 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
   // A stop was requested or the waits were ended.
-  bool stopped() const { return _stopRequested.get() != 0 || _waitsEnded.get() != 0; }
+  bool stopped() const { return _update.ended(); }
+  // The update event's marks: the stop, lifted by arm, and the release's end
+  // of the waits, lifted by allowWaits.
+  static constexpr uint32_t kStopMark = 1;
+  static constexpr uint32_t kEndMark = 2;
 
   const tAODescription* _description;
   tBaseAO_FIFOPrimitive* _fifo;
   tPrimitiveState _state;
   // Opened by the constructor and closed by the destructor, once the stop
-  // requests and blocking waits under way (passes of _eventPasses) have left.
-  iSync* _updateEvent = nullptr;
-  nQoUdR100::tPassCount _eventPasses;
+  // requests and blocking waits under way have left.
+  nQoUdR100::tEndableEvent _update;
   uint32_t _updateTimeout = kDefaultUpdateTimeout;
   nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _timeout{
       kDefaultUpdateTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
   uint32_t _waitCalls = 0;
   uint32_t _lastUpdateCount = 0;
   uint32_t _updateCounterWrap = 0xFFFFFFFF;
-  tSyncAtomicU32 _stopRequested;
-  tSyncAtomicU32 _waitsEnded;
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

@@ -282,7 +282,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
-  _stopRequested.set(0);
+  _update.lift(kStopMark);
   _fifoFed.set(fields.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
   if (_firstArmAfterCommit != 0)
@@ -523,7 +523,7 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (fields.bufferUpdateCount != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
       return tAnswer::kHandledWantsSecondary;
-    default: _updateEvent->releaseOrSet(nullptr); return tAnswer::kHandled;
+    default: _update.set(); return tAnswer::kHandled;
   }
 }
 

@@ -28,7 +28,7 @@ tChangeDetectionPrimitive::tChangeDetectionPrimitive(const nQoORB100::tGUID& dev
 tChangeDetectionPrimitive::~tChangeDetectionPrimitive() {
   nQoMDBG100::tStatus2 status;
   nQoUdP100::closeTransferLock(_transferLock, status);
-  if (_changeEvent != nullptr) syncClose(_changeEvent);
+  _changes.close();
   moduleFree(_lines);
   moduleFree(_buffer.load());
 }
@@ -58,7 +58,7 @@ void tChangeDetectionPrimitive::initialize(nQoUdP100::tImmedDigLatchingPrimitive
   setSecondEdgeMask(kAllLines, 0, status);
   if (status.isFatal()) return;
   int code = 0;
-  _changeEvent = syncOpen(iSync::tParam{1, 5, 0}, &code);
+  _changes.open(iSync::tParam{1, 5, 0}, &code);
   if (code != 0) {
     setCode(status, code, {kSource, 130});
     return;
@@ -117,7 +117,7 @@ void tChangeDetectionPrimitive::enableLines(uint32_t firstEdgeMask, uint32_t sec
   _lastChangeCount = 0;
   _overflow.store(false);
   _lastSequence = 0;
-  _aborted = false;
+  _changes.lift(kAbortMark);
 }
 
 void tChangeDetectionPrimitive::disableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask,
@@ -153,15 +153,9 @@ void tChangeDetectionPrimitive::signalChange() {
   signalReaders();
 }
 
-void tChangeDetectionPrimitive::signalReaders() {
-  int code = 0;
-  if (_changeEvent != nullptr) _changeEvent->releaseOrSet(&code);
-}
+void tChangeDetectionPrimitive::signalReaders() { _changes.set(); }
 
-void tChangeDetectionPrimitive::resetChangeEvent() {
-  int code = 0;
-  if (_changeEvent != nullptr) _changeEvent->reset(&code);
-}
+void tChangeDetectionPrimitive::resetChangeEvent() { _changes.reset(); }
 
 uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8_t* destination,
                                          const uint8_t* mask, nQoMSRL100::iTimeStampSink* sink,
@@ -190,17 +184,14 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
   // buffer and counted.
   uint32_t copied = 0;
   while (copied < count) {
-    if (ended()) break;
+    // Each set wakes one reader: one that leaves woken on an end passes the
+    // wake on to the next.
     int code = 0;
-    if (_changeEvent == nullptr || _changeEvent->waitOrAcquire(timeout, &code) != 1) {
+    const tEndableEvent::tLeft left = _changes.wait(timeout, &code);
+    if (left == tEndableEvent::kEnded) break;
+    if (left != tEndableEvent::kWoken) {
       setCode(status, kWaitTimeout, {kSource, 313},
               new nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(_deviceGUID));
-      break;
-    }
-    // Each set wakes one reader: one that leaves on an end passes the wake on
-    // to the next.
-    if (ended()) {
-      signalReaders();
       break;
     }
     const uint32_t previous = _sampleCounter.fetchIncrement();

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
+#include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
 #include "mdbg/tStatus2.h"
@@ -80,30 +81,29 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     _doneReported = false;
   }
   void setDoneTarget(nQoMRL110::iEvent* doneTarget) { _doneTarget = doneTarget; }
-  // A read ends at its next check, answering the samples it copied.
-  void abort() { _aborted = true; }
+  // Every read ends, answering the samples it copied, until the next start;
+  // every reader blocked on the change event wakes.
+  void abort() { _changes.end(kAbortMark); }
   // The release's end: every read ends as an abort ends it, also after a
-  // start, until allowReads; every reader blocked on the change event wakes.
-  void endReads() {
-    _readsEnded = true;
-    signalReaders();
-  }
+  // start, until allowReads.
+  void endReads() { _changes.end(kEndMark); }
   // The next link's: reads wait again, for changes that come from now on.
   void allowReads() {
-    _readsEnded = false;
-    resetChangeEvent();
+    _changes.lift(kEndMark);
+    _changes.reset();
   }
   // Wakes a reader blocked on the change event.
   void signalReaders();
   // Before a start: the stream counts afresh, not cancelled, not done, and
   // the stop reports done again. Changes the run before left unread are no
-  // overflow of this run. The sticky flags stay for the next query (or
-  // enableLines). The change interrupt is off here, so the sequence holds
-  // still.
+  // overflow of this run, and the set an abort left wakes no read of it. The
+  // sticky flags stay for the next query (or enableLines). The change
+  // interrupt is off here, so the sequence holds still.
   void clearForStart() {
     _samplesRead = 0;
     _lastSequence = _changeSequence;
-    _aborted = false;
+    _changes.lift(kAbortMark);
+    _changes.reset();
     _done = false;
     _doneReported = false;
   }
@@ -198,7 +198,11 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     return true;
   }
   void dropBuffer();
-  bool ended() const { return _aborted || _readsEnded; }
+
+  // The change event's marks: an abort, lifted by the next start (or
+  // enableLines), and the release's end, lifted by allowReads.
+  static constexpr uint32_t kAbortMark = 1;
+  static constexpr uint32_t kEndMark = 2;
 
   nQoORB100::tGUID _deviceGUID;
   const nQoUdP100::tDeviceInfo& _deviceInfo;
@@ -211,7 +215,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   tPassCount _readPasses;
   nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;
   uint32_t _lineCount = 0;
-  iSync* _changeEvent = nullptr;
+  // Hands each change over to one reader (kind 5).
+  tEndableEvent _changes;
   iSync* _transferLock = nullptr;
   uint32_t _enabledLines = 0;
   uint64_t _changeCount = 0;
@@ -224,8 +229,6 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   bool _finite = false;
   uint64_t _samplesToAcquire = 0;
   bool _done = false;
-  std::atomic<bool> _aborted = false;
-  std::atomic<bool> _readsEnded = false;
   nQoMRL110::iEvent* _doneTarget = nullptr;
   bool _doneReported = false;
   nQoCDR100::iDigReadablePrim* _readable = nullptr;

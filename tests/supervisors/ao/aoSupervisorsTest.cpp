@@ -136,9 +136,9 @@ class tLoggedTiming : private tBuildStatus,
   }
   // Runs inside the first update wait, before it blocks.
   std::function<void()> inside;
-  const iSync* updateEvent() const { return _updateEvent; }
+  const iSync* updateEvent() const { return _update.event(); }
   // What the board's arm does to a stop request.
-  void clearStop() { _stopRequested.set(0); }
+  void clearStop() { _update.lift(kStopMark); }
 
   void setState(void (tState::*to)()) { (_state.*to)(); }
   nQoUdP100::iDoneObserver* notifier() const { return _completionNotifier.get(); }

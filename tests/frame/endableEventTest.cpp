@@ -1,0 +1,136 @@
+// The endable event: an end reaches every wait, before it blocks or while it
+// is blocked, whatever resets come in between, and a close ends every wait
+// on the event it takes out; each mark is lifted on its own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "frame/tEndableEvent.h"
+#include "sim/simSync.h"
+#include "testClockFixture.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoUdR100::tEndableEvent;
+using tOp = nQoSim::tSyncRecord::tOperation;
+
+constexpr uint32_t kStop = 1;
+constexpr uint32_t kEnd = 2;
+
+class tEndableEventTest : public tTestClockTest {
+ protected:
+  void open(uint32_t kind) {
+    int code = 0;
+    ASSERT_TRUE(event.open(iSync::tParam{1, kind, 44}, &code));
+    nQoSim::clearSyncLog();
+  }
+  std::vector<tOp> operations() const {
+    std::vector<tOp> seen;
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog()) seen.push_back(record.operation);
+    return seen;
+  }
+  // Blocks `count` waits without a limit on the event, one after the other,
+  // runs `end`, and answers whether every wait left within a guard time and
+  // how; waits that did not are let go by sets of the raw event.
+  template <class tEnd>
+  bool everyWaitLeaves(unsigned count, tEnd end, tEndableEvent::tLeft expected) {
+    const iSync* const raw = event.event();
+    std::atomic<unsigned> left{0};
+    std::vector<std::thread> waits;
+    std::vector<tEndableEvent::tLeft> answers(count, tEndableEvent::kWoken);
+    for (unsigned k = 0; k < count; ++k) {
+      waits.emplace_back([&, k] {
+        int code = 0;
+        answers[k] = event.wait(iSync::kWaitForever, &code);
+        ++left;
+      });
+      if (!eventually([&] { return nQoSim::syncBlocked(raw) == k + 1; })) break;
+    }
+    end();
+    const bool allLeft = eventually([&] { return left == waits.size(); });
+    while (left < waits.size()) {
+      int code = 0;
+      const_cast<iSync*>(raw)->releaseOrSet(&code);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (std::thread& wait : waits) wait.join();
+    for (const tEndableEvent::tLeft answer : answers) EXPECT_EQ(answer, expected);
+    return allLeft && waits.size() == count;
+  }
+
+  tEndableEvent event;
+};
+
+// Before a wait, an end answers it at once; a reset after the end sets the
+// event again; a lift of one mark leaves the other, and once both are lifted
+// a wait blocks again and hears its time-out on the test clock.
+TEST_F(tEndableEventTest, AnEndBeforeAWaitAndAResetAfterItEndTheWaitUntilLifted) {
+  open(2);
+  event.end(kStop);
+  event.end(kEnd);
+  event.reset();
+  int code = 0;
+  EXPECT_EQ(event.wait(iSync::kWaitForever, &code), tEndableEvent::kEnded);
+  EXPECT_EQ(operations(), (std::vector{tOp::kSet, tOp::kSet, tOp::kReset, tOp::kSet}));
+  event.lift(kStop);
+  EXPECT_TRUE(event.ended()) << "the lift of the stop lifted the end";
+  EXPECT_EQ(event.wait(iSync::kWaitForever, &code), tEndableEvent::kEnded);
+  event.lift(kEnd);
+  event.reset();
+  EXPECT_EQ(event.wait(0, &code, [] { return true; }), tEndableEvent::kReady);
+  std::atomic<bool> done{false};
+  std::thread late([&] {
+    while (!done) {
+      nQoSim::advanceClock(20'000'000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  EXPECT_EQ(event.wait(10, &code), tEndableEvent::kTimedOut);
+  EXPECT_EQ(code, iSync::kTimeoutCode);
+  done = true;
+  late.join();
+}
+
+// Three waits blocked: an end with one set wakes them all, also on an event
+// that hands each set over to one waiter (each passes its wake on), and a
+// close ends them all before it closes the event.
+TEST_F(tEndableEventTest, AnEndOrACloseReachesEveryWaitBlockedOnTheEvent) {
+  for (const uint32_t kind : {2u, 5u}) {
+    SCOPED_TRACE(kind);
+    open(kind);
+    EXPECT_TRUE(everyWaitLeaves(
+        3, [&] { event.end(kEnd); }, tEndableEvent::kEnded));
+    event.lift(kEnd);
+    event.reset();
+    EXPECT_TRUE(everyWaitLeaves(
+        3, [&] { event.close(); }, tEndableEvent::kClosed));
+    EXPECT_EQ(operations().back(), tOp::kClose);
+    int code = 0;
+    EXPECT_EQ(event.wait(iSync::kWaitForever, &code), tEndableEvent::kClosed);
+    event.reset();
+    event.end(kEnd);
+    event.lift(kEnd);
+    EXPECT_EQ(operations().back(), tOp::kClose) << "a call after the close used the event";
+  }
+}
+
+// A failed open keeps the event open before it.
+TEST_F(tEndableEventTest, AFailedOpenKeepsTheEventBefore) {
+  open(2);
+  const iSync* const before = event.event();
+  nQoSim::failSyncOpen(1);
+  int code = 0;
+  EXPECT_FALSE(event.open(iSync::tParam{1, 2, 46}, &code));
+  nQoSim::failSyncOpen(0);
+  EXPECT_EQ(code, -50352);
+  EXPECT_EQ(event.event(), before);
+  event.set();
+  EXPECT_EQ(event.wait(0, &code), tEndableEvent::kWoken);
+}
+
+}  // namespace
+}  // namespace nQoTest

@@ -268,14 +268,20 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     _reached.resetOutOfReach(endOf(), change);
   }
   // The release of a class that reserves by itself: takes what the slot
-  // holds out as takeOut does, then hands back a grant under the identifier
-  // it was granted under.
-  void handBackGrant(nQoMDBG100::tStatus2& status) {
-    takeOut([&](Reached*) {
+  // holds out as takeOut does, runs undo(held) (what the class brings down
+  // on it; null when none was held), then hands back a grant under the
+  // identifier it was granted under.
+  template <class tUndo>
+  void handBackGrant(nQoMDBG100::tStatus2& status, tUndo undo) {
+    takeOut([&](Reached* reached) {
+      undo(reached);
       if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
         handBack(granted, _facade, status);
       _identifier.hold(false);
     });
+  }
+  void handBackGrant(nQoMDBG100::tStatus2& status) {
+    handBackGrant(status, [](Reached*) {});
   }
   // The end of a class's own linkResource: on a good status the word moves
   // up; a failure is undone by the class's unlinkResource, which resets

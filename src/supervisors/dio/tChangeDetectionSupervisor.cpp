@@ -1,5 +1,6 @@
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iControlParameterBlock.h"
@@ -103,29 +104,25 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
 // Once the reads that wait have ended and a read, a code or a cancel under
 // way on another thread has left the primitive: a run that a start under way
 // began is stopped, the lines that linkResource enabled are disabled, and
-// the event it gave the primitive is taken back, whatever a deploy changed
-// since.
+// what it gave the primitive is taken back, whatever a deploy changed since.
 void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   if (status.isFatal()) return;
   resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
-    if (primitive == nullptr) return;
-    tStatus2 local;
-    if (_running.load()) stop(*primitive, local);
-    primitive->disableLines(_enabledMasks[0], _enabledMasks[1], local);
-    status.assign(local);
-    primitive->setReadable(nullptr);
-    primitive->setCorrelatedTransfer(nullptr);
-    primitive->setSchedulerAction(nullptr);
-    primitive->setDoneTarget(nullptr);
+    if (primitive != nullptr) reset(*primitive, status);
   });
   setState(kPlainReserved);
 }
 
-// The reads that wait end, and a read, a code or a cancel under way on
-// another thread leaves the primitive, before it goes back to the pool.
+// The same out of reach, from whatever the codes left since: also a run that
+// a start after unlinkResource began, and the buffer of a commit. Then the
+// pool goes back under the identifier it was granted under.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
-  handBackGrant(status);
+  handBackGrant(status, [&](tChangeDetectionPrimitive* primitive) {
+    if (primitive == nullptr) return;
+    reset(*primitive, status);
+    onFreshStatus(status, [&](tStatus2& s) { primitive->releaseBuffer(s); });
+  });
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;
     _event->unregisterEvent(nQoMRL110::kDoneEvent, local);
@@ -133,6 +130,21 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
     _doneRegistered = false;
   }
   setState(kPlainLinked);
+}
+
+// A run stopped while the task's state says running (its done report goes
+// to the event the primitive still holds), then the lines disabled and the
+// readable lines, the correlated transfer, the action and the event taken
+// back, on a status of their own merged into the caller's.
+void tChangeDetectionSupervisor::reset(tChangeDetectionPrimitive& primitive, tStatus2& status) {
+  tStatus2 local;
+  if (_running.load()) stop(primitive, local);
+  primitive.disableLines(_enabledMasks[0], _enabledMasks[1], local);
+  status.assign(local);
+  primitive.setReadable(nullptr);
+  primitive.setCorrelatedTransfer(nullptr);
+  primitive.setSchedulerAction(nullptr);
+  primitive.setDoneTarget(nullptr);
 }
 
 void tChangeDetectionSupervisor::unlink(tStatus2& status) {

@@ -90,6 +90,9 @@ class tChangeDetectionSupervisor final
   bool buffered() const { return fields().unbufferedFlag == 0; }
   // Whether start and stop reach the hardware.
   bool drivesHardware() const { return _readable != nullptr || _action != nullptr; }
+  // What unlinkResource and the release bring down on the primitive out of
+  // reach.
+  void reset(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void start(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void stop(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void queryOverflow(tChangeDetectionPrimitive& primitive, nQoMRL100::iControlParameterBlock* out,

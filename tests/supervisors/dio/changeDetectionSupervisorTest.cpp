@@ -360,6 +360,42 @@ TEST_F(ChangeDetectionSupervisorTest, UnlinkResourceResetsOnlyOnceAStopUnderWayH
   EXPECT_EQ(s.code, 0);
 }
 
+// A start that comes after unlinkResource's end turns the run on again and
+// gives the primitive the task's action; the release stops that run, frees
+// the commit's buffer and takes the action back, so the next owner's first
+// change runs no action of the old task.
+TEST_F(ChangeDetectionSupervisorTest, TheReleaseStopsARunThatAStartAfterUnlinkResourceBegan) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  const int64_t live = nQoSim::liveAllocations();
+  ASSERT_EQ(control(supervisor, 1), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  clearLogs();
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote(0x24C, kAll, 32), kAtomicEnd}));
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kReleased, 0}}));
+  EXPECT_EQ(nQoSim::liveAllocations(), live);
+  EXPECT_EQ(supervisor.getState(), 2u);
+
+  settings.supervisorRecord().readableSupervisorKey = tChangeDetectionSupervisor::kNoKey;
+  settings.supervisorRecord().schedulerActionSupervisorKey = tChangeDetectionSupervisor::kNoKey;
+  tChangeDetectionSupervisor next;
+  bringUp(next);
+  change(1, 0);
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{})) << "the old task's action ran";
+  EXPECT_EQ(log, (std::vector<std::string>{}));
+  tStatus2 down;
+  next.unlinkResource(down);
+  next.releaseResource(down);
+  supervisor.unlink(down);
+  EXPECT_EQ(down.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, BufferedTaskRunsCapturesAndStops) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;

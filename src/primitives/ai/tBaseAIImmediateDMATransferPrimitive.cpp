@@ -122,21 +122,31 @@ void tBaseAIImmediateDMATransferPrimitive::reserveDMAChannel(tStatus2& status) {
 }
 
 // A committed transfer is undone first: no resolver and no channel access
-// outlives the channel's map.
+// outlives the channel's map, and no action of the task reaches the next.
 void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  bringDown();
+  _bus->releaseDMAChannel(&_dmaChannel, &status.code);
+  _channelMap = nullptr;
+  _transferState = 1;
+  _schedulerAction.set(nullptr);
+  _doneEvent.set(nullptr);
+}
+
+// The uncommit goes by the buffer and the resolver it frees, not by the
+// state: a channel uncommit before it leaves state 2 with both still held.
+void tBaseAIImmediateDMATransferPrimitive::bringDown() {
   closeRun();
   if (_transferState == 5) {
     tStatus2 undo;
     disarm(undo);
   }
-  if (_transferState == 4) {
+  if (_resolver != nullptr || _buffer.pointer() != nullptr || _linkChain.pointer() != nullptr) {
     tStatus2 undo;
     uncommit(undo);
   }
-  _bus->releaseDMAChannel(&_dmaChannel, &status.code);
-  _channelMap = nullptr;
-  _transferState = 1;
+  iLibSocketListener::unregisterSocketListener(_listenerHandle);
+  _listenerHandle = 0;
 }
 
 void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {

@@ -134,8 +134,14 @@ class tBaseAIImmediateDMATransferPrimitive
   // A channel from the bus (kRefused and given back when the board has no map
   // for its number), reset; state 2.
   virtual void reserveDMAChannel(tStatus2& status);
-  // Disarms and uncommits a committed transfer first (each on a fresh status).
+  // Brings the transfer down first (bringDown), then gives the channel back
+  // and takes back the action and the done-event object; state 1.
   virtual void releaseDMAChannel(tStatus2& status);
+  // Brings the transfer down to its reserved channel from whatever the codes
+  // left, each step by what it holds now and on a status of its own, dropped:
+  // an armed run disarmed, a buffer or a resolver uncommitted, the client's
+  // listener taken out.
+  void bringDown();
   // Samples per scan from the timing and channel list (kRefused for 0;
   // kCountTooLarge, nothing changed, for a sum above 32 bits), the observers
   // registered unless a commit before did (one uncommit takes them out);

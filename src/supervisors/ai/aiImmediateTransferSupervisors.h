@@ -106,9 +106,11 @@ struct tAIImmediateDMATransferSupervisorRow {
     primitive.reserveDMAChannel(status);
     primitive.commitChannel(status);
   }
-  // Each on a status of its own: the channel goes back also after a failed
-  // uncommit.
+  // The transfer comes down from what the codes left before its channel
+  // commit is undone; each step on a status of its own: the channel goes
+  // back also after a failed uncommit.
   static void releasePrimitive(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
+    primitive.bringDown();
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.uncommitChannel(s); });
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.releaseDMAChannel(s); });
   }

@@ -3,14 +3,20 @@
 // reservation steps and their undo, and the DMA attributes.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "orb/tClassImplementation.h"
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/aiTransferFixture.h"
 #include "sim/simAllocator.h"
+#include "sim/simMemBlocks.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simStreamAttributes.h"
@@ -587,6 +593,132 @@ TEST_F(AIImmediateTransferTest, TheDMAChannelGoesBackOnlyAfterAnArmUnderWayLeft)
   EXPECT_EQ(log.operations(),
             "dma.arm, dma.uncommitChannel, dma.releaseDMAChannel, event.unregisterEvent 1, "
             "event.unregisterEvent 2");
+}
+
+// The DMA row over the real transfer on the AI road and a channel window,
+// with the task's scheduler action: its resolver is on the bus from the
+// commit on.
+class AIImmediateDMAReleaseTest : public nQoTest::tAIRoadTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tAIRoadTest::SetUp();
+    nQoSim::resetResourceBroker();
+    channel = std::make_unique<nQoUdRLP100::tVESKChannel>(&bus, vesk, &status);
+    channels.fill(channel.get());
+    smallFIFO = std::make_unique<nQoUdP100::tAIDeviceFIFOPrimitive>(&smallDescription, map,
+                                                                    dispatcher, status);
+    frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
+                                                                         helper, status);
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = 4;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    timing->setConfiguration(config, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+    frontEndConfig.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+    frontEnd->setConfiguration(frontEndConfig, status);
+    transfer = std::make_unique<nQoUdP100::tAIImmediateDMATransferPrimitive>(
+        &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map, channels.data(),
+        8, status);
+    pool.emplace(transfer.get());
+    nQoTest::offerPool(*identifier, {7, 9}, "AIImmediateDMATransfer", &*pool, status);
+    settings->supervisorRecord().identifier = *identifier;
+    settings->supervisorRecord().word16 = kSchedulerKey;
+    facade.eventObject = &event;
+    supervisorMap.entries[kSchedulerKey] = &scheduler;
+    bus.setDMAChannelNumber(4);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+    identifier.reset();
+    pool.reset();
+    transfer.reset();
+    frontEnd.reset();
+    smallFIFO.reset();
+    channel.reset();
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    nQoTest::tAIRoadTest::TearDown();
+  }
+  // Up to resources linked.
+  void bringUp(nQoUdR100::tAIImmediateDMATransferSupervisor& supervisor) {
+    tStatus2 up;
+    supervisor.initialize(*settings, &facade, up);
+    supervisor.link(supervisorMap, up);
+    supervisor.reserveResource(up);
+    supervisor.linkResource(up);
+    ASSERT_EQ(up.code, 0);
+  }
+
+  static constexpr uint32_t kSchedulerKey = 5;
+  const unsigned vesk = windows.addWindow(0x84);
+  nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  std::unique_ptr<nQoUdRLP100::tVESKChannel> channel;
+  std::array<nQoUdRLP100::tVESKChannel*, 8> channels{};
+  std::unique_ptr<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
+  std::unique_ptr<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::unique_ptr<nQoUdP100::tAIImmediateDMATransferPrimitive> transfer;
+  std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
+  std::optional<nQoMRL100::tGeneralIdentifier> identifier{std::in_place};
+  std::optional<nQoUdR100::tAIImmediateTransferSettings> settings{std::in_place};
+  nQoTest::tCallLog calls;
+  nQoTest::tScriptedFacade facade{calls, "facade"};
+  nQoTest::tScriptedEvent event{calls, "event"};
+  nQoTest::tScriptedSupervisorMap supervisorMap{calls, "map"};
+  nQoTest::tScriptedSchedulerSupervisor scheduler{calls, "scheduler"};
+};
+
+// A task cleared while committed (code 1) or armed (4100) reaches the release
+// without a commit-cancel, since this supervisor enables no code: after
+// unlinkResource, or (armed) alone. The release stops the channel, takes the
+// resolver off the bus, frees the buffer and takes back the task's action
+// and event before the channel goes back, so an interrupt on the line after
+// it reaches no resolver and the next reservation finds the transfer fresh.
+TEST_F(AIImmediateDMAReleaseTest, TheReleaseOfACommittedOrArmedTransferHandsBackAFreshChannel) {
+  for (const bool armed : {false, true}) {
+    SCOPED_TRACE(armed ? "armed" : "committed");
+    nQoUdR100::tAIImmediateDMATransferSupervisor supervisor;
+    bringUp(supervisor);
+    tStatus2 code;
+    supervisor.control(1, nullptr, nullptr, code);
+    if (armed) supervisor.control(4100, nullptr, nullptr, code.clear());
+    EXPECT_EQ(code.code, -50256);
+    ASSERT_NE(transfer->resolver(), nullptr);
+    const int registrations = bus.registrations();
+    ASSERT_NE(transfer->buffer(), nullptr);
+    windows.clearLog();
+    tStatus2 down;
+    if (!armed) supervisor.unlinkResource(down);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+    EXPECT_EQ(transfer->getSchedulerAction(), nullptr);
+    EXPECT_EQ(transfer->getEvent(), nullptr);
+    EXPECT_EQ(bus.registrations(), registrations - 1) << "the resolver stayed on the bus";
+    EXPECT_EQ(transfer->resolver(), nullptr);
+    EXPECT_EQ(transfer->buffer(), nullptr);
+    EXPECT_EQ(transfer->linkChain(), nullptr);
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    EXPECT_EQ(bus.reservedDMAChannels(), 0);
+    EXPECT_EQ(transfer->transferState(), 1u);
+    bool stopped = false;
+    for (const nQoTest::tAccess& access : windows.writes())
+      stopped = stopped || (access.window == vesk && access.offset == 0 && access.value == 4);
+    EXPECT_TRUE(stopped) << "the channel went back started";
+    windows.setRead(vesk, 0x3C, 32, 0x80000);
+    bus.raise(1);
+
+    nQoUdR100::tAIImmediateDMATransferSupervisor next;
+    bringUp(next);
+    EXPECT_EQ(transfer->transferState(), 3u);
+    next.unlinkResource(down);
+    next.releaseResource(down);
+    supervisor.unlink(down);
+    EXPECT_EQ(down.code, 0);
+    EXPECT_EQ(bus.reservedDMAChannels(), 0);
+  }
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 //
 // cancelByTracker is the commit-cancel of every supervisor that embeds the
 // state tracker; endRowCalls and reopenRowCalls run a row's end of the calls
-// that may wait without end (releasing) and its lift (reopening).
+// that may wait without end (releasing) and its lift (reopening), and
+// bringDownRow a row's bring-down of its primitive before a release.
 #pragma once
 
 #include <array>
@@ -40,6 +41,24 @@ void endRowCalls(Prim& primitive) {
 template <class Row, class Prim>
 void reopenRowCalls(Prim& primitive) {
   if constexpr (requires { Row::reopening(primitive); }) Row::reopening(primitive);
+}
+
+// Before a release hands the primitive back, out of the entries' reach: the
+// row's bring-down from whatever the codes left (bringDown; nothing for a
+// row without one). Its steps run on statuses of their own, dropped, each
+// deciding by what the primitive holds now, so the hand-back runs whatever
+// they report.
+template <class Row, class Prim>
+void bringDownRow(Prim& primitive) {
+  if constexpr (requires { Row::bringDown(primitive); }) Row::bringDown(primitive);
+}
+// The usual bring-down: disarm, then uncommit, through the primitive's own
+// operations.
+template <class Prim>
+void disarmAndUncommit(Prim& primitive) {
+  nQoMDBG100::tStatus2 disarmed, uncommitted;
+  primitive.disarm(disarmed);
+  primitive.uncommit(uncommitted);
 }
 
 template <class Prim>

@@ -23,7 +23,8 @@
 //     // answers true for a class-specific code it handled;
 //     // releasing(tPrimitive&) ends the calls from other threads that may
 //     // still wait in the primitive (waits) with a mark of the primitive's
-//     // own, and reopening(tPrimitive&) lifts it;
+//     // own, and reopening(tPrimitive&) lifts it; bringDown(tPrimitive&)
+//     // brings it down from what the codes left before the release;
 //     // template <class Self> using tExtraBase = ... names a further
 //     // interface the supervisor offers, whose calls reach the primitive
 //     // through reach().
@@ -218,11 +219,13 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   }
 
   // Hands back a held primitive under the identifier it was granted under,
-  // once the calls under way from other threads have left it.
+  // once the calls under way from other threads have left it and the row
+  // brought it down from whatever the codes left.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
-    _reached.takeOut(endRowCalls<Row, tPrimitive>);
+    if (tPrimitive* primitive = _reached.takeOut(endRowCalls<Row, tPrimitive>))
+      bringDownRow<Row>(*primitive);
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);

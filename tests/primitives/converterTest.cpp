@@ -123,6 +123,28 @@ TEST_F(tConverterTest, CommitAttachesOnceAndArmEnablesBit5InOneAtomicRun) {
   EXPECT_EQ(dispatcher->primaryHandlers[2], nullptr);
 }
 
+// A transfer's release takes its record out after the commit and the arm:
+// disarm and uncommit still switch the source off and detach the handler,
+// once each, so the next owner finds the converter as fresh.
+TEST_F(tConverterTest, DisarmAndUncommitUndoWhatTheConverterHoldsAfterItsObserversWent) {
+  converter->addObserver(&first, status);
+  ASSERT_TRUE(converter->commit(status));
+  converter->arm(status);
+  converter->removeObserver(&first, status);
+  clearLogs();
+  converter->disarm(status);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote(0x192, 0x0000), kAtomicEnd}));
+  converter->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[2], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_FALSE(converter->isAttached());
+  clearLogs();
+  converter->disarm(status);
+  converter->uncommit(status);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tConverterTest, AnOverrunThatAnObserverAnswersDisablesAcknowledgesAndReenablesLater) {
   converter->addObserver(&first, status);
   converter->commit(status);

@@ -67,6 +67,7 @@ bool tAI_ADCPrimitive::commit(tStatus2& status) {
 
 void tAI_ADCPrimitive::arm(tStatus2& status) {
   if (status.isFatal() || !anyObserver()) return;
+  _enabled = 1;
   enableOverrunInterrupt(status);
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -74,13 +75,16 @@ void tAI_ADCPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Both go by what the converter holds, not by the observers: a record taken
+// out after the arm or the commit leaves the source or the handler to undo.
 void tAI_ADCPrimitive::disarm(tStatus2& status) {
-  if (status.isFatal() || !anyObserver()) return;
+  if (status.isFatal() || _enabled == 0) return;
   disableOverrunInterrupt(nullptr);
+  _enabled = 0;
 }
 
 void tAI_ADCPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal() && anyObserver()) detach();
+  if (status.isNotFatal()) detach();
 }
 
 void tAI_ADCPrimitive::detach() {

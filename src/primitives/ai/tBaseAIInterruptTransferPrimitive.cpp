@@ -52,11 +52,11 @@ tBaseAIInterruptTransferPrimitive::~tBaseAIInterruptTransferPrimitive() {
 }
 
 void tBaseAIInterruptTransferPrimitive::unwind() {
-  if (_runState >= kLinked) {
+  if (_linkState >= kLinked) {
     tStatus2 local;
     unlink(local);
   }
-  _runState = kIdle;
+  _runState = _linkState = kIdle;
 }
 
 void* tBaseAIInterruptTransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
@@ -73,11 +73,11 @@ bool tBaseAIInterruptTransferPrimitive::isReady() const {
 }
 
 void tBaseAIInterruptTransferPrimitive::configure(tStatus2& status) {
-  if (status.isNotFatal()) _runState = kConfigured;
+  if (status.isNotFatal()) _runState = _linkState = kConfigured;
 }
 
 void tBaseAIInterruptTransferPrimitive::link(tStatus2& status) {
-  if (status.isFatal() || _runState >= kLinked) return;
+  if (status.isFatal() || _linkState >= kLinked) return;
   _fifo->addFIFOObserver(this, status);
   _fifo->addOverflowObserver(this, status);
   _converter->addObserver(this, status);
@@ -87,7 +87,7 @@ void tBaseAIInterruptTransferPrimitive::link(tStatus2& status) {
     unlink(undo);
     return;
   }
-  _runState = kLinked;
+  _runState = _linkState = kLinked;
 }
 
 // Each removal on a status of its own.
@@ -97,7 +97,7 @@ void tBaseAIInterruptTransferPrimitive::unlink(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _converter->removeObserver(this, s); });
   onFreshStatus(status, [&](tStatus2& s) { _fifo->removeOverflowObserver(this, s); });
   onFreshStatus(status, [&](tStatus2& s) { _fifo->removeFIFOObserver(this, s); });
-  _runState = kConfigured;
+  _runState = _linkState = kConfigured;
 }
 
 void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
@@ -130,16 +130,20 @@ void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
   setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
 }
 
+// Each steps down only from where the run stands, uncommit to where the
+// steps below the codes left it: an undo of a run that never came so far
+// leaves its state alone, and a commit on a transfer not linked leaves it
+// unlinked, so that the next link still registers its observers.
 void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal()) _runState = kCommitted;
+  if (status.isNotFatal() && _runState == kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) _runState = kLinked;
+  if (status.isNotFatal() && _runState >= kCommitted) _runState = _linkState;
 }
 
 void tBaseAIInterruptTransferPrimitive::unconfigure(tStatus2& status) {
-  if (status.isNotFatal()) _runState = kIdle;
+  if (status.isNotFatal()) _runState = _linkState = kIdle;
 }
 
 uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive*,

@@ -145,6 +145,9 @@ class tBaseAIInterruptTransferPrimitive
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAIDeviceFIFOPrimitive* _fifo;
   uint32_t _runState = kIdle;
+  // Where configure, link, unlink and unconfigure left the run: what an
+  // uncommit goes back to.
+  uint32_t _linkState = kIdle;
   uint32_t _reservation = 1;
   uint32_t _blockLimit = 0;
   nQoUdR100::tSinkSlot<iDestination> _destination;

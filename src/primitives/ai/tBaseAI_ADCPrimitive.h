@@ -89,6 +89,8 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   const tAIFirstEntry* _owner;
   tAI_ADCPrimitiveConfig _configuration;
   uint32_t _attached = 0;
+  // The overrun source is on, from an arm to the disarm.
+  uint32_t _enabled = 0;
   tAIOverrunHandler _overrunHandler{this};
   tObserverList<tRecord> _observers{kInitialObserverRoom};
 };

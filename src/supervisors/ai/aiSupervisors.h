@@ -46,6 +46,8 @@ struct tBaseAI_ADCSupervisorRow {
                           nQoMDBG100::tStatus2& status) {
     primitive.setConfiguration(settings.record<0>(), status);
   }
+  // Its commit and arm still run: the release undoes what they left.
+  static void bringDown(tPrimitive& primitive) { disarmAndUncommit(primitive); }
   template <class tSupervisor>
   static bool controlOwn(tSupervisor&, tPrimitive&, uint32_t code,
                          nQoMRL100::iControlParameterBlock*, nQoMRL100::iControlParameterBlock*,
@@ -226,6 +228,9 @@ struct tBaseAI_WFNSCSupervisorRow {
   // that begin until the next linkResource or reservation, return.
   static void releasing(tPrimitive& primitive) { primitive.endWaits(); }
   static void reopening(tPrimitive& primitive) { primitive.openWaits(); }
+  // A task released without a commit-cancel: the event and the controller's
+  // record of a commit go.
+  static void bringDown(tPrimitive& primitive) { disarmAndUncommit(primitive); }
   template <class tSupervisor>
   static bool controlOwn(tSupervisor& supervisor, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,

@@ -77,6 +77,8 @@ struct tBaseAIInterruptTransferSupervisorRow {
   static void configureLinks(tLinks& links, const tSettings& settings) {
     links.setKeys(settings.supervisorRecord().word1, settings.supervisorRecord().word2);
   }
+  // Its commit and arm still run: the run state goes back to linked.
+  static void bringDown(tPrimitive& primitive) { disarmAndUncommit(primitive); }
 };
 using tBaseAIInterruptTransferSupervisor = tSupervisor<tBaseAIInterruptTransferSupervisorRow>;
 

@@ -157,6 +157,51 @@ TEST_F(AISupervisorsTest, TheConverterTakesPartInNoCodeAndPreparesOn4102) {
   supervisor.releaseResource(status);
 }
 
+// A code whose flag is clear still runs the primitive's operation, and a
+// task released without a commit-cancel reaches the release so: the release
+// brings the converter down (disarm, uncommit) and closes the wait's event
+// and the controller's record of its commit before the pool gets them back.
+TEST_F(AISupervisorsTest, TheReleaseBringsThePrimitiveDownFromWhatTheCodesLeft) {
+  tLoggedConverter converter(log);
+  nQoUdR100::tBaseAI_ADCSupervisorRow::tPool converterPool(&converter);
+  offer(converterPool);
+  nQoUdR100::tAI_ADCSettings converterSettings;
+  nQoUdR100::tBaseAI_ADCSupervisor adc;
+  bringUp(adc, converterSettings);
+  tStatus2 code, status;
+  adc.control(1, nullptr, nullptr, code);
+  adc.control(4100, nullptr, nullptr, code.clear());
+  EXPECT_EQ(code.code, -50256);
+  adc.releaseResource(status);
+  EXPECT_EQ(log.operations(),
+            "converter.commit, converter.arm, converter.disarm, converter.uncommit");
+  EXPECT_EQ(status.code, 0);
+  nQoSim::resetResourceBroker();
+
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool waitPool(&wait);
+  offer(waitPool);
+  nQoUdR100::tAI_WFNSCSettings waitSettings;
+  waitSettings.supervisorRecord().word2 = 0;  // event mode
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, waitSettings);
+  nQoSim::clearSyncLog();
+  supervisor.control(1, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_NE(timing.findSampleStartObserver(&wait), nullptr);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing.findSampleStartObserver(&wait), nullptr);
+  int opened = 0, closed = 0;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog()) {
+    opened += record.operation == nQoSim::tSyncRecord::kOpen;
+    closed += record.operation == nQoSim::tSyncRecord::kClose;
+  }
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(closed, 1) << "the wait's event outlived its release";
+}
+
 // Deploys while the converter is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(AISupervisorsTest, TheReleaseHandsBackTheConverterItWasGranted) {

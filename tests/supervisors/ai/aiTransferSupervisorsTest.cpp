@@ -339,6 +339,33 @@ TEST_F(AITransferSupervisorsTest, AFailedAllocationIsUndoneAndLeavesNothingLive)
   EXPECT_EQ(state(supervisor), 0);
 }
 
+// The interrupt transfer takes part in no code, yet commit and arm still
+// reach it: its release puts the run back where linking left it (here: never
+// linked), so that the next link registers its observers again.
+TEST_F(AITransferSupervisorsTest, TheInterruptTransferReleaseUndoesTheRunOfItsCodes) {
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAIDescription description;
+  description.fifo = &fifoDescription;
+  description.samples = &samples;
+  tIdleInterruptTransfer transfer(&description, setup);
+  nQoUdR100::tBaseAIInterruptTransferSupervisorRow::tPool pool(&transfer);
+  offer("Interrupt", &pool);
+  nQoUdR100::tAIInterruptTransferSettings settings;
+  settings.supervisorRecord().identifier = identifiers[2];
+  settings.supervisorRecord().word1 = 4;
+  settings.supervisorRecord().word2 = 1;
+  tBaseAIInterruptTransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings, 3), 0);
+  tStatus2 code, status;
+  supervisor.control(4100, nullptr, nullptr, code);
+  EXPECT_EQ(code.code, -50256);
+  ASSERT_EQ(transfer.runState(), 5u);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer.runState(), 1u);
+  EXPECT_EQ(transfer.reservation(), 1u);
+}
+
 TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoint) {
   fifoSupervisor->reserveResource(setup);
   nQoUdP100::tAISampleDescription samples{2};

@@ -205,6 +205,30 @@ TEST_F(tFIFOTest, AFailedOverflowDisableStillSwitchesTheDataSourceOff) {
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0u);
 }
 
+// The transfers' releases take their records out after the commit and the
+// arm: disarm and uncommit still switch both sources off and detach both
+// handlers, so the next owner finds the FIFO as fresh.
+TEST_F(tFIFOTest, DisarmAndUncommitUndoWhatTheFIFOHoldsAfterItsObserversWent) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+  fifo->removeOverflowObserver(&observer, status);
+  fifo->removeFIFOObserver(&observer, status);
+  fifo->disarm(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0u, 0u);
+  EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  windows.clearLog();
+  fifo->disarm(status);
+  EXPECT_TRUE(windows.writes().empty()) << "a second disarm switched a source again";
+}
+
 TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
   build(4);
   tStatus2 start, stop, slot24;

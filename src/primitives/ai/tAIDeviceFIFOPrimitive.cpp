@@ -77,8 +77,14 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
 
 void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any()) enableOverflowInterrupt(status);
-  if (_fifoObservers.any()) enableFIFOInterrupt(status);
+  if (_overflowObservers.any()) {
+    _overflowArmed = 1;
+    enableOverflowInterrupt(status);
+  }
+  if (_fifoObservers.any()) {
+    _fifoArmed = 1;
+    enableFIFOInterrupt(status);
+  }
   _state.setArmed();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -87,18 +93,22 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
 }
 
 // Each disable on a status of its own: a failed one leaves no source on.
+// Disarm and uncommit go by what the FIFO holds, not by its observers: a
+// record taken out after the arm or the commit leaves its source or its
+// handler to undo.
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any())
+  if (_overflowArmed != 0)
     onFreshStatus(status, [&](tStatus2& s) { disableOverflowInterrupt(&s); });
-  if (_fifoObservers.any()) onFreshStatus(status, [&](tStatus2& s) { disableFIFOInterrupt(&s); });
+  if (_fifoArmed != 0) onFreshStatus(status, [&](tStatus2& s) { disableFIFOInterrupt(&s); });
+  _overflowArmed = _fifoArmed = 0;
   _state.setCommitted();
 }
 
 void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any()) detach(kOverflowSource, _overflowAttached);
-  if (_fifoObservers.any()) detach(kFIFOSource, _fifoAttached);
+  detach(kOverflowSource, _overflowAttached);
+  detach(kFIFOSource, _fifoAttached);
   _state.setUncommitted();
 }
 

@@ -154,6 +154,9 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
 
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;
+  // The sources an arm switched on, until the disarm.
+  uint32_t _fifoArmed = 0;
+  uint32_t _overflowArmed = 0;
   const tAIFIFODescription* _description;
   tAIDeviceFIFOPrimitiveConfig _configuration;
   uint32_t _size;

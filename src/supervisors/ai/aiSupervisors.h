@@ -160,6 +160,12 @@ struct tBaseAITimingControllerSupervisorRow {
   static void configureLinks(tLinks& links, const tSettings& settings) {
     links.schedulerLinker().setKey(settings.supervisorRecord().word1);
   }
+  // The task's action goes at the release also when no unlinkResource took
+  // it back before: the next owner's passes run none of it.
+  static void bringDown(tPrimitive& primitive) {
+    nQoMDBG100::tStatus2 cleared;
+    primitive.setSchedulerAction(nullptr, cleared);
+  }
 };
 using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
 
@@ -180,6 +186,8 @@ struct tBaseAIDeviceFIFOSupervisorRow {
     settings.record<0>().checkStatus(status);
     primitive.setConfiguration(settings.record<0>(), status);
   }
+  // Its commit and arm still run: the release undoes what they left.
+  static void bringDown(tPrimitive& primitive) { disarmAndUncommit(primitive); }
 };
 using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 

@@ -202,6 +202,40 @@ TEST_F(AISupervisorsTest, TheReleaseBringsThePrimitiveDownFromWhatTheCodesLeft) 
   EXPECT_EQ(closed, 1) << "the wait's event outlived its release";
 }
 
+// The device FIFO's commit and arm still run while it takes part in no code:
+// its release disarms and uncommits it. The timing controller's release
+// takes back the task's action also when no unlinkResource did before it.
+TEST_F(AISupervisorsTest, TheFIFOAndTimingReleasesUndoWhatTheCodesAndTheLinkLeft) {
+  const nQoUdP100::tAIFIFODescription description{64, 0, 0};
+  nQoTest::tBytesFIFO fifo(log, &description, setup);
+  nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool fifoPool(&fifo);
+  offer(fifoPool);
+  nQoUdR100::tAIDeviceFIFOSettings fifoSettings;
+  nQoUdR100::tBaseAIDeviceFIFOSupervisor fifoSupervisor;
+  bringUp(fifoSupervisor, fifoSettings);
+  tStatus2 code, status;
+  fifoSupervisor.control(1, nullptr, nullptr, code);
+  fifoSupervisor.control(4100, nullptr, nullptr, code.clear());
+  fifoSupervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(), "fifo.commit, fifo.arm, fifo.disarm, fifo.uncommit");
+  EXPECT_EQ(status.code, 0);
+  nQoSim::resetResourceBroker();
+
+  nQoTest::tTimingControllerStub timing;
+  nQoUdR100::tBaseAITimingControllerSupervisorRow::tPool timingPool(&timing);
+  offer(timingPool);
+  nQoTest::tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  map.entries[3] = &scheduler;
+  nQoUdR100::tAITimingControllerSettings timingSettings;
+  timingSettings.supervisorRecord().word1 = 3;
+  nQoUdR100::tBaseAITimingControllerSupervisor timingSupervisor;
+  bringUp(timingSupervisor, timingSettings);
+  ASSERT_EQ(timing.getSchedulerAction(), &scheduler.action);
+  timingSupervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(timing.getSchedulerAction(), nullptr) << "the next owner would run the old action";
+}
+
 // Deploys while the converter is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(AISupervisorsTest, TheReleaseHandsBackTheConverterItWasGranted) {

@@ -69,11 +69,15 @@ void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& st
 
 void tBaseAOTimingControllerSupervisor::endCalls(tEngine& timing) { timing.endWaits(); }
 
-// The observer dies with this supervisor and the engine outlives it, so the
+// The engine comes down from whatever the codes left (a start after
+// unlinkResource too) while its notifier still reports the stop; the
+// observer dies with this supervisor and the engine outlives it, so the
 // engine loses the notifier before it is handed back.
 void tBaseAOTimingControllerSupervisor::giveUp(bool registered, nQoMDBG100::tStatus2& status) {
-  handBack(status, [](tEngine* timing) {
-    if (timing != nullptr) timing->setCompletionNotifier(nullptr);
+  handBack(status, [&](tEngine* timing) {
+    if (timing == nullptr) return;
+    bringDown(*timing, status);
+    timing->setCompletionNotifier(nullptr);
   });
   if (registered) unregisterEvents(status);
 }
@@ -252,23 +256,23 @@ void tBaseAOTimingControllerSupervisor::onCancel(tEngine& timing, nQoMDBG100::tS
   if (words().word23 != 0) timing.requestStop();
 }
 
-// From above 4: stop, disarm and uncommit, each when the primitive is then
-// in its state, each on a fresh status merged into the caller's.
+// From above 4 only.
 void tBaseAOTimingControllerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
   if (_state <= kPlainResourcesLinked) return;
-  if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive()) {
-    auto undo = [&](bool due, void (nQoUdP100::tBaseAOTimingControllerPrimitive::*step)(
-                                  nQoMDBG100::tStatus2&)) {
-      if (!due) return;
-      nQoMDBG100::tStatus2 local;
-      (timing->*step)(local);
-      status.assign(local);
-    };
-    undo(timing->state().isRunning(), &nQoUdP100::tBaseAOTimingControllerPrimitive::stop);
-    undo(timing->state().isArmed(), &nQoUdP100::tBaseAOTimingControllerPrimitive::disarm);
-    undo(timing->state().isCommitted(), &nQoUdP100::tBaseAOTimingControllerPrimitive::uncommit);
-  }
+  if (tEngine* timing = getPrimitive()) bringDown(*timing, status);
   _state = kPlainResourcesLinked;
+}
+
+void tBaseAOTimingControllerSupervisor::bringDown(tEngine& timing, nQoMDBG100::tStatus2& status) {
+  auto undo = [&](bool due, void (tEngine::*step)(nQoMDBG100::tStatus2&)) {
+    if (!due) return;
+    nQoMDBG100::tStatus2 local;
+    (timing.*step)(local);
+    status.assign(local);
+  };
+  undo(timing.state().isRunning(), &tEngine::stop);
+  undo(timing.state().isArmed(), &tEngine::disarm);
+  undo(timing.state().isCommitted(), &tEngine::uncommit);
 }
 
 }  // namespace nQoUdR100

@@ -70,10 +70,14 @@ class tBaseAOTimingControllerSupervisor final
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
                       nQoMDBG100::tStatus2& status);
-  // Ends the waits, clears the engine's completion notifier out of reach,
-  // hands the reservation back and, when registered, unregisters the events;
+  // Ends the waits, brings the engine down and clears its completion
+  // notifier out of reach, hands the reservation back and, when registered, unregisters the events;
   // on the caller's status.
   void giveUp(bool registered, nQoMDBG100::tStatus2& status);
+  // Stop, disarm and uncommit, each when the engine is then in its state,
+  // each on a fresh status merged into the caller's: the commit-cancel's
+  // undo, and the release's from whatever the codes left.
+  void bringDown(tEngine& timing, nQoMDBG100::tStatus2& status);
   // Unregisters done and error events, each on a fresh status merged.
   void unregisterEvents(nQoMDBG100::tStatus2& status);
   // The codes 257 to 267, 400 and 401 on a held primitive; false for others.

@@ -38,11 +38,15 @@ void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
-// The writes under way leave the DAC before it is unreserved.
+// The writes under way leave the DAC before a commit the codes left is
+// undone and it is unreserved.
 void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   handBack(status, [&](nQoUdP100::tBaseAO_DACPrimitive* dac) {
     if (dac == nullptr) return;
     nQoMDBG100::tStatus2 local;
+    if (dac->state().isCommitted()) dac->uncommit(local);
+    status.assign(local);
+    local.clear();
     dac->unreserve(local);
     status.assign(local);
   });

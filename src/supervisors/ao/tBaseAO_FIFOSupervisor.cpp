@@ -147,8 +147,11 @@ void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
   _state = kPlainReserved;
 }
 
+// The FIFO comes down from whatever the codes left (a start after
+// unlinkResource too) while its data source still serves the completion.
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   handBack(status, [&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
+    if (fifo != nullptr) bringDown(*fifo, status);
     if (_adapter != nullptr) _adapter->unlink();
     // The adapter dies with this supervisor; the FIFO outlives it.
     if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
@@ -199,15 +202,22 @@ void tBaseAO_FIFOSupervisor::onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, u
 
 void tBaseAO_FIFOSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
   if (_state <= kPlainResourcesLinked) return;
-  if (nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive()) {
-    nQoMDBG100::tStatus2 local;
-    if (fifo->state().isArmed()) fifo->complete(local);
-    status.assign(local);
-    local.clear();
-    if (fifo->state().isCommitted()) fifo->uncommit(local);
-    status.assign(local);
-  }
+  if (nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive()) bringDown(*fifo, status);
   _state = kPlainResourcesLinked;
+}
+
+// The FIFO stops back to armed and disarms by completing.
+void tBaseAO_FIFOSupervisor::bringDown(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
+                                       nQoMDBG100::tStatus2& status) {
+  auto undo = [&](bool due, void (nQoUdP100::tBaseAO_FIFOPrimitive::*step)(nQoMDBG100::tStatus2&)) {
+    if (!due) return;
+    nQoMDBG100::tStatus2 local;
+    (fifo.*step)(local);
+    status.assign(local);
+  };
+  undo(fifo.state().isRunning(), &nQoUdP100::tBaseAO_FIFOPrimitive::restoreArmed);
+  undo(fifo.state().isArmed(), &nQoUdP100::tBaseAO_FIFOPrimitive::complete);
+  undo(fifo.state().isCommitted(), &nQoUdP100::tBaseAO_FIFOPrimitive::uncommit);
 }
 
 uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buffer, const void*,

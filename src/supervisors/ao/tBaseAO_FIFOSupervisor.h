@@ -66,6 +66,11 @@ class tBaseAO_FIFOSupervisor final
   uint32_t mode() const { return static_cast<uint32_t>(_settings.word3); }
   void copySettings(const tAO_FIFOSettings& own, nQoMDBG100::tStatus2& status);
   void applySettings(nQoMDBG100::tStatus2& status) override;
+  // Running: stopped back to armed; armed: completed; committed:
+  // uncommitted; each when the FIFO is then in its state, on a fresh status
+  // merged into the caller's: the commit-cancel's undo, and the release's
+  // from whatever the codes left.
+  void bringDown(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
   void linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
   void linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
 

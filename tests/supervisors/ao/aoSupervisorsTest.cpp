@@ -52,8 +52,14 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
   }
   void reserve(tStatus2& s) override { answer("reserve", s); }
   void unreserve(tStatus2& s) override { answer("unreserve", s); }
-  void commit(tStatus2& s) override { answer("commit", s); }
-  void uncommit(tStatus2& s) override { answer("uncommit", s); }
+  void commit(tStatus2& s) override {
+    answer("commit", s);
+    if (s.isNotFatal()) _state.setCommitted();
+  }
+  void uncommit(tStatus2& s) override {
+    answer("uncommit", s);
+    if (s.isNotFatal()) _state.setUncommitted();
+  }
   // Runs inside each write (a test holds a write there).
   std::function<void()> inside;
 };
@@ -291,6 +297,25 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(run(supervisor, 1), -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
   EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit, dac.unreserve");
+}
+
+// A commit that comes after unlinkResource (or is never cancelled) is undone
+// by the release before the DAC is unreserved.
+TEST_F(AOSupervisorsTest, TheDACReleaseUncommitsWhatACodeLeftCommitted) {
+  tLoggedDAC dac(log, "dac");
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(run(supervisor, 1), 0);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "dac.commit, dac.uncommit, dac.unreserve");
+  EXPECT_FALSE(dac.state().isCommitted());
 }
 
 // The platform reaches a stream supervisor's output stream by casting the
@@ -842,6 +867,26 @@ TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) 
   EXPECT_EQ(failing.code, -7);
 }
 
+// A start that comes after unlinkResource leaves the engine running: the
+// release stops, disarms and uncommits it before it takes the notifier
+// away and the engine goes back.
+TEST_F(AOTimingTest, TheReleaseBringsARunningEngineDownBeforeItGoesBack) {
+  bringUp(supervisor(), settings);
+  tStatus2 status;
+  supervisor().unlinkResource(status);
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  EXPECT_EQ(run(supervisor(), 2), 0);
+  ASSERT_TRUE(timing.state().isRunning());
+  log.clear();
+  supervisor().releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(),
+            "timing.stop, timing.disarm, timing.uncommit, event.unregisterEvent 1, "
+            "event.unregisterEvent 2");
+  EXPECT_TRUE(timing.state().isUncommitted());
+  EXPECT_EQ(timing.notifier(), nullptr);
+}
+
 // Commit-cancel acts only above word 4: at word 4 an engine that runs is the
 // caller's business and is left as it is.
 TEST_F(AOTimingTest, CommitCancelAtWordFourLeavesARunningEngineAlone) {
@@ -1221,6 +1266,25 @@ TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {
   EXPECT_EQ(fifo->fields.dataSource, nullptr);
   EXPECT_EQ(run(supervisor, 1), -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 401));
+}
+
+// A start after unlinkResource leaves the FIFO running: the release stops it
+// back to armed, completes and uncommits it while its data source is still
+// the adapter, then takes the adapter away.
+TEST_F(AOFIFOTest, TheReleaseBringsARunningFIFODownBeforeItGoesBack) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.unlinkResource(status);
+  for (uint32_t code : {1u, 4100u, 2u}) EXPECT_EQ(run(supervisor, code), 0);
+  ASSERT_TRUE(fifo->state().isRunning());
+  log.clear();
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "fifo.restoreArmed, fifo.complete, fifo.uncommit");
+  EXPECT_TRUE(fifo->state().isUncommitted());
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
 }
 
 // ---- DAC transfer and routable --------------------------------------------

@@ -85,6 +85,16 @@ uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buff
   });
 }
 
+void tBaseAOGroundRefSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  handBack(status, [&](nQoUdP100::tBaseAOGroundRefPrimitive* groundRef) {
+    if (groundRef == nullptr || skip() || groundRef->isEnabled() == 0) return;
+    nQoMDBG100::tStatus2 local;
+    groundRef->disable(local);
+    status.assign(local);
+  });
+  _state = kPlainLinked;
+}
+
 void tBaseAOGroundRefSupervisor::onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
                                            uint32_t code, nQoMRL100::iControlParameterBlock*,
                                            nQoMRL100::iControlParameterBlock* out,

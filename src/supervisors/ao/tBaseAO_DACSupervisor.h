@@ -65,6 +65,9 @@ class tBaseAOGroundRefSupervisor final
 
   ~tBaseAOGroundRefSupervisor() override { this->retire(); }
 
+  // A connection that code 257 left (without skip) goes before the hand-back.
+  void releaseResource(nQoMDBG100::tStatus2& status) override;
+
  private:
   friend tPlainSupervisor;
   // Codes 1, 4 and 257 to 259 on the ground reference as held.

@@ -402,6 +402,26 @@ TEST_F(AOSupervisorsTest, TheReleaseHandsBackTheGroundReferenceItWasGranted) {
       namingB.record<0>().identifier, namingC.record<0>().identifier, &facade, map);
 }
 
+// A connection that a code after unlinkResource left goes at the release: the
+// next owner finds the ground reference disconnected, as a fresh one is.
+TEST_F(AOSupervisorsTest, TheGroundReferenceReleaseDisconnectsWhatACodeConnected) {
+  tLoggedGroundRef groundRef(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);
+  offer(pool);
+  nQoUdR100::tAOGroundRefSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.unlinkResource(status);
+  EXPECT_EQ(run(supervisor, 257), 0);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "groundRef.enable, groundRef.disable");
+  EXPECT_EQ(groundRef.isEnabled(), 0u);
+  EXPECT_EQ(supervisor.getState(), 2u);
+}
+
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
   tLoggedGroundRef groundRef(log);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);

@@ -1,5 +1,6 @@
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
@@ -72,8 +73,17 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
+// Out of reach, the output comes down from whatever the codes left (a start
+// after unlinkResource too): a run the word says is on stops with its done
+// report where an observer can make it, and the reset switches it off and
+// leaves it as a fresh reservation finds it.
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
-  handBackGrant(status);
+  handBackGrant(status, [&](iTavikFREQOUTPrimitive* primitive) {
+    if (primitive == nullptr) return;
+    if (_state == kPlainRunning && _observer != nullptr)
+      onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
+    onFreshStatus(status, [&](tStatus2& s) { primitive->reset(s); });
+  });
   if (_kindsRegistered) {
     for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       tStatus2 local;

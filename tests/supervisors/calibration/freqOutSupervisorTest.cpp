@@ -162,6 +162,26 @@ TEST_F(FREQOUTSupervisorTest, AnObserverThatCannotBeMadeKeepsThePrimitiveForTheR
 // After a release (here of a running output) the done observer stays, the
 // primitive does not: every code answers -50004 at 285, and neither a code,
 // a deploy nor a commit-cancel reaches the output or the task's event.
+// A start that comes after unlinkResource leaves the output on: the release
+// stops it with its done report and resets it before the pool gets it back.
+TEST_F(FREQOUTSupervisorTest, TheReleaseStopsAndResetsAnOutputThatACodeLeftOn) {
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  supervisor.unlinkResource(s);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  clearLogs();
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x4002), wrote(0x170, 0x0001)}));
+  EXPECT_EQ(supervisor.getState(), 2u);
+}
+
 TEST_F(FREQOUTSupervisorTest, AfterTheReleaseNoCodeOrRequestReachesThePrimitive) {
   tTavikFREQOUTSupervisor supervisor;
   tStatus2 s;

@@ -178,6 +178,20 @@ TEST_F(tAnalogTriggerTest, OddModesAndSourcesFallBackAndModeOneArmsOnlyTheEnable
   EXPECT_EQ(map->Analog_Trigger_Etc.getRegister() & 0x8, 0);
 }
 
+// An arm that came without a commit leaves the enable bit on: the release
+// idles the trigger by what it holds, not by its state alone.
+TEST_F(tAnalogTriggerTest, TheReleaseIdlesATriggerArmedWithoutACommit) {
+  tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
+  trigger.arm(status);
+  ASSERT_EQ(map->Analog_Trigger_Etc.getRegister() & 0x8, 0x8u);
+  clearLogs();
+  trigger.release(status);
+  EXPECT_EQ(map->Analog_Trigger_Etc.getRegister() & 0x8, 0u);
+  EXPECT_EQ(windows.writes().front(), wrote(0x17A, 0x0000));
+  EXPECT_EQ(trigger.state().getState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());

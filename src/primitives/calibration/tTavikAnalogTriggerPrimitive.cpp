@@ -85,8 +85,11 @@ void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   }
 }
 
+// By what the trigger holds: a commit, or the enable bit of an arm that came
+// without one.
 void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
-  if (status.isFatal() || !_state.isCommitted()) return;
+  const bool enabled = (_map->Analog_Trigger_Etc.getRegister() & kEnable) != 0;
+  if (status.isFatal() || (!_state.isCommitted() && !enabled)) return;
   tStatus2 local;
   uncommit(local);
 }

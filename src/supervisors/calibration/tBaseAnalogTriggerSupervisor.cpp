@@ -1,5 +1,7 @@
 #include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
 
+#include "frame/freshStatus.h"
+
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iResourceBroker.h"
@@ -33,8 +35,13 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
+// Out of reach, the trigger's own release undoes what the codes left (a
+// commit or an arm after unlinkResource too) before the hand-back.
 void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  handBackGrant(status);
+  handBackGrant(status, [&](tBaseAnalogTriggerPrimitive* trigger) {
+    if (trigger != nullptr)
+      onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { trigger->release(s); });
+  });
   _state = kPlainLinked;
 }
 

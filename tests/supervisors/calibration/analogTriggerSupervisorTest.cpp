@@ -3,6 +3,7 @@
 // reservation that a failure keeps until releaseResource hands it back.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include "mrl/iResourceBroker.h"
@@ -26,7 +27,11 @@ class tLoggedTrigger : public nQoUdP100::tBaseAnalogTriggerPrimitive,
   void commit(tStatus2& s) override { answer("commit", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void arm(tStatus2& s) override { answer("arm", s); }
-  void release(tStatus2& s) override { answer("release", s); }
+  void release(tStatus2& s) override {
+    answer("release", s);
+    if (onRelease) onRelease();
+  }
+  std::function<void()> onRelease;
 };
 
 class AnalogTriggerSupervisorTest : public nQoTest::tLeakCheckedTest {
@@ -70,6 +75,7 @@ class AnalogTriggerSupervisorTest : public nQoTest::tLeakCheckedTest {
   std::optional<nQoMRL100::tGeneralIdentifier> identifier;
   std::optional<nQoUdR100::tAnalogTriggerSettings> settings;
   std::optional<nQoUdR100::tBaseAnalogTriggerSupervisor> supervisor;
+  bool handedBackAtRelease = false;
 };
 
 TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes) {
@@ -121,6 +127,26 @@ TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes
   supervisor->control(1, nullptr, nullptr, none);
   EXPECT_EQ(none.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAnalogTriggerSupervisor", 167));
+}
+
+// A commit that comes after unlinkResource reaches the trigger: the release
+// runs the trigger's own release before the pool gets it back.
+TEST_F(AnalogTriggerSupervisorTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
+  tStatus2 status;
+  supervisor->initialize(*settings, &facade, status);
+  supervisor->link(map, status);
+  supervisor->reserveResource(status);
+  supervisor->linkResource(status);
+  supervisor->unlinkResource(status);
+  supervisor->control(1, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  const int before = releases();
+  trigger.onRelease = [&] { handedBackAtRelease = releases() != before; };
+  supervisor->releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "trigger.commit, trigger.release");
+  EXPECT_FALSE(handedBackAtRelease) << "the trigger was handed back before its release";
+  EXPECT_EQ(releases(), before + 1);
 }
 
 // Deploys while the trigger is held name other pools for the next

@@ -221,11 +221,12 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
   // into the caller's, once the calls under way (a code, a cancel, a read or
-  // write that the position ended first) have left it; forgets the primitive
-  // in any case.
+  // write that the position ended first) have left it and it is brought down
+  // from what the codes left; forgets the primitive in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     takeOut();
+    bringDown();
     _links.releasing(_primitive, status);
     if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
       handBack(granted, _facade, status);
@@ -279,11 +280,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void commitCancel(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal() || _word <= nCorrelated::kResourcesLinked) return;
     if (_word <= nCorrelated::kRunning)
-      _reached.call([&](tPrimitive& primitive) {
-        for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
-          if (Row::kControls[index].first != nullptr && Row::kControls[index].word < _word)
-            run(primitive, index, status);
-      });
+      _reached.call([&](tPrimitive& primitive) { undoFrom(primitive, _word, status); });
     setWord(nCorrelated::kResourcesLinked);
   }
 
@@ -295,6 +292,28 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   typename Row::tLinks& getLinks() { return _links; }
 
  private:
+  // Every undo code whose word lies below word, in order.
+  void undoFrom(tPrimitive& primitive, uint32_t word, nQoMDBG100::tStatus2& status) {
+    for (int index = nCorrelated::kFirstUndo; index < 6; ++index)
+      if (Row::kControls[index].first != nullptr && Row::kControls[index].word < word)
+        run(primitive, index, status);
+  }
+
+  // Out of reach, before the release hands the primitive back: the undo
+  // codes from the word the last code left, which unlinkResource does not
+  // lower (a task that no commit-cancel undid, a code after unlinkResource),
+  // each on a status of its own, dropped, so that the hand-back runs
+  // whatever they report.
+  void bringDown() {
+    const uint32_t left = _codesWord;
+    if (_primitive != nullptr && left > nCorrelated::kResourcesLinked &&
+        left <= nCorrelated::kRunning) {
+      nQoMDBG100::tStatus2 dropped;
+      undoFrom(*_primitive, left, dropped);
+    }
+    _codesWord = nCorrelated::kResourcesLinked;
+  }
+
   void run(tPrimitive& primitive, int index, nQoMDBG100::tStatus2& status) {
     const tCorrelatedStep<tPrimitive>& step = Row::kControls[index];
     if (index < nCorrelated::kFirstUndo) {
@@ -329,10 +348,12 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
                              });
   }
 
-  // The word, and the copy a cancel reads.
+  // The word, and the copy a cancel reads; a code's word also as the one
+  // the primitive was left in.
   void setWord(uint32_t word) {
     _word = word;
     _sharedWord.store(word);
+    if (word > nCorrelated::kReserved) _codesWord = word;
   }
 
   tPrimitive* _primitive = nullptr;
@@ -345,6 +366,8 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // reads.
   tSinkSlot<tPrimitive> _reached;
   std::atomic<uint32_t> _sharedWord{0};
+  // The word the last code (or commit-cancel) left the primitive in.
+  uint32_t _codesWord = nCorrelated::kResourcesLinked;
 };
 
 }  // namespace nQoUdR100

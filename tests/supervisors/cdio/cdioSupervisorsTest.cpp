@@ -296,6 +296,44 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
   }
 }
 
+// A task that no commit-cancel undid keeps its run through unlinkResource,
+// which lowers the word; a code after it raises the run again. The release
+// undoes from what the codes left before the hand-back, so the next owner
+// finds the transfer observing.
+TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
+  for (const bool codeAfterUnlink : {false, true}) {
+    SCOPED_TRACE(codeAfterUnlink ? "a start after unlinkResource" : "no commit-cancel");
+    nQoSim::resetResourceBroker();
+    tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+    tCDI_DMATransferSettings settings;
+    auto& fields = settings.record<0>();
+    fields.dmaChannelSupervisorKey = 5;
+    fields.dmaTransferSupervisorKey = 6;
+    fields.transferMode = 0;
+    tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+    offer(settings, pool, "CDI_DMATransfer");
+    tScriptedDMAChannel channel(log, "channel");
+    tDMAHandlePartner partner(log, "partner");
+    supervisors.entries = {{5, &channel}, {6, &partner}};
+    tBaseCDI_DMATransferSupervisor supervisor;
+    tStatus2 s, down;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(supervisors, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    for (uint32_t code : {1u, 4100u}) supervisor.control(code, nullptr, nullptr, s);
+    if (!codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
+    supervisor.unlinkResource(down);
+    if (codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
+    ASSERT_EQ(s.code, 0);
+    transfer.steps.clear();
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+    EXPECT_EQ(transfer.steps, "stop unlinkDMA uncommit ");
+    EXPECT_EQ(supervisor.getLifecycle(), 2u);
+  }
+}
+
 // The input DMA transfer, held inside its commit and its data done while a
 // hold is set; counting its data-done calls and noting its state as a held
 // commit goes on.
@@ -312,9 +350,14 @@ class tHeldDMA : public tBaseCDI_DMATransferPrimitive {
     if (held != nullptr) held->hold();
     tBaseCDI_DMATransferPrimitive::markDataDone(s);
   }
+  void uncommit(tStatus2& s) override {
+    stateAtUncommit = state();
+    tBaseCDI_DMATransferPrimitive::uncommit(s);
+  }
   tHeldPass* held = nullptr;
   std::atomic<int> dataDone{0};
   uint32_t stateInCommit = 0;
+  uint32_t stateAtUncommit = 0;
 };
 
 // The DMA supervisor over a held transfer, linked to a channel and a partner
@@ -361,7 +404,9 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   transfer.held = nullptr;
   EXPECT_TRUE(held.teardownWaited()) << "the release returned under the code";
   EXPECT_EQ(committing.code, 0);
-  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  // The commit ran to its end before the release undid it for the hand-back.
+  EXPECT_EQ(transfer.stateAtUncommit, tBaseCDI_DMATransferPrimitive::kCommitted);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
   EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getLifecycle(), 2u);
 
@@ -369,7 +414,7 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   supervisor.control(3, nullptr, nullptr, late);
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(loggedAt(-50004, "tBaseCDI_DMATransferSupervisor", 196));
-  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kCommitted);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
   tStatus2 undo;
   transfer.uncommit(undo);
   transfer.unregisterObservers(undo);

@@ -324,6 +324,30 @@ TEST_F(tImmediateTest, ArmRegistersTheListenerUnderTheBusLocationAndDisarmRemove
   EXPECT_EQ(status.code, 0);
 }
 
+// A release of an armed (code 1) and started (4100) transfer: the run stops
+// and the listener goes before the commit is left, so no client reaches the
+// transfer once it is handed back.
+TEST_F(tImmediateTest, TheBringDownOfAReleaseStopsTheRunAndTakesTheListenerOut) {
+  bus.setLocation(0, 0xAB);
+  bus.setLocation(1, 2);
+  bus.setLocation(2, 0x3C);
+  immediate->setListenerKey(kKey);
+  channels({1});
+  const std::string name = "0xAB::0x2::0x3C::tBaseAIImmediateTransferPrimitive::tLibSocketListener";
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  ASSERT_EQ(nQoSim::findSocketListener(name), &immediate->listener());
+  immediate->bringDown();
+  immediate->uncommitTransfer(status);
+  immediate->unreserveTransfer(status);
+  EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  EXPECT_EQ(immediate->getTransferState(), 1u);
+  EXPECT_EQ(timing->findSampleEndObserver(immediate.get()), nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A second commit adds no sample-end record: one uncommit takes it out.
 TEST_F(tImmediateTest, ASecondCommitAddsNoRecordSoOneUncommitTakesItOut) {
   channels({1});

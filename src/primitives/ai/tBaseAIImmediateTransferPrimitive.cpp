@@ -222,6 +222,12 @@ void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _reading.set(kIdle);
 }
 
+void tBaseAIImmediateTransferPrimitive::bringDown() {
+  tStatus2 local;
+  if (_transferState == 5) stopTransfer(local);
+  if (_transferState == 4) disarmTransfer(local.clear());
+}
+
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   dropWaiter();
   // The default form has no controller to leave.

@@ -115,6 +115,11 @@ class tBaseAIImmediateTransferPrimitive
   void disarmTransfer(tStatus2& status) override;
   void uncommitTransfer(tStatus2& status) override;
   void unreserveTransfer(tStatus2& status) override;
+  // What a release brings down before the commit goes, from whatever the
+  // codes left: a started transfer stopped, an armed one's listener taken
+  // out, each step by the state it finds and on a status of its own,
+  // dropped.
+  void bringDown();
   // Sets the cancel mark and the blocking waiter's event; any thread.
   void requestCancel() override;
   // Ends the read under way, and every read until openReads, as a cancel

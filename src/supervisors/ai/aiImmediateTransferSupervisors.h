@@ -53,7 +53,9 @@ struct tAIImmediateTransferSupervisorRow {
     primitive.reserveTransfer(status);
     primitive.commitTransfer(status);
   }
+  // The run and the listener that codes 4100 and 1 left go first.
   static void releasePrimitive(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
+    primitive.bringDown();
     primitive.uncommitTransfer(status);
     primitive.unreserveTransfer(status);
   }

@@ -557,13 +557,13 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsThePrimitiveBackOnlyAfterACodeUnd
   EXPECT_EQ(armed.code, -50256);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(),
-            "immediate.startTransfer, immediate.uncommitTransfer, immediate.unreserveTransfer, "
-            "event.unregisterEvent 1, event.unregisterEvent 2");
+            "immediate.startTransfer, immediate.stopTransfer, immediate.uncommitTransfer, "
+            "immediate.unreserveTransfer, event.unregisterEvent 1, event.unregisterEvent 2");
   tStatus2 after;
   supervisor.control(4100, nullptr, nullptr, after);
   EXPECT_EQ(after.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tAutoController", 30));
-  EXPECT_EQ(log.calls.size(), 5u);
+  EXPECT_EQ(log.calls.size(), 6u);
 }
 
 // The DMA row: an arm (4100) from another thread has passed its checks when

@@ -17,11 +17,12 @@
 //   std::string handedBack();                  // broker log, bus registrations, live blocks...
 //   std::string primitiveState();              // what a fresh reservation finds
 // and, where they apply:
-//   void ready(tSupervisor&, tStatus2&);       // codes after each linkResource (a commit)
+//   void ready(tSupervisor&);                  // codes after each linkResource (a commit)
 //   void refuseLink(bool);                     // the partner refuses the next linkResource
-// A file instantiates the suites for its rows under a prefix of its own:
-//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>);
-//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ...);   // rows with refuseLink
+// A file instantiates the suites for its rows under a prefix of its own, each
+// row named by its kName:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>, tRowNames);
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // with refuseLink
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ...);   // rows whose linkResource fills the
 //   slot
 // Waits go by the test clock; a call or step that would wait without end is
@@ -59,14 +60,33 @@ struct tEntry {
   int waited = 0;
 };
 
-// Where the row's primitive holds an entry: the hold is on any thread but
-// the test's, so the lifecycle steps pass it.
+// Where the row's primitive holds an entry: only the entry's own thread
+// holds, so the lifecycle steps and the board's other threads pass. A row
+// calls it from a hook of its primitive's world (a scripted register read,
+// which holds under the windows' lock, so only where the steps touch no
+// register before they wait), or has it hold at every set of an event and
+// release of a lock (atSyncs, after the release).
 struct tHoldPoint {
+  tHoldPoint() = default;
+  tHoldPoint(const tHoldPoint&) = delete;
+  tHoldPoint& operator=(const tHoldPoint&) = delete;
+  ~tHoldPoint() {
+    if (_atSyncs) nQoSim::onSyncSet(nullptr);
+  }
   void operator()() const {
-    if (std::this_thread::get_id() != tester && inside) inside();
+    if (std::this_thread::get_id() == entry.load() && inside) inside();
+  }
+  void atSyncs() {
+    _atSyncs = true;
+    nQoSim::onSyncSet([this](const iSync*, bool set) {
+      if (set) (*this)();
+    });
   }
   std::function<void()> inside;
-  const std::thread::id tester = std::this_thread::get_id();
+  std::atomic<std::thread::id> entry{};
+
+ private:
+  bool _atSyncs = false;
 };
 
 // Runs body on this thread. Once it has run longer than after (elapsed
@@ -102,6 +122,14 @@ inline std::string brokerAndBlocks() {
 // Far longer than a call that answers at once takes on a loaded machine.
 constexpr std::chrono::milliseconds kAtOnce{2000};
 
+// Names each row of an instantiation by its kName.
+struct tRowNames {
+  template <class Row>
+  static std::string GetName(int) {
+    return Row::kName;
+  }
+};
+
 enum class tStep { kUnlink, kRelease, kUnlinkRelease, kDestroy, kFailedLink, kFill };
 
 template <class Row>
@@ -118,15 +146,15 @@ class Lifecycle : public Row {
     this->up(*supervisor, status);
     supervisor->reserveResource(status);
     if (link) supervisor->linkResource(status);
-    runCodes(status);
     ASSERT_EQ(status.code, 0);
+    runCodes();
   }
   void relink(tStatus2& status) {
     supervisor->linkResource(status);
-    runCodes(status);
+    runCodes();
   }
-  void runCodes(tStatus2& status) {
-    if constexpr (requires { this->ready(*supervisor, status); }) this->ready(*supervisor, status);
+  void runCodes() {
+    if constexpr (requires { this->ready(*supervisor); }) this->ready(*supervisor);
   }
   // The platform's teardown: commit-cancel, unlinkResource, release.
   void tearDownSupervisor() {
@@ -179,7 +207,7 @@ class Lifecycle : public Row {
     if (step == tStep::kUnlinkRelease) {
       // Codes from another thread after the unlinkResource reach the primitive.
       supervisor->unlinkResource(status);
-      runCodes(status);
+      runCodes();
     }
     if constexpr (requires { this->refuseLink(true); })
       if (step == tStep::kFailedLink) this->refuseLink(true);
@@ -192,7 +220,12 @@ class Lifecycle : public Row {
     tStatus2 entered;
     const bool stuck = clockMovedDuring([&] {
       inside = seenInside(
-          this->hold.inside, [&] { entry.call(entered); },
+          this->hold.inside,
+          [&] {
+            this->hold.entry = std::this_thread::get_id();
+            entry.call(entered);
+            this->hold.entry = std::thread::id();
+          },
           [&] {
             before = this->handedBack();
             runStepCall(step);
@@ -206,8 +239,7 @@ class Lifecycle : public Row {
     // (c) The step's end holds, also after the entry and the row's codes ran
     // on the primitive.
     if (step != tStep::kDestroy && step != tStep::kFill) {
-      tStatus2 codes;
-      runCodes(codes);
+      runCodes();
       for (const tEntry& blocking : this->entries(*supervisor)) {
         if (!blocking.blocks) continue;
         SCOPED_TRACE("after the end: " + blocking.name);
@@ -221,23 +253,24 @@ class Lifecycle : public Row {
     // (e) A release or destruction hands the primitive back as it was found.
     const bool handsBack =
         step == tStep::kRelease || step == tStep::kUnlinkRelease || step == tStep::kDestroy;
-    if (handsBack) EXPECT_EQ(this->primitiveState(), fresh);
+    if (handsBack)
+      EXPECT_EQ(this->primitiveState(), fresh) << "not handed back as a fresh reservation finds it";
 
-    // (d) The next linkResource or reservation opens the waits again.
+    // (d) The next reservation, or linkResource, opens the waits again.
     tStatus2 next;
     switch (step) {
       case tStep::kUnlink: relink(next); break;
       case tStep::kRelease:
       case tStep::kUnlinkRelease:
         supervisor->reserveResource(next);
-        relink(next);
+        runCodes();
         break;
-      case tStep::kDestroy: bringUp(true); break;
+      case tStep::kDestroy: bringUp(false); break;
       case tStep::kFailedLink:
         if constexpr (requires { this->refuseLink(false); }) this->refuseLink(false);
         relink(next);
         break;
-      case tStep::kFill: runCodes(next); break;
+      case tStep::kFill: runCodes(); break;
     }
     EXPECT_EQ(next.code, 0) << "the next linkResource or reservation failed";
     for (const tEntry& blocking : this->entries(*supervisor)) {

@@ -2,12 +2,18 @@
 // real primitives of the simulated board's AI road.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simMemBlocks.h"
 #include "sim/simParameterBlock.h"
+#include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/brokerPools.h"
@@ -17,33 +23,90 @@ namespace nQoTest {
 namespace {
 
 using nQoMDBG100::tStatus2;
+constexpr int kTimedOut = -200474;
+constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
 
-// What every AI row brings: the AI road, a broker with the row's pool, a
-// facade that lets callers block and a map.
+// A bus whose location words hold the entry that asks for them.
+class tHoldingBus : public nQoSim::tSimBus {
+ public:
+  tHoldingBus(nQoSim::tSimRegisterWindows& windows, tHoldPoint& hold)
+      : tSimBus(windows), _hold(hold) {}
+  uint32_t location(uint32_t index) override {
+    _hold();
+    return tSimBus::location(index);
+  }
+
+ private:
+  tHoldPoint& _hold;
+};
+
+// Every AI row: the AI road with one channel in timing mode 2, a broker that
+// offers the row's pool under its settings' identifier, a facade whose event
+// object logs, a map, and the status register's reads as a hold point.
+template <class Settings>
 class tAIRow : public tAIRoadTest {
  protected:
   void SetUp() override {
     tAIRoadTest::SetUp();
     nQoSim::resetResourceBroker();
+    facade.eventObject = &event;
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [this](unsigned) {
+      hold();
+      return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0;
+    });
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = 1;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    timing->setConfiguration(config, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
+    nQoUdP100::tAIScanningFrontEndConfig channel;
+    channel.channelFlags = 1;
+    channels.channels.append(channel);
+    frontEnd.emplace(&frontEndDescription, map, helper, status);
+    frontEnd->setConfiguration(channels, status);
+    deviceInfo.identity = &kDevice;
+    ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
+    settings.reset();
+    frontEnd.reset();
     nQoSim::resetResourceBroker();
     tAIRoadTest::TearDown();
   }
+  template <class tPool, class tPrimitive>
+  void offer(std::optional<tPool>& pool, tPrimitive* primitive, const char* name) {
+    pool.emplace(primitive);
+    offerPool(settings->supervisorRecord().identifier, {7, 9}, name, &*pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  template <class tSupervisor>
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    supervisor.initialize(*settings, &facade, status);
+    supervisor.link(supervisorMap, status);
+  }
+  // The broker's calls, the live blocks, sync objects and memory blocks, the
+  // bus registrations and the events registered.
   std::string handedBack() {
-    return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations());
+    return brokerAndBlocks() + ", memory " + std::to_string(nQoSim::liveMemBlocks()) + ", bus " +
+           std::to_string(bus.registrations()) + ", events " + std::to_string(log.calls.size());
   }
 
   tCallLog log;
   tScriptedFacade facade{log, "facade"};
-  tScriptedSupervisorMap map{log, "map"};
+  tScriptedEvent event{log, "event"};
+  tScriptedSupervisorMap supervisorMap{log, "map"};
   tHoldPoint hold;
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  std::optional<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::optional<Settings> settings{std::in_place};
 };
 
-// The sample-clock wait polling the converter's status register, which holds
-// it.
-class tWFNSCRow : public tAIRow {
+// The sample-clock wait polling the converter's status register.
+class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
  public:
+  static constexpr const char* kName = "SampleClockWaitPolling";
   using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
   using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
 
@@ -51,30 +114,19 @@ class tWFNSCRow : public tAIRow {
   void SetUp() override {
     tAIRow::SetUp();
     wfnsc.emplace(timing, converter);
-    pool.emplace(&*wfnsc);
-    offerPool(settings->supervisorRecord().identifier, {7, 9}, "AI_WFNSC", &*pool, status);
-    windows.setReadCallback(window, 0x104, [this](unsigned) {
-      hold();
-      return nQoSim::tSimAIFifo::kEmptyBit;
-    });
-    ASSERT_EQ(status.code, 0);
+    offer(pool, &*wfnsc, "AI_WFNSC");
   }
   void TearDown() override {
-    settings.reset();
     pool.reset();
     wfnsc.reset();
     tAIRow::TearDown();
   }
-  void up(tSupervisor& supervisor, tStatus2& status) {
-    supervisor.initialize(*settings, &facade, status);
-    supervisor.link(map, status);
-  }
-  void ready(tSupervisor& supervisor, tStatus2& status) {
+  void ready(tSupervisor& supervisor) {
+    tStatus2 status;
     supervisor.control(1, nullptr, nullptr, status);
     supervisor.control(4100, nullptr, nullptr, status);
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
-    constexpr int kTimeout = -200474;
     auto code = [&supervisor](uint32_t code, std::vector<uint8_t> in) {
       return [&supervisor, code, in](tStatus2& status) {
         nQoSim::tByteParameterBlock block(in);
@@ -82,11 +134,11 @@ class tWFNSCRow : public tAIRow {
       };
     };
     return {
-        {"400", code(400, {}), true, 0, kTimeout},
-        {"401", code(401, {5, 0, 0, 0}), true, 0, kTimeout},
+        {"400", code(400, {}), true, 0, kTimedOut},
+        {"401", code(401, {5, 0, 0, 0}), true, 0, kTimedOut},
         {"the second interface's wait",
          [&supervisor](tStatus2& status) { supervisor.waitForNextSampleClock(status); }, true, 0,
-         kTimeout},
+         kTimedOut},
         {"4100 under way",
          [&supervisor, this](tStatus2& status) {
            supervisor.reach([&](tPrimitive& primitive) {
@@ -98,12 +150,62 @@ class tWFNSCRow : public tAIRow {
   }
   std::string primitiveState() { return "mode " + std::to_string(wfnsc->mode()); }
 
-  std::optional<nQoUdR100::tAI_WFNSCSettings> settings{std::in_place};
   std::optional<tPrimitive> wfnsc;
   std::optional<nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool> pool;
 };
 
-INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>);
+// The programmed-I/O immediate transfer: a read polls the FIFO's status
+// register, code 1 registers the client's listener under the bus location.
+class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
+ public:
+  static constexpr const char* kName = "ImmediateTransfer";
+  using tSupervisor = nQoUdR100::tAIImmediateTransferSupervisor;
+  using tPrimitive = nQoUdP100::tBaseAIImmediateTransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    description.fifo = &fifoDescription;
+    description.firstEntry = &entry;
+    wfnsc.emplace(timing, converter);
+    immediate.emplace(&heldBus, &deviceInfo, &*frontEnd, &*wfnsc, converter, timing, fifo,
+                      &description, status);
+    settings->supervisorRecord().longWord = 0x5A;
+    settings->supervisorRecord().word6 = 1;  // polls
+    offer(pool, &*immediate, "AIImmediateTransfer");
+  }
+  void TearDown() override {
+    pool.reset();
+    immediate.reset();
+    wfnsc.reset();
+    tAIRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 start;
+    supervisor.control(4100, nullptr, nullptr, start);
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {
+        {"read",
+         [&supervisor, this](tStatus2& status) {
+           supervisor.read(1, 5, reinterpret_cast<uint8_t*>(buffer), nullptr, nullptr, status);
+         },
+         true, 0, kTimedOut},
+        {"1", [&supervisor](tStatus2& status) { supervisor.control(1, nullptr, nullptr, status); }},
+    };
+  }
+  std::string primitiveState() { return "state " + std::to_string(immediate->getTransferState()); }
+
+  tHoldingBus heldBus{windows, hold};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tBaseAI_WFNSCPrimitive> wfnsc;
+  std::optional<tPrimitive> immediate;
+  std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
+  uint32_t buffer[4] = {};
+};
+
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

@@ -10,21 +10,20 @@
 //
 // A row is a fixture class (derived from an existing one, whose SetUp builds
 // the board, the pools and the primitive) with:
-//   using tSupervisor = ...;                   // default-constructible
-//   void up(tSupervisor&, tStatus2&);          // initialize and link
-//   nQoTest::tHoldPoint hold;                  // the primitive's hold point calls hold()
-//   std::vector<tEntry> entries(tSupervisor&); // each bound to the supervisor
-//   std::string handedBack();                  // broker log, bus registrations, live blocks...
-//   std::string primitiveState();              // what a fresh reservation finds
+//   static constexpr const char* kName = "...";  // the row's name in the test names
+//   using tSupervisor = ...;                     // default-constructible
+//   void up(tSupervisor&, tStatus2&);            // initialize and link
+//   nQoTest::tHoldPoint hold;                    // the primitive's hold point calls hold()
+//   std::vector<tEntry> entries(tSupervisor&);   // each bound to the supervisor
+//   std::string handedBack();                    // broker log, bus registrations, live blocks
+//   std::string primitiveState();                // what a fresh reservation finds
 // and, where they apply:
-//   void ready(tSupervisor&);                  // codes after each linkResource (a commit)
-//   void refuseLink(bool);                     // the partner refuses the next linkResource
-// A file instantiates the suites for its rows under a prefix of its own, each
-// row named by its kName:
+//   void ready(tSupervisor&);       // codes after each reservation and linkResource
+//   void refuseLink(bool);          // the partner refuses the next linkResource
+// A file instantiates the suites for its rows under a prefix of its own:
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>, tRowNames);
-//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // with refuseLink
-//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ...);   // rows whose linkResource fills the
-//   slot
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // refuseLink
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ..., tRowNames);  // linkResource fills
 // Waits go by the test clock; a call or step that would wait without end is
 // let go by moving the test clock once a guard of elapsed time has passed,
 // and that is a failure.
@@ -153,8 +152,13 @@ class Lifecycle : public Row {
     supervisor->linkResource(status);
     runCodes();
   }
+  // The row's codes, each answering as the row expects.
   void runCodes() {
-    if constexpr (requires { this->ready(*supervisor); }) this->ready(*supervisor);
+    tStatus2 status;
+    if constexpr (requires { this->ready(*supervisor); })
+      this->ready(*supervisor);
+    else if constexpr (requires { this->ready(*supervisor, status); })
+      this->ready(*supervisor, status);
   }
   // The platform's teardown: commit-cancel, unlinkResource, release.
   void tearDownSupervisor() {
@@ -166,21 +170,16 @@ class Lifecycle : public Row {
     supervisor.reset();
   }
 
+  // Each entry that the row offers once the step's start is set up.
   void runStep(tStep step) {
-    const size_t count = entryCount();
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0, count = 1; i < count; ++i) {
       SCOPED_TRACE("entry " + std::to_string(i));
-      checkEntryUnder(step, i);
+      count = checkEntryUnder(step, i);
       tearDownSupervisor();
     }
   }
 
  private:
-  size_t entryCount() {
-    tSupervisor probe;
-    return this->entries(probe).size();
-  }
-
   void runStepCall(tStep step) {
     tStatus2 status;
     switch (step) {
@@ -198,11 +197,12 @@ class Lifecycle : public Row {
   }
 
   // The entry held under the step: (a) and (b), then (c), (d) and (e).
-  void checkEntryUnder(tStep step, size_t index) {
+  // Answers how many entries the row offers there.
+  size_t checkEntryUnder(tStep step, size_t index) {
     const std::string fresh = this->primitiveState();
     const bool linked = step != tStep::kFailedLink && step != tStep::kFill;
     bringUp(linked);
-    if (::testing::Test::HasFatalFailure()) return;
+    if (::testing::Test::HasFatalFailure()) return 0;
     tStatus2 status;
     if (step == tStep::kUnlinkRelease) {
       // Codes from another thread after the unlinkResource reach the primitive.
@@ -212,6 +212,7 @@ class Lifecycle : public Row {
     if constexpr (requires { this->refuseLink(true); })
       if (step == tStep::kFailedLink) this->refuseLink(true);
     std::vector<tEntry> entries = this->entries(*supervisor);
+    if (index >= entries.size()) return entries.size();
     const tEntry& entry = entries[index];
     SCOPED_TRACE(entry.name);
 
@@ -280,6 +281,7 @@ class Lifecycle : public Row {
       clockMovedDuring([&] { blocking.call(answer); }, std::chrono::milliseconds(0));
       EXPECT_EQ(answer.code, blocking.waited) << "a blocking call did not wait";
     }
+    return entries.size();
   }
 
  protected:

@@ -87,10 +87,13 @@ class tAIRow : public tAIRoadTest {
     supervisor.link(supervisorMap, status);
   }
   // The broker's calls, the live blocks, sync objects and memory blocks, the
-  // bus registrations and the events registered.
+  // bus registrations and the events given up.
   std::string handedBack() {
+    size_t unregistered = 0;
+    for (const nQoSim::tCall& call : log.calls)
+      unregistered += call.operation == "event.unregisterEvent";
     return brokerAndBlocks() + ", memory " + std::to_string(nQoSim::liveMemBlocks()) + ", bus " +
-           std::to_string(bus.registrations()) + ", events " + std::to_string(log.calls.size());
+           std::to_string(bus.registrations()) + ", unregistered " + std::to_string(unregistered);
   }
 
   tCallLog log;
@@ -204,8 +207,84 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   uint32_t buffer[4] = {};
 };
 
-using tRows = ::testing::Types<tWFNSCRow, tImmediateRow>;
+// The DMA immediate transfer over a VESK channel, with the scheduler's
+// action linked by key 3 (its partner, which may refuse): every code takes
+// the transfer's lock, which holds it.
+class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
+ public:
+  static constexpr const char* kName = "ImmediateDMATransfer";
+  using tSupervisor = nQoUdR100::tAIImmediateDMATransferSupervisor;
+  using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    channel.emplace(&bus, vesk, &status);
+    channels.fill(&*channel);
+    smallFIFO.emplace(&smallDescription, map, dispatcher, status);
+    transfer.emplace(&bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
+                     channels.data(), 8, status);
+    bus.setDMAChannelNumber(4);
+    supervisorMap.entries[3] = &scheduler;
+    settings->supervisorRecord().word6 = 2;
+    settings->supervisorRecord().word16 = 3;
+    offer(pool, &*transfer, "AIImmediateDMATransfer");
+    hold.atSyncs();
+  }
+  void TearDown() override {
+    pool.reset();
+    transfer.reset();
+    smallFIFO.reset();
+    channel.reset();
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    tAIRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 commit, arm;
+    supervisor.control(1, nullptr, nullptr, commit);
+    supervisor.control(4100, nullptr, nullptr, arm);
+  }
+  void refuseLink(bool refuses) {
+    if (refuses)
+      scheduler.answers["getSchedulerAction"] = -7;
+    else
+      scheduler.answers.erase("getSchedulerAction");
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    auto code = [&supervisor](uint32_t code) {
+      return [&supervisor, code](tStatus2& status) {
+        supervisor.control(code, nullptr, nullptr, status);
+      };
+    };
+    std::vector<tEntry> entries{
+        {"1", code(1)}, {"4100", code(4100)}, {"4101", code(4101)}, {"4", code(4)}};
+    tStatus2 query;
+    if (supervisor.getTracker().getState(query) >= nQoMRTB100::kStateResourcesLinked)
+      entries.push_back(
+          {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
+    return entries;
+  }
+  // The transfer's state, its resolver on the bus, its buffer.
+  std::string primitiveState() {
+    return "state " + std::to_string(transfer->transferState()) + ", bus " +
+           std::to_string(bus.registrations()) + ", memory " +
+           std::to_string(nQoSim::liveMemBlocks());
+  }
+
+  const unsigned vesk = windows.addWindow(0x84);
+  nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
+  std::optional<nQoUdRLP100::tVESKChannel> channel;
+  std::array<nQoUdRLP100::tVESKChannel*, 8> channels{};
+  std::optional<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
+  std::optional<tPrimitive> transfer;
+  std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
+  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+};
+
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ::testing::Types<tImmediateDMARow>,
+                               tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

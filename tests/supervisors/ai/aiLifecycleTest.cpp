@@ -6,16 +6,20 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tAI_DMATransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simMemBlocks.h"
 #include "sim/simParameterBlock.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/lifecycleSuite.h"
+#include "support/aiTransferDoubles.h"
 #include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 
@@ -75,10 +79,12 @@ class tAIRow : public tAIRoadTest {
     nQoSim::resetResourceBroker();
     tAIRoadTest::TearDown();
   }
+  // The pool of primitive, offered under name as identifier.
   template <class tPool, class tPrimitive>
-  void offer(std::optional<tPool>& pool, tPrimitive* primitive, const char* name) {
+  void offer(std::optional<tPool>& pool, tPrimitive* primitive, const char* name,
+             nQoMRL100::tGeneralIdentifier& identifier) {
     pool.emplace(primitive);
-    offerPool(settings->supervisorRecord().identifier, {7, 9}, name, &*pool, status);
+    offerPool(identifier, {7, 9}, name, &*pool, status);
     ASSERT_EQ(status.code, 0);
   }
   template <class tSupervisor>
@@ -117,7 +123,7 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
   void SetUp() override {
     tAIRow::SetUp();
     wfnsc.emplace(timing, converter);
-    offer(pool, &*wfnsc, "AI_WFNSC");
+    offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
   }
   void TearDown() override {
     pool.reset();
@@ -175,7 +181,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
                       &description, status);
     settings->supervisorRecord().longWord = 0x5A;
     settings->supervisorRecord().word6 = 1;  // polls
-    offer(pool, &*immediate, "AIImmediateTransfer");
+    offer(pool, &*immediate, "AIImmediateTransfer", settings->supervisorRecord().identifier);
   }
   void TearDown() override {
     pool.reset();
@@ -228,7 +234,7 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     supervisorMap.entries[3] = &scheduler;
     settings->supervisorRecord().word6 = 2;
     settings->supervisorRecord().word16 = 3;
-    offer(pool, &*transfer, "AIImmediateDMATransfer");
+    offer(pool, &*transfer, "AIImmediateDMATransfer", settings->supervisorRecord().identifier);
     hold.atSyncs();
   }
   void TearDown() override {
@@ -281,10 +287,79 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
 };
 
-using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow>;
+// The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
+// through the links' stream (and may refuse it); its codes run the real
+// transfer's operations, which select the DMA channel under a lock.
+class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
+ public:
+  static constexpr const char* kName = "DMATransfer";
+  using tSupervisor = nQoUdR100::tBaseAI_DMATransferSupervisor;
+  using tPrimitive = nQoUdP100::tAI_DMATransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
+    transfer->link(status);  // as the board links it
+    fifoSettings.emplace();
+    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(*fifoSettings, &facade, status);
+    fifoSupervisor->reserveResource(status);
+    auto& words = settings->supervisorRecord();
+    offer(transferPool, &*transfer, "AI_DMATransfer", words.identifier1);
+    std::tie(words.word1, words.word2, words.word3, words.word4) = std::tuple(1, 2, 3, 1);
+    supervisorMap.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}};
+    channel.channelNumber = 4;
+    hold.atSyncs();
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    fifoSupervisor->releaseResource(status);
+    fifoSupervisor.reset();
+    fifoSettings.reset();
+    fifoPool.reset();
+    transferPool.reset();
+    transfer->unlink(status);
+    transfer.reset();
+    tAIRow::TearDown();
+  }
+  void refuseLink(bool refuses) {
+    if (refuses)
+      partner.endpoint.answers["setReadable"] = -7;
+    else
+      partner.endpoint.answers.erase("setReadable");
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    auto code = [&supervisor](uint32_t code) {
+      return [&supervisor, code](tStatus2& status) {
+        supervisor.control(code, nullptr, nullptr, status);
+      };
+    };
+    // An arm without a channel refuses before it selects one.
+    if (transfer->getDMAChannelNumber() == nQoMRTB100::tDMALinker<tPrimitive>::kNoChannel)
+      return {{"4101", code(4101)}};
+    return {{"4100", code(4100)}, {"4101", code(4101)}};
+  }
+  // The channel the transfer arms and its partner's endpoint.
+  std::string primitiveState() {
+    return "channel " + std::to_string(transfer->getDMAChannelNumber()) + ", sink " +
+           std::to_string(transfer->getDoneSink() != nullptr);
+  }
+
+  std::optional<tPrimitive> transfer;
+  std::optional<nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool> transferPool;
+  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+  tScriptedDMAChannel channel{log, "channel"};
+  tReadingDMATransfer partner{log, "partner"};
+};
+
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
-INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ::testing::Types<tImmediateDMARow>,
-                               tRowNames);
+using tLinkRows = ::testing::Types<tImmediateDMARow, tDMATransferRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

@@ -356,9 +356,104 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   tReadingDMATransfer partner{log, "partner"};
 };
 
-using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow>;
+// A tracker-frame row whose entries are codes under way: each has entered
+// the frame's pass on the primitive and holds just before it runs the real
+// primitive's operation (most of which touch no lock to hold at). Derived
+// names the primitive (primitive()), the codes (kCodes) and what the
+// primitive holds (state()).
+template <class Derived, class Row>
+class tCodesRow : public tAIRow<typename Row::tSettings> {
+ public:
+  using tSupervisor = nQoUdR100::tSupervisor<Row>;
+
+ protected:
+  void SetUp() override {
+    tAIRow<typename Row::tSettings>::SetUp();
+    auto& self = static_cast<Derived&>(*this);
+    this->offer(pool, self.primitive(), Derived::kName,
+                this->settings->supervisorRecord().identifier);
+  }
+  void TearDown() override {
+    pool.reset();
+    tAIRow<typename Row::tSettings>::TearDown();
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    std::vector<tEntry> entries;
+    for (uint32_t code : Derived::kCodes) {
+      const int bit = nQoMRTB100::controlFlagBit(code);
+      entries.push_back(
+          {std::to_string(code) + " under way", [&supervisor, bit, this](tStatus2& s) {
+             supervisor.reach([&](typename Row::tPrimitive& primitive) {
+               this->hold();
+               Row::kControls[bit](primitive, s);
+             });
+           }});
+    }
+    return entries;
+  }
+  std::string primitiveState() { return static_cast<Derived&>(*this).state(); }
+
+  std::optional<typename Row::tPool> pool;
+};
+
+class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupervisorRow> {
+ public:
+  static constexpr const char* kName = "Converter";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAI_ADCPrimitive* primitive() { return converter; }
+  std::string state() { return "attached " + std::to_string(converter->isAttached()); }
+};
+
+class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDeviceFIFOSupervisorRow> {
+ public:
+  static constexpr const char* kName = "DeviceFIFO";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIDeviceFIFOPrimitive* primitive() { return fifo; }
+  std::string state() { return "threshold " + std::to_string(fifo->getThreshold(status)); }
+};
+
+// The front end takes part in its codes while the record's first value says
+// so.
+class tFrontEndRow
+    : public tCodesRow<tFrontEndRow, nQoUdR100::tBaseAIScanningFrontEndSupervisorRow> {
+ public:
+  static constexpr const char* kName = "ScanningFrontEnd";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIScanningFrontEndPrimitive* primitive() {
+    settings->supervisorRecord().word1 = 1;
+    return &*frontEnd;
+  }
+  std::string state() { return ""; }
+};
+
+// The timing controller, whose scheduler-action partner (key 3) may refuse
+// its action.
+class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControllerSupervisorRow> {
+ public:
+  static constexpr const char* kName = "TimingController";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
+    settings->supervisorRecord().word1 = 3;
+    supervisorMap.entries[3] = &scheduler;
+    return timing;
+  }
+  void refuseLink(bool refuses) {
+    if (refuses)
+      scheduler.answers["getSchedulerAction"] = -7;
+    else
+      scheduler.answers.erase("getSchedulerAction");
+  }
+  std::string state() {
+    return "action " + std::to_string(timing->getSchedulerAction() != nullptr);
+  }
+
+  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+};
+
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
+                               tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
-using tLinkRows = ::testing::Types<tImmediateDMARow, tDMATransferRow>;
+using tLinkRows = ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 
 }  // namespace

@@ -219,6 +219,7 @@ class Lifecycle : public Row {
     std::string before;
     tSeenInside<std::string> inside;
     tStatus2 entered;
+    std::atomic<bool> left{false};
     const bool stuck = clockMovedDuring([&] {
       inside = seenInside(
           this->hold.inside,
@@ -230,8 +231,15 @@ class Lifecycle : public Row {
           [&] {
             before = this->handedBack();
             runStepCall(step);
+            // A destruction that did not wait would leave the entry to go on
+            // in a destroyed supervisor: it goes on in a fresh one instead,
+            // so the fault is reported, not a crash of the whole run.
+            if (step == tStep::kDestroy && !left) supervisor.emplace();
           },
-          [&] { return this->handedBack(); });
+          [&] {
+            left = true;
+            return this->handedBack();
+          });
     });
     EXPECT_FALSE(stuck) << "the step or the entry waited without end";
     EXPECT_TRUE(inside.waited) << "the step did not wait for the entry";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
+#include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tAI_DMATransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
@@ -450,10 +451,67 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
 };
 
-using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
-                               tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow>;
+// The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
+// and whose links read the FIFO primitive of the reserved FIFO supervisor
+// (key 2).
+class tInterruptTransferRow
+    : public tCodesRow<tInterruptTransferRow, nQoUdR100::tBaseAIInterruptTransferSupervisorRow> {
+ public:
+  static constexpr const char* kName = "InterruptTransfer";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
+    description.fifo = &fifoDescription;
+    description.samples = &sampleDescription;
+    transfer.emplace(&description, converter, timing, fifo, deviceInfo, map, status);
+    transfer->configure(status);
+    transfer->link(status);  // as the board links it
+    fifoSettings.emplace();
+    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(*fifoSettings, &facade, status);
+    fifoSupervisor->reserveResource(status);
+    settings->supervisorRecord().word1 = 1;
+    settings->supervisorRecord().word2 = 2;
+    supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    return &*transfer;
+  }
+  void TearDown() override {
+    fifoSupervisor->releaseResource(status);
+    fifoSupervisor.reset();
+    fifoSettings.reset();
+    fifoPool.reset();
+    transfer->unlink(status);
+    transfer.reset();
+    tCodesRow::TearDown();
+  }
+  void refuseLink(bool refuses) {
+    if (refuses)
+      partner.answers["endpointFor"] = -7;
+    else
+      partner.answers.erase("endpointFor");
+  }
+  // Its run, its reservation mark, the destination it calls.
+  std::string state() {
+    return "run " + std::to_string(transfer->runState()) + ", reserved " +
+           std::to_string(transfer->reservation()) + ", destination " +
+           std::to_string(transfer->getDestination() != nullptr);
+  }
+
+  nQoUdP100::tAISampleDescription sampleDescription{2};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tAIInterruptTransferPrimitive> transfer;
+  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+  tInterruptPartner partner{log, "partner"};
+};
+
+using tRows =
+    ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow, tConverterRow,
+                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
-using tLinkRows = ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow>;
+using tLinkRows =
+    ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 
 }  // namespace

@@ -75,6 +75,10 @@ class tAIRow : public tAIRoadTest {
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
+    if (fifoSupervisor) fifoSupervisor->releaseResource(status);
+    fifoSupervisor.reset();
+    fifoSettings.reset();
+    fifoPool.reset();
     settings.reset();
     frontEnd.reset();
     nQoSim::resetResourceBroker();
@@ -92,6 +96,22 @@ class tAIRow : public tAIRoadTest {
   void up(tSupervisor& supervisor, tStatus2& status) {
     supervisor.initialize(*settings, &facade, status);
     supervisor.link(supervisorMap, status);
+  }
+  // The road's FIFO primitive held by a FIFO supervisor of its own, for the
+  // transfers' links to find in the map.
+  void reserveFIFOSupervisor() {
+    fifoSettings.emplace();
+    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(*fifoSettings, &facade, status);
+    fifoSupervisor->reserveResource(status);
+  }
+  // A partner's answer to operation: -7 while it refuses.
+  static void refuse(tScriptedDouble& partner, const char* operation, bool refuses) {
+    if (refuses)
+      partner.answers[operation] = -7;
+    else
+      partner.answers.erase(operation);
   }
   // The broker's calls, the live blocks, sync objects and memory blocks, the
   // bus registrations and the events given up.
@@ -111,6 +131,9 @@ class tAIRow : public tAIRoadTest {
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   std::optional<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
   std::optional<Settings> settings{std::in_place};
+  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
 };
 
 // The sample-clock wait polling the converter's status register.
@@ -251,12 +274,7 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     supervisor.control(1, nullptr, nullptr, commit);
     supervisor.control(4100, nullptr, nullptr, arm);
   }
-  void refuseLink(bool refuses) {
-    if (refuses)
-      scheduler.answers["getSchedulerAction"] = -7;
-    else
-      scheduler.answers.erase("getSchedulerAction");
-  }
+  void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code) {
       return [&supervisor, code](tStatus2& status) {
@@ -302,11 +320,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     tAIRow::SetUp();
     transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
     transfer->link(status);  // as the board links it
-    fifoSettings.emplace();
-    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
-    fifoSupervisor.emplace();
-    fifoSupervisor->initialize(*fifoSettings, &facade, status);
-    fifoSupervisor->reserveResource(status);
+    reserveFIFOSupervisor();
     auto& words = settings->supervisorRecord();
     offer(transferPool, &*transfer, "AI_DMATransfer", words.identifier1);
     std::tie(words.word1, words.word2, words.word3, words.word4) = std::tuple(1, 2, 3, 1);
@@ -316,21 +330,12 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
-    fifoSupervisor->releaseResource(status);
-    fifoSupervisor.reset();
-    fifoSettings.reset();
-    fifoPool.reset();
     transferPool.reset();
     transfer->unlink(status);
     transfer.reset();
     tAIRow::TearDown();
   }
-  void refuseLink(bool refuses) {
-    if (refuses)
-      partner.endpoint.answers["setReadable"] = -7;
-    else
-      partner.endpoint.answers.erase("setReadable");
-  }
+  void refuseLink(bool refuses) { refuse(partner.endpoint, "setReadable", refuses); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code) {
       return [&supervisor, code](tStatus2& status) {
@@ -350,9 +355,6 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
 
   std::optional<tPrimitive> transfer;
   std::optional<nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool> transferPool;
-  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
-  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
-  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
   tScriptedDMAChannel channel{log, "channel"};
   tReadingDMATransfer partner{log, "partner"};
 };
@@ -438,12 +440,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     supervisorMap.entries[3] = &scheduler;
     return timing;
   }
-  void refuseLink(bool refuses) {
-    if (refuses)
-      scheduler.answers["getSchedulerAction"] = -7;
-    else
-      scheduler.answers.erase("getSchedulerAction");
-  }
+  void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   std::string state() {
     return "action " + std::to_string(timing->getSchedulerAction() != nullptr);
   }
@@ -465,31 +462,18 @@ class tInterruptTransferRow
     transfer.emplace(&description, converter, timing, fifo, deviceInfo, map, status);
     transfer->configure(status);
     transfer->link(status);  // as the board links it
-    fifoSettings.emplace();
-    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
-    fifoSupervisor.emplace();
-    fifoSupervisor->initialize(*fifoSettings, &facade, status);
-    fifoSupervisor->reserveResource(status);
+    reserveFIFOSupervisor();
     settings->supervisorRecord().word1 = 1;
     settings->supervisorRecord().word2 = 2;
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
     return &*transfer;
   }
   void TearDown() override {
-    fifoSupervisor->releaseResource(status);
-    fifoSupervisor.reset();
-    fifoSettings.reset();
-    fifoPool.reset();
     transfer->unlink(status);
     transfer.reset();
     tCodesRow::TearDown();
   }
-  void refuseLink(bool refuses) {
-    if (refuses)
-      partner.answers["endpointFor"] = -7;
-    else
-      partner.answers.erase("endpointFor");
-  }
+  void refuseLink(bool refuses) { refuse(partner, "endpointFor", refuses); }
   // Its run, its reservation mark, the destination it calls.
   std::string state() {
     return "run " + std::to_string(transfer->runState()) + ", reserved " +
@@ -500,9 +484,6 @@ class tInterruptTransferRow
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
   std::optional<nQoUdP100::tAIInterruptTransferPrimitive> transfer;
-  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
-  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
-  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
   tInterruptPartner partner{log, "partner"};
 };
 

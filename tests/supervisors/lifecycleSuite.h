@@ -317,5 +317,8 @@ class FillLifecycle : public Lifecycle<Row> {};
 TYPED_TEST_SUITE_P(FillLifecycle);
 TYPED_TEST_P(FillLifecycle, LinkResourceThatFillsTheSlot) { this->runStep(tStep::kFill); }
 REGISTER_TYPED_TEST_SUITE_P(FillLifecycle, LinkResourceThatFillsTheSlot);
+// A program whose rows have no such step instantiates none of these.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FailedLinkLifecycle);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FillLifecycle);
 
 }  // namespace nQoTest

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,18 @@ class tHoldingBus : public nQoSim::tSimBus {
 
  private:
   tHoldPoint& _hold;
+};
+
+// The facade's event object, counting its unregistrations for a look from
+// the entry's thread while a step may register on the test's.
+class tCountingEvent : public tScriptedEvent {
+ public:
+  using tScriptedEvent::tScriptedEvent;
+  void unregisterEvent(uint32_t kind, tStatus2& status) override {
+    ++unregistered;
+    tScriptedEvent::unregisterEvent(kind, status);
+  }
+  std::atomic<int> unregistered{0};
 };
 
 // Every AI row: the AI road with one channel in timing mode 2, a broker that
@@ -116,16 +129,14 @@ class tAIRow : public tAIRoadTest {
   // The broker's calls, the live blocks, sync objects and memory blocks, the
   // bus registrations and the events given up.
   std::string handedBack() {
-    size_t unregistered = 0;
-    for (const nQoSim::tCall& call : log.calls)
-      unregistered += call.operation == "event.unregisterEvent";
     return brokerAndBlocks() + ", memory " + std::to_string(nQoSim::liveMemBlocks()) + ", bus " +
-           std::to_string(bus.registrations()) + ", unregistered " + std::to_string(unregistered);
+           std::to_string(bus.registrations()) + ", unregistered " +
+           std::to_string(event.unregistered.load());
   }
 
   tCallLog log;
   tScriptedFacade facade{log, "facade"};
-  tScriptedEvent event{log, "event"};
+  tCountingEvent event{log, "event"};
   tScriptedSupervisorMap supervisorMap{log, "map"};
   tHoldPoint hold;
   nQoUdP100::tAIFrontEndDescription frontEndDescription;

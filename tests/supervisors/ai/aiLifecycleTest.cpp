@@ -356,7 +356,13 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     // An arm without a channel refuses before it selects one.
     if (transfer->getDMAChannelNumber() == nQoMRTB100::tDMALinker<tPrimitive>::kNoChannel)
       return {{"4101", code(4101)}};
-    return {{"4100", code(4100)}, {"4101", code(4101)}};
+    // Past resources linked, a cancel wakes the transfer's worker by an event.
+    tStatus2 query;
+    std::vector<tEntry> entries{{"4100", code(4100)}, {"4101", code(4101)}};
+    if (supervisor.getTracker().getState(query) > nQoMRTB100::kStateResourcesLinked)
+      entries.push_back(
+          {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
+    return entries;
   }
   // The channel the transfer arms and its partner's endpoint.
   std::string primitiveState() {

@@ -13,6 +13,7 @@
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tAISubsystem.h"
 #include "primitives/ai/tAI_DMATransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simMemBlocks.h"
@@ -465,6 +466,34 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
 };
 
+// The AI subsystem over a section of its own on the road's map.
+class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsystemSupervisorRow> {
+ public:
+  static constexpr const char* kName = "Subsystem";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  nQoUdP100::tAISubsystem* primitive() {
+    description.firstEntry = &entry;
+    description.frontEnd = &frontEndDescription;
+    description.fifo = &fifoDescription;
+    description.samples = &samples;
+    description.timing = &timingDescription;
+    subsystem.emplace(&description,
+                      nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo},
+                      status);
+    return &*subsystem;
+  }
+  void TearDown() override {
+    subsystem.reset();
+    tCodesRow::TearDown();
+  }
+  std::string state() { return ""; }
+
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAITimingDescription timingDescription{2, 1};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tAISubsystem> subsystem;
+};
+
 // The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
 // and whose links read the FIFO primitive of the reserved FIFO supervisor
 // (key 2).
@@ -504,9 +533,9 @@ class tInterruptTransferRow
   tInterruptPartner partner{log, "partner"};
 };
 
-using tRows =
-    ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow, tConverterRow,
-                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow>;
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
+                               tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow,
+                               tInterruptTransferRow, tSubsystemRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
 using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;

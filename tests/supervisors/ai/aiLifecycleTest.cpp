@@ -1,0 +1,545 @@
+// The analog-input supervisors as rows of the lifecycle suite, over the
+// real primitives of the simulated board's AI road.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
+#include "primitives/ai/tAIInterruptTransferPrimitive.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
+#include "primitives/ai/tAISubsystem.h"
+#include "primitives/ai/tAI_DMATransferPrimitive.h"
+#include "primitives/aiTransferFixture.h"
+#include "sim/simMemBlocks.h"
+#include "sim/simParameterBlock.h"
+#include "supervisors/ai/aiImmediateTransferSupervisors.h"
+#include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/ai/aiTransferSupervisors.h"
+#include "supervisors/lifecycleSuite.h"
+#include "support/aiTransferDoubles.h"
+#include "support/brokerPools.h"
+#include "support/reservationDoubles.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+constexpr int kTimedOut = -200474;
+constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
+
+// A bus whose location words hold the entry that asks for them.
+class tHoldingBus : public nQoSim::tSimBus {
+ public:
+  tHoldingBus(nQoSim::tSimRegisterWindows& windows, tHoldPoint& hold)
+      : tSimBus(windows), _hold(hold) {}
+  uint32_t location(uint32_t index) override {
+    _hold();
+    return tSimBus::location(index);
+  }
+
+ private:
+  tHoldPoint& _hold;
+};
+
+// The facade's event object, counting its unregistrations for a look from
+// the entry's thread while a step may register on the test's.
+class tCountingEvent : public tScriptedEvent {
+ public:
+  using tScriptedEvent::tScriptedEvent;
+  void unregisterEvent(uint32_t kind, tStatus2& status) override {
+    ++unregistered;
+    tScriptedEvent::unregisterEvent(kind, status);
+  }
+  std::atomic<int> unregistered{0};
+};
+
+// Every AI row: the AI road with one channel in timing mode 2, a broker that
+// offers the row's pool under its settings' identifier, a facade whose event
+// object logs, a map, and the status register's reads as a hold point.
+template <class Settings>
+class tAIRow : public tAIRoadTest {
+ protected:
+  void SetUp() override {
+    tAIRoadTest::SetUp();
+    nQoSim::resetResourceBroker();
+    facade.eventObject = &event;
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [this](unsigned) {
+      hold();
+      return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0;
+    });
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = 1;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    timing->setConfiguration(config, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
+    nQoUdP100::tAIScanningFrontEndConfig channel;
+    channel.channelFlags = 1;
+    channels.channels.append(channel);
+    frontEnd.emplace(&frontEndDescription, map, helper, status);
+    frontEnd->setConfiguration(channels, status);
+    deviceInfo.identity = &kDevice;
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    if (fifoSupervisor) fifoSupervisor->releaseResource(status);
+    fifoSupervisor.reset();
+    fifoSettings.reset();
+    fifoPool.reset();
+    settings.reset();
+    frontEnd.reset();
+    nQoSim::resetResourceBroker();
+    tAIRoadTest::TearDown();
+  }
+  // The pool of primitive, offered under name as identifier.
+  template <class tPool, class tPrimitive>
+  void offer(std::optional<tPool>& pool, tPrimitive* primitive, const char* name,
+             nQoMRL100::tGeneralIdentifier& identifier) {
+    pool.emplace(primitive);
+    offerPool(identifier, {7, 9}, name, &*pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  template <class tSupervisor>
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    supervisor.initialize(*settings, &facade, status);
+    supervisor.link(supervisorMap, status);
+  }
+  // The road's FIFO primitive held by a FIFO supervisor of its own, for the
+  // transfers' links to find in the map.
+  void reserveFIFOSupervisor() {
+    fifoSettings.emplace();
+    offer(fifoPool, fifo, "AIFIFO", fifoSettings->supervisorRecord().identifier);
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(*fifoSettings, &facade, status);
+    fifoSupervisor->reserveResource(status);
+  }
+  // A partner's answer to operation: -7 while it refuses.
+  static void refuse(tScriptedDouble& partner, const char* operation, bool refuses) {
+    if (refuses)
+      partner.answers[operation] = -7;
+    else
+      partner.answers.erase(operation);
+  }
+  // The broker's calls, the live blocks, sync objects and memory blocks, the
+  // bus registrations and the events given up.
+  std::string handedBack() {
+    return brokerAndBlocks() + ", memory " + std::to_string(nQoSim::liveMemBlocks()) + ", bus " +
+           std::to_string(bus.registrations()) + ", unregistered " +
+           std::to_string(event.unregistered.load());
+  }
+
+  tCallLog log;
+  tScriptedFacade facade{log, "facade"};
+  tCountingEvent event{log, "event"};
+  tScriptedSupervisorMap supervisorMap{log, "map"};
+  tHoldPoint hold;
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  std::optional<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::optional<Settings> settings{std::in_place};
+  std::optional<nQoUdR100::tAIDeviceFIFOSettings> fifoSettings;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisorRow::tPool> fifoPool;
+  std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
+};
+
+// The sample-clock wait polling the converter's status register.
+class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
+ public:
+  static constexpr const char* kName = "SampleClockWaitPolling";
+  using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
+  using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    wfnsc.emplace(timing, converter);
+    offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
+  }
+  void TearDown() override {
+    pool.reset();
+    wfnsc.reset();
+    tAIRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 status;
+    supervisor.control(1, nullptr, nullptr, status);
+    supervisor.control(4100, nullptr, nullptr, status);
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    auto code = [&supervisor](uint32_t code, std::vector<uint8_t> in) {
+      return [&supervisor, code, in](tStatus2& status) {
+        nQoSim::tByteParameterBlock block(in);
+        supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
+      };
+    };
+    return {
+        {"400", code(400, {}), true, 0, kTimedOut},
+        {"401", code(401, {5, 0, 0, 0}), true, 0, kTimedOut},
+        {"the second interface's wait",
+         [&supervisor](tStatus2& status) { supervisor.waitForNextSampleClock(status); }, true, 0,
+         kTimedOut},
+        {"4100 under way",
+         [&supervisor, this](tStatus2& status) {
+           supervisor.reach([&](tPrimitive& primitive) {
+             hold();
+             primitive.arm(status);
+           });
+         }},
+    };
+  }
+  std::string primitiveState() { return "mode " + std::to_string(wfnsc->mode()); }
+
+  std::optional<tPrimitive> wfnsc;
+  std::optional<nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool> pool;
+};
+
+// The programmed-I/O immediate transfer: a read polls the FIFO's status
+// register, code 1 registers the client's listener under the bus location.
+class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
+ public:
+  static constexpr const char* kName = "ImmediateTransfer";
+  using tSupervisor = nQoUdR100::tAIImmediateTransferSupervisor;
+  using tPrimitive = nQoUdP100::tBaseAIImmediateTransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    description.fifo = &fifoDescription;
+    description.firstEntry = &entry;
+    wfnsc.emplace(timing, converter);
+    immediate.emplace(&heldBus, &deviceInfo, &*frontEnd, &*wfnsc, converter, timing, fifo,
+                      &description, status);
+    settings->supervisorRecord().longWord = 0x5A;
+    settings->supervisorRecord().word6 = 1;  // polls
+    offer(pool, &*immediate, "AIImmediateTransfer", settings->supervisorRecord().identifier);
+  }
+  void TearDown() override {
+    pool.reset();
+    immediate.reset();
+    wfnsc.reset();
+    tAIRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 start;
+    supervisor.control(4100, nullptr, nullptr, start);
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {
+        {"read",
+         [&supervisor, this](tStatus2& status) {
+           supervisor.read(1, 5, reinterpret_cast<uint8_t*>(buffer), nullptr, nullptr, status);
+         },
+         true, 0, kTimedOut},
+        {"1", [&supervisor](tStatus2& status) { supervisor.control(1, nullptr, nullptr, status); }},
+    };
+  }
+  std::string primitiveState() { return "state " + std::to_string(immediate->getTransferState()); }
+
+  tHoldingBus heldBus{windows, hold};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tBaseAI_WFNSCPrimitive> wfnsc;
+  std::optional<tPrimitive> immediate;
+  std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
+  uint32_t buffer[4] = {};
+};
+
+// The DMA immediate transfer over a VESK channel, with the scheduler's
+// action linked by key 3 (its partner, which may refuse): every code takes
+// the transfer's lock, which holds it.
+class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
+ public:
+  static constexpr const char* kName = "ImmediateDMATransfer";
+  using tSupervisor = nQoUdR100::tAIImmediateDMATransferSupervisor;
+  using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    channel.emplace(&bus, vesk, &status);
+    channels.fill(&*channel);
+    smallFIFO.emplace(&smallDescription, map, dispatcher, status);
+    transfer.emplace(&bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
+                     channels.data(), 8, status);
+    bus.setDMAChannelNumber(4);
+    supervisorMap.entries[3] = &scheduler;
+    settings->supervisorRecord().word6 = 2;
+    settings->supervisorRecord().word16 = 3;
+    offer(pool, &*transfer, "AIImmediateDMATransfer", settings->supervisorRecord().identifier);
+    hold.atSyncs();
+  }
+  void TearDown() override {
+    pool.reset();
+    transfer.reset();
+    smallFIFO.reset();
+    channel.reset();
+    EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
+    tAIRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 commit, arm;
+    supervisor.control(1, nullptr, nullptr, commit);
+    supervisor.control(4100, nullptr, nullptr, arm);
+  }
+  void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    auto code = [&supervisor](uint32_t code) {
+      return [&supervisor, code](tStatus2& status) {
+        supervisor.control(code, nullptr, nullptr, status);
+      };
+    };
+    std::vector<tEntry> entries{
+        {"1", code(1)}, {"4100", code(4100)}, {"4101", code(4101)}, {"4", code(4)}};
+    tStatus2 query;
+    if (supervisor.getTracker().getState(query) >= nQoMRTB100::kStateResourcesLinked)
+      entries.push_back(
+          {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
+    return entries;
+  }
+  // The transfer's state, its resolver on the bus, its buffer.
+  std::string primitiveState() {
+    return "state " + std::to_string(transfer->transferState()) + ", bus " +
+           std::to_string(bus.registrations()) + ", memory " +
+           std::to_string(nQoSim::liveMemBlocks());
+  }
+
+  const unsigned vesk = windows.addWindow(0x84);
+  nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
+  std::optional<nQoUdRLP100::tVESKChannel> channel;
+  std::array<nQoUdRLP100::tVESKChannel*, 8> channels{};
+  std::optional<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
+  std::optional<tPrimitive> transfer;
+  std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
+  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+};
+
+// The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
+// through the links' stream (and may refuse it); its codes run the real
+// transfer's operations, which select the DMA channel under a lock.
+class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
+ public:
+  static constexpr const char* kName = "DMATransfer";
+  using tSupervisor = nQoUdR100::tBaseAI_DMATransferSupervisor;
+  using tPrimitive = nQoUdP100::tAI_DMATransferPrimitive;
+
+ protected:
+  void SetUp() override {
+    tAIRow::SetUp();
+    transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
+    transfer->link(status);  // as the board links it
+    reserveFIFOSupervisor();
+    auto& words = settings->supervisorRecord();
+    offer(transferPool, &*transfer, "AI_DMATransfer", words.identifier1);
+    std::tie(words.word1, words.word2, words.word3, words.word4) = std::tuple(1, 2, 3, 1);
+    supervisorMap.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}};
+    channel.channelNumber = 4;
+    hold.atSyncs();
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    transferPool.reset();
+    transfer->unlink(status);
+    transfer.reset();
+    tAIRow::TearDown();
+  }
+  void refuseLink(bool refuses) { refuse(partner.endpoint, "setReadable", refuses); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    auto code = [&supervisor](uint32_t code) {
+      return [&supervisor, code](tStatus2& status) {
+        supervisor.control(code, nullptr, nullptr, status);
+      };
+    };
+    // An arm without a channel refuses before it selects one.
+    if (transfer->getDMAChannelNumber() == nQoMRTB100::tDMALinker<tPrimitive>::kNoChannel)
+      return {{"4101", code(4101)}};
+    // Past resources linked, a cancel wakes the transfer's worker by an event.
+    tStatus2 query;
+    std::vector<tEntry> entries{{"4100", code(4100)}, {"4101", code(4101)}};
+    if (supervisor.getTracker().getState(query) > nQoMRTB100::kStateResourcesLinked)
+      entries.push_back(
+          {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
+    return entries;
+  }
+  // The channel the transfer arms and its partner's endpoint.
+  std::string primitiveState() {
+    return "channel " + std::to_string(transfer->getDMAChannelNumber()) + ", sink " +
+           std::to_string(transfer->getDoneSink() != nullptr);
+  }
+
+  std::optional<tPrimitive> transfer;
+  std::optional<nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool> transferPool;
+  tScriptedDMAChannel channel{log, "channel"};
+  tReadingDMATransfer partner{log, "partner"};
+};
+
+// A tracker-frame row whose entries are codes under way: each has entered
+// the frame's pass on the primitive and holds just before it runs the real
+// primitive's operation (most of which touch no lock to hold at). Derived
+// names the primitive (primitive()), the codes (kCodes) and what the
+// primitive holds (state()).
+template <class Derived, class Row>
+class tCodesRow : public tAIRow<typename Row::tSettings> {
+ public:
+  using tSupervisor = nQoUdR100::tSupervisor<Row>;
+
+ protected:
+  void SetUp() override {
+    tAIRow<typename Row::tSettings>::SetUp();
+    auto& self = static_cast<Derived&>(*this);
+    this->offer(pool, self.primitive(), Derived::kName,
+                this->settings->supervisorRecord().identifier);
+  }
+  void TearDown() override {
+    pool.reset();
+    tAIRow<typename Row::tSettings>::TearDown();
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    std::vector<tEntry> entries;
+    for (uint32_t code : Derived::kCodes) {
+      const int bit = nQoMRTB100::controlFlagBit(code);
+      entries.push_back(
+          {std::to_string(code) + " under way", [&supervisor, bit, this](tStatus2& s) {
+             supervisor.reach([&](typename Row::tPrimitive& primitive) {
+               this->hold();
+               Row::kControls[bit](primitive, s);
+             });
+           }});
+    }
+    return entries;
+  }
+  std::string primitiveState() { return static_cast<Derived&>(*this).state(); }
+
+  std::optional<typename Row::tPool> pool;
+};
+
+class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupervisorRow> {
+ public:
+  static constexpr const char* kName = "Converter";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAI_ADCPrimitive* primitive() { return converter; }
+  std::string state() { return "attached " + std::to_string(converter->isAttached()); }
+};
+
+class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDeviceFIFOSupervisorRow> {
+ public:
+  static constexpr const char* kName = "DeviceFIFO";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIDeviceFIFOPrimitive* primitive() { return fifo; }
+  std::string state() { return "threshold " + std::to_string(fifo->getThreshold(status)); }
+};
+
+// The front end takes part in its codes while the record's first value says
+// so.
+class tFrontEndRow
+    : public tCodesRow<tFrontEndRow, nQoUdR100::tBaseAIScanningFrontEndSupervisorRow> {
+ public:
+  static constexpr const char* kName = "ScanningFrontEnd";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIScanningFrontEndPrimitive* primitive() {
+    settings->supervisorRecord().word1 = 1;
+    return &*frontEnd;
+  }
+  std::string state() { return ""; }
+};
+
+// The timing controller, whose scheduler-action partner (key 3) may refuse
+// its action.
+class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControllerSupervisorRow> {
+ public:
+  static constexpr const char* kName = "TimingController";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
+    settings->supervisorRecord().word1 = 3;
+    supervisorMap.entries[3] = &scheduler;
+    return timing;
+  }
+  void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
+  std::string state() {
+    return "action " + std::to_string(timing->getSchedulerAction() != nullptr);
+  }
+
+  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+};
+
+// The AI subsystem over a section of its own on the road's map.
+class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsystemSupervisorRow> {
+ public:
+  static constexpr const char* kName = "Subsystem";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  nQoUdP100::tAISubsystem* primitive() {
+    description.firstEntry = &entry;
+    description.frontEnd = &frontEndDescription;
+    description.fifo = &fifoDescription;
+    description.samples = &samples;
+    description.timing = &timingDescription;
+    subsystem.emplace(&description,
+                      nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo},
+                      status);
+    return &*subsystem;
+  }
+  void TearDown() override {
+    subsystem.reset();
+    tCodesRow::TearDown();
+  }
+  std::string state() { return ""; }
+
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAITimingDescription timingDescription{2, 1};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tAISubsystem> subsystem;
+};
+
+// The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
+// and whose links read the FIFO primitive of the reserved FIFO supervisor
+// (key 2).
+class tInterruptTransferRow
+    : public tCodesRow<tInterruptTransferRow, nQoUdR100::tBaseAIInterruptTransferSupervisorRow> {
+ public:
+  static constexpr const char* kName = "InterruptTransfer";
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
+    description.fifo = &fifoDescription;
+    description.samples = &sampleDescription;
+    transfer.emplace(&description, converter, timing, fifo, deviceInfo, map, status);
+    transfer->configure(status);
+    transfer->link(status);  // as the board links it
+    reserveFIFOSupervisor();
+    settings->supervisorRecord().word1 = 1;
+    settings->supervisorRecord().word2 = 2;
+    supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    return &*transfer;
+  }
+  void TearDown() override {
+    transfer->unlink(status);
+    transfer.reset();
+    tCodesRow::TearDown();
+  }
+  void refuseLink(bool refuses) { refuse(partner, "endpointFor", refuses); }
+  // Its run, its reservation mark, the destination it calls.
+  std::string state() {
+    return "run " + std::to_string(transfer->runState()) + ", reserved " +
+           std::to_string(transfer->reservation()) + ", destination " +
+           std::to_string(transfer->getDestination() != nullptr);
+  }
+
+  nQoUdP100::tAISampleDescription sampleDescription{2};
+  nQoUdP100::tAIDescription description;
+  std::optional<nQoUdP100::tAIInterruptTransferPrimitive> transfer;
+  tInterruptPartner partner{log, "partner"};
+};
+
+using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
+                               tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow,
+                               tInterruptTransferRow, tSubsystemRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
+using tLinkRows =
+    ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
+
+}  // namespace
+}  // namespace nQoTest

@@ -1,0 +1,324 @@
+// The lifecycle suite that every supervisor class runs as a row: for every
+// entry that another thread may call (codes, reads, writes, waits, cancel),
+// held inside the real primitive under every lifecycle step, it checks that
+// the step waited for the entry, that nothing was handed back, reset or
+// freed while the entry was inside, that the blocking calls answer at once
+// after the step's end (also after a code under way ran on the primitive)
+// and wait again after the next linkResource or reservation, and that a
+// release or destruction leaves the primitive as a fresh reservation finds
+// it.
+//
+// A row is a fixture class (derived from an existing one, whose SetUp builds
+// the board, the pools and the primitive) with:
+//   static constexpr const char* kName = "...";  // the row's name in the test names
+//   using tSupervisor = ...;                     // default-constructible
+//   void up(tSupervisor&, tStatus2&);            // initialize and link
+//   nQoTest::tHoldPoint hold;                    // the primitive's hold point calls hold()
+//   std::vector<tEntry> entries(tSupervisor&);   // each bound to the supervisor
+//   std::string handedBack();                    // broker log, bus registrations, live blocks
+//   std::string primitiveState();                // what a fresh reservation finds
+// and, where they apply:
+//   void ready(tSupervisor&);       // codes after each reservation and linkResource
+//   void refuseLink(bool);          // the partner refuses the next linkResource
+// A file instantiates the suites for its rows under a prefix of its own:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>, tRowNames);
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // refuseLink
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ..., tRowNames);  // linkResource fills
+// Waits go by the test clock; a call or step that would wait without end is
+// let go by moving the test clock once a guard of elapsed time has passed,
+// and that is a failure.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mdbg/tStatus2.h"
+#include "sim/simAllocator.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simSync.h"
+#include "sim/simTime.h"
+#include "support/heldCall.h"
+#include "support/heldPass.h"
+
+namespace nQoTest {
+
+// An entry from another thread. One that blocks waits on the test clock
+// until its time-out (answering waited) or an end (answering ended).
+struct tEntry {
+  std::string name;
+  std::function<void(nQoMDBG100::tStatus2&)> call;
+  bool blocks = false;
+  int ended = 0;
+  int waited = 0;
+};
+
+// Where the row's primitive holds an entry: only the entry's own thread
+// holds, so the lifecycle steps and the board's other threads pass. A row
+// calls it from a hook of its primitive's world (a scripted register read,
+// which holds under the windows' lock, so only where the steps touch no
+// register before they wait), or has it hold at every set of an event and
+// release of a lock (atSyncs, after the release).
+struct tHoldPoint {
+  tHoldPoint() = default;
+  tHoldPoint(const tHoldPoint&) = delete;
+  tHoldPoint& operator=(const tHoldPoint&) = delete;
+  ~tHoldPoint() {
+    if (_atSyncs) nQoSim::onSyncSet(nullptr);
+  }
+  void operator()() const {
+    if (std::this_thread::get_id() == entry.load() && inside) inside();
+  }
+  void atSyncs() {
+    _atSyncs = true;
+    nQoSim::onSyncSet([this](const iSync*, bool set) {
+      if (set) (*this)();
+    });
+  }
+  std::function<void()> inside;
+  std::atomic<std::thread::id> entry{};
+
+ private:
+  bool _atSyncs = false;
+};
+
+// Runs body on this thread. Once it has run longer than after (elapsed
+// time), another thread moves the test clock on until body returns, so a
+// wait without end runs into its time-out. True when the clock had to move.
+template <class tBody>
+bool clockMovedDuring(tBody body, std::chrono::milliseconds after = tHeldCall::kGuard) {
+  std::atomic<bool> done{false}, moved{false};
+  std::thread watcher([&] {
+    const auto guard = std::chrono::steady_clock::now() + after;
+    while (!done) {
+      if (std::chrono::steady_clock::now() >= guard) {
+        moved = true;
+        nQoSim::advanceClock(3'600'000'000'000);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  body();
+  done = true;
+  watcher.join();
+  return moved;
+}
+
+// The broker's calls and the live blocks and sync objects, for a row's
+// handedBack.
+inline std::string brokerAndBlocks() {
+  return "broker " + std::to_string(nQoSim::brokerLog().size()) + ", blocks " +
+         std::to_string(nQoSim::liveAllocations()) + ", syncs " +
+         std::to_string(nQoSim::liveSyncObjects());
+}
+
+// Far longer than a call that answers at once takes on a loaded machine.
+constexpr std::chrono::milliseconds kAtOnce{2000};
+
+// Names each row of an instantiation by its kName.
+struct tRowNames {
+  template <class Row>
+  static std::string GetName(int) {
+    return Row::kName;
+  }
+};
+
+enum class tStep { kUnlink, kRelease, kUnlinkRelease, kDestroy, kFailedLink, kFill };
+
+template <class Row>
+class Lifecycle : public Row {
+ protected:
+  using tSupervisor = typename Row::tSupervisor;
+  using tStatus2 = nQoMDBG100::tStatus2;
+
+  // The row's initialize and link, reserveResource, linkResource when asked,
+  // then the row's codes.
+  void bringUp(bool link) {
+    supervisor.emplace();
+    tStatus2 status;
+    this->up(*supervisor, status);
+    supervisor->reserveResource(status);
+    if (link) supervisor->linkResource(status);
+    ASSERT_EQ(status.code, 0);
+    runCodes();
+  }
+  void relink(tStatus2& status) {
+    supervisor->linkResource(status);
+    runCodes();
+  }
+  // The row's codes, each answering as the row expects.
+  void runCodes() {
+    tStatus2 status;
+    if constexpr (requires { this->ready(*supervisor); })
+      this->ready(*supervisor);
+    else if constexpr (requires { this->ready(*supervisor, status); })
+      this->ready(*supervisor, status);
+  }
+  // The platform's teardown: commit-cancel, unlinkResource, release.
+  void tearDownSupervisor() {
+    if (!supervisor) return;
+    tStatus2 status;
+    supervisor->commitCancel(status);
+    supervisor->unlinkResource(status);
+    supervisor->releaseResource(status);
+    supervisor.reset();
+  }
+
+  // Each entry that the row offers once the step's start is set up.
+  void runStep(tStep step) {
+    for (size_t i = 0, count = 1; i < count; ++i) {
+      SCOPED_TRACE("entry " + std::to_string(i));
+      count = checkEntryUnder(step, i);
+      tearDownSupervisor();
+    }
+  }
+
+ private:
+  void runStepCall(tStep step) {
+    tStatus2 status;
+    switch (step) {
+      case tStep::kUnlink: supervisor->unlinkResource(status); break;
+      case tStep::kRelease:
+      case tStep::kUnlinkRelease: supervisor->releaseResource(status); break;
+      case tStep::kDestroy: supervisor.reset(); break;
+      case tStep::kFailedLink:
+      case tStep::kFill: supervisor->linkResource(status); break;
+    }
+    if (step == tStep::kFailedLink)
+      EXPECT_NE(status.code, 0) << "the partner's refusal was not reported";
+    else
+      EXPECT_EQ(status.code, 0);
+  }
+
+  // The entry held under the step: (a) and (b), then (c), (d) and (e).
+  // Answers how many entries the row offers there.
+  size_t checkEntryUnder(tStep step, size_t index) {
+    const std::string fresh = this->primitiveState();
+    const bool linked = step != tStep::kFailedLink && step != tStep::kFill;
+    bringUp(linked);
+    if (::testing::Test::HasFatalFailure()) return 0;
+    tStatus2 status;
+    if (step == tStep::kUnlinkRelease) {
+      // Codes from another thread after the unlinkResource reach the primitive.
+      supervisor->unlinkResource(status);
+      runCodes();
+    }
+    if constexpr (requires { this->refuseLink(true); })
+      if (step == tStep::kFailedLink) this->refuseLink(true);
+    std::vector<tEntry> entries = this->entries(*supervisor);
+    if (index >= entries.size()) return entries.size();
+    const tEntry& entry = entries[index];
+    SCOPED_TRACE(entry.name);
+
+    std::string before;
+    tSeenInside<std::string> inside;
+    tStatus2 entered;
+    std::atomic<bool> left{false};
+    const bool stuck = clockMovedDuring([&] {
+      inside = seenInside(
+          this->hold.inside,
+          [&] {
+            this->hold.entry = std::this_thread::get_id();
+            entry.call(entered);
+            this->hold.entry = std::thread::id();
+          },
+          [&] {
+            before = this->handedBack();
+            runStepCall(step);
+            // A destruction that did not wait would leave the entry to go on
+            // in a destroyed supervisor: it goes on in a fresh one instead,
+            // so the fault is reported, not a crash of the whole run.
+            if (step == tStep::kDestroy && !left) supervisor.emplace();
+          },
+          [&] {
+            left = true;
+            return this->handedBack();
+          });
+    });
+    EXPECT_FALSE(stuck) << "the step or the entry waited without end";
+    EXPECT_TRUE(inside.waited) << "the step did not wait for the entry";
+    EXPECT_EQ(inside.seen, before) << "handed back, reset or freed while the entry was inside";
+
+    // (c) The step's end holds, also after the entry and the row's codes ran
+    // on the primitive.
+    if (step != tStep::kDestroy && step != tStep::kFill) {
+      runCodes();
+      for (const tEntry& blocking : this->entries(*supervisor)) {
+        if (!blocking.blocks) continue;
+        SCOPED_TRACE("after the end: " + blocking.name);
+        tStatus2 answer;
+        EXPECT_FALSE(clockMovedDuring([&] { blocking.call(answer); }, kAtOnce))
+            << "a blocking call waited after the end";
+        if (step == tStep::kUnlink || step == tStep::kFailedLink)
+          EXPECT_EQ(answer.code, blocking.ended);
+      }
+    }
+    // (e) A release or destruction hands the primitive back as it was found.
+    const bool handsBack =
+        step == tStep::kRelease || step == tStep::kUnlinkRelease || step == tStep::kDestroy;
+    if (handsBack)
+      EXPECT_EQ(this->primitiveState(), fresh) << "not handed back as a fresh reservation finds it";
+
+    // (d) The next reservation, or linkResource, opens the waits again.
+    tStatus2 next;
+    switch (step) {
+      case tStep::kUnlink: relink(next); break;
+      case tStep::kRelease:
+      case tStep::kUnlinkRelease:
+        supervisor->reserveResource(next);
+        runCodes();
+        break;
+      case tStep::kDestroy: bringUp(false); break;
+      case tStep::kFailedLink:
+        if constexpr (requires { this->refuseLink(false); }) this->refuseLink(false);
+        relink(next);
+        break;
+      case tStep::kFill: runCodes(); break;
+    }
+    EXPECT_EQ(next.code, 0) << "the next linkResource or reservation failed";
+    for (const tEntry& blocking : this->entries(*supervisor)) {
+      if (!blocking.blocks) continue;
+      SCOPED_TRACE("after the next link: " + blocking.name);
+      tStatus2 answer;
+      clockMovedDuring([&] { blocking.call(answer); }, std::chrono::milliseconds(0));
+      EXPECT_EQ(answer.code, blocking.waited) << "a blocking call did not wait";
+    }
+    return entries.size();
+  }
+
+ protected:
+  std::optional<tSupervisor> supervisor;
+};
+
+TYPED_TEST_SUITE_P(Lifecycle);
+TYPED_TEST_P(Lifecycle, UnlinkResource) { this->runStep(tStep::kUnlink); }
+TYPED_TEST_P(Lifecycle, Release) { this->runStep(tStep::kRelease); }
+TYPED_TEST_P(Lifecycle, ReleaseAfterUnlinkResource) { this->runStep(tStep::kUnlinkRelease); }
+TYPED_TEST_P(Lifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
+REGISTER_TYPED_TEST_SUITE_P(Lifecycle, UnlinkResource, Release, ReleaseAfterUnlinkResource,
+                            DestructionWithoutARelease);
+
+template <class Row>
+class FailedLinkLifecycle : public Lifecycle<Row> {};
+TYPED_TEST_SUITE_P(FailedLinkLifecycle);
+TYPED_TEST_P(FailedLinkLifecycle, LinkResourceRefusedByThePartner) {
+  this->runStep(tStep::kFailedLink);
+}
+REGISTER_TYPED_TEST_SUITE_P(FailedLinkLifecycle, LinkResourceRefusedByThePartner);
+
+template <class Row>
+class FillLifecycle : public Lifecycle<Row> {};
+TYPED_TEST_SUITE_P(FillLifecycle);
+TYPED_TEST_P(FillLifecycle, LinkResourceThatFillsTheSlot) { this->runStep(tStep::kFill); }
+REGISTER_TYPED_TEST_SUITE_P(FillLifecycle, LinkResourceThatFillsTheSlot);
+// A program whose rows have no such step instantiates none of these.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FailedLinkLifecycle);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FillLifecycle);
+
+}  // namespace nQoTest

@@ -6,6 +6,7 @@
 // before an operation.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
+#include "primitives/calibration/tTavikFREQOUTPrimitive.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simParameterBlock.h"
@@ -22,6 +24,8 @@
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
+#include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/changeDetectionDoubles.h"
@@ -311,12 +315,40 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
-// A DAC of a channel supervisor.
-struct tDAC : nQoUdP100::tBaseAO_DACPrimitive {
-  tDAC() : tBaseAO_DACPrimitive(0, 0) {}
-  uint32_t writeValue(const int16_t*, tStatus2&) override { return 1; }
-  void commit(tStatus2&) override {}
-  void uncommit(tStatus2&) override {}
+// A DAC whose writes and commit hold first; it notes its reservation and
+// commit.
+struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
+  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {}
+  uint32_t writeValue(const int16_t*, tStatus2&) override {
+    hold();
+    return 1;
+  }
+  void reserve(tStatus2&) override { reserved = true; }
+  void unreserve(tStatus2&) override { reserved = false; }
+  void commit(tStatus2&) override {
+    hold();
+    committed = true;
+  }
+  void uncommit(tStatus2&) override { committed = false; }
+  const tHoldPoint& hold;
+  std::atomic<bool> reserved{false}, committed{false};
+};
+
+// An analog trigger whose commit and arm hold first; it notes its state.
+struct tHeldTrigger : nQoUdP100::tBaseAnalogTriggerPrimitive {
+  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) {}
+  void commit(tStatus2&) override {
+    hold();
+    committed = true;
+  }
+  void uncommit(tStatus2&) override { committed = false; }
+  void arm(tStatus2&) override {
+    hold();
+    armed = true;
+  }
+  void release(tStatus2&) override { armed = false; }
+  const tHoldPoint& hold;
+  std::atomic<bool> committed{false}, armed{false};
 };
 
 // The task's event, whose posts (a code 3's done report) hold first and
@@ -375,10 +407,102 @@ class tDACTransferRow : public tBoardRow {
 
   tAO_DACTransferSettings settings;
   tHeldEvent heldEvent{eventLog, hold};
-  tDAC dacs[2];
+  tHeldDAC dacs[2] = {tHeldDAC(hold), tHeldDAC(hold)};
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> dacPools[2];
   tAO_DACSettings dacSettings[2];
   std::optional<tBaseAO_DACSupervisor> dacSupervisors[2];
+};
+
+// A DAC channel: its writes and code 1 come from another thread.
+class tDACRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AO_DAC";
+  using tSupervisor = tBaseAO_DACSupervisor;
+
+ protected:
+  tDACRow() { name(settings.record<0>().identifier, "AO_DAC"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"write", [&supervisor](tStatus2& status) {
+                                           const int16_t sample = 5;
+                                           supervisor.write(1, 0, &sample, nullptr, status);
+                                         }}};
+  }
+  std::string primitiveState() {
+    return std::string(dac.reserved ? "reserved" : "free") + (dac.committed ? ", committed" : "");
+  }
+
+  tAO_DACSettings settings;
+  tHeldDAC dac{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool{&dac};
+};
+
+// The analog trigger, whose codes 1 and 4100 come from another thread.
+class tAnalogTriggerRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AnalogTrigger";
+  using tSupervisor = tBaseAnalogTriggerSupervisor;
+
+ protected:
+  tAnalogTriggerRow() { name(settings.supervisorRecord().identifier, "AnalogTrigger"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.supervisorRecord().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
+  }
+  std::string primitiveState() {
+    return std::string(trigger.committed ? "committed" : "idle") + (trigger.armed ? ", armed" : "");
+  }
+
+  tAnalogTriggerSettings settings;
+  tHeldTrigger trigger{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> pool{&trigger};
+};
+
+// The board's frequency output: codes 1 and 2 hold as they give back the
+// clock lock, code 3 as it posts the done report.
+class tFREQOUTRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "FREQOUT";
+  using tSupervisor = tTavikFREQOUTSupervisor;
+
+ protected:
+  tFREQOUTRow() { name(settings.supervisorRecord().identifier, "FREQOUT"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    facade.eventObject = &heldEvent;
+    settings.supervisorRecord().timebaseSelect = 1;
+    settings.supervisorRecord().divisor = 0x12;
+    output.emplace(map, &info);
+    pool.emplace(&*output);
+    offer(settings.supervisorRecord().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    output.reset();
+    tBoardRow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
+  }
+  // The output's register: what the last code programmed.
+  std::string primitiveState() {
+    return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister());
+  }
+
+  tTavikFREQOUTPrimitiveSettings settings;
+  tHeldEvent heldEvent{eventLog, hold};
+  nQoUdP100::tDeviceInfo info;
+  std::optional<nQoUdP100::tTavikFREQOUTPrimitive> output;
+  std::optional<tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>> pool;
 };
 
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
@@ -397,7 +521,8 @@ TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
 TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
 REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
                             DestructionWithoutARelease);
-INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tAOTimingRow, tRowNames);
+using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

@@ -24,6 +24,7 @@
 #include "supervisors/dioDoubles.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/brokerPools.h"
+#include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 
 namespace nQoTest {
@@ -255,11 +256,75 @@ class tDMARow : public tCDIORow {
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
 };
 
+// An interrupt transfer of a direction over its FIFO's supervisor and the
+// platform's transfer partner; codes come under way, and the input's
+// partner may refuse its transfer object.
+template <class Dir>
+class tInterruptRow : public tCDIORow {
+ public:
+  static constexpr const char* kName =
+      std::is_same_v<Dir, tCDIDirection> ? "CDIInterruptTransfer" : "CDOInterruptTransfer";
+  using tRow = tCorrelatedInterruptRow<Dir>;
+  using tSupervisor = tCorrelatedSupervisor<tRow>;
+  static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
+  using tPartner = std::conditional_t<kInput, tInputPartner, tScriptedOutputTransfer>;
+
+ protected:
+  void SetUp() override {
+    tCDIORow::SetUp();
+    typename Dir::tFIFO* fifo;
+    if constexpr (kInput)
+      fifo = &cdiFIFO;
+    else
+      fifo = &cdoFIFO;
+    fifoPool.emplace(fifo);
+    offer(fifoSettings, *fifoPool, "FIFO");
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(fifoSettings, nullptr, status);
+    fifoSupervisor->reserveResource(status);
+    supervisors.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    auto& fields = settings.template record<0>();
+    fields.firstPartnerSupervisorKey = 1;
+    fields.secondPartnerSupervisorKey = 2;
+    fields.transferWord1 = 8;
+    fields.transferMode = 0;
+    fields.transferWord2 = 16;
+    transfer.emplace(&deviceInfo, &description, fifo, status);
+    pool.emplace(&*transfer);
+    offer(settings, *pool, "InterruptTransfer");
+  }
+  void TearDown() override {
+    fifoSupervisor.reset();
+    tCDIORow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void refuseLink(bool refused) {
+    if (!refused)
+      partner.answers.clear();
+    else if constexpr (kInput)
+      partner.answers["getTransferObject"] = -50103;
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", underWay<tRow>(supervisor, 1)}, {"4100", underWay<tRow>(supervisor, 4100)}};
+  }
+  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+
+  typename Dir::tFIFOSettings fifoSettings;
+  typename Dir::tInterruptSettings settings;
+  tPartner partner{log, "partner"};
+  std::optional<tSingularResourcePool<typename Dir::tFIFO*>> fifoPool;
+  std::optional<tCorrelatedSupervisor<tCorrelatedFIFORow<Dir>>> fifoSupervisor;
+  std::optional<typename Dir::tInterruptPrimitive> transfer;
+  std::optional<tSingularResourcePool<typename Dir::tInterruptPrimitive*>> pool;
+};
+
 using tCorrelatedRows =
     ::testing::Types<tCDIImmediateRow, tCDOImmediateRow, tFIFORow<tCDIDirection>,
-                     tFIFORow<tCDODirection>, tDMARow<tCDIDirection>, tDMARow<tCDODirection>>;
+                     tFIFORow<tCDODirection>, tDMARow<tCDIDirection>, tDMARow<tCDODirection>,
+                     tInterruptRow<tCDIDirection>, tInterruptRow<tCDODirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames);
-using tRefusedRows = ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>>;
+using tRefusedRows =
+    ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
 #include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
+#include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/lifecycleSuite.h"
@@ -505,6 +506,37 @@ class tFREQOUTRow : public tBoardRow {
   std::optional<tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>> pool;
 };
 
+// A reference voltage whose setting holds first.
+struct tHeldReference : nQoUdP100::iReferenceVoltagePrimitive {
+  explicit tHeldReference(const tHoldPoint& hold) : hold(hold) {}
+  void setReferenceValue(uint32_t, tStatus2&) override { hold(); }
+  const tHoldPoint& hold;
+};
+
+// The calibration PWM, whose request 256 sets the reference from another
+// thread; it leaves nothing running to bring down.
+class tCalPWMRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "CalPWM";
+  using tSupervisor = tCalPWMSupervisor;
+
+ protected:
+  tCalPWMRow() { name(settings.record<0>().identifier, "CalPWM"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"256", code(supervisor, 256, {0x10, 0, 0, 0})}};
+  }
+  std::string primitiveState() { return ""; }
+
+  tCalPWMSettings settings;
+  tHeldReference reference{hold};
+  tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*> pool{&reference};
+};
+
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
@@ -521,7 +553,8 @@ TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
 TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
 REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
                             DestructionWithoutARelease);
-using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow>;
+using tHandBackRows =
+    ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "primitives/aoFixture.h"
 #include "primitives/calibration/tTavikFREQOUTPrimitive.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
+#include "primitives/eeprom/tEEPROM.h"
+#include "primitives/eeprom/tPralEEPROMContentMap.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simSync.h"
@@ -27,9 +29,12 @@
 #include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
+#include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/changeDetectionDoubles.h"
+#include "support/memoryEEPROM.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 
@@ -537,6 +542,54 @@ class tCalPWMRow : public tBoardRow {
   tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*> pool{&reference};
 };
 
+// The board's EEPROM in memory, whose device writes and write access hold
+// first.
+struct tHeldMemoryEEPROM : tMemoryEEPROM {
+  explicit tHeldMemoryEEPROM(const tHoldPoint& hold) : hold(hold) {}
+  void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status,
+                     uint32_t flags) override {
+    hold();
+    tMemoryEEPROM::writeToDevice(address, length, buffer, status, flags);
+  }
+  void enableWrite(tStatus2& status) override {
+    hold();
+    tMemoryEEPROM::enableWrite(status);
+  }
+  const tHoldPoint& hold;
+};
+
+// The EEPROM, whose requests come from another thread: a device write and
+// the opening of the write access.
+class tEEPROMRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "EEPROM";
+  using tSupervisor = tEEPROMSupervisor;
+
+ protected:
+  tEEPROMRow() { name(settings.record<0>().identifier, "EEPROM"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    nQoUdP100::tEEPROMHeader header;
+    header.area14693Address = 0x200;
+    header.area14693Size = 0x80;
+    contentMap.setHeader(header, status);
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"264", code(supervisor, 264, words({40, 4}, {1, 2, 3, 4}))},
+            {"262", code(supervisor, 262)}};
+  }
+  // The access a fresh reservation finds closed.
+  std::string primitiveState() { return "access " + std::to_string(device.state); }
+
+  tEEPROMSettings settings;
+  tHeldMemoryEEPROM device{hold};
+  nQoUdP100::tPralEEPROMContentMap contentMap{4};
+  nQoUdP100::tEEPROM eeprom{&contentMap, &device};
+  tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&eeprom};
+};
+
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
@@ -554,7 +607,7 @@ TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tSte
 REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
                             DestructionWithoutARelease);
 using tHandBackRows =
-    ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow>;
+    ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The supervisors of the plain frame as rows of the lifecycle suite, over the
-// real primitives of a simulated Tavik board: the AO FIFO, the AO timing
-// engine, the AO DAC transfer (whose linkResource fills its slot) and change
-// detection. An entry holds where it first waits on an event, sets an event
-// or releases a lock on its own thread, or where a row's primitive holds it
+// primitives of a simulated Tavik board: the AO FIFO, change detection and
+// the AO DAC transfer (whose linkResource fills its slot) under every step;
+// the AO timing engine, the AO DAC, the analog trigger, the frequency
+// output, the calibration PWM and the EEPROM, whose unlinkResource resets
+// nothing, under the steps that hand back. An entry holds where it first
+// waits on an event, sets an event or releases a lock on its own thread, or
+// where a row's primitive (the board's, or a partner's double) holds it
 // before an operation.
 #include <gtest/gtest.h>
 
@@ -78,12 +81,12 @@ struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _stopRequested.get() != 0; }
-  bool waitAfterArm = false;
+  std::atomic<bool> waitAfterArm{false};
   tStatus2 afterArm;
 };
 
-// What the AO rows share: the AO road of the board, a broker, the task's
-// event and a facade that lets callers block, and the hold points.
+// What every row shares: the board's AO road, a broker, the task's event, a
+// facade that lets callers block, and the hold points.
 class tBoardRow : public tAOTest {
  protected:
   void SetUp() override {

@@ -1,7 +1,7 @@
 // The supervisors of the plain frame as rows of the lifecycle suite, over the
 // primitives of a simulated Tavik board: the AO FIFO, change detection and
 // the AO DAC transfer (whose linkResource fills its slot) under every step;
-// the AO timing engine, the AO DAC, the analog trigger, the frequency
+// the AO timing engine, the AO DAC and ground reference, the analog trigger, the frequency
 // output, the calibration PWM and the EEPROM, whose unlinkResource resets
 // nothing, under the steps that hand back. An entry holds where it first
 // waits on an event, sets an event or releases a lock on its own thread, or
@@ -593,6 +593,40 @@ class tEEPROMRow : public tBoardRow {
   tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&eeprom};
 };
 
+// A ground reference whose connection holds first.
+struct tHeldGroundRef : nQoUdP100::tBaseAOGroundRefPrimitive {
+  explicit tHeldGroundRef(const tHoldPoint& hold) : hold(hold) {}
+  void enable(tStatus2&) override {
+    hold();
+    _enabled = 1;
+  }
+  void disable(tStatus2&) override { _enabled = 0; }
+  const tHoldPoint& hold;
+};
+
+// The AO ground reference, whose request 257 connects it from another
+// thread.
+class tGroundRefRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AOGroundRef";
+  using tSupervisor = tBaseAOGroundRefSupervisor;
+
+ protected:
+  tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"257", code(supervisor, 257)}}; }
+  // A connection is the task's to keep or undo: nothing to bring down.
+  std::string primitiveState() { return ""; }
+
+  tAOGroundRefSettings settings;
+  tHeldGroundRef groundRef{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool{&groundRef};
+};
+
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
@@ -609,8 +643,8 @@ TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
 TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
 REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
                             DestructionWithoutARelease);
-using tHandBackRows =
-    ::testing::Types<tAOTimingRow, tDACRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow>;
+using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAnalogTriggerRow,
+                                       tFREQOUTRow, tCalPWMRow, tEEPROMRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 }  // namespace

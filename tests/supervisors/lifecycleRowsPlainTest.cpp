@@ -1,12 +1,12 @@
 // The supervisors of the plain frame as rows of the lifecycle suite, over the
 // primitives of a simulated Tavik board: the AO FIFO, change detection and
 // the AO DAC transfer (whose linkResource fills its slot) under every step;
-// the AO timing engine, the AO DAC and ground reference, the analog trigger, the frequency
-// output, the calibration PWM and the EEPROM, whose unlinkResource resets
-// nothing, under the steps that hand back. An entry holds where it first
-// waits on an event, sets an event or releases a lock on its own thread, or
-// where a row's primitive (the board's, or a partner's double) holds it
-// before an operation.
+// the AO timing engine, the AO DAC and ground reference, the analog trigger,
+// the frequency output, the calibration PWM and the EEPROM, whose
+// unlinkResource resets nothing, under the steps that hand back. An entry
+// holds where it first waits on an event, sets an event or releases a lock
+// on its own thread, or where a row's primitive (the board's, or a partner's
+// double) holds it before an operation.
 #include <gtest/gtest.h>
 
 #include <atomic>

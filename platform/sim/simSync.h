@@ -46,5 +46,9 @@ unsigned syncBlocked(const iSync* object);
 // false) and after it (set true). A test holds a caller at either point; an
 // empty hook removes it.
 void onSyncSet(std::function<void(const iSync* object, bool set)> hook);
+// Calls hook(object) on the thread that is about to wait on an event (not a
+// lock), outside the platform's own locks, before it looks at the event: a
+// test holds a waiter there, before it blocks. An empty hook removes it.
+void onSyncWait(std::function<void(const iSync* object)> hook);
 
 }  // namespace nQoSim

@@ -58,6 +58,19 @@ void runSetHook(const iSync* object, bool set) {
   }
   if (hook != nullptr) (*hook)(object, set);
 }
+using tWaitHook = std::function<void(const iSync*)>;
+std::shared_ptr<const tWaitHook> gWaitHook;
+std::atomic<bool> gHasWaitHook{false};
+
+void runWaitHook(const iSync* object) {
+  if (!gHasWaitHook.load()) return;
+  std::shared_ptr<const tWaitHook> hook;
+  {
+    std::lock_guard<std::mutex> lock(gHookLock);
+    hook = gWaitHook;
+  }
+  if (hook != nullptr) (*hook)(object);
+}
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
             const iSync::tParam& param, uint32_t timeout = 0) {
@@ -91,6 +104,7 @@ class tSimSync : public iSync {
         return 0;
       }
     }
+    if (!isLock()) runWaitHook(this);
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
@@ -192,6 +206,11 @@ void onSyncSet(std::function<void(const iSync*, bool)> hook) {
   std::lock_guard<std::mutex> lock(gHookLock);
   gSetHook = hook ? std::make_shared<const tSetHook>(std::move(hook)) : nullptr;
   gHasSetHook = gSetHook != nullptr;
+}
+void onSyncWait(std::function<void(const iSync*)> hook) {
+  std::lock_guard<std::mutex> lock(gHookLock);
+  gWaitHook = hook ? std::make_shared<const tWaitHook>(std::move(hook)) : nullptr;
+  gHasWaitHook = gWaitHook != nullptr;
 }
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);

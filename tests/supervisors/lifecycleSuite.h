@@ -20,6 +20,9 @@
 // and, where they apply:
 //   void ready(tSupervisor&);       // codes after each reservation and linkResource
 //   void refuseLink(bool);          // the partner refuses the next linkResource
+//   static constexpr bool kUnlinkRestores = true;  // unlinkResource leaves it as found, too
+//   static constexpr bool kLinkOpens = true;       // linkResource, not the reservation, opens
+//   static constexpr bool kEndsBeforeHold = true;  // an ended blocking call meets no hold point
 // A file instantiates the suites for its rows under a prefix of its own:
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>, tRowNames);
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // refuseLink
@@ -180,6 +183,16 @@ class Lifecycle : public Row {
   }
 
  private:
+  // A row whose unlinkResource takes back all that linkResource and the codes
+  // set up in the primitive says so (kUnlinkRestores): (e) then holds after
+  // it too.
+  static constexpr bool unlinkRestores() {
+    if constexpr (requires { Row::kUnlinkRestores; })
+      return Row::kUnlinkRestores;
+    else
+      return false;
+  }
+
   void runStepCall(tStep step) {
     tStatus2 status;
     switch (step) {
@@ -215,6 +228,10 @@ class Lifecycle : public Row {
     if (index >= entries.size()) return entries.size();
     const tEntry& entry = entries[index];
     SCOPED_TRACE(entry.name);
+    // A row whose blocking calls, once an unlinkResource ended them, answer
+    // before they reach a hold point (kEndsBeforeHold): (c) checks them.
+    if constexpr (requires { Row::kEndsBeforeHold; })
+      if (step == tStep::kUnlinkRelease && entry.blocks) return entries.size();
 
     std::string before;
     tSeenInside<std::string> inside;
@@ -245,6 +262,10 @@ class Lifecycle : public Row {
     EXPECT_TRUE(inside.waited) << "the step did not wait for the entry";
     EXPECT_EQ(inside.seen, before) << "handed back, reset or freed while the entry was inside";
 
+    if (step == tStep::kUnlink && unlinkRestores()) {
+      EXPECT_EQ(this->primitiveState(), fresh) << "unlinkResource left the primitive set up";
+    }
+
     // (c) The step's end holds, also after the entry and the row's codes ran
     // on the primitive.
     if (step != tStep::kDestroy && step != tStep::kFill) {
@@ -272,6 +293,8 @@ class Lifecycle : public Row {
       case tStep::kRelease:
       case tStep::kUnlinkRelease:
         supervisor->reserveResource(next);
+        // A row whose calls the next linkResource opens (kLinkOpens).
+        if constexpr (requires { Row::kLinkOpens; }) supervisor->linkResource(next);
         runCodes();
         break;
       case tStep::kDestroy: bringUp(false); break;

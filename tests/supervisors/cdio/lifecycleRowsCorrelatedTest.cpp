@@ -1,0 +1,331 @@
+// The correlated digital supervisors as rows of the lifecycle suite, over the
+// real CDIO primitives of a simulated board: the immediate streams (whose
+// reads and writes block on the FIFOs), the FIFOs and the DMA transfers. An
+// entry holds at its first look at a FIFO's status, where it first waits on
+// an event, sets an event or releases a lock on its own thread, or where a
+// row's primitive holds it before an operation.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simStatusLog.h"
+#include "sim/simSync.h"
+#include "sim/simTime.h"
+#include "supervisors/cdio/cdioImmediateSupervisors.h"
+#include "supervisors/cdio/cdioSupervisors.h"
+#include "supervisors/cdioBoard.h"
+#include "supervisors/dioDoubles.h"
+#include "supervisors/lifecycleSuite.h"
+#include "support/brokerPools.h"
+#include "support/outputTransferDoubles.h"
+#include "support/reservationDoubles.h"
+
+namespace nQoTest {
+namespace {
+
+using namespace nQoUdR100;
+using nQoMDBG100::tStatus2;
+
+constexpr int kTimeout = -200474;
+constexpr uint32_t kLong = 1000;  // ms on the test clock, which stands
+
+// What every row brings: the board's CDIO side on the test clock, a broker,
+// the task's event and the hold points.
+class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
+ protected:
+  void SetUp() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::clearStatusLog();
+    nQoSim::useTestClock(1'000'000'000);
+    facade.eventObject = &event;
+    fifos.onStatusRead([this] { hold(); });
+    nQoSim::onSyncWait([this](const iSync*) { hold(); });
+    hold.atSyncs();
+  }
+  void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    fifos.onStatusRead(nullptr);
+    nQoSim::resetResourceBroker();
+    nQoSim::resetTime();
+  }
+  template <class Supervisor, class Settings>
+  void upWith(Supervisor& supervisor, const Settings& settings, tStatus2& status) {
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(supervisors, status);
+  }
+  template <class Settings, class Pool>
+  void offer(Settings& settings, Pool& pool, const char* name) {
+    offerPool(settings.template record<0>().identifier, identity, name, &pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  std::string handedBack() {
+    return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations()) + ", events " +
+           std::to_string(eventLog.calls.size());
+  }
+  template <class Supervisor>
+  static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code) {
+    return [&supervisor, code](tStatus2& status) {
+      supervisor.control(code, nullptr, nullptr, status);
+    };
+  }
+  // A code under way from another thread: inside a use, held before it
+  // reaches the primitive, then the row's steps of the code.
+  template <class Row, class Supervisor>
+  std::function<void(tStatus2&)> underWay(Supervisor& supervisor, uint32_t code) {
+    return [&supervisor, code, this](tStatus2& status) {
+      supervisor.reach([&](typename Row::tPrimitive& primitive) {
+        hold();
+        const tCorrelatedStep<typename Row::tPrimitive>& step =
+            Row::kControls[nCorrelated::indexOf(code)];
+        step.first(primitive, status);
+        if (step.second != nullptr) step.second(primitive, status);
+      });
+    };
+  }
+  template <class Supervisor>
+  static void runCodes(Supervisor& supervisor, std::initializer_list<uint32_t> codes,
+                       tStatus2& status) {
+    for (uint32_t each : codes) code(supervisor, each)(status);
+  }
+
+  tCallLog eventLog, log;
+  tScriptedFacade facade{log, "facade"};
+  tScriptedEvent event{eventLog, "event"};
+  tScriptedSupervisorMap supervisors{log, "map"};
+  tHoldPoint hold;
+};
+
+// An immediate stream, committed and started after each link: its reads or
+// writes wait on the FIFO, and a new reservation opens them again.
+template <class Dir>
+class tImmediateRow : public tCDIORow {
+ public:
+  using tSupervisor = tCorrelatedSupervisor<tCorrelatedImmediateRow<Dir>>;
+  using tPrimitive = typename Dir::tPrimitive;
+  static constexpr const char* kName = Dir::kStamped ? "CDIImmediate" : "CDOImmediate";
+  // Its reads and writes, once ended, meet no hold point.
+  static constexpr bool kEndsBeforeHold = true;
+
+ protected:
+  void SetUp() override {
+    tCDIORow::SetUp();
+    settings.template record<0>().transferMode = 0;
+    settings.template record<0>().transferWord3 = 1;
+    fifos.setOutputDepth(4);
+    if constexpr (Dir::kStamped)
+      transfer.emplace(&deviceInfo, &description, &cdiFIFO, &identity, status);
+    else
+      transfer.emplace(&deviceInfo, &description, &cdoFIFO, &identity, status);
+    pool.emplace(&*transfer);
+    offer(settings, *pool, "Immediate");
+    fifos.onStatusRead([this] {
+      if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
+      hold();
+      if (!commitComes.exchange(false)) return;
+      tStatus2 committed;
+      transfer->commitChannel(committed);
+    });
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void ready(tSupervisor& supervisor, tStatus2& status) { runCodes(supervisor, {1, 2}, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    tEntry stream;
+    if constexpr (Dir::kStamped)
+      stream = {"read", [&supervisor](tStatus2& status) {
+                  uint8_t samples[4] = {};
+                  supervisor.read(4, kLong, samples, nullptr, nullptr, status);
+                }};
+    else
+      stream = {"write", [&supervisor](tStatus2& status) {
+                  const uint8_t samples[3] = {0x11, 0x22, 0x33};
+                  supervisor.write(3, kLong, samples, nullptr, status);
+                }};
+    // The same call while a commit under way reaches the primitive as it
+    // waits, after the step's end: the commit clears the run's cancel.
+    tEntry committedUnder{stream.name + " as a commit comes",
+                          [this, call = stream.call](tStatus2& s) {
+                            // An output FIFO emptied of what earlier calls left.
+                            windows.writeAt(window, 0x224, 32, 0x10, 0);
+                            readsBeforeWait = Dir::kStamped ? 1 : 3;
+                            commitComes = true;
+                            call(s);
+                            commitComes = false;
+                            readsBeforeWait = 0;
+                          },
+                          true, 0, kTimeout};
+    stream.blocks = true;
+    stream.waited = kTimeout;
+    using tRow = tCorrelatedImmediateRow<Dir>;
+    return {stream,
+            committedUnder,
+            {"2", underWay<tRow>(supervisor, 2)},
+            {"3", underWay<tRow>(supervisor, 3)}};
+  }
+  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+
+  typename Dir::tSettings settings;
+  // Set by the entry that a commit meets: its status reads up to its wait
+  // (a write looks twice first), and whether the commit is still to come.
+  std::atomic<int> readsBeforeWait{0};
+  std::atomic<bool> commitComes{false};
+  std::optional<tPrimitive> transfer;
+  std::optional<tSingularResourcePool<tPrimitive*>> pool;
+};
+
+using tCDIImmediateRow = tImmediateRow<tCDIImmediateDirection>;
+using tCDOImmediateRow = tImmediateRow<tCDOImmediateDirection>;
+
+// The board's FIFO of a direction, its mode flag set; codes come under way.
+template <class Dir>
+class tFIFORow : public tCDIORow {
+ public:
+  static constexpr const char* kName = std::is_same_v<Dir, tCDIDirection> ? "CDI_FIFO" : "CDO_FIFO";
+  using tRow = tCorrelatedFIFORow<Dir>;
+  using tSupervisor = tCorrelatedSupervisor<tRow>;
+
+ protected:
+  void SetUp() override {
+    tCDIORow::SetUp();
+    settings.template record<0>().fifoModeFlag = 1;
+    offer(settings, pool, "FIFO");
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", underWay<tRow>(supervisor, 1)}, {"4100", underWay<tRow>(supervisor, 4100)}};
+  }
+  std::string primitiveState() { return "state " + std::to_string(fifo()->state()); }
+  typename Dir::tFIFO* fifo() {
+    if constexpr (std::is_same_v<Dir, tCDIDirection>)
+      return &cdiFIFO;
+    else
+      return &cdoFIFO;
+  }
+
+  typename Dir::tFIFOSettings settings;
+  tSingularResourcePool<typename Dir::tFIFO*> pool{fifo()};
+};
+
+// A DMA transfer of a direction linked to a channel and a partner; codes
+// come under way, and the partner may refuse its handle.
+template <class Dir>
+class tDMARow : public tCDIORow {
+ public:
+  static constexpr const char* kName =
+      std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
+  using tRow = tCorrelatedDMARow<Dir>;
+  using tSupervisor = tCorrelatedSupervisor<tRow>;
+
+ protected:
+  void SetUp() override {
+    tCDIORow::SetUp();
+    channel.channelNumber = 3;
+    supervisors.entries = {{5, &channel}, {6, &partner}};
+    settings.template record<0>().dmaChannelSupervisorKey = 5;
+    settings.template record<0>().dmaTransferSupervisorKey = 6;
+    settings.template record<0>().transferMode = 0;
+    if constexpr (std::is_same_v<Dir, tCDIDirection>)
+      transfer.emplace(&deviceInfo, &cdiFIFO, &identity, status);
+    else
+      transfer.emplace(&deviceInfo, &cdoFIFO, &identity, status);
+    pool.emplace(&*transfer);
+    offer(settings, *pool, "DMATransfer");
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void refuseLink(bool refused) {
+    if (refused)
+      partner.answers["getPartnerHandle"] = -50103;
+    else
+      partner.answers.clear();
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", underWay<tRow>(supervisor, 1)}};
+  }
+  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+
+  typename Dir::tDMASettings settings;
+  tScriptedDMAChannel channel{log, "channel"};
+  tDMAHandlePartner partner{log, "partner"};
+  std::optional<typename Dir::tDMAPrimitive> transfer;
+  std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
+};
+
+// An interrupt transfer of a direction over its FIFO's supervisor and the
+// platform's transfer partner; codes come under way, and the input's
+// partner may refuse its transfer object.
+template <class Dir>
+class tInterruptRow : public tCDIORow {
+ public:
+  static constexpr const char* kName =
+      std::is_same_v<Dir, tCDIDirection> ? "CDIInterruptTransfer" : "CDOInterruptTransfer";
+  using tRow = tCorrelatedInterruptRow<Dir>;
+  using tSupervisor = tCorrelatedSupervisor<tRow>;
+  static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
+  using tPartner = std::conditional_t<kInput, tInputPartner, tScriptedOutputTransfer>;
+
+ protected:
+  void SetUp() override {
+    tCDIORow::SetUp();
+    typename Dir::tFIFO* fifo;
+    if constexpr (kInput)
+      fifo = &cdiFIFO;
+    else
+      fifo = &cdoFIFO;
+    fifoPool.emplace(fifo);
+    offer(fifoSettings, *fifoPool, "FIFO");
+    fifoSupervisor.emplace();
+    fifoSupervisor->initialize(fifoSettings, nullptr, status);
+    fifoSupervisor->reserveResource(status);
+    supervisors.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    auto& fields = settings.template record<0>();
+    fields.firstPartnerSupervisorKey = 1;
+    fields.secondPartnerSupervisorKey = 2;
+    fields.transferWord1 = 8;
+    fields.transferMode = 0;
+    fields.transferWord2 = 16;
+    transfer.emplace(&deviceInfo, &description, fifo, status);
+    pool.emplace(&*transfer);
+    offer(settings, *pool, "InterruptTransfer");
+  }
+  void TearDown() override {
+    fifoSupervisor.reset();
+    tCDIORow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void refuseLink(bool refused) {
+    if (!refused)
+      partner.answers.clear();
+    else if constexpr (kInput)
+      partner.answers["getTransferObject"] = -50103;
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", underWay<tRow>(supervisor, 1)}, {"4100", underWay<tRow>(supervisor, 4100)}};
+  }
+  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+
+  typename Dir::tFIFOSettings fifoSettings;
+  typename Dir::tInterruptSettings settings;
+  tPartner partner{log, "partner"};
+  std::optional<tSingularResourcePool<typename Dir::tFIFO*>> fifoPool;
+  std::optional<tCorrelatedSupervisor<tCorrelatedFIFORow<Dir>>> fifoSupervisor;
+  std::optional<typename Dir::tInterruptPrimitive> transfer;
+  std::optional<tSingularResourcePool<typename Dir::tInterruptPrimitive*>> pool;
+};
+
+using tCorrelatedRows =
+    ::testing::Types<tCDIImmediateRow, tCDOImmediateRow, tFIFORow<tCDIDirection>,
+                     tFIFORow<tCDODirection>, tDMARow<tCDIDirection>, tDMARow<tCDODirection>,
+                     tInterruptRow<tCDIDirection>, tInterruptRow<tCDODirection>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames);
+using tRefusedRows =
+    ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);
+
+}  // namespace
+}  // namespace nQoTest

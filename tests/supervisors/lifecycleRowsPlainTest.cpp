@@ -1,0 +1,651 @@
+// The supervisors of the plain frame as rows of the lifecycle suite, over the
+// primitives of a simulated Tavik board: the AO FIFO, change detection and
+// the AO DAC transfer (whose linkResource fills its slot) under every step;
+// the AO timing engine, the AO DAC and ground reference, the analog trigger,
+// the frequency output, the calibration PWM and the EEPROM, whose
+// unlinkResource resets nothing, under the steps that hand back. An entry
+// holds where it first waits on an event, sets an event or releases a lock
+// on its own thread, or where a row's primitive (the board's, or a partner's
+// double) holds it before an operation.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
+#include "primitives/ao/tTavikAO_FIFOPrimitive.h"
+#include "primitives/aoFixture.h"
+#include "primitives/calibration/tTavikFREQOUTPrimitive.h"
+#include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
+#include "primitives/eeprom/tEEPROM.h"
+#include "primitives/eeprom/tPralEEPROMContentMap.h"
+#include "reservation/tSingularResourcePool.h"
+#include "sim/simParameterBlock.h"
+#include "sim/simSync.h"
+#include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACSupervisor.h"
+#include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
+#include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
+#include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
+#include "supervisors/calibration/tCalPWMSupervisor.h"
+#include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/dio/tChangeDetectionSupervisor.h"
+#include "supervisors/eeprom/tEEPROMSupervisor.h"
+#include "supervisors/lifecycleSuite.h"
+#include "support/changeDetectionDoubles.h"
+#include "support/memoryEEPROM.h"
+#include "support/outputTransferDoubles.h"
+#include "support/reservationDoubles.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using namespace nQoUdR100;
+
+constexpr int kTimeout = -200474;
+constexpr int kStopped = -224608;
+
+// A board primitive whose operation holds first where the row says so.
+template <class Prim>
+struct tHeldAt : Prim {
+  template <class... tArgs>
+  explicit tHeldAt(const tHoldPoint& hold, tArgs&&... args)
+      : Prim(std::forward<tArgs>(args)...), hold(hold) {}
+  const tHoldPoint& hold;
+};
+
+struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
+  using tHeldAt::tHeldAt;
+  void commit(tStatus2& s) override {
+    hold();
+    tTavikAO_FIFOPrimitive::commit(s);
+  }
+  uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
+    hold();
+    return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
+  }
+};
+
+// Its arm holds first; with waitAfterArm, an update wait follows the arm in
+// the same use, as a wait under way comes to wait after an arm under way.
+struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
+  using tHeldAt::tHeldAt;
+  void arm(tStatus2& s) override {
+    hold();
+    tTavikAOTimingControllerPrimitive::arm(s);
+    if (waitAfterArm) waitForNextUpdate(afterArm);
+  }
+  bool stopRequested() const { return _stopRequested.get() != 0; }
+  std::atomic<bool> waitAfterArm{false};
+  tStatus2 afterArm;
+};
+
+// What every row shares: the board's AO road, a broker, the task's event, a
+// facade that lets callers block, and the hold points.
+class tBoardRow : public tAOTest {
+ protected:
+  void SetUp() override {
+    tAOTest::SetUp();
+    nQoSim::resetResourceBroker();
+    facade.eventObject = &event;
+    nQoSim::onSyncWait([this](const iSync*) { hold(); });
+    hold.atSyncs();
+  }
+  void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    nQoSim::resetResourceBroker();
+    windows.setRead(window, 0x106, 16, 0);
+    tAOTest::TearDown();
+  }
+  // initialize and link.
+  template <class Supervisor, class Settings>
+  void upWith(Supervisor& supervisor, const Settings& settings, tStatus2& status) {
+    supervisor.initialize(settings, &facade, status);
+    supervisor.link(supervisors, status);
+  }
+  // A pool under an identifier named when the row was made (before the leak
+  // check began).
+  void offer(nQoMRL100::tGeneralIdentifier& identifier, nQoMRL100::iLeafResourcePool& pool) {
+    nQoMRL100::getResourceBroker(status)->registerPool(&identifier, &pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  static void name(nQoMRL100::tGeneralIdentifier& identifier, const char* text) {
+    tStatus2 named;
+    identifier.setDeviceGUID({7, 9});
+    identifier.setString(text, named);
+  }
+  std::string handedBack() {
+    return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations()) + ", events " +
+           std::to_string(eventLog.calls.size());
+  }
+  template <class Supervisor>
+  static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code,
+                                             std::vector<uint8_t> in = {}) {
+    return [&supervisor, code, in](tStatus2& status) {
+      nQoSim::tByteParameterBlock block(in);
+      supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
+    };
+  }
+  static std::string state(const nQoUdP100::tPrimitiveState& s) {
+    return std::string(s.isRunning()     ? "running"
+                       : s.isArmed()     ? "armed"
+                       : s.isCommitted() ? "committed"
+                                         : "uncommitted");
+  }
+
+  // The facade and the event log apart: a wait's facade calls come on its
+  // own thread while a step unregisters events.
+  tCallLog facadeLog, eventLog, log;
+  tScriptedFacade facade{facadeLog, "facade"};
+  tScriptedEvent event{eventLog, "event"};
+  tScriptedSupervisorMap supervisors{log, "map"};
+  tHoldPoint hold;
+};
+
+// The AO FIFO fed by interrupts through its adapter, whose links and data
+// source the steps take back.
+class tAOFIFORow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AO_FIFO";
+  using tSupervisor = tBaseAO_FIFOSupervisor;
+
+ protected:
+  tAOFIFORow() {
+    name(settings.identifier, "AO_FIFO");
+    for (uint32_t channel : {1u, 0u}) settings.list.append(channel);
+  }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    fifo.emplace(hold, &description, resources, status);
+    pool.emplace(&*fifo);
+    settings.word3 = 1;
+    settings.word7 = 21;
+    supervisors.entries[21] = &transfer;
+    offer(settings.identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    fifo.reset();
+    tBoardRow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"write", [&supervisor](tStatus2& status) {
+                                           const int16_t samples[4] = {1, 2, 3, 4};
+                                           supervisor.write(2, 0, samples, nullptr, status);
+                                         }}};
+  }
+  std::string primitiveState() {
+    return state(fifo->state()) + ", source " +
+           (fifo->fields.dataSource != nullptr ? "set" : "none");
+  }
+
+  tAO_FIFOSettings settings;
+  tScriptedOutputTransfer transfer{log, "transfer"};
+  std::optional<tHeldFIFO> fifo;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_FIFOPrimitive*>> pool;
+};
+
+// The AO timing engine with blocking update waits: codes 400 and 401 and
+// the wait operation block, and a code 2 that arms it may come under way.
+class tAOTimingRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AOTiming";
+  using tSupervisor = tBaseAOTimingControllerSupervisor;
+
+ protected:
+  tAOTimingRow() { name(settings.record<0>().identifier, "AO_Timing"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    timing.emplace(hold, &description, resources, nullptr, status);
+    pool.emplace(&*timing);
+    settings.record<0>().word26 = 0;
+    settings.record<0>().word23 = 1;
+    offer(settings.record<0>().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    timing.reset();
+    tBoardRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"400", code(supervisor, 400), true, kStopped, kTimeout},
+            {"401", code(supervisor, 401, {0x10, 0x27, 0, 0}), true, kStopped, kTimeout},
+            {"the wait for the next sample clock",
+             [&supervisor](tStatus2& status) { supervisor.waitForNextSampleClock(status); }, true,
+             kStopped, kTimeout},
+            {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }},
+            {"2, then an update wait", [&supervisor, this](tStatus2& status) {
+               timing->waitAfterArm = true;
+               code(supervisor, 2)(status);
+               timing->waitAfterArm = false;
+             }}};
+  }
+  std::string primitiveState() {
+    return state(timing->state()) + (timing->stopRequested() ? ", stop requested" : "");
+  }
+
+  tAOTimingControllerSettings settings;
+  std::optional<tHeldTiming> timing;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> pool;
+};
+
+// A scheduler action whose start notification holds first: a code 2 under
+// way holds there, before it reaches the primitive.
+struct tHeldScheduler : tScriptedSchedulerSupervisor {
+  tHeldScheduler(tCallLog& log, const tHoldPoint& hold)
+      : tScriptedSchedulerSupervisor(log, "scheduler"), held(hold) {}
+  nQoMAS100::iSchedulerAction* getSchedulerAction(tStatus2& s) override {
+    tScriptedSchedulerSupervisor::getSchedulerAction(s);
+    return &held;
+  }
+  struct tAction : nQoSim::tSimSchedulerAction {
+    explicit tAction(const tHoldPoint& hold) : hold(hold) {}
+    void started(tStatus2& s) override {
+      hold();
+      tSimSchedulerAction::started(s);
+    }
+    const tHoldPoint& hold;
+  } held;
+};
+
+// Change detection of a buffered task with readable lines and a scheduler
+// action, committed and started after each link: its reads block.
+class tChangeDetectionRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "ChangeDetection";
+  using tSupervisor = tChangeDetectionSupervisor;
+  // Its unlinkResource takes back the run, the lines and the handler; its
+  // linkResource opens the reads, which meet no hold point once ended.
+  static constexpr bool kUnlinkRestores = true;
+  static constexpr bool kLinkOpens = true;
+  static constexpr bool kEndsBeforeHold = true;
+
+ protected:
+  tChangeDetectionRow() { name(settings.supervisorRecord().identifier, "ChangeDetection"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    primitive.emplace(map, dispatcher, info, latching, 2, status);
+    pool.emplace(&*primitive);
+    auto& fields = settings.supervisorRecord();
+    fields.firstEdgeMask = 0x0F;
+    fields.secondEdgeMask = 0x30;
+    fields.bufferSize = 4;
+    fields.readableSupervisorKey = 1;
+    fields.schedulerActionSupervisorKey = 2;
+    supervisors.entries[1] = &readable;
+    supervisors.entries[2] = &scheduler;
+    offer(fields.identifier, *pool);
+  }
+  void TearDown() override {
+    primitive.reset();
+    pool.reset();
+    tBoardRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor, tStatus2& status) {
+    code(supervisor, 1)(status);
+    code(supervisor, 2)(status);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"read",
+             [&supervisor](tStatus2& status) {
+               uint8_t samples[2] = {};
+               supervisor.read(1, 1000, samples, nullptr, nullptr, status);
+             },
+             true, 0, kTimeout},
+            {"2", code(supervisor, 2)},
+            {"3", code(supervisor, 3)},
+            {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
+  }
+  std::string primitiveState() {
+    return std::string(primitive->isRunning() ? "running" : "stopped") + ", masks " +
+           std::to_string(map->Write_0240.getRegister()) + " " +
+           std::to_string(map->Write_0244.getRegister()) + ", handler " +
+           (dispatcher->primaryHandlers[28] != nullptr ? "set" : "none");
+  }
+
+  tChangeDetectionSettings settings;
+  std::vector<std::string> lineLog;
+  tLoggedLines portA{"A", &lineLog}, portB{"B", &lineLog};
+  nQoUdP100::tImmedDigLatchingPrimitive lineA{&portA}, lineB{&portB};
+  nQoUdP100::tImmedDigLatchingPrimitive* latching[2] = {&lineA, &lineB};
+  nQoUdP100::tDeviceInfo info;
+  tScriptedReadableSupervisor readable{log, &lineLog};
+  tHeldScheduler scheduler{log, hold};
+  std::optional<tPCITavikChangeDetectionPrimitive> primitive;
+  std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
+};
+
+// A DAC whose writes and commit hold first; it notes its reservation and
+// commit.
+struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
+  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {}
+  uint32_t writeValue(const int16_t*, tStatus2&) override {
+    hold();
+    return 1;
+  }
+  void reserve(tStatus2&) override { reserved = true; }
+  void unreserve(tStatus2&) override { reserved = false; }
+  void commit(tStatus2&) override {
+    hold();
+    committed = true;
+  }
+  void uncommit(tStatus2&) override { committed = false; }
+  const tHoldPoint& hold;
+  std::atomic<bool> reserved{false}, committed{false};
+};
+
+// An analog trigger whose commit and arm hold first; it notes its state.
+struct tHeldTrigger : nQoUdP100::tBaseAnalogTriggerPrimitive {
+  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) {}
+  void commit(tStatus2&) override {
+    hold();
+    committed = true;
+  }
+  void uncommit(tStatus2&) override { committed = false; }
+  void arm(tStatus2&) override {
+    hold();
+    armed = true;
+  }
+  void release(tStatus2&) override { armed = false; }
+  const tHoldPoint& hold;
+  std::atomic<bool> committed{false}, armed{false};
+};
+
+// The task's event, whose posts (a code 3's done report) hold first and
+// count apart from the registrations that the steps make.
+struct tHeldEvent : tScriptedEvent {
+  tHeldEvent(tCallLog& log, const tHoldPoint& hold) : tScriptedEvent(log, "event"), hold(hold) {}
+  void post(const nQoMRL110::tSoftwareAction&, tStatus2&) override { hold(); }
+  const tHoldPoint& hold;
+};
+
+// The DAC transfer over two channel supervisors, with done events: its
+// linkResource fills the channel table that its writes and codes reach. A
+// write reaches a DAC only between linkResource and unlinkResource (the DAC
+// tests hold it there), so a code 3 is the entry held under every step.
+class tDACTransferRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AO_DACTransfer";
+  using tSupervisor = tBaseAO_DACTransferSupervisor;
+
+ protected:
+  tDACTransferRow() {
+    for (uint32_t k = 0; k < 2; ++k) {
+      name(dacSettings[k].record<0>().identifier, "AO_DAC");
+      dacSettings[k].record<0>().identifier.setIndex(k);
+      settings.list.append(30 + k);
+    }
+  }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    facade.eventObject = &heldEvent;
+    settings.word1 = 1;
+    for (uint32_t k = 0; k < 2; ++k) {
+      dacPools[k].emplace(&dacs[k]);
+      offer(dacSettings[k].record<0>().identifier, *dacPools[k]);
+      dacSupervisors[k].emplace();
+      upWith(*dacSupervisors[k], dacSettings[k], status);
+      dacSupervisors[k]->reserveResource(status);
+      dacSupervisors[k]->linkResource(status);
+      supervisors.entries[30 + k] = &*dacSupervisors[k];
+    }
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    for (auto& supervisor : dacSupervisors) supervisor.reset();
+    tBoardRow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"3", code(supervisor, 3)}}; }
+  // The event kinds registered, which the release hands back.
+  std::string primitiveState() {
+    int kinds = 0;
+    for (const nQoSim::tCall& call : eventLog.calls)
+      kinds += call.operation.starts_with("event.register") ? 1 : -1;
+    return "kinds " + std::to_string(kinds);
+  }
+
+  tAO_DACTransferSettings settings;
+  tHeldEvent heldEvent{eventLog, hold};
+  tHeldDAC dacs[2] = {tHeldDAC(hold), tHeldDAC(hold)};
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> dacPools[2];
+  tAO_DACSettings dacSettings[2];
+  std::optional<tBaseAO_DACSupervisor> dacSupervisors[2];
+};
+
+// A DAC channel: its writes and code 1 come from another thread.
+class tDACRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AO_DAC";
+  using tSupervisor = tBaseAO_DACSupervisor;
+
+ protected:
+  tDACRow() { name(settings.record<0>().identifier, "AO_DAC"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"write", [&supervisor](tStatus2& status) {
+                                           const int16_t sample = 5;
+                                           supervisor.write(1, 0, &sample, nullptr, status);
+                                         }}};
+  }
+  std::string primitiveState() {
+    return std::string(dac.reserved ? "reserved" : "free") + (dac.committed ? ", committed" : "");
+  }
+
+  tAO_DACSettings settings;
+  tHeldDAC dac{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool{&dac};
+};
+
+// The analog trigger, whose codes 1 and 4100 come from another thread.
+class tAnalogTriggerRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AnalogTrigger";
+  using tSupervisor = tBaseAnalogTriggerSupervisor;
+
+ protected:
+  tAnalogTriggerRow() { name(settings.supervisorRecord().identifier, "AnalogTrigger"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.supervisorRecord().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
+  }
+  std::string primitiveState() {
+    return std::string(trigger.committed ? "committed" : "idle") + (trigger.armed ? ", armed" : "");
+  }
+
+  tAnalogTriggerSettings settings;
+  tHeldTrigger trigger{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> pool{&trigger};
+};
+
+// The board's frequency output: codes 1 and 2 hold as they give back the
+// clock lock, code 3 as it posts the done report.
+class tFREQOUTRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "FREQOUT";
+  using tSupervisor = tTavikFREQOUTSupervisor;
+
+ protected:
+  tFREQOUTRow() { name(settings.supervisorRecord().identifier, "FREQOUT"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    facade.eventObject = &heldEvent;
+    settings.supervisorRecord().timebaseSelect = 1;
+    settings.supervisorRecord().divisor = 0x12;
+    output.emplace(map, &info);
+    pool.emplace(&*output);
+    offer(settings.supervisorRecord().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    output.reset();
+    tBoardRow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
+  }
+  // The output's register: what the last code programmed.
+  std::string primitiveState() {
+    return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister());
+  }
+
+  tTavikFREQOUTPrimitiveSettings settings;
+  tHeldEvent heldEvent{eventLog, hold};
+  nQoUdP100::tDeviceInfo info;
+  std::optional<nQoUdP100::tTavikFREQOUTPrimitive> output;
+  std::optional<tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>> pool;
+};
+
+// A reference voltage whose setting holds first.
+struct tHeldReference : nQoUdP100::iReferenceVoltagePrimitive {
+  explicit tHeldReference(const tHoldPoint& hold) : hold(hold) {}
+  void setReferenceValue(uint32_t, tStatus2&) override { hold(); }
+  const tHoldPoint& hold;
+};
+
+// The calibration PWM, whose request 256 sets the reference from another
+// thread; it leaves nothing running to bring down.
+class tCalPWMRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "CalPWM";
+  using tSupervisor = tCalPWMSupervisor;
+
+ protected:
+  tCalPWMRow() { name(settings.record<0>().identifier, "CalPWM"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"256", code(supervisor, 256, {0x10, 0, 0, 0})}};
+  }
+  std::string primitiveState() { return ""; }
+
+  tCalPWMSettings settings;
+  tHeldReference reference{hold};
+  tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*> pool{&reference};
+};
+
+// The board's EEPROM in memory, whose device writes and write access hold
+// first.
+struct tHeldMemoryEEPROM : tMemoryEEPROM {
+  explicit tHeldMemoryEEPROM(const tHoldPoint& hold) : hold(hold) {}
+  void writeToDevice(uint32_t address, uint32_t length, uint8_t* buffer, tStatus2& status,
+                     uint32_t flags) override {
+    hold();
+    tMemoryEEPROM::writeToDevice(address, length, buffer, status, flags);
+  }
+  void enableWrite(tStatus2& status) override {
+    hold();
+    tMemoryEEPROM::enableWrite(status);
+  }
+  const tHoldPoint& hold;
+};
+
+// The EEPROM, whose requests come from another thread: a device write and
+// the opening of the write access.
+class tEEPROMRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "EEPROM";
+  using tSupervisor = tEEPROMSupervisor;
+
+ protected:
+  tEEPROMRow() { name(settings.record<0>().identifier, "EEPROM"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    nQoUdP100::tEEPROMHeader header;
+    header.area14693Address = 0x200;
+    header.area14693Size = 0x80;
+    contentMap.setHeader(header, status);
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"264", code(supervisor, 264, words({40, 4}, {1, 2, 3, 4}))},
+            {"262", code(supervisor, 262)}};
+  }
+  // The access a fresh reservation finds closed.
+  std::string primitiveState() { return "access " + std::to_string(device.state); }
+
+  tEEPROMSettings settings;
+  tHeldMemoryEEPROM device{hold};
+  nQoUdP100::tPralEEPROMContentMap contentMap{4};
+  nQoUdP100::tEEPROM eeprom{&contentMap, &device};
+  tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&eeprom};
+};
+
+// A ground reference whose connection holds first.
+struct tHeldGroundRef : nQoUdP100::tBaseAOGroundRefPrimitive {
+  explicit tHeldGroundRef(const tHoldPoint& hold) : hold(hold) {}
+  void enable(tStatus2&) override {
+    hold();
+    _enabled = 1;
+  }
+  void disable(tStatus2&) override { _enabled = 0; }
+  const tHoldPoint& hold;
+};
+
+// The AO ground reference, whose request 257 connects it from another
+// thread.
+class tGroundRefRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "AOGroundRef";
+  using tSupervisor = tBaseAOGroundRefSupervisor;
+
+ protected:
+  tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.record<0>().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"257", code(supervisor, 257)}}; }
+  // A connection is the task's to keep or undo: nothing to bring down.
+  std::string primitiveState() { return ""; }
+
+  tAOGroundRefSettings settings;
+  tHeldGroundRef groundRef{hold};
+  tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool{&groundRef};
+};
+
+using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
+INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
+
+// The steps that hand back, for a row whose unlinkResource resets nothing
+// and so ends no call.
+template <class Row>
+class HandBackLifecycle : public Lifecycle<Row> {};
+TYPED_TEST_SUITE_P(HandBackLifecycle);
+TYPED_TEST_P(HandBackLifecycle, Release) { this->runStep(tStep::kRelease); }
+TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
+  this->runStep(tStep::kUnlinkRelease);
+}
+TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
+REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
+                            DestructionWithoutARelease);
+using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAnalogTriggerRow,
+                                       tFREQOUTRow, tCalPWMRow, tEEPROMRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
+
+}  // namespace
+}  // namespace nQoTest

@@ -66,7 +66,8 @@ class tEndableEvent {
   // Sets marks, then the event.
   void end(uint32_t marks);
   void lift(uint32_t marks) { _marks.fetch_and(~marks); }
-  bool ended() const { return _marks.load() != 0; }
+  // Whether any of marks is set (by default, any mark at all).
+  bool ended(uint32_t marks = ~0u) const { return (_marks.load() & marks) != 0; }
 
   // A notification: sets the event when one is open.
   void set();

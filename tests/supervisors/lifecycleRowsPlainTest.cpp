@@ -80,7 +80,7 @@ struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
     tTavikAOTimingControllerPrimitive::arm(s);
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
-  bool stopRequested() const { return _stopRequested.get() != 0; }
+  bool stopRequested() const { return _update.ended(kStopMark); }
   std::atomic<bool> waitAfterArm{false};
   tStatus2 afterArm;
 };

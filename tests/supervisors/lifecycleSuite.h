@@ -276,15 +276,17 @@ class Lifecycle : public Row {
         tStatus2 answer;
         EXPECT_FALSE(clockMovedDuring([&] { blocking.call(answer); }, kAtOnce))
             << "a blocking call waited after the end";
-        if (step == tStep::kUnlink || step == tStep::kFailedLink)
+        if (step == tStep::kUnlink || step == tStep::kFailedLink) {
           EXPECT_EQ(answer.code, blocking.ended);
+        }
       }
     }
     // (e) A release or destruction hands the primitive back as it was found.
     const bool handsBack =
         step == tStep::kRelease || step == tStep::kUnlinkRelease || step == tStep::kDestroy;
-    if (handsBack)
+    if (handsBack) {
       EXPECT_EQ(this->primitiveState(), fresh) << "not handed back as a fresh reservation finds it";
+    }
 
     // (d) The next reservation, or linkResource, opens the waits again.
     tStatus2 next;

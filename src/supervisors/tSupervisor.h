@@ -247,11 +247,16 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     const int bit = nQoMRTB100::controlFlagBit(code);
-    std::optional<nQoMRTB100::tSupStateTransition> transition;
-    if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-    const bool held = _reached.call(
-        [&](tPrimitive& primitive) { runCode(primitive, code, bit, in, out, status); });
-    if (!held) setCode(status, kNullPointer, {"tAutoController.ipp", 30});
+    // The transition ends inside the use too: a release or destructor that
+    // waits for the uses finds the tracker no longer touched.
+    _reached.use([&](tPrimitive* primitive) {
+      std::optional<nQoMRTB100::tSupStateTransition> transition;
+      if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
+      if (primitive == nullptr)
+        setCode(status, kNullPointer, {"tAutoController.ipp", 30});
+      else
+        runCode(*primitive, code, bit, in, out, status);
+    });
   }
 
   // May come from another thread at any step: the row's cancel runs on the

@@ -160,12 +160,10 @@ struct tBaseAITimingControllerSupervisorRow {
   static void configureLinks(tLinks& links, const tSettings& settings) {
     links.schedulerLinker().setKey(settings.supervisorRecord().word1);
   }
-  // The task's action goes at the release also when no unlinkResource took
-  // it back before: the next owner's passes run none of it.
-  static void bringDown(tPrimitive& primitive) {
-    nQoMDBG100::tStatus2 cleared;
-    primitive.setSchedulerAction(nullptr, cleared);
-  }
+  // What a commit, arm or start left goes by what the engine holds, before
+  // the links take the task's action back (its disarmed report still
+  // reaches the action).
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
 };
 using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
 

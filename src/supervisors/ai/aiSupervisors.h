@@ -78,6 +78,10 @@ struct tBaseAISubsystemSupervisorRow {
     settings.supervisorRecord().checkStatus(status);
     tracker.setFlags(settings.supervisorRecord().word1 != 0, 1u << 2, status);
   }
+  // A task released without a commit-cancel, or a code after unlinkResource:
+  // the run, the arm and the commit (with its transfer link) go by what the
+  // subsystem holds.
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
 };
 using tBaseAISubsystemSupervisor = tSupervisor<tBaseAISubsystemSupervisorRow>;
 

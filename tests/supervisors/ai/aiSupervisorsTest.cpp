@@ -55,6 +55,10 @@ class tLoggedSubsystem : public nQoUdP100::tBaseAISubsystem, public nQoTest::tSc
   void disarm(tStatus2& s) override { answer("disarm", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void initializeHardware(tStatus2&) override {}
+  void bringDown() override {
+    tStatus2 s;
+    answer("bringDown", s);
+  }
 };
 
 class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
@@ -291,6 +295,26 @@ TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(state(supervisor), 70);
   supervisor.releaseResource(status);
+}
+
+// A subsystem released while a commit and an arm are still on (no
+// commit-cancel before the release) is brought down by what it holds before
+// it goes back.
+TEST_F(AISupervisorsTest, TheSubsystemReleaseBringsItDownFirst) {
+  tLoggedSubsystem subsystem(log);
+  nQoUdR100::tBaseAISubsystemSupervisorRow::tPool pool(&subsystem);
+  offer(pool);
+  nQoUdR100::tAISubsystemSettings settings;
+  nQoUdR100::tBaseAISubsystemSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(4100, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "subsystem.commit, subsystem.arm, subsystem.bringDown");
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
 }
 
 TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel) {

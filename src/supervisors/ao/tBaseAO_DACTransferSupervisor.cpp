@@ -105,10 +105,7 @@ void tBaseAO_DACTransferSupervisor::resetLinks(tAOChannelTable*, nQoMDBG100::tSt
 // lets them go, since their owners may hand them back once this task is
 // released. The kinds that reserve registered go, whatever word 1 says now.
 void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  if (_state >= kPlainResourcesLinked) {
-    nQoMDBG100::tStatus2 dropped;
-    unlinkOutOfReach(dropped);
-  }
+  resetOutOfReach([&](tAOChannelTable* table) { unlinkAtRelease(table); });
   if (_eventsRegistered) {
     for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       nQoMDBG100::tStatus2 local;

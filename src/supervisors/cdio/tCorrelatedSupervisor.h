@@ -227,8 +227,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // dropped); forgets the primitive in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    const bool linked = _word >= nCorrelated::kResourcesLinked;
     takeOut();
+    // Read once the codes that move the word have left.
+    const bool linked = _word >= nCorrelated::kResourcesLinked;
     bringDown();
     nQoMDBG100::tStatus2 dropped;
     if (linked && _primitive != nullptr) _links.unlinkResource(*_primitive, dropped);

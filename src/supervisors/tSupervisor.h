@@ -48,7 +48,9 @@
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
 // step. unlinkResource puts the primitive back after; its calls stay ended
-// until the next linkResource or reservation reopens them. A failed
+// until the next linkResource or reservation reopens them. A release with
+// no unlinkResource since the last linkResource runs the links' resets too,
+// after the row's bring-down and before the hand-back. A failed
 // linkResource is undone through the same steps (the links leave their own
 // fills to it), and a supervisor destroyed while linked or reserved runs
 // unlinkResource and the release before any member goes.

@@ -21,9 +21,10 @@
 // way are waited for; then the links unlink (and the primitive goes back in,
 // its reads ended until the next linkResource), or the row brings the
 // primitive down, the links unlink when no unlinkResource did, and the
-// reservers release, the primitive's own release among them. A failed linkResource is undone
-// by the links' unlink the same way, and a supervisor destroyed while linked
-// or reserved runs unlinkResource and the release before its members go.
+// reservers release, the primitive's own release among them. A failed
+// linkResource is undone by the links' unlink the same way, and a supervisor
+// destroyed while linked or reserved runs unlinkResource and the release
+// before its members go.
 #pragma once
 
 #include <cstdint>

@@ -59,9 +59,10 @@
 //   reserveResource (reserving) the pool's primitive, held in the slot;
 //                   reserved on a good status
 //   releaseResource (reserving) the calls ended and the primitive taken out
-//                   of the slot (the uses under way waited for), then handed
-//                   back on a fresh status, under the identifier it was
-//                   granted under; linked
+//                   of the slot (the uses under way waited for), the class's
+//                   resetLinks while still linked, then handed back on a
+//                   fresh status, under the identifier it was granted under;
+//                   linked
 //   control         nothing on a status that holds an error; otherwise the
 //                   class's onControl, inside a use; runStep walks a table of
 //                   tPlainStep (the primitive's operation and the word it
@@ -275,6 +276,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void handBackGrant(nQoMDBG100::tStatus2& status, tUndo undo) {
     takeOut([&](Reached* reached) {
       undo(reached);
+      unlinkAtRelease(reached);
       if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
         handBack(granted, _facade, status);
       _identifier.hold(false);
@@ -282,6 +284,25 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
   void handBackGrant(nQoMDBG100::tStatus2& status) {
     handBackGrant(status, [](Reached*) {});
+  }
+  // What a class's linkResource filled in what the slot holds (null: none),
+  // taken back; a class whose link fills it hides this. unlinkOutOfReach
+  // runs it for the class's unlinkResource; a release runs it after the
+  // class's undo when no unlinkResource came after the last linkResource.
+  void resetLinks(Reached*, nQoMDBG100::tStatus2&) {}
+  // The unlinkResource of a class whose link fills what the slot holds: its
+  // resetLinks out of the entries' reach; the word moves down.
+  void unlinkOutOfReach(nQoMDBG100::tStatus2& status) {
+    resetOutOfReach([&](Reached* reached) { self()->resetLinks(reached, status); });
+    _state = kPlainReserved;
+  }
+  // In a release, out of the entries' reach: while the resources are still
+  // linked, the class's resetLinks on a status that is dropped, so the next
+  // owner finds nothing of this task's links.
+  void unlinkAtRelease(Reached* reached) {
+    if (_state < kPlainResourcesLinked) return;
+    nQoMDBG100::tStatus2 dropped;
+    self()->resetLinks(reached, dropped);
   }
   // The end of a class's own linkResource: on a good status the word moves
   // up; a failure is undone by the class's unlinkResource, which resets
@@ -458,6 +479,7 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, 
   void handBack(nQoMDBG100::tStatus2& status, tUndo undo) {
     this->takeOut([&](Prim* primitive) {
       undo(primitive);
+      this->unlinkAtRelease(primitive);
       nQoMDBG100::tStatus2 local;
       _reserver.releaseResource(local);
       status.assign(local);

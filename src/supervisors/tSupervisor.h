@@ -48,7 +48,9 @@
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
 // step. unlinkResource puts the primitive back after; its calls stay ended
-// until the next linkResource or reservation reopens them. A failed
+// until the next linkResource or reservation reopens them. A release with
+// no unlinkResource since the last linkResource runs the links' resets too,
+// after the row's bring-down and before the hand-back. A failed
 // linkResource is undone through the same steps (the links leave their own
 // fills to it), and a supervisor destroyed while linked or reserved runs
 // unlinkResource and the release before any member goes.
@@ -219,13 +221,19 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   }
 
   // Hands back a held primitive under the identifier it was granted under,
-  // once the calls under way from other threads have left it and the row
-  // brought it down from whatever the codes left.
+  // once the calls under way from other threads have left it, the row
+  // brought it down from whatever the codes left and, when no unlinkResource
+  // came after the last linkResource, the links took back what they gave it
+  // (on a status that is dropped), as unlinkResource would have.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
+    const bool linked = _tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
-    if (tPrimitive* primitive = _reached.takeOut(endRowCalls<Row, tPrimitive>))
+    if (tPrimitive* primitive = _reached.takeOut(endRowCalls<Row, tPrimitive>)) {
       bringDownRow<Row>(*primitive);
+      nQoMDBG100::tStatus2 dropped;
+      if (linked) _links.unlinkResource(dropped);
+    }
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);

@@ -134,6 +134,38 @@ TEST_F(tAIDMATransferTest, AFailedWorkerStopStillDestroysTheWorkerThread) {
   transfer = nullptr;
 }
 
+// A run still armed when unlink ended the worker: its disarm deselects the
+// channel and reports the run's one clean end itself, at once, instead of
+// waiting out its time-out for a worker that is gone.
+TEST_F(tAIDMATransferTest, ADisarmAfterUnlinkEndsTheRunWithoutWaitingForTheWorker) {
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(transfer->isArmed());
+  transfer->unlink(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(sink.reasons().empty());
+  clearLogs();
+
+  std::atomic<bool> returned{false};
+  tStatus2 disarmed;
+  std::thread disarming([&] {
+    transfer->disarm(disarmed);
+    returned = true;
+  });
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!returned && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  EXPECT_TRUE(returned) << "the disarm waited for the worker that unlink ended";
+  // Frees a disarm that waits, on the test clock, past its time-out.
+  while (!returned) nQoSim::advanceClock(1'000'000'000);
+  disarming.join();
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0x00, 8)}));
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0})) << "the run ended without its one report";
+  EXPECT_FALSE(transfer->isArmed());
+  transfer->link(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAIDMATransferTest, UnlinkedOrOutOfRangeChannelIsRefusedWithoutAWrite) {
   for (uint32_t channel : {tAI_DMATransferPrimitive::kNoChannel, 16u}) {
     SCOPED_TRACE(channel);

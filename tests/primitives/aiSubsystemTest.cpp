@@ -235,6 +235,25 @@ TEST_F(tAISubsystemTest, ImmediateDMAWithoutAReservedChannelFailsCommitAndUndoes
 // Destroyed while committed with the interrupt transfer (an observer of the
 // converter, the FIFO and the timing controller), the subsystem leaves no
 // handler in the dispatcher and no registration at the bus.
+// A commit and a start that no undo code followed: bringDown goes by what
+// the subsystem holds, so the interrupt transfer leaves the bus and the
+// converter its dispatcher slot; a second bringDown finds nothing to undo.
+TEST_F(tAISubsystemTest, BringDownUndoesWhatTheCodesLeftAndNothingMore) {
+  mechanism(1);
+  subsystem->commit(status);
+  subsystem->start(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(bus.registrations(), 1);
+  ASSERT_TRUE(subsystem->converter()->isAttached());
+  subsystem->bringDown();
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_FALSE(subsystem->converter()->isAttached());
+  EXPECT_EQ(subsystem->interrupt()->runState(), 2u) << "uncommitted and unlinked";
+  windows.clearLog();
+  subsystem->bringDown();
+  EXPECT_TRUE(windows.log().empty());
+}
+
 TEST_F(tAISubsystemTest, DestroyingACommittedSubsystemLeavesNoInterruptRegistration) {
   mechanism(1);
   subsystem->commit(status);

@@ -182,9 +182,17 @@ void tAISubsystem::commit(tStatus2& status) {
   _fifo->commit(status);
   if (status.isNotFatal()) stageA = 4;
   transferCommit(status);
-  if (status.isNotFatal()) return;
+  if (status.isNotFatal()) {
+    _commitHeld = 1;
+    return;
+  }
   tStatus2 undo;
   runUncommit(stageA, stageB, undo);
+}
+
+void tAISubsystem::uncommit(tStatus2& status) {
+  if (status.isNotFatal()) _commitHeld = 0;
+  runUncommit(kAllStages, kAllStages, status);
 }
 
 // Each step on a status of its own, so that a failed step skips none after it.
@@ -212,7 +220,10 @@ void tAISubsystem::arm(tStatus2& status) {
   _frontEnd->waitForSettling(status);
   const bool settled = status.isNotFatal();
   _timing->arm(status);
-  if (status.isNotFatal()) return;
+  if (status.isNotFatal()) {
+    _armHeld = 1;
+    return;
+  }
   const uint32_t stageA = settled ? 1 : converterArmed ? 3 : fifoArmed ? 4 : transferArmed ? 5 : 0;
   tStatus2 undo;
   runDisarm(stageA, undo);
@@ -229,11 +240,27 @@ void tAISubsystem::runDisarm(uint32_t stageA, tStatus2& status) {
   if (stageA >= 1 && stageA <= 5) onFreshStatus(status, [&](tStatus2& s) { transferDisarm(s); });
 }
 
-void tAISubsystem::start(tStatus2& status) { _timing->start(status); }
+void tAISubsystem::disarm(tStatus2& status) {
+  if (status.isNotFatal()) _armHeld = _runHeld = 0;
+  runDisarm(kTimingStage, status);
+}
+
+void tAISubsystem::start(tStatus2& status) {
+  _timing->start(status);
+  if (status.isNotFatal()) _runHeld = 1;
+}
 
 void tAISubsystem::stop(tStatus2& status) {
+  _runHeld = 0;
   _timing->stop(status);
   if (_committedMechanism == kImmediate) _immediate->notifyDone(status);
+}
+
+void tAISubsystem::bringDown() {
+  tStatus2 stopped, disarmed, uncommitted;
+  if (_runHeld != 0) stop(stopped);
+  if (_armHeld != 0) disarm(disarmed);
+  if (_commitHeld != 0) uncommit(uncommitted);
 }
 
 }  // namespace nQoUdP100

@@ -72,6 +72,11 @@ class tBaseAISubsystem : public nQoUdR100::tModuleObject {
   virtual void disarm(tStatus2& status) = 0;
   virtual void uncommit(tStatus2& status) = 0;
   virtual void initializeHardware(tStatus2& status) = 0;
+  // Brings the subsystem down from whatever the codes left, by what it
+  // holds, each step on a status of its own, dropped: a started run is
+  // stopped, an arm that no disarm followed disarmed, a commit that no
+  // uncommit followed uncommitted (its transfer unlinked).
+  virtual void bringDown() = 0;
 
   int32_t mechanism() const { return _configuration.transferMechanism; }
 
@@ -100,11 +105,12 @@ class tAISubsystem final : public tBaseAISubsystem {
   void start(tStatus2& status) override;
   // The controller's stop; with the immediate transfer its done report.
   void stop(tStatus2& status) override;
-  void disarm(tStatus2& status) override { runDisarm(kTimingStage, status); }
-  void uncommit(tStatus2& status) override { runUncommit(kAllStages, kAllStages, status); }
+  void disarm(tStatus2& status) override;
+  void uncommit(tStatus2& status) override;
   // aiReset, the output control in a bracket, bit 0 of 0xBC; the bus flushed
   // also after a failed step.
   void initializeHardware(tStatus2& status) override;
+  void bringDown() override;
 
   tAIScanningFrontEndPrimitive* frontEnd() const { return _frontEnd; }
   tAI_ADCPrimitive* converter() const { return _converter; }
@@ -138,6 +144,11 @@ class tAISubsystem final : public tBaseAISubsystem {
   const tAIDescription* _description;
   tAIBoardResources _resources;
   int32_t _committedMechanism = -1;  // none before the first commit
+  // What the codes left that no undo code took back: a commit, an arm, a
+  // started run.
+  uint32_t _commitHeld = 0;
+  uint32_t _armHeld = 0;
+  uint32_t _runHeld = 0;
   tAIScanningFrontEndPrimitive* _frontEnd = nullptr;
   tAI_ADCPrimitive* _converter = nullptr;
   tTavikAITimingControllerPrimitive* _timing = nullptr;

@@ -334,6 +334,14 @@ void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
   _memDelete(name);
 }
 
+void tBaseAITimingControllerPrimitive::bringDown() {
+  tStatus2 disarmed, uncommitted;
+  if (_armHeld != 0) disarm(disarmed);
+  if (_sampleStartInstalled != 0 || _sampleEndInstalled != 0 || _recordEndInstalled != 0 ||
+      _timedLoopEvent != 0 || _listenerHandle != 0)
+    uncommit(uncommitted);
+}
+
 void tBaseAITimingControllerPrimitive::unregisterListener() {
   iLibSocketListener::unregisterSocketListener(_listenerHandle);
   _listenerHandle = 0;

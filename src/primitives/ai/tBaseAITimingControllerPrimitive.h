@@ -173,6 +173,12 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   virtual void hammerStop(tStatus2& status) = 0;
   virtual void setMode(int32_t mode, tStatus2& status) = 0;
   virtual void enableSampleStartInterrupt(tStatus2& status) = 0;
+  // Brings the engine down from whatever the codes left, by what it holds
+  // and not by its state (an observer added or removed lowers that), each
+  // step on a status of its own, dropped: an arm that no disarm followed is
+  // disarmed; handlers, a timed loop or a listener that a commit left go
+  // through the uncommit.
+  void bringDown();
 
   // Stores the action (null: none) whatever the status holds; clearing or
   // replacing it waits for a notification running it on another thread.
@@ -261,6 +267,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
+  // An arm that no disarm followed (the board class's arm and disarm keep it).
+  uint32_t _armHeld = 0;
   // The timed-loop event whose loop registerTimedLoop put in (0: none).
   uint32_t _timedLoopEvent = 0;
   tTimedLoopSampleEndObserver _sampleEndLoop;

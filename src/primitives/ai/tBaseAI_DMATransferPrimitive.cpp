@@ -40,7 +40,7 @@ tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive*
 
 tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
   tStatus2 unlinked;
-  if (_linked != 0) unlink(unlinked);
+  if (_linked.get() != 0) unlink(unlinked);
   // The worker's destructor stops and joins its thread, which takes the
   // transfer lock: it goes first.
   delete _worker;
@@ -69,13 +69,13 @@ void tBaseAI_DMATransferPrimitive::setConfiguration(
 }
 
 void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {
-  if (status.isFatal() || _linked != 0) return;
+  if (status.isFatal() || _linked.get() != 0) return;
   _worker->startThread(status);
   _fifo->addOverflowObserver(this, status);
   _converter->addObserver(this, status);
   _timing->addLastConvertObserver(this, status);
   if (status.isNotFatal()) {
-    _linked = 1;
+    _linked.set(1);
     return;
   }
   tStatus2 undo;
@@ -89,7 +89,7 @@ void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _timing->removeLastConvertObserver(this, s); });
   onFreshStatus(status, [&](tStatus2& s) { _converter->removeObserver(this, s); });
   onFreshStatus(status, [&](tStatus2& s) { _fifo->removeOverflowObserver(this, s); });
-  _linked = 0;
+  _linked.set(0);
   onFreshStatus(status, [&](tStatus2& s) { _worker->stop(s); });
   onFreshStatus(status, [&](tStatus2& s) { _worker->destroyThread(s); });
 }
@@ -111,6 +111,7 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   // before.
   if (status.isNotFatal()) underTransferLock([this] { _done.set(0); }, status);
   _worker->reset(status);
+  _armed.set(1);
   if (status.isFatal()) {
     tStatus2 ended;
     underTransferLock([this] { _done.set(1); }, ended);
@@ -127,10 +128,17 @@ void tBaseAI_DMATransferPrimitive::stop(tStatus2& status) {
   nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, kStopLine});
 }
 
+// Without a worker (unlink ended it) nothing drains or reports the end: the
+// run ends here, with its one clean report to the sink.
 void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  _armed.set(0);
   onFreshStatus(status, [&](tStatus2& s) { selectChannel(0, s); });
   onFreshStatus(status, [&](tStatus2& s) {
+    if (_linked.get() == 0) {
+      endTransfer(tStatus2{}, s);
+      return;
+    }
     _worker->signal(s);
     _worker->waitForDone(kDisarmWait, s);
   });

@@ -97,8 +97,11 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Not supported: -50256.
   void start(tStatus2& status);
   void stop(tStatus2& status);
-  // Channel deselected, the worker signalled and waited for.
+  // Channel deselected, the worker signalled and waited for; without a
+  // worker (not linked) the run's end reported here.
   void disarm(tStatus2& status);
+  // An arm that no disarm followed: its channel may still be selected.
+  bool isArmed() const { return _armed.get() != 0; }
   // A cancel: the worker drains what the FIFO still holds, then reports the
   // end. Nothing on an error status.
   void wakeThread(tStatus2& status);
@@ -156,7 +159,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tCounts _counts;
   // Written by arm and by the end of the run, which may be on the worker.
   tSyncAtomicU32 _done{1};
-  uint32_t _linked = 0;
+  // Whether link started the worker; a code may read it on another thread.
+  tSyncAtomicU32 _linked;
+  tSyncAtomicU32 _armed;
   iSync* _transferLock = nullptr;
   tWorker* _worker = nullptr;
 };

@@ -400,14 +400,17 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     gateB = timing.acquisitionType == kContinuousAcquisition ? timing.counterAEnable == 0 : true;
   _map->AI_Mode_2.set_AI_Mode_2_Bit14(gateA, s);
   _map->AI_Mode_2.set_AI_Mode_2_Bit15(gateB, s);
+  if (enabledAtArmCount() != 0) _sampleStartEnabled = 1;
   for (uint32_t n = enabledAtArmCount(); n > 0; --n)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit3, status);
+  if (sampleEndCount() != 0) _sampleEndEnabled = 1;
   for (uint32_t n = sampleEndCount(); n > 0; --n)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit4, status);
   if (_recordEndEnabled != 0)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
   _idle = 0;
   resetRecordEnd(status);
+  _armHeld = 1;
   _state.setArmed();
   if (counterA)
     tAtomicArmOp<true>(_map, s).run();
@@ -451,20 +454,23 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
 }
 
 // Each step on a status of its own: a failed stop still switches the
-// sources off and closes the gate. The record-end source and the mode-2
-// trigger select go as arm set them, whatever a configuration set since.
+// sources off and closes the gate. The sources and the mode-2 trigger
+// select go as arm set them (or the lists call for them), whatever a
+// configuration or an observer change did since.
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  _armHeld = 0;
   onFreshStatus(status, [&](tStatus2& s) { hammerStop(s); });
   if (_recordEndEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit0, s);
     });
   _recordEndEnabled = 0;
-  if (wantsSampleEnd())
+  if (wantsSampleEnd() || _sampleEndEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit4, s);
     });
+  _sampleEndEnabled = 0;
   if (anyEnabledAtArm() || _sampleStartEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit3, s);

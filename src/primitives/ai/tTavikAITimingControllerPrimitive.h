@@ -103,9 +103,12 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   tStartCommand _startCommand = nullptr;
   tRunKind _runKind = kFinite;
   uint32_t _idle = 0;
+  // The sample-start source switched on by the last arm or by
+  // enableSampleStartInterrupt.
   uint32_t _sampleStartEnabled = 0;
-  // What the last arm switched on: the record-end source and the mode-2
-  // trigger select.
+  // What the last arm switched on: the sample-end and record-end sources and
+  // the mode-2 trigger select.
+  uint32_t _sampleEndEnabled = 0;
   uint32_t _recordEndEnabled = 0;
   uint32_t _armTriggerSet = 0;
 };

@@ -53,9 +53,9 @@ struct tAIImmediateTransferSupervisorRow {
     primitive.reserveTransfer(status);
     primitive.commitTransfer(status);
   }
-  // The run and the listener that codes 4100 and 1 left go first.
+  // Before the release: the run and the listener that codes 4100 and 1 left.
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
   static void releasePrimitive(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
-    primitive.bringDown();
     primitive.uncommitTransfer(status);
     primitive.unreserveTransfer(status);
   }
@@ -108,11 +108,12 @@ struct tAIImmediateDMATransferSupervisorRow {
     primitive.reserveDMAChannel(status);
     primitive.commitChannel(status);
   }
-  // The transfer comes down from what the codes left before its channel
-  // commit is undone; each step on a status of its own: the channel goes
-  // back also after a failed uncommit.
+  // Before the release: the transfer comes down from what the codes left,
+  // before its channel commit is undone.
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
+  // Each step on a status of its own: the channel goes back also after a
+  // failed uncommit.
   static void releasePrimitive(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
-    primitive.bringDown();
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.uncommitChannel(s); });
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.releaseDMAChannel(s); });
   }

@@ -78,6 +78,10 @@ struct tBaseAISubsystemSupervisorRow {
     settings.supervisorRecord().checkStatus(status);
     tracker.setFlags(settings.supervisorRecord().word1 != 0, 1u << 2, status);
   }
+  // A task released without a commit-cancel, or a code after unlinkResource:
+  // the run, the arm and the commit (with its transfer link) go by what the
+  // subsystem holds.
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
 };
 using tBaseAISubsystemSupervisor = tSupervisor<tBaseAISubsystemSupervisorRow>;
 
@@ -160,12 +164,10 @@ struct tBaseAITimingControllerSupervisorRow {
   static void configureLinks(tLinks& links, const tSettings& settings) {
     links.schedulerLinker().setKey(settings.supervisorRecord().word1);
   }
-  // The task's action goes at the release also when no unlinkResource took
-  // it back before: the next owner's passes run none of it.
-  static void bringDown(tPrimitive& primitive) {
-    nQoMDBG100::tStatus2 cleared;
-    primitive.setSchedulerAction(nullptr, cleared);
-  }
+  // What a commit, arm or start left goes by what the engine holds, before
+  // the links take the task's action back (its disarmed report still
+  // reaches the action).
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
 };
 using tBaseAITimingControllerSupervisor = tSupervisor<tBaseAITimingControllerSupervisorRow>;
 

@@ -51,6 +51,14 @@ struct tBaseAI_DMATransferSupervisorRow {
     links.events().registrar().setRegisterDone(words.word5 != 0 && words.word6 == 0 ? 1 : 0);
     links.events().registrar().setRegisterError(0);
   }
+  // An arm that no disarm followed: the channel is deselected and the run
+  // ends with its done report, while the links still give it its sink (a
+  // release after unlinkResource: none) and also when unlink ended the
+  // worker.
+  static void bringDown(tPrimitive& primitive) {
+    nQoMDBG100::tStatus2 disarmed;
+    if (primitive.isArmed()) primitive.disarm(disarmed);
+  }
   // Wakes the primitive's worker once the task has been committed.
   template <class tSupervisor>
   static void requestCancel(tSupervisor& supervisor, tPrimitive& primitive,

@@ -19,10 +19,12 @@
 // reach only out of their reach: the row first ends a read that may wait
 // without end (releasing), the primitive is taken out and the passes under
 // way are waited for; then the links unlink (and the primitive goes back in,
-// its reads ended until the next linkResource), or the reservers release, the primitive's own
-// release among them, whatever their order. A failed linkResource is undone
-// by the links' unlink the same way, and a supervisor destroyed while linked
-// or reserved runs unlinkResource and the release before its members go.
+// its reads ended until the next linkResource), or the row brings the
+// primitive down, the links unlink when no unlinkResource did, and the
+// reservers release, the primitive's own release among them. A failed
+// linkResource is undone by the links' unlink the same way, and a supervisor
+// destroyed while linked or reserved runs unlinkResource and the release
+// before its members go.
 #pragma once
 
 #include <cstdint>
@@ -273,10 +275,20 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     if (status.isNotFatal()) unlinkOutOfReach(status);
   }
 
+  // Once the reads and passes under way have left the primitive: the row
+  // brings it down from what the codes left and, when no unlinkResource came
+  // after the last linkResource, the links take back what they gave it (on a
+  // status that is dropped); then the reservers release.
   void releaseResource(tStatus2& status) override {
     if (status.isFatal()) return;
+    const bool linked = _tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     _primitive.takeOut(endRowCalls<Row, tPrimitive>);
+    if (_held != nullptr) {
+      bringDownRow<Row>(*_held);
+      tStatus2 dropped;
+      if (linked) _links.unlinkResource(dropped);
+    }
     _registrar.setPrimitive(nullptr);
     tStatus2 local;
     _reservers.releaseResource(local);

@@ -92,16 +92,20 @@ void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
 }
 
 // The writes under way leave the borrowed DACs and engine before they go.
-void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
-  resetOutOfReach([&](tAOChannelTable*) {
-    for (uint32_t k = 0; k < _table.count; ++k) _table.channels[k].dac = nullptr;
-    _table.timing = nullptr;
-  });
-  _state = kPlainReserved;
+void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
+  unlinkOutOfReach(status);
 }
 
-// The kinds that reserve registered go, whatever word 1 says now.
+void tBaseAO_DACTransferSupervisor::resetLinks(tAOChannelTable*, nQoMDBG100::tStatus2&) {
+  for (uint32_t k = 0; k < _table.count; ++k) _table.channels[k].dac = nullptr;
+  _table.timing = nullptr;
+}
+
+// Still linked: the borrowed DACs and engine go first, as unlinkResource
+// lets them go, since their owners may hand them back once this task is
+// released. The kinds that reserve registered go, whatever word 1 says now.
 void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
+  resetOutOfReach([&](tAOChannelTable* table) { unlinkAtRelease(table); });
   if (_eventsRegistered) {
     for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       nQoMDBG100::tStatus2 local;

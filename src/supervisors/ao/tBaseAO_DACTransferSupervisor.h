@@ -75,6 +75,8 @@ class tBaseAO_DACTransferSupervisor final
   void onControl(tAOChannelTable* table, uint32_t code, nQoMRL100::iControlParameterBlock* in,
                  nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
   bool usesTiming() const { return _settings.word2 != 0 || _settings.word3 != 0; }
+  // The borrowed DACs and engine that linkResource put in the table.
+  void resetLinks(tAOChannelTable* table, nQoMDBG100::tStatus2& status);
   bool ready(const tAOChannelTable& table) const;
   // Takes the table out of the slot (the writes under way leave), frees it.
   void freeChannels();

@@ -140,11 +140,13 @@ void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fif
 // The FIFO is out of the slot while its field is reset, and the adapter's
 // links go; the FIFO stays held.
 void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
-  resetOutOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
-    if (_adapter != nullptr) _adapter->unlink();
-    if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
-  });
-  _state = kPlainReserved;
+  unlinkOutOfReach(status);
+}
+
+void tBaseAO_FIFOSupervisor::resetLinks(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
+                                        nQoMDBG100::tStatus2& status) {
+  if (_adapter != nullptr) _adapter->unlink();
+  if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
 }
 
 // The FIFO comes down from whatever the codes left (a start after

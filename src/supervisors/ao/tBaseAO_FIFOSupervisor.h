@@ -71,6 +71,8 @@ class tBaseAO_FIFOSupervisor final
   // merged into the caller's: the commit-cancel's undo, and the release's
   // from whatever the codes left.
   void bringDown(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
+  // The adapter's links and the channel's observable that linkResource gave.
+  void resetLinks(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
   void linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
   void linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo, nQoMDBG100::tStatus2& status);
 

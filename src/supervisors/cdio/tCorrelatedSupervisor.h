@@ -221,12 +221,18 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
   // into the caller's, once the calls under way (a code, a cancel, a read or
-  // write that the position ended first) have left it and it is brought down
-  // from what the codes left; forgets the primitive in any case.
+  // write that the position ended first) have left it, it is brought down
+  // from what the codes left and, when no unlinkResource came after the last
+  // linkResource, the links took back what they gave it (on a status that is
+  // dropped); forgets the primitive in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     takeOut();
+    // Read once the codes that move the word have left.
+    const bool linked = _word >= nCorrelated::kResourcesLinked;
     bringDown();
+    nQoMDBG100::tStatus2 dropped;
+    if (linked && _primitive != nullptr) _links.unlinkResource(*_primitive, dropped);
     _links.releasing(_primitive, status);
     if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
       handBack(granted, _facade, status);

@@ -323,14 +323,23 @@ void tEEPROMSupervisor::reserveResource(tStatus2& status) {
   _reserver.reserveResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
   if (status.isFatal()) return;
+  if (tEEPROM* eeprom = _reserver.getPrimitive()) {
+    tStatus2 read;
+    _areaAtReserve = eeprom->getSelectedArea(read);
+  }
   hold(_reserver.getPrimitive());
   _state = kPlainReserved;
 }
 
 // Only a held tEEPROM is handed back, under the identifier it was granted
-// under.
+// under, with the area it was reserved with selected again (code 255 may
+// have changed it): the board's own coefficient reads go through it.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
-  takeOut([&](tEEPROM*) {
+  takeOut([&](tEEPROM* eeprom) {
+    tStatus2 area;
+    if (eeprom != nullptr && _areaAtReserve != 0 && eeprom->getSelectedArea(area) != _areaAtReserve)
+      eeprom->selectArea(_areaAtReserve, area);
+    _areaAtReserve = 0;
     _reserver.releaseResource(status);
     _identifier.hold(_reserver.getPrimitive() != nullptr);
   });

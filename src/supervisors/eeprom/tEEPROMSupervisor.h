@@ -59,6 +59,8 @@ class tEEPROMSupervisor final : public tBaseEEPROMSupervisor {
  private:
   nQoMRTB100::tSingularReserver<nQoUdP100::tEEPROM, tEEPROMResourcePool<nQoUdP100::tEEPROM*>>
       _reserver;
+  // The area selected when the EEPROM was reserved (0: none read).
+  uint32_t _areaAtReserve = 0;
 };
 
 }  // namespace nQoUdR100

@@ -492,6 +492,24 @@ TEST_F(AIImmediateTransferTest, TheReleaseHandsBackThePoolItWasGranted) {
       namingB.supervisorRecord().identifier, namingC.supervisorRecord().identifier, &facade, map);
 }
 
+// A release with no unlinkResource before it takes back the done target
+// that linkResource gave, as unlinkResource would, before the transfer goes
+// back: the next owner's transfer posts to no event of this task.
+TEST_F(AIImmediateTransferTest, AReleaseAloneTakesBackTheDoneTargetOfItsLink) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  ASSERT_EQ(primitive.getDoneTarget(), &event);
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(primitive.getDoneTarget(), nullptr);
+  EXPECT_EQ(log.operations(),
+            "immediate.uncommitTransfer, immediate.unreserveTransfer, event.unregisterEvent 1, "
+            "event.unregisterEvent 2");
+}
+
 // A stream read on the user's thread is inside the primitive when the
 // release runs: the release takes the primitive out and hands it back only
 // once the read has left it (the hold lets go at its bound, not by the

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "orb/tClassImplementation.h"
+#include "primitives/aiTransferFixture.h"
 
 #include "sim/simParameterBlock.h"
 #include "sim/simResourceBroker.h"
@@ -54,6 +55,10 @@ class tLoggedSubsystem : public nQoUdP100::tBaseAISubsystem, public nQoTest::tSc
   void disarm(tStatus2& s) override { answer("disarm", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
   void initializeHardware(tStatus2&) override {}
+  void bringDown() override {
+    tStatus2 s;
+    answer("bringDown", s);
+  }
 };
 
 class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
@@ -290,6 +295,26 @@ TEST_F(AISupervisorsTest, TheSubsystemStartsOnlyWhileItsRecordSaysSo) {
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(state(supervisor), 70);
   supervisor.releaseResource(status);
+}
+
+// A subsystem released while a commit and an arm are still on (no
+// commit-cancel before the release) is brought down by what it holds before
+// it goes back.
+TEST_F(AISupervisorsTest, TheSubsystemReleaseBringsItDownFirst) {
+  tLoggedSubsystem subsystem(log);
+  nQoUdR100::tBaseAISubsystemSupervisorRow::tPool pool(&subsystem);
+  offer(pool);
+  nQoUdR100::tAISubsystemSettings settings;
+  nQoUdR100::tBaseAISubsystemSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(4100, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "subsystem.commit, subsystem.arm, subsystem.bringDown");
+  EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
 }
 
 TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel) {
@@ -699,6 +724,75 @@ TEST_F(AISupervisorsTest, AnArmAfterTheReleaseEndedTheWaitsDoesNotReopenThem) {
   EXPECT_EQ(status.code, 0);
   tStatus2 undo;
   wait.uncommit(undo);
+}
+
+}  // namespace
+
+namespace {
+
+// The timing engine on the AI road, offered as the timing controller's pool.
+class AITimingReleaseTest : public nQoTest::tAIRoadTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tAIRoadTest::SetUp();
+    nQoSim::resetResourceBroker();
+    pool.emplace(timing);
+    nQoTest::offerPool(settings->supervisorRecord().identifier, {7, 9}, "AITiming", &*pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    pool.reset();
+    settings.reset();
+    nQoTest::tAIRoadTest::TearDown();
+  }
+  // The last value written to the group A interrupt enable register.
+  uint32_t lastEnableA() const {
+    uint32_t value = 0;
+    for (const auto& access : windows.writes())
+      if (access.offset == kEnableA) value = access.value;
+    return value;
+  }
+
+  static constexpr uint32_t kEnableA = 0x192;
+  static constexpr uint32_t kSampleEndSource = 7;
+  nQoTest::tCallLog log;
+  nQoTest::tScriptedFacade facade{log, "facade"};
+  nQoTest::tScriptedSupervisorMap map{log, "map"};
+  std::optional<nQoUdR100::tBaseAITimingControllerSupervisorRow::tPool> pool;
+  std::optional<nQoUdR100::tAITimingControllerSettings> settings{std::in_place};
+};
+
+// A commit and an arm leave the engine's sample-end handler installed and
+// its source on; an observer that leaves afterwards lowers the engine's
+// state word. The release still disarms and uncommits it by what it holds:
+// the source goes off and the handler out before the engine goes back.
+TEST_F(AITimingReleaseTest, TheReleaseBringsTheEngineDownByWhatItHolds) {
+  struct tEndObserver : nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver {
+  } observer;
+  timing->addSampleEndObserver(&observer, status);
+  settings->record<0>().hasRouting = 1;
+  settings->record<0>().timing.timingMode = 2;
+  nQoUdR100::tBaseAITimingControllerSupervisor supervisor;
+  supervisor.initialize(*settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 code;
+  supervisor.control(1, nullptr, nullptr, code);
+  supervisor.control(4100, nullptr, nullptr, code.clear());
+  ASSERT_EQ(code.code, -50256);
+  ASSERT_NE(dispatcher->primaryHandlers[kSampleEndSource].load(), nullptr);
+  ASSERT_NE(lastEnableA() & (1u << 4), 0u);
+  timing->removeSampleEndObserver(&observer, status);
+  ASSERT_TRUE(timing->state().isUncommitted());
+
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(lastEnableA() & (1u << 4), 0u) << "the sample-end source stayed on";
+  EXPECT_EQ(dispatcher->primaryHandlers[kSampleEndSource].load(), nullptr)
+      << "the engine went back with its handler installed";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
@@ -594,6 +595,66 @@ TEST_F(AITransferSupervisorsTest, AFailedLinkResourceUndoesOnlyAfterAnArmUnderWa
   supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
   EXPECT_EQ(endpoint.readable, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A DMA transfer that notes each channel select code (0: deselected).
+class tSelectingTransfer : public nQoUdP100::tBaseAI_DMATransferPrimitive {
+ public:
+  using tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive;
+  void selectChannel(uint8_t code, tStatus2&) override { selects.push_back(code); }
+  std::vector<uint8_t> selects;
+};
+
+// A release with no unlinkResource before it, of a task that armed the
+// transfer: the run is disarmed (channel deselected, its one clean end
+// reported to the partner's endpoint) while the links still give it the
+// endpoint, then the links take back the channel, the sink, the event and
+// the stream, so the transfer goes back as a fresh reservation finds it.
+TEST_F(AITransferSupervisorsTest, AReleaseAloneDisarmsTheRunThenTakesBackWhatTheLinksGave) {
+  struct tEndingEndpoint : nQoTest::tReadingDMAEndpoint {
+    using tReadingDMAEndpoint::tReadingDMAEndpoint;
+    void transferEnded(const tStatus2& reason, tStatus2&) override { ends.push_back(reason.code); }
+    std::vector<int> ends;
+  } endpoint{log, "endpoint"};
+  struct tEndingPartner : nQoTest::tScriptedPartner<nQoLMSDR100::iDMATransferSupervisor> {
+    using tScriptedPartner::tScriptedPartner;
+    nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2&) override { return endpoint; }
+    nQoLMSDR100::iDMAEndpoint* endpoint = nullptr;
+  } ending{log, "ending"};
+  ending.endpoint = &endpoint;
+  const nQoUdP100::tDeviceInfo deviceInfo;
+  tStatus2 built;
+  tSelectingTransfer arming(nullptr, nullptr, nullptr, deviceInfo, built);
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool armingPool(&arming);
+  offer("DMA that selects", &armingPool);
+  auto settings = dmaSettings(0, 1, 0);
+  settings.supervisorRecord().identifier1 = identifiers.back();
+  channel.channelNumber = 5;
+  map.entries[3] = &ending;
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings), 0);
+  ASSERT_EQ(arming.getEvent(), &event);
+  ASSERT_NE(endpoint.readable, nullptr);
+  tStatus2 status, armed;
+  supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
+  supervisor.control(4100, nullptr, nullptr, armed);
+  ASSERT_TRUE(arming.isArmed());
+  ASSERT_EQ(arming.selects.size(), 1u);
+
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(arming.selects, (std::vector<uint8_t>{arming.selects[0], 0}));
+  EXPECT_EQ(endpoint.ends, (std::vector<int>{0})) << "the run ended without its done report";
+  EXPECT_FALSE(arming.isArmed());
+  EXPECT_EQ(arming.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
+  EXPECT_EQ(arming.getDoneSink(), nullptr);
+  EXPECT_EQ(arming.getEvent(), nullptr);
+  EXPECT_EQ(endpoint.readable, nullptr);
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 }
 
 }  // namespace

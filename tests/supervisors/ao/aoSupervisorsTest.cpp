@@ -1260,6 +1260,38 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   EXPECT_TRUE(nQoTest::loggedAt(-89000, "tBaseAO_FIFOSupervisor", 300));
 }
 
+// A release with no unlinkResource before it takes back, after the FIFO's
+// bring-down, what the DMA link gave: the adapter's endpoint and the
+// channel's observable, as unlinkResource would; the next owner's FIFO
+// registers with no channel of this task.
+TEST_F(AOFIFOTest, AReleaseAloneTakesBackTheChannelsObservable) {
+  struct tObservable : nQoLMSDR100::iDMAObservable {
+    void registerObserver(uint32_t, nQoLMSDR100::iDMAObserver*, tStatus2&) override {}
+    void unregisterObserver(uint32_t, nQoLMSDR100::iDMAObserver*, tStatus2&) override {}
+  } observable;
+  struct tObservedChannel : nQoTest::tScriptedDMAChannel {
+    using tScriptedDMAChannel::tScriptedDMAChannel;
+    nQoLMSDR100::iDMAObservable* getObservable(tStatus2&) override { return observable; }
+    nQoLMSDR100::iDMAObservable* observable = nullptr;
+  } channel{log, "channel"};
+  channel.observable = &observable;
+  build(16);
+  nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  map.entries[21] = &dmaTransfer;
+  map.entries[6] = &channel;
+  settings.word3 = 0;
+  settings.word6 = 6;
+  nQoUdR100::tBaseAO_FIFOSupervisor dma;
+  bringUp(dma, settings);
+  ASSERT_EQ(fifo->fields.dmaObservable, &observable);
+  tStatus2 status;
+  dma.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(fifo->fields.dmaObservable, nullptr);
+  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(dma.getState(), 2u);
+}
+
 TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {
   build(16);
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
@@ -1399,6 +1431,23 @@ TEST_F(AODACTransferTest, AfterUnlinkResourceAWriteReachesNoDACUntilLinkedAgain)
   EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, status), 1u);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), "dac1.writeValue 21, dac1.writeValue 21");
+}
+
+// A release with no unlinkResource before it lets the borrowed DACs go as
+// unlinkResource does, since their owners may hand them back once the task
+// is released: a write after it reaches no DAC.
+TEST_F(AODACTransferTest, AfterAReleaseAloneAWriteReachesNoDAC) {
+  settings.list.clear();
+  settings.list.append(31);
+  bringUp(transfer(), settings);
+  const int16_t sample = 21;
+  tStatus2 status, released;
+  transfer().releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer().getState(), 2u);
+  EXPECT_EQ(transfer().write(1, 0, &sample, nullptr, released), 0u);
+  EXPECT_EQ(released.code, -50004);
+  EXPECT_EQ(log.operations(), "");
 }
 
 // A write from the user's thread held inside the first channel's DAC:

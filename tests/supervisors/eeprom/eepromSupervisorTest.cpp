@@ -121,6 +121,25 @@ TEST_F(EEPROMSupervisorTest, AreaAndByteRequests) {
   bringDown(supervisor);
 }
 
+// Code 255 selects another area for the task; the release selects the one
+// the EEPROM was reserved with again, so the board's coefficient reads and
+// the next owner find the area a fresh reservation finds.
+TEST_F(EEPROMSupervisorTest, TheReleaseSelectsTheAreaOfTheReservationAgain) {
+  tEEPROMSupervisor supervisor;
+  bringUp(supervisor);
+  std::vector<uint32_t> answer;
+  EXPECT_EQ(request(supervisor, 255, words({14694})), 0);
+  EXPECT_EQ(contentMap.getSelectedArea(), 14694u);
+  bringDown(supervisor);
+  EXPECT_EQ(contentMap.getSelectedArea(), 14693u);
+
+  tEEPROMSupervisor next;
+  bringUp(next);
+  EXPECT_EQ(request(next, 256, std::nullopt, 4, nullptr, &answer), 0);
+  EXPECT_EQ(answer, (std::vector<uint32_t>{14693}));
+  bringDown(next);
+}
+
 TEST_F(EEPROMSupervisorTest, ArrayLengthIsCheckedInSixtyFourBits) {
   tEEPROMSupervisor supervisor;
   bringUp(supervisor);

@@ -333,12 +333,17 @@ void tEEPROMSupervisor::reserveResource(tStatus2& status) {
 
 // Only a held tEEPROM is handed back, under the identifier it was granted
 // under, with the area it was reserved with selected again (code 255 may
-// have changed it): the board's own coefficient reads go through it.
+// have changed it: the board's own coefficient reads go through it) and its
+// access closed.
 void tEEPROMSupervisor::releaseResource(tStatus2& status) {
   takeOut([&](tEEPROM* eeprom) {
     tStatus2 area;
     if (eeprom != nullptr && _areaAtReserve != 0 && eeprom->getSelectedArea(area) != _areaAtReserve)
       eeprom->selectArea(_areaAtReserve, area);
+    // Access that requests 261 and 262 opened is closed, as the EEPROM
+    // rests between tasks.
+    tStatus2 access;
+    if (eeprom != nullptr) eeprom->disableAccess(access);
     _areaAtReserve = 0;
     _reserver.releaseResource(status);
     _identifier.hold(_reserver.getPrimitive() != nullptr);

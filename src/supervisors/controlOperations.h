@@ -14,6 +14,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 #include "frame/freshStatus.h"
 #include "mdbg/tStatus2.h"
@@ -60,6 +62,19 @@ void disarmAndUncommit(Prim& primitive) {
   primitive.disarm(disarmed);
   primitive.uncommit(uncommitted);
 }
+
+// The state transition of a control code: only the six codes with a flag
+// bit (bit >= 0) have one.
+class tCodeTransition {
+ public:
+  tCodeTransition(nQoMRTB100::tSupStateTracker& tracker, int bit, uint32_t code,
+                  nQoMDBG100::tStatus2& status) {
+    if (bit >= 0) _transition.emplace(tracker, static_cast<int32_t>(code), status);
+  }
+
+ private:
+  std::optional<nQoMRTB100::tSupStateTransition> _transition;
+};
 
 template <class Prim>
 constexpr tControlOperations<Prim> namedControls() {

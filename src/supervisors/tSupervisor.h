@@ -57,7 +57,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
@@ -255,16 +254,15 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     const int bit = nQoMRTB100::controlFlagBit(code);
-    // The transition ends inside the use too: a release or destructor that
-    // waits for the uses finds the tracker no longer touched.
-    _reached.use([&](tPrimitive* primitive) {
-      std::optional<nQoMRTB100::tSupStateTransition> transition;
-      if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-      if (primitive == nullptr)
-        setCode(status, kNullPointer, {"tAutoController.ipp", 30});
-      else
-        runCode(*primitive, code, bit, in, out, status);
+    // The transition ends inside the use: a release or destructor that waits
+    // for the uses finds the tracker no longer touched.
+    const bool held = _reached.call([&](tPrimitive& primitive) {
+      const tCodeTransition transition(_tracker, bit, code, status);
+      runCode(primitive, code, bit, in, out, status);
     });
+    if (held) return;
+    const tCodeTransition transition(_tracker, bit, code, status);
+    setCode(status, kNullPointer, {"tAutoController.ipp", 30});
   }
 
   // May come from another thread at any step: the row's cancel runs on the

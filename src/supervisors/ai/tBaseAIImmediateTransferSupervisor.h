@@ -28,7 +28,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
@@ -310,25 +309,23 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
                nQoMRL100::iControlParameterBlock*, tStatus2& status) override {
     if (status.isFatal()) return;
     const int bit = nQoMRTB100::controlFlagBit(code);
-    // The transition ends inside the use too: a release or destructor that
-    // waits for the uses finds the tracker no longer touched.
-    _primitive.use([&](tPrimitive* primitive) {
-      std::optional<nQoMRTB100::tSupStateTransition> transition;
-      if (bit >= 0) transition.emplace(_tracker, static_cast<int32_t>(code), status);
-      if (primitive == nullptr) {
-        setCode(status, kNullPointer, {"tAutoController", 30});
-        return;
-      }
-      if (bit >= 0 && bit < 3) Row::kControls[bit](*primitive, status);
+    // The transition ends inside the use: a release or destructor that waits
+    // for the uses finds the tracker no longer touched.
+    const bool held = _primitive.call([&](tPrimitive& primitive) {
+      const tCodeTransition transition(_tracker, bit, code, status);
+      if (bit >= 0 && bit < 3) Row::kControls[bit](primitive, status);
       if (bit >= 3) {
         tStatus2 local;
-        Row::kControls[bit](*primitive, local);
+        Row::kControls[bit](primitive, local);
         status.assign(local);
       }
       if (status.isNotFatal() &&
           _tracker.isControlEnabled(static_cast<int32_t>(code), status) == 0 && status.isNotFatal())
         setCode(status, kNotSupported, {kFile, 214});
     });
+    if (held) return;
+    const tCodeTransition transition(_tracker, bit, code, status);
+    setCode(status, kNullPointer, {"tAutoController", 30});
   }
 
   // Asks a primitive of a prepared task to give up its wait; any thread,

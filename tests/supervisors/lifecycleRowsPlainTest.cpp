@@ -324,10 +324,12 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
-// A DAC whose writes and commit hold first; it notes its reservation and
-// commit.
+// A DAC whose writes and commit hold first; it notes its reservation, and
+// its commit and uncommit move its state as the board's DAC does.
 struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
-  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {}
+  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {
+    _state.setUncommitted();
+  }
   uint32_t writeValue(const int16_t*, tStatus2&) override {
     hold();
     return 1;
@@ -336,11 +338,11 @@ struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
   void unreserve(tStatus2&) override { reserved = false; }
   void commit(tStatus2&) override {
     hold();
-    committed = true;
+    _state.setCommitted();
   }
-  void uncommit(tStatus2&) override { committed = false; }
+  void uncommit(tStatus2&) override { _state.setUncommitted(); }
   const tHoldPoint& hold;
-  std::atomic<bool> reserved{false}, committed{false};
+  std::atomic<bool> reserved{false};
 };
 
 // An analog trigger whose commit and arm hold first; it notes its state.
@@ -442,7 +444,8 @@ class tDACRow : public tBoardRow {
                                          }}};
   }
   std::string primitiveState() {
-    return std::string(dac.reserved ? "reserved" : "free") + (dac.committed ? ", committed" : "");
+    return std::string(dac.reserved ? "reserved" : "free") +
+           (dac.state().isCommitted() ? ", committed" : "");
   }
 
   tAO_DACSettings settings;

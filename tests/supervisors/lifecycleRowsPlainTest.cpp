@@ -345,21 +345,29 @@ struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
   std::atomic<bool> reserved{false};
 };
 
-// An analog trigger whose commit and arm hold first; it notes its state.
+// An analog trigger whose commit and arm hold first. As the board's
+// trigger, its state moves at commit and uncommit, an uncommit also clears
+// the enable bit of an arm, and its release uncommits a trigger that holds
+// a commit or that enable bit.
 struct tHeldTrigger : nQoUdP100::tBaseAnalogTriggerPrimitive {
-  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) {}
+  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) { _state.setUncommitted(); }
   void commit(tStatus2&) override {
     hold();
-    committed = true;
+    _state.setCommitted();
   }
-  void uncommit(tStatus2&) override { committed = false; }
+  void uncommit(tStatus2&) override {
+    enabled = false;
+    _state.setUncommitted();
+  }
   void arm(tStatus2&) override {
     hold();
-    armed = true;
+    enabled = true;
   }
-  void release(tStatus2&) override { armed = false; }
+  void release(tStatus2& s) override {
+    if (_state.isCommitted() || enabled) uncommit(s);
+  }
   const tHoldPoint& hold;
-  std::atomic<bool> committed{false}, armed{false};
+  std::atomic<bool> enabled{false};
 };
 
 // The task's event, whose posts (a code 3's done report) hold first and
@@ -470,7 +478,8 @@ class tAnalogTriggerRow : public tBoardRow {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
   }
   std::string primitiveState() {
-    return std::string(trigger.committed ? "committed" : "idle") + (trigger.armed ? ", armed" : "");
+    return std::string(trigger.state().isCommitted() ? "committed" : "idle") +
+           (trigger.enabled ? ", armed" : "");
   }
 
   tAnalogTriggerSettings settings;

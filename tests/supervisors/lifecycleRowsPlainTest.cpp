@@ -502,6 +502,10 @@ class tFREQOUTRow : public tBoardRow {
     settings.supervisorRecord().timebaseSelect = 1;
     settings.supervisorRecord().divisor = 0x12;
     output.emplace(map, &info);
+    // The output as its pool holds it once an owner had it: idle, as the
+    // reset leaves it (divider 1, the first timebase, off). Only a chip that
+    // no one programmed yet holds divider bits 0, which no step writes.
+    output->reset(status);
     pool.emplace(&*output);
     offer(settings.supervisorRecord().identifier, *pool);
   }

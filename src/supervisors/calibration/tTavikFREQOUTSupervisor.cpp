@@ -1,7 +1,5 @@
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
 
-#include <utility>
-
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
@@ -81,7 +79,7 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
 // reset switches it off and returns divider and timebase to their defaults.
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
   handBackGrant(status, [&](iTavikFREQOUTPrimitive* primitive) {
-    const bool on = std::exchange(_on, false);
+    const bool on = _on.exchange(false);
     if (primitive == nullptr) return;
     if (on && _observer != nullptr)
       onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });

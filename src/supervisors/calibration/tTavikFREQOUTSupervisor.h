@@ -6,6 +6,7 @@
 // it the values at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mrl/iPrimitiveSupervisor.h"
@@ -58,7 +59,7 @@ class tTavikFREQOUTSupervisor final
   // Whether the codes left the output on: a start sets it, a stop or reset
   // that reached the output clears it, and unlinkResource, which moves the
   // word down, leaves it, so the release stops a run by it.
-  bool _on = false;
+  std::atomic<bool> _on{false};
 };
 
 }  // namespace nQoUdR100

@@ -74,6 +74,7 @@
 //                   the caller's, so that a failed stop still uncommits
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -411,7 +412,8 @@ class tPlainSupervisor : public Interface, public tModuleObject {
 
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
-  uint32_t _state = kPlainConstructed;
+  // Written by the lifecycle steps and by the codes from other threads.
+  std::atomic<uint32_t> _state{kPlainConstructed};
   nQoMRTB100::tReservationIdentifier _identifier;
   Settings _settings;
 

@@ -324,10 +324,12 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
-// A DAC whose writes and commit hold first; it notes its reservation and
-// commit.
+// A DAC whose writes and commit hold first; it notes its reservation, and
+// its commit and uncommit move its state as the board's DAC does.
 struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
-  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {}
+  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {
+    _state.setUncommitted();
+  }
   uint32_t writeValue(const int16_t*, tStatus2&) override {
     hold();
     return 1;
@@ -336,28 +338,36 @@ struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
   void unreserve(tStatus2&) override { reserved = false; }
   void commit(tStatus2&) override {
     hold();
-    committed = true;
+    _state.setCommitted();
   }
-  void uncommit(tStatus2&) override { committed = false; }
+  void uncommit(tStatus2&) override { _state.setUncommitted(); }
   const tHoldPoint& hold;
-  std::atomic<bool> reserved{false}, committed{false};
+  std::atomic<bool> reserved{false};
 };
 
-// An analog trigger whose commit and arm hold first; it notes its state.
+// An analog trigger whose commit and arm hold first. As the board's
+// trigger, its state moves at commit and uncommit, an uncommit also clears
+// the enable bit of an arm, and its release uncommits a trigger that holds
+// a commit or that enable bit.
 struct tHeldTrigger : nQoUdP100::tBaseAnalogTriggerPrimitive {
-  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) {}
+  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) { _state.setUncommitted(); }
   void commit(tStatus2&) override {
     hold();
-    committed = true;
+    _state.setCommitted();
   }
-  void uncommit(tStatus2&) override { committed = false; }
+  void uncommit(tStatus2&) override {
+    enabled = false;
+    _state.setUncommitted();
+  }
   void arm(tStatus2&) override {
     hold();
-    armed = true;
+    enabled = true;
   }
-  void release(tStatus2&) override { armed = false; }
+  void release(tStatus2& s) override {
+    if (_state.isCommitted() || enabled) uncommit(s);
+  }
   const tHoldPoint& hold;
-  std::atomic<bool> committed{false}, armed{false};
+  std::atomic<bool> enabled{false};
 };
 
 // The task's event, whose posts (a code 3's done report) hold first and
@@ -442,7 +452,8 @@ class tDACRow : public tBoardRow {
                                          }}};
   }
   std::string primitiveState() {
-    return std::string(dac.reserved ? "reserved" : "free") + (dac.committed ? ", committed" : "");
+    return std::string(dac.reserved ? "reserved" : "free") +
+           (dac.state().isCommitted() ? ", committed" : "");
   }
 
   tAO_DACSettings settings;
@@ -467,7 +478,8 @@ class tAnalogTriggerRow : public tBoardRow {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
   }
   std::string primitiveState() {
-    return std::string(trigger.committed ? "committed" : "idle") + (trigger.armed ? ", armed" : "");
+    return std::string(trigger.state().isCommitted() ? "committed" : "idle") +
+           (trigger.enabled ? ", armed" : "");
   }
 
   tAnalogTriggerSettings settings;
@@ -490,6 +502,10 @@ class tFREQOUTRow : public tBoardRow {
     settings.supervisorRecord().timebaseSelect = 1;
     settings.supervisorRecord().divisor = 0x12;
     output.emplace(map, &info);
+    // The output as its pool holds it once an owner had it: idle, as the
+    // reset leaves it (divider 1, the first timebase, off). Only a chip that
+    // no one programmed yet holds divider bits 0, which no step writes.
+    output->reset(status);
     pool.emplace(&*output);
     offer(settings.supervisorRecord().identifier, *pool);
   }

@@ -16,7 +16,7 @@
 // event and its two end marks are one tEndableEvent, which the destructor
 // closes (a wait under way ends as stopped, and is waited for). A release
 // ends the waits by a mark of its own, which arm leaves and only the next
-// reservation lifts.
+// reservation lifts, and clears the stop, which otherwise only arm lifts.
 #pragma once
 
 #include <cstdint>
@@ -122,6 +122,9 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void endWaits();
   // The next reservation's: waits wait again.
   void allowWaits() { _update.lift(kEndMark); }
+  // The release's, once the uses under way have left: a stop that the owner
+  // before requested does not end the next owner's waits.
+  void clearStop() { _update.lift(kStopMark); }
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
 

@@ -72,12 +72,15 @@ void tBaseAOTimingControllerSupervisor::endCalls(tEngine& timing) { timing.endWa
 // The engine comes down from whatever the codes left (a start after
 // unlinkResource too) while its notifier still reports the stop; the
 // observer dies with this supervisor and the engine outlives it, so the
-// engine loses the notifier before it is handed back.
+// engine loses the notifier before it is handed back. A cancel's stop goes
+// too: no cancel reaches the engine once it is out of the slot, and the next
+// owner's waits must not end on it.
 void tBaseAOTimingControllerSupervisor::giveUp(bool registered, nQoMDBG100::tStatus2& status) {
   handBack(status, [&](tEngine* timing) {
     if (timing == nullptr) return;
     bringDown(*timing, status);
     timing->setCompletionNotifier(nullptr);
+    timing->clearStop();
   });
   if (registered) unregisterEvents(status);
 }

@@ -8,7 +8,7 @@
 // they reach the engine as uses of the frame's slot, and the release first
 // ends the waits (the wait operation's, or codes 400 and 401) by the
 // engine's end mark, which only the next reservation clears, and then waits
-// for the uses before it hands the engine back.
+// for the uses before it hands the engine back, its cancel's stop cleared.
 #pragma once
 
 #include <cstdint>

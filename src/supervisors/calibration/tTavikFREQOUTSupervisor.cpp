@@ -73,14 +73,15 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
-// Out of reach, the output comes down from whatever the codes left (a start
-// after unlinkResource too): a run the word says is on stops with its done
-// report where an observer can make it, and the reset switches it off and
-// leaves it as a fresh reservation finds it.
+// Out of reach, the output comes down from whatever the codes left it in (a
+// start after unlinkResource too, and a run that unlinkResource found on): a
+// run stops with its done report where an observer can make it, and the
+// reset switches it off and returns divider and timebase to their defaults.
 void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
   handBackGrant(status, [&](iTavikFREQOUTPrimitive* primitive) {
+    const bool on = _on.exchange(false);
     if (primitive == nullptr) return;
-    if (_state == kPlainRunning && _observer != nullptr)
+    if (on && _observer != nullptr)
       onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
     onFreshStatus(status, [&](tStatus2& s) { primitive->reset(s); });
   });
@@ -98,7 +99,11 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
 void tTavikFREQOUTSupervisor::onControl(iTavikFREQOUTPrimitive* primitive, uint32_t code,
                                         nQoMRL100::iControlParameterBlock*,
                                         nQoMRL100::iControlParameterBlock*, tStatus2& status) {
-  if (runStep(kSteps, primitive, code, status, 285)) return;
+  if (runStep(kSteps, primitive, code, status, 285)) {
+    if (status.isNotFatal() && (code == kPlainStart || code == kPlainUncommit))
+      _on = code == kPlainStart;
+    return;
+  }
   if (code == kPlainStop)
     stop(*primitive, status);
   else
@@ -117,6 +122,7 @@ void tTavikFREQOUTSupervisor::stop(iTavikFREQOUTPrimitive& primitive, tStatus2& 
   status.assign(local);
   local.clear();
   primitive.stop(local);
+  if (local.isNotFatal()) _on = false;
   status.assign(local);
   if (status.isNotFatal()) _state = kPlainCommitted;
 }

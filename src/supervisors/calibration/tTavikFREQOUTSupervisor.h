@@ -6,6 +6,7 @@
 // it the values at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mrl/iPrimitiveSupervisor.h"
@@ -36,8 +37,10 @@ class tTavikFREQOUTSupervisor final
   // the primitive for the release and registers nothing.
   void reserveResource(nQoMDBG100::tStatus2& status) override;
   // Runs whatever the status holds: takes the primitive out of the slot (the
-  // codes under way leave), hands back a granted pool under the identifier
-  // it was granted under, takes back the kinds registered, ends linked.
+  // codes under way leave), stops a run the codes left on (with its done
+  // report) and resets the output, hands back a granted pool under the
+  // identifier it was granted under, takes back the kinds registered, ends
+  // linked.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
 
   nQoUdP100::iTavikFREQOUTPrimitive* getPrimitive() const { return held(); }
@@ -53,6 +56,10 @@ class tTavikFREQOUTSupervisor final
 
   tDoneObserver* _observer = nullptr;
   bool _kindsRegistered = false;
+  // Whether the codes left the output on: a start sets it, a stop or reset
+  // that reached the output clears it, and unlinkResource, which moves the
+  // word down, leaves it, so the release stops a run by it.
+  std::atomic<bool> _on{false};
 };
 
 }  // namespace nQoUdR100

@@ -182,6 +182,38 @@ TEST_F(FREQOUTSupervisorTest, TheReleaseStopsAndResetsAnOutputThatACodeLeftOn) {
   EXPECT_EQ(supervisor.getState(), 2u);
 }
 
+// A run still on when unlinkResource comes (a destruction without a
+// commit-cancel takes these two steps) stops with its done report at the
+// release, though unlinkResource moved the word down.
+TEST_F(FREQOUTSupervisorTest, TheReleaseStopsARunThatUnlinkResourceLeftOnWithItsDoneReport) {
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  supervisor.unlinkResource(s);
+  clearLogs();
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
+  EXPECT_EQ(event.writesBefore, (std::vector<size_t>{0}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x4002), wrote(0x170, 0x0001)}));
+  // A run that a stop ended, or that never began, has no done report to make.
+  clearLogs();
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(event.writesBefore, (std::vector<size_t>{2}));  // the code 3's only
+}
+
 TEST_F(FREQOUTSupervisorTest, AfterTheReleaseNoCodeOrRequestReachesThePrimitive) {
   tTavikFREQOUTSupervisor supervisor;
   tStatus2 s;

@@ -120,6 +120,8 @@ void tBaseAI_WFNSCPrimitive::endWaits() { _event.end(kEndMark); }
 
 void tBaseAI_WFNSCPrimitive::openWaits() { _event.lift(kEndMark); }
 
+void tBaseAI_WFNSCPrimitive::clearStop() { _event.lift(kStopMark); }
+
 void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
   if (status.isFatal()) return;
   if (polling != 0)

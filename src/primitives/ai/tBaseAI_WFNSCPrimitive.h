@@ -81,6 +81,9 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // release while waits may be under way on other threads.
   void endWaits();
   void openWaits();
+  // The release's, once the uses under way have left: a stop that the owner
+  // before requested does not end the next owner's waits.
+  void clearStop();
   void setTimeout(uint32_t milliseconds, tStatus2& status);
 
   // The immediate transfer's word on whether its last read left data in the

@@ -239,8 +239,11 @@ struct tBaseAI_WFNSCSupervisorRow {
   static void releasing(tPrimitive& primitive) { primitive.endWaits(); }
   static void reopening(tPrimitive& primitive) { primitive.openWaits(); }
   // A task released without a commit-cancel: the event and the controller's
-  // record of a commit go.
-  static void bringDown(tPrimitive& primitive) { disarmAndUncommit(primitive); }
+  // record of a commit go, and so does a stop that a cancel left.
+  static void bringDown(tPrimitive& primitive) {
+    disarmAndUncommit(primitive);
+    primitive.clearStop();
+  }
   template <class tSupervisor>
   static bool controlOwn(tSupervisor& supervisor, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,

@@ -14,6 +14,7 @@
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
 #include "supervisors/ai/aiSupervisors.h"
+#include "supervisors/lifecycleSuite.h"
 #include "support/aiTransferDoubles.h"
 #include "support/brokerPools.h"
 #include "support/heldCall.h"
@@ -793,6 +794,35 @@ TEST_F(AITimingReleaseTest, TheReleaseBringsTheEngineDownByWhatItHolds) {
   EXPECT_EQ(lastEnableA() & (1u << 4), 0u) << "the sample-end source stayed on";
   EXPECT_EQ(dispatcher->primaryHandlers[kSampleEndSource].load(), nullptr)
       << "the engine went back with its handler installed";
+}
+
+// A stop that a cancel left is taken back by the release: the next owner's
+// wait waits for its clock, here into its time-out on the test clock.
+TEST_F(AISupervisorsTest, TheReleaseTakesBackAStopThatACancelLeft) {
+  tLoggedConverter converter(log);
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  settings.supervisorRecord().word2 = 0;  // waits on the event
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status, waited;
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.requestCancel(status);
+  supervisor.releaseResource(status);
+  supervisor.reserveResource(status);
+  supervisor.linkResource(status);
+  supervisor.control(1, nullptr, nullptr, status);
+  wait.setTimeout(1000, status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_TRUE(nQoTest::clockMovedDuring([&] { wait.waitForNextSampleClock(waited); },
+                                        std::chrono::milliseconds(200)))
+      << "the wait ended on the stop of the owner before";
+  EXPECT_EQ(waited.code, nQoUdR100::kWaitTimeout);
+  tStatus2 undo;
+  wait.uncommit(undo);
 }
 
 }  // namespace

@@ -296,10 +296,10 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
   }
 }
 
-// A task that no commit-cancel undid keeps its run through unlinkResource,
-// which lowers the word; a code after it raises the run again. The release
-// undoes from what the codes left before the hand-back, so the next owner
-// finds the transfer observing.
+// A task that no commit-cancel undid is brought down by unlinkResource, by
+// what the transfer holds, before its records leave the FIFO's lists; a
+// start after unlinkResource is stopped by the release. The next owner finds
+// the transfer as built.
 TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
   for (const bool codeAfterUnlink : {false, true}) {
     SCOPED_TRACE(codeAfterUnlink ? "a start after unlinkResource" : "no commit-cancel");
@@ -323,13 +323,15 @@ TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
     supervisor.linkResource(s);
     for (uint32_t code : {1u, 4100u}) supervisor.control(code, nullptr, nullptr, s);
     if (!codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
+    transfer.steps.clear();
     supervisor.unlinkResource(down);
     if (codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
     ASSERT_EQ(s.code, 0);
-    transfer.steps.clear();
     supervisor.releaseResource(down);
     EXPECT_EQ(down.code, 0);
-    EXPECT_EQ(transfer.steps, "stop unlinkDMA uncommit ");
+    EXPECT_EQ(transfer.steps,
+              codeAfterUnlink ? "unlinkDMA uncommit stop " : "stop unlinkDMA uncommit ");
+    EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
     EXPECT_EQ(supervisor.getLifecycle(), 2u);
   }
 }
@@ -404,9 +406,10 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   transfer.held = nullptr;
   EXPECT_TRUE(held.teardownWaited()) << "the release returned under the code";
   EXPECT_EQ(committing.code, 0);
-  // The commit ran to its end before the release undid it for the hand-back.
+  // The commit ran to its end before the release undid it for the hand-back,
+  // and the transfer's records left the FIFO's lists.
   EXPECT_EQ(transfer.stateAtUncommit, tBaseCDI_DMATransferPrimitive::kCommitted);
-  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
   EXPECT_EQ(supervisor.getReservedPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getLifecycle(), 2u);
 
@@ -414,7 +417,7 @@ TEST_F(CDIOSupervisorsTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   supervisor.control(3, nullptr, nullptr, late);
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(loggedAt(-50004, "tBaseCDI_DMATransferSupervisor", 196));
-  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
   tStatus2 undo;
   transfer.uncommit(undo);
   transfer.unregisterObservers(undo);

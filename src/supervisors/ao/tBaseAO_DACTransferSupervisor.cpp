@@ -100,16 +100,19 @@ void tBaseAO_DACTransferSupervisor::unlinkResource(nQoMDBG100::tStatus2&) {
   _state = kPlainReserved;
 }
 
-// The kinds that reserve registered go, whatever word 1 says now.
+// The kinds that reserve registered go, whatever word 1 says now, out of
+// the entries' reach: a code under way (a stop posts its done report to
+// them) has left first.
 void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  if (_eventsRegistered) {
+  resetOutOfReach([&](tAOChannelTable*) {
+    if (!_eventsRegistered) return;
     for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       nQoMDBG100::tStatus2 local;
       _event->unregisterEvent(kind, local);
       status.assign(local);
     }
     _eventsRegistered = false;
-  }
+  });
   _state = kPlainLinked;
 }
 

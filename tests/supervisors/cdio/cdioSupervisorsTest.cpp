@@ -336,6 +336,49 @@ TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
   }
 }
 
+// A release without unlinkResource looks at the transfer itself: it stops
+// only a run that a start began and no stop ended (an arm opens the end, but
+// starts no run), unlinks an armed one, uncommits a committed one, and takes
+// its records out of the FIFO's lists, so the next owner finds it as built.
+TEST_F(CDIOSupervisorsTest, TheReleaseBringsDownWhatTheTransferHolds) {
+  const struct {
+    std::vector<uint32_t> codes;
+    const char* steps;
+  } rows[] = {{{1}, "uncommit "},
+              {{1, 4100}, "unlinkDMA uncommit "},
+              {{1, 4100, 2}, "stop unlinkDMA uncommit "},
+              {{1, 4100, 2, 3}, "unlinkDMA uncommit "}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.steps);
+    nQoSim::resetResourceBroker();
+    tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+    tCDI_DMATransferSettings settings;
+    auto& fields = settings.record<0>();
+    fields.dmaChannelSupervisorKey = 5;
+    fields.dmaTransferSupervisorKey = 6;
+    fields.transferMode = 0;
+    tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+    offer(settings, pool, "CDI_DMATransfer");
+    tScriptedDMAChannel channel(log, "channel");
+    tDMAHandlePartner partner(log, "partner");
+    supervisors.entries = {{5, &channel}, {6, &partner}};
+    tBaseCDI_DMATransferSupervisor supervisor;
+    tStatus2 s, down;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(supervisors, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    for (uint32_t code : row.codes) supervisor.control(code, nullptr, nullptr, s);
+    ASSERT_EQ(s.code, 0);
+    transfer.steps.clear();
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+    EXPECT_EQ(transfer.steps, row.steps);
+    EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+    EXPECT_FALSE(transfer.isRunning());
+  }
+}
+
 // The input DMA transfer, held inside its commit and its data done while a
 // hold is set; counting its data-done calls and noting its state as a held
 // commit goes on.

@@ -325,12 +325,13 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // a status of its own, dropped, so that the links' step runs whatever they
   // report; then the links' step (observers, endpoints). A task that no
   // commit-cancel undid, or a code that came from another thread after it or
-  // after unlinkResource, leaves nothing set up.
+  // after unlinkResource, leaves nothing set up. The word is the calling
+  // step's to set.
   void takeDown(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
     nQoMDBG100::tStatus2 dropped;
     for (int index = nCorrelated::kFirstUndo; index < 6; ++index) {
       const tCorrelatedStep<tPrimitive>& step = Row::kControls[index];
-      if (step.first != nullptr && step.holds(primitive)) run(primitive, index, dropped);
+      if (step.first != nullptr && step.holds(primitive)) undo(primitive, step, dropped);
     }
     _links.unlinkResource(primitive, status);
   }
@@ -343,10 +344,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       if (status.isNotFatal()) setWord(step.word);
       return;
     }
+    undo(primitive, step, status);
+    setWord(step.word);
+  }
+  // An undo code's operations, each on a fresh status merged into status.
+  static void undo(tPrimitive& primitive, const tCorrelatedStep<tPrimitive>& step,
+                   nQoMDBG100::tStatus2& status) {
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(primitive, s); });
     if (step.second != nullptr)
       onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(primitive, s); });
-    setWord(step.word);
   }
 
   // The position ends the calls that may still wait in the held primitive.

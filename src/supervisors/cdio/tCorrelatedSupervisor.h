@@ -216,11 +216,12 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
-  // A failure is undone as unlinkResource undoes it, out of the entries'
+  // The links fill the primitive out of the entries' reach (see fill). A
+  // failure is undone as unlinkResource undoes it, out of the entries'
   // reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _links.linkResource(_primitive, _word, status);
+    fill([&] { _links.linkResource(_primitive, _word, status); });
     _sharedWord.store(_word);
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 dropped;
@@ -364,6 +365,17 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // left.
   void takeOut() {
     _reached.takeOut([&](tPrimitive& primitive) { endCalls(primitive); });
+  }
+  // For linkResource's links step: runs it while the slot holds nothing (the
+  // uses under way, which read what it fills, have left), then puts the
+  // primitive back. A position whose calls may wait without end (it ends
+  // them with endCalls) only reopens them there, which it does in reach.
+  template <class tFill>
+  void fill(tFill step) {
+    if constexpr (requires(tPrimitive& primitive) { _links.endCalls(primitive); })
+      step();
+    else
+      _reached.setAfter(step, _reached.get());
   }
   // For a step that resets the held primitive and keeps it: change(primitive)
   // runs taken out as takeOut does, then the primitive goes back.

@@ -73,6 +73,7 @@
 //                   the caller's, so that a failed stop still uncommits
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -390,7 +391,8 @@ class tPlainSupervisor : public Interface, public tModuleObject {
 
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
-  uint32_t _state = kPlainConstructed;
+  // Codes from another thread move it while a lifecycle step reads it.
+  std::atomic<uint32_t> _state{kPlainConstructed};
   nQoMRTB100::tReservationIdentifier _identifier;
   Settings _settings;
 

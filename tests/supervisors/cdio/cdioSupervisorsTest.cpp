@@ -379,6 +379,39 @@ TEST_F(CDIOSupervisorsTest, TheReleaseBringsDownWhatTheTransferHolds) {
   }
 }
 
+// A failed linkResource brings down a commit that reached the transfer
+// before it, out of reach, and the word stays that of the reservation.
+TEST_F(CDIOSupervisorsTest, AFailedLinkBringsDownACommitAndKeepsTheWord) {
+  tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+  tCDI_DMATransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.dmaChannelSupervisorKey = 5;
+  fields.dmaTransferSupervisorKey = 6;
+  fields.transferMode = 0;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  offer(settings, pool, "CDI_DMATransfer");
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  partner.answers["getPartnerHandle"] = -50103;
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  tBaseCDI_DMATransferSupervisor supervisor;
+  tStatus2 s, refused;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  supervisor.reach([](tBaseCDI_DMATransferPrimitive& held) {
+    tStatus2 committed;
+    held.commit(committed);
+  });
+  transfer.steps.clear();
+  supervisor.linkResource(refused);
+  EXPECT_NE(refused.code, 0);
+  EXPECT_EQ(transfer.steps, "uncommit ");
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
+}
+
 // The input DMA transfer, held inside its commit and its data done while a
 // hold is set; counting its data-done calls and noting its state as a held
 // commit goes on.

@@ -68,7 +68,7 @@ void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
 // reported again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.reopen();
+  _end.start();
   _transferred = 0;
   _done = 0;
   _fifo->startFIFO(status);

@@ -59,7 +59,7 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 // are not done yet.
 void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.reopen();
+  _end.start();
   _dataDone = 0;
   _fifo->startFIFO(status);
 }

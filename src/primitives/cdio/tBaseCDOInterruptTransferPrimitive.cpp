@@ -95,7 +95,7 @@ void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   _stops.set(0);
   _fifoEmptied = 0;
-  _end.reopen();
+  _end.start();
   _fifo->startFIFO(status);
 }
 

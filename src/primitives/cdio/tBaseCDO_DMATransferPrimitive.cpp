@@ -76,7 +76,7 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 // own FIFO running empty spares its stop the warning.
 void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.reopen();
+  _end.start();
   _fifoEmptied = 0;
   _fifo->startFIFO(status);
 }

@@ -90,6 +90,8 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   void setDMAChannel(nQoLMSDR100::iDMAChannelSupervisor* channel) { _channel = channel; }
   void setDMAChannelNumber(uint32_t number) { _channelNumber = number; }
   uint32_t state() const { return _state; }
+  // A start whose end has not come yet.
+  bool isRunning() const { return _end.isRunning(); }
 
  protected:
   tCDIO_DMATransfer(const tDeviceInfo* deviceInfo, tFIFO* fifo, const nQoORB100::tGUID* identity,

@@ -74,6 +74,8 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   void setTotal(uint32_t samples) { _total = samples; }
   uint32_t transferred() const { return _transferred; }
   uint32_t state() const { return _state; }
+  // A start whose end has not come yet.
+  bool isRunning() const { return _end.isRunning(); }
 
  protected:
   tCDIO_InterruptTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,

@@ -9,10 +9,11 @@
 // nothing until the next start re-opens it. On platform threads the sequence
 // runs under the lock, so that a stop returns only after the end was
 // reported; at interrupt level the claim alone decides (no lock is taken
-// there).
+// there). A start also marks a run, which lasts until its end is claimed, so
+// that a release can tell whether there is a run to stop.
 //
 //   tTransferEnd end(&deviceInfo, status);
-//   end.reopen();                                                   // start
+//   end.start();                                                    // start
 //   end.onceLocked([&] { partner->transferEnded(status); }, status);
 #pragma once
 
@@ -54,8 +55,19 @@ class tTransferEnd {
   tTransferEnd(const tDeviceInfo* deviceInfo, nQoMDBG100::tStatus2& status)
       : _lock(deviceInfo, status) {}
 
-  void reopen() { _stopped.set(0); }
+  // The end is reported again, with no run yet (an arm that opens it).
+  void reopen() {
+    _started.set(0);
+    _stopped.set(0);
+  }
+  // A run starts: the end is reported again.
+  void start() {
+    _stopped.set(0);
+    _started.set(1);
+  }
   bool isStopped() const { return _stopped.get() != 0; }
+  // A start whose end has not been claimed yet.
+  bool isRunning() const { return _started.get() != 0 && !isStopped(); }
 
   // Runs the sequence when this call claims the end.
   template <class tSequence>
@@ -71,6 +83,7 @@ class tTransferEnd {
  private:
   tTransferLock _lock;
   tSyncAtomicU32 _stopped;
+  tSyncAtomicU32 _started;
 };
 
 }  // namespace nQoUdP100

@@ -87,7 +87,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // The release's end: every read ends as an abort ends it, also after a
   // start, until allowReads.
   void endReads() { _changes.end(kEndMark); }
-  // The next link's: reads wait again, for changes that come from now on.
+  // The next link's, and the release's once the reads have left: reads wait
+  // again, for changes that come from now on.
   void allowReads() {
     _changes.lift(kEndMark);
     _changes.reset();

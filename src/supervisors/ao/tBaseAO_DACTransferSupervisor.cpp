@@ -101,19 +101,22 @@ void tBaseAO_DACTransferSupervisor::resetLinks(tAOChannelTable*, nQoMDBG100::tSt
   _table.timing = nullptr;
 }
 
-// Still linked: the borrowed DACs and engine go first, as unlinkResource
-// lets them go, since their owners may hand them back once this task is
-// released. The kinds that reserve registered go, whatever word 1 says now.
+// Out of the entries' reach (a code under way, whose stop posts its done
+// report to the kinds, has left first): still linked, the borrowed DACs and
+// engine go, as unlinkResource lets them go, since their owners may hand
+// them back once this task is released; then the kinds that reserve
+// registered go, whatever word 1 says now.
 void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
-  resetOutOfReach([&](tAOChannelTable* table) { unlinkAtRelease(table); });
-  if (_eventsRegistered) {
+  resetOutOfReach([&](tAOChannelTable* table) {
+    unlinkAtRelease(table);
+    if (!_eventsRegistered) return;
     for (uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
       nQoMDBG100::tStatus2 local;
       _event->unregisterEvent(kind, local);
       status.assign(local);
     }
     _eventsRegistered = false;
-  }
+  });
   _state = kPlainLinked;
 }
 

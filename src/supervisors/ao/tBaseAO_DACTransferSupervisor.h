@@ -5,8 +5,9 @@
 // each scan when word 2 is set. The stream's writes come from the user's
 // thread: they reach the channel table, the DACs and the engine as uses of
 // the frame's slot, which holds the table from link to unlink;
-// linkResource, unlinkResource and unlink take it out, waiting for the writes
-// under way, before they fill, clear or free it. tAORoutable stages the four
+// linkResource, unlinkResource, the release and unlink take it out, waiting
+// for the writes and codes under way, before they fill, clear or free it or
+// unregister the event kinds that a code posts to. tAORoutable stages the four
 // routing pairs of the AO timing engine and applies the pending ones.
 #pragma once
 

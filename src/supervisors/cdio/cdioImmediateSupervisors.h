@@ -249,11 +249,15 @@ struct tCorrelatedImmediateRow {
       {},
       {[](P& p, nQoMDBG100::tStatus2& s) { p.startTransfer(s); },
        [](P& p, nQoMDBG100::tStatus2& s) { p.startChannel(s); }, 6},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.stopTransfer(s); },
-       [](P& p, nQoMDBG100::tStatus2& s) { p.stopChannel(s); }, 5},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.stopTransfer(s); },
+       .second = [](P& p, nQoMDBG100::tStatus2& s) { p.stopChannel(s); },
+       .word = 5,
+       .holds = [](const P& p) { return p.state() == P::kRunning; }},
       {},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.uncommitTransfer(s); },
-       [](P& p, nQoMDBG100::tStatus2& s) { p.uncommitChannel(s); }, 4},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommitTransfer(s); },
+       .second = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommitChannel(s); },
+       .word = 4,
+       .holds = [](const P& p) { return p.state() >= P::kTransferCommitted; }},
   }};
 };
 

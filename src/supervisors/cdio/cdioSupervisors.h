@@ -137,8 +137,12 @@ struct tCorrelatedFIFORow {
       {[](P& p, nQoMDBG100::tStatus2& s) { p.arm(s); }, nullptr, 6},
       {},
       {},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.disarm(s); }, nullptr, 5},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }, nullptr, 4},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
+       .word = 5,
+       .holds = [](const P& p) { return p.isArmed(); }},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); },
+       .word = 4,
+       .holds = [](const P& p) { return p.state() >= P::kCommitted; }},
   }};
 };
 
@@ -158,9 +162,15 @@ struct tCorrelatedDMARow {
       {[](P& p, nQoMDBG100::tStatus2& s) { p.commit(s); }, nullptr, 5},
       {[](P& p, nQoMDBG100::tStatus2& s) { p.linkDMA(s); }, nullptr, 6},
       {[](P& p, nQoMDBG100::tStatus2& s) { p.start(s); }, nullptr, 7},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.stop(s); }, nullptr, 6},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.unlinkDMA(s); }, nullptr, 5},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }, nullptr, 4},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.stop(s); },
+       .word = 6,
+       .holds = [](const P& p) { return p.isRunning(); }},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.unlinkDMA(s); },
+       .word = 5,
+       .holds = [](const P& p) { return p.state() == P::kLinked; }},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); },
+       .word = 4,
+       .holds = [](const P& p) { return p.state() == P::kCommitted; }},
   }};
 };
 
@@ -179,9 +189,15 @@ struct tCorrelatedInterruptRow {
       {[](P& p, nQoMDBG100::tStatus2& s) { p.commit(s); }, nullptr, 5},
       {[](P& p, nQoMDBG100::tStatus2& s) { p.arm(s); }, nullptr, 6},
       {[](P& p, nQoMDBG100::tStatus2& s) { p.start(s); }, nullptr, 7},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.stop(s); }, nullptr, 6},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.disarm(s); }, nullptr, 5},
-      {[](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }, nullptr, 4},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.stop(s); },
+       .word = 6,
+       .holds = [](const P& p) { return p.isRunning(); }},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
+       .word = 5,
+       .holds = [](const P& p) { return p.state() == P::kArmed; }},
+      {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); },
+       .word = 4,
+       .holds = [](const P& p) { return p.state() == P::kCommitted; }},
   }};
 };
 

@@ -21,7 +21,8 @@
 //
 // Lifecycle word: 0 constructed, 1 initialized, 2 linked, 3 reserved, 4
 // resources linked, then the words of the control table. No operation is
-// refused because of the word; it picks the undo steps of commitCancel.
+// refused because of the word; it picks the undo steps of commitCancel
+// (only: the teardown steps look at the primitive itself).
 //
 // The entries that may come from another thread at any step (control, every
 // code; requestCancel; the reads and writes of a row's stream part, through
@@ -34,10 +35,12 @@
 // reach: the frame first lets the position end the calls that may wait
 // without end (a links part with endCalls(primitive), which marks them ended
 // until its next reserved or linkResource), then takes the primitive out and
-// waits for the uses under way, and only then calls the links:
-// unlinkResource's links step (the primitive goes back afterwards), and the
-// release's releasing, hand-back and released. A failed linkResource runs
-// unlinkResource's links step the same way, and a supervisor destroyed while
+// waits for the uses under way, and only then works on it: unlinkResource
+// brings the primitive down by what it holds now (the undo codes of the
+// row, each when the primitive still holds what it takes down) and runs the
+// links' step (the primitive goes back afterwards); the release does the
+// same, then releasing, hand-back and released. A failed linkResource runs
+// unlinkResource's work the same way, and a supervisor destroyed while
 // linked or reserved runs unlinkResource and the release before its links go.
 #pragma once
 
@@ -66,12 +69,15 @@
 namespace nQoUdR100 {
 
 // One control code: up to two primitive operations (none: the code is not
-// served) and the lifecycle word it leads to.
+// served) and the lifecycle word it leads to; an undo code served also says
+// whether the primitive, as it is now, holds what it takes down (a run, an
+// arm, a commit).
 template <class Prim>
 struct tCorrelatedStep {
   void (*first)(Prim&, nQoMDBG100::tStatus2&) = nullptr;
   void (*second)(Prim&, nQoMDBG100::tStatus2&) = nullptr;
   uint32_t word = 0;
+  bool (*holds)(const Prim&) = nullptr;
 };
 
 // In code order 1, 4100, 2, 3, 4101, 4.
@@ -98,6 +104,15 @@ constexpr int indexOf(uint32_t code) {
   return -1;
 }
 
+// Every undo code a row serves says when the primitive holds what it takes
+// down.
+template <class Prim>
+constexpr bool undoCodesLookAtThePrimitive(const std::array<tCorrelatedStep<Prim>, 6>& controls) {
+  for (int i = kFirstUndo; i < 6; ++i)
+    if (controls[i].first != nullptr && controls[i].holds == nullptr) return false;
+  return true;
+}
+
 }  // namespace nCorrelated
 
 template <class Row>
@@ -110,6 +125,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   using tPrimitive = typename Row::tPrimitive;
   using tPool = tSingularResourcePool<tPrimitive*>;
   using tBase = typename Row::template tBase<tCorrelatedSupervisor<Row>>;
+  static_assert(nCorrelated::undoCodesLookAtThePrimitive(Row::kControls));
 
   tCorrelatedSupervisor() = default;
   // Gone while still linked or holding a grant: unlinkResource, then the
@@ -200,39 +216,39 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (status.isNotFatal()) setWord(nCorrelated::kReserved);
   }
 
-  // A failure is undone as unlinkResource undoes it, out of the entries'
+  // The links fill the primitive out of the entries' reach (see fill). A
+  // failure is undone as unlinkResource undoes it, out of the entries'
   // reach, on a status that is dropped.
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _links.linkResource(_primitive, _word, status);
+    fill([&] { _links.linkResource(_primitive, _word, status); });
     _sharedWord.store(_word);
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 dropped;
-    resetOutOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, dropped); });
+    resetOutOfReach([&](tPrimitive& primitive) { takeDown(primitive, dropped); });
   }
 
-  // The links' step runs out of the entries' reach (see resetOutOfReach); the
+  // Out of the entries' reach (see resetOutOfReach): the primitive is
+  // brought down from what the codes left, then the links' step runs; the
   // primitive stays held.
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    resetOutOfReach([&](tPrimitive& primitive) { _links.unlinkResource(primitive, status); });
+    resetOutOfReach([&](tPrimitive& primitive) { takeDown(primitive, status); });
     setWord(nCorrelated::kReserved);
   }
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
   // into the caller's, once the calls under way (a code, a cancel, a read or
-  // write that the position ended first) have left it, it is brought down
-  // from what the codes left and, when no unlinkResource came after the last
-  // linkResource, the links took back what they gave it (on a status that is
-  // dropped); forgets the primitive in any case.
+  // write that the position ended first) have left it and it is taken down
+  // as unlinkResource takes it down (again: a code may have come since), on
+  // a status that is dropped; forgets the primitive in any case.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     takeOut();
-    // Read once the codes that move the word have left.
-    const bool linked = _word >= nCorrelated::kResourcesLinked;
-    bringDown();
-    nQoMDBG100::tStatus2 dropped;
-    if (linked && _primitive != nullptr) _links.unlinkResource(*_primitive, dropped);
+    if (_primitive != nullptr) {
+      nQoMDBG100::tStatus2 dropped;
+      takeDown(*_primitive, dropped);
+    }
     _links.releasing(_primitive, status);
     if (const nQoMRL100::tGeneralIdentifier* granted = _identifier.granted())
       handBack(granted, _facade, status);
@@ -305,19 +321,20 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
         run(primitive, index, status);
   }
 
-  // Out of reach, before the release hands the primitive back: the undo
-  // codes from the word the last code left, which unlinkResource does not
-  // lower (a task that no commit-cancel undid, a code after unlinkResource),
-  // each on a status of its own, dropped, so that the hand-back runs
-  // whatever they report.
-  void bringDown() {
-    const uint32_t left = _codesWord;
-    if (_primitive != nullptr && left > nCorrelated::kResourcesLinked &&
-        left <= nCorrelated::kRunning) {
-      nQoMDBG100::tStatus2 dropped;
-      undoFrom(*_primitive, left, dropped);
+  // Out of reach: each undo code the row serves (stop, disarm, uncommit, in
+  // that order) whose step the primitive, as it is now, still holds, each on
+  // a status of its own, dropped, so that the links' step runs whatever they
+  // report; then the links' step (observers, endpoints). A task that no
+  // commit-cancel undid, or a code that came from another thread after it or
+  // after unlinkResource, leaves nothing set up. The word is the calling
+  // step's to set.
+  void takeDown(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
+    nQoMDBG100::tStatus2 dropped;
+    for (int index = nCorrelated::kFirstUndo; index < 6; ++index) {
+      const tCorrelatedStep<tPrimitive>& step = Row::kControls[index];
+      if (step.first != nullptr && step.holds(primitive)) undo(primitive, step, dropped);
     }
-    _codesWord = nCorrelated::kResourcesLinked;
+    _links.unlinkResource(primitive, status);
   }
 
   void run(tPrimitive& primitive, int index, nQoMDBG100::tStatus2& status) {
@@ -328,10 +345,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       if (status.isNotFatal()) setWord(step.word);
       return;
     }
+    undo(primitive, step, status);
+    setWord(step.word);
+  }
+  // An undo code's operations, each on a fresh status merged into status.
+  static void undo(tPrimitive& primitive, const tCorrelatedStep<tPrimitive>& step,
+                   nQoMDBG100::tStatus2& status) {
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.first(primitive, s); });
     if (step.second != nullptr)
       onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { step.second(primitive, s); });
-    setWord(step.word);
   }
 
   // The position ends the calls that may still wait in the held primitive.
@@ -344,6 +366,17 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void takeOut() {
     _reached.takeOut([&](tPrimitive& primitive) { endCalls(primitive); });
   }
+  // For linkResource's links step: runs it while the slot holds nothing (the
+  // uses under way, which read what it fills, have left), then puts the
+  // primitive back. A position whose calls may wait without end (it ends
+  // them with endCalls) only reopens them there, which it does in reach.
+  template <class tFill>
+  void fill(tFill step) {
+    if constexpr (requires(tPrimitive& primitive) { _links.endCalls(primitive); })
+      step();
+    else
+      _reached.setAfter(step, _reached.get());
+  }
   // For a step that resets the held primitive and keeps it: change(primitive)
   // runs taken out as takeOut does, then the primitive goes back.
   template <class tChange>
@@ -354,12 +387,10 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
                              });
   }
 
-  // The word, and the copy a cancel reads; a code's word also as the one
-  // the primitive was left in.
+  // The word, and the copy a cancel reads.
   void setWord(uint32_t word) {
     _word = word;
     _sharedWord.store(word);
-    if (word > nCorrelated::kReserved) _codesWord = word;
   }
 
   tPrimitive* _primitive = nullptr;
@@ -372,8 +403,6 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // reads.
   tSinkSlot<tPrimitive> _reached;
   std::atomic<uint32_t> _sharedWord{0};
-  // The word the last code (or commit-cancel) left the primitive in.
-  uint32_t _codesWord = nCorrelated::kResourcesLinked;
 };
 
 }  // namespace nQoUdR100

@@ -114,14 +114,17 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
 }
 
 // The same out of reach, from whatever the codes left since: also a run that
-// a start after unlinkResource began, and the buffer of a commit. Then the
-// pool goes back under the identifier it was granted under.
+// a start after unlinkResource began, and the buffer of a commit. The reads
+// have left by then, so the end that made them leave is lifted: the next
+// owner's reads wait as a fresh primitive's do. Then the pool goes back
+// under the identifier it was granted under.
 void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
   if (status.isFatal()) return;
   handBackGrant(status, [&](tChangeDetectionPrimitive* primitive) {
     if (primitive == nullptr) return;
     reset(*primitive, status);
     onFreshStatus(status, [&](tStatus2& s) { primitive->releaseBuffer(s); });
+    primitive->allowReads();
   });
   if (_doneRegistered && _event != nullptr) {
     tStatus2 local;

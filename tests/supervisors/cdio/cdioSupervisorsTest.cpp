@@ -296,10 +296,10 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
   }
 }
 
-// A task that no commit-cancel undid keeps its run through unlinkResource,
-// which lowers the word; a code after it raises the run again. The release
-// undoes from what the codes left before the hand-back, so the next owner
-// finds the transfer observing.
+// A task that no commit-cancel undid is brought down by unlinkResource, by
+// what the transfer holds, before its records leave the FIFO's lists; a
+// start after unlinkResource is stopped by the release. The next owner finds
+// the transfer as built.
 TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
   for (const bool codeAfterUnlink : {false, true}) {
     SCOPED_TRACE(codeAfterUnlink ? "a start after unlinkResource" : "no commit-cancel");
@@ -323,15 +323,93 @@ TEST_F(CDIOSupervisorsTest, TheReleaseUndoesWhatTheCodesLeftBeforeTheHandBack) {
     supervisor.linkResource(s);
     for (uint32_t code : {1u, 4100u}) supervisor.control(code, nullptr, nullptr, s);
     if (!codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
+    transfer.steps.clear();
     supervisor.unlinkResource(down);
     if (codeAfterUnlink) supervisor.control(2, nullptr, nullptr, s);
+    ASSERT_EQ(s.code, 0);
+    supervisor.releaseResource(down);
+    EXPECT_EQ(down.code, 0);
+    EXPECT_EQ(transfer.steps,
+              codeAfterUnlink ? "unlinkDMA uncommit stop " : "stop unlinkDMA uncommit ");
+    EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+    EXPECT_EQ(supervisor.getLifecycle(), 2u);
+  }
+}
+
+// A release without unlinkResource looks at the transfer itself: it stops
+// only a run that a start began and no stop ended (an arm opens the end, but
+// starts no run), unlinks an armed one, uncommits a committed one, and takes
+// its records out of the FIFO's lists, so the next owner finds it as built.
+TEST_F(CDIOSupervisorsTest, TheReleaseBringsDownWhatTheTransferHolds) {
+  const struct {
+    std::vector<uint32_t> codes;
+    const char* steps;
+  } rows[] = {{{1}, "uncommit "},
+              {{1, 4100}, "unlinkDMA uncommit "},
+              {{1, 4100, 2}, "stop unlinkDMA uncommit "},
+              {{1, 4100, 2, 3}, "unlinkDMA uncommit "}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.steps);
+    nQoSim::resetResourceBroker();
+    tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+    tCDI_DMATransferSettings settings;
+    auto& fields = settings.record<0>();
+    fields.dmaChannelSupervisorKey = 5;
+    fields.dmaTransferSupervisorKey = 6;
+    fields.transferMode = 0;
+    tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+    offer(settings, pool, "CDI_DMATransfer");
+    tScriptedDMAChannel channel(log, "channel");
+    tDMAHandlePartner partner(log, "partner");
+    supervisors.entries = {{5, &channel}, {6, &partner}};
+    tBaseCDI_DMATransferSupervisor supervisor;
+    tStatus2 s, down;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(supervisors, s);
+    supervisor.reserveResource(s);
+    supervisor.linkResource(s);
+    for (uint32_t code : row.codes) supervisor.control(code, nullptr, nullptr, s);
     ASSERT_EQ(s.code, 0);
     transfer.steps.clear();
     supervisor.releaseResource(down);
     EXPECT_EQ(down.code, 0);
-    EXPECT_EQ(transfer.steps, "stop unlinkDMA uncommit ");
-    EXPECT_EQ(supervisor.getLifecycle(), 2u);
+    EXPECT_EQ(transfer.steps, row.steps);
+    EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+    EXPECT_FALSE(transfer.isRunning());
   }
+}
+
+// A failed linkResource brings down a commit that reached the transfer
+// before it, out of reach, and the word stays that of the reservation.
+TEST_F(CDIOSupervisorsTest, AFailedLinkBringsDownACommitAndKeepsTheWord) {
+  tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+  tCDI_DMATransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.dmaChannelSupervisorKey = 5;
+  fields.dmaTransferSupervisorKey = 6;
+  fields.transferMode = 0;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  offer(settings, pool, "CDI_DMATransfer");
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  partner.answers["getPartnerHandle"] = -50103;
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  tBaseCDI_DMATransferSupervisor supervisor;
+  tStatus2 s, refused;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  ASSERT_EQ(s.code, 0);
+  supervisor.reach([](tBaseCDI_DMATransferPrimitive& held) {
+    tStatus2 committed;
+    held.commit(committed);
+  });
+  transfer.steps.clear();
+  supervisor.linkResource(refused);
+  EXPECT_NE(refused.code, 0);
+  EXPECT_EQ(transfer.steps, "uncommit ");
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+  EXPECT_EQ(supervisor.getLifecycle(), 3u);
 }
 
 // The input DMA transfer, held inside its commit and its data done while a

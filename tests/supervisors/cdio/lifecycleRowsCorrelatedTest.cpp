@@ -326,6 +326,12 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames
 using tRefusedRows =
     ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);
+// The interrupt transfers' linkResource gives the primitive the FIFO and the
+// transfer object that a code reads, and its observers. (A DMA transfer
+// takes its endpoint only before a commit, so a commit under way refuses
+// its link.)
+using tFillingRows = ::testing::Types<tInterruptRow<tCDIDirection>, tInterruptRow<tCDODirection>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FillLifecycle, tFillingRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "mrl/iResourceBroker.h"
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
@@ -22,6 +23,7 @@
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/eeprom/tEEPROM.h"
 #include "primitives/eeprom/tPralEEPROMContentMap.h"
+#include "reservation/tRefCountingResourcePoolWrapper.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simSync.h"
@@ -32,6 +34,8 @@
 #include "supervisors/calibration/tBaseAnalogTriggerSupervisor.h"
 #include "supervisors/calibration/tCalPWMSupervisor.h"
 #include "supervisors/calibration/tTavikFREQOUTSupervisor.h"
+#include "supervisors/calibration/tTavikLineFilterResourcePool.h"
+#include "supervisors/calibration/tTavikLineFilterSupervisor.h"
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/eeprom/tEEPROMSupervisor.h"
@@ -643,24 +647,53 @@ class tGroundRefRow : public tBoardRow {
   tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool{&groundRef};
 };
 
+// Line filters whose programming (a commit) holds first.
+struct tHeldFilters : nQoUdP100::tTavikLineFilterPrimitive {
+  tHeldFilters(const tHoldPoint& hold, tStatus2& status)
+      : tTavikLineFilterPrimitive({.pfiLines = 16, .rivoLines = 8}, status), hold(hold) {}
+  void program(const uint32_t*, uint32_t, const uint32_t*, uint32_t, tStatus2&) override { hold(); }
+  const tHoldPoint& hold;
+};
+
+// The shared line filters, whose code 1 commits the task's lines from
+// another thread; the release hands back the lines the task was granted.
+class tLineFilterRow : public tBoardRow {
+ public:
+  static constexpr const char* kName = "LineFilter";
+  using tSupervisor = tTavikLineFilterSupervisor;
+
+ protected:
+  tLineFilterRow() {
+    name(settings.supervisorRecord().identifier, "LineFilter");
+    settings.supervisorRecord().lineEntries.append({.lineGroup = 0, .line = 3, .filterSetting = 2});
+  }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    offer(settings.supervisorRecord().identifier, pool);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
+  // The task's line as the pool counts its users.
+  std::string primitiveState() {
+    return "PFI3 users " + std::to_string(pool.getStrategy().getUseCount(0, 3));
+  }
+
+  tTavikLineFilterSettings settings;
+  tStatus2 built;
+  tHeldFilters filters{hold, built};
+  tSyncAtomicU32 inUse;
+  tRefCountingResourcePoolWrapper<
+      tTavikLineFilterResourcePool<nQoUdP100::tTavikLineFilterPrimitive*>,
+      nQoUdP100::tTavikLineFilterPrimitive*>
+      pool{&inUse, &filters};
+};
+
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
 
-// The steps that hand back, for a row whose unlinkResource resets nothing
-// and so ends no call.
-template <class Row>
-class HandBackLifecycle : public Lifecycle<Row> {};
-TYPED_TEST_SUITE_P(HandBackLifecycle);
-TYPED_TEST_P(HandBackLifecycle, Release) { this->runStep(tStep::kRelease); }
-TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
-  this->runStep(tStep::kUnlinkRelease);
-}
-TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
-REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
-                            DestructionWithoutARelease);
 using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAnalogTriggerRow,
-                                       tFREQOUTRow, tCalPWMRow, tEEPROMRow>;
+                                       tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 }  // namespace

@@ -27,6 +27,8 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, ::testing::Types<tWFNSCRow>, tRowNames);
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, ..., tRowNames);  // refuseLink
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ..., tRowNames);  // linkResource fills
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, HandBackLifecycle, ..., tRowNames);  // unlinkResource
+//                                                        // resets nothing: the hand-back steps
 // Waits go by the test clock; a call or step that would wait without end is
 // let go by moving the test clock once a guard of elapsed time has passed,
 // and that is a failure.
@@ -342,8 +344,21 @@ class FillLifecycle : public Lifecycle<Row> {};
 TYPED_TEST_SUITE_P(FillLifecycle);
 TYPED_TEST_P(FillLifecycle, LinkResourceThatFillsTheSlot) { this->runStep(tStep::kFill); }
 REGISTER_TYPED_TEST_SUITE_P(FillLifecycle, LinkResourceThatFillsTheSlot);
+// The steps that hand back, for a row whose unlinkResource resets nothing
+// and so ends no call.
+template <class Row>
+class HandBackLifecycle : public Lifecycle<Row> {};
+TYPED_TEST_SUITE_P(HandBackLifecycle);
+TYPED_TEST_P(HandBackLifecycle, Release) { this->runStep(tStep::kRelease); }
+TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
+  this->runStep(tStep::kUnlinkRelease);
+}
+TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
+REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
+                            DestructionWithoutARelease);
 // A program whose rows have no such step instantiates none of these.
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FailedLinkLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FillLifecycle);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HandBackLifecycle);
 
 }  // namespace nQoTest

@@ -5,7 +5,7 @@
 // the control blocks and the sensor memory. Codes and requestCancel may come
 // from another thread at any step: they reach the communicator through a
 // slot that the release takes it out of, waiting for the calls under way,
-// before it hands the communicator back.
+// before it stops, disarms and uncommits the communicator and hands it back.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,214 @@
+// The supervisors outside the frames as rows of the lifecycle suite: the
+// TEDS supervisor over a communicator in its pool, and the static digital
+// supervisors over the platform's immediate digital base (the CDIO one with
+// the board's write redirector, the fixed-direction and 37-pin ones with
+// their PFI terminals). Their unlinkResource resets nothing, so they run the
+// steps that hand back. An entry holds where the double it reaches runs its
+// operation.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mrl/iResourceBroker.h"
+#include "mrl/tImmedDigResource.h"
+#include "reservation/tInfiniteResourcePool.h"
+#include "reservation/tSingularResourcePool.h"
+#include "settings/tEmptySettings.h"
+#include "sim/simParameterBlock.h"
+#include "sim/simResourceBroker.h"
+#include "sim/simTerminalReservation.h"
+#include "supervisors/calibration/tTEDSSupervisor.h"
+#include "supervisors/controlRequests.h"
+#include "supervisors/dio/tCDIOImmedDigSupervisor.h"
+#include "supervisors/dio/tavikDigSupervisors.h"
+#include "supervisors/dioDoubles.h"
+#include "supervisors/lifecycleSuite.h"
+#include "support/brokerPools.h"
+#include "support/moduleFixture.h"
+#include "support/reservationDoubles.h"
+
+namespace nQoTest {
+namespace {
+
+using nQoMDBG100::tStatus2;
+using namespace nQoUdR100;
+
+constexpr nQoORB100::tGUID kDevice{0x61, 0x62};
+
+class tStaticRow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::resetTerminalReservation();
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    nQoSim::resetTerminalReservation();
+  }
+  template <class Supervisor>
+  static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code,
+                                             std::vector<uint8_t> in = {}) {
+    return [&supervisor, code, in](tStatus2& status) {
+      nQoSim::tByteParameterBlock block(in);
+      supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
+    };
+  }
+  std::string handedBack() {
+    return brokerAndBlocks() + ", terminals " + std::to_string(nQoSim::terminalLog().size());
+  }
+
+  tLoadedModule module;  // status descriptions copy their texts through the class registry
+  tHoldPoint hold;
+};
+
+// A communicator whose operations hold first; commit and uncommit move its
+// state.
+struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
+  explicit tHeldCommunicator(const tHoldPoint& hold) : hold(hold) {}
+  void commit(tStatus2&) override {
+    hold();
+    committed = true;
+  }
+  void arm(tStatus2&) override { hold(); }
+  void start(tStatus2&) override { hold(); }
+  void stop(tStatus2&) override { hold(); }
+  void disarm(tStatus2&) override { hold(); }
+  void uncommit(tStatus2&) override { committed = false; }
+  void cancel(tStatus2&) override { hold(); }
+  void readEEPROM(uint32_t, uint32_t n, uint32_t, uint8_t* out, tStatus2&) override {
+    hold();
+    for (uint32_t i = 0; i < n; ++i) out[i] = 0;
+  }
+  void writeEEPROM(uint32_t, uint32_t, uint32_t, const uint8_t*, tStatus2&) override { hold(); }
+  void get8ByteIDBlock(uint32_t, uint8_t*, tStatus2&) override { hold(); }
+  void read8BytePROM(uint32_t, uint8_t*, tStatus2&) override { hold(); }
+  void write8BytePROM(uint32_t, const uint8_t*, tStatus2&) override { hold(); }
+  uint32_t isPROMWritten(uint32_t, tStatus2&) override {
+    hold();
+    return 0;
+  }
+  const tHoldPoint& hold;
+  std::atomic<bool> committed{false};
+};
+
+// The TEDS supervisor: a commit, a sensor memory write and a cancel come
+// from another thread.
+class tTEDSRow : public tStaticRow {
+ public:
+  static constexpr const char* kName = "TEDS";
+  using tSupervisor = tTEDSSupervisor;
+
+ protected:
+  void SetUp() override {
+    tStaticRow::SetUp();
+    tStatus2 status;
+    offerPool(settings.record<1>().identifier, kDevice, "TEDS", &pool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    supervisor.initialize(settings, nullptr, status);
+    supervisor.link(map, status);
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)},
+            {"411", code(supervisor, 411, words({4, 2, 5}, {7, 8}))},
+            {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
+  }
+  std::string primitiveState() { return teds.committed ? "committed" : "uncommitted"; }
+
+  tTEDSSettings settings;
+  tHeldCommunicator teds{hold};
+  tSingularResourcePool<nQoUdP100::iTEDSCommunicator*> pool{&teds};
+  tEmptyMap map;
+};
+
+// What the static digital rows share: the lines' primitive and the write
+// redirector offered under the device, both holding in setLineMode.
+class tDigitalRow : public tStaticRow {
+ protected:
+  void SetUp() override {
+    tStaticRow::SetUp();
+    lines.inside = redirector.inside = [this] { hold(); };
+    // The board points its redirector at the lines once it is built.
+    redirector.setRedirectTarget(&lines);
+    tStatus2 status;
+    for (auto* identifier : {&linesName, &redirectorName}) identifier->setDeviceGUID(kDevice);
+    linesName.setString(nQoCDR100::kImmedDigPrimName, status);
+    redirectorName.setString(tCDIOImmedDigSupervisor::kRedirectorName, status);
+    auto* broker = nQoMRL100::getResourceBroker(status);
+    broker->registerPool(&linesName, &linesPool, status);
+    broker->registerPool(&redirectorName, &redirectorPool, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  // The task's lines: output lines 0xC of 0xF (PFI8 and PFI9 on the 37-pin
+  // connector).
+  void upLines(nQoCDR110::tImmedDigSup& supervisor, tStatus2& status) {
+    supervisor.deviceGUID = kDevice;
+    supervisor.direction = 1;
+    supervisor.lineMask = supervisor.words.lineMask = 0x0F;
+    supervisor.outputLineMask = 0x0C;
+    supervisor.initialize(settings, nullptr, status);
+    supervisor.link(map, status);
+  }
+
+  tCallLog log;
+  tLines lines{log, "lines"};
+  tRedirector redirector{log, "redirector"};
+  nQoCDR110::tImmedDigResource linesPool{&lines};
+  tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*> redirectorPool{&redirector};
+  nQoMRL100::tGeneralIdentifier linesName, redirectorName;
+  tEmptySettings settings;
+  tEmptyMap map;
+};
+
+// The CDIO lines: commit and the mode-line codes reach the redirector from
+// another thread.
+class tCDIODigitalRow : public tDigitalRow {
+ public:
+  static constexpr const char* kName = "CDIOImmedDig";
+  using tSupervisor = tCDIOImmedDigSupervisor;
+
+ protected:
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upLines(supervisor, status);
+    supervisor.words.mode = 7;
+  }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"1", code(supervisor, 1)}, {"257", code(supervisor, 257, {0x0F, 0, 0, 0})}};
+  }
+  // The redirector's target, which the board set.
+  std::string primitiveState() {
+    return std::string("target ") + (redirector.target == &lines ? "the lines" : "other");
+  }
+};
+
+// The fixed-direction and 37-pin lines: code 1 sets the direction from
+// another thread; the release hands back the PFI terminals.
+template <class Supervisor, const char* name>
+class tPFIDigitalRow : public tDigitalRow {
+ public:
+  static constexpr const char* kName = name;
+  using tSupervisor = Supervisor;
+
+ protected:
+  void up(tSupervisor& supervisor, tStatus2& status) { upLines(supervisor, status); }
+  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
+  std::string primitiveState() {
+    std::string held = "terminals";
+    for (const std::string& terminal : nQoSim::heldTerminals()) held += " " + terminal;
+    return held;
+  }
+};
+constexpr char kFixedName[] = "FixedDirectionDig";
+constexpr char k37PinName[] = "37PinDig";
+
+using tStaticRows = ::testing::Types<tTEDSRow, tCDIODigitalRow,
+                                     tPFIDigitalRow<tTavikFixedDirectionDigSupervisor, kFixedName>,
+                                     tPFIDigitalRow<tTavik37PinDigSupervisor, k37PinName>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Static, HandBackLifecycle, tStaticRows, tRowNames);
+
+}  // namespace
+}  // namespace nQoTest

@@ -18,6 +18,7 @@
 #include "primitives/aiTransferFixture.h"
 #include "sim/simMemBlocks.h"
 #include "sim/simParameterBlock.h"
+#include "sim/simSync.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
@@ -197,6 +198,31 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
 
   std::optional<tPrimitive> wfnsc;
   std::optional<nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool> pool;
+};
+
+// The sample-clock wait on the event that the timing controller's sample
+// starts set: a wait holds on its own thread where it blocks on the event.
+class tWFNSCEventRow : public tWFNSCRow {
+ public:
+  static constexpr const char* kName = "SampleClockWaitEvent";
+  // A wait that unlinkResource ended answers before it blocks on the event.
+  static constexpr bool kEndsBeforeHold = true;
+
+ protected:
+  void SetUp() override {
+    settings->supervisorRecord().word2 = 0;
+    tWFNSCRow::SetUp();
+    nQoSim::onSyncWait([this](const iSync*) { hold(); });
+  }
+  void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    tWFNSCRow::TearDown();
+  }
+  // The mode and whether the controller still tells the wait of its clocks.
+  std::string primitiveState() {
+    return tWFNSCRow::primitiveState() +
+           (timing->findSampleStartObserver(&*wfnsc) != nullptr ? ", observed" : "");
+  }
 };
 
 // The programmed-I/O immediate transfer: a read polls the FIFO's status
@@ -533,9 +559,9 @@ class tInterruptTransferRow
   tInterruptPartner partner{log, "partner"};
 };
 
-using tRows = ::testing::Types<tWFNSCRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
-                               tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow,
-                               tInterruptTransferRow, tSubsystemRow>;
+using tRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow,
+                               tDMATransferRow, tConverterRow, tDeviceFIFORow, tFrontEndRow,
+                               tTimingRow, tInterruptTransferRow, tSubsystemRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
 using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;

@@ -147,16 +147,18 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
   if (iTEDSCommunicator* primitive = _reached.get()) {
     // Out of the codes' reach, the communicator is brought down from what
-    // they left (the communicator tells no state: the tracker's, which each
-    // code moves inside its use), each step on a status that is dropped.
+    // they left as the commit-cancel would (the communicator tells no state:
+    // the tracker's, which each code moves inside its use), on a status that
+    // is dropped.
     _reached.set(nullptr);
     tStatus2 local;
     const int32_t state = _tracker.getState(local);
     const bool running = state == nQoMRTB100::kStateRunning;
     const bool armed = running || state == nQoMRTB100::kStateArmed;
-    if (running) primitive->stop(local);
-    if (armed) primitive->disarm(local);
-    if (armed || state == nQoMRTB100::kStateCommitted) primitive->uncommit(local);
+    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
+    if (running && _tracker.getFlag3(local) != 0) primitive->stop(local);
+    if (armed && _tracker.getFlag4(local) != 0) primitive->disarm(local);
+    if (committed && _tracker.getFlag5(local) != 0) primitive->uncommit(local);
   }
   _reserver.releaseResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);

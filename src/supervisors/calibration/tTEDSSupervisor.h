@@ -5,7 +5,8 @@
 // the control blocks and the sensor memory. Codes and requestCancel may come
 // from another thread at any step: they reach the communicator through a
 // slot that the release takes it out of, waiting for the calls under way,
-// before it stops, disarms and uncommits the communicator and hands it back.
+// before it undoes what the codes left, as the commit-cancel does, and hands
+// the communicator back.
 #pragma once
 
 #include <cstdint>

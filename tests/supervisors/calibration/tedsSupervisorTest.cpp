@@ -197,6 +197,19 @@ TEST_F(TEDSSupervisorTest, CommitCancelFromRunningUncommitsOnly) {
   EXPECT_EQ(state(), 40);
 }
 
+// A task released running, without a commit-cancel: the communicator goes
+// back uncommitted, as the commit-cancel would leave it.
+TEST_F(TEDSSupervisorTest, TheReleaseOfARunningTaskUncommitsFirst) {
+  bringUp();
+  for (uint32_t code : {1u, 4100u, 2u}) EXPECT_EQ(run(code, std::nullopt), 0);
+  teds.calls.clear();
+  tStatus2 s;
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(teds.calls, (std::vector<std::string>{"uncommit"}));
+  EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+}
+
 // Deploys while the communicator is held name other pools for the next
 // reservation only; the release hands back the one held.
 TEST_F(TEDSSupervisorTest, TheReleaseHandsBackThePoolItWasGranted) {

@@ -7,8 +7,9 @@
 // operation.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,6 @@
 #include "supervisors/lifecycleSuite.h"
 #include "support/brokerPools.h"
 #include "support/moduleFixture.h"
-#include "support/reservationDoubles.h"
 
 namespace nQoTest {
 namespace {

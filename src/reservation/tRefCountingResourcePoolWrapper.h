@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "mrl/iResourceIdentifier.h"
 #include "mrl/iTypeSafeResource.h"
 #include "orb/castToClass.h"
 #include "reservation/tPoolUseCount.h"

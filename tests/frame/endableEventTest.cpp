@@ -50,13 +50,16 @@ class tEndableEventTest : public tTestClockTest {
       });
       if (!eventually([&] { return nQoSim::syncBlocked(raw) == k + 1; })) break;
     }
-    end();
+    // A close waits for the waits, so the end runs on a thread of its own:
+    // one that does not reach them all fails here instead of hanging.
+    std::thread ender(end);
     const bool allLeft = eventually([&] { return left == waits.size(); });
     while (left < waits.size()) {
       int code = 0;
       const_cast<iSync*>(raw)->releaseOrSet(&code);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    ender.join();
     for (std::thread& wait : waits) wait.join();
     for (const tEndableEvent::tLeft answer : answers) EXPECT_EQ(answer, expected);
     return allLeft && waits.size() == count;

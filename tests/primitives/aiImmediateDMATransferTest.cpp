@@ -328,6 +328,24 @@ TEST_F(tImmediateDMATest, ReleasingACommittedTransferDetachesItsResolverBeforeTh
   EXPECT_EQ(bus.reservedDMAChannels(), 0) << "given back once";
 }
 
+// A channel uncommit before the release leaves an armed run live: the
+// release still disarms it, by the run it holds, and tells the action.
+TEST_F(tImmediateDMATest, TheReleaseDisarmsARunLeftLiveByAChannelUncommit) {
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  transfer->arm(status);
+  transfer->uncommitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  action.clear();
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
+  ASSERT_FALSE(action.calls().empty());
+  EXPECT_EQ(action.calls().front().kind, nQoSim::tSimSchedulerAction::tCall::kDisarmed);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(bus.reservedDMAChannels(), 0);
+}
+
 // A channel-committed transfer that is destroyed takes its records out of the
 // lists of the converter, the FIFO and the timing controller: the converter's
 // overrun handler then notifies the live observer alone.

@@ -133,11 +133,13 @@ void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   _doneEvent.set(nullptr);
 }
 
-// The uncommit goes by the buffer and the resolver it frees, not by the
-// state: a channel uncommit before it leaves state 2 with both still held.
+// Each undo goes by what the transfer holds, not by the state alone, which
+// a channel uncommit before it moves to 2: the disarm by a run still live,
+// the uncommit by the buffer and the resolver it frees.
 void tBaseAIImmediateDMATransferPrimitive::bringDown() {
+  const bool live = _liveRun.load() != 0;
   closeRun();
-  if (_transferState == 5) {
+  if (live || _transferState == 5) {
     tStatus2 undo;
     disarm(undo);
   }

@@ -86,27 +86,34 @@ constexpr tControlOperations<Prim> namedControls() {
           [](Prim& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); }};
 }
 
-// Undoes a task from the tracker's state at entry, inside the commit-cancel
-// transition: stop (running), disarm (armed or running), uncommit (committed
-// or later), each when its flag is set, each through the supervisor's
-// control on a fresh status merged into the caller's; then the state is 40
-// at most. Nothing on a status that holds an error.
-inline void cancelByTracker(nQoMRL100::iPrimitiveSupervisor& supervisor,
-                            nQoMRTB100::tSupStateTracker& tracker, nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
-  nQoMRTB100::tSupStateTransition transition(tracker, nQoMRTB100::kEventCommitCancel, status);
+// The undo codes that the tracker's state calls for, in order: stop
+// (running), disarm (armed or running), uncommit (committed or later), each
+// when its flag is set; undo(code) runs each.
+template <class tUndo>
+void undoByTrackerState(nQoMRTB100::tSupStateTracker& tracker, nQoMDBG100::tStatus2& status,
+                        tUndo undo) {
   const int32_t state = tracker.getState(status);
-  auto undo = [&](int32_t code) {
-    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) {
-      supervisor.control(static_cast<uint32_t>(code), nullptr, nullptr, s);
-    });
-  };
   const bool running = state == nQoMRTB100::kStateRunning;
   const bool armed = running || state == nQoMRTB100::kStateArmed;
   const bool committed = armed || state == nQoMRTB100::kStateCommitted;
   if (running && tracker.getFlag3(status) != 0) undo(nQoMRTB100::kControlStop);
   if (armed && tracker.getFlag4(status) != 0) undo(nQoMRTB100::kControlDisarm);
   if (committed && tracker.getFlag5(status) != 0) undo(nQoMRTB100::kControlUncommit);
+}
+
+// Undoes a task from the tracker's state at entry, inside the commit-cancel
+// transition: the undo codes the state calls for, each through the
+// supervisor's control on a fresh status merged into the caller's; then the
+// state is 40 at most. Nothing on a status that holds an error.
+inline void cancelByTracker(nQoMRL100::iPrimitiveSupervisor& supervisor,
+                            nQoMRTB100::tSupStateTracker& tracker, nQoMDBG100::tStatus2& status) {
+  if (status.isFatal()) return;
+  nQoMRTB100::tSupStateTransition transition(tracker, nQoMRTB100::kEventCommitCancel, status);
+  undoByTrackerState(tracker, status, [&](int32_t code) {
+    onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) {
+      supervisor.control(static_cast<uint32_t>(code), nullptr, nullptr, s);
+    });
+  });
 }
 
 }  // namespace nQoUdR100

@@ -152,13 +152,11 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
     // is dropped.
     _reached.set(nullptr);
     tStatus2 local;
-    const int32_t state = _tracker.getState(local);
-    const bool running = state == nQoMRTB100::kStateRunning;
-    const bool armed = running || state == nQoMRTB100::kStateArmed;
-    const bool committed = armed || state == nQoMRTB100::kStateCommitted;
-    if (running && _tracker.getFlag3(local) != 0) primitive->stop(local);
-    if (armed && _tracker.getFlag4(local) != 0) primitive->disarm(local);
-    if (committed && _tracker.getFlag5(local) != 0) primitive->uncommit(local);
+    undoByTrackerState(_tracker, local, [&](int32_t code) {
+      if (code == nQoMRTB100::kControlStop) primitive->stop(local);
+      if (code == nQoMRTB100::kControlDisarm) primitive->disarm(local);
+      if (code == nQoMRTB100::kControlUncommit) primitive->uncommit(local);
+    });
   }
   _reserver.releaseResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);

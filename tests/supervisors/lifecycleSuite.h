@@ -19,6 +19,7 @@
 //   std::string primitiveState();                // what a fresh reservation finds
 // and, where they apply:
 //   void ready(tSupervisor&);       // codes after each reservation and linkResource
+//   std::vector<tSetup> setups(tSupervisor&);  // each state the row's codes reach
 //   void refuseLink(bool);          // the partner refuses the next linkResource
 //   static constexpr bool kUnlinkRestores = true;  // unlinkResource leaves it as found, too
 //   static constexpr bool kLinkOpens = true;       // linkResource, not the reservation, opens
@@ -29,6 +30,12 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ..., tRowNames);  // linkResource fills
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, HandBackLifecycle, ..., tRowNames);  // unlinkResource
 //                                                        // resets nothing: the hand-back steps
+// Before every step that starts linked (unlinkResource, the releases, the
+// destruction), the row's setups bring the primitive, one per run of the
+// step, to each state its codes can reach (committed, armed, running, each
+// registration its modes make), through the supervisor's own entries; the
+// step "release after unlinkResource" runs them before its unlinkResource.
+// A row without setups runs each step once, as linked.
 // Waits go by the test clock; a call or step that would wait without end is
 // let go by moving the test clock once a guard of elapsed time has passed,
 // and that is a failure.
@@ -62,6 +69,13 @@ struct tEntry {
   bool blocks = false;
   int ended = 0;
   int waited = 0;
+};
+
+// A state the row's codes bring the primitive to before a step: its name and
+// the codes, run through the supervisor's own entries on the test's thread.
+struct tSetup {
+  std::string name;
+  std::function<void()> codes;
 };
 
 // Where the row's primitive holds an entry: only the entry's own thread
@@ -175,12 +189,14 @@ class Lifecycle : public Row {
     supervisor.reset();
   }
 
-  // Each entry that the row offers once the step's start is set up.
+  // Each entry that the row offers, from each state its setups reach.
   void runStep(tStep step) {
-    for (size_t i = 0, count = 1; i < count; ++i) {
-      SCOPED_TRACE("entry " + std::to_string(i));
-      count = checkEntryUnder(step, i);
-      tearDownSupervisor();
+    for (size_t setup = 0, setups = 1; setup < setups; ++setup) {
+      for (size_t i = 0, count = 1; i < count; ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i));
+        count = checkEntryUnder(step, setup, i, setups);
+        tearDownSupervisor();
+      }
     }
   }
 
@@ -193,6 +209,14 @@ class Lifecycle : public Row {
       return Row::kUnlinkRestores;
     else
       return false;
+  }
+
+  // The row's setups for the supervisor, or one that runs nothing.
+  std::vector<tSetup> setupsOf(tSupervisor& bound) {
+    if constexpr (requires { this->setups(bound); })
+      return this->setups(bound);
+    else
+      return {{"as linked", [] {}}};
   }
 
   void runStepCall(tStep step) {
@@ -211,12 +235,21 @@ class Lifecycle : public Row {
       EXPECT_EQ(status.code, 0);
   }
 
-  // The entry held under the step: (a) and (b), then (c), (d) and (e).
-  // Answers how many entries the row offers there.
-  size_t checkEntryUnder(tStep step, size_t index) {
+  // The entry held under the step, from the state the setup reaches: (a)
+  // and (b), then (c), (d) and (e). Answers how many entries the row offers
+  // there, and sets setups to how many setups it offers.
+  size_t checkEntryUnder(tStep step, size_t setup, size_t index, size_t& setups) {
     const std::string fresh = this->primitiveState();
     const bool linked = step != tStep::kFailedLink && step != tStep::kFill;
     bringUp(linked);
+    if (::testing::Test::HasFatalFailure()) return 0;
+    // The steps that start from the reservation run no setup.
+    const std::vector<tSetup> reached =
+        linked ? setupsOf(*supervisor) : std::vector<tSetup>{{"as reserved", [] {}}};
+    setups = reached.size();
+    if (setup >= reached.size()) return 0;
+    const ::testing::ScopedTrace trace(__FILE__, __LINE__, "from " + reached[setup].name);
+    reached[setup].codes();
     if (::testing::Test::HasFatalFailure()) return 0;
     tStatus2 status;
     if (step == tStep::kUnlinkRelease) {

@@ -56,6 +56,17 @@ class tStaticRow : public ::testing::Test {
       supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
     };
   }
+  // The codes, one after another on the test's thread, each answering 0.
+  template <class Supervisor>
+  static std::function<void()> codes(Supervisor& supervisor, std::vector<uint32_t> codes) {
+    return [&supervisor, codes] {
+      for (uint32_t each : codes) {
+        tStatus2 status;
+        supervisor.control(each, nullptr, nullptr, status);
+        EXPECT_EQ(status.code, 0) << "code " << each;
+      }
+    };
+  }
   std::string handedBack() {
     return brokerAndBlocks() + ", terminals " + std::to_string(nQoSim::terminalLog().size());
   }
@@ -117,6 +128,14 @@ class tTEDSRow : public tStaticRow {
             {"411", code(supervisor, 411, words({4, 2, 5}, {7, 8}))},
             {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
   }
+  // Committed, armed, running: the commit is what the supervisor gives back.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"committed", codes(supervisor, {1})},
+            {"armed", codes(supervisor, {1, 4100})},
+            {"running", codes(supervisor, {1, 4100, 2})}};
+  }
+  // The tree has no communicator of its own: this one's commit as it was
+  // told it.
   std::string primitiveState() { return teds.committed ? "committed" : "uncommitted"; }
 
   tTEDSSettings settings;

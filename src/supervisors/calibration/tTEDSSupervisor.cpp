@@ -147,19 +147,27 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
   nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
   if (iTEDSCommunicator* primitive = _reached.get()) {
     // Out of the codes' reach, the communicator is brought down from what
-    // they left as the commit-cancel would (the communicator tells no state:
-    // the tracker's, which each code moves inside its use), on a status that
-    // is dropped.
+    // they did, on statuses that are dropped.
     _reached.set(nullptr);
-    tStatus2 local;
-    undoByTrackerState(_tracker, local, [&](int32_t code) {
-      if (code == nQoMRTB100::kControlStop) primitive->stop(local);
-      if (code == nQoMRTB100::kControlDisarm) primitive->disarm(local);
-      if (code == nQoMRTB100::kControlUncommit) primitive->uncommit(local);
-    });
+    undoRecorded(*primitive);
   }
   _reserver.releaseResource(status);
   _identifier.hold(_reserver.getPrimitive() != nullptr);
+}
+
+// The communicator tells no state: the record of the forward codes that
+// took is the supervisor's (no lifecycle step moves it). Each one whose
+// reverse the tracker declares is undone (stop, disarm, uncommit), as the
+// commit-cancel would undo it; the record is then empty.
+void tTEDSSupervisor::undoRecorded(iTEDSCommunicator& primitive) {
+  const uint32_t done = _done.exchange(0);
+  for (int reverse = 3; reverse < 6; ++reverse) {
+    tStatus2 dropped;
+    if ((done & (1u << (5 - reverse))) == 0 ||
+        _tracker.isControlEnabled(nQoMRTB100::kControlCodeOfBit[reverse], dropped) == 0)
+      continue;
+    kControls[reverse](primitive, dropped);
+  }
 }
 
 void tTEDSSupervisor::unlink(tStatus2& status) {
@@ -169,11 +177,15 @@ void tTEDSSupervisor::unlink(tStatus2& status) {
 
 // Forward codes run on the caller's status and, on failure, their reverse
 // when its flag is set, on a fresh status that never replaces the error.
-// Reverse codes run on a fresh status merged into the caller's.
+// Reverse codes run on a fresh status merged into the caller's. A forward
+// code that took is recorded; its reverse that took clears the record.
 void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
   if (bit < 3) {
     kControls[bit](primitive, status);
-    if (status.isNotFatal()) return;
+    if (status.isNotFatal()) {
+      _done.fetch_or(1u << bit);
+      return;
+    }
     const int reverse = 5 - bit;
     tStatus2 local;
     constexpr uint32_t (nQoMRTB100::tSupStateTracker::*kReverseFlag[])(tStatus2&) = {
@@ -186,6 +198,7 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
   }
   tStatus2 local;
   kControls[bit](primitive, local);
+  if (local.isNotFatal()) _done.fetch_and(~(1u << (5 - bit)));
   status.assign(local);
 }
 

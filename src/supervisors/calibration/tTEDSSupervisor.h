@@ -5,10 +5,11 @@
 // the control blocks and the sensor memory. Codes and requestCancel may come
 // from another thread at any step: they reach the communicator through a
 // slot that the release takes it out of, waiting for the calls under way,
-// before it undoes what the codes left, as the commit-cancel does, and hands
-// the communicator back.
+// before it undoes what the codes did (its own record: the communicator tells
+// no state), as the commit-cancel would, and hands the communicator back.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tClassRegistration.h"
@@ -57,6 +58,7 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
 
  private:
   void runCommon(nQoUdP100::iTEDSCommunicator& primitive, int bit, nQoMDBG100::tStatus2& status);
+  void undoRecorded(nQoUdP100::iTEDSCommunicator& primitive);
 
   nQoMRTB100::tSingularReserver<nQoUdP100::iTEDSCommunicator,
                                 tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>>
@@ -65,6 +67,10 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
   nQoMRTB100::tSupStateTracker _tracker;
   // The reserved communicator as codes and a cancel reach it.
   tSinkSlot<nQoUdP100::iTEDSCommunicator> _reached;
+  // The forward codes (flag bits 0 to 2: commit, arm, start) that took on
+  // the communicator held and that no reverse code undid since; codes on
+  // other threads set and clear it.
+  std::atomic<uint32_t> _done{0};
 };
 
 }  // namespace nQoUdR100

@@ -178,7 +178,8 @@ void tTEDSSupervisor::unlink(tStatus2& status) {
 // Forward codes run on the caller's status and, on failure, their reverse
 // when its flag is set, on a fresh status that never replaces the error.
 // Reverse codes run on a fresh status merged into the caller's. A forward
-// code that took is recorded; its reverse that took clears the record.
+// code that took is recorded; a reverse that took (also as such an undo)
+// clears the record.
 void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
   if (bit < 3) {
     kControls[bit](primitive, status);
@@ -193,6 +194,7 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
         &nQoMRTB100::tSupStateTracker::getFlag5};
     if ((_tracker.*kReverseFlag[reverse - 3])(local) == 0) return;
     kControls[reverse](primitive, local);
+    if (local.isNotFatal()) _done.fetch_and(~(1u << bit));
     status.assign(local);
     return;
   }

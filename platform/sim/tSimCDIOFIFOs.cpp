@@ -10,6 +10,8 @@ constexpr uint32_t kOutputEmpty = 1u << 0;
 constexpr uint32_t kOutputFull = 1u << 1;
 constexpr uint32_t kStep = 0x80000;
 constexpr uint32_t kOutputReset = 0x10;
+constexpr uint32_t kInputStart = 0x8, kInputStop = 0x4;
+constexpr uint32_t kOutputStart = 0x2, kOutputStop = 0x1;
 }  // namespace
 
 tSimCDIOFIFOs::tSimCDIOFIFOs(tSimRegisterWindows& windows, unsigned window)
@@ -71,6 +73,11 @@ void tSimCDIOFIFOs::stepOutput() {
 }
 
 void tSimCDIOFIFOs::command(uint32_t value) {
+  if (_commandHook) _commandHook(value);
+  if ((value & kInputStart) != 0) _inputStarted = true;
+  if ((value & kInputStop) != 0) _inputStarted = false;
+  if ((value & kOutputStart) != 0) _outputStarted = true;
+  if ((value & kOutputStop) != 0) _outputStarted = false;
   if ((value & kStep) != 0) stepOutput();
   if ((value & kOutputReset) != 0) _output.clear();
 }

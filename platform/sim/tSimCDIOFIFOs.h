@@ -11,7 +11,8 @@
 // (input empty), bits 0 (output empty) and 1 (output full) from the queues,
 // and bits 18-20 and 2-4 as set by setInputBits and setOutputBits. An empty
 // input reads 0. Command 0x80000 moves the oldest output word to the lines,
-// 0x10 empties the output. One thread at a time.
+// 0x10 empties the output; 0x8 and 0x4 start and stop the input, 0x2 and 0x1
+// the output. One thread at a time.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +51,11 @@ class tSimCDIOFIFOs {
 
   // Called before each 0x224 read (a test moves the clock or the FIFOs).
   void onStatusRead(std::function<void()> hook) { _statusHook = std::move(hook); }
+  // Called with each command written at 0x224 before it takes effect.
+  void onCommand(std::function<void(uint32_t)> hook) { _commandHook = std::move(hook); }
+  // Whether the last start or stop command of each direction started it.
+  bool inputStarted() const { return _inputStarted; }
+  bool outputStarted() const { return _outputStarted; }
   void scriptStatus(const std::vector<uint32_t>& values);
   uint32_t status() const;
 
@@ -67,10 +73,13 @@ class tSimCDIOFIFOs {
   std::deque<uint32_t> _scripted;
   std::function<void(uint64_t)> _inputHook;
   std::function<void()> _statusHook;
+  std::function<void(uint32_t)> _commandHook;
   uint64_t _inputReads = 0;
   std::size_t _depth = 0;
   uint32_t _inputBits = 0;
   uint32_t _outputBits = 0;
+  bool _inputStarted = false;
+  bool _outputStarted = false;
 };
 
 }  // namespace nQoSim

@@ -43,6 +43,7 @@ void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _done = 0;
   _doneNotified.set(0);
+  _fifoStarted = 1;
   _fifo->startFIFO(status);
 }
 
@@ -50,6 +51,7 @@ void tBaseCDIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   if (finite() && _done == 0 && status.code == 0) warn(status, nQoUdR100::kStoppedEarly, 187);
   _fifo->stopFIFO(status);
+  _fifoStarted = 0;
   notifyDone(status);
 }
 
@@ -58,6 +60,7 @@ void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   // Stop and reset each on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
+  _fifoStarted = 0;
   _fifo->resetFIFO(scratch.clear());
   _state = kChannelCommitted;
 }

@@ -18,7 +18,7 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
   // failed.
-  if (_state == kLinked) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
+  if (_dmaLinked != 0) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
@@ -42,7 +42,7 @@ void tBaseCDI_DMATransferPrimitive::commit(tStatus2& status) {
 
 void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
-  _fifo->linkDMAChannel(channelNumber(status), status);
+  linkFIFO(status);
   if (status.isFatal()) return;
   _end.reopen();
   _dataDone = 0;

@@ -40,10 +40,13 @@ void tBaseCDI_FIFOPrimitive::disableBufferErrorInterrupt(tStatus2& status) {
 
 void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any()) _dispatcher->attachCDIFIFOHandler(&_fifo, &_fifo, status);
-  if (_bufferError.any())
+  switchNoted(_fifo.any(), kFIFOBit, _attached, status,
+              [&] { _dispatcher->attachCDIFIFOHandler(&_fifo, &_fifo, status); });
+  switchNoted(_bufferError.any(), kBufferErrorBit, _attached, status, [&] {
     _dispatcher->attachCDIBufferErrorHandler(&_bufferError, &_bufferError, status);
-  if (_overrun.any()) _dispatcher->attachCDIOverrunHandler(&_overrun, &_overrun, status);
+  });
+  switchNoted(_overrun.any(), kOverrunBit, _attached, status,
+              [&] { _dispatcher->attachCDIOverrunHandler(&_overrun, &_overrun, status); });
   applyModeFlag(status);
   applySecondaryModeFlag(status);
   if (status.isNotFatal()) {
@@ -56,9 +59,12 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
 
 void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any()) _dispatcher->enableCDIFIFOInterrupt(status);
-  if (_bufferError.any()) _dispatcher->enableCDIBufferErrorInterrupt(status);
-  if (_overrun.any()) _dispatcher->enableCDIOverrunInterrupt(status);
+  switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
+              [&] { _dispatcher->enableCDIFIFOInterrupt(status); });
+  switchNoted(_bufferError.any(), kBufferErrorBit, _enabled, status,
+              [&] { _dispatcher->enableCDIBufferErrorInterrupt(status); });
+  switchNoted(_overrun.any(), kOverrunBit, _enabled, status,
+              [&] { _dispatcher->enableCDIOverrunInterrupt(status); });
   if (status.isNotFatal()) {
     setState(kArmed);
     return;
@@ -68,31 +74,33 @@ void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
 }
 
 // Each dispatcher call of disarm and uncommit on a status of its own, so that
-// every list in use is visited.
+// every source noted is visited.
 void tBaseCDI_FIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any())
+  if ((_enabled & kFIFOBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIFIFOInterrupt(&s); });
-  if (_overrun.any())
+  if ((_enabled & kOverrunBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIOverrunInterrupt(&s); });
-  if (_bufferError.any())
+  if ((_enabled & kBufferErrorBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIBufferErrorInterrupt(&s); });
+  _enabled = 0;
   setState(kCommitted);
 }
 
 void tBaseCDI_FIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any())
+  if ((_attached & kFIFOBit) != 0)
     onFreshStatus(status,
                   [&](tStatus2& s) { _dispatcher->detachCDIFIFOHandler(&_fifo, &_fifo, &s); });
-  if (_bufferError.any())
+  if ((_attached & kBufferErrorBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDIBufferErrorHandler(&_bufferError, &_bufferError, &s);
     });
-  if (_overrun.any())
+  if ((_attached & kOverrunBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDIOverrunHandler(&_overrun, &_overrun, &s);
     });
+  _attached = 0;
   setState(kUncommitted);
 }
 

@@ -58,9 +58,15 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   void commit(nQoMDBG100::tStatus2& status);
   // Code 4100; a failure is undone by disarm on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
-  // Codes 4101 and 4: the caller's status goes to every step.
+  // Codes 4101 and 4: the caller's status goes to every step. Each gives
+  // back the sources that arm enabled or commit attached, whatever the lists
+  // hold by then.
   void disarm(nQoMDBG100::tStatus2& status);
   void uncommit(nQoMDBG100::tStatus2& status);
+  // An arm or a commit that no disarm or uncommit gave back: the state, or
+  // sources still enabled or attached.
+  bool holdsArm() const { return isArmed() || _enabled != 0; }
+  bool holdsCommit() const { return state() >= kCommitted || _attached != 0; }
 
   // Stores the flag (0 clear, 1 set, other: leave), applied now when apply is
   // non-zero and again at commit.
@@ -75,6 +81,11 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   const tCDIODescription* _description;
   uint32_t _secondaryModeFlag = 1;
   uint32_t _modeFlag = kNotSet;
+
+ private:
+  // The sources that commit attached and arm enabled, a bit per event.
+  uint32_t _attached = 0;
+  uint32_t _enabled = 0;
 };
 
 }  // namespace nQoUdP100

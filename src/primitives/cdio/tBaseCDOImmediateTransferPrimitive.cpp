@@ -55,6 +55,7 @@ void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _allWritten = 0;
   _doneNotified.set(0);
+  _fifoStarted = 1;
   _fifo->startFIFO(status);
 }
 
@@ -71,6 +72,7 @@ void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
         status);
   }
   _fifo->stopFIFO(status);
+  _fifoStarted = 0;
   notifyDone(status);
 }
 
@@ -79,6 +81,7 @@ void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   // Stop and reset each on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
+  _fifoStarted = 0;
   _fifo->resetFIFO(scratch.clear());
   _state = kChannelCommitted;
 }

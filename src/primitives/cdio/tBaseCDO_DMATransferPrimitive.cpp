@@ -18,7 +18,7 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
   // failed.
-  if (_state == kLinked) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
+  if (_dmaLinked != 0) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
@@ -51,7 +51,7 @@ void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
-  _fifo->linkDMAChannel(channelNumber(status), status);
+  linkFIFO(status);
   if (status.isFatal()) return;
   _end.reopen();
   _state = kLinked;

@@ -58,11 +58,15 @@ void tBaseCDO_FIFOPrimitive::disableFIFOEmptyInterrupt(tStatus2& status) {
 
 void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifo.any()) _dispatcher->attachCDOFIFOHandler(&_fifo, &_fifo, status);
-  if (_bufferError.any())
+  switchNoted(_fifo.any(), kFIFOBit, _attached, status,
+              [&] { _dispatcher->attachCDOFIFOHandler(&_fifo, &_fifo, status); });
+  switchNoted(_bufferError.any(), kBufferErrorBit, _attached, status, [&] {
     _dispatcher->attachCDOBufferErrorHandler(&_bufferError, &_bufferError, status);
-  if (_overrun.any()) _dispatcher->attachCDOOverrunHandler(&_overrun, &_overrun, status);
-  if (_fifoEmpty.any()) _dispatcher->attachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, status);
+  });
+  switchNoted(_overrun.any(), kOverrunBit, _attached, status,
+              [&] { _dispatcher->attachCDOOverrunHandler(&_overrun, &_overrun, status); });
+  switchNoted(_fifoEmpty.any(), kFIFOEmptyBit, _attached, status,
+              [&] { _dispatcher->attachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, status); });
   if (_polledObservers.any() && status.isNotFatal()) {
     startThread(status);
     if (status.isNotFatal()) _threadInUse = 1;
@@ -79,21 +83,22 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
-  if (_fifo.any())
+  if ((_attached & kFIFOBit) != 0)
     onFreshStatus(status,
                   [&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
-  if (_bufferError.any())
+  if ((_attached & kBufferErrorBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDOBufferErrorHandler(&_bufferError, &_bufferError, &s);
     });
-  if (_overrun.any())
+  if ((_attached & kOverrunBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s);
     });
-  if (_fifoEmpty.any())
+  if ((_attached & kFIFOEmptyBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s);
     });
+  _attached = 0;
   if (_threadInUse != 0) {
     onFreshStatus(status, [&](tStatus2& s) { stop(s); });
     onFreshStatus(status, [&](tStatus2& s) { destroyThread(s); });
@@ -105,9 +110,12 @@ void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
 void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   if (_threadInUse != 0) reset(status);
-  if (_fifo.any()) _dispatcher->enableCDOFIFOInterrupt(status);
-  if (_bufferError.any()) _dispatcher->enableCDOBufferErrorInterrupt(status);
-  if (_overrun.any()) _dispatcher->enableCDOOverrunInterrupt(status);
+  switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
+              [&] { _dispatcher->enableCDOFIFOInterrupt(status); });
+  switchNoted(_bufferError.any(), kBufferErrorBit, _enabled, status,
+              [&] { _dispatcher->enableCDOBufferErrorInterrupt(status); });
+  switchNoted(_overrun.any(), kOverrunBit, _enabled, status,
+              [&] { _dispatcher->enableCDOOverrunInterrupt(status); });
   if (status.isNotFatal()) {
     setState(kArmed);
     return;
@@ -122,12 +130,13 @@ void tBaseCDO_FIFOPrimitive::disarm(tStatus2& status) {
       signal(s);
       waitForDone(kDisarmWait, s);
     });
-  if (_fifo.any())
+  if ((_enabled & kFIFOBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
-  if (_bufferError.any())
+  if ((_enabled & kBufferErrorBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
-  if (_overrun.any())
+  if ((_enabled & kOverrunBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
+  _enabled = 0;
   setState(kCommitted);
 }
 

@@ -79,7 +79,8 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // failure is undone by uncommit on a scratch status.
   virtual void commit(nQoMDBG100::tStatus2& status);
   // Code 4: always runs, every step on a scratch status merged into the
-  // caller's.
+  // caller's. It detaches the events that commit attached and ends the
+  // thread that commit started, whatever the lists hold by then.
   virtual void uncommit(nQoMDBG100::tStatus2& status);
   virtual void disableFIFOInterrupt(nQoMDBG100::tStatus2& status);
   virtual void disableOverrunInterrupt(nQoMDBG100::tStatus2& status);
@@ -106,8 +107,13 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // error, overrun); a failure is undone by disarm on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Code 4101: always runs; signals the thread and waits for its action, then
-  // disables the sources in use, each step on a scratch status merged.
+  // disables the sources that arm enabled, each step on a scratch status
+  // merged.
   void disarm(nQoMDBG100::tStatus2& status);
+  // An arm or a commit that no disarm or uncommit gave back: the state, or
+  // sources still enabled, events still attached or the thread in use.
+  bool holdsArm() const { return isArmed() || _enabled != 0; }
+  bool holdsCommit() const { return state() >= kCommitted || _attached != 0 || _threadInUse != 0; }
 
   // 1 sets bit 11, 2 clears it (flushed when dirty); other values: nothing.
   void setModeFlag(uint32_t value, nQoMDBG100::tStatus2& status, uint32_t apply);
@@ -132,6 +138,12 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   uint32_t _threadInUse = 0;
   const tCDIODescription* _description;
   tObserverList<tPolledRecord> _polledObservers{3};
+
+ private:
+  // The events that commit attached and the sources that arm enabled, a bit
+  // per event.
+  uint32_t _attached = 0;
+  uint32_t _enabled = 0;
 };
 
 }  // namespace nQoUdP100

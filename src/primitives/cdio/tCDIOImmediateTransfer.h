@@ -43,6 +43,10 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   void reopenCalls() { _callsEnded.set(0); }
   bool isReady() const { return _state - 1u < 4u; }
   uint32_t state() const { return _state; }
+  // A run that no stop gave back: the state's, or the FIFO that the
+  // channel's start started, whatever an uncommit did to the state since.
+  bool holdsRun() const { return _state == kRunning || _fifoStarted != 0; }
+  bool hasDoneObserver() const { return _doneObserver.get() != nullptr; }
 
   void setTimeout(uint32_t timeout) { _timeout.set(timeout); }
   tImmediateTimeout::tMode timeoutMode() const { return _timeout.mode(); }
@@ -78,6 +82,9 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   const nQoORB100::tGUID* _identity;
   const char* _file;
   uint32_t _state = kBuilt;
+  // Set by the channel's start before it starts the FIFO, cleared by the
+  // stops that stop it.
+  uint32_t _fifoStarted = 0;
   tImmediateTimeout _timeout;
   tSyncAtomicU32 _cancel;
   tSyncAtomicU32 _callsEnded;

@@ -55,7 +55,9 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   virtual void unlinkDMA(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     _fifo->unlinkDMAChannel(status);
-    _state = kCommitted;
+    _dmaLinked = 0;
+    // An uncommit since leaves nothing committed.
+    if (_state == kLinked) _state = kCommitted;
   }
   virtual void uncommit(nQoMDBG100::tStatus2& status) {
     if (status.isNotFatal()) _state = kObserving;
@@ -92,6 +94,10 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   uint32_t state() const { return _state; }
   // A start whose end has not come yet.
   bool isRunning() const { return _end.isRunning(); }
+  // A link of the FIFO to the channel that no unlinkDMA gave back, whatever
+  // the codes after it did to the state.
+  bool isDMALinked() const { return _dmaLinked != 0; }
+  iPartner* partner() const { return _partner; }
 
  protected:
   tCDIO_DMATransfer(const tDeviceInfo* deviceInfo, tFIFO* fifo, const nQoORB100::tGUID* identity,
@@ -106,6 +112,12 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   // The supervisor's channel, else the number set.
   uint32_t channelNumber(nQoMDBG100::tStatus2& status) const {
     return _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
+  }
+  // The FIFO's link to the channel, noted before it is asked for: a failed
+  // one may have written part of it.
+  void linkFIFO(nQoMDBG100::tStatus2& status) {
+    _dmaLinked = 1;
+    _fifo->linkDMAChannel(channelNumber(status), status);
   }
   // Stops and resets the FIFO, each on a status of its own (also when the
   // end is an error), and reports the status to the partner, once.
@@ -163,6 +175,7 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   uint32_t _sampleMode = 0;
   uint32_t _bufferErrorRegistered = 0;
   uint32_t _overrunRegistered = 0;
+  uint32_t _dmaLinked = 0;
 
  private:
   bool settable(nQoMDBG100::tStatus2& status, unsigned line) {

@@ -59,6 +59,8 @@ class tCDIO_FIFOObservable {
   void removeObserver(iCDIOOverrunObserver* observer, nQoMDBG100::tStatus2& status);
   void removeObserver(iCDIOFIFOObserver* observer, nQoMDBG100::tStatus2& status);
 
+  // Whether any of the three lists holds an observer.
+  bool hasObservers() const { return _bufferError.any() || _overrun.any() || _fifo.any(); }
   bool isValid() const { return _state.get() - 1u < 3u; }
   bool isArmed() const { return _state.get() == kArmed; }
   uint32_t state() const { return _state.get(); }
@@ -76,6 +78,24 @@ class tCDIO_FIFOObservable {
                  &iCDIOFIFOObserver::handleFIFOSecondary, tWalk::kSecondaryWhileArmed>;
 
   void setState(tState state) { _state.set(state); }
+
+  // The bits of the FIFOs' records of what commit attached and arm enabled.
+  enum tEventBit : uint32_t {
+    kFIFOBit = 1,
+    kBufferErrorBit = 2,
+    kOverrunBit = 4,
+    kFIFOEmptyBit = 8
+  };
+  // Runs the attach or enable of an event in use, noting its bit first: what
+  // gives it back (detach, disable) also goes after a failed one, which may
+  // have taken part (a bus registration, a flag).
+  template <class tSwitch>
+  static void switchNoted(bool inUse, uint32_t bit, uint32_t& noted, nQoMDBG100::tStatus2& status,
+                          tSwitch change) {
+    if (!inUse || status.isFatal()) return;
+    noted |= bit;
+    change();
+  }
 
   tBufferErrorEvent _bufferError;
   tOverrunEvent _overrun;

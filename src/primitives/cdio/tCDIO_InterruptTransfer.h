@@ -76,6 +76,7 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   uint32_t state() const { return _state; }
   // A start whose end has not come yet.
   bool isRunning() const { return _end.isRunning(); }
+  iPartner* partner() const { return _partner; }
 
  protected:
   tCDIO_InterruptTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,

@@ -55,8 +55,10 @@ class tTransferEnd {
   tTransferEnd(const tDeviceInfo* deviceInfo, nQoMDBG100::tStatus2& status)
       : _lock(deviceInfo, status) {}
 
-  // The end is reported again, with no run yet (an arm that opens it).
+  // The end is reported again, with no run yet (an arm that opens it). A
+  // run under way stays, for the stop that ends it.
   void reopen() {
+    if (isRunning()) return;
     _started.set(0);
     _stopped.set(0);
   }

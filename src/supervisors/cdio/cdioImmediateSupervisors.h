@@ -252,7 +252,7 @@ struct tCorrelatedImmediateRow {
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.stopTransfer(s); },
        .second = [](P& p, nQoMDBG100::tStatus2& s) { p.stopChannel(s); },
        .word = 5,
-       .holds = [](const P& p) { return p.state() == P::kRunning; }},
+       .holds = [](const P& p) { return p.holdsRun(); }},
       {},
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommitTransfer(s); },
        .second = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommitChannel(s); },

@@ -139,10 +139,10 @@ struct tCorrelatedFIFORow {
       {},
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.disarm(s); },
        .word = 5,
-       .holds = [](const P& p) { return p.isArmed(); }},
+       .holds = [](const P& p) { return p.holdsArm(); }},
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); },
        .word = 4,
-       .holds = [](const P& p) { return p.state() >= P::kCommitted; }},
+       .holds = [](const P& p) { return p.holdsCommit(); }},
   }};
 };
 
@@ -167,7 +167,7 @@ struct tCorrelatedDMARow {
        .holds = [](const P& p) { return p.isRunning(); }},
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.unlinkDMA(s); },
        .word = 5,
-       .holds = [](const P& p) { return p.state() == P::kLinked; }},
+       .holds = [](const P& p) { return p.isDMALinked(); }},
       {.first = [](P& p, nQoMDBG100::tStatus2& s) { p.uncommit(s); },
        .word = 4,
        .holds = [](const P& p) { return p.state() == P::kCommitted; }},

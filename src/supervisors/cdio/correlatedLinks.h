@@ -121,9 +121,14 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
     transfer.unregisterObservers(status);
   }
   // Before the hand-back: the partner's data done, which may come on its own
-  // thread, reaches the primitive no more once one under way has left it.
-  void releasing(tPrimitive*, nQoMDBG100::tStatus2&) {
+  // thread, reaches the primitive no more once one under way has left it;
+  // the primitive gives back the endpoint that linkResource gave it (taken
+  // down, it takes one again), on a status that is dropped.
+  void releasing(tPrimitive* transfer, nQoMDBG100::tStatus2&) {
     if (_endpoint != nullptr) _endpoint->unbindTransfer();
+    if (transfer == nullptr || _endpoint == nullptr || transfer->partner() != _endpoint) return;
+    nQoMDBG100::tStatus2 dropped;
+    Dir::setEndpoint(*transfer, nullptr, dropped);
   }
 
   tEndpoint* endpoint() const { return _endpoint; }
@@ -198,8 +203,9 @@ class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
     if (_endpoint->stream() != nullptr) _endpoint->stream()->setFIFO(nullptr, 1);
     _endpoint->setTransferObject(nullptr);
   }
-  void releasing(tPrimitive* transfer, nQoMDBG100::tStatus2& status) {
-    if (transfer != nullptr && status.isNotFatal()) Dir::setEndpoint(*transfer, nullptr);
+  // Whatever the caller's status holds: the endpoint goes with the links.
+  void releasing(tPrimitive* transfer, nQoMDBG100::tStatus2&) {
+    if (transfer != nullptr) Dir::setEndpoint(*transfer, nullptr);
   }
 
   tEndpoint* endpoint() const { return _endpoint; }

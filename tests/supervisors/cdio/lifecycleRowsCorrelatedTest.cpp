@@ -1,9 +1,13 @@
 // The correlated digital supervisors as rows of the lifecycle suite, over the
 // real CDIO primitives of a simulated board: the immediate streams (whose
-// reads and writes block on the FIFOs), the FIFOs and the DMA transfers. An
-// entry holds at its first look at a FIFO's status, where it first waits on
-// an event, sets an event or releases a lock on its own thread, or where a
-// row's primitive holds it before an operation.
+// reads and writes block on the FIFOs), the FIFOs (with a transfer's
+// observers in their lists), the DMA and the interrupt transfers. Entries
+// are the supervisors' own (codes, reads, writes, cancels); one holds at its
+// first look at a FIFO's status, where it first waits on an event, sets an
+// event or releases a lock on its own thread, or where a row's primitive
+// holds it before an operation. Setups bring each primitive through the
+// codes to every state they reach, also states a later code left partly
+// given back; check (e) reads what the primitive and the board hold.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -46,12 +50,16 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     nQoSim::useTestClock(1'000'000'000);
     facade.eventObject = &event;
     fifos.onStatusRead([this] { hold(); });
+    fifos.onCommand([this](uint32_t) {
+      if (!quiet) hold();
+    });
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
     hold.atSyncs();
   }
   void TearDown() override {
     nQoSim::onSyncWait(nullptr);
     fifos.onStatusRead(nullptr);
+    fifos.onCommand(nullptr);
     nQoSim::resetResourceBroker();
     nQoSim::resetTime();
   }
@@ -69,30 +77,49 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations()) + ", events " +
            std::to_string(eventLog.calls.size());
   }
+  // A code from another thread, through the supervisor's control.
   template <class Supervisor>
-  static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code) {
-    return [&supervisor, code](tStatus2& status) {
-      supervisor.control(code, nullptr, nullptr, status);
-    };
+  static tEntry code(Supervisor& supervisor, uint32_t code) {
+    return {std::to_string(code), [&supervisor, code](tStatus2& status) {
+              supervisor.control(code, nullptr, nullptr, status);
+            }};
   }
-  // A code under way from another thread: inside a use, held before it
-  // reaches the primitive, then the row's steps of the code.
-  template <class Row, class Supervisor>
-  std::function<void(tStatus2&)> underWay(Supervisor& supervisor, uint32_t code) {
-    return [&supervisor, code, this](tStatus2& status) {
-      supervisor.reach([&](typename Row::tPrimitive& primitive) {
-        hold();
-        const tCorrelatedStep<typename Row::tPrimitive>& step =
-            Row::kControls[nCorrelated::indexOf(code)];
-        step.first(primitive, status);
-        if (step.second != nullptr) step.second(primitive, status);
-      });
-    };
+  // A state the codes reach from the test's thread, each answering 0; then
+  // what else brings it there.
+  template <class Supervisor>
+  static tSetup reached(std::string name, Supervisor& supervisor, std::vector<uint32_t> codes,
+                        std::function<void()> then = {}) {
+    return {std::move(name), [&supervisor, codes, then] {
+              for (uint32_t each : codes) {
+                tStatus2 status;
+                supervisor.control(each, nullptr, nullptr, status);
+                EXPECT_EQ(status.code, 0) << "code " << each;
+              }
+              if (then) then();
+            }};
   }
   template <class Supervisor>
   static void runCodes(Supervisor& supervisor, std::initializer_list<uint32_t> codes,
                        tStatus2& status) {
-    for (uint32_t each : codes) code(supervisor, each)(status);
+    for (uint32_t each : codes) supervisor.control(each, nullptr, nullptr, status);
+  }
+  // What the board holds of the CDIO sources (the handlers in their slots,
+  // the enabled flags, the bus registration) and of the FIFOs (their DMA
+  // select register, whether they were left started).
+  std::string boardState() {
+    std::string held = "handlers ";
+    for (uint32_t slot = 0; slot < nQoUdP100::kCDIOSourceCount; ++slot) {
+      const uint32_t source = nQoUdRLP100::tTavikInterruptDispatcher::kCDIOSourceBase + slot;
+      held += board.primaryHandlers[source] != nullptr ? '1' : '0';
+      held += board.secondaryHandlers[source] != nullptr ? '1' : '0';
+    }
+    held += ", enabled ";
+    for (uint32_t flag = nQoUdRLP100::kSource21Enabled; flag < nQoUdRLP100::kEnabledFlagCount;
+         ++flag)
+      held += std::to_string(board.enabledFlag(static_cast<nQoUdRLP100::tEnabledFlag>(flag)));
+    return held + ", registered " + std::to_string(bus.registrations()) + ", DMA select " +
+           std::to_string(windows.written(window, 0x07, 8)) + ", started " +
+           std::to_string(fifos.inputStarted()) + std::to_string(fifos.outputStarted());
   }
 
   tCallLog eventLog, log;
@@ -100,6 +127,8 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   tScriptedEvent event{eventLog, "event"};
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
+  // Set while an entry prepares the board before its call: no hold there.
+  std::atomic<bool> quiet{false};
 };
 
 // An immediate stream, committed and started after each link: its reads or
@@ -152,7 +181,9 @@ class tImmediateRow : public tCDIORow {
     tEntry committedUnder{stream.name + " as a commit comes",
                           [this, call = stream.call](tStatus2& s) {
                             // An output FIFO emptied of what earlier calls left.
+                            quiet = true;
                             windows.writeAt(window, 0x224, 32, 0x10, 0);
+                            quiet = false;
                             readsBeforeWait = Dir::kStamped ? 1 : 3;
                             commitComes = true;
                             call(s);
@@ -162,13 +193,25 @@ class tImmediateRow : public tCDIORow {
                           true, 0, kTimeout};
     stream.blocks = true;
     stream.waited = kTimeout;
-    using tRow = tCorrelatedImmediateRow<Dir>;
-    return {stream,
-            committedUnder,
-            {"2", underWay<tRow>(supervisor, 2)},
-            {"3", underWay<tRow>(supervisor, 3)}};
+    // (A cancel only marks the run: it holds nowhere.)
+    return {stream, committedUnder, code(supervisor, 2), code(supervisor, 3)};
   }
-  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+  // Running as ready left it, stopped, and uncommitted with the FIFO still
+  // started.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {reached("running", supervisor, {}), reached("stopped", supervisor, {3}),
+            reached("running, then uncommitted", supervisor, {4})};
+  }
+  // The state, the run, the done observer and (output) the FIFO's polled
+  // observer.
+  std::string primitiveState() {
+    std::string held = "state " + std::to_string(transfer->state()) + ", run " +
+                       std::to_string(transfer->holdsRun()) + ", done observer " +
+                       std::to_string(transfer->hasDoneObserver());
+    if constexpr (!Dir::kStamped)
+      held += ", polled observer " + std::to_string(cdoFIFO.hasPolledObserver());
+    return held + ", " + boardState();
+  }
 
   typename Dir::tSettings settings;
   // Set by the entry that a commit meets: its status reads up to its wait
@@ -182,11 +225,14 @@ class tImmediateRow : public tCDIORow {
 using tCDIImmediateRow = tImmediateRow<tCDIImmediateDirection>;
 using tCDOImmediateRow = tImmediateRow<tCDOImmediateDirection>;
 
-// The board's FIFO of a direction, its mode flag set; codes come under way.
+// The board's FIFO of a direction, its mode flag set, with an interrupt
+// transfer's observers in its lists (as that transfer's linkResource leaves
+// them), so that its commit attaches handlers and its arm enables sources.
 template <class Dir>
 class tFIFORow : public tCDIORow {
  public:
-  static constexpr const char* kName = std::is_same_v<Dir, tCDIDirection> ? "CDI_FIFO" : "CDO_FIFO";
+  static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
+  static constexpr const char* kName = kInput ? "CDI_FIFO" : "CDO_FIFO";
   using tRow = tCorrelatedFIFORow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
 
@@ -195,14 +241,37 @@ class tFIFORow : public tCDIORow {
     tCDIORow::SetUp();
     settings.template record<0>().fifoModeFlag = 1;
     offer(settings, pool, "FIFO");
+    transfer.emplace(&deviceInfo, &description, fifo(), status);
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  // The transfer's observers, again after a setup took them out.
+  void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
+  // Each code where it works on the FIFO, and so holds: commit and arm while
+  // the lists hold observers, disarm and uncommit while an arm or a commit
+  // is held.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
-    return {{"1", underWay<tRow>(supervisor, 1)}, {"4100", underWay<tRow>(supervisor, 4100)}};
+    std::vector<tEntry> offered;
+    if (fifo()->hasObservers()) offered = {code(supervisor, 1), code(supervisor, 4100)};
+    if (fifo()->holdsArm()) offered.push_back(code(supervisor, 4101));
+    if (fifo()->holdsCommit()) offered.push_back(code(supervisor, 4));
+    return offered;
   }
-  std::string primitiveState() { return "state " + std::to_string(fifo()->state()); }
+  // Committed, armed, and two arms that a later step left in place: an
+  // uncommit without a disarm, and the transfer's unlinkResource, which
+  // empties the lists that commit and arm went by.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {reached("committed", supervisor, {1}), reached("armed", supervisor, {1, 4100}),
+            reached("armed, then uncommitted", supervisor, {1, 4100, 4}),
+            reached("armed, its transfer unlinked", supervisor, {1, 4100}, [this] {
+              tStatus2 unlinked;
+              transfer->unregisterObservers(unlinked);
+            })};
+  }
+  std::string primitiveState() {
+    return "state " + std::to_string(fifo()->state()) + ", " + boardState();
+  }
   typename Dir::tFIFO* fifo() {
-    if constexpr (std::is_same_v<Dir, tCDIDirection>)
+    if constexpr (kInput)
       return &cdiFIFO;
     else
       return &cdoFIFO;
@@ -210,6 +279,7 @@ class tFIFORow : public tCDIORow {
 
   typename Dir::tFIFOSettings settings;
   tSingularResourcePool<typename Dir::tFIFO*> pool{fifo()};
+  std::optional<typename Dir::tInterruptPrimitive> transfer;
 };
 
 // A DMA transfer of a direction linked to a channel and a partner; codes
@@ -221,6 +291,17 @@ class tDMARow : public tCDIORow {
       std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
+  // The transfer, whose commit holds first.
+  struct tHeldTransfer : Dir::tDMAPrimitive {
+    template <class... tArgs>
+    tHeldTransfer(const tHoldPoint& hold, tArgs&&... args)
+        : Dir::tDMAPrimitive(std::forward<tArgs>(args)...), hold(hold) {}
+    void commit(tStatus2& status) override {
+      hold();
+      Dir::tDMAPrimitive::commit(status);
+    }
+    const tHoldPoint& hold;
+  };
 
  protected:
   void SetUp() override {
@@ -231,9 +312,9 @@ class tDMARow : public tCDIORow {
     settings.template record<0>().dmaTransferSupervisorKey = 6;
     settings.template record<0>().transferMode = 0;
     if constexpr (std::is_same_v<Dir, tCDIDirection>)
-      transfer.emplace(&deviceInfo, &cdiFIFO, &identity, status);
+      transfer.emplace(hold, &deviceInfo, &cdiFIFO, &identity, status);
     else
-      transfer.emplace(&deviceInfo, &cdoFIFO, &identity, status);
+      transfer.emplace(hold, &deviceInfo, &cdoFIFO, &identity, status);
     pool.emplace(&*transfer);
     offer(settings, *pool, "DMATransfer");
   }
@@ -244,15 +325,40 @@ class tDMARow : public tCDIORow {
     else
       partner.answers.clear();
   }
+  // The stop while a run is there to end (without one it holds nowhere).
   std::vector<tEntry> entries(tSupervisor& supervisor) {
-    return {{"1", underWay<tRow>(supervisor, 1)}};
+    std::vector<tEntry> offered = {code(supervisor, 1), code(supervisor, 4100),
+                                   code(supervisor, 2)};
+    if (transfer->isRunning()) offered.push_back(code(supervisor, 3));
+    return offered;
   }
-  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+  // Committed, linked to the channel, running, and linked with the commit
+  // undone since.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {reached("committed", supervisor, {1}), reached("linked", supervisor, {1, 4100}),
+            reached("running", supervisor, {1, 4100, 2}),
+            reached("linked, then uncommitted", supervisor, {1, 4100, 4})};
+  }
+  // The state, the run, the FIFO's link to the channel, the endpoint it was
+  // given, its records in the FIFO's lists, and the board.
+  std::string primitiveState() {
+    return "state " + std::to_string(transfer->state()) + ", run " +
+           std::to_string(transfer->isRunning()) + ", linked " +
+           std::to_string(transfer->isDMALinked()) + ", endpoint " +
+           std::to_string(transfer->partner() != nullptr) + ", observers " +
+           std::to_string(fifo().hasObservers()) + ", " + boardState();
+  }
+  auto& fifo() {
+    if constexpr (std::is_same_v<Dir, tCDIDirection>)
+      return cdiFIFO;
+    else
+      return cdoFIFO;
+  }
 
   typename Dir::tDMASettings settings;
   tScriptedDMAChannel channel{log, "channel"};
   tDMAHandlePartner partner{log, "partner"};
-  std::optional<typename Dir::tDMAPrimitive> transfer;
+  std::optional<tHeldTransfer> transfer;
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
 };
 
@@ -304,10 +410,26 @@ class tInterruptRow : public tCDIORow {
     else if constexpr (kInput)
       partner.answers["getTransferObject"] = -50103;
   }
+  // Start, and the stop while a run is there to end (commit and arm only
+  // move the state: they hold nowhere).
   std::vector<tEntry> entries(tSupervisor& supervisor) {
-    return {{"1", underWay<tRow>(supervisor, 1)}, {"4100", underWay<tRow>(supervisor, 4100)}};
+    std::vector<tEntry> offered = {code(supervisor, 2)};
+    if (transfer->isRunning()) offered.push_back(code(supervisor, 3));
+    return offered;
   }
-  std::string primitiveState() { return "state " + std::to_string(transfer->state()); }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {reached("committed", supervisor, {1}), reached("armed", supervisor, {1, 4100}),
+            reached("running", supervisor, {1, 4100, 2})};
+  }
+  // The state, the run, the endpoint it was given, its records in the FIFO's
+  // lists, and the board.
+  std::string primitiveState() {
+    return "state " + std::to_string(transfer->state()) + ", run " +
+           std::to_string(transfer->isRunning()) + ", endpoint " +
+           std::to_string(transfer->partner() != nullptr) + ", observers " +
+           std::to_string(fifoSupervisor->getReservedPrimitive()->hasObservers()) + ", " +
+           boardState();
+  }
 
   typename Dir::tFIFOSettings fifoSettings;
   typename Dir::tInterruptSettings settings;

@@ -73,7 +73,6 @@ void tSimCDIOFIFOs::stepOutput() {
 }
 
 void tSimCDIOFIFOs::command(uint32_t value) {
-  if (_commandHook) _commandHook(value);
   if ((value & kInputStart) != 0) _inputStarted = true;
   if ((value & kInputStop) != 0) _inputStarted = false;
   if ((value & kOutputStart) != 0) _outputStarted = true;

@@ -51,8 +51,6 @@ class tSimCDIOFIFOs {
 
   // Called before each 0x224 read (a test moves the clock or the FIFOs).
   void onStatusRead(std::function<void()> hook) { _statusHook = std::move(hook); }
-  // Called with each command written at 0x224 before it takes effect.
-  void onCommand(std::function<void(uint32_t)> hook) { _commandHook = std::move(hook); }
   // Whether the last start or stop command of each direction started it.
   bool inputStarted() const { return _inputStarted; }
   bool outputStarted() const { return _outputStarted; }
@@ -73,7 +71,6 @@ class tSimCDIOFIFOs {
   std::deque<uint32_t> _scripted;
   std::function<void(uint64_t)> _inputHook;
   std::function<void()> _statusHook;
-  std::function<void(uint32_t)> _commandHook;
   uint64_t _inputReads = 0;
   std::size_t _depth = 0;
   uint32_t _inputBits = 0;

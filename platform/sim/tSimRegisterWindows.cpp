@@ -167,14 +167,24 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
 
 bool tSimRegisterWindows::writeAt(unsigned window, uint32_t offset, unsigned width, uint32_t value,
                                   uint32_t flags) {
-  std::lock_guard<std::recursive_mutex> guard(_lock);
-  if (!inside(window, offset, width)) return false;
-  putBytes(_windows[window].writeSide, offset, width, value);
-  if (_logging) _log.add({window, offset, width, value, kWrite, flags});
-  if (auto callback = _writeCallbacks.find({window, offset});
-      callback != _writeCallbacks.end() && callback->second)
-    callback->second(width, value);
+  tWrittenHook written;
+  {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
+    if (!inside(window, offset, width)) return false;
+    putBytes(_windows[window].writeSide, offset, width, value);
+    if (_logging) _log.add({window, offset, width, value, kWrite, flags});
+    if (auto callback = _writeCallbacks.find({window, offset});
+        callback != _writeCallbacks.end() && callback->second)
+      callback->second(width, value);
+    written = _written;
+  }
+  if (written) written(window, offset, value);
   return true;
+}
+
+void tSimRegisterWindows::onWritten(tWrittenHook hook) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
+  _written = std::move(hook);
 }
 
 }  // namespace nQoSim

@@ -76,6 +76,11 @@ class tSimRegisterWindows : public iRegisterBus {
   void setReadCallback(unsigned window, uint32_t offset, tReadCallback callback);
   // Called after each write at offset (device models); empty: none.
   void setWriteCallback(unsigned window, uint32_t offset, tWriteCallback callback);
+  // Called after each write once the windows' lock is let go (unless the
+  // writer held it already), so that a test may hold the writer there while
+  // other threads reach the windows; empty: none.
+  using tWrittenHook = std::function<void(unsigned window, uint32_t offset, uint32_t value)>;
+  void onWritten(tWrittenHook hook);
   // Write side: the bytes last written at offset, as one value of width bits.
   uint32_t written(unsigned window, uint32_t offset, unsigned width) const;
 
@@ -120,6 +125,7 @@ class tSimRegisterWindows : public iRegisterBus {
   std::map<tKey, std::deque<uint32_t>> _queues;
   std::map<tKey, tReadCallback> _callbacks;
   std::map<tKey, tWriteCallback> _writeCallbacks;
+  tWrittenHook _written;
   tBoundedLog<tAccess> _log;
   bool _logging = true;
   mutable std::recursive_mutex _lock;

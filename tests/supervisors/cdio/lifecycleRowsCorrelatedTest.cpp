@@ -2,10 +2,10 @@
 // real CDIO primitives of a simulated board: the immediate streams (whose
 // reads and writes block on the FIFOs), the FIFOs (with a transfer's
 // observers in their lists), the DMA and the interrupt transfers. Entries
-// are the supervisors' own (codes, reads, writes, cancels); one holds at its
-// first look at a FIFO's status, where it first waits on an event, sets an
-// event or releases a lock on its own thread, or where a row's primitive
-// holds it before an operation. Setups bring each primitive through the
+// are the supervisors' own (codes, reads, writes); one holds at its first
+// look at a FIFO's status or FIFO command, where it first waits on an event,
+// sets an event or releases a lock on its own thread, or where a row's
+// primitive holds it before an operation. Setups bring each primitive through the
 // codes to every state they reach, also states a later code left partly
 // given back; check (e) reads what the primitive and the board hold.
 #include <gtest/gtest.h>
@@ -50,8 +50,9 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     nQoSim::useTestClock(1'000'000'000);
     facade.eventObject = &event;
     fifos.onStatusRead([this] { hold(); });
-    fifos.onCommand([this](uint32_t) {
-      if (!quiet) hold();
+    // A FIFO command, once the windows are free again.
+    windows.onWritten([this](unsigned written, uint32_t offset, uint32_t) {
+      if (written == window && offset == 0x224 && !quiet) hold();
     });
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
     hold.atSyncs();
@@ -59,7 +60,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   void TearDown() override {
     nQoSim::onSyncWait(nullptr);
     fifos.onStatusRead(nullptr);
-    fifos.onCommand(nullptr);
+    windows.onWritten(nullptr);
     nQoSim::resetResourceBroker();
     nQoSim::resetTime();
   }

@@ -21,6 +21,10 @@
 //   void ready(tSupervisor&);       // codes after each reservation and linkResource
 //   std::vector<tSetup> setups(tSupervisor&);  // each state the row's codes reach
 //   void refuseLink(bool);          // the partner refuses the next linkResource
+//   void window(std::function<void()> refused, std::function<void()> takingDown);
+//       // with refuseLink: the partner's refusal runs refused, and the first
+//       // operation that the failed link's take-down runs on the primitive
+//       // runs takingDown, both on the step's thread (empty: nothing)
 //   static constexpr bool kUnlinkRestores = true;  // unlinkResource leaves it as found, too
 //   static constexpr bool kLinkOpens = true;       // linkResource, not the reservation, opens
 //   static constexpr bool kEndsBeforeHold = true;  // an ended blocking call meets no hold point
@@ -30,12 +34,19 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, FillLifecycle, ..., tRowNames);  // linkResource fills
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, HandBackLifecycle, ..., tRowNames);  // unlinkResource
 //                                                        // resets nothing: the hand-back steps
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, ArrivingEntryLifecycle, ..., tRowNames);  // window
 // Before every step that starts linked (unlinkResource, the releases, the
 // destruction), the row's setups bring the primitive, one per run of the
 // step, to each state its codes can reach (committed, armed, running, each
 // registration its modes make), through the supervisor's own entries; the
 // step "release after unlinkResource" runs them before its unlinkResource.
 // A row without setups runs each step once, as linked.
+// The window of a failed linkResource (ArrivingEntryLifecycle): from the
+// partner's refusal on, an entry on another thread keeps calling until it
+// reaches the primitive and holds there. The take-down of the failed link
+// runs out of the entries' reach: its first operation on the primitive,
+// which waits (bounded by elapsed time) for the entry to hold, never finds
+// it inside; the entry gets in once the primitive is back.
 // Waits go by the test clock; a call or step that would wait without end is
 // let go by moving the test clock once a guard of elapsed time has passed,
 // and that is a failure.
@@ -389,9 +400,84 @@ TYPED_TEST_P(HandBackLifecycle, ReleaseAfterUnlinkResource) {
 TYPED_TEST_P(HandBackLifecycle, DestructionWithoutARelease) { this->runStep(tStep::kDestroy); }
 REGISTER_TYPED_TEST_SUITE_P(HandBackLifecycle, Release, ReleaseAfterUnlinkResource,
                             DestructionWithoutARelease);
+template <class Row>
+class ArrivingEntryLifecycle : public Lifecycle<Row> {
+ protected:
+  using tStatus2 = nQoMDBG100::tStatus2;
+  // How long the take-down looks for an entry inside: far longer than an
+  // entry that got in needs to hold.
+  static constexpr std::chrono::milliseconds kArrival{200};
+
+  void runArriving() {
+    for (size_t i = 0, count = 1; i < count; ++i) {
+      SCOPED_TRACE("entry " + std::to_string(i));
+      count = arriveUnder(i);
+      this->tearDownSupervisor();
+    }
+  }
+
+ private:
+  size_t arriveUnder(size_t index) {
+    using std::chrono::steady_clock;
+    this->bringUp(false);
+    if (::testing::Test::HasFatalFailure()) return 0;
+    std::vector<tEntry> entries = this->entries(*this->supervisor);
+    if (index >= entries.size()) return entries.size();
+    const tEntry& entry = entries[index];
+    SCOPED_TRACE(entry.name);
+    std::atomic<bool> held{false}, inside{false}, done{false};
+    bool insideAtTakeDown = false;
+    std::thread arriving;
+    // The entry holds once, until the step is over or for a hold's time.
+    this->hold.inside = [&] {
+      if (held.exchange(true)) return;
+      inside = true;
+      const auto bound = steady_clock::now() + tHeldCall::kHold;
+      while (!done && steady_clock::now() < bound) std::this_thread::yield();
+      inside = false;
+    };
+    this->refuseLink(true);
+    this->window(
+        [&] {
+          if (arriving.joinable()) return;
+          arriving = std::thread([&] {
+            this->hold.entry = std::this_thread::get_id();
+            const auto guard = steady_clock::now() + tHeldCall::kGuard;
+            while (!held && steady_clock::now() < guard) {
+              tStatus2 answer;
+              entry.call(answer);
+            }
+            this->hold.entry = std::thread::id();
+          });
+        },
+        [&] {
+          const auto bound = steady_clock::now() + kArrival;
+          while (!inside && steady_clock::now() < bound) std::this_thread::yield();
+          insideAtTakeDown = insideAtTakeDown || inside;
+        });
+    tStatus2 status;
+    this->supervisor->linkResource(status);
+    EXPECT_NE(status.code, 0) << "the partner's refusal was not reported";
+    // The entry gets in once the primitive is back.
+    const auto guard = steady_clock::now() + tHeldCall::kGuard;
+    while (arriving.joinable() && !held && steady_clock::now() < guard) std::this_thread::yield();
+    done = true;
+    if (arriving.joinable()) arriving.join();
+    this->window({}, {});
+    this->hold.inside = nullptr;
+    this->refuseLink(false);
+    EXPECT_TRUE(held) << "the entry never reached the primitive";
+    EXPECT_FALSE(insideAtTakeDown) << "the failed link was taken down while an entry was inside";
+    return entries.size();
+  }
+};
+TYPED_TEST_SUITE_P(ArrivingEntryLifecycle);
+TYPED_TEST_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives) { this->runArriving(); }
+REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives);
 // A program whose rows have no such step instantiates none of these.
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FailedLinkLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FillLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HandBackLifecycle);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ArrivingEntryLifecycle);
 
 }  // namespace nQoTest

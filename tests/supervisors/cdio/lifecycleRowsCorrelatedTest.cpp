@@ -292,7 +292,8 @@ class tDMARow : public tCDIORow {
       std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
-  // The transfer, whose commit holds first.
+  // The transfer, whose commit holds first and whose unregistration (the
+  // first operation of a failed link's take-down) runs the window's hook.
   struct tHeldTransfer : Dir::tDMAPrimitive {
     template <class... tArgs>
     tHeldTransfer(const tHoldPoint& hold, tArgs&&... args)
@@ -301,7 +302,21 @@ class tDMARow : public tCDIORow {
       hold();
       Dir::tDMAPrimitive::commit(status);
     }
+    void unregisterObservers(tStatus2& status) override {
+      if (takingDown) takingDown();
+      Dir::tDMAPrimitive::unregisterObservers(status);
+    }
     const tHoldPoint& hold;
+    std::function<void()> takingDown;
+  };
+  // The partner, whose handle runs the window's hook when it refuses it.
+  struct tRefusingPartner : tDMAHandlePartner {
+    using tDMAHandlePartner::tDMAHandlePartner;
+    nQoLMSDR100::iDMAPartnerHandle* getPartnerHandle(tStatus2& status) override {
+      if (refused && answers.count("getPartnerHandle") != 0) refused();
+      return tDMAHandlePartner::getPartnerHandle(status);
+    }
+    std::function<void()> refused;
   };
 
  protected:
@@ -325,6 +340,10 @@ class tDMARow : public tCDIORow {
       partner.answers["getPartnerHandle"] = -50103;
     else
       partner.answers.clear();
+  }
+  void window(std::function<void()> refused, std::function<void()> takingDown) {
+    partner.refused = std::move(refused);
+    transfer->takingDown = std::move(takingDown);
   }
   // The stop while a run is there to end (without one it holds nowhere).
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -358,7 +377,7 @@ class tDMARow : public tCDIORow {
 
   typename Dir::tDMASettings settings;
   tScriptedDMAChannel channel{log, "channel"};
-  tDMAHandlePartner partner{log, "partner"};
+  tRefusingPartner partner{log, "partner"};
   std::optional<tHeldTransfer> transfer;
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
 };
@@ -449,6 +468,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames
 using tRefusedRows =
     ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);
+// The DMA transfers' failed link with an entry arriving as it is taken down.
+using tArrivingRows = ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, ArrivingEntryLifecycle, tArrivingRows, tRowNames);
 // The interrupt transfers' linkResource gives the primitive the FIFO and the
 // transfer object that a code reads, and its observers. (A DMA transfer
 // takes its endpoint only before a commit, so a commit under way refuses

@@ -3,8 +3,9 @@
 // supervisors over the platform's immediate digital base (the CDIO one with
 // the board's write redirector, the fixed-direction and 37-pin ones with
 // their PFI terminals). Their unlinkResource resets nothing, so they run the
-// steps that hand back. An entry holds where the double it reaches runs its
-// operation.
+// steps that hand back, from each state their codes reach. An entry holds
+// where the double it reaches runs its operation (the lines, also through
+// the real redirector).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 
 #include "mrl/iResourceBroker.h"
 #include "mrl/tImmedDigResource.h"
+#include "primitives/cdio/tTavikImmedDigWriteRedirector.h"
 #include "reservation/tInfiniteResourcePool.h"
 #include "reservation/tSingularResourcePool.h"
 #include "settings/tEmptySettings.h"
@@ -136,7 +138,10 @@ class tTEDSRow : public tStaticRow {
   }
   // The tree has no communicator of its own: this one's commit as it was
   // told it.
-  std::string primitiveState() { return teds.committed ? "committed" : "uncommitted"; }
+  std::string primitiveState() {
+    return std::string(teds.committed ? "committed" : "uncommitted") + ", held " +
+           std::to_string(nQoSim::brokerHoldsOf(&pool));
+  }
 
   tTEDSSettings settings;
   tHeldCommunicator teds{hold};
@@ -144,13 +149,14 @@ class tTEDSRow : public tStaticRow {
   tEmptyMap map;
 };
 
-// What the static digital rows share: the lines' primitive and the write
-// redirector offered under the device, both holding in setLineMode.
+// What the static digital rows share: the lines' primitive, holding in
+// setLineMode, and the board's write redirector aimed at them, offered under
+// the device.
 class tDigitalRow : public tStaticRow {
  protected:
   void SetUp() override {
     tStaticRow::SetUp();
-    lines.inside = redirector.inside = [this] { hold(); };
+    lines.inside = [this] { hold(); };
     // The board points its redirector at the lines once it is built.
     redirector.setRedirectTarget(&lines);
     tStatus2 status;
@@ -173,9 +179,16 @@ class tDigitalRow : public tStaticRow {
     supervisor.link(map, status);
   }
 
+  // The broker's holds of the lines and the redirector.
+  std::string held() {
+    return "held " + std::to_string(nQoSim::brokerHoldsOf(&linesPool)) + " " +
+           std::to_string(nQoSim::brokerHoldsOf(&redirectorPool));
+  }
+
   tCallLog log;
   tLines lines{log, "lines"};
-  tRedirector redirector{log, "redirector"};
+  tStatus2 built;
+  nQoUdP100::tTavikImmedDigWriteRedirector redirector{nullptr, built};
   nQoCDR110::tImmedDigResource linesPool{&lines};
   tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*> redirectorPool{&redirector};
   nQoMRL100::tGeneralIdentifier linesName, redirectorName;
@@ -198,9 +211,20 @@ class tCDIODigitalRow : public tDigitalRow {
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"257", code(supervisor, 257, {0x0F, 0, 0, 0})}};
   }
-  // The redirector's target, which the board set.
+  // Committed, and committed with mode lines taken into the programming.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"committed", codes(supervisor, {1})},
+            {"mode lines programmed", [&supervisor, this] {
+               tStatus2 status;
+               code(supervisor, 257, {0x0C, 0, 0, 0})(status);
+               codes(supervisor, {1})();
+               EXPECT_EQ(status.code, 0);
+             }}};
+  }
+  // The broker's holds of the lines and the redirector, and the redirector's
+  // target, which the board set.
   std::string primitiveState() {
-    return std::string("target ") + (redirector.target == &lines ? "the lines" : "other");
+    return held() + ", target " + (redirector.redirectTarget() == &lines ? "the lines" : "other");
   }
 };
 
@@ -215,10 +239,14 @@ class tPFIDigitalRow : public tDigitalRow {
  protected:
   void up(tSupervisor& supervisor, tStatus2& status) { upLines(supervisor, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"committed", codes(supervisor, {1})}};
+  }
+  // The broker's holds and the terminals held.
   std::string primitiveState() {
-    std::string held = "terminals";
-    for (const std::string& terminal : nQoSim::heldTerminals()) held += " " + terminal;
-    return held;
+    std::string state = held() + ", terminals";
+    for (const std::string& terminal : nQoSim::heldTerminals()) state += " " + terminal;
+    return state;
   }
 };
 constexpr char kFixedName[] = "FixedDirectionDig";

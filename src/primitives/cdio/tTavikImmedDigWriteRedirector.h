@@ -23,6 +23,7 @@ class tTavikImmedDigWriteRedirector : public iImmedDigWriteRedirector {
       : _fifo(fifo) {}
 
   void setRedirectTarget(nQoCDP100::iImmedDigPrim* target) override { _target = target; }
+  nQoCDP100::iImmedDigPrim* redirectTarget() const { return _target; }
   uint32_t readLines(uint32_t mask, uint32_t* value, nQoMDBG100::tStatus2& status) override;
   uint32_t writeLines(uint32_t mask, uint32_t value, nQoMDBG100::tStatus2& status) override;
   void setLineMode(uint32_t mask, int32_t mode, nQoMDBG100::tStatus2& status) override;

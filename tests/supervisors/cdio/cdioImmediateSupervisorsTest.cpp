@@ -217,7 +217,8 @@ TEST_F(CDIOImmediateSupervisorsTest, ALinkAfterACommitOnAnotherThreadSetsTheWord
   supervisor.unlinkResource(s);
   ASSERT_EQ(supervisor.getLifecycle(), 3u);
   {
-    const tUnorderedCall call([&] { supervisor.control(1, nullptr, nullptr, committed); });
+    tUnorderedCall call([&] { supervisor.control(1, nullptr, nullptr, committed); });
+    call.letGo();
     ASSERT_TRUE(call.returned());
     supervisor.linkResource(s);
   }

@@ -325,7 +325,8 @@ TEST_F(CDIOSupervisorsTest, CommitCancelAndTheDestructorUndoFromTheWordOfCodesOn
     for (uint32_t code : {1u, 4100u, 2u}) supervisor->control(code, nullptr, nullptr, codes);
   };
   {
-    const tUnorderedCall call(run);
+    tUnorderedCall call(run);
+    call.letGo();
     ASSERT_TRUE(call.returned());
     supervisor->commitCancel(cancel);
   }
@@ -337,7 +338,8 @@ TEST_F(CDIOSupervisorsTest, CommitCancelAndTheDestructorUndoFromTheWordOfCodesOn
 
   transfer.steps.clear();
   {
-    const tUnorderedCall call(run);
+    tUnorderedCall call(run);
+    call.letGo();
     ASSERT_TRUE(call.returned());
     owned.reset();
   }

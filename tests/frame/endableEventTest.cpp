@@ -36,7 +36,11 @@ class tEndableEventTest : public tTestClockTest {
   }
   // Blocks `count` waits without a limit on the event, one after the other,
   // runs `end`, and answers whether every wait left within a guard time and
-  // how; waits that did not are let go by sets of the raw event.
+  // how; waits that did not are let go by sets of the raw event. The end is
+  // held just after its set of the event until the waits have left: a wait
+  // that the set woke looks at the marks while the end is still inside, so an
+  // end that set the event before its mark (or a close before it took the
+  // event out) lets the wait leave as woken.
   template <class tEnd>
   bool everyWaitLeaves(unsigned count, tEnd end, tEndableEvent::tLeft expected) {
     const iSync* const raw = event.event();
@@ -51,9 +55,17 @@ class tEndableEventTest : public tTestClockTest {
       });
       if (!eventually([&] { return nQoSim::syncBlocked(raw) == k + 1; })) break;
     }
+    std::atomic<std::thread::id> ending{};
+    nQoSim::onSyncSet([&](const iSync* object, bool set) {
+      if (set && object == raw && std::this_thread::get_id() == ending.load())
+        eventually([&] { return left == waits.size(); });
+    });
     // A close waits for the waits, so the end runs on a thread of its own:
     // one that does not reach them all fails here instead of hanging.
-    std::thread ender(end);
+    std::thread ender([&] {
+      ending = std::this_thread::get_id();
+      end();
+    });
     const bool allLeft = eventually([&] { return left == waits.size(); });
     while (left < waits.size()) {
       int code = 0;
@@ -61,6 +73,7 @@ class tEndableEventTest : public tTestClockTest {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ender.join();
+    nQoSim::onSyncSet(nullptr);
     for (std::thread& wait : waits) wait.join();
     for (const tEndableEvent::tLeft answer : answers) EXPECT_EQ(answer, expected);
     return allLeft && waits.size() == count;

@@ -187,8 +187,10 @@ class tBaseAIImmediateTransferPrimitive
 
  private:
   // One set through the selected options; true when the set is complete.
-  bool readSet(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
-  bool readInner(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readSet(iWaiter& waiter, const nQoUdR100::tEndableEvent::tWaiting& reading,
+               uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readInner(iWaiter& waiter, const nQoUdR100::tEndableEvent::tWaiting& reading,
+                 uint8_t*& destination, uint32_t& bytes, tStatus2& status);
   // At the start of a set: its samples and, when discarding, the discards
   // around it.
   void beginSet();

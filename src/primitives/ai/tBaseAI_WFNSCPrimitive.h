@@ -103,13 +103,15 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
  private:
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
-  // Waits on the event until the clock count leaves `from` or a stop comes;
-  // false with -200474 when the time-out passed, with -50004 when the event
-  // is not open or was taken out.
-  bool waitForClock(uint32_t from, tStatus2& status);
-  // Polls the converter until a clock or a stop; false when the time-out
-  // passed. Without a limit (0 or kNoLimit) it polls until one comes.
-  bool pollForClock(tStatus2& status);
+  // Waits on the event until the clock count leaves `from` or an end reaches
+  // the wait; false with -200474 when the time-out passed, with -50004 when
+  // the event is not open or was taken out.
+  bool waitForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, uint32_t from,
+                    tStatus2& status);
+  // Polls the converter until a clock or an end reaches the wait; false when
+  // the time-out passed. Without a limit (0 or kNoLimit) it polls until one
+  // comes.
+  bool pollForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, tStatus2& status);
 
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAI_ADCPrimitive* _converter;

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -151,8 +152,34 @@ class tBoardRow : public tAOTest {
   tHoldPoint hold;
 };
 
+// A DMA channel of the platform that offers its data-loaded events: the
+// observers it holds, each told of a load.
+struct tObservedDMAChannel : nQoSim::tScriptedDMAChannel, nQoLMSDR100::iDMAObservable {
+  using tScriptedDMAChannel::tScriptedDMAChannel;
+  nQoLMSDR100::iDMAObservable* getObservable(tStatus2&) override { return this; }
+  void registerObserver(uint32_t, nQoLMSDR100::iDMAObserver* observer, tStatus2&) override {
+    const std::lock_guard<std::mutex> locked(lock);
+    observers.push_back(observer);
+  }
+  void unregisterObserver(uint32_t, nQoLMSDR100::iDMAObserver* observer, tStatus2&) override {
+    const std::lock_guard<std::mutex> locked(lock);
+    std::erase(observers, observer);
+  }
+  void loaded() {
+    const std::lock_guard<std::mutex> locked(lock);
+    for (nQoLMSDR100::iDMAObserver* observer : observers) observer->signalDataLoaded();
+  }
+  size_t count() {
+    const std::lock_guard<std::mutex> locked(lock);
+    return observers.size();
+  }
+  std::mutex lock;
+  std::vector<nQoLMSDR100::iDMAObserver*> observers;
+};
+
 // The AO FIFO fed by interrupts through its adapter, whose links and data
-// source the steps take back.
+// source the steps take back; a setup deploys DMA with regeneration, whose
+// commit registers the FIFO with the DMA channel for its data-loaded events.
 class tAOFIFORow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_FIFO";
@@ -162,14 +189,21 @@ class tAOFIFORow : public tBoardRow {
   tAOFIFORow() {
     name(settings.identifier, "AO_FIFO");
     for (uint32_t channel : {1u, 0u}) settings.list.append(channel);
+    settings.word3 = 1;
+    settings.word7 = 21;
+    dmaSettings = settings;
+    dmaSettings.word3 = 0;
+    dmaSettings.word4 = 1;
+    dmaSettings.word6 = 23;
+    dmaSettings.word7 = 22;
   }
   void SetUp() override {
     tBoardRow::SetUp();
     fifo.emplace(hold, &description, resources, status);
     pool.emplace(&*fifo);
-    settings.word3 = 1;
-    settings.word7 = 21;
     supervisors.entries[21] = &transfer;
+    supervisors.entries[22] = &dmaTransfer;
+    supervisors.entries[23] = &channel;
     offer(settings.identifier, *pool);
   }
   void TearDown() override {
@@ -184,13 +218,47 @@ class tAOFIFORow : public tBoardRow {
                                            supervisor.write(2, 0, samples, nullptr, status);
                                          }}};
   }
+  // Committed, armed and running in interrupt mode; committed and running
+  // in DMA mode with regeneration, whose start waits for the channel's
+  // first load.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    auto run = [&supervisor, this](std::vector<uint32_t> codes, bool dma) {
+      return [&supervisor, codes, dma, this] {
+        tStatus2 status;
+        if (dma) inDMAMode(supervisor, status);
+        for (uint32_t each : codes) {
+          if (each == 2 && dma) channel.loaded();
+          code(supervisor, each)(status);
+        }
+        ASSERT_EQ(status.code, 0);
+      };
+    };
+    return {{"committed", run({1}, false)},
+            {"armed", run({1, 4100}, false)},
+            {"running", run({1, 4100, 2}, false)},
+            {"committed in DMA mode with regeneration", run({1}, true)},
+            {"running in DMA mode with regeneration", run({1, 4100, 2}, true)}};
+  }
+  // The task set up again for DMA with regeneration, through the lifecycle.
+  void inDMAMode(tSupervisor& supervisor, tStatus2& status) {
+    supervisor.unlinkResource(status);
+    supervisor.releaseResource(status);
+    supervisor.unlink(status);
+    supervisor.deploy(dmaSettings, status);
+    supervisor.link(supervisors, status);
+    supervisor.reserveResource(status);
+    supervisor.linkResource(status);
+  }
   std::string primitiveState() {
     return state(fifo->state()) + ", source " +
-           (fifo->fields.dataSource != nullptr ? "set" : "none");
+           (fifo->fields.dataSource != nullptr ? "set" : "none") + ", channel's observers " +
+           std::to_string(channel.count());
   }
 
-  tAO_FIFOSettings settings;
+  tAO_FIFOSettings settings, dmaSettings;
   tScriptedOutputTransfer transfer{log, "transfer"};
+  nQoSim::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  tObservedDMAChannel channel{log, "channel"};
   std::optional<tHeldFIFO> fifo;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_FIFOPrimitive*>> pool;
 };

@@ -423,6 +423,11 @@ class tChangeDetectionRow : public tBoardRow {
             {"3", code(supervisor, 3)},
             {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
   }
+  // Running, and running with a commit after the start (which moves the
+  // state word back, not the run).
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"running", [] {}}, codes("running, then committed again", supervisor, {1})};
+  }
   std::string primitiveState() {
     return std::string(primitive->isRunning() ? "running" : "stopped") + ", masks " +
            std::to_string(map->Write_0240.getRegister()) + " " +

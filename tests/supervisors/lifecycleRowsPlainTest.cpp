@@ -2,11 +2,15 @@
 // primitives of a simulated Tavik board: the AO FIFO, change detection and
 // the AO DAC transfer (whose linkResource fills its slot) under every step;
 // the AO timing engine, the AO DAC and ground reference, the analog trigger,
-// the frequency output, the calibration PWM and the EEPROM, whose
-// unlinkResource resets nothing, under the steps that hand back. An entry
-// holds where it first waits on an event, sets an event or releases a lock
-// on its own thread, or where a row's primitive (the board's, or a partner's
-// double) holds it before an operation.
+// the frequency output, the calibration PWM, the EEPROM and the line
+// filters, whose unlinkResource resets nothing, under the steps that hand
+// back. Each row's setups bring its primitive, through the supervisor's own
+// codes, to the states they reach (the AO FIFO also in DMA mode with
+// regeneration, registered with the DMA channel), and its check reads what
+// the board's primitive holds. An entry holds where it first waits on an
+// event, sets an event or releases a lock on its own thread, where the
+// board's primitive writes a register, or where a row's primitive (the
+// board's, or a partner's double) holds it before an operation.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -155,10 +159,12 @@ class tBoardRow : public tAOTest {
             }};
   }
   // The row's primitive holds an entry where it writes the register at
-  // offset (after the write, under the windows' lock: only where the steps
-  // touch no register before they wait).
-  void holdAtWrite(uint32_t offset) {
-    windows.setWriteCallback(window, offset, [this](unsigned, uint32_t) { hold(); });
+  // offset, a value with the bits of mask set (after the write, under the
+  // windows' lock: only where the steps touch no register before they wait).
+  void holdAtWrite(uint32_t offset, uint32_t mask = 0) {
+    windows.setWriteCallback(window, offset, [this, mask](unsigned, uint32_t value) {
+      if ((value & mask) == mask) hold();
+    });
   }
   // The event kinds registered with the task's event and not unregistered.
   std::string kinds() {
@@ -530,7 +536,8 @@ class tDACTransferRow : public tBoardRow {
 
 // The board's DAC of channel 0: its writes, and codes 4 and 1 one after
 // the other (a commit that writes its update mode), come from another
-// thread and hold as they write its data and configuration registers.
+// thread and hold as they write its data register and as the commit sets
+// the update mode.
 class tDACRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DAC";
@@ -546,7 +553,7 @@ class tDACRow : public tBoardRow {
     dac.emplace(resources, 0, 0, false, status);
     pool.emplace(&*dac);
     holdAtWrite(0xC0);
-    holdAtWrite(0xC3);
+    holdAtWrite(0xC3, 0x40);
     offer(settings.record<0>().identifier, *pool);
   }
   void TearDown() override {
@@ -776,7 +783,7 @@ class tEEPROMRow : public tBoardRow {
 
 // The board's AO ground reference, whose requests 258 and 257 (a
 // connection that writes the register) come from another thread and hold as
-// they write it.
+// the connection is written.
 class tGroundRefRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOGroundRef";
@@ -788,7 +795,7 @@ class tGroundRefRow : public tBoardRow {
     tBoardRow::SetUp();
     groundRef.emplace(resources, status);
     pool.emplace(&*groundRef);
-    holdAtWrite(0xA3);
+    holdAtWrite(0xA3, 1);
     offer(settings.record<0>().identifier, *pool);
   }
   void TearDown() override {

@@ -422,6 +422,37 @@ TEST_F(AOSupervisorsTest, TheGroundReferenceReleaseDisconnectsWhatACodeConnected
   EXPECT_EQ(supervisor.getState(), 2u);
 }
 
+// The release disconnects by what code 257 did, not by the skip flag a
+// deploy changed since: a connection made before a deploy to skip goes, and
+// one the reservation found, which no code made, stays.
+TEST_F(AOSupervisorsTest, TheGroundReferenceReleaseUndoesWhatItsCodesConnected) {
+  tLoggedGroundRef groundRef(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);
+  offer(pool);
+  nQoUdR100::tAOGroundRefSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(run(supervisor, 257), 0);
+  settings.record<0>().skipFlag = 1;
+  supervisor.deploy(settings, setup);
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(), "groundRef.enable, groundRef.disable");
+  EXPECT_EQ(groundRef.isEnabled(), 0u);
+
+  groundRef.enable(setup);
+  supervisor.reserveResource(setup);
+  supervisor.linkResource(setup);
+  settings.record<0>().skipFlag = 0;
+  supervisor.deploy(settings, setup);
+  log.clear();
+  supervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(groundRef.isEnabled(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
   tLoggedGroundRef groundRef(log);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);

@@ -379,6 +379,36 @@ TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
   EXPECT_TRUE(loggedAt(-200474, kFile, 250));
 }
 
+// An arm on the codes' thread while a wait of the run before is under way on
+// another, about to block: the wait has counted itself and read the clocks
+// it saw and the transfer's word, and nothing but those fields orders the
+// arm after it (the test waits on a relaxed flag). The arm's fresh count
+// holds, and the stop after it ends the wait with no code.
+TEST_F(tWFNSCTest, AnArmWhileAWaitIsUnderWayOnAnotherThreadCountsTheRunAfresh) {
+  wfnsc->leadIn = 0;
+  wfnsc->waitAlways = 0;
+  commitEventMode();
+  std::atomic<bool> blocking{false};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (object == event) blocking.store(true, std::memory_order_relaxed);
+  });
+  tStatus2 waited;
+  std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!blocking.load(std::memory_order_relaxed) && std::chrono::steady_clock::now() < guard)
+    std::this_thread::yield();
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  EXPECT_EQ(wfnsc->waits(), 0u);
+  EXPECT_EQ(wfnsc->dataLeft(), 0u);
+  wfnsc->requestStop();
+  waiter.join();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_TRUE(blocking);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(waited.code, 0);
+}
+
 // Uncommit ends every wait blocked on the event, however many: each one that
 // leaves on the close passes the set on, so none sleeps on to a time-out that
 // never comes without a limit, and the uncommit, which waits for them,

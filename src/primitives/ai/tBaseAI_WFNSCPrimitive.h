@@ -20,6 +20,7 @@
 // endWaits ends the waits until openWaits, whatever the codes do in between.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tEndableEvent.h"
@@ -114,12 +115,15 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAI_ADCPrimitive* _converter;
-  uint32_t _waits = 0;
+  // What a run counts (the waits, the clocks they saw, the transfer's word
+  // on data left): an arm on the codes' thread resets them while a wait of
+  // the run before, or a read of the transfer, may be under way on another.
+  std::atomic<uint32_t> _waits{0};
   nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _waitTimer{
       kDefaultTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
   uint32_t _timeout = kDefaultTimeout;
   tSyncAtomicU32 _clocks;
-  uint32_t _clocksSeen = 0;
+  std::atomic<uint32_t> _clocksSeen{0};
   // The stop, lifted by arm, and the end of the waits, lifted by openWaits.
   static constexpr uint32_t kStopMark = 1;
   static constexpr uint32_t kEndMark = 2;
@@ -129,7 +133,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   nQoUdR100::tEndableEvent _event;
   // Polling waits under way, which only the destructor waits for.
   nQoUdR100::tPassCount _pollPasses;
-  uint32_t _dataLeft = 0;
+  std::atomic<uint32_t> _dataLeft{0};
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.
   bool _eventCommitted = false;

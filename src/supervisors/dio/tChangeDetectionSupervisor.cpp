@@ -81,9 +81,14 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
   setState(kPlainReserved);
 }
 
+// Out of the entries' reach, as unlinkResource resets it: a code, a read or a
+// cancel under way on another thread (a stop reads the done target, a read
+// the acquisition) has left the primitive before this fills it; a read that
+// waits is ended first. The reads wait again from here on.
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = held()) {
+  resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
+    if (primitive == nullptr) return;
     primitive->allowReads();
     if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
@@ -92,7 +97,7 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
     primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
     primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                               buffered() ? _event : nullptr);
-  }
+  });
   if (status.isFatal()) {
     tStatus2 undo;
     unlinkResource(undo);

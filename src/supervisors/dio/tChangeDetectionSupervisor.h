@@ -8,8 +8,9 @@
 // captured samples through getInputStreamPtr and hears of the end through
 // the done kind of its event. The codes, a cancel and the stream's reads may
 // come from the user's thread: they reach the primitive as uses of the
-// frame's slot, which unlinkResource and the release take it out of, after
-// ending every read that waits, before they reset it or hand it back.
+// frame's slot, which linkResource, unlinkResource and the release take it
+// out of, after ending every read that waits, before they fill it, reset it
+// or hand it back.
 #pragma once
 
 #include <atomic>

@@ -30,6 +30,7 @@
 #include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -701,6 +702,38 @@ TEST_F(ChangeDetectionSupervisorTest, TheDoneReportFollowsTheEventThatLinkResour
   EXPECT_EQ(calls.operations(), "") << "the primitive keeps no event of the task";
   supervisor.releaseResource(s);
   EXPECT_EQ(calls.operations(), "event.unregisterEvent 1");
+  EXPECT_EQ(s.code, 0);
+}
+
+// A stop from another thread right after linkResource, which nothing but the
+// supervisor's own steps orders after the link: it reads, under the transfer
+// lock, the done target and the report owed that the link gave, and reports
+// done to the task's event once. So does the next run's stop.
+TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToTheTargetItGave) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  tStatus2 s, stopped;
+  supervisor.unlinkResource(s);
+  calls.clear();
+  {
+    tUnorderedCall call([&] { supervisor.control(3, nullptr, nullptr, stopped); });
+    supervisor.linkResource(s);
+    call.letGo();
+    ASSERT_TRUE(call.returned());
+  }
+  EXPECT_EQ(stopped.code, 0);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(supervisor.getState(), 5u);
+  calls.clear();
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(control(supervisor, 4), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
 }
 

@@ -183,6 +183,8 @@ class tBaseAIImmediateTransferPrimitive
 
   uint32_t setCount() const { return static_cast<uint32_t>(_setList.size()); }
   bool isFinished() const { return _finished != 0; }
+  // An arm registered the client's listener, until its disarm.
+  bool hasListener() const { return _listenerHandle != 0; }
   tLibSocketListener& listener() { return _listener; }
 
  private:

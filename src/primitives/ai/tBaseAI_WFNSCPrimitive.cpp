@@ -35,7 +35,7 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
 
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   tStatus2 local;
-  if (_eventCommitted) uncommit(local);
+  if (_eventCommitted) tBaseAI_WFNSCPrimitive::uncommit(local);
   _event.close();
   // A polling wait under way stops at its next poll.
   _event.end(kStopMark);

@@ -62,14 +62,14 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
   // Event mode: observer registered, event opened; a failure is undone by
   // uncommit on a fresh status.
-  void commit(tStatus2& status);
-  void arm(tStatus2& status);
-  void start(tStatus2& status);
-  void stop(tStatus2& status);
-  void disarm(tStatus2& status);
+  virtual void commit(tStatus2& status);
+  virtual void arm(tStatus2& status);
+  virtual void start(tStatus2& status);
+  virtual void stop(tStatus2& status);
+  virtual void disarm(tStatus2& status);
   // Undoes what commit did, whatever polling holds now; returns once the
   // stops and waits under way on the event have left.
-  void uncommit(tStatus2& status);
+  virtual void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
   void pollingWait(tStatus2& status);
@@ -92,6 +92,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void setDataLeft(uint32_t left) { _dataLeft = left; }
   uint32_t dataLeft() const { return _dataLeft; }
   uint32_t mode() const { return _mode; }
+  // A stop that no arm or release lifted ends the waits.
+  bool isStopped() const { return _event.ended(kStopMark); }
   uint32_t waits() const { return _waits; }
 
   // Set by the supervisor before commit.

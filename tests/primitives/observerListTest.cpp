@@ -167,10 +167,10 @@ TEST(ObserverListTest, ARemovalInsideAPassReachesEveryArrayKeptForIt) {
 // A pass loops on its own thread while the test's thread adds an observer,
 // removes it and frees it, in the one record it reuses each round (a record
 // published before its observer, or a removal that does not wait, hands the
-// pass a freed observer). Until the passes have met enough observers, a round
-// waits for the passes to call its observer, up to a guard of elapsed time,
-// so the meetings come however the threads are scheduled; the rounds after run
-// freely. Bounded by rounds and elapsed time.
+// pass a freed observer). First each round waits, up to a guard of elapsed
+// time, for the passes to call its observer, until they have met enough, so
+// the meetings come however the threads are scheduled; then the rounds run
+// freely, bounded by rounds and elapsed time.
 TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun) {
   tList list(3);
   tStatus2 status;
@@ -195,22 +195,22 @@ TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun
       });
     }
   });
-  const auto waitForTheMeeting = [&](tObserver* observer) {
-    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
-    while (met != observer && std::chrono::steady_clock::now() < guard) {
-      std::this_thread::yield();
-    }
-  };
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  const auto inTime = [&] { return std::chrono::steady_clock::now() < guard; };
   // Names 2 and 3 by turns.
-  const int rounds = nQoTest::runStressRounds(calls, [&](int round) {
-    auto* observer = new tObserver(2 + static_cast<uint32_t>(round % 2));
+  const auto runRound = [&](int index, bool meet) {
+    auto* observer = new tObserver(2 + static_cast<uint32_t>(index % 2));
     list.add({observer}, status, {"test", 1});
-    if (calls < nQoTest::kEnoughStressCalls) waitForTheMeeting(observer);
+    while (meet && met != observer && inTime()) std::this_thread::yield();
     list.remove(observer, status);
     delete observer;
     // The removal waited for the passes that could still call it.
     met = nullptr;
-  });
+  };
+  int meetings = 0;
+  while (calls < nQoTest::kEnoughStressCalls && inTime()) runRound(meetings++, true);
+  const int rounds = meetings + nQoTest::runStressRounds(
+                                    calls, [&](int later) { runRound(meetings + later, false); });
   stop = true;
   passes.join();
   EXPECT_EQ(status.code, 0);

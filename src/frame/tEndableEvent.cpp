@@ -1,5 +1,7 @@
 #include "frame/tEndableEvent.h"
 
+#include "kal/nQoKAL.h"
+
 namespace nQoUdR100 {
 
 bool tEndableEvent::open(const iSync::tParam& param, int* code) {
@@ -15,15 +17,46 @@ void tEndableEvent::retire(iSync* event) {
   if (event == nullptr) return;
   // A wait that looked before the exchange finds the event set, sees it taken
   // out and sets it again for the next.
-  if (_waiting.load() != 0) setEvent(event);
+  if (_waiting[0].load() + _waiting[1].load() != 0) setEvent(event);
   _passes.waitForPasses();
   syncClose(event);
 }
 
 void tEndableEvent::end(uint32_t marks) {
   const tPassCount::tInside inside(_passes);
-  _marks.fetch_or(marks);
+  uint64_t state = _state.load();
+  while (!_state.compare_exchange_weak(state, (state | marks) + kOneEnd)) {
+  }
   if (iSync* const event = _event.load()) setEvent(event);
+}
+
+void tEndableEvent::lift(uint32_t marks) {
+  uint64_t state = _state.load();
+  // The marks come off only while no end came since its waits were waited
+  // for: one that came meanwhile is waited for first.
+  do {
+    waitForEndedWaits(endsOf(state));
+  } while (!_state.compare_exchange_weak(state, state & ~uint64_t{marks}));
+  if ((state & ~uint64_t{marks} & kMarkBits) == 0) reset();
+}
+
+void tEndableEvent::waitForEndedWaits(uint32_t ends) {
+  const auto behind = [&] { return static_cast<int32_t>(ends - _drained.load()) > 0; };
+  if (!behind()) return;
+  // The waits that took ends - 1 are of the other parity than ends. Those
+  // that took less have left if a lift waited at ends - 1; if none did, both
+  // parities are waited for. A wait counted in a parity waited for that took
+  // ends or more saw the mark of an end and leaves at once, unless a lift
+  // took the mark off; a lift does that only once it has waited at the ends
+  // it saw, which moves _drained up to ends or past and ends this wait too.
+  const bool both = ends - _drained.load() > 1;
+  while (behind() &&
+         (_waiting[(ends - 1) & 1].load() != 0 || (both && _waiting[ends & 1].load() != 0)))
+    nQoKAL100_yieldThread();
+  uint32_t drained = _drained.load();
+  while (static_cast<int32_t>(ends - drained) > 0 &&
+         !_drained.compare_exchange_weak(drained, ends)) {
+  }
 }
 
 void tEndableEvent::set() {

@@ -1,12 +1,23 @@
 // An event that callers on other threads block on, and that a lifecycle step,
 // a stop or a close ends for every one of them, together with its end marks.
 // The order that lets an end reach every wait is written here once:
-//   - end sets the mark, then the event;
-//   - a reset after an end, or once the event was taken out, sets it again,
-//     so no reset takes the set of an end;
-//   - a wait looks at the marks before it blocks and after it wakes, and one
-//     that leaves woken on an end or a close sets the event again: the wake
-//     it took is passed on to the next waiter.
+//   - end sets its marks and counts one end more, in one atomic step, then
+//     sets the event;
+//   - a wait takes the count of ends as it begins. It looks at the marks and
+//     the count before it blocks and after it wakes, and leaves as ended once
+//     a mark is set or the count moved: an end after it began reaches it,
+//     whatever lift or reset comes after the end. One that leaves woken on an
+//     end or a close sets the event again: the wake it took is passed on to
+//     the next waiter;
+//   - a lift first waits for the waits that began before the last end to
+//     leave (the end's set wakes them, or they look at the count), never for
+//     one that began after it, which may block in the new run; then it takes
+//     its marks off and, when none is left, clears the event: the next run
+//     finds no set of the run before, and no wait of that run lost the set
+//     its end gave it;
+//   - a reset sets the event again while a mark is set or once the event was
+//     taken out: the set of an end stays until a lift has waited for the
+//     waits it reached.
 // The marks are bits of the owner's choosing, each lifted on its own (a stop
 // by the next arm, a release's end by the next reservation or link), so that
 // no step lifts a mark it does not own. Every call is a pass on the event:
@@ -21,6 +32,13 @@
 //   event.end(kStopMark);                 // another thread
 //   event.lift(kStopMark);                // the next arm
 //   event.close();
+//
+// A wait that blocks more than once, or polls the marks between (a read of
+// many samples, a polling wait), is one tWaiting from its beginning:
+//
+//   const tEndableEvent::tWaiting waiting(event);
+//   while (!flagSet() && !waiting.ended()) {}
+//   while (waiting.wait(timeout, &code) == tEndableEvent::kWoken) take();
 #pragma once
 
 #include <atomic>
@@ -33,9 +51,9 @@ namespace nQoUdR100 {
 
 class tEndableEvent {
  public:
-  // How a wait left: woken by a set, ready before it blocked, on an end mark,
-  // with no event (none open, or taken out during the wait), at its
-  // time-out, or on another failure of the wait (its code in *code).
+  // How a wait left: woken by a set, ready before it blocked, on an end, with
+  // no event (none open, or taken out during the wait), at its time-out, or
+  // on another failure of the wait (its code in *code).
   enum tLeft : uint32_t { kWoken, kReady, kEnded, kClosed, kTimedOut, kFailed };
 
   // A call that uses the event's owner around its waits: close waits for it
@@ -46,6 +64,35 @@ class tEndableEvent {
 
    private:
     tPassCount::tInside _inside;
+  };
+
+  // One wait, from construction to destruction, counted by the parity of the
+  // count of ends it took as it began: a lift waits for it when an end came
+  // after that. Never lift the event from inside a wait of it.
+  class tWaiting {
+   public:
+    explicit tWaiting(tEndableEvent& event);
+    ~tWaiting() { _event._waiting[_ends & 1].fetch_sub(1); }
+    tWaiting(const tWaiting&) = delete;
+    tWaiting& operator=(const tWaiting&) = delete;
+
+    // A mark is set, or an end came since the wait began.
+    bool ended() const {
+      const uint64_t state = _event._state.load();
+      return (state & kMarkBits) != 0 || endsOf(state) != _ends;
+    }
+    // Blocks on the event up to timeout (milliseconds; iSync::kWaitForever:
+    // no limit) unless ended() or ready() holds. One that comes back from the
+    // event ended or with the event taken out sets it again.
+    template <class tReady>
+    tLeft wait(uint32_t timeout, int* code, tReady ready) const;
+    tLeft wait(uint32_t timeout, int* code) const {
+      return wait(timeout, code, [] { return false; });
+    }
+
+   private:
+    tEndableEvent& _event;
+    const uint32_t _ends;
   };
 
   tEndableEvent() = default;
@@ -63,62 +110,74 @@ class tEndableEvent {
   // The event open now (null: none), to be looked at, not used.
   const iSync* event() const { return _event.load(); }
 
-  // Sets marks, then the event.
+  // Sets marks (one or more) and counts the end, then sets the event.
   void end(uint32_t marks);
-  void lift(uint32_t marks) { _marks.fetch_and(~marks); }
+  // Once the waits that began before the last end have left, takes marks
+  // off, and clears the event when no mark is left.
+  void lift(uint32_t marks);
   // Whether any of marks is set (by default, any mark at all).
-  bool ended(uint32_t marks = ~0u) const { return (_marks.load() & marks) != 0; }
+  bool ended(uint32_t marks = ~0u) const {
+    return (static_cast<uint32_t>(_state.load()) & marks) != 0;
+  }
 
   // A notification: sets the event when one is open.
   void set();
   // Clears the event, and sets it again when a mark is set or it was taken out.
   void reset();
-  // Blocks on the event up to timeout (milliseconds; iSync::kWaitForever: no
-  // limit) unless a mark is set or ready() holds. A wait that comes back from
-  // the event with a mark set or the event taken out sets it again.
+  // One wait of its own (see tWaiting::wait).
   template <class tReady>
-  tLeft wait(uint32_t timeout, int* code, tReady ready);
+  tLeft wait(uint32_t timeout, int* code, tReady ready) {
+    const tWaiting waiting(*this);
+    return waiting.wait(timeout, code, ready);
+  }
   tLeft wait(uint32_t timeout, int* code) {
     return wait(timeout, code, [] { return false; });
   }
 
  private:
+  // The state word: the count of ends in the high half, the marks in the low.
+  static constexpr uint64_t kMarkBits = 0xFFFFFFFFu;
+  static constexpr uint64_t kOneEnd = uint64_t{1} << 32;
+  static uint32_t endsOf(uint64_t state) { return static_cast<uint32_t>(state >> 32); }
+
   // Sets the event taken out when a wait is on it, waits for the calls under
   // way and closes it.
   void retire(iSync* event);
-  // One wait, counted before it looks for the event: a close that takes the
-  // event out either finds the count or is seen by the wait.
-  class tWaiting {
-   public:
-    explicit tWaiting(std::atomic<uint32_t>& count) : _count(count) { _count.fetch_add(1); }
-    ~tWaiting() { _count.fetch_sub(1); }
-    tWaiting(const tWaiting&) = delete;
-    tWaiting& operator=(const tWaiting&) = delete;
-
-   private:
-    std::atomic<uint32_t>& _count;
-  };
+  // Returns once every wait that took a count below ends has left, or
+  // another lift has seen them leave.
+  void waitForEndedWaits(uint32_t ends);
   static void setEvent(iSync* event) {
     int code = 0;
     event->releaseOrSet(&code);
   }
 
   std::atomic<iSync*> _event{nullptr};
-  std::atomic<uint32_t> _marks{0};
-  std::atomic<uint32_t> _waiting{0};
+  std::atomic<uint64_t> _state{0};
+  // The waits under way, by the parity of the count of ends they took.
+  std::atomic<uint32_t> _waiting[2]{};
+  // Every wait that took a count of ends below this one has left.
+  std::atomic<uint32_t> _drained{0};
   tPassCount _passes;
 };
 
+// Counted before it looks at the marks or for the event: a lift that looks
+// at the count after an end either finds the wait or is seen by it (the count
+// of ends moved), and so is a close that takes the event out.
+inline tEndableEvent::tWaiting::tWaiting(tEndableEvent& event)
+    : _event(event), _ends(endsOf(event._state.load())) {
+  _event._waiting[_ends & 1].fetch_add(1);
+}
+
 template <class tReady>
-tEndableEvent::tLeft tEndableEvent::wait(uint32_t timeout, int* code, tReady ready) {
-  const tPassCount::tInside inside(_passes);
-  const tWaiting waiting(_waiting);
-  iSync* const event = _event.load();
+tEndableEvent::tLeft tEndableEvent::tWaiting::wait(uint32_t timeout, int* code,
+                                                   tReady ready) const {
+  const tPassCount::tInside inside(_event._passes);
+  iSync* const event = _event._event.load();
   if (event == nullptr) return kClosed;
   if (ended()) return kEnded;
   if (ready()) return kReady;
   const uint32_t woken = event->waitOrAcquire(timeout, code);
-  if (_event.load() != event) {
+  if (_event._event.load() != event) {
     setEvent(event);
     return kClosed;
   }

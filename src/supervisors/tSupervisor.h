@@ -48,9 +48,10 @@
 // the calls that may wait without end (releasing), then takes the primitive
 // out of the slot and waits for the uses under way, and only then runs the
 // step. unlinkResource puts the primitive back after; its calls stay ended
-// until the next linkResource or reservation reopens them. A release with
-// no unlinkResource since the last linkResource runs the links' resets too,
-// after the row's bring-down and before the hand-back. A failed
+// until the next linkResource or reservation reopens them. A release while
+// the links still hold what the last linkResource gave (a record that only
+// linkResource sets and only the steps that take it back clear) runs the
+// links' resets too, after the row's bring-down and before the hand-back. A failed
 // linkResource is undone through the same steps (the links leave their own
 // fills to it), and a supervisor destroyed while linked or reserved runs
 // unlinkResource and the release before any member goes.
@@ -103,13 +104,13 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   using tLinks = typename Row::tLinks;
 
   tSupervisor() = default;
-  // Gone while still linked or holding a grant: unlinkResource, then the
-  // release, each on a status of its own that is dropped, before any member
-  // (the links, what they handed out) is freed.
+  // Gone while the links hold what a linkResource gave or while holding a
+  // grant: unlinkResource, then the release, each on a status of its own that
+  // is dropped, before any member (the links, what they handed out) is freed.
   ~tSupervisor() override {
     nQoMDBG100::tStatus2 dropped;
     const int32_t state = _tracker.getState(dropped);
-    if (state >= nQoMRTB100::kStateResourcesLinked) tSupervisor::unlinkResource(dropped);
+    if (_linksHeld) tSupervisor::unlinkResource(dropped);
     dropped.clear();
     if (state >= nQoMRTB100::kStateReserved || _reserver.getPrimitive() != nullptr)
       tSupervisor::releaseResource(dropped);
@@ -208,6 +209,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     if (status.isFatal()) return;
     if (tPrimitive* primitive = _reached.get()) reopenRowCalls<Row>(*primitive);
     _links.linkResource(status);
+    _linksHeld = true;
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 dropped;
     unlinkOutOfReach(dropped);
@@ -221,17 +223,17 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
 
   // Hands back a held primitive under the identifier it was granted under,
   // once the calls under way from other threads have left it, the row
-  // brought it down from whatever the codes left and, when no unlinkResource
-  // came after the last linkResource, the links took back what they gave it
-  // (on a status that is dropped), as unlinkResource would have.
+  // brought it down from whatever the codes left and, when the links still
+  // hold what the last linkResource gave it, the links took that back (on a
+  // status that is dropped), as unlinkResource would have.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    const bool linked = _tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     if (tPrimitive* primitive = _reached.takeOut(endRowCalls<Row, tPrimitive>)) {
       bringDownRow<Row>(*primitive);
       nQoMDBG100::tStatus2 dropped;
-      if (linked) _links.unlinkResource(dropped);
+      if (_linksHeld) _links.unlinkResource(dropped);
+      _linksHeld = false;
     }
     _links.release(_reserver, status);
     noteGrant();
@@ -308,6 +310,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void unlinkOutOfReach(nQoMDBG100::tStatus2& status) {
     _reached.resetOutOfReach(endRowCalls<Row, tPrimitive>,
                              [&](tPrimitive*) { _links.unlinkResource(status); });
+    _linksHeld = false;
   }
 
   // Whether the reserver holds what it reserved under the identifier.
@@ -343,6 +346,10 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   tSettings _settings;
   nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
+  // Set by a linkResource, cleared by the step that takes back what it gave
+  // (unlinkResource, a failed link's undo, the release): the release and the
+  // destructor reset the links by it, not by a state that codes move.
+  bool _linksHeld = false;
   nQoMRTB100::tSingularReserver<tPrimitive, typename Row::tPool> _reserver;
   // The reserved primitive once its record is applied, as the entries reach
   // it; taken out before the release hands it back.

@@ -10,6 +10,7 @@
 
 #include "frame/tEndableEvent.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 #include "testClockFixture.h"
 
 namespace nQoTest {
@@ -35,7 +36,11 @@ class tEndableEventTest : public tTestClockTest {
   }
   // Blocks `count` waits without a limit on the event, one after the other,
   // runs `end`, and answers whether every wait left within a guard time and
-  // how; waits that did not are let go by sets of the raw event.
+  // how; waits that did not are let go by sets of the raw event. The end is
+  // held just after its set of the event until the waits have left: a wait
+  // that the set woke looks at the marks while the end is still inside, so an
+  // end that set the event before its mark (or a close before it took the
+  // event out) lets the wait leave as woken.
   template <class tEnd>
   bool everyWaitLeaves(unsigned count, tEnd end, tEndableEvent::tLeft expected) {
     const iSync* const raw = event.event();
@@ -50,9 +55,17 @@ class tEndableEventTest : public tTestClockTest {
       });
       if (!eventually([&] { return nQoSim::syncBlocked(raw) == k + 1; })) break;
     }
+    std::atomic<std::thread::id> ending{};
+    nQoSim::onSyncSet([&](const iSync* object, bool set) {
+      if (set && object == raw && std::this_thread::get_id() == ending.load())
+        eventually([&] { return left == waits.size(); });
+    });
     // A close waits for the waits, so the end runs on a thread of its own:
     // one that does not reach them all fails here instead of hanging.
-    std::thread ender(end);
+    std::thread ender([&] {
+      ending = std::this_thread::get_id();
+      end();
+    });
     const bool allLeft = eventually([&] { return left == waits.size(); });
     while (left < waits.size()) {
       int code = 0;
@@ -60,6 +73,7 @@ class tEndableEventTest : public tTestClockTest {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ender.join();
+    nQoSim::onSyncSet(nullptr);
     for (std::thread& wait : waits) wait.join();
     for (const tEndableEvent::tLeft answer : answers) EXPECT_EQ(answer, expected);
     return allLeft && waits.size() == count;
@@ -119,6 +133,90 @@ TEST_F(tEndableEventTest, AnEndOrACloseReachesEveryWaitBlockedOnTheEvent) {
     event.lift(kEnd);
     EXPECT_EQ(operations().back(), tOp::kClose) << "a call after the close used the event";
   }
+}
+
+// A wait that has looked at the marks and is about to block when an end
+// comes, then a lift and a reset before the wait's thread runs: the lift
+// waits for the wait, which leaves as ended on the set the end gave it. With
+// the reset left to the lift, too. The next wait, of the new run, finds no
+// set of the run before and blocks until its time-out on the test clock.
+TEST_F(tEndableEventTest, AWaitThatAnEndReachedLeavesAsEndedWhateverLiftAndResetFollow) {
+  for (const uint32_t kind : {2u, 5u}) {
+    for (const bool resetToo : {true, false}) {
+      SCOPED_TRACE(testing::Message() << "kind " << kind << (resetToo ? ", reset" : ""));
+      open(kind);
+      const iSync* const raw = event.event();
+      const std::thread::id test = std::this_thread::get_id();
+      tHeldCall held;
+      nQoSim::onSyncWait([&](const iSync*) {
+        if (std::this_thread::get_id() != test) held.hold();
+      });
+      std::atomic<tEndableEvent::tLeft> answer{tEndableEvent::kWoken};
+      std::atomic<bool> left{false};
+      std::thread waiter([&] {
+        int code = 0;
+        answer = event.wait(iSync::kWaitForever, &code);
+        left = true;
+      });
+      ASSERT_TRUE(held.waitUntilInside());
+      event.end(kStop);
+      event.lift(kStop);
+      if (resetToo) event.reset();
+      held.letGo();
+      nQoSim::onSyncWait(nullptr);
+      const bool leftInTime = eventually([&] { return left.load(); });
+      while (!left) {
+        int code = 0;
+        const_cast<iSync*>(raw)->releaseOrSet(&code);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      waiter.join();
+      EXPECT_TRUE(leftInTime) << "the wait slept on into the new run";
+      EXPECT_EQ(answer, tEndableEvent::kEnded);
+      EXPECT_TRUE(held.expired()) << "the lift did not wait for the wait";
+
+      std::atomic<bool> timedOut{false};
+      int code = 0;
+      std::thread next([&] {
+        answer = event.wait(10, &code);
+        timedOut = true;
+      });
+      EXPECT_TRUE(eventually([&] { return nQoSim::syncBlocked(raw) == 1 || timedOut; }));
+      EXPECT_FALSE(timedOut) << "the new run's wait found a set of the run before";
+      // The wait takes its deadline after it blocks: the clock moves until
+      // it has passed it.
+      EXPECT_TRUE(eventually([&] {
+        nQoSim::advanceClock(10'000'000);
+        return timedOut.load();
+      }));
+      next.join();
+      EXPECT_EQ(answer, tEndableEvent::kTimedOut);
+      EXPECT_EQ(code, iSync::kTimeoutCode);
+    }
+  }
+}
+
+// A wait of its own that polls the marks: an end that comes before it looks
+// again reaches it, whatever lift follows; the lift waits for it to look,
+// and a wait that begins after the lift finds no end.
+TEST_F(tEndableEventTest, APollingWaitSeesAnEndThatALiftFollowedBeforeItLooked) {
+  tHeldCall held;
+  std::atomic<bool> sawEnd{false};
+  std::thread poller([&] {
+    const tEndableEvent::tWaiting waiting(event);
+    held.hold();
+    sawEnd = waiting.ended();
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  event.end(kStop);
+  event.lift(kStop);
+  held.letGo();
+  poller.join();
+  EXPECT_TRUE(sawEnd);
+  EXPECT_TRUE(held.expired()) << "the lift did not wait for the wait";
+  EXPECT_FALSE(event.ended());
+  const tEndableEvent::tWaiting after(event);
+  EXPECT_FALSE(after.ended());
 }
 
 // A failed open keeps the event open before it.

@@ -106,6 +106,48 @@ TEST_F(tImmediateTest, NoWaitingOnAnEmptyFIFOTimesOutAtOnceWithTheDevice) {
   EXPECT_EQ(guidProperty(status.description, 1), kDevice);
 }
 
+// A read without a limit that polls an empty FIFO when a cancel comes, then
+// at once a start from the cancelling thread before the read looks again:
+// the start waits for the read, which answers as the cancel ends it (no set,
+// no byte, no code) instead of polling on into the new run.
+TEST_F(tImmediateTest, ACancelReachesAPollingReadWhateverStartFollowsBeforeItLooks) {
+  channels({1});
+  run();
+  tHeldCall held;
+  std::atomic<unsigned> looks{0};
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+    if (++looks == 1) held.hold();  // the read's first look at the FIFO
+    return nQoSim::tSimAIFifo::kEmptyBit;
+  });
+  uint32_t sets = 99, bytes = 99;
+  tStatus2 readStatus;
+  std::atomic<bool> left{false};
+  std::thread reader([&] {
+    sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+    left = true;
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  immediate->requestCancel();
+  immediate->startTransfer(status);
+  held.letGo();
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  const bool leftInTime = left;
+  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+  reader.join();
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                          [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+  EXPECT_TRUE(leftInTime) << "the read polled on into the new run";
+  EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(readStatus.code, 0);
+
+  tStatus2 timedOut;
+  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+}
+
 TEST_F(tImmediateTest, SetListThreeAndFiveIsReadSetBySet) {
   channels({0, 0, 1, 0, 0, 0, 0, 1});
   run();
@@ -652,11 +694,12 @@ TEST_F(tReadCutOffTest, AnUncommitEndsAReadBlockedInItsWaitBeforeFreeingTheWaite
   expectAnsweredAsACancel();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(immediate->getTransferState(), 2u);
-  EXPECT_EQ(eventOperations(),
-            (std::vector<nQoSim::tSyncRecord::tOperation>{
-                nQoSim::tSyncRecord::kOpen, nQoSim::tSyncRecord::kSet, nQoSim::tSyncRecord::kWait,
-                nQoSim::tSyncRecord::kSet, nQoSim::tSyncRecord::kClose}))
-      << "the event is set, its wait returns, passes the set on, and only then is it closed";
+  EXPECT_EQ(eventOperations(), (std::vector<nQoSim::tSyncRecord::tOperation>{
+                                   nQoSim::tSyncRecord::kOpen, nQoSim::tSyncRecord::kSet,
+                                   nQoSim::tSyncRecord::kWait, nQoSim::tSyncRecord::kSet,
+                                   nQoSim::tSyncRecord::kReset, nQoSim::tSyncRecord::kClose}))
+      << "the event is set, its wait returns, passes the set on, the step's end is lifted "
+         "(which clears the event once the read has left), and only then is it closed";
   tStatus2 after;
   EXPECT_EQ(immediate->read(buffer, 1, after, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
   EXPECT_EQ(after.code, -50150);

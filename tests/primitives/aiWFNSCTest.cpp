@@ -13,6 +13,7 @@
 #include "primitives/ai/tBaseAI_WFNSCPrimitive.h"
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 
@@ -379,6 +380,36 @@ TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
   EXPECT_TRUE(loggedAt(-200474, kFile, 250));
 }
 
+// An arm on the codes' thread while a wait of the run before is under way on
+// another, about to block: the wait has counted itself and read the clocks
+// it saw and the transfer's word, and nothing but those fields orders the
+// arm after it (the test waits on a relaxed flag). The arm's fresh count
+// holds, and the stop after it ends the wait with no code.
+TEST_F(tWFNSCTest, AnArmWhileAWaitIsUnderWayOnAnotherThreadCountsTheRunAfresh) {
+  wfnsc->leadIn = 0;
+  wfnsc->waitAlways = 0;
+  commitEventMode();
+  std::atomic<bool> blocking{false};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (object == event) blocking.store(true, std::memory_order_relaxed);
+  });
+  tStatus2 waited;
+  std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!blocking.load(std::memory_order_relaxed) && std::chrono::steady_clock::now() < guard)
+    std::this_thread::yield();
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  EXPECT_EQ(wfnsc->waits(), 0u);
+  EXPECT_EQ(wfnsc->dataLeft(), 0u);
+  wfnsc->requestStop();
+  waiter.join();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_TRUE(blocking);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(waited.code, 0);
+}
+
 // Uncommit ends every wait blocked on the event, however many: each one that
 // leaves on the close passes the set on, so none sleeps on to a time-out that
 // never comes without a limit, and the uncommit, which waits for them,
@@ -426,6 +457,53 @@ TEST_F(tWFNSCTest, UncommitEndsEveryWaitBlockedOnTheEventWithoutALimit) {
     for (const tStatus2& code : waited) EXPECT_EQ(code.code, -50004);
     EXPECT_TRUE(closedLast());
   }
+}
+
+// A polling wait under way when a stop comes, then at once an arm from the
+// stopping thread before the wait polls again: the arm waits for the wait,
+// which leaves as the stop ends it (no code) instead of polling on into the
+// new run. A wait of the new run (in its lead-in) polls until its time-out.
+TEST_F(tWFNSCTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
+  wfnsc->leadIn = 0;
+  wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
+  wfnsc->commit(status);
+  wfnsc->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tHeldCall held;
+  std::atomic<unsigned> reads{0};
+  windows.setReadCallback(window, 0x104, [&](unsigned) {
+    if (++reads == 1) held.hold();  // the wait's first look at the bit
+    return 0u;
+  });
+  tStatus2 waited;
+  std::atomic<bool> left{false};
+  std::thread waiter([&] {
+    wfnsc->waitForNextSampleClock(waited);
+    left = true;
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  wfnsc->requestStop();
+  wfnsc->arm(status);
+  held.letGo();
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  const bool leftInTime = left;
+  if (!leftInTime) wfnsc->requestStop();  // only once the check has failed
+  waiter.join();
+  EXPECT_TRUE(leftInTime) << "the wait polled on into the new run";
+  EXPECT_TRUE(held.expired()) << "the arm did not wait for the wait";
+  EXPECT_EQ(waited.code, 0);
+
+  wfnsc->leadIn = 1;
+  wfnsc->setTimeout(5, status);
+  wfnsc->arm(status);
+  windows.setReadCallback(window, 0x104, [](unsigned) {
+    nQoSim::advanceClock(1'000'000);
+    return 0u;
+  });
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 330));
 }
 
 // A polling wait without a limit, under way when the primitive is destroyed,

@@ -14,6 +14,7 @@
 #include "primitives/aoFixture.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 #include "support/heldPass.h"
 
 namespace nQoTest {
@@ -323,6 +324,50 @@ TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
   EXPECT_EQ(stopped.code, -224608);
   EXPECT_EQ(reads, 50);
   timing->uncommit(stopped);
+}
+
+// An untimed polling wait under way when a stop comes, then at once an arm
+// from the stopping thread before the wait reads the flag again: the arm
+// waits for the wait, which leaves as the stop ends it (-224608) instead of
+// polling on into the new run. A wait of the new run polls until its
+// time-out.
+TEST_F(tAOTimingTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
+  commitAndArm();
+  timing->setTimeout(0xFFFFFFFF, status);
+  tHeldCall held;
+  std::atomic<unsigned> reads{0};
+  windows.setReadCallback(window, 0x106, [&](unsigned) {
+    if (++reads == 1) held.hold();  // the wait's first look at the flag
+    return 0u;
+  });
+  tStatus2 polled;
+  std::atomic<bool> left{false};
+  std::thread waiter([&] {
+    timing->pollForNextUpdate(polled);
+    left = true;
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  timing->requestStop();
+  timing->arm(status);
+  held.letGo();
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  const bool leftInTime = left;
+  if (!leftInTime) timing->requestStop();  // only once the check has failed
+  waiter.join();
+  EXPECT_TRUE(leftInTime) << "the wait polled on into the new run";
+  EXPECT_TRUE(held.expired()) << "the arm did not wait for the wait";
+  EXPECT_EQ(polled.code, -224608);
+
+  tStatus2 timedOut;
+  timing->setTimeout(5, timedOut);
+  windows.setReadCallback(window, 0x106, [](unsigned) {
+    nQoSim::advanceClock(1'000'000'000);
+    return 0u;
+  });
+  timing->pollForNextUpdate(timedOut);
+  EXPECT_EQ(timedOut.code, -200474);
+  timing->uncommit(status);
 }
 
 TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {

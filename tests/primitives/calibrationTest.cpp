@@ -192,6 +192,25 @@ TEST_F(tAnalogTriggerTest, TheReleaseIdlesATriggerArmedWithoutACommit) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A parameter handed over after a commit moves the state back but leaves
+// the chip programmed: the release idles the trigger by what its commit
+// programmed, and a second release finds nothing left to idle.
+TEST_F(tAnalogTriggerTest, TheReleaseIdlesACommitThatANewParameterLeftOnTheChip) {
+  tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
+  trigger.setParameter(0, 0x100);
+  trigger.setParameter(2, 3);
+  trigger.commit(status);
+  trigger.setParameter(0, 0x200);
+  ASSERT_EQ(trigger.state().getState(), 1u);
+  clearLogs();
+  trigger.release(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x03, 8), wrote(0x46, 0)}));
+  clearLogs();
+  trigger.release(status);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());

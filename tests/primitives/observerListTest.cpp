@@ -167,8 +167,10 @@ TEST(ObserverListTest, ARemovalInsideAPassReachesEveryArrayKeptForIt) {
 // A pass loops on its own thread while the test's thread adds an observer,
 // removes it and frees it, in the one record it reuses each round (a record
 // published before its observer, or a removal that does not wait, hands the
-// pass a freed observer). Bounded by rounds and elapsed time, and run at least
-// until the pass has called some observers.
+// pass a freed observer). First each round waits, up to a guard of elapsed
+// time, for the passes to call its observer, until they have met enough, so
+// the meetings come however the threads are scheduled; then the rounds run
+// freely, bounded by rounds and elapsed time.
 TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun) {
   tList list(3);
   tStatus2 status;
@@ -177,6 +179,8 @@ TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun
   std::atomic<bool> stop{false};
   std::atomic<uint32_t> calls{0};
   std::atomic<uint32_t> wrongNames{0};
+  // The last observer other than the kept one that both passes called.
+  std::atomic<tObserver*> met{nullptr};
   std::thread passes([&] {
     while (!stop) {
       list.notifyAll([&](tObserver* observer) {
@@ -185,17 +189,28 @@ TEST(ObserverListTest, AnObserverReusingARecordOrRemovedMayBeFreedWhilePassesRun
       });
       list.notifyPending([&](tObserver* observer) {
         if (observer->name < 1 || observer->name > 3) ++wrongNames;
-        if (observer != &kept) ++calls;
+        if (observer == &kept) return;
+        ++calls;
+        met = observer;
       });
     }
   });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  const auto inTime = [&] { return std::chrono::steady_clock::now() < guard; };
   // Names 2 and 3 by turns.
-  const int rounds = nQoTest::runStressRounds(calls, [&](int round) {
-    auto* observer = new tObserver(2 + static_cast<uint32_t>(round % 2));
+  const auto runRound = [&](int index, bool meet) {
+    auto* observer = new tObserver(2 + static_cast<uint32_t>(index % 2));
     list.add({observer}, status, {"test", 1});
+    while (meet && met != observer && inTime()) std::this_thread::yield();
     list.remove(observer, status);
     delete observer;
-  });
+    // The removal waited for the passes that could still call it.
+    met = nullptr;
+  };
+  int meetings = 0;
+  while (calls < nQoTest::kEnoughStressCalls && inTime()) runRound(meetings++, true);
+  const int rounds = meetings + nQoTest::runStressRounds(
+                                    calls, [&](int later) { runRound(meetings + later, false); });
   stop = true;
   passes.join();
   EXPECT_EQ(status.code, 0);

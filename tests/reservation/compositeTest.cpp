@@ -86,6 +86,24 @@ TEST_F(CompositeTest, ForwardUndoesInReverseAtTheFirstFailureAndBackwardMergesLa
   }
 }
 
+// A failure at a member after one that linked stops there and undoes
+// nothing: its owner undoes the fills by unlinkResource once they are out of
+// other threads' reach, for every member from the last to the first.
+TEST_F(CompositeTest, ALinkThatLeavesItsUndoStopsAtTheFailingMember) {
+  tCallLog log;
+  tScriptedLinker a(log, "a"), b(log, "b"), c(log, "c");
+  nQoMRTB100::tMultiLinker linkers;
+  tStatus2 added, status, undone;
+  for (auto* member : {&a, &b, &c}) linkers.addLinker(member, added);
+  b.answers = {{"linkResource", -7}};
+  linkers.linkResourceLeavingUndo(status);
+  EXPECT_EQ(status.code, -7);
+  EXPECT_EQ(log.operations(), "a.linkResource, b.linkResource");
+  log.clear();
+  linkers.unlinkResource(undone);
+  EXPECT_EQ(log.operations(), "c.unlinkResource, b.unlinkResource, a.unlinkResource");
+}
+
 TEST_F(CompositeTest, AFailedGrowthIsStickyAndAnIndexPastTheCountIsNull) {
   tCallLog log;
   tScriptedReserver a(log, "a"), b(log, "b");

@@ -2,24 +2,34 @@
 // primitives of a simulated Tavik board: the AO FIFO, change detection and
 // the AO DAC transfer (whose linkResource fills its slot) under every step;
 // the AO timing engine, the AO DAC and ground reference, the analog trigger,
-// the frequency output, the calibration PWM and the EEPROM, whose
-// unlinkResource resets nothing, under the steps that hand back. An entry
-// holds where it first waits on an event, sets an event or releases a lock
-// on its own thread, or where a row's primitive (the board's, or a partner's
-// double) holds it before an operation.
+// the frequency output, the calibration PWM, the EEPROM and the line
+// filters, whose unlinkResource resets nothing, under the steps that hand
+// back. Each row's setups bring its primitive, through the supervisor's own
+// codes, to the states they reach (the AO FIFO also in DMA mode with
+// regeneration, registered with the DMA channel), and its check reads what
+// the board's primitive holds. An entry holds where it first waits on an
+// event, sets an event or releases a lock on its own thread, where the
+// board's primitive writes a register, or where a row's primitive (the
+// board's, or a partner's double) holds it before an operation.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "mrl/iResourceBroker.h"
+#include "primitives/ao/tTavikAOGroundRefPrimitive.h"
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
+#include "primitives/ao/tTavikAO_DACPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
+#include "primitives/calibration/pwmPrimitives.h"
+#include "primitives/calibration/tTavikAnalogTriggerPrimitive.h"
 #include "primitives/calibration/tTavikFREQOUTPrimitive.h"
+#include "primitives/calibration/tTavikLineFilterPrimitive.h"
 #include "primitives/dio/tPCITavikChangeDetectionPrimitive.h"
 #include "primitives/eeprom/tEEPROM.h"
 #include "primitives/eeprom/tPralEEPROMContentMap.h"
@@ -85,6 +95,7 @@ struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
+  bool notifying() const { return _completionNotifier.get() != nullptr; }
   std::atomic<bool> waitAfterArm{false};
   tStatus2 afterArm;
 };
@@ -135,6 +146,35 @@ class tBoardRow : public tAOTest {
       supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
     };
   }
+  // The setup that runs the codes in order, each answering 0.
+  template <class Supervisor>
+  static tSetup codes(const char* name, Supervisor& supervisor, std::vector<uint32_t> all,
+                      std::vector<uint8_t> in = {}) {
+    return {name, [&supervisor, all, in] {
+              for (uint32_t each : all) {
+                tStatus2 status;
+                code(supervisor, each, in)(status);
+                ASSERT_EQ(status.code, 0) << "code " << each;
+              }
+            }};
+  }
+  // The row's primitive holds an entry where it writes the register at
+  // offset, a value with the bits of mask set (after the write, under the
+  // windows' lock: only where the steps touch no register before they wait).
+  void holdAtWrite(uint32_t offset, uint32_t mask = 0) {
+    windows.setWriteCallback(window, offset, [this, mask](unsigned, uint32_t value) {
+      if ((value & mask) == mask) hold();
+    });
+  }
+  // The event kinds registered with the task's event and not unregistered.
+  std::string kinds() {
+    int count = 0;
+    for (const nQoSim::tCall& call : eventLog.calls) {
+      if (call.operation.starts_with("event.registerEvent")) ++count;
+      if (call.operation.starts_with("event.unregisterEvent")) --count;
+    }
+    return "kinds " + std::to_string(count);
+  }
   static std::string state(const nQoUdP100::tPrimitiveState& s) {
     return std::string(s.isRunning()     ? "running"
                        : s.isArmed()     ? "armed"
@@ -151,8 +191,34 @@ class tBoardRow : public tAOTest {
   tHoldPoint hold;
 };
 
+// A DMA channel of the platform that offers its data-loaded events: the
+// observers it holds, each told of a load.
+struct tObservedDMAChannel : nQoSim::tScriptedDMAChannel, nQoLMSDR100::iDMAObservable {
+  using tScriptedDMAChannel::tScriptedDMAChannel;
+  nQoLMSDR100::iDMAObservable* getObservable(tStatus2&) override { return this; }
+  void registerObserver(uint32_t, nQoLMSDR100::iDMAObserver* observer, tStatus2&) override {
+    const std::lock_guard<std::mutex> locked(lock);
+    observers.push_back(observer);
+  }
+  void unregisterObserver(uint32_t, nQoLMSDR100::iDMAObserver* observer, tStatus2&) override {
+    const std::lock_guard<std::mutex> locked(lock);
+    std::erase(observers, observer);
+  }
+  void loaded() {
+    const std::lock_guard<std::mutex> locked(lock);
+    for (nQoLMSDR100::iDMAObserver* observer : observers) observer->signalDataLoaded();
+  }
+  size_t count() {
+    const std::lock_guard<std::mutex> locked(lock);
+    return observers.size();
+  }
+  std::mutex lock;
+  std::vector<nQoLMSDR100::iDMAObserver*> observers;
+};
+
 // The AO FIFO fed by interrupts through its adapter, whose links and data
-// source the steps take back.
+// source the steps take back; a setup deploys DMA with regeneration, whose
+// commit registers the FIFO with the DMA channel for its data-loaded events.
 class tAOFIFORow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_FIFO";
@@ -162,14 +228,21 @@ class tAOFIFORow : public tBoardRow {
   tAOFIFORow() {
     name(settings.identifier, "AO_FIFO");
     for (uint32_t channel : {1u, 0u}) settings.list.append(channel);
+    settings.word3 = 1;
+    settings.word7 = 21;
+    dmaSettings = settings;
+    dmaSettings.word3 = 0;
+    dmaSettings.word4 = 1;
+    dmaSettings.word6 = 23;
+    dmaSettings.word7 = 22;
   }
   void SetUp() override {
     tBoardRow::SetUp();
     fifo.emplace(hold, &description, resources, status);
     pool.emplace(&*fifo);
-    settings.word3 = 1;
-    settings.word7 = 21;
     supervisors.entries[21] = &transfer;
+    supervisors.entries[22] = &dmaTransfer;
+    supervisors.entries[23] = &channel;
     offer(settings.identifier, *pool);
   }
   void TearDown() override {
@@ -184,13 +257,46 @@ class tAOFIFORow : public tBoardRow {
                                            supervisor.write(2, 0, samples, nullptr, status);
                                          }}};
   }
+  // Committed, armed and running in interrupt mode; committed and running
+  // in DMA mode with regeneration, whose start waits for the channel's
+  // first load.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    auto run = [&supervisor, this](std::vector<uint32_t> codes, bool dma) {
+      return [&supervisor, codes, dma, this] {
+        tStatus2 status;
+        if (dma) inDMAMode(supervisor, status);
+        for (uint32_t each : codes) {
+          if (each == 2 && dma) channel.loaded();
+          code(supervisor, each)(status);
+        }
+        ASSERT_EQ(status.code, 0);
+      };
+    };
+    return {{"committed", run({1}, false)},
+            {"armed", run({1, 4100}, false)},
+            {"running", run({1, 4100, 2}, false)},
+            {"running in DMA mode with regeneration", run({1, 4100, 2}, true)}};
+  }
+  // The task set up again for DMA with regeneration, through the lifecycle.
+  void inDMAMode(tSupervisor& supervisor, tStatus2& status) {
+    supervisor.unlinkResource(status);
+    supervisor.releaseResource(status);
+    supervisor.unlink(status);
+    supervisor.deploy(dmaSettings, status);
+    supervisor.link(supervisors, status);
+    supervisor.reserveResource(status);
+    supervisor.linkResource(status);
+  }
   std::string primitiveState() {
     return state(fifo->state()) + ", source " +
-           (fifo->fields.dataSource != nullptr ? "set" : "none");
+           (fifo->fields.dataSource != nullptr ? "set" : "none") + ", channel's observers " +
+           std::to_string(channel.count());
   }
 
-  tAO_FIFOSettings settings;
+  tAO_FIFOSettings settings, dmaSettings;
   tScriptedOutputTransfer transfer{log, "transfer"};
+  nQoSim::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  tObservedDMAChannel channel{log, "channel"};
   std::optional<tHeldFIFO> fifo;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_FIFOPrimitive*>> pool;
 };
@@ -232,8 +338,22 @@ class tAOTimingRow : public tBoardRow {
                timing->waitAfterArm = false;
              }}};
   }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"committed", [] {}}, {"running, then cancelled", [&supervisor] {
+                                     tStatus2 status;
+                                     code(supervisor, 2)(status);
+                                     supervisor.requestCancel(status);
+                                     ASSERT_EQ(status.code, 0);
+                                   }}};
+  }
+  // Its state, a stop a cancel left, its notifier, the handlers its commit
+  // attached (start trigger, end request, completion, update) and the kinds.
   std::string primitiveState() {
-    return state(timing->state()) + (timing->stopRequested() ? ", stop requested" : "");
+    std::string handlers;
+    for (uint32_t source : {15u, 18u, 8u, 20u})
+      handlers += dispatcher->primaryHandlers[source] != nullptr ? "1" : "0";
+    return state(timing->state()) + (timing->stopRequested() ? ", stop requested" : "") +
+           (timing->notifying() ? ", notifier" : "") + ", handlers " + handlers + ", " + kinds();
   }
 
   tAOTimingControllerSettings settings;
@@ -309,6 +429,11 @@ class tChangeDetectionRow : public tBoardRow {
             {"3", code(supervisor, 3)},
             {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
   }
+  // Running, and running with a commit after the start (which moves the
+  // state word back, not the run).
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"running", [] {}}, codes("running, then committed again", supervisor, {1})};
+  }
   std::string primitiveState() {
     return std::string(primitive->isRunning() ? "running" : "stopped") + ", masks " +
            std::to_string(map->Write_0240.getRegister()) + " " +
@@ -347,31 +472,6 @@ struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
   void uncommit(tStatus2&) override { _state.setUncommitted(); }
   const tHoldPoint& hold;
   std::atomic<bool> reserved{false};
-};
-
-// An analog trigger whose commit and arm hold first. As the board's
-// trigger, its state moves at commit and uncommit, an uncommit also clears
-// the enable bit of an arm, and its release uncommits a trigger that holds
-// a commit or that enable bit.
-struct tHeldTrigger : nQoUdP100::tBaseAnalogTriggerPrimitive {
-  explicit tHeldTrigger(const tHoldPoint& hold) : hold(hold) { _state.setUncommitted(); }
-  void commit(tStatus2&) override {
-    hold();
-    _state.setCommitted();
-  }
-  void uncommit(tStatus2&) override {
-    enabled = false;
-    _state.setUncommitted();
-  }
-  void arm(tStatus2&) override {
-    hold();
-    enabled = true;
-  }
-  void release(tStatus2& s) override {
-    if (_state.isCommitted() || enabled) uncommit(s);
-  }
-  const tHoldPoint& hold;
-  std::atomic<bool> enabled{false};
 };
 
 // The task's event, whose posts (a code 3's done report) hold first and
@@ -420,13 +520,11 @@ class tDACTransferRow : public tBoardRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"3", code(supervisor, 3)}}; }
-  // The event kinds registered, which the release hands back.
-  std::string primitiveState() {
-    int kinds = 0;
-    for (const nQoSim::tCall& call : eventLog.calls)
-      kinds += call.operation.starts_with("event.register") ? 1 : -1;
-    return "kinds " + std::to_string(kinds);
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("committed", supervisor, {1})};
   }
+  // The event kinds registered, which the release hands back.
+  std::string primitiveState() { return kinds(); }
 
   tAO_DACTransferSettings settings;
   tHeldEvent heldEvent{eventLog, hold};
@@ -436,59 +534,110 @@ class tDACTransferRow : public tBoardRow {
   std::optional<tBaseAO_DACSupervisor> dacSupervisors[2];
 };
 
-// A DAC channel: its writes and code 1 come from another thread.
+// The board's DAC of channel 0: its writes, and codes 4 and 1 one after
+// the other (a commit that writes its update mode), come from another
+// thread and hold as they write its data register and as the commit sets
+// the update mode.
 class tDACRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DAC";
   using tSupervisor = tBaseAO_DACSupervisor;
 
  protected:
-  tDACRow() { name(settings.record<0>().identifier, "AO_DAC"); }
+  tDACRow() {
+    name(settings.record<0>().identifier, "AO_DAC");
+    settings.record<0>().word2 = 1;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
-    offer(settings.record<0>().identifier, pool);
+    dac.emplace(resources, 0, 0, false, status);
+    pool.emplace(&*dac);
+    holdAtWrite(0xC0);
+    holdAtWrite(0xC3, 0x40);
+    offer(settings.record<0>().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    dac.reset();
+    tBoardRow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
-    return {{"1", code(supervisor, 1)}, {"write", [&supervisor](tStatus2& status) {
-                                           const int16_t sample = 5;
-                                           supervisor.write(1, 0, &sample, nullptr, status);
-                                         }}};
+    return {{"4 and 1",
+             [&supervisor](tStatus2& status) {
+               code(supervisor, 4)(status);
+               code(supervisor, 1)(status);
+             }},
+            {"write", [&supervisor](tStatus2& status) {
+               const int16_t sample = 5;
+               supervisor.write(1, 0, &sample, nullptr, status);
+             }}};
   }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("committed", supervisor, {1})};
+  }
+  // Its state and the update mode bit that its commit sets.
   std::string primitiveState() {
-    return std::string(dac.reserved ? "reserved" : "free") +
-           (dac.state().isCommitted() ? ", committed" : "");
+    return state(dac->state()) + ", update mode " +
+           std::to_string(map->Array_00C3[0].getRegister() >> 6 & 1);
   }
 
   tAO_DACSettings settings;
-  tHeldDAC dac{hold};
-  tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool{&dac};
+  std::optional<nQoUdP100::tTavikAO_DACPrimitive> dac;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> pool;
 };
 
-// The analog trigger, whose codes 1 and 4100 come from another thread.
+// The board's analog trigger with its two PWM level sources, whose codes 1
+// and 4100 come from another thread and hold as they give back its lock.
 class tAnalogTriggerRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AnalogTrigger";
   using tSupervisor = tBaseAnalogTriggerSupervisor;
 
  protected:
-  tAnalogTriggerRow() { name(settings.supervisorRecord().identifier, "AnalogTrigger"); }
+  tAnalogTriggerRow() {
+    auto& words = settings.supervisorRecord();
+    name(words.identifier, "AnalogTrigger");
+    words.word1 = 0x100;
+    words.word2 = 0x80;
+    words.word3 = 3;
+    words.word4 = 2;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
-    offer(settings.supervisorRecord().identifier, pool);
+    level0.emplace(map, 0, status);
+    level1.emplace(map, 1, status);
+    trigger.emplace(&*level1, &*level0, description, map, status);
+    pool.emplace(&*trigger);
+    offer(settings.supervisorRecord().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    trigger.reset();
+    tBoardRow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
   }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("armed", supervisor, {1, 4100}),
+            codes("armed without a commit", supervisor, {4100})};
+  }
+  // Its state, its enable bit, its source and both levels.
   std::string primitiveState() {
-    return std::string(trigger.state().isCommitted() ? "committed" : "idle") +
-           (trigger.enabled ? ", armed" : "");
+    return state(trigger->state()) + ", enable " +
+           std::to_string(map->Analog_Trigger_Etc.getRegister() >> 3 & 1) + ", 0x8C " +
+           std::to_string(map->Write_008C.getRegister()) + ", levels " +
+           std::to_string(map->Array_0044[1].getRegister()) + " " +
+           std::to_string(map->Array_0044[0].getRegister());
   }
 
   tAnalogTriggerSettings settings;
-  tHeldTrigger trigger{hold};
-  tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*> pool{&trigger};
+  nQoUdP100::tAITriggerDescription description;
+  std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
+  std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAnalogTriggerPrimitive*>> pool;
 };
 
 // The board's frequency output: codes 1 and 2 hold as they give back the
@@ -522,9 +671,12 @@ class tFREQOUTRow : public tBoardRow {
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
   }
-  // The output's register: what the last code programmed.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("running", supervisor, {1, 2})};
+  }
+  // The output's register (what the last code programmed) and the kinds.
   std::string primitiveState() {
-    return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister());
+    return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister()) + ", " + kinds();
   }
 
   tTavikFREQOUTPrimitiveSettings settings;
@@ -534,15 +686,9 @@ class tFREQOUTRow : public tBoardRow {
   std::optional<tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>> pool;
 };
 
-// A reference voltage whose setting holds first.
-struct tHeldReference : nQoUdP100::iReferenceVoltagePrimitive {
-  explicit tHeldReference(const tHoldPoint& hold) : hold(hold) {}
-  void setReferenceValue(uint32_t, tStatus2&) override { hold(); }
-  const tHoldPoint& hold;
-};
-
 // The calibration PWM, whose request 256 sets the reference from another
-// thread; it leaves nothing running to bring down.
+// thread and holds as it writes the register. Its release only hands the
+// reservation back: the reference is the calibration's, which sets it again.
 class tCalPWMRow : public tBoardRow {
  public:
   static constexpr const char* kName = "CalPWM";
@@ -552,17 +698,32 @@ class tCalPWMRow : public tBoardRow {
   tCalPWMRow() { name(settings.record<0>().identifier, "CalPWM"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    offer(settings.record<0>().identifier, pool);
+    reference.emplace(map);
+    pool.emplace(&*reference);
+    holdAtWrite(0x40);
+    offer(settings.record<0>().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    reference.reset();
+    tBoardRow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"256", code(supervisor, 256, {0x10, 0, 0, 0})}};
   }
-  std::string primitiveState() { return ""; }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("reference set", supervisor, {256}, {0x20, 0, 0, 0})};
+  }
+  // Whether the pool's primitive is still reserved.
+  std::string primitiveState() {
+    tStatus2 asked;
+    return pool->isPartiallyReserved(asked) ? "reserved" : "free";
+  }
 
   tCalPWMSettings settings;
-  tHeldReference reference{hold};
-  tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*> pool{&reference};
+  std::optional<nQoUdP100::tTavikCalibrationPWMPrimitive> reference;
+  std::optional<tSingularResourcePool<nQoUdP100::iReferenceVoltagePrimitive*>> pool;
 };
 
 // The board's EEPROM in memory, whose device writes and write access hold
@@ -603,8 +764,15 @@ class tEEPROMRow : public tBoardRow {
     return {{"264", code(supervisor, 264, words({40, 4}, {1, 2, 3, 4}))},
             {"262", code(supervisor, 262)}};
   }
-  // The access a fresh reservation finds closed.
-  std::string primitiveState() { return "access " + std::to_string(device.state); }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("write access open", supervisor, {262}),
+            codes("another area selected", supervisor, {255}, {0x2A, 0, 0, 0})};
+  }
+  // The access a fresh reservation finds closed, and the area it selects.
+  std::string primitiveState() {
+    return "access " + std::to_string(device.state) + ", area " +
+           std::to_string(contentMap.getSelectedArea());
+  }
 
   tEEPROMSettings settings;
   tHeldMemoryEEPROM device{hold};
@@ -613,19 +781,9 @@ class tEEPROMRow : public tBoardRow {
   tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&eeprom};
 };
 
-// A ground reference whose connection holds first.
-struct tHeldGroundRef : nQoUdP100::tBaseAOGroundRefPrimitive {
-  explicit tHeldGroundRef(const tHoldPoint& hold) : hold(hold) {}
-  void enable(tStatus2&) override {
-    hold();
-    _enabled = 1;
-  }
-  void disable(tStatus2&) override { _enabled = 0; }
-  const tHoldPoint& hold;
-};
-
-// The AO ground reference, whose request 257 connects it from another
-// thread.
+// The board's AO ground reference, whose requests 258 and 257 (a
+// connection that writes the register) come from another thread and hold as
+// the connection is written.
 class tGroundRefRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOGroundRef";
@@ -635,28 +793,37 @@ class tGroundRefRow : public tBoardRow {
   tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    offer(settings.record<0>().identifier, pool);
+    groundRef.emplace(resources, status);
+    pool.emplace(&*groundRef);
+    holdAtWrite(0xA3, 1);
+    offer(settings.record<0>().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    groundRef.reset();
+    tBoardRow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
-  std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"257", code(supervisor, 257)}}; }
-  // A connection is the task's to keep or undo: nothing to bring down.
-  std::string primitiveState() { return ""; }
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    return {{"258 and 257", [&supervisor](tStatus2& status) {
+               code(supervisor, 258)(status);
+               code(supervisor, 257)(status);
+             }}};
+  }
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {codes("connected", supervisor, {257})};
+  }
+  // The connection bit of its register.
+  std::string primitiveState() { return "0xA3 " + std::to_string(map->Write_00A3.getRegister()); }
 
   tAOGroundRefSettings settings;
-  tHeldGroundRef groundRef{hold};
-  tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool{&groundRef};
+  std::optional<nQoUdP100::tTavikAOGroundRefPrimitive> groundRef;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*>> pool;
 };
 
-// Line filters whose programming (a commit) holds first.
-struct tHeldFilters : nQoUdP100::tTavikLineFilterPrimitive {
-  tHeldFilters(const tHoldPoint& hold, tStatus2& status)
-      : tTavikLineFilterPrimitive({.pfiLines = 16, .rivoLines = 8}, status), hold(hold) {}
-  void program(const uint32_t*, uint32_t, const uint32_t*, uint32_t, tStatus2&) override { hold(); }
-  const tHoldPoint& hold;
-};
-
-// The shared line filters, whose code 1 commits the task's lines from
-// another thread; the release hands back the lines the task was granted.
+// The board's shared line filters, whose code 1 commits the task's lines
+// from another thread and holds as it writes the PFI filters; the release
+// hands back the lines the task was granted.
 class tLineFilterRow : public tBoardRow {
  public:
   static constexpr const char* kName = "LineFilter";
@@ -669,23 +836,30 @@ class tLineFilterRow : public tBoardRow {
   }
   void SetUp() override {
     tBoardRow::SetUp();
-    offer(settings.supervisorRecord().identifier, pool);
+    filters.emplace(nQoUdP100::tLineFilterDescription{.pfiLines = 16, .rivoLines = 8}, map, status);
+    pool.emplace(&inUse, &*filters);
+    holdAtWrite(0xB0);
+    offer(settings.supervisorRecord().identifier, *pool);
+  }
+  void TearDown() override {
+    pool.reset();
+    filters.reset();
+    tBoardRow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
   // The task's line as the pool counts its users.
   std::string primitiveState() {
-    return "PFI3 users " + std::to_string(pool.getStrategy().getUseCount(0, 3));
+    return "PFI3 users " + std::to_string(pool->getStrategy().getUseCount(0, 3));
   }
 
   tTavikLineFilterSettings settings;
-  tStatus2 built;
-  tHeldFilters filters{hold, built};
+  std::optional<nQoUdP100::tPCITavikLineFilterPrimitive> filters;
   tSyncAtomicU32 inUse;
-  tRefCountingResourcePoolWrapper<
+  std::optional<tRefCountingResourcePoolWrapper<
       tTavikLineFilterResourcePool<nQoUdP100::tTavikLineFilterPrimitive*>,
-      nQoUdP100::tTavikLineFilterPrimitive*>
-      pool{&inUse, &filters};
+      nQoUdP100::tTavikLineFilterPrimitive*>>
+      pool;
 };
 
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;

@@ -198,6 +198,63 @@ TEST_F(SupervisorFrameTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
   EXPECT_EQ(log.operations(), "primitive.commit");
 }
 
+// Without a primitive a code ends with -50004, and an undo code still moves
+// the state down as its flags say; a forward code, which needs a good
+// status, does not move it.
+TEST_F(SupervisorFrameTest, UndoCodesMoveTheStateAlsoWithoutAPrimitive) {
+  tProbeSupervisor<0x3F> supervisor;
+  bringUp(supervisor);
+  tStatus2 release;
+  supervisor.releaseResource(release);
+  ASSERT_EQ(state(supervisor), 20);
+  const struct {
+    uint32_t code;
+    int32_t state;
+  } steps[] = {{3, 60}, {4101, 50}, {4, 40}, {1, 40}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.code);
+    tStatus2 status;
+    supervisor.control(step.code, nullptr, nullptr, status);
+    EXPECT_EQ(status.code, -50004);
+    EXPECT_EQ(state(supervisor), step.state);
+  }
+  EXPECT_EQ(log.operations(), "");
+}
+
+// Links that count their resets.
+struct tCountedLinks : nQoUdR100::tNoLinks<nQoTest::tProbePrimitive> {
+  void unlinkResource(tStatus2&) { ++resets; }
+  static inline int resets = 0;
+};
+using tCountedSupervisor =
+    nQoUdR100::tSupervisor<nQoTest::tProbeSupervisorRow<0x3F, tCountedLinks>>;
+
+// The release and the destruction reset the links once for what the last
+// linkResource gave: not again after unlinkResource, also when an undo code
+// has moved the state back to resources linked since.
+TEST_F(SupervisorFrameTest, TheLinksAreResetOnceForEachLinkResource) {
+  for (const bool unlinked : {false, true}) {
+    for (const bool destroyed : {false, true}) {
+      SCOPED_TRACE(std::string(unlinked ? "unlinked, " : "") +
+                   (destroyed ? "destroyed" : "released"));
+      tCountedLinks::resets = 0;
+      std::optional<tCountedSupervisor> supervisor(std::in_place);
+      bringUp(*supervisor);
+      tStatus2 status;
+      if (unlinked) {
+        supervisor->unlinkResource(status);
+        supervisor->control(4, nullptr, nullptr, status);
+        ASSERT_EQ(state(*supervisor), 40);
+      }
+      if (destroyed)
+        supervisor.reset();
+      else
+        supervisor->releaseResource(status);
+      EXPECT_EQ(tCountedLinks::resets, 1);
+    }
+  }
+}
+
 TEST_F(SupervisorFrameTest, CommitCancelUndoesByTheStateAtEntryAndTheFlags) {
   // The state is reached by applying its forward event to a supervisor in
   // state 40; stop fails with -7 on its fresh status.

@@ -1,5 +1,6 @@
 #include "hostOptions.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,12 +25,33 @@ namespace {
 // A decimal number within [low, high]: digits only, since strtoull would
 // skip white space and a sign before them and wrap a negative number.
 bool number(const char* text, uint32_t low, uint32_t high, uint32_t& value) {
-  if (text == nullptr || text[0] < '0' || text[0] > '9') return false;
+  if (text[0] < '0' || text[0] > '9') return false;
   char* end = nullptr;
   const unsigned long long parsed = std::strtoull(text, &end, 10);
   if (*end != '\0' || parsed < low || parsed > high) return false;
   value = static_cast<uint32_t>(parsed);
   return true;
+}
+
+// The text in double quotes, so white space at its ends shows; a quote, a
+// backslash and a control byte are escaped (\", \\, \xHH), so the refusal
+// stays one line that reads back as the text.
+std::string quoted(const char* text) {
+  std::string out = "\"";
+  for (const char* at = text; *at != '\0'; ++at) {
+    const auto byte = static_cast<unsigned char>(*at);
+    if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += *at;
+    } else if (byte < 0x20 || byte == 0x7F) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      out += escaped;
+    } else {
+      out += *at;
+    }
+  }
+  return out + '"';
 }
 
 struct tNumberOption {
@@ -72,7 +94,7 @@ bool parseHostOptions(int argc, const char* const* argv, tHostOptions& options,
       }
       nQoMDBG100::tStatus2 status;
       if (nQoUdR100::tCapabilityTable::findByName(value, status) == nullptr) {
-        error = std::string("unknown model ") + value;
+        error = "unknown model " + quoted(value);
         return false;
       }
       options.model = value;
@@ -83,11 +105,15 @@ bool parseHostOptions(int argc, const char* const* argv, tHostOptions& options,
     for (const tNumberOption& row : kNumbers)
       if (std::strcmp(option, row.name) == 0) matched = &row;
     if (matched == nullptr) {
-      error = std::string("unknown option ") + option;
+      error = "unknown option " + quoted(option);
+      return false;
+    }
+    if (value == nullptr) {
+      error = std::string(option) + " needs a number";
       return false;
     }
     if (!number(value, matched->low, matched->high, options.*(matched->field))) {
-      error = std::string("bad value for ") + option;
+      error = "bad value " + quoted(value) + " for " + option;
       return false;
     }
     ++i;

@@ -21,8 +21,8 @@ struct tHostOptions {
   bool help = false;
 };
 
-// Fills the options; false with a message for a bad option, a value out of
-// range or an unknown model.
+// Fills the options; false with a message for a bad option, a missing value,
+// a value out of range or an unknown model, the text refused in quotes.
 bool parseHostOptions(int argc, const char* const* argv, tHostOptions& options, std::string& error);
 
 extern const char* const kHostUsage;

@@ -14,6 +14,7 @@
 // device, kImmedDigPrimName and the masked lines (1 as the second word).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -67,7 +68,9 @@ class tImmedDigSup : public nQoMRL100::iPrimitiveSupervisor {
   // Hands a held primitive back; forgets it in any case.
   void release(nQoMDBG100::tStatus2& status);
 
-  uint32_t state = 0;
+  // The lifecycle steps and a derived class's codes, which may come from
+  // another thread, write it.
+  std::atomic<uint32_t> state{0};
   nQoORB100::tGUID deviceGUID{};
   nQoMRL100::iRuntimeFacade* facade = nullptr;
   nQoCDP100::iImmedDigPrim* primitive = nullptr;

@@ -33,7 +33,7 @@ uint32_t tAIImmediateTimeout::remainingMilliseconds(tStatus2& status) const {
   return left >= iSync::kWaitForever ? iSync::kWaitForever : static_cast<uint32_t>(left);
 }
 
-bool tYieldWaiter::wait(tStatus2&) {
+bool tYieldWaiter::wait(const nQoUdR100::tEndableEvent::tWaiting&, tStatus2&) {
   tThreadUtility::yield();
   return false;
 }
@@ -68,14 +68,14 @@ void tBlockingWaiter::openEvent(const uint64_t* name, tStatus2& status) {
   nQoUdR100::setCode(status, code, {kFile, kOpenLine});
 }
 
-bool tBlockingWaiter::wait(tStatus2& status) {
+bool tBlockingWaiter::wait(const nQoUdR100::tEndableEvent::tWaiting& reading, tStatus2& status) {
   if (!_event->isOpen()) {
     nQoUdR100::setCode(status, nQoUdR100::kNullPointer, {kFile, kNoEventLine});
     return true;
   }
   const uint32_t left = _timeout->remainingMilliseconds(status);
   int code = 0;
-  switch (_event->wait(left, &code)) {
+  switch (reading.wait(left, &code)) {
     case nQoUdR100::tEndableEvent::kWoken:
     case nQoUdR100::tEndableEvent::kReady: _event->reset(); return false;
     case nQoUdR100::tEndableEvent::kEnded: return true;

@@ -3,7 +3,7 @@
 // blocking on an event that the timing controller's sample ends set.
 //
 //   iWaiter* waiter = makeWaiter(kBlocking, timing, &readEvent, &timeout, nullptr, false, status);
-//   if (waiter->wait(status)) ...          // true: stop reading
+//   if (waiter->wait(reading, status)) ... // true: stop reading
 //   waiter->nameEvent(name, status);       // a client's event, in place
 #pragma once
 
@@ -41,8 +41,10 @@ class iWaiter : public nQoUdR100::tModuleObject {
  public:
   enum tKind : uint32_t { kNone = 0, kNop = 1, kBlocking = 2, kYield = 3 };
   virtual ~iWaiter() = default;
-  // True: stop reading and return what was read.
-  virtual bool wait(nQoMDBG100::tStatus2& status) = 0;
+  // True: stop reading and return what was read. reading: the read's wait
+  // on the event, taken as the read began.
+  virtual bool wait(const nQoUdR100::tEndableEvent::tWaiting& reading,
+                    nQoMDBG100::tStatus2& status) = 0;
   // The read is satisfied.
   virtual void complete(nQoMDBG100::tStatus2&) {}
   virtual bool waitsRepeatedly() const { return true; }
@@ -52,17 +54,21 @@ class iWaiter : public nQoUdR100::tModuleObject {
 
 class tNoneWaiter final : public iWaiter {
  public:
-  bool wait(nQoMDBG100::tStatus2&) override { return true; }
+  bool wait(const nQoUdR100::tEndableEvent::tWaiting&, nQoMDBG100::tStatus2&) override {
+    return true;
+  }
 };
 
 class tNopWaiter final : public iWaiter {
  public:
-  bool wait(nQoMDBG100::tStatus2&) override { return false; }
+  bool wait(const nQoUdR100::tEndableEvent::tWaiting&, nQoMDBG100::tStatus2&) override {
+    return false;
+  }
 };
 
 class tYieldWaiter final : public iWaiter {
  public:
-  bool wait(nQoMDBG100::tStatus2&) override;
+  bool wait(const nQoUdR100::tEndableEvent::tWaiting&, nQoMDBG100::tStatus2&) override;
 };
 
 // Waits for a sample end, with what is left of the time-out, on the owner's
@@ -83,7 +89,8 @@ class tBlockingWaiter final : public iWaiter,
                   bool withoutEvent, nQoMDBG100::tStatus2& status);
   ~tBlockingWaiter() override;
 
-  bool wait(nQoMDBG100::tStatus2& status) override;
+  bool wait(const nQoUdR100::tEndableEvent::tWaiting& reading,
+            nQoMDBG100::tStatus2& status) override;
   void complete(nQoMDBG100::tStatus2& status) override;
   bool waitsRepeatedly() const override { return false; }
   // The client's event (1, 2, 46, then the name's low and high words) in

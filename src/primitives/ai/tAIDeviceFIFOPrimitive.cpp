@@ -43,7 +43,7 @@ tAIDeviceFIFOPrimitive::tAIDeviceFIFOPrimitive(const tAIFIFODescription* descrip
 
 tAIDeviceFIFOPrimitive::~tAIDeviceFIFOPrimitive() {
   tStatus2 local;
-  if (_state.isArmed()) disarm(local);
+  if (_state.isArmed()) tAIDeviceFIFOPrimitive::disarm(local);
   detach(kOverflowSource, _overflowAttached);
   detach(kFIFOSource, _fifoAttached);
 }

@@ -17,7 +17,7 @@
 
 namespace nQoUdP100 {
 
-class tAIDeviceFIFOPrimitive final : public tBaseAIDeviceFIFOPrimitive {
+class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
  public:
   static inline void* ___classID = nullptr;
   static constexpr uint32_t kFIFOSource = 0;

@@ -136,6 +136,12 @@ void tAIScanningFrontEndPrimitive::waitForSettling(tStatus2& status) {
   if (_settling.isRunning()) _settling.waitForTimeout(&status.code);
 }
 
+void tAIScanningFrontEndPrimitive::bringDown() {
+  tBaseAIScanningFrontEndPrimitive::bringDown();
+  int stopped = 0;
+  if (_settling.isRunning()) _settling.stop(&stopped);
+}
+
 void tAIScanningFrontEndPrimitive::uncommit(tStatus2& status) {
   _map->flushBus(&status);
   _state.setUncommitted();

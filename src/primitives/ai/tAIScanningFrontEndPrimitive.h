@@ -71,6 +71,9 @@ class tAIScanningFrontEndPrimitive : public tBaseAIScanningFrontEndPrimitive {
   // the load strobe and the settling time-out. A bypass selection in a list
   // of more than one channel: -200329, nothing written.
   void programChannels(tStatus2& status) override;
+  // The base's, then the settling time-out that a programming started no
+  // longer runs: the next owner's settling wait waits only for its own.
+  void bringDown() override;
 
   const tAIFrontEndChannelCoder& coder() const { return _coder; }
   bool isSettling() const { return _settling.isRunning(); }

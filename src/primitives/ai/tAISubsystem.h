@@ -84,7 +84,7 @@ class tBaseAISubsystem : public nQoUdR100::tModuleObject {
   tAISubsystemPrimitiveConfig _configuration;
 };
 
-class tAISubsystem final : public tBaseAISubsystem {
+class tAISubsystem : public tBaseAISubsystem {
  public:
   static inline void* ___classID = nullptr;
 
@@ -111,6 +111,9 @@ class tAISubsystem final : public tBaseAISubsystem {
   // also after a failed step.
   void initializeHardware(tStatus2& status) override;
   void bringDown() override;
+  // What the codes left that no undo code took back: bit 0 a commit, bit 1
+  // an arm, bit 2 a started run.
+  uint32_t heldSteps() const { return _commitHeld | _armHeld << 1 | _runHeld << 2; }
 
   tAIScanningFrontEndPrimitive* frontEnd() const { return _frontEnd; }
   tAI_ADCPrimitive* converter() const { return _converter; }

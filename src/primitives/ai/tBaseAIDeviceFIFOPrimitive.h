@@ -145,6 +145,10 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   // The FIFO's depth in samples.
   uint32_t size() const { return _size; }
   const tPrimitiveState& state() const { return _state; }
+  // The sources whose handlers a commit attached, and those an arm switched
+  // on, until the uncommit and the disarm: bit 0 data, bit 1 overflow.
+  uint32_t attachedSources() const { return _fifoAttached | _overflowAttached << 1; }
+  uint32_t armedSources() const { return _fifoArmed | _overflowArmed << 1; }
 
  protected:
   using tThresholdTest = uint32_t (tBaseAIDeviceFIFOPrimitive::*)(tStatus2*);

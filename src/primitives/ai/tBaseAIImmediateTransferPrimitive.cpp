@@ -360,6 +360,9 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   // cannot change them until it has left.
   uint32_t idle = kIdle;
   const bool held = _reading.compareExchange(idle, kReading);
+  // A cancel or an end that comes from here on ends the read, whatever start
+  // lifts it before the read looks.
+  const nQoUdR100::tEndableEvent::tWaiting reading(_readEvent);
   iWaiter* const waiter = held ? _waiter.get() : nullptr;
   if (_setList.size() == 0 || waiter == nullptr) {
     if (held) _reading.set(kIdle);
@@ -375,7 +378,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   uint32_t bytes = 0;
   for (uint32_t set = 0; set < setCount && status.isNotFatal(); ++set) {
     bytes = 0;
-    const bool whole = readSet(*waiter, at, bytes, status);
+    const bool whole = readSet(*waiter, reading, at, bytes, status);
     ++_setsRead;
     if (_setsRead >= total) {
       _sampleEndCount = 0;
@@ -390,8 +393,10 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   return complete;
 }
 
-bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter, uint8_t*& destination,
-                                                uint32_t& bytes, tStatus2& status) {
+bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
+                                                const nQoUdR100::tEndableEvent::tWaiting& reading,
+                                                uint8_t*& destination, uint32_t& bytes,
+                                                tStatus2& status) {
   if (_option1 != 0) _timing->start(status);
   bool exempt = false;
   if (_option2 != 0 && _readCount <= _readCountLimit) {
@@ -399,14 +404,14 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter, uint8_t*& desti
     exempt = true;
   }
   uint8_t* const room = destination;
-  bool whole = readInner(waiter, destination, bytes, status);
+  bool whole = readInner(waiter, reading, destination, bytes, status);
   if (_option3 != 0) {
     // The room of this set: what the first pass wrote and what it still owes.
     const uint64_t roomSamples = bytes / _sampleWidth + uint64_t{_setRemaining};
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
-           !_readEvent.ended()) {
+           !reading.ended()) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO. A set
       // of no samples writes nothing, so the one before stays in the room.
@@ -419,7 +424,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter, uint8_t*& desti
         }
       }
       uint32_t more = 0;
-      whole = readInner(waiter, destination, more, status);
+      whole = readInner(waiter, reading, destination, more, status);
       bytes += more;
       sum += more;
       ++passes;
@@ -454,8 +459,10 @@ void tBaseAIImmediateTransferPrimitive::beginSet() {
   _trailingLeft = uint64_t{_discardCounts[first ? kFirstTrailing : kLaterTrailing]} * _setRemaining;
 }
 
-bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& destination,
-                                                  uint32_t& bytes, tStatus2& status) {
+bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
+                                                  const nQoUdR100::tEndableEvent::tWaiting& reading,
+                                                  uint8_t*& destination, uint32_t& bytes,
+                                                  tStatus2& status) {
   if (samplesLeft() == 0) beginSet();
   const unsigned timeoutLine = _discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
   const unsigned blockingTimeoutLine =
@@ -489,7 +496,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& des
       failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
-    if (status.isFatal() || _readEvent.ended()) break;
+    if (status.isFatal() || reading.ended()) break;
     if (samplesLeft() == 0) {
       waiter.complete(status);
       break;
@@ -498,10 +505,10 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter, uint8_t*& des
       failWithDevice(status, nQoUdR100::kWaitTimeout, timeoutLine);
       break;
     }
-    if (waiter.wait(status)) break;
+    if (waiter.wait(reading, status)) break;
     if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (samplesLeft() != 0 && status.isNotFatal() && !_readEvent.ended()) {
+    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended()) {
       if (_fifo->isEmpty(&status) == 0) take();
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);

@@ -183,12 +183,16 @@ class tBaseAIImmediateTransferPrimitive
 
   uint32_t setCount() const { return static_cast<uint32_t>(_setList.size()); }
   bool isFinished() const { return _finished != 0; }
+  // An arm registered the client's listener, until its disarm.
+  bool hasListener() const { return _listenerHandle != 0; }
   tLibSocketListener& listener() { return _listener; }
 
  private:
   // One set through the selected options; true when the set is complete.
-  bool readSet(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
-  bool readInner(iWaiter& waiter, uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readSet(iWaiter& waiter, const nQoUdR100::tEndableEvent::tWaiting& reading,
+               uint8_t*& destination, uint32_t& bytes, tStatus2& status);
+  bool readInner(iWaiter& waiter, const nQoUdR100::tEndableEvent::tWaiting& reading,
+                 uint8_t*& destination, uint32_t& bytes, tStatus2& status);
   // At the start of a set: its samples and, when discarding, the discards
   // around it.
   void beginSet();

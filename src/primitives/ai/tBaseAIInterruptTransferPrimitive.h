@@ -100,13 +100,13 @@ class tBaseAIInterruptTransferPrimitive
   void link(tStatus2& status);
   // kRefused for a FIFO block count of 0, which would never end a FIFO pass;
   // kCountTooLarge for one whose samples per move do not fit in 32 bits.
-  void commit(tStatus2& status);
-  void arm(tStatus2& status);
+  virtual void commit(tStatus2& status);
+  virtual void arm(tStatus2& status);
   // Not supported: -50256.
-  void start(tStatus2& status);
-  void stop(tStatus2& status);
-  void disarm(tStatus2& status);
-  void uncommit(tStatus2& status);
+  virtual void start(tStatus2& status);
+  virtual void stop(tStatus2& status);
+  virtual void disarm(tStatus2& status);
+  virtual void uncommit(tStatus2& status);
   void unlink(tStatus2& status);
   void unconfigure(tStatus2& status);
 

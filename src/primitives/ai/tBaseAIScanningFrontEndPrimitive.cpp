@@ -52,6 +52,11 @@ void tBaseAIScanningFrontEndPrimitive::reserved15(tStatus2& status) {
   nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, 99});
 }
 
+void tBaseAIScanningFrontEndPrimitive::bringDown() {
+  tStatus2 uncommitted;
+  if (_state.isCommitted()) uncommit(uncommitted);
+}
+
 bool tBaseAIScanningFrontEndPrimitive::isReady() const {
   return _state.isInUse() && _description != nullptr;
 }

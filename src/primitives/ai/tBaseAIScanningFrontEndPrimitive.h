@@ -50,6 +50,10 @@ class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
   virtual void reserved15(tStatus2& status);
   virtual bool isReady() const;
   virtual void programChannels(tStatus2& status) = 0;
+  // Before a release, out of the codes' reach: a commit that no uncommit
+  // (nor a new configuration) followed is uncommitted, on a status of its
+  // own.
+  virtual void bringDown();
 
   // The range of entry index, respectively its positive-input and reference
   // codes; -50150 past the list, -50352 for a list that failed to grow.

@@ -335,7 +335,8 @@ void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
 }
 
 void tBaseAITimingControllerPrimitive::bringDown() {
-  tStatus2 disarmed, uncommitted;
+  tStatus2 stopped, disarmed, uncommitted;
+  if (_runHeld != 0) stop(stopped);
   if (_armHeld != 0) disarm(disarmed);
   if (_sampleStartInstalled != 0 || _sampleEndInstalled != 0 || _recordEndInstalled != 0 ||
       _timedLoopEvent != 0 || _listenerHandle != 0)

@@ -175,10 +175,21 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   virtual void enableSampleStartInterrupt(tStatus2& status) = 0;
   // Brings the engine down from whatever the codes left, by what it holds
   // and not by its state (an observer added or removed lowers that), each
-  // step on a status of its own, dropped: an arm that no disarm followed is
-  // disarmed; handlers, a timed loop or a listener that a commit left go
-  // through the uncommit.
+  // step on a status of its own, dropped: a started run that no stop or
+  // disarm ended is stopped (with the record end its stop reports); an arm
+  // that no disarm followed is disarmed; handlers, a timed loop or a
+  // listener that a commit left go through the uncommit.
   void bringDown();
+  // What it holds: an arm and a run the codes left, the handlers in the
+  // dispatcher's slots (bit 0 sample start, bit 1 sample end, bit 2 record
+  // end), the timed loop's event, the listener.
+  bool isArmHeld() const { return _armHeld != 0; }
+  bool isRunHeld() const { return _runHeld != 0; }
+  uint32_t installedHandlers() const {
+    return _sampleStartInstalled | _sampleEndInstalled << 1 | _recordEndInstalled << 2;
+  }
+  uint32_t timedLoopEvent() const { return _timedLoopEvent; }
+  bool hasListener() const { return _listenerHandle != 0; }
 
   // Stores the action (null: none) whatever the status holds; clearing or
   // replacing it waits for a notification running it on another thread.
@@ -267,8 +278,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
-  // An arm that no disarm followed (the board class's arm and disarm keep it).
+  // An arm that no disarm followed, and a start that no stop or disarm
+  // followed (the board class's start, stop, arm and disarm keep them).
   uint32_t _armHeld = 0;
+  uint32_t _runHeld = 0;
   // The timed-loop event whose loop registerTimedLoop put in (0: none).
   uint32_t _timedLoopEvent = 0;
   tTimedLoopSampleEndObserver _sampleEndLoop;

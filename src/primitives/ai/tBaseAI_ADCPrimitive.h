@@ -80,6 +80,8 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   // Nothing on an error status.
   void setConfiguration(const tAI_ADCPrimitiveConfig& configuration, nQoMDBG100::tStatus2& status);
   bool isAttached() const { return _attached != 0; }
+  // An arm that no disarm followed switched the overrun source on.
+  bool isOverrunEnabled() const { return _enabled != 0; }
 
  protected:
   using tRecord = tObserverRecord<iObserver>;

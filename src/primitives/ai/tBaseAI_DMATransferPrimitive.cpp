@@ -96,11 +96,12 @@ void tBaseAI_DMATransferPrimitive::unlink(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_dmaChannelNumber >= kChannelCount) {
+  const uint32_t channel = _dmaChannelNumber;
+  if (channel >= kChannelCount) {
     nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, kNoChannelLine});
     return;
   }
-  selectChannel(dmaChannelSelectCode(_dmaChannelNumber), status);
+  selectChannel(dmaChannelSelectCode(channel), status);
   // An overrun or overflow stopped the worker; this run needs it again.
   if (_worker->isStopRequested() != 0) {
     _worker->destroyThread(status);

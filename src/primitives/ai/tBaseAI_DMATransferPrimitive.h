@@ -16,6 +16,7 @@
 // linkers write; it is never ready.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
@@ -155,7 +156,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   nQoMRL110::iEvent* _event = nullptr;
   nQoUdR100::tSinkSlot<nQoLMSDR100::iDMAEndpoint> _doneSink;
   tAI_DMATransferPrimitiveConfig _configuration;
-  uint32_t _dmaChannelNumber = kNoChannel;
+  // The linkers write it while an arm may read it on another thread.
+  std::atomic<uint32_t> _dmaChannelNumber{kNoChannel};
   tCounts _counts;
   // Written by arm and by the end of the run, which may be on the worker.
   tSyncAtomicU32 _done{1};

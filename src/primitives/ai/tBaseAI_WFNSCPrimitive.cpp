@@ -35,7 +35,7 @@ tBaseAI_WFNSCPrimitive::tBaseAI_WFNSCPrimitive(tBaseAITimingControllerPrimitive*
 
 tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   tStatus2 local;
-  if (_eventCommitted) uncommit(local);
+  if (_eventCommitted) tBaseAI_WFNSCPrimitive::uncommit(local);
   _event.close();
   // A polling wait under way stops at its next poll.
   _event.end(kStopMark);
@@ -135,13 +135,14 @@ void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
           {kFile, kMissedLine});
 }
 
-bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
+bool tBaseAI_WFNSCPrimitive::waitForClock(const tEndableEvent::tWaiting& waiting, uint32_t from,
+                                          tStatus2& status) {
   // The event is cleared before the count is looked at, so a clock that
   // comes in between sets it again.
   for (;;) {
     _event.reset();
     int code = 0;
-    switch (_event.wait(_timeout, &code, [&] { return _clocks.get() != from; })) {
+    switch (waiting.wait(_timeout, &code, [&] { return _clocks.get() != from; })) {
       case tEndableEvent::kReady:
       case tEndableEvent::kEnded: return true;
       case tEndableEvent::kClosed:
@@ -160,6 +161,7 @@ bool tBaseAI_WFNSCPrimitive::waitForClock(uint32_t from, tStatus2& status) {
 
 void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
   const tEndableEvent::tCall call(_event);
+  const tEndableEvent::tWaiting waiting(_event);
   if (!_event.isOpen()) {
     setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
     return;
@@ -167,7 +169,7 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
   if (inLeadIn()) {
     if (_waits == 0) _timing->enableSampleStartInterrupt(status);
     ++_waits;
-    waitForClock(_clocks.get(), status);
+    waitForClock(waiting, _clocks.get(), status);
     _clocksSeen = _clocks.get();
     return;
   }
@@ -179,13 +181,15 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     _clocksSeen = now;
   }
   if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
-  if (waitForClock(now, status)) ++_clocksSeen;
+  if (waitForClock(waiting, now, status)) ++_clocksSeen;
 }
 
-bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
+bool tBaseAI_WFNSCPrimitive::pollForClock(const tEndableEvent::tWaiting& waiting,
+                                          tStatus2& status) {
   const bool limited = _timeout != 0 && _timeout != kNoLimit;
   for (uint32_t polls = 1;; ++polls) {
-    if (_converter->readStatusBit5(&status) != 0 || _event.ended() || status.isFatal()) return true;
+    if (_converter->readStatusBit5(&status) != 0 || waiting.ended() || status.isFatal())
+      return true;
     if (!limited || polls <= kFreePolls) continue;
     if (polls == kFreePolls + 1) {
       if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);
@@ -198,9 +202,10 @@ bool tBaseAI_WFNSCPrimitive::pollForClock(tStatus2& status) {
 
 void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
   const tInside inside(_pollPasses);
+  const tEndableEvent::tWaiting waiting(_event);
   if (inLeadIn()) {
     _converter->acknowledgeBit11(&status);
-    const bool clocked = pollForClock(status);
+    const bool clocked = pollForClock(waiting, status);
     ++_waits;
     _converter->acknowledgeBit11(&status);
     if (!clocked) setCode(status, nQoUdR100::kWaitTimeout, {kFile, kPollTimeoutLine});
@@ -219,7 +224,7 @@ void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
     if (missed) reportMissed(status);
     return;
   }
-  if (_timeout != 0) pollForClock(status);
+  if (_timeout != 0) pollForClock(waiting, status);
   _converter->acknowledgeBit11(&status);
   if (missed) reportMissed(status);
 }

@@ -20,6 +20,7 @@
 // endWaits ends the waits until openWaits, whatever the codes do in between.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tEndableEvent.h"
@@ -61,14 +62,14 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
   // Event mode: observer registered, event opened; a failure is undone by
   // uncommit on a fresh status.
-  void commit(tStatus2& status);
-  void arm(tStatus2& status);
-  void start(tStatus2& status);
-  void stop(tStatus2& status);
-  void disarm(tStatus2& status);
+  virtual void commit(tStatus2& status);
+  virtual void arm(tStatus2& status);
+  virtual void start(tStatus2& status);
+  virtual void stop(tStatus2& status);
+  virtual void disarm(tStatus2& status);
   // Undoes what commit did, whatever polling holds now; returns once the
   // stops and waits under way on the event have left.
-  void uncommit(tStatus2& status);
+  virtual void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
   void pollingWait(tStatus2& status);
@@ -91,6 +92,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void setDataLeft(uint32_t left) { _dataLeft = left; }
   uint32_t dataLeft() const { return _dataLeft; }
   uint32_t mode() const { return _mode; }
+  // A stop that no arm or release lifted ends the waits.
+  bool isStopped() const { return _event.ended(kStopMark); }
   uint32_t waits() const { return _waits; }
 
   // Set by the supervisor before commit.
@@ -102,22 +105,27 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
  private:
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
-  // Waits on the event until the clock count leaves `from` or a stop comes;
-  // false with -200474 when the time-out passed, with -50004 when the event
-  // is not open or was taken out.
-  bool waitForClock(uint32_t from, tStatus2& status);
-  // Polls the converter until a clock or a stop; false when the time-out
-  // passed. Without a limit (0 or kNoLimit) it polls until one comes.
-  bool pollForClock(tStatus2& status);
+  // Waits on the event until the clock count leaves `from` or an end reaches
+  // the wait; false with -200474 when the time-out passed, with -50004 when
+  // the event is not open or was taken out.
+  bool waitForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, uint32_t from,
+                    tStatus2& status);
+  // Polls the converter until a clock or an end reaches the wait; false when
+  // the time-out passed. Without a limit (0 or kNoLimit) it polls until one
+  // comes.
+  bool pollForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, tStatus2& status);
 
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAI_ADCPrimitive* _converter;
-  uint32_t _waits = 0;
+  // What a run counts (the waits, the clocks they saw, the transfer's word
+  // on data left): an arm on the codes' thread resets them while a wait of
+  // the run before, or a read of the transfer, may be under way on another.
+  std::atomic<uint32_t> _waits{0};
   nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _waitTimer{
       kDefaultTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
   uint32_t _timeout = kDefaultTimeout;
   tSyncAtomicU32 _clocks;
-  uint32_t _clocksSeen = 0;
+  std::atomic<uint32_t> _clocksSeen{0};
   // The stop, lifted by arm, and the end of the waits, lifted by openWaits.
   static constexpr uint32_t kStopMark = 1;
   static constexpr uint32_t kEndMark = 2;
@@ -127,7 +135,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   nQoUdR100::tEndableEvent _event;
   // Polling waits under way, which only the destructor waits for.
   nQoUdR100::tPassCount _pollPasses;
-  uint32_t _dataLeft = 0;
+  std::atomic<uint32_t> _dataLeft{0};
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.
   bool _eventCommitted = false;

@@ -427,6 +427,8 @@ void tTavikAITimingControllerPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   resetRecordEnd(status);
   if (_startCommand != nullptr) (_helper->*_startCommand)(&status);
+  // A run is the start of an armed engine.
+  if (status.isNotFatal() && _armHeld != 0) _runHeld = 1;
 }
 
 void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status) {
@@ -435,7 +437,9 @@ void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status)
 }
 
 void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
-  if (status.isFatal() || _configuration.timing.timingMode != 3) return;
+  if (status.isFatal()) return;
+  _runHeld = 0;
+  if (_configuration.timing.timingMode != 3) return;
   if (_recordEndGuard.get() != 0) {
     _idle = 1;
   } else {
@@ -459,7 +463,8 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
 // configuration or an observer change did since.
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  _armHeld = 0;
+  // The hammer stop ends a run too.
+  _armHeld = _runHeld = 0;
   onFreshStatus(status, [&](tStatus2& s) { hammerStop(s); });
   if (_recordEndEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {
@@ -494,7 +499,8 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) {
     _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
   });
-  _state.setCommitted();
+  // Back to committed from the arm; an uncommit since keeps its state.
+  if (_state.isArmed()) _state.setCommitted();
 }
 
 void tTavikAITimingControllerPrimitive::enableSampleStartInterrupt(tStatus2& status) {

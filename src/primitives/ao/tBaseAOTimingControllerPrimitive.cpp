@@ -68,6 +68,7 @@ void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {
 void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   if (status.isFatal() || !_update.isOpen()) return;
   const nQoUdR100::tEndableEvent::tCall call(_update);
+  const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
   if (_waitCalls <= fields.countedFirstUpdates) {
     if (_waitCalls == 0) {
       if (_fifo != nullptr) _fifo->setUpdateWaitStarted();
@@ -77,7 +78,7 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   }
   _update.reset();
   int waitStatus = 0;
-  switch (_update.wait(_updateTimeout, &waitStatus)) {
+  switch (waiting.wait(_updateTimeout, &waitStatus)) {
     case nQoUdR100::tEndableEvent::kWoken:
     case nQoUdR100::tEndableEvent::kReady: break;
     case nQoUdR100::tEndableEvent::kEnded:
@@ -98,6 +99,7 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
 
 void tBaseAOTimingControllerPrimitive::pollForNextUpdate(tStatus2& status) {
   if (status.isFatal()) return;
+  const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
   if (_waitCalls < fields.countedFirstUpdates) {
     if (_waitCalls == 0 && _fifo != nullptr) _fifo->setUpdateWaitStarted();
     ++_waitCalls;
@@ -114,14 +116,14 @@ void tBaseAOTimingControllerPrimitive::pollForNextUpdate(tStatus2& status) {
     _timeout.start(&timerStatus);
   }
   bool timedOut = false;
-  while (!isUpdateFlagSet(&status) && !stopped()) {
+  while (!isUpdateFlagSet(&status) && !waiting.ended()) {
     if (timed && _timeout.isTimeout(&timerStatus) != 0) {
       timedOut = true;
       break;
     }
   }
   acknowledgeUpdateFlag(&status);
-  if (stopped())
+  if (waiting.ended())
     nQoUdR100::setCode(status, nQoUdR100::kStopRequested, {kFile, 130});
   else if (timedOut)
     nQoUdR100::setCode(status, nQoUdR100::kWaitTimeout, {kFile, 132});

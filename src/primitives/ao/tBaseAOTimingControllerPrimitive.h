@@ -144,8 +144,6 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
-  // A stop was requested or the waits were ended.
-  bool stopped() const { return _update.ended(); }
   // The update event's marks: the stop, lifted by arm, and the release's end
   // of the waits, lifted by allowWaits.
   static constexpr uint32_t kStopMark = 1;

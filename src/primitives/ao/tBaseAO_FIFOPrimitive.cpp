@@ -39,10 +39,8 @@ tBaseAO_FIFOPrimitive::tBaseAO_FIFOPrimitive(const tAODescription* description, 
 }
 
 tBaseAO_FIFOPrimitive::~tBaseAO_FIFOPrimitive() {
-  if (_observerRegistered != 0) {
-    tStatus2 fresh;
-    unregisterDataLoadedObserver(fresh);
-  }
+  tStatus2 fresh;
+  unregisterDataLoadedObserver(fresh);
   _memDelete(_channelOrder);
   if (_dataLoaded != nullptr) syncClose(_dataLoaded);
 }
@@ -61,15 +59,16 @@ void tBaseAO_FIFOPrimitive::setRegenerateFromFIFO(uint32_t value, tStatus2& stat
 }
 
 void tBaseAO_FIFOPrimitive::registerDataLoadedObserver(tStatus2& status) {
-  if (status.isFatal() || fields.dmaObservable == nullptr) return;
-  fields.dmaObservable->registerObserver(nQoLMSDR100::iDMAObservable::kDataLoaded, this, status);
-  if (status.isNotFatal()) _observerRegistered = 1;
+  nQoLMSDR100::iDMAObservable* const observable = fields.dmaObservable;
+  if (status.isFatal() || observable == nullptr || _observed != nullptr) return;
+  observable->registerObserver(nQoLMSDR100::iDMAObservable::kDataLoaded, this, status);
+  if (status.isNotFatal()) _observed = observable;
 }
 
 void tBaseAO_FIFOPrimitive::unregisterDataLoadedObserver(tStatus2& status) {
-  if (status.isFatal() || fields.dmaObservable == nullptr) return;
-  fields.dmaObservable->unregisterObserver(nQoLMSDR100::iDMAObservable::kDataLoaded, this, status);
-  if (status.isNotFatal()) _observerRegistered = 0;
+  if (status.isFatal() || _observed == nullptr) return;
+  _observed->unregisterObserver(nQoLMSDR100::iDMAObservable::kDataLoaded, this, status);
+  if (status.isNotFatal()) _observed = nullptr;
 }
 
 void tBaseAO_FIFOPrimitive::waitForDataLoaded(tStatus2& status) {

@@ -90,7 +90,11 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   tAOFIFOFields fields;
 
  protected:
+  // Registers with fields.dmaObservable and records it, unless a
+  // registration is recorded already.
   void registerDataLoadedObserver(tStatus2& status);
+  // Unregisters from the observable recorded, whatever fields.dmaObservable
+  // holds now (an unlink nulls it), and clears the record once it went.
   void unregisterDataLoadedObserver(tStatus2& status);
   // -50400 when the event is not set within kDataLoadedTimeout.
   void waitForDataLoaded(tStatus2& status);
@@ -104,7 +108,9 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   uint32_t _regenerateFromFIFO = 0;
   uint32_t _updateWaitStarted = 0;
   uint32_t _completionReported = 0;
-  uint32_t _observerRegistered = 0;
+  // The observable that registerDataLoadedObserver registered with: only
+  // unregisterDataLoadedObserver clears it.
+  nQoLMSDR100::iDMAObservable* _observed = nullptr;
   iSync* _dataLoaded = nullptr;
   tPrimitiveState _state;
 };

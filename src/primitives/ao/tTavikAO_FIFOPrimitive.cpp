@@ -200,8 +200,7 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
   if (_committedMechanism == tAOFIFOFields::kDMA)
     onFreshStatus(status, [&](tStatus2& s) { writeDMASelect(0, s); });
-  if (_observerRegistered != 0)
-    onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
+  onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
   _state.setUncommitted();
 }
 

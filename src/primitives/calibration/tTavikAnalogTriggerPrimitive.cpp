@@ -45,6 +45,7 @@ tTavikAnalogTriggerPrimitive::~tTavikAnalogTriggerPrimitive() {
 
 void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  _programmed = true;
   {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
     programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(source), status);
@@ -75,6 +76,7 @@ void tTavikAnalogTriggerPrimitive::uncommit(tStatus2& status) {
 
 void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  _programmed = true;
   const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
   _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
   _map->Analog_Trigger_Etc.flush(&status, 0);
@@ -85,11 +87,10 @@ void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   }
 }
 
-// By what the trigger holds: a commit, or the enable bit of an arm that came
-// without one.
+// By what commit and arm programmed since the trigger last went idle, also
+// when a parameter handed over since moved the state back.
 void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
-  const bool enabled = (_map->Analog_Trigger_Etc.getRegister() & kEnable) != 0;
-  if (status.isFatal() || (!_state.isCommitted() && !enabled)) return;
+  if (status.isFatal() || !_programmed) return;
   tStatus2 local;
   uncommit(local);
 }
@@ -106,7 +107,8 @@ void tTavikAnalogTriggerPrimitive::programSource(uint32_t code, tStatus2& status
 }
 
 // The trigger off and both levels at 0, each on a status of its own, so that a
-// failed step leaves no level set.
+// failed step leaves no level set; a failure keeps the record for the next
+// release.
 void tTavikAnalogTriggerPrimitive::goIdle(tStatus2& status) {
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &s);
@@ -118,6 +120,7 @@ void tTavikAnalogTriggerPrimitive::goIdle(tStatus2& status) {
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level1Source->setPWM(0, s); });
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level2Source->setPWM(0, s); });
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
+  if (status.isNotFatal()) _programmed = false;
 }
 
 void tTavikAnalogTriggerPrimitive::setLevels(uint32_t first, uint32_t second, tStatus2& status) {

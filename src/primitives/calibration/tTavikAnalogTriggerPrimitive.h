@@ -12,6 +12,7 @@
 // level 2, mode, source).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -52,6 +53,10 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   void setLevels(uint32_t first, uint32_t second, nQoMDBG100::tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
+  // Whether a commit or an arm programmed the chip since it last went idle:
+  // set by them, cleared only by goIdle. A parameter handed over after a
+  // commit moves the state back but leaves the chip programmed.
+  std::atomic<bool> _programmed{false};
   iPWMPrimitive* _level1Source;
   iPWMPrimitive* _level2Source;
   uint32_t _settlingMicroseconds;

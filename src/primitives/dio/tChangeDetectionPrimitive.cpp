@@ -165,6 +165,9 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     setCode(status, kNullDestination, {kSource, 273});
     return 0;
   }
+  // An abort or a release's end that comes from here on ends the read,
+  // whatever start or link lifts it before the read looks.
+  const tEndableEvent::tWaiting reading(_changes);
   if (_done) {
     setCode(status, kReadPastTotal, {kSource, 279});
     return 0;
@@ -187,7 +190,7 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     // Each set wakes one reader: one that leaves woken on an end passes the
     // wake on to the next.
     int code = 0;
-    const tEndableEvent::tLeft left = _changes.wait(timeout, &code);
+    const tEndableEvent::tLeft left = reading.wait(timeout, &code);
     if (left == tEndableEvent::kEnded) break;
     if (left != tEndableEvent::kWoken) {
       setCode(status, kWaitTimeout, {kSource, 313},

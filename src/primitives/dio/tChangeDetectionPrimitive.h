@@ -89,22 +89,19 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void endReads() { _changes.end(kEndMark); }
   // The next link's, and the release's once the reads have left: reads wait
   // again, for changes that come from now on.
-  void allowReads() {
-    _changes.lift(kEndMark);
-    _changes.reset();
-  }
+  void allowReads() { _changes.lift(kEndMark); }
   // Wakes a reader blocked on the change event.
   void signalReaders();
   // Before a start: the stream counts afresh, not cancelled, not done, and
   // the stop reports done again. Changes the run before left unread are no
-  // overflow of this run, and the set an abort left wakes no read of it. The
-  // sticky flags stay for the next query (or enableLines). The change
-  // interrupt is off here, so the sequence holds still.
+  // overflow of this run; a read that an abort reached has left as ended
+  // before the abort is lifted, and the set it left wakes no read of this
+  // run. The sticky flags stay for the next query (or enableLines). The
+  // change interrupt is off here, so the sequence holds still.
   void clearForStart() {
     _samplesRead = 0;
     _lastSequence = _changeSequence;
     _changes.lift(kAbortMark);
-    _changes.reset();
     _done = false;
     _doneReported = false;
   }

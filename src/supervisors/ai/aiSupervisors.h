@@ -116,6 +116,9 @@ struct tBaseAIScanningFrontEndSupervisorRow {
     settings.supervisorRecord().checkStatus(status);
     tracker.setFlags(settings.supervisorRecord().word1 != 0, 0x33, status);
   }
+  // A commit the codes left, and the settling it started, go by what the
+  // front end holds.
+  static void bringDown(tPrimitive& primitive) { primitive.bringDown(); }
   template <class tSupervisor>
   static bool controlOwn(tSupervisor&, tPrimitive& primitive, uint32_t code,
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,

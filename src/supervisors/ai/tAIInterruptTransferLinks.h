@@ -105,9 +105,10 @@ class tAIInterruptTransferLinks {
       setCode(status, kNullPointer, {kFile, 171});
       return;
     }
-    _primitive->setDestination(_destination);
+    // Filled before the primitive's passes, on other threads, can reach it.
     _destination->setEndpoint(_partner->endpointFor(status, _destination));
     _destination->readable()->setSource(fifo, fifo->sampleWidth());
+    _primitive->setDestination(_destination);
   }
   // The primitive's destination cleared first (it waits for the passes
   // calling the destination), then its readable and endpoint; what is

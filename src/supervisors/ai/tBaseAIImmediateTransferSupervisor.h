@@ -20,8 +20,8 @@
 // without end (releasing), the primitive is taken out and the passes under
 // way are waited for; then the links unlink (and the primitive goes back in,
 // its reads ended until the next linkResource), or the row brings the
-// primitive down, the links unlink when no unlinkResource did, and the
-// reservers release, the primitive's own release among them. A failed
+// primitive down, the links unlink while they still hold what the last
+// linkResource gave, and the reservers release, the primitive's own release among them. A failed
 // linkResource is undone by the links' unlink the same way, and a supervisor
 // destroyed while linked or reserved runs unlinkResource and the release
 // before its members go.
@@ -135,14 +135,13 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   static constexpr const char kFile[] = "tBaseAIImmediateTransferSupervisor";
 
   tBaseAIImmediateTransferSupervisor() = default;
-  // Gone while still linked or holding a grant: unlinkResource, then the
-  // release, each on a status of its own that is dropped, before the links,
-  // the shims and the reservers go.
+  // Gone while the links hold what a linkResource gave or while holding a
+  // grant: unlinkResource, then the release, each on a status of its own
+  // that is dropped, before the links, the shims and the reservers go.
   ~tBaseAIImmediateTransferSupervisor() override {
     tStatus2 dropped;
     const int32_t state = _tracker.getState(dropped);
-    if (state >= nQoMRTB100::kStateResourcesLinked)
-      tBaseAIImmediateTransferSupervisor::unlinkResource(dropped);
+    if (_linksHeld) tBaseAIImmediateTransferSupervisor::unlinkResource(dropped);
     dropped.clear();
     if (state >= nQoMRTB100::kStateReserved || _transfer.getPrimitive() != nullptr)
       tBaseAIImmediateTransferSupervisor::releaseResource(dropped);
@@ -263,6 +262,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     if (status.isFatal()) return;
     if (_held != nullptr) reopenRowCalls<Row>(*_held);
     _links.linkResource(status);
+    _linksHeld = true;
     if (status.isNotFatal()) return;
     tStatus2 dropped;
     unlinkOutOfReach(dropped);
@@ -275,18 +275,18 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   }
 
   // Once the reads and passes under way have left the primitive: the row
-  // brings it down from what the codes left and, when no unlinkResource came
-  // after the last linkResource, the links take back what they gave it (on a
-  // status that is dropped); then the reservers release.
+  // brings it down from what the codes left and, while the links still hold
+  // what the last linkResource gave it, they take it back (on a status that
+  // is dropped); then the reservers release.
   void releaseResource(tStatus2& status) override {
     if (status.isFatal()) return;
-    const bool linked = _tracker.getState(status) >= nQoMRTB100::kStateResourcesLinked;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     _primitive.takeOut(endRowCalls<Row, tPrimitive>);
     if (_held != nullptr) {
       bringDownRow<Row>(*_held);
       tStatus2 dropped;
-      if (linked) _links.unlinkResource(dropped);
+      if (_linksHeld) _links.unlinkResource(dropped);
+      _linksHeld = false;
     }
     _registrar.setPrimitive(nullptr);
     tStatus2 local;
@@ -410,6 +410,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   void unlinkOutOfReach(tStatus2& status) {
     _primitive.resetOutOfReach(endRowCalls<Row, tPrimitive>,
                                [&](tPrimitive*) { _links.unlinkResource(status); });
+    _linksHeld = false;
   }
 
   // Whether the transfer's reserver holds what it reserved under the
@@ -469,6 +470,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   nQoMRTB100::tMultiReserver _reservers;
   nQoMRTB100::tSingularReserver<typename Row::tPoolPrimitive, typename Row::tPool> _transfer;
   typename Row::tLinks _links;
+  // Set by a linkResource, cleared by the step that takes back what it gave
+  // (unlinkResource, a failed link's undo, the release): the release and the
+  // destructor reset the links by it, not by a state that codes move.
+  bool _linksHeld = false;
   tFixed _interval{0};
   tFixed _stamp{0};
 };

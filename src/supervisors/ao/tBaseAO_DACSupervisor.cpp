@@ -87,7 +87,7 @@ uint32_t tBaseAO_DACSupervisor::write(uint32_t count, uint32_t, const void* buff
 
 void tBaseAOGroundRefSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   handBack(status, [&](nQoUdP100::tBaseAOGroundRefPrimitive* groundRef) {
-    if (groundRef == nullptr || skip() || groundRef->isEnabled() == 0) return;
+    if (groundRef == nullptr || !_connected.exchange(false)) return;
     nQoMDBG100::tStatus2 local;
     groundRef->disable(local);
     status.assign(local);
@@ -109,10 +109,13 @@ void tBaseAOGroundRefSupervisor::onControl(nQoUdP100::tBaseAOGroundRefPrimitive*
         setCode(status, kNullPointer, {kFile, code == kConnect ? 276u : 299u});
         return;
       }
-      if (code == kConnect)
+      if (code == kConnect) {
+        _connected = true;
         groundRef->enable(status);
-      else
+      } else {
         groundRef->disable(status);
+        if (status.isNotFatal()) _connected = false;
+      }
       return;
     case kIsConnected: reportConnected(groundRef, out, status); return;
     default: setCode(status, kNotSupported, {kFile, 337});

@@ -6,6 +6,7 @@
 // settings say to leave it alone.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "msrl/iOutputStream.h"
@@ -65,7 +66,8 @@ class tBaseAOGroundRefSupervisor final
 
   ~tBaseAOGroundRefSupervisor() override { this->retire(); }
 
-  // A connection that code 257 left (without skip) goes before the hand-back.
+  // A connection that code 257 made and no 258 took back goes before the
+  // hand-back, whatever a deploy made of the skip flag since.
   void releaseResource(nQoMDBG100::tStatus2& status) override;
 
  private:
@@ -78,6 +80,10 @@ class tBaseAOGroundRefSupervisor final
   // 259: 0 when skipping, else the primitive's connected flag.
   void reportConnected(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
                        nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
+
+  // Whether code 257 connected the ground reference: set by it, cleared by
+  // a 258 that disconnected it and by the release, which disconnects by it.
+  std::atomic<bool> _connected{false};
 };
 
 }  // namespace nQoUdR100

@@ -5,6 +5,7 @@
 // like the other positions, with a stream part over the supervisor interface.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/statusCodes.h"
@@ -85,7 +86,8 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if constexpr (Dir::kStamped) _period = settings.template record<0>().samplePeriod;
   }
   // The calls that an unlink ended are open again.
-  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+  void linkResource(tPrimitive* transfer, std::atomic<uint32_t>& word,
+                    nQoMDBG100::tStatus2& status) {
     if (transfer != nullptr) transfer->reopenCalls();
     if (status.isNotFatal()) word = 4;
   }

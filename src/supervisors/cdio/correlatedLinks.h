@@ -17,6 +17,7 @@
 //                                              the primitive out of reach
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/statusCodes.h"
@@ -60,7 +61,7 @@ class tCorrelatedFIFOLinks : public tCorrelatedLinksBase {
     fifo.setModeFlag(static_cast<uint32_t>(fields.fifoModeFlag), status, 0);
     fifo.setSecondaryModeFlag(fields.fifoSecondaryModeFlag, status);
   }
-  void linkResource(tPrimitive*, uint32_t& word, nQoMDBG100::tStatus2& status) {
+  void linkResource(tPrimitive*, std::atomic<uint32_t>& word, nQoMDBG100::tStatus2& status) {
     if (status.isNotFatal()) word = 4;
   }
   void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
@@ -105,7 +106,8 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
   // The channel's number and the endpoint into the primitive, the partner's
   // handle into the endpoint, word 4; then the primitive attaches whatever
   // the status. Without primitive, endpoint or partners: -50004.
-  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+  void linkResource(tPrimitive* transfer, std::atomic<uint32_t>& word,
+                    nQoMDBG100::tStatus2& status) {
     if (transfer == nullptr || _endpoint == nullptr || _channel == nullptr || _partner == nullptr) {
       setCode(status, kNullPointer, {Dir::kDMAFile, 170});
       return;
@@ -180,7 +182,8 @@ class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
   // Partners of another class: -89000. Without primitive, endpoint or the
   // FIFO supervisor's primitive: -50004. Otherwise the transfer object and
   // the FIFO into the endpoint, then the primitive's observers.
-  void linkResource(tPrimitive* transfer, uint32_t& word, nQoMDBG100::tStatus2& status) {
+  void linkResource(tPrimitive* transfer, std::atomic<uint32_t>& word,
+                    nQoMDBG100::tStatus2& status) {
     auto* partner =
         nQoMRTB100::castAnswer<tPartner>(_transferPartner, status, {Dir::kInterruptFile, 180});
     auto* fifoSupervisor =

@@ -27,7 +27,7 @@
 // The entries that may come from another thread at any step (control, every
 // code; requestCancel; the reads and writes of a row's stream part, through
 // reach()) reach the primitive only through a slot, as counted uses, and read
-// the word from an atomic copy; the raw primitive is left to the lifecycle
+// the word, which is atomic; the raw primitive is left to the lifecycle
 // steps and to other supervisors' links while they run theirs. commitCancel
 // runs its undo codes through the slot too. reserveResource prepares the
 // grant before it puts it into the slot. The steps that reset or hand back
@@ -159,7 +159,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _facade = facade;
     _links.initialize(facade, status);
     deploy(settings, status);
-    if (status.isNotFatal()) setWord(nCorrelated::kInitialized);
+    if (status.isNotFatal()) _word = nCorrelated::kInitialized;
   }
 
   // Settings of another class: -89000. Otherwise copies them and gives a
@@ -186,7 +186,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     _links.link(map, status);
-    if (status.isNotFatal()) setWord(nCorrelated::kLinked);
+    if (status.isNotFatal()) _word = nCorrelated::kLinked;
   }
 
   // No broker: nothing reserved and no error. A refused request (null
@@ -213,7 +213,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _links.reserved(*_primitive, _settings, status);
     _links.apply(*_primitive, _settings, status);
     _reached.set(_primitive);
-    if (status.isNotFatal()) setWord(nCorrelated::kReserved);
+    if (status.isNotFatal()) _word = nCorrelated::kReserved;
   }
 
   // The links fill the primitive out of the entries' reach (see fill). A
@@ -222,7 +222,6 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void linkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     fill([&] { _links.linkResource(_primitive, _word, status); });
-    _sharedWord.store(_word);
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 dropped;
     resetOutOfReach([&](tPrimitive& primitive) { takeDown(primitive, dropped); });
@@ -234,7 +233,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   void unlinkResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     resetOutOfReach([&](tPrimitive& primitive) { takeDown(primitive, status); });
-    setWord(nCorrelated::kReserved);
+    _word = nCorrelated::kReserved;
   }
 
   // Hands back only a grant this supervisor holds, on a fresh status merged
@@ -255,12 +254,12 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _primitive = nullptr;
     _identifier.hold(false);
     _links.released(status);
-    setWord(nCorrelated::kLinked);
+    _word = nCorrelated::kLinked;
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    setWord(nCorrelated::kInitialized);
+    _word = nCorrelated::kInitialized;
   }
 
   // May come from another thread, so it runs on the held primitive inside a
@@ -283,9 +282,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   }
 
   void requestCancel(nQoMDBG100::tStatus2& status) override {
-    _reached.call([&](tPrimitive& primitive) {
-      _links.requestCancel(primitive, _sharedWord.load(), status);
-    });
+    _reached.call([&](tPrimitive& primitive) { _links.requestCancel(primitive, _word, status); });
   }
 
   // How the calls of a row's stream part reach the primitive: runs
@@ -300,10 +297,11 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // runs (stop, disarm, uncommit, as the row serves them), each on a fresh
   // status merged into the caller's; then the word is 4.
   void commitCancel(nQoMDBG100::tStatus2& status) override {
-    if (status.isFatal() || _word <= nCorrelated::kResourcesLinked) return;
-    if (_word <= nCorrelated::kRunning)
-      _reached.call([&](tPrimitive& primitive) { undoFrom(primitive, _word, status); });
-    setWord(nCorrelated::kResourcesLinked);
+    const uint32_t word = _word;
+    if (status.isFatal() || word <= nCorrelated::kResourcesLinked) return;
+    if (word <= nCorrelated::kRunning)
+      _reached.call([&](tPrimitive& primitive) { undoFrom(primitive, word, status); });
+    _word = nCorrelated::kResourcesLinked;
   }
 
   uint32_t getLifecycle() const { return _word; }
@@ -342,11 +340,11 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     if (index < nCorrelated::kFirstUndo) {
       step.first(primitive, status);
       if (step.second != nullptr) step.second(primitive, status);
-      if (status.isNotFatal()) setWord(step.word);
+      if (status.isNotFatal()) _word = step.word;
       return;
     }
     undo(primitive, step, status);
-    setWord(step.word);
+    _word = step.word;
   }
   // An undo code's operations, each on a fresh status merged into status.
   static void undo(tPrimitive& primitive, const tCorrelatedStep<tPrimitive>& step,
@@ -387,22 +385,15 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
                              });
   }
 
-  // The word, and the copy a cancel reads.
-  void setWord(uint32_t word) {
-    _word = word;
-    _sharedWord.store(word);
-  }
-
   tPrimitive* _primitive = nullptr;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   nQoMRTB100::tReservationIdentifier _identifier;
-  uint32_t _word = 0;
+  // Written by the lifecycle steps and by the codes from other threads.
+  std::atomic<uint32_t> _word{0};
   tSettings _settings;
   typename Row::tLinks _links;
-  // The reserved primitive as the entries reach it, and the word a cancel
-  // reads.
+  // The reserved primitive as the entries reach it.
   tSinkSlot<tPrimitive> _reached;
-  std::atomic<uint32_t> _sharedWord{0};
 };
 
 }  // namespace nQoUdR100

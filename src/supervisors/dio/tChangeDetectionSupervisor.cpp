@@ -47,7 +47,7 @@ void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, t
     _action = nullptr;
     return;
   }
-  setState(kPlainLinked);
+  _state = kPlainLinked;
 }
 
 void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
@@ -78,12 +78,17 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
     releaseResource(undo);
     return;
   }
-  setState(kPlainReserved);
+  _state = kPlainReserved;
 }
 
+// Out of the entries' reach, as unlinkResource resets it: a code, a read or a
+// cancel under way on another thread (a stop reads the done target, a read
+// the acquisition) has left the primitive before this fills it; a read that
+// waits is ended first. The reads wait again from here on.
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
-  if (tChangeDetectionPrimitive* const primitive = held()) {
+  resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
+    if (primitive == nullptr) return;
     primitive->allowReads();
     if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
@@ -92,13 +97,13 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
     primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
     primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                               buffered() ? _event : nullptr);
-  }
+  });
   if (status.isFatal()) {
     tStatus2 undo;
     unlinkResource(undo);
     return;
   }
-  setState(kPlainResourcesLinked);
+  _state = kPlainResourcesLinked;
 }
 
 // Once the reads that wait have ended and a read, a code or a cancel under
@@ -110,7 +115,7 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
     if (primitive != nullptr) reset(*primitive, status);
   });
-  setState(kPlainReserved);
+  _state = kPlainReserved;
 }
 
 // The same out of reach, from whatever the codes left since: also a run that
@@ -132,16 +137,16 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
     status.assign(local);
     _doneRegistered = false;
   }
-  setState(kPlainLinked);
+  _state = kPlainLinked;
 }
 
-// A run stopped while the task's state says running (its done report goes
-// to the event the primitive still holds), then the lines disabled and the
+// A run that a start began and no stop ended is stopped (its done report
+// goes to the event the primitive still holds), then the lines disabled and the
 // readable lines, the correlated transfer, the action and the event taken
 // back, on a status of their own merged into the caller's.
 void tChangeDetectionSupervisor::reset(tChangeDetectionPrimitive& primitive, tStatus2& status) {
   tStatus2 local;
-  if (_running.load()) stop(primitive, local);
+  if (_run.load()) stop(primitive, local);
   primitive.disableLines(_enabledMasks[0], _enabledMasks[1], local);
   status.assign(local);
   primitive.setReadable(nullptr);
@@ -155,7 +160,7 @@ void tChangeDetectionSupervisor::unlink(tStatus2& status) {
   _readable = nullptr;
   _cdiDMA = nullptr;
   _action = nullptr;
-  setState(kPlainInitialized);
+  _state = kPlainInitialized;
 }
 
 void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
@@ -175,22 +180,24 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
         primitive->releaseBuffer(undo);
         return;
       }
-      setState(kPlainCommitted);
+      _state = kPlainCommitted;
       return;
     case kPlainStart: start(*primitive, status); return;
     case kPlainStop: stop(*primitive, status); return;
     case kPlainUncommit:
       // The buffer of the commit goes, also after a deploy to unbuffered.
       primitive->releaseBuffer(status);
-      setState(kPlainResourcesLinked);
+      _state = kPlainResourcesLinked;
       return;
     default: setCode(status, kNotSupported, {kFile, 476});
   }
 }
 
-// Every start begins a run afresh, so that each stop reports done once.
+// Every start begins a run afresh, so that each stop reports done once; a
+// start that fails part way is stopped as a run.
 void tChangeDetectionSupervisor::start(tChangeDetectionPrimitive& primitive, tStatus2& status) {
   primitive.clearForStart();
+  _run = true;
   if (drivesHardware()) {
     if (_action != nullptr) {
       _action->started(status);
@@ -203,7 +210,7 @@ void tChangeDetectionSupervisor::start(tChangeDetectionPrimitive& primitive, tSt
     stop(primitive, undo);
     return;
   }
-  setState(kPlainRunning);
+  _state = kPlainRunning;
 }
 
 // The action is released only when one is held: a task with only readable
@@ -222,7 +229,8 @@ void tChangeDetectionSupervisor::stop(tChangeDetectionPrimitive& primitive, tSta
   }
   const tStatus2 completion;
   primitive.signalDone(completion, status);
-  setState(kPlainCommitted);
+  _run = false;
+  _state = kPlainCommitted;
 }
 
 // The flags are taken (and cleared) only when there is a block to answer in.
@@ -238,7 +246,7 @@ void tChangeDetectionSupervisor::endCalls(tChangeDetectionPrimitive& primitive) 
 }
 
 void tChangeDetectionSupervisor::onCancel(tChangeDetectionPrimitive& primitive, tStatus2&) {
-  if (!_running.load()) return;
+  if (!_run.load()) return;
   primitive.abort();
   primitive.signalReaders();
 }

@@ -8,8 +8,9 @@
 // captured samples through getInputStreamPtr and hears of the end through
 // the done kind of its event. The codes, a cancel and the stream's reads may
 // come from the user's thread: they reach the primitive as uses of the
-// frame's slot, which unlinkResource and the release take it out of, after
-// ending every read that waits, before they reset it or hand it back.
+// frame's slot, which linkResource, unlinkResource and the release take it
+// out of, after ending every read that waits, before they fill it, reset it
+// or hand it back.
 #pragma once
 
 #include <atomic>
@@ -80,7 +81,7 @@ class tChangeDetectionSupervisor final
   void onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
-  // Running: the read in progress returns.
+  // While a run is on: the read in progress returns.
   void onCancel(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   // Before unlinkResource or the release takes the primitive out: every read
   // ends, until the next linkResource.
@@ -97,16 +98,14 @@ class tChangeDetectionSupervisor final
   void stop(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void queryOverflow(tChangeDetectionPrimitive& primitive, nQoMRL100::iControlParameterBlock* out,
                      nQoMDBG100::tStatus2& status);
-  // The state word, and whether a cancel reaches the primitive.
-  void setState(uint32_t state) {
-    _state = state;
-    _running.store(state == kPlainRunning);
-  }
 
   nQoCDR100::iDigReadablePrimSup* _readable = nullptr;
   iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
-  // The state is running: what a cancel reads in place of the state word.
-  std::atomic<bool> _running{false};
+  // A run that a start began and no stop ended: set by the start, cleared
+  // only by the stop, whatever a code or a lifecycle step makes of the state
+  // word. What a cancel and the bring-down of unlinkResource and the release
+  // read.
+  std::atomic<bool> _run{false};
   nQoMAS100::iSchedulerAction* _action = nullptr;
   // The first and second edge masks that linkResource enabled.
   uint32_t _enabledMasks[2] = {0, 0};

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "primitives/ai/tAIImmediateDMATransferPrimitive.h"
@@ -149,7 +151,101 @@ class tAIRow : public tAIRoadTest {
   std::optional<nQoUdR100::tBaseAIDeviceFIFOSupervisor> fifoSupervisor;
 };
 
-// The sample-clock wait polling the converter's status register.
+// The real primitives whose control operations first call the hold point,
+// so that a code from another thread holds inside the primitive, within the
+// frame's use of it.
+template <class Prim>
+class tHeldControls : public Prim {
+ public:
+  template <class... tArgs>
+  explicit tHeldControls(tHoldPoint& hold, tArgs&&... args)
+      : Prim(std::forward<tArgs>(args)...), _hold(hold) {}
+  void commit(tStatus2& s) override {
+    _hold();
+    Prim::commit(s);
+  }
+  void arm(tStatus2& s) override {
+    _hold();
+    Prim::arm(s);
+  }
+  void start(tStatus2& s) override {
+    _hold();
+    Prim::start(s);
+    if (s.isNotFatal() && started) started();
+  }
+  void stop(tStatus2& s) override {
+    _hold();
+    Prim::stop(s);
+  }
+  void disarm(tStatus2& s) override {
+    _hold();
+    Prim::disarm(s);
+  }
+  void uncommit(tStatus2& s) override {
+    _hold();
+    Prim::uncommit(s);
+  }
+  // After a start that the primitive took.
+  std::function<void()> started;
+
+ private:
+  tHoldPoint& _hold;
+};
+
+class tHeldConverter : public nQoUdP100::tAI_ADCPrimitive {
+ public:
+  template <class... tArgs>
+  explicit tHeldConverter(tHoldPoint& hold, tArgs&&... args)
+      : tAI_ADCPrimitive(std::forward<tArgs>(args)...), _hold(hold) {}
+  bool commit(tStatus2& s) override {
+    _hold();
+    return tAI_ADCPrimitive::commit(s);
+  }
+  void arm(tStatus2& s) override {
+    _hold();
+    tAI_ADCPrimitive::arm(s);
+  }
+  void disarm(tStatus2& s) override {
+    _hold();
+    tAI_ADCPrimitive::disarm(s);
+  }
+  void uncommit(tStatus2& s) override {
+    _hold();
+    tAI_ADCPrimitive::uncommit(s);
+  }
+
+ private:
+  tHoldPoint& _hold;
+};
+
+class tHeldFrontEnd : public nQoUdP100::tAIScanningFrontEndPrimitive {
+ public:
+  template <class... tArgs>
+  explicit tHeldFrontEnd(tHoldPoint& hold, tArgs&&... args)
+      : tAIScanningFrontEndPrimitive(std::forward<tArgs>(args)...), _hold(hold) {}
+  void commit(tStatus2& s) override {
+    _hold();
+    tAIScanningFrontEndPrimitive::commit(s);
+  }
+  void arm(uint32_t flag, tStatus2& s) override {
+    _hold();
+    tAIScanningFrontEndPrimitive::arm(flag, s);
+  }
+  void disarm(tStatus2& s) override {
+    _hold();
+    tAIScanningFrontEndPrimitive::disarm(s);
+  }
+  void uncommit(tStatus2& s) override {
+    _hold();
+    tAIScanningFrontEndPrimitive::uncommit(s);
+  }
+
+ private:
+  tHoldPoint& _hold;
+};
+
+// The sample-clock wait polling the converter's status register; its codes
+// hold inside its operations.
 class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
  public:
   static constexpr const char* kName = "SampleClockWaitPolling";
@@ -159,7 +255,7 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
  protected:
   void SetUp() override {
     tAIRow::SetUp();
-    wfnsc.emplace(timing, converter);
+    wfnsc.emplace(hold, timing, converter);
     offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
   }
   void TearDown() override {
@@ -172,6 +268,21 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
     supervisor.control(1, nullptr, nullptr, status);
     supervisor.control(4100, nullptr, nullptr, status);
   }
+  // Armed as ready leaves it, committed, and stopped by a cancel.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"armed", [] {}},
+            {"committed",
+             [&supervisor] {
+               tStatus2 status;
+               supervisor.control(4101, nullptr, nullptr, status);
+             }},
+            {"stopped by a cancel", [&supervisor] {
+               tStatus2 status;
+               supervisor.requestCancel(status);
+             }}};
+  }
+  // A stop ends the waits before they reach the primitive: only the code
+  // that lifts it then.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code, std::vector<uint8_t> in) {
       return [&supervisor, code, in](tStatus2& status) {
@@ -179,24 +290,22 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
         supervisor.control(code, in.empty() ? nullptr : &block, nullptr, status);
       };
     };
-    return {
-        {"400", code(400, {}), true, 0, kTimedOut},
-        {"401", code(401, {5, 0, 0, 0}), true, 0, kTimedOut},
-        {"the second interface's wait",
-         [&supervisor](tStatus2& status) { supervisor.waitForNextSampleClock(status); }, true, 0,
-         kTimedOut},
-        {"4100 under way",
-         [&supervisor, this](tStatus2& status) {
-           supervisor.reach([&](tPrimitive& primitive) {
-             hold();
-             primitive.arm(status);
-           });
-         }},
-    };
+    std::vector<tEntry> entries{{"4100", code(4100, {})}};
+    if (wfnsc->isStopped()) return entries;
+    entries.insert(entries.begin(),
+                   {{"400", code(400, {}), true, 0, kTimedOut},
+                    {"401", code(401, {5, 0, 0, 0}), true, 0, kTimedOut},
+                    {"the second interface's wait",
+                     [&supervisor](tStatus2& status) { supervisor.waitForNextSampleClock(status); },
+                     true, 0, kTimedOut}});
+    return entries;
   }
-  std::string primitiveState() { return "mode " + std::to_string(wfnsc->mode()); }
+  std::string primitiveState() {
+    return "mode " + std::to_string(wfnsc->mode()) + ", stopped " +
+           std::to_string(wfnsc->isStopped());
+  }
 
-  std::optional<tPrimitive> wfnsc;
+  std::optional<tHeldControls<tPrimitive>> wfnsc;
   std::optional<nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool> pool;
 };
 
@@ -255,17 +364,35 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     tStatus2 start;
     supervisor.control(4100, nullptr, nullptr, start);
   }
-  std::vector<tEntry> entries(tSupervisor& supervisor) {
-    return {
-        {"read",
-         [&supervisor, this](tStatus2& status) {
-           supervisor.read(1, 5, reinterpret_cast<uint8_t*>(buffer), nullptr, nullptr, status);
-         },
-         true, 0, kTimedOut},
-        {"1", [&supervisor](tStatus2& status) { supervisor.control(1, nullptr, nullptr, status); }},
-    };
+  // Started as ready leaves it, and with the client's listener of code 1.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"started", [] {}}, {"listening and started", [this, &supervisor] {
+                                   tStatus2 status;
+                                   supervisor.control(1, nullptr, nullptr, status);
+                                   supervisor.control(4100, nullptr, nullptr, status);
+                                   EXPECT_TRUE(immediate->hasListener());
+                                 }}};
   }
-  std::string primitiveState() { return "state " + std::to_string(immediate->getTransferState()); }
+  // Code 1 holds where it registers the listener: not once it is.
+  std::vector<tEntry> entries(tSupervisor& supervisor) {
+    std::vector<tEntry> entries{{"read",
+                                 [&supervisor, this](tStatus2& status) {
+                                   supervisor.read(1, 5, reinterpret_cast<uint8_t*>(buffer),
+                                                   nullptr, nullptr, status);
+                                 },
+                                 true, 0, kTimedOut}};
+    if (!immediate->hasListener())
+      entries.push_back({"1", [&supervisor](tStatus2& status) {
+                           supervisor.control(1, nullptr, nullptr, status);
+                         }});
+    return entries;
+  }
+  // Its transfer state, the client's listener, the done target of its link.
+  std::string primitiveState() {
+    return "state " + std::to_string(immediate->getTransferState()) + ", listener " +
+           std::to_string(immediate->hasListener()) + ", done target " +
+           std::to_string(immediate->getDoneTarget() != nullptr);
+  }
 
   tHoldingBus heldBus{windows, hold};
   nQoUdP100::tAIDescription description;
@@ -313,23 +440,37 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     supervisor.control(4100, nullptr, nullptr, arm);
   }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
+  // Armed as ready leaves it, committed, and holding the channel alone.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    auto codes = [&supervisor](std::vector<uint32_t> codes) {
+      return [&supervisor, codes] {
+        for (uint32_t code : codes) {
+          tStatus2 status;
+          supervisor.control(code, nullptr, nullptr, status);
+        }
+      };
+    };
+    return {{"armed", codes({})}, {"committed", codes({4101})}, {"channel", codes({4101, 4})}};
+  }
+  // An arm without a buffer refuses before it takes the lock.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code) {
       return [&supervisor, code](tStatus2& status) {
         supervisor.control(code, nullptr, nullptr, status);
       };
     };
-    std::vector<tEntry> entries{
-        {"1", code(1)}, {"4100", code(4100)}, {"4101", code(4101)}, {"4", code(4)}};
+    std::vector<tEntry> entries{{"1", code(1)}, {"4101", code(4101)}, {"4", code(4)}};
+    if (transfer->transferState() >= 4) entries.push_back({"4100", code(4100)});
     tStatus2 query;
     if (supervisor.getTracker().getState(query) >= nQoMRTB100::kStateResourcesLinked)
       entries.push_back(
           {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
     return entries;
   }
-  // The transfer's state, its resolver on the bus, its buffer.
+  // The transfer's state, its action, its resolver on the bus, its buffer.
   std::string primitiveState() {
-    return "state " + std::to_string(transfer->transferState()) + ", bus " +
+    return "state " + std::to_string(transfer->transferState()) + ", action " +
+           std::to_string(transfer->getSchedulerAction() != nullptr) + ", bus " +
            std::to_string(bus.registrations()) + ", memory " +
            std::to_string(nQoSim::liveMemBlocks());
   }
@@ -374,6 +515,14 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     tAIRow::TearDown();
   }
   void refuseLink(bool refuses) { refuse(partner.endpoint, "setReadable", refuses); }
+  // Linked, and armed on the channel (its commit holds nothing).
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    return {{"linked", [] {}}, {"armed", [this, &supervisor] {
+                                  tStatus2 status;
+                                  supervisor.control(4100, nullptr, nullptr, status);
+                                  EXPECT_TRUE(transfer->isArmed());
+                                }}};
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code) {
       return [&supervisor, code](tStatus2& status) {
@@ -391,10 +540,11 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
           {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }});
     return entries;
   }
-  // The channel the transfer arms and its partner's endpoint.
+  // The channel the transfer arms, its partner's endpoint, its arm.
   std::string primitiveState() {
     return "channel " + std::to_string(transfer->getDMAChannelNumber()) + ", sink " +
-           std::to_string(transfer->getDoneSink() != nullptr);
+           std::to_string(transfer->getDoneSink() != nullptr) + ", armed " +
+           std::to_string(transfer->isArmed());
   }
 
   std::optional<tPrimitive> transfer;
@@ -403,10 +553,35 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   tReadingDMATransfer partner{log, "partner"};
 };
 
-// A tracker-frame row whose entries are codes under way: each has entered
-// the frame's pass on the primitive and holds just before it runs the real
-// primitive's operation (most of which touch no lock to hold at). Derived
-// names the primitive (primitive()), the codes (kCodes) and what the
+// What a run owes its observers: the record end its stop reports (heard by
+// a record-end observer of the timing engine) and, where asked, the done
+// report of the transfer (posted to this event). A start of an armed
+// engine opens both.
+class tRunReports : public tScriptedEvent,
+                    public nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
+ public:
+  using tScriptedEvent::tScriptedEvent;
+  void post(const nQoMRL110::tSoftwareAction&, tStatus2&) override { doneOwed = false; }
+  uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+    endOwed = false;
+    return 0;
+  }
+  void started(bool done) {
+    endOwed = true;
+    doneOwed = done;
+  }
+  std::string owed() const {
+    return ", end owed " + std::to_string(endOwed) + ", done owed " + std::to_string(doneOwed);
+  }
+
+  std::atomic<bool> endOwed{false}, doneOwed{false};
+};
+
+// A tracker-frame row whose entries are the supervisor's own control codes,
+// each held inside the real primitive. Derived names the primitive
+// (primitive()), the codes (kCodes), how many of 1, 4100 and 2 its codes
+// reach (kReached), whether a run is held (running(): a run offers its
+// start and stop, not the codes that step around it) and what the
 // primitive holds (state()).
 template <class Derived, class Row>
 class tCodesRow : public tAIRow<typename Row::tSettings> {
@@ -425,99 +600,230 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     tAIRow<typename Row::tSettings>::TearDown();
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
+    const bool running = static_cast<Derived&>(*this).running();
     std::vector<tEntry> entries;
     for (uint32_t code : Derived::kCodes) {
-      const int bit = nQoMRTB100::controlFlagBit(code);
-      entries.push_back(
-          {std::to_string(code) + " under way", [&supervisor, bit, this](tStatus2& s) {
-             supervisor.reach([&](typename Row::tPrimitive& primitive) {
-               this->hold();
-               Row::kControls[bit](primitive, s);
-             });
-           }});
+      if (running && code != 2 && code != 3) continue;
+      entries.push_back({std::to_string(code), [&supervisor, code](tStatus2& s) {
+                           supervisor.control(code, nullptr, nullptr, s);
+                         }});
     }
     return entries;
+  }
+  // Committed, armed and running, as far as the codes reach: each must leave
+  // the primitive holding something.
+  std::vector<tSetup> setups(tSupervisor& supervisor) {
+    static constexpr uint32_t kForward[] = {1, 4100, 2};
+    static constexpr const char* kNames[] = {"committed", "armed", "running"};
+    std::vector<tSetup> setups;
+    for (size_t reached = 1; reached <= Derived::kReached; ++reached)
+      setups.push_back({kNames[reached - 1], [this, &supervisor, reached] {
+                          const std::string before = primitiveState();
+                          for (size_t i = 0; i < reached; ++i) {
+                            tStatus2 status;
+                            supervisor.control(kForward[i], nullptr, nullptr, status);
+                          }
+                          EXPECT_NE(primitiveState(), before) << "the codes reached nothing";
+                        }});
+    return setups;
   }
   std::string primitiveState() { return static_cast<Derived&>(*this).state(); }
 
   std::optional<typename Row::tPool> pool;
 };
 
+// The converter with an overrun observer, as a transfer's link registers
+// one, so that its commit attaches the handler and its arm the source.
 class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupervisorRow> {
  public:
   static constexpr const char* kName = "Converter";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
-  nQoUdP100::tAI_ADCPrimitive* primitive() { return converter; }
-  std::string state() { return "attached " + std::to_string(converter->isAttached()); }
+  static constexpr size_t kReached = 2;
+  nQoUdP100::tAI_ADCPrimitive* primitive() {
+    held.emplace(hold, &entry, map, dispatcher, status);
+    held->addObserver(&observer, status);
+    return &*held;
+  }
+  void TearDown() override {
+    held.reset();
+    tCodesRow::TearDown();
+  }
+  bool running() { return false; }
+  std::string state() {
+    return "attached " + std::to_string(held->isAttached()) + ", enabled " +
+           std::to_string(held->isOverrunEnabled());
+  }
+
+  struct tObserver : nQoUdP100::tBaseAI_ADCPrimitive::iObserver {
+    uint32_t handleOverrun(nQoUdP100::tBaseAI_ADCPrimitive*, tStatus2&) override { return 0; }
+  } observer;
+  std::optional<tHeldConverter> held;
 };
 
+// The FIFO with a data and an overflow observer, as a transfer's link
+// registers them.
 class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDeviceFIFOSupervisorRow> {
  public:
   static constexpr const char* kName = "DeviceFIFO";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
-  nQoUdP100::tAIDeviceFIFOPrimitive* primitive() { return fifo; }
-  std::string state() { return "threshold " + std::to_string(fifo->getThreshold(status)); }
+  static constexpr size_t kReached = 2;
+  nQoUdP100::tAIDeviceFIFOPrimitive* primitive() {
+    held.emplace(hold, &fifoDescription, map, dispatcher, status);
+    held->addFIFOObserver(&observer, status);
+    held->addOverflowObserver(&observer, status);
+    return &*held;
+  }
+  void TearDown() override {
+    held.reset();
+    tCodesRow::TearDown();
+  }
+  bool running() { return false; }
+  std::string state() {
+    return "state " + std::to_string(held->state().getState()) + ", attached " +
+           std::to_string(held->attachedSources()) + ", armed " +
+           std::to_string(held->armedSources());
+  }
+
+  struct tObserver : nQoUdP100::tBaseAIDeviceFIFOPrimitive::iAIFIFOObserver,
+                     nQoUdP100::tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver {
+  } observer;
+  std::optional<tHeldControls<nQoUdP100::tAIDeviceFIFOPrimitive>> held;
 };
 
 // The front end takes part in its codes while the record's first value says
-// so.
+// so; its programming starts the settling time-out.
 class tFrontEndRow
     : public tCodesRow<tFrontEndRow, nQoUdR100::tBaseAIScanningFrontEndSupervisorRow> {
  public:
   static constexpr const char* kName = "ScanningFrontEnd";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr size_t kReached = 2;
   nQoUdP100::tAIScanningFrontEndPrimitive* primitive() {
     settings->supervisorRecord().word1 = 1;
-    return &*frontEnd;
+    settings->record<0>() = frontEnd->configuration();
+    frontEndDescription.rangeCodes = &rangeCodes;
+    held.emplace(hold, &frontEndDescription, map, helper, status);
+    return &*held;
   }
-  std::string state() { return ""; }
+  void TearDown() override {
+    held.reset();
+    tCodesRow::TearDown();
+  }
+  bool running() { return false; }
+  std::string state() {
+    return "state " + std::to_string(held->state().getState()) + ", settling " +
+           std::to_string(held->isSettling());
+  }
+
+  // Every range is gain 1, polarity 0.
+  struct tRangeCodes : nQoUdP100::iAIRangeCodes {
+    void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
+                   tStatus2&) const override {
+      *gain = 1;
+      *polarity = 0;
+    }
+  } rangeCodes;
+  std::optional<tHeldFrontEnd> held;
 };
 
-// The timing controller, whose scheduler-action partner (key 3) may refuse
-// its action.
+// The timing controller in a finite mode-3 run, whose scheduler-action
+// partner (key 3) may refuse its action, with the observers that make its
+// commit install every handler, a timed loop and a listener.
 class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControllerSupervisorRow> {
  public:
   static constexpr const char* kName = "TimingController";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kReached = 3;
   nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
     settings->supervisorRecord().word1 = 3;
     supervisorMap.entries[3] = &scheduler;
-    return timing;
+    auto& config = settings->record<0>();
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = 100;
+    config.timing.listenerKey = 0x77;
+    config.timing.timedLoopEvent = 2;
+    held.emplace(hold, &entry, map, helper, dispatcher, status);
+    held->addSampleStartObserver(&sampleStart, true, status);
+    held->addRecordEndObserver(&reports, status);
+    held->started = [this] {
+      if (held->state().isArmed()) reports.started(false);
+    };
+    return &*held;
+  }
+  void TearDown() override {
+    held.reset();
+    tCodesRow::TearDown();
   }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
+  bool running() { return held->isRunHeld(); }
   std::string state() {
-    return "action " + std::to_string(timing->getSchedulerAction() != nullptr);
+    return "state " + std::to_string(held->state().getState()) + ", handlers " +
+           std::to_string(held->installedHandlers()) + ", loop " +
+           std::to_string(held->timedLoopEvent()) + ", listener " +
+           std::to_string(held->hasListener()) + ", arm " + std::to_string(held->isArmHeld()) +
+           ", run " + std::to_string(held->isRunHeld()) + ", action " +
+           std::to_string(held->getSchedulerAction() != nullptr) + reports.owed();
   }
 
   tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver sampleStart;
+  tRunReports reports{log, "reports"};
+  std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
 };
 
-// The AI subsystem over a section of its own on the road's map.
+// The AI subsystem over a section of its own on the road's map, moving its
+// samples by the immediate transfer, whose done report goes to the event
+// its link would give it; its timing engine runs a finite mode-3 run.
 class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsystemSupervisorRow> {
  public:
   static constexpr const char* kName = "Subsystem";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kReached = 3;
   nQoUdP100::tAISubsystem* primitive() {
     description.firstEntry = &entry;
     description.frontEnd = &frontEndDescription;
     description.fifo = &fifoDescription;
     description.samples = &samples;
     description.timing = &timingDescription;
-    subsystem.emplace(&description,
-                      nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo},
-                      status);
-    return &*subsystem;
+    settings->supervisorRecord().word1 = 1;
+    settings->record<0>().transferMechanism = nQoUdP100::tBaseAISubsystem::kImmediate;
+    held.emplace(hold, &description,
+                 nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo}, status);
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.hasRouting = 1;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = 100;
+    held->timing()->setConfiguration(config, status);
+    held->timing()->addRecordEndObserver(&reports, status);
+    held->immediate()->setDoneTarget(&reports, status);
+    held->started = [this] {
+      if (held->timing()->state().isArmed()) reports.started(true);
+    };
+    return &*held;
   }
   void TearDown() override {
-    subsystem.reset();
+    held.reset();
     tCodesRow::TearDown();
   }
-  std::string state() { return ""; }
+  bool running() { return (held->heldSteps() & 4) != 0; }
+  // What its codes left, what its timing engine holds, and what a run owes.
+  std::string state() {
+    nQoUdP100::tTavikAITimingControllerPrimitive& timing = *held->timing();
+    return "held " + std::to_string(held->heldSteps()) + ", timing handlers " +
+           std::to_string(timing.installedHandlers()) + ", arm " +
+           std::to_string(timing.isArmHeld()) + ", run " + std::to_string(timing.isRunHeld()) +
+           reports.owed();
+  }
 
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAITimingDescription timingDescription{2, 1};
   nQoUdP100::tAIDescription description;
-  std::optional<nQoUdP100::tAISubsystem> subsystem;
+  tRunReports reports{log, "reports"};
+  std::optional<tHeldControls<nQoUdP100::tAISubsystem>> held;
 };
 
 // The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
@@ -528,35 +834,37 @@ class tInterruptTransferRow
  public:
   static constexpr const char* kName = "InterruptTransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr size_t kReached = 2;
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
     description.fifo = &fifoDescription;
     description.samples = &sampleDescription;
-    transfer.emplace(&description, converter, timing, fifo, deviceInfo, map, status);
-    transfer->configure(status);
-    transfer->link(status);  // as the board links it
+    held.emplace(hold, &description, converter, timing, fifo, deviceInfo, map, status);
+    held->configure(status);
+    held->link(status);  // as the board links it
     reserveFIFOSupervisor();
     settings->supervisorRecord().word1 = 1;
     settings->supervisorRecord().word2 = 2;
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
-    return &*transfer;
+    return &*held;
   }
   void TearDown() override {
-    transfer->unlink(status);
-    transfer.reset();
+    held->unlink(status);
+    held.reset();
     tCodesRow::TearDown();
   }
   void refuseLink(bool refuses) { refuse(partner, "endpointFor", refuses); }
+  bool running() { return false; }
   // Its run, its reservation mark, the destination it calls.
   std::string state() {
-    return "run " + std::to_string(transfer->runState()) + ", reserved " +
-           std::to_string(transfer->reservation()) + ", destination " +
-           std::to_string(transfer->getDestination() != nullptr);
+    return "run " + std::to_string(held->runState()) + ", reserved " +
+           std::to_string(held->reservation()) + ", destination " +
+           std::to_string(held->getDestination() != nullptr);
   }
 
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
-  std::optional<nQoUdP100::tAIInterruptTransferPrimitive> transfer;
   tInterruptPartner partner{log, "partner"};
+  std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
 };
 
 using tRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow,

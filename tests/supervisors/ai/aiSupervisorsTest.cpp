@@ -13,6 +13,7 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "sim/simTime.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/aiTransferDoubles.h"
@@ -86,6 +87,7 @@ class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
   }
   void TearDown() override {
     nQoSim::resetResourceBroker();
+    nQoSim::resetTime();
     identifier.reset();
     nQoTest::tLeakCheckedTest::TearDown();
   }
@@ -797,8 +799,11 @@ TEST_F(AITimingReleaseTest, TheReleaseBringsTheEngineDownByWhatItHolds) {
 }
 
 // A stop that a cancel left is taken back by the release: the next owner's
-// wait waits for its clock, here into its time-out on the test clock.
+// wait waits for its clock, here into its time-out on the test clock. Only
+// the watcher moves that clock, so the wait reaches its time-out only after
+// the watcher found it still waiting, however late either thread runs.
 TEST_F(AISupervisorsTest, TheReleaseTakesBackAStopThatACancelLeft) {
+  nQoSim::useTestClock(1'000'000'000);
   tLoggedConverter converter(log);
   nQoTest::tTimingControllerStub timing;
   nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);

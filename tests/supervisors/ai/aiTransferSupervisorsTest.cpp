@@ -24,6 +24,7 @@
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace {
 
@@ -428,6 +429,44 @@ TEST_F(AITransferSupervisorsTest, TheInterruptDestinationFeedsThePartnersEndpoin
   EXPECT_EQ(state(wrong), 10);
 }
 
+// A pass through the primitive's destination on another thread right after
+// linkResource, which nothing but the primitive's own slot orders after the
+// link: it finds the destination with the partner's endpoint and the FIFO
+// already given, and moves the samples.
+TEST_F(AITransferSupervisorsTest, APassAfterALinkFindsTheDestinationFilled) {
+  fifoSupervisor->reserveResource(setup);
+  nQoUdP100::tAISampleDescription samples{2};
+  nQoUdP100::tAIDescription description;
+  description.fifo = &fifoDescription;
+  description.samples = &samples;
+  tIdleInterruptTransfer transfer(&description, setup);
+  nQoUdR100::tBaseAIInterruptTransferSupervisorRow::tPool pool(&transfer);
+  offer("Interrupt", &pool);
+  nQoUdR100::tAIInterruptTransferSettings settings;
+  settings.supervisorRecord().identifier = identifiers[2];
+  settings.supervisorRecord().word1 = 4;
+  settings.supervisorRecord().word2 = 1;
+  tBaseAIInterruptTransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings, 3), 0);
+  tStatus2 status, moved;
+  uint32_t count = 0;
+  {
+    nQoTest::tUnorderedCall pass([&] {
+      if (auto* destination = transfer.getDestination()) count = destination->move(5, moved);
+    });
+    supervisor.linkResource(status);
+    pass.letGo();
+    ASSERT_TRUE(pass.returned());
+  }
+  EXPECT_EQ(count, 5u);
+  EXPECT_EQ(moved.code, 0);
+  EXPECT_EQ(interruptPartner.endpoint.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  fifoSupervisor->releaseResource(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
   nQoTest::tTimingControllerStub timing;
   nQoUdR100::tAIRoutable routable(&timing);
@@ -534,6 +573,39 @@ TEST_F(AITransferSupervisorsTest, UnlinkResourceLeavesTheChannelNumberOfAnArmUnd
   EXPECT_EQ(arming.getDMAChannelNumber(), nQoUdP100::tBaseAI_DMATransferPrimitive::kNoChannel);
   EXPECT_EQ(status.code, 0);
   supervisor.releaseResource(status);
+}
+
+// An arm (4100) from another thread right after linkResource, which nothing
+// but the primitive's own fields orders after the link: it selects the
+// channel that the link gave.
+TEST_F(AITransferSupervisorsTest, AnArmOnAnotherThreadAfterALinkSelectsTheChannelItGave) {
+  const nQoUdP100::tDeviceInfo deviceInfo;
+  tStatus2 built;
+  tHeldSelect arming(nullptr, nullptr, nullptr, deviceInfo, built);
+  arming.held.letGo();
+  nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool armingPool(&arming);
+  offer("DMA that arms", &armingPool);
+  auto settings = dmaSettings(0, 0, 0);
+  settings.supervisorRecord().identifier1 = identifiers.back();
+  channel.channelNumber = 5;
+  tBaseAI_DMATransferSupervisor supervisor;
+  ASSERT_EQ(bringUp(supervisor, settings), 0);
+  tStatus2 status, armed;
+  supervisor.unlinkResource(status);
+  supervisor.getTracker().applyEvent(nQoMRTB100::kControlCommit, status);
+  channel.channelNumber = 7;
+  {
+    nQoTest::tUnorderedCall arm([&] { supervisor.control(4100, nullptr, nullptr, armed); });
+    supervisor.linkResource(status);
+    arm.letGo();
+    ASSERT_TRUE(arm.returned());
+  }
+  EXPECT_EQ(arming.checked, 7u);
+  EXPECT_TRUE(arming.isArmed());
+  EXPECT_EQ(status.code, 0);
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  EXPECT_FALSE(arming.isArmed());
 }
 
 // An arm (4100) from another thread holds between its check of the channel

@@ -422,6 +422,37 @@ TEST_F(AOSupervisorsTest, TheGroundReferenceReleaseDisconnectsWhatACodeConnected
   EXPECT_EQ(supervisor.getState(), 2u);
 }
 
+// The release disconnects by what code 257 did, not by the skip flag a
+// deploy changed since: a connection made before a deploy to skip goes, and
+// one the reservation found, which no code made, stays.
+TEST_F(AOSupervisorsTest, TheGroundReferenceReleaseUndoesWhatItsCodesConnected) {
+  tLoggedGroundRef groundRef(log);
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);
+  offer(pool);
+  nQoUdR100::tAOGroundRefSettings settings;
+  settings.record<0>().identifier = *identifier;
+  nQoUdR100::tBaseAOGroundRefSupervisor supervisor;
+  bringUp(supervisor, settings);
+  EXPECT_EQ(run(supervisor, 257), 0);
+  settings.record<0>().skipFlag = 1;
+  supervisor.deploy(settings, setup);
+  tStatus2 status;
+  supervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(), "groundRef.enable, groundRef.disable");
+  EXPECT_EQ(groundRef.isEnabled(), 0u);
+
+  groundRef.enable(setup);
+  supervisor.reserveResource(setup);
+  supervisor.linkResource(setup);
+  settings.record<0>().skipFlag = 0;
+  supervisor.deploy(settings, setup);
+  log.clear();
+  supervisor.releaseResource(status);
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(groundRef.isEnabled(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(AOSupervisorsTest, TheGroundReferenceIsLeftAloneWithTheSkipFlag) {
   tLoggedGroundRef groundRef(log);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*> pool(&groundRef);
@@ -630,19 +661,26 @@ TEST_F(AOTimingTest, TheReleaseEndsAWaitForTheNextSampleClockAndWaitsForIt) {
 // Code 2 from the user's thread, arming the engine after the release has
 // ended the waits and before the engine leaves the slot, clears the engine's
 // stop request: an update wait under way that only then comes to wait
-// returns at once all the same, and the release returns.
+// returns at once all the same, and the release returns. The arm's lift
+// waits for that wait, which the release's end reached: the wait is held
+// until the arm has returned, or for a bound once it has begun.
 TEST_F(AOTimingTest, AnArmAfterTheReleasesEndLeavesTheWaitsEnded) {
   settings.record<0>().word26 = 0;
   bringUp(supervisor(), settings);
   ASSERT_EQ(run(supervisor(), 1), 0);
-  timing.onArm = [&] { timing.clearStop(); };
+  std::atomic<bool> inside{false}, arming{false}, armed{false}, released{false};
+  timing.onArm = [&] {
+    arming = true;
+    timing.clearStop();
+  };
   const iSync* event = timing.updateEvent();
   const unsigned waits = nQoSim::syncWaits(event);
-  std::atomic<bool> inside{false}, armed{false}, released{false};
   timing.inside = [&] {
     inside = true;
     const auto guard = std::chrono::steady_clock::now() + nQoTest::tHeldCall::kGuard;
-    while (!armed && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    while (!armed && !arming && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    const auto bound = std::chrono::steady_clock::now() + nQoTest::tHeldCall::kHold;
+    while (!armed && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
   };
   int updated = 0, started = 1;
   std::thread update([&] { updated = run(supervisor(), 400); });

@@ -25,6 +25,7 @@
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
 #include "support/stressRounds.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -199,6 +200,36 @@ TEST_F(CDIOImmediateSupervisorsTest, CancelsFromAnotherThreadWhileTheStepsMoveTh
   supervisor.unlinkResource(steps);
   supervisor.releaseResource(steps);
   EXPECT_EQ(steps.code, 0);
+}
+
+// A commit from another thread after unlinkResource moves the word to 5;
+// nothing but the word orders the next linkResource after it, which links
+// the transfer again (word 4, its calls open). The commit it left is brought
+// down by the next unlinkResource, by what the transfer holds.
+TEST_F(CDIOImmediateSupervisorsTest, ALinkAfterACommitOnAnotherThreadSetsTheWordItReads) {
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdiFIFO,
+                                                         &identity, status);
+  tCDIImmediateTransferSettings settings;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  tStatus2 s, committed;
+  supervisor.unlinkResource(s);
+  ASSERT_EQ(supervisor.getLifecycle(), 3u);
+  {
+    tUnorderedCall call([&] { supervisor.control(1, nullptr, nullptr, committed); });
+    call.letGo();
+    ASSERT_TRUE(call.returned());
+    supervisor.linkResource(s);
+  }
+  EXPECT_EQ(committed.code, 0);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(supervisor.getLifecycle(), 4u);
+  EXPECT_EQ(transfer.state(), nQoUdP100::tCDIOImmediateTransfer::kChannelCommitted);
+  supervisor.unlinkResource(s);
+  EXPECT_EQ(transfer.state(), nQoUdP100::tCDIOImmediateTransfer::kBuilt);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
 }
 
 // The immediate input position with its cancel held at entry, so that a

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "support/heldCancel.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -294,6 +296,57 @@ TEST_F(CDIOSupervisorsTest, DMACommitCancelUndoesOnlyTheStepsBelowTheWord) {
     supervisor.unlinkResource(down);
     supervisor.releaseResource(down);
   }
+}
+
+// Codes on another thread run the task to word 7; nothing but the word
+// itself orders the test's commit-cancel, and then its destruction of the
+// supervisor, after them. Each reads the word the codes left and undoes all
+// three steps.
+TEST_F(CDIOSupervisorsTest, CommitCancelAndTheDestructorUndoFromTheWordOfCodesOnAnotherThread) {
+  tUndoNoting transfer(&deviceInfo, cdi, &identity, status);
+  tCDI_DMATransferSettings settings;
+  settings.record<0>().dmaChannelSupervisorKey = 5;
+  settings.record<0>().dmaTransferSupervisorKey = 6;
+  settings.record<0>().transferMode = 0;
+  tSingularResourcePool<tBaseCDI_DMATransferPrimitive*> pool(&transfer);
+  offer(settings, pool, "CDI_DMATransfer");
+  tScriptedDMAChannel channel(log, "channel");
+  tDMAHandlePartner partner(log, "partner");
+  supervisors.entries = {{5, &channel}, {6, &partner}};
+  auto owned = std::make_unique<tBaseCDI_DMATransferSupervisor>();
+  tBaseCDI_DMATransferSupervisor* const supervisor = owned.get();
+  tStatus2 s, codes, cancel;
+  supervisor->initialize(settings, nullptr, s);
+  supervisor->link(supervisors, s);
+  supervisor->reserveResource(s);
+  supervisor->linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  const auto run = [supervisor, &codes] {
+    for (uint32_t code : {1u, 4100u, 2u}) supervisor->control(code, nullptr, nullptr, codes);
+  };
+  {
+    tUnorderedCall call(run);
+    call.letGo();
+    ASSERT_TRUE(call.returned());
+    supervisor->commitCancel(cancel);
+  }
+  EXPECT_EQ(codes.code, 0);
+  EXPECT_EQ(cancel.code, 0);
+  EXPECT_EQ(transfer.steps, "stop unlinkDMA uncommit ");
+  EXPECT_EQ(supervisor->getLifecycle(), 4u);
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kObserving);
+
+  transfer.steps.clear();
+  {
+    tUnorderedCall call(run);
+    call.letGo();
+    ASSERT_TRUE(call.returned());
+    owned.reset();
+  }
+  EXPECT_EQ(codes.code, 0);
+  EXPECT_EQ(transfer.steps, "stop unlinkDMA uncommit ");
+  EXPECT_EQ(transfer.state(), tBaseCDI_DMATransferPrimitive::kBuilt);
+  EXPECT_EQ(brokerOperations(), (std::vector<int>{6, 7}));
 }
 
 // A task that no commit-cancel undid is brought down by unlinkResource, by

@@ -30,6 +30,7 @@
 #include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -304,6 +305,73 @@ TEST_F(ChangeDetectionSupervisorTest, TheTeardownEndsEveryReadThatWaits) {
     EXPECT_EQ(read.answered, 0u);
     EXPECT_EQ(read.code, 0);
   }
+}
+
+// A read from the user's thread that has looked at the marks and is about to
+// block when a cancel comes, then at once a start from the cancelling thread,
+// before the read's thread has run: the start waits for the read, which
+// answers as the cancel ends it (no sample, no code) instead of sleeping on
+// into the new run to answer its first change. The set the cancel left wakes
+// no read of the new run, whose reads wait for its changes.
+TEST_F(ChangeDetectionSupervisorTest, AReadThatACancelReachedEndsWhateverStartFollowsAtOnce) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  const std::thread::id test = std::this_thread::get_id();
+  tHeldCall held;
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (std::this_thread::get_id() != test) held.hold();
+  });
+  uint8_t samples[4] = {};
+  std::atomic<uint32_t> answered{0xFFFFFFFF};
+  std::atomic<int> code{1};
+  std::atomic<bool> left{false};
+  std::thread reader([&] {
+    tStatus2 read;
+    answered = stream->read(1, 0xFFFFFFFF, samples, nullptr, nullptr, read);
+    code = read.code;
+    left = true;
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  tStatus2 cancel;
+  supervisor.requestCancel(cancel);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  held.letGo();
+  nQoSim::onSyncWait(nullptr);
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  const bool leftInTime = left;
+  // Only once the check has failed: the new run's first change wakes the read.
+  if (!leftInTime) {
+    change(1, 0);
+    bus.pumpSecondary();
+  }
+  reader.join();
+  EXPECT_TRUE(leftInTime) << "the read slept on into the new run";
+  EXPECT_EQ(answered, 0u);
+  EXPECT_EQ(code, 0) << "ended by the cancel, not by a time-out";
+  EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
+  EXPECT_EQ(cancel.code, 0);
+  EXPECT_EQ(supervisor.getState(), 6u);
+
+  tStatus2 read;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -200474) << "a read of the new run took the set of the cancel";
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  read.clear();
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+            (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
 }
 
 // A scheduler whose action runs onRelease as a stop releases it.
@@ -701,6 +769,38 @@ TEST_F(ChangeDetectionSupervisorTest, TheDoneReportFollowsTheEventThatLinkResour
   EXPECT_EQ(calls.operations(), "") << "the primitive keeps no event of the task";
   supervisor.releaseResource(s);
   EXPECT_EQ(calls.operations(), "event.unregisterEvent 1");
+  EXPECT_EQ(s.code, 0);
+}
+
+// A stop from another thread right after linkResource, which nothing but the
+// supervisor's own steps orders after the link: it reads, under the transfer
+// lock, the done target and the report owed that the link gave, and reports
+// done to the task's event once. So does the next run's stop.
+TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToTheTargetItGave) {
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  tStatus2 s, stopped;
+  supervisor.unlinkResource(s);
+  calls.clear();
+  {
+    tUnorderedCall call([&] { supervisor.control(3, nullptr, nullptr, stopped); });
+    supervisor.linkResource(s);
+    call.letGo();
+    ASSERT_TRUE(call.returned());
+  }
+  EXPECT_EQ(stopped.code, 0);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(supervisor.getState(), 5u);
+  calls.clear();
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(control(supervisor, 4), 0);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
 }
 

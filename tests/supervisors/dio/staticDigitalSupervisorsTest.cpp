@@ -28,6 +28,7 @@
 #include "support/heldPass.h"
 #include "support/moduleFixture.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -362,6 +363,30 @@ TEST_F(StaticDigitalSupervisorsTest, FixedDirectionReleaseWaitsForACodeInsideThe
   EXPECT_EQ(late.code, -224629);
   EXPECT_TRUE(loggedAt(-224629, "tTavikFixedDirectionDigSupervisor", 64));
   EXPECT_EQ(log.operations(), "base.setLineMode 0x5 1");
+}
+
+// Code 1 from another thread sets the state word to 3 inside the lines;
+// unlinkResource, which nothing but the word orders after it, moves the same
+// word to 3.
+TEST_F(StaticDigitalSupervisorsTest, AStepAfterACodeOnAnotherThreadMovesTheWordItSet) {
+  tTavikFixedDirectionDigSupervisor supervisor;
+  prepare(supervisor, 1, 0x5);
+  supervisor.outputLineMask = 0x5;
+  tStatus2 s, code;
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(supervisor.state, 4u);
+  {
+    tUnorderedCall commit([&] { supervisor.control(1, nullptr, nullptr, code); });
+    commit.letGo();
+    ASSERT_TRUE(commit.returned());
+    supervisor.unlinkResource(s);
+  }
+  EXPECT_EQ(code.code, 0);
+  EXPECT_EQ(supervisor.state, 3u);
+  EXPECT_EQ(log.operations(), "base.setLineMode 0x5 1");
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
 }
 
 // Records the two line words of every masked request it sees.

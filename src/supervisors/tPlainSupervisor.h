@@ -11,9 +11,9 @@
 // _identifier.granted(): a deploy while a grant is held names the identifier
 // of the next reservation only. Whatever a reservation gives what it took
 // (settings, observers, a notifier) it gives before hold(): from hold() on,
-// the entries from other threads reach it. A class names itself, its interface, its
-// settings (and primitive) and its site file, and writes only what it does
-// besides:
+// the entries from other threads reach it. A class names itself, its
+// interface, its settings (and primitive) and its site file, and writes only
+// what it does besides:
 //
 //   class tBaseAOGroundRefSupervisor final
 //       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,

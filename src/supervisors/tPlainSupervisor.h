@@ -9,9 +9,11 @@
 // that reserves by itself asks under _identifier.next(), notes a grant with
 // _identifier.hold(true), stores what it took with hold() and hands back
 // _identifier.granted(): a deploy while a grant is held names the identifier
-// of the next reservation only. A class names itself, its interface, its
-// settings (and primitive) and its site file, and writes only what it does
-// besides:
+// of the next reservation only. Whatever a reservation gives what it took
+// (settings, observers, a notifier) it gives before hold(): from hold() on,
+// the entries from other threads reach it. A class names itself, its
+// interface, its settings (and primitive) and its site file, and writes only
+// what it does besides:
 //
 //   class tBaseAOGroundRefSupervisor final
 //       : public tReservingSupervisor<tBaseAOGroundRefSupervisor, nQoMRL100::iPrimitiveSupervisor,
@@ -57,7 +59,9 @@
 //   link, linkResource       move the word up on a good status
 //   unlinkResource, unlink   move it down whatever the status holds
 //   reserveResource (reserving) the pool's primitive, held in the slot;
-//                   reserved on a good status
+//                   reserved on a good status (a class that prepares the
+//                   primitive takes the step over: reservePrimitive, its
+//                   preparation, then hold)
 //   releaseResource (reserving) the calls ended and the primitive taken out
 //                   of the slot (the uses under way waited for), the class's
 //                   resetLinks while still linked, then handed back on a
@@ -449,7 +453,7 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, 
  public:
   void reserveResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    reservePrimitive(status);
+    this->hold(reservePrimitive(status));
     if (status.isNotFatal()) this->_state = kPlainReserved;
   }
   void releaseResource(nQoMDBG100::tStatus2& status) override {
@@ -462,24 +466,25 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, 
   Prim* getPrimitive() const { return _reserver.getPrimitive(); }
 
  protected:
-  // The pool's primitive under the identifier, held in the slot, or null (no
-  // broker, nothing granted, a foreign pool: -89000 and the reservation
-  // handed back).
+  // The pool's primitive under the identifier, or null (no broker, nothing
+  // granted, a foreign pool: -89000 and the reservation handed back). It is
+  // not in the slot yet: the class prepares it, then holds it.
   Prim* reservePrimitive(nQoMDBG100::tStatus2& status) {
     _reserver.setRuntimeFacade(this->_facade);
     _reserver.setIdentifier(&this->_identifier.next());
     _reserver.reserveResource(status);
     this->_identifier.hold(_reserver.getPrimitive() != nullptr);
-    this->hold(_reserver.getPrimitive());
     return _reserver.getPrimitive();
   }
   // Takes the primitive out as takeOut does, runs undo(primitive) (what the
-  // class gives back on it; null when none was held), then hands it back,
-  // under the identifier it was granted under, on a fresh status merged into
-  // the caller's, and forgets it.
+  // class gives back on it, also on one whose preparation failed before it
+  // was held; null when none was reserved), then hands it back, under the
+  // identifier it was granted under, on a fresh status merged into the
+  // caller's, and forgets it.
   template <class tUndo>
   void handBack(nQoMDBG100::tStatus2& status, tUndo undo) {
-    this->takeOut([&](Prim* primitive) {
+    this->takeOut([&](Prim*) {
+      Prim* const primitive = _reserver.getPrimitive();
       undo(primitive);
       this->unlinkAtRelease(primitive);
       nQoMDBG100::tStatus2 local;

@@ -16,6 +16,7 @@
 #include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -504,6 +505,82 @@ TEST_F(tWFNSCTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
   wfnsc->waitForNextSampleClock(status);
   EXPECT_EQ(status.code, -200474);
   EXPECT_TRUE(loggedAt(-200474, kFile, 330));
+}
+
+// A wait that a stop ends saw no clock and counts none: the waits after the
+// stop in the same run report no clock missed, and neither does the next
+// wait of a new run when the stop of that run ends a wait of the run before,
+// blocked across the disarm and the arm.
+TEST_F(tWFNSCTest, AWaitThatAStopEndedCountsNoClock) {
+  wfnsc->leadIn = 0;
+  commitEventMode();
+  wfnsc->requestStop();
+  for (int wait = 0; wait < 2; ++wait) {
+    tStatus2 stopped;
+    wfnsc->waitForNextSampleClock(stopped);
+    EXPECT_EQ(stopped.code, 0) << "wait " << wait;
+  }
+
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  tStatus2 before;
+  std::thread waiter([&] { wfnsc->waitForNextSampleClock(before); });
+  EXPECT_TRUE(blockedOnTheEvent());
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  wfnsc->requestStop();
+  waiter.join();
+  EXPECT_EQ(before.code, 0);
+  tStatus2 after;
+  wfnsc->waitForNextSampleClock(after);
+  EXPECT_EQ(after.code, 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A time-out set on another thread (code 401 of another caller) while a
+// polling wait times itself leaves that wait's timer alone: the wait times
+// out after the time-out it began with. The time-out and the words a deploy
+// writes after a wait on another thread read them race with nothing.
+TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
+  wfnsc->leadIn = 1;
+  wfnsc->setTimeout(5, status);
+  wfnsc->commit(status);
+  wfnsc->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 set;
+  unsigned reads = 0;
+  {
+    tUnorderedCall other([&] { wfnsc->setTimeout(10000, set); });
+    // The sixth poll started the timer; a clock comes long after the time-out.
+    windows.setReadCallback(window, 0x104, [&](unsigned) {
+      if (++reads == tBaseAI_WFNSCPrimitive::kFreePolls + 2) {
+        other.letGo();
+        EXPECT_TRUE(other.returned());
+      }
+      nQoSim::advanceClock(1'000'000);
+      return reads > 50 ? 0x20u : 0u;
+    });
+    wfnsc->waitForNextSampleClock(status);
+  }
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 330));
+  EXPECT_LE(reads, 5u + 8u);
+  EXPECT_EQ(set.code, 0);
+
+  windows.setReadCallback(window, 0x104, [](unsigned) { return 0x20u; });
+  tStatus2 armed, waited;
+  wfnsc->arm(armed);
+  {
+    tUnorderedCall wait([&] { wfnsc->waitForNextSampleClock(waited); });
+    wait.letGo();
+    ASSERT_TRUE(wait.returned());
+    wfnsc->setTimeout(0, set);
+    wfnsc->leadIn = 0;
+    wfnsc->waitAlways = 0;
+    wfnsc->allowMissed = 1;
+    wfnsc->polling = 1;
+  }
+  EXPECT_EQ(waited.code, 0);
 }
 
 // A polling wait without a limit, under way when the primitive is destroyed,

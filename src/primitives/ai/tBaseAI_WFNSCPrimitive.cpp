@@ -2,6 +2,9 @@
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
+#include "frame/tTimerTimeout.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
 
 namespace nQoUdP100 {
 
@@ -19,6 +22,9 @@ constexpr unsigned kEventTimeoutLine = 250;
 constexpr unsigned kPollTimeoutLine = 330;
 constexpr unsigned kMissedLine = 280;
 constexpr unsigned kEventLine = 190;
+
+// A polling wait's own timer, on its stack.
+using tWaitTimer = nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient>;
 
 // Version 1, kind 2, option 44.
 iSync::tParam eventParam() {
@@ -55,7 +61,6 @@ void tBaseAI_WFNSCPrimitive::sampleStartedSecondary(tBaseAITimingControllerPrimi
 
 void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  setTimeout(_timeout, status);
   // A commit before kept its record and its event: one uncommit undoes both.
   if (polling == 0 && !_eventCommitted) {
     _eventCommitted = true;
@@ -108,10 +113,7 @@ void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
 }
 
 void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status) {
-  if (status.isFatal()) return;
-  _timeout = milliseconds;
-  if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);
-  _waitTimer.setTimeout(milliseconds, kTimerTimeUnitMillisecond, &status.code);
+  if (status.isNotFatal()) _timeout = milliseconds;
 }
 
 void tBaseAI_WFNSCPrimitive::requestStop() { _event.end(kStopMark); }
@@ -136,15 +138,15 @@ void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
 }
 
 bool tBaseAI_WFNSCPrimitive::waitForClock(const tEndableEvent::tWaiting& waiting, uint32_t from,
-                                          tStatus2& status) {
+                                          uint32_t timeout, tStatus2& status) {
   // The event is cleared before the count is looked at, so a clock that
   // comes in between sets it again.
   for (;;) {
     _event.reset();
     int code = 0;
-    switch (waiting.wait(_timeout, &code, [&] { return _clocks.get() != from; })) {
-      case tEndableEvent::kReady:
-      case tEndableEvent::kEnded: return true;
+    switch (waiting.wait(timeout, &code, [&] { return _clocks.get() != from; })) {
+      case tEndableEvent::kReady: return true;
+      case tEndableEvent::kEnded: return false;
       case tEndableEvent::kClosed:
         setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
         return false;
@@ -166,10 +168,11 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     setCode(status, nQoUdR100::kNullPointer, {kFile, kEventLine});
     return;
   }
+  const uint32_t timeout = _timeout;
   if (inLeadIn()) {
     if (_waits == 0) _timing->enableSampleStartInterrupt(status);
     ++_waits;
-    waitForClock(waiting, _clocks.get(), status);
+    waitForClock(waiting, _clocks.get(), timeout, status);
     _clocksSeen = _clocks.get();
     return;
   }
@@ -181,31 +184,31 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     _clocksSeen = now;
   }
   if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
-  if (waitForClock(waiting, now, status)) ++_clocksSeen;
+  // A wait that a stop ended saw no clock: counting one would make the
+  // next wait report a clock missed that never came.
+  if (waitForClock(waiting, now, timeout, status)) ++_clocksSeen;
 }
 
-bool tBaseAI_WFNSCPrimitive::pollForClock(const tEndableEvent::tWaiting& waiting,
+bool tBaseAI_WFNSCPrimitive::pollForClock(const tEndableEvent::tWaiting& waiting, uint32_t timeout,
                                           tStatus2& status) {
-  const bool limited = _timeout != 0 && _timeout != kNoLimit;
+  const bool limited = timeout != 0 && timeout != kNoLimit;
+  tWaitTimer timer(timeout, kTimerTimeUnitMillisecond, 0, &status.code);
   for (uint32_t polls = 1;; ++polls) {
     if (_converter->readStatusBit5(&status) != 0 || waiting.ended() || status.isFatal())
       return true;
     if (!limited || polls <= kFreePolls) continue;
-    if (polls == kFreePolls + 1) {
-      if (_waitTimer.isRunning()) _waitTimer.stop(nullptr);
-      _waitTimer.clear();
-      _waitTimer.start(&status.code);
-    }
-    if (_waitTimer.isTimeout(&status.code) != 0) return false;
+    if (polls == kFreePolls + 1) timer.start(&status.code);
+    if (timer.isTimeout(&status.code) != 0) return false;
   }
 }
 
 void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
   const tInside inside(_pollPasses);
   const tEndableEvent::tWaiting waiting(_event);
+  const uint32_t timeout = _timeout;
   if (inLeadIn()) {
     _converter->acknowledgeBit11(&status);
-    const bool clocked = pollForClock(waiting, status);
+    const bool clocked = pollForClock(waiting, timeout, status);
     ++_waits;
     _converter->acknowledgeBit11(&status);
     if (!clocked) setCode(status, nQoUdR100::kWaitTimeout, {kFile, kPollTimeoutLine});
@@ -215,7 +218,7 @@ void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
   const bool missed = _converter->readStatusBit5(&status) != 0;
   if (missed) {
     _converter->acknowledgeBit11(&status);
-    if (_timeout == 0) {
+    if (timeout == 0) {
       reportMissed(status);
       return;
     }
@@ -224,7 +227,8 @@ void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
     if (missed) reportMissed(status);
     return;
   }
-  if (_timeout != 0) pollForClock(waiting, status);
+  // An expired time-out only ends the polling here: no code.
+  if (timeout != 0) pollForClock(waiting, timeout, status);
   _converter->acknowledgeBit11(&status);
   if (missed) reportMissed(status);
 }

@@ -26,14 +26,11 @@
 #include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
-#include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
 #include "sync/iSync.h"
 #include "sync/tSyncAtomicU32.h"
-#include "time/tTimerTimeWaster.h"
-#include "time/tTimerTimebase.h"
 
 namespace nQoUdP100 {
 
@@ -85,6 +82,9 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // The release's, once the uses under way have left: a stop that the owner
   // before requested does not end the next owner's waits.
   void clearStop();
+  // For the waits that begin after it (code 401 and a commit may come while
+  // a wait is under way on another thread): each wait reads the time-out
+  // once and times itself with a timer of its own.
   void setTimeout(uint32_t milliseconds, tStatus2& status);
 
   // The immediate transfer's word on whether its last read left data in the
@@ -96,24 +96,27 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   bool isStopped() const { return _event.ended(kStopMark); }
   uint32_t waits() const { return _waits; }
 
-  // Set by the supervisor before commit.
-  uint32_t allowMissed = 0;
-  uint32_t polling = 1;
-  uint32_t leadIn = 100;
-  uint32_t waitAlways = 1;
+  // Set by the supervisor before commit, and by its deploy while waits may
+  // be under way on other threads.
+  std::atomic<uint32_t> allowMissed{0};
+  std::atomic<uint32_t> polling{1};
+  std::atomic<uint32_t> leadIn{100};
+  std::atomic<uint32_t> waitAlways{1};
 
  private:
   bool inLeadIn() const { return _waits < leadIn; }
   void reportMissed(tStatus2& status);
-  // Waits on the event until the clock count leaves `from` or an end reaches
-  // the wait; false with -200474 when the time-out passed, with -50004 when
-  // the event is not open or was taken out.
+  // Waits on the event, up to timeout each time, until the clock count
+  // leaves `from`: true then. False without a code when an end reaches the
+  // wait (it saw no clock); false with -200474 when the time-out passed, with
+  // -50004 when the event is not open or was taken out.
   bool waitForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, uint32_t from,
-                    tStatus2& status);
+                    uint32_t timeout, tStatus2& status);
   // Polls the converter until a clock or an end reaches the wait; false when
   // the time-out passed. Without a limit (0 or kNoLimit) it polls until one
   // comes.
-  bool pollForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, tStatus2& status);
+  bool pollForClock(const nQoUdR100::tEndableEvent::tWaiting& waiting, uint32_t timeout,
+                    tStatus2& status);
 
   tBaseAITimingControllerPrimitive* _timing;
   tBaseAI_ADCPrimitive* _converter;
@@ -121,9 +124,9 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // on data left): an arm on the codes' thread resets them while a wait of
   // the run before, or a read of the transfer, may be under way on another.
   std::atomic<uint32_t> _waits{0};
-  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _waitTimer{
-      kDefaultTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
-  uint32_t _timeout = kDefaultTimeout;
+  // Written by setTimeout on the codes' thread while a wait on another
+  // thread may read it.
+  std::atomic<uint32_t> _timeout{kDefaultTimeout};
   tSyncAtomicU32 _clocks;
   std::atomic<uint32_t> _clocksSeen{0};
   // The stop, lifted by arm, and the end of the waits, lifted by openWaits.

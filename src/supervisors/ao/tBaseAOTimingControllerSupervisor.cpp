@@ -38,7 +38,9 @@ void tBaseAOTimingControllerSupervisor::initialize(const nQoMRL100::iPrimitiveSe
 
 // The observer is made once and kept; done and error events are registered
 // only with an event object and a primitive whose event flag is clear. Any
-// failure after the broker granted the primitive hands it back.
+// failure after the broker granted the primitive hands it back. The engine
+// goes into the slot, where codes and waits from other threads reach it,
+// only once it has its settings and notifier.
 void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = reservePrimitive(status);
@@ -54,6 +56,7 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
       giveUp(registering, dropped);
       return;
     }
+    hold(timing);
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }

@@ -24,6 +24,8 @@ void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   dac->fields.waitForSerialUpdate = words.word7;
 }
 
+// The DAC goes into the slot, where writes and codes from other threads
+// reach it, only once it has its settings and is reserved.
 void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (nQoUdP100::tBaseAO_DACPrimitive* dac = reservePrimitive(status)) {
@@ -34,6 +36,7 @@ void tBaseAO_DACSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
       handBack(dropped);
       return;
     }
+    hold(dac);
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }

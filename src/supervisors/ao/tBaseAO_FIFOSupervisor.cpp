@@ -61,10 +61,12 @@ void tBaseAO_FIFOSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
 }
 
 // The adapter is made once, unless nothing is transferred; a failure after
-// the broker granted the FIFO hands it back.
+// the broker granted the FIFO hands it back. The FIFO goes into the slot,
+// where writes and codes from other threads reach it, only once it has its
+// settings and data source.
 void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  if (reservePrimitive(status) != nullptr) {
+  if (nQoUdP100::tBaseAO_FIFOPrimitive* fifo = reservePrimitive(status)) {
     if (_adapter == nullptr && mode() != nQoUdP100::tAOFIFOFields::kDirect) {
       _adapter = new (status) tAOStreamAdapter;
       if (_adapter != nullptr) _adapter->setIdentifier(_identifier.next());
@@ -75,6 +77,7 @@ void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
       handBack(dropped);
       return;
     }
+    hold(fifo);
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }
@@ -103,13 +106,16 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   if (_adapter != nullptr) f.dataSource = _adapter;
 }
 
+// Out of the entries' reach: a code or write under way on another thread (a
+// commit reads the channel's observable and registers with it) has left the
+// FIFO before its fields and the adapter's links are filled.
 void tBaseAO_FIFOSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
-  if (fifo != nullptr && _adapter != nullptr) {
+  outOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
+    if (fifo == nullptr || _adapter == nullptr) return;
     if (mode() == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
     if (mode() == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
-  }
+  });
   linked(status);
 }
 

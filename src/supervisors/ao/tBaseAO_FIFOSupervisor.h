@@ -3,9 +3,11 @@
 // 2 none) through an owned stream adapter, maps the lifecycle codes and the
 // queries 257 to 261 onto the FIFO, and offers an output stream of direct
 // writes counted per channel. Codes and writes from the user's thread reach
-// the FIFO as uses of the frame's slot; unlinkResource and the release take
-// the FIFO and the adapter's links out, waiting for those under way, before
-// they reset them or hand the FIFO back.
+// the FIFO as uses of the frame's slot; the reservation holds it there only
+// once it has its settings, linkResource fills it and the adapter's links
+// out of the slot, and unlinkResource and the release take the FIFO and the
+// adapter's links out, waiting for those under way, before they reset them
+// or hand the FIFO back.
 #pragma once
 
 #include <cstdint>

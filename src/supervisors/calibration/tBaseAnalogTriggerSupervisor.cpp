@@ -29,8 +29,11 @@ void tBaseAnalogTriggerSupervisor::reserveResource(nQoMDBG100::tStatus2& status)
     nQoMRL100::iLeafResourcePool* answer = broker->reserve(&_identifier.next(), _facade, status);
     _identifier.hold(answer != nullptr);
     tPool* pool = nQoMRTB100::castAnswer<tPool>(answer, status, {kFile, 139});
-    if (pool != nullptr) hold(pool->getResource());
-    applySettings(status);
+    // The parameters go to the trigger before it goes into the slot, where a
+    // commit or an arm from another thread reaches it.
+    tBaseAnalogTriggerPrimitive* const trigger = pool != nullptr ? pool->getResource() : nullptr;
+    if (trigger != nullptr) handOver(*trigger, status);
+    hold(trigger);
   }
   if (status.isNotFatal()) _state = kPlainReserved;
 }
@@ -59,8 +62,11 @@ void tBaseAnalogTriggerSupervisor::commitCancel(nQoMDBG100::tStatus2& status) {
 }
 
 void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
-  tBaseAnalogTriggerPrimitive* const trigger = held();
-  if (trigger == nullptr) return;
+  if (tBaseAnalogTriggerPrimitive* const trigger = held()) handOver(*trigger, status);
+}
+
+void tBaseAnalogTriggerSupervisor::handOver(tBaseAnalogTriggerPrimitive& trigger,
+                                            nQoMDBG100::tStatus2& status) {
   const auto& words = _settings.supervisorRecord();
   const uint32_t parameters[] = {static_cast<uint32_t>(words.word1),
                                  static_cast<uint32_t>(words.word2),
@@ -69,7 +75,7 @@ void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
                                  words.word5,
                                  static_cast<uint32_t>(words.word6)};
   for (uint32_t index = 0; index < 6 && status.isNotFatal(); ++index)
-    trigger->setParameter(index, parameters[index]);
+    trigger.setParameter(index, parameters[index]);
 }
 
 }  // namespace nQoUdR100

@@ -46,6 +46,7 @@ class tBaseAnalogTriggerSupervisor
                  nQoMDBG100::tStatus2& status);
   // The six trigger parameters into the held primitive, while the status is good.
   void applySettings(nQoMDBG100::tStatus2& status) override;
+  void handOver(nQoUdP100::tBaseAnalogTriggerPrimitive& trigger, nQoMDBG100::tStatus2& status);
 };
 
 }  // namespace nQoUdR100

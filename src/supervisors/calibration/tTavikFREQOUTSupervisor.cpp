@@ -58,19 +58,26 @@ void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {
   }
   _identifier.hold(true);
   iTavikFREQOUTPrimitive* const primitive = pool->getResource();
-  hold(primitive);
   if (primitive == nullptr) return;
+  prepare(*primitive, status);
+  hold(primitive);
+  if (status.isNotFatal()) _state = kPlainReserved;
+}
+
+// Before the output goes into the slot, where the codes from other threads
+// reach it: a stop there posts through the observer, a commit programs the
+// values.
+void tTavikFREQOUTSupervisor::prepare(iTavikFREQOUTPrimitive& primitive, tStatus2& status) {
   if (_observer == nullptr) {
     _observer = new (status) tDoneObserver(_event);
     if (_observer == nullptr) return;
   }
-  if (!isSimulated(*primitive) && _event != nullptr) {
+  if (!isSimulated(primitive) && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
     _kindsRegistered = true;
   }
-  applyValues(*primitive, status);
-  if (status.isNotFatal()) _state = kPlainReserved;
+  applyValues(primitive, status);
 }
 
 // Out of reach, the output comes down from whatever the codes left it in (a

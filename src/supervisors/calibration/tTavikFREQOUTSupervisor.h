@@ -51,6 +51,8 @@ class tTavikFREQOUTSupervisor final
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
   void applySettings(nQoMDBG100::tStatus2& status) override;
+  // The observer made, the kinds registered and the values handed over.
+  void prepare(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void applyValues(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void stop(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
 

@@ -104,19 +104,21 @@ void tTavikLineFilterSupervisor::reserveResource(tStatus2& status) {
     releaseResource(dropped);
     return;
   }
-  hold(pool->getResource());
-  applyLineFilters(status);
+  // The lines go to the primitive before it goes into the slot, where a
+  // commit from another thread reaches it.
+  tTavikLineFilterPrimitive* const primitive = pool->getResource();
+  if (primitive != nullptr) applyLineFilters(*primitive, status);
+  hold(primitive);
   if (status.isNotFatal()) _state = kPlainReserved;
 }
 
 // Lines without a preference are left as other tasks set them.
-void tTavikLineFilterSupervisor::applyLineFilters(tStatus2& status) {
-  tTavikLineFilterPrimitive* const primitive = held();
-  if (primitive == nullptr) return;
+void tTavikLineFilterSupervisor::applyLineFilters(tTavikLineFilterPrimitive& primitive,
+                                                  tStatus2& status) {
   forEachLine([&](uint32_t group, uint32_t line) {
     const uint32_t setting = _request.getSetting(group, line);
     if (setting != tRequest::kNoPreference)
-      primitive->setLineFilter(line, setting, static_cast<int32_t>(group), status);
+      primitive.setLineFilter(line, setting, static_cast<int32_t>(group), status);
   });
 }
 

@@ -50,7 +50,8 @@ class tTavikLineFilterSupervisor final
   void onControl(nQoUdP100::tTavikLineFilterPrimitive* primitive, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
-  void applyLineFilters(nQoMDBG100::tStatus2& status);
+  void applyLineFilters(nQoUdP100::tTavikLineFilterPrimitive& primitive,
+                        nQoMDBG100::tStatus2& status);
 
   // The pool's identifier with the request attached, in place of the
   // frame's: a grant keeps a copy of both.

@@ -30,6 +30,7 @@
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace {
 
@@ -50,7 +51,10 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
     answer("writeValues " + std::to_string(count), s);
     return count;
   }
-  void reserve(tStatus2& s) override { answer("reserve", s); }
+  void reserve(tStatus2& s) override {
+    answer("reserve", s);
+    if (onReserve) onReserve();
+  }
   void unreserve(tStatus2& s) override { answer("unreserve", s); }
   void commit(tStatus2& s) override {
     answer("commit", s);
@@ -62,6 +66,8 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
   }
   // Runs inside each write (a test holds a write there).
   std::function<void()> inside;
+  // Runs inside the reserve.
+  std::function<void()> onReserve;
 };
 
 class tLoggedGroundRef : public nQoUdP100::tBaseAOGroundRefPrimitive, public tScriptedDouble {
@@ -133,7 +139,10 @@ class tLoggedTiming : private tBuildStatus,
     answer("getUpdatesDone " + std::to_string(force), s);
     return 17;
   }
-  void driveUpdateOutput(tStatus2& s) override { answer("driveUpdateOutput", s); }
+  void driveUpdateOutput(tStatus2& s) override {
+    answer("driveUpdateOutput", s);
+    if (onDrive) onDrive();
+  }
   bool isUpdateFlagSet(tStatus2*) override { return true; }
   void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
   void enableUpdateInterrupt(tStatus2& s) override {
@@ -142,6 +151,8 @@ class tLoggedTiming : private tBuildStatus,
   }
   // Runs inside the first update wait, before it blocks.
   std::function<void()> inside;
+  // Runs inside the drive of the update output.
+  std::function<void()> onDrive;
   const iSync* updateEvent() const { return _update.event(); }
   // What the board's arm does to a stop request.
   void clearStop() { _update.lift(kStopMark); }
@@ -354,6 +365,41 @@ TEST_F(AOSupervisorsTest, ADACThatRefusesItsReserveIsHandedBack) {
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
   EXPECT_EQ(supervisor.getState(), 2u);
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
+}
+
+// A commit from another thread while the reservation prepares the DAC (its
+// settings given, its reserve under way) finds no DAC: the DAC goes into the
+// slot only once reserved. After the reservation the commit reaches it.
+TEST_F(AOSupervisorsTest, ACodeDuringTheReservationReachesTheDACOnlyOnceItIsReserved) {
+  tLoggedDAC dac(log, "dac");
+  nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*> pool(&dac);
+  offer(pool);
+  nQoUdR100::tAO_DACSettings settings;
+  settings.record<0>().identifier = *identifier;
+  settings.record<0>().word2 = 2;
+  nQoUdR100::tBaseAO_DACSupervisor supervisor;
+  tStatus2 status, during;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  log.clear();
+  {
+    nQoTest::tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
+    dac.onReserve = [&] {
+      code.letGo();
+      EXPECT_TRUE(code.returned());
+    };
+    supervisor.reserveResource(status);
+    dac.onReserve = nullptr;
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(during.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
+  EXPECT_EQ(log.operations(), "dac.reserve");
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(dac.fields.updateMode, 2u);
+  EXPECT_EQ(log.operations(), "dac.reserve, dac.commit");
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A write from the user's thread held inside the DAC: the release waits for
@@ -770,6 +816,38 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
   held.reset();
   EXPECT_EQ(timing.notifier(), nullptr);
   timing.complete();
+}
+
+// A commit from another thread while the reservation prepares the engine
+// (its settings and notifier given, the update output driven) finds no
+// engine: the engine goes into the slot only once prepared. After the
+// reservation the commit reaches it.
+TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepared) {
+  settings.record<0>().word27 = 1;
+  settings.record<0>().word6 = 77;
+  tStatus2 status, during;
+  supervisor().initialize(settings, &facade, status);
+  supervisor().link(map, status);
+  log.clear();
+  {
+    nQoTest::tUnorderedCall code([&] { supervisor().control(1, nullptr, nullptr, during); });
+    timing.onDrive = [&] {
+      code.letGo();
+      EXPECT_TRUE(code.returned());
+    };
+    supervisor().reserveResource(status);
+    timing.onDrive = nullptr;
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(during.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
+  EXPECT_EQ(log.operations(),
+            "event.registerEvent 1, event.registerEvent 2, timing.driveUpdateOutput");
+  EXPECT_FALSE(timing.state().isCommitted());
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  EXPECT_TRUE(timing.state().isCommitted());
+  EXPECT_EQ(timing.fields.updateInterval, 77u);
+  EXPECT_NE(timing.notifier(), nullptr);
 }
 
 // Every allocation of initialize failed in turn: each failure leaves the
@@ -1328,6 +1406,85 @@ TEST_F(AOFIFOTest, AReleaseAloneTakesBackTheChannelsObservable) {
   EXPECT_EQ(fifo->fields.dmaObservable, nullptr);
   EXPECT_EQ(fifo->fields.dataSource, nullptr);
   EXPECT_EQ(dma.getState(), 2u);
+}
+
+// A write from another thread right after the reservation, which nothing but
+// the supervisor's own steps orders after it, finds the FIFO with its channel
+// count and order: the FIFO went into the slot only once it had them.
+TEST_F(AOFIFOTest, AWriteOnAnotherThreadAfterTheReservationFindsTheFIFOPrepared) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  tStatus2 status, written;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  log.clear();
+  const int16_t samples[2] = {5, 6};
+  uint32_t scans = 0;
+  {
+    nQoTest::tUnorderedCall write(
+        [&] { scans = supervisor.write(1, 0, samples, nullptr, written); });
+    supervisor.reserveResource(status);
+    write.letGo();
+    ASSERT_TRUE(write.returned());
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(written.code, 0);
+  EXPECT_EQ(scans, 1u);
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 5 6");
+  supervisor.releaseResource(status);
+}
+
+// A commit from another thread while linkResource fills the FIFO for DMA
+// (the channel's number given, its observable asked for) finds no FIFO: the
+// FIFO and the adapter are filled out of the codes' reach. After the link
+// the commit reaches the FIFO, which holds the channel and its observable.
+TEST_F(AOFIFOTest, ACodeDuringTheDMALinkReachesTheFIFOOnlyOnceItIsFilled) {
+  struct tObservable : nQoLMSDR100::iDMAObservable {
+    void registerObserver(uint32_t, nQoLMSDR100::iDMAObserver*, tStatus2&) override {}
+    void unregisterObserver(uint32_t, nQoLMSDR100::iDMAObserver*, tStatus2&) override {}
+  } observable;
+  struct tObservedChannel : nQoTest::tScriptedDMAChannel {
+    using tScriptedDMAChannel::tScriptedDMAChannel;
+    nQoLMSDR100::iDMAObservable* getObservable(tStatus2&) override {
+      if (onObservable) onObservable();
+      return observable;
+    }
+    std::function<void()> onObservable;
+    nQoLMSDR100::iDMAObservable* observable = nullptr;
+  } channel{log, "channel"};
+  channel.observable = &observable;
+  channel.channelNumber = 3;
+  build(16);
+  nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  map.entries[21] = &dmaTransfer;
+  map.entries[6] = &channel;
+  settings.word3 = 0;
+  settings.word6 = 6;
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  tStatus2 status, during;
+  supervisor.initialize(settings, &facade, status);
+  supervisor.link(map, status);
+  supervisor.reserveResource(status);
+  {
+    nQoTest::tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
+    channel.onObservable = [&] {
+      code.letGo();
+      EXPECT_TRUE(code.returned());
+    };
+    supervisor.linkResource(status);
+    channel.onObservable = nullptr;
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(during.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 401));
+  EXPECT_FALSE(fifo->state().isCommitted());
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_TRUE(fifo->state().isCommitted());
+  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
+  EXPECT_EQ(fifo->fields.dmaObservable, &observable);
+  supervisor.unlinkResource(status);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {

@@ -15,6 +15,7 @@
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace {
 
@@ -32,6 +33,14 @@ class tLoggedTrigger : public nQoUdP100::tBaseAnalogTriggerPrimitive,
     if (onRelease) onRelease();
   }
   std::function<void()> onRelease;
+  // Runs after each parameter is stored.
+  std::function<void()> onStore;
+
+ protected:
+  void storeParameter(uint32_t index, uint32_t value) override {
+    tBaseAnalogTriggerPrimitive::storeParameter(index, value);
+    if (onStore) onStore();
+  }
 };
 
 class AnalogTriggerSupervisorTest : public nQoTest::tLeakCheckedTest {
@@ -127,6 +136,34 @@ TEST_F(AnalogTriggerSupervisorTest, TheStateWordFollowsTheLifecycleAndThreeCodes
   supervisor->control(1, nullptr, nullptr, none);
   EXPECT_EQ(none.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAnalogTriggerSupervisor", 167));
+}
+
+// A commit from another thread while the reservation hands the trigger its
+// parameters finds no trigger: the trigger goes into the slot only once it
+// has all six. After the reservation the commit reaches it.
+TEST_F(AnalogTriggerSupervisorTest, ACodeDuringTheReservationReachesTheTriggerOnlyOnceItIsSet) {
+  tStatus2 status, during;
+  supervisor->initialize(*settings, &facade, status);
+  supervisor->link(map, status);
+  log.clear();
+  {
+    nQoTest::tUnorderedCall code([&] { supervisor->control(1, nullptr, nullptr, during); });
+    trigger.onStore = [&] {
+      code.letGo();
+      EXPECT_TRUE(code.returned());
+    };
+    supervisor->reserveResource(status);
+    trigger.onStore = nullptr;
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(during.code, -50004);
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAnalogTriggerSupervisor", 167));
+  EXPECT_EQ(log.operations(), "");
+  EXPECT_EQ(trigger.parameter(5), 0xFFFFFFFAu);
+  supervisor->control(1, nullptr, nullptr, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.operations(), "trigger.commit");
+  EXPECT_EQ(supervisor->getState(), 5u);
 }
 
 // A commit that comes after unlinkResource reaches the trigger: the release

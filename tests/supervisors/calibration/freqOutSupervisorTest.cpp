@@ -3,6 +3,7 @@
 // output goes off, the event kinds by the simulated flag, and the sites.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -31,8 +33,14 @@ class tWatchingEvent : public tScriptedEvent {
     writesBefore.push_back(windows.writes().size());
     tScriptedEvent::post(action, s);
   }
+  void registerEvent(uint32_t kind, tStatus2& s) override {
+    tScriptedEvent::registerEvent(kind, s);
+    if (onRegister) onRegister();
+  }
   W& windows;
   std::vector<size_t> writesBefore;
+  // Runs after each registration.
+  std::function<void()> onRegister;
 };
 
 class FREQOUTSupervisorTest : public tSimBoardTest {
@@ -120,6 +128,36 @@ TEST_F(FREQOUTSupervisorTest, ControlCodesProgramTheOutputAndStopPostsDoneFirst)
   supervisor.releaseResource(s);
   EXPECT_EQ(calls.operations(), "event.unregisterEvent 1, event.unregisterEvent 2");
   EXPECT_EQ(supervisor.getState(), 2u);
+  EXPECT_EQ(s.code, 0);
+}
+
+// A commit from another thread while the reservation prepares the output
+// (the observer made, the kinds registered, timebase and divisor not yet
+// handed over) finds no output: the output goes into the slot only once
+// prepared, so the first commit programs the settings' values.
+TEST_F(FREQOUTSupervisorTest, ACodeDuringTheReservationReachesTheOutputOnlyOnceItIsPrepared) {
+  tTavikFREQOUTSupervisor supervisor;
+  tStatus2 s, during;
+  supervisor.initialize(settings, &facade, s);
+  supervisor.link(supervisorMap, s);
+  clearLogs();
+  {
+    tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
+    event.onRegister = [&] {
+      code.letGo();
+      EXPECT_TRUE(code.returned());
+    };
+    supervisor.reserveResource(s);
+    event.onRegister = nullptr;
+  }
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(during.code, -50004);
+  EXPECT_TRUE(loggedAt(-50004, "tTavikFREQOUTSupervisor", 285));
+  EXPECT_EQ(windows.writes(), tLog{});
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x4002)}));
+  EXPECT_EQ(supervisor.getState(), 5u);
+  supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
 }
 

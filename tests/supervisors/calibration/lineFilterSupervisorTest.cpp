@@ -18,6 +18,7 @@
 #include "support/moduleFixture.h"
 #include "support/reservationDoubles.h"
 #include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -133,6 +134,31 @@ TEST_F(LineFilterSupervisorTest, ARefusedTaskHandsBackNothingAndAGrantedOneItsOw
   EXPECT_EQ(pfiCount(3), 0u);
   EXPECT_EQ(inUse.get(), 0u);
   EXPECT_EQ(a.getState(), 2u);
+}
+
+// A commit from another thread right after the reservation, which nothing
+// but the supervisor's own steps orders after it, programs the lines the
+// reservation handed over: the filters went into the slot only once they
+// had them.
+TEST_F(LineFilterSupervisorTest, ACommitOnAnotherThreadAfterTheReservationProgramsItsLines) {
+  tTavikLineFilterSupervisor supervisor;
+  tStatus2 status, committed;
+  supervisor.initialize(settingsWith({{0, 3, 2}, {0, 9, 1}}), nullptr, status);
+  supervisor.link(map, status);
+  {
+    tUnorderedCall commit([&] { supervisor.control(1, nullptr, nullptr, committed); });
+    supervisor.reserveResource(status);
+    commit.letGo();
+    ASSERT_TRUE(commit.returned());
+  }
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(committed.code, 0);
+  std::vector<uint32_t> expected(24, 0);
+  expected[3] = 2;
+  expected[9] = 1;
+  EXPECT_EQ(filters.programmed, (std::vector<std::vector<uint32_t>>{expected}));
+  supervisor.releaseResource(status);
+  EXPECT_EQ(inUse.get(), 0u);
 }
 
 // Each allocation of the reservation failed in turn: a grant whose copy for

@@ -99,8 +99,10 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   if (_overflowArmed != 0)
-    onFreshStatus(status, [&](tStatus2& s) { disableOverflowInterrupt(&s); });
-  if (_fifoArmed != 0) onFreshStatus(status, [&](tStatus2& s) { disableFIFOInterrupt(&s); });
+    onFreshStatus(status,
+                  [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableOverflowInterrupt(&s); });
+  if (_fifoArmed != 0)
+    onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableFIFOInterrupt(&s); });
   _overflowArmed = _fifoArmed = 0;
   _state.setCommitted();
 }

@@ -40,7 +40,7 @@ void tBaseAISubsystem::setConfiguration(const tAISubsystemPrimitiveConfig& confi
 tAISubsystem::tAISubsystem(const tAIDescription* description, const tAIBoardResources& resources,
                            tStatus2& status)
     : _description(description), _resources(resources) {
-  if (status.isNotFatal()) initializeHardware(status);
+  if (status.isNotFatal()) tAISubsystem::initializeHardware(status);
   const tDeviceInfo& info = *resources.deviceInfo;
   _frontEnd = new (status)
       tAIScanningFrontEndPrimitive(description->frontEnd, resources.map, resources.helper, status);

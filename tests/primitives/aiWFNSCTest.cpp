@@ -336,19 +336,17 @@ TEST_F(tWFNSCTest, UncommitAndTheDestructorCloseTheEventOnlyAfterAStopUnderWay) 
 
 // A wait blocked on the event when uncommit comes is woken and refused with
 // -50004, and leaves before the event is closed; a wait after the uncommit
-// is refused at once.
+// is refused at once. The close waits for the wait's call, inside which the
+// wait sets its refusal: so the refusal is there as uncommit returns, before
+// the waiter's thread is joined (its return from the call may come later).
 TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) {
   wfnsc->leadIn = 0;
   commitEventMode();
   tStatus2 waited;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    wfnsc->waitForNextSampleClock(waited);
-    returned = true;
-  });
+  std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
   ASSERT_TRUE(blockedOnTheEvent());
   wfnsc->uncommit(status);
-  EXPECT_TRUE(returned) << "uncommit returned while the wait was still on the event";
+  EXPECT_EQ(waited.code, -50004) << "uncommit returned while the wait was still on the event";
   waiter.join();
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(waited.code, -50004);

@@ -16,6 +16,8 @@
 #include "sim/simSync.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
+#include "support/statusRecords.h"
+#include "support/unorderedCall.h"
 
 namespace nQoTest {
 namespace {
@@ -368,6 +370,66 @@ TEST_F(tAOTimingTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
   timing->pollForNextUpdate(timedOut);
   EXPECT_EQ(timedOut.code, -200474);
   timing->uncommit(status);
+}
+
+// A time-out set on another thread (code 401 of another caller) while a
+// polling wait times itself leaves that wait's timer alone: the wait times
+// out after the time-out it began with. Then two waits of the run before,
+// under way on another thread across the disarm (one counted, one past the
+// counted waits that finds the flag set on entry), before the codes' thread
+// sets the time-out, deploys the words the waits read and arms: nothing but
+// those fields orders the steps after the waits (the test waits on relaxed
+// flags), and the arm's fresh count holds.
+TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
+  commitAndArm();
+  timing->setTimeout(5, status);
+  tStatus2 set;
+  unsigned reads = 0;
+  {
+    tUnorderedCall other([&] { timing->setTimeout(10000, set); });
+    // The first look at the flag comes after the wait started its timer; an
+    // update comes long after the time-out.
+    windows.setReadCallback(window, 0x106, [&](unsigned) {
+      if (++reads == 1) {
+        other.letGo();
+        EXPECT_TRUE(other.returned());
+      }
+      nQoSim::advanceClock(1'000'000);
+      return reads > 50 ? 0x20u : 0u;
+    });
+    timing->pollForNextUpdate(status);
+  }
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, "tBaseAOTimingControllerPrimitive", 132));
+  EXPECT_LE(reads, 5u + 8u);
+  EXPECT_EQ(set.code, 0);
+
+  tStatus2 steps, counted, late;
+  timing->fields.countedFirstUpdates = 2;
+  timing->fields.allowLateUpdates = 1;
+  timing->disarm(steps);
+  windows.setReadCallback(window, 0x106, [](unsigned) { return 0x20u; });
+  {
+    tUnorderedCall waits([&] {
+      timing->pollForNextUpdate(counted);
+      timing->pollForNextUpdate(late);
+    });
+    waits.letGo();
+    ASSERT_TRUE(waits.returned());
+    timing->setTimeout(0, set);
+    timing->fields.countedFirstUpdates = 1;
+    timing->fields.allowLateUpdates = 0;
+    timing->arm(steps);
+  }
+  EXPECT_EQ(counted.code, 0);
+  EXPECT_EQ(late.code, 209802);
+  // The flag is still set: a wait past the counted one would find it late.
+  tStatus2 fresh;
+  timing->pollForNextUpdate(fresh);
+  EXPECT_EQ(fresh.code, 0);
+  EXPECT_EQ(steps.code, 0);
+  EXPECT_EQ(set.code, 0);
+  timing->uncommit(steps);
 }
 
 TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {

@@ -2,7 +2,10 @@
 
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
+#include "frame/tTimerTimeout.h"
 #include "primitives/ao/tBaseAO_FIFOPrimitive.h"
+#include "time/tTimerTimeWaster.h"
+#include "time/tTimerTimebase.h"
 
 namespace nQoUdP100 {
 
@@ -11,6 +14,9 @@ namespace {
 constexpr const char kFile[] = "tBaseAOTimingControllerPrimitive";
 constexpr uint32_t kUpdateEventKind = 2;
 constexpr uint32_t kUpdateEventOption = 44;
+
+// A polling wait's own timer, on its stack.
+using tWaitTimer = nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient>;
 
 }  // namespace
 
@@ -40,10 +46,7 @@ const void* tBaseAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* 
 }
 
 void tBaseAOTimingControllerPrimitive::setTimeout(uint32_t value, tStatus2& status) {
-  if (status.isFatal()) return;
-  _updateTimeout = value;
-  _timeout.stop(nullptr);
-  _timeout.setTimeout(value, kTimerTimeUnitMillisecond, &status.code);
+  if (status.isNotFatal()) _updateTimeout = value;
 }
 
 // The event is set whatever the fields say now: every wait blocked on it
@@ -65,12 +68,17 @@ void tBaseAOTimingControllerPrimitive::judge(uint32_t count, tStatus2& status) {
   _lastUpdateCount = count;
 }
 
+// The time-out, the count and the number of counted waits are read once, as
+// the wait begins.
 void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   if (status.isFatal() || !_update.isOpen()) return;
   const nQoUdR100::tEndableEvent::tCall call(_update);
   const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
-  if (_waitCalls <= fields.countedFirstUpdates) {
-    if (_waitCalls == 0) {
+  const uint32_t timeout = _updateTimeout;
+  const uint32_t counted = fields.countedFirstUpdates;
+  const uint32_t calls = _waitCalls;
+  if (calls <= counted) {
+    if (calls == 0) {
       if (_fifo != nullptr) _fifo->setUpdateWaitStarted();
       enableUpdateInterrupt(status);
     }
@@ -78,7 +86,7 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   }
   _update.reset();
   int waitStatus = 0;
-  switch (waiting.wait(_updateTimeout, &waitStatus)) {
+  switch (waiting.wait(timeout, &waitStatus)) {
     case nQoUdR100::tEndableEvent::kWoken:
     case nQoUdR100::tEndableEvent::kReady: break;
     case nQoUdR100::tEndableEvent::kEnded:
@@ -90,8 +98,9 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
       nQoUdR100::setCode(status, nQoUdR100::kWaitTimeout, {kFile, 94});
       return;
   }
+  // Past the counted waits the new count is judged; before, only kept.
   const uint32_t count = readUpdateCounter(status);
-  if (_waitCalls > fields.countedFirstUpdates)
+  if (calls >= counted)
     judge(count, status);
   else
     _lastUpdateCount = count;
@@ -100,24 +109,23 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
 void tBaseAOTimingControllerPrimitive::pollForNextUpdate(tStatus2& status) {
   if (status.isFatal()) return;
   const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
-  if (_waitCalls < fields.countedFirstUpdates) {
-    if (_waitCalls == 0 && _fifo != nullptr) _fifo->setUpdateWaitStarted();
+  const uint32_t timeout = _updateTimeout;
+  const uint32_t calls = _waitCalls;
+  if (calls < fields.countedFirstUpdates) {
+    if (calls == 0 && _fifo != nullptr) _fifo->setUpdateWaitStarted();
     ++_waitCalls;
   } else if (isUpdateFlagSet(&status)) {
     judgeMissed(status);
     if (status.isFatal()) return;
   }
-  const bool timed = _updateTimeout != kNoTimeout;
+  const bool timed = timeout != kNoTimeout;
   acknowledgeUpdateFlag(&status);
   int timerStatus = 0;
-  if (timed) {
-    _timeout.stop(nullptr);
-    _timeout.clear();
-    _timeout.start(&timerStatus);
-  }
+  tWaitTimer timer(timeout, kTimerTimeUnitMillisecond, 0, &timerStatus);
+  if (timed) timer.start(&timerStatus);
   bool timedOut = false;
   while (!isUpdateFlagSet(&status) && !waiting.ended()) {
-    if (timed && _timeout.isTimeout(&timerStatus) != 0) {
+    if (timed && timer.isTimeout(&timerStatus) != 0) {
       timedOut = true;
       break;
     }

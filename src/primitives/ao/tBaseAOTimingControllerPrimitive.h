@@ -17,14 +17,17 @@
 // closes (a wait under way ends as stopped, and is waited for). A release
 // ends the waits by a mark of its own, which arm leaves and only the next
 // reservation lifts, and clears the stop, which otherwise only arm lifts.
+// A wait reads the time-out once and times itself with a timer of its own:
+// code 401 on the codes' thread sets the time-out while a wait of another
+// caller may be under way.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tEndableEvent.h"
 #include "frame/tSinkSlot.h"
-#include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/outputPrimitiveInterfaces.h"
 #include "primitives/ao/tAODescription.h"
@@ -32,8 +35,6 @@
 #include "primitives/common/tPrimitiveState.h"
 #include "sync/iSync.h"
 #include "sync/tSyncAtomicU32.h"
-#include "time/tTimerTimeWaster.h"
-#include "time/tTimerTimebase.h"
 
 namespace nQoUdP100 {
 
@@ -65,8 +66,10 @@ struct tAOTimingFields {
   uint32_t outputSelect = 0;
   uint32_t outputControlBit3 = 0;
   uint32_t withoutFIFO = 0;
-  uint32_t countedFirstUpdates = 100;
-  uint32_t allowLateUpdates = 0;
+  // Read by the waits; a deploy may write them while a wait is under way on
+  // another thread.
+  std::atomic<uint32_t> countedFirstUpdates{100};
+  std::atomic<uint32_t> allowLateUpdates{0};
   uint32_t pollUpdates = 1;
 };
 
@@ -113,7 +116,7 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   virtual void enableUpdateInterrupt(tStatus2& status) = 0;
 
   // Stores the value (milliseconds; kNoTimeout: the polling wait is untimed)
-  // and sets the timer's deadline.
+  // for the waits that begin after it.
   void setTimeout(uint32_t value, tStatus2& status);
   // From another thread: the waits end with -224608.
   void requestStop();
@@ -155,12 +158,12 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // Opened by the constructor and closed by the destructor, once the stop
   // requests and blocking waits under way have left.
   nQoUdR100::tEndableEvent _update;
-  uint32_t _updateTimeout = kDefaultUpdateTimeout;
-  nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebaseEfficient> _timeout{
-      kDefaultUpdateTimeout, kTimerTimeUnitMillisecond, 0, nullptr};
-  uint32_t _waitCalls = 0;
-  uint32_t _lastUpdateCount = 0;
-  uint32_t _updateCounterWrap = 0xFFFFFFFF;
+  // Written on the codes' thread (code 401, arm, the counters' load) while a
+  // wait on another thread may read or count them.
+  std::atomic<uint32_t> _updateTimeout{kDefaultUpdateTimeout};
+  std::atomic<uint32_t> _waitCalls{0};
+  std::atomic<uint32_t> _lastUpdateCount{0};
+  std::atomic<uint32_t> _updateCounterWrap{0xFFFFFFFF};
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

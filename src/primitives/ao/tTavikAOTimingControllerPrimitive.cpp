@@ -211,7 +211,6 @@ void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
-  setTimeout(_updateTimeout, status);
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
     auto& control = _map->AO_Output_Control;

@@ -12,6 +12,7 @@
 // interrupt level. The completion notifier is called at most once per arm.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -95,7 +96,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   const nQoORB100::tGUID* _device;
   uint32_t _loadToggle = 0;
   uint32_t _done = 0;
-  uint32_t _attached[kCodeCount] = {};
+  // Written by commit and uncommit on the codes' thread; the first blocking
+  // wait of a run, on another, reads the update handler's.
+  std::atomic<uint32_t> _attached[kCodeCount] = {};
   uint32_t _started = 0;
   uint32_t _updatesDone = 0;
   uint32_t _armNotAnUpdate = 1;

@@ -205,9 +205,9 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     if (status.isNotFatal()) _state = kPlainLinked;
   }
   void linkResource(nQoMDBG100::tStatus2& status) override {
-    if (status.isNotFatal()) _state = kPlainResourcesLinked;
+    if (status.isNotFatal()) noteLinked();
   }
-  void unlinkResource(nQoMDBG100::tStatus2&) override { _state = kPlainReserved; }
+  void unlinkResource(nQoMDBG100::tStatus2&) override { noteUnlinked(); }
   void unlink(nQoMDBG100::tStatus2&) override { _state = kPlainInitialized; }
   // Every code, from any thread.
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
@@ -293,19 +293,19 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // What a class's linkResource filled in what the slot holds (null: none),
   // taken back; a class whose link fills it hides this. unlinkOutOfReach
   // runs it for the class's unlinkResource; a release runs it after the
-  // class's undo when no unlinkResource came after the last linkResource.
+  // class's undo while the links still hold what the last linkResource gave.
   void resetLinks(Reached*, nQoMDBG100::tStatus2&) {}
   // The unlinkResource of a class whose link fills what the slot holds: its
   // resetLinks out of the entries' reach; the word moves down.
   void unlinkOutOfReach(nQoMDBG100::tStatus2& status) {
     resetOutOfReach([&](Reached* reached) { self()->resetLinks(reached, status); });
-    _state = kPlainReserved;
+    noteUnlinked();
   }
-  // In a release, out of the entries' reach: while the resources are still
-  // linked, the class's resetLinks on a status that is dropped, so the next
-  // owner finds nothing of this task's links.
+  // In a release, out of the entries' reach: while the links still hold what
+  // the last linkResource gave, the class's resetLinks on a status that is
+  // dropped, so the next owner finds nothing of this task's links.
   void unlinkAtRelease(Reached* reached) {
-    if (_state < kPlainResourcesLinked) return;
+    if (!_linksHeld) return;
     nQoMDBG100::tStatus2 dropped;
     self()->resetLinks(reached, dropped);
   }
@@ -315,14 +315,14 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // dropped.
   void linked(const nQoMDBG100::tStatus2& status) {
     if (status.isNotFatal()) {
-      _state = kPlainResourcesLinked;
+      noteLinked();
       return;
     }
     nQoMDBG100::tStatus2 dropped;
     self()->unlinkResource(dropped);
   }
   // First thing in the destructor of a class that links or reserves: while
-  // its resources are linked, its own unlinkResource, then while it holds a
+  // the links hold what a linkResource gave, its own unlinkResource, then while it holds a
   // reservation, its own releaseResource, each on a status of its own that
   // is dropped. So a supervisor that goes without the release takes back
   // what the entries, its primitive or a partner still reach (ending the
@@ -330,10 +330,26 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // its primitive back as a fresh reservation finds it.
   void retire() {
     nQoMDBG100::tStatus2 dropped;
-    if (_state >= kPlainResourcesLinked) self()->unlinkResource(dropped);
+    if (_linksHeld) self()->unlinkResource(dropped);
     dropped.clear();
     if (_state >= kPlainReserved || _identifier.granted() != nullptr || held() != nullptr)
       self()->releaseResource(dropped);
+  }
+  // A linkResource that took, and the steps that take back what it gave
+  // (unlinkResource, the release): the word, and the record that the
+  // release and the destructor go by, since codes after unlinkResource move
+  // the word up again.
+  void noteLinked() {
+    _state = kPlainResourcesLinked;
+    _linksHeld = true;
+  }
+  void noteUnlinked() {
+    _state = kPlainReserved;
+    _linksHeld = false;
+  }
+  void noteReleased() {
+    _state = kPlainLinked;
+    _linksHeld = false;
   }
   // For a lifecycle step that fills what the slot holds: runs change(held)
   // while the slot holds nothing (the uses under way have left), then puts
@@ -418,6 +434,10 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   nQoMRL110::iEvent* _event = nullptr;
   // Written by the lifecycle steps and by the codes from other threads.
   std::atomic<uint32_t> _state{kPlainConstructed};
+  // Set by a linkResource that took, cleared by the step that takes back
+  // what it gave (unlinkResource, a failed link's undo, the release);
+  // lifecycle steps only.
+  bool _linksHeld = false;
   nQoMRTB100::tReservationIdentifier _identifier;
   Settings _settings;
 
@@ -458,7 +478,7 @@ class tReservingSupervisor : public tPlainSupervisor<Self, Interface, Settings, 
   }
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     handBack(status);
-    this->_state = kPlainLinked;
+    this->noteReleased();
   }
 
   // The reserved primitive, for the lifecycle steps and other supervisors'

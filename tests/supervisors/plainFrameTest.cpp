@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "settings/tEmptySettings.h"
 #include "sim/simResourceBroker.h"
@@ -22,7 +23,8 @@ using nQoTest::tProbePrimitive;
 using nQoUdR100::tPlainStep;
 
 // Commit, arm (keeps the word), start and stop by table; uncommit undoes.
-// inside runs in the handler, where a test holds a code.
+// inside runs in the handler, where a test holds a code; resets counts the
+// links' resets.
 class tPlainProbe final
     : public nQoUdR100::tReservingSupervisor<tPlainProbe, nQoMRL100::iPrimitiveSupervisor,
                                              nQoTest::tProbeRecordSettings, tProbePrimitive> {
@@ -36,10 +38,16 @@ class tPlainProbe final
       {2, &tProbePrimitive::start, 6},
       {3, &tProbePrimitive::stop, 5, true},
       {4, &tProbePrimitive::uncommit, 4, true}};
+  ~tPlainProbe() override { retire(); }
+  void unlinkResource(tStatus2& status) override { unlinkOutOfReach(status); }
   std::function<void()> inside;
+  int* resets = nullptr;
 
  private:
   friend tPlainSupervisor;
+  void resetLinks(tProbePrimitive*, tStatus2&) {
+    if (resets != nullptr) ++*resets;
+  }
   void onControl(tProbePrimitive* primitive, uint32_t code, nQoMRL100::iControlParameterBlock*,
                  nQoMRL100::iControlParameterBlock*, tStatus2& status) {
     if (inside) inside();
@@ -197,3 +205,31 @@ TEST_F(PlainFrameTest, TheReleaseWaitsForACodeUnderWayOnAnotherThread) {
 }
 
 }  // namespace
+
+// A code after unlinkResource moves the word up again: the release and the
+// destruction go by what the last linkResource gave, so the links are reset
+// once for each linkResource.
+TEST_F(PlainFrameTest, TheLinksAreResetOnceForEachLinkResource) {
+  for (const bool unlinked : {false, true}) {
+    for (const bool destroyed : {false, true}) {
+      SCOPED_TRACE(std::string(unlinked ? "unlinked, " : "") +
+                   (destroyed ? "destroyed" : "released"));
+      int resets = 0;
+      std::optional<tPlainProbe> supervisor(std::in_place);
+      supervisor->resets = &resets;
+      bringUp(*supervisor);
+      tStatus2 status;
+      if (unlinked) {
+        supervisor->unlinkResource(status);
+        supervisor->control(4, nullptr, nullptr, status);
+        ASSERT_EQ(supervisor->getState(), 4u);
+      }
+      if (destroyed)
+        supervisor.reset();
+      else
+        supervisor->releaseResource(status);
+      EXPECT_EQ(resets, 1);
+      EXPECT_EQ(status.code, 0);
+    }
+  }
+}

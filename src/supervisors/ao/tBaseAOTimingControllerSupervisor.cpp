@@ -67,7 +67,7 @@ void tBaseAOTimingControllerSupervisor::reserveResource(nQoMDBG100::tStatus2& st
 void tBaseAOTimingControllerSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   if (nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive())
     giveUp(timing->eventFlag() == 0, status);
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAOTimingControllerSupervisor::endCalls(tEngine& timing) { timing.endWaits(); }

@@ -53,7 +53,7 @@ void tBaseAO_DACSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
     dac->unreserve(local);
     status.assign(local);
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAO_DACSupervisor::onControl(nQoUdP100::tBaseAO_DACPrimitive* dac, uint32_t code,
@@ -95,7 +95,7 @@ void tBaseAOGroundRefSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
     groundRef->disable(local);
     status.assign(local);
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAOGroundRefSupervisor::onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,

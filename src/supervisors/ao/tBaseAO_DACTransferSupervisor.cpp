@@ -117,7 +117,7 @@ void tBaseAO_DACTransferSupervisor::releaseResource(nQoMDBG100::tStatus2& status
     }
     _eventsRegistered = false;
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAO_DACTransferSupervisor::unlink(nQoMDBG100::tStatus2&) {

@@ -164,7 +164,7 @@ void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
     // The adapter dies with this supervisor; the FIFO outlives it.
     if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAO_FIFOSupervisor::onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, uint32_t code,

@@ -45,7 +45,7 @@ void tBaseAnalogTriggerSupervisor::releaseResource(nQoMDBG100::tStatus2& status)
     if (trigger != nullptr)
       onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { trigger->release(s); });
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tBaseAnalogTriggerSupervisor::onControl(tBaseAnalogTriggerPrimitive* trigger, uint32_t code,

@@ -8,7 +8,7 @@
 namespace nQoUdR100 {
 
 void tCalPWMSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
-  if (status.isNotFatal()) _state = kPlainReserved;
+  if (status.isNotFatal()) noteUnlinked();
 }
 
 // Only a held primitive is handed back, so a reservation that was never

@@ -100,7 +100,7 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
     }
     _kindsRegistered = false;
   }
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tTavikFREQOUTSupervisor::onControl(iTavikFREQOUTPrimitive* primitive, uint32_t code,

@@ -127,7 +127,7 @@ void tTavikLineFilterSupervisor::releaseResource(tStatus2& status) {
     if (_granted) handBack(&_grantedIdentifier, _facade, status);
     _granted = false;
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 void tTavikLineFilterSupervisor::onControl(tTavikLineFilterPrimitive* primitive, uint32_t code,

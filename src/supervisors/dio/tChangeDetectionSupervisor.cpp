@@ -98,12 +98,7 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
     primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                               buffered() ? _event : nullptr);
   });
-  if (status.isFatal()) {
-    tStatus2 undo;
-    unlinkResource(undo);
-    return;
-  }
-  _state = kPlainResourcesLinked;
+  linked(status);
 }
 
 // Once the reads that wait have ended and a read, a code or a cancel under
@@ -115,7 +110,7 @@ void tChangeDetectionSupervisor::unlinkResource(tStatus2& status) {
   resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
     if (primitive != nullptr) reset(*primitive, status);
   });
-  _state = kPlainReserved;
+  noteUnlinked();
 }
 
 // The same out of reach, from whatever the codes left since: also a run that
@@ -137,7 +132,7 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
     status.assign(local);
     _doneRegistered = false;
   }
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 // A run that a start began and no stop ended is stopped (its done report

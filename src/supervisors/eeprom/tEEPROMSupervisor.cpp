@@ -348,7 +348,7 @@ void tEEPROMSupervisor::releaseResource(tStatus2& status) {
     _reserver.releaseResource(status);
     _identifier.hold(_reserver.getPrimitive() != nullptr);
   });
-  _state = kPlainLinked;
+  noteReleased();
 }
 
 }  // namespace nQoUdR100

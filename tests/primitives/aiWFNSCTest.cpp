@@ -552,8 +552,7 @@ TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
     // The sixth poll started the timer; a clock comes long after the time-out.
     windows.setReadCallback(window, 0x104, [&](unsigned) {
       if (++reads == tBaseAI_WFNSCPrimitive::kFreePolls + 2) {
-        other.letGo();
-        EXPECT_TRUE(other.returned());
+        EXPECT_TRUE(other.run());
       }
       nQoSim::advanceClock(1'000'000);
       return reads > 50 ? 0x20u : 0u;
@@ -570,8 +569,7 @@ TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
   wfnsc->arm(armed);
   {
     tUnorderedCall wait([&] { wfnsc->waitForNextSampleClock(waited); });
-    wait.letGo();
-    ASSERT_TRUE(wait.returned());
+    ASSERT_TRUE(wait.run());
     wfnsc->setTimeout(0, set);
     wfnsc->leadIn = 0;
     wfnsc->waitAlways = 0;

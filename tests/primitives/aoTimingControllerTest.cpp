@@ -391,8 +391,7 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
     // update comes long after the time-out.
     windows.setReadCallback(window, 0x106, [&](unsigned) {
       if (++reads == 1) {
-        other.letGo();
-        EXPECT_TRUE(other.returned());
+        EXPECT_TRUE(other.run());
       }
       nQoSim::advanceClock(1'000'000);
       return reads > 50 ? 0x20u : 0u;
@@ -414,8 +413,7 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
       timing->pollForNextUpdate(counted);
       timing->pollForNextUpdate(late);
     });
-    waits.letGo();
-    ASSERT_TRUE(waits.returned());
+    ASSERT_TRUE(waits.run());
     timing->setTimeout(0, set);
     timing->fields.countedFirstUpdates = 1;
     timing->fields.allowLateUpdates = 0;

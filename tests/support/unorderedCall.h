@@ -6,8 +6,7 @@
 // and locks, and a field that both touch without them is reported as a race.
 //
 //   tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, committed); });
-//   code.letGo();
-//   ASSERT_TRUE(code.returned());
+//   ASSERT_TRUE(code.run());             // let go, and returned
 //   supervisor.commitCancel(cancel);     // reads the word the code wrote
 #pragma once
 
@@ -38,6 +37,12 @@ class tUnorderedCall {
   void letGo() { _letGo.store(true, std::memory_order_relaxed); }
   // False when the call did not return within a guard time.
   bool returned() const { return waitFor(_returned); }
+  // Lets the call go and waits for it to return (false: not within a guard
+  // time).
+  bool run() {
+    letGo();
+    return returned();
+  }
 
  private:
   // False when the flag was not set within a guard time, or the call was

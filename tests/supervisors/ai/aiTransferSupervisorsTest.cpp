@@ -455,8 +455,7 @@ TEST_F(AITransferSupervisorsTest, APassAfterALinkFindsTheDestinationFilled) {
       if (auto* destination = transfer.getDestination()) count = destination->move(5, moved);
     });
     supervisor.linkResource(status);
-    pass.letGo();
-    ASSERT_TRUE(pass.returned());
+    ASSERT_TRUE(pass.run());
   }
   EXPECT_EQ(count, 5u);
   EXPECT_EQ(moved.code, 0);
@@ -597,8 +596,7 @@ TEST_F(AITransferSupervisorsTest, AnArmOnAnotherThreadAfterALinkSelectsTheChanne
   {
     nQoTest::tUnorderedCall arm([&] { supervisor.control(4100, nullptr, nullptr, armed); });
     supervisor.linkResource(status);
-    arm.letGo();
-    ASSERT_TRUE(arm.returned());
+    ASSERT_TRUE(arm.run());
   }
   EXPECT_EQ(arming.checked, 7u);
   EXPECT_TRUE(arming.isArmed());

@@ -384,10 +384,7 @@ TEST_F(AOSupervisorsTest, ACodeDuringTheReservationReachesTheDACOnlyOnceItIsRese
   log.clear();
   {
     nQoTest::tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
-    dac.onReserve = [&] {
-      code.letGo();
-      EXPECT_TRUE(code.returned());
-    };
+    dac.onReserve = [&] { EXPECT_TRUE(code.run()); };
     supervisor.reserveResource(status);
     dac.onReserve = nullptr;
   }
@@ -831,10 +828,7 @@ TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepar
   log.clear();
   {
     nQoTest::tUnorderedCall code([&] { supervisor().control(1, nullptr, nullptr, during); });
-    timing.onDrive = [&] {
-      code.letGo();
-      EXPECT_TRUE(code.returned());
-    };
+    timing.onDrive = [&] { EXPECT_TRUE(code.run()); };
     supervisor().reserveResource(status);
     timing.onDrive = nullptr;
   }
@@ -1424,8 +1418,7 @@ TEST_F(AOFIFOTest, AWriteOnAnotherThreadAfterTheReservationFindsTheFIFOPrepared)
     nQoTest::tUnorderedCall write(
         [&] { scans = supervisor.write(1, 0, samples, nullptr, written); });
     supervisor.reserveResource(status);
-    write.letGo();
-    ASSERT_TRUE(write.returned());
+    ASSERT_TRUE(write.run());
   }
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(written.code, 0);
@@ -1467,10 +1460,7 @@ TEST_F(AOFIFOTest, ACodeDuringTheDMALinkReachesTheFIFOOnlyOnceItIsFilled) {
   supervisor.reserveResource(status);
   {
     nQoTest::tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
-    channel.onObservable = [&] {
-      code.letGo();
-      EXPECT_TRUE(code.returned());
-    };
+    channel.onObservable = [&] { EXPECT_TRUE(code.run()); };
     supervisor.linkResource(status);
     channel.onObservable = nullptr;
   }

@@ -148,10 +148,7 @@ TEST_F(AnalogTriggerSupervisorTest, ACodeDuringTheReservationReachesTheTriggerOn
   log.clear();
   {
     nQoTest::tUnorderedCall code([&] { supervisor->control(1, nullptr, nullptr, during); });
-    trigger.onStore = [&] {
-      code.letGo();
-      EXPECT_TRUE(code.returned());
-    };
+    trigger.onStore = [&] { EXPECT_TRUE(code.run()); };
     supervisor->reserveResource(status);
     trigger.onStore = nullptr;
   }

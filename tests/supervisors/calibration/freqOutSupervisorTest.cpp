@@ -143,10 +143,7 @@ TEST_F(FREQOUTSupervisorTest, ACodeDuringTheReservationReachesTheOutputOnlyOnceI
   clearLogs();
   {
     tUnorderedCall code([&] { supervisor.control(1, nullptr, nullptr, during); });
-    event.onRegister = [&] {
-      code.letGo();
-      EXPECT_TRUE(code.returned());
-    };
+    event.onRegister = [&] { EXPECT_TRUE(code.run()); };
     supervisor.reserveResource(s);
     event.onRegister = nullptr;
   }

@@ -148,8 +148,7 @@ TEST_F(LineFilterSupervisorTest, ACommitOnAnotherThreadAfterTheReservationProgra
   {
     tUnorderedCall commit([&] { supervisor.control(1, nullptr, nullptr, committed); });
     supervisor.reserveResource(status);
-    commit.letGo();
-    ASSERT_TRUE(commit.returned());
+    ASSERT_TRUE(commit.run());
   }
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(committed.code, 0);

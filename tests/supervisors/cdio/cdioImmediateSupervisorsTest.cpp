@@ -218,8 +218,7 @@ TEST_F(CDIOImmediateSupervisorsTest, ALinkAfterACommitOnAnotherThreadSetsTheWord
   ASSERT_EQ(supervisor.getLifecycle(), 3u);
   {
     tUnorderedCall call([&] { supervisor.control(1, nullptr, nullptr, committed); });
-    call.letGo();
-    ASSERT_TRUE(call.returned());
+    ASSERT_TRUE(call.run());
     supervisor.linkResource(s);
   }
   EXPECT_EQ(committed.code, 0);

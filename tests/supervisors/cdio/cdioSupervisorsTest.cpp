@@ -326,8 +326,7 @@ TEST_F(CDIOSupervisorsTest, CommitCancelAndTheDestructorUndoFromTheWordOfCodesOn
   };
   {
     tUnorderedCall call(run);
-    call.letGo();
-    ASSERT_TRUE(call.returned());
+    ASSERT_TRUE(call.run());
     supervisor->commitCancel(cancel);
   }
   EXPECT_EQ(codes.code, 0);
@@ -339,8 +338,7 @@ TEST_F(CDIOSupervisorsTest, CommitCancelAndTheDestructorUndoFromTheWordOfCodesOn
   transfer.steps.clear();
   {
     tUnorderedCall call(run);
-    call.letGo();
-    ASSERT_TRUE(call.returned());
+    ASSERT_TRUE(call.run());
     owned.reset();
   }
   EXPECT_EQ(codes.code, 0);

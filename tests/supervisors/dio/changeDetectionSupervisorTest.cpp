@@ -787,8 +787,7 @@ TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToThe
   {
     tUnorderedCall call([&] { supervisor.control(3, nullptr, nullptr, stopped); });
     supervisor.linkResource(s);
-    call.letGo();
-    ASSERT_TRUE(call.returned());
+    ASSERT_TRUE(call.run());
   }
   EXPECT_EQ(stopped.code, 0);
   EXPECT_EQ(s.code, 0);

@@ -378,8 +378,7 @@ TEST_F(StaticDigitalSupervisorsTest, AStepAfterACodeOnAnotherThreadMovesTheWordI
   ASSERT_EQ(supervisor.state, 4u);
   {
     tUnorderedCall commit([&] { supervisor.control(1, nullptr, nullptr, code); });
-    commit.letGo();
-    ASSERT_TRUE(commit.returned());
+    ASSERT_TRUE(commit.run());
     supervisor.unlinkResource(s);
   }
   EXPECT_EQ(code.code, 0);

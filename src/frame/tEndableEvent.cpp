@@ -17,7 +17,7 @@ void tEndableEvent::retire(iSync* event) {
   if (event == nullptr) return;
   // A wait that looked before the exchange finds the event set, sees it taken
   // out and sets it again for the next.
-  if (_waiting[0].load() + _waiting[1].load() != 0) setEvent(event);
+  if (_owed.load() != 0) setEvent(event);
   _passes.waitForPasses();
   syncClose(event);
 }
@@ -42,17 +42,10 @@ void tEndableEvent::lift(uint32_t marks) {
 
 void tEndableEvent::waitForEndedWaits(uint32_t ends) {
   const auto behind = [&] { return static_cast<int32_t>(ends - _drained.load()) > 0; };
-  if (!behind()) return;
-  // The waits that took ends - 1 are of the other parity than ends. Those
-  // that took less have left if a lift waited at ends - 1; if none did, both
-  // parities are waited for. A wait counted in a parity waited for that took
-  // ends or more saw the mark of an end and leaves at once, unless a lift
-  // took the mark off; a lift does that only once it has waited at the ends
-  // it saw, which moves _drained up to ends or past and ends this wait too.
-  const bool both = ends - _drained.load() > 1;
-  while (behind() &&
-         (_waiting[(ends - 1) & 1].load() != 0 || (both && _waiting[ends & 1].load() != 0)))
-    nQoKAL100_yieldThread();
+  // Every owed wait under way began before the first end since the last lift
+  // (from that end on a mark is set), or an end already left it ended and it
+  // leaves at once.
+  while (behind() && _owed.load() != 0) nQoKAL100_yieldThread();
   uint32_t drained = _drained.load();
   while (static_cast<int32_t>(ends - drained) > 0 &&
          !_drained.compare_exchange_weak(drained, ends)) {

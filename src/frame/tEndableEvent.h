@@ -3,18 +3,21 @@
 // The order that lets an end reach every wait is written here once:
 //   - end sets its marks and counts one end more, in one atomic step, then
 //     sets the event;
-//   - a wait takes the count of ends as it begins. It looks at the marks and
-//     the count before it blocks and after it wakes, and leaves as ended once
-//     a mark is set or the count moved: an end after it began reaches it,
-//     whatever lift or reset comes after the end. One that leaves woken on an
-//     end or a close sets the event again: the wake it took is passed on to
-//     the next waiter;
-//   - a lift first waits for the waits that began before the last end to
-//     leave (the end's set wakes them, or they look at the count), never for
-//     one that began after it, which may block in the new run; then it takes
-//     its marks off and, when none is left, clears the event: the next run
-//     finds no set of the run before, and no wait of that run lost the set
-//     its end gave it;
+//   - a wait takes the count of ends and the marks as it begins. One that
+//     begins while a mark is set is ended from the start, whatever lift
+//     follows: no end owes it a wake, and it never blocks. Any other is
+//     counted as owed: it looks at the marks and the count before it blocks
+//     and after it wakes, and leaves as ended once a mark is set or the count
+//     moved: an end after it began reaches it, whatever lift or reset comes
+//     after the end. One that leaves woken on an end or a close sets the
+//     event again: the wake it took is passed on to the next waiter;
+//   - a lift after an end first waits for the owed waits to leave (the end's
+//     set wakes them, or they look at the count). Every owed wait began
+//     before that end, since from the end on a mark is set until a lift has
+//     waited: a wait that began after it never holds the lift, however often
+//     its caller waits again. Then the lift takes its marks off and, when
+//     none is left, clears the event: the next run finds no set of the run
+//     before, and no wait of that run lost the set its end gave it;
 //   - a reset sets the event again while a mark is set or once the event was
 //     taken out: the set of an end stays until a lift has waited for the
 //     waits it reached.
@@ -66,20 +69,23 @@ class tEndableEvent {
     tPassCount::tInside _inside;
   };
 
-  // One wait, from construction to destruction, counted by the parity of the
-  // count of ends it took as it began: a lift waits for it when an end came
-  // after that. Never lift the event from inside a wait of it.
+  // One wait, from construction to destruction: owed a wake when it began
+  // with no mark set, and then counted until it leaves, for a lift after the
+  // next end to wait for. Never lift the event from inside a wait of it.
   class tWaiting {
    public:
-    explicit tWaiting(tEndableEvent& event);
-    ~tWaiting() { _event._waiting[_ends & 1].fetch_sub(1); }
+    explicit tWaiting(tEndableEvent& event) : tWaiting(event, event._state.load()) {}
+    ~tWaiting() {
+      if (_owed) _event._owed.fetch_sub(1);
+    }
     tWaiting(const tWaiting&) = delete;
     tWaiting& operator=(const tWaiting&) = delete;
 
-    // A mark is set, or an end came since the wait began.
+    // It began while a mark was set, a mark is set, or an end came since it
+    // began.
     bool ended() const {
       const uint64_t state = _event._state.load();
-      return (state & kMarkBits) != 0 || endsOf(state) != _ends;
+      return !_owed || (state & kMarkBits) != 0 || endsOf(state) != _ends;
     }
     // Blocks on the event up to timeout (milliseconds; iSync::kWaitForever:
     // no limit) unless ended() or ready() holds. One that comes back from the
@@ -91,8 +97,11 @@ class tEndableEvent {
     }
 
    private:
+    tWaiting(tEndableEvent& event, uint64_t began);
+
     tEndableEvent& _event;
     const uint32_t _ends;
+    const bool _owed;
   };
 
   tEndableEvent() = default;
@@ -143,8 +152,8 @@ class tEndableEvent {
   // Sets the event taken out when a wait is on it, waits for the calls under
   // way and closes it.
   void retire(iSync* event);
-  // Returns once every wait that took a count below ends has left, or
-  // another lift has seen them leave.
+  // Returns at once when a lift already waited at ends; otherwise once the
+  // owed waits have left, or another lift has seen them leave.
   void waitForEndedWaits(uint32_t ends);
   static void setEvent(iSync* event) {
     int code = 0;
@@ -153,19 +162,20 @@ class tEndableEvent {
 
   std::atomic<iSync*> _event{nullptr};
   std::atomic<uint64_t> _state{0};
-  // The waits under way, by the parity of the count of ends they took.
-  std::atomic<uint32_t> _waiting[2]{};
-  // Every wait that took a count of ends below this one has left.
+  // The owed waits under way: those that began with no mark set.
+  std::atomic<uint32_t> _owed{0};
+  // The count of ends at which a lift last saw the owed waits leave.
   std::atomic<uint32_t> _drained{0};
   tPassCount _passes;
 };
 
-// Counted before it looks at the marks or for the event: a lift that looks
-// at the count after an end either finds the wait or is seen by it (the count
-// of ends moved), and so is a close that takes the event out.
-inline tEndableEvent::tWaiting::tWaiting(tEndableEvent& event)
-    : _event(event), _ends(endsOf(event._state.load())) {
-  _event._waiting[_ends & 1].fetch_add(1);
+// An owed wait is counted before it looks again at the marks or for the
+// event: a lift that looks at the count after an end either finds the wait or
+// is seen by it (the count of ends moved), and so is a close that takes the
+// event out.
+inline tEndableEvent::tWaiting::tWaiting(tEndableEvent& event, uint64_t began)
+    : _event(event), _ends(endsOf(began)), _owed((began & kMarkBits) == 0) {
+  if (_owed) _event._owed.fetch_add(1);
 }
 
 template <class tReady>

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -217,6 +218,36 @@ TEST_F(tEndableEventTest, APollingWaitSeesAnEndThatALiftFollowedBeforeItLooked) 
   EXPECT_FALSE(event.ended());
   const tEndableEvent::tWaiting after(event);
   EXPECT_FALSE(after.ended());
+}
+
+// A wait that began after the last end is owed no wake: held open, it does
+// not hold the lift, after one end or after two with no lift between, and it
+// stays ended once the lift took the mark off. A wait that began before the
+// ends still holds the lift until it leaves.
+TEST_F(tEndableEventTest, ALiftWaitsOnlyForTheWaitsThatBeganBeforeAnEnd) {
+  for (const int ends : {1, 2}) {
+    SCOPED_TRACE(ends);
+    std::optional<tEndableEvent::tWaiting> before(std::in_place, event);
+    for (int k = 0; k < ends; ++k) event.end(kStop);
+    std::optional<tEndableEvent::tWaiting> late(std::in_place, event);
+    EXPECT_TRUE(late->ended());
+    std::atomic<bool> lifted{false};
+    std::thread lifter([&] {
+      event.lift(kStop);
+      lifted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(lifted) << "the lift left a wait it owed behind";
+    before.reset();
+    EXPECT_TRUE(eventually([&] { return lifted.load(); })) << "the late wait held the lift";
+    const bool lateEnded = late->ended();
+    late.reset();
+    lifter.join();
+    EXPECT_FALSE(event.ended());
+    EXPECT_TRUE(lateEnded) << "the lift handed the late wait to the new run";
+    const tEndableEvent::tWaiting next(event);
+    EXPECT_FALSE(next.ended());
+  }
 }
 
 // A failed open keeps the event open before it.

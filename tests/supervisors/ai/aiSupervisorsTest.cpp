@@ -3,8 +3,12 @@
 // commit-cancel.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "orb/tClassImplementation.h"
 #include "primitives/aiTransferFixture.h"
@@ -727,6 +731,79 @@ TEST_F(AISupervisorsTest, AnArmAfterTheReleaseEndedTheWaitsDoesNotReopenThem) {
   EXPECT_EQ(status.code, 0);
   tStatus2 undo;
   wait.uncommit(undo);
+}
+
+// Four threads wait for the clock in a loop, each waiting again as soon as a
+// wait returns, as an acquisition loop does. Two cancels, then a disarm and
+// an arm on the codes' thread: the arm waits only for the waits that the
+// cancels reached. Each wait that began after them is held at its first
+// poll, and the arm returns while they are held: a hold that ran out means
+// the arm waited for them.
+TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
+  nQoSim::useTestClock(1'000'000'000);
+  struct tPollingConverter : tLoggedConverter {
+    using tLoggedConverter::tLoggedConverter;
+    uint32_t readStatusBit5(tStatus2* status) override {
+      polled();
+      return tLoggedConverter::readStatusBit5(status);
+    }
+    std::function<void()> polled;
+  } converter(log);
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool pool(&wait);
+  offer(pool);
+  nQoUdR100::tAI_WFNSCSettings settings;
+  settings.supervisorRecord().word2 = 1;  // polls the converter
+  settings.supervisorRecord().word3 = 0;  // no lead-in
+  nQoUdR100::tBaseAI_WFNSCSupervisor supervisor;
+  bringUp(supervisor, settings);
+  tStatus2 status;
+  supervisor.control(1, nullptr, nullptr, status);
+  wait.setTimeout(1000, status);  // on the test clock, which stands still
+  ASSERT_EQ(status.code, 0);
+
+  // The waits a thread began before the one under way, and whether it
+  // polled in its first one.
+  static thread_local int waitsBefore = 0;
+  static thread_local bool polledInFirst = false;
+  std::atomic<int> polling{0};
+  nQoTest::tHeldCall late(nQoTest::tHeldCall::kGuard);
+  converter.polled = [&] {
+    if (waitsBefore != 0) {
+      late.hold();
+    } else if (!polledInFirst) {
+      polledInFirst = true;
+      ++polling;
+    }
+  };
+  const auto giveUp = std::chrono::steady_clock::now() + nQoTest::tHeldCall::kGuard;
+  std::atomic<bool> armed{false};
+  std::vector<std::thread> loops;
+  for (int k = 0; k < 4; ++k)
+    loops.emplace_back([&] {
+      while (!armed && std::chrono::steady_clock::now() < giveUp) {
+        tStatus2 waited;
+        supervisor.control(400, nullptr, nullptr, waited);
+        ++waitsBefore;
+      }
+    });
+  while (polling < 4 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+  supervisor.requestCancel(status);
+  supervisor.requestCancel(status);
+  EXPECT_TRUE(late.waitUntilInside());
+  tStatus2 disarmed, rearmed;
+  supervisor.control(4101, nullptr, nullptr, disarmed);
+  supervisor.control(4100, nullptr, nullptr, rearmed);
+  armed = true;
+  late.letGo();
+  supervisor.requestCancel(status);  // ends the waits of the new run
+  for (std::thread& loop : loops) loop.join();
+  EXPECT_FALSE(late.expired()) << "the arm waited for waits that began after the cancels";
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(rearmed.code, 0);
+  EXPECT_EQ(status.code, 0);
+  supervisor.releaseResource(status);
 }
 
 }  // namespace

@@ -52,9 +52,10 @@ class tSupStateTracker : public iStateTracker {
  private:
   uint32_t flag(int bit) const { return (_flags >> bit) & 1; }
 
-  // Written by the lifecycle's thread; getState may be asked from another.
+  // Written by the lifecycle's thread; getState and the flags may be asked
+  // from another.
   std::atomic<int32_t> _state{kStateConstructed};
-  uint32_t _flags = 0;
+  std::atomic<uint32_t> _flags{0};
 };
 
 }  // namespace nQoMRTB100

@@ -39,7 +39,11 @@
 // own end mark there, which only its next reservation or link clears, and
 // wakes every waiter), then takes it out of the slot and waits for the uses
 // under way, and only then runs the work. hold() stores what a reservation
-// or link took; held() is the raw pointer, for the lifecycle steps only.
+// or link took; held() is the raw pointer, for the lifecycle steps only. A
+// deploy is not run beside another call of the same supervisor, those
+// entries included: it rewrites the settings (and what applySettings gives
+// the primitive), which they read without a lock. An entry still reads what
+// decides it once per call.
 //
 // The frame cannot run a class's own steps from its destructor, since the
 // class is gone by then: a class that links or reserves calls retire() first

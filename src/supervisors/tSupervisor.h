@@ -55,6 +55,11 @@
 // linkResource is undone through the same steps (the links leave their own
 // fills to it), and a supervisor destroyed while linked or reserved runs
 // unlinkResource and the release before any member goes.
+//
+// A deploy is not run beside another call of the same supervisor, those
+// entries included: it rewrites the settings and the held primitive's
+// record, which they read without a lock. An entry still reads what decides
+// it once per call.
 #pragma once
 
 #include <cstdint>

@@ -130,11 +130,13 @@ void tBaseAOGroundRefSupervisor::reportConnected(nQoUdP100::tBaseAOGroundRefPrim
                                                  nQoMDBG100::tStatus2& status) {
   tParameterBlockValidateHelper::checkNotNull(out, status);
   if (status.isFatal()) return;
-  if (!skip() && groundRef == nullptr) {
+  // Read once: the answer goes by the flag that the check of the primitive saw.
+  const bool skipping = skip();
+  if (!skipping && groundRef == nullptr) {
     setCode(status, kNullPointer, {kFile, 318});
     return;
   }
-  answer(out, skip() ? 0 : groundRef->isEnabled(), status);
+  answer(out, skipping ? 0 : groundRef->isEnabled(), status);
 }
 
 }  // namespace nQoUdR100

@@ -148,12 +148,13 @@ void tBaseAO_DACTransferSupervisor::onControl(tAOChannelTable*, uint32_t code,
   }
 }
 
-bool tBaseAO_DACTransferSupervisor::ready(const tAOChannelTable& table) const {
+bool tBaseAO_DACTransferSupervisor::ready(const tAOChannelTable& table, bool pulse) const {
   for (uint32_t k = 0; k < table.count; ++k)
     if (table.channels[k].dac == nullptr) return false;
-  return _settings.word2 == 0 || table.timing != nullptr;
+  return !pulse || table.timing != nullptr;
 }
 
+// Word 2 is read once: the whole write pulses by the value its check saw.
 uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const void* buffer,
                                               const void* extra, nQoMDBG100::tStatus2& status) {
   const auto* mask = static_cast<const uint16_t*>(extra);
@@ -161,7 +162,8 @@ uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const vo
   return use([&](const tAOChannelTable* table) -> uint32_t {
     const uint32_t channels = table != nullptr ? table->count : 0;
     if (channels == 0) return 0;
-    if (!ready(*table)) {
+    const bool pulse = _settings.word2 != 0;
+    if (!ready(*table, pulse)) {
       setCode(status, kNullPointer, {kFile, 392});
       return 0;
     }
@@ -173,7 +175,7 @@ uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const vo
         table->channels[k].dac->writeValue(scan + k, status);
         ++written;
       }
-      if (_settings.word2 != 0) table->timing->softwareUpdatePulse(status);
+      if (pulse) table->timing->softwareUpdatePulse(status);
     }
     return static_cast<uint32_t>(written / channels);
   });

@@ -78,7 +78,8 @@ class tBaseAO_DACTransferSupervisor final
   bool usesTiming() const { return _settings.word2 != 0 || _settings.word3 != 0; }
   // The borrowed DACs and engine that linkResource put in the table.
   void resetLinks(tAOChannelTable* table, nQoMDBG100::tStatus2& status);
-  bool ready(const tAOChannelTable& table) const;
+  // Every channel has its DAC and, when the write pulses, the engine is there.
+  bool ready(const tAOChannelTable& table, bool pulse) const;
   // Takes the table out of the slot (the writes under way leave), frees it.
   void freeChannels();
 

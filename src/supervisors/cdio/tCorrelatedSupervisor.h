@@ -42,6 +42,10 @@
 // same, then releasing, hand-back and released. A failed linkResource runs
 // unlinkResource's work the same way, and a supervisor destroyed while
 // linked or reserved runs unlinkResource and the release before its links go.
+//
+// A deploy is not run beside another call of the same supervisor, those
+// entries included: it rewrites the settings and what the links give the
+// held primitive, which they read without a lock.
 #pragma once
 
 #include <array>

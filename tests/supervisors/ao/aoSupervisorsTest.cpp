@@ -1689,6 +1689,54 @@ TEST_F(AODACTransferTest, UnlinkFreesTheChannelTableOnlyAfterAWriteUnderWayHasLe
   EXPECT_EQ(transfer().getState(), 1u);
 }
 
+// A deploy that moves word 2 while a write is inside its first DAC: the
+// write pulses by the word its check read (with no engine linked, a pulse
+// read again after the deploy would reach none); the next write goes by the
+// deployed word.
+TEST_F(AODACTransferTest, AWriteGoesByTheWordTwoItCheckedThroughADeploy) {
+  const struct {
+    const char* name;
+    uint32_t linked, deployed;
+    const char* during;
+    const char* next;
+    int nextCode;
+  } cases[] = {
+      {"a deploy that turns the pulse on", 0, 1, "dac0.writeValue 10, dac1.writeValue 11", "",
+       -50004},
+      {"a deploy that turns the pulse off", 1, 0,
+       "dac0.writeValue 10, dac1.writeValue 11, timing.softwareUpdatePulse",
+       "dac0.writeValue 10, dac1.writeValue 11", 0},
+  };
+  const int16_t samples[2] = {10, 11};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    transferHeld.emplace();
+    settings.word2 = c.linked;
+    bringUp(transfer(), settings);
+    bool deployed = false;
+    tStatus2 deploy;
+    dacs[0].inside = [&] {
+      if (deployed) return;
+      deployed = true;
+      settings.word2 = c.deployed;
+      transfer().deploy(settings, deploy);
+    };
+    tStatus2 status;
+    EXPECT_EQ(transfer().write(1, 0, samples, nullptr, status), 1u);
+    dacs[0].inside = nullptr;
+    EXPECT_TRUE(deployed);
+    EXPECT_EQ(deploy.code, 0);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(log.operations(), c.during);
+    log.clear();
+    tStatus2 next;
+    EXPECT_EQ(transfer().write(1, 0, samples, nullptr, next), c.nextCode == 0 ? 1u : 0u);
+    EXPECT_EQ(next.code, c.nextCode);
+    EXPECT_EQ(log.operations(), c.next);
+  }
+  EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACTransferSupervisor", 392));
+}
+
 TEST_F(AODACTransferTest, AWriteWithAMissingPrimitiveWritesNothing) {
   map.entries[31] = &timingSupervisor();
   settings.word2 = 1;

@@ -390,6 +390,58 @@ TEST_F(tImmediateTest, TheBringDownOfAReleaseStopsTheRunAndTakesTheListenerOut) 
   EXPECT_EQ(status.code, 0);
 }
 
+// Each read starts the armed engine for its set on the reader's thread
+// while the codes' thread stops and then disarms it. The threads share no
+// lock between those steps: the hand-over that orders them in time is
+// relaxed, so it orders no memory, as two threads of a task do not; what the
+// engine holds is shared only through its own atomics.
+TEST_F(tImmediateTest, ReadsStartTheEngineWhileTheCodesThreadStopsAndDisarmsIt) {
+  channels({1});
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  timing->commit(status);
+  timing->arm(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(timing->isArmHeld());
+  std::atomic<int> reads{0}, codes{0};
+  // Until the other thread's count reaches n, or a guard of elapsed time.
+  const auto reached = [](const std::atomic<int>& count, int n) {
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (count.load(std::memory_order_relaxed) < n && std::chrono::steady_clock::now() < guard)
+      std::this_thread::yield();
+    return count.load(std::memory_order_relaxed) >= n;
+  };
+  std::vector<int> answers;
+  uint32_t sets = 0;
+  bool readerWaited = true;
+  std::thread reader([&] {
+    for (int n = 1; n <= 2; ++n) {
+      tStatus2 timedOut;
+      sets += immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond);
+      answers.push_back(timedOut.code);
+      reads.store(n, std::memory_order_relaxed);
+      readerWaited = reached(codes, n) && readerWaited;
+    }
+  });
+  tStatus2 stopped, disarmed;
+  const bool firstRead = reached(reads, 1);
+  timing->stop(stopped);
+  codes.store(1, std::memory_order_relaxed);
+  const bool secondRead = reached(reads, 2);
+  timing->disarm(disarmed);
+  codes.store(2, std::memory_order_relaxed);
+  reader.join();
+  EXPECT_TRUE(firstRead && secondRead && readerWaited) << "a hand-over ran into its guard";
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(answers, (std::vector<int>{-200474, -200474}));
+  EXPECT_EQ(stopped.code, 0);
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_FALSE(timing->isArmHeld());
+  EXPECT_FALSE(timing->isRunHeld());
+}
+
 // A second commit adds no sample-end record: one uncommit takes it out.
 TEST_F(tImmediateTest, ASecondCommitAddsNoRecordSoOneUncommitTakesItOut) {
   channels({1});

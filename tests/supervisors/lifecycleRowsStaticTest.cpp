@@ -78,7 +78,7 @@ class tStaticRow : public ::testing::Test {
 };
 
 // A communicator whose operations hold first; commit and uncommit move its
-// state.
+// state, and an uncommit of an uncommitted one (a reverse run twice) counts.
 struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
   explicit tHeldCommunicator(const tHoldPoint& hold) : hold(hold) {}
   void commit(tStatus2&) override {
@@ -89,7 +89,9 @@ struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
   void start(tStatus2&) override { hold(); }
   void stop(tStatus2&) override { hold(); }
   void disarm(tStatus2&) override { hold(); }
-  void uncommit(tStatus2&) override { committed = false; }
+  void uncommit(tStatus2&) override {
+    if (!committed.exchange(false)) ++unpairedUncommits;
+  }
   void cancel(tStatus2&) override { hold(); }
   void readEEPROM(uint32_t, uint32_t n, uint32_t, uint8_t* out, tStatus2&) override {
     hold();
@@ -105,6 +107,7 @@ struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
   }
   const tHoldPoint& hold;
   std::atomic<bool> committed{false};
+  std::atomic<int> unpairedUncommits{0};
 };
 
 // The TEDS supervisor: a commit, a sensor memory write and a cancel come
@@ -130,16 +133,19 @@ class tTEDSRow : public tStaticRow {
             {"411", code(supervisor, 411, words({4, 2, 5}, {7, 8}))},
             {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
   }
-  // Committed, armed, running: the commit is what the supervisor gives back.
+  // Committed, armed, running: the commit is what the supervisor gives back;
+  // an uncommit after the commit leaves it nothing to give back.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"committed", codes(supervisor, {1})},
+            {"committed, then uncommitted", codes(supervisor, {1, 4})},
             {"armed", codes(supervisor, {1, 4100})},
             {"running", codes(supervisor, {1, 4100, 2})}};
   }
   // The tree has no communicator of its own: this one's commit as it was
-  // told it.
+  // told it, and the uncommits it was told without a commit.
   std::string primitiveState() {
-    return std::string(teds.committed ? "committed" : "uncommitted") + ", held " +
+    return std::string(teds.committed ? "committed" : "uncommitted") + ", unpaired uncommits " +
+           std::to_string(teds.unpairedUncommits) + ", held " +
            std::to_string(nQoSim::brokerHoldsOf(&pool));
   }
 

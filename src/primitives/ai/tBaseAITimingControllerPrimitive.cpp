@@ -336,8 +336,8 @@ void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
 
 void tBaseAITimingControllerPrimitive::bringDown() {
   tStatus2 stopped, disarmed, uncommitted;
-  if (_runHeld != 0) stop(stopped);
-  if (_armHeld != 0) disarm(disarmed);
+  if (_runHeld.load()) stop(stopped);
+  if (_armHeld.load()) disarm(disarmed);
   if (_sampleStartInstalled != 0 || _sampleEndInstalled != 0 || _recordEndInstalled != 0 ||
       _timedLoopEvent != 0 || _listenerHandle != 0)
     uncommit(uncommitted);

@@ -15,6 +15,7 @@
 // removed only while it is not.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "bus/iBus.h"
@@ -183,8 +184,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // What it holds: an arm and a run the codes left, the handlers in the
   // dispatcher's slots (bit 0 sample start, bit 1 sample end, bit 2 record
   // end), the timed loop's event, the listener.
-  bool isArmHeld() const { return _armHeld != 0; }
-  bool isRunHeld() const { return _runHeld != 0; }
+  bool isArmHeld() const { return _armHeld.load(); }
+  bool isRunHeld() const { return _runHeld.load(); }
   uint32_t installedHandlers() const {
     return _sampleStartInstalled | _sampleEndInstalled << 1 | _recordEndInstalled << 2;
   }
@@ -279,9 +280,11 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
   // An arm that no disarm followed, and a start that no stop or disarm
-  // followed (the board class's start, stop, arm and disarm keep them).
-  uint32_t _armHeld = 0;
-  uint32_t _runHeld = 0;
+  // followed (the board class's start, stop, arm and disarm keep them). A
+  // read's start on the reader's thread reads and sets them while a disarm
+  // or a stop clears them on the codes' thread.
+  std::atomic<bool> _armHeld{false};
+  std::atomic<bool> _runHeld{false};
   // The timed-loop event whose loop registerTimedLoop put in (0: none).
   uint32_t _timedLoopEvent = 0;
   tTimedLoopSampleEndObserver _sampleEndLoop;

@@ -410,7 +410,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
   _idle = 0;
   resetRecordEnd(status);
-  _armHeld = 1;
+  _armHeld = true;
   _state.setArmed();
   if (counterA)
     tAtomicArmOp<true>(_map, s).run();
@@ -428,7 +428,7 @@ void tTavikAITimingControllerPrimitive::start(tStatus2& status) {
   resetRecordEnd(status);
   if (_startCommand != nullptr) (_helper->*_startCommand)(&status);
   // A run is the start of an armed engine.
-  if (status.isNotFatal() && _armHeld != 0) _runHeld = 1;
+  if (status.isNotFatal() && _armHeld.load()) _runHeld = true;
 }
 
 void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status) {
@@ -438,7 +438,7 @@ void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status)
 
 void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  _runHeld = 0;
+  _runHeld = false;
   if (_configuration.timing.timingMode != 3) return;
   if (_recordEndGuard.get() != 0) {
     _idle = 1;
@@ -464,7 +464,8 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   // The hammer stop ends a run too.
-  _armHeld = _runHeld = 0;
+  _armHeld = false;
+  _runHeld = false;
   onFreshStatus(status, [&](tStatus2& s) { hammerStop(s); });
   if (_recordEndEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {

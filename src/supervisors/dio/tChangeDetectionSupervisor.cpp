@@ -95,6 +95,7 @@ void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
     _enabledMasks[0] = fields().firstEdgeMask;
     _enabledMasks[1] = fields().secondEdgeMask;
     primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
+    _linesEnabled = status.isNotFatal();
     primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
                               buffered() ? _event : nullptr);
   });
@@ -136,13 +137,15 @@ void tChangeDetectionSupervisor::releaseResource(tStatus2& status) {
 }
 
 // A run that a start began and no stop ended is stopped (its done report
-// goes to the event the primitive still holds), then the lines disabled and the
-// readable lines, the correlated transfer, the action and the event taken
-// back, on a status of their own merged into the caller's.
+// goes to the event the primitive still holds), then the lines that
+// linkResource enabled disabled, once, and the readable lines, the
+// correlated transfer, the action and the event taken back, on a status of
+// their own merged into the caller's.
 void tChangeDetectionSupervisor::reset(tChangeDetectionPrimitive& primitive, tStatus2& status) {
   tStatus2 local;
   if (_run.load()) stop(primitive, local);
-  primitive.disableLines(_enabledMasks[0], _enabledMasks[1], local);
+  if (_linesEnabled) primitive.disableLines(_enabledMasks[0], _enabledMasks[1], local);
+  _linesEnabled = false;
   status.assign(local);
   primitive.setReadable(nullptr);
   primitive.setCorrelatedTransfer(nullptr);

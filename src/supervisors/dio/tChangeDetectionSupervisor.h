@@ -107,8 +107,11 @@ class tChangeDetectionSupervisor final
   // read.
   std::atomic<bool> _run{false};
   nQoMAS100::iSchedulerAction* _action = nullptr;
-  // The first and second edge masks that linkResource enabled.
+  // The first and second edge masks that linkResource enabled, and whether
+  // it enabled them (attached and set) and no bring-down has disabled them
+  // since: a reservation never linked has nothing to disable.
   uint32_t _enabledMasks[2] = {0, 0};
+  bool _linesEnabled = false;
   bool _doneRegistered = false;
 };
 

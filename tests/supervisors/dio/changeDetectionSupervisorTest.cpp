@@ -688,6 +688,69 @@ TEST_F(ChangeDetectionSupervisorTest, UnlinkResourceDisablesTheLinesThatLinkReso
   EXPECT_EQ(s.code, 0);
 }
 
+// unlinkResource and the release undo what linkResource did, by its record.
+// Of a reservation never linked they ask for no chip (one without its chip
+// answers no -50004), and lines enabled on the primitive by no step of the
+// supervisor stay enabled and attached; of one linked they detach and
+// disable exactly the lines it enabled, once.
+TEST_F(ChangeDetectionSupervisorTest, TheBringDownUndoesOnlyTheLinesThatLinkResourceEnabled) {
+  tPCITavikChangeDetectionPrimitive chipless;
+  tPool chiplessPool(&chipless);
+  nQoUdR100::tChangeDetectionSettings naming = settings;
+  offerPool(naming.supervisorRecord().identifier, {5, 6}, "ChangeDetectionChipless", &chiplessPool,
+            status);
+  ASSERT_EQ(status.code, 0);
+  const tLog disabled{wrote(0x240, 0, 32), wrote(0x244, 0, 32)};
+  // Runs step, with lines of no step of the supervisor's enabled on the
+  // board's primitive: they stay so, with no write.
+  const auto leavesOtherLines = [&](const std::function<void()>& step) {
+    tStatus2 other;
+    primitive->enableLines(0x03, 0x0C, other);
+    ASSERT_EQ(other.code, 0);
+    clearLogs();
+    step();
+    EXPECT_EQ(changeRegisters(windows.writes()), tLog{});
+    EXPECT_EQ(dispatcher->primaryHandlers[28], primitive) << "detached";
+    primitive->disableLines(0x03, 0x0C, other);
+    EXPECT_EQ(other.code, 0);
+  };
+  for (const bool unlinkFirst : {false, true}) {
+    SCOPED_TRACE(unlinkFirst ? "unlinkResource, then the release" : "the release");
+    for (const auto* named : {&settings, &naming}) {
+      SCOPED_TRACE(named == &settings ? "on the board" : "without its chip");
+      tChangeDetectionSupervisor supervisor;
+      tStatus2 s;
+      supervisor.initialize(*named, &facade, s);
+      supervisor.link(supervisorMap, s);
+      supervisor.reserveResource(s);
+      ASSERT_EQ(s.code, 0);
+      leavesOtherLines([&] {
+        if (unlinkFirst) supervisor.unlinkResource(s);
+        supervisor.releaseResource(s);
+        EXPECT_TRUE(nQoSim::statusLog().empty());
+      });
+      EXPECT_EQ(s.code, 0);
+      EXPECT_EQ(supervisor.getPrimitive(), nullptr);
+    }
+
+    tChangeDetectionSupervisor supervisor;
+    bringUp(supervisor);
+    ASSERT_EQ(dispatcher->primaryHandlers[28], primitive);
+    tStatus2 s;
+    if (unlinkFirst) {
+      supervisor.unlinkResource(s);
+      EXPECT_EQ(changeRegisters(windows.writes()), disabled);
+      EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+      leavesOtherLines([&] { supervisor.releaseResource(s); });
+    } else {
+      supervisor.releaseResource(s);
+      EXPECT_EQ(changeRegisters(windows.writes()), disabled);
+      EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+    }
+    EXPECT_EQ(s.code, 0);
+  }
+}
+
 // After a deploy to unbuffered, uncommit frees the buffer that commit took.
 TEST_F(ChangeDetectionSupervisorTest, UncommitFreesTheBufferOfTheCommitAfterADeploy) {
   tChangeDetectionSupervisor supervisor;

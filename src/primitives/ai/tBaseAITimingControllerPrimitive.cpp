@@ -265,6 +265,10 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
 void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
   _recordEndEvent->reset(&status.code);
   _recordEndSecondaryEvent->reset(&status.code);
+  reopenRecordEndPasses();
+}
+
+void tBaseAITimingControllerPrimitive::reopenRecordEndPasses() {
   _recordEndGuard.set(0);
   _recordEndSecondaryGuard.set(0);
 }

@@ -252,7 +252,13 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Under the name built from the bus location, when the key is non-zero.
   void registerListener(tStatus2& status);
   void unregisterListener();
+  // A run begins (arm, start): both record-end events cleared of the sets of
+  // the run before, and both passes may run again.
   void resetRecordEnd(tStatus2& status);
+  // A stop ends: both passes may run again, while the events keep the sets
+  // that the waits of other stops of the run are owed until the next run
+  // begins.
+  void reopenRecordEndPasses();
   void waitForRecordEnd(tStatus2& status);
 
   using tSampleStartHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleStartPass,

@@ -378,6 +378,33 @@ TEST_F(tTimingTest, TwoStopsOfARunAfterItsRecordEndBothReturn) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The deferred secondary pass of a record end that the stop already served
+// comes after the next start: it belongs to the run before, and leaves the
+// next run's secondary pass, and its stop's wait for it, to that run.
+TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  ASSERT_EQ(bus.raise(1), 1u);
+  timing->stop(status);
+  ASSERT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+  timing->start(status);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls.size(), 2u) << "the run before has no one to notify";
+  ASSERT_EQ(bus.raise(1), 1u);
+  timing->stop(status);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101, 1, 101})) << "the stop waits for its own pass";
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls.size(), 4u) << "once per run";
+  windows.setRead(window, 0x104, 16, 0);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing) {
   finite();
   config.timing.quietStop = 1;

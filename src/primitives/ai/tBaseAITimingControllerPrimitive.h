@@ -276,7 +276,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   iSync* _recordEndSecondaryEvent = nullptr;
   uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
   tSyncAtomicU32 _recordEndGuard;
-  tSyncAtomicU32 _recordEndSecondaryGuard;
+  // The secondary pass: not owed until the primary pass of the run has run,
+  // then owed until one pass takes it.
+  enum : uint32_t { kSecondaryNotOwed, kSecondaryOwed, kSecondaryTaken };
+  tSyncAtomicU32 _recordEndSecondaryGuard{kSecondaryNotOwed};
   nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
   tSampleStartHandler _sampleStartHandler{this};
   tSampleEndHandler _sampleEndHandler{this};

@@ -3,13 +3,17 @@
 // its clear time, refills, the AO error and direct writes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <future>
+#include <utility>
 #include <vector>
 
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
 #include "primitives/ao/tTavikAO_FIFOPrimitive.h"
 #include "primitives/aoFixture.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 
 namespace nQoTest {
 namespace {
@@ -355,6 +359,48 @@ TEST_F(tAOFIFOTest, APreloadThatEndsShortNamesTheDevice) {
   EXPECT_EQ(source.singles, 1u);
   fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{-200166}));
+}
+
+// With regeneration, a DMA start goes on its own run's data-loaded report,
+// also one between the arm and the start; without it the start times out
+// with the DMA requests still on: the report of the run before lets neither
+// the same task's second run nor the next owner's first run turn the
+// requests off before their data are loaded.
+TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->setRegenerateFromFIFO(1, status);
+  // Starts on a thread of its own while the test clock moves on: the start's
+  // code, and the DMA requests as it left them.
+  auto started = [&] {
+    tStatus2 start;
+    auto call = std::async(std::launch::async, [&] { fifo->start(start); });
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (call.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
+           std::chrono::steady_clock::now() < guard)
+      nQoSim::advanceClock(1'000'000'000);
+    if (call.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+      fifo->signalDataLoaded();
+    call.wait();
+    return std::pair{start.code, windows.written(window, 0x184, 16)};
+  };
+  const auto loaded = std::pair{0, 0u};
+  const auto notLoaded = std::pair{-50400, 0x1000u};
+
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->signalDataLoaded();
+  EXPECT_EQ(started(), loaded) << "loaded between the arm and the start";
+  fifo->complete(status);
+  fifo->arm(status);
+  EXPECT_EQ(started(), notLoaded) << "the same task's second run";
+  fifo->uncommit(status);
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(started(), notLoaded) << "the next owner's first run";
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

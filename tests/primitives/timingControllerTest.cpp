@@ -5,14 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/simAllocator.h"
 #include "sim/simSocketListeners.h"
+#include "sim/simSync.h"
 #include "sim/tSimSchedulerAction.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -329,6 +334,75 @@ TEST_F(tTimingTest, StoppingAFiniteRunEarlyWarnsAndNotifiesTheRecordEndOnce) {
   windows.setRead(window, 0x104, 16, 0);
   timing->disarm(served);
   timing->uncommit(served);
+}
+
+// Two stops of one run whose record end was served: the stop that ends first
+// leaves the record-end sets to the other, which finds them and returns.
+TEST_F(tTimingTest, TwoStopsOfARunAfterItsRecordEndBothReturn) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  ASSERT_EQ(bus.raise(1), 1u);
+  // The other stop is held as it begins to wait on the record-end event.
+  std::atomic<std::thread::id> stopper;
+  tHeldCall held(tHeldCall::kGuard);
+  std::atomic<const iSync*> event{nullptr};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() != stopper.load() || event != nullptr) return;
+    event = object;
+    held.hold();
+  });
+  tStatus2 other;
+  auto otherStop = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    timing->stop(other);
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  timing->stop(status);
+  held.letGo();
+  const bool returned = otherStop.wait_for(tHeldCall::kGuard) == std::future_status::ready;
+  EXPECT_TRUE(returned) << "the other stop waits for a set that the first one cleared";
+  if (!returned) const_cast<iSync*>(event.load())->releaseOrSet(nullptr);
+  otherStop.wait();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(other.code, 0);
+  bus.pumpSecondary();
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101})) << "one record end, notified once";
+  windows.setRead(window, 0x104, 16, 0);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The deferred secondary pass of a record end that the stop already served
+// comes after the next start: it belongs to the run before, and leaves the
+// next run's secondary pass, and its stop's wait for it, to that run.
+TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  ASSERT_EQ(bus.raise(1), 1u);
+  timing->stop(status);
+  ASSERT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+  timing->start(status);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls.size(), 2u) << "the run before has no one to notify";
+  ASSERT_EQ(bus.raise(1), 1u);
+  timing->stop(status);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101, 1, 101})) << "the stop waits for its own pass";
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls.size(), 4u) << "once per run";
+  windows.setRead(window, 0x104, 16, 0);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing) {

@@ -243,13 +243,17 @@ tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
                                        })
                        .pending ||
                    pass.pending;
+  _recordEndSecondaryGuard.set(kSecondaryOwed);
   tStatus2 signal;
   _recordEndEvent->releaseOrSet(&signal.code);
   return answerOf(pass.pending);
 }
 
+// Once per primary pass of the run: one that the dispatcher defers past the
+// next arm or start finds nothing owed and leaves that run's pass to it.
 void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
-  if (_recordEndSecondaryGuard.fetchIncrement() != 0) return;
+  uint32_t owed = kSecondaryOwed;
+  if (!_recordEndSecondaryGuard.compareExchange(owed, kSecondaryTaken)) return;
   tStatus2 local;
   const bool through = _recordEndObservers.notifyPendingWhile(
       [this] { return armed(); },
@@ -265,15 +269,19 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
 void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
   _recordEndEvent->reset(&status.code);
   _recordEndSecondaryEvent->reset(&status.code);
+  reopenRecordEndPasses();
+}
+
+void tBaseAITimingControllerPrimitive::reopenRecordEndPasses() {
   _recordEndGuard.set(0);
-  _recordEndSecondaryGuard.set(0);
+  _recordEndSecondaryGuard.set(kSecondaryNotOwed);
 }
 
 // Both passes have run once the two events are set; the secondary pass runs
-// here when the dispatcher has not run it yet.
+// here when the dispatcher has not taken it yet.
 void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
   _recordEndEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
-  if (_recordEndSecondaryGuard.get() == 0) recordEndSecondaryPass();
+  recordEndSecondaryPass();
   _recordEndSecondaryEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
 }
 

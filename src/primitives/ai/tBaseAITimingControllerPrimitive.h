@@ -253,7 +253,13 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Under the name built from the bus location, when the key is non-zero.
   void registerListener(tStatus2& status);
   void unregisterListener();
+  // A run begins (arm, start): both record-end events cleared of the sets of
+  // the run before, and both passes may run again.
   void resetRecordEnd(tStatus2& status);
+  // A stop ends: both passes may run again, while the events keep the sets
+  // that the waits of other stops of the run are owed until the next run
+  // begins.
+  void reopenRecordEndPasses();
   void waitForRecordEnd(tStatus2& status);
 
   using tSampleStartHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleStartPass,
@@ -271,7 +277,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   iSync* _recordEndSecondaryEvent = nullptr;
   uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
   tSyncAtomicU32 _recordEndGuard;
-  tSyncAtomicU32 _recordEndSecondaryGuard;
+  // The secondary pass: not owed until the primary pass of the run has run,
+  // then owed until one pass takes it.
+  enum : uint32_t { kSecondaryNotOwed, kSecondaryOwed, kSecondaryTaken };
+  tSyncAtomicU32 _recordEndSecondaryGuard{kSecondaryNotOwed};
   nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
   tSampleStartHandler _sampleStartHandler{this};
   tSampleEndHandler _sampleEndHandler{this};

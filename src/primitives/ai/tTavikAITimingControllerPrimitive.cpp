@@ -449,7 +449,7 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
     runRecordEndAtomically(status);
   }
   waitForRecordEnd(status);
-  resetRecordEnd(status);
+  reopenRecordEndPasses();
 }
 
 void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {

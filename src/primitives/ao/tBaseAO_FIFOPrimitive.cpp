@@ -49,6 +49,11 @@ void tBaseAO_FIFOPrimitive::signalDataLoaded() {
   if (_dataLoaded != nullptr) _dataLoaded->releaseOrSet(nullptr);
 }
 
+void tBaseAO_FIFOPrimitive::resetDataLoaded() {
+  int code = 0;
+  if (_dataLoaded != nullptr) _dataLoaded->reset(&code);
+}
+
 void tBaseAO_FIFOPrimitive::setRegenerateFromFIFO(uint32_t value, tStatus2& status) {
   if (status.isFatal()) return;
   if (value == 1 && _fifoDepth == 0) {

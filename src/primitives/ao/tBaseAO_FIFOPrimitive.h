@@ -96,6 +96,10 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   // Unregisters from the observable recorded, whatever fields.dmaObservable
   // holds now (an unlink nulls it), and clears the record once it went.
   void unregisterDataLoadedObserver(tStatus2& status);
+  // Clears a report of the run before: an arm calls it before it turns the
+  // DMA requests on, so a load from then on, also one before the start,
+  // belongs to its run.
+  void resetDataLoaded();
   // -50400 when the event is not set within kDataLoadedTimeout.
   void waitForDataLoaded(tStatus2& status);
 

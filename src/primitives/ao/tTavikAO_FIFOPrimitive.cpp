@@ -240,6 +240,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   _errorSeen = 0;
   _clearTimeout.waitForTimeout(nullptr);
   _clearTimeout.stop(nullptr);
+  resetDataLoaded();
   if (fields.transferMechanism == tAOFIFOFields::kDMA) {
     changeDMARequest(true, status);
   } else if (fields.transferMechanism == tAOFIFOFields::kInterrupt) {

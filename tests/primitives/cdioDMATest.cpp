@@ -343,5 +343,36 @@ TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIF
   expectNothingLeftIn(cdo, kOutputBufferError, kCDOOverrun, 0x18);  // buffer error and overrun
 }
 
+// A commit or a link that came before the registration leaves it its work:
+// the registration binds a finite partner and puts the records in, which the
+// FIFO's commit finds, and keeps the state.
+TEST_F(tCDIODMATest, ARegistrationAfterACommitOrALinkRegistersAndKeepsTheState) {
+  input->setDestination(&destination, status);
+  input->setSampleMode(1, status);
+  input->setDMAChannelNumber(3);
+  input->commit(status);
+  input->linkDMA(status);
+  input->registerObservers(status);
+  EXPECT_EQ(input->state(), 4u);
+  EXPECT_EQ(log.calls, tStrings{"bind"});
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  EXPECT_NE(board->primaryHandlers[kFIFOOverflow], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDIOverrun], nullptr);
+  cdi->uncommit(status);
+
+  output->setSource(&source, status);
+  output->setDMAChannelNumber(2);
+  output->commit(status);
+  output->registerObservers(status);  // continuous: buffer error and overrun
+  EXPECT_EQ(output->state(), 3u);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_NE(board->primaryHandlers[kOutputBufferError], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

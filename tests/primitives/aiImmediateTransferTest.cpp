@@ -473,6 +473,27 @@ TEST_F(tImmediateTest, ADestroyedTransferLeavesNoListenerAfterACommitWhileArmed)
   EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
 }
 
+// A start, then an uncommit and a stop that came late leave the state above
+// a commit's: the next commit still registers the sample-end observer, and
+// the destruction takes it out.
+TEST_F(tImmediateTest, ACommitAfterALateStopRegistersTheSampleEndObserver) {
+  channels({1});
+  run();
+  auto* const observer =
+      static_cast<nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver*>(
+          immediate.get());
+  immediate->uncommitTransfer(status);
+  immediate->stopTransfer(status);
+  ASSERT_EQ(immediate->getTransferState(), 4u);
+  ASSERT_EQ(timing->findSampleEndObserver(observer), nullptr);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_NE(timing->findSampleEndObserver(observer), nullptr);
+  immediate->reserveTransfer(status);  // the state below a commit's, the observer kept
+  immediate.reset();
+  EXPECT_EQ(timing->findSampleEndObserver(observer), nullptr);
+}
+
 TEST_F(tImmediateTest, NamingTheEventWhileAReadWaitsIsRefused) {
   immediate->setListenerKey(kKey);
   immediate->setWaitMode(2);

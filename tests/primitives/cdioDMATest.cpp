@@ -343,5 +343,76 @@ TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIF
   expectNothingLeftIn(cdo, kOutputBufferError, kCDOOverrun, 0x18);  // buffer error and overrun
 }
 
+// An uncommit that came before the unlink leaves the link to the unlink,
+// which leaves the state where the uncommit put it; a transfer destroyed
+// after such an uncommit gives the channel's select back.
+TEST_F(tCDIODMATest, AnUncommitBeforeTheUnlinkLeavesTheLinkToTheUnlinkAndTheDestructor) {
+  runInput(0);
+  input->stop(status);
+  input->uncommit(status);
+  EXPECT_EQ(input->state(), 2u);
+  EXPECT_TRUE(input->isDMALinked());
+  clearLogs();
+  input->unlinkDMA(status);
+  EXPECT_EQ(input->state(), 2u) << "the unlink raised the uncommitted transfer";
+  EXPECT_FALSE(input->isDMALinked());
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
+
+  input->commit(status);
+  input->linkDMA(status);
+  input->uncommit(status);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  delete input;
+  input = nullptr;
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
+
+  output->setSource(&source, status);
+  output->setDMAChannelNumber(4);
+  output->registerObservers(status);
+  output->commit(status);
+  output->linkDMA(status);
+  output->uncommit(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8), wrote(0x07, 0x30, 8)}));
+  clearLogs();
+  delete output;
+  output = nullptr;
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
+}
+
+// A commit or a link that came before the registration leaves it its work:
+// the registration binds a finite partner and puts the records in, which the
+// FIFO's commit finds, and keeps the state.
+TEST_F(tCDIODMATest, ARegistrationAfterACommitOrALinkRegistersAndKeepsTheState) {
+  input->setDestination(&destination, status);
+  input->setSampleMode(1, status);
+  input->setDMAChannelNumber(3);
+  input->commit(status);
+  input->linkDMA(status);
+  input->registerObservers(status);
+  EXPECT_EQ(input->state(), 4u);
+  EXPECT_EQ(log.calls, tStrings{"bind"});
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  EXPECT_NE(board->primaryHandlers[kFIFOOverflow], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDIOverrun], nullptr);
+  cdi->uncommit(status);
+
+  output->setSource(&source, status);
+  output->setDMAChannelNumber(2);
+  output->commit(status);
+  output->registerObservers(status);  // continuous: buffer error and overrun
+  EXPECT_EQ(output->state(), 3u);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_NE(board->primaryHandlers[kOutputBufferError], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

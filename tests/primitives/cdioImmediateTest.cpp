@@ -297,5 +297,26 @@ TEST_F(tCDIOImmediateTest, ASecondCommitAddsNoPolledRecord) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A start and an uncommit, then a stop that came late, leave the state above
+// a commit's: the commit still registers the output with the FIFO's polled
+// list, and the uncommit takes the record out.
+TEST_F(tCDIOImmediateTest, ACommitAfterALateStopRegistersThePolledRecord) {
+  startOutput();
+  output->uncommitTransfer(status);
+  output->uncommitChannel(status);
+  ASSERT_FALSE(cdo->hasPolledObserver());
+  output->stopTransfer(status);
+  output->stopChannel(status);
+  ASSERT_EQ(output->state(), 3u);
+  status.clear();  // the early stop's warning
+  output->commitTransfer(status);
+  output->commitChannel(status);
+  EXPECT_TRUE(cdo->hasPolledObserver());
+  output->uncommitTransfer(status);
+  output->uncommitChannel(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -656,5 +656,53 @@ TEST_F(tCDIOOutputInterruptTest, AShortTailAndTheUnwatchedMode) {
   cdo->uncommit(status);
 }
 
+// A commit or an arm that came before the registration leaves it its work:
+// the registration puts the records in and keeps the state, the FIFO's
+// interrupt moves data, and the destructor takes the records out.
+TEST_F(tCDIOOutputInterruptTest, ARegistrationAfterACommitOrAnArmRegistersAndKeepsTheState) {
+  input->setDestination(&destination);
+  input->setSampleMode(0);
+  input->setChunkSize(64);
+  input->setLimit(1000);
+  input->commit(status);
+  input->arm(status);
+  input->registerObservers(status);
+  EXPECT_EQ(input->state(), 4u);
+  cdi->setModeFlag(1, status, 0);
+  cdi->commit(status);
+  cdi->arm(status);
+  input->start(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_NE(board->primaryHandlers[kCDIFIFO], nullptr);
+  inputInterrupt(2);
+  EXPECT_EQ(log.calls, times(2, "data 256"));
+  input->stop(status);
+  cdi->disarm(status);
+  cdi->uncommit(status);
+  delete input;
+  input = nullptr;
+  cdi->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+  EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+  cdi->uncommit(status);
+
+  output->setSource(&source);
+  output->setSampleMode(1);
+  output->commit(status);
+  output->registerObservers(status);
+  EXPECT_EQ(output->state(), 3u);
+  EXPECT_TRUE(cdo->hasPolledObserver());
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  EXPECT_NE(board->primaryHandlers[kCDOFIFO], nullptr);
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  delete output;
+  output = nullptr;
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_FALSE(cdo->hasObservers());
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -102,7 +102,7 @@ tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   tStatus2 local;
   if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local.clear());
   if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local.clear());
-  if (_transferState == 3) leaveCommit(local.clear());
+  if (_sampleEndObserving) leaveCommit(local.clear());
   // A commit of an armed transfer keeps the listener of its arm.
   unregisterListener();
   dropWaiter();
@@ -137,7 +137,10 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
     return;
   }
   closeReads();
-  if (_transferState < 3) _timing->addSampleEndObserver(this, status);
+  if (!_sampleEndObserving) {
+    _timing->addSampleEndObserver(this, status);
+    _sampleEndObserving = status.isNotFatal();
+  }
   buildSetList(status);
   rewindSets();
   remakeWaiter(status);
@@ -232,6 +235,7 @@ void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   dropWaiter();
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
+  _sampleEndObserving = false;
   _transferState = 2;
 }
 

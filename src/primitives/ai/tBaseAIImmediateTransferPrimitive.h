@@ -243,6 +243,9 @@ class tBaseAIImmediateTransferPrimitive
   tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
   tBaseAI_WFNSCPrimitive* _wfnsc = nullptr;
   uint32_t _transferState = 0;
+  // Set by the commit that registered the sample-end observer, cleared by
+  // the step that takes it out: what a commit and the destruction go by.
+  bool _sampleEndObserving = false;
   uint32_t _waitMode = iWaiter::kNop;
   // Owned. Cancels and the client's naming call through it from other
   // threads; the read uses it as the owner's.

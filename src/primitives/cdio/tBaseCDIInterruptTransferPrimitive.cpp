@@ -28,15 +28,17 @@ tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
   if (_state == kCommitted) uncommit(scratch.clear());
-  if (_state == kObserving) unregisterObservers(scratch.clear());
+  if (_observing != 0) unregisterObservers(scratch.clear());
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal() || _state >= kObserving) return;
+  if (status.isFatal() || _observing != 0) return;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
   _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
   if (status.isNotFatal()) {
-    _state = kObserving;
+    _observing = 1;
+    // A commit or an arm that came first keeps its state.
+    if (_state == kBuilt) _state = kObserving;
     return;
   }
   tStatus2 scratch;
@@ -50,6 +52,7 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _fifo->removeObserver(static_cast<iCDIOFIFOObserver*>(this), second);
   status.assign(first);
   status.assign(second);
+  _observing = 0;
   _state = kBuilt;
 }
 

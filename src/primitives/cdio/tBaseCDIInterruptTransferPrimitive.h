@@ -36,12 +36,14 @@ class tBaseCDIInterruptTransferPrimitive
   tBaseCDIInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
-  // Undoes by the state: disarm, uncommit, unregisterObservers.
+  // Disarms and uncommits by the state, then takes out the records that a
+  // registration left.
   ~tBaseCDIInterruptTransferPrimitive() override;
 
   // Each does nothing on an error status; a failed registration is undone.
   // A registration while registered adds nothing, so that one unregistration
-  // takes every record out. Commit and arm refuse a chunk whose bytes do not
+  // takes every record out; one after a commit or an arm registers and keeps
+  // their state. Commit and arm refuse a chunk whose bytes do not
   // fit in 32 bits (kCountTooLarge), the state unchanged.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);

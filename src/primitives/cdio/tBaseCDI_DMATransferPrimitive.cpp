@@ -24,12 +24,14 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
 }
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal() || _state >= kObserving) return;
+  if (status.isFatal() || _observing != 0) return;
   if (_sampleMode == kFinite && _partner != nullptr) _partner->bindTransfer(this, status);
   addBufferErrorRecord(status);
   addOverrunRecord(status);
   if (status.isNotFatal()) {
-    _state = kObserving;
+    _observing = 1;
+    // A commit or a link that came first keeps its state.
+    if (_state == kBuilt) _state = kObserving;
     return;
   }
   tStatus2 scratch;
@@ -52,6 +54,7 @@ void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
 void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
+  _observing = 0;
   _state = kBuilt;
 }
 

@@ -22,14 +22,17 @@ tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
 
 tBaseCDOImmediateTransferPrimitive::~tBaseCDOImmediateTransferPrimitive() {
   tStatus2 scratch;
-  if (_state >= kTransferCommitted) _fifo->unregisterPolledObserver(this, scratch);
+  if (_polledRegistered != 0) _fifo->unregisterPolledObserver(this, scratch);
 }
 
-// Committed before: nothing, so that one uncommit takes the one record out.
+// Registered before: nothing, so that one uncommit takes the one record out.
+// A start or a stop that came first keeps its state.
 void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
-  if (status.isFatal() || _state >= kTransferCommitted) return;
+  if (status.isFatal() || _polledRegistered != 0) return;
   _fifo->registerPolledObserver(this, status);
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isFatal()) return;
+  _polledRegistered = 1;
+  if (_state < kTransferCommitted) _state = kTransferCommitted;
 }
 
 void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
@@ -95,6 +98,7 @@ void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   tStatus2 scratch;
   _fifo->unregisterPolledObserver(this, scratch);
   status.assign(scratch);
+  _polledRegistered = 0;
   _state = kBuilt;
 }
 

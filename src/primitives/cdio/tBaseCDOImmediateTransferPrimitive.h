@@ -30,7 +30,7 @@ class tBaseCDOImmediateTransferPrimitive
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
                                      nQoMDBG100::tStatus2& status);
-  // Committed or running: its record leaves the FIFO's polled list.
+  // Its record, when one is left, leaves the FIFO's polled list.
   ~tBaseCDOImmediateTransferPrimitive() override;
 
   void commitTransfer(nQoMDBG100::tStatus2& status);
@@ -66,6 +66,9 @@ class tBaseCDOImmediateTransferPrimitive
   uint32_t _samplesWritten = 0;
   uint32_t _allWritten = 0;
   uint32_t _endPending = 0;
+  // Set by commitTransfer's registration, cleared by uncommitChannel's
+  // unregistration: what commitTransfer and the destructor go by.
+  uint32_t _polledRegistered = 0;
   tTransferLock _lock;
 };
 

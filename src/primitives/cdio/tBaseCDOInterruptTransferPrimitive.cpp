@@ -28,18 +28,20 @@ tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
   if (_state == kCommitted) uncommit(scratch.clear());
-  if (_state == kObserving) unregisterObservers(scratch.clear());
+  if (_observing != 0) unregisterObservers(scratch.clear());
 }
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal() || _state >= kObserving) return;
+  if (status.isFatal() || _observing != 0) return;
   _observedMode = _sampleMode;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
   if (_observedMode != kUnwatched)
     _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
   if (_observedMode == kFinite) _fifo->registerPolledObserver(this, status);
   if (status.isNotFatal()) {
-    _state = kObserving;
+    _observing = 1;
+    // A commit or an arm that came first keeps its state.
+    if (_state == kBuilt) _state = kObserving;
     return;
   }
   tStatus2 scratch;
@@ -58,6 +60,7 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   });
   if (_observedMode == kFinite)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); });
+  _observing = 0;
   _state = kBuilt;
 }
 

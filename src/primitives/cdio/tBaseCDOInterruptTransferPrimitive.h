@@ -43,8 +43,9 @@ class tBaseCDOInterruptTransferPrimitive
   ~tBaseCDOInterruptTransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record
-  // out. Commit refuses a chunk, arm a chunk or preload, whose bytes do not
-  // fit in 32 bits (kCountTooLarge), before either touches the FIFO.
+  // out; after a commit or an arm, registers and keeps their state. Commit refuses a chunk, arm a
+  // chunk or preload, whose bytes do not fit in 32 bits (kCountTooLarge), before either touches the
+  // FIFO.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);

@@ -24,7 +24,7 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
-  if (status.isFatal() || _state >= kObserving) return;
+  if (status.isFatal() || _observing != 0) return;
   if (_sampleMode == kFinite) {
     _fifo->registerPolledObserver(this, status);
     if (status.isNotFatal()) _polledRegistered = 1;
@@ -34,7 +34,9 @@ void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
     addBufferErrorRecord(status);
   addOverrunRecord(status);
   if (status.isNotFatal()) {
-    _state = kObserving;
+    _observing = 1;
+    // A commit or a link that came first keeps its state.
+    if (_state == kBuilt) _state = kObserving;
     return;
   }
   tStatus2 scratch;
@@ -67,6 +69,7 @@ void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
+  _observing = 0;
   removeNoted([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered,
               status);
   _state = kBuilt;

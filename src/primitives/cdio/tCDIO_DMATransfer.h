@@ -176,6 +176,9 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   uint32_t _bufferErrorRegistered = 0;
   uint32_t _overrunRegistered = 0;
   uint32_t _dmaLinked = 0;
+  // Set by a registration that succeeded, cleared by the unregistration:
+  // what registerObservers goes by.
+  uint32_t _observing = 0;
 
  private:
   bool settable(nQoMDBG100::tStatus2& status, unsigned line) {

@@ -115,6 +115,9 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   tFIFO* _fifo;
   iPartner* _partner = nullptr;
   uint32_t _state = kBuilt;
+  // Set by a registration that succeeded, cleared by the unregistration:
+  // what registerObservers and the destructor go by.
+  uint32_t _observing = 0;
   tTransferEnd _end;
   uint32_t _transferred = 0;
   uint32_t _limit = 0;

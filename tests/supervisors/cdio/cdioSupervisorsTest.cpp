@@ -727,5 +727,69 @@ TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
   EXPECT_EQ(s.code, 0);
 }
 
+// A code 1 that reaches the interrupt transfer before linkResource, or after
+// unlinkResource and before the next linkResource, leaves the registration
+// to that linkResource: the FIFO's commit attaches the transfer's handler and
+// a FIFO interrupt moves the samples to the partner.
+TEST_F(CDIOSupervisorsTest, AnInterruptTransferCommittedBeforeItsLinkRegistersAndMovesData) {
+  constexpr uint32_t kCDIFIFOSource = 21, kInputCondition = 0x40000;
+  for (const bool linkedBefore : {false, true}) {
+    SCOPED_TRACE(linkedBefore ? "linked, unlinked, code 1, linked" : "code 1, linked");
+    nQoSim::resetResourceBroker();
+    tCDI_FIFOSettings fifoSettings;
+    tSingularResourcePool<nQoUdP100::tBaseCDI_FIFOPrimitive*> fifoPool(cdi);
+    offer(fifoSettings, fifoPool, "CDI_FIFO");
+    tBaseCDI_FIFOSupervisor fifo;
+    tStatus2 s;
+    fifo.initialize(fifoSettings, nullptr, s);
+    fifo.reserveResource(s);
+
+    tBaseCDIInterruptTransferPrimitive input(&deviceInfo, &description, cdi, status);
+    tCDIInterruptTransferSettings settings;
+    auto& fields = settings.record<0>();
+    fields.firstPartnerSupervisorKey = 1;
+    fields.secondPartnerSupervisorKey = 2;
+    fields.transferWord1 = 1000;  // the limit
+    fields.transferMode = 0;      // continuous
+    fields.transferWord2 = 2;     // the chunk
+    tSingularResourcePool<tBaseCDIInterruptTransferPrimitive*> pool(&input);
+    offer(settings, pool, "CDIInterruptTransfer");
+    tInputPartner partner(log, "partner");
+    supervisors.entries = {{1, &partner}, {2, &fifo}};
+    tBaseCDIInterruptTransferSupervisor supervisor;
+    supervisor.initialize(settings, nullptr, s);
+    supervisor.link(supervisors, s);
+    supervisor.reserveResource(s);
+    if (linkedBefore) {
+      supervisor.linkResource(s);
+      supervisor.unlinkResource(s);
+    }
+    supervisor.control(1, nullptr, nullptr, s);
+    supervisor.linkResource(s);
+    ASSERT_EQ(s.code, 0);
+    EXPECT_EQ(supervisor.getLifecycle(), 4u);
+
+    for (const uint32_t code : {1u, 4100u}) fifo.control(code, nullptr, nullptr, s);
+    nQoMRTB100::iInterruptHandler* const handler = board.primaryHandlers[kCDIFIFOSource].load();
+    EXPECT_NE(handler, nullptr) << "the FIFO's commit found no transfer observing it";
+    for (const uint32_t code : {1u, 4100u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+    ASSERT_EQ(s.code, 0);
+    fifos.pushInput({0x44332211, 0x88776655});
+    fifos.scriptStatus({kInputCondition, 0, 0});  // one chunk, no buffer error, then none
+    log.clear();
+    if (handler != nullptr) handler->handleInterrupt();
+    EXPECT_EQ(log.operations(), "object.transfer 8");
+    EXPECT_EQ(partner.object.bytes,
+              (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88}));
+    EXPECT_EQ(input.transferred(), 2u);
+
+    supervisor.unlinkResource(s);
+    supervisor.releaseResource(s);
+    fifo.releaseResource(s);
+    EXPECT_EQ(s.code, 0);
+    EXPECT_FALSE(cdi->hasObservers());
+  }
+}
+
 }  // namespace
 }  // namespace nQoTest

@@ -229,6 +229,34 @@ TEST_F(tFIFOTest, DisarmAndUncommitUndoWhatTheFIFOHoldsAfterItsObserversWent) {
   EXPECT_TRUE(windows.writes().empty()) << "a second disarm switched a source again";
 }
 
+// A commit of an armed FIFO (a code 1 after the arm) moves its state word
+// back to committed and leaves the sources as the arm enabled them: the
+// overflow passes still reach the observer and turn the source on again, and
+// the destruction switches both sources off, by what the arm recorded.
+TEST_F(tFIFOTest, ACommitAfterTheArmLeavesTheOverflowPassesAndTheDestructionTheArm) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->commit(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(fifo->state().getState(), 2u);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+  EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
+  windows.clearLog();
+  dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt();
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102}));
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x00A0)})) << "the overflow source stayed off";
+  windows.clearLog();
+  delete fifo;
+  fifo = nullptr;
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0u, 0u)
+      << "a source outlived the FIFO's handlers";
+  EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+}
+
 TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
   build(4);
   tStatus2 start, stop, slot24;

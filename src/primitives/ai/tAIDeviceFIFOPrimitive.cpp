@@ -43,7 +43,7 @@ tAIDeviceFIFOPrimitive::tAIDeviceFIFOPrimitive(const tAIFIFODescription* descrip
 
 tAIDeviceFIFOPrimitive::~tAIDeviceFIFOPrimitive() {
   tStatus2 local;
-  if (_state.isArmed()) tAIDeviceFIFOPrimitive::disarm(local);
+  if (armedSources() != 0) tAIDeviceFIFOPrimitive::disarm(local);
   detach(kOverflowSource, _overflowAttached);
   detach(kFIFOSource, _fifoAttached);
 }
@@ -98,12 +98,12 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
 // handler to undo.
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowArmed != 0)
+  // The records go first: an overflow pass from here on leaves its source off.
+  if (_overflowArmed.exchange(0) != 0)
     onFreshStatus(status,
                   [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableOverflowInterrupt(&s); });
-  if (_fifoArmed != 0)
+  if (_fifoArmed.exchange(0) != 0)
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableFIFOInterrupt(&s); });
-  _overflowArmed = _fifoArmed = 0;
   _state.setCommitted();
 }
 

@@ -19,14 +19,14 @@ tAnswer tBaseAIDeviceFIFOPrimitive::tAIFIFOHandler::handleInterrupt() {
   return tAnswer::kHandled;
 }
 
-// Stops at the first observer once the FIFO left the armed state, so a
-// disarm between the passes keeps the source off.
+// Stops at the first observer once a disarm took the arm of the overflow
+// source back, so a disarm between the passes keeps the source off.
 tAnswer tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleInterrupt() {
   tStatus2 local;
   const auto pass = _fifo->_overflowObservers.notifyAllWhile(
-      [this] { return _fifo->_state.isArmed(); },
+      [this] { return _fifo->overflowArmed(); },
       [&](iAIOverflowObserver* observer) { return observer->overflowed(_fifo, local); });
-  if (pass.stopped || !_fifo->_state.isArmed()) return tAnswer::kHandled;
+  if (pass.stopped || !_fifo->overflowArmed()) return tAnswer::kHandled;
   if (!pass.pending) return tAnswer::kHandled;
   _fifo->disableOverflowInterrupt(&local);
   return tAnswer::kHandledWantsSecondary;
@@ -35,9 +35,9 @@ tAnswer tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleInterrupt() {
 uint32_t tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleSecondaryInterrupt() {
   tStatus2 local;
   _fifo->_overflowObservers.notifyPendingWhile(
-      [this] { return _fifo->_state.isArmed(); },
+      [this] { return _fifo->overflowArmed(); },
       [&](iAIOverflowObserver* observer) { observer->overflowedSecondary(_fifo, local); });
-  if (_fifo->_state.isArmed()) _fifo->enableOverflowInterrupt(local);
+  if (_fifo->overflowArmed()) _fifo->enableOverflowInterrupt(local);
   return static_cast<uint32_t>(local.code);
 }
 

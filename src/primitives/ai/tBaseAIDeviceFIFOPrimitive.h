@@ -11,6 +11,7 @@
 // The overflow handler dispatches only while the FIFO is armed.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tModuleObject.h"
@@ -148,19 +149,21 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   // The sources whose handlers a commit attached, and those an arm switched
   // on, until the uncommit and the disarm: bit 0 data, bit 1 overflow.
   uint32_t attachedSources() const { return _fifoAttached | _overflowAttached << 1; }
-  uint32_t armedSources() const { return _fifoArmed | _overflowArmed << 1; }
+  uint32_t armedSources() const { return _fifoArmed.load() | _overflowArmed.load() << 1; }
 
  protected:
   using tThresholdTest = uint32_t (tBaseAIDeviceFIFOPrimitive::*)(tStatus2*);
 
   // 0 without threshold, else the FIFO mode.
   uint32_t thresholdState() const { return _threshold == 0 ? 0 : getFIFOMode(); }
+  bool overflowArmed() const { return _overflowArmed.load() != 0; }
 
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;
-  // The sources an arm switched on, until the disarm.
-  uint32_t _fifoArmed = 0;
-  uint32_t _overflowArmed = 0;
+  // The sources an arm switched on, until the disarm: the overflow passes
+  // read them on the interrupt's side, a code 1 after the arm leaves them.
+  std::atomic<uint32_t> _fifoArmed{0};
+  std::atomic<uint32_t> _overflowArmed{0};
   const tAIFIFODescription* _description;
   tAIDeviceFIFOPrimitiveConfig _configuration;
   uint32_t _size;

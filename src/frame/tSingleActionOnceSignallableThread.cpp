@@ -128,8 +128,10 @@ void tSingleActionOnceSignallableThread::reset(nQoMDBG100::tStatus2& status) {
   _signalled.set(0);
   _done.set(0);
   _actionResult.set(0);
-  // A wake that came before the reset belongs to the run before.
+  // A wake that came before the reset belongs to the run before, and so does
+  // an action still running from it.
   _wakePending.set(0);
+  ++_run;
   nQoMDBG100::tStatus2 fresh;
   clear(_doneEvent, fresh, 133);
   status.assign(fresh);
@@ -201,6 +203,12 @@ int32_t tSingleActionOnceSignallableThread::run() {
     if (!takeWake(own)) continue;
     const uint32_t result = action(own);
     if (!acquireLock(own)) continue;
+    // An action that outlived its run reports nothing into the next one; the
+    // go event stays for takeWake, as it may carry a wake of the new run.
+    if (_actionRun != _run) {
+      releaseLock(own);
+      continue;
+    }
     _done.set(1);
     _actionResult.set(result);
     if (_stopRequested.get() == 0) clear(_goEvent, own, 203);
@@ -215,10 +223,12 @@ int32_t tSingleActionOnceSignallableThread::run() {
 bool tSingleActionOnceSignallableThread::takeWake(nQoMDBG100::tStatus2& status) {
   if (!acquireLock(status)) return false;
   const bool run = _done.get() == 0 && _wakePending.get() != 0;
-  if (run)
+  if (run) {
     _wakePending.set(0);
-  else if (_stopRequested.get() == 0)
+    _actionRun = _run;
+  } else if (_stopRequested.get() == 0) {
     clear(_goEvent, status, 215);
+  }
   releaseLock(status);
   return run;
 }

@@ -64,7 +64,8 @@ class tSingleActionOnceSignallableThread : public iThread {
  private:
   bool acquireLock(nQoMDBG100::tStatus2& status);
   void releaseLock(nQoMDBG100::tStatus2& status);
-  // Under the lock: true when a wake of this run is pending (it is taken).
+  // Under the lock: true when a wake of this run is pending (it is taken, and
+  // the action that follows belongs to this run).
   // Otherwise the go event, left set by a wake that came while the result was
   // held or before the last reset, is cleared so the worker waits instead of
   // spinning.
@@ -75,6 +76,10 @@ class tSingleActionOnceSignallableThread : public iThread {
   tSyncAtomicU32 _done;
   tSyncAtomicU32 _actionResult;
   tSyncAtomicU32 _wakePending;
+  // Under the lock: the runs begun by reset, and the run of the action taken
+  // last.
+  uint32_t _run = 0;
+  uint32_t _actionRun = 0;
   iSync* _lock = nullptr;
   iSync* _goEvent = nullptr;
   iSync* _doneEvent = nullptr;

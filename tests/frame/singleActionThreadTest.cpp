@@ -138,6 +138,68 @@ TEST_F(SingleActionThreadTest, WaitForDoneWithNothingRunEndsPastItsTimeOutAsMinu
   for (const auto& record : nQoSim::statusLog()) EXPECT_NE(record.code, -50550);
 }
 
+// An action of the run before that ends after the reset reports nothing into
+// the new run: its waitForDone runs into its own time-out, and a wake of the
+// new run, before or after that end, runs the action again.
+TEST_F(SingleActionThreadTest, AnActionThatOutlivesItsRunLeavesTheNextRunUndone) {
+  class tHeldThread : public tCountingThread {
+   public:
+    using tCountingThread::tCountingThread;
+    uint32_t action(tStatus2& status) override {
+      if (runs == 0) {
+        entered = true;
+        while (!released && isStopRequested() == 0)
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      return tCountingThread::action(status);
+    }
+    std::atomic<bool> entered{false}, released{false};
+  };
+  for (bool wakeFirst : {false, true}) {
+    SCOPED_TRACE(wakeFirst ? "woken before the old action ends" : "woken after");
+    nQoSim::clearSyncLog();
+    tStatus2 status;
+    tHeldThread thread(status);
+    const iSync* go = opened(0);
+    const iSync* done = opened(1);
+    // Each wait ends on the test clock: a time-out is waited into, a wait
+    // that should pass gets the clock advanced only when it hangs.
+    const auto wait = [&](tStatus2& waited, bool timesOut) {
+      auto waiter =
+          std::async(std::launch::async, [&] { return thread.waitForDone(5000, waited); });
+      const auto ready = [&] {
+        return waiter.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+      };
+      if (timesOut)
+        EXPECT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(done) == 1 || ready(); }));
+      if (timesOut || !nQoTest::eventually(ready)) nQoSim::advanceClock(5'001'000'000);
+      return waiter.get();
+    };
+    thread.startThread(status);
+    thread.reset(status);
+    thread.wake(status);
+    ASSERT_TRUE(nQoTest::eventually([&] { return thread.entered.load(); }));
+    tStatus2 first, second, third;
+    EXPECT_EQ(wait(first, true), 0u);
+    EXPECT_EQ(first.code, -224606);
+
+    thread.reset(status);
+    if (wakeFirst) thread.wake(status);
+    thread.released = true;
+    ASSERT_TRUE(nQoTest::eventually(
+        [&] { return thread.runs == (wakeFirst ? 2 : 1) && nQoSim::syncBlocked(go) == 1; }));
+    if (!wakeFirst) {
+      EXPECT_EQ(wait(second, true), 0u) << "passed on the action of the run before";
+      EXPECT_EQ(second.code, -224606);
+      thread.wake(status);
+    }
+    EXPECT_EQ(wait(third, false), 1u);
+    EXPECT_EQ(third.code, 0);
+    EXPECT_EQ(thread.runs, 2);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
 TEST_F(SingleActionThreadTest, DestroyWithoutStopEndsAThreadBlockedOnGo) {
   tStatus2 status;
   tCountingThread thread(status);

@@ -174,6 +174,39 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of an armed or started FIFO leaves the arm's sources and DMA
+// request on; the uncommit that follows still completes that arm.
+TEST_F(tAOFIFOTest, AnUncommitAfterACommitAgainCompletesTheArm) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->start(status);
+  fifo->commit(status);
+  ASSERT_EQ(fifo->state().getState(), 2u);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
+  ASSERT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the AO error source off";
+  EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "the serial sources off";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+
+  // Armed for interrupt refills only, then committed again.
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->commit(status);
+  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0120u);
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the error and refill sources off";
+  EXPECT_EQ(windows.written(window, 0xA0, 8), 0u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
+  EXPECT_EQ(status.code, 0);
+}
+
 // The last handler's removal fails to switch the board interrupt off; the
 // DMA select is still cleared and the failure reported.
 TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {

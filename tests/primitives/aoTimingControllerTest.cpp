@@ -216,6 +216,28 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
   EXPECT_EQ(unfed.code, 0);
 }
 
+// A commit of a started engine leaves the arm's sources on; the uncommit
+// that follows still disarms it, with the one notification of its arm.
+TEST_F(tAOTimingTest, AnUncommitAfterACommitAgainDisarms) {
+  commitAndArm();
+  timing->start(status);
+  timing->requestEndA(&status);
+  timing->commit(status);
+  ASSERT_EQ(timing->state().getState(), 2u);
+  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0041u) << "completion and end request A";
+  clearLogs();
+  timing->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u);
+  const tLog writes = windows.writes();
+  ASSERT_GE(writes.size(), 3u);
+  EXPECT_EQ(writes[0], wrote(0x190, 32));
+  EXPECT_EQ(writes[1].offset, 0x112u);
+  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe";
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 // The completion source's disable fails on the bus (armed from the disarm
 // command's last write); the start source is still switched off.
 TEST_F(tAOTimingTest, AFailedDisableInDisarmStillSwitchesTheOtherSourcesOff) {

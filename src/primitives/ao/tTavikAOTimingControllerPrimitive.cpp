@@ -251,8 +251,8 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  if (_state.isArmed() || _state.isRunning())
-    onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // An arm not yet disarmed is disarmed (a commit since leaves its sources on).
+  if (_notifierDue.get() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
   detach(2, status);

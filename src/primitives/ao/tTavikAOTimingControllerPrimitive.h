@@ -107,6 +107,8 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Whether the last arm started a generation fed by the FIFO: its stop and
   // its completion complete the FIFO, whatever the fields say since.
   tSyncAtomicU32 _fifoFed;
+  // Set by arm, cleared by disarm: also the record by which uncommit
+  // disarms, whatever state a commit set since.
   tSyncAtomicU32 _notifierDue;
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};

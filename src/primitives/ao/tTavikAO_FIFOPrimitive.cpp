@@ -191,10 +191,9 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  // A started FIFO is completed too, so no source stays enabled without its
-  // handler.
-  if (_state.isArmed() || _state.isRunning())
-    onFreshStatus(status, [&](tStatus2& s) { complete(s); });
+  // An arm not yet completed is completed too (a commit since leaves its
+  // sources on), so no source stays enabled without its handler.
+  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   // Each step on a status of its own: a failed removal still clears the
   // DMA select.
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
@@ -223,6 +222,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
   _armedMechanism = fields.transferMechanism;
+  _armOutstanding.store(true);
   clearFIFO(status);
   for (uint32_t n = 0; n < fields.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
   clearFIFO(status);
@@ -294,6 +294,7 @@ void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
 }
 
 void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
+  _armOutstanding.store(false);
   _errorSeen = 1;
   disableSources();
   if (_armedMechanism == tAOFIFOFields::kDMA) {

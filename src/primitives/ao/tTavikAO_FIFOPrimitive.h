@@ -106,6 +106,9 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // since.
   uint32_t _committedMechanism = tAOFIFOFields::kDirect;
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;
+  // Set by arm, cleared by complete (also from the second pass): uncommit
+  // completes an arm still outstanding, whatever state a commit set since.
+  std::atomic<bool> _armOutstanding{false};
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;
   uint32_t _attachedSerial = 0;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -440,6 +441,62 @@ TEST_F(tImmediateTest, ReadsStartTheEngineWhileTheCodesThreadStopsAndDisarmsIt) 
   EXPECT_EQ(disarmed.code, 0);
   EXPECT_FALSE(timing->isArmHeld());
   EXPECT_FALSE(timing->isRunHeld());
+}
+
+// Reads start the engine for each set on the reader's thread while the
+// codes' thread stops a finite mode-3 run again and again: each stop ends on
+// the record end it ran, whatever start comes between its pass and its wait,
+// and warns of the early stop.
+TEST_F(tImmediateTest, StopsOfAFiniteRunEndWhileReadsStartTheEngineForEachSet) {
+  channels({1});
+  armFiniteRun();
+  run();
+  std::atomic<bool> reading{true};
+  std::thread reader([&] {
+    while (reading) {
+      tStatus2 timedOut;
+      immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond);
+    }
+  });
+  // The events a stop waits on, set by the test if a stop hangs.
+  std::atomic<std::thread::id> stopper;
+  std::atomic<const iSync*> events[2] = {};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() != stopper.load()) return;
+    for (auto& event : events) {
+      const iSync* none = nullptr;
+      if (event.compare_exchange_strong(none, object) || none == object) return;
+    }
+  });
+  constexpr int kStops = 1000;
+  std::atomic<int> stops{0};
+  std::vector<int> codes;
+  auto stopping = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    for (int k = 0; k < kStops; ++k) {
+      tStatus2 stopped;
+      timing->stop(stopped);
+      codes.push_back(stopped.code);
+      ++stops;
+    }
+  });
+  // Each stop returns within a guard of elapsed time from the one before.
+  bool inTime = true;
+  for (int k = 1; k <= kStops && inTime; ++k) {
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (stops < k && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    inTime = stops >= k;
+  }
+  reading = false;
+  while (stopping.wait_for(tHeldCall::kHold) != std::future_status::ready)
+    for (const auto& event : events)
+      if (event != nullptr) const_cast<iSync*>(event.load())->releaseOrSet(nullptr);
+  reader.join();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_TRUE(inTime) << "a stop waited on a record end that a read's start cleared";
+  EXPECT_EQ(codes, std::vector<int>(kStops, 200010));
+  timing->disarm(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A second commit adds no sample-end record: one uncommit takes it out.

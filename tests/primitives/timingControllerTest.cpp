@@ -405,6 +405,124 @@ TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A read's start of the next set while a stop of the run waits: the stop
+// keeps the record end it ran, returns, and reopens the passes, so a second
+// stop with no start between stops early again.
+TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  // The stop is held as it begins to wait on the record-end event.
+  std::atomic<std::thread::id> stopper;
+  tHeldCall held(tHeldCall::kGuard);
+  // The events the stop waits on, set by the test if the stop hangs.
+  std::atomic<const iSync*> events[2] = {};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() != stopper.load() || events[1] != nullptr) return;
+    if (events[0] != nullptr) {
+      events[1] = object;
+      return;
+    }
+    events[0] = object;
+    held.hold();
+  });
+  tStatus2 stopped, read;
+  auto stop = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    timing->stop(stopped);
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  timing->start(read);
+  held.letGo();
+  const bool returned = stop.wait_for(tHeldCall::kGuard) == std::future_status::ready;
+  EXPECT_TRUE(returned) << "the start cleared the record end that the stop ran";
+  while (stop.wait_for(tHeldCall::kHold) != std::future_status::ready)
+    for (const auto& event : events)
+      if (event != nullptr) const_cast<iSync*>(event.load())->releaseOrSet(nullptr);
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(stopped.code, 200010);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+
+  clearLogs();
+  tStatus2 again;
+  timing->stop(again);
+  EXPECT_EQ(again.code, 200010);
+  EXPECT_TRUE(hasWrite(0x110, 0x2000)) << "hammer stop";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A start with no stop beside it begins the run's record end afresh: the
+// deferred secondary pass of the set before owes it nothing, and the stop of
+// the restarted run waits for the primary pass of that run's own record end,
+// which another thread is still running.
+TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
+  class tHeldObserver : public tObserver {
+   public:
+    using tObserver::tObserver;
+    uint32_t recordEnded(tBase*, tStatus2&) override {
+      const uint32_t answer = log(0);
+      if (holdNext.exchange(false)) held.hold();
+      return answer;
+    }
+    std::atomic<bool> holdNext{false};
+    tHeldCall held{tHeldCall::kGuard};
+  } holder{2, &calls};
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addRecordEndObserver(&holder, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  ASSERT_EQ(bus.raise(1), 1u);
+  timing->start(status);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2})) << "no secondary pass for the set before";
+
+  holder.holdNext = true;
+  auto pass = std::async(std::launch::async, [&] { bus.raise(1); });
+  ASSERT_TRUE(holder.held.waitUntilInside());
+  std::atomic<std::thread::id> stopper;
+  std::atomic<const iSync*> event{nullptr};
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() == stopper.load() && event == nullptr) event = object;
+  });
+  tStatus2 stopped;
+  auto stop = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    timing->stop(stopped);
+  });
+  const auto ready = [&] {
+    return stop.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  };
+  // Until the stop blocks on the first event it waits on, the record end's.
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  bool waited = false;
+  while (!waited && !ready() && std::chrono::steady_clock::now() < guard) {
+    waited = event != nullptr && nQoSim::syncBlocked(event) != 0;
+    std::this_thread::yield();
+  }
+  EXPECT_TRUE(waited) << "the stop did not wait for the record end that is being notified";
+  holder.held.letGo();
+  pass.wait();
+  // A stop that went past that wait is let go too.
+  while (stop.wait_for(tHeldCall::kHold) != std::future_status::ready) bus.pumpSecondary();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(stopped.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 1, 2, 101, 102}));
+  windows.setRead(window, 0x104, 16, 0);
+  bus.pumpSecondary();
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing) {
   finite();
   config.timing.quietStop = 1;

@@ -266,10 +266,15 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
   _recordEndSecondaryEvent->releaseOrSet(&signal.code);
 }
 
+// A start while a stop holds the gate starts a set of the run that stop
+// ends: the record end it waits for stays that run's, and the stop reopens
+// the passes once it is done.
 void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
-  _recordEndEvent->reset(&status.code);
-  _recordEndSecondaryEvent->reset(&status.code);
-  reopenRecordEndPasses();
+  _recordEndGate.resetUnlessHeld([&] {
+    _recordEndEvent->reset(&status.code);
+    _recordEndSecondaryEvent->reset(&status.code);
+    reopenRecordEndPasses();
+  });
 }
 
 void tBaseAITimingControllerPrimitive::reopenRecordEndPasses() {

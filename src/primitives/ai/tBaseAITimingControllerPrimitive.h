@@ -20,6 +20,7 @@
 
 #include "bus/iBus.h"
 #include "frame/tModuleObject.h"
+#include "frame/tResetGate.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
@@ -254,7 +255,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   void registerListener(tStatus2& status);
   void unregisterListener();
   // A run begins (arm, start): both record-end events cleared of the sets of
-  // the run before, and both passes may run again.
+  // the run before, and both passes may run again; not while a stop holds
+  // _recordEndGate.
   void resetRecordEnd(tStatus2& status);
   // A stop ends: both passes may run again, while the events keep the sets
   // that the waits of other stops of the run are owed until the next run
@@ -281,6 +283,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // then owed until one pass takes it.
   enum : uint32_t { kSecondaryNotOwed, kSecondaryOwed, kSecondaryTaken };
   tSyncAtomicU32 _recordEndSecondaryGuard{kSecondaryNotOwed};
+  // Held by a stop from before it looks at the record end until it has
+  // reopened the passes.
+  nQoUdR100::tResetGate _recordEndGate;
   nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
   tSampleStartHandler _sampleStartHandler{this};
   tSampleEndHandler _sampleEndHandler{this};

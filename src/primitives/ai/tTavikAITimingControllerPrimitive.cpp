@@ -440,6 +440,8 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
   _runHeld = false;
   if (_configuration.timing.timingMode != 3) return;
+  // A read's start meanwhile leaves this run's record end to this stop.
+  nQoUdR100::tResetGate::tHold hold(_recordEndGate);
   if (_recordEndGuard.get() != 0) {
     _idle = 1;
   } else {

@@ -238,6 +238,29 @@ TEST_F(tAOTimingTest, AnUncommitAfterACommitAgainDisarms) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A second commit of an armed engine that fails at its first lock leaves the
+// handlers and the arm of the first as they were: no source switched off, no
+// done reported, the registration kept; the disarm then reports the arm's
+// one done.
+TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+  commitAndArm();
+  const uint32_t enabled = groupBEnable();
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 committed;
+  timing->commit(committed);
+  EXPECT_EQ(committed.code, -50001);
+  EXPECT_EQ(groupBEnable(), enabled);
+  EXPECT_EQ(notifier.done, 0);
+  EXPECT_EQ(bus.registrations(), 1);
+  for (const uint32_t source : {15u, 18u, 8u})
+    EXPECT_NE(dispatcher->primaryHandlers[source], nullptr);
+  timing->disarm(status);
+  EXPECT_EQ(notifier.done, 1);
+  timing->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
 // The completion source's disable fails on the bus (armed from the disarm
 // command's last write); the start source is still switched off.
 TEST_F(tAOTimingTest, AFailedDisableInDisarmStillSwitchesTheOtherSourcesOff) {

@@ -357,6 +357,63 @@ TEST_F(tCDIOFIFOTest, AFailedPollingThreadStopStillDestroysTheThread) {
   EXPECT_EQ(cdo->state(), 1u);
 }
 
+// A commit or an arm after one that holds its sources takes only what is new
+// (the FIFO event, in use since), and a failure of that gives back only it:
+// the overrun handler and source of the first run, and the output FIFO's
+// polling thread, stay; the state stays what it found.
+TEST_F(tCDIOFIFOTest, AFailedSecondCommitOrArmGivesBackOnlyWhatItTook) {
+  using nQoUdRLP100::tEnabledFlag;
+  cdo->registerPolledObserver(&a, status);
+  const auto secondRuns = [&](auto* fifo, uint32_t fifoSource, uint32_t overrunSource,
+                              tEnabledFlag fifoOn, tEnabledFlag overrunOn, int threads) {
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->arm(status);
+    ASSERT_EQ(status.code, 0);
+    fifo->addObserver(a.asFIFO(), status);
+    nQoSim::failNextAcquire(-50001);
+    tStatus2 committed;
+    fifo->commit(committed);
+    EXPECT_EQ(committed.code, -50001);
+    EXPECT_EQ(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_NE(board->primaryHandlers[overrunSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    EXPECT_EQ(bus.registrations(), 1);
+    EXPECT_EQ(nQoSim::liveThreads(), threads);
+    EXPECT_EQ(fifo->state(), 3u);
+
+    fifo->commit(status);
+    ASSERT_NE(board->primaryHandlers[fifoSource], nullptr);
+    bus.failNext(tCall::kAtomic, -50001);
+    tStatus2 armed;
+    fifo->arm(armed);
+    EXPECT_EQ(armed.code, -50001);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 0u);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    EXPECT_EQ(nQoSim::liveThreads(), threads);
+
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 0u);
+    EXPECT_EQ(board->primaryHandlers[overrunSource], nullptr);
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(nQoSim::liveThreads(), 0);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    secondRuns(cdi, kCDIFIFO, kCDIOverrun, nQoUdRLP100::kSource21Enabled,
+               nQoUdRLP100::kSource23Enabled, 0);
+  }
+  {
+    SCOPED_TRACE("output");
+    secondRuns(cdo, kCDOFIFO, kCDOOverrun, nQoUdRLP100::kSource24Enabled,
+               nQoUdRLP100::kSource26Enabled, 1);
+  }
+  cdo->unregisterPolledObserver(&a, status);
+}
+
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   cdo->registerPolledObserver(&a, status);
   cdo->commit(status);

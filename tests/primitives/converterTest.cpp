@@ -7,6 +7,7 @@
 
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "sim/simAllocator.h"
+#include "sim/simSync.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tavikFixture.h"
@@ -121,6 +122,38 @@ TEST_F(tConverterTest, CommitAttachesOnceAndArmEnablesBit5InOneAtomicRun) {
   EXPECT_FALSE(converter->commit(status));
   EXPECT_EQ(status.code, -50352);
   EXPECT_EQ(dispatcher->primaryHandlers[2], nullptr);
+}
+
+// A second commit or arm finds the handler attached and the source on: it
+// asks for nothing, so a lock or an atomic run that would fail now cannot
+// take out what the first one took.
+TEST_F(tConverterTest, ASecondCommitOrArmKeepsTheHandlerAndTheSourceOfTheFirst) {
+  converter->addObserver(&first, status);
+  ASSERT_TRUE(converter->commit(status));
+  converter->arm(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 committed;
+  EXPECT_TRUE(converter->commit(committed));
+  EXPECT_EQ(committed.code, 0);
+  nQoSim::failNextAcquire(0);
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 armed;
+  converter->arm(armed);
+  EXPECT_EQ(armed.code, 0);
+  bus.failNext(tCall::kAtomic, 0);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_TRUE(bus.calls().empty());
+  EXPECT_NE(dispatcher->primaryHandlers[2], nullptr);
+  EXPECT_EQ(bus.registrations(), 1);
+  EXPECT_TRUE(converter->isAttached());
+  EXPECT_TRUE(converter->isOverrunEnabled());
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0x0020);
+  converter->disarm(status);
+  converter->uncommit(status);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A transfer's release takes its record out after the commit and the arm:

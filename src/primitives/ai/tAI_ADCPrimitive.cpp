@@ -54,8 +54,11 @@ bool tAI_ADCPrimitive::isReady() const {
   return tBaseAI_ADCPrimitive::isReady() && _map != nullptr && _dispatcher != nullptr;
 }
 
+// A commit or an arm that the converter holds already installs or enables
+// nothing again, so its failure cannot take out what the first one took.
 bool tAI_ADCPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !anyObserver()) return false;
+  if (_attached != 0) return true;
   if (_dispatcher->installHandlers(kOverrunSource, &_overrunHandler, &_overrunHandler, status))
     _attached = 1;
   if (status.isFatal()) {
@@ -66,7 +69,7 @@ bool tAI_ADCPrimitive::commit(tStatus2& status) {
 }
 
 void tAI_ADCPrimitive::arm(tStatus2& status) {
-  if (status.isFatal() || !anyObserver()) return;
+  if (status.isFatal() || !anyObserver() || _enabled != 0) return;
   _enabled = 1;
   enableOverrunInterrupt(status);
   if (status.isFatal()) {

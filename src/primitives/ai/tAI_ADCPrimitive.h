@@ -33,11 +33,12 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   bool isReady() const override;
-  // With an observer: attaches the dispatcher's interrupt and fills the
-  // overrun source's slots; a failure is undone on a fresh status.
+  // With an observer and not attached yet: attaches the dispatcher's
+  // interrupt and fills the overrun source's slots; a failure is undone on a
+  // fresh status.
   bool commit(nQoMDBG100::tStatus2& status) override;
-  // With an observer: enables the overrun source atomically; a failure is
-  // undone on a fresh status.
+  // With an observer and not enabled yet: enables the overrun source
+  // atomically; a failure is undone on a fresh status.
   void arm(nQoMDBG100::tStatus2& status) override;
   void disarm(nQoMDBG100::tStatus2& status) override;
   // With an observer and attached: empties the slots and detaches.

@@ -208,8 +208,14 @@ void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
 
 // Programming ------------------------------------------------------------------
 
+// A commit after one that holds the handlers (a commit of an armed or
+// started engine, too) attaches only the codes it finds detached; its failure
+// detaches only those and leaves the engine, its arm and the other handlers
+// as the commit before left them. A failure of the first commit uncommits.
 void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  uint32_t held = 0;
+  for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
@@ -243,10 +249,14 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   _updatesDone = 0;
   _armNotAnUpdate = 1;
   _firstArmAfterCommit = 1;
-  if (status.isFatal()) {
-    tStatus2 fresh;
+  if (status.isNotFatal()) return;
+  tStatus2 fresh;
+  if (held == 0) {
     uncommit(fresh);
+    return;
   }
+  for (uint32_t code = 0; code < kCodeCount; ++code)
+    if (((held >> code) & 1) == 0) detach(code, fresh);
 }
 
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {

@@ -38,8 +38,12 @@ void tBaseCDI_FIFOPrimitive::disableBufferErrorInterrupt(tStatus2& status) {
   _dispatcher->disableCDIBufferErrorInterrupt(&status);
 }
 
+// A commit or an arm after one that holds its sources changes none of them:
+// it attaches or enables only the events the record does not hold yet, and
+// a failure gives back only those, keeping the state it found.
 void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t held = _attached;
   switchNoted(_fifo.any(), kFIFOBit, _attached, status,
               [&] { _dispatcher->attachCDIFIFOHandler(&_fifo, &_fifo, status); });
   switchNoted(_bufferError.any(), kBufferErrorBit, _attached, status, [&] {
@@ -54,11 +58,13 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
     return;
   }
   tStatus2 scratch;
-  uncommit(scratch);
+  detach(_attached & ~held, scratch);
+  _attached = held;
 }
 
 void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t held = _enabled;
   switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
               [&] { _dispatcher->enableCDIFIFOInterrupt(status); });
   switchNoted(_bufferError.any(), kBufferErrorBit, _enabled, status,
@@ -70,38 +76,47 @@ void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
     return;
   }
   tStatus2 scratch;
-  disarm(scratch);
+  disable(_enabled & ~held, scratch);
+  _enabled = held;
 }
 
-// Each dispatcher call of disarm and uncommit on a status of its own, so that
-// every source noted is visited.
 void tBaseCDI_FIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  if ((_enabled & kFIFOBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIFIFOInterrupt(&s); });
-  if ((_enabled & kOverrunBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIOverrunInterrupt(&s); });
-  if ((_enabled & kBufferErrorBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIBufferErrorInterrupt(&s); });
+  disable(_enabled, status);
   _enabled = 0;
   setState(kCommitted);
 }
 
 void tBaseCDI_FIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if ((_attached & kFIFOBit) != 0)
+  detach(_attached, status);
+  _attached = 0;
+  setState(kUncommitted);
+}
+
+// Each dispatcher call of disable and detach on a status of its own, so that
+// every source named is visited.
+void tBaseCDI_FIFOPrimitive::disable(uint32_t sources, tStatus2& status) {
+  if ((sources & kFIFOBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIFIFOInterrupt(&s); });
+  if ((sources & kOverrunBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIOverrunInterrupt(&s); });
+  if ((sources & kBufferErrorBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDIBufferErrorInterrupt(&s); });
+}
+
+void tBaseCDI_FIFOPrimitive::detach(uint32_t events, tStatus2& status) {
+  if ((events & kFIFOBit) != 0)
     onFreshStatus(status,
                   [&](tStatus2& s) { _dispatcher->detachCDIFIFOHandler(&_fifo, &_fifo, &s); });
-  if ((_attached & kBufferErrorBit) != 0)
+  if ((events & kBufferErrorBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDIBufferErrorHandler(&_bufferError, &_bufferError, &s);
     });
-  if ((_attached & kOverrunBit) != 0)
+  if ((events & kOverrunBit) != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       _dispatcher->detachCDIOverrunHandler(&_overrun, &_overrun, &s);
     });
-  _attached = 0;
-  setState(kUncommitted);
 }
 
 void tBaseCDI_FIFOPrimitive::setModeFlag(uint32_t value, tStatus2& status, uint32_t apply) {

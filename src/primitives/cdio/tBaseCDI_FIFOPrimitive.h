@@ -54,9 +54,11 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   virtual void applyModeFlag(nQoMDBG100::tStatus2& status) = 0;
   virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
-  // Supervisor code 1; a failure is undone by uncommit on a scratch status.
+  // Supervisor code 1: attaches the events in use that no commit before
+  // attached; a failure detaches only those, on a scratch status.
   void commit(nQoMDBG100::tStatus2& status);
-  // Code 4100; a failure is undone by disarm on a scratch status.
+  // Code 4100: enables the sources in use that no arm before enabled; a
+  // failure disables only those, on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Codes 4101 and 4: the caller's status goes to every step. Each gives
   // back the sources that arm enabled or commit attached, whatever the lists
@@ -83,6 +85,10 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   uint32_t _modeFlag = kNotSet;
 
  private:
+  // Disable or detach the sources and events of a mask of bits.
+  void disable(uint32_t sources, nQoMDBG100::tStatus2& status);
+  void detach(uint32_t events, nQoMDBG100::tStatus2& status);
+
   // The sources that commit attached and arm enabled, a bit per event.
   uint32_t _attached = 0;
   uint32_t _enabled = 0;

@@ -56,8 +56,13 @@ void tBaseCDO_FIFOPrimitive::disableFIFOEmptyInterrupt(tStatus2& status) {
   if (_fifoEmpty.any()) _dispatcher->disableCDOFIFOEmptyInterrupt(&status);
 }
 
+// A commit or an arm after one that holds its events, its sources or its
+// polling thread changes none of them: it attaches, enables or starts only
+// what the records do not hold yet, and a failure gives back only that,
+// keeping the state it found.
 void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t held = _attached;
   switchNoted(_fifo.any(), kFIFOBit, _attached, status,
               [&] { _dispatcher->attachCDOFIFOHandler(&_fifo, &_fifo, status); });
   switchNoted(_bufferError.any(), kBufferErrorBit, _attached, status, [&] {
@@ -67,7 +72,8 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
               [&] { _dispatcher->attachCDOOverrunHandler(&_overrun, &_overrun, status); });
   switchNoted(_fifoEmpty.any(), kFIFOEmptyBit, _attached, status,
               [&] { _dispatcher->attachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, status); });
-  if (_polledObservers.any() && status.isNotFatal()) {
+  const bool startsThread = _threadInUse == 0 && _polledObservers.any();
+  if (startsThread && status.isNotFatal()) {
     startThread(status);
     if (status.isNotFatal()) _threadInUse = 1;
   }
@@ -79,36 +85,22 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
     return;
   }
   tStatus2 scratch;
-  uncommit(scratch);
+  detach(_attached & ~held, scratch);
+  _attached = held;
+  if (startsThread) endPollingThread(scratch);
 }
 
 void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
-  if ((_attached & kFIFOBit) != 0)
-    onFreshStatus(status,
-                  [&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
-  if ((_attached & kBufferErrorBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) {
-      _dispatcher->detachCDOBufferErrorHandler(&_bufferError, &_bufferError, &s);
-    });
-  if ((_attached & kOverrunBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) {
-      _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s);
-    });
-  if ((_attached & kFIFOEmptyBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) {
-      _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s);
-    });
+  detach(_attached, status);
   _attached = 0;
-  if (_threadInUse != 0) {
-    onFreshStatus(status, [&](tStatus2& s) { stop(s); });
-    onFreshStatus(status, [&](tStatus2& s) { destroyThread(s); });
-    _threadInUse = 0;
-  }
+  endPollingThread(status);
   setState(kUncommitted);
 }
 
+// Every arm resets the polling thread for a run of its own.
 void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t held = _enabled;
   if (_threadInUse != 0) reset(status);
   switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
               [&] { _dispatcher->enableCDOFIFOInterrupt(status); });
@@ -121,23 +113,59 @@ void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
     return;
   }
   tStatus2 scratch;
-  disarm(scratch);
+  endPollingRun(scratch);
+  disable(_enabled & ~held, scratch);
+  _enabled = held;
 }
 
 void tBaseCDO_FIFOPrimitive::disarm(tStatus2& status) {
-  if (_threadInUse != 0)
-    onFreshStatus(status, [&](tStatus2& s) {
-      signal(s);
-      waitForDone(kDisarmWait, s);
-    });
-  if ((_enabled & kFIFOBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
-  if ((_enabled & kBufferErrorBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
-  if ((_enabled & kOverrunBit) != 0)
-    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
+  endPollingRun(status);
+  disable(_enabled, status);
   _enabled = 0;
   setState(kCommitted);
+}
+
+// Each step of the give-backs on a status of its own, merged.
+void tBaseCDO_FIFOPrimitive::detach(uint32_t events, tStatus2& status) {
+  if ((events & kFIFOBit) != 0)
+    onFreshStatus(status,
+                  [&](tStatus2& s) { _dispatcher->detachCDOFIFOHandler(&_fifo, &_fifo, &s); });
+  if ((events & kBufferErrorBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDOBufferErrorHandler(&_bufferError, &_bufferError, &s);
+    });
+  if ((events & kOverrunBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDOOverrunHandler(&_overrun, &_overrun, &s);
+    });
+  if ((events & kFIFOEmptyBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) {
+      _dispatcher->detachCDOFIFOEmptyHandler(&_fifoEmpty, &_fifoEmpty, &s);
+    });
+}
+
+void tBaseCDO_FIFOPrimitive::disable(uint32_t sources, tStatus2& status) {
+  if ((sources & kFIFOBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOFIFOInterrupt(&s); });
+  if ((sources & kBufferErrorBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOBufferErrorInterrupt(&s); });
+  if ((sources & kOverrunBit) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOOverrunInterrupt(&s); });
+}
+
+void tBaseCDO_FIFOPrimitive::endPollingRun(tStatus2& status) {
+  if (_threadInUse == 0) return;
+  onFreshStatus(status, [&](tStatus2& s) {
+    signal(s);
+    waitForDone(kDisarmWait, s);
+  });
+}
+
+void tBaseCDO_FIFOPrimitive::endPollingThread(tStatus2& status) {
+  if (_threadInUse == 0) return;
+  onFreshStatus(status, [&](tStatus2& s) { stop(s); });
+  onFreshStatus(status, [&](tStatus2& s) { destroyThread(s); });
+  _threadInUse = 0;
 }
 
 uint32_t tBaseCDO_FIFOPrimitive::action(tStatus2& status) {

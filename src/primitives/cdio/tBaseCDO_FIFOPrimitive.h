@@ -75,8 +75,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   virtual void stepFIFO(nQoMDBG100::tStatus2& status) = 0;
   virtual void acknowledgeError(nQoMDBG100::tStatus2& status) = 0;
   // Code 1: attaches the events in use (FIFO, buffer error, overrun, FIFO
-  // empty), starts the thread for a polled observer, writes the mode flags; a
-  // failure is undone by uncommit on a scratch status.
+  // empty) and starts the thread for a polled observer, each only when no
+  // commit before did, and writes the mode flags; a failure detaches and
+  // ends only what this commit attached and started, on a scratch status.
   virtual void commit(nQoMDBG100::tStatus2& status);
   // Code 4: always runs, every step on a scratch status merged into the
   // caller's. It detaches the events that commit attached and ends the
@@ -104,7 +105,8 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   virtual uint32_t getModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
   // Code 4100: resets the thread, enables the sources in use (FIFO, buffer
-  // error, overrun); a failure is undone by disarm on a scratch status.
+  // error, overrun) that no arm before enabled; a failure ends the thread's
+  // run and disables only what this arm enabled, on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Code 4101: always runs; signals the thread and waits for its action, then
   // disables the sources that arm enabled, each step on a scratch status
@@ -140,6 +142,14 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   tObserverList<tPolledRecord> _polledObservers{3};
 
  private:
+  // Detach or disable the events and sources of a mask of bits.
+  void detach(uint32_t events, nQoMDBG100::tStatus2& status);
+  void disable(uint32_t sources, nQoMDBG100::tStatus2& status);
+  // The thread, when in use: signalled, its action waited for; stopped and
+  // destroyed.
+  void endPollingRun(nQoMDBG100::tStatus2& status);
+  void endPollingThread(nQoMDBG100::tStatus2& status);
+
   // The events that commit attached and the sources that arm enabled, a bit
   // per event.
   uint32_t _attached = 0;

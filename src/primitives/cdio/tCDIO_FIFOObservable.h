@@ -86,13 +86,14 @@ class tCDIO_FIFOObservable {
     kOverrunBit = 4,
     kFIFOEmptyBit = 8
   };
-  // Runs the attach or enable of an event in use, noting its bit first: what
-  // gives it back (detach, disable) also goes after a failed one, which may
-  // have taken part (a bus registration, a flag).
+  // Runs the attach or enable of an event in use that is not noted yet,
+  // noting its bit first: what gives it back (detach, disable) also goes after
+  // a failed one, which may have taken part (a bus registration, a flag). A
+  // noted event is held already: a second commit or arm leaves it alone.
   template <class tSwitch>
   static void switchNoted(bool inUse, uint32_t bit, uint32_t& noted, nQoMDBG100::tStatus2& status,
                           tSwitch change) {
-    if (!inUse || status.isFatal()) return;
+    if (!inUse || status.isFatal() || (noted & bit) != 0) return;
     noted |= bit;
     change();
   }

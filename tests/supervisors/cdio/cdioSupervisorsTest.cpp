@@ -12,10 +12,12 @@
 
 #include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDI_DMATransferPrimitive.h"
+#include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDO_DMATransferPrimitive.h"
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simThread.h"
 #include "supervisors/cdio/cdioSupervisors.h"
 #include "supervisors/cdioBoard.h"
 #include "supervisors/controlRequests.h"
@@ -23,6 +25,7 @@
 #include "support/brokerPools.h"
 #include "support/heldCancel.h"
 #include "support/heldPass.h"
+#include "support/outputTransferDoubles.h"
 #include "support/statusRecords.h"
 #include "support/unorderedCall.h"
 
@@ -789,6 +792,74 @@ TEST_F(CDIOSupervisorsTest, AnInterruptTransferCommittedBeforeItsLinkRegistersAn
     EXPECT_EQ(s.code, 0);
     EXPECT_FALSE(cdi->hasObservers());
   }
+}
+
+// A finite output transfer's link registers its polled observer with the
+// FIFO: code 1 and code 4100, each run twice, answer success and keep what
+// the first run took (the handlers, the polling thread, the state), and the
+// undo codes then give all of it back.
+TEST_F(CDIOSupervisorsTest, ASecondCommitOrArmOfTheOutputFIFOKeepsWhatTheFirstTook) {
+  constexpr uint32_t kCDOFIFOSource = 24, kCDOOverrunSource = 26;
+  tCDO_FIFOSettings fifoSettings;
+  fifoSettings.record<0>().fifoModeFlag = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDO_FIFOPrimitive*> fifoPool(cdo);
+  offer(fifoSettings, fifoPool, "CDO_FIFO");
+  tBaseCDO_FIFOSupervisor fifo;
+  tStatus2 s;
+  fifo.initialize(fifoSettings, nullptr, s);
+  fifo.reserveResource(s);
+
+  nQoUdP100::tBaseCDOInterruptTransferPrimitive output(&deviceInfo, &description, cdo, status);
+  tCDOInterruptTransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.firstPartnerSupervisorKey = 1;
+  fields.secondPartnerSupervisorKey = 2;
+  fields.transferWord1 = 8;  // the limit
+  fields.transferMode = 1;   // finite
+  fields.transferWord2 = 2;  // the chunk
+  fields.transferWord3 = 4;  // the total
+  tSingularResourcePool<nQoUdP100::tBaseCDOInterruptTransferPrimitive*> pool(&output);
+  offer(settings, pool, "CDOInterruptTransfer");
+  tScriptedOutputTransfer partner(log, "partner");
+  supervisors.entries = {{1, &partner}, {2, &fifo}};
+  tBaseCDOInterruptTransferSupervisor supervisor;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_TRUE(cdo->hasPolledObserver());
+
+  const struct {
+    uint32_t code;
+    uint32_t word;
+    uint32_t state;
+  } runs[] = {{1, 5, 2}, {1, 5, 2}, {4100, 6, 3}, {4100, 6, 3}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.code);
+    tStatus2 ran;
+    fifo.control(run.code, nullptr, nullptr, ran);
+    EXPECT_EQ(ran.code, 0);
+    EXPECT_EQ(fifo.getLifecycle(), run.word);
+    EXPECT_EQ(cdo->state(), run.state);
+    EXPECT_NE(board.primaryHandlers[kCDOFIFOSource], nullptr);
+    EXPECT_NE(board.primaryHandlers[kCDOOverrunSource], nullptr);
+    EXPECT_EQ(bus.registrations(), 1);
+    EXPECT_EQ(nQoSim::liveThreads(), 1);
+  }
+  for (const uint32_t code : {4101u, 4u}) fifo.control(code, nullptr, nullptr, s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(board.primaryHandlers[kCDOFIFOSource], nullptr);
+  EXPECT_EQ(board.primaryHandlers[kCDOOverrunSource], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(nQoSim::liveThreads(), 0);
+  EXPECT_EQ(cdo->state(), 1u);
+
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  fifo.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_FALSE(cdo->hasPolledObserver());
 }
 
 }  // namespace

@@ -248,11 +248,13 @@ class tFIFORow : public tCDIORow {
   // The transfer's observers, again after a setup took them out.
   void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
   // Each code where it works on the FIFO, and so holds: commit and arm while
-  // the lists hold observers, disarm and uncommit while an arm or a commit
-  // is held.
+  // the lists hold observers and no commit or arm holds their events already
+  // (a second one takes nothing), disarm and uncommit while an arm or a
+  // commit is held.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     std::vector<tEntry> offered;
-    if (fifo()->hasObservers()) offered = {code(supervisor, 1), code(supervisor, 4100)};
+    if (fifo()->hasObservers() && !fifo()->holdsCommit()) offered.push_back(code(supervisor, 1));
+    if (fifo()->hasObservers() && !fifo()->holdsArm()) offered.push_back(code(supervisor, 4100));
     if (fifo()->holdsArm()) offered.push_back(code(supervisor, 4101));
     if (fifo()->holdsCommit()) offered.push_back(code(supervisor, 4));
     return offered;

@@ -683,6 +683,43 @@ TEST_F(tTimingTest, UncommitTakesOutTheTimedLoopThatCommitPutIn) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of a committed engine keeps what the first took: one for another
+// loop event takes the first loop out, so the uncommit leaves none in; one
+// that fails takes out only the handler and loop it put in, and the engine
+// stays committed with the first commit's handler.
+TEST_F(tTimingTest, ASecondCommitKeepsWhatTheFirstTookAndItsFailureGivesBackOnlyItsOwn) {
+  finite();
+  config.timing.timedLoopEvent = 1;
+  commit();
+  config.timing.timedLoopEvent = 2;
+  commit();
+  timing->uncommit(status);
+  config.timing.timedLoopEvent = 0;
+  commit();
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr) << "the first loop stayed in its list";
+  EXPECT_EQ(timing->installedHandlers(), 0u);
+
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  nQoMRTB100::iInterruptHandler* const recordEnd = dispatcher->primaryHandlers[3];
+  ASSERT_NE(recordEnd, nullptr);
+  config.timing.timedLoopEvent = 1;
+  config.timing.listenerKey = 0x1122334455667788;
+  timing->setConfiguration(config, status);
+  nQoSim::failNextSocketRegistration(-50001);
+  tStatus2 failed;
+  timing->commit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], recordEnd);
+  EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+  EXPECT_EQ(timing->installedHandlers(), 4u);
+  EXPECT_EQ(timing->timedLoopEvent(), 0u);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  timing->uncommit(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[3], nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tTimingTest, AnObserverListThatCannotGrowReportsOutOfMemory) {
   timing->addRecordEndObserver(&first, status);
   nQoSim::failAllocation(1);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "apal/nQoAPALMemory.h"
+#include "frame/freshStatus.h"
 #include "frame/nParseUtilities.h"
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
@@ -292,8 +293,13 @@ void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
 
 // Timed loops and the listener ------------------------------------------------
 
+// A loop that a commit before put in for another event comes out first, so
+// the record names the one loop in.
 void tBaseAITimingControllerPrimitive::registerTimedLoop(tStatus2& status) {
-  _timedLoopEvent = _configuration.timing.timedLoopEvent;
+  const auto event = static_cast<uint32_t>(_configuration.timing.timedLoopEvent);
+  if (_timedLoopEvent != event)
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { unregisterTimedLoop(s); });
+  _timedLoopEvent = event;
   switch (_timedLoopEvent) {
     case 1:
       _sampleStartLoop.loop.counter = 0;

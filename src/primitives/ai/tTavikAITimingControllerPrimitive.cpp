@@ -245,7 +245,7 @@ void tTavikAITimingControllerPrimitive::programMode3(tStatus2* s) {
 template <class tHandlerType>
 void tTavikAITimingControllerPrimitive::install(bool wanted, uint32_t source, tHandlerType& handler,
                                                 uint32_t& installed, tStatus2& status) {
-  if (!wanted || status.isFatal()) return;
+  if (!wanted || installed != 0 || status.isFatal()) return;
   if (_dispatcher->installHandlers(source, &handler, &handler, status)) installed = 1;
 }
 
@@ -263,8 +263,15 @@ tTavikAITimingControllerPrimitive::~tTavikAITimingControllerPrimitive() {
   uninstall(kRecordEndSource, _recordEndInstalled, local);
 }
 
+// A commit after one that holds handlers, a timed loop or a listener installs
+// and registers only what it finds missing; its failure takes out only the
+// handlers and the loop it put in and leaves the rest as the commit before
+// left it. A failure of a commit that found nothing held uncommits.
 void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t handlersHeld = installedHandlers();
+  const uint32_t loopHeld = _timedLoopEvent;
+  const bool held = handlersHeld != 0 || loopHeld != 0 || hasListener();
   const tAITimingConfig& timing = _configuration.timing;
   const int32_t* w = _configuration.routing.words;
   tStatus2* s = &status;
@@ -293,11 +300,18 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   install(wantsRecordEnd(), kRecordEndSource, _recordEndHandler, _recordEndInstalled, status);
   registerListener(status);
   _idle = 1;
-  _state.setCommitted();
   if (status.isFatal()) {
     tStatus2 fresh;
-    uncommit(fresh);
+    if (!held) {
+      uncommit(fresh);
+      return;
+    }
+    if ((handlersHeld & 1) == 0) uninstall(kSampleStartSource, _sampleStartInstalled, fresh);
+    if ((handlersHeld & 2) == 0) uninstall(kSampleEndSource, _sampleEndInstalled, fresh);
+    if ((handlersHeld & 4) == 0) uninstall(kRecordEndSource, _recordEndInstalled, fresh);
+    if (loopHeld == 0) unregisterTimedLoop(fresh);
   }
+  _state.setCommitted();
 }
 
 void tTavikAITimingControllerPrimitive::writeTimingRegisters(tStatus2& status) {

@@ -34,10 +34,12 @@ tWaitEnd waitFor(nQoKAL100_tSingleUseEvent* event, bool interruptible, bool time
   auto interrupted = [&] { return interruptible && gInterruptGeneration != interrupts; };
   auto expiredByTest = [&] { return timed && (gExpireAtOnce || gExpireGeneration != expiries); };
   auto ends = [&] { return released() || interrupted() || expiredByTest(); };
+  // The deadline is fixed before the wait counts as blocked: a test that
+  // moves the clock once it sees the wait blocked moves it past the start.
+  const uint64_t deadline = timed ? nQoPlatform::deadlineAfterMilliseconds(timeoutMs) : 0;
   ++gBlocked;
   if (timed)
-    nQoPlatform::waitUntilClock(gEventSignal, lock,
-                                nQoPlatform::deadlineAfterMilliseconds(timeoutMs), ends);
+    nQoPlatform::waitUntilClock(gEventSignal, lock, deadline, ends);
   else
     gEventSignal.wait(lock, ends);
   --gBlocked;

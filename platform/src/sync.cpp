@@ -108,12 +108,15 @@ class tSimSync : public iSync {
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
+    // The deadline is fixed before the wait counts as blocked: a test that
+    // moves the clock once it sees the wait blocked moves it past the start.
+    const bool forever = timeout == kWaitForever;
+    const uint64_t deadline = forever ? 0 : nQoPlatform::deadlineAfterMilliseconds(timeout);
     countBlocked(this, 1);
-    if (timeout == kWaitForever)
+    if (forever)
       _signal.wait(lock, ready);
     else
-      done = nQoPlatform::waitUntilClock(_signal, lock,
-                                         nQoPlatform::deadlineAfterMilliseconds(timeout), ready);
+      done = nQoPlatform::waitUntilClock(_signal, lock, deadline, ready);
     countBlocked(this, -1);
     if (!done) {
       record(nQoSim::tSyncRecord::kTimeout, this, _param, timeout);

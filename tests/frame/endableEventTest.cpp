@@ -184,8 +184,7 @@ TEST_F(tEndableEventTest, AWaitThatAnEndReachedLeavesAsEndedWhateverLiftAndReset
       });
       EXPECT_TRUE(eventually([&] { return nQoSim::syncBlocked(raw) == 1 || timedOut; }));
       EXPECT_FALSE(timedOut) << "the new run's wait found a set of the run before";
-      // The wait takes its deadline after it blocks: the clock moves until
-      // it has passed it.
+      // The clock moves until the wait has passed its deadline.
       EXPECT_TRUE(eventually([&] {
         nQoSim::advanceClock(10'000'000);
         return timedOut.load();
@@ -202,14 +201,18 @@ TEST_F(tEndableEventTest, AWaitThatAnEndReachedLeavesAsEndedWhateverLiftAndReset
 // and a wait that begins after the lift finds no end.
 TEST_F(tEndableEventTest, APollingWaitSeesAnEndThatALiftFollowedBeforeItLooked) {
   tHeldCall held;
-  std::atomic<bool> sawEnd{false};
+  std::atomic<bool> began{false}, sawEnd{false};
   std::thread poller([&] {
     const tEndableEvent::tWaiting waiting(event);
+    began = true;
+    // The hold's bound runs from the end on, so it cannot pass before the end.
+    EXPECT_TRUE(eventually([&] { return event.ended(kStop); }));
     held.hold();
     sawEnd = waiting.ended();
   });
-  ASSERT_TRUE(held.waitUntilInside());
+  ASSERT_TRUE(eventually([&] { return began.load(); }));
   event.end(kStop);
+  ASSERT_TRUE(held.waitUntilInside());
   event.lift(kStop);
   held.letGo();
   poller.join();

@@ -170,8 +170,9 @@ TEST_F(SingleActionThreadTest, AnActionThatOutlivesItsRunLeavesTheNextRunUndone)
       const auto ready = [&] {
         return waiter.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
       };
-      if (timesOut)
+      if (timesOut) {
         EXPECT_TRUE(nQoTest::eventually([&] { return nQoSim::syncBlocked(done) == 1 || ready(); }));
+      }
       if (timesOut || !nQoTest::eventually(ready)) nQoSim::advanceClock(5'001'000'000);
       return waiter.get();
     };

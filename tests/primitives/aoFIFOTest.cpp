@@ -207,6 +207,39 @@ TEST_F(tAOFIFOTest, AnUncommitAfterACommitAgainCompletesTheArm) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of an armed FIFO that fails gives back only what it took: here
+// the refill handler of an interrupt commit after a DMA one. The handlers,
+// the arm and the DMA select of the commit before stay, and the uncommit
+// ends them.
+TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 failed;
+  fifo->commit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  for (uint32_t source : {14u, 10u, 11u, 12u, 13u})
+    EXPECT_NE(dispatcher->primaryHandlers[source], nullptr) << source;
+  EXPECT_EQ(dispatcher->primaryHandlers[9], nullptr);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0x1000u) << "the arm's DMA request stays";
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0x0020u) << "the arm's error source stays on";
+  EXPECT_TRUE(source.finished.empty()) << "the arm is not completed";
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u);
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u);
+  EXPECT_EQ(map->Write_0009.getRegister() & 0xF0, 0u) << "the DMA select cleared";
+  EXPECT_EQ(dispatcher->primaryHandlers[14], nullptr);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_EQ(status.code, 0);
+}
+
 // The last handler's removal fails to switch the board interrupt off; the
 // DMA select is still cleared and the failure reported.
 TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {

@@ -154,17 +154,29 @@ void tTavikAO_FIFOPrimitive::attachHandlers(tStatus2& status) {
     _attachedSerial = 1;
 }
 
-void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status) {
+void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
   auto detach = [&](uint32_t source) {
     if (_dispatcher->primaryHandlers[source] != nullptr)
       _dispatcher->removeHandlers(source, &status);
   };
-  if (_attachedError != 0) detach(kErrorSource);
-  if (_attachedRefill != 0) detach(kRefillSource);
+  if (_attachedError != 0 && (kept & kErrorHandlers) == 0) {
+    detach(kErrorSource);
+    _attachedError = 0;
+  }
+  if (_attachedRefill != 0 && (kept & kRefillHandlers) == 0) {
+    detach(kRefillSource);
+    _attachedRefill = 0;
+  }
+  if ((kept & kSerialHandlers) != 0) return;
   // Serial sources attached before a failure are detached too.
   for (uint32_t line = 0; line < kSerialLines; ++line) detach(kSerialSource + line);
-  _attachedError = _attachedRefill = _attachedSerial = 0;
+  _attachedSerial = 0;
 }
+
+// A commit after one that holds handlers or the data-loaded registration
+// attaches and registers only what it finds missing; its failure gives back
+// only those and leaves the rest, and an arm still outstanding, as the commit
+// before left them. A failure of a commit that found nothing held uncommits.
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
@@ -172,6 +184,9 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
+  const uint32_t handlersHeld = attachedHandlers();
+  const bool observerHeld = _observed != nullptr;
+  const uint32_t mechanismHeld = _committedMechanism;
   programChannelOrder(status);
   _committedMechanism = fields.transferMechanism;
   if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
@@ -183,10 +198,16 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA)
     registerDataLoadedObserver(status);
   _state.setCommitted();
-  if (status.isFatal()) {
-    tStatus2 fresh;
+  if (status.isNotFatal()) return;
+  tStatus2 fresh;
+  if (handlersHeld == 0 && !observerHeld) {
     uncommit(fresh);
+    return;
   }
+  detachHandlers(fresh, handlersHeld);
+  if (!observerHeld) unregisterDataLoadedObserver(fresh);
+  // The record keeps naming the DMA select that is written.
+  if (fields.transferMechanism != tAOFIFOFields::kDMA) _committedMechanism = mechanismHeld;
 }
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {

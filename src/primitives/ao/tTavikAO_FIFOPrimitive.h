@@ -83,7 +83,13 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   void writeDMASelect(uint32_t code, tStatus2& status);
   void changeDMARequest(bool on, tStatus2& status);
   void attachHandlers(tStatus2& status);
-  void detachHandlers(tStatus2& status);
+  // The handler groups attached, a bit each; detachHandlers leaves those in
+  // kept.
+  enum : uint32_t { kErrorHandlers = 1, kRefillHandlers = 2, kSerialHandlers = 4 };
+  uint32_t attachedHandlers() const {
+    return _attachedError | _attachedRefill << 1 | _attachedSerial << 2;
+  }
+  void detachHandlers(tStatus2& status, uint32_t kept = 0);
   void preload();
   void refill();
   void disableSources();

@@ -209,6 +209,34 @@ TEST_F(tCDIOFIFOTest, CDOCommitWritesModeTransferAndSecondaryFlagsWhenChanged) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Code 4 after 4100, or 4100, 1, 4: the CDO FIFO's uncommit switches off the
+// overrun source its arm enabled before the handler goes, once.
+TEST_F(tCDIOFIFOTest, ACDOUncommitAfterTheArmSwitchesTheSourceOffFirst) {
+  cdo->addObserver(a.asOverrun(), status);
+  cdo->setModeFlag(1, status, 0);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    cdo->commit(status);
+    cdo->arm(status);
+    if (commitAgain) cdo->commit(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    cdo->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    const tLog expected = atomicCommand(0x80);
+    const tLog log = windows.log();
+    EXPECT_EQ(tLog(log.begin(), log.begin() + std::min(log.size(), expected.size())), expected)
+        << "the overrun source off before the handler goes";
+    EXPECT_FALSE(cdo->holdsArm());
+    EXPECT_FALSE(cdo->holdsCommit());
+    EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+    EXPECT_EQ(bus.registrations(), 0);
+    clearLogs();
+    cdo->disarm(status);
+    EXPECT_TRUE(windows.log().empty()) << "the arm was undone twice";
+  }
+}
+
 TEST_F(tCDIOFIFOTest, LinkingBothDirectionsWritesTheNibblesUnderGroup21) {
   cdi->linkDMAChannel(3, status);
   cdo->linkDMAChannel(4, status);

@@ -346,6 +346,39 @@ TEST_F(tImmediateDMATest, TheReleaseDisarmsARunLeftLiveByAChannelUncommit) {
   EXPECT_EQ(bus.reservedDMAChannels(), 0);
 }
 
+// Code 4 after 4100, or 4100, 1, 4: the uncommit disarms the arm first, by
+// its record, not by the state a commit since lowered: the FIFO is
+// disconnected from the channel and the action told once; the release after
+// it disarms nothing again.
+TEST_F(tImmediateDMATest, AnUncommitAfterTheArmDisarmsItOnce) {
+  using tCall = nQoSim::tSimSchedulerAction::tCall;
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    transfer->commit(status);
+    transfer->arm(status);
+    if (commitAgain) transfer->commit(status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(map->Write_0009.getRegister() & 0x0F, 3u) << "channel 4 selected";
+    action.clear();
+    windows.clearLog();
+    transfer->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the FIFO left on the channel";
+    EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kDisarmed, 0}}));
+    EXPECT_EQ(transfer->transferState(), 3u);
+    action.clear();
+    transfer->uncommit(status);
+    EXPECT_TRUE(action.calls().empty()) << "the arm was undone twice";
+  }
+  transfer->releaseDMAChannel(status);
+  EXPECT_TRUE(action.calls().empty());
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A channel-committed transfer that is destroyed takes its records out of the
 // lists of the converter, the FIFO and the timing controller: the converter's
 // overrun handler then notifies the live observer alone.

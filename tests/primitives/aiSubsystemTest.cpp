@@ -181,6 +181,55 @@ TEST_F(tAISubsystemTest, AFailedTimingStopStillDisarmsEveryOtherMember) {
   EXPECT_EQ(bus.registrations(), 0);
 }
 
+// Code 4 after 4100, or 4100, 1, 4: the uncommit disarms the arm that no
+// disarm followed, in the disarm's order, before any member lets its handlers
+// go: the controller's hammer stop first, the transfer's channel deselect
+// last; no source of the FIFO or the converter stays on, and the arm is no
+// longer held.
+TEST_F(tAISubsystemTest, AnUncommitAfterTheArmDisarmsEveryMemberFirst) {
+  const auto firstWriteAt = [](const tLog& writes, uint32_t offset, uint32_t value,
+                               unsigned width = 16) {
+    return std::find(writes.begin(), writes.end(), wrote(offset, value, width)) - writes.begin();
+  };
+  for (const int32_t transfer : {1, 3}) {
+    for (const bool commitAgain : {false, true}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "mechanism " << transfer << (commitAgain ? ": 4100, 1, 4" : ": 4100, 4"));
+      mechanism(transfer);
+      subsystem->dma()->setDMAChannelNumber(4);
+      subsystem->commit(status);
+      subsystem->arm(status);
+      if (commitAgain) subsystem->commit(status);
+      ASSERT_EQ(status.code, 0);
+      ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0, transfer == 1 ? 0x00A0u : 0x0020u);
+      windows.clearLog();
+      subsystem->uncommit(status);
+      EXPECT_EQ(status.code, 0);
+      EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0, 0u)
+          << "a source outlived the handlers";
+      EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the AI DMA select names no channel";
+      const tLog writes = windows.writes();
+      const auto sourceOff = std::find_if(writes.begin(), writes.end(),
+                                          [](const tAccess& a) { return a.offset == 0x192; }) -
+                             writes.begin();
+      const auto removal = firstWriteAt(writes, 0x176, 0x8000);
+      ASSERT_LT(removal, static_cast<std::ptrdiff_t>(writes.size()));
+      EXPECT_LT(firstWriteAt(writes, 0x110, 0x2000), sourceOff)
+          << "the controller's hammer stop before any source goes off";
+      EXPECT_LT(sourceOff, removal);
+      if (transfer == 3) {
+        EXPECT_LT(firstWriteAt(writes, 0x09, 0x00, 8), removal) << "the transfer disarmed";
+      }
+      EXPECT_EQ(subsystem->heldSteps(), 0u);
+      EXPECT_FALSE(subsystem->timing()->isArmHeld());
+      EXPECT_EQ(subsystem->fifo()->armedSources(), 0u);
+      EXPECT_FALSE(subsystem->converter()->isOverrunEnabled());
+      EXPECT_FALSE(subsystem->dma()->isArmed());
+      EXPECT_EQ(bus.registrations(), 0);
+    }
+  }
+}
+
 // A failed step of uncommit skips none after it: the timing controller, the
 // last to give up its handlers (record end of a finite mode-3 run), fails to
 // switch the board interrupt off; the front end is still flushed and the

@@ -466,7 +466,42 @@ TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
   fifo->arm(status);
   EXPECT_EQ(started(), notLoaded) << "the next owner's first run";
   fifo->uncommit(status);
+
+  // The DMA loads the FIFO as soon as the arm turns the requests on, and
+  // reports it while the arm still runs: that load is the run's own.
+  windows.setWriteCallback(window, 0x184, [&](unsigned, uint32_t value) {
+    if ((value & 0x1000) != 0) fifo->signalDataLoaded();
+  });
+  fifo->commit(status);
+  fifo->arm(status);
+  windows.setWriteCallback(window, 0x184, {});
+  EXPECT_EQ(started(), loaded) << "loaded while the arm turned the requests on";
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// A run completed (its stop, its second pass) owes the uncommit nothing of
+// the arm's undo: the uncommit runs only its own steps (the handlers out with
+// the board interrupt, the DMA select cleared), not the completion's request
+// withdrawal and flush again, and reports no second completion.
+TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->start(status);
+  fifo->complete(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0u);
+  ASSERT_EQ(source.finished, (std::vector<int>{0}));
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.log(),
+            (tLog{kAtomicBegin, wrote(0x176, 0x8000), wrote(0x176, 0x0000), wrote(0x88, 0x00, 8),
+                  kAtomicEnd, wrote(0x09, 0x00, 8), kBusFlush}));
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_EQ(fifo->state().getState(), 1u);
 }
 
 }  // namespace

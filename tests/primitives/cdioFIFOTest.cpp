@@ -2,6 +2,7 @@
 // primitives on the real board dispatcher and the simulated FIFOs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,6 +102,38 @@ TEST_F(tCDIOFIFOTest, CDIFIFOLifecycleAttachesWritesTheModeAndSwitchesTheSources
   EXPECT_EQ(status.code, 0);
 }
 
+// Code 4 after 4100, or 4100, 1, 4: the CDI FIFO's uncommit switches off the
+// sources its arm enabled before the handlers go, once.
+TEST_F(tCDIOFIFOTest, ACDIUncommitAfterTheArmSwitchesTheSourcesOffFirst) {
+  cdi->addObserver(a.asFIFO(), status);
+  cdi->addObserver(a.asOverrun(), status);
+  cdi->setModeFlag(1, status, 0);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    cdi->commit(status);
+    cdi->arm(status);
+    if (commitAgain) cdi->commit(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    cdi->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    tLog expected = atomicCommand(0x2000);
+    const tLog overrun = atomicCommand(0x200);
+    expected.insert(expected.end(), overrun.begin(), overrun.end());
+    const tLog log = windows.log();
+    EXPECT_EQ(tLog(log.begin(), log.begin() + std::min(log.size(), expected.size())), expected)
+        << "the FIFO and overrun sources off before the handlers go";
+    EXPECT_FALSE(cdi->holdsArm());
+    EXPECT_FALSE(cdi->holdsCommit());
+    EXPECT_EQ(board->primaryHandlers[kCDIFIFO], nullptr);
+    EXPECT_EQ(board->primaryHandlers[kCDIOverrun], nullptr);
+    EXPECT_EQ(bus.registrations(), 0);
+    clearLogs();
+    cdi->disarm(status);
+    EXPECT_TRUE(windows.log().empty()) << "the arm was undone twice";
+  }
+}
+
 // The FIFO source's disable fails on the bus; the overrun and buffer-error
 // sources are still switched off, and the failure is what disarm reports.
 TEST_F(tCDIOFIFOTest, AFailedCDIFIFODisableStillSwitchesOverrunAndBufferErrorOff) {
@@ -174,6 +207,34 @@ TEST_F(tCDIOFIFOTest, CDOCommitWritesModeTransferAndSecondaryFlagsWhenChanged) {
   cdo->setModeFlag(2, status, 1);
   EXPECT_EQ(cdo->getModeFlag(status), 2u);
   EXPECT_EQ(status.code, 0);
+}
+
+// Code 4 after 4100, or 4100, 1, 4: the CDO FIFO's uncommit switches off the
+// overrun source its arm enabled before the handler goes, once.
+TEST_F(tCDIOFIFOTest, ACDOUncommitAfterTheArmSwitchesTheSourceOffFirst) {
+  cdo->addObserver(a.asOverrun(), status);
+  cdo->setModeFlag(1, status, 0);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    cdo->commit(status);
+    cdo->arm(status);
+    if (commitAgain) cdo->commit(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    cdo->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    const tLog expected = atomicCommand(0x80);
+    const tLog log = windows.log();
+    EXPECT_EQ(tLog(log.begin(), log.begin() + std::min(log.size(), expected.size())), expected)
+        << "the overrun source off before the handler goes";
+    EXPECT_FALSE(cdo->holdsArm());
+    EXPECT_FALSE(cdo->holdsCommit());
+    EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
+    EXPECT_EQ(bus.registrations(), 0);
+    clearLogs();
+    cdo->disarm(status);
+    EXPECT_TRUE(windows.log().empty()) << "the arm was undone twice";
+  }
 }
 
 TEST_F(tCDIOFIFOTest, LinkingBothDirectionsWritesTheNibblesUnderGroup21) {

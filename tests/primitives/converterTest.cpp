@@ -178,6 +178,43 @@ TEST_F(tConverterTest, DisarmAndUncommitUndoWhatTheConverterHoldsAfterItsObserve
   EXPECT_EQ(status.code, 0);
 }
 
+// An uncommit right after the arm, or after a commit of the armed converter,
+// switches the overrun source off before the handler goes; so does the
+// destruction of an armed converter.
+TEST_F(tConverterTest, AnUncommitOrTheDestructionOfAnArmedConverterDisarmsItFirst) {
+  converter->addObserver(&first, status);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    ASSERT_TRUE(converter->commit(status));
+    converter->arm(status);
+    if (commitAgain) converter->commit(status);
+    ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x0020u);
+    clearLogs();
+    converter->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    const tLog log = windows.log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(tLog(log.begin(), log.begin() + 3),
+              (tLog{kAtomicBegin, wrote(0x192, 0x0000), kAtomicEnd}))
+        << "the source off before the handler goes";
+    EXPECT_FALSE(converter->isOverrunEnabled());
+    EXPECT_FALSE(converter->isAttached());
+    EXPECT_EQ(dispatcher->primaryHandlers[2], nullptr);
+    clearLogs();
+    converter->disarm(status);
+    EXPECT_TRUE(windows.log().empty()) << "the arm was undone twice";
+  }
+
+  ASSERT_TRUE(converter->commit(status));
+  converter->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x0020u);
+  delete converter;
+  converter = nullptr;
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0u) << "the source outlived its handler";
+  EXPECT_EQ(dispatcher->primaryHandlers[2], nullptr);
+  EXPECT_EQ(bus.registrations(), 0);
+}
+
 TEST_F(tConverterTest, AnOverrunThatAnObserverAnswersDisablesAcknowledgesAndReenablesLater) {
   converter->addObserver(&first, status);
   converter->commit(status);

@@ -257,6 +257,43 @@ TEST_F(tFIFOTest, ACommitAfterTheArmLeavesTheOverflowPassesAndTheDestructionTheA
   EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
 }
 
+// An uncommit right after the arm (code 4 after 4100), or after a commit of
+// the armed FIFO (4100, 1, 4), disarms by what the arm recorded before the
+// handlers go: no source stays on without its handler, and the disarm's two
+// writes come first.
+TEST_F(tFIFOTest, AnUncommitOfAnArmedFIFODisarmsItBeforeTheHandlersGo) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    fifo->commit(status);
+    fifo->arm(status);
+    if (commitAgain) fifo->commit(status);
+    ASSERT_EQ(status.code, 0);
+    ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+    windows.clearLog();
+    fifo->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0u, 0u)
+        << "a source outlived the FIFO's handlers";
+    const tLog writes = windows.writes();
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(tLog(writes.begin(), writes.begin() + 2),
+              (tLog{wrote(0x192, 0x0080), wrote(0x192, 0x0000)}))
+        << "overflow source off, then the data source, before any removal";
+    EXPECT_EQ(fifo->armedSources(), 0u);
+    EXPECT_EQ(fifo->attachedSources(), 0u);
+    EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+    EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+    EXPECT_EQ(fifo->state().getState(), 1u);
+    windows.clearLog();
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_TRUE(windows.writes().empty()) << "the arm was undone twice";
+  }
+}
+
 TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
   build(4);
   tStatus2 start, stop, slot24;

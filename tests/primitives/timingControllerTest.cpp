@@ -621,6 +621,43 @@ TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
   EXPECT_TRUE(calls.empty());
 }
 
+// An uncommit right after the arm, or after a commit of the armed engine,
+// disarms it by the record of its arm before the handlers go: the hammer
+// stop, the sources off, the one disarmed report of that arm.
+TEST_F(tTimingTest, AnUncommitOfAnArmedEngineDisarmsItBeforeTheHandlersGo) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addSampleStartObserver(&second, true, status);
+  timing->setSchedulerAction(&action, status);
+  for (const bool commitAgain : {false, true}) {
+    SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
+    commit();
+    timing->arm(status);
+    if (commitAgain) commit();
+    ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0009, 0x0009u);
+    clearLogs();
+    action.clear();
+    timing->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0009, 0u)
+        << "a source outlived the engine's handlers";
+    const tLog writes = windows.writes();
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(tLog(writes.begin(), writes.begin() + 2),
+              (tLog{nQoTest::wrote(0x190, 0x10), nQoTest::wrote(0x110, 0x2000)}))
+        << "the hammer stop comes first";
+    EXPECT_EQ(
+        action.calls(),
+        (std::vector<tSimSchedulerAction::tCall>{{tSimSchedulerAction::tCall::kDisarmed, 0}}));
+    EXPECT_FALSE(timing->isArmHeld());
+    EXPECT_EQ(timing->installedHandlers(), 0u);
+    EXPECT_EQ(timing->state().getState(), 1u);
+    action.clear();
+    timing->uncommit(status);
+    EXPECT_TRUE(action.calls().empty()) << "the arm was undone twice";
+  }
+}
+
 // A committed and armed controller that is destroyed leaves no handler in the
 // dispatcher and the board interrupt detached.
 TEST_F(tTimingTest, DestructionEmptiesTheSlotsOfItsHandlersAndDetaches) {

@@ -292,7 +292,6 @@ class Lifecycle : public Row {
             this->hold.entry = std::thread::id();
           },
           [&] {
-            before = this->handedBack();
             runStepCall(step);
             // A destruction that did not wait would leave the entry to go on
             // in a destroyed supervisor: it goes on in a fresh one instead,
@@ -302,7 +301,12 @@ class Lifecycle : public Row {
           [&] {
             left = true;
             return this->handedBack();
-          });
+          },
+          // Read on the entry's thread as it reaches its hold, before the
+          // step begins: a hold inside a bus atomic run keeps the bus lock,
+          // which the step's thread would wait for and read only once the
+          // entry went on.
+          [&] { before = this->handedBack(); });
     });
     EXPECT_FALSE(stuck) << "the step or the entry waited without end";
     EXPECT_TRUE(inside.waited) << "the step did not wait for the entry";

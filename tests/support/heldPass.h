@@ -89,14 +89,19 @@ struct tSeenInside {
 
 // Runs call on a thread of its own, held at the first run of the hook
 // (which its double runs inside the call) while the test's thread runs
-// teardown; see() runs as the call leaves that hold.
-template <class tCall, class tTeardown, class tSee>
-auto seenInside(std::function<void()>& hook, tCall call, tTeardown teardown, tSee see) {
+// teardown; see() runs as the call leaves that hold. The form with atHold
+// runs it on the call's thread as the call reaches that hold, before the
+// teardown begins: what it reads there holds no race with the call's going
+// on, also when the hold sits under a lock that the reading takes.
+template <class tCall, class tTeardown, class tSee, class tAtHold>
+auto seenInside(std::function<void()>& hook, tCall call, tTeardown teardown, tSee see,
+                tAtHold atHold) {
   tSeenInside<decltype(see())> result;
   tHeldPass held;
   bool first = true;
   hook = [&] {
     if (!std::exchange(first, false)) return;
+    atHold();
     held.hold();
     result.seen = see();
   };
@@ -105,6 +110,10 @@ auto seenInside(std::function<void()>& hook, tCall call, tTeardown teardown, tSe
   hook = nullptr;
   result.waited = held.teardownWaited();
   return result;
+}
+template <class tCall, class tTeardown, class tSee>
+auto seenInside(std::function<void()>& hook, tCall call, tTeardown teardown, tSee see) {
+  return seenInside(hook, std::move(call), std::move(teardown), std::move(see), [] {});
 }
 
 }  // namespace nQoTest

@@ -109,6 +109,10 @@ void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
 
 void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first (a commit since leaves
+  // its sources on), so no source stays enabled without its handler.
+  if (armedSources() != 0)
+    onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disarm(s); });
   detach(kOverflowSource, _overflowAttached);
   detach(kFIFOSource, _fifoAttached);
   _state.setUncommitted();

@@ -39,6 +39,7 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
   void commit(tStatus2& status) override;
   void arm(tStatus2& status) override;
   void disarm(tStatus2& status) override;
+  // Disarms first while the arm's sources are on, then detaches.
   void uncommit(tStatus2& status) override;
   uint32_t getFIFOMode() const override;
   void setFIFOMode(int32_t code, tStatus2& status, bool write) override;

@@ -190,8 +190,13 @@ void tAISubsystem::commit(tStatus2& status) {
   runUncommit(stageA, stageB, undo);
 }
 
+// An arm that no disarm followed (a commit since leaves it on) is disarmed
+// first, in the disarm's order, so no member lets its handlers go while the
+// arm's sources, channel select and run are still on.
 void tAISubsystem::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) _commitHeld = 0;
+  if (status.isFatal()) return;
+  if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  _commitHeld = 0;
   runUncommit(kAllStages, kAllStages, status);
 }
 

@@ -106,6 +106,7 @@ class tAISubsystem : public tBaseAISubsystem {
   // The controller's stop; with the immediate transfer its done report.
   void stop(tStatus2& status) override;
   void disarm(tStatus2& status) override;
+  // Disarms first while an arm is held, then the uncommit chain.
   void uncommit(tStatus2& status) override;
   // aiReset, the output control in a bracket, bit 0 of 0xBC; the bus flushed
   // also after a failed step.

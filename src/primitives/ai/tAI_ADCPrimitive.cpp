@@ -23,7 +23,11 @@ tAI_ADCPrimitive::tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTav
   if (status.isNotFatal() && owner != nullptr && owner->wantsStartUpPulse()) pulseStartUp(status);
 }
 
-tAI_ADCPrimitive::~tAI_ADCPrimitive() { detach(); }
+tAI_ADCPrimitive::~tAI_ADCPrimitive() {
+  tStatus2 local;
+  tAI_ADCPrimitive::disarm(local);
+  detach();
+}
 
 // Bit 0 of the static AI control register low, then high (each written
 // forced); then three strobes of bit 0 of tAI_Command_1, each group closed by
@@ -86,8 +90,12 @@ void tAI_ADCPrimitive::disarm(tStatus2& status) {
   _enabled = 0;
 }
 
+// An arm that no disarm followed is disarmed first (a commit since leaves
+// its source on), so the source never outlives its handler.
 void tAI_ADCPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal()) detach();
+  if (status.isFatal()) return;
+  disarm(status);
+  detach();
 }
 
 void tAI_ADCPrimitive::detach() {

@@ -26,7 +26,8 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   tAI_ADCPrimitive(const tAIFirstEntry* owner, nQoUdRLP100::nTavik::tTavik* map,
                    nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                    nQoMDBG100::tStatus2& status);
-  // An attached handler leaves the dispatcher's slots first.
+  // An enabled overrun source is switched off, then an attached handler
+  // leaves the dispatcher's slots.
   ~tAI_ADCPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -41,7 +42,8 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   // atomically; a failure is undone on a fresh status.
   void arm(nQoMDBG100::tStatus2& status) override;
   void disarm(nQoMDBG100::tStatus2& status) override;
-  // With an observer and attached: empties the slots and detaches.
+  // An arm that no disarm followed disarmed first; then, when attached,
+  // empties the slots and detaches.
   void uncommit(nQoMDBG100::tStatus2& status) override;
   // Read the status word at 0x104 into the map's copy.
   uint32_t readStatusBit11(nQoMDBG100::tStatus2* status) override;

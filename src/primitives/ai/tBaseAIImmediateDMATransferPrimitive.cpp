@@ -374,6 +374,9 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
 // the event, the mapping and the buffer go; without the lock they go still.
 void tBaseAIImmediateDMATransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first (a commit since lowers
+  // the state): the FIFO leaves the channel and the action hears the disarm.
+  if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   closeRun();
   underLock(_transferLock,
             [&] {
@@ -400,6 +403,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   // A run still live (armed twice) ends before its header is cleared.
   closeRun();
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
+  _armHeld = 1;
   // A client's query may attach the resolver: it waits until the run starts.
   underLock(_transferLock,
             [&] {
@@ -436,6 +440,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 // under the transfer lock, so such an end never falls between their writes.
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  _armHeld = 0;
   underLock(_transferLock,
             [&] {
               if (_channelMap != nullptr) {

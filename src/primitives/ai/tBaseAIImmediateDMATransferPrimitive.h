@@ -154,7 +154,8 @@ class tBaseAIImmediateDMATransferPrimitive
   // kCountTooLarge, nothing allocated. The listener takes the given
   // name, or without one the device GUID's text and the class's suffix.
   virtual void commit(tStatus2& status, const char* listenerName = nullptr);
-  // Without a channel only the channel's registers are left alone.
+  // An arm that no disarm followed disarmed first. Without a channel only
+  // the channel's registers are left alone.
   virtual void uncommit(tStatus2& status);
   // kRefused without a buffer or a channel.
   virtual void arm(tStatus2& status);
@@ -274,6 +275,9 @@ class tBaseAIImmediateDMATransferPrimitive
   std::atomic<uint32_t> _passRuns[kPassSources] = {};
   // The observers are registered (channel commit not undone).
   uint32_t _channelCommitted = 0;
+  // Set by arm, cleared by disarm: uncommit disarms by it, whatever state a
+  // commit set since.
+  uint32_t _armHeld = 0;
   uint32_t _counts[6] = {};
 };
 

@@ -354,6 +354,9 @@ void tTavikAITimingControllerPrimitive::rewriteRegisters(tStatus2& status) {
 // Each step on a status of its own (the removals merge theirs already).
 void tTavikAITimingControllerPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first (a commit since leaves
+  // its sources on), so no source stays enabled without its handler.
+  if (_armHeld.load()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   uninstall(kSampleStartSource, _sampleStartInstalled, status);
   uninstall(kSampleEndSource, _sampleEndInstalled, status);
   uninstall(kRecordEndSource, _recordEndInstalled, status);

@@ -89,6 +89,9 @@ void tBaseCDI_FIFOPrimitive::disarm(tStatus2& status) {
 
 void tBaseCDI_FIFOPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  // Sources an arm enabled and no disarm switched off (a commit since leaves
+  // them on) go first, so none stays enabled without its handler.
+  if (_enabled != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   detach(_attached, status);
   _attached = 0;
   setState(kUncommitted);

@@ -62,7 +62,7 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   void arm(nQoMDBG100::tStatus2& status);
   // Codes 4101 and 4: the caller's status goes to every step. Each gives
   // back the sources that arm enabled or commit attached, whatever the lists
-  // hold by then.
+  // hold by then; uncommit first disarms what an arm left enabled.
   void disarm(nQoMDBG100::tStatus2& status);
   void uncommit(nQoMDBG100::tStatus2& status);
   // An arm or a commit that no disarm or uncommit gave back: the state, or

@@ -91,6 +91,9 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
+  // Sources an arm enabled and no disarm switched off (a commit since leaves
+  // them on) go first, so none stays enabled without its handler.
+  if (_enabled != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   detach(_attached, status);
   _attached = 0;
   endPollingThread(status);

@@ -80,8 +80,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // ends only what this commit attached and started, on a scratch status.
   virtual void commit(nQoMDBG100::tStatus2& status);
   // Code 4: always runs, every step on a scratch status merged into the
-  // caller's. It detaches the events that commit attached and ends the
-  // thread that commit started, whatever the lists hold by then.
+  // caller's. It disarms first while sources an arm enabled are on, then
+  // detaches the events that commit attached and ends the thread that commit
+  // started, whatever the lists hold by then.
   virtual void uncommit(nQoMDBG100::tStatus2& status);
   virtual void disableFIFOInterrupt(nQoMDBG100::tStatus2& status);
   virtual void disableOverrunInterrupt(nQoMDBG100::tStatus2& status);

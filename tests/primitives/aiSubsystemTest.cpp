@@ -228,6 +228,17 @@ TEST_F(tAISubsystemTest, AnUncommitAfterTheArmDisarmsEveryMemberFirst) {
       EXPECT_EQ(bus.registrations(), 0);
     }
   }
+  // A disarm that fails (the hammer stop's atomic run) stops none of the
+  // uncommits.
+  mechanism(1);
+  subsystem->commit(status);
+  subsystem->arm(status);
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 failed;
+  subsystem->uncommit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(subsystem->heldSteps(), 0u);
 }
 
 // A failed step of uncommit skips none after it: the timing controller, the

@@ -197,7 +197,8 @@ void tAISubsystem::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   _commitHeld = 0;
-  runUncommit(kAllStages, kAllStages, status);
+  // A failed disarm stops none of the uncommits.
+  onFreshStatus(status, [&](tStatus2& s) { runUncommit(kAllStages, kAllStages, s); });
 }
 
 // Each step on a status of its own, so that a failed step skips none after it.

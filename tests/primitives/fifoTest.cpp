@@ -294,6 +294,39 @@ TEST_F(tFIFOTest, AnUncommitOfAnArmedFIFODisarmsItBeforeTheHandlersGo) {
   }
 }
 
+// A commit or an arm after one that holds the overflow handler and source,
+// which fails on the data source it adds, gives back only that one.
+TEST_F(tFIFOTest, AFailedSecondCommitOrArmKeepsWhatTheFirstTook) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x0020u);
+  nQoMRTB100::iInterruptHandler* const overflow = dispatcher->primaryHandlers[1];
+  fifo->addFIFOObserver(&observer, status);
+  nQoSim::failNextAcquire(-50001);
+  tStatus2 committed;
+  fifo->commit(committed);
+  EXPECT_EQ(committed.code, -50001);
+  EXPECT_EQ(dispatcher->primaryHandlers[1], overflow);
+  EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
+  EXPECT_EQ(fifo->attachedSources(), 2u);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+
+  fifo->commit(status);
+  ASSERT_EQ(fifo->attachedSources(), 3u);
+  bus.failNext(tCall::kAtomic, -50001);
+  tStatus2 armed;
+  fifo->arm(armed);
+  EXPECT_EQ(armed.code, -50001);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0x0020u) << "the first arm's source stays on";
+  EXPECT_EQ(fifo->armedSources(), 2u);
+  fifo->uncommit(status);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0u);
+  EXPECT_EQ(fifo->attachedSources(), 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tFIFOTest, StartStopAndSlot24AreNotSupported) {
   build(4);
   tStatus2 start, stop, slot24;

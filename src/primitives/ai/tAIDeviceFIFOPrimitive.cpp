@@ -60,36 +60,45 @@ bool tAIDeviceFIFOPrimitive::isReady() const {
   return tBaseAIDeviceFIFOPrimitive::isReady() && _map != nullptr && _dispatcher != nullptr;
 }
 
+// A commit or an arm after one that holds a handler or a source installs or
+// enables only what it finds missing, and its failure gives back only that;
+// a failure of one that found nothing held uncommits or disarms.
 void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any())
+  const uint32_t held = attachedSources();
+  if (_overflowObservers.any() && _overflowAttached == 0)
     _overflowAttached =
         _dispatcher->installHandlers(kOverflowSource, &_overflowHandler, &_overflowHandler, status);
-  if (_fifoObservers.any())
+  if (_fifoObservers.any() && _fifoAttached == 0)
     _fifoAttached = _dispatcher->installHandlers(kFIFOSource, &_fifoHandler, &_fifoHandler, status);
   programFIFOMode(&status);
   _state.setCommitted();
-  if (status.isFatal()) {
+  if (status.isNotFatal()) return;
+  if (held == 0) {
     tStatus2 fresh;
     uncommit(fresh);
+    return;
   }
+  if ((held & 2) == 0) detach(kOverflowSource, _overflowAttached);
+  if ((held & 1) == 0) detach(kFIFOSource, _fifoAttached);
 }
 
 void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_overflowObservers.any()) {
+  const uint32_t held = armedSources();
+  if (_overflowObservers.any() && _overflowArmed.load() == 0) {
     _overflowArmed = 1;
     enableOverflowInterrupt(status);
   }
-  if (_fifoObservers.any()) {
+  if (_fifoObservers.any() && _fifoArmed.load() == 0) {
     _fifoArmed = 1;
     enableFIFOInterrupt(status);
   }
   _state.setArmed();
-  if (status.isFatal()) {
-    tStatus2 fresh;
-    disarm(fresh);
-  }
+  if (status.isNotFatal()) return;
+  tStatus2 fresh;
+  disableSources(held, fresh);
+  if (held == 0) _state.setCommitted();
 }
 
 // Each disable on a status of its own: a failed one leaves no source on.
@@ -98,13 +107,17 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
 // handler to undo.
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  // The records go first: an overflow pass from here on leaves its source off.
-  if (_overflowArmed.exchange(0) != 0)
+  disableSources(0, status);
+  _state.setCommitted();
+}
+
+// The records go first: an overflow pass from here on leaves its source off.
+void tAIDeviceFIFOPrimitive::disableSources(uint32_t kept, tStatus2& status) {
+  if ((kept & 2) == 0 && _overflowArmed.exchange(0) != 0)
     onFreshStatus(status,
                   [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableOverflowInterrupt(&s); });
-  if (_fifoArmed.exchange(0) != 0)
+  if ((kept & 1) == 0 && _fifoArmed.exchange(0) != 0)
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableFIFOInterrupt(&s); });
-  _state.setCommitted();
 }
 
 void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {

@@ -64,6 +64,9 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
   uint32_t statusBit(unsigned bit, tStatus2* status);
   // Empties a source's two slots and detaches, when its handler is attached.
   void detach(uint32_t source, uint32_t& attached);
+  // Switches off the sources the arm recorded, but those in kept (bits as
+  // armedSources), each on a status of its own.
+  void disableSources(uint32_t kept, tStatus2& status);
   // Bits 7:6 of the mode register for a FIFO-mode code 1: 01 with a
   // threshold state, 11 without.
   uint32_t halfFullBits() const;

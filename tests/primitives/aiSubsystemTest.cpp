@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "primitives/ai/tAISubsystem.h"
+#include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "support/statusRecords.h"
@@ -113,6 +114,33 @@ TEST_F(tAISubsystemTest, AFailedConverterCommitUndoesTimingFrontEndAndTheTransfe
   EXPECT_EQ(dispatcher->primaryHandlers[nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource],
             nullptr)
       << "the FIFO is never committed";
+}
+
+// A commit of a committed subsystem that fails (the controller's listener)
+// leaves the members as the commit before left them: the front end
+// committed, the transfer linked, the FIFO's handlers in.
+TEST_F(tAISubsystemTest, AFailedSecondCommitKeepsWhatTheFirstTook) {
+  mechanism(1);
+  subsystem->commit(status);
+  ASSERT_EQ(status.code, 0);
+  const uint32_t fifoHandlers = subsystem->fifo()->attachedSources();
+  const uint32_t linked = subsystem->interrupt()->runState();
+  ASSERT_NE(fifoHandlers, 0u);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.listenerKey = 0x1122334455667788;
+  subsystem->timing()->setConfiguration(config, status);
+  nQoSim::failNextSocketRegistration(-50001);
+  tStatus2 failed;
+  subsystem->commit(failed);
+  EXPECT_EQ(failed.code, -50001);
+  EXPECT_EQ(subsystem->heldSteps(), 1u);
+  EXPECT_EQ(subsystem->fifo()->attachedSources(), fifoHandlers);
+  EXPECT_EQ(subsystem->interrupt()->runState(), linked) << "still linked";
+  EXPECT_EQ(subsystem->frontEnd()->state().getState(), 2u);
+  subsystem->uncommit(status);
+  EXPECT_EQ(subsystem->fifo()->attachedSources(), 0u);
+  EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAISubsystemTest, AFailedFIFOArmDisarmsTheDMATransferButNotTheTimingController) {

@@ -186,6 +186,9 @@ void tAISubsystem::commit(tStatus2& status) {
     _commitHeld = 1;
     return;
   }
+  // A commit of a committed subsystem leaves what the commit before holds:
+  // each member's failed commit gave back only what it added.
+  if (_commitHeld != 0) return;
   tStatus2 undo;
   runUncommit(stageA, stageB, undo);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "primitives/ai/tAI_ADCPrimitive.h"
@@ -31,10 +32,12 @@ class tObserver : public tBaseAI_ADCPrimitive::iObserver {
   }
   void handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) override {
     calls->push_back(100 + name);
+    if (duringSecondary) duringSecondary();
   }
   uint32_t name;
   std::vector<uint32_t>* calls;
   uint32_t answer = 0;
+  std::function<void()> duringSecondary;
 };
 
 class tConverterTest : public tTavikMapTest {
@@ -243,8 +246,17 @@ TEST_F(tConverterTest, AnOverrunThatAnObserverAnswersDisablesAcknowledgesAndReen
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0x0020);
   EXPECT_EQ(bus.pumpSecondary(), 0u);
   EXPECT_EQ(calls, (std::vector<uint32_t>{1}));
-  converter->disarm(status);
+
+  // A disarm while the secondary pass is under way: the pass leaves the
+  // source off.
+  first.answer = 1;
+  first.duringSecondary = [&] { converter->disarm(status); };
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
+  EXPECT_FALSE(converter->isOverrunEnabled());
   converter->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A committed converter that is destroyed leaves no handler in the

@@ -22,7 +22,8 @@ uint32_t tBaseAI_ADCPrimitive::tAIOverrunHandler::handleSecondaryInterrupt() {
   nQoMDBG100::tStatus2 local;
   _converter->_observers.notifyPending(
       [&](iObserver* observer) { observer->handleOverrunSecondary(_converter, local); });
-  _converter->enableOverrunInterrupt(local);
+  // A disarm since the primary pass leaves the source off.
+  if (_converter->_enabled.load() != 0) _converter->enableOverrunInterrupt(local);
   return static_cast<uint32_t>(local.code);
 }
 

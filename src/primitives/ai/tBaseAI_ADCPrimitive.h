@@ -9,6 +9,7 @@
 //   converter.arm(status);        // overrun source enabled
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tModuleObject.h"
@@ -91,8 +92,9 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   const tAIFirstEntry* _owner;
   tAI_ADCPrimitiveConfig _configuration;
   uint32_t _attached = 0;
-  // The overrun source is on, from an arm to the disarm.
-  uint32_t _enabled = 0;
+  // The overrun source is on, from an arm to the disarm; the secondary pass
+  // turns it on again only while so.
+  std::atomic<uint32_t> _enabled{0};
   tAIOverrunHandler _overrunHandler{this};
   tObserverList<tRecord> _observers{kInitialObserverRoom};
 };

@@ -658,16 +658,19 @@ TEST_F(tTimingTest, AnUncommitOfAnArmedEngineDisarmsItBeforeTheHandlersGo) {
   }
 }
 
-// A committed and armed controller that is destroyed leaves no handler in the
-// dispatcher and the board interrupt detached.
+// A committed and armed controller that is destroyed switches its arm off and
+// leaves no handler in the dispatcher and the board interrupt detached.
 TEST_F(tTimingTest, DestructionEmptiesTheSlotsOfItsHandlersAndDetaches) {
   finite();
   timing->addRecordEndObserver(&first, status);
   commit();
   timing->arm(status);
   ASSERT_NE(dispatcher->primaryHandlers[3], nullptr);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0001, 0x0001u);
   delete timing;
   timing = nullptr;
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0001, 0u) << "the arm's source outlived it";
+  EXPECT_EQ(map->AI_Mode_2.getRegister() & 0xC000, 0xC000u) << "gate closed";
   ASSERT_EQ(dispatcher->primaryHandlers[3], nullptr);
   ASSERT_EQ(dispatcher->secondaryHandlers[3], nullptr);
   EXPECT_EQ(bus.registrations(), 0);

@@ -86,7 +86,7 @@ void tAI_ADCPrimitive::arm(tStatus2& status) {
 // out after the arm or the commit leaves the source or the handler to undo.
 void tAI_ADCPrimitive::disarm(tStatus2& status) {
   if (status.isFatal() || _enabled == 0) return;
-  disableOverrunInterrupt(nullptr);
+  tAI_ADCPrimitive::disableOverrunInterrupt(nullptr);
   _enabled = 0;
 }
 

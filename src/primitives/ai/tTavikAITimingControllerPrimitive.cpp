@@ -258,6 +258,9 @@ void tTavikAITimingControllerPrimitive::uninstall(uint32_t source, uint32_t& ins
 
 tTavikAITimingControllerPrimitive::~tTavikAITimingControllerPrimitive() {
   tStatus2 local;
+  // An arm that no disarm followed leaves the board first; its scheduler
+  // action, which may be gone, hears nothing.
+  if (_armHeld.exchange(false)) switchArmOff(local);
   uninstall(kSampleStartSource, _sampleStartInstalled, local);
   uninstall(kSampleEndSource, _sampleEndInstalled, local);
   uninstall(kRecordEndSource, _recordEndInstalled, local);
@@ -485,7 +488,16 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   // The hammer stop ends a run too.
   _armHeld = false;
   _runHeld = false;
-  onFreshStatus(status, [&](tStatus2& s) { hammerStop(s); });
+  switchArmOff(status);
+  onFreshStatus(status, [&](tStatus2& s) {
+    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
+  });
+  // Back to committed from the arm; an uncommit since keeps its state.
+  if (_state.isArmed()) _state.setCommitted();
+}
+
+void tTavikAITimingControllerPrimitive::switchArmOff(tStatus2& status) {
+  onFreshStatus(status, [&](tStatus2& s) { tTavikAITimingControllerPrimitive::hammerStop(s); });
   if (_recordEndEnabled != 0)
     onFreshStatus(status, [&](tStatus2& s) {
       switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit0, s);
@@ -501,7 +513,8 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
       switchSourceOff(&tTavikInterruptDispatcher::disableGroupAInterruptBit3, s);
     });
   _sampleStartEnabled = 0;
-  onFreshStatus(status, [&](tStatus2& s) { convertGating(1, &s); });
+  onFreshStatus(status,
+                [&](tStatus2& s) { tTavikAITimingControllerPrimitive::convertGating(1, &s); });
   if (_armTriggerSet != 0) {
     _armTriggerSet = 0;
     onFreshStatus(status, [&](tStatus2& fresh) {
@@ -516,11 +529,6 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
     });
   }
   onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
-  onFreshStatus(status, [&](tStatus2& s) {
-    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
-  });
-  // Back to committed from the arm; an uncommit since keeps its state.
-  if (_state.isArmed()) _state.setCommitted();
 }
 
 void tTavikAITimingControllerPrimitive::enableSampleStartInterrupt(tStatus2& status) {

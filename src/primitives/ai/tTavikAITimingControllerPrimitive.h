@@ -40,7 +40,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
                                     nQoUdRLP100::tTavikHelper* helper,
                                     nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                                     tStatus2& status);
-  // Every installed handler leaves the dispatcher's slots first.
+  // An arm still held is switched off, then every installed handler leaves
+  // the dispatcher's slots.
   ~tTavikAITimingControllerPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -96,6 +97,9 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   void switchSourceOff(void (nQoUdRLP100::tTavikInterruptDispatcher::*disable)(tStatus2*),
                        tStatus2& status);
   void runRecordEndAtomically(tStatus2& status);
+  // The board side of disarm: hammer stop, the sources arm switched on, the
+  // gate and the mode-2 trigger select, each on a status of its own.
+  void switchArmOff(tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
   nQoUdRLP100::tTavikHelper* _helper;

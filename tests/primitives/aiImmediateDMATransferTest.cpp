@@ -419,6 +419,28 @@ TEST_F(tImmediateDMATest, ACommitAfterTheArmStopsTheChannelBeforeItsBufferAndRin
   EXPECT_EQ(status.code, 0);
 }
 
+// Codes 4100, 4101, then the release: the release's bring-down disarms by the
+// arm's record, which the disarm cleared: no second report, stop or
+// disconnection of the FIFO; the uncommit's stop and reset alone.
+TEST_F(tImmediateDMATest, AReleaseAfterADisarmDisarmsNothingAgain) {
+  using tCall = nQoSim::tSimSchedulerAction::tCall;
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  action.clear();
+  transfer->arm(status);
+  transfer->disarm(status);
+  windows.clearLog();
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kArmed, 0}, {tCall::kDisarmed, 0}}));
+  tLog commands;
+  for (const tAccess& access : windows.writes())
+    if (access.offset == (access.window == vesk ? 0x00u : 0x09u)) commands.push_back(access);
+  EXPECT_EQ(commands,
+            (tLog{{vesk, 0x00, 32, 4, W::kWrite}, {vesk, 0x00, 32, 0x80000000, W::kWrite}}));
+}
+
 // The destruction of an armed transfer (a board's teardown under an armed
 // task) stops its channel and disconnects the FIFO before the buffer and the
 // ring go, and tells the action, which may be gone, nothing; after a disarm

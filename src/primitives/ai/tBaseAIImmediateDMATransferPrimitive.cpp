@@ -133,13 +133,13 @@ void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   _doneEvent.set(nullptr);
 }
 
-// Each undo goes by what the transfer holds, not by the state alone, which
-// a channel uncommit before it moves to 2: the disarm by a run still live,
-// the uncommit by the buffer and the resolver it frees.
+// Each undo goes by what the transfer holds, not by the state, which a
+// channel uncommit before it moves to 2: the disarm by the arm's record (a
+// disarm leaves its run live), the uncommit by the buffer and the resolver
+// it frees.
 void tBaseAIImmediateDMATransferPrimitive::bringDown() {
-  const bool live = _liveRun.load() != 0;
   closeRun();
-  if (live || _transferState == 5) {
+  if (_armHeld != 0) {
     tStatus2 undo;
     disarm(undo);
   }

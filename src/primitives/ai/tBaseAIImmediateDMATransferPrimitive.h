@@ -287,8 +287,8 @@ class tBaseAIImmediateDMATransferPrimitive
   std::atomic<uint32_t> _passRuns[kPassSources] = {};
   // The observers are registered (channel commit not undone).
   uint32_t _channelCommitted = 0;
-  // Set by arm, cleared by disarm: commit, uncommit and the destruction
-  // disarm by it, whatever state a commit set since.
+  // Set by arm, cleared by disarm: commit, uncommit, the bring-down and the
+  // destruction disarm by it, whatever state a commit set since.
   uint32_t _armHeld = 0;
   uint32_t _counts[6] = {};
 };

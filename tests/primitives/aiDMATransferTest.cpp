@@ -380,6 +380,32 @@ TEST_F(tAIDMATransferTest, ASecondLinkAddsNothingAndOneUnlinkTakesEveryRecordOut
   EXPECT_EQ(status.code, 0);
 }
 
+// The destruction of an armed transfer (a board's teardown under an armed
+// task) deselects its channel, keeping the select's other bits, and reports
+// nothing to a sink that may be gone; after a disarm it writes nothing.
+TEST_F(tAIDMATransferTest, DestroyingAnArmedTransferDeselectsItsChannel) {
+  for (const bool disarmed : {false, true}) {
+    SCOPED_TRACE(disarmed ? "4100, 4101" : "4100");
+    tSink own;
+    auto* other = new tAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, map, status);
+    other->setDoneSink(&own);
+    other->setDMAChannelNumber(4);
+    other->link(status);
+    map->Write_0009.setRegister(0xA0, &status);
+    other->arm(status);
+    if (disarmed) other->disarm(status);
+    ASSERT_EQ(status.code, 0);
+    const std::vector<int> reported = own.reasons();
+    clearLogs();
+    delete other;
+    std::vector<tAccess> selects;
+    for (const tAccess& access : windows.writes())
+      if (access.offset == 0x09) selects.push_back(access);
+    EXPECT_EQ(selects, disarmed ? tLog{} : tLog{wrote(0x09, 0xA0, 8)});
+    EXPECT_EQ(own.reasons(), reported);
+  }
+}
+
 TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
   transfer->arm(status);
   // The FIFO never runs empty; the worker polls its status word.

@@ -346,10 +346,11 @@ TEST_F(tImmediateDMATest, TheReleaseDisarmsARunLeftLiveByAChannelUncommit) {
   EXPECT_EQ(bus.reservedDMAChannels(), 0);
 }
 
-// Code 4 after 4100, or 4100, 1, 4: the uncommit disarms the arm first, by
-// its record, not by the state a commit since lowered: the FIFO is
-// disconnected from the channel and the action told once; the release after
-// it disarms nothing again.
+// Code 4 after 4100, or 4100, 1, 4: the arm is disarmed once, by its record,
+// not by the state a commit since lowered (by the commit, which replaces what
+// the channel runs on, or else by the uncommit): the FIFO is disconnected
+// from the channel and the action told once; the release after it disarms
+// nothing again.
 TEST_F(tImmediateDMATest, AnUncommitAfterTheArmDisarmsItOnce) {
   using tCall = nQoSim::tSimSchedulerAction::tCall;
   nQoSim::tSimSchedulerAction action;
@@ -359,11 +360,15 @@ TEST_F(tImmediateDMATest, AnUncommitAfterTheArmDisarmsItOnce) {
     SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
     transfer->commit(status);
     transfer->arm(status);
-    if (commitAgain) transfer->commit(status);
     ASSERT_EQ(status.code, 0);
     ASSERT_EQ(map->Write_0009.getRegister() & 0x0F, 3u) << "channel 4 selected";
     action.clear();
     windows.clearLog();
+    if (commitAgain) {
+      transfer->commit(status);
+      ASSERT_EQ(status.code, 0);
+      EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the commit left the FIFO routed";
+    }
     transfer->uncommit(status);
     EXPECT_EQ(status.code, 0);
     EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the FIFO left on the channel";
@@ -377,6 +382,92 @@ TEST_F(tImmediateDMATest, AnUncommitAfterTheArmDisarmsItOnce) {
   EXPECT_TRUE(action.calls().empty());
   EXPECT_EQ(bus.registrations(), 0);
   EXPECT_EQ(status.code, 0);
+}
+
+// Code 1 after 4100: the commit disarms the arm first, with its report: the
+// channel is stopped while the buffer and the ring it runs on still stand,
+// the FIFO leaves it, and its chain address names no block the commit freed;
+// the next arm runs on the new ring.
+TEST_F(tImmediateDMATest, ACommitAfterTheArmStopsTheChannelBeforeItsBufferAndRingGo) {
+  using tCall = nQoSim::tSimSchedulerAction::tCall;
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const uint64_t freedFrom = transfer->bufferPhysical();
+  const uint64_t freedTo = transfer->linkChainPhysical() + 2 * 12;
+  ASSERT_LT(freedFrom, transfer->linkChainPhysical()) << "blocks handed out in order";
+  std::vector<int> blocksAtStop;
+  windows.setWriteCallback(vesk, 0x00, [&](unsigned, uint32_t value) {
+    if (value == 4) blocksAtStop.push_back(nQoSim::liveMemBlocks());
+  });
+  action.clear();
+  transfer->commit(status);
+  windows.setWriteCallback(vesk, 0x00, {});
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->transferState(), 4u);
+  EXPECT_EQ(blocksAtStop, (std::vector<int>{2})) << "stopped once, before the blocks went";
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kDisarmed, 0}}));
+  const uint32_t chain = windows.written(vesk, 0x20, 32);
+  EXPECT_FALSE(chain >= freedFrom && chain < freedTo) << std::hex << chain;
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u);
+  transfer->arm(status);
+  EXPECT_EQ(windows.written(vesk, 0x20, 32), transfer->linkChainPhysical());
+  EXPECT_GE(transfer->linkChainPhysical(), freedTo);
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Codes 4100, 4101, then the release: the release's bring-down disarms by the
+// arm's record, which the disarm cleared: no second report, stop or
+// disconnection of the FIFO; the uncommit's stop and reset alone.
+TEST_F(tImmediateDMATest, AReleaseAfterADisarmDisarmsNothingAgain) {
+  using tCall = nQoSim::tSimSchedulerAction::tCall;
+  nQoSim::tSimSchedulerAction action;
+  transfer->setSchedulerAction(&action, status);
+  committed();
+  action.clear();
+  transfer->arm(status);
+  transfer->disarm(status);
+  windows.clearLog();
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kArmed, 0}, {tCall::kDisarmed, 0}}));
+  tLog commands;
+  for (const tAccess& access : windows.writes())
+    if (access.offset == (access.window == vesk ? 0x00u : 0x09u)) commands.push_back(access);
+  EXPECT_EQ(commands,
+            (tLog{{vesk, 0x00, 32, 4, W::kWrite}, {vesk, 0x00, 32, 0x80000000, W::kWrite}}));
+}
+
+// The destruction of an armed transfer (a board's teardown under an armed
+// task) stops its channel and disconnects the FIFO before the buffer and the
+// ring go, and tells the action, which may be gone, nothing; after a disarm
+// it stops nothing again.
+TEST_F(tImmediateDMATest, DestroyingAnArmedTransferStopsItsChannelBeforeItsBufferAndRingGo) {
+  for (const bool disarmed : {false, true}) {
+    SCOPED_TRACE(disarmed ? "4100, 4101" : "4100");
+    nQoSim::tSimSchedulerAction action;
+    transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
+        &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map, channels.data(),
+        8, status);
+    transfer->setSchedulerAction(&action, status);
+    committed();
+    transfer->arm(status);
+    if (disarmed) transfer->disarm(status);
+    ASSERT_EQ(status.code, 0);
+    std::vector<int> blocksAtStop;
+    windows.setWriteCallback(vesk, 0x00, [&](unsigned, uint32_t value) {
+      if (value == 4) blocksAtStop.push_back(nQoSim::liveMemBlocks());
+    });
+    action.clear();
+    transfer.reset();
+    windows.setWriteCallback(vesk, 0x00, {});
+    EXPECT_EQ(blocksAtStop, disarmed ? std::vector<int>{} : std::vector<int>{2});
+    EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the FIFO left routed";
+    EXPECT_TRUE(action.calls().empty());
+  }
 }
 
 // A channel-committed transfer that is destroyed takes its records out of the
@@ -625,16 +716,22 @@ TEST_F(tImmediateDMATest, ACancelOrASecondPassEndsADisarmedRunOnce) {
         end == kSecondPass ? std::vector<int>{-200019, -200019} : std::vector<int>{0};
     EXPECT_EQ(done.codes, posted);
     EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
-    // The stop, the control's bits 30 (self-clearing) and 18, and the reset,
-    // in the order they came; a reset first reads the control back as 0.
+    // The stop, the chain address cleared, the control's bits 30
+    // (self-clearing) and 18, and the reset, in the order they came; a reset
+    // first reads the control back as 0.
     using tWrites = std::vector<std::pair<uint32_t, uint32_t>>;
     tWrites channelWrites;
     for (const tAccess& access : windows.writes())
       if (access.window == vesk) channelWrites.emplace_back(access.offset, access.value);
     const tWrites expected =
         end == kCancelUnderWay
-            ? tWrites{{0x00, 0x80000000}, {0x00, 4}, {0x04, 0x40000000}, {0x04, 0x00040000}}
-            : tWrites{{0x00, 4}, {0x04, 0x4000800C}, {0x04, 0x0004800C}, {0x00, 0x80000000}};
+            ? tWrites{{0x00, 0x80000000},
+                      {0x00, 4},
+                      {0x20, 0},
+                      {0x04, 0x40000000},
+                      {0x04, 0x00040000}}
+            : tWrites{
+                  {0x00, 4}, {0x20, 0}, {0x04, 0x4000800C}, {0x04, 0x0004800C}, {0x00, 0x80000000}};
     EXPECT_EQ(channelWrites, expected);
     transfer->uncommit(status);
     transfer->releaseDMAChannel(status);

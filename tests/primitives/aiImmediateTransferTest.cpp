@@ -511,6 +511,27 @@ TEST_F(tImmediateTest, ASecondCommitAddsNoRecordSoOneUncommitTakesItOut) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Codes 4100 and 1, then the release: the commit kept the arm's listener and
+// lowered the state; the bring-down takes the listener out by its
+// registration, so the next reservation finds none.
+TEST_F(tImmediateTest, TheBringDownTakesOutTheListenerThatACommitAfterTheArmKept) {
+  immediate->setListenerKey(kKey);
+  channels({1});
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  immediate->armTransfer(status);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_TRUE(immediate->hasListener());
+  immediate->bringDown();
+  immediate->uncommitTransfer(status);
+  immediate->unreserveTransfer(status);
+  EXPECT_FALSE(immediate->hasListener());
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+  EXPECT_EQ(immediate->getTransferState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A commit of an armed transfer keeps its listener registered; the
 // destruction takes it out all the same.
 TEST_F(tImmediateTest, ADestroyedTransferLeavesNoListenerAfterACommitWhileArmed) {

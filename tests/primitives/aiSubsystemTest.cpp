@@ -12,6 +12,7 @@
 #include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
+#include "sim/tSimSchedulerAction.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
 
@@ -227,10 +228,10 @@ TEST_F(tAISubsystemTest, AnUncommitAfterTheArmDisarmsEveryMemberFirst) {
       subsystem->dma()->setDMAChannelNumber(4);
       subsystem->commit(status);
       subsystem->arm(status);
-      if (commitAgain) subsystem->commit(status);
       ASSERT_EQ(status.code, 0);
       ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0, transfer == 1 ? 0x00A0u : 0x0020u);
       windows.clearLog();
+      if (commitAgain) subsystem->commit(status);
       subsystem->uncommit(status);
       EXPECT_EQ(status.code, 0);
       EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x00A0, 0u)
@@ -267,6 +268,40 @@ TEST_F(tAISubsystemTest, AnUncommitAfterTheArmDisarmsEveryMemberFirst) {
   EXPECT_EQ(failed.code, -50001);
   EXPECT_EQ(bus.registrations(), 0);
   EXPECT_EQ(subsystem->heldSteps(), 0u);
+}
+
+// Code 1 after 4100 disarms the arm first, in the disarm's order (the
+// controller's hammer stop first, the transfer's channel deselect last) and
+// with the controller's report, before the members' commits reprogram the
+// engine: no member stays armed behind the commit.
+TEST_F(tAISubsystemTest, ACommitAfterTheArmDisarmsEveryMemberFirst) {
+  using tCall = nQoSim::tSimSchedulerAction::tCall;
+  nQoSim::tSimSchedulerAction action;
+  subsystem->timing()->setSchedulerAction(&action, status);
+  mechanism(3);
+  subsystem->dma()->setDMAChannelNumber(4);
+  subsystem->commit(status);
+  subsystem->arm(status);
+  ASSERT_EQ(map->Write_0009.getRegister() & 0x0F, 0x03u);
+  action.clear();
+  windows.clearLog();
+  subsystem->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(subsystem->heldSteps(), 1u) << "committed, no longer armed";
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kDisarmed, 0}}));
+  EXPECT_FALSE(subsystem->dma()->isArmed());
+  EXPECT_EQ(subsystem->fifo()->armedSources(), 0u);
+  EXPECT_FALSE(subsystem->converter()->isOverrunEnabled());
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u);
+  const tLog writes = windows.writes();
+  const auto at = [&](const tAccess& access) {
+    return std::find(writes.begin(), writes.end(), access) - writes.begin();
+  };
+  EXPECT_LT(at(wrote(0x110, 0x2000)), at(wrote(0x09, 0x00, 8)));
+  EXPECT_LT(at(wrote(0x09, 0x00, 8)), static_cast<std::ptrdiff_t>(writes.size()));
+  subsystem->uncommit(status);
+  EXPECT_EQ(action.calls().size(), 1u) << "disarmed twice";
+  EXPECT_EQ(status.code, 0);
 }
 
 // A failed step of uncommit skips none after it: the timing controller, the

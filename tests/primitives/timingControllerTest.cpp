@@ -633,10 +633,10 @@ TEST_F(tTimingTest, AnUncommitOfAnArmedEngineDisarmsItBeforeTheHandlersGo) {
     SCOPED_TRACE(commitAgain ? "4100, 1, 4" : "4100, 4");
     commit();
     timing->arm(status);
-    if (commitAgain) commit();
     ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0009, 0x0009u);
     clearLogs();
     action.clear();
+    if (commitAgain) commit();
     timing->uncommit(status);
     EXPECT_EQ(status.code, 0);
     EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0009, 0u)
@@ -656,6 +656,41 @@ TEST_F(tTimingTest, AnUncommitOfAnArmedEngineDisarmsItBeforeTheHandlersGo) {
     timing->uncommit(status);
     EXPECT_TRUE(action.calls().empty()) << "the arm was undone twice";
   }
+}
+
+// Code 1 after 4100: the commit, which reloads the counters and rewrites the
+// selects, disarms the engine first, with its report: the hammer stop comes
+// first, the arm's sources go off and its mode-2 trigger select is taken back
+// before the commit writes; the handlers stay, and the next arm is reported.
+TEST_F(tTimingTest, ACommitOfAnArmedEngineDisarmsItFirst) {
+  using tCall = tSimSchedulerAction::tCall;
+  config.timing.timingMode = 2;
+  timing->addSampleStartObserver(&first, true, status);
+  timing->setSchedulerAction(&action, status);
+  commit();
+  timing->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0008, 0x0008u);
+  ASSERT_EQ(map->AI_Trigger_Select.getRegister() & 0x801F, 0x801Fu);
+  clearLogs();
+  action.clear();
+  commit();
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kDisarmed, 0}}));
+  const tLog writes = windows.writes();
+  ASSERT_GE(writes.size(), 2u);
+  EXPECT_EQ(tLog(writes.begin(), writes.begin() + 2),
+            (tLog{nQoTest::wrote(0x190, 0x10), nQoTest::wrote(0x110, 0x2000)}))
+      << "the hammer stop comes first";
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0008, 0u);
+  EXPECT_FALSE(timing->isArmHeld());
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_NE(dispatcher->primaryHandlers[tTavikAITimingControllerPrimitive::kSampleStartSource],
+            nullptr);
+  action.clear();
+  timing->arm(status);
+  timing->disarm(status);
+  EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kArmed, 0}, {tCall::kDisarmed, 0}}));
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A committed and armed controller that is destroyed switches its arm off and

@@ -19,6 +19,8 @@ tAIImmediateDMATransferPrimitive::tAIImmediateDMATransferPrimitive(
       _channels(channels),
       _count(count) {}
 
+tAIImmediateDMATransferPrimitive::~tAIImmediateDMATransferPrimitive() { switchOffArmHeld(); }
+
 void* tAIImmediateDMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tAIImmediateDMATransferPrimitive,
                                 tBaseAIImmediateDMATransferPrimitive>(this, classID);

@@ -28,6 +28,9 @@ class tAIImmediateDMATransferPrimitive : public tBaseAIImmediateDMATransferPrimi
       tBaseAI_ADCPrimitive* adc, tBaseAITimingControllerPrimitive* timing,
       tBaseAIDeviceFIFOPrimitive* fifo, nQoUdRLP100::nTavik::tTavik* map,
       nQoUdRLP100::tVESKChannel* const* channels, uint32_t count, tStatus2& status);
+  // An arm that no disarm followed is switched off while the FIFO's route is
+  // this class's, before the base lets the buffer and the ring go.
+  ~tAIImmediateDMATransferPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;

@@ -166,8 +166,12 @@ void tAISubsystem::transferUnlink(tStatus2& status) {
   }
 }
 
+// An arm that no disarm followed is disarmed first, in the disarm's order and
+// by the transfer it armed: the members' commits reprogram the engine and
+// replace or re-route what it and the transfer's channel run on.
 void tAISubsystem::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   _committedMechanism = mechanism();
   // Step a, the front end's first commit step, has nothing to do.
   transferLink(status);

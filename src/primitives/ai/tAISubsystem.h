@@ -100,6 +100,7 @@ class tAISubsystem : public tBaseAISubsystem {
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   bool isReady() const override;
+  // Disarms first while an arm is held, then the commit chain.
   void commit(tStatus2& status) override;
   void arm(tStatus2& status) override;
   void start(tStatus2& status) override;

@@ -24,6 +24,8 @@ tAI_DMATransferPrimitive::tAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* convert
       _map(map),
       _lastConversion(map, kDrainTimeout, {kFile, kDrainLine}) {}
 
+tAI_DMATransferPrimitive::~tAI_DMATransferPrimitive() { switchOffArmHeld(); }
+
 void* tAI_DMATransferPrimitive::___CPPKRLDynamicCast(void* const* classID) {
   return nQoORB100::castToClass<tAI_DMATransferPrimitive, tBaseAI_DMATransferPrimitive>(this,
                                                                                         classID);

@@ -25,6 +25,9 @@ class tAI_DMATransferPrimitive : public tBaseAI_DMATransferPrimitive {
                            tBaseAITimingControllerPrimitive* timing,
                            tBaseAIDeviceFIFOPrimitive* fifo, const tDeviceInfo& deviceInfo,
                            nQoUdRLP100::nTavik::tTavik* map, tStatus2& status);
+  // An arm that no disarm followed leaves the FIFO routed to its channel: the
+  // route goes while it is this class's.
+  ~tAI_DMATransferPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;

@@ -133,13 +133,13 @@ void tBaseAIImmediateDMATransferPrimitive::releaseDMAChannel(tStatus2& status) {
   _doneEvent.set(nullptr);
 }
 
-// Each undo goes by what the transfer holds, not by the state alone, which
-// a channel uncommit before it moves to 2: the disarm by a run still live,
-// the uncommit by the buffer and the resolver it frees.
+// Each undo goes by what the transfer holds, not by the state, which a
+// channel uncommit before it moves to 2: the disarm by the arm's record (a
+// disarm leaves its run live), the uncommit by the buffer and the resolver
+// it frees.
 void tBaseAIImmediateDMATransferPrimitive::bringDown() {
-  const bool live = _liveRun.load() != 0;
   closeRun();
-  if (live || _transferState == 5) {
+  if (_armHeld != 0) {
     tStatus2 undo;
     disarm(undo);
   }
@@ -332,8 +332,10 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
-  // The buffer is replaced: an end of the run before has left it first, and
-  // a client's query is shut out while it changes.
+  // The buffer and the ring are replaced: an arm that no disarm followed
+  // stops its channel first, an end of the run before has left them, and a
+  // client's query is shut out while they change.
+  if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   closeRun();
   underLock(_transferLock,
             [&] {
@@ -441,11 +443,32 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   _armHeld = 0;
+  switchArmOff(status);
+  onFreshStatus(status, [&](tStatus2& s) {
+    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
+  });
+  _transferState = 4;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::switchOffArmHeld() {
+  if (_armHeld == 0) return;
+  _armHeld = 0;
+  tStatus2 local;
+  switchArmOff(local);
+}
+
+// A stopped channel keeps no address of a ring that a commit or an uncommit
+// may free after it.
+void tBaseAIImmediateDMATransferPrimitive::switchArmOff(tStatus2& status) {
   underLock(_transferLock,
             [&] {
               if (_channelMap != nullptr) {
                 onFreshStatus(status, [&](tStatus2& s) {
                   _channelMap->Channel_Command.writeRegister(kStop, &s);
+                });
+                onFreshStatus(status, [&](tStatus2& s) {
+                  _channelMap->Channel_Chain_Address.setRegister(0);
+                  _channelMap->Channel_Chain_Address.writeRegister(&s);
                 });
                 auto& control = _channelMap->Channel_Control;
                 for (const uint32_t bit : {kBit30, kBit18})
@@ -457,10 +480,6 @@ void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
               onFreshStatus(status, [&](tStatus2& s) { disconnectFIFO(s); });
             },
             status, {kFile, kDisarmLockLine});
-  onFreshStatus(status, [&](tStatus2& s) {
-    _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });
-  });
-  _transferState = 4;
 }
 
 void tBaseAIImmediateDMATransferPrimitive::start(tStatus2& status) {

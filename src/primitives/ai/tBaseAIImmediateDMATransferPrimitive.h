@@ -152,13 +152,17 @@ class tBaseAIImmediateDMATransferPrimitive
   // is undone by uncommit on a fresh status. Without a channel, or with no
   // samples per scan: kRefused, nothing done; a buffer or ring above 32 bits:
   // kCountTooLarge, nothing allocated. The listener takes the given
-  // name, or without one the device GUID's text and the class's suffix.
+  // name, or without one the device GUID's text and the class's suffix. An
+  // arm that no disarm followed is disarmed first: its channel runs on the
+  // buffer and the ring that the commit replaces.
   virtual void commit(tStatus2& status, const char* listenerName = nullptr);
   // An arm that no disarm followed disarmed first. Without a channel only
   // the channel's registers are left alone.
   virtual void uncommit(tStatus2& status);
   // kRefused without a buffer or a channel.
   virtual void arm(tStatus2& status);
+  // The channel stopped and its chain address taken back, the FIFO
+  // disconnected, the action told.
   virtual void disarm(tStatus2& status);
   // Not supported: -50256.
   virtual void start(tStatus2& status);
@@ -203,9 +207,17 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual nQoUdRLP100::tVESKChannel* channelMapFor(uint32_t number, tStatus2& status) = 0;
   virtual void routeFIFO(uint32_t number, tStatus2& status) = 0;
   virtual void disconnectFIFO(tStatus2& status) = 0;
+  // For the most-derived destructor, while the FIFO's route is still its
+  // own: an arm that no disarm followed is switched off by its record, with
+  // no report to a scheduler action that may be gone.
+  void switchOffArmHeld();
 
  private:
   uint32_t resolve(bool unblock, bool schedule);
+  // The board side of disarm, under the transfer lock: the channel stopped,
+  // its chain address cleared, the FIFO disconnected; each on a status of
+  // its own.
+  void switchArmOff(tStatus2& status);
   uint32_t* header() const { return static_cast<uint32_t*>(_buffer.pointer()); }
   void resetChannel(tStatus2& status);
   // The first end of the run numbered run while it is live: stop the channel
@@ -275,8 +287,8 @@ class tBaseAIImmediateDMATransferPrimitive
   std::atomic<uint32_t> _passRuns[kPassSources] = {};
   // The observers are registered (channel commit not undone).
   uint32_t _channelCommitted = 0;
-  // Set by arm, cleared by disarm: uncommit disarms by it, whatever state a
-  // commit set since.
+  // Set by arm, cleared by disarm: commit, uncommit, the bring-down and the
+  // destruction disarm by it, whatever state a commit set since.
   uint32_t _armHeld = 0;
   uint32_t _counts[6] = {};
 };

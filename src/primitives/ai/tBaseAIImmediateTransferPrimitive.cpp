@@ -225,10 +225,13 @@ void tBaseAIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _reading.set(kIdle);
 }
 
+// The arm's listener goes by its registration also when a commit since the
+// arm, which keeps it, lowered the state.
 void tBaseAIImmediateTransferPrimitive::bringDown() {
   tStatus2 local;
   if (_transferState == 5) stopTransfer(local);
   if (_transferState == 4) disarmTransfer(local.clear());
+  unregisterListener();
 }
 
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {

@@ -117,8 +117,8 @@ class tBaseAIImmediateTransferPrimitive
   void unreserveTransfer(tStatus2& status) override;
   // What a release brings down before the commit goes, from whatever the
   // codes left: a started transfer stopped, an armed one's listener taken
-  // out, each step by the state it finds and on a status of its own,
-  // dropped.
+  // out (the listener also after a commit since the arm lowered the state),
+  // each step on a status of its own, dropped.
   void bringDown();
   // Sets the cancel mark and the blocking waiter's event; any thread.
   void requestCancel() override;

@@ -121,6 +121,12 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   }
 }
 
+void tBaseAI_DMATransferPrimitive::switchOffArmHeld() {
+  if (_armed.exchange(0) == 0) return;
+  tStatus2 local;
+  selectChannel(0, local);
+}
+
 void tBaseAI_DMATransferPrimitive::start(tStatus2& status) {
   nQoUdR100::setCode(status, nQoUdR100::kNotSupported, {kFile, kStartLine});
 }

@@ -125,6 +125,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // converter (its failure in the status). Without a board there is neither.
   virtual void selectChannel(uint8_t /*code*/, tStatus2&) {}
   virtual void waitForLastConversion(tStatus2&) {}
+  // For the most-derived destructor, while the select is still its own: an
+  // arm that no disarm followed deselects its channel, with no report.
+  void switchOffArmHeld();
 
  private:
   // The worker: polls the FIFO until it is empty, then ends the transfer.

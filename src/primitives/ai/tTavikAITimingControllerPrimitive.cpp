@@ -272,6 +272,10 @@ tTavikAITimingControllerPrimitive::~tTavikAITimingControllerPrimitive() {
 // left it. A failure of a commit that found nothing held uncommits.
 void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first, with its report: the
+  // commit reloads the counters and rewrites the modes and the trigger
+  // select that the armed engine runs on.
+  if (_armHeld.load()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   const uint32_t handlersHeld = installedHandlers();
   const uint32_t loopHeld = _timedLoopEvent;
   const bool held = handlersHeld != 0 || loopHeld != 0 || hasListener();

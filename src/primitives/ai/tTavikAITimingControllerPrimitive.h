@@ -50,7 +50,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   bool isReady() const override;
   // Programs the soft copies, writes them, registers the timed loop, installs
   // the handlers the lists call for and the listener; state 2. A failure is
-  // undone by uncommit on a fresh status.
+  // undone by uncommit on a fresh status. An arm that no disarm followed is
+  // disarmed first.
   void commit(tStatus2& status) override;
   // When armed (idle flag clear): writeTimingRegisters.
   void rewriteRegisters(tStatus2& status) override;

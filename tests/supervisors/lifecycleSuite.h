@@ -35,6 +35,8 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, HandBackLifecycle, ..., tRowNames);  // unlinkResource
 //                                                        // resets nothing: the hand-back steps
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, ArrivingEntryLifecycle, ..., tRowNames);  // window
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, ..., tRowNames);  // every order of kCodes
+//                                                  // (CodeWalk below says what it asks)
 // Before every step that starts linked (unlinkResource, the releases, the
 // destruction), the row's setups bring the primitive, one per run of the
 // step, to each state its codes can reach (committed, armed, running, each

@@ -24,5 +24,7 @@ void clearUserMappingLog();
 int liveUserMappings();
 // Blocks allocated and not freed.
 int liveMemBlocks();
+// Whether the physical address lies inside a block allocated and not freed.
+bool insideLiveBlock(uint64_t physical);
 
 }  // namespace nQoSim

@@ -3,6 +3,7 @@
 // and a client mapping is the kernel address with a fixed tag in the high
 // bits.
 #include <cstdlib>
+#include <map>
 #include <mutex>
 
 #include "apal/tMemBlockReferenceBase.h"
@@ -19,6 +20,9 @@ uint64_t gNextPhysical = kDefaultPhysicalBase;
 constinit nQoSim::tBoundedLog<nQoSim::tUserMapping> gLog;
 int gLiveMappings = 0;
 int gLiveBlocks = 0;
+// The physical range of every block allocated and not freed: first address,
+// size in bytes (a test that placed blocks again may place two at one address).
+std::multimap<uint64_t, uint32_t> gLiveRanges;
 }  // namespace
 
 void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* status) {
@@ -37,6 +41,7 @@ void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* statu
   ++gLiveBlocks;
   _physical = gNextPhysical;
   gNextPhysical += (size + step - 1) / step * step;
+  gLiveRanges.emplace(_physical, size);
   return _pointer;
 }
 
@@ -45,9 +50,10 @@ void tMemBlockReferenceBase::free() {
   std::free(_block);
   _block = _pointer = nullptr;
   _size = 0;
-  _physical = 0;
   const std::lock_guard<std::mutex> hold(gLock);
   --gLiveBlocks;
+  gLiveRanges.erase(gLiveRanges.find(_physical));
+  _physical = 0;
 }
 
 uint64_t tMemBlockReferenceBase::mapMemoryToUserMode(int* status) {
@@ -83,4 +89,12 @@ void clearUserMappingLog() {
 }
 int liveUserMappings() { return gLiveMappings; }
 int liveMemBlocks() { return gLiveBlocks; }
+bool insideLiveBlock(uint64_t physical) {
+  const std::lock_guard<std::mutex> hold(gLock);
+  for (auto at = gLiveRanges.upper_bound(physical); at != gLiveRanges.begin();) {
+    const auto& [first, size] = *--at;
+    if (physical - first < size) return true;
+  }
+  return false;
+}
 }  // namespace nQoSim

@@ -50,6 +50,7 @@
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/eeprom/tEEPROMSupervisor.h"
 #include "supervisors/lifecycleSuite.h"
+#include "support/boardChecks.h"
 #include "support/changeDetectionDoubles.h"
 #include "support/memoryEEPROM.h"
 #include "support/outputTransferDoubles.h"
@@ -138,6 +139,7 @@ class tBoardRow : public tAOTest {
     return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations()) + ", events " +
            std::to_string(eventLog.calls.size());
   }
+  std::string boardFaults() { return watched.faults(windows, window, *dispatcher); }
   template <class Supervisor>
   static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code,
                                              std::vector<uint8_t> in = {}) {
@@ -189,6 +191,7 @@ class tBoardRow : public tAOTest {
   tScriptedEvent event{eventLog, "event"};
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
+  tBoardWatch watched;
 };
 
 // A DMA channel of the platform that offers its data-loaded events: the
@@ -223,6 +226,7 @@ class tAOFIFORow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_FIFO";
   using tSupervisor = tBaseAO_FIFOSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   tAOFIFORow() {
@@ -238,7 +242,7 @@ class tAOFIFORow : public tBoardRow {
   }
   void SetUp() override {
     tBoardRow::SetUp();
-    fifo.emplace(hold, &description, resources, status);
+    makePrimitive();
     pool.emplace(&*fifo);
     supervisors.entries[21] = &transfer;
     supervisors.entries[22] = &dmaTransfer;
@@ -250,6 +254,8 @@ class tAOFIFORow : public tBoardRow {
     fifo.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { fifo.emplace(hold, &description, resources, status); }
+  void destroyPrimitive() { fifo.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"write", [&supervisor](tStatus2& status) {
@@ -307,12 +313,13 @@ class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
   using tSupervisor = tBaseAOTimingControllerSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   tAOTimingRow() { name(settings.record<0>().identifier, "AO_Timing"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    timing.emplace(hold, &description, resources, nullptr, status);
+    makePrimitive();
     pool.emplace(&*timing);
     settings.record<0>().word26 = 0;
     settings.record<0>().word23 = 1;
@@ -323,6 +330,8 @@ class tAOTimingRow : public tBoardRow {
     timing.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { timing.emplace(hold, &description, resources, nullptr, status); }
+  void destroyPrimitive() { timing.reset(); }
   void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -386,6 +395,7 @@ class tChangeDetectionRow : public tBoardRow {
  public:
   static constexpr const char* kName = "ChangeDetection";
   using tSupervisor = tChangeDetectionSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   // Its unlinkResource takes back the run, the lines and the handler; its
   // linkResource opens the reads, which meet no hold point once ended.
   static constexpr bool kUnlinkRestores = true;
@@ -396,8 +406,9 @@ class tChangeDetectionRow : public tBoardRow {
   tChangeDetectionRow() { name(settings.supervisorRecord().identifier, "ChangeDetection"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    primitive.emplace(map, dispatcher, info, latching, 2, status);
+    makePrimitive();
     pool.emplace(&*primitive);
+    watched.watchAction(scheduler.held);
     auto& fields = settings.supervisorRecord();
     fields.firstEdgeMask = 0x0F;
     fields.secondEdgeMask = 0x30;
@@ -413,6 +424,8 @@ class tChangeDetectionRow : public tBoardRow {
     pool.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { primitive.emplace(map, dispatcher, info, latching, 2, status); }
+  void destroyPrimitive() { primitive.reset(); }
   void ready(tSupervisor& supervisor, tStatus2& status) {
     code(supervisor, 1)(status);
     code(supervisor, 2)(status);
@@ -542,6 +555,7 @@ class tDACRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DAC";
   using tSupervisor = tBaseAO_DACSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   tDACRow() {
@@ -550,7 +564,7 @@ class tDACRow : public tBoardRow {
   }
   void SetUp() override {
     tBoardRow::SetUp();
-    dac.emplace(resources, 0, 0, false, status);
+    makePrimitive();
     pool.emplace(&*dac);
     holdAtWrite(0xC0);
     holdAtWrite(0xC3, 0x40);
@@ -561,6 +575,8 @@ class tDACRow : public tBoardRow {
     dac.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { dac.emplace(resources, 0, 0, false, status); }
+  void destroyPrimitive() { dac.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"4 and 1",
@@ -593,6 +609,7 @@ class tAnalogTriggerRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AnalogTrigger";
   using tSupervisor = tBaseAnalogTriggerSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   tAnalogTriggerRow() {
@@ -607,7 +624,7 @@ class tAnalogTriggerRow : public tBoardRow {
     tBoardRow::SetUp();
     level0.emplace(map, 0, status);
     level1.emplace(map, 1, status);
-    trigger.emplace(&*level1, &*level0, description, map, status);
+    makePrimitive();
     pool.emplace(&*trigger);
     offer(settings.supervisorRecord().identifier, *pool);
   }
@@ -616,6 +633,8 @@ class tAnalogTriggerRow : public tBoardRow {
     trigger.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { trigger.emplace(&*level1, &*level0, description, map, status); }
+  void destroyPrimitive() { trigger.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
@@ -646,6 +665,7 @@ class tFREQOUTRow : public tBoardRow {
  public:
   static constexpr const char* kName = "FREQOUT";
   using tSupervisor = tTavikFREQOUTSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   tFREQOUTRow() { name(settings.supervisorRecord().identifier, "FREQOUT"); }
@@ -654,11 +674,7 @@ class tFREQOUTRow : public tBoardRow {
     facade.eventObject = &heldEvent;
     settings.supervisorRecord().timebaseSelect = 1;
     settings.supervisorRecord().divisor = 0x12;
-    output.emplace(map, &info);
-    // The output as its pool holds it once an owner had it: idle, as the
-    // reset leaves it (divider 1, the first timebase, off). Only a chip that
-    // no one programmed yet holds divider bits 0, which no step writes.
-    output->reset(status);
+    makePrimitive();
     pool.emplace(&*output);
     offer(settings.supervisorRecord().identifier, *pool);
   }
@@ -667,6 +683,14 @@ class tFREQOUTRow : public tBoardRow {
     output.reset();
     tBoardRow::TearDown();
   }
+  // The output as its pool holds it once an owner had it: idle, as the
+  // reset leaves it (divider 1, the first timebase, off). Only a chip that
+  // no one programmed yet holds divider bits 0, which no step writes.
+  void makePrimitive() {
+    output.emplace(map, &info);
+    output->reset(status);
+  }
+  void destroyPrimitive() { output.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
@@ -869,6 +893,10 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames)
 using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAnalogTriggerRow,
                                        tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
+
+using tWalkedRows = ::testing::Types<tAOFIFORow, tAOTimingRow, tChangeDetectionRow, tDACRow,
+                                     tAnalogTriggerRow, tFREQOUTRow>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

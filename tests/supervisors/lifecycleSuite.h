@@ -35,6 +35,8 @@
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, HandBackLifecycle, ..., tRowNames);  // unlinkResource
 //                                                        // resets nothing: the hand-back steps
 //   INSTANTIATE_TYPED_TEST_SUITE_P(AI, ArrivingEntryLifecycle, ..., tRowNames);  // window
+//   INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, ..., tRowNames);  // every order of kCodes
+//                                                  // (CodeWalk below says what it asks)
 // Before every step that starts linked (unlinkResource, the releases, the
 // destruction), the row's setups bring the primitive, one per run of the
 // step, to each state its codes can reach (committed, armed, running, each
@@ -57,7 +59,9 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -478,10 +482,103 @@ class ArrivingEntryLifecycle : public Lifecycle<Row> {
 TYPED_TEST_SUITE_P(ArrivingEntryLifecycle);
 TYPED_TEST_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives) { this->runArriving(); }
 REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives);
+// The walk over every order of a row's own codes (Row::kCodes, of 1, 4100,
+// 2, 3, 4101 and 4) up to three long from the linked row, each order
+// followed by the release, and once more by the primitive's own destruction
+// with nothing brought down first (what a board's teardown meets). After
+// every step the board must hold nothing that no step may leave (the row's
+// boardFaults: a source on without its handler, a started DMA channel on
+// freed memory, an arm answered twice); the release must leave the
+// primitive as a fresh reservation finds it, and the destruction must tell
+// no scheduler action. Each fault is reported once, with the first order
+// that met it and how many orders did. A row adds:
+//   static constexpr uint32_t kCodes[] = {...};
+//   std::string boardFaults();
+//   tBoardWatch watched;               // its channels and actions
+//   void destroyPrimitive();           // the primitive its pool holds
+//   void makePrimitive();              // a fresh one in the same place
+template <class Row>
+class CodeWalk : public Lifecycle<Row> {
+ protected:
+  void walk() {
+    const std::string fresh = this->primitiveState();
+    std::vector<std::vector<uint32_t>> orders{{}};
+    for (size_t from = 0, length = 1; length <= 3; ++length) {
+      const size_t to = orders.size();
+      for (size_t i = from; i < to; ++i)
+        for (uint32_t code : Row::kCodes) {
+          std::vector<uint32_t> longer = orders[i];
+          longer.push_back(code);
+          orders.push_back(longer);
+        }
+      from = to;
+    }
+    for (const std::vector<uint32_t>& order : orders)
+      for (bool destroyed : {false, true}) {
+        walkOne(order, destroyed, fresh);
+        if (::testing::Test::HasFatalFailure()) return;
+      }
+    for (const auto& [fault, met] : _faults)
+      ADD_FAILURE() << fault << " (first after " << met.first << "; " << met.count << " of "
+                    << 2 * orders.size() << " walks)";
+  }
+
+ private:
+  struct tMet {
+    std::string first;
+    size_t count = 0;
+  };
+  using tStatus2 = nQoMDBG100::tStatus2;
+
+  void walkOne(const std::vector<uint32_t>& order, bool destroyed, const std::string& fresh) {
+    std::string walked = "bring-up";
+    for (uint32_t code : order) walked += ", " + std::to_string(code);
+    walked += destroyed ? ", destruction" : ", release";
+    this->watched.mark();
+    this->bringUp(true);
+    if (::testing::Test::HasFatalFailure()) return;
+    check("bring-up", walked, this->boardFaults());
+    for (uint32_t code : order) {
+      tStatus2 status;
+      this->supervisor->control(code, nullptr, nullptr, status);
+      check("code " + std::to_string(code), walked, this->boardFaults());
+    }
+    if (destroyed) {
+      const size_t calls = this->watched.actionCalls();
+      this->destroyPrimitive();
+      check("destruction", walked, this->boardFaults());
+      if (this->watched.actionCalls() != calls)
+        check("destruction", walked, "a scheduler action was told\n");
+      this->makePrimitive();
+    } else {
+      tStatus2 status;
+      this->supervisor->releaseResource(status);
+      check("release", walked, this->boardFaults());
+      const std::string left = this->primitiveState();
+      if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
+    }
+    this->tearDownSupervisor();
+  }
+  // Notes each line of faults, met at step in the walk.
+  void check(const std::string& step, const std::string& walked, const std::string& faults) {
+    std::istringstream lines(faults);
+    for (std::string line; std::getline(lines, line);) {
+      tMet& met = _faults[step + ": " + line];
+      if (met.count++ == 0) met.first = walked;
+    }
+  }
+
+  std::map<std::string, tMet> _faults;
+};
+TYPED_TEST_SUITE_P(CodeWalk);
+TYPED_TEST_P(CodeWalk, EveryOrderOfItsCodesLeavesTheBoardSound) { this->walk(); }
+REGISTER_TYPED_TEST_SUITE_P(CodeWalk, EveryOrderOfItsCodesLeavesTheBoardSound);
+
 // A program whose rows have no such step instantiates none of these.
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FailedLinkLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FillLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HandBackLifecycle);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ArrivingEntryLifecycle);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CodeWalk);
 
 }  // namespace nQoTest

@@ -26,6 +26,7 @@
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "supervisors/lifecycleSuite.h"
 #include "support/aiTransferDoubles.h"
+#include "support/boardChecks.h"
 #include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
 
@@ -137,12 +138,14 @@ class tAIRow : public tAIRoadTest {
            std::to_string(bus.registrations()) + ", unregistered " +
            std::to_string(event.unregistered.load());
   }
+  std::string boardFaults() { return watched.faults(windows, window, *dispatcher); }
 
   tCallLog log;
   tScriptedFacade facade{log, "facade"};
   tCountingEvent event{log, "event"};
   tScriptedSupervisorMap supervisorMap{log, "map"};
   tHoldPoint hold;
+  tBoardWatch watched;
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   std::optional<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
   std::optional<Settings> settings{std::in_place};
@@ -251,13 +254,16 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
   static constexpr const char* kName = "SampleClockWaitPolling";
   using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
   using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
 
  protected:
   void SetUp() override {
     tAIRow::SetUp();
-    wfnsc.emplace(hold, timing, converter);
+    makePrimitive();
     offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
   }
+  void makePrimitive() { wfnsc.emplace(hold, timing, converter); }
+  void destroyPrimitive() { wfnsc.reset(); }
   void TearDown() override {
     pool.reset();
     wfnsc.reset();
@@ -340,6 +346,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
  public:
   static constexpr const char* kName = "ImmediateTransfer";
   using tSupervisor = nQoUdR100::tAIImmediateTransferSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tPrimitive = nQoUdP100::tBaseAIImmediateTransferPrimitive;
 
  protected:
@@ -348,8 +355,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     description.fifo = &fifoDescription;
     description.firstEntry = &entry;
     wfnsc.emplace(timing, converter);
-    immediate.emplace(&heldBus, &deviceInfo, &*frontEnd, &*wfnsc, converter, timing, fifo,
-                      &description, status);
+    makePrimitive();
     settings->supervisorRecord().longWord = 0x5A;
     settings->supervisorRecord().word6 = 1;  // polls
     offer(pool, &*immediate, "AIImmediateTransfer", settings->supervisorRecord().identifier);
@@ -360,6 +366,11 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     wfnsc.reset();
     tAIRow::TearDown();
   }
+  void makePrimitive() {
+    immediate.emplace(&heldBus, &deviceInfo, &*frontEnd, &*wfnsc, converter, timing, fifo,
+                      &description, status);
+  }
+  void destroyPrimitive() { immediate.reset(); }
   void ready(tSupervisor& supervisor) {
     tStatus2 start;
     supervisor.control(4100, nullptr, nullptr, start);
@@ -409,6 +420,7 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
  public:
   static constexpr const char* kName = "ImmediateDMATransfer";
   using tSupervisor = nQoUdR100::tAIImmediateDMATransferSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
 
  protected:
@@ -417,10 +429,11 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     channel.emplace(&bus, vesk, &status);
     channels.fill(&*channel);
     smallFIFO.emplace(&smallDescription, map, dispatcher, status);
-    transfer.emplace(&bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
-                     channels.data(), 8, status);
+    makePrimitive();
     bus.setDMAChannelNumber(4);
     supervisorMap.entries[3] = &scheduler;
+    watched.watchChannel(vesk);
+    watched.watchAction(scheduler.action);
     settings->supervisorRecord().word6 = 2;
     settings->supervisorRecord().word16 = 3;
     offer(pool, &*transfer, "AIImmediateDMATransfer", settings->supervisorRecord().identifier);
@@ -434,6 +447,11 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
     tAIRow::TearDown();
   }
+  void makePrimitive() {
+    transfer.emplace(&bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
+                     channels.data(), 8, status);
+  }
+  void destroyPrimitive() { transfer.reset(); }
   void ready(tSupervisor& supervisor) {
     tStatus2 commit, arm;
     supervisor.control(1, nullptr, nullptr, commit);
@@ -493,12 +511,12 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   static constexpr const char* kName = "DMATransfer";
   using tSupervisor = nQoUdR100::tBaseAI_DMATransferSupervisor;
   using tPrimitive = nQoUdP100::tAI_DMATransferPrimitive;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   void SetUp() override {
     tAIRow::SetUp();
-    transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
-    transfer->link(status);  // as the board links it
+    makePrimitive();
     reserveFIFOSupervisor();
     auto& words = settings->supervisorRecord();
     offer(transferPool, &*transfer, "AI_DMATransfer", words.identifier1);
@@ -514,6 +532,11 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     transfer.reset();
     tAIRow::TearDown();
   }
+  void makePrimitive() {
+    transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
+    transfer->link(status);  // as the board links it
+  }
+  void destroyPrimitive() { transfer.reset(); }
   void refuseLink(bool refuses) { refuse(partner.endpoint, "setReadable", refuses); }
   // Linked, and armed on the channel (its commit holds nothing).
   std::vector<tSetup> setups(tSupervisor& supervisor) {
@@ -628,6 +651,8 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     return setups;
   }
   std::string primitiveState() { return static_cast<Derived&>(*this).state(); }
+  void destroyPrimitive() { static_cast<Derived&>(*this).held.reset(); }
+  void makePrimitive() { static_cast<Derived&>(*this).primitive(); }
 
   std::optional<typename Row::tPool> pool;
 };
@@ -757,6 +782,10 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     held.reset();
     tCodesRow::TearDown();
   }
+  void SetUp() override {
+    tCodesRow::SetUp();
+    watched.watchAction(scheduler.action);
+  }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   bool running() { return held->isRunHeld(); }
   std::string state() {
@@ -841,11 +870,14 @@ class tInterruptTransferRow
     held.emplace(hold, &description, converter, timing, fifo, deviceInfo, map, status);
     held->configure(status);
     held->link(status);  // as the board links it
+    return &*held;
+  }
+  void SetUp() override {
+    tCodesRow::SetUp();
     reserveFIFOSupervisor();
     settings->supervisorRecord().word1 = 1;
     settings->supervisorRecord().word2 = 2;
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
-    return &*held;
   }
   void TearDown() override {
     held->unlink(status);
@@ -874,6 +906,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
 using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

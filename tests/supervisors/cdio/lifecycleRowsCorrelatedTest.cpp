@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -27,6 +28,7 @@
 #include "supervisors/cdioBoard.h"
 #include "supervisors/dioDoubles.h"
 #include "supervisors/lifecycleSuite.h"
+#include "support/boardChecks.h"
 #include "support/brokerPools.h"
 #include "support/outputTransferDoubles.h"
 #include "support/reservationDoubles.h"
@@ -78,6 +80,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     return brokerAndBlocks() + ", bus " + std::to_string(bus.registrations()) + ", events " +
            std::to_string(eventLog.calls.size());
   }
+  std::string boardFaults() { return watched.faults(windows, window, board); }
   // A code from another thread, through the supervisor's control.
   template <class Supervisor>
   static tEntry code(Supervisor& supervisor, uint32_t code) {
@@ -128,6 +131,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   tScriptedEvent event{eventLog, "event"};
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
+  tBoardWatch watched;
   // Set while an entry prepares the board before its call: no hold there.
   std::atomic<bool> quiet{false};
 };
@@ -140,6 +144,7 @@ class tImmediateRow : public tCDIORow {
   using tSupervisor = tCorrelatedSupervisor<tCorrelatedImmediateRow<Dir>>;
   using tPrimitive = typename Dir::tPrimitive;
   static constexpr const char* kName = Dir::kStamped ? "CDIImmediate" : "CDOImmediate";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   // Its reads and writes, once ended, meet no hold point.
   static constexpr bool kEndsBeforeHold = true;
 
@@ -149,10 +154,7 @@ class tImmediateRow : public tCDIORow {
     settings.template record<0>().transferMode = 0;
     settings.template record<0>().transferWord3 = 1;
     fifos.setOutputDepth(4);
-    if constexpr (Dir::kStamped)
-      transfer.emplace(&deviceInfo, &description, &cdiFIFO, &identity, status);
-    else
-      transfer.emplace(&deviceInfo, &description, &cdoFIFO, &identity, status);
+    makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "Immediate");
     fifos.onStatusRead([this] {
@@ -163,6 +165,13 @@ class tImmediateRow : public tCDIORow {
       transfer->commitChannel(committed);
     });
   }
+  void makePrimitive() {
+    if constexpr (Dir::kStamped)
+      transfer.emplace(&deviceInfo, &description, &cdiFIFO, &identity, status);
+    else
+      transfer.emplace(&deviceInfo, &description, &cdoFIFO, &identity, status);
+  }
+  void destroyPrimitive() { transfer.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   void ready(tSupervisor& supervisor, tStatus2& status) { runCodes(supervisor, {1, 2}, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -234,6 +243,7 @@ class tFIFORow : public tCDIORow {
  public:
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
   static constexpr const char* kName = kInput ? "CDI_FIFO" : "CDO_FIFO";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tRow = tCorrelatedFIFORow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
 
@@ -243,6 +253,15 @@ class tFIFORow : public tCDIORow {
     settings.template record<0>().fifoModeFlag = 1;
     offer(settings, pool, "FIFO");
     transfer.emplace(&deviceInfo, &description, fifo(), status);
+  }
+  // The board's FIFO, made again in its place.
+  void destroyPrimitive() { std::destroy_at(boardFIFO()); }
+  void makePrimitive() { std::construct_at(boardFIFO(), &cdio, &description, &map, status); }
+  auto* boardFIFO() {
+    if constexpr (kInput)
+      return &cdiFIFO;
+    else
+      return &cdoFIFO;
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   // The transfer's observers, again after a setup took them out.
@@ -292,6 +311,7 @@ class tDMARow : public tCDIORow {
  public:
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   // The transfer, whose commit holds first and whose unregistration (the
@@ -329,13 +349,12 @@ class tDMARow : public tCDIORow {
     settings.template record<0>().dmaChannelSupervisorKey = 5;
     settings.template record<0>().dmaTransferSupervisorKey = 6;
     settings.template record<0>().transferMode = 0;
-    if constexpr (std::is_same_v<Dir, tCDIDirection>)
-      transfer.emplace(hold, &deviceInfo, &cdiFIFO, &identity, status);
-    else
-      transfer.emplace(hold, &deviceInfo, &cdoFIFO, &identity, status);
+    makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "DMATransfer");
   }
+  void makePrimitive() { transfer.emplace(hold, &deviceInfo, &fifo(), &identity, status); }
+  void destroyPrimitive() { transfer.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   void refuseLink(bool refused) {
     if (refused)
@@ -392,6 +411,7 @@ class tInterruptRow : public tCDIORow {
  public:
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDIInterruptTransfer" : "CDOInterruptTransfer";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tRow = tCorrelatedInterruptRow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
@@ -417,10 +437,17 @@ class tInterruptRow : public tCDIORow {
     fields.transferWord1 = 8;
     fields.transferMode = 0;
     fields.transferWord2 = 16;
-    transfer.emplace(&deviceInfo, &description, fifo, status);
+    makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "InterruptTransfer");
   }
+  void makePrimitive() {
+    if constexpr (kInput)
+      transfer.emplace(&deviceInfo, &description, &cdiFIFO, status);
+    else
+      transfer.emplace(&deviceInfo, &description, &cdoFIFO, status);
+  }
+  void destroyPrimitive() { transfer.reset(); }
   void TearDown() override {
     fifoSupervisor.reset();
     tCDIORow::TearDown();
@@ -467,6 +494,7 @@ using tCorrelatedRows =
                      tFIFORow<tCDODirection>, tDMARow<tCDIDirection>, tDMARow<tCDODirection>,
                      tInterruptRow<tCDIDirection>, tInterruptRow<tCDODirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames);
+INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, CodeWalk, tCorrelatedRows, tRowNames);
 using tRefusedRows =
     ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);

@@ -440,8 +440,9 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
 // The run stays open: a cancel or a second pass of it still ends it, marks
 // the header done and tells the client. The channel and the FIFO are stopped
 // under the transfer lock, so such an end never falls between their writes.
+// It goes by the arm's record: with no arm held it stops and tells nothing.
 void tBaseAIImmediateDMATransferPrimitive::disarm(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _armHeld == 0) return;
   _armHeld = 0;
   switchArmOff(status);
   onFreshStatus(status, [&](tStatus2& s) {
@@ -457,18 +458,12 @@ void tBaseAIImmediateDMATransferPrimitive::switchOffArmHeld() {
   switchArmOff(local);
 }
 
-// A stopped channel keeps no address of a ring that a commit or an uncommit
-// may free after it.
 void tBaseAIImmediateDMATransferPrimitive::switchArmOff(tStatus2& status) {
   underLock(_transferLock,
             [&] {
               if (_channelMap != nullptr) {
                 onFreshStatus(status, [&](tStatus2& s) {
                   _channelMap->Channel_Command.writeRegister(kStop, &s);
-                });
-                onFreshStatus(status, [&](tStatus2& s) {
-                  _channelMap->Channel_Chain_Address.setRegister(0);
-                  _channelMap->Channel_Chain_Address.writeRegister(&s);
                 });
                 auto& control = _channelMap->Channel_Control;
                 for (const uint32_t bit : {kBit30, kBit18})

@@ -161,8 +161,7 @@ class tBaseAIImmediateDMATransferPrimitive
   virtual void uncommit(tStatus2& status);
   // kRefused without a buffer or a channel.
   virtual void arm(tStatus2& status);
-  // The channel stopped and its chain address taken back, the FIFO
-  // disconnected, the action told.
+  // The channel stopped, the FIFO disconnected, the action told.
   virtual void disarm(tStatus2& status);
   // Not supported: -50256.
   virtual void start(tStatus2& status);
@@ -191,6 +190,8 @@ class tBaseAIImmediateDMATransferPrimitive
   void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2&) override;
 
   uint32_t transferState() const { return _transferState; }
+  // An arm that no disarm followed.
+  bool holdsArm() const { return _armHeld != 0; }
   uint32_t samplesPerScan() const { return _samplesPerScan; }
   uint32_t channelNumber() const { return _channelNumber; }
   const uint8_t* buffer() const { return static_cast<const uint8_t*>(_buffer.pointer()); }
@@ -215,8 +216,7 @@ class tBaseAIImmediateDMATransferPrimitive
  private:
   uint32_t resolve(bool unblock, bool schedule);
   // The board side of disarm, under the transfer lock: the channel stopped,
-  // its chain address cleared, the FIFO disconnected; each on a status of
-  // its own.
+  // the FIFO disconnected; each on a status of its own.
   void switchArmOff(tStatus2& status);
   uint32_t* header() const { return static_cast<uint32_t*>(_buffer.pointer()); }
   void resetChannel(tStatus2& status);

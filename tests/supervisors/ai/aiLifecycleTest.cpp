@@ -470,14 +470,16 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     };
     return {{"armed", codes({})}, {"committed", codes({4101})}, {"channel", codes({4101, 4})}};
   }
-  // An arm without a buffer refuses before it takes the lock.
+  // An arm without a buffer refuses before it takes the lock, a disarm
+  // without an arm does nothing.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     auto code = [&supervisor](uint32_t code) {
       return [&supervisor, code](tStatus2& status) {
         supervisor.control(code, nullptr, nullptr, status);
       };
     };
-    std::vector<tEntry> entries{{"1", code(1)}, {"4101", code(4101)}, {"4", code(4)}};
+    std::vector<tEntry> entries{{"1", code(1)}, {"4", code(4)}};
+    if (transfer->holdsArm()) entries.push_back({"4101", code(4101)});
     if (transfer->transferState() >= 4) entries.push_back({"4100", code(4100)});
     tStatus2 query;
     if (supervisor.getTracker().getState(query) >= nQoMRTB100::kStateResourcesLinked)

@@ -404,6 +404,32 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
   fifo->uncommit(status);
 }
 
+// A FIFO destroyed while armed (a board's teardown under an armed task)
+// switches the arm's sources off and withdraws its DMA requests before its
+// handlers leave the slots; its data source, which may be gone, hears
+// nothing.
+TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) {
+  for (const uint32_t mechanism : {tAOFIFOFields::kInterrupt, tAOFIFOFields::kDMA}) {
+    SCOPED_TRACE(mechanism);
+    rebuild();
+    fifo->fields.transferMechanism = mechanism;
+    fifo->fields.dmaChannel = 4;
+    fifo->commit(status);
+    fifo->arm(status);
+    ASSERT_EQ(windows.written(window, 0x196, 16) & 0x120, mechanism == 1 ? 0x120u : 0x20u);
+    ASSERT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
+    delete fifo;
+    fifo = nullptr;
+    EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources off";
+    EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources off";
+    EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "no DMA requests";
+    for (uint32_t slot = 9; slot <= 14; ++slot)
+      EXPECT_EQ(dispatcher->primaryHandlers[slot], nullptr) << slot;
+    EXPECT_TRUE(source.finished.empty());
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest
 

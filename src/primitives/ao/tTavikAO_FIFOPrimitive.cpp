@@ -85,6 +85,12 @@ tTavikAO_FIFOPrimitive::tTavikAO_FIFOPrimitive(const tAODescription* description
 
 tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
   tStatus2 ignored;
+  // An arm that no completion followed leaves the board first; its data
+  // source, which may be gone, hears nothing.
+  if (_armOutstanding.exchange(false)) {
+    tStatus2 locking;
+    underLock(_lock, [&] { switchArmOff(ignored); }, locking, {kFile, kLockLine});
+  }
   detachHandlers(ignored);
   if (_lock != nullptr) syncClose(_lock);
 }
@@ -316,6 +322,15 @@ void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
 
 void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
   _armOutstanding.store(false);
+  switchArmOff(status);
+  if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
+    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
+    _completionReported = 1;
+  }
+  _state.setCommitted();
+}
+
+void tTavikAO_FIFOPrimitive::switchArmOff(tStatus2& status) {
   _errorSeen = 1;
   disableSources();
   if (_armedMechanism == tAOFIFOFields::kDMA) {
@@ -323,11 +338,6 @@ void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
     _map->Write_0184.flush(&status, 0);
     _map->flushBus(&status);
   }
-  if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
-    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
-    _completionReported = 1;
-  }
-  _state.setCommitted();
 }
 
 // Data ---------------------------------------------------------------------------------

@@ -38,6 +38,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   tTavikAO_FIFOPrimitive(const tAODescription* description, const tAOResources& resources,
                          tStatus2& status);
+  // An arm still outstanding is switched off, then every attached handler
+  // leaves the dispatcher's slots.
   ~tTavikAO_FIFOPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -77,6 +79,9 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
  private:
   // complete's steps, under the FIFO lock.
   void completeLocked(tStatus2& status);
+  // The board side of complete: the sources the arm switched on off, and
+  // the DMA requests of a DMA arm withdrawn.
+  void switchArmOff(tStatus2& status);
   bool testStatusBit(uint32_t n, tStatus2* status);
   bool validOrder() const;
   void programChannelOrder(tStatus2& status);

@@ -430,6 +430,26 @@ TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) 
   EXPECT_EQ(status.code, 0);
 }
 
+// The uncommit clears the DMA select by the record of the select written:
+// also after a deploy to interrupt refills and a commit of those, and once.
+TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {
+  build();
+  map->Write_0009.writeRegister(0x05, &status, 1);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifo->commit(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "the DMA select cleared";
+  fifo->commit(status);
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_FALSE(hasWrite(0x09, 0x05, 8)) << "cleared once";
+  EXPECT_EQ(status.code, 0);
+}
+
 }  // namespace
 }  // namespace nQoTest
 

@@ -190,19 +190,20 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
+  const bool dma = fields.transferMechanism == tAOFIFOFields::kDMA;
+  const uint32_t select = dmaChannelSelectCode(fields.dmaChannel);
   const uint32_t handlersHeld = attachedHandlers();
   const bool observerHeld = _observed != nullptr;
-  const uint32_t mechanismHeld = _committedMechanism;
   programChannelOrder(status);
-  _committedMechanism = fields.transferMechanism;
   if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
   _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fields.fifoMode)},
                             _regenerateFromFIFO != 0, &status);
-  if (fields.transferMechanism == tAOFIFOFields::kDMA)
-    writeDMASelect(dmaChannelSelectCode(fields.dmaChannel), status);
+  if (dma) {
+    _writtenDMASelect = select;
+    writeDMASelect(select, status);
+  }
   if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
-  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA)
-    registerDataLoadedObserver(status);
+  if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);
   _state.setCommitted();
   if (status.isNotFatal()) return;
   tStatus2 fresh;
@@ -212,8 +213,6 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   }
   detachHandlers(fresh, handlersHeld);
   if (!observerHeld) unregisterDataLoadedObserver(fresh);
-  // The record keeps naming the DMA select that is written.
-  if (fields.transferMechanism != tAOFIFOFields::kDMA) _committedMechanism = mechanismHeld;
 }
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
@@ -224,8 +223,10 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   // Each step on a status of its own: a failed removal still clears the
   // DMA select.
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
-  if (_committedMechanism == tAOFIFOFields::kDMA)
+  if (_writtenDMASelect != kNoDMASelect) {
+    _writtenDMASelect = kNoDMASelect;
     onFreshStatus(status, [&](tStatus2& s) { writeDMASelect(0, s); });
+  }
   onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
   _state.setUncommitted();
 }

@@ -112,10 +112,13 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   std::atomic<tBaseAOTimingControllerPrimitive*> _timing{nullptr};
   // The second passes under way, which call the timing controller.
   nQoUdR100::tPassCount _secondaryPasses;
-  // The mechanisms by which the last commit and arm worked (direct before
-  // any): uncommit and complete undo what those did, whatever a deploy set
-  // since.
-  uint32_t _committedMechanism = tAOFIFOFields::kDirect;
+  // The DMA select code a commit wrote and no uncommit cleared since
+  // (kNoDMASelect: none): uncommit clears the select by it, whatever
+  // mechanism a commit after it took.
+  static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
+  uint32_t _writtenDMASelect = kNoDMASelect;
+  // The mechanism by which the last arm worked (direct before any): complete
+  // undoes what it did, whatever a deploy set since.
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;
   // Set by arm, cleared by complete (also from the second pass): uncommit
   // completes an arm still outstanding, whatever state a commit set since.

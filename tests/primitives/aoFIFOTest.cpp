@@ -3,7 +3,9 @@
 // its clear time, refills, the AO error and direct writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <future>
 #include <utility>
@@ -447,6 +449,34 @@ TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitF
   clearLogs();
   fifo->uncommit(status);
   EXPECT_FALSE(hasWrite(0x09, 0x05, 8)) << "cleared once";
+  EXPECT_EQ(status.code, 0);
+}
+
+// A commit of a FIFO armed for DMA that would route the DMA to another
+// channel completes the arm first, with its report: the requests withdrawn
+// and the sources off before the new select is written. The handlers stay.
+TEST_F(tAOFIFOTest, ACommitThatWouldRerouteTheDMAOfAnArmCompletesItFirst) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  fifo->fields.dmaChannel = 5;
+  clearLogs();
+  fifo->commit(status);
+  const tLog writes = windows.writes();
+  const auto at = [&](const tAccess& access) {
+    return std::find(writes.begin(), writes.end(), access) - writes.begin();
+  };
+  EXPECT_LT(at(wrote(0x184, 0)), at(wrote(0x09, 0x50, 8))) << "requests withdrawn first";
+  EXPECT_LT(at(wrote(0x196, 0)), at(wrote(0x09, 0x50, 8))) << "error source off first";
+  EXPECT_LT(at(wrote(0x09, 0x50, 8)), static_cast<std::ptrdiff_t>(writes.size()));
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_NE(dispatcher->primaryHandlers[14], nullptr);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(status.code, 0);
 }
 

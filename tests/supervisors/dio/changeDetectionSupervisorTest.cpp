@@ -847,6 +847,27 @@ TEST_F(ChangeDetectionSupervisorTest, ACommitThatWouldReplaceTheBufferOfARunStop
   EXPECT_EQ(s.code, 0);
 }
 
+// A primitive destroyed under a run that no stop ended (a board's teardown)
+// switches the change interrupt off before its handler leaves the slot,
+// also a run that a start began after the lines were disabled.
+TEST_F(ChangeDetectionSupervisorTest, TheDestructionOfARunningPrimitiveSwitchesItsInterruptOff) {
+  for (const bool attached : {true, false}) {
+    SCOPED_TRACE(attached);
+    auto* running =
+        new tPCITavikChangeDetectionPrimitive(map, dispatcher, info, latching, 2, status);
+    running->enableLines(0x0F, 0x30, status);
+    if (!attached) running->disableLines(0x0F, 0x30, status);
+    running->start(status);
+    ASSERT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
+    clearLogs();
+    delete running;
+    EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 0u);
+    EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x24C, kAll, 32)}));
+    EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 // A task linked buffered reports done at its stop and takes its event back
 // at unlinkResource, also after a deploy to unbuffered: the done kind it
 // registered is still there.

@@ -55,7 +55,7 @@ tPCITavikChangeDetectionPrimitive::tPCITavikChangeDetectionPrimitive(
 tPCITavikChangeDetectionPrimitive::~tPCITavikChangeDetectionPrimitive() {
   if (_running) {
     tStatus2 stopped;
-    stop(stopped);
+    tPCITavikChangeDetectionPrimitive::stop(stopped);
   }
   tStatus2 detached;
   detach(detached);

@@ -47,6 +47,15 @@ void tTavikCtrInterruptDispatcher::hook(nQoMDBG100::tStatus2& status) {
 
 tTavikCtrInterruptDispatcher::~tTavikCtrInterruptDispatcher() {
   if (_board == nullptr) return;
+  // The interrupts switched on and not off leave the board first.
+  for (uint32_t counter = 0; counter < 2; ++counter) {
+    nQoMDBG100::tStatus2 primaryOff;
+    nQoMDBG100::tStatus2 secondaryOff;
+    if (enabled(primary(counter)) != 0)
+      tTavikCtrInterruptDispatcher::disablePrimary(counter, primaryOff);
+    if (enabled(secondary(counter)) != 0)
+      tTavikCtrInterruptDispatcher::disableSecondary(counter, secondaryOff);
+  }
   for (uint32_t slot = 0; slot < kSlotCount; ++slot) {
     const uint32_t source = tBoard::kCounterSourceBase + slot;
     if (_board->primaryHandlers[source] == &_handlers[slot / 2])

@@ -49,7 +49,8 @@ class tTavikCtrInterruptDispatcher : public nQoTIO100::tTIOCtrInterruptDispatche
   tTavikCtrInterruptDispatcher(nQoUdRLP100::tTavikInterruptDispatcher* board,
                                nQoTIO100::iTIOCtrInterruptTap* owner,
                                nQoTIO100::tTIOCtrHelper* helper, nQoMDBG100::tStatus2& status);
-  // Clears every slot that holds one of its handlers and detaches for it.
+  // Switches off the counters' interrupts that its enables left on, then
+  // clears every slot that holds one of its handlers and detaches for it.
   ~tTavikCtrInterruptDispatcher() override;
 
   void enablePrimary(uint32_t counter, nQoMDBG100::tStatus2& status) override;

@@ -143,6 +143,29 @@ TEST_F(tContainerTest, HooksFourBoardSlotsAndUnhooksThemOnDestruction) {
   EXPECT_EQ(bus.registrations(), 0);
 }
 
+// A container destroyed while counters' interrupts are on (a board's
+// teardown under a running task) switches them off before its handlers leave
+// the board's slots.
+TEST_F(tContainerTest, TheDestructionSwitchesOffTheCounterInterruptsLeftOn) {
+  build();
+  auto& dispatcher = container->dispatcher();
+  for (uint32_t counter = 0; counter < 2; ++counter) {
+    dispatcher.enablePrimary(counter, status);
+    dispatcher.enableSecondary(counter, status);
+  }
+  ASSERT_EQ(windows.written(boardWindow, 0x192, 16) & 0x40, 0x40u);
+  ASSERT_EQ(windows.written(boardWindow, 0x196, 16) & 0x200, 0x200u);
+  delete container;
+  container = nullptr;
+  EXPECT_EQ(windows.written(boardWindow, 0x192, 16) & 0x140, 0u) << "counter 0";
+  EXPECT_EQ(windows.written(boardWindow, 0x196, 16) & 0x600, 0u) << "counter 1";
+  EXPECT_EQ(windows.written(boardWindow, 0x1B8, 16) & 0x5, 0u) << "counter 0's DMA interrupt";
+  EXPECT_EQ(windows.written(boardWindow, 0x1BA, 16) & 0x5, 0u) << "counter 1's DMA interrupt";
+  for (uint32_t source = 29; source <= 32; ++source)
+    EXPECT_EQ(boardDispatcher().primaryHandlers[source], nullptr) << source;
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {
   bus.failNext(tCall::kRegisterInterrupt, -7);
   container = new tTavikTIOCompositeContainer(0, *holder, status);

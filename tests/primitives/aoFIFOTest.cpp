@@ -3,7 +3,9 @@
 // its clear time, refills, the AO error and direct writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <future>
 #include <utility>
@@ -402,6 +404,80 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
   EXPECT_EQ(fifo->writeSamples(samples, 2, channels), 0u);
   EXPECT_EQ(channels.code, -200795);
   fifo->uncommit(status);
+}
+
+// A FIFO destroyed while armed (a board's teardown under an armed task)
+// switches the arm's sources off and withdraws its DMA requests before its
+// handlers leave the slots; its data source, which may be gone, hears
+// nothing.
+TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) {
+  for (const uint32_t mechanism : {tAOFIFOFields::kInterrupt, tAOFIFOFields::kDMA}) {
+    SCOPED_TRACE(mechanism);
+    rebuild();
+    fifo->fields.transferMechanism = mechanism;
+    fifo->fields.dmaChannel = 4;
+    fifo->commit(status);
+    fifo->arm(status);
+    ASSERT_EQ(windows.written(window, 0x196, 16) & 0x120, mechanism == 1 ? 0x120u : 0x20u);
+    ASSERT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
+    delete fifo;
+    fifo = nullptr;
+    EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources off";
+    EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources off";
+    EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "no DMA requests";
+    for (uint32_t slot = 9; slot <= 14; ++slot)
+      EXPECT_EQ(dispatcher->primaryHandlers[slot], nullptr) << slot;
+    EXPECT_TRUE(source.finished.empty());
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
+// The uncommit clears the DMA select by the record of the select written:
+// also after a deploy to interrupt refills and a commit of those, and once.
+TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {
+  build();
+  map->Write_0009.writeRegister(0x05, &status, 1);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifo->commit(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "the DMA select cleared";
+  fifo->commit(status);
+  clearLogs();
+  fifo->uncommit(status);
+  EXPECT_FALSE(hasWrite(0x09, 0x05, 8)) << "cleared once";
+  EXPECT_EQ(status.code, 0);
+}
+
+// A commit of a FIFO armed for DMA that would route the DMA to another
+// channel completes the arm first, with its report: the requests withdrawn
+// and the sources off before the new select is written. The handlers stay.
+TEST_F(tAOFIFOTest, ACommitThatWouldRerouteTheDMAOfAnArmCompletesItFirst) {
+  build();
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
+  fifo->fields.dmaChannel = 5;
+  clearLogs();
+  fifo->commit(status);
+  const tLog writes = windows.writes();
+  const auto at = [&](const tAccess& access) {
+    return std::find(writes.begin(), writes.end(), access) - writes.begin();
+  };
+  EXPECT_LT(at(wrote(0x184, 0)), at(wrote(0x09, 0x50, 8))) << "requests withdrawn first";
+  EXPECT_LT(at(wrote(0x196, 0)), at(wrote(0x09, 0x50, 8))) << "error source off first";
+  EXPECT_LT(at(wrote(0x09, 0x50, 8)), static_cast<std::ptrdiff_t>(writes.size()));
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  EXPECT_NE(dispatcher->primaryHandlers[14], nullptr);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+  EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

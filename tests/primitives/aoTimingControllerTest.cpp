@@ -3,6 +3,7 @@
 // arm), the interval reload, the counters and both update waits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -235,6 +236,40 @@ TEST_F(tAOTimingTest, AnUncommitAfterACommitAgainDisarms) {
   EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe";
   EXPECT_EQ(notifier.done, 1);
   EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// An engine destroyed while armed (a board's teardown under an armed task)
+// is disarmed on the board before its handlers leave the slots: the disarm
+// strobe and every source off. Its notifier, which may be gone, hears
+// nothing; a disarmed engine's destruction strobes nothing.
+TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutAReport) {
+  timing->fields.startTriggerSelect = 3;
+  commitAndArm();
+  timing->requestEndA(&status);
+  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0043u) << "completion, start and end A";
+  clearLogs();
+  fifo->setTimingController(nullptr);
+  delete timing;
+  timing = nullptr;
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u);
+  const tLog writes = windows.writes();
+  EXPECT_TRUE(std::any_of(writes.begin(), writes.end(), [](const tAccess& access) {
+    return access.offset == 0x112 && (access.value & 0x2000) != 0;
+  })) << "the disarm strobe";
+  for (const uint32_t source : {15u, 18u, 8u})
+    EXPECT_EQ(dispatcher->primaryHandlers[source], nullptr) << source;
+  EXPECT_EQ(notifier.done, 0);
+
+  timing = new tTavikAOTimingControllerPrimitive(&description, resources, fifo, status);
+  timing->setCompletionNotifier(&notifier);
+  commitAndArm();
+  timing->disarm(status);
+  clearLogs();
+  delete timing;
+  timing = nullptr;
+  EXPECT_FALSE(hasWrite(0x190, 32)) << "no disarm again";
+  EXPECT_EQ(notifier.done, 1);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -143,6 +143,9 @@ tTavikAOTimingControllerPrimitive::tTavikAOTimingControllerPrimitive(
 
 tTavikAOTimingControllerPrimitive::~tTavikAOTimingControllerPrimitive() {
   tStatus2 ignored;
+  // An arm that no disarm followed leaves the board first; its completion
+  // notifier, which may be gone, hears nothing.
+  if (_notifierDue.exchange(0) != 0) switchArmOff(ignored);
   for (uint32_t code = 0; code < kCodeCount; ++code) detach(code, ignored);
 }
 
@@ -329,6 +332,16 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
 
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  switchArmOff(status);
+  if (_notifierDue.exchange(0) != 0) {
+    tStatus2 fresh;
+    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
+  }
+  _state.setCommitted();
+  _started = 0;
+}
+
+void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
   if (_loadToggle != 0)
     tDisarmOp<true>(_map, nullptr).run();
   else
@@ -344,12 +357,6 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   off(0, &tTavikInterruptDispatcher::disableGroupBInterruptBit1);
   off(1, &tTavikInterruptDispatcher::disableGroupBInterruptBit6);
   off(3, &tTavikInterruptDispatcher::disableGroupBInterruptBit2);
-  if (_notifierDue.exchange(0) != 0) {
-    tStatus2 fresh;
-    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
-  }
-  _state.setCommitted();
-  _started = 0;
 }
 
 void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {

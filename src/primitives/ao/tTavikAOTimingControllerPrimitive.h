@@ -34,6 +34,8 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   tTavikAOTimingControllerPrimitive(const tAODescription* description,
                                     const tAOResources& resources, tBaseAO_FIFOPrimitive* fifo,
                                     tStatus2& status);
+  // An arm that no disarm followed is switched off, then every attached
+  // handler leaves the dispatcher's slots.
   ~tTavikAOTimingControllerPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -89,6 +91,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void requestEnd(uint16_t ack, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
   bool enabled(uint32_t bit) const;
+  // The board side of disarm: the disarm sequence, then every source of the
+  // four codes that is on switched off, each on a status of its own.
+  void switchArmOff(tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
   nQoUdRLP100::tTavikHelper* _helper;

@@ -85,6 +85,12 @@ tTavikAO_FIFOPrimitive::tTavikAO_FIFOPrimitive(const tAODescription* description
 
 tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
   tStatus2 ignored;
+  // An arm that no completion followed leaves the board first; its data
+  // source, which may be gone, hears nothing.
+  if (_armOutstanding.exchange(false)) {
+    tStatus2 locking;
+    underLock(_lock, [&] { switchArmOff(ignored); }, locking, {kFile, kLockLine});
+  }
   detachHandlers(ignored);
   if (_lock != nullptr) syncClose(_lock);
 }
@@ -177,6 +183,8 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 // attaches and registers only what it finds missing; its failure gives back
 // only those and leaves the rest, and an arm still outstanding, as the commit
 // before left them. A failure of a commit that found nothing held uncommits.
+// A commit that would route the DMA of a DMA arm still outstanding to
+// another channel completes that arm first, with its report.
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
@@ -184,19 +192,23 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
+  const bool dma = fields.transferMechanism == tAOFIFOFields::kDMA;
+  const uint32_t select = dmaChannelSelectCode(fields.dmaChannel);
+  if (dma && select != _writtenDMASelect && _armOutstanding.load() &&
+      _armedMechanism == tAOFIFOFields::kDMA)
+    onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   const uint32_t handlersHeld = attachedHandlers();
   const bool observerHeld = _observed != nullptr;
-  const uint32_t mechanismHeld = _committedMechanism;
   programChannelOrder(status);
-  _committedMechanism = fields.transferMechanism;
   if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
   _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fields.fifoMode)},
                             _regenerateFromFIFO != 0, &status);
-  if (fields.transferMechanism == tAOFIFOFields::kDMA)
-    writeDMASelect(dmaChannelSelectCode(fields.dmaChannel), status);
+  if (dma) {
+    _writtenDMASelect = select;
+    writeDMASelect(select, status);
+  }
   if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
-  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA)
-    registerDataLoadedObserver(status);
+  if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);
   _state.setCommitted();
   if (status.isNotFatal()) return;
   tStatus2 fresh;
@@ -206,8 +218,6 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   }
   detachHandlers(fresh, handlersHeld);
   if (!observerHeld) unregisterDataLoadedObserver(fresh);
-  // The record keeps naming the DMA select that is written.
-  if (fields.transferMechanism != tAOFIFOFields::kDMA) _committedMechanism = mechanismHeld;
 }
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
@@ -218,8 +228,10 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   // Each step on a status of its own: a failed removal still clears the
   // DMA select.
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
-  if (_committedMechanism == tAOFIFOFields::kDMA)
+  if (_writtenDMASelect != kNoDMASelect) {
+    _writtenDMASelect = kNoDMASelect;
     onFreshStatus(status, [&](tStatus2& s) { writeDMASelect(0, s); });
+  }
   onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
   _state.setUncommitted();
 }
@@ -316,6 +328,15 @@ void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
 
 void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
   _armOutstanding.store(false);
+  switchArmOff(status);
+  if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
+    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
+    _completionReported = 1;
+  }
+  _state.setCommitted();
+}
+
+void tTavikAO_FIFOPrimitive::switchArmOff(tStatus2& status) {
   _errorSeen = 1;
   disableSources();
   if (_armedMechanism == tAOFIFOFields::kDMA) {
@@ -323,11 +344,6 @@ void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
     _map->Write_0184.flush(&status, 0);
     _map->flushBus(&status);
   }
-  if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
-    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
-    _completionReported = 1;
-  }
-  _state.setCommitted();
 }
 
 // Data ---------------------------------------------------------------------------------

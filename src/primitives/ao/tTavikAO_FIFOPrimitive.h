@@ -38,6 +38,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   tTavikAO_FIFOPrimitive(const tAODescription* description, const tAOResources& resources,
                          tStatus2& status);
+  // An arm still outstanding is switched off, then every attached handler
+  // leaves the dispatcher's slots.
   ~tTavikAO_FIFOPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -77,6 +79,9 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
  private:
   // complete's steps, under the FIFO lock.
   void completeLocked(tStatus2& status);
+  // The board side of complete: the sources the arm switched on off, and
+  // the DMA requests of a DMA arm withdrawn.
+  void switchArmOff(tStatus2& status);
   bool testStatusBit(uint32_t n, tStatus2* status);
   bool validOrder() const;
   void programChannelOrder(tStatus2& status);
@@ -107,10 +112,13 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   std::atomic<tBaseAOTimingControllerPrimitive*> _timing{nullptr};
   // The second passes under way, which call the timing controller.
   nQoUdR100::tPassCount _secondaryPasses;
-  // The mechanisms by which the last commit and arm worked (direct before
-  // any): uncommit and complete undo what those did, whatever a deploy set
-  // since.
-  uint32_t _committedMechanism = tAOFIFOFields::kDirect;
+  // The DMA select code a commit wrote and no uncommit cleared since
+  // (kNoDMASelect: none): uncommit clears the select by it, whatever
+  // mechanism a commit after it took.
+  static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
+  uint32_t _writtenDMASelect = kNoDMASelect;
+  // The mechanism by which the last arm worked (direct before any): complete
+  // undoes what it did, whatever a deploy set since.
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;
   // Set by arm, cleared by complete (also from the second pass): uncommit
   // completes an arm still outstanding, whatever state a commit set since.

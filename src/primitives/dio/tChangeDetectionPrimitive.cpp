@@ -75,7 +75,7 @@ void tChangeDetectionPrimitive::initialize(nQoUdP100::tImmedDigLatchingPrimitive
 
 void tChangeDetectionPrimitive::allocateBuffer(uint32_t bytesPerSample,
                                                nQoMDBG100::tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || (_buffer.load() != nullptr && _bytesPerSample == bytesPerSample)) return;
   dropBuffer();
   // Both halves in size_t, so that no count wraps into a short buffer.
   const size_t size = size_t{bytesPerSample} * 2;

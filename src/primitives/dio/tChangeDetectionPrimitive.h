@@ -57,9 +57,14 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
 
   void initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines, size_t count,
                   nQoMDBG100::tStatus2& status);
-  // 2n bytes, both halves. A buffer already held is released first; a failed
-  // allocation leaves none.
+  // 2n bytes, both halves. A buffer of n bytes a sample already held is
+  // kept; one of another size is released first; a failed allocation leaves
+  // none.
   void allocateBuffer(uint32_t bytesPerSample, nQoMDBG100::tStatus2& status);
+  // Whether allocateBuffer(bytesPerSample) would release a buffer held.
+  bool wouldReplaceBuffer(uint32_t bytesPerSample) const {
+    return _buffer.load() != nullptr && _bytesPerSample != bytesPerSample;
+  }
   // Takes the buffer out, waits for a capture or a copy under way on another
   // thread, and frees it: never at interrupt level.
   void releaseBuffer(nQoMDBG100::tStatus2& status);

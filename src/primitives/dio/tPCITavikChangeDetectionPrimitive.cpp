@@ -50,11 +50,13 @@ tPCITavikChangeDetectionPrimitive::tPCITavikChangeDetectionPrimitive(
   initialize(lines, lineCount, status);
 }
 
+// A run goes by its own record: a start after the detach turned the change
+// interrupt on too.
 tPCITavikChangeDetectionPrimitive::~tPCITavikChangeDetectionPrimitive() {
-  if (!_attached) return;
-  _running = false;
-  tStatus2 stopped;
-  stop(stopped);
+  if (_running) {
+    tStatus2 stopped;
+    tPCITavikChangeDetectionPrimitive::stop(stopped);
+  }
   tStatus2 detached;
   detach(detached);
 }

@@ -41,8 +41,9 @@ class tPCITavikChangeDetectionPrimitive final : public tChangeDetectionPrimitive
                                     const nQoUdP100::tDeviceInfo& info,
                                     nQoUdP100::tImmedDigLatchingPrimitive* const* lines,
                                     size_t lineCount, nQoMDBG100::tStatus2& status);
-  // Stops and detaches an attached interrupt, so that the dispatcher keeps
-  // no handler of a dead object.
+  // Stops a run that no stop ended, then detaches an attached interrupt, so
+  // that the dispatcher keeps no handler of a dead object and no change
+  // interrupt stays on.
   ~tPCITavikChangeDetectionPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;

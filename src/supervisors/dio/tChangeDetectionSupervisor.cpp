@@ -172,6 +172,10 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
   switch (code) {
     case kQueryOverflow: queryOverflow(*primitive, out, status); return;
     case kPlainCommit:
+      // The buffer a run fills is replaced only once the run is stopped,
+      // with its done report; a buffer of the size asked for is kept.
+      if (buffered() && _run.load() && primitive->wouldReplaceBuffer(fields().bufferSize))
+        onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
       if (buffered()) primitive->allocateBuffer(fields().bufferSize, status);
       if (status.isFatal()) {
         tStatus2 undo;

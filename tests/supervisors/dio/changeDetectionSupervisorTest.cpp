@@ -811,6 +811,63 @@ TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapt
   EXPECT_EQ(s.code, 0);
 }
 
+// A commit of a running task that asks for the buffer it holds touches
+// nothing; one that would replace the buffer the run fills (a deploy of
+// another size) stops the run first, with its done report, then takes the
+// new buffer.
+TEST_F(ChangeDetectionSupervisorTest, ACommitThatWouldReplaceTheBufferOfARunStopsItFirst) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  const uint64_t allocations = nQoSim::totalAllocations();
+  clearLogs();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(nQoSim::totalAllocations(), allocations) << "the buffer held is kept";
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{}));
+  EXPECT_EQ(calls.operations(), "");
+
+  settings.supervisorRecord().bufferSize = 8;
+  tStatus2 s;
+  supervisor.deploy(settings, s);
+  const int64_t live = nQoSim::liveAllocations();
+  clearLogs();
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(windows.log(), (tLog{kAtomicBegin, wrote(0x24C, kAll, 32), kAtomicEnd}));
+  EXPECT_EQ(scheduler.action.calls(), (std::vector<tAction>{{tAction::kReleased, 0}}));
+  EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(nQoSim::liveAllocations(), live) << "one buffer for the other";
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(calls.operations(), "event.post 1 0") << "the run reported done once";
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+// A primitive destroyed under a run that no stop ended (a board's teardown)
+// switches the change interrupt off before its handler leaves the slot,
+// also a run that a start began after the lines were disabled.
+TEST_F(ChangeDetectionSupervisorTest, TheDestructionOfARunningPrimitiveSwitchesItsInterruptOff) {
+  for (const bool attached : {true, false}) {
+    SCOPED_TRACE(attached);
+    auto* running =
+        new tPCITavikChangeDetectionPrimitive(map, dispatcher, info, latching, 2, status);
+    running->enableLines(0x0F, 0x30, status);
+    if (!attached) running->disableLines(0x0F, 0x30, status);
+    running->start(status);
+    ASSERT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 1u);
+    clearLogs();
+    delete running;
+    EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource28Enabled), 0u);
+    EXPECT_EQ(changeRegisters(windows.writes()), (tLog{wrote(0x24C, kAll, 32)}));
+    EXPECT_EQ(dispatcher->primaryHandlers[28], nullptr);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 // A task linked buffered reports done at its stop and takes its event back
 // at unlinkResource, also after a deploy to unbuffered: the done kind it
 // registered is still there.

@@ -432,6 +432,31 @@ TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) 
   EXPECT_EQ(status.code, 0);
 }
 
+// An arm switches on only the sources whose handlers a commit attached: with
+// no commit, or after a direct commit and a deploy to interrupt refills, it
+// switches none on; after the interrupt commit, all.
+TEST_F(tAOFIFOTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
+  for (const bool directFirst : {false, true}) {
+    SCOPED_TRACE(directFirst ? "a direct commit, then interrupt refills" : "no commit");
+    rebuild();
+    if (directFirst) {
+      fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+      fifo->commit(status);
+    }
+    fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+    fifo->arm(status);
+    EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources";
+    EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources";
+    fifo->complete(status);
+    fifo->commit(status);
+    fifo->arm(status);
+    EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0x120u);
+    EXPECT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
+    fifo->complete(status);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 // The uncommit clears the DMA select by the record of the select written:
 // also after a deploy to interrupt refills and a commit of those, and once.
 TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {

@@ -264,9 +264,12 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
     _map->AO_Serial_Interrupt_Ack.setBits(1u << line, line, 1, s);
     _map->AO_Serial_Interrupt_Ack.flush(s, 1);
   }
+  // A source goes on only while a commit holds its handler in the slot.
   if (fields.transferMechanism != tAOFIFOFields::kDirect) {
-    enable(_dispatcher, &tTavikInterruptDispatcher::enableAOErrorInterrupt, status);
-    for (tEnable serial : kSerialEnables) enable(_dispatcher, serial, status);
+    if (_attachedError != 0)
+      enable(_dispatcher, &tTavikInterruptDispatcher::enableAOErrorInterrupt, status);
+    if (_attachedSerial != 0)
+      for (tEnable serial : kSerialEnables) enable(_dispatcher, serial, status);
   }
   _wroteSinceArm = 0;
   _ownStatus.clear();
@@ -280,7 +283,8 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
     _samplesWritten = 0;
     _done = 0;
     if (_fifoDepth != 0) preload();
-    enable(_dispatcher, &tTavikInterruptDispatcher::enableGroupBInterruptBit8, status);
+    if (_attachedRefill != 0)
+      enable(_dispatcher, &tTavikInterruptDispatcher::enableGroupBInterruptBit8, status);
   }
   _state.setArmed();
   _completionReported = 0;

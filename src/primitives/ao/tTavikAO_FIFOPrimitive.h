@@ -53,6 +53,7 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // min(maxChannels, 16), or an order entry above 15.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
+  // Switches on only the sources whose handlers a commit attached.
   void arm(tStatus2& status) override;
   void complete(tStatus2& status) override;
   void start(tStatus2& status) override;

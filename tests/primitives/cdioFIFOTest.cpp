@@ -475,6 +475,55 @@ TEST_F(tCDIOFIFOTest, AFailedSecondCommitOrArmGivesBackOnlyWhatItTook) {
   cdo->unregisterPolledObserver(&a, status);
 }
 
+// A second commit or arm that asks for nothing new touches nothing: it
+// attaches and enables nothing again, takes no lock and runs nothing
+// atomically (each would fail here), and writes nothing but the input FIFO's
+// mode flag, which every commit writes again.
+TEST_F(tCDIOFIFOTest, ASecondCommitOrArmThatAsksForNothingNewTouchesNothing) {
+  using nQoUdRLP100::tEnabledFlag;
+  const auto again = [&](auto* fifo, uint32_t fifoSource, uint32_t overrunSource,
+                         tEnabledFlag fifoOn, tEnabledFlag overrunOn, const tLog& commitWrites) {
+    fifo->addObserver(a.asFIFO(), status);
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->arm(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    nQoSim::failNextAcquire(-50001);
+    tStatus2 committed;
+    fifo->commit(committed);
+    nQoSim::failNextAcquire(0);
+    bus.failNext(tCall::kAtomic, -50001);
+    tStatus2 armed;
+    fifo->arm(armed);
+    bus.failNext(tCall::kAtomic, 0);
+    EXPECT_EQ(committed.code, 0);
+    EXPECT_EQ(armed.code, 0);
+    EXPECT_EQ(windows.log(), commitWrites);
+    EXPECT_TRUE(bus.calls().empty());
+    EXPECT_EQ(bus.registrations(), 1);
+    EXPECT_NE(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_NE(board->primaryHandlers[overrunSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 1u);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    again(cdi, kCDIFIFO, kCDIOverrun, nQoUdRLP100::kSource21Enabled, nQoUdRLP100::kSource23Enabled,
+          tLog{wrote32(0x228, 0xA00)});
+  }
+  {
+    SCOPED_TRACE("output");
+    again(cdo, kCDOFIFO, kCDOOverrun, nQoUdRLP100::kSource24Enabled, nQoUdRLP100::kSource26Enabled,
+          tLog{});
+  }
+}
+
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   cdo->registerPolledObserver(&a, status);
   cdo->commit(status);

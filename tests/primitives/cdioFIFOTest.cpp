@@ -524,6 +524,40 @@ TEST_F(tCDIOFIFOTest, ASecondCommitOrArmThatAsksForNothingNewTouchesNothing) {
   }
 }
 
+// Code 1 after 4100 keeps what the arm runs on: each FIFO stays armed, so an
+// overrun's walks still reach the observer in both passes, until the disarm.
+TEST_F(tCDIOFIFOTest, ACommitOfAnArmedFIFOKeepsItArmedForItsPasses) {
+  a.answer = 1;
+  const auto commitArmed = [&](auto* fifo, uint32_t overrunBit) {
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->arm(status);
+    fifo->commit(status);
+    ASSERT_EQ(status.code, 0);
+    EXPECT_TRUE(fifo->isArmed());
+    calls.clear();
+    fifos->scriptStatus({overrunBit});
+    windows.setRead(window, 0x88, 8, 0x01);
+    EXPECT_EQ(bus.raise(kIrq), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun", "a:overrun2"}));
+    fifo->disarm(status);
+    EXPECT_EQ(fifo->state(), 2u);
+    fifo->uncommit(status);
+    fifo->removeObserver(a.asOverrun(), status);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    commitArmed(cdi, 0x80000);
+  }
+  {
+    SCOPED_TRACE("output");
+    commitArmed(cdo, 0x8);
+  }
+}
+
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   cdo->registerPolledObserver(&a, status);
   cdo->commit(status);

@@ -54,7 +54,8 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   applyModeFlag(status);
   applySecondaryModeFlag(status);
   if (status.isNotFatal()) {
-    setState(kCommitted);
+    // An armed FIFO stays armed: its passes go on reaching their observers.
+    if (!isArmed()) setState(kCommitted);
     return;
   }
   tStatus2 scratch;

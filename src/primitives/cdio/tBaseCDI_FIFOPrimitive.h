@@ -55,7 +55,8 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
   // Supervisor code 1: attaches the events in use that no commit before
-  // attached; a failure detaches only those, on a scratch status.
+  // attached; a failure detaches only those, on a scratch status. State 2,
+  // but an armed FIFO stays armed.
   void commit(nQoMDBG100::tStatus2& status);
   // Code 4100: enables the sources in use that no arm before enabled; a
   // failure disables only those, on a scratch status.

@@ -81,7 +81,8 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
   applyTransferModeFlag(status);
   applySecondaryModeFlag(status);
   if (status.isNotFatal()) {
-    setState(kCommitted);
+    // An armed FIFO stays armed: its passes go on reaching their observers.
+    if (!isArmed()) setState(kCommitted);
     return;
   }
   tStatus2 scratch;

@@ -78,6 +78,7 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // empty) and starts the thread for a polled observer, each only when no
   // commit before did, and writes the mode flags; a failure detaches and
   // ends only what this commit attached and started, on a scratch status.
+  // State 2, but an armed FIFO stays armed.
   virtual void commit(nQoMDBG100::tStatus2& status);
   // Code 4: always runs, every step on a scratch status merged into the
   // caller's. It disarms first while sources an arm enabled are on, then

@@ -558,6 +558,41 @@ TEST_F(tCDIOFIFOTest, ACommitOfAnArmedFIFOKeepsItArmedForItsPasses) {
   }
 }
 
+// An event that came into use after the commit has no handler in its slot:
+// the arm leaves its source off until a commit attaches the handler, so no
+// source is on whose slot is empty (the destruction goes by the slots).
+TEST_F(tCDIOFIFOTest, AnArmEnablesOnlyTheEventsWhoseHandlersACommitAttached) {
+  using nQoUdRLP100::tEnabledFlag;
+  const auto lateEvent = [&](auto* fifo, uint32_t fifoSource, tEnabledFlag fifoOn,
+                             tEnabledFlag overrunOn) {
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->addObserver(a.asFIFO(), status);
+    fifo->arm(status);
+    EXPECT_EQ(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 0u);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    fifo->commit(status);
+    fifo->arm(status);
+    EXPECT_NE(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 1u);
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 0u);
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    lateEvent(cdi, kCDIFIFO, nQoUdRLP100::kSource21Enabled, nQoUdRLP100::kSource23Enabled);
+  }
+  {
+    SCOPED_TRACE("output");
+    lateEvent(cdo, kCDOFIFO, nQoUdRLP100::kSource24Enabled, nQoUdRLP100::kSource26Enabled);
+  }
+}
+
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   cdo->registerPolledObserver(&a, status);
   cdo->commit(status);

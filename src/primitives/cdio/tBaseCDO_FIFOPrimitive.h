@@ -107,8 +107,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   virtual uint32_t getModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
   // Code 4100: resets the thread, enables the sources in use (FIFO, buffer
-  // error, overrun) that no arm before enabled; a failure ends the thread's
-  // run and disables only what this arm enabled, on a scratch status.
+  // error, overrun) whose handlers a commit attached and that no arm before
+  // enabled; a failure ends the thread's run and disables only what this arm
+  // enabled, on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Code 4101: always runs; signals the thread and waits for its action, then
   // disables the sources that arm enabled, each step on a scratch status

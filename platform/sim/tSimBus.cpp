@@ -172,7 +172,9 @@ void tSimBus::unregisterInterrupt(uint64_t* handle, int* status) {
 }
 
 void tSimBus::runAtomically(iBusAtomicOperation* operation, int* status) {
+  ++_atomicRunsWaiting;
   std::lock_guard<std::recursive_mutex> lock(_busLock);
+  --_atomicRunsWaiting;
   if (failsNow(tCall::kAtomic, status)) return;
   _windows.logMarker(tSimRegisterWindows::kAtomicBegin);
   const int32_t answer = operation->operateAtomically();

@@ -36,6 +36,7 @@
 //   bus.write32(handle, 0x0FC, 5, 0x40000000, nullptr);   // windows.written(w, 0x0FC, 32)
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -163,6 +164,9 @@ class tSimBus : public iBus {
   int liveMappings() const;
   // Interrupt registrations, and windows opened and not yet closed or given back.
   int registrations() const;
+  // Atomic runs that asked for the bus lock and have not taken it yet: a test
+  // that holds one run inside sees another thread's run reach the lock.
+  int atomicRunsWaiting() const { return _atomicRunsWaiting.load(); }
   int openWindows() const;
 
   int32_t flush(int* status) override;
@@ -276,6 +280,7 @@ class tSimBus : public iBus {
 
   // Held by primary passes and atomic runs; guards the registrations.
   mutable std::recursive_mutex _busLock;
+  std::atomic<int> _atomicRunsWaiting{0};
   std::vector<tRegistration> _registrations;
   uint64_t _nextHandle = 0x1000;
   // Guards the queued secondary passes and those running now.

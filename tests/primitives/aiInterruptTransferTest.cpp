@@ -10,6 +10,7 @@
 
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "support/heldDisarm.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 
@@ -249,6 +250,27 @@ TEST_F(tAIInterruptTransferTest, DestroyedDuringItsLastConvertSecondPassItWaitsF
   EXPECT_EQ(destination.ends, (std::vector<int>{0}));
   timing->disarm(status);
   timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The FIFO's disarm, held at its write that switches the data source off,
+// and the transfer's last-convert second pass beside it, which turns that
+// source back on: the source stays off after the disarm, so the uncommit
+// leaves it not on without its handler.
+TEST_F(tAIInterruptTransferTest, ALastConvertPassBesideTheFIFOsDisarmLeavesTheDataSourceOff) {
+  destination.fifo = fifo;
+  fifo->commit(status);
+  fifo->arm(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0x0080);
+  tStatus2 disarmed, pass;
+  EXPECT_TRUE(passBesideHeldDisarm(
+      windows, bus, 0x192, 0x0080, [&] { fifo->disarm(disarmed); },
+      [&] { transfer->lastConvertedSecondary(timing, pass); }));
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0);
+  fifo->uncommit(status);
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(pass.code, 0);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -475,6 +475,124 @@ TEST_F(tCDIOFIFOTest, AFailedSecondCommitOrArmGivesBackOnlyWhatItTook) {
   cdo->unregisterPolledObserver(&a, status);
 }
 
+// A second commit or arm that asks for nothing new touches nothing: it
+// attaches and enables nothing again, takes no lock and runs nothing
+// atomically (each would fail here), and writes nothing but the input FIFO's
+// mode flag, which every commit writes again.
+TEST_F(tCDIOFIFOTest, ASecondCommitOrArmThatAsksForNothingNewTouchesNothing) {
+  using nQoUdRLP100::tEnabledFlag;
+  const auto again = [&](auto* fifo, uint32_t fifoSource, uint32_t overrunSource,
+                         tEnabledFlag fifoOn, tEnabledFlag overrunOn, const tLog& commitWrites) {
+    fifo->addObserver(a.asFIFO(), status);
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->arm(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+    nQoSim::failNextAcquire(-50001);
+    tStatus2 committed;
+    fifo->commit(committed);
+    nQoSim::failNextAcquire(0);
+    bus.failNext(tCall::kAtomic, -50001);
+    tStatus2 armed;
+    fifo->arm(armed);
+    bus.failNext(tCall::kAtomic, 0);
+    EXPECT_EQ(committed.code, 0);
+    EXPECT_EQ(armed.code, 0);
+    EXPECT_EQ(windows.log(), commitWrites);
+    EXPECT_TRUE(bus.calls().empty());
+    EXPECT_EQ(bus.registrations(), 1);
+    EXPECT_NE(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_NE(board->primaryHandlers[overrunSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 1u);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    again(cdi, kCDIFIFO, kCDIOverrun, nQoUdRLP100::kSource21Enabled, nQoUdRLP100::kSource23Enabled,
+          tLog{wrote32(0x228, 0xA00)});
+  }
+  {
+    SCOPED_TRACE("output");
+    again(cdo, kCDOFIFO, kCDOOverrun, nQoUdRLP100::kSource24Enabled, nQoUdRLP100::kSource26Enabled,
+          tLog{});
+  }
+}
+
+// Code 1 after 4100 keeps what the arm runs on: each FIFO stays armed, so an
+// overrun's walks still reach the observer in both passes, until the disarm.
+TEST_F(tCDIOFIFOTest, ACommitOfAnArmedFIFOKeepsItArmedForItsPasses) {
+  a.answer = 1;
+  const auto commitArmed = [&](auto* fifo, uint32_t overrunBit) {
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->arm(status);
+    fifo->commit(status);
+    ASSERT_EQ(status.code, 0);
+    EXPECT_TRUE(fifo->isArmed());
+    calls.clear();
+    fifos->scriptStatus({overrunBit});
+    windows.setRead(window, 0x88, 8, 0x01);
+    EXPECT_EQ(bus.raise(kIrq), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    EXPECT_EQ(calls, (std::vector<std::string>{"a:overrun", "a:overrun2"}));
+    fifo->disarm(status);
+    EXPECT_EQ(fifo->state(), 2u);
+    fifo->uncommit(status);
+    fifo->removeObserver(a.asOverrun(), status);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    commitArmed(cdi, 0x80000);
+  }
+  {
+    SCOPED_TRACE("output");
+    commitArmed(cdo, 0x8);
+  }
+}
+
+// An event that came into use after the commit has no handler in its slot:
+// the arm leaves its source off until a commit attaches the handler, so no
+// source is on whose slot is empty (the destruction goes by the slots).
+TEST_F(tCDIOFIFOTest, AnArmEnablesOnlyTheEventsWhoseHandlersACommitAttached) {
+  using nQoUdRLP100::tEnabledFlag;
+  const auto lateEvent = [&](auto* fifo, uint32_t fifoSource, tEnabledFlag fifoOn,
+                             tEnabledFlag overrunOn) {
+    fifo->addObserver(a.asOverrun(), status);
+    fifo->setModeFlag(1, status, 0);
+    fifo->commit(status);
+    fifo->addObserver(a.asFIFO(), status);
+    fifo->arm(status);
+    EXPECT_EQ(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 0u);
+    EXPECT_EQ(board->enabledFlag(overrunOn), 1u);
+    fifo->commit(status);
+    fifo->arm(status);
+    EXPECT_NE(board->primaryHandlers[fifoSource], nullptr);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 1u);
+    fifo->disarm(status);
+    fifo->uncommit(status);
+    EXPECT_EQ(board->enabledFlag(fifoOn), 0u);
+    EXPECT_EQ(bus.registrations(), 0);
+    EXPECT_EQ(status.code, 0);
+  };
+  {
+    SCOPED_TRACE("input");
+    lateEvent(cdi, kCDIFIFO, nQoUdRLP100::kSource21Enabled, nQoUdRLP100::kSource23Enabled);
+  }
+  {
+    SCOPED_TRACE("output");
+    lateEvent(cdo, kCDOFIFO, nQoUdRLP100::kSource24Enabled, nQoUdRLP100::kSource26Enabled);
+  }
+}
+
 TEST_F(tCDIOFIFOTest, AFIFODestroyedWithItsThreadRunningStopsItFirst) {
   cdo->registerPolledObserver(&a, status);
   cdo->commit(status);

@@ -9,6 +9,7 @@
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
+#include "support/heldDisarm.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tavikFixture.h"
@@ -254,6 +255,27 @@ TEST_F(tConverterTest, AnOverrunThatAnObserverAnswersDisablesAcknowledgesAndReen
   EXPECT_EQ(bus.raise(1), 1u);
   EXPECT_EQ(bus.pumpSecondary(), 1u);
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
+  EXPECT_FALSE(converter->isOverrunEnabled());
+  converter->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The disarm on the codes' thread, held at its write that switches the
+// overrun source off, and the secondary pass on another thread beside it,
+// held as it reaches the bus: the pass leaves the source off, whichever of
+// the two looked at the arm's record first.
+TEST_F(tConverterTest, ASecondaryPassBesideADisarmLeavesTheSourceOff) {
+  converter->addObserver(&first, status);
+  ASSERT_TRUE(converter->commit(status));
+  converter->arm(status);
+  ASSERT_EQ(status.code, 0);
+  tStatus2 disarmed;
+  EXPECT_TRUE(passBesideHeldDisarm(
+      windows, bus, 0x192, 0x0020, [&] { converter->disarm(disarmed); },
+      [&] { dispatcher->secondaryHandlers[2].load()->handleSecondaryInterrupt(); }));
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
+  EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource2Enabled), 0u);
   EXPECT_FALSE(converter->isOverrunEnabled());
   converter->uncommit(status);
   EXPECT_EQ(status.code, 0);

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "sim/tSimAIFifo.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tavikFixture.h"
@@ -38,6 +41,17 @@ class tObserver : public tBase::iAIFIFOObserver, public tBase::iAIOverflowObserv
   void overflowedSecondary(tBase*, tStatus2&) override { calls->push_back(102); }
   std::vector<uint32_t>* calls;
   int failWith = 0;
+};
+
+// Runs onOverflowEnable as a pass comes to turn the overflow source back on.
+class tHookedFIFO : public tAIDeviceFIFOPrimitive {
+ public:
+  using tAIDeviceFIFOPrimitive::tAIDeviceFIFOPrimitive;
+  void enableOverflowInterrupt(tStatus2& status) override {
+    if (onOverflowEnable) onOverflowEnable();
+    tAIDeviceFIFOPrimitive::enableOverflowInterrupt(status);
+  }
+  std::function<void()> onOverflowEnable;
 };
 
 class tFIFOTest : public tTavikMapTest {
@@ -177,6 +191,32 @@ TEST_F(tFIFOTest, AnOverflowSecondaryPassAfterDisarmLeavesTheSourceOff) {
   dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt();
   EXPECT_EQ(calls, (std::vector<uint32_t>{2, 2, 102}));
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x192, 0x0020)}));
+  EXPECT_EQ(status.code, 0);
+}
+
+// The overflow secondary pass on a thread of its own, held as it comes to turn
+// the source back on, and the disarm on the codes' thread meanwhile: the
+// pass, let go once the disarm has returned, leaves the source off.
+TEST_F(tFIFOTest, AnOverflowPassHeldAtItsEnableLeavesTheSourceOffAfterADisarmBesideIt) {
+  description = {1024, 4, 77};
+  auto* hooked = new tHookedFIFO(&description, map, dispatcher, status);
+  fifo = hooked;
+  fifo->addOverflowObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
+  tHeldCall held(tHeldCall::kGuard);
+  hooked->onOverflowEnable = [&] { held.hold(); };
+  std::thread pass([&] { dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt(); });
+  EXPECT_TRUE(held.waitUntilInside());
+  fifo->disarm(status);
+  held.letGo();
+  pass.join();
+  EXPECT_FALSE(held.expired());
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102}));
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
+  EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource1Enabled), 0u);
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -171,8 +171,8 @@ uint32_t tAIDeviceFIFOPrimitive::statusBit(unsigned position, tStatus2* status) 
 }
 
 void tAIDeviceFIFOPrimitive::enableFIFOInterrupt(tStatus2& status) {
-  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher(
-      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit7, status)
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit7, _fifoArmed, status)
       .exec();
 }
 
@@ -183,8 +183,9 @@ void tAIDeviceFIFOPrimitive::disableFIFOInterrupt(tStatus2* status) {
 }
 
 void tAIDeviceFIFOPrimitive::enableOverflowInterrupt(tStatus2& status) {
-  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher(
-      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit5Source1, status)
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit5Source1, _overflowArmed,
+      status)
       .exec();
 }
 

@@ -48,6 +48,9 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
   uint32_t isEmpty(tStatus2* status) override { return statusBit(12, status); }
   uint32_t readStatusBit14(tStatus2* status) override { return statusBit(14, status); }
   uint32_t readStatusBit13(tStatus2* status) override { return statusBit(13, status); }
+  // The two enables switch their source on only while an arm that no disarm
+  // followed holds it, looked at inside the enable's atomic run: a pass that
+  // turns a source back on never outlives the disarm.
   void enableFIFOInterrupt(tStatus2& status) override;
   void disableFIFOInterrupt(tStatus2* status) override;
   uint32_t readSample(void* destination, tStatus2& status) override;

@@ -84,10 +84,11 @@ void tAI_ADCPrimitive::arm(tStatus2& status) {
 
 // Both go by what the converter holds, not by the observers: a record taken
 // out after the arm or the commit leaves the source or the handler to undo.
+// The arm's record goes before the source is switched off: a secondary pass
+// from here on leaves the source off.
 void tAI_ADCPrimitive::disarm(tStatus2& status) {
-  if (status.isFatal() || _enabled == 0) return;
+  if (status.isFatal() || _enabled.exchange(0) == 0) return;
   tAI_ADCPrimitive::disableOverrunInterrupt(nullptr);
-  _enabled = 0;
 }
 
 // An arm that no disarm followed is disarmed first (a commit since leaves
@@ -117,8 +118,8 @@ void tAI_ADCPrimitive::acknowledgeBit11(tStatus2* status) {
 }
 
 void tAI_ADCPrimitive::enableOverrunInterrupt(tStatus2& status) {
-  tTavikInterruptDispatcher::tAtomicStatusRefDispatcher enable(
-      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit5, status);
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher enable(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit5, _enabled, status);
   enable.exec();
 }
 

@@ -50,6 +50,8 @@ class tAI_ADCPrimitive : public tBaseAI_ADCPrimitive {
   uint32_t readStatusBit5(nQoMDBG100::tStatus2* status) override;
   // 0x0800 to 0x104.
   void acknowledgeBit11(nQoMDBG100::tStatus2* status) override;
+  // Only while an arm that no disarm followed holds the source, looked at
+  // inside the enable's atomic run.
   void enableOverrunInterrupt(nQoMDBG100::tStatus2& status) override;
   void disableOverrunInterrupt(nQoMDBG100::tStatus2* status) override;
 

@@ -37,7 +37,9 @@ uint32_t tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleSecondaryInterrup
   _fifo->_overflowObservers.notifyPendingWhile(
       [this] { return _fifo->overflowArmed(); },
       [&](iAIOverflowObserver* observer) { observer->overflowedSecondary(_fifo, local); });
-  if (_fifo->overflowArmed()) _fifo->enableOverflowInterrupt(local);
+  // The enable looks at the arm's record inside its atomic run: a disarm
+  // since the primary pass leaves the source off.
+  _fifo->enableOverflowInterrupt(local);
   return static_cast<uint32_t>(local.code);
 }
 

@@ -160,8 +160,9 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
 
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;
-  // The sources an arm switched on, until the disarm: the overflow passes
-  // read them on the interrupt's side, a code 1 after the arm leaves them.
+  // The sources an arm switched on, until the disarm, which clears them before
+  // it switches them off: the overflow passes and the enables read them on
+  // the interrupt's side, a code 1 after the arm leaves them.
   std::atomic<uint32_t> _fifoArmed{0};
   std::atomic<uint32_t> _overflowArmed{0};
   const tAIFIFODescription* _description;

@@ -22,8 +22,9 @@ uint32_t tBaseAI_ADCPrimitive::tAIOverrunHandler::handleSecondaryInterrupt() {
   nQoMDBG100::tStatus2 local;
   _converter->_observers.notifyPending(
       [&](iObserver* observer) { observer->handleOverrunSecondary(_converter, local); });
-  // A disarm since the primary pass leaves the source off.
-  if (_converter->_enabled.load() != 0) _converter->enableOverrunInterrupt(local);
+  // The enable looks at the arm's record inside its atomic run: a disarm
+  // since the primary pass leaves the source off.
+  _converter->enableOverrunInterrupt(local);
   return static_cast<uint32_t>(local.code);
 }
 

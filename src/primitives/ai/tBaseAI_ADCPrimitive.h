@@ -92,8 +92,9 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   const tAIFirstEntry* _owner;
   tAI_ADCPrimitiveConfig _configuration;
   uint32_t _attached = 0;
-  // The overrun source is on, from an arm to the disarm; the secondary pass
-  // turns it on again only while so.
+  // The overrun source is on, from an arm to the disarm; the enable turns it
+  // on only while so, looked at inside its atomic run, and the disarm clears
+  // it before the switch-off.
   std::atomic<uint32_t> _enabled{0};
   tAIOverrunHandler _overrunHandler{this};
   tObserverList<tRecord> _observers{kInitialObserverRoom};

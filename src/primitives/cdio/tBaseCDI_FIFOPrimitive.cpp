@@ -54,7 +54,8 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   applyModeFlag(status);
   applySecondaryModeFlag(status);
   if (status.isNotFatal()) {
-    setState(kCommitted);
+    // An armed FIFO stays armed: its passes go on reaching their observers.
+    if (!isArmed()) setState(kCommitted);
     return;
   }
   tStatus2 scratch;
@@ -62,14 +63,17 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   _attached = held;
 }
 
+// An event that came into use after the commit has no handler yet: its source
+// stays off until a commit attaches it.
 void tBaseCDI_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const uint32_t held = _enabled;
-  switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
+  const auto attached = [&](uint32_t bit) { return (_attached & bit) != 0; };
+  switchNoted(_fifo.any() && attached(kFIFOBit), kFIFOBit, _enabled, status,
               [&] { _dispatcher->enableCDIFIFOInterrupt(status); });
-  switchNoted(_bufferError.any(), kBufferErrorBit, _enabled, status,
+  switchNoted(_bufferError.any() && attached(kBufferErrorBit), kBufferErrorBit, _enabled, status,
               [&] { _dispatcher->enableCDIBufferErrorInterrupt(status); });
-  switchNoted(_overrun.any(), kOverrunBit, _enabled, status,
+  switchNoted(_overrun.any() && attached(kOverrunBit), kOverrunBit, _enabled, status,
               [&] { _dispatcher->enableCDIOverrunInterrupt(status); });
   if (status.isNotFatal()) {
     setState(kArmed);

@@ -55,10 +55,12 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
   // Supervisor code 1: attaches the events in use that no commit before
-  // attached; a failure detaches only those, on a scratch status.
+  // attached; a failure detaches only those, on a scratch status. State 2,
+  // but an armed FIFO stays armed.
   void commit(nQoMDBG100::tStatus2& status);
-  // Code 4100: enables the sources in use that no arm before enabled; a
-  // failure disables only those, on a scratch status.
+  // Code 4100: enables the sources in use whose handlers a commit attached
+  // and that no arm before enabled; a failure disables only those, on a
+  // scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Codes 4101 and 4: the caller's status goes to every step. Each gives
   // back the sources that arm enabled or commit attached, whatever the lists

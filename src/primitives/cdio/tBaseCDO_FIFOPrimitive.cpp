@@ -81,7 +81,8 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
   applyTransferModeFlag(status);
   applySecondaryModeFlag(status);
   if (status.isNotFatal()) {
-    setState(kCommitted);
+    // An armed FIFO stays armed: its passes go on reaching their observers.
+    if (!isArmed()) setState(kCommitted);
     return;
   }
   tStatus2 scratch;
@@ -100,16 +101,19 @@ void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
   setState(kUncommitted);
 }
 
-// Every arm resets the polling thread for a run of its own.
+// Every arm resets the polling thread for a run of its own. An event that
+// came into use after the commit has no handler yet: its source stays off
+// until a commit attaches it.
 void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const uint32_t held = _enabled;
   if (_threadInUse != 0) reset(status);
-  switchNoted(_fifo.any(), kFIFOBit, _enabled, status,
+  const auto attached = [&](uint32_t bit) { return (_attached & bit) != 0; };
+  switchNoted(_fifo.any() && attached(kFIFOBit), kFIFOBit, _enabled, status,
               [&] { _dispatcher->enableCDOFIFOInterrupt(status); });
-  switchNoted(_bufferError.any(), kBufferErrorBit, _enabled, status,
+  switchNoted(_bufferError.any() && attached(kBufferErrorBit), kBufferErrorBit, _enabled, status,
               [&] { _dispatcher->enableCDOBufferErrorInterrupt(status); });
-  switchNoted(_overrun.any(), kOverrunBit, _enabled, status,
+  switchNoted(_overrun.any() && attached(kOverrunBit), kOverrunBit, _enabled, status,
               [&] { _dispatcher->enableCDOOverrunInterrupt(status); });
   if (status.isNotFatal()) {
     setState(kArmed);

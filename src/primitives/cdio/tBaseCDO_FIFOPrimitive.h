@@ -78,6 +78,7 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // empty) and starts the thread for a polled observer, each only when no
   // commit before did, and writes the mode flags; a failure detaches and
   // ends only what this commit attached and started, on a scratch status.
+  // State 2, but an armed FIFO stays armed.
   virtual void commit(nQoMDBG100::tStatus2& status);
   // Code 4: always runs, every step on a scratch status merged into the
   // caller's. It disarms first while sources an arm enabled are on, then
@@ -106,8 +107,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   virtual uint32_t getModeFlag(nQoMDBG100::tStatus2& status) = 0;
 
   // Code 4100: resets the thread, enables the sources in use (FIFO, buffer
-  // error, overrun) that no arm before enabled; a failure ends the thread's
-  // run and disables only what this arm enabled, on a scratch status.
+  // error, overrun) whose handlers a commit attached and that no arm before
+  // enabled; a failure ends the thread's run and disables only what this arm
+  // enabled, on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
   // Code 4101: always runs; signals the thread and waits for its action, then
   // disables the sources that arm enabled, each step on a scratch status

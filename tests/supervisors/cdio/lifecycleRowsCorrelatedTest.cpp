@@ -266,14 +266,16 @@ class tFIFORow : public tCDIORow {
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   // The transfer's observers, again after a setup took them out.
   void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
-  // Each code where it works on the FIFO, and so holds: commit and arm while
-  // the lists hold observers and no commit or arm holds their events already
-  // (a second one takes nothing), disarm and uncommit while an arm or a
-  // commit is held.
+  // Each code where it works on the FIFO, and so holds: commit while the
+  // lists hold observers and no commit holds their events already (a second
+  // one takes nothing), arm while a commit holds them and no arm does (an arm
+  // enables only the events whose handlers a commit attached), disarm and
+  // uncommit while an arm or a commit is held.
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     std::vector<tEntry> offered;
     if (fifo()->hasObservers() && !fifo()->holdsCommit()) offered.push_back(code(supervisor, 1));
-    if (fifo()->hasObservers() && !fifo()->holdsArm()) offered.push_back(code(supervisor, 4100));
+    if (fifo()->hasObservers() && fifo()->holdsCommit() && !fifo()->holdsArm())
+      offered.push_back(code(supervisor, 4100));
     if (fifo()->holdsArm()) offered.push_back(code(supervisor, 4101));
     if (fifo()->holdsCommit()) offered.push_back(code(supervisor, 4));
     return offered;

@@ -17,6 +17,7 @@
 #include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/tSimSchedulerAction.h"
+#include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikHelper.h"
@@ -656,6 +657,39 @@ TEST_F(tTimingTest, AnUncommitOfAnArmedEngineDisarmsItBeforeTheHandlersGo) {
     timing->uncommit(status);
     EXPECT_TRUE(action.calls().empty()) << "the arm was undone twice";
   }
+}
+
+// Code 4100 before any commit still arms and tells the scheduler action, but
+// leaves the record-end and sample-start sources off (no handler would
+// acknowledge them), as a wait's enable of the sample-start source does. A
+// disarm without an arm touches nothing; one disarm answers the arm, and a
+// second touches nothing and tells the action nothing.
+TEST_F(tTimingTest, AnArmWithoutACommitLeavesItsSourcesOffAndOneDisarmAnswersIt) {
+  using tActionCall = tSimSchedulerAction::tCall;
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addSampleStartObserver(&second, true, status);
+  timing->setConfiguration(config, status);
+  timing->setSchedulerAction(&action, status);
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_TRUE(action.calls().empty()) << "a disarm without an arm was reported";
+
+  timing->arm(status);
+  timing->enableSampleStartInterrupt(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(hasWrite(0x110, 0x1540)) << "the arm command";
+  EXPECT_FALSE(wroteAt(0x192));
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_TRUE(timing->isArmHeld());
+  timing->disarm(status);
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_TRUE(windows.log().empty()) << "a second disarm touched the board";
+  EXPECT_EQ(action.calls(),
+            (std::vector<tActionCall>{{tActionCall::kArmed, 0}, {tActionCall::kDisarmed, 0}}));
+  EXPECT_EQ(status.code, 0);
 }
 
 // A committed and armed controller that is destroyed switches its arm off and

@@ -692,6 +692,37 @@ TEST_F(tTimingTest, AnArmWithoutACommitLeavesItsSourcesOffAndOneDisarmAnswersIt)
   EXPECT_EQ(status.code, 0);
 }
 
+// Code 4101, or the disarm of code 4, after a start: the run is stopped
+// first, while armed, so its record end reaches the observer once; the
+// stop's warning is not the disarm's answer. A release after an arm without
+// a commit hands the engine back uncommitted.
+TEST_F(tTimingTest, ADisarmStopsTheRunItHoldsFirstAndTheReleaseHandsBackUncommitted) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  for (const bool uncommit : {false, true}) {
+    SCOPED_TRACE(uncommit ? "4100, 2, 4" : "4100, 2, 4101");
+    timing->arm(status);
+    timing->start(status);
+    ASSERT_TRUE(timing->isRunHeld());
+    clearLogs();
+    if (uncommit)
+      timing->uncommit(status);
+    else
+      timing->disarm(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101})) << "the run's record end";
+    EXPECT_FALSE(timing->isRunHeld());
+    EXPECT_FALSE(timing->isArmHeld());
+  }
+  ASSERT_EQ(timing->installedHandlers(), 0u);
+  timing->arm(status);
+  timing->bringDown();
+  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_FALSE(timing->isArmHeld());
+  EXPECT_EQ(status.code, 0);
+}
+
 // A committed and armed controller that is destroyed switches its arm off and
 // leaves no handler in the dispatcher and the board interrupt detached.
 TEST_F(tTimingTest, DestructionEmptiesTheSlotsOfItsHandlersAndDetaches) {

@@ -491,8 +491,15 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   // Only an arm that no disarm followed: a second disarm touches nothing and
   // sends its scheduler action no second report.
-  if (status.isFatal() || !_armHeld.exchange(false)) return;
-  // The hammer stop ends a run too.
+  if (status.isFatal() || !_armHeld.load()) return;
+  // A run that no stop ended is stopped first, while armed, so its record
+  // end reaches the observers; its answer is the stop's, not the disarm's.
+  if (_runHeld.load()) {
+    tStatus2 stopped;
+    tTavikAITimingControllerPrimitive::stop(stopped);
+  }
+  _armHeld = false;
+  // The hammer stop ends a run that a read started meanwhile, too.
   _runHeld = false;
   switchArmOff(status);
   onFreshStatus(status, [&](tStatus2& s) {

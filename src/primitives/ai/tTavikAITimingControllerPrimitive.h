@@ -65,8 +65,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // simulated record end (+200010 for a finite run unless quietStop); then
   // waits until both record-end passes have run.
   void stop(tStatus2& status) override;
-  // Only while an arm is held: hammer stop, sources off, convert gate
-  // closed; state 2.
+  // Only while an arm is held: a run still held stopped first (its answer
+  // dropped), then hammer stop, sources off, convert gate closed; state 2.
   void disarm(tStatus2& status) override;
   // Handlers out, timed loop out, neutral values written, listener out;
   // state 1.

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "primitives/ai/tAISubsystem.h"
+#include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "sim/tSimSchedulerAction.h"
+#include "support/boardChecks.h"
 #include "support/statusRecords.h"
 #include "tavik/tavikFixture.h"
 
@@ -353,6 +355,60 @@ TEST_F(tAISubsystemTest, ImmediateDMAWithoutAReservedChannelFailsCommitAndUndoes
   EXPECT_EQ(subsystem->timing()->state().getState(), 1u);
   EXPECT_EQ(subsystem->frontEnd()->state().getState(), 1u);
   EXPECT_EQ(bus.registrations(), 0);
+}
+
+// Code 4100 before any commit arms no member, whose handlers no commit put
+// in the dispatcher's slots, and holds no arm; a disarm then touches
+// nothing. Code 4101, or the disarm of code 4, after a start stops the run
+// first, so its record end and its done report go out once; a second
+// disarm touches nothing.
+TEST_F(tAISubsystemTest, AnArmWithoutACommitArmsNothingAndADisarmStopsTheRunItHolds) {
+  struct tRecordEnds : nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
+    uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+      ++count;
+      return 0;
+    }
+    int count = 0;
+  } ends;
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent done(log, "done");
+  mechanism(nQoUdP100::tBaseAISubsystem::kImmediate);
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 100;
+  subsystem->timing()->setConfiguration(config, status);
+  subsystem->timing()->addRecordEndObserver(&ends, status);
+  subsystem->immediate()->setDoneTarget(&done, status);
+  windows.clearLog();
+  subsystem->arm(status);
+  subsystem->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_EQ(subsystem->heldSteps(), 0u);
+  EXPECT_FALSE(subsystem->timing()->isArmHeld());
+
+  for (const bool uncommit : {false, true}) {
+    SCOPED_TRACE(uncommit ? "1, 4100, 2, 4" : "1, 4100, 2, 4101");
+    subsystem->commit(status);
+    subsystem->arm(status);
+    subsystem->start(status);
+    ASSERT_EQ(status.code, 0);
+    ends.count = 0;
+    log.clear();
+    if (uncommit)
+      subsystem->uncommit(status);
+    else
+      subsystem->disarm(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(ends.count, 1) << "the run's record end";
+    EXPECT_EQ(log.operations(), "done.post 1 0") << "the run's done report";
+    EXPECT_EQ(subsystem->heldSteps() & 6u, 0u);
+    windows.clearLog();
+    subsystem->disarm(status);
+    EXPECT_TRUE(windows.writes().empty()) << "a second disarm touched the board";
+  }
 }
 
 // Destroyed while committed with the interrupt transfer (an observer of the

@@ -9,6 +9,7 @@
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
+#include "support/boardChecks.h"
 #include "support/heldDisarm.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -157,6 +158,27 @@ TEST_F(tConverterTest, ASecondCommitOrArmKeepsTheHandlerAndTheSourceOfTheFirst) 
   converter->disarm(status);
   converter->uncommit(status);
   EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Code 4100 before any commit: the overrun source stays off, as no handler
+// would acknowledge it, and no arm is recorded, so the disarm touches
+// nothing; the arm after a commit switches it on.
+TEST_F(tConverterTest, AnArmWithoutACommitLeavesTheSourceOffAndRecordsNoArm) {
+  converter->addObserver(&first, status);
+  converter->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_FALSE(converter->isOverrunEnabled());
+  converter->disarm(status);
+  EXPECT_TRUE(windows.log().empty());
+
+  ASSERT_TRUE(converter->commit(status));
+  converter->arm(status);
+  EXPECT_TRUE(converter->isOverrunEnabled());
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0x0020u);
+  converter->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "sim/tSimAIFifo.h"
+#include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -243,6 +244,34 @@ TEST_F(tFIFOTest, AFailedOverflowDisableStillSwitchesTheDataSourceOff) {
   EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
   EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0u);
+}
+
+// Code 4100 before any commit: neither source goes on, as no handler would
+// acknowledge it, and none is recorded; the disarm then switches nothing
+// and moves the state back from the arm only. A disarm of an unarmed FIFO
+// leaves its state as it is.
+TEST_F(tFIFOTest, AnArmWithoutACommitLeavesBothSourcesOffAndRecordsNone) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->disarm(status);
+  EXPECT_EQ(fifo->state().getState(), 1u) << "a disarm without an arm moved the state";
+  fifo->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_EQ(fifo->armedSources(), 0u);
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  fifo->disarm(status);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(fifo->state().getState(), 2u);
+
+  fifo->commit(status);
+  fifo->arm(status);
+  EXPECT_EQ(fifo->armedSources(), 3u);
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // The transfers' releases take their records out after the commit and the

@@ -17,6 +17,7 @@
 #include "sim/simSocketListeners.h"
 #include "sim/simSync.h"
 #include "sim/tSimSchedulerAction.h"
+#include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikHelper.h"
@@ -690,6 +691,70 @@ TEST_F(tTimingTest, ACommitOfAnArmedEngineDisarmsItFirst) {
   timing->disarm(status);
   EXPECT_EQ(action.calls(), (std::vector<tCall>{{tCall::kArmed, 0}, {tCall::kDisarmed, 0}}));
   timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Code 4100 before any commit still arms and tells the scheduler action, but
+// leaves the record-end and sample-start sources off (no handler would
+// acknowledge them), as a wait's enable of the sample-start source does. A
+// disarm without an arm touches nothing; one disarm answers the arm, and a
+// second touches nothing and tells the action nothing.
+TEST_F(tTimingTest, AnArmWithoutACommitLeavesItsSourcesOffAndOneDisarmAnswersIt) {
+  using tActionCall = tSimSchedulerAction::tCall;
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addSampleStartObserver(&second, true, status);
+  timing->setConfiguration(config, status);
+  timing->setSchedulerAction(&action, status);
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_TRUE(windows.log().empty());
+  EXPECT_TRUE(action.calls().empty()) << "a disarm without an arm was reported";
+
+  timing->arm(status);
+  timing->enableSampleStartInterrupt(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(hasWrite(0x110, 0x1540)) << "the arm command";
+  EXPECT_FALSE(wroteAt(0x192));
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_TRUE(timing->isArmHeld());
+  timing->disarm(status);
+  clearLogs();
+  timing->disarm(status);
+  EXPECT_TRUE(windows.log().empty()) << "a second disarm touched the board";
+  EXPECT_EQ(action.calls(),
+            (std::vector<tActionCall>{{tActionCall::kArmed, 0}, {tActionCall::kDisarmed, 0}}));
+  EXPECT_EQ(status.code, 0);
+}
+
+// Code 4101, or the disarm of code 4, after a start: the run is stopped
+// first, while armed, so its record end reaches the observer once; the
+// stop's warning is not the disarm's answer. A release after an arm without
+// a commit hands the engine back uncommitted.
+TEST_F(tTimingTest, ADisarmStopsTheRunItHoldsFirstAndTheReleaseHandsBackUncommitted) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  for (const bool uncommit : {false, true}) {
+    SCOPED_TRACE(uncommit ? "4100, 2, 4" : "4100, 2, 4101");
+    timing->arm(status);
+    timing->start(status);
+    ASSERT_TRUE(timing->isRunHeld());
+    clearLogs();
+    if (uncommit)
+      timing->uncommit(status);
+    else
+      timing->disarm(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101})) << "the run's record end";
+    EXPECT_FALSE(timing->isRunHeld());
+    EXPECT_FALSE(timing->isArmHeld());
+  }
+  ASSERT_EQ(timing->installedHandlers(), 0u);
+  timing->arm(status);
+  timing->bringDown();
+  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_FALSE(timing->isArmHeld());
   EXPECT_EQ(status.code, 0);
 }
 

@@ -83,14 +83,17 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if ((held & 1) == 0) detach(kFIFOSource, _fifoAttached);
 }
 
+// A source goes on only while the commit's handler is in its slots: one
+// without stays off and unrecorded, so nothing is left on that no handler
+// would acknowledge.
 void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const uint32_t held = armedSources();
-  if (_overflowObservers.any() && _overflowArmed.load() == 0) {
+  if (_overflowObservers.any() && _overflowAttached != 0 && _overflowArmed.load() == 0) {
     _overflowArmed = 1;
     enableOverflowInterrupt(status);
   }
-  if (_fifoObservers.any() && _fifoArmed.load() == 0) {
+  if (_fifoObservers.any() && _fifoAttached != 0 && _fifoArmed.load() == 0) {
     _fifoArmed = 1;
     enableFIFOInterrupt(status);
   }
@@ -108,7 +111,8 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
 void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   disableSources(0, status);
-  _state.setCommitted();
+  // Back from the arm; a disarm without one leaves the state as it is.
+  if (_state.isArmed()) _state.setCommitted();
 }
 
 // The records go first: an overflow pass from here on leaves its source off.

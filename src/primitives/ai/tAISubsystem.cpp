@@ -219,8 +219,10 @@ void tAISubsystem::runUncommit(uint32_t stageA, uint32_t stageB, tStatus2& statu
   if (stageB == 5) onFreshStatus(status, [&](tStatus2& s) { transferUnlink(s); });
 }
 
+// The members and the transfer that the commit holds, and only those: an
+// arm without a commit arms none and holds no arm.
 void tAISubsystem::arm(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || _commitHeld == 0) return;
   _frontEnd->arm(_timing->isIdle() ? 1 : 0, status);
   _fifo->clearFIFO(&status);
   _timing->rewriteRegisters(status);
@@ -253,8 +255,15 @@ void tAISubsystem::runDisarm(uint32_t stageA, tStatus2& status) {
   if (stageA >= 1 && stageA <= 5) onFreshStatus(status, [&](tStatus2& s) { transferDisarm(s); });
 }
 
+// Only an arm that no disarm followed; a run that no stop ended is stopped
+// first, so its record end and done report go out (its answer dropped).
 void tAISubsystem::disarm(tStatus2& status) {
-  if (status.isNotFatal()) _armHeld = _runHeld = 0;
+  if (status.isFatal() || _armHeld == 0) return;
+  if (_runHeld != 0) {
+    tStatus2 stopped;
+    tAISubsystem::stop(stopped);
+  }
+  _armHeld = 0;
   runDisarm(kTimingStage, status);
 }
 

@@ -102,10 +102,12 @@ class tAISubsystem : public tBaseAISubsystem {
   bool isReady() const override;
   // Disarms first while an arm is held, then the commit chain.
   void commit(tStatus2& status) override;
+  // Only while a commit is held.
   void arm(tStatus2& status) override;
   void start(tStatus2& status) override;
   // The controller's stop; with the immediate transfer its done report.
   void stop(tStatus2& status) override;
+  // Only while an arm is held: a run still held is stopped first.
   void disarm(tStatus2& status) override;
   // Disarms first while an arm is held, then the uncommit chain.
   void uncommit(tStatus2& status) override;

@@ -72,8 +72,11 @@ bool tAI_ADCPrimitive::commit(tStatus2& status) {
   return _attached != 0;
 }
 
+// The source goes on only while the commit's handler is in its slots: an
+// arm without one leaves it off and records no arm, so nothing is left on
+// that no handler would acknowledge.
 void tAI_ADCPrimitive::arm(tStatus2& status) {
-  if (status.isFatal() || !anyObserver() || _enabled != 0) return;
+  if (status.isFatal() || !anyObserver() || _enabled != 0 || _attached == 0) return;
   _enabled = 1;
   enableOverrunInterrupt(status);
   if (status.isFatal()) {

@@ -360,6 +360,9 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   if (_sampleStartInstalled != 0 || _sampleEndInstalled != 0 || _recordEndInstalled != 0 ||
       _timedLoopEvent != 0 || _listenerHandle != 0)
     uncommit(uncommitted);
+  // Handed back uncommitted also when the codes left nothing of a commit (an
+  // arm without one moved the state on all the same).
+  _state.setUncommitted();
 }
 
 void tBaseAITimingControllerPrimitive::unregisterListener() {

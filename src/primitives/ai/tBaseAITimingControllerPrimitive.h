@@ -180,7 +180,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // step on a status of its own, dropped: a started run that no stop or
   // disarm ended is stopped (with the record end its stop reports); an arm
   // that no disarm followed is disarmed; handlers, a timed loop or a
-  // listener that a commit left go through the uncommit.
+  // listener that a commit left go through the uncommit; state 1.
   void bringDown();
   // What it holds: an arm and a run the codes left, the handlers in the
   // dispatcher's slots (bit 0 sample start, bit 1 sample end, bit 2 record

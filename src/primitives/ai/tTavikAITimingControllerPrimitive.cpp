@@ -409,7 +409,12 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
-  _recordEndEnabled = wantsRecordEnd() ? 1 : 0;
+  // A source goes on only while the commit's handler is in its slot: one
+  // without stays off and unrecorded, so nothing is left on that no handler
+  // would acknowledge.
+  const uint32_t sampleStarts = _sampleStartInstalled != 0 ? enabledAtArmCount() : 0;
+  const uint32_t sampleEnds = _sampleEndInstalled != 0 ? sampleEndCount() : 0;
+  _recordEndEnabled = wantsRecordEnd() && _recordEndInstalled != 0 ? 1 : 0;
   if (_armTriggerSet != 0) {
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bits4_0(kMode2ArmTrigger, s);
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit15(1, s);
@@ -424,11 +429,11 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     gateB = timing.acquisitionType == kContinuousAcquisition ? timing.counterAEnable == 0 : true;
   _map->AI_Mode_2.set_AI_Mode_2_Bit14(gateA, s);
   _map->AI_Mode_2.set_AI_Mode_2_Bit15(gateB, s);
-  if (enabledAtArmCount() != 0) _sampleStartEnabled = 1;
-  for (uint32_t n = enabledAtArmCount(); n > 0; --n)
+  if (sampleStarts != 0) _sampleStartEnabled = 1;
+  for (uint32_t n = sampleStarts; n > 0; --n)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit3, status);
-  if (sampleEndCount() != 0) _sampleEndEnabled = 1;
-  for (uint32_t n = sampleEndCount(); n > 0; --n)
+  if (sampleEnds != 0) _sampleEndEnabled = 1;
+  for (uint32_t n = sampleEnds; n > 0; --n)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit4, status);
   if (_recordEndEnabled != 0)
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
@@ -488,9 +493,17 @@ void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {
 // select go as arm set them (or the lists call for them), whatever a
 // configuration or an observer change did since.
 void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
-  if (status.isFatal()) return;
-  // The hammer stop ends a run too.
+  // Only an arm that no disarm followed: a second disarm touches nothing and
+  // sends its scheduler action no second report.
+  if (status.isFatal() || !_armHeld.load()) return;
+  // A run that no stop ended is stopped first, while armed, so its record
+  // end reaches the observers; its answer is the stop's, not the disarm's.
+  if (_runHeld.load()) {
+    tStatus2 stopped;
+    tTavikAITimingControllerPrimitive::stop(stopped);
+  }
   _armHeld = false;
+  // The hammer stop ends a run that a read started meanwhile, too.
   _runHeld = false;
   switchArmOff(status);
   onFreshStatus(status, [&](tStatus2& s) {
@@ -535,8 +548,9 @@ void tTavikAITimingControllerPrimitive::switchArmOff(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
 }
 
+// As at arm: only while the commit's handler is in the source's slot.
 void tTavikAITimingControllerPrimitive::enableSampleStartInterrupt(tStatus2& status) {
-  if (!wantsSampleStart()) return;
+  if (!wantsSampleStart() || _sampleStartInstalled == 0) return;
   _sampleStartEnabled = 1;
   if (status.isNotFatal())
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit3, status);

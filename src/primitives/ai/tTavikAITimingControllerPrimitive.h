@@ -55,8 +55,9 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   void commit(tStatus2& status) override;
   // When armed (idle flag clear): writeTimingRegisters.
   void rewriteRegisters(tStatus2& status) override;
-  // Enables the sources the lists call for and runs the arm command; state 3.
-  // A failure is undone by disarm on a fresh status.
+  // Enables the sources the lists call for whose handlers the commit
+  // installed and runs the arm command; state 3. A failure is undone by
+  // disarm on a fresh status.
   void arm(tStatus2& status) override;
   // The start command that setMode chose; before any choice only the
   // record-end events and guards are reset.
@@ -65,7 +66,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // simulated record end (+200010 for a finite run unless quietStop); then
   // waits until both record-end passes have run.
   void stop(tStatus2& status) override;
-  // Hammer stop, sources off, convert gate closed; state 2.
+  // Only while an arm is held: a run still held stopped first (its answer
+  // dropped), then hammer stop, sources off, convert gate closed; state 2.
   void disarm(tStatus2& status) override;
   // Handlers out, timed loop out, neutral values written, listener out;
   // state 1.

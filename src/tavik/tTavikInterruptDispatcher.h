@@ -65,6 +65,7 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
   class tAtomicStatusRefDispatcher;
   class tAtomicStatusPtrDispatcher;
+  template <class tRecord>
   class tAtomicWhileArmedDispatcher;
   class tAtomicIsAssertedDispatcher;
   class tChangeDetectionAtomicDispatcher;

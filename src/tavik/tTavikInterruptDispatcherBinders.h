@@ -65,31 +65,33 @@ class tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher : public iBusAtomicO
   nQoMDBG100::tStatus2* _status = nullptr;
 };
 
-// For an enable that a pass runs again after its primary pass switched the
-// source off: the member runs only while the arm's record holds, looked at
-// inside the same atomic run. A disarm clears the record before its own
-// atomic switch-off, so an enable that saw the record runs before that
-// switch-off, and one that runs after it sees the record gone.
+// For an enable that a pass or a wait runs after the arm (a pass again after
+// its primary pass switched the source off): the member runs only while the
+// arm's record holds, looked at inside the same atomic run. A disarm clears
+// the record before its own atomic switch-off, so an enable that saw the
+// record runs before that switch-off, and one that runs after it sees the
+// record gone.
+template <class tRecord>
 class tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher : public iBusAtomicOperation {
  public:
   using tMember = void (tTavikInterruptDispatcher::*)(nQoMDBG100::tStatus2&);
 
   tAtomicWhileArmedDispatcher(tTavikInterruptDispatcher* dispatcher, tMember member,
-                              const std::atomic<uint32_t>& armed, nQoMDBG100::tStatus2& status)
+                              const std::atomic<tRecord>& armed, nQoMDBG100::tStatus2& status)
       : _dispatcher(dispatcher), _member(member), _armed(&armed), _status(&status) {}
 
   void exec() {
     if (_status->isNotFatal()) _dispatcher->runAtomically(this, _status);
   }
   int32_t operateAtomically() override {
-    if (_armed->load() != 0) (_dispatcher->*_member)(*_status);
+    if (_armed->load() != tRecord{}) (_dispatcher->*_member)(*_status);
     return _status->code;
   }
 
  private:
   tTavikInterruptDispatcher* _dispatcher;
   tMember _member;
-  const std::atomic<uint32_t>* _armed;
+  const std::atomic<tRecord>* _armed;
   nQoMDBG100::tStatus2* _status;
 };
 

@@ -15,6 +15,7 @@
 #include "primitives/aoFixture.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
@@ -270,6 +271,25 @@ TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutARepo
   timing = nullptr;
   EXPECT_FALSE(hasWrite(0x190, 32)) << "no disarm again";
   EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A blocking update wait switches the update source on only while the arm's
+// record holds: one after the disarm leaves it off, so the uncommit that
+// takes the handler out leaves no source on without it.
+TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
+  timing->fields.mode = 2;
+  timing->fields.pollUpdates = 0;
+  timing->fields.countedFirstUpdates = 0;
+  commitAndArm();
+  timing->disarm(status);
+  timing->setTimeout(0, status);
+  tStatus2 wait;
+  timing->waitForNextUpdate(wait);
+  EXPECT_EQ(wait.code, -200474);
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0u) << "the update source";
+  timing->uncommit(status);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(status.code, 0);
 }
 

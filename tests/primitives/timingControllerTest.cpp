@@ -694,6 +694,24 @@ TEST_F(tTimingTest, ACommitOfAnArmedEngineDisarmsItFirst) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A sample-clock wait's enable of the sample-start source comes after the
+// arm: while the arm's record holds it switches the source on, after the
+// disarm it leaves it off, so the uncommit that takes the handler out leaves
+// no source on without it.
+TEST_F(tTimingTest, AWaitsSampleStartEnableAfterTheDisarmLeavesTheSourceOff) {
+  timing->addSampleStartObserver(&first, false, status);
+  commit();
+  timing->arm(status);
+  timing->enableSampleStartInterrupt(status);
+  EXPECT_EQ(windows.written(window, 0x192, 16) & 0x0008, 0x0008u) << "armed: on";
+  timing->disarm(status);
+  timing->enableSampleStartInterrupt(status);
+  EXPECT_EQ(windows.written(window, 0x192, 16) & 0x0008, 0u) << "disarmed: off";
+  timing->uncommit(status);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_EQ(status.code, 0);
+}
+
 // Code 4100 before any commit still arms and tells the scheduler action, but
 // leaves the record-end and sample-start sources off (no handler would
 // acknowledge them), as a wait's enable of the sample-start source does. A

@@ -548,12 +548,15 @@ void tTavikAITimingControllerPrimitive::switchArmOff(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
 }
 
-// As at arm: only while the commit's handler is in the source's slot.
+// As at arm: only while the commit's handler is in the source's slot, and
+// only while the arm's record holds, which the disarm clears before it
+// switches the source off.
 void tTavikAITimingControllerPrimitive::enableSampleStartInterrupt(tStatus2& status) {
   if (!wantsSampleStart() || _sampleStartInstalled == 0) return;
   _sampleStartEnabled = 1;
-  if (status.isNotFatal())
-    switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit3, status);
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupAInterruptBit3, _armHeld, status)
+      .exec();
 }
 
 }  // namespace nQoUdP100

@@ -14,6 +14,7 @@
 //   timing.disarm(status);
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -111,8 +112,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   tRunKind _runKind = kFinite;
   uint32_t _idle = 0;
   // The sample-start source switched on by the last arm or by
-  // enableSampleStartInterrupt.
-  uint32_t _sampleStartEnabled = 0;
+  // enableSampleStartInterrupt (a wait's, on its own thread).
+  std::atomic<uint32_t> _sampleStartEnabled{0};
   // What the last arm switched on: the sample-end and record-end sources and
   // the mode-2 trigger select.
   uint32_t _sampleEndEnabled = 0;

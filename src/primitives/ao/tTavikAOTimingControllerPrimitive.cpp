@@ -265,7 +265,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // An arm not yet disarmed is disarmed (a commit since leaves its sources on).
-  if (_notifierDue.get() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
   detach(2, status);
@@ -314,7 +314,7 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   closeBracket(*_map, s);
   _helper->aoArm(personalBit10, _armNotAnUpdate != 0, s);
   _armNotAnUpdate = 1;
-  _notifierDue.set(1);
+  _notifierDue = 1;
   _state.setArmed();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -330,10 +330,13 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
   _started = 1;
 }
 
+// The arm's record goes before the sources are switched off: a wait from
+// here on leaves the update source off.
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
+  const bool due = _notifierDue.exchange(0) != 0;
   switchArmOff(status);
-  if (_notifierDue.exchange(0) != 0) {
+  if (due) {
     tStatus2 fresh;
     _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
   }
@@ -509,8 +512,12 @@ void tTavikAOTimingControllerPrimitive::acknowledgeUpdateFlag(tStatus2* status) 
   _map->Interrupt_B_Ack.writeRegister(kAckUpdate, status);
 }
 
+// Only while the commit's handler is attached and the arm's record holds.
 void tTavikAOTimingControllerPrimitive::enableUpdateInterrupt(tStatus2& status) {
-  if (_attached[3] != 0) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit2, status);
+  if (_attached[3] == 0) return;
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(
+      _dispatcher, &tTavikInterruptDispatcher::enableGroupBInterruptBit2, _notifierDue, status)
+      .exec();
 }
 
 // Interrupts ----------------------------------------------------------------------

@@ -112,9 +112,10 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Whether the last arm started a generation fed by the FIFO: its stop and
   // its completion complete the FIFO, whatever the fields say since.
   tSyncAtomicU32 _fifoFed;
-  // Set by arm, cleared by disarm: also the record by which uncommit
-  // disarms, whatever state a commit set since.
-  tSyncAtomicU32 _notifierDue;
+  // Set by arm, cleared by disarm before it switches off: also the record by
+  // which uncommit disarms, whatever state a commit set since, and while
+  // which a wait switches the update source on.
+  std::atomic<uint32_t> _notifierDue{0};
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 1> _endRequestHandler{this};

@@ -33,6 +33,9 @@ class tResetGate {
     return true;
   }
 
+  // Whether a waiter holds the gate or waits at it now.
+  bool isHeld() const { return _word.load(std::memory_order_acquire) >= kHolder; }
+
   // One waiter, from construction to destruction.
   class tHold {
    public:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "frame/tResetGate.h"
@@ -24,8 +25,9 @@ TEST(ResetGateTest, AResetSkipsWhileHeldAndAWaiterBeginsAfterTheResetUnderWay) {
   EXPECT_TRUE(gate.resetUnlessHeld([&] { ++resets; }));
   EXPECT_EQ(resets, 1) << "the gate opens once its last waiter leaves";
 
-  // The reset is held for the bound; the waiter must begin after it ends.
-  tHeldCall held;
+  // The reset is held until the test lets it go; the waiter must begin
+  // after it ends.
+  tHeldCall held(tHeldCall::kGuard);
   std::atomic<int> order{0};
   int resetEnded = 0, waiterBegan = 0;
   std::thread reset([&] {
@@ -40,8 +42,13 @@ TEST(ResetGateTest, AResetSkipsWhileHeldAndAWaiterBeginsAfterTheResetUnderWay) {
     tResetGate::tHold hold(gate);
     waiterBegan = ++order;
   });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!gate.isHeld() && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  EXPECT_TRUE(gate.isHeld()) << "the waiter did not come to the gate";
+  held.letGo();
   reset.join();
   waiter.join();
+  EXPECT_FALSE(held.expired());
   EXPECT_EQ(resetEnded, 1);
   EXPECT_EQ(waiterBegan, 2);
   EXPECT_EQ(resets, 1);

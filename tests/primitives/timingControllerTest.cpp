@@ -57,6 +57,19 @@ class tObserver : public tBase::iSampleStartObserver,
   uint32_t answer = 1;
 };
 
+// Holds the next record-end notification once it has logged it.
+class tHeldObserver : public tObserver {
+ public:
+  using tObserver::tObserver;
+  uint32_t recordEnded(tBase*, tStatus2&) override {
+    const uint32_t answer = log(0);
+    if (holdNext.exchange(false)) held.hold();
+    return answer;
+  }
+  std::atomic<bool> holdNext{false};
+  tHeldCall held{tHeldCall::kGuard};
+};
+
 class tTimingTest : public tTavikMapTest {
  protected:
   void SetUp() override {
@@ -69,6 +82,7 @@ class tTimingTest : public tTavikMapTest {
     clearLogs();
   }
   void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
     delete timing;
     delete dispatcher;
     delete helper;
@@ -406,8 +420,8 @@ TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
 }
 
 // A read's start of the next set while a stop of the run waits: the stop
-// keeps the record end it ran, returns, and reopens the passes, so a second
-// stop with no start between stops early again.
+// keeps the record end it ran, returns, and clears the record end as it
+// leaves, so a second stop with no start between stops early again.
 TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
   finite();
   timing->addRecordEndObserver(&first, status);
@@ -462,17 +476,7 @@ TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
 // the restarted run waits for the primary pass of that run's own record end,
 // which another thread is still running.
 TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
-  class tHeldObserver : public tObserver {
-   public:
-    using tObserver::tObserver;
-    uint32_t recordEnded(tBase*, tStatus2&) override {
-      const uint32_t answer = log(0);
-      if (holdNext.exchange(false)) held.hold();
-      return answer;
-    }
-    std::atomic<bool> holdNext{false};
-    tHeldCall held{tHeldCall::kGuard};
-  } holder{2, &calls};
+  tHeldObserver holder{2, &calls};
   finite();
   timing->addRecordEndObserver(&first, status);
   timing->addRecordEndObserver(&holder, status);
@@ -518,6 +522,72 @@ TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 1, 2, 101, 102}));
   windows.setRead(window, 0x104, 16, 0);
   bus.pumpSecondary();
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A read's start during a stop leaves that set's record end to begin afresh
+// once the stop is done: a second stop with no start between waits for the
+// set's record end that another thread is notifying.
+TEST_F(tTimingTest, ASecondStopAfterAStartInsideAStopWaitsForTheRecordEndUnderWay) {
+  tHeldObserver holder{2, &calls};
+  finite();
+  timing->addRecordEndObserver(&holder, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  // The first stop is held as it begins to wait on the record-end event.
+  std::atomic<std::thread::id> stopper;
+  std::atomic<const iSync*> event{nullptr};
+  std::atomic<bool> holdWait{true};
+  tHeldCall held(tHeldCall::kGuard);
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() != stopper.load()) return;
+    if (event == nullptr) event = object;
+    if (holdWait.exchange(false)) held.hold();
+  });
+  const auto stopOnItsOwn = [&](tStatus2& stopped) {
+    return std::async(std::launch::async, [&] {
+      stopper = std::this_thread::get_id();
+      timing->stop(stopped);
+    });
+  };
+  tStatus2 stopped, read;
+  auto stop = stopOnItsOwn(stopped);
+  ASSERT_TRUE(held.waitUntilInside());
+  timing->start(read);
+  held.letGo();
+  stop.wait();
+  EXPECT_EQ(stopped.code, 200010);
+  EXPECT_EQ(read.code, 0);
+  ASSERT_EQ(calls, (std::vector<uint32_t>{2, 102}));
+
+  // The set's record end, held in its primary pass, and a second stop.
+  holder.holdNext = true;
+  windows.setRead(window, 0x104, 16, 0x8040);
+  auto pass = std::async(std::launch::async, [&] { bus.raise(1); });
+  ASSERT_TRUE(holder.held.waitUntilInside());
+  event = nullptr;
+  tStatus2 again;
+  stop = stopOnItsOwn(again);
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  bool waited = false;
+  while (!waited && stop.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < guard) {
+    waited = event != nullptr && nQoSim::syncBlocked(event) != 0;
+    std::this_thread::yield();
+  }
+  EXPECT_TRUE(waited) << "the second stop returned on the record end of the first";
+  holder.held.letGo();
+  pass.wait();
+  while (stop.wait_for(tHeldCall::kHold) != std::future_status::ready) bus.pumpSecondary();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102, 2, 102}));
+  windows.setRead(window, 0x104, 16, 0);
+  bus.pumpSecondary();
+  EXPECT_EQ(calls.size(), 4u) << "once per set";
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);

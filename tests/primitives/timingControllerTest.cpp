@@ -83,6 +83,7 @@ class tTimingTest : public tTavikMapTest {
   }
   void TearDown() override {
     nQoSim::onSyncWait(nullptr);
+    nQoSim::onSyncReset(nullptr);
     delete timing;
     delete dispatcher;
     delete helper;
@@ -588,6 +589,48 @@ TEST_F(tTimingTest, ASecondStopAfterAStartInsideAStopWaitsForTheRecordEndUnderWa
   windows.setRead(window, 0x104, 16, 0);
   bus.pumpSecondary();
   EXPECT_EQ(calls.size(), 4u) << "once per set";
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A stop clears the record end, events and passes, before it lets go of the
+// gate: a read's start and a record end that come as it clears are a set of
+// the run it ends, and the set that follows is notified once, by the next
+// stop.
+TEST_F(tTimingTest, AStartAndARecordEndWhileAStopClearsBelongToTheRunItEnds) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  // The stop is held as it clears the record end.
+  std::atomic<std::thread::id> stopper;
+  tHeldCall clearing(tHeldCall::kGuard);
+  nQoSim::onSyncReset([&](const iSync*) {
+    if (std::this_thread::get_id() == stopper.load()) clearing.hold();
+  });
+  tStatus2 stopped, read;
+  auto stop = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    timing->stop(stopped);
+  });
+  ASSERT_TRUE(clearing.waitUntilInside()) << "the stop did not clear the record end";
+  timing->start(read);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  bus.raise(1);
+  bus.pumpSecondary();
+  windows.setRead(window, 0x104, 16, 0);
+  clearing.letGo();
+  stop.wait();
+  nQoSim::onSyncReset(nullptr);
+  EXPECT_EQ(stopped.code, 200010);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+  tStatus2 again;
+  timing->stop(again);
+  EXPECT_EQ(again.code, 200010);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101, 1, 101}));
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);

@@ -50,5 +50,8 @@ void onSyncSet(std::function<void(const iSync* object, bool set)> hook);
 // lock), outside the platform's own locks, before it looks at the event: a
 // test holds a waiter there, before it blocks. An empty hook removes it.
 void onSyncWait(std::function<void(const iSync* object)> hook);
+// Calls hook(object) on the thread that is about to reset an event, outside
+// the platform's own locks, before the reset. An empty hook removes it.
+void onSyncReset(std::function<void(const iSync* object)> hook);
 
 }  // namespace nQoSim

@@ -58,18 +58,28 @@ void runSetHook(const iSync* object, bool set) {
   }
   if (hook != nullptr) (*hook)(object, set);
 }
-using tWaitHook = std::function<void(const iSync*)>;
-std::shared_ptr<const tWaitHook> gWaitHook;
-std::atomic<bool> gHasWaitHook{false};
+// A hook on one operation of an event: the wait, the reset.
+using tEventHook = std::function<void(const iSync*)>;
+struct tEventHookSlot {
+  std::shared_ptr<const tEventHook> hook;
+  std::atomic<bool> set{false};
+};
+tEventHookSlot gWaitHook, gResetHook;
 
-void runWaitHook(const iSync* object) {
-  if (!gHasWaitHook.load()) return;
-  std::shared_ptr<const tWaitHook> hook;
+void runHook(tEventHookSlot& slot, const iSync* object) {
+  if (!slot.set.load()) return;
+  std::shared_ptr<const tEventHook> hook;
   {
     std::lock_guard<std::mutex> lock(gHookLock);
-    hook = gWaitHook;
+    hook = slot.hook;
   }
   if (hook != nullptr) (*hook)(object);
+}
+
+void setHook(tEventHookSlot& slot, tEventHook hook) {
+  std::lock_guard<std::mutex> lock(gHookLock);
+  slot.hook = hook ? std::make_shared<const tEventHook>(std::move(hook)) : nullptr;
+  slot.set = slot.hook != nullptr;
 }
 
 void record(nQoSim::tSyncRecord::tOperation operation, const iSync* object,
@@ -104,7 +114,7 @@ class tSimSync : public iSync {
         return 0;
       }
     }
-    if (!isLock()) runWaitHook(this);
+    if (!isLock()) runHook(gWaitHook, this);
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
@@ -141,6 +151,7 @@ class tSimSync : public iSync {
   }
 
   void reset(int*) override {
+    if (!isLock()) runHook(gResetHook, this);
     std::lock_guard<std::mutex> lock(_lock);
     record(nQoSim::tSyncRecord::kReset, this, _param);
     if (!isLock()) _tokens = 0;
@@ -210,11 +221,8 @@ void onSyncSet(std::function<void(const iSync*, bool)> hook) {
   gSetHook = hook ? std::make_shared<const tSetHook>(std::move(hook)) : nullptr;
   gHasSetHook = gSetHook != nullptr;
 }
-void onSyncWait(std::function<void(const iSync*)> hook) {
-  std::lock_guard<std::mutex> lock(gHookLock);
-  gWaitHook = hook ? std::make_shared<const tWaitHook>(std::move(hook)) : nullptr;
-  gHasWaitHook = gWaitHook != nullptr;
-}
+void onSyncWait(std::function<void(const iSync*)> hook) { setHook(gWaitHook, std::move(hook)); }
+void onSyncReset(std::function<void(const iSync*)> hook) { setHook(gResetHook, std::move(hook)); }
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = objectCounts().find(object);

@@ -58,6 +58,19 @@ class tObserver : public tBase::iSampleStartObserver,
   uint32_t answer = 1;
 };
 
+// Holds the next record-end notification once it has logged it.
+class tHeldObserver : public tObserver {
+ public:
+  using tObserver::tObserver;
+  uint32_t recordEnded(tBase*, tStatus2&) override {
+    const uint32_t answer = log(0);
+    if (holdNext.exchange(false)) held.hold();
+    return answer;
+  }
+  std::atomic<bool> holdNext{false};
+  tHeldCall held{tHeldCall::kGuard};
+};
+
 class tTimingTest : public tTavikMapTest {
  protected:
   void SetUp() override {
@@ -70,6 +83,8 @@ class tTimingTest : public tTavikMapTest {
     clearLogs();
   }
   void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    nQoSim::onSyncReset(nullptr);
     delete timing;
     delete dispatcher;
     delete helper;
@@ -407,8 +422,8 @@ TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
 }
 
 // A read's start of the next set while a stop of the run waits: the stop
-// keeps the record end it ran, returns, and reopens the passes, so a second
-// stop with no start between stops early again.
+// keeps the record end it ran, returns, and clears the record end as it
+// leaves, so a second stop with no start between stops early again.
 TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
   finite();
   timing->addRecordEndObserver(&first, status);
@@ -463,17 +478,7 @@ TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
 // the restarted run waits for the primary pass of that run's own record end,
 // which another thread is still running.
 TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
-  class tHeldObserver : public tObserver {
-   public:
-    using tObserver::tObserver;
-    uint32_t recordEnded(tBase*, tStatus2&) override {
-      const uint32_t answer = log(0);
-      if (holdNext.exchange(false)) held.hold();
-      return answer;
-    }
-    std::atomic<bool> holdNext{false};
-    tHeldCall held{tHeldCall::kGuard};
-  } holder{2, &calls};
+  tHeldObserver holder{2, &calls};
   finite();
   timing->addRecordEndObserver(&first, status);
   timing->addRecordEndObserver(&holder, status);
@@ -519,6 +524,114 @@ TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 1, 2, 101, 102}));
   windows.setRead(window, 0x104, 16, 0);
   bus.pumpSecondary();
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A read's start during a stop leaves that set's record end to begin afresh
+// once the stop is done: a second stop with no start between waits for the
+// set's record end that another thread is notifying.
+TEST_F(tTimingTest, ASecondStopAfterAStartInsideAStopWaitsForTheRecordEndUnderWay) {
+  tHeldObserver holder{2, &calls};
+  finite();
+  timing->addRecordEndObserver(&holder, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  // The first stop is held as it begins to wait on the record-end event.
+  std::atomic<std::thread::id> stopper;
+  std::atomic<const iSync*> event{nullptr};
+  std::atomic<bool> holdWait{true};
+  tHeldCall held(tHeldCall::kGuard);
+  nQoSim::onSyncWait([&](const iSync* object) {
+    if (std::this_thread::get_id() != stopper.load()) return;
+    if (event == nullptr) event = object;
+    if (holdWait.exchange(false)) held.hold();
+  });
+  const auto stopOnItsOwn = [&](tStatus2& stopped) {
+    return std::async(std::launch::async, [&] {
+      stopper = std::this_thread::get_id();
+      timing->stop(stopped);
+    });
+  };
+  tStatus2 stopped, read;
+  auto stop = stopOnItsOwn(stopped);
+  ASSERT_TRUE(held.waitUntilInside());
+  timing->start(read);
+  held.letGo();
+  stop.wait();
+  EXPECT_EQ(stopped.code, 200010);
+  EXPECT_EQ(read.code, 0);
+  ASSERT_EQ(calls, (std::vector<uint32_t>{2, 102}));
+
+  // The set's record end, held in its primary pass, and a second stop.
+  holder.holdNext = true;
+  windows.setRead(window, 0x104, 16, 0x8040);
+  auto pass = std::async(std::launch::async, [&] { bus.raise(1); });
+  ASSERT_TRUE(holder.held.waitUntilInside());
+  event = nullptr;
+  tStatus2 again;
+  stop = stopOnItsOwn(again);
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  bool waited = false;
+  while (!waited && stop.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < guard) {
+    waited = event != nullptr && nQoSim::syncBlocked(event) != 0;
+    std::this_thread::yield();
+  }
+  EXPECT_TRUE(waited) << "the second stop returned on the record end of the first";
+  holder.held.letGo();
+  pass.wait();
+  while (stop.wait_for(tHeldCall::kHold) != std::future_status::ready) bus.pumpSecondary();
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102, 2, 102}));
+  windows.setRead(window, 0x104, 16, 0);
+  bus.pumpSecondary();
+  EXPECT_EQ(calls.size(), 4u) << "once per set";
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A stop clears the record end, events and passes, before it lets go of the
+// gate: a read's start and a record end that come as it clears are a set of
+// the run it ends, and the set that follows is notified once, by the next
+// stop.
+TEST_F(tTimingTest, AStartAndARecordEndWhileAStopClearsBelongToTheRunItEnds) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  // The stop is held as it clears the record end.
+  std::atomic<std::thread::id> stopper;
+  tHeldCall clearing(tHeldCall::kGuard);
+  nQoSim::onSyncReset([&](const iSync*) {
+    if (std::this_thread::get_id() == stopper.load()) clearing.hold();
+  });
+  tStatus2 stopped, read;
+  auto stop = std::async(std::launch::async, [&] {
+    stopper = std::this_thread::get_id();
+    timing->stop(stopped);
+  });
+  ASSERT_TRUE(clearing.waitUntilInside()) << "the stop did not clear the record end";
+  timing->start(read);
+  windows.setRead(window, 0x104, 16, 0x8040);
+  bus.raise(1);
+  bus.pumpSecondary();
+  windows.setRead(window, 0x104, 16, 0);
+  clearing.letGo();
+  stop.wait();
+  nQoSim::onSyncReset(nullptr);
+  EXPECT_EQ(stopped.code, 200010);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101}));
+  tStatus2 again;
+  timing->stop(again);
+  EXPECT_EQ(again.code, 200010);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 101, 1, 101}));
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);

@@ -268,17 +268,15 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
 }
 
 // A start while a stop holds the gate starts a set of the run that stop
-// ends: the record end it waits for stays that run's, and the stop reopens
-// the passes once it is done.
+// ends: the record end it waits for stays that run's, and the last stop to
+// leave clears it.
 void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
-  _recordEndGate.resetUnlessHeld([&] {
-    _recordEndEvent->reset(&status.code);
-    _recordEndSecondaryEvent->reset(&status.code);
-    reopenRecordEndPasses();
-  });
+  _recordEndGate.resetUnlessHeld([&] { clearRecordEnd(status); });
 }
 
-void tBaseAITimingControllerPrimitive::reopenRecordEndPasses() {
+void tBaseAITimingControllerPrimitive::clearRecordEnd(tStatus2& status) {
+  _recordEndEvent->reset(&status.code);
+  _recordEndSecondaryEvent->reset(&status.code);
   _recordEndGuard.set(0);
   _recordEndSecondaryGuard.set(kSecondaryNotOwed);
 }

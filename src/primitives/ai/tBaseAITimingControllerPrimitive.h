@@ -254,14 +254,12 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Under the name built from the bus location, when the key is non-zero.
   void registerListener(tStatus2& status);
   void unregisterListener();
-  // A run begins (arm, start): both record-end events cleared of the sets of
-  // the run before, and both passes may run again; not while a stop holds
-  // _recordEndGate.
+  // A run begins (arm, start): clearRecordEnd, unless a stop holds
+  // _recordEndGate; the last stop to leave it clears the record end then.
   void resetRecordEnd(tStatus2& status);
-  // A stop ends: both passes may run again, while the events keep the sets
-  // that the waits of other stops of the run are owed until the next run
-  // begins.
-  void reopenRecordEndPasses();
+  // Both record-end events cleared of the sets of the run before, and both
+  // passes may run again.
+  void clearRecordEnd(tStatus2& status);
   void waitForRecordEnd(tStatus2& status);
 
   using tSampleStartHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleStartPass,
@@ -283,8 +281,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // then owed until one pass takes it.
   enum : uint32_t { kSecondaryNotOwed, kSecondaryOwed, kSecondaryTaken };
   tSyncAtomicU32 _recordEndSecondaryGuard{kSecondaryNotOwed};
-  // Held by a stop from before it looks at the record end until it has
-  // reopened the passes.
+  // Held by a stop from before it looks at the record end until it is done
+  // with it; the last stop to leave clears it.
   nQoUdR100::tResetGate _recordEndGate;
   nQoUdR100::tSinkSlot<nQoMAS100::iSchedulerAction> _schedulerAction;
   tSampleStartHandler _sampleStartHandler{this};

@@ -469,8 +469,9 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
   _runHeld = false;
   if (_configuration.timing.timingMode != 3) return;
-  // A read's start meanwhile leaves this run's record end to this stop.
-  nQoUdR100::tResetGate::tHold hold(_recordEndGate);
+  // A read's start meanwhile leaves this run's record end to this stop; the
+  // last stop to leave clears it, events and passes, for the next set.
+  nQoUdR100::tResetGate::tHold hold(_recordEndGate, [&] { clearRecordEnd(status); });
   if (_recordEndGuard.get() != 0) {
     _idle = 1;
   } else {
@@ -480,7 +481,6 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
     runRecordEndAtomically(status);
   }
   waitForRecordEnd(status);
-  reopenRecordEndPasses();
 }
 
 void tTavikAITimingControllerPrimitive::hammerStop(tStatus2& status) {

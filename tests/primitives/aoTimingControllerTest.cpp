@@ -293,6 +293,23 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   EXPECT_EQ(status.code, 0);
 }
 
+// An arm switches on only the sources whose handlers a commit attached:
+// without a commit, the completion and start-trigger sources stay off; after
+// one, both go on.
+TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
+  timing->fields.mode = 0;
+  timing->fields.startTriggerSelect = 3;
+  timing->arm(status);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0003, 0u);
+  timing->disarm(status);
+  commitAndArm();
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0003, 0x0003u);
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A second commit of an armed engine that fails at its first lock leaves the
 // handlers and the arm of the first as they were: no source switched off, no
 // done reported, the registration kept; the disarm then reports the arm's

@@ -301,9 +301,11 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
     _firstArmAfterCommit = 0;
   else
     loadCounters(status);
-  if (fields.mode == 0) enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, status);
+  // A source goes on only while a commit holds its handler in the slot.
+  if (fields.mode == 0 && _attached[2] != 0)
+    enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, status);
   if (fields.mode == 2 && fields.pollUpdates == 0) _lastUpdateCount = 0;
-  if (fields.startTriggerSelect != 0)
+  if (fields.startTriggerSelect != 0 && _attached[0] != 0)
     enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit1, status);
   _done = 0;
   setMode3Hold(0, status);

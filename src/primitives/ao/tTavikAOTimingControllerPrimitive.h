@@ -43,6 +43,7 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
 
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
+  // Switches on only the sources whose handlers a commit attached.
   void arm(tStatus2& status) override;
   void disarm(tStatus2& status) override;
   void requestEndA(tStatus2* status) override;

@@ -83,6 +83,8 @@ void tPCITavikChangeDetectionPrimitive::start(tStatus2& status) {
   completion().clear();
   _map->Strobe_0250.writeRegister(kAllOnes, &status);
   _map->Strobe_0254.writeRegister(kAllOnes, &status);
+  // The change interrupt goes on only while its handler is in the slot.
+  if (!_attached) return;
   tTavikInterruptDispatcher::tChangeDetectionAtomicDispatcher enable(
       _dispatcher, &tTavikInterruptDispatcher::enableChangeDetectionInterrupt, nullptr, status,
       enabledLines(), 1);

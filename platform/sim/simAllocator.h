@@ -5,6 +5,11 @@
 
 namespace nQoSim {
 
+// Every block the allocator or the DMA memory hands out starts filled with
+// this byte, which no simulated board writes: a client that reads it reads
+// memory nothing filled.
+constexpr uint8_t kFreshByte = 0xE5;
+
 // Makes the nth allocation from now fail (1: the next one); 0 disarms.
 void failAllocation(uint64_t nth);
 // Blocks handed out and not yet freed.

@@ -26,5 +26,8 @@ int liveUserMappings();
 int liveMemBlocks();
 // Whether the physical address lies inside a block allocated and not freed.
 bool insideLiveBlock(uint64_t physical);
+// Copies the size bytes from physical on out of the live block that holds
+// them all; false, and nothing copied, when no live block does.
+bool readLive(uint64_t physical, void* out, uint32_t size);
 
 }  // namespace nQoSim

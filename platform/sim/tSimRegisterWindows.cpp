@@ -75,6 +75,14 @@ void tSimRegisterWindows::setReadCallback(unsigned window, uint32_t offset,
   _callbacks[{window, offset}] = std::move(callback);
 }
 
+void tSimRegisterWindows::setReadBits(unsigned window, uint32_t offset, uint32_t bits) {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
+  if (bits == 0)
+    _readBits.erase({window, offset});
+  else
+    _readBits[{window, offset}] = bits;
+}
+
 void tSimRegisterWindows::setWriteCallback(unsigned window, uint32_t offset,
                                            tWriteCallback callback) {
   std::lock_guard<std::recursive_mutex> guard(_lock);
@@ -160,6 +168,7 @@ bool tSimRegisterWindows::readAt(unsigned window, uint32_t offset, unsigned widt
   } else {
     value = getBytes(_windows[window].readSide, offset, width);
   }
+  if (auto bits = _readBits.find(key); bits != _readBits.end()) value |= bits->second;
   if (width < 32) value &= (1u << width) - 1;
   if (_logging) _log.add({window, offset, width, value, kRead, flags});
   return true;

@@ -74,6 +74,9 @@ class tSimRegisterWindows : public iRegisterBus {
   void setRead(unsigned window, uint32_t offset, unsigned width, uint32_t value);
   void queueReads(unsigned window, uint32_t offset, std::vector<uint32_t> values);
   void setReadCallback(unsigned window, uint32_t offset, tReadCallback callback);
+  // Bits that every read at offset answers besides what its side, queue or
+  // callback gives (a status bit the board raises for a while); 0: none.
+  void setReadBits(unsigned window, uint32_t offset, uint32_t bits);
   // Called after each write at offset (device models); empty: none.
   void setWriteCallback(unsigned window, uint32_t offset, tWriteCallback callback);
   // Called after each write once the windows' lock is let go (unless the
@@ -124,6 +127,7 @@ class tSimRegisterWindows : public iRegisterBus {
   std::vector<tView> _views;
   std::map<tKey, std::deque<uint32_t>> _queues;
   std::map<tKey, tReadCallback> _callbacks;
+  std::map<tKey, uint32_t> _readBits;
   std::map<tKey, tWriteCallback> _writeCallbacks;
   tWrittenHook _written;
   tBoundedLog<tAccess> _log;

@@ -1,6 +1,7 @@
 // The counting allocator under nQoKAL100_malloc and _memNewUsingCRT.
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 #include "apal/nQoAPALMemory.h"
 #include "kal/nQoKAL.h"
@@ -36,6 +37,7 @@ extern "C" void* nQoKAL100_malloc(size_t size) {
   }
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block != nullptr) {
+    std::memset(block, nQoSim::kFreshByte, size);
     ++gLive;
     ++gTotal;
   }

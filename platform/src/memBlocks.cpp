@@ -3,10 +3,12 @@
 // and a client mapping is the kernel address with a fixed tag in the high
 // bits.
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 
 #include "apal/tMemBlockReferenceBase.h"
+#include "sim/simAllocator.h"
 #include "sim/simMemBlocks.h"
 #include "sim/tBoundedLog.h"
 
@@ -20,9 +22,24 @@ uint64_t gNextPhysical = kDefaultPhysicalBase;
 constinit nQoSim::tBoundedLog<nQoSim::tUserMapping> gLog;
 int gLiveMappings = 0;
 int gLiveBlocks = 0;
-// The physical range of every block allocated and not freed: first address,
-// size in bytes (a test that placed blocks again may place two at one address).
-std::multimap<uint64_t, uint32_t> gLiveRanges;
+// Every block allocated and not freed, by its first physical address: its
+// size in bytes and where it lies (a test that placed blocks again may place
+// two at one address).
+struct tLiveBlock {
+  uint32_t size;
+  const uint8_t* bytes;
+};
+std::multimap<uint64_t, tLiveBlock> gLiveRanges;
+
+// The live block that holds size bytes from physical on, or nullptr.
+const uint8_t* liveBytes(uint64_t physical, uint32_t size) {
+  for (auto at = gLiveRanges.upper_bound(physical); at != gLiveRanges.begin();) {
+    const auto& [first, block] = *--at;
+    if (physical - first < block.size && block.size - (physical - first) >= size)
+      return block.bytes + (physical - first);
+  }
+  return nullptr;
+}
 }  // namespace
 
 void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* status) {
@@ -37,11 +54,12 @@ void* tMemBlockReferenceBase::allocate(uint32_t size, uint32_t align, int* statu
   const uint64_t raw = reinterpret_cast<uintptr_t>(_block);
   _pointer = static_cast<char*>(_block) + (step - raw % step) % step;
   _size = size;
+  std::memset(_pointer, nQoSim::kFreshByte, size);
   const std::lock_guard<std::mutex> hold(gLock);
   ++gLiveBlocks;
   _physical = gNextPhysical;
   gNextPhysical += (size + step - 1) / step * step;
-  gLiveRanges.emplace(_physical, size);
+  gLiveRanges.emplace(_physical, tLiveBlock{size, static_cast<const uint8_t*>(_pointer)});
   return _pointer;
 }
 
@@ -91,10 +109,12 @@ int liveUserMappings() { return gLiveMappings; }
 int liveMemBlocks() { return gLiveBlocks; }
 bool insideLiveBlock(uint64_t physical) {
   const std::lock_guard<std::mutex> hold(gLock);
-  for (auto at = gLiveRanges.upper_bound(physical); at != gLiveRanges.begin();) {
-    const auto& [first, size] = *--at;
-    if (physical - first < size) return true;
-  }
-  return false;
+  return liveBytes(physical, 1) != nullptr;
+}
+bool readLive(uint64_t physical, void* out, uint32_t size) {
+  const std::lock_guard<std::mutex> hold(gLock);
+  const uint8_t* bytes = liveBytes(physical, size);
+  if (bytes != nullptr) std::memcpy(out, bytes, size);
+  return bytes != nullptr;
 }
 }  // namespace nQoSim

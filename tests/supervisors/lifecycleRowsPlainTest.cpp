@@ -111,6 +111,7 @@ class tBoardRow : public tAOTest {
     facade.eventObject = &event;
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
     hold.atSyncs();
+    watched.watchBoard(windows, window, *dispatcher, bus);
   }
   void TearDown() override {
     nQoSim::onSyncWait(nullptr);

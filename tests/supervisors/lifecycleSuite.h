@@ -56,6 +56,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -64,6 +65,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "mdbg/tStatus2.h"
@@ -482,33 +484,60 @@ class ArrivingEntryLifecycle : public Lifecycle<Row> {
 TYPED_TEST_SUITE_P(ArrivingEntryLifecycle);
 TYPED_TEST_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives) { this->runArriving(); }
 REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntryArrives);
-// The walk over every order of a row's own codes (Row::kCodes, of 1, 4100,
-// 2, 3, 4101 and 4) up to three long from the linked row, each order
-// followed by the release, and once more by the primitive's own destruction
-// with nothing brought down first (what a board's teardown meets). After
-// every step the board must hold nothing that no step may leave (the row's
-// boardFaults: a source on without its handler, a started DMA channel on
-// freed memory, an arm answered twice); the release must leave the
-// primitive as a fresh reservation finds it, and the destruction must tell
-// no scheduler action. Each fault is reported once, with the first order
-// that met it and how many orders did. A row adds:
+// The walk over every order of a row's steps up to three long from the
+// linked row (four long where one step is a deploy), each order followed by
+// the release, and once more by the primitive's own destruction with nothing
+// brought down first (what a board's teardown meets). The steps are the
+// row's own codes (Row::kCodes, of 1, 4100, 2, 3, 4101 and 4), the board
+// firing (every source that is on raises its interrupt once and its passes
+// run; then the row's fired(): a worker drains, a client reads) and, where
+// the row has other settings, a deploy of each. After every step:
+//   - the board holds nothing that no step may leave (the row's boardFaults:
+//     a source on without its handler, a started DMA channel on a chain or
+//     buffer in freed memory, a report that no arm was owed);
+//   - the board runs nothing of the primitive (its watched sources and
+//     channels, and the row's boardRuns) while it records itself below
+//     armed (armRecorded), nor after a code 3 or 4101 that answered 0,
+//     until a code 4100 or 2;
+//   - a client's read (the row's fired) handed over no byte nothing filled.
+// The release must leave the primitive as a fresh reservation finds it, with
+// every arm answered once. The destruction must tell no report stream
+// anything, leave nothing of the primitive running and no slot holding a
+// handler of the primitive that is gone (primitiveBytes). Each fault is
+// reported once, with the first order that met it and how many orders did.
+// A row adds:
 //   static constexpr uint32_t kCodes[] = {...};
 //   std::string boardFaults();
-//   tBoardWatch watched;               // its channels and actions
+//   tBoardWatch watched;               // its board, sources, channels and reports
 //   void destroyPrimitive();           // the primitive its pool holds
 //   void makePrimitive();              // a fresh one in the same place
+// and, where they apply:
+//   bool armRecorded();                // the primitive records itself armed or running
+//   std::string boardRuns();           // more that the board runs of it, from the board alone
+//   std::string fired();               // after the board fired: a drain, a client's read
+//   static constexpr size_t kDeploys = n;
+//   void deployOther(tSupervisor&, size_t k, tStatus2&);  // its k-th other settings
+//   std::pair<const void*, size_t> primitiveBytes();     // where the primitive lies
+constexpr uint32_t kFireStep = 0xF100'0000;
+constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
+
 template <class Row>
 class CodeWalk : public Lifecycle<Row> {
  protected:
   void walk() {
     const std::string fresh = this->primitiveState();
+    std::vector<uint32_t> steps(std::begin(Row::kCodes), std::end(Row::kCodes));
+    steps.push_back(kFireStep);
+    for (size_t k = 0; k < deploys(); ++k) steps.push_back(kDeployStep + static_cast<uint32_t>(k));
     std::vector<std::vector<uint32_t>> orders{{}};
-    for (size_t from = 0, length = 1; length <= 3; ++length) {
+    for (size_t from = 0, length = 1; length <= 4; ++length) {
       const size_t to = orders.size();
       for (size_t i = from; i < to; ++i)
-        for (uint32_t code : Row::kCodes) {
+        for (uint32_t step : steps) {
+          const bool deployed = std::ranges::any_of(orders[i], isDeploy);
+          if (isDeploy(step) ? deployed : length == 4 && !deployed) continue;
           std::vector<uint32_t> longer = orders[i];
-          longer.push_back(code);
+          longer.push_back(step);
           orders.push_back(longer);
         }
       from = to;
@@ -530,34 +559,85 @@ class CodeWalk : public Lifecycle<Row> {
   };
   using tStatus2 = nQoMDBG100::tStatus2;
 
+  static bool isDeploy(uint32_t step) { return (step & 0xFFFF'0000) == kDeployStep; }
+  static std::string nameOf(uint32_t step) {
+    if (step == kFireStep) return "fire";
+    if (isDeploy(step)) return "deploy " + std::to_string(step - kDeployStep);
+    return std::to_string(step);
+  }
+  size_t deploys() {
+    if constexpr (requires { Row::kDeploys; })
+      return Row::kDeploys;
+    else
+      return 0;
+  }
+
   void walkOne(const std::vector<uint32_t>& order, bool destroyed, const std::string& fresh) {
     std::string walked = "bring-up";
-    for (uint32_t code : order) walked += ", " + std::to_string(code);
+    for (uint32_t step : order) walked += ", " + nameOf(step);
     walked += destroyed ? ", destruction" : ", release";
     this->watched.mark();
     this->bringUp(true);
     if (::testing::Test::HasFatalFailure()) return;
-    check("bring-up", walked, this->boardFaults());
-    for (uint32_t code : order) {
+    bool stopped = false;
+    check("bring-up", walked, this->boardFaults() + runsBelowArmed(false));
+    for (uint32_t step : order) {
       tStatus2 status;
-      this->supervisor->control(code, nullptr, nullptr, status);
-      check("code " + std::to_string(code), walked, this->boardFaults());
+      std::string faults;
+      if (step == kFireStep) {
+        this->watched.fire();
+        if constexpr (requires { this->fired(); }) faults = this->fired();
+      } else if (isDeploy(step)) {
+        if constexpr (requires { Row::kDeploys; })
+          this->deployOther(*this->supervisor, step - kDeployStep, status);
+      } else {
+        this->supervisor->control(step, nullptr, nullptr, status);
+        if (step == 3 || step == 4101)
+          stopped = stopped || status.code == 0;
+        else if (step == 4100 || step == 2)
+          stopped = false;
+      }
+      check(nameOf(step), walked, faults + this->boardFaults() + runsBelowArmed(stopped));
     }
     if (destroyed) {
-      const size_t calls = this->watched.actionCalls();
+      const size_t reports = this->watched.reports();
+      std::pair<const void*, size_t> bytes{nullptr, 0};
+      if constexpr (requires { this->primitiveBytes(); }) bytes = this->primitiveBytes();
       this->destroyPrimitive();
-      check("destruction", walked, this->boardFaults());
-      if (this->watched.actionCalls() != calls)
-        check("destruction", walked, "a scheduler action was told\n");
+      check("destruction", walked,
+            this->boardFaults() + this->watched.runs() + rowRuns() +
+                this->watched.slotsInside(bytes.first, bytes.second));
+      if (this->watched.reports() != reports)
+        check("destruction", walked, "a report stream was told\n");
       this->makePrimitive();
     } else {
       tStatus2 status;
       this->supervisor->releaseResource(status);
-      check("release", walked, this->boardFaults());
+      check("release", walked,
+            this->boardFaults() + runsBelowArmed(false) + this->watched.unanswered());
       const std::string left = this->primitiveState();
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
     }
     this->tearDownSupervisor();
+  }
+  // What the board runs of the primitive beyond its watched sources and channels.
+  std::string rowRuns() {
+    if constexpr (requires { this->boardRuns(); })
+      return this->boardRuns();
+    else
+      return "";
+  }
+  // What the board runs of a primitive that records itself below armed, or
+  // that a stop answered 0 for.
+  std::string runsBelowArmed(bool stopped) {
+    bool armed = true;
+    if constexpr (requires { this->armRecorded(); }) armed = this->armRecorded();
+    if (armed && !stopped) return "";
+    std::istringstream lines(this->watched.runs() + rowRuns());
+    std::string faults;
+    for (std::string line; std::getline(lines, line);)
+      faults += (stopped ? "after a stop that answered 0: " : "below armed: ") + line + "\n";
+    return faults;
   }
   // Notes each line of faults, met at step in the walk.
   void check(const std::string& step, const std::string& walked, const std::string& faults) {

@@ -1,9 +1,13 @@
 #include "support/boardChecks.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <sstream>
+#include <utility>
 
+#include "sim/simAllocator.h"
 #include "sim/simMemBlocks.h"
 
 namespace nQoTest {
@@ -51,14 +55,64 @@ bool isOn(const nQoUdRLP100::tSourceSwitch& row, const nQoSim::tSimRegisterWindo
   return flags != 0 && flagged;
 }
 
+// The sources that are on, each once, in source order.
+std::vector<uint8_t> sourcesOn(const nQoSim::tSimRegisterWindows& windows, unsigned window,
+                               const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) {
+  uint64_t on = 0;
+  for (const nQoUdRLP100::tSourceSwitch& row : nQoUdRLP100::kSourceSwitches)
+    if (isOn(row, windows, window, dispatcher)) on |= uint64_t{1} << row.source;
+  std::vector<uint8_t> sources;
+  for (; on != 0; on &= on - 1) sources.push_back(static_cast<uint8_t>(std::countr_zero(on)));
+  return sources;
+}
+
+// The status bits that make a source pending: the group's bit and the
+// source's own, at the registers the dispatcher reads for it.
+struct tPending {
+  uint32_t offset;
+  uint32_t bits;
+};
+constexpr uint32_t kGroupA = 0x104, kGroupB = 0x106, kGroupBit = 0x8000;
+constexpr uint32_t kThird = 0x088, kCDIO = 0x224, kSerial = 0x0A1, kChange = 0x240;
+
+std::vector<tPending> pendingOf(uint8_t source) {
+  constexpr uint8_t kGroupABits[] = {14, 10, 11, 6, 7, 8, 5, 4};  // sources 0..7
+  constexpr uint8_t kCDIOBits[] = {18, 20, 19, 2, 4, 3, 0};       // sources 21..27
+  if (source <= 7) return {{kGroupA, kGroupBit | 1u << kGroupABits[source]}};
+  switch (source) {
+    case 8: return {{kGroupB, kGroupBit | 1u << 7}};
+    case 9: return {{kGroupB, kGroupBit | 1u << 1}};
+    case 14: return {{kGroupB, kGroupBit | 1u << 9}};
+    case 15: return {{kGroupB, kGroupBit | 1u << 8}};
+    case 16: return {{kGroupB, kGroupBit | 1u << 10}};
+    case 18: return {{kGroupB, kGroupBit | 1u << 6}};
+    case 20: return {{kGroupB, kGroupBit | 1u << 5}};
+    case 28: return {{kChange, 1}};
+    case 29: return {{kGroupA, kGroupBit}, {0x1B8, 0x8000}};
+    case 30: return {{kGroupA, kGroupBit | 1u << 3}};
+    case 31: return {{kGroupB, kGroupBit}, {0x1BA, 0x8000}};
+    case 32: return {{kGroupB, kGroupBit | 1u << 3}};
+    default: break;
+  }
+  if (source >= 10 && source <= 13) return {{kThird, 1}, {kSerial, 1u << (source - 10)}};
+  if (source >= 21 && source <= 27) return {{kThird, 1}, {kCDIO, 1u << kCDIOBits[source - 21]}};
+  return {};  // 17: the joint status's bit, which no row of ours switches on
+}
+
+// The descriptors of a VESK chain: byte count, buffer address, next address.
+constexpr uint32_t kDescriptorWords = 3;
+constexpr unsigned kLongestChain = 64;
+// More secondary passes than one interrupt asks for.
+constexpr unsigned kPasses = 16;
+
 }  // namespace
 
 std::string sourcesWithoutHandler(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                                   const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) {
   std::ostringstream faults;
-  for (const nQoUdRLP100::tSourceSwitch& row : nQoUdRLP100::kSourceSwitches)
-    if (isOn(row, windows, window, dispatcher) && dispatcher.primaryHandlers[row.source] == nullptr)
-      faults << "source " << unsigned{row.source} << " on without a handler\n";
+  for (const uint8_t source : sourcesOn(windows, window, dispatcher))
+    if (dispatcher.primaryHandlers[source] == nullptr)
+      faults << "source " << unsigned{source} << " on without a handler\n";
   return faults.str();
 }
 
@@ -69,45 +123,137 @@ std::string channelsOnFreedMemory(const nQoSim::tSimRegisterWindows& windows,
   for (const unsigned channel : channelWindows) {
     if (windows.written(channel, kCommand, 32) != kStart) continue;
     const uint32_t chain = windows.written(channel, kChainAddress, 32);
-    if (!nQoSim::insideLiveBlock(chain))
-      faults << "channel window " << channel << " started on a chain in no block still held\n";
+    uint32_t at = chain;
+    for (unsigned k = 0; k < kLongestChain; ++k) {
+      uint32_t descriptor[kDescriptorWords];
+      if (!nQoSim::readLive(at, descriptor, sizeof descriptor)) {
+        faults << "channel window " << channel << " started on a chain in no block still held\n";
+        break;
+      }
+      if (descriptor[0] != 0 &&
+          (!nQoSim::insideLiveBlock(descriptor[1]) ||
+           !nQoSim::insideLiveBlock(uint64_t{descriptor[1]} + descriptor[0] - 1))) {
+        faults << "channel window " << channel << " started on a buffer in no block still held\n";
+        break;
+      }
+      at = descriptor[2];
+      if (at == chain) break;
+    }
   }
   return faults.str();
 }
 
-std::string armsAnsweredTwice(const std::vector<nQoSim::tSimSchedulerAction::tCall>& calls) {
-  using tCall = nQoSim::tSimSchedulerAction::tCall;
-  std::ostringstream faults;
-  int answers = 0;
-  for (const tCall& call : calls) {
-    if (call.kind == tCall::kArmed) answers = 0;
-    if (call.kind == tCall::kDisarmed && ++answers == 2)
-      faults << "an arm answered by more than one disarm\n";
+std::string freshBytesIn(const void* bytes, std::size_t size) {
+  const auto* at = static_cast<const uint8_t*>(bytes);
+  std::size_t run = 0;
+  for (std::size_t k = 0; k < size; ++k) {
+    run = at[k] == nQoSim::kFreshByte ? run + 1 : 0;
+    if (run == 4)
+      return "a client read memory nothing filled (byte " + std::to_string(k - 3) + " on)\n";
   }
-  return faults.str();
+  return "";
+}
+
+void tBoardWatch::watchBoard(nQoSim::tSimRegisterWindows& windows, unsigned window,
+                             const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher,
+                             nQoSim::tSimBus& bus, uint32_t irq) {
+  _windows = &windows;
+  _window = window;
+  _dispatcher = &dispatcher;
+  _bus = &bus;
+  _irq = irq;
+}
+
+void tBoardWatch::watchAction(const nQoSim::tSimSchedulerAction& action) {
+  watchReports("scheduler action", [&action] {
+    using tCall = nQoSim::tSimSchedulerAction::tCall;
+    std::string log;
+    for (const tCall& call : action.calls()) {
+      if (call.kind == tCall::kArmed) log += 'a';
+      if (call.kind == tCall::kDisarmed) log += 'r';
+    }
+    return log;
+  });
+}
+
+void tBoardWatch::watchReports(std::string name, std::function<std::string()> log) {
+  _streams.push_back({std::move(name), std::move(log)});
 }
 
 void tBoardWatch::mark() {
-  for (tWatchedAction& watched : _actions) watched.from = watched.action->calls().size();
+  for (tStream& stream : _streams) stream.from = stream.log().size();
 }
 
-std::size_t tBoardWatch::actionCalls() const {
-  std::size_t calls = 0;
-  for (const tWatchedAction& watched : _actions)
-    calls += watched.action->calls().size() - watched.from;
-  return calls;
+std::size_t tBoardWatch::reports() const {
+  std::size_t events = 0;
+  for (const tStream& stream : _streams) events += stream.log().size() - stream.from;
+  return events;
 }
+
+std::string tBoardWatch::faults() const { return faults(*_windows, _window, *_dispatcher); }
 
 std::string tBoardWatch::faults(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                                 const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) const {
   std::string all = sourcesWithoutHandler(windows, window, dispatcher) +
                     channelsOnFreedMemory(windows, _channels);
-  for (const tWatchedAction& watched : _actions) {
-    const auto& calls = watched.action->calls();
-    all +=
-        armsAnsweredTwice({calls.begin() + static_cast<std::ptrdiff_t>(watched.from), calls.end()});
+  for (const tStream& stream : _streams) {
+    int owed = 0;
+    for (const char event : stream.log().substr(stream.from)) {
+      owed += event == 'a' ? 1 : -1;
+      if (owed < 0) {
+        all += stream.name + ": a report that no arm was owed\n";
+        break;
+      }
+    }
   }
   return all;
+}
+
+std::string tBoardWatch::runs() const {
+  std::ostringstream runs;
+  const std::vector<uint8_t> on = sourcesOn(*_windows, _window, *_dispatcher);
+  for (const uint8_t source : _sources)
+    if (std::find(on.begin(), on.end(), source) != on.end())
+      runs << "source " << unsigned{source} << " on\n";
+  for (const unsigned channel : _channels)
+    if (_windows->written(channel, 0x00, 32) == 1)
+      runs << "channel window " << channel << " started\n";
+  return runs.str();
+}
+
+std::string tBoardWatch::unanswered() const {
+  std::string all;
+  for (const tStream& stream : _streams) {
+    int owed = 0;
+    for (const char event : stream.log().substr(stream.from)) owed += event == 'a' ? 1 : -1;
+    if (owed > 0) all += stream.name + ": an arm left without its report\n";
+  }
+  return all;
+}
+
+std::string tBoardWatch::slotsInside(const void* begin, std::size_t size) const {
+  const auto inside = [begin, size](const void* handler) {
+    const auto first = reinterpret_cast<uintptr_t>(begin);
+    return handler != nullptr && reinterpret_cast<uintptr_t>(handler) - first < size;
+  };
+  std::ostringstream faults;
+  for (uint32_t source = 0; source < nQoUdRLP100::tTavikInterruptDispatcher::kSourceCount; ++source)
+    if (inside(_dispatcher->primaryHandlers[source].load()) ||
+        inside(_dispatcher->secondaryHandlers[source].load()))
+      faults << "slot " << source << " holds a handler of a primitive that is gone\n";
+  return faults.str();
+}
+
+void tBoardWatch::fire() {
+  for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher)) {
+    const std::vector<tPending> pending = pendingOf(source);
+    if (pending.empty()) continue;
+    for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, at.bits);
+    _bus->raise(_irq);
+    for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, 0);
+    for (unsigned pass = 0; pass < kPasses && _bus->pumpSecondary() != 0; ++pass) {
+    }
+  }
 }
 
 }  // namespace nQoTest

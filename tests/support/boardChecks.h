@@ -3,16 +3,22 @@
 //
 //   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
 //   EXPECT_EQ(channelsOnFreedMemory(windows, {veskChannelWindow}), "");
-//   EXPECT_EQ(armsAnsweredTwice(scheduler.action.calls()), "");
 //
-// tBoardWatch keeps what a row watches beside its Tavik window: the VESK
-// channel windows and the scheduler actions, from a mark on.
+// tBoardWatch keeps what a row watches of its board: the Tavik window with
+// its dispatcher and bus, the VESK channel windows, the sources its
+// primitive switches on for a run, and its report streams (a scheduler
+// action's arms and disarms, a done sink's runs and reports), from a mark on.
+// It also makes the board fire: every source that is on raises its
+// interrupt once.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
 #include "sim/tSimSchedulerAction.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -25,32 +31,65 @@ namespace nQoTest {
 std::string sourcesWithoutHandler(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                                   const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher);
 
-// Every VESK channel whose last command was a start while its chain address
-// lies outside every memory block the simulated memory still holds.
+// Every VESK channel whose last command was a start while its chain, or a
+// buffer a descriptor of the chain points at, lies outside every memory
+// block the simulated memory still holds.
 std::string channelsOnFreedMemory(const nQoSim::tSimRegisterWindows& windows,
                                   const std::vector<unsigned>& channelWindows);
 
-// Every arm that a scheduler action heard answered by more than one disarm.
-std::string armsAnsweredTwice(const std::vector<nQoSim::tSimSchedulerAction::tCall>& calls);
+// Every place where bytes handed to a client hold four of the simulated
+// memory's fresh bytes in a row: memory that nothing filled.
+std::string freshBytesIn(const void* bytes, std::size_t size);
 
 class tBoardWatch {
  public:
+  void watchBoard(nQoSim::tSimRegisterWindows& windows, unsigned window,
+                  const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher, nQoSim::tSimBus& bus,
+                  uint32_t irq = 1);
   void watchChannel(unsigned window) { _channels.push_back(window); }
-  void watchAction(const nQoSim::tSimSchedulerAction& action) { _actions.push_back({&action}); }
-  // From here on: the actions' calls before the mark count no more.
+  // A scheduler action: each armed owes one disarmed.
+  void watchAction(const nQoSim::tSimSchedulerAction& action);
+  // A report stream: log answers every event so far, 'a' for an arm (or
+  // start) that owes one report, 'r' for a report.
+  void watchReports(std::string name, std::function<std::string()> log);
+  // The sources that the row's primitive switches on only for a run.
+  void watchSources(std::vector<uint8_t> sources) { _sources = std::move(sources); }
+
+  // From here on: the streams' events before the mark count no more.
   void mark();
-  // The actions' calls since the mark.
-  std::size_t actionCalls() const;
+  // The report streams' events since the mark.
+  std::size_t reports() const;
+
+  // The board's faults (on the watched board, or on the one given).
+  std::string faults() const;
   std::string faults(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                      const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) const;
+  // What of the row's primitive the board runs: its sources on, its
+  // channels started.
+  std::string runs() const;
+  // Every arm since the mark left without its one report.
+  std::string unanswered() const;
+  // Every slot of the dispatcher whose handler lies in the size bytes from
+  // begin on (a primitive that is gone).
+  std::string slotsInside(const void* begin, std::size_t size) const;
+  // Every source that is on raises its interrupt once, and the secondary
+  // passes that its primary pass asked for run.
+  void fire();
 
  private:
-  struct tWatchedAction {
-    const nQoSim::tSimSchedulerAction* action;
+  struct tStream {
+    std::string name;
+    std::function<std::string()> log;
     std::size_t from = 0;
   };
+  nQoSim::tSimRegisterWindows* _windows = nullptr;
+  unsigned _window = 0;
+  const nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher = nullptr;
+  nQoSim::tSimBus* _bus = nullptr;
+  uint32_t _irq = 1;
   std::vector<unsigned> _channels;
-  std::vector<tWatchedAction> _actions;
+  std::vector<uint8_t> _sources;
+  std::vector<tStream> _streams;
 };
 
 }  // namespace nQoTest

@@ -90,6 +90,7 @@ class tAIRow : public tAIRoadTest {
     frontEnd.emplace(&frontEndDescription, map, helper, status);
     frontEnd->setConfiguration(channels, status);
     deviceInfo.identity = &kDevice;
+    watched.watchBoard(windows, window, *dispatcher, bus);
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {

@@ -58,6 +58,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     });
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
     hold.atSyncs();
+    watched.watchBoard(windows, window, board, bus);
   }
   void TearDown() override {
     nQoSim::onSyncWait(nullptr);

@@ -8,17 +8,25 @@
 // primitive holds it before an operation. Setups bring each primitive through the
 // codes to every state they reach, also states a later code left partly
 // given back; check (e) reads what the primitive and the board hold.
+// In the code walk each row says what the board runs of it (the FIFO a
+// transfer started, a FIFO's sources, the DMA select naming a channel) and
+// watches what its run reports to its partner or done observer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "primitives/cdio/tTavikCDIOPort.h"
 #include "reservation/tSingularResourcePool.h"
+#include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
@@ -42,6 +50,75 @@ using nQoMDBG100::tStatus2;
 constexpr int kTimeout = -200474;
 constexpr uint32_t kLong = 1000;  // ms on the test clock, which stands
 
+// What a run reports to its partner (a transfer's partner or sink, an
+// immediate transfer's done observer), as a report stream of the code walk:
+// a start command that the board's FIFO gets while no report is owed opens
+// one ('a'); a DMA transfer's link, which opens the end without a run, owes
+// one only to the stop or error that claims it; each report answers one
+// ('r'). Reports may come from the FIFO's polling thread.
+class tRunReports {
+ public:
+  // A new bring-up: what earlier ones left owed counts no more.
+  void restart() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _from = _events.size();
+    _linkOpened = false;
+  }
+  void started() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    if (owed() <= 0) _events += 'a';
+    _linkOpened = false;
+  }
+  void linkOpened() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _linkOpened = true;
+  }
+  void reported() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    if (_linkOpened && owed() <= 0) _events += 'a';
+    _linkOpened = false;
+    _events += 'r';
+  }
+  std::string log() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _events;
+  }
+
+ private:
+  long owed() const {
+    const auto from = _events.begin() + static_cast<long>(_from);
+    return std::count(from, _events.end(), 'a') - std::count(from, _events.end(), 'r');
+  }
+
+  mutable std::mutex _lock;
+  std::string _events;
+  std::size_t _from = 0;
+  bool _linkOpened = false;
+};
+
+// A partner double whose transferEnded is a report of the run.
+template <class Base>
+struct tReporting : Base {
+  tReporting(tRunReports& reports, tCallLog& log, const std::string& name)
+      : Base(log, name), reports(reports) {}
+  void transferEnded(tStatus2& status) override {
+    Base::transferEnded(status);
+    reports.reported();
+  }
+  tRunReports& reports;
+};
+
+// The task's event, whose done actions are the reports of an immediate run.
+struct tReportingEvent : tScriptedEvent {
+  tReportingEvent(tRunReports& reports, tCallLog& log, const std::string& name)
+      : tScriptedEvent(log, name), reports(reports) {}
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2& status) override {
+    tScriptedEvent::post(action, status);
+    if (action.getKind() == nQoMRL110::kDoneEvent) reports.reported();
+  }
+  tRunReports& reports;
+};
+
 // What every row brings: the board's CDIO side on the test clock, a broker,
 // the task's event and the hold points.
 class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
@@ -52,9 +129,11 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     nQoSim::useTestClock(1'000'000'000);
     facade.eventObject = &event;
     fifos.onStatusRead([this] { hold(); });
-    // A FIFO command, once the windows are free again.
-    windows.onWritten([this](unsigned written, uint32_t offset, uint32_t) {
-      if (written == window && offset == 0x224 && !quiet) hold();
+    // A FIFO command, once the windows are free again; a start opens a run.
+    windows.onWritten([this](unsigned written, uint32_t offset, uint32_t value) {
+      if (written != window || offset != 0x224) return;
+      if ((value & startCommand) != 0) ends.started();
+      if (!quiet) hold();
     });
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
     hold.atSyncs();
@@ -69,6 +148,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   }
   template <class Supervisor, class Settings>
   void upWith(Supervisor& supervisor, const Settings& settings, tStatus2& status) {
+    ends.restart();
     supervisor.initialize(settings, &facade, status);
     supervisor.link(supervisors, status);
   }
@@ -82,6 +162,41 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
            std::to_string(eventLog.calls.size());
   }
   std::string boardFaults() { return watched.faults(windows, window, board); }
+  // What the board runs of a direction's FIFO: started, or linked to a DMA
+  // channel by its nibble of the DMA select register.
+  std::string fifoStarted(bool input) {
+    if (!(input ? fifos.inputStarted() : fifos.outputStarted())) return "";
+    return std::string(input ? "input" : "output") + " FIFO started\n";
+  }
+  std::string fifoSelected(bool input) {
+    const auto& direction = input ? nQoUdP100::kCDIDirection : nQoUdP100::kCDODirection;
+    const uint32_t code = windows.written(window, 0x07, 8) >> direction.selectShift & 0xF;
+    if (code == 0) return "";
+    return "DMA select names code " + std::to_string(code) + " for the " +
+           (input ? "input" : "output") + " FIFO\n";
+  }
+  // The row's run reports, as a stream of that name: a start of the
+  // direction's FIFO opens one.
+  void watchEnds(bool input, std::string name) {
+    startCommand = (input ? nQoUdP100::kCDIDirection : nQoUdP100::kCDODirection).startCommand;
+    watched.watchReports(std::move(name), [this] { return ends.log(); });
+  }
+  // The board as a fresh primitive finds it: both FIFOs stopped (what a
+  // destroyed one left running was checked already).
+  void stopFIFOs() {
+    quiet = true;
+    windows.writeAt(window, 0x224, 32,
+                    nQoUdP100::kCDIDirection.stopCommand | nQoUdP100::kCDODirection.stopCommand, 0);
+    quiet = false;
+  }
+  // The row's settings with a change, deployed.
+  template <class Supervisor, class Settings, class tChange>
+  static void deployChanged(Supervisor& supervisor, const Settings& settings, tChange change,
+                            tStatus2& status) {
+    Settings other = settings;
+    change(other.template record<0>());
+    supervisor.deploy(other, status);
+  }
   // A code from another thread, through the supervisor's control.
   template <class Supervisor>
   static tEntry code(Supervisor& supervisor, uint32_t code) {
@@ -128,8 +243,12 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   }
 
   tCallLog eventLog, log;
+  tRunReports ends;
+  // The direction's FIFO start command, which opens a run of the row's
+  // transfer (0: none).
+  uint32_t startCommand = 0;
   tScriptedFacade facade{log, "facade"};
-  tScriptedEvent event{eventLog, "event"};
+  tReportingEvent event{ends, eventLog, "event"};
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
   tBoardWatch watched;
@@ -155,6 +274,7 @@ class tImmediateRow : public tCDIORow {
     settings.template record<0>().transferMode = 0;
     settings.template record<0>().transferWord3 = 1;
     fifos.setOutputDepth(4);
+    watchEnds(Dir::kStamped, "done observer");
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "Immediate");
@@ -167,14 +287,49 @@ class tImmediateRow : public tCDIORow {
     });
   }
   void makePrimitive() {
+    stopFIFOs();
     if constexpr (Dir::kStamped)
       transfer.emplace(&deviceInfo, &description, &cdiFIFO, &identity, status);
     else
       transfer.emplace(&deviceInfo, &description, &cdoFIFO, &identity, status);
   }
   void destroyPrimitive() { transfer.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    walked = &supervisor;
+    upWith(supervisor, settings, status);
+  }
   void ready(tSupervisor& supervisor, tStatus2& status) { runCodes(supervisor, {1, 2}, status); }
+  // A run: the state's, or the FIFO its start started.
+  bool armRecorded() { return transfer->holdsRun(); }
+  std::string boardRuns() { return fifoStarted(Dir::kStamped); }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tPrimitive)}; }
+  // A finite stream of four samples, and the other third word (the newest
+  // samples, the write mode).
+  static constexpr size_t kDeploys = 2;
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    deployChanged(
+        supervisor, settings,
+        [k](auto& fields) {
+          if (k == 0) {
+            fields.transferMode = 1;
+            fields.transferWord2 = 4;
+          } else {
+            fields.transferWord3 = 0;
+          }
+        },
+        status);
+  }
+  // The input FIFO, while started, took samples in; the client reads what is
+  // there, with no wait, into a buffer as fresh as a new block.
+  std::string fired()
+    requires Dir::kStamped
+  {
+    if (fifos.inputStarted()) fifos.pushInput({0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
+    std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+    tStatus2 status;
+    const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+    return freshBytesIn(samples.data(), std::min<size_t>(read, samples.size()));
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     tEntry stream;
     if constexpr (Dir::kStamped)
@@ -225,6 +380,8 @@ class tImmediateRow : public tCDIORow {
   }
 
   typename Dir::tSettings settings;
+  // The supervisor of the code walk's bring-up, which a client reads through.
+  tSupervisor* walked = nullptr;
   // Set by the entry that a commit meets: its status reads up to its wait
   // (a write looks twice first), and whether the commit is still to come.
   std::atomic<int> readsBeforeWait{0};
@@ -237,8 +394,11 @@ using tCDIImmediateRow = tImmediateRow<tCDIImmediateDirection>;
 using tCDOImmediateRow = tImmediateRow<tCDOImmediateDirection>;
 
 // The board's FIFO of a direction, its mode flag set, with an interrupt
-// transfer's observers in its lists (as that transfer's linkResource leaves
-// them), so that its commit attaches handlers and its arm enables sources.
+// transfer's observers (FIFO, overrun) in its lists (as that transfer's
+// linkResource leaves them), so that its commit attaches handlers and its
+// arm enables sources. An arm before the commit, or after an uncommit, finds
+// them in use with no handler attached, as it finds those of a link that
+// came after the commit.
 template <class Dir>
 class tFIFORow : public tCDIORow {
  public:
@@ -254,10 +414,19 @@ class tFIFORow : public tCDIORow {
     settings.template record<0>().fifoModeFlag = 1;
     offer(settings, pool, "FIFO");
     transfer.emplace(&deviceInfo, &description, fifo(), status);
+    if constexpr (kInput)
+      watched.watchSources({21, 22, 23});
+    else
+      watched.watchSources({24, 25, 26, 27});
   }
-  // The board's FIFO, made again in its place.
+  // The board's FIFO, made again in its place, and the transfer, whose
+  // records went with the FIFO that is gone.
   void destroyPrimitive() { std::destroy_at(boardFIFO()); }
-  void makePrimitive() { std::construct_at(boardFIFO(), &cdio, &description, &map, status); }
+  void makePrimitive() {
+    std::construct_at(boardFIFO(), &cdio, &description, &map, status);
+    transfer.reset();
+    transfer.emplace(&deviceInfo, &description, fifo(), status);
+  }
   auto* boardFIFO() {
     if constexpr (kInput)
       return &cdiFIFO;
@@ -267,6 +436,20 @@ class tFIFORow : public tCDIORow {
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   // The transfer's observers, again after a setup took them out.
   void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
+  bool armRecorded() { return fifo()->isArmed(); }
+  std::string boardRuns() { return fifoStarted(kInput) + fifoSelected(kInput); }
+  std::pair<const void*, size_t> primitiveBytes() { return {boardFIFO(), sizeof(*boardFIFO())}; }
+  // The other mode flags, which the next commit applies.
+  static constexpr size_t kDeploys = 1;
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    deployChanged(
+        supervisor, settings,
+        [](auto& fields) {
+          fields.fifoModeFlag = kInput ? 0 : 2;
+          fields.fifoSecondaryModeFlag = 0;
+        },
+        status);
+  }
   // Each code where it works on the FIFO, and so holds: commit while the
   // lists hold observers and no commit holds their events already (a second
   // one takes nothing), arm while a commit holds them and no arm does (an arm
@@ -317,31 +500,43 @@ class tDMARow : public tCDIORow {
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
+  static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
   // The transfer, whose commit holds first and whose unregistration (the
-  // first operation of a failed link's take-down) runs the window's hook.
+  // first operation of a failed link's take-down) runs the window's hook; a
+  // link without a run opens the end that a stop reports.
   struct tHeldTransfer : Dir::tDMAPrimitive {
     template <class... tArgs>
-    tHeldTransfer(const tHoldPoint& hold, tArgs&&... args)
-        : Dir::tDMAPrimitive(std::forward<tArgs>(args)...), hold(hold) {}
+    tHeldTransfer(const tHoldPoint& hold, tRunReports& reports, tArgs&&... args)
+        : Dir::tDMAPrimitive(std::forward<tArgs>(args)...), hold(hold), reports(reports) {}
     void commit(tStatus2& status) override {
       hold();
       Dir::tDMAPrimitive::commit(status);
+    }
+    void linkDMA(tStatus2& status) override {
+      const bool running = this->isRunning();
+      Dir::tDMAPrimitive::linkDMA(status);
+      if (!running && status.isNotFatal()) reports.linkOpened();
     }
     void unregisterObservers(tStatus2& status) override {
       if (takingDown) takingDown();
       Dir::tDMAPrimitive::unregisterObservers(status);
     }
     const tHoldPoint& hold;
+    tRunReports& reports;
     std::function<void()> takingDown;
   };
-  // The partner, whose handle runs the window's hook when it refuses it.
+  // The partner, whose handle runs the window's hook when it refuses it and
+  // reports the ends.
   struct tRefusingPartner : tDMAHandlePartner {
-    using tDMAHandlePartner::tDMAHandlePartner;
+    tRefusingPartner(tRunReports& reports, tCallLog& log, const std::string& name)
+        : tDMAHandlePartner(log, name), reporting(reports, log, "handle") {}
     nQoLMSDR100::iDMAPartnerHandle* getPartnerHandle(tStatus2& status) override {
       if (refused && answers.count("getPartnerHandle") != 0) refused();
-      return tDMAHandlePartner::getPartnerHandle(status);
+      tDMAHandlePartner::getPartnerHandle(status);
+      return &reporting;
     }
     std::function<void()> refused;
+    tReporting<tPartnerHandle> reporting;
   };
 
  protected:
@@ -352,13 +547,36 @@ class tDMARow : public tCDIORow {
     settings.template record<0>().dmaChannelSupervisorKey = 5;
     settings.template record<0>().dmaTransferSupervisorKey = 6;
     settings.template record<0>().transferMode = 0;
+    watchEnds(kInput, "partner");
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "DMATransfer");
   }
-  void makePrimitive() { transfer.emplace(hold, &deviceInfo, &fifo(), &identity, status); }
+  void makePrimitive() {
+    stopFIFOs();
+    transfer.emplace(hold, ends, &deviceInfo, &fifo(), &identity, status);
+  }
   void destroyPrimitive() { transfer.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  // Linked to the channel (by the state or the link's record), or running.
+  bool armRecorded() {
+    return transfer->isRunning() || transfer->isDMALinked() ||
+           transfer->state() == tHeldTransfer::kLinked;
+  }
+  // The FIFO started, and the DMA select naming a channel where no link of
+  // the transfer (alive) holds it.
+  std::string boardRuns() {
+    const bool linked = transfer && transfer->isDMALinked();
+    return fifoStarted(kInput) + (linked ? "" : fifoSelected(kInput));
+  }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tHeldTransfer)}; }
+  // The finite sample mode, which the primitive takes only before its link:
+  // refused all through a walk, so it stands for the output's other mode too.
+  static constexpr size_t kDeploys = 1;
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    deployChanged(
+        supervisor, settings, [](auto& fields) { fields.transferMode = 1; }, status);
+  }
   void refuseLink(bool refused) {
     if (refused)
       partner.answers["getPartnerHandle"] = -50103;
@@ -401,7 +619,7 @@ class tDMARow : public tCDIORow {
 
   typename Dir::tDMASettings settings;
   tScriptedDMAChannel channel{log, "channel"};
-  tRefusingPartner partner{log, "partner"};
+  tRefusingPartner partner{ends, log, "partner"};
   std::optional<tHeldTransfer> transfer;
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
 };
@@ -418,7 +636,19 @@ class tInterruptRow : public tCDIORow {
   using tRow = tCorrelatedInterruptRow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
-  using tPartner = std::conditional_t<kInput, tInputPartner, tScriptedOutputTransfer>;
+  // The input partner's transfer object, and the output partner itself,
+  // report the ends.
+  struct tReportingInputPartner : tInputPartner {
+    tReportingInputPartner(tRunReports& reports, tCallLog& log, const std::string& name)
+        : tInputPartner(log, name), reporting(reports, log, "object") {}
+    nQoMSRL100::iInputTransferObject* getTransferObject(tStatus2& status) override {
+      tInputPartner::getTransferObject(status);
+      return &reporting;
+    }
+    tReporting<tInputObject> reporting;
+  };
+  using tPartner =
+      std::conditional_t<kInput, tReportingInputPartner, tReporting<tScriptedOutputTransfer>>;
 
  protected:
   void SetUp() override {
@@ -440,11 +670,13 @@ class tInterruptRow : public tCDIORow {
     fields.transferWord1 = 8;
     fields.transferMode = 0;
     fields.transferWord2 = 16;
+    watchEnds(kInput, "partner");
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "InterruptTransfer");
   }
   void makePrimitive() {
+    stopFIFOs();
     if constexpr (kInput)
       transfer.emplace(&deviceInfo, &description, &cdiFIFO, status);
     else
@@ -456,6 +688,25 @@ class tInterruptRow : public tCDIORow {
     tCDIORow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  bool armRecorded() {
+    return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
+  }
+  std::string boardRuns() { return fifoStarted(kInput); }
+  std::pair<const void*, size_t> primitiveBytes() {
+    return {&*transfer, sizeof(typename Dir::tInterruptPrimitive)};
+  }
+  // The other sample modes: finite, of 32 samples (the output's also
+  // without FIFO interrupts), which the primitive takes at once.
+  static constexpr size_t kDeploys = kInput ? 1 : 2;
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    deployChanged(
+        supervisor, settings,
+        [k](auto& fields) {
+          fields.transferMode = static_cast<int32_t>(k + 1);
+          fields.transferWord3 = 32;
+        },
+        status);
+  }
   void refuseLink(bool refused) {
     if (!refused)
       partner.answers.clear();
@@ -485,7 +736,7 @@ class tInterruptRow : public tCDIORow {
 
   typename Dir::tFIFOSettings fifoSettings;
   typename Dir::tInterruptSettings settings;
-  tPartner partner{log, "partner"};
+  tPartner partner{ends, log, "partner"};
   std::optional<tSingularResourcePool<typename Dir::tFIFO*>> fifoPool;
   std::optional<tCorrelatedSupervisor<tCorrelatedFIFORow<Dir>>> fifoSupervisor;
   std::optional<typename Dir::tInterruptPrimitive> transfer;

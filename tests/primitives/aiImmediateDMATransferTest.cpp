@@ -667,6 +667,11 @@ TEST_F(tImmediateDMATest, EachCommitRegistersTheListenerAnewUnderTheNameItIsGive
   transfer->commit(status);
   EXPECT_EQ(nQoSim::findSocketListener(standard), &transfer->listener());
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 1);
+  // Without a key since, the next commit leaves none registered.
+  transfer->setListenerKey(0);
+  transfer->commit(status);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+  transfer->setListenerKey(kKey);
   transfer->uncommit(status);
   // A registration the platform refuses fails the commit and leaves none.
   nQoSim::failNextSocketRegistration(-50352);

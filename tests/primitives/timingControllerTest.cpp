@@ -710,6 +710,10 @@ TEST_F(tTimingTest, TheListenerAnswersOnlyWellShapedRequestsWithTheKey) {
     EXPECT_EQ(bad.code, -223749);
     EXPECT_EQ(sizeOut, c.sizeAfter);
   }
+  // A commit after the key was taken away takes the listener out.
+  config.timing.listenerKey = 0;
+  commit();
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
   timing->uncommit(status);
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
 }

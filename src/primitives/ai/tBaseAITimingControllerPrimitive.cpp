@@ -334,8 +334,11 @@ void tBaseAITimingControllerPrimitive::unregisterTimedLoop(tStatus2& status) {
 
 // "0x1::0x2A::0x0::tBaseAITimingControllerPrimitive::tLibSocketListener": the
 // bus location words in radix 16, then the listener's class.
+// A commit without a key takes out the listener of a commit before with one.
 void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
-  if (status.isFatal() || _configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
+  if (status.isFatal()) return;
+  if (_configuration.timing.listenerKey == 0) unregisterListener();
+  if (_configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
   char* name = static_cast<char*>(_memNewUsingCRT(kListenerNameLength, 0, nullptr));
   if (name == nullptr) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 580});

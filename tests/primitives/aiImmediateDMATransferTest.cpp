@@ -577,6 +577,8 @@ TEST_F(tImmediateDMATest, TheKernelFlagEndsTheTransferOnceWhateverTheClientWrite
 
 // A cancel ends the run and reports done also when its caller's status holds
 // an error, which stays; only a transfer lock that refuses holds the end back.
+// A disarm whose lock refuses still stops the channel and takes the FIFO off
+// it, and answers the refusal.
 TEST_F(tImmediateDMATest, ACancelEndsTheRunWhateverItsCallerHolds) {
   tHoldingEvent done;
   transfer->setEvent(&done, status);
@@ -610,7 +612,16 @@ TEST_F(tImmediateDMATest, ACancelEndsTheRunWhateverItsCallerHolds) {
   transfer->requestCancel(tStatus2{}, status);
   EXPECT_EQ(word(0), 1u);
   EXPECT_EQ(done.codes, (std::vector<int>{-200474, -200474, 0}));
-  transfer->disarm(status);
+  windows.clearLog();
+  nQoSim::refuseNextAcquire();
+  tStatus2 disarmed;
+  transfer->disarm(disarmed);
+  EXPECT_EQ(disarmed.code, -50150);
+  EXPECT_FALSE(transfer->holdsArm());
+  const tLog writes = windows.writes();
+  ASSERT_FALSE(writes.empty()) << "nothing switched off";
+  EXPECT_EQ(writes.front(), (tAccess{vesk, 0x00, 32, 4, W::kWrite})) << "not stopped";
+  EXPECT_EQ(map->Write_0009.getRegister() & 0x0F, 0u) << "the FIFO left routed";
   transfer->releaseDMAChannel(status);
   transfer->setEvent(nullptr, status);
   EXPECT_EQ(status.code, 0);
@@ -667,6 +678,11 @@ TEST_F(tImmediateDMATest, EachCommitRegistersTheListenerAnewUnderTheNameItIsGive
   transfer->commit(status);
   EXPECT_EQ(nQoSim::findSocketListener(standard), &transfer->listener());
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 1);
+  // Without a key since, the next commit leaves none registered.
+  transfer->setListenerKey(0);
+  transfer->commit(status);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
+  transfer->setListenerKey(kKey);
   transfer->uncommit(status);
   // A registration the platform refuses fails the commit and leaves none.
   nQoSim::failNextSocketRegistration(-50352);

@@ -364,6 +364,11 @@ TEST_F(tImmediateTest, ArmRegistersTheListenerUnderTheBusLocationAndDisarmRemove
   EXPECT_EQ(nQoSim::findSocketListener(name), &immediate->listener());
   immediate->disarmTransfer(status);
   EXPECT_EQ(nQoSim::findSocketListener(name), nullptr);
+  // An arm again after the key was taken away takes out the listener it kept.
+  immediate->armTransfer(status);
+  immediate->setListenerKey(0);
+  immediate->armTransfer(status);
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -258,19 +258,28 @@ TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   expectASampleStartReachesOnly(live);
 }
 
-// Uncommit and the destructor undo an event-mode commit even when polling was
-// set after it: the event is closed, and a sample start after the destruction
-// reaches the live observer alone.
+// Uncommit, a polling-mode commit and the destructor undo an event-mode
+// commit even when polling was set after it: the event is closed, and a
+// sample start after the destruction reaches the live observer alone.
 TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
-  commitEventMode();
-  wfnsc->polling = 1;
-  nQoSim::clearSyncLog();
-  wfnsc->uncommit(status);
-  ASSERT_EQ(status.code, 0);
-  bool closed = false;
-  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
-    closed = closed || (record.operation == nQoSim::tSyncRecord::kClose && record.object == event);
-  EXPECT_TRUE(closed);
+  for (const bool recommit : {false, true}) {
+    SCOPED_TRACE(recommit ? "commit" : "uncommit");
+    commitEventMode();
+    wfnsc->polling = 1;
+    nQoSim::clearSyncLog();
+    if (recommit)
+      wfnsc->commit(status);
+    else
+      wfnsc->uncommit(status);
+    ASSERT_EQ(status.code, 0);
+    bool closed = false;
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      closed =
+          closed || (record.operation == nQoSim::tSyncRecord::kClose && record.object == event);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(timing->findSampleStartObserver(wfnsc.get()), nullptr);
+    wfnsc->uncommit(status);
+  }
 
   tSampleStartCounter live;
   commitEventMode();

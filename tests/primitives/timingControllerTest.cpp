@@ -19,6 +19,7 @@
 #include "sim/tSimSchedulerAction.h"
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
+#include "support/heldDisarm.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -709,6 +710,10 @@ TEST_F(tTimingTest, TheListenerAnswersOnlyWellShapedRequestsWithTheKey) {
     EXPECT_EQ(bad.code, -223749);
     EXPECT_EQ(sizeOut, c.sizeAfter);
   }
+  // A commit after the key was taken away takes the listener out.
+  config.timing.listenerKey = 0;
+  commit();
+  EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
   timing->uncommit(status);
   EXPECT_EQ(nQoSim::registeredSocketListeners(), 0);
 }
@@ -810,7 +815,9 @@ TEST_F(tTimingTest, ACommitOfAnArmedEngineDisarmsItFirst) {
 // A sample-clock wait's enable of the sample-start source comes after the
 // arm: while the arm's record holds it switches the source on, after the
 // disarm it leaves it off, so the uncommit that takes the handler out leaves
-// no source on without it.
+// no source on without it. One that runs beside the disarm, waiting for the
+// bus while the disarm switches the source off and done before the disarm's
+// next step, finds the record cleared already and leaves it off as well.
 TEST_F(tTimingTest, AWaitsSampleStartEnableAfterTheDisarmLeavesTheSourceOff) {
   timing->addSampleStartObserver(&first, false, status);
   commit();
@@ -820,6 +827,18 @@ TEST_F(tTimingTest, AWaitsSampleStartEnableAfterTheDisarmLeavesTheSourceOff) {
   timing->disarm(status);
   timing->enableSampleStartInterrupt(status);
   EXPECT_EQ(windows.written(window, 0x192, 16) & 0x0008, 0u) << "disarmed: off";
+
+  timing->arm(status);
+  timing->enableSampleStartInterrupt(status);
+  ASSERT_EQ(windows.written(window, 0x192, 16) & 0x0008, 0x0008u);
+  tStatus2 disarmed, enabled;
+  EXPECT_TRUE(passBesideHeldDisarm(
+      windows, bus, 0x192, 0x0008, [&] { timing->disarm(disarmed); },
+      [&] { timing->enableSampleStartInterrupt(enabled); }));
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(enabled.code, 0);
+  EXPECT_EQ(windows.written(window, 0x192, 16) & 0x0008, 0u) << "on after the disarm";
+  EXPECT_FALSE(timing->isArmHeld());
   timing->uncommit(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(status.code, 0);

@@ -3,9 +3,11 @@
 // it writes the register with the source's bit clear, inside its atomic run,
 // so the bus lock stays taken; the pass then runs on another thread until an
 // atomic run of its own waits for that lock, and only then is the disarm let
-// go. What the pass does once it has the lock decides whether the source
-// outlives the disarm. False when a thread did not reach its point within
-// the guard.
+// go. The disarm's next write (the rest of its steps) then waits until the
+// pass has returned, so the pass looks at whatever the disarm left up to its
+// switch-off, never at what it does after. What the pass does once it has the
+// lock decides whether the source outlives the disarm. False when a thread
+// did not reach its point within the guard.
 //
 //   EXPECT_TRUE(passBesideHeldDisarm(windows, bus, 0x192, 0x0020,
 //                                    [&] { converter->disarm(status); },
@@ -13,6 +15,7 @@
 //   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <thread>
@@ -26,11 +29,24 @@ namespace nQoTest {
 template <class tDisarm, class tPass>
 bool passBesideHeldDisarm(nQoSim::tSimRegisterWindows& windows, nQoSim::tSimBus& bus,
                           uint32_t offset, uint32_t bit, tDisarm disarm, tPass pass) {
+  // Only the disarm's own writes hold it; the pass's go through.
+  static thread_local bool onDisarmThread = false;
   tHeldCall held(tHeldCall::kGuard);
+  tHeldCall rest(tHeldCall::kGuard);
+  std::atomic<bool> switchedOff{false};
   windows.onWritten([&](unsigned, uint32_t written, uint32_t value) {
-    if (written == offset && (value & bit) == 0) held.hold();
+    if (!onDisarmThread) return;
+    if (switchedOff.load()) {
+      rest.hold();
+    } else if (written == offset && (value & bit) == 0) {
+      switchedOff = true;
+      held.hold();
+    }
   });
-  std::thread disarming(disarm);
+  std::thread disarming([&] {
+    onDisarmThread = true;
+    disarm();
+  });
   bool reached = held.waitUntilInside();
   std::thread passing(pass);
   const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
@@ -39,10 +55,11 @@ bool passBesideHeldDisarm(nQoSim::tSimRegisterWindows& windows, nQoSim::tSimBus&
     std::this_thread::yield();
   }
   held.letGo();
-  disarming.join();
   passing.join();
+  rest.letGo();
+  disarming.join();
   windows.onWritten(nullptr);
-  return reached && !held.expired();
+  return reached && !held.expired() && !rest.expired();
 }
 
 }  // namespace nQoTest

@@ -172,6 +172,8 @@ void tAISubsystem::transferUnlink(tStatus2& status) {
 void tAISubsystem::commit(tStatus2& status) {
   if (status.isFatal()) return;
   if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  if (_commitHeld != 0 && _committedMechanism != mechanism())
+    onFreshStatus(status, [&](tStatus2& s) { leaveTransfer(s); });
   _committedMechanism = mechanism();
   // Step a, the front end's first commit step, has nothing to do.
   transferLink(status);
@@ -195,6 +197,17 @@ void tAISubsystem::commit(tStatus2& status) {
   if (_commitHeld != 0) return;
   tStatus2 undo;
   runUncommit(stageA, stageB, undo);
+}
+
+// The transfer of the last commit, when a configuration since names another:
+// uncommitted and unlinked by that commit's record, each step on a status of
+// its own, so that its records leave the FIFO, the converter and the
+// controller before the next transfer takes them (an interrupt transfer's
+// FIFO observer left behind would switch the data interrupt on at the next
+// arm and drain the FIFO by programmed I/O beside a DMA channel).
+void tAISubsystem::leaveTransfer(tStatus2& status) {
+  onFreshStatus(status, [&](tStatus2& s) { transferUncommit(s); });
+  onFreshStatus(status, [&](tStatus2& s) { transferUnlink(s); });
 }
 
 // An arm that no disarm followed (a commit since leaves it on) is disarmed

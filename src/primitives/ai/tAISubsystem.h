@@ -100,7 +100,9 @@ class tAISubsystem : public tBaseAISubsystem {
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   bool isReady() const override;
-  // Disarms first while an arm is held, then the commit chain.
+  // Disarms first while an arm is held; undoes the transfer of the commit
+  // held when the configuration names another mechanism; then the commit
+  // chain.
   void commit(tStatus2& status) override;
   // Only while a commit is held.
   void arm(tStatus2& status) override;
@@ -147,6 +149,8 @@ class tAISubsystem : public tBaseAISubsystem {
   void transferDisarm(tStatus2& status);
   void transferUncommit(tStatus2& status);
   void transferUnlink(tStatus2& status);
+  // Undoes the transfer of the last commit, by its mechanism.
+  void leaveTransfer(tStatus2& status);
 
   const tAIDescription* _description;
   tAIBoardResources _resources;

@@ -345,14 +345,15 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
               attachResolver(status);
             },
             status, {kFile, kCommitLockLine});
-  // With a key, every commit registers the socket listener anew: under the
+  // Every commit takes out the listener of the commit before, which would
+  // answer a key given since, and with a key registers it anew: under the
   // caller's name, else under the device's GUID and the suffix. Outside the
   // lock: taking the listener out waits for a query, which takes the lock.
-  const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
-  if (wantsListener) {
+  if (status.isNotFatal()) {
     iLibSocketListener::unregisterSocketListener(_listenerHandle);
     _listenerHandle = 0;
   }
+  const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
   if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
   } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {

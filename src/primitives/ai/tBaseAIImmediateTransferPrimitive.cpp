@@ -540,8 +540,13 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
   return samplesLeft() == 0;
 }
 
+// An arm without a key takes out the listener that an arm before, with one,
+// left (a commit since the arm keeps it): it would answer a client whose key
+// is 0.
 void tBaseAIImmediateTransferPrimitive::registerListener(tStatus2& status) {
-  if (status.isFatal() || _listenerKey == 0 || _listenerHandle != 0) return;
+  if (status.isFatal()) return;
+  if (_listenerKey == 0) unregisterListener();
+  if (_listenerKey == 0 || _listenerHandle != 0) return;
   char name[kListenerNameLength];
   char* end = name;
   for (uint32_t word = 0; word < kLocationWords; ++word) {

@@ -89,7 +89,9 @@ void tBaseAITimingControllerPrimitive::setConfiguration(
   _configuration.checkStatus(status);
   setMode(configuration.timing.timingMode, status);
   if (configuration.hasRouting != 0) setRouting(configuration.routing, status);
-  _state.setUncommitted();
+  // A held arm keeps its state: the run goes on as its commit and arm
+  // programmed it, and its passes still notify until the disarm.
+  if (!_armHeld.load()) _state.setUncommitted();
 }
 
 void tBaseAITimingControllerPrimitive::setRouting(const tAIRoutingConfig& routing, tStatus2&) {
@@ -200,14 +202,14 @@ void tBaseAITimingControllerPrimitive::sampleStartSecondaryPass() {
 }
 
 // Last-convert observers hear the primary pass in mode 2 and the secondary
-// pass in mode 3, as the engine reports them.
+// pass in mode 3, as the engine reports them in the mode it runs.
 tAnswer tBaseAITimingControllerPrimitive::sampleEndPass() {
   tStatus2 local;
   auto pass = _sampleEndObservers.notifyAllWhile(
       [this] { return armed(); },
       [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
   if (pass.stopped) return tAnswer::kHandled;
-  if (_configuration.timing.timingMode == 2 && armed()) {
+  if (_runMode == 2 && armed()) {
     const auto last = _lastConvertObservers.notifyAllWhile(
         [this] { return armed(); },
         [&](iLastConvertObserver* observer) { return observer->lastConverted(this, local); });
@@ -222,7 +224,7 @@ void tBaseAITimingControllerPrimitive::sampleEndSecondaryPass() {
   const bool through = _sampleEndObservers.notifyPendingWhile(
       [this] { return armed(); },
       [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
-  if (through && _configuration.timing.timingMode == 3 && armed())
+  if (through && _runMode == 3 && armed())
     _lastConvertObservers.notifyPendingWhile(
         [this] { return armed(); },
         [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
@@ -236,7 +238,7 @@ tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
   auto pass = _recordEndObservers.notifyAllWhile(
       [this] { return armed(); },
       [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
-  if (!pass.stopped && _configuration.timing.timingMode == 3 && armed())
+  if (!pass.stopped && _runMode == 3 && armed())
     pass.pending = _lastConvertObservers
                        .notifyAllWhile([this] { return armed(); },
                                        [&](iLastConvertObserver* observer) {
@@ -259,7 +261,7 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
   const bool through = _recordEndObservers.notifyPendingWhile(
       [this] { return armed(); },
       [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
-  if (through && _configuration.timing.timingMode == 3 && armed())
+  if (through && _runMode == 3 && armed())
     _lastConvertObservers.notifyPendingWhile(
         [this] { return armed(); },
         [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
@@ -332,8 +334,11 @@ void tBaseAITimingControllerPrimitive::unregisterTimedLoop(tStatus2& status) {
 
 // "0x1::0x2A::0x0::tBaseAITimingControllerPrimitive::tLibSocketListener": the
 // bus location words in radix 16, then the listener's class.
+// A commit without a key takes out the listener of a commit before with one.
 void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
-  if (status.isFatal() || _configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
+  if (status.isFatal()) return;
+  if (_configuration.timing.listenerKey == 0) unregisterListener();
+  if (_configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
   char* name = static_cast<char*>(_memNewUsingCRT(kListenerNameLength, 0, nullptr));
   if (name == nullptr) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 580});

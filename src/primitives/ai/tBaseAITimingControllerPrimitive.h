@@ -157,7 +157,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // State 1 to 4 and an owner.
   virtual bool isReady() const;
   // Nothing on an error status: the timing part, the mode, the routing when
-  // the record has one; state 1.
+  // the record has one; state 1 unless an arm is held.
   virtual void setConfiguration(const tAITimingControllerPrimitiveConfig& configuration,
                                 tStatus2& status);
   // The routing with its unset flags filled in; the sample-clock kind.
@@ -291,6 +291,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
+  // The timing mode of the last commit or arm: what the stop and the passes
+  // of the run go by, whatever a configuration given since says. The passes
+  // read it on the interrupt's side.
+  std::atomic<int32_t> _runMode{0};
   // An arm that no disarm followed, and a start that no stop or disarm
   // followed (the board class's start, stop, arm and disarm keep them). A
   // read's start on the reader's thread reads and sets them while a disarm

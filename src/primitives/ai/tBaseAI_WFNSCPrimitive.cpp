@@ -61,6 +61,9 @@ void tBaseAI_WFNSCPrimitive::sampleStartedSecondary(tBaseAITimingControllerPrimi
 
 void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An event-mode commit before, when polling was set since, gives its
+  // record and its event back by its own record: polling waits use neither.
+  if (polling != 0) leaveEventMode(status);
   // A commit before kept its record and its event: one uncommit undoes both.
   if (polling == 0 && !_eventCommitted) {
     _eventCommitted = true;
@@ -103,13 +106,16 @@ void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
 
 void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_eventCommitted) {
-    // The record first: no sample-start notification reaches the event after.
-    _timing->removeSampleStartObserver(this, status);
-    _event.close();
-    _eventCommitted = false;
-  }
+  leaveEventMode(status);
   _mode = kBuilt;
+}
+
+void tBaseAI_WFNSCPrimitive::leaveEventMode(tStatus2& status) {
+  if (!_eventCommitted) return;
+  // The record first: no sample-start notification reaches the event after.
+  _timing->removeSampleStartObserver(this, status);
+  _event.close();
+  _eventCommitted = false;
 }
 
 void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status) {

@@ -58,7 +58,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   void sampleStartedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
 
   // Event mode: observer registered, event opened; a failure is undone by
-  // uncommit on a fresh status.
+  // uncommit on a fresh status. Polling mode after an event-mode commit:
+  // that commit's observer and event go.
   virtual void commit(tStatus2& status);
   virtual void arm(tStatus2& status);
   virtual void start(tStatus2& status);
@@ -105,6 +106,9 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
 
  private:
   bool inLeadIn() const { return _waits < leadIn; }
+  // What an event-mode commit took, when it holds: the observer's record out
+  // of the controller, then the event closed once the calls on it have left.
+  void leaveEventMode(tStatus2& status);
   void reportMissed(tStatus2& status);
   // Waits on the event, up to timeout each time, until the clock count
   // leaves `from`: true then. False without a code when an end reaches the

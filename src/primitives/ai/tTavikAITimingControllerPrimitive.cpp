@@ -276,6 +276,7 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   // commit reloads the counters and rewrites the modes and the trigger
   // select that the armed engine runs on.
   if (_armHeld.load()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  _runMode = _configuration.timing.timingMode;
   const uint32_t handlersHeld = installedHandlers();
   const uint32_t loopHeld = _timedLoopEvent;
   const bool held = handlersHeld != 0 || loopHeld != 0 || hasListener();
@@ -408,6 +409,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   const tAITimingConfig& timing = _configuration.timing;
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
+  _runMode = timing.timingMode;
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
   // A source goes on only while the commit's handler is in its slot: one
   // without stays off and unrecorded, so nothing is left on that no handler
@@ -468,7 +470,7 @@ void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status)
 void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
   _runHeld = false;
-  if (_configuration.timing.timingMode != 3) return;
+  if (_runMode != 3) return;
   // A read's start meanwhile leaves this run's record end to this stop; the
   // last stop to leave clears it, events and passes, for the next set.
   nQoUdR100::tResetGate::tHold hold(_recordEndGate, [&] { clearRecordEnd(status); });

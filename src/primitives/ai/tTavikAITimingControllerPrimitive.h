@@ -63,9 +63,10 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // The start command that setMode chose; before any choice only the
   // record-end events and guards are reset.
   void start(tStatus2& status) override;
-  // Mode 3 only: unless the record end was served, a hammer stop and a
-  // simulated record end (+200010 for a finite run unless quietStop); then
-  // waits until both record-end passes have run.
+  // A run in mode 3 only, as the last commit or arm set it up, whatever a
+  // configuration since says: unless the record end was served, a hammer
+  // stop and a simulated record end (+200010 for a finite run unless
+  // quietStop); then waits until both record-end passes have run.
   void stop(tStatus2& status) override;
   // Only while an arm is held: a run still held stopped first (its answer
   // dropped), then hammer stop, sources off, convert gate closed; state 2.

@@ -638,7 +638,7 @@ TEST_F(tTimingTest, AStartAndARecordEndWhileAStopClearsBelongToTheRunItEnds) {
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing) {
+TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3OnlyHammerStopARun) {
   finite();
   config.timing.quietStop = 1;
   timing->addRecordEndObserver(&first, status);
@@ -663,6 +663,16 @@ TEST_F(tTimingTest, AQuietOrContinuousStopGivesNoWarningAndModesBelow3DoNothing)
     clearLogs();
     timing->stop(status);
     EXPECT_TRUE(windows.log().empty()) << mode;
+    // A run that a start began is hammer stopped, with no record end.
+    timing->arm(status);
+    timing->start(status);
+    clearLogs();
+    timing->stop(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_TRUE(hasWrite(0x110, 0x2000)) << mode;
+    EXPECT_FALSE(timing->isRunHeld());
+    EXPECT_TRUE(calls.empty()) << mode;
+    timing->disarm(status);
   }
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);

@@ -469,8 +469,14 @@ void tTavikAITimingControllerPrimitive::runRecordEndAtomically(tStatus2& status)
 
 void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  _runHeld = false;
-  if (_runMode != 3) return;
+  const bool run = _runHeld.exchange(false);
+  // Below mode 3 there is no record end to wait for: a stop that answers 0
+  // still leaves no run converting, so a run the start began is hammer
+  // stopped.
+  if (_runMode != 3) {
+    if (run) hammerStop(status);
+    return;
+  }
   // A read's start meanwhile leaves this run's record end to this stop; the
   // last stop to leave clears it, events and passes, for the next set.
   nQoUdR100::tResetGate::tHold hold(_recordEndGate, [&] { clearRecordEnd(status); });

@@ -497,8 +497,9 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //     buffer in freed memory, a report that no arm was owed);
 //   - the board runs nothing of the primitive (its watched sources and
 //     channels, and the row's boardRuns) while it records itself below
-//     armed (armRecorded), nor after a code 3 or 4101 that answered 0,
-//     until a code 4100 or 2;
+//     armed (armRecorded), nor after a code 4101 that answered 0, until a
+//     code 4100 or 2; after a code 3 that answered 0, no channel and nothing
+//     of the row's boardRuns (the arm's sources may stay on until a disarm);
 //   - a client's read (the row's fired) handed over no byte nothing filled.
 // The release must leave the primitive as a fresh reservation finds it, with
 // every arm answered once. The destruction must tell no report stream
@@ -579,8 +580,8 @@ class CodeWalk : public Lifecycle<Row> {
     this->watched.mark();
     this->bringUp(true);
     if (::testing::Test::HasFatalFailure()) return;
-    bool stopped = false;
-    check("bring-up", walked, this->boardFaults() + runsBelowArmed(false));
+    tEnded ended = tEnded::kNo;
+    check("bring-up", walked, this->boardFaults() + runsAgainst(ended));
     for (uint32_t step : order) {
       tStatus2 status;
       std::string faults;
@@ -592,12 +593,14 @@ class CodeWalk : public Lifecycle<Row> {
           this->deployOther(*this->supervisor, step - kDeployStep, status);
       } else {
         this->supervisor->control(step, nullptr, nullptr, status);
-        if (step == 3 || step == 4101)
-          stopped = stopped || status.code == 0;
+        if (step == 4101 && status.code == 0)
+          ended = tEnded::kDisarm;
+        else if (step == 3 && status.code == 0 && ended == tEnded::kNo)
+          ended = tEnded::kStop;
         else if (step == 4100 || step == 2)
-          stopped = false;
+          ended = tEnded::kNo;
       }
-      check(nameOf(step), walked, faults + this->boardFaults() + runsBelowArmed(stopped));
+      check(nameOf(step), walked, faults + this->boardFaults() + runsAgainst(ended));
     }
     if (destroyed) {
       const size_t reports = this->watched.reports();
@@ -614,7 +617,7 @@ class CodeWalk : public Lifecycle<Row> {
       tStatus2 status;
       this->supervisor->releaseResource(status);
       check("release", walked,
-            this->boardFaults() + runsBelowArmed(false) + this->watched.unanswered());
+            this->boardFaults() + runsAgainst(tEnded::kNo) + this->watched.unanswered());
       const std::string left = this->primitiveState();
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
     }
@@ -627,16 +630,22 @@ class CodeWalk : public Lifecycle<Row> {
     else
       return "";
   }
+  // The last code that ended what the codes before began, answering 0: a
+  // stop leaves the arm (its sources) but no run; a disarm leaves nothing.
+  enum class tEnded { kNo, kStop, kDisarm };
   // What the board runs of a primitive that records itself below armed, or
-  // that a stop answered 0 for.
-  std::string runsBelowArmed(bool stopped) {
+  // that a stop or disarm answered 0 for.
+  std::string runsAgainst(tEnded ended) {
     bool armed = true;
     if constexpr (requires { this->armRecorded(); }) armed = this->armRecorded();
-    if (armed && !stopped) return "";
-    std::istringstream lines(this->watched.runs() + rowRuns());
+    if (armed && ended == tEnded::kNo) return "";
+    const bool arm = !armed || ended == tEnded::kDisarm;
+    const char* after = !armed                   ? "below armed: "
+                        : ended == tEnded::kStop ? "after a stop that answered 0: "
+                                                 : "after a disarm that answered 0: ";
+    std::istringstream lines(this->watched.runs(arm) + rowRuns());
     std::string faults;
-    for (std::string line; std::getline(lines, line);)
-      faults += (stopped ? "after a stop that answered 0: " : "below armed: ") + line + "\n";
+    for (std::string line; std::getline(lines, line);) faults += after + line + "\n";
     return faults;
   }
   // Notes each line of faults, met at step in the walk.

@@ -209,11 +209,11 @@ std::string tBoardWatch::faults(const nQoSim::tSimRegisterWindows& windows, unsi
   return all;
 }
 
-std::string tBoardWatch::runs() const {
+std::string tBoardWatch::runs(bool arm) const {
   std::ostringstream runs;
   const std::vector<uint8_t> on = sourcesOn(*_windows, _window, *_dispatcher);
   for (const uint8_t source : _sources)
-    if (std::find(on.begin(), on.end(), source) != on.end())
+    if (arm && std::find(on.begin(), on.end(), source) != on.end())
       runs << "source " << unsigned{source} << " on\n";
   for (const unsigned channel : _channels)
     if (_windows->written(channel, 0x00, 32) == 1)

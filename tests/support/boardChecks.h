@@ -64,9 +64,9 @@ class tBoardWatch {
   std::string faults() const;
   std::string faults(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                      const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) const;
-  // What of the row's primitive the board runs: its sources on, its
-  // channels started.
-  std::string runs() const;
+  // What of the row's primitive the board runs: its channels started and,
+  // with arm, its sources on.
+  std::string runs(bool arm = true) const;
   // Every arm since the mark left without its one report.
   std::string unanswered() const;
   // Every slot of the dispatcher whose handler lies in the size bytes from

@@ -770,7 +770,9 @@ TEST_F(ChangeDetectionSupervisorTest, UncommitFreesTheBufferOfTheCommitAfterADep
 // A read without a buffer (before the commit, after the uncommit) is refused
 // and copies nothing, a change then captures nothing, and a second commit
 // frees the buffer of the first. An uncommit under a run stops it first, with
-// its done report, so no change is served after it.
+// its done report, so no change is served after it. A read woken by a change
+// that filled a buffer since freed copies nothing of the buffer a commit took
+// after it.
 TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapturesNothing) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   tChangeDetectionSupervisor supervisor;
@@ -811,6 +813,15 @@ TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapt
   expectRefusedRead();
   EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(calls.operations(), "") << "the run reported done once";
+
+  EXPECT_EQ(control(supervisor, 1), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(control(supervisor, 1), 0);  // a buffer of the same size that no change filled
+  expectRefusedRead();
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);

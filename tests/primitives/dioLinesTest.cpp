@@ -63,6 +63,20 @@ TEST_F(tDIOTest, LinkHardwareTimingStartsStrobesAndPolls) {
   EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x21), wrote8(0x13, 0x20)}));
 }
 
+// A link destroyed while hardware timing runs (a teardown under the link's
+// task) stops it by its record; one never started writes nothing.
+TEST_F(tDIOTest, TheDestructionStopsHardwareTimingThatAStartLeftOn) {
+  for (const bool started : {true, false}) {
+    SCOPED_TRACE(started);
+    auto* link = new tTavikHWTimingControllerPrimitive(*map, status);
+    if (started) link->start(status);
+    clearLogs();
+    delete link;
+    EXPECT_EQ(windows.writes(), started ? tLog{wrote8(0x13, 0x21)} : tLog{});
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tDIOTest, LinkClockSourceStatusAndDataFollowTheSoftCopy) {
   tTavikHWTimingControllerPrimitive link(*map, status);
   clearLogs();

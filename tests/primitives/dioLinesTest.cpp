@@ -394,6 +394,23 @@ TEST_F(tCommRoutingTest, FrontPanelReservesDrivesAndGivesBackOnce) {
                                     wrote(0x172, 0x0000)}));
 }
 
+// A routing destroyed while connected (a teardown under the link's task)
+// stops driving the lines and the link's outputs by its records, and tells
+// the reservers, which the teardown may have taken away first, nothing.
+TEST_F(tCommRoutingTest, TheDestructionStopsDrivingWhatAConnectLeftDriven) {
+  setReservers();
+  routing->connect(3, status);
+  ASSERT_EQ(status.code, 0);
+  calls.clear();
+  clearLogs();
+  delete routing;
+  routing = nullptr;
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x28, 0x0), wrote8(0x13, 0x02), wrote8(0x21C, 0x00),
+                                    wrote(0x172, 0x0000), wrote8(0x15, 0x00)}));
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCommRoutingTest, RefusedReservationLeavesNothingHeld) {
   setReservers();
   pfis.refuseWith = -50103;

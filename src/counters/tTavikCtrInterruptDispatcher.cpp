@@ -1,23 +1,55 @@
 #include "counters/tTavikCtrInterruptDispatcher.h"
 
+#include "bus/iBusAtomicOperation.h"
 #include "counters/tCtrPairTraits.h"
 #include "frame/statusCodes.h"
-#include "tavik/tTavikInterruptDispatcherBinders.h"
 
 namespace nQoUdR100 {
 
 namespace {
 // The board's operations by counter.
 using tBoard = nQoUdRLP100::tTavikInterruptDispatcher;
-constexpr tBoard::tAtomicStatusRefDispatcher::tMember kEnablePrimary[2] = {
-    &tBoard::enableCounter0PrimaryInterrupt, &tBoard::enableCounter1PrimaryInterrupt};
-constexpr tBoard::tAtomicStatusRefDispatcher::tMember kEnableSecondary[2] = {
-    &tBoard::enableCounter0SecondaryInterrupts, &tBoard::enableCounter1SecondaryInterrupts};
-constexpr tBoard::tAtomicStatusPtrDispatcher::tMember kDisablePrimary[2] = {
-    &tBoard::disableCounter0PrimaryInterrupt, &tBoard::disableCounter1PrimaryInterrupt};
-constexpr tBoard::tAtomicStatusPtrDispatcher::tMember kDisableSecondary[2] = {
-    &tBoard::disableCounter0SecondaryInterrupts, &tBoard::disableCounter1SecondaryInterrupts};
+using tOn = void (tBoard::*)(nQoMDBG100::tStatus2&);
+using tOff = void (tBoard::*)(nQoMDBG100::tStatus2*);
+constexpr tOn kEnablePrimary[2] = {&tBoard::enableCounter0PrimaryInterrupt,
+                                   &tBoard::enableCounter1PrimaryInterrupt};
+constexpr tOn kEnableSecondary[2] = {&tBoard::enableCounter0SecondaryInterrupts,
+                                     &tBoard::enableCounter1SecondaryInterrupts};
+constexpr tOff kDisablePrimary[2] = {&tBoard::disableCounter0PrimaryInterrupt,
+                                     &tBoard::disableCounter1PrimaryInterrupt};
+constexpr tOff kDisableSecondary[2] = {&tBoard::disableCounter0SecondaryInterrupts,
+                                       &tBoard::disableCounter1SecondaryInterrupts};
 }  // namespace
+
+// One switch of a counter's interrupt with its enabled flag, excluded from
+// the board's interrupt routine, which reads both, and from every other
+// switch: one of the two operations is given.
+class tTavikCtrInterruptDispatcher::tAtomicSwitch final : public iBusAtomicOperation {
+ public:
+  tAtomicSwitch(tTavikCtrInterruptDispatcher& owner, tKind kind, tEnableOperation on,
+                tDisableOperation off, nQoMDBG100::tStatus2& status)
+      : _owner(owner), _kind(kind), _on(on), _off(off), _status(status) {}
+
+  void exec() { _owner.helper()->pair()->space().bus()->runAtomically(this, &_status.code); }
+  int32_t operateAtomically() override {
+    if (_on != nullptr) {
+      _owner.setEnabled(_kind, 1);
+      (_owner._board->*_on)(_status);
+    } else {
+      _owner.setEnabled(_kind, 0);
+      _owner.clearRequest(_kind);
+      (_owner._board->*_off)(&_status);
+    }
+    return _status.code;
+  }
+
+ private:
+  tTavikCtrInterruptDispatcher& _owner;
+  const tKind _kind;
+  const tEnableOperation _on;
+  const tDisableOperation _off;
+  nQoMDBG100::tStatus2& _status;
+};
 
 nQoMRTB100::iInterruptHandler::tAnswer
 tTavikCtrInterruptDispatcher::tCtrInterruptHandler::handleInterrupt() {
@@ -63,43 +95,37 @@ tTavikCtrInterruptDispatcher::~tTavikCtrInterruptDispatcher() {
   }
 }
 
-void tTavikCtrInterruptDispatcher::enable(tEnableOperation operation,
+void tTavikCtrInterruptDispatcher::enable(tKind kind, tEnableOperation operation,
                                           nQoMDBG100::tStatus2& status) {
-  tBoard::tAtomicStatusRefDispatcher run(_board, operation, status);
+  tAtomicSwitch run(*this, kind, operation, nullptr, status);
   run.exec();
 }
 
-void tTavikCtrInterruptDispatcher::disable(tDisableOperation operation,
+void tTavikCtrInterruptDispatcher::disable(tKind kind, tDisableOperation operation,
                                            nQoMDBG100::tStatus2& status) {
-  tBoard::tAtomicStatusPtrDispatcher run(_board, operation);
-  run.exec(&status);
+  tAtomicSwitch run(*this, kind, nullptr, operation, status);
+  run.exec();
 }
 
 void tTavikCtrInterruptDispatcher::enablePrimary(uint32_t counter, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  setEnabled(primary(counter), 1);
-  enable(kEnablePrimary[counter % 2], status);
+  enable(primary(counter), kEnablePrimary[counter % 2], status);
 }
 
 void tTavikCtrInterruptDispatcher::enableSecondary(uint32_t counter, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  setEnabled(secondary(counter), 1);
-  enable(kEnableSecondary[counter % 2], status);
+  enable(secondary(counter), kEnableSecondary[counter % 2], status);
 }
 
 void tTavikCtrInterruptDispatcher::disablePrimary(uint32_t counter, nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  disable(kDisablePrimary[counter % 2], status);
-  setEnabled(primary(counter), 0);
-  clearRequest(primary(counter));
+  disable(primary(counter), kDisablePrimary[counter % 2], status);
 }
 
 void tTavikCtrInterruptDispatcher::disableSecondary(uint32_t counter,
                                                     nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  disable(kDisableSecondary[counter % 2], status);
-  setEnabled(secondary(counter), 0);
-  clearRequest(secondary(counter));
+  disable(secondary(counter), kDisableSecondary[counter % 2], status);
 }
 
 }  // namespace nQoUdR100

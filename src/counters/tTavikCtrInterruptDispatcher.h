@@ -3,7 +3,9 @@
 // slots (slot k is board source 29 + k; slots 0 and 1 serve counter 0, slots 2
 // and 3 counter 1) and switches the counters' interrupts through the board
 // dispatcher's own operations, each as a bus atomic run, because the board's
-// interrupt routine writes the same enable registers.
+// interrupt routine writes the same enable registers; the counter's enabled
+// flag, which the routine reads, changes inside the same run, so that an
+// enable and a disable beside it leave the flag and the source agreeing.
 //
 //   tTavikCtrInterruptDispatcher dispatcher(holder.dispatcher(), &owner, &helper, status);
 //   dispatcher.setPrimaryTap(0, &tap);
@@ -61,13 +63,17 @@ class tTavikCtrInterruptDispatcher : public nQoTIO100::tTIOCtrInterruptDispatche
  private:
   using tBoard = nQoUdRLP100::tTavikInterruptDispatcher;
 
-  // The board's counter operations, run through its atomic binders.
+  // The board's counter operations.
   using tEnableOperation = void (tBoard::*)(nQoMDBG100::tStatus2&);
   using tDisableOperation = void (tBoard::*)(nQoMDBG100::tStatus2*);
 
+  class tAtomicSwitch;
+
   void hook(nQoMDBG100::tStatus2& status);
-  void enable(tEnableOperation operation, nQoMDBG100::tStatus2& status);
-  void disable(tDisableOperation operation, nQoMDBG100::tStatus2& status);
+  // The board's operation and the kind's enabled flag (switched off, its
+  // second-pass request too) in one bus atomic run.
+  void enable(tKind kind, tEnableOperation operation, nQoMDBG100::tStatus2& status);
+  void disable(tKind kind, tDisableOperation operation, nQoMDBG100::tStatus2& status);
 
   tBoard* _board;
   tCtrInterruptHandler _handlers[2];

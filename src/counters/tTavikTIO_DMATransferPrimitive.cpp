@@ -16,6 +16,14 @@ void update(tRegister& target, uint32_t value, nQoMDBG100::tStatus2& status) {
 }
 }  // namespace
 
+tTavikTIO_DMATransferPrimitive::~tTavikTIO_DMATransferPrimitive() {
+  for (uint32_t counter = 0; counter < 2; ++counter) {
+    nQoMDBG100::tStatus2 disconnected;
+    if ((_joined >> counter & 1) != 0)
+      tTavikTIO_DMATransferPrimitive::disconnect(0, counter, disconnected);
+  }
+}
+
 void tTavikTIO_DMATransferPrimitive::connect(uint32_t channel, uint32_t counter,
                                              nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || counter > 1) return;
@@ -23,6 +31,7 @@ void tTavikTIO_DMATransferPrimitive::connect(uint32_t channel, uint32_t counter,
     setCode(status, kRefused, nQoTIO100::ctrPairSite(nQoTIO100::kBadChannelLine));
     return;
   }
+  _joined |= 1u << counter;
   select(counter, nQoUdP100::dmaChannelSelectCode(channel), status);
   requests(counter, true, status);
 }
@@ -33,10 +42,12 @@ void tTavikTIO_DMATransferPrimitive::disconnect(uint32_t, uint32_t counter,
   // Each step on a status of its own: a failed select still stops the requests.
   onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { select(counter, 0, s); });
   onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { requests(counter, false, s); });
+  _joined &= ~(1u << counter);
 }
 
 void tTavikTIO_DMATransferPrimitive::enableDMA(uint32_t counter, nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || counter > 1) return;
+  _joined |= 1u << counter;
   requests(counter, true, status);
 }
 

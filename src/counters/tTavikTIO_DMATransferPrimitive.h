@@ -26,6 +26,9 @@ class tTavikTIO_DMATransferPrimitive : public tModuleObject, public nQoTIOR100::
   static constexpr uint32_t kSelectGroup = 20;
 
   explicit tTavikTIO_DMATransferPrimitive(nQoUdRLP100::nTavik::tTavik* map) : _map(map) {}
+  // Disconnects the counters that a connect or an enable left joined (a
+  // teardown under a counter's task), by its record.
+  ~tTavikTIO_DMATransferPrimitive() override;
 
   // Counter 0 or 1 (others do nothing); a channel beyond 15 is refused with
   // kRefused before anything is locked or written.
@@ -43,6 +46,9 @@ class tTavikTIO_DMATransferPrimitive : public tModuleObject, public nQoTIOR100::
   void requests(uint32_t counter, bool on, nQoMDBG100::tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
+  // Bit n: counter n was connected or had its requests enabled, and no
+  // disconnect followed.
+  uint32_t _joined = 0;
 };
 
 }  // namespace nQoUdR100

@@ -3,11 +3,15 @@
 // registration, and the DMA paths.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "counters/counterFixture.h"
 #include "counters/tTavikTIOCompositeContainer.h"
 #include "orb/tGUID.h"
+#include "support/boardChecks.h"
+#include "support/heldCall.h"
 #include "tavik/tTavikBus.h"
 
 namespace nQoTest {
@@ -164,6 +168,63 @@ TEST_F(tContainerTest, TheDestructionSwitchesOffTheCounterInterruptsLeftOn) {
   for (uint32_t source = 29; source <= 32; ++source)
     EXPECT_EQ(boardDispatcher().primaryHandlers[source], nullptr) << source;
   EXPECT_EQ(status.code, 0);
+}
+
+// An enable beside a disable on another thread (a counter class's pass that
+// enables again while its task disables): the disable held inside its atomic
+// run as it switches the source off, the enable waiting for the bus. Whichever
+// runs last, the counter's enabled flag agrees with its source, and the
+// destruction, which goes by the flag, leaves no source on without its
+// handler.
+TEST_F(tContainerTest, AnEnableBesideADisableLeavesTheFlagAndTheSourceAgreeing) {
+  using T = nQoUdR100::tTavikCtrInterruptDispatcher;
+  using D = nQoTIO100::tTIOCtrInterruptDispatcher;
+  const struct {
+    const char* what;
+    void (T::*enable)(uint32_t, nQoMDBG100::tStatus2&);
+    void (T::*disable)(uint32_t, nQoMDBG100::tStatus2&);
+    uint32_t counter;
+    D::tKind kind;
+    uint32_t offset, bits;
+  } rows[] = {
+      {"primary", &T::enablePrimary, &T::disablePrimary, 1, D::kPrimary1, 0x196, 0x200},
+      {"secondary", &T::enableSecondary, &T::disableSecondary, 0, D::kSecondary0, 0x1B8, 0x5}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    build();
+    T& dispatcher = container->dispatcher();
+    (dispatcher.*row.enable)(row.counter, status);
+    tHeldCall held(tHeldCall::kGuard);
+    std::atomic<std::thread::id> disabling;
+    windows.onWritten([&](unsigned, uint32_t offset, uint32_t) {
+      if (std::this_thread::get_id() == disabling.load() && offset == row.offset) held.hold();
+    });
+    nQoMDBG100::tStatus2 disabled, enabled;
+    std::thread disabler([&] {
+      disabling = std::this_thread::get_id();
+      (dispatcher.*row.disable)(row.counter, disabled);
+      disabling = std::thread::id();
+    });
+    ASSERT_TRUE(held.waitUntilInside());
+    std::thread enabler([&] { (dispatcher.*row.enable)(row.counter, enabled); });
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (bus.atomicRunsWaiting() == 0 && std::chrono::steady_clock::now() < guard)
+      std::this_thread::yield();
+    EXPECT_EQ(bus.atomicRunsWaiting(), 1) << "the enable waits for the bus";
+    held.letGo();
+    disabler.join();
+    enabler.join();
+    windows.onWritten(nullptr);
+    EXPECT_FALSE(held.expired());
+    EXPECT_EQ(windows.written(boardWindow, row.offset, 16) & row.bits, row.bits) << "the last: on";
+    EXPECT_EQ(dispatcher.enabled(row.kind), 1u);
+    delete container;
+    container = nullptr;
+    EXPECT_EQ(windows.written(boardWindow, row.offset, 16) & row.bits, 0u);
+    EXPECT_EQ(sourcesWithoutHandler(windows, boardWindow, boardDispatcher()), "");
+    EXPECT_EQ(disabled.code, 0);
+    EXPECT_EQ(enabled.code, 0);
+  }
 }
 
 TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {

@@ -63,6 +63,20 @@ TEST_F(tDIOTest, LinkHardwareTimingStartsStrobesAndPolls) {
   EXPECT_EQ(windows.writes(), (tLog{wrote8(0x13, 0x21), wrote8(0x13, 0x20)}));
 }
 
+// A link destroyed while hardware timing runs (a teardown under the link's
+// task) stops it by its record; one never started writes nothing.
+TEST_F(tDIOTest, TheDestructionStopsHardwareTimingThatAStartLeftOn) {
+  for (const bool started : {true, false}) {
+    SCOPED_TRACE(started);
+    auto* link = new tTavikHWTimingControllerPrimitive(*map, status);
+    if (started) link->start(status);
+    clearLogs();
+    delete link;
+    EXPECT_EQ(windows.writes(), started ? tLog{wrote8(0x13, 0x21)} : tLog{});
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tDIOTest, LinkClockSourceStatusAndDataFollowTheSoftCopy) {
   tTavikHWTimingControllerPrimitive link(*map, status);
   clearLogs();
@@ -378,6 +392,23 @@ TEST_F(tCommRoutingTest, FrontPanelReservesDrivesAndGivesBackOnce) {
   EXPECT_EQ(calls, (std::vector<std::string>{"port:release:23", "pfi:release:1024"}));
   EXPECT_EQ(windows.writes(), (tLog{wrote32(0x28, 0x0), wrote8(0x13, 0x00), wrote8(0x21C, 0x00),
                                     wrote(0x172, 0x0000)}));
+}
+
+// A routing destroyed while connected (a teardown under the link's task)
+// stops driving the lines and the link's outputs by its records, and tells
+// the reservers, which the teardown may have taken away first, nothing.
+TEST_F(tCommRoutingTest, TheDestructionStopsDrivingWhatAConnectLeftDriven) {
+  setReservers();
+  routing->connect(3, status);
+  ASSERT_EQ(status.code, 0);
+  calls.clear();
+  clearLogs();
+  delete routing;
+  routing = nullptr;
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x28, 0x0), wrote8(0x13, 0x02), wrote8(0x21C, 0x00),
+                                    wrote(0x172, 0x0000), wrote8(0x15, 0x00)}));
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCommRoutingTest, RefusedReservationLeavesNothingHeld) {

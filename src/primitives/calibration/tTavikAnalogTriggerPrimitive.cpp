@@ -45,26 +45,39 @@ tTavikAnalogTriggerPrimitive::~tTavikAnalogTriggerPrimitive() {
 
 void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  const tProgram asked{source, mode, level1, level2};
   _programmed = true;
+  bool kept = false;
   {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
-    programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(source), status);
-    _map->Analog_Trigger_Etc.setBits(kMode, 0, nTavik::encodeAnalog_Trigger_EtcBits2_0(mode),
-                                     &status);
-    _map->Analog_Trigger_Etc.flush(&status, 0);
-    _map->flushBus(&status);
+    // The trigger can fire while armed: an arm on what this commit asks for
+    // again is kept untouched, any other is switched off before the trigger
+    // is programmed.
+    kept = _armed && _holdsCommit && _committed == asked;
+    if (!kept) {
+      if (_armed) disable(status);
+      programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(source), status);
+      _map->Analog_Trigger_Etc.setBits(kMode, 0, nTavik::encodeAnalog_Trigger_EtcBits2_0(mode),
+                                       &status);
+      _map->Analog_Trigger_Etc.flush(&status, 0);
+      _map->flushBus(&status);
+    }
   }
-  setLevels(level1, level2, status);
-  if (!status.isFatal()) {
-    nQoUdR100::tTimerTimeout<tTimerTimeWasterSleep, tTimerTimebasePrecise> settling(
-        _settlingMicroseconds, kTimerTimeUnitMicrosecond, 1, &status.code);
-    settling.waitForTimeout(&status.code);
+  if (!kept) {
+    setLevels(level1, level2, status);
+    if (!status.isFatal()) {
+      nQoUdR100::tTimerTimeout<tTimerTimeWasterSleep, tTimerTimebasePrecise> settling(
+          _settlingMicroseconds, kTimerTimeUnitMicrosecond, 1, &status.code);
+      settling.waitForTimeout(&status.code);
+    }
   }
   if (status.isFatal()) {
     tStatus2 undo;
     uncommit(undo);
     return;
   }
+  _committed = asked;
+  _holdsCommit = true;
   _state.setCommitted();
 }
 
@@ -80,6 +93,7 @@ void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
   _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
   _map->Analog_Trigger_Etc.flush(&status, 0);
+  _armed = true;
   if (mode == 3 || mode == 4) {
     _map->Analog_Trigger_Etc.setBits(kArmed, 0, kArmed, &status);
     _map->Analog_Trigger_Etc.flush(&status, 0);
@@ -106,20 +120,26 @@ void tTavikAnalogTriggerPrimitive::programSource(uint32_t code, tStatus2& status
   _map->Write_008C.flush(&status, 0);
 }
 
+void tTavikAnalogTriggerPrimitive::disable(tStatus2& status) {
+  _map->Analog_Trigger_Etc.setBits(kEnable, 0, 0, &status);
+  _map->Analog_Trigger_Etc.flush(&status, 0);
+  _map->flushBus(&status);
+  if (status.isNotFatal()) _armed = false;
+}
+
 // The trigger off and both levels at 0, each on a status of its own, so that a
 // failed step leaves no level set; a failure keeps the record for the next
 // release.
 void tTavikAnalogTriggerPrimitive::goIdle(tStatus2& status) {
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &s);
-    _map->Analog_Trigger_Etc.setBits(kEnable, 0, 0, &s);
-    _map->Analog_Trigger_Etc.flush(&s, 0);
-    _map->flushBus(&s);
+    disable(s);
     programSource(kIdleSource, s);
   });
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level1Source->setPWM(0, s); });
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _level2Source->setPWM(0, s); });
   nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
+  _holdsCommit = false;
   if (status.isNotFatal()) _programmed = false;
 }
 

@@ -31,6 +31,9 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   // A committed trigger goes idle first.
   ~tTavikAnalogTriggerPrimitive() override;
 
+  // An armed trigger that the commit would program otherwise than its last
+  // commit did is disarmed first; one armed on what the commit asks for again
+  // keeps its arm and is touched not at all.
   void commit(nQoMDBG100::tStatus2& status) override;
   void uncommit(nQoMDBG100::tStatus2& status) override;
   void arm(nQoMDBG100::tStatus2& status) override;
@@ -47,8 +50,17 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   void storeParameter(uint32_t index, uint32_t value) override;
 
  private:
+  // What a commit programs.
+  struct tProgram {
+    uint32_t source, mode, level1, level2;
+    bool operator==(const tProgram&) const = default;
+  };
+
   // Source code of source into bits 1:0 of 0x8C, written when changed or dirty.
   void programSource(uint32_t code, nQoMDBG100::tStatus2& status);
+  // The enable bit off, under the trigger's lock that the caller holds; the
+  // arm's record goes with it.
+  void disable(nQoMDBG100::tStatus2& status);
   void goIdle(nQoMDBG100::tStatus2& status);
   void setLevels(uint32_t first, uint32_t second, nQoMDBG100::tStatus2& status);
 
@@ -57,6 +69,12 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   // set by them, cleared only by goIdle. A parameter handed over after a
   // commit moves the state back but leaves the chip programmed.
   std::atomic<bool> _programmed{false};
+  // Whether an arm left the enable bit on: set by arm, cleared only by the
+  // switch-off.
+  std::atomic<bool> _armed{false};
+  // What the last commit programmed, while it holds (cleared by goIdle).
+  tProgram _committed{};
+  bool _holdsCommit = false;
   iPWMPrimitive* _level1Source;
   iPWMPrimitive* _level2Source;
   uint32_t _settlingMicroseconds;

@@ -7,6 +7,11 @@ namespace nQoUdP100 {
 
 using nQoMDBG100::tStatus2;
 
+tTavikFREQOUTPrimitive::~tTavikFREQOUTPrimitive() {
+  tStatus2 off;
+  if (_on) program(kEnable, 0, off);
+}
+
 void tTavikFREQOUTPrimitive::commit(tStatus2& status) {
   program(kDivider | kTimebase, (_divider & kDivider) | (_timebaseSelect != 0 ? kTimebase : 0),
           status);
@@ -35,6 +40,7 @@ void tTavikFREQOUTPrimitive::program(uint32_t mask, uint32_t bits, tStatus2& sta
   const nQoUdRLP100::tScopedLockSelection locked(*_map, clockLock(), &status);
   _map->Clock_and_FOUT.setBits(mask, 0, bits, &status);
   _map->Clock_and_FOUT.flush(&status, 0);
+  if ((mask & kEnable) != 0 && status.isNotFatal()) _on = (bits & kEnable) != 0;
 }
 
 }  // namespace nQoUdP100

@@ -36,6 +36,9 @@ class tTavikFREQOUTPrimitive final : public iTavikFREQOUTPrimitive, public tDevi
  public:
   tTavikFREQOUTPrimitive(nQoUdRLP100::nTavik::tTavik* map, const tDeviceInfo* info)
       : _map(map), _info(info) {}
+  // Switches off an output that a start left on (a teardown under a task),
+  // by its record.
+  ~tTavikFREQOUTPrimitive() override;
 
   void commit(nQoMDBG100::tStatus2& status) override;
   void start(nQoMDBG100::tStatus2& status) override { program(kEnable, kEnable, status); }
@@ -52,13 +55,16 @@ class tTavikFREQOUTPrimitive final : public iTavikFREQOUTPrimitive, public tDevi
   static constexpr uint32_t kTimebase = 0x4000;
   static constexpr uint32_t kEnable = 0x8000;
 
-  // Under the clock lock: the bits of mask := bits, flushed when changed.
+  // Under the clock lock: the bits of mask := bits, flushed when changed;
+  // the record of the enable bit follows what reached the chip.
   void program(uint32_t mask, uint32_t bits, nQoMDBG100::tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
   const tDeviceInfo* _info;
   uint32_t _timebaseSelect = 0;
   uint32_t _divider = 1;
+  // Whether the output is on: set and cleared under the clock lock.
+  bool _on = false;
 };
 
 }  // namespace nQoUdP100

@@ -96,6 +96,7 @@ void tChangeDetectionPrimitive::dropBuffer() {
   waitForInterruptPasses();
   _readPasses.waitForPasses();
   _bytesPerSample = 0;
+  _filledHalves.store(0);
   moduleFree(held);
 }
 
@@ -202,10 +203,12 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
     captureSample(&sequence, status);
     if (status.isFatal()) break;
     // A buffer released, or replaced by one of another size, during the
-    // wait holds none of this read's samples.
+    // wait holds none of this read's samples; nor does a half that no change
+    // filled since its buffer was taken (the wake came from a change of a
+    // buffer since freed).
     bool taken = false;
     useHalf(previous, [&](const uint8_t* half, uint32_t size) {
-      if (size != bytes) return;
+      if (size != bytes || (_filledHalves.load() & halfBit(previous)) == 0) return;
       uint8_t* to = destination + size_t{copied} * bytes;
       for (uint32_t b = 0; b < bytes; ++b)
         to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];

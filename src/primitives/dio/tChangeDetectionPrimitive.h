@@ -136,7 +136,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
 
   // Time-out in milliseconds; the answer is the number of samples copied,
   // also when a time-out, a cancel or a failed capture ends the read. A read
-  // without a buffer (none allocated, or it went during the read) is refused
+  // without a buffer (none allocated, or it went during the read), or woken
+  // for a half that no change filled since its buffer was taken, is refused
   // with -50150.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
                 nQoMSRL100::iTimeStampSink* sink, nQoMDBG100::tStatus2& status) override;
@@ -165,7 +166,12 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   bool fillSample(tFill fill) {
     uint8_t* const buffer = _buffer.load();
     if (buffer == nullptr) return false;
-    fill(half(buffer, _sampleCounter.get()), _bytesPerSample);
+    const uint32_t counter = _sampleCounter.get();
+    fill(half(buffer, counter), _bytesPerSample);
+    // Passes run one at a time and the mark is cleared only once they have
+    // left: a half marked once needs no locked change again.
+    const uint32_t bit = halfBit(counter);
+    if ((_filledHalves.load(std::memory_order_relaxed) & bit) == 0) _filledHalves.fetch_or(bit);
     return true;
   }
   nQoUdP100::tImmedDigLatchingPrimitive* const* lines() const { return _lines; }
@@ -190,6 +196,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint8_t* half(uint8_t* buffer, uint32_t counter) const {
     return (counter & 1) == 0 ? buffer : buffer + _bytesPerSample;
   }
+  static uint32_t halfBit(uint32_t counter) { return 1u << (counter & 1); }
   // For a reader: use(half, bytesPerSample) inside a counted pass, so that
   // the buffer outlives the call.
   template <class tUse>
@@ -214,6 +221,10 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // and no pass uses one.
   std::atomic<uint8_t*> _buffer = nullptr;
   uint32_t _bytesPerSample = 0;
+  // The halves (bit 0: the first) that a change filled since the buffer was
+  // taken: a wake that a change of a buffer since freed left finds its half
+  // empty.
+  std::atomic<uint32_t> _filledHalves = 0;
   // The reads under way; the interrupt side is counted by its dispatcher.
   tPassCount _readPasses;
   nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;

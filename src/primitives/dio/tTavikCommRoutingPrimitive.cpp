@@ -31,6 +31,11 @@ tTavikCommRoutingPrimitive::tTavikCommRoutingPrimitive(tTavik& map,
   reset(status);
 }
 
+tTavikCommRoutingPrimitive::~tTavikCommRoutingPrimitive() {
+  tStatus2 off;
+  switchOff(_dedicatedOn ? 3 : 1, off);
+}
+
 int32_t tTavikCommRoutingPrimitive::setPortLineReserver(iDigReserver* reserver,
                                                         nQoMDBG100::tStatus2& status) {
   if (status.isNotFatal()) _portLineReserver = reserver;
@@ -85,6 +90,7 @@ void tTavikCommRoutingPrimitive::connect(int32_t mode, nQoMDBG100::tStatus2& sta
     connectFrontPanel(status);
   }
   if (dedicated(mode)) {
+    _dedicatedOn = true;
     changeTESKControl(_map, kTESKDedicatedRouting, kTESKDedicatedRouting, status);
     setDedicatedOutput(1, status);
   }
@@ -115,6 +121,11 @@ void tTavikCommRoutingPrimitive::setPFI10Direction(uint32_t drive, nQoMDBG100::t
 
 void tTavikCommRoutingPrimitive::disconnect(int32_t mode, nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || !known(mode)) return;
+  switchOff(mode, status);
+  releaseHeld(status);
+}
+
+void tTavikCommRoutingPrimitive::switchOff(int32_t mode, nQoMDBG100::tStatus2& status) {
   if (frontPanel(mode)) {
     if (_portLinesHeld == kPortLines) {
       if (_portLines != nullptr)
@@ -132,9 +143,9 @@ void tTavikCommRoutingPrimitive::disconnect(int32_t mode, nQoMDBG100::tStatus2& 
       _map.TESK_Control.write_TESK_Front_Panel_MISO_Enable(0, &s, 0);
     });
     onFreshStatus(status, [&](tStatus2& s) { setDedicatedOutput(0, s); });
+    _dedicatedOn = false;
   }
   onFreshStatus(status, [&](tStatus2& s) { _map.flushBus(&s); });
-  releaseHeld(status);
 }
 
 void tTavikCommRoutingPrimitive::releaseHeld(nQoMDBG100::tStatus2& status) {

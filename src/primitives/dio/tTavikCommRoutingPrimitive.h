@@ -30,6 +30,10 @@ class tTavikCommRoutingPrimitive final : public iCommRoutingPrimitive,
 
   tTavikCommRoutingPrimitive(nQoUdRLP100::nTavik::tTavik& map, tTavikImmedDigPrimitive* portLines,
                              nQoMDBG100::tStatus2& status);
+  // Lines that a connect left driven (a teardown under the link's task) stop
+  // being driven, by its records; the reservers, which a teardown may have
+  // taken away first, hear nothing.
+  ~tTavikCommRoutingPrimitive() override;
 
   void connect(int32_t mode, nQoMDBG100::tStatus2& status) override;
   // Every step runs; their statuses are merged into the caller's.
@@ -43,6 +47,9 @@ class tTavikCommRoutingPrimitive final : public iCommRoutingPrimitive,
   void connectFrontPanel(nQoMDBG100::tStatus2& status);
   void setDedicatedOutput(uint32_t on, nQoMDBG100::tStatus2& status);
   void setPFI10Direction(uint32_t drive, nQoMDBG100::tStatus2& status);
+  // The lines of mode back to inputs and the link's outputs off, each step on
+  // a status of its own; the front-panel lines only while held.
+  void switchOff(int32_t mode, nQoMDBG100::tStatus2& status);
   void releaseHeld(nQoMDBG100::tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik& _map;
@@ -51,6 +58,9 @@ class tTavikCommRoutingPrimitive final : public iCommRoutingPrimitive,
   iDigReserver* _pfiLineReserver = nullptr;
   uint32_t _portLinesHeld = 0;
   uint32_t _pfiLinesHeld = 0;
+  // Whether a connect switched the dedicated outputs on and no disconnect
+  // switched them off.
+  bool _dedicatedOn = false;
 };
 
 }  // namespace nQoUdP100

@@ -15,6 +15,11 @@ tTavikHWTimingControllerPrimitive::tTavikHWTimingControllerPrimitive(
   _map.flushBus(&status);
 }
 
+tTavikHWTimingControllerPrimitive::~tTavikHWTimingControllerPrimitive() {
+  nQoMDBG100::tStatus2 stopped;
+  tTavikHWTimingControllerPrimitive::stop(stopped);
+}
+
 void tTavikHWTimingControllerPrimitive::start(nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || _started != 0) return;
   changeTESKControl(_map, kTESKHardwareTiming, kTESKHardwareTiming, status);

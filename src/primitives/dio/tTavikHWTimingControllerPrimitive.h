@@ -21,6 +21,9 @@ class tTavikHWTimingControllerPrimitive : public nQoCDP100::iTESK_HWTimingContro
                                           public nQoUdR100::tModuleObject {
  public:
   tTavikHWTimingControllerPrimitive(nQoUdRLP100::nTavik::tTavik& map, nQoMDBG100::tStatus2& status);
+  // Stops hardware timing that a start left on (a teardown under the link's
+  // task), by its record.
+  ~tTavikHWTimingControllerPrimitive() override;
 
   void start(nQoMDBG100::tStatus2& status) override;
   void stop(nQoMDBG100::tStatus2& status) override;

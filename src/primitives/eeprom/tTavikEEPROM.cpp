@@ -55,7 +55,12 @@ tTavikEEPROM::tTavikEEPROM(nQoUdRLP100::nTavik::tTavik* map, iBus* bus, uint32_t
   status.assign(close);
 }
 
+// Access left open (a teardown under a task that opened it) is closed by its
+// records first: the window controls go back, the EEPROM is locked and its
+// enable cleared.
 tTavikEEPROM::~tTavikEEPROM() {
+  tStatus2 closed;
+  disableAccess(closed);
   if (_interfaceWindow != 0) _bus->releaseSubWindow(_interfaceWindow);
   if (_boardWindow != 0) _bus->releaseSubWindow(_boardWindow);
 }

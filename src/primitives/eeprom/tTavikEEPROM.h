@@ -32,6 +32,7 @@ class tTavikEEPROM final : public tBaseTavikEEPROM {
   // noHardware: a shadow of zeros and no hardware access at all.
   tTavikEEPROM(nQoUdRLP100::nTavik::tTavik* map, iBus* bus, uint32_t eepromBase, uint32_t size,
                uint32_t sizeLocation, uint32_t noHardware, nQoMDBG100::tStatus2& status);
+  // Closes access left open, then gives back both windows.
   ~tTavikEEPROM() override;
 
   void enableRead(nQoMDBG100::tStatus2& status) override;

@@ -91,6 +91,7 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
     if (on && _observer != nullptr)
       onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
     onFreshStatus(status, [&](tStatus2& s) { primitive->reset(s); });
+    _holdsCommit = false;
   });
   if (_kindsRegistered) {
     for (const uint32_t kind : {nQoMRL110::kDoneEvent, nQoMRL110::kErrorEvent}) {
@@ -106,9 +107,17 @@ void tTavikFREQOUTSupervisor::releaseResource(tStatus2& status) {
 void tTavikFREQOUTSupervisor::onControl(iTavikFREQOUTPrimitive* primitive, uint32_t code,
                                         nQoMRL100::iControlParameterBlock*,
                                         nQoMRL100::iControlParameterBlock*, tStatus2& status) {
+  // A run is stopped first, with its done report, where an observer can make
+  // it: the output it drives is neither reprogrammed nor reset under it.
+  if (primitive != nullptr && _on.load() && _observer != nullptr && stopsTheRun(code))
+    onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
   if (runStep(kSteps, primitive, code, status, 285)) {
     if (status.isNotFatal() && (code == kPlainStart || code == kPlainUncommit))
       _on = code == kPlainStart;
+    if (status.isNotFatal() && (code == kPlainCommit || code == kPlainUncommit)) {
+      _committed = values();
+      _holdsCommit = code == kPlainCommit;
+    }
     return;
   }
   if (code == kPlainStop)

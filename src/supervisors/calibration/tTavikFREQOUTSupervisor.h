@@ -56,12 +56,31 @@ class tTavikFREQOUTSupervisor final
   void applyValues(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
   void stop(nQoUdP100::iTavikFREQOUTPrimitive& primitive, nQoMDBG100::tStatus2& status);
 
+  // The two values a commit programs.
+  struct tValues {
+    uint32_t timebaseSelect, divisor;
+    bool operator==(const tValues&) const = default;
+  };
+  tValues values() const {
+    return {_settings.supervisorRecord().timebaseSelect, _settings.supervisorRecord().divisor};
+  }
+  // Whether code stops a run first: an uncommit, and a commit of other values
+  // than the last commit programmed.
+  bool stopsTheRun(uint32_t code) const {
+    return code == kPlainUncommit ||
+           (code == kPlainCommit && !(_holdsCommit && _committed == values()));
+  }
+
   tDoneObserver* _observer = nullptr;
   bool _kindsRegistered = false;
   // Whether the codes left the output on: a start sets it, a stop or reset
   // that reached the output clears it, and unlinkResource, which moves the
   // word down, leaves it, so the release stops a run by it.
   std::atomic<bool> _on{false};
+  // What the last commit programmed, until an uncommit or the release reset
+  // the output.
+  tValues _committed{};
+  bool _holdsCommit = false;
 };
 
 }  // namespace nQoUdR100

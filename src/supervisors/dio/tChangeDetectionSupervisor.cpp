@@ -187,8 +187,10 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
     case kPlainStart: start(*primitive, status); return;
     case kPlainStop: stop(*primitive, status); return;
     case kPlainUncommit:
-      // The buffer of the commit goes, also after a deploy to unbuffered.
-      primitive->releaseBuffer(status);
+      // A run is stopped first, with its done report; then the buffer of the
+      // commit goes, also after a deploy to unbuffered or a failed stop.
+      if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
+      onFreshStatus(status, [&](tStatus2& s) { primitive->releaseBuffer(s); });
       _state = kPlainResourcesLinked;
       return;
     default: setCode(status, kNotSupported, {kFile, 476});

@@ -17,6 +17,7 @@
 #include "sim/simSync.h"
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
+#include "support/heldDisarm.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 #include "support/unorderedCall.h"
@@ -291,6 +292,43 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   timing->uncommit(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(status.code, 0);
+}
+
+// An end request on the codes' thread, past the supervisor's look at the
+// run, beside the completion's second pass on the interrupt's thread, held
+// as its disarm switches the completion source off while the end request's
+// enable waits for the bus: the enable looks at the arm's record inside its
+// atomic run and leaves its source off, so the uncommit leaves no source
+// without its handler. End A (source 18) and end B (the completion's 8).
+TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) {
+  timing->fields.withoutFIFO = 1;
+  for (const bool endA : {true, false}) {
+    SCOPED_TRACE(endA ? "end A" : "end B");
+    commitAndArm();
+    timing->start(status);
+    ASSERT_EQ(groupBEnable() & 0x41, 0x01) << "the completion source";
+    const int notified = notifier.done;
+    bool sawRun = false;
+    tStatus2 ended;
+    EXPECT_TRUE(passBesideHeldDisarm(
+        windows, bus, 0x196, 0x0001,
+        [&] { dispatcher->secondaryHandlers[8].load()->handleSecondaryInterrupt(); },
+        [&] {
+          sawRun = timing->state().isRunning();
+          if (!sawRun) return;
+          if (endA)
+            timing->requestEndA(&ended);
+          else
+            timing->requestEndB(&ended);
+        }));
+    EXPECT_TRUE(sawRun) << "the look came before the disarm's end";
+    EXPECT_EQ(ended.code, 0);
+    EXPECT_EQ(groupBEnable() & 0x41, 0u);
+    EXPECT_EQ(notifier.done, notified + 1);
+    timing->uncommit(status);
+    EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 // An arm switches on only the sources whose handlers a commit attached:

@@ -332,8 +332,8 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
   _started = 1;
 }
 
-// The arm's record goes before the sources are switched off: a wait from
-// here on leaves the update source off.
+// The arm's record goes before the sources are switched off: a wait or an
+// end request from here on leaves its source off.
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   const bool due = _notifierDue.exchange(0) != 0;
@@ -384,20 +384,29 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
-  requestEnd(kAckEndA, &tTavikInterruptDispatcher::enableGroupBInterruptBit6, kEndAStrobe, status);
+  requestEnd(kAckEndA, 1, &tTavikInterruptDispatcher::enableGroupBInterruptBit6, kEndAStrobe,
+             status);
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
-  requestEnd(kAckEndB, &tTavikInterruptDispatcher::enableGroupBInterruptBit0, kEndBStrobe, status);
+  requestEnd(kAckEndB, 2, &tTavikInterruptDispatcher::enableGroupBInterruptBit0, kEndBStrobe,
+             status);
 }
 
-void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, tEnable which, uint32_t strobe,
-                                                   tStatus2* status) {
+// The end's source goes on only while the commit's handler is attached and
+// the arm's record holds, looked at inside the atomic run that switches it
+// on: the completion's second pass may disarm after the caller's look at the
+// run, and its disarm clears the record before it switches off.
+void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, uint32_t code, tEnable which,
+                                                   uint32_t strobe, tStatus2* status) {
   _map->Interrupt_B_Ack.writeRegister(ack, status);
   _map->flushBus(status);
   // Without a status the end is still enabled, else the strobe is never served.
   tStatus2 local;
-  enable(which, status != nullptr ? *status : local);
+  if (_attached[code] != 0)
+    tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(_dispatcher, which, _notifierDue,
+                                                           status != nullptr ? *status : local)
+        .exec();
   command2Locked(strobe, 0, status);
   _map->flushBus(status);
 }

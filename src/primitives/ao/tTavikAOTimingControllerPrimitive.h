@@ -88,8 +88,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void attach(uint32_t code, tStatus2& status);
   void detach(uint32_t code, tStatus2& status);
   void enable(tEnable which, tStatus2& status);
-  // An end request: the end's acknowledge, its interrupt enabled, its strobe.
-  void requestEnd(uint16_t ack, tEnable which, uint32_t strobe, tStatus2* status);
+  // An end request: the end's acknowledge, the source of the code's handler
+  // enabled, its strobe.
+  void requestEnd(uint16_t ack, uint32_t code, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
   bool enabled(uint32_t bit) const;
   // The board side of disarm: the disarm sequence, then every source of the
@@ -115,7 +116,7 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   tSyncAtomicU32 _fifoFed;
   // Set by arm, cleared by disarm before it switches off: also the record by
   // which uncommit disarms, whatever state a commit set since, and while
-  // which a wait switches the update source on.
+  // which a wait or an end request switches its source on.
   std::atomic<uint32_t> _notifierDue{0};
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
@@ -276,8 +277,9 @@ TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutARepo
 }
 
 // A blocking update wait switches the update source on only while the arm's
-// record holds: one after the disarm leaves it off, so the uncommit that
-// takes the handler out leaves no source on without it.
+// record holds: one after the disarm, and one whose enable runs inside the
+// disarm as it switches the update source off, leave it off, so the
+// uncommit that takes the handler out leaves no source on without it.
 TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   timing->fields.mode = 2;
   timing->fields.pollUpdates = 0;
@@ -289,6 +291,23 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   timing->waitForNextUpdate(wait);
   EXPECT_EQ(wait.code, -200474);
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0u) << "the update source";
+  timing->uncommit(status);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+
+  commitAndArm();
+  timing->enableUpdateInterrupt(status);
+  ASSERT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0x0004u);
+  tStatus2 inside;
+  bool waited = false;
+  windows.onWritten([&](unsigned, uint32_t offset, uint32_t value) {
+    if (offset != 0x196 || (value & 0x0004) != 0 || std::exchange(waited, true)) return;
+    timing->waitForNextUpdate(inside);
+  });
+  timing->disarm(status);
+  windows.onWritten(nullptr);
+  EXPECT_TRUE(waited);
+  EXPECT_EQ(inside.code, -200474);
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0u) << "a wait inside the disarm";
   timing->uncommit(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(status.code, 0);

@@ -220,25 +220,42 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
   EXPECT_EQ(unfed.code, 0);
 }
 
-// A commit of a started engine leaves the arm's sources on; the uncommit
-// that follows still disarms it, with the one notification of its arm.
-TEST_F(tAOTimingTest, AnUncommitAfterACommitAgainDisarms) {
+// A commit of a started engine, which reloads the counters and rewrites the
+// registers its run uses, ends the run first as a stop ends it: the disarm
+// strobe before any write of the commit, the arm's sources off, the FIFO that
+// fed the run completed, then the arm's one notification, and the commit's
+// own answer. The handlers stay; the uncommit that follows disarms nothing
+// again.
+TEST_F(tAOTimingTest, ACommitOfAStartedEngineEndsItsRunFirst) {
+  fifo->commit(status);
+  fifo->arm(status);
   commitAndArm();
   timing->start(status);
   timing->requestEndA(&status);
-  timing->commit(status);
-  ASSERT_EQ(timing->state().getState(), 2u);
-  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0041u) << "completion and end request A";
+  ASSERT_EQ(groupBEnable() & 0x0047, 0x0041u) << "completion and end request A";
   clearLogs();
-  timing->uncommit(status);
-  EXPECT_EQ(windows.written(window, 0x196, 16), 0u);
+  timing->commit(status);
+  EXPECT_EQ(status.code, 0);
   const tLog writes = windows.writes();
   ASSERT_GE(writes.size(), 3u);
   EXPECT_EQ(writes[0], wrote(0x190, 32));
   EXPECT_EQ(writes[1].offset, 0x112u);
-  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe";
+  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe comes first";
+  EXPECT_EQ(groupBEnable() & 0x0047, 0u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0})) << "the FIFO that fed the run";
+  EXPECT_EQ(fifo->state().getState(), 2u);
   EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  for (const uint32_t source : {15u, 18u, 8u})
+    EXPECT_NE(dispatcher->primaryHandlers[source], nullptr) << source;
+  clearLogs();
+  timing->uncommit(status);
+  for (const tAccess& access : windows.writes())
+    EXPECT_FALSE(access.offset == 0x112 && (access.value & 0x2000) != 0) << "no disarm again";
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(timing->state().getState(), 1u);
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -367,19 +384,19 @@ TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached)
   EXPECT_EQ(status.code, 0);
 }
 
-// A second commit of an armed engine that fails at its first lock leaves the
-// handlers and the arm of the first as they were: no source switched off, no
-// done reported, the registration kept; the disarm then reports the arm's
-// one done.
-TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+// A second commit of an armed engine disarms it first, with the arm's one
+// done report, and when it then fails at its first lock it leaves the
+// handlers of the first as they were: the registration kept, the arm's
+// sources off; a disarm after it reports no second done.
+TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndItsArmDisarmed) {
   commitAndArm();
-  const uint32_t enabled = groupBEnable();
+  ASSERT_EQ(groupBEnable() & 0x0001, 0x0001u) << "the completion source";
   nQoSim::failNextAcquire(-50001);
   tStatus2 committed;
   timing->commit(committed);
   EXPECT_EQ(committed.code, -50001);
-  EXPECT_EQ(groupBEnable(), enabled);
-  EXPECT_EQ(notifier.done, 0);
+  EXPECT_EQ(groupBEnable() & 0x0047, 0u);
+  EXPECT_EQ(notifier.done, 1);
   EXPECT_EQ(bus.registrations(), 1);
   for (const uint32_t source : {15u, 18u, 8u})
     EXPECT_NE(dispatcher->primaryHandlers[source], nullptr);

@@ -211,12 +211,16 @@ void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
 
 // Programming ------------------------------------------------------------------
 
-// A commit after one that holds the handlers (a commit of an armed or
-// started engine, too) attaches only the codes it finds detached; its failure
-// detaches only those and leaves the engine, its arm and the other handlers
-// as the commit before left them. A failure of the first commit uncommits.
+// A commit after one that holds the handlers attaches only the codes it
+// finds detached; its failure detaches only those and leaves the other
+// handlers as the commit before left them. A failure of the first commit
+// uncommits.
 void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first, with its reports (a
+  // run it holds ends with it): the commit reloads the counters and rewrites
+  // the trigger, timing and mode registers that the armed engine runs on.
+  if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   uint32_t held = 0;
   for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
@@ -264,7 +268,8 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  // An arm not yet disarmed is disarmed (a commit since leaves its sources on).
+  // An arm not yet disarmed is disarmed first, with its reports (a run it
+  // holds ends with it).
   if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
@@ -333,17 +338,21 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
 }
 
 // The arm's record goes before the sources are switched off: a wait or an
-// end request from here on leaves its source off.
+// end request from here on leaves its source off. A run that no stop ended
+// ends here as a stop ends it: the FIFO that fed it completes before the
+// done report (the stop's early-end warning is not the disarm's answer).
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   const bool due = _notifierDue.exchange(0) != 0;
+  const bool ran = _started.exchange(0) != 0;
   switchArmOff(status);
+  if (due && ran && _fifoFed.get() != 0 && _fifo != nullptr)
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->complete(s); });
   if (due) {
     tStatus2 fresh;
     _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
   }
   _state.setCommitted();
-  _started = 0;
 }
 
 void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
@@ -364,8 +373,10 @@ void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
   off(3, &tTavikInterruptDispatcher::disableGroupBInterruptBit2);
 }
 
+// The run ends here: its disarm completes the FIFO no second time.
 void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
+  _started = 0;
   _helper->aoStop(&status);
   _state.setArmed();
   if (_fifoFed.get() != 0) {
@@ -561,8 +572,10 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
   }
 }
 
+// The board ended the run: its disarm completes no FIFO, the pass does.
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
   tStatus2 fresh;
+  _started = 0;
   disarm(fresh);
   if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh.clear());
   _done = 1;

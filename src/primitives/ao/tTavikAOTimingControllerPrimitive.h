@@ -41,10 +41,12 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
+  // An armed or started engine is disarmed first, with its reports.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   // Switches on only the sources whose handlers a commit attached.
   void arm(tStatus2& status) override;
+  // A run still held ends first, as a stop ends it, without the warning.
   void disarm(tStatus2& status) override;
   void requestEndA(tStatus2* status) override;
   void requestEndB(tStatus2* status) override;
@@ -106,7 +108,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Written by commit and uncommit on the codes' thread; the first blocking
   // wait of a run, on another, reads the update handler's.
   std::atomic<uint32_t> _attached[kCodeCount] = {};
-  uint32_t _started = 0;
+  // The run: set by a start (a start trigger's pass too), cleared by the stop, the completion's
+  // pass and the disarm, which ends a run still held as a stop ends it.
+  std::atomic<uint32_t> _started{0};
   uint32_t _updatesDone = 0;
   uint32_t _armNotAnUpdate = 1;
   uint32_t _firstArmAfterCommit = 1;

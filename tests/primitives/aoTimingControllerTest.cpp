@@ -98,6 +98,10 @@ TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesU
   windows.setRead(window, 0x106, 16, 0);
   timing->disarm(status);
   timing->fields.startTriggerSelect = 0;
+  clearLogs();
+  timing->start(status);
+  EXPECT_TRUE(windows.writes().empty()) << "no start strobe without an arm";
+  EXPECT_EQ(timing->state().getState(), 2u);
   timing->arm(status);
   clearLogs();
   const uint16_t soft = command2();

@@ -329,8 +329,10 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Only an armed engine starts: the strobe starts nothing on an engine that
+// no arm holds, whose state would then say running.
 void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
-  if (status.isFatal() || fields.startTriggerSelect != 0) return;
+  if (status.isFatal() || fields.startTriggerSelect != 0 || _notifierDue.load() == 0) return;
   command2Locked(kStartStrobe, 0, &status);
   _map->flushBus(&status);
   _state.setRunning();
@@ -555,8 +557,11 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
     case 0:
       if (_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
-      _state.setRunning();
-      _started = 1;
+      // A run only of an arm whose record holds: a disarm under way cleared it.
+      if (_notifierDue.load() != 0) {
+        _state.setRunning();
+        _started = 1;
+      }
       return tAnswer::kHandled;
     case 1:
       if (!_state.isRunning()) return tAnswer::kNothingPending;

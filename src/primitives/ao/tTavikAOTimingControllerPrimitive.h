@@ -108,8 +108,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Written by commit and uncommit on the codes' thread; the first blocking
   // wait of a run, on another, reads the update handler's.
   std::atomic<uint32_t> _attached[kCodeCount] = {};
-  // The run: set by a start (a start trigger's pass too), cleared by the stop, the completion's
-  // pass and the disarm, which ends a run still held as a stop ends it.
+  // The run: set by the start of an armed engine (a start trigger's pass
+  // too), cleared by the stop, the completion's pass and the disarm, which
+  // ends a run still held as a stop ends it.
   std::atomic<uint32_t> _started{0};
   uint32_t _updatesDone = 0;
   uint32_t _armNotAnUpdate = 1;

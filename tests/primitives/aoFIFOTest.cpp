@@ -176,44 +176,52 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   EXPECT_EQ(status.code, 0);
 }
 
-// A commit of an armed or started FIFO leaves the arm's sources and DMA
-// request on; the uncommit that follows still completes that arm.
-TEST_F(tAOFIFOTest, AnUncommitAfterACommitAgainCompletesTheArm) {
+// A commit of an armed or started FIFO, which rewrites the channel order,
+// the FIFO mode and the DMA select that the generation runs on, completes
+// the arm first, with its one report: the DMA request withdrawn and the
+// sources off before the channel order is written. The uncommit that
+// follows completes nothing again.
+TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
   fifo->fields.dmaChannel = 4;
   fifo->commit(status);
   fifo->arm(status);
   fifo->start(status);
+  clearLogs();
   fifo->commit(status);
-  ASSERT_EQ(fifo->state().getState(), 2u);
-  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
-  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
-  ASSERT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
-  fifo->uncommit(status);
+  EXPECT_EQ(fifo->state().getState(), 2u);
   EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
   EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the AO error source off";
   EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "the serial sources off";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  const tLog writes = windows.writes();
+  const auto withdrawn = std::find(writes.begin(), writes.end(), wrote(0x184, 0));
+  const auto order = std::find_if(writes.begin(), writes.end(),
+                                  [](const tAccess& access) { return access.offset == 0xC2; });
+  EXPECT_LT(withdrawn, order) << "the requests withdrawn before the channel order";
+  fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
 
   // Armed for interrupt refills only, then committed again.
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
   fifo->commit(status);
   fifo->arm(status);
-  fifo->commit(status);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0120u);
-  fifo->uncommit(status);
+  fifo->commit(status);
   EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the error and refill sources off";
   EXPECT_EQ(windows.written(window, 0xA0, 8), 0u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
+  fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
   EXPECT_EQ(status.code, 0);
 }
 
-// A commit of an armed FIFO that fails gives back only what it took: here
-// the refill handler of an interrupt commit after a DMA one. The handlers,
-// the arm and the DMA select of the commit before stay, and the uncommit
-// ends them.
-TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+// A commit of an armed FIFO completes the arm first, with its report; when
+// it then fails (here at the refill handler of an interrupt commit after a
+// DMA one), it gives back only what it took: the handlers of the commit
+// before stay, and the uncommit ends them with no second report.
+TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesItsArm) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
   fifo->fields.dmaChannel = 4;
@@ -222,16 +230,21 @@ TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
-  nQoSim::failNextAcquire(-50001);
+  bool failing = false;  // the acquire after the channel order: the refill handler's
+  windows.setWriteCallback(window, 0xC2, [&](unsigned, uint32_t) {
+    if (!std::exchange(failing, true)) nQoSim::failNextAcquire(-50001);
+  });
   tStatus2 failed;
   fifo->commit(failed);
+  windows.setWriteCallback(window, 0xC2, {});
+  EXPECT_TRUE(failing);
   EXPECT_EQ(failed.code, -50001);
   for (uint32_t source : {14u, 10u, 11u, 12u, 13u})
     EXPECT_NE(dispatcher->primaryHandlers[source], nullptr) << source;
   EXPECT_EQ(dispatcher->primaryHandlers[9], nullptr);
-  EXPECT_EQ(windows.written(window, 0x184, 16), 0x1000u) << "the arm's DMA request stays";
-  EXPECT_EQ(windows.written(window, 0x196, 16), 0x0020u) << "the arm's error source stays on";
-  EXPECT_TRUE(source.finished.empty()) << "the arm is not completed";
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the arm's DMA request withdrawn";
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the arm's error source off";
+  EXPECT_EQ(source.finished, (std::vector<int>{0})) << "the arm completed";
   EXPECT_EQ(fifo->state().getState(), 2u);
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x184, 16), 0u);

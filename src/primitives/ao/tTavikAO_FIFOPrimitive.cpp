@@ -181,10 +181,8 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 
 // A commit after one that holds handlers or the data-loaded registration
 // attaches and registers only what it finds missing; its failure gives back
-// only those and leaves the rest, and an arm still outstanding, as the commit
-// before left them. A failure of a commit that found nothing held uncommits.
-// A commit that would route the DMA of a DMA arm still outstanding to
-// another channel completes that arm first, with its report.
+// only those and leaves the rest as the commit before left them. A failure
+// of a commit that found nothing held uncommits.
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
@@ -192,11 +190,12 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
+  // An arm still outstanding is completed first, with its report: the commit
+  // rewrites the channel order, the FIFO mode and the DMA select that the
+  // armed generation runs on.
+  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   const bool dma = fields.transferMechanism == tAOFIFOFields::kDMA;
   const uint32_t select = dmaChannelSelectCode(fields.dmaChannel);
-  if (dma && select != _writtenDMASelect && _armOutstanding.load() &&
-      _armedMechanism == tAOFIFOFields::kDMA)
-    onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   const uint32_t handlersHeld = attachedHandlers();
   const bool observerHeld = _observed != nullptr;
   programChannelOrder(status);

@@ -50,7 +50,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   void setTimingController(tBaseAOTimingControllerPrimitive* timing);
 
   // -223749, before any write, for a channel count of 0 or above
-  // min(maxChannels, 16), or an order entry above 15.
+  // min(maxChannels, 16), or an order entry above 15. An arm still
+  // outstanding is completed first, with its report.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   // Switches on only the sources whose handlers a commit attached.

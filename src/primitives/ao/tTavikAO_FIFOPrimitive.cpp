@@ -253,6 +253,11 @@ void tTavikAO_FIFOPrimitive::clearFIFO(tStatus2& status) {
 void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
+  // An arm still outstanding is completed first, by its record, with its
+  // report: this arm replaces the record of the mechanism that the
+  // completion undoes (a DMA arm's requests, after a deploy of another), and
+  // its generation's one report would stand for both.
+  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
   _armedMechanism = fields.transferMechanism;
   _armOutstanding.store(true);
   clearFIFO(status);

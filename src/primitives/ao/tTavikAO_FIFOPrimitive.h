@@ -54,7 +54,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // outstanding is completed first, with its report.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
-  // Switches on only the sources whose handlers a commit attached.
+  // Switches on only the sources whose handlers a commit attached. An arm
+  // still outstanding is completed first, with its report.
   void arm(tStatus2& status) override;
   void complete(tStatus2& status) override;
   void start(tStatus2& status) override;

@@ -218,9 +218,10 @@ TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
 }
 
 // A commit of an armed FIFO completes the arm first, with its report; when
-// it then fails (here at the refill handler of an interrupt commit after a
-// DMA one), it gives back only what it took: the handlers of the commit
-// before stay, and the uncommit ends them with no second report.
+// it then fails (an interrupt commit after a DMA one, at its first lock after
+// the channel order), it gives back only what it took: the handlers of the
+// commit before stay, and the uncommit ends them, clears the DMA select and
+// reports nothing again.
 TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesItsArm) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
@@ -230,7 +231,7 @@ TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesIts
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
-  bool failing = false;  // the acquire after the channel order: the refill handler's
+  bool failing = false;
   windows.setWriteCallback(window, 0xC2, [&](unsigned, uint32_t) {
     if (!std::exchange(failing, true)) nQoSim::failNextAcquire(-50001);
   });
@@ -471,8 +472,9 @@ TEST_F(tAOFIFOTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
   EXPECT_EQ(status.code, 0);
 }
 
-// The uncommit clears the DMA select by the record of the select written:
-// also after a deploy to interrupt refills and a commit of those, and once.
+// The DMA select is cleared by the record of the select written: by a commit
+// of interrupt refills after a deploy, which no longer uses it, and else by
+// the uncommit, once.
 TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
@@ -482,6 +484,7 @@ TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitF
   ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
   fifo->commit(status);
+  EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "cleared by the interrupt commit";
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "the DMA select cleared";
   fifo->commit(status);

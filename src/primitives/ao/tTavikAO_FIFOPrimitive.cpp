@@ -205,6 +205,11 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (dma) {
     _writtenDMASelect = select;
     writeDMASelect(select, status);
+  } else if (_writtenDMASelect != kNoDMASelect) {
+    // The select of a DMA commit before a deploy of another mechanism goes;
+    // a failed write leaves it to the uncommit.
+    writeDMASelect(0, status);
+    if (status.isNotFatal()) _writtenDMASelect = kNoDMASelect;
   }
   if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
   if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);

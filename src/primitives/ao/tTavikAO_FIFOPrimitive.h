@@ -116,8 +116,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // The second passes under way, which call the timing controller.
   nQoUdR100::tPassCount _secondaryPasses;
   // The DMA select code a commit wrote and no uncommit cleared since
-  // (kNoDMASelect: none): uncommit clears the select by it, whatever
-  // mechanism a commit after it took.
+  // (kNoDMASelect: none): uncommit, and a commit of another mechanism after a
+  // deploy, clear the select by it.
   static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
   uint32_t _writtenDMASelect = kNoDMASelect;
   // The mechanism by which the last arm worked (direct before any): complete

@@ -601,7 +601,9 @@ TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
 // A run completed (its stop, its second pass) owes the uncommit nothing of
 // the arm's undo: the uncommit runs only its own steps (the handlers out with
 // the board interrupt, the DMA select cleared), not the completion's request
-// withdrawal and flush again, and reports no second completion.
+// withdrawal and flush again, and reports no second completion. A start with
+// no arm starts nothing, and a completion (the timing engine's stop) of an
+// uncommitted FIFO leaves it uncommitted.
 TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
@@ -612,6 +614,8 @@ TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
   fifo->complete(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0u);
   ASSERT_EQ(source.finished, (std::vector<int>{0}));
+  fifo->start(status);
+  EXPECT_EQ(fifo->state().getState(), 2u) << "a start with no arm";
   clearLogs();
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
@@ -620,6 +624,9 @@ TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
                   kAtomicEnd, wrote(0x09, 0x00, 8), kBusFlush}));
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
   EXPECT_EQ(fifo->state().getState(), 1u);
+  fifo->complete(status);
+  EXPECT_EQ(fifo->state().getState(), 1u) << "a completion after the uncommit";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
 }
 
 }  // namespace

@@ -303,9 +303,10 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Only an armed FIFO starts, and by the mechanism its arm took.
 void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA) {
+  if (status.isFatal() || !_armOutstanding.load()) return;
+  if (_regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
     waitForDataLoaded(status);
     changeDMARequest(false, status);
   }
@@ -346,7 +347,9 @@ void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
     if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
     _completionReported = 1;
   }
-  _state.setCommitted();
+  // Back to committed from the arm or the run only: the timing engine's stop
+  // completes a FIFO that its own codes may have uncommitted.
+  if (_state.isArmed() || _state.isRunning()) _state.setCommitted();
 }
 
 void tTavikAO_FIFOPrimitive::switchArmOff(tStatus2& status) {

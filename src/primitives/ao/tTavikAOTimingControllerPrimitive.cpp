@@ -341,20 +341,24 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
 
 // The arm's record goes before the sources are switched off: a wait or an
 // end request from here on leaves its source off. A run that no stop ended
-// ends here as a stop ends it: the FIFO that fed it completes before the
-// done report (the stop's early-end warning is not the disarm's answer).
+// ends here as a stop ends it (the stop's early-end warning is not the
+// disarm's answer).
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   const bool due = _notifierDue.exchange(0) != 0;
-  const bool ran = _started.exchange(0) != 0;
+  endArm(due, _started.exchange(0) != 0, status);
+}
+
+// The state and the FIFO that fed a run ending here are settled before the
+// done report, which may bring the next arm at once.
+void tTavikAOTimingControllerPrimitive::endArm(bool due, bool runEnds, tStatus2& status) {
   switchArmOff(status);
-  if (due && ran && _fifoFed.get() != 0 && _fifo != nullptr)
+  if (_state.isArmed() || _state.isRunning()) _state.setCommitted();
+  if (!due) return;
+  if (runEnds && _fifoFed.get() != 0 && _fifo != nullptr)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->complete(s); });
-  if (due) {
-    tStatus2 fresh;
-    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
-  }
-  _state.setCommitted();
+  tStatus2 fresh;
+  _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
 }
 
 void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
@@ -577,15 +581,15 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
   }
 }
 
-// The board ended the run: its disarm completes no FIFO, the pass does.
+// The board ended the run: its updates are counted before the disarm, which
+// completes the FIFO that fed it before the done report.
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
-  tStatus2 fresh;
   _started = 0;
-  disarm(fresh);
-  if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh.clear());
   _done = 1;
   _updatesDone =
       (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;
+  tStatus2 fresh;
+  endArm(_notifierDue.exchange(0) != 0, true, fresh);
 }
 
 }  // namespace nQoUdP100

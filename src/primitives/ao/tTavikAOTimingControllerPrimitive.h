@@ -95,6 +95,10 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void requestEnd(uint16_t ack, uint32_t code, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
   bool enabled(uint32_t bit) const;
+  // The rest of a disarm once its record went: the arm switched off, the
+  // state back to committed, then, for an arm still due, the FIFO of a run
+  // that ends here completed and the done report.
+  void endArm(bool due, bool runEnds, tStatus2& status);
   // The board side of disarm: the disarm sequence, then every source of the
   // four codes that is on switched off, each on a status of its own.
   void switchArmOff(tStatus2& status);

@@ -157,7 +157,29 @@ TEST_F(tAOTimingTest, CompletionDisarmsInTheSecondaryPassAndNotifiesOncePerArm) 
   timing->disarm(status);
   timing->disarm(status);
   EXPECT_EQ(notifier.done, 2);
+
+  // The task arms and starts the next generation on the report: the second
+  // code's pass belongs to the arm that ended and leaves the new one alone.
+  timing->arm(status);
+  timing->start(status);
+  timing->requestEndA(&status);
+  tStatus2 next;
+  notifier.onDone = [&] {
+    notifier.onDone = nullptr;
+    timing->arm(next);
+    timing->start(next);
+  };
+  windows.setRead(window, 0x106, 16, 0x80C0);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(notifier.done, 3);
+  EXPECT_EQ(timing->state().getState(), 4u) << "the next generation runs";
+  EXPECT_EQ(groupBEnable() & 0x1, 0x1) << "with its completion source on";
+  EXPECT_FALSE(timing->isDone());
+  EXPECT_EQ(next.code, 0);
   timing->uncommit(status);
+  EXPECT_EQ(notifier.done, 4);
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
@@ -354,23 +376,25 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
 
 // An end request on the codes' thread, past the supervisor's look at the
 // run, beside the completion's second pass on the interrupt's thread, held
-// as its disarm switches the completion source off while the end request's
-// enable waits for the bus: the enable looks at the arm's record inside its
-// atomic run and leaves its source off, so the uncommit leaves no source
-// without its handler. End A (source 18) and end B (the completion's 8).
+// inside the atomic run of its disarm sequence (as it opens the AO bracket,
+// 0x190 <- 32) while the end request's enable waits for the bus: the enable
+// looks at the arm's record inside its atomic run and leaves its source off,
+// so the uncommit leaves no source without its handler. End A (source 18)
+// and end B (the completion's 8).
 TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) {
   timing->fields.withoutFIFO = 1;
   for (const bool endA : {true, false}) {
     SCOPED_TRACE(endA ? "end A" : "end B");
     commitAndArm();
     timing->start(status);
-    ASSERT_EQ(groupBEnable() & 0x41, 0x01) << "the completion source";
+    windows.setRead(window, 0x106, 16, 0x8080);
+    ASSERT_EQ(bus.raise(1), 1u) << "the completion's first pass";
+    ASSERT_EQ(groupBEnable() & 0x41, 0u);
     const int notified = notifier.done;
     bool sawRun = false;
     tStatus2 ended;
     EXPECT_TRUE(passBesideHeldDisarm(
-        windows, bus, 0x196, 0x0001,
-        [&] { dispatcher->secondaryHandlers[8].load()->handleSecondaryInterrupt(); },
+        windows, bus, 0x190, 0x0200, [&] { bus.pumpSecondary(); },
         [&] {
           sawRun = timing->state().isRunning();
           if (!sawRun) return;
@@ -379,6 +403,7 @@ TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) 
           else
             timing->requestEndB(&ended);
         }));
+    windows.setRead(window, 0x106, 16, 0);
     EXPECT_TRUE(sawRun) << "the look came before the disarm's end";
     EXPECT_EQ(ended.code, 0);
     EXPECT_EQ(groupBEnable() & 0x41, 0u);

@@ -321,7 +321,8 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   closeBracket(*_map, s);
   _helper->aoArm(personalBit10, _armNotAnUpdate != 0, s);
   _armNotAnUpdate = 1;
-  _notifierDue = 1;
+  if (++_arms == 0) _arms = 1;
+  _notifierDue = _arms;
   _state.setArmed();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -570,9 +571,11 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
     case 1:
       if (!_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
+      _endedArm = _notifierDue.load();
       return tAnswer::kHandledWantsSecondary;
     case 2:
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
+      _endedArm = _notifierDue.load();
       if (enabled(kAOErrorEnableBit))
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (fields.bufferUpdateCount != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
@@ -581,15 +584,19 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
   }
 }
 
+// Only the arm whose end the first pass saw is disarmed: a second code's
+// pass, or one after the done report brought the next arm, touches nothing.
 // The board ended the run: its updates are counted before the disarm, which
 // completes the FIFO that fed it before the done report.
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
+  uint32_t ended = _endedArm.load();
+  if (ended == 0 || !_notifierDue.compare_exchange_strong(ended, 0)) return;
   _started = 0;
   _done = 1;
   _updatesDone =
       (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;
   tStatus2 fresh;
-  endArm(_notifierDue.exchange(0) != 0, true, fresh);
+  endArm(true, true, fresh);
 }
 
 }  // namespace nQoUdP100

@@ -123,10 +123,14 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Whether the last arm started a generation fed by the FIFO: its stop and
   // its completion complete the FIFO, whatever the fields say since.
   tSyncAtomicU32 _fifoFed;
-  // Set by arm, cleared by disarm before it switches off: also the record by
-  // which uncommit disarms, whatever state a commit set since, and while
-  // which a wait or an end request switches its source on.
+  // Set by arm to its number, cleared by disarm before it switches off: also
+  // the record by which uncommit disarms, whatever state a commit set since,
+  // and while which a wait or an end request switches its source on.
   std::atomic<uint32_t> _notifierDue{0};
+  // The last arm's number, never 0.
+  uint32_t _arms = 0;
+  // The arm whose end the first pass of an end or of the completion saw.
+  std::atomic<uint32_t> _endedArm{0};
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 1> _endRequestHandler{this};

@@ -422,9 +422,9 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
 }
 
 // A FIFO destroyed while armed (a board's teardown under an armed task)
-// switches the arm's sources off and withdraws its DMA requests before its
-// handlers leave the slots; its data source, which may be gone, hears
-// nothing.
+// switches the arm's sources off, withdraws its DMA requests and clears the
+// DMA select its commit wrote before its handlers leave the slots; its data
+// source, which may be gone, hears nothing.
 TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) {
   for (const uint32_t mechanism : {tAOFIFOFields::kInterrupt, tAOFIFOFields::kDMA}) {
     SCOPED_TRACE(mechanism);
@@ -440,6 +440,7 @@ TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) 
     EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources off";
     EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources off";
     EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "no DMA requests";
+    EXPECT_EQ(windows.written(window, 0x09, 8) & 0xF0, 0u) << "no DMA select";
     for (uint32_t slot = 9; slot <= 14; ++slot)
       EXPECT_EQ(dispatcher->primaryHandlers[slot], nullptr) << slot;
     EXPECT_TRUE(source.finished.empty());

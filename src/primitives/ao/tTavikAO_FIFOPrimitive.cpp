@@ -91,6 +91,11 @@ tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
     tStatus2 locking;
     underLock(_lock, [&] { switchArmOff(ignored); }, locking, {kFile, kLockLine});
   }
+  // The FIFO routed to a DMA channel by a commit goes back, by its record.
+  if (_writtenDMASelect != kNoDMASelect) {
+    tStatus2 deselecting;
+    writeDMASelect(0, deselecting);
+  }
   detachHandlers(ignored);
   if (_lock != nullptr) syncClose(_lock);
 }

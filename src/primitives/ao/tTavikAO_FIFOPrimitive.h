@@ -38,8 +38,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   tTavikAO_FIFOPrimitive(const tAODescription* description, const tAOResources& resources,
                          tStatus2& status);
-  // An arm still outstanding is switched off, then every attached handler
-  // leaves the dispatcher's slots.
+  // An arm still outstanding is switched off and a DMA select a commit wrote
+  // cleared, then every attached handler leaves the dispatcher's slots.
   ~tTavikAO_FIFOPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;

@@ -176,44 +176,53 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   EXPECT_EQ(status.code, 0);
 }
 
-// A commit of an armed or started FIFO leaves the arm's sources and DMA
-// request on; the uncommit that follows still completes that arm.
-TEST_F(tAOFIFOTest, AnUncommitAfterACommitAgainCompletesTheArm) {
+// A commit of an armed or started FIFO, which rewrites the channel order,
+// the FIFO mode and the DMA select that the generation runs on, completes
+// the arm first, with its one report: the DMA request withdrawn and the
+// sources off before the channel order is written. The uncommit that
+// follows completes nothing again.
+TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
   fifo->fields.dmaChannel = 4;
   fifo->commit(status);
   fifo->arm(status);
   fifo->start(status);
+  clearLogs();
   fifo->commit(status);
-  ASSERT_EQ(fifo->state().getState(), 2u);
-  ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
-  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
-  ASSERT_EQ(windows.written(window, 0xA0, 8), 0x0Fu);
-  fifo->uncommit(status);
+  EXPECT_EQ(fifo->state().getState(), 2u);
   EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
   EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the AO error source off";
   EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "the serial sources off";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  const tLog writes = windows.writes();
+  const auto withdrawn = std::find(writes.begin(), writes.end(), wrote(0x184, 0));
+  const auto order = std::find_if(writes.begin(), writes.end(),
+                                  [](const tAccess& access) { return access.offset == 0xC2; });
+  EXPECT_LT(withdrawn, order) << "the requests withdrawn before the channel order";
+  fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
 
   // Armed for interrupt refills only, then committed again.
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
   fifo->commit(status);
   fifo->arm(status);
-  fifo->commit(status);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0120u);
-  fifo->uncommit(status);
+  fifo->commit(status);
   EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the error and refill sources off";
   EXPECT_EQ(windows.written(window, 0xA0, 8), 0u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
+  fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
   EXPECT_EQ(status.code, 0);
 }
 
-// A commit of an armed FIFO that fails gives back only what it took: here
-// the refill handler of an interrupt commit after a DMA one. The handlers,
-// the arm and the DMA select of the commit before stay, and the uncommit
-// ends them.
-TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+// A commit of an armed FIFO completes the arm first, with its report; when
+// it then fails (an interrupt commit after a DMA one, at its first lock after
+// the channel order), it gives back only what it took: the handlers of the
+// commit before stay, and the uncommit ends them, clears the DMA select and
+// reports nothing again.
+TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesItsArm) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
   fifo->fields.dmaChannel = 4;
@@ -222,16 +231,21 @@ TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
-  nQoSim::failNextAcquire(-50001);
+  bool failing = false;
+  windows.setWriteCallback(window, 0xC2, [&](unsigned, uint32_t) {
+    if (!std::exchange(failing, true)) nQoSim::failNextAcquire(-50001);
+  });
   tStatus2 failed;
   fifo->commit(failed);
+  windows.setWriteCallback(window, 0xC2, {});
+  EXPECT_TRUE(failing);
   EXPECT_EQ(failed.code, -50001);
   for (uint32_t source : {14u, 10u, 11u, 12u, 13u})
     EXPECT_NE(dispatcher->primaryHandlers[source], nullptr) << source;
   EXPECT_EQ(dispatcher->primaryHandlers[9], nullptr);
-  EXPECT_EQ(windows.written(window, 0x184, 16), 0x1000u) << "the arm's DMA request stays";
-  EXPECT_EQ(windows.written(window, 0x196, 16), 0x0020u) << "the arm's error source stays on";
-  EXPECT_TRUE(source.finished.empty()) << "the arm is not completed";
+  EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the arm's DMA request withdrawn";
+  EXPECT_EQ(windows.written(window, 0x196, 16), 0u) << "the arm's error source off";
+  EXPECT_EQ(source.finished, (std::vector<int>{0})) << "the arm completed";
   EXPECT_EQ(fifo->state().getState(), 2u);
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x184, 16), 0u);
@@ -327,7 +341,8 @@ TEST_F(tAOFIFOTest, ARefillThatReachesTheTotalEndsWithoutErrorAndSwitchesRefills
   EXPECT_EQ(fifo->ownStatus().code, -200290);
   windows.setRead(window, 0x106, 16, 0);
   fifo->uncommit(again);
-  EXPECT_EQ(source.finished, (std::vector<int>{-200290})) << "the first run was never completed";
+  EXPECT_EQ(source.finished, (std::vector<int>{0, -200290}))
+      << "each run reported once: the first, never completed, by the second arm";
 }
 
 TEST_F(tAOFIFOTest, AnAOErrorStopsTheGenerationAndReachesTheDataSourceOnce) {
@@ -407,9 +422,9 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
 }
 
 // A FIFO destroyed while armed (a board's teardown under an armed task)
-// switches the arm's sources off and withdraws its DMA requests before its
-// handlers leave the slots; its data source, which may be gone, hears
-// nothing.
+// switches the arm's sources off, withdraws its DMA requests and clears the
+// DMA select its commit wrote before its handlers leave the slots; its data
+// source, which may be gone, hears nothing.
 TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) {
   for (const uint32_t mechanism : {tAOFIFOFields::kInterrupt, tAOFIFOFields::kDMA}) {
     SCOPED_TRACE(mechanism);
@@ -425,6 +440,7 @@ TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) 
     EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources off";
     EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources off";
     EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "no DMA requests";
+    EXPECT_EQ(windows.written(window, 0x09, 8) & 0xF0, 0u) << "no DMA select";
     for (uint32_t slot = 9; slot <= 14; ++slot)
       EXPECT_EQ(dispatcher->primaryHandlers[slot], nullptr) << slot;
     EXPECT_TRUE(source.finished.empty());
@@ -457,8 +473,9 @@ TEST_F(tAOFIFOTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
   EXPECT_EQ(status.code, 0);
 }
 
-// The uncommit clears the DMA select by the record of the select written:
-// also after a deploy to interrupt refills and a commit of those, and once.
+// The DMA select is cleared by the record of the select written: by a commit
+// of interrupt refills after a deploy, which no longer uses it, and else by
+// the uncommit, once.
 TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
@@ -468,6 +485,7 @@ TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitF
   ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
   fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
   fifo->commit(status);
+  EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "cleared by the interrupt commit";
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "the DMA select cleared";
   fifo->commit(status);
@@ -584,7 +602,9 @@ TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
 // A run completed (its stop, its second pass) owes the uncommit nothing of
 // the arm's undo: the uncommit runs only its own steps (the handlers out with
 // the board interrupt, the DMA select cleared), not the completion's request
-// withdrawal and flush again, and reports no second completion.
+// withdrawal and flush again, and reports no second completion. A start with
+// no arm starts nothing, and a completion (the timing engine's stop) of an
+// uncommitted FIFO leaves it uncommitted.
 TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
   build();
   fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
@@ -595,6 +615,8 @@ TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
   fifo->complete(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0u);
   ASSERT_EQ(source.finished, (std::vector<int>{0}));
+  fifo->start(status);
+  EXPECT_EQ(fifo->state().getState(), 2u) << "a start with no arm";
   clearLogs();
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
@@ -603,6 +625,9 @@ TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
                   kAtomicEnd, wrote(0x09, 0x00, 8), kBusFlush}));
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
   EXPECT_EQ(fifo->state().getState(), 1u);
+  fifo->complete(status);
+  EXPECT_EQ(fifo->state().getState(), 1u) << "a completion after the uncommit";
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
 }
 
 }  // namespace

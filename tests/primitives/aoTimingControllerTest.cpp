@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "primitives/ao/tTavikAOTimingControllerPrimitive.h"
@@ -17,6 +19,7 @@
 #include "sim/simSync.h"
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
+#include "support/heldDisarm.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 #include "support/unorderedCall.h"
@@ -96,6 +99,10 @@ TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesU
   windows.setRead(window, 0x106, 16, 0);
   timing->disarm(status);
   timing->fields.startTriggerSelect = 0;
+  clearLogs();
+  timing->start(status);
+  EXPECT_TRUE(windows.writes().empty()) << "no start strobe without an arm";
+  EXPECT_EQ(timing->state().getState(), 2u);
   timing->arm(status);
   clearLogs();
   const uint16_t soft = command2();
@@ -150,25 +157,64 @@ TEST_F(tAOTimingTest, CompletionDisarmsInTheSecondaryPassAndNotifiesOncePerArm) 
   timing->disarm(status);
   timing->disarm(status);
   EXPECT_EQ(notifier.done, 2);
+
+  // The task arms and starts the next generation on the report: the second
+  // code's pass belongs to the arm that ended and leaves the new one alone.
+  timing->arm(status);
+  timing->start(status);
+  timing->requestEndA(&status);
+  tStatus2 next;
+  notifier.onDone = [&] {
+    notifier.onDone = nullptr;
+    timing->arm(next);
+    timing->start(next);
+  };
+  windows.setRead(window, 0x106, 16, 0x80C0);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(notifier.done, 3);
+  EXPECT_EQ(timing->state().getState(), 4u) << "the next generation runs";
+  EXPECT_EQ(groupBEnable() & 0x1, 0x1) << "with its completion source on";
+  EXPECT_FALSE(timing->isDone());
+  EXPECT_EQ(next.code, 0);
   timing->uncommit(status);
+  EXPECT_EQ(notifier.done, 4);
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 
+// The completion completes the FIFO once, before its done report: the task
+// that the report lets arm the FIFO for its next generation (here inside the
+// report) finds that arm left alone by the pass, with the pass's updates
+// done already counted.
 TEST_F(tAOTimingTest, CompletionCompletesTheFIFOOnce) {
   fifo->commit(status);
   fifo->arm(status);
   commitAndArm();
   timing->start(status);
+  std::vector<std::string> reports;
+  source.onFinish = [&] { reports.push_back("finish"); };
+  tStatus2 next;
+  uint32_t updatesAtReport = 0;
+  notifier.onDone = [&] {
+    reports.push_back("done");
+    updatesAtReport = timing->updatesDone();
+    fifo->arm(next);
+  };
   windows.setRead(window, 0x106, 16, 0x8080);
   EXPECT_EQ(bus.raise(1), 1u);
   EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(reports, (std::vector<std::string>{"finish", "done"}));
+  EXPECT_EQ(updatesAtReport, 2000u);
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
-  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(fifo->state().getState(), 3u) << "the next generation's arm";
   EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(next.code, 0);
   windows.setRead(window, 0x106, 16, 0);
   timing->uncommit(status);
   fifo->uncommit(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
 }
 
 TEST_F(tAOTimingTest, StopCompletesTheFIFOInEveryModeAndWarnsOnlyInMode0) {
@@ -218,25 +264,42 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
   EXPECT_EQ(unfed.code, 0);
 }
 
-// A commit of a started engine leaves the arm's sources on; the uncommit
-// that follows still disarms it, with the one notification of its arm.
-TEST_F(tAOTimingTest, AnUncommitAfterACommitAgainDisarms) {
+// A commit of a started engine, which reloads the counters and rewrites the
+// registers its run uses, ends the run first as a stop ends it: the disarm
+// strobe before any write of the commit, the arm's sources off, the FIFO that
+// fed the run completed, then the arm's one notification, and the commit's
+// own answer. The handlers stay; the uncommit that follows disarms nothing
+// again.
+TEST_F(tAOTimingTest, ACommitOfAStartedEngineEndsItsRunFirst) {
+  fifo->commit(status);
+  fifo->arm(status);
   commitAndArm();
   timing->start(status);
   timing->requestEndA(&status);
-  timing->commit(status);
-  ASSERT_EQ(timing->state().getState(), 2u);
-  ASSERT_EQ(windows.written(window, 0x196, 16), 0x0041u) << "completion and end request A";
+  ASSERT_EQ(groupBEnable() & 0x0047, 0x0041u) << "completion and end request A";
   clearLogs();
-  timing->uncommit(status);
-  EXPECT_EQ(windows.written(window, 0x196, 16), 0u);
+  timing->commit(status);
+  EXPECT_EQ(status.code, 0);
   const tLog writes = windows.writes();
   ASSERT_GE(writes.size(), 3u);
   EXPECT_EQ(writes[0], wrote(0x190, 32));
   EXPECT_EQ(writes[1].offset, 0x112u);
-  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe";
+  EXPECT_EQ(writes[1].value & 0x2000, 0x2000u) << "the disarm strobe comes first";
+  EXPECT_EQ(groupBEnable() & 0x0047, 0u);
+  EXPECT_EQ(source.finished, (std::vector<int>{0})) << "the FIFO that fed the run";
+  EXPECT_EQ(fifo->state().getState(), 2u);
   EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  for (const uint32_t source : {15u, 18u, 8u})
+    EXPECT_NE(dispatcher->primaryHandlers[source], nullptr) << source;
+  clearLogs();
+  timing->uncommit(status);
+  for (const tAccess& access : windows.writes())
+    EXPECT_FALSE(access.offset == 0x112 && (access.value & 0x2000) != 0) << "no disarm again";
+  EXPECT_EQ(notifier.done, 1);
+  EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(timing->state().getState(), 1u);
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -275,8 +338,9 @@ TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutARepo
 }
 
 // A blocking update wait switches the update source on only while the arm's
-// record holds: one after the disarm leaves it off, so the uncommit that
-// takes the handler out leaves no source on without it.
+// record holds: one after the disarm, and one whose enable runs inside the
+// disarm as it switches the update source off, leave it off, so the
+// uncommit that takes the handler out leaves no source on without it.
 TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   timing->fields.mode = 2;
   timing->fields.pollUpdates = 0;
@@ -290,7 +354,64 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0u) << "the update source";
   timing->uncommit(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+
+  commitAndArm();
+  timing->enableUpdateInterrupt(status);
+  ASSERT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0x0004u);
+  tStatus2 inside;
+  bool waited = false;
+  windows.onWritten([&](unsigned, uint32_t offset, uint32_t value) {
+    if (offset != 0x196 || (value & 0x0004) != 0 || std::exchange(waited, true)) return;
+    timing->waitForNextUpdate(inside);
+  });
+  timing->disarm(status);
+  windows.onWritten(nullptr);
+  EXPECT_TRUE(waited);
+  EXPECT_EQ(inside.code, -200474);
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0004, 0u) << "a wait inside the disarm";
+  timing->uncommit(status);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(status.code, 0);
+}
+
+// An end request on the codes' thread, past the supervisor's look at the
+// run, beside the completion's second pass on the interrupt's thread, held
+// inside the atomic run of its disarm sequence (as it opens the AO bracket,
+// 0x190 <- 32) while the end request's enable waits for the bus: the enable
+// looks at the arm's record inside its atomic run and leaves its source off,
+// so the uncommit leaves no source without its handler. End A (source 18)
+// and end B (the completion's 8).
+TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) {
+  timing->fields.withoutFIFO = 1;
+  for (const bool endA : {true, false}) {
+    SCOPED_TRACE(endA ? "end A" : "end B");
+    commitAndArm();
+    timing->start(status);
+    windows.setRead(window, 0x106, 16, 0x8080);
+    ASSERT_EQ(bus.raise(1), 1u) << "the completion's first pass";
+    ASSERT_EQ(groupBEnable() & 0x41, 0u);
+    const int notified = notifier.done;
+    bool sawRun = false;
+    tStatus2 ended;
+    EXPECT_TRUE(passBesideHeldDisarm(
+        windows, bus, 0x190, 0x0200, [&] { bus.pumpSecondary(); },
+        [&] {
+          sawRun = timing->state().isRunning();
+          if (!sawRun) return;
+          if (endA)
+            timing->requestEndA(&ended);
+          else
+            timing->requestEndB(&ended);
+        }));
+    windows.setRead(window, 0x106, 16, 0);
+    EXPECT_TRUE(sawRun) << "the look came before the disarm's end";
+    EXPECT_EQ(ended.code, 0);
+    EXPECT_EQ(groupBEnable() & 0x41, 0u);
+    EXPECT_EQ(notifier.done, notified + 1);
+    timing->uncommit(status);
+    EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 // An arm switches on only the sources whose handlers a commit attached:
@@ -310,19 +431,19 @@ TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached)
   EXPECT_EQ(status.code, 0);
 }
 
-// A second commit of an armed engine that fails at its first lock leaves the
-// handlers and the arm of the first as they were: no source switched off, no
-// done reported, the registration kept; the disarm then reports the arm's
-// one done.
-TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersAndTheArmOfTheFirst) {
+// A second commit of an armed engine disarms it first, with the arm's one
+// done report, and when it then fails at its first lock it leaves the
+// handlers of the first as they were: the registration kept, the arm's
+// sources off; a disarm after it reports no second done.
+TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndItsArmDisarmed) {
   commitAndArm();
-  const uint32_t enabled = groupBEnable();
+  ASSERT_EQ(groupBEnable() & 0x0001, 0x0001u) << "the completion source";
   nQoSim::failNextAcquire(-50001);
   tStatus2 committed;
   timing->commit(committed);
   EXPECT_EQ(committed.code, -50001);
-  EXPECT_EQ(groupBEnable(), enabled);
-  EXPECT_EQ(notifier.done, 0);
+  EXPECT_EQ(groupBEnable() & 0x0047, 0u);
+  EXPECT_EQ(notifier.done, 1);
   EXPECT_EQ(bus.registrations(), 1);
   for (const uint32_t source : {15u, 18u, 8u})
     EXPECT_NE(dispatcher->primaryHandlers[source], nullptr);

@@ -211,12 +211,16 @@ void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
 
 // Programming ------------------------------------------------------------------
 
-// A commit after one that holds the handlers (a commit of an armed or
-// started engine, too) attaches only the codes it finds detached; its failure
-// detaches only those and leaves the engine, its arm and the other handlers
-// as the commit before left them. A failure of the first commit uncommits.
+// A commit after one that holds the handlers attaches only the codes it
+// finds detached; its failure detaches only those and leaves the other
+// handlers as the commit before left them. A failure of the first commit
+// uncommits.
 void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm that no disarm followed is disarmed first, with its reports (a
+  // run it holds ends with it): the commit reloads the counters and rewrites
+  // the trigger, timing and mode registers that the armed engine runs on.
+  if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   uint32_t held = 0;
   for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
@@ -264,7 +268,8 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
-  // An arm not yet disarmed is disarmed (a commit since leaves its sources on).
+  // An arm not yet disarmed is disarmed first, with its reports (a run it
+  // holds ends with it).
   if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
@@ -316,7 +321,8 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   closeBracket(*_map, s);
   _helper->aoArm(personalBit10, _armNotAnUpdate != 0, s);
   _armNotAnUpdate = 1;
-  _notifierDue = 1;
+  if (++_arms == 0) _arms = 1;
+  _notifierDue = _arms;
   _state.setArmed();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -324,26 +330,36 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Only an armed engine starts: the strobe starts nothing on an engine that
+// no arm holds, whose state would then say running.
 void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
-  if (status.isFatal() || fields.startTriggerSelect != 0) return;
+  if (status.isFatal() || fields.startTriggerSelect != 0 || _notifierDue.load() == 0) return;
   command2Locked(kStartStrobe, 0, &status);
   _map->flushBus(&status);
   _state.setRunning();
   _started = 1;
 }
 
-// The arm's record goes before the sources are switched off: a wait from
-// here on leaves the update source off.
+// The arm's record goes before the sources are switched off: a wait or an
+// end request from here on leaves its source off. A run that no stop ended
+// ends here as a stop ends it (the stop's early-end warning is not the
+// disarm's answer).
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
   const bool due = _notifierDue.exchange(0) != 0;
+  endArm(due, _started.exchange(0) != 0, status);
+}
+
+// The state and the FIFO that fed a run ending here are settled before the
+// done report, which may bring the next arm at once.
+void tTavikAOTimingControllerPrimitive::endArm(bool due, bool runEnds, tStatus2& status) {
   switchArmOff(status);
-  if (due) {
-    tStatus2 fresh;
-    _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
-  }
-  _state.setCommitted();
-  _started = 0;
+  if (_state.isArmed() || _state.isRunning()) _state.setCommitted();
+  if (!due) return;
+  if (runEnds && _fifoFed.get() != 0 && _fifo != nullptr)
+    onFreshStatus(status, [&](tStatus2& s) { _fifo->complete(s); });
+  tStatus2 fresh;
+  _completionNotifier.call([&](iDoneObserver& notifier) { notifier.notifyDone(fresh); });
 }
 
 void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
@@ -364,8 +380,10 @@ void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
   off(3, &tTavikInterruptDispatcher::disableGroupBInterruptBit2);
 }
 
+// The run ends here: its disarm completes the FIFO no second time.
 void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
+  _started = 0;
   _helper->aoStop(&status);
   _state.setArmed();
   if (_fifoFed.get() != 0) {
@@ -384,20 +402,29 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndA(tStatus2* status) {
-  requestEnd(kAckEndA, &tTavikInterruptDispatcher::enableGroupBInterruptBit6, kEndAStrobe, status);
+  requestEnd(kAckEndA, 1, &tTavikInterruptDispatcher::enableGroupBInterruptBit6, kEndAStrobe,
+             status);
 }
 
 void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
-  requestEnd(kAckEndB, &tTavikInterruptDispatcher::enableGroupBInterruptBit0, kEndBStrobe, status);
+  requestEnd(kAckEndB, 2, &tTavikInterruptDispatcher::enableGroupBInterruptBit0, kEndBStrobe,
+             status);
 }
 
-void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, tEnable which, uint32_t strobe,
-                                                   tStatus2* status) {
+// The end's source goes on only while the commit's handler is attached and
+// the arm's record holds, looked at inside the atomic run that switches it
+// on: the completion's second pass may disarm after the caller's look at the
+// run, and its disarm clears the record before it switches off.
+void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, uint32_t code, tEnable which,
+                                                   uint32_t strobe, tStatus2* status) {
   _map->Interrupt_B_Ack.writeRegister(ack, status);
   _map->flushBus(status);
   // Without a status the end is still enabled, else the strobe is never served.
   tStatus2 local;
-  enable(which, status != nullptr ? *status : local);
+  if (_attached[code] != 0)
+    tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(_dispatcher, which, _notifierDue,
+                                                           status != nullptr ? *status : local)
+        .exec();
   command2Locked(strobe, 0, status);
   _map->flushBus(status);
 }
@@ -535,15 +562,20 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
     case 0:
       if (_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
-      _state.setRunning();
-      _started = 1;
+      // A run only of an arm whose record holds: a disarm under way cleared it.
+      if (_notifierDue.load() != 0) {
+        _state.setRunning();
+        _started = 1;
+      }
       return tAnswer::kHandled;
     case 1:
       if (!_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
+      _endedArm = _notifierDue.load();
       return tAnswer::kHandledWantsSecondary;
     case 2:
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
+      _endedArm = _notifierDue.load();
       if (enabled(kAOErrorEnableBit))
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (fields.bufferUpdateCount != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
@@ -552,13 +584,19 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
   }
 }
 
+// Only the arm whose end the first pass saw is disarmed: a second code's
+// pass, or one after the done report brought the next arm, touches nothing.
+// The board ended the run: its updates are counted before the disarm, which
+// completes the FIFO that fed it before the done report.
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
-  tStatus2 fresh;
-  disarm(fresh);
-  if (_fifoFed.get() != 0 && _fifo != nullptr) _fifo->complete(fresh.clear());
+  uint32_t ended = _endedArm.load();
+  if (ended == 0 || !_notifierDue.compare_exchange_strong(ended, 0)) return;
+  _started = 0;
   _done = 1;
   _updatesDone =
       (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;
+  tStatus2 fresh;
+  endArm(true, true, fresh);
 }
 
 }  // namespace nQoUdP100

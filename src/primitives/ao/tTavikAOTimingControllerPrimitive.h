@@ -41,10 +41,12 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
+  // An armed or started engine is disarmed first, with its reports.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   // Switches on only the sources whose handlers a commit attached.
   void arm(tStatus2& status) override;
+  // A run still held ends first, as a stop ends it, without the warning.
   void disarm(tStatus2& status) override;
   void requestEndA(tStatus2* status) override;
   void requestEndB(tStatus2* status) override;
@@ -88,10 +90,15 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void attach(uint32_t code, tStatus2& status);
   void detach(uint32_t code, tStatus2& status);
   void enable(tEnable which, tStatus2& status);
-  // An end request: the end's acknowledge, its interrupt enabled, its strobe.
-  void requestEnd(uint16_t ack, tEnable which, uint32_t strobe, tStatus2* status);
+  // An end request: the end's acknowledge, the source of the code's handler
+  // enabled, its strobe.
+  void requestEnd(uint16_t ack, uint32_t code, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
   bool enabled(uint32_t bit) const;
+  // The rest of a disarm once its record went: the arm switched off, the
+  // state back to committed, then, for an arm still due, the FIFO of a run
+  // that ends here completed and the done report.
+  void endArm(bool due, bool runEnds, tStatus2& status);
   // The board side of disarm: the disarm sequence, then every source of the
   // four codes that is on switched off, each on a status of its own.
   void switchArmOff(tStatus2& status);
@@ -105,7 +112,10 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Written by commit and uncommit on the codes' thread; the first blocking
   // wait of a run, on another, reads the update handler's.
   std::atomic<uint32_t> _attached[kCodeCount] = {};
-  uint32_t _started = 0;
+  // The run: set by the start of an armed engine (a start trigger's pass
+  // too), cleared by the stop, the completion's pass and the disarm, which
+  // ends a run still held as a stop ends it.
+  std::atomic<uint32_t> _started{0};
   uint32_t _updatesDone = 0;
   uint32_t _armNotAnUpdate = 1;
   uint32_t _firstArmAfterCommit = 1;
@@ -113,10 +123,14 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Whether the last arm started a generation fed by the FIFO: its stop and
   // its completion complete the FIFO, whatever the fields say since.
   tSyncAtomicU32 _fifoFed;
-  // Set by arm, cleared by disarm before it switches off: also the record by
-  // which uncommit disarms, whatever state a commit set since, and while
-  // which a wait switches the update source on.
+  // Set by arm to its number, cleared by disarm before it switches off: also
+  // the record by which uncommit disarms, whatever state a commit set since,
+  // and while which a wait or an end request switches its source on.
   std::atomic<uint32_t> _notifierDue{0};
+  // The last arm's number, never 0.
+  uint32_t _arms = 0;
+  // The arm whose end the first pass of an end or of the completion saw.
+  std::atomic<uint32_t> _endedArm{0};
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 1> _endRequestHandler{this};

@@ -91,6 +91,11 @@ tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
     tStatus2 locking;
     underLock(_lock, [&] { switchArmOff(ignored); }, locking, {kFile, kLockLine});
   }
+  // The FIFO routed to a DMA channel by a commit goes back, by its record.
+  if (_writtenDMASelect != kNoDMASelect) {
+    tStatus2 deselecting;
+    writeDMASelect(0, deselecting);
+  }
   detachHandlers(ignored);
   if (_lock != nullptr) syncClose(_lock);
 }
@@ -181,10 +186,8 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 
 // A commit after one that holds handlers or the data-loaded registration
 // attaches and registers only what it finds missing; its failure gives back
-// only those and leaves the rest, and an arm still outstanding, as the commit
-// before left them. A failure of a commit that found nothing held uncommits.
-// A commit that would route the DMA of a DMA arm still outstanding to
-// another channel completes that arm first, with its report.
+// only those and leaves the rest as the commit before left them. A failure
+// of a commit that found nothing held uncommits.
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
@@ -192,11 +195,12 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
+  // An arm still outstanding is completed first, with its report: the commit
+  // rewrites the channel order, the FIFO mode and the DMA select that the
+  // armed generation runs on.
+  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   const bool dma = fields.transferMechanism == tAOFIFOFields::kDMA;
   const uint32_t select = dmaChannelSelectCode(fields.dmaChannel);
-  if (dma && select != _writtenDMASelect && _armOutstanding.load() &&
-      _armedMechanism == tAOFIFOFields::kDMA)
-    onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   const uint32_t handlersHeld = attachedHandlers();
   const bool observerHeld = _observed != nullptr;
   programChannelOrder(status);
@@ -206,6 +210,11 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (dma) {
     _writtenDMASelect = select;
     writeDMASelect(select, status);
+  } else if (_writtenDMASelect != kNoDMASelect) {
+    // The select of a DMA commit before a deploy of another mechanism goes;
+    // a failed write leaves it to the uncommit.
+    writeDMASelect(0, status);
+    if (status.isNotFatal()) _writtenDMASelect = kNoDMASelect;
   }
   if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
   if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);
@@ -254,6 +263,11 @@ void tTavikAO_FIFOPrimitive::clearFIFO(tStatus2& status) {
 void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
+  // An arm still outstanding is completed first, by its record, with its
+  // report: this arm replaces the record of the mechanism that the
+  // completion undoes (a DMA arm's requests, after a deploy of another), and
+  // its generation's one report would stand for both.
+  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
   _armedMechanism = fields.transferMechanism;
   _armOutstanding.store(true);
   clearFIFO(status);
@@ -294,9 +308,10 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   }
 }
 
+// Only an armed FIFO starts, and by the mechanism its arm took.
 void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
-  if (status.isFatal()) return;
-  if (_regenerateFromFIFO != 0 && fields.transferMechanism == tAOFIFOFields::kDMA) {
+  if (status.isFatal() || !_armOutstanding.load()) return;
+  if (_regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
     waitForDataLoaded(status);
     changeDMARequest(false, status);
   }
@@ -337,7 +352,9 @@ void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
     if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
     _completionReported = 1;
   }
-  _state.setCommitted();
+  // Back to committed from the arm or the run only: the timing engine's stop
+  // completes a FIFO that its own codes may have uncommitted.
+  if (_state.isArmed() || _state.isRunning()) _state.setCommitted();
 }
 
 void tTavikAO_FIFOPrimitive::switchArmOff(tStatus2& status) {

@@ -38,8 +38,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   tTavikAO_FIFOPrimitive(const tAODescription* description, const tAOResources& resources,
                          tStatus2& status);
-  // An arm still outstanding is switched off, then every attached handler
-  // leaves the dispatcher's slots.
+  // An arm still outstanding is switched off and a DMA select a commit wrote
+  // cleared, then every attached handler leaves the dispatcher's slots.
   ~tTavikAO_FIFOPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -50,10 +50,12 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   void setTimingController(tBaseAOTimingControllerPrimitive* timing);
 
   // -223749, before any write, for a channel count of 0 or above
-  // min(maxChannels, 16), or an order entry above 15.
+  // min(maxChannels, 16), or an order entry above 15. An arm still
+  // outstanding is completed first, with its report.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
-  // Switches on only the sources whose handlers a commit attached.
+  // Switches on only the sources whose handlers a commit attached. An arm
+  // still outstanding is completed first, with its report.
   void arm(tStatus2& status) override;
   void complete(tStatus2& status) override;
   void start(tStatus2& status) override;
@@ -114,8 +116,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // The second passes under way, which call the timing controller.
   nQoUdR100::tPassCount _secondaryPasses;
   // The DMA select code a commit wrote and no uncommit cleared since
-  // (kNoDMASelect: none): uncommit clears the select by it, whatever
-  // mechanism a commit after it took.
+  // (kNoDMASelect: none): uncommit, and a commit of another mechanism after a
+  // deploy, clear the select by it.
   static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
   uint32_t _writtenDMASelect = kNoDMASelect;
   // The mechanism by which the last arm worked (direct before any): complete

@@ -192,7 +192,8 @@ void tBaseAO_FIFOSupervisor::onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, u
       _state = kArmed;
       return;
     case 4101:
-      if (state.isArmed()) fifo->complete(status);
+      // A started FIFO is completed too: nothing of its arm stays on.
+      if (state.isArmed() || state.isRunning()) fifo->complete(status);
       _state = kPlainCommitted;
       return;
     case 4:

@@ -177,7 +177,9 @@ void tSimBus::runAtomically(iBusAtomicOperation* operation, int* status) {
   --_atomicRunsWaiting;
   if (failsNow(tCall::kAtomic, status)) return;
   _windows.logMarker(tSimRegisterWindows::kAtomicBegin);
+  const std::thread::id outer = _atomicRunner.exchange(std::this_thread::get_id());
   const int32_t answer = operation->operateAtomically();
+  _atomicRunner = outer;
   _windows.logMarker(tSimRegisterWindows::kAtomicEnd);
   record({tCall::kAtomic, 0, 0, 0, 0, static_cast<uint32_t>(answer)});
   if (status != nullptr) *status = answer;

@@ -44,6 +44,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -167,6 +168,8 @@ class tSimBus : public iBus {
   // Atomic runs that asked for the bus lock and have not taken it yet: a test
   // that holds one run inside sees another thread's run reach the lock.
   int atomicRunsWaiting() const { return _atomicRunsWaiting.load(); }
+  // Whether the calling thread is inside an atomic run of this bus.
+  bool inAtomicRunHere() const { return _atomicRunner.load() == std::this_thread::get_id(); }
   int openWindows() const;
 
   int32_t flush(int* status) override;
@@ -281,6 +284,7 @@ class tSimBus : public iBus {
   // Held by primary passes and atomic runs; guards the registrations.
   mutable std::recursive_mutex _busLock;
   std::atomic<int> _atomicRunsWaiting{0};
+  std::atomic<std::thread::id> _atomicRunner{};
   std::vector<tRegistration> _registrations;
   uint64_t _nextHandle = 0x1000;
   // Guards the queued secondary passes and those running now.

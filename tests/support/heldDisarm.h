@@ -3,11 +3,11 @@
 // it writes the register with the source's bit clear, inside its atomic run,
 // so the bus lock stays taken; the pass then runs on another thread until an
 // atomic run of its own waits for that lock, and only then is the disarm let
-// go. The disarm's next write (the rest of its steps) then waits until the
-// pass has returned, so the pass looks at whatever the disarm left up to its
-// switch-off, never at what it does after. What the pass does once it has the
-// lock decides whether the source outlives the disarm. False when a thread
-// did not reach its point within the guard.
+// go. The disarm's next write outside an atomic run (the rest of its steps)
+// then waits until the pass has returned, so the pass looks at whatever the
+// disarm left up to its switch-off's run, never at what it does after. What the pass does once it
+// has the lock decides whether the source outlives the disarm. False when a thread did not reach
+// its point within the guard.
 //
 //   EXPECT_TRUE(passBesideHeldDisarm(windows, bus, 0x192, 0x0020,
 //                                    [&] { converter->disarm(status); },
@@ -37,7 +37,8 @@ bool passBesideHeldDisarm(nQoSim::tSimRegisterWindows& windows, nQoSim::tSimBus&
   windows.onWritten([&](unsigned, uint32_t written, uint32_t value) {
     if (!onDisarmThread) return;
     if (switchedOff.load()) {
-      rest.hold();
+      // Not inside the atomic run the pass waits for.
+      if (!bus.inAtomicRunHere()) rest.hold();
     } else if (written == offset && (value & bit) == 0) {
       switchedOff = true;
       held.hold();

@@ -17,7 +17,8 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
-  // failed.
+  // failed. A run still going ends first, with no report.
+  endSilently();
   if (_dmaLinked != 0) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());

@@ -17,7 +17,8 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
-  // failed.
+  // failed. A run still going ends first, with no report.
+  endSilently();
   if (_dmaLinked != 0) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());

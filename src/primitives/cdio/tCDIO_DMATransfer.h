@@ -126,6 +126,15 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->resetFIFO(s); });
     if (_partner != nullptr) _partner->transferEnded(status);
   }
+  // For the destructor, first thing: no pass reports an end any more, and
+  // the FIFO of a run still going stops and resets; nobody hears of it.
+  void endSilently() {
+    _end.claimSilently([&] {
+      nQoMDBG100::tStatus2 scratch;
+      _fifo->stopFIFO(scratch);
+      _fifo->resetFIFO(scratch.clear());
+    });
+  }
   void endWithError(int code, unsigned line) {
     nQoMDBG100::tStatus2 fresh;
     nQoUdR100::setCode(fresh, code, {tRow::kFile, line});

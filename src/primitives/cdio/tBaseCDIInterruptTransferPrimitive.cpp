@@ -24,11 +24,19 @@ tBaseCDIInterruptTransferPrimitive::tBaseCDIInterruptTransferPrimitive(
 }
 
 tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
-  // Each step on a status of its own.
+  // Each step on a status of its own. A run still going ends first, with no
+  // report: no pass reports an end any more, and the FIFO stops and resets.
   tStatus2 scratch;
-  if (_state == kArmed) disarm(scratch);
+  _end.claimSilently([&] {
+    _fifo->stopFIFO(scratch);
+    _fifo->resetFIFO(scratch.clear());
+  });
+  if (_state == kArmed) disarm(scratch.clear());
   if (_state == kCommitted) uncommit(scratch.clear());
   if (_observing != 0) unregisterObservers(scratch.clear());
+  // The passes have left: a switch to single samples gives the FIFO its mode
+  // flag back, as a stop does.
+  if (_chunkSwitched != 0) _fifo->setModeFlag(_savedModeFlag, scratch.clear(), 0);
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {

@@ -24,6 +24,9 @@ tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
 }
 
 tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
+  // A run still going ends first, with no report: no pass reports an end any
+  // more, and the FIFO is switched off as an error end switches it off.
+  _end.claimSilently([&] { switchOff(); });
   // Each step on a status of its own.
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
@@ -139,13 +142,17 @@ uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& byt
 }
 
 void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
-  // Each step on a status of its own, dropped.
+  switchOff();
+  if (_partner != nullptr) _partner->transferEnded(status);
+}
+
+// Each step on a status of its own, dropped.
+void tBaseCDOInterruptTransferPrimitive::switchOff() {
   tStatus2 scratch;
   _fifo->disableFIFOInterrupt(scratch);
   _fifo->disableOverrunInterrupt(scratch.clear());
   _fifo->stopFIFO(scratch.clear());
   _fifo->resetFIFO(scratch.clear());
-  if (_partner != nullptr) _partner->transferEnded(status);
 }
 
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {

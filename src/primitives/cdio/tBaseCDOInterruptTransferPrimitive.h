@@ -40,6 +40,8 @@ class tBaseCDOInterruptTransferPrimitive
   tBaseCDOInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
+  // Ends a run still going with no report (switchOff), disarms and uncommits
+  // by the state, then takes out the records that a registration left.
   ~tBaseCDOInterruptTransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record
@@ -69,7 +71,10 @@ class tBaseCDOInterruptTransferPrimitive
  private:
   friend tCDIO_InterruptTransfer;
 
+  // The FIFO's interrupts off, the FIFO stopped and reset; then the source
+  // hears the status.
   void end(nQoMDBG100::tStatus2& status);
+  void switchOff();
   // Another chunk: false when the loop ends.
   bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void moveTail(uint32_t remaining, nQoMDBG100::tStatus2& local);

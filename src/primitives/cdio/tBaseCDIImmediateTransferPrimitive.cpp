@@ -18,6 +18,11 @@ tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive(
     tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
     : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status), _fifo(fifo) {}
 
+tBaseCDIImmediateTransferPrimitive::~tBaseCDIImmediateTransferPrimitive() {
+  silenceDone();
+  stopStartedFIFO(_fifo);
+}
+
 void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (status.isNotFatal()) _state = kTransferCommitted;
 }

@@ -21,8 +21,12 @@ tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
       _lock(deviceInfo, status) {}
 
 tBaseCDOImmediateTransferPrimitive::~tBaseCDOImmediateTransferPrimitive() {
+  silenceDone();
+  // The polling thread's call under way leaves first.
   tStatus2 scratch;
   if (_polledRegistered != 0) _fifo->unregisterPolledObserver(this, scratch);
+  if (_endPending != 0) _fifo->signalPollingThread(scratch.clear());
+  stopStartedFIFO(_fifo);
 }
 
 // Registered before: nothing, so that one uncommit takes the one record out.

@@ -39,12 +39,15 @@ void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// A linked transfer stays linked: the commit takes nothing the link uses.
 void tBaseCDI_DMATransferPrimitive::commit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kCommitted;
+  if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
 }
 
+// A run still going stops first: the link opens the end of a run to come.
 void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
+  stopRun(status);
   linkFIFO(status);
   if (status.isFatal()) return;
   _end.reopen();

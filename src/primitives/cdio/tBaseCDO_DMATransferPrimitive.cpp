@@ -44,14 +44,19 @@ void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// A linked transfer stays linked: the commit takes nothing the link uses
+// (the mode is fixed while registered).
 void tBaseCDO_DMATransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   _fifo->setTransferModeFlag(_sampleMode == kFiniteUnwatched ? 1 : 0, status);
-  if (status.isNotFatal()) _state = kCommitted;
+  if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
 }
 
+// A run still going stops first, with its report, before the FIFO it runs
+// on is reset.
 void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
+  stopRun(status);
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   linkFIFO(status);

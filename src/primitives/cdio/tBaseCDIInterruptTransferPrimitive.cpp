@@ -64,13 +64,16 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
+// An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
-  _state = kCommitted;
+  if (_state != kArmed) _state = kCommitted;
 }
 
+// A run still going stops first: the arm readies a run to come.
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 180)) return;
+  stopRun(status);
   _done = 0;
   _state = kArmed;
 }

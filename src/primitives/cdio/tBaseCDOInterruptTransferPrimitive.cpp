@@ -67,9 +67,10 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
+// An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
-  _state = kCommitted;
+  if (_state != kArmed) _state = kCommitted;
   _fifo->setTransferModeFlag(_sampleMode == kUnwatched ? 1 : 0, status);
   if (status.isNotFatal()) return;
   tStatus2 scratch;
@@ -81,6 +82,9 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   // A finite output asks for no more than its total.
   const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
   if (!fitsInBytes(_chunk, status, 180) || !fitsInBytes(preload, status, 185)) return;
+  // A run still going stops first, with its report, before the FIFO it runs
+  // on is reset and preloaded.
+  stopRun(status);
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   uint32_t bytes = 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 
 namespace nQoUdP100 {
@@ -23,12 +24,14 @@ tBaseCDIImmediateTransferPrimitive::~tBaseCDIImmediateTransferPrimitive() {
   stopStartedFIFO(_fifo);
 }
 
+// A later state (a channel's commit, a run) keeps its state.
 void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isNotFatal() && _state < kTransferCommitted) _state = kTransferCommitted;
 }
 
+// A run still held stays as it is: the commit takes nothing it uses.
 void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _state = kChannelCommitted;
 }
@@ -70,8 +73,14 @@ void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// A run still held stops first, with its done report, as code 3 stops it.
 void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isFatal()) return;
+  if (holdsRun()) {
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopTransfer(s); });
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopChannel(s); });
+  }
+  _state = kTransferCommitted;
 }
 
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {

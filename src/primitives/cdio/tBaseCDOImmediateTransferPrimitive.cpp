@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 
 namespace nQoUdP100 {
@@ -39,8 +40,10 @@ void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (_state < kTransferCommitted) _state = kTransferCommitted;
 }
 
+// A run still held stays as it is: the commit takes nothing it uses (its
+// count of samples written among them).
 void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _samplesWritten = 0;
   _cancel.set(0);
   _fifo->setTransferModeFlag(0, status);
@@ -93,8 +96,14 @@ void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// A run still held stops first, with its done report, as code 3 stops it.
 void tBaseCDOImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isFatal()) return;
+  if (holdsRun()) {
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopTransfer(s); });
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopChannel(s); });
+  }
+  _state = kTransferCommitted;
 }
 
 void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {

@@ -37,9 +37,10 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its reads (the end of the calls does).
+// its reads (the end of the calls does). A start under a run keeps the run's
+// records; the channel's start only starts the FIFO again.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _samplesRead = 0;
   _done = 0;
@@ -49,9 +50,11 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  _done = 0;
-  _doneNotified.set(0);
-  _fifoStarted = 1;
+  if (_fifoStarted == 0) {
+    _done = 0;
+    _doneNotified.set(0);
+    _fifoStarted = 1;
+  }
   _fifo->startFIFO(status);
 }
 

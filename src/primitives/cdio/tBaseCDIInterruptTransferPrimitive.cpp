@@ -79,12 +79,15 @@ void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
 }
 
 // Every start is a run of its own: nothing moved, not done, its end
-// reported again.
+// reported again. A start under a run keeps the run's records and only
+// starts the FIFO again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _transferred = 0;
-  _done = 0;
+  if (!isRunning()) {
+    _end.start();
+    _transferred = 0;
+    _done = 0;
+  }
   _fifo->startFIFO(status);
 }
 

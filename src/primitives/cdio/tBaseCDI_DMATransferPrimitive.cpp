@@ -63,11 +63,14 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 // Every start is a run of its own: its end is reported again and its data
-// are not done yet.
+// are not done yet. A start under a run keeps the run's records and only
+// starts the FIFO again.
 void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _dataDone = 0;
+  if (!isRunning()) {
+    _end.start();
+    _dataDone = 0;
+  }
   _fifo->startFIFO(status);
 }
 

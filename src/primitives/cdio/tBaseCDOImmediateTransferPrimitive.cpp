@@ -51,9 +51,11 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its writes (the end of the calls does), and its total counts from 0.
+// its writes (the end of the calls does), and its total counts from 0. A
+// start under a run keeps the run's records and the FIFO it fills; the
+// channel's start only starts the FIFO again.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _samplesWritten = 0;
   _fifo->resetFIFO(status);
@@ -63,9 +65,11 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  _allWritten = 0;
-  _doneNotified.set(0);
-  _fifoStarted = 1;
+  if (_fifoStarted == 0) {
+    _allWritten = 0;
+    _doneNotified.set(0);
+    _fifoStarted = 1;
+  }
   _fifo->startFIFO(status);
 }
 

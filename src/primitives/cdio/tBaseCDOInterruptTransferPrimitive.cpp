@@ -100,12 +100,15 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
 
 // Every start is a run of its own: its end is reported again, and only its
 // own FIFO running empty spares its stop the warning. What arm preloaded
-// stays counted.
+// stays counted. A start under a run keeps the run's records and only starts
+// the FIFO again.
 void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _stops.set(0);
-  _fifoEmptied = 0;
-  _end.start();
+  if (!isRunning()) {
+    _stops.set(0);
+    _fifoEmptied = 0;
+    _end.start();
+  }
   _fifo->startFIFO(status);
 }
 

@@ -82,11 +82,14 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 // Every start is a run of its own: its end is reported again, and only its
-// own FIFO running empty spares its stop the warning.
+// own FIFO running empty spares its stop the warning. A start under a run
+// keeps the run's records and only starts the FIFO again.
 void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _fifoEmptied = 0;
+  if (!isRunning()) {
+    _end.start();
+    _fifoEmptied = 0;
+  }
   _fifo->startFIFO(status);
 }
 

@@ -112,9 +112,12 @@ void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   _fifo->startFIFO(status);
 }
 
+// By the mode the observers were registered under, which a deploy since
+// leaves as it was: the polled record of a finite output, the FIFO record of
+// a watched one.
 void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode == kFinite) {
+  if (_observedMode == kFinite) {
     _endLock.locked(
         [&] {
           if (_fifoEmptied == 0 && status.code == 0)
@@ -127,7 +130,7 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   ++_stops;
   if (_end.isStopped()) return;
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
-  if (_sampleMode != kUnwatched)
+  if (_observedMode != kUnwatched)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->disableFIFOInterrupt(s); });
   if (status.isFatal()) {
     onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });

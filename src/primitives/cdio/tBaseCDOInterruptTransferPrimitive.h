@@ -53,8 +53,9 @@ class tBaseCDOInterruptTransferPrimitive
   void commit(nQoMDBG100::tStatus2& status);
   void arm(nQoMDBG100::tStatus2& status);
   void start(nQoMDBG100::tStatus2& status);
-  // Mode 1: +200010 when the FIFO never ran empty, on a clean status; then
-  // the FIFO stops and the end is reported, once.
+  // Registered in mode 1: +200010 when the FIFO never ran empty, on a clean
+  // status; then the FIFO stops (its interrupt off unless registered
+  // unwatched) and the end is reported, once.
   void stop(nQoMDBG100::tStatus2& status);
   // Also needs a preload.
   bool isReady() const { return isReadyWith(_preload != 0); }

@@ -73,18 +73,18 @@ void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   _fifo->startFIFO(status);
 }
 
+// A wake of the polling thread is taken back by its record, whatever mode a
+// deploy set since.
 void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  if (finite()) {
-    _lock.locked(
-        [&] {
-          if ((_allWritten == 0 || _endPending != 0) && status.code == 0)
-            warn(status, nQoUdR100::kStoppedEarly, 212);
-          if (_endPending != 0) _fifo->signalPollingThread(status);
-          _endPending = 0;
-        },
-        status);
-  }
+  _lock.locked(
+      [&] {
+        if (finite() && (_allWritten == 0 || _endPending != 0) && status.code == 0)
+          warn(status, nQoUdR100::kStoppedEarly, 212);
+        if (_endPending != 0) _fifo->signalPollingThread(status);
+        _endPending = 0;
+      },
+      status);
   _fifo->stopFIFO(status);
   _fifoStarted = 0;
   notifyDone(status);

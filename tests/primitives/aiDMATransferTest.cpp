@@ -425,9 +425,44 @@ TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
   converter->removeObserver(transfer, status);
   fifo->removeOverflowObserver(transfer, status);
   ASSERT_EQ(status.code, 0);
-  delete transfer;  // the stopped worker ends the run under the transfer lock
+  delete transfer;  // the stopped worker ends its drain under the transfer lock
   transfer = nullptr;
-  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+  EXPECT_TRUE(sink.reasons().empty()) << "a drain cut short by the destruction is no clean end";
+}
+
+// The FIFO runs empty while the destruction is held at its first write (the
+// deselect of the armed channel): the worker that ends its drain then, before
+// the destructor has stopped it, reports nothing either.
+TEST_F(tAIDMATransferTest, AWorkerEndingItsDrainAsTheDestructionBeginsReportsNothing) {
+  transfer->arm(status);
+  std::atomic<bool> empty{false};
+  std::atomic<uint64_t> worker{0};
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+    worker = nQoKAL100_getThreadHandle();
+    return empty ? nQoSim::tSimAIFifo::kEmptyBit : 0u;
+  });
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  const auto polled = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (worker == 0 && std::chrono::steady_clock::now() < polled) std::this_thread::yield();
+  ASSERT_NE(worker, 0u);
+  // The worker waits on its go event again once its action has ended.
+  std::atomic<bool> ended{false};
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (empty && nQoKAL100_getThreadHandle() == worker) ended = true;
+  });
+  windows.onWritten([&](unsigned, uint32_t offset, uint32_t) {
+    if (offset != 0x09 || empty.exchange(true)) return;
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!ended && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
+  });
+  delete transfer;
+  transfer = nullptr;
+  windows.onWritten({});
+  nQoSim::onSyncWait(nullptr);
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, {});
+  EXPECT_TRUE(ended) << "the worker ended its drain while the destructor was held";
+  EXPECT_TRUE(sink.reasons().empty());
 }
 
 // The record end's second pass, on a thread of its own, waits inside the

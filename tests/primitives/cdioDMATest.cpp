@@ -343,15 +343,17 @@ TEST_F(tCDIODMATest, AnOutputWhoseUnlinkFailsAtDestructionLeavesNoRecordInTheFIF
   expectNothingLeftIn(cdo, kOutputBufferError, kCDOOverrun, 0x18);  // buffer error and overrun
 }
 
-// An uncommit that came before the unlink leaves the link to the unlink,
-// which leaves the state where the uncommit put it; a transfer destroyed
-// after such an uncommit gives the channel's select back.
-TEST_F(tCDIODMATest, AnUncommitBeforeTheUnlinkLeavesTheLinkToTheUnlinkAndTheDestructor) {
+// An uncommit of a linked transfer takes the link down first, as code 4101
+// does, and ends a run still going first, with its report: the unlink after
+// it leaves the state where the uncommit put it, and a transfer destroyed
+// after such an uncommit has no link left to give back.
+TEST_F(tCDIODMATest, AnUncommitOfALinkedTransferUnlinksItFirstAndLeavesTheDestructorNothing) {
   runInput(0);
   input->stop(status);
   input->uncommit(status);
   EXPECT_EQ(input->state(), 2u);
-  EXPECT_TRUE(input->isDMALinked());
+  EXPECT_FALSE(input->isDMALinked());
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
   clearLogs();
   input->unlinkDMA(status);
   EXPECT_EQ(input->state(), 2u) << "the unlink raised the uncommitted transfer";
@@ -360,14 +362,22 @@ TEST_F(tCDIODMATest, AnUncommitBeforeTheUnlinkLeavesTheLinkToTheUnlinkAndTheDest
 
   input->commit(status);
   input->linkDMA(status);
+  input->start(status);
+  log.calls.clear();
+  clearLogs();
   input->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(log.calls, tStrings{"ended 0"}) << "the run ended first, with its report";
+  EXPECT_EQ(at(windows.writes(), 0x224), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
   cdi->disarm(status);
   cdi->uncommit(status);
   ASSERT_EQ(status.code, 0);
   clearLogs();
   delete input;
   input = nullptr;
-  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
+  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
+  EXPECT_EQ(log.calls, tStrings{"ended 0"});
 
   output->setSource(&source, status);
   output->setDMAChannelNumber(4);
@@ -376,11 +386,11 @@ TEST_F(tCDIODMATest, AnUncommitBeforeTheUnlinkLeavesTheLinkToTheUnlinkAndTheDest
   output->linkDMA(status);
   output->uncommit(status);
   ASSERT_EQ(status.code, 0);
-  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8), wrote(0x07, 0x30, 8)}));
+  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x30, 8), wrote(0x07, 0x00, 8)}));
   clearLogs();
   delete output;
   output = nullptr;
-  EXPECT_EQ(at(windows.writes(), 0x07), (tLog{wrote(0x07, 0x00, 8)}));
+  EXPECT_TRUE(at(windows.writes(), 0x07).empty());
 }
 
 // A commit or a link that came before the registration leaves it its work:

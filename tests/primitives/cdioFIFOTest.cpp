@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
@@ -13,6 +16,8 @@
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
+#include "support/heldCall.h"
+#include "support/heldDisarm.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -649,6 +654,77 @@ TEST_F(tCDIOFIFOTest, AFIFODestroyedArmedLeavesNoHandlerAndNoRegistrationBehind)
     EXPECT_EQ(board->secondaryHandlers[source], nullptr) << source;
   }
   EXPECT_EQ(bus.registrations(), 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A disarm run whole inside a bus atomic run of another thread, held there
+// until an enable on its own thread waits for the bus lock; reached stays
+// false when the enable did not come to the lock within the guard.
+struct tDisarmBesideWaitingEnable : iBusAtomicOperation {
+  std::function<void()> disarm;
+  nQoSim::tSimBus* bus = nullptr;
+  std::atomic<bool> inside{false};
+  bool reached = false;
+  int32_t operateAtomically() override {
+    inside = true;
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (bus->atomicRunsWaiting() == 0 && std::chrono::steady_clock::now() < guard)
+      std::this_thread::yield();
+    reached = bus->atomicRunsWaiting() != 0;
+    disarm();
+    return 0;
+  }
+};
+
+// The FIFO-empty source is its observers' to switch on, only while an arm
+// holds, looked at inside the enable's atomic run: an enable before the arm
+// writes nothing; one beside a disarm held at its switch-off waits for it and
+// finds the arm gone; one that waits for the bus lock while a disarm runs
+// whole finds the arm gone when it gets the lock. Code 4 after an arm and an
+// enable switches the source off before its handler goes.
+TEST_F(tCDIOFIFOTest, TheFIFOEmptyEnableLooksAtTheArmInsideItsAtomicRun) {
+  const auto fifoEmptyOn = [&] { return board->enabledFlag(nQoUdRLP100::kSource27Enabled) != 0; };
+  cdo->addObserver(a.asEmpty(), status);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  clearLogs();
+  cdo->enableFIFOEmptyInterrupt(status);
+  EXPECT_TRUE(windows.writes().empty()) << "not armed";
+  cdo->arm(status);
+  cdo->enableFIFOEmptyInterrupt(status);
+  ASSERT_TRUE(fifoEmptyOn());
+  tStatus2 disarmed, enabled;
+  EXPECT_TRUE(passBesideHeldDisarm(
+      windows, bus, 0x224, 0x10000, [&] { cdo->disarm(disarmed); },
+      [&] { cdo->enableFIFOEmptyInterrupt(enabled); }));
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(enabled.code, 0);
+  EXPECT_FALSE(fifoEmptyOn());
+
+  cdo->arm(status);
+  cdo->enableFIFOEmptyInterrupt(status);
+  tDisarmBesideWaitingEnable run;
+  run.bus = &bus;
+  run.disarm = [&] { cdo->disarm(disarmed); };
+  std::thread disarming([&] {
+    int code = 0;
+    bus.runAtomically(&run, &code);
+  });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!run.inside && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  std::thread enabling([&] { cdo->enableFIFOEmptyInterrupt(enabled); });
+  disarming.join();
+  enabling.join();
+  EXPECT_TRUE(run.reached);
+  EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(enabled.code, 0);
+  EXPECT_FALSE(fifoEmptyOn());
+
+  cdo->arm(status);
+  cdo->enableFIFOEmptyInterrupt(status);
+  cdo->uncommit(status);
+  EXPECT_FALSE(fifoEmptyOn());
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFOEmpty], nullptr);
   EXPECT_EQ(status.code, 0);
 }
 

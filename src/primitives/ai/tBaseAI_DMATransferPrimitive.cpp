@@ -39,6 +39,7 @@ tBaseAI_DMATransferPrimitive::tBaseAI_DMATransferPrimitive(tBaseAI_ADCPrimitive*
 }
 
 tBaseAI_DMATransferPrimitive::~tBaseAI_DMATransferPrimitive() {
+  silence();
   tStatus2 unlinked;
   if (_linked.get() != 0) unlink(unlinked);
   // The worker's destructor stops and joins its thread, which takes the
@@ -121,7 +122,13 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   }
 }
 
+void tBaseAI_DMATransferPrimitive::silence() {
+  tStatus2 local;
+  underTransferLock([this] { _destroying.set(1); }, local);
+}
+
 void tBaseAI_DMATransferPrimitive::switchOffArmHeld() {
+  silence();
   if (_armed.exchange(0) == 0) return;
   tStatus2 local;
   selectChannel(0, local);
@@ -212,7 +219,7 @@ void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2&
   if (reason.isFatal()) _timing->hammerStop(status);
   underTransferLock(
       [&] {
-        if (_done.get() != 0) return;
+        if (_done.get() != 0 || _destroying.get() != 0) return;
         if (_doneSink.call(
                 [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
           _done.set(1);

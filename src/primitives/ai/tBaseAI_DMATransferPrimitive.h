@@ -64,7 +64,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
                                tBaseAITimingControllerPrimitive* timing,
                                tBaseAIDeviceFIFOPrimitive* fifo, const tDeviceInfo& deviceInfo,
                                tStatus2& status);
-  // Unlinks a transfer still linked, so no list keeps its records.
+  // Unlinks a transfer still linked, so no list keeps its records; the
+  // worker it joins reports nothing.
   ~tBaseAI_DMATransferPrimitive() override;
   tBaseAI_DMATransferPrimitive(const tBaseAI_DMATransferPrimitive&) = delete;
   tBaseAI_DMATransferPrimitive& operator=(const tBaseAI_DMATransferPrimitive&) = delete;
@@ -125,8 +126,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // converter (its failure in the status). Without a board there is neither.
   virtual void selectChannel(uint8_t /*code*/, tStatus2&) {}
   virtual void waitForLastConversion(tStatus2&) {}
-  // For the most-derived destructor, while the select is still its own: an
-  // arm that no disarm followed deselects its channel, with no report.
+  // For the most-derived destructor, first thing, while the select is still
+  // its own: from here on no end reaches the sink (one under way is waited
+  // for), then an arm that no disarm followed deselects its channel.
   void switchOffArmHeld();
 
  private:
@@ -144,8 +146,11 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   };
 
   uint32_t drain(tStatus2& status);
+  // Under the transfer lock, so that a report under way has left: no end is
+  // reported any more (the destruction has begun).
+  void silence();
   // Stops the controller on an error; reports to the sink under the transfer
-  // lock when the end has not been reported yet.
+  // lock when the end has not been reported yet and no destruction has begun.
   void endTransfer(const tStatus2& reason, tStatus2& status);
   // Runs step under the transfer lock; what the lock reports merges into the
   // status.
@@ -167,6 +172,8 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;
+  // Set under the transfer lock as the destruction begins; read there too.
+  tSyncAtomicU32 _destroying;
   iSync* _transferLock = nullptr;
   tWorker* _worker = nullptr;
 };

@@ -12,6 +12,7 @@
 // clear both of the source's slots, the one-handler forms the primary only.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -68,6 +69,12 @@ class iCDIODispatcher {
 #undef QO_CDIO_DISABLE
 #undef QO_CDIO_DETACH
 #undef QO_CDIO_ATTACH
+
+  // For an enable that may run after the arm: enables the source in one bus
+  // atomic run, only while armed (looked at inside that run) is non-zero. A
+  // disarm clears armed before its own switch-off.
+  virtual void enableWhileArmed(tCDIOSource slot, const std::atomic<uint32_t>& armed,
+                                nQoMDBG100::tStatus2& status) = 0;
 
   // Only when the source's primary slot holds this handler: disables the
   // source, empties both slots and detaches, on dropped statuses.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 
 namespace nQoUdP100 {
@@ -18,20 +19,28 @@ tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive(
     tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
     : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status), _fifo(fifo) {}
 
-void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+tBaseCDIImmediateTransferPrimitive::~tBaseCDIImmediateTransferPrimitive() {
+  silenceDone();
+  stopStartedFIFO(_fifo);
 }
 
+// A later state (a channel's commit, a run) keeps its state.
+void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
+  if (status.isNotFatal() && _state < kTransferCommitted) _state = kTransferCommitted;
+}
+
+// A run still held stays as it is: the commit takes nothing it uses.
 void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _state = kChannelCommitted;
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its reads (the end of the calls does).
+// its reads (the end of the calls does). A start under a run keeps the run's
+// records; the channel's start only starts the FIFO again.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _samplesRead = 0;
   _done = 0;
@@ -41,9 +50,11 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  _done = 0;
-  _doneNotified.set(0);
-  _fifoStarted = 1;
+  if (_fifoStarted == 0) {
+    _done = 0;
+    _doneNotified.set(0);
+    _fifoStarted = 1;
+  }
   _fifo->startFIFO(status);
 }
 
@@ -65,8 +76,14 @@ void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// A run still held stops first, with its done report, as code 3 stops it.
 void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isFatal()) return;
+  if (holdsRun()) {
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopTransfer(s); });
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopChannel(s); });
+  }
+  _state = kTransferCommitted;
 }
 
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {

@@ -24,6 +24,9 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
                                      const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
                                      nQoMDBG100::tStatus2& status);
+  // A FIFO that the channel's start left running stops and resets; the done
+  // observer hears nothing.
+  ~tBaseCDIImmediateTransferPrimitive() override;
 
   // The control steps, each nothing on an error status.
   void commitTransfer(nQoMDBG100::tStatus2& status);

@@ -24,11 +24,19 @@ tBaseCDIInterruptTransferPrimitive::tBaseCDIInterruptTransferPrimitive(
 }
 
 tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
-  // Each step on a status of its own.
+  // Each step on a status of its own. A run still going ends first, with no
+  // report: no pass reports an end any more, and the FIFO stops and resets.
   tStatus2 scratch;
-  if (_state == kArmed) disarm(scratch);
+  _end.claimSilently([&] {
+    _fifo->stopFIFO(scratch);
+    _fifo->resetFIFO(scratch.clear());
+  });
+  if (_state == kArmed) disarm(scratch.clear());
   if (_state == kCommitted) uncommit(scratch.clear());
   if (_observing != 0) unregisterObservers(scratch.clear());
+  // The passes have left: a switch to single samples gives the FIFO its mode
+  // flag back, as a stop does.
+  if (_chunkSwitched != 0) _fifo->setModeFlag(_savedModeFlag, scratch.clear(), 0);
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
@@ -56,24 +64,30 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
+// An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
-  _state = kCommitted;
+  if (_state != kArmed) _state = kCommitted;
 }
 
+// A run still going stops first: the arm readies a run to come.
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 180)) return;
+  stopRun(status);
   _done = 0;
   _state = kArmed;
 }
 
 // Every start is a run of its own: nothing moved, not done, its end
-// reported again.
+// reported again. A start under a run keeps the run's records and only
+// starts the FIFO again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _transferred = 0;
-  _done = 0;
+  if (!isRunning()) {
+    _end.start();
+    _transferred = 0;
+    _done = 0;
+  }
   _fifo->startFIFO(status);
 }
 

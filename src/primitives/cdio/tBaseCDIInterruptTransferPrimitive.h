@@ -36,8 +36,10 @@ class tBaseCDIInterruptTransferPrimitive
   tBaseCDIInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
-  // Disarms and uncommits by the state, then takes out the records that a
-  // registration left.
+  // Ends a run still going with no report (the FIFO stopped and reset),
+  // disarms and uncommits by the state, takes out the records that a
+  // registration left, then gives the FIFO a mode flag that the run changed
+  // back.
   ~tBaseCDIInterruptTransferPrimitive() override;
 
   // Each does nothing on an error status; a failed registration is undone.

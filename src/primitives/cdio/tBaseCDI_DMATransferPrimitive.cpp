@@ -17,7 +17,8 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
-  // failed.
+  // failed. A run still going ends first, with no report.
+  endSilently();
   if (_dmaLinked != 0) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
@@ -38,12 +39,15 @@ void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// A linked transfer stays linked: the commit takes nothing the link uses.
 void tBaseCDI_DMATransferPrimitive::commit(tStatus2& status) {
-  if (status.isNotFatal()) _state = kCommitted;
+  if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
 }
 
+// A run still going stops first: the link opens the end of a run to come.
 void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
+  stopRun(status);
   linkFIFO(status);
   if (status.isFatal()) return;
   _end.reopen();
@@ -59,11 +63,14 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 // Every start is a run of its own: its end is reported again and its data
-// are not done yet.
+// are not done yet. A start under a run keeps the run's records and only
+// starts the FIFO again.
 void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _dataDone = 0;
+  if (!isRunning()) {
+    _end.start();
+    _dataDone = 0;
+  }
   _fifo->startFIFO(status);
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 
 namespace nQoUdP100 {
@@ -21,8 +22,12 @@ tBaseCDOImmediateTransferPrimitive::tBaseCDOImmediateTransferPrimitive(
       _lock(deviceInfo, status) {}
 
 tBaseCDOImmediateTransferPrimitive::~tBaseCDOImmediateTransferPrimitive() {
+  silenceDone();
+  // The polling thread's call under way leaves first.
   tStatus2 scratch;
   if (_polledRegistered != 0) _fifo->unregisterPolledObserver(this, scratch);
+  if (_endPending != 0) _fifo->signalPollingThread(scratch.clear());
+  stopStartedFIFO(_fifo);
 }
 
 // Registered before: nothing, so that one uncommit takes the one record out.
@@ -35,8 +40,10 @@ void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   if (_state < kTransferCommitted) _state = kTransferCommitted;
 }
 
+// A run still held stays as it is: the commit takes nothing it uses (its
+// count of samples written among them).
 void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _samplesWritten = 0;
   _cancel.set(0);
   _fifo->setTransferModeFlag(0, status);
@@ -44,9 +51,11 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 }
 
 // Every start is a run of its own: a cancel of the run before does not end
-// its writes (the end of the calls does), and its total counts from 0.
+// its writes (the end of the calls does), and its total counts from 0. A
+// start under a run keeps the run's records and the FIFO it fills; the
+// channel's start only starts the FIFO again.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal()) return;
+  if (status.isFatal() || holdsRun()) return;
   _cancel.set(0);
   _samplesWritten = 0;
   _fifo->resetFIFO(status);
@@ -56,24 +65,26 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  _allWritten = 0;
-  _doneNotified.set(0);
-  _fifoStarted = 1;
+  if (_fifoStarted == 0) {
+    _allWritten = 0;
+    _doneNotified.set(0);
+    _fifoStarted = 1;
+  }
   _fifo->startFIFO(status);
 }
 
+// A wake of the polling thread is taken back by its record, whatever mode a
+// deploy set since.
 void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  if (finite()) {
-    _lock.locked(
-        [&] {
-          if ((_allWritten == 0 || _endPending != 0) && status.code == 0)
-            warn(status, nQoUdR100::kStoppedEarly, 212);
-          if (_endPending != 0) _fifo->signalPollingThread(status);
-          _endPending = 0;
-        },
-        status);
-  }
+  _lock.locked(
+      [&] {
+        if (finite() && (_allWritten == 0 || _endPending != 0) && status.code == 0)
+          warn(status, nQoUdR100::kStoppedEarly, 212);
+        if (_endPending != 0) _fifo->signalPollingThread(status);
+        _endPending = 0;
+      },
+      status);
   _fifo->stopFIFO(status);
   _fifoStarted = 0;
   notifyDone(status);
@@ -89,8 +100,14 @@ void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
+// A run still held stops first, with its done report, as code 3 stops it.
 void tBaseCDOImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _state = kTransferCommitted;
+  if (status.isFatal()) return;
+  if (holdsRun()) {
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopTransfer(s); });
+    nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { stopChannel(s); });
+  }
+  _state = kTransferCommitted;
 }
 
 void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {

@@ -30,7 +30,10 @@ class tBaseCDOImmediateTransferPrimitive
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity,
                                      nQoMDBG100::tStatus2& status);
-  // Its record, when one is left, leaves the FIFO's polled list.
+  // Reporting nothing: its record, when one is left, leaves the FIFO's
+  // polled list; then a wake of the polling thread that no stop took back is
+  // signalled, and a FIFO that the channel's start left running stops and
+  // resets.
   ~tBaseCDOImmediateTransferPrimitive() override;
 
   void commitTransfer(nQoMDBG100::tStatus2& status);

@@ -24,6 +24,9 @@ tBaseCDOInterruptTransferPrimitive::tBaseCDOInterruptTransferPrimitive(
 }
 
 tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
+  // A run still going ends first, with no report: no pass reports an end any
+  // more, and the FIFO is switched off as an error end switches it off.
+  _end.claimSilently([&] { switchOff(); });
   // Each step on a status of its own.
   tStatus2 scratch;
   if (_state == kArmed) disarm(scratch);
@@ -64,9 +67,10 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
+// An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
-  _state = kCommitted;
+  if (_state != kArmed) _state = kCommitted;
   _fifo->setTransferModeFlag(_sampleMode == kUnwatched ? 1 : 0, status);
   if (status.isNotFatal()) return;
   tStatus2 scratch;
@@ -78,6 +82,9 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   // A finite output asks for no more than its total.
   const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
   if (!fitsInBytes(_chunk, status, 180) || !fitsInBytes(preload, status, 185)) return;
+  // A run still going stops first, with its report, before the FIFO it runs
+  // on is reset and preloaded.
+  stopRun(status);
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   uint32_t bytes = 0;
@@ -93,18 +100,24 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
 
 // Every start is a run of its own: its end is reported again, and only its
 // own FIFO running empty spares its stop the warning. What arm preloaded
-// stays counted.
+// stays counted. A start under a run keeps the run's records and only starts
+// the FIFO again.
 void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _stops.set(0);
-  _fifoEmptied = 0;
-  _end.start();
+  if (!isRunning()) {
+    _stops.set(0);
+    _fifoEmptied = 0;
+    _end.start();
+  }
   _fifo->startFIFO(status);
 }
 
+// By the mode the observers were registered under, which a deploy since
+// leaves as it was: the polled record of a finite output, the FIFO record of
+// a watched one.
 void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode == kFinite) {
+  if (_observedMode == kFinite) {
     _endLock.locked(
         [&] {
           if (_fifoEmptied == 0 && status.code == 0)
@@ -117,7 +130,7 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   ++_stops;
   if (_end.isStopped()) return;
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
-  if (_sampleMode != kUnwatched)
+  if (_observedMode != kUnwatched)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->disableFIFOInterrupt(s); });
   if (status.isFatal()) {
     onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
@@ -139,13 +152,17 @@ uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& byt
 }
 
 void tBaseCDOInterruptTransferPrimitive::end(tStatus2& status) {
-  // Each step on a status of its own, dropped.
+  switchOff();
+  if (_partner != nullptr) _partner->transferEnded(status);
+}
+
+// Each step on a status of its own, dropped.
+void tBaseCDOInterruptTransferPrimitive::switchOff() {
   tStatus2 scratch;
   _fifo->disableFIFOInterrupt(scratch);
   _fifo->disableOverrunInterrupt(scratch.clear());
   _fifo->stopFIFO(scratch.clear());
   _fifo->resetFIFO(scratch.clear());
-  if (_partner != nullptr) _partner->transferEnded(status);
 }
 
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {

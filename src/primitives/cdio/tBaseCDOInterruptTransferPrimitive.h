@@ -40,6 +40,8 @@ class tBaseCDOInterruptTransferPrimitive
   tBaseCDOInterruptTransferPrimitive(const tDeviceInfo* deviceInfo,
                                      const tCDIODescription* description,
                                      tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
+  // Ends a run still going with no report (switchOff), disarms and uncommits
+  // by the state, then takes out the records that a registration left.
   ~tBaseCDOInterruptTransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record
@@ -51,8 +53,9 @@ class tBaseCDOInterruptTransferPrimitive
   void commit(nQoMDBG100::tStatus2& status);
   void arm(nQoMDBG100::tStatus2& status);
   void start(nQoMDBG100::tStatus2& status);
-  // Mode 1: +200010 when the FIFO never ran empty, on a clean status; then
-  // the FIFO stops and the end is reported, once.
+  // Registered in mode 1: +200010 when the FIFO never ran empty, on a clean
+  // status; then the FIFO stops (its interrupt off unless registered
+  // unwatched) and the end is reported, once.
   void stop(nQoMDBG100::tStatus2& status);
   // Also needs a preload.
   bool isReady() const { return isReadyWith(_preload != 0); }
@@ -69,7 +72,10 @@ class tBaseCDOInterruptTransferPrimitive
  private:
   friend tCDIO_InterruptTransfer;
 
+  // The FIFO's interrupts off, the FIFO stopped and reset; then the source
+  // hears the status.
   void end(nQoMDBG100::tStatus2& status);
+  void switchOff();
   // Another chunk: false when the loop ends.
   bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void moveTail(uint32_t remaining, nQoMDBG100::tStatus2& local);

@@ -17,7 +17,8 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   tStatus2 scratch;
   // This class's own steps, each on a status of its own: a derived class is
   // gone by now. The records leave the FIFO's lists also when a step before
-  // failed.
+  // failed. A run still going ends first, with no report.
+  endSilently();
   if (_dmaLinked != 0) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
   if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
   tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
@@ -43,14 +44,19 @@ void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
+// A linked transfer stays linked: the commit takes nothing the link uses
+// (the mode is fixed while registered).
 void tBaseCDO_DMATransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   _fifo->setTransferModeFlag(_sampleMode == kFiniteUnwatched ? 1 : 0, status);
-  if (status.isNotFatal()) _state = kCommitted;
+  if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
 }
 
+// A run still going stops first, with its report, before the FIFO it runs
+// on is reset.
 void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
+  stopRun(status);
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   linkFIFO(status);
@@ -76,11 +82,14 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 }
 
 // Every start is a run of its own: its end is reported again, and only its
-// own FIFO running empty spares its stop the warning.
+// own FIFO running empty spares its stop the warning. A start under a run
+// keeps the run's records and only starts the FIFO again.
 void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
-  _end.start();
-  _fifoEmptied = 0;
+  if (!isRunning()) {
+    _end.start();
+    _fifoEmptied = 0;
+  }
   _fifo->startFIFO(status);
 }
 

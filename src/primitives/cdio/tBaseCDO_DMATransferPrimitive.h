@@ -44,6 +44,8 @@ class tBaseCDO_DMATransferPrimitive
 
   tBaseCDO_DMATransferPrimitive(const tDeviceInfo* deviceInfo, tBaseCDO_FIFOPrimitive* fifo,
                                 const nQoORB100::tGUID* identity, nQoMDBG100::tStatus2& status);
+  // As the input's: a run still going ends (the FIFO stopped and reset), the
+  // link and the commit go, the records leave the FIFO's lists; no report.
   ~tBaseCDO_DMATransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record

@@ -49,7 +49,7 @@ void tBaseCDO_FIFOPrimitive::disableBufferErrorInterrupt(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::enableFIFOEmptyInterrupt(tStatus2& status) {
-  if (_fifoEmpty.any()) _dispatcher->enableCDOFIFOEmptyInterrupt(status);
+  if (_fifoEmpty.any()) _dispatcher->enableWhileArmed(kCDOFIFOEmptySource, _fifoEmptyArmed, status);
 }
 
 void tBaseCDO_FIFOPrimitive::disableFIFOEmptyInterrupt(tStatus2& status) {
@@ -92,9 +92,10 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
 }
 
 void tBaseCDO_FIFOPrimitive::uncommit(tStatus2& status) {
-  // Sources an arm enabled and no disarm switched off (a commit since leaves
-  // them on) go first, so none stays enabled without its handler.
-  if (_enabled != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // Sources an arm enabled or let be enabled and no disarm switched off (a
+  // commit since leaves them on) go first, so none stays enabled without its
+  // handler.
+  if (holdsSources()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   detach(_attached, status);
   _attached = 0;
   endPollingThread(status);
@@ -116,6 +117,9 @@ void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
   switchNoted(_overrun.any() && attached(kOverrunBit), kOverrunBit, _enabled, status,
               [&] { _dispatcher->enableCDOOverrunInterrupt(status); });
   if (status.isNotFatal()) {
+    // The FIFO-empty source is its observers' to enable, once its handler
+    // is attached.
+    if (attached(kFIFOEmptyBit)) _fifoEmptyArmed = 1;
     setState(kArmed);
     return;
   }
@@ -125,10 +129,16 @@ void tBaseCDO_FIFOPrimitive::arm(tStatus2& status) {
   _enabled = held;
 }
 
+// The FIFO-empty record goes before anything is switched off: an enable
+// that comes after sees it gone, one that saw it has switched the source on
+// before the switch-off here.
 void tBaseCDO_FIFOPrimitive::disarm(tStatus2& status) {
+  const bool fifoEmptyArmed = _fifoEmptyArmed.exchange(0) != 0;
   endPollingRun(status);
   disable(_enabled, status);
   _enabled = 0;
+  if (fifoEmptyArmed)
+    onFreshStatus(status, [&](tStatus2& s) { _dispatcher->disableCDOFIFOEmptyInterrupt(&s); });
   setState(kCommitted);
 }
 

@@ -11,6 +11,7 @@
 //   fifo.wakePollingThread(status); // the last sample was handed over
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/tSingleActionOnceSignallableThread.h"
@@ -99,7 +100,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   uint32_t action(nQoMDBG100::tStatus2& status) override;
   virtual void wakePollingThread(nQoMDBG100::tStatus2& status);
   virtual void signalPollingThread(nQoMDBG100::tStatus2& status);
-  // Only when a FIFO-empty observer is registered.
+  // Only when a FIFO-empty observer is registered. The enable switches the
+  // source on only while an arm that found its handler attached holds, looked
+  // at inside the atomic run that switches it on.
   virtual void enableFIFOEmptyInterrupt(nQoMDBG100::tStatus2& status);
   virtual void disableFIFOEmptyInterrupt(nQoMDBG100::tStatus2& status);
   // kModeFlagSet or kModeFlagClear from the soft copy; kModeFlagSet on an
@@ -111,13 +114,15 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // enabled; a failure ends the thread's run and disables only what this arm
   // enabled, on a scratch status.
   void arm(nQoMDBG100::tStatus2& status);
-  // Code 4101: always runs; signals the thread and waits for its action, then
-  // disables the sources that arm enabled, each step on a scratch status
-  // merged.
+  // Code 4101: always runs; first clears the record that lets the FIFO-empty
+  // source be enabled, signals the thread and waits for its action, then
+  // disables the sources that arm enabled, and the FIFO-empty source when the
+  // record was set, each step on a scratch status merged.
   void disarm(nQoMDBG100::tStatus2& status);
   // An arm or a commit that no disarm or uncommit gave back: the state, or
-  // sources still enabled, events still attached or the thread in use.
-  bool holdsArm() const { return isArmed() || _enabled != 0; }
+  // sources still enabled or free to be, events still attached or the thread
+  // in use.
+  bool holdsArm() const { return isArmed() || holdsSources(); }
   bool holdsCommit() const { return state() >= kCommitted || _attached != 0 || _threadInUse != 0; }
 
   // 1 sets bit 11, 2 clears it (flushed when dirty); other values: nothing.
@@ -145,6 +150,7 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   tObserverList<tPolledRecord> _polledObservers{3};
 
  private:
+  bool holdsSources() const { return _enabled != 0 || _fifoEmptyArmed.load() != 0; }
   // Detach or disable the events and sources of a mask of bits.
   void detach(uint32_t events, nQoMDBG100::tStatus2& status);
   void disable(uint32_t sources, nQoMDBG100::tStatus2& status);
@@ -157,6 +163,9 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   // per event.
   uint32_t _attached = 0;
   uint32_t _enabled = 0;
+  // Set by an arm that found the FIFO-empty handler attached, cleared first
+  // by the disarm: what the FIFO-empty enable looks at inside its atomic run.
+  std::atomic<uint32_t> _fifoEmptyArmed{0};
 };
 
 }  // namespace nQoUdP100

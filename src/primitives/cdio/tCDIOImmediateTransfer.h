@@ -76,6 +76,18 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // The done observer hears the status, once per start, from whichever
   // thread comes first.
   void notifyDone(nQoMDBG100::tStatus2& status);
+  // For the destructor, first thing: the done observer hears nothing more.
+  void silenceDone() { _doneNotified.set(1); }
+  // For the destructor: a FIFO that the channel's start left running stops
+  // and resets, each on a status of its own.
+  template <class tFIFO>
+  void stopStartedFIFO(tFIFO* fifo) {
+    if (_fifoStarted == 0) return;
+    nQoMDBG100::tStatus2 scratch;
+    fifo->stopFIFO(scratch);
+    fifo->resetFIFO(scratch.clear());
+    _fifoStarted = 0;
+  }
 
   const tDeviceInfo* _deviceInfo;
   const tCDIODescription* _description;

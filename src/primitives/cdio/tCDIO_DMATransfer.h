@@ -52,15 +52,23 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
   enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kLinked = 4 };
 
+  // Code 4101: a run still going stops first, with the report a stop owes,
+  // so that nothing of the transfer runs after it; then the FIFO's link goes,
+  // each on a status of its own.
   virtual void unlinkDMA(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
-    _fifo->unlinkDMAChannel(status);
+    stopRun(status);
+    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->unlinkDMAChannel(s); });
     _dmaLinked = 0;
     // An uncommit since leaves nothing committed.
     if (_state == kLinked) _state = kCommitted;
   }
+  // Code 4: a link or a run still held goes first, as code 4101 takes it down.
   virtual void uncommit(nQoMDBG100::tStatus2& status) {
-    if (status.isNotFatal()) _state = kObserving;
+    if (status.isFatal()) return;
+    if (_dmaLinked != 0 || isRunning())
+      nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { unlinkDMA(s); });
+    _state = kObserving;
   }
 
   void handleBufferErrorSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
@@ -113,6 +121,13 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   uint32_t channelNumber(nQoMDBG100::tStatus2& status) const {
     return _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
   }
+  // A run still going stops, with its report, on a status of its own: a
+  // step under a run (a link, an unlink, an uncommit) ends it first.
+  void stopRun(nQoMDBG100::tStatus2& status) {
+    if (!isRunning()) return;
+    nQoUdR100::onFreshStatus(
+        status, [&](nQoMDBG100::tStatus2& s) { static_cast<tTransfer*>(this)->stop(s); });
+  }
   // The FIFO's link to the channel, noted before it is asked for: a failed
   // one may have written part of it.
   void linkFIFO(nQoMDBG100::tStatus2& status) {
@@ -125,6 +140,15 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->stopFIFO(s); });
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->resetFIFO(s); });
     if (_partner != nullptr) _partner->transferEnded(status);
+  }
+  // For the destructor, first thing: no pass reports an end any more, and
+  // the FIFO of a run still going stops and resets; nobody hears of it.
+  void endSilently() {
+    _end.claimSilently([&] {
+      nQoMDBG100::tStatus2 scratch;
+      _fifo->stopFIFO(scratch);
+      _fifo->resetFIFO(scratch.clear());
+    });
   }
   void endWithError(int code, unsigned line) {
     nQoMDBG100::tStatus2 fresh;

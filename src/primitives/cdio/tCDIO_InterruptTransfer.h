@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tStatusSite.h"
@@ -46,11 +47,21 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
 
   virtual ~tCDIO_InterruptTransfer() = default;
 
+  // Code 4101: a run still going stops first, with the report a stop owes,
+  // so that nothing of the transfer runs after it; the state goes back only
+  // from the arm.
   void disarm(nQoMDBG100::tStatus2& status) {
-    if (status.isNotFatal()) _state = kCommitted;
+    if (status.isFatal()) return;
+    stopRun(status);
+    if (_state == kArmed) _state = kCommitted;
   }
+  // Code 4: an arm or a run still held goes first, as code 4101 takes it
+  // down.
   void uncommit(nQoMDBG100::tStatus2& status) {
-    if (status.isNotFatal()) _state = kObserving;
+    if (status.isFatal()) return;
+    if (_state == kArmed || isRunning())
+      nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { disarm(s); });
+    _state = kObserving;
   }
 
   // The transfer loop; answers 1. The count is wide enough that no chunk
@@ -82,6 +93,14 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   tCDIO_InterruptTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,
                           tFIFO* fifo, nQoMDBG100::tStatus2& status)
       : _description(description), _fifo(fifo), _end(deviceInfo, status) {}
+
+  // A run still going stops, with its report, on a status of its own: a
+  // step under a run (an arm, a disarm, an uncommit) ends it first.
+  void stopRun(nQoMDBG100::tStatus2& status) {
+    if (!isRunning()) return;
+    nQoUdR100::onFreshStatus(
+        status, [&](nQoMDBG100::tStatus2& s) { static_cast<tTransfer*>(this)->stop(s); });
+  }
 
   // Ready in state 1; in states 2 to 4 with a limit, a chunk, a mode and, but
   // for a continuous transfer, a total.

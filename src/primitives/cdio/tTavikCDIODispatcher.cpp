@@ -16,6 +16,13 @@ void tTavikCDIODispatcher::enable(tCDIOSource slot, nQoMDBG100::tStatus2& status
   run.exec();
 }
 
+void tTavikCDIODispatcher::enableWhileArmed(tCDIOSource slot, const std::atomic<uint32_t>& armed,
+                                            nQoMDBG100::tStatus2& status) {
+  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher run(_board, kCDIOSources[slot].enable,
+                                                             armed, status);
+  run.exec();
+}
+
 void tTavikCDIODispatcher::disable(tCDIOSource slot, nQoMDBG100::tStatus2* status) {
   tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher run(_board, kCDIOSources[slot].disable);
   run.exec(status);

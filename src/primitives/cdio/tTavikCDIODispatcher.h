@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "mdbg/tStatus2.h"
@@ -82,6 +83,8 @@ class tTavikCDIODispatcher final : public iCDIODispatcher {
 #undef QO_CDIO_DETACH
 #undef QO_CDIO_ATTACH
 
+  void enableWhileArmed(tCDIOSource slot, const std::atomic<uint32_t>& armed,
+                        nQoMDBG100::tStatus2& status) override;
   void removeHandlers(tCDIOSource slot, const iPrimary* primary) override;
 
  private:

@@ -77,6 +77,13 @@ class tTransferEnd {
     if (_stopped.exchange(1) == 0) sequence();
   }
 
+  // For a destruction, first thing: claims the end, so that nobody reports
+  // it any more, and runs switchOff when a start had no end claimed yet.
+  template <class tSwitchOff>
+  void claimSilently(tSwitchOff switchOff) {
+    if (_stopped.exchange(1) == 0 && _started.get() != 0) switchOff();
+  }
+
   template <class tSequence>
   void onceLocked(tSequence sequence, nQoMDBG100::tStatus2& status) {
     _lock.locked([&] { once(sequence); }, status);

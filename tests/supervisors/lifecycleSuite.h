@@ -497,8 +497,8 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //     buffer in freed memory, a report that no arm was owed);
 //   - the board runs nothing of the primitive (its watched sources and
 //     channels, and the row's boardRuns) while it records itself below
-//     armed (armRecorded), nor after a code 3 or 4101 that answered 0,
-//     until a code 4100 or 2;
+//     armed (armRecorded), nor after a code 3 or 4101 (or the row's
+//     kStops) that answered 0, until a code 4100 or 2;
 //   - a client's read (the row's fired) handed over no byte nothing filled.
 // The release must leave the primitive as a fresh reservation finds it, with
 // every arm answered once. The destruction must tell no report stream
@@ -517,6 +517,8 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //   std::string fired();               // after the board fired: a drain, a client's read
 //   static constexpr size_t kDeploys = n;
 //   void deployOther(tSupervisor&, size_t k, tStatus2&);  // its k-th other settings
+//   void walkCode(tSupervisor&, uint32_t code, tStatus2&); // a code with its blocks
+//   static constexpr uint32_t kStops[] = {...};  // its stops, if not 3 and 4101
 //   std::pair<const void*, size_t> primitiveBytes();     // where the primitive lies
 constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
@@ -591,8 +593,8 @@ class CodeWalk : public Lifecycle<Row> {
         if constexpr (requires { Row::kDeploys; })
           this->deployOther(*this->supervisor, step - kDeployStep, status);
       } else {
-        this->supervisor->control(step, nullptr, nullptr, status);
-        if (step == 3 || step == 4101)
+        runCode(step, status);
+        if (stops(step))
           stopped = stopped || status.code == 0;
         else if (step == 4100 || step == 2)
           stopped = false;
@@ -619,6 +621,23 @@ class CodeWalk : public Lifecycle<Row> {
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
     }
     this->tearDownSupervisor();
+  }
+  // The row's own call of a code (one that takes a parameter block, or that
+  // the row notes for a report stream), else the supervisor's control with no
+  // blocks.
+  void runCode(uint32_t code, tStatus2& status) {
+    if constexpr (requires { this->walkCode(*this->supervisor, code, status); })
+      this->walkCode(*this->supervisor, code, status);
+    else
+      this->supervisor->control(code, nullptr, nullptr, status);
+  }
+  // The codes after which, answered 0, nothing of the primitive runs: 3 and
+  // 4101, or the row's kStops (a stop that leaves its primitive armed is none).
+  static bool stops(uint32_t code) {
+    if constexpr (requires { Row::kStops; })
+      return std::ranges::find(Row::kStops, code) != std::end(Row::kStops);
+    else
+      return code == 3 || code == 4101;
   }
   // What the board runs of the primitive beyond its watched sources and channels.
   std::string rowRuns() {

@@ -10,14 +10,20 @@
 // the board's primitive holds. An entry holds where it first waits on an
 // event, sets an event or releases a lock on its own thread, where the
 // board's primitive writes a register, or where a row's primitive (the
-// board's, or a partner's double) holds it before an operation.
+// board's, or a partner's double) holds it before an operation. Every row
+// walks its codes too (the AO FIFO once under each refill), with what the
+// board runs of its primitive and the reports its partners hear.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "mrl/iResourceBroker.h"
@@ -37,6 +43,7 @@
 #include "reservation/tSingularResourcePool.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simSync.h"
+#include "sim/simTime.h"
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACTransferSupervisor.h"
@@ -65,6 +72,40 @@ using namespace nQoUdR100;
 constexpr int kTimeout = -200474;
 constexpr int kStopped = -224608;
 
+// A report stream's events in order ('a': an arm or start that owes one
+// report, 'r': a report), told where a row's primitive arms and where its
+// partner hears the report, on whatever thread they run.
+class tReportLog {
+ public:
+  void add(char event) {
+    const std::lock_guard<std::mutex> locked(_lock);
+    _events += event;
+  }
+  std::string events() {
+    const std::lock_guard<std::mutex> locked(_lock);
+    return _events;
+  }
+  void forget() {
+    const std::lock_guard<std::mutex> locked(_lock);
+    _events.clear();
+  }
+
+ private:
+  std::mutex _lock;
+  std::string _events;
+};
+
+// The task's event, whose done posts are the reports of a stream.
+struct tReportingEvent : tScriptedEvent {
+  tReportingEvent(tCallLog& log, tReportLog& reports)
+      : tScriptedEvent(log, "event"), reports(reports) {}
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2& s) override {
+    if (action.getKind() == nQoMRL110::kDoneEvent) reports.add('r');
+    tScriptedEvent::post(action, s);
+  }
+  tReportLog& reports;
+};
+
 // A board primitive whose operation holds first where the row says so.
 template <class Prim>
 struct tHeldAt : Prim {
@@ -84,6 +125,12 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
     hold();
     return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
   }
+  // Each arm owes its data source one end of the generation.
+  void arm(tStatus2& s) override {
+    if (arms != nullptr && s.isNotFatal()) arms->add('a');
+    tTavikAO_FIFOPrimitive::arm(s);
+  }
+  tReportLog* arms = nullptr;
 };
 
 // Its arm holds first; with waitAfterArm, an update wait follows the arm in
@@ -141,6 +188,12 @@ class tBoardRow : public tAOTest {
            std::to_string(eventLog.calls.size());
   }
   std::string boardFaults() { return watched.faults(windows, window, *dispatcher); }
+  // A report stream that a log of the row's keeps.
+  void watchLog(std::string stream, tReportLog& reports) {
+    watched.watchReports(
+        std::move(stream), [&reports] { return reports.events(); },
+        [&reports] { reports.forget(); });
+  }
   template <class Supervisor>
   static std::function<void(tStatus2&)> code(Supervisor& supervisor, uint32_t code,
                                              std::vector<uint8_t> in = {}) {
@@ -170,13 +223,14 @@ class tBoardRow : public tAOTest {
     });
   }
   // The event kinds registered with the task's event and not unregistered.
+  // (Counted on from the calls counted before: a walk's log grows long.)
   std::string kinds() {
-    int count = 0;
-    for (const nQoSim::tCall& call : eventLog.calls) {
-      if (call.operation.starts_with("event.registerEvent")) ++count;
-      if (call.operation.starts_with("event.unregisterEvent")) --count;
+    for (; kindsCounted < eventLog.calls.size(); ++kindsCounted) {
+      const std::string& operation = eventLog.calls[kindsCounted].operation;
+      if (operation.starts_with("event.registerEvent")) ++kindCount;
+      if (operation.starts_with("event.unregisterEvent")) --kindCount;
     }
-    return "kinds " + std::to_string(count);
+    return "kinds " + std::to_string(kindCount);
   }
   static std::string state(const nQoUdP100::tPrimitiveState& s) {
     return std::string(s.isRunning()     ? "running"
@@ -189,10 +243,14 @@ class tBoardRow : public tAOTest {
   // own thread while a step unregisters events.
   tCallLog facadeLog, eventLog, log;
   tScriptedFacade facade{facadeLog, "facade"};
-  tScriptedEvent event{eventLog, "event"};
+  // The done reports that the task's event hears, after what owes them.
+  tReportLog doneReports;
+  tReportingEvent event{eventLog, doneReports};
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
   tBoardWatch watched;
+  size_t kindsCounted = 0;
+  int kindCount = 0;
 };
 
 // A DMA channel of the platform that offers its data-loaded events: the
@@ -218,6 +276,32 @@ struct tObservedDMAChannel : nQoSim::tScriptedDMAChannel, nQoLMSDR100::iDMAObser
   }
   std::mutex lock;
   std::vector<nQoLMSDR100::iDMAObserver*> observers;
+};
+
+// The AO FIFO's partners, each of which hears the end of a generation: the
+// FIFO transfer of the interrupt refill, and the DMA transfer's endpoint.
+struct tEndedOutputTransfer : tScriptedOutputTransfer {
+  tEndedOutputTransfer(tCallLog& log, tReportLog& ends)
+      : tScriptedOutputTransfer(log, "transfer"), ends(ends) {}
+  void query(const tStatus2& fifoStatus, tStatus2& s) override {
+    ends.add('r');
+    tScriptedOutputTransfer::query(fifoStatus, s);
+  }
+  tReportLog& ends;
+};
+struct tEndedDMATransfer : nQoSim::tScriptedDMATransfer {
+  struct tEnded : nQoLMSDR100::iDMAEndpoint {
+    explicit tEnded(tReportLog& ends) : ends(ends) {}
+    void transferEnded(const tStatus2&, tStatus2&) override { ends.add('r'); }
+    tReportLog& ends;
+  };
+  tEndedDMATransfer(tCallLog& log, tReportLog& ends)
+      : tScriptedDMATransfer(log, "dmaTransfer"), ended(ends) {}
+  nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2& s) override {
+    tScriptedDMATransfer::getEndpoint(s);
+    return &ended;
+  }
+  tEnded ended;
 };
 
 // The AO FIFO fed by interrupts through its adapter, whose links and data
@@ -255,7 +339,10 @@ class tAOFIFORow : public tBoardRow {
     fifo.reset();
     tBoardRow::TearDown();
   }
-  void makePrimitive() { fifo.emplace(hold, &description, resources, status); }
+  void makePrimitive() {
+    fifo.emplace(hold, &description, resources, status);
+    fifo->arms = &ends;
+  }
   void destroyPrimitive() { fifo.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -301,30 +388,156 @@ class tAOFIFORow : public tBoardRow {
   }
 
   tAO_FIFOSettings settings, dmaSettings;
-  tScriptedOutputTransfer transfer{log, "transfer"};
-  nQoSim::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
+  // The FIFO's arms and the ends of their generations that its partners hear.
+  tReportLog ends;
+  tEndedOutputTransfer transfer{log, ends};
+  tEndedDMATransfer dmaTransfer{log, ends};
   tObservedDMAChannel channel{log, "channel"};
   std::optional<tHeldFIFO> fifo;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_FIFOPrimitive*>> pool;
 };
 
+// Moves the test clock past a wait that blocks on the test's thread (a start
+// that waits for a load that no DMA request asked for), as the board's time
+// would pass: the wait ends by its time-out, not without end.
+class tClockPastBlockedWaits {
+ public:
+  tClockPastBlockedWaits() : _mover([this] { run(); }) {}
+  ~tClockPastBlockedWaits() {
+    _done = true;
+    _mover.join();
+  }
+  tClockPastBlockedWaits(const tClockPastBlockedWaits&) = delete;
+  tClockPastBlockedWaits& operator=(const tClockPastBlockedWaits&) = delete;
+  // As a wait begins.
+  void waiting(const iSync* sync) { _waiting = sync; }
+
+ private:
+  void run() {
+    while (!_done) {
+      const iSync* sync = _waiting.load();
+      if (sync != nullptr && nQoSim::syncBlocked(sync) != 0 &&
+          _waiting.compare_exchange_strong(sync, nullptr))
+        nQoSim::advanceClock(kPast);
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+  }
+  static constexpr uint64_t kPast = 3'600'000'000'000;  // an hour, in nanoseconds
+  std::atomic<const iSync*> _waiting{nullptr};
+  std::atomic<bool> _done{false};
+  std::thread _mover;
+};
+
+// The AO FIFO walked under one refill with a deploy of the other: the
+// interrupt refill with a deploy of DMA without regeneration; DMA with
+// regeneration, linked with its channel, with a deploy of the interrupt
+// refill. Each arm owes its partner one end of its generation. The board
+// loads the FIFO once its DMA requests go on; under regeneration, a start
+// that waits for a load that no request asked for runs into its time-out.
+template <bool kDMA>
+class tAOFIFOWalkRow : public tAOFIFORow {
+ public:
+  static constexpr const char* kName = kDMA ? "AO_FIFO_DMA" : "AO_FIFO";
+  static constexpr size_t kDeploys = 1;
+  // Its stop leaves it armed (the engine stops the generation): only the
+  // disarm leaves nothing of it running.
+  static constexpr uint32_t kStops[] = {4101};
+
+ protected:
+  tAOFIFOWalkRow() {
+    plainDMA = dmaSettings;
+    plainDMA.word4 = 0;
+  }
+  void SetUp() override {
+    tAOFIFORow::SetUp();
+    watched.watchSources({14, 9, 10, 11, 12, 13});
+    watchLog("end of generation", ends);
+    windows.setWriteCallback(window, kRequests, [this](unsigned, uint32_t value) {
+      if ((value & kRequestBit) != 0) channel.loaded();
+    });
+    if constexpr (kDMA) {
+      clockPast.emplace();
+      nQoSim::onSyncWait([this](const iSync* sync) {
+        hold();
+        clockPast->waiting(sync);
+      });
+    }
+  }
+  void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    clockPast.reset();
+    tAOFIFORow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, kDMA ? dmaSettings : settings, status);
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(kDMA ? settings : plainDMA, status);
+  }
+  // A fresh one on the board as a teardown leaves it: the AO section reset,
+  // no DMA select.
+  void makePrimitive() {
+    helper->aoReset(&status);
+    map->Write_0009.setBits(kSelect, 4, 0, &status);
+    map->Write_0009.flush(&status, 0);
+    tAOFIFORow::makePrimitive();
+  }
+  bool armRecorded() { return fifo->state().isArmed() || fifo->state().isRunning(); }
+  // Its DMA requests on to the channel that its select names.
+  std::string boardRuns() {
+    const uint32_t select = (windows.written(window, 0x009, 8) & kSelect) >> 4;
+    if ((windows.written(window, kRequests, 16) & kRequestBit) == 0 || select == 0) return "";
+    return "DMA requests on to select " + std::to_string(select) + "\n";
+  }
+  // Also its DMA request bit, which a fresh reservation finds clear.
+  std::string primitiveState() {
+    return tAOFIFORow::primitiveState() + ", DMA requests " +
+           ((windows.written(window, kRequests, 16) & kRequestBit) != 0 ? "on" : "off");
+  }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*fifo, sizeof(tHeldFIFO)}; }
+
+  static constexpr uint32_t kRequests = 0x184, kRequestBit = 1u << 12, kSelect = 0xF0;
+  tAO_FIFOSettings plainDMA;
+  std::optional<tClockPastBlockedWaits> clockPast;
+};
+
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
+// Walked with a deploy of a start trigger; the board's engine is armed from
+// its arm strobes to its disarm strobe, and each arm owes the completion
+// notifier one done report.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
   using tSupervisor = tBaseAOTimingControllerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
-  tAOTimingRow() { name(settings.record<0>().identifier, "AO_Timing"); }
+  tAOTimingRow() {
+    name(settings.record<0>().identifier, "AO_Timing");
+    triggered = settings;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
+    windows.setWriteCallback(window, kCommand1, [this](unsigned, uint32_t value) {
+      if ((value & kDisarm) != 0) {
+        engineArmed = false;
+      } else if ((value & kArms) == kArms) {
+        engineArmed = true;
+        doneReports.add('a');
+      }
+    });
     makePrimitive();
     pool.emplace(&*timing);
-    settings.record<0>().word26 = 0;
-    settings.record<0>().word23 = 1;
+    for (tAOTimingControllerSettings* each : {&settings, &triggered}) {
+      each->record<0>().word26 = 0;
+      each->record<0>().word23 = 1;
+    }
+    triggered.record<0>().word12 = 9;
     offer(settings.record<0>().identifier, *pool);
+    watched.watchSources({15, 18, 8, 20});
+    watchLog("completion notifier", doneReports);
   }
   void TearDown() override {
     pool.reset();
@@ -333,6 +546,12 @@ class tAOTimingRow : public tBoardRow {
   }
   void makePrimitive() { timing.emplace(hold, &description, resources, nullptr, status); }
   void destroyPrimitive() { timing.reset(); }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(triggered, status);
+  }
+  bool armRecorded() { return timing->state().isArmed() || timing->state().isRunning(); }
+  std::string boardRuns() { return engineArmed ? "the AO engine armed\n" : ""; }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*timing, sizeof(tHeldTiming)}; }
   void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -366,7 +585,11 @@ class tAOTimingRow : public tBoardRow {
            (timing->notifying() ? ", notifier" : "") + ", handlers " + handlers + ", " + kinds();
   }
 
-  tAOTimingControllerSettings settings;
+  // tAO_Command_1: the arm strobes (interval, update and buffer counters)
+  // and the disarm strobe.
+  static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
+  tAOTimingControllerSettings settings, triggered;
+  std::atomic<bool> engineArmed{false};
   std::optional<tHeldTiming> timing;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> pool;
 };
@@ -385,18 +608,24 @@ struct tHeldScheduler : tScriptedSchedulerSupervisor {
     void started(tStatus2& s) override {
       hold();
       tSimSchedulerAction::started(s);
+      if (onStarted) onStarted();
     }
     const tHoldPoint& hold;
+    std::function<void()> onStarted;
   } held;
 };
 
 // Change detection of a buffered task with readable lines and a scheduler
-// action, committed and started after each link: its reads block.
+// action, committed and started after each link: its reads block. Walked
+// with a deploy of another buffer size; each start owes the action one
+// release and the task's event one done report, and after a change a client
+// reads without waiting.
 class tChangeDetectionRow : public tBoardRow {
  public:
   static constexpr const char* kName = "ChangeDetection";
   using tSupervisor = tChangeDetectionSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
   // Its unlinkResource takes back the run, the lines and the handler; its
   // linkResource opens the reads, which meet no hold point once ended.
   static constexpr bool kUnlinkRestores = true;
@@ -404,21 +633,43 @@ class tChangeDetectionRow : public tBoardRow {
   static constexpr bool kEndsBeforeHold = true;
 
  protected:
-  tChangeDetectionRow() { name(settings.supervisorRecord().identifier, "ChangeDetection"); }
-  void SetUp() override {
-    tBoardRow::SetUp();
-    makePrimitive();
-    pool.emplace(&*primitive);
-    watched.watchAction(scheduler.held);
+  tChangeDetectionRow() {
+    name(settings.supervisorRecord().identifier, "ChangeDetection");
     auto& fields = settings.supervisorRecord();
     fields.firstEdgeMask = 0x0F;
     fields.secondEdgeMask = 0x30;
     fields.bufferSize = 4;
     fields.readableSupervisorKey = 1;
     fields.schedulerActionSupervisorKey = 2;
+    larger = settings;
+    larger.supervisorRecord().bufferSize = 8;
+  }
+  void SetUp() override {
+    tBoardRow::SetUp();
+    makePrimitive();
+    pool.emplace(&*primitive);
+    readable.readable.pattern = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    watched.watchSources({kSource});
+    watched.watchReports(
+        "scheduler action",
+        [this] {
+          using tCall = nQoSim::tSimSchedulerAction::tCall;
+          std::string log;
+          for (const tCall& call : scheduler.held.calls()) {
+            if (call.kind == tCall::kStarted) log += 'a';
+            if (call.kind == tCall::kReleased) log += 'r';
+          }
+          return log;
+        },
+        [this] { scheduler.held.clear(); });
+    watchLog("done report", doneReports);
+    scheduler.held.onStarted = [this] {
+      doneReports.add('a');
+      startedWithBuffer = holdsBuffer();
+    };
     supervisors.entries[1] = &readable;
     supervisors.entries[2] = &scheduler;
-    offer(fields.identifier, *pool);
+    offer(settings.supervisorRecord().identifier, *pool);
   }
   void TearDown() override {
     primitive.reset();
@@ -431,7 +682,34 @@ class tChangeDetectionRow : public tBoardRow {
     code(supervisor, 1)(status);
     code(supervisor, 2)(status);
   }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    reader = &supervisor;
+    upWith(supervisor, settings, status);
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(larger, status);
+  }
+  // Whether it holds a buffer (of any size: none is of size 0).
+  bool holdsBuffer() { return primitive->wouldReplaceBuffer(0); }
+  bool armRecorded() { return primitive->isRunning(); }
+  // Beside the board's faults: the change interrupt of a run on after the
+  // buffer that the run fills went.
+  std::string boardFaults() {
+    std::string faults = tBoardRow::boardFaults();
+    if (primitive && startedWithBuffer && !holdsBuffer() && !watched.runs().empty())
+      faults += "the change interrupt on for a run whose buffer went\n";
+    return faults;
+  }
+  // What a client reads after the change, without waiting.
+  std::string fired() {
+    uint8_t sample[8] = {};
+    tStatus2 status;
+    reader->read(1, 0, sample, nullptr, nullptr, status);
+    return freshBytesIn(sample, sizeof sample);
+  }
+  std::pair<const void*, size_t> primitiveBytes() {
+    return {&*primitive, sizeof(tPCITavikChangeDetectionPrimitive)};
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"read",
              [&supervisor](tStatus2& status) {
@@ -455,7 +733,10 @@ class tChangeDetectionRow : public tBoardRow {
            (dispatcher->primaryHandlers[28] != nullptr ? "set" : "none");
   }
 
-  tChangeDetectionSettings settings;
+  static constexpr uint8_t kSource = 28;
+  tChangeDetectionSettings settings, larger;
+  tSupervisor* reader = nullptr;
+  std::atomic<bool> startedWithBuffer{false};
   std::vector<std::string> lineLog;
   tLoggedLines portA{"A", &lineLog}, portB{"B", &lineLog};
   nQoUdP100::tImmedDigLatchingPrimitive lineA{&portA}, lineB{&portB};
@@ -467,43 +748,31 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
-// A DAC whose writes and commit hold first; it notes its reservation, and
-// its commit and uncommit move its state as the board's DAC does.
-struct tHeldDAC : nQoUdP100::tBaseAO_DACPrimitive {
-  explicit tHeldDAC(const tHoldPoint& hold) : tBaseAO_DACPrimitive(0, 0), hold(hold) {
-    _state.setUncommitted();
-  }
-  uint32_t writeValue(const int16_t*, tStatus2&) override {
-    hold();
-    return 1;
-  }
-  void reserve(tStatus2&) override { reserved = true; }
-  void unreserve(tStatus2&) override { reserved = false; }
-  void commit(tStatus2&) override {
-    hold();
-    _state.setCommitted();
-  }
-  void uncommit(tStatus2&) override { _state.setUncommitted(); }
-  const tHoldPoint& hold;
-  std::atomic<bool> reserved{false};
-};
-
 // The task's event, whose posts (a code 3's done report) hold first and
-// count apart from the registrations that the steps make.
+// count apart from the registrations that the steps make; its done posts are
+// the reports of a stream.
 struct tHeldEvent : tScriptedEvent {
-  tHeldEvent(tCallLog& log, const tHoldPoint& hold) : tScriptedEvent(log, "event"), hold(hold) {}
-  void post(const nQoMRL110::tSoftwareAction&, tStatus2&) override { hold(); }
+  tHeldEvent(tCallLog& log, const tHoldPoint& hold, tReportLog& reports)
+      : tScriptedEvent(log, "event"), hold(hold), reports(reports) {}
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2&) override {
+    hold();
+    if (action.getKind() == nQoMRL110::kDoneEvent) reports.add('r');
+  }
   const tHoldPoint& hold;
+  tReportLog& reports;
 };
 
-// The DAC transfer over two channel supervisors, with done events: its
-// linkResource fills the channel table that its writes and codes reach. A
-// write reaches a DAC only between linkResource and unlinkResource (the DAC
-// tests hold it there), so a code 3 is the entry held under every step.
+// The DAC transfer over two channel supervisors of the board's DACs, with
+// done events: its linkResource fills the channel table that its writes and
+// codes reach. A write reaches a DAC only between linkResource and
+// unlinkResource (the DAC tests hold it there), so a code 3 is the entry
+// held under every step. Walked through its codes, of which each stop owes
+// the task's event one done report; it owns no primitive to destroy.
 class tDACTransferRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DACTransfer";
   using tSupervisor = tBaseAO_DACTransferSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 3, 4};
 
  protected:
   tDACTransferRow() {
@@ -517,8 +786,10 @@ class tDACTransferRow : public tBoardRow {
     tBoardRow::SetUp();
     facade.eventObject = &heldEvent;
     settings.word1 = 1;
+    watchLog("done report", doneReports);
     for (uint32_t k = 0; k < 2; ++k) {
-      dacPools[k].emplace(&dacs[k]);
+      dacs[k].emplace(resources, k, 0, false, status);
+      dacPools[k].emplace(&*dacs[k]);
       offer(dacSettings[k].record<0>().identifier, *dacPools[k]);
       dacSupervisors[k].emplace();
       upWith(*dacSupervisors[k], dacSettings[k], status);
@@ -530,9 +801,17 @@ class tDACTransferRow : public tBoardRow {
   }
   void TearDown() override {
     for (auto& supervisor : dacSupervisors) supervisor.reset();
+    for (auto& pool : dacPools) pool.reset();
+    for (auto& dac : dacs) dac.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() {}
+  void destroyPrimitive() {}
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code == 3) doneReports.add('a');
+    supervisor.control(code, nullptr, nullptr, status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"3", code(supervisor, 3)}}; }
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {codes("committed", supervisor, {1})};
@@ -541,8 +820,8 @@ class tDACTransferRow : public tBoardRow {
   std::string primitiveState() { return kinds(); }
 
   tAO_DACTransferSettings settings;
-  tHeldEvent heldEvent{eventLog, hold};
-  tHeldDAC dacs[2] = {tHeldDAC(hold), tHeldDAC(hold)};
+  tHeldEvent heldEvent{eventLog, hold, doneReports};
+  std::optional<nQoUdP100::tTavikAO_DACPrimitive> dacs[2];
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> dacPools[2];
   tAO_DACSettings dacSettings[2];
   std::optional<tBaseAO_DACSupervisor> dacSupervisors[2];
@@ -551,16 +830,18 @@ class tDACTransferRow : public tBoardRow {
 // The board's DAC of channel 0: its writes, and codes 4 and 1 one after
 // the other (a commit that writes its update mode), come from another
 // thread and hold as they write its data register and as the commit sets
-// the update mode.
+// the update mode. Walked with a deploy of the other update mode.
 class tDACRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DAC";
   using tSupervisor = tBaseAO_DACSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   tDACRow() {
     name(settings.record<0>().identifier, "AO_DAC");
+    immediate = settings;
     settings.record<0>().word2 = 1;
   }
   void SetUp() override {
@@ -579,6 +860,9 @@ class tDACRow : public tBoardRow {
   void makePrimitive() { dac.emplace(resources, 0, 0, false, status); }
   void destroyPrimitive() { dac.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(immediate, status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"4 and 1",
              [&supervisor](tStatus2& status) {
@@ -599,18 +883,21 @@ class tDACRow : public tBoardRow {
            std::to_string(map->Array_00C3[0].getRegister() >> 6 & 1);
   }
 
-  tAO_DACSettings settings;
+  tAO_DACSettings settings, immediate;
   std::optional<nQoUdP100::tTavikAO_DACPrimitive> dac;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> pool;
 };
 
 // The board's analog trigger with its two PWM level sources, whose codes 1
 // and 4100 come from another thread and hold as they give back its lock.
+// Walked with a deploy of another mode and source; what runs of it is its
+// enable bit.
 class tAnalogTriggerRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AnalogTrigger";
   using tSupervisor = tBaseAnalogTriggerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   tAnalogTriggerRow() {
@@ -620,6 +907,9 @@ class tAnalogTriggerRow : public tBoardRow {
     words.word2 = 0x80;
     words.word3 = 3;
     words.word4 = 2;
+    other = settings;
+    other.supervisorRecord().word3 = 1;
+    other.supervisorRecord().word4 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();
@@ -637,6 +927,13 @@ class tAnalogTriggerRow : public tBoardRow {
   void makePrimitive() { trigger.emplace(&*level1, &*level0, description, map, status); }
   void destroyPrimitive() { trigger.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(other, status);
+  }
+  std::string boardRuns() {
+    return (windows.written(window, 0x17A, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
+                                                               : "";
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
   }
@@ -653,7 +950,8 @@ class tAnalogTriggerRow : public tBoardRow {
            std::to_string(map->Array_0044[0].getRegister());
   }
 
-  tAnalogTriggerSettings settings;
+  static constexpr uint32_t kEnable = 0x08;
+  tAnalogTriggerSettings settings, other;
   nQoUdP100::tAITriggerDescription description;
   std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
   std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;
@@ -661,20 +959,33 @@ class tAnalogTriggerRow : public tBoardRow {
 };
 
 // The board's frequency output: codes 1 and 2 hold as they give back the
-// clock lock, code 3 as it posts the done report.
+// clock lock, code 3 as it posts the done report. Walked with a deploy of
+// another timebase and divider: each time the output goes on, and each stop
+// of an output that is off, owes the task's event one done report.
 class tFREQOUTRow : public tBoardRow {
  public:
   static constexpr const char* kName = "FREQOUT";
   using tSupervisor = tTavikFREQOUTSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
-  tFREQOUTRow() { name(settings.supervisorRecord().identifier, "FREQOUT"); }
+  tFREQOUTRow() {
+    name(settings.supervisorRecord().identifier, "FREQOUT");
+    other = settings;
+    other.supervisorRecord().divisor = 5;
+    settings.supervisorRecord().timebaseSelect = 1;
+    settings.supervisorRecord().divisor = 0x12;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
     facade.eventObject = &heldEvent;
-    settings.supervisorRecord().timebaseSelect = 1;
-    settings.supervisorRecord().divisor = 0x12;
+    windows.setWriteCallback(window, kOutput, [this](unsigned, uint32_t value) {
+      const bool on = (value & kEnable) != 0;
+      if (on && !outputOn) doneReports.add('a');
+      outputOn = on;
+    });
+    watchLog("done report", doneReports);
     makePrimitive();
     pool.emplace(&*output);
     offer(settings.supervisorRecord().identifier, *pool);
@@ -693,6 +1004,14 @@ class tFREQOUTRow : public tBoardRow {
   }
   void destroyPrimitive() { output.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(other, status);
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code == 3 && !outputOn) doneReports.add('a');
+    supervisor.control(code, nullptr, nullptr, status);
+  }
+  std::string boardRuns() { return outputOn ? "the frequency output on\n" : ""; }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
   }
@@ -704,8 +1023,11 @@ class tFREQOUTRow : public tBoardRow {
     return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister()) + ", " + kinds();
   }
 
-  tTavikFREQOUTPrimitiveSettings settings;
-  tHeldEvent heldEvent{eventLog, hold};
+  // Clock_and_FOUT and its enable bit.
+  static constexpr uint32_t kOutput = 0x170, kEnable = 0x8000;
+  tTavikFREQOUTPrimitiveSettings settings, other;
+  std::atomic<bool> outputOn{false};
+  tHeldEvent heldEvent{eventLog, hold, doneReports};
   nQoUdP100::tDeviceInfo info;
   std::optional<nQoUdP100::tTavikFREQOUTPrimitive> output;
   std::optional<tSingularResourcePool<nQoUdP100::iTavikFREQOUTPrimitive*>> pool;
@@ -714,16 +1036,18 @@ class tFREQOUTRow : public tBoardRow {
 // The calibration PWM, whose request 256 sets the reference from another
 // thread and holds as it writes the register. Its release only hands the
 // reservation back: the reference is the calibration's, which sets it again.
+// Walked through its one request.
 class tCalPWMRow : public tBoardRow {
  public:
   static constexpr const char* kName = "CalPWM";
   using tSupervisor = tCalPWMSupervisor;
+  static constexpr uint32_t kCodes[] = {256};
 
  protected:
   tCalPWMRow() { name(settings.record<0>().identifier, "CalPWM"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    reference.emplace(map);
+    makePrimitive();
     pool.emplace(&*reference);
     holdAtWrite(0x40);
     offer(settings.record<0>().identifier, *pool);
@@ -733,7 +1057,12 @@ class tCalPWMRow : public tBoardRow {
     reference.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { reference.emplace(map); }
+  void destroyPrimitive() { reference.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void walkCode(tSupervisor& supervisor, uint32_t request, tStatus2& status) {
+    code(supervisor, request, {0x10, 0, 0, 0})(status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"256", code(supervisor, 256, {0x10, 0, 0, 0})}};
   }
@@ -768,11 +1097,14 @@ struct tHeldMemoryEEPROM : tMemoryEEPROM {
 };
 
 // The EEPROM, whose requests come from another thread: a device write and
-// the opening of the write access.
+// the opening of the write access. Walked through its lifecycle codes, the
+// requests that select an area and open and close its access, and its
+// commit.
 class tEEPROMRow : public tBoardRow {
  public:
   static constexpr const char* kName = "EEPROM";
   using tSupervisor = tEEPROMSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4, 255, 261, 262, 263, 269};
 
  protected:
   tEEPROMRow() { name(settings.record<0>().identifier, "EEPROM"); }
@@ -784,7 +1116,15 @@ class tEEPROMRow : public tBoardRow {
     contentMap.setHeader(header, status);
     offer(settings.record<0>().identifier, pool);
   }
+  void makePrimitive() { eeprom.emplace(&contentMap, &device); }
+  void destroyPrimitive() { eeprom.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  // Request 255 selects another area.
+  void walkCode(tSupervisor& supervisor, uint32_t request, tStatus2& status) {
+    std::vector<uint8_t> in;
+    if (request == 255) in = {0x2A, 0, 0, 0};
+    code(supervisor, request, in)(status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"264", code(supervisor, 264, words({40, 4}, {1, 2, 3, 4}))},
             {"262", code(supervisor, 262)}};
@@ -802,8 +1142,8 @@ class tEEPROMRow : public tBoardRow {
   tEEPROMSettings settings;
   tHeldMemoryEEPROM device{hold};
   nQoUdP100::tPralEEPROMContentMap contentMap{4};
-  nQoUdP100::tEEPROM eeprom{&contentMap, &device};
-  tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&eeprom};
+  std::optional<nQoUdP100::tEEPROM> eeprom{std::in_place, &contentMap, &device};
+  tEEPROMResourcePool<nQoUdP100::tEEPROM*> pool{&*eeprom};
 };
 
 // The board's AO ground reference, whose requests 258 and 257 (a
@@ -813,12 +1153,13 @@ class tGroundRefRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOGroundRef";
   using tSupervisor = tBaseAOGroundRefSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4, 257, 258};
 
  protected:
   tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
   void SetUp() override {
     tBoardRow::SetUp();
-    groundRef.emplace(resources, status);
+    makePrimitive();
     pool.emplace(&*groundRef);
     holdAtWrite(0xA3, 1);
     offer(settings.record<0>().identifier, *pool);
@@ -828,6 +1169,8 @@ class tGroundRefRow : public tBoardRow {
     groundRef.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() { groundRef.emplace(resources, status); }
+  void destroyPrimitive() { groundRef.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"258 and 257", [&supervisor](tStatus2& status) {
@@ -853,6 +1196,7 @@ class tLineFilterRow : public tBoardRow {
  public:
   static constexpr const char* kName = "LineFilter";
   using tSupervisor = tTavikLineFilterSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 2, 3, 4};
 
  protected:
   tLineFilterRow() {
@@ -861,7 +1205,7 @@ class tLineFilterRow : public tBoardRow {
   }
   void SetUp() override {
     tBoardRow::SetUp();
-    filters.emplace(nQoUdP100::tLineFilterDescription{.pfiLines = 16, .rivoLines = 8}, map, status);
+    makePrimitive();
     pool.emplace(&inUse, &*filters);
     holdAtWrite(0xB0);
     offer(settings.supervisorRecord().identifier, *pool);
@@ -871,6 +1215,10 @@ class tLineFilterRow : public tBoardRow {
     filters.reset();
     tBoardRow::TearDown();
   }
+  void makePrimitive() {
+    filters.emplace(nQoUdP100::tLineFilterDescription{.pfiLines = 16, .rivoLines = 8}, map, status);
+  }
+  void destroyPrimitive() { filters.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
   // The task's line as the pool counts its users.
@@ -895,8 +1243,10 @@ using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAn
                                        tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
-using tWalkedRows = ::testing::Types<tAOFIFORow, tAOTimingRow, tChangeDetectionRow, tDACRow,
-                                     tAnalogTriggerRow, tFREQOUTRow>;
+using tWalkedRows =
+    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingRow, tChangeDetectionRow,
+                     tDACTransferRow, tDACRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow,
+                     tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

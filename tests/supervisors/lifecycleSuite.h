@@ -500,6 +500,7 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //     armed (armRecorded), nor after a code 4101 that answered 0, until a
 //     code 4100 or 2; after a code 3 that answered 0, no channel and nothing
 //     of the row's boardRuns (the arm's sources may stay on until a disarm);
+//     a row whose 3 or 4101 ends less names its stops (kStops);
 //   - a client's read (the row's fired) handed over no byte nothing filled.
 // The release must leave the primitive as a fresh reservation finds it, with
 // every arm answered once. The destruction must tell no report stream
@@ -518,6 +519,8 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //   std::string fired();               // after the board fired: a drain, a client's read
 //   static constexpr size_t kDeploys = n;
 //   void deployOther(tSupervisor&, size_t k, tStatus2&);  // its k-th other settings
+//   void walkCode(tSupervisor&, uint32_t code, tStatus2&); // a code with its blocks
+//   static constexpr uint32_t kStops[] = {...};  // its stops, if not 3 and 4101
 //   std::pair<const void*, size_t> primitiveBytes();     // where the primitive lies
 constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
@@ -592,10 +595,10 @@ class CodeWalk : public Lifecycle<Row> {
         if constexpr (requires { Row::kDeploys; })
           this->deployOther(*this->supervisor, step - kDeployStep, status);
       } else {
-        this->supervisor->control(step, nullptr, nullptr, status);
-        if (step == 4101 && status.code == 0)
+        runCode(step, status);
+        if (step == 4101 && stops(step) && status.code == 0)
           ended = tEnded::kDisarm;
-        else if (step == 3 && status.code == 0 && ended == tEnded::kNo)
+        else if (step == 3 && stops(step) && status.code == 0 && ended == tEnded::kNo)
           ended = tEnded::kStop;
         else if (step == 4100 || step == 2)
           ended = tEnded::kNo;
@@ -622,6 +625,24 @@ class CodeWalk : public Lifecycle<Row> {
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
     }
     this->tearDownSupervisor();
+  }
+  // The row's own call of a code (one that takes a parameter block, or that
+  // the row notes for a report stream), else the supervisor's control with no
+  // blocks.
+  void runCode(uint32_t code, tStatus2& status) {
+    if constexpr (requires { this->walkCode(*this->supervisor, code, status); })
+      this->walkCode(*this->supervisor, code, status);
+    else
+      this->supervisor->control(code, nullptr, nullptr, status);
+  }
+  // The codes after which, answered 0, nothing of the primitive runs (3: no
+  // run; 4101: no arm either): 3 and 4101, or the row's kStops (a stop that
+  // leaves its primitive running as armed is none).
+  static bool stops(uint32_t code) {
+    if constexpr (requires { Row::kStops; })
+      return std::ranges::find(Row::kStops, code) != std::end(Row::kStops);
+    else
+      return code == 3 || code == 4101;
   }
   // What the board runs of the primitive beyond its watched sources and channels.
   std::string rowRuns() {

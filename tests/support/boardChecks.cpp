@@ -176,12 +176,16 @@ void tBoardWatch::watchAction(const nQoSim::tSimSchedulerAction& action) {
   });
 }
 
-void tBoardWatch::watchReports(std::string name, std::function<std::string()> log) {
-  _streams.push_back({std::move(name), std::move(log)});
+void tBoardWatch::watchReports(std::string name, std::function<std::string()> log,
+                               std::function<void()> forget) {
+  _streams.push_back({std::move(name), std::move(log), std::move(forget)});
 }
 
 void tBoardWatch::mark() {
-  for (tStream& stream : _streams) stream.from = stream.log().size();
+  for (tStream& stream : _streams) {
+    if (stream.forget) stream.forget();
+    stream.from = stream.log().size();
+  }
 }
 
 std::size_t tBoardWatch::reports() const {

@@ -50,8 +50,10 @@ class tBoardWatch {
   // A scheduler action: each armed owes one disarmed.
   void watchAction(const nQoSim::tSimSchedulerAction& action);
   // A report stream: log answers every event so far, 'a' for an arm (or
-  // start) that owes one report, 'r' for a report.
-  void watchReports(std::string name, std::function<std::string()> log);
+  // start) that owes one report, 'r' for a report. forget, where given,
+  // drops the events before a mark, so a long walk's logs stay short.
+  void watchReports(std::string name, std::function<std::string()> log,
+                    std::function<void()> forget = {});
   // The sources that the row's primitive switches on only for a run.
   void watchSources(std::vector<uint8_t> sources) { _sources = std::move(sources); }
 
@@ -80,6 +82,7 @@ class tBoardWatch {
   struct tStream {
     std::string name;
     std::function<std::string()> log;
+    std::function<void()> forget;
     std::size_t from = 0;
   };
   nQoSim::tSimRegisterWindows* _windows = nullptr;

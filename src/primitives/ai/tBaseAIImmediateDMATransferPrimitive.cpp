@@ -403,7 +403,9 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
     setCode(status, nQoUdR100::kRefused, {kFile, kBufferLine});
     return;
   }
-  // A run still live (armed twice) ends before its header is cleared.
+  // An arm still held is disarmed first, with its report: each arm is
+  // answered once. A run still live ends before its header is cleared.
+  onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   closeRun();
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   _armHeld = 1;

@@ -406,6 +406,9 @@ void tTavikAITimingControllerPrimitive::switchSourceOff(
 
 void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  // An arm still held is disarmed first, with its report (and a run it
+  // holds stopped): each arm is answered once.
+  onFreshStatus(status, [&](tStatus2& s) { tTavikAITimingControllerPrimitive::disarm(s); });
   const tAITimingConfig& timing = _configuration.timing;
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });

@@ -4,10 +4,13 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -51,8 +54,106 @@ class tHoldingBus : public nQoSim::tSimBus {
   tHoldPoint& _hold;
 };
 
+// A report stream's events as they come, from any thread: 'a' an arm or a
+// start that owes one report, 'o' one after which at most one report may
+// come (the board may end the run by itself, or the code may close it with
+// no report), 'r' a report, 'n' a notice that a run may send any number of
+// times (it owes and answers nothing, but a destruction sends none). log()
+// answers them for tBoardWatch, where an 'o' owes the next report that no
+// 'a' is owed, if it follows the 'o' at once.
+class tReportLog {
+ public:
+  void note(char event) {
+    const std::lock_guard<std::mutex> lock(_lock);
+    if (event == 'n') {
+      _log += "ar";
+      return;
+    }
+    if (event == 'o') {
+      _pending = true;
+      return;
+    }
+    if (event == 'a') {
+      ++_owed;
+    } else if (_owed != 0) {
+      --_owed;
+    } else if (_pending) {
+      _log += 'a';
+    }
+    _pending = false;
+    _log += event;
+  }
+  std::string log() const {
+    const std::lock_guard<std::mutex> lock(_lock);
+    return _log;
+  }
+  // A bring-up starts the stream afresh: what the walks before owed is
+  // theirs.
+  void clearOwed() {
+    const std::lock_guard<std::mutex> lock(_lock);
+    _owed = 0;
+    _pending = false;
+  }
+
+ private:
+  mutable std::mutex _lock;
+  std::string _log;
+  // Owed by the 'a's so far, which a report answers before an 'o'.
+  size_t _owed = 0;
+  bool _pending = false;
+};
+
+// An endpoint whose transfer ends make a report stream.
+template <class tBase>
+class tEndingEndpoint : public tBase {
+ public:
+  using tBase::tBase;
+  void transferEnded(const tStatus2& reason, tStatus2& status) override {
+    ends.note('r');
+    tBase::transferEnded(reason, status);
+  }
+  tReportLog ends;
+};
+
+// A scheduler action whose arms and disarms make a report stream.
+class tNotedAction : public nQoSim::tSimSchedulerAction {
+ public:
+  void armed(tStatus2& status) override {
+    reports.note('a');
+    tSimSchedulerAction::armed(status);
+  }
+  void disarmed(tStatus2& status) override {
+    reports.note('r');
+    tSimSchedulerAction::disarmed(status);
+  }
+  tReportLog reports;
+};
+
+// The scheduler-action partner, handing out that action.
+class tNotedScheduler : public tScriptedSchedulerSupervisor {
+ public:
+  using tScriptedSchedulerSupervisor::tScriptedSchedulerSupervisor;
+  nQoMAS100::iSchedulerAction* getSchedulerAction(tStatus2& status) override {
+    tScriptedSchedulerSupervisor::getSchedulerAction(status);
+    return &noted;
+  }
+  tNotedAction noted;
+};
+
+// The board's VESK channel maps, every channel number on one channel window.
+struct tVESKChannels {
+  tVESKChannels(nQoSim::tSimRegisterWindows& windows, nQoSim::tSimBus& bus, tStatus2& status)
+      : window(windows.addWindow(0x84)), channel(&bus, window, &status) {
+    maps.fill(&channel);
+  }
+  const unsigned window;
+  nQoUdRLP100::tVESKChannel channel;
+  std::array<nQoUdRLP100::tVESKChannel*, 8> maps{};
+};
+
 // The facade's event object, counting its unregistrations for a look from
-// the entry's thread while a step may register on the test's.
+// the entry's thread while a step may register on the test's; its done posts
+// make a report stream.
 class tCountingEvent : public tScriptedEvent {
  public:
   using tScriptedEvent::tScriptedEvent;
@@ -60,7 +161,14 @@ class tCountingEvent : public tScriptedEvent {
     ++unregistered;
     tScriptedEvent::unregisterEvent(kind, status);
   }
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2& status) override {
+    if (action.getKind() == nQoMRL110::kDoneEvent) done.note(doneNote);
+    tScriptedEvent::post(action, status);
+  }
   std::atomic<int> unregistered{0};
+  tReportLog done;
+  // What a done post is: a report ('r') or a notice ('n').
+  char doneNote = 'r';
 };
 
 // Every AI row: the AI road with one channel in timing mode 2, a broker that
@@ -75,8 +183,15 @@ class tAIRow : public tAIRoadTest {
     facade.eventObject = &event;
     windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [this](unsigned) {
       hold();
+      ++fifoPolls;
+      // A DMA worker that drains polls without end: it gives way to the steps.
+      if (std::this_thread::get_id() != testThread) std::this_thread::yield();
       return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0;
     });
+    // The board's side of the data register: a sample acquired, under the
+    // windows' lock, where the FIFO's readers on other threads look.
+    windows.setWriteCallback(window, nQoSim::tSimAIFifo::kDataOffset,
+                             [this](unsigned, uint32_t sample) { model.push(sample); });
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 2;
     config.timing.strobeLoadValue = 1;
@@ -113,8 +228,14 @@ class tAIRow : public tAIRoadTest {
   }
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
+    for (tReportLog* reports : reportLogs) reports->clearOwed();
     supervisor.initialize(*settings, &facade, status);
     supervisor.link(supervisorMap, status);
+  }
+  // A report stream of the row's.
+  void watchLog(std::string name, tReportLog& reports) {
+    watched.watchReports(std::move(name), [&reports] { return reports.log(); });
+    reportLogs.push_back(&reports);
   }
   // The road's FIFO primitive held by a FIFO supervisor of its own, for the
   // transfers' links to find in the map.
@@ -141,12 +262,76 @@ class tAIRow : public tAIRoadTest {
   }
   std::string boardFaults() { return watched.faults(windows, window, *dispatcher); }
 
+  // What the board runs of the AI road beyond sources and VESK channels: the
+  // timing engine armed (the last write of its command register is the arm
+  // command), and the FIFO routed to a DMA channel (the AI bits of the DMA
+  // select register).
+  std::string engineArmed() const {
+    constexpr uint32_t kCommand = 0x110, kArmBits = 0x0440;
+    return (windows.written(window, kCommand, 16) & kArmBits) == kArmBits ? "timing engine armed\n"
+                                                                          : "";
+  }
+  std::string fifoRouted() const {
+    const uint32_t code = windows.written(window, kDMASelect, 8) & 0x0F;
+    return code != 0 ? "DMA select routes the FIFO (code " + std::to_string(code) + ")\n" : "";
+  }
+  // The FIFO data interrupt (bit 7 of the group A enables) is on.
+  bool fifoDataOn() const {
+    constexpr uint32_t kEnableA = 0x192, kFIFOData = 0x80;
+    return (windows.written(window, kEnableA, 16) & kFIFOData) != 0;
+  }
+  // After a step: a DMA transfer's worker that a last conversion woke
+  // (wakes: the wakes seen before) for a live run drains until the FIFO is
+  // empty or the run ends. Waits, bounded by elapsed time, until it has
+  // polled the FIFO or ended the run.
+  std::string drained(const nQoUdP100::tBaseAI_DMATransferPrimitive& transfer, uint32_t& wakes) {
+    const uint32_t woken = transfer.counts().lastConvertSecondary;
+    if (woken == wakes) return "";
+    wakes = woken;
+    const uint32_t polls = fifoPolls;
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (fifoPolls == polls && !transfer.isDone()) {
+      if (std::chrono::steady_clock::now() >= guard)
+        return "the DMA worker that the last conversion woke never drained\n";
+      std::this_thread::yield();
+    }
+    return "";
+  }
+  // Samples in the FIFO, as an acquisition leaves them.
+  void fillFIFO() {
+    while (model.size() < 2)
+      windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0x00020001, 0);
+  }
+  // The road's timing engine in a finite mode-3 run, committed and armed afresh
+  // (the commit disarms first) after its observers changed: the board's next
+  // fire brings its record end, and with it the last conversion, once more.
+  void finiteRun() {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = 100;
+    tStatus2 local;
+    timing->setConfiguration(config, local);
+    rearm(*timing);
+  }
+  template <class tArmed>
+  static void rearm(tArmed& armed) {
+    tStatus2 local;
+    armed.commit(local);
+    armed.arm(local);
+  }
+
   tCallLog log;
   tScriptedFacade facade{log, "facade"};
   tCountingEvent event{log, "event"};
   tScriptedSupervisorMap supervisorMap{log, "map"};
   tHoldPoint hold;
   tBoardWatch watched;
+  std::vector<tReportLog*> reportLogs;
+  static constexpr uint32_t kDMASelect = 0x09;
+  // Reads of the FIFO's status register, from any thread.
+  std::atomic<uint32_t> fifoPolls{0};
+  const std::thread::id testThread = std::this_thread::get_id();
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   std::optional<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
   std::optional<Settings> settings{std::in_place};
@@ -171,6 +356,7 @@ class tHeldControls : public Prim {
   void arm(tStatus2& s) override {
     _hold();
     Prim::arm(s);
+    if (s.isNotFatal() && armed) armed();
   }
   void start(tStatus2& s) override {
     _hold();
@@ -189,8 +375,8 @@ class tHeldControls : public Prim {
     _hold();
     Prim::uncommit(s);
   }
-  // After a start that the primitive took.
-  std::function<void()> started;
+  // After an arm and a start that the primitive took.
+  std::function<void()> armed, started;
 
  private:
   tHoldPoint& _hold;
@@ -256,12 +442,19 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
   using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
   using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   void SetUp() override {
     tAIRow::SetUp();
     makePrimitive();
     offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
+  }
+  // The other wait: polling for event, event for polling.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAI_WFNSCSettings other = *settings;
+    other.supervisorRecord().word2 = settings->supervisorRecord().word2.value != 0 ? 0 : 1;
+    supervisor.deploy(other, status);
   }
   void makePrimitive() { wfnsc.emplace(hold, timing, converter); }
   void destroyPrimitive() { wfnsc.reset(); }
@@ -343,11 +536,13 @@ class tWFNSCEventRow : public tWFNSCRow {
 
 // The programmed-I/O immediate transfer: a read polls the FIFO's status
 // register, code 1 registers the client's listener under the bus location.
+// Its done posts are notices: every code 3 and every sample end sends one.
 class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
  public:
   static constexpr const char* kName = "ImmediateTransfer";
   using tSupervisor = nQoUdR100::tAIImmediateTransferSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
   using tPrimitive = nQoUdP100::tBaseAIImmediateTransferPrimitive;
 
  protected:
@@ -360,6 +555,23 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     settings->supervisorRecord().longWord = 0x5A;
     settings->supervisorRecord().word6 = 1;  // polls
     offer(pool, &*immediate, "AIImmediateTransfer", settings->supervisorRecord().identifier);
+    event.doneNote = 'n';
+    watchLog("done notice", event.done);
+  }
+  // The other wait: blocking on the sample ends' event.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIImmediateTransferSettings other = *settings;
+    other.supervisorRecord().word6 = 2;
+    supervisor.deploy(other, status);
+  }
+  // A client's read of one set, without waiting, of what the board acquired.
+  std::string fired() {
+    fillFIFO();
+    std::array<uint32_t, 4> samples{};
+    uint32_t count = 0;
+    tStatus2 read;
+    immediate->read(samples.data(), 1, read, &count, 0, kTimerTimeUnitMillisecond);
+    return freshBytesIn(samples.data(), count);
   }
   void TearDown() override {
     pool.reset();
@@ -416,7 +628,8 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
 
 // The DMA immediate transfer over a VESK channel, with the scheduler's
 // action linked by key 3 (its partner, which may refuse): every code takes
-// the transfer's lock, which holds it.
+// the transfer's lock, which holds it. An arm opens a run that a cancel or a
+// notification ends with its done report, at most once.
 class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
  public:
   static constexpr const char* kName = "ImmediateDMATransfer";
@@ -424,17 +637,32 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
 
+  // The transfer, noting each arm it took in the done report stream.
+  class tNotedPrimitive : public tPrimitive {
+   public:
+    template <class... tArgs>
+    explicit tNotedPrimitive(tReportLog& done, tArgs&&... args)
+        : tPrimitive(std::forward<tArgs>(args)...), _done(done) {}
+    void arm(tStatus2& s) override {
+      tPrimitive::arm(s);
+      if (s.isNotFatal()) _done.note('o');
+    }
+
+   private:
+    tReportLog& _done;
+  };
+
  protected:
   void SetUp() override {
     tAIRow::SetUp();
-    channel.emplace(&bus, vesk, &status);
-    channels.fill(&*channel);
+    vesk.emplace(windows, bus, status);
     smallFIFO.emplace(&smallDescription, map, dispatcher, status);
     makePrimitive();
     bus.setDMAChannelNumber(4);
     supervisorMap.entries[3] = &scheduler;
-    watched.watchChannel(vesk);
-    watched.watchAction(scheduler.action);
+    watched.watchChannel(vesk->window);
+    watchLog("scheduler action", scheduler.noted.reports);
+    watchLog("done report", event.done);
     settings->supervisorRecord().word6 = 2;
     settings->supervisorRecord().word16 = 3;
     offer(pool, &*transfer, "AIImmediateDMATransfer", settings->supervisorRecord().identifier);
@@ -444,15 +672,17 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     pool.reset();
     transfer.reset();
     smallFIFO.reset();
-    channel.reset();
+    vesk.reset();
     EXPECT_EQ(nQoSim::liveMemBlocks(), 0);
     tAIRow::TearDown();
   }
   void makePrimitive() {
-    transfer.emplace(&bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
-                     channels.data(), 8, status);
+    transfer.emplace(event.done, &bus, &deviceInfo, &*frontEnd, converter, timing, &*smallFIFO, map,
+                     vesk->maps.data(), vesk->maps.size(), status);
   }
   void destroyPrimitive() { transfer.reset(); }
+  bool armRecorded() { return transfer->holdsArm(); }
+  std::string boardRuns() { return fifoRouted(); }
   void ready(tSupervisor& supervisor) {
     tStatus2 commit, arm;
     supervisor.control(1, nullptr, nullptr, commit);
@@ -496,14 +726,12 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
            std::to_string(nQoSim::liveMemBlocks());
   }
 
-  const unsigned vesk = windows.addWindow(0x84);
+  std::optional<tVESKChannels> vesk;
   nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
-  std::optional<nQoUdRLP100::tVESKChannel> channel;
-  std::array<nQoUdRLP100::tVESKChannel*, 8> channels{};
   std::optional<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
-  std::optional<tPrimitive> transfer;
+  std::optional<tNotedPrimitive> transfer;
   std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
-  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  tNotedScheduler scheduler{log, "scheduler"};
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
@@ -515,6 +743,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   using tSupervisor = nQoUdR100::tBaseAI_DMATransferSupervisor;
   using tPrimitive = nQoUdP100::tAI_DMATransferPrimitive;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   void SetUp() override {
@@ -526,10 +755,17 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     std::tie(words.word1, words.word2, words.word3, words.word4) = std::tuple(1, 2, 3, 1);
     supervisorMap.entries = {{1, &*fifoSupervisor}, {2, &channel}, {3, &partner}};
     channel.channelNumber = 4;
+    // Each run of the transfer begins where its arm routes the FIFO to the
+    // channel, and owes its sink one end.
+    windows.setWriteCallback(window, kDMASelect, [this](unsigned, uint32_t value) {
+      if ((value & 0x0F) != 0) partner.sink.ends.note('a');
+    });
+    watchLog("done sink", partner.sink.ends);
     hold.atSyncs();
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
+    windows.setWriteCallback(window, kDMASelect, {});
     transferPool.reset();
     transfer->unlink(status);
     transfer.reset();
@@ -538,9 +774,32 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   void makePrimitive() {
     transfer.emplace(converter, timing, fifo, deviceInfo, map, status);
     transfer->link(status);  // as the board links it
+    wakes = 0;
   }
   void destroyPrimitive() { transfer.reset(); }
-  void refuseLink(bool refuses) { refuse(partner.endpoint, "setReadable", refuses); }
+  // The road's engine runs a finite run whose last conversion wakes the
+  // transfer's worker, over samples that no channel of the board moves.
+  void ready(tSupervisor&) {
+    fillFIFO();
+    finiteRun();
+  }
+  void refuseLink(bool refuses) { refuse(partner.sink, "setReadable", refuses); }
+  bool armRecorded() { return transfer->isArmed(); }
+  std::string boardRuns() { return fifoRouted(); }
+  // The other mode: the partner reads a stream that reads nothing.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAI_DMATransferSettings other = *settings;
+    other.supervisorRecord().word4 = 0;
+    supervisor.deploy(other, status);
+  }
+  // The worker drains what the last conversion left; the partner's endpoint
+  // reads a sample through the stream it was handed.
+  std::string fired() {
+    std::array<uint8_t, 4> sample{};
+    tStatus2 read;
+    const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+    return drained(*transfer, wakes) + freshBytesIn(sample.data(), bytes);
+  }
   // Linked, and armed on the channel (its commit holds nothing).
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"linked", [] {}}, {"armed", [this, &supervisor] {
@@ -573,26 +832,48 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
            std::to_string(transfer->isArmed());
   }
 
+  // The partner, whose endpoint is the transfer's done sink.
+  class tPartner : public tReadingDMATransfer {
+   public:
+    tPartner(tCallLog& log, const std::string& name)
+        : tReadingDMATransfer(log, name), sink(log, "endpoint") {}
+    nQoLMSDR100::iDMAEndpoint* getEndpoint(tStatus2& s) override {
+      tReadingDMATransfer::getEndpoint(s);
+      return &sink;
+    }
+    tEndingEndpoint<tReadingDMAEndpoint> sink;
+  };
+
   std::optional<tPrimitive> transfer;
   std::optional<nQoUdR100::tBaseAI_DMATransferSupervisorRow::tPool> transferPool;
   tScriptedDMAChannel channel{log, "channel"};
-  tReadingDMATransfer partner{log, "partner"};
+  tPartner partner{log, "partner"};
+  // The last conversions that woke the worker, as fired last saw them.
+  uint32_t wakes = 0;
 };
 
 // What a run owes its observers: the record end its stop reports (heard by
 // a record-end observer of the timing engine) and, where asked, the done
-// report of the transfer (posted to this event). A start of an armed
-// engine opens both.
+// report of the immediate transfer (posted to this event). A start of an
+// armed engine opens both. The record ends make a report stream (an arm owes
+// at most one, the board may end its run by itself; a start exactly one),
+// the done posts one of notices.
 class tRunReports : public tScriptedEvent,
                     public nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
  public:
   using tScriptedEvent::tScriptedEvent;
-  void post(const nQoMRL110::tSoftwareAction&, tStatus2&) override { doneOwed = false; }
+  void post(const nQoMRL110::tSoftwareAction& action, tStatus2&) override {
+    if (action.getKind() == nQoMRL110::kDoneEvent) done.note('n');
+    doneOwed = false;
+  }
   uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+    ends.note('r');
     endOwed = false;
     return 0;
   }
+  void armed() { ends.note('o'); }
   void started(bool done) {
+    ends.note('a');
     endOwed = true;
     doneOwed = done;
   }
@@ -601,6 +882,7 @@ class tRunReports : public tScriptedEvent,
   }
 
   std::atomic<bool> endOwed{false}, doneOwed{false};
+  tReportLog ends, done;
 };
 
 // A tracker-frame row whose entries are the supervisor's own control codes,
@@ -672,11 +954,17 @@ class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupe
     held->addObserver(&observer, status);
     return &*held;
   }
+  void SetUp() override {
+    tCodesRow::SetUp();
+    watched.watchSources({nQoUdP100::tAI_ADCPrimitive::kOverrunSource});
+  }
   void TearDown() override {
     held.reset();
     tCodesRow::TearDown();
   }
   bool running() { return false; }
+  bool armRecorded() { return held->isOverrunEnabled(); }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*held, sizeof *held}; }
   std::string state() {
     return "attached " + std::to_string(held->isAttached()) + ", enabled " +
            std::to_string(held->isOverrunEnabled());
@@ -701,11 +989,18 @@ class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDevice
     held->addOverflowObserver(&observer, status);
     return &*held;
   }
+  void SetUp() override {
+    tCodesRow::SetUp();
+    watched.watchSources({nQoUdP100::tAIDeviceFIFOPrimitive::kFIFOSource,
+                          nQoUdP100::tAIDeviceFIFOPrimitive::kOverflowSource});
+  }
   void TearDown() override {
     held.reset();
     tCodesRow::TearDown();
   }
   bool running() { return false; }
+  bool armRecorded() { return held->state().isArmed(); }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*held, sizeof *held}; }
   std::string state() {
     return "state " + std::to_string(held->state().getState()) + ", attached " +
            std::to_string(held->attachedSources()) + ", armed " +
@@ -716,6 +1011,15 @@ class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDevice
                      nQoUdP100::tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver {
   } observer;
   std::optional<tHeldControls<nQoUdP100::tAIDeviceFIFOPrimitive>> held;
+};
+
+// Every range is gain 1, polarity 0.
+struct tRangeCodes : nQoUdP100::iAIRangeCodes {
+  void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
+                 tStatus2&) const override {
+    *gain = 1;
+    *polarity = 0;
+  }
 };
 
 // The front end takes part in its codes while the record's first value says
@@ -743,14 +1047,7 @@ class tFrontEndRow
            std::to_string(held->isSettling());
   }
 
-  // Every range is gain 1, polarity 0.
-  struct tRangeCodes : nQoUdP100::iAIRangeCodes {
-    void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
-                   tStatus2&) const override {
-      *gain = 1;
-      *polarity = 0;
-    }
-  } rangeCodes;
+  tRangeCodes rangeCodes;
   std::optional<tHeldFrontEnd> held;
 };
 
@@ -775,7 +1072,11 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     config.timing.timedLoopEvent = 2;
     held.emplace(hold, &entry, map, helper, dispatcher, status);
     held->addSampleStartObserver(&sampleStart, true, status);
+    // Before any commit: an arm without one finds a sample-end observer and
+    // no handler in the slot.
+    held->addSampleEndObserver(&sampleEnd, status);
     held->addRecordEndObserver(&reports, status);
+    held->armed = [this] { reports.armed(); };
     held->started = [this] {
       if (held->state().isArmed()) reports.started(false);
     };
@@ -787,10 +1088,17 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   }
   void SetUp() override {
     tCodesRow::SetUp();
-    watched.watchAction(scheduler.action);
+    using tTiming = nQoUdP100::tTavikAITimingControllerPrimitive;
+    watched.watchSources(
+        {tTiming::kRecordEndSource, tTiming::kSampleStartSource, tTiming::kSampleEndSource});
+    watchLog("scheduler action", scheduler.noted.reports);
+    watchLog("record end", reports.ends);
   }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   bool running() { return held->isRunHeld(); }
+  bool armRecorded() { return held->isArmHeld(); }
+  std::string boardRuns() { return engineArmed(); }
+  std::pair<const void*, size_t> primitiveBytes() { return {&*held, sizeof *held}; }
   std::string state() {
     return "state " + std::to_string(held->state().getState()) + ", handlers " +
            std::to_string(held->installedHandlers()) + ", loop " +
@@ -800,67 +1108,213 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
            std::to_string(held->getSchedulerAction() != nullptr) + reports.owed();
   }
 
-  tScriptedSchedulerSupervisor scheduler{log, "scheduler"};
+  tNotedScheduler scheduler{log, "scheduler"};
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver sampleStart;
+  nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver sampleEnd;
   tRunReports reports{log, "reports"};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
 };
 
+// The interrupt transfer's destination: it moves samples out of the FIFO by
+// programmed I/O into the bytes a client reads, notes a move while the
+// FIFO is routed to a DMA channel, and makes its ends a report stream.
+class tPIODestination : public nQoUdP100::tBaseAIInterruptTransferPrimitive::iDestination {
+ public:
+  explicit tPIODestination(std::function<bool()> routed) : _routed(std::move(routed)) {}
+  uint32_t move(uint32_t count, tStatus2& status) override {
+    std::vector<uint8_t> moved(size_t{count} * fifo->sampleWidth());
+    const uint32_t samples = fifo->readSamples(moved.data(), count, status);
+    bytes.insert(bytes.end(), moved.begin(), moved.end());
+    if (_routed()) movedWhileRouted = true;
+    return samples;
+  }
+  void transferEnded(const tStatus2&, tStatus2&) override { ends.note('r'); }
+
+  nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo = nullptr;
+  std::vector<uint8_t> bytes;
+  bool movedWhileRouted = false;
+  tReportLog ends;
+
+ private:
+  std::function<bool()> _routed;
+};
+
 // The AI subsystem over a section of its own on the road's map, moving its
-// samples by the immediate transfer, whose done report goes to the event
-// its link would give it; its timing engine runs a finite mode-3 run.
+// samples by the transfer of its mechanism (a deploy names another one for
+// the next commit); its timing engine runs a finite mode-3 run and tells a
+// scheduler action. Each transfer is given what its supervisor's links and
+// reservation would give it: the immediate transfer and the immediate DMA
+// transfer an event for their done posts (the latter a VESK channel too),
+// the interrupt transfer its destination, the DMA transfer channel 4 and a
+// sink. An arm owes the DMA transfer's sink one end, and the interrupt and
+// immediate DMA transfers' ends at most one; a start of the armed subsystem
+// owes its record end and those two ends. The immediate transfer's done
+// posts are notices.
 class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsystemSupervisorRow> {
  public:
   static constexpr const char* kName = "Subsystem";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
+  static constexpr size_t kDeploys = 3;
+  using tSubsystem = nQoUdP100::tBaseAISubsystem;
+
+  explicit tSubsystemRow(int32_t mechanism = tSubsystem::kImmediate) : _mechanism(mechanism) {}
+
   nQoUdP100::tAISubsystem* primitive() {
     description.firstEntry = &entry;
+    frontEndDescription.rangeCodes = &rangeCodes;
     description.frontEnd = &frontEndDescription;
     description.fifo = &fifoDescription;
     description.samples = &samples;
     description.timing = &timingDescription;
     settings->supervisorRecord().word1 = 1;
-    settings->record<0>().transferMechanism = nQoUdP100::tBaseAISubsystem::kImmediate;
+    settings->record<0>().transferMechanism = _mechanism;
+    if (!vesk) {
+      vesk.emplace(windows, bus, status);
+      bus.setDMAChannelNumber(4);
+    }
     held.emplace(hold, &description,
-                 nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo}, status);
+                 nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo,
+                                              vesk->maps.data(), vesk->maps.size()},
+                 status);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.hasRouting = 1;
+    config.routing.words[7] = 19;
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
     config.timing.firstCount = 100;
+    config.timing.strobeLoadValue = 1;
     held->timing()->setConfiguration(config, status);
+    held->frontEnd()->setConfiguration(frontEnd->configuration(), status);
     held->timing()->addRecordEndObserver(&reports, status);
+    held->timing()->setSchedulerAction(&action, status);
     held->immediate()->setDoneTarget(&reports, status);
-    held->started = [this] {
-      if (held->timing()->state().isArmed()) reports.started(true);
-    };
+    held->immediateDMA()->setEvent(&runEnds, status);
+    held->immediateDMA()->reserveDMAChannel(status);
+    destination.fifo = held->fifo();
+    held->interrupt()->setDestination(&destination);
+    held->dma()->setDMAChannelNumber(4);
+    held->dma()->setDoneSink(&sink);
+    wakes = 0;
+    held->armed = [this] { noteArm(); };
+    held->started = [this] { noteStart(); };
     return &*held;
+  }
+  void SetUp() override {
+    tCodesRow::SetUp();
+    watched.watchSources({0, 1, 2, 3, 6, 7});
+    watched.watchChannel(vesk->window);
+    watchLog("scheduler action", action.reports);
+    watchLog("record end", reports.ends);
+    watchLog("done notice", reports.done);
+    watchLog("immediate DMA done", runEnds.done);
+    watchLog("interrupt destination", destination.ends);
+    watchLog("DMA sink", sink.ends);
   }
   void TearDown() override {
     held.reset();
     tCodesRow::TearDown();
   }
+  void ready(tSupervisor&) { fillFIFO(); }
+  // The three other mechanisms, for the next commit.
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    nQoUdR100::tAISubsystemSettings other = *settings;
+    const auto index = static_cast<int32_t>(k);
+    other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
+    supervisor.deploy(other, status);
+  }
   bool running() { return (held->heldSteps() & 4) != 0; }
-  // What its codes left, what its timing engine holds, and what a run owes.
+  bool armRecorded() { return (held->heldSteps() & 2) != 0; }
+  std::string boardRuns() { return engineArmed() + fifoRouted(); }
+  // Beside the board's faults: the FIFO data interrupt moves samples by
+  // programmed I/O, which only the interrupt transfer's run takes. A step's
+  // last conversion (the board's, or a stop's record end) may have woken
+  // the DMA transfer's worker: the board is looked at once it drains.
+  std::string boardFaults() {
+    std::string faults = held ? drained(*held->dma(), wakes) : "";
+    faults += tCodesRow::boardFaults();
+    if (held && fifoDataOn() &&
+        held->interrupt()->runState() != nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed)
+      faults += "the FIFO data interrupt on while the interrupt transfer is not armed\n";
+    return faults;
+  }
+  // What the interrupt transfer's moves handed the client.
+  std::string fired() {
+    std::string faults;
+    if (destination.movedWhileRouted)
+      faults += "samples moved by programmed I/O while the FIFO is routed to a DMA channel\n";
+    faults += freshBytesIn(destination.bytes.data(), destination.bytes.size());
+    destination.movedWhileRouted = false;
+    destination.bytes.clear();
+    return faults;
+  }
+  // What its codes left, what its timing engine holds, which transfers stand
+  // committed or armed (bit 0 the immediate transfer, 1 the interrupt
+  // transfer, 2 the immediate DMA transfer, 3 the DMA transfer), and what a
+  // run owes.
   std::string state() {
     nQoUdP100::tTavikAITimingControllerPrimitive& timing = *held->timing();
+    const uint32_t transfers =
+        (held->immediate()->getTransferState() >= 4 ? 1 : 0) |
+        (held->interrupt()->runState() >= nQoUdP100::tBaseAIInterruptTransferPrimitive::kCommitted
+             ? 2
+             : 0) |
+        (held->immediateDMA()->transferState() >= 4 ? 4 : 0) | (held->dma()->isArmed() ? 8 : 0);
     return "held " + std::to_string(held->heldSteps()) + ", timing handlers " +
            std::to_string(timing.installedHandlers()) + ", arm " +
            std::to_string(timing.isArmHeld()) + ", run " + std::to_string(timing.isRunHeld()) +
-           reports.owed();
+           ", transfers " + std::to_string(transfers) + reports.owed();
   }
 
+  bool interruptArmed() const {
+    return held->interrupt()->runState() == nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed;
+  }
+  void noteArm() {
+    if ((held->heldSteps() & 2) == 0) return;
+    reports.armed();
+    if (held->dma()->isArmed()) sink.ends.note('a');
+    if (interruptArmed()) destination.ends.note('o');
+    if (held->immediateDMA()->holdsArm()) runEnds.done.note('o');
+  }
+  void noteStart() {
+    if (!held->timing()->state().isArmed()) return;
+    const bool immediate = held->immediate()->getTransferState() == 5;
+    reports.started(immediate);
+    if (held->immediateDMA()->holdsArm()) runEnds.done.note('a');
+    if (interruptArmed()) destination.ends.note('a');
+  }
+
+  const int32_t _mechanism;
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAITimingDescription timingDescription{2, 1};
   nQoUdP100::tAIDescription description;
+  tRangeCodes rangeCodes;
   tRunReports reports{log, "reports"};
+  tCountingEvent runEnds{log, "run ends"};
+  tNotedAction action;
+  std::optional<tVESKChannels> vesk;
+  tPIODestination destination{[this] { return !fifoRouted().empty(); }};
+  tEndingEndpoint<nQoLMSDR100::iDMAEndpoint> sink;
+  uint32_t wakes = 0;
   std::optional<tHeldControls<nQoUdP100::tAISubsystem>> held;
+};
+
+// The subsystem under each other mechanism.
+constexpr const char* kSubsystemRowNames[] = {"Subsystem", "SubsystemInterrupt",
+                                              "SubsystemImmediateDMA", "SubsystemDMA"};
+template <int32_t kMechanism>
+class tSubsystemRowUnder : public tSubsystemRow {
+ public:
+  static constexpr const char* kName = kSubsystemRowNames[kMechanism];
+  tSubsystemRowUnder() : tSubsystemRow(kMechanism) {}
 };
 
 // The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
 // and whose links read the FIFO primitive of the reserved FIFO supervisor
-// (key 2).
+// (key 2). The road runs as the subsystem's arm leaves it: the FIFO's data
+// and overflow interrupts on, the engine in a finite run; its FIFO passes
+// hand samples to the partner's endpoint, and an arm owes the endpoint at
+// most one end.
 class tInterruptTransferRow
     : public tCodesRow<tInterruptTransferRow, nQoUdR100::tBaseAIInterruptTransferSupervisorRow> {
  public:
@@ -873,6 +1327,7 @@ class tInterruptTransferRow
     held.emplace(hold, &description, converter, timing, fifo, deviceInfo, map, status);
     held->configure(status);
     held->link(status);  // as the board links it
+    held->armed = [this] { partner.ending.ends.note('o'); };
     return &*held;
   }
   void SetUp() override {
@@ -881,6 +1336,19 @@ class tInterruptTransferRow
     settings->supervisorRecord().word1 = 1;
     settings->supervisorRecord().word2 = 2;
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    watchLog("endpoint", partner.ending.ends);
+  }
+  void ready(tSupervisor&) {
+    fillFIFO();
+    finiteRun();
+    rearm(*fifo);
+  }
+  // What the FIFO passes handed the partner's endpoint.
+  std::string fired() {
+    std::vector<uint8_t>& bytes = partner.ending.bytes;
+    const std::string faults = freshBytesIn(bytes.data(), bytes.size());
+    bytes.clear();
+    return faults;
   }
   void TearDown() override {
     held->unlink(status);
@@ -896,9 +1364,20 @@ class tInterruptTransferRow
            std::to_string(held->getDestination() != nullptr);
   }
 
+  // The partner, whose endpoint's ends make a report stream.
+  class tPartner : public tInterruptPartner {
+   public:
+    tPartner(tCallLog& log, const std::string& name)
+        : tInterruptPartner(log, name), ending(log, "endpoint") {}
+    nQoLMSDR100::iInterruptTransferEndpoint* endpointFor(tStatus2& s, const void* owner) override {
+      return tInterruptPartner::endpointFor(s, owner) != nullptr ? &ending : nullptr;
+    }
+    tEndingEndpoint<tReadingInterruptEndpoint> ending;
+  };
+
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
-  tInterruptPartner partner{log, "partner"};
+  tPartner partner{log, "partner"};
   std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
 };
 
@@ -909,7 +1388,14 @@ INSTANTIATE_TYPED_TEST_SUITE_P(AI, Lifecycle, tRows, tRowNames);
 using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
-INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tRows, tRowNames);
+// The walk also takes the subsystem under each other mechanism.
+using tWalkRows =
+    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
+                     tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow,
+                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

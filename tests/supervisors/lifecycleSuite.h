@@ -60,7 +60,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -75,6 +74,7 @@
 #include "sim/simTime.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
+#include "support/walkOrders.h"
 
 namespace nQoTest {
 
@@ -518,6 +518,7 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //   static constexpr size_t kDeploys = n;
 //   void deployOther(tSupervisor&, size_t k, tStatus2&);  // its k-th other settings
 //   std::pair<const void*, size_t> primitiveBytes();     // where the primitive lies
+//   void walkCode(tSupervisor&, uint32_t code, tStatus2&);  // a code with the row's blocks
 constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
 
@@ -529,34 +530,16 @@ class CodeWalk : public Lifecycle<Row> {
     std::vector<uint32_t> steps(std::begin(Row::kCodes), std::end(Row::kCodes));
     steps.push_back(kFireStep);
     for (size_t k = 0; k < deploys(); ++k) steps.push_back(kDeployStep + static_cast<uint32_t>(k));
-    std::vector<std::vector<uint32_t>> orders{{}};
-    for (size_t from = 0, length = 1; length <= 4; ++length) {
-      const size_t to = orders.size();
-      for (size_t i = from; i < to; ++i)
-        for (uint32_t step : steps) {
-          const bool deployed = std::ranges::any_of(orders[i], isDeploy);
-          if (isDeploy(step) ? deployed : length == 4 && !deployed) continue;
-          std::vector<uint32_t> longer = orders[i];
-          longer.push_back(step);
-          orders.push_back(longer);
-        }
-      from = to;
-    }
+    const std::vector<std::vector<uint32_t>> orders = ordersOf(steps, isDeploy);
     for (const std::vector<uint32_t>& order : orders)
       for (bool destroyed : {false, true}) {
         walkOne(order, destroyed, fresh);
         if (::testing::Test::HasFatalFailure()) return;
       }
-    for (const auto& [fault, met] : _faults)
-      ADD_FAILURE() << fault << " (first after " << met.first << "; " << met.count << " of "
-                    << 2 * orders.size() << " walks)";
+    _faults.report(2 * orders.size());
   }
 
  private:
-  struct tMet {
-    std::string first;
-    size_t count = 0;
-  };
   using tStatus2 = nQoMDBG100::tStatus2;
 
   static bool isDeploy(uint32_t step) { return (step & 0xFFFF'0000) == kDeployStep; }
@@ -591,7 +574,10 @@ class CodeWalk : public Lifecycle<Row> {
         if constexpr (requires { Row::kDeploys; })
           this->deployOther(*this->supervisor, step - kDeployStep, status);
       } else {
-        this->supervisor->control(step, nullptr, nullptr, status);
+        if constexpr (requires { this->walkCode(*this->supervisor, step, status); })
+          this->walkCode(*this->supervisor, step, status);
+        else
+          this->supervisor->control(step, nullptr, nullptr, status);
         if (step == 3 || step == 4101)
           stopped = stopped || status.code == 0;
         else if (step == 4100 || step == 2)
@@ -639,16 +625,11 @@ class CodeWalk : public Lifecycle<Row> {
       faults += (stopped ? "after a stop that answered 0: " : "below armed: ") + line + "\n";
     return faults;
   }
-  // Notes each line of faults, met at step in the walk.
   void check(const std::string& step, const std::string& walked, const std::string& faults) {
-    std::istringstream lines(faults);
-    for (std::string line; std::getline(lines, line);) {
-      tMet& met = _faults[step + ": " + line];
-      if (met.count++ == 0) met.first = walked;
-    }
+    _faults.note(step, walked, faults);
   }
 
-  std::map<std::string, tMet> _faults;
+  tFaultTally _faults;
 };
 TYPED_TEST_SUITE_P(CodeWalk);
 TYPED_TEST_P(CodeWalk, EveryOrderOfItsCodesLeavesTheBoardSound) { this->walk(); }

@@ -19,34 +19,6 @@ namespace {
 
 using nQoUdR100::tTavikTIOCompositeContainer;
 
-class tContainerTest : public tCounterTest {
- protected:
-  void SetUp() override {
-    tCounterTest::SetUp();
-    bus.answerOpenWindow(0, boardWindow);
-    holder = new nQoUdP100::tTavikBus(&device, description, guid, status, 1);
-    ASSERT_EQ(status.code, 0);
-  }
-  void TearDown() override {
-    delete container;
-    delete holder;
-    EXPECT_EQ(bus.registrations(), 0);
-    tCounterTest::TearDown();
-  }
-  void build() {
-    container = new tTavikTIOCompositeContainer(0, *holder, status);
-    ASSERT_EQ(status.code, 0);
-    clearLogs();
-  }
-  nQoUdRLP100::nTavik::tTavik& board() { return *holder->map(); }
-  nQoUdRLP100::tTavikInterruptDispatcher& boardDispatcher() { return *holder->dispatcher(); }
-
-  nQoUdP100::tTavikBusDescription description{{0, nullptr}};
-  nQoORB100::tGUID guid{1, 2};
-  nQoUdP100::tTavikBus* holder = nullptr;
-  tTavikTIOCompositeContainer* container = nullptr;
-};
-
 TEST_F(tContainerTest, TheBoardsSharedRegistersAreNeitherFlushedNorWrittenByThePairMap) {
   board().Interrupt_A_Enable.setRegister(0x0021, &status);
   board().Interrupt_A_Enable.flush(&status, 0);

@@ -14,7 +14,6 @@
 #include "counters/tTIOCtrHelper.h"
 #include "counters/tTIOCtrInterruptDispatcher.h"
 #include "counters/tTavikTIOCompositeContainer.h"
-#include "orb/tGUID.h"
 #include "tavik/tTavikBus.h"
 
 namespace nQoTest {
@@ -375,23 +374,12 @@ TEST_F(tPairEdgesTest, ADisableDropsItsOwnSecondPassRequestAndNoOther) {
   EXPECT_EQ(status.code, 0);
 }
 
-class tTavikEdgesTest : public tCounterTest {
+class tTavikEdgesTest : public tContainerTest {
  protected:
   void SetUp() override {
-    tCounterTest::SetUp();
-    bus.answerOpenWindow(0, boardWindow);
-    holder = new nQoUdP100::tTavikBus(&device, description, guid, status, 1);
-    ASSERT_EQ(status.code, 0);
-    container = new nQoUdR100::tTavikTIOCompositeContainer(0, *holder, status);
-    ASSERT_EQ(status.code, 0);
-    clearLogs();
+    tContainerTest::SetUp();
+    build();
   }
-  void TearDown() override {
-    delete container;
-    delete holder;
-    tCounterTest::TearDown();
-  }
-  nQoUdRLP100::nTavik::tTavik& board() { return *holder->map(); }
   // The board's enable registers and both counters' DMA registers := value,
   // clean (the DMA registers drop their strobe bit 3 on the write).
   void preset(uint16_t value) {
@@ -405,11 +393,6 @@ class tTavikEdgesTest : public tCounterTest {
     board().Write_01BA.flush(&status, 1);
     windows.clearLog();
   }
-
-  nQoUdP100::tTavikBusDescription description{{0, nullptr}};
-  nQoORB100::tGUID guid{1, 2};
-  nQoUdP100::tTavikBus* holder = nullptr;
-  nQoUdR100::tTavikTIOCompositeContainer* container = nullptr;
 };
 
 TEST_F(tTavikEdgesTest, TavikEnablesWriteEachCountersOwnBitsForBothKindsAtomically) {

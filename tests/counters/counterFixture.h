@@ -1,6 +1,7 @@
 // A board with counters: a simulated bus whose board window (number 1) holds
 // the counter pair at 0x100, a device tree that finds the device, and helpers
-// that name accesses by board offset.
+// that name accesses by board offset; tContainerTest adds the board's bus
+// holder and builds the counter container on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,13 +10,16 @@
 #include <vector>
 
 #include "counters/iTIOCtrInterruptTap.h"
+#include "counters/tTavikTIOCompositeContainer.h"
 #include "mdbg/tStatus2.h"
+#include "orb/tGUID.h"
 #include "sim/simDevices.h"
 #include "sim/simSync.h"
 #include "sim/tSimDevice.h"
 #include "sim/tSimDeviceTable.h"
 #include "support/moduleFixture.h"
 #include "support/registerLogs.h"
+#include "tavik/tTavikBus.h"
 #include "tavik/tavikCatalogue.h"
 
 namespace nQoTest {
@@ -87,6 +91,34 @@ class tCounterTest : public tLeakCheckedTest {
   nQoSim::tSimDeviceTable tree{{&device}};
   nQoMDBG100::tStatus2 status;
   std::vector<int> calls;
+};
+
+class tContainerTest : public tCounterTest {
+ protected:
+  void SetUp() override {
+    tCounterTest::SetUp();
+    bus.answerOpenWindow(0, boardWindow);
+    holder = new nQoUdP100::tTavikBus(&device, description, guid, status, 1);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    delete container;
+    delete holder;
+    EXPECT_EQ(bus.registrations(), 0);
+    tCounterTest::TearDown();
+  }
+  void build() {
+    container = new nQoUdR100::tTavikTIOCompositeContainer(0, *holder, status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
+  nQoUdRLP100::nTavik::tTavik& board() { return *holder->map(); }
+  nQoUdRLP100::tTavikInterruptDispatcher& boardDispatcher() { return *holder->dispatcher(); }
+
+  nQoUdP100::tTavikBusDescription description{{0, nullptr}};
+  nQoORB100::tGUID guid{1, 2};
+  nQoUdP100::tTavikBus* holder = nullptr;
+  nQoUdR100::tTavikTIOCompositeContainer* container = nullptr;
 };
 
 }  // namespace nQoTest

@@ -5,12 +5,16 @@
 // their PFI terminals). Their unlinkResource resets nothing, so they run the
 // steps that hand back, from each state their codes reach. An entry holds
 // where the double it reaches runs its operation (the lines, also through
-// the real redirector).
+// the real redirector). The code walk runs each through its own codes (the
+// CDIO one also through its mode-line codes) over no board: what it checks
+// is the release, which hands the primitive back as a fresh reservation
+// finds it, and the destruction of the primitive its pool holds.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +33,7 @@
 #include "supervisors/dio/tavikDigSupervisors.h"
 #include "supervisors/dioDoubles.h"
 #include "supervisors/lifecycleSuite.h"
+#include "support/boardChecks.h"
 #include "support/brokerPools.h"
 #include "support/moduleFixture.h"
 
@@ -72,25 +77,35 @@ class tStaticRow : public ::testing::Test {
   std::string handedBack() {
     return brokerAndBlocks() + ", terminals " + std::to_string(nQoSim::terminalLog().size());
   }
+  // No board and no report stream: a static supervisor reports nothing.
+  std::string boardFaults() { return watched.faults(); }
 
   tLoadedModule module;  // status descriptions copy their texts through the class registry
   tHoldPoint hold;
+  tBoardWatch watched;
+};
+
+// What a communicator was told, kept apart from it so that one made again in
+// its place (after the walk destroyed the one a supervisor held) finds it.
+struct tCommunicatorRecord {
+  std::atomic<bool> committed{false};
+  std::atomic<int> unpairedUncommits{0};
 };
 
 // A communicator whose operations hold first; commit and uncommit move its
 // state, and an uncommit of an uncommitted one (a reverse run twice) counts.
 struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
-  explicit tHeldCommunicator(const tHoldPoint& hold) : hold(hold) {}
+  tHeldCommunicator(const tHoldPoint& hold, tCommunicatorRecord& told) : hold(hold), told(told) {}
   void commit(tStatus2&) override {
     hold();
-    committed = true;
+    told.committed = true;
   }
   void arm(tStatus2&) override { hold(); }
   void start(tStatus2&) override { hold(); }
   void stop(tStatus2&) override { hold(); }
   void disarm(tStatus2&) override { hold(); }
   void uncommit(tStatus2&) override {
-    if (!committed.exchange(false)) ++unpairedUncommits;
+    if (!told.committed.exchange(false)) ++told.unpairedUncommits;
   }
   void cancel(tStatus2&) override { hold(); }
   void readEEPROM(uint32_t, uint32_t n, uint32_t, uint8_t* out, tStatus2&) override {
@@ -106,8 +121,7 @@ struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
     return 0;
   }
   const tHoldPoint& hold;
-  std::atomic<bool> committed{false};
-  std::atomic<int> unpairedUncommits{0};
+  tCommunicatorRecord& told;
 };
 
 // The TEDS supervisor: a commit, a sensor memory write and a cancel come
@@ -116,15 +130,22 @@ class tTEDSRow : public tStaticRow {
  public:
   static constexpr const char* kName = "TEDS";
   using tSupervisor = tTEDSSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   void SetUp() override {
     tStaticRow::SetUp();
+    makePrimitive();
+    pool.emplace(&*teds);
     tStatus2 status;
-    offerPool(settings.record<1>().identifier, kDevice, "TEDS", &pool, status);
+    offerPool(settings.record<1>().identifier, kDevice, "TEDS", &*pool, status);
     ASSERT_EQ(status.code, 0);
   }
+  void makePrimitive() { teds.emplace(hold, told); }
+  void destroyPrimitive() { teds.reset(); }
+  // The uncommits without a commit count from each bring-up on.
   void up(tSupervisor& supervisor, tStatus2& status) {
+    told.unpairedUncommits = 0;
     supervisor.initialize(settings, nullptr, status);
     supervisor.link(map, status);
   }
@@ -144,14 +165,15 @@ class tTEDSRow : public tStaticRow {
   // The tree has no communicator of its own: this one's commit as it was
   // told it, and the uncommits it was told without a commit.
   std::string primitiveState() {
-    return std::string(teds.committed ? "committed" : "uncommitted") + ", unpaired uncommits " +
-           std::to_string(teds.unpairedUncommits) + ", held " +
-           std::to_string(nQoSim::brokerHoldsOf(&pool));
+    return std::string(told.committed ? "committed" : "uncommitted") + ", unpaired uncommits " +
+           std::to_string(told.unpairedUncommits) + ", held " +
+           std::to_string(nQoSim::brokerHoldsOf(&*pool));
   }
 
   tTEDSSettings settings;
-  tHeldCommunicator teds{hold};
-  tSingularResourcePool<nQoUdP100::iTEDSCommunicator*> pool{&teds};
+  tCommunicatorRecord told;
+  std::optional<tHeldCommunicator> teds;
+  std::optional<tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>> pool;
   tEmptyMap map;
 };
 
@@ -162,17 +184,29 @@ class tDigitalRow : public tStaticRow {
  protected:
   void SetUp() override {
     tStaticRow::SetUp();
-    lines.inside = [this] { hold(); };
-    // The board points its redirector at the lines once it is built.
-    redirector.setRedirectTarget(&lines);
+    makePrimitive();
+    linesPool.emplace(&*lines);
+    redirectorPool.emplace(&*redirector);
     tStatus2 status;
     for (auto* identifier : {&linesName, &redirectorName}) identifier->setDeviceGUID(kDevice);
     linesName.setString(nQoCDR100::kImmedDigPrimName, status);
     redirectorName.setString(tCDIOImmedDigSupervisor::kRedirectorName, status);
     auto* broker = nQoMRL100::getResourceBroker(status);
-    broker->registerPool(&linesName, &linesPool, status);
-    broker->registerPool(&redirectorName, &redirectorPool, status);
+    broker->registerPool(&linesName, &*linesPool, status);
+    broker->registerPool(&redirectorName, &*redirectorPool, status);
     ASSERT_EQ(status.code, 0);
+  }
+  // The lines and the redirector, which the board points at them once it is
+  // built.
+  void makePrimitive() {
+    lines.emplace(log, "lines");
+    lines->inside = [this] { hold(); };
+    redirector.emplace(nullptr, built);
+    redirector->setRedirectTarget(&*lines);
+  }
+  void destroyPrimitive() {
+    redirector.reset();
+    lines.reset();
   }
   // The task's lines: output lines 0xC of 0xF (PFI8 and PFI9 on the 37-pin
   // connector).
@@ -187,16 +221,16 @@ class tDigitalRow : public tStaticRow {
 
   // The broker's holds of the lines and the redirector.
   std::string held() {
-    return "held " + std::to_string(nQoSim::brokerHoldsOf(&linesPool)) + " " +
-           std::to_string(nQoSim::brokerHoldsOf(&redirectorPool));
+    return "held " + std::to_string(nQoSim::brokerHoldsOf(&*linesPool)) + " " +
+           std::to_string(nQoSim::brokerHoldsOf(&*redirectorPool));
   }
 
   tCallLog log;
-  tLines lines{log, "lines"};
+  std::optional<tLines> lines;
   tStatus2 built;
-  nQoUdP100::tTavikImmedDigWriteRedirector redirector{nullptr, built};
-  nQoCDR110::tImmedDigResource linesPool{&lines};
-  tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*> redirectorPool{&redirector};
+  std::optional<nQoUdP100::tTavikImmedDigWriteRedirector> redirector;
+  std::optional<nQoCDR110::tImmedDigResource> linesPool;
+  std::optional<tInfiniteResourcePool<nQoUdP100::iImmedDigWriteRedirector*>> redirectorPool;
   nQoMRL100::tGeneralIdentifier linesName, redirectorName;
   tEmptySettings settings;
   tEmptyMap map;
@@ -208,6 +242,7 @@ class tCDIODigitalRow : public tDigitalRow {
  public:
   static constexpr const char* kName = "CDIOImmedDig";
   using tSupervisor = tCDIOImmedDigSupervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4, 256, 257};
 
  protected:
   void up(tSupervisor& supervisor, tStatus2& status) {
@@ -216,6 +251,13 @@ class tCDIODigitalRow : public tDigitalRow {
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"257", code(supervisor, 257, {0x0F, 0, 0, 0})}};
+  }
+  // The mode-line codes take the output lines out of and into the mode
+  // programming; the others come without a block.
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    std::vector<uint8_t> lines;
+    if (each == 256 || each == 257) lines = {0x0C, 0, 0, 0};
+    code(supervisor, each, lines)(status);
   }
   // Committed, and committed with mode lines taken into the programming.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
@@ -230,7 +272,7 @@ class tCDIODigitalRow : public tDigitalRow {
   // The broker's holds of the lines and the redirector, and the redirector's
   // target, which the board set.
   std::string primitiveState() {
-    return held() + ", target " + (redirector.redirectTarget() == &lines ? "the lines" : "other");
+    return held() + ", target " + (redirector->redirectTarget() == &*lines ? "the lines" : "other");
   }
 };
 
@@ -241,6 +283,7 @@ class tPFIDigitalRow : public tDigitalRow {
  public:
   static constexpr const char* kName = name;
   using tSupervisor = Supervisor;
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
 
  protected:
   void up(tSupervisor& supervisor, tStatus2& status) { upLines(supervisor, status); }
@@ -262,6 +305,7 @@ using tStaticRows = ::testing::Types<tTEDSRow, tCDIODigitalRow,
                                      tPFIDigitalRow<tTavikFixedDirectionDigSupervisor, kFixedName>,
                                      tPFIDigitalRow<tTavik37PinDigSupervisor, k37PinName>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Static, HandBackLifecycle, tStaticRows, tRowNames);
+INSTANTIATE_TYPED_TEST_SUITE_P(Static, CodeWalk, tStaticRows, tRowNames);
 
 }  // namespace
 }  // namespace nQoTest

@@ -60,7 +60,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -75,6 +74,7 @@
 #include "sim/simTime.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
+#include "support/walkOrders.h"
 
 namespace nQoTest {
 
@@ -533,34 +533,16 @@ class CodeWalk : public Lifecycle<Row> {
     std::vector<uint32_t> steps(std::begin(Row::kCodes), std::end(Row::kCodes));
     steps.push_back(kFireStep);
     for (size_t k = 0; k < deploys(); ++k) steps.push_back(kDeployStep + static_cast<uint32_t>(k));
-    std::vector<std::vector<uint32_t>> orders{{}};
-    for (size_t from = 0, length = 1; length <= 4; ++length) {
-      const size_t to = orders.size();
-      for (size_t i = from; i < to; ++i)
-        for (uint32_t step : steps) {
-          const bool deployed = std::ranges::any_of(orders[i], isDeploy);
-          if (isDeploy(step) ? deployed : length == 4 && !deployed) continue;
-          std::vector<uint32_t> longer = orders[i];
-          longer.push_back(step);
-          orders.push_back(longer);
-        }
-      from = to;
-    }
+    const std::vector<std::vector<uint32_t>> orders = ordersOf(steps, isDeploy);
     for (const std::vector<uint32_t>& order : orders)
       for (bool destroyed : {false, true}) {
         walkOne(order, destroyed, fresh);
         if (::testing::Test::HasFatalFailure()) return;
       }
-    for (const auto& [fault, met] : _faults)
-      ADD_FAILURE() << fault << " (first after " << met.first << "; " << met.count << " of "
-                    << 2 * orders.size() << " walks)";
+    _faults.report(2 * orders.size());
   }
 
  private:
-  struct tMet {
-    std::string first;
-    size_t count = 0;
-  };
   using tStatus2 = nQoMDBG100::tStatus2;
 
   static bool isDeploy(uint32_t step) { return (step & 0xFFFF'0000) == kDeployStep; }
@@ -669,16 +651,11 @@ class CodeWalk : public Lifecycle<Row> {
     for (std::string line; std::getline(lines, line);) faults += after + line + "\n";
     return faults;
   }
-  // Notes each line of faults, met at step in the walk.
   void check(const std::string& step, const std::string& walked, const std::string& faults) {
-    std::istringstream lines(faults);
-    for (std::string line; std::getline(lines, line);) {
-      tMet& met = _faults[step + ": " + line];
-      if (met.count++ == 0) met.first = walked;
-    }
+    _faults.note(step, walked, faults);
   }
 
-  std::map<std::string, tMet> _faults;
+  tFaultTally _faults;
 };
 TYPED_TEST_SUITE_P(CodeWalk);
 TYPED_TEST_P(CodeWalk, EveryOrderOfItsCodesLeavesTheBoardSound) { this->walk(); }

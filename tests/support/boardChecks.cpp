@@ -194,12 +194,18 @@ std::size_t tBoardWatch::reports() const {
   return events;
 }
 
-std::string tBoardWatch::faults() const { return faults(*_windows, _window, *_dispatcher); }
+std::string tBoardWatch::faults() const {
+  return _windows != nullptr ? faults(*_windows, _window, *_dispatcher) : reportFaults();
+}
 
 std::string tBoardWatch::faults(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                                 const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) const {
-  std::string all = sourcesWithoutHandler(windows, window, dispatcher) +
-                    channelsOnFreedMemory(windows, _channels);
+  return sourcesWithoutHandler(windows, window, dispatcher) +
+         channelsOnFreedMemory(windows, _channels) + reportFaults();
+}
+
+std::string tBoardWatch::reportFaults() const {
+  std::string all;
   for (const tStream& stream : _streams) {
     int owed = 0;
     for (const char event : stream.log().substr(stream.from)) {
@@ -214,6 +220,7 @@ std::string tBoardWatch::faults(const nQoSim::tSimRegisterWindows& windows, unsi
 }
 
 std::string tBoardWatch::runs(bool arm) const {
+  if (_windows == nullptr) return "";
   std::ostringstream runs;
   const std::vector<uint8_t> on = sourcesOn(*_windows, _window, *_dispatcher);
   for (const uint8_t source : _sources)
@@ -236,6 +243,7 @@ std::string tBoardWatch::unanswered() const {
 }
 
 std::string tBoardWatch::slotsInside(const void* begin, std::size_t size) const {
+  if (_dispatcher == nullptr) return "";
   const auto inside = [begin, size](const void* handler) {
     const auto first = reinterpret_cast<uintptr_t>(begin);
     return handler != nullptr && reinterpret_cast<uintptr_t>(handler) - first < size;
@@ -249,6 +257,7 @@ std::string tBoardWatch::slotsInside(const void* begin, std::size_t size) const 
 }
 
 void tBoardWatch::fire() {
+  if (_windows == nullptr) return;
   for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher)) {
     const std::vector<tPending> pending = pendingOf(source);
     if (pending.empty()) continue;

@@ -9,7 +9,8 @@
 // primitive switches on for a run, and its report streams (a scheduler
 // action's arms and disarms, a done sink's runs and reports), from a mark on.
 // It also makes the board fire: every source that is on raises its
-// interrupt once.
+// interrupt once. A row without a board (no watchBoard) has only its report
+// streams watched: the board's checks find nothing and fire does nothing.
 #pragma once
 
 #include <cstddef>
@@ -79,6 +80,9 @@ class tBoardWatch {
   void fire();
 
  private:
+  // A report that no arm was owed, per stream.
+  std::string reportFaults() const;
+
   struct tStream {
     std::string name;
     std::function<std::string()> log;

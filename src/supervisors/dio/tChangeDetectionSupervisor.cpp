@@ -184,7 +184,13 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
       }
       _state = kPlainCommitted;
       return;
-    case kPlainStart: start(*primitive, status); return;
+    case kPlainStart:
+      // A start under a run ends that run first, with the reports its stop
+      // owes (the action's release, the done report): every start begins a
+      // run afresh. A stop that failed answers and starts nothing.
+      if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
+      if (status.isNotFatal()) start(*primitive, status);
+      return;
     case kPlainStop: stop(*primitive, status); return;
     case kPlainUncommit:
       // A run is stopped first, with its done report; then the buffer of the

@@ -191,7 +191,11 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
       if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
       if (status.isNotFatal()) start(*primitive, status);
       return;
-    case kPlainStop: stop(*primitive, status); return;
+    case kPlainStop:
+      // Only a run is stopped: a stop with none (a second stop, a stop after
+      // the uncommit) releases no action and changes nothing.
+      if (_run.load()) stop(*primitive, status);
+      return;
     case kPlainUncommit:
       // A run is stopped first, with its done report; then the buffer of the
       // commit goes, also after a deploy to unbuffered or a failed stop.

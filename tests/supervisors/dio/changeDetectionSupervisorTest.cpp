@@ -910,10 +910,12 @@ TEST_F(ChangeDetectionSupervisorTest, TheDoneReportFollowsTheEventThatLinkResour
 }
 
 // A stop from another thread right after linkResource, which nothing but the
-// supervisor's own steps orders after the link: it reads, under the transfer
-// lock, the done target and the report owed that the link gave, and reports
-// done to the task's event once. So does the next run's stop.
-TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToTheTargetItGave) {
+// supervisor's own steps orders after the link: with no run (unlinkResource
+// stopped it) it reports nothing and changes nothing. The stop of the run
+// that a start then begins, from another thread too, reads, under the
+// transfer lock, the done target and the report owed that the link gave,
+// and reports done to the task's event once. So does the next run's stop.
+TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsOnlyARunToItsTarget) {
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor);
   ASSERT_EQ(control(supervisor, 1), 0);
@@ -928,6 +930,14 @@ TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToThe
   }
   EXPECT_EQ(stopped.code, 0);
   EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "") << "a stop with no run reported done";
+  EXPECT_EQ(supervisor.getState(), 4u);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  {
+    tUnorderedCall call([&] { supervisor.control(3, nullptr, nullptr, stopped); });
+    ASSERT_TRUE(call.run());
+  }
+  EXPECT_EQ(stopped.code, 0);
   EXPECT_EQ(calls.operations(), "event.post 1 0");
   EXPECT_EQ(supervisor.getState(), 5u);
   calls.clear();

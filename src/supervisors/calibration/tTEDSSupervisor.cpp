@@ -176,10 +176,11 @@ void tTEDSSupervisor::unlink(tStatus2& status) {
 }
 
 // Forward codes run on the caller's status and, on failure, their reverse
-// when its flag is set, on a fresh status that never replaces the error.
-// Reverse codes run on a fresh status merged into the caller's. A forward
-// code that took is recorded; a reverse that took (also as such an undo)
-// clears the record.
+// when its flag is set, on a fresh status that never replaces the error. A
+// forward code that took is recorded. A reverse code undoes only what the
+// record holds: with its forward step recorded, the recorded steps after it
+// first (undoDownTo), then its own; without, it answers 0 and reaches
+// nothing.
 void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
   if (bit < 3) {
     kControls[bit](primitive, status);
@@ -198,10 +199,24 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
     status.assign(local);
     return;
   }
-  tStatus2 local;
-  kControls[bit](primitive, local);
-  if (local.isNotFatal()) _done.fetch_and(~(1u << (5 - bit)));
-  status.assign(local);
+  if ((_done.load() & (1u << (5 - bit))) != 0) undoDownTo(primitive, bit, status);
+}
+
+// Latest first, each recorded step from the start down to the one that
+// reverse undoes, by its reverse (a disarm under a run stops it first, an
+// uncommit under an arm disarms first), each on a fresh status merged into
+// the caller's. A step leaves the record before its reverse runs, so that
+// codes on two threads never undo it twice, and comes back when the reverse
+// failed.
+void tTEDSSupervisor::undoDownTo(iTEDSCommunicator& primitive, int reverse, tStatus2& status) {
+  for (int each = 3; each <= reverse; ++each) {
+    const uint32_t step = 1u << (5 - each);
+    if ((_done.fetch_and(~step) & step) == 0) continue;
+    tStatus2 local;
+    kControls[each](primitive, local);
+    if (local.isFatal()) _done.fetch_or(step);
+    status.assign(local);
+  }
 }
 
 // From any thread: the communicator as held, inside a use that the release

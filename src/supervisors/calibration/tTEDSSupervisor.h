@@ -58,6 +58,8 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
 
  private:
   void runCommon(nQoUdP100::iTEDSCommunicator& primitive, int bit, nQoMDBG100::tStatus2& status);
+  void undoDownTo(nQoUdP100::iTEDSCommunicator& primitive, int reverse,
+                  nQoMDBG100::tStatus2& status);
   void undoRecorded(nQoUdP100::iTEDSCommunicator& primitive);
 
   nQoMRTB100::tSingularReserver<nQoUdP100::iTEDSCommunicator,

@@ -185,16 +185,24 @@ TEST_F(TEDSSupervisorTest, CommonCodesAndTheirUndo) {
   EXPECT_EQ(teds.calls, (std::vector<std::string>{"start"}));
 }
 
-TEST_F(TEDSSupervisorTest, CommitCancelFromRunningUncommitsOnly) {
+// The commit-cancel runs only the uncommit that the tracker declares; under
+// a run it stops and disarms first, by the record. A reverse code whose
+// forward step is not in the record answers 0 and reaches nothing.
+TEST_F(TEDSSupervisorTest, CommitCancelFromRunningStopsAndDisarmsBeforeTheUncommit) {
   bringUp();
+  for (uint32_t code : {3u, 4101u, 4u}) EXPECT_EQ(run(code, std::nullopt), 0);
+  EXPECT_TRUE(teds.calls.empty());
   for (uint32_t code : {1u, 4100u, 2u}) EXPECT_EQ(run(code, std::nullopt), 0);
   ASSERT_EQ(state(), 70);
   teds.calls.clear();
   tStatus2 s;
   supervisor.commitCancel(s);
   EXPECT_EQ(s.code, 0);
-  EXPECT_EQ(teds.calls, (std::vector<std::string>{"uncommit"}));
+  EXPECT_EQ(teds.calls, (std::vector<std::string>{"stop", "disarm", "uncommit"}));
   EXPECT_EQ(state(), 40);
+  teds.calls.clear();
+  EXPECT_EQ(run(4, std::nullopt), 0);
+  EXPECT_TRUE(teds.calls.empty()) << "an uncommit ran twice";
 }
 
 // A task released running, without a commit-cancel: the communicator goes

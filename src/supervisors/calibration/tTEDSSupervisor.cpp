@@ -156,18 +156,14 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
 }
 
 // The communicator tells no state: the record of the forward codes that
-// took is the supervisor's (no lifecycle step moves it). Each one whose
-// reverse the tracker declares is undone (stop, disarm, uncommit), as the
-// commit-cancel would undo it; the record is then empty.
+// took is the supervisor's (no lifecycle step moves it). Every step it holds
+// is undone, latest first (stop, disarm, uncommit), whatever reverses the
+// tracker declares: the communicator goes back as a fresh reservation finds
+// it. The record is then empty.
 void tTEDSSupervisor::undoRecorded(iTEDSCommunicator& primitive) {
-  const uint32_t done = _done.exchange(0);
-  for (int reverse = 3; reverse < 6; ++reverse) {
-    tStatus2 dropped;
-    if ((done & (1u << (5 - reverse))) == 0 ||
-        _tracker.isControlEnabled(nQoMRTB100::kControlCodeOfBit[reverse], dropped) == 0)
-      continue;
-    kControls[reverse](primitive, dropped);
-  }
+  tStatus2 dropped;
+  undoDownTo(primitive, 5, dropped);
+  _done.store(0);
 }
 
 void tTEDSSupervisor::unlink(tStatus2& status) {
@@ -176,11 +172,12 @@ void tTEDSSupervisor::unlink(tStatus2& status) {
 }
 
 // Forward codes run on the caller's status and, on failure, their reverse
-// when its flag is set, on a fresh status that never replaces the error. A
-// forward code that took is recorded. A reverse code undoes only what the
-// record holds: with its forward step recorded, the recorded steps after it
-// first (undoDownTo), then its own; without, it answers 0 and reaches
-// nothing.
+// on a fresh status that never replaces the error, whatever reverses the
+// tracker declares: a failed step is not recorded, so nothing else would
+// undo what it did. A forward code that took is recorded. A reverse code
+// undoes only what the record holds: with its forward step recorded, the
+// recorded steps after it first (undoDownTo), then its own; without, it
+// answers 0 and reaches nothing.
 void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
   if (bit < 3) {
     kControls[bit](primitive, status);
@@ -188,13 +185,8 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
       _done.fetch_or(1u << bit);
       return;
     }
-    const int reverse = 5 - bit;
     tStatus2 local;
-    constexpr uint32_t (nQoMRTB100::tSupStateTracker::*kReverseFlag[])(tStatus2&) = {
-        &nQoMRTB100::tSupStateTracker::getFlag3, &nQoMRTB100::tSupStateTracker::getFlag4,
-        &nQoMRTB100::tSupStateTracker::getFlag5};
-    if ((_tracker.*kReverseFlag[reverse - 3])(local) == 0) return;
-    kControls[reverse](primitive, local);
+    kControls[5 - bit](primitive, local);
     if (local.isNotFatal()) _done.fetch_and(~(1u << bit));
     status.assign(local);
     return;

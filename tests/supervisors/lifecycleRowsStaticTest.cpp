@@ -89,23 +89,44 @@ class tStaticRow : public ::testing::Test {
 // its place (after the walk destroyed the one a supervisor held) finds it.
 struct tCommunicatorRecord {
   std::atomic<bool> committed{false};
-  std::atomic<int> unpairedUncommits{0};
+  std::atomic<bool> armed{false};
+  std::atomic<bool> running{false};
+  // Reverses of a step not done (a reverse run twice, or with no forward).
+  std::atomic<int> unpairedReverses{0};
+  // Reverses run while a later step still held (an uncommit of an armed
+  // communicator, a disarm of a running one).
+  std::atomic<int> reversesUnderALaterStep{0};
 };
 
-// A communicator whose operations hold first; commit and uncommit move its
-// state, and an uncommit of an uncommitted one (a reverse run twice) counts.
+// A communicator whose operations hold first (the uncommit, which the release
+// runs, does not); each forward step and its reverse move its state, and a
+// reverse of a step not done, or under a later step, counts.
 struct tHeldCommunicator : nQoUdP100::iTEDSCommunicator {
   tHeldCommunicator(const tHoldPoint& hold, tCommunicatorRecord& told) : hold(hold), told(told) {}
   void commit(tStatus2&) override {
     hold();
     told.committed = true;
   }
-  void arm(tStatus2&) override { hold(); }
-  void start(tStatus2&) override { hold(); }
-  void stop(tStatus2&) override { hold(); }
-  void disarm(tStatus2&) override { hold(); }
-  void uncommit(tStatus2&) override {
-    if (!told.committed.exchange(false)) ++told.unpairedUncommits;
+  void arm(tStatus2&) override {
+    hold();
+    told.armed = true;
+  }
+  void start(tStatus2&) override {
+    hold();
+    told.running = true;
+  }
+  void stop(tStatus2&) override {
+    hold();
+    reverse(told.running, false);
+  }
+  void disarm(tStatus2&) override {
+    hold();
+    reverse(told.armed, told.running);
+  }
+  void uncommit(tStatus2&) override { reverse(told.committed, told.armed || told.running); }
+  void reverse(std::atomic<bool>& step, bool laterHeld) {
+    if (laterHeld) ++told.reversesUnderALaterStep;
+    if (!step.exchange(false)) ++told.unpairedReverses;
   }
   void cancel(tStatus2&) override { hold(); }
   void readEEPROM(uint32_t, uint32_t n, uint32_t, uint8_t* out, tStatus2&) override {
@@ -143,9 +164,10 @@ class tTEDSRow : public tStaticRow {
   }
   void makePrimitive() { teds.emplace(hold, told); }
   void destroyPrimitive() { teds.reset(); }
-  // The uncommits without a commit count from each bring-up on.
+  // The reverses out of order count from each bring-up on.
   void up(tSupervisor& supervisor, tStatus2& status) {
-    told.unpairedUncommits = 0;
+    told.unpairedReverses = 0;
+    told.reversesUnderALaterStep = 0;
     supervisor.initialize(settings, nullptr, status);
     supervisor.link(map, status);
   }
@@ -154,20 +176,23 @@ class tTEDSRow : public tStaticRow {
             {"411", code(supervisor, 411, words({4, 2, 5}, {7, 8}))},
             {"cancel", [&supervisor](tStatus2& status) { supervisor.requestCancel(status); }}};
   }
-  // Committed, armed, running: the commit is what the supervisor gives back;
-  // an uncommit after the commit leaves it nothing to give back.
+  // Committed, armed, running: the commit, the arm and the start are what
+  // the supervisor gives back, latest first; an uncommit after the commit
+  // leaves it nothing to give back.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"committed", codes(supervisor, {1})},
             {"committed, then uncommitted", codes(supervisor, {1, 4})},
             {"armed", codes(supervisor, {1, 4100})},
             {"running", codes(supervisor, {1, 4100, 2})}};
   }
-  // The tree has no communicator of its own: this one's commit as it was
-  // told it, and the uncommits it was told without a commit.
+  // The tree has no communicator of its own: this one's commit, arm and
+  // start as it was told them, and the reverses it was told out of order.
   std::string primitiveState() {
-    return std::string(told.committed ? "committed" : "uncommitted") + ", unpaired uncommits " +
-           std::to_string(told.unpairedUncommits) + ", held " +
-           std::to_string(nQoSim::brokerHoldsOf(&*pool));
+    return std::string(told.committed ? "committed" : "uncommitted") +
+           (told.armed ? ", armed" : ", disarmed") + (told.running ? ", running" : ", stopped") +
+           ", unpaired reverses " + std::to_string(told.unpairedReverses) +
+           ", reverses under a later step " + std::to_string(told.reversesUnderALaterStep) +
+           ", held " + std::to_string(nQoSim::brokerHoldsOf(&*pool));
   }
 
   tTEDSSettings settings;

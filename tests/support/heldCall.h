@@ -49,6 +49,8 @@ class tHeldCall {
     }
     return true;
   }
+  // Whether a call has come to the hold, without waiting.
+  bool inside() const { return _inside; }
   void letGo() { _letGo = true; }
   // True when the call was let go by the bound, not by the test.
   bool expired() const { return _expired; }

@@ -28,6 +28,7 @@ tChangeDetectionPrimitive::tChangeDetectionPrimitive(const nQoORB100::tGUID& dev
 tChangeDetectionPrimitive::~tChangeDetectionPrimitive() {
   nQoMDBG100::tStatus2 status;
   nQoUdP100::closeTransferLock(_transferLock, status);
+  if (_runLock != nullptr) syncClose(_runLock);
   _changes.close();
   moduleFree(_lines);
   moduleFree(_buffer.load());
@@ -71,6 +72,9 @@ void tChangeDetectionPrimitive::initialize(nQoUdP100::tImmedDigLatchingPrimitive
   }
   for (uint32_t i = 0; i < _lineCount; ++i) _lines[i] = lines[i];
   _transferLock = nQoUdP100::openTransferLock(_deviceInfo, status);
+  if (status.isFatal()) return;
+  _runLock = syncOpen(iSync::tParam{1, 1, 0}, &code);
+  setCode(status, code, {kSource, 137});
 }
 
 void tChangeDetectionPrimitive::allocateBuffer(uint32_t bytesPerSample,

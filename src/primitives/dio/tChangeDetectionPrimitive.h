@@ -19,6 +19,7 @@
 #include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/transferLock.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDigReadablePrimSup.h"
 #include "mrl/iEvent.h"
@@ -109,6 +110,19 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     _changes.lift(kAbortMark);
     _done = false;
     _doneReported = false;
+  }
+  // Runs step with the run lock held, unless the status holds an error or
+  // the lock refused (reported at its site): the codes that start, stop,
+  // commit and uncommit a run take it, so that no two of them on two threads
+  // interleave (a stop between a start's record and its enable would leave
+  // the change interrupt on with no run recorded).
+  template <class tStep>
+  void underRunLock(tStep step, nQoMDBG100::tStatus2& status) {
+    nQoUdP100::underLock(_runLock,
+                         [&] {
+                           if (status.isNotFatal()) step();
+                         },
+                         status, {"tChangeDetectionPrimitive", 145});
   }
   // Whether a change status or a read overflow was seen since the last
   // query; both flags are cleared, each by one atomic exchange.
@@ -232,6 +246,7 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   // Hands each change over to one reader (kind 5).
   tEndableEvent _changes;
   iSync* _transferLock = nullptr;
+  iSync* _runLock = nullptr;
   uint32_t _enabledLines = 0;
   uint64_t _changeCount = 0;
   std::atomic<bool> _changeOverrun = false;

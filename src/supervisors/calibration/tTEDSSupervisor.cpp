@@ -156,18 +156,14 @@ void tTEDSSupervisor::releaseResource(tStatus2& status) {
 }
 
 // The communicator tells no state: the record of the forward codes that
-// took is the supervisor's (no lifecycle step moves it). Each one whose
-// reverse the tracker declares is undone (stop, disarm, uncommit), as the
-// commit-cancel would undo it; the record is then empty.
+// took is the supervisor's (no lifecycle step moves it). Every step it holds
+// is undone, latest first (stop, disarm, uncommit), whatever reverses the
+// tracker declares: the communicator goes back as a fresh reservation finds
+// it. The record is then empty.
 void tTEDSSupervisor::undoRecorded(iTEDSCommunicator& primitive) {
-  const uint32_t done = _done.exchange(0);
-  for (int reverse = 3; reverse < 6; ++reverse) {
-    tStatus2 dropped;
-    if ((done & (1u << (5 - reverse))) == 0 ||
-        _tracker.isControlEnabled(nQoMRTB100::kControlCodeOfBit[reverse], dropped) == 0)
-      continue;
-    kControls[reverse](primitive, dropped);
-  }
+  tStatus2 dropped;
+  undoDownTo(primitive, 5, dropped);
+  _done.store(0);
 }
 
 void tTEDSSupervisor::unlink(tStatus2& status) {
@@ -176,10 +172,12 @@ void tTEDSSupervisor::unlink(tStatus2& status) {
 }
 
 // Forward codes run on the caller's status and, on failure, their reverse
-// when its flag is set, on a fresh status that never replaces the error.
-// Reverse codes run on a fresh status merged into the caller's. A forward
-// code that took is recorded; a reverse that took (also as such an undo)
-// clears the record.
+// on a fresh status that never replaces the error, whatever reverses the
+// tracker declares: a failed step is not recorded, so nothing else would
+// undo what it did. A forward code that took is recorded. A reverse code
+// undoes only what the record holds: with its forward step recorded, the
+// recorded steps after it first (undoDownTo), then its own; without, it
+// answers 0 and reaches nothing.
 void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2& status) {
   if (bit < 3) {
     kControls[bit](primitive, status);
@@ -187,21 +185,30 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
       _done.fetch_or(1u << bit);
       return;
     }
-    const int reverse = 5 - bit;
     tStatus2 local;
-    constexpr uint32_t (nQoMRTB100::tSupStateTracker::*kReverseFlag[])(tStatus2&) = {
-        &nQoMRTB100::tSupStateTracker::getFlag3, &nQoMRTB100::tSupStateTracker::getFlag4,
-        &nQoMRTB100::tSupStateTracker::getFlag5};
-    if ((_tracker.*kReverseFlag[reverse - 3])(local) == 0) return;
-    kControls[reverse](primitive, local);
+    kControls[5 - bit](primitive, local);
     if (local.isNotFatal()) _done.fetch_and(~(1u << bit));
     status.assign(local);
     return;
   }
-  tStatus2 local;
-  kControls[bit](primitive, local);
-  if (local.isNotFatal()) _done.fetch_and(~(1u << (5 - bit)));
-  status.assign(local);
+  if ((_done.load() & (1u << (5 - bit))) != 0) undoDownTo(primitive, bit, status);
+}
+
+// Latest first, each recorded step from the start down to the one that
+// reverse undoes, by its reverse (a disarm under a run stops it first, an
+// uncommit under an arm disarms first), each on a fresh status merged into
+// the caller's. A step leaves the record before its reverse runs, so that
+// codes on two threads never undo it twice, and comes back when the reverse
+// failed.
+void tTEDSSupervisor::undoDownTo(iTEDSCommunicator& primitive, int reverse, tStatus2& status) {
+  for (int each = 3; each <= reverse; ++each) {
+    const uint32_t step = 1u << (5 - each);
+    if ((_done.fetch_and(~step) & step) == 0) continue;
+    tStatus2 local;
+    kControls[each](primitive, local);
+    if (local.isFatal()) _done.fetch_or(step);
+    status.assign(local);
+  }
 }
 
 // From any thread: the communicator as held, inside a use that the release

@@ -1,12 +1,13 @@
 // Reaches the memory of sensors with a transducer electronic data sheet
 // through the TEDS communicator the broker hands out: the six common control
 // codes run the communicator's operations (a failed forward step is undone
-// when the state tracker allows it), and codes 410 to 415 move data between
-// the control blocks and the sensor memory. Codes and requestCancel may come
-// from another thread at any step: they reach the communicator through a
-// slot that the release takes it out of, waiting for the calls under way,
-// before it undoes what the codes did (its own record: the communicator tells
-// no state), as the commit-cancel would, and hands the communicator back.
+// by its reverse; a reverse runs only on a step its record holds, after the
+// later steps it holds), and codes 410 to 415 move data between the control
+// blocks and the sensor memory. Codes and requestCancel may come from
+// another thread at any step: they reach the communicator through a slot
+// that the release takes it out of, waiting for the calls under way, before
+// it undoes everything the codes did, latest first (its own record: the
+// communicator tells no state), and hands the communicator back.
 #pragma once
 
 #include <atomic>
@@ -58,6 +59,8 @@ class tTEDSSupervisor : public nQoMRL100::iPrimitiveSupervisor, public tModuleOb
 
  private:
   void runCommon(nQoUdP100::iTEDSCommunicator& primitive, int bit, nQoMDBG100::tStatus2& status);
+  void undoDownTo(nQoUdP100::iTEDSCommunicator& primitive, int reverse,
+                  nQoMDBG100::tStatus2& status);
   void undoRecorded(nQoUdP100::iTEDSCommunicator& primitive);
 
   nQoMRTB100::tSingularReserver<nQoUdP100::iTEDSCommunicator,

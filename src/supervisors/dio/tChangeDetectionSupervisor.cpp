@@ -169,28 +169,48 @@ void tChangeDetectionSupervisor::onControl(tChangeDetectionPrimitive* primitive,
     setCode(status, kNullPointer, {kFile, 384});
     return;
   }
+  if (code == kQueryOverflow) {
+    queryOverflow(*primitive, out, status);
+    return;
+  }
+  primitive->underRunLock([&] { onRunCode(*primitive, code, status); }, status);
+}
+
+// Under the run lock, so that each code finds the run record as the last
+// code left it and leaves it matching the board.
+void tChangeDetectionSupervisor::onRunCode(tChangeDetectionPrimitive& primitive, uint32_t code,
+                                           tStatus2& status) {
   switch (code) {
-    case kQueryOverflow: queryOverflow(*primitive, out, status); return;
     case kPlainCommit:
       // The buffer a run fills is replaced only once the run is stopped,
       // with its done report; a buffer of the size asked for is kept.
-      if (buffered() && _run.load() && primitive->wouldReplaceBuffer(fields().bufferSize))
-        onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
-      if (buffered()) primitive->allocateBuffer(fields().bufferSize, status);
+      if (buffered() && _run.load() && primitive.wouldReplaceBuffer(fields().bufferSize))
+        onFreshStatus(status, [&](tStatus2& s) { stop(primitive, s); });
+      if (buffered()) primitive.allocateBuffer(fields().bufferSize, status);
       if (status.isFatal()) {
         tStatus2 undo;
-        primitive->releaseBuffer(undo);
+        primitive.releaseBuffer(undo);
         return;
       }
       _state = kPlainCommitted;
       return;
-    case kPlainStart: start(*primitive, status); return;
-    case kPlainStop: stop(*primitive, status); return;
+    case kPlainStart:
+      // A start under a run ends that run first, with the reports its stop
+      // owes (the action's release, the done report): every start begins a
+      // run afresh. A stop that failed answers and starts nothing.
+      if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(primitive, s); });
+      if (status.isNotFatal()) start(primitive, status);
+      return;
+    case kPlainStop:
+      // Only a run is stopped: a stop with none (a second stop, a stop after
+      // the uncommit) releases no action and changes nothing.
+      if (_run.load()) stop(primitive, status);
+      return;
     case kPlainUncommit:
       // A run is stopped first, with its done report; then the buffer of the
       // commit goes, also after a deploy to unbuffered or a failed stop.
-      if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(*primitive, s); });
-      onFreshStatus(status, [&](tStatus2& s) { primitive->releaseBuffer(s); });
+      if (_run.load()) onFreshStatus(status, [&](tStatus2& s) { stop(primitive, s); });
+      onFreshStatus(status, [&](tStatus2& s) { primitive.releaseBuffer(s); });
       _state = kPlainResourcesLinked;
       return;
     default: setCode(status, kNotSupported, {kFile, 476});

@@ -77,10 +77,12 @@ class tChangeDetectionSupervisor final
   // Runs read(primitive) inside a use; without a primitive, -50004 and 0.
   template <class tRead>
   uint32_t readHeld(nQoMDBG100::tStatus2& status, tRead read);
-  // The codes on the primitive as held.
+  // The codes on the primitive as held: request 256, and the others under
+  // the primitive's run lock.
   void onControl(tChangeDetectionPrimitive* primitive, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
+  void onRunCode(tChangeDetectionPrimitive& primitive, uint32_t code, nQoMDBG100::tStatus2& status);
   // While a run is on: the read in progress returns.
   void onCancel(tChangeDetectionPrimitive& primitive, nQoMDBG100::tStatus2& status);
   // Before unlinkResource or the release takes the primitive out: every read
@@ -103,8 +105,9 @@ class tChangeDetectionSupervisor final
   iCDI_DMATransferSupervisor* _cdiDMA = nullptr;
   // A run that a start began and no stop ended: set by the start, cleared
   // only by the stop, whatever a code or a lifecycle step makes of the state
-  // word. What a cancel and the bring-down of unlinkResource and the release
-  // read.
+  // word. The codes read and change it under the primitive's run lock; a
+  // cancel reads it, and so does the bring-down of unlinkResource and the
+  // release, once no code can run.
   std::atomic<bool> _run{false};
   nQoMAS100::iSchedulerAction* _action = nullptr;
   // The first and second edge masks that linkResource enabled, and whether

@@ -182,31 +182,40 @@ TEST_F(TEDSSupervisorTest, CommonCodesAndTheirUndo) {
   teds.calls.clear();
   teds.failing = "start";
   EXPECT_EQ(run(2, std::nullopt), -7);
-  EXPECT_EQ(teds.calls, (std::vector<std::string>{"start"}));
+  EXPECT_EQ(teds.calls, (std::vector<std::string>{"start", "stop"}));
 }
 
-TEST_F(TEDSSupervisorTest, CommitCancelFromRunningUncommitsOnly) {
+// The commit-cancel runs only the uncommit that the tracker declares; under
+// a run it stops and disarms first, by the record. A reverse code whose
+// forward step is not in the record answers 0 and reaches nothing.
+TEST_F(TEDSSupervisorTest, CommitCancelFromRunningStopsAndDisarmsBeforeTheUncommit) {
   bringUp();
+  for (uint32_t code : {3u, 4101u, 4u}) EXPECT_EQ(run(code, std::nullopt), 0);
+  EXPECT_TRUE(teds.calls.empty());
   for (uint32_t code : {1u, 4100u, 2u}) EXPECT_EQ(run(code, std::nullopt), 0);
   ASSERT_EQ(state(), 70);
   teds.calls.clear();
   tStatus2 s;
   supervisor.commitCancel(s);
   EXPECT_EQ(s.code, 0);
-  EXPECT_EQ(teds.calls, (std::vector<std::string>{"uncommit"}));
+  EXPECT_EQ(teds.calls, (std::vector<std::string>{"stop", "disarm", "uncommit"}));
   EXPECT_EQ(state(), 40);
+  teds.calls.clear();
+  EXPECT_EQ(run(4, std::nullopt), 0);
+  EXPECT_TRUE(teds.calls.empty()) << "an uncommit ran twice";
 }
 
 // A task released running, without a commit-cancel: the communicator goes
-// back uncommitted, as the commit-cancel would leave it.
-TEST_F(TEDSSupervisorTest, TheReleaseOfARunningTaskUncommitsFirst) {
+// back stopped, disarmed and uncommitted, latest first, as a fresh
+// reservation finds it.
+TEST_F(TEDSSupervisorTest, TheReleaseOfARunningTaskStopsDisarmsAndUncommits) {
   bringUp();
   for (uint32_t code : {1u, 4100u, 2u}) EXPECT_EQ(run(code, std::nullopt), 0);
   teds.calls.clear();
   tStatus2 s;
   supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
-  EXPECT_EQ(teds.calls, (std::vector<std::string>{"uncommit"}));
+  EXPECT_EQ(teds.calls, (std::vector<std::string>{"stop", "disarm", "uncommit"}));
   EXPECT_EQ(supervisor.getPrimitive(), nullptr);
 }
 

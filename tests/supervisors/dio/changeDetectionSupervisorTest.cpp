@@ -4,6 +4,7 @@
 // primitive's own end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include "supervisors/controlRequests.h"
 #include "supervisors/dio/tChangeDetectionSupervisor.h"
 #include "supervisors/simBoardFixture.h"
+#include "support/boardChecks.h"
 #include "support/brokerPools.h"
 #include "support/changeDetectionDoubles.h"
 #include "support/heldCall.h"
@@ -374,7 +376,8 @@ TEST_F(ChangeDetectionSupervisorTest, AReadThatACancelReachedEndsWhateverStartFo
   EXPECT_EQ(s.code, 0);
 }
 
-// A scheduler whose action runs onRelease as a stop releases it.
+// A scheduler whose action runs onStarted as a start tells it started, and
+// onRelease as a stop releases it.
 class tHoldingScheduler : public tScriptedSchedulerSupervisor {
  public:
   using tScriptedSchedulerSupervisor::tScriptedSchedulerSupervisor;
@@ -383,10 +386,15 @@ class tHoldingScheduler : public tScriptedSchedulerSupervisor {
     return &holding;
   }
   struct tAction : nQoSim::tSimSchedulerAction {
+    void started(tStatus2& s) override {
+      if (onStarted) onStarted();
+      tSimSchedulerAction::started(s);
+    }
     void release(tStatus2& s) override {
       if (onRelease) onRelease();
       tSimSchedulerAction::release(s);
     }
+    std::function<void()> onStarted;
     std::function<void()> onRelease;
   } holding;
 };
@@ -426,6 +434,73 @@ TEST_F(ChangeDetectionSupervisorTest, UnlinkResourceResetsOnlyOnceAStopUnderWayH
   tStatus2 s;
   supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
+}
+
+// A start and a stop on two threads: the start held as it tells the action
+// started (its run recorded, the change interrupt not yet on) while the
+// stop comes. The stop waits for the start to end, then ends its run: the
+// action is released once after it started, the change interrupt is off, and
+// the release takes the handler out of a source that is off. A run lock
+// that refuses is answered, and the code runs nothing.
+TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForAStartUnderWayOnAnotherThread) {
+  tHoldingScheduler holdingScheduler{calls, "scheduler"};
+  supervisorMap.entries[kSchedulerKey] = &holdingScheduler;
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  settings.supervisorRecord().schedulerActionSupervisorKey = kSchedulerKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  ASSERT_EQ(control(supervisor, 1), 0);
+  std::vector<const iSync*> locks;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.kind != 2 && record.kind != 3 &&
+        record.kind != 5)
+      locks.push_back(record.object);
+  const auto blockedOnALock = [&] {
+    return std::ranges::any_of(locks, [](const iSync* lock) { return nQoSim::syncBlocked(lock); });
+  };
+  tHeldCall starting(tHeldCall::kGuard), stopping(tHeldCall::kGuard);
+  holdingScheduler.holding.onStarted = [&] { starting.hold(); };
+  holdingScheduler.holding.onRelease = [&] { stopping.hold(); };
+  std::atomic<int> started{1}, stopped{1};
+  std::thread starter([&] { started = control(supervisor, 2); });
+  EXPECT_TRUE(starting.waitUntilInside());
+  std::atomic<bool> stopInside{false};
+  std::thread stopper([&] { stopped = control(supervisor, 3); });
+  // The stop either waits for the start or reaches its own point.
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  bool came = false;
+  while (!came && std::chrono::steady_clock::now() < guard) {
+    stopInside = stopping.inside();
+    came = stopInside || blockedOnALock();
+    std::this_thread::yield();
+  }
+  EXPECT_TRUE(came) << "the stop neither waited nor reached the action";
+  starting.letGo();
+  starter.join();
+  stopping.letGo();
+  stopper.join();
+  holdingScheduler.holding.onStarted = nullptr;
+  holdingScheduler.holding.onRelease = nullptr;
+  EXPECT_FALSE(stopInside) << "the stop ran under the start";
+  EXPECT_FALSE(starting.expired() || stopping.expired());
+  EXPECT_EQ(started, 0);
+  EXPECT_EQ(stopped, 0);
+  EXPECT_EQ(holdingScheduler.holding.calls(),
+            (std::vector<tAction>{{tAction::kStarted, 0}, {tAction::kReleased, 0}}));
+  EXPECT_FALSE(primitive->isRunning());
+  EXPECT_EQ(change(1, 0), 0u) << "the change interrupt is on after the stop";
+  holdingScheduler.holding.clear();
+  nQoSim::failNextAcquire(-50103);
+  EXPECT_EQ(control(supervisor, 2), -50103);
+  EXPECT_TRUE(loggedAt(-50103, "tChangeDetectionPrimitive", 145));
+  EXPECT_TRUE(holdingScheduler.holding.calls().empty());
+  EXPECT_FALSE(primitive->isRunning());
+  EXPECT_EQ(supervisor.getState(), 5u);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
 }
 
 // A start that comes after unlinkResource's end turns the run on again and
@@ -910,10 +985,12 @@ TEST_F(ChangeDetectionSupervisorTest, TheDoneReportFollowsTheEventThatLinkResour
 }
 
 // A stop from another thread right after linkResource, which nothing but the
-// supervisor's own steps orders after the link: it reads, under the transfer
-// lock, the done target and the report owed that the link gave, and reports
-// done to the task's event once. So does the next run's stop.
-TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToTheTargetItGave) {
+// supervisor's own steps orders after the link: with no run (unlinkResource
+// stopped it) it reports nothing and changes nothing. The stop of the run
+// that a start then begins, from another thread too, reads, under the
+// transfer lock, the done target and the report owed that the link gave,
+// and reports done to the task's event once. So does the next run's stop.
+TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsOnlyARunToItsTarget) {
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor);
   ASSERT_EQ(control(supervisor, 1), 0);
@@ -928,6 +1005,14 @@ TEST_F(ChangeDetectionSupervisorTest, AStopOnAnotherThreadAfterALinkReportsToThe
   }
   EXPECT_EQ(stopped.code, 0);
   EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(calls.operations(), "") << "a stop with no run reported done";
+  EXPECT_EQ(supervisor.getState(), 4u);
+  ASSERT_EQ(control(supervisor, 2), 0);
+  {
+    tUnorderedCall call([&] { supervisor.control(3, nullptr, nullptr, stopped); });
+    ASSERT_TRUE(call.run());
+  }
+  EXPECT_EQ(stopped.code, 0);
   EXPECT_EQ(calls.operations(), "event.post 1 0");
   EXPECT_EQ(supervisor.getState(), 5u);
   calls.clear();

@@ -102,6 +102,9 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, kNoChannelLine});
     return;
   }
+  // An arm that no disarm followed is disarmed first, with its end: each arm
+  // is answered once.
+  if (_armed.get() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   selectChannel(dmaChannelSelectCode(channel), status);
   // An overrun or overflow stopped the worker; this run needs it again.
   if (_worker->isStopRequested() != 0) {

@@ -93,8 +93,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   void commit(tStatus2&) {}
   void uncommit(tStatus2&) {}
   // Selects the linked channel (kRefused, nothing written, for a channel past
-  // 15 or none); a worker that an error stopped is started again; the worker
-  // reset and the end armed. A failure is undone by disarm on a fresh status.
+  // 15 or none) after disarming an arm still held; a worker that an error
+  // stopped is started again; the worker reset and the end armed. A failure
+  // is undone by disarm on a fresh status.
   void arm(tStatus2& status);
   // Not supported: -50256.
   void start(tStatus2& status);

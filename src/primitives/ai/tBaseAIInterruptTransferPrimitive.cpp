@@ -133,13 +133,19 @@ void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
 // Each steps down only from where the run stands, uncommit to where the
 // steps below the codes left it: an undo of a run that never came so far
 // leaves its state alone, and a commit on a transfer not linked leaves it
-// unlinked, so that the next link still registers its observers.
+// unlinked, so that the next link still registers its observers. Both end
+// the run an arm opened: a pass after them reports no end of it, to this
+// owner or to the next.
 void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal() && _runState == kArmed) _runState = kCommitted;
+  if (status.isFatal()) return;
+  _done.set(1);
+  if (_runState == kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal() && _runState >= kCommitted) _runState = _linkState;
+  if (status.isFatal()) return;
+  _done.set(1);
+  if (_runState >= kCommitted) _runState = _linkState;
 }
 
 void tBaseAIInterruptTransferPrimitive::unconfigure(tStatus2& status) {

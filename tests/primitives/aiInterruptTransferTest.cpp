@@ -174,6 +174,20 @@ TEST_F(tAIInterruptTransferTest, EveryRunWaitsForBit15ThenDrainsTheRestAndEndsCl
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of the armed transfer (code 1 after 4100) keeps its arm and run:
+// the run still ends with its one report.
+TEST_F(tAIInterruptTransferTest, ACommitOfAnArmedTransferKeepsItsRun) {
+  destination.fifo = fifo;
+  transfer->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->runState(), 5u);
+  model.push({7, 8});
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{7, 8}));
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+}
+
 TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   windows.setReadCallback(window, 0x136, [](unsigned) {
     nQoSim::advanceClock(1'000'000);

@@ -112,7 +112,8 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
-  _runState = kCommitted;
+  // An armed transfer stays armed: the commit takes nothing its run uses.
+  if (_runState != kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {

@@ -318,6 +318,29 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   EXPECT_EQ(transfer->runState(), 4u);
 }
 
+// A block count of 0 given to the FIFO after the commit asks for no move: the
+// FIFO pass ends the run with the commit's refusal instead of moving nothing
+// for ever.
+TEST_F(tAIInterruptTransferTest, ABlockCountOf0AfterTheCommitEndsTheRunAtTheFIFOPass) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4});
+  nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+  config.word3 = 0;
+  fifo->setConfiguration(config, status);
+  // A pass that keeps asking is let go once it has asked 100 times.
+  destination.onMove = [&] {
+    uint32_t rest[4];
+    tStatus2 drained;
+    if (destination.counts.size() == 100) fifo->readSamples(rest, model.size(), drained);
+  };
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, kBaseFile, 130));
+  EXPECT_TRUE(destination.counts.empty());
+  EXPECT_EQ(destination.ends, (std::vector<int>{-50150}));
+}
+
 TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {
   transfer->disarm(status);
   transfer->uncommit(status);

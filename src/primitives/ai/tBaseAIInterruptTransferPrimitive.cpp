@@ -158,11 +158,13 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
   ++_counts.fifo;
   ++_counts.fifoSecondary;
   const uint32_t blocks = _fifo->configuration().word3;
-  // A block count set after commit is checked here: nothing is asked for.
+  // A block count set after commit is checked here, as commit checks it:
+  // nothing is asked for. Moves of 0 samples would never end the pass.
   const uint64_t wide = uint64_t{_blockSize} * blocks;
   const uint32_t count = static_cast<uint32_t>(wide);
   uint64_t taken = 0;
   tStatus2 reason;
+  if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
   if (wide > UINT32_MAX) setCode(reason, nQoUdR100::kCountTooLarge, {kFile, kMoveTooLargeLine});
   if (reason.isNotFatal())
     _destination.call([&](iDestination& destination) {

@@ -150,9 +150,10 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Under the transfer lock, so that a report under way has left: no end is
   // reported any more (the destruction has begun).
   void silence();
-  // Stops the controller on an error; reports to the sink under the transfer
-  // lock when the end has not been reported yet and no destruction has begun.
-  void endTransfer(const tStatus2& reason, tStatus2& status);
+  // The run's end: stops the controller on an error; reports to the sink
+  // under the transfer lock when run is the live run, its end has not been
+  // reported yet and no destruction has begun.
+  void endTransfer(uint32_t run, const tStatus2& reason, tStatus2& status);
   // Runs step under the transfer lock; what the lock reports merges into the
   // status.
   template <class tStep>
@@ -170,6 +171,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tCounts _counts;
   // Written by arm and by the end of the run, which may be on the worker.
   tSyncAtomicU32 _done{1};
+  // The runs that arms began, counted with _done under the transfer lock;
+  // a drain polls it to see an arm overtake its run.
+  tSyncAtomicU32 _run;
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;

@@ -109,6 +109,23 @@ TEST_F(tAIDMATransferTest, ArmSelectsTheChannelUnderGroup19EvenUnchangedAndDisar
   EXPECT_EQ(status.code, 0);
 }
 
+// An uncommit of an armed transfer (code 4 after 4100) disarms it first:
+// the channel is deselected and the run ends with its one report; a second
+// uncommit does nothing.
+TEST_F(tAIDMATransferTest, AnUncommitOfAnArmedTransferDisarmsItFirst) {
+  transfer->arm(status);
+  clearLogs();
+  transfer->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0x00, 8)}));
+  EXPECT_FALSE(transfer->isArmed());
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+  clearLogs();
+  transfer->uncommit(status);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
 // The DMA select's lock cannot be taken at disarm; the worker is still
 // signalled and ends the run, and the lock's failure is reported.
 TEST_F(tAIDMATransferTest, AFailedSelectClearStillSignalsTheWorker) {

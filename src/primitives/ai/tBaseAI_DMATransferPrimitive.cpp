@@ -131,6 +131,10 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   }
 }
 
+void tBaseAI_DMATransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal() && _armed.get() != 0) disarm(status);
+}
+
 void tBaseAI_DMATransferPrimitive::silence() {
   tStatus2 local;
   underTransferLock([this] { _destroying.set(1); }, local);

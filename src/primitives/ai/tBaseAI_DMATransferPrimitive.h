@@ -89,9 +89,10 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // failure is undone by unlink on a fresh status. Nothing while linked, so
   // that one unlink takes every record out.
   void link(tStatus2& status);
-  // The second commit step and the first uncommit step: nothing to do.
+  // The second commit step: nothing to do. The first uncommit step: an arm
+  // that no disarm followed is disarmed first, with its end.
   void commit(tStatus2&) {}
-  void uncommit(tStatus2&) {}
+  void uncommit(tStatus2& status);
   // Selects the linked channel (kRefused, nothing written, for a channel past
   // 15 or none) after disarming an arm still held; a worker that an error
   // stopped is started again; the worker reset and the end armed. A failure

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "primitives/aiTransferFixture.h"
 #include "sim/simSync.h"
 #include "sim/simThread.h"
+#include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/statusRecords.h"
 
@@ -105,6 +107,23 @@ TEST_F(tAIDMATransferTest, ArmSelectsTheChannelUnderGroup19EvenUnchangedAndDisar
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0xA0, 8)})) << "channel 15 selects code 0";
   transfer->disarm(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// An uncommit of an armed transfer (code 4 after 4100) disarms it first:
+// the channel is deselected and the run ends with its one report; a second
+// uncommit does nothing.
+TEST_F(tAIDMATransferTest, AnUncommitOfAnArmedTransferDisarmsItFirst) {
+  transfer->arm(status);
+  clearLogs();
+  transfer->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x09, 0x00, 8)}));
+  EXPECT_FALSE(transfer->isArmed());
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+  clearLogs();
+  transfer->uncommit(status);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
 }
 
 // The DMA select's lock cannot be taken at disarm; the worker is still
@@ -337,6 +356,58 @@ TEST_F(tAIDMATransferTest, ACancelJustAfterTheWorkerResetEndsTheNewRunWithOneRep
   transfer->disarm(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(sink.reasons(), (std::vector<int>{0, 0}));
+}
+
+// A wake that comes before any arm (a last conversion of a run the transfer
+// did not take part in) finds no run to end: its drain ends none, neither
+// the run an arm opens while it may still poll, nor when the FIFO empties in
+// that run. The run ends at its own last conversion, once.
+TEST_F(tAIDMATransferTest, AWakeBeforeAnyArmEndsNoRunOfALaterArm) {
+  nQoSim::resetTime();  // the worker sleeps 10 ms of host time between polls
+  model.push({1, 2, 3});
+  std::atomic<unsigned> polls{0};
+  windows.setReadCallback(window, 0x104, [&](unsigned) {
+    ++polls;
+    return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0u;
+  });
+  // Waits, bounded by elapsed time, until done answers true.
+  const auto until = [](const std::function<bool()>& done) {
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (!done() && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    return done();
+  };
+  nQoSim::clearSyncLog();
+  transfer->wakeThread(status);
+  // The worker's go event is the event the wake set; the worker clears it
+  // once it has run the wake's drain.
+  const iSync* go = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kSet && record.kind == 2 && record.option == 108)
+      go = record.object;
+  ASSERT_NE(go, nullptr);
+  const auto cleared = [&] {
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kReset && record.object == go) return true;
+    return false;
+  };
+  ASSERT_TRUE(until([&] { return polls != 0 || cleared(); })) << "the wake was never taken";
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  uint32_t samples[3];
+  EXPECT_EQ(fifo->readSamples(samples, 3, status), 3u);
+  // Until the worker waits for its next wake: the wake's drain has ended.
+  ASSERT_TRUE(until([&] { return nQoSim::syncBlocked(go) != 0; }))
+      << "the worker never went back to wait";
+  EXPECT_TRUE(sink.reasons().empty()) << "the run ended before its last conversion";
+  EXPECT_FALSE(transfer->isDone());
+
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  ASSERT_TRUE(sink.waitFor(1));
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+  windows.setReadCallback(window, 0x104, {});
 }
 
 // A linked transfer that is destroyed takes its records out of the lists of

@@ -174,6 +174,20 @@ TEST_F(tAIInterruptTransferTest, EveryRunWaitsForBit15ThenDrainsTheRestAndEndsCl
   EXPECT_EQ(status.code, 0);
 }
 
+// A commit of the armed transfer (code 1 after 4100) keeps its arm and run:
+// the run still ends with its one report.
+TEST_F(tAIInterruptTransferTest, ACommitOfAnArmedTransferKeepsItsRun) {
+  destination.fifo = fifo;
+  transfer->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->runState(), 5u);
+  model.push({7, 8});
+  tStatus2 pass;
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{7, 8}));
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+}
+
 TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   windows.setReadCallback(window, 0x136, [](unsigned) {
     nQoSim::advanceClock(1'000'000);
@@ -302,6 +316,29 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   transfer->commit(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(transfer->runState(), 4u);
+}
+
+// A block count of 0 given to the FIFO after the commit asks for no move: the
+// FIFO pass ends the run with the commit's refusal instead of moving nothing
+// for ever.
+TEST_F(tAIInterruptTransferTest, ABlockCountOf0AfterTheCommitEndsTheRunAtTheFIFOPass) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4});
+  nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+  config.word3 = 0;
+  fifo->setConfiguration(config, status);
+  // A pass that keeps asking is let go once it has asked 100 times.
+  destination.onMove = [&] {
+    uint32_t rest[4];
+    tStatus2 drained;
+    if (destination.counts.size() == 100) fifo->readSamples(rest, model.size(), drained);
+  };
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, kBaseFile, 130));
+  EXPECT_TRUE(destination.counts.empty());
+  EXPECT_EQ(destination.ends, (std::vector<int>{-50150}));
 }
 
 TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "primitives/ai/tAISubsystem.h"
@@ -389,22 +390,34 @@ TEST_F(tAISubsystemTest, AnArmWithoutACommitArmsNothingAndADisarmStopsTheRunItHo
   EXPECT_EQ(subsystem->heldSteps(), 0u);
   EXPECT_FALSE(subsystem->timing()->isArmHeld());
 
-  for (const bool uncommit : {false, true}) {
-    SCOPED_TRACE(uncommit ? "1, 4100, 2, 4" : "1, 4100, 2, 4101");
+  // A second arm ends the run of the first too, before it clears the FIFO.
+  for (const uint32_t code : {4101u, 4u, 4100u}) {
+    SCOPED_TRACE("1, 4100, 2, " + std::to_string(code));
     subsystem->commit(status);
     subsystem->arm(status);
     subsystem->start(status);
     ASSERT_EQ(status.code, 0);
     ends.count = 0;
     log.clear();
-    if (uncommit)
+    windows.clearLog();
+    if (code == 4)
       subsystem->uncommit(status);
-    else
+    else if (code == 4101)
       subsystem->disarm(status);
+    else
+      subsystem->arm(status);
     EXPECT_EQ(status.code, 0);
     EXPECT_EQ(ends.count, 1) << "the run's record end";
     EXPECT_EQ(log.operations(), "done.post 1 0") << "the run's done report";
-    EXPECT_EQ(subsystem->heldSteps() & 6u, 0u);
+    // The second arm holds its own arm and no run.
+    EXPECT_EQ(subsystem->heldSteps() & 6u, code == 4100 ? 2u : 0u);
+    const tLog writes = windows.writes();
+    const auto at = [&](const tAccess& access) {
+      return std::find(writes.begin(), writes.end(), access) - writes.begin();
+    };
+    if (code == 4100)
+      EXPECT_LT(at(wrote(0x110, 0x2000)), at(wrote(0x1A6, 1))) << "the FIFO cleared under the run";
+    subsystem->disarm(status);
     windows.clearLog();
     subsystem->disarm(status);
     EXPECT_TRUE(windows.writes().empty()) << "a second disarm touched the board";

@@ -298,20 +298,23 @@ TEST_F(tFIFOTest, DisarmAndUncommitUndoWhatTheFIFOHoldsAfterItsObserversWent) {
   EXPECT_TRUE(windows.writes().empty()) << "a second disarm switched a source again";
 }
 
-// A commit of an armed FIFO (a code 1 after the arm) moves its state word
-// back to committed and leaves the sources as the arm enabled them: the
-// overflow passes still reach the observer and turn the source on again, and
-// the destruction switches both sources off, by what the arm recorded.
-TEST_F(tFIFOTest, ACommitAfterTheArmLeavesTheOverflowPassesAndTheDestructionTheArm) {
+// A commit of an armed FIFO (a code 1 after the arm) that takes only what
+// its records hold keeps the arm: its state word stays armed and the sources
+// stay as the arm enabled them, the overflow passes still reach the observer
+// and turn the source on again, and the destruction switches both sources
+// off, by what the arm recorded.
+TEST_F(tFIFOTest, ACommitAfterTheArmKeepsTheArmForTheOverflowPassesAndTheDestruction) {
   build(4);
   fifo->addOverflowObserver(&observer, status);
   fifo->addFIFOObserver(&observer, status);
   fifo->commit(status);
   fifo->arm(status);
+  windows.clearLog();
   fifo->commit(status);
   ASSERT_EQ(status.code, 0);
-  ASSERT_EQ(fifo->state().getState(), 2u);
+  ASSERT_EQ(fifo->state().getState(), 3u);
   ASSERT_EQ(map->Interrupt_A_Enable.getRegister(), 0x00A0u);
+  EXPECT_EQ(windows.log(), tLog{}) << "the commit wrote under the arm";
   EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
   windows.clearLog();
   dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt();
@@ -324,6 +327,34 @@ TEST_F(tFIFOTest, ACommitAfterTheArmLeavesTheOverflowPassesAndTheDestructionTheA
       << "a source outlived the FIFO's handlers";
   EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
   EXPECT_EQ(dispatcher->primaryHandlers[1], nullptr);
+}
+
+// A commit of an armed FIFO whose configuration since names another FIFO
+// mode disarms first: both sources go off before the mode is written, and
+// the state is committed.
+TEST_F(tFIFOTest, ACommitOfAnArmedFIFOThatChangesItsModeDisarmsFirst) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->addFIFOObserver(&observer, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  tAIDeviceFIFOPrimitiveConfig config;
+  config.fifoMode = 2;
+  fifo->setConfiguration(config, status);
+  windows.clearLog();
+  fifo->commit(status);
+  EXPECT_EQ(status.code, 0);
+  const tLog writes = windows.writes();
+  ASSERT_GE(writes.size(), 3u);
+  EXPECT_EQ(tLog(writes.begin(), writes.begin() + 2),
+            (tLog{wrote(0x192, 0x0080), wrote(0x192, 0x0000)}))
+      << "both sources off before the mode is written";
+  EXPECT_NE(std::find(writes.begin(), writes.end(), wrote(0x1AE, 0x0080)), writes.end());
+  EXPECT_EQ(fifo->armedSources(), 0u);
+  EXPECT_EQ(fifo->attachedSources(), 3u);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // An uncommit right after the arm (code 4 after 4100), or after a commit of
@@ -380,7 +411,7 @@ TEST_F(tFIFOTest, AFailedSecondCommitOrArmKeepsWhatTheFirstTook) {
   EXPECT_EQ(dispatcher->primaryHandlers[1], overflow);
   EXPECT_EQ(dispatcher->primaryHandlers[0], nullptr);
   EXPECT_EQ(fifo->attachedSources(), 2u);
-  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(fifo->state().getState(), 3u) << "the first arm's source is on";
 
   fifo->commit(status);
   ASSERT_EQ(fifo->attachedSources(), 3u);

@@ -62,17 +62,28 @@ bool tAIDeviceFIFOPrimitive::isReady() const {
 
 // A commit or an arm after one that holds a handler or a source installs or
 // enables only what it finds missing, and its failure gives back only that;
-// a failure of one that found nothing held uncommits or disarms.
+// a failure of one that found nothing held uncommits or disarms. A commit of
+// an armed FIFO that would write a FIFO mode other than the one the arm runs
+// on (a configuration since changed it) disarms first; one that takes only
+// what its records hold keeps the arm, its sources and its state, and
+// writes nothing.
 void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  if (armedSources() != 0 && _map->isDirty(_map->AI_Mode_3.index(), nullptr) != 0)
+    onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disarm(s); });
   const uint32_t held = attachedSources();
   if (_overflowObservers.any() && _overflowAttached == 0)
     _overflowAttached =
         _dispatcher->installHandlers(kOverflowSource, &_overflowHandler, &_overflowHandler, status);
   if (_fifoObservers.any() && _fifoAttached == 0)
     _fifoAttached = _dispatcher->installHandlers(kFIFOSource, &_fifoHandler, &_fifoHandler, status);
-  programFIFOMode(&status);
-  _state.setCommitted();
+  // An arm kept runs on the mode already written.
+  if (armedSources() != 0) {
+    _state.setArmed();
+  } else {
+    programFIFOMode(&status);
+    _state.setCommitted();
+  }
   if (status.isNotFatal()) return;
   if (held == 0) {
     tStatus2 fresh;

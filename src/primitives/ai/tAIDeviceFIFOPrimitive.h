@@ -35,7 +35,9 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
   bool isReady() const override;
-  // The handlers the lists call for, then the FIFO mode written; state 2.
+  // The handlers the lists call for, then the FIFO mode written; state 2,
+  // or 3 while an arm's sources stay on. An armed FIFO whose mode would
+  // change is disarmed first.
   void commit(tStatus2& status) override;
   void arm(tStatus2& status) override;
   void disarm(tStatus2& status) override;

@@ -233,9 +233,14 @@ void tAISubsystem::runUncommit(uint32_t stageA, uint32_t stageB, tStatus2& statu
 }
 
 // The members and the transfer that the commit holds, and only those: an
-// arm without a commit arms none and holds no arm.
+// arm without a commit arms none and holds no arm. An arm that no disarm
+// followed is disarmed first, in the disarm's order and with its reports (a
+// run it holds stopped first): the arm clears the FIFO and rewrites the
+// engine's registers that the held arm runs on, and each arm is answered
+// once.
 void tAISubsystem::arm(tStatus2& status) {
   if (status.isFatal() || _commitHeld == 0) return;
+  if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   _frontEnd->arm(_timing->isIdle() ? 1 : 0, status);
   _fifo->clearFIFO(&status);
   _timing->rewriteRegisters(status);

@@ -104,7 +104,7 @@ class tAISubsystem : public tBaseAISubsystem {
   // held when the configuration names another mechanism; then the commit
   // chain.
   void commit(tStatus2& status) override;
-  // Only while a commit is held.
+  // Only while a commit is held; disarms first while an arm is held.
   void arm(tStatus2& status) override;
   void start(tStatus2& status) override;
   // The controller's stop; with the immediate transfer its done report.

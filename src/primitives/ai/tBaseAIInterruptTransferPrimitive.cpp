@@ -112,7 +112,8 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
-  _runState = kCommitted;
+  // An armed transfer stays armed: the commit takes nothing its run uses.
+  if (_runState != kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
@@ -133,13 +134,19 @@ void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
 // Each steps down only from where the run stands, uncommit to where the
 // steps below the codes left it: an undo of a run that never came so far
 // leaves its state alone, and a commit on a transfer not linked leaves it
-// unlinked, so that the next link still registers its observers.
+// unlinked, so that the next link still registers its observers. Both end
+// the run an arm opened: a pass after them reports no end of it, to this
+// owner or to the next.
 void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal() && _runState == kArmed) _runState = kCommitted;
+  if (status.isFatal()) return;
+  _done.set(1);
+  if (_runState == kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
-  if (status.isNotFatal() && _runState >= kCommitted) _runState = _linkState;
+  if (status.isFatal()) return;
+  _done.set(1);
+  if (_runState >= kCommitted) _runState = _linkState;
 }
 
 void tBaseAIInterruptTransferPrimitive::unconfigure(tStatus2& status) {
@@ -151,11 +158,13 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
   ++_counts.fifo;
   ++_counts.fifoSecondary;
   const uint32_t blocks = _fifo->configuration().word3;
-  // A block count set after commit is checked here: nothing is asked for.
+  // A block count set after commit is checked here, as commit checks it:
+  // nothing is asked for. Moves of 0 samples would never end the pass.
   const uint64_t wide = uint64_t{_blockSize} * blocks;
   const uint32_t count = static_cast<uint32_t>(wide);
   uint64_t taken = 0;
   tStatus2 reason;
+  if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
   if (wide > UINT32_MAX) setCode(reason, nQoUdR100::kCountTooLarge, {kFile, kMoveTooLargeLine});
   if (reason.isNotFatal())
     _destination.call([&](iDestination& destination) {

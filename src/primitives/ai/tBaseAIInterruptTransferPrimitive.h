@@ -105,6 +105,8 @@ class tBaseAIInterruptTransferPrimitive
   // Not supported: -50256.
   virtual void start(tStatus2& status);
   virtual void stop(tStatus2& status);
+  // Each ends the run an arm opened, with no report (an arm owes at most
+  // one end): the passes after it report none.
   virtual void disarm(tStatus2& status);
   virtual void uncommit(tStatus2& status);
   void unlink(tStatus2& status);

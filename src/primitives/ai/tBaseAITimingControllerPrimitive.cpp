@@ -234,6 +234,9 @@ void tBaseAITimingControllerPrimitive::sampleEndSecondaryPass() {
 // notifies no one.
 tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
   if (_recordEndGuard.fetchIncrement() != 0) return tAnswer::kHandled;
+  // After the guard: a stop that finds nothing owed finds the record end
+  // served, unless a stop since cleared it.
+  _recordEndOwed.set(0);
   tStatus2 local;
   auto pass = _recordEndObservers.notifyAllWhile(
       [this] { return armed(); },

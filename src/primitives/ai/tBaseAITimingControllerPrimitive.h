@@ -277,6 +277,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   iSync* _recordEndSecondaryEvent = nullptr;
   uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
   tSyncAtomicU32 _recordEndGuard;
+  // A record end owed to the observers: set by an arm and by each start,
+  // cleared by the record-end pass that notifies them. A stop simulates one
+  // only while it is owed, so a second stop reports none.
+  tSyncAtomicU32 _recordEndOwed;
   // The secondary pass: not owed until the primary pass of the run has run,
   // then owed until one pass takes it.
   enum : uint32_t { kSecondaryNotOwed, kSecondaryOwed, kSecondaryTaken };

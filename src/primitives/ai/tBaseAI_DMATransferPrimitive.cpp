@@ -102,6 +102,9 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, kNoChannelLine});
     return;
   }
+  // An arm that no disarm followed is disarmed first, with its end: each arm
+  // is answered once.
+  if (_armed.get() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   selectChannel(dmaChannelSelectCode(channel), status);
   // An overrun or overflow stopped the worker; this run needs it again.
   if (_worker->isStopRequested() != 0) {
@@ -111,7 +114,13 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   // The run is live before the worker can take a wake of it: a wake that
   // comes after the reset ends this run, one before it belongs to the run
   // before.
-  if (status.isNotFatal()) underTransferLock([this] { _done.set(0); }, status);
+  if (status.isNotFatal())
+    underTransferLock(
+        [this] {
+          ++_run;
+          _done.set(0);
+        },
+        status);
   _worker->reset(status);
   _armed.set(1);
   if (status.isFatal()) {
@@ -120,6 +129,10 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     tStatus2 undo;
     disarm(undo);
   }
+}
+
+void tBaseAI_DMATransferPrimitive::uncommit(tStatus2& status) {
+  if (status.isNotFatal() && _armed.get() != 0) disarm(status);
 }
 
 void tBaseAI_DMATransferPrimitive::silence() {
@@ -150,7 +163,7 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { selectChannel(0, s); });
   onFreshStatus(status, [&](tStatus2& s) {
     if (_linked.get() == 0) {
-      endTransfer(tStatus2{}, s);
+      endTransfer(_run.get(), tStatus2{}, s);
       return;
     }
     _worker->signal(s);
@@ -198,28 +211,41 @@ void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
   nQoUdR100::setCode(reason, code, {kFile, line});
   tStatus2 status;
   _worker->stop(status);
-  endTransfer(reason, status);
+  endTransfer(_run.get(), reason, status);
 }
 
 void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
   if (status.isNotFatal() && _worker != nullptr) _worker->wake(status);
 }
 
+// Drains for the run live at the wake, and ends that run alone: a wake with
+// no run live (before any arm, or after the run's end) drains nothing, and
+// a drain that an arm overtakes ends nothing of the next run.
 uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
+  uint32_t run = 0;
+  bool live = false;
+  underTransferLock(
+      [&] {
+        run = _run.get();
+        live = _done.get() == 0;
+      },
+      status);
+  if (!live) return 1;
   while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
-         _worker->isSignalled() == 0)
+         _worker->isSignalled() == 0 && _run.get() == run)
     tThreadUtility::sleep(kPollInterval);
   tStatus2 report;
-  endTransfer(status, report);
+  endTransfer(run, status, report);
   status.assign(report);
   return 1;
 }
 
-void tBaseAI_DMATransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
-  if (reason.isFatal()) _timing->hammerStop(status);
+void tBaseAI_DMATransferPrimitive::endTransfer(uint32_t run, const tStatus2& reason,
+                                               tStatus2& status) {
+  if (reason.isFatal() && _run.get() == run) _timing->hammerStop(status);
   underTransferLock(
       [&] {
-        if (_done.get() != 0 || _destroying.get() != 0) return;
+        if (_done.get() != 0 || _run.get() != run || _destroying.get() != 0) return;
         if (_doneSink.call(
                 [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
           _done.set(1);

@@ -89,12 +89,14 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // failure is undone by unlink on a fresh status. Nothing while linked, so
   // that one unlink takes every record out.
   void link(tStatus2& status);
-  // The second commit step and the first uncommit step: nothing to do.
+  // The second commit step: nothing to do. The first uncommit step: an arm
+  // that no disarm followed is disarmed first, with its end.
   void commit(tStatus2&) {}
-  void uncommit(tStatus2&) {}
+  void uncommit(tStatus2& status);
   // Selects the linked channel (kRefused, nothing written, for a channel past
-  // 15 or none); a worker that an error stopped is started again; the worker
-  // reset and the end armed. A failure is undone by disarm on a fresh status.
+  // 15 or none) after disarming an arm still held; a worker that an error
+  // stopped is started again; the worker reset and the end armed. A failure
+  // is undone by disarm on a fresh status.
   void arm(tStatus2& status);
   // Not supported: -50256.
   void start(tStatus2& status);
@@ -149,9 +151,10 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Under the transfer lock, so that a report under way has left: no end is
   // reported any more (the destruction has begun).
   void silence();
-  // Stops the controller on an error; reports to the sink under the transfer
-  // lock when the end has not been reported yet and no destruction has begun.
-  void endTransfer(const tStatus2& reason, tStatus2& status);
+  // The run's end: stops the controller on an error; reports to the sink
+  // under the transfer lock when run is the live run, its end has not been
+  // reported yet and no destruction has begun.
+  void endTransfer(uint32_t run, const tStatus2& reason, tStatus2& status);
   // Runs step under the transfer lock; what the lock reports merges into the
   // status.
   template <class tStep>
@@ -169,6 +172,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tCounts _counts;
   // Written by arm and by the end of the run, which may be on the worker.
   tSyncAtomicU32 _done{1};
+  // The runs that arms began, counted with _done under the transfer lock;
+  // a drain polls it to see an arm overtake its run.
+  tSyncAtomicU32 _run;
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;

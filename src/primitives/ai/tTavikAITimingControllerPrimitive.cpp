@@ -444,6 +444,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     switchSource(&tTavikInterruptDispatcher::enableGroupAInterruptBit0, status);
   _idle = 0;
   resetRecordEnd(status);
+  _recordEndOwed.set(1);
   _armHeld = true;
   _state.setArmed();
   if (counterA)
@@ -460,6 +461,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
 void tTavikAITimingControllerPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   resetRecordEnd(status);
+  _recordEndOwed.set(1);
   if (_startCommand != nullptr) (_helper->*_startCommand)(&status);
   // A run is the start of an armed engine.
   if (status.isNotFatal() && _armHeld.load()) _runHeld = true;
@@ -483,8 +485,18 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
   // A read's start meanwhile leaves this run's record end to this stop; the
   // last stop to leave clears it, events and passes, for the next set.
   nQoUdR100::tResetGate::tHold hold(_recordEndGate, [&] { clearRecordEnd(status); });
+  // Owed first, then served: a record-end pass clears the first only after
+  // it has marked the second.
+  const bool owed = _recordEndOwed.get() != 0;
   if (_recordEndGuard.get() != 0) {
     _idle = 1;
+  } else if (!owed) {
+    // No arm or start since the record end a stop before reported: a stop
+    // run twice reports nothing and waits for nothing. A read's start that
+    // came under that stop (whose record end it reported) may have set the
+    // engine converting again: that run is hammer stopped, as below mode 3.
+    if (run) hammerStop(status);
+    return;
   } else {
     hammerStop(status);
     if (_runKind != kContinuous && _configuration.timing.quietStop == 0 && status.code == 0)

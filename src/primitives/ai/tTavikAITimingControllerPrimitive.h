@@ -66,8 +66,9 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // By the mode of the last commit or arm, whatever a configuration since
   // says. Mode 3: unless the record end was served, a hammer stop and a
   // simulated record end (+200010 for a finite run unless quietStop); then
-  // waits until both record-end passes have run. Below it: a hammer stop of
-  // a run that a start began, and nothing else.
+  // waits until both record-end passes have run. Nothing when no arm or
+  // start since owes a record end. Below it: a hammer stop of a run that a
+  // start began, and nothing else.
   void stop(tStatus2& status) override;
   // Only while an arm is held: a run still held stopped first (its answer
   // dropped), then hammer stop, sources off, convert gate closed; state 2.

@@ -87,6 +87,11 @@ class tReportLog {
     const std::lock_guard<std::mutex> lock(_lock);
     return _log;
   }
+  // Whether an 'a' is still owed its report.
+  bool owes() const {
+    const std::lock_guard<std::mutex> lock(_lock);
+    return _owed != 0;
+  }
   // A bring-up starts the stream afresh: what the walks before owed is
   // theirs.
   void clearOwed() {
@@ -856,8 +861,10 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
 // a record-end observer of the timing engine) and, where asked, the done
 // report of the immediate transfer (posted to this event). A start of an
 // armed engine opens both. The record ends make a report stream (an arm owes
-// at most one, the board may end its run by itself; a start exactly one),
-// the done posts one of notices.
+// at most one, the board may end its run by itself; a start exactly one,
+// but a start under a run whose record end is still owed begins no record of
+// its own: the run's one record end answers both), the done posts one of
+// notices.
 class tRunReports : public tScriptedEvent,
                     public nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
  public:
@@ -873,7 +880,7 @@ class tRunReports : public tScriptedEvent,
   }
   void armed() { ends.note('o'); }
   void started(bool done) {
-    ends.note('a');
+    if (!ends.owes()) ends.note('a');
     endOwed = true;
     doneOwed = done;
   }

@@ -53,9 +53,10 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // Every start is a run of its own: a cancel of the run before does not end
 // its writes (the end of the calls does), and its total counts from 0. A
 // start under a run keeps the run's records and the FIFO it fills; the
-// channel's start only starts the FIFO again.
+// channel's start only starts the FIFO again. A finite run whose FIFO ran
+// empty and reported its done is over: the start begins the next.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal() || holdsRun()) return;
+  if (status.isFatal() || runUnderWay()) return;
   _cancel.set(0);
   _samplesWritten = 0;
   _fifo->resetFIFO(status);

@@ -200,15 +200,20 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(const uint8_t* sample, 
   return 1;
 }
 
+// Only the wake this output's last write asked for stops it: every polled
+// observer of the FIFO hears that it ran empty.
 void tBaseCDOImmediateTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
+  bool woken = false;
   _lock.locked(
       [&] {
-        if (_endPending != 0) _fifo->signalPollingThread(status);
+        if (_endPending == 0) return;
+        _fifo->signalPollingThread(status);
         _endPending = 0;
+        woken = true;
       },
       status);
-  stopTransfer(status);
+  if (woken) stopTransfer(status);
 }
 
 }  // namespace nQoUdP100

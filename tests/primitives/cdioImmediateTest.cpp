@@ -151,9 +151,21 @@ TEST_F(tCDIOImmediateTest, AFiniteInputEndsAtItsTotalAndRefusesMore) {
   EXPECT_TRUE(loggedAt(-200278, kInputFile, 326));
   EXPECT_EQ(guidProperty(status.description, 1), identity);
   status.clear();
+
+  // A start after the done begins the next run, on a FIFO stopped and reset
+  // first, with a done report of its own.
+  clearLogs();
+  input->startTransfer(status);
+  input->startChannel(status);
+  EXPECT_EQ(at(windows.writes(), 0x224),
+            (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20), wrote32(0x224, 0x8)}));
+  fifos->pushInput({5, 6});
+  EXPECT_EQ(input->read(buffer, 8, status), 3u);
+  EXPECT_EQ(done.codes, (std::vector<int>{0, 0}));
+
   input->stopTransfer(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(done.codes, std::vector<int>{0});
+  EXPECT_EQ(done.codes, (std::vector<int>{0, 0}));
 }
 
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
@@ -244,6 +256,17 @@ TEST_F(tCDIOImmediateTest, AnOutputStartedAgainCountsItsOwnTotal) {
   EXPECT_EQ(output->samplesWritten(), 2u);
   EXPECT_EQ(output->write(1, samples, status), 0u);
   EXPECT_EQ(status.code, -200288) << "all of this run's total written";
+
+  // Once its FIFO ran empty and the done came, a start with no stop begins
+  // the next run, which counts its own total too.
+  status.clear();
+  output->handleFIFOEmptyPolled(cdo, status);
+  EXPECT_EQ(done.codes, (std::vector<int>{200010, 200010, 0}));
+  output->startTransfer(status);
+  output->startChannel(status);
+  EXPECT_EQ(output->write(3, samples, status), 2u);
+  EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {

@@ -1,7 +1,8 @@
 // The correlated output transfers taken down while the CDO FIFO's polling
 // thread is telling them that the FIFO ran empty: the destruction waits for
 // the call to leave (the call is held there until the destruction returns, or
-// for a bounded while), and no path leaves a record in the FIFO's lists.
+// for a bounded while), and no path leaves a record in the FIFO's lists. Of
+// several outputs on one FIFO, only the one whose end woke the thread ends.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -148,6 +149,72 @@ TEST_F(tCDOTeardownTest, AnInterruptOutputWhoseModeChangedWhileObservingLeavesNo
   EXPECT_EQ(board->primaryHandlers[kCDOOverrun], nullptr);
   cdo->uncommit(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// Every output transfer of one FIFO hears that it ran empty; only the one
+// whose end woke the polling thread ends, the others run on to their own.
+TEST_F(tCDOTeardownTest, OutputsOnOneFIFOEndEachOnlyAtItsOwnWake) {
+  held.letGo();
+  tPartnerLog dmaLog, interruptLog;
+  tDMAPartner<tBaseCDO_DMATransferPrimitive::iSource, tBaseCDO_DMATransferPrimitive> dmaSource{
+      &dmaLog};
+  tDataPartner<tBaseCDOInterruptTransferPrimitive::iSource> interruptSource{&interruptLog};
+  tHeldDone done{&held};
+  tBaseCDO_DMATransferPrimitive dma(&deviceInfo, cdo, &identity, status);
+  dma.setSource(&dmaSource, status);
+  dma.setSampleMode(1, status);
+  dma.setDMAChannelNumber(2);
+  dma.registerObservers(status);
+  tBaseCDOInterruptTransferPrimitive interrupt(&deviceInfo, &description, cdo, status);
+  interrupt.setSource(&interruptSource);
+  interrupt.setSampleMode(1);
+  interrupt.setChunkSize(16);
+  interrupt.setTotal(8);
+  interrupt.setLimit(1000);
+  interrupt.setPreload(8);
+  interrupt.registerObservers(status);
+  interrupt.commit(status);
+  tBaseCDOImmediateTransferPrimitive immediate(&deviceInfo, &description, cdo, &identity, status);
+  immediate.setDoneObserver(&done);
+  immediate.setSampleMode(1);
+  immediate.setTotal(1);
+  immediate.commitTransfer(status);
+  runFIFO();
+  dma.commit(status);
+  dma.linkDMA(status);
+  dma.start(status);
+  interrupt.arm(status);
+  interrupt.start(status);
+  immediate.commitChannel(status);
+  immediate.startTransfer(status);
+  immediate.startChannel(status);
+  ASSERT_EQ(status.code, 0);
+
+  fifos->setOutputDepth(4);
+  const uint32_t sample = 9;
+  EXPECT_EQ(immediate.write(1, &sample, status), 1u);  // the immediate output's wake
+  cdo->stepFIFO(status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+  EXPECT_EQ(dmaLog.calls, tStrings{"bind"});
+  EXPECT_EQ(interruptLog.calls, tStrings{"data 32"});
+  ASSERT_TRUE(dma.isRunning() && interrupt.isRunning()) << "ended by a wake not theirs";
+
+  cdo->arm(status);                            // the polling thread ready again
+  interrupt.handleFIFOSecondary(cdo, status);  // the interrupt output's wake
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(interruptLog.calls, (tStrings{"data 32", "ended 0"}));
+  EXPECT_EQ(dmaLog.calls, tStrings{"bind"});
+  ASSERT_TRUE(dma.isRunning()) << "ended by a wake not its own";
+
+  cdo->arm(status);
+  dma.markEndOfData(status);  // the DMA output's wake
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(dmaLog.calls, (tStrings{"bind", "ended 0"}));
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+  EXPECT_EQ(status.code, 0);
+  cdo->disarm(status);
+  cdo->uncommit(status);
 }
 
 }  // namespace

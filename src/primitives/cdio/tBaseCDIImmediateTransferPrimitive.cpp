@@ -38,9 +38,12 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 
 // Every start is a run of its own: a cancel of the run before does not end
 // its reads (the end of the calls does). A start under a run keeps the run's
-// records; the channel's start only starts the FIFO again.
+// records; the channel's start only starts the FIFO again. A finite run that
+// reported its done is over: its FIFO, still sampling, stops and resets, so
+// that the next run reads only its own samples.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal() || holdsRun()) return;
+  if (status.isFatal() || runUnderWay()) return;
+  if (_fifoStarted != 0) stopChannel(status);
   _cancel.set(0);
   _samplesRead = 0;
   _done = 0;

@@ -53,9 +53,10 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // Every start is a run of its own: a cancel of the run before does not end
 // its writes (the end of the calls does), and its total counts from 0. A
 // start under a run keeps the run's records and the FIFO it fills; the
-// channel's start only starts the FIFO again.
+// channel's start only starts the FIFO again. A finite run whose FIFO ran
+// empty and reported its done is over: the start begins the next.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal() || holdsRun()) return;
+  if (status.isFatal() || runUnderWay()) return;
   _cancel.set(0);
   _samplesWritten = 0;
   _fifo->resetFIFO(status);
@@ -199,15 +200,20 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(const uint8_t* sample, 
   return 1;
 }
 
+// Only the wake this output's last write asked for stops it: every polled
+// observer of the FIFO hears that it ran empty.
 void tBaseCDOImmediateTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
+  bool woken = false;
   _lock.locked(
       [&] {
-        if (_endPending != 0) _fifo->signalPollingThread(status);
+        if (_endPending == 0) return;
+        _fifo->signalPollingThread(status);
         _endPending = 0;
+        woken = true;
       },
       status);
-  stopTransfer(status);
+  if (woken) stopTransfer(status);
 }
 
 }  // namespace nQoUdP100

@@ -232,17 +232,21 @@ void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObserv
       fresh);
 }
 
+// Only the wake this output's FIFO pass asked for stops it: every polled
+// observer of the FIFO hears that it ran empty.
 void tBaseCDOInterruptTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
+  bool woken = false;
   _endLock.locked(
       [&] {
         if (_endPending == 0) return;
         _fifo->signalPollingThread(status);
         _fifoEmptied = 1;
         _endPending = 0;
+        woken = true;
       },
       status);
-  if (_stops.get() == 0) stop(status);
+  if (woken && _stops.get() == 0) stop(status);
 }
 
 }  // namespace nQoUdP100

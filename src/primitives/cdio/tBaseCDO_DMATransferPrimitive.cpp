@@ -121,17 +121,21 @@ void tBaseCDO_DMATransferPrimitive::markEndOfData(tStatus2& status) {
       status);
 }
 
+// Only the wake this output's end asked for stops it: every polled observer
+// of the FIFO hears that it ran empty.
 void tBaseCDO_DMATransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                           tStatus2& status) {
+  bool woken = false;
   _endLock.locked(
       [&] {
         if (_endPending == 0) return;
         _fifoEmptied = 1;
         _fifo->signalPollingThread(status);
         _endPending = 0;
+        woken = true;
       },
       status);
-  stop(status);
+  if (woken) stop(status);
 }
 
 uint32_t tBaseCDO_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*, tStatus2& status) {

@@ -46,6 +46,10 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // A run that no stop gave back: the state's, or the FIFO that the
   // channel's start started, whatever an uncommit did to the state since.
   bool holdsRun() const { return _state == kRunning || _fifoStarted != 0; }
+  // A held run whose done report has not come: a start under it keeps it. A
+  // finite run that reported its done (from the FIFO's polling thread, too)
+  // is over, and the next start is a run of its own.
+  bool runUnderWay() const { return _doneNotified.get() == 0 && holdsRun(); }
   bool hasDoneObserver() const { return _doneObserver.get() != nullptr; }
 
   void setTimeout(uint32_t timeout) { _timeout.set(timeout); }

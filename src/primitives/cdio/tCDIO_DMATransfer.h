@@ -53,11 +53,13 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kLinked = 4 };
 
   // Code 4101: a run still going stops first, with the report a stop owes,
-  // so that nothing of the transfer runs after it; then the FIFO's link goes,
-  // each on a status of its own.
+  // so that nothing of the transfer runs after it; an end the link opened
+  // with no run closes unreported; then the FIFO's link goes, each on a
+  // status of its own.
   virtual void unlinkDMA(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     stopRun(status);
+    _end.close();
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->unlinkDMAChannel(s); });
     _dmaLinked = 0;
     // An uncommit since leaves nothing committed.

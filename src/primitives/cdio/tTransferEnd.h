@@ -10,7 +10,9 @@
 // runs under the lock, so that a stop returns only after the end was
 // reported; at interrupt level the claim alone decides (no lock is taken
 // there). A start also marks a run, which lasts until its end is claimed, so
-// that a release can tell whether there is a run to stop.
+// that a release can tell whether there is a run to stop. The end starts
+// claimed: a stop before the first start (or a DMA link that opens it) has
+// no run to report.
 //
 //   tTransferEnd end(&deviceInfo, status);
 //   end.start();                                                    // start
@@ -62,6 +64,12 @@ class tTransferEnd {
     _started.set(0);
     _stopped.set(0);
   }
+  // The end that a link opened and no run took over is claimed with no
+  // report, as the link goes: nothing ran that a stop could report. A run
+  // under way stays, for the stop that ends it.
+  void close() {
+    if (!isRunning()) _stopped.set(1);
+  }
   // A run starts: the end is reported again.
   void start() {
     _stopped.set(0);
@@ -91,7 +99,7 @@ class tTransferEnd {
 
  private:
   tTransferLock _lock;
-  tSyncAtomicU32 _stopped;
+  tSyncAtomicU32 _stopped{1};
   tSyncAtomicU32 _started;
 };
 

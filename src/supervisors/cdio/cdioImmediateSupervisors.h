@@ -92,9 +92,11 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (status.isNotFatal()) word = 4;
   }
   void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
-  // Code 2: the stream's time starts now.
-  void starting(nQoMDBG100::tStatus2&) {
+  // Code 2: the stream's time starts now, with a run of its own; a start
+  // under a run keeps the run and so its time.
+  void starting(tPrimitive& transfer, nQoMDBG100::tStatus2&) {
     if constexpr (Dir::kStamped) {
+      if (transfer.runUnderWay()) return;
       tPALTime128 now{};
       tPALSysInfo::getTime(now);
       _next = tTime(now);

@@ -12,7 +12,7 @@
 //   unlinkResource(primitive, status)          out of the entries' reach
 //   releasing(primitive or null, status)       out of reach, before the hand-back
 //   released(status)                           after it
-//   starting(status), requestCancel(primitive, word, status)
+//   starting(primitive, status), requestCancel(primitive, word, status)
 //   endCalls(primitive)                        (optional) before a step takes
 //                                              the primitive out of reach
 #pragma once
@@ -44,7 +44,8 @@ class tCorrelatedLinksBase {
   template <class Prim>
   void releasing(Prim*, nQoMDBG100::tStatus2&) {}
   void released(nQoMDBG100::tStatus2&) {}
-  void starting(nQoMDBG100::tStatus2&) {}
+  template <class Prim>
+  void starting(Prim&, nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}
 };

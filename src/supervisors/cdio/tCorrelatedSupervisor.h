@@ -279,7 +279,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
         setCode(status, kNotSupported, Row::kNotSupported);
         return;
       }
-      if (index == 2) _links.starting(status);
+      if (index == 2) _links.starting(primitive, status);
       run(primitive, index, status);
     });
     if (!held) setCode(status, kNullPointer, Row::kNoPrimitive);

@@ -114,6 +114,11 @@ TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn)
   EXPECT_TRUE(attributes.log.empty());
   EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 232}));
 
+  // A start under the run keeps the run, and with it the stamp.
+  nQoSim::advanceClock(300'000'000'000);
+  supervisor.control(2, nullptr, nullptr, s);
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 232}));
+
   tStatus2 available;
   EXPECT_EQ(supervisor.readAvailable(1, buffer, available), 0u);
   EXPECT_EQ(available.code, -200455);
@@ -367,9 +372,9 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForI
 template <class Dir>
 struct tHeldStartLinks : tCorrelatedImmediateLinks<Dir> {
   using tBase = tCorrelatedImmediateLinks<Dir>;
-  void starting(tStatus2& status) {
+  void starting(typename Dir::tPrimitive& transfer, tStatus2& status) {
     heldStart.hold();
-    tBase::starting(status);
+    tBase::starting(transfer, status);
   }
   void endCalls(typename Dir::tPrimitive& transfer) {
     tBase::endCalls(transfer);

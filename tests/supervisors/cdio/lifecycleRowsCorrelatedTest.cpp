@@ -503,7 +503,8 @@ class tDMARow : public tCDIORow {
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
   // The transfer, whose commit holds first and whose unregistration (the
   // first operation of a failed link's take-down) runs the window's hook; a
-  // link without a run opens the end that a stop reports.
+  // link opens the end that a stop reports (a run it met was stopped first,
+  // with its own report).
   struct tHeldTransfer : Dir::tDMAPrimitive {
     template <class... tArgs>
     tHeldTransfer(const tHoldPoint& hold, tRunReports& reports, tArgs&&... args)
@@ -513,9 +514,8 @@ class tDMARow : public tCDIORow {
       Dir::tDMAPrimitive::commit(status);
     }
     void linkDMA(tStatus2& status) override {
-      const bool running = this->isRunning();
       Dir::tDMAPrimitive::linkDMA(status);
-      if (!running && status.isNotFatal()) reports.linkOpened();
+      if (status.isNotFatal()) reports.linkOpened();
     }
     void unregisterObservers(tStatus2& status) override {
       if (takingDown) takingDown();

@@ -19,8 +19,7 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
   // gone by now. The records leave the FIFO's lists also when a step before
   // failed. A run still going ends first, with no report.
   endSilently();
-  if (_dmaLinked != 0) tBaseCDI_DMATransferPrimitive::unlinkDMA(scratch);
-  if (_state == kCommitted) tBaseCDI_DMATransferPrimitive::uncommit(scratch.clear());
+  if (_dmaLinked != 0) takeLinkDown(scratch);
   tBaseCDI_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 

@@ -19,8 +19,10 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   // gone by now. The records leave the FIFO's lists also when a step before
   // failed. A run still going ends first, with no report.
   endSilently();
-  if (_dmaLinked != 0) tBaseCDO_DMATransferPrimitive::unlinkDMA(scratch);
-  if (_state == kCommitted) tBaseCDO_DMATransferPrimitive::uncommit(scratch.clear());
+  if (_dmaLinked != 0) {
+    takeLinkDown(scratch);
+    _endLock.locked([&] { _endPending = 0; }, scratch);
+  }
   tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 

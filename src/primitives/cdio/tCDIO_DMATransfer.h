@@ -59,11 +59,7 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   virtual void unlinkDMA(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     stopRun(status);
-    _end.close();
-    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->unlinkDMAChannel(s); });
-    _dmaLinked = 0;
-    // An uncommit since leaves nothing committed.
-    if (_state == kLinked) _state = kCommitted;
+    takeLinkDown(status);
   }
   // Code 4: a link or a run still held goes first, as code 4101 takes it down.
   virtual void uncommit(nQoMDBG100::tStatus2& status) {
@@ -142,6 +138,15 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->stopFIFO(s); });
     nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->resetFIFO(s); });
     if (_partner != nullptr) _partner->transferEnded(status);
+  }
+  // The link's end closed unreported and the FIFO's link gone, with no run
+  // left to stop (the destructor's, once endSilently ran).
+  void takeLinkDown(nQoMDBG100::tStatus2& status) {
+    _end.close();
+    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _fifo->unlinkDMAChannel(s); });
+    _dmaLinked = 0;
+    // An uncommit since leaves nothing committed.
+    if (_state == kLinked) _state = kCommitted;
   }
   // For the destructor, first thing: no pass reports an end any more, and
   // the FIFO of a run still going stops and resets; nobody hears of it.

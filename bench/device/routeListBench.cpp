@@ -2,10 +2,11 @@
 // whose window keeps no log: the pairs alternate between two registers of two
 // lock groups (RIVO_Trig_A_Output field 1, PFI_Output_Select_1 field 2) and
 // nine in ten leave their field as it was. Beside it the floor: the same
-// checks per pair (index in the map, status and link, field value in range),
-// the two groups' locks taken and given back once, the soft copies and dirty
-// bytes kept and the changed values written through the kernel layer, each
-// register reached through an indirect call.
+// checks per pair (index in the map, status and link, field identifier in the
+// register's field table, value within the field), the two groups' locks taken
+// and given back once, the soft copies and dirty bytes kept and the changed
+// values written through the kernel layer, each register reached through an
+// indirect call.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -67,59 +68,75 @@ void BM_TavikRouteList(benchmark::State& state) {
 }
 BENCHMARK(BM_TavikRouteList);
 
+// A row of a register's field table: the field's offset, its mask in place
+// and whether the register serves it; field 0 is the whole register.
+struct tHandFieldRow {
+  uint32_t offset;
+  uint32_t mask;
+  bool served;
+};
+constexpr tHandFieldRow kTrigFields[] = {
+    {0, 0xFFFF, true}, {0, 0xF, true}, {4, 0xF0, true}, {8, 0xF00, true}, {12, 0xF000, true}};
+constexpr tHandFieldRow kSelectFields[] = {
+    {0, 0xFFFF, true}, {0, 0x1F, true}, {5, 0x3E0, true}, {10, 0x7C00, true}};
+
 // A hand register: soft copy and dirty byte (reached through a pointer, as
-// the real register reaches its map's), its field's shift and width, its
-// address and its write (an indirect call, as a register found by id must
-// be: any of the map's classes can answer).
-struct tHandField;
-using tHandWrite = void (*)(tHandField&, uint32_t, const nQoMDBG100::tStatus2&);
-struct tHandField {
+// the real register reaches its map's), its address and its write (an
+// indirect call, as a register found by id must be: any of the map's classes
+// can answer).
+struct tHandRegister;
+using tHandWrite = void (*)(tHandRegister&, uint32_t, uint32_t, const nQoMDBG100::tStatus2&);
+struct tHandRegister {
   uint16_t soft;
   uint8_t* dirty;
-  uint32_t shift;
-  uint32_t largest;
   uintptr_t address;
   tHandWrite write;
 };
 
-// The status and link checks, the value check, the soft copy and dirty byte,
-// and the write of a changed value; one function a register, as each of the
-// map's registers answers through its own class.
-template <uint32_t kRegister>
-void handWrite(tHandField& field, uint32_t value, const nQoMDBG100::tStatus2& status) {
-  if (status.isFatal() || field.dirty == nullptr || value > field.largest) return;
-  const auto next = static_cast<uint16_t>((field.soft & ~(field.largest << field.shift)) |
-                                          (value << field.shift));
-  if (next != field.soft) {
-    field.soft = next;
-    *field.dirty = 1;
+// The status and link checks, the field looked up in the register's own table
+// and the value checked against it, the soft copy and dirty byte, and the
+// write of a changed value; one function a register, as each of the map's
+// registers answers through its own class with its own table.
+template <const tHandFieldRow* kFields, uint32_t kFieldCount>
+void handWrite(tHandRegister& hand, uint32_t field, uint32_t value,
+               const nQoMDBG100::tStatus2& status) {
+  if (status.isFatal() || hand.dirty == nullptr || field >= kFieldCount || !kFields[field].served)
+    return;
+  const tHandFieldRow& row = kFields[field];
+  if (value > row.mask >> row.offset) return;
+  const auto next =
+      static_cast<uint16_t>((hand.soft & ~row.mask) | ((value << row.offset) & row.mask));
+  if (next != hand.soft) {
+    hand.soft = next;
+    *hand.dirty = 1;
   }
-  if (*field.dirty == 0) return;
-  nQoKAL100_memoryWrite16(field.address, field.soft);
-  *field.dirty = 0;
+  if (*hand.dirty == 0) return;
+  nQoKAL100_memoryWrite16(hand.address, hand.soft);
+  *hand.dirty = 0;
 }
 
 // Floor: per pair the map-index check and the register's table entry with
 // its lock group selected, then under the selected groups' locks each pair's
-// register called: the status and link checks, the value check, the soft copy
-// and dirty byte, and the write of a changed value.
+// register called with the field decoded from the pair: the status and link
+// checks, the field and value checks, the soft copy and dirty byte, and the
+// write of a changed value.
 void BM_TavikRouteList_Floor(benchmark::State& state) {
   const auto held = std::make_unique<tQuietMap>();
   tQuietMap& quiet = *held;
   std::array<iSync*, 23> locks{};
   for (uint32_t id = 1; id < locks.size(); ++id) locks[id] = quiet.map.lockGroup(id)->lock();
-  std::array<tHandField*, 174> fields{};
+  std::array<tHandRegister*, 174> registers{};
   std::array<uint32_t, 174> groups{};
   uint8_t dirtyTable[174] = {};
-  tHandField trig{0,   &dirtyTable[kTrigIndex],    0,
-                  0xF, quiet.address(kTrigOffset), &handWrite<kTrigIndex>};
-  tHandField select{0,    &dirtyTable[kSelectIndex],    5,
-                    0x1F, quiet.address(kSelectOffset), &handWrite<kSelectIndex>};
-  fields[kTrigIndex] = &trig;
-  fields[kSelectIndex] = &select;
+  tHandRegister trig{0, &dirtyTable[kTrigIndex], quiet.address(kTrigOffset),
+                     &handWrite<kTrigFields, std::size(kTrigFields)>};
+  tHandRegister select{0, &dirtyTable[kSelectIndex], quiet.address(kSelectOffset),
+                       &handWrite<kSelectFields, std::size(kSelectFields)>};
+  registers[kTrigIndex] = &trig;
+  registers[kSelectIndex] = &select;
   groups[kTrigIndex] = 12;
   groups[kSelectIndex] = 14;
-  benchmark::DoNotOptimize(fields.data());
+  benchmark::DoNotOptimize(registers.data());
   benchmark::DoNotOptimize(groups.data());
   bool known = true;
   for (auto _ : state) {
@@ -127,7 +144,7 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
     uint32_t selection = 0;
     for (const nQoMRU210::tRoute& pair : kList) {
       const uint32_t index = nQoUdRLP100::registerIndex(pair.fieldId);
-      known = known && index < fields.size() && fields[index] != nullptr;
+      known = known && index < registers.size() && registers[index] != nullptr;
       if (known) selection |= 1u << groups[index];
     }
     if (!known) break;
@@ -135,8 +152,8 @@ void BM_TavikRouteList_Floor(benchmark::State& state) {
     for (uint32_t id = 1; id < locks.size(); ++id)
       if ((selection & (1u << id)) != 0) locks[id]->waitOrAcquire(iSync::kWaitForever, &code);
     for (const nQoMRU210::tRoute& pair : kList) {
-      tHandField& field = *fields[nQoUdRLP100::registerIndex(pair.fieldId)];
-      field.write(field, pair.value, quiet.status);
+      tHandRegister& hand = *registers[nQoUdRLP100::registerIndex(pair.fieldId)];
+      hand.write(hand, nQoUdRLP100::fieldIdentifier(pair.fieldId), pair.value, quiet.status);
     }
     for (uint32_t id = locks.size() - 1; id >= 1; --id)
       if ((selection & (1u << id)) != 0) locks[id]->releaseOrSet(&code);

@@ -25,12 +25,14 @@ class tSupStateTracker : public iStateTracker {
   void validateEvent(int32_t, nQoMDBG100::tStatus2&) override {}
   // Forward steps move only on a good status; backward steps always move.
   void applyEvent(int32_t event, nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag0(nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag1(nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag2(nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag3(nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag4(nQoMDBG100::tStatus2& status) override;
-  uint32_t getFlag5(nQoMDBG100::tStatus2& status) override;
+  // Final: isControlEnabled and a caller that holds this class reach the
+  // flags by a direct call, not through the table.
+  uint32_t getFlag0(nQoMDBG100::tStatus2& status) final;
+  uint32_t getFlag1(nQoMDBG100::tStatus2& status) final;
+  uint32_t getFlag2(nQoMDBG100::tStatus2& status) final;
+  uint32_t getFlag3(nQoMDBG100::tStatus2& status) final;
+  uint32_t getFlag4(nQoMDBG100::tStatus2& status) final;
+  uint32_t getFlag5(nQoMDBG100::tStatus2& status) final;
   uint32_t isControlEnabled(int32_t code, nQoMDBG100::tStatus2& status) override;
   int32_t getState(nQoMDBG100::tStatus2& status) override;
 

@@ -1,7 +1,6 @@
 #include "counters/tTavikTIO_DMATransferPrimitive.h"
 
 #include "counters/tCtrPairTraits.h"
-#include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "primitives/common/dmaChannelSelectCode.h"
 #include "registers/tScopedLockSelection.h"
@@ -39,10 +38,14 @@ void tTavikTIO_DMATransferPrimitive::connect(uint32_t channel, uint32_t counter,
 void tTavikTIO_DMATransferPrimitive::disconnect(uint32_t, uint32_t counter,
                                                 nQoMDBG100::tStatus2& status) {
   if (status.isFatal() || counter > 1) return;
-  // Each step on a status of its own: a failed select still stops the requests.
-  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { select(counter, 0, s); });
-  onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { requests(counter, false, s); });
-  _joined &= ~(1u << counter);
+  // Each step on a status of its own: a failed select still stops the
+  // requests. A failed step keeps the record, for the destructor.
+  nQoMDBG100::tStatus2 selected, stopped;
+  select(counter, 0, selected);
+  requests(counter, false, stopped);
+  if (selected.isNotFatal() && stopped.isNotFatal()) _joined &= ~(1u << counter);
+  status.assign(selected);
+  status.assign(stopped);
 }
 
 void tTavikTIO_DMATransferPrimitive::enableDMA(uint32_t counter, nQoMDBG100::tStatus2& status) {

@@ -120,14 +120,21 @@ bool tTavikAITimingControllerPrimitive::isReady() const {
          _dispatcher != nullptr;
 }
 
+tTavikAITimingControllerPrimitive::tStartCommand tTavikAITimingControllerPrimitive::startCommandFor(
+    int32_t mode, tStartCommand before) {
+  switch (mode) {
+    case 1: return &nQoUdRLP100::tTavikHelper::aiStrobeConvertSync;
+    case 2: return &nQoUdRLP100::tTavikHelper::aiStrobeStart;
+    case 3: return &nQoUdRLP100::tTavikHelper::aiStrobeStart1;
+    default: return before;
+  }
+}
+
+// A held arm keeps the strobe of the mode it was armed in: the engine runs
+// as its commit and arm programmed it.
 void tTavikAITimingControllerPrimitive::setMode(int32_t mode, tStatus2& status) {
   if (status.isNotFatal()) _configuration.timing.timingMode = mode;
-  switch (mode) {
-    case 1: _startCommand = &nQoUdRLP100::tTavikHelper::aiStrobeConvertSync; break;
-    case 2: _startCommand = &nQoUdRLP100::tTavikHelper::aiStrobeStart; break;
-    case 3: _startCommand = &nQoUdRLP100::tTavikHelper::aiStrobeStart1; break;
-    default: break;
-  }
+  if (!_armHeld.load()) _startCommand = startCommandFor(mode, _startCommand);
 }
 
 void tTavikAITimingControllerPrimitive::convertGating(uint32_t gate, tStatus2* status) {
@@ -413,6 +420,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   _runMode = timing.timingMode;
+  _startCommand = startCommandFor(_runMode, _startCommand);
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
   // A source goes on only while the commit's handler is in its slot: one
   // without stays off and unrecorded, so nothing is left on that no handler

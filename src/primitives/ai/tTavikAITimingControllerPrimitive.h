@@ -91,6 +91,9 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
  private:
   using tStartCommand = void (nQoUdRLP100::tTavikHelper::*)(tStatus2*);
 
+  // The strobe that starts a run of mode; another mode keeps the one before.
+  static tStartCommand startCommandFor(int32_t mode, tStartCommand before);
+
   void programModes1And2(tStatus2* status);
   void programNeutralSelects(tStatus2* status);
   void programNeutralTrigger(tStatus2* status);

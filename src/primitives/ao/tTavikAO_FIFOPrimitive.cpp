@@ -237,10 +237,12 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   // Each step on a status of its own: a failed removal still clears the
   // DMA select.
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
-  if (_writtenDMASelect != kNoDMASelect) {
-    _writtenDMASelect = kNoDMASelect;
-    onFreshStatus(status, [&](tStatus2& s) { writeDMASelect(0, s); });
-  }
+  // A failed write keeps the record, for the destructor.
+  if (_writtenDMASelect != kNoDMASelect)
+    onFreshStatus(status, [&](tStatus2& s) {
+      writeDMASelect(0, s);
+      if (s.isNotFatal()) _writtenDMASelect = kNoDMASelect;
+    });
   onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
   _state.setUncommitted();
 }

@@ -35,8 +35,8 @@ tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
   if (_state == kCommitted) uncommit(scratch.clear());
   if (_observing != 0) unregisterObservers(scratch.clear());
   // The passes have left: a switch to single samples gives the FIFO its mode
-  // flag back, as a stop does.
-  if (_chunkSwitched != 0) _fifo->setModeFlag(_savedModeFlag, scratch.clear(), 0);
+  // flag back, as an end does.
+  giveChunkBack(scratch.clear());
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
@@ -96,19 +96,23 @@ void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
   if (_sampleMode == kFinite && _done == 0 && status.code == 0)
     nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 243});
   _end.onceLocked([&] { end(status); }, status);
-  if (_chunkSwitched == 0) return;
-  // Undoes the switch to single samples also after a failed end.
-  _chunk = _savedChunk;
-  onFreshStatus(status, [&](tStatus2& s) { _fifo->setModeFlag(_savedModeFlag, s, 0); });
-  _chunkSwitched = 0;
 }
 
 // The FIFO is stopped and reset, each on a status of its own, also when the
-// end is an error.
+// end is an error; a switch to single samples ends with its run, whichever
+// side ended it.
 void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
   onFreshStatus(status, [&](tStatus2& s) { _fifo->resetFIFO(s); });
+  giveChunkBack(status);
   if (_partner != nullptr) _partner->transferEnded(status);
+}
+
+void tBaseCDIInterruptTransferPrimitive::giveChunkBack(tStatus2& status) {
+  if (_chunkSwitched == 0) return;
+  _chunk = _savedChunk;
+  onFreshStatus(status, [&](tStatus2& s) { _fifo->setModeFlag(_savedModeFlag, s, 0); });
+  _chunkSwitched = 0;
 }
 
 bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {

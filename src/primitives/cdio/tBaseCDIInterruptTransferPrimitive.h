@@ -72,6 +72,8 @@ class tBaseCDIInterruptTransferPrimitive
   // Another chunk, or the end of the data: false when the loop ends.
   bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void switchToSingleSamples(nQoMDBG100::tStatus2& local);
+  // The chunk and the FIFO's mode flag as they were before the switch.
+  void giveChunkBack(nQoMDBG100::tStatus2& status);
 
   uint32_t _chunkSwitched = 0;
   uint32_t _savedChunk = 0;

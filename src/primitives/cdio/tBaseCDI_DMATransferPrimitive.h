@@ -42,8 +42,8 @@ class tBaseCDI_DMATransferPrimitive
   tBaseCDI_DMATransferPrimitive(const tDeviceInfo* deviceInfo, tBaseCDI_FIFOPrimitive* fifo,
                                 const nQoORB100::tGUID* identity, nQoMDBG100::tStatus2& status);
   // Undoes what it holds, reporting nothing: a run still going (the FIFO
-  // stopped and reset), the FIFO's link to the channel (unlinkDMA), the
-  // commit; then takes out whatever records are left in the FIFO's lists.
+  // stopped and reset), then the FIFO's link to the channel; then takes out
+  // whatever records are left in the FIFO's lists.
   ~tBaseCDI_DMATransferPrimitive() override;
 
   // Each does nothing on an error status. A registration while registered

@@ -185,6 +185,9 @@ void tTEDSSupervisor::runCommon(iTEDSCommunicator& primitive, int bit, tStatus2&
       _done.fetch_or(1u << bit);
       return;
     }
+    // The later steps the record holds go first (a failed second commit
+    // under a run stops and disarms it before its uncommit).
+    undoDownTo(primitive, 4 - bit, status);
     tStatus2 local;
     kControls[5 - bit](primitive, local);
     if (local.isNotFatal()) _done.fetch_and(~(1u << bit));

@@ -114,10 +114,11 @@ void tTavikFREQOUTSupervisor::onControl(iTavikFREQOUTPrimitive* primitive, uint3
   if (runStep(kSteps, primitive, code, status, 285)) {
     if (status.isNotFatal() && (code == kPlainStart || code == kPlainUncommit))
       _on = code == kPlainStart;
-    if (status.isNotFatal() && (code == kPlainCommit || code == kPlainUncommit)) {
-      _committed = values();
-      _holdsCommit = code == kPlainCommit;
-    }
+    // A failed commit may have left the chip part-programmed: no commit is
+    // recorded, so the next commit of any values stops a run first.
+    if (code == kPlainCommit && status.isNotFatal()) _committed = values();
+    if (code == kPlainCommit || (code == kPlainUncommit && status.isNotFatal()))
+      _holdsCommit = code == kPlainCommit && status.isNotFatal();
     return;
   }
   if (code == kPlainStop)

@@ -303,8 +303,8 @@ class tAIRow : public tAIRoadTest {
     return "";
   }
   // Samples in the FIFO, as an acquisition leaves them.
-  void fillFIFO() {
-    while (model.size() < 2)
+  void fillFIFO(size_t samples = 2) {
+    while (model.size() < samples)
       windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0x00020001, 0);
   }
   // The road's timing engine in a finite mode-3 run, committed and armed afresh
@@ -798,8 +798,12 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
     supervisor.deploy(other, status);
   }
   // The worker drains what the last conversion left; the partner's endpoint
-  // reads a sample through the stream it was handed.
+  // reads a sample through the stream it was handed. The acquisition keeps
+  // samples ahead of that read, so a draining worker never finds the FIFO
+  // empty: its run ends by a code, or silently by the destruction, not by
+  // itself in the middle of a later step.
   std::string fired() {
+    fillFIFO(4);
     std::array<uint8_t, 4> sample{};
     tStatus2 read;
     const uint32_t bytes = partner.sink.read(sample.data(), 4, read);

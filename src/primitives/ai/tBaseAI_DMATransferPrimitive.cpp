@@ -166,6 +166,8 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
       endTransfer(_run.get(), tStatus2{}, s);
       return;
     }
+    // A worker not woken yet ends this run at the signal.
+    _wakeRun.set(_run.get());
     _worker->signal(s);
     _worker->waitForDone(kDisarmWait, s);
   });
@@ -203,6 +205,7 @@ void tBaseAI_DMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControlle
   // still drains what the channel has not moved.
   tStatus2 local;
   waitForLastConversion(local);
+  _wakeRun.set(_run.get());
   _worker->wake(status);
 }
 
@@ -215,21 +218,19 @@ void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
 }
 
 void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
-  if (status.isNotFatal() && _worker != nullptr) _worker->wake(status);
+  if (status.isFatal() || _worker == nullptr) return;
+  _wakeRun.set(_run.get());
+  _worker->wake(status);
 }
 
 // Drains for the run live at the wake, and ends that run alone: a wake with
 // no run live (before any arm, or after the run's end) drains nothing, and
-// a drain that an arm overtakes ends nothing of the next run.
+// a drain that an arm overtakes, before or after it began, ends nothing of
+// the next run.
 uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
-  uint32_t run = 0;
+  const uint32_t run = _wakeRun.get();
   bool live = false;
-  underTransferLock(
-      [&] {
-        run = _run.get();
-        live = _done.get() == 0;
-      },
-      status);
+  underTransferLock([&] { live = _done.get() == 0 && _run.get() == run; }, status);
   if (!live) return 1;
   while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
          _worker->isSignalled() == 0 && _run.get() == run)

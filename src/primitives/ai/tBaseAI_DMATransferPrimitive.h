@@ -175,6 +175,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // The runs that arms began, counted with _done under the transfer lock;
   // a drain polls it to see an arm overtake its run.
   tSyncAtomicU32 _run;
+  // The run live when the worker was last woken: a drain ends that run
+  // alone, never one an arm began after the wake.
+  tSyncAtomicU32 _wakeRun;
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;

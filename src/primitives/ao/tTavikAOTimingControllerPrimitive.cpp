@@ -93,6 +93,26 @@ class tCommand2Op final : public iBusAtomicOperation {
   tStatus2* _status;
 };
 
+// Takes the arm's records with the board's interrupt service held off, so
+// that the start-trigger routine sees them whole: it marks a run only of an
+// arm whose record still holds, and a disarm takes that run with the arm.
+class tTakeArmRecordsOp final : public iBusAtomicOperation {
+ public:
+  tTakeArmRecordsOp(std::atomic<uint32_t>& due, std::atomic<uint32_t>& started)
+      : _due(due), _started(started) {}
+  int32_t operateAtomically() override {
+    due = _due.exchange(0) != 0;
+    runEnds = _started.exchange(0) != 0;
+    return 0;
+  }
+  bool due = false;
+  bool runEnds = false;
+
+ private:
+  std::atomic<uint32_t>& _due;
+  std::atomic<uint32_t>& _started;
+};
+
 struct tUpdatePulseOp final : nQoUdRLP100::tTavikAtomicOperation<tUpdatePulseOp> {
   using tTavikAtomicOperation::tTavikAtomicOperation;
   static void operate(tTavik& map, tStatus2* status) {
@@ -346,8 +366,12 @@ void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
 // disarm's answer).
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  const bool due = _notifierDue.exchange(0) != 0;
-  endArm(due, _started.exchange(0) != 0, status);
+  tTakeArmRecordsOp taken(_notifierDue, _started);
+  int32_t code = 0;
+  _map->space().bus()->runAtomically(&taken, &code);
+  // A bus that refused the run still leaves the records taken.
+  if (code != 0) taken.operateAtomically();
+  endArm(taken.due, taken.runEnds, status);
 }
 
 // The state and the FIFO that fed a run ending here are settled before the

@@ -522,8 +522,14 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //   void walkCode(tSupervisor&, uint32_t code, tStatus2&); // a code with its blocks
 //   static constexpr uint32_t kStops[] = {...};  // its stops, if not 3 and 4101
 //   std::pair<const void*, size_t> primitiveBytes();     // where the primitive lies
+//   std::string stepFaults(uint32_t step, const tStatus2&);
+//       // after every step (a code, kFireStep, a deploy, kReleaseStep,
+//       // kDestroyStep) with its answer: what the row checks beyond the board
+//       // (the warning a stop answered, the samples its client read so far)
 constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
+constexpr uint32_t kReleaseStep = 0xF200'0000;
+constexpr uint32_t kDestroyStep = 0xF300'0000;
 
 template <class Row>
 class CodeWalk : public Lifecycle<Row> {
@@ -585,7 +591,8 @@ class CodeWalk : public Lifecycle<Row> {
         else if (step == 4100 || step == 2)
           ended = tEnded::kNo;
       }
-      check(nameOf(step), walked, faults + this->boardFaults() + runsAgainst(ended));
+      check(nameOf(step), walked,
+            faults + this->boardFaults() + runsAgainst(ended) + rowFaults(step, status));
     }
     if (destroyed) {
       const size_t reports = this->watched.reports();
@@ -594,7 +601,8 @@ class CodeWalk : public Lifecycle<Row> {
       this->destroyPrimitive();
       check("destruction", walked,
             this->boardFaults() + this->watched.runs() + rowRuns() +
-                this->watched.slotsInside(bytes.first, bytes.second));
+                this->watched.slotsInside(bytes.first, bytes.second) +
+                rowFaults(kDestroyStep, tStatus2{}));
       if (this->watched.reports() != reports)
         check("destruction", walked, "a report stream was told\n");
       this->makePrimitive();
@@ -602,7 +610,8 @@ class CodeWalk : public Lifecycle<Row> {
       tStatus2 status;
       this->supervisor->releaseResource(status);
       check("release", walked,
-            this->boardFaults() + runsAgainst(tEnded::kNo) + this->watched.unanswered());
+            this->boardFaults() + runsAgainst(tEnded::kNo) + this->watched.unanswered() +
+                rowFaults(kReleaseStep, status));
       const std::string left = this->primitiveState();
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
     }
@@ -625,6 +634,13 @@ class CodeWalk : public Lifecycle<Row> {
       return std::ranges::find(Row::kStops, code) != std::end(Row::kStops);
     else
       return code == 3 || code == 4101;
+  }
+  // What the row checks of a step beyond the board.
+  std::string rowFaults(uint32_t step, const tStatus2& status) {
+    if constexpr (requires { this->stepFaults(step, status); })
+      return this->stepFaults(step, status);
+    else
+      return "";
   }
   // What the board runs of the primitive beyond its watched sources and channels.
   std::string rowRuns() {

@@ -415,8 +415,9 @@ TEST_F(tAISubsystemTest, AnArmWithoutACommitArmsNothingAndADisarmStopsTheRunItHo
     const auto at = [&](const tAccess& access) {
       return std::find(writes.begin(), writes.end(), access) - writes.begin();
     };
-    if (code == 4100)
+    if (code == 4100) {
       EXPECT_LT(at(wrote(0x110, 0x2000)), at(wrote(0x1A6, 1))) << "the FIFO cleared under the run";
+    }
     subsystem->disarm(status);
     windows.clearLog();
     subsystem->disarm(status);

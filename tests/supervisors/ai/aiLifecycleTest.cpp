@@ -1184,10 +1184,11 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
       vesk.emplace(windows, bus, status);
       bus.setDMAChannelNumber(4);
     }
-    held.emplace(hold, &description,
-                 nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo,
-                                              vesk->maps.data(), vesk->maps.size()},
-                 status);
+    held.emplace(
+        hold, &description,
+        nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo, vesk->maps.data(),
+                                     static_cast<uint32_t>(vesk->maps.size())},
+        status);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.hasRouting = 1;
     config.routing.words[7] = 19;

@@ -273,10 +273,13 @@ uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::endTransfer(uint32_t run, const tStatus2& reason,
                                                tStatus2& status) {
-  if (reason.isFatal() && _run.get() == run) _timing->hammerStop(status);
   underTransferLock(
       [&] {
-        if (_done.get() != 0 || _run.get() != run || _destroying.get() != 0) return;
+        if (_run.get() != run) return;
+        // Under the lock that arm takes to begin a run: an error of this run
+        // never stops the controller under the next.
+        if (reason.isFatal()) _timing->hammerStop(status);
+        if (_done.get() != 0 || _destroying.get() != 0) return;
         if (_doneSink.call(
                 [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
           _done.set(1);

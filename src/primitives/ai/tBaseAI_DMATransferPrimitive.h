@@ -154,9 +154,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // Under the transfer lock, so that a report under way has left: no end is
   // reported any more (the destruction has begun).
   void silence();
-  // The run's end: stops the controller on an error; reports to the sink
-  // under the transfer lock when run is the live run, its end has not been
-  // reported yet and no destruction has begun.
+  // The run's end, under the transfer lock, only while run is the live run:
+  // stops the controller on an error; reports to the sink when its end has
+  // not been reported yet and no destruction has begun.
   void endTransfer(uint32_t run, const tStatus2& reason, tStatus2& status);
   // Runs step under the transfer lock; what the lock reports merges into the
   // status.

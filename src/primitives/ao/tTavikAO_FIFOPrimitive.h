@@ -120,6 +120,29 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // deploy, clear the select by it.
   static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
   uint32_t _writtenDMASelect = kNoDMASelect;
+  // What the last commit set the board up for: the arm, its preload and
+  // refills, the start and the direct writes go by it, whatever a deploy set
+  // since. With no commit held an arm takes the fields as they stand, and
+  // the writes go by them. The refills read it at interrupt level, the
+  // writes on the writer's thread.
+  struct tCommitted {
+    std::atomic<bool> held{false};
+    std::atomic<uint32_t> mechanism{tAOFIFOFields::kDirect};
+    std::atomic<uint32_t> channelCount{0};
+    std::atomic<uint32_t> fifoMode{0};
+    std::atomic<bool> regenerate{false};
+  };
+  tCommitted _committed;
+  void recordFields();
+  bool writesDirect() const {
+    return (_committed.held ? _committed.mechanism.load() : fields.transferMechanism) ==
+           tAOFIFOFields::kDirect;
+  }
+  uint32_t writeChannels() const {
+    return _committed.held ? _committed.channelCount.load() : fields.channelCount;
+  }
+  // The total the last arm took: its preload and refills stop there.
+  uint64_t _runTotal = 0;
   // The mechanism by which the last arm worked (direct before any): complete
   // undoes what it did, whatever a deploy set since.
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;

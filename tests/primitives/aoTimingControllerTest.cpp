@@ -664,8 +664,15 @@ TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
   timing->pollForNextUpdate(status);
   EXPECT_EQ(status.code, -209802);
 
-  tStatus2 allowed;
+  // Late updates allowed, and no counted waits, by a deploy under the run:
+  // its waits still judge by its arm's rules; the next arm's allow them.
+  tStatus2 deployed, allowed;
   timing->fields.allowLateUpdates = 1;
+  timing->fields.countedFirstUpdates = 0;
+  timing->pollForNextUpdate(deployed);
+  EXPECT_EQ(deployed.code, -209802);
+  timing->disarm(allowed);
+  timing->arm(allowed);
   timing->pollForNextUpdate(allowed);
   EXPECT_EQ(allowed.code, 209802);
 
@@ -743,11 +750,14 @@ TEST_F(tAOTimingTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
 // polling wait times itself leaves that wait's timer alone: the wait times
 // out after the time-out it began with. Then two waits of the run before,
 // under way on another thread across the disarm (one counted, one past the
-// counted waits that finds the flag set on entry), before the codes' thread
-// sets the time-out, deploys the words the waits read and arms: nothing but
-// those fields orders the steps after the waits (the test waits on relaxed
-// flags), and the arm's fresh count holds.
+// counted waits that finds the flag set on entry, judged by the rules of the
+// run they belong to), before the codes' thread sets the time-out, deploys
+// the words the waits read and arms: nothing but those fields orders the
+// steps after the waits (the test waits on relaxed flags), and the arm's
+// fresh count and rules hold.
 TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
+  timing->fields.countedFirstUpdates = 2;
+  timing->fields.allowLateUpdates = 1;
   commitAndArm();
   timing->setTimeout(5, status);
   tStatus2 set;
@@ -771,8 +781,6 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
   EXPECT_EQ(set.code, 0);
 
   tStatus2 steps, counted, late;
-  timing->fields.countedFirstUpdates = 2;
-  timing->fields.allowLateUpdates = 1;
   timing->disarm(steps);
   windows.setReadCallback(window, 0x106, [](unsigned) { return 0x20u; });
   {

@@ -324,6 +324,7 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   _update.lift(kStopMark);
   _fifoFed.set(fields.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
+  takeWaitRules();
   if (_firstArmAfterCommit != 0)
     _firstArmAfterCommit = 0;
   else

@@ -372,6 +372,46 @@ TEST_F(tAOFIFOTest, AnAOErrorStopsTheGenerationAndReachesTheDataSourceOnce) {
   EXPECT_EQ(source.finished.size(), 1u);
 }
 
+// The second pass of an AO error acts on the run whose error the first pass
+// saw: one that runs after the task completed that run and armed the next
+// (FIFO and timing engine) leaves the new run armed and running, its sources
+// on and unreported; the next run's own error ends it.
+TEST_F(tAOFIFOTest, AnErrorsSecondPassAfterTheNextArmLeavesTheNewRunAlone) {
+  build();
+  fifo->commit(status);
+  fifo->arm(status);
+  timing->commit(status);
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x106, 16, 0x9200);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->complete(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016}));
+  timing->disarm(status);
+  fifo->arm(status);
+  timing->arm(status);
+  timing->start(status);
+  ASSERT_EQ(groupBEnable() & 0x0021, 0x0021u) << "the new run's error and completion sources";
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished.size(), 1u) << "the new run unreported";
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  EXPECT_EQ(timing->state().getState(), 4u);
+  EXPECT_EQ(groupBEnable() & 0x0021, 0x0021u);
+  EXPECT_EQ(notifier.done, 1);
+
+  windows.setRead(window, 0x106, 16, 0x9200);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016, -200016}));
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(notifier.done, 2);
+  fifo->uncommit(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   description.fifoDepth = 1;
   build();

@@ -284,7 +284,15 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (!_committed.held) recordFields();
   _armedMechanism = _committed.mechanism;
   _runTotal = fields.totalSamples;
-  _armOutstanding.store(true);
+  // A new run, counted under the lock that the second pass of an error of the
+  // run before looks at it in: that pass leaves this run alone.
+  underLock(_lock,
+            [&] {
+              if (++_arms == 0) _arms = 1;
+              _errorSeen = 0;
+              _armOutstanding.store(true);
+            },
+            status, {kFile, kLockLine});
   clearFIFO(status);
   for (uint32_t n = 0; n < _committed.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
   clearFIFO(status);
@@ -302,7 +310,6 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   }
   _wroteSinceArm = 0;
   _ownStatus.clear();
-  _errorSeen = 0;
   _clearTimeout.waitForTimeout(nullptr);
   _clearTimeout.stop(nullptr);
   resetDataLoaded();
@@ -554,15 +561,25 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint
       disable(_dispatcher, &tTavikInterruptDispatcher::disableGroupBInterruptBit8);
     if (_errorSeen != 0) answer = tAnswer::kHandledWantsSecondary;
   }
+  if (answer == tAnswer::kHandledWantsSecondary) _erroredArm = _arms.load();
   return answer;
 }
 
 // Each step on a status of its own, dropped: a failed completion still
-// disarms the timing controller.
+// disarms the timing controller. A pass whose run an arm replaced since (the
+// task completed and armed again before it ran) touches neither.
 void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
   const nQoUdR100::tPassCount::tInside inside(_secondaryPasses);
   tStatus2 fresh;
-  complete(fresh);
+  tStatus2 locking;
+  bool own = false;
+  underLock(_lock,
+            [&] {
+              own = _arms.load() == _erroredArm.load();
+              if (own) completeLocked(fresh);
+            },
+            locking, {kFile, kLockLine});
+  if (!own) return;
   if (tBaseAOTimingControllerPrimitive* timing = _timing.load()) timing->disarm(fresh.clear());
 }
 

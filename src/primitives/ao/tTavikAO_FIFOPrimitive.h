@@ -149,6 +149,10 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // Set by arm, cleared by complete (also from the second pass): uncommit
   // completes an arm still outstanding, whatever state a commit set since.
   std::atomic<bool> _armOutstanding{false};
+  // The last arm's number, counted under the FIFO lock, and the arm whose
+  // error the last first pass saw: its second pass completes that run only.
+  std::atomic<uint32_t> _arms{0};
+  std::atomic<uint32_t> _erroredArm{0};
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;
   uint32_t _attachedSerial = 0;

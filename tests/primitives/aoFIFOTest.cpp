@@ -583,6 +583,7 @@ TEST_F(tAOFIFOTest, AnArmAfterADeployFeedsItsRunByWhatTheCommitSetUp) {
   fifo->fields.totalSamples = 100;
   fifo->fields.channelCount = 3;
   fifo->fields.fifoMode = 1;
+  EXPECT_EQ(fifo->writeChannels(), 2u) << "the scans of a write";
   windows.setRead(window, 0x106, 16, 0x8002);
   EXPECT_EQ(bus.raise(1), 2u);
   EXPECT_EQ(source.chunks, (std::vector<uint32_t>{2, 2})) << "two channels up to the total 6";

@@ -63,6 +63,10 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   uint32_t writeSample(const int16_t* sample, tStatus2& status) override;
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) override;
   void clearFIFO(tStatus2& status) override;
+  // The commit's channel count; with no commit held, the fields'.
+  uint32_t writeChannels() const override {
+    return _committed.held ? _committed.channelCount.load() : fields.channelCount;
+  }
 
   // Group-B status bits, read from the board; all true with an error status.
   bool testStatusBit14(tStatus2* status) { return testStatusBit(14, status); }
@@ -138,9 +142,7 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
     return (_committed.held ? _committed.mechanism.load() : fields.transferMechanism) ==
            tAOFIFOFields::kDirect;
   }
-  uint32_t writeChannels() const {
-    return _committed.held ? _committed.channelCount.load() : fields.channelCount;
-  }
+
   // The total the last arm took: its preload and refills stop there.
   uint64_t _runTotal = 0;
   // The mechanism by which the last arm worked (direct before any): complete

@@ -66,8 +66,8 @@ struct tAOTimingFields {
   uint32_t outputSelect = 0;
   uint32_t outputControlBit3 = 0;
   uint32_t withoutFIFO = 0;
-  // Read by the waits; a deploy may write them while a wait is under way on
-  // another thread.
+  // Taken by the arm for the waits of its run; a deploy may write them while
+  // a wait is under way on another thread.
   std::atomic<uint32_t> countedFirstUpdates{100};
   std::atomic<uint32_t> allowLateUpdates{0};
   uint32_t pollUpdates = 1;
@@ -130,6 +130,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void clearStop() { _update.lift(kStopMark); }
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
+  // Whether the update waits block on the update event: as the last commit
+  // set the engine up (its update handler), whatever a deploy set since;
+  // with no commit held, as the fields stand.
+  bool blockingWaits() const {
+    const uint32_t committed = _committedPolls;
+    return (committed == kNoCommit ? fields.pollUpdates : committed) == 0;
+  }
 
   // Clearing or replacing the notifier waits for a completion pass that is
   // notifying it on another thread.
@@ -144,6 +151,12 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   tAOTimingFields fields;
 
  protected:
+  // The arm's: the waits of its run count and judge by the fields as they
+  // are now, whatever a deploy under the run writes into them.
+  void takeWaitRules() {
+    _countedFirstUpdates = fields.countedFirstUpdates.load();
+    _allowLateUpdates = fields.allowLateUpdates.load();
+  }
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
@@ -164,6 +177,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   std::atomic<uint32_t> _waitCalls{0};
   std::atomic<uint32_t> _lastUpdateCount{0};
   std::atomic<uint32_t> _updateCounterWrap{0xFFFFFFFF};
+  // The wait rules the last arm took, read by waits on other threads.
+  std::atomic<uint32_t> _countedFirstUpdates{100};
+  std::atomic<uint32_t> _allowLateUpdates{0};
+  // The pollUpdates of the commit held (kNoCommit: none), read by the waits'
+  // callers on other threads.
+  static constexpr uint32_t kNoCommit = 0xFFFFFFFF;
+  std::atomic<uint32_t> _committedPolls{kNoCommit};
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

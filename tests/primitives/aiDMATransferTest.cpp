@@ -419,13 +419,6 @@ TEST_F(tAIDMATransferTest, AWakeBeforeAnyArmEndsNoRunOfALaterArm) {
   windows.setReadCallback(window, 0x104, {});
 }
 
-// Waits, bounded by elapsed time, until done answers true.
-bool boundedUntil(const std::function<bool()>& done) {
-  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
-  while (!done() && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
-  return done();
-}
-
 // Whether the thread set the worker's go event (a wake) since the log was
 // cleared.
 bool wokeTheWorker(uint64_t thread) {
@@ -484,50 +477,13 @@ TEST_F(tAIDMATransferTest, ALastConversionPassOutlivingItsRunEndsNothingOfTheNex
 TEST_F(tAIDMATransferTest, TwoLastConversionPassesAtOnceEachWaitTheirOwnTimeOut) {
   transfer->arm(status);
   ASSERT_EQ(status.code, 0);
-  std::atomic<bool> converting{true};
-  std::atomic<uint64_t> firstThread{0};
-  std::atomic<uint64_t> secondThread{0};
-  std::atomic<unsigned> firstLooks{0};
-  std::atomic<unsigned> secondLooks{0};
-  windows.setReadCallback(window, 0x136, [&](unsigned) {
-    const uint64_t thread = nQoKAL100_getThreadHandle();
-    if (thread == firstThread) ++firstLooks;
-    if (thread == secondThread) ++secondLooks;
-    return converting ? 0x8000u : 0u;
-  });
-  nQoSim::clearStatusLog();
-  tStatus2 firstPass;
-  tStatus2 secondPass;
-  std::atomic<bool> firstReturned{false};
-  std::thread one([&] {
-    firstThread = nQoKAL100_getThreadHandle();
-    transfer->lastConvertedSecondary(timing, firstPass);
-    firstReturned = true;
-  });
-  const auto timeouts = [] {
-    std::vector<unsigned> lines;
-    for (const nQoSim::tStatusRecord& record : nQoSim::statusLog())
-      if (record.code == -50400) lines.push_back(record.line);
-    return lines;
-  };
-  EXPECT_TRUE(boundedUntil([&] { return firstLooks != 0; })) << "the first pass never waited";
-  nQoSim::advanceClock(9'000'000);
-  std::thread two([&] {
-    secondThread = nQoKAL100_getThreadHandle();
-    transfer->lastConvertedSecondary(timing, secondPass);
-  });
-  EXPECT_TRUE(boundedUntil([&] { return secondLooks != 0; })) << "the second pass never waited";
-  nQoSim::advanceClock(2'000'000);  // 11 ms since the first pass began, 2 since the second
-  EXPECT_TRUE(boundedUntil([&] { return firstReturned.load(); }))
-      << "the first pass waited past its own time-out";
-  EXPECT_EQ(timeouts(), std::vector<unsigned>{242});
-  converting = false;
-  one.join();
-  two.join();
-  windows.setReadCallback(window, 0x136, {});
-  EXPECT_EQ(timeouts(), std::vector<unsigned>{242}) << "the second pass timed out too";
-  EXPECT_EQ(firstPass.code, 0);
-  EXPECT_EQ(secondPass.code, 0);
+  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(
+      10, [&](tStatus2& pass) { transfer->lastConvertedSecondary(timing, pass); });
+  EXPECT_FALSE(passes.firstReturnedEarly) << "the second pass cut the first one's wait short";
+  EXPECT_TRUE(passes.firstReturned) << "the first pass waited past its own time-out";
+  EXPECT_EQ(passes.timeOutsAtFirst, std::vector<unsigned>{242});
+  EXPECT_EQ(passes.timeOuts, std::vector<unsigned>{242}) << "the second pass timed out too";
+  EXPECT_EQ(passes.codes, (std::vector<int>{0, 0}));
   // The run ends once, drained after the first wake.
   ASSERT_TRUE(sink.waitFor(1));
   transfer->disarm(status);

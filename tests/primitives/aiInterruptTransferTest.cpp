@@ -199,6 +199,19 @@ TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   EXPECT_TRUE(loggedAt(-50400, kBoardFile, 270));
 }
 
+// Two last-conversion passes at once for a conversion that does not finish: the second, begun 29 ms
+// after the first, does not move the first one's time-out, which gives up after its own 30 ms while
+// the second waits on.
+TEST_F(tAIInterruptTransferTest, TwoLastConversionPassesAtOnceEachWaitTheirOwnTimeOut) {
+  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(
+      30, [&](tStatus2& pass) { transfer->lastConverted(timing, pass); });
+  EXPECT_FALSE(passes.firstReturnedEarly) << "the second pass cut the first one's wait short";
+  EXPECT_TRUE(passes.firstReturned) << "the first pass waited past its own time-out";
+  EXPECT_EQ(passes.timeOutsAtFirst, std::vector<unsigned>{270});
+  EXPECT_EQ(passes.timeOuts, std::vector<unsigned>{270}) << "the second pass timed out too";
+  EXPECT_EQ(passes.codes, (std::vector<int>{0, 0}));
+}
+
 TEST_F(tAIInterruptTransferTest, AWrongCountInTheLastDrainIsReportedAtTheBoardSite) {
   destination.fifo = fifo;
   destination.shortBy = 1;

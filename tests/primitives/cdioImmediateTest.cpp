@@ -7,9 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "kal/nQoKAL.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
 #include "primitives/cdioFixture.h"
+#include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "support/heldCall.h"
 #include "support/statusRecords.h"
@@ -362,6 +364,56 @@ TEST_F(tCDIOImmediateTest, APollingStopBetweenTheStepsOfAStartLeavesTheNextRunIt
   cdo->uncommit(status);
   EXPECT_EQ(status.code, 0);
   output->setDoneObserver(&done);
+}
+
+// The FIFO's polling thread, held as it lets the transfer's lock go after it
+// found a finite output's FIFO run empty, and a code 3 and a whole code 2 in
+// that time: the polling thread's stop was the old run's, so the new run
+// keeps its FIFO started, takes its own total, and no done report of its
+// own comes.
+TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRunRunning) {
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setSampleMode(1);
+  output->setTotal(2);
+  cdo->commit(status);  // the polling thread
+  cdo->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const uint32_t samples[2] = {1, 2};
+  nQoSim::clearSyncLog();
+  ASSERT_EQ(output->write(2, samples, status), 2u);
+  const iSync* transferLock = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kRelease) transferLock = record.object;
+  ASSERT_NE(transferLock, nullptr);
+  tHeldCall held(tHeldCall::kGuard);
+  const uint64_t testThread = nQoKAL100_getThreadHandle();
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (set && object == transferLock && nQoKAL100_getThreadHandle() != testThread) held.hold();
+  });
+  cdo->stepFIFO(status);
+  cdo->stepFIFO(status);
+  EXPECT_TRUE(held.waitUntilInside()) << "the polling thread never took the run's end";
+  tStatus2 stopped;
+  output->stopTransfer(stopped);
+  output->stopChannel(status);
+  output->startTransfer(status);
+  output->startChannel(status);
+  held.letGo();
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  nQoSim::onSyncSet({});
+  EXPECT_EQ(stopped.code, 0);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_TRUE(fifos->outputStarted()) << "the polling thread stopped the new run";
+  EXPECT_EQ(done.codes, std::vector<int>{0}) << "a done report of the new run";
+
+  EXPECT_EQ(output->write(2, samples, status), 2u);
+  EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(status.code, 0);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {

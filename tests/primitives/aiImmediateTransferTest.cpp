@@ -193,6 +193,52 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   EXPECT_TRUE(loggedAt(-200278, kFile, 1921));
 }
 
+// A finite run of 3 sets, and a count of 1 with a retriggerable run given to
+// the engine after the first read: the reads deliver the 3 sets and then
+// refuse, and the done posts go as the run was armed (the sample end's
+// post, none from code 3 without option 1).
+TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 3;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  run();
+  model.push({5, 6, 7, 8});
+  std::vector<uint32_t> read;
+  for (int set = 0; set < 3; ++set) {
+    SCOPED_TRACE(set);
+    EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+    EXPECT_EQ(status.code, 0);
+    read.push_back(buffer[0]);
+    config.timing.firstCount = 1;
+    config.timing.retriggerable = 1;
+    timing->setConfiguration(config, status);
+  }
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 6, 7}));
+  EXPECT_TRUE(immediate->isFinished());
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  tStatus2 posted;
+  immediate->setDoneTarget(&event, posted);
+  immediate->setReadOption1(false);
+  immediate->notifyDone(posted);
+  EXPECT_EQ(log.operations(), "");
+  immediate->sampleEndedSecondary(timing, posted);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(posted.code, 0);
+}
+
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
   channels({0, 1});
   run();

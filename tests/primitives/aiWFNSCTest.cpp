@@ -244,8 +244,9 @@ TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
 }
 
 // Destroyed while committed in event mode, the primitive takes its record out
-// of the timing controller's sample-start list: once committed and armed
-// again, the sample-start handler notifies the live observer alone.
+// of the timing controller's sample-start list, and the armed engine stays
+// armed: once committed and armed again, the sample-start handler notifies
+// the live observer alone.
 TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   tSampleStartCounter live;
   commitEventMode();
@@ -254,7 +255,7 @@ TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   timing->arm(status);
   ASSERT_EQ(status.code, 0);
   wfnsc.reset();
-  ASSERT_EQ(timing->state().getState(), 1u) << "a removed record asks for a new commit";
+  ASSERT_EQ(timing->state().getState(), 3u) << "a removed record silenced the run";
   expectASampleStartReachesOnly(live);
 }
 

@@ -744,8 +744,14 @@ TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2}));
   calls.clear();
 
+  // An observer added under the arm keeps it: the run goes on notifying
+  // until its disarm.
   timing->addSampleEndObserver(nullptr, status);
-  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(timing->state().getState(), 3u);
+  EXPECT_EQ(sampleStart->handleInterrupt(), 2u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2}));
+  calls.clear();
+  timing->disarm(status);
   EXPECT_EQ(sampleStart->handleInterrupt(), 1u);
   EXPECT_TRUE(calls.empty());
 }

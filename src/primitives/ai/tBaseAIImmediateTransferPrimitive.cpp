@@ -260,7 +260,13 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   registerListener(status);
-  _finiteStopEnabled = _timing->configuration().timing.retriggerable == 0 ? 1 : 0;
+  // What the run goes by: a configuration given to the engine since reaches
+  // the next arm only.
+  const auto& timing = _timing->configuration().timing;
+  _runTotal = timing.firstCount - _heldBackSets;
+  _runFinite = timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
+               timing.acquisitionType == kFiniteKind;
+  _runRetriggerable = timing.retriggerable != 0;
   if (status.isFatal()) {
     tStatus2 undo;
     disarmTransfer(undo);
@@ -310,7 +316,7 @@ void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
 }
 
 void tBaseAIImmediateTransferPrimitive::notifyDone(tStatus2& status) {
-  if (_option1 != 0 || _timing->configuration().timing.retriggerable != 0) postIsDone(status);
+  if (_option1 != 0 || _runRetriggerable) postIsDone(status);
 }
 
 uint32_t tBaseAIImmediateTransferPrimitive::sampleEnded(tBaseAITimingControllerPrimitive*,
@@ -322,13 +328,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::sampleEnded(tBaseAITimingControllerP
 void tBaseAIImmediateTransferPrimitive::sampleEndedSecondary(tBaseAITimingControllerPrimitive*,
                                                              tStatus2& status) {
   ++_secondPassCount;
-  if (_timing->configuration().timing.retriggerable == 0) postIsDone(status);
-}
-
-bool tBaseAIImmediateTransferPrimitive::isFinite() const {
-  const auto& timing = _timing->configuration().timing;
-  return timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
-         timing.acquisitionType == kFiniteKind;
+  if (!_runRetriggerable) postIsDone(status);
 }
 
 void tBaseAIImmediateTransferPrimitive::failWithDevice(tStatus2& status, int code, unsigned line) {
@@ -376,10 +376,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
-  const auto& timing = _timing->configuration().timing;
-  const uint32_t total = timing.firstCount - _heldBackSets;
   startTimeout(timeout, unit, status);
-  const bool finite = isFinite();
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
   uint32_t bytes = 0;
@@ -387,9 +384,9 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     bytes = 0;
     const bool whole = readSet(*waiter, reading, at, bytes, status);
     ++_setsRead;
-    if (_setsRead >= total) {
+    if (_setsRead >= _runTotal) {
       _sampleEndCount = 0;
-      if (finite && _finiteStopEnabled != 0) _finished = 1;
+      if (_runFinite && !_runRetriggerable) _finished = 1;
     }
     if (!whole) break;
     ++complete;

@@ -212,7 +212,6 @@ class tBaseAIImmediateTransferPrimitive
   // the queries under way are waited for, and it opens again once rebuilt.
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
-  bool isFinite() const;
   void failWithDevice(tStatus2& status, int code, unsigned line);
   void postIsDone(tStatus2& status);
   void registerListener(tStatus2& status);
@@ -276,7 +275,12 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
-  uint32_t _finiteStopEnabled = 0;
+  // What the arm took from the engine's configuration for the run: the sets
+  // it delivers, whether it ends after them, and whether it is retriggerable
+  // (the done posts choose by that).
+  uint32_t _runTotal = 0;
+  bool _runFinite = false;
+  bool _runRetriggerable = false;
   enum tDiscard : uint32_t { kFirstLeading, kLaterLeading, kFirstTrailing, kLaterTrailing };
   uint32_t _discardCounts[4] = {};
   uint32_t _discarding = 0;

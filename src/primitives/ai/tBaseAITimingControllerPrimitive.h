@@ -6,13 +6,13 @@
 // scheduler action every N samples, and a socket listener through which other
 // components ask for the timing.
 //
-//   timing.addRecordEndObserver(&transfer, status);   // state 1: commit again
+//   timing.addRecordEndObserver(&transfer, status);   // state 1 unless armed
 //   timing.setConfiguration(config, status);
 //   timing.commit(status);                            // handlers installed
 //   timing.arm(status);                               // sources enabled, state 3
 //
-// Handlers notify only while the primitive is armed; observers are added and
-// removed only while it is not.
+// Handlers notify only while the primitive is armed; an observer added or
+// removed under an arm keeps it.
 #pragma once
 
 #include <atomic>
@@ -201,7 +201,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction.get(); }
 
   // Nothing on an error status; a list that cannot grow reports -50352. Each
-  // add and remove stores state 1.
+  // add and remove stores state 1, but under a held arm, which keeps state 3:
+  // the run's passes go on notifying until its disarm.
   void addSampleStartObserver(iSampleStartObserver* observer, bool enableAtArm, tStatus2& status);
   void removeSampleStartObserver(iSampleStartObserver* observer, tStatus2& status);
   void addSampleEndObserver(iSampleEndObserver* observer, tStatus2& status);
@@ -318,6 +319,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
 
  private:
   bool armed() const { return _state.isArmed(); }
+  // State 1 after a change of what a commit takes, unless an arm is held.
+  void lowerUnlessArmed();
 };
 
 }  // namespace nQoUdP100

@@ -40,7 +40,8 @@ void tBaseAITimingControllerPrimitive::tLibSocketListener::handleRequest(
   *replySize = kReplySize;
   uint64_t key = 0;
   std::memcpy(&key, request, sizeof key);
-  const tAITimingConfig& timing = _timing->_configuration.timing;
+  // The commit that registered the listener answers, not a configuration since.
+  const tAITimingConfig& timing = _timing->_run.timing;
   if (key != timing.listenerKey || code != kTimingRequest) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 620});
     return;
@@ -162,7 +163,7 @@ void tBaseAITimingControllerPrimitive::removeLastConvertObserver(iLastConvertObs
 }
 
 bool tBaseAITimingControllerPrimitive::wantsRecordEnd() const {
-  const tAITimingConfig& timing = _configuration.timing;
+  const tAITimingConfig& timing = _run.timing;
   return _recordEndObservers.any() || (_lastConvertObservers.any() && timing.timingMode == 3 &&
                                        timing.acquisitionType == kFiniteAcquisition);
 }
@@ -374,6 +375,7 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   // Handed back uncommitted also when the codes left nothing of a commit (an
   // arm without one moved the state on all the same).
   _state.setUncommitted();
+  _runCommitted = false;
 }
 
 void tBaseAITimingControllerPrimitive::unregisterListener() {

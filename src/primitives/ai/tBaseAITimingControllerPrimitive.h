@@ -116,7 +116,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleStartObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleStarted(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->configuration().timing.sampleStartActionArgument, status);
+      loop.count(timing, timing->_run.timing.sampleStartActionArgument, status);
       return 0;
     }
     tTimedLoop loop;
@@ -125,7 +125,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleEndObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleEnded(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->configuration().timing.sampleEndActionArgument, status);
+      loop.count(timing, timing->_run.timing.sampleEndActionArgument, status);
       return 0;
     }
     tTimedLoop loop;
@@ -241,7 +241,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Whether a handler is called for: a record in use in its lists.
   bool wantsSampleStart() const { return _sampleStartObservers.any(); }
   bool wantsSampleEnd() const { return _sampleEndObservers.any(); }
-  // Record-end observers, or last-convert observers of a finite mode-3 run.
+  // Record-end observers, or last-convert observers of a finite mode-3 run
+  // (as the last commit took it).
   bool wantsRecordEnd() const;
   // A sample-start record with enable-at-arm set.
   bool anyEnabledAtArm() const;
@@ -271,6 +272,14 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
                                      &tBaseAITimingControllerPrimitive::recordEndSecondaryPass>;
 
   tAITimingControllerPrimitiveConfig _configuration;
+  // The configuration and sample-clock kind that the last commit programmed:
+  // what the arm, the stop, the passes, a register rewrite and the
+  // listener's answers go by, whatever a configuration given since says.
+  // An arm with no commit behind it (none since the construction, an
+  // uncommit or a bring-down) takes the record from the configuration.
+  tAITimingControllerPrimitiveConfig _run;
+  uint32_t _runClockKind = tAIRoutingConfig::kInternalSampleClock;
+  bool _runCommitted = false;
   const tAIFirstEntry* _owner;
   iBus* _bus;
   tPrimitiveState _state;
@@ -296,9 +305,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
-  // The timing mode of the last commit or arm: what the stop and the passes
-  // of the run go by, whatever a configuration given since says. The passes
-  // read it on the interrupt's side.
+  // The timing mode of the last commit: what the stop and the passes of the
+  // run go by, whatever a configuration given since says. The passes read it
+  // on the interrupt's side.
   std::atomic<int32_t> _runMode{0};
   // An arm that no disarm followed, and a start that no stop or disarm
   // followed (the board class's start, stop, arm and disarm keep them). A

@@ -142,7 +142,8 @@ class tBaseAIImmediateTransferPrimitive
   bool isFirstRead() const { return _firstRead != 0; }
   void clearFirstRead() { _firstRead = 0; }
 
-  // Read configuration, as the supervisor applies it.
+  // Read configuration, as the supervisor applies it: the next arm takes it
+  // for its reads (the wait mode the next commit), the queries answer it.
   void setListenerKey(uint64_t key) { _listenerKey = key; }
   void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
   void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
@@ -275,6 +276,21 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
+  // What the reads and the client's queries go by: the read configuration,
+  // the listener's key and the FIFO's count as the arm took them, the wait
+  // mode of the commit's waiter. The setters change what the next arm
+  // takes.
+  struct tRunRecord {
+    uint32_t option1 = 1;
+    uint32_t option2 = 0;
+    uint32_t option3 = 0;
+    uint32_t readCountLimit = 100;
+    uint32_t readCountIsWarning = 0;
+    uint32_t waitMode = iWaiter::kNop;
+    uint64_t listenerKey = 0;
+    uint32_t fifoCount = 0;
+  };
+  tRunRecord _run;
   // What the arm took from the engine's configuration for the run: the sets
   // it delivers, whether it ends after them, and whether it is retriggerable
   // (the done posts choose by that).

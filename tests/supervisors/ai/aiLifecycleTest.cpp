@@ -357,6 +357,7 @@ class tHeldControls : public Prim {
   void commit(tStatus2& s) override {
     _hold();
     Prim::commit(s);
+    if (s.isNotFatal() && committed) committed();
   }
   void arm(tStatus2& s) override {
     _hold();
@@ -371,6 +372,7 @@ class tHeldControls : public Prim {
   void stop(tStatus2& s) override {
     _hold();
     Prim::stop(s);
+    if (stopped) stopped(s);
   }
   void disarm(tStatus2& s) override {
     _hold();
@@ -380,8 +382,10 @@ class tHeldControls : public Prim {
     _hold();
     Prim::uncommit(s);
   }
-  // After an arm and a start that the primitive took.
-  std::function<void()> armed, started;
+  // After a commit, an arm and a start that the primitive took, and after
+  // every stop with its answer.
+  std::function<void()> committed, armed, started;
+  std::function<void(const tStatus2&)> stopped;
 
  private:
   tHoldPoint& _hold;
@@ -879,13 +883,16 @@ class tRunReports : public tScriptedEvent,
   }
   uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
     ends.note('r');
-    endOwed = false;
+    endOwed = recordOpen = false;
     return 0;
   }
-  void armed() { ends.note('o'); }
+  void armed() {
+    ends.note('o');
+    recordOpen = true;
+  }
   void started(bool done) {
     if (!ends.owes()) ends.note('a');
-    endOwed = true;
+    endOwed = recordOpen = true;
     doneOwed = done;
   }
   std::string owed() const {
@@ -893,6 +900,8 @@ class tRunReports : public tScriptedEvent,
   }
 
   std::atomic<bool> endOwed{false}, doneOwed{false};
+  // An arm or start opened a record that no record end closed yet.
+  std::atomic<bool> recordOpen{false};
   tReportLog ends, done;
 };
 
@@ -1070,6 +1079,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   static constexpr const char* kName = "TimingController";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
+  static constexpr size_t kDeploys = 1;
   nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
     settings->supervisorRecord().word1 = 3;
     supervisorMap.entries[3] = &scheduler;
@@ -1087,9 +1097,20 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     // no handler in the slot.
     held->addSampleEndObserver(&sampleEnd, status);
     held->addRecordEndObserver(&reports, status);
-    held->armed = [this] { reports.armed(); };
+    held->committed = [this] { committedFinite = deployedFinite; };
+    held->armed = [this] {
+      armedMode3 = deployedFinite;
+      reports.armed();
+    };
     held->started = [this] {
-      if (held->state().isArmed()) reports.started(false);
+      if (held->state().isArmed() && armedMode3) reports.started(false);
+    };
+    // The first stop of a code: the stop a disarm runs under it answers
+    // nothing the code shows.
+    held->stopped = [this](const tStatus2& answer) {
+      if (stopAnswer) return;
+      endOwedBefore = stopOwed;
+      stopAnswer = answer.code;
     };
     return &*held;
   }
@@ -1109,6 +1130,45 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   bool running() { return held->isRunHeld(); }
   bool armRecorded() { return held->isArmHeld(); }
   std::string boardRuns() { return engineArmed(); }
+  // The other mode: a continuous mode-2 run, for the next commit.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAITimingControllerSettings other = *settings;
+    other.record<0>().timing.timingMode = 2;
+    other.record<0>().timing.acquisitionType = 1;
+    supervisor.deploy(other, status);
+    if (status.code == 0) deployedFinite = false;
+  }
+  // The stop of an armed engine under a code 3 (the supervisor answers the
+  // code by its flags) answers the early stop of a finite run armed in mode
+  // 3 whose record no record end closed, and nothing for one armed in mode 2.
+
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
+    const bool early = endOwedBefore && *committedFinite && armedMode3;
+    const int owed = early ? nQoUdR100::kStoppedEarly : 0;
+    const int answered = *stopAnswer;
+    stopAnswer.reset();
+    if (answered == owed) return "";
+    return "the stop answered " + std::to_string(answered) + ", not " + std::to_string(owed) +
+           (armedMode3 ? " (a run armed in mode 3)\n" : " (a run armed in mode 2)\n");
+  }
+  // A code, with the record open before it.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    stopOwed = reports.recordOpen;
+    armedBefore = held->isArmHeld();
+    stopAnswer.reset();
+    supervisor.control(code, nullptr, nullptr, status);
+  }
+  template <class tSupervisor>
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    deployedFinite = armedMode3 = true;
+    reports.recordOpen = false;
+    committedFinite.reset();
+    stopAnswer.reset();
+
+    endOwedBefore = false;
+    tCodesRow::up(supervisor, status);
+  }
   std::pair<const void*, size_t> primitiveBytes() { return {&*held, sizeof *held}; }
   std::string state() {
     return "state " + std::to_string(held->state().getState()) + ", handlers " +
@@ -1124,6 +1184,15 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver sampleEnd;
   tRunReports reports{log, "reports"};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
+  // The settings deployed last, those of the last commit since the bring-up
+  // and the mode of the last arm: a finite mode-3 run, or a continuous
+  // mode-2 one. A mode-2 run has no record end to owe.
+  bool deployedFinite = true, armedMode3 = true;
+  std::optional<bool> committedFinite;
+  // What the code's first stop answered, and whether a record end was owed
+  // before it.
+  std::optional<int> stopAnswer;
+  bool stopOwed = false, endOwedBefore = false, armedBefore = false;
 };
 
 // The interrupt transfer's destination: it moves samples out of the FIFO by

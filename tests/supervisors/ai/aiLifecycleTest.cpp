@@ -2,9 +2,11 @@
 // real primitives of the simulated board's AI road.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -234,6 +236,7 @@ class tAIRow : public tAIRoadTest {
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
     for (tReportLog* reports : reportLogs) reports->clearOwed();
+    emptyFIFO();
     supervisor.initialize(*settings, &facade, status);
     supervisor.link(supervisorMap, status);
   }
@@ -302,10 +305,43 @@ class tAIRow : public tAIRoadTest {
     }
     return "";
   }
-  // Samples in the FIFO, as an acquisition leaves them.
+  // Samples in the FIFO, as an acquisition leaves them: the board numbers
+  // them 1, 2, 3, ... from the bring-up on.
   void fillFIFO(size_t samples = 2) {
     while (model.size() < samples)
-      windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0x00020001, 0);
+      windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, ++acquired, 0);
+  }
+  // A bring-up starts the board's numbers afresh, with the FIFO empty.
+  void emptyFIFO() {
+    for (uint32_t sample = 0; model.size() != 0;)
+      windows.readAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0, sample);
+    acquired = taken = 0;
+  }
+  // What a client read (samples of width bytes) goes on with the board's
+  // numbers in order: none twice, none skipped, none from an empty FIFO
+  // (which reads 0), none the read did not fill.
+  std::string samplesFollow(const uint8_t* bytes, size_t size, size_t width) {
+    const uint32_t mask = width == 2 ? 0xFFFF : 0xFFFF'FFFF;
+    std::string faults;
+    for (size_t at = 0; at + width <= size; at += width) {
+      uint32_t sample = 0;
+      std::memcpy(&sample, bytes + at, width);
+      const uint32_t next = (taken + 1) & mask;
+      if (sample == next) {
+        ++taken;
+        continue;
+      }
+      if (sample == 0)
+        faults += "a client read a sample from an empty FIFO\n";
+      else if (sample == (nQoSim::kFreshByte * 0x0101'0101u & mask))
+        faults += "a client read a sample that nothing filled\n";
+      else if (sample < next)
+        faults += "a client read a sample twice\n";
+      else
+        faults += "a client's reads skipped samples\n";
+      if (sample != 0 && sample <= acquired) taken = sample;
+    }
+    return faults;
   }
   // The road's timing engine in a finite mode-3 run, committed and armed afresh
   // (the commit disarms first) after its observers changed: the board's next
@@ -334,6 +370,10 @@ class tAIRow : public tAIRoadTest {
   tBoardWatch watched;
   std::vector<tReportLog*> reportLogs;
   static constexpr uint32_t kDMASelect = 0x09;
+  // The board's numbers: the last sample acquired, and the last a client
+  // read.
+  uint32_t acquired = 0, taken = 0;
+
   // Reads of the FIFO's status register, from any thread.
   std::atomic<uint32_t> fifoPolls{0};
   const std::thread::id testThread = std::this_thread::get_id();
@@ -1402,6 +1442,7 @@ class tInterruptTransferRow
   static constexpr const char* kName = "InterruptTransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
+  static constexpr size_t kDeploys = 1;
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
     description.fifo = &fifoDescription;
     description.samples = &sampleDescription;
@@ -1419,18 +1460,50 @@ class tInterruptTransferRow
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
     watchLog("endpoint", partner.ending.ends);
   }
+  // Each bring-up finds the FIFO as its supervisor's first settings set it.
   void ready(tSupervisor&) {
+    if (deployed) fifoSupervisor->deploy(*fifoSettings, status);
+    deployed = false;
     fillFIFO();
     finiteRun();
     rearm(*fifo);
+    runOpenBefore = false;
   }
-  // What the FIFO passes handed the partner's endpoint.
+  // The FIFO's other block count, deployed through its own supervisor: the
+  // next commit of the transfer takes it, a run under way keeps its own.
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdR100::tAIDeviceFIFOSettings other = *fifoSettings;
+    other.record<0>().word3 = 2;
+    fifoSupervisor->deploy(other, status);
+    deployed = true;
+  }
+  // A fire whose last conversion reached the transfer armed with its run
+  // open ends the run with its report.
   std::string fired() {
+    if (!runOpenBefore || held->counts().lastConvertSecondary == passesBefore ||
+        std::ranges::count(partner.ending.ends.log(), 'r') != endsBefore)
+      return "";
+    return "the run's last conversion came and its end was never reported\n";
+  }
+  // After every step: what the endpoint was handed goes on with the board's
+  // numbers, a clean end came with the FIFO drained, and the acquisition
+  // goes on.
+  std::string stepFaults(uint32_t, const tStatus2&) {
     std::vector<uint8_t>& bytes = partner.ending.bytes;
-    const std::string faults = freshBytesIn(bytes.data(), bytes.size());
+    std::string faults = freshBytesIn(bytes.data(), bytes.size()) +
+                         samplesFollow(bytes.data(), bytes.size(), partner.ending.sampleWidth) +
+                         partner.ending.faults;
+
     bytes.clear();
+    partner.ending.faults.clear();
+    fillFIFO();
+    runOpenBefore =
+        held->runState() == nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed && !held->isDone();
+    passesBefore = held->counts().lastConvertSecondary;
+    endsBefore = std::ranges::count(partner.ending.ends.log(), 'r');
     return faults;
   }
+
   void TearDown() override {
     held->unlink(status);
     held.reset();
@@ -1445,20 +1518,54 @@ class tInterruptTransferRow
            std::to_string(held->getDestination() != nullptr);
   }
 
+  // The endpoint: each move's samples, in order, read into bytes that hold
+  // the fresh pattern first; its ends make a report stream, and a clean one
+  // finds the FIFO drained.
+  class tSampleEndpoint : public tEndingEndpoint<tReadingInterruptEndpoint> {
+   public:
+    tSampleEndpoint(tCallLog& log, const std::string& name, const nQoSim::tSimAIFifo& model)
+        : tEndingEndpoint(log, name), _model(model) {}
+    uint32_t data(nQoMXSL100::iReadable<unsigned char>* r, uint32_t count, tStatus2& s) override {
+      const uint32_t width = r->available(s);
+      if (width == 0) return 0;
+      sampleWidth = width;
+      std::vector<uint8_t> moved(size_t{count} * width, nQoSim::kFreshByte);
+      const uint32_t read = r->read(moved.data(), count * width, s);
+      bytes.insert(bytes.end(), moved.begin(), moved.end());
+      return read / width;
+    }
+    void transferEnded(const tStatus2& reason, tStatus2& status) override {
+      if (reason.code == 0 && _model.size() != 0)
+        faults += "a clean end with samples left in the FIFO\n";
+      tEndingEndpoint::transferEnded(reason, status);
+    }
+    std::string faults;
+    uint32_t sampleWidth = 2;
+
+   private:
+    const nQoSim::tSimAIFifo& _model;
+  };
   // The partner, whose endpoint's ends make a report stream.
   class tPartner : public tInterruptPartner {
    public:
-    tPartner(tCallLog& log, const std::string& name)
-        : tInterruptPartner(log, name), ending(log, "endpoint") {}
+    tPartner(tCallLog& log, const std::string& name, const nQoSim::tSimAIFifo& model)
+        : tInterruptPartner(log, name), ending(log, "endpoint", model) {}
     nQoLMSDR100::iInterruptTransferEndpoint* endpointFor(tStatus2& s, const void* owner) override {
       return tInterruptPartner::endpointFor(s, owner) != nullptr ? &ending : nullptr;
     }
-    tEndingEndpoint<tReadingInterruptEndpoint> ending;
+    tSampleEndpoint ending;
   };
 
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
-  tPartner partner{log, "partner"};
+  tPartner partner{log, "partner", model};
+  // The transfer was armed with its run open as the step before the fire
+  // left it.
+  bool runOpenBefore = false;
+  uint32_t passesBefore = 0;
+  std::ptrdiff_t endsBefore = 0;
+  bool deployed = false;
+
   std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
 };
 

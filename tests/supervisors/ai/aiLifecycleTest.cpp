@@ -346,11 +346,11 @@ class tAIRow : public tAIRoadTest {
   // The road's timing engine in a finite mode-3 run, committed and armed afresh
   // (the commit disarms first) after its observers changed: the board's next
   // fire brings its record end, and with it the last conversion, once more.
-  void finiteRun() {
+  void finiteRun(uint32_t sets = 100) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
+    config.timing.firstCount = sets;
     tStatus2 local;
     timing->setConfiguration(config, local);
     rearm(*timing);
@@ -673,6 +673,73 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   std::optional<tPrimitive> immediate;
   std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
   uint32_t buffer[4] = {};
+};
+
+// The programmed-I/O immediate transfer over a finite mode-3 run of the
+// road's engine, of four sets: a client's read takes two sets of what the
+// board acquired, into bytes that hold the fresh pattern first, and goes on
+// with the board's numbers. The deploy is the engine's, through its own
+// supervisor: a count of one set, which only the engine's next commit takes.
+// A run that the bring-up (codes 1 and 4100) or a code 4100 began, with no
+// code since but 2 and 3, delivers its four sets and no more: no read ends
+// short or is refused before them.
+class tImmediateFiniteRow : public tImmediateRow {
+ public:
+  static constexpr const char* kName = "ImmediateTransferFinite";
+  static constexpr size_t kSets = 4, kSetsPerRead = 2;
+
+ protected:
+  void ready(tSupervisor& supervisor) {
+    finiteRun(kSets);
+    tStatus2 arm;
+    supervisor.control(1, nullptr, nullptr, arm);
+    tImmediateRow::ready(supervisor);
+    judging = immediate->getTransferState() == 5;
+    delivered = 0;
+  }
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    config.timing.firstCount = 1;
+    timing->setConfiguration(config, status);
+  }
+  // The codes answer by the supervisor's flags: a run begins where code
+  // 4100 leaves the transfer started (its reads), and codes 2 and 3 leave it
+  // be (code 3 posts a notice).
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    supervisor.control(code, nullptr, nullptr, status);
+    if (code == 2 || code == 3) return;
+    judging = code == 4100 && immediate->getTransferState() == 5;
+    delivered = 0;
+  }
+  std::string fired() {
+    fillFIFO(4 * kSetsPerRead);
+    std::array<uint32_t, 8> samples;
+    samples.fill(nQoSim::kFreshByte * 0x0101'0101u);
+    uint32_t bytes = 0;
+    tStatus2 read;
+    const uint32_t sets =
+        immediate->read(samples.data(), kSetsPerRead, read, &bytes, 0, kTimerTimeUnitMillisecond);
+    auto* at = reinterpret_cast<const uint8_t*>(samples.data());
+    std::string faults = samplesFollow(at, size_t{sets} * bytes, fifo->sampleWidth());
+    if (!judging) return faults;
+    if (read.code == nQoUdR100::kReadPastTotal) {
+      if (delivered < kSets)
+        faults += "a read refused past the total after " + std::to_string(delivered) +
+                  " of the run's " + std::to_string(kSets) + " sets\n";
+      return faults;
+    }
+    if (read.isFatal()) return faults;
+    delivered += sets;
+    if (delivered > kSets) faults += "reads went past the run's total\n";
+    if (sets < kSetsPerRead && delivered < kSets)
+      faults += "the reads ended after " + std::to_string(delivered) + " of the run's " +
+                std::to_string(kSets) + " sets\n";
+    return faults;
+  }
+
+  // A run that code 2 began, with no code since, and the sets it delivered.
+  bool judging = false;
+  size_t delivered = 0;
 };
 
 // The DMA immediate transfer over a VESK channel, with the scheduler's
@@ -1577,12 +1644,12 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows =
-    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
-                     tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow,
-                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateFiniteRow,
+                                   tImmediateDMARow, tDMATransferRow, tConverterRow, tDeviceFIFORow,
+                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

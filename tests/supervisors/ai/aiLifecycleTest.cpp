@@ -1012,7 +1012,54 @@ class tRunReports : public tScriptedEvent,
   tReportLog ends, done;
 };
 
+// The sample-clock wait on the event of the road's timing engine, whose
+// finite run (committed, armed and started at each bring-up, with a
+// record-end observer of the row's) another supervisor holds: the wait's
+// commit, uncommit and release change the engine's observer lists under
+// that arm. A fire that finds the run's record still open brings its record
+// end to the observer, whatever the wait's steps did.
+class tWFNSCUnderARunRow : public tWFNSCEventRow {
+ public:
+  static constexpr const char* kName = "SampleClockWaitUnderATimingRun";
+
+ protected:
+  void SetUp() override {
+    tWFNSCEventRow::SetUp();
+    timing->addRecordEndObserver(&reports, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    timing->removeRecordEndObserver(&reports, status);
+    tWFNSCEventRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tWFNSCEventRow::ready(supervisor);
+    finiteRun();
+    tStatus2 start;
+    timing->start(start);
+    reports.recordOpen = true;
+    openBefore = true;
+  }
+  std::string fired() {
+    if (!openBefore || !timing->isArmHeld() || !reports.recordOpen) return "";
+    return "the timing run's record end reached no observer\n";
+  }
+  // After the wait's release or destruction the board fires once more: the
+  // run goes on without the wait.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    openBefore = reports.recordOpen;
+    if (step != kReleaseStep && step != kDestroyStep) return "";
+    watched.fire();
+    return fired();
+  }
+
+  tRunReports reports{log, "reports"};
+  // The run's record was open as the step before the fire left it.
+  bool openBefore = false;
+};
+
 // A tracker-frame row whose entries are the supervisor's own control codes,
+
 // each held inside the real primitive. Derived names the primitive
 // (primitive()), the codes (kCodes), how many of 1, 4100 and 2 its codes
 // reach (kReached), whether a run is held (running(): a run offers its
@@ -1644,12 +1691,13 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateFiniteRow,
-                                   tImmediateDMARow, tDMATransferRow, tConverterRow, tDeviceFIFORow,
-                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows =
+    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
+                     tImmediateFiniteRow, tImmediateDMARow, tDMATransferRow, tConverterRow,
+                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

@@ -972,7 +972,99 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   uint32_t wakes = 0;
 };
 
+// The AI DMA transfer whose fire leaves the secondary passes it asked for
+// to the second step after it, or the next fire: the engine's
+// last-conversion pass of one run reaches the transfer after the steps
+// between (a disarm and a re-arm among them).
+
+// The partner reads what the board acquired, with no samples kept ahead, so
+// a drain ends its run by itself once the FIFO is empty. A clean end that
+// comes outside the codes that end a run (4101, 4, and 4100 and 1, which
+// disarm first) belongs to a run whose last conversion reached the
+// transfer after its arm.
+class tDMALatePassRow : public tDMATransferRow {
+ public:
+  static constexpr const char* kName = "DMATransferLatePass";
+  static constexpr size_t kDeploys = 0;
+
+ protected:
+  void SetUp() override {
+    tDMATransferRow::SetUp();
+    watched.leavePasses(true);
+    windows.setWriteCallback(window, kDMASelect, [this](unsigned, uint32_t value) {
+      if ((value & 0x0F) == 0) return;
+      partner.sink.ends.note('a');
+      conversionsAtArm = transfer->counts().lastConvert;
+    });
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    endsBefore = ends();
+    supervisor.control(code, nullptr, nullptr, status);
+    if (code == 4101 || code == 4 || code == 4100 || code == 1) endsBefore = ends();
+  }
+  void ready(tSupervisor& supervisor) {
+    tDMATransferRow::ready(supervisor);
+    stepsLeft = 0;
+  }
+  // The partner reads all the FIFO holds.
+  std::string fired() {
+    fillFIFO(1);
+    std::string faults;
+    while (model.size() != 0) {
+      std::array<uint8_t, 4> sample;
+      sample.fill(nQoSim::kFreshByte);
+      tStatus2 read;
+      const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+      faults += samplesFollow(sample.data(), bytes, 4);
+      if (bytes == 0) break;
+    }
+    settle();
+    return faults;
+  }
+
+  // A pass of this fire woke the worker: a drain of a live run finds the
+  // FIFO empty once the read took its sample, and ends the run by itself.
+  // Waits, bounded by elapsed time, for that end, so that it falls into this
+  // step (a stale wake drains nothing and runs into the bound).
+  void settle() {
+    const uint32_t woken = transfer->counts().lastConvertSecondary;
+    if (woken == wakes) return;
+    wakes = woken;
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    while (!transfer->isDone() && std::chrono::steady_clock::now() < bound)
+      std::this_thread::yield();
+  }
+
+  // The passes a fire left run before the release or destruction: what they
+  // report is checked with the next bring-up's mark.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return "";
+    }
+    if (step == kFireStep) {
+      stepsLeft = 2;
+    } else if (stepsLeft != 0 && --stepsLeft == 0) {
+      watched.runPasses();
+      settle();
+    }
+    std::string faults;
+    if (ends() != endsBefore && transfer->counts().lastConvert == conversionsAtArm)
+      faults = "a run's clean end came before its last conversion reached the transfer\n";
+    endsBefore = ends();
+    return faults;
+  }
+  std::ptrdiff_t ends() const { return std::ranges::count(partner.sink.ends.log(), 'r'); }
+
+  uint32_t conversionsAtArm = 0;
+  std::ptrdiff_t endsBefore = 0;
+  // The steps after which the passes of the last fire run, unless a fire
+  // runs them first.
+  int stepsLeft = 0;
+};
+
 // What a run owes its observers: the record end its stop reports (heard by
+
 // a record-end observer of the timing engine) and, where asked, the done
 // report of the immediate transfer (posted to this event). A start of an
 // armed engine opens both. The record ends make a report stream (an arm owes
@@ -1693,9 +1785,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
 using tWalkRows =
     ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
-                     tImmediateFiniteRow, tImmediateDMARow, tDMATransferRow, tConverterRow,
-                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tImmediateFiniteRow, tImmediateDMARow, tDMATransferRow, tDMALatePassRow,
+                     tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow,
+                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);

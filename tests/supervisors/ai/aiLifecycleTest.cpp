@@ -351,6 +351,8 @@ class tAIRow : public tAIRoadTest {
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
     config.timing.firstCount = sets;
+    config.timing.strobeLoadValue = 1;
+
     tStatus2 local;
     timing->setConfiguration(config, local);
     rearm(*timing);
@@ -848,6 +850,67 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   std::optional<tNotedPrimitive> transfer;
   std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
   tNotedScheduler scheduler{log, "scheduler"};
+};
+
+// The DMA immediate transfer over a finite run of the road's engine, which
+// the bring-up commits and arms after the transfer's codes 1 and 4100: a
+// fire that brings the run's record end to the transfer armed with its run
+// open ends the run with its done report. The deploy is the engine's,
+// through its own supervisor: a scan of two samples, for the transfer's next
+// commit.
+class tImmediateDMAFiniteRow : public tImmediateDMARow {
+ public:
+  static constexpr const char* kName = "ImmediateDMATransferFinite";
+  static constexpr size_t kDeploys = 1;
+
+ protected:
+  void SetUp() override {
+    tImmediateDMARow::SetUp();
+    timing->addRecordEndObserver(&recordEnds, status);
+    // The engine's commit holds a bus registration of its own from here on.
+    finiteRun();
+  }
+  void TearDown() override {
+    timing->removeRecordEndObserver(&recordEnds, status);
+    tImmediateDMARow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tImmediateDMARow::ready(supervisor);
+    finiteRun();
+    recordEnds.open = true;
+    stepFaults(0, tStatus2{});
+  }
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    config.timing.strobeLoadValue = 2;
+
+    timing->setConfiguration(config, status);
+  }
+  std::string fired() {
+    if (!liveBefore || !openBefore || recordEnds.open ||
+        std::ranges::count(event.done.log(), 'r') != donesBefore)
+      return "";
+    return "the run's record end came and its done report never did\n";
+  }
+  std::string stepFaults(uint32_t, const tStatus2&) {
+    liveBefore = transfer->transferState() == 5;
+    openBefore = recordEnds.open;
+    donesBefore = std::ranges::count(event.done.log(), 'r');
+    return "";
+  }
+
+  // The engine's record: open from the arm until its record end.
+  struct tRecordEnds : nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
+    uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+      open = false;
+      return 0;
+    }
+    std::atomic<bool> open{false};
+  } recordEnds;
+  // As the step before the fire left them: the transfer armed, the engine's
+  // record open, the done reports.
+  bool liveBefore = false, openBefore = false;
+  std::ptrdiff_t donesBefore = 0;
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
@@ -1783,13 +1846,13 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows =
-    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
-                     tImmediateFiniteRow, tImmediateDMARow, tDMATransferRow, tDMALatePassRow,
-                     tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow,
-                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
+                                   tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow,
+                                   tDMATransferRow, tDMALatePassRow, tConverterRow, tDeviceFIFORow,
+                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

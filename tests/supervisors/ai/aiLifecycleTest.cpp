@@ -1412,6 +1412,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
       reports.armed();
     };
     held->started = [this] {
+      startTaken = true;
       if (held->state().isArmed() && armedMode3) reports.started(false);
     };
     // The first stop of a code: the stop a disarm runs under it answers
@@ -1434,6 +1435,8 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
         {tTiming::kRecordEndSource, tTiming::kSampleStartSource, tTiming::kSampleEndSource});
     watchLog("scheduler action", scheduler.noted.reports);
     watchLog("record end", reports.ends);
+    windows.setWriteCallback(window, kStartStrobe,
+                             [this](unsigned, uint32_t value) { strobes.push_back(value); });
   }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   bool running() { return held->isRunHeld(); }
@@ -1452,6 +1455,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   // 3 whose record no record end closed, and nothing for one armed in mode 2.
 
   std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == 2) return startFaults();
     if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
     const bool early = endOwedBefore && *committedFinite && armedMode3;
     const int owed = early ? nQoUdR100::kStoppedEarly : 0;
@@ -1466,7 +1470,18 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     stopOwed = reports.recordOpen;
     armedBefore = held->isArmHeld();
     stopAnswer.reset();
+    strobes.clear();
+    startTaken = false;
     supervisor.control(code, nullptr, nullptr, status);
+  }
+  // A start that the armed engine took strobes the start of the mode it was
+  // armed in (1 for mode 3, 4 for mode 2): the run can begin.
+  std::string startFaults() {
+    const uint32_t strobe = armedMode3 ? 1 : 4;
+    if (!armedBefore || !startTaken || std::ranges::find(strobes, strobe) != strobes.end())
+      return "";
+    return "a start of a run armed in mode " + std::string(armedMode3 ? "3" : "2") +
+           " strobed nothing that begins it\n";
   }
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
@@ -1502,6 +1517,11 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   // before it.
   std::optional<int> stopAnswer;
   bool stopOwed = false, endOwedBefore = false, armedBefore = false;
+  // The start strobes written under the code, and whether the engine took a
+  // start.
+  static constexpr uint32_t kStartStrobe = 0x108;
+  std::vector<uint32_t> strobes;
+  bool startTaken = false;
 };
 
 // The interrupt transfer's destination: it moves samples out of the FIFO by

@@ -1241,6 +1241,9 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     std::vector<tEntry> entries;
     for (uint32_t code : Derived::kCodes) {
       if (running && code != 2 && code != 3) continue;
+      // The walk's codes of another supervisor are no entries of this one.
+      if constexpr (requires { Derived::kFIFOCode; })
+        if (code > Derived::kFIFOCode) continue;
       entries.push_back({std::to_string(code), [&supervisor, code](tStatus2& s) {
                            supervisor.control(code, nullptr, nullptr, s);
                          }});
@@ -1729,9 +1732,19 @@ class tInterruptTransferRow
     : public tCodesRow<tInterruptTransferRow, nQoUdR100::tBaseAIInterruptTransferSupervisorRow> {
  public:
   static constexpr const char* kName = "InterruptTransfer";
-  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  // Beside its own codes, the FIFO supervisor's commit and arm (kFIFOCode +
+  // code), which land under the transfer's run.
+  static constexpr uint32_t kFIFOCode = 10'000'000;
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kFIFOCode + 1, kFIFOCode + 4100};
   static constexpr size_t kReached = 2;
   static constexpr size_t kDeploys = 1;
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code > kFIFOCode)
+      fifoSupervisor->control(code - kFIFOCode, nullptr, nullptr, status);
+    else
+      supervisor.control(code, nullptr, nullptr, status);
+  }
+
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
     description.fifo = &fifoDescription;
     description.samples = &sampleDescription;

@@ -193,6 +193,53 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   EXPECT_TRUE(loggedAt(-200278, kFile, 1921));
 }
 
+// A finite run of 3 sets, and a count of 1 with a retriggerable run given to
+// the engine after the first read: the reads deliver the 3 sets and then
+// refuse, and the done posts go as the run was armed (the sample end's
+// post, none from code 3 without option 1, which is set again too late).
+TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 3;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  immediate->setReadOption1(false);
+  run();
+  model.push({5, 6, 7, 8});
+  std::vector<uint32_t> read;
+  for (int set = 0; set < 3; ++set) {
+    SCOPED_TRACE(set);
+    EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+    EXPECT_EQ(status.code, 0);
+    read.push_back(buffer[0]);
+    config.timing.firstCount = 1;
+    config.timing.retriggerable = 1;
+    timing->setConfiguration(config, status);
+  }
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 6, 7}));
+  EXPECT_TRUE(immediate->isFinished());
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  tStatus2 posted;
+  immediate->setDoneTarget(&event, posted);
+  immediate->setReadOption1(true);
+  immediate->notifyDone(posted);
+  EXPECT_EQ(log.operations(), "");
+  immediate->sampleEndedSecondary(timing, posted);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(posted.code, 0);
+}
+
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
   channels({0, 1});
   run();
@@ -985,7 +1032,9 @@ TEST_F(tImmediateTest, TheInterfaceAnswersItsIdentityAndDrivesTheTransfer) {
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
+// The queries follow the setters; the client's reply gives the read
+// configuration of the run, as the arm took it.
+TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArms) {
   immediate->setListenerKey(kKey);
   channels({1});
   run();
@@ -1006,11 +1055,38 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
   EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
+  EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
   EXPECT_EQ(words(), options());
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());
   EXPECT_EQ(status.code, 0);
+}
+
+// Options 2 and 3 and a read-count limit of 0 given under the run reach the
+// next arm only: the run reads set by set with no count check, then the
+// re-armed one drains to the newest set and reports the sets left.
+TEST_F(tImmediateTest, ReadOptionsGivenUnderTheRunReachTheNextArm) {
+  immediate->setReadOption1(false);
+  channels({1});
+  run();
+  immediate->setReadOption2(true);
+  immediate->setReadOption3(true);
+  immediate->setReadCountLimit(0);
+  model.push({1, 2, 3});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(status.code, 0);
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  model.push(4);
+  tStatus2 counted;
+  EXPECT_EQ(immediate->read(buffer, 1, counted, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 4u);
+  EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(counted.code, 0) << "the read inside the limit is exempt";
 }
 
 // A run that timed out inside a set leaves that set behind: the restarted

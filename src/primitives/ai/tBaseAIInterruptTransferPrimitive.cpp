@@ -22,7 +22,6 @@ constexpr unsigned kNoBlockSizeLine = 90;
 constexpr unsigned kNoBlockCountLine = 130;
 constexpr unsigned kLockLine = 300;
 constexpr unsigned kBlockCountTooLargeLine = 135;
-constexpr unsigned kMoveTooLargeLine = 195;
 }  // namespace
 
 tBaseAIInterruptTransferPrimitive::tBaseAIInterruptTransferPrimitive(
@@ -112,12 +111,14 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
+  _committedBlocks = blocks;
   // An armed transfer stays armed: the commit takes nothing its run uses.
   if (_runState != kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  _runBlocks = _committedBlocks;
   _counts = tCounts{};
   _done.set(0);
   _runState = kArmed;
@@ -146,6 +147,7 @@ void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   _done.set(1);
+  _committedBlocks = 0;
   if (_runState >= kCommitted) _runState = _linkState;
 }
 
@@ -157,15 +159,14 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
                                                       tStatus2& status) {
   ++_counts.fifo;
   ++_counts.fifoSecondary;
-  const uint32_t blocks = _fifo->configuration().word3;
-  // A block count set after commit is checked here, as commit checks it:
-  // nothing is asked for. Moves of 0 samples would never end the pass.
-  const uint64_t wide = uint64_t{_blockSize} * blocks;
-  const uint32_t count = static_cast<uint32_t>(wide);
+  // The block count of the run's arm, which a commit checked: a block count
+  // given since reaches the next commit only. An arm that no commit came
+  // before has none, and moves of 0 samples would never end the pass.
+  const uint32_t blocks = _runBlocks;
+  const uint32_t count = _blockSize * blocks;
   uint64_t taken = 0;
   tStatus2 reason;
   if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
-  if (wide > UINT32_MAX) setCode(reason, nQoUdR100::kCountTooLarge, {kFile, kMoveTooLargeLine});
   if (reason.isNotFatal())
     _destination.call([&](iDestination& destination) {
       while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {

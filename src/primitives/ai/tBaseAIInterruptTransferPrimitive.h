@@ -100,6 +100,7 @@ class tBaseAIInterruptTransferPrimitive
   void link(tStatus2& status);
   // kRefused for a FIFO block count of 0, which would never end a FIFO pass;
   // kCountTooLarge for one whose samples per move do not fit in 32 bits.
+  // The block count it checked is what the next arm's run moves by.
   virtual void commit(tStatus2& status);
   virtual void arm(tStatus2& status);
   // Not supported: -50256.
@@ -157,6 +158,10 @@ class tBaseAIInterruptTransferPrimitive
   tSyncAtomicU32 _done{1};
   iSync* _transferLock = nullptr;
   uint32_t _blockSize = 0;
+  // The FIFO block count that the last good commit checked, and the one the
+  // arm took from it for its run's passes.
+  uint32_t _committedBlocks = 0;
+  uint32_t _runBlocks = 0;
   nQoUdR100::tStatusSite _lastDrainSite;
 };
 

@@ -116,10 +116,13 @@ class tEndingEndpoint : public tBase {
  public:
   using tBase::tBase;
   void transferEnded(const tStatus2& reason, tStatus2& status) override {
+    if (reason.isFatal()) ++failures;
     ends.note('r');
     tBase::transferEnded(reason, status);
   }
   tReportLog ends;
+  // The ends that reported an error.
+  std::atomic<int> failures{0};
 };
 
 // A scheduler action whose arms and disarms make a report stream.
@@ -681,10 +684,10 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
 // road's engine, of four sets: a client's read takes two sets of what the
 // board acquired, into bytes that hold the fresh pattern first, and goes on
 // with the board's numbers. The deploy is the engine's, through its own
-// supervisor: a count of one set, which only the engine's next commit takes.
-// A run that the bring-up (codes 1 and 4100) or a code 4100 began, with no
-// code since but 2 and 3, delivers its four sets and no more: no read ends
-// short or is refused before them.
+// supervisor: a count of one set, which the transfer's next arm (code 1)
+// takes. A run that the bring-up (codes 1 and 4100) or a code 4100 began,
+// with no code since but 2 and 3, delivers the sets of that arm and no
+// more: no read ends short or is refused before them.
 class tImmediateFiniteRow : public tImmediateRow {
  public:
   static constexpr const char* kName = "ImmediateTransferFinite";
@@ -698,11 +701,14 @@ class tImmediateFiniteRow : public tImmediateRow {
     tImmediateRow::ready(supervisor);
     judging = immediate->getTransferState() == 5;
     delivered = 0;
+    runSets = kSets;
+    deployed = false;
   }
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
     config.timing.firstCount = 1;
     timing->setConfiguration(config, status);
+    deployed = true;
   }
   // The codes answer by the supervisor's flags: a run begins where code
   // 4100 leaves the transfer started (its reads), and codes 2 and 3 leave it
@@ -710,6 +716,7 @@ class tImmediateFiniteRow : public tImmediateRow {
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     supervisor.control(code, nullptr, nullptr, status);
     if (code == 2 || code == 3) return;
+    if (code == 1 && immediate->getTransferState() >= 4) runSets = deployed ? 1 : kSets;
     judging = code == 4100 && immediate->getTransferState() == 5;
     delivered = 0;
   }
@@ -725,23 +732,24 @@ class tImmediateFiniteRow : public tImmediateRow {
     std::string faults = samplesFollow(at, size_t{sets} * bytes, fifo->sampleWidth());
     if (!judging) return faults;
     if (read.code == nQoUdR100::kReadPastTotal) {
-      if (delivered < kSets)
+      if (delivered < runSets)
         faults += "a read refused past the total after " + std::to_string(delivered) +
-                  " of the run's " + std::to_string(kSets) + " sets\n";
+                  " of the run's " + std::to_string(runSets) + " sets\n";
       return faults;
     }
     if (read.isFatal()) return faults;
     delivered += sets;
-    if (delivered > kSets) faults += "reads went past the run's total\n";
-    if (sets < kSetsPerRead && delivered < kSets)
+    if (delivered > runSets) faults += "reads went past the run's total\n";
+    if (sets < kSetsPerRead && delivered < runSets)
       faults += "the reads ended after " + std::to_string(delivered) + " of the run's " +
-                std::to_string(kSets) + " sets\n";
+                std::to_string(runSets) + " sets\n";
     return faults;
   }
 
-  // A run that code 2 began, with no code since, and the sets it delivered.
-  bool judging = false;
-  size_t delivered = 0;
+  // A run that code 4100 began, with no code since, the sets it delivered,
+  // and the total that the transfer's arm (code 1) took from the engine.
+  bool judging = false, deployed = false;
+  size_t delivered = 0, runSets = kSets;
 };
 
 // The DMA immediate transfer over a VESK channel, with the scheduler's
@@ -1037,14 +1045,13 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
 
 // The AI DMA transfer whose fire leaves the secondary passes it asked for
 // to the second step after it, or the next fire: the engine's
-// last-conversion pass of one run reaches the transfer after the steps
-// between (a disarm and a re-arm among them).
-
+// last-conversion pass and the FIFO's overflow pass of one run reach the
+// transfer after the steps between (a disarm and a re-arm among them).
 // The partner reads what the board acquired, with no samples kept ahead, so
-// a drain ends its run by itself once the FIFO is empty. A clean end that
-// comes outside the codes that end a run (4101, 4, and 4100 and 1, which
-// disarm first) belongs to a run whose last conversion reached the
-// transfer after its arm.
+// a drain ends its run by itself once the FIFO is empty. An end that comes
+// outside the codes that end a run (4101, 4, and 4100 and 1, which disarm
+// first) belongs to a run whose last conversion (a clean end) or error (an
+// error end) reached the transfer after its arm.
 class tDMALatePassRow : public tDMATransferRow {
  public:
   static constexpr const char* kName = "DMATransferLatePass";
@@ -1058,15 +1065,23 @@ class tDMALatePassRow : public tDMATransferRow {
       if ((value & 0x0F) == 0) return;
       partner.sink.ends.note('a');
       conversionsAtArm = transfer->counts().lastConvert;
+      errorsAtArm = errors();
     });
   }
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     endsBefore = ends();
+    failuresBefore = partner.sink.failures;
     supervisor.control(code, nullptr, nullptr, status);
-    if (code == 4101 || code == 4 || code == 4100 || code == 1) endsBefore = ends();
+    if (code == 4101 || code == 4 || code == 4100 || code == 1) {
+      endsBefore = ends();
+      failuresBefore = partner.sink.failures;
+    }
   }
+  // The FIFO armed too: a fire raises its overflow, whose second pass may
+  // come after a disarm and an arm.
   void ready(tSupervisor& supervisor) {
     tDMATransferRow::ready(supervisor);
+    rearm(*fifo);
     stepsLeft = 0;
   }
   // The partner reads all the FIFO holds.
@@ -1112,15 +1127,23 @@ class tDMALatePassRow : public tDMATransferRow {
       settle();
     }
     std::string faults;
-    if (ends() != endsBefore && transfer->counts().lastConvert == conversionsAtArm)
-      faults = "a run's clean end came before its last conversion reached the transfer\n";
+    const int failed = partner.sink.failures - failuresBefore;
+    if (failed != 0 && errors() == errorsAtArm)
+      faults += "a run's error end came with no error of its own since its arm\n";
+    if (ends() - endsBefore > failed && transfer->counts().lastConvert == conversionsAtArm)
+      faults += "a run's clean end came before its last conversion reached the transfer\n";
     endsBefore = ends();
+    failuresBefore = partner.sink.failures;
     return faults;
   }
   std::ptrdiff_t ends() const { return std::ranges::count(partner.sink.ends.log(), 'r'); }
+  // The first passes of the FIFO's overflow and the converter's overrun.
+  uint32_t errors() const { return transfer->counts().overflow + transfer->counts().overrun; }
 
-  uint32_t conversionsAtArm = 0;
+  uint32_t conversionsAtArm = 0, errorsAtArm = 0;
   std::ptrdiff_t endsBefore = 0;
+  int failuresBefore = 0;
+
   // The steps after which the passes of the last fire run, unless a fire
   // runs them first.
   int stepsLeft = 0;
@@ -1411,7 +1434,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     held->addRecordEndObserver(&reports, status);
     held->committed = [this] { committedFinite = deployedFinite; };
     held->armed = [this] {
-      armedMode3 = deployedFinite;
+      armedMode3 = committedFinite.value_or(deployedFinite);
       reports.armed();
     };
     held->started = [this] {
@@ -1454,9 +1477,8 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     if (status.code == 0) deployedFinite = false;
   }
   // The stop of an armed engine under a code 3 (the supervisor answers the
-  // code by its flags) answers the early stop of a finite run armed in mode
-  // 3 whose record no record end closed, and nothing for one armed in mode 2.
-
+  // code by its flags) answers the early stop of a finite mode-3 run whose
+  // record no record end closed, and nothing for a run of mode 2.
   std::string stepFaults(uint32_t step, const tStatus2&) {
     if (step == 2) return startFaults();
     if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
@@ -1466,7 +1488,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     stopAnswer.reset();
     if (answered == owed) return "";
     return "the stop answered " + std::to_string(answered) + ", not " + std::to_string(owed) +
-           (armedMode3 ? " (a run armed in mode 3)\n" : " (a run armed in mode 2)\n");
+           (armedMode3 ? " (a run of mode 3)\n" : " (a run of mode 2)\n");
   }
   // A code, with the record open before it.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
@@ -1477,13 +1499,13 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     startTaken = false;
     supervisor.control(code, nullptr, nullptr, status);
   }
-  // A start that the armed engine took strobes the start of the mode it was
-  // armed in (1 for mode 3, 4 for mode 2): the run can begin.
+  // A start that the armed engine took strobes the start of its run's mode
+  // (1 for mode 3, 4 for mode 2): the run can begin.
   std::string startFaults() {
     const uint32_t strobe = armedMode3 ? 1 : 4;
     if (!armedBefore || !startTaken || std::ranges::find(strobes, strobe) != strobes.end())
       return "";
-    return "a start of a run armed in mode " + std::string(armedMode3 ? "3" : "2") +
+    return "a start of a run of mode " + std::string(armedMode3 ? "3" : "2") +
            " strobed nothing that begins it\n";
   }
   template <class tSupervisor>
@@ -1492,7 +1514,6 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     reports.recordOpen = false;
     committedFinite.reset();
     stopAnswer.reset();
-
     endOwedBefore = false;
     tCodesRow::up(supervisor, status);
   }
@@ -1512,8 +1533,10 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   tRunReports reports{log, "reports"};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
   // The settings deployed last, those of the last commit since the bring-up
-  // and the mode of the last arm: a finite mode-3 run, or a continuous
-  // mode-2 one. A mode-2 run has no record end to owe.
+  // and the mode of the armed run, which its commit programmed (with no
+  // commit since the bring-up, the settings deployed at the arm): a finite
+  // mode-3 run, or a continuous mode-2 one. A mode-2 run has no record end
+  // to owe.
   bool deployedFinite = true, armedMode3 = true;
   std::optional<bool> committedFinite;
   // What the code's first stop answered, and whether a record end was owed

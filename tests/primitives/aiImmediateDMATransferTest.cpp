@@ -535,6 +535,22 @@ TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClien
   EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
 }
 
+// Another key and no client event given after the commit reach the next
+// commit only: the client with the commit's key names its event and gets
+// the resolver that wakes it; after the next commit that key is refused.
+TEST_F(tImmediateDMATest, TheClientsQueriesGoByTheCommitsKeyAndHeaderUntilTheNextOne) {
+  transfer->headerWords().word12 = 1;
+  transfer->setListenerKey(kKey);
+  committed();
+  transfer->headerWords().word12 = 0;
+  transfer->setListenerKey(kKey + 1);
+  EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+  EXPECT_NE(transfer->resolver(), nullptr);
+  EXPECT_NE(namedEvent(), nullptr);
+  transfer->commit(status);
+  EXPECT_EQ(ask(1, request()), -223749);
+}
+
 TEST_F(tImmediateDMATest, WithoutClientEventTheScheduleResolverRunsTheActionWithItsCount) {
   nQoSim::tSimSchedulerAction action;
   transfer->setSchedulerAction(&action, status);

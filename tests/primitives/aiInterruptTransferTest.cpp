@@ -188,6 +188,38 @@ TEST_F(tAIInterruptTransferTest, ACommitOfAnArmedTransferKeepsItsRun) {
   EXPECT_EQ(destination.ends, (std::vector<int>{0}));
 }
 
+// A disarm and an arm inside a FIFO pass whose move comes short, and inside
+// a last drain: neither pass ends the new run or stops its engine; the new
+// run's own drain ends it once.
+TEST_F(tAIInterruptTransferTest, APassOfOneRunEndsNoOther) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4});
+  destination.shortBy = 1;
+  auto rearmAtFirstMove = [&] {
+    if (destination.counts.empty()) {
+      transfer->disarm(status);
+      transfer->arm(status);
+    }
+  };
+  destination.onMove = rearmAtFirstMove;
+  tStatus2 pass;
+  transfer->fifoReady(fifo, pass);
+  EXPECT_EQ(pass.code, -200222);
+  EXPECT_TRUE(windows.writes().empty()) << "the engine of the new run was stopped";
+  destination.shortBy = 0;
+  destination.counts.clear();
+  model.push({5, 6});
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_TRUE(destination.ends.empty()) << "a pass of the run before ended the new one";
+  EXPECT_FALSE(transfer->isDone());
+  destination.onMove = nullptr;
+  model.push({7, 8});
+  tStatus2 own;
+  transfer->lastConvertedSecondary(timing, own);
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+  EXPECT_EQ(own.code, 0);
+}
+
 TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   windows.setReadCallback(window, 0x136, [](unsigned) {
     nQoSim::advanceClock(1'000'000);

@@ -297,7 +297,7 @@ void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
   if (status.isFatal() || _resolver != nullptr) return;
-  if (_words.word12 == 0)
+  if (_runWord12 == 0)
     _resolver = _schedulerAction.get() != nullptr ? &_schedule : nullptr;
   else if (_event.load() != nullptr)
     _resolver = _schedulerAction.get() != nullptr
@@ -340,6 +340,10 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   underLock(_transferLock,
             [&] {
               if (status.isFatal()) return;
+              // What the client's queries go by until the next commit: the
+              // key it registers under and whether the client names an event.
+              _runListenerKey = _listenerKey;
+              _runWord12 = _words.word12;
               buildBuffer(status);
               if (status.isNotFatal()) programChannel(status);
               attachResolver(status);
@@ -353,7 +357,7 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     iLibSocketListener::unregisterSocketListener(_listenerHandle);
     _listenerHandle = 0;
   }
-  const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
+  const bool wantsListener = status.isNotFatal() && _runListenerKey != 0;
   if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
   } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
@@ -636,7 +640,7 @@ void tBaseAIImmediateDMATransferPrimitive::answerUnderLock(const void* request,
                                                            tStatus2& status) {
   uint64_t key = 0;
   if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
-  if (request == nullptr || requestSize < kRequestSize || key != _listenerKey) {
+  if (request == nullptr || requestSize < kRequestSize || key != _runListenerKey) {
     setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[0]});
     return;
   }

@@ -270,6 +270,10 @@ class tBaseAIImmediateDMATransferPrimitive
   uint64_t _interruptCount = 0;
   uint64_t _resolverHandle = 0;
   uint64_t _listenerKey = 0;
+  // The key and header word 12 that the last commit took, under the lock:
+  // a deploy since reaches the next commit.
+  uint64_t _runListenerKey = 0;
+  uint32_t _runWord12 = 0;
   tLibSocketListener _listener{this};
   uint64_t _listenerHandle = 0;
   uint64_t _userMapping = 0;

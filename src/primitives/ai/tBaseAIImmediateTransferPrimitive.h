@@ -279,16 +279,17 @@ class tBaseAIImmediateTransferPrimitive
   // What the reads and the client's queries go by: the read configuration,
   // the listener's key and the FIFO's count as the arm took them, the wait
   // mode of the commit's waiter. The setters change what the next arm
-  // takes.
+  // takes. A client's query reads it on its own thread while a step takes
+  // it, or a read switches option 3 off.
   struct tRunRecord {
-    uint32_t option1 = 1;
-    uint32_t option2 = 0;
-    uint32_t option3 = 0;
-    uint32_t readCountLimit = 100;
-    uint32_t readCountIsWarning = 0;
-    uint32_t waitMode = iWaiter::kNop;
-    uint64_t listenerKey = 0;
-    uint32_t fifoCount = 0;
+    std::atomic<uint32_t> option1{1};
+    std::atomic<uint32_t> option2{0};
+    std::atomic<uint32_t> option3{0};
+    std::atomic<uint32_t> readCountLimit{100};
+    std::atomic<uint32_t> readCountIsWarning{0};
+    std::atomic<uint32_t> waitMode{iWaiter::kNop};
+    std::atomic<uint64_t> listenerKey{0};
+    std::atomic<uint32_t> fifoCount{0};
   };
   tRunRecord _run;
   // What the arm took from the engine's configuration for the run: the sets

@@ -120,7 +120,8 @@ void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   _runBlocks = _committedBlocks;
   _counts = tCounts{};
-  _done.set(0);
+  // A new run, not ended: a pass of the run before ends nothing of it.
+  _runWord.set(((_runWord.get() >> 1) + 1) << 1);
   _runState = kArmed;
 }
 
@@ -140,13 +141,13 @@ void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
 // owner or to the next.
 void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  _done.set(1);
+  endRun();
   if (_runState == kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  _done.set(1);
+  endRun();
   _committedBlocks = 0;
   if (_runState >= kCommitted) _runState = _linkState;
 }
@@ -159,6 +160,7 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
                                                       tStatus2& status) {
   ++_counts.fifo;
   ++_counts.fifoSecondary;
+  const uint32_t run = _runWord.get() >> 1;
   // The block count of the run's arm, which a commit checked: a block count
   // given since reaches the next commit only. An arm that no commit came
   // before has none, and moves of 0 samples would never end the pass.
@@ -182,7 +184,7 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
       }
     });
   if (reason.isFatal()) {
-    endTransfer(reason, status);
+    endTransfer(reason, run, status);
     status.assign(reason);
   }
   return 1;
@@ -223,7 +225,8 @@ uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControlle
 void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                                tStatus2& status) {
   ++_counts.lastConvertSecondary;
-  if (isDone()) return;
+  const uint32_t word = _runWord.get();
+  if ((word & kEnded) != 0) return;
   tStatus2 reason;
   _destination.call([&](iDestination& destination) {
     while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
@@ -231,28 +234,33 @@ void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingCont
         setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
     }
   });
-  endTransferLocked(reason, status);
+  endTransferLocked(reason, word >> 1, status);
   _fifo->enableFIFOInterrupt(status);
 }
 
 void tBaseAIInterruptTransferPrimitive::failTransfer(int code, unsigned line) {
+  const uint32_t run = _runWord.get() >> 1;
   tStatus2 reason;
   setCode(reason, code, {kFile, line});
   tStatus2 status;
-  endTransferLocked(reason, status);
+  endTransferLocked(reason, run, status);
 }
 
-void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
+// Only a pass's own run that nothing ended yet: a pass that an arm overtook
+// stops and reports nothing of the run after it.
+void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, uint32_t run,
+                                                    tStatus2& status) {
+  uint32_t running = run << 1;
+  if (!_runWord.compareExchange(running, running | kEnded)) return;
   if (reason.isFatal()) _timing->hammerStop(status);
-  uint32_t running = 0;
-  if (_done.compareExchange(running, 1))
-    _destination.call(
-        [&](iDestination& destination) { destination.transferEnded(reason, status); });
+  _destination.call([&](iDestination& destination) { destination.transferEnded(reason, status); });
 }
 
-void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason,
+void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason, uint32_t run,
                                                           tStatus2& status) {
-  underLock(_transferLock, [&] { endTransfer(reason, status); }, status, {kFile, kLockLine});
+  underLock(_transferLock, [&] { endTransfer(reason, run, status); }, status, {kFile, kLockLine});
 }
+
+void tBaseAIInterruptTransferPrimitive::endRun() { _runWord.set(_runWord.get() | kEnded); }
 
 }  // namespace nQoUdP100

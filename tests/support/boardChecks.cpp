@@ -258,14 +258,20 @@ std::string tBoardWatch::slotsInside(const void* begin, std::size_t size) const 
 
 void tBoardWatch::fire() {
   if (_windows == nullptr) return;
+  if (_leave) runPasses();
   for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher)) {
     const std::vector<tPending> pending = pendingOf(source);
     if (pending.empty()) continue;
     for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, at.bits);
     _bus->raise(_irq);
     for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, 0);
-    for (unsigned pass = 0; pass < kPasses && _bus->pumpSecondary() != 0; ++pass) {
-    }
+    if (!_leave) runPasses();
+  }
+}
+
+void tBoardWatch::runPasses() {
+  if (_bus == nullptr) return;
+  for (unsigned pass = 0; pass < kPasses && _bus->pumpSecondary() != 0; ++pass) {
   }
 }
 

@@ -78,6 +78,11 @@ class tBoardWatch {
   // Every source that is on raises its interrupt once, and the secondary
   // passes that its primary pass asked for run.
   void fire();
+  // With leave set, fire first runs the secondary passes that the fire
+  // before left, and leaves its own to the next fire (or to runPasses):
+  // passes that outlive the steps between.
+  void leavePasses(bool leave) { _leave = leave; }
+  void runPasses();
 
  private:
   // A report that no arm was owed, per stream.
@@ -97,6 +102,7 @@ class tBoardWatch {
   std::vector<unsigned> _channels;
   std::vector<uint8_t> _sources;
   std::vector<tStream> _streams;
+  bool _leave = false;
 };
 
 }  // namespace nQoTest

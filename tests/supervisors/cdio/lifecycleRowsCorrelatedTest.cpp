@@ -441,6 +441,7 @@ class tFIFORow : public tCDIORow {
   void destroyPrimitive() { std::destroy_at(boardFIFO()); }
   void makePrimitive() {
     std::construct_at(boardFIFO(), &cdio, &description, &map, status);
+    emptyObserved = false;
     transfer.reset();
     transfer.emplace(&deviceInfo, &description, fifo(), status);
   }
@@ -452,7 +453,17 @@ class tFIFORow : public tCDIORow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   // The transfer's observers, again after a setup took them out.
-  void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
+  // The output's FIFO-empty observer too, so that a commit attaches its
+  // event and a destruction has its handler to take out of the slot.
+  void ready(tSupervisor&, tStatus2& status) {
+    transfer->registerObservers(status);
+    if constexpr (!kInput) {
+      if (emptyObserved) return;
+      cdoFIFO.addObserver(static_cast<tEmptyObserver::iCDO_FIFOEmptyObserver*>(&emptyObserver),
+                          status);
+      emptyObserved = status.isNotFatal();
+    }
+  }
   bool armRecorded() { return fifo()->isArmed(); }
   std::string boardRuns() { return fifoStarted(kInput) + fifoSelected(kInput); }
   std::pair<const void*, size_t> primitiveBytes() { return {boardFIFO(), sizeof(*boardFIFO())}; }
@@ -502,9 +513,18 @@ class tFIFORow : public tCDIORow {
       return &cdoFIFO;
   }
 
+  struct tEmptyObserver : nQoUdP100::tCDO_FIFOEmptyObservable::iCDO_FIFOEmptyObserver {
+    uint32_t handleFIFOEmpty(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override {
+      return 1;
+    }
+    void handleFIFOEmptySecondary(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override {}
+  };
+
   typename Dir::tFIFOSettings settings;
   tSingularResourcePool<typename Dir::tFIFO*> pool{fifo()};
   std::optional<typename Dir::tInterruptPrimitive> transfer;
+  tEmptyObserver emptyObserver;
+  bool emptyObserved = false;
 };
 
 // A DMA transfer of a direction linked to a channel and a partner; codes

@@ -594,7 +594,11 @@ class tDMARow : public tCDIORow {
     transfer.emplace(hold, ends, &deviceInfo, &fifo(), &identity, status);
   }
   void destroyPrimitive() { transfer.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    takenMode = 0;
+    runningBefore = false;
+  }
   // Linked to the channel (by the state or the link's record), or running.
   bool armRecorded() {
     return transfer->isRunning() || transfer->isDMALinked() ||
@@ -608,11 +612,37 @@ class tDMARow : public tCDIORow {
   }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tHeldTransfer)}; }
   // The finite sample mode, which the primitive takes only before its link:
-  // refused all through a walk, so it stands for the output's other mode too.
-  static constexpr size_t kDeploys = 1;
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    deployChanged(
-        supervisor, settings, [](auto& fields) { fields.transferMode = 1; }, status);
+  // refused all through a walk; and the same between an unlinkResource and
+  // the next linkResource, where the primitive takes it (the output also
+  // its counts), so that the codes after it go by a mode deployed.
+  static constexpr size_t kDeploys = 2;
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    const auto finite = [](auto& fields) {
+      fields.transferMode = 1;
+      if constexpr (!kInput) fields.transferWord1 = fields.transferWord2 = 8;
+    };
+    if (k == 0) {
+      deployChanged(supervisor, settings, finite, status);
+      return;
+    }
+    supervisor.unlinkResource(status);
+    deployChanged(supervisor, settings, finite, status);
+    supervisor.linkResource(status);
+    if (status.isNotFatal()) takenMode = 1;
+  }
+  // A stop of a run warns of its early end by the mode the run took (no
+  // data moves in the walk); a start that answered 0 started the FIFO.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults;
+    if (step == 3 && runningBefore &&
+        (answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly) &&
+        (answer.code == nQoUdR100::kStoppedEarly) != (takenMode == 1))
+      faults += "3 answered " + std::to_string(answer.code) + " for a run of mode " +
+                std::to_string(takenMode) + "\n";
+    if (step == 2 && answer.code == 0 && fifoStarted(kInput).empty())
+      faults += "2 answered 0 and left the FIFO stopped\n";
+    runningBefore = transfer && transfer->isRunning();
+    return faults;
   }
   void refuseLink(bool refused) {
     if (refused)
@@ -659,6 +689,10 @@ class tDMARow : public tCDIORow {
   tRefusingPartner partner{ends, log, "partner"};
   std::optional<tHeldTransfer> transfer;
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
+  // The sample mode the primitive took, and whether a run went on before
+  // the step.
+  uint32_t takenMode = 0;
+  bool runningBefore = false;
 };
 
 // What the code walk follows of an interrupt transfer's samples. The board's

@@ -132,6 +132,153 @@ struct tReportingEvent : tScriptedEvent {
   tRunReports& reports;
 };
 
+// What the code walk follows of a transfer's samples. The board's
+// input FIFO takes in a numbered sequence while started (kFed a firing) and
+// drops what it holds at its reset; its FIFO condition holds while it has
+// half its depth (mode flag set) or a sample (clear). The output FIFO's
+// condition holds while it is at most half full, and a firing moves up to
+// kFed of its words to the lines. The client (the partner) reads into fresh
+// memory, or writes the next numbers of its own. A run goes by the mode and
+// total that its commit or arm took (either, when a deploy came between).
+struct tSampleRecord {
+  uint32_t mode = 0;
+  uint32_t total = 0;
+};
+
+class tSampleModel {
+ public:
+  static constexpr uint32_t kDepth = 32;
+  static constexpr uint32_t kFed = 16;
+  static constexpr uint32_t kFinite = 1;
+
+  void restart(const tSampleRecord& linked) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _produced = 0;
+    _nextRead = 1;
+    _nextWrite = 1;
+    _inFIFO.clear();
+    _handed = 0;
+    _dropped = false;
+    _faults.clear();
+    deployed = committed = armed = linked;
+  }
+  // The board's next numbers, as one-byte samples.
+  std::vector<uint32_t> produce(uint32_t count) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    std::vector<uint32_t> words;
+    for (uint32_t k = 0; k < count; ++k) words.push_back(++_produced & 0xFF);
+    return words;
+  }
+  // The input's reset dropped all it held.
+  void inputReset() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _nextRead = _produced + 1;
+  }
+  // The output's reset dropped all it held, while a run owed its report or not.
+  // Between runs it begins the next run's count (an arm's preload counts).
+  void outputReset(bool underRun) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _dropped = _dropped || (underRun && !_inFIFO.empty());
+    _inFIFO.clear();
+    if (!underRun) _handed = 0;
+  }
+  // What the client was handed, into memory filled fresh before.
+  // (A read that kept the newest samples skipped the older ones.)
+  void read(const uint8_t* bytes, uint32_t count, uint32_t asked, bool skips = false) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _faults += freshBytesIn(bytes, std::min(count, asked));
+    for (uint32_t k = 0; k < std::min(count, asked); ++k) {
+      const uint32_t number = bytes[k];
+      if (number == 0)
+        _faults += "the client read a word from an empty FIFO\n";
+      else if (number < (_nextRead & 0xFF))
+        _faults += "the client read a sample twice or out of order\n";
+      else if (number > (_nextRead & 0xFF) && !skips)
+        _faults += "a sample was skipped while the run lasted\n";
+      if (number != 0) _nextRead = std::max(_nextRead, number + 1);
+    }
+    _handed += count;
+    pastTotal();
+  }
+  // The client's next numbers, of which the sink took accepted.
+  std::vector<uint8_t> toWrite(uint32_t count) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    std::vector<uint8_t> bytes(count);
+    for (uint32_t k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>(_nextWrite + k);
+    return bytes;
+  }
+  void written(uint32_t accepted) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    for (uint32_t k = 0; k < accepted; ++k) _inFIFO.push_back(_nextWrite++ & 0xFF);
+    _handed += accepted;
+    pastTotal();
+  }
+  // A word the board put on the lines: the oldest the client wrote and the
+  // FIFO still holds.
+  void onLines(uint32_t word) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    if (_inFIFO.empty() || _inFIFO.front() != word) {
+      _faults += "the lines got a word that was not the client's next\n";
+      _inFIFO.clear();
+      return;
+    }
+    _inFIFO.pop_front();
+  }
+  bool outputDrained() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _inFIFO.empty();
+  }
+  uint32_t handed() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _handed;
+  }
+  void newRun() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _handed = 0;
+  }
+  // The faults met so far, and whether the output's reset dropped what the
+  // client wrote while a run owed its report; both taken.
+  std::string takeFaults() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return std::exchange(_faults, std::string());
+  }
+  bool takeDropped() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return std::exchange(_dropped, false);
+  }
+  // Whether the run's records make it finite: all, some.
+  bool finite(bool all) const {
+    const bool a = committed.mode == kFinite, b = armed.mode == kFinite;
+    return all ? a && b : a || b;
+  }
+  bool continuous() const { return committed.mode == 0 && armed.mode == 0; }
+  // A finite record whose total the client got or gave.
+  bool delivered(uint32_t handed) const {
+    return (committed.mode == kFinite && handed == committed.total) ||
+           (armed.mode == kFinite && handed == armed.total);
+  }
+
+  // The settings as deployed, and the records of the last commit and arm.
+  tSampleRecord deployed, committed, armed;
+
+ private:
+  // Locked: a finite run of every record asks for no more than its total.
+  void pastTotal() {
+    if (!finite(true)) return;
+    if (_handed > std::max(committed.total, armed.total))
+      _faults += "a finite run moved samples past its total\n";
+  }
+
+  mutable std::mutex _lock;
+  uint32_t _produced = 0;
+  uint32_t _nextRead = 1;
+  uint32_t _nextWrite = 1;
+  std::deque<uint32_t> _inFIFO;
+  uint32_t _handed = 0;
+  bool _dropped = false;
+  std::string _faults;
+};
+
 // What every row brings: the board's CDIO side on the test clock, a broker,
 // the task's event and the hold points.
 class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
@@ -295,6 +442,15 @@ class tImmediateRow : public tCDIORow {
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "Immediate");
+    // What the FIFO's resets drop.
+    commanded = [this](uint32_t value) {
+      if (Dir::kStamped && (value & nQoUdP100::kCDIDirection.resetCommand) != 0) {
+        for (uint32_t word = 0; fifos.inputSize() != 0;) windows.readAt(window, 0x220, 32, 0, word);
+        model.inputReset();
+      }
+      if (!Dir::kStamped && (value & nQoUdP100::kCDODirection.resetCommand) != 0)
+        model.outputReset(ends.owing() > 0);
+    };
     fifos.onStatusRead([this] {
       if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
       hold();
@@ -315,7 +471,18 @@ class tImmediateRow : public tCDIORow {
     walked = &supervisor;
     upWith(supervisor, settings, status);
   }
-  void ready(tSupervisor& supervisor, tStatus2& status) { runCodes(supervisor, {1, 2}, status); }
+  // The run that ready starts goes by the settings linked.
+  void ready(tSupervisor& supervisor, tStatus2& status) {
+    runCodes(supervisor, {1, 2}, status);
+    model.restart(recordOf(settings));
+    linesSeen = fifos.lines().size();
+    reportsSeen = ends.reports();
+    owedBefore = ends.owing();
+  }
+  void TearDown() override {
+    commanded = nullptr;
+    tCDIORow::TearDown();
+  }
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
@@ -324,28 +491,72 @@ class tImmediateRow : public tCDIORow {
   // samples, the write mode).
   static constexpr size_t kDeploys = 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
-    deployChanged(
-        supervisor, settings,
-        [k](auto& fields) {
-          if (k == 0) {
-            fields.transferMode = 1;
-            fields.transferWord2 = 4;
-          } else {
-            fields.transferWord3 = 0;
-          }
-        },
-        status);
+    typename Dir::tSettings other = settings;
+    auto& fields = other.template record<0>();
+    if (k == 0) {
+      fields.transferMode = 1;
+      fields.transferWord2 = 4;
+    } else {
+      fields.transferWord3 = 0;
+    }
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) model.deployed = recordOf(other);
   }
-  // The input FIFO, while started, took samples in; the client reads what is
-  // there, with no wait, into a buffer as fresh as a new block.
-  std::string fired()
-    requires Dir::kStamped
-  {
-    if (fifos.inputStarted()) fifos.pushInput({0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
-    std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+  // The input FIFO, while started, took in the board's next samples; the
+  // client reads what is there, with no wait, into a buffer as fresh as a
+  // new block. The output's client writes its next three with no wait, and
+  // the board moves what the FIFO holds to the lines.
+  std::string fired() {
     tStatus2 status;
-    const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
-    return freshBytesIn(samples.data(), std::min<size_t>(read, samples.size()));
+    if constexpr (Dir::kStamped) {
+      if (fifos.inputStarted()) fifos.pushInput(model.produce(8));
+      std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      model.read(samples.data(), read, 8, status.code == nQoUdR100::kNewestSamplesDrained);
+    } else {
+      const std::vector<uint8_t> next = model.toWrite(3);
+      model.written(walked->write(3, 0, next.data(), nullptr, status));
+      while (fifos.outputStarted() && !fifos.output().empty()) {
+        fifos.stepOutput();
+        for (; linesSeen < fifos.lines().size(); ++linesSeen)
+          model.onLines(fifos.lines()[linesSeen]);
+      }
+    }
+    return "";
+  }
+  // Each step's answer against the run's record, which its start took, and
+  // what the model met.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = model.takeFaults();
+    const long owed = ends.owing(), reports = ends.reports();
+    if (step == 3 && owedBefore > 0 &&
+        (answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly) &&
+        (answer.code == nQoUdR100::kStoppedEarly) != model.finite(true))
+      faults += "3 answered " + std::to_string(answer.code) + " for a run of mode " +
+                std::to_string(model.armed.mode) + "\n";
+    if (step == 2 && answer.code == 0 &&
+        !(Dir::kStamped ? fifos.inputStarted() : fifos.outputStarted()))
+      faults += "2 answered 0 and left the FIFO stopped\n";
+    if (step == kFireStep && reports != reportsSeen && owedBefore > 0) {
+      if (!model.finite(true))
+        faults += "a run started continuous ended by itself\n";
+      else if (!model.delivered(model.handed()))
+        faults += "a finite run ended before it moved its total\n";
+    }
+    if (model.takeDropped() && owed > 0 && step != kDestroyStep)
+      faults += "the output FIFO dropped what the client wrote while the run lasted\n";
+    // A start of a run takes its record.
+    if (step == 2 && answer.code == 0 && owedBefore == 0) {
+      model.committed = model.armed = model.deployed;
+      model.newRun();
+    }
+    reportsSeen = reports;
+    owedBefore = owed;
+    return faults;
+  }
+  static tSampleRecord recordOf(const typename Dir::tSettings& given) {
+    const auto& fields = given.template record<0>();
+    return {static_cast<uint32_t>(fields.transferMode), fields.transferWord2};
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     tEntry stream;
@@ -403,6 +614,9 @@ class tImmediateRow : public tCDIORow {
   // (a write looks twice first), and whether the commit is still to come.
   std::atomic<int> readsBeforeWait{0};
   std::atomic<bool> commitComes{false};
+  tSampleModel model;
+  size_t linesSeen = 0;
+  long reportsSeen = 0, owedBefore = 0;
   std::optional<tPrimitive> transfer;
   std::optional<tSingularResourcePool<tPrimitive*>> pool;
 };
@@ -514,9 +728,7 @@ class tFIFORow : public tCDIORow {
   }
 
   struct tEmptyObserver : nQoUdP100::tCDO_FIFOEmptyObservable::iCDO_FIFOEmptyObserver {
-    uint32_t handleFIFOEmpty(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override {
-      return 1;
-    }
+    uint32_t handleFIFOEmpty(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override { return 1; }
     void handleFIFOEmptySecondary(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override {}
   };
 
@@ -693,152 +905,6 @@ class tDMARow : public tCDIORow {
   // the step.
   uint32_t takenMode = 0;
   bool runningBefore = false;
-};
-
-// What the code walk follows of an interrupt transfer's samples. The board's
-// input FIFO takes in a numbered sequence while started (kFed a firing) and
-// drops what it holds at its reset; its FIFO condition holds while it has
-// half its depth (mode flag set) or a sample (clear). The output FIFO's
-// condition holds while it is at most half full, and a firing moves up to
-// kFed of its words to the lines. The client (the partner) reads into fresh
-// memory, or writes the next numbers of its own. A run goes by the mode and
-// total that its commit or arm took (either, when a deploy came between).
-struct tSampleRecord {
-  uint32_t mode = 0;
-  uint32_t total = 0;
-};
-
-class tSampleModel {
- public:
-  static constexpr uint32_t kDepth = 32;
-  static constexpr uint32_t kFed = 16;
-  static constexpr uint32_t kFinite = 1;
-
-  void restart(const tSampleRecord& linked) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    _produced = 0;
-    _nextRead = 1;
-    _nextWrite = 1;
-    _inFIFO.clear();
-    _handed = 0;
-    _dropped = false;
-    _faults.clear();
-    deployed = committed = armed = linked;
-  }
-  // The board's next numbers, as one-byte samples.
-  std::vector<uint32_t> produce(uint32_t count) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    std::vector<uint32_t> words;
-    for (uint32_t k = 0; k < count; ++k) words.push_back(++_produced & 0xFF);
-    return words;
-  }
-  // The input's reset dropped all it held.
-  void inputReset() {
-    const std::lock_guard<std::mutex> guard(_lock);
-    _nextRead = _produced + 1;
-  }
-  // The output's reset dropped all it held, while a run owed its report or not.
-  // Between runs it begins the next run's count (an arm's preload counts).
-  void outputReset(bool underRun) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    _dropped = _dropped || (underRun && !_inFIFO.empty());
-    _inFIFO.clear();
-    if (!underRun) _handed = 0;
-  }
-  // What the client was handed, into memory filled fresh before.
-  void read(const uint8_t* bytes, uint32_t count, uint32_t asked) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    _faults += freshBytesIn(bytes, std::min(count, asked));
-    for (uint32_t k = 0; k < std::min(count, asked); ++k) {
-      const uint32_t number = bytes[k];
-      if (number == 0)
-        _faults += "the client read a word from an empty FIFO\n";
-      else if (number < (_nextRead & 0xFF))
-        _faults += "the client read a sample twice or out of order\n";
-      else if (number > (_nextRead & 0xFF))
-        _faults += "a sample was skipped while the run lasted\n";
-      if (number != 0) _nextRead = std::max(_nextRead, number + 1);
-    }
-    _handed += count;
-    pastTotal();
-  }
-  // The client's next numbers, of which the sink took accepted.
-  std::vector<uint8_t> toWrite(uint32_t count) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    std::vector<uint8_t> bytes(count);
-    for (uint32_t k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>(_nextWrite + k);
-    return bytes;
-  }
-  void written(uint32_t accepted) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    for (uint32_t k = 0; k < accepted; ++k) _inFIFO.push_back(_nextWrite++ & 0xFF);
-    _handed += accepted;
-    pastTotal();
-  }
-  // A word the board put on the lines: the oldest the client wrote and the
-  // FIFO still holds.
-  void onLines(uint32_t word) {
-    const std::lock_guard<std::mutex> guard(_lock);
-    if (_inFIFO.empty() || _inFIFO.front() != word) {
-      _faults += "the lines got a word that was not the client's next\n";
-      _inFIFO.clear();
-      return;
-    }
-    _inFIFO.pop_front();
-  }
-  bool outputDrained() const {
-    const std::lock_guard<std::mutex> guard(_lock);
-    return _inFIFO.empty();
-  }
-  uint32_t handed() const {
-    const std::lock_guard<std::mutex> guard(_lock);
-    return _handed;
-  }
-  void newRun() {
-    const std::lock_guard<std::mutex> guard(_lock);
-    _handed = 0;
-  }
-  // The faults met so far, and whether the output's reset dropped what the
-  // client wrote while a run owed its report; both taken.
-  std::string takeFaults() {
-    const std::lock_guard<std::mutex> guard(_lock);
-    return std::exchange(_faults, std::string());
-  }
-  bool takeDropped() {
-    const std::lock_guard<std::mutex> guard(_lock);
-    return std::exchange(_dropped, false);
-  }
-  // Whether the run's records make it finite: all, some.
-  bool finite(bool all) const {
-    const bool a = committed.mode == kFinite, b = armed.mode == kFinite;
-    return all ? a && b : a || b;
-  }
-  bool continuous() const { return committed.mode == 0 && armed.mode == 0; }
-  // A finite record whose total the client got or gave.
-  bool delivered(uint32_t handed) const {
-    return (committed.mode == kFinite && handed == committed.total) ||
-           (armed.mode == kFinite && handed == armed.total);
-  }
-
-  // The settings as deployed, and the records of the last commit and arm.
-  tSampleRecord deployed, committed, armed;
-
- private:
-  // Locked: a finite run of every record asks for no more than its total.
-  void pastTotal() {
-    if (!finite(true)) return;
-    if (_handed > std::max(committed.total, armed.total))
-      _faults += "a finite run moved samples past its total\n";
-  }
-
-  mutable std::mutex _lock;
-  uint32_t _produced = 0;
-  uint32_t _nextRead = 1;
-  uint32_t _nextWrite = 1;
-  std::deque<uint32_t> _inFIFO;
-  uint32_t _handed = 0;
-  bool _dropped = false;
-  std::string _faults;
 };
 
 // An interrupt transfer of a direction over its FIFO's supervisor and the

@@ -1188,7 +1188,7 @@ class tInterruptRow : public tCDIORow {
   // The polling thread's look at the emptied FIFO, on the test clock, until
   // the end reached the partner or a guard of elapsed time passed.
   bool endCame() {
-    const auto guard = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    const auto guard = std::chrono::steady_clock::now() + kAtOnce;
     while (ends.owing() > 0 && std::chrono::steady_clock::now() < guard) {
       nQoSim::advanceClock(20'000'000);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -673,8 +673,9 @@ class tFIFORow : public tCDIORow {
     transfer->registerObservers(status);
     if constexpr (!kInput) {
       if (emptyObserved) return;
-      cdoFIFO.addObserver(static_cast<tEmptyObserver::iCDO_FIFOEmptyObserver*>(&emptyObserver),
-                          status);
+      cdoFIFO.addObserver(
+          static_cast<nQoUdP100::tCDO_FIFOEmptyObservable::iCDO_FIFOEmptyObserver*>(&emptyObserver),
+          status);
       emptyObserved = status.isNotFatal();
     }
   }

@@ -10,7 +10,12 @@
 // given back; check (e) reads what the primitive and the board hold.
 // In the code walk each row says what the board runs of it (the FIFO a
 // transfer started, a FIFO's sources, the DMA select naming a channel) and
-// watches what its run reports to its partner or done observer.
+// watches what its run reports to its partner or done observer. Each row
+// with a run deploys what the run reads (mode, total, chunk; a DMA transfer
+// between an unlinkResource and the next linkResource, where it takes them)
+// and checks each step's answer against what the run's commit, arm or start
+// recorded; the streams and interrupt transfers also follow every sample
+// their clients read or write (tSampleModel).
 #include <gtest/gtest.h>
 
 #include <algorithm>

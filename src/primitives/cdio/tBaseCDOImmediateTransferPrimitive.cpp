@@ -64,9 +64,14 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _endPending = 0;
 }
 
+// A FIFO not started is a run that begins here, also when the polling
+// thread stopped the run that the transfer's step kept: it counts its own
+// total from 0 and no cancel of the run before ends its writes.
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   if (_fifoStarted == 0) {
+    _cancel.set(0);
+    _samplesWritten = 0;
     _allWritten = 0;
     _doneNotified.set(0);
     _fifoStarted = 1;

@@ -12,6 +12,7 @@
 #include "primitives/cdioFixture.h"
 #include "primitives/cdioPartners.h"
 #include "sim/simAllocator.h"
+#include "sim/simSync.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -203,6 +204,7 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
 
   log.calls.clear();
   input->start(status);
+  input->handleOverrun(cdi, status);  // the pass that asks for the secondary one
   input->handleOverrunSecondary(cdi, status);
   input->handleOverrunSecondary(cdi, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200715"}));
@@ -420,6 +422,13 @@ class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
     ASSERT_EQ(status.code, 0);
     clearLogs();
   }
+  // Events set since the sync log was cleared.
+  static int sets() {
+    int found = 0;
+    for (const auto& record : nQoSim::syncLog())
+      found += record.operation == nQoSim::tSyncRecord::kSet ? 1 : 0;
+    return found;
+  }
   void outputInterrupt(int chunks) {
     for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
     fifos->scriptStatus({0});
@@ -573,6 +582,7 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   fifos->setOutputBits(0);
   output->start(status);
   log.calls.clear();
+  output->handleOverrun(cdo, status);  // the pass that asks for the secondary one
   output->handleOverrunSecondary(cdo, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200716"}));
   EXPECT_TRUE(loggedAt(-200716, kOutputFile, 617));
@@ -781,6 +791,46 @@ TEST_F(tCDIOOutputInterruptTest, ACommitGivesTheFIFOTheRecordsOfItsOwnMode) {
   output->uncommit(status);
   output->unregisterObservers(status);
   EXPECT_FALSE(cdo->hasObservers());
+  EXPECT_EQ(status.code, 0);
+}
+
+// A secondary pass acts only on the run its primary pass served: the FIFO's
+// and the overrun's, asked for in one run and overtaken by a 4100 and a
+// start, wake no polling thread and end nothing of the new run; its own
+// passes reach it.
+TEST_F(tCDIOOutputInterruptTest, ASecondaryPassOvertakenByAnotherRunLeavesThatRunAlone) {
+  runOutput(1, 16, 64, 16);
+  output->handleFIFO(cdo, status);
+  output->handleOverrun(cdo, status);
+  output->arm(status);
+  EXPECT_EQ(status.code, 200010) << "the run stopped before its FIFO ran empty";
+  status.clear();
+  output->start(status);
+  nQoSim::clearSyncLog();
+  output->handleFIFOSecondary(cdo, status);
+  output->handleOverrunSecondary(cdo, status);
+  EXPECT_EQ(sets(), 0) << "the polling thread woken";
+  EXPECT_TRUE(output->isRunning());
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended 200010", "data 64"}));
+
+  output->handleFIFO(cdo, status);
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended 200010", "data 64", "ended 0"}));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+
+  log.calls.clear();
+  runInput(0, 8, 0);
+  input->handleOverrun(cdi, status);
+  input->arm(status);
+  input->start(status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_TRUE(input->isRunning());
+  EXPECT_EQ(log.calls, tStrings{"ended 0"});
+  input->handleOverrun(cdi, status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_EQ(log.calls, (tStrings{"ended 0", "ended -200715"}));
   EXPECT_EQ(status.code, 0);
 }
 

@@ -126,6 +126,7 @@ TEST_F(tCDOTeardownTest, AnInterruptOutputDestroyedWhileItsEndIsReportedWaitsFor
   runFIFO();
   output->arm(status);
   output->start(status);
+  output->handleFIFO(cdo, status);           // the pass that asks for the secondary one
   output->handleFIFOSecondary(cdo, status);  // all handed over: the polling thread wakes
   destroyWhileHeld(output);
   EXPECT_EQ(log.calls, (tStrings{"data 32", "ended 0"}));

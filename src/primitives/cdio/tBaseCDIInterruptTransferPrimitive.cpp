@@ -87,7 +87,7 @@ void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    _end.start();
+    beginRun();
     _transferred = 0;
     _done = 0;
   }
@@ -168,6 +168,7 @@ void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) 
 }
 
 void tBaseCDIInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDIOverrun, {kFile, 457});
   _end.onceLocked([&] { end(fresh); }, fresh);

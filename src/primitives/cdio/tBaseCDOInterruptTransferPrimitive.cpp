@@ -129,7 +129,7 @@ void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (!isRunning()) {
     _stops.set(0);
     _fifoEmptied = 0;
-    _end.start();
+    beginRun();
   }
   _fifo->startFIFO(status);
 }
@@ -235,6 +235,7 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
                                                              tStatus2& status) {
   _endLock.locked(
       [&] {
+        if (!passedIn(_fifoPassRun)) return;
         _endPending = 1;
         _fifo->wakePollingThread(status);
       },
@@ -242,6 +243,7 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
 }
 
 void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
   onFreshStatus(fresh, [&](tStatus2& s) { _fifo->stopFIFO(s); });

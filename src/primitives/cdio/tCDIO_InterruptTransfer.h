@@ -24,6 +24,7 @@
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
 #include "primitives/cdio/tTransferEnd.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
@@ -67,8 +68,10 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   }
 
   // The transfer loop; answers 1. The count is wide enough that no chunk
-  // carries it past the limit and round.
+  // carries it past the limit and round. The run it serves is noted for the
+  // secondary pass it asks for, as the overrun's is.
   uint32_t handleFIFO(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2& status) override {
+    _fifoPassRun.set(_runs.get());
     nQoMDBG100::tStatus2 local;
     uint64_t count = 0;
     tTransfer& self = static_cast<tTransfer&>(*this);
@@ -78,7 +81,10 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
     status.assign(local);
     return 1;
   }
-  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override { return 1; }
+  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
+    _overrunPassRun.set(_runs.get());
+    return 1;
+  }
 
   // What a deploy sets and a run goes by.
   struct tRecord {
@@ -104,6 +110,17 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   tCDIO_InterruptTransfer(const tDeviceInfo* deviceInfo, const tCDIODescription* description,
                           tFIFO* fifo, nQoMDBG100::tStatus2& status)
       : _description(description), _fifo(fifo), _end(deviceInfo, status) {}
+
+  // A start that begins a run: its end is reported again, and it counts.
+  void beginRun() {
+    ++_runs;
+    _end.start();
+  }
+  // A secondary pass acts only on the run still going that its primary pass
+  // noted: one that a stop, an arm and a start overtook finds another run.
+  bool passedIn(const tSyncAtomicU32& noted) const {
+    return noted.get() == _runs.get() && isRunning();
+  }
 
   // A run still going stops, with its report, on a status of its own: a
   // step under a run (an arm, a disarm, an uncommit) ends it first.
@@ -156,6 +173,10 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   // what registerObservers and the destructor go by.
   uint32_t _observing = 0;
   tTransferEnd _end;
+  // The runs begun, and the run each primary pass served.
+  tSyncAtomicU32 _runs;
+  tSyncAtomicU32 _fifoPassRun;
+  tSyncAtomicU32 _overrunPassRun;
   uint32_t _transferred = 0;
   // What the deploys set, what the last commit took, and what the run goes
   // by (the arm's, or a commit's that no arm or run held).

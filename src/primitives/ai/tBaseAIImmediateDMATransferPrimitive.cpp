@@ -167,7 +167,7 @@ void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
   map.Channel_Register_18.readRegister(&status);
 }
 
-// Summed wide: a sum above 32 bits is refused before anything changes.
+// Summed wide, so that a sum above 32 bits is refused before anything changes.
 uint64_t tBaseAIImmediateDMATransferPrimitive::scanSamples() const {
   const auto& timing = _timing->configuration().timing;
   const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];

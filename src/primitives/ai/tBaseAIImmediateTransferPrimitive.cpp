@@ -191,18 +191,18 @@ bool tBaseAIImmediateTransferPrimitive::setsFit() const {
 // Room for the sets is made first: a list that cannot get it is refused and
 // the one before stays whole.
 void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
-  std::size_t sets = 0;
-  walkSets([&](uint64_t) { ++sets; });
-  if (!_setList.reserve(sets)) {
-    setCode(status, nQoUdR100::kOutOfMemory, {kFile, kListLine});
-    return;
-  }
   _listOpen.store(false);
   _queries.waitForPasses();
-  _setList.clear();
-  walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
-  _setsTakeSamples = false;
-  for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  std::size_t sets = 0;
+  walkSets([&](uint64_t) { ++sets; });
+  if (_setList.reserve(sets)) {
+    _setList.clear();
+    walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
+    _setsTakeSamples = false;
+    for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  } else {
+    setCode(status, nQoUdR100::kOutOfMemory, {kFile, kListLine});
+  }
   _listOpen.store(true);
 }
 

@@ -83,6 +83,9 @@ class tBaseCDOInterruptTransferPrimitive
   // unwatched, the polled record when finite.
   void observe(uint32_t mode, nQoMDBG100::tStatus2& status);
   void observeFor(uint32_t mode, nQoMDBG100::tStatus2& status);
+  void observeCommitted(nQoMDBG100::tStatus2& status);
+  // The observers alone; unregisterObservers also forgets the records.
+  void removeObservers(nQoMDBG100::tStatus2& status);
   // Moves up to samples; answers the samples the source moved (never more
   // than asked), 0 with kCountTooLarge when their bytes do not fit in 32
   // bits.

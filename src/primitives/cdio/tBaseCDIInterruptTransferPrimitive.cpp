@@ -62,6 +62,7 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   status.assign(second);
   _observing = 0;
   _state = kBuilt;
+  forgetRecords();
 }
 
 // An armed transfer stays armed: the commit takes nothing the arm uses.
@@ -72,21 +73,24 @@ void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
 }
 
 // A run still going stops first: the arm readies a run to come, by what the
-// last commit took.
+// last commit took, or the settings when nothing was committed.
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   stopRun(status);
+  takeSettingsIfNone();
   _run = _committed;
   _done = 0;
   _state = kArmed;
 }
 
 // Every start is a run of its own: nothing moved, not done, its end
-// reported again. A start under a run keeps the run's records and only
-// starts the FIFO again.
+// reported again, by the settings as they stand when nothing was committed
+// or armed. A start under a run keeps the run's records and only starts the
+// FIFO again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
+    takeSettingsIfNone();
     beginRun();
     _transferred = 0;
     _done = 0;

@@ -45,9 +45,11 @@ class tBaseCDIInterruptTransferPrimitive
   // Each does nothing on an error status; a failed registration is undone.
   // A registration while registered adds nothing, so that one unregistration
   // takes every record out; one after a commit or an arm registers and keeps
-  // their state. Commit refuses a chunk whose bytes do not fit in 32 bits
+  // their state; the unregistration forgets the records of the commit and
+  // the run. Commit refuses a chunk whose bytes do not fit in 32 bits
   // (kCountTooLarge), the state unchanged; arm takes what the last commit
-  // took.
+  // took. An arm or a start with nothing committed or armed since it was
+  // built or unregistered takes the settings as a commit would.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);

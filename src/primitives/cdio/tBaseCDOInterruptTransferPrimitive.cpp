@@ -52,11 +52,18 @@ void tBaseCDOInterruptTransferPrimitive::observe(uint32_t mode, tStatus2& status
     return;
   }
   tStatus2 scratch;
-  unregisterObservers(scratch);
+  removeObservers(scratch);
+}
+
+// The records of a commit and a run go with the observers.
+void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
+  if (status.isFatal()) return;
+  removeObservers(status);
+  forgetRecords();
 }
 
 // The observers that registerObservers added, by the mode of that time.
-void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
+void tBaseCDOInterruptTransferPrimitive::removeObservers(tStatus2& status) {
   if (status.isFatal()) return;
   if (_observedMode != kUnwatched)
     onFreshStatus(status, [&](tStatus2& s) {
@@ -75,7 +82,7 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
 void tBaseCDOInterruptTransferPrimitive::observeFor(uint32_t mode, tStatus2& status) {
   if (status.isFatal() || _observing == 0 || mode == _observedMode) return;
   const uint32_t state = _state;
-  unregisterObservers(status);
+  removeObservers(status);
   observe(mode, status);
   if (status.isNotFatal()) _state = state;
 }
@@ -87,16 +94,26 @@ void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal() || !fitsInBytes(_settings.chunk, status, 170)) return;
   takeSettings();
   if (_state != kArmed) _state = kCommitted;
-  _fifo->setTransferModeFlag(_committed.sampleMode == kUnwatched ? 1 : 0, status);
-  observeFor(_run.sampleMode, status);
+  observeCommitted(status);
   if (status.isNotFatal()) return;
   tStatus2 scratch;
   uncommit(scratch);
 }
 
+// The FIFO's transfer mode flag by the commit's mode, and the FIFO's
+// records by the run's.
+void tBaseCDOInterruptTransferPrimitive::observeCommitted(tStatus2& status) {
+  _fifo->setTransferModeFlag(_committed.sampleMode == kUnwatched ? 1 : 0, status);
+  observeFor(_run.sampleMode, status);
+}
+
 // The run goes by what the last commit took, and the FIFO holds the records
 // of its mode.
 void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
+  if (status.isFatal()) return;
+  // Nothing committed: the settings, as a commit takes them. (No run holds
+  // a record then.)
+  if (takeSettingsIfNone()) observeCommitted(status);
   if (status.isFatal()) return;
   // A finite output asks for no more than its total.
   const uint32_t preload =
@@ -122,11 +139,14 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
 
 // Every start is a run of its own: its end is reported again, and only its
 // own FIFO running empty spares its stop the warning. What arm preloaded
-// stays counted. A start under a run keeps the run's records and only starts
-// the FIFO again.
+// stays counted. With nothing committed or armed, it goes by the settings as
+// they stand, its FIFO's records of their mode. A start under a run keeps
+// the run's records and only starts the FIFO again.
 void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
+    if (takeSettingsIfNone()) observeCommitted(status);
+    if (status.isFatal()) return;
     _stops.set(0);
     _fifoEmptied = 0;
     beginRun();

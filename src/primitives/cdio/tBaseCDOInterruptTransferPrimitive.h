@@ -46,8 +46,11 @@ class tBaseCDOInterruptTransferPrimitive
 
   // Nothing while registered, so that one unregistration takes every record
   // out; after a commit or an arm, registers by the mode they took and keeps
-  // their state. Commit refuses a chunk, arm a preload, whose bytes do not
-  // fit in 32 bits (kCountTooLarge), before either touches the FIFO.
+  // their state; the unregistration forgets the records of the commit and
+  // the run. Commit refuses a chunk, arm a preload, whose bytes do not fit in
+  // 32 bits (kCountTooLarge), before either touches the FIFO. An arm or a
+  // start with nothing committed or armed since it was built or unregistered
+  // takes the settings as a commit would.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);
@@ -83,6 +86,9 @@ class tBaseCDOInterruptTransferPrimitive
   // unwatched, the polled record when finite.
   void observe(uint32_t mode, nQoMDBG100::tStatus2& status);
   void observeFor(uint32_t mode, nQoMDBG100::tStatus2& status);
+  void observeCommitted(nQoMDBG100::tStatus2& status);
+  // The observers alone; unregisterObservers also forgets the records.
+  void removeObservers(nQoMDBG100::tStatus2& status);
   // Moves up to samples; answers the samples the source moved (never more
   // than asked), 0 with kCountTooLarge when their bytes do not fit in 32
   // bits.

@@ -135,6 +135,23 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   void takeSettings() {
     _committed = _settings;
     if (_state != kArmed && !isRunning()) _run = _committed;
+    _recorded = 1;
+  }
+  // An arm or a start that no commit or arm since the reservation gave a
+  // record takes the settings as they stand, as a commit (and an arm) would;
+  // answers whether it did.
+  bool takeSettingsIfNone() {
+    if (_recorded != 0) return false;
+    _committed = _run = _settings;
+    _recorded = 1;
+    return true;
+  }
+  // What an unregistration hands back: no record of a commit or a run, as a
+  // fresh reservation finds the transfer.
+  void forgetRecords() {
+    _committed = _run = tRecord{};
+    _recorded = 0;
+    _transferred = 0;
   }
 
   // Ready in state 1; in states 2 to 4 with a limit, a chunk, a mode and, but
@@ -183,6 +200,9 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   tRecord _settings;
   tRecord _committed;
   tRecord _run;
+  // Set by a commit, or an arm or a start that took the settings; cleared
+  // by the unregistration.
+  uint32_t _recorded = 0;
 };
 
 }  // namespace nQoUdP100

@@ -1072,6 +1072,7 @@ class tInterruptRow : public tCDIORow {
     reportsSeen = 0;
     owedBefore = 0;
     armedSinceRun = false;
+    recordedSinceUp = false;
   }
   bool armRecorded() {
     return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
@@ -1165,6 +1166,11 @@ class tInterruptRow : public tCDIORow {
       model.committed = model.deployed;
       if (transfer->state() != Dir::tInterruptPrimitive::kArmed) model.armed = model.deployed;
     }
+    // An arm or a start with nothing committed or armed since the
+    // reservation takes the settings as a commit would.
+    if ((step == 4100 || step == 2) && answer.code == 0 && !recordedSinceUp && owedBefore == 0)
+      model.committed = model.armed = model.deployed;
+    if ((step == 1 || step == 4100 || step == 2) && answer.code == 0) recordedSinceUp = true;
     // A run counts from its arm (an output's preload), else from its start.
     if (step == 4100 && answer.code == 0) {
       model.armed = model.deployed;
@@ -1233,6 +1239,9 @@ class tInterruptRow : public tCDIORow {
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;
   bool armedSinceRun = false;
+  // Whether a commit, an arm or a start gave the primitive a record since
+  // the walk reserved it.
+  bool recordedSinceUp = false;
 };
 
 using tCorrelatedRows =

@@ -32,6 +32,7 @@ void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 // A run still held stays as it is: the commit takes nothing it uses.
 void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   if (status.isFatal() || holdsRun()) return;
+  takeRecord();
   _cancel.set(0);
   _state = kChannelCommitted;
 }
@@ -40,10 +41,12 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // its reads (the end of the calls does). A start under a run keeps the run's
 // records; the channel's start only starts the FIFO again. A finite run that
 // reported its done is over: its FIFO, still sampling, stops and resets, so
-// that the next run reads only its own samples.
+// that the next run reads only its own samples. The run takes the settings
+// as they stand.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal() || runUnderWay()) return;
   if (_fifoStarted != 0) stopChannel(status);
+  takeRecord();
   _cancel.set(0);
   _samplesRead = 0;
   _done = 0;
@@ -117,7 +120,7 @@ void tBaseCDIImmediateTransferPrimitive::checkForErrors(tStatus2& status) {
 void tBaseCDIImmediateTransferPrimitive::takeSample(uint8_t* sample, tStatus2& status) {
   _fifo->readSamples(sample, _description->sampleWidth, status);
   ++_samplesRead;
-  if (!finite() || _samplesRead < _total) return;
+  if (!finite() || _samplesRead < total()) return;
   _done = 1;
   notifyDone(status);
 }
@@ -139,7 +142,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
     ++read;
     if (_done != 0) return read;
   }
-  if (_newestSamples == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
+  if (_newestTaken == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
   drain(samples, count, status);
   checkForErrors(status);
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
@@ -169,7 +172,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& sta
   auto* sample = static_cast<uint8_t*>(buffer);
   takeSample(sample, status);
   checkForErrors(status);
-  if (_done == 0 && _newestSamples != 0 && _fifo->isFIFOEmpty(status) == 0) {
+  if (_done == 0 && _newestTaken != 0 && _fifo->isFIFOEmpty(status) == 0) {
     drain(sample, 1, status);
     checkForErrors(status);
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);

@@ -49,6 +49,7 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   // The FIFO's overrun (-200715), else buffer-error (-200010) bit.
   void checkForErrors(nQoMDBG100::tStatus2& status);
 
+  // Of the next run, as the sample mode and total.
   void setNewestSamples(uint32_t on) { _newestSamples = on; }
   uint32_t samplesRead() const { return _samplesRead; }
 
@@ -60,11 +61,18 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void takeSample(uint8_t* sample, nQoMDBG100::tStatus2& status);
   // Keeps the newest samples of a buffer of count samples.
   void drain(uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
+  // The sample mode, total and newest-samples option of the run to come.
+  void takeRecord() {
+    takeSampleRecord();
+    _newestTaken = _newestSamples;
+  }
 
   tBaseCDI_FIFOPrimitive* _fifo;
   uint32_t _samplesRead = 0;
   uint32_t _done = 0;
   uint32_t _newestSamples = 0;
+  // The newest-samples option that the run's reads go by.
+  uint32_t _newestTaken = 0;
 };
 
 }  // namespace nQoUdP100

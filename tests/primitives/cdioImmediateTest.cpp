@@ -433,6 +433,40 @@ TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRun
   EXPECT_EQ(status.code, 0);
 }
 
+// The newest-samples option and the write mode given under a run, as a
+// deploy gives them, change nothing the run's reads and writes do; the next
+// run takes them.
+TEST_F(tCDIOImmediateTest, TheNewestSamplesAndTheWriteModeGivenUnderARunWaitForTheNextRun) {
+  input->setNewestSamples(1);
+  fifos->pushInput({1, 2, 3});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(status.code, 0) << "the run drained by an option given since";
+  EXPECT_EQ(buffer[1], 2u);
+  EXPECT_EQ(fifos->inputSize(), 1u);
+  restartInput();
+  fifos->pushInput({4, 5, 6});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(status.code, 209800);
+  EXPECT_EQ(buffer[1], 6u);
+  status.clear();
+
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setWriteMode(1);
+  const uint32_t samples[3] = {1, 2, 3};
+  EXPECT_EQ(output->write(3, samples, status), 3u)
+      << "the run waited on each by a mode given since";
+  EXPECT_EQ(status.code, 0);
+  output->stopTransfer(status);
+  output->stopChannel(status);
+  output->startTransfer(status);
+  output->startChannel(status);
+  EXPECT_EQ(output->write(3, samples, status), 1u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kOutputFile, 413));
+}
+
 TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {
   output->setWriteMode(1);
   startOutput();

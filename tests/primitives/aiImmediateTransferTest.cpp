@@ -18,6 +18,7 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simAllocator.h"
 #include "sim/simKal.h"
 #include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
@@ -1087,6 +1088,83 @@ TEST_F(tImmediateTest, ReadOptionsGivenUnderTheRunReachTheNextArm) {
   EXPECT_EQ(buffer[0], 4u);
   EXPECT_EQ(model.size(), 0u);
   EXPECT_EQ(counted.code, 0) << "the read inside the limit is exempt";
+}
+
+// The run reads by the sets its arm took, each row a deploy of sets of 2 and
+// 3: between the reservation and the arm it reaches the run; under the run
+// it waits for the next arm, which takes it.
+TEST_F(tImmediateTest, TheArmTakesTheSetsAndADeployUnderTheRunWaitsForTheNextArm) {
+  using tSets = std::vector<std::vector<uint32_t>>;
+  const struct {
+    bool underTheRun;
+    tSets run, nextRun;
+  } rows[] = {{false, {{1, 2}, {3, 4, 5}, {6, 7}}, {{8}, {9}, {10}}},
+              {true, {{1}, {2}, {3}}, {{4, 5}, {6, 7, 8}, {9, 10}}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.underTheRun);
+    channels({1});
+    immediate->reserveTransfer(status);
+    immediate->commitTransfer(status);
+    if (!row.underTheRun) channels({0, 1, 0, 0, 1});
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    ASSERT_EQ(status.code, 0);
+    if (row.underTheRun) channels({0, 1, 0, 0, 1});
+    for (uint32_t sample = 1; sample <= 10; ++sample) model.push(sample);
+    const auto readThree = [&] {
+      tSets sets;
+      for (int read = 0; read < 3; ++read) {
+        uint32_t bytes = 0;
+        EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+        sets.emplace_back(buffer, buffer + bytes / 4);
+      }
+      return sets;
+    };
+    EXPECT_EQ(readThree(), row.run);
+    if (!row.underTheRun) channels({1});
+    immediate->disarmTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    EXPECT_EQ(readThree(), row.nextRun);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(model.size(), 0u);
+    immediate->disarmTransfer(status);
+    immediate->uncommitTransfer(status);
+    immediate->unreserveTransfer(status);
+  }
+}
+
+// An arm whose sets do not fit 32 bits, or whose list cannot get its room, is
+// refused: the run before keeps its list and its state, and no listener is
+// registered.
+TEST_F(tImmediateTest, AnArmWhoseSetsAreRefusedChangesNothing) {
+  immediate->setListenerKey(kKey);
+  channels({1});
+  run();
+  immediate->disarmTransfer(status);
+  ASSERT_EQ(immediate->getTransferState(), 3u);
+  for (const bool outOfMemory : {false, true}) {
+    SCOPED_TRACE(outOfMemory);
+    if (outOfMemory) {
+      channels({1, 1});
+      nQoSim::failAllocation(1);
+    } else {
+      channels({0, 1}, 0x80000002);
+    }
+    nQoSim::clearStatusLog();
+    tStatus2 refused;
+    immediate->armTransfer(refused);
+    nQoSim::failAllocation(0);
+    EXPECT_EQ(refused.code, outOfMemory ? -50352 : -50175);
+    EXPECT_TRUE(loggedAt(refused.code, kFile, outOfMemory ? 794 : 796));
+    EXPECT_EQ(immediate->setCount(), 1u);
+    EXPECT_EQ(immediate->getTransferState(), 3u);
+    EXPECT_FALSE(immediate->hasListener());
+  }
+  channels({1, 1});
+  immediate->armTransfer(status);
+  EXPECT_EQ(immediate->setCount(), 2u);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A run that timed out inside a set leaves that set behind: the restarted

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -238,6 +239,116 @@ TEST_F(tCDIOImmediateTest, AReadEndingTheRunBetweenTheStepsOfAStartLeavesTheNext
   EXPECT_EQ(buffer[1], 4u);
   EXPECT_EQ(heldDone.codes, (std::vector<int>{0, 0}));
   input->setDoneObserver(&done);
+}
+
+// The CDI FIFO, its calls passed on, with hooks after each empty test and
+// each data word, where the register windows' lock is free: a test holds a
+// read there while it runs steps on its own thread.
+class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
+ public:
+  tWatchedCDI_FIFO(nQoUdP100::tBaseCDI_FIFOPrimitive& fifo,
+                   const nQoUdP100::tCDIODescription* description, tStatus2& status)
+      : tBaseCDI_FIFOPrimitive(nullptr, description, status), _fifo(fifo) {}
+  uint32_t isFIFOEmpty(tStatus2& s) override {
+    const uint32_t empty = _fifo.isFIFOEmpty(s);
+    if (afterEmptyTest) afterEmptyTest(empty);
+    return empty;
+  }
+  uint32_t readSamples(void* b, uint32_t n, tStatus2& s) override {
+    const uint32_t bytes = _fifo.readSamples(b, n, s);
+    if (afterWord) afterWord();
+    return bytes;
+  }
+  uint32_t isBufferErrorPending(tStatus2& s) override { return _fifo.isBufferErrorPending(s); }
+  uint32_t isOverrunPending(tStatus2& s) override { return _fifo.isOverrunPending(s); }
+  uint32_t reserved7(tStatus2& s) override { return _fifo.reserved7(s); }
+  uint32_t isFIFOConditionPending(tStatus2& s) override { return _fifo.isFIFOConditionPending(s); }
+  void startFIFO(tStatus2& s) override { _fifo.startFIFO(s); }
+  void stopFIFO(tStatus2& s) override { _fifo.stopFIFO(s); }
+  void resetFIFO(tStatus2& s) override { _fifo.resetFIFO(s); }
+  uint32_t getModeFlagBit(tStatus2& s) override { return _fifo.getModeFlagBit(s); }
+  void linkDMAChannel(uint32_t c, tStatus2& s) override { _fifo.linkDMAChannel(c, s); }
+  void unlinkDMAChannel(tStatus2& s) override { _fifo.unlinkDMAChannel(s); }
+  void applyModeFlag(tStatus2& s) override { _fifo.applyModeFlag(s); }
+  void applySecondaryModeFlag(tStatus2& s) override { _fifo.applySecondaryModeFlag(s); }
+
+  std::function<void(uint32_t empty)> afterEmptyTest;
+  std::function<void()> afterWord;
+
+ private:
+  nQoUdP100::tBaseCDI_FIFOPrimitive& _fifo;
+};
+
+// A read held at its run's last word while a code 3 and a whole code 2 come
+// in, and the new run's words with them: as it waits for the word (the first
+// of a total of 1, the second of a total of 2), or with the word of a total
+// of 1 taken from the data port but not yet counted. The read counts no word
+// after its run was overtaken, marks no done, and waits on as a read of a
+// stopped run waits, to its time-out; the new run reads its own words, and
+// its done is its own.
+TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun) {
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  tBaseCDIImmediateTransferPrimitive overtaken(&deviceInfo, &description, &watched, &identity,
+                                               status);
+  overtaken.setDoneObserver(&done);
+  overtaken.commitTransfer(status);
+  overtaken.commitChannel(status);
+  overtaken.setSampleMode(1);
+  overtaken.setTimeout(50);
+  const std::thread::id testThread = std::this_thread::get_id();
+  struct tRow {
+    uint32_t total;
+    bool afterWord;
+  };
+  for (const tRow row : {tRow{2, false}, tRow{1, false}, tRow{1, true}}) {
+    SCOPED_TRACE(testing::Message() << row.total << (row.afterWord ? " after the word" : ""));
+    const uint32_t total = row.total;
+    done.codes.clear();
+    overtaken.setTotal(total);
+    overtaken.startTransfer(status);
+    overtaken.startChannel(status);
+    ASSERT_EQ(status.code, 0);
+    if (total == 2 || row.afterWord) fifos->pushInput({1});
+    tHeldCall held(tHeldCall::kGuard);
+    const auto hold = [&](bool here) {
+      if (here && !held.inside() && std::this_thread::get_id() != testThread) held.hold();
+    };
+    watched.afterEmptyTest = [&](uint32_t empty) { hold(!row.afterWord && empty != 0); };
+    watched.afterWord = [&] { hold(row.afterWord); };
+    uint32_t old[2] = {};
+    uint32_t read = 0;
+    tStatus2 reading;
+    std::thread reader([&] { read = overtaken.read(old, total, reading); });
+    EXPECT_TRUE(held.waitUntilInside()) << "the read never waited for its last word";
+    tStatus2 stopped;
+    overtaken.stopTransfer(stopped);
+    overtaken.stopChannel(status);
+    overtaken.startTransfer(status);
+    overtaken.startChannel(status);
+    fifos->pushInput(total == 2 ? std::vector<uint32_t>{3, 4} : std::vector<uint32_t>{3});
+    held.letGo();
+    reader.join();
+    watched.afterEmptyTest = {};
+    watched.afterWord = {};
+    EXPECT_EQ(read, total - 1) << "the old run's read took a word of the new run";
+    EXPECT_EQ(reading.code, -200474);
+    if (total == 2) {
+      EXPECT_EQ(old[0], 1u);
+    }
+    EXPECT_EQ(stopped.code, 200010);
+    EXPECT_EQ(done.codes, std::vector<int>{200010}) << "the new run reported its done at once";
+
+    EXPECT_EQ(overtaken.read(buffer, total, status), total);
+    EXPECT_EQ(status.code, 0) << "the new run refuses its reads";
+    status.clear();
+    EXPECT_EQ(buffer[0], 3u);
+    EXPECT_EQ(buffer[total - 1], total == 2 ? 4u : 3u);
+    EXPECT_EQ(overtaken.samplesRead(), total);
+    EXPECT_EQ(done.codes, (std::vector<int>{200010, 0}));
+    overtaken.stopTransfer(status);
+    overtaken.stopChannel(status);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {

@@ -229,6 +229,9 @@ class tBaseAIImmediateDMATransferPrimitive
   // The run ends no more; returns once an end under way on another thread
   // has left. Never with the transfer lock held.
   void closeRun();
+  // The samples of one scan as the engine's and the front end's
+  // configurations give them now.
+  uint64_t scanSamples() const;
   void buildBuffer(tStatus2& status);
   void programChannel(tStatus2& status);
   void buildLinkChain(uint32_t blocks, tStatus2& status);
@@ -262,6 +265,7 @@ class tBaseAIImmediateDMATransferPrimitive
   uint32_t _transferState = 1;
   iBus::iDMAChannel* _dmaChannel = nullptr;
   uint32_t _channelNumber = 0;
+  // Taken by the channel commit, then by each commit for its run's buffer.
   uint32_t _samplesPerScan = 0;
   tMemBlockReferenceBase _buffer;
   tMemBlockReferenceBase _linkChain;

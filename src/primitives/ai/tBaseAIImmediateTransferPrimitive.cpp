@@ -188,14 +188,21 @@ bool tBaseAIImmediateTransferPrimitive::setsFit() const {
   return fits;
 }
 
+// Room for the sets is made first: a list that cannot get it is refused and
+// the one before stays whole.
 void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
   _listOpen.store(false);
   _queries.waitForPasses();
-  _setList.clear();
-  walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
-  _setList.checkAllocation(status, {kFile, kListLine});
-  _setsTakeSamples = false;
-  for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  std::size_t sets = 0;
+  walkSets([&](uint64_t) { ++sets; });
+  if (_setList.reserve(sets)) {
+    _setList.clear();
+    walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
+    _setsTakeSamples = false;
+    for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  } else {
+    setCode(status, nQoUdR100::kOutOfMemory, {kFile, kListLine});
+  }
   _listOpen.store(true);
 }
 
@@ -260,6 +267,20 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
 
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  // The run's sets are taken from the configurations as they stand, with the
+  // reads held out: a deploy since the reservation reaches this run, one
+  // under the run the next arm. A list refused changes nothing.
+  if (!setsFit()) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
+    return;
+  }
+  closeReads();
+  buildSetList(status);
+  if (status.isFatal()) {
+    _reading.set(kIdle);
+    return;
+  }
+  rewindSets();
   // What the run goes by: the read configuration and what the engine's and
   // the FIFO's configurations say now; one given since reaches the next arm.
   _run.option1 = _option1;
@@ -278,9 +299,10 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) {
     tStatus2 undo;
     disarmTransfer(undo);
-    return;
+  } else {
+    _transferState = 4;
   }
-  _transferState = 4;
+  _reading.set(kIdle);
 }
 
 void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {

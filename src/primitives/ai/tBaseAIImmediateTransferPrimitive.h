@@ -7,7 +7,7 @@
 //
 //   immediate.reserveTransfer(status);
 //   immediate.commitTransfer(status);    // set list from the controller and front end
-//   immediate.armTransfer(status);       // listener registered
+//   immediate.armTransfer(status);       // set list taken anew, listener registered
 //   immediate.startTransfer(status);
 //   uint32_t sets = immediate.read(buffer, 1, status, &bytes, 10, kTimerTimeUnitMillisecond);
 //

@@ -17,7 +17,9 @@ constexpr const char kFile[] = "source/qomiop/cdio/tBaseCDIImmediateTransferPrim
 tBaseCDIImmediateTransferPrimitive::tBaseCDIImmediateTransferPrimitive(
     const tDeviceInfo* deviceInfo, const tCDIODescription* description,
     tBaseCDI_FIFOPrimitive* fifo, const nQoORB100::tGUID* identity, tStatus2& status)
-    : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status), _fifo(fifo) {}
+    : tCDIOImmediateTransfer(deviceInfo, description, identity, kFile, status),
+      _fifo(fifo),
+      _lock(deviceInfo, status) {}
 
 tBaseCDIImmediateTransferPrimitive::~tBaseCDIImmediateTransferPrimitive() {
   silenceDone();
@@ -37,19 +39,25 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   _state = kChannelCommitted;
 }
 
-// Every start is a run of its own: a cancel of the run before does not end
-// its reads (the end of the calls does). A start under a run keeps the run's
-// records; the channel's start only starts the FIFO again. A finite run that
-// reported its done is over: its FIFO, still sampling, stops and resets, so
-// that the next run reads only its own samples. The run takes the settings
-// as they stand.
+// Every start is a run of its own, with a number of its own: a cancel of
+// the run before does not end its reads (the end of the calls does). A start
+// under a run keeps the run's records; the channel's start only starts the
+// FIFO again. A finite run that reported its done is over: its FIFO, still
+// sampling, stops and resets, so that the next run reads only its own
+// samples. It decides under the lock that a read takes to end its run, and
+// the run takes the settings as they stand.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
-  if (status.isFatal() || runUnderWay()) return;
+  if (status.isFatal()) return;
+  _lock.locked([&] { beginRun(status); }, status);
+}
+
+void tBaseCDIImmediateTransferPrimitive::beginRun(tStatus2& status) {
+  if (runUnderWay()) return;
   if (_fifoStarted != 0) stopChannel(status);
   takeRecord();
   _cancel.set(0);
   _samplesRead = 0;
-  _done = 0;
+  _run.set((_run.get() | kDoneMark) + 1);
   _doneNotified.set(0);
   _state = kRunning;
 }
@@ -58,21 +66,28 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 // the channel's step begins the next run, as the transfer's step would have.
 void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  if (!runUnderWay()) startTransfer(status);
-  if (_fifoStarted == 0) {
-    _done = 0;
-    _doneNotified.set(0);
-    _fifoStarted = 1;
-  }
-  _fifo->startFIFO(status);
+  _lock.locked(
+      [&] {
+        beginRun(status);
+        _fifoStarted = 1;
+        _fifo->startFIFO(status);
+      },
+      status);
 }
 
 void tBaseCDIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  if (finite() && _done == 0 && status.code == 0) warn(status, nQoUdR100::kStoppedEarly, 187);
-  _fifo->stopFIFO(status);
-  _fifoStarted = 0;
-  notifyDone(status);
+  bool claimed = false;
+  _lock.locked(
+      [&] {
+        if (finite() && (_run.get() & kDoneMark) == 0 && status.code == 0)
+          warn(status, nQoUdR100::kStoppedEarly, 187);
+        _fifo->stopFIFO(status);
+        _fifoStarted = 0;
+        claimed = claimDone();
+      },
+      status);
+  if (claimed) reportDone(status);
 }
 
 void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
@@ -99,8 +114,11 @@ void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   if (status.isNotFatal()) _state = kBuilt;
 }
 
-bool tBaseCDIImmediateTransferPrimitive::waitForData(unsigned timeoutLine, tStatus2& status) {
-  while (_fifo->isFIFOEmpty(status) != 0) {
+// A run that a stop and a start overtook gets no word of the new run: the
+// read waits on, as a read of a stopped run waits.
+bool tBaseCDIImmediateTransferPrimitive::waitForData(uint32_t run, unsigned timeoutLine,
+                                                     tStatus2& status) {
+  while (_fifo->isFIFOEmpty(status) != 0 || _run.get() != run) {
     if (endAsked() || status.isFatal()) return false;
     if (_timeout.expired(true, status)) {
       fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
@@ -117,17 +135,32 @@ void tBaseCDIImmediateTransferPrimitive::checkForErrors(tStatus2& status) {
     fail(status, nQoUdR100::kFIFOOverflow, 443);
 }
 
-void tBaseCDIImmediateTransferPrimitive::takeSample(uint8_t* sample, tStatus2& status) {
+// A word taken after a stop and a start overtook the read's run is not the
+// run's: it is neither counted nor kept. The run's end is marked and claimed
+// under the lock that a start takes, and only while the run is the read's
+// own.
+tBaseCDIImmediateTransferPrimitive::tTake tBaseCDIImmediateTransferPrimitive::takeSample(
+    uint32_t run, uint8_t* sample, tStatus2& status) {
   _fifo->readSamples(sample, _description->sampleWidth, status);
+  if (_run.get() != run) return kOvertaken;
   ++_samplesRead;
-  if (!finite() || _samplesRead < total()) return;
-  _done = 1;
-  notifyDone(status);
+  if (!finite() || _samplesRead < total()) return kTaken;
+  bool claimed = false;
+  _lock.locked(
+      [&] {
+        if (_run.get() != run) return;
+        _run.set(run | kDoneMark);
+        claimed = claimDone();
+      },
+      status);
+  if (claimed) reportDone(status);
+  return kLast;
 }
 
 uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, tStatus2& status) {
   _timeout.begin(status);
-  if (_done != 0) {
+  const uint32_t run = _run.get();
+  if ((run & kDoneMark) != 0) {
     fail(status, nQoUdR100::kReadPastTotal, 326);
     return 0;
   }
@@ -136,44 +169,53 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
   uint32_t read = 0;
   while (read < count && status.isNotFatal() && !endAsked()) {
     // A time-out or a cancel keeps the samples read so far and reads no more.
-    if (!waitForData(348, status)) return read;
-    takeSample(samples + std::size_t{read} * width, status);
+    if (!waitForData(run, 348, status)) return read;
+    const tTake take = takeSample(run, samples + std::size_t{read} * width, status);
+    if (take == kOvertaken) continue;
     checkForErrors(status);
     ++read;
-    if (_done != 0) return read;
+    if (take == kLast) return read;
   }
   if (_newestTaken == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
-  drain(samples, count, status);
+  drain(run, samples, count, status);
   checkForErrors(status);
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
   return read;
 }
 
-void tBaseCDIImmediateTransferPrimitive::drain(uint8_t* buffer, uint32_t count, tStatus2& status) {
+void tBaseCDIImmediateTransferPrimitive::drain(uint32_t run, uint8_t* buffer, uint32_t count,
+                                               tStatus2& status) {
   const uint32_t width = _description->sampleWidth;
   const std::size_t kept = std::size_t{count - 1} * width;
   uint8_t* last = buffer + kept;
   for (uint32_t drained = 0; drained < _description->cdiFIFODepth && status.isNotFatal() &&
-                             !endAsked() && _fifo->isFIFOEmpty(status) == 0;
+                             !endAsked() && _fifo->isFIFOEmpty(status) == 0 && _run.get() == run;
        ++drained) {
+    uint8_t word[sizeof(uint32_t)] = {};
+    const tTake take = takeSample(run, word, status);
+    if (take == kOvertaken) return;
     std::memmove(buffer, buffer + width, kept);
-    takeSample(last, status);
-    if (_done != 0) return;
+    std::memcpy(last, word, width);
+    if (take == kLast) return;
   }
 }
 
 uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& status) {
   _timeout.begin(status);
-  if (_done != 0) {
+  const uint32_t run = _run.get();
+  if ((run & kDoneMark) != 0) {
     fail(status, nQoUdR100::kReadPastTotal, 240);
     return 0;
   }
-  if (status.isFatal() || !waitForData(248, status)) return 0;
   auto* sample = static_cast<uint8_t*>(buffer);
-  takeSample(sample, status);
+  tTake take = kOvertaken;
+  while (take == kOvertaken) {
+    if (status.isFatal() || !waitForData(run, 248, status)) return 0;
+    take = takeSample(run, sample, status);
+  }
   checkForErrors(status);
-  if (_done == 0 && _newestTaken != 0 && _fifo->isFIFOEmpty(status) == 0) {
-    drain(sample, 1, status);
+  if (take == kTaken && _newestTaken != 0 && _fifo->isFIFOEmpty(status) == 0) {
+    drain(run, sample, 1, status);
     checkForErrors(status);
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);
   }

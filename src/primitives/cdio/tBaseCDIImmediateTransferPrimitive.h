@@ -15,6 +15,8 @@
 #include "orb/tGUID.h"
 #include "primitives/cdio/tBaseCDI_FIFOPrimitive.h"
 #include "primitives/cdio/tCDIOImmediateTransfer.h"
+#include "primitives/cdio/tTransferEnd.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
@@ -54,13 +56,22 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   uint32_t samplesRead() const { return _samplesRead; }
 
  private:
-  // Waits while the FIFO is empty: false when the read must end (time-out,
-  // cancel, end of the calls or error).
-  bool waitForData(unsigned timeoutLine, nQoMDBG100::tStatus2& status);
-  // One FIFO word into the sample; the finite total may make the input done.
-  void takeSample(uint8_t* sample, nQoMDBG100::tStatus2& status);
+  // The done mark of the run word: the run's number counts in the other bits.
+  static constexpr uint32_t kDoneMark = 1;
+  // What a take did: counted a word, counted the finite total's last (the
+  // read's run is done), or found the run overtaken.
+  enum tTake { kTaken, kLast, kOvertaken };
+
+  // Under the lock: a new run unless one is under way.
+  void beginRun(nQoMDBG100::tStatus2& status);
+  // Waits while the FIFO is empty or the run is no longer the read's own:
+  // false when the read must end (time-out, cancel, end of the calls or
+  // error).
+  bool waitForData(uint32_t run, unsigned timeoutLine, nQoMDBG100::tStatus2& status);
+  // One FIFO word into the sample, counted for the read's run.
+  tTake takeSample(uint32_t run, uint8_t* sample, nQoMDBG100::tStatus2& status);
   // Keeps the newest samples of a buffer of count samples.
-  void drain(uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
+  void drain(uint32_t run, uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
   // The sample mode, total and newest-samples option of the run to come.
   void takeRecord() {
     takeSampleRecord();
@@ -69,10 +80,13 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
 
   tBaseCDI_FIFOPrimitive* _fifo;
   uint32_t _samplesRead = 0;
-  uint32_t _done = 0;
+  // The run word that a read takes as it begins: the run's number, with the
+  // done mark once its total was read.
+  tSyncAtomicU32 _run;
   uint32_t _newestSamples = 0;
   // The newest-samples option that the run's reads go by.
   uint32_t _newestTaken = 0;
+  tTransferLock _lock;
 };
 
 }  // namespace nQoUdP100

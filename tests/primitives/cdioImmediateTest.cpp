@@ -90,6 +90,19 @@ class tCDIOImmediateTest : public tCDIOTest {
     ASSERT_EQ(status.code, 0);
     clearLogs();
   }
+  // The input's run of SetUp stops, unreported, and a run of the settings
+  // given since begins on an empty FIFO.
+  void restartInput() {
+    tStatus2 scratch;
+    input->setDoneObserver(nullptr);
+    input->stopTransfer(scratch);
+    input->stopChannel(scratch);
+    input->setDoneObserver(&done);
+    input->startTransfer(status);
+    input->startChannel(status);
+    ASSERT_EQ(status.code, 0);
+    clearLogs();
+  }
 
   tDone done;
   tBaseCDIImmediateTransferPrimitive* input = nullptr;
@@ -145,8 +158,9 @@ TEST_F(tCDIOImmediateTest, AnInputStartedAgainAfterACancelReads) {
 }
 
 TEST_F(tCDIOImmediateTest, NoSamplesAskedReadsAndDrainsNothing) {
-  fifos->pushInput({1, 2, 3});
   input->setNewestSamples(1);
+  restartInput();
+  fifos->pushInput({1, 2, 3});
   EXPECT_EQ(input->read(buffer, 0, status), 0u);
   EXPECT_EQ(fifos->inputReads(), 0u);
   EXPECT_EQ(status.code, 0);
@@ -164,6 +178,7 @@ TEST_F(tCDIOImmediateTest, AFiniteInputEndsAtItsTotalAndRefusesMore) {
   input->setSampleMode(1);
   input->setTotal(3);
   input->setNewestSamples(1);
+  restartInput();
   fifos->pushInput({1, 2, 3, 4});
   EXPECT_EQ(input->read(buffer, 8, status), 3u);  // no drain after the total
   EXPECT_EQ(fifos->inputSize(), 1u);
@@ -197,9 +212,10 @@ TEST_F(tCDIOImmediateTest, AFiniteInputEndsAtItsTotalAndRefusesMore) {
 TEST_F(tCDIOImmediateTest, AReadEndingTheRunBetweenTheStepsOfAStartLeavesTheNextRunReading) {
   tHeldCall held(tHeldCall::kGuard);
   tHeldDone heldDone(held);
-  input->setDoneObserver(&heldDone);
   input->setSampleMode(1);
   input->setTotal(2);
+  restartInput();
+  input->setDoneObserver(&heldDone);
   input->setTimeout(50);
   fifos->pushInput({1, 2});
   input->startTransfer(status);
@@ -338,6 +354,7 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
   input->setSampleMode(1);
   input->setTotal(10);
+  restartInput();
   fifos->pushInput({1});
   fifos->setInputBits(0x80000);
   EXPECT_EQ(input->readOne(buffer, status), 1u);
@@ -356,9 +373,9 @@ TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
 }
 
 TEST_F(tCDIOImmediateTest, AWaitEachWriteWhoseSecondSampleNeverLeavesReturnsTwo) {
+  output->setWriteMode(1);
   startOutput();
   fifos->setOutputDepth(8);
-  output->setWriteMode(1);
   output->setTimeout(50);
   fifos->onStatusRead([&] {
     nQoSim::advanceClock(kMillisecond);
@@ -372,11 +389,11 @@ TEST_F(tCDIOImmediateTest, AWaitEachWriteWhoseSecondSampleNeverLeavesReturnsTwo)
 }
 
 TEST_F(tCDIOImmediateTest, BufferedWritesWriteWhileThereIsRoomAndEndAtTheTotal) {
+  output->setSampleMode(1);
+  output->setTotal(2);
   startOutput();
   fifos->setOutputDepth(2);
   output->setTimeout(0);
-  output->setSampleMode(1);
-  output->setTotal(2);
   const uint32_t samples[3] = {1, 2, 3};
   EXPECT_EQ(output->write(2, samples, status), 2u);  // a zero time-out writes with room
   EXPECT_EQ(status.code, 0);
@@ -399,11 +416,11 @@ TEST_F(tCDIOImmediateTest, BufferedWritesWriteWhileThereIsRoomAndEndAtTheTotal) 
 // A finite output started again counts its own total from 0, and a cancel of
 // the run before does not end its writes.
 TEST_F(tCDIOImmediateTest, AnOutputStartedAgainCountsItsOwnTotal) {
+  output->setSampleMode(1);
+  output->setTotal(2);
   startOutput();
   fifos->setOutputDepth(8);
   output->setTimeout(0);
-  output->setSampleMode(1);
-  output->setTotal(2);
   const uint32_t samples[3] = {1, 2, 3};
   EXPECT_EQ(output->write(1, samples, status), 1u);
   output->requestCancel();
@@ -444,11 +461,11 @@ TEST_F(tCDIOImmediateTest, APollingStopBetweenTheStepsOfAStartLeavesTheNextRunIt
   tHeldCall held(tHeldCall::kGuard);
   tHeldDone heldDone(held);
   output->setDoneObserver(&heldDone);
+  output->setSampleMode(1);
+  output->setTotal(2);
   startOutput();
   fifos->setOutputDepth(8);
   output->setTimeout(0);
-  output->setSampleMode(1);
-  output->setTotal(2);
   cdo->commit(status);  // the polling thread
   cdo->arm(status);
   ASSERT_EQ(status.code, 0);
@@ -483,11 +500,11 @@ TEST_F(tCDIOImmediateTest, APollingStopBetweenTheStepsOfAStartLeavesTheNextRunIt
 // keeps its FIFO started, takes its own total, and no done report of its
 // own comes.
 TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRunRunning) {
+  output->setSampleMode(1);
+  output->setTotal(2);
   startOutput();
   fifos->setOutputDepth(8);
   output->setTimeout(0);
-  output->setSampleMode(1);
-  output->setTotal(2);
   cdo->commit(status);  // the polling thread
   cdo->arm(status);
   ASSERT_EQ(status.code, 0);
@@ -527,12 +544,46 @@ TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRun
   EXPECT_EQ(status.code, 0);
 }
 
+// The newest-samples option and the write mode given under a run, as a
+// deploy gives them, change nothing the run's reads and writes do; the next
+// run takes them.
+TEST_F(tCDIOImmediateTest, TheNewestSamplesAndTheWriteModeGivenUnderARunWaitForTheNextRun) {
+  input->setNewestSamples(1);
+  fifos->pushInput({1, 2, 3});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(status.code, 0) << "the run drained by an option given since";
+  EXPECT_EQ(buffer[1], 2u);
+  EXPECT_EQ(fifos->inputSize(), 1u);
+  restartInput();
+  fifos->pushInput({4, 5, 6});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(status.code, 209800);
+  EXPECT_EQ(buffer[1], 6u);
+  status.clear();
+
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setWriteMode(1);
+  const uint32_t samples[3] = {1, 2, 3};
+  EXPECT_EQ(output->write(3, samples, status), 3u)
+      << "the run waited on each by a mode given since";
+  EXPECT_EQ(status.code, 0);
+  output->stopTransfer(status);
+  output->stopChannel(status);
+  output->startTransfer(status);
+  output->startChannel(status);
+  EXPECT_EQ(output->write(3, samples, status), 1u);
+  EXPECT_EQ(status.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kOutputFile, 413));
+}
+
 TEST_F(tCDIOImmediateTest, ASingleWriteDropsStaleSamplesAndAcknowledgesABufferError) {
+  output->setWriteMode(1);
   startOutput();
   fifos->setOutputDepth(4);
   const uint32_t stale = 5;
   cdo->writeSample(&stale, status);
-  output->setWriteMode(1);
   fifos->setOutputBits(0x10);
   const uint8_t sample[2] = {0x34, 0x12};
   description.sampleWidth = 2;

@@ -34,6 +34,7 @@ void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 // A run still held stays as it is: the commit takes nothing it uses.
 void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   if (status.isFatal() || holdsRun()) return;
+  takeRecord();
   _cancel.set(0);
   _state = kChannelCommitted;
 }
@@ -43,7 +44,8 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // under a run keeps the run's records; the channel's start only starts the
 // FIFO again. A finite run that reported its done is over: its FIFO, still
 // sampling, stops and resets, so that the next run reads only its own
-// samples. It decides under the lock that a read takes to end its run.
+// samples. It decides under the lock that a read takes to end its run, and
+// the run takes the settings as they stand.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _lock.locked([&] { beginRun(status); }, status);
@@ -52,6 +54,7 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 void tBaseCDIImmediateTransferPrimitive::beginRun(tStatus2& status) {
   if (runUnderWay()) return;
   if (_fifoStarted != 0) stopChannel(status);
+  takeRecord();
   _cancel.set(0);
   _samplesRead = 0;
   _run.set((_run.get() | kDoneMark) + 1);
@@ -141,7 +144,7 @@ tBaseCDIImmediateTransferPrimitive::tTake tBaseCDIImmediateTransferPrimitive::ta
   _fifo->readSamples(sample, _description->sampleWidth, status);
   if (_run.get() != run) return kOvertaken;
   ++_samplesRead;
-  if (!finite() || _samplesRead < _total) return kTaken;
+  if (!finite() || _samplesRead < total()) return kTaken;
   bool claimed = false;
   _lock.locked(
       [&] {
@@ -173,7 +176,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
     ++read;
     if (take == kLast) return read;
   }
-  if (_newestSamples == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
+  if (_newestTaken == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
   drain(run, samples, count, status);
   checkForErrors(status);
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
@@ -211,7 +214,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& sta
     take = takeSample(run, sample, status);
   }
   checkForErrors(status);
-  if (take == kTaken && _newestSamples != 0 && _fifo->isFIFOEmpty(status) == 0) {
+  if (take == kTaken && _newestTaken != 0 && _fifo->isFIFOEmpty(status) == 0) {
     drain(run, sample, 1, status);
     checkForErrors(status);
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);

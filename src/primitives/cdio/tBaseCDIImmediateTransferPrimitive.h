@@ -51,6 +51,7 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   // The FIFO's overrun (-200715), else buffer-error (-200010) bit.
   void checkForErrors(nQoMDBG100::tStatus2& status);
 
+  // Of the next run, as the sample mode and total.
   void setNewestSamples(uint32_t on) { _newestSamples = on; }
   uint32_t samplesRead() const { return _samplesRead; }
 
@@ -71,6 +72,11 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   tTake takeSample(uint32_t run, uint8_t* sample, nQoMDBG100::tStatus2& status);
   // Keeps the newest samples of a buffer of count samples.
   void drain(uint32_t run, uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
+  // The sample mode, total and newest-samples option of the run to come.
+  void takeRecord() {
+    takeSampleRecord();
+    _newestTaken = _newestSamples;
+  }
 
   tBaseCDI_FIFOPrimitive* _fifo;
   uint32_t _samplesRead = 0;
@@ -78,6 +84,8 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   // done mark once its total was read.
   tSyncAtomicU32 _run;
   uint32_t _newestSamples = 0;
+  // The newest-samples option that the run's reads go by.
+  uint32_t _newestTaken = 0;
   tTransferLock _lock;
 };
 

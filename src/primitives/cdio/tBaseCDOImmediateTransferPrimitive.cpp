@@ -44,6 +44,7 @@ void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 // count of samples written among them).
 void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   if (status.isFatal() || holdsRun()) return;
+  takeRecord();
   _samplesWritten = 0;
   _cancel.set(0);
   _fifo->setTransferModeFlag(0, status);
@@ -66,14 +67,15 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 // A FIFO not started is a run that begins here, also when the polling
 // thread stopped the run that the transfer's step kept: it counts its own
-// total from 0 and no cancel of the run before ends its writes. It decides
-// under the lock, so that the polling thread's stop falls wholly before or
-// after it.
+// total from 0 and no cancel of the run before ends its writes, and it takes
+// the settings as they stand. It decides under the lock, so that the polling
+// thread's stop falls wholly before or after it.
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _lock.locked(
       [&] {
         if (_fifoStarted == 0) {
+          takeRecord();
           _cancel.set(0);
           _samplesWritten = 0;
           _allWritten = 0;
@@ -141,7 +143,7 @@ void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
 uint32_t tBaseCDOImmediateTransferPrimitive::write(uint32_t count, const void* buffer,
                                                    tStatus2& status) {
   const auto* samples = static_cast<const uint8_t*>(buffer);
-  if (_writeMode == kBuffered) return writeBuffered(count, samples, status);
+  if (_writeModeTaken == kBuffered) return writeBuffered(count, samples, status);
   if (count == 1) return writeSingle(samples, status);
   return writeEach(count, samples, status);
 }
@@ -165,7 +167,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const
     _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
     ++written;
     if (!finite()) continue;
-    if (++_samplesWritten != _total) continue;
+    if (++_samplesWritten != total()) continue;
     _allWritten = 1;
     _lock.locked(
         [&] {

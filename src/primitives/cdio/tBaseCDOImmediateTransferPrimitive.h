@@ -52,6 +52,7 @@ class tBaseCDOImmediateTransferPrimitive
   // The FIFO ran empty after the last sample of a finite buffered output.
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status) override;
 
+  // Of the next run, as the sample mode and total.
   void setWriteMode(uint32_t mode) { _writeMode = mode; }
   uint32_t samplesWritten() const { return _samplesWritten; }
 
@@ -66,9 +67,16 @@ class tBaseCDOImmediateTransferPrimitive
   void dropStale(nQoMDBG100::tStatus2& status);
   // Buffer error: acknowledged, and +209801 on a clean status.
   void acknowledgeBufferError(unsigned line, nQoMDBG100::tStatus2& status);
+  // The sample mode, total and write mode of the run to come.
+  void takeRecord() {
+    takeSampleRecord();
+    _writeModeTaken = _writeMode;
+  }
 
   tBaseCDO_FIFOPrimitive* _fifo;
   uint32_t _writeMode = kBuffered;
+  // The write mode that the run's writes go by.
+  uint32_t _writeModeTaken = kBuffered;
   uint32_t _samplesWritten = 0;
   uint32_t _allWritten = 0;
   uint32_t _endPending = 0;

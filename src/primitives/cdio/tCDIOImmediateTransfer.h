@@ -54,6 +54,8 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
 
   void setTimeout(uint32_t timeout) { _timeout.set(timeout); }
   tImmediateTimeout::tMode timeoutMode() const { return _timeout.mode(); }
+  // The next commit or start that begins a run takes them; a run under way
+  // keeps what its own took.
   void setSampleMode(uint32_t mode) { _sampleMode = mode; }
   void setTotal(uint32_t samples) { _total = samples; }
   // Clearing or replacing the observer waits for the FIFO's polling thread
@@ -72,7 +74,10 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // Whether a read or write is to end: the run's cancel or the end of the
   // calls. Every wait checks it before and after each look at the FIFO.
   bool endAsked() const { return cancelled() || _callsEnded.get() != 0; }
-  bool finite() const { return _sampleMode == kFinite; }
+  // The run's sample mode and total, as its commit or start took them.
+  bool finite() const { return _taken.finite != 0; }
+  uint32_t total() const { return _taken.total; }
+  void takeSampleRecord() { _taken = {_sampleMode == kFinite ? 1u : 0u, _total}; }
   // The code at the site of this class's file, with a description that names
   // the board.
   void fail(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
@@ -112,6 +117,13 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   tSyncAtomicU32 _callsEnded;
   uint32_t _sampleMode = kNotSet;
   uint32_t _total = 0;
+  // What the run reads of them: a deploy under the run changes only what
+  // the next run takes.
+  struct tSampleRecord {
+    uint32_t finite = 0;
+    uint32_t total = 0;
+  };
+  tSampleRecord _taken;
   nQoUdR100::tSinkSlot<iDoneObserver> _doneObserver;
   tSyncAtomicU32 _doneNotified;
 };

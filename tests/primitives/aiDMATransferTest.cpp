@@ -245,6 +245,7 @@ TEST_F(tAIDMATransferTest, DrainWaitsForBit15AndTimesOutAfter10msYetWakesTheWork
   });
   nQoSim::clearStatusLog();
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   EXPECT_EQ(pass.code, 0);
   EXPECT_TRUE(loggedAt(-50400, "source/qomiop/tavik/udseries/ai/tAI_DMATransferPrimitive", 242));
@@ -411,6 +412,7 @@ TEST_F(tAIDMATransferTest, AWakeBeforeAnyArmEndsNoRunOfALaterArm) {
   EXPECT_FALSE(transfer->isDone());
 
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   ASSERT_TRUE(sink.waitFor(1));
   transfer->disarm(status);
@@ -445,6 +447,7 @@ TEST_F(tAIDMATransferTest, ALastConversionPassOutlivingItsRunEndsNothingOfTheNex
   ASSERT_EQ(status.code, 0);
   nQoSim::clearSyncLog();
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   std::atomic<uint64_t> passThread{0};
   std::thread secondPass([&] {
     passThread = nQoKAL100_getThreadHandle();
@@ -463,6 +466,7 @@ TEST_F(tAIDMATransferTest, ALastConversionPassOutlivingItsRunEndsNothingOfTheNex
   EXPECT_FALSE(transfer->isDone());
 
   tStatus2 own;
+  transfer->lastConverted(timing, own);
   transfer->lastConvertedSecondary(timing, own);
   EXPECT_TRUE(sink.waitFor(2)) << "the new run's end never came";
   transfer->disarm(status);
@@ -477,8 +481,10 @@ TEST_F(tAIDMATransferTest, ALastConversionPassOutlivingItsRunEndsNothingOfTheNex
 TEST_F(tAIDMATransferTest, TwoLastConversionPassesAtOnceEachWaitTheirOwnTimeOut) {
   transfer->arm(status);
   ASSERT_EQ(status.code, 0);
-  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(
-      10, [&](tStatus2& pass) { transfer->lastConvertedSecondary(timing, pass); });
+  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(10, [&](tStatus2& pass) {
+    transfer->lastConverted(timing, pass);
+    transfer->lastConvertedSecondary(timing, pass);
+  });
   EXPECT_FALSE(passes.firstReturnedEarly) << "the second pass cut the first one's wait short";
   EXPECT_TRUE(passes.firstReturned) << "the first pass waited past its own time-out";
   EXPECT_EQ(passes.timeOutsAtFirst, std::vector<unsigned>{242});
@@ -509,6 +515,32 @@ TEST_F(tAIDMATransferTest, AnOverrunPassOfTheRunBeforeEndsNothingOfTheNext) {
   EXPECT_EQ(sink.reasons(), (std::vector<int>{0})) << "the new run ended with the old overrun";
   EXPECT_FALSE(transfer->isDone());
 
+  transfer->lastConverted(timing, pass);
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_TRUE(sink.waitFor(2)) << "the new run's end never came";
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0, 0}));
+}
+
+// A last conversion's first pass comes in one run, its second pass only
+// after that run's disarm and the next arm: it wakes nothing for the new run,
+// which has converted nothing, and leaves its end to its own last conversion.
+TEST_F(tAIDMATransferTest,
+       ALastConversionOfTheRunBeforeWhoseSecondPassComesAfterTheArmEndsNothing) {
+  transfer->arm(status);
+  tStatus2 pass;
+  EXPECT_EQ(transfer->lastConverted(timing, pass), 1u);
+  transfer->disarm(status);
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(sink.reasons(), (std::vector<int>{0}));
+  nQoSim::clearSyncLog();
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_FALSE(wokeTheWorker(nQoKAL100_getThreadHandle())) << "the old pass woke the new run";
+  EXPECT_FALSE(transfer->isDone());
+
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   EXPECT_TRUE(sink.waitFor(2)) << "the new run's end never came";
   transfer->disarm(status);
@@ -592,6 +624,7 @@ TEST_F(tAIDMATransferTest, DestroyedWhileItsWorkerDrainsItJoinsTheWorkerFirst) {
     return 0u;
   });
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (polls == 0 && std::chrono::steady_clock::now() < deadline)
@@ -619,6 +652,7 @@ TEST_F(tAIDMATransferTest, AWorkerEndingItsDrainAsTheDestructionBeginsReportsNot
     return empty ? nQoSim::tSimAIFifo::kEmptyBit : 0u;
   });
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   const auto polled = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (worker == 0 && std::chrono::steady_clock::now() < polled) std::this_thread::yield();

@@ -179,6 +179,7 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
 
 // Each first pass takes the run live as the board raised the error; its
 // second pass, which may come after a disarm and an arm, fails that run.
+// The last conversion's passes go the same way.
 uint32_t tBaseAI_DMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts.overflow;
   _overflowRun.set(_run.get());
@@ -203,17 +204,18 @@ void tBaseAI_DMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*,
 
 uint32_t tBaseAI_DMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) {
   ++_counts.lastConvert;
+  _lastConvertRun.set(_run.get());
   return 1;
 }
 
 void tBaseAI_DMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                           tStatus2& status) {
   ++_counts.lastConvertSecondary;
-  // The pass belongs to the run live as it begins: a disarm and an arm while
-  // it waits leave it nothing to wake. A conversion that never finishes is
-  // the pass's own failure; the worker still drains what the channel has not
-  // moved.
-  const uint32_t run = _run.get();
+  // The pass belongs to the run its first pass saw live: a disarm and an arm
+  // before it or while it waits leave it nothing to wake. A conversion that
+  // never finishes is the pass's own failure; the worker still drains what
+  // the channel has not moved.
+  const uint32_t run = _lastConvertRun.get();
   tStatus2 local;
   waitForLastConversion(local);
   wakeWorker(run, status);

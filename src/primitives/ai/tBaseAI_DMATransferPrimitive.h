@@ -183,9 +183,11 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // transfer lock: a drain ends that run alone, never one an arm began after
   // the wake.
   tSyncAtomicU32 _wakeRun;
-  // The runs that the last overflow's and overrun's first passes saw live.
+  // The runs that the last overflow's, overrun's and last conversion's first
+  // passes saw live.
   tSyncAtomicU32 _overflowRun;
   tSyncAtomicU32 _overrunRun;
+  tSyncAtomicU32 _lastConvertRun;
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;

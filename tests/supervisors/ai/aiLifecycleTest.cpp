@@ -1557,7 +1557,8 @@ class tPIODestination : public nQoUdP100::tBaseAIInterruptTransferPrimitive::iDe
  public:
   explicit tPIODestination(std::function<bool()> routed) : _routed(std::move(routed)) {}
   uint32_t move(uint32_t count, tStatus2& status) override {
-    std::vector<uint8_t> moved(size_t{count} * fifo->sampleWidth());
+    sampleWidth = fifo->sampleWidth();
+    std::vector<uint8_t> moved(size_t{count} * sampleWidth, nQoSim::kFreshByte);
     const uint32_t samples = fifo->readSamples(moved.data(), count, status);
     bytes.insert(bytes.end(), moved.begin(), moved.end());
     if (_routed()) movedWhileRouted = true;
@@ -1567,6 +1568,7 @@ class tPIODestination : public nQoUdP100::tBaseAIInterruptTransferPrimitive::iDe
 
   nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo = nullptr;
   std::vector<uint8_t> bytes;
+  uint32_t sampleWidth = 2;
   bool movedWhileRouted = false;
   tReportLog ends;
 
@@ -1674,14 +1676,17 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
       faults += "the FIFO data interrupt on while the interrupt transfer is not armed\n";
     return faults;
   }
-  // What the interrupt transfer's moves handed the client.
-  std::string fired() {
+  // What the interrupt transfer's moves handed the client, after every step:
+  // filled bytes that go on with the board's numbers.
+  std::string stepFaults(uint32_t, const tStatus2&) {
+    std::vector<uint8_t>& bytes = destination.bytes;
     std::string faults;
     if (destination.movedWhileRouted)
       faults += "samples moved by programmed I/O while the FIFO is routed to a DMA channel\n";
-    faults += freshBytesIn(destination.bytes.data(), destination.bytes.size());
+    faults += freshBytesIn(bytes.data(), bytes.size()) +
+              samplesFollow(bytes.data(), bytes.size(), destination.sampleWidth);
     destination.movedWhileRouted = false;
-    destination.bytes.clear();
+    bytes.clear();
     return faults;
   }
   // What its codes left, what its timing engine holds, which transfers stand

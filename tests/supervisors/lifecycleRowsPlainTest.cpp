@@ -117,10 +117,19 @@ struct tHeldAt : Prim {
 
 struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   using tHeldAt::tHeldAt;
+  // Notes the refill a commit set up, which its runs are fed by.
   void commit(tStatus2& s) override {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
+    if (s.isNotFatal()) committedMechanism = fields.transferMechanism;
+    if (s.isNotFatal()) commitHeld = true;
   }
+  void uncommit(tStatus2& s) override {
+    tTavikAO_FIFOPrimitive::uncommit(s);
+    commitHeld = false;
+  }
+  std::atomic<uint32_t> committedMechanism{nQoUdP100::tAOFIFOFields::kInterrupt};
+  std::atomic<bool> commitHeld{false};
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     hold();
     return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
@@ -137,14 +146,17 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
 // the same use, as a wait under way comes to wait after an arm under way.
 struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   using tHeldAt::tHeldAt;
+  // Notes the mode the arm took, which its run's stop answers by.
   void arm(tStatus2& s) override {
     hold();
     tTavikAOTimingControllerPrimitive::arm(s);
+    armedMode = fields.mode;
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
   bool notifying() const { return _completionNotifier.get() != nullptr; }
   std::atomic<bool> waitAfterArm{false};
+  std::atomic<uint32_t> armedMode{0};
   tStatus2 afterArm;
 };
 
@@ -483,60 +495,95 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     tAOFIFORow::makePrimitive();
   }
   bool armRecorded() { return fifo->state().isArmed() || fifo->state().isRunning(); }
-  // Its DMA requests on to the channel that its select names.
+  uint32_t select() { return (windows.written(window, 0x009, 8) & kSelect) >> 4; }
+  bool requesting() { return (windows.written(window, kRequests, 16) & kRequestBit) != 0; }
+  // Its DMA requests on, to whatever channel its select names.
   std::string boardRuns() {
-    const uint32_t select = (windows.written(window, 0x009, 8) & kSelect) >> 4;
-    if ((windows.written(window, kRequests, 16) & kRequestBit) == 0 || select == 0) return "";
-    return "DMA requests on to select " + std::to_string(select) + "\n";
+    if (!requesting()) return "";
+    return "DMA requests on to select " + std::to_string(select()) + "\n";
+  }
+  // An arm, and a stop that keeps it, leave the run fed by the refill its
+  // commit set up: the refill's source on, or DMA requests on to the
+  // channel its commit selected (a start under regeneration takes them off
+  // once the channel loaded the FIFO). A stop leaves no run recorded. With
+  // no commit, no DMA select is left.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kDestroyStep)
+      return select() != 0 ? "the DMA select left naming " + std::to_string(select()) + "\n" : "";
+    std::string faults;
+    if (status.code == 0 && (step == 4100 || step == 3) && armRecorded() && fifo->commitHeld) {
+      if (fifo->committedMechanism == nQoUdP100::tAOFIFOFields::kInterrupt &&
+          !watched.sourceOn(kRefill))
+        faults += "an arm fed by interrupts with the refill's source off\n";
+      if (fifo->committedMechanism == nQoUdP100::tAOFIFOFields::kDMA &&
+          (!requesting() || select() == 0) && step == 4100)
+        faults += "an arm fed by DMA with no requests to a selected channel\n";
+    }
+    if (step == 3 && status.code == 0 && fifo->state().isRunning())
+      faults += "a stop that answered 0 left a run recorded\n";
+    if ((step == 4 || step == kReleaseStep) && status.code == 0 && select() != 0)
+      faults += "the DMA select left naming " + std::to_string(select()) + " with no commit\n";
+    return faults;
   }
   // Also its DMA request bit, which a fresh reservation finds clear.
   std::string primitiveState() {
-    return tAOFIFORow::primitiveState() + ", DMA requests " +
-           ((windows.written(window, kRequests, 16) & kRequestBit) != 0 ? "on" : "off");
+    return tAOFIFORow::primitiveState() + ", DMA requests " + (requesting() ? "on" : "off");
   }
   std::pair<const void*, size_t> primitiveBytes() { return {&*fifo, sizeof(tHeldFIFO)}; }
 
   static constexpr uint32_t kRequests = 0x184, kRequestBit = 1u << 12, kSelect = 0xF0;
+  static constexpr uint8_t kRefill = 9;
   tAO_FIFOSettings plainDMA;
   std::optional<tClockPastBlockedWaits> clockPast;
 };
 
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
-// Walked with a deploy of a start trigger; the board's engine is armed from
-// its arm strobes to its disarm strobe, and each arm owes the completion
-// notifier one done report.
+// Its runs are fed by a FIFO, so a stop in mode 0 warns of the early end.
+// Walked with a deploy of a start trigger and one of mode 1; the board's
+// engine is armed from its arm strobes to its disarm strobe, each arm owes
+// the completion notifier one done report, and a start trigger that comes
+// as the disarm strobes (its pass late, after the disarm took the arm's
+// record) begins no run. After a code 2 that answered 0 the run can begin
+// (a start strobe went out, or the start trigger's source is on), and a
+// stop of a run answers by the mode its arm took.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
   using tSupervisor = tBaseAOTimingControllerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = 2;
 
  protected:
   tAOTimingRow() {
     name(settings.record<0>().identifier, "AO_Timing");
-    triggered = settings;
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted}) {
+      *each = settings;
+      each->record<0>().word26 = 0;
+      each->record<0>().word23 = 0;
+    }
+    triggered.record<0>().word1 = 1;
+    triggered.record<0>().word12 = 9;
+    counted.record<0>().word11 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();
     windows.setWriteCallback(window, kCommand1, [this](unsigned, uint32_t value) {
       if ((value & kDisarm) != 0) {
         engineArmed = false;
+        startLate();
       } else if ((value & kArms) == kArms) {
         engineArmed = true;
         doneReports.add('a');
       }
     });
+    windows.setWriteCallback(window, kCommand2, [this](unsigned, uint32_t value) {
+      if ((value & kStartStrobe) != 0) ++startStrobes;
+    });
     makePrimitive();
     pool.emplace(&*timing);
-    for (tAOTimingControllerSettings* each : {&settings, &triggered}) {
-      each->record<0>().word26 = 0;
-      each->record<0>().word23 = 1;
-    }
-    triggered.record<0>().word12 = 9;
     offer(settings.record<0>().identifier, *pool);
-    watched.watchSources({15, 18, 8, 20});
+    watched.watchSources({kStartTrigger, 18, 8, 20});
     watchLog("completion notifier", doneReports);
   }
   void TearDown() override {
@@ -544,16 +591,53 @@ class tAOTimingRow : public tBoardRow {
     timing.reset();
     tBoardRow::TearDown();
   }
-  void makePrimitive() { timing.emplace(hold, &description, resources, nullptr, status); }
-  void destroyPrimitive() { timing.reset(); }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(triggered, status);
+  void makePrimitive() {
+    timing.emplace(hold, &description, resources, nullptr, status);
+    live = true;
+  }
+  void destroyPrimitive() {
+    live = false;
+    timing.reset();
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(k == 0 ? triggered : counted, status);
+  }
+  // The start trigger, while its source is on, comes as the disarm strobes.
+  void startLate() {
+    if (!live || !watched.sourceOn(kStartTrigger)) return;
+    const bool running = timing->state().isRunning();
+    watched.fireSource(kStartTrigger);
+    if (!running && timing->state().isRunning()) lateRun = true;
+  }
+  // After a 2 that answered 0, what begins the run; after a stop of a run,
+  // the warning of the mode its arm took; a run that a late start trigger
+  // began.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    std::string faults;
+    if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
+    const bool strobed = startStrobes.exchange(0) != 0;
+    if (step == kDestroyStep || !live) return faults;
+    if (step == 2 && status.code == 0 && !wasRunning && armRecorded() && !strobed &&
+        !watched.sourceOn(kStartTrigger))
+      faults += "a start that answered 0 strobed nothing and left the start trigger off\n";
+    if (step == 3 && wasRunning) {
+      const int owed = timing->armedMode == 0 ? kStoppedEarly : 0;
+      if (status.code != owed)
+        faults += "a stop of a run armed in mode " + std::to_string(timing->armedMode) +
+                  " answered " + std::to_string(status.code) + "\n";
+    }
+    wasRunning = timing->state().isRunning();
+    return faults;
   }
   bool armRecorded() { return timing->state().isArmed() || timing->state().isRunning(); }
   std::string boardRuns() { return engineArmed ? "the AO engine armed\n" : ""; }
   std::pair<const void*, size_t> primitiveBytes() { return {&*timing, sizeof(tHeldTiming)}; }
   void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    wasRunning = false;
+    startStrobes = 0;
+    upWith(supervisor, settings, status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"400", code(supervisor, 400), true, kStopped, kTimeout},
             {"401", code(supervisor, 401, {0x10, 0x27, 0, 0}), true, kStopped, kTimeout},
@@ -586,10 +670,14 @@ class tAOTimingRow : public tBoardRow {
   }
 
   // tAO_Command_1: the arm strobes (interval, update and buffer counters)
-  // and the disarm strobe.
+  // and the disarm strobe; tAO_Command_2 and its start strobe.
   static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
-  tAOTimingControllerSettings settings, triggered;
-  std::atomic<bool> engineArmed{false};
+  static constexpr uint32_t kCommand2 = 0x10A, kStartStrobe = 0x1;
+  static constexpr uint8_t kStartTrigger = 15;
+  tAOTimingControllerSettings settings, triggered, counted;
+  std::atomic<bool> engineArmed{false}, live{false}, lateRun{false};
+  std::atomic<int> startStrobes{0};
+  bool wasRunning = false;
   std::optional<tHeldTiming> timing;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> pool;
 };

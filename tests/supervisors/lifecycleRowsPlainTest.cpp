@@ -738,6 +738,7 @@ class tChangeDetectionRow : public tBoardRow {
     pool.emplace(&*primitive);
     readable.readable.pattern = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
     watched.watchSources({kSource});
+    watched.watchStopSources({kSource});
     watched.watchReports(
         "scheduler action",
         [this] {
@@ -1014,9 +1015,29 @@ class tAnalogTriggerRow : public tBoardRow {
   }
   void makePrimitive() { trigger.emplace(&*level1, &*level0, description, map, status); }
   void destroyPrimitive() { trigger.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    armed = commitHeld = false;
+    deployed = committed = 0;
+    upWith(supervisor, settings, status);
+  }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(other, status);
+    if (status.code == 0) deployed = 1;
+  }
+  // Its arm as its codes leave it (the state word tells of no arm): on from
+  // a 4100 that answered 0 until an uncommit, or a commit of a program other
+  // than the one its commit held when it armed.
+  bool armRecorded() { return armed; }
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 4100) armed = true;
+    if (each == 4) armed = commitHeld = false;
+    if (each == 1) {
+      armed = armed && commitHeld && committed == deployed;
+      committed = deployed;
+      commitHeld = true;
+    }
   }
   std::string boardRuns() {
     return (windows.written(window, 0x17A, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
@@ -1040,6 +1061,8 @@ class tAnalogTriggerRow : public tBoardRow {
 
   static constexpr uint32_t kEnable = 0x08;
   tAnalogTriggerSettings settings, other;
+  bool armed = false, commitHeld = false;
+  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1)
   nQoUdP100::tAITriggerDescription description;
   std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
   std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;
@@ -1322,6 +1345,20 @@ class tLineFilterRow : public tBoardRow {
       nQoUdP100::tTavikLineFilterPrimitive*>>
       pool;
 };
+
+// An end requested of an engine armed with no commit, which attached no
+// handler, switches no source on: the walk's codes arm only a committed
+// engine.
+TEST_F(tAOTimingRow, AnEndRequestedWithoutACommitSwitchesNoSourceOn) {
+  tStatus2 armed;
+  timing->arm(armed);
+  ASSERT_EQ(armed.code, 0);
+  timing->requestEndA(&armed);
+  timing->requestEndB(&armed);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  timing->disarm(armed);
+  EXPECT_EQ(armed.code, 0);
+}
 
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);

@@ -737,6 +737,7 @@ class tChangeDetectionRow : public tBoardRow {
     makePrimitive();
     pool.emplace(&*primitive);
     readable.readable.pattern = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    numberChanges();
     watched.watchSources({kSource});
     watched.watchStopSources({kSource});
     watched.watchReports(
@@ -773,6 +774,7 @@ class tChangeDetectionRow : public tBoardRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     reader = &supervisor;
+    changes = changesRead = lastRead = 0;
     upWith(supervisor, settings, status);
   }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
@@ -789,12 +791,46 @@ class tChangeDetectionRow : public tBoardRow {
       faults += "the change interrupt on for a run whose buffer went\n";
     return faults;
   }
-  // What a client reads after the change, without waiting.
+  // Each change the board makes reads the lines as the next number of its
+  // sequence (in the sample's first four bytes, the rest its complement).
+  void numberChanges() {
+    readable.readable.onRead = [this] {
+      const uint32_t number = ++changes;
+      std::vector<uint8_t>& lines = readable.readable.pattern;
+      lines.assign(8, 0);
+      for (size_t k = 0; k < 4; ++k) {
+        lines[k] = static_cast<uint8_t>(number >> (8 * k));
+        lines[k + 4] = static_cast<uint8_t>(~lines[k]);
+      }
+    };
+  }
+  // What a client reads after the change, without waiting, into memory that
+  // nothing filled: the change the board just made, none read before, none
+  // the board did not make; a change made while the run lasts is not lost.
   std::string fired() {
-    uint8_t sample[8] = {};
+    uint8_t sample[8];
+    std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
-    reader->read(1, 0, sample, nullptr, nullptr, status);
-    return freshBytesIn(sample, sizeof sample);
+    const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    const bool changed = changes != changesRead;
+    std::string faults;
+    if (copied == 0) {
+      if (changed && primitive->isRunning())
+        faults += "a change the board made while the run lasted was not handed over\n";
+      return faults;
+    }
+    faults += freshBytesIn(sample, 4);
+    uint32_t number = 0;
+    for (size_t k = 0; k < 4; ++k) number |= uint32_t{sample[k]} << (8 * k);
+    if (number == 0 || number > changes)
+      faults += "a client read a change the board did not make\n";
+    else if (number <= lastRead)
+      faults += "a client read a change it had read before\n";
+    else if (number != changes)
+      faults += "a client read an older change, not the board's latest\n";
+    lastRead = std::max(lastRead, number);
+    changesRead = changes;
+    return faults;
   }
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*primitive, sizeof(tPCITavikChangeDetectionPrimitive)};
@@ -826,6 +862,10 @@ class tChangeDetectionRow : public tBoardRow {
   tChangeDetectionSettings settings, larger;
   tSupervisor* reader = nullptr;
   std::atomic<bool> startedWithBuffer{false};
+  // The changes the board made, those a client's read had seen made, and
+  // the latest one it read.
+  std::atomic<uint32_t> changes{0};
+  uint32_t changesRead = 0, lastRead = 0;
   std::vector<std::string> lineLog;
   tLoggedLines portA{"A", &lineLog}, portB{"B", &lineLog};
   nQoUdP100::tImmedDigLatchingPrimitive lineA{&portA}, lineB{&portB};

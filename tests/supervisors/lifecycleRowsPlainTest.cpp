@@ -121,8 +121,11 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   void commit(tStatus2& s) override {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
-    if (s.isNotFatal()) committedMechanism = fields.transferMechanism;
-    if (s.isNotFatal()) commitHeld = true;
+    if (s.isNotFatal()) {
+      committedMechanism = fields.transferMechanism;
+      committedTotal = fields.totalSamples;
+      commitHeld = true;
+    }
   }
   void uncommit(tStatus2& s) override {
     tTavikAO_FIFOPrimitive::uncommit(s);
@@ -130,6 +133,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   }
   std::atomic<uint32_t> committedMechanism{nQoUdP100::tAOFIFOFields::kInterrupt};
   std::atomic<bool> commitHeld{false};
+  std::atomic<uint64_t> committedTotal{0};
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     hold();
     return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
@@ -292,6 +296,8 @@ struct tObservedDMAChannel : nQoSim::tScriptedDMAChannel, nQoLMSDR100::iDMAObser
 
 // The AO FIFO's partners, each of which hears the end of a generation: the
 // FIFO transfer of the interrupt refill, and the DMA transfer's endpoint.
+// With clientSamples, the transfer hands on what a client wrote: samples
+// numbered 1 to clientSamples, in order, as far as each request reaches.
 struct tEndedOutputTransfer : tScriptedOutputTransfer {
   tEndedOutputTransfer(tCallLog& log, tReportLog& ends)
       : tScriptedOutputTransfer(log, "transfer"), ends(ends) {}
@@ -299,7 +305,21 @@ struct tEndedOutputTransfer : tScriptedOutputTransfer {
     ends.add('r');
     tScriptedOutputTransfer::query(fifoStatus, s);
   }
+  uint32_t transfer(nQoMXSL100::iWriteable<unsigned char>* sink, uint32_t byteCount,
+                    tStatus2& s) override {
+    if (clientSamples == 0) return tScriptedOutputTransfer::transfer(sink, byteCount, s);
+    uint32_t bytes = 0;
+    for (; bytes + 2 <= byteCount && handed < clientSamples; bytes += 2) {
+      const uint32_t sample = ++handed;
+      const unsigned char pair[2] = {static_cast<unsigned char>(sample),
+                                     static_cast<unsigned char>(sample >> 8)};
+      if (sink->write(pair, 2, s) != 2) break;
+    }
+    return bytes;
+  }
   tReportLog& ends;
+  uint32_t clientSamples = 0;
+  std::atomic<uint32_t> handed{0};
 };
 struct tEndedDMATransfer : nQoSim::tScriptedDMATransfer {
   struct tEnded : nQoLMSDR100::iDMAEndpoint {
@@ -450,7 +470,7 @@ template <bool kDMA>
 class tAOFIFOWalkRow : public tAOFIFORow {
  public:
   static constexpr const char* kName = kDMA ? "AO_FIFO_DMA" : "AO_FIFO";
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = kDMA ? 1 : 2;
   // Its stop leaves it armed (the engine stops the generation): only the
   // disarm leaves nothing of it running.
   static constexpr uint32_t kStops[] = {4101};
@@ -459,6 +479,9 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   tAOFIFOWalkRow() {
     plainDMA = dmaSettings;
     plainDMA.word4 = 0;
+    settings.longWord = kTotal;
+    longer = settings;
+    longer.longWord = 4 * kTotal;
   }
   void SetUp() override {
     tAOFIFORow::SetUp();
@@ -467,6 +490,15 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     windows.setWriteCallback(window, kRequests, [this](unsigned, uint32_t value) {
       if ((value & kRequestBit) != 0) channel.loaded();
     });
+    if constexpr (!kDMA) {
+      transfer.clientSamples = kClientSamples;
+      windows.setWriteCallback(window, kData, [this](unsigned, uint32_t value) {
+        if (value != 0) onLines(value);
+      });
+      windows.setWriteCallback(window, kClear, [this](unsigned, uint32_t value) {
+        if ((value & 1) != 0) sinceClear = 0;
+      });
+    }
     if constexpr (kDMA) {
       clockPast.emplace();
       nQoSim::onSyncWait([this](const iSync* sync) {
@@ -481,10 +513,30 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     tAOFIFORow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    transfer.handed = 0;
+    lastOnLines = 0;
+    sinceClear = 0;
     upWith(supervisor, kDMA ? dmaSettings : settings, status);
   }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(kDMA ? settings : plainDMA, status);
+  // The other refill; the interrupt refill also with a longer total.
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(kDMA ? settings : k == 0 ? plainDMA : longer, status);
+  }
+  // A sample the FIFO put on the lines (the arm's zeros, which clear it, are
+  // none of the client's): the client's next one, and within the total its
+  // commit took since the FIFO was last cleared.
+  void onLines(uint32_t value) {
+    const std::lock_guard<std::mutex> locked(linesLock);
+    if (value > transfer.handed)
+      linesFaults += "the lines took a sample the client did not write\n";
+    else if (value <= lastOnLines)
+      linesFaults += "the lines took a sample they had taken\n";
+    else if (value != lastOnLines + 1)
+      linesFaults += "the lines missed a sample the client wrote\n";
+    lastOnLines = value;
+    const uint64_t total = fifo->committedTotal;
+    if (++sinceClear > total && total != 0)
+      linesFaults += "the lines took more samples than the total the commit took\n";
   }
   // A fresh one on the board as a teardown leaves it: the AO section reset,
   // no DMA select.
@@ -508,9 +560,14 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   // once the channel loaded the FIFO). A stop leaves no run recorded. With
   // no commit, no DMA select is left.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
-    if (step == kDestroyStep)
-      return select() != 0 ? "the DMA select left naming " + std::to_string(select()) + "\n" : "";
     std::string faults;
+    {
+      const std::lock_guard<std::mutex> locked(linesLock);
+      faults = std::exchange(linesFaults, "");
+    }
+    if (step == kDestroyStep)
+      return faults +
+             (select() != 0 ? "the DMA select left naming " + std::to_string(select()) + "\n" : "");
     if (status.code == 0 && (step == 4100 || step == 3) && armRecorded() && fifo->commitHeld) {
       if (fifo->committedMechanism == nQoUdP100::tAOFIFOFields::kInterrupt &&
           !watched.sourceOn(kRefill))
@@ -533,7 +590,15 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 
   static constexpr uint32_t kRequests = 0x184, kRequestBit = 1u << 12, kSelect = 0xF0;
   static constexpr uint8_t kRefill = 9;
-  tAO_FIFOSettings plainDMA;
+  // The FIFO's data and clear registers; the samples a client wrote and the
+  // total a run is committed for.
+  static constexpr uint32_t kData = 0xA4, kClear = 0x1A8;
+  static constexpr uint32_t kClientSamples = 64, kTotal = 6;
+  tAO_FIFOSettings plainDMA, longer;
+  std::mutex linesLock;
+  std::string linesFaults;
+  uint32_t lastOnLines = 0;
+  uint64_t sinceClear = 0;
   std::optional<tClockPastBlockedWaits> clockPast;
 };
 

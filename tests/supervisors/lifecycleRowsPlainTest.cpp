@@ -604,7 +604,6 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
-// Its runs are fed by a FIFO, so a stop in mode 0 warns of the early end.
 // Walked with a deploy of a start trigger and one of mode 1; the board's
 // engine is armed from its arm strobes to its disarm strobe, each arm owes
 // the completion notifier one done report, and a start trigger that comes
@@ -625,7 +624,7 @@ class tAOTimingRow : public tBoardRow {
     for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted}) {
       *each = settings;
       each->record<0>().word26 = 0;
-      each->record<0>().word23 = 0;
+      each->record<0>().word23 = 1;
     }
     triggered.record<0>().word1 = 1;
     triggered.record<0>().word12 = 9;
@@ -745,6 +744,16 @@ class tAOTimingRow : public tBoardRow {
   bool wasRunning = false;
   std::optional<tHeldTiming> timing;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> pool;
+};
+
+// The AO timing engine walked with its runs fed by a FIFO, whose stop in
+// mode 0 warns of the early end.
+class tAOTimingWalkRow : public tAOTimingRow {
+ protected:
+  tAOTimingWalkRow() {
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted})
+      each->record<0>().word23 = 0;
+  }
 };
 
 // A scheduler action whose start notification holds first: a code 2 under
@@ -1474,9 +1483,9 @@ using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAn
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 using tWalkedRows =
-    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingRow, tChangeDetectionRow,
-                     tDACTransferRow, tDACRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow,
-                     tCalPWMRow, tEEPROMRow, tLineFilterRow>;
+    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
+                     tChangeDetectionRow, tDACTransferRow, tDACRow, tGroundRefRow,
+                     tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

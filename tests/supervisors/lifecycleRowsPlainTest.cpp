@@ -123,7 +123,6 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
     tTavikAO_FIFOPrimitive::commit(s);
     if (s.isNotFatal()) {
       committedMechanism = fields.transferMechanism;
-      committedTotal = fields.totalSamples;
       commitHeld = true;
     }
   }
@@ -133,15 +132,17 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   }
   std::atomic<uint32_t> committedMechanism{nQoUdP100::tAOFIFOFields::kInterrupt};
   std::atomic<bool> commitHeld{false};
-  std::atomic<uint64_t> committedTotal{0};
+  std::atomic<uint64_t> armedTotal{0};
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     hold();
     return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
   }
   // Each arm owes its data source one end of the generation.
+  // Notes the total the arm took, which its generation stops at.
   void arm(tStatus2& s) override {
     if (arms != nullptr && s.isNotFatal()) arms->add('a');
     tTavikAO_FIFOPrimitive::arm(s);
+    armedTotal = fields.totalSamples;
   }
   tReportLog* arms = nullptr;
 };
@@ -524,7 +525,7 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   }
   // A sample the FIFO put on the lines (the arm's zeros, which clear it, are
   // none of the client's): the client's next one, and within the total its
-  // commit took since the FIFO was last cleared.
+  // arm took since the arm cleared the FIFO.
   void onLines(uint32_t value) {
     const std::lock_guard<std::mutex> locked(linesLock);
     if (value > transfer.handed)
@@ -534,9 +535,9 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     else if (value != lastOnLines + 1)
       linesFaults += "the lines missed a sample the client wrote\n";
     lastOnLines = value;
-    const uint64_t total = fifo->committedTotal;
+    const uint64_t total = fifo->armedTotal;
     if (++sinceClear > total && total != 0)
-      linesFaults += "the lines took more samples than the total the commit took\n";
+      linesFaults += "the lines took more samples than the total the arm took\n";
   }
   // A fresh one on the board as a teardown leaves it: the AO section reset,
   // no DMA select.

@@ -22,7 +22,7 @@ struct tWordsFields {
 };
 
 struct tWordsSettingsRow {
-  static constexpr const char* kClassName = "nQoUdR100::tWordsBenchSettings";
+  [[maybe_unused]] static constexpr const char* kClassName = "nQoUdR100::tWordsBenchSettings";
   using tRecords = std::tuple<nQoUdR100::tFieldRecord<tWordsFields>>;
 };
 using tWordsSettings = nQoUdR100::tSettings<tWordsSettingsRow>;

@@ -38,12 +38,12 @@ struct tBenchFields {
   static constexpr auto kStreamOrder = std::tuple(&tBenchFields::identifier);
 };
 struct tBenchSettingsRow {
-  static constexpr const char* kClassName = "nQoUdR100::tBenchSettings";
+  [[maybe_unused]] static constexpr const char* kClassName = "nQoUdR100::tBenchSettings";
   using tRecords = std::tuple<nQoUdR100::tFieldRecord<tBenchFields>>;
 };
 
 struct tBenchSupervisorRow {
-  static constexpr const char* kClassName = "nQoUdR100::tBenchSupervisor";
+  [[maybe_unused]] static constexpr const char* kClassName = "nQoUdR100::tBenchSupervisor";
   using tSettings = nQoUdR100::tSettings<tBenchSettingsRow>;
   using tPrimitive = tNoopPrimitive;
   using tPool = nQoUdR100::tSingularResourcePool<tNoopPrimitive*>;

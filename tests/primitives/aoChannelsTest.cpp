@@ -116,6 +116,27 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   windows.setRead(window, 0xA0, 8, 0x02);  // another channel's busy bit
   EXPECT_EQ(dac.writeValue(&value, other), 1u);
   EXPECT_EQ(other.code, 0);
+
+  // Committed, the writes wait as the commit programmed the update mode,
+  // whatever a deploy set since; the uncommit hands them back to the fields.
+  tStatus2 committed;
+  dac.commit(committed);
+  ASSERT_EQ(committed.code, 0);
+  dac.fields.waitForSerialUpdate = 0;
+  windows.setRead(window, 0xA0, 8, 0x01);
+  EXPECT_EQ(dac.writeValue(&value, committed), 0u);
+  EXPECT_EQ(committed.code, -200474) << "waited for the serial update";
+  tStatus2 unwaited;
+  dac.fields.waitForSerialUpdate = 1;
+  dac.fields.updateMode = 0;
+  dac.commit(unwaited);
+  dac.fields.updateMode = 2;
+  clearLogs();
+  EXPECT_EQ(dac.writeValue(&value, unwaited), 1u);
+  EXPECT_TRUE(windows.reads().empty()) << "committed without the serial update";
+  dac.uncommit(unwaited);
+  EXPECT_EQ(dac.writeValue(&value, unwaited), 0u);
+  EXPECT_EQ(unwaited.code, -200474);
 }
 
 TEST_F(tAOChannelTest, APWMDACSplitsTheSampleIntoCoarseAndFineRegisters) {

@@ -372,6 +372,46 @@ TEST_F(tAOFIFOTest, AnAOErrorStopsTheGenerationAndReachesTheDataSourceOnce) {
   EXPECT_EQ(source.finished.size(), 1u);
 }
 
+// The second pass of an AO error acts on the run whose error the first pass
+// saw: one that runs after the task completed that run and armed the next
+// (FIFO and timing engine) leaves the new run armed and running, its sources
+// on and unreported; the next run's own error ends it.
+TEST_F(tAOFIFOTest, AnErrorsSecondPassAfterTheNextArmLeavesTheNewRunAlone) {
+  build();
+  fifo->commit(status);
+  fifo->arm(status);
+  timing->commit(status);
+  timing->arm(status);
+  timing->start(status);
+  windows.setRead(window, 0x106, 16, 0x9200);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->complete(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016}));
+  timing->disarm(status);
+  fifo->arm(status);
+  timing->arm(status);
+  timing->start(status);
+  ASSERT_EQ(groupBEnable() & 0x0021, 0x0021u) << "the new run's error and completion sources";
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished.size(), 1u) << "the new run unreported";
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  EXPECT_EQ(timing->state().getState(), 4u);
+  EXPECT_EQ(groupBEnable() & 0x0021, 0x0021u);
+  EXPECT_EQ(notifier.done, 1);
+
+  windows.setRead(window, 0x106, 16, 0x9200);
+  EXPECT_EQ(bus.raise(1), 1u);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(source.finished, (std::vector<int>{-200016, -200016}));
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(notifier.done, 2);
+  fifo->uncommit(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   description.fifoDepth = 1;
   build();
@@ -520,6 +560,70 @@ TEST_F(tAOFIFOTest, ACommitThatWouldRerouteTheDMAOfAnArmCompletesItFirst) {
   EXPECT_EQ(fifo->state().getState(), 2u);
   fifo->uncommit(status);
   EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// An arm goes by what its commit set up, whatever a deploy wrote since: a
+// run committed for interrupt refills and deployed to DMA is preloaded and
+// fed by its refill source, with no DMA request; one committed for DMA and
+// deployed to interrupt refills asks for DMA, with no refill source and no
+// preload. Its refills go by the commit's channel count and FIFO mode and
+// the arm's total, and the direct writes of a direct commit keep their full
+// test after a deploy of refills.
+TEST_F(tAOFIFOTest, AnArmAfterADeployFeedsItsRunByWhatTheCommitSetUp) {
+  build();
+  fifo->fields.totalSamples = 6;
+  fifo->commit(status);
+  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
+  fifo->fields.dmaChannel = 4;
+  fifo->arm(status);
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0120, 0x0120u) << "error and refill sources";
+  EXPECT_EQ(windows.written(window, 0x184, 16) & 0x1000, 0u) << "no DMA request";
+  EXPECT_EQ(source.singles, 2u) << "the preload";
+  fifo->fields.totalSamples = 100;
+  fifo->fields.channelCount = 3;
+  fifo->fields.fifoMode = 1;
+  EXPECT_EQ(fifo->writeChannels(), 2u) << "the scans of a write";
+  windows.setRead(window, 0x106, 16, 0x8002);
+  EXPECT_EQ(bus.raise(1), 2u);
+  EXPECT_EQ(source.chunks, (std::vector<uint32_t>{2, 2})) << "two channels up to the total 6";
+  EXPECT_TRUE(fifo->isDone());
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->complete(status);
+  EXPECT_EQ(source.finished, (std::vector<int>{0}));
+  fifo->uncommit(status);
+
+  map->Write_0009.writeRegister(0x05, &status, 1);
+  fifo->fields.channelCount = 2;
+  fifo->fields.fifoMode = 0;
+  fifo->commit(status);
+  ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  const uint32_t singles = source.singles;
+  clearLogs();
+  fifo->arm(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16) & 0x1000, 0x1000u) << "the DMA request";
+  EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0120, 0x0020u) << "no refill source";
+  EXPECT_EQ(source.singles, singles) << "no preload";
+  fifo->start(status);
+  fifo->complete(status);
+  EXPECT_EQ(windows.written(window, 0x184, 16) & 0x1000, 0u) << "the DMA request withdrawn";
+  EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
+  fifo->uncommit(status);
+  EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u);
+
+  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifo->commit(status);
+  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  windows.setRead(window, 0x106, 16, 0x4000);  // bit 14: full
+  const int16_t samples[] = {1, 2};
+  clearLogs();
+  tStatus2 full;
+  EXPECT_EQ(fifo->writeSamples(samples, 2, full), 0u);
+  EXPECT_EQ(full.code, -200795);
+  EXPECT_TRUE(windows.writes().empty());
+  windows.setRead(window, 0x106, 16, 0);
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 

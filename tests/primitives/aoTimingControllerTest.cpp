@@ -415,19 +415,148 @@ TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) 
 }
 
 // An arm switches on only the sources whose handlers a commit attached:
-// without a commit, the completion and start-trigger sources stay off; after
-// one, both go on.
+// without a commit, the completion and start-trigger sources stay off, and
+// so do the sources of both end requests, whose strobes are still written;
+// after one, both go on.
 TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
   timing->fields.mode = 0;
   timing->fields.startTriggerSelect = 3;
   timing->arm(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0003, 0u);
+  for (const uint32_t strobe : {0x4000u, 0x8000u}) {
+    clearLogs();
+    const uint16_t soft = command2();
+    if (strobe == 0x4000)
+      timing->requestEndA(&status);
+    else
+      timing->requestEndB(&status);
+    EXPECT_TRUE(hasWrite(0x10A, soft | strobe)) << strobe;
+    EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0041, 0u) << strobe;
+    EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "") << strobe;
+  }
   timing->disarm(status);
   commitAndArm();
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0003, 0x0003u);
   timing->disarm(status);
   timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A deploy between the arm and the start or the stop changes nothing of the
+// run: the start strobes or waits for its trigger as the arm decided (a run
+// armed for a software start, given a start trigger since, still starts),
+// the stop warns by the mode the run was armed in, and the updates done, the
+// completion's buffer-done strobe and its count go by the counts the board
+// was loaded with. The next arm takes the deployed fields.
+TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
+  fifo->commit(status);
+  fifo->arm(status);
+  commitAndArm();
+  timing->fields.startTriggerSelect = 3;
+  timing->fields.mode = 1;
+  const uint16_t soft = command2();
+  timing->start(status);
+  EXPECT_EQ(windows.log(),
+            (tLog{kAtomicBegin, wrote(0x10A, soft | 0x0001), kAtomicEnd, kBusFlush}));
+  EXPECT_EQ(timing->state().getState(), 4u);
+  EXPECT_EQ(groupBEnable() & 0x0003, 0x0001u) << "the completion source, no trigger's";
+  timing->fields.firstBufferUpdateCount = 7;
+  timing->fields.bufferUpdateCount = 0;
+  timing->fields.bufferCount = 9;
+  windows.setRead(window, 0x124, 32, 4);
+  windows.setRead(window, 0x128, 32, 99);
+  tStatus2 counters;
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 300u) << "400 - 1 - 99, of the loaded counts";
+  timing->stop(status);
+  EXPECT_EQ(status.code, 200010) << "armed in mode 0";
+  EXPECT_EQ(source.finished.size(), 1u);
+  EXPECT_EQ(notifier.done, 1);
+
+  // Armed for the start trigger in mode 1, with the deployed counts loaded;
+  // then a software start and mode 0 deployed.
+  tStatus2 triggered;
+  fifo->arm(triggered);
+  timing->arm(triggered);
+  ASSERT_EQ(groupBEnable() & 0x0003, 0x0002u) << "the start source only";
+  timing->fields.startTriggerSelect = 0;
+  timing->fields.mode = 0;
+  timing->fields.firstBufferUpdateCount = 400;
+  timing->fields.bufferUpdateCount = 400;
+  timing->fields.bufferCount = 5;
+  clearLogs();
+  timing->start(triggered);
+  EXPECT_TRUE(windows.log().empty()) << "no strobe: the trigger starts the run";
+  EXPECT_EQ(timing->state().getState(), 3u);
+  windows.setRead(window, 0x106, 16, 0x8100);
+  EXPECT_EQ(bus.raise(1), 2u);
+  EXPECT_EQ(timing->state().getState(), 4u);
+  windows.setRead(window, 0x124, 32, 8);
+  windows.setRead(window, 0x128, 32, 2);
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 4u) << "7 - 1 - 2";
+  timing->stop(triggered);
+  EXPECT_EQ(triggered.code, 0) << "armed in mode 1: no warning";
+  EXPECT_EQ(source.finished.size(), 2u);
+
+  // The completion of a run armed with 400 updates a buffer, 5 buffers,
+  // after a deploy of none and 2: the buffer-done strobe and 2000 updates.
+  tStatus2 completed;
+  timing->arm(completed);
+  timing->start(completed);
+  ASSERT_EQ(command2() & 0x0001, 0u);
+  timing->fields.bufferUpdateCount = 0;
+  timing->fields.bufferCount = 2;
+  windows.setRead(window, 0x106, 16, 0x8080);
+  clearLogs();
+  const uint16_t before = command2();
+  EXPECT_EQ(bus.raise(1), 1u);
+  EXPECT_TRUE(hasWrite(0x10A, before | 0x0020)) << "the buffer-done strobe";
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(timing->updatesDone(), 2000u);
+  EXPECT_EQ(notifier.done, 3);
+  EXPECT_EQ(completed.code, 0);
+  EXPECT_EQ(counters.code, 0);
+  timing->uncommit(status);
+  fifo->uncommit(status);
+}
+
+// A start trigger whose pass runs inside a disarm (held as the disarm opens
+// the AO bracket, after it took the arm's record and before it switched the
+// start source off) marks no run: the engine is left committed with no run
+// behind it, so the next arm, disarmed before any start, ends no run: the
+// counters are read unlatched and the FIFO armed beside it stays armed and
+// unreported.
+TEST_F(tAOTimingTest, AStartTriggerInsideADisarmMarksNoRun) {
+  timing->fields.startTriggerSelect = 3;
+  fifo->commit(status);
+  commitAndArm();
+  ASSERT_EQ(groupBEnable() & 0x0002, 0x0002u);
+  windows.setRead(window, 0x106, 16, 0x8100);
+  map->Read_0106.refresh(&status);
+  tTavikAOTimingControllerPrimitive::tAnswer answer{};
+  EXPECT_TRUE(passBesideHeldDisarm(
+      windows, bus, 0x190, 0x0200, [&] { timing->disarm(status); },
+      [&] { answer = timing->handleInterruptCode(0); }));
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(static_cast<uint32_t>(answer), 1u) << "the pass ran past its source checks";
+  EXPECT_EQ(groupBEnable() & 0x0002, 0u);
+  EXPECT_EQ(timing->state().getState(), 2u);
+  EXPECT_EQ(notifier.done, 1);
+
+  fifo->arm(status);
+  timing->fields.startTriggerSelect = 0;
+  timing->arm(status);
+  clearLogs();
+  timing->getUpdatesDone(status, 1);
+  for (const tAccess& access : windows.writes())
+    EXPECT_FALSE(access.offset == 0x10A && (access.value & 0x1400) != 0) << "latched";
+  timing->disarm(status);
+  EXPECT_EQ(fifo->state().getState(), 3u) << "no run ended";
+  EXPECT_EQ(source.finished.size(), 0u);
+  EXPECT_EQ(notifier.done, 2);
+  timing->uncommit(status);
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -535,8 +664,15 @@ TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
   timing->pollForNextUpdate(status);
   EXPECT_EQ(status.code, -209802);
 
-  tStatus2 allowed;
+  // Late updates allowed, and no counted waits, by a deploy under the run:
+  // its waits still judge by its arm's rules; the next arm's allow them.
+  tStatus2 deployed, allowed;
   timing->fields.allowLateUpdates = 1;
+  timing->fields.countedFirstUpdates = 0;
+  timing->pollForNextUpdate(deployed);
+  EXPECT_EQ(deployed.code, -209802);
+  timing->disarm(allowed);
+  timing->arm(allowed);
   timing->pollForNextUpdate(allowed);
   EXPECT_EQ(allowed.code, 209802);
 
@@ -614,11 +750,14 @@ TEST_F(tAOTimingTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
 // polling wait times itself leaves that wait's timer alone: the wait times
 // out after the time-out it began with. Then two waits of the run before,
 // under way on another thread across the disarm (one counted, one past the
-// counted waits that finds the flag set on entry), before the codes' thread
-// sets the time-out, deploys the words the waits read and arms: nothing but
-// those fields orders the steps after the waits (the test waits on relaxed
-// flags), and the arm's fresh count holds.
+// counted waits that finds the flag set on entry, judged by the rules of the
+// run they belong to), before the codes' thread sets the time-out, deploys
+// the words the waits read and arms: nothing but those fields orders the
+// steps after the waits (the test waits on relaxed flags), and the arm's
+// fresh count and rules hold.
 TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
+  timing->fields.countedFirstUpdates = 2;
+  timing->fields.allowLateUpdates = 1;
   commitAndArm();
   timing->setTimeout(5, status);
   tStatus2 set;
@@ -642,8 +781,6 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
   EXPECT_EQ(set.code, 0);
 
   tStatus2 steps, counted, late;
-  timing->fields.countedFirstUpdates = 2;
-  timing->fields.allowLateUpdates = 1;
   timing->disarm(steps);
   windows.setReadCallback(window, 0x106, [](unsigned) { return 0x20u; });
   {

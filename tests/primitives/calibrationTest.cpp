@@ -211,6 +211,25 @@ TEST_F(tAnalogTriggerTest, TheReleaseIdlesACommitThatANewParameterLeftOnTheChip)
   EXPECT_EQ(status.code, 0);
 }
 
+// A mode handed over after the commit reaches the chip at the next commit:
+// the arm sets the armed bit by the mode its commit programmed, both ways.
+TEST_F(tAnalogTriggerTest, TheArmGoesByTheModeItsCommitProgrammed) {
+  tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
+  trigger.setParameter(2, 3);
+  trigger.commit(status);
+  trigger.setParameter(2, 2);
+  clearLogs();
+  trigger.arm(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x17A, 0x000C), wrote(0x17A, 0x002C)}));
+  trigger.uncommit(status);
+  trigger.commit(status);  // mode 2 now
+  trigger.setParameter(2, 4);
+  clearLogs();
+  trigger.arm(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x17A, 0x000A)}));
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());

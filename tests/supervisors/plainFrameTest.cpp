@@ -29,7 +29,7 @@ class tPlainProbe final
     : public nQoUdR100::tReservingSupervisor<tPlainProbe, nQoMRL100::iPrimitiveSupervisor,
                                              nQoTest::tProbeRecordSettings, tProbePrimitive> {
  public:
-  static constexpr const char* kClassName = "nQoUdR100::tPlainProbe";
+  [[maybe_unused]] static constexpr const char* kClassName = "nQoUdR100::tPlainProbe";
   static constexpr const char* kFile = "tPlainProbe";
   static inline void* ___classID = nullptr;
   static constexpr tPlainStep<tProbePrimitive> kSteps[] = {

@@ -56,7 +56,7 @@ void tBaseAOTimingControllerPrimitive::requestStop() { _update.end(kStopMark); }
 void tBaseAOTimingControllerPrimitive::endWaits() { _update.end(kEndMark); }
 
 void tBaseAOTimingControllerPrimitive::judgeMissed(tStatus2& status) {
-  if (fields.allowLateUpdates == 0)
+  if (_allowLateUpdates == 0)
     nQoUdR100::setCode(status, nQoUdR100::kClockMissed, {kFile, 60});
   else if (status.code == 0)
     nQoUdR100::setCode(status, -nQoUdR100::kClockMissed, {kFile, 62});
@@ -75,7 +75,7 @@ void tBaseAOTimingControllerPrimitive::waitForNextUpdate(tStatus2& status) {
   const nQoUdR100::tEndableEvent::tCall call(_update);
   const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
   const uint32_t timeout = _updateTimeout;
-  const uint32_t counted = fields.countedFirstUpdates;
+  const uint32_t counted = _countedFirstUpdates;
   const uint32_t calls = _waitCalls;
   if (calls <= counted) {
     if (calls == 0) {
@@ -111,7 +111,7 @@ void tBaseAOTimingControllerPrimitive::pollForNextUpdate(tStatus2& status) {
   const nQoUdR100::tEndableEvent::tWaiting waiting(_update);
   const uint32_t timeout = _updateTimeout;
   const uint32_t calls = _waitCalls;
-  if (calls < fields.countedFirstUpdates) {
+  if (calls < _countedFirstUpdates) {
     if (calls == 0 && _fifo != nullptr) _fifo->setUpdateWaitStarted();
     ++_waitCalls;
   } else if (isUpdateFlagSet(&status)) {

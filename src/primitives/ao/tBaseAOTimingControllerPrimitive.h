@@ -66,8 +66,8 @@ struct tAOTimingFields {
   uint32_t outputSelect = 0;
   uint32_t outputControlBit3 = 0;
   uint32_t withoutFIFO = 0;
-  // Read by the waits; a deploy may write them while a wait is under way on
-  // another thread.
+  // Taken by the arm for the waits of its run; a deploy may write them while
+  // a wait is under way on another thread.
   std::atomic<uint32_t> countedFirstUpdates{100};
   std::atomic<uint32_t> allowLateUpdates{0};
   uint32_t pollUpdates = 1;
@@ -144,6 +144,12 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   tAOTimingFields fields;
 
  protected:
+  // The arm's: the waits of its run count and judge by the fields as they
+  // are now, whatever a deploy under the run writes into them.
+  void takeWaitRules() {
+    _countedFirstUpdates = fields.countedFirstUpdates.load();
+    _allowLateUpdates = fields.allowLateUpdates.load();
+  }
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
@@ -164,6 +170,9 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   std::atomic<uint32_t> _waitCalls{0};
   std::atomic<uint32_t> _lastUpdateCount{0};
   std::atomic<uint32_t> _updateCounterWrap{0xFFFFFFFF};
+  // The wait rules the last arm took, read by waits on other threads.
+  std::atomic<uint32_t> _countedFirstUpdates{100};
+  std::atomic<uint32_t> _allowLateUpdates{0};
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

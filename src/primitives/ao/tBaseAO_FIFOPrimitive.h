@@ -80,6 +80,9 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   uint32_t regenerateFromFIFO() const { return _regenerateFromFIFO; }
   void setUpdateWaitStarted() { _updateWaitStarted = 1; }
 
+  // The channels a write's scans hold: the board class's, as its commit set
+  // them up.
+  virtual uint32_t writeChannels() const { return fields.channelCount; }
   // maxChannels entries; the first channelCount name the task's channels.
   uint32_t* channelOrder() { return _channelOrder; }
   uint32_t maxChannels() const { return _maxChannels; }

@@ -225,6 +225,7 @@ void tTavikAOTimingControllerPrimitive::detach(uint32_t code, tStatus2& status) 
 void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
   const bool counted = fields.mode == 1 || fields.mode == 2;
   _updateCounterWrap = counted ? fields.firstBufferUpdateCount - 1 : 0xFFFFFFFF;
+  _loaded = {fields.firstBufferUpdateCount, fields.bufferUpdateCount, fields.bufferCount};
   _helper->aoLoadUC(nTavik::encodeAOUCFlag(counted ? 1 : 0) != 0, fields.firstBufferUpdateCount,
                     fields.bufferUpdateCount, fields.bufferCount, &status);
 }
@@ -261,6 +262,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
       nTavik::encodeAOTriggerFlagA(fields.mode3Bit11) != 0, s);
   loadCounters(status);
   _loadToggle = 0;
+  _initialIntervals = fields.initialIntervalCount;
   _helper->aoConfigureTiming(
       nTavik::tAO_Timing_Select_B{nTavik::encodeAOTimingSelectB(fields.timingSelectB)},
       nTavik::encodeAOTimingFlagB(fields.timingFlagB) != 0,
@@ -322,19 +324,25 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   _update.lift(kStopMark);
   _fifoFed.set(fields.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
+  takeWaitRules();
   if (_firstArmAfterCommit != 0)
     _firstArmAfterCommit = 0;
   else
     loadCounters(status);
+  _runTriggered = fields.startTriggerSelect != 0 ? 1 : 0;
+  _runMode = fields.mode;
+  _runFirst = _loaded.first;
+  _runEach = _loaded.each;
+  _runBuffers = _loaded.buffers;
   // A source goes on only while a commit holds its handler in the slot.
-  if (fields.mode == 0 && _attached[2] != 0)
+  if (_runMode == 0 && _attached[2] != 0)
     enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, status);
-  if (fields.mode == 2 && fields.pollUpdates == 0) _lastUpdateCount = 0;
-  if (fields.startTriggerSelect != 0 && _attached[0] != 0)
+  if (_runMode == 2 && fields.pollUpdates == 0) _lastUpdateCount = 0;
+  if (_runTriggered != 0 && _attached[0] != 0)
     enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit1, status);
   _done = 0;
   setMode3Hold(0, status);
-  const bool personalBit10 = fields.withoutFIFO == 0 && fields.mode != 2;
+  const bool personalBit10 = fields.withoutFIFO == 0 && _runMode != 2;
   openBracket(*_map, s);
   _map->AO_Personal.set_AO_Personal_Bit10(personalBit10, s);
   _map->AO_Personal.flush(s, 0);
@@ -350,10 +358,11 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   }
 }
 
-// Only an armed engine starts: the strobe starts nothing on an engine that
-// no arm holds, whose state would then say running.
+// Only an armed engine starts, by what its arm took: the strobe starts
+// nothing on an engine that no arm holds, whose state would then say
+// running, and a run armed for a start trigger waits for its interrupt.
 void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
-  if (status.isFatal() || fields.startTriggerSelect != 0 || _notifierDue.load() == 0) return;
+  if (status.isFatal() || _runTriggered != 0 || _notifierDue.load() == 0) return;
   command2Locked(kStartStrobe, 0, &status);
   _map->flushBus(&status);
   _state.setRunning();
@@ -411,7 +420,7 @@ void tTavikAOTimingControllerPrimitive::stop(tStatus2& status) {
   _helper->aoStop(&status);
   _state.setArmed();
   if (_fifoFed.get() != 0) {
-    if (fields.mode == 0 && status.code == 0) {
+    if (_runMode == 0 && status.code == 0) {
       auto* description =
           _device != nullptr
               ? new nQoUdR100::nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(*_device)
@@ -470,7 +479,7 @@ void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatu
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
     const uint32_t interval = ticks - 1;
-    const uint32_t initial = fields.initialIntervalCount - 1;
+    const uint32_t initial = _initialIntervals - 1;
     if (_loadToggle != 0)
       _map->Write_0154.writeRegister(interval, &status, 1);
     else
@@ -524,9 +533,9 @@ uint32_t tTavikAOTimingControllerPrimitive::getUpdatesDone(tStatus2& status, uin
     changeCommand2(0, kUpdateLatch, &status);
     changeCommand2(0, kBufferLatch, &status);
   }
-  const uint32_t first = fields.firstBufferUpdateCount;
-  const uint32_t each = fields.bufferUpdateCount;
-  const uint32_t remaining = fields.bufferCount - buffers;
+  const uint32_t first = _runFirst;
+  const uint32_t each = _runEach;
+  const uint32_t remaining = _runBuffers - buffers;
   _updatesDone =
       remaining == 1 ? first - 1 - updates : each + first - 1 - updates + (remaining - 2) * each;
   return _updatesDone;
@@ -602,7 +611,7 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
       _endedArm = _notifierDue.load();
       if (enabled(kAOErrorEnableBit))
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
-      if (fields.bufferUpdateCount != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
+      if (_runEach != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
       return tAnswer::kHandledWantsSecondary;
     default: _update.set(); return tAnswer::kHandled;
   }
@@ -617,8 +626,7 @@ void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
   if (ended == 0 || !_notifierDue.compare_exchange_strong(ended, 0)) return;
   _started = 0;
   _done = 1;
-  _updatesDone =
-      (fields.bufferCount - 1) * fields.bufferUpdateCount + fields.firstBufferUpdateCount;
+  _updatesDone = (_runBuffers - 1) * _runEach + _runFirst;
   tStatus2 fresh;
   endArm(true, true, fresh);
 }

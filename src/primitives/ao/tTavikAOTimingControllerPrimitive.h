@@ -123,6 +123,26 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Whether the last arm started a generation fed by the FIFO: its stop and
   // its completion complete the FIFO, whatever the fields say since.
   tSyncAtomicU32 _fifoFed;
+  // The counts the board counts down from: loaded by a commit, or by an arm
+  // after the first, from the fields as they were then.
+  struct tCounts {
+    uint32_t first = 0;
+    uint32_t each = 0;
+    uint32_t buffers = 0;
+  };
+  tCounts _loaded;
+  // The initial interval count the commit programmed, which an interval
+  // reload under the run writes again.
+  uint32_t _initialIntervals = 2;
+  // What the last arm took for its run: whether a start trigger starts it,
+  // its mode and its counts. The start, the stop, the passes and the counts
+  // go by them, whatever a deploy wrote into the fields since; the passes
+  // read them on the interrupt's side.
+  std::atomic<uint32_t> _runTriggered{0};
+  std::atomic<uint32_t> _runMode{0};
+  std::atomic<uint32_t> _runFirst{0};
+  std::atomic<uint32_t> _runEach{0};
+  std::atomic<uint32_t> _runBuffers{0};
   // Set by arm to its number, cleared by disarm before it switches off: also
   // the record by which uncommit disarms, whatever state a commit set since,
   // and while which a wait or an end request switches its source on.

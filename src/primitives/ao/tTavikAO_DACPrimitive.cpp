@@ -89,9 +89,16 @@ void tTavikAO_DACChannel::programChannel(tStatus2& status) {
   _map->flushBus(s);
 }
 
+bool tTavikAO_DACChannel::waitsForSerialUpdate() const {
+  const uint32_t committed = _committedWait;
+  if (committed != kNoCommit) return committed != 0;
+  return fields.updateMode == 2 && fields.waitForSerialUpdate == 1;
+}
+
 void tTavikAO_DACChannel::commit(tStatus2& status) {
   if (status.isFatal()) return;
   programChannel(status);
+  _committedWait = fields.updateMode == 2 && fields.waitForSerialUpdate == 1 ? 1 : 0;
   _state.setCommitted();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -105,6 +112,7 @@ void tTavikAO_DACChannel::uncommit(tStatus2& status) {
   config.setBits(0x40, 6, 0, &status);
   config.flush(&status, 0);
   _map->flushBus(&status);
+  _committedWait = kNoCommit;
   _state.setUncommitted();
 }
 
@@ -127,7 +135,7 @@ void* tTavikAO_DACPrimitive::___CPPKRLDynamicCast(void* const* classID) {
 uint32_t tTavikAO_DACPrimitive::writeValue(const int16_t* value, tStatus2& status) {
   if (status.isFatal()) return 0;
   _map->Array_00C0[_channel].writeRegister(static_cast<uint32_t>(int32_t{*value}), &status, 1);
-  if (fields.updateMode != 2 || fields.waitForSerialUpdate != 1) {
+  if (!waitsForSerialUpdate()) {
     _map->flushBus(&status);
     return 1;
   }

@@ -7,6 +7,7 @@
 // and are refused with -50150.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "primitives/ao/tAOResources.h"
@@ -28,9 +29,17 @@ class tTavikAO_DACChannel : public tBaseAO_DACPrimitive {
   // -50150 for a channel without configuration register.
   bool placed(tStatus2& status) const;
   void programChannel(tStatus2& status);
+  // Whether a write waits for the serial update: as the commit programmed
+  // the update mode, whatever a deploy set since; with no commit held, as
+  // the fields stand.
+  bool waitsForSerialUpdate() const;
 
   nQoUdRLP100::nTavik::tTavik* _map;
   bool _hasSecondRegister;
+  // The commit's choice (kNoCommit: none held), read by writes on another
+  // thread.
+  static constexpr uint32_t kNoCommit = 2;
+  std::atomic<uint32_t> _committedWait{kNoCommit};
 };
 
 class tTavikAO_DACPrimitive final : public tTavikAO_DACChannel {

@@ -218,6 +218,8 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   }
   if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
   if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);
+  recordFields();
+  _committed.held = true;
   _state.setCommitted();
   if (status.isNotFatal()) return;
   tStatus2 fresh;
@@ -227,6 +229,13 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   }
   detachHandlers(fresh, handlersHeld);
   if (!observerHeld) unregisterDataLoadedObserver(fresh);
+}
+
+void tTavikAO_FIFOPrimitive::recordFields() {
+  _committed.mechanism = fields.transferMechanism;
+  _committed.channelCount = fields.channelCount;
+  _committed.fifoMode = fields.fifoMode;
+  _committed.regenerate = _regenerateFromFIFO != 0;
 }
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
@@ -244,6 +253,7 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
       if (s.isNotFatal()) _writtenDMASelect = kNoDMASelect;
     });
   onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
+  _committed.held = false;
   _state.setUncommitted();
 }
 
@@ -267,13 +277,24 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   tStatus2* s = &status;
   // An arm still outstanding is completed first, by its record, with its
   // report: this arm replaces the record of the mechanism that the
-  // completion undoes (a DMA arm's requests, after a deploy of another), and
-  // its generation's one report would stand for both.
+  // completion undoes, and its generation's one report would stand for both.
   if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
-  _armedMechanism = fields.transferMechanism;
-  _armOutstanding.store(true);
+  // The run is fed by what the commit set up: a deploy of another mechanism
+  // since finds no refill handler or no DMA select behind it.
+  if (!_committed.held) recordFields();
+  _armedMechanism = _committed.mechanism;
+  _runTotal = fields.totalSamples;
+  // A new run, counted under the lock that the second pass of an error of the
+  // run before looks at it in: that pass leaves this run alone.
+  underLock(_lock,
+            [&] {
+              if (++_arms == 0) _arms = 1;
+              _errorSeen = 0;
+              _armOutstanding.store(true);
+            },
+            status, {kFile, kLockLine});
   clearFIFO(status);
-  for (uint32_t n = 0; n < fields.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
+  for (uint32_t n = 0; n < _committed.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
   clearFIFO(status);
   _map->Interrupt_B_Ack.writeRegister(kAckAOError, s);
   for (uint32_t line = 0; line < kSerialLines; ++line) {
@@ -281,7 +302,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
     _map->AO_Serial_Interrupt_Ack.flush(s, 1);
   }
   // A source goes on only while a commit holds its handler in the slot.
-  if (fields.transferMechanism != tAOFIFOFields::kDirect) {
+  if (_armedMechanism != tAOFIFOFields::kDirect) {
     if (_attachedError != 0)
       enable(_dispatcher, &tTavikInterruptDispatcher::enableAOErrorInterrupt, status);
     if (_attachedSerial != 0)
@@ -289,13 +310,12 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   }
   _wroteSinceArm = 0;
   _ownStatus.clear();
-  _errorSeen = 0;
   _clearTimeout.waitForTimeout(nullptr);
   _clearTimeout.stop(nullptr);
   resetDataLoaded();
-  if (fields.transferMechanism == tAOFIFOFields::kDMA) {
+  if (_armedMechanism == tAOFIFOFields::kDMA) {
     changeDMARequest(true, status);
-  } else if (fields.transferMechanism == tAOFIFOFields::kInterrupt) {
+  } else if (_armedMechanism == tAOFIFOFields::kInterrupt) {
     _samplesWritten = 0;
     _done = 0;
     if (_fifoDepth != 0) preload();
@@ -313,7 +333,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
 // Only an armed FIFO starts, and by the mechanism its arm took.
 void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
   if (status.isFatal() || !_armOutstanding.load()) return;
-  if (_regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
+  if (_committed.regenerate && _armedMechanism == tAOFIFOFields::kDMA) {
     waitForDataLoaded(status);
     changeDMARequest(false, status);
   }
@@ -384,10 +404,11 @@ void tTavikAO_FIFOPrimitive::setOwnCodeNamingDevice(int code, unsigned line) {
 }
 
 void tTavikAO_FIFOPrimitive::preload() {
-  uint64_t steps = fields.channelCount;
-  if (fields.fifoMode == 1) steps += _halfFIFODepth;
-  if (fields.fifoMode >= 2) steps = _fifoDepth;
-  const uint64_t total = fields.totalSamples;
+  const uint32_t fifoMode = _committed.fifoMode;
+  uint64_t steps = _committed.channelCount;
+  if (fifoMode == 1) steps += _halfFIFODepth;
+  if (fifoMode >= 2) steps = _fifoDepth;
+  const uint64_t total = _runTotal;
   for (uint64_t n = 0; n < steps; ++n) {
     const uint32_t wrote = fields.dataSource != nullptr
                                ? fields.dataSource->writeSample(_ownStatus, _samplesWritten)
@@ -402,11 +423,12 @@ void tTavikAO_FIFOPrimitive::preload() {
 }
 
 void tTavikAO_FIFOPrimitive::refill() {
-  const uint64_t total = fields.totalSamples;
+  const uint64_t total = _runTotal;
+  const uint32_t fifoMode = _committed.fifoMode;
   while (_done == 0 && testStatusBit1(nullptr)) {
     uint64_t chunk = _bit13RefillChunk;
     if (!testStatusBit13(nullptr))
-      chunk = fields.fifoMode == 1 || fields.fifoMode == 2 ? _halfFIFODepth : fields.channelCount;
+      chunk = fifoMode == 1 || fifoMode == 2 ? _halfFIFODepth : _committed.channelCount.load();
     if (total != 0) chunk = std::min(chunk, total - std::min(total, _samplesWritten));
     fields.refillChunk = static_cast<uint32_t>(chunk);
     const uint32_t wrote =
@@ -442,7 +464,7 @@ void tTavikAO_FIFOPrimitive::writeData(const int16_t* samples, uint32_t count, t
 uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t count,
                                               tStatus2& status) {
   if (status.isFatal()) return 0;
-  if (fields.transferMechanism != tAOFIFOFields::kDirect) {
+  if (!writesDirect()) {
     writeData(samples, count, status);
     return count;
   }
@@ -463,7 +485,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
     return count;
   }
   const bool refused = _fifoDepth != 0 ? testStatusBit14(&status) || count >= _fifoDepth
-                                       : !testStatusBit12(&status) || count >= fields.channelCount;
+                                       : !testStatusBit12(&status) || count >= writeChannels();
   if (refused) {
     nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 420});
     return 0;
@@ -474,11 +496,10 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
 
 uint32_t tTavikAO_FIFOPrimitive::writeSample(const int16_t* sample, tStatus2& status) {
   if (status.isFatal()) return 0;
-  if (fields.transferMechanism == tAOFIFOFields::kDirect && fields.pulseBeforeWrite != 0)
-    return writeSamples(sample, 1, status);
-  if (fields.transferMechanism == tAOFIFOFields::kDirect &&
-      ((_fifoDepth > 1 && testStatusBit14(&status)) ||
-       (_fifoDepth == 0 && !testStatusBit12(&status)))) {
+  const bool direct = writesDirect();
+  if (direct && fields.pulseBeforeWrite != 0) return writeSamples(sample, 1, status);
+  if (direct && ((_fifoDepth > 1 && testStatusBit14(&status)) ||
+                 (_fifoDepth == 0 && !testStatusBit12(&status)))) {
     nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 440});
     _wroteSinceArm = 1;
     return 1;
@@ -540,15 +561,25 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint
       disable(_dispatcher, &tTavikInterruptDispatcher::disableGroupBInterruptBit8);
     if (_errorSeen != 0) answer = tAnswer::kHandledWantsSecondary;
   }
+  if (answer == tAnswer::kHandledWantsSecondary) _erroredArm = _arms.load();
   return answer;
 }
 
 // Each step on a status of its own, dropped: a failed completion still
-// disarms the timing controller.
+// disarms the timing controller. A pass whose run an arm replaced since (the
+// task completed and armed again before it ran) touches neither.
 void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
   const nQoUdR100::tPassCount::tInside inside(_secondaryPasses);
   tStatus2 fresh;
-  complete(fresh);
+  tStatus2 locking;
+  bool own = false;
+  underLock(_lock,
+            [&] {
+              own = _arms.load() == _erroredArm.load();
+              if (own) completeLocked(fresh);
+            },
+            locking, {kFile, kLockLine});
+  if (!own) return;
   if (tBaseAOTimingControllerPrimitive* timing = _timing.load()) timing->disarm(fresh.clear());
 }
 

@@ -63,6 +63,10 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   uint32_t writeSample(const int16_t* sample, tStatus2& status) override;
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) override;
   void clearFIFO(tStatus2& status) override;
+  // The commit's channel count; with no commit held, the fields'.
+  uint32_t writeChannels() const override {
+    return _committed.held ? _committed.channelCount.load() : fields.channelCount;
+  }
 
   // Group-B status bits, read from the board; all true with an error status.
   bool testStatusBit14(tStatus2* status) { return testStatusBit(14, status); }
@@ -120,12 +124,37 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // deploy, clear the select by it.
   static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
   uint32_t _writtenDMASelect = kNoDMASelect;
+  // What the last commit set the board up for: the arm, its preload and
+  // refills, the start and the direct writes go by it, whatever a deploy set
+  // since. With no commit held an arm takes the fields as they stand, and
+  // the writes go by them. The refills read it at interrupt level, the
+  // writes on the writer's thread.
+  struct tCommitted {
+    std::atomic<bool> held{false};
+    std::atomic<uint32_t> mechanism{tAOFIFOFields::kDirect};
+    std::atomic<uint32_t> channelCount{0};
+    std::atomic<uint32_t> fifoMode{0};
+    std::atomic<bool> regenerate{false};
+  };
+  tCommitted _committed;
+  void recordFields();
+  bool writesDirect() const {
+    return (_committed.held ? _committed.mechanism.load() : fields.transferMechanism) ==
+           tAOFIFOFields::kDirect;
+  }
+
+  // The total the last arm took: its preload and refills stop there.
+  uint64_t _runTotal = 0;
   // The mechanism by which the last arm worked (direct before any): complete
   // undoes what it did, whatever a deploy set since.
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;
   // Set by arm, cleared by complete (also from the second pass): uncommit
   // completes an arm still outstanding, whatever state a commit set since.
   std::atomic<bool> _armOutstanding{false};
+  // The last arm's number, counted under the FIFO lock, and the arm whose
+  // error the last first pass saw: its second pass completes that run only.
+  std::atomic<uint32_t> _arms{0};
+  std::atomic<uint32_t> _erroredArm{0};
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;
   uint32_t _attachedSerial = 0;

@@ -87,14 +87,17 @@ void tTavikAnalogTriggerPrimitive::uncommit(tStatus2& status) {
   _state.setUncommitted();
 }
 
+// Armed in the mode its commit programmed: a mode handed over since reaches
+// the chip at the next commit only.
 void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   _programmed = true;
+  const uint32_t armedMode = _holdsCommit ? _committed.mode : mode;
   const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
   _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
   _map->Analog_Trigger_Etc.flush(&status, 0);
   _armed = true;
-  if (mode == 3 || mode == 4) {
+  if (armedMode == 3 || armedMode == 4) {
     _map->Analog_Trigger_Etc.setBits(kArmed, 0, kArmed, &status);
     _map->Analog_Trigger_Etc.flush(&status, 0);
     _map->flushBus(&status);

@@ -92,12 +92,16 @@ void tPCITavikChangeDetectionPrimitive::start(tStatus2& status) {
   if (status.isFatal()) _running = false;
 }
 
+// The passes of the run under way leave before the stop returns: a second
+// pass that wakes the readers after the next start's reset would hand a read
+// of that run a change of this one.
 void tPCITavikChangeDetectionPrimitive::stop(tStatus2& status) {
   if (status.isFatal() || !hasChip(status, 115)) return;
   _running = false;
   tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher disable(
       _dispatcher, &tTavikInterruptDispatcher::disableChangeDetectionInterrupt);
   disable.exec(&status);
+  waitForInterruptPasses();
 }
 
 void tPCITavikChangeDetectionPrimitive::attach(tStatus2& status) {

@@ -52,6 +52,8 @@ class tPCITavikChangeDetectionPrimitive final : public tChangeDetectionPrimitive
   // Clears the pending change state, then enables the change interrupt for
   // the enabled lines; a failure leaves the running flag clear.
   void start(nQoMDBG100::tStatus2& status) override;
+  // Switches the change interrupt off and returns once the interrupt passes
+  // under way have left; never at interrupt level.
   void stop(nQoMDBG100::tStatus2& status) override;
 
   // Interrupt level: with a readable primitive the lines are latched, the

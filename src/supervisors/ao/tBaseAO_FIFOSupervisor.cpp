@@ -238,7 +238,7 @@ uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buf
       setCode(status, kNullPointer, {kFile, 652});
       return 0;
     }
-    const uint32_t channels = fifo->fields.channelCount;
+    const uint32_t channels = fifo->writeChannels();
     if (channels == 0) return 0;
     const uint64_t samples = static_cast<uint64_t>(count) * channels;
     if (samples > 0xFFFFFFFFu) {

@@ -246,7 +246,7 @@ struct tHeldCancelLinks : tCorrelatedImmediateLinks<tCDIImmediateDirection> {
   tHeldPass* held = nullptr;
 };
 struct tHeldCancelRow {
-  static constexpr const char* kClassName = "nQoTest::tHeldCancelSupervisor";
+  [[maybe_unused]] static constexpr const char* kClassName = "nQoTest::tHeldCancelSupervisor";
   using tSettings = tCDIImmediateTransferSettings;
   using tPrimitive = nQoUdP100::tBaseCDIImmediateTransferPrimitive;
   template <class Self>

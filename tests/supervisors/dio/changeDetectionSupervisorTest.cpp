@@ -376,6 +376,45 @@ TEST_F(ChangeDetectionSupervisorTest, AReadThatACancelReachedEndsWhateverStartFo
   EXPECT_EQ(s.code, 0);
 }
 
+// A second pass of a run still under way when codes 3 and 2 come: the stop
+// waits for it, so the wake it gives the readers goes with the new run's
+// reset, and the new run's first read waits for a change of its own.
+TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForTheSecondPassOfItsRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  ASSERT_EQ(change(1, 0), 1u);
+  const std::thread::id test = std::this_thread::get_id();
+  {
+    tHeldPass held;
+    nQoSim::onSyncSet([&](const iSync*, bool set) {
+      if (!set && std::this_thread::get_id() != test) held.hold();
+    });
+    held.run([&] { bus.pumpSecondary(); });
+    held.tearDown([&] {
+      EXPECT_EQ(control(supervisor, 3), 0);
+      EXPECT_EQ(control(supervisor, 2), 0);
+    });
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_TRUE(held.teardownWaited());
+  }
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  tStatus2 read;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -200474) << "the new run's read took the change of the run before";
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  read.clear();
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(samples[0], 0xA1);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+}
+
 // A scheduler whose action runs onStarted as a start tells it started, and
 // onRelease as a stop releases it.
 class tHoldingScheduler : public tScriptedSchedulerSupervisor {

@@ -1092,6 +1092,65 @@ class tDACRow : public tBoardRow {
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> pool;
 };
 
+// The DAC walked committed for writes that wait for the serial update, with
+// a deploy of the immediate update mode; the board firing is a client's
+// write of the next number. The write puts its value on the DAC and waits
+// for the serial update as the commit held asks (as the deployed settings
+// ask while no commit is held).
+class tDACWalkRow : public tDACRow {
+ protected:
+  tDACWalkRow() {
+    settings.record<0>().word2 = 2;
+    settings.record<0>().word7 = 1;
+  }
+  void SetUp() override {
+    tDACRow::SetUp();
+    windows.setReadCallback(window, kSerialStatus, [this](unsigned) {
+      ++serialPolls;
+      return 0u;
+    });
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    writer = &supervisor;
+    deployedWaits = true;
+    committedWaits.reset();
+    tDACRow::up(supervisor, status);
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    tDACRow::deployOther(supervisor, k, status);
+    if (status.code == 0) deployedWaits = false;
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 1) committedWaits = deployedWaits;
+    if (each == 4) committedWaits.reset();
+  }
+  std::string fired() {
+    const int16_t value = ++written;
+    tStatus2 status;
+    serialPolls = 0;
+    const uint32_t wrote = writer->write(1, 0, &value, nullptr, status);
+    if (wrote != 1 || status.code != 0) return "";
+    std::string faults;
+    if (windows.written(window, kData, 16) != static_cast<uint16_t>(value))
+      faults += "a write put on the DAC a value the client did not write\n";
+    const bool waits = committedWaits.value_or(deployedWaits);
+    if (waits != (serialPolls != 0))
+      faults += waits ? "a write did not wait for the serial update its commit asked for\n"
+                      : "a write waited for a serial update its commit did not ask for\n";
+    return faults;
+  }
+
+  // The DAC's data register and the serial update's status.
+  static constexpr uint32_t kData = 0xC0, kSerialStatus = 0xA0;
+  tSupervisor* writer = nullptr;
+  bool deployedWaits = true;
+  std::optional<bool> committedWaits;
+  int16_t written = 0;
+  std::atomic<int> serialPolls{0};
+};
+
 // The board's analog trigger with its two PWM level sources, whose codes 1
 // and 4100 come from another thread and hold as they give back its lock.
 // Walked with a deploy of another mode and source; what runs of it is its
@@ -1485,7 +1544,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowName
 
 using tWalkedRows =
     ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
-                     tChangeDetectionRow, tDACTransferRow, tDACRow, tGroundRefRow,
+                     tChangeDetectionRow, tDACTransferRow, tDACWalkRow, tGroundRefRow,
                      tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 

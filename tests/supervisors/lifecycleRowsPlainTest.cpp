@@ -1178,6 +1178,9 @@ class tAnalogTriggerRow : public tBoardRow {
     tBoardRow::SetUp();
     level0.emplace(map, 0, status);
     level1.emplace(map, 1, status);
+    windows.setWriteCallback(window, kTrigger, [this](unsigned, uint32_t value) {
+      if ((value & kArmedBit) != 0) ++armedBits;
+    });
     makePrimitive();
     pool.emplace(&*trigger);
     offer(settings.supervisorRecord().identifier, *pool);
@@ -1198,11 +1201,23 @@ class tAnalogTriggerRow : public tBoardRow {
     supervisor.deploy(other, status);
     if (status.code == 0) deployed = 1;
   }
+  // An arm that answered 0 writes the armed bit of a hysteresis mode (3 or
+  // 4) as its commit programmed it (as deployed while no commit is held).
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step != 4100 || status.code != 0) return "";
+    const int program = commitHeld ? committed : deployed;
+    const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;
+    const bool hysteresis = mode == 3 || mode == 4;
+    if (hysteresis == (armedBits != 0)) return "";
+    return hysteresis ? "an arm of a trigger committed in a hysteresis mode left it unarmed\n"
+                      : "an arm wrote the armed bit of a mode its commit did not program\n";
+  }
   // Its arm as its codes leave it (the state word tells of no arm): on from
   // a 4100 that answered 0 until an uncommit, or a commit of a program other
   // than the one its commit held when it armed.
   bool armRecorded() { return armed; }
   void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    armedBits = 0;
     supervisor.control(each, nullptr, nullptr, status);
     if (status.code != 0) return;
     if (each == 4100) armed = true;
@@ -1214,8 +1229,8 @@ class tAnalogTriggerRow : public tBoardRow {
     }
   }
   std::string boardRuns() {
-    return (windows.written(window, 0x17A, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
-                                                               : "";
+    return (windows.written(window, kTrigger, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
+                                                                  : "";
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
@@ -1233,7 +1248,9 @@ class tAnalogTriggerRow : public tBoardRow {
            std::to_string(map->Array_0044[0].getRegister());
   }
 
-  static constexpr uint32_t kEnable = 0x08;
+  // Its register, with the enable and the hysteresis modes' armed bit.
+  static constexpr uint32_t kTrigger = 0x17A, kEnable = 0x08, kArmedBit = 0x20;
+  std::atomic<int> armedBits{0};
   tAnalogTriggerSettings settings, other;
   bool armed = false, commitHeld = false;
   int deployed = 0, committed = 0;  // the settings (0) or the other ones (1)

@@ -1305,14 +1305,23 @@ class tFREQOUTRow : public tBoardRow {
     output->reset(status);
   }
   void destroyPrimitive() { output.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    started = false;
+    upWith(supervisor, settings, status);
+  }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(other, status);
   }
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     if (code == 3 && !outputOn) doneReports.add('a');
     supervisor.control(code, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (code == 2) started = true;
+    if (code == 3 || code == 4101 || code == 4) started = false;
   }
+  // Its run as its codes leave it: from a 2 that answered 0 until a stop, a
+  // disarm or an uncommit.
+  bool armRecorded() { return started; }
   std::string boardRuns() { return outputOn ? "the frequency output on\n" : ""; }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
@@ -1329,6 +1338,7 @@ class tFREQOUTRow : public tBoardRow {
   static constexpr uint32_t kOutput = 0x170, kEnable = 0x8000;
   tTavikFREQOUTPrimitiveSettings settings, other;
   std::atomic<bool> outputOn{false};
+  bool started = false;
   tHeldEvent heldEvent{eventLog, hold, doneReports};
   nQoUdP100::tDeviceInfo info;
   std::optional<nQoUdP100::tTavikFREQOUTPrimitive> output;

@@ -970,13 +970,15 @@ struct tHeldEvent : tScriptedEvent {
 // done events: its linkResource fills the channel table that its writes and
 // codes reach. A write reaches a DAC only between linkResource and
 // unlinkResource (the DAC tests hold it there), so a code 3 is the entry
-// held under every step. Walked through its codes, of which each stop owes
-// the task's event one done report; it owns no primitive to destroy.
+// held under every step. Walked through its codes and a deploy without done
+// events, of which each stop owes the task's event one done report (its
+// reservation registered the kind); it owns no primitive to destroy.
 class tDACTransferRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DACTransfer";
   using tSupervisor = tBaseAO_DACTransferSupervisor;
   static constexpr uint32_t kCodes[] = {1, 3, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   tDACTransferRow() {
@@ -1012,6 +1014,12 @@ class tDACTransferRow : public tBoardRow {
   void makePrimitive() {}
   void destroyPrimitive() {}
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  // Settings without done events, which the task's reservation does not see.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    tAO_DACTransferSettings silent = settings;
+    silent.word1 = 0;
+    supervisor.deploy(silent, status);
+  }
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     if (code == 3) doneReports.add('a');
     supervisor.control(code, nullptr, nullptr, status);

@@ -426,6 +426,28 @@ TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   EXPECT_EQ(fifo->writeSamples(samples, 1, status), 0u);
   EXPECT_EQ(status.code, -200795);
   fifo->uncommit(status);
+
+  // Committed to pulse an update before each write (the update flag clear),
+  // a write pulses whatever a deploy set since, and one committed without
+  // pulses none.
+  const auto pulsed = [&] {
+    for (const tAccess& access : windows.writes())
+      if (access.offset == 0x112 && (access.value & 0x0001) != 0) return true;
+    return false;
+  };
+  for (const bool committedPulse : {true, false}) {
+    SCOPED_TRACE(committedPulse ? "committed with pulses" : "committed without");
+    tStatus2 written;
+    fifo->fields.pulseBeforeWrite = committedPulse ? 1 : 0;
+    fifo->commit(written);
+    fifo->fields.pulseBeforeWrite = committedPulse ? 0 : 1;
+    windows.setRead(window, 0x106, 16, 0);
+    clearLogs();
+    EXPECT_EQ(fifo->writeSample(samples, written), 1u);
+    EXPECT_EQ(pulsed(), committedPulse);
+    EXPECT_EQ(written.code, 0);
+    fifo->uncommit(written);
+  }
 }
 
 TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount) {

@@ -455,6 +455,8 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   commitAndArm();
   timing->fields.startTriggerSelect = 3;
   timing->fields.mode = 1;
+  timing->fields.pollUpdates = 0;
+  EXPECT_FALSE(timing->blockingWaits()) << "committed to poll, with no update handler";
   const uint16_t soft = command2();
   timing->start(status);
   EXPECT_EQ(windows.log(),
@@ -518,6 +520,7 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   EXPECT_EQ(completed.code, 0);
   EXPECT_EQ(counters.code, 0);
   timing->uncommit(status);
+  EXPECT_TRUE(timing->blockingWaits()) << "no commit held: the fields";
   fifo->uncommit(status);
 }
 

@@ -130,6 +130,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void clearStop() { _update.lift(kStopMark); }
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
+  // Whether the update waits block on the update event: as the last commit
+  // set the engine up (its update handler), whatever a deploy set since;
+  // with no commit held, as the fields stand.
+  bool blockingWaits() const {
+    const uint32_t committed = _committedPolls;
+    return (committed == kNoCommit ? fields.pollUpdates : committed) == 0;
+  }
 
   // Clearing or replacing the notifier waits for a completion pass that is
   // notifying it on another thread.
@@ -173,6 +180,10 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The wait rules the last arm took, read by waits on other threads.
   std::atomic<uint32_t> _countedFirstUpdates{100};
   std::atomic<uint32_t> _allowLateUpdates{0};
+  // The pollUpdates of the commit held (kNoCommit: none), read by the waits'
+  // callers on other threads.
+  static constexpr uint32_t kNoCommit = 0xFFFFFFFF;
+  std::atomic<uint32_t> _committedPolls{kNoCommit};
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

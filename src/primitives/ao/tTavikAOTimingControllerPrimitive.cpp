@@ -274,6 +274,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   attach(1, status);
   attach(2, status);
   if (fields.mode == 2 && fields.pollUpdates == 0) attach(3, status);
+  _committedPolls = fields.pollUpdates;
   _state.setCommitted();
   _updatesDone = 0;
   _armNotAnUpdate = 1;
@@ -313,6 +314,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
     _map->AO_Trigger_Select.flush(s, 0);
     closeBracket(*_map, s);
   });
+  _committedPolls = kNoCommit;
   _state.setUncommitted();
 }
 

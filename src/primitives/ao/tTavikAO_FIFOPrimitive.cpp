@@ -236,6 +236,7 @@ void tTavikAO_FIFOPrimitive::recordFields() {
   _committed.channelCount = fields.channelCount;
   _committed.fifoMode = fields.fifoMode;
   _committed.regenerate = _regenerateFromFIFO != 0;
+  _committed.pulse = fields.pulseBeforeWrite != 0;
 }
 
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
@@ -468,7 +469,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
     writeData(samples, count, status);
     return count;
   }
-  if (fields.pulseBeforeWrite != 0) {
+  if (writesPulse()) {
     const bool wroteBefore = _wroteSinceArm != 0;
     tBaseAOTimingControllerPrimitive* timing = _timing.load();
     if (!testStatusBit(kUpdateFlag, &status) && timing != nullptr)
@@ -497,7 +498,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
 uint32_t tTavikAO_FIFOPrimitive::writeSample(const int16_t* sample, tStatus2& status) {
   if (status.isFatal()) return 0;
   const bool direct = writesDirect();
-  if (direct && fields.pulseBeforeWrite != 0) return writeSamples(sample, 1, status);
+  if (direct && writesPulse()) return writeSamples(sample, 1, status);
   if (direct && ((_fifoDepth > 1 && testStatusBit14(&status)) ||
                  (_fifoDepth == 0 && !testStatusBit12(&status)))) {
     nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 440});

@@ -135,9 +135,13 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
     std::atomic<uint32_t> channelCount{0};
     std::atomic<uint32_t> fifoMode{0};
     std::atomic<bool> regenerate{false};
+    std::atomic<bool> pulse{false};
   };
   tCommitted _committed;
   void recordFields();
+  bool writesPulse() const {
+    return _committed.held ? _committed.pulse.load() : fields.pulseBeforeWrite != 0;
+  }
   bool writesDirect() const {
     return (_committed.held ? _committed.mechanism.load() : fields.transferMechanism) ==
            tAOFIFOFields::kDirect;

@@ -132,14 +132,13 @@ void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& stat
   f.countedFirstUpdates = w.word24;
   f.allowLateUpdates = w.word25;
   f.pollUpdates = w.word26;
-  _blockingUpdate = w.word26 == 0 ? 1 : 0;
   timing->setCompletionNotifier(_observer);
   if (w.word27 == 1) timing->driveUpdateOutput(status);
 }
 
 void tBaseAOTimingControllerSupervisor::softwareUpdate(
     nQoUdP100::tBaseAOTimingControllerPrimitive& timing, nQoMDBG100::tStatus2& status) {
-  if (_blockingUpdate != 0)
+  if (timing.blockingWaits())
     timing.waitForNextUpdate(status);
   else
     timing.pollForNextUpdate(status);

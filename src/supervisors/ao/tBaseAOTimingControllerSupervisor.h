@@ -86,7 +86,6 @@ class tBaseAOTimingControllerSupervisor final
   uint32_t query(const tEngine& timing, uint32_t code) const;
 
   tDoneObserver* _observer = nullptr;
-  uint32_t _blockingUpdate = 0;
 };
 
 }  // namespace nQoUdR100

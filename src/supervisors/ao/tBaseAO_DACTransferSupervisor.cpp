@@ -60,6 +60,7 @@ void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map
 
 void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  _postsDone = _settings.word1 != 0;
   if (_settings.word1 != 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
@@ -133,7 +134,7 @@ void tBaseAO_DACTransferSupervisor::onControl(tAOChannelTable*, uint32_t code,
   if (code == 1) {
     _state = kPlainCommitted;
   } else if (code == 3) {
-    if (_settings.word1 != 0) {
+    if (_postsDone) {
       if (_event == nullptr) {
         setCode(status, kNullPointer, {kFile, 345});
         return;

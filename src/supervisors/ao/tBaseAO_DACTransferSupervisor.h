@@ -88,6 +88,8 @@ class tBaseAO_DACTransferSupervisor final
   nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
   // Whether reserve registered the done and error kinds.
   bool _eventsRegistered = false;
+  // Whether the stop posts the done report: word 1 as the reserve took it.
+  bool _postsDone = false;
 };
 
 class tAORoutable final : public nQoMRU210::iRoutableResource, public tModuleObject {

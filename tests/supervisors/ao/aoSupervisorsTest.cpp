@@ -1780,6 +1780,25 @@ TEST_F(AODACTransferTest, DoneEventsFollowWordOne) {
   transfer().unlink(status);
   EXPECT_EQ(transfer().getState(), 1u);
   EXPECT_EQ(log.operations(), "event.post 1 0, event.unregisterEvent 1, event.unregisterEvent 2");
+
+  // The stop posts by word 1 as the reserve took it, whatever a deploy set
+  // since: the kinds it registered hear the end, and a task reserved without
+  // them posts nothing.
+  for (const uint32_t reserved : {1u, 0u}) {
+    SCOPED_TRACE(reserved);
+    nQoUdR100::tBaseAO_DACTransferSupervisor deployed;
+    settings.word1 = reserved;
+    bringUp(deployed, settings);
+    settings.word1 = 1 - reserved;
+    deployed.deploy(settings, status);
+    log.clear();
+    EXPECT_EQ(run(deployed, 1), 0);
+    EXPECT_EQ(run(deployed, 3), 0);
+    EXPECT_EQ(log.operations(), reserved != 0 ? "event.post 1 0" : "");
+    deployed.releaseResource(status);
+    deployed.unlink(status);
+  }
+  EXPECT_EQ(status.code, 0);
 }
 
 // A deploy while reserved changes word 1 for the next reservation; the

@@ -219,6 +219,7 @@ TEST_F(tAIDMATransferTest, OverrunThenOverflowReachesTheSinkOnceAndStopsTheTimin
 TEST_F(tAIDMATransferTest, AfterAnOverrunRunTheNextArmEndsCleanlyAfterTheLastConversion) {
   transfer->arm(status);
   tStatus2 pass;
+  transfer->handleOverrun(converter, pass);
   transfer->handleOverrunSecondary(converter, pass);
   transfer->disarm(status);
   ASSERT_EQ(status.code, 0);
@@ -313,9 +314,9 @@ TEST_F(tAIDMATransferTest, ACancelAfterTheEndLeavesTheNextRunToItsDisarm) {
   EXPECT_EQ(sink.reasons(), std::vector<int>(600, 0));
 }
 
-// A cancel whose wake comes as soon as arm has reset the worker (held there
-// until the worker has run) belongs to the new run: the run ends with one
-// report, not silently.
+// A cancel whose wake comes as soon as arm has reset the worker and let the
+// transfer lock go (held there until the worker has run) belongs to the new
+// run: the run ends with one report, not silently.
 TEST_F(tAIDMATransferTest, ACancelJustAfterTheWorkerResetEndsTheNewRunWithOneReport) {
   transfer->arm(status);
   transfer->disarm(status);
@@ -334,12 +335,20 @@ TEST_F(tAIDMATransferTest, ACancelJustAfterTheWorkerResetEndsTheNewRunWithOneRep
   ASSERT_NE(workerLock, nullptr);
 
   const uint64_t armThread = nQoKAL100_getThreadHandle();
+  bool reset = false;
   bool woken = false;
   struct tUnhook {
     ~tUnhook() { nQoSim::onSyncSet(nullptr); }
   } unhook;
+  // The first lock arm gives back after the worker's is the transfer lock,
+  // which it holds around the reset.
   nQoSim::onSyncSet([&](const iSync* object, bool set) {
-    if (nQoKAL100_getThreadHandle() != armThread || object != workerLock || !set || woken) return;
+    if (nQoKAL100_getThreadHandle() != armThread || !set || woken) return;
+    if (object == workerLock) {
+      reset = true;
+      return;
+    }
+    if (!reset) return;
     woken = true;
     const unsigned sets = nQoSim::syncSets(doneEvent);
     tStatus2 cancel;
@@ -408,6 +417,103 @@ TEST_F(tAIDMATransferTest, AWakeBeforeAnyArmEndsNoRunOfALaterArm) {
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
   windows.setReadCallback(window, 0x104, {});
+}
+
+// Whether the thread set the worker's go event (a wake) since the log was
+// cleared.
+bool wokeTheWorker(uint64_t thread) {
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kSet && record.kind == 2 && record.option == 108 &&
+        record.thread == thread)
+      return true;
+  return false;
+}
+
+// A last-conversion pass of one run, held in its wait by the board's
+// converting bit, outlives the run: the run is disarmed, with its one end,
+// and the next run armed. Let go, the pass ends nothing of the new run
+// (which has converted nothing) and leaves the worker to the new run's own
+// last conversion, whose end comes once.
+TEST_F(tAIDMATransferTest, ALastConversionPassOutlivingItsRunEndsNothingOfTheNext) {
+  std::atomic<bool> converting{true};
+  std::atomic<unsigned> looks{0};
+  windows.setReadCallback(window, 0x136, [&](unsigned) {
+    ++looks;
+    return converting ? 0x8000u : 0u;
+  });
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  nQoSim::clearSyncLog();
+  tStatus2 pass;
+  std::atomic<uint64_t> passThread{0};
+  std::thread secondPass([&] {
+    passThread = nQoKAL100_getThreadHandle();
+    transfer->lastConvertedSecondary(timing, pass);
+  });
+  EXPECT_TRUE(boundedUntil([&] { return looks != 0; })) << "the pass never waited";
+  transfer->disarm(status);
+  transfer->arm(status);
+  converting = false;
+  secondPass.join();
+  windows.setReadCallback(window, 0x136, {});
+  ASSERT_EQ(status.code, 0);
+  // A wake the pass gave runs its drain to the end before the sink is read.
+  if (wokeTheWorker(passThread)) sink.waitFor(2);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0})) << "the new run ended before it converted";
+  EXPECT_FALSE(transfer->isDone());
+
+  tStatus2 own;
+  transfer->lastConvertedSecondary(timing, own);
+  EXPECT_TRUE(sink.waitFor(2)) << "the new run's end never came";
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0, 0}));
+}
+
+// The record end's and the sample end's last-conversion passes wait at once
+// for a conversion that does not finish: the second, begun 9 ms after the
+// first, does not move the first one's time-out, which gives up after its
+// own 10 ms with -50400 while the second waits on.
+TEST_F(tAIDMATransferTest, TwoLastConversionPassesAtOnceEachWaitTheirOwnTimeOut) {
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(
+      10, [&](tStatus2& pass) { transfer->lastConvertedSecondary(timing, pass); });
+  EXPECT_FALSE(passes.firstReturnedEarly) << "the second pass cut the first one's wait short";
+  EXPECT_TRUE(passes.firstReturned) << "the first pass waited past its own time-out";
+  EXPECT_EQ(passes.timeOutsAtFirst, std::vector<unsigned>{242});
+  EXPECT_EQ(passes.timeOuts, std::vector<unsigned>{242}) << "the second pass timed out too";
+  EXPECT_EQ(passes.codes, (std::vector<int>{0, 0}));
+  // The run ends once, drained after the first wake.
+  ASSERT_TRUE(sink.waitFor(1));
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0}));
+}
+
+// An overrun's first pass comes in one run, its second pass only after that
+// run's disarm and the next arm: it fails the run it was raised in, which is
+// over, and so reports no end into the new run and stops neither the timing
+// controller nor the worker, which ends the new run at its last conversion.
+TEST_F(tAIDMATransferTest, AnOverrunPassOfTheRunBeforeEndsNothingOfTheNext) {
+  transfer->arm(status);
+  tStatus2 pass;
+  EXPECT_EQ(transfer->handleOverrun(converter, pass), 1u);
+  transfer->disarm(status);
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_EQ(sink.reasons(), (std::vector<int>{0}));
+  clearLogs();
+  transfer->handleOverrunSecondary(converter, pass);
+  EXPECT_FALSE(wroteTo(0x110)) << "the new run's timing controller was stopped";
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0})) << "the new run ended with the old overrun";
+  EXPECT_FALSE(transfer->isDone());
+
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_TRUE(sink.waitFor(2)) << "the new run's end never came";
+  transfer->disarm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(sink.reasons(), (std::vector<int>{0, 0}));
 }
 
 // A linked transfer that is destroyed takes its records out of the lists of

@@ -535,6 +535,22 @@ TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClien
   EXPECT_EQ(nQoSim::syncSets(event), sets + 1);
 }
 
+// Another key and no client event given after the commit reach the next
+// commit only: the client with the commit's key names its event and gets
+// the resolver that wakes it; after the next commit that key is refused.
+TEST_F(tImmediateDMATest, TheClientsQueriesGoByTheCommitsKeyAndHeaderUntilTheNextOne) {
+  transfer->headerWords().word12 = 1;
+  transfer->setListenerKey(kKey);
+  committed();
+  transfer->headerWords().word12 = 0;
+  transfer->setListenerKey(kKey + 1);
+  EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
+  EXPECT_NE(transfer->resolver(), nullptr);
+  EXPECT_NE(namedEvent(), nullptr);
+  transfer->commit(status);
+  EXPECT_EQ(ask(1, request()), -223749);
+}
+
 TEST_F(tImmediateDMATest, WithoutClientEventTheScheduleResolverRunsTheActionWithItsCount) {
   nQoSim::tSimSchedulerAction action;
   transfer->setSchedulerAction(&action, status);
@@ -892,6 +908,49 @@ TEST_F(tImmediateDMATest, TheClientEventIsClosedOnlyOnceASetUnderWayHasLeft) {
     if (transfer != nullptr) transfer->releaseDMAChannel(status);
     ASSERT_EQ(status.code, 0);
   }
+}
+
+// Each commit sizes its run's buffer by the scan as the configurations then
+// give it: a deploy of 2 channels of 4 samples between the channel commit
+// and code 1 reaches the run's header, sample area and ring; a deploy of 3
+// under the armed run changes none of them, and the next commit takes it.
+TEST_F(tImmediateDMATest, EachCommitTakesTheScanAndADeployUnderTheRunWaitsForTheNext) {
+  const auto deploy = [&](int channelCount) {
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig config;
+    for (int k = 0; k < channelCount; ++k)
+      config.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+    frontEnd->setConfiguration(config, status);
+  };
+  // Blocks and samples per scan from the header, the sample area's size,
+  // and each descriptor's bytes and offset into the buffer.
+  const auto shape = [&] {
+    uint32_t ring[6];
+    std::memcpy(ring, transfer->linkChain(), sizeof ring);
+    const auto phys = static_cast<uint32_t>(transfer->bufferPhysical());
+    uint32_t area = 0;
+    while (44 + area < transfer->bufferSize() && transfer->buffer()[44 + area] == 0xAA) ++area;
+    return std::vector<uint32_t>{word(36),       word(40), area,          ring[0],
+                                 ring[1] - phys, ring[3],  ring[4] - phys};
+  };
+  bus.setDMAChannelNumber(4);
+  transfer->reserveDMAChannel(status);
+  transfer->commitChannel(status);
+  ASSERT_EQ(transfer->samplesPerScan(), 4u);
+  deploy(2);
+  transfer->commit(status);
+  transfer->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const std::vector<uint32_t> twoChannels{2, 8, 64, 32, 44, 32, 76};
+  EXPECT_EQ(shape(), twoChannels);
+  deploy(3);
+  EXPECT_EQ(shape(), twoChannels) << "a deploy under the run";
+  EXPECT_EQ(transfer->samplesPerScan(), 8u);
+  transfer->disarm(status);
+  transfer->commit(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(shape(), (std::vector<uint32_t>{2, 12, 96, 48, 44, 48, 92}));
+  transfer->releaseDMAChannel(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // Samples per scan are summed wide: three channels of 0x55555556 samples are

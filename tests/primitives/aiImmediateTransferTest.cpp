@@ -18,6 +18,7 @@
 #include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tBaseAIImmediateTransferPrimitive.h"
 #include "primitives/aiTransferFixture.h"
+#include "sim/simAllocator.h"
 #include "sim/simKal.h"
 #include "sim/simScriptedDoubles.h"
 #include "sim/simSocketListeners.h"
@@ -191,6 +192,53 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   EXPECT_EQ(status.code, -200278);
   EXPECT_EQ(bytes, 0u);
   EXPECT_TRUE(loggedAt(-200278, kFile, 1921));
+}
+
+// A finite run of 3 sets, and a count of 1 with a retriggerable run given to
+// the engine after the first read: the reads deliver the 3 sets and then
+// refuse, and the done posts go as the run was armed (the sample end's
+// post, none from code 3 without option 1, which is set again too late).
+TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 3;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  immediate->setReadOption1(false);
+  run();
+  model.push({5, 6, 7, 8});
+  std::vector<uint32_t> read;
+  for (int set = 0; set < 3; ++set) {
+    SCOPED_TRACE(set);
+    EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+    EXPECT_EQ(status.code, 0);
+    read.push_back(buffer[0]);
+    config.timing.firstCount = 1;
+    config.timing.retriggerable = 1;
+    timing->setConfiguration(config, status);
+  }
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 6, 7}));
+  EXPECT_TRUE(immediate->isFinished());
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  tStatus2 posted;
+  immediate->setDoneTarget(&event, posted);
+  immediate->setReadOption1(true);
+  immediate->notifyDone(posted);
+  EXPECT_EQ(log.operations(), "");
+  immediate->sampleEndedSecondary(timing, posted);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(posted.code, 0);
 }
 
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
@@ -985,7 +1033,9 @@ TEST_F(tImmediateTest, TheInterfaceAnswersItsIdentityAndDrivesTheTransfer) {
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
+// The queries follow the setters; the client's reply gives the read
+// configuration of the run, as the arm took it.
+TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArms) {
   immediate->setListenerKey(kKey);
   channels({1});
   run();
@@ -1006,10 +1056,114 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReply) {
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
   EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
+  EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
   EXPECT_EQ(words(), options());
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());
+  EXPECT_EQ(status.code, 0);
+}
+
+// Options 2 and 3 and a read-count limit of 0 given under the run reach the
+// next arm only: the run reads set by set with no count check, then the
+// re-armed one drains to the newest set and reports the sets left.
+TEST_F(tImmediateTest, ReadOptionsGivenUnderTheRunReachTheNextArm) {
+  immediate->setReadOption1(false);
+  channels({1});
+  run();
+  immediate->setReadOption2(true);
+  immediate->setReadOption3(true);
+  immediate->setReadCountLimit(0);
+  model.push({1, 2, 3});
+  EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(status.code, 0);
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  model.push(4);
+  tStatus2 counted;
+  EXPECT_EQ(immediate->read(buffer, 1, counted, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 4u);
+  EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(counted.code, 0) << "the read inside the limit is exempt";
+}
+
+// The run reads by the sets its arm took, each row a deploy of sets of 2 and
+// 3: between the reservation and the arm it reaches the run; under the run
+// it waits for the next arm, which takes it.
+TEST_F(tImmediateTest, TheArmTakesTheSetsAndADeployUnderTheRunWaitsForTheNextArm) {
+  using tSets = std::vector<std::vector<uint32_t>>;
+  const struct {
+    bool underTheRun;
+    tSets run, nextRun;
+  } rows[] = {{false, {{1, 2}, {3, 4, 5}, {6, 7}}, {{8}, {9}, {10}}},
+              {true, {{1}, {2}, {3}}, {{4, 5}, {6, 7, 8}, {9, 10}}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.underTheRun);
+    channels({1});
+    immediate->reserveTransfer(status);
+    immediate->commitTransfer(status);
+    if (!row.underTheRun) channels({0, 1, 0, 0, 1});
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    ASSERT_EQ(status.code, 0);
+    if (row.underTheRun) channels({0, 1, 0, 0, 1});
+    for (uint32_t sample = 1; sample <= 10; ++sample) model.push(sample);
+    const auto readThree = [&] {
+      tSets sets;
+      for (int read = 0; read < 3; ++read) {
+        uint32_t bytes = 0;
+        EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+        sets.emplace_back(buffer, buffer + bytes / 4);
+      }
+      return sets;
+    };
+    EXPECT_EQ(readThree(), row.run);
+    if (!row.underTheRun) channels({1});
+    immediate->disarmTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    EXPECT_EQ(readThree(), row.nextRun);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(model.size(), 0u);
+    immediate->disarmTransfer(status);
+    immediate->uncommitTransfer(status);
+    immediate->unreserveTransfer(status);
+  }
+}
+
+// An arm whose sets do not fit 32 bits, or whose list cannot get its room, is
+// refused: the run before keeps its list and its state, and no listener is
+// registered.
+TEST_F(tImmediateTest, AnArmWhoseSetsAreRefusedChangesNothing) {
+  immediate->setListenerKey(kKey);
+  channels({1});
+  run();
+  immediate->disarmTransfer(status);
+  ASSERT_EQ(immediate->getTransferState(), 3u);
+  for (const bool outOfMemory : {false, true}) {
+    SCOPED_TRACE(outOfMemory);
+    if (outOfMemory) {
+      channels({1, 1});
+      nQoSim::failAllocation(1);
+    } else {
+      channels({0, 1}, 0x80000002);
+    }
+    nQoSim::clearStatusLog();
+    tStatus2 refused;
+    immediate->armTransfer(refused);
+    nQoSim::failAllocation(0);
+    EXPECT_EQ(refused.code, outOfMemory ? -50352 : -50175);
+    EXPECT_TRUE(loggedAt(refused.code, kFile, outOfMemory ? 794 : 796));
+    EXPECT_EQ(immediate->setCount(), 1u);
+    EXPECT_EQ(immediate->getTransferState(), 3u);
+    EXPECT_FALSE(immediate->hasListener());
+  }
+  channels({1, 1});
+  immediate->armTransfer(status);
+  EXPECT_EQ(immediate->setCount(), 2u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -188,6 +188,38 @@ TEST_F(tAIInterruptTransferTest, ACommitOfAnArmedTransferKeepsItsRun) {
   EXPECT_EQ(destination.ends, (std::vector<int>{0}));
 }
 
+// A disarm and an arm inside a FIFO pass whose move comes short, and inside
+// a last drain: neither pass ends the new run or stops its engine; the new
+// run's own drain ends it once.
+TEST_F(tAIInterruptTransferTest, APassOfOneRunEndsNoOther) {
+  destination.fifo = fifo;
+  model.push({1, 2, 3, 4});
+  destination.shortBy = 1;
+  auto rearmAtFirstMove = [&] {
+    if (destination.counts.empty()) {
+      transfer->disarm(status);
+      transfer->arm(status);
+    }
+  };
+  destination.onMove = rearmAtFirstMove;
+  tStatus2 pass;
+  transfer->fifoReady(fifo, pass);
+  EXPECT_EQ(pass.code, -200222);
+  EXPECT_TRUE(windows.writes().empty()) << "the engine of the new run was stopped";
+  destination.shortBy = 0;
+  destination.counts.clear();
+  model.push({5, 6});
+  transfer->lastConvertedSecondary(timing, pass);
+  EXPECT_TRUE(destination.ends.empty()) << "a pass of the run before ended the new one";
+  EXPECT_FALSE(transfer->isDone());
+  destination.onMove = nullptr;
+  model.push({7, 8});
+  tStatus2 own;
+  transfer->lastConvertedSecondary(timing, own);
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+  EXPECT_EQ(own.code, 0);
+}
+
 TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   windows.setReadCallback(window, 0x136, [](unsigned) {
     nQoSim::advanceClock(1'000'000);
@@ -197,6 +229,19 @@ TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {
   transfer->lastConverted(timing, pass);
   EXPECT_EQ(pass.code, 0);
   EXPECT_TRUE(loggedAt(-50400, kBoardFile, 270));
+}
+
+// Two last-conversion passes at once for a conversion that does not finish: the second, begun 29 ms
+// after the first, does not move the first one's time-out, which gives up after its own 30 ms while
+// the second waits on.
+TEST_F(tAIInterruptTransferTest, TwoLastConversionPassesAtOnceEachWaitTheirOwnTimeOut) {
+  const tTwoLastConversionPasses passes = runTwoLastConversionPasses(
+      30, [&](tStatus2& pass) { transfer->lastConverted(timing, pass); });
+  EXPECT_FALSE(passes.firstReturnedEarly) << "the second pass cut the first one's wait short";
+  EXPECT_TRUE(passes.firstReturned) << "the first pass waited past its own time-out";
+  EXPECT_EQ(passes.timeOutsAtFirst, std::vector<unsigned>{270});
+  EXPECT_EQ(passes.timeOuts, std::vector<unsigned>{270}) << "the second pass timed out too";
+  EXPECT_EQ(passes.codes, (std::vector<int>{0, 0}));
 }
 
 TEST_F(tAIInterruptTransferTest, AWrongCountInTheLastDrainIsReportedAtTheBoardSite) {
@@ -288,9 +333,9 @@ TEST_F(tAIInterruptTransferTest, ALastConvertPassBesideTheFIFOsDisarmLeavesTheDa
   EXPECT_EQ(status.code, 0);
 }
 
-// 0x80000000 blocks of 2 samples do not fit in 32 bits: commit refuses them
-// with -50175 and stays linked; set after commit, the FIFO pass asks the
-// destination for nothing and ends the transfer with that code.
+// 0x80000000 blocks of 2 samples do not fit in 32 bits. Given under the
+// run, they reach only the next commit: the FIFO pass moves the run's blocks,
+// and that commit refuses them with -50175 and stays linked.
 TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   destination.fifo = fifo;
   model.push({1, 2, 3, 4});
@@ -299,10 +344,9 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   fifo->setConfiguration(config, status);
   tStatus2 pass;
   EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
-  EXPECT_EQ(pass.code, -50175);
-  EXPECT_TRUE(loggedAt(-50175, kBaseFile, 195));
-  EXPECT_TRUE(destination.counts.empty());
-  EXPECT_EQ(destination.ends, (std::vector<int>{-50175}));
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_EQ(destination.counts, (std::vector<uint32_t>{2, 2}));
+  EXPECT_TRUE(destination.ends.empty());
 
   transfer->disarm(status);
   transfer->uncommit(status);
@@ -318,27 +362,120 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   EXPECT_EQ(transfer->runState(), 4u);
 }
 
-// A block count of 0 given to the FIFO after the commit asks for no move: the
-// FIFO pass ends the run with the commit's refusal instead of moving nothing
-// for ever.
-TEST_F(tAIInterruptTransferTest, ABlockCountOf0AfterTheCommitEndsTheRunAtTheFIFOPass) {
+// A block count of 0 given to the FIFO under the run reaches only the next
+// commit, which refuses it. An arm that no good commit came before has no
+// block count: its FIFO pass ends the run with the commit's refusal instead
+// of moving nothing for ever.
+TEST_F(tAIInterruptTransferTest, ABlockCountOf0AfterTheCommitReachesOnlyTheNextCommit) {
   destination.fifo = fifo;
-  model.push({1, 2, 3, 4});
+  model.push({1, 2, 3, 4, 5, 6});
   nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
   config.word3 = 0;
   fifo->setConfiguration(config, status);
+  tStatus2 pass;
+  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_TRUE(destination.ends.empty());
+
+  transfer->disarm(status);
+  tStatus2 refused;
+  transfer->commit(refused);
+  EXPECT_EQ(refused.code, -50150);
+  EXPECT_TRUE(loggedAt(-50150, kBaseFile, 130));
+  transfer->arm(status);
+  clearLogs();
+  model.push({7, 8});
   // A pass that keeps asking is let go once it has asked 100 times.
+  destination.counts.clear();
   destination.onMove = [&] {
     uint32_t rest[4];
     tStatus2 drained;
     if (destination.counts.size() == 100) fifo->readSamples(rest, model.size(), drained);
   };
-  tStatus2 pass;
-  EXPECT_EQ(transfer->fifoReady(fifo, pass), 1u);
-  EXPECT_EQ(pass.code, -50150);
+  tStatus2 armedAlone;
+  EXPECT_EQ(transfer->fifoReady(fifo, armedAlone), 1u);
+  EXPECT_EQ(armedAlone.code, -50150);
   EXPECT_TRUE(loggedAt(-50150, kBaseFile, 130));
   EXPECT_TRUE(destination.counts.empty());
   EXPECT_EQ(destination.ends, (std::vector<int>{-50150}));
+}
+
+// A FIFO committed with no threshold and a transfer committed with one block
+// of 2, 6 samples in the FIFO, and a configuration of half-full mode with 2
+// blocks given under the run: the pass drains the run's way, the 6 samples
+// in blocks of 2 and no word of an empty FIFO. The next commits take the
+// new blocks and threshold test: moves of 4 while bit 13 reads set.
+TEST_F(tAIInterruptTransferTest, ADeployUnderTheRunReachesOnlyTheNextCommit) {
+  destination.fifo = fifo;
+  fifo->commit(status);
+  fifo->arm(status);
+  model.push({1, 2, 3, 4, 5, 6});
+  nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+  config.fifoMode = 1;
+  config.thresholdCode = 1;
+  config.word3 = 2;
+  fifo->setConfiguration(config, status);
+  tStatus2 pass;
+  transfer->fifoReady(fifo, pass);
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(destination.counts, (std::vector<uint32_t>{2, 2, 2}));
+
+  transfer->disarm(status);
+  fifo->disarm(status);
+  fifo->commit(status);
+  transfer->commit(status);
+  transfer->arm(status);
+  fifo->arm(status);
+  model.push({7, 8, 9, 10, 11, 12, 13, 14});
+  model.setStatusBits(0x2000);
+  destination.onMove = [&] { model.setStatusBits(0); };
+  transfer->fifoReady(fifo, pass);
+  EXPECT_EQ(destination.counts, (std::vector<uint32_t>{2, 2, 2, 4}));
+  EXPECT_EQ(model.size(), 4u);
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_TRUE(destination.ends.empty());
+  fifo->disarm(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Each change of the engine's observer lists under an armed finite run (as a
+// sample-clock wait's commit, uncommit or release makes it) keeps the arm:
+// the record end brings the last conversion, the rest is drained and the
+// run ends.
+TEST_F(tAIInterruptTransferTest, AnObserverChangeUnderTheArmLeavesTheRunItsEnd) {
+  using tTiming = nQoUdP100::tBaseAITimingControllerPrimitive;
+  struct tOther : tTiming::iSampleStartObserver,
+                  tTiming::iSampleEndObserver,
+                  tTiming::iRecordEndObserver,
+                  tTiming::iLastConvertObserver {
+  } other;
+  const std::function<void()> changes[] = {
+      [&] { timing->addSampleStartObserver(&other, true, status); },
+      [&] { timing->removeSampleStartObserver(&other, status); },
+      [&] { timing->addSampleEndObserver(&other, status); },
+      [&] { timing->removeSampleEndObserver(&other, status); },
+      [&] { timing->addRecordEndObserver(&other, status); },
+      [&] { timing->removeRecordEndObserver(&other, status); },
+      [&] { timing->addLastConvertObserver(&other, status); },
+      [&] { timing->removeLastConvertObserver(&other, status); }};
+  destination.fifo = fifo;
+  int row = 0;
+  for (const auto& change : changes) {
+    SCOPED_TRACE(row++);
+    transfer->arm(status);
+    armFiniteRun();
+    model.push({7, 8});
+    change();
+    raiseRecordEnd();
+    bus.pumpSecondary();
+    EXPECT_EQ(model.size(), 0u);
+    EXPECT_EQ(destination.ends, std::vector<int>(row, 0));
+  }
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreNotSupported) {

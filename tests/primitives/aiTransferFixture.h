@@ -5,14 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "frame/tDeviceInfo.h"
+#include "kal/nQoKAL.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
+#include "sim/simStatusLog.h"
 #include "sim/simTime.h"
 #include "sim/tSimAIFifo.h"
+#include "support/heldCall.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tavikFixture.h"
@@ -65,6 +72,70 @@ class tAIRoadTest : public tTavikMapTest {
     const uint32_t answer = bus.raise(1);
     model.setStatusBits(0);
     return answer;
+  }
+
+  // What two last-conversion passes at once found: whether the first
+  // returned before its time-out (once it looked again after the second
+  // began), whether it returned at its time-out while the second still
+  // waited, the lines of the time-outs (-50400) logged by then and by the
+  // end, and each pass's code.
+  struct tTwoLastConversionPasses {
+    bool firstReturnedEarly = false;
+    bool firstReturned = false;
+    std::vector<unsigned> timeOutsAtFirst;
+    std::vector<unsigned> timeOuts;
+    std::vector<int> codes;
+  };
+  // Runs the pass on two threads at once while bit 15 of tJoint_Status_1
+  // reads set: the second begins 1 ms before the first one's time-out of
+  // the given milliseconds, and the clock then moves 2 ms on. The
+  // conversion finishes once the first returned (or the guard ran out).
+  tTwoLastConversionPasses runTwoLastConversionPasses(
+      uint64_t milliseconds, const std::function<void(nQoMDBG100::tStatus2&)>& pass) {
+    std::atomic<bool> converting{true};
+    std::atomic<uint64_t> threads[2] = {0, 0};
+    std::atomic<unsigned> looks[2] = {0, 0};
+    windows.setReadCallback(window, 0x136, [&](unsigned) {
+      const uint64_t thread = nQoKAL100_getThreadHandle();
+      for (int which : {0, 1})
+        if (thread == threads[which]) ++looks[which];
+      return converting ? 0x8000u : 0u;
+    });
+    nQoSim::clearStatusLog();
+    const auto timeOuts = [] {
+      std::vector<unsigned> lines;
+      for (const nQoSim::tStatusRecord& record : nQoSim::statusLog())
+        if (record.code == -50400) lines.push_back(record.line);
+      return lines;
+    };
+    tTwoLastConversionPasses found;
+    nQoMDBG100::tStatus2 statuses[2];
+    std::atomic<bool> firstReturned{false};
+    std::thread one([&] {
+      threads[0] = nQoKAL100_getThreadHandle();
+      pass(statuses[0]);
+      firstReturned = true;
+    });
+    EXPECT_TRUE(boundedUntil([&] { return looks[0] != 0; })) << "the first pass never waited";
+    nQoSim::advanceClock((milliseconds - 1) * 1'000'000);
+    std::thread two([&] {
+      threads[1] = nQoKAL100_getThreadHandle();
+      pass(statuses[1]);
+    });
+    EXPECT_TRUE(boundedUntil([&] { return looks[1] != 0; })) << "the second pass never waited";
+    const unsigned firstLooks = looks[0];
+    EXPECT_TRUE(boundedUntil([&] { return looks[0] > firstLooks || firstReturned; }));
+    found.firstReturnedEarly = firstReturned;
+    nQoSim::advanceClock(2'000'000);
+    found.firstReturned = boundedUntil([&] { return firstReturned.load(); });
+    found.timeOutsAtFirst = timeOuts();
+    converting = false;
+    one.join();
+    two.join();
+    windows.setReadCallback(window, 0x136, {});
+    found.timeOuts = timeOuts();
+    found.codes = {statuses[0].code, statuses[1].code};
+    return found;
   }
 
   nQoUdP100::tAIFirstEntry entry;

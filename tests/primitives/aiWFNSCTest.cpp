@@ -152,8 +152,10 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
   }
   stopNotifier();
 
-  // Two clocks between waits; wait-always 0: reported, no waiting.
+  // Two clocks between waits; wait-always 0, which the next commit takes:
+  // reported, no waiting.
   wfnsc->waitAlways = 0;
+  wfnsc->commit(status);
   twoClocks();
   wfnsc->waitForNextSampleClock(status);
   EXPECT_EQ(status.code, -209802);
@@ -162,17 +164,44 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
 
   wfnsc->allowMissed = 1;
   twoClocks();
+  tStatus2 missed;
+  wfnsc->waitForNextSampleClock(missed);
+  EXPECT_EQ(missed.code, -209802) << "a deploy reached the run before its commit";
+  tStatus2 committed;
+  wfnsc->commit(committed);
+  twoClocks();
   tStatus2 warned;
   wfnsc->waitForNextSampleClock(warned);
   EXPECT_EQ(warned.code, 209802);
 
   // Nothing missed: with wait-always 1 the wait blocks for the next clock.
   wfnsc->waitAlways = 1;
+  wfnsc->commit(committed);
+  EXPECT_EQ(committed.code, 0);
   std::thread clock = whenBlocked([this] { twoClocks(); });
   tStatus2 clean;
   wfnsc->waitForNextSampleClock(clean);
   clock.join();
   EXPECT_EQ(clean.code, 0);
+}
+
+// Event mode given under a polling run reaches the next commit only: the
+// run's waits still poll the converter (a clock missed, not -50004 for an
+// event that no commit opened), and that commit registers for the event.
+TEST_F(tWFNSCTest, APollingRunKeepsPollingUntilTheNextCommit) {
+  wfnsc->leadIn = 0;
+  wfnsc->commit(status);
+  wfnsc->arm(status);
+  wfnsc->polling = 0;
+  windows.setReadCallback(window, 0x104, [](unsigned) { return 0x20u; });
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -209802);
+  EXPECT_TRUE(loggedAt(-209802, kFile, 280));
+  tStatus2 committed;
+  wfnsc->commit(committed);
+  EXPECT_NE(timing->findSampleStartObserver(wfnsc.get()), nullptr);
+  wfnsc->uncommit(committed);
+  EXPECT_EQ(committed.code, 0);
 }
 
 TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {
@@ -244,8 +273,9 @@ TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
 }
 
 // Destroyed while committed in event mode, the primitive takes its record out
-// of the timing controller's sample-start list: once committed and armed
-// again, the sample-start handler notifies the live observer alone.
+// of the timing controller's sample-start list, and the armed engine stays
+// armed: once committed and armed again, the sample-start handler notifies
+// the live observer alone.
 TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   tSampleStartCounter live;
   commitEventMode();
@@ -254,7 +284,7 @@ TEST_F(tWFNSCTest, DestroyingAnEventModePrimitiveLeavesNoRecordBehind) {
   timing->arm(status);
   ASSERT_EQ(status.code, 0);
   wfnsc.reset();
-  ASSERT_EQ(timing->state().getState(), 1u) << "a removed record asks for a new commit";
+  ASSERT_EQ(timing->state().getState(), 3u) << "a removed record silenced the run";
   expectASampleStartReachesOnly(live);
 }
 

@@ -2,13 +2,18 @@
 // thread, their waits, time-outs and cancels, and the finite totals.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "kal/nQoKAL.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
 #include "primitives/cdioFixture.h"
+#include "sim/simSync.h"
 #include "sim/simTime.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -27,6 +32,22 @@ class tDone : public nQoUdP100::iDoneObserver {
   void notifyDone(const tStatus2& status) override { codes.push_back(status.code); }
   void notifyDoneWithStatus(const tStatus2& status, tStatus2&) override { notifyDone(status); }
   std::vector<int> codes;
+};
+
+// Holds the thread that tells it of the done (a read, the polling thread)
+// until the test lets it go.
+class tHeldDone : public nQoUdP100::iDoneObserver {
+ public:
+  explicit tHeldDone(tHeldCall& held) : _held(held) {}
+  void notifyDone(const tStatus2& status) override {
+    codes.push_back(status.code);
+    _held.hold();
+  }
+  void notifyDoneWithStatus(const tStatus2& status, tStatus2&) override { notifyDone(status); }
+  std::vector<int> codes;
+
+ private:
+  tHeldCall& _held;
 };
 
 class tCDIOImmediateTest : public tCDIOTest {
@@ -168,6 +189,41 @@ TEST_F(tCDIOImmediateTest, AFiniteInputEndsAtItsTotalAndRefusesMore) {
   EXPECT_EQ(done.codes, (std::vector<int>{0, 0}));
 }
 
+// A read that takes the last sample of a finite input ends the run between
+// the two steps of a start, held as it reports the done: the transfer's step
+// kept the run it found under way, and the channel's step begins the next
+// run, whose reads take its own samples.
+TEST_F(tCDIOImmediateTest, AReadEndingTheRunBetweenTheStepsOfAStartLeavesTheNextRunReading) {
+  tHeldCall held(tHeldCall::kGuard);
+  tHeldDone heldDone(held);
+  input->setDoneObserver(&heldDone);
+  input->setSampleMode(1);
+  input->setTotal(2);
+  input->setTimeout(50);
+  fifos->pushInput({1, 2});
+  input->startTransfer(status);
+  uint32_t last[2] = {};
+  uint32_t read = 0;
+  tStatus2 reading;
+  std::thread reader([&] { read = input->read(last, 2, reading); });
+  EXPECT_TRUE(held.waitUntilInside()) << "the read never ended the run";
+  input->startChannel(status);
+  held.letGo();
+  reader.join();
+  EXPECT_EQ(read, 2u);
+  EXPECT_EQ(reading.code, 0);
+  EXPECT_EQ(last[1], 2u);
+  EXPECT_EQ(status.code, 0);
+
+  fifos->pushInput({3, 4});
+  EXPECT_EQ(input->read(buffer, 2, status), 2u);
+  EXPECT_EQ(status.code, 0) << "the new run refuses its reads";
+  EXPECT_EQ(buffer[0], 3u);
+  EXPECT_EQ(buffer[1], 4u);
+  EXPECT_EQ(heldDone.codes, (std::vector<int>{0, 0}));
+  input->setDoneObserver(&done);
+}
+
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
   input->setSampleMode(1);
   input->setTotal(10);
@@ -266,6 +322,97 @@ TEST_F(tCDIOImmediateTest, AnOutputStartedAgainCountsItsOwnTotal) {
   output->startChannel(status);
   EXPECT_EQ(output->write(3, samples, status), 2u);
   EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The FIFO's polling thread stops a finite output that ran empty between
+// the two steps of a start, held as it reports the done: the transfer's step
+// kept the run it found under way, and the channel's step begins the next
+// run, which counts its own total from 0 and ends at it.
+TEST_F(tCDIOImmediateTest, APollingStopBetweenTheStepsOfAStartLeavesTheNextRunItsOwnTotal) {
+  tHeldCall held(tHeldCall::kGuard);
+  tHeldDone heldDone(held);
+  output->setDoneObserver(&heldDone);
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setSampleMode(1);
+  output->setTotal(2);
+  cdo->commit(status);  // the polling thread
+  cdo->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const uint32_t samples[3] = {1, 2, 3};
+  ASSERT_EQ(output->write(2, samples, status), 2u);
+  output->startTransfer(status);
+  cdo->stepFIFO(status);
+  cdo->stepFIFO(status);
+  EXPECT_TRUE(held.waitUntilInside()) << "the polling thread never stopped the run";
+  output->startChannel(status);
+  held.letGo();
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(heldDone.codes, std::vector<int>{0});
+  ASSERT_EQ(status.code, 0);
+
+  EXPECT_EQ(output->write(3, samples, status), 2u);
+  EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(output->write(1, samples, status), 0u);
+  EXPECT_EQ(status.code, -200288) << "a write past the new run's total";
+  EXPECT_EQ(fifos->output(), (std::deque<uint32_t>{1, 2}));
+  status.clear();
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+  output->setDoneObserver(&done);
+}
+
+// The FIFO's polling thread, held as it lets the transfer's lock go after it
+// found a finite output's FIFO run empty, and a code 3 and a whole code 2 in
+// that time: the polling thread's stop was the old run's, so the new run
+// keeps its FIFO started, takes its own total, and no done report of its
+// own comes.
+TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRunRunning) {
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0);
+  output->setSampleMode(1);
+  output->setTotal(2);
+  cdo->commit(status);  // the polling thread
+  cdo->arm(status);
+  ASSERT_EQ(status.code, 0);
+  const uint32_t samples[2] = {1, 2};
+  nQoSim::clearSyncLog();
+  ASSERT_EQ(output->write(2, samples, status), 2u);
+  const iSync* transferLock = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kRelease) transferLock = record.object;
+  ASSERT_NE(transferLock, nullptr);
+  tHeldCall held(tHeldCall::kGuard);
+  const uint64_t testThread = nQoKAL100_getThreadHandle();
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (set && object == transferLock && nQoKAL100_getThreadHandle() != testThread) held.hold();
+  });
+  cdo->stepFIFO(status);
+  cdo->stepFIFO(status);
+  EXPECT_TRUE(held.waitUntilInside()) << "the polling thread never took the run's end";
+  tStatus2 stopped;
+  output->stopTransfer(stopped);
+  output->stopChannel(status);
+  output->startTransfer(status);
+  output->startChannel(status);
+  held.letGo();
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  nQoSim::onSyncSet({});
+  EXPECT_EQ(stopped.code, 0);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_TRUE(fifos->outputStarted()) << "the polling thread stopped the new run";
+  EXPECT_EQ(done.codes, std::vector<int>{0}) << "a done report of the new run";
+
+  EXPECT_EQ(output->write(2, samples, status), 2u);
+  EXPECT_EQ(output->samplesWritten(), 2u);
+  EXPECT_EQ(status.code, 0);
+  cdo->disarm(status);
+  cdo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 

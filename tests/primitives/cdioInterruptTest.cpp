@@ -12,6 +12,7 @@
 #include "primitives/cdioFixture.h"
 #include "primitives/cdioPartners.h"
 #include "sim/simAllocator.h"
+#include "sim/simSync.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -203,6 +204,7 @@ TEST_F(tCDIOInterruptTest, InputLoopFailuresEndTheTransferOnceWithTheirCodes) {
 
   log.calls.clear();
   input->start(status);
+  input->handleOverrun(cdi, status);  // the pass that asks for the secondary one
   input->handleOverrunSecondary(cdi, status);
   input->handleOverrunSecondary(cdi, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200715"}));
@@ -225,19 +227,18 @@ TEST_F(tCDIOInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksForMore) 
   EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
 }
 
-// 0x40000001 samples of 4 bytes do not fit in 32 bits: set after arm, the
-// loop asks the destination for nothing, counts nothing and ends the
-// transfer with -50175; commit and arm refuse it with the state unchanged.
+// 0x40000001 samples of 4 bytes do not fit in 32 bits: commit refuses such a
+// chunk with -50175, the state unchanged. Set after the arm it reaches
+// neither the run, whose passes go on asking for the arm's chunk, nor the
+// next arm, which takes what the last commit took.
 TEST_F(tCDIOInterruptTest, AnInputChunkWhoseBytesDoNotFitIsRefused) {
   runInput(1, 64, 0x80000000);
   input->setChunkSize(0x40000001);
-  fifos->setInputBits(kInputCondition);
-  board->primaryHandlers[kCDIFIFO].load()->handleInterrupt();
-  fifos->setInputBits(0);
-  EXPECT_EQ(log.calls, (tStrings{"ended -50175"}));
-  EXPECT_TRUE(loggedAt(-50175, kInputFile, 340));
-  EXPECT_EQ(input->transferred(), 0u);
-  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x4), wrote32(0x224, 0x20)}));
+  inputInterrupt(2);
+  EXPECT_EQ(log.calls, times(2, "data 256"));
+  EXPECT_FALSE(loggedAt(-50175, kInputFile, 340));
+  EXPECT_EQ(input->transferred(), 128u);
+  EXPECT_TRUE(windows.writes().empty());
 
   tStatus2 scratch;
   input->stop(scratch);
@@ -253,11 +254,59 @@ TEST_F(tCDIOInterruptTest, AnInputChunkWhoseBytesDoNotFitIsRefused) {
   input->commit(status);
   ASSERT_EQ(status.code, 0);
   input->setChunkSize(0x40000001);
-  tStatus2 armed;
-  input->arm(armed);
-  EXPECT_EQ(armed.code, -50175);
-  EXPECT_TRUE(loggedAt(-50175, kInputFile, 180));
-  EXPECT_EQ(input->state(), 3u);
+  input->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(input->state(), 4u);
+  EXPECT_EQ(input->chunkSize(), 0x3FFFFFFFu);
+}
+
+// A deploy under a run (chunk, mode, total, limit) reaches neither the run
+// nor a start of the arm's next run: after the switch to single samples the
+// passes go on asking for one sample each and the run ends at the arm's
+// total, with no -200322 from the deployed limit of 1. Only the next commit
+// and arm take the new values.
+TEST_F(tCDIOInterruptTest, ADeployUnderARunReachesOnlyTheNextCommitAndArm) {
+  runInput(1, 64, 1000);
+  for (int n = 0; n < 8; ++n) inputInterrupt(1);
+  ASSERT_EQ(input->chunkSize(), 1u);
+  input->setChunkSize(64);
+  input->setSampleMode(0);
+  input->setTotal(5000);
+  input->setLimit(1);
+  clearLogs();
+  log.calls.clear();
+  inputInterrupt(2);
+  EXPECT_EQ(log.calls, times(2, "data 4"));
+  EXPECT_EQ(input->chunkSize(), 1u);
+  for (int n = 0; n < 485; ++n) inputInterrupt(1);
+  inputInterrupt(1, true);
+  EXPECT_EQ(input->transferred(), 1000u);
+  EXPECT_EQ(log.calls.back(), "ended 0");
+  EXPECT_EQ(log.endings(), 1);
+  input->stop(status);
+  EXPECT_EQ(status.code, 0) << "stopped as the finite run it was armed for";
+
+  // Started again under the same arm: the arm's chunk, total and limit.
+  clearLogs();
+  log.calls.clear();
+  input->start(status);
+  inputInterrupt(1);
+  EXPECT_EQ(log.calls, times(1, "data 256"));
+  input->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  status.clear();
+
+  // The next commit and arm: continuous chunks of 64, one a notification.
+  input->disarm(status);
+  input->commit(status);
+  input->arm(status);
+  input->start(status);
+  ASSERT_EQ(status.code, 0);
+  clearLogs();
+  log.calls.clear();
+  inputInterrupt(2, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 256", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
 }
 
 // Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth
@@ -372,6 +421,13 @@ class tCDIOOutputInterruptTest : public tCDIOInterruptTest {
     output->start(status);
     ASSERT_EQ(status.code, 0);
     clearLogs();
+  }
+  // Events set since the sync log was cleared.
+  static int sets() {
+    int found = 0;
+    for (const auto& record : nQoSim::syncLog())
+      found += record.operation == nQoSim::tSyncRecord::kSet ? 1 : 0;
+    return found;
   }
   void outputInterrupt(int chunks) {
     for (int chunk = 0; chunk < chunks; ++chunk) fifos->scriptStatus({kOutputCondition, 0});
@@ -526,6 +582,7 @@ TEST_F(tCDIOOutputInterruptTest, OutputLoopFailures) {
   fifos->setOutputBits(0);
   output->start(status);
   log.calls.clear();
+  output->handleOverrun(cdo, status);  // the pass that asks for the secondary one
   output->handleOverrunSecondary(cdo, status);
   EXPECT_EQ(log.calls, (tStrings{"ended -200716"}));
   EXPECT_TRUE(loggedAt(-200716, kOutputFile, 617));
@@ -552,9 +609,9 @@ TEST_F(tCDIOOutputInterruptTest, TheLimitEndsANotificationOnlyWhenTheFIFOAsksFor
 
 // A chunk or preload of 0x40000001 samples of 4 bytes does not fit in 32
 // bits: commit refuses the chunk before it sets the FIFO's transfer-mode
-// flag, arm refuses either before it resets the FIFO or asks the source,
-// each with -50175 and the state unchanged; a chunk set after arm asks the
-// source for nothing and ends the transfer with that code.
+// flag, arm the preload before it resets the FIFO or asks the source, each
+// with -50175 and the state unchanged. A chunk set after the commit reaches
+// neither the arm nor the run: they go by the commit's.
 TEST_F(tCDIOOutputInterruptTest, AnOutputChunkOrPreloadWhoseBytesDoNotFitIsRefused) {
   output->setSource(&source);
   output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
@@ -572,28 +629,25 @@ TEST_F(tCDIOOutputInterruptTest, AnOutputChunkOrPreloadWhoseBytesDoNotFitIsRefus
   EXPECT_EQ(map->CDO_Mode.getRegister() & 0x100, 0u);
 
   output->setChunkSize(16);
+  output->setSampleMode(0);  // continuous: the preload is not cut to the total
   output->commit(status);
   ASSERT_EQ(status.code, 0);
-  output->setSampleMode(0);  // continuous: the preload is not cut to the total
   clearLogs();
   tStatus2 preloaded;
   output->arm(preloaded);
   EXPECT_EQ(preloaded.code, -50175);
   EXPECT_TRUE(loggedAt(-50175, kOutputFile, 185));
-  output->setChunkSize(0x40000001);
-  output->setPreload(1);
-  tStatus2 chunked;
-  output->arm(chunked);
-  EXPECT_EQ(chunked.code, -50175);
-  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 180));
   EXPECT_EQ(output->state(), 3u);
   EXPECT_TRUE(log.calls.empty());
   EXPECT_TRUE(windows.writes().empty());
 
-  // A finite output preloads no more than its total.
+  // A finite output preloads no more than its total, by the commit's mode
+  // and total.
   output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
-  output->setChunkSize(16);
-  output->setPreload(0x40000001);
+  output->commit(status);
+  output->setChunkSize(0x40000001);
+  output->setSampleMode(0);
+  output->setTotal(200);
   output->arm(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.calls, (tStrings{"data 400"}));
@@ -604,14 +658,180 @@ TEST_F(tCDIOOutputInterruptTest, AnOutputChunkOrPreloadWhoseBytesDoNotFitIsRefus
   runOutput(0, 16, 0, 1);
   log.calls.clear();
   output->setChunkSize(0x40000001);
-  fifos->setOutputBits(kOutputCondition);
-  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
-  fifos->setOutputBits(0);
-  EXPECT_EQ(log.calls, (tStrings{"ended -50175"}));
-  EXPECT_TRUE(loggedAt(-50175, kOutputFile, 440));
-  EXPECT_EQ(output->transferred(), 1u);
+  outputInterrupt(2);
+  EXPECT_EQ(log.calls, times(2, "data 64"));
+  EXPECT_FALSE(loggedAt(-50175, kOutputFile, 440));
+  EXPECT_EQ(output->transferred(), 33u);
   cdo->disarm(status);
   cdo->uncommit(status);
+}
+
+// A deploy under a run (chunk, mode, total, limit, preload) reaches neither
+// the run, which moves the arm's chunks up to the arm's total and ends as
+// the finite run it was armed for, nor an arm with no commit between (but
+// for the preload, which the arm takes); the next commit takes it all.
+TEST_F(tCDIOOutputInterruptTest, ADeployUnderARunReachesOnlyTheNextCommitAndArm) {
+  runOutput(1, 16, 80, 32);
+  output->setChunkSize(8);
+  output->setSampleMode(0);
+  output->setTotal(1000);
+  output->setLimit(16);
+  output->setPreload(4);
+  log.calls.clear();
+  outputInterrupt(2);
+  EXPECT_EQ(log.calls, times(2, "data 64"));
+  fifos->scriptStatus({kOutputCondition, 0, kOutputCondition});
+  board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
+  EXPECT_EQ(output->transferred(), 80u);
+  EXPECT_EQ(windows.writes(), (tLog{wrote32(0x224, 0x800)}));  // the tail: the interrupt off
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(log.calls, times(3, "data 64") + tStrings{"ended 0"});
+  output->stop(status);
+  EXPECT_EQ(status.code, 0) << "its FIFO ran empty";
+
+  log.calls.clear();
+  output->arm(status);  // the commit's mode and total, the deployed preload
+  EXPECT_EQ(log.calls, tStrings{"data 16"});
+  output->disarm(status);
+  output->commit(status);
+  EXPECT_FALSE(cdo->hasPolledObserver()) << "the commit's continuous mode polls nothing";
+  output->arm(status);
+  output->start(status);
+  ASSERT_EQ(status.code, 0);
+  log.calls.clear();
+  outputInterrupt(3);
+  EXPECT_EQ(log.calls, (tStrings{"data 32", "data 32", "ended -200322"}));
+  EXPECT_TRUE(loggedAt(-200322, kOutputFile, 519));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+// A source that notes, at each call, the register writes made so far.
+struct tWriteNotingSource : tBaseCDOInterruptTransferPrimitive::iSource {
+  explicit tWriteNotingSource(tSimRegisterWindows& board) : windows(board) {}
+  uint32_t transferData(uint32_t bytes, tStatus2&) override {
+    calls.push_back({"data " + std::to_string(bytes), windows.writes()});
+    return bytes;
+  }
+  void transferEnded(tStatus2& status) override {
+    calls.push_back({"ended " + std::to_string(status.code), windows.writes()});
+  }
+  tSimRegisterWindows& windows;
+  std::vector<std::pair<std::string, tLog>> calls;
+};
+
+// Code 4100 under a run stops the run first, with its report: the FIFO
+// stopped and its interrupt off, the end reported, and only then the FIFO
+// reset and the new run's preload asked for.
+TEST_F(tCDIOOutputInterruptTest, ARearmUnderARunStopsTheRunBeforeItResetsAndPreloads) {
+  tWriteNotingSource noting(windows);
+  runOutput(0, 16, 0, 32);
+  output->setSource(&noting);
+  ASSERT_TRUE(output->isRunning());
+  clearLogs();
+  output->arm(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_FALSE(output->isRunning());
+  const tLog stopped = {wrote32(0x224, 0x1), wrote32(0x224, 0x800)};
+  const tLog stoppedAndReset =  // then the reset
+      {wrote32(0x224, 0x1), wrote32(0x224, 0x800), wrote32(0x224, 0x10)};
+  ASSERT_EQ(noting.calls.size(), 2u);
+  EXPECT_EQ(noting.calls[0].first, "ended 0");
+  EXPECT_EQ(noting.calls[0].second, stopped);
+  EXPECT_EQ(noting.calls[1].first, "data 128");
+  EXPECT_EQ(noting.calls[1].second, stoppedAndReset);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+}
+
+// Registered while the settings asked for a continuous output, then given a
+// finite one: the commit gives the FIFO the polled record its run ends by,
+// and the FIFO running empty ends the run. Back to continuous, and then
+// unwatched, each commit takes out the records its mode does not use.
+TEST_F(tCDIOOutputInterruptTest, ACommitGivesTheFIFOTheRecordsOfItsOwnMode) {
+  output->setSource(&source);
+  output->setSampleMode(0);
+  output->registerObservers(status);
+  ASSERT_FALSE(cdo->hasPolledObserver());
+  output->setSampleMode(1);
+  output->setChunkSize(16);
+  output->setTotal(20);
+  output->setLimit(1000);
+  output->setPreload(4);
+  output->commit(status);
+  EXPECT_TRUE(cdo->hasPolledObserver());
+  EXPECT_EQ(output->state(), 3u);
+  cdo->setModeFlag(1, status, 0);
+  cdo->commit(status);
+  cdo->arm(status);
+  output->arm(status);
+  output->start(status);
+  ASSERT_EQ(status.code, 0);
+  outputInterrupt(1);
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(log.calls, (tStrings{"data 16", "data 64", "ended 0"}));
+  output->stop(status);
+  EXPECT_EQ(status.code, 0);
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  output->disarm(status);
+
+  output->setSampleMode(0);
+  output->commit(status);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  output->setSampleMode(tBaseCDOInterruptTransferPrimitive::kUnwatched);
+  output->commit(status);
+  EXPECT_EQ(output->state(), 3u);
+  cdo->commit(status);
+  EXPECT_EQ(board->primaryHandlers[kCDOFIFO], nullptr) << "no FIFO record left";
+  EXPECT_NE(board->primaryHandlers[kCDOOverrun], nullptr);
+  cdo->uncommit(status);
+  output->uncommit(status);
+  output->unregisterObservers(status);
+  EXPECT_FALSE(cdo->hasObservers());
+  EXPECT_EQ(status.code, 0);
+}
+
+// A secondary pass acts only on the run its primary pass served: the FIFO's
+// and the overrun's, asked for in one run and overtaken by a 4100 and a
+// start, wake no polling thread and end nothing of the new run; its own
+// passes reach it.
+TEST_F(tCDIOOutputInterruptTest, ASecondaryPassOvertakenByAnotherRunLeavesThatRunAlone) {
+  runOutput(1, 16, 64, 16);
+  output->handleFIFO(cdo, status);
+  output->handleOverrun(cdo, status);
+  output->arm(status);
+  EXPECT_EQ(status.code, 200010) << "the run stopped before its FIFO ran empty";
+  status.clear();
+  output->start(status);
+  nQoSim::clearSyncLog();
+  output->handleFIFOSecondary(cdo, status);
+  output->handleOverrunSecondary(cdo, status);
+  EXPECT_EQ(sets(), 0) << "the polling thread woken";
+  EXPECT_TRUE(output->isRunning());
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended 200010", "data 64"}));
+
+  output->handleFIFO(cdo, status);
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "ended 200010", "data 64", "ended 0"}));
+  cdo->disarm(status);
+  cdo->uncommit(status);
+
+  log.calls.clear();
+  runInput(0, 8, 0);
+  input->handleOverrun(cdi, status);
+  input->arm(status);
+  input->start(status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_TRUE(input->isRunning());
+  EXPECT_EQ(log.calls, tStrings{"ended 0"});
+  input->handleOverrun(cdi, status);
+  input->handleOverrunSecondary(cdi, status);
+  EXPECT_EQ(log.calls, (tStrings{"ended 0", "ended -200715"}));
+  EXPECT_EQ(status.code, 0);
 }
 
 // Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth

@@ -126,6 +126,7 @@ TEST_F(tCDOTeardownTest, AnInterruptOutputDestroyedWhileItsEndIsReportedWaitsFor
   runFIFO();
   output->arm(status);
   output->start(status);
+  output->handleFIFO(cdo, status);           // the pass that asks for the secondary one
   output->handleFIFOSecondary(cdo, status);  // all handed over: the polling thread wakes
   destroyWhileHeld(output);
   EXPECT_EQ(log.calls, (tStrings{"data 32", "ended 0"}));
@@ -201,6 +202,7 @@ TEST_F(tCDOTeardownTest, OutputsOnOneFIFOEndEachOnlyAtItsOwnWake) {
   ASSERT_TRUE(dma.isRunning() && interrupt.isRunning()) << "ended by a wake not theirs";
 
   cdo->arm(status);                            // the polling thread ready again
+  interrupt.handleFIFO(cdo, status);           // the pass that asks for the secondary one
   interrupt.handleFIFOSecondary(cdo, status);  // the interrupt output's wake
   EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
   EXPECT_EQ(interruptLog.calls, (tStrings{"data 32", "ended 0"}));

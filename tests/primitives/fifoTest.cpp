@@ -357,6 +357,36 @@ TEST_F(tFIFOTest, ACommitOfAnArmedFIFOThatChangesItsModeDisarmsFirst) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The run drains by the threshold test of the commit that wrote its mode: a
+// configuration under the arm that names another test (here bit 14 for the
+// empty test of mode 2, with the same mode bits) reaches the next commit,
+// which disarms first. An observer change keeps an arm and its state.
+TEST_F(tFIFOTest, ARunKeepsItsThresholdTestAndItsArmUntilTheNextCommit) {
+  build(4);
+  fifo->addFIFOObserver(&observer, status);
+  tAIDeviceFIFOPrimitiveConfig config;
+  config.fifoMode = 2;
+  fifo->setConfiguration(config, status);
+  fifo->commit(status);
+  fifo->arm(status);
+  fifo->addOverflowObserver(&observer, status);
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  fifo->removeOverflowObserver(&observer, status);
+  EXPECT_EQ(fifo->state().getState(), 3u);
+  model.push({1});
+  config.thresholdCode = 2;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->meetsThreshold(&status), 1u) << "the run's test is the empty bit";
+  fifo->commit(status);
+  EXPECT_EQ(fifo->armedSources(), 0u);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(fifo->meetsThreshold(&status), 0u) << "the next commit's test is bit 14";
+  fifo->removeFIFOObserver(&observer, status);
+  EXPECT_EQ(fifo->state().getState(), 1u);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // An uncommit right after the arm (code 4 after 4100), or after a commit of
 // the armed FIFO (4100, 1, 4), disarms by what the arm recorded before the
 // handlers go: no source stays on without its handler, and the disarm's two

@@ -61,11 +61,13 @@ class tEndpointPartner : public tScriptedPartner<nQoLMSDR100::iDMATransferSuperv
 
 class tSinkTeardownTest : public tAIRoadTest {
  protected:
-  // The transfer's overrun second pass runs on another thread and is held in
-  // the sink; clear takes the sink away, which then goes. Answers the reasons
-  // the sink had when clear returned.
+  // The transfer's overrun second pass, after its first, runs on another
+  // thread and is held in the sink; clear takes the sink away, which then
+  // goes. Answers the reasons the sink had when clear returned.
   template <class tTransfer, class tSink, class tClear>
   std::vector<int> clearWhileReporting(tTransfer& transfer, tSink* sink, tClear clear) {
+    tStatus2 first;
+    transfer.handleOverrun(converter, first);
     std::thread secondPass([&] {
       tStatus2 pass;
       transfer.handleOverrunSecondary(converter, pass);

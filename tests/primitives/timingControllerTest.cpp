@@ -744,8 +744,14 @@ TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2}));
   calls.clear();
 
+  // An observer added under the arm keeps it: the run goes on notifying
+  // until its disarm.
   timing->addSampleEndObserver(nullptr, status);
-  EXPECT_EQ(timing->state().getState(), 1u);
+  EXPECT_EQ(timing->state().getState(), 3u);
+  EXPECT_EQ(sampleStart->handleInterrupt(), 2u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{2}));
+  calls.clear();
+  timing->disarm(status);
   EXPECT_EQ(sampleStart->handleInterrupt(), 1u);
   EXPECT_TRUE(calls.empty());
 }
@@ -958,6 +964,50 @@ TEST_F(tTimingTest, ATimedLoopRunsTheActionOncePastItsThreshold) {
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(dispatcher->primaryHandlers[6], nullptr);
+}
+
+// A configuration given after the commit (another mode, kind, quiet stop,
+// action argument and key) reaches the next commit only: the arm, the start,
+// the timed loop, the listener's answer and the stop's warning and record
+// end go by the finite mode-3 run the commit programmed.
+TEST_F(tTimingTest, ARunGoesByItsCommitWhateverIsConfiguredSince) {
+  finite();
+  config.timing.timedLoopEvent = 1;
+  config.timing.sampleStartActionArgument = 7;
+  config.timing.listenerKey = 0x1122334455667788;
+  timing->addRecordEndObserver(&first, status);
+  timing->addLastConvertObserver(&second, status);
+  timing->setSchedulerAction(&action, status);
+  commit();
+  tAITimingControllerPrimitiveConfig other = config;
+  other.timing.timingMode = 2;
+  other.timing.acquisitionType = 1;
+  other.timing.quietStop = 1;
+  other.timing.sampleStartActionArgument = 9;
+  other.timing.listenerKey = 5;
+  timing->setConfiguration(other, status);
+  timing->arm(status);
+  timing->start(status);
+  EXPECT_TRUE(hasWrite(0x108, 1)) << "mode 3 starts with 1";
+  iLibSocketListener* listener = nQoSim::findSocketListener(
+      "0x0::0x0::0x0::tBaseAITimingControllerPrimitive::tLibSocketListener");
+  ASSERT_NE(listener, nullptr);
+  const uint64_t key = config.timing.listenerKey;
+  uint32_t reply[3] = {}, size = 0;
+  listener->handleRequest(&key, 8, reply, 12, &size, 1, 0, status);
+  EXPECT_EQ(std::vector<uint32_t>(reply, reply + 3), (std::vector<uint32_t>{3, 2, 100}));
+  action.clear();
+  for (int clock = 0; clock < 3; ++clock) dispatcher->primaryHandlers[6].load()->handleInterrupt();
+  EXPECT_EQ(action.calls(),
+            (std::vector<tSimSchedulerAction::tCall>{{tSimSchedulerAction::tCall::kRun, 2, 7}}));
+  clearLogs();
+  timing->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112}));
+  tStatus2 undo;
+  timing->disarm(undo);
+  timing->uncommit(undo);
+  EXPECT_EQ(undo.code, 0);
 }
 
 // Uncommit takes out the timed loop that commit put in, also after a

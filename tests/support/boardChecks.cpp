@@ -289,20 +289,30 @@ bool tBoardWatch::sourceOn(uint8_t source) const {
   return std::ranges::find(on, source) != on.end();
 }
 
-void tBoardWatch::fireSource(uint8_t source) {
+bool tBoardWatch::raiseSource(uint8_t source) {
   const std::vector<tPending> pending = pendingOf(source);
-  if (_windows == nullptr || pending.empty()) return;
+  if (_windows == nullptr || pending.empty()) return false;
   for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, at.bits);
   _bus->raise(_irq);
   for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, 0);
-  for (unsigned pass = 0; pass < kPasses && _bus->pumpSecondary() != 0; ++pass) {
-  }
+  return true;
+}
+
+void tBoardWatch::fireSource(uint8_t source) {
+  if (raiseSource(source)) runPasses();
 }
 
 void tBoardWatch::fire() {
   if (_windows == nullptr) return;
+  if (_leave) runPasses();
   for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher))
-    if (!pendingOf(source).empty()) fireSource(source);
+    if (raiseSource(source) && !_leave) runPasses();
+}
+
+void tBoardWatch::runPasses() {
+  if (_bus == nullptr) return;
+  for (unsigned pass = 0; pass < kPasses && _bus->pumpSecondary() != 0; ++pass) {
+  }
 }
 
 }  // namespace nQoTest

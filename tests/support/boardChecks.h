@@ -88,12 +88,20 @@ class tBoardWatch {
   // Whether the source is on (a board watched).
   bool sourceOn(uint8_t source) const;
   // The source raises its interrupt once, on or not, and the secondary passes
-  // its primary pass asked for run (a pass that comes late, inside a step).
+  // waiting run, its own too (a pass that comes late, inside a step).
   void fireSource(uint8_t source);
+  // With leave set, fire first runs the secondary passes that the fire
+  // before left, and leaves its own to the next fire (or to runPasses):
+  // passes that outlive the steps between.
+  void leavePasses(bool leave) { _leave = leave; }
+  void runPasses();
 
  private:
   // A report that no arm was owed, per stream.
   std::string reportFaults() const;
+  // The source's interrupt once, without the secondary passes; false when
+  // no board is watched or the source has no status to raise.
+  bool raiseSource(uint8_t source);
   // Its commands followed from here on.
   void followCommands(unsigned channel);
   bool started(unsigned channel) const;
@@ -115,6 +123,7 @@ class tBoardWatch {
   // Per watched channel: started and not stopped since.
   std::map<unsigned, std::atomic<bool>> _started;
   std::vector<tStream> _streams;
+  bool _leave = false;
 };
 
 }  // namespace nQoTest

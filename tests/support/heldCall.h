@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace nQoTest {
@@ -61,5 +62,12 @@ class tHeldCall {
   std::atomic<bool> _letGo{false};
   std::atomic<bool> _expired{false};
 };
+
+// Waits, bounded by elapsed time, until done answers true.
+inline bool boundedUntil(const std::function<bool()>& done) {
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!done() && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  return done();
+}
 
 }  // namespace nQoTest

@@ -63,13 +63,14 @@ bool tAIDeviceFIFOPrimitive::isReady() const {
 // A commit or an arm after one that holds a handler or a source installs or
 // enables only what it finds missing, and its failure gives back only that;
 // a failure of one that found nothing held uncommits or disarms. A commit of
-// an armed FIFO that would write a FIFO mode other than the one the arm runs
-// on (a configuration since changed it) disarms first; one that takes only
-// what its records hold keeps the arm, its sources and its state, and
-// writes nothing.
+// an armed FIFO that would write a FIFO mode or take a threshold test other
+// than the ones the arm runs on (a configuration since changed them) disarms
+// first; one that takes only what its records hold keeps the arm, its
+// sources and its state, and writes nothing.
 void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (armedSources() != 0 && _map->isDirty(_map->AI_Mode_3.index(), nullptr) != 0)
+  if (armedSources() != 0 &&
+      (_map->isDirty(_map->AI_Mode_3.index(), nullptr) != 0 || _thresholdTest != _runThresholdTest))
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disarm(s); });
   const uint32_t held = attachedSources();
   if (_overflowObservers.any() && _overflowAttached == 0)
@@ -82,6 +83,7 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
     _state.setArmed();
   } else {
     programFIFOMode(&status);
+    _runThresholdTest = _thresholdTest;
     _state.setCommitted();
   }
   if (status.isNotFatal()) return;

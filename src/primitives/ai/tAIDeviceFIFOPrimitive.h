@@ -36,8 +36,8 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
 
   bool isReady() const override;
   // The handlers the lists call for, then the FIFO mode written; state 2,
-  // or 3 while an arm's sources stay on. An armed FIFO whose mode would
-  // change is disarmed first.
+  // or 3 while an arm's sources stay on. An armed FIFO whose mode or
+  // threshold test would change is disarmed first.
   void commit(tStatus2& status) override;
   void arm(tStatus2& status) override;
   void disarm(tStatus2& status) override;

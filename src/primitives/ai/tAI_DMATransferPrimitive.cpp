@@ -20,9 +20,7 @@ tAI_DMATransferPrimitive::tAI_DMATransferPrimitive(tBaseAI_ADCPrimitive* convert
                                                    const tDeviceInfo& deviceInfo,
                                                    nQoUdRLP100::nTavik::tTavik* map,
                                                    tStatus2& status)
-    : tBaseAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, status),
-      _map(map),
-      _lastConversion(map, kDrainTimeout, {kFile, kDrainLine}) {}
+    : tBaseAI_DMATransferPrimitive(converter, timing, fifo, deviceInfo, status), _map(map) {}
 
 tAI_DMATransferPrimitive::~tAI_DMATransferPrimitive() { switchOffArmHeld(); }
 
@@ -44,7 +42,7 @@ void tAI_DMATransferPrimitive::selectChannel(uint8_t code, tStatus2& status) {
 }
 
 void tAI_DMATransferPrimitive::waitForLastConversion(tStatus2& status) {
-  _lastConversion.wait(status);
+  tLastConversionWait(_map, kDrainTimeout, {kFile, kDrainLine}).wait(status);
 }
 
 }  // namespace nQoUdP100

@@ -37,12 +37,12 @@ class tAI_DMATransferPrimitive : public tBaseAI_DMATransferPrimitive {
  protected:
   // writeAIDMASelect.
   void selectChannel(uint8_t code, tStatus2& status) override;
-  // -50400 when bit 15 stays set for the whole time-out.
+  // -50400 when bit 15 stays set for the whole time-out. Each wait times
+  // itself: the record end's and the sample end's passes may wait at once.
   void waitForLastConversion(tStatus2& status) override;
 
  private:
   nQoUdRLP100::nTavik::tTavik* _map;
-  tLastConversionWait _lastConversion;
 };
 
 }  // namespace nQoUdP100

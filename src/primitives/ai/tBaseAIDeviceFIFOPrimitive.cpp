@@ -96,24 +96,30 @@ void tBaseAIDeviceFIFOPrimitive::reserved24(tStatus2& status) {
 
 void tBaseAIDeviceFIFOPrimitive::addFIFOObserver(iAIFIFOObserver* observer, tStatus2& status) {
   _fifoObservers.add({observer}, status, {kFile, 501});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAIDeviceFIFOPrimitive::removeFIFOObserver(iAIFIFOObserver* observer, tStatus2& status) {
   _fifoObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAIDeviceFIFOPrimitive::addOverflowObserver(iAIOverflowObserver* observer,
                                                      tStatus2& status) {
   _overflowObservers.add({observer}, status, {kFile, 502});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAIDeviceFIFOPrimitive::removeOverflowObserver(iAIOverflowObserver* observer,
                                                         tStatus2& status) {
   _overflowObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
+}
+
+// An arm whose sources are on keeps its state: the commit that follows
+// installs what the lists now call for and keeps the arm.
+void tBaseAIDeviceFIFOPrimitive::lowerUnlessArmed() {
+  if (armedSources() == 0) _state.setUncommitted();
 }
 
 uint32_t tBaseAIDeviceFIFOPrimitive::getThreshold(const tStatus2& status) const {

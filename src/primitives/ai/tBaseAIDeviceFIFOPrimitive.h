@@ -128,10 +128,12 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
                ? 4
                : 2;
   }
-  // The threshold test that setThreshold chose, which a transfer asks
-  // whether to keep draining.
-  uint32_t meetsThreshold(tStatus2* status) { return (this->*_thresholdTest)(status); }
-  // Each sets state 1, also when it failed (-50352 for a list that cannot grow).
+  // The threshold test that the commit writing the FIFO mode took, which a
+  // transfer's pass asks whether to keep draining: a configuration given
+  // under the run reaches the next commit only.
+  uint32_t meetsThreshold(tStatus2* status) { return (this->*_runThresholdTest)(status); }
+  // Each sets state 1, also when it failed (-50352 for a list that cannot
+  // grow), but under an arm whose sources are on, which keeps state 3.
   void addFIFOObserver(iAIFIFOObserver* observer, tStatus2& status);
   void removeFIFOObserver(iAIFIFOObserver* observer, tStatus2& status);
   void addOverflowObserver(iAIOverflowObserver* observer, tStatus2& status);
@@ -157,6 +159,8 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   // 0 without threshold, else the FIFO mode.
   uint32_t thresholdState() const { return _threshold == 0 ? 0 : getFIFOMode(); }
   bool overflowArmed() const { return _overflowArmed.load() != 0; }
+  // State 1 after an observer change, unless an arm's sources are on.
+  void lowerUnlessArmed();
 
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;
@@ -171,6 +175,7 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   tPrimitiveState _state;
   uint32_t _threshold = 0;
   tThresholdTest _thresholdTest = &tBaseAIDeviceFIFOPrimitive::isNotEmpty;
+  tThresholdTest _runThresholdTest = &tBaseAIDeviceFIFOPrimitive::isNotEmpty;
   tAIOverflowHandler _overflowHandler{this};
   tAIFIFOHandler _fifoHandler{this};
   tObserverList<tObserverRecord<iAIOverflowObserver>> _overflowObservers{kInitialObserverRoom};

@@ -167,12 +167,11 @@ void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
   map.Channel_Register_18.readRegister(&status);
 }
 
-void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
-  if (status.isFatal()) return;
+// Summed wide, so that a sum above 32 bits is refused before anything changes.
+uint64_t tBaseAIImmediateDMATransferPrimitive::scanSamples() const {
   const auto& timing = _timing->configuration().timing;
   const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
-  // Summed wide: a sum above 32 bits is refused before anything changes.
   uint64_t samples = 0;
   if (timing.timingMode == 1) {
     samples = 1;
@@ -185,6 +184,12 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
       samples = channels.size();
     }
   }
+  return samples;
+}
+
+void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
+  if (status.isFatal()) return;
+  const uint64_t samples = scanSamples();
   if (samples > UINT32_MAX) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kScanSumLine});
     return;
@@ -297,7 +302,7 @@ void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
   if (status.isFatal() || _resolver != nullptr) return;
-  if (_words.word12 == 0)
+  if (_runWord12 == 0)
     _resolver = _schedulerAction.get() != nullptr ? &_schedule : nullptr;
   else if (_event.load() != nullptr)
     _resolver = _schedulerAction.get() != nullptr
@@ -332,6 +337,17 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
+  // The run's scan is taken now, before anything changes: a deploy since the
+  // channel commit reaches this run, one under the run the next commit.
+  const uint64_t samples = scanSamples();
+  if (samples > UINT32_MAX) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kScanSumLine});
+    return;
+  }
+  if (samples == 0) {
+    setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
+    return;
+  }
   // The buffer and the ring are replaced: an arm that no disarm followed
   // stops its channel first, an end of the run before has left them, and a
   // client's query is shut out while they change.
@@ -340,6 +356,11 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   underLock(_transferLock,
             [&] {
               if (status.isFatal()) return;
+              // What the client's queries go by until the next commit: the
+              // key it registers under and whether the client names an event.
+              _runListenerKey = _listenerKey;
+              _runWord12 = _words.word12;
+              _samplesPerScan = static_cast<uint32_t>(samples);
               buildBuffer(status);
               if (status.isNotFatal()) programChannel(status);
               attachResolver(status);
@@ -353,7 +374,7 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     iLibSocketListener::unregisterSocketListener(_listenerHandle);
     _listenerHandle = 0;
   }
-  const bool wantsListener = status.isNotFatal() && _listenerKey != 0;
+  const bool wantsListener = status.isNotFatal() && _runListenerKey != 0;
   if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
   } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
@@ -636,7 +657,7 @@ void tBaseAIImmediateDMATransferPrimitive::answerUnderLock(const void* request,
                                                            tStatus2& status) {
   uint64_t key = 0;
   if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
-  if (request == nullptr || requestSize < kRequestSize || key != _listenerKey) {
+  if (request == nullptr || requestSize < kRequestSize || key != _runListenerKey) {
     setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[0]});
     return;
   }

@@ -229,6 +229,9 @@ class tBaseAIImmediateDMATransferPrimitive
   // The run ends no more; returns once an end under way on another thread
   // has left. Never with the transfer lock held.
   void closeRun();
+  // The samples of one scan as the engine's and the front end's
+  // configurations give them now.
+  uint64_t scanSamples() const;
   void buildBuffer(tStatus2& status);
   void programChannel(tStatus2& status);
   void buildLinkChain(uint32_t blocks, tStatus2& status);
@@ -262,6 +265,7 @@ class tBaseAIImmediateDMATransferPrimitive
   uint32_t _transferState = 1;
   iBus::iDMAChannel* _dmaChannel = nullptr;
   uint32_t _channelNumber = 0;
+  // Taken by the channel commit, then by each commit for its run's buffer.
   uint32_t _samplesPerScan = 0;
   tMemBlockReferenceBase _buffer;
   tMemBlockReferenceBase _linkChain;
@@ -270,6 +274,10 @@ class tBaseAIImmediateDMATransferPrimitive
   uint64_t _interruptCount = 0;
   uint64_t _resolverHandle = 0;
   uint64_t _listenerKey = 0;
+  // The key and header word 12 that the last commit took, under the lock:
+  // a deploy since reaches the next commit.
+  uint64_t _runListenerKey = 0;
+  uint32_t _runWord12 = 0;
   tLibSocketListener _listener{this};
   uint64_t _listenerHandle = 0;
   uint64_t _userMapping = 0;

@@ -188,14 +188,21 @@ bool tBaseAIImmediateTransferPrimitive::setsFit() const {
   return fits;
 }
 
+// Room for the sets is made first: a list that cannot get it is refused and
+// the one before stays whole.
 void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
   _listOpen.store(false);
   _queries.waitForPasses();
-  _setList.clear();
-  walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
-  _setList.checkAllocation(status, {kFile, kListLine});
-  _setsTakeSamples = false;
-  for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  std::size_t sets = 0;
+  walkSets([&](uint64_t) { ++sets; });
+  if (_setList.reserve(sets)) {
+    _setList.clear();
+    walkSets([&](uint64_t samples) { _setList.append(static_cast<uint32_t>(samples)); });
+    _setsTakeSamples = false;
+    for (const uint32_t samples : _setList) _setsTakeSamples = _setsTakeSamples || samples != 0;
+  } else {
+    setCode(status, nQoUdR100::kOutOfMemory, {kFile, kListLine});
+  }
   _listOpen.store(true);
 }
 
@@ -204,6 +211,7 @@ void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
   _waiter.set(
       makeWaiter(_waitMode, _timing, &_readEvent, &_timeout, device, _listenerKey != 0, status));
+  _run.waitMode = _waitMode;
 }
 
 void tBaseAIImmediateTransferPrimitive::dropWaiter() {
@@ -259,14 +267,42 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
 
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  // The run's sets are taken from the configurations as they stand, with the
+  // reads held out: a deploy since the reservation reaches this run, one
+  // under the run the next arm. A list refused changes nothing.
+  if (!setsFit()) {
+    setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
+    return;
+  }
+  closeReads();
+  buildSetList(status);
+  if (status.isFatal()) {
+    _reading.set(kIdle);
+    return;
+  }
+  rewindSets();
+  // What the run goes by: the read configuration and what the engine's and
+  // the FIFO's configurations say now; one given since reaches the next arm.
+  _run.option1 = _option1;
+  _run.option2 = _option2;
+  _run.option3 = _option3;
+  _run.readCountLimit = _readCountLimit;
+  _run.readCountIsWarning = _readCountIsWarning;
+  _run.listenerKey = _listenerKey;
+  _run.fifoCount = _fifo->configuration().count;
   registerListener(status);
-  _finiteStopEnabled = _timing->configuration().timing.retriggerable == 0 ? 1 : 0;
+  const auto& timing = _timing->configuration().timing;
+  _runTotal = timing.firstCount - _heldBackSets;
+  _runFinite = timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
+               timing.acquisitionType == kFiniteKind;
+  _runRetriggerable = timing.retriggerable != 0;
   if (status.isFatal()) {
     tStatus2 undo;
     disarmTransfer(undo);
-    return;
+  } else {
+    _transferState = 4;
   }
-  _transferState = 4;
+  _reading.set(kIdle);
 }
 
 void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
@@ -310,7 +346,7 @@ void tBaseAIImmediateTransferPrimitive::postIsDone(tStatus2& status) {
 }
 
 void tBaseAIImmediateTransferPrimitive::notifyDone(tStatus2& status) {
-  if (_option1 != 0 || _timing->configuration().timing.retriggerable != 0) postIsDone(status);
+  if (_run.option1 != 0 || _runRetriggerable) postIsDone(status);
 }
 
 uint32_t tBaseAIImmediateTransferPrimitive::sampleEnded(tBaseAITimingControllerPrimitive*,
@@ -322,13 +358,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::sampleEnded(tBaseAITimingControllerP
 void tBaseAIImmediateTransferPrimitive::sampleEndedSecondary(tBaseAITimingControllerPrimitive*,
                                                              tStatus2& status) {
   ++_secondPassCount;
-  if (_timing->configuration().timing.retriggerable == 0) postIsDone(status);
-}
-
-bool tBaseAIImmediateTransferPrimitive::isFinite() const {
-  const auto& timing = _timing->configuration().timing;
-  return timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
-         timing.acquisitionType == kFiniteKind;
+  if (!_runRetriggerable) postIsDone(status);
 }
 
 void tBaseAIImmediateTransferPrimitive::failWithDevice(tStatus2& status, int code, unsigned line) {
@@ -376,10 +406,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
-  const auto& timing = _timing->configuration().timing;
-  const uint32_t total = timing.firstCount - _heldBackSets;
   startTimeout(timeout, unit, status);
-  const bool finite = isFinite();
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
   uint32_t bytes = 0;
@@ -387,9 +414,9 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     bytes = 0;
     const bool whole = readSet(*waiter, reading, at, bytes, status);
     ++_setsRead;
-    if (_setsRead >= total) {
+    if (_setsRead >= _runTotal) {
       _sampleEndCount = 0;
-      if (finite && _finiteStopEnabled != 0) _finished = 1;
+      if (_runFinite && !_runRetriggerable) _finished = 1;
     }
     if (!whole) break;
     ++complete;
@@ -404,15 +431,15 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
                                                 const nQoUdR100::tEndableEvent::tWaiting& reading,
                                                 uint8_t*& destination, uint32_t& bytes,
                                                 tStatus2& status) {
-  if (_option1 != 0) _timing->start(status);
+  if (_run.option1 != 0) _timing->start(status);
   bool exempt = false;
-  if (_option2 != 0 && _readCount <= _readCountLimit) {
+  if (_run.option2 != 0 && _readCount <= _run.readCountLimit) {
     ++_readCount;
     exempt = true;
   }
   uint8_t* const room = destination;
   bool whole = readInner(waiter, reading, destination, bytes, status);
-  if (_option3 != 0) {
+  if (_run.option3 != 0) {
     // The room of this set: what the first pass wrote and what it still owes.
     const uint64_t roomSamples = bytes / _sampleWidth + uint64_t{_setRemaining};
     uint32_t passes = 1;
@@ -435,14 +462,16 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
       bytes += more;
       sum += more;
       ++passes;
-      if (_option2 != 0 && sum > _fifo->configuration().count) {
+      if (_run.option2 != 0 && sum > _run.fifoCount) {
         setCode(status, kTooMuchData, {kFile, kCapacityLine});
         break;
       }
     }
-    if (_option2 == 0 && _remainingCheckOff == 0 && ++_readCount >= _readCountLimit) _option3 = 0;
-    if (_option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
-  } else if (_option2 != 0 && !exempt) {
+    // Off for this run and for the arms after it, until set again.
+    if (_run.option2 == 0 && _remainingCheckOff == 0 && ++_readCount >= _run.readCountLimit)
+      _run.option3 = _option3 = 0;
+    if (_run.option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
+  } else if (_run.option2 != 0 && !exempt) {
     readCountCheck(status);
   }
   return whole;
@@ -450,7 +479,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
 
 void tBaseAIImmediateTransferPrimitive::readCountCheck(tStatus2& status) {
   if (status.code != 0 || _fifo->isEmpty(&status) != 0) return;
-  status.code = _readCountIsWarning != 0 ? -kReadCountExceeded : kReadCountExceeded;
+  status.code = _run.readCountIsWarning != 0 ? -kReadCountExceeded : kReadCountExceeded;
 }
 
 uint32_t tBaseAIImmediateTransferPrimitive::nextSetIndex() const {
@@ -545,8 +574,8 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
 // is 0.
 void tBaseAIImmediateTransferPrimitive::registerListener(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_listenerKey == 0) unregisterListener();
-  if (_listenerKey == 0 || _listenerHandle != 0) return;
+  if (_run.listenerKey == 0) unregisterListener();
+  if (_run.listenerKey == 0 || _listenerHandle != 0) return;
   char name[kListenerNameLength];
   char* end = name;
   for (uint32_t word = 0; word < kLocationWords; ++word) {
@@ -578,7 +607,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
   uint64_t key = 0;
   if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
   if (request == nullptr || requestSize < kRequestSize || reply == nullptr ||
-      replySize == nullptr || replyCapacity < kReplySize || key != _listenerKey) {
+      replySize == nullptr || replyCapacity < kReplySize || key != _run.listenerKey) {
     setCode(status, nQoUdR100::kBadArgument, {kFile, kKeyLine});
     return;
   }
@@ -600,8 +629,9 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
         setCode(status, nQoUdR100::kBadArgument, {kFile, kShapeLine});
         return;
       }
-      const uint32_t words[] = {_option1, _option2,  _readCountLimit, _readCountIsWarning,
-                                _option3, _waitMode, _timeoutValue,   _timeoutUnit};
+      const uint32_t words[] = {
+          _run.option1, _run.option2,  _run.readCountLimit, _run.readCountIsWarning,
+          _run.option3, _run.waitMode, _timeoutValue,       _timeoutUnit};
       std::memcpy(reply, words, sizeof words);
       for (uint32_t i = 0; i < length; ++i) writeU32(reply, kReplyHeaderSize + 4 * i, _setList[i]);
       *replySize = needed > kReplySize ? static_cast<uint32_t>(needed) : kReplySize;

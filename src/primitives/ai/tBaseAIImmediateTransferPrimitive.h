@@ -7,7 +7,7 @@
 //
 //   immediate.reserveTransfer(status);
 //   immediate.commitTransfer(status);    // set list from the controller and front end
-//   immediate.armTransfer(status);       // listener registered
+//   immediate.armTransfer(status);       // set list taken anew, listener registered
 //   immediate.startTransfer(status);
 //   uint32_t sets = immediate.read(buffer, 1, status, &bytes, 10, kTimerTimeUnitMillisecond);
 //
@@ -142,7 +142,8 @@ class tBaseAIImmediateTransferPrimitive
   bool isFirstRead() const { return _firstRead != 0; }
   void clearFirstRead() { _firstRead = 0; }
 
-  // Read configuration, as the supervisor applies it.
+  // Read configuration, as the supervisor applies it: the next arm takes it
+  // for its reads (the wait mode the next commit), the queries answer it.
   void setListenerKey(uint64_t key) { _listenerKey = key; }
   void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
   void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
@@ -212,7 +213,6 @@ class tBaseAIImmediateTransferPrimitive
   // the queries under way are waited for, and it opens again once rebuilt.
   void buildSetList(tStatus2& status);
   void startTimeout(uint32_t timeout, tTimerTimeUnit unit, tStatus2& status);
-  bool isFinite() const;
   void failWithDevice(tStatus2& status, int code, unsigned line);
   void postIsDone(tStatus2& status);
   void registerListener(tStatus2& status);
@@ -276,7 +276,28 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
-  uint32_t _finiteStopEnabled = 0;
+  // What the reads and the client's queries go by: the read configuration,
+  // the listener's key and the FIFO's count as the arm took them, the wait
+  // mode of the commit's waiter. The setters change what the next arm
+  // takes. A client's query reads it on its own thread while a step takes
+  // it, or a read switches option 3 off.
+  struct tRunRecord {
+    std::atomic<uint32_t> option1{1};
+    std::atomic<uint32_t> option2{0};
+    std::atomic<uint32_t> option3{0};
+    std::atomic<uint32_t> readCountLimit{100};
+    std::atomic<uint32_t> readCountIsWarning{0};
+    std::atomic<uint32_t> waitMode{iWaiter::kNop};
+    std::atomic<uint64_t> listenerKey{0};
+    std::atomic<uint32_t> fifoCount{0};
+  };
+  tRunRecord _run;
+  // What the arm took from the engine's configuration for the run: the sets
+  // it delivers, whether it ends after them, and whether it is retriggerable
+  // (the done posts choose by that).
+  uint32_t _runTotal = 0;
+  bool _runFinite = false;
+  bool _runRetriggerable = false;
   enum tDiscard : uint32_t { kFirstLeading, kLaterLeading, kFirstTrailing, kLaterTrailing };
   uint32_t _discardCounts[4] = {};
   uint32_t _discarding = 0;

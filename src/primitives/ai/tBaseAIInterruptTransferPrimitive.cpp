@@ -22,7 +22,6 @@ constexpr unsigned kNoBlockSizeLine = 90;
 constexpr unsigned kNoBlockCountLine = 130;
 constexpr unsigned kLockLine = 300;
 constexpr unsigned kBlockCountTooLargeLine = 135;
-constexpr unsigned kMoveTooLargeLine = 195;
 }  // namespace
 
 tBaseAIInterruptTransferPrimitive::tBaseAIInterruptTransferPrimitive(
@@ -112,14 +111,17 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
+  _committedBlocks = blocks;
   // An armed transfer stays armed: the commit takes nothing its run uses.
   if (_runState != kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  _runBlocks = _committedBlocks;
   _counts = tCounts{};
-  _done.set(0);
+  // A new run, not ended: a pass of the run before ends nothing of it.
+  _runWord.set(((_runWord.get() >> 1) + 1) << 1);
   _runState = kArmed;
 }
 
@@ -139,13 +141,14 @@ void tBaseAIInterruptTransferPrimitive::stop(tStatus2& status) {
 // owner or to the next.
 void tBaseAIInterruptTransferPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  _done.set(1);
+  endRun();
   if (_runState == kArmed) _runState = kCommitted;
 }
 
 void tBaseAIInterruptTransferPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
-  _done.set(1);
+  endRun();
+  _committedBlocks = 0;
   if (_runState >= kCommitted) _runState = _linkState;
 }
 
@@ -157,15 +160,15 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
                                                       tStatus2& status) {
   ++_counts.fifo;
   ++_counts.fifoSecondary;
-  const uint32_t blocks = _fifo->configuration().word3;
-  // A block count set after commit is checked here, as commit checks it:
-  // nothing is asked for. Moves of 0 samples would never end the pass.
-  const uint64_t wide = uint64_t{_blockSize} * blocks;
-  const uint32_t count = static_cast<uint32_t>(wide);
+  const uint32_t run = _runWord.get() >> 1;
+  // The block count of the run's arm, which a commit checked: a block count
+  // given since reaches the next commit only. An arm that no commit came
+  // before has none, and moves of 0 samples would never end the pass.
+  const uint32_t blocks = _runBlocks;
+  const uint32_t count = _blockSize * blocks;
   uint64_t taken = 0;
   tStatus2 reason;
   if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
-  if (wide > UINT32_MAX) setCode(reason, nQoUdR100::kCountTooLarge, {kFile, kMoveTooLargeLine});
   if (reason.isNotFatal())
     _destination.call([&](iDestination& destination) {
       while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
@@ -181,7 +184,7 @@ uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive
       }
     });
   if (reason.isFatal()) {
-    endTransfer(reason, status);
+    endTransfer(reason, run, status);
     status.assign(reason);
   }
   return 1;
@@ -222,7 +225,8 @@ uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControlle
 void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                                tStatus2& status) {
   ++_counts.lastConvertSecondary;
-  if (isDone()) return;
+  const uint32_t word = _runWord.get();
+  if ((word & kEnded) != 0) return;
   tStatus2 reason;
   _destination.call([&](iDestination& destination) {
     while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
@@ -230,28 +234,33 @@ void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingCont
         setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
     }
   });
-  endTransferLocked(reason, status);
+  endTransferLocked(reason, word >> 1, status);
   _fifo->enableFIFOInterrupt(status);
 }
 
 void tBaseAIInterruptTransferPrimitive::failTransfer(int code, unsigned line) {
+  const uint32_t run = _runWord.get() >> 1;
   tStatus2 reason;
   setCode(reason, code, {kFile, line});
   tStatus2 status;
-  endTransferLocked(reason, status);
+  endTransferLocked(reason, run, status);
 }
 
-void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, tStatus2& status) {
+// Only a pass's own run that nothing ended yet: a pass that an arm overtook
+// stops and reports nothing of the run after it.
+void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, uint32_t run,
+                                                    tStatus2& status) {
+  uint32_t running = run << 1;
+  if (!_runWord.compareExchange(running, running | kEnded)) return;
   if (reason.isFatal()) _timing->hammerStop(status);
-  uint32_t running = 0;
-  if (_done.compareExchange(running, 1))
-    _destination.call(
-        [&](iDestination& destination) { destination.transferEnded(reason, status); });
+  _destination.call([&](iDestination& destination) { destination.transferEnded(reason, status); });
 }
 
-void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason,
+void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason, uint32_t run,
                                                           tStatus2& status) {
-  underLock(_transferLock, [&] { endTransfer(reason, status); }, status, {kFile, kLockLine});
+  underLock(_transferLock, [&] { endTransfer(reason, run, status); }, status, {kFile, kLockLine});
 }
+
+void tBaseAIInterruptTransferPrimitive::endRun() { _runWord.set(_runWord.get() | kEnded); }
 
 }  // namespace nQoUdP100

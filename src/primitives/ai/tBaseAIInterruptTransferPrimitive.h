@@ -2,7 +2,8 @@
 // interrupt drains blocks of samples into a destination; the last conversion
 // drains the rest and reports the end; converter overruns and FIFO overflows
 // end the transfer with an error. The end reaches the destination once per
-// arm, whichever path comes first (an atomic test-and-set of done).
+// arm, whichever path comes first (an atomic test-and-set of the run's end
+// mark); a pass ends only the run it was taken in.
 //
 //   transfer.link(status);     // observers of FIFO, converter and controller
 //   transfer.commit(status);   // refuses a FIFO block count (word 3) of 0
@@ -100,6 +101,7 @@ class tBaseAIInterruptTransferPrimitive
   void link(tStatus2& status);
   // kRefused for a FIFO block count of 0, which would never end a FIFO pass;
   // kCountTooLarge for one whose samples per move do not fit in 32 bits.
+  // The block count it checked is what the next arm's run moves by.
   virtual void commit(tStatus2& status);
   virtual void arm(tStatus2& status);
   // Not supported: -50256.
@@ -127,7 +129,7 @@ class tBaseAIInterruptTransferPrimitive
 
   uint32_t runState() const { return _runState; }
   const tCounts& counts() const { return _counts; }
-  bool isDone() const { return _done.get() != 0; }
+  bool isDone() const { return (_runWord.get() & kEnded) != 0; }
 
  protected:
   // The board's wait for the last conversion to leave the converter.
@@ -136,11 +138,14 @@ class tBaseAIInterruptTransferPrimitive
   void unwind();
 
  private:
-  // Stops the controller on an error and reports the end when it is the
-  // first; the locked form holds the transfer lock around it.
-  void endTransfer(const tStatus2& reason, tStatus2& status);
-  void endTransferLocked(const tStatus2& reason, tStatus2& status);
+  // Ends run when it is the one under way and nothing ended it yet: stops
+  // the controller on an error and reports the end; the locked form holds
+  // the transfer lock around it.
+  void endTransfer(const tStatus2& reason, uint32_t run, tStatus2& status);
+  void endTransferLocked(const tStatus2& reason, uint32_t run, tStatus2& status);
   void failTransfer(int code, unsigned line);
+  // The run under way ended with no report (disarm, uncommit).
+  void endRun();
 
   const tAIDescription* _description;
   tBaseAI_ADCPrimitive* _converter;
@@ -154,9 +159,16 @@ class tBaseAIInterruptTransferPrimitive
   uint32_t _blockLimit = 0;
   nQoUdR100::tSinkSlot<iDestination> _destination;
   tCounts _counts;
-  tSyncAtomicU32 _done{1};
+  // The run an arm opened, in the bits above bit 0, and whether it ended
+  // (kEnded): each pass takes the run before it moves, and ends only that.
+  static constexpr uint32_t kEnded = 1;
+  tSyncAtomicU32 _runWord{kEnded};
   iSync* _transferLock = nullptr;
   uint32_t _blockSize = 0;
+  // The FIFO block count that the last good commit checked, and the one the
+  // arm took from it for its run's passes.
+  uint32_t _committedBlocks = 0;
+  uint32_t _runBlocks = 0;
   nQoUdR100::tStatusSite _lastDrainSite;
 };
 

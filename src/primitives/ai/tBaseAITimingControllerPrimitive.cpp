@@ -40,7 +40,8 @@ void tBaseAITimingControllerPrimitive::tLibSocketListener::handleRequest(
   *replySize = kReplySize;
   uint64_t key = 0;
   std::memcpy(&key, request, sizeof key);
-  const tAITimingConfig& timing = _timing->_configuration.timing;
+  // The commit that registered the listener answers, not a configuration since.
+  const tAITimingConfig& timing = _timing->_run.timing;
   if (key != timing.listenerKey || code != kTimingRequest) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 620});
     return;
@@ -89,8 +90,13 @@ void tBaseAITimingControllerPrimitive::setConfiguration(
   _configuration.checkStatus(status);
   setMode(configuration.timing.timingMode, status);
   if (configuration.hasRouting != 0) setRouting(configuration.routing, status);
-  // A held arm keeps its state: the run goes on as its commit and arm
-  // programmed it, and its passes still notify until the disarm.
+  lowerUnlessArmed();
+}
+
+// A held arm keeps its state: the run goes on as its commit and arm
+// programmed it, and its passes still notify until the disarm. Otherwise
+// the next arm wants a commit first.
+void tBaseAITimingControllerPrimitive::lowerUnlessArmed() {
   if (!_armHeld.load()) _state.setUncommitted();
 }
 
@@ -111,53 +117,53 @@ void tBaseAITimingControllerPrimitive::addSampleStartObserver(iSampleStartObserv
   record.observer = observer;
   record.enableAtArm = enableAtArm ? 1 : 0;
   _sampleStartObservers.add(record, status, {kFile, 101});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::removeSampleStartObserver(iSampleStartObserver* observer,
                                                                  tStatus2& status) {
   _sampleStartObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::addSampleEndObserver(iSampleEndObserver* observer,
                                                             tStatus2& status) {
   _sampleEndObservers.add({observer}, status, {kFile, 102});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::removeSampleEndObserver(iSampleEndObserver* observer,
                                                                tStatus2& status) {
   _sampleEndObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::addRecordEndObserver(iRecordEndObserver* observer,
                                                             tStatus2& status) {
   _recordEndObservers.add({observer}, status, {kFile, 103});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::removeRecordEndObserver(iRecordEndObserver* observer,
                                                                tStatus2& status) {
   _recordEndObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::addLastConvertObserver(iLastConvertObserver* observer,
                                                               tStatus2& status) {
   _lastConvertObservers.add({observer}, status, {kFile, 104});
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 void tBaseAITimingControllerPrimitive::removeLastConvertObserver(iLastConvertObserver* observer,
                                                                  tStatus2& status) {
   _lastConvertObservers.remove(observer, status);
-  _state.setUncommitted();
+  lowerUnlessArmed();
 }
 
 bool tBaseAITimingControllerPrimitive::wantsRecordEnd() const {
-  const tAITimingConfig& timing = _configuration.timing;
+  const tAITimingConfig& timing = _run.timing;
   return _recordEndObservers.any() || (_lastConvertObservers.any() && timing.timingMode == 3 &&
                                        timing.acquisitionType == kFiniteAcquisition);
 }
@@ -369,6 +375,7 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   // Handed back uncommitted also when the codes left nothing of a commit (an
   // arm without one moved the state on all the same).
   _state.setUncommitted();
+  _runCommitted = false;
 }
 
 void tBaseAITimingControllerPrimitive::unregisterListener() {

@@ -6,13 +6,13 @@
 // scheduler action every N samples, and a socket listener through which other
 // components ask for the timing.
 //
-//   timing.addRecordEndObserver(&transfer, status);   // state 1: commit again
+//   timing.addRecordEndObserver(&transfer, status);   // state 1 unless armed
 //   timing.setConfiguration(config, status);
 //   timing.commit(status);                            // handlers installed
 //   timing.arm(status);                               // sources enabled, state 3
 //
-// Handlers notify only while the primitive is armed; observers are added and
-// removed only while it is not.
+// Handlers notify only while the primitive is armed; an observer added or
+// removed under an arm keeps it.
 #pragma once
 
 #include <atomic>
@@ -116,7 +116,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleStartObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleStarted(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->configuration().timing.sampleStartActionArgument, status);
+      loop.count(timing, timing->_run.timing.sampleStartActionArgument, status);
       return 0;
     }
     tTimedLoop loop;
@@ -125,7 +125,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleEndObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleEnded(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->configuration().timing.sampleEndActionArgument, status);
+      loop.count(timing, timing->_run.timing.sampleEndActionArgument, status);
       return 0;
     }
     tTimedLoop loop;
@@ -201,7 +201,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction.get(); }
 
   // Nothing on an error status; a list that cannot grow reports -50352. Each
-  // add and remove stores state 1.
+  // add and remove stores state 1, but under a held arm, which keeps state 3:
+  // the run's passes go on notifying until its disarm.
   void addSampleStartObserver(iSampleStartObserver* observer, bool enableAtArm, tStatus2& status);
   void removeSampleStartObserver(iSampleStartObserver* observer, tStatus2& status);
   void addSampleEndObserver(iSampleEndObserver* observer, tStatus2& status);
@@ -240,7 +241,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Whether a handler is called for: a record in use in its lists.
   bool wantsSampleStart() const { return _sampleStartObservers.any(); }
   bool wantsSampleEnd() const { return _sampleEndObservers.any(); }
-  // Record-end observers, or last-convert observers of a finite mode-3 run.
+  // Record-end observers, or last-convert observers of a finite mode-3 run
+  // (as the last commit took it).
   bool wantsRecordEnd() const;
   // A sample-start record with enable-at-arm set.
   bool anyEnabledAtArm() const;
@@ -270,6 +272,14 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
                                      &tBaseAITimingControllerPrimitive::recordEndSecondaryPass>;
 
   tAITimingControllerPrimitiveConfig _configuration;
+  // The configuration and sample-clock kind that the last commit programmed:
+  // what the arm, the stop, the passes, a register rewrite and the
+  // listener's answers go by, whatever a configuration given since says.
+  // An arm with no commit behind it (none since the construction, an
+  // uncommit or a bring-down) takes the record from the configuration.
+  tAITimingControllerPrimitiveConfig _run;
+  uint32_t _runClockKind = tAIRoutingConfig::kInternalSampleClock;
+  bool _runCommitted = false;
   const tAIFirstEntry* _owner;
   iBus* _bus;
   tPrimitiveState _state;
@@ -295,9 +305,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
-  // The timing mode of the last commit or arm: what the stop and the passes
-  // of the run go by, whatever a configuration given since says. The passes
-  // read it on the interrupt's side.
+  // The timing mode of the last commit: what the stop and the passes of the
+  // run go by, whatever a configuration given since says. The passes read it
+  // on the interrupt's side.
   std::atomic<int32_t> _runMode{0};
   // An arm that no disarm followed, and a start that no stop or disarm
   // followed (the board class's start, stop, arm and disarm keep them). A
@@ -318,6 +328,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
 
  private:
   bool armed() const { return _state.isArmed(); }
+  // State 1 after a change of what a commit takes, unless an arm is held.
+  void lowerUnlessArmed();
 };
 
 }  // namespace nQoUdP100

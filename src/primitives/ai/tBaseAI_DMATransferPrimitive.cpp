@@ -111,17 +111,17 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
     _worker->destroyThread(status);
     _worker->startThread(status);
   }
-  // The run is live before the worker can take a wake of it: a wake that
-  // comes after the reset ends this run, one before it belongs to the run
-  // before.
+  // The run begins with the worker's reset under the transfer lock, where
+  // every wake is given: a wake of this run comes after the reset, and one of
+  // the run before finds it overtaken and wakes nothing.
   if (status.isNotFatal())
     underTransferLock(
-        [this] {
+        [&] {
           ++_run;
           _done.set(0);
+          _worker->reset(status);
         },
         status);
-  _worker->reset(status);
   _armed.set(1);
   if (status.isFatal()) {
     tStatus2 ended;
@@ -167,30 +167,38 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
       return;
     }
     // A worker not woken yet ends this run at the signal.
-    _wakeRun.set(_run.get());
-    _worker->signal(s);
+    underTransferLock(
+        [&] {
+          _wakeRun.set(_run.get());
+          _worker->signal(s);
+        },
+        s);
     _worker->waitForDone(kDisarmWait, s);
   });
 }
 
+// Each first pass takes the run live as the board raised the error; its
+// second pass, which may come after a disarm and an arm, fails that run.
 uint32_t tBaseAI_DMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts.overflow;
+  _overflowRun.set(_run.get());
   return 1;
 }
 
 void tBaseAI_DMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts.overflowSecondary;
-  failTransfer(nQoUdR100::kFIFOOverflow, kOverflowLine);
+  failTransfer(_overflowRun.get(), nQoUdR100::kFIFOOverflow, kOverflowLine);
 }
 
 uint32_t tBaseAI_DMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts.overrun;
+  _overrunRun.set(_run.get());
   return 1;
 }
 
 void tBaseAI_DMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts.overrunSecondary;
-  failTransfer(nQoUdR100::kConverterOverrun, kOverrunLine);
+  failTransfer(_overrunRun.get(), nQoUdR100::kConverterOverrun, kOverrunLine);
 }
 
 uint32_t tBaseAI_DMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) {
@@ -201,36 +209,58 @@ uint32_t tBaseAI_DMATransferPrimitive::lastConverted(tBaseAITimingControllerPrim
 void tBaseAI_DMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                           tStatus2& status) {
   ++_counts.lastConvertSecondary;
-  // A conversion that never finishes is the pass's own failure; the worker
-  // still drains what the channel has not moved.
+  // The pass belongs to the run live as it begins: a disarm and an arm while
+  // it waits leave it nothing to wake. A conversion that never finishes is
+  // the pass's own failure; the worker still drains what the channel has not
+  // moved.
+  const uint32_t run = _run.get();
   tStatus2 local;
   waitForLastConversion(local);
-  _wakeRun.set(_run.get());
-  _worker->wake(status);
+  wakeWorker(run, status);
 }
 
-void tBaseAI_DMATransferPrimitive::failTransfer(int code, unsigned line) {
+// A pass of a run that an arm has overtaken leaves the worker to the new
+// run.
+void tBaseAI_DMATransferPrimitive::failTransfer(uint32_t run, int code, unsigned line) {
   tStatus2 reason;
   nQoUdR100::setCode(reason, code, {kFile, line});
   tStatus2 status;
-  _worker->stop(status);
-  endTransfer(_run.get(), reason, status);
+  underTransferLock(
+      [&] {
+        if (_run.get() == run) _worker->stop(status);
+      },
+      status);
+  endTransfer(run, reason, status);
 }
 
 void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
   if (status.isFatal() || _worker == nullptr) return;
-  _wakeRun.set(_run.get());
-  _worker->wake(status);
+  wakeWorker(_run.get(), status);
 }
 
-// Drains for the run live at the wake, and ends that run alone: a wake with
+void tBaseAI_DMATransferPrimitive::wakeWorker(uint32_t run, tStatus2& status) {
+  underTransferLock(
+      [&] {
+        if (_run.get() != run) return;
+        _wakeRun.set(run);
+        _worker->wake(status);
+      },
+      status);
+}
+
+// Drains for the run its wake was given, and ends that run alone: a wake with
 // no run live (before any arm, or after the run's end) drains nothing, and
 // a drain that an arm overtakes, before or after it began, ends nothing of
 // the next run.
 uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
-  const uint32_t run = _wakeRun.get();
+  uint32_t run = 0;
   bool live = false;
-  underTransferLock([&] { live = _done.get() == 0 && _run.get() == run; }, status);
+  underTransferLock(
+      [&] {
+        run = _wakeRun.get();
+        live = _done.get() == 0 && _run.get() == run;
+      },
+      status);
   if (!live) return 1;
   while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
          _worker->isSignalled() == 0 && _run.get() == run)
@@ -243,10 +273,13 @@ uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::endTransfer(uint32_t run, const tStatus2& reason,
                                                tStatus2& status) {
-  if (reason.isFatal() && _run.get() == run) _timing->hammerStop(status);
   underTransferLock(
       [&] {
-        if (_done.get() != 0 || _run.get() != run || _destroying.get() != 0) return;
+        if (_run.get() != run) return;
+        // Under the lock that arm takes to begin a run: an error of this run
+        // never stops the controller under the next.
+        if (reason.isFatal()) _timing->hammerStop(status);
+        if (_done.get() != 0 || _destroying.get() != 0) return;
         if (_doneSink.call(
                 [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
           _done.set(1);

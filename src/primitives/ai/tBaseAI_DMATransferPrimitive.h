@@ -148,18 +148,22 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   };
 
   uint32_t drain(tStatus2& status);
+  // Wakes the worker for run under the transfer lock, where arm resets the
+  // worker: a run that an arm has overtaken wakes nothing.
+  void wakeWorker(uint32_t run, tStatus2& status);
   // Under the transfer lock, so that a report under way has left: no end is
   // reported any more (the destruction has begun).
   void silence();
-  // The run's end: stops the controller on an error; reports to the sink
-  // under the transfer lock when run is the live run, its end has not been
-  // reported yet and no destruction has begun.
+  // The run's end, under the transfer lock, only while run is the live run:
+  // stops the controller on an error; reports to the sink when its end has
+  // not been reported yet and no destruction has begun.
   void endTransfer(uint32_t run, const tStatus2& reason, tStatus2& status);
   // Runs step under the transfer lock; what the lock reports merges into the
   // status.
   template <class tStep>
   void underTransferLock(tStep step, tStatus2& status);
-  void failTransfer(int code, unsigned line);
+  // Ends run with the code unless an arm has overtaken it.
+  void failTransfer(uint32_t run, int code, unsigned line);
 
   tBaseAI_ADCPrimitive* _converter = nullptr;
   tBaseAITimingControllerPrimitive* _timing = nullptr;
@@ -175,9 +179,13 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // The runs that arms began, counted with _done under the transfer lock;
   // a drain polls it to see an arm overtake its run.
   tSyncAtomicU32 _run;
-  // The run live when the worker was last woken: a drain ends that run
-  // alone, never one an arm began after the wake.
+  // The run the worker was last woken for, written and read under the
+  // transfer lock: a drain ends that run alone, never one an arm began after
+  // the wake.
   tSyncAtomicU32 _wakeRun;
+  // The runs that the last overflow's and overrun's first passes saw live.
+  tSyncAtomicU32 _overflowRun;
+  tSyncAtomicU32 _overrunRun;
   // Whether link started the worker; a code may read it on another thread.
   tSyncAtomicU32 _linked;
   tSyncAtomicU32 _armed;

@@ -79,11 +79,22 @@ void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
+  // The waits from here on go by what this commit set up, a polling wait
+  // or the event, whatever a deploy since says.
+  _runPolling = polling.load();
+  takeWaitOptions();
   _mode = kCommitted;
+}
+
+void tBaseAI_WFNSCPrimitive::takeWaitOptions() {
+  _runAllowMissed = allowMissed.load();
+  _runLeadIn = leadIn.load();
+  _runWaitAlways = waitAlways.load();
 }
 
 void tBaseAI_WFNSCPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  takeWaitOptions();
   _waits = 0;
   _clocks.set(0);
   _clocksSeen = 0;
@@ -132,14 +143,14 @@ void tBaseAI_WFNSCPrimitive::clearStop() { _event.lift(kStopMark); }
 
 void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
   if (status.isFatal()) return;
-  if (polling != 0)
+  if (_runPolling != 0)
     pollingWait(status);
   else
     eventWait(status);
 }
 
 void tBaseAI_WFNSCPrimitive::reportMissed(tStatus2& status) {
-  setCode(status, allowMissed != 0 ? -nQoUdR100::kClockMissed : nQoUdR100::kClockMissed,
+  setCode(status, _runAllowMissed != 0 ? -nQoUdR100::kClockMissed : nQoUdR100::kClockMissed,
           {kFile, kMissedLine});
 }
 
@@ -189,7 +200,7 @@ void tBaseAI_WFNSCPrimitive::eventWait(tStatus2& status) {
     reportMissed(status);
     _clocksSeen = now;
   }
-  if (waitAlways == 0 && (missed || _dataLeft != 0)) return;
+  if (_runWaitAlways == 0 && (missed || _dataLeft != 0)) return;
   // A wait that a stop ended saw no clock: counting one would make the
   // next wait report a clock missed that never came.
   if (waitForClock(waiting, now, timeout, status)) ++_clocksSeen;
@@ -229,7 +240,7 @@ void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
       return;
     }
   }
-  if (waitAlways == 0 && (missed || _dataLeft != 0)) {
+  if (_runWaitAlways == 0 && (missed || _dataLeft != 0)) {
     if (missed) reportMissed(status);
     return;
   }

@@ -98,14 +98,16 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   uint32_t waits() const { return _waits; }
 
   // Set by the supervisor before commit, and by its deploy while waits may
-  // be under way on other threads.
+  // be under way on other threads: the waits go by what the last commit took
+  // (the three wait options also what an arm since took).
   std::atomic<uint32_t> allowMissed{0};
   std::atomic<uint32_t> polling{1};
   std::atomic<uint32_t> leadIn{100};
   std::atomic<uint32_t> waitAlways{1};
 
  private:
-  bool inLeadIn() const { return _waits < leadIn; }
+  bool inLeadIn() const { return _waits < _runLeadIn; }
+  void takeWaitOptions();
   // What an event-mode commit took, when it holds: the observer's record out
   // of the controller, then the event closed once the calls on it have left.
   void leaveEventMode(tStatus2& status);
@@ -143,6 +145,12 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // Polling waits under way, which only the destructor waits for.
   nQoUdR100::tPassCount _pollPasses;
   std::atomic<uint32_t> _dataLeft{0};
+  // The mechanism and the wait options of the run, which waits on other
+  // threads read while a commit or an arm takes them.
+  std::atomic<uint32_t> _runPolling{1};
+  std::atomic<uint32_t> _runAllowMissed{0};
+  std::atomic<uint32_t> _runLeadIn{100};
+  std::atomic<uint32_t> _runWaitAlways{1};
   uint32_t _mode = kBuilt;
   // Set by an event-mode commit until its uncommit.
   bool _eventCommitted = false;

@@ -150,8 +150,8 @@ void tTavikAITimingControllerPrimitive::convertGating(uint32_t gate, tStatus2* s
 
 // The sample clock and the selects of modes 2 and 3.
 void tTavikAITimingControllerPrimitive::programModes1And2(tStatus2* s) {
-  const tAITimingConfig& timing = _configuration.timing;
-  const int32_t* w = _configuration.routing.words;
+  const tAITimingConfig& timing = _run.timing;
+  const int32_t* w = _run.routing.words;
   auto& mode1 = _map->AI_Mode_1;
   auto& mode3 = _map->AI_Mode_3;
   auto& r017C = _map->Write_017C;
@@ -207,15 +207,15 @@ void tTavikAITimingControllerPrimitive::programNeutralTrigger(tStatus2* s) {
   trigger.set_AI_Trigger_Select_Bit5(1, s);
   trigger.set_AI_Trigger_Select_Bit6(1, s);
   trigger.set_AI_Trigger_Select_Bits11_7(
-      nTavik::encodeAI_Trigger_SelectBits11_7(flag(_configuration.routing.words[20])), s);
+      nTavik::encodeAI_Trigger_SelectBits11_7(flag(_run.routing.words[20])), s);
   trigger.set_AI_Trigger_Select_Bit14(0, s);
   trigger.set_AI_START2_Edge(1, s);
   trigger.set_AI_Trigger_Select_Bit13(1, s);
 }
 
 void tTavikAITimingControllerPrimitive::programMode3(tStatus2* s) {
-  const tAITimingConfig& timing = _configuration.timing;
-  const int32_t* w = _configuration.routing.words;
+  const tAITimingConfig& timing = _run.timing;
+  const int32_t* w = _run.routing.words;
   auto& mode1 = _map->AI_Mode_1;
   auto& mode2 = _map->AI_Mode_2;
   auto& trigger = _map->AI_Trigger_Select;
@@ -283,12 +283,13 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   // commit reloads the counters and rewrites the modes and the trigger
   // select that the armed engine runs on.
   if (_armHeld.load()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
-  _runMode = _configuration.timing.timingMode;
+  takeRunRecord();
+  _runCommitted = true;
   const uint32_t handlersHeld = installedHandlers();
   const uint32_t loopHeld = _timedLoopEvent;
   const bool held = handlersHeld != 0 || loopHeld != 0 || hasListener();
-  const tAITimingConfig& timing = _configuration.timing;
-  const int32_t* w = _configuration.routing.words;
+  const tAITimingConfig& timing = _run.timing;
+  const int32_t* w = _run.routing.words;
   tStatus2* s = &status;
   _map->AI_Personal.set_AI_Personal_Bit6(nTavik::encodeAI_PersonalBit6(flag(timing.personalFlag)),
                                          s);
@@ -331,8 +332,8 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAITimingControllerPrimitive::writeTimingRegisters(tStatus2& status) {
   if (status.isFatal()) return;
-  const tAITimingConfig& timing = _configuration.timing;
-  const int32_t* w = _configuration.routing.words;
+  const tAITimingConfig& timing = _run.timing;
+  const int32_t* w = _run.routing.words;
   tStatus2* s = &status;
   openBracket(*_map, s);
   _map->AI_Personal.flush(s, 0);
@@ -395,6 +396,13 @@ void tTavikAITimingControllerPrimitive::uncommit(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _map->flushBus(&s); });
   unregisterListener();
   _state.setUncommitted();
+  _runCommitted = false;
+}
+
+void tTavikAITimingControllerPrimitive::takeRunRecord() {
+  _run = _configuration;
+  _runClockKind = _sampleClockKind;
+  _runMode = _run.timing.timingMode;
 }
 
 // Run control -----------------------------------------------------------------
@@ -416,10 +424,11 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   // An arm still held is disarmed first, with its report (and a run it
   // holds stopped): each arm is answered once.
   onFreshStatus(status, [&](tStatus2& s) { tTavikAITimingControllerPrimitive::disarm(s); });
-  const tAITimingConfig& timing = _configuration.timing;
+  // By the commit's record: the arm runs the engine its commit programmed.
+  if (!_runCommitted) takeRunRecord();
+  const tAITimingConfig& timing = _run.timing;
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
-  _runMode = timing.timingMode;
   _startCommand = startCommandFor(_runMode, _startCommand);
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
   // A source goes on only while the commit's handler is in its slot: one
@@ -435,7 +444,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit6(0, s);
   }
   const bool counterA = timing.counterAEnable == 1;
-  const bool external = _sampleClockKind == tAIRoutingConfig::kExternalSampleClock;
+  const bool external = _runClockKind == tAIRoutingConfig::kExternalSampleClock;
   bool gateA = false, gateB = false;
   if (timing.timingMode == 2 || timing.timingMode == 3) gateA = counterA && external;
   if (timing.timingMode == 3 && external)
@@ -507,7 +516,7 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
     return;
   } else {
     hammerStop(status);
-    if (_runKind != kContinuous && _configuration.timing.quietStop == 0 && status.code == 0)
+    if (_runKind != kContinuous && _run.timing.quietStop == 0 && status.code == 0)
       nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, kStoppedEarly);
     runRecordEndAtomically(status);
   }

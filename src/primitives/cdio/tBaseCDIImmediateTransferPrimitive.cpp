@@ -51,8 +51,11 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _state = kRunning;
 }
 
+// A finite run that a read ended since the transfer's step kept it is over:
+// the channel's step begins the next run, as the transfer's step would have.
 void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  if (!runUnderWay()) startTransfer(status);
   if (_fifoStarted == 0) {
     _done = 0;
     _doneNotified.set(0);

@@ -66,14 +66,17 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
 
 // An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
+  if (status.isFatal() || !fitsInBytes(_settings.chunk, status, 170)) return;
+  takeSettings();
   if (_state != kArmed) _state = kCommitted;
 }
 
-// A run still going stops first: the arm readies a run to come.
+// A run still going stops first: the arm readies a run to come, by what the
+// last commit took.
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
-  if (status.isFatal() || !fitsInBytes(_chunk, status, 180)) return;
+  if (status.isFatal()) return;
   stopRun(status);
+  _run = _committed;
   _done = 0;
   _state = kArmed;
 }
@@ -84,7 +87,7 @@ void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    _end.start();
+    beginRun();
     _transferred = 0;
     _done = 0;
   }
@@ -93,7 +96,7 @@ void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
 
 void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode == kFinite && _done == 0 && status.code == 0)
+  if (_run.sampleMode == kFinite && _done == 0 && status.code == 0)
     nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 243});
   _end.onceLocked([&] { end(status); }, status);
 }
@@ -110,22 +113,23 @@ void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
 
 void tBaseCDIInterruptTransferPrimitive::giveChunkBack(tStatus2& status) {
   if (_chunkSwitched == 0) return;
-  _chunk = _savedChunk;
+  _run.chunk = _savedChunk;
   onFreshStatus(status, [&](tStatus2& s) { _fifo->setModeFlag(_savedModeFlag, s, 0); });
   _chunkSwitched = 0;
 }
 
 bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
-  const bool finite = _sampleMode == kFinite;
+  const bool finite = _run.sampleMode == kFinite;
   // A finite input asks for no more than remains.
-  const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
-  const uint32_t chunk = finite ? std::min(_chunk, remaining) : _chunk;
+  const uint32_t remaining = _run.total > _transferred ? _run.total - _transferred : 0;
+  const uint32_t chunk = finite ? std::min(_run.chunk, remaining) : _run.chunk;
   if (chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
-  if (count >= _limit) {
+  if (count >= _run.limit) {
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
     return false;
   }
-  // A chunk set after arm is checked here: nothing is asked for.
+  // The commit refused a chunk whose bytes do not fit; none asked for here is
+  // larger.
   uint32_t bytes = 0;
   if (!bytesFor(chunk, bytes, local, 340)) return false;
   // Without a destination nothing moves, which ends the transfer as short.
@@ -142,9 +146,9 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& lo
   count += chunk;
   _transferred += chunk;
   if (!finite) return true;
-  const uint32_t left = _total - _transferred;
+  const uint32_t left = _run.total - _transferred;
   if (left != 0) {
-    if (left < _description->cdiFIFODepth >> 1 && _chunk != 1) switchToSingleSamples(local);
+    if (left < _description->cdiFIFODepth >> 1 && _run.chunk != 1) switchToSingleSamples(local);
     return local.isNotFatal();
   }
   _done = 1;
@@ -156,14 +160,15 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& lo
 // give the FIFO a made-up one.
 void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) {
   if (local.isFatal()) return;
-  _savedChunk = _chunk;
+  _savedChunk = _run.chunk;
   _savedModeFlag = _fifo->getModeFlagBit(local);
-  _chunk = 1;
+  _run.chunk = 1;
   _chunkSwitched = 1;
   _fifo->setModeFlag(0, local, 1);
 }
 
 void tBaseCDIInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDIOverrun, {kFile, 457});
   _end.onceLocked([&] { end(fresh); }, fresh);

@@ -45,8 +45,9 @@ class tBaseCDIInterruptTransferPrimitive
   // Each does nothing on an error status; a failed registration is undone.
   // A registration while registered adds nothing, so that one unregistration
   // takes every record out; one after a commit or an arm registers and keeps
-  // their state. Commit and arm refuse a chunk whose bytes do not
-  // fit in 32 bits (kCountTooLarge), the state unchanged.
+  // their state. Commit refuses a chunk whose bytes do not fit in 32 bits
+  // (kCountTooLarge), the state unchanged; arm takes what the last commit
+  // took.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);
@@ -62,7 +63,8 @@ class tBaseCDIInterruptTransferPrimitive
   void handleOverrunSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
 
   void setDestination(iDestination* destination) { _partner = destination; }
-  uint32_t chunkSize() const { return _chunk; }
+  // What the run asks for a chunk.
+  uint32_t chunkSize() const { return _run.chunk; }
 
  private:
   friend tCDIO_InterruptTransfer;

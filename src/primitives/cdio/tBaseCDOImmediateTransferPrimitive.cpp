@@ -64,31 +64,49 @@ void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _endPending = 0;
 }
 
+// A FIFO not started is a run that begins here, also when the polling
+// thread stopped the run that the transfer's step kept: it counts its own
+// total from 0 and no cancel of the run before ends its writes. It decides
+// under the lock, so that the polling thread's stop falls wholly before or
+// after it.
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_fifoStarted == 0) {
-    _allWritten = 0;
-    _doneNotified.set(0);
-    _fifoStarted = 1;
-  }
-  _fifo->startFIFO(status);
+  _lock.locked(
+      [&] {
+        if (_fifoStarted == 0) {
+          _cancel.set(0);
+          _samplesWritten = 0;
+          _allWritten = 0;
+          _doneNotified.set(0);
+          _fifoStarted = 1;
+        }
+        _fifo->startFIFO(status);
+      },
+      status);
 }
 
 // A wake of the polling thread is taken back by its record, whatever mode a
-// deploy set since.
+// deploy set since. Taking the lock first, it waits for a stop of the
+// polling thread under way.
 void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  bool claimed = false;
   _lock.locked(
       [&] {
         if (finite() && (_allWritten == 0 || _endPending != 0) && status.code == 0)
           warn(status, nQoUdR100::kStoppedEarly, 212);
         if (_endPending != 0) _fifo->signalPollingThread(status);
         _endPending = 0;
+        claimed = stopRun(status);
       },
       status);
+  if (claimed) reportDone(status);
+}
+
+bool tBaseCDOImmediateTransferPrimitive::stopRun(tStatus2& status) {
   _fifo->stopFIFO(status);
   _fifoStarted = 0;
-  notifyDone(status);
+  return claimDone();
 }
 
 void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
@@ -201,19 +219,21 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(const uint8_t* sample, 
 }
 
 // Only the wake this output's last write asked for stops it: every polled
-// observer of the FIFO hears that it ran empty.
+// observer of the FIFO hears that it ran empty. The end it takes and the stop
+// are one step under the lock, so that no stop and start of the next run
+// come between them.
 void tBaseCDOImmediateTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
-  bool woken = false;
+  bool claimed = false;
   _lock.locked(
       [&] {
         if (_endPending == 0) return;
         _fifo->signalPollingThread(status);
         _endPending = 0;
-        woken = true;
+        claimed = stopRun(status);
       },
       status);
-  if (woken) stopTransfer(status);
+  if (claimed) reportDone(status);
 }
 
 }  // namespace nQoUdP100

@@ -59,6 +59,9 @@ class tBaseCDOImmediateTransferPrimitive
   uint32_t writeBuffered(uint32_t count, const uint8_t* samples, nQoMDBG100::tStatus2& status);
   uint32_t writeEach(uint32_t count, const uint8_t* samples, nQoMDBG100::tStatus2& status);
   uint32_t writeSingle(const uint8_t* sample, nQoMDBG100::tStatus2& status);
+  // Under the lock: the FIFO stops, and true when the done is this call's
+  // to report.
+  bool stopRun(nQoMDBG100::tStatus2& status);
   // Steps stale samples out to the lines until the FIFO is empty.
   void dropStale(nQoMDBG100::tStatus2& status);
   // Buffer error: acknowledged, and +209801 on a clean status.

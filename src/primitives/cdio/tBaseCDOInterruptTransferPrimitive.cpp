@@ -35,8 +35,12 @@ tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
 }
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
+  observe(_state >= kCommitted || isRunning() ? _run.sampleMode : _settings.sampleMode, status);
+}
+
+void tBaseCDOInterruptTransferPrimitive::observe(uint32_t mode, tStatus2& status) {
   if (status.isFatal() || _observing != 0) return;
-  _observedMode = _sampleMode;
+  _observedMode = mode;
   _fifo->addObserver(static_cast<iCDIOOverrunObserver*>(this), status);
   if (_observedMode != kUnwatched)
     _fifo->addObserver(static_cast<iCDIOFIFOObserver*>(this), status);
@@ -67,24 +71,42 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   _state = kBuilt;
 }
 
-// An armed transfer stays armed: the commit takes nothing the arm uses.
+// Records of another mode go and those of this one come, the state kept.
+void tBaseCDOInterruptTransferPrimitive::observeFor(uint32_t mode, tStatus2& status) {
+  if (status.isFatal() || _observing == 0 || mode == _observedMode) return;
+  const uint32_t state = _state;
+  unregisterObservers(status);
+  observe(mode, status);
+  if (status.isNotFatal()) _state = state;
+}
+
+// An armed transfer stays armed: the commit takes nothing the arm uses. One
+// that no arm or run holds gives the FIFO the records of its own mode,
+// whatever mode registered them.
 void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isFatal() || !fitsInBytes(_chunk, status, 170)) return;
+  if (status.isFatal() || !fitsInBytes(_settings.chunk, status, 170)) return;
+  takeSettings();
   if (_state != kArmed) _state = kCommitted;
-  _fifo->setTransferModeFlag(_sampleMode == kUnwatched ? 1 : 0, status);
+  _fifo->setTransferModeFlag(_committed.sampleMode == kUnwatched ? 1 : 0, status);
+  observeFor(_run.sampleMode, status);
   if (status.isNotFatal()) return;
   tStatus2 scratch;
   uncommit(scratch);
 }
 
+// The run goes by what the last commit took, and the FIFO holds the records
+// of its mode.
 void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   // A finite output asks for no more than its total.
-  const uint32_t preload = _sampleMode == kContinuous ? _preload : std::min(_preload, _total);
-  if (!fitsInBytes(_chunk, status, 180) || !fitsInBytes(preload, status, 185)) return;
+  const uint32_t preload =
+      _committed.sampleMode == kContinuous ? _preload : std::min(_preload, _committed.total);
+  if (!fitsInBytes(preload, status, 185)) return;
   // A run still going stops first, with its report, before the FIFO it runs
   // on is reset and preloaded.
   stopRun(status);
+  _run = _committed;
+  observeFor(_run.sampleMode, status);
   _fifo->resetFIFO(status);
   _fifoEmptied = 0;
   uint32_t bytes = 0;
@@ -107,17 +129,16 @@ void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (!isRunning()) {
     _stops.set(0);
     _fifoEmptied = 0;
-    _end.start();
+    beginRun();
   }
   _fifo->startFIFO(status);
 }
 
-// By the mode the observers were registered under, which a deploy since
-// leaves as it was: the polled record of a finite output, the FIFO record of
-// a watched one.
+// By the run's mode, which its arm gave the FIFO's records: the polled
+// record of a finite output, the FIFO record of a watched one.
 void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_observedMode == kFinite) {
+  if (_run.sampleMode == kFinite) {
     _endLock.locked(
         [&] {
           if (_fifoEmptied == 0 && status.code == 0)
@@ -130,7 +151,7 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
   ++_stops;
   if (_end.isStopped()) return;
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
-  if (_observedMode != kUnwatched)
+  if (_run.sampleMode != kUnwatched)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->disableFIFOInterrupt(s); });
   if (status.isFatal()) {
     onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
@@ -166,18 +187,18 @@ void tBaseCDOInterruptTransferPrimitive::switchOff() {
 }
 
 bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
-  if (_chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
-  if (count >= _limit) {
+  if (_run.chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (count >= _run.limit) {
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});
     return false;
   }
-  const uint32_t remaining = _total > _transferred ? _total - _transferred : 0;
-  if (remaining < _chunk && _sampleMode != kContinuous) {
+  const uint32_t remaining = _run.total > _transferred ? _run.total - _transferred : 0;
+  if (remaining < _run.chunk && _run.sampleMode != kContinuous) {
     moveTail(remaining, local);
     return false;
   }
   uint32_t bytes = 0;
-  const uint32_t moved = ask(_chunk, bytes, local);
+  const uint32_t moved = ask(_run.chunk, bytes, local);
   const uint32_t bufferError = _fifo->isBufferErrorPending(local);
   if (bytes == 0) {
     nQoUdR100::setCode(local, nQoUdR100::kNothingToWrite, {kFile, 453});
@@ -187,7 +208,7 @@ bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& lo
     nQoUdR100::setCode(local, nQoUdR100::kOutputBufferError, {kFile, 463});
     return false;
   }
-  count += _chunk;
+  count += _run.chunk;
   _transferred += moved;
   return true;
 }
@@ -214,6 +235,7 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
                                                              tStatus2& status) {
   _endLock.locked(
       [&] {
+        if (!passedIn(_fifoPassRun)) return;
         _endPending = 1;
         _fifo->wakePollingThread(status);
       },
@@ -221,6 +243,7 @@ void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservabl
 }
 
 void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
+  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
   nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
   onFreshStatus(fresh, [&](tStatus2& s) { _fifo->stopFIFO(s); });

@@ -45,9 +45,9 @@ class tBaseCDOInterruptTransferPrimitive
   ~tBaseCDOInterruptTransferPrimitive() override;
 
   // Nothing while registered, so that one unregistration takes every record
-  // out; after a commit or an arm, registers and keeps their state. Commit refuses a chunk, arm a
-  // chunk or preload, whose bytes do not fit in 32 bits (kCountTooLarge), before either touches the
-  // FIFO.
+  // out; after a commit or an arm, registers by the mode they took and keeps
+  // their state. Commit refuses a chunk, arm a preload, whose bytes do not
+  // fit in 32 bits (kCountTooLarge), before either touches the FIFO.
   void registerObservers(nQoMDBG100::tStatus2& status);
   void unregisterObservers(nQoMDBG100::tStatus2& status);
   void commit(nQoMDBG100::tStatus2& status);
@@ -66,7 +66,7 @@ class tBaseCDOInterruptTransferPrimitive
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status) override;
 
   void setSource(iSource* source) { _partner = source; }
-  // Samples asked of the source at arm.
+  // Samples asked of the source at arm, which takes them.
   void setPreload(uint32_t samples) { _preload = samples; }
 
  private:
@@ -79,6 +79,10 @@ class tBaseCDOInterruptTransferPrimitive
   // Another chunk: false when the loop ends.
   bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
   void moveTail(uint32_t remaining, nQoMDBG100::tStatus2& local);
+  // The FIFO's records of a mode: the overrun record, the FIFO record unless
+  // unwatched, the polled record when finite.
+  void observe(uint32_t mode, nQoMDBG100::tStatus2& status);
+  void observeFor(uint32_t mode, nQoMDBG100::tStatus2& status);
   // Moves up to samples; answers the samples the source moved (never more
   // than asked), 0 with kCountTooLarge when their bytes do not fit in 32
   // bits.

@@ -26,8 +26,7 @@ void tCDIOImmediateTransfer::warn(tStatus2& status, int code, unsigned line) con
   nQoUdR100::setCode(status, code, {_file, line});
 }
 
-void tCDIOImmediateTransfer::notifyDone(tStatus2& status) {
-  if (_doneNotified.exchange(1) != 0) return;
+void tCDIOImmediateTransfer::reportDone(tStatus2& status) {
   _doneObserver.call([&](iDoneObserver& observer) { observer.notifyDone(status); });
 }
 

@@ -79,7 +79,13 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   void warn(nQoMDBG100::tStatus2& status, int code, unsigned line) const;
   // The done observer hears the status, once per start, from whichever
   // thread comes first.
-  void notifyDone(nQoMDBG100::tStatus2& status);
+  void notifyDone(nQoMDBG100::tStatus2& status) {
+    if (claimDone()) reportDone(status);
+  }
+  // The two halves of notifyDone, for a thread that claims the done under a
+  // lock and reports it after letting the lock go: true once per start.
+  bool claimDone() { return _doneNotified.exchange(1) == 0; }
+  void reportDone(nQoMDBG100::tStatus2& status);
   // For the destructor, first thing: the done observer hears nothing more.
   void silenceDone() { _doneNotified.set(1); }
   // For the destructor: a FIFO that the channel's start left running stops

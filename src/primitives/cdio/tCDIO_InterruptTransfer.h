@@ -2,7 +2,9 @@
 // partner that moves the data and hears the end, the description and FIFO,
 // the lifecycle state, the chunk settings and the transfer loop that the FIFO
 // interrupt runs. The direction's class moves one chunk (moveChunk) and ends
-// the transfer (end); its row gives the FIFO type and the status file.
+// the transfer (end); its row gives the FIFO type and the status file. The
+// setters (a deploy) write the settings at once; a commit takes them and an
+// arm takes the commit's, so that a run goes by its arm's record alone.
 //
 //   struct tRow { using tFIFO = tBaseCDI_FIFOPrimitive; static constexpr const char* kFile = "...";
 //   }; class tTransfer : public tCDIO_InterruptTransfer<tTransfer, tRow> {
@@ -22,6 +24,7 @@
 #include "primitives/cdio/tCDIODescription.h"
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
 #include "primitives/cdio/tTransferEnd.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
@@ -65,8 +68,10 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   }
 
   // The transfer loop; answers 1. The count is wide enough that no chunk
-  // carries it past the limit and round.
+  // carries it past the limit and round. The run it serves is noted for the
+  // secondary pass it asks for, as the overrun's is.
   uint32_t handleFIFO(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2& status) override {
+    _fifoPassRun.set(_runs.get());
     nQoMDBG100::tStatus2 local;
     uint64_t count = 0;
     tTransfer& self = static_cast<tTransfer&>(*this);
@@ -76,13 +81,25 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
     status.assign(local);
     return 1;
   }
-  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override { return 1; }
+  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
+    _overrunPassRun.set(_runs.get());
+    return 1;
+  }
 
-  // Samples one notification may move.
-  void setLimit(uint32_t samples) { _limit = samples; }
-  void setChunkSize(uint32_t samples) { _chunk = samples; }
-  void setSampleMode(uint32_t mode) { _sampleMode = mode; }
-  void setTotal(uint32_t samples) { _total = samples; }
+  // What a deploy sets and a run goes by.
+  struct tRecord {
+    // Samples one notification may move.
+    uint32_t limit = 0;
+    uint32_t chunk = 0;
+    uint32_t sampleMode = kNotSet;
+    uint32_t total = 0;
+  };
+
+  void setLimit(uint32_t samples) { _settings.limit = samples; }
+  void setChunkSize(uint32_t samples) { _settings.chunk = samples; }
+  void setSampleMode(uint32_t mode) { _settings.sampleMode = mode; }
+  void setTotal(uint32_t samples) { _settings.total = samples; }
+  const tRecord& settings() const { return _settings; }
   uint32_t transferred() const { return _transferred; }
   uint32_t state() const { return _state; }
   // A start whose end has not come yet.
@@ -94,6 +111,17 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
                           tFIFO* fifo, nQoMDBG100::tStatus2& status)
       : _description(description), _fifo(fifo), _end(deviceInfo, status) {}
 
+  // A start that begins a run: its end is reported again, and it counts.
+  void beginRun() {
+    ++_runs;
+    _end.start();
+  }
+  // A secondary pass acts only on the run still going that its primary pass
+  // noted: one that a stop, an arm and a start overtook finds another run.
+  bool passedIn(const tSyncAtomicU32& noted) const {
+    return noted.get() == _runs.get() && isRunning();
+  }
+
   // A run still going stops, with its report, on a status of its own: a
   // step under a run (an arm, a disarm, an uncommit) ends it first.
   void stopRun(nQoMDBG100::tStatus2& status) {
@@ -102,14 +130,21 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
         status, [&](nQoMDBG100::tStatus2& s) { static_cast<tTransfer*>(this)->stop(s); });
   }
 
+  // A commit takes the settings; under an arm or a run, which go by their
+  // arm's record, only for the next arm.
+  void takeSettings() {
+    _committed = _settings;
+    if (_state != kArmed && !isRunning()) _run = _committed;
+  }
+
   // Ready in state 1; in states 2 to 4 with a limit, a chunk, a mode and, but
   // for a continuous transfer, a total.
   bool isReadyWith(bool more) const {
     if (_fifo == nullptr || _description == nullptr) return false;
     if (_state == kBuilt) return true;
     if (_state < kObserving || _state > kArmed) return false;
-    return _limit != 0 && _chunk != 0 && _sampleMode != kNotSet && more &&
-           (_total != 0 || _sampleMode == kContinuous);
+    return _settings.limit != 0 && _settings.chunk != 0 && _settings.sampleMode != kNotSet &&
+           more && (_settings.total != 0 || _settings.sampleMode == kContinuous);
   }
 
   // The bytes of that many samples; kCountTooLarge, and false, when they do
@@ -138,11 +173,16 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   // what registerObservers and the destructor go by.
   uint32_t _observing = 0;
   tTransferEnd _end;
+  // The runs begun, and the run each primary pass served.
+  tSyncAtomicU32 _runs;
+  tSyncAtomicU32 _fifoPassRun;
+  tSyncAtomicU32 _overrunPassRun;
   uint32_t _transferred = 0;
-  uint32_t _limit = 0;
-  uint32_t _chunk = 0;
-  uint32_t _sampleMode = kNotSet;
-  uint32_t _total = 0;
+  // What the deploys set, what the last commit took, and what the run goes
+  // by (the arm's, or a commit's that no arm or run held).
+  tRecord _settings;
+  tRecord _committed;
+  tRecord _run;
 };
 
 }  // namespace nQoUdP100

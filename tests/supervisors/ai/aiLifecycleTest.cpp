@@ -2,9 +2,11 @@
 // real primitives of the simulated board's AI road.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -114,10 +116,13 @@ class tEndingEndpoint : public tBase {
  public:
   using tBase::tBase;
   void transferEnded(const tStatus2& reason, tStatus2& status) override {
+    if (reason.isFatal()) ++failures;
     ends.note('r');
     tBase::transferEnded(reason, status);
   }
   tReportLog ends;
+  // The ends that reported an error.
+  std::atomic<int> failures{0};
 };
 
 // A scheduler action whose arms and disarms make a report stream.
@@ -234,6 +239,7 @@ class tAIRow : public tAIRoadTest {
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
     for (tReportLog* reports : reportLogs) reports->clearOwed();
+    emptyFIFO();
     supervisor.initialize(*settings, &facade, status);
     supervisor.link(supervisorMap, status);
   }
@@ -302,19 +308,54 @@ class tAIRow : public tAIRoadTest {
     }
     return "";
   }
-  // Samples in the FIFO, as an acquisition leaves them.
+  // Samples in the FIFO, as an acquisition leaves them: the board numbers
+  // them 1, 2, 3, ... from the bring-up on.
   void fillFIFO(size_t samples = 2) {
     while (model.size() < samples)
-      windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0x00020001, 0);
+      windows.writeAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, ++acquired, 0);
+  }
+  // A bring-up starts the board's numbers afresh, with the FIFO empty.
+  void emptyFIFO() {
+    for (uint32_t sample = 0; model.size() != 0;)
+      windows.readAt(window, nQoSim::tSimAIFifo::kDataOffset, 32, 0, sample);
+    acquired = taken = 0;
+  }
+  // What a client read (samples of width bytes) goes on with the board's
+  // numbers in order: none twice, none skipped, none from an empty FIFO
+  // (which reads 0), none the read did not fill.
+  std::string samplesFollow(const uint8_t* bytes, size_t size, size_t width) {
+    const uint32_t mask = width == 2 ? 0xFFFF : 0xFFFF'FFFF;
+    std::string faults;
+    for (size_t at = 0; at + width <= size; at += width) {
+      uint32_t sample = 0;
+      std::memcpy(&sample, bytes + at, width);
+      const uint32_t next = (taken + 1) & mask;
+      if (sample == next) {
+        ++taken;
+        continue;
+      }
+      if (sample == 0)
+        faults += "a client read a sample from an empty FIFO\n";
+      else if (sample == (nQoSim::kFreshByte * 0x0101'0101u & mask))
+        faults += "a client read a sample that nothing filled\n";
+      else if (sample < next)
+        faults += "a client read a sample twice\n";
+      else
+        faults += "a client's reads skipped samples\n";
+      if (sample != 0 && sample <= acquired) taken = sample;
+    }
+    return faults;
   }
   // The road's timing engine in a finite mode-3 run, committed and armed afresh
   // (the commit disarms first) after its observers changed: the board's next
   // fire brings its record end, and with it the last conversion, once more.
-  void finiteRun() {
+  void finiteRun(uint32_t sets = 100) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
+    config.timing.firstCount = sets;
+    config.timing.strobeLoadValue = 1;
+
     tStatus2 local;
     timing->setConfiguration(config, local);
     rearm(*timing);
@@ -334,6 +375,10 @@ class tAIRow : public tAIRoadTest {
   tBoardWatch watched;
   std::vector<tReportLog*> reportLogs;
   static constexpr uint32_t kDMASelect = 0x09;
+  // The board's numbers: the last sample acquired, and the last a client
+  // read.
+  uint32_t acquired = 0, taken = 0;
+
   // Reads of the FIFO's status register, from any thread.
   std::atomic<uint32_t> fifoPolls{0};
   const std::thread::id testThread = std::this_thread::get_id();
@@ -357,6 +402,7 @@ class tHeldControls : public Prim {
   void commit(tStatus2& s) override {
     _hold();
     Prim::commit(s);
+    if (s.isNotFatal() && committed) committed();
   }
   void arm(tStatus2& s) override {
     _hold();
@@ -371,6 +417,7 @@ class tHeldControls : public Prim {
   void stop(tStatus2& s) override {
     _hold();
     Prim::stop(s);
+    if (stopped) stopped(s);
   }
   void disarm(tStatus2& s) override {
     _hold();
@@ -380,8 +427,10 @@ class tHeldControls : public Prim {
     _hold();
     Prim::uncommit(s);
   }
-  // After an arm and a start that the primitive took.
-  std::function<void()> armed, started;
+  // After a commit, an arm and a start that the primitive took, and after
+  // every stop with its answer.
+  std::function<void()> committed, armed, started;
+  std::function<void(const tStatus2&)> stopped;
 
  private:
   tHoldPoint& _hold;
@@ -631,6 +680,78 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   uint32_t buffer[4] = {};
 };
 
+// The programmed-I/O immediate transfer over a finite mode-3 run of the
+// road's engine, of four sets: a client's read takes two sets of what the
+// board acquired, into bytes that hold the fresh pattern first, and goes on
+// with the board's numbers. The deploy is the engine's, through its own
+// supervisor: a count of one set, which the transfer's next arm (code 1)
+// takes. A run that the bring-up (codes 1 and 4100) or a code 4100 began,
+// with no code since but 2 and 3, delivers the sets of that arm and no
+// more: no read ends short or is refused before them.
+class tImmediateFiniteRow : public tImmediateRow {
+ public:
+  static constexpr const char* kName = "ImmediateTransferFinite";
+  static constexpr size_t kSets = 4, kSetsPerRead = 2;
+
+ protected:
+  void ready(tSupervisor& supervisor) {
+    finiteRun(kSets);
+    tStatus2 arm;
+    supervisor.control(1, nullptr, nullptr, arm);
+    tImmediateRow::ready(supervisor);
+    judging = immediate->getTransferState() == 5;
+    delivered = 0;
+    runSets = kSets;
+    deployed = false;
+  }
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    config.timing.firstCount = 1;
+    timing->setConfiguration(config, status);
+    deployed = true;
+  }
+  // The codes answer by the supervisor's flags: a run begins where code
+  // 4100 leaves the transfer started (its reads), and codes 2 and 3 leave it
+  // be (code 3 posts a notice).
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    supervisor.control(code, nullptr, nullptr, status);
+    if (code == 2 || code == 3) return;
+    if (code == 1 && immediate->getTransferState() >= 4) runSets = deployed ? 1 : kSets;
+    judging = code == 4100 && immediate->getTransferState() == 5;
+    delivered = 0;
+  }
+  std::string fired() {
+    fillFIFO(4 * kSetsPerRead);
+    std::array<uint32_t, 8> samples;
+    samples.fill(nQoSim::kFreshByte * 0x0101'0101u);
+    uint32_t bytes = 0;
+    tStatus2 read;
+    const uint32_t sets =
+        immediate->read(samples.data(), kSetsPerRead, read, &bytes, 0, kTimerTimeUnitMillisecond);
+    auto* at = reinterpret_cast<const uint8_t*>(samples.data());
+    std::string faults = samplesFollow(at, size_t{sets} * bytes, fifo->sampleWidth());
+    if (!judging) return faults;
+    if (read.code == nQoUdR100::kReadPastTotal) {
+      if (delivered < runSets)
+        faults += "a read refused past the total after " + std::to_string(delivered) +
+                  " of the run's " + std::to_string(runSets) + " sets\n";
+      return faults;
+    }
+    if (read.isFatal()) return faults;
+    delivered += sets;
+    if (delivered > runSets) faults += "reads went past the run's total\n";
+    if (sets < kSetsPerRead && delivered < runSets)
+      faults += "the reads ended after " + std::to_string(delivered) + " of the run's " +
+                std::to_string(runSets) + " sets\n";
+    return faults;
+  }
+
+  // A run that code 4100 began, with no code since, the sets it delivered,
+  // and the total that the transfer's arm (code 1) took from the engine.
+  bool judging = false, deployed = false;
+  size_t delivered = 0, runSets = kSets;
+};
+
 // The DMA immediate transfer over a VESK channel, with the scheduler's
 // action linked by key 3 (its partner, which may refuse): every code takes
 // the transfer's lock, which holds it. An arm opens a run that a cancel or a
@@ -737,6 +858,67 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   std::optional<tNotedPrimitive> transfer;
   std::optional<nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool> pool;
   tNotedScheduler scheduler{log, "scheduler"};
+};
+
+// The DMA immediate transfer over a finite run of the road's engine, which
+// the bring-up commits and arms after the transfer's codes 1 and 4100: a
+// fire that brings the run's record end to the transfer armed with its run
+// open ends the run with its done report. The deploy is the engine's,
+// through its own supervisor: a scan of two samples, for the transfer's next
+// commit.
+class tImmediateDMAFiniteRow : public tImmediateDMARow {
+ public:
+  static constexpr const char* kName = "ImmediateDMATransferFinite";
+  static constexpr size_t kDeploys = 1;
+
+ protected:
+  void SetUp() override {
+    tImmediateDMARow::SetUp();
+    timing->addRecordEndObserver(&recordEnds, status);
+    // The engine's commit holds a bus registration of its own from here on.
+    finiteRun();
+  }
+  void TearDown() override {
+    timing->removeRecordEndObserver(&recordEnds, status);
+    tImmediateDMARow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tImmediateDMARow::ready(supervisor);
+    finiteRun();
+    recordEnds.open = true;
+    stepFaults(0, tStatus2{});
+  }
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    config.timing.strobeLoadValue = 2;
+
+    timing->setConfiguration(config, status);
+  }
+  std::string fired() {
+    if (!liveBefore || !openBefore || recordEnds.open ||
+        std::ranges::count(event.done.log(), 'r') != donesBefore)
+      return "";
+    return "the run's record end came and its done report never did\n";
+  }
+  std::string stepFaults(uint32_t, const tStatus2&) {
+    liveBefore = transfer->transferState() == 5;
+    openBefore = recordEnds.open;
+    donesBefore = std::ranges::count(event.done.log(), 'r');
+    return "";
+  }
+
+  // The engine's record: open from the arm until its record end.
+  struct tRecordEnds : nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
+    uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
+      open = false;
+      return 0;
+    }
+    std::atomic<bool> open{false};
+  } recordEnds;
+  // As the step before the fire left them: the transfer armed, the engine's
+  // record open, the done reports.
+  bool liveBefore = false, openBefore = false;
+  std::ptrdiff_t donesBefore = 0;
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
@@ -861,7 +1043,114 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   uint32_t wakes = 0;
 };
 
+// The AI DMA transfer whose fire leaves the secondary passes it asked for
+// to the second step after it, or the next fire: the engine's
+// last-conversion pass and the FIFO's overflow pass of one run reach the
+// transfer after the steps between (a disarm and a re-arm among them).
+// The partner reads what the board acquired, with no samples kept ahead, so
+// a drain ends its run by itself once the FIFO is empty. An end that comes
+// outside the codes that end a run (4101, 4, and 4100 and 1, which disarm
+// first) belongs to a run whose last conversion (a clean end) or error (an
+// error end) reached the transfer after its arm.
+class tDMALatePassRow : public tDMATransferRow {
+ public:
+  static constexpr const char* kName = "DMATransferLatePass";
+  static constexpr size_t kDeploys = 0;
+
+ protected:
+  void SetUp() override {
+    tDMATransferRow::SetUp();
+    watched.leavePasses(true);
+    windows.setWriteCallback(window, kDMASelect, [this](unsigned, uint32_t value) {
+      if ((value & 0x0F) == 0) return;
+      partner.sink.ends.note('a');
+      conversionsAtArm = transfer->counts().lastConvert;
+      errorsAtArm = errors();
+    });
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    endsBefore = ends();
+    failuresBefore = partner.sink.failures;
+    supervisor.control(code, nullptr, nullptr, status);
+    if (code == 4101 || code == 4 || code == 4100 || code == 1) {
+      endsBefore = ends();
+      failuresBefore = partner.sink.failures;
+    }
+  }
+  // The FIFO armed too: a fire raises its overflow, whose second pass may
+  // come after a disarm and an arm.
+  void ready(tSupervisor& supervisor) {
+    tDMATransferRow::ready(supervisor);
+    rearm(*fifo);
+    stepsLeft = 0;
+  }
+  // The partner reads all the FIFO holds.
+  std::string fired() {
+    fillFIFO(1);
+    std::string faults;
+    while (model.size() != 0) {
+      std::array<uint8_t, 4> sample;
+      sample.fill(nQoSim::kFreshByte);
+      tStatus2 read;
+      const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+      faults += samplesFollow(sample.data(), bytes, 4);
+      if (bytes == 0) break;
+    }
+    settle();
+    return faults;
+  }
+
+  // A pass of this fire woke the worker: a drain of a live run finds the
+  // FIFO empty once the read took its sample, and ends the run by itself.
+  // Waits, bounded by elapsed time, for that end, so that it falls into this
+  // step (a stale wake drains nothing and runs into the bound).
+  void settle() {
+    const uint32_t woken = transfer->counts().lastConvertSecondary;
+    if (woken == wakes) return;
+    wakes = woken;
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    while (!transfer->isDone() && std::chrono::steady_clock::now() < bound)
+      std::this_thread::yield();
+  }
+
+  // The passes a fire left run before the release or destruction: what they
+  // report is checked with the next bring-up's mark.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return "";
+    }
+    if (step == kFireStep) {
+      stepsLeft = 2;
+    } else if (stepsLeft != 0 && --stepsLeft == 0) {
+      watched.runPasses();
+      settle();
+    }
+    std::string faults;
+    const int failed = partner.sink.failures - failuresBefore;
+    if (failed != 0 && errors() == errorsAtArm)
+      faults += "a run's error end came with no error of its own since its arm\n";
+    if (ends() - endsBefore > failed && transfer->counts().lastConvert == conversionsAtArm)
+      faults += "a run's clean end came before its last conversion reached the transfer\n";
+    endsBefore = ends();
+    failuresBefore = partner.sink.failures;
+    return faults;
+  }
+  std::ptrdiff_t ends() const { return std::ranges::count(partner.sink.ends.log(), 'r'); }
+  // The first passes of the FIFO's overflow and the converter's overrun.
+  uint32_t errors() const { return transfer->counts().overflow + transfer->counts().overrun; }
+
+  uint32_t conversionsAtArm = 0, errorsAtArm = 0;
+  std::ptrdiff_t endsBefore = 0;
+  int failuresBefore = 0;
+
+  // The steps after which the passes of the last fire run, unless a fire
+  // runs them first.
+  int stepsLeft = 0;
+};
+
 // What a run owes its observers: the record end its stop reports (heard by
+
 // a record-end observer of the timing engine) and, where asked, the done
 // report of the immediate transfer (posted to this event). A start of an
 // armed engine opens both. The record ends make a report stream (an arm owes
@@ -879,13 +1168,16 @@ class tRunReports : public tScriptedEvent,
   }
   uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
     ends.note('r');
-    endOwed = false;
+    endOwed = recordOpen = false;
     return 0;
   }
-  void armed() { ends.note('o'); }
+  void armed() {
+    ends.note('o');
+    recordOpen = true;
+  }
   void started(bool done) {
     if (!ends.owes()) ends.note('a');
-    endOwed = true;
+    endOwed = recordOpen = true;
     doneOwed = done;
   }
   std::string owed() const {
@@ -893,10 +1185,59 @@ class tRunReports : public tScriptedEvent,
   }
 
   std::atomic<bool> endOwed{false}, doneOwed{false};
+  // An arm or start opened a record that no record end closed yet.
+  std::atomic<bool> recordOpen{false};
   tReportLog ends, done;
 };
 
+// The sample-clock wait on the event of the road's timing engine, whose
+// finite run (committed, armed and started at each bring-up, with a
+// record-end observer of the row's) another supervisor holds: the wait's
+// commit, uncommit and release change the engine's observer lists under
+// that arm. A fire that finds the run's record still open brings its record
+// end to the observer, whatever the wait's steps did.
+class tWFNSCUnderARunRow : public tWFNSCEventRow {
+ public:
+  static constexpr const char* kName = "SampleClockWaitUnderATimingRun";
+
+ protected:
+  void SetUp() override {
+    tWFNSCEventRow::SetUp();
+    timing->addRecordEndObserver(&reports, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    timing->removeRecordEndObserver(&reports, status);
+    tWFNSCEventRow::TearDown();
+  }
+  void ready(tSupervisor& supervisor) {
+    tWFNSCEventRow::ready(supervisor);
+    finiteRun();
+    tStatus2 start;
+    timing->start(start);
+    reports.recordOpen = true;
+    openBefore = true;
+  }
+  std::string fired() {
+    if (!openBefore || !timing->isArmHeld() || !reports.recordOpen) return "";
+    return "the timing run's record end reached no observer\n";
+  }
+  // After the wait's release or destruction the board fires once more: the
+  // run goes on without the wait.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    openBefore = reports.recordOpen;
+    if (step != kReleaseStep && step != kDestroyStep) return "";
+    watched.fire();
+    return fired();
+  }
+
+  tRunReports reports{log, "reports"};
+  // The run's record was open as the step before the fire left it.
+  bool openBefore = false;
+};
+
 // A tracker-frame row whose entries are the supervisor's own control codes,
+
 // each held inside the real primitive. Derived names the primitive
 // (primitive()), the codes (kCodes), how many of 1, 4100 and 2 its codes
 // reach (kReached), whether a run is held (running(): a run offers its
@@ -923,6 +1264,9 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     std::vector<tEntry> entries;
     for (uint32_t code : Derived::kCodes) {
       if (running && code != 2 && code != 3) continue;
+      // The walk's codes of another supervisor are no entries of this one.
+      if constexpr (requires { Derived::kFIFOCode; })
+        if (code > Derived::kFIFOCode) continue;
       entries.push_back({std::to_string(code), [&supervisor, code](tStatus2& s) {
                            supervisor.control(code, nullptr, nullptr, s);
                          }});
@@ -1070,6 +1414,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   static constexpr const char* kName = "TimingController";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
+  static constexpr size_t kDeploys = 1;
   nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
     settings->supervisorRecord().word1 = 3;
     supervisorMap.entries[3] = &scheduler;
@@ -1087,9 +1432,21 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     // no handler in the slot.
     held->addSampleEndObserver(&sampleEnd, status);
     held->addRecordEndObserver(&reports, status);
-    held->armed = [this] { reports.armed(); };
+    held->committed = [this] { committedFinite = deployedFinite; };
+    held->armed = [this] {
+      armedMode3 = committedFinite.value_or(deployedFinite);
+      reports.armed();
+    };
     held->started = [this] {
-      if (held->state().isArmed()) reports.started(false);
+      startTaken = true;
+      if (held->state().isArmed() && armedMode3) reports.started(false);
+    };
+    // The first stop of a code: the stop a disarm runs under it answers
+    // nothing the code shows.
+    held->stopped = [this](const tStatus2& answer) {
+      if (stopAnswer) return;
+      endOwedBefore = stopOwed;
+      stopAnswer = answer.code;
     };
     return &*held;
   }
@@ -1104,11 +1461,62 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
         {tTiming::kRecordEndSource, tTiming::kSampleStartSource, tTiming::kSampleEndSource});
     watchLog("scheduler action", scheduler.noted.reports);
     watchLog("record end", reports.ends);
+    windows.setWriteCallback(window, kStartStrobe,
+                             [this](unsigned, uint32_t value) { strobes.push_back(value); });
   }
   void refuseLink(bool refuses) { refuse(scheduler, "getSchedulerAction", refuses); }
   bool running() { return held->isRunHeld(); }
   bool armRecorded() { return held->isArmHeld(); }
   std::string boardRuns() { return engineArmed(); }
+  // The other mode: a continuous mode-2 run, for the next commit.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAITimingControllerSettings other = *settings;
+    other.record<0>().timing.timingMode = 2;
+    other.record<0>().timing.acquisitionType = 1;
+    supervisor.deploy(other, status);
+    if (status.code == 0) deployedFinite = false;
+  }
+  // The stop of an armed engine under a code 3 (the supervisor answers the
+  // code by its flags) answers the early stop of a finite mode-3 run whose
+  // record no record end closed, and nothing for a run of mode 2.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == 2) return startFaults();
+    if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
+    const bool early = endOwedBefore && *committedFinite && armedMode3;
+    const int owed = early ? nQoUdR100::kStoppedEarly : 0;
+    const int answered = *stopAnswer;
+    stopAnswer.reset();
+    if (answered == owed) return "";
+    return "the stop answered " + std::to_string(answered) + ", not " + std::to_string(owed) +
+           (armedMode3 ? " (a run of mode 3)\n" : " (a run of mode 2)\n");
+  }
+  // A code, with the record open before it.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    stopOwed = reports.recordOpen;
+    armedBefore = held->isArmHeld();
+    stopAnswer.reset();
+    strobes.clear();
+    startTaken = false;
+    supervisor.control(code, nullptr, nullptr, status);
+  }
+  // A start that the armed engine took strobes the start of its run's mode
+  // (1 for mode 3, 4 for mode 2): the run can begin.
+  std::string startFaults() {
+    const uint32_t strobe = armedMode3 ? 1 : 4;
+    if (!armedBefore || !startTaken || std::ranges::find(strobes, strobe) != strobes.end())
+      return "";
+    return "a start of a run of mode " + std::string(armedMode3 ? "3" : "2") +
+           " strobed nothing that begins it\n";
+  }
+  template <class tSupervisor>
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    deployedFinite = armedMode3 = true;
+    reports.recordOpen = false;
+    committedFinite.reset();
+    stopAnswer.reset();
+    endOwedBefore = false;
+    tCodesRow::up(supervisor, status);
+  }
   std::pair<const void*, size_t> primitiveBytes() { return {&*held, sizeof *held}; }
   std::string state() {
     return "state " + std::to_string(held->state().getState()) + ", handlers " +
@@ -1124,6 +1532,22 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver sampleEnd;
   tRunReports reports{log, "reports"};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
+  // The settings deployed last, those of the last commit since the bring-up
+  // and the mode of the armed run, which its commit programmed (with no
+  // commit since the bring-up, the settings deployed at the arm): a finite
+  // mode-3 run, or a continuous mode-2 one. A mode-2 run has no record end
+  // to owe.
+  bool deployedFinite = true, armedMode3 = true;
+  std::optional<bool> committedFinite;
+  // What the code's first stop answered, and whether a record end was owed
+  // before it.
+  std::optional<int> stopAnswer;
+  bool stopOwed = false, endOwedBefore = false, armedBefore = false;
+  // The start strobes written under the code, and whether the engine took a
+  // start.
+  static constexpr uint32_t kStartStrobe = 0x108;
+  std::vector<uint32_t> strobes;
+  bool startTaken = false;
 };
 
 // The interrupt transfer's destination: it moves samples out of the FIFO by
@@ -1331,8 +1755,19 @@ class tInterruptTransferRow
     : public tCodesRow<tInterruptTransferRow, nQoUdR100::tBaseAIInterruptTransferSupervisorRow> {
  public:
   static constexpr const char* kName = "InterruptTransfer";
-  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  // Beside its own codes, the FIFO supervisor's commit and arm (kFIFOCode +
+  // code), which land under the transfer's run.
+  static constexpr uint32_t kFIFOCode = 10'000'000;
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kFIFOCode + 1, kFIFOCode + 4100};
   static constexpr size_t kReached = 2;
+  static constexpr size_t kDeploys = 1;
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code > kFIFOCode)
+      fifoSupervisor->control(code - kFIFOCode, nullptr, nullptr, status);
+    else
+      supervisor.control(code, nullptr, nullptr, status);
+  }
+
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
     description.fifo = &fifoDescription;
     description.samples = &sampleDescription;
@@ -1350,18 +1785,50 @@ class tInterruptTransferRow
     supervisorMap.entries = {{1, &partner}, {2, &*fifoSupervisor}};
     watchLog("endpoint", partner.ending.ends);
   }
+  // Each bring-up finds the FIFO as its supervisor's first settings set it.
   void ready(tSupervisor&) {
+    if (deployed) fifoSupervisor->deploy(*fifoSettings, status);
+    deployed = false;
     fillFIFO();
     finiteRun();
     rearm(*fifo);
+    runOpenBefore = false;
   }
-  // What the FIFO passes handed the partner's endpoint.
+  // The FIFO's other block count, deployed through its own supervisor: the
+  // next commit of the transfer takes it, a run under way keeps its own.
+  void deployOther(tSupervisor&, size_t, tStatus2& status) {
+    nQoUdR100::tAIDeviceFIFOSettings other = *fifoSettings;
+    other.record<0>().word3 = 2;
+    fifoSupervisor->deploy(other, status);
+    deployed = true;
+  }
+  // A fire whose last conversion reached the transfer armed with its run
+  // open ends the run with its report.
   std::string fired() {
+    if (!runOpenBefore || held->counts().lastConvertSecondary == passesBefore ||
+        std::ranges::count(partner.ending.ends.log(), 'r') != endsBefore)
+      return "";
+    return "the run's last conversion came and its end was never reported\n";
+  }
+  // After every step: what the endpoint was handed goes on with the board's
+  // numbers, a clean end came with the FIFO drained, and the acquisition
+  // goes on.
+  std::string stepFaults(uint32_t, const tStatus2&) {
     std::vector<uint8_t>& bytes = partner.ending.bytes;
-    const std::string faults = freshBytesIn(bytes.data(), bytes.size());
+    std::string faults = freshBytesIn(bytes.data(), bytes.size()) +
+                         samplesFollow(bytes.data(), bytes.size(), partner.ending.sampleWidth) +
+                         partner.ending.faults;
+
     bytes.clear();
+    partner.ending.faults.clear();
+    fillFIFO();
+    runOpenBefore =
+        held->runState() == nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed && !held->isDone();
+    passesBefore = held->counts().lastConvertSecondary;
+    endsBefore = std::ranges::count(partner.ending.ends.log(), 'r');
     return faults;
   }
+
   void TearDown() override {
     held->unlink(status);
     held.reset();
@@ -1376,20 +1843,54 @@ class tInterruptTransferRow
            std::to_string(held->getDestination() != nullptr);
   }
 
+  // The endpoint: each move's samples, in order, read into bytes that hold
+  // the fresh pattern first; its ends make a report stream, and a clean one
+  // finds the FIFO drained.
+  class tSampleEndpoint : public tEndingEndpoint<tReadingInterruptEndpoint> {
+   public:
+    tSampleEndpoint(tCallLog& log, const std::string& name, const nQoSim::tSimAIFifo& model)
+        : tEndingEndpoint(log, name), _model(model) {}
+    uint32_t data(nQoMXSL100::iReadable<unsigned char>* r, uint32_t count, tStatus2& s) override {
+      const uint32_t width = r->available(s);
+      if (width == 0) return 0;
+      sampleWidth = width;
+      std::vector<uint8_t> moved(size_t{count} * width, nQoSim::kFreshByte);
+      const uint32_t read = r->read(moved.data(), count * width, s);
+      bytes.insert(bytes.end(), moved.begin(), moved.end());
+      return read / width;
+    }
+    void transferEnded(const tStatus2& reason, tStatus2& status) override {
+      if (reason.code == 0 && _model.size() != 0)
+        faults += "a clean end with samples left in the FIFO\n";
+      tEndingEndpoint::transferEnded(reason, status);
+    }
+    std::string faults;
+    uint32_t sampleWidth = 2;
+
+   private:
+    const nQoSim::tSimAIFifo& _model;
+  };
   // The partner, whose endpoint's ends make a report stream.
   class tPartner : public tInterruptPartner {
    public:
-    tPartner(tCallLog& log, const std::string& name)
-        : tInterruptPartner(log, name), ending(log, "endpoint") {}
+    tPartner(tCallLog& log, const std::string& name, const nQoSim::tSimAIFifo& model)
+        : tInterruptPartner(log, name), ending(log, "endpoint", model) {}
     nQoLMSDR100::iInterruptTransferEndpoint* endpointFor(tStatus2& s, const void* owner) override {
       return tInterruptPartner::endpointFor(s, owner) != nullptr ? &ending : nullptr;
     }
-    tEndingEndpoint<tReadingInterruptEndpoint> ending;
+    tSampleEndpoint ending;
   };
 
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
-  tPartner partner{log, "partner"};
+  tPartner partner{log, "partner", model};
+  // The transfer was armed with its run open as the step before the fire
+  // left it.
+  bool runOpenBefore = false;
+  uint32_t passesBefore = 0;
+  std::ptrdiff_t endsBefore = 0;
+  bool deployed = false;
+
   std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
 };
 
@@ -1401,12 +1902,13 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows =
-    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow, tDMATransferRow,
-                     tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow,
-                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
+                                   tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow,
+                                   tDMATransferRow, tDMALatePassRow, tConverterRow, tDeviceFIFORow,
+                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

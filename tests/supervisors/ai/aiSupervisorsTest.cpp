@@ -844,9 +844,10 @@ class AITimingReleaseTest : public nQoTest::tAIRoadTest {
 };
 
 // A commit and an arm leave the engine's sample-end handler installed and
-// its source on; an observer that leaves afterwards lowers the engine's
-// state word. The release still disarms and uncommits it by what it holds:
-// the source goes off and the handler out before the engine goes back.
+// its source on; an observer that leaves afterwards keeps the arm, with no
+// record in the sample-end list. The release still disarms and uncommits it
+// by what it holds: the source goes off and the handler out before the
+// engine goes back.
 TEST_F(AITimingReleaseTest, TheReleaseBringsTheEngineDownByWhatItHolds) {
   struct tEndObserver : nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver {
   } observer;
@@ -866,7 +867,7 @@ TEST_F(AITimingReleaseTest, TheReleaseBringsTheEngineDownByWhatItHolds) {
   ASSERT_NE(dispatcher->primaryHandlers[kSampleEndSource].load(), nullptr);
   ASSERT_NE(lastEnableA() & (1u << 4), 0u);
   timing->removeSampleEndObserver(&observer, status);
-  ASSERT_TRUE(timing->state().isUncommitted());
+  ASSERT_TRUE(timing->state().isArmed());
 
   supervisor.releaseResource(status);
   EXPECT_EQ(status.code, 0);

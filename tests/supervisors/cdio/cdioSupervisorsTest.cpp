@@ -696,7 +696,7 @@ TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
   supervisor.link(supervisors, s);
   supervisor.reserveResource(s);
   ASSERT_EQ(s.code, 0);
-  EXPECT_EQ(input.chunkSize(), 16u);
+  EXPECT_EQ(input.settings().chunk, 16u);
   tStatus2 refused;
   supervisor.linkResource(refused);
   EXPECT_EQ(refused.code, -89000);
@@ -860,6 +860,77 @@ TEST_F(CDIOSupervisorsTest, ASecondCommitOrArmOfTheOutputFIFOKeepsWhatTheFirstTo
   fifo.releaseResource(s);
   EXPECT_EQ(s.code, 0);
   EXPECT_FALSE(cdo->hasPolledObserver());
+}
+
+// An output linked while its settings ask for a continuous run, then given
+// a finite one before code 1: code 1 gives the FIFO the polled record that a
+// finite run ends by, so that the run goes out in full, its FIFO runs empty
+// and the partner hears the end, once; the release takes every record out.
+TEST_F(CDIOSupervisorsTest, AnOutputMadeFiniteAfterItsLinkReportsItsEndWhenItsFIFORunsEmpty) {
+  constexpr uint32_t kCDOFIFOSource = 24, kOutputCondition = 0x4;
+  tCDO_FIFOSettings fifoSettings;
+  fifoSettings.record<0>().fifoModeFlag = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDO_FIFOPrimitive*> fifoPool(cdo);
+  offer(fifoSettings, fifoPool, "CDO_FIFO");
+  tBaseCDO_FIFOSupervisor fifo;
+  tStatus2 s;
+  fifo.initialize(fifoSettings, nullptr, s);
+  fifo.reserveResource(s);
+
+  nQoUdP100::tBaseCDOInterruptTransferPrimitive output(&deviceInfo, &description, cdo, status);
+  tCDOInterruptTransferSettings settings;
+  auto& fields = settings.record<0>();
+  fields.firstPartnerSupervisorKey = 1;
+  fields.secondPartnerSupervisorKey = 2;
+  fields.transferWord1 = 8;  // the limit
+  fields.transferMode = 0;   // continuous
+  fields.transferWord2 = 2;  // the chunk
+  fields.transferWord4 = 2;  // the preload
+  tSingularResourcePool<nQoUdP100::tBaseCDOInterruptTransferPrimitive*> pool(&output);
+  offer(settings, pool, "CDOInterruptTransfer");
+  struct tEndingPartner : tScriptedOutputTransfer {
+    using tScriptedOutputTransfer::tScriptedOutputTransfer;
+    void transferEnded(tStatus2& ended) override { ends.push_back(ended.code); }
+    std::vector<int> ends;
+  } partner(log, "partner");
+  fifos.setOutputDepth(8);
+  partner.bytes = {0x11, 0, 0, 0, 0x22, 0, 0, 0, 0x33, 0, 0, 0, 0x44, 0, 0, 0};
+  supervisors.entries = {{1, &partner}, {2, &fifo}};
+  tBaseCDOInterruptTransferSupervisor supervisor;
+  supervisor.initialize(settings, nullptr, s);
+  supervisor.link(supervisors, s);
+  supervisor.reserveResource(s);
+  supervisor.linkResource(s);
+  ASSERT_EQ(s.code, 0);
+  ASSERT_FALSE(cdo->hasPolledObserver());
+
+  fields.transferMode = 1;   // finite
+  fields.transferWord3 = 4;  // the total
+  supervisor.deploy(settings, s);
+  supervisor.control(1, nullptr, nullptr, s);
+  EXPECT_TRUE(cdo->hasPolledObserver());
+  for (const uint32_t code : {1u, 4100u}) fifo.control(code, nullptr, nullptr, s);
+  for (const uint32_t code : {4100u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  fifos.scriptStatus({kOutputCondition, 0, 0});  // one chunk, no buffer error, then none
+  board.primaryHandlers[kCDOFIFOSource].load()->handleInterrupt();
+  board.secondaryHandlers[kCDOFIFOSource].load()->handleSecondaryInterrupt();
+  for (int word = 0; word < 4; ++word) fifos.stepOutput();
+  EXPECT_EQ(cdo->waitForDone(5000, s), 1u);
+  EXPECT_EQ(fifos.lines(), (std::vector<uint32_t>{0x11, 0x22, 0x11, 0x22}));
+  EXPECT_EQ(partner.ends, std::vector<int>{0});
+  EXPECT_EQ(output.transferred(), 4u);
+
+  supervisor.control(3, nullptr, nullptr, s);
+  EXPECT_EQ(s.code, 0) << "the run saw its FIFO run empty";
+  EXPECT_EQ(partner.ends, std::vector<int>{0});
+  for (const uint32_t code : {4101u, 4u}) fifo.control(code, nullptr, nullptr, s);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  fifo.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_FALSE(cdo->hasObservers());
 }
 
 }  // namespace

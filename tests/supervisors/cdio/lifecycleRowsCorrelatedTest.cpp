@@ -10,16 +10,25 @@
 // given back; check (e) reads what the primitive and the board hold.
 // In the code walk each row says what the board runs of it (the FIFO a
 // transfer started, a FIFO's sources, the DMA select naming a channel) and
-// watches what its run reports to its partner or done observer.
+// watches what its run reports to its partner or done observer. Each row
+// with a run deploys what the run reads (mode, total, chunk; a DMA transfer
+// between an unlinkResource and the next linkResource, where it takes them)
+// and checks each step's answer against what the run's commit, arm or start
+// recorded; the streams and interrupt transfers also follow every sample
+// their clients read or write (tSampleModel).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -83,6 +92,15 @@ class tRunReports {
     const std::lock_guard<std::mutex> guard(_lock);
     return _events;
   }
+  // Reports owed now, and reports since the bring-up.
+  long owing() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return owed();
+  }
+  long reports() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return std::count(_events.begin() + static_cast<long>(_from), _events.end(), 'r');
+  }
 
  private:
   long owed() const {
@@ -119,6 +137,153 @@ struct tReportingEvent : tScriptedEvent {
   tRunReports& reports;
 };
 
+// What the code walk follows of a transfer's samples. The board's
+// input FIFO takes in a numbered sequence while started (kFed a firing) and
+// drops what it holds at its reset; its FIFO condition holds while it has
+// half its depth (mode flag set) or a sample (clear). The output FIFO's
+// condition holds while it is at most half full, and a firing moves up to
+// kFed of its words to the lines. The client (the partner) reads into fresh
+// memory, or writes the next numbers of its own. A run goes by the mode and
+// total that its commit or arm took (either, when a deploy came between).
+struct tSampleRecord {
+  uint32_t mode = 0;
+  uint32_t total = 0;
+};
+
+class tSampleModel {
+ public:
+  static constexpr uint32_t kDepth = 32;
+  static constexpr uint32_t kFed = 16;
+  static constexpr uint32_t kFinite = 1;
+
+  void restart(const tSampleRecord& linked) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _produced = 0;
+    _nextRead = 1;
+    _nextWrite = 1;
+    _inFIFO.clear();
+    _handed = 0;
+    _dropped = false;
+    _faults.clear();
+    deployed = committed = armed = linked;
+  }
+  // The board's next numbers, as one-byte samples.
+  std::vector<uint32_t> produce(uint32_t count) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    std::vector<uint32_t> words;
+    for (uint32_t k = 0; k < count; ++k) words.push_back(++_produced & 0xFF);
+    return words;
+  }
+  // The input's reset dropped all it held.
+  void inputReset() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _nextRead = _produced + 1;
+  }
+  // The output's reset dropped all it held, while a run owed its report or not.
+  // Between runs it begins the next run's count (an arm's preload counts).
+  void outputReset(bool underRun) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _dropped = _dropped || (underRun && !_inFIFO.empty());
+    _inFIFO.clear();
+    if (!underRun) _handed = 0;
+  }
+  // What the client was handed, into memory filled fresh before.
+  // (A read that kept the newest samples skipped the older ones.)
+  void read(const uint8_t* bytes, uint32_t count, uint32_t asked, bool skips = false) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _faults += freshBytesIn(bytes, std::min(count, asked));
+    for (uint32_t k = 0; k < std::min(count, asked); ++k) {
+      const uint32_t number = bytes[k];
+      if (number == 0)
+        _faults += "the client read a word from an empty FIFO\n";
+      else if (number < (_nextRead & 0xFF))
+        _faults += "the client read a sample twice or out of order\n";
+      else if (number > (_nextRead & 0xFF) && !skips)
+        _faults += "a sample was skipped while the run lasted\n";
+      if (number != 0) _nextRead = std::max(_nextRead, number + 1);
+    }
+    _handed += count;
+    pastTotal();
+  }
+  // The client's next numbers, of which the sink took accepted.
+  std::vector<uint8_t> toWrite(uint32_t count) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    std::vector<uint8_t> bytes(count);
+    for (uint32_t k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>(_nextWrite + k);
+    return bytes;
+  }
+  void written(uint32_t accepted) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    for (uint32_t k = 0; k < accepted; ++k) _inFIFO.push_back(_nextWrite++ & 0xFF);
+    _handed += accepted;
+    pastTotal();
+  }
+  // A word the board put on the lines: the oldest the client wrote and the
+  // FIFO still holds.
+  void onLines(uint32_t word) {
+    const std::lock_guard<std::mutex> guard(_lock);
+    if (_inFIFO.empty() || _inFIFO.front() != word) {
+      _faults += "the lines got a word that was not the client's next\n";
+      _inFIFO.clear();
+      return;
+    }
+    _inFIFO.pop_front();
+  }
+  bool outputDrained() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _inFIFO.empty();
+  }
+  uint32_t handed() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _handed;
+  }
+  void newRun() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    _handed = 0;
+  }
+  // The faults met so far, and whether the output's reset dropped what the
+  // client wrote while a run owed its report; both taken.
+  std::string takeFaults() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return std::exchange(_faults, std::string());
+  }
+  bool takeDropped() {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return std::exchange(_dropped, false);
+  }
+  // Whether the run's records make it finite: all, some.
+  bool finite(bool all) const {
+    const bool a = committed.mode == kFinite, b = armed.mode == kFinite;
+    return all ? a && b : a || b;
+  }
+  bool continuous() const { return committed.mode == 0 && armed.mode == 0; }
+  // A finite record whose total the client got or gave.
+  bool delivered(uint32_t handed) const {
+    return (committed.mode == kFinite && handed == committed.total) ||
+           (armed.mode == kFinite && handed == armed.total);
+  }
+
+  // The settings as deployed, and the records of the last commit and arm.
+  tSampleRecord deployed, committed, armed;
+
+ private:
+  // Locked: a finite run of every record asks for no more than its total.
+  void pastTotal() {
+    if (!finite(true)) return;
+    if (_handed > std::max(committed.total, armed.total))
+      _faults += "a finite run moved samples past its total\n";
+  }
+
+  mutable std::mutex _lock;
+  uint32_t _produced = 0;
+  uint32_t _nextRead = 1;
+  uint32_t _nextWrite = 1;
+  std::deque<uint32_t> _inFIFO;
+  uint32_t _handed = 0;
+  bool _dropped = false;
+  std::string _faults;
+};
+
 // What every row brings: the board's CDIO side on the test clock, a broker,
 // the task's event and the hold points.
 class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
@@ -133,6 +298,8 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
     windows.onWritten([this](unsigned written, uint32_t offset, uint32_t value) {
       if (written != window || offset != 0x224) return;
       if ((value & startCommand) != 0) ends.started();
+      noteStarted(value);
+      if (commanded) commanded(value);
       if (!quiet) hold();
     });
     nQoSim::onSyncWait([this](const iSync*) { hold(); });
@@ -180,6 +347,29 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   void watchEnds(bool input, std::string name) {
     startCommand = (input ? nQoUdP100::kCDIDirection : nQoUdP100::kCDODirection).startCommand;
     watched.watchReports(std::move(name), [this] { return ends.log(); });
+  }
+  // Whether each FIFO was last started, from the commands seen, for the
+  // walk's model: another thread (a FIFO's polling thread) may command the
+  // board meanwhile, which it does under the windows' lock.
+  void noteStarted(uint32_t value) {
+    for (const bool input : {true, false}) {
+      const auto& direction = input ? nQoUdP100::kCDIDirection : nQoUdP100::kCDODirection;
+      std::atomic<bool>& runs = input ? inputRuns : outputRuns;
+      if ((value & direction.startCommand) != 0) runs = true;
+      if ((value & direction.stopCommand) != 0) runs = false;
+    }
+  }
+  // The board moves the output FIFO's oldest word to the lines, by its step
+  // command; false when the FIFO held none. The model hears of each word.
+  bool stepLines(tSampleModel& model, size_t& seen) {
+    uint32_t value = 0;
+    windows.readAt(window, 0x224, 32, 0, value);
+    if ((value & 1) != 0) return false;
+    quiet = true;
+    windows.writeAt(window, 0x224, 32, 0x80000, 0);
+    quiet = false;
+    for (; seen < fifos.lines().size(); ++seen) model.onLines(fifos.lines()[seen]);
+    return true;
   }
   // The board as a fresh primitive finds it: both FIFOs stopped (what a
   // destroyed one left running was checked already).
@@ -247,6 +437,9 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   // The direction's FIFO start command, which opens a run of the row's
   // transfer (0: none).
   uint32_t startCommand = 0;
+  // Every FIFO command, after the board carried it out (a row's model of
+  // what the FIFOs hold).
+  std::function<void(uint32_t)> commanded;
   tScriptedFacade facade{log, "facade"};
   tReportingEvent event{ends, eventLog, "event"};
   tScriptedSupervisorMap supervisors{log, "map"};
@@ -254,6 +447,7 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
   tBoardWatch watched;
   // Set while an entry prepares the board before its call: no hold there.
   std::atomic<bool> quiet{false};
+  std::atomic<bool> inputRuns{false}, outputRuns{false};
 };
 
 // An immediate stream, committed and started after each link: its reads or
@@ -278,6 +472,15 @@ class tImmediateRow : public tCDIORow {
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "Immediate");
+    // What the FIFO's resets drop.
+    commanded = [this](uint32_t value) {
+      if (Dir::kStamped && (value & nQoUdP100::kCDIDirection.resetCommand) != 0) {
+        for (uint32_t word = 0; fifos.inputSize() != 0;) windows.readAt(window, 0x220, 32, 0, word);
+        model.inputReset();
+      }
+      if (!Dir::kStamped && (value & nQoUdP100::kCDODirection.resetCommand) != 0)
+        model.outputReset(ends.owing() > 0);
+    };
     fifos.onStatusRead([this] {
       if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
       hold();
@@ -298,7 +501,18 @@ class tImmediateRow : public tCDIORow {
     walked = &supervisor;
     upWith(supervisor, settings, status);
   }
-  void ready(tSupervisor& supervisor, tStatus2& status) { runCodes(supervisor, {1, 2}, status); }
+  // The run that ready starts goes by the settings linked.
+  void ready(tSupervisor& supervisor, tStatus2& status) {
+    runCodes(supervisor, {1, 2}, status);
+    model.restart(recordOf(settings));
+    linesSeen = fifos.lines().size();
+    reportsSeen = ends.reports();
+    owedBefore = ends.owing();
+  }
+  void TearDown() override {
+    commanded = nullptr;
+    tCDIORow::TearDown();
+  }
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
@@ -307,28 +521,68 @@ class tImmediateRow : public tCDIORow {
   // samples, the write mode).
   static constexpr size_t kDeploys = 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
-    deployChanged(
-        supervisor, settings,
-        [k](auto& fields) {
-          if (k == 0) {
-            fields.transferMode = 1;
-            fields.transferWord2 = 4;
-          } else {
-            fields.transferWord3 = 0;
-          }
-        },
-        status);
+    typename Dir::tSettings other = settings;
+    auto& fields = other.template record<0>();
+    if (k == 0) {
+      fields.transferMode = 1;
+      fields.transferWord2 = 4;
+    } else {
+      fields.transferWord3 = 0;
+    }
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) model.deployed = recordOf(other);
   }
-  // The input FIFO, while started, took samples in; the client reads what is
-  // there, with no wait, into a buffer as fresh as a new block.
-  std::string fired()
-    requires Dir::kStamped
-  {
-    if (fifos.inputStarted()) fifos.pushInput({0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
-    std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+  // The input FIFO, while started, took in the board's next samples; the
+  // client reads what is there, with no wait, into a buffer as fresh as a
+  // new block. The output's client writes its next three with no wait, and
+  // the board moves what the FIFO holds to the lines.
+  std::string fired() {
     tStatus2 status;
-    const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
-    return freshBytesIn(samples.data(), std::min<size_t>(read, samples.size()));
+    if constexpr (Dir::kStamped) {
+      if (inputRuns) fifos.pushInput(model.produce(8));
+      std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      model.read(samples.data(), read, 8, status.code == nQoUdR100::kNewestSamplesDrained);
+    } else {
+      const std::vector<uint8_t> next = model.toWrite(3);
+      model.written(walked->write(3, 0, next.data(), nullptr, status));
+      while (outputRuns && stepLines(model, linesSeen)) {
+      }
+    }
+    return "";
+  }
+  // Each step's answer against the run's record, which its start took, and
+  // what the model met.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = model.takeFaults();
+    const long owed = ends.owing(), reports = ends.reports();
+    if (step == 3 && owedBefore > 0 &&
+        (answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly) &&
+        (answer.code == nQoUdR100::kStoppedEarly) != model.finite(true))
+      faults += "3 answered " + std::to_string(answer.code) + " for a run of mode " +
+                std::to_string(model.armed.mode) + "\n";
+    if (step == 2 && answer.code == 0 && !(Dir::kStamped ? inputRuns : outputRuns))
+      faults += "2 answered 0 and left the FIFO stopped\n";
+    if (step == kFireStep && reports != reportsSeen && owedBefore > 0) {
+      if (!model.finite(true))
+        faults += "a run started continuous ended by itself\n";
+      else if (!model.delivered(model.handed()))
+        faults += "a finite run ended before it moved its total\n";
+    }
+    if (model.takeDropped() && owed > 0 && step != kDestroyStep)
+      faults += "the output FIFO dropped what the client wrote while the run lasted\n";
+    // A start of a run takes its record.
+    if (step == 2 && answer.code == 0 && owedBefore == 0) {
+      model.committed = model.armed = model.deployed;
+      model.newRun();
+    }
+    reportsSeen = reports;
+    owedBefore = owed;
+    return faults;
+  }
+  static tSampleRecord recordOf(const typename Dir::tSettings& given) {
+    const auto& fields = given.template record<0>();
+    return {static_cast<uint32_t>(fields.transferMode), fields.transferWord2};
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     tEntry stream;
@@ -386,6 +640,9 @@ class tImmediateRow : public tCDIORow {
   // (a write looks twice first), and whether the commit is still to come.
   std::atomic<int> readsBeforeWait{0};
   std::atomic<bool> commitComes{false};
+  tSampleModel model;
+  size_t linesSeen = 0;
+  long reportsSeen = 0, owedBefore = 0;
   std::optional<tPrimitive> transfer;
   std::optional<tSingularResourcePool<tPrimitive*>> pool;
 };
@@ -424,6 +681,7 @@ class tFIFORow : public tCDIORow {
   void destroyPrimitive() { std::destroy_at(boardFIFO()); }
   void makePrimitive() {
     std::construct_at(boardFIFO(), &cdio, &description, &map, status);
+    emptyObserved = false;
     transfer.reset();
     transfer.emplace(&deviceInfo, &description, fifo(), status);
   }
@@ -435,7 +693,18 @@ class tFIFORow : public tCDIORow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
   // The transfer's observers, again after a setup took them out.
-  void ready(tSupervisor&, tStatus2& status) { transfer->registerObservers(status); }
+  // The output's FIFO-empty observer too, so that a commit attaches its
+  // event and a destruction has its handler to take out of the slot.
+  void ready(tSupervisor&, tStatus2& status) {
+    transfer->registerObservers(status);
+    if constexpr (!kInput) {
+      if (emptyObserved) return;
+      cdoFIFO.addObserver(
+          static_cast<nQoUdP100::tCDO_FIFOEmptyObservable::iCDO_FIFOEmptyObserver*>(&emptyObserver),
+          status);
+      emptyObserved = status.isNotFatal();
+    }
+  }
   bool armRecorded() { return fifo()->isArmed(); }
   std::string boardRuns() { return fifoStarted(kInput) + fifoSelected(kInput); }
   std::pair<const void*, size_t> primitiveBytes() { return {boardFIFO(), sizeof(*boardFIFO())}; }
@@ -485,9 +754,16 @@ class tFIFORow : public tCDIORow {
       return &cdoFIFO;
   }
 
+  struct tEmptyObserver : nQoUdP100::tCDO_FIFOEmptyObservable::iCDO_FIFOEmptyObserver {
+    uint32_t handleFIFOEmpty(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override { return 1; }
+    void handleFIFOEmptySecondary(nQoUdP100::tCDO_FIFOEmptyObservable*, tStatus2&) override {}
+  };
+
   typename Dir::tFIFOSettings settings;
   tSingularResourcePool<typename Dir::tFIFO*> pool{fifo()};
   std::optional<typename Dir::tInterruptPrimitive> transfer;
+  tEmptyObserver emptyObserver;
+  bool emptyObserved = false;
 };
 
 // A DMA transfer of a direction linked to a channel and a partner; codes
@@ -557,7 +833,11 @@ class tDMARow : public tCDIORow {
     transfer.emplace(hold, ends, &deviceInfo, &fifo(), &identity, status);
   }
   void destroyPrimitive() { transfer.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    takenMode = 0;
+    runningBefore = false;
+  }
   // Linked to the channel (by the state or the link's record), or running.
   bool armRecorded() {
     return transfer->isRunning() || transfer->isDMALinked() ||
@@ -571,11 +851,37 @@ class tDMARow : public tCDIORow {
   }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tHeldTransfer)}; }
   // The finite sample mode, which the primitive takes only before its link:
-  // refused all through a walk, so it stands for the output's other mode too.
-  static constexpr size_t kDeploys = 1;
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    deployChanged(
-        supervisor, settings, [](auto& fields) { fields.transferMode = 1; }, status);
+  // refused all through a walk; and the same between an unlinkResource and
+  // the next linkResource, where the primitive takes it (the output also
+  // its counts), so that the codes after it go by a mode deployed.
+  static constexpr size_t kDeploys = 2;
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    const auto finite = [](auto& fields) {
+      fields.transferMode = 1;
+      if constexpr (!kInput) fields.transferWord1 = fields.transferWord2 = 8;
+    };
+    if (k == 0) {
+      deployChanged(supervisor, settings, finite, status);
+      return;
+    }
+    supervisor.unlinkResource(status);
+    deployChanged(supervisor, settings, finite, status);
+    supervisor.linkResource(status);
+    if (status.isNotFatal()) takenMode = 1;
+  }
+  // A stop of a run warns of its early end by the mode the run took (no
+  // data moves in the walk); a start that answered 0 started the FIFO.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults;
+    if (step == 3 && runningBefore &&
+        (answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly) &&
+        (answer.code == nQoUdR100::kStoppedEarly) != (takenMode == 1))
+      faults += "3 answered " + std::to_string(answer.code) + " for a run of mode " +
+                std::to_string(takenMode) + "\n";
+    if (step == 2 && answer.code == 0 && fifoStarted(kInput).empty())
+      faults += "2 answered 0 and left the FIFO stopped\n";
+    runningBefore = transfer && transfer->isRunning();
+    return faults;
   }
   void refuseLink(bool refused) {
     if (refused)
@@ -622,11 +928,20 @@ class tDMARow : public tCDIORow {
   tRefusingPartner partner{ends, log, "partner"};
   std::optional<tHeldTransfer> transfer;
   std::optional<tSingularResourcePool<typename Dir::tDMAPrimitive*>> pool;
+  // The sample mode the primitive took, and whether a run went on before
+  // the step.
+  uint32_t takenMode = 0;
+  bool runningBefore = false;
 };
 
 // An interrupt transfer of a direction over its FIFO's supervisor and the
 // platform's transfer partner; codes come under way, and the input's
-// partner may refuse its transfer object.
+// partner may refuse its transfer object. In the code walk a firing brings
+// the FIFO up through its own supervisor, raises its FIFO interrupt once
+// (when its source is on) and, for an output, moves words to the lines and
+// gives a finite run that has run empty its end; the row follows every
+// sample (tSampleModel) and checks each step's answer against the run's
+// records.
 template <class Dir>
 class tInterruptRow : public tCDIORow {
  public:
@@ -636,44 +951,100 @@ class tInterruptRow : public tCDIORow {
   using tRow = tCorrelatedInterruptRow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
-  // The input partner's transfer object, and the output partner itself,
-  // report the ends.
+  // The input partner's transfer object reads into fresh memory and hands
+  // the model what it read; the output partner writes the model's next
+  // numbers. Both report the ends.
+  struct tRecordingObject : tReporting<tInputObject> {
+    tRecordingObject(tSampleModel& model, tRunReports& reports, tCallLog& log,
+                     const std::string& name)
+        : tReporting(reports, log, name), model(model) {}
+    uint32_t transfer(nQoMXSL100::iReadable<unsigned char>* given, uint32_t count,
+                      tStatus2& s) override {
+      answer("transfer " + std::to_string(count), s);
+      std::vector<uint8_t> into(count, nQoSim::kFreshByte);
+      const uint32_t read = given->read(into.data(), count, s);
+      model.read(into.data(), read, count);
+      return read;
+    }
+    tSampleModel& model;
+  };
   struct tReportingInputPartner : tInputPartner {
-    tReportingInputPartner(tRunReports& reports, tCallLog& log, const std::string& name)
-        : tInputPartner(log, name), reporting(reports, log, "object") {}
+    tReportingInputPartner(tSampleModel& model, tRunReports& reports, tCallLog& log,
+                           const std::string& name)
+        : tInputPartner(log, name), reporting(model, reports, log, "object") {}
     nQoMSRL100::iInputTransferObject* getTransferObject(tStatus2& status) override {
       tInputPartner::getTransferObject(status);
       return &reporting;
     }
-    tReporting<tInputObject> reporting;
+    tRecordingObject reporting;
   };
-  using tPartner =
-      std::conditional_t<kInput, tReportingInputPartner, tReporting<tScriptedOutputTransfer>>;
+  struct tWritingPartner : tReporting<tScriptedOutputTransfer> {
+    tWritingPartner(tSampleModel& model, tRunReports& reports, tCallLog& log,
+                    const std::string& name)
+        : tReporting(reports, log, name), model(model) {}
+    uint32_t transfer(nQoMXSL100::iWriteable<unsigned char>* sink, uint32_t byteCount,
+                      tStatus2& s) override {
+      answer("transfer " + std::to_string(byteCount), s);
+      const std::vector<uint8_t> next = model.toWrite(byteCount);
+      const uint32_t accepted = sink->write(next.data(), byteCount, s);
+      model.written(std::min(accepted, byteCount));
+      return accepted;
+    }
+    tSampleModel& model;
+  };
+  using tPartner = std::conditional_t<kInput, tReportingInputPartner, tWritingPartner>;
 
  protected:
   void SetUp() override {
     tCDIORow::SetUp();
+    description.cdiFIFODepth = tSampleModel::kDepth;
+    fifos.setOutputDepth(tSampleModel::kDepth);
     typename Dir::tFIFO* fifo;
     if constexpr (kInput)
       fifo = &cdiFIFO;
     else
       fifo = &cdoFIFO;
+    fifoSettings.template record<0>().fifoModeFlag = 1;
     fifoPool.emplace(fifo);
     offer(fifoSettings, *fifoPool, "FIFO");
     fifoSupervisor.emplace();
     fifoSupervisor->initialize(fifoSettings, nullptr, status);
     fifoSupervisor->reserveResource(status);
     supervisors.entries = {{1, &partner}, {2, &*fifoSupervisor}};
+    // A limit of eight chunks; the input is finite, of three, the output
+    // continuous, preloading half a chunk.
     auto& fields = settings.template record<0>();
     fields.firstPartnerSupervisorKey = 1;
     fields.secondPartnerSupervisorKey = 2;
-    fields.transferWord1 = 8;
-    fields.transferMode = 0;
-    fields.transferWord2 = 16;
+    fields.transferWord1 = 64;
+    fields.transferMode = kInput ? 1 : 0;
+    fields.transferWord2 = 8;
+    fields.transferWord3 = kInput ? 24 : 0;
+    if constexpr (!kInput) fields.transferWord4 = 4;
     watchEnds(kInput, "partner");
     makePrimitive();
     pool.emplace(&*transfer);
     offer(settings, *pool, "InterruptTransfer");
+    // The board's FIFOs: their conditions as each status read finds them,
+    // and what their resets drop.
+    fifos.onStatusRead([this] {
+      hold();
+      if constexpr (kInput) {
+        const bool half = (windows.written(window, 0x228, 32) >> 11 & 1) != 0;
+        const size_t threshold = half ? tSampleModel::kDepth / 2 : 1;
+        fifos.setInputBits(fifos.inputSize() >= threshold ? 0x40000 : 0);
+      } else {
+        fifos.setOutputBits(fifos.output().size() <= tSampleModel::kDepth / 2 ? 0x4 : 0);
+      }
+    });
+    commanded = [this](uint32_t value) {
+      if (kInput && (value & nQoUdP100::kCDIDirection.resetCommand) != 0) {
+        for (uint32_t word = 0; fifos.inputSize() != 0;) windows.readAt(window, 0x220, 32, 0, word);
+        model.inputReset();
+      }
+      if (!kInput && (value & nQoUdP100::kCDODirection.resetCommand) != 0)
+        model.outputReset(ends.owing() > 0);
+    };
   }
   void makePrimitive() {
     stopFIFOs();
@@ -684,10 +1055,24 @@ class tInterruptRow : public tCDIORow {
   }
   void destroyPrimitive() { transfer.reset(); }
   void TearDown() override {
+    commanded = nullptr;
     fifoSupervisor.reset();
     tCDIORow::TearDown();
   }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    // A board whose FIFOs hold nothing of an earlier walk.
+    quiet = true;
+    windows.writeAt(window, 0x224, 32,
+                    nQoUdP100::kCDIDirection.resetCommand | nQoUdP100::kCDODirection.resetCommand,
+                    0);
+    quiet = false;
+    model.restart(recordOf(settings));
+    linesSeen = fifos.lines().size();
+    reportsSeen = 0;
+    owedBefore = 0;
+    armedSinceRun = false;
+  }
   bool armRecorded() {
     return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
   }
@@ -695,17 +1080,103 @@ class tInterruptRow : public tCDIORow {
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*transfer, sizeof(typename Dir::tInterruptPrimitive)};
   }
-  // The other sample modes: finite, of 32 samples (the output's also
-  // without FIFO interrupts), which the primitive takes at once.
-  static constexpr size_t kDeploys = kInput ? 1 : 2;
+  // The other sample modes, which the primitive takes at once: the input
+  // continuous, or finite of five chunks of 16; the output finite of one
+  // chunk, or without FIFO interrupts.
+  static constexpr size_t kDeploys = 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
-    deployChanged(
-        supervisor, settings,
-        [k](auto& fields) {
-          fields.transferMode = static_cast<int32_t>(k + 1);
-          fields.transferWord3 = 32;
-        },
-        status);
+    typename Dir::tInterruptSettings other = settings;
+    auto& fields = other.template record<0>();
+    if constexpr (kInput) {
+      fields.transferMode = k == 0 ? 0 : 1;
+      if (k == 1) fields.transferWord2 = 16;
+      if (k == 1) fields.transferWord3 = 40;
+    } else {
+      fields.transferMode = static_cast<int32_t>(k + 1);
+      fields.transferWord3 = 8;
+    }
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) model.deployed = recordOf(other);
+  }
+  // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
+  // interrupt once, an input taking in samples first; an output moves words
+  // to the lines, and a finite run whose last samples left is given the time
+  // its end takes; then the FIFO goes down again.
+  std::string fired() {
+    runCodes(*fifoSupervisor, {1, 4100}, status);
+    status.clear();
+    if (kInput && inputRuns) fifos.pushInput(model.produce(tSampleModel::kFed));
+    const uint32_t source = kInput ? 21 : 24;
+    const auto flag = static_cast<nQoUdRLP100::tEnabledFlag>(
+        kInput ? nQoUdRLP100::kSource21Enabled : nQoUdRLP100::kSource24Enabled);
+    auto* primary = board.primaryHandlers[source].load();
+    const bool passed = board.enabledFlag(flag) != 0 && primary != nullptr;
+    if (passed &&
+        primary->handleInterrupt() == nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
+      board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
+    std::string faults;
+    if constexpr (!kInput) {
+      // A continuous run fills its FIFO past its condition at every pass.
+      uint32_t condition = 0;
+      windows.readAt(window, 0x224, 32, 0, condition);
+      if (passed && ends.owing() > 0 && model.continuous() && outputRuns && (condition & 4) != 0)
+        faults += "a continuous run left its FIFO short at a pass\n";
+      for (uint32_t k = 0; k < tSampleModel::kFed / 2 && outputRuns; ++k)
+        if (!stepLines(model, linesSeen)) break;
+      if (ends.owing() > 0 && model.finite(false) && model.delivered(model.handed()) &&
+          model.outputDrained() && !endCame())
+        faults += "a finite run's FIFO ran empty and its end never reached the partner\n";
+    }
+    runCodes(*fifoSupervisor, {4101, 4}, status);
+    status.clear();
+    return faults;
+  }
+  // Each step's answer against the run's records, and what the model met.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = model.takeFaults();
+    const long owed = ends.owing(), reports = ends.reports();
+    const bool reported = reports != reportsSeen;
+    const bool answered = answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly;
+    if (step == 3 && owedBefore > 0 && answered) {
+      // A run still going at the stop: finite (of a record that is) warns
+      // that it stopped early.
+      const bool warned = answer.code == nQoUdR100::kStoppedEarly;
+      if (warned && !model.finite(false))
+        faults += "3 warned of an early stop of a run armed continuous\n";
+      if (!warned && model.finite(true))
+        faults += "3 answered no early stop for a finite run stopped early\n";
+    }
+    if (step == 2 && answer.code == 0 && !(kInput ? inputRuns : outputRuns))
+      faults += "2 answered 0 and left the FIFO stopped\n";
+    if (step == 4100 && answer.code == 0 && owed > 0) faults += "4100 left a run going\n";
+    if (step == kFireStep && reported && owedBefore > 0) {
+      // A run that ended by itself: a finite one once it moved its total.
+      if (!model.finite(false))
+        faults += "a run armed continuous ended by itself\n";
+      else if (!model.delivered(model.handed()))
+        faults += "a finite run ended before it moved its total\n";
+    }
+    // (A destruction ends its run with no report.)
+    if (model.takeDropped() && owed > 0 && step != kDestroyStep)
+      faults += "the output FIFO dropped what the client wrote while the run lasted\n";
+    // The records a commit and an arm take; the count of a run.
+    // A commit with no arm held: a run started next goes by its record.
+    if (step == 1 && answer.code == 0 && owedBefore == 0) {
+      model.committed = model.deployed;
+      if (transfer->state() != Dir::tInterruptPrimitive::kArmed) model.armed = model.deployed;
+    }
+    // A run counts from its arm (an output's preload), else from its start.
+    if (step == 4100 && answer.code == 0) {
+      model.armed = model.deployed;
+      armedSinceRun = true;
+    }
+    if (step == 2 && answer.code == 0 && owedBefore == 0) {
+      if (kInput || !armedSinceRun) model.newRun();
+      armedSinceRun = false;
+    }
+    reportsSeen = reports;
+    owedBefore = owed;
+    return faults;
   }
   void refuseLink(bool refused) {
     if (!refused)
@@ -734,13 +1205,34 @@ class tInterruptRow : public tCDIORow {
            boardState();
   }
 
+ private:
+  static tSampleRecord recordOf(const typename Dir::tInterruptSettings& given) {
+    const auto& fields = given.template record<0>();
+    return {static_cast<uint32_t>(fields.transferMode), fields.transferWord3};
+  }
+  // The polling thread's look at the emptied FIFO, on the test clock, until
+  // the end reached the partner or a guard of elapsed time passed.
+  bool endCame() {
+    const auto guard = std::chrono::steady_clock::now() + kAtOnce;
+    while (ends.owing() > 0 && std::chrono::steady_clock::now() < guard) {
+      nQoSim::advanceClock(20'000'000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return ends.owing() == 0;
+  }
+
+ protected:
   typename Dir::tFIFOSettings fifoSettings;
   typename Dir::tInterruptSettings settings;
-  tPartner partner{ends, log, "partner"};
+  tSampleModel model;
+  tPartner partner{model, ends, log, "partner"};
   std::optional<tSingularResourcePool<typename Dir::tFIFO*>> fifoPool;
   std::optional<tCorrelatedSupervisor<tCorrelatedFIFORow<Dir>>> fifoSupervisor;
   std::optional<typename Dir::tInterruptPrimitive> transfer;
   std::optional<tSingularResourcePool<typename Dir::tInterruptPrimitive*>> pool;
+  size_t linesSeen = 0;
+  long reportsSeen = 0, owedBefore = 0;
+  bool armedSinceRun = false;
 };
 
 using tCorrelatedRows =

@@ -117,18 +117,32 @@ struct tHeldAt : Prim {
 
 struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   using tHeldAt::tHeldAt;
+  // Notes the refill a commit set up, which its runs are fed by.
   void commit(tStatus2& s) override {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
+    if (s.isNotFatal()) {
+      committedMechanism = fields.transferMechanism;
+      commitHeld = true;
+    }
   }
+  void uncommit(tStatus2& s) override {
+    tTavikAO_FIFOPrimitive::uncommit(s);
+    commitHeld = false;
+  }
+  std::atomic<uint32_t> committedMechanism{nQoUdP100::tAOFIFOFields::kInterrupt};
+  std::atomic<bool> commitHeld{false};
+  std::atomic<uint64_t> armedTotal{0};
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     hold();
     return tTavikAO_FIFOPrimitive::writeSamples(samples, count, s);
   }
   // Each arm owes its data source one end of the generation.
+  // Notes the total the arm took, which its generation stops at.
   void arm(tStatus2& s) override {
     if (arms != nullptr && s.isNotFatal()) arms->add('a');
     tTavikAO_FIFOPrimitive::arm(s);
+    armedTotal = fields.totalSamples;
   }
   tReportLog* arms = nullptr;
 };
@@ -137,14 +151,17 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
 // the same use, as a wait under way comes to wait after an arm under way.
 struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   using tHeldAt::tHeldAt;
+  // Notes the mode the arm took, which its run's stop answers by.
   void arm(tStatus2& s) override {
     hold();
     tTavikAOTimingControllerPrimitive::arm(s);
+    armedMode = fields.mode;
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
   bool notifying() const { return _completionNotifier.get() != nullptr; }
   std::atomic<bool> waitAfterArm{false};
+  std::atomic<uint32_t> armedMode{0};
   tStatus2 afterArm;
 };
 
@@ -280,6 +297,8 @@ struct tObservedDMAChannel : nQoSim::tScriptedDMAChannel, nQoLMSDR100::iDMAObser
 
 // The AO FIFO's partners, each of which hears the end of a generation: the
 // FIFO transfer of the interrupt refill, and the DMA transfer's endpoint.
+// With clientSamples, the transfer hands on what a client wrote: samples
+// numbered 1 to clientSamples, in order, as far as each request reaches.
 struct tEndedOutputTransfer : tScriptedOutputTransfer {
   tEndedOutputTransfer(tCallLog& log, tReportLog& ends)
       : tScriptedOutputTransfer(log, "transfer"), ends(ends) {}
@@ -287,7 +306,21 @@ struct tEndedOutputTransfer : tScriptedOutputTransfer {
     ends.add('r');
     tScriptedOutputTransfer::query(fifoStatus, s);
   }
+  uint32_t transfer(nQoMXSL100::iWriteable<unsigned char>* sink, uint32_t byteCount,
+                    tStatus2& s) override {
+    if (clientSamples == 0) return tScriptedOutputTransfer::transfer(sink, byteCount, s);
+    uint32_t bytes = 0;
+    for (; bytes + 2 <= byteCount && handed < clientSamples; bytes += 2) {
+      const uint32_t sample = ++handed;
+      const unsigned char pair[2] = {static_cast<unsigned char>(sample),
+                                     static_cast<unsigned char>(sample >> 8)};
+      if (sink->write(pair, 2, s) != 2) break;
+    }
+    return bytes;
+  }
   tReportLog& ends;
+  uint32_t clientSamples = 0;
+  std::atomic<uint32_t> handed{0};
 };
 struct tEndedDMATransfer : nQoSim::tScriptedDMATransfer {
   struct tEnded : nQoLMSDR100::iDMAEndpoint {
@@ -438,7 +471,7 @@ template <bool kDMA>
 class tAOFIFOWalkRow : public tAOFIFORow {
  public:
   static constexpr const char* kName = kDMA ? "AO_FIFO_DMA" : "AO_FIFO";
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = kDMA ? 1 : 2;
   // Its stop leaves it armed (the engine stops the generation): only the
   // disarm leaves nothing of it running.
   static constexpr uint32_t kStops[] = {4101};
@@ -447,6 +480,9 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   tAOFIFOWalkRow() {
     plainDMA = dmaSettings;
     plainDMA.word4 = 0;
+    settings.longWord = kTotal;
+    longer = settings;
+    longer.longWord = 4 * kTotal;
   }
   void SetUp() override {
     tAOFIFORow::SetUp();
@@ -455,6 +491,15 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     windows.setWriteCallback(window, kRequests, [this](unsigned, uint32_t value) {
       if ((value & kRequestBit) != 0) channel.loaded();
     });
+    if constexpr (!kDMA) {
+      transfer.clientSamples = kClientSamples;
+      windows.setWriteCallback(window, kData, [this](unsigned, uint32_t value) {
+        if (value != 0) onLines(value);
+      });
+      windows.setWriteCallback(window, kClear, [this](unsigned, uint32_t value) {
+        if ((value & 1) != 0) sinceClear = 0;
+      });
+    }
     if constexpr (kDMA) {
       clockPast.emplace();
       nQoSim::onSyncWait([this](const iSync* sync) {
@@ -469,10 +514,30 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     tAOFIFORow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    transfer.handed = 0;
+    lastOnLines = 0;
+    sinceClear = 0;
     upWith(supervisor, kDMA ? dmaSettings : settings, status);
   }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(kDMA ? settings : plainDMA, status);
+  // The other refill; the interrupt refill also with a longer total.
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(kDMA ? settings : k == 0 ? plainDMA : longer, status);
+  }
+  // A sample the FIFO put on the lines (the arm's zeros, which clear it, are
+  // none of the client's): the client's next one, and within the total its
+  // arm took since the arm cleared the FIFO.
+  void onLines(uint32_t value) {
+    const std::lock_guard<std::mutex> locked(linesLock);
+    if (value > transfer.handed)
+      linesFaults += "the lines took a sample the client did not write\n";
+    else if (value <= lastOnLines)
+      linesFaults += "the lines took a sample they had taken\n";
+    else if (value != lastOnLines + 1)
+      linesFaults += "the lines missed a sample the client wrote\n";
+    lastOnLines = value;
+    const uint64_t total = fifo->armedTotal;
+    if (++sinceClear > total && total != 0)
+      linesFaults += "the lines took more samples than the total the arm took\n";
   }
   // A fresh one on the board as a teardown leaves it: the AO section reset,
   // no DMA select.
@@ -483,60 +548,107 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     tAOFIFORow::makePrimitive();
   }
   bool armRecorded() { return fifo->state().isArmed() || fifo->state().isRunning(); }
-  // Its DMA requests on to the channel that its select names.
+  uint32_t select() { return (windows.written(window, 0x009, 8) & kSelect) >> 4; }
+  bool requesting() { return (windows.written(window, kRequests, 16) & kRequestBit) != 0; }
+  // Its DMA requests on, to whatever channel its select names.
   std::string boardRuns() {
-    const uint32_t select = (windows.written(window, 0x009, 8) & kSelect) >> 4;
-    if ((windows.written(window, kRequests, 16) & kRequestBit) == 0 || select == 0) return "";
-    return "DMA requests on to select " + std::to_string(select) + "\n";
+    if (!requesting()) return "";
+    return "DMA requests on to select " + std::to_string(select()) + "\n";
+  }
+  // An arm, and a stop that keeps it, leave the run fed by the refill its
+  // commit set up: the refill's source on, or DMA requests on to the
+  // channel its commit selected (a start under regeneration takes them off
+  // once the channel loaded the FIFO). A stop leaves no run recorded. With
+  // no commit, no DMA select is left.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    std::string faults;
+    {
+      const std::lock_guard<std::mutex> locked(linesLock);
+      faults = std::exchange(linesFaults, "");
+    }
+    if (step == kDestroyStep)
+      return faults +
+             (select() != 0 ? "the DMA select left naming " + std::to_string(select()) + "\n" : "");
+    if (status.code == 0 && (step == 4100 || step == 3) && armRecorded() && fifo->commitHeld) {
+      if (fifo->committedMechanism == nQoUdP100::tAOFIFOFields::kInterrupt &&
+          !watched.sourceOn(kRefill))
+        faults += "an arm fed by interrupts with the refill's source off\n";
+      if (fifo->committedMechanism == nQoUdP100::tAOFIFOFields::kDMA &&
+          (!requesting() || select() == 0) && step == 4100)
+        faults += "an arm fed by DMA with no requests to a selected channel\n";
+    }
+    if (step == 3 && status.code == 0 && fifo->state().isRunning())
+      faults += "a stop that answered 0 left a run recorded\n";
+    if ((step == 4 || step == kReleaseStep) && status.code == 0 && select() != 0)
+      faults += "the DMA select left naming " + std::to_string(select()) + " with no commit\n";
+    return faults;
   }
   // Also its DMA request bit, which a fresh reservation finds clear.
   std::string primitiveState() {
-    return tAOFIFORow::primitiveState() + ", DMA requests " +
-           ((windows.written(window, kRequests, 16) & kRequestBit) != 0 ? "on" : "off");
+    return tAOFIFORow::primitiveState() + ", DMA requests " + (requesting() ? "on" : "off");
   }
   std::pair<const void*, size_t> primitiveBytes() { return {&*fifo, sizeof(tHeldFIFO)}; }
 
   static constexpr uint32_t kRequests = 0x184, kRequestBit = 1u << 12, kSelect = 0xF0;
-  tAO_FIFOSettings plainDMA;
+  static constexpr uint8_t kRefill = 9;
+  // The FIFO's data and clear registers; the samples a client wrote and the
+  // total a run is committed for.
+  static constexpr uint32_t kData = 0xA4, kClear = 0x1A8;
+  static constexpr uint32_t kClientSamples = 64, kTotal = 6;
+  tAO_FIFOSettings plainDMA, longer;
+  std::mutex linesLock;
+  std::string linesFaults;
+  uint32_t lastOnLines = 0;
+  uint64_t sinceClear = 0;
   std::optional<tClockPastBlockedWaits> clockPast;
 };
 
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
-// Walked with a deploy of a start trigger; the board's engine is armed from
-// its arm strobes to its disarm strobe, and each arm owes the completion
-// notifier one done report.
+// Walked with a deploy of a start trigger and one of mode 1; the board's
+// engine is armed from its arm strobes to its disarm strobe, each arm owes
+// the completion notifier one done report, and a start trigger that comes
+// as the disarm strobes (its pass late, after the disarm took the arm's
+// record) begins no run. After a code 2 that answered 0 the run can begin
+// (a start strobe went out, or the start trigger's source is on), and a
+// stop of a run answers by the mode its arm took.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
   using tSupervisor = tBaseAOTimingControllerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = 2;
 
  protected:
   tAOTimingRow() {
     name(settings.record<0>().identifier, "AO_Timing");
-    triggered = settings;
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted}) {
+      *each = settings;
+      each->record<0>().word26 = 0;
+      each->record<0>().word23 = 1;
+    }
+    triggered.record<0>().word1 = 1;
+    triggered.record<0>().word12 = 9;
+    counted.record<0>().word11 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();
     windows.setWriteCallback(window, kCommand1, [this](unsigned, uint32_t value) {
       if ((value & kDisarm) != 0) {
         engineArmed = false;
+        startLate();
       } else if ((value & kArms) == kArms) {
         engineArmed = true;
         doneReports.add('a');
       }
     });
+    windows.setWriteCallback(window, kCommand2, [this](unsigned, uint32_t value) {
+      if ((value & kStartStrobe) != 0) ++startStrobes;
+    });
     makePrimitive();
     pool.emplace(&*timing);
-    for (tAOTimingControllerSettings* each : {&settings, &triggered}) {
-      each->record<0>().word26 = 0;
-      each->record<0>().word23 = 1;
-    }
-    triggered.record<0>().word12 = 9;
     offer(settings.record<0>().identifier, *pool);
-    watched.watchSources({15, 18, 8, 20});
+    watched.watchSources({kStartTrigger, 18, 8, 20});
     watchLog("completion notifier", doneReports);
   }
   void TearDown() override {
@@ -544,16 +656,53 @@ class tAOTimingRow : public tBoardRow {
     timing.reset();
     tBoardRow::TearDown();
   }
-  void makePrimitive() { timing.emplace(hold, &description, resources, nullptr, status); }
-  void destroyPrimitive() { timing.reset(); }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(triggered, status);
+  void makePrimitive() {
+    timing.emplace(hold, &description, resources, nullptr, status);
+    live = true;
+  }
+  void destroyPrimitive() {
+    live = false;
+    timing.reset();
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(k == 0 ? triggered : counted, status);
+  }
+  // The start trigger, while its source is on, comes as the disarm strobes.
+  void startLate() {
+    if (!live || !watched.sourceOn(kStartTrigger)) return;
+    const bool running = timing->state().isRunning();
+    watched.fireSource(kStartTrigger);
+    if (!running && timing->state().isRunning()) lateRun = true;
+  }
+  // After a 2 that answered 0, what begins the run; after a stop of a run,
+  // the warning of the mode its arm took; a run that a late start trigger
+  // began.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    std::string faults;
+    if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
+    const bool strobed = startStrobes.exchange(0) != 0;
+    if (step == kDestroyStep || !live) return faults;
+    if (step == 2 && status.code == 0 && !wasRunning && armRecorded() && !strobed &&
+        !watched.sourceOn(kStartTrigger))
+      faults += "a start that answered 0 strobed nothing and left the start trigger off\n";
+    if (step == 3 && wasRunning) {
+      const int owed = timing->armedMode == 0 ? kStoppedEarly : 0;
+      if (status.code != owed)
+        faults += "a stop of a run armed in mode " + std::to_string(timing->armedMode) +
+                  " answered " + std::to_string(status.code) + "\n";
+    }
+    wasRunning = timing->state().isRunning();
+    return faults;
   }
   bool armRecorded() { return timing->state().isArmed() || timing->state().isRunning(); }
   std::string boardRuns() { return engineArmed ? "the AO engine armed\n" : ""; }
   std::pair<const void*, size_t> primitiveBytes() { return {&*timing, sizeof(tHeldTiming)}; }
   void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    wasRunning = false;
+    startStrobes = 0;
+    upWith(supervisor, settings, status);
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"400", code(supervisor, 400), true, kStopped, kTimeout},
             {"401", code(supervisor, 401, {0x10, 0x27, 0, 0}), true, kStopped, kTimeout},
@@ -586,12 +735,26 @@ class tAOTimingRow : public tBoardRow {
   }
 
   // tAO_Command_1: the arm strobes (interval, update and buffer counters)
-  // and the disarm strobe.
+  // and the disarm strobe; tAO_Command_2 and its start strobe.
   static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
-  tAOTimingControllerSettings settings, triggered;
-  std::atomic<bool> engineArmed{false};
+  static constexpr uint32_t kCommand2 = 0x10A, kStartStrobe = 0x1;
+  static constexpr uint8_t kStartTrigger = 15;
+  tAOTimingControllerSettings settings, triggered, counted;
+  std::atomic<bool> engineArmed{false}, live{false}, lateRun{false};
+  std::atomic<int> startStrobes{0};
+  bool wasRunning = false;
   std::optional<tHeldTiming> timing;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> pool;
+};
+
+// The AO timing engine walked with its runs fed by a FIFO, whose stop in
+// mode 0 warns of the early end.
+class tAOTimingWalkRow : public tAOTimingRow {
+ protected:
+  tAOTimingWalkRow() {
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted})
+      each->record<0>().word23 = 0;
+  }
 };
 
 // A scheduler action whose start notification holds first: a code 2 under
@@ -649,7 +812,9 @@ class tChangeDetectionRow : public tBoardRow {
     makePrimitive();
     pool.emplace(&*primitive);
     readable.readable.pattern = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    numberChanges();
     watched.watchSources({kSource});
+    watched.watchStopSources({kSource});
     watched.watchReports(
         "scheduler action",
         [this] {
@@ -684,6 +849,7 @@ class tChangeDetectionRow : public tBoardRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     reader = &supervisor;
+    changes = changesRead = lastRead = 0;
     upWith(supervisor, settings, status);
   }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
@@ -700,12 +866,46 @@ class tChangeDetectionRow : public tBoardRow {
       faults += "the change interrupt on for a run whose buffer went\n";
     return faults;
   }
-  // What a client reads after the change, without waiting.
+  // Each change the board makes reads the lines as the next number of its
+  // sequence (in the sample's first four bytes, the rest its complement).
+  void numberChanges() {
+    readable.readable.onRead = [this] {
+      const uint32_t number = ++changes;
+      std::vector<uint8_t>& lines = readable.readable.pattern;
+      lines.assign(8, 0);
+      for (size_t k = 0; k < 4; ++k) {
+        lines[k] = static_cast<uint8_t>(number >> (8 * k));
+        lines[k + 4] = static_cast<uint8_t>(~lines[k]);
+      }
+    };
+  }
+  // What a client reads after the change, without waiting, into memory that
+  // nothing filled: the change the board just made, none read before, none
+  // the board did not make; a change made while the run lasts is not lost.
   std::string fired() {
-    uint8_t sample[8] = {};
+    uint8_t sample[8];
+    std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
-    reader->read(1, 0, sample, nullptr, nullptr, status);
-    return freshBytesIn(sample, sizeof sample);
+    const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    const bool changed = changes != changesRead;
+    std::string faults;
+    if (copied == 0) {
+      if (changed && primitive->isRunning())
+        faults += "a change the board made while the run lasted was not handed over\n";
+      return faults;
+    }
+    faults += freshBytesIn(sample, 4);
+    uint32_t number = 0;
+    for (size_t k = 0; k < 4; ++k) number |= uint32_t{sample[k]} << (8 * k);
+    if (number == 0 || number > changes)
+      faults += "a client read a change the board did not make\n";
+    else if (number <= lastRead)
+      faults += "a client read a change it had read before\n";
+    else if (number != changes)
+      faults += "a client read an older change, not the board's latest\n";
+    lastRead = std::max(lastRead, number);
+    changesRead = changes;
+    return faults;
   }
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*primitive, sizeof(tPCITavikChangeDetectionPrimitive)};
@@ -737,6 +937,10 @@ class tChangeDetectionRow : public tBoardRow {
   tChangeDetectionSettings settings, larger;
   tSupervisor* reader = nullptr;
   std::atomic<bool> startedWithBuffer{false};
+  // The changes the board made, those a client's read had seen made, and
+  // the latest one it read.
+  std::atomic<uint32_t> changes{0};
+  uint32_t changesRead = 0, lastRead = 0;
   std::vector<std::string> lineLog;
   tLoggedLines portA{"A", &lineLog}, portB{"B", &lineLog};
   nQoUdP100::tImmedDigLatchingPrimitive lineA{&portA}, lineB{&portB};
@@ -766,13 +970,15 @@ struct tHeldEvent : tScriptedEvent {
 // done events: its linkResource fills the channel table that its writes and
 // codes reach. A write reaches a DAC only between linkResource and
 // unlinkResource (the DAC tests hold it there), so a code 3 is the entry
-// held under every step. Walked through its codes, of which each stop owes
-// the task's event one done report; it owns no primitive to destroy.
+// held under every step. Walked through its codes and a deploy without done
+// events, of which each stop owes the task's event one done report (its
+// reservation registered the kind); it owns no primitive to destroy.
 class tDACTransferRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AO_DACTransfer";
   using tSupervisor = tBaseAO_DACTransferSupervisor;
   static constexpr uint32_t kCodes[] = {1, 3, 4};
+  static constexpr size_t kDeploys = 1;
 
  protected:
   tDACTransferRow() {
@@ -808,6 +1014,12 @@ class tDACTransferRow : public tBoardRow {
   void makePrimitive() {}
   void destroyPrimitive() {}
   void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  // Settings without done events, which the task's reservation does not see.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    tAO_DACTransferSettings silent = settings;
+    silent.word1 = 0;
+    supervisor.deploy(silent, status);
+  }
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     if (code == 3) doneReports.add('a');
     supervisor.control(code, nullptr, nullptr, status);
@@ -888,6 +1100,65 @@ class tDACRow : public tBoardRow {
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAO_DACPrimitive*>> pool;
 };
 
+// The DAC walked committed for writes that wait for the serial update, with
+// a deploy of the immediate update mode; the board firing is a client's
+// write of the next number. The write puts its value on the DAC and waits
+// for the serial update as the commit held asks (as the deployed settings
+// ask while no commit is held).
+class tDACWalkRow : public tDACRow {
+ protected:
+  tDACWalkRow() {
+    settings.record<0>().word2 = 2;
+    settings.record<0>().word7 = 1;
+  }
+  void SetUp() override {
+    tDACRow::SetUp();
+    windows.setReadCallback(window, kSerialStatus, [this](unsigned) {
+      ++serialPolls;
+      return 0u;
+    });
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    writer = &supervisor;
+    deployedWaits = true;
+    committedWaits.reset();
+    tDACRow::up(supervisor, status);
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    tDACRow::deployOther(supervisor, k, status);
+    if (status.code == 0) deployedWaits = false;
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 1) committedWaits = deployedWaits;
+    if (each == 4) committedWaits.reset();
+  }
+  std::string fired() {
+    const int16_t value = ++written;
+    tStatus2 status;
+    serialPolls = 0;
+    const uint32_t wrote = writer->write(1, 0, &value, nullptr, status);
+    if (wrote != 1 || status.code != 0) return "";
+    std::string faults;
+    if (windows.written(window, kData, 16) != static_cast<uint16_t>(value))
+      faults += "a write put on the DAC a value the client did not write\n";
+    const bool waits = committedWaits.value_or(deployedWaits);
+    if (waits != (serialPolls != 0))
+      faults += waits ? "a write did not wait for the serial update its commit asked for\n"
+                      : "a write waited for a serial update its commit did not ask for\n";
+    return faults;
+  }
+
+  // The DAC's data register and the serial update's status.
+  static constexpr uint32_t kData = 0xC0, kSerialStatus = 0xA0;
+  tSupervisor* writer = nullptr;
+  bool deployedWaits = true;
+  std::optional<bool> committedWaits;
+  int16_t written = 0;
+  std::atomic<int> serialPolls{0};
+};
+
 // The board's analog trigger with its two PWM level sources, whose codes 1
 // and 4100 come from another thread and hold as they give back its lock.
 // Walked with a deploy of another mode and source; what runs of it is its
@@ -915,6 +1186,9 @@ class tAnalogTriggerRow : public tBoardRow {
     tBoardRow::SetUp();
     level0.emplace(map, 0, status);
     level1.emplace(map, 1, status);
+    windows.setWriteCallback(window, kTrigger, [this](unsigned, uint32_t value) {
+      if ((value & kArmedBit) != 0) ++armedBits;
+    });
     makePrimitive();
     pool.emplace(&*trigger);
     offer(settings.supervisorRecord().identifier, *pool);
@@ -926,13 +1200,45 @@ class tAnalogTriggerRow : public tBoardRow {
   }
   void makePrimitive() { trigger.emplace(&*level1, &*level0, description, map, status); }
   void destroyPrimitive() { trigger.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    armed = commitHeld = false;
+    deployed = committed = 0;
+    upWith(supervisor, settings, status);
+  }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(other, status);
+    if (status.code == 0) deployed = 1;
+  }
+  // An arm that answered 0 writes the armed bit of a hysteresis mode (3 or
+  // 4) as its commit programmed it (as deployed while no commit is held).
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step != 4100 || status.code != 0) return "";
+    const int program = commitHeld ? committed : deployed;
+    const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;
+    const bool hysteresis = mode == 3 || mode == 4;
+    if (hysteresis == (armedBits != 0)) return "";
+    return hysteresis ? "an arm of a trigger committed in a hysteresis mode left it unarmed\n"
+                      : "an arm wrote the armed bit of a mode its commit did not program\n";
+  }
+  // Its arm as its codes leave it (the state word tells of no arm): on from
+  // a 4100 that answered 0 until an uncommit, or a commit of a program other
+  // than the one its commit held when it armed.
+  bool armRecorded() { return armed; }
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    armedBits = 0;
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 4100) armed = true;
+    if (each == 4) armed = commitHeld = false;
+    if (each == 1) {
+      armed = armed && commitHeld && committed == deployed;
+      committed = deployed;
+      commitHeld = true;
+    }
   }
   std::string boardRuns() {
-    return (windows.written(window, 0x17A, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
-                                                               : "";
+    return (windows.written(window, kTrigger, 16) & kEnable) != 0 ? "the analog trigger enabled\n"
+                                                                  : "";
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"4100", code(supervisor, 4100)}};
@@ -950,8 +1256,12 @@ class tAnalogTriggerRow : public tBoardRow {
            std::to_string(map->Array_0044[0].getRegister());
   }
 
-  static constexpr uint32_t kEnable = 0x08;
+  // Its register, with the enable and the hysteresis modes' armed bit.
+  static constexpr uint32_t kTrigger = 0x17A, kEnable = 0x08, kArmedBit = 0x20;
+  std::atomic<int> armedBits{0};
   tAnalogTriggerSettings settings, other;
+  bool armed = false, commitHeld = false;
+  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1)
   nQoUdP100::tAITriggerDescription description;
   std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
   std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;
@@ -1003,14 +1313,23 @@ class tFREQOUTRow : public tBoardRow {
     output->reset(status);
   }
   void destroyPrimitive() { output.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    started = false;
+    upWith(supervisor, settings, status);
+  }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(other, status);
   }
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     if (code == 3 && !outputOn) doneReports.add('a');
     supervisor.control(code, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (code == 2) started = true;
+    if (code == 3 || code == 4101 || code == 4) started = false;
   }
+  // Its run as its codes leave it: from a 2 that answered 0 until a stop, a
+  // disarm or an uncommit.
+  bool armRecorded() { return started; }
   std::string boardRuns() { return outputOn ? "the frequency output on\n" : ""; }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"1", code(supervisor, 1)}, {"2", code(supervisor, 2)}, {"3", code(supervisor, 3)}};
@@ -1027,6 +1346,7 @@ class tFREQOUTRow : public tBoardRow {
   static constexpr uint32_t kOutput = 0x170, kEnable = 0x8000;
   tTavikFREQOUTPrimitiveSettings settings, other;
   std::atomic<bool> outputOn{false};
+  bool started = false;
   tHeldEvent heldEvent{eventLog, hold, doneReports};
   nQoUdP100::tDeviceInfo info;
   std::optional<nQoUdP100::tTavikFREQOUTPrimitive> output;
@@ -1235,6 +1555,20 @@ class tLineFilterRow : public tBoardRow {
       pool;
 };
 
+// An end requested of an engine armed with no commit, which attached no
+// handler, switches no source on: the walk's codes arm only a committed
+// engine.
+TEST_F(tAOTimingRow, AnEndRequestedWithoutACommitSwitchesNoSourceOn) {
+  tStatus2 armed;
+  timing->arm(armed);
+  ASSERT_EQ(armed.code, 0);
+  timing->requestEndA(&armed);
+  timing->requestEndB(&armed);
+  EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
+  timing->disarm(armed);
+  EXPECT_EQ(armed.code, 0);
+}
+
 using tPlainRows = ::testing::Types<tAOFIFORow, tChangeDetectionRow, tDACTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, Lifecycle, tPlainRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, FillLifecycle, tDACTransferRow, tRowNames);
@@ -1244,9 +1578,9 @@ using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAn
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 using tWalkedRows =
-    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingRow, tChangeDetectionRow,
-                     tDACTransferRow, tDACRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow,
-                     tCalPWMRow, tEEPROMRow, tLineFilterRow>;
+    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
+                     tChangeDetectionRow, tDACTransferRow, tDACWalkRow, tGroundRefRow,
+                     tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mrl/iResourceBroker.h"
@@ -168,6 +169,8 @@ class tTEDSRow : public tStaticRow {
   void up(tSupervisor& supervisor, tStatus2& status) {
     told.unpairedReverses = 0;
     told.reversesUnderALaterStep = 0;
+    wasArmed = told.armed;
+    wasCommitted = told.committed;
     supervisor.initialize(settings, nullptr, status);
     supervisor.link(map, status);
   }
@@ -185,6 +188,23 @@ class tTEDSRow : public tStaticRow {
             {"armed", codes(supervisor, {1, 4100})},
             {"running", codes(supervisor, {1, 4100, 2})}};
   }
+  // After a code that answered 0, the communicator holds what the code
+  // leaves: a start a run, a stop none; a disarm of an arm, and an uncommit
+  // of a commit, nothing from that step on (a reverse with no forward step
+  // before it reaches nothing).
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    const bool armedBefore = std::exchange(wasArmed, told.armed.load());
+    const bool committedBefore = std::exchange(wasCommitted, told.committed.load());
+    if (status.code != 0 || !teds) return "";
+    std::string faults;
+    if (step == 2 && !told.running) faults += "a start that answered 0 began no run\n";
+    if (step == 3 && told.running) faults += "a stop that answered 0 left a run\n";
+    if ((step == 4101 && armedBefore) || (step == 4 && committedBefore)) {
+      if (told.running || told.armed) faults += "a reverse that answered 0 left a later step\n";
+      if (step == 4 && told.committed) faults += "an uncommit that answered 0 left the commit\n";
+    }
+    return faults;
+  }
   // The tree has no communicator of its own: this one's commit, arm and
   // start as it was told them, and the reverses it was told out of order.
   std::string primitiveState() {
@@ -197,6 +217,7 @@ class tTEDSRow : public tStaticRow {
 
   tTEDSSettings settings;
   tCommunicatorRecord told;
+  bool wasArmed = false, wasCommitted = false;
   std::optional<tHeldCommunicator> teds;
   std::optional<tSingularResourcePool<nQoUdP100::iTEDSCommunicator*>> pool;
   tEmptyMap map;

@@ -104,6 +104,28 @@ constexpr uint32_t kDescriptorWords = 3;
 constexpr unsigned kLongestChain = 64;
 // More secondary passes than one interrupt asks for.
 constexpr unsigned kPasses = 16;
+// A VESK channel's command register and the commands that start and stop it.
+constexpr uint32_t kCommand = 0x00, kChainAddress = 0x20, kStart = 1, kStop = 4;
+
+// Where the started channel's chain, or a buffer of it, lies in freed memory.
+std::string chainFaults(const nQoSim::tSimRegisterWindows& windows, unsigned channel) {
+  const uint32_t chain = windows.written(channel, kChainAddress, 32);
+  uint32_t at = chain;
+  for (unsigned k = 0; k < kLongestChain; ++k) {
+    uint32_t descriptor[kDescriptorWords];
+    if (!nQoSim::readLive(at, descriptor, sizeof descriptor))
+      return "channel window " + std::to_string(channel) +
+             " started on a chain in no block still held\n";
+    if (descriptor[0] != 0 &&
+        (!nQoSim::insideLiveBlock(descriptor[1]) ||
+         !nQoSim::insideLiveBlock(uint64_t{descriptor[1]} + descriptor[0] - 1)))
+      return "channel window " + std::to_string(channel) +
+             " started on a buffer in no block still held\n";
+    at = descriptor[2];
+    if (at == chain) break;
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -118,29 +140,30 @@ std::string sourcesWithoutHandler(const nQoSim::tSimRegisterWindows& windows, un
 
 std::string channelsOnFreedMemory(const nQoSim::tSimRegisterWindows& windows,
                                   const std::vector<unsigned>& channelWindows) {
-  constexpr uint32_t kCommand = 0x00, kChainAddress = 0x20, kStart = 1;
-  std::ostringstream faults;
-  for (const unsigned channel : channelWindows) {
-    if (windows.written(channel, kCommand, 32) != kStart) continue;
-    const uint32_t chain = windows.written(channel, kChainAddress, 32);
-    uint32_t at = chain;
-    for (unsigned k = 0; k < kLongestChain; ++k) {
-      uint32_t descriptor[kDescriptorWords];
-      if (!nQoSim::readLive(at, descriptor, sizeof descriptor)) {
-        faults << "channel window " << channel << " started on a chain in no block still held\n";
-        break;
-      }
-      if (descriptor[0] != 0 &&
-          (!nQoSim::insideLiveBlock(descriptor[1]) ||
-           !nQoSim::insideLiveBlock(uint64_t{descriptor[1]} + descriptor[0] - 1))) {
-        faults << "channel window " << channel << " started on a buffer in no block still held\n";
-        break;
-      }
-      at = descriptor[2];
-      if (at == chain) break;
-    }
-  }
-  return faults.str();
+  std::string faults;
+  for (const unsigned channel : channelWindows)
+    if (windows.written(channel, kCommand, 32) == kStart) faults += chainFaults(windows, channel);
+  return faults;
+}
+
+void tBoardWatch::watchChannel(unsigned window) {
+  _channels.push_back(window);
+  _started[window] = false;
+  if (_windows != nullptr) followCommands(window);
+}
+
+void tBoardWatch::followCommands(unsigned channel) {
+  std::atomic<bool>& started = _started[channel];
+  started = _windows->written(channel, kCommand, 32) == kStart;
+  _windows->setWriteCallback(channel, kCommand, [&started](unsigned, uint32_t command) {
+    if (command == kStart) started = true;
+    if (command == kStop) started = false;
+  });
+}
+
+bool tBoardWatch::started(unsigned channel) const {
+  const auto at = _started.find(channel);
+  return at != _started.end() && at->second;
 }
 
 std::string freshBytesIn(const void* bytes, std::size_t size) {
@@ -162,6 +185,7 @@ void tBoardWatch::watchBoard(nQoSim::tSimRegisterWindows& windows, unsigned wind
   _dispatcher = &dispatcher;
   _bus = &bus;
   _irq = irq;
+  for (const unsigned channel : _channels) followCommands(channel);
 }
 
 void tBoardWatch::watchAction(const nQoSim::tSimSchedulerAction& action) {
@@ -200,8 +224,10 @@ std::string tBoardWatch::faults() const {
 
 std::string tBoardWatch::faults(const nQoSim::tSimRegisterWindows& windows, unsigned window,
                                 const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher) const {
-  return sourcesWithoutHandler(windows, window, dispatcher) +
-         channelsOnFreedMemory(windows, _channels) + reportFaults();
+  std::string chains;
+  for (const unsigned channel : _channels)
+    if (started(channel)) chains += chainFaults(windows, channel);
+  return sourcesWithoutHandler(windows, window, dispatcher) + chains + reportFaults();
 }
 
 std::string tBoardWatch::reportFaults() const {
@@ -223,12 +249,13 @@ std::string tBoardWatch::runs(bool arm) const {
   if (_windows == nullptr) return "";
   std::ostringstream runs;
   const std::vector<uint8_t> on = sourcesOn(*_windows, _window, *_dispatcher);
-  for (const uint8_t source : _sources)
-    if (arm && std::find(on.begin(), on.end(), source) != on.end())
+  for (const uint8_t source : _sources) {
+    const bool stopped = std::ranges::find(_stopSources, source) != _stopSources.end();
+    if ((arm || stopped) && std::ranges::find(on, source) != on.end())
       runs << "source " << unsigned{source} << " on\n";
+  }
   for (const unsigned channel : _channels)
-    if (_windows->written(channel, 0x00, 32) == 1)
-      runs << "channel window " << channel << " started\n";
+    if (started(channel)) runs << "channel window " << channel << " started\n";
   return runs.str();
 }
 
@@ -256,17 +283,30 @@ std::string tBoardWatch::slotsInside(const void* begin, std::size_t size) const 
   return faults.str();
 }
 
+bool tBoardWatch::sourceOn(uint8_t source) const {
+  if (_windows == nullptr) return false;
+  const std::vector<uint8_t> on = sourcesOn(*_windows, _window, *_dispatcher);
+  return std::ranges::find(on, source) != on.end();
+}
+
+bool tBoardWatch::raiseSource(uint8_t source) {
+  const std::vector<tPending> pending = pendingOf(source);
+  if (_windows == nullptr || pending.empty()) return false;
+  for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, at.bits);
+  _bus->raise(_irq);
+  for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, 0);
+  return true;
+}
+
+void tBoardWatch::fireSource(uint8_t source) {
+  if (raiseSource(source)) runPasses();
+}
+
 void tBoardWatch::fire() {
   if (_windows == nullptr) return;
   if (_leave) runPasses();
-  for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher)) {
-    const std::vector<tPending> pending = pendingOf(source);
-    if (pending.empty()) continue;
-    for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, at.bits);
-    _bus->raise(_irq);
-    for (const tPending& at : pending) _windows->setReadBits(_window, at.offset, 0);
-    if (!_leave) runPasses();
-  }
+  for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher))
+    if (raiseSource(source) && !_leave) runPasses();
 }
 
 void tBoardWatch::runPasses() {

@@ -9,13 +9,17 @@
 // primitive switches on for a run, and its report streams (a scheduler
 // action's arms and disarms, a done sink's runs and reports), from a mark on.
 // It also makes the board fire: every source that is on raises its
-// interrupt once. A row without a board (no watchBoard) has only its report
-// streams watched: the board's checks find nothing and fire does nothing.
+// interrupt once. A watched channel runs from its start command to its stop
+// command (an acknowledge or a reset between them stops nothing). A row without a board (no
+// watchBoard) has only its report streams watched: the board's checks find nothing and fire does
+// nothing.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,7 +51,7 @@ class tBoardWatch {
   void watchBoard(nQoSim::tSimRegisterWindows& windows, unsigned window,
                   const nQoUdRLP100::tTavikInterruptDispatcher& dispatcher, nQoSim::tSimBus& bus,
                   uint32_t irq = 1);
-  void watchChannel(unsigned window) { _channels.push_back(window); }
+  void watchChannel(unsigned window);
   // A scheduler action: each armed owes one disarmed.
   void watchAction(const nQoSim::tSimSchedulerAction& action);
   // A report stream: log answers every event so far, 'a' for an arm (or
@@ -57,6 +61,9 @@ class tBoardWatch {
                     std::function<void()> forget = {});
   // The sources that the row's primitive switches on only for a run.
   void watchSources(std::vector<uint8_t> sources) { _sources = std::move(sources); }
+  // Those of them that a stop switches off (a run's, not the arm's): runs
+  // counts them also without arm.
+  void watchStopSources(std::vector<uint8_t> sources) { _stopSources = std::move(sources); }
 
   // From here on: the streams' events before the mark count no more.
   void mark();
@@ -78,6 +85,11 @@ class tBoardWatch {
   // Every source that is on raises its interrupt once, and the secondary
   // passes that its primary pass asked for run.
   void fire();
+  // Whether the source is on (a board watched).
+  bool sourceOn(uint8_t source) const;
+  // The source raises its interrupt once, on or not, and the secondary passes
+  // waiting run, its own too (a pass that comes late, inside a step).
+  void fireSource(uint8_t source);
   // With leave set, fire first runs the secondary passes that the fire
   // before left, and leaves its own to the next fire (or to runPasses):
   // passes that outlive the steps between.
@@ -87,6 +99,12 @@ class tBoardWatch {
  private:
   // A report that no arm was owed, per stream.
   std::string reportFaults() const;
+  // The source's interrupt once, without the secondary passes; false when
+  // no board is watched or the source has no status to raise.
+  bool raiseSource(uint8_t source);
+  // Its commands followed from here on.
+  void followCommands(unsigned channel);
+  bool started(unsigned channel) const;
 
   struct tStream {
     std::string name;
@@ -101,6 +119,9 @@ class tBoardWatch {
   uint32_t _irq = 1;
   std::vector<unsigned> _channels;
   std::vector<uint8_t> _sources;
+  std::vector<uint8_t> _stopSources;
+  // Per watched channel: started and not stopped since.
+  std::map<unsigned, std::atomic<bool>> _started;
   std::vector<tStream> _streams;
   bool _leave = false;
 };

@@ -308,7 +308,7 @@ class tCDIODigitalRow : public tDigitalRow {
   // Committed, and committed with mode lines taken into the programming.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"committed", codes(supervisor, {1})},
-            {"mode lines programmed", [&supervisor, this] {
+            {"mode lines programmed", [&supervisor] {
                tStatus2 status;
                code(supervisor, 257, {0x0C, 0, 0, 0})(status);
                codes(supervisor, {1})();

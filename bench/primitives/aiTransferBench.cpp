@@ -154,6 +154,7 @@ void BM_InterruptFIFOPass(benchmark::State& state) {
                                                     &board.map, board.status);
   tRawDestination destination(board.address(0x1C), board.buffer);
   transfer.setDestination(&destination);
+  transfer.commit(board.status);
   transfer.arm(board.status);
   tNoAllocationCheck check(state);
   for (auto _ : state) {

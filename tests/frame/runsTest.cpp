@@ -1,0 +1,84 @@
+// The runs frame: a pass acts only on the run it was taken in, a run's own
+// end is claimed once, and a stop waits for the accesses under way.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "frame/tRuns.h"
+#include "support/heldCall.h"
+
+namespace {
+
+using nQoTest::tHeldCall;
+using nQoUdR100::tRuns;
+
+TEST(RunsTest, APassActsOnlyOnTheRunItWasTakenIn) {
+  tRuns runs;
+  std::mutex lock;
+  const auto underLock = [&](auto step) {
+    const std::lock_guard<std::mutex> held(lock);
+    step();
+  };
+  int acted = 0;
+  const auto act = [&] { ++acted; };
+
+  // Before any run, a pass takes no run and acts on nothing.
+  EXPECT_EQ(runs.live(), 0u);
+  EXPECT_FALSE(runs.actOn(runs.live(), underLock, act));
+
+  const uint32_t first = runs.begin();
+  EXPECT_EQ(runs.live(), first);
+  EXPECT_TRUE(runs.actOn(first, underLock, act));
+  EXPECT_EQ(acted, 1);
+
+  // Overtaken by the next run, or ended: the pass of the first acts no more.
+  const uint32_t second = runs.begin();
+  EXPECT_NE(second, first);
+  EXPECT_NE(second, 0u);
+  EXPECT_FALSE(runs.actOn(first, underLock, act));
+  EXPECT_FALSE(runs.access(first, act));
+  runs.end();
+  EXPECT_EQ(runs.live(), 0u);
+  EXPECT_FALSE(runs.isLive(second));
+  EXPECT_FALSE(runs.actOn(second, underLock, act));
+  EXPECT_FALSE(runs.access(second, act));
+  EXPECT_EQ(acted, 1);
+
+  // A run's own end is claimed once, and only while it is live.
+  const uint32_t third = runs.begin();
+  EXPECT_FALSE(runs.endIfLive(second));
+  EXPECT_TRUE(runs.isLive(third));
+  EXPECT_TRUE(runs.endIfLive(third));
+  EXPECT_FALSE(runs.endIfLive(third));
+  EXPECT_FALSE(runs.endIfLive(0));
+  EXPECT_TRUE(runs.access(runs.begin(), act));
+  EXPECT_EQ(acted, 2);
+}
+
+// A stop ends the run, then waits for the access that looked before the end
+// and is still at its port (held there for a bounded time); an access that
+// comes after the end does not reach the port at all.
+TEST(RunsTest, AStopWaitsForTheAccessUnderWayAndNoLaterAccessReachesThePort) {
+  tRuns runs;
+  const uint32_t run = runs.begin();
+  tHeldCall held;
+  std::atomic<int> portAccesses{0};
+  std::thread reader([&] {
+    EXPECT_TRUE(runs.access(run, [&] {
+      held.hold();
+      ++portAccesses;
+    }));
+  });
+  ASSERT_TRUE(held.waitUntilInside());
+  runs.end();
+  runs.waitForAccesses();
+  EXPECT_EQ(portAccesses, 1) << "the stop returned while an access was at its port";
+  reader.join();
+  EXPECT_TRUE(held.expired());
+  EXPECT_FALSE(runs.access(run, [&] { ++portAccesses; }));
+  EXPECT_EQ(portAccesses, 1);
+}
+
+}  // namespace

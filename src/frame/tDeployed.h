@@ -12,13 +12,14 @@
 //   tDeployed<tTimingFields, tTiming> fields;
 //   fields.deploy(settings);                      // anywhere: a whole write
 //   fields.deploying().mode = 2;                  // a deploy step: a partial write
+//   if (!valid(fields.toProgram())) return;       // a programming step refuses
 //   const tTimingFields& f = fields.program();    // a programming step
 //   if (fields.programmed().mode == 0) ...        // anywhere
 //
-// deploying() and program() name their caller (the function that calls
-// them, not a lambda inside it) and look it up in the owner's lists as the
-// program compiles: from any other function, a read of the deployed settings
-// does not compile under g++, and the error names
+// deploying(), toProgram() and program() name their caller (the function
+// that calls them, not a lambda inside it) and look it up in the owner's
+// lists as the program compiles: from any other function, a read of the
+// deployed settings does not compile under g++, and the error names
 // deployedSettingsReadOutsideTheOwnersSteps. clang 14 takes the name of the
 // declaration, not of the caller, so its builds skip the look-up (the test
 // and thread-sanitizer builds are g++'s).
@@ -93,6 +94,12 @@ class tDeployed {
   const tFields& program(nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) {
     _record = _deployed;
     return _record;
+  }
+  // A programming step's look at the settings it is about to take, so that
+  // it refuses bad ones before it changes anything (the record included).
+  const tFields& toProgram(
+      nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) const {
+    return _deployed;
   }
   // What the last programming step took.
   const tFields& programmed() const { return _record; }

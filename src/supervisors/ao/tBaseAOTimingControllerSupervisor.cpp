@@ -103,7 +103,7 @@ void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& stat
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing == nullptr || status.isFatal()) return;
   const tAOTimingControllerFields& w = words();
-  nQoUdP100::tAOTimingFields& f = timing->fields;
+  nQoUdP100::tAOTimingFields& f = timing->fields.deploying();
   auto u = [](int32_t word) { return static_cast<uint32_t>(word); };
   if (w.word1 == 1) {
     f.timingSelectB = u(w.word2);

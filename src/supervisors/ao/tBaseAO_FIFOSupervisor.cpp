@@ -92,7 +92,7 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
     setCode(status, kRefused, {kFile, 236});
     return;
   }
-  nQoUdP100::tAOFIFOFields& f = fifo->fields;
+  nQoUdP100::tAOFIFOFields& f = fifo->fields.deploying();
   f.transferMechanism = static_cast<uint32_t>(_settings.word3);
   fifo->setRegenerateFromFIFO(_settings.word4, status);
   if (status.isFatal()) return;
@@ -103,7 +103,7 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   f.totalSamples = _settings.longWord;
   f.channelCount = static_cast<uint32_t>(channels.size());
   for (std::size_t k = 0; k < channels.size(); ++k) fifo->channelOrder()[k] = channels[k];
-  if (_adapter != nullptr) f.dataSource = _adapter;
+  if (_adapter != nullptr) fifo->setDataSource(_adapter);
 }
 
 // Out of the entries' reach: a code or write under way on another thread (a
@@ -129,8 +129,8 @@ void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
       nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(_dmaChannel, status, {kFile, 306});
   if (channel == nullptr) return;
   _dmaChannelNumber = channel->getChannelNumber(status);
-  fifo.fields.dmaChannel = _dmaChannelNumber;
-  fifo.fields.dmaObservable = channel->getObservable(status);
+  fifo.fields.deploying().dmaChannel = _dmaChannelNumber;
+  fifo.setDMAObservable(channel->getObservable(status));
 }
 
 void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
@@ -152,7 +152,7 @@ void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
 void tBaseAO_FIFOSupervisor::resetLinks(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
                                         nQoMDBG100::tStatus2& status) {
   if (_adapter != nullptr) _adapter->unlink();
-  if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
+  if (fifo != nullptr && status.isNotFatal()) fifo->setDMAObservable(nullptr);
 }
 
 // The FIFO comes down from whatever the codes left (a start after
@@ -162,7 +162,7 @@ void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
     if (fifo != nullptr) bringDown(*fifo, status);
     if (_adapter != nullptr) _adapter->unlink();
     // The adapter dies with this supervisor; the FIFO outlives it.
-    if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
+    if (fifo != nullptr && fifo->dataSource() == _adapter) fifo->setDataSource(nullptr);
   });
   noteReleased();
 }

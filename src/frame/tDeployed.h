@@ -14,8 +14,10 @@
 //   fields.deploying().mode = 2;                  // a deploy step: a partial write
 //   const tTimingFields& f = fields.program();    // a programming step
 //   if (fields.programmed().mode == 0) ...        // anywhere
+//   _pulse = fields.take().pulse;                 // a programming step with a
+//                                                 // record of its own
 //
-// deploying() and program() name their caller (the function that calls
+// deploying(), program() and take() name their caller (the function that calls
 // them, not a lambda inside it) and look it up in the owner's lists as the
 // program compiles: from any other function, a read of the deployed settings
 // does not compile under g++, and the error names
@@ -29,6 +31,8 @@
 // allocation in the copy: the programming step checks it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <type_traits>
 
 namespace nQoUdR100 {
@@ -74,6 +78,17 @@ struct tCaller {
 
 }  // namespace nDeployedSteps
 
+// One list of steps from two, for an owner whose frame lists its own steps
+// and lets the class add its own.
+template <std::size_t N, std::size_t M>
+constexpr std::array<const char*, N + M> joinSteps(const char* const (&first)[N],
+                                                   const char* const (&second)[M]) {
+  std::array<const char*, N + M> steps{};
+  for (std::size_t i = 0; i < N; ++i) steps[i] = first[i];
+  for (std::size_t i = 0; i < M; ++i) steps[N + i] = second[i];
+  return steps;
+}
+
 template <class tFields, class tOwner>
 class tDeployed {
  public:
@@ -93,6 +108,11 @@ class tDeployed {
   const tFields& program(nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) {
     _record = _deployed;
     return _record;
+  }
+  // A programming step that keeps a record of its own (the part of the
+  // settings that its later steps go by): the settings as deployed.
+  const tFields& take(nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) const {
+    return _deployed;
   }
   // What the last programming step took.
   const tFields& programmed() const { return _record; }

@@ -12,14 +12,15 @@
 //   tDeployed<tTimingFields, tTiming> fields;
 //   fields.deploy(settings);                      // anywhere: a whole write
 //   fields.deploying().mode = 2;                  // a deploy step: a partial write
-//   if (!valid(fields.toProgram())) return;       // a programming step refuses
 //   const tTimingFields& f = fields.program();    // a programming step
 //   if (fields.programmed().mode == 0) ...        // anywhere
+//   _pulse = fields.take().pulse;                 // a programming step with a
+//                                                 // record of its own
 //
-// deploying(), toProgram() and program() name their caller (the function
-// that calls them, not a lambda inside it) and look it up in the owner's
-// lists as the program compiles: from any other function, a read of the
-// deployed settings does not compile under g++, and the error names
+// deploying(), program() and take() name their caller (the function that calls
+// them, not a lambda inside it) and look it up in the owner's lists as the
+// program compiles: from any other function, a read of the deployed settings
+// does not compile under g++, and the error names
 // deployedSettingsReadOutsideTheOwnersSteps. clang 14 takes the name of the
 // declaration, not of the caller, so its builds skip the look-up (the test
 // and thread-sanitizer builds are g++'s).
@@ -30,6 +31,8 @@
 // allocation in the copy: the programming step checks it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <type_traits>
 
 namespace nQoUdR100 {
@@ -75,6 +78,17 @@ struct tCaller {
 
 }  // namespace nDeployedSteps
 
+// One list of steps from two, for an owner whose frame lists its own steps
+// and lets the class add its own.
+template <std::size_t N, std::size_t M>
+constexpr std::array<const char*, N + M> joinSteps(const char* const (&first)[N],
+                                                   const char* const (&second)[M]) {
+  std::array<const char*, N + M> steps{};
+  for (std::size_t i = 0; i < N; ++i) steps[i] = first[i];
+  for (std::size_t i = 0; i < M; ++i) steps[N + i] = second[i];
+  return steps;
+}
+
 template <class tFields, class tOwner>
 class tDeployed {
  public:
@@ -95,10 +109,9 @@ class tDeployed {
     _record = _deployed;
     return _record;
   }
-  // A programming step's look at the settings it is about to take, so that
-  // it refuses bad ones before it changes anything (the record included).
-  const tFields& toProgram(
-      nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) const {
+  // A programming step that keeps a record of its own (the part of the
+  // settings that its later steps go by): the settings as deployed.
+  const tFields& take(nDeployedSteps::tCaller<tOwner, nDeployedSteps::tProgramming> = {}) const {
     return _deployed;
   }
   // What the last programming step took.

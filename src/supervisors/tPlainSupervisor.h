@@ -71,10 +71,13 @@
 //                   resetLinks while still linked, then handed back on a
 //                   fresh status, under the identifier it was granted under;
 //                   linked
-//   control         nothing on a status that holds an error; otherwise the
-//                   class's onControl, inside a use; runStep walks a table of
-//                   tPlainStep (the primitive's operation and the word it
-//                   leads to)
+//   control         nothing on a status that holds an error; otherwise a
+//                   code that programs the board (1, or the class's
+//                   kProgrammingCodes) first gives the class's takeRecord
+//                   the settings as deployed, then the class's onControl,
+//                   inside a use;
+//                   runStep walks a table of tPlainStep (the primitive's
+//                   operation and the word it leads to)
 //   requestCancel   the class's onCancel on a held primitive, inside a use
 //                   (none: nothing)
 //   commitCancel    by the word at entry: running, control 3 then 4;
@@ -82,13 +85,16 @@
 //                   the caller's, so that a failed stop still uncommits
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
@@ -217,6 +223,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) final {
     if (status.isFatal()) return;
+    if (programs(code)) self()->takeRecord(_settings.take());
     _reached.use([&](Reached* reached) { self()->onControl(reached, code, in, out, status); });
   }
   // From any thread, at any step.
@@ -234,11 +241,15 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   }
 
   uint32_t getState() const { return _state; }
-  const Settings& getSettings() const { return _settings; }
 
  protected:
   // What deploy gives a held primitive of the settings just copied.
   virtual void applySettings(nQoMDBG100::tStatus2&) {}
+  // What a code that programs the board (1, or the class's
+  // kProgrammingCodes) keeps of the settings as deployed, before the class
+  // runs it: the record that its codes and answers go by, whatever a deploy
+  // writes since (a class whose codes read its settings hides it).
+  void takeRecord(const Settings&) {}
   // What a cancel does to a held primitive (a class that has one hides it).
   void onCancel(Reached&, nQoMDBG100::tStatus2&) {}
   // Ends the calls on what the slot holds that may block, before a step takes
@@ -398,13 +409,13 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void adopt(const Settings& own, nQoMDBG100::tStatus2& status) {
     if constexpr (requires { own.supervisorRecord().identifier; })
       _identifier.deploy(own.supervisorRecord().identifier);
-    _settings = own;
-    checkCopy(status, {Self::kFile, 125}, _identifier, _settings);
+    _settings.deploy(own);
+    checkCopy(status, {Self::kFile, 125}, _identifier, _settings.deploying());
   }
   // The settings alone, checked the same way.
   void adoptSettings(const Settings& own, nQoMDBG100::tStatus2& status) {
-    _settings = own;
-    checkCopy(status, {Self::kFile, 125}, _settings);
+    _settings.deploy(own);
+    checkCopy(status, {Self::kFile, 125}, _settings.deploying());
   }
 
   // A query's answer: the out block checked (null: -50004), one 32-bit
@@ -443,7 +454,21 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // lifecycle steps only.
   bool _linksHeld = false;
   nQoMRTB100::tReservationIdentifier _identifier;
-  Settings _settings;
+  // Who reads the deployed settings: the frame's adopt and the class's
+  // applySettings, which hand them on to its primitive, and the class's
+  // own steps that do (Self::kSettingsDeploySteps); a code that programs
+  // the board hands them to the class's takeRecord.
+  struct tSettingsSteps {
+    static constexpr const char* kFrameDeploySteps[] = {"adopt", "adoptSettings", "applySettings"};
+    static constexpr auto kDeploySteps = [] {
+      if constexpr (requires { Self::kSettingsDeploySteps; })
+        return joinSteps(kFrameDeploySteps, Self::kSettingsDeploySteps);
+      else
+        return std::to_array(kFrameDeploySteps);
+    }();
+    static constexpr const char* kProgrammingSteps[] = {"control"};
+  };
+  tDeployed<Settings, tSettingsSteps> _settings;
 
  private:
   // A class whose reservation keeps the identifier of its first settings
@@ -454,6 +479,14 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       return Self::kFixedIdentifier;
     else
       return false;
+  }
+  // Whether code programs the board from the settings: 1, or the class's
+  // kProgrammingCodes.
+  static constexpr bool programs(uint32_t code) {
+    if constexpr (requires { Self::kProgrammingCodes; })
+      return std::ranges::find(Self::kProgrammingCodes, code) != std::end(Self::kProgrammingCodes);
+    else
+      return code == kPlainCommit;
   }
   static constexpr unsigned castLine() {
     if constexpr (requires { Self::kCastLine; })

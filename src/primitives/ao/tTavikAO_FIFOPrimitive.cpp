@@ -202,7 +202,7 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (!validOrder(fields.toProgram())) {
+  if (!validOrder(fields.take())) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }

@@ -102,7 +102,7 @@ void tBaseAOTimingControllerSupervisor::unregisterEvents(nQoMDBG100::tStatus2& s
 void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing == nullptr || status.isFatal()) return;
-  const tAOTimingControllerFields& w = words();
+  const tAOTimingControllerFields& w = _settings.deploying().record<0>();
   nQoUdP100::tAOTimingFields& f = timing->fields.deploying();
   auto u = [](int32_t word) { return static_cast<uint32_t>(word); };
   if (w.word1 == 1) {
@@ -258,7 +258,7 @@ uint32_t tBaseAOTimingControllerSupervisor::query(const tEngine& timing, uint32_
 }
 
 void tBaseAOTimingControllerSupervisor::onCancel(tEngine& timing, nQoMDBG100::tStatus2&) {
-  if (words().word23 != 0) timing.requestStop();
+  if (_cancelStops) timing.requestStop();
 }
 
 // From above 4 only.

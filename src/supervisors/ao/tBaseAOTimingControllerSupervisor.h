@@ -11,6 +11,7 @@
 // for the uses before it hands the engine back, its cancel's stop cleared.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mrl/iEvent.h"
@@ -64,8 +65,13 @@ class tBaseAOTimingControllerSupervisor final
   // Before the release takes the engine out: its waits end, also those an
   // arm under way would let wait again.
   void endCalls(tEngine& timing);
-  const tAOTimingControllerFields& words() const { return _settings.record<0>(); }
-  bool skip() const { return words().word28 != 0; }
+  // Code 1 keeps the skip word (28) and whether a cancel stops the engine
+  // (23), which the codes, answers and cancels go by.
+  void takeRecord(const tAOTimingControllerSettings& settings) {
+    _skip = settings.record<0>().word28 != 0;
+    _cancelStops = settings.record<0>().word23 != 0;
+  }
+  bool skip() const { return _skip; }
   void applySettings(nQoMDBG100::tStatus2& status) override;
   // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
   void softwareUpdate(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
@@ -86,6 +92,9 @@ class tBaseAOTimingControllerSupervisor final
   uint32_t query(const tEngine& timing, uint32_t code) const;
 
   tDoneObserver* _observer = nullptr;
+  // What code 1 kept; codes and cancels on other threads read it.
+  std::atomic<bool> _skip{false};
+  std::atomic<bool> _cancelStops{false};
 };
 
 }  // namespace nQoUdR100

@@ -15,7 +15,7 @@ constexpr tPlainStep<tBaseAO_DACPrimitive> kSteps[] = {
 void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr || status.isFatal()) return;
-  const tAO_DACFields& words = _settings.record<0>();
+  const tAO_DACFields& words = _settings.deploying().record<0>();
   dac->fields.deploy({.updateMode = static_cast<uint32_t>(words.word2),
                       .configBit7 = static_cast<uint32_t>(words.word3),
                       .spareField = static_cast<uint32_t>(words.word4),

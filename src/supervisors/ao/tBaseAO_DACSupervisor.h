@@ -59,6 +59,8 @@ class tBaseAOGroundRefSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseAOGroundRefSupervisor";
   static constexpr const char* kFile = "tBaseAOGroundRefSupervisor";
+  // Connecting and disconnecting program the board as a commit does.
+  static constexpr uint32_t kProgrammingCodes[] = {1, 257, 258};
   static inline void* ___classID = nullptr;
   static constexpr uint32_t kConnect = 257;
   static constexpr uint32_t kDisconnect = 258;
@@ -76,7 +78,11 @@ class tBaseAOGroundRefSupervisor final
   void onControl(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
-  bool skip() const { return _settings.record<0>().skipFlag != 0; }
+  // Codes 1, 257 and 258 keep the skip flag that 257 to 259 go by.
+  void takeRecord(const tAOGroundRefSettings& settings) {
+    _skip = settings.record<0>().skipFlag != 0;
+  }
+  bool skip() const { return _skip; }
   // 259: 0 when skipping, else the primitive's connected flag.
   void reportConnected(nQoUdP100::tBaseAOGroundRefPrimitive* groundRef,
                        nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
@@ -84,6 +90,9 @@ class tBaseAOGroundRefSupervisor final
   // Whether code 257 connected the ground reference: set by it, cleared by
   // a 258 that disconnected it and by the release, which disconnects by it.
   std::atomic<bool> _connected{false};
+  // The skip flag as the last code that programs took it; codes on other
+  // threads read it.
+  std::atomic<bool> _skip{false};
 };
 
 }  // namespace nQoUdR100

@@ -34,15 +34,16 @@ void tBaseAO_DACTransferSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& 
   if (status.isFatal()) return;
   const tAO_DACTransferSettings* own = castSettings(settings, status);
   if (own == nullptr) return;
-  _settings = *own;
-  checkCopy(status, {kFile, 160}, _settings);
+  _settings.deploy(*own);
+  checkCopy(status, {kFile, 160}, _settings.deploying());
 }
 
 void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
                                          nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   freeChannels();
-  const auto count = static_cast<uint32_t>(_settings.list.size());
+  const tAO_DACTransferSettings& deployed = _settings.deploying();
+  const auto count = static_cast<uint32_t>(deployed.list.size());
   if (count != 0) {
     _table.channels = new (kModuleHeap) tAOChannelTable::tChannel[count];
     if (_table.channels == nullptr) {
@@ -52,16 +53,16 @@ void tBaseAO_DACTransferSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map
     _table.count = count;
   }
   for (uint32_t k = 0; k < count; ++k)
-    _table.channels[k] = {map.lookup(_settings.list[k], status), nullptr};
-  if (usesTiming()) _timingSupervisor = map.lookup(_settings.word4, status);
+    _table.channels[k] = {map.lookup(deployed.list[k], status), nullptr};
+  if (usesTiming(deployed)) _timingSupervisor = map.lookup(deployed.word4, status);
   hold(&_table);
   if (status.isNotFatal()) _state = kPlainLinked;
 }
 
 void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  _postsDone = _settings.word1 != 0;
-  if (_settings.word1 != 0 && _event != nullptr) {
+  _postsDone = _settings.deploying().word1 != 0;
+  if (_postsDone && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _event->registerEvent(nQoMRL110::kErrorEvent, status);
     _eventsRegistered = true;
@@ -73,6 +74,7 @@ void tBaseAO_DACTransferSupervisor::reserveResource(nQoMDBG100::tStatus2& status
 // table is out of the writes' reach while it is filled.
 void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  const bool timed = usesTiming(_settings.deploying());
   outOfReach([&](tAOChannelTable*) {
     for (uint32_t k = 0; k < _table.count; ++k) {
       nQoMDBG100::tStatus2 local;
@@ -81,7 +83,7 @@ void tBaseAO_DACTransferSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
       _table.channels[k].dac = dac != nullptr ? dac->getPrimitive() : nullptr;
       status.assign(local);
     }
-    if (usesTiming()) {
+    if (timed) {
       nQoMDBG100::tStatus2 local;
       auto* timing = nQoMRTB100::castAnswer<tBaseAOTimingControllerSupervisor>(_timingSupervisor,
                                                                                local, {kFile, 241});
@@ -163,7 +165,7 @@ uint32_t tBaseAO_DACTransferSupervisor::write(uint32_t scans, uint32_t, const vo
   return use([&](const tAOChannelTable* table) -> uint32_t {
     const uint32_t channels = table != nullptr ? table->count : 0;
     if (channels == 0) return 0;
-    const bool pulse = _settings.word2 != 0;
+    const bool pulse = _pulse;
     if (!ready(*table, pulse)) {
       setCode(status, kNullPointer, {kFile, 392});
       return 0;

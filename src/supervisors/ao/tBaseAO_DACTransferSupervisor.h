@@ -11,6 +11,7 @@
 // routing pairs of the AO timing engine and applies the pending ones.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "mru/iRoutableResource.h"
@@ -42,6 +43,10 @@ class tBaseAO_DACTransferSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseAO_DACTransferSupervisor";
   static constexpr const char* kFile = "tBaseAO_DACTransferSupervisor";
+  // Take the deployed channel list, engine and done word for the links and
+  // the reservation.
+  static constexpr const char* kSettingsDeploySteps[] = {"deploy", "link", "reserveResource",
+                                                         "linkResource"};
   static inline void* ___classID = nullptr;
 
   tBaseAO_DACTransferSupervisor() = default;
@@ -75,7 +80,11 @@ class tBaseAO_DACTransferSupervisor final
   // Codes 1, 3 and 4 (the table is not needed).
   void onControl(tAOChannelTable* table, uint32_t code, nQoMRL100::iControlParameterBlock* in,
                  nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status);
-  bool usesTiming() const { return _settings.word2 != 0 || _settings.word3 != 0; }
+  // Code 1 keeps whether the writes pulse the engine after each scan.
+  void takeRecord(const tAO_DACTransferSettings& settings) { _pulse = settings.word2 != 0; }
+  static bool usesTiming(const tAO_DACTransferSettings& settings) {
+    return settings.word2 != 0 || settings.word3 != 0;
+  }
   // The borrowed DACs and engine that linkResource put in the table.
   void resetLinks(tAOChannelTable* table, nQoMDBG100::tStatus2& status);
   // Every channel has its DAC and, when the write pulses, the engine is there.
@@ -86,6 +95,8 @@ class tBaseAO_DACTransferSupervisor final
   // Held in the slot from link to unlink.
   tAOChannelTable _table;
   nQoMRL100::iPrimitiveSupervisor* _timingSupervisor = nullptr;
+  // What code 1 kept; writes on other threads read it.
+  std::atomic<bool> _pulse{false};
   // Whether reserve registered the done and error kinds.
   bool _eventsRegistered = false;
   // Whether the stop posts the done report: word 1 as the reserve took it.

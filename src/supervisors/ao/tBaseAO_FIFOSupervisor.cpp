@@ -45,17 +45,19 @@ void tBaseAO_FIFOSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& setting
 
 void tBaseAO_FIFOSupervisor::copySettings(const tAO_FIFOSettings& own,
                                           nQoMDBG100::tStatus2& status) {
-  _settings = own;
-  checkCopy(status, tAO_FIFOSettings::kCopySite, _settings);
+  _settings.deploy(own);
+  checkCopy(status, tAO_FIFOSettings::kCopySite, _settings.deploying());
 }
 
 void tBaseAO_FIFOSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
                                   nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  if (mode() != nQoUdP100::tAOFIFOFields::kDirect) {
-    _transfer = map.lookup(_settings.word7, status);
-    _second = map.lookup(_settings.word8, status);
-    if (mode() == nQoUdP100::tAOFIFOFields::kDMA) _dmaChannel = map.lookup(_settings.word6, status);
+  const tAO_FIFOSettings& deployed = _settings.deploying();
+  if (mechanism(deployed) != nQoUdP100::tAOFIFOFields::kDirect) {
+    _transfer = map.lookup(deployed.word7, status);
+    _second = map.lookup(deployed.word8, status);
+    if (mechanism(deployed) == nQoUdP100::tAOFIFOFields::kDMA)
+      _dmaChannel = map.lookup(deployed.word6, status);
   }
   if (status.isNotFatal()) _state = kPlainLinked;
 }
@@ -67,7 +69,8 @@ void tBaseAO_FIFOSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map,
 void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
   if (nQoUdP100::tBaseAO_FIFOPrimitive* fifo = reservePrimitive(status)) {
-    if (_adapter == nullptr && mode() != nQoUdP100::tAOFIFOFields::kDirect) {
+    if (_adapter == nullptr &&
+        mechanism(_settings.deploying()) != nQoUdP100::tAOFIFOFields::kDirect) {
       _adapter = new (status) tAOStreamAdapter;
       if (_adapter != nullptr) _adapter->setIdentifier(_identifier.next());
     }
@@ -87,20 +90,21 @@ void tBaseAO_FIFOSupervisor::reserveResource(nQoMDBG100::tStatus2& status) {
 void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_FIFOPrimitive* fifo = getPrimitive();
   if (fifo == nullptr || status.isFatal()) return;
-  const tSettingsWordList& channels = _settings.list;
+  const tAO_FIFOSettings& deployed = _settings.deploying();
+  const tSettingsWordList& channels = deployed.list;
   if (channels.size() > fifo->maxChannels()) {
     setCode(status, kRefused, {kFile, 236});
     return;
   }
   nQoUdP100::tAOFIFOFields& f = fifo->fields.deploying();
-  f.transferMechanism = static_cast<uint32_t>(_settings.word3);
-  fifo->setRegenerateFromFIFO(_settings.word4, status);
+  f.transferMechanism = mechanism(deployed);
+  fifo->setRegenerateFromFIFO(deployed.word4, status);
   if (status.isFatal()) return;
   const bool hasFIFO = fifo->fifoDepth() != 0;
-  f.pulseBeforeWrite = _settings.word10;
-  f.fifoMode = hasFIFO ? static_cast<uint32_t>(_settings.word2) : 2;
-  f.refillChunk = hasFIFO ? _settings.word9 : 1;
-  f.totalSamples = _settings.longWord;
+  f.pulseBeforeWrite = deployed.word10;
+  f.fifoMode = hasFIFO ? static_cast<uint32_t>(deployed.word2) : 2;
+  f.refillChunk = hasFIFO ? deployed.word9 : 1;
+  f.totalSamples = deployed.longWord;
   f.channelCount = static_cast<uint32_t>(channels.size());
   for (std::size_t k = 0; k < channels.size(); ++k) fifo->channelOrder()[k] = channels[k];
   if (_adapter != nullptr) fifo->setDataSource(_adapter);
@@ -111,10 +115,11 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
 // FIFO before its fields and the adapter's links are filled.
 void tBaseAO_FIFOSupervisor::linkResource(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
+  const uint32_t linkedMechanism = mechanism(_settings.deploying());
   outOfReach([&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
     if (fifo == nullptr || _adapter == nullptr) return;
-    if (mode() == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
-    if (mode() == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
+    if (linkedMechanism == nQoUdP100::tAOFIFOFields::kDMA) linkDMA(*fifo, status);
+    if (linkedMechanism == nQoUdP100::tAOFIFOFields::kInterrupt) linkInterrupt(*fifo, status);
   });
   linked(status);
 }

@@ -28,6 +28,10 @@ class tBaseAO_FIFOSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseAO_FIFOSupervisor";
   static constexpr const char* kFile = "tBaseAO_FIFOSupervisor";
+  // Take the deployed mechanism and partners for the links and the
+  // reservation.
+  static constexpr const char* kSettingsDeploySteps[] = {"copySettings", "link", "reserveResource",
+                                                         "linkResource"};
   static inline void* ___classID = nullptr;
   // The word's armed and started values.
   static constexpr uint32_t kArmed = 6;
@@ -65,7 +69,9 @@ class tBaseAO_FIFOSupervisor final
   void onControl(nQoUdP100::tBaseAO_FIFOPrimitive* fifo, uint32_t code,
                  nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock* out,
                  nQoMDBG100::tStatus2& status);
-  uint32_t mode() const { return static_cast<uint32_t>(_settings.word3); }
+  static uint32_t mechanism(const tAO_FIFOSettings& settings) {
+    return static_cast<uint32_t>(settings.word3);
+  }
   void copySettings(const tAO_FIFOSettings& own, nQoMDBG100::tStatus2& status);
   void applySettings(nQoMDBG100::tStatus2& status) override;
   // Running: stopped back to armed; armed: completed; committed:

@@ -67,7 +67,7 @@ void tBaseAnalogTriggerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
 
 void tBaseAnalogTriggerSupervisor::handOver(tBaseAnalogTriggerPrimitive& trigger,
                                             nQoMDBG100::tStatus2& status) {
-  const auto& words = _settings.supervisorRecord();
+  const auto& words = _settings.deploying().supervisorRecord();
   const uint32_t parameters[] = {static_cast<uint32_t>(words.word1),
                                  static_cast<uint32_t>(words.word2),
                                  words.word3,

@@ -21,6 +21,8 @@ class tBaseAnalogTriggerSupervisor
  public:
   static constexpr const char* kClassName = "nQoUdR100::tBaseAnalogTriggerSupervisor";
   static constexpr const char* kFile = "tBaseAnalogTriggerSupervisor";
+  // Hands the deployed words on to the trigger, which a commit programs.
+  static constexpr const char* kSettingsDeploySteps[] = {"handOver"};
   static inline void* ___classID = nullptr;
 
   ~tBaseAnalogTriggerSupervisor() override { this->retire(); }

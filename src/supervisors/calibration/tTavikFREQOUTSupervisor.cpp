@@ -39,8 +39,9 @@ void tTavikFREQOUTSupervisor::applySettings(tStatus2& status) {
 
 // The setters only store; control 1 programs the values.
 void tTavikFREQOUTSupervisor::applyValues(iTavikFREQOUTPrimitive& primitive, tStatus2& status) {
-  primitive.setTimebase(_settings.supervisorRecord().timebaseSelect, status);
-  primitive.setDivider(_settings.supervisorRecord().divisor, status);
+  const auto& deployed = _settings.deploying().supervisorRecord();
+  primitive.setTimebase(deployed.timebaseSelect, status);
+  primitive.setDivider(deployed.divisor, status);
 }
 
 void tTavikFREQOUTSupervisor::reserveResource(tStatus2& status) {

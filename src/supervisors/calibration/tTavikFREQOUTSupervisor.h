@@ -23,6 +23,8 @@ class tTavikFREQOUTSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tTavikFREQOUTSupervisor";
   static constexpr const char* kFile = "tTavikFREQOUTSupervisor";
+  // Hands the deployed values on to the output, which a commit programs.
+  static constexpr const char* kSettingsDeploySteps[] = {"applyValues"};
   static inline void* ___classID = nullptr;
   static constexpr unsigned kEventLine = 120;
   static constexpr unsigned kCastLine = 140;
@@ -61,9 +63,11 @@ class tTavikFREQOUTSupervisor final
     uint32_t timebaseSelect, divisor;
     bool operator==(const tValues&) const = default;
   };
-  tValues values() const {
-    return {_settings.supervisorRecord().timebaseSelect, _settings.supervisorRecord().divisor};
+  // Code 1 keeps the values it programs.
+  void takeRecord(const tTavikFREQOUTPrimitiveSettings& settings) {
+    _taken = {settings.supervisorRecord().timebaseSelect, settings.supervisorRecord().divisor};
   }
+  tValues values() const { return _taken; }
   // Whether code stops a run first: an uncommit, and a commit of other values
   // than the last commit programmed.
   bool stopsTheRun(uint32_t code) const {
@@ -80,6 +84,8 @@ class tTavikFREQOUTSupervisor final
   // What the last commit programmed, until an uncommit or the release reset
   // the output.
   tValues _committed{};
+  // What the last code 1 took, before it ran.
+  tValues _taken{};
   bool _holdsCommit = false;
 };
 

@@ -53,14 +53,15 @@ void tTavikLineFilterSupervisor::initialize(const nQoMRL100::iPrimitiveSettings&
 void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& settings,
                                         tStatus2& status) {
   if (status.isFatal()) return;
-  copyFrom(_settings, &settings, status);
+  tTavikLineFilterSettings& deployed = _settings.deploying();
+  copyFrom(deployed, &settings, status);
   const auto* given = static_cast<const tTavikLineFilterSettings*>(
       settings.___CPPKRLDynamicCast(&tTavikLineFilterSettings::___classID));
   if (given == nullptr) return;  // nothing copied
   // Once copied, the request is rebuilt even when the copy lost an entry, so
   // that no line of an earlier deploy stays in it; the lines are then left
   // without preference.
-  _identifier = _settings.supervisorRecord().identifier;
+  _identifier = deployed.supervisorRecord().identifier;
   checkCopy(status, {kFile, 125}, _identifier);
   _identifier.setSubIdentifier(&_request);
   forEachLine([&](uint32_t group, uint32_t line) {
@@ -69,9 +70,9 @@ void tTavikLineFilterSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
   // The list assignment does not carry the flag: a list that lost an entry
   // on either side would silently drop that line from the request.
   if (given->supervisorRecord().lineEntries.allocationFailed() ||
-      _settings.supervisorRecord().lineEntries.allocationFailed())
+      deployed.supervisorRecord().lineEntries.allocationFailed())
     setCode(status, kOutOfMemory, {"tTavikLineFilterSettings", 161});
-  _settings.supervisorRecord().lineEntries.forEach([&](const tLineFilterEntry& entry) {
+  deployed.supervisorRecord().lineEntries.forEach([&](const tLineFilterEntry& entry) {
     if (status.isFatal()) return;
     if (entry.lineGroup != tRequest::kPFI && entry.lineGroup != tRequest::kRIVO) return;
     if (!_request.setSetting(entry.lineGroup, entry.line, entry.filterSetting))

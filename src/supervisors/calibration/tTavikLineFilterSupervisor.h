@@ -22,6 +22,8 @@ class tTavikLineFilterSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tTavikLineFilterSupervisor";
   static constexpr const char* kFile = "tTavikLineFilterSupervisor";
+  // Copies the settings and builds the reservation's request from them.
+  static constexpr const char* kSettingsDeploySteps[] = {"deploy"};
   static inline void* ___classID = nullptr;
 
   ~tTavikLineFilterSupervisor() override { this->retire(); }

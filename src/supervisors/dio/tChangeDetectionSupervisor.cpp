@@ -34,12 +34,13 @@ void tChangeDetectionSupervisor::deploy(const nQoMRL100::iPrimitiveSettings& set
 
 void tChangeDetectionSupervisor::link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) {
   if (status.isFatal()) return;
+  const tChangeDetectionSettingsFields& deployed = _settings.deploying().supervisorRecord();
   _readable =
-      lookUp<nQoCDR100::iDigReadablePrimSup>(map, fields().readableSupervisorKey, status, 141);
+      lookUp<nQoCDR100::iDigReadablePrimSup>(map, deployed.readableSupervisorKey, status, 141);
   _cdiDMA =
-      lookUp<iCDI_DMATransferSupervisor>(map, fields().cdiDMATransferSupervisorKey, status, 147);
+      lookUp<iCDI_DMATransferSupervisor>(map, deployed.cdiDMATransferSupervisorKey, status, 147);
   auto* scheduler = lookUp<nQoMAS100::iSchedulerActionSupervisor>(
-      map, fields().schedulerActionSupervisorKey, status, 153);
+      map, deployed.schedulerActionSupervisorKey, status, 153);
   if (scheduler != nullptr) _action = scheduler->getSchedulerAction(status);
   if (status.isFatal()) {
     _readable = nullptr;
@@ -69,7 +70,8 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
   }
   hold(primitive);
   _identifier.hold(true);
-  if (buffered() && primitive->deviceInfo().simulated == 0 && _event != nullptr) {
+  const bool buffered = _settings.deploying().supervisorRecord().unbufferedFlag == 0;
+  if (buffered && primitive->deviceInfo().simulated == 0 && _event != nullptr) {
     _event->registerEvent(nQoMRL110::kDoneEvent, status);
     _doneRegistered = status.isNotFatal();
   }
@@ -87,17 +89,19 @@ void tChangeDetectionSupervisor::reserveResource(tStatus2& status) {
 // waits is ended first. The reads wait again from here on.
 void tChangeDetectionSupervisor::linkResource(tStatus2& status) {
   if (status.isFatal()) return;
+  const tChangeDetectionSettingsFields& deployed = _settings.deploying().supervisorRecord();
   resetOutOfReach([&](tChangeDetectionPrimitive* primitive) {
     if (primitive == nullptr) return;
     primitive->allowReads();
     if (_readable != nullptr) primitive->setReadable(_readable->getReadablePrimitive(status));
     if (_cdiDMA != nullptr) primitive->setCorrelatedTransfer(_cdiDMA->getPrimitive());
-    _enabledMasks[0] = fields().firstEdgeMask;
-    _enabledMasks[1] = fields().secondEdgeMask;
+    _enabledMasks[0] = deployed.firstEdgeMask;
+    _enabledMasks[1] = deployed.secondEdgeMask;
     primitive->enableLines(_enabledMasks[0], _enabledMasks[1], status);
     _linesEnabled = status.isNotFatal();
-    primitive->setAcquisition(fields().finiteFlag != 0, fields().samplesPerChannel,
-                              buffered() ? _event : nullptr);
+    _buffered = deployed.unbufferedFlag == 0;
+    primitive->setAcquisition(deployed.finiteFlag != 0, deployed.samplesPerChannel,
+                              _buffered ? _event : nullptr);
   });
   linked(status);
 }
@@ -184,9 +188,9 @@ void tChangeDetectionSupervisor::onRunCode(tChangeDetectionPrimitive& primitive,
     case kPlainCommit:
       // The buffer a run fills is replaced only once the run is stopped,
       // with its done report; a buffer of the size asked for is kept.
-      if (buffered() && _run.load() && primitive.wouldReplaceBuffer(fields().bufferSize))
+      if (buffered() && _run.load() && primitive.wouldReplaceBuffer(_bufferSize))
         onFreshStatus(status, [&](tStatus2& s) { stop(primitive, s); });
-      if (buffered()) primitive.allocateBuffer(fields().bufferSize, status);
+      if (buffered()) primitive.allocateBuffer(_bufferSize, status);
       if (status.isFatal()) {
         tStatus2 undo;
         primitive.releaseBuffer(undo);

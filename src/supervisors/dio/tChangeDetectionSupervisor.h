@@ -34,6 +34,9 @@ class tChangeDetectionSupervisor final
  public:
   static constexpr const char* kClassName = "nQoUdR100::tChangeDetectionSupervisor";
   static constexpr const char* kFile = "tChangeDetectionSupervisor";
+  // Hand the deployed keys, masks and lengths on to the links and the
+  // primitive.
+  static constexpr const char* kSettingsDeploySteps[] = {"link", "reserveResource", "linkResource"};
   static inline void* ___classID = nullptr;
   static constexpr unsigned kEventLine = 95;
   static constexpr unsigned kCastLine = 110;
@@ -88,9 +91,13 @@ class tChangeDetectionSupervisor final
   // Before unlinkResource or the release takes the primitive out: every read
   // ends, until the next linkResource.
   void endCalls(tChangeDetectionPrimitive& primitive);
-  // The keys, the pool's identifier, the masks, the buffer and the length.
-  const tChangeDetectionSettingsFields& fields() const { return _settings.supervisorRecord(); }
-  bool buffered() const { return fields().unbufferedFlag == 0; }
+  // Code 1 keeps the size of the buffer it allocates.
+  void takeRecord(const tChangeDetectionSettings& settings) {
+    _bufferSize = settings.supervisorRecord().bufferSize;
+  }
+  // Whether the task is buffered, as linkResource gave the primitive its
+  // acquisition (with the done event or without).
+  bool buffered() const { return _buffered; }
   // Whether start and stop reach the hardware.
   bool drivesHardware() const { return _readable != nullptr || _action != nullptr; }
   // What unlinkResource and the release bring down on the primitive out of
@@ -116,6 +123,10 @@ class tChangeDetectionSupervisor final
   uint32_t _enabledMasks[2] = {0, 0};
   bool _linesEnabled = false;
   bool _doneRegistered = false;
+  // What linkResource and code 1 kept of the settings; a read on another
+  // thread asks for the stream.
+  std::atomic<bool> _buffered{true};
+  uint32_t _bufferSize = 0;
 };
 
 }  // namespace nQoUdR100

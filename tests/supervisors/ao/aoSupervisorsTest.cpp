@@ -621,6 +621,7 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   supervisor().initialize(settings, &facade, status);
   supervisor().link(map, status);
   supervisor().reserveResource(status);
+  supervisor().control(1, nullptr, nullptr, status);
   ASSERT_EQ(status.code, 0);
   ASSERT_EQ(timing.fields.pollUpdates, 0u);
 
@@ -1578,6 +1579,7 @@ class AODACTransferTest : public AOSupervisorsTest {
 TEST_F(AODACTransferTest, ScansSpreadOverTheChannelsWithAPulseAfterEach) {
   settings.word2 = 1;
   bringUp(transfer(), settings);
+  EXPECT_EQ(run(transfer(), 1), 0);
   const int16_t samples[6] = {10, 11, 12, 13, 14, 15};
   const uint16_t firstOnly[2] = {1, 0}, none[2] = {0, 0};
   tStatus2 status;
@@ -1689,11 +1691,11 @@ TEST_F(AODACTransferTest, UnlinkFreesTheChannelTableOnlyAfterAWriteUnderWayHasLe
   EXPECT_EQ(transfer().getState(), 1u);
 }
 
-// A deploy that moves word 2 while a write is inside its first DAC: the
-// write pulses by the word its check read (with no engine linked, a pulse
-// read again after the deploy would reach none); the next write goes by the
-// deployed word.
-TEST_F(AODACTransferTest, AWriteGoesByTheWordTwoItCheckedThroughADeploy) {
+// A deploy that moves word 2 while a write is inside its first DAC: that
+// write and the next pulse by the word the last code 1 took (with no engine
+// linked, a pulse read again after the deploy would reach none); the write
+// after the next code 1 goes by the deployed word.
+TEST_F(AODACTransferTest, AWriteGoesByTheWordTwoItsCommitTookThroughADeploy) {
   const struct {
     const char* name;
     uint32_t linked, deployed;
@@ -1713,6 +1715,7 @@ TEST_F(AODACTransferTest, AWriteGoesByTheWordTwoItCheckedThroughADeploy) {
     transferHeld.emplace();
     settings.word2 = c.linked;
     bringUp(transfer(), settings);
+    EXPECT_EQ(run(transfer(), 1), 0);
     bool deployed = false;
     tStatus2 deploy;
     dacs[0].inside = [&] {
@@ -1729,6 +1732,11 @@ TEST_F(AODACTransferTest, AWriteGoesByTheWordTwoItCheckedThroughADeploy) {
     EXPECT_EQ(status.code, 0);
     EXPECT_EQ(log.operations(), c.during);
     log.clear();
+    EXPECT_EQ(transfer().write(1, 0, samples, nullptr, status), 1u);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(log.operations(), c.during);
+    log.clear();
+    EXPECT_EQ(run(transfer(), 1), 0);
     tStatus2 next;
     EXPECT_EQ(transfer().write(1, 0, samples, nullptr, next), c.nextCode == 0 ? 1u : 0u);
     EXPECT_EQ(next.code, c.nextCode);

@@ -163,6 +163,9 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> fields;
 
  protected:
+  // A commit's, once the record took the settings: what the waits' callers
+  // on other threads read of it.
+  void noteProgrammed(const tAOTimingFields& record) { _programmedPolls = record.pollUpdates; }
   // The arm's: the waits of its run count and judge by the rules the commit
   // took, whatever a deploy under the run writes.
   void takeWaitRules(const tAOTimingFields& record) {

@@ -284,7 +284,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   attach(1, status);
   attach(2, status);
   if (f.mode == 2 && f.pollUpdates == 0) attach(3, status);
-  _programmedPolls = f.pollUpdates;
+  noteProgrammed(f);
   _state.setCommitted();
   _updatesDone = 0;
   _armNotAnUpdate = 1;

@@ -161,13 +161,17 @@ void tBaseAO_FIFOSupervisor::resetLinks(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
 }
 
 // The FIFO comes down from whatever the codes left (a start after
-// unlinkResource too) while its data source still serves the completion.
+// unlinkResource too) while its data source still serves the completion,
+// then forgets what this task's commit programmed, as a fresh reservation
+// finds it.
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   handBack(status, [&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
     if (fifo != nullptr) bringDown(*fifo, status);
     if (_adapter != nullptr) _adapter->unlink();
+    if (fifo == nullptr) return;
     // The adapter dies with this supervisor; the FIFO outlives it.
-    if (fifo != nullptr && fifo->dataSource() == _adapter) fifo->setDataSource(nullptr);
+    if (fifo->dataSource() == _adapter) fifo->setDataSource(nullptr);
+    fifo->forget();
   });
   noteReleased();
 }

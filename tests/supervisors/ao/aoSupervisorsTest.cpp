@@ -992,6 +992,29 @@ TEST_F(AOTimingTest, TheWaitUpdatesOnlyForACallerThatMayBlock) {
   EXPECT_EQ(timing.updateTimeout(), 100u);
 }
 
+// Code 401 waits as the engine's commit set it up: it polls when the commit
+// took word 26 as 1, whatever a deploy of 0 wrote since, and blocks (here
+// until its time-out of 0) once a commit took the 0.
+TEST_F(AOTimingTest, TheUpdateWaitBlocksOrPollsAsTheEnginesCommitTookWord26) {
+  bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  settings.record<0>().word26 = 0;
+  tStatus2 status;
+  supervisor().deploy(settings, status);
+  log.clear();
+  nQoSim::tByteParameterBlock polled({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &polled), 0);
+  EXPECT_EQ(log.operations(), "timing.acknowledge, timing.acknowledge") << "a polling wait";
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  nQoSim::clearStatusLog();
+  nQoSim::tByteParameterBlock blocked({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &blocked), -200474);
+  EXPECT_TRUE(nQoTest::loggedAt(-200474, "tBaseAOTimingControllerPrimitive", 94))
+      << "a blocking wait";
+  supervisor().releaseResource(setup);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) {
   bringUp(supervisor(), settings);
   run(supervisor(), 1);

@@ -120,6 +120,15 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
     EXPECT_EQ(windows.written(window, 0xC2 + 4 * k, 8), expected) << k;
   }
   EXPECT_EQ(fifo->state().getState(), 2u);
+  // Refused under a commit, it changes nothing, the record included.
+  tStatus2 bad;
+  fifoDeployed.channelCount = 0;
+  deployFIFO();
+  fifo->commit(bad);
+  EXPECT_EQ(bad.code, -223749);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(fifo->writeChannels(), 2u);
+  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
   fifo->uncommit(status);
 
   description.maxChannels = 1;

@@ -116,12 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fifo.setTimingController(&timing);
     check(status.code == 0, "set-up failed");
 
-    fifo.fields.transferMechanism = mechanism;
-    fifo.fields.fifoMode = fifoMode;
-    fifo.fields.channelCount = channelCount;
-    fifo.fields.totalSamples = total;
-    fifo.fields.dmaChannel = dmaChannel;
-    fifo.fields.dataSource = &source;
+    fifo.fields.deploy({.transferMechanism = mechanism,
+                        .channelCount = channelCount,
+                        .fifoMode = fifoMode,
+                        .totalSamples = total,
+                        .dmaChannel = dmaChannel});
+    fifo.setDataSource(&source);
     for (uint32_t k = 0; k < fifo.maxChannels(); ++k) fifo.channelOrder()[k] = bytes.take(1);
     fifo.setRegenerateFromFIFO(regenerate, status);
     check(oneOf(status.code, {0, -223749}), "regeneration code");

@@ -59,7 +59,8 @@ class tQuietTiming : private tDescribed, public nQoUdP100::tBaseAOTimingControll
 class tQuietFIFO : private tDescribed, public nQoUdP100::tBaseAO_FIFOPrimitive {
  public:
   tQuietFIFO() : tBaseAO_FIFOPrimitive(&description, built) {}
-  void commit(tStatus2&) override {}
+  // The record takes the settings, as the board's commit does.
+  void commit(tStatus2&) override { noteProgrammed(fields.program()); }
   void uncommit(tStatus2&) override {}
   void arm(tStatus2&) override {}
   void complete(tStatus2&) override {}
@@ -91,11 +92,13 @@ void driveWrite(nQoUdR100::tBaseAO_FIFOSupervisor& supervisor,
                 nQoUdP100::tBaseAO_FIFOPrimitive& fifo, const uint8_t* step) {
   uint32_t count;
   std::memcpy(&count, step + 1, sizeof count);
-  fifo.fields.channelCount = step[0] % 5;
+  fifo.fields.deploy({.channelCount = step[0] % 5u});
+  tStatus2 committed;
+  fifo.commit(committed);
   const int16_t sample = 1;
   tStatus2 status;
   const uint32_t written = supervisor.write(count, 0, &sample, nullptr, status);
-  const bool wide = static_cast<uint64_t>(count) * fifo.fields.channelCount > 0xFFFFFFFFu;
+  const bool wide = static_cast<uint64_t>(count) * fifo.writeChannels() > 0xFFFFFFFFu;
   if (written > count || wide != (status.code == -50150)) std::abort();
 }
 

@@ -50,14 +50,15 @@ struct tAOBoard : nQoBench::tTavikWindow {
 };
 
 struct tFIFOBoard : tAOBoard {
-  tFIFOBoard() { fifo.fields.channelCount = 2; }
+  tFIFOBoard() { fifo.fields.deploy({.channelCount = 2}); }
   nQoUdP100::tTavikAO_FIFOPrimitive fifo{&description, resources, status};
 };
 
 void BM_AOFIFODirectWriteSamples(benchmark::State& state) {
   const auto held = std::make_unique<tFIFOBoard>();
   tFIFOBoard& board = *held;
-  board.fifo.fields.transferMechanism = tAOFIFOFields::kDirect;
+  board.fifo.fields.deploy({.transferMechanism = tAOFIFOFields::kDirect, .channelCount = 2});
+  board.fifo.commit(board.status);
   tNoAllocationCheck check(state);
   for (auto _ : state) {
     benchmark::DoNotOptimize(board.fifo.writeSamples(board.samples, kSamples, board.status));
@@ -113,8 +114,8 @@ void BM_AOFIFORefill(benchmark::State& state) {
   const auto held = std::make_unique<tFIFOBoard>();
   tFIFOBoard& board = *held;
   tChunkSource source(board.fifo, board.samples);
-  board.fifo.fields.dataSource = &source;
-  board.fifo.fields.fifoMode = 1;
+  board.fifo.setDataSource(&source);
+  board.fifo.fields.deploy({.channelCount = 2, .fifoMode = 1});
   board.fifo.commit(board.status);
   board.fifo.arm(board.status);
   board.windows.setReadCallback(board.window, 0x106, tRefillStatus{});
@@ -123,7 +124,7 @@ void BM_AOFIFORefill(benchmark::State& state) {
     benchmark::DoNotOptimize(board.fifo.handleInterruptCode(1));
     benchmark::ClobberMemory();
   }
-  if (board.fifo.fields.refillChunk != kSamples) state.SkipWithError("no refill");
+  if (board.fifo.refillChunk() != kSamples) state.SkipWithError("no refill");
   board.windows.setReadCallback(board.window, 0x106, nullptr);
   board.fifo.uncommit(board.status);
   state.SetItemsProcessed(state.iterations() * kSamples);

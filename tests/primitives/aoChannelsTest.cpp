@@ -29,8 +29,7 @@ using tAOChannelTest = tAOTest;
 
 // The code a commit leaves for select A (B 7) or select B (A 0), or the error.
 int commitWith(tTavikAO_DACPrimitive& dac, uint32_t selectA, uint32_t selectB) {
-  dac.fields.configSelectA = selectA;
-  dac.fields.configSelectB = selectB;
+  dac.fields.deploy({.configBit7 = 1, .configSelectA = selectA, .configSelectB = selectB});
   tStatus2 commit;
   dac.commit(commit);
   return commit.code;
@@ -100,14 +99,25 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   EXPECT_EQ(windows.writes(), (tLog{wrote(0xC3, 0x80, 8), wrote(0xC0, 0, 32)}));
   EXPECT_EQ(dac.state().getState(), 1u);
   const int16_t value = -3;
+  // Uncommitted, the writes go by the channel as it was built, whatever a
+  // deploy set since: without the serial update.
+  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
+  windows.setRead(window, 0xA0, 8, 0x01);
   clearLogs();
-  dac.fields.updateMode = 2;
   EXPECT_EQ(dac.writeValue(&value, status), 1u);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0xC0, 0xFFFFFFFD, 32)}));
-  EXPECT_TRUE(windows.reads().empty()) << "waitForSerialUpdate 0 never reads 0xA0";
+  EXPECT_TRUE(windows.reads().empty()) << "built without the serial update";
 
-  dac.fields.waitForSerialUpdate = 1;
-  windows.setRead(window, 0xA0, 8, 0x01);
+  tStatus2 modeOnly;
+  dac.fields.deploy({.updateMode = 2, .configBit7 = 1});
+  dac.commit(modeOnly);
+  clearLogs();
+  EXPECT_EQ(dac.writeValue(&value, modeOnly), 1u);
+  EXPECT_TRUE(windows.reads().empty()) << "waitForSerialUpdate 0 never reads 0xA0";
+  EXPECT_EQ(modeOnly.code, 0);
+
+  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
+  dac.commit(status);
   const uint64_t before = nQoSim::clockNanoseconds();
   EXPECT_EQ(dac.writeValue(&value, status), 0u);
   EXPECT_EQ(status.code, -200474);
@@ -118,25 +128,28 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   EXPECT_EQ(other.code, 0);
 
   // Committed, the writes wait as the commit programmed the update mode,
-  // whatever a deploy set since; the uncommit hands them back to the fields.
+  // whatever a deploy set since; after the uncommit, which clears the mode,
+  // they wait no more.
   tStatus2 committed;
   dac.commit(committed);
   ASSERT_EQ(committed.code, 0);
-  dac.fields.waitForSerialUpdate = 0;
+  dac.fields.deploy({.updateMode = 2, .configBit7 = 1});
   windows.setRead(window, 0xA0, 8, 0x01);
   EXPECT_EQ(dac.writeValue(&value, committed), 0u);
   EXPECT_EQ(committed.code, -200474) << "waited for the serial update";
   tStatus2 unwaited;
-  dac.fields.waitForSerialUpdate = 1;
-  dac.fields.updateMode = 0;
+  dac.fields.deploy({.updateMode = 0, .configBit7 = 1, .waitForSerialUpdate = 1});
   dac.commit(unwaited);
-  dac.fields.updateMode = 2;
+  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
   clearLogs();
   EXPECT_EQ(dac.writeValue(&value, unwaited), 1u);
   EXPECT_TRUE(windows.reads().empty()) << "committed without the serial update";
+  dac.commit(unwaited);
   dac.uncommit(unwaited);
-  EXPECT_EQ(dac.writeValue(&value, unwaited), 0u);
-  EXPECT_EQ(unwaited.code, -200474);
+  clearLogs();
+  EXPECT_EQ(dac.writeValue(&value, unwaited), 1u);
+  EXPECT_TRUE(windows.reads().empty()) << "uncommitted";
+  EXPECT_EQ(unwaited.code, 0);
 }
 
 TEST_F(tAOChannelTest, APWMDACSplitsTheSampleIntoCoarseAndFineRegisters) {
@@ -218,8 +231,8 @@ class tAOSubsystemTest : public tAOTest {
     ao = new tTavikAOSubsystem(&description, resources, status);
     fifo = ao->fifo();
     timing = ao->timingController();
-    fifo->fields.dataSource = &source;
-    fifo->fields.channelCount = 2;
+    fifo->setDataSource(&source);
+    fifo->fields.deploy({.channelCount = 2});
     timing->setCompletionNotifier(&notifier);
     ASSERT_EQ(status.code, 0);
   }

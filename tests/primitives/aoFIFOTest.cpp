@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <future>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -39,11 +40,22 @@ class tAOFIFOTest : public tAOTest {
     timing = new tTavikAOTimingControllerPrimitive(&description, resources, fifo, status);
     fifo->setTimingController(timing);
     timing->setCompletionNotifier(&notifier);
-    fifo->fields.dataSource = &source;
-    fifo->fields.channelCount = 2;
+    fifo->setDataSource(&source);
+    // A board without output FIFO runs it in mode 2, one sample a refill.
+    fifoDeployed = {};
+    if (description.fifoDepth == 0) {
+      fifoDeployed.fifoMode = 2;
+      fifoDeployed.refillChunk = 1;
+    }
+    fifoDeployed.channelCount = 2;
+    deployFIFO();
     ASSERT_EQ(status.code, 0);
     clearLogs();
   }
+
+  // The settings deployed last, as the test wrote them, deployed whole.
+  void deploy() { timing->fields.deploy(deployed); }
+  void deployFIFO() { fifo->fields.deploy(fifoDeployed); }
 
   // The primitives built again over the description as it now stands.
   void rebuild() {
@@ -55,24 +67,42 @@ class tAOFIFOTest : public tAOTest {
 
   tTavikAO_FIFOPrimitive* fifo = nullptr;
   tTavikAOTimingControllerPrimitive* timing = nullptr;
+  nQoUdP100::tAOTimingFields deployed;
+  nQoUdP100::tAOFIFOFields fifoDeployed;
 };
 
+// Built for a board without output FIFO, the FIFO deploys mode 2 and
+// refills of one sample: a commit of only a channel count programs mode 2,
+// and a refill asks for one sample. Regeneration is refused and not
+// deployed.
 TEST_F(tAOFIFOTest, ABoardWithoutOutputFIFORefusesRegeneration) {
   description.fifoDepth = 0;
-  build();
+  fifo = new tTavikAO_FIFOPrimitive(&description, resources, status);
   EXPECT_EQ(fifo->halfFIFODepth(), 1u);
-  EXPECT_EQ(fifo->fields.fifoMode, 2u);
-  EXPECT_EQ(fifo->fields.refillChunk, 1u);
+  fifo->setDataSource(&source);
+  tPartialDeploy::applySettings(*fifo, [](tAOFIFOFields& f) { f.channelCount = 2; });
   fifo->setRegenerateFromFIFO(1, status);
   EXPECT_EQ(status.code, -223749);
-  EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
+  tStatus2 run;
+  fifo->commit(run);
+  EXPECT_EQ(windows.written(window, 0x14E, 16) & 0xE000, 0x8000u) << "mode 2, no regeneration";
+  fifo->arm(run);
+  source.perChunk = 0;
+  windows.setRead(window, 0x106, 16, 0x8002);
+  bus.raise(1);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(source.chunks, (std::vector<uint32_t>{1}));
+  EXPECT_EQ(fifo->refillChunk(), 1u);
+  fifo->uncommit(run);
+  EXPECT_EQ(run.code, 0);
 }
 
 TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
   description.maxChannels = 20;
   build();
   auto refused = [&](uint32_t count, uint32_t entry) {
-    fifo->fields.channelCount = count;
+    fifoDeployed.channelCount = count;
+    deployFIFO();
     if (fifo->maxChannels() > 1) fifo->channelOrder()[1] = entry;
     tStatus2 commit;
     fifo->commit(commit);
@@ -90,6 +120,15 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
     EXPECT_EQ(windows.written(window, 0xC2 + 4 * k, 8), expected) << k;
   }
   EXPECT_EQ(fifo->state().getState(), 2u);
+  // Refused under a commit, it changes nothing, the record included.
+  tStatus2 bad;
+  fifoDeployed.channelCount = 0;
+  deployFIFO();
+  fifo->commit(bad);
+  EXPECT_EQ(bad.code, -223749);
+  EXPECT_EQ(fifo->state().getState(), 2u);
+  EXPECT_EQ(fifo->writeChannels(), 2u);
+  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
   fifo->uncommit(status);
 
   description.maxChannels = 1;
@@ -100,7 +139,8 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
 TEST_F(tAOFIFOTest, TheChannelOrderTakesAsManyChannelsAsItHoldsUpToTheLastRegister) {
   description.maxChannels = 20;
   build();
-  fifo->fields.channelCount = 16;
+  fifoDeployed.channelCount = 16;
+  deployFIFO();
   for (uint32_t k = 0; k < 16; ++k) fifo->channelOrder()[k] = 15 - k;
   fifo->commit(status);
   ASSERT_EQ(status.code, 0);
@@ -111,7 +151,8 @@ TEST_F(tAOFIFOTest, TheChannelOrderTakesAsManyChannelsAsItHoldsUpToTheLastRegist
 
   description.maxChannels = 1;
   rebuild();
-  fifo->fields.channelCount = 1;
+  fifoDeployed.channelCount = 1;
+  deployFIFO();
   fifo->channelOrder()[0] = 0;
   fifo->commit(status);
   EXPECT_EQ(status.code, 0);
@@ -122,8 +163,9 @@ TEST_F(tAOFIFOTest, TheChannelOrderTakesAsManyChannelsAsItHoldsUpToTheLastRegist
 TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   clearLogs();
   fifo->commit(status);
   EXPECT_TRUE(hasWrite(0x09, 0x35, 8));
@@ -152,12 +194,14 @@ TEST_F(tAOFIFOTest, TheDMASelectKeepsItsLowBitsUnderItsLock) {
 TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   clearLogs();
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x184, 16), 0u) << "the DMA request withdrawn";
@@ -168,7 +212,8 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
   // generation is still reported to its data source, once.
   fifo->commit(status);
   fifo->arm(status);
-  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
   clearLogs();
   fifo->uncommit(status);
   EXPECT_EQ(source.finished, (std::vector<int>{0, 0}));
@@ -183,8 +228,9 @@ TEST_F(tAOFIFOTest, UncommitAndCompletionUndoTheMechanismOfTheirCommitAndArm) {
 // follows completes nothing again.
 TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   fifo->start(status);
@@ -204,7 +250,8 @@ TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
   EXPECT_EQ(source.finished, (std::vector<int>{0}));
 
   // Armed for interrupt refills only, then committed again.
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0120u);
@@ -224,13 +271,15 @@ TEST_F(tAOFIFOTest, ACommitOfAnArmedOrStartedFIFOCompletesTheArmFirst) {
 // reports nothing again.
 TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesItsArm) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0020u);
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   bool failing = false;
   windows.setWriteCallback(window, 0xC2, [&](unsigned, uint32_t) {
     if (!std::exchange(failing, true)) nQoSim::failNextAcquire(-50001);
@@ -260,8 +309,9 @@ TEST_F(tAOFIFOTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndCompletesIts
 // DMA select is still cleared and the failure reported.
 TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   ASSERT_EQ(status.code, 0);
   ASSERT_EQ(map->Write_0009.getRegister() & 0xF0, 0x30u);
@@ -278,8 +328,9 @@ TEST_F(tAOFIFOTest, AFailedHandlerRemovalStillClearsTheDMASelect) {
 // changed without it, but a completion still withdraws it and finishes.
 TEST_F(tAOFIFOTest, AFIFOLockThatRefusesIsReportedAndACompletionStillEnds) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
@@ -320,7 +371,8 @@ TEST_F(tAOFIFOTest, ArmClearsTheFIFOTwiceWaitsTheClearTimeAndEnablesRefillsLast)
 
 TEST_F(tAOFIFOTest, ARefillThatReachesTheTotalEndsWithoutErrorAndSwitchesRefillsOff) {
   build();
-  fifo->fields.totalSamples = 6;
+  fifoDeployed.totalSamples = 6;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   windows.setRead(window, 0x106, 16, 0x8002);
@@ -332,7 +384,8 @@ TEST_F(tAOFIFOTest, ARefillThatReachesTheTotalEndsWithoutErrorAndSwitchesRefills
 
   // A refill that writes nothing before the total is reached: -200290.
   tStatus2 again;
-  fifo->fields.totalSamples = 100;
+  fifoDeployed.totalSamples = 100;
+  deployFIFO();
   source.perChunk = 0;
   windows.setRead(window, 0x106, 16, 0);
   fifo->arm(again);
@@ -415,7 +468,8 @@ TEST_F(tAOFIFOTest, AnErrorsSecondPassAfterTheNextArmLeavesTheNewRunAlone) {
 TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   description.fifoDepth = 1;
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
   fifo->commit(status);
   EXPECT_EQ(dispatcher->primaryHandlers[14], nullptr) << "no interrupts for direct writes";
   windows.setRead(window, 0x106, 16, 0x4000);  // bit 14: full
@@ -438,9 +492,11 @@ TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
   for (const bool committedPulse : {true, false}) {
     SCOPED_TRACE(committedPulse ? "committed with pulses" : "committed without");
     tStatus2 written;
-    fifo->fields.pulseBeforeWrite = committedPulse ? 1 : 0;
+    fifoDeployed.pulseBeforeWrite = committedPulse ? 1 : 0;
+    deployFIFO();
     fifo->commit(written);
-    fifo->fields.pulseBeforeWrite = committedPulse ? 0 : 1;
+    fifoDeployed.pulseBeforeWrite = committedPulse ? 0 : 1;
+    deployFIFO();
     windows.setRead(window, 0x106, 16, 0);
     clearLogs();
     EXPECT_EQ(fifo->writeSample(samples, written), 1u);
@@ -453,7 +509,8 @@ TEST_F(tAOFIFOTest, DirectWritesTestTheFIFOStatusAsTheDepthCallsFor) {
 TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount) {
   description.fifoDepth = 4;
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
   fifo->commit(status);
   const int16_t samples[] = {1, 2, 3, 4};
   clearLogs();
@@ -470,7 +527,8 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
   // No FIFO: bit 12 set, and fewer samples than channels.
   description.fifoDepth = 0;
   rebuild();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
   fifo->commit(status);
   windows.setRead(window, 0x106, 16, 0x1000);
   clearLogs();
@@ -483,6 +541,48 @@ TEST_F(tAOFIFOTest, DirectWritesRefuseACountThatReachesTheDepthOrTheChannelCount
   fifo->uncommit(status);
 }
 
+// A direct write under way in its port access (another thread's, held after
+// its first sample) when an arm or a commit comes: the step waits for it
+// before it clears or reprograms the FIFO, so both samples come before the
+// step's first write.
+TEST_F(tAOFIFOTest, AnArmOrACommitWaitsForTheDirectWritesUnderWay) {
+  build();
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
+  fifo->commit(status);
+  const int16_t samples[] = {0x1234, 0x5678};
+  for (const bool arming : {true, false}) {
+    SCOPED_TRACE(arming ? "an arm" : "a commit");
+    clearLogs();
+    tHeldCall held;
+    windows.onWritten([&](unsigned, uint32_t offset, uint32_t value) {
+      if (offset == 0xA4 && value == 0x1234) held.hold();
+    });
+    tStatus2 written;
+    uint32_t count = 0;
+    std::thread writer([&] { count = fifo->writeSamples(samples, 2, written); });
+    ASSERT_TRUE(held.waitUntilInside());
+    tStatus2 stepped;
+    if (arming)
+      fifo->arm(stepped);
+    else
+      fifo->commit(stepped);
+    held.letGo();
+    writer.join();
+    windows.onWritten(nullptr);
+    EXPECT_TRUE(held.expired()) << "the step went on beside the write";
+    const tLog writes = windows.writes();
+    ASSERT_GE(writes.size(), 3u);
+    EXPECT_EQ(writes[0], wrote(0xA4, 0x1234, 32));
+    EXPECT_EQ(writes[1], wrote(0xA4, 0x5678, 32)) << "the step wrote first";
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(written.code, 0);
+    EXPECT_EQ(stepped.code, 0);
+  }
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A FIFO destroyed while armed (a board's teardown under an armed task)
 // switches the arm's sources off, withdraws its DMA requests and clears the
 // DMA select its commit wrote before its handlers leave the slots; its data
@@ -491,8 +591,9 @@ TEST_F(tAOFIFOTest, TheDestructionOfAnArmedFIFOSwitchesTheArmOffWithoutAReport) 
   for (const uint32_t mechanism : {tAOFIFOFields::kInterrupt, tAOFIFOFields::kDMA}) {
     SCOPED_TRACE(mechanism);
     rebuild();
-    fifo->fields.transferMechanism = mechanism;
-    fifo->fields.dmaChannel = 4;
+    fifoDeployed.transferMechanism = mechanism;
+    fifoDeployed.dmaChannel = 4;
+    deployFIFO();
     fifo->commit(status);
     fifo->arm(status);
     ASSERT_EQ(windows.written(window, 0x196, 16) & 0x120, mechanism == 1 ? 0x120u : 0x20u);
@@ -518,10 +619,12 @@ TEST_F(tAOFIFOTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
     SCOPED_TRACE(directFirst ? "a direct commit, then interrupt refills" : "no commit");
     rebuild();
     if (directFirst) {
-      fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+      fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+      deployFIFO();
       fifo->commit(status);
     }
-    fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+    fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+    deployFIFO();
     fifo->arm(status);
     EXPECT_EQ(windows.written(window, 0x196, 16) & 0x120, 0u) << "error and refill sources";
     EXPECT_EQ(windows.written(window, 0xA0, 8), 0u) << "serial sources";
@@ -541,11 +644,13 @@ TEST_F(tAOFIFOTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
 TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitFollowed) {
   build();
   map->Write_0009.writeRegister(0x05, &status, 1);
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   fifo->commit(status);
   EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u) << "cleared by the interrupt commit";
   fifo->uncommit(status);
@@ -562,12 +667,14 @@ TEST_F(tAOFIFOTest, TheUncommitClearsTheDMASelectThatACommitWroteWhateverCommitF
 // and the sources off before the new select is written. The handlers stay.
 TEST_F(tAOFIFOTest, ACommitThatWouldRerouteTheDMAOfAnArmCompletesItFirst) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   ASSERT_EQ(windows.written(window, 0x184, 16), 0x1000u);
-  fifo->fields.dmaChannel = 5;
+  fifoDeployed.dmaChannel = 5;
+  deployFIFO();
   clearLogs();
   fifo->commit(status);
   const tLog writes = windows.writes();
@@ -594,17 +701,20 @@ TEST_F(tAOFIFOTest, ACommitThatWouldRerouteTheDMAOfAnArmCompletesItFirst) {
 // test after a deploy of refills.
 TEST_F(tAOFIFOTest, AnArmAfterADeployFeedsItsRunByWhatTheCommitSetUp) {
   build();
-  fifo->fields.totalSamples = 6;
+  fifoDeployed.totalSamples = 6;
+  deployFIFO();
   fifo->commit(status);
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->arm(status);
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0120, 0x0120u) << "error and refill sources";
   EXPECT_EQ(windows.written(window, 0x184, 16) & 0x1000, 0u) << "no DMA request";
   EXPECT_EQ(source.singles, 2u) << "the preload";
-  fifo->fields.totalSamples = 100;
-  fifo->fields.channelCount = 3;
-  fifo->fields.fifoMode = 1;
+  fifoDeployed.totalSamples = 100;
+  fifoDeployed.channelCount = 3;
+  fifoDeployed.fifoMode = 1;
+  deployFIFO();
   EXPECT_EQ(fifo->writeChannels(), 2u) << "the scans of a write";
   windows.setRead(window, 0x106, 16, 0x8002);
   EXPECT_EQ(bus.raise(1), 2u);
@@ -616,11 +726,13 @@ TEST_F(tAOFIFOTest, AnArmAfterADeployFeedsItsRunByWhatTheCommitSetUp) {
   fifo->uncommit(status);
 
   map->Write_0009.writeRegister(0x05, &status, 1);
-  fifo->fields.channelCount = 2;
-  fifo->fields.fifoMode = 0;
+  fifoDeployed.channelCount = 2;
+  fifoDeployed.fifoMode = 0;
+  deployFIFO();
   fifo->commit(status);
   ASSERT_EQ(windows.written(window, 0x09, 8), 0x35u);
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   const uint32_t singles = source.singles;
   clearLogs();
   fifo->arm(status);
@@ -634,9 +746,11 @@ TEST_F(tAOFIFOTest, AnArmAfterADeployFeedsItsRunByWhatTheCommitSetUp) {
   fifo->uncommit(status);
   EXPECT_EQ(windows.written(window, 0x09, 8), 0x05u);
 
-  fifo->fields.transferMechanism = tAOFIFOFields::kDirect;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDirect;
+  deployFIFO();
   fifo->commit(status);
-  fifo->fields.transferMechanism = tAOFIFOFields::kInterrupt;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kInterrupt;
+  deployFIFO();
   windows.setRead(window, 0x106, 16, 0x4000);  // bit 14: full
   const int16_t samples[] = {1, 2};
   clearLogs();
@@ -659,7 +773,8 @@ TEST_F(tAOFIFOTest, APreloadThatEndsShortNamesTheDevice) {
   const nQoORB100::tGUID device{0x1122, 0x3344};
   resources.device = &device;
   build();
-  fifo->fields.totalSamples = 10;
+  fifoDeployed.totalSamples = 10;
+  deployFIFO();
   source.perSample = 0;
   fifo->commit(status);
   fifo->arm(status);
@@ -679,8 +794,9 @@ TEST_F(tAOFIFOTest, APreloadThatEndsShortNamesTheDevice) {
 // requests off before their data are loaded.
 TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->setRegenerateFromFIFO(1, status);
   // Starts on a thread of its own while the test clock moves on: the start's
   // code, and the DMA requests as it left them.
@@ -733,8 +849,9 @@ TEST_F(tAOFIFOTest, ARegeneratingDMAStartGoesOnTheLoadOfItsOwnRunOnly) {
 // uncommitted FIFO leaves it uncommitted.
 TEST_F(tAOFIFOTest, AnUncommitAfterTheCompletionUndoesNothingOfTheArm) {
   build();
-  fifo->fields.transferMechanism = tAOFIFOFields::kDMA;
-  fifo->fields.dmaChannel = 4;
+  fifoDeployed.transferMechanism = tAOFIFOFields::kDMA;
+  fifoDeployed.dmaChannel = 4;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   fifo->start(status);

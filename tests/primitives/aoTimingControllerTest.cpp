@@ -38,8 +38,9 @@ class tAOTimingTest : public tAOTest {
     fifo = new tTavikAO_FIFOPrimitive(&description, resources, status);
     timing = new tTavikAOTimingControllerPrimitive(&description, resources, fifo, status);
     fifo->setTimingController(timing);
-    fifo->fields.dataSource = &source;
-    fifo->fields.channelCount = 2;
+    fifo->setDataSource(&source);
+    fifoDeployed.channelCount = 2;
+    deployFIFO();
     timing->setCompletionNotifier(&notifier);
     ASSERT_EQ(status.code, 0);
     clearLogs();
@@ -58,6 +59,9 @@ class tAOTimingTest : public tAOTest {
     clearLogs();
   }
   uint16_t command2() const { return map->AO_Command_2.getRegister(); }
+  // The settings deployed last, as the test wrote them, deployed whole.
+  void deploy() { timing->fields.deploy(deployed); }
+  void deployFIFO() { fifo->fields.deploy(fifoDeployed); }
   // A blocking update wait while another thread runs the action every
   // millisecond of host time; the wait's code.
   template <typename tAction>
@@ -78,10 +82,13 @@ class tAOTimingTest : public tAOTest {
 
   tTavikAO_FIFOPrimitive* fifo = nullptr;
   tTavikAOTimingControllerPrimitive* timing = nullptr;
+  nQoUdP100::tAOTimingFields deployed;
+  nQoUdP100::tAOFIFOFields fifoDeployed;
 };
 
 TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesUnderTheLock) {
-  timing->fields.startTriggerSelect = 3;
+  deployed.startTriggerSelect = 3;
+  deploy();
   commitAndArm();
   EXPECT_EQ(groupBEnable() & 0x2, 0x2) << "arm enabled the start source";
   timing->start(status);
@@ -95,10 +102,13 @@ TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesU
   EXPECT_EQ(timing->state().getState(), 4u);
   EXPECT_EQ(timing->handleInterruptCode(0), 0u) << "already running";
 
-  // No trigger: the start strobe, as a bus atomic run under the AO command lock.
+  // Committed with no trigger: the start strobe, as a bus atomic run under
+  // the AO command lock.
   windows.setRead(window, 0x106, 16, 0);
   timing->disarm(status);
-  timing->fields.startTriggerSelect = 0;
+  deployed.startTriggerSelect = 0;
+  deploy();
+  timing->commit(status);
   clearLogs();
   timing->start(status);
   EXPECT_TRUE(windows.writes().empty()) << "no start strobe without an arm";
@@ -115,7 +125,8 @@ TEST_F(tAOTimingTest, AStartTriggerWaitsForItsInterruptAndASoftwareStartStrobesU
 }
 
 TEST_F(tAOTimingTest, CompletionDisarmsInTheSecondaryPassAndNotifiesOncePerArm) {
-  fifo->fields.transferMechanism = 2;
+  fifoDeployed.transferMechanism = 2;
+  deployFIFO();
   fifo->commit(status);
   fifo->arm(status);
   commitAndArm();
@@ -228,7 +239,9 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOInEveryModeAndWarnsOnlyInMode0) {
   EXPECT_EQ(timing->state().getState(), 2u);
 
   tStatus2 mode1;
-  timing->fields.mode = 1;
+  deployed.mode = 1;
+  deploy();
+  timing->commit(mode1);
   fifo->arm(mode1);
   timing->arm(mode1);
   timing->start(mode1);
@@ -239,23 +252,27 @@ TEST_F(tAOTimingTest, StopCompletesTheFIFOInEveryModeAndWarnsOnlyInMode0) {
   fifo->uncommit(mode1);
 }
 
-// The fields given while armed count from the next arm: a stop completes the
-// FIFO when the generation it ends was armed fed by the FIFO, and only then.
+// The fields deployed under a run count from the next commit: a stop
+// completes the FIFO when the generation it ends was committed fed by the
+// FIFO, and only then.
 TEST_F(tAOTimingTest, StopCompletesTheFIFOOfTheGenerationItEnds) {
   fifo->commit(status);
   fifo->arm(status);
   commitAndArm();
   timing->start(status);
-  timing->fields.withoutFIFO = 1;
+  deployed.withoutFIFO = 1;
+  deploy();
   timing->stop(status);
   EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(fifo->state().getState(), 2u) << "completed";
 
   tStatus2 unfed;
+  timing->commit(unfed);
   fifo->arm(unfed);
   timing->arm(unfed);
   timing->start(unfed);
-  timing->fields.withoutFIFO = 0;
+  deployed.withoutFIFO = 0;
+  deploy();
   timing->stop(unfed);
   EXPECT_EQ(source.finished.size(), 1u) << "a generation without the FIFO completes none";
   EXPECT_EQ(fifo->state().getState(), 3u) << "still armed";
@@ -308,7 +325,8 @@ TEST_F(tAOTimingTest, ACommitOfAStartedEngineEndsItsRunFirst) {
 // strobe and every source off. Its notifier, which may be gone, hears
 // nothing; a disarmed engine's destruction strobes nothing.
 TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutAReport) {
-  timing->fields.startTriggerSelect = 3;
+  deployed.startTriggerSelect = 3;
+  deploy();
   commitAndArm();
   timing->requestEndA(&status);
   ASSERT_EQ(windows.written(window, 0x196, 16), 0x0043u) << "completion, start and end A";
@@ -342,9 +360,10 @@ TEST_F(tAOTimingTest, TheDestructionOfAnArmedEngineSwitchesTheArmOffWithoutARepo
 // disarm as it switches the update source off, leave it off, so the
 // uncommit that takes the handler out leaves no source on without it.
 TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 0;
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 0;
+  deploy();
   commitAndArm();
   timing->disarm(status);
   timing->setTimeout(0, status);
@@ -382,7 +401,8 @@ TEST_F(tAOTimingTest, AnUpdateWaitAfterTheDisarmLeavesTheUpdateSourceOff) {
 // so the uncommit leaves no source without its handler. End A (source 18)
 // and end B (the completion's 8).
 TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) {
-  timing->fields.withoutFIFO = 1;
+  deployed.withoutFIFO = 1;
+  deploy();
   for (const bool endA : {true, false}) {
     SCOPED_TRACE(endA ? "end A" : "end B");
     commitAndArm();
@@ -419,8 +439,9 @@ TEST_F(tAOTimingTest, AnEndRequestBesideTheCompletionsDisarmLeavesItsSourceOff) 
 // so do the sources of both end requests, whose strobes are still written;
 // after one, both go on.
 TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached) {
-  timing->fields.mode = 0;
-  timing->fields.startTriggerSelect = 3;
+  deployed.mode = 0;
+  deployed.startTriggerSelect = 3;
+  deploy();
   timing->arm(status);
   EXPECT_EQ(sourcesWithoutHandler(windows, window, *dispatcher), "");
   EXPECT_EQ(windows.written(window, 0x196, 16) & 0x0003, 0u);
@@ -444,18 +465,20 @@ TEST_F(tAOTimingTest, AnArmSwitchesOnOnlyTheSourcesWhoseHandlersACommitAttached)
 }
 
 // A deploy between the arm and the start or the stop changes nothing of the
-// run: the start strobes or waits for its trigger as the arm decided (a run
-// armed for a software start, given a start trigger since, still starts),
-// the stop warns by the mode the run was armed in, and the updates done, the
-// completion's buffer-done strobe and its count go by the counts the board
-// was loaded with. The next arm takes the deployed fields.
+// run: the start strobes or waits for its trigger as the commit programmed
+// it (a run committed for a software start, given a start trigger since,
+// still starts), the stop warns by the mode the run was committed in, and
+// the updates done, the completion's buffer-done strobe and its count go by
+// the counts the board was loaded with. The next commit takes the deployed
+// fields.
 TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   fifo->commit(status);
   fifo->arm(status);
   commitAndArm();
-  timing->fields.startTriggerSelect = 3;
-  timing->fields.mode = 1;
-  timing->fields.pollUpdates = 0;
+  deployed.startTriggerSelect = 3;
+  deployed.mode = 1;
+  deployed.pollUpdates = 0;
+  deploy();
   EXPECT_FALSE(timing->blockingWaits()) << "committed to poll, with no update handler";
   const uint16_t soft = command2();
   timing->start(status);
@@ -463,9 +486,10 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
             (tLog{kAtomicBegin, wrote(0x10A, soft | 0x0001), kAtomicEnd, kBusFlush}));
   EXPECT_EQ(timing->state().getState(), 4u);
   EXPECT_EQ(groupBEnable() & 0x0003, 0x0001u) << "the completion source, no trigger's";
-  timing->fields.firstBufferUpdateCount = 7;
-  timing->fields.bufferUpdateCount = 0;
-  timing->fields.bufferCount = 9;
+  deployed.firstBufferUpdateCount = 7;
+  deployed.bufferUpdateCount = 0;
+  deployed.bufferCount = 9;
+  deploy();
   windows.setRead(window, 0x124, 32, 4);
   windows.setRead(window, 0x128, 32, 99);
   tStatus2 counters;
@@ -475,17 +499,19 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(notifier.done, 1);
 
-  // Armed for the start trigger in mode 1, with the deployed counts loaded;
-  // then a software start and mode 0 deployed.
+  // Committed for the start trigger in mode 1, with the deployed counts
+  // loaded; then a software start and mode 0 deployed.
   tStatus2 triggered;
+  timing->commit(triggered);
   fifo->arm(triggered);
   timing->arm(triggered);
   ASSERT_EQ(groupBEnable() & 0x0003, 0x0002u) << "the start source only";
-  timing->fields.startTriggerSelect = 0;
-  timing->fields.mode = 0;
-  timing->fields.firstBufferUpdateCount = 400;
-  timing->fields.bufferUpdateCount = 400;
-  timing->fields.bufferCount = 5;
+  deployed.startTriggerSelect = 0;
+  deployed.mode = 0;
+  deployed.firstBufferUpdateCount = 400;
+  deployed.bufferUpdateCount = 400;
+  deployed.bufferCount = 5;
+  deploy();
   clearLogs();
   timing->start(triggered);
   EXPECT_TRUE(windows.log().empty()) << "no strobe: the trigger starts the run";
@@ -500,14 +526,16 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   EXPECT_EQ(triggered.code, 0) << "armed in mode 1: no warning";
   EXPECT_EQ(source.finished.size(), 2u);
 
-  // The completion of a run armed with 400 updates a buffer, 5 buffers,
+  // The completion of a run committed with 400 updates a buffer, 5 buffers,
   // after a deploy of none and 2: the buffer-done strobe and 2000 updates.
   tStatus2 completed;
+  timing->commit(completed);
   timing->arm(completed);
   timing->start(completed);
   ASSERT_EQ(command2() & 0x0001, 0u);
-  timing->fields.bufferUpdateCount = 0;
-  timing->fields.bufferCount = 2;
+  deployed.bufferUpdateCount = 0;
+  deployed.bufferCount = 2;
+  deploy();
   windows.setRead(window, 0x106, 16, 0x8080);
   clearLogs();
   const uint16_t before = command2();
@@ -520,8 +548,101 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
   EXPECT_EQ(completed.code, 0);
   EXPECT_EQ(counters.code, 0);
   timing->uncommit(status);
-  EXPECT_TRUE(timing->blockingWaits()) << "no commit held: the fields";
+  EXPECT_TRUE(timing->blockingWaits()) << "no commit held: the record the last one left";
   fifo->uncommit(status);
+}
+
+// A deploy reaches a run only through the commit: an arm after a disarm
+// (codes 4101, 4100 and 2) goes by what the commit programmed the board
+// with. A run committed for a software start in mode 1, given a start
+// trigger and mode 0 since, starts by its strobe with no start source on,
+// reloads the committed counts, counts its updates by them and stops
+// without the early-end warning; one committed for the start trigger, given
+// a software start since, waits for the trigger's interrupt.
+TEST_F(tAOTimingTest, AnArmAfterADeployGoesByWhatTheCommitProgrammed) {
+  fifo->commit(status);
+  deployed.mode = 1;
+  deployed.firstBufferUpdateCount = 40;
+  deployed.bufferUpdateCount = 30;
+  deployed.bufferCount = 3;
+  deploy();
+  commitAndArm();
+  deployed.startTriggerSelect = 3;
+  deployed.mode = 0;
+  deployed.firstBufferUpdateCount = 7;
+  deployed.bufferUpdateCount = 0;
+  deployed.bufferCount = 9;
+  deploy();
+  timing->disarm(status);
+  fifo->arm(status);
+  clearLogs();
+  timing->arm(status);
+  EXPECT_EQ(windows.written(window, 0x160, 32), 39u) << "the committed counts reloaded";
+  EXPECT_EQ(windows.written(window, 0x158, 32), 2u);
+  EXPECT_EQ(groupBEnable() & 0x0003, 0u) << "no start source, no completion source of mode 0";
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->start(status);
+  EXPECT_EQ(windows.log(),
+            (tLog{kAtomicBegin, wrote(0x10A, soft | 0x0001), kAtomicEnd, kBusFlush}));
+  EXPECT_EQ(timing->state().getState(), 4u);
+  windows.setRead(window, 0x124, 32, 1);
+  windows.setRead(window, 0x128, 32, 9);
+  tStatus2 counters;
+  EXPECT_EQ(timing->getUpdatesDone(counters, 0), 60u) << "30 + 40 - 1 - 9, two buffers left";
+  timing->stop(status);
+  EXPECT_EQ(status.code, 0) << "committed in mode 1: no early-end warning";
+  EXPECT_EQ(source.finished.size(), 1u);
+
+  tStatus2 triggered;
+  timing->commit(triggered);
+  deployed.startTriggerSelect = 0;
+  deploy();
+  timing->disarm(triggered);
+  fifo->arm(triggered);
+  timing->arm(triggered);
+  EXPECT_EQ(groupBEnable() & 0x0003, 0x0003u) << "the start and completion sources";
+  clearLogs();
+  timing->start(triggered);
+  EXPECT_TRUE(windows.log().empty()) << "no strobe: the committed trigger starts the run";
+  windows.setRead(window, 0x106, 16, 0x8100);
+  EXPECT_EQ(bus.raise(1), 2u);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(timing->state().getState(), 4u);
+  timing->stop(triggered);
+  EXPECT_EQ(triggered.code, 200010) << "committed in mode 0";
+  timing->uncommit(status);
+  fifo->uncommit(status);
+  EXPECT_EQ(counters.code, 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The interval reload is the run's own change: it writes the initial count
+// the commit programmed, whatever a deploy set since, and leaves the
+// settings as deployed, so that the next commit programs the deployed
+// interval, not the run's.
+TEST_F(tAOTimingTest, TheIntervalReloadIsTheRunsOwnAndTheNextCommitProgramsTheDeployedOne) {
+  deployed.updateInterval = 5000;
+  deployed.initialIntervalCount = 3;
+  deployed.withoutFIFO = 1;
+  deploy();
+  commitAndArm();
+  timing->start(status);
+  deployed.initialIntervalCount = 7;
+  deploy();
+  windows.setRead(window, 0x10C, 16, 0);
+  clearLogs();
+  const uint16_t soft = command2();
+  timing->setUpdateInterval(1000, status);
+  EXPECT_EQ(windows.writes(),
+            (tLog{wrote(0x154, 999, 32), wrote(0x10A, soft | 0x0080), wrote(0x150, 2, 32)}));
+  EXPECT_EQ(timing->updateInterval(), 1000u);
+  timing->stop(status);
+  timing->commit(status);
+  EXPECT_EQ(windows.written(window, 0x150, 32), 4999u) << "the deployed interval";
+  EXPECT_EQ(timing->updateInterval(), 5000u);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A start trigger whose pass runs inside a disarm (held as the disarm opens
@@ -531,7 +652,8 @@ TEST_F(tAOTimingTest, ADeployUnderTheArmChangesNothingOfItsRun) {
 // counters are read unlatched and the FIFO armed beside it stays armed and
 // unreported.
 TEST_F(tAOTimingTest, AStartTriggerInsideADisarmMarksNoRun) {
-  timing->fields.startTriggerSelect = 3;
+  deployed.startTriggerSelect = 3;
+  deploy();
   fifo->commit(status);
   commitAndArm();
   ASSERT_EQ(groupBEnable() & 0x0002, 0x0002u);
@@ -548,7 +670,9 @@ TEST_F(tAOTimingTest, AStartTriggerInsideADisarmMarksNoRun) {
   EXPECT_EQ(notifier.done, 1);
 
   fifo->arm(status);
-  timing->fields.startTriggerSelect = 0;
+  deployed.startTriggerSelect = 0;
+  deploy();
+  timing->commit(status);
   timing->arm(status);
   clearLogs();
   timing->getUpdatesDone(status, 1);
@@ -589,7 +713,8 @@ TEST_F(tAOTimingTest, AFailedSecondCommitKeepsTheHandlersOfTheFirstAndItsArmDisa
 // The completion source's disable fails on the bus (armed from the disarm
 // command's last write); the start source is still switched off.
 TEST_F(tAOTimingTest, AFailedDisableInDisarmStillSwitchesTheOtherSourcesOff) {
-  timing->fields.startTriggerSelect = 3;
+  deployed.startTriggerSelect = 3;
+  deploy();
   commitAndArm();
   ASSERT_EQ(groupBEnable() & 0x3, 0x3u) << "completion and start";
   windows.setWriteCallback(window, 0x14E,
@@ -668,13 +793,19 @@ TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
   EXPECT_EQ(status.code, -209802);
 
   // Late updates allowed, and no counted waits, by a deploy under the run:
-  // its waits still judge by its arm's rules; the next arm's allow them.
-  tStatus2 deployed, allowed;
-  timing->fields.allowLateUpdates = 1;
-  timing->fields.countedFirstUpdates = 0;
-  timing->pollForNextUpdate(deployed);
-  EXPECT_EQ(deployed.code, -209802);
-  timing->disarm(allowed);
+  // its waits still judge by its commit's rules, and so do those of the next
+  // arm; the next commit's allow them.
+  tStatus2 underRun, rearmed, allowed;
+  deployed.allowLateUpdates = 1;
+  deployed.countedFirstUpdates = 0;
+  deploy();
+  timing->pollForNextUpdate(underRun);
+  EXPECT_EQ(underRun.code, -209802);
+  timing->disarm(rearmed);
+  timing->arm(rearmed);
+  for (int n = 0; n <= 100; ++n) timing->pollForNextUpdate(rearmed);
+  EXPECT_EQ(rearmed.code, -209802) << "the 101st wait of the next arm";
+  timing->commit(allowed);
   timing->arm(allowed);
   timing->pollForNextUpdate(allowed);
   EXPECT_EQ(allowed.code, 209802);
@@ -682,7 +813,8 @@ TEST_F(tAOTimingTest, PollingWaitsJudgeLatenessPastTheCountedWaits) {
   // No flag within the time-out: the test clock moves on every status read.
   windows.setRead(window, 0x106, 16, 0);
   tStatus2 timedOut;
-  timing->fields.allowLateUpdates = 0;
+  deployed.allowLateUpdates = 0;
+  deploy();
   windows.setReadCallback(window, 0x106, [](unsigned) {
     nQoSim::advanceClock(1'000'000'000);
     return 0u;
@@ -755,12 +887,13 @@ TEST_F(tAOTimingTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
 // under way on another thread across the disarm (one counted, one past the
 // counted waits that finds the flag set on entry, judged by the rules of the
 // run they belong to), before the codes' thread sets the time-out, deploys
-// the words the waits read and arms: nothing but those fields orders the
-// steps after the waits (the test waits on relaxed flags), and the arm's
-// fresh count and rules hold.
+// the words the waits read, commits and arms: nothing but those fields
+// orders the steps after the waits (the test waits on relaxed flags), and
+// the arm's fresh count and the commit's rules hold.
 TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
-  timing->fields.countedFirstUpdates = 2;
-  timing->fields.allowLateUpdates = 1;
+  deployed.countedFirstUpdates = 2;
+  deployed.allowLateUpdates = 1;
+  deploy();
   commitAndArm();
   timing->setTimeout(5, status);
   tStatus2 set;
@@ -793,8 +926,10 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
     });
     ASSERT_TRUE(waits.run());
     timing->setTimeout(0, set);
-    timing->fields.countedFirstUpdates = 1;
-    timing->fields.allowLateUpdates = 0;
+    deployed.countedFirstUpdates = 1;
+    deployed.allowLateUpdates = 0;
+    deploy();
+    timing->commit(steps);
     timing->arm(steps);
   }
   EXPECT_EQ(counted.code, 0);
@@ -809,10 +944,11 @@ TEST_F(tAOTimingTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone
 }
 
 TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 0;
-  timing->fields.firstBufferUpdateCount = 100;  // the counter wraps from 0 to 99
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 0;
+  deployed.firstBufferUpdateCount = 100;  // the counter wraps from 0 to 99
+  deploy();
   commitAndArm();
   ASSERT_NE(dispatcher->primaryHandlers[20], nullptr);
   // No update within the time-out; the first wait enables the update source.
@@ -842,9 +978,10 @@ TEST_F(tAOTimingTest, BlockingWaitsReadTheCounterAfterTheUpdateInterrupt) {
 }
 
 TEST_F(tAOTimingTest, BlockingWaitsJudgeFromTheWaitAfterTheCountedOnes) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 2;
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 2;
+  deploy();
   commitAndArm();
   timing->setTimeout(0xFFFFFFFE, status);
   // Counts 50 and 47 are only counted; 40 (after 47) is the first judged and late.
@@ -860,7 +997,8 @@ TEST_F(tAOTimingTest, BlockingWaitsJudgeFromTheWaitAfterTheCountedOnes) {
 }
 
 TEST_F(tAOTimingTest, EndRequestsWithoutAStatusStillEnableTheirEnd) {
-  timing->fields.mode = 1;
+  deployed.mode = 1;
+  deploy();
   commitAndArm();
   timing->start(status);
   clearLogs();
@@ -885,9 +1023,10 @@ namespace nQoTest {
 namespace {
 
 TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInterrupt) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 0;
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 0;
+  deploy();
   commitAndArm();
   timing->setTimeout(0xFFFFFFFE, status);
   timing->requestStop();
@@ -914,9 +1053,10 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
 // only a stop: a blocking and a polling wait after it end at once with
 // -224608, until allowWaits lets them wait again.
 TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 0;
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 0;
+  deploy();
   commitAndArm();
   timing->setTimeout(0xFFFFFFFE, status);
   timing->endWaits();
@@ -952,9 +1092,10 @@ TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
 // sets it again: the reset may have taken the set that was to wake a wait
 // already blocked on it, which the release then waits for.
 TEST_F(tAOTimingTest, AWaitThatLeavesOnTheEndOfTheWaitsSetsTheEventAgain) {
-  timing->fields.mode = 2;
-  timing->fields.pollUpdates = 0;
-  timing->fields.countedFirstUpdates = 0;
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deployed.countedFirstUpdates = 0;
+  deploy();
   commitAndArm();
   timing->endWaits();
   nQoSim::clearSyncLog();
@@ -972,7 +1113,8 @@ TEST_F(tAOTimingTest, AWaitThatLeavesOnTheEndOfTheWaitsSetsTheEventAgain) {
 // the destructor until it has left: the event is closed after the stop's
 // set, never under it.
 TEST_F(tAOTimingTest, TheDestructorClosesTheUpdateEventOnlyAfterAStopUnderWay) {
-  timing->fields.pollUpdates = 0;
+  deployed.pollUpdates = 0;
+  deploy();
   const std::thread::id tester = std::this_thread::get_id();
   const iSync* event = nullptr;
   tHeldPass held;
@@ -999,7 +1141,8 @@ TEST_F(tAOTimingTest, TheDestructorClosesTheUpdateEventOnlyAfterAStopUnderWay) {
 }
 
 TEST_F(tAOTimingTest, EndRequestsHoldAndTheUpdateOutputWriteTheirRegisters) {
-  timing->fields.mode = 1;  // arm leaves the completion source off
+  deployed.mode = 1;  // arm leaves the completion source off
+  deploy();
   commitAndArm();
   timing->start(status);
   clearLogs();

@@ -122,7 +122,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
     if (s.isNotFatal()) {
-      committedMechanism = fields.transferMechanism;
+      committedMechanism = fields.programmed().transferMechanism;
       commitHeld = true;
     }
   }
@@ -142,7 +142,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   void arm(tStatus2& s) override {
     if (arms != nullptr && s.isNotFatal()) arms->add('a');
     tTavikAO_FIFOPrimitive::arm(s);
-    armedTotal = fields.totalSamples;
+    armedTotal = fields.programmed().totalSamples;
   }
   tReportLog* arms = nullptr;
 };
@@ -155,7 +155,7 @@ struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   void arm(tStatus2& s) override {
     hold();
     tTavikAOTimingControllerPrimitive::arm(s);
-    armedMode = fields.mode;
+    armedMode = fields.programmed().mode;
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
@@ -415,9 +415,8 @@ class tAOFIFORow : public tBoardRow {
     supervisor.linkResource(status);
   }
   std::string primitiveState() {
-    return state(fifo->state()) + ", source " +
-           (fifo->fields.dataSource != nullptr ? "set" : "none") + ", channel's observers " +
-           std::to_string(channel.count());
+    return state(fifo->state()) + ", source " + (fifo->dataSource() != nullptr ? "set" : "none") +
+           ", channel's observers " + std::to_string(channel.count());
   }
 
   tAO_FIFOSettings settings, dmaSettings;
@@ -1103,8 +1102,8 @@ class tDACRow : public tBoardRow {
 // The DAC walked committed for writes that wait for the serial update, with
 // a deploy of the immediate update mode; the board firing is a client's
 // write of the next number. The write puts its value on the DAC and waits
-// for the serial update as the commit held asks (as the deployed settings
-// ask while no commit is held).
+// for the serial update as the commit held asks (with no commit held, as
+// the channel was last programmed: without the wait).
 class tDACWalkRow : public tDACRow {
  protected:
   tDACWalkRow() {
@@ -1143,7 +1142,7 @@ class tDACWalkRow : public tDACRow {
     std::string faults;
     if (windows.written(window, kData, 16) != static_cast<uint16_t>(value))
       faults += "a write put on the DAC a value the client did not write\n";
-    const bool waits = committedWaits.value_or(deployedWaits);
+    const bool waits = committedWaits.value_or(false);
     if (waits != (serialPolls != 0))
       faults += waits ? "a write did not wait for the serial update its commit asked for\n"
                       : "a write waited for a serial update its commit did not ask for\n";

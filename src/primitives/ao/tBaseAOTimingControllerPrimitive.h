@@ -1,10 +1,11 @@
 // The analog-output timing engine, device-independent part: the programming
-// fields the supervisor fills before commit, the primitive state, and the two
-// ways of waiting for the next update (polling the update flag, or blocking
-// on the update event that the board class signals from its interrupt).
+// fields a deploy writes and the record of what the commit programmed, the
+// primitive state, and the two ways of waiting for the next update (polling
+// the update flag, or blocking on the update event that the board class
+// signals from its interrupt).
 //
-//   timing.fields.updateInterval = 1000;
-//   timing.commit(status);
+//   timing.fields.deploy(settings);     // settings.updateInterval = 1000
+//   timing.commit(status);              // the record takes the settings
 //   timing.arm(status);
 //   timing.start(status);
 //   timing.pollForNextUpdate(status);   // -209802 when an update was missed
@@ -25,6 +26,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tEndableEvent.h"
 #include "frame/tSinkSlot.h"
@@ -41,6 +43,7 @@ namespace nQoUdP100 {
 class tBaseAO_FIFOPrimitive;
 
 // The programming fields, in the supervisor's order, with their defaults.
+// The last three are the rules of the update waits.
 struct tAOTimingFields {
   uint32_t timingSelectB = 0;
   uint32_t timingFlagB = 0;
@@ -66,11 +69,18 @@ struct tAOTimingFields {
   uint32_t outputSelect = 0;
   uint32_t outputControlBit3 = 0;
   uint32_t withoutFIFO = 0;
-  // Taken by the arm for the waits of its run; a deploy may write them while
-  // a wait is under way on another thread.
-  std::atomic<uint32_t> countedFirstUpdates{100};
-  std::atomic<uint32_t> allowLateUpdates{0};
+  uint32_t countedFirstUpdates = 100;
+  uint32_t allowLateUpdates = 0;
   uint32_t pollUpdates = 1;
+};
+
+// Who writes the fields and who takes them: the supervisor's settings and
+// the routable's pairs are deployed, and the commit programs the board from
+// them. An arm programs nothing from them: it reloads the counters the commit
+// programmed.
+struct tAOTimingSteps {
+  static constexpr const char* kDeploySteps[] = {"applySettings", "apply"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
 class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive {
@@ -131,11 +141,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void waitForNextUpdate(tStatus2& status);
   void pollForNextUpdate(tStatus2& status);
   // Whether the update waits block on the update event: as the last commit
-  // set the engine up (its update handler), whatever a deploy set since;
-  // with no commit held, as the fields stand.
-  bool blockingWaits() const {
-    const uint32_t committed = _committedPolls;
-    return (committed == kNoCommit ? fields.pollUpdates : committed) == 0;
+  // set the engine up (its update handler), whatever a deploy set since.
+  bool blockingWaits() const { return _programmedPolls == 0; }
+  // The release's: the record goes back to the defaults, as a fresh
+  // reservation finds it.
+  void forget() {
+    fields.forget();
+    _programmedPolls = fields.programmed().pollUpdates;
   }
 
   // Clearing or replacing the notifier waits for a completion pass that is
@@ -148,14 +160,17 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void setDeviceInfo(const tDeviceInfo* deviceInfo) { _deviceInfo = deviceInfo; }
   uint32_t eventFlag() const { return _deviceInfo != nullptr ? _deviceInfo->simulated : 0; }
 
-  tAOTimingFields fields;
+  nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> fields;
 
  protected:
-  // The arm's: the waits of its run count and judge by the fields as they
-  // are now, whatever a deploy under the run writes into them.
-  void takeWaitRules() {
-    _countedFirstUpdates = fields.countedFirstUpdates.load();
-    _allowLateUpdates = fields.allowLateUpdates.load();
+  // A commit's, once the record took the settings: what the waits' callers
+  // on other threads read of it.
+  void noteProgrammed(const tAOTimingFields& record) { _programmedPolls = record.pollUpdates; }
+  // The arm's: the waits of its run count and judge by the rules the commit
+  // took, whatever a deploy under the run writes.
+  void takeWaitRules(const tAOTimingFields& record) {
+    _countedFirstUpdates = record.countedFirstUpdates;
+    _allowLateUpdates = record.allowLateUpdates;
   }
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
@@ -180,10 +195,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The wait rules the last arm took, read by waits on other threads.
   std::atomic<uint32_t> _countedFirstUpdates{100};
   std::atomic<uint32_t> _allowLateUpdates{0};
-  // The pollUpdates of the commit held (kNoCommit: none), read by the waits'
-  // callers on other threads.
-  static constexpr uint32_t kNoCommit = 0xFFFFFFFF;
-  std::atomic<uint32_t> _committedPolls{kNoCommit};
+  // The record's pollUpdates, read by the waits' callers on other threads.
+  std::atomic<uint32_t> _programmedPolls{tAOTimingFields{}.pollUpdates};
   nQoUdR100::tSinkSlot<iDoneObserver> _completionNotifier;
   const tDeviceInfo* _deviceInfo = nullptr;
 };

@@ -1,14 +1,16 @@
 // One analog-output channel, device-independent part: its channel number,
-// the configuration fields the AO DAC supervisor sets (in this order), the
-// value writes and the primitive state.
+// the configuration fields the AO DAC supervisor deploys (in this order) and
+// the record of what the board class programmed, the value writes and the
+// primitive state.
 //
-//   dac.fields.configSelectA = 3;
+//   dac.fields.deploy(settings);   // settings.configSelectA = 3
 //   dac.commit(status);            // -200153 for a select the channel lacks
 //   dac.writeValue(&code, status);
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/common/tPrimitiveState.h"
@@ -24,13 +26,22 @@ struct tAODACFields {
   uint32_t waitForSerialUpdate = 0;
 };
 
+// Who writes the fields and who takes them: the supervisor deploys its
+// settings, and the board class programs the channel from them when it is
+// built and at each commit.
+struct tAODACSteps {
+  static constexpr const char* kDeploySteps[] = {"applySettings"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "tTavikAO_DACPrimitive",
+                                                      "tTavikAO_PWM_DACPrimitive"};
+};
+
 class tBaseAO_DACPrimitive : public nQoUdR100::tModuleObject {
  public:
   static inline void* ___classID = nullptr;
   using tStatus2 = nQoMDBG100::tStatus2;
 
   tBaseAO_DACPrimitive(uint32_t channel, uint32_t configBit7) : _channel(channel) {
-    fields.configBit7 = configBit7;
+    fields.deploy({.configBit7 = configBit7});
   }
   virtual ~tBaseAO_DACPrimitive() = default;
   tBaseAO_DACPrimitive(const tBaseAO_DACPrimitive&) = delete;
@@ -54,7 +65,7 @@ class tBaseAO_DACPrimitive : public nQoUdR100::tModuleObject {
   uint32_t channel() const { return _channel; }
   const tPrimitiveState& state() const { return _state; }
 
-  tAODACFields fields;
+  nQoUdR100::tDeployed<tAODACFields, tAODACSteps> fields;
 
  protected:
   uint32_t _channel;

@@ -20,10 +20,8 @@ tBaseAO_FIFOPrimitive::tBaseAO_FIFOPrimitive(const tAODescription* description, 
       _halfFIFODepth(description->fifoDepth != 0 ? description->fifoDepth / 2 : 1),
       _bit13RefillChunk(description->refillChunk),
       _maxChannels(description->maxChannels) {
-  if (_fifoDepth == 0) {
-    fields.fifoMode = 2;
-    fields.refillChunk = 1;
-  }
+  // Without an output FIFO the FIFO mode is 2 and each refill one sample.
+  if (_fifoDepth == 0) fields.deploy({.fifoMode = 2, .refillChunk = 1});
   if (status.isFatal()) return;
   if (_maxChannels != 0) {
     _channelOrder =
@@ -60,11 +58,11 @@ void tBaseAO_FIFOPrimitive::setRegenerateFromFIFO(uint32_t value, tStatus2& stat
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 274});
     return;
   }
-  _regenerateFromFIFO = value;
+  fields.deploying().regenerateFromFIFO = value;
 }
 
 void tBaseAO_FIFOPrimitive::registerDataLoadedObserver(tStatus2& status) {
-  nQoLMSDR100::iDMAObservable* const observable = fields.dmaObservable;
+  nQoLMSDR100::iDMAObservable* const observable = _dmaObservable;
   if (status.isFatal() || observable == nullptr || _observed != nullptr) return;
   observable->registerObserver(nQoLMSDR100::iDMAObservable::kDataLoaded, this, status);
   if (status.isNotFatal()) _observed = observable;

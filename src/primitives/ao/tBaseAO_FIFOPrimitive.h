@@ -1,17 +1,21 @@
 // The analog-output data FIFO, device-independent part: the fields the AO
-// FIFO supervisor sets before commit, the channel order, the data-loaded
-// event with its DMA observer registration, and the primitive state. The
-// board class does the register work.
+// FIFO supervisor deploys and the record of what the commit programmed, the
+// channel order, the data source, the data-loaded event with its DMA
+// observer registration, and the primitive state. The board class does the
+// register work.
 //
-//   fifo.fields.channelCount = 2;           // channelOrder()[0..1] name them
-//   fifo.fields.dataSource = &source;
+//   fifo.fields.deploy(settings);           // settings.channelCount = 2:
+//                                           // channelOrder()[0..1] name them
+//   fifo.setDataSource(&source);
 //   fifo.commit(status);                    // -223749 for a bad channel order
 //   fifo.arm(status);
 //   fifo.start(status);
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDMAObservable.h"
 #include "primitives/ao/outputPrimitiveInterfaces.h"
@@ -37,14 +41,23 @@ struct tAOFIFOFields {
   enum tMechanism : uint32_t { kDMA = 0, kInterrupt = 1, kDirect = 2 };
 
   uint32_t transferMechanism = kInterrupt;
+  uint32_t regenerateFromFIFO = 0;
   uint32_t pulseBeforeWrite = 0;
   uint32_t channelCount = 0;
   uint32_t fifoMode = 0;
   uint32_t refillChunk = 1;
   uint64_t totalSamples = 0;  // 0: no limit
   uint32_t dmaChannel = 0;
-  iAODataSource* dataSource = nullptr;
-  nQoLMSDR100::iDMAObservable* dmaObservable = nullptr;
+};
+
+// Who writes the fields and who takes them: the supervisor deploys its
+// settings, the DMA channel its link gives and the regeneration, and the
+// commit programs the board from them (the channel order with them, which
+// only the commit reads).
+struct tAOFIFOSteps {
+  static constexpr const char* kDeploySteps[] = {"applySettings", "linkDMA",
+                                                 "setRegenerateFromFIFO"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
 class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::iDMAObserver {
@@ -75,14 +88,28 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   virtual uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) = 0;
   virtual void clearFIFO(tStatus2& status) = 0;
 
-  // -223749 when asked for regeneration without an output FIFO.
+  // Deploys the regeneration; -223749, and nothing deployed, when asked for
+  // it without an output FIFO.
   void setRegenerateFromFIFO(uint32_t value, tStatus2& status);
-  uint32_t regenerateFromFIFO() const { return _regenerateFromFIFO; }
   void setUpdateWaitStarted() { _updateWaitStarted = 1; }
 
-  // The channels a write's scans hold: the board class's, as its commit set
-  // them up.
-  virtual uint32_t writeChannels() const { return fields.channelCount; }
+  // The links the supervisor gives: where the samples come from, and the
+  // DMA channel's observable, which a commit for regeneration by DMA
+  // registers with.
+  void setDataSource(iAODataSource* source) { _dataSource = source; }
+  iAODataSource* dataSource() const { return _dataSource; }
+  void setDMAObservable(nQoLMSDR100::iDMAObservable* observable) { _dmaObservable = observable; }
+  nQoLMSDR100::iDMAObservable* dmaObservable() const { return _dmaObservable; }
+
+  // The channels a write's scans hold: as the last commit programmed them,
+  // whatever a deploy set since.
+  uint32_t writeChannels() const { return _programmedChannels; }
+  // The release's: the record goes back to the defaults, as a fresh
+  // reservation finds it.
+  void forget() {
+    fields.forget();
+    _programmedChannels = fields.programmed().channelCount;
+  }
   // maxChannels entries; the first channelCount name the task's channels.
   uint32_t* channelOrder() { return _channelOrder; }
   uint32_t maxChannels() const { return _maxChannels; }
@@ -90,14 +117,17 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   uint32_t halfFIFODepth() const { return _halfFIFODepth; }
   const tPrimitiveState& state() const { return _state; }
 
-  tAOFIFOFields fields;
+  nQoUdR100::tDeployed<tAOFIFOFields, tAOFIFOSteps> fields;
 
  protected:
-  // Registers with fields.dmaObservable and records it, unless a
+  // A commit's, once the record took the settings: what writes on other
+  // threads read of it.
+  void noteProgrammed(const tAOFIFOFields& record) { _programmedChannels = record.channelCount; }
+  // Registers with the DMA channel's observable and records it, unless a
   // registration is recorded already.
   void registerDataLoadedObserver(tStatus2& status);
-  // Unregisters from the observable recorded, whatever fields.dmaObservable
-  // holds now (an unlink nulls it), and clears the record once it went.
+  // Unregisters from the observable recorded, whatever the link holds now
+  // (an unlink nulls it), and clears the record once it went.
   void unregisterDataLoadedObserver(tStatus2& status);
   // Clears a report of the run before: an arm calls it before it turns the
   // DMA requests on, so a load from then on, also one before the start,
@@ -112,12 +142,15 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   uint32_t _bit13RefillChunk;
   uint32_t _maxChannels;
   uint32_t* _channelOrder = nullptr;
-  uint32_t _regenerateFromFIFO = 0;
   uint32_t _updateWaitStarted = 0;
   uint32_t _completionReported = 0;
   // The observable that registerDataLoadedObserver registered with: only
   // unregisterDataLoadedObserver clears it.
   nQoLMSDR100::iDMAObservable* _observed = nullptr;
+  iAODataSource* _dataSource = nullptr;
+  nQoLMSDR100::iDMAObservable* _dmaObservable = nullptr;
+  // The record's channel count, read by writes on other threads.
+  std::atomic<uint32_t> _programmedChannels{0};
   iSync* _dataLoaded = nullptr;
   tPrimitiveState _state;
 };

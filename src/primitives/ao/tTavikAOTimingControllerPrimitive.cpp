@@ -93,24 +93,15 @@ class tCommand2Op final : public iBusAtomicOperation {
   tStatus2* _status;
 };
 
-// Takes the arm's records with the board's interrupt service held off, so
-// that the start-trigger routine sees them whole: it marks a run only of an
-// arm whose record still holds, and a disarm takes that run with the arm.
-class tTakeArmRecordsOp final : public iBusAtomicOperation {
+// A callable run as one atomic run of the bus; it answers the status code.
+template <class tInside>
+class tOnTheBusOp final : public iBusAtomicOperation {
  public:
-  tTakeArmRecordsOp(std::atomic<uint32_t>& due, std::atomic<uint32_t>& started)
-      : _due(due), _started(started) {}
-  int32_t operateAtomically() override {
-    due = _due.exchange(0) != 0;
-    runEnds = _started.exchange(0) != 0;
-    return 0;
-  }
-  bool due = false;
-  bool runEnds = false;
+  explicit tOnTheBusOp(tInside& inside) : _inside(inside) {}
+  int32_t operateAtomically() override { return _inside(); }
 
  private:
-  std::atomic<uint32_t>& _due;
-  std::atomic<uint32_t>& _started;
+  tInside& _inside;
 };
 
 struct tUpdatePulseOp final : nQoUdRLP100::tTavikAtomicOperation<tUpdatePulseOp> {
@@ -165,7 +156,7 @@ tTavikAOTimingControllerPrimitive::~tTavikAOTimingControllerPrimitive() {
   tStatus2 ignored;
   // An arm that no disarm followed leaves the board first; its completion
   // notifier, which may be gone, hears nothing.
-  if (_notifierDue.exchange(0) != 0) switchArmOff(ignored);
+  if (_runs.endIfLive(_runs.live())) switchArmOff(ignored);
   for (uint32_t code = 0; code < kCodeCount; ++code) detach(code, ignored);
 }
 
@@ -192,9 +183,26 @@ void tTavikAOTimingControllerPrimitive::command2Locked(uint32_t set, uint32_t cl
   changeCommand2(set, clear, status);
 }
 
+template <class tInside>
+void tTavikAOTimingControllerPrimitive::onTheBus(tInside inside, tStatus2& status) {
+  auto answering = [&] {
+    inside();
+    return status.code;
+  };
+  tOnTheBusOp<decltype(answering)> operation(answering);
+  _map->space().bus()->runAtomically(&operation, &status.code);
+}
+
 void tTavikAOTimingControllerPrimitive::enable(tEnable which, tStatus2& status) {
   tTavikInterruptDispatcher::tAtomicStatusRefDispatcher binder(_dispatcher, which, status);
   binder.exec();
+}
+
+void tTavikAOTimingControllerPrimitive::enableInRun(tEnable which, tStatus2& status) {
+  if (status.isFatal()) return;
+  const uint32_t run = _runs.live();
+  _runs.actOn(
+      run, [&](auto inside) { onTheBus(inside, status); }, [&] { (_dispatcher->*which)(status); });
 }
 
 void tTavikAOTimingControllerPrimitive::disable(tDisable which, tStatus2& status) {
@@ -222,12 +230,12 @@ void tTavikAOTimingControllerPrimitive::detach(uint32_t code, tStatus2& status) 
   _attached[code] = 0;
 }
 
-void tTavikAOTimingControllerPrimitive::loadCounters(tStatus2& status) {
-  const bool counted = fields.mode == 1 || fields.mode == 2;
-  _updateCounterWrap = counted ? fields.firstBufferUpdateCount - 1 : 0xFFFFFFFF;
-  _loaded = {fields.firstBufferUpdateCount, fields.bufferUpdateCount, fields.bufferCount};
-  _helper->aoLoadUC(nTavik::encodeAOUCFlag(counted ? 1 : 0) != 0, fields.firstBufferUpdateCount,
-                    fields.bufferUpdateCount, fields.bufferCount, &status);
+void tTavikAOTimingControllerPrimitive::loadCounters(const tAOTimingFields& record,
+                                                     tStatus2& status) {
+  const bool counted = record.mode == 1 || record.mode == 2;
+  _updateCounterWrap = counted ? record.firstBufferUpdateCount - 1 : 0xFFFFFFFF;
+  _helper->aoLoadUC(nTavik::encodeAOUCFlag(counted ? 1 : 0) != 0, record.firstBufferUpdateCount,
+                    record.bufferUpdateCount, record.bufferCount, &status);
 }
 
 // Programming ------------------------------------------------------------------
@@ -241,7 +249,9 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   // An arm that no disarm followed is disarmed first, with its reports (a
   // run it holds ends with it): the commit reloads the counters and rewrites
   // the trigger, timing and mode registers that the armed engine runs on.
-  if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // The record takes the settings: the runs of this commit go by them.
+  const tAOTimingFields& f = fields.program();
   uint32_t held = 0;
   for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
@@ -249,32 +259,32 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOConfigurationLock}, s);
     auto& control = _map->AO_Output_Control;
     openBracket(*_map, s);
-    control.setBits(0x7C00, 10, nTavik::encodeAO_Output_ControlBits14_10(fields.outputSelect), s);
-    control.setBits(0x0008, 3, nTavik::encodeAO_Output_ControlBit3(fields.outputControlBit3), s);
-    control.setBits(0x8000, 15, fields.outputSelect != 0 ? 1 : 0, s);
+    control.setBits(0x7C00, 10, nTavik::encodeAO_Output_ControlBits14_10(f.outputSelect), s);
+    control.setBits(0x0008, 3, nTavik::encodeAO_Output_ControlBit3(f.outputControlBit3), s);
+    control.setBits(0x8000, 15, f.outputSelect != 0 ? 1 : 0, s);
     control.flush(s, 0);
     closeBracket(*_map, s);
   }
   _helper->aoConfigureTrigger(
-      nTavik::tAO_Start_Trigger_Select{nTavik::encodeAOTriggerSelect(fields.startTriggerSelect)},
-      nTavik::encodeAOTriggerFlagB(fields.startTriggerFlag) != 0, fields.triggerSelectBit5 != 0,
-      fields.triggerSelectBit6 != 0, fields.triggerSelectBit14 != 0, fields.mode1Bit0 != 0,
-      nTavik::encodeAOTriggerFlagA(fields.mode3Bit11) != 0, s);
-  loadCounters(status);
+      nTavik::tAO_Start_Trigger_Select{nTavik::encodeAOTriggerSelect(f.startTriggerSelect)},
+      nTavik::encodeAOTriggerFlagB(f.startTriggerFlag) != 0, f.triggerSelectBit5 != 0,
+      f.triggerSelectBit6 != 0, f.triggerSelectBit14 != 0, f.mode1Bit0 != 0,
+      nTavik::encodeAOTriggerFlagA(f.mode3Bit11) != 0, s);
+  loadCounters(f, status);
   _loadToggle = 0;
-  _initialIntervals = fields.initialIntervalCount;
+  _loadedInterval = f.updateInterval;
   _helper->aoConfigureTiming(
-      nTavik::tAO_Timing_Select_B{nTavik::encodeAOTimingSelectB(fields.timingSelectB)},
-      nTavik::encodeAOTimingFlagB(fields.timingFlagB) != 0,
-      nTavik::tAO_Timing_Select_A{nTavik::encodeAOTimingSelectA(fields.timingSelectA)},
-      nTavik::encodeAOTimingFlagA(fields.timingFlagA) != 0, fields.updateInterval,
-      fields.command2Bit11 != 0, fields.initialIntervalCount, s);
-  _helper->aoConfigureMode3(fields.mode3Bit3 != 0, fields.mode3Bit4 != 0, fields.mode3Bit5 != 0, s);
+      nTavik::tAO_Timing_Select_B{nTavik::encodeAOTimingSelectB(f.timingSelectB)},
+      nTavik::encodeAOTimingFlagB(f.timingFlagB) != 0,
+      nTavik::tAO_Timing_Select_A{nTavik::encodeAOTimingSelectA(f.timingSelectA)},
+      nTavik::encodeAOTimingFlagA(f.timingFlagA) != 0, f.updateInterval, f.command2Bit11 != 0,
+      f.initialIntervalCount, s);
+  _helper->aoConfigureMode3(f.mode3Bit3 != 0, f.mode3Bit4 != 0, f.mode3Bit5 != 0, s);
   attach(0, status);
   attach(1, status);
   attach(2, status);
-  if (fields.mode == 2 && fields.pollUpdates == 0) attach(3, status);
-  _committedPolls = fields.pollUpdates;
+  if (f.mode == 2 && f.pollUpdates == 0) attach(3, status);
+  noteProgrammed(f);
   _state.setCommitted();
   _updatesDone = 0;
   _armNotAnUpdate = 1;
@@ -293,7 +303,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // An arm not yet disarmed is disarmed first, with its reports (a run it
   // holds ends with it).
-  if (_notifierDue.load() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
   detach(2, status);
@@ -314,45 +324,53 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
     _map->AO_Trigger_Select.flush(s, 0);
     closeBracket(*_map, s);
   });
-  _committedPolls = kNoCommit;
   _state.setUncommitted();
 }
 
 // Run control ------------------------------------------------------------------
 
+// The run goes by what the commit programmed (with none held, by the record
+// as the last commit left it): its trigger, its mode and the counters an
+// arm after the first reloads, whatever a deploy wrote since. It begins
+// before its sources go on, so that a start trigger finds it live.
 void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
+  const tAOTimingFields& record = fields.programmed();
   _update.lift(kStopMark);
-  _fifoFed.set(fields.withoutFIFO == 0 ? 1 : 0);
+  _fifoFed.set(record.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
-  takeWaitRules();
+  takeWaitRules(record);
   if (_firstArmAfterCommit != 0)
     _firstArmAfterCommit = 0;
   else
-    loadCounters(status);
-  _runTriggered = fields.startTriggerSelect != 0 ? 1 : 0;
-  _runMode = fields.mode;
-  _runFirst = _loaded.first;
-  _runEach = _loaded.each;
-  _runBuffers = _loaded.buffers;
+    loadCounters(record, status);
+  _runTriggered = record.startTriggerSelect != 0 ? 1 : 0;
+  _runMode = record.mode;
+  _runFirst = record.firstBufferUpdateCount;
+  _runEach = record.bufferUpdateCount;
+  _runBuffers = record.bufferCount;
+  // A bus that refuses the atomic run still begins it: the arm's failure
+  // disarms it, with its done report.
+  tStatus2 bus;
+  onTheBus([&] { _runs.begin(); }, bus);
+  if (bus.code != 0) _runs.begin();
+  status.assign(bus);
   // A source goes on only while a commit holds its handler in the slot.
   if (_runMode == 0 && _attached[2] != 0)
     enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit0, status);
-  if (_runMode == 2 && fields.pollUpdates == 0) _lastUpdateCount = 0;
+  if (_runMode == 2 && record.pollUpdates == 0) _lastUpdateCount = 0;
   if (_runTriggered != 0 && _attached[0] != 0)
     enable(&tTavikInterruptDispatcher::enableGroupBInterruptBit1, status);
   _done = 0;
   setMode3Hold(0, status);
-  const bool personalBit10 = fields.withoutFIFO == 0 && _runMode != 2;
+  const bool personalBit10 = record.withoutFIFO == 0 && _runMode != 2;
   openBracket(*_map, s);
   _map->AO_Personal.set_AO_Personal_Bit10(personalBit10, s);
   _map->AO_Personal.flush(s, 0);
   closeBracket(*_map, s);
   _helper->aoArm(personalBit10, _armNotAnUpdate != 0, s);
   _armNotAnUpdate = 1;
-  if (++_arms == 0) _arms = 1;
-  _notifierDue = _arms;
   _state.setArmed();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -364,25 +382,32 @@ void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
 // nothing on an engine that no arm holds, whose state would then say
 // running, and a run armed for a start trigger waits for its interrupt.
 void tTavikAOTimingControllerPrimitive::start(tStatus2& status) {
-  if (status.isFatal() || _runTriggered != 0 || _notifierDue.load() == 0) return;
+  if (status.isFatal() || _runTriggered != 0 || _runs.live() == 0) return;
   command2Locked(kStartStrobe, 0, &status);
   _map->flushBus(&status);
   _state.setRunning();
   _started = 1;
 }
 
-// The arm's record goes before the sources are switched off: a wait or an
-// end request from here on leaves its source off. A run that no stop ended
-// ends here as a stop ends it (the stop's early-end warning is not the
-// disarm's answer).
+// The arm's run ends before the sources are switched off, inside an atomic
+// run of the bus, so that the start trigger's pass sees it whole: a wait or
+// an end request from here on leaves its source off, and the pass marks no
+// start of it. The done report is due only when the disarm, not the
+// completion's pass, ended it. A run that no stop ended ends here as a stop
+// ends it (the stop's early-end warning is not the disarm's answer).
 void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   if (status.isFatal()) return;
-  tTakeArmRecordsOp taken(_notifierDue, _started);
-  int32_t code = 0;
-  _map->space().bus()->runAtomically(&taken, &code);
-  // A bus that refused the run still leaves the records taken.
-  if (code != 0) taken.operateAtomically();
-  endArm(taken.due, taken.runEnds, status);
+  bool due = false;
+  bool runEnds = false;
+  const auto take = [&] {
+    due = _runs.endIfLive(_runs.live());
+    runEnds = _started.exchange(0) != 0;
+  };
+  tStatus2 bus;
+  onTheBus(take, bus);
+  // A bus that refused the run still ends it.
+  if (bus.code != 0) take();
+  endArm(due, runEnds, status);
 }
 
 // The state and the FIFO that fed a run ending here are settled before the
@@ -447,19 +472,16 @@ void tTavikAOTimingControllerPrimitive::requestEndB(tStatus2* status) {
 }
 
 // The end's source goes on only while the commit's handler is attached and
-// the arm's record holds, looked at inside the atomic run that switches it
+// the arm's run is live, looked at inside the atomic run that switches it
 // on: the completion's second pass may disarm after the caller's look at the
-// run, and its disarm clears the record before it switches off.
+// run, and it ends the run before it switches off.
 void tTavikAOTimingControllerPrimitive::requestEnd(uint16_t ack, uint32_t code, tEnable which,
                                                    uint32_t strobe, tStatus2* status) {
   _map->Interrupt_B_Ack.writeRegister(ack, status);
   _map->flushBus(status);
   // Without a status the end is still enabled, else the strobe is never served.
   tStatus2 local;
-  if (_attached[code] != 0)
-    tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(_dispatcher, which, _notifierDue,
-                                                           status != nullptr ? *status : local)
-        .exec();
+  if (_attached[code] != 0) enableInRun(which, status != nullptr ? *status : local);
   command2Locked(strobe, 0, status);
   _map->flushBus(status);
 }
@@ -481,7 +503,7 @@ void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatu
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
     const uint32_t interval = ticks - 1;
-    const uint32_t initial = _initialIntervals - 1;
+    const uint32_t initial = fields.programmed().initialIntervalCount - 1;
     if (_loadToggle != 0)
       _map->Write_0154.writeRegister(interval, &status, 1);
     else
@@ -493,7 +515,7 @@ void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatu
       _map->Write_0154.writeRegister(initial, &status, 1);
   }
   _map->flushBus(&status);
-  fields.updateInterval = ticks;
+  _loadedInterval = ticks;
 }
 
 // Counters -----------------------------------------------------------------------
@@ -576,12 +598,10 @@ void tTavikAOTimingControllerPrimitive::acknowledgeUpdateFlag(tStatus2* status) 
   _map->Interrupt_B_Ack.writeRegister(kAckUpdate, status);
 }
 
-// Only while the commit's handler is attached and the arm's record holds.
+// Only while the commit's handler is attached and the arm's run is live.
 void tTavikAOTimingControllerPrimitive::enableUpdateInterrupt(tStatus2& status) {
   if (_attached[3] == 0) return;
-  tTavikInterruptDispatcher::tAtomicWhileArmedDispatcher(
-      _dispatcher, &tTavikInterruptDispatcher::enableGroupBInterruptBit2, _notifierDue, status)
-      .exec();
+  enableInRun(&tTavikInterruptDispatcher::enableGroupBInterruptBit2, status);
 }
 
 // Interrupts ----------------------------------------------------------------------
@@ -597,8 +617,9 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
     case 0:
       if (_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit1, status);
-      // A run only of an arm whose record holds: a disarm under way cleared it.
-      if (_notifierDue.load() != 0) {
+      // A start only of a live run: the disarm ends it inside the bus's atomic
+      // run, which this pass runs under.
+      if (_runs.live() != 0) {
         _state.setRunning();
         _started = 1;
       }
@@ -606,11 +627,11 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
     case 1:
       if (!_state.isRunning()) return tAnswer::kNothingPending;
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit6, status);
-      _endedArm = _notifierDue.load();
+      _endedRun = _runs.live();
       return tAnswer::kHandledWantsSecondary;
     case 2:
       disable(&tTavikInterruptDispatcher::disableGroupBInterruptBit0, status);
-      _endedArm = _notifierDue.load();
+      _endedRun = _runs.live();
       if (enabled(kAOErrorEnableBit))
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (_runEach != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
@@ -619,13 +640,12 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
   }
 }
 
-// Only the arm whose end the first pass saw is disarmed: a second code's
-// pass, or one after the done report brought the next arm, touches nothing.
-// The board ended the run: its updates are counted before the disarm, which
-// completes the FIFO that fed it before the done report.
+// Only the run whose end the first pass saw ends, claimed once: a second
+// code's pass, or one after the done report brought the next arm, touches
+// nothing. The board ended the run: its updates are counted before the
+// disarm, which completes the FIFO that fed it before the done report.
 void tTavikAOTimingControllerPrimitive::handleSecondaryInterruptCode(uint32_t) {
-  uint32_t ended = _endedArm.load();
-  if (ended == 0 || !_notifierDue.compare_exchange_strong(ended, 0)) return;
+  if (!_runs.endIfLive(_endedRun.load())) return;
   _started = 0;
   _done = 1;
   _updatesDone = (_runBuffers - 1) * _runEach + _runFirst;

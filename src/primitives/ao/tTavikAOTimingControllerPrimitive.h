@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tRuns.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/tAOResources.h"
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
@@ -56,6 +57,7 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   uint32_t hold() const override { return _hold; }
   void softwareUpdatePulse(tStatus2& status) override;
   // -201261 when the AO status says the other load register is not free.
+  // The new interval is the run's: the settings keep what was deployed.
   void setUpdateInterval(uint32_t ticks, tStatus2& status) override;
   uint32_t readCount120(tStatus2* status) override;
   uint32_t readUpdateCounter(tStatus2& status) override;
@@ -73,6 +75,9 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
 
   bool isDone() const { return _done != 0; }
   uint32_t updatesDone() const { return _updatesDone; }
+  // The interval the board was last loaded with: the commit's, or the last
+  // reload's.
+  uint32_t updateInterval() const { return _loadedInterval; }
 
  private:
   using tEnable = void (nQoUdRLP100::tTavikInterruptDispatcher::*)(tStatus2&);
@@ -86,10 +91,19 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
                        tStatus2& status);
   uint32_t readUpdateRegister() { return _map->Read_0128.refresh(_readStatus); }
   uint32_t readBufferRegister() { return _map->Read_0124.refresh(_readStatus); }
-  void loadCounters(tStatus2& status);
+  // The counters the record says, and the wrap the waits judge by.
+  void loadCounters(const tAOTimingFields& record, tStatus2& status);
+  // Runs inside() as one atomic run of the map's bus, which the interrupt
+  // routine runs under: inside answers into status.
+  template <class tInside>
+  void onTheBus(tInside inside, tStatus2& status);
   void attach(uint32_t code, tStatus2& status);
   void detach(uint32_t code, tStatus2& status);
   void enable(tEnable which, tStatus2& status);
+  // The source on only while the live run at the call is live still, looked
+  // at inside the atomic run that switches it on: a disarm ends the run
+  // before its own atomic switch-off.
+  void enableInRun(tEnable which, tStatus2& status);
   // An end request: the end's acknowledge, the source of the code's handler
   // enabled, its strobe.
   void requestEnd(uint16_t ack, uint32_t code, tEnable which, uint32_t strobe, tStatus2* status);
@@ -112,45 +126,35 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // Written by commit and uncommit on the codes' thread; the first blocking
   // wait of a run, on another, reads the update handler's.
   std::atomic<uint32_t> _attached[kCodeCount] = {};
-  // The run: set by the start of an armed engine (a start trigger's pass
-  // too), cleared by the stop, the completion's pass and the disarm, which
-  // ends a run still held as a stop ends it.
+  // Whether the run started: set by the start of an armed engine (a start
+  // trigger's pass too), cleared by the stop, the completion's pass and the
+  // disarm, which ends a run still held as a stop ends it.
   std::atomic<uint32_t> _started{0};
   uint32_t _updatesDone = 0;
   uint32_t _armNotAnUpdate = 1;
   uint32_t _firstArmAfterCommit = 1;
   uint32_t _hold = 0;
-  // Whether the last arm started a generation fed by the FIFO: its stop and
-  // its completion complete the FIFO, whatever the fields say since.
+  // What the last arm took for its run from the commit's record: whether it
+  // is fed by the FIFO (its stop and its completion complete the FIFO),
+  // whether a start trigger starts it, its mode and the counts the board
+  // counts down from. The start, the stop, the passes and the counts go by
+  // them; the passes read them on the interrupt's side.
   tSyncAtomicU32 _fifoFed;
-  // The counts the board counts down from: loaded by a commit, or by an arm
-  // after the first, from the fields as they were then.
-  struct tCounts {
-    uint32_t first = 0;
-    uint32_t each = 0;
-    uint32_t buffers = 0;
-  };
-  tCounts _loaded;
-  // The initial interval count the commit programmed, which an interval
-  // reload under the run writes again.
-  uint32_t _initialIntervals = 2;
-  // What the last arm took for its run: whether a start trigger starts it,
-  // its mode and its counts. The start, the stop, the passes and the counts
-  // go by them, whatever a deploy wrote into the fields since; the passes
-  // read them on the interrupt's side.
   std::atomic<uint32_t> _runTriggered{0};
   std::atomic<uint32_t> _runMode{0};
   std::atomic<uint32_t> _runFirst{0};
   std::atomic<uint32_t> _runEach{0};
   std::atomic<uint32_t> _runBuffers{0};
-  // Set by arm to its number, cleared by disarm before it switches off: also
-  // the record by which uncommit disarms, whatever state a commit set since,
-  // and while which a wait or an end request switches its source on.
-  std::atomic<uint32_t> _notifierDue{0};
-  // The last arm's number, never 0.
-  uint32_t _arms = 0;
-  // The arm whose end the first pass of an end or of the completion saw.
-  std::atomic<uint32_t> _endedArm{0};
+  std::atomic<uint32_t> _loadedInterval{tAOTimingFields{}.updateInterval};
+  // The arms' runs: an arm begins one and a disarm ends it, each inside an
+  // atomic run of the bus, where the start trigger's pass looks at it; the
+  // completion's second pass ends the run its first pass saw, claiming it
+  // once. While it is live a wait or an end request switches its source on,
+  // and uncommit and the destructor disarm by it, whatever state a commit
+  // set since.
+  nQoUdR100::tRuns _runs;
+  // The run whose end the first pass of an end or of the completion saw.
+  std::atomic<uint32_t> _endedRun{0};
   tStatus2* _readStatus = nullptr;
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 0> _startHandler{this};
   tInterruptDelegator<tTavikAOTimingControllerPrimitive, 1> _endRequestHandler{this};

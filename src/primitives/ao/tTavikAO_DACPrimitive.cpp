@@ -62,20 +62,20 @@ bool tTavikAO_DACChannel::placed(tStatus2& status) const {
   return false;
 }
 
-void tTavikAO_DACChannel::programChannel(tStatus2& status) {
+void tTavikAO_DACChannel::programChannel(const tAODACFields& record, tStatus2& status) {
   if (!placed(status)) return;
   tStatus2* s = &status;
   auto& config = _map->Array_00C3[_channel];
-  config.setBits(0x40, 6, nTavik::encodeAOConfigBit6(fields.updateMode), s);
-  config.setBits(0x80, 7, nTavik::encodeAOConfigBit7(fields.configBit7), s);
+  config.setBits(0x40, 6, nTavik::encodeAOConfigBit6(record.updateMode), s);
+  config.setBits(0x80, 7, nTavik::encodeAOConfigBit7(record.configBit7), s);
   if (_hasSecondRegister) {
     auto& second = _map->Static_AI_Control[4 + _channel];
-    second.setBits(0x1, 0, fields.configSelectA == 5 || fields.configSelectA == 6 ? 1 : 0, s);
+    second.setBits(0x1, 0, record.configSelectA == 5 || record.configSelectA == 6 ? 1 : 0, s);
     second.flush(s, 0);
   }
-  const int8_t codeA = lookUp(kSelectA, fields.configSelectA, _channel);
+  const int8_t codeA = lookUp(kSelectA, record.configSelectA, _channel);
   if (codeA < 0) nQoUdR100::setCode(status, nQoUdR100::kBadConfigSelectA, {kFile, 80});
-  const int8_t codeB = lookUp(kSelectB, fields.configSelectB, _channel);
+  const int8_t codeB = lookUp(kSelectB, record.configSelectB, _channel);
   if (codeB == kZero)
     nQoUdR100::setCode(status, nQoUdR100::kConfigSelectBZero, {kFile, 83});
   else if (codeB == kHigh)
@@ -89,16 +89,11 @@ void tTavikAO_DACChannel::programChannel(tStatus2& status) {
   _map->flushBus(s);
 }
 
-bool tTavikAO_DACChannel::waitsForSerialUpdate() const {
-  const uint32_t committed = _committedWait;
-  if (committed != kNoCommit) return committed != 0;
-  return fields.updateMode == 2 && fields.waitForSerialUpdate == 1;
-}
-
 void tTavikAO_DACChannel::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  programChannel(status);
-  _committedWait = fields.updateMode == 2 && fields.waitForSerialUpdate == 1 ? 1 : 0;
+  const tAODACFields& record = fields.program();
+  programChannel(record, status);
+  _serialWaits = record.updateMode == 2 && record.waitForSerialUpdate == 1;
   _state.setCommitted();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -112,7 +107,7 @@ void tTavikAO_DACChannel::uncommit(tStatus2& status) {
   config.setBits(0x40, 6, 0, &status);
   config.flush(&status, 0);
   _map->flushBus(&status);
-  _committedWait = kNoCommit;
+  _serialWaits = false;
   _state.setUncommitted();
 }
 
@@ -122,7 +117,7 @@ tTavikAO_DACPrimitive::tTavikAO_DACPrimitive(const tAOResources& resources, uint
                                              uint32_t hasSecondRegister, bool configBit7,
                                              tStatus2& status)
     : tTavikAO_DACChannel(resources, channel, configBit7 ? 1 : 0, hasSecondRegister != 0, status) {
-  programChannel(status);
+  programChannel(fields.program(), status);
   const int16_t zero = 0;
   writeValue(&zero, status);
   if (status.isNotFatal()) _state.setUncommitted();
@@ -135,7 +130,7 @@ void* tTavikAO_DACPrimitive::___CPPKRLDynamicCast(void* const* classID) {
 uint32_t tTavikAO_DACPrimitive::writeValue(const int16_t* value, tStatus2& status) {
   if (status.isFatal()) return 0;
   _map->Array_00C0[_channel].writeRegister(static_cast<uint32_t>(int32_t{*value}), &status, 1);
-  if (!waitsForSerialUpdate()) {
+  if (!_serialWaits) {
     _map->flushBus(&status);
     return 1;
   }
@@ -163,7 +158,7 @@ uint32_t tTavikAO_DACPrimitive::waitForSerialUpdate(tStatus2& status) {
 tTavikAO_PWM_DACPrimitive::tTavikAO_PWM_DACPrimitive(const tAOResources& resources,
                                                      uint32_t channel, tStatus2& status)
     : tTavikAO_DACChannel(resources, channel, 1, true, status) {
-  programChannel(status);
+  programChannel(fields.program(), status);
   const int16_t start = kStartValue;
   writeValue(&start, status);
   if (status.isNotFatal()) _state.setUncommitted();

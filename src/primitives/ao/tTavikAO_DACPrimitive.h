@@ -28,18 +28,16 @@ class tTavikAO_DACChannel : public tBaseAO_DACPrimitive {
                       bool hasSecondRegister, tStatus2& status);
   // -50150 for a channel without configuration register.
   bool placed(tStatus2& status) const;
-  void programChannel(tStatus2& status);
-  // Whether a write waits for the serial update: as the commit programmed
-  // the update mode, whatever a deploy set since; with no commit held, as
-  // the fields stand.
-  bool waitsForSerialUpdate() const;
+  // The channel programmed from the record a programming step took.
+  void programChannel(const tAODACFields& record, tStatus2& status);
 
   nQoUdRLP100::nTavik::tTavik* _map;
   bool _hasSecondRegister;
-  // The commit's choice (kNoCommit: none held), read by writes on another
-  // thread.
-  static constexpr uint32_t kNoCommit = 2;
-  std::atomic<uint32_t> _committedWait{kNoCommit};
+  // Whether a write waits for the serial update: as the last programming of
+  // the update mode left it (a commit's, whatever a deploy set since; none
+  // before the first commit and after uncommit, which clears the mode). Read
+  // by writes on another thread.
+  std::atomic<bool> _serialWaits{false};
 };
 
 class tTavikAO_DACPrimitive final : public tTavikAO_DACChannel {

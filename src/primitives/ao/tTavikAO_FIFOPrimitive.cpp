@@ -57,6 +57,12 @@ constexpr tDisable kSerialDisables[] = {&tTavikInterruptDispatcher::disableAOSer
 
 bool bit(uint32_t value, uint32_t n) { return ((value >> n) & 1) != 0; }
 
+// The FIFO mode a record programs: 2 with regeneration, whatever mode was
+// deployed.
+uint32_t fifoModeOf(const nQoUdP100::tAOFIFOFields& record) {
+  return record.regenerateFromFIFO != 0 ? 2 : record.fifoMode;
+}
+
 void enable(tTavikInterruptDispatcher* dispatcher, tEnable which, tStatus2& status) {
   tTavikInterruptDispatcher::tAtomicStatusRefDispatcher binder(dispatcher, which, status);
   binder.exec();
@@ -87,9 +93,14 @@ tTavikAO_FIFOPrimitive::~tTavikAO_FIFOPrimitive() {
   tStatus2 ignored;
   // An arm that no completion followed leaves the board first; its data
   // source, which may be gone, hears nothing.
-  if (_armOutstanding.exchange(false)) {
+  if (_runs.live() != 0) {
     tStatus2 locking;
-    underLock(_lock, [&] { switchArmOff(ignored); }, locking, {kFile, kLockLine});
+    underLock(_lock,
+              [&] {
+                _runs.end();
+                switchArmOff(ignored);
+              },
+              locking, {kFile, kLockLine});
   }
   // The FIFO routed to a DMA channel by a commit goes back, by its record.
   if (_writtenDMASelect != kNoDMASelect) {
@@ -111,19 +122,19 @@ void tTavikAO_FIFOPrimitive::setTimingController(tBaseAOTimingControllerPrimitiv
 
 // Commit and uncommit ----------------------------------------------------------------
 
-bool tTavikAO_FIFOPrimitive::validOrder() const {
-  const uint32_t count = fields.channelCount;
+bool tTavikAO_FIFOPrimitive::validOrder(const tAOFIFOFields& settings) const {
+  const uint32_t count = settings.channelCount;
   if (count == 0 || count > std::min(_maxChannels, kOrderRegisters)) return false;
   for (uint32_t k = 0; k < count; ++k)
     if (_channelOrder[k] >= kOrderRegisters) return false;
   return true;
 }
 
-void tTavikAO_FIFOPrimitive::programChannelOrder(tStatus2& status) {
+void tTavikAO_FIFOPrimitive::programChannelOrder(const tAOFIFOFields& record, tStatus2& status) {
   tStatus2* s = &status;
-  _helper->aoConfigureFifoOutput(true, fields.channelCount - 1, s);
+  _helper->aoConfigureFifoOutput(true, record.channelCount - 1, s);
   for (auto& order : _map->Array_00C2) order.setBits(0xF, 0, kNotInSequence, s);
-  for (uint32_t k = 0; k < fields.channelCount; ++k)
+  for (uint32_t k = 0; k < record.channelCount; ++k)
     _map->Array_00C2[_channelOrder[k]].setBits(0xF, 0, k & 0xF, s);
   for (auto& order : _map->Array_00C2) order.flush(s, 0);
   _map->flushBus(s);
@@ -151,12 +162,12 @@ void tTavikAO_FIFOPrimitive::changeDMARequest(bool on, tStatus2& status) {
   _map->flushBus(&status);
 }
 
-void tTavikAO_FIFOPrimitive::attachHandlers(tStatus2& status) {
+void tTavikAO_FIFOPrimitive::attachHandlers(uint32_t mechanism, tStatus2& status) {
   auto attach = [&](uint32_t source, auto& handler) {
     return _dispatcher->installHandlers(source, &handler, &handler, status);
   };
   if (_attachedError == 0 && attach(kErrorSource, _errorHandler)) _attachedError = 1;
-  if (fields.transferMechanism == tAOFIFOFields::kInterrupt && _attachedRefill == 0 &&
+  if (mechanism == tAOFIFOFields::kInterrupt && _attachedRefill == 0 &&
       attach(kRefillSource, _refillHandler))
     _attachedRefill = 1;
   if (_attachedSerial == 0 && attach(kSerialSource, _serial0Handler) &&
@@ -191,22 +202,25 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (!validOrder()) {
+  if (!validOrder(fields.take())) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
   // An arm still outstanding is completed first, with its report: the commit
   // rewrites the channel order, the FIFO mode and the DMA select that the
-  // armed generation runs on.
-  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
-  const bool dma = fields.transferMechanism == tAOFIFOFields::kDMA;
-  const uint32_t select = dmaChannelSelectCode(fields.dmaChannel);
+  // armed generation runs on. The writes under way leave the record first.
+  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
+  endWrites();
+  const tAOFIFOFields& f = fields.program();
+  noteProgrammed(f);
+  const bool dma = f.transferMechanism == tAOFIFOFields::kDMA;
+  const bool regenerate = f.regenerateFromFIFO != 0;
+  const uint32_t select = dmaChannelSelectCode(f.dmaChannel);
   const uint32_t handlersHeld = attachedHandlers();
   const bool observerHeld = _observed != nullptr;
-  programChannelOrder(status);
-  if (_regenerateFromFIFO != 0) fields.fifoMode = 2;
-  _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fields.fifoMode)},
-                            _regenerateFromFIFO != 0, &status);
+  programChannelOrder(f, status);
+  _helper->aoConfigureMode2(nTavik::tAO_FIFO_Mode{nTavik::encodeAOFifoMode(fifoModeOf(f))},
+                            regenerate, &status);
   if (dma) {
     _writtenDMASelect = select;
     writeDMASelect(select, status);
@@ -216,10 +230,9 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
     writeDMASelect(0, status);
     if (status.isNotFatal()) _writtenDMASelect = kNoDMASelect;
   }
-  if (fields.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(status);
-  if (_regenerateFromFIFO != 0 && dma) registerDataLoadedObserver(status);
-  recordFields();
-  _committed.held = true;
+  if (f.transferMechanism != tAOFIFOFields::kDirect) attachHandlers(f.transferMechanism, status);
+  if (regenerate && dma) registerDataLoadedObserver(status);
+  _writes.begin();
   _state.setCommitted();
   if (status.isNotFatal()) return;
   tStatus2 fresh;
@@ -231,19 +244,13 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (!observerHeld) unregisterDataLoadedObserver(fresh);
 }
 
-void tTavikAO_FIFOPrimitive::recordFields() {
-  _committed.mechanism = fields.transferMechanism;
-  _committed.channelCount = fields.channelCount;
-  _committed.fifoMode = fields.fifoMode;
-  _committed.regenerate = _regenerateFromFIFO != 0;
-  _committed.pulse = fields.pulseBeforeWrite != 0;
-}
-
 void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // An arm not yet completed is completed too (a commit since leaves its
-  // sources on), so no source stays enabled without its handler.
-  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
+  // sources on), so no source stays enabled without its handler; the writes
+  // under way leave first.
+  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
+  endWrites();
   // Each step on a status of its own: a failed removal still clears the
   // DMA select.
   onFreshStatus(status, [&](tStatus2& s) { detachHandlers(s); });
@@ -254,7 +261,6 @@ void tTavikAO_FIFOPrimitive::uncommit(tStatus2& status) {
       if (s.isNotFatal()) _writtenDMASelect = kNoDMASelect;
     });
   onFreshStatus(status, [&](tStatus2& s) { unregisterDataLoadedObserver(s); });
-  _committed.held = false;
   _state.setUncommitted();
 }
 
@@ -273,29 +279,32 @@ void tTavikAO_FIFOPrimitive::clearFIFO(tStatus2& status) {
   _samplesWritten = 0;
 }
 
+// The run goes by what the commit programmed (with none held, by the record
+// as the last commit left it), whatever a deploy set since: a deploy of
+// another mechanism finds no refill handler or no DMA select behind it.
 void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
   // An arm still outstanding is completed first, by its record, with its
   // report: this arm replaces the record of the mechanism that the
   // completion undoes, and its generation's one report would stand for both.
-  if (_armOutstanding.load()) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
-  // The run is fed by what the commit set up: a deploy of another mechanism
-  // since finds no refill handler or no DMA select behind it.
-  if (!_committed.held) recordFields();
-  _armedMechanism = _committed.mechanism;
-  _runTotal = fields.totalSamples;
-  // A new run, counted under the lock that the second pass of an error of the
+  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
+  const tAOFIFOFields& record = fields.programmed();
+  _armedMechanism = record.transferMechanism;
+  _runTotal = record.totalSamples;
+  // A new run, begun under the lock that the second pass of an error of the
   // run before looks at it in: that pass leaves this run alone.
   underLock(_lock,
             [&] {
-              if (++_arms == 0) _arms = 1;
+              _runs.begin();
               _errorSeen = 0;
-              _armOutstanding.store(true);
             },
             status, {kFile, kLockLine});
+  // The writes of the run before leave the FIFO before it is cleared.
+  _writes.begin();
+  _writes.waitForAccesses();
   clearFIFO(status);
-  for (uint32_t n = 0; n < _committed.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
+  for (uint32_t n = 0; n < record.channelCount; ++n) _map->Write_00A4.writeRegister(0, s, 1);
   clearFIFO(status);
   _map->Interrupt_B_Ack.writeRegister(kAckAOError, s);
   for (uint32_t line = 0; line < kSerialLines; ++line) {
@@ -333,8 +342,8 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
 
 // Only an armed FIFO starts, and by the mechanism its arm took.
 void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
-  if (status.isFatal() || !_armOutstanding.load()) return;
-  if (_committed.regenerate && _armedMechanism == tAOFIFOFields::kDMA) {
+  if (status.isFatal() || _runs.live() == 0) return;
+  if (fields.programmed().regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
     waitForDataLoaded(status);
     changeDMARequest(false, status);
   }
@@ -369,10 +378,10 @@ void tTavikAO_FIFOPrimitive::complete(tStatus2& status) {
 }
 
 void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
-  _armOutstanding.store(false);
+  _runs.end();
   switchArmOff(status);
   if (_completionReported == 0 && _armedMechanism != tAOFIFOFields::kDirect) {
-    if (fields.dataSource != nullptr) fields.dataSource->finish(_ownStatus);
+    if (_dataSource != nullptr) _dataSource->finish(_ownStatus);
     _completionReported = 1;
   }
   // Back to committed from the arm or the run only: the timing engine's stop
@@ -405,15 +414,15 @@ void tTavikAO_FIFOPrimitive::setOwnCodeNamingDevice(int code, unsigned line) {
 }
 
 void tTavikAO_FIFOPrimitive::preload() {
-  const uint32_t fifoMode = _committed.fifoMode;
-  uint64_t steps = _committed.channelCount;
+  const tAOFIFOFields& record = fields.programmed();
+  const uint32_t fifoMode = fifoModeOf(record);
+  uint64_t steps = record.channelCount;
   if (fifoMode == 1) steps += _halfFIFODepth;
   if (fifoMode >= 2) steps = _fifoDepth;
   const uint64_t total = _runTotal;
   for (uint64_t n = 0; n < steps; ++n) {
-    const uint32_t wrote = fields.dataSource != nullptr
-                               ? fields.dataSource->writeSample(_ownStatus, _samplesWritten)
-                               : 0;
+    const uint32_t wrote =
+        _dataSource != nullptr ? _dataSource->writeSample(_ownStatus, _samplesWritten) : 0;
     _samplesWritten += wrote;
     if (wrote == 0 || (total != 0 && _samplesWritten >= total)) {
       _done = 1;
@@ -425,17 +434,17 @@ void tTavikAO_FIFOPrimitive::preload() {
 
 void tTavikAO_FIFOPrimitive::refill() {
   const uint64_t total = _runTotal;
-  const uint32_t fifoMode = _committed.fifoMode;
+  const tAOFIFOFields& record = fields.programmed();
+  const uint32_t fifoMode = fifoModeOf(record);
   while (_done == 0 && testStatusBit1(nullptr)) {
     uint64_t chunk = _bit13RefillChunk;
     if (!testStatusBit13(nullptr))
-      chunk = fifoMode == 1 || fifoMode == 2 ? _halfFIFODepth : _committed.channelCount.load();
+      chunk = fifoMode == 1 || fifoMode == 2 ? _halfFIFODepth : record.channelCount;
     if (total != 0) chunk = std::min(chunk, total - std::min(total, _samplesWritten));
-    fields.refillChunk = static_cast<uint32_t>(chunk);
-    const uint32_t wrote =
-        fields.dataSource != nullptr
-            ? fields.dataSource->writeSamples(static_cast<uint32_t>(chunk), _ownStatus)
-            : 0;
+    _refillChunk = static_cast<uint32_t>(chunk);
+    const uint32_t wrote = _dataSource != nullptr
+                               ? _dataSource->writeSamples(static_cast<uint32_t>(chunk), _ownStatus)
+                               : 0;
     _samplesWritten += wrote;
     const bool reached = total != 0 && _samplesWritten >= total;
     if (wrote == 0 || reached) {
@@ -462,14 +471,27 @@ void tTavikAO_FIFOPrimitive::writeData(const int16_t* samples, uint32_t count, t
   _wroteSinceArm = 1;
 }
 
+void tTavikAO_FIFOPrimitive::endWrites() {
+  _writes.end();
+  _writes.waitForAccesses();
+}
+
 uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t count,
                                               tStatus2& status) {
   if (status.isFatal()) return 0;
-  if (!writesDirect()) {
+  uint32_t written = 0;
+  _writes.access(_writes.live(), [&] { written = writeInRun(samples, count, status); });
+  return written;
+}
+
+uint32_t tTavikAO_FIFOPrimitive::writeInRun(const int16_t* samples, uint32_t count,
+                                            tStatus2& status) {
+  const tAOFIFOFields& record = fields.programmed();
+  if (record.transferMechanism != tAOFIFOFields::kDirect) {
     writeData(samples, count, status);
     return count;
   }
-  if (writesPulse()) {
+  if (record.pulseBeforeWrite != 0) {
     const bool wroteBefore = _wroteSinceArm != 0;
     tBaseAOTimingControllerPrimitive* timing = _timing.load();
     if (!testStatusBit(kUpdateFlag, &status) && timing != nullptr)
@@ -486,7 +508,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
     return count;
   }
   const bool refused = _fifoDepth != 0 ? testStatusBit14(&status) || count >= _fifoDepth
-                                       : !testStatusBit12(&status) || count >= writeChannels();
+                                       : !testStatusBit12(&status) || count >= record.channelCount;
   if (refused) {
     nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 420});
     return 0;
@@ -497,16 +519,24 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
 
 uint32_t tTavikAO_FIFOPrimitive::writeSample(const int16_t* sample, tStatus2& status) {
   if (status.isFatal()) return 0;
-  const bool direct = writesDirect();
-  if (direct && writesPulse()) return writeSamples(sample, 1, status);
-  if (direct && ((_fifoDepth > 1 && testStatusBit14(&status)) ||
-                 (_fifoDepth == 0 && !testStatusBit12(&status)))) {
-    nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 440});
-    _wroteSinceArm = 1;
-    return 1;
-  }
-  writeData(sample, 1, status);
-  return 1;
+  uint32_t written = 0;
+  _writes.access(_writes.live(), [&] {
+    const tAOFIFOFields& record = fields.programmed();
+    const bool direct = record.transferMechanism == tAOFIFOFields::kDirect;
+    if (direct && record.pulseBeforeWrite != 0) {
+      written = writeInRun(sample, 1, status);
+      return;
+    }
+    written = 1;
+    if (direct && ((_fifoDepth > 1 && testStatusBit14(&status)) ||
+                   (_fifoDepth == 0 && !testStatusBit12(&status)))) {
+      nQoUdR100::setCode(status, nQoUdR100::kFIFOFull, {kFile, 440});
+      _wroteSinceArm = 1;
+      return;
+    }
+    writeData(sample, 1, status);
+  });
+  return written;
 }
 
 // Interrupts ------------------------------------------------------------------------------
@@ -562,24 +592,23 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::handleInterruptCode(uint
       disable(_dispatcher, &tTavikInterruptDispatcher::disableGroupBInterruptBit8);
     if (_errorSeen != 0) answer = tAnswer::kHandledWantsSecondary;
   }
-  if (answer == tAnswer::kHandledWantsSecondary) _erroredArm = _arms.load();
+  if (answer == tAnswer::kHandledWantsSecondary) _erroredRun = _runs.live();
   return answer;
 }
 
 // Each step on a status of its own, dropped: a failed completion still
-// disarms the timing controller. A pass whose run an arm replaced since (the
-// task completed and armed again before it ran) touches neither.
+// disarms the timing controller. A pass whose run ended since (the task
+// completed, and maybe armed again, before it ran) touches neither.
 void tTavikAO_FIFOPrimitive::handleSecondaryInterruptCode(uint32_t) {
   const nQoUdR100::tPassCount::tInside inside(_secondaryPasses);
   tStatus2 fresh;
   tStatus2 locking;
-  bool own = false;
-  underLock(_lock,
-            [&] {
-              own = _arms.load() == _erroredArm.load();
-              if (own) completeLocked(fresh);
-            },
-            locking, {kFile, kLockLine});
+  const bool own = _runs.actOn(
+      _erroredRun.load(),
+      [&](auto step) {
+        underLock(_lock, step, locking, {kFile, kLockLine});
+      },
+      [&] { completeLocked(fresh); });
   if (!own) return;
   if (tBaseAOTimingControllerPrimitive* timing = _timing.load()) timing->disarm(fresh.clear());
 }

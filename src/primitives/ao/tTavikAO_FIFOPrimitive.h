@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "frame/tTimerTimeout.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ao/tAOResources.h"
@@ -49,24 +50,25 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // controller it replaces may go.
   void setTimingController(tBaseAOTimingControllerPrimitive* timing);
 
-  // -223749, before any write, for a channel count of 0 or above
+  // -223749, before anything changes, for a channel count of 0 or above
   // min(maxChannels, 16), or an order entry above 15. An arm still
-  // outstanding is completed first, with its report.
+  // outstanding is completed first, with its report, and the writes under
+  // way are waited for.
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   // Switches on only the sources whose handlers a commit attached. An arm
-  // still outstanding is completed first, with its report.
+  // still outstanding is completed first, with its report, and the writes
+  // under way are waited for before the FIFO is cleared.
   void arm(tStatus2& status) override;
   void complete(tStatus2& status) override;
   void start(tStatus2& status) override;
   void restoreArmed(tStatus2& status) override;
+  // By what the commit programmed, in the run of the commit or arm live at
+  // the call: one that a commit, arm or uncommit overtook writes nothing and
+  // answers 0.
   uint32_t writeSample(const int16_t* sample, tStatus2& status) override;
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) override;
   void clearFIFO(tStatus2& status) override;
-  // The commit's channel count; with no commit held, the fields'.
-  uint32_t writeChannels() const override {
-    return _committed.held ? _committed.channelCount.load() : fields.channelCount;
-  }
 
   // Group-B status bits, read from the board; all true with an error status.
   bool testStatusBit14(tStatus2* status) { return testStatusBit(14, status); }
@@ -81,6 +83,8 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
 
   bool isDone() const { return _done != 0; }
   uint64_t samplesWritten() const { return _samplesWritten; }
+  // The chunk the last refill asked its data source for.
+  uint32_t refillChunk() const { return _refillChunk; }
   const tStatus2& ownStatus() const { return _ownStatus; }
 
  private:
@@ -90,11 +94,11 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // the DMA requests of a DMA arm withdrawn.
   void switchArmOff(tStatus2& status);
   bool testStatusBit(uint32_t n, tStatus2* status);
-  bool validOrder() const;
-  void programChannelOrder(tStatus2& status);
+  bool validOrder(const tAOFIFOFields& settings) const;
+  void programChannelOrder(const tAOFIFOFields& record, tStatus2& status);
   void writeDMASelect(uint32_t code, tStatus2& status);
   void changeDMARequest(bool on, tStatus2& status);
-  void attachHandlers(tStatus2& status);
+  void attachHandlers(uint32_t mechanism, tStatus2& status);
   // The handler groups attached, a bit each; detachHandlers leaves those in
   // kept.
   enum : uint32_t { kErrorHandlers = 1, kRefillHandlers = 2, kSerialHandlers = 4 };
@@ -109,6 +113,11 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // The code with a description naming the device, when the board has a GUID.
   void setOwnCodeNamingDevice(int code, unsigned line);
   void writeData(const int16_t* samples, uint32_t count, tStatus2& status);
+  // writeSamples in its run, with the record as it programmed the board.
+  uint32_t writeInRun(const int16_t* samples, uint32_t count, tStatus2& status);
+  // The writes' run ended and those under way waited for, before a step
+  // changes what they read.
+  void endWrites();
   tAnswer serveError();
   tAnswer serveSerial(uint32_t line);
 
@@ -124,41 +133,23 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   // deploy, clear the select by it.
   static constexpr uint32_t kNoDMASelect = 0xFFFFFFFF;
   uint32_t _writtenDMASelect = kNoDMASelect;
-  // What the last commit set the board up for: the arm, its preload and
-  // refills, the start and the direct writes go by it, whatever a deploy set
-  // since. With no commit held an arm takes the fields as they stand, and
-  // the writes go by them. The refills read it at interrupt level, the
-  // writes on the writer's thread.
-  struct tCommitted {
-    std::atomic<bool> held{false};
-    std::atomic<uint32_t> mechanism{tAOFIFOFields::kDirect};
-    std::atomic<uint32_t> channelCount{0};
-    std::atomic<uint32_t> fifoMode{0};
-    std::atomic<bool> regenerate{false};
-    std::atomic<bool> pulse{false};
-  };
-  tCommitted _committed;
-  void recordFields();
-  bool writesPulse() const {
-    return _committed.held ? _committed.pulse.load() : fields.pulseBeforeWrite != 0;
-  }
-  bool writesDirect() const {
-    return (_committed.held ? _committed.mechanism.load() : fields.transferMechanism) ==
-           tAOFIFOFields::kDirect;
-  }
-
-  // The total the last arm took: its preload and refills stop there.
+  // What the last arm took for its run from the commit's record: the total
+  // its preload and refills stop at, and the mechanism by which it worked
+  // (direct before any), which complete undoes whatever a commit set since.
   uint64_t _runTotal = 0;
-  // The mechanism by which the last arm worked (direct before any): complete
-  // undoes what it did, whatever a deploy set since.
   uint32_t _armedMechanism = tAOFIFOFields::kDirect;
-  // Set by arm, cleared by complete (also from the second pass): uncommit
-  // completes an arm still outstanding, whatever state a commit set since.
-  std::atomic<bool> _armOutstanding{false};
-  // The last arm's number, counted under the FIFO lock, and the arm whose
-  // error the last first pass saw: its second pass completes that run only.
-  std::atomic<uint32_t> _arms{0};
-  std::atomic<uint32_t> _erroredArm{0};
+  // The arms' runs: an arm begins one and complete ends it, both under the
+  // FIFO lock, where the second pass of an error acts on the run its first
+  // pass saw. While one is live uncommit, commit, arm and the destructor
+  // complete it, whatever state a commit set since.
+  nQoUdR100::tRuns _runs;
+  // The run whose error the last first pass saw.
+  std::atomic<uint32_t> _erroredRun{0};
+  // The runs the writes go by, and the writes under way in them: a commit
+  // begins one once it programmed the board, an arm overtakes it before it
+  // clears the FIFO, uncommit ends it; each first waits for the writes
+  // under way.
+  nQoUdR100::tRuns _writes;
   uint32_t _attachedError = 0;
   uint32_t _attachedRefill = 0;
   uint32_t _attachedSerial = 0;
@@ -166,6 +157,7 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   uint64_t _samplesWritten = 0;
   uint32_t _done = 0;
   uint32_t _wroteSinceArm = 0;
+  uint32_t _refillChunk = 0;
   tStatus2 _ownStatus;
   nQoUdR100::tTimerTimeout<tTimerTimeWasterSpin, tTimerTimebasePrecise> _clearTimeout{
       kClearTime, kTimerTimeUnitNanosecond, 0, nullptr};

@@ -77,13 +77,15 @@ void tBaseAOTimingControllerSupervisor::endCalls(tEngine& timing) { timing.endWa
 // observer dies with this supervisor and the engine outlives it, so the
 // engine loses the notifier before it is handed back. A cancel's stop goes
 // too: no cancel reaches the engine once it is out of the slot, and the next
-// owner's waits must not end on it.
+// owner's waits must not end on it. The engine forgets what this task's
+// commit programmed, as a fresh reservation finds it.
 void tBaseAOTimingControllerSupervisor::giveUp(bool registered, nQoMDBG100::tStatus2& status) {
   handBack(status, [&](tEngine* timing) {
     if (timing == nullptr) return;
     bringDown(*timing, status);
     timing->setCompletionNotifier(nullptr);
     timing->clearStop();
+    timing->forget();
   });
   if (registered) unregisterEvents(status);
 }
@@ -103,7 +105,7 @@ void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& stat
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing == nullptr || status.isFatal()) return;
   const tAOTimingControllerFields& w = _settings.deploying().record<0>();
-  nQoUdP100::tAOTimingFields& f = timing->fields;
+  nQoUdP100::tAOTimingFields& f = timing->fields.deploying();
   auto u = [](int32_t word) { return static_cast<uint32_t>(word); };
   if (w.word1 == 1) {
     f.timingSelectB = u(w.word2);

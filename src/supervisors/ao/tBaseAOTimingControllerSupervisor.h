@@ -73,7 +73,9 @@ class tBaseAOTimingControllerSupervisor final
   }
   bool skip() const { return _skip; }
   void applySettings(nQoMDBG100::tStatus2& status) override;
-  // waitForNextUpdate when word 26 was 0, else pollForNextUpdate.
+  // waitForNextUpdate when the engine's commit took word 26 as 0 (its
+  // update handler attached), else pollForNextUpdate, whatever a deploy
+  // wrote since.
   void softwareUpdate(nQoUdP100::tBaseAOTimingControllerPrimitive& timing,
                       nQoMDBG100::tStatus2& status);
   // Ends the waits, brings the engine down and clears its completion

@@ -202,7 +202,7 @@ void tAORoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStat
 }
 
 void tAORoutable::apply(nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tAOTimingFields& f = _owner->fields;
+  nQoUdP100::tAOTimingFields& f = _owner->fields.deploying();
   uint32_t* const targets[kPairs][2] = {{&f.timingSelectB, &f.timingFlagB},
                                         {&f.timingSelectA, &f.timingFlagA},
                                         {&f.startTriggerSelect, &f.startTriggerFlag},

@@ -112,7 +112,8 @@ class tAORoutable final : public nQoMRU210::iRoutableResource, public tModuleObj
   // are ignored.
   void route(uint32_t selector, uint32_t value, nQoMDBG100::tStatus2& status) override;
   void routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStatus2& status) override;
-  // The pending pairs in order, A then B into the owner's two fields.
+  // The pending pairs in order, A then B into the owner's two deployed
+  // fields, which its next commit programs.
   void apply(nQoMDBG100::tStatus2& status) override;
 
  private:

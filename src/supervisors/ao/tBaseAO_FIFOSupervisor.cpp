@@ -96,7 +96,7 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
     setCode(status, kRefused, {kFile, 236});
     return;
   }
-  nQoUdP100::tAOFIFOFields& f = fifo->fields;
+  nQoUdP100::tAOFIFOFields& f = fifo->fields.deploying();
   f.transferMechanism = mechanism(deployed);
   fifo->setRegenerateFromFIFO(deployed.word4, status);
   if (status.isFatal()) return;
@@ -107,7 +107,7 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   f.totalSamples = deployed.longWord;
   f.channelCount = static_cast<uint32_t>(channels.size());
   for (std::size_t k = 0; k < channels.size(); ++k) fifo->channelOrder()[k] = channels[k];
-  if (_adapter != nullptr) f.dataSource = _adapter;
+  if (_adapter != nullptr) fifo->setDataSource(_adapter);
 }
 
 // Out of the entries' reach: a code or write under way on another thread (a
@@ -134,8 +134,8 @@ void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
       nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(_dmaChannel, status, {kFile, 306});
   if (channel == nullptr) return;
   _dmaChannelNumber = channel->getChannelNumber(status);
-  fifo.fields.dmaChannel = _dmaChannelNumber;
-  fifo.fields.dmaObservable = channel->getObservable(status);
+  fifo.fields.deploying().dmaChannel = _dmaChannelNumber;
+  fifo.setDMAObservable(channel->getObservable(status));
 }
 
 void tBaseAO_FIFOSupervisor::linkInterrupt(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
@@ -157,17 +157,21 @@ void tBaseAO_FIFOSupervisor::unlinkResource(nQoMDBG100::tStatus2& status) {
 void tBaseAO_FIFOSupervisor::resetLinks(nQoUdP100::tBaseAO_FIFOPrimitive* fifo,
                                         nQoMDBG100::tStatus2& status) {
   if (_adapter != nullptr) _adapter->unlink();
-  if (fifo != nullptr && status.isNotFatal()) fifo->fields.dmaObservable = nullptr;
+  if (fifo != nullptr && status.isNotFatal()) fifo->setDMAObservable(nullptr);
 }
 
 // The FIFO comes down from whatever the codes left (a start after
-// unlinkResource too) while its data source still serves the completion.
+// unlinkResource too) while its data source still serves the completion,
+// then forgets what this task's commit programmed, as a fresh reservation
+// finds it.
 void tBaseAO_FIFOSupervisor::releaseResource(nQoMDBG100::tStatus2& status) {
   handBack(status, [&](nQoUdP100::tBaseAO_FIFOPrimitive* fifo) {
     if (fifo != nullptr) bringDown(*fifo, status);
     if (_adapter != nullptr) _adapter->unlink();
+    if (fifo == nullptr) return;
     // The adapter dies with this supervisor; the FIFO outlives it.
-    if (fifo != nullptr && fifo->fields.dataSource == _adapter) fifo->fields.dataSource = nullptr;
+    if (fifo->dataSource() == _adapter) fifo->setDataSource(nullptr);
+    fifo->forget();
   });
   noteReleased();
 }

@@ -56,8 +56,10 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
     if (onReserve) onReserve();
   }
   void unreserve(tStatus2& s) override { answer("unreserve", s); }
+  // The record takes the settings, as the board's commit does.
   void commit(tStatus2& s) override {
     answer("commit", s);
+    fields.program();
     if (s.isNotFatal()) _state.setCommitted();
   }
   void uncommit(tStatus2& s) override {
@@ -96,7 +98,11 @@ class tSteppedDouble : public tPrimitive, public tScriptedDouble {
   template <class... tArgs>
   tSteppedDouble(tCallLog& log, const char* name, tArgs&&... args)
       : tPrimitive(std::forward<tArgs>(args)...), tScriptedDouble(log, name) {}
-  void commit(tStatus2& s) override { step("commit", s, &tState::setCommitted); }
+  // The record takes the settings, as the board's commit does.
+  void commit(tStatus2& s) override {
+    this->noteProgrammed(this->fields.program());
+    step("commit", s, &tState::setCommitted);
+  }
   void uncommit(tStatus2& s) override { step("uncommit", s, &tState::setUncommitted); }
   void arm(tStatus2& s) override {
     step("arm", s, &tState::setArmed);
@@ -272,11 +278,6 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   settings.record<0>().word7 = 1;
   nQoUdR100::tBaseAO_DACSupervisor supervisor;
   bringUp(supervisor, settings);
-  EXPECT_EQ(dac.fields.updateMode, 2u);
-  EXPECT_EQ(dac.fields.configBit7, 1u);
-  EXPECT_EQ(dac.fields.configSelectA, 3u);
-  EXPECT_EQ(dac.fields.configSelectB, 7u);
-  EXPECT_EQ(dac.fields.waitForSerialUpdate, 1u);
 
   const int16_t values[3] = {-5, 6, 7};
   tStatus2 status;
@@ -295,6 +296,13 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   log.clear();
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.getState(), 5u);
+  // The commit programmed the words the reservation deployed.
+  const nQoUdP100::tAODACFields& programmed = dac.fields.programmed();
+  EXPECT_EQ(programmed.updateMode, 2u);
+  EXPECT_EQ(programmed.configBit7, 1u);
+  EXPECT_EQ(programmed.configSelectA, 3u);
+  EXPECT_EQ(programmed.configSelectB, 7u);
+  EXPECT_EQ(programmed.waitForSerialUpdate, 1u);
   supervisor.commitCancel(status);
   EXPECT_EQ(supervisor.getState(), 4u);
   supervisor.commitCancel(status);
@@ -393,7 +401,7 @@ TEST_F(AOSupervisorsTest, ACodeDuringTheReservationReachesTheDACOnlyOnceItIsRese
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
   EXPECT_EQ(log.operations(), "dac.reserve");
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(dac.fields.updateMode, 2u);
+  EXPECT_EQ(dac.fields.programmed().updateMode, 2u);
   EXPECT_EQ(log.operations(), "dac.reserve, dac.commit");
   supervisor.releaseResource(status);
   EXPECT_EQ(status.code, 0);
@@ -583,7 +591,13 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   supervisor().link(map, status);
   supervisor().reserveResource(status);
   ASSERT_EQ(status.code, 0);
-  const nQoUdP100::tAOTimingFields& f = timing.fields;
+  EXPECT_NE(timing.notifier(), nullptr);
+  EXPECT_EQ(log.operations(),
+            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
+            "timing.driveUpdateOutput");
+  // The engine's commit programs the words the reservation deployed.
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
   EXPECT_EQ(f.timingSelectB, 0u) << "word 1 is not 1";
   EXPECT_EQ(f.startTriggerSelect, 0u);
   EXPECT_EQ(f.updateInterval, 1234u);
@@ -592,13 +606,11 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   EXPECT_EQ(f.countedFirstUpdates, 3u);
   EXPECT_EQ(f.allowLateUpdates, 1u);
   EXPECT_EQ(f.pollUpdates, 0u);
-  EXPECT_NE(timing.notifier(), nullptr);
-  EXPECT_EQ(log.operations(),
-            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
-            "timing.driveUpdateOutput");
 
   w.word1 = 1;
   supervisor().deploy(settings, status);
+  EXPECT_EQ(f.timingSelectB, 0u) << "a deploy reaches the next commit only";
+  EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_EQ(f.timingSelectB, 9u);
   EXPECT_EQ(f.startTriggerSelect, 9u);
 
@@ -608,7 +620,9 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(supervisor().getState(), 2u);
   EXPECT_EQ(timing.notifier(), nullptr);
-  EXPECT_EQ(log.operations(), "event.unregisterEvent 1, event.unregisterEvent 2");
+  EXPECT_EQ(log.operations(), "timing.uncommit, event.unregisterEvent 1, event.unregisterEvent 2");
+  EXPECT_EQ(f.updateInterval, 50000u) << "the release forgets the commit";
+  EXPECT_FALSE(timing.blockingWaits());
 }
 
 // A cancel from the user's thread that is stopping the engine's update wait
@@ -623,7 +637,7 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   supervisor().reserveResource(status);
   supervisor().control(1, nullptr, nullptr, status);
   ASSERT_EQ(status.code, 0);
-  ASSERT_EQ(timing.fields.pollUpdates, 0u);
+  ASSERT_EQ(timing.fields.programmed().pollUpdates, 0u);
 
   EXPECT_TRUE(nQoTest::heldAtASet(nQoTest::cancelOf(supervisor()),
                                   nQoTest::releaseOf(supervisor(), false)));
@@ -642,6 +656,7 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
 TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
   settings.record<0>().word26 = 0;
   bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
   int code = 0;
   const auto update = [&] {
     tStatus2 s;
@@ -660,6 +675,7 @@ TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
   tStatus2 status;
   supervisor().reserveResource(status);
   supervisor().linkResource(status);
+  supervisor().control(1, nullptr, nullptr, status);
   ASSERT_EQ(status.code, 0);
   timing.clearStop();
   code = 0;
@@ -687,6 +703,10 @@ TEST_F(AOTimingTest, TheReleaseEndsAWaitForTheNextSampleClockAndWaitsForIt) {
   facade.eventObject = &releaseEvent;
   settings.record<0>().word26 = 0;
   bringUp(supervisor(), settings);
+  // Committed for blocking waits, its state then left uncommitted: the
+  // release brings down nothing, whose calls would log beside the wait's.
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  timing.setState(&nQoUdP100::tPrimitiveState::setUncommitted);
   int code = 0;
   const auto inside = nQoTest::seenInside(
       timing.inside,
@@ -841,7 +861,7 @@ TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepar
   EXPECT_FALSE(timing.state().isCommitted());
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_TRUE(timing.state().isCommitted());
-  EXPECT_EQ(timing.fields.updateInterval, 77u);
+  EXPECT_EQ(timing.fields.programmed().updateInterval, 77u);
   EXPECT_NE(timing.notifier(), nullptr);
 }
 
@@ -882,13 +902,15 @@ TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
   supervisor().deploy(longer, deployed);
   EXPECT_EQ(deployed.code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
-  EXPECT_NE(timing.fields.updateInterval, 777u);
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  EXPECT_NE(timing.fields.programmed().updateInterval, 777u);
 
   // Once the copy succeeds again, so does deploy.
   tStatus2 again;
   supervisor().deploy(longer, again);
   EXPECT_EQ(again.code, 0);
-  EXPECT_EQ(timing.fields.updateInterval, 777u);
+  EXPECT_EQ(run(supervisor(), 1), 0);
+  EXPECT_EQ(timing.fields.programmed().updateInterval, 777u);
   supervisor().releaseResource(setup);
 }
 
@@ -968,6 +990,29 @@ TEST_F(AOTimingTest, TheWaitUpdatesOnlyForACallerThatMayBlock) {
   nQoSim::tByteParameterBlock timeout({100, 0, 0, 0});
   EXPECT_EQ(run(supervisor(), 401, &timeout), 0);
   EXPECT_EQ(timing.updateTimeout(), 100u);
+}
+
+// Code 401 waits as the engine's commit set it up: it polls when the commit
+// took word 26 as 1, whatever a deploy of 0 wrote since, and blocks (here
+// until its time-out of 0) once a commit took the 0.
+TEST_F(AOTimingTest, TheUpdateWaitBlocksOrPollsAsTheEnginesCommitTookWord26) {
+  bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  settings.record<0>().word26 = 0;
+  tStatus2 status;
+  supervisor().deploy(settings, status);
+  log.clear();
+  nQoSim::tByteParameterBlock polled({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &polled), 0);
+  EXPECT_EQ(log.operations(), "timing.acknowledge, timing.acknowledge") << "a polling wait";
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  nQoSim::clearStatusLog();
+  nQoSim::tByteParameterBlock blocked({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &blocked), -200474);
+  EXPECT_TRUE(nQoTest::loggedAt(-200474, "tBaseAOTimingControllerPrimitive", 94))
+      << "a blocking wait";
+  supervisor().releaseResource(setup);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(AOTimingTest, CommitCancelUndoesFromTheEngineStateAndKeepsTheFirstError) {
@@ -1061,19 +1106,24 @@ class AOFIFOTest : public AOSupervisorsTest {
   nQoUdR100::tAO_FIFOSettings settings;
 };
 
+// The writes count by the channels the FIFO's commit programmed: none
+// before it.
 TEST_F(AOFIFOTest, WritesCountPerChannelAndTheAdapterConvertsBytes) {
   build(16);
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
   bringUp(supervisor, settings);
-  EXPECT_EQ(fifo->fields.channelCount, 2u);
+  const int16_t samples[6] = {1, 2, 3, 4, 5, 6};
+  tStatus2 status;
+  EXPECT_EQ(supervisor.write(3, 0, samples, nullptr, status), 0u) << "no channels programmed";
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
   EXPECT_EQ(fifo->channelOrder()[0], 2u);
   EXPECT_EQ(fifo->channelOrder()[1], 0u);
   nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
   ASSERT_NE(adapter, nullptr);
-  EXPECT_EQ(fifo->fields.dataSource, adapter);
+  EXPECT_EQ(fifo->dataSource(), adapter);
 
-  const int16_t samples[6] = {1, 2, 3, 4, 5, 6};
-  tStatus2 status;
+  log.clear();
   EXPECT_EQ(supervisor.write(3, 0, samples, nullptr, status), 3u);
   EXPECT_EQ(supervisor.write(0, 0, samples, nullptr, status), 0u);
   EXPECT_EQ(log.operations(), "fifo.writeSamples 6 1 2 3 4");
@@ -1100,19 +1150,48 @@ TEST_F(AOFIFOTest, WritesOfNoChannelsOrBeyond32BitsWriteNothing) {
   bringUp(supervisor, settings);
   const int16_t sample = 4;
   tStatus2 status;
+  EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.write(5, 0, &sample, nullptr, status), 0u);
-  fifo->fields.channelCount = 2;
+  fifo->fields.deploy({.channelCount = 2});
+  fifo->commit(status);
   EXPECT_EQ(supervisor.write(0x80000000u, 0, &sample, nullptr, status), 0u);
   EXPECT_EQ(status.code, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "tBaseAO_FIFOSupervisor", 660));
-  fifo->fields.channelCount = 1;
   tStatus2 one;
+  fifo->fields.deploy({.channelCount = 1});
+  fifo->commit(one);
+  log.clear();
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 1u);
   EXPECT_EQ(log.operations(), "fifo.writeSample 4");
   supervisor.releaseResource(one);
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
   EXPECT_EQ(one.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 652));
+}
+
+// A write counts its scans by the channels the FIFO's commit programmed: a
+// deploy of three channels under a commit of two leaves the writes at two
+// samples a scan until the next code 1. The release forgets the commit.
+TEST_F(AOFIFOTest, AWriteCountsItsScansByTheChannelsTheCommitProgrammed) {
+  build(16);
+  nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
+  bringUp(supervisor, settings);
+  ASSERT_EQ(run(supervisor, 1), 0);
+  settings.list.append(1);
+  tStatus2 status;
+  supervisor.deploy(settings, status);
+  log.clear();
+  const int16_t samples[6] = {1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(supervisor.write(2, 0, samples, nullptr, status), 2u);
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 4 1 2 3 4");
+  ASSERT_EQ(run(supervisor, 1), 0);
+  log.clear();
+  EXPECT_EQ(supervisor.write(2, 0, samples, nullptr, status), 2u);
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 6 1 2 3 4");
+  EXPECT_EQ(status.code, 0);
+  supervisor.releaseResource(status);
+  EXPECT_EQ(fifo->writeChannels(), 0u);
+  EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
 }
 
 TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
@@ -1141,8 +1220,10 @@ TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
     EXPECT_TRUE(nQoTest::loggedAt(c.code, c.file, c.line));
     EXPECT_EQ(supervisor.getPrimitive(), nullptr);
     EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
-    EXPECT_EQ(fifo->fields.channelCount, 0u);
-    EXPECT_EQ(fifo->regenerateFromFIFO(), 0u);
+    // The refused settings reached nothing a commit would program.
+    fifo->commit(status);
+    EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
+    EXPECT_EQ(fifo->fields.programmed().regenerateFromFIFO, 0u);
   }
 }
 
@@ -1155,7 +1236,8 @@ TEST_F(AOFIFOTest, AListAsLongAsTheChannelTableIsApplied) {
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
   bringUp(supervisor, settings);
   EXPECT_EQ(supervisor.getPrimitive(), &*fifo);
-  EXPECT_EQ(fifo->fields.channelCount, 4u);
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(fifo->fields.programmed().channelCount, 4u);
   const uint32_t expected[] = {3, 1, 0, 2};
   for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(fifo->channelOrder()[k], expected[k]) << k;
   supervisor.releaseResource(setup);
@@ -1186,6 +1268,8 @@ TEST_F(AOFIFOTest, UnlinkResourceAndTheReleaseWaitForWritesUnderWay) {
   build(16);
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
   bringUp(supervisor, settings);
+  ASSERT_EQ(run(supervisor, 1), 0);
+  log.clear();
   nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
   ASSERT_NE(adapter, nullptr);
   alignas(2) const unsigned char bytes[4] = {1, 0, 2, 0};
@@ -1214,7 +1298,7 @@ TEST_F(AOFIFOTest, UnlinkResourceAndTheReleaseWaitForWritesUnderWay) {
   EXPECT_EQ(supervisor.write(1, 0, samples, nullptr, late), 0u);
   EXPECT_EQ(late.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 652));
-  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 1 2, fifo.writeSamples 2 7 8");
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 1 2, fifo.writeSamples 2 7 8, fifo.uncommit");
 }
 
 // While a write is held inside the FIFO, the release leaves the FIFO's data
@@ -1223,6 +1307,8 @@ TEST_F(AOFIFOTest, TheReleaseUnlinksTheAdapterOnlyAfterAWriteUnderWayHasLeft) {
   build(16);
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
   bringUp(supervisor, settings);
+  ASSERT_EQ(run(supervisor, 1), 0);
+  log.clear();
   nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
   ASSERT_NE(adapter, nullptr);
   transfer.transferState = 5;
@@ -1236,14 +1322,14 @@ TEST_F(AOFIFOTest, TheReleaseUnlinksTheAdapterOnlyAfterAWriteUnderWayHasLeft) {
       [&] { supervisor.releaseResource(setup); },
       [&] {
         tStatus2 s;
-        return std::pair<const void*, uint32_t>(fifo->fields.dataSource, adapter->transferState(s));
+        return std::pair<const void*, uint32_t>(fifo->dataSource(), adapter->transferState(s));
       });
   EXPECT_TRUE(inside.waited);
   EXPECT_EQ(inside.seen, (std::pair<const void*, uint32_t>(adapter, 5)));
   tStatus2 status;
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(fifo->dataSource(), nullptr);
   EXPECT_EQ(adapter->transferState(status), 0u);
-  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 7 8, transfer.state");
+  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 7 8, transfer.state, fifo.uncommit");
 }
 
 // A supervisor destroyed while it holds the FIFO and its links runs
@@ -1266,7 +1352,7 @@ TEST_F(AOFIFOTest, ASupervisorDestroyedWhileLinkedTakesItsAdapterBackFirst) {
       },
       [&] { delete supervisor; },
       [&] {
-        return std::pair<const void*, std::vector<int>>(fifo->fields.dataSource,
+        return std::pair<const void*, std::vector<int>>(fifo->dataSource(),
                                                         nQoTest::brokerOperations());
       });
   EXPECT_TRUE(inside.waited);
@@ -1274,13 +1360,13 @@ TEST_F(AOFIFOTest, ASupervisorDestroyedWhileLinkedTakesItsAdapterBackFirst) {
   EXPECT_EQ(inside.seen.second, (std::vector<int>{6}));
   EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
   // What the FIFO's completion calls.
-  if (nQoUdP100::iAODataSource* source = fifo->fields.dataSource) source->finish(tStatus2());
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  if (nQoUdP100::iAODataSource* source = fifo->dataSource()) source->finish(tStatus2());
+  EXPECT_EQ(fifo->dataSource(), nullptr);
 
   nQoUdR100::tBaseAO_FIFOSupervisor next;
   bringUp(next, settings);
   EXPECT_EQ(next.getPrimitive(), &*fifo);
-  EXPECT_EQ(fifo->fields.dataSource, next.getAdapter());
+  EXPECT_EQ(fifo->dataSource(), next.getAdapter());
   next.releaseResource(setup);
 }
 
@@ -1320,7 +1406,8 @@ TEST_F(AOFIFOTest, AFailedDMALinkTakesTheEndpointBackFromTheAdapter) {
   supervisor.link(map, status);
   supervisor.linkResource(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
+  EXPECT_EQ(run(supervisor, 1), 0);
+  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
   supervisor.getAdapter()->finish(tStatus2());
   EXPECT_EQ(endpoint.ended, 1);
   supervisor.unlinkResource(status);
@@ -1333,9 +1420,10 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   nQoUdR100::tBaseAO_FIFOSupervisor direct;
   bringUp(direct, settings);
   EXPECT_EQ(direct.getAdapter(), nullptr);
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
-  EXPECT_EQ(fifo->fields.fifoMode, 2u);
-  EXPECT_EQ(fifo->fields.refillChunk, 1u);
+  EXPECT_EQ(fifo->dataSource(), nullptr);
+  EXPECT_EQ(run(direct, 1), 0);
+  EXPECT_EQ(fifo->fields.programmed().fifoMode, 2u);
+  EXPECT_EQ(fifo->fields.programmed().refillChunk, 1u);
   direct.releaseResource(setup);
 
   nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
@@ -1347,7 +1435,9 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   settings.word6 = 6;
   nQoUdR100::tBaseAO_FIFOSupervisor dma;
   bringUp(dma, settings);
-  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
+  EXPECT_EQ(run(dma, 1), 0);
+  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  log.clear();
   nQoUdR100::tAOStreamAdapter* adapter = dma.getAdapter();
   ASSERT_NE(adapter, nullptr);
   EXPECT_EQ(adapter->getMode(), 0u);
@@ -1394,18 +1484,19 @@ TEST_F(AOFIFOTest, AReleaseAloneTakesBackTheChannelsObservable) {
   settings.word6 = 6;
   nQoUdR100::tBaseAO_FIFOSupervisor dma;
   bringUp(dma, settings);
-  ASSERT_EQ(fifo->fields.dmaObservable, &observable);
+  ASSERT_EQ(fifo->dmaObservable(), &observable);
   tStatus2 status;
   dma.releaseResource(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(fifo->fields.dmaObservable, nullptr);
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(fifo->dmaObservable(), nullptr);
+  EXPECT_EQ(fifo->dataSource(), nullptr);
   EXPECT_EQ(dma.getState(), 2u);
 }
 
-// A write from another thread right after the reservation, which nothing but
-// the supervisor's own steps orders after it, finds the FIFO with its channel
-// count and order: the FIFO went into the slot only once it had them.
+// A commit and a write from another thread right after the reservation,
+// which nothing but the supervisor's own steps orders after it, find the FIFO
+// with its channel count and order: the FIFO went into the slot only once it
+// had them.
 TEST_F(AOFIFOTest, AWriteOnAnotherThreadAfterTheReservationFindsTheFIFOPrepared) {
   build(16);
   nQoUdR100::tBaseAO_FIFOSupervisor supervisor;
@@ -1416,15 +1507,17 @@ TEST_F(AOFIFOTest, AWriteOnAnotherThreadAfterTheReservationFindsTheFIFOPrepared)
   const int16_t samples[2] = {5, 6};
   uint32_t scans = 0;
   {
-    nQoTest::tUnorderedCall write(
-        [&] { scans = supervisor.write(1, 0, samples, nullptr, written); });
+    nQoTest::tUnorderedCall write([&] {
+      supervisor.control(1, nullptr, nullptr, written);
+      scans = supervisor.write(1, 0, samples, nullptr, written);
+    });
     supervisor.reserveResource(status);
     ASSERT_TRUE(write.run());
   }
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(written.code, 0);
   EXPECT_EQ(scans, 1u);
-  EXPECT_EQ(log.operations(), "fifo.writeSamples 2 5 6");
+  EXPECT_EQ(log.operations(), "fifo.commit, fifo.writeSamples 2 5 6");
   supervisor.releaseResource(status);
 }
 
@@ -1471,8 +1564,8 @@ TEST_F(AOFIFOTest, ACodeDuringTheDMALinkReachesTheFIFOOnlyOnceItIsFilled) {
   EXPECT_FALSE(fifo->state().isCommitted());
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_TRUE(fifo->state().isCommitted());
-  EXPECT_EQ(fifo->fields.dmaChannel, 3u);
-  EXPECT_EQ(fifo->fields.dmaObservable, &observable);
+  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->dmaObservable(), &observable);
   supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
   EXPECT_EQ(status.code, 0);
@@ -1501,7 +1594,7 @@ TEST_F(AOFIFOTest, ControlMovesTheWordAndCommitCancelUndoesFromTheFIFOState) {
   EXPECT_EQ(supervisor.getState(), 4u);
   EXPECT_EQ(log.operations(), "fifo.complete, fifo.uncommit");
   supervisor.releaseResource(status);
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(fifo->dataSource(), nullptr);
   EXPECT_EQ(run(supervisor, 1), -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_FIFOSupervisor", 401));
 }
@@ -1522,7 +1615,7 @@ TEST_F(AOFIFOTest, TheReleaseBringsARunningFIFODownBeforeItGoesBack) {
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(log.operations(), "fifo.restoreArmed, fifo.complete, fifo.uncommit");
   EXPECT_TRUE(fifo->state().isUncommitted());
-  EXPECT_EQ(fifo->fields.dataSource, nullptr);
+  EXPECT_EQ(fifo->dataSource(), nullptr);
 }
 
 // ---- DAC transfer and routable --------------------------------------------
@@ -1841,26 +1934,34 @@ TEST_F(AODACTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy
   }
 }
 
+// The pairs reach the engine's deployed fields, which its next commit
+// programs.
 TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   nQoUdR100::tAORoutable routable(&timing);
   tStatus2 status;
+  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
   routable.route(8, 99, status);
   routable.apply(status);
-  EXPECT_EQ(timing.fields.outputSelect, 0u);
-  EXPECT_EQ(timing.fields.timingSelectB, 0u);
+  timing.commit(status);
+  EXPECT_EQ(f.outputSelect, 0u);
+  EXPECT_EQ(f.timingSelectB, 0u);
   const nQoMRU210::tRoute routes[] = {{7, 4}, {0, 5}, {1, 6}, {2, 9}};
   routable.routeList({routes, routes + 4}, status);
-  timing.fields.timingFlagA = 77;
+  timing.fields.deploy({.timingFlagA = 77});
   routable.apply(status);
-  EXPECT_EQ(timing.fields.timingSelectB, 5u);
-  EXPECT_EQ(timing.fields.timingFlagB, 6u);
-  EXPECT_EQ(timing.fields.timingSelectA, 9u);
-  EXPECT_EQ(timing.fields.timingFlagA, 0u) << "a pair writes both values";
-  EXPECT_EQ(timing.fields.outputSelect, 0u);
-  EXPECT_EQ(timing.fields.outputControlBit3, 4u);
-  timing.fields.timingSelectB = 1;
+  EXPECT_EQ(f.timingSelectB, 0u) << "the engine's next commit takes them";
+  timing.commit(status);
+  EXPECT_EQ(f.timingSelectB, 5u);
+  EXPECT_EQ(f.timingFlagB, 6u);
+  EXPECT_EQ(f.timingSelectA, 9u);
+  EXPECT_EQ(f.timingFlagA, 0u) << "a pair writes both values";
+  EXPECT_EQ(f.outputSelect, 0u);
+  EXPECT_EQ(f.outputControlBit3, 4u);
+  timing.fields.deploy({.timingSelectB = 1});
   routable.apply(status);
-  EXPECT_EQ(timing.fields.timingSelectB, 1u) << "nothing pending any more";
+  timing.commit(status);
+  EXPECT_EQ(f.timingSelectB, 1u) << "nothing pending any more";
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

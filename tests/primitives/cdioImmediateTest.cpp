@@ -698,6 +698,43 @@ TEST_F(tCDIOImmediateTest, ASecondCommitAddsNoPolledRecord) {
   EXPECT_EQ(status.code, 0);
 }
 
+// Uncommitted after a finite run that took its whole total, as the release
+// leaves it, a transfer keeps nothing of the run: a read or write before the
+// next run is not refused as past a total, but waits for a run (a zero
+// time-out: -200474 at once), and a late stop warns of no finite run.
+TEST_F(tCDIOImmediateTest, AnUncommittedTransferKeepsNothingOfItsRuns) {
+  input->setSampleMode(1);
+  input->setTotal(1);
+  restartInput();
+  fifos->pushInput({5});
+  EXPECT_EQ(input->read(buffer, 1, status), 1u);
+  input->uncommitTransfer(status);
+  input->uncommitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  input->setTimeout(0);
+  fifos->pushInput({6});
+  EXPECT_EQ(input->read(buffer, 1, status), 0u);
+  EXPECT_EQ(status.code, -200474) << "refused as a read past the total of a run gone";
+  status.clear();
+  input->stopTransfer(status);
+  EXPECT_EQ(status.code, 0);
+
+  output->setSampleMode(1);
+  output->setTotal(1);
+  startOutput();
+  output->setTimeout(0);
+  const uint32_t sample = 7;
+  EXPECT_EQ(output->write(1, &sample, status), 1u);
+  output->uncommitTransfer(status);
+  output->uncommitChannel(status);
+  status.clear();  // the stop's warning: the FIFO never ran empty
+  EXPECT_EQ(output->write(1, &sample, status), 0u);
+  EXPECT_EQ(status.code, -200474) << "refused as a write past the total of a run gone";
+  status.clear();
+  output->stopTransfer(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A start and an uncommit, then a stop that came late, leave the state above
 // a commit's: the commit still registers the output with the FIFO's polled
 // list, and the uncommit takes the record out.

@@ -118,8 +118,13 @@ void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _state = kTransferCommitted;
 }
 
+// What the runs left goes too, as a fresh reservation finds the transfer.
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
-  if (status.isNotFatal()) _state = kBuilt;
+  if (status.isFatal()) return;
+  forgetRecords();
+  _samplesRead = 0;
+  _done.set(0);
+  _state = kBuilt;
 }
 
 // A run that a stop ended, or a stop and a start overtook, gets no word of

@@ -64,6 +64,8 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
   _observing = 0;
+  // The records of the registration, commit and link go with the observers.
+  _settings.forget();
   _state = kBuilt;
 }
 

@@ -144,6 +144,10 @@ void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   _fifo->unregisterPolledObserver(this, scratch);
   status.assign(scratch);
   _polledRegistered = 0;
+  // What the runs left goes too, as a fresh reservation finds the transfer.
+  forgetRecords();
+  _samplesWritten = 0;
+  _allWritten.set(0);
   _state = kBuilt;
 }
 

@@ -87,6 +87,8 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
   _observing = 0;
+  // The records of the registration, commit and link go with the observers.
+  _settings.forget();
   removeNoted([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered,
               status);
   _state = kBuilt;

@@ -102,6 +102,12 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
     _taken.total.set(fields.total);
     _taken.option.set(fields.option);
   }
+  // The channel's uncommit (the release's last step): no record of a commit
+  // or a run, as a fresh reservation finds the transfer.
+  void forgetRecords() {
+    _settings.forget();
+    takeRecord(_settings.programmed());
+  }
   // The code at the site of this class's file, with a description that names
   // the board.
   void fail(nQoMDBG100::tStatus2& status, int code, unsigned line) const;

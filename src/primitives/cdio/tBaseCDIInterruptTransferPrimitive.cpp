@@ -76,7 +76,7 @@ void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   stopRun(status);
-  _end.overtake();
+  _end.overtake(status);
   if (nothingRecorded()) {
     _settings.program();
     noteRecorded();
@@ -96,7 +96,7 @@ void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
     if (_end.live() == 0) {
-      _end.overtake();
+      _end.overtake(status);
       if (nothingRecorded()) {
         _settings.program();
         noteRecorded();

@@ -133,7 +133,7 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
       committed.sampleMode == kContinuous ? asked : std::min(asked, committed.total);
   if (!fitsInBytes(preload, status, 185)) return;
   stopRun(status);
-  _end.overtake();
+  _end.overtake(status);
   _run = committed;
   observeFor(_run.sampleMode, status);
   _fifo->resetFIFO(status);
@@ -166,7 +166,7 @@ void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
         observeCommitted(status);
       }
       if (status.isFatal()) return;
-      _end.overtake();
+      _end.overtake(status);
       if (_state != kArmed) _run = programmed();
       beginRecord(status);
     }

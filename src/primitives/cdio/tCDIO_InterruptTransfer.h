@@ -77,7 +77,7 @@ class tCDIO_InterruptTransfer : public tCDIO_FIFOObservable::iCDIOOverrunObserve
   void disarm(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     stopRun(status);
-    _end.overtake();
+    nQoUdR100::onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { _end.overtake(s); });
     if (_state == kArmed) _state = kCommitted;
   }
   // Code 4: an arm or a run still held goes first, as code 4101 takes it

@@ -91,16 +91,17 @@ class tTransferEnd {
   }
   // The run that a link opened and no start took over ends with no report,
   // as the link goes: nothing ran that a stop could report. A run started
-  // stays, for the stop that ends it. (An end is one atomic step, as the
-  // claims are: it needs no lock.)
+  // stays, for the stop that ends it. (The end is one atomic step, and a
+  // link's run has no pass that moves data: no lock is needed.)
   void close() {
     if (!isRunning()) _runs.end();
   }
   // A step that resets what the passes move or read (an arm, a disarm, a
-  // start of a run of its own): the live run ends with no report, and the
-  // passes under way leave first.
-  void overtake() {
-    _runs.end();
+  // start of a run of its own): the live run ends with no report, under the
+  // lock, so that an end sequence under way (a polling thread's) is over,
+  // and the passes under way leave.
+  void overtake(nQoMDBG100::tStatus2& status) {
+    _lock.locked([&] { _runs.end(); }, status);
     _runs.waitForAccesses();
   }
 

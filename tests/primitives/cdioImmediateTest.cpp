@@ -2,6 +2,7 @@
 // thread, their waits, time-outs and cancels, and the finite totals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <string>
@@ -255,6 +256,7 @@ class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
     return empty;
   }
   uint32_t readSamples(void* b, uint32_t n, tStatus2& s) override {
+    if (beforeWord) beforeWord();
     const uint32_t bytes = _fifo.readSamples(b, n, s);
     if (afterWord) afterWord();
     return bytes;
@@ -269,10 +271,13 @@ class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
   uint32_t getModeFlagBit(tStatus2& s) override { return _fifo.getModeFlagBit(s); }
   void linkDMAChannel(uint32_t c, tStatus2& s) override { _fifo.linkDMAChannel(c, s); }
   void unlinkDMAChannel(tStatus2& s) override { _fifo.unlinkDMAChannel(s); }
-  void applyModeFlag(tStatus2& s) override { _fifo.applyModeFlag(s); }
-  void applySecondaryModeFlag(tStatus2& s) override { _fifo.applySecondaryModeFlag(s); }
+  void applyModeFlag(uint32_t f, tStatus2& s) override { _fifo.applyModeFlag(f, s); }
+  void applySecondaryModeFlag(uint32_t f, tStatus2& s) override {
+    _fifo.applySecondaryModeFlag(f, s);
+  }
 
   std::function<void(uint32_t empty)> afterEmptyTest;
+  std::function<void()> beforeWord;
   std::function<void()> afterWord;
 
  private:
@@ -282,10 +287,12 @@ class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
 // A read held at its run's last word while a code 3 and a whole code 2 come
 // in, and the new run's words with them: as it waits for the word (the first
 // of a total of 1, the second of a total of 2), or with the word of a total
-// of 1 taken from the data port but not yet counted. The read counts no word
-// after its run was overtaken, marks no done, and waits on as a read of a
-// stopped run waits, to its time-out; the new run reads its own words, and
-// its done is its own.
+// of 1 taken from the data port but not yet counted. Waiting, the read counts
+// no word after its run was overtaken, marks no done, and waits on as a read
+// of a stopped run waits, to its time-out. At its data port it is a read
+// under way: the stop waits for it (the hold lets it go by its bound), so
+// the word it took is its run's, counted, and the run was done when the stop
+// ended it. The new run reads its own words, and its done is its own.
 TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun) {
   tWatchedCDI_FIFO watched(*cdi, &description, status);
   tBaseCDIImmediateTransferPrimitive overtaken(&deviceInfo, &description, &watched, &identity,
@@ -309,7 +316,8 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
     overtaken.startChannel(status);
     ASSERT_EQ(status.code, 0);
     if (total == 2 || row.afterWord) fifos->pushInput({1});
-    tHeldCall held(tHeldCall::kGuard);
+    // A read at its data port holds the stop: the hold ends by its bound.
+    tHeldCall held(row.afterWord ? tHeldCall::kHold : tHeldCall::kGuard);
     const auto hold = [&](bool here) {
       if (here && !held.inside() && std::this_thread::get_id() != testThread) held.hold();
     };
@@ -323,6 +331,7 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
     tStatus2 stopped;
     overtaken.stopTransfer(stopped);
     overtaken.stopChannel(status);
+    EXPECT_EQ(held.expired(), row.afterWord) << "the stop's wait for the read under way";
     overtaken.startTransfer(status);
     overtaken.startChannel(status);
     fifos->pushInput(total == 2 ? std::vector<uint32_t>{3, 4} : std::vector<uint32_t>{3});
@@ -330,13 +339,21 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
     reader.join();
     watched.afterEmptyTest = {};
     watched.afterWord = {};
-    EXPECT_EQ(read, total - 1) << "the old run's read took a word of the new run";
-    EXPECT_EQ(reading.code, -200474);
-    if (total == 2) {
+    if (row.afterWord) {
+      EXPECT_EQ(read, 1u);
+      EXPECT_EQ(reading.code, 0);
       EXPECT_EQ(old[0], 1u);
+      EXPECT_EQ(stopped.code, 0) << "the run's total was read when the stop ended it";
+      EXPECT_EQ(done.codes, std::vector<int>{0});
+    } else {
+      EXPECT_EQ(read, total - 1) << "the old run's read took a word of the new run";
+      EXPECT_EQ(reading.code, -200474);
+      if (total == 2) {
+        EXPECT_EQ(old[0], 1u);
+      }
+      EXPECT_EQ(stopped.code, 200010);
+      EXPECT_EQ(done.codes, std::vector<int>{200010}) << "the new run reported its done at once";
     }
-    EXPECT_EQ(stopped.code, 200010);
-    EXPECT_EQ(done.codes, std::vector<int>{200010}) << "the new run reported its done at once";
 
     EXPECT_EQ(overtaken.read(buffer, total, status), total);
     EXPECT_EQ(status.code, 0) << "the new run refuses its reads";
@@ -344,11 +361,63 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
     EXPECT_EQ(buffer[0], 3u);
     EXPECT_EQ(buffer[total - 1], total == 2 ? 4u : 3u);
     EXPECT_EQ(overtaken.samplesRead(), total);
-    EXPECT_EQ(done.codes, (std::vector<int>{200010, 0}));
+    EXPECT_EQ(done.codes, (std::vector<int>{row.afterWord ? 0 : 200010, 0}));
     overtaken.stopTransfer(status);
     overtaken.stopChannel(status);
     EXPECT_EQ(status.code, 0);
   }
+}
+
+// A read held at its data port, after its last look at its run, while a code
+// 3 comes: the stop waits for the read before its reset empties the FIFO, so
+// the client gets the board's word, counted as its run's; the code 2 after it
+// begins a run whose first word the read does not take.
+TEST_F(tCDIOImmediateTest, AStopWaitsForAReadAtItsDataPortBeforeItResetsTheFIFO) {
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, &watched, &identity, status);
+  reader.setDoneObserver(&done);
+  for (auto step : {&tBaseCDIImmediateTransferPrimitive::commitTransfer,
+                    &tBaseCDIImmediateTransferPrimitive::commitChannel,
+                    &tBaseCDIImmediateTransferPrimitive::startTransfer,
+                    &tBaseCDIImmediateTransferPrimitive::startChannel})
+    (reader.*step)(status);
+  reader.setTimeout(50);
+  ASSERT_EQ(status.code, 0);
+  fifos->pushInput({7});
+  tHeldCall held;
+  const std::thread::id testThread = std::this_thread::get_id();
+  watched.beforeWord = [&] {
+    if (!held.inside() && std::this_thread::get_id() != testThread) held.hold();
+  };
+  uint32_t word = 0;
+  uint32_t read = 0;
+  tStatus2 reading;
+  std::thread client([&] { read = reader.read(&word, 1, reading); });
+  ASSERT_TRUE(held.waitUntilInside()) << "the read never came to its data port";
+  clearLogs();
+  reader.stopTransfer(status);
+  reader.stopChannel(status);
+  EXPECT_TRUE(held.expired()) << "the stop returned while the read was at its data port";
+  reader.startTransfer(status);
+  reader.startChannel(status);
+  fifos->pushInput({9});
+  held.letGo();
+  client.join();
+  watched.beforeWord = {};
+  EXPECT_EQ(read, 1u);
+  EXPECT_EQ(word, 7u);
+  EXPECT_EQ(reading.code, 0);
+  EXPECT_EQ(reader.samplesRead(), 0u) << "the new run counts from 0";
+  const tLog log = windows.log();
+  const auto dataRead = std::find(log.begin(), log.end(), read32(0x220, 7));
+  const auto reset = std::find(log.begin(), log.end(), wrote32(0x224, 0x20));
+  EXPECT_TRUE(dataRead < reset) << "the data port was read after the stop's reset";
+  EXPECT_EQ(reader.read(&word, 1, status), 1u);
+  EXPECT_EQ(word, 9u);
+  EXPECT_EQ(status.code, 0);
+  reader.stopTransfer(status);
+  reader.stopChannel(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
@@ -626,6 +695,43 @@ TEST_F(tCDIOImmediateTest, ASecondCommitAddsNoPolledRecord) {
   output->uncommitTransfer(status);
   output->uncommitChannel(status);
   EXPECT_FALSE(cdo->hasPolledObserver());
+  EXPECT_EQ(status.code, 0);
+}
+
+// Uncommitted after a finite run that took its whole total, as the release
+// leaves it, a transfer keeps nothing of the run: a read or write before the
+// next run is not refused as past a total, but waits for a run (a zero
+// time-out: -200474 at once), and a late stop warns of no finite run.
+TEST_F(tCDIOImmediateTest, AnUncommittedTransferKeepsNothingOfItsRuns) {
+  input->setSampleMode(1);
+  input->setTotal(1);
+  restartInput();
+  fifos->pushInput({5});
+  EXPECT_EQ(input->read(buffer, 1, status), 1u);
+  input->uncommitTransfer(status);
+  input->uncommitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  input->setTimeout(0);
+  fifos->pushInput({6});
+  EXPECT_EQ(input->read(buffer, 1, status), 0u);
+  EXPECT_EQ(status.code, -200474) << "refused as a read past the total of a run gone";
+  status.clear();
+  input->stopTransfer(status);
+  EXPECT_EQ(status.code, 0);
+
+  output->setSampleMode(1);
+  output->setTotal(1);
+  startOutput();
+  output->setTimeout(0);
+  const uint32_t sample = 7;
+  EXPECT_EQ(output->write(1, &sample, status), 1u);
+  output->uncommitTransfer(status);
+  output->uncommitChannel(status);
+  status.clear();  // the stop's warning: the FIFO never ran empty
+  EXPECT_EQ(output->write(1, &sample, status), 0u);
+  EXPECT_EQ(status.code, -200474) << "refused as a write past the total of a run gone";
+  status.clear();
+  output->stopTransfer(status);
   EXPECT_EQ(status.code, 0);
 }
 

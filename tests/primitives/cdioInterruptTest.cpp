@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "kal/nQoKAL.h"
 #include "primitives/cdio/tBaseCDIInterruptTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
 #include "primitives/cdioFixture.h"
 #include "primitives/cdioPartners.h"
 #include "sim/simAllocator.h"
 #include "sim/simSync.h"
+#include "support/heldCall.h"
 #include "support/statusRecords.h"
 
 namespace nQoTest {
@@ -151,6 +153,55 @@ TEST_F(tCDIOInterruptTest, AFailedChunkDoesNotSwitchToSingleSamples) {
   cdi->uncommit(status);
   cdi->commit(status);
   EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0u);
+}
+
+// A mode flag deployed for the FIFO's next commit while a finite input runs,
+// before or after the run's switch to single samples: the switch clears the
+// flag on the board for the run alone, and neither it nor the run's end
+// writes over what was deployed, so the next commit programs the deployed
+// flag.
+TEST_F(tCDIOInterruptTest, AModeFlagDeployedUnderARunReachesTheNextCommit) {
+  struct tRow {
+    uint32_t committed;
+    uint32_t deployed;
+    bool afterTheSwitch;
+  };
+  for (const tRow row : {tRow{0, 1, false}, tRow{1, 0, true}}) {
+    SCOPED_TRACE(testing::Message()
+                 << "committed " << row.committed << ", deployed " << row.deployed
+                 << (row.afterTheSwitch ? " after" : " before") << " the switch");
+    input->setDestination(&destination);
+    input->setSampleMode(1);
+    input->setChunkSize(64);
+    input->setTotal(1000);
+    input->setLimit(1000000);
+    input->registerObservers(status);
+    cdi->setModeFlag(row.committed, status, 0);
+    cdi->commit(status);
+    cdi->arm(status);
+    input->commit(status);
+    input->arm(status);
+    input->start(status);
+    ASSERT_EQ(status.code, 0);
+    if (!row.afterTheSwitch) cdi->setModeFlag(row.deployed, status, 0);
+    for (int n = 0; n < 8; ++n) inputInterrupt(1);
+    ASSERT_EQ(input->chunkSize(), 1u);
+    EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, 0u) << "the run's switch to single samples";
+    if (row.afterTheSwitch) cdi->setModeFlag(row.deployed, status, 0);
+    input->stop(status);
+    EXPECT_EQ(status.code, 200010);
+    status.clear();
+    cdi->disarm(status);
+    cdi->uncommit(status);
+    cdi->commit(status);
+    EXPECT_EQ(map->CDI_Mode.getRegister() & 0x800, row.deployed << 11)
+        << "the next commit programmed another flag than the one deployed";
+    cdi->uncommit(status);
+    input->disarm(status);
+    input->uncommit(status);
+    input->unregisterObservers(status);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 TEST_F(tCDIOInterruptTest, AFiniteInputNeverAsksForMoreThanRemains) {
@@ -832,6 +883,109 @@ TEST_F(tCDIOOutputInterruptTest, ASecondaryPassOvertakenByAnotherRunLeavesThatRu
   input->handleOverrunSecondary(cdi, status);
   EXPECT_EQ(log.calls, (tStrings{"ended 0", "ended -200715"}));
   EXPECT_EQ(status.code, 0);
+}
+
+// The FIFO's polling thread, held as it lets the end lock go after it found a
+// finite output's FIFO run empty, and a code 3 and a code 2 in that time: its
+// stop was the old run's, so the new run goes on, its FIFO started, and
+// reports no end of its own.
+TEST_F(tCDIOOutputInterruptTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRunRunning) {
+  runOutput(1, 16, 20, 20);
+  outputInterrupt(1);  // nothing remains: the tail ends the FIFO interrupt
+  nQoSim::clearSyncLog();
+  output->handleFIFOEmptyPolled(cdo, status);  // no wake asked for: the end lock alone
+  const iSync* endLock = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kRelease) endLock = record.object;
+  ASSERT_NE(endLock, nullptr);
+  tHeldCall held(tHeldCall::kGuard);
+  const uint64_t testThread = nQoKAL100_getThreadHandle();
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (set && object == endLock && nQoKAL100_getThreadHandle() != testThread) held.hold();
+  });
+  output->handleFIFOSecondary(cdo, status);
+  EXPECT_TRUE(held.waitUntilInside()) << "the polling thread never took the run's end";
+  tStatus2 stopped;
+  output->stop(stopped);
+  output->start(status);
+  held.letGo();
+  EXPECT_EQ(cdo->waitForDone(5000, status), 1u);
+  nQoSim::onSyncSet({});
+  EXPECT_EQ(stopped.code, 0) << "its FIFO ran empty";
+  ASSERT_EQ(status.code, 0);
+  EXPECT_TRUE(output->isRunning()) << "the polling thread stopped the new run";
+  EXPECT_TRUE(fifos->outputStarted());
+  EXPECT_EQ(log.calls, (tStrings{"data 80", "ended 0"}));
+  output->stop(status);
+  EXPECT_EQ(status.code, 200010);
+  status.clear();
+  cdo->disarm(status);
+  cdo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A source that moves what it is asked for into the FIFO, and the ends it
+// hears.
+struct tFIFOSource : tBaseCDOInterruptTransferPrimitive::iSource {
+  explicit tFIFOSource(nQoUdP100::tBaseCDO_FIFOPrimitive* fifo) : fifo(fifo) {}
+  uint32_t transferData(uint32_t bytes, tStatus2& status) override {
+    const std::vector<uint8_t> data(bytes, 0x5A);
+    return fifo->writeSamples(data.data(), bytes, status);
+  }
+  void transferEnded(tStatus2& status) override { ends.push_back(status.code); }
+  nQoUdP100::tBaseCDO_FIFOPrimitive* fifo;
+  std::vector<int> ends;
+};
+
+// A FIFO pass between the arm and the start (the FIFO's condition is on
+// since the FIFO's arm, and the preload stays below it) hands over the last
+// of a finite output's data and switches the FIFO's interrupt off. Its second
+// half, before the start or after it, belongs to the run that start begins:
+// it wakes the polling thread, which ends the run once the FIFO has run
+// empty.
+TEST_F(tCDIOOutputInterruptTest, APassBetweenTheArmAndTheStartBelongsToTheRunThatStartBegins) {
+  tFIFOSource filling(cdo);
+  fifos->setOutputDepth(64);
+  cdo->setModeFlag(1, status, 0);
+  for (const bool beforeTheStart : {true, false}) {
+    SCOPED_TRACE(beforeTheStart ? "the second half before the start" : "after the start");
+    status.clear();
+    filling.ends.clear();
+    output->setSource(&filling);
+    output->setSampleMode(1);
+    output->setChunkSize(16);
+    output->setTotal(20);
+    output->setLimit(1000);
+    output->setPreload(4);
+    output->registerObservers(status);
+    output->commit(status);
+    cdo->commit(status);
+    cdo->arm(status);
+    output->arm(status);
+    ASSERT_EQ(status.code, 0);
+    // A chunk of 16, then the tail with nothing left: the FIFO interrupt off.
+    fifos->scriptStatus({kOutputCondition, 0, kOutputCondition});
+    board->primaryHandlers[kCDOFIFO].load()->handleInterrupt();
+    EXPECT_EQ(output->transferred(), 20u);
+    EXPECT_EQ(fifos->output().size(), 20u);
+    if (beforeTheStart) output->handleFIFOSecondary(cdo, status);
+    output->start(status);
+    if (!beforeTheStart) output->handleFIFOSecondary(cdo, status);
+    for (int word = 0; word < 20; ++word) cdo->stepFIFO(status);
+    ASSERT_EQ(status.code, 0);
+    EXPECT_EQ(cdo->waitForDone(1000, status), 1u) << "no pass woke the polling thread";
+    EXPECT_EQ(filling.ends, std::vector<int>{0});
+    EXPECT_FALSE(output->isRunning());
+    status.clear();
+    output->stop(status);
+    EXPECT_EQ(status.code, 0) << "its FIFO ran empty";
+    cdo->disarm(status);
+    cdo->uncommit(status);
+    output->disarm(status);
+    output->uncommit(status);
+    output->unregisterObservers(status);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 // Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth

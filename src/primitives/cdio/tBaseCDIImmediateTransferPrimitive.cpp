@@ -34,7 +34,7 @@ void tBaseCDIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 // A run still held stays as it is: the commit takes nothing it uses.
 void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   if (status.isFatal() || holdsRun()) return;
-  takeRecord();
+  takeRecord(_settings.program());
   _cancel.set(0);
   _state = kChannelCommitted;
 }
@@ -43,9 +43,10 @@ void tBaseCDIImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // the run before does not end its reads (the end of the calls does). A start
 // under a run keeps the run's records; the channel's start only starts the
 // FIFO again. A finite run that reported its done is over: its FIFO, still
-// sampling, stops and resets, so that the next run reads only its own
-// samples. It decides under the lock that a read takes to end its run, and
-// the run takes the settings as they stand.
+// sampling, stops and resets once its reads under way have left, so that the
+// next run reads only its own samples. It decides and numbers the run under
+// the lock that a read takes to end its run, and the run takes the settings
+// as they stand.
 void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   _lock.locked([&] { beginRun(status); }, status);
@@ -53,12 +54,13 @@ void tBaseCDIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 void tBaseCDIImmediateTransferPrimitive::beginRun(tStatus2& status) {
   if (runUnderWay()) return;
+  _runs.waitForAccesses();
   if (_fifoStarted != 0) stopChannel(status);
-  takeRecord();
+  takeRecord(_settings.program());
   _cancel.set(0);
   _samplesRead = 0;
-  _run.set((_run.get() | kDoneMark) + 1);
-  _doneNotified.set(0);
+  _done.set(0);
+  _runs.begin();
   _state = kRunning;
 }
 
@@ -75,23 +77,29 @@ void tBaseCDIImmediateTransferPrimitive::startChannel(tStatus2& status) {
       status);
 }
 
+// The run ends under the lock that a start takes, and its reads under way
+// leave before the warning looks at what they took.
 void tBaseCDIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   bool claimed = false;
   _lock.locked(
       [&] {
-        if (finite() && (_run.get() & kDoneMark) == 0 && status.code == 0)
+        claimed = _runs.endIfLive(_runs.live());
+        _runs.waitForAccesses();
+        if (finite() && _done.get() == 0 && status.code == 0)
           warn(status, nQoUdR100::kStoppedEarly, 187);
         _fifo->stopFIFO(status);
         _fifoStarted = 0;
-        claimed = claimDone();
       },
       status);
   if (claimed) reportDone(status);
 }
 
+// The run ended (by a stop, or by its own end): the reads under way leave
+// before the reset empties the FIFO.
 void tBaseCDIImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  _runs.waitForAccesses();
   // Stop and reset each on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
@@ -110,15 +118,20 @@ void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _state = kTransferCommitted;
 }
 
+// What the runs left goes too, as a fresh reservation finds the transfer.
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
-  if (status.isNotFatal()) _state = kBuilt;
+  if (status.isFatal()) return;
+  forgetRecords();
+  _samplesRead = 0;
+  _done.set(0);
+  _state = kBuilt;
 }
 
-// A run that a stop and a start overtook gets no word of the new run: the
-// read waits on, as a read of a stopped run waits.
+// A run that a stop ended, or a stop and a start overtook, gets no word of
+// the new run: the read waits on, as a read of a stopped run waits.
 bool tBaseCDIImmediateTransferPrimitive::waitForData(uint32_t run, unsigned timeoutLine,
                                                      tStatus2& status) {
-  while (_fifo->isFIFOEmpty(status) != 0 || _run.get() != run) {
+  while (_fifo->isFIFOEmpty(status) != 0 || !_runs.isLive(run)) {
     if (endAsked() || status.isFatal()) return false;
     if (_timeout.expired(true, status)) {
       fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
@@ -135,48 +148,49 @@ void tBaseCDIImmediateTransferPrimitive::checkForErrors(tStatus2& status) {
     fail(status, nQoUdR100::kFIFOOverflow, 443);
 }
 
-// A word taken after a stop and a start overtook the read's run is not the
-// run's: it is neither counted nor kept. The run's end is marked and claimed
-// under the lock that a start takes, and only while the run is the read's
-// own.
+// The word is read, and counted, only while the read's run is live: a stop
+// waits for it before its reset, and a word of a run after it is never
+// taken. The run's end at its finite total is claimed under the lock that a
+// start takes, only while the run is the read's own; its done report comes
+// before the word's errors.
 tBaseCDIImmediateTransferPrimitive::tTake tBaseCDIImmediateTransferPrimitive::takeSample(
-    uint32_t run, uint8_t* sample, tStatus2& status) {
-  _fifo->readSamples(sample, _description->sampleWidth, status);
-  if (_run.get() != run) return kOvertaken;
-  ++_samplesRead;
-  if (!finite() || _samplesRead < total()) return kTaken;
-  bool claimed = false;
-  _lock.locked(
-      [&] {
-        if (_run.get() != run) return;
-        _run.set(run | kDoneMark);
-        claimed = claimDone();
-      },
-      status);
-  if (claimed) reportDone(status);
-  return kLast;
+    uint32_t run, uint8_t* sample, bool checked, tStatus2& status) {
+  tTake take = kOvertaken;
+  tStatus2 errors;
+  _runs.access(run, [&] {
+    _fifo->readSamples(sample, _description->sampleWidth, status);
+    if (checked && status.isNotFatal()) checkForErrors(errors);
+    take = ++_samplesRead < total() || !finite() ? kTaken : kLast;
+    if (take == kLast) _done.set(1);
+  });
+  if (take == kLast) {
+    bool claimed = false;
+    _lock.locked([&] { claimed = _runs.endIfLive(run); }, status);
+    if (claimed) reportDone(status);
+  }
+  status.assign(errors);
+  return take;
 }
 
 uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, tStatus2& status) {
   _timeout.begin(status);
-  const uint32_t run = _run.get();
-  if ((run & kDoneMark) != 0) {
+  if (_done.get() != 0) {
     fail(status, nQoUdR100::kReadPastTotal, 326);
     return 0;
   }
+  const uint32_t run = _runs.live();
   auto* samples = static_cast<uint8_t*>(buffer);
   const uint32_t width = _description->sampleWidth;
   uint32_t read = 0;
   while (read < count && status.isNotFatal() && !endAsked()) {
     // A time-out or a cancel keeps the samples read so far and reads no more.
     if (!waitForData(run, 348, status)) return read;
-    const tTake take = takeSample(run, samples + std::size_t{read} * width, status);
+    const tTake take = takeSample(run, samples + std::size_t{read} * width, true, status);
     if (take == kOvertaken) continue;
-    checkForErrors(status);
     ++read;
     if (take == kLast) return read;
   }
-  if (_newestTaken == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
+  if (option() == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
   drain(run, samples, count, status);
   checkForErrors(status);
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
@@ -189,10 +203,10 @@ void tBaseCDIImmediateTransferPrimitive::drain(uint32_t run, uint8_t* buffer, ui
   const std::size_t kept = std::size_t{count - 1} * width;
   uint8_t* last = buffer + kept;
   for (uint32_t drained = 0; drained < _description->cdiFIFODepth && status.isNotFatal() &&
-                             !endAsked() && _fifo->isFIFOEmpty(status) == 0 && _run.get() == run;
+                             !endAsked() && _fifo->isFIFOEmpty(status) == 0;
        ++drained) {
     uint8_t word[sizeof(uint32_t)] = {};
-    const tTake take = takeSample(run, word, status);
+    const tTake take = takeSample(run, word, false, status);
     if (take == kOvertaken) return;
     std::memmove(buffer, buffer + width, kept);
     std::memcpy(last, word, width);
@@ -202,19 +216,18 @@ void tBaseCDIImmediateTransferPrimitive::drain(uint32_t run, uint8_t* buffer, ui
 
 uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& status) {
   _timeout.begin(status);
-  const uint32_t run = _run.get();
-  if ((run & kDoneMark) != 0) {
+  if (_done.get() != 0) {
     fail(status, nQoUdR100::kReadPastTotal, 240);
     return 0;
   }
+  const uint32_t run = _runs.live();
   auto* sample = static_cast<uint8_t*>(buffer);
   tTake take = kOvertaken;
   while (take == kOvertaken) {
     if (status.isFatal() || !waitForData(run, 248, status)) return 0;
-    take = takeSample(run, sample, status);
+    take = takeSample(run, sample, true, status);
   }
-  checkForErrors(status);
-  if (take == kTaken && _newestTaken != 0 && _fifo->isFIFOEmpty(status) == 0) {
+  if (take == kTaken && option() != 0 && _fifo->isFIFOEmpty(status) == 0) {
     drain(run, sample, 1, status);
     checkForErrors(status);
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);

@@ -1,7 +1,9 @@
 // The correlated digital input on demand: read polls the CDI FIFO on the
-// caller's thread and moves one sample at a time through the data port. With
-// the newest-samples option a read keeps draining the FIFO after the asked
-// samples, so that the buffer ends with the newest ones.
+// caller's thread and moves one sample at a time through the data port, only
+// while the run it began in is live (counted, so that a stop waits for it
+// before the reset empties the FIFO). With the newest-samples option a read
+// keeps draining the FIFO after the asked samples, so that the buffer ends
+// with the newest ones.
 //
 //   transfer.commitTransfer(status); transfer.commitChannel(status);
 //   transfer.startTransfer(status); transfer.startChannel(status);
@@ -35,16 +37,18 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void commitChannel(nQoMDBG100::tStatus2& status);
   void startTransfer(nQoMDBG100::tStatus2& status);
   void startChannel(nQoMDBG100::tStatus2& status);
-  // +200010 for a finite input stopped before its total, on a clean status;
-  // the done observer once.
+  // The run ends, and the reads under way leave; +200010 for a finite input
+  // stopped before its total, on a clean status; the done observer once.
   void stopTransfer(nQoMDBG100::tStatus2& status);
+  // Once the reads under way have left: the FIFO stopped and reset.
   void stopChannel(nQoMDBG100::tStatus2& status);
   void uncommitTransfer(nQoMDBG100::tStatus2& status);
   void uncommitChannel(nQoMDBG100::tStatus2& status);
 
-  // Up to count samples into the buffer; answers the samples read, also when
-  // a time-out (-200474), a cancel or the end of the calls ended the read
-  // early.
+  // Up to count samples of the live run into the buffer; answers the samples
+  // read, also when a time-out (-200474), a cancel or the end of the calls
+  // ended the read early. A read whose run a stop ended waits, to its
+  // time-out, and takes no word of a run after it.
   uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
   // One sample; answers 1 when it was read.
   uint32_t readOne(void* buffer, nQoMDBG100::tStatus2& status);
@@ -52,40 +56,32 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void checkForErrors(nQoMDBG100::tStatus2& status);
 
   // Of the next run, as the sample mode and total.
-  void setNewestSamples(uint32_t on) { _newestSamples = on; }
+  void setNewestSamples(uint32_t on) { _settings.deploying().option = on; }
   uint32_t samplesRead() const { return _samplesRead; }
 
  private:
-  // The done mark of the run word: the run's number counts in the other bits.
-  static constexpr uint32_t kDoneMark = 1;
   // What a take did: counted a word, counted the finite total's last (the
-  // read's run is done), or found the run overtaken.
+  // read's run is done), or found the run ended or overtaken.
   enum tTake { kTaken, kLast, kOvertaken };
 
-  // Under the lock: a new run unless one is under way.
+  // Under the lock: a new run, numbered, unless one is under way.
   void beginRun(nQoMDBG100::tStatus2& status);
-  // Waits while the FIFO is empty or the run is no longer the read's own:
-  // false when the read must end (time-out, cancel, end of the calls or
-  // error).
+  // Waits while the FIFO is empty or the run is no longer live: false when
+  // the read must end (time-out, cancel, end of the calls or error).
   bool waitForData(uint32_t run, unsigned timeoutLine, nQoMDBG100::tStatus2& status);
-  // One FIFO word into the sample, counted for the read's run.
-  tTake takeSample(uint32_t run, uint8_t* sample, nQoMDBG100::tStatus2& status);
+  // One FIFO word into the sample (and, when asked, the error bits), counted
+  // for the read's run while it is live; the last of a finite total ends the
+  // run, under the lock, while it is live.
+  tTake takeSample(uint32_t run, uint8_t* sample, bool checked, nQoMDBG100::tStatus2& status);
   // Keeps the newest samples of a buffer of count samples.
   void drain(uint32_t run, uint8_t* buffer, uint32_t count, nQoMDBG100::tStatus2& status);
-  // The sample mode, total and newest-samples option of the run to come.
-  void takeRecord() {
-    takeSampleRecord();
-    _newestTaken = _newestSamples;
-  }
 
   tBaseCDI_FIFOPrimitive* _fifo;
+  // The run's samples counted, and whether its finite total was read: both
+  // written inside the run's reads, cleared by the start of the next once
+  // they left.
   uint32_t _samplesRead = 0;
-  // The run word that a read takes as it begins: the run's number, with the
-  // done mark once its total was read.
-  tSyncAtomicU32 _run;
-  uint32_t _newestSamples = 0;
-  // The newest-samples option that the run's reads go by.
-  uint32_t _newestTaken = 0;
+  tSyncAtomicU32 _done;
   tTransferLock _lock;
 };
 

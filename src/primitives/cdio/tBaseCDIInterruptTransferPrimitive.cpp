@@ -34,9 +34,6 @@ tBaseCDIInterruptTransferPrimitive::~tBaseCDIInterruptTransferPrimitive() {
   if (_state == kArmed) disarm(scratch.clear());
   if (_state == kCommitted) uncommit(scratch.clear());
   if (_observing != 0) unregisterObservers(scratch.clear());
-  // The passes have left: a switch to single samples gives the FIFO its mode
-  // flag back, as an end does.
-  giveChunkBack(scratch.clear());
 }
 
 void tBaseCDIInterruptTransferPrimitive::registerObservers(tStatus2& status) {
@@ -67,42 +64,61 @@ void tBaseCDIInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
 
 // An armed transfer stays armed: the commit takes nothing the arm uses.
 void tBaseCDIInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isFatal() || !fitsInBytes(_settings.chunk, status, 170)) return;
-  takeSettings();
+  if (status.isFatal() || !fitsInBytes(_settings.deploying().chunk, status, 170)) return;
+  _settings.program();
+  noteRecorded();
   if (_state != kArmed) _state = kCommitted;
 }
 
-// A run still going stops first: the arm readies a run to come, by what the
-// last commit took, or the settings when nothing was committed.
+// A run still going stops first, and the passes of the run before leave:
+// the arm copies the last commit's record (the settings, when nothing was
+// committed) into the run's, and opens the run for its start.
 void tBaseCDIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   stopRun(status);
-  takeSettingsIfNone();
-  _run = _committed;
-  _done = 0;
+  _end.overtake(status);
+  if (nothingRecorded()) {
+    _settings.program();
+    noteRecorded();
+  }
+  _run = _settings.programmed();
+  beginRecord();
+  _end.open(tTransferEnd::kUnreported, status);
   _state = kArmed;
 }
 
-// Every start is a run of its own: nothing moved, not done, its end
-// reported again, by the settings as they stand when nothing was committed
-// or armed. A start under a run keeps the run's records and only starts the
-// FIFO again.
+// Every start is a run of its own: the one the arm opened, else (once the
+// run before's passes have left) one by what the last commit took, or the
+// settings when nothing was committed; nothing moved, not done, its end
+// reported again. A start under a run keeps the run's records and only
+// starts the FIFO again.
 void tBaseCDIInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    takeSettingsIfNone();
-    beginRun();
-    _transferred = 0;
-    _done = 0;
+    if (_end.live() == 0) {
+      _end.overtake(status);
+      if (nothingRecorded()) {
+        _settings.program();
+        noteRecorded();
+      }
+      if (_state != kArmed) _run = _settings.programmed();
+      beginRecord();
+    }
+    _end.start(status);
   }
   _fifo->startFIFO(status);
 }
 
+void tBaseCDIInterruptTransferPrimitive::beginRecord() {
+  _transferred.set(0);
+  _done.set(0);
+}
+
 void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_run.sampleMode == kFinite && _done == 0 && status.code == 0)
+  if (_run.sampleMode == kFinite && _done.get() == 0 && status.code == 0)
     nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {kFile, 243});
-  _end.onceLocked([&] { end(status); }, status);
+  _end.stopLocked([&] { end(status); }, status);
 }
 
 // The FIFO is stopped and reset, each on a status of its own, also when the
@@ -111,23 +127,23 @@ void tBaseCDIInterruptTransferPrimitive::stop(tStatus2& status) {
 void tBaseCDIInterruptTransferPrimitive::end(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
   onFreshStatus(status, [&](tStatus2& s) { _fifo->resetFIFO(s); });
-  giveChunkBack(status);
+  giveChunkBack();
   if (_partner != nullptr) _partner->transferEnded(status);
 }
 
-void tBaseCDIInterruptTransferPrimitive::giveChunkBack(tStatus2& status) {
+void tBaseCDIInterruptTransferPrimitive::giveChunkBack() {
   if (_chunkSwitched == 0) return;
   _run.chunk = _savedChunk;
-  onFreshStatus(status, [&](tStatus2& s) { _fifo->setModeFlag(_savedModeFlag, s, 0); });
   _chunkSwitched = 0;
 }
 
-bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
+bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint32_t run, uint64_t& count, tStatus2& local) {
   const bool finite = _run.sampleMode == kFinite;
   // A finite input asks for no more than remains.
-  const uint32_t remaining = _run.total > _transferred ? _run.total - _transferred : 0;
+  const uint32_t transferred = _transferred.get();
+  const uint32_t remaining = _run.total > transferred ? _run.total - transferred : 0;
   const uint32_t chunk = finite ? std::min(_run.chunk, remaining) : _run.chunk;
-  if (chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+  if (chunk == 0 || !_end.isLive(run) || _fifo->isFIFOConditionPending(local) == 0) return false;
   if (count >= _run.limit) {
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 406});
     return false;
@@ -148,34 +164,39 @@ bool tBaseCDIInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& lo
     return false;
   }
   count += chunk;
-  _transferred += chunk;
+  const uint32_t now = _transferred.get() + chunk;
+  _transferred.set(now);
   if (!finite) return true;
-  const uint32_t left = _run.total - _transferred;
+  const uint32_t left = _run.total - now;
   if (left != 0) {
     if (left < _description->cdiFIFODepth >> 1 && _run.chunk != 1) switchToSingleSamples(local);
     return local.isNotFatal();
   }
-  _done = 1;
-  _end.once([&] { end(local); });
+  _done.set(1);
+  _end.once(run, [&] { end(local); });
   return false;
 }
 
-// Not after a failed step: the mode flag would not be read, and stop would
-// give the FIFO a made-up one.
+// The run's own change to the board: its record asks for single samples,
+// and the FIFO's mode flag is cleared on the board alone; what was deployed
+// for the FIFO's next commit stays. Not after a failed step.
 void tBaseCDIInterruptTransferPrimitive::switchToSingleSamples(tStatus2& local) {
   if (local.isFatal()) return;
   _savedChunk = _run.chunk;
-  _savedModeFlag = _fifo->getModeFlagBit(local);
   _run.chunk = 1;
   _chunkSwitched = 1;
-  _fifo->setModeFlag(0, local, 1);
+  _fifo->applyModeFlag(0, local);
 }
 
 void tBaseCDIInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
-  nQoUdR100::setCode(fresh, nQoUdR100::kCDIOverrun, {kFile, 457});
-  _end.onceLocked([&] { end(fresh); }, fresh);
+  _end.onceLocked(
+      _overrunPassRun.get(),
+      [&] {
+        nQoUdR100::setCode(fresh, nQoUdR100::kCDIOverrun, {kFile, 457});
+        end(fresh);
+      },
+      fresh);
 }
 
 }  // namespace nQoUdP100

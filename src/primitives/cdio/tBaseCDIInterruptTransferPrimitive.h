@@ -1,10 +1,11 @@
 // The correlated digital input interrupt transfer: each time the CDI FIFO's
 // condition is present, the FIFO interrupt asks the destination to move one
 // chunk of samples out of the FIFO, at interrupt level. A finite input asks
-// for single samples (and clears the FIFO's mode flag, so that the interrupt
-// fires per sample) once less than half the FIFO depth remains, never asks
-// for more than remains, and reports its end, or the first error, once per
-// start.
+// for single samples (and clears the FIFO's mode flag on the board, so that
+// the interrupt fires per sample) once less than half the FIFO depth remains,
+// never asks for more than remains, and reports its end, or the first error,
+// once per start. The switch is the run's own: it goes into the run's record,
+// and the FIFO's next commit programs the mode flag deployed for it.
 //
 //   transfer.setDestination(&destination); transfer.setChunkSize(64); ...
 //   transfer.registerObservers(status);
@@ -37,9 +38,8 @@ class tBaseCDIInterruptTransferPrimitive
                                      const tCDIODescription* description,
                                      tBaseCDI_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status);
   // Ends a run still going with no report (the FIFO stopped and reset),
-  // disarms and uncommits by the state, takes out the records that a
-  // registration left, then gives the FIFO a mode flag that the run changed
-  // back.
+  // disarms and uncommits by the state, then takes out the records that a
+  // registration left.
   ~tBaseCDIInterruptTransferPrimitive() override;
 
   // Each does nothing on an error status; a failed registration is undone.
@@ -56,10 +56,9 @@ class tBaseCDIInterruptTransferPrimitive
   void arm(nQoMDBG100::tStatus2& status);
   void start(nQoMDBG100::tStatus2& status);
   // +200010 for a finite input that was not done, on a clean status; the end,
-  // once; then the chunk size and the FIFO's saved mode flag (applied at its
-  // next commit) come back.
+  // once, for a run a start began; then the run's chunk size comes back.
   void stop(nQoMDBG100::tStatus2& status);
-  bool isReady() const { return isReadyWith(true); }
+  bool isReady() { return isReadyWith(true); }
 
   void handleFIFOSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {}
   void handleOverrunSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
@@ -73,16 +72,19 @@ class tBaseCDIInterruptTransferPrimitive
 
   // Stops and resets the FIFO and reports the status to the destination, once.
   void end(nQoMDBG100::tStatus2& status);
-  // Another chunk, or the end of the data: false when the loop ends.
-  bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
+  // Another chunk of run, or the end of the data: false when the loop ends.
+  bool moveChunk(uint32_t run, uint64_t& count, nQoMDBG100::tStatus2& local);
   void switchToSingleSamples(nQoMDBG100::tStatus2& local);
-  // The chunk and the FIFO's mode flag as they were before the switch.
-  void giveChunkBack(nQoMDBG100::tStatus2& status);
+  // The run's chunk as it was before the switch.
+  void giveChunkBack();
+  // The run's per-run marks, for a run that an arm or a start opens.
+  void beginRecord();
 
+  // The run's switch to single samples, and its chunk before it.
   uint32_t _chunkSwitched = 0;
   uint32_t _savedChunk = 0;
-  uint32_t _savedModeFlag = 0;
-  uint32_t _done = 0;
+  // Set by the pass that moved the run's last sample.
+  tSyncAtomicU32 _done;
 };
 
 }  // namespace nQoUdP100

@@ -25,7 +25,8 @@ tBaseCDI_DMATransferPrimitive::~tBaseCDI_DMATransferPrimitive() {
 
 void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
   if (status.isFatal() || _observing != 0) return;
-  if (_sampleMode == kFinite && _partner != nullptr) _partner->bindTransfer(this, status);
+  if (_settings.program().sampleMode == kFinite && _partner != nullptr)
+    _partner->bindTransfer(this, status);
   addBufferErrorRecord(status);
   addOverrunRecord(status);
   if (status.isNotFatal()) {
@@ -38,19 +39,24 @@ void tBaseCDI_DMATransferPrimitive::registerObservers(tStatus2& status) {
   unregisterObservers(scratch);
 }
 
-// A linked transfer stays linked: the commit takes nothing the link uses.
+// A linked transfer stays linked: the commit takes nothing the link uses
+// (the mode is fixed while registered).
 void tBaseCDI_DMATransferPrimitive::commit(tStatus2& status) {
-  if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
+  if (status.isFatal()) return;
+  _settings.program();
+  if (_state != kLinked) _state = kCommitted;
 }
 
-// A run still going stops first: the link opens the end of a run to come.
+// A run still going stops first: the link, by the channel set, opens a run
+// for the start to come, whose end a stop reports.
 void tBaseCDI_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   stopRun(status);
+  _settings.program();
   linkFIFO(status);
   if (status.isFatal()) return;
-  _end.reopen();
-  _dataDone = 0;
+  _dataDone.set(0);
+  _end.open(tTransferEnd::kReported, status);
   _state = kLinked;
 }
 
@@ -58,6 +64,8 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
   _observing = 0;
+  // The records of the registration, commit and link go with the observers.
+  _settings.forget();
   _state = kBuilt;
 }
 
@@ -67,33 +75,39 @@ void tBaseCDI_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 void tBaseCDI_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    _end.start();
-    _dataDone = 0;
+    _dataDone.set(0);
+    _end.start(status);
   }
   _fifo->startFIFO(status);
 }
 
 void tBaseCDI_DMATransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode == kFinite && _dataDone == 0 && status.code == 0)
+  if (programmed().sampleMode == kFinite && _dataDone.get() == 0 && status.code == 0)
     nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {tCDI_DMARow::kFile, 282});
-  _end.onceLocked([&] { end(status); }, status);
+  _end.stopLocked([&] { end(status); }, status);
 }
 
 void tBaseCDI_DMATransferPrimitive::markDataDone(tStatus2& status) {
   if (status.isFatal()) return;
-  _dataDone = 1;
-  _fifo->stopFIFO(status);
-  _fifo->resetFIFO(status);
+  _end.actOnLocked(
+      _end.live(),
+      [&] {
+        _dataDone.set(1);
+        _fifo->stopFIFO(status);
+        _fifo->resetFIFO(status);
+      },
+      status);
 }
 
 uint32_t tBaseCDI_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*, tStatus2& status) {
+  _bufferErrorPassRun.set(_end.live());
   _fifo->disableBufferErrorInterrupt(status);
   return 1;
 }
 
 bool tBaseCDI_DMATransferPrimitive::isReady() const {
-  return tCDIO_DMATransfer::isReady() && (_state != kObserving || _sampleMode < 2);
+  return tCDIO_DMATransfer::isReady() && (_state != kObserving || programmed().sampleMode < 2);
 }
 
 }  // namespace nQoUdP100

@@ -57,6 +57,8 @@ class tBaseCDI_DMATransferPrimitive
   // +200010 for a finite transfer whose data were not done, on a clean
   // status; then the end, once.
   virtual void stop(nQoMDBG100::tStatus2& status);
+  // The partner's, on its own thread: the data of the live run are done,
+  // its FIFO stopped and reset, under the lock while that run is live.
   virtual void markDataDone(nQoMDBG100::tStatus2& status);
 
   uint32_t handleBufferError(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
@@ -69,7 +71,9 @@ class tBaseCDI_DMATransferPrimitive
   }
 
  private:
-  uint32_t _dataDone = 0;
+  // Set by the partner's data done of the live run, cleared where a run
+  // opens or starts.
+  tSyncAtomicU32 _dataDone;
 };
 
 }  // namespace nQoUdP100

@@ -23,7 +23,7 @@ tBaseCDI_FIFOPrimitive::~tBaseCDI_FIFOPrimitive() {
 
 bool tBaseCDI_FIFOPrimitive::isReady() const {
   if (_dispatcher == nullptr || !isValid()) return false;
-  return state() <= kUncommitted || _modeFlag != kNotSet;
+  return state() <= kUncommitted || _flags.programmed().mode != kNotSet;
 }
 
 void tBaseCDI_FIFOPrimitive::disableFIFOInterrupt(tStatus2& status) {
@@ -51,8 +51,11 @@ void tBaseCDI_FIFOPrimitive::commit(tStatus2& status) {
   });
   switchNoted(_overrun.any(), kOverrunBit, _attached, status,
               [&] { _dispatcher->attachCDIOverrunHandler(&_overrun, &_overrun, status); });
-  applyModeFlag(status);
-  applySecondaryModeFlag(status);
+  if (status.isNotFatal()) {
+    const tFlags& flags = _flags.program();
+    applyModeFlag(flags.mode, status);
+    applySecondaryModeFlag(flags.secondary, status);
+  }
   if (status.isNotFatal()) {
     // An armed FIFO stays armed: its passes go on reaching their observers.
     if (!isArmed()) setState(kCommitted);
@@ -128,12 +131,12 @@ void tBaseCDI_FIFOPrimitive::detach(uint32_t events, tStatus2& status) {
 
 void tBaseCDI_FIFOPrimitive::setModeFlag(uint32_t value, tStatus2& status, uint32_t apply) {
   if (status.isFatal()) return;
-  _modeFlag = value;
-  if (apply != 0) applyModeFlag(status);
+  _flags.deploying().mode = value;
+  if (apply != 0) applyModeFlag(_flags.program().mode, status);
 }
 
 void tBaseCDI_FIFOPrimitive::setSecondaryModeFlag(uint32_t value, tStatus2& status) {
-  if (status.isNotFatal()) _secondaryModeFlag = value;
+  if (status.isNotFatal()) _flags.deploying().secondary = value;
 }
 
 }  // namespace nQoUdP100

@@ -4,13 +4,14 @@
 // holds the register work behind the virtual operations.
 //
 //   fifo.addObserver(static_cast<iCDIOFIFOObserver*>(&transfer), status);
-//   fifo.setModeFlag(1, status, 0);   // applied at commit
+//   fifo.setModeFlag(1, status, 0);   // deployed, applied at commit
 //   fifo.commit(status);              // handlers attached, mode flags written
 //   fifo.arm(status);                 // sources enabled
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/cdio/iCDIODispatcher.h"
 #include "primitives/cdio/tCDIODescription.h"
@@ -21,6 +22,16 @@ namespace nQoUdP100 {
 class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
  public:
   static constexpr uint32_t kNotSet = 0xFFFFFFFF;
+  // What a deploy sets for the next commit: the mode flag (0 clear, 1 set,
+  // other: leave) and the secondary flag.
+  struct tFlags {
+    uint32_t mode = kNotSet;
+    uint32_t secondary = 1;
+  };
+  // The setters write the flags; a commit takes them, and a mode flag set
+  // with apply is programmed at once.
+  static constexpr const char* kDeploySteps[] = {"setModeFlag", "setSecondaryModeFlag"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "setModeFlag"};
 
   // A missing or bad description is reported (tCDIODescription.h).
   tBaseCDI_FIFOPrimitive(iCDIODispatcher* dispatcher, const tCDIODescription* description,
@@ -29,8 +40,8 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   // handlers, whatever its state and whatever lists are in use.
   ~tBaseCDI_FIFOPrimitive() override;
 
-  // The dispatcher is present and the state valid; past state 1 the mode flag
-  // must be set.
+  // The dispatcher is present and the state valid; past state 1 the commit
+  // must have set the mode flag.
   virtual bool isReady() const;
   // Whole FIFO words, the first width bytes of each, until byteCount bytes are
   // stored; answers the bytes stored (0 on an error status).
@@ -51,8 +62,11 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   virtual void disableBufferErrorInterrupt(nQoMDBG100::tStatus2& status);
   virtual void linkDMAChannel(uint32_t channel, nQoMDBG100::tStatus2& status) = 0;
   virtual void unlinkDMAChannel(nQoMDBG100::tStatus2& status) = 0;
-  virtual void applyModeFlag(nQoMDBG100::tStatus2& status) = 0;
-  virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
+  // The flags on the board: what a commit programs, and a run's own change
+  // (the interrupt transfer's switch to single samples), which leaves the
+  // flags deployed and programmed as they are.
+  virtual void applyModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) = 0;
+  virtual void applySecondaryModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) = 0;
 
   // Supervisor code 1: attaches the events in use that no commit before
   // attached; a failure detaches only those, on a scratch status. State 2,
@@ -72,19 +86,19 @@ class tBaseCDI_FIFOPrimitive : public tCDIO_FIFOObservable {
   bool holdsArm() const { return isArmed() || _enabled != 0; }
   bool holdsCommit() const { return state() >= kCommitted || _attached != 0; }
 
-  // Stores the flag (0 clear, 1 set, other: leave), applied now when apply is
-  // non-zero and again at commit.
+  // Deploys the flag (0 clear, 1 set, other: leave) for the next commit; one
+  // with apply non-zero is programmed now as well.
   void setModeFlag(uint32_t value, nQoMDBG100::tStatus2& status, uint32_t apply);
   void setSecondaryModeFlag(uint32_t value, nQoMDBG100::tStatus2& status);
-  uint32_t getSecondaryModeFlag() const { return _secondaryModeFlag; }
+  // As the last commit programmed it.
+  uint32_t getSecondaryModeFlag() const { return _flags.programmed().secondary; }
   uint32_t getSampleWidth() const { return _description->sampleWidth; }
   const tCDIODescription* description() const { return _description; }
 
  protected:
   iCDIODispatcher* _dispatcher;
   const tCDIODescription* _description;
-  uint32_t _secondaryModeFlag = 1;
-  uint32_t _modeFlag = kNotSet;
+  nQoUdR100::tDeployed<tFlags, tBaseCDI_FIFOPrimitive> _flags;
 
  private:
   // Disable or detach the sources and events of a mask of bits.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
@@ -44,7 +45,7 @@ void tBaseCDOImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 // count of samples written among them).
 void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
   if (status.isFatal() || holdsRun()) return;
-  takeRecord();
+  takeRecord(_settings.program());
   _samplesWritten = 0;
   _cancel.set(0);
   _fifo->setTransferModeFlag(0, status);
@@ -55,64 +56,70 @@ void tBaseCDOImmediateTransferPrimitive::commitChannel(tStatus2& status) {
 // its writes (the end of the calls does), and its total counts from 0. A
 // start under a run keeps the run's records and the FIFO it fills; the
 // channel's start only starts the FIFO again. A finite run whose FIFO ran
-// empty and reported its done is over: the start begins the next.
+// empty and reported its done is over: the start begins the next, once the
+// writes of the run before have left the FIFO it resets.
 void tBaseCDOImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal() || runUnderWay()) return;
   _cancel.set(0);
+  _runs.waitForAccesses();
   _samplesWritten = 0;
   _fifo->resetFIFO(status);
   _state = kRunning;
-  _endPending = 0;
+  _lock.locked([&] { _endPending = 0; }, status);
 }
 
-// A FIFO not started is a run that begins here, also when the polling
-// thread stopped the run that the transfer's step kept: it counts its own
-// total from 0 and no cancel of the run before ends its writes, and it takes
-// the settings as they stand. It decides under the lock, so that the polling
-// thread's stop falls wholly before or after it.
+// A FIFO not started is a run that begins here, numbered, also when the
+// polling thread stopped the run that the transfer's step kept: it counts
+// its own total from 0 and no cancel of the run before ends its writes, and
+// it takes the settings as they stand. It decides under the lock, so that
+// the polling thread's stop falls wholly before or after it.
 void tBaseCDOImmediateTransferPrimitive::startChannel(tStatus2& status) {
   if (status.isFatal()) return;
   _lock.locked(
       [&] {
-        if (_fifoStarted == 0) {
-          takeRecord();
-          _cancel.set(0);
-          _samplesWritten = 0;
-          _allWritten = 0;
-          _doneNotified.set(0);
-          _fifoStarted = 1;
-        }
+        if (_fifoStarted == 0) beginRun();
         _fifo->startFIFO(status);
       },
       status);
 }
 
+void tBaseCDOImmediateTransferPrimitive::beginRun() {
+  _runs.waitForAccesses();
+  takeRecord(_settings.program());
+  _cancel.set(0);
+  _samplesWritten = 0;
+  _allWritten.set(0);
+  _runs.begin();
+  _fifoStarted = 1;
+}
+
 // A wake of the polling thread is taken back by its record, whatever mode a
 // deploy set since. Taking the lock first, it waits for a stop of the
-// polling thread under way.
+// polling thread under way; the run ends there, and its writes under way
+// leave before the warning looks at what they wrote.
 void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   bool claimed = false;
   _lock.locked(
       [&] {
-        if (finite() && (_allWritten == 0 || _endPending != 0) && status.code == 0)
+        claimed = _runs.endIfLive(_runs.live());
+        _runs.waitForAccesses();
+        if (finite() && (_allWritten.get() == 0 || _endPending != 0) && status.code == 0)
           warn(status, nQoUdR100::kStoppedEarly, 212);
         if (_endPending != 0) _fifo->signalPollingThread(status);
         _endPending = 0;
-        claimed = stopRun(status);
+        _fifo->stopFIFO(status);
+        _fifoStarted = 0;
       },
       status);
   if (claimed) reportDone(status);
 }
 
-bool tBaseCDOImmediateTransferPrimitive::stopRun(tStatus2& status) {
-  _fifo->stopFIFO(status);
-  _fifoStarted = 0;
-  return claimDone();
-}
-
+// The run ended (by a stop, or by its own end): the writes under way leave
+// before the reset empties the FIFO.
 void tBaseCDOImmediateTransferPrimitive::stopChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  _runs.waitForAccesses();
   // Stop and reset each on a status of its own, dropped.
   tStatus2 scratch;
   _fifo->stopFIFO(scratch);
@@ -137,52 +144,84 @@ void tBaseCDOImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   _fifo->unregisterPolledObserver(this, scratch);
   status.assign(scratch);
   _polledRegistered = 0;
+  // What the runs left goes too, as a fresh reservation finds the transfer.
+  forgetRecords();
+  _samplesWritten = 0;
+  _allWritten.set(0);
   _state = kBuilt;
 }
 
 uint32_t tBaseCDOImmediateTransferPrimitive::write(uint32_t count, const void* buffer,
                                                    tStatus2& status) {
+  const uint32_t run = _runs.live();
   const auto* samples = static_cast<const uint8_t*>(buffer);
-  if (_writeModeTaken == kBuffered) return writeBuffered(count, samples, status);
-  if (count == 1) return writeSingle(samples, status);
-  return writeEach(count, samples, status);
+  if (option() == kBuffered) return writeBuffered(run, count, samples, status);
+  _timeout.begin(status);
+  if (count == 1) return writeSingle(run, samples, status);
+  return writeEach(run, count, samples, status);
 }
 
-uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t count, const uint8_t* samples,
+// Each turn of the wait looks at the FIFO, as the wait for a sample's way
+// out to the lines looks.
+template <class tAccess>
+bool tBaseCDOImmediateTransferPrimitive::accessOrWait(uint32_t run, unsigned line, tStatus2& status,
+                                                      tAccess access) {
+  while (!_runs.access(run, access)) {
+    _fifo->isFIFOEmpty(status);
+    if (endAsked() || status.isFatal()) return false;
+    if (_timeout.expired(true, status)) {
+      fail(status, nQoUdR100::kWaitTimeout, line);
+      return false;
+    }
+  }
+  return true;
+}
+
+uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t run, uint32_t count,
+                                                           const uint8_t* samples,
                                                            tStatus2& status) {
   _timeout.begin(status);
-  if (_allWritten != 0) {
+  if (_allWritten.get() != 0) {
     fail(status, nQoUdR100::kWritePastTotal, 308);
     return 0;
   }
   const uint32_t width = _description->sampleWidth;
   uint32_t written = 0;
-  while (written < count && status.isNotFatal() && !endAsked()) {
-    // Written while there is room: a zero time-out does not end it.
+  bool last = false;
+  while (written < count && status.isNotFatal() && !endAsked() && !last) {
+    // Written while there is room: a zero time-out does not end it. A write
+    // whose run is not live waits, as for room, to its time-out.
     if (_timeout.expired(false, status)) {
       fail(status, nQoUdR100::kWaitTimeout, 319);
       break;
     }
-    if (_fifo->isFIFOFull(status) != 0) fail(status, nQoUdR100::kFIFOFull, 327);
-    _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
-    ++written;
-    if (!finite()) continue;
-    if (++_samplesWritten != total()) continue;
-    _allWritten = 1;
-    _lock.locked(
+    const uint32_t full = _fifo->isFIFOFull(status);
+    const bool wrote = _runs.access(run, [&] {
+      if (full != 0) fail(status, nQoUdR100::kFIFOFull, 327);
+      _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
+      ++written;
+      last = finite() && ++_samplesWritten == total();
+      if (last) _allWritten.set(1);
+    });
+    if (!wrote && _timeout.expired(true, status)) {
+      fail(status, nQoUdR100::kWaitTimeout, 319);
+      break;
+    }
+  }
+  // The run's last sample: its end is pending, while the run is live.
+  if (last)
+    _runs.actOn(
+        run, [&](auto inside) { _lock.locked(inside, status); },
         [&] {
           _fifo->wakePollingThread(status);
-          _endPending = 1;
-        },
-        status);
-    break;
-  }
+          _endPending = run;
+        });
   return written;
 }
 
-void tBaseCDOImmediateTransferPrimitive::dropStale(tStatus2& status) {
+void tBaseCDOImmediateTransferPrimitive::dropStale(uint32_t run, tStatus2& status) {
   while (status.isNotFatal() && !endAsked() && _fifo->isFIFOEmpty(status) == 0)
-    _fifo->stepFIFO(status);
+    if (!_runs.access(run, [&] { _fifo->stepFIFO(status); })) return;
 }
 
 void tBaseCDOImmediateTransferPrimitive::acknowledgeBufferError(unsigned line, tStatus2& status) {
@@ -191,51 +230,66 @@ void tBaseCDOImmediateTransferPrimitive::acknowledgeBufferError(unsigned line, t
   if (status.code == 0) warn(status, nQoUdR100::kAfterFIFOError, line);
 }
 
-uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t count, const uint8_t* samples,
-                                                       tStatus2& status) {
-  _timeout.begin(status);
-  dropStale(status);
+uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t run, uint32_t count,
+                                                       const uint8_t* samples, tStatus2& status) {
+  dropStale(run, status);
   const uint32_t width = _description->sampleWidth;
   uint32_t bytes = 0;
   for (uint32_t sample = 0; sample < count && status.isNotFatal() && !endAsked(); ++sample) {
-    bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
-    if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
+    const bool wrote = accessOrWait(run, 413, status, [&] {
+      bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
+      if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
+    });
+    if (!wrote) return bytes / width;
     while (status.isNotFatal() && !endAsked() && _fifo->isFIFOEmpty(status) == 0) {
       if (!_timeout.expired(true, status)) continue;
       fail(status, nQoUdR100::kWaitTimeout, 413);
       return bytes / width;
     }
   }
-  acknowledgeBufferError(424, status);
+  _runs.access(run, [&] { acknowledgeBufferError(424, status); });
   return bytes / width;
 }
 
-uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(const uint8_t* sample, tStatus2& status) {
-  dropStale(status);
+// A single write of a run that is not live waits for it as a wait-each write
+// waits.
+uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(uint32_t run, const uint8_t* sample,
+                                                         tStatus2& status) {
+  dropStale(run, status);
   uint32_t word = 0;
   std::memcpy(&word, sample, _description->sampleWidth);
-  _fifo->writeSample(&word, status);
-  if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 445);
-  acknowledgeBufferError(452, status);
-  return 1;
+  const bool wrote = accessOrWait(run, 413, status, [&] {
+    _fifo->writeSample(&word, status);
+    if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 445);
+    acknowledgeBufferError(452, status);
+  });
+  return wrote ? 1 : 0;
 }
 
-// Only the wake this output's last write asked for stops it: every polled
-// observer of the FIFO hears that it ran empty. The end it takes and the stop
-// are one step under the lock, so that no stop and start of the next run
-// come between them.
+// Only the wake this output's last write asked for stops it, and only while
+// its run is live: every polled observer of the FIFO hears that it ran
+// empty. The end it takes and the stop are one step under the lock, so that
+// no stop and start of the next run come between them.
 void tBaseCDOImmediateTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
   bool claimed = false;
   _lock.locked(
       [&] {
-        if (_endPending == 0) return;
+        const uint32_t run = std::exchange(_endPending, 0u);
+        if (run == 0) return;
         _fifo->signalPollingThread(status);
-        _endPending = 0;
-        claimed = stopRun(status);
+        claimed = stopRun(run, status);
       },
       status);
   if (claimed) reportDone(status);
+}
+
+bool tBaseCDOImmediateTransferPrimitive::stopRun(uint32_t run, tStatus2& status) {
+  if (!_runs.endIfLive(run)) return false;
+  _runs.waitForAccesses();
+  _fifo->stopFIFO(status);
+  _fifoStarted = 0;
+  return true;
 }
 
 }  // namespace nQoUdP100

@@ -1,6 +1,7 @@
 #include "primitives/cdio/tBaseCDOInterruptTransferPrimitive.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
@@ -35,7 +36,9 @@ tBaseCDOInterruptTransferPrimitive::~tBaseCDOInterruptTransferPrimitive() {
 }
 
 void tBaseCDOInterruptTransferPrimitive::registerObservers(tStatus2& status) {
-  observe(_state >= kCommitted || isRunning() ? _run.sampleMode : _settings.sampleMode, status);
+  observe(
+      _state >= kCommitted || isRunning() ? held().sampleMode : _settings.deploying().sampleMode,
+      status);
 }
 
 void tBaseCDOInterruptTransferPrimitive::observe(uint32_t mode, tStatus2& status) {
@@ -60,6 +63,7 @@ void tBaseCDOInterruptTransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeObservers(status);
   forgetRecords();
+  _preload.forget();
 }
 
 // The observers that registerObservers added, by the mode of that time.
@@ -91,8 +95,9 @@ void tBaseCDOInterruptTransferPrimitive::observeFor(uint32_t mode, tStatus2& sta
 // that no arm or run holds gives the FIFO the records of its own mode,
 // whatever mode registered them.
 void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
-  if (status.isFatal() || !fitsInBytes(_settings.chunk, status, 170)) return;
-  takeSettings();
+  if (status.isFatal() || !fitsInBytes(_settings.deploying().chunk, status, 170)) return;
+  _settings.program();
+  noteRecorded();
   if (_state != kArmed) _state = kCommitted;
   observeCommitted(status);
   if (status.isNotFatal()) return;
@@ -100,35 +105,42 @@ void tBaseCDOInterruptTransferPrimitive::commit(tStatus2& status) {
   uncommit(scratch);
 }
 
-// The FIFO's transfer mode flag by the commit's mode, and the FIFO's
-// records by the run's.
+// The FIFO's transfer mode flag by the commit's mode (for the FIFO's next
+// commit), and the FIFO's records by the held record's.
 void tBaseCDOInterruptTransferPrimitive::observeCommitted(tStatus2& status) {
-  _fifo->setTransferModeFlag(_committed.sampleMode == kUnwatched ? 1 : 0, status);
-  observeFor(_run.sampleMode, status);
+  _fifo->setTransferModeFlag(programmed().sampleMode == kUnwatched ? 1 : 0, status);
+  observeFor(held().sampleMode, status);
 }
 
 // The run goes by what the last commit took, and the FIFO holds the records
-// of its mode.
+// of its mode. A run still going stops first, with its report, and the
+// passes of the run before leave, before the FIFO it runs on is reset and
+// preloaded; then the run opens for its start, the preload counted.
 void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   // Nothing committed: the settings, as a commit takes them. (No run holds
   // a record then.)
-  if (takeSettingsIfNone()) observeCommitted(status);
+  if (nothingRecorded()) {
+    _settings.program();
+    noteRecorded();
+    observeCommitted(status);
+  }
   if (status.isFatal()) return;
   // A finite output asks for no more than its total.
+  const tRecord& committed = programmed();
+  const uint32_t asked = _preload.program();
   const uint32_t preload =
-      _committed.sampleMode == kContinuous ? _preload : std::min(_preload, _committed.total);
+      committed.sampleMode == kContinuous ? asked : std::min(asked, committed.total);
   if (!fitsInBytes(preload, status, 185)) return;
-  // A run still going stops first, with its report, before the FIFO it runs
-  // on is reset and preloaded.
   stopRun(status);
-  _run = _committed;
+  _end.overtake(status);
+  _run = committed;
   observeFor(_run.sampleMode, status);
   _fifo->resetFIFO(status);
-  _fifoEmptied = 0;
   uint32_t bytes = 0;
-  _transferred = ask(preload, bytes, status);
-  _endPending = 0;
+  _transferred.set(ask(preload, bytes, status));
+  beginRecord(status);
+  _end.open(tTransferEnd::kUnreported, status);
   if (status.isNotFatal()) {
     _state = kArmed;
     return;
@@ -137,21 +149,39 @@ void tBaseCDOInterruptTransferPrimitive::arm(tStatus2& status) {
   disarm(scratch);
 }
 
-// Every start is a run of its own: its end is reported again, and only its
-// own FIFO running empty spares its stop the warning. What arm preloaded
-// stays counted. With nothing committed or armed, it goes by the settings as
-// they stand, its FIFO's records of their mode. A start under a run keeps
-// the run's records and only starts the FIFO again.
+// Every start is a run of its own: the one the arm opened (what it preloaded
+// stays counted), else (once the run before's passes have left) one by what
+// the last commit took; its end is reported again, and only its own FIFO
+// running empty spares its stop the warning. With nothing committed or
+// armed, it goes by the settings as they stand, its FIFO's records of their
+// mode. A start under a run keeps the run's records and only starts the FIFO
+// again.
 void tBaseCDOInterruptTransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    if (takeSettingsIfNone()) observeCommitted(status);
-    if (status.isFatal()) return;
-    _stops.set(0);
-    _fifoEmptied = 0;
-    beginRun();
+    if (_end.live() == 0) {
+      if (nothingRecorded()) {
+        _settings.program();
+        noteRecorded();
+        observeCommitted(status);
+      }
+      if (status.isFatal()) return;
+      _end.overtake(status);
+      if (_state != kArmed) _run = programmed();
+      beginRecord(status);
+    }
+    _end.start(status);
   }
   _fifo->startFIFO(status);
+}
+
+void tBaseCDOInterruptTransferPrimitive::beginRecord(tStatus2& status) {
+  _endLock.locked(
+      [&] {
+        _endPending = 0;
+        _fifoEmptied = 0;
+      },
+      status);
 }
 
 // By the run's mode, which its arm gave the FIFO's records: the polled
@@ -168,8 +198,10 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
         },
         status);
   }
-  ++_stops;
-  if (_end.isStopped()) return;
+  _end.stopLocked([&] { stopped(status); }, status);
+}
+
+void tBaseCDOInterruptTransferPrimitive::stopped(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
   if (_run.sampleMode != kUnwatched)
     onFreshStatus(status, [&](tStatus2& s) { _fifo->disableFIFOInterrupt(s); });
@@ -177,11 +209,7 @@ void tBaseCDOInterruptTransferPrimitive::stop(tStatus2& status) {
     onFreshStatus(status, [&](tStatus2& s) { _fifo->stopFIFO(s); });
     onFreshStatus(status, [&](tStatus2& s) { _fifo->resetFIFO(s); });
   }
-  _end.onceLocked(
-      [&] {
-        if (_partner != nullptr) _partner->transferEnded(status);
-      },
-      status);
+  if (_partner != nullptr) _partner->transferEnded(status);
 }
 
 uint32_t tBaseCDOInterruptTransferPrimitive::ask(uint32_t samples, uint32_t& bytesMoved,
@@ -206,13 +234,15 @@ void tBaseCDOInterruptTransferPrimitive::switchOff() {
   _fifo->resetFIFO(scratch.clear());
 }
 
-bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& local) {
-  if (_run.chunk == 0 || _fifo->isFIFOConditionPending(local) == 0) return false;
+bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint32_t run, uint64_t& count, tStatus2& local) {
+  if (_run.chunk == 0 || !_end.isLive(run) || _fifo->isFIFOConditionPending(local) == 0)
+    return false;
   if (count >= _run.limit) {
     nQoUdR100::setCode(local, nQoUdR100::kChunkLimit, {kFile, 519});
     return false;
   }
-  const uint32_t remaining = _run.total > _transferred ? _run.total - _transferred : 0;
+  const uint32_t transferred = _transferred.get();
+  const uint32_t remaining = _run.total > transferred ? _run.total - transferred : 0;
   if (remaining < _run.chunk && _run.sampleMode != kContinuous) {
     moveTail(remaining, local);
     return false;
@@ -229,7 +259,7 @@ bool tBaseCDOInterruptTransferPrimitive::moveChunk(uint64_t& count, tStatus2& lo
     return false;
   }
   count += _run.chunk;
-  _transferred += moved;
+  _transferred.set(_transferred.get() + moved);
   return true;
 }
 
@@ -246,50 +276,52 @@ void tBaseCDOInterruptTransferPrimitive::moveTail(uint32_t remaining, tStatus2& 
       nQoUdR100::setCode(local, nQoUdR100::kOutputBufferError, {kFile, 496});
       return;
     }
-    _transferred += moved;
+    _transferred.set(_transferred.get() + moved);
   }
   _fifo->disableFIFOInterrupt(local);
 }
 
 void tBaseCDOInterruptTransferPrimitive::handleFIFOSecondary(tCDIO_FIFOObservable*,
                                                              tStatus2& status) {
-  _endLock.locked(
+  const uint32_t run = _fifoPassRun.get();
+  _end.actOn(
+      run, [&](auto inside) { _endLock.locked(inside, status); },
       [&] {
-        if (!passedIn(_fifoPassRun)) return;
-        _endPending = 1;
+        _endPending = run;
         _fifo->wakePollingThread(status);
-      },
-      status);
+      });
 }
 
 void tBaseCDOInterruptTransferPrimitive::handleOverrunSecondary(tCDIO_FIFOObservable*, tStatus2&) {
-  if (!passedIn(_overrunPassRun)) return;
   tStatus2 fresh;
-  nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
-  onFreshStatus(fresh, [&](tStatus2& s) { _fifo->stopFIFO(s); });
-  onFreshStatus(fresh, [&](tStatus2& s) { _fifo->resetFIFO(s); });
   _end.onceLocked(
+      _overrunPassRun.get(),
       [&] {
+        nQoUdR100::setCode(fresh, nQoUdR100::kCDOOverrun, {kFile, 617});
+        onFreshStatus(fresh, [&](tStatus2& s) { _fifo->stopFIFO(s); });
+        onFreshStatus(fresh, [&](tStatus2& s) { _fifo->resetFIFO(s); });
         if (_partner != nullptr) _partner->transferEnded(fresh);
       },
       fresh);
 }
 
-// Only the wake this output's FIFO pass asked for stops it: every polled
-// observer of the FIFO hears that it ran empty.
+// Only the wake this output's FIFO pass asked for ends it, and only while
+// its run is live: every polled observer of the FIFO hears that it ran
+// empty, and a stop and a start may have overtaken the run since the wake.
 void tBaseCDOInterruptTransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                                tStatus2& status) {
-  bool woken = false;
+  uint32_t run = 0;
   _endLock.locked(
       [&] {
         if (_endPending == 0) return;
         _fifo->signalPollingThread(status);
         _fifoEmptied = 1;
-        _endPending = 0;
-        woken = true;
+        run = std::exchange(_endPending, 0u);
       },
       status);
-  if (woken && _stops.get() == 0) stop(status);
+  if (run != 0)
+    _end.onceLocked(
+        run, [&] { stopped(status); }, status);
 }
 
 }  // namespace nQoUdP100

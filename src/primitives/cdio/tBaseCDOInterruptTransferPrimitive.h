@@ -1,10 +1,12 @@
 // The correlated digital output interrupt transfer: arm preloads the FIFO
-// from the source; then each time the CDO FIFO's condition is present the
-// FIFO interrupt asks the source for one chunk of samples, at interrupt
-// level, and a finite output asks for what remains once less than a chunk
-// does. Modes: 0 continuous, 1 finite (ends when the FIFO's polling thread
-// saw it run empty), 2 finite without FIFO interrupts (the data go out by the
-// preload). The end, or the first error, reaches the source once per start.
+// from the source and opens the run for its start; then each time the CDO
+// FIFO's condition is present the FIFO interrupt asks the source for one
+// chunk of samples, at interrupt level, and a finite output asks for what
+// remains once less than a chunk does. Modes: 0 continuous, 1 finite (ends
+// when the FIFO's polling thread saw it run empty), 2 finite without FIFO
+// interrupts (the data go out by the preload). The end, or the first error,
+// reaches the source once per start. A pass between the arm and the start is
+// the run's own: the run that start begins.
 //
 //   transfer.setSource(&source); transfer.setPreload(256); ...
 //   transfer.registerObservers(status);
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/cdio/tBaseCDO_FIFOPrimitive.h"
@@ -57,31 +60,49 @@ class tBaseCDOInterruptTransferPrimitive
   void arm(nQoMDBG100::tStatus2& status);
   void start(nQoMDBG100::tStatus2& status);
   // Registered in mode 1: +200010 when the FIFO never ran empty, on a clean
-  // status; then the FIFO stops (its interrupt off unless registered
-  // unwatched) and the end is reported, once.
+  // status. Then the live run ends; one a start began has its FIFO stopped
+  // (its interrupt off unless registered unwatched) and its end reported,
+  // once.
   void stop(nQoMDBG100::tStatus2& status);
   // Also needs a preload.
-  bool isReady() const { return isReadyWith(_preload != 0); }
+  bool isReady() { return isReadyWith(_preload.deploying() != 0); }
 
-  // The data are handed over: end pending, the polling thread woken.
+  // The data of the run its primary pass served are handed over: while that
+  // run is live, its end pending and the polling thread woken.
   void handleFIFOSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
   void handleOverrunSecondary(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
+  // The run whose end was pending ends, while it is live.
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status) override;
 
   void setSource(iSource* source) { _partner = source; }
   // Samples asked of the source at arm, which takes them.
-  void setPreload(uint32_t samples) { _preload = samples; }
+  void setPreload(uint32_t samples) { _preload.deploying() = samples; }
 
  private:
   friend tCDIO_InterruptTransfer;
+
+  // The steps that may take the preload: its setter writes it, isReady looks
+  // at it, and the arm takes it.
+  struct tPreloadSteps {
+    static constexpr const char* kDeploySteps[] = {"setPreload", "isReady"};
+    static constexpr const char* kProgrammingSteps[] = {"arm"};
+  };
 
   // The FIFO's interrupts off, the FIFO stopped and reset; then the source
   // hears the status.
   void end(nQoMDBG100::tStatus2& status);
   void switchOff();
-  // Another chunk: false when the loop ends.
-  bool moveChunk(uint64_t& count, nQoMDBG100::tStatus2& local);
+  // A stopped run's end: the FIFO stopped (its interrupt off unless
+  // unwatched), stopped and reset again after an error; the source hears it.
+  void stopped(nQoMDBG100::tStatus2& status);
+  // Another chunk of run: false when the loop ends.
+  bool moveChunk(uint32_t run, uint64_t& count, nQoMDBG100::tStatus2& local);
   void moveTail(uint32_t remaining, nQoMDBG100::tStatus2& local);
+  // The record the FIFO's records go by: the run's under an arm or a run,
+  // else the last commit's.
+  const tRecord& held() const { return _state == kArmed || isRunning() ? _run : programmed(); }
+  // Under the end lock: the run's marks, for a run an arm or a start opens.
+  void beginRecord(nQoMDBG100::tStatus2& status);
   // The FIFO's records of a mode: the overrun record, the FIFO record unless
   // unwatched, the polled record when finite.
   void observe(uint32_t mode, nQoMDBG100::tStatus2& status);
@@ -94,11 +115,12 @@ class tBaseCDOInterruptTransferPrimitive
   // bits.
   uint32_t ask(uint32_t samples, uint32_t& bytesMoved, nQoMDBG100::tStatus2& status);
 
+  // Under it: the run whose end is pending (0: none), and whether the run's
+  // FIFO ran empty.
   tTransferLock _endLock;
-  tSyncAtomicU32 _stops;
   uint32_t _endPending = 0;
   uint32_t _fifoEmptied = 0;
-  uint32_t _preload = 0;
+  nQoUdR100::tDeployed<uint32_t, tPreloadSteps> _preload;
   // The mode by which registerObservers added the FIFO's observers.
   uint32_t _observedMode = kNotSet;
 };

@@ -21,19 +21,21 @@ tBaseCDO_DMATransferPrimitive::~tBaseCDO_DMATransferPrimitive() {
   endSilently();
   if (_dmaLinked != 0) {
     takeLinkDown(scratch);
-    _endLock.locked([&] { _endPending = 0; }, scratch);
+    _endLock.locked([&] { _endPending.set(0); }, scratch);
   }
   tBaseCDO_DMATransferPrimitive::unregisterObservers(scratch.clear());
 }
 
 void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
   if (status.isFatal() || _observing != 0) return;
-  if (_sampleMode == kFinite) {
+  const tSettings& settings = _settings.program();
+  const uint32_t mode = settings.sampleMode;
+  if (mode == kFinite) {
     _fifo->registerPolledObserver(this, status);
     if (status.isNotFatal()) _polledRegistered = 1;
   }
-  if (_sampleMode != kContinuous && _partner != nullptr) _partner->bindTransfer(this, status);
-  if (_sampleMode == kContinuous || (_sampleMode == kFinite && _firstCount >= _secondCount))
+  if (mode != kContinuous && _partner != nullptr) _partner->bindTransfer(this, status);
+  if (mode == kContinuous || (mode == kFinite && settings.firstCount >= settings.secondCount))
     addBufferErrorRecord(status);
   addOverrunRecord(status);
   if (status.isNotFatal()) {
@@ -50,20 +52,27 @@ void tBaseCDO_DMATransferPrimitive::registerObservers(tStatus2& status) {
 // (the mode is fixed while registered).
 void tBaseCDO_DMATransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  _fifo->setTransferModeFlag(_sampleMode == kFiniteUnwatched ? 1 : 0, status);
+  _fifo->setTransferModeFlag(_settings.program().sampleMode == kFiniteUnwatched ? 1 : 0, status);
   if (status.isNotFatal() && _state != kLinked) _state = kCommitted;
 }
 
 // A run still going stops first, with its report, before the FIFO it runs
-// on is reset.
+// on is reset; the link, by the channel set, opens a run for the start to
+// come, whose end a stop reports.
 void tBaseCDO_DMATransferPrimitive::linkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   stopRun(status);
+  _settings.program();
   _fifo->resetFIFO(status);
-  _fifoEmptied = 0;
   linkFIFO(status);
   if (status.isFatal()) return;
-  _end.reopen();
+  _endLock.locked(
+      [&] {
+        _endPending.set(0);
+        _fifoEmptied = 0;
+      },
+      status);
+  _end.open(tTransferEnd::kReported, status);
   _state = kLinked;
 }
 
@@ -71,13 +80,15 @@ void tBaseCDO_DMATransferPrimitive::unlinkDMA(tStatus2& status) {
   if (status.isFatal()) return;
   tCDIO_DMATransfer::unlinkDMA(status);
   // The polling thread may be ending the output right now.
-  _endLock.locked([&] { _endPending = 0; }, status);
+  _endLock.locked([&] { _endPending.set(0); }, status);
 }
 
 void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
   if (status.isFatal()) return;
   removeRecords(status);
   _observing = 0;
+  // The records of the registration, commit and link go with the observers.
+  _settings.forget();
   removeNoted([&](tStatus2& s) { _fifo->unregisterPolledObserver(this, s); }, _polledRegistered,
               status);
   _state = kBuilt;
@@ -89,60 +100,72 @@ void tBaseCDO_DMATransferPrimitive::unregisterObservers(tStatus2& status) {
 void tBaseCDO_DMATransferPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   if (!isRunning()) {
-    _end.start();
-    _fifoEmptied = 0;
+    _endLock.locked([&] { _fifoEmptied = 0; }, status);
+    _end.start(status);
   }
   _fifo->startFIFO(status);
 }
 
 void tBaseCDO_DMATransferPrimitive::stop(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_sampleMode == kFinite) {
+  if (programmed().sampleMode == kFinite) {
     _endLock.locked(
         [&] {
           if (_fifoEmptied == 0 && status.code == 0)
             nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, {tCDO_DMARow::kFile, 383});
-          if (_endPending != 0) _fifo->signalPollingThread(status);
-          _endPending = 0;
+          if (_endPending.get() != 0) _fifo->signalPollingThread(status);
+          _endPending.set(0);
         },
         status);
   }
-  if (_end.isStopped()) return;
-  _fifo->stopFIFO(status);
-  _end.onceLocked([&] { end(status); }, status);
+  _end.stopLocked(
+      [&] {
+        _fifo->stopFIFO(status);
+        end(status);
+      },
+      status);
 }
 
 void tBaseCDO_DMATransferPrimitive::markEndOfData(tStatus2& status) {
   if (status.isFatal()) return;
-  _endLock.locked(
+  const uint32_t run = _end.live();
+  _end.actOn(
+      run, [&](auto inside) { _endLock.locked(inside, status); },
       [&] {
-        if (_sampleMode != kFinite || _endPending != 0 || _end.isStopped()) return;
-        _endPending = 1;
+        if (programmed().sampleMode != kFinite || _endPending.get() != 0) return;
+        _endPending.set(run);
         _fifo->wakePollingThread(status);
-      },
-      status);
+      });
 }
 
-// Only the wake this output's end asked for stops it: every polled observer
-// of the FIFO hears that it ran empty.
+// Only the wake this output's end asked for ends it, and only while its run
+// is live: every polled observer of the FIFO hears that it ran empty, and a
+// stop and a start may have overtaken the run since the wake.
 void tBaseCDO_DMATransferPrimitive::handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive*,
                                                           tStatus2& status) {
-  bool woken = false;
+  uint32_t run = 0;
   _endLock.locked(
       [&] {
-        if (_endPending == 0) return;
+        run = _endPending.exchange(0);
+        if (run == 0) return;
         _fifoEmptied = 1;
         _fifo->signalPollingThread(status);
-        _endPending = 0;
-        woken = true;
       },
       status);
-  if (woken) stop(status);
+  if (run == 0) return;
+  _end.onceLocked(
+      run,
+      [&] {
+        _fifo->stopFIFO(status);
+        end(status);
+      },
+      status);
 }
 
 uint32_t tBaseCDO_DMATransferPrimitive::handleBufferError(tCDIO_FIFOObservable*, tStatus2& status) {
+  _bufferErrorPassRun.set(_end.live());
   _fifo->disableBufferErrorInterrupt(status);
-  return _endPending == 0 ? 1 : 0;
+  return _endPending.get() == 0 ? 1 : 0;
 }
 
 }  // namespace nQoUdP100

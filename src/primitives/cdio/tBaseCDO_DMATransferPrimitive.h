@@ -59,26 +59,29 @@ class tBaseCDO_DMATransferPrimitive
   // Mode 1: +200010 when the FIFO never ran empty, on a clean status; then
   // the end, once.
   virtual void stop(nQoMDBG100::tStatus2& status);
-  // The source handed over all data: mode 1 wakes the FIFO's polling thread.
+  // The source handed over all data of the live run: mode 1 wakes the
+  // FIFO's polling thread, while that run is live.
   virtual void markEndOfData(nQoMDBG100::tStatus2& status);
 
   uint32_t handleBufferError(tCDIO_FIFOObservable* fifo, nQoMDBG100::tStatus2& status) override;
+  // The run whose end was pending ends, while it is live.
   void handleFIFOEmptyPolled(tBaseCDO_FIFOPrimitive* fifo, nQoMDBG100::tStatus2& status) override;
 
   void setSource(iSource* source, nQoMDBG100::tStatus2& status) { setPartner(source, status); }
   // The buffer-error observer is registered in mode 1 only when the first
   // count is at least the second.
   void setCounts(uint32_t first, uint32_t second) {
-    _firstCount = first;
-    _secondCount = second;
+    tSettings& settings = _settings.deploying();
+    settings.firstCount = first;
+    settings.secondCount = second;
   }
 
  private:
+  // Under it: whether the run's FIFO ran empty. The run whose end is pending
+  // (0: none) is written under it and read by the buffer-error pass too.
   tTransferLock _endLock;
-  uint32_t _endPending = 0;
+  tSyncAtomicU32 _endPending;
   uint32_t _fifoEmptied = 0;
-  uint32_t _firstCount = 0;
-  uint32_t _secondCount = 0;
   uint32_t _polledRegistered = 0;
 };
 

@@ -33,7 +33,7 @@ tBaseCDO_FIFOPrimitive::~tBaseCDO_FIFOPrimitive() {
 
 bool tBaseCDO_FIFOPrimitive::isReady() const {
   if (_dispatcher == nullptr || !isValid()) return false;
-  return state() <= kUncommitted || _modeFlag != kNotSet;
+  return state() <= kUncommitted || _flags.programmed().mode != kNotSet;
 }
 
 void tBaseCDO_FIFOPrimitive::disableFIFOInterrupt(tStatus2& status) {
@@ -77,9 +77,12 @@ void tBaseCDO_FIFOPrimitive::commit(tStatus2& status) {
     startThread(status);
     if (status.isNotFatal()) _threadInUse = 1;
   }
-  applyModeFlag(status);
-  applyTransferModeFlag(status);
-  applySecondaryModeFlag(status);
+  if (status.isNotFatal()) {
+    const tFlags& flags = _flags.program();
+    applyModeFlag(flags.mode, status);
+    applyTransferModeFlag(flags.transfer, status);
+    applySecondaryModeFlag(flags.secondary, status);
+  }
   if (status.isNotFatal()) {
     // An armed FIFO stays armed: its passes go on reaching their observers.
     if (!isArmed()) setState(kCommitted);
@@ -204,16 +207,16 @@ void tBaseCDO_FIFOPrimitive::signalPollingThread(tStatus2& status) { signal(stat
 
 void tBaseCDO_FIFOPrimitive::setModeFlag(uint32_t value, tStatus2& status, uint32_t apply) {
   if (status.isFatal()) return;
-  _modeFlag = value;
-  if (apply != 0) applyModeFlag(status);
+  _flags.deploying().mode = value;
+  if (apply != 0) applyModeFlag(_flags.program().mode, status);
 }
 
 void tBaseCDO_FIFOPrimitive::setSecondaryModeFlag(uint32_t value, tStatus2& status) {
-  if (status.isNotFatal()) _secondaryModeFlag = value;
+  if (status.isNotFatal()) _flags.deploying().secondary = value;
 }
 
 void tBaseCDO_FIFOPrimitive::setTransferModeFlag(uint32_t value, tStatus2& status) {
-  if (status.isNotFatal()) _transferModeFlag = value;
+  if (status.isNotFatal()) _flags.deploying().transfer = value;
 }
 
 void tBaseCDO_FIFOPrimitive::registerPolledObserver(iCDO_FIFOEmptyPolledObserver* observer,

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tSingleActionOnceSignallableThread.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/cdio/iCDIODispatcher.h"
@@ -34,6 +35,19 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   static constexpr uint32_t kModeFlagClear = 2;
   // What disarm waits for the polling action.
   static constexpr uint32_t kDisarmWait = 5000;
+  // What a deploy sets for the next commit: the mode flag (kModeFlagSet,
+  // kModeFlagClear, other: leave), the transfer-mode and the secondary flag.
+  struct tFlags {
+    uint32_t mode = kNotSet;
+    uint32_t transfer = 0;
+    uint32_t secondary = 1;
+  };
+  // The setters write the flags (the transfers set the transfer-mode flag
+  // for the FIFO's next commit); a commit takes them, and a mode flag set
+  // with apply is programmed at once.
+  static constexpr const char* kDeploySteps[] = {"setModeFlag", "setSecondaryModeFlag",
+                                                 "setTransferModeFlag"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "setModeFlag"};
 
   class iCDO_FIFOEmptyPolledObserver {
    public:
@@ -91,9 +105,10 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   virtual void disableBufferErrorInterrupt(nQoMDBG100::tStatus2& status);
   virtual void linkDMAChannel(uint32_t channel, nQoMDBG100::tStatus2& status) = 0;
   virtual void unlinkDMAChannel(nQoMDBG100::tStatus2& status) = 0;
-  virtual void applyModeFlag(nQoMDBG100::tStatus2& status) = 0;
-  virtual void applyTransferModeFlag(nQoMDBG100::tStatus2& status) = 0;
-  virtual void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) = 0;
+  // The flags on the board, as a commit programs them.
+  virtual void applyModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) = 0;
+  virtual void applyTransferModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) = 0;
+  virtual void applySecondaryModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) = 0;
   // Polls the FIFO-empty bit every 10 ms until it is set (then the polled
   // observers hear of it: 1), the thread is stopped or signalled (0), or the
   // status holds an error.
@@ -125,11 +140,14 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   bool holdsArm() const { return isArmed() || holdsSources(); }
   bool holdsCommit() const { return state() >= kCommitted || _attached != 0 || _threadInUse != 0; }
 
-  // 1 sets bit 11, 2 clears it (flushed when dirty); other values: nothing.
+  // Deploy for the next commit (1 sets bit 11, 2 clears it, flushed when
+  // dirty; other values: nothing); a mode flag with apply non-zero is
+  // programmed now as well.
   void setModeFlag(uint32_t value, nQoMDBG100::tStatus2& status, uint32_t apply);
   void setSecondaryModeFlag(uint32_t value, nQoMDBG100::tStatus2& status);
   void setTransferModeFlag(uint32_t value, nQoMDBG100::tStatus2& status);
-  uint32_t getSecondaryModeFlag() const { return _secondaryModeFlag; }
+  // As the last commit programmed it.
+  uint32_t getSecondaryModeFlag() const { return _flags.programmed().secondary; }
   uint32_t getSampleWidth() const { return _description->sampleWidth; }
   const tCDIODescription* description() const { return _description; }
 
@@ -141,10 +159,8 @@ class tBaseCDO_FIFOPrimitive : public tCDIO_FIFOObservable,
   bool hasPolledObserver() const { return _polledObservers.any(); }
 
  protected:
-  uint32_t _modeFlag = kNotSet;
+  nQoUdR100::tDeployed<tFlags, tBaseCDO_FIFOPrimitive> _flags;
   iCDIODispatcher* _dispatcher;
-  uint32_t _transferModeFlag = 0;
-  uint32_t _secondaryModeFlag = 1;
   uint32_t _threadInUse = 0;
   const tCDIODescription* _description;
   tObserverList<tPolledRecord> _polledObservers{3};

@@ -1,10 +1,13 @@
 // What the correlated digital input and output DMA transfers share: the
 // partner that hears the end (and, finite, is bound at registerObservers),
-// the channel the FIFO links to, the lifecycle state, the settings that are
-// taken only in state 1, and the end itself: the FIFO stops and resets and
-// the partner hears the status once per start, also when an error notification
-// ends the transfer. The direction's row gives the FIFO type, the status
-// file, the sites and the end codes.
+// the channel the FIFO links to, the lifecycle state, the settings (taken
+// only in state 1: the registration, the commit and the link program by
+// them), and the end itself: the FIFO stops and resets and the partner hears
+// the status once per run, also when an error notification ends the
+// transfer. The link opens a run for its start, whose end a stop reports;
+// an error notification ends only the run its primary pass noted. The
+// direction's row gives the FIFO type, the status file, the sites and the
+// end codes.
 //
 //   struct tRow {
 //     using tFIFO = tBaseCDI_FIFOPrimitive;
@@ -20,6 +23,7 @@
 
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
@@ -28,6 +32,7 @@
 #include "primitives/cdio/tCDIO_FIFOObservable.h"
 #include "primitives/cdio/tTransferEnd.h"
 #include "primitives/common/tDeviceInfoPrimitive.h"
+#include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
 
@@ -52,6 +57,21 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
   enum tState : uint32_t { kBuilt = 1, kObserving = 2, kCommitted = 3, kLinked = 4 };
 
+  // What a deploy sets: the sample mode (only in state 1), the channel (the
+  // supervisor's, else its number) and the output's two counts.
+  struct tSettings {
+    uint32_t sampleMode = 0;
+    nQoLMSDR100::iDMAChannelSupervisor* channel = nullptr;
+    uint32_t channelNumber = kNoChannel;
+    uint32_t firstCount = 0;
+    uint32_t secondCount = 0;
+  };
+  // The setters write the settings; the registration, the commit and the
+  // link take them.
+  static constexpr const char* kDeploySteps[] = {"setSampleMode", "setDMAChannel",
+                                                 "setDMAChannelNumber", "setCounts"};
+  static constexpr const char* kProgrammingSteps[] = {"registerObservers", "commit", "linkDMA"};
+
   // Code 4101: a run still going stops first, with the report a stop owes,
   // so that nothing of the transfer runs after it; an end the link opened
   // with no run closes unreported; then the FIFO's link goes, each on a
@@ -70,33 +90,42 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   }
 
   void handleBufferErrorSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
-    endWithError(tRow::kBufferError, tRow::kBufferErrorLine);
+    endWithError(_bufferErrorPassRun.get(), tRow::kBufferError, tRow::kBufferErrorLine);
   }
-  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override { return 1; }
+  uint32_t handleOverrun(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
+    _overrunPassRun.set(_end.live());
+    return 1;
+  }
   void handleOverrunSecondary(tCDIO_FIFOObservable*, nQoMDBG100::tStatus2&) override {
-    endWithError(tRow::kOverrun, tRow::kOverrunLine);
+    endWithError(_overrunPassRun.get(), tRow::kOverrun, tRow::kOverrunLine);
   }
 
   // Ready in every state but 2 (and a bad one); in state 2 with a partner and
-  // a channel.
+  // the channel that the registration took.
   bool isReady() const {
     if (_fifo == nullptr || _identity == nullptr) return false;
+    const tSettings& settings = _settings.programmed();
     switch (_state) {
       case kBuilt:
       case kCommitted:
       case kLinked: return true;
       case kObserving:
-        return _partner != nullptr && (_channel != nullptr || _channelNumber != kNoChannel);
+        return _partner != nullptr &&
+               (settings.channel != nullptr || settings.channelNumber != kNoChannel);
       default: return false;
     }
   }
 
   // -223748 outside state 1.
   void setSampleMode(uint32_t mode, nQoMDBG100::tStatus2& status) {
-    if (settable(status, tRow::kSampleModeLine)) _sampleMode = mode;
+    if (settable(status, tRow::kSampleModeLine)) _settings.deploying().sampleMode = mode;
   }
-  void setDMAChannel(nQoLMSDR100::iDMAChannelSupervisor* channel) { _channel = channel; }
-  void setDMAChannelNumber(uint32_t number) { _channelNumber = number; }
+  void setDMAChannel(nQoLMSDR100::iDMAChannelSupervisor* channel) {
+    _settings.deploying().channel = channel;
+  }
+  void setDMAChannelNumber(uint32_t number) { _settings.deploying().channelNumber = number; }
+  // What the last registration, commit or link took.
+  const tSettings& programmed() const { return _settings.programmed(); }
   uint32_t state() const { return _state; }
   // A start whose end has not come yet.
   bool isRunning() const { return _end.isRunning(); }
@@ -115,9 +144,11 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
   void setPartner(iPartner* partner, nQoMDBG100::tStatus2& status) {
     if (settable(status, tRow::kPartnerLine)) _partner = partner;
   }
-  // The supervisor's channel, else the number set.
+  // The channel the link took: the supervisor's, else the number set.
   uint32_t channelNumber(nQoMDBG100::tStatus2& status) const {
-    return _channel != nullptr ? _channel->getChannelNumber(status) & 0xFF : _channelNumber;
+    const tSettings& settings = _settings.programmed();
+    return settings.channel != nullptr ? settings.channel->getChannelNumber(status) & 0xFF
+                                       : settings.channelNumber;
   }
   // A run still going stops, with its report, on a status of its own: a
   // step under a run (a link, an unlink, an uncommit) ends it first.
@@ -157,10 +188,16 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
       _fifo->resetFIFO(scratch.clear());
     });
   }
-  void endWithError(int code, unsigned line) {
+  // The error end of the run that the primary pass noted, while it is live.
+  void endWithError(uint32_t run, int code, unsigned line) {
     nQoMDBG100::tStatus2 fresh;
-    nQoUdR100::setCode(fresh, code, {tRow::kFile, line});
-    _end.onceLocked([&] { end(fresh); }, fresh);
+    _end.onceLocked(
+        run,
+        [&] {
+          nQoUdR100::setCode(fresh, code, {tRow::kFile, line});
+          end(fresh);
+        },
+        fresh);
   }
 
   // The transfer's records in the FIFO's buffer-error and overrun lists, each
@@ -196,14 +233,15 @@ class tCDIO_DMATransfer : public tCDIO_FIFOObservable::iCDIOBufferErrorObserver,
     registered = 0;
   }
 
-  nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
-  uint32_t _channelNumber = kNoChannel;
   tFIFO* _fifo;
   iPartner* _partner = nullptr;
   uint32_t _state = kBuilt;
   const nQoORB100::tGUID* _identity;
+  // The runs and their end; the run each primary pass served.
   tTransferEnd _end;
-  uint32_t _sampleMode = 0;
+  tSyncAtomicU32 _bufferErrorPassRun;
+  tSyncAtomicU32 _overrunPassRun;
+  nQoUdR100::tDeployed<tSettings, tCDIO_DMATransfer> _settings;
   uint32_t _bufferErrorRegistered = 0;
   uint32_t _overrunRegistered = 0;
   uint32_t _dmaLinked = 0;

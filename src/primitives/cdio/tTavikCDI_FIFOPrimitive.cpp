@@ -75,13 +75,13 @@ void tTavikCDI_FIFOPrimitive::linkDMAChannel(uint32_t channel, tStatus2& status)
 
 void tTavikCDI_FIFOPrimitive::unlinkDMAChannel(tStatus2& status) { _port.unlinkDMAChannel(status); }
 
-void tTavikCDI_FIFOPrimitive::applyModeFlag(tStatus2& status) {
-  if (_modeFlag > 1) return;
-  _port.setModeBit(_port.map()->CDI_Mode, kModeBit, _modeFlag, true, status);
+void tTavikCDI_FIFOPrimitive::applyModeFlag(uint32_t flag, tStatus2& status) {
+  if (flag > 1) return;
+  _port.setModeBit(_port.map()->CDI_Mode, kModeBit, flag, true, status);
 }
 
-void tTavikCDI_FIFOPrimitive::applySecondaryModeFlag(tStatus2& status) {
-  _port.setModeBit(_port.map()->CDI_Mode, kSecondaryModeBit, _secondaryModeFlag, false, status);
+void tTavikCDI_FIFOPrimitive::applySecondaryModeFlag(uint32_t flag, tStatus2& status) {
+  _port.setModeBit(_port.map()->CDI_Mode, kSecondaryModeBit, flag, false, status);
 }
 
 }  // namespace nQoUdP100

@@ -37,8 +37,8 @@ class tTavikCDI_FIFOPrimitive final : public tBaseCDI_FIFOPrimitive {
   void linkDMAChannel(uint32_t channel, nQoMDBG100::tStatus2& status) override;
   void unlinkDMAChannel(nQoMDBG100::tStatus2& status) override;
   // 0 clears bit 11, 1 sets it, then a forced flush; other values write nothing.
-  void applyModeFlag(nQoMDBG100::tStatus2& status) override;
-  void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) override;
+  void applyModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) override;
+  void applySecondaryModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) override;
 
  private:
   tTavikCDIOPort _port;

@@ -86,18 +86,17 @@ void tTavikCDO_FIFOPrimitive::linkDMAChannel(uint32_t channel, tStatus2& status)
 
 void tTavikCDO_FIFOPrimitive::unlinkDMAChannel(tStatus2& status) { _port.unlinkDMAChannel(status); }
 
-void tTavikCDO_FIFOPrimitive::applyModeFlag(tStatus2& status) {
-  if (_modeFlag != kModeFlagSet && _modeFlag != kModeFlagClear) return;
-  _port.setModeBit(_port.map()->CDO_Mode, kModeBit, _modeFlag == kModeFlagSet ? 1 : 0, false,
-                   status);
+void tTavikCDO_FIFOPrimitive::applyModeFlag(uint32_t flag, tStatus2& status) {
+  if (flag != kModeFlagSet && flag != kModeFlagClear) return;
+  _port.setModeBit(_port.map()->CDO_Mode, kModeBit, flag == kModeFlagSet ? 1 : 0, false, status);
 }
 
-void tTavikCDO_FIFOPrimitive::applyTransferModeFlag(tStatus2& status) {
-  _port.setModeBit(_port.map()->CDO_Mode, kTransferModeBit, _transferModeFlag, false, status);
+void tTavikCDO_FIFOPrimitive::applyTransferModeFlag(uint32_t flag, tStatus2& status) {
+  _port.setModeBit(_port.map()->CDO_Mode, kTransferModeBit, flag, false, status);
 }
 
-void tTavikCDO_FIFOPrimitive::applySecondaryModeFlag(tStatus2& status) {
-  _port.setModeBit(_port.map()->CDO_Mode, kSecondaryModeBit, _secondaryModeFlag, false, status);
+void tTavikCDO_FIFOPrimitive::applySecondaryModeFlag(uint32_t flag, tStatus2& status) {
+  _port.setModeBit(_port.map()->CDO_Mode, kSecondaryModeBit, flag, false, status);
 }
 
 uint32_t tTavikCDO_FIFOPrimitive::getModeFlag(tStatus2& status) {

@@ -42,9 +42,9 @@ class tTavikCDO_FIFOPrimitive final : public tBaseCDO_FIFOPrimitive {
   void acknowledgeError(nQoMDBG100::tStatus2& status) override;
   void linkDMAChannel(uint32_t channel, nQoMDBG100::tStatus2& status) override;
   void unlinkDMAChannel(nQoMDBG100::tStatus2& status) override;
-  void applyModeFlag(nQoMDBG100::tStatus2& status) override;
-  void applyTransferModeFlag(nQoMDBG100::tStatus2& status) override;
-  void applySecondaryModeFlag(nQoMDBG100::tStatus2& status) override;
+  void applyModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) override;
+  void applyTransferModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) override;
+  void applySecondaryModeFlag(uint32_t flag, nQoMDBG100::tStatus2& status) override;
   uint32_t getModeFlag(nQoMDBG100::tStatus2& status) override;
 
  private:

@@ -20,6 +20,7 @@
 #include "pal/tPALSysInfo.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
+#include "settings/copyCheck.h"
 #include "settings/tCDIImmediateTransferSettings.h"
 #include "settings/tCDOImmediateTransferSettings.h"
 #include "supervisors/cdio/correlatedLinks.h"
@@ -31,7 +32,8 @@ namespace nQoUdR100 {
 
 // The immediate position's part: the settings words, the time-out of each
 // request, the done observer that turns the primitive's end into the task's
-// events, and (input) the sample period and the next sample's time stamp.
+// events, and (input) the run's sample period, as its start took it, and the
+// next sample's time stamp.
 template <class Dir>
 class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
  public:
@@ -82,9 +84,7 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (status.isNotFatal()) transfer.setTotal(fields.transferWord2);
     Dir::setThirdWord(transfer, fields.transferWord3);
   }
-  void deployed(const typename Dir::tSettings& settings, nQoMDBG100::tStatus2&) {
-    if constexpr (Dir::kStamped) _period = settings.template record<0>().samplePeriod;
-  }
+
   // The calls that an unlink ended are open again.
   void linkResource(tPrimitive* transfer, std::atomic<uint32_t>& word,
                     nQoMDBG100::tStatus2& status) {
@@ -92,11 +92,18 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (status.isNotFatal()) word = 4;
   }
   void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
-  // Code 2: the stream's time starts now, with a run of its own; a start
-  // under a run keeps the run and so its time.
-  void starting(tPrimitive& transfer, nQoMDBG100::tStatus2&) {
+  // Code 2: the stream's time starts now, with a run of its own, whose
+  // samples are stamped by the period deployed now (the record it takes, a
+  // copy that lost no allocation); a start under a run keeps the run and so
+  // its time and period.
+  void starting(tPrimitive& transfer,
+                tDeployed<typename Dir::tSettings, nCorrelated::tSettingsSteps>& settings,
+                nQoMDBG100::tStatus2& status) {
     if constexpr (Dir::kStamped) {
       if (transfer.runUnderWay()) return;
+      const auto& record = settings.program();
+      checkCopy(status, {Dir::kFile, 262}, record);
+      _period = record.template record<0>().samplePeriod;
       tPALTime128 now{};
       tPALSysInfo::getTime(now);
       _next = tTime(now);
@@ -151,6 +158,7 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   nQoMRL110::iEvent* _event = nullptr;
   tDoneAndStatusObserver* _observer = nullptr;
   bool _doneRegistered = false;
+  // The run's period, as its start took it, and its next sample's stamp.
   tTime _period{0};
   tTime _next{0};
 };

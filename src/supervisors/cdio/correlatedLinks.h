@@ -4,15 +4,15 @@
 // one class shape. tCorrelatedSupervisor calls these hooks:
 //
 //   initialize(facade, status)                 endpoints created
-//   apply(primitive, settings, status)         settings into the primitive
-//   deployed(settings, status)                 partner keys taken
-//   link(map, status)                          partners looked up
+//   apply(primitive, settings, status)         deployed settings into the primitive
+//   link(map, settings, status)                the partners they name looked up
 //   reserved(primitive, settings, status)      the fresh grant prepared
 //   linkResource(primitive or null, word, status)
 //   unlinkResource(primitive, status)          out of the entries' reach
 //   releasing(primitive or null, status)       out of reach, before the hand-back
 //   released(status)                           after it
-//   starting(primitive, status), requestCancel(primitive, word, status)
+//   starting(primitive, deployed, status)      code 2 (a run's record taken)
+//   requestCancel(primitive, word, status)
 //   endCalls(primitive)                        (optional) before a step takes
 //                                              the primitive out of reach
 #pragma once
@@ -37,15 +37,14 @@ class tCorrelatedLinksBase {
  public:
   void initialize(nQoMRL100::iRuntimeFacade*, nQoMDBG100::tStatus2&) {}
   template <class Settings>
-  void deployed(const Settings&, nQoMDBG100::tStatus2&) {}
-  void link(nQoMRL100::iPrimitiveSupervisorMap&, nQoMDBG100::tStatus2&) {}
+  void link(nQoMRL100::iPrimitiveSupervisorMap&, const Settings&, nQoMDBG100::tStatus2&) {}
   template <class Prim, class Settings>
   void reserved(Prim&, const Settings&, nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void releasing(Prim*, nQoMDBG100::tStatus2&) {}
   void released(nQoMDBG100::tStatus2&) {}
-  template <class Prim>
-  void starting(Prim&, nQoMDBG100::tStatus2&) {}
+  template <class Prim, class Deployed>
+  void starting(Prim&, Deployed&, nQoMDBG100::tStatus2&) {}
   template <class Prim>
   void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}
 };
@@ -93,16 +92,15 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
              nQoMDBG100::tStatus2& status) {
     Dir::applyDMA(transfer, settings.template record<0>(), status);
   }
-  void deployed(const typename Dir::tDMASettings& settings, nQoMDBG100::tStatus2&) {
-    _channelKey = settings.template record<0>().dmaChannelSupervisorKey;
-    _partnerKey = settings.template record<0>().dmaTransferSupervisorKey;
-  }
-  // Either partner missing or of another class: -89000 and null.
-  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
+  // The channel and the partner that the settings name; either missing or of
+  // another class: -89000 and null.
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map, const typename Dir::tDMASettings& settings,
+            nQoMDBG100::tStatus2& status) {
+    const auto& fields = settings.template record<0>();
     _channel = nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(
-        map.lookup(_channelKey, status), status, {Dir::kDMAFile, 150});
+        map.lookup(fields.dmaChannelSupervisorKey, status), status, {Dir::kDMAFile, 150});
     _partner = nQoMRTB100::castAnswer<nQoLMSDR100::iDMATransferSupervisor>(
-        map.lookup(_partnerKey, status), status, {Dir::kDMAFile, 155});
+        map.lookup(fields.dmaTransferSupervisorKey, status), status, {Dir::kDMAFile, 155});
   }
   // The channel's number and the endpoint into the primitive, the partner's
   // handle into the endpoint, word 4; then the primitive attaches whatever
@@ -138,8 +136,6 @@ class tCorrelatedDMALinks : public tCorrelatedLinksBase {
   nQoLMSDR100::iDMAPartnerHandle* partnerHandle() const { return _handle; }
 
  private:
-  uint32_t _channelKey = 0xFFFFFFFF;
-  uint32_t _partnerKey = 0xFFFFFFFF;
   nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
   nQoLMSDR100::iDMATransferSupervisor* _partner = nullptr;
   nQoLMSDR100::iDMAPartnerHandle* _handle = nullptr;
@@ -168,13 +164,12 @@ class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
              nQoMDBG100::tStatus2& status) {
     Dir::applyInterrupt(transfer, settings.template record<0>(), status);
   }
-  void deployed(const typename Dir::tInterruptSettings& settings, nQoMDBG100::tStatus2&) {
-    _transferKey = settings.template record<0>().firstPartnerSupervisorKey;
-    _fifoKey = settings.template record<0>().secondPartnerSupervisorKey;
-  }
-  void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
-    _transferPartner = map.lookup(_transferKey, status);
-    _fifoPartner = map.lookup(_fifoKey, status);
+  // The transfer partner and the FIFO supervisor that the settings name.
+  void link(nQoMRL100::iPrimitiveSupervisorMap& map,
+            const typename Dir::tInterruptSettings& settings, nQoMDBG100::tStatus2& status) {
+    const auto& fields = settings.template record<0>();
+    _transferPartner = map.lookup(fields.firstPartnerSupervisorKey, status);
+    _fifoPartner = map.lookup(fields.secondPartnerSupervisorKey, status);
   }
   template <class Settings>
   void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2&) {
@@ -215,8 +210,6 @@ class tCorrelatedInterruptLinks : public tCorrelatedLinksBase {
   tEndpoint* endpoint() const { return _endpoint; }
 
  private:
-  uint32_t _transferKey = 0xFFFFFFFF;
-  uint32_t _fifoKey = 0xFFFFFFFF;
   nQoMRL100::iPrimitiveSupervisor* _transferPartner = nullptr;
   nQoMRL100::iPrimitiveSupervisor* _fifoPartner = nullptr;
   tEndpoint* _endpoint = nullptr;

@@ -46,6 +46,13 @@
 // A deploy is not run beside another call of the same supervisor, those
 // entries included: it rewrites the settings and what the links give the
 // held primitive, which they read without a lock.
+//
+// The settings are deployed apart from the record of what a run was
+// programmed with (tDeployed): the deploy and the reservation hand them to
+// the primitive's setters, which hold them for the primitive's next
+// programming step; the link looks up the partners they name; the stream's
+// start (code 2, the links' starting) takes the record its run goes by. No
+// other step, code or answer reads them.
 #pragma once
 
 #include <array>
@@ -55,6 +62,7 @@
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
@@ -100,6 +108,15 @@ inline constexpr std::array<uint32_t, 6> kCodes = {1, 4100, 2, 3, 4101, 4};
 // Codes 3, 4101 and 4 undo: they run on fresh statuses merged into the
 // caller's and set their word whatever the outcome.
 inline constexpr int kFirstUndo = 3;
+
+// The steps that may read a supervisor's deployed settings (tDeployed): the
+// deploy and the reservation hand them to the primitive, the link looks up
+// the partners they name; a stream's start takes the record its run goes
+// by.
+struct tSettingsSteps {
+  static constexpr const char* kDeploySteps[] = {"deploy", "reserveResource", "link"};
+  static constexpr const char* kProgrammingSteps[] = {"starting"};
+};
 
 // The code's place in kCodes, or -1.
 constexpr int indexOf(uint32_t code) {
@@ -177,19 +194,20 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
       setCode(status, kCastFailed, {Row::kNoPrimitive.file, 120});
       return;
     }
-    _settings = *own;
+    _settings.deploy(*own);
+    const tSettings& deployed = _settings.deploying();
     // A held grant keeps the identifier it was granted under; this one names
     // the next reservation.
-    _identifier.deploy(_settings.template record<0>().identifier);
-    checkCopy(status, {Row::kNoPrimitive.file, 125}, _settings, _identifier);
+    _identifier.deploy(deployed.template record<0>().identifier);
+    checkCopy(status, {Row::kNoPrimitive.file, 125}, deployed, _identifier);
     if (status.isFatal()) return;
-    if (_primitive != nullptr) _links.apply(*_primitive, _settings, status);
-    _links.deployed(_settings, status);
+    if (_primitive != nullptr) _links.apply(*_primitive, deployed, status);
   }
 
+  // The partners the deployed settings name.
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _links.link(map, status);
+    _links.link(map, _settings.deploying(), status);
     if (status.isNotFatal()) _word = nCorrelated::kLinked;
   }
 
@@ -214,8 +232,9 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
     _primitive = pool->getResource();
     _identifier.hold(true);
     if (_primitive == nullptr) return;
-    _links.reserved(*_primitive, _settings, status);
-    _links.apply(*_primitive, _settings, status);
+    const tSettings& deployed = _settings.deploying();
+    _links.reserved(*_primitive, deployed, status);
+    _links.apply(*_primitive, deployed, status);
     _reached.set(_primitive);
     if (status.isNotFatal()) _word = nCorrelated::kReserved;
   }
@@ -279,7 +298,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
         setCode(status, kNotSupported, Row::kNotSupported);
         return;
       }
-      if (index == 2) _links.starting(primitive, status);
+      if (index == 2) _links.starting(primitive, _settings, status);
       run(primitive, index, status);
     });
     if (!held) setCode(status, kNullPointer, Row::kNoPrimitive);
@@ -312,7 +331,6 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   // The held primitive, for the lifecycle steps (this supervisor's and the
   // links of others while they run theirs); the entries use the slot.
   tPrimitive* getReservedPrimitive() const { return _primitive; }
-  const tSettings& getSettings() const { return _settings; }
   typename Row::tLinks& getLinks() { return _links; }
 
  private:
@@ -394,7 +412,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
   nQoMRTB100::tReservationIdentifier _identifier;
   // Written by the lifecycle steps and by the codes from other threads.
   std::atomic<uint32_t> _word{0};
-  tSettings _settings;
+  tDeployed<tSettings, nCorrelated::tSettingsSteps> _settings;
   typename Row::tLinks _links;
   // The reserved primitive as the entries reach it.
   tSinkSlot<tPrimitive> _reached;

@@ -135,6 +135,54 @@ TEST_F(CDIOImmediateSupervisorsTest, ReadsReportStampAndPeriodAndMoveTheStampOn)
   supervisor.releaseResource(s);
 }
 
+// A period deployed under a running stream reaches only the next run: the
+// run clocked each second goes on stamping its samples a second apart, with
+// that interval; a stop and a start begin a run of the new period.
+TEST_F(CDIOImmediateSupervisorsTest, APeriodDeployedUnderARunReachesOnlyTheNextRun) {
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdiFIFO,
+                                                         &identity, status);
+  tCDIImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 0;
+  settings.record<0>().samplePeriod.integer = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  nQoSim::useTestClock(7'000'000'000);  // 7 s
+  tStatus2 s;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  settings.record<0>().samplePeriod.integer = 3;
+  supervisor.deploy(settings, s);
+  ASSERT_EQ(s.code, 0);
+
+  tSimStreamAttributes attributes;
+  uint8_t buffer[8] = {};
+  fifos.pushInput(std::vector<uint32_t>(4, 1));
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, s), 2u);
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, s), 2u);
+  const tPALTime128 second{0, 1}, seconds{0, 3};
+  using tCall = tSimStreamAttributes::tCall;
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 7}},
+                                                {tSimStreamAttributes::kInterval, second},
+                                                {tSimStreamAttributes::kStamp, {0, 9}},
+                                                {tSimStreamAttributes::kInterval, second}}))
+      << "the run's samples were stamped by a period deployed under it";
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 11}));
+
+  nQoSim::advanceClock(13'000'000'000);  // 20 s
+  for (uint32_t code : {3u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  ASSERT_EQ(s.code, 0);
+  attributes.log.clear();
+  fifos.pushInput(std::vector<uint32_t>(2, 1));
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, s), 2u);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 20}},
+                                                {tSimStreamAttributes::kInterval, seconds}}));
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 26}));
+  EXPECT_EQ(s.code, 0);
+  supervisor.commitCancel(s);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
 // The input transfer with its cancel request in view.
 class tCancelSeen : public nQoUdP100::tBaseCDIImmediateTransferPrimitive {
  public:
@@ -372,9 +420,10 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForI
 template <class Dir>
 struct tHeldStartLinks : tCorrelatedImmediateLinks<Dir> {
   using tBase = tCorrelatedImmediateLinks<Dir>;
-  void starting(typename Dir::tPrimitive& transfer, tStatus2& status) {
+  template <class tDeployedSettings>
+  void starting(typename Dir::tPrimitive& transfer, tDeployedSettings& settings, tStatus2& status) {
     heldStart.hold();
-    tBase::starting(transfer, status);
+    tBase::starting(transfer, settings, status);
   }
   void endCalls(typename Dir::tPrimitive& transfer) {
     tBase::endCalls(transfer);

@@ -696,7 +696,6 @@ TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
   supervisor.link(supervisors, s);
   supervisor.reserveResource(s);
   ASSERT_EQ(s.code, 0);
-  EXPECT_EQ(input.settings().chunk, 16u);
   tStatus2 refused;
   supervisor.linkResource(refused);
   EXPECT_EQ(refused.code, -89000);
@@ -725,7 +724,11 @@ TEST_F(CDIOSupervisorsTest, InterruptTransferReadsTheFIFOThroughItsReadable) {
   EXPECT_EQ(destination->transferData(64, s), 0u);
   EXPECT_EQ(destination->stream()->fifo(), nullptr);
   EXPECT_TRUE(log.calls.empty());
+  // The reservation gave the transfer the settings, for its next commit.
+  input.commit(s);
+  EXPECT_EQ(input.programmed().chunk, 16u);
   supervisor.releaseResource(s);
+  EXPECT_EQ(input.state(), tBaseCDIInterruptTransferPrimitive::kBuilt);
   fifo.releaseResource(s);
   EXPECT_EQ(s.code, 0);
 }

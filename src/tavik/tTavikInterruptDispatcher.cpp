@@ -487,11 +487,14 @@ tTavikInterruptDispatcher::tBusAnswer tTavikInterruptDispatcher::resolvePrimaryI
   return bit(all, kHandledBit) ? kServed : kNotThisBoard;
 }
 
+// Counted before it takes the requests: a remover that disables a source
+// and then waits for the passes under way either cleared the request before
+// this snapshot or waits for this pass to leave.
 uint32_t tTavikInterruptDispatcher::resolveSecondaryInterrupt() {
+  const nQoUdR100::tPassCount::tInside inside(_passes);
   uint64_t pending = 0;
   tAtomicPendingSnapshotDispatcher snapshot(this, pending);
   snapshot.exec();
-  const nQoUdR100::tPassCount::tInside inside(_passes);
   // The requesting sources in ascending order.
   for (; pending != 0; pending &= pending - 1) {
     const auto source = static_cast<uint32_t>(std::countr_zero(pending));

@@ -2,7 +2,9 @@
 // change-detection supervisor on a simulated board. The first byte: bit 0
 // names the board's pool instead of the identifier read, bit 1 links
 // readable lines (key 1), bit 2 a scheduler action (key 2), the top five
-// bits the allocation to fail (0: none); the rest is a settings stream.
+// bits the allocation to fail (0: none); the rest is a settings stream,
+// whose buffer size is taken modulo 4097 bytes per sample, so that each
+// input stays fast (the size reaches the allocation and every capture).
 // The task runs initialize to unlink with one change interrupt while it
 // runs and request 256 before and after the stop. Every code is 0, -50004,
 // -50150, -50300, -50352 or -89000; the query answers 0 or 1 and 0 right
@@ -38,6 +40,9 @@ using nQoMDBG100::tStatus2;
 void check(bool condition) {
   if (!condition) std::abort();
 }
+
+// The largest buffer size (bytes per sample) an input asks for.
+constexpr uint32_t kMaxBufferSize = 4096;
 
 bool allowed(int code) {
   return code == 0 || code == -50004 || code == -50150 || code == nQoMRL100::kUnknownResource ||
@@ -202,6 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int read = 0;
     settings.readExternal(in, read);
     auto& fields = settings.supervisorRecord();
+    fields.bufferSize %= kMaxBufferSize + 1;
     if ((data[0] & 1) != 0) fields.identifier = board.identifier;
     if ((data[0] & 2) != 0) fields.readableSupervisorKey = 1;
     if ((data[0] & 4) != 0) fields.schedulerActionSupervisorKey = 2;

@@ -172,17 +172,35 @@ void tSimBus::unregisterInterrupt(uint64_t* handle, int* status) {
 }
 
 void tSimBus::runAtomically(iBusAtomicOperation* operation, int* status) {
-  ++_atomicRunsWaiting;
-  std::lock_guard<std::recursive_mutex> lock(_busLock);
-  --_atomicRunsWaiting;
-  if (failsNow(tCall::kAtomic, status)) return;
-  _windows.logMarker(tSimRegisterWindows::kAtomicBegin);
-  const std::thread::id outer = _atomicRunner.exchange(std::this_thread::get_id());
-  const int32_t answer = operation->operateAtomically();
-  _atomicRunner = outer;
-  _windows.logMarker(tSimRegisterWindows::kAtomicEnd);
-  record({tCall::kAtomic, 0, 0, 0, 0, static_cast<uint32_t>(answer)});
-  if (status != nullptr) *status = answer;
+  // A run begun inside another or at interrupt level still holds the lock
+  // when it ends: no hook there.
+  const bool outermost = !gAtInterruptLevel && !inAtomicRunHere();
+  {
+    ++_atomicRunsWaiting;
+    std::lock_guard<std::recursive_mutex> lock(_busLock);
+    --_atomicRunsWaiting;
+    if (!failsNow(tCall::kAtomic, status)) {
+      _windows.logMarker(tSimRegisterWindows::kAtomicBegin);
+      const std::thread::id outer = _atomicRunner.exchange(std::this_thread::get_id());
+      const int32_t answer = operation->operateAtomically();
+      _atomicRunner = outer;
+      _windows.logMarker(tSimRegisterWindows::kAtomicEnd);
+      record({tCall::kAtomic, 0, 0, 0, 0, static_cast<uint32_t>(answer)});
+      if (status != nullptr) *status = answer;
+    }
+  }
+  if (!outermost) return;
+  std::function<void()> ran;
+  {
+    std::lock_guard<std::mutex> lock(_callsLock);
+    ran = _atomicRan;
+  }
+  if (ran) ran();
+}
+
+void tSimBus::onAtomicRun(std::function<void()> hook) {
+  std::lock_guard<std::mutex> lock(_callsLock);
+  _atomicRan = std::move(hook);
 }
 
 uint32_t tSimBus::raise(uint32_t irq) {

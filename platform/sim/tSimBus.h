@@ -40,6 +40,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -170,6 +171,11 @@ class tSimBus : public iBus {
   int atomicRunsWaiting() const { return _atomicRunsWaiting.load(); }
   // Whether the calling thread is inside an atomic run of this bus.
   bool inAtomicRunHere() const { return _atomicRunner.load() == std::this_thread::get_id(); }
+  // Called on the runner's thread after each atomic run (a failed one too)
+  // begun outside the bus lock, once the run let the lock go, so that a test
+  // may hold the runner just after its run while other threads reach the
+  // bus; empty: none.
+  void onAtomicRun(std::function<void()> hook);
   int openWindows() const;
 
   int32_t flush(int* status) override;
@@ -261,8 +267,10 @@ class tSimBus : public iBus {
   unsigned windowOf(uint32_t handle) const;
 
   tSimRegisterWindows& _windows;
+  // Guards the call log, the scripted failures and the atomic-run hook.
   mutable std::mutex _callsLock;
   tBoundedLog<tCall> _calls;
+  std::function<void()> _atomicRan;
   bool _logging = true;
   bool _recordAccesses = true;
   std::map<tCall::tOperation, int> _failures;

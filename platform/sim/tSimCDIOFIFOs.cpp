@@ -30,19 +30,21 @@ tSimCDIOFIFOs::~tSimCDIOFIFOs() {
 }
 
 void tSimCDIOFIFOs::pushInput(const std::vector<uint32_t>& words) {
-  _input.insert(_input.end(), words.begin(), words.end());
+  _windows.underLock([&] { _input.insert(_input.end(), words.begin(), words.end()); });
 }
 
 void tSimCDIOFIFOs::scriptStatus(const std::vector<uint32_t>& values) {
-  _scripted.insert(_scripted.end(), values.begin(), values.end());
+  _windows.underLock([&] { _scripted.insert(_scripted.end(), values.begin(), values.end()); });
 }
 
 uint32_t tSimCDIOFIFOs::status() const {
-  uint32_t bits = _inputBits | _outputBits;
-  if (_input.empty()) bits |= kInputEmpty;
-  if (_output.empty()) bits |= kOutputEmpty;
-  if (_depth != 0 && _output.size() >= _depth) bits |= kOutputFull;
-  return bits;
+  return _windows.underLock([&] {
+    uint32_t bits = _inputBits | _outputBits;
+    if (_input.empty()) bits |= kInputEmpty;
+    if (_output.empty()) bits |= kOutputEmpty;
+    if (_depth != 0 && _output.size() >= _depth) bits |= kOutputFull;
+    return bits;
+  });
 }
 
 uint32_t tSimCDIOFIFOs::readStatus() {
@@ -67,9 +69,11 @@ void tSimCDIOFIFOs::writeData(uint32_t word) {
 }
 
 void tSimCDIOFIFOs::stepOutput() {
-  if (_output.empty()) return;
-  _lines.push_back(_output.front());
-  _output.pop_front();
+  _windows.underLock([&] {
+    if (_output.empty()) return;
+    _lines.push_back(_output.front());
+    _output.pop_front();
+  });
 }
 
 void tSimCDIOFIFOs::command(uint32_t value) {

@@ -12,7 +12,9 @@
 // and bits 18-20 and 2-4 as set by setInputBits and setOutputBits. An empty
 // input reads 0. Command 0x80000 moves the oldest output word to the lines,
 // 0x10 empties the output; 0x8 and 0x4 start and stop the input, 0x2 and 0x1
-// the output. One thread at a time.
+// the output. Every call takes the windows' lock, which the board's accesses
+// take: a test may script, step and read the FIFOs while another thread (a
+// FIFO's polling thread) reads and commands the board.
 #pragma once
 
 #include <cstdint>
@@ -32,28 +34,51 @@ class tSimCDIOFIFOs {
   tSimCDIOFIFOs& operator=(const tSimCDIOFIFOs&) = delete;
 
   void pushInput(const std::vector<uint32_t>& words);
-  std::size_t inputSize() const { return _input.size(); }
+  std::size_t inputSize() const {
+    return _windows.underLock([&] { return _input.size(); });
+  }
   // Bits 18-20 of the status: the input's FIFO condition, overrun, buffer error.
-  void setInputBits(uint32_t bits) { _inputBits = bits & 0x1C0000; }
+  void setInputBits(uint32_t bits) {
+    _windows.underLock([&] { _inputBits = bits & 0x1C0000; });
+  }
   // Called before each 0x220 read with the words read so far (a test feeds
   // the input over time).
-  void onInputRead(std::function<void(uint64_t)> hook) { _inputHook = std::move(hook); }
-  uint64_t inputReads() const { return _inputReads; }
+  void onInputRead(std::function<void(uint64_t)> hook) {
+    _windows.underLock([&] { _inputHook = std::move(hook); });
+  }
+  uint64_t inputReads() const {
+    return _windows.underLock([&] { return _inputReads; });
+  }
 
-  void setOutputDepth(std::size_t depth) { _depth = depth; }
-  const std::deque<uint32_t>& output() const { return _output; }
-  const std::vector<uint32_t>& lines() const { return _lines; }
+  void setOutputDepth(std::size_t depth) {
+    _windows.underLock([&] { _depth = depth; });
+  }
+  // Copies: the FIFO and the lines as they are now.
+  std::deque<uint32_t> output() const {
+    return _windows.underLock([&] { return _output; });
+  }
+  std::vector<uint32_t> lines() const {
+    return _windows.underLock([&] { return _lines; });
+  }
   // Bits 2-4 of the status: the output's FIFO condition, overrun, buffer error.
-  void setOutputBits(uint32_t bits) { _outputBits = bits & 0x1C; }
+  void setOutputBits(uint32_t bits) {
+    _windows.underLock([&] { _outputBits = bits & 0x1C; });
+  }
 
   // Moves the oldest output word to the lines, as command 0x80000 does.
   void stepOutput();
 
   // Called before each 0x224 read (a test moves the clock or the FIFOs).
-  void onStatusRead(std::function<void()> hook) { _statusHook = std::move(hook); }
+  void onStatusRead(std::function<void()> hook) {
+    _windows.underLock([&] { _statusHook = std::move(hook); });
+  }
   // Whether the last start or stop command of each direction started it.
-  bool inputStarted() const { return _inputStarted; }
-  bool outputStarted() const { return _outputStarted; }
+  bool inputStarted() const {
+    return _windows.underLock([&] { return _inputStarted; });
+  }
+  bool outputStarted() const {
+    return _windows.underLock([&] { return _outputStarted; });
+  }
   void scriptStatus(const std::vector<uint32_t>& values);
   uint32_t status() const;
 

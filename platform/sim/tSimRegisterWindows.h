@@ -87,6 +87,15 @@ class tSimRegisterWindows : public iRegisterBus {
   // Write side: the bytes last written at offset, as one value of width bits.
   uint32_t written(unsigned window, uint32_t offset, unsigned width) const;
 
+  // Runs call under the windows' lock, as the callbacks run: a device model
+  // over the callbacks that a test changes while another thread reaches the
+  // board.
+  template <class tCall>
+  decltype(auto) underLock(tCall call) const {
+    std::lock_guard<std::recursive_mutex> guard(_lock);
+    return call();
+  }
+
   // The ordered log of the most recent accesses (tBoundedLog's limit); turned
   // off it records nothing (benchmarks).
   const std::vector<tAccess>& log() const { return _log.records(); }

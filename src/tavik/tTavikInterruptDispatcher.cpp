@@ -336,6 +336,38 @@ void tTavikInterruptDispatcher::change(const tBitChange& step, nQoMDBG100::tStat
   }
 }
 
+uint32_t tTavikInterruptDispatcher::softCopy(tSwitchRegister which) const {
+  switch (which) {
+    case tSwitchRegister::kNone: break;
+    case tSwitchRegister::kEnableA: return _enableA.getRegister();
+    case tSwitchRegister::kEnableB: return _enableB.getRegister();
+    case tSwitchRegister::kAOSerialEnable: return _serialEnable.getRegister();
+    case tSwitchRegister::kCounter0: return _counter0.getRegister();
+    case tSwitchRegister::kCounter1: return _counter1.getRegister();
+  }
+  return 0;
+}
+
+uint32_t tTavikInterruptDispatcher::enableSoftCopy(tSwitchRegister which) {
+  class tRead final : public iBusAtomicOperation {
+   public:
+    tRead(const tTavikInterruptDispatcher& dispatcher, tSwitchRegister which)
+        : _dispatcher(dispatcher), _which(which) {}
+    int32_t operateAtomically() override {
+      value = _dispatcher.softCopy(_which);
+      return 0;
+    }
+    uint32_t value = 0xFFFFFFFF;  // what a run that failed leaves
+
+   private:
+    const tTavikInterruptDispatcher& _dispatcher;
+    const tSwitchRegister _which;
+  } read(*this, which);
+  int code = 0;
+  _bus->runAtomically(&read, &code);
+  return read.value;
+}
+
 void tTavikInterruptDispatcher::setFlags(uint32_t flags, uint32_t value) {
   // Only the set bits: a switch names one or two flags of the many.
   for (uint32_t left = flags; left != 0; left &= left - 1) {
@@ -487,11 +519,14 @@ tTavikInterruptDispatcher::tBusAnswer tTavikInterruptDispatcher::resolvePrimaryI
   return bit(all, kHandledBit) ? kServed : kNotThisBoard;
 }
 
+// Counted before it takes the requests: a remover that disables a source
+// and then waits for the passes under way either cleared the request before
+// this snapshot or waits for this pass to leave.
 uint32_t tTavikInterruptDispatcher::resolveSecondaryInterrupt() {
+  const nQoUdR100::tPassCount::tInside inside(_passes);
   uint64_t pending = 0;
   tAtomicPendingSnapshotDispatcher snapshot(this, pending);
   snapshot.exec();
-  const nQoUdR100::tPassCount::tInside inside(_passes);
   // The requesting sources in ascending order.
   for (; pending != 0; pending &= pending - 1) {
     const auto source = static_cast<uint32_t>(std::countr_zero(pending));

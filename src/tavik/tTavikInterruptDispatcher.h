@@ -165,6 +165,12 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 #undef QO_TAVIK_DISABLE
 #undef QO_TAVIK_NO_SWITCH
 
+  // The soft copy of one enable register (0 for kNone) as the passes and the
+  // switches leave it, read in a bus atomic run, the lock they write it
+  // under: for a reader outside a pass. A run that failed answers every bit
+  // set, so that a reader switching its sources off leaves none on.
+  uint32_t enableSoftCopy(tSwitchRegister which);
+
   uint32_t secondaryRequest(uint32_t source) const {
     return static_cast<uint32_t>((_secondaryRequests >> source) & 1);
   }
@@ -194,6 +200,7 @@ class tTavikInterruptDispatcher : public nQoUdR100::tModuleObject {
 
   void apply(const tSwitchAction& action, uint32_t mask, nQoMDBG100::tStatus2* status);
   void change(const tBitChange& change, nQoMDBG100::tStatus2* status);
+  uint32_t softCopy(tSwitchRegister which) const;
   void setFlags(uint32_t flags, uint32_t value);
   void runAtomically(iBusAtomicOperation* operation, nQoMDBG100::tStatus2* status);
   // Takes the attach lock; a lock that refused (or was never opened) sets

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <thread>
@@ -272,7 +273,8 @@ TEST_F(tCDIOFIFOTest, PartialSampleCountsMoveWholeWordsAndNoMoreBytes) {
   fifos->setOutputDepth(8);
   const uint8_t out[3] = {0x11, 0x22, 0x33};
   EXPECT_EQ(cdo->writeSamples(out, 3, status), 3u);
-  EXPECT_EQ(std::vector<uint32_t>(fifos->output().begin(), fifos->output().end()),
+  const std::deque<uint32_t> output = fifos->output();
+  EXPECT_EQ(std::vector<uint32_t>(output.begin(), output.end()),
             (std::vector<uint32_t>{0x2211, 0x0033}));
   const uint32_t word = 0xDEADBEEF;
   EXPECT_EQ(cdo->writeSample(&word, status), 2u);

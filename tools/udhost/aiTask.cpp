@@ -12,6 +12,7 @@
 #include "settings/aiTransferSettings.h"
 #include "sim/tSimDMATransfer.h"
 #include "sim/tSimTaskObjects.h"
+#include "stallWatch.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
 #include "taskMembers.h"
@@ -27,7 +28,6 @@ using tPartner = nQoSim::tSimDMATransferPartner<nQoMXSL100::iReadable<unsigned c
 enum : uint32_t { kSubsystem = 1, kTiming, kFrontEnd, kADC, kFIFO, kDMA, kChannel, kPartner };
 constexpr uint32_t kChannels = 2;     // channels 0 and 1 at the default range -10..10 V
 constexpr uint32_t kSampleBytes = 2;  // the simulated board's 16-bit samples
-constexpr auto kTimeLimit = std::chrono::seconds(10);
 
 class tAIRun {
  public:
@@ -40,7 +40,7 @@ class tAIRun {
                  board.windows, board.tavikWindow) {
     _map.entries[kChannel] = &_channel;
     _map.entries[kPartner] = &_partner;
-    board.ai.holdAfter(options.stopAfter);
+    board.ai.holdAfter(options.stopAfter != 0 ? options.stopAfter : options.stallAfter);
   }
 
   tAIOutcome run() {
@@ -120,15 +120,17 @@ class tAIRun {
   // Codes go to the subsystem supervisor alone.
   void control(uint32_t code, tStatus2& status) { _members.control(code, {kSubsystem}, status); }
 
-  // Steps the engine and moves samples until the transfer ends or time is up.
-  // With --stop-after the engine holds after that many scans; once they are
+  // Steps the engine and moves samples until the transfer ends, or until
+  // neither a scan was fed nor a sample moved for the stall window. With
+  // --stop-after the engine holds after that many scans; once they are
   // moved, code 3 stops the task (into stop) and the end is awaited as
   // before. Answers whether it stopped the task.
   bool wait(tAIOutcome& outcome, tStatus2& stop) {
-    const auto limit = std::chrono::steady_clock::now() + kTimeLimit;
+    tStallWatch watch(std::chrono::seconds(_options.stallSeconds));
     tStatus2 moving;
     bool stopped = false;
-    while (!_partner.endpoint.ended && std::chrono::steady_clock::now() < limit) {
+    while (!_partner.endpoint.ended &&
+           !watch.stalled(uint64_t{_board.ai.scansFed()} + _partner.buffer.size())) {
       _board.ai.step();
       _board.bus.pumpSecondary();
       _partner.move(_channel, moving);

@@ -25,7 +25,7 @@ struct tAIOutcome {
   uint32_t selectCode = 0;
   uint32_t moved = 0;       // samples in the task buffer
   int end = 0;              // the end the partner's endpoint received
-  bool ended = false;       // false: no end within the time limit
+  bool ended = false;       // false: the run stalled before its end
   int stop = 0;             // the status of codes 3, 4101 and 4
   std::string data;         // "ok" or "bad@<first wrong sample>"
   bool deselected = false;  // the select register's bits 3:0 back at 0

@@ -9,6 +9,7 @@
 #include "settings/aoDACSettings.h"
 #include "settings/aoTimingSettings.h"
 #include "settings/tAO_FIFOSettings.h"
+#include "stallWatch.h"
 #include "supervisors/ao/tBaseAOTimingControllerSupervisor.h"
 #include "supervisors/ao/tBaseAO_DACSupervisor.h"
 #include "supervisors/ao/tBaseAO_FIFOSupervisor.h"
@@ -24,7 +25,6 @@ using nQoMDBG100::tStatus2;
 enum : uint32_t { kDAC0 = 1, kDAC1, kFIFO, kTiming };
 constexpr uint32_t kChannels = 2;
 constexpr uint32_t kDirectWrites = 2;  // the FIFO's transfer mode
-constexpr auto kTimeLimit = std::chrono::seconds(10);
 
 // Sample k of the waveform, as the FIFO data register receives it: 16 bits,
 // sign-extended.
@@ -33,7 +33,11 @@ int16_t sample(uint32_t k) { return static_cast<int16_t>(0x8000 + 257 * k); }
 class tAORun {
  public:
   tAORun(nQoSim::tSimBoard& board, const nQoORB100::tGUID& device, const tHostOptions& options)
-      : _board(board), _device(device), _updates(options.updates), _facade(_event) {}
+      : _board(board),
+        _device(device),
+        _updates(options.updates),
+        _stallWindow(std::chrono::seconds(options.stallSeconds)),
+        _facade(_event) {}
 
   tAOOutcome run() {
     tAOOutcome outcome;
@@ -107,10 +111,11 @@ class tAORun {
     return kChannels * stream->write(_updates, 0, samples.data(), nullptr, status);
   }
 
-  // Steps the engine until the done event is posted or time is up.
+  // Steps the engine until the done event is posted, or until no update was
+  // generated for the stall window.
   bool wait() {
-    const auto limit = std::chrono::steady_clock::now() + kTimeLimit;
-    while (!_event.sawDone() && std::chrono::steady_clock::now() < limit) {
+    tStallWatch watch(_stallWindow);
+    while (!_event.sawDone() && !watch.stalled(_board.ao.generated().size())) {
       _board.ao.step();
       _board.bus.pumpSecondary();
     }
@@ -136,6 +141,7 @@ class tAORun {
   nQoSim::tSimBoard& _board;
   const nQoORB100::tGUID _device;
   const uint32_t _updates;
+  const std::chrono::seconds _stallWindow;
   nQoSim::tSimEvent _event;
   nQoSim::tSimRuntimeFacade _facade;
   nQoSim::tSimSupervisorMap _map;

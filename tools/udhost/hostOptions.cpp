@@ -16,6 +16,10 @@ const char* const kHostUsage =
     "                        fill the AO FIFO\n"
     "  --dma-channel <0..14> DMA channel of the AI task (2)\n"
     "  --stop-after <k>      stop the AI task after k scans (below --scans)\n"
+    "  --stall-after <k>     hold the AI engine after k scans and let the task wait\n"
+    "                        (below --scans): it ends with end=timeout\n"
+    "  --stall-seconds <s>   a task that moves no sample for s seconds (1..3600)\n"
+    "                        ends with a timeout (10)\n"
     "  --sim-tag             the board's node reads as simulated\n"
     "  --sweep               fail each allocation in turn: load, bring-up, AI task\n"
     "  --help                this list\n";
@@ -66,6 +70,8 @@ constexpr tNumberOption kNumbers[] = {
     {"--updates", &tHostOptions::updates, 1, 65536},
     {"--dma-channel", &tHostOptions::dmaChannel, 0, 14},
     {"--stop-after", &tHostOptions::stopAfter, 1, 65535},
+    {"--stall-after", &tHostOptions::stallAfter, 1, 65535},
+    {"--stall-seconds", &tHostOptions::stallSeconds, 1, 3600},
 };
 
 }  // namespace
@@ -120,6 +126,14 @@ bool parseHostOptions(int argc, const char* const* argv, tHostOptions& options,
   }
   if (options.stopAfter != 0 && options.stopAfter >= options.scans) {
     error = "--stop-after must be below --scans";
+    return false;
+  }
+  if (options.stallAfter != 0 && options.stallAfter >= options.scans) {
+    error = "--stall-after must be below --scans";
+    return false;
+  }
+  if (options.stopAfter != 0 && options.stallAfter != 0) {
+    error = "--stop-after and --stall-after exclude each other";
     return false;
   }
   return true;

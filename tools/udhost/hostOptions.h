@@ -15,7 +15,9 @@ struct tHostOptions {
   uint32_t scans = 100;
   uint32_t updates = 32;
   uint32_t dmaChannel = 2;
-  uint32_t stopAfter = 0;  // 0: the task runs to its end
+  uint32_t stopAfter = 0;      // 0: the task runs to its end
+  uint32_t stallAfter = 0;     // 0: the engine feeds every scan
+  uint32_t stallSeconds = 10;  // a task that moves nothing this long timed out
   bool simulatedTag = false;
   bool sweep = false;
   bool help = false;

@@ -423,6 +423,9 @@ void tTavikAOTimingControllerPrimitive::endArm(bool due, bool runEnds, tStatus2&
 }
 
 void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
+  // Outside a pass: read under the lock that a start trigger's pass takes to
+  // switch its source off.
+  const uint32_t on = _dispatcher->enableSoftCopy(nQoUdRLP100::tSwitchRegister::kEnableB);
   if (_loadToggle != 0)
     tDisarmOp<true>(_map, nullptr).run();
   else
@@ -431,7 +434,7 @@ void tTavikAOTimingControllerPrimitive::switchArmOff(tStatus2& status) {
   // Each disable on a status of its own: a failed one leaves none of the
   // others on.
   const auto off = [&](uint32_t code, tDisable which) {
-    if (enabled(kCodes[code].enableBit))
+    if (bit(on, kCodes[code].enableBit))
       onFreshStatus(status, [&](tStatus2& s) { disable(which, s); });
   };
   off(2, &tTavikInterruptDispatcher::disableGroupBInterruptBit0);

@@ -108,6 +108,8 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   // enabled, its strobe.
   void requestEnd(uint16_t ack, uint32_t code, tEnable which, uint32_t strobe, tStatus2* status);
   void disable(tDisable which, tStatus2& status);
+  // Whether a source of group B is on, read inside a pass (which holds the
+  // lock that the soft copy is written under).
   bool enabled(uint32_t bit) const;
   // The rest of a disarm once its record went: the arm switched off, the
   // state back to committed, then, for an arm still due, the FIFO of a run

@@ -358,9 +358,7 @@ void tTavikAO_FIFOPrimitive::restoreArmed(tStatus2& status) {
   if (status.isNotFatal()) _state.setArmed();
 }
 
-void tTavikAO_FIFOPrimitive::disableSources() {
-  const uint32_t groupB = _map->Interrupt_B_Enable.getRegister();
-  const uint32_t serial = _map->Write_00A0.getRegister();
+void tTavikAO_FIFOPrimitive::disableSources(uint32_t groupB, uint32_t serial) {
   if (bit(groupB, kAOErrorEnableBit))
     disable(_dispatcher, &tTavikInterruptDispatcher::disableAOErrorInterrupt);
   if (bit(groupB, kRefillEnableBit))
@@ -391,7 +389,9 @@ void tTavikAO_FIFOPrimitive::completeLocked(tStatus2& status) {
 
 void tTavikAO_FIFOPrimitive::switchArmOff(tStatus2& status) {
   _errorSeen = 1;
-  disableSources();
+  // Outside a pass: the soft copies are read under the lock the passes take.
+  disableSources(_dispatcher->enableSoftCopy(nQoUdRLP100::tSwitchRegister::kEnableB),
+                 _dispatcher->enableSoftCopy(nQoUdRLP100::tSwitchRegister::kAOSerialEnable));
   if (_armedMechanism == tAOFIFOFields::kDMA) {
     _map->Write_0184.setBits(1u << kDMARequestBit, kDMARequestBit, 0, &status);
     _map->Write_0184.flush(&status, 0);
@@ -552,7 +552,7 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::serveError() {
     _map->Interrupt_B_Ack.write_AO_Error_Interrupt_Ack(1, none);
     return tAnswer::kHandled;
   }
-  disableSources();
+  disableSources(_map->Interrupt_B_Enable.getRegister(), _map->Write_00A0.getRegister());
   _map->Interrupt_B_Ack.writeRegister(kAckAOError, none);
   setOwnCode(bit(groupStatus, 12) ? nQoUdR100::kOutputBufferError : nQoUdR100::kAOError, 500);
   _done = 1;
@@ -561,7 +561,7 @@ tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::serveError() {
 }
 
 tTavikAO_FIFOPrimitive::tAnswer tTavikAO_FIFOPrimitive::serveSerial(uint32_t line) {
-  disableSources();
+  disableSources(_map->Interrupt_B_Enable.getRegister(), _map->Write_00A0.getRegister());
   _map->AO_Serial_Interrupt_Ack.setBits(1u << line, line, 1, nullptr);
   _map->AO_Serial_Interrupt_Ack.flush(nullptr, 1);
   setOwnCode(nQoUdR100::kAOError, 520);

@@ -108,7 +108,10 @@ class tTavikAO_FIFOPrimitive : public tBaseAO_FIFOPrimitive {
   void detachHandlers(tStatus2& status, uint32_t kept = 0);
   void preload();
   void refill();
-  void disableSources();
+  // Switches off the error, refill and serial sources that the group B and
+  // serial enable soft copies show on (a pass reads them directly: it holds
+  // the lock they are written under).
+  void disableSources(uint32_t groupB, uint32_t serial);
   void setOwnCode(int code, unsigned line);
   // The code with a description naming the device, when the board has a GUID.
   void setOwnCodeNamingDevice(int code, unsigned line);

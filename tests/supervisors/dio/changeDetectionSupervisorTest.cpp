@@ -378,41 +378,54 @@ TEST_F(ChangeDetectionSupervisorTest, AReadThatACancelReachedEndsWhateverStartFo
 
 // A second pass of a run still under way when codes 3 and 2 come: the stop
 // waits for it, so the wake it gives the readers goes with the new run's
-// reset, and the new run's first read waits for a change of its own.
+// reset, and the new run's first read waits for a change of its own. The
+// pass is held where it wakes the readers, and where it has just taken its
+// requests (before it reaches the handler).
 TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForTheSecondPassOfItsRun) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   tChangeDetectionSupervisor supervisor;
   bringUp(supervisor);
-  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
-  ASSERT_NE(stream, nullptr);
-  ASSERT_EQ(change(1, 0), 1u);
   const std::thread::id test = std::this_thread::get_id();
-  {
-    tHeldPass held;
-    nQoSim::onSyncSet([&](const iSync*, bool set) {
-      if (!set && std::this_thread::get_id() != test) held.hold();
-    });
-    held.run([&] { bus.pumpSecondary(); });
-    held.tearDown([&] {
-      EXPECT_EQ(control(supervisor, 3), 0);
-      EXPECT_EQ(control(supervisor, 2), 0);
-    });
-    nQoSim::onSyncSet(nullptr);
-    EXPECT_TRUE(held.teardownWaited());
+  enum tHoldAt { kWake, kRequestsTaken };
+  for (const tHoldAt at : {kWake, kRequestsTaken}) {
+    SCOPED_TRACE(at == kWake ? "held at the wake" : "held with its requests taken");
+    nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(change(1, 0), 1u);
+    {
+      tHeldPass held;
+      const auto passHolds = [&] {
+        if (std::this_thread::get_id() != test) held.hold();
+      };
+      if (at == kWake)
+        nQoSim::onSyncSet([&](const iSync*, bool set) {
+          if (!set) passHolds();
+        });
+      else
+        bus.onAtomicRun(passHolds);
+      held.run([&] { bus.pumpSecondary(); });
+      held.tearDown([&] {
+        EXPECT_EQ(control(supervisor, 3), 0);
+        EXPECT_EQ(control(supervisor, 2), 0);
+      });
+      nQoSim::onSyncSet(nullptr);
+      bus.onAtomicRun(nullptr);
+      EXPECT_TRUE(held.teardownWaited());
+    }
+    uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+    tStatus2 read;
+    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+    EXPECT_EQ(read.code, -200474) << "the new run's read took the change of the run before";
+    EXPECT_EQ(samples[0], 0xEE);
+    EXPECT_EQ(change(1, 0), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    read.clear();
+    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+    EXPECT_EQ(read.code, 0);
+    EXPECT_EQ(samples[0], 0xA1);
+    EXPECT_EQ(control(supervisor, 3), 0);
+    EXPECT_EQ(control(supervisor, 4), 0);
   }
-  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-  tStatus2 read;
-  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
-  EXPECT_EQ(read.code, -200474) << "the new run's read took the change of the run before";
-  EXPECT_EQ(samples[0], 0xEE);
-  EXPECT_EQ(change(1, 0), 1u);
-  EXPECT_EQ(bus.pumpSecondary(), 1u);
-  read.clear();
-  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
-  EXPECT_EQ(read.code, 0);
-  EXPECT_EQ(samples[0], 0xA1);
-  EXPECT_EQ(control(supervisor, 3), 0);
-  EXPECT_EQ(control(supervisor, 4), 0);
 }
 
 // A scheduler whose action runs onStarted as a start tells it started, and

@@ -626,6 +626,7 @@ class CodeWalk : public Lifecycle<Row> {
                          [](const tTraced& traced) { return !isDeploy(traced.step); });
     const std::vector<tTraced>& plain = found->second;
     const std::string both = describe(walked) + " against " + describe(without);
+    // The first step that differs: the steps after it go on from there.
     for (size_t i = 0; i < std::min(with.size(), plain.size()); ++i) {
       const std::string step = stepName(with[i].step);
       const std::string after = " after the deploys than without them";
@@ -633,13 +634,16 @@ class CodeWalk : public Lifecycle<Row> {
         check(step, both,
               "answered " + std::to_string(with[i].code) + " after the deploys, " +
                   std::to_string(plain[i].code) + " without them\n");
-      if (with[i].reports != plain[i].reports)
+      else if (with[i].reports != plain[i].reports)
         check(step,
               both + " (" + flat(with[i].reports) + " against " + flat(plain[i].reports) + ")",
               "the report streams told other events" + after + "\n");
-      if (with[i].client != plain[i].client)
+      else if (with[i].client != plain[i].client)
         check(step, both + " (" + flat(with[i].client) + " against " + flat(plain[i].client) + ")",
               "the client got other data" + after + "\n");
+      else
+        continue;
+      return;
     }
   }
   static std::string stepName(uint32_t step) {

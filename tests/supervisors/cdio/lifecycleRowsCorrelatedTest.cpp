@@ -1011,15 +1011,16 @@ class tInterruptRow : public tCDIORow {
     fifoSupervisor->initialize(fifoSettings, nullptr, status);
     fifoSupervisor->reserveResource(status);
     supervisors.entries = {{1, &partner}, {2, &*fifoSupervisor}};
-    // A limit of eight chunks; the input is finite, of three, the output
-    // continuous, preloading half a chunk.
+    // A limit of eight chunks; the input is finite, of two and a half (its
+    // first firing switches it to single samples), the output continuous,
+    // preloading half a chunk.
     auto& fields = settings.template record<0>();
     fields.firstPartnerSupervisorKey = 1;
     fields.secondPartnerSupervisorKey = 2;
     fields.transferWord1 = 64;
     fields.transferMode = kInput ? 1 : 0;
     fields.transferWord2 = 8;
-    fields.transferWord3 = kInput ? 24 : 0;
+    fields.transferWord3 = kInput ? 20 : 0;
     if constexpr (!kInput) fields.transferWord4 = 4;
     watchEnds(kInput, "partner");
     makePrimitive();
@@ -1073,6 +1074,13 @@ class tInterruptRow : public tCDIORow {
     owedBefore = 0;
     armedSinceRun = false;
     recordedSinceUp = false;
+    armedBefore = false;
+    programmed = model.deployed;
+    // The FIFO's mode flag as the row sets it, deployed again.
+    tStatus2 deployed;
+    fifoSupervisor->deploy(fifoSettings, deployed);
+    EXPECT_EQ(deployed.code, 0);
+    fifoFlag = 1;
   }
   bool armRecorded() {
     return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
@@ -1081,15 +1089,24 @@ class tInterruptRow : public tCDIORow {
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*transfer, sizeof(typename Dir::tInterruptPrimitive)};
   }
-  // The other sample modes, which the primitive takes at once: the input
-  // continuous, or finite of five chunks of 16; the output finite of one
-  // chunk, or without FIFO interrupts.
-  static constexpr size_t kDeploys = 2;
+  // The other sample modes, for the next step that programs the board: the
+  // input continuous, or finite of five chunks of 16, or continuous and
+  // committed at once (under a run, for the next arm); the output finite of
+  // one chunk, or without FIFO interrupts. And the input FIFO's mode flag
+  // clear, for the FIFO's next commit (a firing's).
+  static constexpr size_t kDeploys = kInput ? 4 : 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (kInput && k == 3) {
+      typename Dir::tFIFOSettings clear = fifoSettings;
+      clear.template record<0>().fifoModeFlag = 0;
+      fifoSupervisor->deploy(clear, status);
+      if (status.isNotFatal()) fifoFlag = 0;
+      return;
+    }
     typename Dir::tInterruptSettings other = settings;
     auto& fields = other.template record<0>();
     if constexpr (kInput) {
-      fields.transferMode = k == 0 ? 0 : 1;
+      fields.transferMode = k == 1 ? 1 : 0;
       if (k == 1) fields.transferWord2 = 16;
       if (k == 1) fields.transferWord3 = 40;
     } else {
@@ -1098,6 +1115,7 @@ class tInterruptRow : public tCDIORow {
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
+    if (k == 2) supervisor.control(1, nullptr, nullptr, status);
   }
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
@@ -1106,6 +1124,7 @@ class tInterruptRow : public tCDIORow {
   std::string fired() {
     runCodes(*fifoSupervisor, {1, 4100}, status);
     status.clear();
+    std::string faults = fifoFlagFaults("a firing's");
     if (kInput && inputRuns) fifos.pushInput(model.produce(tSampleModel::kFed));
     const uint32_t source = kInput ? 21 : 24;
     const auto flag = static_cast<nQoUdRLP100::tEnabledFlag>(
@@ -1115,7 +1134,6 @@ class tInterruptRow : public tCDIORow {
     if (passed &&
         primary->handleInterrupt() == nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
       board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
-    std::string faults;
     if constexpr (!kInput) {
       // A continuous run fills its FIFO past its condition at every pass.
       uint32_t condition = 0;
@@ -1160,28 +1178,48 @@ class tInterruptRow : public tCDIORow {
     // (A destruction ends its run with no report.)
     if (model.takeDropped() && owed > 0 && step != kDestroyStep)
       faults += "the output FIFO dropped what the client wrote while the run lasted\n";
+    // A stop of an arm whose run is not going warns by the arm's record.
+    if (step == 3 && owedBefore == 0 && armedBefore && answer.code == nQoUdR100::kStoppedEarly &&
+        model.armed.mode != tSampleModel::kFinite)
+      faults += "3 warned of an early stop of an arm that took a continuous record\n";
+    // The board's FIFO as the FIFO's next commit programs it.
+    if (kInput && (step == kReleaseStep || step == kDestroyStep)) {
+      tStatus2 committed;
+      fifoSupervisor->control(1, nullptr, nullptr, committed);
+      if (committed.code != 0)
+        faults += "the FIFO's commit answered " + std::to_string(committed.code) + "\n";
+      faults += fifoFlagFaults("the next");
+      fifoSupervisor->control(4, nullptr, nullptr, committed.clear());
+    }
     // The records a commit and an arm take; the count of a run.
+    // What the board was last programmed with: a commit's record (also one
+    // under a run, for the next arm), or an arm's or a start's with nothing
+    // committed or armed since the reservation, as a commit would.
+    const bool committed = (step == 1 || step == kDeployStep + 2) && answer.code == 0;
+    const bool first = (step == 4100 || step == 2) && answer.code == 0 && !recordedSinceUp;
+    if (committed || first) programmed = model.deployed;
     // A commit with no arm held: a run started next goes by its record.
-    if (step == 1 && answer.code == 0 && owedBefore == 0) {
+    if (committed && owedBefore == 0) {
       model.committed = model.deployed;
       if (transfer->state() != Dir::tInterruptPrimitive::kArmed) model.armed = model.deployed;
     }
-    // An arm or a start with nothing committed or armed since the
-    // reservation takes the settings as a commit would.
-    if ((step == 4100 || step == 2) && answer.code == 0 && !recordedSinceUp && owedBefore == 0)
-      model.committed = model.armed = model.deployed;
-    if ((step == 1 || step == 4100 || step == 2) && answer.code == 0) recordedSinceUp = true;
-    // A run counts from its arm (an output's preload), else from its start.
+    if (first && owedBefore == 0) model.committed = model.armed = model.deployed;
+    if (committed || first) recordedSinceUp = true;
+    // An arm copies what was last programmed into its run's record; a run
+    // counts from its arm (an output's preload), else from its start, which
+    // with no arm held goes by what was last programmed.
     if (step == 4100 && answer.code == 0) {
-      model.armed = model.deployed;
+      model.committed = model.armed = programmed;
       armedSinceRun = true;
     }
     if (step == 2 && answer.code == 0 && owedBefore == 0) {
+      if (!armedBefore) model.committed = model.armed = programmed;
       if (kInput || !armedSinceRun) model.newRun();
       armedSinceRun = false;
     }
     reportsSeen = reports;
     owedBefore = owed;
+    armedBefore = transfer && transfer->state() == Dir::tInterruptPrimitive::kArmed;
     return faults;
   }
   void refuseLink(bool refused) {
@@ -1216,6 +1254,15 @@ class tInterruptRow : public tCDIORow {
     const auto& fields = given.template record<0>();
     return {static_cast<uint32_t>(fields.transferMode), fields.transferWord3};
   }
+  // The input FIFO's mode flag on the board after the FIFO's commit: the
+  // flag last deployed to its supervisor, whatever a run did to the board.
+  std::string fifoFlagFaults(const std::string& whose) {
+    if constexpr (!kInput) return "";
+    const uint32_t onBoard = windows.written(window, 0x228, 32) >> 11 & 1;
+    if (onBoard == fifoFlag) return "";
+    return whose + " FIFO commit programmed mode flag " + std::to_string(onBoard) + ", deployed " +
+           std::to_string(fifoFlag) + "\n";
+  }
   // The polling thread's look at the emptied FIFO, on the test clock, until
   // the end reached the partner or a guard of elapsed time passed.
   bool endCame() {
@@ -1240,8 +1287,12 @@ class tInterruptRow : public tCDIORow {
   long reportsSeen = 0, owedBefore = 0;
   bool armedSinceRun = false;
   // Whether a commit, an arm or a start gave the primitive a record since
-  // the walk reserved it.
+  // the walk reserved it; what the last of them programmed; whether an arm
+  // was held before the step; the FIFO's mode flag deployed.
   bool recordedSinceUp = false;
+  tSampleRecord programmed;
+  bool armedBefore = false;
+  uint32_t fifoFlag = 1;
 };
 
 using tCorrelatedRows =

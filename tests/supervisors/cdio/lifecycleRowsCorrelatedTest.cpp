@@ -1091,7 +1091,7 @@ class tInterruptRow : public tCDIORow {
   }
   // The other sample modes, for the next step that programs the board: the
   // input continuous, or finite of five chunks of 16, or continuous and
-  // committed at once (under a run, for the next arm); the output finite of
+  // committed and armed at once (a run's re-arm); the output finite of
   // one chunk, or without FIFO interrupts. And the input FIFO's mode flag
   // clear, for the FIFO's next commit (a firing's).
   static constexpr size_t kDeploys = kInput ? 4 : 2;
@@ -1115,7 +1115,7 @@ class tInterruptRow : public tCDIORow {
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
-    if (k == 2) supervisor.control(1, nullptr, nullptr, status);
+    if (k == 2) runCodes(supervisor, {1, 4100}, status);
   }
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
@@ -1134,6 +1134,10 @@ class tInterruptRow : public tCDIORow {
     if (passed &&
         primary->handleInterrupt() == nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
       board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
+    // Only a finite run near its end takes single samples.
+    if (kInput && (windows.written(window, 0x228, 32) >> 11 & 1) != fifoFlag &&
+        !model.finite(false))
+      faults += "a run of continuous records switched the FIFO to single samples\n";
     if constexpr (!kInput) {
       // A continuous run fills its FIFO past its condition at every pass.
       uint32_t condition = 0;
@@ -1195,8 +1199,8 @@ class tInterruptRow : public tCDIORow {
     // What the board was last programmed with: a commit's record (also one
     // under a run, for the next arm), or an arm's or a start's with nothing
     // committed or armed since the reservation, as a commit would.
-    const bool committed = (step == 1 || step == kDeployStep + 2) && answer.code == 0;
-    const bool first = (step == 4100 || step == 2) && answer.code == 0 && !recordedSinceUp;
+    const bool committed = (step == 1 || step == kDeployStep + 2) && answered;
+    const bool first = (step == 4100 || step == 2) && answered && !recordedSinceUp;
     if (committed || first) programmed = model.deployed;
     // A commit with no arm held: a run started next goes by its record.
     if (committed && owedBefore == 0) {
@@ -1208,11 +1212,11 @@ class tInterruptRow : public tCDIORow {
     // An arm copies what was last programmed into its run's record; a run
     // counts from its arm (an output's preload), else from its start, which
     // with no arm held goes by what was last programmed.
-    if (step == 4100 && answer.code == 0) {
+    if ((step == 4100 || step == kDeployStep + 2) && answered) {
       model.committed = model.armed = programmed;
       armedSinceRun = true;
     }
-    if (step == 2 && answer.code == 0 && owedBefore == 0) {
+    if (step == 2 && answered && owedBefore == 0) {
       if (!armedBefore) model.committed = model.armed = programmed;
       if (kInput || !armedSinceRun) model.newRun();
       armedSinceRun = false;

@@ -165,6 +165,7 @@ class tSampleModel {
     _handed = 0;
     _dropped = false;
     _faults.clear();
+    _client.clear();
     deployed = committed = armed = linked;
   }
   // The board's next numbers, as one-byte samples.
@@ -203,6 +204,9 @@ class tSampleModel {
       if (number != 0) _nextRead = std::max(_nextRead, number + 1);
     }
     _handed += count;
+    _client += "read " + std::to_string(count) + " of " + std::to_string(asked);
+    if (count != 0) _client += " from " + std::to_string(bytes[0]);
+    _client += "\n";
     pastTotal();
   }
   // The client's next numbers, of which the sink took accepted.
@@ -216,6 +220,7 @@ class tSampleModel {
     const std::lock_guard<std::mutex> guard(_lock);
     for (uint32_t k = 0; k < accepted; ++k) _inFIFO.push_back(_nextWrite++ & 0xFF);
     _handed += accepted;
+    _client += "wrote " + std::to_string(accepted) + "\n";
     pastTotal();
   }
   // A word the board put on the lines: the oldest the client wrote and the
@@ -228,6 +233,13 @@ class tSampleModel {
       return;
     }
     _inFIFO.pop_front();
+    _client += "lines " + std::to_string(word) + "\n";
+  }
+  // What the client read or wrote, and what reached the lines, since the
+  // restart.
+  std::string client() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _client;
   }
   bool outputDrained() const {
     const std::lock_guard<std::mutex> guard(_lock);
@@ -282,6 +294,7 @@ class tSampleModel {
   uint32_t _handed = 0;
   bool _dropped = false;
   std::string _faults;
+  std::string _client;
 };
 
 // What every row brings: the board's CDIO side on the test clock, a broker,
@@ -459,6 +472,8 @@ class tImmediateRow : public tCDIORow {
   using tPrimitive = typename Dir::tPrimitive;
   static constexpr const char* kName = Dir::kStamped ? "CDIImmediate" : "CDOImmediate";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // A commit and a start (a run takes the settings as they stand) program it.
+  static constexpr uint32_t kProgramming[] = {1, 4100, 2};
   // Its reads and writes, once ended, meet no hold point.
   static constexpr bool kEndsBeforeHold = true;
 
@@ -516,6 +531,7 @@ class tImmediateRow : public tCDIORow {
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
+  std::string clientData() { return model.client(); }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tPrimitive)}; }
   // A finite stream of four samples, and the other third word (the newest
   // samples, the write mode).
@@ -774,6 +790,9 @@ class tDMARow : public tCDIORow {
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // The commit, the arm and the start, and the deploy that the next
+  // linkResource takes.
+  static constexpr uint32_t kProgramming[] = {1, 4100, 2, kDeployStep + 1};
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
@@ -948,6 +967,10 @@ class tInterruptRow : public tCDIORow {
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDIInterruptTransfer" : "CDOInterruptTransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // The commit, an arm and a start with nothing recorded, the re-arm
+  // deployed, and (input) a firing, whose FIFO commit programs the FIFO's flag.
+  static constexpr uint32_t kProgramming[] = {1, 4100, 2, kDeployStep + 2,
+                                              std::is_same_v<Dir, tCDIDirection> ? kFireStep : 1};
   using tRow = tCorrelatedInterruptRow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
@@ -1086,6 +1109,7 @@ class tInterruptRow : public tCDIORow {
     return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
   }
   std::string boardRuns() { return fifoStarted(kInput); }
+  std::string clientData() { return model.client(); }
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*transfer, sizeof(typename Dir::tInterruptPrimitive)};
   }

@@ -473,7 +473,7 @@ class tImmediateRow : public tCDIORow {
   static constexpr const char* kName = Dir::kStamped ? "CDIImmediate" : "CDOImmediate";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   // A commit and a start (a run takes the settings as they stand) program it.
-  static constexpr uint32_t kProgramming[] = {1, 4100, 2};
+  static constexpr uint32_t kProgramming[] = {1, 2};
   // Its reads and writes, once ended, meet no hold point.
   static constexpr bool kEndsBeforeHold = true;
 

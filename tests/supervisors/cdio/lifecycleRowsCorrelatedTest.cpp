@@ -707,7 +707,12 @@ class tFIFORow : public tCDIORow {
     else
       return &cdoFIFO;
   }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    deployedFlags = flagsOf(settings.template record<0>().fifoModeFlag,
+                            settings.template record<0>().fifoSecondaryModeFlag);
+    programmedFlags.clear();
+  }
   // The transfer's observers, again after a setup took them out.
   // The output's FIFO-empty observer too, so that a commit attaches its
   // event and a destruction has its handler to take out of the slot.
@@ -734,6 +739,23 @@ class tFIFORow : public tCDIORow {
           fields.fifoSecondaryModeFlag = 0;
         },
         status);
+    if (status.isNotFatal()) deployedFlags = flagsOf(kInput ? 0 : 2, 0);
+  }
+  // After a commit that answered 0, the board's mode word holds the mode and
+  // secondary flags deployed before it, whatever was deployed since.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    if (step == 1 && answer.code == 0) programmedFlags = deployedFlags;
+    if (programmedFlags.empty() || step == kDestroyStep) return "";
+    const uint32_t word = windows.written(window, kInput ? 0x228 : 0x22C, 32);
+    const std::string onBoard = flagsOf(word >> 11 & 1, word >> 9 & 1);
+    if (onBoard == programmedFlags) return "";
+    return "the board's mode word holds " + onBoard + ", the commit programmed " + programmedFlags +
+           "\n";
+  }
+  // The mode flag (set: 1; the output's clear: 2) and the secondary flag,
+  // as the board's bits.
+  static std::string flagsOf(uint32_t mode, uint32_t secondary) {
+    return "mode " + std::to_string(mode == 1 ? 1 : 0) + " secondary " + std::to_string(secondary);
   }
   // Each code where it works on the FIFO, and so holds: commit while the
   // lists hold observers and no commit holds their events already (a second
@@ -780,6 +802,8 @@ class tFIFORow : public tCDIORow {
   std::optional<typename Dir::tInterruptPrimitive> transfer;
   tEmptyObserver emptyObserver;
   bool emptyObserved = false;
+  // The flags deployed, and those the last commit programmed (empty: none).
+  std::string deployedFlags, programmedFlags;
 };
 
 // A DMA transfer of a direction linked to a channel and a partner; codes

@@ -491,7 +491,10 @@ class tImmediateRow : public tCDIORow {
     commanded = [this](uint32_t value) {
       if (Dir::kStamped && (value & nQoUdP100::kCDIDirection.resetCommand) != 0) {
         for (uint32_t word = 0; fifos.inputSize() != 0;) windows.readAt(window, 0x220, 32, 0, word);
-        model.inputReset();
+        if (resetUnderRead)
+          resetDeferred = true;
+        else
+          model.inputReset();
       }
       if (!Dir::kStamped && (value & nQoUdP100::kCDODirection.resetCommand) != 0)
         model.outputReset(ends.owing() > 0);
@@ -557,8 +560,18 @@ class tImmediateRow : public tCDIORow {
     if constexpr (Dir::kStamped) {
       if (inputRuns) fifos.pushInput(model.produce(8));
       std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+      const bool overtaken = overtakeAtLastWord();
       const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      nQoSim::onSyncAcquire(nullptr);
+      if (overtaking.joinable()) overtaking.join();
+      resetUnderRead = false;
       model.read(samples.data(), read, 8, status.code == nQoUdR100::kNewestSamplesDrained);
+      if (std::exchange(resetDeferred, false)) model.inputReset();
+      if (!overtaken || !overtook) return "";
+      // The start took the settings as they stand.
+      model.committed = model.armed = model.deployed;
+      model.newRun();
+      return newRunReads();
     } else {
       const std::vector<uint8_t> next = model.toWrite(3);
       model.written(walked->write(3, 0, next.data(), nullptr, status));
@@ -566,6 +579,47 @@ class tImmediateRow : public tCDIORow {
       }
     }
     return "";
+  }
+  // A finite run's read that will take its run's last word meets, as it
+  // goes to claim its run's end, a stop and a start from another client's
+  // thread (bounded by elapsed time): it claims nothing of the new run.
+  bool overtakeAtLastWord() {
+    overtook = false;
+    if (ends.owing() == 0 || !model.finite(true)) return false;
+    const uint32_t handed = model.handed(), total = model.armed.total, before = fifos.inputSize();
+    if (handed >= total || before < total - handed) return false;
+    const uint32_t left = total - handed;
+    const std::thread::id reader = std::this_thread::get_id();
+    resetUnderRead = true;
+    nQoSim::onSyncAcquire([this, reader, before, left](const iSync*) {
+      if (overtook || std::this_thread::get_id() != reader || before - fifos.inputSize() != left)
+        return;
+      overtook = true;
+      std::atomic<bool> done{false};
+      overtaking = std::thread([this, &done] {
+        tStatus2 codes;
+        runCodes(*walked, {3, 2}, codes);
+        done = true;
+      });
+      const auto guard = std::chrono::steady_clock::now() + kAtOnce;
+      while (!done && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+      if (!done) overtaking.join();
+      // The stop reported the run it ended.
+      reportsSeen = ends.reports();
+    });
+    return true;
+  }
+  // The new run reads the board's next sample.
+  std::string newRunReads() {
+    fifos.pushInput(model.produce(1));
+    uint8_t sample = nQoSim::kFreshByte;
+    tStatus2 status;
+    const uint32_t read = walked->read(1, 0, &sample, nullptr, nullptr, status);
+    model.read(&sample, read, 1);
+    if (read == 1) return "";
+    return "a stop and a start overtook a read at its run's last word, and the new run read " +
+           std::to_string(read) + " of the FIFO's sample, answering " +
+           std::to_string(status.code) + "\n";
   }
   // Each step's answer against the run's record, which its start took, and
   // what the model met.
@@ -656,6 +710,10 @@ class tImmediateRow : public tCDIORow {
   // (a write looks twice first), and whether the commit is still to come.
   std::atomic<int> readsBeforeWait{0};
   std::atomic<bool> commitComes{false};
+  // A stop and a start that overtook a fired read at its last word, on
+  // their thread; a FIFO reset the model hears of after that read.
+  std::thread overtaking;
+  bool overtook = false, resetUnderRead = false, resetDeferred = false;
   tSampleModel model;
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;

@@ -233,9 +233,7 @@ TEST_F(tAnalogTriggerTest, TheArmGoesByTheModeItsCommitProgrammed) {
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());
-  pll.multiplier = 0x1234;
-  pll.divider = 0x15;
-  pll.referenceSource = 8;
+  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 8});
   windows.queueReads(window, 0x1C8, {0, 0, 1});
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -244,14 +242,14 @@ TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   EXPECT_EQ(locks(), (std::vector<int>{11, -11}));
 
   clearLogs();
-  pll.referenceSource = 0;
+  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 0});
   pll.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x1C4, 0x001B), wrote(0x1C6, 0x6534)}));
 }
 
 TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
   tTavikPLLPrimitive pll(map);
-  pll.referenceSource = 1;
+  pll.fields.deploy({.referenceSource = 1});
   windows.setRead(window, 0x1C8, 16, 1);
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -261,7 +259,7 @@ TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
 
 TEST_F(tCalibrationTest, APLLThatNeverLocksFailsOnceTheTimeOutHasPassed) {
   tTavikPLLPrimitive pll(map);
-  pll.referenceSource = 11;  // code 11, as reference 1
+  pll.fields.deploy({.referenceSource = 11});  // code 11, as reference 1
   nQoSim::setYieldStep(100'000);
   const uint64_t before = nQoSim::clockNanoseconds();
   pll.commit(status);

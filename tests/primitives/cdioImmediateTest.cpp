@@ -507,6 +507,60 @@ TEST_F(tCDIOImmediateTest, AReadClaimsTheEndOfItsOwnRunOnlyUnderTheLockAStartTak
   }
 }
 
+// A read that keeps the newest samples, held after its drain emptied the
+// FIFO, while a code 3 and a code 2 come and the new run's FIFO overruns: the
+// errors the read looks at after its drain are its own run's, so it answers
+// its samples with the drain's warning, and the overrun is the new run's,
+// which its first read reports. By read and by readOne.
+TEST_F(tCDIOImmediateTest, TheErrorsADrainingReadLooksAtAreItsOwnRuns) {
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, &watched, &identity, status);
+  reader.setNewestSamples(1);
+  for (auto step : {&tBaseCDIImmediateTransferPrimitive::commitTransfer,
+                    &tBaseCDIImmediateTransferPrimitive::commitChannel})
+    (reader.*step)(status);
+  reader.setTimeout(50);
+  const std::thread::id testThread = std::this_thread::get_id();
+  for (const bool one : {false, true}) {
+    SCOPED_TRACE(one ? "readOne" : "read");
+    reader.startTransfer(status);
+    reader.startChannel(status);
+    ASSERT_EQ(status.code, 0);
+    fifos->pushInput({1, 2, 3});
+    tHeldCall held(tHeldCall::kGuard);
+    watched.afterEmptyTest = [&](uint32_t empty) {
+      if (empty != 0 && !held.inside() && std::this_thread::get_id() != testThread) held.hold();
+    };
+    uint32_t word = 0;
+    uint32_t read = 0;
+    tStatus2 reading;
+    std::thread client(
+        [&] { read = one ? reader.readOne(&word, reading) : reader.read(&word, 1, reading); });
+    ASSERT_TRUE(held.waitUntilInside()) << "the read never emptied the FIFO";
+    for (auto step : {&tBaseCDIImmediateTransferPrimitive::stopTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::stopChannel,
+                      &tBaseCDIImmediateTransferPrimitive::startTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::startChannel})
+      (reader.*step)(status);
+    fifos->setInputBits(0x80000);
+    held.letGo();
+    client.join();
+    watched.afterEmptyTest = {};
+    EXPECT_EQ(read, 1u);
+    EXPECT_EQ(word, 3u);
+    EXPECT_EQ(reading.code, 209800) << "the read took the new run's overrun as its own";
+
+    fifos->pushInput({4});
+    EXPECT_EQ(reader.read(&word, 1, status), 1u);
+    EXPECT_EQ(status.code, -200715);
+    status.clear();
+    fifos->setInputBits(0);
+    reader.stopTransfer(status);
+    reader.stopChannel(status);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
   input->setSampleMode(1);
   input->setTotal(10);

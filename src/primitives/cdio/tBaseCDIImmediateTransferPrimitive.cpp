@@ -196,7 +196,9 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
   }
   if (option() == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
   drain(run, samples, count, status);
-  checkForErrors(status);
+  // The errors of the read's run only: a stop's reset and the errors of a run
+  // after it never reach the read.
+  _runs.access(run, [&] { checkForErrors(status); });
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
   return read;
 }
@@ -233,7 +235,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& sta
   }
   if (take == kTaken && option() != 0 && _fifo->isFIFOEmpty(status) == 0) {
     drain(run, sample, 1, status);
-    checkForErrors(status);
+    _runs.access(run, [&] { checkForErrors(status); });
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);
   }
   return 1;

@@ -428,6 +428,7 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
 
   transfer->disarm(status);
   transfer->uncommit(status);
+  fifo->commit(status);
   tStatus2 local;
   transfer->commit(local);
   EXPECT_EQ(local.code, -50175);
@@ -435,9 +436,11 @@ TEST_F(tAIInterruptTransferTest, ABlockCountWhoseSamplesDoNotFitIsRefused) {
   EXPECT_EQ(transfer->runState(), 3u);
   config.word3 = 0x7FFFFFFF;  // 0xFFFFFFFE samples: the largest that fits
   fifo->setConfiguration(config, status);
+  fifo->commit(status);
   transfer->commit(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(transfer->runState(), 4u);
+  fifo->uncommit(status);
 }
 
 // A block count of 0 given to the FIFO under the run reaches only the next
@@ -457,6 +460,7 @@ TEST_F(tAIInterruptTransferTest, ABlockCountOf0AfterTheCommitReachesOnlyTheNextC
   EXPECT_TRUE(destination.ends.empty());
 
   transfer->disarm(status);
+  fifo->commit(status);
   tStatus2 refused;
   transfer->commit(refused);
   EXPECT_EQ(refused.code, -50150);
@@ -562,10 +566,20 @@ TEST_F(tAIInterruptTransferTest, CommitRefusesAFIFOBlockCountOf0AndStartStopAreN
   nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
   config.word3 = 0;
   fifo->setConfiguration(config, status);
+  // The commit goes by the block count that the FIFO's commit took: one
+  // given to the FIFO since reaches the commit after the FIFO's next.
+  transfer->commit(status);
+  EXPECT_EQ(status.code, 0);
+  transfer->uncommit(status);
+  fifo->commit(status);
   tStatus2 local;
   transfer->commit(local);
   EXPECT_EQ(local.code, -50150);
   EXPECT_EQ(transfer->runState(), 3u);
+  fifo->uncommit(status);
+  transfer->commit(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(transfer->runState(), 4u) << "the FIFO's uncommit kept the record of its commit";
   tStatus2 start;
   transfer->start(start);
   EXPECT_TRUE(loggedAt(-50256, kBaseFile, 155));

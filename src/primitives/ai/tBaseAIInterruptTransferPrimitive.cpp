@@ -101,6 +101,7 @@ void tBaseAIInterruptTransferPrimitive::unlink(tStatus2& status) {
 
 void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  // The block count the FIFO's last commit took, not one given to it since.
   const uint32_t blocks = _fifo->configuration().word3;
   if (blocks == 0) setCode(status, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
   // The samples of one move must fit in 32 bits.

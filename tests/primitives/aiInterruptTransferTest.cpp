@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "primitives/ai/tAIInterruptTransferPrimitive.h"
@@ -291,6 +292,34 @@ TEST_F(tAIInterruptTransferTest, APassOfOneRunEndsNoOther) {
   transfer->lastConvertedSecondary(timing, own);
   EXPECT_EQ(destination.ends, (std::vector<int>{0}));
   EXPECT_EQ(own.code, 0);
+}
+
+// A FIFO pass held inside its move on a thread of its own: a disarm, an arm
+// or an uncommit, which each end its run, returns only once the pass has
+// left, so that no word is read for a run after its end.
+TEST_F(tAIInterruptTransferTest, AStepThatEndsTheRunWaitsForTheFIFOPassUnderWay) {
+  destination.fifo = fifo;
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"disarm", [&] { transfer->disarm(status); }},
+      {"arm", [&] { transfer->arm(status); }},
+      {"uncommit", [&] { transfer->uncommit(status); }}};
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    transfer->commit(status);
+    transfer->arm(status);
+    model.push({1, 2});
+    tHeldPass held;
+    destination.onMove = [&held] { held.hold(); };
+    tStatus2 pass;
+    held.run([&] { transfer->fifoReady(fifo, pass); });
+    held.tearDown(step);
+    EXPECT_TRUE(held.teardownWaited()) << "the step returned while the pass still moved";
+    destination.onMove = nullptr;
+    EXPECT_EQ(pass.code, 0);
+  }
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2, 1, 2, 1, 2}));
+  EXPECT_TRUE(destination.ends.empty());
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tAIInterruptTransferTest, Bit15StuckFor30msIsTheFirstPassOwnFailure) {

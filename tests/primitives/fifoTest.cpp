@@ -140,11 +140,18 @@ TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
   // the uncommit hands the FIFO back with none.
   config.word3 = 9;
   fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getDataFormat(status), 0u) << "the format is the settings', not the commit's";
   fifo->commit(status);
   EXPECT_EQ(fifo->configuration().count, 77u);
   EXPECT_EQ(fifo->configuration().word3, 9u);
+  EXPECT_EQ(fifo->getDataFormat(status), 2u);
+  config.fifoMode = 1;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getDataFormat(status), 2u);
+  EXPECT_EQ(fifo->getDataFormat(tStatus2{-1}), 0xFFFFFFFFu);
   fifo->uncommit(status);
   EXPECT_EQ(fifo->configuration().word3, 1u);
+  EXPECT_EQ(fifo->getDataFormat(status), 0u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -125,10 +125,13 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   virtual void disableOverflowInterrupt(tStatus2* status) = 0;
 
   uint32_t isNotEmpty(tStatus2* status) { return isEmpty(status) == 0 ? 1 : 0; }
-  // The sample format as the transfers see it: the FIFO mode (0, 1 or 2),
-  // all ones on an error status.
+  // The sample format as the transfers see it: the FIFO mode that the last
+  // commit programmed (0, 1 or 2), not one a configuration gave since; all
+  // ones on an error status.
   uint32_t getDataFormat(const tStatus2& status) const {
-    return status.isFatal() ? 0xFFFFFFFF : getFIFOMode();
+    if (status.isFatal()) return 0xFFFFFFFF;
+    const int32_t mode = _fields.programmed().fifoMode;
+    return mode == 1 || mode == 2 ? static_cast<uint32_t>(mode) : 0;
   }
   // Bytes per sample: 4 for 32-bit samples, else 2.
   uint32_t sampleWidth() const {

@@ -362,6 +362,53 @@ TEST_F(tImmediateTest, AWaitModeGivenBeforeTheArmReachesItsReads) {
   EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
 }
 
+// A blocking read woken with its set short takes only the samples that the
+// FIFO holds: a set of 3 with 1 sample in the FIFO blocks, a sample end wakes
+// it with 2, and it reads on without waiting until its time-out (-200474 at
+// the blocking site), with the 2 samples and no word of the empty FIFO.
+TEST_F(tImmediateTest, AWokenBlockingReadTakesOnlyTheSamplesTheFIFOHolds) {
+  channels({0, 0, 1});
+  immediate->setWaitMode(iWaiterKind::kBlocking);
+  nQoSim::clearSyncLog();
+  run();
+  const iSync* event = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.param.option == 44)
+      event = record.object;
+  ASSERT_NE(event, nullptr);
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
+  model.push(0x11);
+  std::atomic<bool> back{false};
+  uint32_t sets = 99, bytes = 99;
+  tStatus2 readStatus;
+  std::thread reader([&] {
+    sets = immediate->read(buffer, 1, readStatus, &bytes, 10, kTimerTimeUnitMillisecond);
+    back = true;
+  });
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) != 0 || back; }));
+  model.push(0x22);
+  dispatcher->primaryHandlers[7].load()->handleInterrupt();
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) == 0 || back; }));
+  // The woken read polls the FIFO until its time-out, which the test clock brings.
+  nQoSim::advanceClock(20'000'000);
+  const bool leftInTime = boundedUntil([&] { return back.load(); });
+  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+  reader.join();
+  EXPECT_TRUE(leftInTime);
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 8u);
+  EXPECT_EQ(buffer[0], 0x11u);
+  EXPECT_EQ(buffer[1], 0x22u);
+  EXPECT_EQ(readStatus.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1598));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
   channels({0, 1});
   run();

@@ -1214,20 +1214,29 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArm
     immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 2, 0, status);
     return std::vector<uint32_t>{reply[0], reply[1], reply[4]};
   };
+  auto timeout = [&] {
+    words();
+    return std::vector<uint32_t>{reply[6], reply[7]};
+  };
   auto options = [&] {
     return std::vector<uint32_t>{immediate->isReadOption1On(), immediate->isReadOption2On(),
                                  immediate->isReadOption3On()};
   };
   EXPECT_EQ(options(), (std::vector<uint32_t>{1, 0, 0}));
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}));
   immediate->setReadOption1(false);
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
+  immediate->setTimeout(250, kTimerTimeUnitMicrosecond);
   EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
   EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}))
+      << "a time-out given under the run answered before the next arm";
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{250, kTimerTimeUnitMicrosecond}));
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());

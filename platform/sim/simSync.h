@@ -46,6 +46,11 @@ unsigned syncBlocked(const iSync* object);
 // false) and after it (set true). A test holds a caller at either point; an
 // empty hook removes it.
 void onSyncSet(std::function<void(const iSync* object, bool set)> hook);
+// Calls hook(object, acquired) on the thread that acquires a lock, outside
+// the platform's own locks: before it looks at the lock (acquired false) and
+// once it holds it (true). A test holds a caller at either point; an empty
+// hook removes it.
+void onSyncAcquire(std::function<void(const iSync* object, bool acquired)> hook);
 // Calls hook(object) on the thread that is about to wait on an event (not a
 // lock), outside the platform's own locks, before it looks at the event: a
 // test holds a waiter there, before it blocks. An empty hook removes it.
@@ -53,9 +58,5 @@ void onSyncWait(std::function<void(const iSync* object)> hook);
 // Calls hook(object) on the thread that is about to reset an event, outside
 // the platform's own locks, before the reset. An empty hook removes it.
 void onSyncReset(std::function<void(const iSync* object)> hook);
-// Calls hook(object) on the thread that is about to acquire a lock, outside
-// the platform's own locks, before it tries: a test holds a thread there,
-// before it holds the lock. An empty hook removes it.
-void onSyncAcquire(std::function<void(const iSync* object)> hook);
 
 }  // namespace nQoSim

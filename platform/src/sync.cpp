@@ -49,14 +49,24 @@ std::mutex gHookLock;
 std::shared_ptr<const tSetHook> gSetHook;
 std::atomic<bool> gHasSetHook{false};
 
-void runSetHook(const iSync* object, bool set) {
-  if (!gHasSetHook.load()) return;
+std::shared_ptr<const tSetHook> gAcquireHook;
+std::atomic<bool> gHasAcquireHook{false};
+
+void runPairedHook(const std::shared_ptr<const tSetHook>& slot, const std::atomic<bool>& present,
+                   const iSync* object, bool after) {
+  if (!present.load()) return;
   std::shared_ptr<const tSetHook> hook;
   {
     std::lock_guard<std::mutex> lock(gHookLock);
-    hook = gSetHook;
+    hook = slot;
   }
-  if (hook != nullptr) (*hook)(object, set);
+  if (hook != nullptr) (*hook)(object, after);
+}
+void runSetHook(const iSync* object, bool set) {
+  runPairedHook(gSetHook, gHasSetHook, object, set);
+}
+void runAcquireHook(const iSync* object, bool acquired) {
+  runPairedHook(gAcquireHook, gHasAcquireHook, object, acquired);
 }
 // A hook on one operation of an event: the wait, the reset.
 using tEventHook = std::function<void(const iSync*)>;
@@ -64,7 +74,7 @@ struct tEventHookSlot {
   std::shared_ptr<const tEventHook> hook;
   std::atomic<bool> set{false};
 };
-tEventHookSlot gWaitHook, gResetHook, gAcquireHook;
+tEventHookSlot gWaitHook, gResetHook;
 
 void runHook(tEventHookSlot& slot, const iSync* object) {
   if (!slot.set.load()) return;
@@ -114,7 +124,8 @@ class tSimSync : public iSync {
         return 0;
       }
     }
-    runHook(isLock() ? gAcquireHook : gWaitHook, this);
+    if (!isLock()) runHook(gWaitHook, this);
+    if (isLock()) runAcquireHook(this, false);
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
@@ -141,6 +152,8 @@ class tSimSync : public iSync {
     }
     record(isLock() ? nQoSim::tSyncRecord::kAcquire : nQoSim::tSyncRecord::kWait, this, _param,
            timeout);
+    lock.unlock();
+    if (isLock()) runAcquireHook(this, true);
     return 1;
   }
 
@@ -221,11 +234,13 @@ void onSyncSet(std::function<void(const iSync*, bool)> hook) {
   gSetHook = hook ? std::make_shared<const tSetHook>(std::move(hook)) : nullptr;
   gHasSetHook = gSetHook != nullptr;
 }
+void onSyncAcquire(std::function<void(const iSync*, bool)> hook) {
+  std::lock_guard<std::mutex> lock(gHookLock);
+  gAcquireHook = hook ? std::make_shared<const tSetHook>(std::move(hook)) : nullptr;
+  gHasAcquireHook = gAcquireHook != nullptr;
+}
 void onSyncWait(std::function<void(const iSync*)> hook) { setHook(gWaitHook, std::move(hook)); }
 void onSyncReset(std::function<void(const iSync*)> hook) { setHook(gResetHook, std::move(hook)); }
-void onSyncAcquire(std::function<void(const iSync*)> hook) {
-  setHook(gAcquireHook, std::move(hook));
-}
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = objectCounts().find(object);

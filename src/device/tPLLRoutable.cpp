@@ -21,9 +21,10 @@ bool tPLLRoutable::take(tField field, uint32_t& target) {
 
 void tPLLRoutable::apply(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  take(kMultiplier, _pll->multiplier);
-  take(kDivider, _pll->divider);
-  if (take(kReferenceSource, _pll->referenceSource)) _pll->commit(status);
+  nQoUdP100::tPLLFields& deployed = _pll->fields.deploying();
+  take(kMultiplier, deployed.multiplier);
+  take(kDivider, deployed.divider);
+  if (take(kReferenceSource, deployed.referenceSource)) _pll->commit(status);
 }
 
 }  // namespace nQoUdR100

@@ -5,7 +5,7 @@
 //
 //   tPLLRoutable routable(&pll);
 //   routable.route(1, 0x34, status);   // nothing reaches the PLL yet
-//   routable.apply(status);            // pll.multiplier = 0x34, no commit
+//   routable.apply(status);            // multiplier 0x34 deployed, no commit
 #pragma once
 
 #include <cstdint>

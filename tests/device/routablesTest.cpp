@@ -245,12 +245,12 @@ TEST_F(RoutablesTest, AGroupLockThatRefusesIsReportedNotGivenBackAndNothingIsWri
 struct tCountingPLL : nQoUdP100::tBasePLLPrimitive {
   void commit(tStatus2& status) override {
     ++commits;
-    committedReference = referenceSource;
+    committed = fields.program();
     status.setCode(commitCode, "test", "tCountingPLL", 1);
   }
   bool isAvailable() override { return true; }
   int commits = 0;
-  uint32_t committedReference = 0;
+  nQoUdP100::tPLLFields committed;
   int commitCode = 0;
 };
 
@@ -260,33 +260,36 @@ TEST(PLLRoutableTest, PendingValuesReachThePLLAtApplyAndOnlyTheReferenceCommits)
   tStatus2 status;
   routable.route(1, 0x34, status);
   routable.route(3, 9, status);
-  EXPECT_EQ(pll.multiplier, 0u);
   routable.apply(status);
-  EXPECT_EQ(pll.multiplier, 0x34u);
-  EXPECT_EQ(pll.divider, 0u);
   EXPECT_EQ(pll.commits, 0);
+  pll.commit(status);
+  EXPECT_EQ(pll.committed.multiplier, 0x34u);
+  EXPECT_EQ(pll.committed.divider, 0u);
+  EXPECT_EQ(pll.committed.referenceSource, 0u);
 
   const tRoute pairs[] = {{2, 5}, {0, 8}, {1, 0x35}};
   routable.routeList({pairs, pairs + 3}, status);
   tStatus2 failed(-7);
   routable.apply(failed);
-  EXPECT_EQ(pll.referenceSource, 0u);
-  routable.apply(status);
-  EXPECT_EQ(pll.multiplier, 0x35u);
-  EXPECT_EQ(pll.divider, 5u);
   EXPECT_EQ(pll.commits, 1);
-  EXPECT_EQ(pll.committedReference, 8u);
+  routable.apply(status);
+  EXPECT_EQ(pll.commits, 2);
+  EXPECT_EQ(pll.committed.multiplier, 0x35u);
+  EXPECT_EQ(pll.committed.divider, 5u);
+  EXPECT_EQ(pll.committed.referenceSource, 8u);
 
   // Applied values are no longer pending; the PLL's code reaches the caller.
-  pll.multiplier = 1;
+  pll.fields.deploy({.multiplier = 1});
   routable.apply(status);
-  EXPECT_EQ(pll.multiplier, 1u);
-  EXPECT_EQ(pll.commits, 1);
+  EXPECT_EQ(pll.commits, 2);
+  pll.commit(status);
+  EXPECT_EQ(pll.committed.multiplier, 1u);
+  EXPECT_EQ(pll.committed.referenceSource, 0u);
   pll.commitCode = -200245;
   routable.route(0, 0, status);
   routable.apply(status);
   EXPECT_EQ(status.code, -200245);
-  EXPECT_EQ(pll.commits, 2);
+  EXPECT_EQ(pll.commits, 4);
 }
 
 struct tQuiet : nQoMRU210::iRoutableResource {

@@ -362,6 +362,53 @@ TEST_F(tImmediateTest, AWaitModeGivenBeforeTheArmReachesItsReads) {
   EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
 }
 
+// A blocking read woken with its set short takes only the samples that the
+// FIFO holds: a set of 3 with 1 sample in the FIFO blocks, a sample end wakes
+// it with 2, and it reads on without waiting until its time-out (-200474 at
+// the blocking site), with the 2 samples and no word of the empty FIFO.
+TEST_F(tImmediateTest, AWokenBlockingReadTakesOnlyTheSamplesTheFIFOHolds) {
+  channels({0, 0, 1});
+  immediate->setWaitMode(iWaiterKind::kBlocking);
+  nQoSim::clearSyncLog();
+  run();
+  const iSync* event = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.param.option == 44)
+      event = record.object;
+  ASSERT_NE(event, nullptr);
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
+  model.push(0x11);
+  std::atomic<bool> back{false};
+  uint32_t sets = 99, bytes = 99;
+  tStatus2 readStatus;
+  std::thread reader([&] {
+    sets = immediate->read(buffer, 1, readStatus, &bytes, 10, kTimerTimeUnitMillisecond);
+    back = true;
+  });
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) != 0 || back; }));
+  model.push(0x22);
+  dispatcher->primaryHandlers[7].load()->handleInterrupt();
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) == 0 || back; }));
+  // The woken read polls the FIFO until its time-out, which the test clock brings.
+  nQoSim::advanceClock(20'000'000);
+  const bool leftInTime = boundedUntil([&] { return back.load(); });
+  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+  reader.join();
+  EXPECT_TRUE(leftInTime);
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 8u);
+  EXPECT_EQ(buffer[0], 0x11u);
+  EXPECT_EQ(buffer[1], 0x22u);
+  EXPECT_EQ(readStatus.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1598));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
   channels({0, 1});
   run();
@@ -1167,20 +1214,29 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArm
     immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 2, 0, status);
     return std::vector<uint32_t>{reply[0], reply[1], reply[4]};
   };
+  auto timeout = [&] {
+    words();
+    return std::vector<uint32_t>{reply[6], reply[7]};
+  };
   auto options = [&] {
     return std::vector<uint32_t>{immediate->isReadOption1On(), immediate->isReadOption2On(),
                                  immediate->isReadOption3On()};
   };
   EXPECT_EQ(options(), (std::vector<uint32_t>{1, 0, 0}));
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}));
   immediate->setReadOption1(false);
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
+  immediate->setTimeout(250, kTimerTimeUnitMicrosecond);
   EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
   EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}))
+      << "a time-out given under the run answered before the next arm";
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{250, kTimerTimeUnitMicrosecond}));
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());

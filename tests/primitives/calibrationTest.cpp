@@ -91,6 +91,37 @@ TEST_F(tCalibrationTest, TheFrequencyOutputProgramsOnCommitAndTouchesOnlyTheEnab
   EXPECT_EQ(windows.writes().size(), 1u);
 }
 
+// A divider and a timebase deployed under a running output reach it only
+// through the next commit, and the record says what the board holds.
+TEST_F(tCalibrationTest, ADeployUnderARunningOutputReachesItOnlyAtTheNextCommit) {
+  tTavikFREQOUTPrimitive fout(map, nullptr);
+  fout.setDivider(3, status);
+  fout.commit(status);
+  fout.start(status);
+  clearLogs();
+  fout.setDivider(9, status);
+  fout.setTimebase(1, status);
+  fout.stop(status);
+  fout.start(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0x0003), wrote(0x170, 0x8003)}));
+  EXPECT_EQ(fout.programmed().divider, 3u);
+  EXPECT_EQ(fout.programmed().timebaseSelect, 0u);
+  clearLogs();
+  tStatus2 refused;
+  refused.code = -50150;
+  fout.commit(refused);
+  EXPECT_TRUE(windows.writes().empty());
+  EXPECT_EQ(fout.programmed().divider, 3u);
+  fout.commit(status);
+  EXPECT_EQ(windows.writes(), (tLog{wrote(0x170, 0xC009)}));
+  EXPECT_EQ(fout.programmed().divider, 9u);
+  EXPECT_EQ(fout.programmed().timebaseSelect, 1u);
+  fout.reset(status);
+  EXPECT_EQ(fout.programmed().divider, 1u);
+  EXPECT_EQ(fout.programmed().timebaseSelect, 0u);
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tCalibrationTest, AResetOnAnErrorStatusWritesNothingAndKeepsTheDividerAndTimebase) {
   tTavikFREQOUTPrimitive fout(map, nullptr);
   fout.setDivider(5, status);
@@ -129,10 +160,7 @@ TEST_F(tAnalogTriggerTest, CommitSetsModeSourceAndLevelsThenSettles) {
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x03, 8)}));
   EXPECT_EQ(trigger->state().getState(), 1u);
   clearLogs();
-  trigger->mode = 3;
-  trigger->source = 2;
-  trigger->level1 = 0x100;
-  trigger->level2 = 0x80;
+  trigger->fields.deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
   const uint64_t before = nQoSim::clockNanoseconds();
   trigger->commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x01, 8), wrote(0x17A, 0x0004), wrote(0x46, 0x0100),
@@ -163,12 +191,11 @@ TEST_F(tAnalogTriggerTest, ATriggerBuiltOnAFailedStatusStaysInStateFive) {
 TEST_F(tAnalogTriggerTest, OddModesAndSourcesFallBackAndModeOneArmsOnlyTheEnableBit) {
   tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
   clearLogs();
-  trigger.mode = 7;
-  trigger.source = 9;
+  trigger.fields.deploy({.source = 9, .mode = 7});
   trigger.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x01, 8)}));  // mode code 0 is already there
   trigger.uncommit(status);
-  trigger.mode = 1;
+  trigger.setParameter(2, 1);
   trigger.commit(status);
   clearLogs();
   trigger.arm(status);
@@ -233,9 +260,7 @@ TEST_F(tAnalogTriggerTest, TheArmGoesByTheModeItsCommitProgrammed) {
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());
-  pll.multiplier = 0x1234;
-  pll.divider = 0x15;
-  pll.referenceSource = 8;
+  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 8});
   windows.queueReads(window, 0x1C8, {0, 0, 1});
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -244,14 +269,14 @@ TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   EXPECT_EQ(locks(), (std::vector<int>{11, -11}));
 
   clearLogs();
-  pll.referenceSource = 0;
+  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 0});
   pll.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x1C4, 0x001B), wrote(0x1C6, 0x6534)}));
 }
 
 TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
   tTavikPLLPrimitive pll(map);
-  pll.referenceSource = 1;
+  pll.fields.deploy({.referenceSource = 1});
   windows.setRead(window, 0x1C8, 16, 1);
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -261,7 +286,7 @@ TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
 
 TEST_F(tCalibrationTest, APLLThatNeverLocksFailsOnceTheTimeOutHasPassed) {
   tTavikPLLPrimitive pll(map);
-  pll.referenceSource = 11;  // code 11, as reference 1
+  pll.fields.deploy({.referenceSource = 11});  // code 11, as reference 1
   nQoSim::setYieldStep(100'000);
   const uint64_t before = nQoSim::clockNanoseconds();
   pll.commit(status);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -418,6 +420,145 @@ TEST_F(tCDIOImmediateTest, AStopWaitsForAReadAtItsDataPortBeforeItResetsTheFIFO)
   reader.stopTransfer(status);
   reader.stopChannel(status);
   EXPECT_EQ(status.code, 0);
+}
+
+// A read that took its finite run's last word, held at the lock under which
+// it claims the run's end: before it takes the lock, while a code 3 and a
+// whole code 2 run; or holding it, while a start comes. The read claims only
+// its own run, and only while it is live: the stop claims and reports the run
+// whose total was read, and the new run reads its own word. A start decides
+// under that lock: it waits for the claim and begins the next run.
+TEST_F(tCDIOImmediateTest, AReadClaimsTheEndOfItsOwnRunOnlyUnderTheLockAStartTakes) {
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, &watched, &identity, status);
+  reader.setDoneObserver(&done);
+  reader.commitTransfer(status);
+  reader.commitChannel(status);
+  reader.setSampleMode(1);
+  reader.setTotal(1);
+  reader.setTimeout(50);
+  for (const bool holdingTheLock : {false, true}) {
+    SCOPED_TRACE(holdingTheLock ? "holding the lock" : "before the lock");
+    done.codes.clear();
+    reader.startTransfer(status);
+    reader.startChannel(status);
+    ASSERT_EQ(status.code, 0);
+    fifos->pushInput({1});
+    tHeldCall held(tHeldCall::kGuard);
+    std::atomic<std::thread::id> readerThread{};
+    std::atomic<bool> lastWordTaken{false};
+    std::atomic<const iSync*> lock{nullptr};
+    watched.afterWord = [&] { lastWordTaken = true; };
+    nQoSim::onSyncAcquire([&](const iSync* object, bool acquired) {
+      if (std::this_thread::get_id() != readerThread.load() || !lastWordTaken || held.inside() ||
+          acquired != holdingTheLock)
+        return;
+      lock = object;
+      held.hold();
+    });
+    uint32_t word = 0;
+    uint32_t read = 0;
+    tStatus2 reading;
+    std::thread client([&] {
+      readerThread = std::this_thread::get_id();
+      read = reader.read(&word, 1, reading);
+    });
+    ASSERT_TRUE(held.waitUntilInside()) << "the read never came to its claim";
+    tStatus2 stopped;
+    if (!holdingTheLock) {
+      reader.stopTransfer(stopped);
+      reader.stopChannel(status);
+      reader.startTransfer(status);
+      reader.startChannel(status);
+      held.letGo();
+      client.join();
+    } else {
+      std::atomic<bool> started{false};
+      std::thread starter([&] {
+        reader.startTransfer(status);
+        started = true;
+      });
+      const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+      while (!started && nQoSim::syncBlocked(lock) == 0 && std::chrono::steady_clock::now() < guard)
+        std::this_thread::yield();
+      EXPECT_FALSE(started) << "the start decided while the read held the lock";
+      held.letGo();
+      client.join();
+      starter.join();
+      EXPECT_TRUE(reader.runUnderWay()) << "the start kept the run the read then ended";
+    }
+    nQoSim::onSyncAcquire(nullptr);
+    watched.afterWord = {};
+    EXPECT_EQ(read, 1u);
+    EXPECT_EQ(word, 1u);
+    EXPECT_EQ(reading.code, 0);
+    EXPECT_EQ(stopped.code, 0) << "the run's total was read when the stop ended it";
+    EXPECT_EQ(done.codes, std::vector<int>{0}) << "a run's end was reported twice";
+
+    fifos->pushInput({3});
+    EXPECT_EQ(reader.read(&word, 1, status), 1u);
+    EXPECT_EQ(status.code, 0) << "the new run lost its reads";
+    status.clear();
+    EXPECT_EQ(word, 3u);
+    EXPECT_EQ(done.codes, (std::vector<int>{0, 0}));
+    reader.stopTransfer(status);
+    reader.stopChannel(status);
+    EXPECT_EQ(status.code, 0);
+  }
+}
+
+// A read that keeps the newest samples, held after its drain emptied the
+// FIFO, while a code 3 and a code 2 come and the new run's FIFO overruns: the
+// errors the read looks at after its drain are its own run's, so it answers
+// its samples with the drain's warning, and the overrun is the new run's,
+// which its first read reports. By read and by readOne.
+TEST_F(tCDIOImmediateTest, TheErrorsADrainingReadLooksAtAreItsOwnRuns) {
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, &watched, &identity, status);
+  reader.setNewestSamples(1);
+  for (auto step : {&tBaseCDIImmediateTransferPrimitive::commitTransfer,
+                    &tBaseCDIImmediateTransferPrimitive::commitChannel})
+    (reader.*step)(status);
+  reader.setTimeout(50);
+  const std::thread::id testThread = std::this_thread::get_id();
+  for (const bool one : {false, true}) {
+    SCOPED_TRACE(one ? "readOne" : "read");
+    reader.startTransfer(status);
+    reader.startChannel(status);
+    ASSERT_EQ(status.code, 0);
+    fifos->pushInput({1, 2, 3});
+    tHeldCall held(tHeldCall::kGuard);
+    watched.afterEmptyTest = [&](uint32_t empty) {
+      if (empty != 0 && !held.inside() && std::this_thread::get_id() != testThread) held.hold();
+    };
+    uint32_t word = 0;
+    uint32_t read = 0;
+    tStatus2 reading;
+    std::thread client(
+        [&] { read = one ? reader.readOne(&word, reading) : reader.read(&word, 1, reading); });
+    ASSERT_TRUE(held.waitUntilInside()) << "the read never emptied the FIFO";
+    for (auto step : {&tBaseCDIImmediateTransferPrimitive::stopTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::stopChannel,
+                      &tBaseCDIImmediateTransferPrimitive::startTransfer,
+                      &tBaseCDIImmediateTransferPrimitive::startChannel})
+      (reader.*step)(status);
+    fifos->setInputBits(0x80000);
+    held.letGo();
+    client.join();
+    watched.afterEmptyTest = {};
+    EXPECT_EQ(read, 1u);
+    EXPECT_EQ(word, 3u);
+    EXPECT_EQ(reading.code, 209800) << "the read took the new run's overrun as its own";
+
+    fifos->pushInput({4});
+    EXPECT_EQ(reader.read(&word, 1, status), 1u);
+    EXPECT_EQ(status.code, -200715);
+    status.clear();
+    fifos->setInputBits(0);
+    reader.stopTransfer(status);
+    reader.stopChannel(status);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {

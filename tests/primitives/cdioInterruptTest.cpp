@@ -358,6 +358,26 @@ TEST_F(tCDIOInterruptTest, ADeployUnderARunReachesOnlyTheNextCommitAndArm) {
   inputInterrupt(2, true);
   EXPECT_EQ(log.calls, (tStrings{"data 256", "ended -200322"}));
   EXPECT_TRUE(loggedAt(-200322, kInputFile, 406));
+
+  // A commit under a run, and an arm on top of the arm it ran under: the
+  // next run goes by what that commit took, chunks of 16 and 32 samples a
+  // notification.
+  input->start(status);
+  input->setChunkSize(16);
+  input->setLimit(32);
+  input->commit(status);
+  input->arm(status);
+  input->start(status);
+  ASSERT_EQ(status.code, 0);
+  EXPECT_EQ(input->chunkSize(), 16u);
+  // The run before ended at its limit's check, before the status read that
+  // follows a chunk: that scripted status is read here.
+  tStatus2 scratch;
+  EXPECT_EQ(cdi->isFIFOConditionPending(scratch), 0u);
+  clearLogs();
+  log.calls.clear();
+  inputInterrupt(3, true);
+  EXPECT_EQ(log.calls, (tStrings{"data 64", "data 64", "ended -200322"}));
 }
 
 // Five chunks of 0x3FFFFFFF samples pass a limit of 0xFFFFFFFF: the sixth

@@ -104,6 +104,8 @@ class tChangeDetectionTest : public tDIOTest {
     detector->initialize(&latching, 1, status);
     detector->allocateBuffer(1, status);
     detector->enableLines(0x0F, 0xF0, status);
+    // Reads take samples of a run, as a start begins one.
+    detector->clearForStart();
     ASSERT_EQ(status.code, 0);
   }
   void TearDown() override {
@@ -305,10 +307,12 @@ TEST_F(tChangeDetectionTest, EachStartStopCycleAndEachNextTaskPostDoneOnce) {
 }
 
 TEST_F(tChangeDetectionTest, DoneStartsClearAndAFailedCompletionPostsItsStatusFirst) {
-  // No set-up by a supervisor: the first read is served.
+  // No set-up by a supervisor but a start's: the first read of the run is
+  // served.
   tChipDouble fresh({1, 2}, deviceInfo);
   fresh.initialize(&latching, 1, status);
   fresh.allocateBuffer(1, status);
+  fresh.clearForStart();
   fresh.change(0x7E);
   EXPECT_EQ(fresh.read(1, 100, samples, nullptr, nullptr, status), 1u);
   EXPECT_EQ(samples[0], 0x7E);

@@ -114,7 +114,8 @@ TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
   config.thresholdCode = 3;
   fifo->setConfiguration(config, status);
   EXPECT_EQ(fifo->getThreshold(status), 0xFFFFFFFFu);
-  EXPECT_EQ(fifo->configuration().count, 77u);
+  EXPECT_EQ(fifo->configuration().count, tAIDeviceFIFOPrimitiveConfig::kDefaultCount)
+      << "the settings reached the record before a commit";
   EXPECT_EQ(fifo->getFIFOMode(), 1u);
   EXPECT_EQ(fifo->getLevel(status), 512u);
   EXPECT_TRUE(windows.log().empty()) << "nothing written before programFIFOMode";
@@ -135,6 +136,22 @@ TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
   fifo->clearFIFO(&status);
   fifo->clearFIFO(&status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x1A6, 1), wrote(0x1A6, 1)}));
+  // The commit takes the settings with the default count into the record;
+  // the uncommit hands the FIFO back with none.
+  config.word3 = 9;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getDataFormat(status), 0u) << "the format is the settings', not the commit's";
+  fifo->commit(status);
+  EXPECT_EQ(fifo->configuration().count, 77u);
+  EXPECT_EQ(fifo->configuration().word3, 9u);
+  EXPECT_EQ(fifo->getDataFormat(status), 2u);
+  config.fifoMode = 1;
+  fifo->setConfiguration(config, status);
+  EXPECT_EQ(fifo->getDataFormat(status), 2u);
+  EXPECT_EQ(fifo->getDataFormat(tStatus2{-1}), 0xFFFFFFFFu);
+  fifo->uncommit(status);
+  EXPECT_EQ(fifo->configuration().word3, 1u);
+  EXPECT_EQ(fifo->getDataFormat(status), 0u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -78,6 +78,9 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
         _dispatcher->installHandlers(kOverflowSource, &_overflowHandler, &_overflowHandler, status);
   if (_fifoObservers.any() && _fifoAttached == 0)
     _fifoAttached = _dispatcher->installHandlers(kFIFOSource, &_fifoHandler, &_fifoHandler, status);
+  // The record takes what the mode was written from; a kept arm's mode and
+  // threshold test are the settings' (else it was disarmed above).
+  _fields.program();
   // An arm kept runs on the mode already written.
   if (armedSources() != 0) {
     _state.setArmed();
@@ -145,6 +148,8 @@ void tAIDeviceFIFOPrimitive::uncommit(tStatus2& status) {
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disarm(s); });
   detach(kOverflowSource, _overflowAttached);
   detach(kFIFOSource, _fifoAttached);
+  // Handed back as a fresh reservation finds it: no record of a commit.
+  _fields.forget();
   _state.setUncommitted();
 }
 

@@ -33,8 +33,8 @@ const void* tBaseAISubsystem::___CPPKRLDynamicCast(void* const* classID) const {
 void tBaseAISubsystem::setConfiguration(const tAISubsystemPrimitiveConfig& configuration,
                                         tStatus2& status) {
   if (status.isFatal()) return;
-  _configuration = configuration;
-  _configuration.checkStatus(status);
+  _fields.deploy(configuration);
+  _fields.deploying().checkStatus(status);
 }
 
 tAISubsystem::tAISubsystem(const tAIDescription* description, const tAIBoardResources& resources,
@@ -172,9 +172,10 @@ void tAISubsystem::transferUnlink(tStatus2& status) {
 void tAISubsystem::commit(tStatus2& status) {
   if (status.isFatal()) return;
   if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
-  if (_commitHeld != 0 && _committedMechanism != mechanism())
+  const int32_t next = _fields.take().transferMechanism;
+  if (_commitHeld != 0 && _committedMechanism != next)
     onFreshStatus(status, [&](tStatus2& s) { leaveTransfer(s); });
-  _committedMechanism = mechanism();
+  _committedMechanism = next;
   // Step a, the front end's first commit step, has nothing to do.
   transferLink(status);
   const uint32_t stageB = status.isNotFatal() ? 5 : 1;

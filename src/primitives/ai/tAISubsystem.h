@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
@@ -48,6 +49,14 @@ struct tAIBoardResources {
   uint32_t channelCount = 0;
 };
 
+// Who writes the settings and who takes them: the supervisor's record gives
+// them, and the commit takes the transfer mechanism that its chain and every
+// later step go by.
+struct tAISubsystemSteps {
+  static constexpr const char* kDeploySteps[] = {"setConfiguration"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
+};
+
 class tBaseAISubsystem : public nQoUdR100::tModuleObject {
  public:
   static inline void* ___classID = nullptr;
@@ -78,10 +87,13 @@ class tBaseAISubsystem : public nQoUdR100::tModuleObject {
   // uncommit followed uncommitted (its transfer unlinked).
   virtual void bringDown() = 0;
 
-  int32_t mechanism() const { return _configuration.transferMechanism; }
+  // The transfer mechanism of the last commit (-1 before the first).
+  int32_t mechanism() const { return _committedMechanism; }
 
  protected:
-  tAISubsystemPrimitiveConfig _configuration;
+  nQoUdR100::tDeployed<tAISubsystemPrimitiveConfig, tAISubsystemSteps> _fields;
+  // What the last commit took from the settings.
+  int32_t _committedMechanism = -1;
 };
 
 class tAISubsystem : public tBaseAISubsystem {
@@ -154,7 +166,6 @@ class tAISubsystem : public tBaseAISubsystem {
 
   const tAIDescription* _description;
   tAIBoardResources _resources;
-  int32_t _committedMechanism = -1;  // none before the first commit
   // What the codes left that no undo code took back: a commit, an arm, a
   // started run.
   uint32_t _commitHeld = 0;

@@ -66,20 +66,20 @@ bool tBaseAIDeviceFIFOPrimitive::isReady() const {
 
 void tBaseAIDeviceFIFOPrimitive::setConfiguration(const tAIDeviceFIFOPrimitiveConfig& configuration,
                                                   tStatus2& status) {
-  _configuration = configuration;
-  _configuration.checkStatus(status);
-  setFIFOMode(_configuration.fifoMode, status, false);
+  _fields.deploy(configuration);
+  tAIDeviceFIFOPrimitiveConfig& settings = _fields.deploying();
+  settings.checkStatus(status);
+  setFIFOMode(settings.fifoMode, status, false);
   uint32_t threshold = kNoThreshold;
-  switch (_configuration.thresholdCode) {
+  switch (settings.thresholdCode) {
     case 0: threshold = 0; break;
     case 1: threshold = _size / 2; break;
     case 2: threshold = _size; break;
     default: break;
   }
   setThreshold(threshold, status, false);
-  if (_configuration.count == tAIDeviceFIFOPrimitiveConfig::kDefaultCount &&
-      _description != nullptr)
-    _configuration.count = _description->defaultCount;
+  if (settings.count == tAIDeviceFIFOPrimitiveConfig::kDefaultCount && _description != nullptr)
+    settings.count = _description->defaultCount;
 }
 
 void tBaseAIDeviceFIFOPrimitive::start(tStatus2& status) {

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
@@ -24,6 +25,13 @@
 #include "reservation/iSecondaryInterruptHandler.h"
 
 namespace nQoUdP100 {
+
+// Who writes the settings and who takes them: the supervisor's record gives
+// them, and the commit programs the FIFO mode from them and keeps the record.
+struct tAIDeviceFIFOSteps {
+  static constexpr const char* kDeploySteps[] = {"setConfiguration"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
+};
 
 class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
  public:
@@ -83,8 +91,9 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
 
   virtual bool isReady() const;
-  // The record, its mode and threshold (not written); a count of all ones
-  // becomes the description's default count.
+  // The settings, their mode and threshold (not written); a count of all
+  // ones becomes the description's default count. The next commit takes
+  // them into the record.
   virtual void setConfiguration(const tAIDeviceFIFOPrimitiveConfig& configuration,
                                 tStatus2& status);
   virtual void commit(tStatus2& status) = 0;
@@ -116,10 +125,13 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   virtual void disableOverflowInterrupt(tStatus2* status) = 0;
 
   uint32_t isNotEmpty(tStatus2* status) { return isEmpty(status) == 0 ? 1 : 0; }
-  // The sample format as the transfers see it: the FIFO mode (0, 1 or 2),
-  // all ones on an error status.
+  // The sample format as the transfers see it: the FIFO mode that the last
+  // commit programmed (0, 1 or 2), not one a configuration gave since; all
+  // ones on an error status.
   uint32_t getDataFormat(const tStatus2& status) const {
-    return status.isFatal() ? 0xFFFFFFFF : getFIFOMode();
+    if (status.isFatal()) return 0xFFFFFFFF;
+    const int32_t mode = _fields.programmed().fifoMode;
+    return mode == 1 || mode == 2 ? static_cast<uint32_t>(mode) : 0;
   }
   // Bytes per sample: 4 for 32-bit samples, else 2.
   uint32_t sampleWidth() const {
@@ -144,7 +156,10 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   // Mode 0 below a quarter of the FIFO, 1 below three quarters, else 2.
   void setFIFOModeForLevel(uint32_t level, tStatus2& status, bool write);
 
-  const tAIDeviceFIFOPrimitiveConfig& configuration() const { return _configuration; }
+  // What the last commit took (defaults before the first and after an
+  // uncommit): what the transfers' commits and arms go by, never the
+  // settings given since.
+  const tAIDeviceFIFOPrimitiveConfig& configuration() const { return _fields.programmed(); }
   // The FIFO's depth in samples.
   uint32_t size() const { return _size; }
   const tPrimitiveState& state() const { return _state; }
@@ -170,7 +185,8 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   std::atomic<uint32_t> _fifoArmed{0};
   std::atomic<uint32_t> _overflowArmed{0};
   const tAIFIFODescription* _description;
-  tAIDeviceFIFOPrimitiveConfig _configuration;
+  // The settings a configuration gives, and the record of the last commit.
+  nQoUdR100::tDeployed<tAIDeviceFIFOPrimitiveConfig, tAIDeviceFIFOSteps> _fields;
   uint32_t _size;
   tPrimitiveState _state;
   uint32_t _threshold = 0;

@@ -290,6 +290,8 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   _run.readCountLimit = _readCountLimit;
   _run.readCountIsWarning = _readCountIsWarning;
   _run.listenerKey = _listenerKey;
+  _run.timeoutValue = _timeoutValue;
+  _run.timeoutUnit = _timeoutUnit;
   _run.fifoCount = _fifo->configuration().count;
   registerListener(status);
   // The wait mode reaches this run's reads: a waiter of another mode gives
@@ -636,7 +638,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       }
       const uint32_t words[] = {
           _run.option1, _run.option2,  _run.readCountLimit, _run.readCountIsWarning,
-          _run.option3, _run.waitMode, _timeoutValue,       _timeoutUnit};
+          _run.option3, _run.waitMode, _run.timeoutValue,   _run.timeoutUnit};
       std::memcpy(reply, words, sizeof words);
       for (uint32_t i = 0; i < length; ++i) writeU32(reply, kReplyHeaderSize + 4 * i, _setList[i]);
       *replySize = needed > kReplySize ? static_cast<uint32_t>(needed) : kReplySize;

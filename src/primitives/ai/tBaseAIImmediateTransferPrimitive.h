@@ -277,8 +277,9 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
-  // What the reads and the client's queries go by: the read configuration,
-  // the listener's key and the FIFO's count as the arm took them, the wait
+  // What the reads and the client's queries go by: the read configuration
+  // (time-out included), the listener's key and the FIFO's count as the arm
+  // took them, the wait
   // mode of the waiter that the commit or the arm made. The setters change what the next arm
   // takes. A client's query reads it on its own thread while a step takes
   // it, or a read switches option 3 off.
@@ -291,6 +292,8 @@ class tBaseAIImmediateTransferPrimitive
     std::atomic<uint32_t> waitMode{iWaiter::kNop};
     std::atomic<uint64_t> listenerKey{0};
     std::atomic<uint32_t> fifoCount{0};
+    std::atomic<uint32_t> timeoutValue{kNoLimit};
+    std::atomic<uint32_t> timeoutUnit{kTimerTimeUnitMillisecond};
   };
   tRunRecord _run;
   // What the arm took from the engine's record (what its commit programmed

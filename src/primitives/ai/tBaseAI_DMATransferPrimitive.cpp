@@ -117,15 +117,14 @@ void tBaseAI_DMATransferPrimitive::arm(tStatus2& status) {
   if (status.isNotFatal())
     underTransferLock(
         [&] {
-          ++_run;
-          _done.set(0);
+          _runs.begin();
           _worker->reset(status);
         },
         status);
   _armed.set(1);
   if (status.isFatal()) {
     tStatus2 ended;
-    underTransferLock([this] { _done.set(1); }, ended);
+    underTransferLock([this] { _runs.end(); }, ended);
     tStatus2 undo;
     disarm(undo);
   }
@@ -163,13 +162,13 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
   onFreshStatus(status, [&](tStatus2& s) { selectChannel(0, s); });
   onFreshStatus(status, [&](tStatus2& s) {
     if (_linked.get() == 0) {
-      endTransfer(_run.get(), tStatus2{}, s);
+      endTransfer(_runs.live(), tStatus2{}, s);
       return;
     }
     // A worker not woken yet ends this run at the signal.
     underTransferLock(
         [&] {
-          _wakeRun.set(_run.get());
+          _wakeRun.set(_runs.live());
           _worker->signal(s);
         },
         s);
@@ -182,7 +181,7 @@ void tBaseAI_DMATransferPrimitive::disarm(tStatus2& status) {
 // The last conversion's passes go the same way.
 uint32_t tBaseAI_DMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts.overflow;
-  _overflowRun.set(_run.get());
+  _overflowRun.set(_runs.live());
   return 1;
 }
 
@@ -193,7 +192,7 @@ void tBaseAI_DMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitiv
 
 uint32_t tBaseAI_DMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts.overrun;
-  _overrunRun.set(_run.get());
+  _overrunRun.set(_runs.live());
   return 1;
 }
 
@@ -204,7 +203,7 @@ void tBaseAI_DMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*,
 
 uint32_t tBaseAI_DMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) {
   ++_counts.lastConvert;
-  _lastConvertRun.set(_run.get());
+  _lastConvertRun.set(_runs.live());
   return 1;
 }
 
@@ -227,27 +226,23 @@ void tBaseAI_DMATransferPrimitive::failTransfer(uint32_t run, int code, unsigned
   tStatus2 reason;
   nQoUdR100::setCode(reason, code, {kFile, line});
   tStatus2 status;
-  underTransferLock(
-      [&] {
-        if (_run.get() == run) _worker->stop(status);
-      },
-      status);
+  _runs.actOn(
+      run, [&](auto step) { underTransferLock(step, status); }, [&] { _worker->stop(status); });
   endTransfer(run, reason, status);
 }
 
 void tBaseAI_DMATransferPrimitive::wakeThread(tStatus2& status) {
   if (status.isFatal() || _worker == nullptr) return;
-  wakeWorker(_run.get(), status);
+  wakeWorker(_runs.live(), status);
 }
 
 void tBaseAI_DMATransferPrimitive::wakeWorker(uint32_t run, tStatus2& status) {
-  underTransferLock(
+  _runs.actOn(
+      run, [&](auto step) { underTransferLock(step, status); },
       [&] {
-        if (_run.get() != run) return;
         _wakeRun.set(run);
         _worker->wake(status);
-      },
-      status);
+      });
 }
 
 // Drains for the run its wake was given, and ends that run alone: a wake with
@@ -260,12 +255,15 @@ uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
   underTransferLock(
       [&] {
         run = _wakeRun.get();
-        live = _done.get() == 0 && _run.get() == run;
+        live = _runs.isLive(run);
       },
       status);
   if (!live) return 1;
-  while (status.isNotFatal() && _fifo->isEmpty(&status) == 0 && _worker->isStopRequested() == 0 &&
-         _worker->isSignalled() == 0 && _run.get() == run)
+  // Each look at the FIFO is an access of the run: it stops once an arm
+  // overtook the run or its end was reported.
+  bool empty = false;
+  while (status.isNotFatal() && _worker->isStopRequested() == 0 && _worker->isSignalled() == 0 &&
+         _runs.access(run, [&] { empty = _fifo->isEmpty(&status) != 0; }) && !empty)
     tThreadUtility::sleep(kPollInterval);
   tStatus2 report;
   endTransfer(run, status, report);
@@ -275,18 +273,18 @@ uint32_t tBaseAI_DMATransferPrimitive::drain(tStatus2& status) {
 
 void tBaseAI_DMATransferPrimitive::endTransfer(uint32_t run, const tStatus2& reason,
                                                tStatus2& status) {
-  underTransferLock(
+  // Under the lock that arm takes to begin a run: an error of this run never
+  // stops the controller under the next. The run ends once its end reached
+  // the sink.
+  _runs.actOn(
+      run, [&](auto step) { underTransferLock(step, status); },
       [&] {
-        if (_run.get() != run) return;
-        // Under the lock that arm takes to begin a run: an error of this run
-        // never stops the controller under the next.
         if (reason.isFatal()) _timing->hammerStop(status);
-        if (_done.get() != 0 || _destroying.get() != 0) return;
+        if (_destroying.get() != 0) return;
         if (_doneSink.call(
                 [&](nQoLMSDR100::iDMAEndpoint& sink) { sink.transferEnded(reason, status); }))
-          _done.set(1);
-      },
-      status);
+          _runs.end();
+      });
 }
 
 }  // namespace nQoUdP100

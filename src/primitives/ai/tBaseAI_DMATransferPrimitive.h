@@ -21,6 +21,7 @@
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tRuns.h"
 #include "frame/tSingleActionOnceSignallableThread.h"
 #include "frame/tSinkSlot.h"
 #include "mdbg/tStatus2.h"
@@ -120,7 +121,7 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
 
   const tCounts& counts() const { return _counts; }
-  bool isDone() const { return _done.get() != 0; }
+  bool isDone() const { return _runs.live() == 0; }
 
  protected:
   // The board's part: the select code into the DMA select register (written
@@ -174,11 +175,9 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   // The linkers write it while an arm may read it on another thread.
   std::atomic<uint32_t> _dmaChannelNumber{kNoChannel};
   tCounts _counts;
-  // Written by arm and by the end of the run, which may be on the worker.
-  tSyncAtomicU32 _done{1};
-  // The runs that arms began, counted with _done under the transfer lock;
-  // a drain polls it to see an arm overtake its run.
-  tSyncAtomicU32 _run;
+  // The runs that arms began under the transfer lock, each live until its
+  // end is reported; a drain polls the FIFO inside its run's accesses.
+  nQoUdR100::tRuns _runs;
   // The run the worker was last woken for, written and read under the
   // transfer lock: a drain ends that run alone, never one an arm began after
   // the wake.

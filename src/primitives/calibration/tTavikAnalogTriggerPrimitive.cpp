@@ -45,26 +45,27 @@ tTavikAnalogTriggerPrimitive::~tTavikAnalogTriggerPrimitive() {
 
 void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  const tProgram asked{source, mode, level1, level2};
   _programmed = true;
   bool kept = false;
+  const bool again = _holdsCommit && fields.programmed() == fields.take();
+  const tFields& record = fields.program();
   {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
     // The trigger can fire while armed: an arm on what this commit asks for
     // again is kept untouched, any other is switched off before the trigger
     // is programmed.
-    kept = _armed && _holdsCommit && _committed == asked;
+    kept = _armed && again;
     if (!kept) {
       if (_armed) disable(status);
-      programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(source), status);
-      _map->Analog_Trigger_Etc.setBits(kMode, 0, nTavik::encodeAnalog_Trigger_EtcBits2_0(mode),
-                                       &status);
+      programSource(nTavik::encodeAnalogTriggerRegister74Bits1_0(record.source), status);
+      _map->Analog_Trigger_Etc.setBits(
+          kMode, 0, nTavik::encodeAnalog_Trigger_EtcBits2_0(record.mode), &status);
       _map->Analog_Trigger_Etc.flush(&status, 0);
       _map->flushBus(&status);
     }
   }
   if (!kept) {
-    setLevels(level1, level2, status);
+    setLevels(record.level1, record.level2, status);
     if (!status.isFatal()) {
       nQoUdR100::tTimerTimeout<tTimerTimeWasterSleep, tTimerTimebasePrecise> settling(
           _settlingMicroseconds, kTimerTimeUnitMicrosecond, 1, &status.code);
@@ -76,7 +77,6 @@ void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
     uncommit(undo);
     return;
   }
-  _committed = asked;
   _holdsCommit = true;
   _state.setCommitted();
 }
@@ -88,11 +88,12 @@ void tTavikAnalogTriggerPrimitive::uncommit(tStatus2& status) {
 }
 
 // Armed in the mode its commit programmed: a mode handed over since reaches
-// the chip at the next commit only.
+// the chip at the next commit only. With no commit held the arm takes the
+// mode as deployed.
 void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   _programmed = true;
-  const uint32_t armedMode = _holdsCommit ? _committed.mode : mode;
+  const uint32_t armedMode = _holdsCommit ? fields.programmed().mode : fields.take().mode;
   const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
   _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
   _map->Analog_Trigger_Etc.flush(&status, 0);
@@ -114,7 +115,9 @@ void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
 
 void tTavikAnalogTriggerPrimitive::storeParameter(uint32_t index, uint32_t value) {
   tBaseAnalogTriggerPrimitive::storeParameter(index, value);
-  uint32_t* const boardWords[] = {&level1, &level2, &mode, &source};
+  tFields& deployed = fields.deploying();
+  uint32_t* const boardWords[] = {&deployed.level1, &deployed.level2, &deployed.mode,
+                                  &deployed.source};
   if (index < 4) *boardWords[index] = value;
 }
 

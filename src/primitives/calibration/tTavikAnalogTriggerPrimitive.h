@@ -4,17 +4,19 @@
 // source code 3 and both levels 0; construction and uncommit go there.
 //
 //   tTavikAnalogTriggerPrimitive trigger(&channel1, &channel0, description, map, status);
-//   trigger.mode = 3; trigger.source = 2; trigger.level1 = 0x100; trigger.level2 = 0x80;
+//   trigger.fields.deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
 //   trigger.commit(status);   // levels set, settling time slept, state 2
 //   trigger.arm(status);      // enable bit, and the soft copy bit 5 in modes 3 and 4
 //
-// The supervisor sets the same four through setParameter (0 to 3: level 1,
-// level 2, mode, source).
+// The supervisor deploys the same four through setParameter (0 to 3: level 1,
+// level 2, mode, source). Only the commit takes them, and an arm with no
+// commit held its mode; an arm under a commit goes by the commit's record.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ao/outputPrimitiveInterfaces.h"
@@ -40,22 +42,23 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   void release(nQoMDBG100::tStatus2& status) override;
   bool isAvailable() override { return _map != nullptr; }
 
-  uint32_t source = 0;
-  uint32_t mode = 0;
-  uint32_t level1 = 0;
-  uint32_t level2 = 0;
+  // What a commit programs.
+  struct tFields {
+    uint32_t source = 0;
+    uint32_t mode = 0;
+    uint32_t level1 = 0;
+    uint32_t level2 = 0;
+    bool operator==(const tFields&) const = default;
+  };
+  static constexpr const char* kDeploySteps[] = {"storeParameter"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "arm"};
+  nQoUdR100::tDeployed<tFields, tTavikAnalogTriggerPrimitive> fields;
 
  protected:
   // Parameters 0 to 3 are level 1, level 2, mode and source.
   void storeParameter(uint32_t index, uint32_t value) override;
 
  private:
-  // What a commit programs.
-  struct tProgram {
-    uint32_t source, mode, level1, level2;
-    bool operator==(const tProgram&) const = default;
-  };
-
   // Source code of source into bits 1:0 of 0x8C, written when changed or dirty.
   void programSource(uint32_t code, nQoMDBG100::tStatus2& status);
   // The enable bit off, under the trigger's lock that the caller holds; the
@@ -72,8 +75,7 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   // Whether an arm left the enable bit on: set by arm, cleared only by the
   // switch-off.
   std::atomic<bool> _armed{false};
-  // What the last commit programmed, while it holds (cleared by goIdle).
-  tProgram _committed{};
+  // Whether the record is of a commit that still holds (cleared by goIdle).
   bool _holdsCommit = false;
   iPWMPrimitive* _level1Source;
   iPWMPrimitive* _level2Source;

@@ -13,26 +13,28 @@ tTavikFREQOUTPrimitive::~tTavikFREQOUTPrimitive() {
 }
 
 void tTavikFREQOUTPrimitive::commit(tStatus2& status) {
-  program(kDivider | kTimebase, (_divider & kDivider) | (_timebaseSelect != 0 ? kTimebase : 0),
-          status);
+  if (status.isFatal()) return;
+  const tFields& record = _fields.program();
+  program(kDivider | kTimebase,
+          (record.divider & kDivider) | (record.timebaseSelect != 0 ? kTimebase : 0), status);
 }
 
 void tTavikFREQOUTPrimitive::reset(tStatus2& status) {
   if (status.isFatal()) return;
-  _timebaseSelect = 0;
-  _divider = 1;
+  _fields.deploy(tFields{});
+  _fields.forget();
   tStatus2 local;
   program(kDivider | kTimebase | kEnable, 1, local);
   status.assign(local);
 }
 
 int32_t tTavikFREQOUTPrimitive::setTimebase(uint32_t timebase, tStatus2& status) {
-  if (!status.isFatal()) _timebaseSelect = timebase;
+  if (!status.isFatal()) _fields.deploying().timebaseSelect = timebase;
   return status.code;
 }
 
 void tTavikFREQOUTPrimitive::setDivider(uint32_t divider, tStatus2& status) {
-  if (!status.isFatal()) _divider = divider;
+  if (!status.isFatal()) _fields.deploying().divider = divider;
 }
 
 void tTavikFREQOUTPrimitive::program(uint32_t mask, uint32_t bits, tStatus2& status) {

@@ -1,7 +1,9 @@
 // The chip's frequency output: a timebase (bit 14 of 0x170) divided by a
-// 4-bit divider (bits 3:0), switched on by bit 15. The setters only store;
-// commit programs divider and timebase, start and stop only the enable bit,
-// all under the clock lock (group 11) and written when the register changed.
+// 4-bit divider (bits 3:0), switched on by bit 15. The setters only deploy;
+// commit programs divider and timebase and keeps the record of them, start
+// and stop touch only the enable bit, all under the clock lock (group 11) and
+// written when the register changed: a divider deployed under a running
+// output reaches it at the next commit.
 //
 //   fout.setDivider(17, status);      // a divider of 16 reaches the chip as 0
 //   fout.setTimebase(1, status);
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
@@ -50,6 +53,16 @@ class tTavikFREQOUTPrimitive final : public iTavikFREQOUTPrimitive, public tDevi
   void setDivider(uint32_t divider, nQoMDBG100::tStatus2& status) override;
   const tDeviceInfo* getDeviceInfo() const override { return _info; }
 
+  // The divider and the timebase select that a commit programs.
+  struct tFields {
+    uint32_t timebaseSelect = 0;
+    uint32_t divider = 1;
+  };
+  static constexpr const char* kDeploySteps[] = {"setTimebase", "setDivider"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
+  // What the last commit programmed (the defaults after a reset).
+  const tFields& programmed() const { return _fields.programmed(); }
+
  private:
   static constexpr uint32_t kDivider = 0x000F;
   static constexpr uint32_t kTimebase = 0x4000;
@@ -61,8 +74,7 @@ class tTavikFREQOUTPrimitive final : public iTavikFREQOUTPrimitive, public tDevi
 
   nQoUdRLP100::nTavik::tTavik* _map;
   const tDeviceInfo* _info;
-  uint32_t _timebaseSelect = 0;
-  uint32_t _divider = 1;
+  nQoUdR100::tDeployed<tFields, tTavikFREQOUTPrimitive> _fields;
   // Whether the output is on: set and cleared under the clock lock.
   bool _on = false;
 };

@@ -31,10 +31,11 @@ constexpr uint32_t kEnabling = 0x6000;
 
 void tTavikPLLPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (referenceSource == 0) {
+  const tPLLFields& record = fields.program();
+  if (record.referenceSource == 0) {
     disable(status);
   } else {
-    enable(status);
+    enable(record, status);
   }
 }
 
@@ -49,14 +50,15 @@ void tTavikPLLPrimitive::disable(tStatus2& status) {
   _map->flushBus(&status);
 }
 
-void tTavikPLLPrimitive::enable(tStatus2& status) {
+void tTavikPLLPrimitive::enable(const tPLLFields& record, tStatus2& status) {
   {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, clockLock(), &status);
     // The control word reaches the chip in one write, with its enable bit.
     _map->Write_01C6.setBits(kEnabling, 0, kEnabling, &status);
-    _map->Write_01C6.setBits(kMultiplier, 0, multiplier, &status);
-    _map->Write_01C6.setBits(kDivider, 8, divider, &status);
-    const uint32_t reference = nQoUdRLP100::nTavik::encodeClock_And_Fout2Bits4_0(referenceSource);
+    _map->Write_01C6.setBits(kMultiplier, 0, record.multiplier, &status);
+    _map->Write_01C6.setBits(kDivider, 8, record.divider, &status);
+    const uint32_t reference =
+        nQoUdRLP100::nTavik::encodeClock_And_Fout2Bits4_0(record.referenceSource);
     _map->Clock_And_Fout2.setBits(kReference | kPLLUsed, 0, reference | kPLLUsed, &status);
     _map->Clock_And_Fout2.flush(&status, 0);
     _map->Write_01C6.setBits(kEnable, 0, kEnable, &status);

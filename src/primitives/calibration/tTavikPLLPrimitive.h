@@ -1,18 +1,32 @@
-// The PLL that locks the chip's timebase to a reference clock. The three
-// settings are plain members; commit programs them and waits for lock
+// The PLL that locks the chip's timebase to a reference clock. The routable
+// deploys the three settings; commit programs them and waits for lock
 // (reference 1 to 10), or switches the PLL off (reference 0).
 //
-//   pll.multiplier = 0x34; pll.divider = 5; pll.referenceSource = 8;
+//   pll.fields.deploy({.multiplier = 0x34, .divider = 5, .referenceSource = 8});
 //   pll.commit(status);   // 0x1C4 <- 0x7B, 0x1C6 <- 0x7534, then waits up to 2000 us
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "tavik/tTavik.h"
 
 namespace nQoUdP100 {
+
+struct tPLLFields {
+  uint32_t multiplier = 0;       // 8 bits used
+  uint32_t divider = 0;          // 4 bits used
+  uint32_t referenceSource = 0;  // 0: PLL off
+};
+
+// Who writes the fields and who takes them: the routable's apply deploys
+// them and the commit programs the PLL from them.
+struct tPLLSteps {
+  static constexpr const char* kDeploySteps[] = {"apply"};
+  static constexpr const char* kProgrammingSteps[] = {"commit"};
+};
 
 class tBasePLLPrimitive : public nQoUdR100::tModuleObject {
  public:
@@ -20,9 +34,7 @@ class tBasePLLPrimitive : public nQoUdR100::tModuleObject {
   virtual void commit(nQoMDBG100::tStatus2& status) = 0;
   virtual bool isAvailable() = 0;
 
-  uint32_t multiplier = 0;       // 8 bits used
-  uint32_t divider = 0;          // 4 bits used
-  uint32_t referenceSource = 0;  // 0: PLL off
+  nQoUdR100::tDeployed<tPLLFields, tPLLSteps> fields;
 };
 
 class tTavikPLLPrimitive final : public tBasePLLPrimitive {
@@ -35,7 +47,7 @@ class tTavikPLLPrimitive final : public tBasePLLPrimitive {
   bool isAvailable() override { return _map != nullptr; }
 
  private:
-  void enable(nQoMDBG100::tStatus2& status);
+  void enable(const tPLLFields& record, nQoMDBG100::tStatus2& status);
   void disable(nQoMDBG100::tStatus2& status);
   // Polls the lock bit (bit 0 of 0x1C8), yielding between polls.
   void waitForLock(nQoMDBG100::tStatus2& status);

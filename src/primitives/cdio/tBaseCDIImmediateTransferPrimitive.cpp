@@ -57,6 +57,7 @@ void tBaseCDIImmediateTransferPrimitive::beginRun(tStatus2& status) {
   _runs.waitForAccesses();
   if (_fifoStarted != 0) stopChannel(status);
   takeRecord(_settings.program());
+  _clock.program();
   _cancel.set(0);
   _samplesRead = 0;
   _done.set(0);
@@ -122,6 +123,7 @@ void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   if (status.isFatal()) return;
   forgetRecords();
+  _clock.forget();
   _samplesRead = 0;
   _done.set(0);
   _state = kBuilt;
@@ -150,15 +152,16 @@ void tBaseCDIImmediateTransferPrimitive::checkForErrors(tStatus2& status) {
 
 // The word is read, and counted, only while the read's run is live: a stop
 // waits for it before its reset, and a word of a run after it is never
-// taken. The run's end at its finite total is claimed under the lock that a
-// start takes, only while the run is the read's own; its done report comes
-// before the word's errors.
+// taken. The run's clock is copied there too, where no start rewrites it. The run's end at its
+// finite total is claimed under the lock that a start takes, only while the run is the read's own;
+// its done report comes before the word's errors.
 tBaseCDIImmediateTransferPrimitive::tTake tBaseCDIImmediateTransferPrimitive::takeSample(
-    uint32_t run, uint8_t* sample, bool checked, tStatus2& status) {
+    uint32_t run, uint8_t* sample, bool checked, tRunStamp* stamp, tStatus2& status) {
   tTake take = kOvertaken;
   tStatus2 errors;
   _runs.access(run, [&] {
     _fifo->readSamples(sample, _description->sampleWidth, status);
+    if (stamp != nullptr && stamp->run != run) *stamp = {run, _clock.programmed()};
     if (checked && status.isNotFatal()) checkForErrors(errors);
     take = ++_samplesRead < total() || !finite() ? kTaken : kLast;
     if (take == kLast) _done.set(1);
@@ -172,7 +175,8 @@ tBaseCDIImmediateTransferPrimitive::tTake tBaseCDIImmediateTransferPrimitive::ta
   return take;
 }
 
-uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, tStatus2& status) {
+uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, tStatus2& status,
+                                                  tRunStamp* stamp) {
   _timeout.begin(status);
   if (_done.get() != 0) {
     fail(status, nQoUdR100::kReadPastTotal, 326);
@@ -185,14 +189,16 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
   while (read < count && status.isNotFatal() && !endAsked()) {
     // A time-out or a cancel keeps the samples read so far and reads no more.
     if (!waitForData(run, 348, status)) return read;
-    const tTake take = takeSample(run, samples + std::size_t{read} * width, true, status);
+    const tTake take = takeSample(run, samples + std::size_t{read} * width, true, stamp, status);
     if (take == kOvertaken) continue;
     ++read;
     if (take == kLast) return read;
   }
   if (option() == 0 || count == 0 || _fifo->isFIFOEmpty(status) != 0) return read;
   drain(run, samples, count, status);
-  checkForErrors(status);
+  // The errors of the read's run only: a stop's reset and the errors of a run
+  // after it never reach the read.
+  _runs.access(run, [&] { checkForErrors(status); });
   if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 390);
   return read;
 }
@@ -206,7 +212,7 @@ void tBaseCDIImmediateTransferPrimitive::drain(uint32_t run, uint8_t* buffer, ui
                              !endAsked() && _fifo->isFIFOEmpty(status) == 0;
        ++drained) {
     uint8_t word[sizeof(uint32_t)] = {};
-    const tTake take = takeSample(run, word, false, status);
+    const tTake take = takeSample(run, word, false, nullptr, status);
     if (take == kOvertaken) return;
     std::memmove(buffer, buffer + width, kept);
     std::memcpy(last, word, width);
@@ -225,11 +231,11 @@ uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& sta
   tTake take = kOvertaken;
   while (take == kOvertaken) {
     if (status.isFatal() || !waitForData(run, 248, status)) return 0;
-    take = takeSample(run, sample, true, status);
+    take = takeSample(run, sample, true, nullptr, status);
   }
   if (take == kTaken && option() != 0 && _fifo->isFIFOEmpty(status) == 0) {
     drain(run, sample, 1, status);
-    checkForErrors(status);
+    _runs.access(run, [&] { checkForErrors(status); });
     if (status.code == 0) warn(status, nQoUdR100::kNewestSamplesDrained, 285);
   }
   return 1;

@@ -191,6 +191,7 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
   // Every exit answers the samples already copied: they are in the caller's
   // buffer and counted.
   uint32_t copied = 0;
+  uint32_t run = _runs.live();
   while (copied < count) {
     // Each set wakes one reader: one that leaves woken on an end passes the
     // wake on to the next.
@@ -202,35 +203,41 @@ uint32_t tChangeDetectionPrimitive::read(uint32_t count, uint32_t timeout, uint8
               new nQoKABBO_1_0::tDeviceGUIDStatusDescriptionISRSafe(_deviceGUID));
       break;
     }
-    const uint32_t previous = _sampleCounter.fetchIncrement();
-    uint64_t sequence = 0;
-    captureSample(&sequence, status);
-    if (status.isFatal()) break;
-    // A buffer released, or replaced by one of another size, during the
-    // wait holds none of this read's samples; nor does a half that no change
-    // filled since its buffer was taken (the wake came from a change of a
-    // buffer since freed).
+    if (run == 0) run = _runs.live();
+    // The capture, the copy and the count, in one access of the read's run:
+    // a stop or a start waits for it, and a wake after the run ended takes
+    // nothing and is refused, as a wake for a half that no change filled.
     bool taken = false;
-    useHalf(previous, [&](const uint8_t* half, uint32_t size) {
-      if (size != bytes || (_filledHalves.load() & halfBit(previous)) == 0) return;
-      uint8_t* to = destination + size_t{copied} * bytes;
-      for (uint32_t b = 0; b < bytes; ++b)
-        to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
-      taken = true;
+    _runs.access(run, [&] {
+      const uint32_t previous = _sampleCounter.fetchIncrement();
+      uint64_t sequence = 0;
+      captureSample(&sequence, status);
+      if (status.isFatal()) return;
+      // A buffer released, or replaced by one of another size, during the
+      // wait holds none of this read's samples; nor does a half that no
+      // change filled since its buffer was taken (the wake came from a change
+      // of a buffer since freed).
+      useHalf(previous, [&](const uint8_t* half, uint32_t size) {
+        if (size != bytes || (_filledHalves.load() & halfBit(previous)) == 0) return;
+        uint8_t* to = destination + size_t{copied} * bytes;
+        for (uint32_t b = 0; b < bytes; ++b)
+          to[b] = mask != nullptr ? static_cast<uint8_t>(half[b] & mask[b]) : half[b];
+        taken = true;
+      });
+      if (!taken) return;
+      _lastChangeCount = _changeCount;
+      if (sequence - _lastSequence > 1) _overflow.store(true);
+      _lastSequence = sequence;
+      ++_samplesRead;
+      if (_finite && _samplesRead >= _samplesToAcquire) _done = true;
     });
+    if (status.isFatal()) break;
     if (!taken) {
       setCode(status, kRefused, {kSource, 276});
       break;
     }
-    _lastChangeCount = _changeCount;
-    if (sequence - _lastSequence > 1) _overflow.store(true);
-    _lastSequence = sequence;
-    ++_samplesRead;
     ++copied;
-    if (_finite && _samplesRead >= _samplesToAcquire) {
-      _done = true;
-      break;
-    }
+    if (_done) break;
     // The event re-arms itself as it releases a waiter: a change that came
     // during the capture is waited for next.
     if (copied == count) break;

@@ -19,6 +19,7 @@
 #include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "frame/transferLock.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iDigReadablePrimSup.h"
@@ -98,18 +99,29 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void allowReads() { _changes.lift(kEndMark); }
   // Wakes a reader blocked on the change event.
   void signalReaders();
-  // Before a start: the stream counts afresh, not cancelled, not done, and
-  // the stop reports done again. Changes the run before left unread are no
-  // overflow of this run; a read that an abort reached has left as ended
-  // before the abort is lifted, and the set it left wakes no read of this
-  // run. The sticky flags stay for the next query (or enableLines). The
-  // change interrupt is off here, so the sequence holds still.
+  // Before a start: a run no stop ended ends, and its reads under way leave;
+  // then the stream counts afresh, not cancelled, not done, and the stop
+  // reports done again, in a run of its own. Changes the run before left
+  // unread are no overflow of this run; a read that an abort reached has
+  // left as ended before the abort is lifted, and the set it left wakes no
+  // read of this run. The sticky flags stay for the next query (or
+  // enableLines). The change interrupt is off here, so the sequence holds
+  // still. Under the run lock, as endRun.
   void clearForStart() {
+    endRun();
+    _runs.begin();
     _samplesRead = 0;
     _lastSequence = _changeSequence;
     _changes.lift(kAbortMark);
     _done = false;
     _doneReported = false;
+  }
+  // A stop's: the run ends, and the reads under way in it leave, before the
+  // stop goes on (a read that looks from here on takes no sample). Never
+  // with a lock that a read takes.
+  void endRun() {
+    _runs.end();
+    _runs.waitForAccesses();
   }
   // Runs step with the run lock held, unless the status holds an error or
   // the lock refused (reported at its site): the codes that start, stop,
@@ -150,6 +162,9 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
 
   // Time-out in milliseconds; the answer is the number of samples copied,
   // also when a time-out, a cancel or a failed capture ends the read. A read
+  // takes its samples only in the run it began in (or, begun with none, the
+  // first it is woken in): a stop waits for a capture under way, and a wake
+  // after its run ended takes nothing and is refused with -50150. A read
   // without a buffer (none allocated, or it went during the read), or woken
   // for a half that no change filled since its buffer was taken, is refused
   // with -50150.
@@ -200,6 +215,8 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint64_t* changeSequence() { return &_changeSequence; }
   nQoCDR100::iDigReadablePrim* readable() const { return _readable; }
   nQoMAS100::iSchedulerAction* schedulerAction() const { return _action; }
+  // The runs, for the interrupt side's passes to carry theirs.
+  nQoUdR100::tRuns& runs() { return _runs; }
   // The failure the readable primitive reports; cleared at each start.
   nQoMDBG100::tStatus2& completion() { return _completion; }
   // The readers' event back to not signalled.
@@ -241,6 +258,9 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   std::atomic<uint32_t> _filledHalves = 0;
   // The reads under way; the interrupt side is counted by its dispatcher.
   tPassCount _readPasses;
+  // The runs that starts begin and stops end; a read takes its samples in
+  // accesses of the run it began in.
+  nQoUdR100::tRuns _runs;
   nQoUdP100::tImmedDigLatchingPrimitive** _lines = nullptr;
   uint32_t _lineCount = 0;
   // Hands each change over to one reader (kind 5).

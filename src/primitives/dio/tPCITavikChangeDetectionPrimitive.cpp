@@ -92,11 +92,13 @@ void tPCITavikChangeDetectionPrimitive::start(tStatus2& status) {
   if (status.isFatal()) _running = false;
 }
 
-// The passes of the run under way leave before the stop returns: a second
-// pass that wakes the readers after the next start's reset would hand a read
-// of that run a change of this one.
+// The run ends first, and its reads under way leave; then the passes of the
+// run leave before the stop returns: a second pass that wakes the readers
+// after the next start's reset would hand a read of that run a change of
+// this one.
 void tPCITavikChangeDetectionPrimitive::stop(tStatus2& status) {
   if (status.isFatal() || !hasChip(status, 115)) return;
+  endRun();
   _running = false;
   tTavikInterruptDispatcher::tAtomicStatusPtrDispatcher disable(
       _dispatcher, &tTavikInterruptDispatcher::disableChangeDetectionInterrupt);
@@ -154,6 +156,8 @@ nQoMRTB100::iInterruptHandler::tAnswer tPCITavikChangeDetectionPrimitive::handle
       uint32_t result = 0;
       source->read(0, half, size, kAllOnes, &result, completion());
     });
+    // The second pass wakes the readers of the run this change came in.
+    _passRun.store(runs().live(), std::memory_order_relaxed);
     answer = kHandledWantsSecondary;
   }
   if (nQoMAS100::iSchedulerAction* action = schedulerAction())
@@ -162,8 +166,12 @@ nQoMRTB100::iInterruptHandler::tAnswer tPCITavikChangeDetectionPrimitive::handle
   return answer;
 }
 
+// Only while the run of the change is live: a stop ends it before it waits
+// for the passes, and the next start's reset follows.
 uint32_t tPCITavikChangeDetectionPrimitive::handleSecondaryInterrupt() {
-  signalReaders();
+  runs().actOn(
+      _passRun.load(std::memory_order_relaxed), [](auto step) { step(); },
+      [&] { signalReaders(); });
   return 0;
 }
 

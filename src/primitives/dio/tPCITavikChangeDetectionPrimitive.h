@@ -11,6 +11,7 @@
 // -50004 and touch nothing.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -90,6 +91,9 @@ class tPCITavikChangeDetectionPrimitive final : public tChangeDetectionPrimitive
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher = nullptr;
   bool _running = false;
   bool _attached = false;
+  // The run of the last change that asked for a second pass: written at
+  // interrupt level, read by the second pass, which the bus orders after it.
+  std::atomic<uint32_t> _passRun{0};
 };
 
 }  // namespace nQoUdR100

@@ -3,6 +3,14 @@
 // stamp of its first sample and the sample period, and moves the stamp on by
 // the samples read) and writes to the CDO one. Rows of tCorrelatedSupervisor
 // like the other positions, with a stream part over the supervisor interface.
+//
+// The stamps go by the run the samples belong to: code 2 hands the primitive
+// the time it starts at, the deploy the sample period, and the start that
+// begins a run takes both into the run's record; a read tells the run its
+// samples came from and that run's clock, and the stamp starts again at the
+// clock of each run it has not stamped yet. A start on another thread thus
+// never moves the stamp of a read under way, nor a read the clock of another
+// run.
 #pragma once
 
 #include <atomic>
@@ -20,7 +28,6 @@
 #include "pal/tPALSysInfo.h"
 #include "primitives/cdio/tBaseCDIImmediateTransferPrimitive.h"
 #include "primitives/cdio/tBaseCDOImmediateTransferPrimitive.h"
-#include "settings/copyCheck.h"
 #include "settings/tCDIImmediateTransferSettings.h"
 #include "settings/tCDOImmediateTransferSettings.h"
 #include "supervisors/cdio/correlatedLinks.h"
@@ -32,8 +39,8 @@ namespace nQoUdR100 {
 
 // The immediate position's part: the settings words, the time-out of each
 // request, the done observer that turns the primitive's end into the task's
-// events, and (input) the run's sample period, as its start took it, and the
-// next sample's time stamp.
+// events, and (input) the stamp of the reads: the run they stamp, its sample
+// period and its next sample's time stamp, which only the reads write.
 template <class Dir>
 class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
  public:
@@ -58,6 +65,7 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   // done kind registered with the task's event.
   template <class Settings>
   void reserved(tPrimitive& transfer, const Settings&, nQoMDBG100::tStatus2& status) {
+    _stampedRun = 0;
     transfer.reopenCalls();
     transfer.setDoneObserver(_observer);
     if (transfer.simulated() || _event == nullptr) return;
@@ -76,13 +84,15 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     _doneRegistered = false;
   }
 
-  // Mode and total only on a good status, the third word always.
+  // Mode and total only on a good status, the third word and (input) the
+  // sample period always.
   void apply(tPrimitive& transfer, const typename Dir::tSettings& settings,
              nQoMDBG100::tStatus2& status) {
     const auto& fields = settings.template record<0>();
     if (status.isNotFatal()) transfer.setSampleMode(static_cast<uint32_t>(fields.transferMode));
     if (status.isNotFatal()) transfer.setTotal(fields.transferWord2);
     Dir::setThirdWord(transfer, fields.transferWord3);
+    if constexpr (Dir::kStamped) transfer.setSamplePeriod(fields.samplePeriod.words());
   }
 
   // The calls that an unlink ended are open again.
@@ -92,21 +102,13 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
     if (status.isNotFatal()) word = 4;
   }
   void unlinkResource(tPrimitive&, nQoMDBG100::tStatus2&) {}
-  // Code 2: the stream's time starts now, with a run of its own, whose
-  // samples are stamped by the period deployed now (the record it takes, a
-  // copy that lost no allocation); a start under a run keeps the run and so
-  // its time and period.
-  void starting(tPrimitive& transfer,
-                tDeployed<typename Dir::tSettings, nCorrelated::tSettingsSteps>& settings,
-                nQoMDBG100::tStatus2& status) {
+  // Code 2: the stream's time starts now, for the run that the start begins
+  // (a start under a run keeps the run and so its clock).
+  void starting(tPrimitive& transfer) {
     if constexpr (Dir::kStamped) {
-      if (transfer.runUnderWay()) return;
-      const auto& record = settings.program();
-      checkCopy(status, {Dir::kFile, 262}, record);
-      _period = record.template record<0>().samplePeriod;
       tPALTime128 now{};
       tPALSysInfo::getTime(now);
-      _next = tTime(now);
+      transfer.setStartTime(now);
     }
   }
   void requestCancel(tPrimitive& transfer, uint32_t word, nQoMDBG100::tStatus2&) {
@@ -134,10 +136,17 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
 
   // A read that delivered samples reports the time stamp of its first sample
   // and the period (fresh statuses merged into the caller's); the stamp then
-  // moves on by the samples read.
-  void stamp(uint32_t samples, nQoMSRL100::iStreamAttributes* attributes,
+  // moves on by the samples read. The first read of a run stamps from the
+  // clock the run's start took.
+  template <class tRunStamp>
+  void stamp(uint32_t samples, const tRunStamp& run, nQoMSRL100::iStreamAttributes* attributes,
              nQoMDBG100::tStatus2& status) {
     if (samples == 0) return;
+    if (run.run != _stampedRun) {
+      _stampedRun = run.run;
+      _period = tTime(run.clock.period);
+      _next = tTime(run.clock.start);
+    }
     if (attributes != nullptr) {
       nQoMDBG100::tStatus2 local;
       attributes->setTimeStamp(_next.words(), local);
@@ -158,7 +167,9 @@ class tCorrelatedImmediateLinks : public tCorrelatedLinksBase {
   nQoMRL110::iEvent* _event = nullptr;
   tDoneAndStatusObserver* _observer = nullptr;
   bool _doneRegistered = false;
-  // The run's period, as its start took it, and its next sample's stamp.
+  // The run the reads stamp (0: none yet), its period and its next sample's
+  // stamp: written by the reads alone.
+  uint32_t _stampedRun = 0;
   tTime _period{0};
   tTime _next{0};
 };
@@ -179,8 +190,9 @@ class tCDIImmediateStream : public nQoMSRL100::iInputStreamPrimitiveSupervisor,
     const bool held = self.reach([&](typename Self::tPrimitive& primitive) {
       auto* transfer = self.getLinks().prepare(&primitive, timeout, status);
       if (transfer == nullptr) return;
-      samples = transfer->read(destination, count, status);
-      self.getLinks().stamp(samples, attributes, status);
+      typename Self::tPrimitive::tRunStamp run;
+      samples = transfer->read(destination, count, status, &run);
+      self.getLinks().stamp(samples, run, attributes, status);
     });
     if (!held) self.getLinks().prepare(nullptr, timeout, status);
     return samples;

@@ -11,7 +11,7 @@
 //   unlinkResource(primitive, status)          out of the entries' reach
 //   releasing(primitive or null, status)       out of reach, before the hand-back
 //   released(status)                           after it
-//   starting(primitive, deployed, status)      code 2 (a run's record taken)
+//   starting(primitive)                        code 2, before the primitive's start
 //   requestCancel(primitive, word, status)
 //   endCalls(primitive)                        (optional) before a step takes
 //                                              the primitive out of reach
@@ -43,8 +43,8 @@ class tCorrelatedLinksBase {
   template <class Prim>
   void releasing(Prim*, nQoMDBG100::tStatus2&) {}
   void released(nQoMDBG100::tStatus2&) {}
-  template <class Prim, class Deployed>
-  void starting(Prim&, Deployed&, nQoMDBG100::tStatus2&) {}
+  template <class Prim>
+  void starting(Prim&) {}
   template <class Prim>
   void requestCancel(Prim&, uint32_t, nQoMDBG100::tStatus2&) {}
 };

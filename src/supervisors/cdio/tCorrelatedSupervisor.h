@@ -50,9 +50,8 @@
 // The settings are deployed apart from the record of what a run was
 // programmed with (tDeployed): the deploy and the reservation hand them to
 // the primitive's setters, which hold them for the primitive's next
-// programming step; the link looks up the partners they name; the stream's
-// start (code 2, the links' starting) takes the record its run goes by. No
-// other step, code or answer reads them.
+// programming step, where the record its runs go by is taken; the link looks
+// up the partners they name. No other step, code or answer reads them.
 #pragma once
 
 #include <array>
@@ -111,11 +110,9 @@ inline constexpr int kFirstUndo = 3;
 
 // The steps that may read a supervisor's deployed settings (tDeployed): the
 // deploy and the reservation hand them to the primitive, the link looks up
-// the partners they name; a stream's start takes the record its run goes
-// by.
+// the partners they name. No step of the supervisor programs the board.
 struct tSettingsSteps {
   static constexpr const char* kDeploySteps[] = {"deploy", "reserveResource", "link"};
-  static constexpr const char* kProgrammingSteps[] = {"starting"};
 };
 
 // The code's place in kCodes, or -1.
@@ -298,7 +295,7 @@ class tCorrelatedSupervisor : public Row::template tBase<tCorrelatedSupervisor<R
         setCode(status, kNotSupported, Row::kNotSupported);
         return;
       }
-      if (index == 2) _links.starting(primitive, _settings, status);
+      if (index == 2) _links.starting(primitive);
       run(primitive, index, status);
     });
     if (!held) setCode(status, kNullPointer, Row::kNoPrimitive);

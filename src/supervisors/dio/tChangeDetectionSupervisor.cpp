@@ -241,10 +241,12 @@ void tChangeDetectionSupervisor::start(tChangeDetectionPrimitive& primitive, tSt
   _state = kPlainRunning;
 }
 
-// The action is released only when one is held: a task with only readable
-// lines has none. The done report goes to the event that linkResource gave
+// The run ends first, with or without hardware, and its reads under way
+// leave. The action is released only when one is held: a task with only
+// readable lines has none. The done report goes to the event that linkResource gave
 // the primitive, which a buffered task has and an unbuffered one has not.
 void tChangeDetectionSupervisor::stop(tChangeDetectionPrimitive& primitive, tStatus2& status) {
+  primitive.endRun();
   if (drivesHardware()) {
     tStatus2 local;
     primitive.stop(local);

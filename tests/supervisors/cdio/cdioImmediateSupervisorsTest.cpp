@@ -183,6 +183,76 @@ TEST_F(CDIOImmediateSupervisorsTest, APeriodDeployedUnderARunReachesOnlyTheNextR
   supervisor.releaseResource(s);
 }
 
+// Holds the thread that tells it of a run's done (the read that took the
+// run's last sample) until the test lets it go.
+class tHeldDone : public nQoUdP100::iDoneObserver {
+ public:
+  explicit tHeldDone(tHeldCall& held) : _held(held) {}
+  void notifyDone(const tStatus2&) override { _held.hold(); }
+  void notifyDoneWithStatus(const tStatus2& status, tStatus2&) override { notifyDone(status); }
+
+ private:
+  tHeldCall& _held;
+};
+
+// A finite run's last read, held on its thread as it reports the run's done,
+// while the test thread stops the stream and starts a run of the period
+// deployed since: the read's samples are stamped by the clock of their own
+// run (its start's time, its period), and the new run's first read starts at
+// the new run's start, a period apart by its own.
+TEST_F(CDIOImmediateSupervisorsTest, AReadIsStampedByItsOwnRunsClockWhateverAStartBeganSince) {
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdiFIFO,
+                                                         &identity, status);
+  tCDIImmediateTransferSettings settings;
+  settings.record<0>().transferMode = 1;
+  settings.record<0>().transferWord2 = 2;
+  settings.record<0>().samplePeriod.integer = 1;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> pool(&transfer);
+  tBaseCDIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, settings, pool);
+  tHeldCall held(tHeldCall::kGuard);
+  tHeldDone heldDone(held);
+  transfer.setDoneObserver(&heldDone);
+  nQoSim::useTestClock(7'000'000'000);  // 7 s
+  tStatus2 s;
+  for (uint32_t code : {1u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  settings.record<0>().samplePeriod.integer = 3;
+  supervisor.deploy(settings, s);
+  ASSERT_EQ(s.code, 0);
+
+  tSimStreamAttributes attributes;
+  uint8_t buffer[8] = {};
+  fifos.pushInput({1, 2});
+  uint32_t read = 0;
+  tStatus2 reading;
+  std::thread reader([&] { read = supervisor.read(2, 0, buffer, nullptr, &attributes, reading); });
+  EXPECT_TRUE(held.waitUntilInside()) << "the read never reported its run's done";
+  nQoSim::advanceClock(13'000'000'000);  // 20 s
+  for (uint32_t code : {3u, 2u}) supervisor.control(code, nullptr, nullptr, s);
+  held.letGo();
+  reader.join();
+  ASSERT_EQ(s.code, 0);
+  EXPECT_EQ(read, 2u);
+  EXPECT_EQ(reading.code, 0);
+  using tCall = tSimStreamAttributes::tCall;
+  const tPALTime128 second{0, 1}, seconds{0, 3};
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 7}},
+                                                {tSimStreamAttributes::kInterval, second}}))
+      << "the read's samples were stamped by the clock of the run begun after them";
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 9}));
+
+  attributes.log.clear();
+  fifos.pushInput({3, 4});
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, s), 2u);
+  EXPECT_EQ(s.code, 0);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 20}},
+                                                {tSimStreamAttributes::kInterval, seconds}}));
+  EXPECT_EQ(supervisor.getLinks().nextStamp().words(), (tPALTime128{0, 26}));
+  supervisor.commitCancel(s);
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+}
+
 // The input transfer with its cancel request in view.
 class tCancelSeen : public nQoUdP100::tBaseCDIImmediateTransferPrimitive {
  public:
@@ -420,10 +490,9 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseCancelsAWriteUnderWayAndWaitsForI
 template <class Dir>
 struct tHeldStartLinks : tCorrelatedImmediateLinks<Dir> {
   using tBase = tCorrelatedImmediateLinks<Dir>;
-  template <class tDeployedSettings>
-  void starting(typename Dir::tPrimitive& transfer, tDeployedSettings& settings, tStatus2& status) {
+  void starting(typename Dir::tPrimitive& transfer) {
     heldStart.hold();
-    tBase::starting(transfer, settings, status);
+    tBase::starting(transfer);
   }
   void endCalls(typename Dir::tPrimitive& transfer) {
     tBase::endCalls(transfer);

@@ -591,8 +591,9 @@ class tImmediateRow : public tCDIORow {
     const uint32_t left = total - handed;
     const std::thread::id reader = std::this_thread::get_id();
     resetUnderRead = true;
-    nQoSim::onSyncAcquire([this, reader, before, left](const iSync*) {
-      if (overtook || std::this_thread::get_id() != reader || before - fifos.inputSize() != left)
+    nQoSim::onSyncAcquire([this, reader, before, left](const iSync*, bool acquired) {
+      if (acquired || overtook || std::this_thread::get_id() != reader ||
+          before - fifos.inputSize() != left)
         return;
       overtook = true;
       std::atomic<bool> done{false};

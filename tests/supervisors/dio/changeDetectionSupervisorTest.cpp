@@ -428,6 +428,74 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForTheSecondPassOfItsRun) {
   }
 }
 
+// A read woken by a change of a finite run of one sample, held inside its
+// capture when codes 3 and 2 come: the stop waits for it, so its sample is
+// its own run's, and the run started next is not done before any change of
+// its own (a read of it waits). Then a read blocked in a run that a stop and
+// a start overtook takes no change of the new run: it is refused.
+TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForACaptureUnderWayAndAReadTakesOnlyItsRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  settings.supervisorRecord().finiteFlag = 1;
+  settings.supervisorRecord().samplesPerChannel = 1;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  const std::thread::id test = std::this_thread::get_id();
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  ASSERT_EQ(change(1, 0), 1u);
+  ASSERT_EQ(bus.pumpSecondary(), 1u);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  std::atomic<uint32_t> answered{0xFFFFFFFF};
+  std::atomic<int> code{1};
+  {
+    tHeldPass held;
+    bus.onAtomicRun([&] {
+      if (std::this_thread::get_id() != test) held.hold();
+    });
+    held.run([&] {
+      tStatus2 read;
+      answered = stream->read(1, 1000, samples, nullptr, nullptr, read);
+      code = read.code;
+    });
+    held.tearDown([&] {
+      EXPECT_EQ(control(supervisor, 3), 0);
+      EXPECT_EQ(control(supervisor, 2), 0);
+    });
+    bus.onAtomicRun(nullptr);
+    EXPECT_TRUE(held.teardownWaited()) << "the stop did not wait for the capture";
+  }
+  EXPECT_EQ(answered, 1u);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(samples[0], 0xA1);
+  tStatus2 read;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -200474) << "the new run counted the sample of the run before";
+
+  uint8_t overtaken[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  std::atomic<bool> left{false};
+  std::thread blocked([&] {
+    tStatus2 s;
+    answered = stream->read(1, 0xFFFFFFFF, overtaken, nullptr, nullptr, s);
+    code = s.code;
+    left = true;
+  });
+  ASSERT_NE(blockedChangeEvent(1), nullptr);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+  if (!left) primitive->abort();
+  blocked.join();
+  EXPECT_EQ(answered, 0u) << "a read of the run before took a change of the new run";
+  EXPECT_EQ(code, -50150);
+  EXPECT_EQ(std::vector<uint8_t>(overtaken, overtaken + 4),
+            (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+}
+
 // A scheduler whose action runs onStarted as a start tells it started, and
 // onRelease as a stop releases it.
 class tHoldingScheduler : public tScriptedSchedulerSupervisor {

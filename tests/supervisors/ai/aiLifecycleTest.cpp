@@ -40,6 +40,8 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 constexpr int kTimedOut = -200474;
+// A walk's codes above this are steps of the row's own, not the supervisor's.
+constexpr uint32_t kRowStep = 10'000'000;
 constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
 
 // A bus whose location words hold the entry that asks for them.
@@ -291,6 +293,47 @@ class tAIRow : public tAIRoadTest {
     constexpr uint32_t kEnableA = 0x192, kFIFOData = 0x80;
     return (windows.written(window, kEnableA, 16) & kFIFOData) != 0;
   }
+  // What the board holds of the registers that only the timing engine's
+  // commit and uncommit write (and an arm rewrites as they stand): modes 1
+  // and 3, the selects at 0x17C, the personal register, the count loads,
+  // the sample period's loads and the strobe value.
+  std::string engineProgram() const {
+    static constexpr std::pair<uint32_t, unsigned> kProgram[] = {
+        {0x118, 16}, {0x1AE, 16},   {0x17C, 16}, {0x19A, 16},       {kFirstCount, 32},
+        {0x128, 32}, {kPeriod, 32}, {0x120, 32}, {kStrobeValue, 16}};
+    std::string held;
+    for (const auto& [offset, width] : kProgram)
+      held += " " + std::to_string(windows.written(window, offset, width));
+    return held;
+  }
+  // After a step: the engine's registers changed only where the step
+  // programs the engine (programs), and are what the runs from here on go
+  // by; a commit of a finite mode-3 run (committed: the settings deployed
+  // for it) loaded its sets, its sample period and its strobe value.
+  std::string engineKept(bool programs,
+                         const nQoUdP100::tAITimingControllerPrimitiveConfig* committed) {
+    const std::string now = engineProgram();
+    std::string faults;
+    if (!programs && now != programmedEngine)
+      faults += "the engine's registers went from" + programmedEngine + " to" + now +
+                " at a step that programs nothing\n";
+    programmedEngine = now;
+    if (committed == nullptr || committed->timing.timingMode != 3 ||
+        committed->timing.acquisitionType != 2)
+      return faults;
+    const nQoUdP100::tAITimingConfig& timing = committed->timing;
+    auto loaded = [&](const char* what, uint32_t offset, unsigned width, uint32_t value) {
+      const uint32_t held = windows.written(window, offset, width);
+      if (held != value)
+        faults += std::string("the commit loaded ") + what + " " + std::to_string(held) +
+                  ", not the deployed " + std::to_string(value) + "\n";
+    };
+    loaded("sets", kFirstCount, 32, timing.firstCount - 1);
+    loaded("the sample period", kPeriod, 32, timing.counterBLoad1 - 1);
+    if (timing.strobeLoadValue > 1)
+      loaded("the strobe value", kStrobeValue, 16, timing.strobeLoadValue - 1);
+    return faults;
+  }
   // After a step: a DMA transfer's worker that a last conversion woke
   // (wakes: the wakes seen before) for a live run drains until the FIFO is
   // empty or the run ends. Waits, bounded by elapsed time, until it has
@@ -375,6 +418,12 @@ class tAIRow : public tAIRoadTest {
   tBoardWatch watched;
   std::vector<tReportLog*> reportLogs;
   static constexpr uint32_t kDMASelect = 0x09;
+  // The engine's first count load: the sets of a finite run, less one.
+  static constexpr uint32_t kFirstCount = 0x124;
+  // The first load of the sample period's counter, and the strobe value.
+  static constexpr uint32_t kPeriod = 0x11C, kStrobeValue = 0x180;
+  // The engine's registers as the last step that programs it left the board.
+  std::string programmedEngine;
   // The board's numbers: the last sample acquired, and the last a client
   // read.
   uint32_t acquired = 0, taken = 0;
@@ -426,10 +475,11 @@ class tHeldControls : public Prim {
   void uncommit(tStatus2& s) override {
     _hold();
     Prim::uncommit(s);
+    if (uncommitted) uncommitted();
   }
-  // After a commit, an arm and a start that the primitive took, and after
-  // every stop with its answer.
-  std::function<void()> committed, armed, started;
+  // After a commit, an arm and a start that the primitive took, after every
+  // uncommit, and after every stop with its answer.
+  std::function<void()> committed, armed, started, uncommitted;
   std::function<void(const tStatus2&)> stopped;
 
  private:
@@ -1264,9 +1314,9 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     std::vector<tEntry> entries;
     for (uint32_t code : Derived::kCodes) {
       if (running && code != 2 && code != 3) continue;
-      // The walk's codes of another supervisor are no entries of this one.
-      if constexpr (requires { Derived::kFIFOCode; })
-        if (code > Derived::kFIFOCode) continue;
+      // The walk's steps of its own (another supervisor's codes, an
+      // observer's change) are no entries of this supervisor.
+      if (code > kRowStep) continue;
       entries.push_back({std::to_string(code), [&supervisor, code](tStatus2& s) {
                            supervisor.control(code, nullptr, nullptr, s);
                          }});
@@ -1423,7 +1473,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     config.routing.words[7] = 19;
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
+    config.timing.firstCount = kSets;
     config.timing.listenerKey = 0x77;
     config.timing.timedLoopEvent = 2;
     held.emplace(hold, &entry, map, helper, dispatcher, status);
@@ -1431,10 +1481,18 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     // Before any commit: an arm without one finds a sample-end observer and
     // no handler in the slot.
     held->addSampleEndObserver(&sampleEnd, status);
-    held->addRecordEndObserver(&reports, status);
-    held->committed = [this] { committedFinite = deployedFinite; };
+    if (lastConvertsOnly)
+      held->addLastConvertObserver(&lastConverts, status);
+    else
+      held->addRecordEndObserver(&reports, status);
+    held->committed = [this] {
+      committedFinite = handlersIn = deployedFinite;
+      commitTaken = true;
+    };
+    held->uncommitted = [this] { handlersIn = false; };
     held->armed = [this] {
       armedMode3 = committedFinite.value_or(deployedFinite);
+      armTaken = true;
       reports.armed();
     };
     held->started = [this] {
@@ -1474,13 +1532,28 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     other.record<0>().timing.timingMode = 2;
     other.record<0>().timing.acquisitionType = 1;
     supervisor.deploy(other, status);
-    if (status.code == 0) deployedFinite = false;
+    if (status.code != 0) return;
+    deployedFinite = false;
+    deployed = other.record<0>();
+  }
+  // After every step, what the board holds of the engine's programming: a
+  // commit of the finite run loads its sets, and only the steps that program
+  // the engine change it (the destruction leaves it). An arm of a finite
+  // run that a commit installed the handlers for switches its record end on.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    const bool programs = step == 1 || step == 4 || step == kReleaseStep;
+    std::string faults =
+        engineKept(programs, std::exchange(commitTaken, false) ? &deployed.value() : nullptr);
+    using tTiming = nQoUdP100::tTavikAITimingControllerPrimitive;
+    if (step == 4100 && armTaken && handlersIn && !watched.sourceOn(tTiming::kRecordEndSource))
+      faults += "the engine armed for its finite run with the record-end interrupt off\n";
+    if (step == 2) return faults + startFaults();
+    return faults + stopFaults(step);
   }
   // The stop of an armed engine under a code 3 (the supervisor answers the
   // code by its flags) answers the early stop of a finite mode-3 run whose
   // record no record end closed, and nothing for a run of mode 2.
-  std::string stepFaults(uint32_t step, const tStatus2&) {
-    if (step == 2) return startFaults();
+  std::string stopFaults(uint32_t step) {
     if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
     const bool early = endOwedBefore && *committedFinite && armedMode3;
     const int owed = early ? nQoUdR100::kStoppedEarly : 0;
@@ -1496,9 +1569,10 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     armedBefore = held->isArmHeld();
     stopAnswer.reset();
     strobes.clear();
-    startTaken = false;
+    startTaken = armTaken = commitTaken = false;
     supervisor.control(code, nullptr, nullptr, status);
   }
+  void ready(tSupervisor&) { programmedEngine = engineProgram(); }
   // A start that the armed engine took strobes the start of its run's mode
   // (1 for mode 3, 4 for mode 2): the run can begin.
   std::string startFaults() {
@@ -1511,6 +1585,8 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
     deployedFinite = armedMode3 = true;
+    deployed = settings->record<0>();
+    handlersIn = false;
     reports.recordOpen = false;
     committedFinite.reset();
     stopAnswer.reset();
@@ -1527,10 +1603,26 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
            std::to_string(held->getSchedulerAction() != nullptr) + reports.owed();
   }
 
+  static constexpr uint32_t kSets = 100;
+  // The engine's settings deployed last.
+  std::optional<nQoUdP100::tAITimingControllerPrimitiveConfig> deployed;
   tNotedScheduler scheduler{log, "scheduler"};
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver sampleStart;
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver sampleEnd;
   tRunReports reports{log, "reports"};
+  // Instead of the record-end observer, a last-convert observer that hears
+  // a finite run's last conversion (which its record end brings) as its
+  // record end.
+  bool lastConvertsOnly = false;
+  struct tLastConverts : nQoUdP100::tBaseAITimingControllerPrimitive::iLastConvertObserver {
+    explicit tLastConverts(tTimingRow& row) : row(row) {}
+    uint32_t lastConverted(nQoUdP100::tBaseAITimingControllerPrimitive* timing,
+                           tStatus2& status) override {
+      if (row.armedMode3) row.reports.recordEnded(timing, status);
+      return 0;
+    }
+    tTimingRow& row;
+  } lastConverts{*this};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
   // The settings deployed last, those of the last commit since the bring-up
   // and the mode of the armed run, which its commit programmed (with no
@@ -1548,6 +1640,18 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   static constexpr uint32_t kStartStrobe = 0x108;
   std::vector<uint32_t> strobes;
   bool startTaken = false;
+  // The engine took an arm under the code; a commit of the finite run
+  // installed its handlers, and no uncommit took them out since.
+  bool armTaken = false, commitTaken = false, handlersIn = false;
+};
+
+// The timing controller whose only run observer hears its last
+// conversions: the record-end interrupt is the engine's own wish, by the
+// run its commit programmed.
+class tTimingLastConvertRow : public tTimingRow {
+ public:
+  static constexpr const char* kName = "TimingControllerLastConvert";
+  tTimingLastConvertRow() { lastConvertsOnly = true; }
 };
 
 // The interrupt transfer's destination: it moves samples out of the FIFO by
@@ -1592,7 +1696,8 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   static constexpr const char* kName = "Subsystem";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
-  static constexpr size_t kDeploys = 3;
+  // The other mechanisms, then the engine's run.
+  static constexpr size_t kDeploys = 4;
   using tSubsystem = nQoUdP100::tBaseAISubsystem;
 
   explicit tSubsystemRow(int32_t mechanism = tSubsystem::kImmediate) : _mechanism(mechanism) {}
@@ -1615,14 +1720,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
         nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo, vesk->maps.data(),
                                      static_cast<uint32_t>(vesk->maps.size())},
         status);
-    nQoUdP100::tAITimingControllerPrimitiveConfig config;
-    config.hasRouting = 1;
-    config.routing.words[7] = 19;
-    config.timing.timingMode = 3;
-    config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
-    config.timing.strobeLoadValue = 1;
-    held->timing()->setConfiguration(config, status);
+    held->timing()->setConfiguration(engineConfig(false), status);
     held->frontEnd()->setConfiguration(frontEnd->configuration(), status);
     held->timing()->addRecordEndObserver(&reports, status);
     held->timing()->setSchedulerAction(&action, status);
@@ -1636,6 +1734,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     wakes = 0;
     held->armed = [this] { noteArm(); };
     held->started = [this] { noteStart(); };
+    held->committed = [this] { commitTaken = true; };
     return &*held;
   }
   void SetUp() override {
@@ -1653,9 +1752,38 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     held.reset();
     tCodesRow::TearDown();
   }
-  void ready(tSupervisor&) { fillFIFO(); }
-  // The three other mechanisms, for the next commit.
+  // The engine's finite mode-3 run: of 100 sets, or of 7 sets at another
+  // sample period and strobe value.
+  static nQoUdP100::tAITimingControllerPrimitiveConfig engineConfig(bool other) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = other ? 7 : 100;
+    config.timing.counterBLoad1 = other ? 40 : 20;
+    config.timing.strobeLoadValue = other ? 3 : 1;
+    return config;
+  }
+  // Each bring-up finds the engine's settings as its supervisor's first
+  // deploy gave them.
+  void ready(tSupervisor&) {
+    fillFIFO();
+    tStatus2 local;
+    deployedEngine = engineConfig(false);
+    held->timing()->setConfiguration(deployedEngine, local);
+    programmedEngine = engineProgram();
+  }
+  // The three other mechanisms, for the next commit; then the engine's
+  // count, deployed through its own supervisor, for the engine's next
+  // commit: the subsystem's arm rewrites the engine's registers as that
+  // commit programmed them.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (k == 3) {
+      deployedEngine = engineConfig(true);
+      held->timing()->setConfiguration(deployedEngine, status);
+      return;
+    }
     nQoUdR100::tAISubsystemSettings other = *settings;
     const auto index = static_cast<int32_t>(k);
     other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
@@ -1677,10 +1805,14 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     return faults;
   }
   // What the interrupt transfer's moves handed the client, after every step:
-  // filled bytes that go on with the board's numbers.
-  std::string stepFaults(uint32_t, const tStatus2&) {
+  // filled bytes that go on with the board's numbers. The engine's
+  // programming changes only where a commit or uncommit runs, and a commit
+  // loads the sets deployed for it.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
     std::vector<uint8_t>& bytes = destination.bytes;
-    std::string faults;
+    const bool programs = step == 1 || step == 4 || step == kReleaseStep || step == kDestroyStep;
+    std::string faults =
+        engineKept(programs, std::exchange(commitTaken, false) ? &deployedEngine : nullptr);
     if (destination.movedWhileRouted)
       faults += "samples moved by programmed I/O while the FIFO is routed to a DMA channel\n";
     faults += freshBytesIn(bytes.data(), bytes.size()) +
@@ -1726,6 +1858,10 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   }
 
   const int32_t _mechanism;
+  // The engine's settings deployed last, and a commit that the subsystem
+  // took since the last step.
+  nQoUdP100::tAITimingControllerPrimitiveConfig deployedEngine = engineConfig(false);
+  bool commitTaken = false;
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAITimingDescription timingDescription{2, 1};
   nQoUdP100::tAIDescription description;
@@ -1762,7 +1898,7 @@ class tInterruptTransferRow
   static constexpr const char* kName = "InterruptTransfer";
   // Beside its own codes, the FIFO supervisor's commit and arm (kFIFOCode +
   // code), which land under the transfer's run.
-  static constexpr uint32_t kFIFOCode = 10'000'000;
+  static constexpr uint32_t kFIFOCode = kRowStep;
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kFIFOCode + 1, kFIFOCode + 4100};
   static constexpr size_t kReached = 2;
   static constexpr size_t kDeploys = 1;
@@ -1907,13 +2043,14 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
-                                   tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow,
-                                   tDMATransferRow, tDMALatePassRow, tConverterRow, tDeviceFIFORow,
-                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows =
+    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
+                     tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow, tDMATransferRow,
+                     tDMALatePassRow, tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow,
+                     tTimingLastConvertRow, tInterruptTransferRow, tSubsystemRow,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

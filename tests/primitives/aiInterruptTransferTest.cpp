@@ -155,6 +155,52 @@ TEST_F(tAIInterruptTransferTest, OverrunAndOverflowEndWithTheirCodes) {
   EXPECT_EQ(pass.code, 0);
 }
 
+// An overrun's or an overflow's first pass comes in one run, its second pass
+// only after that run's disarm and the next arm (4101, 4100): it ends nothing
+// of the new run and stops no engine. The new run's own passes end it once,
+// with the code, and stop the engine; a second pass again reports nothing.
+TEST_F(tAIInterruptTransferTest, AnErrorsSecondPassAfterARearmEndsOnlyTheRunItWasRaisedIn) {
+  struct tRow {
+    const char* name;
+    std::function<void(tStatus2&)> first;
+    std::function<void(tStatus2&)> second;
+    int code;
+    unsigned line;
+  };
+  const tRow rows[] = {
+      {"overrun", [&](tStatus2& s) { transfer->handleOverrun(converter, s); },
+       [&](tStatus2& s) { transfer->handleOverrunSecondary(converter, s); }, -200019, 280},
+      {"overflow", [&](tStatus2& s) { transfer->overflowed(fifo, s); },
+       [&](tStatus2& s) { transfer->overflowedSecondary(fifo, s); }, -200010, 253}};
+  for (const tRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    destination.ends.clear();
+    tStatus2 pass;
+    row.first(pass);
+    transfer->disarm(status);
+    transfer->arm(status);
+    clearLogs();
+    row.second(pass);
+    EXPECT_TRUE(destination.ends.empty()) << "the pass of the run before ended the new one";
+    EXPECT_TRUE(windows.writes().empty()) << "the new run's engine was stopped";
+    EXPECT_FALSE(transfer->isDone());
+
+    row.first(pass);
+    row.second(pass);
+    EXPECT_EQ(destination.ends, std::vector<int>{row.code});
+    EXPECT_TRUE(loggedAt(row.code, kBaseFile, row.line));
+    EXPECT_FALSE(windows.writes().empty()) << "the engine of the failed run runs on";
+    EXPECT_TRUE(transfer->isDone());
+    clearLogs();
+    row.second(pass);
+    EXPECT_EQ(destination.ends.size(), 1u);
+    EXPECT_TRUE(windows.writes().empty());
+    EXPECT_EQ(pass.code, 0);
+    transfer->arm(status);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAIInterruptTransferTest, EveryRunWaitsForBit15ThenDrainsTheRestAndEndsCleanly) {
   destination.fifo = fifo;
   for (int run = 1; run <= 2; ++run) {
@@ -174,18 +220,43 @@ TEST_F(tAIInterruptTransferTest, EveryRunWaitsForBit15ThenDrainsTheRestAndEndsCl
   EXPECT_EQ(status.code, 0);
 }
 
-// A commit of the armed transfer (code 1 after 4100) keeps its arm and run:
-// the run still ends with its one report.
+// A commit of the armed transfer (code 1 after 4100) keeps its arm and run,
+// also when it refuses a block count of 0 given under the run: the run still
+// moves by its arm's block count and ends with its one report.
 TEST_F(tAIInterruptTransferTest, ACommitOfAnArmedTransferKeepsItsRun) {
   destination.fifo = fifo;
-  transfer->commit(status);
+  struct tRow {
+    uint32_t word3;
+    int code;
+  };
+  int runs = 0;
+  for (const tRow row : {tRow{1, 0}, tRow{0, -50150}}) {
+    SCOPED_TRACE(row.word3);
+    nQoUdP100::tAIDeviceFIFOPrimitiveConfig config;
+    config.word3 = row.word3;
+    fifo->setConfiguration(config, status);
+    fifo->commit(status);
+    tStatus2 committed;
+    transfer->commit(committed);
+    EXPECT_EQ(committed.code, row.code);
+    EXPECT_EQ(transfer->runState(), 5u);
+    EXPECT_FALSE(transfer->isDone()) << "the commit ended the run";
+    destination.counts.clear();
+    destination.samples.clear();
+    model.push({5, 6});
+    tStatus2 pass;
+    transfer->fifoReady(fifo, pass);
+    EXPECT_EQ(destination.counts, (std::vector<uint32_t>{2}));
+    model.push({7, 8});
+    transfer->lastConverted(timing, pass);
+    transfer->lastConvertedSecondary(timing, pass);
+    EXPECT_EQ(pass.code, 0);
+    EXPECT_EQ(destination.samples, (std::vector<uint32_t>{5, 6, 7, 8}));
+    EXPECT_EQ(destination.ends, std::vector<int>(++runs, 0));
+    transfer->arm(status);
+  }
+  fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(transfer->runState(), 5u);
-  model.push({7, 8});
-  tStatus2 pass;
-  transfer->lastConvertedSecondary(timing, pass);
-  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{7, 8}));
-  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
 }
 
 // A disarm and an arm inside a FIFO pass whose move comes short, and inside
@@ -209,12 +280,14 @@ TEST_F(tAIInterruptTransferTest, APassOfOneRunEndsNoOther) {
   destination.shortBy = 0;
   destination.counts.clear();
   model.push({5, 6});
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   EXPECT_TRUE(destination.ends.empty()) << "a pass of the run before ended the new one";
   EXPECT_FALSE(transfer->isDone());
   destination.onMove = nullptr;
   model.push({7, 8});
   tStatus2 own;
+  transfer->lastConverted(timing, own);
   transfer->lastConvertedSecondary(timing, own);
   EXPECT_EQ(destination.ends, (std::vector<int>{0}));
   EXPECT_EQ(own.code, 0);
@@ -249,6 +322,7 @@ TEST_F(tAIInterruptTransferTest, AWrongCountInTheLastDrainIsReportedAtTheBoardSi
   destination.shortBy = 1;
   model.push({1, 2, 3});
   tStatus2 pass;
+  transfer->lastConverted(timing, pass);
   transfer->lastConvertedSecondary(timing, pass);
   EXPECT_TRUE(loggedAt(-200222, kBoardFile, 298));
   EXPECT_EQ(destination.ends, (std::vector<int>{-200222}));
@@ -320,8 +394,12 @@ TEST_F(tAIInterruptTransferTest, ALastConvertPassBesideTheFIFOsDisarmLeavesTheDa
   destination.fifo = fifo;
   fifo->commit(status);
   fifo->arm(status);
-  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0x0080);
   tStatus2 disarmed, pass;
+  // The first pass switched the source off; it is on again as the disarm
+  // finds it.
+  transfer->lastConverted(timing, pass);
+  fifo->enableFIFOInterrupt(status);
+  ASSERT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0x0080);
   EXPECT_TRUE(passBesideHeldDisarm(
       windows, bus, 0x192, 0x0080, [&] { fifo->disarm(disarmed); },
       [&] { transfer->lastConvertedSecondary(timing, pass); }));

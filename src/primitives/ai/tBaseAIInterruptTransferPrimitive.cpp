@@ -107,6 +107,9 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
   if (uint64_t{_blockSize} * blocks > UINT32_MAX)
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kBlockCountTooLargeLine});
   if (status.isFatal()) {
+    // Under an arm the commit took nothing its run uses: refused, it gives
+    // back nothing, and the run goes on to its own end.
+    if (_runState == kArmed) return;
     tStatus2 undo;
     uncommit(undo);
     return;
@@ -118,10 +121,12 @@ void tBaseAIInterruptTransferPrimitive::commit(tStatus2& status) {
 
 void tBaseAIInterruptTransferPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  // The run before ends first, its moves gone, so that none reads the block
+  // count the new run goes by; a pass of it ends nothing of the new run.
+  endRun();
   _runBlocks = _committedBlocks;
   _counts = tCounts{};
-  // A new run, not ended: a pass of the run before ends nothing of it.
-  _runWord.set(((_runWord.get() >> 1) + 1) << 1);
+  underLock(_transferLock, [&] { _runs.begin(); }, status, {kFile, kLockLine});
   _runState = kArmed;
 }
 
@@ -156,64 +161,72 @@ void tBaseAIInterruptTransferPrimitive::unconfigure(tStatus2& status) {
   if (status.isNotFatal()) _runState = _linkState = kIdle;
 }
 
+// Moves inside its run's access, and only while that run is live: a disarm
+// or an arm waits for it. The block count of the run's arm, which a commit
+// checked: a block count given since reaches the next commit only. An arm
+// that no commit came before has none, and moves of 0 samples would never
+// end the pass.
 uint32_t tBaseAIInterruptTransferPrimitive::fifoReady(tBaseAIDeviceFIFOPrimitive*,
                                                       tStatus2& status) {
   ++_counts.fifo;
   ++_counts.fifoSecondary;
-  const uint32_t run = _runWord.get() >> 1;
-  // The block count of the run's arm, which a commit checked: a block count
-  // given since reaches the next commit only. An arm that no commit came
-  // before has none, and moves of 0 samples would never end the pass.
-  const uint32_t blocks = _runBlocks;
-  const uint32_t count = _blockSize * blocks;
-  uint64_t taken = 0;
+  const uint32_t run = _runs.live();
   tStatus2 reason;
-  if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
-  if (reason.isNotFatal())
-    _destination.call([&](iDestination& destination) {
-      while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
-        if (destination.move(count, reason) != count) {
-          setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
-          break;
+  _runs.access(run, [&] {
+    const uint32_t blocks = _runBlocks;
+    const uint32_t count = _blockSize * blocks;
+    uint64_t taken = 0;
+    if (blocks == 0) setCode(reason, nQoUdR100::kRefused, {kFile, kNoBlockCountLine});
+    if (reason.isNotFatal())
+      _destination.call([&](iDestination& destination) {
+        while (_fifo->meetsThreshold(&reason) != 0 && reason.isNotFatal()) {
+          if (destination.move(count, reason) != count) {
+            setCode(reason, nQoUdR100::kShortTransfer, {kFile, kMoveLine});
+            break;
+          }
+          taken += blocks;
+          if (taken >= _blockLimit) {
+            setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
+            break;
+          }
         }
-        taken += blocks;
-        if (taken >= _blockLimit) {
-          setCode(reason, nQoUdR100::kChunkLimit, {kFile, kBlockLimitLine});
-          break;
-        }
-      }
-    });
-  if (reason.isFatal()) {
-    endTransfer(reason, run, status);
-    status.assign(reason);
-  }
+      });
+    if (reason.isFatal()) endTransfer(reason, run, status);
+  });
+  if (reason.isFatal()) status.assign(reason);
   return 1;
 }
 
+// Each first pass takes the run live as the board raised it; its second
+// pass, which may come after a disarm and an arm, acts on that run alone.
 uint32_t tBaseAIInterruptTransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts.overflow;
+  _overflowRun.set(_runs.live());
   return 1;
 }
 
 void tBaseAIInterruptTransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*,
                                                             tStatus2&) {
   ++_counts.overflowSecondary;
-  failTransfer(nQoUdR100::kFIFOOverflow, kOverflowLine);
+  failTransfer(_overflowRun.get(), nQoUdR100::kFIFOOverflow, kOverflowLine);
 }
 
 uint32_t tBaseAIInterruptTransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts.overrun;
+  _overrunRun.set(_runs.live());
   return 1;
 }
 
 void tBaseAIInterruptTransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts.overrunSecondary;
-  failTransfer(nQoUdR100::kConverterOverrun, kOverrunLine);
+  failTransfer(_overrunRun.get(), nQoUdR100::kConverterOverrun, kOverrunLine);
 }
 
 uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*,
                                                           tStatus2& status) {
-  if (!isDone()) {
+  const uint32_t run = _runs.live();
+  _lastConvertRun.set(run);
+  if (run != 0) {
     _fifo->disableFIFOInterrupt(&status);
     tStatus2 local;
     waitForLastConversion(local);
@@ -222,45 +235,56 @@ uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControlle
   return 1;
 }
 
+// The rest of its first pass's run, read inside that run's access; a run
+// that ended or was overtaken since is left alone, its FIFO source too.
 void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                                tStatus2& status) {
   ++_counts.lastConvertSecondary;
-  const uint32_t word = _runWord.get();
-  if ((word & kEnded) != 0) return;
+  const uint32_t run = _lastConvertRun.get();
   tStatus2 reason;
-  _destination.call([&](iDestination& destination) {
-    while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
-      if (destination.move(_blockSize, reason) != _blockSize)
-        setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
-    }
+  const bool drained = _runs.access(run, [&] {
+    _destination.call([&](iDestination& destination) {
+      while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
+        if (destination.move(_blockSize, reason) != _blockSize)
+          setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
+      }
+    });
   });
-  endTransferLocked(reason, word >> 1, status);
+  if (!drained) return;
+  endTransferLocked(reason, run, status);
   _fifo->enableFIFOInterrupt(status);
 }
 
-void tBaseAIInterruptTransferPrimitive::failTransfer(int code, unsigned line) {
-  const uint32_t run = _runWord.get() >> 1;
+void tBaseAIInterruptTransferPrimitive::failTransfer(uint32_t run, int code, unsigned line) {
   tStatus2 reason;
   setCode(reason, code, {kFile, line});
   tStatus2 status;
   endTransferLocked(reason, run, status);
 }
 
-// Only a pass's own run that nothing ended yet: a pass that an arm overtook
-// stops and reports nothing of the run after it.
+// The claim is the run's own end: a pass that an arm overtook stops and
+// reports nothing of the run after it, and the end is reported once.
 void tBaseAIInterruptTransferPrimitive::endTransfer(const tStatus2& reason, uint32_t run,
                                                     tStatus2& status) {
-  uint32_t running = run << 1;
-  if (!_runWord.compareExchange(running, running | kEnded)) return;
+  if (!_runs.endIfLive(run)) return;
   if (reason.isFatal()) _timing->hammerStop(status);
   _destination.call([&](iDestination& destination) { destination.transferEnded(reason, status); });
 }
 
 void tBaseAIInterruptTransferPrimitive::endTransferLocked(const tStatus2& reason, uint32_t run,
                                                           tStatus2& status) {
-  underLock(_transferLock, [&] { endTransfer(reason, run, status); }, status, {kFile, kLockLine});
+  _runs.actOn(
+      run,
+      [&](auto step) {
+        underLock(_transferLock, step, status, {kFile, kLockLine});
+      },
+      [&] { endTransfer(reason, run, status); });
 }
 
-void tBaseAIInterruptTransferPrimitive::endRun() { _runWord.set(_runWord.get() | kEnded); }
+void tBaseAIInterruptTransferPrimitive::endRun() {
+  tStatus2 local;
+  underLock(_transferLock, [this] { _runs.end(); }, local, {kFile, kLockLine});
+  _runs.waitForAccesses();
+}
 
 }  // namespace nQoUdP100

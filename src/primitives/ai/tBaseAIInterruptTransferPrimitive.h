@@ -18,6 +18,7 @@
 
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
+#include "frame/tRuns.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
@@ -101,14 +102,16 @@ class tBaseAIInterruptTransferPrimitive
   void link(tStatus2& status);
   // kRefused for a FIFO block count of 0, which would never end a FIFO pass;
   // kCountTooLarge for one whose samples per move do not fit in 32 bits.
-  // The block count it checked is what the next arm's run moves by.
+  // The block count it checked is what the next arm's run moves by. Refused
+  // under an arm, it leaves the run and the record as it found them.
   virtual void commit(tStatus2& status);
   virtual void arm(tStatus2& status);
   // Not supported: -50256.
   virtual void start(tStatus2& status);
   virtual void stop(tStatus2& status);
   // Each ends the run an arm opened, with no report (an arm owes at most
-  // one end): the passes after it report none.
+  // one end), and waits for its moves under way: the passes after it report
+  // none.
   virtual void disarm(tStatus2& status);
   virtual void uncommit(tStatus2& status);
   void unlink(tStatus2& status);
@@ -129,7 +132,7 @@ class tBaseAIInterruptTransferPrimitive
 
   uint32_t runState() const { return _runState; }
   const tCounts& counts() const { return _counts; }
-  bool isDone() const { return (_runWord.get() & kEnded) != 0; }
+  bool isDone() const { return _runs.live() == 0; }
 
  protected:
   // The board's wait for the last conversion to leave the converter.
@@ -138,13 +141,14 @@ class tBaseAIInterruptTransferPrimitive
   void unwind();
 
  private:
-  // Ends run when it is the one under way and nothing ended it yet: stops
-  // the controller on an error and reports the end; the locked form holds
-  // the transfer lock around it.
+  // Claims the end of run while it is live: stops the controller on an
+  // error and reports the end; the locked form runs under the transfer lock.
   void endTransfer(const tStatus2& reason, uint32_t run, tStatus2& status);
   void endTransferLocked(const tStatus2& reason, uint32_t run, tStatus2& status);
-  void failTransfer(int code, unsigned line);
-  // The run under way ended with no report (disarm, uncommit).
+  void failTransfer(uint32_t run, int code, unsigned line);
+  // The live run ended with no report, under the transfer lock (an end
+  // under way on a second pass is over), and its moves under way waited
+  // for: the arm, disarm and uncommit.
   void endRun();
 
   const tAIDescription* _description;
@@ -159,10 +163,13 @@ class tBaseAIInterruptTransferPrimitive
   uint32_t _blockLimit = 0;
   nQoUdR100::tSinkSlot<iDestination> _destination;
   tCounts _counts;
-  // The run an arm opened, in the bits above bit 0, and whether it ended
-  // (kEnded): each pass takes the run before it moves, and ends only that.
-  static constexpr uint32_t kEnded = 1;
-  tSyncAtomicU32 _runWord{kEnded};
+  // The runs that arms began; the passes move inside the run's accesses.
+  nQoUdR100::tRuns _runs;
+  // The runs that the last overflow's, overrun's and last conversion's first
+  // passes saw live, for their second passes.
+  tSyncAtomicU32 _overflowRun;
+  tSyncAtomicU32 _overrunRun;
+  tSyncAtomicU32 _lastConvertRun;
   iSync* _transferLock = nullptr;
   uint32_t _blockSize = 0;
   // The FIFO block count that the last good commit checked, and the one the

@@ -471,6 +471,7 @@ class tHeldControls : public Prim {
   void disarm(tStatus2& s) override {
     _hold();
     Prim::disarm(s);
+    if (disarmed) disarmed();
   }
   void uncommit(tStatus2& s) override {
     _hold();
@@ -478,8 +479,8 @@ class tHeldControls : public Prim {
     if (uncommitted) uncommitted();
   }
   // After a commit, an arm and a start that the primitive took, after every
-  // uncommit, and after every stop with its answer.
-  std::function<void()> committed, armed, started, uncommitted;
+  // disarm and uncommit, and after every stop with its answer.
+  std::function<void()> committed, armed, started, disarmed, uncommitted;
   std::function<void(const tStatus2&)> stopped;
 
  private:
@@ -1463,6 +1464,9 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
  public:
   static constexpr const char* kName = "TimingController";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // An arm with no commit before it takes the run from the deployed
+  // settings.
+  static constexpr uint32_t kProgramming[] = {1, 4100};
   static constexpr size_t kReached = 3;
   static constexpr size_t kDeploys = 1;
   nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
@@ -1900,13 +1904,20 @@ class tInterruptTransferRow
   // code), which land under the transfer's run.
   static constexpr uint32_t kFIFOCode = kRowStep;
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kFIFOCode + 1, kFIFOCode + 4100};
+  // The FIFO's commit programs its deployed settings, and the transfer's
+  // commit takes their block count.
+  static constexpr uint32_t kProgramming[] = {1, kFIFOCode + 1};
   static constexpr size_t kReached = 2;
   static constexpr size_t kDeploys = 1;
+  // A code 4101 or 4 that reached the transfer's disarm or uncommit ends the
+  // run with no report; a commit, answered as it was, leaves it.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    undone = false;
     if (code > kFIFOCode)
       fifoSupervisor->control(code - kFIFOCode, nullptr, nullptr, status);
     else
       supervisor.control(code, nullptr, nullptr, status);
+    if ((code == 4101 || code == 4) && undone) runOpen = false;
   }
 
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
@@ -1915,7 +1926,12 @@ class tInterruptTransferRow
     held.emplace(hold, &description, converter, timing, fifo, deviceInfo, map, status);
     held->configure(status);
     held->link(status);  // as the board links it
-    held->armed = [this] { partner.ending.ends.note('o'); };
+    held->armed = [this] {
+      partner.ending.ends.note('o');
+      runOpen = true;
+      ++arms;
+    };
+    held->disarmed = held->uncommitted = [this] { undone = true; };
     return &*held;
   }
   void SetUp() override {
@@ -1933,7 +1949,7 @@ class tInterruptTransferRow
     fillFIFO();
     finiteRun();
     rearm(*fifo);
-    runOpenBefore = false;
+    runOpen = runOpenBefore = false;
   }
   // The FIFO's other block count, deployed through its own supervisor: the
   // next commit of the transfer takes it, a run under way keeps its own.
@@ -1943,10 +1959,12 @@ class tInterruptTransferRow
     fifoSupervisor->deploy(other, status);
     deployed = true;
   }
-  // A fire whose last conversion reached the transfer armed with its run
-  // open ends the run with its report.
-  std::string fired() {
-    if (!runOpenBefore || held->counts().lastConvertSecondary == passesBefore ||
+  // A fire whose last conversion reached the transfer with the run of its
+  // last arm open (as the step before left it, or as open says) ends the run
+  // with its report.
+  std::string fired() { return endOwed(runOpenBefore); }
+  std::string endOwed(bool open) {
+    if (!open || arms != armsBefore || held->counts().lastConvertSecondary == passesBefore ||
         std::ranges::count(partner.ending.ends.log(), 'r') != endsBefore)
       return "";
     return "the run's last conversion came and its end was never reported\n";
@@ -1963,10 +1981,12 @@ class tInterruptTransferRow
     bytes.clear();
     partner.ending.faults.clear();
     fillFIFO();
-    runOpenBefore =
-        held->runState() == nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed && !held->isDone();
-    passesBefore = held->counts().lastConvertSecondary;
-    endsBefore = std::ranges::count(partner.ending.ends.log(), 'r');
+    const std::ptrdiff_t ends = std::ranges::count(partner.ending.ends.log(), 'r');
+    if (ends != endsBefore) runOpen = false;
+    runOpenBefore = runOpen;
+    armsBefore = arms;
+    endsBefore = ends;
+    if (held) passesBefore = held->counts().lastConvertSecondary;
     return faults;
   }
 
@@ -2025,14 +2045,92 @@ class tInterruptTransferRow
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
   tPartner partner{log, "partner", model};
-  // The transfer was armed with its run open as the step before the fire
-  // left it.
-  bool runOpenBefore = false;
+  // The run of the transfer's last arm is open: no end report, disarm or
+  // uncommit since; and as the step before left it, with the arms so far.
+  bool runOpen = false, runOpenBefore = false;
+  uint32_t arms = 0, armsBefore = 0;
+  // The transfer's disarm or uncommit ran under the code.
+  bool undone = false;
   uint32_t passesBefore = 0;
   std::ptrdiff_t endsBefore = 0;
   bool deployed = false;
 
   std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
+};
+
+// The interrupt transfer committed and armed at each bring-up, so that its
+// steps meet a run: the deploys are the FIFO's other block count and one
+// that the next commit refuses (a refused commit leaves the run it found),
+// and a fire's passes are left to the second step after it or to the next
+// fire (a pass acts on its own run only). An end with an error belongs to a
+// run that an error reached since its arm, a clean end to one whose last
+// conversion reached the transfer.
+class tInterruptTransferRunRow : public tInterruptTransferRow {
+ public:
+  static constexpr const char* kName = "InterruptTransferRun";
+  static constexpr size_t kDeploys = 2;
+
+ protected:
+  void SetUp() override {
+    tInterruptTransferRow::SetUp();
+    watched.leavePasses(true);
+  }
+  void ready(tSupervisor& supervisor) {
+    tInterruptTransferRow::ready(supervisor);
+    for (uint32_t code : {1u, 4100u}) {
+      tStatus2 local;
+      supervisor.control(code, nullptr, nullptr, local);
+    }
+    stepsLeft = 0;
+    armsAtFire = arms;
+    stepFaults(0, tStatus2{});
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (k == 0) return tInterruptTransferRow::deployOther(supervisor, k, status);
+    nQoUdR100::tAIDeviceFIFOSettings other = *fifoSettings;
+    other.record<0>().word3 = 0;
+    fifoSupervisor->deploy(other, status);
+    deployed = true;
+  }
+  // The passes the fire before left run first: they belong to the run it
+  // met, if no arm came since.
+  std::string fired() {
+    const bool own = arms == armsAtFire;
+    armsAtFire = arms;
+    return own ? tInterruptTransferRow::fired() : "";
+  }
+  // A deploy counts no step here, so an order walked with and without its
+  // deploys meets the passes at the same code.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return tInterruptTransferRow::stepFaults(step, status);
+    }
+    bool late = false;
+    if (step == kFireStep) {
+      stepsLeft = 2;
+    } else if ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0) {
+      watched.runPasses();
+      late = true;
+    }
+    // Passes that a code's step let by find the run as the code left it.
+    std::string faults = late && arms == armsAtFire ? endOwed(runOpen) : "";
+    const int failed = partner.ending.failures - failuresBefore;
+    const nQoUdP100::tBaseAIInterruptTransferPrimitive::tCounts counts = held->counts();
+    if (failed != 0 && counts.overflow + counts.overrun == 0)
+      faults += "a run's error end came with no error of its own since its arm\n";
+    if (std::ranges::count(partner.ending.ends.log(), 'r') - endsBefore > failed &&
+        counts.lastConvert == 0)
+      faults += "a run's clean end came before its last conversion reached the transfer\n";
+    failuresBefore = partner.ending.failures;
+    return faults + tInterruptTransferRow::stepFaults(step, status);
+  }
+
+  int failuresBefore = 0;
+  // The steps after which the passes of the last fire run, unless a fire
+  // runs them first; the arms there were at that fire.
+  int stepsLeft = 0;
+  uint32_t armsAtFire = 0;
 };
 
 using tRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow,
@@ -2047,8 +2145,8 @@ using tWalkRows =
     ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
                      tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow, tDMATransferRow,
                      tDMALatePassRow, tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow,
-                     tTimingLastConvertRow, tInterruptTransferRow, tSubsystemRow,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tTimingLastConvertRow, tInterruptTransferRow, tInterruptTransferRunRow,
+                     tSubsystemRow, tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);

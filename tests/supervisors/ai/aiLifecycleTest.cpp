@@ -1383,18 +1383,65 @@ class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupe
 };
 
 // The FIFO with a data and an overflow observer, as a transfer's link
-// registers them.
+// registers them. Beside its codes, the walk takes the data observer out or
+// puts it back (kObserverStep), as a transfer's unlink and link do under
+// the FIFO's arm, and deploys the full FIFO's mode for the next commit.
 class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDeviceFIFOSupervisorRow> {
  public:
   static constexpr const char* kName = "DeviceFIFO";
-  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr uint32_t kObserverStep = kRowStep + 1;
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kObserverStep};
   static constexpr size_t kReached = 2;
+  static constexpr size_t kDeploys = 1;
   nQoUdP100::tAIDeviceFIFOPrimitive* primitive() {
     held.emplace(hold, &fifoDescription, map, dispatcher, status);
     held->addFIFOObserver(&observer, status);
     held->addOverflowObserver(&observer, status);
+    held->committed = [this] { commitTaken = true; };
+    observing = true;
     return &*held;
   }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code != kObserverStep) return supervisor.control(code, nullptr, nullptr, status);
+    if (observing)
+      held->removeFIFOObserver(&observer, status);
+    else
+      held->addFIFOObserver(&observer, status);
+    observing = !observing;
+  }
+  // Each bring-up finds the data observer in and the FIFO's mode as its
+  // first settings give it.
+  void ready(tSupervisor&) {
+    if (!observing) held->addFIFOObserver(&observer, status);
+    observing = true;
+    deployedMode = settings->record<0>().fifoMode;
+    commitTaken = false;
+    programmedMode = modeOnBoard();
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIDeviceFIFOSettings other = *settings;
+    other.record<0>().fifoMode = 2;
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedMode = 2;
+  }
+  // The FIFO mode bits of the board's mode-3 register change only at a
+  // commit, which writes the deployed mode (0 none, 2 full).
+  std::string stepFaults(uint32_t, const tStatus2&) {
+    const uint32_t now = modeOnBoard();
+    std::string faults;
+    if (std::exchange(commitTaken, false)) {
+      const uint32_t deployedBits = deployedMode == 2 ? 0b10 : 0b00;
+      if (now != deployedBits)
+        faults += "the commit wrote FIFO mode bits " + std::to_string(now) + ", not the deployed " +
+                  std::to_string(deployedBits) + "\n";
+    } else if (now != programmedMode) {
+      faults += "the FIFO mode bits went from " + std::to_string(programmedMode) + " to " +
+                std::to_string(now) + " at a step that programs nothing\n";
+    }
+    programmedMode = now;
+    return faults;
+  }
+  uint32_t modeOnBoard() const { return (windows.written(window, 0x1AE, 16) >> 6) & 0b11; }
   void SetUp() override {
     tCodesRow::SetUp();
     watched.watchSources({nQoUdP100::tAIDeviceFIFOPrimitive::kFIFOSource,
@@ -1417,6 +1464,11 @@ class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDevice
                      nQoUdP100::tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver {
   } observer;
   std::optional<tHeldControls<nQoUdP100::tAIDeviceFIFOPrimitive>> held;
+  // The data observer is in; the FIFO mode deployed last, a commit taken
+  // since the last step, and the mode bits as the last commit left them.
+  bool observing = true, commitTaken = false;
+  int32_t deployedMode = 0;
+  uint32_t programmedMode = 0;
 };
 
 // Every range is gain 1, polarity 0.
@@ -1436,6 +1488,36 @@ class tFrontEndRow
   static constexpr const char* kName = "ScanningFrontEnd";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
+  // Two channels, for the next commit.
+  static constexpr size_t kDeploys = 1;
+  void SetUp() override {
+    tCodesRow::SetUp();
+    // The board's channel memory: its reset, then a word per channel.
+    windows.setWriteCallback(window, kChannelReset, [this](unsigned, uint32_t value) {
+      if ((value & 1) != 0) channelWords = 0;
+      ++resets;
+    });
+    windows.setWriteCallback(window, kChannelWord, [this](unsigned, uint32_t) { ++channelWords; });
+  }
+  void ready(tSupervisor&) {
+    deployedChannels = settings->record<0>().channels.size();
+    resetsBefore = resets;
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIScanningFrontEndSettings other = *settings;
+    other.record<0>().channels.append(other.record<0>().channels[0]);
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedChannels = other.record<0>().channels.size();
+  }
+  // Only a commit writes the board's channel memory, a word for each
+  // channel deployed for it.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (std::exchange(resetsBefore, resets) == resets) return "";
+    if (step != 1) return "the channel memory was written at a step that programs nothing\n";
+    if (channelWords == deployedChannels) return "";
+    return "the commit wrote " + std::to_string(channelWords) + " channels, not the deployed " +
+           std::to_string(deployedChannels) + "\n";
+  }
   nQoUdP100::tAIScanningFrontEndPrimitive* primitive() {
     settings->supervisorRecord().word1 = 1;
     settings->record<0>() = frontEnd->configuration();
@@ -1455,6 +1537,12 @@ class tFrontEndRow
 
   tRangeCodes rangeCodes;
   std::optional<tHeldFrontEnd> held;
+  static constexpr uint32_t kChannelReset = 0x1A4, kChannelWord = 0x5E;
+  // The channel memory's resets and the words written since the last; the
+  // channels deployed last.
+  std::atomic<uint32_t> channelWords{0}, resets{0};
+  uint32_t resetsBefore = 0;
+  size_t deployedChannels = 1;
 };
 
 // The timing controller in a finite mode-3 run, whose scheduler-action

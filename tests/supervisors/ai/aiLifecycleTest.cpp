@@ -1020,6 +1020,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   void ready(tSupervisor&) {
     fillFIFO();
     finiteRun();
+    client.clear();
   }
   void refuseLink(bool refuses) { refuse(partner.sink, "setReadable", refuses); }
   bool armRecorded() { return transfer->isArmed(); }
@@ -1037,11 +1038,21 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   // itself in the middle of a later step.
   std::string fired() {
     fillFIFO(4);
-    std::array<uint8_t, 4> sample{};
+    std::array<uint8_t, 4> sample;
+    sample.fill(nQoSim::kFreshByte);
     tStatus2 read;
     const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+    noteRead(sample.data(), bytes, read);
     return drained(*transfer, wakes) + freshBytesIn(sample.data(), bytes);
   }
+  // What the partner's reads handed over since the bring-up, with their
+  // answers.
+  void noteRead(const uint8_t* bytes, uint32_t size, const tStatus2& read) {
+    client += "read " + std::to_string(read.code) + ":";
+    for (uint32_t at = 0; at < size; ++at) client += " " + std::to_string(bytes[at]);
+    client += "\n";
+  }
+  std::string clientData() { return client; }
   // Linked, and armed on the channel (its commit holds nothing).
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"linked", [] {}}, {"armed", [this, &supervisor] {
@@ -1092,6 +1103,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   tPartner partner{log, "partner"};
   // The last conversions that woke the worker, as fired last saw them.
   uint32_t wakes = 0;
+  std::string client;
 };
 
 // The AI DMA transfer whose fire leaves the secondary passes it asked for
@@ -1106,7 +1118,6 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
 class tDMALatePassRow : public tDMATransferRow {
  public:
   static constexpr const char* kName = "DMATransferLatePass";
-  static constexpr size_t kDeploys = 0;
 
  protected:
   void SetUp() override {
@@ -1134,6 +1145,8 @@ class tDMALatePassRow : public tDMATransferRow {
     tDMATransferRow::ready(supervisor);
     rearm(*fifo);
     stepsLeft = 0;
+    endsBefore = ends();
+    failuresBefore = partner.sink.failures;
   }
   // The partner reads all the FIFO holds.
   std::string fired() {
@@ -1144,6 +1157,7 @@ class tDMALatePassRow : public tDMATransferRow {
       sample.fill(nQoSim::kFreshByte);
       tStatus2 read;
       const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+      noteRead(sample.data(), bytes, read);
       faults += samplesFollow(sample.data(), bytes, 4);
       if (bytes == 0) break;
     }
@@ -1171,9 +1185,11 @@ class tDMALatePassRow : public tDMATransferRow {
       watched.runPasses();
       return "";
     }
+    // A deploy counts no step, so an order walked with and without its
+    // deploys meets the passes at the same code.
     if (step == kFireStep) {
       stepsLeft = 2;
-    } else if (stepsLeft != 0 && --stepsLeft == 0) {
+    } else if ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0) {
       watched.runPasses();
       settle();
     }
@@ -1355,6 +1371,11 @@ class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupe
   static constexpr const char* kName = "Converter";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
+  // Its settings once more (they hold no field): the run goes on as it was.
+  static constexpr size_t kDeploys = 1;
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(*settings, status);
+  }
   nQoUdP100::tAI_ADCPrimitive* primitive() {
     held.emplace(hold, &entry, map, dispatcher, status);
     held->addObserver(&observer, status);

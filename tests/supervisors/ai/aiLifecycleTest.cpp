@@ -1847,7 +1847,10 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     wakes = 0;
     held->armed = [this] { noteArm(); };
     held->started = [this] { noteStart(); };
-    held->committed = [this] { commitTaken = true; };
+    held->committed = [this] {
+      commitTaken = true;
+      committedMechanism = deployedMechanism;
+    };
     return &*held;
   }
   void SetUp() override {
@@ -1886,6 +1889,8 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     deployedEngine = engineConfig(false);
     held->timing()->setConfiguration(deployedEngine, local);
     programmedEngine = engineProgram();
+    deployedMechanism = committedMechanism = _mechanism;
+    armTaken = commitTaken = false;
   }
   // The three other mechanisms, for the next commit; then the engine's
   // count, deployed through its own supervisor, for the engine's next
@@ -1901,6 +1906,24 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     const auto index = static_cast<int32_t>(k);
     other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
     supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedMechanism = other.record<0>().transferMechanism;
+  }
+  // An arm runs the mechanism its commit took, as the board shows it: the
+  // interrupt transfer's FIFO data interrupt, the DMA transfers' route of
+  // the FIFO to a channel, and neither for the immediate transfer.
+  std::string mechanismFaults() {
+    if (!std::exchange(armTaken, false)) return "";
+    const bool interrupt = committedMechanism == tSubsystem::kInterrupt;
+    const bool dma =
+        committedMechanism == tSubsystem::kDMA || committedMechanism == tSubsystem::kImmediateDMA;
+    std::string faults;
+    if (fifoDataOn() != interrupt)
+      faults += std::string("an arm of mechanism ") + std::to_string(committedMechanism) +
+                " left the FIFO data interrupt " + (interrupt ? "off\n" : "on\n");
+    if (fifoRouted().empty() == dma)
+      faults += std::string("an arm of mechanism ") + std::to_string(committedMechanism) +
+                (dma ? " routed the FIFO to no channel\n" : " routed the FIFO to a channel\n");
+    return faults;
   }
   bool running() { return (held->heldSteps() & 4) != 0; }
   bool armRecorded() { return (held->heldSteps() & 2) != 0; }
@@ -1925,7 +1948,8 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     std::vector<uint8_t>& bytes = destination.bytes;
     const bool programs = step == 1 || step == 4 || step == kReleaseStep || step == kDestroyStep;
     std::string faults =
-        engineKept(programs, std::exchange(commitTaken, false) ? &deployedEngine : nullptr);
+        engineKept(programs, std::exchange(commitTaken, false) ? &deployedEngine : nullptr) +
+        mechanismFaults();
     if (destination.movedWhileRouted)
       faults += "samples moved by programmed I/O while the FIFO is routed to a DMA channel\n";
     faults += freshBytesIn(bytes.data(), bytes.size()) +
@@ -1957,6 +1981,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   }
   void noteArm() {
     if ((held->heldSteps() & 2) == 0) return;
+    armTaken = true;
     reports.armed();
     if (held->dma()->isArmed()) sink.ends.note('a');
     if (interruptArmed()) destination.ends.note('o');
@@ -1975,6 +2000,10 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   // took since the last step.
   nQoUdP100::tAITimingControllerPrimitiveConfig deployedEngine = engineConfig(false);
   bool commitTaken = false;
+  // The mechanism deployed last, and the one of the last commit; an arm
+  // taken since the last step.
+  int32_t deployedMechanism = 0, committedMechanism = 0;
+  bool armTaken = false;
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAITimingDescription timingDescription{2, 1};
   nQoUdP100::tAIDescription description;

@@ -302,8 +302,10 @@ class tAIRow : public tAIRoadTest {
         {0x118, 16}, {0x1AE, 16},   {0x17C, 16}, {0x19A, 16},       {kFirstCount, 32},
         {0x128, 32}, {kPeriod, 32}, {0x120, 32}, {kStrobeValue, 16}};
     std::string held;
-    for (const auto& [offset, width] : kProgram)
-      held += " " + std::to_string(windows.written(window, offset, width));
+    for (const auto& [offset, width] : kProgram) {
+      held += ' ';
+      held += std::to_string(windows.written(window, offset, width));
+    }
     return held;
   }
   // After a step: the engine's registers changed only where the step
@@ -1270,7 +1272,10 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   // answers.
   void noteRead(const uint8_t* bytes, uint32_t size, const tStatus2& read) {
     client += "read " + std::to_string(read.code) + ":";
-    for (uint32_t at = 0; at < size; ++at) client += " " + std::to_string(bytes[at]);
+    for (uint32_t at = 0; at < size; ++at) {
+      client += ' ';
+      client += std::to_string(bytes[at]);
+    }
     client += "\n";
   }
   std::string clientData() { return client; }

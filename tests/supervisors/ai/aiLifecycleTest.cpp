@@ -40,6 +40,8 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 constexpr int kTimedOut = -200474;
+// A walk's codes above this are steps of the row's own, not the supervisor's.
+constexpr uint32_t kRowStep = 10'000'000;
 constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
 
 // A bus whose location words hold the entry that asks for them.
@@ -291,6 +293,49 @@ class tAIRow : public tAIRoadTest {
     constexpr uint32_t kEnableA = 0x192, kFIFOData = 0x80;
     return (windows.written(window, kEnableA, 16) & kFIFOData) != 0;
   }
+  // What the board holds of the registers that only the timing engine's
+  // commit and uncommit write (and an arm rewrites as they stand): modes 1
+  // and 3, the selects at 0x17C, the personal register, the count loads,
+  // the sample period's loads and the strobe value.
+  std::string engineProgram() const {
+    static constexpr std::pair<uint32_t, unsigned> kProgram[] = {
+        {0x118, 16}, {0x1AE, 16},   {0x17C, 16}, {0x19A, 16},       {kFirstCount, 32},
+        {0x128, 32}, {kPeriod, 32}, {0x120, 32}, {kStrobeValue, 16}};
+    std::string held;
+    for (const auto& [offset, width] : kProgram) {
+      held += ' ';
+      held += std::to_string(windows.written(window, offset, width));
+    }
+    return held;
+  }
+  // After a step: the engine's registers changed only where the step
+  // programs the engine (programs), and are what the runs from here on go
+  // by; a commit of a finite mode-3 run (committed: the settings deployed
+  // for it) loaded its sets, its sample period and its strobe value.
+  std::string engineKept(bool programs,
+                         const nQoUdP100::tAITimingControllerPrimitiveConfig* committed) {
+    const std::string now = engineProgram();
+    std::string faults;
+    if (!programs && now != programmedEngine)
+      faults += "the engine's registers went from" + programmedEngine + " to" + now +
+                " at a step that programs nothing\n";
+    programmedEngine = now;
+    if (committed == nullptr || committed->timing.timingMode != 3 ||
+        committed->timing.acquisitionType != 2)
+      return faults;
+    const nQoUdP100::tAITimingConfig& timing = committed->timing;
+    auto loaded = [&](const char* what, uint32_t offset, unsigned width, uint32_t value) {
+      const uint32_t held = windows.written(window, offset, width);
+      if (held != value)
+        faults += std::string("the commit loaded ") + what + " " + std::to_string(held) +
+                  ", not the deployed " + std::to_string(value) + "\n";
+    };
+    loaded("sets", kFirstCount, 32, timing.firstCount - 1);
+    loaded("the sample period", kPeriod, 32, timing.counterBLoad1 - 1);
+    if (timing.strobeLoadValue > 1)
+      loaded("the strobe value", kStrobeValue, 16, timing.strobeLoadValue - 1);
+    return faults;
+  }
   // After a step: a DMA transfer's worker that a last conversion woke
   // (wakes: the wakes seen before) for a live run drains until the FIFO is
   // empty or the run ends. Waits, bounded by elapsed time, until it has
@@ -375,6 +420,12 @@ class tAIRow : public tAIRoadTest {
   tBoardWatch watched;
   std::vector<tReportLog*> reportLogs;
   static constexpr uint32_t kDMASelect = 0x09;
+  // The engine's first count load: the sets of a finite run, less one.
+  static constexpr uint32_t kFirstCount = 0x124;
+  // The first load of the sample period's counter, and the strobe value.
+  static constexpr uint32_t kPeriod = 0x11C, kStrobeValue = 0x180;
+  // The engine's registers as the last step that programs it left the board.
+  std::string programmedEngine;
   // The board's numbers: the last sample acquired, and the last a client
   // read.
   uint32_t acquired = 0, taken = 0;
@@ -422,14 +473,16 @@ class tHeldControls : public Prim {
   void disarm(tStatus2& s) override {
     _hold();
     Prim::disarm(s);
+    if (disarmed) disarmed();
   }
   void uncommit(tStatus2& s) override {
     _hold();
     Prim::uncommit(s);
+    if (uncommitted) uncommitted();
   }
-  // After a commit, an arm and a start that the primitive took, and after
-  // every stop with its answer.
-  std::function<void()> committed, armed, started;
+  // After a commit, an arm and a start that the primitive took, after every
+  // disarm and uncommit, and after every stop with its answer.
+  std::function<void()> committed, armed, started, disarmed, uncommitted;
   std::function<void(const tStatus2&)> stopped;
 
  private:
@@ -1191,6 +1244,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   void ready(tSupervisor&) {
     fillFIFO();
     finiteRun();
+    client.clear();
   }
   void refuseLink(bool refuses) { refuse(partner.sink, "setReadable", refuses); }
   bool armRecorded() { return transfer->isArmed(); }
@@ -1208,11 +1262,24 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   // itself in the middle of a later step.
   std::string fired() {
     fillFIFO(4);
-    std::array<uint8_t, 4> sample{};
+    std::array<uint8_t, 4> sample;
+    sample.fill(nQoSim::kFreshByte);
     tStatus2 read;
     const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+    noteRead(sample.data(), bytes, read);
     return drained(*transfer, wakes) + freshBytesIn(sample.data(), bytes);
   }
+  // What the partner's reads handed over since the bring-up, with their
+  // answers.
+  void noteRead(const uint8_t* bytes, uint32_t size, const tStatus2& read) {
+    client += "read " + std::to_string(read.code) + ":";
+    for (uint32_t at = 0; at < size; ++at) {
+      client += ' ';
+      client += std::to_string(bytes[at]);
+    }
+    client += "\n";
+  }
+  std::string clientData() { return client; }
   // Linked, and armed on the channel (its commit holds nothing).
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"linked", [] {}}, {"armed", [this, &supervisor] {
@@ -1263,6 +1330,7 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
   tPartner partner{log, "partner"};
   // The last conversions that woke the worker, as fired last saw them.
   uint32_t wakes = 0;
+  std::string client;
 };
 
 // The AI DMA transfer whose fire leaves the secondary passes it asked for
@@ -1277,7 +1345,6 @@ class tDMATransferRow : public tAIRow<nQoUdR100::tAI_DMATransferSettings> {
 class tDMALatePassRow : public tDMATransferRow {
  public:
   static constexpr const char* kName = "DMATransferLatePass";
-  static constexpr size_t kDeploys = 0;
 
  protected:
   void SetUp() override {
@@ -1305,6 +1372,8 @@ class tDMALatePassRow : public tDMATransferRow {
     tDMATransferRow::ready(supervisor);
     rearm(*fifo);
     stepsLeft = 0;
+    endsBefore = ends();
+    failuresBefore = partner.sink.failures;
   }
   // The partner reads all the FIFO holds.
   std::string fired() {
@@ -1315,6 +1384,7 @@ class tDMALatePassRow : public tDMATransferRow {
       sample.fill(nQoSim::kFreshByte);
       tStatus2 read;
       const uint32_t bytes = partner.sink.read(sample.data(), 4, read);
+      noteRead(sample.data(), bytes, read);
       faults += samplesFollow(sample.data(), bytes, 4);
       if (bytes == 0) break;
     }
@@ -1342,9 +1412,11 @@ class tDMALatePassRow : public tDMATransferRow {
       watched.runPasses();
       return "";
     }
+    // A deploy counts no step, so an order walked with and without its
+    // deploys meets the passes at the same code.
     if (step == kFireStep) {
       stepsLeft = 2;
-    } else if (stepsLeft != 0 && --stepsLeft == 0) {
+    } else if ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0) {
       watched.runPasses();
       settle();
     }
@@ -1488,9 +1560,9 @@ class tCodesRow : public tAIRow<typename Row::tSettings> {
     std::vector<tEntry> entries;
     for (uint32_t code : Derived::kCodes) {
       if (running && code != 2 && code != 3) continue;
-      // The walk's codes of another supervisor are no entries of this one.
-      if constexpr (requires { Derived::kFIFOCode; })
-        if (code > Derived::kFIFOCode) continue;
+      // The walk's steps of its own (another supervisor's codes, an
+      // observer's change) are no entries of this supervisor.
+      if (code > kRowStep) continue;
       entries.push_back({std::to_string(code), [&supervisor, code](tStatus2& s) {
                            supervisor.control(code, nullptr, nullptr, s);
                          }});
@@ -1528,6 +1600,11 @@ class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupe
   static constexpr const char* kName = "Converter";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
+  // Its settings once more (they hold no field): the run goes on as it was.
+  static constexpr size_t kDeploys = 1;
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(*settings, status);
+  }
   nQoUdP100::tAI_ADCPrimitive* primitive() {
     held.emplace(hold, &entry, map, dispatcher, status);
     held->addObserver(&observer, status);
@@ -1556,18 +1633,65 @@ class tConverterRow : public tCodesRow<tConverterRow, nQoUdR100::tBaseAI_ADCSupe
 };
 
 // The FIFO with a data and an overflow observer, as a transfer's link
-// registers them.
+// registers them. Beside its codes, the walk takes the data observer out or
+// puts it back (kObserverStep), as a transfer's unlink and link do under
+// the FIFO's arm, and deploys the full FIFO's mode for the next commit.
 class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDeviceFIFOSupervisorRow> {
  public:
   static constexpr const char* kName = "DeviceFIFO";
-  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr uint32_t kObserverStep = kRowStep + 1;
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kObserverStep};
   static constexpr size_t kReached = 2;
+  static constexpr size_t kDeploys = 1;
   nQoUdP100::tAIDeviceFIFOPrimitive* primitive() {
     held.emplace(hold, &fifoDescription, map, dispatcher, status);
     held->addFIFOObserver(&observer, status);
     held->addOverflowObserver(&observer, status);
+    held->committed = [this] { commitTaken = true; };
+    observing = true;
     return &*held;
   }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code != kObserverStep) return supervisor.control(code, nullptr, nullptr, status);
+    if (observing)
+      held->removeFIFOObserver(&observer, status);
+    else
+      held->addFIFOObserver(&observer, status);
+    observing = !observing;
+  }
+  // Each bring-up finds the data observer in and the FIFO's mode as its
+  // first settings give it.
+  void ready(tSupervisor&) {
+    if (!observing) held->addFIFOObserver(&observer, status);
+    observing = true;
+    deployedMode = settings->record<0>().fifoMode;
+    commitTaken = false;
+    programmedMode = modeOnBoard();
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIDeviceFIFOSettings other = *settings;
+    other.record<0>().fifoMode = 2;
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedMode = 2;
+  }
+  // The FIFO mode bits of the board's mode-3 register change only at a
+  // commit, which writes the deployed mode (0 none, 2 full).
+  std::string stepFaults(uint32_t, const tStatus2&) {
+    const uint32_t now = modeOnBoard();
+    std::string faults;
+    if (std::exchange(commitTaken, false)) {
+      const uint32_t deployedBits = deployedMode == 2 ? 0b10 : 0b00;
+      if (now != deployedBits)
+        faults += "the commit wrote FIFO mode bits " + std::to_string(now) + ", not the deployed " +
+                  std::to_string(deployedBits) + "\n";
+    } else if (now != programmedMode) {
+      faults += "the FIFO mode bits went from " + std::to_string(programmedMode) + " to " +
+                std::to_string(now) + " at a step that programs nothing\n";
+    }
+    programmedMode = now;
+    return faults;
+  }
+  uint32_t modeOnBoard() const { return (windows.written(window, 0x1AE, 16) >> 6) & 0b11; }
   void SetUp() override {
     tCodesRow::SetUp();
     watched.watchSources({nQoUdP100::tAIDeviceFIFOPrimitive::kFIFOSource,
@@ -1590,6 +1714,11 @@ class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDevice
                      nQoUdP100::tBaseAIDeviceFIFOPrimitive::iAIOverflowObserver {
   } observer;
   std::optional<tHeldControls<nQoUdP100::tAIDeviceFIFOPrimitive>> held;
+  // The data observer is in; the FIFO mode deployed last, a commit taken
+  // since the last step, and the mode bits as the last commit left them.
+  bool observing = true, commitTaken = false;
+  int32_t deployedMode = 0;
+  uint32_t programmedMode = 0;
 };
 
 // Every range is gain 1, polarity 0.
@@ -1609,6 +1738,36 @@ class tFrontEndRow
   static constexpr const char* kName = "ScanningFrontEnd";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
+  // Two channels, for the next commit.
+  static constexpr size_t kDeploys = 1;
+  void SetUp() override {
+    tCodesRow::SetUp();
+    // The board's channel memory: its reset, then a word per channel.
+    windows.setWriteCallback(window, kChannelReset, [this](unsigned, uint32_t value) {
+      if ((value & 1) != 0) channelWords = 0;
+      ++resets;
+    });
+    windows.setWriteCallback(window, kChannelWord, [this](unsigned, uint32_t) { ++channelWords; });
+  }
+  void ready(tSupervisor&) {
+    deployedChannels = settings->record<0>().channels.size();
+    resetsBefore = resets;
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIScanningFrontEndSettings other = *settings;
+    other.record<0>().channels.append(other.record<0>().channels[0]);
+    supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedChannels = other.record<0>().channels.size();
+  }
+  // Only a commit writes the board's channel memory, a word for each
+  // channel deployed for it.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (std::exchange(resetsBefore, resets) == resets) return "";
+    if (step != 1) return "the channel memory was written at a step that programs nothing\n";
+    if (channelWords == deployedChannels) return "";
+    return "the commit wrote " + std::to_string(channelWords) + " channels, not the deployed " +
+           std::to_string(deployedChannels) + "\n";
+  }
   nQoUdP100::tAIScanningFrontEndPrimitive* primitive() {
     settings->supervisorRecord().word1 = 1;
     settings->record<0>() = frontEnd->configuration();
@@ -1628,6 +1787,12 @@ class tFrontEndRow
 
   tRangeCodes rangeCodes;
   std::optional<tHeldFrontEnd> held;
+  static constexpr uint32_t kChannelReset = 0x1A4, kChannelWord = 0x5E;
+  // The channel memory's resets and the words written since the last; the
+  // channels deployed last.
+  std::atomic<uint32_t> channelWords{0}, resets{0};
+  uint32_t resetsBefore = 0;
+  size_t deployedChannels = 1;
 };
 
 // The timing controller in a finite mode-3 run, whose scheduler-action
@@ -1650,7 +1815,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     config.routing.words[7] = 19;
     config.timing.timingMode = 3;
     config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
+    config.timing.firstCount = kSets;
     config.timing.listenerKey = 0x77;
     config.timing.timedLoopEvent = 2;
     held.emplace(hold, &entry, map, helper, dispatcher, status);
@@ -1658,10 +1823,18 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     // Before any commit: an arm without one finds a sample-end observer and
     // no handler in the slot.
     held->addSampleEndObserver(&sampleEnd, status);
-    held->addRecordEndObserver(&reports, status);
-    held->committed = [this] { committedFinite = deployedFinite; };
+    if (lastConvertsOnly)
+      held->addLastConvertObserver(&lastConverts, status);
+    else
+      held->addRecordEndObserver(&reports, status);
+    held->committed = [this] {
+      committedFinite = handlersIn = deployedFinite;
+      commitTaken = true;
+    };
+    held->uncommitted = [this] { handlersIn = false; };
     held->armed = [this] {
       armedMode3 = committedFinite.value_or(deployedFinite);
+      armTaken = true;
       reports.armed();
     };
     held->started = [this] {
@@ -1701,13 +1874,28 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     other.record<0>().timing.timingMode = 2;
     other.record<0>().timing.acquisitionType = 1;
     supervisor.deploy(other, status);
-    if (status.code == 0) deployedFinite = false;
+    if (status.code != 0) return;
+    deployedFinite = false;
+    deployed = other.record<0>();
+  }
+  // After every step, what the board holds of the engine's programming: a
+  // commit of the finite run loads its sets, and only the steps that program
+  // the engine change it (the destruction leaves it). An arm of a finite
+  // run that a commit installed the handlers for switches its record end on.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    const bool programs = step == 1 || step == 4 || step == kReleaseStep;
+    std::string faults =
+        engineKept(programs, std::exchange(commitTaken, false) ? &deployed.value() : nullptr);
+    using tTiming = nQoUdP100::tTavikAITimingControllerPrimitive;
+    if (step == 4100 && armTaken && handlersIn && !watched.sourceOn(tTiming::kRecordEndSource))
+      faults += "the engine armed for its finite run with the record-end interrupt off\n";
+    if (step == 2) return faults + startFaults();
+    return faults + stopFaults(step);
   }
   // The stop of an armed engine under a code 3 (the supervisor answers the
   // code by its flags) answers the early stop of a finite mode-3 run whose
   // record no record end closed, and nothing for a run of mode 2.
-  std::string stepFaults(uint32_t step, const tStatus2&) {
-    if (step == 2) return startFaults();
+  std::string stopFaults(uint32_t step) {
     if (step != 3 || !stopAnswer || !committedFinite || !armedBefore) return "";
     const bool early = endOwedBefore && *committedFinite && armedMode3;
     const int owed = early ? nQoUdR100::kStoppedEarly : 0;
@@ -1723,9 +1911,10 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     armedBefore = held->isArmHeld();
     stopAnswer.reset();
     strobes.clear();
-    startTaken = false;
+    startTaken = armTaken = commitTaken = false;
     supervisor.control(code, nullptr, nullptr, status);
   }
+  void ready(tSupervisor&) { programmedEngine = engineProgram(); }
   // A start that the armed engine took strobes the start of its run's mode
   // (1 for mode 3, 4 for mode 2): the run can begin.
   std::string startFaults() {
@@ -1738,6 +1927,8 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
     deployedFinite = armedMode3 = true;
+    deployed = settings->record<0>();
+    handlersIn = false;
     reports.recordOpen = false;
     committedFinite.reset();
     stopAnswer.reset();
@@ -1754,10 +1945,26 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
            std::to_string(held->getSchedulerAction() != nullptr) + reports.owed();
   }
 
+  static constexpr uint32_t kSets = 100;
+  // The engine's settings deployed last.
+  std::optional<nQoUdP100::tAITimingControllerPrimitiveConfig> deployed;
   tNotedScheduler scheduler{log, "scheduler"};
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleStartObserver sampleStart;
   nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver sampleEnd;
   tRunReports reports{log, "reports"};
+  // Instead of the record-end observer, a last-convert observer that hears
+  // a finite run's last conversion (which its record end brings) as its
+  // record end.
+  bool lastConvertsOnly = false;
+  struct tLastConverts : nQoUdP100::tBaseAITimingControllerPrimitive::iLastConvertObserver {
+    explicit tLastConverts(tTimingRow& row) : row(row) {}
+    uint32_t lastConverted(nQoUdP100::tBaseAITimingControllerPrimitive* timing,
+                           tStatus2& status) override {
+      if (row.armedMode3) row.reports.recordEnded(timing, status);
+      return 0;
+    }
+    tTimingRow& row;
+  } lastConverts{*this};
   std::optional<tHeldControls<nQoUdP100::tTavikAITimingControllerPrimitive>> held;
   // The settings deployed last, those of the last commit since the bring-up
   // and the mode of the armed run, which its commit programmed (with no
@@ -1775,6 +1982,18 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   static constexpr uint32_t kStartStrobe = 0x108;
   std::vector<uint32_t> strobes;
   bool startTaken = false;
+  // The engine took an arm under the code; a commit of the finite run
+  // installed its handlers, and no uncommit took them out since.
+  bool armTaken = false, commitTaken = false, handlersIn = false;
+};
+
+// The timing controller whose only run observer hears its last
+// conversions: the record-end interrupt is the engine's own wish, by the
+// run its commit programmed.
+class tTimingLastConvertRow : public tTimingRow {
+ public:
+  static constexpr const char* kName = "TimingControllerLastConvert";
+  tTimingLastConvertRow() { lastConvertsOnly = true; }
 };
 
 // The interrupt transfer's destination: it moves samples out of the FIFO by
@@ -1819,7 +2038,8 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   static constexpr const char* kName = "Subsystem";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
-  static constexpr size_t kDeploys = 3;
+  // The other mechanisms, then the engine's run.
+  static constexpr size_t kDeploys = 4;
   using tSubsystem = nQoUdP100::tBaseAISubsystem;
 
   explicit tSubsystemRow(int32_t mechanism = tSubsystem::kImmediate) : _mechanism(mechanism) {}
@@ -1842,14 +2062,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
         nQoUdP100::tAIBoardResources{&bus, map, helper, dispatcher, &deviceInfo, vesk->maps.data(),
                                      static_cast<uint32_t>(vesk->maps.size())},
         status);
-    nQoUdP100::tAITimingControllerPrimitiveConfig config;
-    config.hasRouting = 1;
-    config.routing.words[7] = 19;
-    config.timing.timingMode = 3;
-    config.timing.acquisitionType = 2;
-    config.timing.firstCount = 100;
-    config.timing.strobeLoadValue = 1;
-    held->timing()->setConfiguration(config, status);
+    held->timing()->setConfiguration(engineConfig(false), status);
     held->frontEnd()->setConfiguration(frontEnd->configuration(), status);
     held->timing()->addRecordEndObserver(&reports, status);
     held->timing()->setSchedulerAction(&action, status);
@@ -1863,6 +2076,10 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     wakes = 0;
     held->armed = [this] { noteArm(); };
     held->started = [this] { noteStart(); };
+    held->committed = [this] {
+      commitTaken = true;
+      committedMechanism = deployedMechanism;
+    };
     return &*held;
   }
   void SetUp() override {
@@ -1880,13 +2097,62 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     held.reset();
     tCodesRow::TearDown();
   }
-  void ready(tSupervisor&) { fillFIFO(); }
-  // The three other mechanisms, for the next commit.
+  // The engine's finite mode-3 run: of 100 sets, or of 7 sets at another
+  // sample period and strobe value.
+  static nQoUdP100::tAITimingControllerPrimitiveConfig engineConfig(bool other) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    config.timing.timingMode = 3;
+    config.timing.acquisitionType = 2;
+    config.timing.firstCount = other ? 7 : 100;
+    config.timing.counterBLoad1 = other ? 40 : 20;
+    config.timing.strobeLoadValue = other ? 3 : 1;
+    return config;
+  }
+  // Each bring-up finds the engine's settings as its supervisor's first
+  // deploy gave them.
+  void ready(tSupervisor&) {
+    fillFIFO();
+    tStatus2 local;
+    deployedEngine = engineConfig(false);
+    held->timing()->setConfiguration(deployedEngine, local);
+    programmedEngine = engineProgram();
+    deployedMechanism = committedMechanism = _mechanism;
+    armTaken = commitTaken = false;
+  }
+  // The three other mechanisms, for the next commit; then the engine's
+  // count, deployed through its own supervisor, for the engine's next
+  // commit: the subsystem's arm rewrites the engine's registers as that
+  // commit programmed them.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (k == 3) {
+      deployedEngine = engineConfig(true);
+      held->timing()->setConfiguration(deployedEngine, status);
+      return;
+    }
     nQoUdR100::tAISubsystemSettings other = *settings;
     const auto index = static_cast<int32_t>(k);
     other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
     supervisor.deploy(other, status);
+    if (status.isNotFatal()) deployedMechanism = other.record<0>().transferMechanism;
+  }
+  // An arm runs the mechanism its commit took, as the board shows it: the
+  // interrupt transfer's FIFO data interrupt, the DMA transfers' route of
+  // the FIFO to a channel, and neither for the immediate transfer.
+  std::string mechanismFaults() {
+    if (!std::exchange(armTaken, false)) return "";
+    const bool interrupt = committedMechanism == tSubsystem::kInterrupt;
+    const bool dma =
+        committedMechanism == tSubsystem::kDMA || committedMechanism == tSubsystem::kImmediateDMA;
+    std::string faults;
+    if (fifoDataOn() != interrupt)
+      faults += std::string("an arm of mechanism ") + std::to_string(committedMechanism) +
+                " left the FIFO data interrupt " + (interrupt ? "off\n" : "on\n");
+    if (fifoRouted().empty() == dma)
+      faults += std::string("an arm of mechanism ") + std::to_string(committedMechanism) +
+                (dma ? " routed the FIFO to no channel\n" : " routed the FIFO to a channel\n");
+    return faults;
   }
   bool running() { return (held->heldSteps() & 4) != 0; }
   bool armRecorded() { return (held->heldSteps() & 2) != 0; }
@@ -1904,10 +2170,15 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     return faults;
   }
   // What the interrupt transfer's moves handed the client, after every step:
-  // filled bytes that go on with the board's numbers.
-  std::string stepFaults(uint32_t, const tStatus2&) {
+  // filled bytes that go on with the board's numbers. The engine's
+  // programming changes only where a commit or uncommit runs, and a commit
+  // loads the sets deployed for it.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
     std::vector<uint8_t>& bytes = destination.bytes;
-    std::string faults;
+    const bool programs = step == 1 || step == 4 || step == kReleaseStep || step == kDestroyStep;
+    std::string faults =
+        engineKept(programs, std::exchange(commitTaken, false) ? &deployedEngine : nullptr) +
+        mechanismFaults();
     if (destination.movedWhileRouted)
       faults += "samples moved by programmed I/O while the FIFO is routed to a DMA channel\n";
     faults += freshBytesIn(bytes.data(), bytes.size()) +
@@ -1939,6 +2210,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   }
   void noteArm() {
     if ((held->heldSteps() & 2) == 0) return;
+    armTaken = true;
     reports.armed();
     if (held->dma()->isArmed()) sink.ends.note('a');
     if (interruptArmed()) destination.ends.note('o');
@@ -1953,6 +2225,14 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   }
 
   const int32_t _mechanism;
+  // The engine's settings deployed last, and a commit that the subsystem
+  // took since the last step.
+  nQoUdP100::tAITimingControllerPrimitiveConfig deployedEngine = engineConfig(false);
+  bool commitTaken = false;
+  // The mechanism deployed last, and the one of the last commit; an arm
+  // taken since the last step.
+  int32_t deployedMechanism = 0, committedMechanism = 0;
+  bool armTaken = false;
   nQoUdP100::tAISampleDescription samples{2};
   nQoUdP100::tAITimingDescription timingDescription{2, 1};
   nQoUdP100::tAIDescription description;
@@ -1989,15 +2269,22 @@ class tInterruptTransferRow
   static constexpr const char* kName = "InterruptTransfer";
   // Beside its own codes, the FIFO supervisor's commit and arm (kFIFOCode +
   // code), which land under the transfer's run.
-  static constexpr uint32_t kFIFOCode = 10'000'000;
+  static constexpr uint32_t kFIFOCode = kRowStep;
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, kFIFOCode + 1, kFIFOCode + 4100};
+  // The FIFO's commit programs its deployed settings, and the transfer's
+  // commit takes their block count.
+  static constexpr uint32_t kProgramming[] = {1, kFIFOCode + 1};
   static constexpr size_t kReached = 2;
   static constexpr size_t kDeploys = 1;
+  // A code 4101 or 4 that reached the transfer's disarm or uncommit ends the
+  // run with no report; a commit, answered as it was, leaves it.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    undone = false;
     if (code > kFIFOCode)
       fifoSupervisor->control(code - kFIFOCode, nullptr, nullptr, status);
     else
       supervisor.control(code, nullptr, nullptr, status);
+    if ((code == 4101 || code == 4) && undone) runOpen = false;
   }
 
   nQoUdP100::tAIInterruptTransferPrimitive* primitive() {
@@ -2006,7 +2293,12 @@ class tInterruptTransferRow
     held.emplace(hold, &description, converter, timing, fifo, deviceInfo, map, status);
     held->configure(status);
     held->link(status);  // as the board links it
-    held->armed = [this] { partner.ending.ends.note('o'); };
+    held->armed = [this] {
+      partner.ending.ends.note('o');
+      runOpen = true;
+      ++arms;
+    };
+    held->disarmed = held->uncommitted = [this] { undone = true; };
     return &*held;
   }
   void SetUp() override {
@@ -2024,7 +2316,7 @@ class tInterruptTransferRow
     fillFIFO();
     finiteRun();
     rearm(*fifo);
-    runOpenBefore = false;
+    runOpen = runOpenBefore = false;
   }
   // The FIFO's other block count, deployed through its own supervisor: the
   // next commit of the transfer takes it, a run under way keeps its own.
@@ -2034,10 +2326,12 @@ class tInterruptTransferRow
     fifoSupervisor->deploy(other, status);
     deployed = true;
   }
-  // A fire whose last conversion reached the transfer armed with its run
-  // open ends the run with its report.
-  std::string fired() {
-    if (!runOpenBefore || held->counts().lastConvertSecondary == passesBefore ||
+  // A fire whose last conversion reached the transfer with the run of its
+  // last arm open (as the step before left it, or as open says) ends the run
+  // with its report.
+  std::string fired() { return endOwed(runOpenBefore); }
+  std::string endOwed(bool open) {
+    if (!open || arms != armsBefore || held->counts().lastConvertSecondary == passesBefore ||
         std::ranges::count(partner.ending.ends.log(), 'r') != endsBefore)
       return "";
     return "the run's last conversion came and its end was never reported\n";
@@ -2054,10 +2348,12 @@ class tInterruptTransferRow
     bytes.clear();
     partner.ending.faults.clear();
     fillFIFO();
-    runOpenBefore =
-        held->runState() == nQoUdP100::tBaseAIInterruptTransferPrimitive::kArmed && !held->isDone();
-    passesBefore = held->counts().lastConvertSecondary;
-    endsBefore = std::ranges::count(partner.ending.ends.log(), 'r');
+    const std::ptrdiff_t ends = std::ranges::count(partner.ending.ends.log(), 'r');
+    if (ends != endsBefore) runOpen = false;
+    runOpenBefore = runOpen;
+    armsBefore = arms;
+    endsBefore = ends;
+    if (held) passesBefore = held->counts().lastConvertSecondary;
     return faults;
   }
 
@@ -2116,14 +2412,92 @@ class tInterruptTransferRow
   nQoUdP100::tAISampleDescription sampleDescription{2};
   nQoUdP100::tAIDescription description;
   tPartner partner{log, "partner", model};
-  // The transfer was armed with its run open as the step before the fire
-  // left it.
-  bool runOpenBefore = false;
+  // The run of the transfer's last arm is open: no end report, disarm or
+  // uncommit since; and as the step before left it, with the arms so far.
+  bool runOpen = false, runOpenBefore = false;
+  uint32_t arms = 0, armsBefore = 0;
+  // The transfer's disarm or uncommit ran under the code.
+  bool undone = false;
   uint32_t passesBefore = 0;
   std::ptrdiff_t endsBefore = 0;
   bool deployed = false;
 
   std::optional<tHeldControls<nQoUdP100::tAIInterruptTransferPrimitive>> held;
+};
+
+// The interrupt transfer committed and armed at each bring-up, so that its
+// steps meet a run: the deploys are the FIFO's other block count and one
+// that the next commit refuses (a refused commit leaves the run it found),
+// and a fire's passes are left to the second step after it or to the next
+// fire (a pass acts on its own run only). An end with an error belongs to a
+// run that an error reached since its arm, a clean end to one whose last
+// conversion reached the transfer.
+class tInterruptTransferRunRow : public tInterruptTransferRow {
+ public:
+  static constexpr const char* kName = "InterruptTransferRun";
+  static constexpr size_t kDeploys = 2;
+
+ protected:
+  void SetUp() override {
+    tInterruptTransferRow::SetUp();
+    watched.leavePasses(true);
+  }
+  void ready(tSupervisor& supervisor) {
+    tInterruptTransferRow::ready(supervisor);
+    for (uint32_t code : {1u, 4100u}) {
+      tStatus2 local;
+      supervisor.control(code, nullptr, nullptr, local);
+    }
+    stepsLeft = 0;
+    armsAtFire = arms;
+    stepFaults(0, tStatus2{});
+  }
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (k == 0) return tInterruptTransferRow::deployOther(supervisor, k, status);
+    nQoUdR100::tAIDeviceFIFOSettings other = *fifoSettings;
+    other.record<0>().word3 = 0;
+    fifoSupervisor->deploy(other, status);
+    deployed = true;
+  }
+  // The passes the fire before left run first: they belong to the run it
+  // met, if no arm came since.
+  std::string fired() {
+    const bool own = arms == armsAtFire;
+    armsAtFire = arms;
+    return own ? tInterruptTransferRow::fired() : "";
+  }
+  // A deploy counts no step here, so an order walked with and without its
+  // deploys meets the passes at the same code.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return tInterruptTransferRow::stepFaults(step, status);
+    }
+    bool late = false;
+    if (step == kFireStep) {
+      stepsLeft = 2;
+    } else if ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0) {
+      watched.runPasses();
+      late = true;
+    }
+    // Passes that a code's step let by find the run as the code left it.
+    std::string faults = late && arms == armsAtFire ? endOwed(runOpen) : "";
+    const int failed = partner.ending.failures - failuresBefore;
+    const nQoUdP100::tBaseAIInterruptTransferPrimitive::tCounts counts = held->counts();
+    if (failed != 0 && counts.overflow + counts.overrun == 0)
+      faults += "a run's error end came with no error of its own since its arm\n";
+    if (std::ranges::count(partner.ending.ends.log(), 'r') - endsBefore > failed &&
+        counts.lastConvert == 0)
+      faults += "a run's clean end came before its last conversion reached the transfer\n";
+    failuresBefore = partner.ending.failures;
+    return faults + tInterruptTransferRow::stepFaults(step, status);
+  }
+
+  int failuresBefore = 0;
+  // The steps after which the passes of the last fire run, unless a fire
+  // runs them first; the arms there were at that fire.
+  int stepsLeft = 0;
+  uint32_t armsAtFire = 0;
 };
 
 using tRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tImmediateRow, tImmediateDMARow,
@@ -2138,7 +2512,8 @@ using tWalkRows =
     ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
                      tImmediateBlockingRow, tImmediateFiniteRow, tImmediateDMARow,
                      tImmediateDMAFiniteRow, tDMATransferRow, tDMALatePassRow, tConverterRow,
-                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tTimingLastConvertRow,
+                     tInterruptTransferRow, tInterruptTransferRunRow, tSubsystemRow,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
                      tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;

@@ -998,7 +998,10 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     std::array<uint32_t, tPrimitive::kHeaderSize / 4> words;
     std::memcpy(words.data(), buffer, tPrimitive::kHeaderSize);
     std::string text = "header";
-    for (const uint32_t word : words) text += " " + std::to_string(word);
+    for (const uint32_t word : words) {
+      text += ' ';
+      text += std::to_string(word);
+    }
     return text;
   }
   std::string stepFaults(uint32_t step, const tStatus2&) {

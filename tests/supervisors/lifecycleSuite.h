@@ -60,6 +60,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -526,6 +528,17 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //       // after every step (a code, kFireStep, a deploy, kReleaseStep,
 //       // kDestroyStep) with its answer: what the row checks beyond the board
 //       // (the warning a stop answered, the samples its client read so far)
+//   static constexpr uint32_t kProgramming[] = {...};  // its codes that program the
+//                                      // board from the deployed settings, if not {1}
+//   static constexpr bool kDeployReachesAtOnce = true; // its deploy itself programs
+//                                      // the board: no comparison (below)
+//   std::string clientData();          // what the client got since the bring-up
+//                                      // (values read, counts, stamps, words seen)
+// A run goes by what the board was programmed with: every order whose deploys
+// all come after its last programming code is compared with the same order
+// without those deploys (walked too). Every other step must answer the same
+// code, leave the same report streams' events and the same clientData(); a
+// difference is a fault line of the step, the first order noting both sides.
 constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
 constexpr uint32_t kReleaseStep = 0xF200'0000;
@@ -545,6 +558,8 @@ class CodeWalk : public Lifecycle<Row> {
         walkOne(order, destroyed, fresh);
         if (::testing::Test::HasFatalFailure()) return;
       }
+    if constexpr (!deployReachesAtOnce())
+      for (const auto& [walked, steps] : _traces) compareWithoutDeploys(walked, steps);
     _faults.report(2 * orders.size());
   }
 
@@ -563,6 +578,87 @@ class CodeWalk : public Lifecycle<Row> {
     else
       return 0;
   }
+  static constexpr bool deployReachesAtOnce() {
+    if constexpr (requires { Row::kDeployReachesAtOnce; })
+      return Row::kDeployReachesAtOnce;
+    else
+      return false;
+  }
+  static bool programs(uint32_t step) {
+    if constexpr (requires { Row::kProgramming; })
+      return std::ranges::find(Row::kProgramming, step) != std::end(Row::kProgramming);
+    else
+      return step == 1;
+  }
+
+  // A step as the client met it: its answer, the report streams' events
+  // since the mark and what the client got.
+  struct tTraced {
+    uint32_t step = 0;
+    int code = 0;
+    std::string reports, client;
+  };
+  using tWalked = std::pair<std::vector<uint32_t>, bool>;  // the order, destroyed
+
+  void traceStep(uint32_t step, const tStatus2& status) {
+    std::string client;
+    if constexpr (requires { this->clientData(); }) client = this->clientData();
+    _trace.push_back({step, status.code, this->watched.reportLog(), std::move(client)});
+  }
+  static std::string describe(const tWalked& walked) {
+    std::string text = "bring-up";
+    for (uint32_t step : walked.first) text += ", " + nameOf(step);
+    return text + (walked.second ? ", destruction" : ", release");
+  }
+  // An order whose deploys all come after its last programming code, against
+  // the same order without them: its steps but the deploys, one by one.
+  void compareWithoutDeploys(const tWalked& walked, const std::vector<tTraced>& steps) {
+    const std::vector<uint32_t>& order = walked.first;
+    const auto deploy = std::ranges::find_if(order, isDeploy);
+    if (deploy == order.end() || std::any_of(deploy, order.end(), programs)) return;
+    tWalked without{{}, walked.second};
+    std::ranges::copy_if(order, std::back_inserter(without.first),
+                         [](uint32_t step) { return !isDeploy(step); });
+    const auto found = _traces.find(without);
+    if (found == _traces.end()) return;
+    std::vector<tTraced> with;
+    std::ranges::copy_if(steps, std::back_inserter(with),
+                         [](const tTraced& traced) { return !isDeploy(traced.step); });
+    const std::vector<tTraced>& plain = found->second;
+    const std::string both = describe(walked) + " against " + describe(without);
+    // The first step that differs: the steps after it go on from there.
+    for (size_t i = 0; i < std::min(with.size(), plain.size()); ++i) {
+      const std::string step = stepName(with[i].step);
+      const std::string after = " after the deploys than without them";
+      if (with[i].code != plain[i].code)
+        check(step, both,
+              "answered " + std::to_string(with[i].code) + " after the deploys, " +
+                  std::to_string(plain[i].code) + " without them\n");
+      else if (with[i].reports != plain[i].reports)
+        check(step,
+              both + " (" + flat(with[i].reports) + " against " + flat(plain[i].reports) + ")",
+              "the report streams told other events" + after + "\n");
+      else if (with[i].client != plain[i].client)
+        check(step, both + " (" + flat(with[i].client) + " against " + flat(plain[i].client) + ")",
+              "the client got other data" + after + "\n");
+      else
+        continue;
+      return;
+    }
+  }
+  static std::string stepName(uint32_t step) {
+    if (step == 0) return "bring-up";
+    if (step == kReleaseStep) return "release";
+    if (step == kDestroyStep) return "destruction";
+    return nameOf(step);
+  }
+  // Lines joined by "; ", for a note of one line.
+  static std::string flat(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
+      text.replace(at, 1, "; ");
+    return text;
+  }
 
   void walkOne(const std::vector<uint32_t>& order, bool destroyed, const std::string& fresh) {
     std::string walked = "bring-up";
@@ -573,6 +669,8 @@ class CodeWalk : public Lifecycle<Row> {
     if (::testing::Test::HasFatalFailure()) return;
     tEnded ended = tEnded::kNo;
     check("bring-up", walked, this->boardFaults() + runsAgainst(ended));
+    _trace.clear();
+    traceStep(0, tStatus2{});
     for (uint32_t step : order) {
       tStatus2 status;
       std::string faults;
@@ -593,6 +691,7 @@ class CodeWalk : public Lifecycle<Row> {
       }
       check(nameOf(step), walked,
             faults + this->boardFaults() + runsAgainst(ended) + rowFaults(step, status));
+      traceStep(step, status);
     }
     if (destroyed) {
       const size_t reports = this->watched.reports();
@@ -605,6 +704,7 @@ class CodeWalk : public Lifecycle<Row> {
                 rowFaults(kDestroyStep, tStatus2{}));
       if (this->watched.reports() != reports)
         check("destruction", walked, "a report stream was told\n");
+      traceStep(kDestroyStep, tStatus2{});
       this->makePrimitive();
     } else {
       tStatus2 status;
@@ -614,8 +714,10 @@ class CodeWalk : public Lifecycle<Row> {
                 rowFaults(kReleaseStep, status));
       const std::string left = this->primitiveState();
       if (left != fresh) check("release", walked, "left " + left + ", not " + fresh + "\n");
+      traceStep(kReleaseStep, status);
     }
     this->tearDownSupervisor();
+    _traces[{order, destroyed}] = std::move(_trace);
   }
   // The row's own call of a code (one that takes a parameter block, or that
   // the row notes for a report stream), else the supervisor's control with no
@@ -672,6 +774,9 @@ class CodeWalk : public Lifecycle<Row> {
   }
 
   tFaultTally _faults;
+  // The walk under way, and every walk's, by its order.
+  std::vector<tTraced> _trace;
+  std::map<tWalked, std::vector<tTraced>> _traces;
 };
 TYPED_TEST_SUITE_P(CodeWalk);
 TYPED_TEST_P(CodeWalk, EveryOrderOfItsCodesLeavesTheBoardSound) { this->walk(); }

@@ -218,6 +218,13 @@ std::size_t tBoardWatch::reports() const {
   return events;
 }
 
+std::string tBoardWatch::reportLog() const {
+  std::string all;
+  for (const tStream& stream : _streams)
+    all += stream.name + ": " + stream.log().substr(stream.from) + "\n";
+  return all;
+}
+
 std::string tBoardWatch::faults() const {
   return _windows != nullptr ? faults(*_windows, _window, *_dispatcher) : reportFaults();
 }

@@ -69,6 +69,8 @@ class tBoardWatch {
   void mark();
   // The report streams' events since the mark.
   std::size_t reports() const;
+  // Those events as text, a line per stream: its name and its events.
+  std::string reportLog() const;
 
   // The board's faults (on the watched board, or on the one given).
   std::string faults() const;

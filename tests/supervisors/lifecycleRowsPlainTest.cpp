@@ -738,6 +738,8 @@ class tAOTimingRow : public tBoardRow {
     if (status.code != 0) return;
     if (each == 1) committed = deployed;
     if (each == 4) committed = nullptr;
+    // A client reloads the interval of the run its start began.
+    if (each == 2 && committed != nullptr) clientFaults += reload();
   }
   // A client's update wait and interval reload under what the commit
   // programmed, judged by the board: the wait acknowledges the board's
@@ -758,6 +760,9 @@ class tAOTimingRow : public tBoardRow {
     if (polls != (updateAcks != 0))
       faults += polls ? "an update wait of a commit of polled waits did not poll the board\n"
                       : "an update wait of a commit of blocking waits polled the board\n";
+    return faults + reload();
+  }
+  std::string reload() {
     {
       const std::lock_guard<std::mutex> locked(loadsLock);
       loads.clear();
@@ -765,12 +770,12 @@ class tAOTimingRow : public tBoardRow {
     nQoSim::tByteParameterBlock in({0x40, 0, 0, 0}), out(std::vector<uint8_t>(4, 0));
     tStatus2 reloaded;
     client->control(262, &in, &out, reloaded);
-    if (reloaded.code != 0 || out.written().empty() || out.written()[0] != 1) return faults;
+    if (reloaded.code != 0 || out.written().empty() || out.written()[0] != 1) return "";
     const std::lock_guard<std::mutex> locked(loadsLock);
-    const uint32_t initial = static_cast<uint32_t>(words.word17) - 1;
+    const uint32_t initial = static_cast<uint32_t>(committed->record<0>().word17) - 1;
     if (loads.size() != 2 || loads[0] != 0x3F || loads[1] != initial)
-      faults += "a reload of the interval did not load the commit's initial count\n";
-    return faults;
+      return "a reload of the interval did not load the commit's initial count\n";
+    return "";
   }
   // The start trigger, while its source is on, comes as the disarm strobes.
   void startLate() {
@@ -783,7 +788,7 @@ class tAOTimingRow : public tBoardRow {
   // the warning of the mode its arm took; a run that a late start trigger
   // began.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
-    std::string faults;
+    std::string faults = std::exchange(clientFaults, "");
     if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
     const bool strobed = startStrobes.exchange(0) != 0;
     if (step == kDestroyStep || !live) return faults;
@@ -858,6 +863,7 @@ class tAOTimingRow : public tBoardRow {
   const tAOTimingControllerSettings* committed = nullptr;
   tSupervisor* client = nullptr;
   static constexpr uint64_t kPast = 3'600'000'000'000;  // an hour, in nanoseconds
+  std::string clientFaults;
   std::atomic<int> updateAcks{0};
   std::atomic<bool> waitMovesClock{false};
   std::optional<tClockPastBlockedWaits> clockPast;

@@ -151,17 +151,14 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
 // the same use, as a wait under way comes to wait after an arm under way.
 struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   using tHeldAt::tHeldAt;
-  // Notes the mode the arm took, which its run's stop answers by.
   void arm(tStatus2& s) override {
     hold();
     tTavikAOTimingControllerPrimitive::arm(s);
-    armedMode = fields.programmed().mode;
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
   bool notifying() const { return _completionNotifier.get() != nullptr; }
   std::atomic<bool> waitAfterArm{false};
-  std::atomic<uint32_t> armedMode{0};
   tStatus2 afterArm;
 };
 
@@ -648,8 +645,10 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 // the completion notifier one done report, and a start trigger that comes
 // as the disarm strobes (its pass late, after the disarm took the arm's
 // record) begins no run. After a code 2 that answered 0 the run can begin
-// (a start strobe went out, or the start trigger's source is on), and a
-// stop of a run answers by the mode its arm took.
+// (a start strobe went out, or the board selects a start trigger and its
+// source is on), and a stop of a run answers by the run the board's arm
+// strobes found (a finite one warns of its early end). A client's update
+// wait and interval reload go by the commit held.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
@@ -681,6 +680,7 @@ class tAOTimingRow : public tBoardRow {
         startLate();
       } else if ((value & kArms) == kArms) {
         engineArmed = true;
+        ++armStrobes;
         doneReports.add('a');
       }
     });
@@ -785,22 +785,31 @@ class tAOTimingRow : public tBoardRow {
     if (!running && timing->state().isRunning()) lateRun = true;
   }
   // After a 2 that answered 0, what begins the run; after a stop of a run,
-  // the warning of the mode its arm took; a run that a late start trigger
-  // began.
+  // the warning of the run the board armed; a run that a late start trigger
+  // began; what the client's reload met.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     std::string faults = std::exchange(clientFaults, "");
     if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
     const bool strobed = startStrobes.exchange(0) != 0;
     if (step == kDestroyStep || !live) return faults;
+    const bool boardTriggered = (windows.written(window, kTriggerSelect, 16) & kSelectBits) != 0 &&
+                                watched.sourceOn(kStartTrigger);
     if (step == 2 && status.code == 0 && !wasRunning && armRecorded() && !strobed &&
-        !watched.sourceOn(kStartTrigger))
-      faults += "a start that answered 0 strobed nothing and left the start trigger off\n";
+        !boardTriggered)
+      faults +=
+          "a start that answered 0 strobed nothing, and the board selects no start trigger "
+          "or has its source off\n";
     if (step == 3 && wasRunning) {
-      const int owed = timing->armedMode == 0 ? kStoppedEarly : 0;
+      const int owed = armedFinite ? kStoppedEarly : 0;
       if (status.code != owed)
-        faults += "a stop of a run armed in mode " + std::to_string(timing->armedMode) +
-                  " answered " + std::to_string(status.code) + "\n";
+        faults += std::string("a stop of a run the board armed ") +
+                  (armedFinite ? "finite" : "counted") + " answered " +
+                  std::to_string(status.code) + "\n";
     }
+    // The board's run as its arm strobes found it: finite (mode 0) where
+    // the update counter's flag is clear.
+    if (armStrobes.exchange(0) != 0)
+      armedFinite = (windows.written(window, kMode1, 16) & kCountedFlag) == 0;
     wasRunning = timing->state().isRunning();
     return faults;
   }
@@ -814,6 +823,8 @@ class tAOTimingRow : public tBoardRow {
   void up(tSupervisor& supervisor, tStatus2& status) {
     wasRunning = false;
     startStrobes = 0;
+    armStrobes = 0;
+    armedFinite = true;
     client = &supervisor;
     deployed = &settings;
     committed = nullptr;
@@ -855,6 +866,12 @@ class tAOTimingRow : public tBoardRow {
   static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
   static constexpr uint32_t kCommand2 = 0x10A, kStartStrobe = 0x1;
   static constexpr uint8_t kStartTrigger = 15;
+  // tAO_Trigger_Select and its start-trigger select (0: a software start);
+  // tAO_Mode_1 and its update counter's flag (a counted run).
+  static constexpr uint32_t kTriggerSelect = 0x186, kSelectBits = 0x1F, kMode1 = 0x14C,
+                            kCountedFlag = 0x2;
+  std::atomic<int> armStrobes{0};
+  bool armedFinite = true;
   // Interrupt_B_Ack and its update acknowledgement; the interval load
   // registers.
   static constexpr uint32_t kAck = 0x106, kAckUpdate = 0x400, kLoadA = 0x150, kLoadB = 0x154;

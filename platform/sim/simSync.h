@@ -53,5 +53,9 @@ void onSyncWait(std::function<void(const iSync* object)> hook);
 // Calls hook(object) on the thread that is about to reset an event, outside
 // the platform's own locks, before the reset. An empty hook removes it.
 void onSyncReset(std::function<void(const iSync* object)> hook);
+// Calls hook(object) on the thread that is about to acquire a lock, outside
+// the platform's own locks, before it tries: a test holds a thread there,
+// before it holds the lock. An empty hook removes it.
+void onSyncAcquire(std::function<void(const iSync* object)> hook);
 
 }  // namespace nQoSim

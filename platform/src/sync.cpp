@@ -64,7 +64,7 @@ struct tEventHookSlot {
   std::shared_ptr<const tEventHook> hook;
   std::atomic<bool> set{false};
 };
-tEventHookSlot gWaitHook, gResetHook;
+tEventHookSlot gWaitHook, gResetHook, gAcquireHook;
 
 void runHook(tEventHookSlot& slot, const iSync* object) {
   if (!slot.set.load()) return;
@@ -114,7 +114,7 @@ class tSimSync : public iSync {
         return 0;
       }
     }
-    if (!isLock()) runHook(gWaitHook, this);
+    runHook(isLock() ? gAcquireHook : gWaitHook, this);
     std::unique_lock<std::mutex> lock(_lock);
     auto ready = [this] { return isLock() ? !_held : _tokens > 0; };
     bool done = true;
@@ -223,6 +223,9 @@ void onSyncSet(std::function<void(const iSync*, bool)> hook) {
 }
 void onSyncWait(std::function<void(const iSync*)> hook) { setHook(gWaitHook, std::move(hook)); }
 void onSyncReset(std::function<void(const iSync*)> hook) { setHook(gResetHook, std::move(hook)); }
+void onSyncAcquire(std::function<void(const iSync*)> hook) {
+  setHook(gAcquireHook, std::move(hook));
+}
 unsigned syncBlocked(const iSync* object) {
   std::lock_guard<std::mutex> lock(gLogLock);
   auto found = objectCounts().find(object);

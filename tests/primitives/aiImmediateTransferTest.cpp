@@ -32,6 +32,7 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tBaseAIImmediateTransferPrimitive;
+using iWaiterKind = nQoUdP100::iWaiter;
 
 constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateTransferPrimitive";
 constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
@@ -175,6 +176,7 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   config.hasRouting = 1;
   config.routing.words[7] = 19;
   timing->setConfiguration(config, status);
+  timing->commit(status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
@@ -206,6 +208,7 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   config.hasRouting = 1;
   config.routing.words[7] = 19;
   timing->setConfiguration(config, status);
+  timing->commit(status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
@@ -239,6 +242,124 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   immediate->sampleEndedSecondary(timing, posted);
   EXPECT_EQ(log.operations(), "event.post 1 0");
   EXPECT_EQ(posted.code, 0);
+}
+
+// A finite run of 2 sets that the engine's commit programmed, then 5
+// retriggerable sets given to the engine with no commit, and the transfer
+// armed again: the run goes by what the board runs. It finishes with its 2
+// sets (no read waits for sets the board never makes), refuses the next read
+// past its total, and its sample end posts done as for a run that is not
+// retriggerable.
+TEST_F(tImmediateTest, ARearmGoesByTheEnginesCommitNotByAConfigurationGivenSince) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 2;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  timing->commit(status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  immediate->setReadOption1(false);
+  run();
+  config.timing.firstCount = 5;
+  config.timing.retriggerable = 1;
+  timing->setConfiguration(config, status);
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  model.push({5, 6, 7});
+  std::vector<uint32_t> read;
+  for (int set = 0; set < 2; ++set) {
+    EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+    read.push_back(buffer[0]);
+  }
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 6}));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(immediate->isFinished());
+  uint32_t bytes = 7;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 1u);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  tStatus2 posted;
+  immediate->setDoneTarget(&event, posted);
+  immediate->sampleEndedSecondary(timing, posted);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(posted.code, 0);
+}
+
+// A wait mode given between the reservation and the arm reaches that run's
+// reads, and the client's query answers it: no waiting (0) after a
+// reservation that made a polling waiter answers an empty FIFO at once with
+// nothing and no code, whatever the read's time-out. Polling given again for
+// the next arm: the read polls until its time-out (-200474). A read that
+// polls on is let go by the test clock.
+TEST_F(tImmediateTest, AWaitModeGivenBeforeTheArmReachesItsReads) {
+  channels({1});
+  immediate->setListenerKey(kKey);
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  std::atomic<unsigned> looks{0};
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+    ++looks;
+    return nQoSim::tSimAIFifo::kEmptyBit;
+  });
+  struct tRead {
+    bool polledOn;
+    uint32_t sets;
+    int code;
+  };
+  const auto armAndRead = [&](uint32_t mode) {
+    immediate->setWaitMode(mode);
+    immediate->disarmTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    EXPECT_EQ(status.code, 0);
+    looks = 0;
+    std::atomic<bool> back{false};
+    tRead read{false, 99, 0};
+    std::thread reader([&] {
+      tStatus2 readStatus;
+      read.sets = immediate->read(buffer, 1, readStatus, nullptr, 10, kTimerTimeUnitMillisecond);
+      read.code = readStatus.code;
+      back = true;
+    });
+    EXPECT_TRUE(boundedUntil([&] { return back || looks > 100; }));
+    read.polledOn = !back;
+    nQoSim::advanceClock(20'000'000);
+    reader.join();
+    return read;
+  };
+  const tRead none = armAndRead(iWaiterKind::kNone);
+  EXPECT_FALSE(none.polledOn);
+  EXPECT_EQ(none.sets, 0u);
+  EXPECT_EQ(none.code, 0);
+  uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0, 1};
+  uint32_t reply[9] = {};
+  uint32_t size = 0;
+  tStatus2 query;
+  immediate->listener().handleRequest(request, sizeof request, reply, sizeof reply, &size,
+                                      tBaseAIImmediateTransferPrimitive::kReadConfiguration, 0,
+                                      query);
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(reply[5], iWaiterKind::kNone) << "the query's wait mode";
+
+  const tRead polling = armAndRead(iWaiterKind::kNop);
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                          [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+  EXPECT_TRUE(polling.polledOn);
+  EXPECT_EQ(polling.sets, 0u);
+  EXPECT_EQ(polling.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
 }
 
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {

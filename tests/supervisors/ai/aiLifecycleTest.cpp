@@ -489,13 +489,17 @@ class tHeldFrontEnd : public nQoUdP100::tAIScanningFrontEndPrimitive {
 };
 
 // The sample-clock wait polling the converter's status register; its codes
-// hold inside its operations.
+// hold inside its operations. The walk's code 400 is a client's wait, which
+// the board answers with one sample clock: the clock bit of the status
+// register for a polling wait, the engine's sample-start notification to its
+// observers once an event wait blocks. A wait tells of a missed clock only
+// where the board clocked since the arm or the wait before.
 class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
  public:
   static constexpr const char* kName = "SampleClockWaitPolling";
   using tSupervisor = nQoUdR100::tBaseAI_WFNSCSupervisor;
   using tPrimitive = nQoUdP100::tBaseAI_WFNSCPrimitive;
-  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
+  static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4, 400};
   static constexpr size_t kDeploys = 1;
 
  protected:
@@ -503,6 +507,66 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
     tAIRow::SetUp();
     makePrimitive();
     offer(pool, &*wfnsc, "AI_WFNSC", settings->supervisorRecord().identifier);
+    // The status register as the FIFO leaves it, with the clock bit while
+    // the board clocks.
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [this](unsigned) {
+      hold();
+      ++fifoPolls;
+      // The clock comes after the wait's first look.
+      const bool clocked = clocking && ++clockReads > 1;
+      return (model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0) | (clocked ? kClockBit : 0);
+    });
+    nQoSim::onSyncWait([this](const iSync*) { blocking(); });
+  }
+  // An event wait blocks: an event row's entry holds there, the board
+  // clocks.
+  void blocking() {
+    if (holdsAtWaits) hold();
+    if (waitBlocks) waitBlocks();
+  }
+  // A wait that the board answers with one clock; one that waits without
+  // end (no clock reached it) is let go by the guard and noted.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code != 400) {
+      supervisor.control(code, nullptr, nullptr, status);
+      if (code == 4100 && status.code == 0) clocksAtWait = clocks;
+      return;
+    }
+    bool clocked = false;
+    clockReads = 0;
+    clocking = true;
+    const std::thread::id client = std::this_thread::get_id();
+    waitBlocks = [this, &clocked, client] {
+      if (std::this_thread::get_id() != client || std::exchange(clocked, true)) return;
+      ++clocks;
+      tStatus2 local;
+      if (timing->findSampleStartObserver(&*wfnsc) != nullptr) wfnsc->sampleStarted(timing, local);
+    };
+    const uint32_t before = clocks;
+    if (clockMovedDuring([&] { supervisor.control(400, nullptr, nullptr, status); }))
+      waitFaults += "a wait that the board clocked waited without end\n";
+    waitBlocks = nullptr;
+    clocking = false;
+    if (status.code == nQoUdR100::kClockMissed || status.code == -nQoUdR100::kClockMissed) {
+      if (before == clocksAtWait)
+        waitFaults += "a wait told of a missed clock with none since the arm or the wait before\n";
+    }
+    // A polling wait had the clock bit.
+    if (!clocked) ++clocks;
+    clocksAtWait = clocks;
+  }
+  // The fire clocks where the board's sample-start source is on.
+  std::string fired() {
+    if (watched.sourceOn(nQoUdP100::tTavikAITimingControllerPrimitive::kSampleStartSource))
+      ++clocks;
+    return "";
+  }
+  std::string stepFaults(uint32_t, const tStatus2&) { return std::exchange(waitFaults, ""); }
+  void ready(tSupervisor& supervisor) {
+    tStatus2 status;
+    supervisor.control(1, nullptr, nullptr, status);
+    supervisor.control(4100, nullptr, nullptr, status);
+    clocks = clocksAtWait = 0;
   }
   // The other wait: polling for event, event for polling.
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
@@ -513,14 +577,10 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
   void makePrimitive() { wfnsc.emplace(hold, timing, converter); }
   void destroyPrimitive() { wfnsc.reset(); }
   void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
     pool.reset();
     wfnsc.reset();
     tAIRow::TearDown();
-  }
-  void ready(tSupervisor& supervisor) {
-    tStatus2 status;
-    supervisor.control(1, nullptr, nullptr, status);
-    supervisor.control(4100, nullptr, nullptr, status);
   }
   // Armed as ready leaves it, committed, and stopped by a cancel.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
@@ -561,6 +621,16 @@ class tWFNSCRow : public tAIRow<nQoUdR100::tAI_WFNSCSettings> {
 
   std::optional<tHeldControls<tPrimitive>> wfnsc;
   std::optional<nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool> pool;
+  // The converter's sample-clock bit in the status register.
+  static constexpr uint32_t kClockBit = 1u << 5;
+  std::atomic<bool> clocking{false};
+  std::atomic<uint32_t> clockReads{0};
+  std::function<void()> waitBlocks;
+  std::string waitFaults;
+  bool holdsAtWaits = false;
+  // The board's clocks since the bring-up, and as the arm or the last wait
+  // left them.
+  uint32_t clocks = 0, clocksAtWait = 0;
 };
 
 // The sample-clock wait on the event that the timing controller's sample
@@ -574,12 +644,10 @@ class tWFNSCEventRow : public tWFNSCRow {
  protected:
   void SetUp() override {
     settings->supervisorRecord().word2 = 0;
+    // No lead-in: an arm's first wait already tells a clock it missed.
+    settings->supervisorRecord().word3 = 0;
+    holdsAtWaits = true;
     tWFNSCRow::SetUp();
-    nQoSim::onSyncWait([this](const iSync*) { hold(); });
-  }
-  void TearDown() override {
-    nQoSim::onSyncWait(nullptr);
-    tWFNSCRow::TearDown();
   }
   // The mode and whether the controller still tells the wait of its clocks.
   std::string primitiveState() {
@@ -621,12 +689,27 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   // A client's read of one set, without waiting, of what the board acquired.
   std::string fired() {
     fillFIFO();
-    std::array<uint32_t, 4> samples{};
+    return clientRead(0);
+  }
+  // A client's read of one set into bytes that hold the fresh pattern
+  // first: what it handed over goes on with the board's numbers.
+  std::string clientRead(uint32_t timeout) {
+    std::array<uint32_t, 4> samples;
+    samples.fill(nQoSim::kFreshByte * 0x0101'0101u);
     uint32_t count = 0;
     tStatus2 read;
-    immediate->read(samples.data(), 1, read, &count, 0, kTimerTimeUnitMillisecond);
-    return freshBytesIn(samples.data(), count);
+    const uint32_t sets =
+        immediate->read(samples.data(), 1, read, &count, timeout, kTimerTimeUnitMillisecond);
+    client += "read " + std::to_string(sets) + " sets of " + std::to_string(count) +
+              " bytes, code " + std::to_string(read.code) + ", last sample " +
+              std::to_string(taken) + "\n";
+    return freshBytesIn(samples.data(), count) +
+           samplesFollow(reinterpret_cast<const uint8_t*>(samples.data()), count,
+                         fifo->sampleWidth());
   }
+  // Each read's sets, bytes and answer, and the board's number of the last
+  // sample the client got.
+  std::string clientData() { return client; }
   void TearDown() override {
     pool.reset();
     immediate.reset();
@@ -641,6 +724,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   void ready(tSupervisor& supervisor) {
     tStatus2 start;
     supervisor.control(4100, nullptr, nullptr, start);
+    client.clear();
   }
   // Started as ready leaves it, and with the client's listener of code 1.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
@@ -678,20 +762,69 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   std::optional<tPrimitive> immediate;
   std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
   uint32_t buffer[4] = {};
+  std::string client;
+};
+
+// The immediate transfer whose reads block on the sample ends' event, with
+// the road's engine armed so that a fire raises its sample end (the deploy:
+// polling). The client's read after a fire is woken with the FIFO short: the
+// board acquires the set's sample only once the read has looked at the FIFO
+// a few times.
+class tImmediateBlockingRow : public tImmediateRow {
+ public:
+  static constexpr const char* kName = "ImmediateTransferBlocking";
+
+ protected:
+  void SetUp() override {
+    tImmediateRow::SetUp();
+    // Blocking on an event of its own: no client names one.
+    settings->supervisorRecord().word6 = 2;
+    settings->supervisorRecord().longWord = 0;
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [this](unsigned) {
+      ++fifoPolls;
+      if (lateBy != 0 && --lateBy == 0) model.push(++acquired);
+      return model.size() == 0 ? nQoSim::tSimAIFifo::kEmptyBit : 0;
+    });
+  }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIImmediateTransferSettings other = *settings;
+    other.supervisorRecord().word6 = 1;
+    supervisor.deploy(other, status);
+  }
+  void ready(tSupervisor& supervisor) {
+    tImmediateRow::ready(supervisor);
+    rearm(*timing);
+  }
+  // A read that waits without end (no sample reached it) is let go by the
+  // guard and noted.
+  std::string fired() {
+    lateBy = 3;
+    std::string faults;
+    if (clockMovedDuring([&] { faults = clientRead(1000); }))
+      faults += "a read waited for the board's late sample without end\n";
+    lateBy = 0;
+    return faults;
+  }
+
+  // Looks at the FIFO's status until the board acquires the late sample.
+  std::atomic<uint32_t> lateBy{0};
 };
 
 // The programmed-I/O immediate transfer over a finite mode-3 run of the
 // road's engine, of four sets: a client's read takes two sets of what the
 // board acquired, into bytes that hold the fresh pattern first, and goes on
 // with the board's numbers. The deploy is the engine's, through its own
-// supervisor: a count of one set, which the transfer's next arm (code 1)
-// takes. A run that the bring-up (codes 1 and 4100) or a code 4100 began,
-// with no code since but 2 and 3, delivers the sets of that arm and no
-// more: no read ends short or is refused before them.
+// supervisor: a count of one set, which reaches the board only at the
+// engine's next commit, and none of the transfer's codes commits the
+// engine. A run that the bring-up (codes 1 and 4100) or a code 4100 began,
+// with no code since but 2 and 3, delivers the sets the engine was committed
+// with and no more: no read ends short or is refused before them.
 class tImmediateFiniteRow : public tImmediateRow {
  public:
   static constexpr const char* kName = "ImmediateTransferFinite";
   static constexpr size_t kSets = 4, kSetsPerRead = 2;
+  // No code of the transfer programs the engine's deployed count.
+  static constexpr std::array<uint32_t, 0> kProgramming{};
 
  protected:
   void ready(tSupervisor& supervisor) {
@@ -701,14 +834,11 @@ class tImmediateFiniteRow : public tImmediateRow {
     tImmediateRow::ready(supervisor);
     judging = immediate->getTransferState() == 5;
     delivered = 0;
-    runSets = kSets;
-    deployed = false;
   }
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
-    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
     config.timing.firstCount = 1;
     timing->setConfiguration(config, status);
-    deployed = true;
   }
   // The codes answer by the supervisor's flags: a run begins where code
   // 4100 leaves the transfer started (its reads), and codes 2 and 3 leave it
@@ -716,7 +846,6 @@ class tImmediateFiniteRow : public tImmediateRow {
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     supervisor.control(code, nullptr, nullptr, status);
     if (code == 2 || code == 3) return;
-    if (code == 1 && immediate->getTransferState() >= 4) runSets = deployed ? 1 : kSets;
     judging = code == 4100 && immediate->getTransferState() == 5;
     delivered = 0;
   }
@@ -730,37 +859,44 @@ class tImmediateFiniteRow : public tImmediateRow {
         immediate->read(samples.data(), kSetsPerRead, read, &bytes, 0, kTimerTimeUnitMillisecond);
     auto* at = reinterpret_cast<const uint8_t*>(samples.data());
     std::string faults = samplesFollow(at, size_t{sets} * bytes, fifo->sampleWidth());
+    client += "read " + std::to_string(sets) + " sets of " + std::to_string(bytes) +
+              " bytes, code " + std::to_string(read.code) + ", last sample " +
+              std::to_string(taken) + "\n";
     if (!judging) return faults;
     if (read.code == nQoUdR100::kReadPastTotal) {
-      if (delivered < runSets)
+      if (delivered < kSets)
         faults += "a read refused past the total after " + std::to_string(delivered) +
-                  " of the run's " + std::to_string(runSets) + " sets\n";
+                  " of the run's " + std::to_string(kSets) + " sets\n";
       return faults;
     }
     if (read.isFatal()) return faults;
     delivered += sets;
-    if (delivered > runSets) faults += "reads went past the run's total\n";
-    if (sets < kSetsPerRead && delivered < runSets)
+    if (delivered > kSets) faults += "reads went past the run's total\n";
+    if (sets < kSetsPerRead && delivered < kSets)
       faults += "the reads ended after " + std::to_string(delivered) + " of the run's " +
-                std::to_string(runSets) + " sets\n";
+                std::to_string(kSets) + " sets\n";
     return faults;
   }
 
-  // A run that code 4100 began, with no code since, the sets it delivered,
-  // and the total that the transfer's arm (code 1) took from the engine.
-  bool judging = false, deployed = false;
-  size_t delivered = 0, runSets = kSets;
+  // A run that code 4100 began, with no code since, and the sets it
+  // delivered of the kSets that the engine's commit programmed the board with.
+  bool judging = false;
+  size_t delivered = 0;
 };
 
 // The DMA immediate transfer over a VESK channel, with the scheduler's
 // action linked by key 3 (its partner, which may refuse): every code takes
 // the transfer's lock, which holds it. An arm opens a run that a cancel or a
-// notification ends with its done report, at most once.
+// notification ends with its done report, at most once. The passes a fire
+// asks for run late: two steps after it (a disarm and a re-arm may come
+// between), at the next fire, or before the release or destruction. The
+// deploy is the other sample size, for the next commit's header.
 class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
  public:
   static constexpr const char* kName = "ImmediateDMATransfer";
   using tSupervisor = nQoUdR100::tAIImmediateDMATransferSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  static constexpr size_t kDeploys = 1;
   using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
 
   // The transfer, noting each arm it took in the done report stream.
@@ -793,7 +929,40 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     settings->supervisorRecord().word16 = 3;
     offer(pool, &*transfer, "AIImmediateDMATransfer", settings->supervisorRecord().identifier);
     hold.atSyncs();
+    watched.leavePasses(true);
   }
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    nQoUdR100::tAIImmediateTransferSettings other = *settings;
+    other.supervisorRecord().word6 = 4;
+    supervisor.deploy(other, status);
+  }
+  // What the client reads of the shared buffer: its header's words.
+  std::string clientData() {
+    if (!transfer) return "gone";
+    const uint8_t* buffer = transfer->buffer();
+    if (buffer == nullptr) return "no buffer";
+    std::array<uint32_t, tPrimitive::kHeaderSize / 4> words;
+    std::memcpy(words.data(), buffer, tPrimitive::kHeaderSize);
+    std::string text = "header";
+    for (const uint32_t word : words) text += " " + std::to_string(word);
+    return text;
+  }
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+    } else if ((step & 0xFFFF'0000) == kDeployStep) {
+      // A deploy is no step of the run's: the comparison without it walks
+      // the same passes at the same codes.
+    } else if (step == kFireStep) {
+      stepsLeft = 2;
+    } else if (stepsLeft != 0 && --stepsLeft == 0) {
+      watched.runPasses();
+    }
+    return "";
+  }
+  // The steps after which the passes of the last fire run, unless a fire
+  // runs them first.
+  int stepsLeft = 0;
   void TearDown() override {
     pool.reset();
     transfer.reset();
@@ -882,43 +1051,95 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     timing->removeRecordEndObserver(&recordEnds, status);
     tImmediateDMARow::TearDown();
   }
+  // Each bring-up's reservation finds the engine's configuration as the
+  // walks before left it, not a deploy of theirs.
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
+    config.timing.strobeLoadValue = 1;
+    timing->setConfiguration(config, status);
+    tImmediateDMARow::up(supervisor, status);
+  }
   void ready(tSupervisor& supervisor) {
     tImmediateDMARow::ready(supervisor);
     finiteRun();
     recordEnds.open = true;
-    stepFaults(0, tStatus2{});
+    owed = false;
+    endsAtArm = recordEnds.ended;
+    stepsLeft = 0;
+    noteStep();
   }
+  // The transfer's commit shapes its scan (the header's block count and
+  // samples per scan) by the engine's deployed configuration.
+  static constexpr uint32_t kProgramming[] = {1};
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
-    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
     config.timing.strobeLoadValue = 2;
 
     timing->setConfiguration(config, status);
   }
-  std::string fired() {
-    if (!liveBefore || !openBefore || recordEnds.open ||
-        std::ranges::count(event.done.log(), 'r') != donesBefore)
-      return "";
-    return "the run's record end came and its done report never did\n";
+  // A code ends the run it finds, with a report of its own; an arm begins a
+  // run whose record end has not come yet.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    supervisor.control(code, nullptr, nullptr, status);
+    if (code != 2 && code != 3) owed = false;
+    if (transfer->holdsArm() && status.code == 0 && code == 4100) endsAtArm = recordEnds.ended;
+    donesBefore = dones();
   }
-  std::string stepFaults(uint32_t, const tStatus2&) {
+  // The fire's first pass brings the record end; its second pass, late,
+  // ends the run that the record end reached, not a run armed since.
+  std::string fired() {
+    std::string faults = owedDone();
+    owed = liveBefore && openBefore && !recordEnds.open;
+    donesAtFire = dones();
+    return faults;
+  }
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    const int left = stepsLeft;
+    tImmediateDMARow::stepFaults(step, status);
+    std::string faults;
+    if (left != 0 && stepsLeft == 0) faults += owedDone();
+    if (step == kReleaseStep || step == kDestroyStep) {
+      owed = false;
+      return faults;
+    }
+    if (dones() != donesBefore && recordEnds.ended == endsAtArm)
+      faults += "a done report came for a run that no record end reached\n";
+    noteStep();
+    return faults;
+  }
+  // The passes of a fire that brought a live run's record end ran with no
+  // code since: they ended that run with its done report.
+  std::string owedDone() {
+    const bool missing = owed && dones() == donesAtFire;
+    owed = false;
+    return missing ? "the run's record end came and its done report never did\n" : "";
+  }
+  void noteStep() {
     liveBefore = transfer->transferState() == 5;
     openBefore = recordEnds.open;
-    donesBefore = std::ranges::count(event.done.log(), 'r');
-    return "";
+    donesBefore = dones();
   }
+  std::ptrdiff_t dones() const { return std::ranges::count(event.done.log(), 'r'); }
 
   // The engine's record: open from the arm until its record end.
   struct tRecordEnds : nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver {
     uint32_t recordEnded(nQoUdP100::tBaseAITimingControllerPrimitive*, tStatus2&) override {
       open = false;
+      ++ended;
       return 0;
     }
     std::atomic<bool> open{false};
+    std::atomic<uint32_t> ended{0};
   } recordEnds;
   // As the step before the fire left them: the transfer armed, the engine's
   // record open, the done reports.
   bool liveBefore = false, openBefore = false;
   std::ptrdiff_t donesBefore = 0;
+  // A fire brought a live run's record end, whose done report its late
+  // passes owe; the done reports then, and the record ends at the last arm.
+  bool owed = false;
+  std::ptrdiff_t donesAtFire = 0;
+  uint32_t endsAtArm = 0;
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive
@@ -1219,16 +1440,18 @@ class tWFNSCUnderARunRow : public tWFNSCEventRow {
     openBefore = true;
   }
   std::string fired() {
+    tWFNSCEventRow::fired();
     if (!openBefore || !timing->isArmHeld() || !reports.recordOpen) return "";
     return "the timing run's record end reached no observer\n";
   }
   // After the wait's release or destruction the board fires once more: the
   // run goes on without the wait.
-  std::string stepFaults(uint32_t step, const tStatus2&) {
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
     openBefore = reports.recordOpen;
-    if (step != kReleaseStep && step != kDestroyStep) return "";
+    const std::string faults = tWFNSCEventRow::stepFaults(step, status);
+    if (step != kReleaseStep && step != kDestroyStep) return faults;
     watched.fire();
-    return fired();
+    return faults + fired();
   }
 
   tRunReports reports{log, "reports"};
@@ -1413,6 +1636,9 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
  public:
   static constexpr const char* kName = "TimingController";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // An arm with no commit before it takes the run from the deployed
+  // settings.
+  static constexpr uint32_t kProgramming[] = {1, 4100};
   static constexpr size_t kReached = 3;
   static constexpr size_t kDeploys = 1;
   nQoUdP100::tTavikAITimingControllerPrimitive* primitive() {
@@ -1907,13 +2133,14 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows = ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
-                                   tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow,
-                                   tDMATransferRow, tDMALatePassRow, tConverterRow, tDeviceFIFORow,
-                                   tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                                   tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows =
+    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
+                     tImmediateBlockingRow, tImmediateFiniteRow, tImmediateDMARow,
+                     tImmediateDMAFiniteRow, tDMATransferRow, tDMALatePassRow, tConverterRow,
+                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tInterruptTransferRow, tSubsystemRow,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

@@ -165,6 +165,7 @@ class tSampleModel {
     _handed = 0;
     _dropped = false;
     _faults.clear();
+    _client.clear();
     deployed = committed = armed = linked;
   }
   // The board's next numbers, as one-byte samples.
@@ -203,6 +204,9 @@ class tSampleModel {
       if (number != 0) _nextRead = std::max(_nextRead, number + 1);
     }
     _handed += count;
+    _client += "read " + std::to_string(count) + " of " + std::to_string(asked);
+    if (count != 0) _client += " from " + std::to_string(bytes[0]);
+    _client += "\n";
     pastTotal();
   }
   // The client's next numbers, of which the sink took accepted.
@@ -216,6 +220,7 @@ class tSampleModel {
     const std::lock_guard<std::mutex> guard(_lock);
     for (uint32_t k = 0; k < accepted; ++k) _inFIFO.push_back(_nextWrite++ & 0xFF);
     _handed += accepted;
+    _client += "wrote " + std::to_string(accepted) + "\n";
     pastTotal();
   }
   // A word the board put on the lines: the oldest the client wrote and the
@@ -228,6 +233,13 @@ class tSampleModel {
       return;
     }
     _inFIFO.pop_front();
+    _client += "lines " + std::to_string(word) + "\n";
+  }
+  // What the client read or wrote, and what reached the lines, since the
+  // restart.
+  std::string client() const {
+    const std::lock_guard<std::mutex> guard(_lock);
+    return _client;
   }
   bool outputDrained() const {
     const std::lock_guard<std::mutex> guard(_lock);
@@ -282,6 +294,7 @@ class tSampleModel {
   uint32_t _handed = 0;
   bool _dropped = false;
   std::string _faults;
+  std::string _client;
 };
 
 // What every row brings: the board's CDIO side on the test clock, a broker,
@@ -459,6 +472,8 @@ class tImmediateRow : public tCDIORow {
   using tPrimitive = typename Dir::tPrimitive;
   static constexpr const char* kName = Dir::kStamped ? "CDIImmediate" : "CDOImmediate";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // A commit and a start (a run takes the settings as they stand) program it.
+  static constexpr uint32_t kProgramming[] = {1, 2};
   // Its reads and writes, once ended, meet no hold point.
   static constexpr bool kEndsBeforeHold = true;
 
@@ -476,7 +491,10 @@ class tImmediateRow : public tCDIORow {
     commanded = [this](uint32_t value) {
       if (Dir::kStamped && (value & nQoUdP100::kCDIDirection.resetCommand) != 0) {
         for (uint32_t word = 0; fifos.inputSize() != 0;) windows.readAt(window, 0x220, 32, 0, word);
-        model.inputReset();
+        if (resetUnderRead)
+          resetDeferred = true;
+        else
+          model.inputReset();
       }
       if (!Dir::kStamped && (value & nQoUdP100::kCDODirection.resetCommand) != 0)
         model.outputReset(ends.owing() > 0);
@@ -516,6 +534,7 @@ class tImmediateRow : public tCDIORow {
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
+  std::string clientData() { return model.client(); }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tPrimitive)}; }
   // A finite stream of four samples, and the other third word (the newest
   // samples, the write mode).
@@ -541,8 +560,18 @@ class tImmediateRow : public tCDIORow {
     if constexpr (Dir::kStamped) {
       if (inputRuns) fifos.pushInput(model.produce(8));
       std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
+      const bool overtaken = overtakeAtLastWord();
       const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      nQoSim::onSyncAcquire(nullptr);
+      if (overtaking.joinable()) overtaking.join();
+      resetUnderRead = false;
       model.read(samples.data(), read, 8, status.code == nQoUdR100::kNewestSamplesDrained);
+      if (std::exchange(resetDeferred, false)) model.inputReset();
+      if (!overtaken || !overtook) return "";
+      // The start took the settings as they stand.
+      model.committed = model.armed = model.deployed;
+      model.newRun();
+      return newRunReads();
     } else {
       const std::vector<uint8_t> next = model.toWrite(3);
       model.written(walked->write(3, 0, next.data(), nullptr, status));
@@ -550,6 +579,47 @@ class tImmediateRow : public tCDIORow {
       }
     }
     return "";
+  }
+  // A finite run's read that will take its run's last word meets, as it
+  // goes to claim its run's end, a stop and a start from another client's
+  // thread (bounded by elapsed time): it claims nothing of the new run.
+  bool overtakeAtLastWord() {
+    overtook = false;
+    if (ends.owing() == 0 || !model.finite(true)) return false;
+    const uint32_t handed = model.handed(), total = model.armed.total, before = fifos.inputSize();
+    if (handed >= total || before < total - handed) return false;
+    const uint32_t left = total - handed;
+    const std::thread::id reader = std::this_thread::get_id();
+    resetUnderRead = true;
+    nQoSim::onSyncAcquire([this, reader, before, left](const iSync*) {
+      if (overtook || std::this_thread::get_id() != reader || before - fifos.inputSize() != left)
+        return;
+      overtook = true;
+      std::atomic<bool> done{false};
+      overtaking = std::thread([this, &done] {
+        tStatus2 codes;
+        runCodes(*walked, {3, 2}, codes);
+        done = true;
+      });
+      const auto guard = std::chrono::steady_clock::now() + kAtOnce;
+      while (!done && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+      if (!done) overtaking.join();
+      // The stop reported the run it ended.
+      reportsSeen = ends.reports();
+    });
+    return true;
+  }
+  // The new run reads the board's next sample.
+  std::string newRunReads() {
+    fifos.pushInput(model.produce(1));
+    uint8_t sample = nQoSim::kFreshByte;
+    tStatus2 status;
+    const uint32_t read = walked->read(1, 0, &sample, nullptr, nullptr, status);
+    model.read(&sample, read, 1);
+    if (read == 1) return "";
+    return "a stop and a start overtook a read at its run's last word, and the new run read " +
+           std::to_string(read) + " of the FIFO's sample, answering " +
+           std::to_string(status.code) + "\n";
   }
   // Each step's answer against the run's record, which its start took, and
   // what the model met.
@@ -640,6 +710,10 @@ class tImmediateRow : public tCDIORow {
   // (a write looks twice first), and whether the commit is still to come.
   std::atomic<int> readsBeforeWait{0};
   std::atomic<bool> commitComes{false};
+  // A stop and a start that overtook a fired read at its last word, on
+  // their thread; a FIFO reset the model hears of after that read.
+  std::thread overtaking;
+  bool overtook = false, resetUnderRead = false, resetDeferred = false;
   tSampleModel model;
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;
@@ -691,7 +765,12 @@ class tFIFORow : public tCDIORow {
     else
       return &cdoFIFO;
   }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    deployedFlags = flagsOf(settings.template record<0>().fifoModeFlag,
+                            settings.template record<0>().fifoSecondaryModeFlag);
+    programmedFlags.clear();
+  }
   // The transfer's observers, again after a setup took them out.
   // The output's FIFO-empty observer too, so that a commit attaches its
   // event and a destruction has its handler to take out of the slot.
@@ -718,6 +797,23 @@ class tFIFORow : public tCDIORow {
           fields.fifoSecondaryModeFlag = 0;
         },
         status);
+    if (status.isNotFatal()) deployedFlags = flagsOf(kInput ? 0 : 2, 0);
+  }
+  // After a commit that answered 0, the board's mode word holds the mode and
+  // secondary flags deployed before it, whatever was deployed since.
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    if (step == 1 && answer.code == 0) programmedFlags = deployedFlags;
+    if (programmedFlags.empty() || step == kDestroyStep) return "";
+    const uint32_t word = windows.written(window, kInput ? 0x228 : 0x22C, 32);
+    const std::string onBoard = flagsOf(word >> 11 & 1, word >> 9 & 1);
+    if (onBoard == programmedFlags) return "";
+    return "the board's mode word holds " + onBoard + ", the commit programmed " + programmedFlags +
+           "\n";
+  }
+  // The mode flag (set: 1; the output's clear: 2) and the secondary flag,
+  // as the board's bits.
+  static std::string flagsOf(uint32_t mode, uint32_t secondary) {
+    return "mode " + std::to_string(mode == 1 ? 1 : 0) + " secondary " + std::to_string(secondary);
   }
   // Each code where it works on the FIFO, and so holds: commit while the
   // lists hold observers and no commit holds their events already (a second
@@ -764,6 +860,8 @@ class tFIFORow : public tCDIORow {
   std::optional<typename Dir::tInterruptPrimitive> transfer;
   tEmptyObserver emptyObserver;
   bool emptyObserved = false;
+  // The flags deployed, and those the last commit programmed (empty: none).
+  std::string deployedFlags, programmedFlags;
 };
 
 // A DMA transfer of a direction linked to a channel and a partner; codes
@@ -774,6 +872,9 @@ class tDMARow : public tCDIORow {
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDI_DMATransfer" : "CDO_DMATransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // The commit, the arm and the start, and the deploy that the next
+  // linkResource takes.
+  static constexpr uint32_t kProgramming[] = {1, 4100, 2, kDeployStep + 1};
   using tRow = tCorrelatedDMARow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
@@ -948,6 +1049,10 @@ class tInterruptRow : public tCDIORow {
   static constexpr const char* kName =
       std::is_same_v<Dir, tCDIDirection> ? "CDIInterruptTransfer" : "CDOInterruptTransfer";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
+  // The commit, an arm and a start with nothing recorded, the re-arm
+  // deployed, and (input) a firing, whose FIFO commit programs the FIFO's flag.
+  static constexpr uint32_t kProgramming[] = {1, 4100, 2, kDeployStep + 2,
+                                              std::is_same_v<Dir, tCDIDirection> ? kFireStep : 1};
   using tRow = tCorrelatedInterruptRow<Dir>;
   using tSupervisor = tCorrelatedSupervisor<tRow>;
   static constexpr bool kInput = std::is_same_v<Dir, tCDIDirection>;
@@ -1011,15 +1116,16 @@ class tInterruptRow : public tCDIORow {
     fifoSupervisor->initialize(fifoSettings, nullptr, status);
     fifoSupervisor->reserveResource(status);
     supervisors.entries = {{1, &partner}, {2, &*fifoSupervisor}};
-    // A limit of eight chunks; the input is finite, of three, the output
-    // continuous, preloading half a chunk.
+    // A limit of eight chunks; the input is finite, of two and a half (its
+    // first firing switches it to single samples), the output continuous,
+    // preloading half a chunk.
     auto& fields = settings.template record<0>();
     fields.firstPartnerSupervisorKey = 1;
     fields.secondPartnerSupervisorKey = 2;
     fields.transferWord1 = 64;
     fields.transferMode = kInput ? 1 : 0;
     fields.transferWord2 = 8;
-    fields.transferWord3 = kInput ? 24 : 0;
+    fields.transferWord3 = kInput ? 20 : 0;
     if constexpr (!kInput) fields.transferWord4 = 4;
     watchEnds(kInput, "partner");
     makePrimitive();
@@ -1073,23 +1179,40 @@ class tInterruptRow : public tCDIORow {
     owedBefore = 0;
     armedSinceRun = false;
     recordedSinceUp = false;
+    armedBefore = false;
+    programmed = model.deployed;
+    // The FIFO's mode flag as the row sets it, deployed again.
+    tStatus2 deployed;
+    fifoSupervisor->deploy(fifoSettings, deployed);
+    EXPECT_EQ(deployed.code, 0);
+    fifoFlag = 1;
   }
   bool armRecorded() {
     return transfer->isRunning() || transfer->state() == Dir::tInterruptPrimitive::kArmed;
   }
   std::string boardRuns() { return fifoStarted(kInput); }
+  std::string clientData() { return model.client(); }
   std::pair<const void*, size_t> primitiveBytes() {
     return {&*transfer, sizeof(typename Dir::tInterruptPrimitive)};
   }
-  // The other sample modes, which the primitive takes at once: the input
-  // continuous, or finite of five chunks of 16; the output finite of one
-  // chunk, or without FIFO interrupts.
-  static constexpr size_t kDeploys = 2;
+  // The other sample modes, for the next step that programs the board: the
+  // input continuous, or finite of five chunks of 16, or continuous and
+  // committed and armed at once (a run's re-arm); the output finite of
+  // one chunk, or without FIFO interrupts. And the input FIFO's mode flag
+  // clear, for the FIFO's next commit (a firing's).
+  static constexpr size_t kDeploys = kInput ? 4 : 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    if (kInput && k == 3) {
+      typename Dir::tFIFOSettings clear = fifoSettings;
+      clear.template record<0>().fifoModeFlag = 0;
+      fifoSupervisor->deploy(clear, status);
+      if (status.isNotFatal()) fifoFlag = 0;
+      return;
+    }
     typename Dir::tInterruptSettings other = settings;
     auto& fields = other.template record<0>();
     if constexpr (kInput) {
-      fields.transferMode = k == 0 ? 0 : 1;
+      fields.transferMode = k == 1 ? 1 : 0;
       if (k == 1) fields.transferWord2 = 16;
       if (k == 1) fields.transferWord3 = 40;
     } else {
@@ -1098,6 +1221,7 @@ class tInterruptRow : public tCDIORow {
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
+    if (k == 2) runCodes(supervisor, {1, 4100}, status);
   }
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
@@ -1106,6 +1230,7 @@ class tInterruptRow : public tCDIORow {
   std::string fired() {
     runCodes(*fifoSupervisor, {1, 4100}, status);
     status.clear();
+    std::string faults = fifoFlagFaults("a firing's");
     if (kInput && inputRuns) fifos.pushInput(model.produce(tSampleModel::kFed));
     const uint32_t source = kInput ? 21 : 24;
     const auto flag = static_cast<nQoUdRLP100::tEnabledFlag>(
@@ -1115,7 +1240,10 @@ class tInterruptRow : public tCDIORow {
     if (passed &&
         primary->handleInterrupt() == nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
       board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
-    std::string faults;
+    // Only a finite run near its end takes single samples.
+    if (kInput && (windows.written(window, 0x228, 32) >> 11 & 1) != fifoFlag &&
+        !model.finite(false))
+      faults += "a run of continuous records switched the FIFO to single samples\n";
     if constexpr (!kInput) {
       // A continuous run fills its FIFO past its condition at every pass.
       uint32_t condition = 0;
@@ -1160,28 +1288,48 @@ class tInterruptRow : public tCDIORow {
     // (A destruction ends its run with no report.)
     if (model.takeDropped() && owed > 0 && step != kDestroyStep)
       faults += "the output FIFO dropped what the client wrote while the run lasted\n";
+    // A stop of an arm whose run is not going warns by the arm's record.
+    if (step == 3 && owedBefore == 0 && armedBefore && answer.code == nQoUdR100::kStoppedEarly &&
+        model.armed.mode != tSampleModel::kFinite)
+      faults += "3 warned of an early stop of an arm that took a continuous record\n";
+    // The board's FIFO as the FIFO's next commit programs it.
+    if (kInput && (step == kReleaseStep || step == kDestroyStep)) {
+      tStatus2 committed;
+      fifoSupervisor->control(1, nullptr, nullptr, committed);
+      if (committed.code != 0)
+        faults += "the FIFO's commit answered " + std::to_string(committed.code) + "\n";
+      faults += fifoFlagFaults("the next");
+      fifoSupervisor->control(4, nullptr, nullptr, committed.clear());
+    }
     // The records a commit and an arm take; the count of a run.
+    // What the board was last programmed with: a commit's record (also one
+    // under a run, for the next arm), or an arm's or a start's with nothing
+    // committed or armed since the reservation, as a commit would.
+    const bool committed = (step == 1 || step == kDeployStep + 2) && answered;
+    const bool first = (step == 4100 || step == 2) && answered && !recordedSinceUp;
+    if (committed || first) programmed = model.deployed;
     // A commit with no arm held: a run started next goes by its record.
-    if (step == 1 && answer.code == 0 && owedBefore == 0) {
+    if (committed && owedBefore == 0) {
       model.committed = model.deployed;
       if (transfer->state() != Dir::tInterruptPrimitive::kArmed) model.armed = model.deployed;
     }
-    // An arm or a start with nothing committed or armed since the
-    // reservation takes the settings as a commit would.
-    if ((step == 4100 || step == 2) && answer.code == 0 && !recordedSinceUp && owedBefore == 0)
-      model.committed = model.armed = model.deployed;
-    if ((step == 1 || step == 4100 || step == 2) && answer.code == 0) recordedSinceUp = true;
-    // A run counts from its arm (an output's preload), else from its start.
-    if (step == 4100 && answer.code == 0) {
-      model.armed = model.deployed;
+    if (first && owedBefore == 0) model.committed = model.armed = model.deployed;
+    if (committed || first) recordedSinceUp = true;
+    // An arm copies what was last programmed into its run's record; a run
+    // counts from its arm (an output's preload), else from its start, which
+    // with no arm held goes by what was last programmed.
+    if ((step == 4100 || step == kDeployStep + 2) && answered) {
+      model.committed = model.armed = programmed;
       armedSinceRun = true;
     }
-    if (step == 2 && answer.code == 0 && owedBefore == 0) {
+    if (step == 2 && answered && owedBefore == 0) {
+      if (!armedBefore) model.committed = model.armed = programmed;
       if (kInput || !armedSinceRun) model.newRun();
       armedSinceRun = false;
     }
     reportsSeen = reports;
     owedBefore = owed;
+    armedBefore = transfer && transfer->state() == Dir::tInterruptPrimitive::kArmed;
     return faults;
   }
   void refuseLink(bool refused) {
@@ -1216,6 +1364,15 @@ class tInterruptRow : public tCDIORow {
     const auto& fields = given.template record<0>();
     return {static_cast<uint32_t>(fields.transferMode), fields.transferWord3};
   }
+  // The input FIFO's mode flag on the board after the FIFO's commit: the
+  // flag last deployed to its supervisor, whatever a run did to the board.
+  std::string fifoFlagFaults(const std::string& whose) {
+    if constexpr (!kInput) return "";
+    const uint32_t onBoard = windows.written(window, 0x228, 32) >> 11 & 1;
+    if (onBoard == fifoFlag) return "";
+    return whose + " FIFO commit programmed mode flag " + std::to_string(onBoard) + ", deployed " +
+           std::to_string(fifoFlag) + "\n";
+  }
   // The polling thread's look at the emptied FIFO, on the test clock, until
   // the end reached the partner or a guard of elapsed time passed.
   bool endCame() {
@@ -1240,8 +1397,12 @@ class tInterruptRow : public tCDIORow {
   long reportsSeen = 0, owedBefore = 0;
   bool armedSinceRun = false;
   // Whether a commit, an arm or a start gave the primitive a record since
-  // the walk reserved it.
+  // the walk reserved it; what the last of them programmed; whether an arm
+  // was held before the step; the FIFO's mode flag deployed.
   bool recordedSinceUp = false;
+  tSampleRecord programmed;
+  bool armedBefore = false;
+  uint32_t fifoFlag = 1;
 };
 
 using tCorrelatedRows =

@@ -246,6 +246,9 @@ class tBoardRow : public tAOTest {
     }
     return "kinds " + std::to_string(kindCount);
   }
+  // What the row's client got since the bring-up (its fired reads and
+  // writes), which a deploy after the last commit does not change.
+  std::string clientData() { return seen; }
   static std::string state(const nQoUdP100::tPrimitiveState& s) {
     return std::string(s.isRunning()     ? "running"
                        : s.isArmed()     ? "armed"
@@ -263,6 +266,7 @@ class tBoardRow : public tAOTest {
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
   tBoardWatch watched;
+  std::string seen;
   size_t kindsCounted = 0;
   int kindCount = 0;
 };
@@ -516,6 +520,7 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     lastOnLines = 0;
     sinceClear = 0;
     client = &supervisor;
+    seen.clear();
     deployed = kDMA ? &dmaSettings : &settings;
     committed = nullptr;
     upWith(supervisor, *deployed, status);
@@ -544,6 +549,8 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     zerosWritten = 0;
     tStatus2 status;
     const uint32_t scans = client->write(2, 0, zeros, nullptr, status);
+    seen += "write " + std::to_string(scans) + " " + std::to_string(status.code) + ", samples " +
+            std::to_string(zerosWritten) + "\n";
     const size_t channels = committed->list.size();
     std::string faults;
     if (scans != 0 && scans != 2)
@@ -756,6 +763,7 @@ class tAOTimingRow : public tBoardRow {
     if (clockMovedDuring([&] { code(*client, 401, {10, 0, 0, 0})(waited); }, kAtOnce))
       faults += "an update wait waited past its time-out\n";
     waitMovesClock = false;
+    seen += "wait " + std::to_string(waited.code) + (updateAcks != 0 ? " polled\n" : "\n");
     const bool polls = words.word26 != 0;
     if (polls != (updateAcks != 0))
       faults += polls ? "an update wait of a commit of polled waits did not poll the board\n"
@@ -770,6 +778,13 @@ class tAOTimingRow : public tBoardRow {
     nQoSim::tByteParameterBlock in({0x40, 0, 0, 0}), out(std::vector<uint8_t>(4, 0));
     tStatus2 reloaded;
     client->control(262, &in, &out, reloaded);
+    seen += "reload " + std::to_string(reloaded.code);
+    for (uint32_t each : out.written()) seen += " " + std::to_string(each);
+    {
+      const std::lock_guard<std::mutex> locked(loadsLock);
+      for (uint32_t each : loads) seen += ", " + std::to_string(each);
+    }
+    seen += "\n";
     if (reloaded.code != 0 || out.written().empty() || out.written()[0] != 1) return "";
     const std::lock_guard<std::mutex> locked(loadsLock);
     const uint32_t initial = static_cast<uint32_t>(committed->record<0>().word17) - 1;
@@ -826,6 +841,7 @@ class tAOTimingRow : public tBoardRow {
     armStrobes = 0;
     armedFinite = true;
     client = &supervisor;
+    seen.clear();
     deployed = &settings;
     committed = nullptr;
     upWith(supervisor, settings, status);
@@ -995,6 +1011,7 @@ class tChangeDetectionRow : public tBoardRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     reader = &supervisor;
+    seen.clear();
     changes = changesRead = lastRead = 0;
     upWith(supervisor, settings, status);
   }
@@ -1033,6 +1050,8 @@ class tChangeDetectionRow : public tBoardRow {
     std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
     const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    seen += "read " + std::to_string(copied) + " " + std::to_string(status.code) + ", " +
+            std::to_string(sample[0]) + "\n";
     const bool changed = changes != changesRead;
     std::string faults;
     if (copied == 0) {
@@ -1230,6 +1249,7 @@ class tDACTransferWalkRow : public tDACTransferRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     client = &supervisor;
+    seen.clear();
     deployedPulse = kPulsed;
     committedPulse.reset();
     tDACTransferRow::up(supervisor, status);
@@ -1258,6 +1278,8 @@ class tDACTransferWalkRow : public tDACTransferRow {
     pulses = 0;
     tStatus2 status;
     const uint32_t wrote = client->write(2, 0, scans, nullptr, status);
+    seen += "write " + std::to_string(wrote) + " " + std::to_string(status.code) + ", pulses " +
+            std::to_string(pulses.load()) + "\n";
     if (refused && status.code == kNoEngine && wrote == 0 && pulses == 0) return "";
     if (refused || status.code != 0 || wrote != 2)
       return "a write of 2 scans answered " + std::to_string(wrote) + " with " +
@@ -1370,6 +1392,7 @@ class tDACWalkRow : public tDACRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     writer = &supervisor;
+    seen.clear();
     deployedWaits = true;
     committedWaits.reset();
     tDACRow::up(supervisor, status);
@@ -1389,6 +1412,8 @@ class tDACWalkRow : public tDACRow {
     tStatus2 status;
     serialPolls = 0;
     const uint32_t wrote = writer->write(1, 0, &value, nullptr, status);
+    seen += "write " + std::to_string(wrote) + " " + std::to_string(status.code) +
+            (serialPolls != 0 ? ", waited\n" : "\n");
     if (wrote != 1 || status.code != 0) return "";
     std::string faults;
     if (windows.written(window, kData, 16) != static_cast<uint16_t>(value))
@@ -1567,6 +1592,10 @@ class tFREQOUTRow : public tBoardRow {
     started = false;
     programmed = programOnBoard();
     upWith(supervisor, settings, status);
+  }
+  // What the output gives: its divider and timebase, and whether it is on.
+  std::string clientData() {
+    return std::to_string(programOnBoard()) + (outputOn ? " on" : " off");
   }
   uint32_t programOnBoard() {
     return windows.written(window, kOutput, 16) & (kDivider | kTimebase);

@@ -151,17 +151,14 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
 // the same use, as a wait under way comes to wait after an arm under way.
 struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   using tHeldAt::tHeldAt;
-  // Notes the mode the arm took, which its run's stop answers by.
   void arm(tStatus2& s) override {
     hold();
     tTavikAOTimingControllerPrimitive::arm(s);
-    armedMode = fields.programmed().mode;
     if (waitAfterArm) waitForNextUpdate(afterArm);
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
   bool notifying() const { return _completionNotifier.get() != nullptr; }
   std::atomic<bool> waitAfterArm{false};
-  std::atomic<uint32_t> armedMode{0};
   tStatus2 afterArm;
 };
 
@@ -249,6 +246,9 @@ class tBoardRow : public tAOTest {
     }
     return "kinds " + std::to_string(kindCount);
   }
+  // What the row's client got since the bring-up (its fired reads and
+  // writes), which a deploy after the last commit does not change.
+  std::string clientData() { return seen; }
   static std::string state(const nQoUdP100::tPrimitiveState& s) {
     return std::string(s.isRunning()     ? "running"
                        : s.isArmed()     ? "armed"
@@ -266,6 +266,7 @@ class tBoardRow : public tAOTest {
   tScriptedSupervisorMap supervisors{log, "map"};
   tHoldPoint hold;
   tBoardWatch watched;
+  std::string seen;
   size_t kindsCounted = 0;
   int kindCount = 0;
 };
@@ -482,6 +483,7 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     settings.longWord = kTotal;
     longer = settings;
     longer.longWord = 4 * kTotal;
+    longer.list.append(2);
   }
   void SetUp() override {
     tAOFIFORow::SetUp();
@@ -490,11 +492,12 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     windows.setWriteCallback(window, kRequests, [this](unsigned, uint32_t value) {
       if ((value & kRequestBit) != 0) channel.loaded();
     });
+    windows.setWriteCallback(window, kData, [this](unsigned, uint32_t value) {
+      if (value == 0) ++zerosWritten;
+      if (value != 0 && !kDMA) onLines(value);
+    });
     if constexpr (!kDMA) {
       transfer.clientSamples = kClientSamples;
-      windows.setWriteCallback(window, kData, [this](unsigned, uint32_t value) {
-        if (value != 0) onLines(value);
-      });
       windows.setWriteCallback(window, kClear, [this](unsigned, uint32_t value) {
         if ((value & 1) != 0) sinceClear = 0;
       });
@@ -516,11 +519,47 @@ class tAOFIFOWalkRow : public tAOFIFORow {
     transfer.handed = 0;
     lastOnLines = 0;
     sinceClear = 0;
-    upWith(supervisor, kDMA ? dmaSettings : settings, status);
+    client = &supervisor;
+    seen.clear();
+    deployed = kDMA ? &dmaSettings : &settings;
+    committed = nullptr;
+    upWith(supervisor, *deployed, status);
   }
-  // The other refill; the interrupt refill also with a longer total.
+  // The other refill; the interrupt refill also with a longer total over
+  // three channels.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
-    supervisor.deploy(kDMA ? settings : k == 0 ? plainDMA : longer, status);
+    const tAO_FIFOSettings& other = kDMA ? settings : k == 0 ? plainDMA : longer;
+    supervisor.deploy(other, status);
+    if (status.code == 0) deployed = &other;
+  }
+  // The settings deployed at the last commit that answered 0, none after
+  // an uncommit.
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 1) committed = deployed;
+    if (each == 4) committed = nullptr;
+  }
+  // A client's write of two scans of zeros (which the lines' check passes
+  // by) under a commit: the scans it answers put as many samples on the
+  // board as the commit's channels take, and a write answers all or none.
+  std::string fired() {
+    if (committed == nullptr) return "";
+    const int16_t zeros[8] = {};
+    zerosWritten = 0;
+    tStatus2 status;
+    const uint32_t scans = client->write(2, 0, zeros, nullptr, status);
+    seen += "write " + std::to_string(scans) + " " + std::to_string(status.code) + ", samples " +
+            std::to_string(zerosWritten) + "\n";
+    const size_t channels = committed->list.size();
+    std::string faults;
+    if (scans != 0 && scans != 2)
+      faults += "a write of 2 scans answered " + std::to_string(scans) + "\n";
+    if (zerosWritten != scans * channels)
+      faults += "a write answering " + std::to_string(scans) + " scans of " +
+                std::to_string(channels) + " channels put " + std::to_string(zerosWritten) +
+                " samples on the board\n";
+    return faults;
   }
   // A sample the FIFO put on the lines (the arm's zeros, which clear it, are
   // none of the client's): the client's next one, and within the total its
@@ -595,6 +634,10 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   static constexpr uint32_t kData = 0xA4, kClear = 0x1A8;
   static constexpr uint32_t kClientSamples = 64, kTotal = 6;
   tAO_FIFOSettings plainDMA, longer;
+  const tAO_FIFOSettings* deployed = nullptr;
+  const tAO_FIFOSettings* committed = nullptr;
+  tSupervisor* client = nullptr;
+  std::atomic<uint32_t> zerosWritten{0};
   std::mutex linesLock;
   std::string linesFaults;
   uint32_t lastOnLines = 0;
@@ -609,8 +652,10 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 // the completion notifier one done report, and a start trigger that comes
 // as the disarm strobes (its pass late, after the disarm took the arm's
 // record) begins no run. After a code 2 that answered 0 the run can begin
-// (a start strobe went out, or the start trigger's source is on), and a
-// stop of a run answers by the mode its arm took.
+// (a start strobe went out, or the board selects a start trigger and its
+// source is on), and a stop of a run answers by the run the board's arm
+// strobes found (a finite one warns of its early end). A client's update
+// wait and interval reload go by the commit held.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
@@ -629,6 +674,10 @@ class tAOTimingRow : public tBoardRow {
     triggered.record<0>().word1 = 1;
     triggered.record<0>().word12 = 9;
     counted.record<0>().word11 = 1;
+    // Its initial interval count, and polled update waits, apart too.
+    for (tAOTimingControllerSettings* each : {&settings, &triggered}) each->record<0>().word17 = 3;
+    counted.record<0>().word17 = 9;
+    counted.record<0>().word26 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();
@@ -638,12 +687,32 @@ class tAOTimingRow : public tBoardRow {
         startLate();
       } else if ((value & kArms) == kArms) {
         engineArmed = true;
+        ++armStrobes;
         doneReports.add('a');
       }
     });
     windows.setWriteCallback(window, kCommand2, [this](unsigned, uint32_t value) {
       if ((value & kStartStrobe) != 0) ++startStrobes;
     });
+    windows.setWriteCallback(window, kAck, [this](unsigned, uint32_t value) {
+      if ((value & kAckUpdate) != 0) ++updateAcks;
+    });
+    // A client's update wait sees the board's time pass: each look at the
+    // update flag, and each wait that blocks, moves the test clock past it.
+    windows.setReadCallback(window, kAck, [this](unsigned) {
+      if (waitMovesClock) nQoSim::advanceClock(kPast);
+      return 0u;
+    });
+    clockPast.emplace();
+    nQoSim::onSyncWait([this](const iSync* sync) {
+      hold();
+      if (waitMovesClock) clockPast->waiting(sync);
+    });
+    for (uint32_t load : {kLoadA, kLoadB})
+      windows.setWriteCallback(window, load, [this](unsigned, uint32_t value) {
+        const std::lock_guard<std::mutex> locked(loadsLock);
+        loads.push_back(value);
+      });
     makePrimitive();
     pool.emplace(&*timing);
     offer(settings.record<0>().identifier, *pool);
@@ -651,6 +720,8 @@ class tAOTimingRow : public tBoardRow {
     watchLog("completion notifier", doneReports);
   }
   void TearDown() override {
+    nQoSim::onSyncWait(nullptr);
+    clockPast.reset();
     pool.reset();
     timing.reset();
     tBoardRow::TearDown();
@@ -665,6 +736,61 @@ class tAOTimingRow : public tBoardRow {
   }
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     supervisor.deploy(k == 0 ? triggered : counted, status);
+    if (status.code == 0) deployed = k == 0 ? &triggered : &counted;
+  }
+  // What the row's codes programmed: the settings deployed at its last
+  // commit that answered 0, none after an uncommit.
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    supervisor.control(each, nullptr, nullptr, status);
+    if (status.code != 0) return;
+    if (each == 1) committed = deployed;
+    if (each == 4) committed = nullptr;
+    // A client reloads the interval of the run its start began.
+    if (each == 2 && committed != nullptr) clientFaults += reload();
+  }
+  // A client's update wait and interval reload under what the commit
+  // programmed, judged by the board: the wait acknowledges the board's
+  // update flag (polls) only for a commit of polled waits; a reload of a
+  // running engine writes the new interval into one load register and the
+  // commit's initial count into the other.
+  std::string fired() {
+    if (committed == nullptr) return "";
+    const tAOTimingControllerFields& words = committed->record<0>();
+    std::string faults;
+    updateAcks = 0;
+    tStatus2 waited;
+    waitMovesClock = true;
+    if (clockMovedDuring([&] { code(*client, 401, {10, 0, 0, 0})(waited); }, kAtOnce))
+      faults += "an update wait waited past its time-out\n";
+    waitMovesClock = false;
+    seen += "wait " + std::to_string(waited.code) + (updateAcks != 0 ? " polled\n" : "\n");
+    const bool polls = words.word26 != 0;
+    if (polls != (updateAcks != 0))
+      faults += polls ? "an update wait of a commit of polled waits did not poll the board\n"
+                      : "an update wait of a commit of blocking waits polled the board\n";
+    return faults + reload();
+  }
+  std::string reload() {
+    {
+      const std::lock_guard<std::mutex> locked(loadsLock);
+      loads.clear();
+    }
+    nQoSim::tByteParameterBlock in({0x40, 0, 0, 0}), out(std::vector<uint8_t>(4, 0));
+    tStatus2 reloaded;
+    client->control(262, &in, &out, reloaded);
+    seen += "reload " + std::to_string(reloaded.code);
+    for (uint32_t each : out.written()) seen += " " + std::to_string(each);
+    {
+      const std::lock_guard<std::mutex> locked(loadsLock);
+      for (uint32_t each : loads) seen += ", " + std::to_string(each);
+    }
+    seen += "\n";
+    if (reloaded.code != 0 || out.written().empty() || out.written()[0] != 1) return "";
+    const std::lock_guard<std::mutex> locked(loadsLock);
+    const uint32_t initial = static_cast<uint32_t>(committed->record<0>().word17) - 1;
+    if (loads.size() != 2 || loads[0] != 0x3F || loads[1] != initial)
+      return "a reload of the interval did not load the commit's initial count\n";
+    return "";
   }
   // The start trigger, while its source is on, comes as the disarm strobes.
   void startLate() {
@@ -674,32 +800,50 @@ class tAOTimingRow : public tBoardRow {
     if (!running && timing->state().isRunning()) lateRun = true;
   }
   // After a 2 that answered 0, what begins the run; after a stop of a run,
-  // the warning of the mode its arm took; a run that a late start trigger
-  // began.
+  // the warning of the run the board armed; a run that a late start trigger
+  // began; what the client's reload met.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
-    std::string faults;
+    std::string faults = std::exchange(clientFaults, "");
     if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
     const bool strobed = startStrobes.exchange(0) != 0;
     if (step == kDestroyStep || !live) return faults;
+    const bool boardTriggered = (windows.written(window, kTriggerSelect, 16) & kSelectBits) != 0 &&
+                                watched.sourceOn(kStartTrigger);
     if (step == 2 && status.code == 0 && !wasRunning && armRecorded() && !strobed &&
-        !watched.sourceOn(kStartTrigger))
-      faults += "a start that answered 0 strobed nothing and left the start trigger off\n";
+        !boardTriggered)
+      faults +=
+          "a start that answered 0 strobed nothing, and the board selects no start trigger "
+          "or has its source off\n";
     if (step == 3 && wasRunning) {
-      const int owed = timing->armedMode == 0 ? kStoppedEarly : 0;
+      const int owed = armedFinite ? kStoppedEarly : 0;
       if (status.code != owed)
-        faults += "a stop of a run armed in mode " + std::to_string(timing->armedMode) +
-                  " answered " + std::to_string(status.code) + "\n";
+        faults += std::string("a stop of a run the board armed ") +
+                  (armedFinite ? "finite" : "counted") + " answered " +
+                  std::to_string(status.code) + "\n";
     }
+    // The board's run as its arm strobes found it: finite (mode 0) where
+    // the update counter's flag is clear.
+    if (armStrobes.exchange(0) != 0)
+      armedFinite = (windows.written(window, kMode1, 16) & kCountedFlag) == 0;
     wasRunning = timing->state().isRunning();
     return faults;
   }
   bool armRecorded() { return timing->state().isArmed() || timing->state().isRunning(); }
   std::string boardRuns() { return engineArmed ? "the AO engine armed\n" : ""; }
   std::pair<const void*, size_t> primitiveBytes() { return {&*timing, sizeof(tHeldTiming)}; }
-  void ready(tSupervisor& supervisor, tStatus2& status) { code(supervisor, 1)(status); }
+  void ready(tSupervisor& supervisor, tStatus2& status) {
+    code(supervisor, 1)(status);
+    if (status.code == 0) committed = deployed;
+  }
   void up(tSupervisor& supervisor, tStatus2& status) {
     wasRunning = false;
     startStrobes = 0;
+    armStrobes = 0;
+    armedFinite = true;
+    client = &supervisor;
+    seen.clear();
+    deployed = &settings;
+    committed = nullptr;
     upWith(supervisor, settings, status);
   }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
@@ -738,7 +882,26 @@ class tAOTimingRow : public tBoardRow {
   static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
   static constexpr uint32_t kCommand2 = 0x10A, kStartStrobe = 0x1;
   static constexpr uint8_t kStartTrigger = 15;
+  // tAO_Trigger_Select and its start-trigger select (0: a software start);
+  // tAO_Mode_1 and its update counter's flag (a counted run).
+  static constexpr uint32_t kTriggerSelect = 0x186, kSelectBits = 0x1F, kMode1 = 0x14C,
+                            kCountedFlag = 0x2;
+  std::atomic<int> armStrobes{0};
+  bool armedFinite = true;
+  // Interrupt_B_Ack and its update acknowledgement; the interval load
+  // registers.
+  static constexpr uint32_t kAck = 0x106, kAckUpdate = 0x400, kLoadA = 0x150, kLoadB = 0x154;
   tAOTimingControllerSettings settings, triggered, counted;
+  const tAOTimingControllerSettings* deployed = &settings;
+  const tAOTimingControllerSettings* committed = nullptr;
+  tSupervisor* client = nullptr;
+  static constexpr uint64_t kPast = 3'600'000'000'000;  // an hour, in nanoseconds
+  std::string clientFaults;
+  std::atomic<int> updateAcks{0};
+  std::atomic<bool> waitMovesClock{false};
+  std::optional<tClockPastBlockedWaits> clockPast;
+  std::mutex loadsLock;
+  std::vector<uint32_t> loads;
   std::atomic<bool> engineArmed{false}, live{false}, lateRun{false};
   std::atomic<int> startStrobes{0};
   bool wasRunning = false;
@@ -848,6 +1011,7 @@ class tChangeDetectionRow : public tBoardRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     reader = &supervisor;
+    seen.clear();
     changes = changesRead = lastRead = 0;
     upWith(supervisor, settings, status);
   }
@@ -886,6 +1050,8 @@ class tChangeDetectionRow : public tBoardRow {
     std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
     const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    seen += "read " + std::to_string(copied) + " " + std::to_string(status.code) + ", " +
+            std::to_string(sample[0]) + "\n";
     const bool changed = changes != changesRead;
     std::string faults;
     if (copied == 0) {
@@ -1038,6 +1204,113 @@ class tDACTransferRow : public tBoardRow {
   std::optional<tBaseAO_DACSupervisor> dacSupervisors[2];
 };
 
+// The DAC transfer walked with the board's AO timing engine at key 40 and a
+// deploy that turns its update pulse after each scan on or off (kPulsed: on
+// at bring-up, which links the engine). The board firing is a client's
+// write of two scans: it answers both, puts the last scan on the DACs, and
+// pulses the engine once per scan as the commit held asks, whatever a
+// deploy wrote since.
+template <bool kPulsed>
+class tDACTransferWalkRow : public tDACTransferRow {
+ public:
+  static constexpr const char* kName = kPulsed ? "AO_DACTransferPulsed" : "AO_DACTransfer";
+  static constexpr size_t kDeploys = 2;
+
+ protected:
+  tDACTransferWalkRow() {
+    name(timingSettings.record<0>().identifier, "AO_Timing");
+    settings.word4 = kTiming;
+    settings.word2 = kPulsed ? 1 : 0;
+  }
+  void SetUp() override {
+    tDACTransferRow::SetUp();
+    windows.setWriteCallback(window, kCommand1, [this](unsigned, uint32_t value) {
+      if ((value & kUpdatePulse) != 0) ++pulses;
+    });
+    tStatus2 built;
+    timing.emplace(&description, resources, nullptr, built);
+    timingPool.emplace(&*timing);
+    offer(timingSettings.record<0>().identifier, *timingPool);
+    timingSupervisor.emplace();
+    upWith(*timingSupervisor, timingSettings, built);
+    timingSupervisor->reserveResource(built);
+    timingSupervisor->linkResource(built);
+    supervisors.entries[kTiming] = &*timingSupervisor;
+    ASSERT_EQ(built.code, 0);
+  }
+  void TearDown() override {
+    tStatus2 down;
+    timingSupervisor->unlinkResource(down);
+    timingSupervisor->releaseResource(down);
+    timingSupervisor.reset();
+    timingPool.reset();
+    timing.reset();
+    tDACTransferRow::TearDown();
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    client = &supervisor;
+    seen.clear();
+    deployedPulse = kPulsed;
+    committedPulse.reset();
+    tDACTransferRow::up(supervisor, status);
+  }
+  // Without done events, or with the other pulse.
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    tAO_DACTransferSettings other = settings;
+    if (k == 0) other.word1 = 0;
+    if (k == 1) other.word2 = kPulsed ? 0 : 1;
+    supervisor.deploy(other, status);
+    if (status.code == 0) deployedPulse = other.word2 != 0;
+  }
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    tDACTransferRow::walkCode(supervisor, code, status);
+    if (status.code != 0) return;
+    if (code == 1) committedPulse = deployedPulse;
+    if (code == 4) committedPulse.reset();
+  }
+  // A commit with the pulse and no engine linked (the bring-up's settings
+  // had none) refuses the writes.
+  std::string fired() {
+    if (!committedPulse) return "";
+    const bool refused = *committedPulse && !kPulsed;
+    const int16_t scans[4] = {static_cast<int16_t>(++written), 0x0102, 0x0203,
+                              static_cast<int16_t>(0x0304 + written)};
+    pulses = 0;
+    tStatus2 status;
+    const uint32_t wrote = client->write(2, 0, scans, nullptr, status);
+    seen += "write " + std::to_string(wrote) + " " + std::to_string(status.code) + ", pulses " +
+            std::to_string(pulses.load()) + "\n";
+    if (refused && status.code == kNoEngine && wrote == 0 && pulses == 0) return "";
+    if (refused || status.code != 0 || wrote != 2)
+      return "a write of 2 scans answered " + std::to_string(wrote) + " with " +
+             std::to_string(status.code) + "\n";
+    std::string faults;
+    if (windows.written(window, kDAC0, 32) != 0x0203 ||
+        windows.written(window, kDAC1, 32) != static_cast<uint32_t>(scans[3]))
+      faults += "a write left on the DACs values other than its last scan\n";
+    const int owed = *committedPulse ? 2 : 0;
+    if (pulses != owed)
+      faults += "a write of 2 scans under a commit " +
+                std::string(*committedPulse ? "with" : "without") + " the pulse pulsed " +
+                std::to_string(pulses.load()) + " times\n";
+    return faults;
+  }
+
+  // The engine's key, tAO_Command_1 and its update pulse, the DACs' data.
+  static constexpr int kNoEngine = -50004;
+  static constexpr uint32_t kTiming = 40, kCommand1 = 0x112, kUpdatePulse = 0x1, kDAC0 = 0xC0,
+                            kDAC1 = 0xC4;
+  bool deployedPulse = kPulsed;
+  std::optional<bool> committedPulse;
+  tSupervisor* client = nullptr;
+  int16_t written = 0;
+  std::atomic<int> pulses{0};
+  tAOTimingControllerSettings timingSettings;
+  std::optional<nQoUdP100::tTavikAOTimingControllerPrimitive> timing;
+  std::optional<tSingularResourcePool<nQoUdP100::tBaseAOTimingControllerPrimitive*>> timingPool;
+  std::optional<tBaseAOTimingControllerSupervisor> timingSupervisor;
+};
+
 // The board's DAC of channel 0: its writes, and codes 4 and 1 one after
 // the other (a commit that writes its update mode), come from another
 // thread and hold as they write its data register and as the commit sets
@@ -1119,6 +1392,7 @@ class tDACWalkRow : public tDACRow {
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
     writer = &supervisor;
+    seen.clear();
     deployedWaits = true;
     committedWaits.reset();
     tDACRow::up(supervisor, status);
@@ -1138,6 +1412,8 @@ class tDACWalkRow : public tDACRow {
     tStatus2 status;
     serialPolls = 0;
     const uint32_t wrote = writer->write(1, 0, &value, nullptr, status);
+    seen += "write " + std::to_string(wrote) + " " + std::to_string(status.code) +
+            (serialPolls != 0 ? ", waited\n" : "\n");
     if (wrote != 1 || status.code != 0) return "";
     std::string faults;
     if (windows.written(window, kData, 16) != static_cast<uint16_t>(value))
@@ -1314,7 +1590,25 @@ class tFREQOUTRow : public tBoardRow {
   void destroyPrimitive() { output.reset(); }
   void up(tSupervisor& supervisor, tStatus2& status) {
     started = false;
+    programmed = programOnBoard();
     upWith(supervisor, settings, status);
+  }
+  // What the output gives: its divider and timebase, and whether it is on.
+  std::string clientData() {
+    return std::to_string(programOnBoard()) + (outputOn ? " on" : " off");
+  }
+  uint32_t programOnBoard() {
+    return windows.written(window, kOutput, 16) & (kDivider | kTimebase);
+  }
+  // The divider and timebase on the board change only at a commit, or at the
+  // reset of an uncommit or release: a deploy under a running output reaches
+  // the next commit, not the output.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    const uint32_t before = std::exchange(programmed, programOnBoard());
+    if (step == 1 || step == 4 || step == kReleaseStep || step == kDestroyStep) return "";
+    if (programmed == before) return "";
+    return std::string("the output's divider or timebase changed") +
+           (outputOn ? " while it ran" : "") + " at a step that programs nothing\n";
   }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(other, status);
@@ -1341,8 +1635,10 @@ class tFREQOUTRow : public tBoardRow {
     return "0x170 " + std::to_string(map->Clock_and_FOUT.getRegister()) + ", " + kinds();
   }
 
-  // Clock_and_FOUT and its enable bit.
-  static constexpr uint32_t kOutput = 0x170, kEnable = 0x8000;
+  // Clock_and_FOUT: its enable, timebase and divider bits.
+  static constexpr uint32_t kOutput = 0x170, kEnable = 0x8000, kTimebase = 0x4000,
+                            kDivider = 0x000F;
+  uint32_t programmed = 0;
   tTavikFREQOUTPrimitiveSettings settings, other;
   std::atomic<bool> outputOn{false};
   bool started = false;
@@ -1578,8 +1874,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowName
 
 using tWalkedRows =
     ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
-                     tChangeDetectionRow, tDACTransferRow, tDACWalkRow, tGroundRefRow,
-                     tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
+                     tChangeDetectionRow, tDACTransferWalkRow<false>, tDACTransferWalkRow<true>,
+                     tDACWalkRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow,
+                     tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

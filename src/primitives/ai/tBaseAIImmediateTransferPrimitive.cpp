@@ -243,7 +243,11 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
   unregisterListener();
 }
 
+// The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
+  _runs.end();
+  _runs.waitForAccesses();
+  _clock.forget();
   dropWaiter();
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
@@ -318,8 +322,13 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
   _transferState = 3;
 }
 
+// Each start begins a run of its own, with the stamp clock deployed for it.
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  _runs.end();
+  _runs.waitForAccesses();
+  _clock.program();
+  _runs.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
@@ -328,6 +337,16 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _readCount = 0;
   _firstRead = 1;
   _transferState = 5;
+}
+
+// A start that overtakes the look at the live run ends it: the look is taken
+// again at the run that start began.
+tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive::runClock() {
+  tStampClock clock;
+  for (;;) {
+    const uint32_t run = _runs.live();
+    if (run == 0 || _runs.access(run, [&] { clock = _clock.programmed(); })) return clock;
+  }
 }
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {

@@ -18,15 +18,18 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tEndableEvent.h"
 #include "frame/tGrowableArray.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
+#include "pal/tPALSysInfo.h"
 #include "primitives/ai/aiImmediateWaiters.h"
 #include "primitives/ai/iAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tAIDescription.h"
@@ -56,6 +59,14 @@ class tBaseAIImmediateTransferPrimitive
   static constexpr uint32_t kReplySize = 36;
   static constexpr uint32_t kReplyHeaderSize = 32;
   enum tRequest : uint32_t { kSetCount = 1, kReadConfiguration = 2, kNameEvent = 3 };
+  // How the reads of a run are stamped: each by the system time at its start
+  // and no interval (the software stamp), else on from the run's first read
+  // by the sample interval. Before any start a read stamps by the software
+  // stamp.
+  struct tStampClock {
+    bool softwareStamp = true;
+    tPALTime128 interval{};
+  };
 
   // The client's socket: its requests and replies.
   class tLibSocketListener final : public iLibSocketListener, public iLibSocket {
@@ -141,6 +152,13 @@ class tBaseAIImmediateTransferPrimitive
   // that delivered sets.
   bool isFirstRead() const { return _firstRead != 0; }
   void clearFirstRead() { _firstRead = 0; }
+  // The stamp clock of the next run that a start begins; a run under way
+  // keeps the one its start took.
+  void setStampClock(const tStampClock& clock) { _clock.deploy(clock); }
+  // The clock of the live run, for a read to stamp by: copied where no start
+  // rewrites it; before the first start (or after an uncommit) the software
+  // stamp.
+  tStampClock runClock();
 
   // Read configuration, as the supervisor applies it: the next arm takes it
   // for its reads (a wait mode other than its waiter's makes a new waiter),
@@ -233,6 +251,12 @@ class tBaseAIImmediateTransferPrimitive
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
 
+  // The start takes the stamp clock for the run it begins.
+  struct tClockSteps {
+    static constexpr const char* kDeploySteps[] = {"setStampClock"};
+    static constexpr const char* kProgrammingSteps[] = {"startTransfer"};
+  };
+
   uint32_t _sampleEndCount = 0;
   uint32_t _secondPassCount = 0;
   iBus* _bus = nullptr;
@@ -314,6 +338,11 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _readCountLimit = 100;
   uint32_t _readCountIsWarning = 0;
   uint32_t _readCount = 0;
+  // The runs that the starts begin, and the stamp clock each took: a start
+  // ends the run before, waits for the copies of its clock under way and
+  // takes the next run's clock before it begins that run.
+  nQoUdR100::tRuns _runs;
+  nQoUdR100::tDeployed<tStampClock, tClockSteps> _clock;
 };
 
 }  // namespace nQoUdP100

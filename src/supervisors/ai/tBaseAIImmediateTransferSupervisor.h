@@ -477,6 +477,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // (unlinkResource, a failed link's undo, the release): the release and the
   // destructor reset the links by it, not by a state that codes move.
   bool _linksHeld = false;
+  // The interval of the last read's run and the next sample's stamp: written
+  // by the reads alone.
   tFixed _interval{0};
   tFixed _stamp{0};
 };

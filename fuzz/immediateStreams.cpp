@@ -110,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const unsigned __int128 interval = wide(words.sampleInterval.words());
     unsigned __int128 stamp = 0;
     bool firstRead = false;  // set by 4100, cleared by a read that delivered
+    bool started = false;    // a 4100 began a run, which took the deployed clock
     uint8_t buffer[4];
     while (at < size) {
       const uint64_t kind = take(data, size, at, 1) % 4;
@@ -122,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         supervisor.control(code, nullptr, nullptr, step);
         check(step.code == (held ? -50256 : -50004), "a code answered otherwise");
         firstRead = firstRead || (held && code == 4100);
+        started = started || (held && code == 4100);
         continue;
       }
       if (kind == 2) {
@@ -137,11 +139,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       const uint32_t expected = count < transfer.answer ? count : transfer.answer;
       check(read == expected, "the count differs from the primitive's");
-      const bool refresh = firstRead || words.word1 != 0;
+      // Before a run the reads stamp by the software stamp.
+      const bool software = !started || words.word1 != 0;
+      const bool refresh = firstRead || software;
       if (read != 0) firstRead = false;
       if (kind == 1) continue;
       if (refresh) stamp = wide(now);
-      const unsigned __int128 step128 = words.word1 != 0 ? 0 : interval;
+      const unsigned __int128 step128 = software ? 0 : interval;
       check(attributes.calls == before + (read != 0 ? 2 : 0), "attributes without samples");
       if (read != 0) {
         check(wide(attributes.stamp) == stamp, "the stamp differs");

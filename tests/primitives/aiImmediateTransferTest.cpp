@@ -1239,6 +1239,9 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArm
   EXPECT_EQ(timeout(), (std::vector<uint32_t>{250, kTimerTimeUnitMicrosecond}));
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
+  EXPECT_FALSE(immediate->isDiscardingRead()) << "the run reads as its arm took it";
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
   EXPECT_TRUE(immediate->isDiscardingRead());
   EXPECT_EQ(status.code, 0);
 }
@@ -1478,6 +1481,37 @@ TEST_F(tDiscardingTest, ARecommitDropsTheDiscardsATimedOutReadOwed) {
   EXPECT_EQ(buffer[0], 0x31u) << "later reads discard nothing";
   EXPECT_EQ(bytes, 4u);
   EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Discarding, its counts and the remaining check given under the run reach
+// the next arm only: the run reads plain sets and reports no data left; the
+// re-armed run discards around its first set and reports the sample left.
+TEST_F(tImmediateTest, DiscardsAndTheRemainingCheckGivenUnderTheRunReachTheNextArm) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 1;  // one sample per set
+  timing->setConfiguration(config, status);
+  run();
+  immediate->setDiscardingRead(true);
+  immediate->setDiscardCounts(2, 0, 1, 0);
+  immediate->setRemainingCheckOff(0);
+  model.push({1, 2, 3, 4, 5, 6});
+  uint32_t bytes = 0;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(status.code, 0) << "no remaining check under the run";
+  EXPECT_EQ(model.size(), 5u);
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  tStatus2 checked;
+  EXPECT_EQ(immediate->read(buffer, 1, checked, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 4u) << "two leading discards, the sample, one trailing discard";
+  EXPECT_EQ(bytes, 4u);
+  EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(checked.code, 80002);
+  EXPECT_EQ(wfnsc->dataLeft(), 1u);
   EXPECT_EQ(status.code, 0);
 }
 

@@ -62,6 +62,8 @@ void BM_AIImmediateRead(benchmark::State& state) {
   supervisor.initialize(settings, nullptr, status);
   supervisor.reserveResource(status);
   if (supervisor.getPrimitive() == nullptr) state.SkipWithError("nothing reserved");
+  nQoMDBG100::tStatus2 start;  // the run, which takes the interval; -50256 as every code
+  supervisor.control(4100, nullptr, nullptr, start);
   tKeptAttributes attributes;
   uint32_t buffer[kSamples];
   const uint64_t before = nQoSim::totalAllocations();

@@ -243,7 +243,12 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
   unregisterListener();
 }
 
+// The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
+  _runs.end();
+  _runs.waitForAccesses();
+  _clock.forget();
+  _readSettings.forget();
   dropWaiter();
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
@@ -282,8 +287,10 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
     return;
   }
   rewindSets();
-  // What the run goes by: the read configuration and the FIFO's count as
-  // they stand now; one given since reaches the next arm.
+  // What the run goes by: the read configuration, the discards, the
+  // remaining check and the FIFO's count as they stand now; one given since
+  // reaches the next arm.
+  _readSettings.program();
   _run.option1 = _option1;
   _run.option2 = _option2;
   _run.option3 = _option3;
@@ -318,8 +325,13 @@ void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
   _transferState = 3;
 }
 
+// Each start begins a run of its own, with the stamp clock deployed for it.
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  _runs.end();
+  _runs.waitForAccesses();
+  _clock.program();
+  _runs.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
@@ -328,6 +340,16 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _readCount = 0;
   _firstRead = 1;
   _transferState = 5;
+}
+
+// A start that overtakes the look at the live run ends it: the look is taken
+// again at the run that start began.
+tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive::runClock() {
+  tStampClock clock;
+  for (;;) {
+    const uint32_t run = _runs.live();
+    if (run == 0 || _runs.access(run, [&] { clock = _clock.programmed(); })) return clock;
+  }
 }
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
@@ -475,7 +497,8 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
       }
     }
     // Off for this run and for the arms after it, until set again.
-    if (_run.option2 == 0 && _remainingCheckOff == 0 && ++_readCount >= _run.readCountLimit)
+    if (_run.option2 == 0 && _readSettings.programmed().remainingCheckOff == 0 &&
+        ++_readCount >= _run.readCountLimit)
       _run.option3 = _option3 = 0;
     if (_run.option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
   } else if (_run.option2 != 0 && !exempt) {
@@ -496,10 +519,12 @@ uint32_t tBaseAIImmediateTransferPrimitive::nextSetIndex() const {
 void tBaseAIImmediateTransferPrimitive::beginSet() {
   _setIndex = nextSetIndex();
   _setRemaining = _setList[_setIndex];
-  if (_discarding == 0) return;
+  const tReadSettings& reads = _readSettings.programmed();
+  if (reads.discarding == 0) return;
   const bool first = _firstRead != 0;
-  _leadingLeft = uint64_t{_discardCounts[first ? kFirstLeading : kLaterLeading]} * _setRemaining;
-  _trailingLeft = uint64_t{_discardCounts[first ? kFirstTrailing : kLaterTrailing]} * _setRemaining;
+  const uint32_t* const counts = reads.discardCounts;
+  _leadingLeft = uint64_t{counts[first ? kFirstLeading : kLaterLeading]} * _setRemaining;
+  _trailingLeft = uint64_t{counts[first ? kFirstTrailing : kLaterTrailing]} * _setRemaining;
 }
 
 bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
@@ -507,9 +532,10 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
                                                   uint8_t*& destination, uint32_t& bytes,
                                                   tStatus2& status) {
   if (samplesLeft() == 0) beginSet();
-  const unsigned timeoutLine = _discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
+  const tReadSettings& reads = _readSettings.programmed();
+  const unsigned timeoutLine = reads.discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
   const unsigned blockingTimeoutLine =
-      _discarding != 0 ? kDiscardingTimeoutLine : kBlockingTimeoutLine;
+      reads.discarding != 0 ? kDiscardingTimeoutLine : kBlockingTimeoutLine;
   uint64_t written = 0;
   uint32_t scratch = 0;
   // The next sample: a leading discard, a sample of the set, or a trailing
@@ -562,7 +588,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     }
     break;
   }
-  if (_remainingCheckOff == 0) {
+  if (reads.remainingCheckOff == 0) {
     const uint32_t left = _fifo->isEmpty(&status) == 0 ? 1 : 0;
     _wfnsc->setDataLeft(left);
     if (left != 0) setCode(status, kDataLeft, {kFile, kDataLeftLine});
@@ -572,7 +598,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     written = 0xFFFFFFFFu;
   }
   bytes = static_cast<uint32_t>(written);
-  if (_discarding != 0) _firstRead = 0;
+  if (reads.discarding != 0) _firstRead = 0;
   return samplesLeft() == 0;
 }
 

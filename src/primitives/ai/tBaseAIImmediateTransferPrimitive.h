@@ -18,15 +18,18 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tEndableEvent.h"
 #include "frame/tGrowableArray.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iEvent.h"
+#include "pal/tPALSysInfo.h"
 #include "primitives/ai/aiImmediateWaiters.h"
 #include "primitives/ai/iAIImmediateTransferPrimitive.h"
 #include "primitives/ai/tAIDescription.h"
@@ -56,6 +59,14 @@ class tBaseAIImmediateTransferPrimitive
   static constexpr uint32_t kReplySize = 36;
   static constexpr uint32_t kReplyHeaderSize = 32;
   enum tRequest : uint32_t { kSetCount = 1, kReadConfiguration = 2, kNameEvent = 3 };
+  // How the reads of a run are stamped: each by the system time at its start
+  // and no interval (the software stamp), else on from the run's first read
+  // by the sample interval. Before any start a read stamps by the software
+  // stamp.
+  struct tStampClock {
+    bool softwareStamp = true;
+    tPALTime128 interval{};
+  };
 
   // The client's socket: its requests and replies.
   class tLibSocketListener final : public iLibSocketListener, public iLibSocket {
@@ -141,6 +152,13 @@ class tBaseAIImmediateTransferPrimitive
   // that delivered sets.
   bool isFirstRead() const { return _firstRead != 0; }
   void clearFirstRead() { _firstRead = 0; }
+  // The stamp clock of the next run that a start begins; a run under way
+  // keeps the one its start took.
+  void setStampClock(const tStampClock& clock) { _clock.deploy(clock); }
+  // The clock of the live run, for a read to stamp by: copied where no start
+  // rewrites it; before the first start (or after an uncommit) the software
+  // stamp.
+  tStampClock runClock();
 
   // Read configuration, as the supervisor applies it: the next arm takes it
   // for its reads (a wait mode other than its waiter's makes a new waiter),
@@ -162,23 +180,22 @@ class tBaseAIImmediateTransferPrimitive
   // Each set is then read as leading discard, set, trailing discard; the
   // discards are counts of sets, one pair for the first read and one for the
   // reads after it. Discarded samples reach neither the destination nor the
-  // byte count. The plain read discards nothing, so what a discarding read
-  // still owed goes with it.
-  void setDiscardingRead(bool on) {
-    _discarding = on ? 1 : 0;
-    if (!on) dropOwedDiscards();
-  }
-  bool isDiscardingRead() const { return _discarding != 0; }
+  // byte count. These and the remaining check are the next arm's: a run
+  // reads by what its arm took, and the arm's new run owes no discard.
+  void setDiscardingRead(bool on) { _readSettings.deploying().discarding = on ? 1 : 0; }
+  // Whether the run's reads discard, as its arm took it.
+  bool isDiscardingRead() const { return _readSettings.programmed().discarding != 0; }
   void setDiscardCounts(uint32_t firstLeading, uint32_t laterLeading, uint32_t firstTrailing,
                         uint32_t laterTrailing) {
-    _discardCounts[kFirstLeading] = firstLeading;
-    _discardCounts[kLaterLeading] = laterLeading;
-    _discardCounts[kFirstTrailing] = firstTrailing;
-    _discardCounts[kLaterTrailing] = laterTrailing;
+    auto& counts = _readSettings.deploying().discardCounts;
+    counts[kFirstLeading] = firstLeading;
+    counts[kLaterLeading] = laterLeading;
+    counts[kFirstTrailing] = firstTrailing;
+    counts[kLaterTrailing] = laterTrailing;
   }
   // 0: every read tells the WFNSC primitive whether data is left in the FIFO,
   // and warns when it is.
-  void setRemainingCheckOff(uint32_t off) { _remainingCheckOff = off; }
+  void setRemainingCheckOff(uint32_t off) { _readSettings.deploying().remainingCheckOff = off; }
 
   uint32_t sampleEnded(tBaseAITimingControllerPrimitive*, tStatus2&) override;
   void sampleEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
@@ -232,6 +249,26 @@ class tBaseAIImmediateTransferPrimitive
   void rewindSets();
   void answer(const void* request, uint32_t requestSize, void* reply, uint32_t replyCapacity,
               uint32_t* replySize, uint32_t kind, tStatus2& status);
+
+  enum tDiscard : uint32_t { kFirstLeading, kLaterLeading, kFirstTrailing, kLaterTrailing };
+  // How a run's reads take their sets: discarding or not, the discard counts
+  // and the remaining check. The setters write the next run's; the arm takes
+  // them for its run.
+  struct tReadSettings {
+    uint32_t discarding = 0;
+    uint32_t discardCounts[4] = {};
+    uint32_t remainingCheckOff = 1;
+  };
+  struct tReadSteps {
+    static constexpr const char* kDeploySteps[] = {"setDiscardingRead", "setDiscardCounts",
+                                                   "setRemainingCheckOff"};
+    static constexpr const char* kProgrammingSteps[] = {"armTransfer"};
+  };
+  // The start takes the stamp clock for the run it begins.
+  struct tClockSteps {
+    static constexpr const char* kDeploySteps[] = {"setStampClock"};
+    static constexpr const char* kProgrammingSteps[] = {"startTransfer"};
+  };
 
   uint32_t _sampleEndCount = 0;
   uint32_t _secondPassCount = 0;
@@ -302,18 +339,20 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _runTotal = 0;
   bool _runFinite = false;
   bool _runRetriggerable = false;
-  enum tDiscard : uint32_t { kFirstLeading, kLaterLeading, kFirstTrailing, kLaterTrailing };
-  uint32_t _discardCounts[4] = {};
-  uint32_t _discarding = 0;
+  nQoUdR100::tDeployed<tReadSettings, tReadSteps> _readSettings;
   uint64_t _leadingLeft = 0;
   uint64_t _trailingLeft = 0;
   uint32_t _sampleWidth = 0;
   uint32_t _lookAheadLimit = 0;
   uint32_t _heldBackSets = 0;
-  uint32_t _remainingCheckOff = 1;
   uint32_t _readCountLimit = 100;
   uint32_t _readCountIsWarning = 0;
   uint32_t _readCount = 0;
+  // The runs that the starts begin, and the stamp clock each took: a start
+  // ends the run before, waits for the copies of its clock under way and
+  // takes the next run's clock before it begins that run.
+  nQoUdR100::tRuns _runs;
+  nQoUdR100::tDeployed<tStampClock, tClockSteps> _clock;
 };
 
 }  // namespace nQoUdP100

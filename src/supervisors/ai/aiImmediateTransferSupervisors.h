@@ -61,6 +61,7 @@ struct tAIImmediateTransferSupervisorRow {
   }
   static bool refreshesStamp(const tPrimitive& primitive) { return primitive.isFirstRead(); }
   static void afterRead(tPrimitive& primitive) { primitive.clearFirstRead(); }
+  static tPrimitive::tStampClock runClock(tPrimitive& primitive) { return primitive.runClock(); }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
   // A read under way when the frame takes the primitive out, and those that
   // begin until the next linkResource or reservation, end as a cancel ends
@@ -70,10 +71,13 @@ struct tAIImmediateTransferSupervisorRow {
 
   // The read configuration in the primitive's order: listener key, option 1
   // (the software time stamp), option 2, the read-count limit and whether
-  // exceeding it only warns, option 3, the waiter (word 6), the time-out.
+  // exceeding it only warns, option 3, the waiter (word 6), the time-out;
+  // and the stamp clock of the next run: the software stamp and the
+  // interval.
   static void setPrimitiveAttributes(tPrimitive& primitive, const tAIImmediateTransferFields& words,
                                      nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
+    primitive.setStampClock({words.word1 != 0, words.sampleInterval.words()});
     primitive.setListenerKey(words.longWord);
     primitive.setReadOption1(words.word1 != 0);
     primitive.setReadOption2(words.word2 != 0);
@@ -119,6 +123,10 @@ struct tAIImmediateDMATransferSupervisorRow {
   }
   static bool refreshesStamp(const tPrimitive&) { return false; }
   static void afterRead(tPrimitive&) {}
+  // Its reads deliver no samples: each is stamped by its own start alone.
+  static nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock runClock(tPrimitive&) {
+    return {};
+  }
   static void cancel(tPrimitive& primitive) {
     const nQoMDBG100::tStatus2 reason;
     nQoMDBG100::tStatus2 local;

@@ -204,8 +204,9 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
   // Settings of another class: -89000. Otherwise copies them and the
   // identifier of the next reservation, reserves done and error events only
-  // while the last flag word is 0, gives a held primitive its attributes and
-  // takes the interval.
+  // while the last flag word is 0, and gives a held primitive its attributes
+  // (the software-stamp word and the interval among them, for the next run
+  // that a start begins).
   void deploy(const nQoMRL100::iPrimitiveSettings& settings, tStatus2& status) override {
     if (status.isFatal()) return;
     using tSettings = tAIImmediateTransferSettings;
@@ -225,7 +226,6 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _registrar.setRegisterError(record.word19 == 0 ? 1 : 0);
     if (_held != nullptr) Row::setPrimitiveAttributes(*_held, record, status);
     if (status.isNotFatal()) _links.configure(record);
-    _interval = record.sampleInterval;
   }
 
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, tStatus2& status) override {
@@ -417,12 +417,15 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // identifier; its release hands back the identifier of the grant.
   void noteGrant() { _identifier.hold(_transfer.getPrimitive() != nullptr); }
 
-  // The read inside the pass.
+  // The read inside the pass. It stamps by the clock of the run it reads in,
+  // as that run's start took it: a deploy under the run reaches the stamps
+  // of the next one. Only the reads write the stamp and the interval.
   uint32_t readThrough(tPrimitive& primitive, uint32_t count, uint32_t timeout,
                        uint8_t* destination, nQoMSRL100::iStreamAttributes* attributes,
                        tStatus2& status) {
-    const auto& settings = _settings.supervisorRecord();
-    if (attributes != nullptr && (Row::refreshesStamp(primitive) || settings.word1 != 0)) {
+    using tClock = decltype(Row::runClock(primitive));
+    const tClock clock = attributes != nullptr ? Row::runClock(primitive) : tClock{};
+    if (attributes != nullptr && (Row::refreshesStamp(primitive) || clock.softwareStamp)) {
       tPALTime128 now;
       tPALSysInfo::getTime(now);
       _stamp = tFixed(now);
@@ -432,7 +435,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
         primitive.read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
     if (samples != 0 && status.isNotFatal()) Row::afterRead(primitive);
     if (attributes == nullptr) return samples;
-    if (settings.word1 != 0) _interval = tFixed(0);
+    _interval = clock.softwareStamp ? tFixed(0) : tFixed(clock.interval);
     if (samples != 0) {
       tStatus2 local;
       attributes->setTimeStamp(_stamp.words(), local);
@@ -474,6 +477,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // (unlinkResource, a failed link's undo, the release): the release and the
   // destructor reset the links by it, not by a state that codes move.
   bool _linksHeld = false;
+  // The interval of the last read's run and the next sample's stamp: written
+  // by the reads alone.
   tFixed _interval{0};
   tFixed _stamp{0};
 };

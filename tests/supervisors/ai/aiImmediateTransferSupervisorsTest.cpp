@@ -199,6 +199,60 @@ TEST_F(AIImmediateTransferTest, WithTheSoftwareStampEachReadReportsItsStartAndNo
   supervisor.releaseResource(status);
 }
 
+// A run is stamped by the clock its start (4100) took: a deploy under it
+// reaches only the next run's stamps, also while a read is under way.
+TEST_F(AIImmediateTransferTest, ReadsStampByTheClockTheirRunsStartTook) {
+  tLoggedImmediate primitive(log);
+  nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);
+  auto& words = settings->supervisorRecord();
+  words.word1 = 0;
+  words.sampleInterval.integer = 1;
+  words.sampleInterval.fraction = kHalf;  // 1.5 s
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor, pool);
+  tStatus2 code;
+  supervisor.control(4100, nullptr, nullptr, code);
+  tSimStreamAttributes attributes;
+  uint8_t buffer[16];
+  tStatus2 status;
+  EXPECT_EQ(supervisor.read(4, 0, buffer, nullptr, &attributes, status), 4u);
+  words.word1 = 1;  // the software stamp and an interval of 2 s, for the next run
+  words.sampleInterval.integer = 2;
+  words.sampleInterval.fraction = 0;
+  supervisor.deploy(*settings, status);
+  nQoSim::advanceClock(3 * kSecond);
+  EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, status), 2u);
+
+  // A read under way while a deploy and the next start come keeps its run's
+  // clock; the read after it goes by the new run's.
+  nQoTest::tHeldCall held(nQoTest::tHeldCall::kGuard);
+  primitive.onRead = [&] { held.hold(); };
+  tStatus2 readStatus;
+  std::thread reader([&] { supervisor.read(1, 0, buffer, nullptr, &attributes, readStatus); });
+  ASSERT_TRUE(held.waitUntilInside());
+  words.word1 = 0;
+  words.sampleInterval.integer = 3;
+  supervisor.deploy(*settings, status);
+  tStatus2 next;
+  supervisor.control(4100, nullptr, nullptr, next);
+  EXPECT_EQ(next.code, -50256);
+  held.letGo();
+  reader.join();
+  primitive.onRead = nullptr;
+  EXPECT_EQ(supervisor.read(1, 0, buffer, nullptr, &attributes, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(readStatus.code, 0);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 1000}},
+                                                {tSimStreamAttributes::kInterval, {kHalf, 1}},
+                                                {tSimStreamAttributes::kStamp, {0, 1006}},
+                                                {tSimStreamAttributes::kInterval, {kHalf, 1}},
+                                                {tSimStreamAttributes::kStamp, {0, 1009}},
+                                                {tSimStreamAttributes::kInterval, {kHalf, 1}},
+                                                {tSimStreamAttributes::kStamp, {kHalf, 1010}},
+                                                {tSimStreamAttributes::kInterval, {0, 3}}}));
+  supervisor.releaseResource(status);
+}
+
 TEST_F(AIImmediateTransferTest, ReadsWithoutAPrimitiveAnswerNothingAndTouchNothing) {
   tLoggedImmediate primitive(log);
   nQoUdR100::tAIImmediateTransferSupervisorRow::tPool pool(&primitive);

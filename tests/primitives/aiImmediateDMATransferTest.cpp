@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -849,6 +850,53 @@ TEST_F(tImmediateDMATest, ASecondPassAfterTheUncommitEndsNothing) {
   transfer->requestCancel(tStatus2{}, pass);
   EXPECT_EQ(done.codes, std::vector<int>{0}) << "the new run ends once";
   transfer->disarm(status);
+  transfer->releaseDMAChannel(status);
+  transfer->setEvent(nullptr, status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Each notification's second pass ends only the run its first pass saw: an
+// overflow, an overrun or a last conversion whose first pass came in one run
+// and whose second pass comes after a disarm and an arm began the next ends
+// nothing of that run (its header stays clean, its channel untouched, no
+// done report); the next run then ends once, by its own cancel.
+TEST_F(tImmediateDMATest, EachSecondPassEndsOnlyTheRunItsFirstPassSaw) {
+  using tTransfer = nQoUdP100::tBaseAIImmediateDMATransferPrimitive;
+  const struct {
+    const char* name;
+    std::function<uint32_t(tTransfer&, tStatus2&)> first;
+    std::function<void(tTransfer&, tStatus2&)> second;
+  } sources[] = {
+      {"overflow", [&](tTransfer& t, tStatus2& s) { return t.overflowed(fifo, s); },
+       [&](tTransfer& t, tStatus2& s) { t.overflowedSecondary(fifo, s); }},
+      {"overrun", [&](tTransfer& t, tStatus2& s) { return t.handleOverrun(converter, s); },
+       [&](tTransfer& t, tStatus2& s) { t.handleOverrunSecondary(converter, s); }},
+      {"last conversion", [&](tTransfer& t, tStatus2& s) { return t.lastConverted(timing, s); },
+       [&](tTransfer& t, tStatus2& s) { t.lastConvertedSecondary(timing, s); }},
+  };
+  tHoldingEvent done;
+  transfer->setEvent(&done, status);
+  committed();
+  for (const auto& source : sources) {
+    SCOPED_TRACE(source.name);
+    transfer->arm(status);
+    tStatus2 pass;
+    EXPECT_EQ(source.first(*transfer, pass), 1u);
+    transfer->disarm(status);
+    transfer->arm(status);
+    ASSERT_EQ(status.code, 0);
+    windows.clearLog();
+    source.second(*transfer, pass);
+    EXPECT_FALSE(wroteTheChannel());
+    EXPECT_TRUE(done.codes.empty()) << "the second pass ended the next run";
+    EXPECT_EQ(word(0), 0u);
+    EXPECT_EQ(word(4), 0u);
+    transfer->requestCancel(tStatus2{}, pass);
+    EXPECT_EQ(done.codes, std::vector<int>{0}) << "the next run ends once";
+    EXPECT_EQ(word(0), 1u);
+    done.codes.clear();
+    transfer->disarm(status);
+  }
   transfer->releaseDMAChannel(status);
   transfer->setEvent(nullptr, status);
   EXPECT_EQ(status.code, 0);

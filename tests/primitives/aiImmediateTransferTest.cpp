@@ -32,6 +32,7 @@ namespace {
 
 using nQoMDBG100::tStatus2;
 using nQoUdP100::tBaseAIImmediateTransferPrimitive;
+using iWaiterKind = nQoUdP100::iWaiter;
 
 constexpr const char kFile[] = "qomiop/ai/tBaseAIImmediateTransferPrimitive";
 constexpr nQoORB100::tGUID kDevice{0x1122, 0x3344};
@@ -175,6 +176,7 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   config.hasRouting = 1;
   config.routing.words[7] = 19;
   timing->setConfiguration(config, status);
+  timing->commit(status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
@@ -206,6 +208,7 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   config.hasRouting = 1;
   config.routing.words[7] = 19;
   timing->setConfiguration(config, status);
+  timing->commit(status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
@@ -239,6 +242,171 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   immediate->sampleEndedSecondary(timing, posted);
   EXPECT_EQ(log.operations(), "event.post 1 0");
   EXPECT_EQ(posted.code, 0);
+}
+
+// A finite run of 2 sets that the engine's commit programmed, then 5
+// retriggerable sets given to the engine with no commit, and the transfer
+// armed again: the run goes by what the board runs. It finishes with its 2
+// sets (no read waits for sets the board never makes), refuses the next read
+// past its total, and its sample end posts done as for a run that is not
+// retriggerable.
+TEST_F(tImmediateTest, ARearmGoesByTheEnginesCommitNotByAConfigurationGivenSince) {
+  nQoUdP100::tAITimingControllerPrimitiveConfig config;
+  config.timing.timingMode = 3;
+  config.timing.acquisitionType = 2;
+  config.timing.firstCount = 2;
+  config.hasRouting = 1;
+  config.routing.words[7] = 19;
+  timing->setConfiguration(config, status);
+  timing->commit(status);
+  nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
+  nQoUdP100::tAIScanningFrontEndConfig channel;
+  channel.channelFlags = 1;
+  frontEndConfig.channels.append(channel);
+  frontEnd->setConfiguration(frontEndConfig, status);
+  immediate->setReadOption1(false);
+  run();
+  config.timing.firstCount = 5;
+  config.timing.retriggerable = 1;
+  timing->setConfiguration(config, status);
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  model.push({5, 6, 7});
+  std::vector<uint32_t> read;
+  for (int set = 0; set < 2; ++set) {
+    EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+    read.push_back(buffer[0]);
+  }
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 6}));
+  EXPECT_EQ(status.code, 0);
+  EXPECT_TRUE(immediate->isFinished());
+  uint32_t bytes = 7;
+  EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(status.code, -200278);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 1u);
+
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  tStatus2 posted;
+  immediate->setDoneTarget(&event, posted);
+  immediate->sampleEndedSecondary(timing, posted);
+  EXPECT_EQ(log.operations(), "event.post 1 0");
+  EXPECT_EQ(posted.code, 0);
+}
+
+// A wait mode given between the reservation and the arm reaches that run's
+// reads, and the client's query answers it: no waiting (0) after a
+// reservation that made a polling waiter answers an empty FIFO at once with
+// nothing and no code, whatever the read's time-out. Polling given again for
+// the next arm: the read polls until its time-out (-200474). A read that
+// polls on is let go by the test clock.
+TEST_F(tImmediateTest, AWaitModeGivenBeforeTheArmReachesItsReads) {
+  channels({1});
+  immediate->setListenerKey(kKey);
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  std::atomic<unsigned> looks{0};
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+    ++looks;
+    return nQoSim::tSimAIFifo::kEmptyBit;
+  });
+  struct tRead {
+    bool polledOn;
+    uint32_t sets;
+    int code;
+  };
+  const auto armAndRead = [&](uint32_t mode) {
+    immediate->setWaitMode(mode);
+    immediate->disarmTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    EXPECT_EQ(status.code, 0);
+    looks = 0;
+    std::atomic<bool> back{false};
+    tRead read{false, 99, 0};
+    std::thread reader([&] {
+      tStatus2 readStatus;
+      read.sets = immediate->read(buffer, 1, readStatus, nullptr, 10, kTimerTimeUnitMillisecond);
+      read.code = readStatus.code;
+      back = true;
+    });
+    EXPECT_TRUE(boundedUntil([&] { return back || looks > 100; }));
+    read.polledOn = !back;
+    nQoSim::advanceClock(20'000'000);
+    reader.join();
+    return read;
+  };
+  const tRead none = armAndRead(iWaiterKind::kNone);
+  EXPECT_FALSE(none.polledOn);
+  EXPECT_EQ(none.sets, 0u);
+  EXPECT_EQ(none.code, 0);
+  uint32_t request[4] = {static_cast<uint32_t>(kKey), static_cast<uint32_t>(kKey >> 32), 0, 1};
+  uint32_t reply[9] = {};
+  uint32_t size = 0;
+  tStatus2 query;
+  immediate->listener().handleRequest(request, sizeof request, reply, sizeof reply, &size,
+                                      tBaseAIImmediateTransferPrimitive::kReadConfiguration, 0,
+                                      query);
+  EXPECT_EQ(query.code, 0);
+  EXPECT_EQ(reply[5], iWaiterKind::kNone) << "the query's wait mode";
+
+  const tRead polling = armAndRead(iWaiterKind::kNop);
+  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                          [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+  EXPECT_TRUE(polling.polledOn);
+  EXPECT_EQ(polling.sets, 0u);
+  EXPECT_EQ(polling.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
+}
+
+// A blocking read woken with its set short takes only the samples that the
+// FIFO holds: a set of 3 with 1 sample in the FIFO blocks, a sample end wakes
+// it with 2, and it reads on without waiting until its time-out (-200474 at
+// the blocking site), with the 2 samples and no word of the empty FIFO.
+TEST_F(tImmediateTest, AWokenBlockingReadTakesOnlyTheSamplesTheFIFOHolds) {
+  channels({0, 0, 1});
+  immediate->setWaitMode(iWaiterKind::kBlocking);
+  nQoSim::clearSyncLog();
+  run();
+  const iSync* event = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen && record.param.option == 44)
+      event = record.object;
+  ASSERT_NE(event, nullptr);
+  timing->commit(status);
+  timing->arm(status);
+  ASSERT_EQ(status.code, 0);
+  ASSERT_NE(dispatcher->primaryHandlers[7], nullptr);
+  model.push(0x11);
+  std::atomic<bool> back{false};
+  uint32_t sets = 99, bytes = 99;
+  tStatus2 readStatus;
+  std::thread reader([&] {
+    sets = immediate->read(buffer, 1, readStatus, &bytes, 10, kTimerTimeUnitMillisecond);
+    back = true;
+  });
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) != 0 || back; }));
+  model.push(0x22);
+  dispatcher->primaryHandlers[7].load()->handleInterrupt();
+  EXPECT_TRUE(boundedUntil([&] { return nQoSim::syncBlocked(event) == 0 || back; }));
+  // The woken read polls the FIFO until its time-out, which the test clock brings.
+  nQoSim::advanceClock(20'000'000);
+  const bool leftInTime = boundedUntil([&] { return back.load(); });
+  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+  reader.join();
+  EXPECT_TRUE(leftInTime);
+  EXPECT_EQ(sets, 0u);
+  EXPECT_EQ(bytes, 8u);
+  EXPECT_EQ(buffer[0], 0x11u);
+  EXPECT_EQ(buffer[1], 0x22u);
+  EXPECT_EQ(readStatus.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1598));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
@@ -1046,20 +1214,29 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArm
     immediate->listener().handleRequest(request, 16, reply, 36, &replySize, 2, 0, status);
     return std::vector<uint32_t>{reply[0], reply[1], reply[4]};
   };
+  auto timeout = [&] {
+    words();
+    return std::vector<uint32_t>{reply[6], reply[7]};
+  };
   auto options = [&] {
     return std::vector<uint32_t>{immediate->isReadOption1On(), immediate->isReadOption2On(),
                                  immediate->isReadOption3On()};
   };
   EXPECT_EQ(options(), (std::vector<uint32_t>{1, 0, 0}));
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}));
   immediate->setReadOption1(false);
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
+  immediate->setTimeout(250, kTimerTimeUnitMicrosecond);
   EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
   EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}))
+      << "a time-out given under the run answered before the next arm";
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
   EXPECT_EQ(words(), options());
+  EXPECT_EQ(timeout(), (std::vector<uint32_t>{250, kTimerTimeUnitMicrosecond}));
   EXPECT_FALSE(immediate->isDiscardingRead());
   immediate->setDiscardingRead(true);
   EXPECT_TRUE(immediate->isDiscardingRead());

@@ -448,6 +448,32 @@ TEST_F(tWFNSCTest, AnArmWhileAWaitIsUnderWayOnAnotherThreadCountsTheRunAfresh) {
   EXPECT_EQ(waited.code, 0);
 }
 
+// Each arm counts the clocks afresh: after a run whose clocks went unseen
+// (lead-in 0, no waiting after a miss), the first wait of the next arm reports
+// no missed clock and waits for the next one, which comes once it blocks.
+TEST_F(tWFNSCTest, AnArmCountsNoClockThatTheRunBeforeSaw) {
+  wfnsc->leadIn = 0;
+  wfnsc->waitAlways = 0;
+  commitEventMode();
+  twoClocks();
+  wfnsc->waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, -209802);
+  status.clear();
+  twoClocks();
+  wfnsc->disarm(status);
+  wfnsc->arm(status);
+  std::thread clock([this] {
+    if (!boundedUntil([this] { return nQoSim::syncBlocked(event) != 0; })) return;
+    tStatus2 pass;
+    wfnsc->sampleStarted(timing, pass);
+  });
+  tStatus2 waited;
+  wfnsc->waitForNextSampleClock(waited);
+  clock.join();
+  EXPECT_EQ(waited.code, 0) << "a clock of the run before counted as missed";
+  EXPECT_EQ(wfnsc->waits(), 1u);
+}
+
 // Uncommit ends every wait blocked on the event, however many: each one that
 // leaves on the close passes the set on, so none sleeps on to a time-out that
 // never comes without a limit, and the uncommit, which waits for them,

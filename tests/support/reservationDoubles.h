@@ -79,7 +79,7 @@ class tTimingControllerStub : private tBuildStatus,
                               public nQoUdP100::tBaseAITimingControllerPrimitive {
  public:
   tTimingControllerStub() : tBaseAITimingControllerPrimitive(nullptr, nullptr, built) {}
-  void commit(tStatus2&) override {}
+  void commit(tStatus2&) override { _fields.program(); }
   void rewriteRegisters(tStatus2&) override {}
   void arm(tStatus2&) override {}
   void start(tStatus2&) override {}

@@ -169,8 +169,9 @@ void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
 
 // Summed wide, so that a sum above 32 bits is refused before anything changes.
 uint64_t tBaseAIImmediateDMATransferPrimitive::scanSamples() const {
-  const auto& timing = _timing->configuration().timing;
-  const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
+  const auto& engine = _timing->deployedConfiguration();
+  const auto& timing = engine.timing;
+  const int32_t kind = engine.routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
   uint64_t samples = 0;
   if (timing.timingMode == 1) {
@@ -441,8 +442,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
               header()[kDoneWord] = 0;
               header()[kStatusWord] = 0;
               header()[kReadCountWord] = 0;
-              if (++_runs == 0) ++_runs;
-              _liveRun.store(_runs);
+              _runs.begin();
               if (_resolver != nullptr) {
                 auto& control = _channelMap->Channel_Control;
                 control.setRegister(control.getRegister() | kAttachBits);
@@ -516,7 +516,7 @@ void tBaseAIImmediateDMATransferPrimitive::countRead() {
 }
 
 void tBaseAIImmediateDMATransferPrimitive::requestCancel(const tStatus2& reason, tStatus2& status) {
-  endUnderLock(reason, _liveRun.load(), status);
+  endUnderLock(reason, _runs.live(), status);
 }
 
 // The whole call, the lock's release included, is a pass of _ends: a
@@ -535,7 +535,7 @@ void tBaseAIImmediateDMATransferPrimitive::endUnderLock(const tStatus2& reason, 
 }
 
 void tBaseAIImmediateDMATransferPrimitive::closeRun() {
-  _liveRun.store(0);
+  _runs.end();
   _ends.waitForPasses();
 }
 
@@ -543,8 +543,7 @@ void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, uint3
                                                    tStatus2& status) {
   // Only the end that takes the live run out finishes it; a closed run or
   // one of the past touches nothing.
-  uint32_t live = run;
-  if (run != 0 && _liveRun.compare_exchange_strong(live, 0)) {
+  if (_runs.endIfLive(run)) {
     resetChannel(status);
     _timing->hammerStop(status);
     if (iSync* event = _event.load()) {
@@ -575,8 +574,7 @@ void tBaseAIImmediateDMATransferPrimitive::endFromNotification(int code, unsigne
 // Each first pass notes the live run for its second pass.
 uint32_t tBaseAIImmediateDMATransferPrimitive::overflowed(tBaseAIDeviceFIFOPrimitive*, tStatus2&) {
   ++_counts[0];
-  _passRuns[kOverflowPass].store(_liveRun.load(std::memory_order_relaxed),
-                                 std::memory_order_relaxed);
+  _passRuns[kOverflowPass].store(_runs.live(), std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFOPrimitive*,
@@ -587,8 +585,7 @@ void tBaseAIImmediateDMATransferPrimitive::overflowedSecondary(tBaseAIDeviceFIFO
 }
 uint32_t tBaseAIImmediateDMATransferPrimitive::handleOverrun(tBaseAI_ADCPrimitive*, tStatus2&) {
   ++_counts[2];
-  _passRuns[kOverrunPass].store(_liveRun.load(std::memory_order_relaxed),
-                                std::memory_order_relaxed);
+  _passRuns[kOverrunPass].store(_runs.live(), std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPrimitive*,
@@ -600,8 +597,7 @@ void tBaseAIImmediateDMATransferPrimitive::handleOverrunSecondary(tBaseAI_ADCPri
 uint32_t tBaseAIImmediateDMATransferPrimitive::lastConverted(tBaseAITimingControllerPrimitive*,
                                                              tStatus2&) {
   ++_counts[4];
-  _passRuns[kLastConvertPass].store(_liveRun.load(std::memory_order_relaxed),
-                                    std::memory_order_relaxed);
+  _passRuns[kLastConvertPass].store(_runs.live(), std::memory_order_relaxed);
   return 1;
 }
 void tBaseAIImmediateDMATransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,

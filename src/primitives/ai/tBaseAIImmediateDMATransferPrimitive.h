@@ -24,6 +24,7 @@
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
@@ -282,11 +283,10 @@ class tBaseAIImmediateDMATransferPrimitive
   uint64_t _listenerHandle = 0;
   uint64_t _userMapping = 0;
   iSync* _transferLock = nullptr;
-  // The number of the run an end may still finish, 0 when none is live: set
-  // by arm; cleared by the end that finishes it and by closeRun. The kernel's
-  // word, never the client's header.
-  std::atomic<uint32_t> _liveRun{0};
-  uint32_t _runs = 0;  // runs armed so far
+  // The runs: an arm begins one under the transfer lock; the end that
+  // finishes it claims it there (endIfLive), and closeRun ends it. The
+  // kernel's word, never the client's header.
+  nQoUdR100::tRuns _runs;
   // The ends under way (a cancel or a second pass), which closeRun waits for.
   nQoUdR100::tPassCount _ends;
   // The live run each notification's first pass saw: overflow, overrun, last

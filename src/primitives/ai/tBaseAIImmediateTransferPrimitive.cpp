@@ -155,8 +155,9 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 
 template <class tTake>
 void tBaseAIImmediateTransferPrimitive::walkSets(tTake take) const {
-  const auto& timing = _timing->configuration().timing;
-  const int32_t kind = _timing->configuration().routing.words[kRoutingKindWord];
+  const auto& engine = _timing->deployedConfiguration();
+  const auto& timing = engine.timing;
+  const int32_t kind = engine.routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
   if (timing.timingMode == static_cast<int32_t>(kFirstTimingMode)) {
     take(uint64_t{1});
@@ -281,17 +282,23 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
     return;
   }
   rewindSets();
-  // What the run goes by: the read configuration and what the engine's and
-  // the FIFO's configurations say now; one given since reaches the next arm.
+  // What the run goes by: the read configuration and the FIFO's count as
+  // they stand now; one given since reaches the next arm.
   _run.option1 = _option1;
   _run.option2 = _option2;
   _run.option3 = _option3;
   _run.readCountLimit = _readCountLimit;
   _run.readCountIsWarning = _readCountIsWarning;
   _run.listenerKey = _listenerKey;
+  _run.timeoutValue = _timeoutValue;
+  _run.timeoutUnit = _timeoutUnit;
   _run.fifoCount = _fifo->configuration().count;
   registerListener(status);
-  const auto& timing = _timing->configuration().timing;
+  // The wait mode reaches this run's reads: a waiter of another mode gives
+  // way to one of this arm's.
+  if (_run.waitMode != _waitMode || _waiter.get() == nullptr) remakeWaiter(status);
+  // The run the engine's commit programmed the board with.
+  const auto& timing = _timing->programmed().configuration.timing;
   _runTotal = timing.firstCount - _heldBackSets;
   _runFinite = timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
                timing.acquisitionType == kFiniteKind;
@@ -631,7 +638,7 @@ void tBaseAIImmediateTransferPrimitive::answer(const void* request, uint32_t req
       }
       const uint32_t words[] = {
           _run.option1, _run.option2,  _run.readCountLimit, _run.readCountIsWarning,
-          _run.option3, _run.waitMode, _timeoutValue,       _timeoutUnit};
+          _run.option3, _run.waitMode, _run.timeoutValue,   _run.timeoutUnit};
       std::memcpy(reply, words, sizeof words);
       for (uint32_t i = 0; i < length; ++i) writeU32(reply, kReplyHeaderSize + 4 * i, _setList[i]);
       *replySize = needed > kReplySize ? static_cast<uint32_t>(needed) : kReplySize;

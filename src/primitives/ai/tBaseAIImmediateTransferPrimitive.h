@@ -143,7 +143,8 @@ class tBaseAIImmediateTransferPrimitive
   void clearFirstRead() { _firstRead = 0; }
 
   // Read configuration, as the supervisor applies it: the next arm takes it
-  // for its reads (the wait mode the next commit), the queries answer it.
+  // for its reads (a wait mode other than its waiter's makes a new waiter),
+  // the queries answer it.
   void setListenerKey(uint64_t key) { _listenerKey = key; }
   void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
   void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
@@ -276,9 +277,10 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
   uint32_t _finished = 0;
-  // What the reads and the client's queries go by: the read configuration,
-  // the listener's key and the FIFO's count as the arm took them, the wait
-  // mode of the commit's waiter. The setters change what the next arm
+  // What the reads and the client's queries go by: the read configuration
+  // (time-out included), the listener's key and the FIFO's count as the arm
+  // took them, the wait
+  // mode of the waiter that the commit or the arm made. The setters change what the next arm
   // takes. A client's query reads it on its own thread while a step takes
   // it, or a read switches option 3 off.
   struct tRunRecord {
@@ -290,11 +292,13 @@ class tBaseAIImmediateTransferPrimitive
     std::atomic<uint32_t> waitMode{iWaiter::kNop};
     std::atomic<uint64_t> listenerKey{0};
     std::atomic<uint32_t> fifoCount{0};
+    std::atomic<uint32_t> timeoutValue{kNoLimit};
+    std::atomic<uint32_t> timeoutUnit{kTimerTimeUnitMillisecond};
   };
   tRunRecord _run;
-  // What the arm took from the engine's configuration for the run: the sets
-  // it delivers, whether it ends after them, and whether it is retriggerable
-  // (the done posts choose by that).
+  // What the arm took from the engine's record (what its commit programmed
+  // the board with) for the run: the sets it delivers, whether it ends after
+  // them, and whether it is retriggerable (the done posts choose by that).
   uint32_t _runTotal = 0;
   bool _runFinite = false;
   bool _runRetriggerable = false;

@@ -41,7 +41,7 @@ void tBaseAITimingControllerPrimitive::tLibSocketListener::handleRequest(
   uint64_t key = 0;
   std::memcpy(&key, request, sizeof key);
   // The commit that registered the listener answers, not a configuration since.
-  const tAITimingConfig& timing = _timing->_run.timing;
+  const tAITimingConfig& timing = _timing->programmed().configuration.timing;
   if (key != timing.listenerKey || code != kTimingRequest) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 620});
     return;
@@ -86,8 +86,9 @@ bool tBaseAITimingControllerPrimitive::isReady() const {
 void tBaseAITimingControllerPrimitive::setConfiguration(
     const tAITimingControllerPrimitiveConfig& configuration, tStatus2& status) {
   if (status.isFatal()) return;
-  _configuration.timing = configuration.timing;
-  _configuration.checkStatus(status);
+  tAITimingControllerPrimitiveConfig& deployed = _fields.deploying().configuration;
+  deployed.timing = configuration.timing;
+  deployed.checkStatus(status);
   setMode(configuration.timing.timingMode, status);
   if (configuration.hasRouting != 0) setRouting(configuration.routing, status);
   lowerUnlessArmed();
@@ -101,8 +102,9 @@ void tBaseAITimingControllerPrimitive::lowerUnlessArmed() {
 }
 
 void tBaseAITimingControllerPrimitive::setRouting(const tAIRoutingConfig& routing, tStatus2&) {
-  _configuration.routing = routing;
-  _sampleClockKind = _configuration.routing.fillInFlags();
+  tAITimingFields& deployed = _fields.deploying();
+  deployed.configuration.routing = routing;
+  deployed.sampleClockKind = deployed.configuration.routing.fillInFlags();
 }
 
 void tBaseAITimingControllerPrimitive::reserved15(tStatus2& status) {
@@ -163,7 +165,7 @@ void tBaseAITimingControllerPrimitive::removeLastConvertObserver(iLastConvertObs
 }
 
 bool tBaseAITimingControllerPrimitive::wantsRecordEnd() const {
-  const tAITimingConfig& timing = _run.timing;
+  const tAITimingConfig& timing = programmed().configuration.timing;
   return _recordEndObservers.any() || (_lastConvertObservers.any() && timing.timingMode == 3 &&
                                        timing.acquisitionType == kFiniteAcquisition);
 }
@@ -305,7 +307,7 @@ void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
 // A loop that a commit before put in for another event comes out first, so
 // the record names the one loop in.
 void tBaseAITimingControllerPrimitive::registerTimedLoop(tStatus2& status) {
-  const auto event = static_cast<uint32_t>(_configuration.timing.timedLoopEvent);
+  const auto event = static_cast<uint32_t>(programmed().configuration.timing.timedLoopEvent);
   if (_timedLoopEvent != event)
     nQoUdR100::onFreshStatus(status, [&](tStatus2& s) { unregisterTimedLoop(s); });
   _timedLoopEvent = event;
@@ -346,8 +348,9 @@ void tBaseAITimingControllerPrimitive::unregisterTimedLoop(tStatus2& status) {
 // A commit without a key takes out the listener of a commit before with one.
 void tBaseAITimingControllerPrimitive::registerListener(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_configuration.timing.listenerKey == 0) unregisterListener();
-  if (_configuration.timing.listenerKey == 0 || _listenerHandle != 0) return;
+  const uint64_t key = programmed().configuration.timing.listenerKey;
+  if (key == 0) unregisterListener();
+  if (key == 0 || _listenerHandle != 0) return;
   char* name = static_cast<char*>(_memNewUsingCRT(kListenerNameLength, 0, nullptr));
   if (name == nullptr) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 580});
@@ -376,6 +379,7 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   // arm without one moved the state on all the same).
   _state.setUncommitted();
   _runCommitted = false;
+  _fields.forget();
 }
 
 void tBaseAITimingControllerPrimitive::unregisterListener() {

@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "bus/iBus.h"
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "frame/tResetGate.h"
 #include "frame/tSinkSlot.h"
@@ -35,6 +36,21 @@
 #include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
+
+// What a deploy writes: the configuration and the sample-clock kind that its
+// routing gives.
+struct tAITimingFields {
+  tAITimingControllerPrimitiveConfig configuration;
+  uint32_t sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
+};
+
+// The deploy steps write the fields; the commit takes them into the record
+// it programs the board from, and so does an arm with no commit behind it.
+struct tAITimingSteps {
+  static constexpr const char* kDeploySteps[] = {"setConfiguration", "setRouting", "setMode",
+                                                 "deployedConfiguration"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "arm"};
+};
 
 class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
  public:
@@ -116,7 +132,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleStartObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleStarted(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->_run.timing.sampleStartActionArgument, status);
+      loop.count(timing, timing->programmed().configuration.timing.sampleStartActionArgument,
+                 status);
       return 0;
     }
     tTimedLoop loop;
@@ -125,7 +142,7 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
    public:
     explicit tTimedLoopSampleEndObserver(uint32_t threshold) : loop{0, threshold} {}
     uint32_t sampleEnded(tBaseAITimingControllerPrimitive* timing, tStatus2& status) override {
-      loop.count(timing, timing->_run.timing.sampleEndActionArgument, status);
+      loop.count(timing, timing->programmed().configuration.timing.sampleEndActionArgument, status);
       return 0;
     }
     tTimedLoop loop;
@@ -225,9 +242,17 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
     return _lastConvertObservers.find(observer);
   }
 
-  const tAITimingControllerPrimitiveConfig& configuration() const { return _configuration; }
+  // What the last commit (or an arm with no commit behind it) programmed the
+  // board with: what the engine's run and the primitives that share it go
+  // by, whatever a configuration given since says.
+  const tAITimingFields& programmed() const { return _fields.programmed(); }
+  // The configuration as deployed, handed on to the immediate transfers,
+  // whose own commit and arm shape their sets by it (the shape is theirs to
+  // program: the engine's reservation-time settings, before its own commit).
+  const tAITimingControllerPrimitiveConfig& deployedConfiguration() {
+    return _fields.deploying().configuration;
+  }
   const tPrimitiveState& state() const { return _state; }
-  uint32_t sampleClockKind() const { return _sampleClockKind; }
 
  protected:
   // The passes of the three handlers.
@@ -271,21 +296,16 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   using tRecordEndHandler = tHandler<&tBaseAITimingControllerPrimitive::recordEndPass,
                                      &tBaseAITimingControllerPrimitive::recordEndSecondaryPass>;
 
-  tAITimingControllerPrimitiveConfig _configuration;
-  // The configuration and sample-clock kind that the last commit programmed:
-  // what the arm, the stop, the passes, a register rewrite and the
-  // listener's answers go by, whatever a configuration given since says.
-  // An arm with no commit behind it (none since the construction, an
-  // uncommit or a bring-down) takes the record from the configuration.
-  tAITimingControllerPrimitiveConfig _run;
-  uint32_t _runClockKind = tAIRoutingConfig::kInternalSampleClock;
+  // The arm, the stop, the passes, a register rewrite and the listener's
+  // answers go by the record. An arm with no commit behind it (none since
+  // the construction, an uncommit or a bring-down) takes the record itself.
+  nQoUdR100::tDeployed<tAITimingFields, tAITimingSteps> _fields;
   bool _runCommitted = false;
   const tAIFirstEntry* _owner;
   iBus* _bus;
   tPrimitiveState _state;
   iSync* _recordEndEvent = nullptr;
   iSync* _recordEndSecondaryEvent = nullptr;
-  uint32_t _sampleClockKind = tAIRoutingConfig::kInternalSampleClock;
   tSyncAtomicU32 _recordEndGuard;
   // A record end owed to the observers: set by an arm and by each start,
   // cleared by the record-end pass that notifies them. A stop simulates one

@@ -133,7 +133,7 @@ tTavikAITimingControllerPrimitive::tStartCommand tTavikAITimingControllerPrimiti
 // A held arm keeps the strobe of the mode it was armed in: the engine runs
 // as its commit and arm programmed it.
 void tTavikAITimingControllerPrimitive::setMode(int32_t mode, tStatus2& status) {
-  if (status.isNotFatal()) _configuration.timing.timingMode = mode;
+  if (status.isNotFatal()) _fields.deploying().configuration.timing.timingMode = mode;
   if (!_armHeld.load()) _startCommand = startCommandFor(mode, _startCommand);
 }
 
@@ -150,8 +150,8 @@ void tTavikAITimingControllerPrimitive::convertGating(uint32_t gate, tStatus2* s
 
 // The sample clock and the selects of modes 2 and 3.
 void tTavikAITimingControllerPrimitive::programModes1And2(tStatus2* s) {
-  const tAITimingConfig& timing = _run.timing;
-  const int32_t* w = _run.routing.words;
+  const tAITimingConfig& timing = programmed().configuration.timing;
+  const int32_t* w = programmed().configuration.routing.words;
   auto& mode1 = _map->AI_Mode_1;
   auto& mode3 = _map->AI_Mode_3;
   auto& r017C = _map->Write_017C;
@@ -207,15 +207,16 @@ void tTavikAITimingControllerPrimitive::programNeutralTrigger(tStatus2* s) {
   trigger.set_AI_Trigger_Select_Bit5(1, s);
   trigger.set_AI_Trigger_Select_Bit6(1, s);
   trigger.set_AI_Trigger_Select_Bits11_7(
-      nTavik::encodeAI_Trigger_SelectBits11_7(flag(_run.routing.words[20])), s);
+      nTavik::encodeAI_Trigger_SelectBits11_7(flag(programmed().configuration.routing.words[20])),
+      s);
   trigger.set_AI_Trigger_Select_Bit14(0, s);
   trigger.set_AI_START2_Edge(1, s);
   trigger.set_AI_Trigger_Select_Bit13(1, s);
 }
 
 void tTavikAITimingControllerPrimitive::programMode3(tStatus2* s) {
-  const tAITimingConfig& timing = _run.timing;
-  const int32_t* w = _run.routing.words;
+  const tAITimingConfig& timing = programmed().configuration.timing;
+  const int32_t* w = programmed().configuration.routing.words;
   auto& mode1 = _map->AI_Mode_1;
   auto& mode2 = _map->AI_Mode_2;
   auto& trigger = _map->AI_Trigger_Select;
@@ -283,13 +284,13 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
   // commit reloads the counters and rewrites the modes and the trigger
   // select that the armed engine runs on.
   if (_armHeld.load()) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
-  takeRunRecord();
+  takeRunMode(_fields.program());
   _runCommitted = true;
   const uint32_t handlersHeld = installedHandlers();
   const uint32_t loopHeld = _timedLoopEvent;
   const bool held = handlersHeld != 0 || loopHeld != 0 || hasListener();
-  const tAITimingConfig& timing = _run.timing;
-  const int32_t* w = _run.routing.words;
+  const tAITimingConfig& timing = programmed().configuration.timing;
+  const int32_t* w = programmed().configuration.routing.words;
   tStatus2* s = &status;
   _map->AI_Personal.set_AI_Personal_Bit6(nTavik::encodeAI_PersonalBit6(flag(timing.personalFlag)),
                                          s);
@@ -332,8 +333,8 @@ void tTavikAITimingControllerPrimitive::commit(tStatus2& status) {
 
 void tTavikAITimingControllerPrimitive::writeTimingRegisters(tStatus2& status) {
   if (status.isFatal()) return;
-  const tAITimingConfig& timing = _run.timing;
-  const int32_t* w = _run.routing.words;
+  const tAITimingConfig& timing = programmed().configuration.timing;
+  const int32_t* w = programmed().configuration.routing.words;
   tStatus2* s = &status;
   openBracket(*_map, s);
   _map->AI_Personal.flush(s, 0);
@@ -399,10 +400,8 @@ void tTavikAITimingControllerPrimitive::uncommit(tStatus2& status) {
   _runCommitted = false;
 }
 
-void tTavikAITimingControllerPrimitive::takeRunRecord() {
-  _run = _configuration;
-  _runClockKind = _sampleClockKind;
-  _runMode = _run.timing.timingMode;
+void tTavikAITimingControllerPrimitive::takeRunMode(const tAITimingFields& record) {
+  _runMode = record.configuration.timing.timingMode;
 }
 
 // Run control -----------------------------------------------------------------
@@ -425,8 +424,8 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   // holds stopped): each arm is answered once.
   onFreshStatus(status, [&](tStatus2& s) { tTavikAITimingControllerPrimitive::disarm(s); });
   // By the commit's record: the arm runs the engine its commit programmed.
-  if (!_runCommitted) takeRunRecord();
-  const tAITimingConfig& timing = _run.timing;
+  if (!_runCommitted) takeRunMode(_fields.program());
+  const tAITimingConfig& timing = programmed().configuration.timing;
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
   _startCommand = startCommandFor(_runMode, _startCommand);
@@ -444,7 +443,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
     _map->AI_Trigger_Select.set_AI_Trigger_Select_Bit6(0, s);
   }
   const bool counterA = timing.counterAEnable == 1;
-  const bool external = _runClockKind == tAIRoutingConfig::kExternalSampleClock;
+  const bool external = programmed().sampleClockKind == tAIRoutingConfig::kExternalSampleClock;
   bool gateA = false, gateB = false;
   if (timing.timingMode == 2 || timing.timingMode == 3) gateA = counterA && external;
   if (timing.timingMode == 3 && external)
@@ -516,7 +515,8 @@ void tTavikAITimingControllerPrimitive::stop(tStatus2& status) {
     return;
   } else {
     hammerStop(status);
-    if (_runKind != kContinuous && _run.timing.quietStop == 0 && status.code == 0)
+    if (_runKind != kContinuous && programmed().configuration.timing.quietStop == 0 &&
+        status.code == 0)
       nQoUdR100::setCode(status, nQoUdR100::kStoppedEarly, kStoppedEarly);
     runRecordEndAtomically(status);
   }

@@ -94,9 +94,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // The strobe that starts a run of mode; another mode keeps the one before.
   static tStartCommand startCommandFor(int32_t mode, tStartCommand before);
 
-  // The configuration and the sample-clock kind as they stand, into the
-  // run's record; the run's mode.
-  void takeRunRecord();
+  // The mode of the record a commit or an arm took, for the passes.
+  void takeRunMode(const tAITimingFields& record);
   void programModes1And2(tStatus2* status);
   void programNeutralSelects(tStatus2* status);
   void programNeutralTrigger(tStatus2* status);

@@ -684,10 +684,11 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
 // road's engine, of four sets: a client's read takes two sets of what the
 // board acquired, into bytes that hold the fresh pattern first, and goes on
 // with the board's numbers. The deploy is the engine's, through its own
-// supervisor: a count of one set, which the transfer's next arm (code 1)
-// takes. A run that the bring-up (codes 1 and 4100) or a code 4100 began,
-// with no code since but 2 and 3, delivers the sets of that arm and no
-// more: no read ends short or is refused before them.
+// supervisor: a count of one set with no commit of the engine, which no run
+// of the transfer takes (the board still runs the four sets its commit
+// programmed). A run that the bring-up (codes 1 and 4100) or a code 4100
+// began, with no code since but 2 and 3, delivers those sets and no more:
+// no read ends short or is refused before them.
 class tImmediateFiniteRow : public tImmediateRow {
  public:
   static constexpr const char* kName = "ImmediateTransferFinite";
@@ -701,14 +702,11 @@ class tImmediateFiniteRow : public tImmediateRow {
     tImmediateRow::ready(supervisor);
     judging = immediate->getTransferState() == 5;
     delivered = 0;
-    runSets = kSets;
-    deployed = false;
   }
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
-    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
     config.timing.firstCount = 1;
     timing->setConfiguration(config, status);
-    deployed = true;
   }
   // The codes answer by the supervisor's flags: a run begins where code
   // 4100 leaves the transfer started (its reads), and codes 2 and 3 leave it
@@ -716,7 +714,6 @@ class tImmediateFiniteRow : public tImmediateRow {
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     supervisor.control(code, nullptr, nullptr, status);
     if (code == 2 || code == 3) return;
-    if (code == 1 && immediate->getTransferState() >= 4) runSets = deployed ? 1 : kSets;
     judging = code == 4100 && immediate->getTransferState() == 5;
     delivered = 0;
   }
@@ -732,24 +729,24 @@ class tImmediateFiniteRow : public tImmediateRow {
     std::string faults = samplesFollow(at, size_t{sets} * bytes, fifo->sampleWidth());
     if (!judging) return faults;
     if (read.code == nQoUdR100::kReadPastTotal) {
-      if (delivered < runSets)
+      if (delivered < kSets)
         faults += "a read refused past the total after " + std::to_string(delivered) +
-                  " of the run's " + std::to_string(runSets) + " sets\n";
+                  " of the run's " + std::to_string(kSets) + " sets\n";
       return faults;
     }
     if (read.isFatal()) return faults;
     delivered += sets;
-    if (delivered > runSets) faults += "reads went past the run's total\n";
-    if (sets < kSetsPerRead && delivered < runSets)
+    if (delivered > kSets) faults += "reads went past the run's total\n";
+    if (sets < kSetsPerRead && delivered < kSets)
       faults += "the reads ended after " + std::to_string(delivered) + " of the run's " +
-                std::to_string(runSets) + " sets\n";
+                std::to_string(kSets) + " sets\n";
     return faults;
   }
 
-  // A run that code 4100 began, with no code since, the sets it delivered,
-  // and the total that the transfer's arm (code 1) took from the engine.
-  bool judging = false, deployed = false;
-  size_t delivered = 0, runSets = kSets;
+  // A run that code 4100 began, with no code since, and the sets it
+  // delivered of the kSets that the engine's commit programmed the board with.
+  bool judging = false;
+  size_t delivered = 0;
 };
 
 // The DMA immediate transfer over a VESK channel, with the scheduler's
@@ -889,7 +886,7 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     stepFaults(0, tStatus2{});
   }
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
-    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->configuration();
+    nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
     config.timing.strobeLoadValue = 2;
 
     timing->setConfiguration(config, status);

@@ -479,7 +479,8 @@ TEST_F(AITransferSupervisorsTest, TheRoutableSetsTheWordOfEachKnownIndex) {
     EXPECT_EQ(routable.routing().words[word], expected.words[word]) << word;
   routable.apply(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(timing.configuration().routing.words[16], 7);
+  timing.commit(status);
+  EXPECT_EQ(timing.programmed().configuration.routing.words[16], 7);
   // Every index alone, with a value of its own: exactly its word, and index
   // 15 none.
   const uint32_t wordOf[] = {0, 1, 3, 4, 7, 8, 16, 17, 20, 21, 11, 12, 2, 13, 14};

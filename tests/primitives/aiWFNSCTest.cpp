@@ -205,11 +205,17 @@ TEST_F(tWFNSCTest, APollingRunKeepsPollingUntilTheNextCommit) {
   wfnsc->waitForNextSampleClock(status);
   EXPECT_EQ(status.code, -209802);
   EXPECT_TRUE(loggedAt(-209802, kFile, 280));
+  EXPECT_EQ(wfnsc->programmed().polling, 1u);
   tStatus2 committed;
   wfnsc->commit(committed);
   EXPECT_NE(timing->findSampleStartObserver(wfnsc.get()), nullptr);
+  EXPECT_EQ(wfnsc->programmed().polling, 0u);
+  EXPECT_EQ(wfnsc->programmed().leadIn, 0u);
+  // The uncommit hands the primitive back with the defaults as its record.
   wfnsc->uncommit(committed);
   EXPECT_EQ(committed.code, 0);
+  EXPECT_EQ(wfnsc->programmed().polling, 1u);
+  EXPECT_EQ(wfnsc->programmed().leadIn, 100u);
 }
 
 TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {

@@ -1117,6 +1117,69 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
+// The change detection row with each fire's second pass left until after
+// the next two codes (a stop and a start fit between): a pass of the run the
+// change came in wakes that run's reader, and a pass of a run ended since
+// wakes no reader of the next run, which then waits for a change of its own.
+class tChangeDetectionLatePassRow : public tChangeDetectionRow {
+ public:
+  static constexpr const char* kName = "ChangeDetectionLatePass";
+
+ protected:
+  void SetUp() override {
+    tChangeDetectionRow::SetUp();
+    watched.leavePasses(true);
+    scheduler.held.onStarted = [this, started = scheduler.held.onStarted] {
+      started();
+      ++starts;
+    };
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    tChangeDetectionRow::up(supervisor, status);
+    stepsLeft = 0;
+  }
+  // The change's pass is left: its run is the one started last.
+  std::string fired() {
+    startsAtChange = starts;
+    return "";
+  }
+  // The passes a fire left run before the release or destruction. A deploy
+  // counts no step, so an order walked with and without its deploys meets
+  // the passes at the same code.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return "";
+    }
+    if (step == kFireStep) {
+      stepsLeft = 2;
+      return "";
+    }
+    if ((step & 0xFFFF'0000) == kDeployStep || stepsLeft == 0 || --stepsLeft != 0) return "";
+    watched.runPasses();
+    if (!primitive->isRunning() || !holdsBuffer()) return "";
+    if (starts == startsAtChange) return tChangeDetectionRow::fired();
+    // A run with a buffer started after the change: a read that does not
+    // wait finds no wake and copies nothing.
+    uint8_t sample[8];
+    std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
+    tStatus2 status;
+    const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    seen += "late read " + std::to_string(copied) + " " + std::to_string(status.code) + "\n";
+    changesRead = changes;
+    if (copied != 0 || status.code != nQoUdR100::kWaitTimeout)
+      return "a late pass of an ended run woke a read of the next run (copied " +
+             std::to_string(copied) + ", answered " + std::to_string(status.code) + ")\n";
+    return "";
+  }
+
+  std::atomic<uint32_t> starts{0};
+  uint32_t startsAtChange = 0;
+  // The codes after which the passes of the last fire run, unless a fire
+  // runs them first.
+  int stepsLeft = 0;
+};
+
 // The task's event, whose posts (a code 3's done report) hold first and
 // count apart from the registrations that the steps make; its done posts are
 // the reports of a stream.
@@ -1874,9 +1937,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowName
 
 using tWalkedRows =
     ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
-                     tChangeDetectionRow, tDACTransferWalkRow<false>, tDACTransferWalkRow<true>,
-                     tDACWalkRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow,
-                     tEEPROMRow, tLineFilterRow>;
+                     tChangeDetectionRow, tChangeDetectionLatePassRow, tDACTransferWalkRow<false>,
+                     tDACTransferWalkRow<true>, tDACWalkRow, tGroundRefRow, tAnalogTriggerRow,
+                     tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

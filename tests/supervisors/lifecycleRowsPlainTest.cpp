@@ -1791,12 +1791,25 @@ class tEEPROMRow : public tBoardRow {
     nQoUdP100::tEEPROMHeader header;
     header.area14693Address = 0x200;
     header.area14693Size = 0x80;
+    header.areaOtherAddress = 0x300;
+    header.areaOtherSize = 0x80;
     contentMap.setHeader(header, status);
+    reservedArea = contentMap.getSelectedArea();
+    // The device and its write buffer hold other bytes at every address, and
+    // each area other bytes than the next.
+    for (size_t at = 0; at < device.image.size(); ++at) {
+      device.image[at] = static_cast<uint8_t>(at * 7 + (at >> 8) * 31 + 1);
+      device.shadow[at] = static_cast<uint8_t>(at * 13 + (at >> 8) * 17 + 5);
+    }
     offer(settings.record<0>().identifier, pool);
   }
   void makePrimitive() { eeprom.emplace(&contentMap, &device); }
   void destroyPrimitive() { eeprom.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    client = &supervisor;
+    selected = reservedArea;
+    upWith(supervisor, settings, status);
+  }
   // Request 255 selects another area.
   void walkCode(tSupervisor& supervisor, uint32_t request, tStatus2& status) {
     std::vector<uint8_t> in;
@@ -1816,7 +1829,38 @@ class tEEPROMRow : public tBoardRow {
     return "access " + std::to_string(device.state) + ", area " +
            std::to_string(contentMap.getSelectedArea());
   }
+  // After every code and fire a client reads a field from the device (279)
+  // and another from the write buffer (280): each read that answers 0 holds
+  // the bytes the simulated EEPROM holds there, in the area the client
+  // selected last; a read of a wrong size answers so and fills nothing.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) return "";
+    if (step == 255 && status.code == 0) selected = 0x2A;
+    const uint32_t base = selected == kArea ? 0x200 : 0x300;
+    std::string faults = fieldFaults(279, 14688, 4, device.image, base + 8) +
+                         fieldFaults(280, 14687, 8, device.shadow, base);
+    tBytes out;
+    const int wide = request(*client, 279, words({14688, 2}), 2, &out);
+    if (wide != nQoUdR100::kValueTooWide || out != tBytes(2, 0))
+      faults += "a field read of a wrong size answered " + std::to_string(wide) + "\n";
+    return faults;
+  }
+  std::string fieldFaults(uint32_t request, uint32_t field, uint32_t size,
+                          const std::vector<uint8_t>& memory, uint32_t address) {
+    tBytes out;
+    const int answered = nQoTest::request(*client, request, words({field, size}), size, &out);
+    if (answered != 0)
+      return "request " + std::to_string(request) + " answered " + std::to_string(answered) + "\n";
+    const tBytes held(memory.begin() + address, memory.begin() + address + size);
+    if (out != held)
+      return "request " + std::to_string(request) + " read field " + std::to_string(field) +
+             " other than the EEPROM holds\n";
+    return "";
+  }
 
+  static constexpr uint32_t kArea = nQoUdP100::tPralEEPROMContentMap::kArea;
+  tSupervisor* client = nullptr;
+  uint32_t reservedArea = 0, selected = 0;
   tEEPROMSettings settings;
   tHeldMemoryEEPROM device{hold};
   nQoUdP100::tPralEEPROMContentMap contentMap{4};

@@ -1876,9 +1876,15 @@ class tGroundRefRow : public tBoardRow {
   static constexpr const char* kName = "AOGroundRef";
   using tSupervisor = tBaseAOGroundRefSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4, 257, 258};
+  static constexpr size_t kDeploys = 1;
+  static constexpr uint32_t kProgramming[] = {1, 257, 258};
 
  protected:
-  tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
+  tGroundRefRow() {
+    name(settings.record<0>().identifier, "AOGroundRef");
+    skipping = settings;
+    skipping.record<0>().skipFlag = 1;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
     makePrimitive();
@@ -1893,7 +1899,50 @@ class tGroundRefRow : public tBoardRow {
   }
   void makePrimitive() { groundRef.emplace(resources, status); }
   void destroyPrimitive() { groundRef.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    client = &supervisor;
+    seen.clear();
+    connected = skipDeployed = skipHeld = false;
+    upWith(supervisor, settings, status);
+  }
+  // The other settings leave the ground reference as it is.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(skipping, status);
+    if (status.code == 0) skipDeployed = true;
+  }
+  // Codes 1, 257 and 258 program the skip flag deployed; 257 and 258 of a
+  // program that does not skip connect and disconnect.
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    code(supervisor, each)(status);
+    if (status.code != 0 || each == 4) return;
+    skipHeld = skipDeployed;
+    if (!skipHeld && each == 257) connected = true;
+    if (!skipHeld && each == 258) connected = false;
+  }
+  // After every step the board's connection bit is the one the codes left
+  // (a release disconnects), and code 259 answers it (0 while the program
+  // skips).
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kDestroyStep) return "";
+    if (step == kReleaseStep) connected = false;
+    const bool bit = (windows.written(window, 0xA3, 8) & 1) != 0;
+    std::string faults;
+    if (bit != connected)
+      faults += std::string("the board's ground reference is ") +
+                (bit ? "connected" : "disconnected") + ", not as its codes left it\n";
+    // A deploy asks nothing: the client's answers line up with an order
+    // walked without its deploys.
+    if (step == kReleaseStep || (step & 0xFFFF'0000) == kDeployStep) return faults;
+    std::vector<uint32_t> answer;
+    const int answered = request(*client, 259, std::nullopt, 4, nullptr, &answer);
+    seen += "259 " + std::to_string(answered) +
+            (answer.empty() ? "" : " " + std::to_string(answer[0])) + "\n";
+    const std::vector<uint32_t> expected{skipHeld ? 0u : uint32_t{bit}};
+    if (answered != 0 || answer != expected)
+      faults +=
+          "code 259 answered " + std::to_string(answered) + " and not the board's connection\n";
+    return faults;
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"258 and 257", [&supervisor](tStatus2& status) {
                code(supervisor, 258)(status);
@@ -1906,7 +1955,10 @@ class tGroundRefRow : public tBoardRow {
   // The connection bit of its register.
   std::string primitiveState() { return "0xA3 " + std::to_string(map->Write_00A3.getRegister()); }
 
-  tAOGroundRefSettings settings;
+  tAOGroundRefSettings settings, skipping;
+  tSupervisor* client = nullptr;
+  // What the codes left: the connection, and the skip flag deployed and programmed.
+  bool connected = false, skipDeployed = false, skipHeld = false;
   std::optional<nQoUdP100::tTavikAOGroundRefPrimitive> groundRef;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*>> pool;
 };

@@ -1993,7 +1993,22 @@ class tLineFilterRow : public tBoardRow {
     filters.emplace(nQoUdP100::tLineFilterDescription{.pfiLines = 16, .rivoLines = 8}, map, status);
   }
   void destroyPrimitive() { filters.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    filtersLeft = pfiFilters();
+  }
+  // The PFI filters as the board's register holds them: line n in bits
+  // 2n+1:2n.
+  uint32_t pfiFilters() { return windows.written(window, 0xB0, 32); }
+  // A commit that answered 0 programs the task's line (PFI3, bits 7:6) with
+  // its deployed filter and no other line; no other step changes them.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) return "";
+    if (step == 1 && status.code == 0) filtersLeft = 2u << 6;
+    if (pfiFilters() == filtersLeft) return "";
+    return "the board's PFI filters are " + std::to_string(pfiFilters()) + ", not " +
+           std::to_string(filtersLeft) + " as the steps left them\n";
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
   // The task's line as the pool counts its users.
   std::string primitiveState() {
@@ -2001,6 +2016,7 @@ class tLineFilterRow : public tBoardRow {
   }
 
   tTavikLineFilterSettings settings;
+  uint32_t filtersLeft = 0;
   std::optional<nQoUdP100::tPCITavikLineFilterPrimitive> filters;
   tSyncAtomicU32 inUse;
   std::optional<tRefCountingResourcePoolWrapper<

@@ -1547,9 +1547,23 @@ class tAnalogTriggerRow : public tBoardRow {
     supervisor.deploy(other, status);
     if (status.code == 0) deployed = 1;
   }
+  // While a commit is held the board's mode (0x17A bits 2:0) and source
+  // (0x8C bits 1:0) are those of the program it took, whatever came since.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    std::string faults;
+    if (commitHeld && step != kReleaseStep && step != kDestroyStep) {
+      const auto& words = (committed == 0 ? settings : other).supervisorRecord();
+      static constexpr uint32_t kModeCodes[] = {0, 1, 2, 4, 6}, kSourceCodes[] = {1, 0, 1, 2};
+      if ((windows.written(window, kTrigger, 16) & 0x07) != kModeCodes[words.word3])
+        faults += "the board's trigger mode is not the one its commit programmed\n";
+      if ((windows.written(window, 0x8C, 16) & 0x03) != kSourceCodes[words.word4])
+        faults += "the board's trigger source is not the one its commit programmed\n";
+    }
+    return faults + armFaults(step, status);
+  }
   // An arm that answered 0 writes the armed bit of a hysteresis mode (3 or
   // 4) as its commit programmed it (as deployed while no commit is held).
-  std::string stepFaults(uint32_t step, const tStatus2& status) {
+  std::string armFaults(uint32_t step, const tStatus2& status) {
     if (step != 4100 || status.code != 0) return "";
     const int program = commitHeld ? committed : deployed;
     const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;

@@ -645,60 +645,6 @@ class tAOFIFOWalkRow : public tAOFIFORow {
   std::optional<tClockPastBlockedWaits> clockPast;
 };
 
-// The interrupt-fed FIFO row with each fire's second passes left until
-// after the next two codes: a late pass of a run that a disarm, an uncommit
-// or a new arm ended since puts nothing of the client's on the lines.
-class tAOFIFOLatePassRow : public tAOFIFOWalkRow<false> {
- public:
-  static constexpr const char* kName = "AO_FIFO_LatePass";
-
- protected:
-  void SetUp() override {
-    tAOFIFOWalkRow<false>::SetUp();
-    watched.leavePasses(true);
-  }
-  void up(tSupervisor& supervisor, tStatus2& status) {
-    tAOFIFOWalkRow<false>::up(supervisor, status);
-    stepsLeft = 0;
-    endedSinceFire = false;
-  }
-  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
-    tAOFIFOWalkRow<false>::walkCode(supervisor, each, status);
-    if (status.code == 0 && (each == 4101 || each == 4 || each == 4100)) endedSinceFire = true;
-  }
-  // The passes a fire left run before the release or destruction. A deploy
-  // counts no step, so an order walked with and without its deploys meets
-  // the passes at the same code.
-  std::string stepFaults(uint32_t step, const tStatus2& status) {
-    std::string faults = tAOFIFOWalkRow<false>::stepFaults(step, status);
-    if (step == kReleaseStep || step == kDestroyStep) {
-      watched.runPasses();
-      return faults;
-    }
-    if (step == kFireStep) {
-      stepsLeft = 2;
-      endedSinceFire = false;
-    } else if ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0) {
-      uint32_t before = 0;
-      {
-        const std::lock_guard<std::mutex> locked(linesLock);
-        before = lastOnLines;
-      }
-      watched.runPasses();
-      const std::lock_guard<std::mutex> locked(linesLock);
-      faults += std::exchange(linesFaults, "");
-      if (endedSinceFire && lastOnLines != before)
-        faults += "a late pass of an ended run put the client's samples on the lines\n";
-    }
-    return faults;
-  }
-
-  // The codes after which the passes of the last fire run, unless a fire
-  // runs them first; whether a run ended since that fire.
-  int stepsLeft = 0;
-  bool endedSinceFire = false;
-};
-
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
 // Walked with a deploy of a start trigger and one of mode 1; the board's
@@ -2116,11 +2062,10 @@ using tHandBackRows = ::testing::Types<tAOTimingRow, tDACRow, tGroundRefRow, tAn
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowNames);
 
 using tWalkedRows =
-    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOFIFOLatePassRow,
-                     tAOTimingWalkRow, tChangeDetectionRow, tChangeDetectionLatePassRow,
-                     tDACTransferWalkRow<false>, tDACTransferWalkRow<true>, tDACWalkRow,
-                     tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow, tEEPROMRow,
-                     tLineFilterRow>;
+    ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
+                     tChangeDetectionRow, tChangeDetectionLatePassRow, tDACTransferWalkRow<false>,
+                     tDACTransferWalkRow<true>, tDACWalkRow, tGroundRefRow, tAnalogTriggerRow,
+                     tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

@@ -1117,6 +1117,69 @@ class tChangeDetectionRow : public tBoardRow {
   std::optional<tSingularResourcePool<tChangeDetectionPrimitive*>> pool;
 };
 
+// The change detection row with each fire's second pass left until after
+// the next two codes (a stop and a start fit between): a pass of the run the
+// change came in wakes that run's reader, and a pass of a run ended since
+// wakes no reader of the next run, which then waits for a change of its own.
+class tChangeDetectionLatePassRow : public tChangeDetectionRow {
+ public:
+  static constexpr const char* kName = "ChangeDetectionLatePass";
+
+ protected:
+  void SetUp() override {
+    tChangeDetectionRow::SetUp();
+    watched.leavePasses(true);
+    scheduler.held.onStarted = [this, started = scheduler.held.onStarted] {
+      started();
+      ++starts;
+    };
+  }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    tChangeDetectionRow::up(supervisor, status);
+    stepsLeft = 0;
+  }
+  // The change's pass is left: its run is the one started last.
+  std::string fired() {
+    startsAtChange = starts;
+    return "";
+  }
+  // The passes a fire left run before the release or destruction. A deploy
+  // counts no step, so an order walked with and without its deploys meets
+  // the passes at the same code.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep || step == kDestroyStep) {
+      watched.runPasses();
+      return "";
+    }
+    if (step == kFireStep) {
+      stepsLeft = 2;
+      return "";
+    }
+    if ((step & 0xFFFF'0000) == kDeployStep || stepsLeft == 0 || --stepsLeft != 0) return "";
+    watched.runPasses();
+    if (!primitive->isRunning() || !holdsBuffer()) return "";
+    if (starts == startsAtChange) return tChangeDetectionRow::fired();
+    // A run with a buffer started after the change: a read that does not
+    // wait finds no wake and copies nothing.
+    uint8_t sample[8];
+    std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
+    tStatus2 status;
+    const uint32_t copied = reader->read(1, 0, sample, nullptr, nullptr, status);
+    seen += "late read " + std::to_string(copied) + " " + std::to_string(status.code) + "\n";
+    changesRead = changes;
+    if (copied != 0 || status.code != nQoUdR100::kWaitTimeout)
+      return "a late pass of an ended run woke a read of the next run (copied " +
+             std::to_string(copied) + ", answered " + std::to_string(status.code) + ")\n";
+    return "";
+  }
+
+  std::atomic<uint32_t> starts{0};
+  uint32_t startsAtChange = 0;
+  // The codes after which the passes of the last fire run, unless a fire
+  // runs them first.
+  int stepsLeft = 0;
+};
+
 // The task's event, whose posts (a code 3's done report) hold first and
 // count apart from the registrations that the steps make; its done posts are
 // the reports of a stream.
@@ -1484,9 +1547,23 @@ class tAnalogTriggerRow : public tBoardRow {
     supervisor.deploy(other, status);
     if (status.code == 0) deployed = 1;
   }
+  // While a commit is held the board's mode (0x17A bits 2:0) and source
+  // (0x8C bits 1:0) are those of the program it took, whatever came since.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    std::string faults;
+    if (commitHeld && step != kReleaseStep && step != kDestroyStep) {
+      const auto& words = (committed == 0 ? settings : other).supervisorRecord();
+      static constexpr uint32_t kModeCodes[] = {0, 1, 2, 4, 6}, kSourceCodes[] = {1, 0, 1, 2};
+      if ((windows.written(window, kTrigger, 16) & 0x07) != kModeCodes[words.word3])
+        faults += "the board's trigger mode is not the one its commit programmed\n";
+      if ((windows.written(window, 0x8C, 16) & 0x03) != kSourceCodes[words.word4])
+        faults += "the board's trigger source is not the one its commit programmed\n";
+    }
+    return faults + armFaults(step, status);
+  }
   // An arm that answered 0 writes the armed bit of a hysteresis mode (3 or
   // 4) as its commit programmed it (as deployed while no commit is held).
-  std::string stepFaults(uint32_t step, const tStatus2& status) {
+  std::string armFaults(uint32_t step, const tStatus2& status) {
     if (step != 4100 || status.code != 0) return "";
     const int program = commitHeld ? committed : deployed;
     const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;
@@ -1728,12 +1805,25 @@ class tEEPROMRow : public tBoardRow {
     nQoUdP100::tEEPROMHeader header;
     header.area14693Address = 0x200;
     header.area14693Size = 0x80;
+    header.areaOtherAddress = 0x300;
+    header.areaOtherSize = 0x80;
     contentMap.setHeader(header, status);
+    reservedArea = contentMap.getSelectedArea();
+    // The device and its write buffer hold other bytes at every address, and
+    // each area other bytes than the next.
+    for (size_t at = 0; at < device.image.size(); ++at) {
+      device.image[at] = static_cast<uint8_t>(at * 7 + (at >> 8) * 31 + 1);
+      device.shadow[at] = static_cast<uint8_t>(at * 13 + (at >> 8) * 17 + 5);
+    }
     offer(settings.record<0>().identifier, pool);
   }
   void makePrimitive() { eeprom.emplace(&contentMap, &device); }
   void destroyPrimitive() { eeprom.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    client = &supervisor;
+    selected = reservedArea;
+    upWith(supervisor, settings, status);
+  }
   // Request 255 selects another area.
   void walkCode(tSupervisor& supervisor, uint32_t request, tStatus2& status) {
     std::vector<uint8_t> in;
@@ -1753,7 +1843,38 @@ class tEEPROMRow : public tBoardRow {
     return "access " + std::to_string(device.state) + ", area " +
            std::to_string(contentMap.getSelectedArea());
   }
+  // After every code and fire a client reads a field from the device (279)
+  // and another from the write buffer (280): each read that answers 0 holds
+  // the bytes the simulated EEPROM holds there, in the area the client
+  // selected last; a read of a wrong size answers so and fills nothing.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) return "";
+    if (step == 255 && status.code == 0) selected = 0x2A;
+    const uint32_t base = selected == kArea ? 0x200 : 0x300;
+    std::string faults = fieldFaults(279, 14688, 4, device.image, base + 8) +
+                         fieldFaults(280, 14687, 8, device.shadow, base);
+    tBytes out;
+    const int wide = request(*client, 279, words({14688, 2}), 2, &out);
+    if (wide != nQoUdR100::kValueTooWide || out != tBytes(2, 0))
+      faults += "a field read of a wrong size answered " + std::to_string(wide) + "\n";
+    return faults;
+  }
+  std::string fieldFaults(uint32_t request, uint32_t field, uint32_t size,
+                          const std::vector<uint8_t>& memory, uint32_t address) {
+    tBytes out;
+    const int answered = nQoTest::request(*client, request, words({field, size}), size, &out);
+    if (answered != 0)
+      return "request " + std::to_string(request) + " answered " + std::to_string(answered) + "\n";
+    const tBytes held(memory.begin() + address, memory.begin() + address + size);
+    if (out != held)
+      return "request " + std::to_string(request) + " read field " + std::to_string(field) +
+             " other than the EEPROM holds\n";
+    return "";
+  }
 
+  static constexpr uint32_t kArea = nQoUdP100::tPralEEPROMContentMap::kArea;
+  tSupervisor* client = nullptr;
+  uint32_t reservedArea = 0, selected = 0;
   tEEPROMSettings settings;
   tHeldMemoryEEPROM device{hold};
   nQoUdP100::tPralEEPROMContentMap contentMap{4};
@@ -1769,9 +1890,15 @@ class tGroundRefRow : public tBoardRow {
   static constexpr const char* kName = "AOGroundRef";
   using tSupervisor = tBaseAOGroundRefSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4, 257, 258};
+  static constexpr size_t kDeploys = 1;
+  static constexpr uint32_t kProgramming[] = {1, 257, 258};
 
  protected:
-  tGroundRefRow() { name(settings.record<0>().identifier, "AOGroundRef"); }
+  tGroundRefRow() {
+    name(settings.record<0>().identifier, "AOGroundRef");
+    skipping = settings;
+    skipping.record<0>().skipFlag = 1;
+  }
   void SetUp() override {
     tBoardRow::SetUp();
     makePrimitive();
@@ -1786,7 +1913,50 @@ class tGroundRefRow : public tBoardRow {
   }
   void makePrimitive() { groundRef.emplace(resources, status); }
   void destroyPrimitive() { groundRef.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    client = &supervisor;
+    seen.clear();
+    connected = skipDeployed = skipHeld = false;
+    upWith(supervisor, settings, status);
+  }
+  // The other settings leave the ground reference as it is.
+  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+    supervisor.deploy(skipping, status);
+    if (status.code == 0) skipDeployed = true;
+  }
+  // Codes 1, 257 and 258 program the skip flag deployed; 257 and 258 of a
+  // program that does not skip connect and disconnect.
+  void walkCode(tSupervisor& supervisor, uint32_t each, tStatus2& status) {
+    code(supervisor, each)(status);
+    if (status.code != 0 || each == 4) return;
+    skipHeld = skipDeployed;
+    if (!skipHeld && each == 257) connected = true;
+    if (!skipHeld && each == 258) connected = false;
+  }
+  // After every step the board's connection bit is the one the codes left
+  // (a release disconnects), and code 259 answers it (0 while the program
+  // skips).
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kDestroyStep) return "";
+    if (step == kReleaseStep) connected = false;
+    const bool bit = (windows.written(window, 0xA3, 8) & 1) != 0;
+    std::string faults;
+    if (bit != connected)
+      faults += std::string("the board's ground reference is ") +
+                (bit ? "connected" : "disconnected") + ", not as its codes left it\n";
+    // A deploy asks nothing: the client's answers line up with an order
+    // walked without its deploys.
+    if (step == kReleaseStep || (step & 0xFFFF'0000) == kDeployStep) return faults;
+    std::vector<uint32_t> answer;
+    const int answered = request(*client, 259, std::nullopt, 4, nullptr, &answer);
+    seen += "259 " + std::to_string(answered) +
+            (answer.empty() ? "" : " " + std::to_string(answer[0])) + "\n";
+    const std::vector<uint32_t> expected{skipHeld ? 0u : uint32_t{bit}};
+    if (answered != 0 || answer != expected)
+      faults +=
+          "code 259 answered " + std::to_string(answered) + " and not the board's connection\n";
+    return faults;
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) {
     return {{"258 and 257", [&supervisor](tStatus2& status) {
                code(supervisor, 258)(status);
@@ -1799,7 +1969,10 @@ class tGroundRefRow : public tBoardRow {
   // The connection bit of its register.
   std::string primitiveState() { return "0xA3 " + std::to_string(map->Write_00A3.getRegister()); }
 
-  tAOGroundRefSettings settings;
+  tAOGroundRefSettings settings, skipping;
+  tSupervisor* client = nullptr;
+  // What the codes left: the connection, and the skip flag deployed and programmed.
+  bool connected = false, skipDeployed = false, skipHeld = false;
   std::optional<nQoUdP100::tTavikAOGroundRefPrimitive> groundRef;
   std::optional<tSingularResourcePool<nQoUdP100::tBaseAOGroundRefPrimitive*>> pool;
 };
@@ -1834,7 +2007,22 @@ class tLineFilterRow : public tBoardRow {
     filters.emplace(nQoUdP100::tLineFilterDescription{.pfiLines = 16, .rivoLines = 8}, map, status);
   }
   void destroyPrimitive() { filters.reset(); }
-  void up(tSupervisor& supervisor, tStatus2& status) { upWith(supervisor, settings, status); }
+  void up(tSupervisor& supervisor, tStatus2& status) {
+    upWith(supervisor, settings, status);
+    filtersLeft = pfiFilters();
+  }
+  // The PFI filters as the board's register holds them: line n in bits
+  // 2n+1:2n.
+  uint32_t pfiFilters() { return windows.written(window, 0xB0, 32); }
+  // A commit that answered 0 programs the task's line (PFI3, bits 7:6) with
+  // its deployed filter and no other line; no other step changes them.
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kReleaseStep || step == kDestroyStep) return "";
+    if (step == 1 && status.code == 0) filtersLeft = 2u << 6;
+    if (pfiFilters() == filtersLeft) return "";
+    return "the board's PFI filters are " + std::to_string(pfiFilters()) + ", not " +
+           std::to_string(filtersLeft) + " as the steps left them\n";
+  }
   std::vector<tEntry> entries(tSupervisor& supervisor) { return {{"1", code(supervisor, 1)}}; }
   // The task's line as the pool counts its users.
   std::string primitiveState() {
@@ -1842,6 +2030,7 @@ class tLineFilterRow : public tBoardRow {
   }
 
   tTavikLineFilterSettings settings;
+  uint32_t filtersLeft = 0;
   std::optional<nQoUdP100::tPCITavikLineFilterPrimitive> filters;
   tSyncAtomicU32 inUse;
   std::optional<tRefCountingResourcePoolWrapper<
@@ -1874,9 +2063,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Plain, HandBackLifecycle, tHandBackRows, tRowName
 
 using tWalkedRows =
     ::testing::Types<tAOFIFOWalkRow<false>, tAOFIFOWalkRow<true>, tAOTimingWalkRow,
-                     tChangeDetectionRow, tDACTransferWalkRow<false>, tDACTransferWalkRow<true>,
-                     tDACWalkRow, tGroundRefRow, tAnalogTriggerRow, tFREQOUTRow, tCalPWMRow,
-                     tEEPROMRow, tLineFilterRow>;
+                     tChangeDetectionRow, tChangeDetectionLatePassRow, tDACTransferWalkRow<false>,
+                     tDACTransferWalkRow<true>, tDACWalkRow, tGroundRefRow, tAnalogTriggerRow,
+                     tFREQOUTRow, tCalPWMRow, tEEPROMRow, tLineFilterRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Plain, CodeWalk, tWalkedRows, tRowNames);
 
 }  // namespace

@@ -953,7 +953,8 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   static constexpr size_t kDeploys = 1;
   using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
 
-  // The transfer, noting each arm it took in the done report stream.
+  // The transfer, noting each arm it took in the done report stream, and
+  // counting them: a code answers the tracker's -50256 after an arm that took.
   class tNotedPrimitive : public tPrimitive {
    public:
     template <class... tArgs>
@@ -961,8 +962,12 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
         : tPrimitive(std::forward<tArgs>(args)...), _done(done) {}
     void arm(tStatus2& s) override {
       tPrimitive::arm(s);
-      if (s.isNotFatal()) _done.note('o');
+      if (s.isNotFatal()) {
+        _done.note('o');
+        ++arms;
+      }
     }
+    uint32_t arms = 0;
 
    private:
     tReportLog& _done;
@@ -1078,6 +1083,8 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
            std::to_string(nQoSim::liveMemBlocks());
   }
 
+  // The channel's command register and its start command.
+  static constexpr uint32_t kChannelCommand = 0x00, kChannelStart = 1;
   std::optional<tVESKChannels> vesk;
   nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
   std::optional<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
@@ -1137,9 +1144,10 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
   // A code ends the run it finds, with a report of its own; an arm begins a
   // run whose record end has not come yet.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    const uint32_t arms = transfer->arms;
     supervisor.control(code, nullptr, nullptr, status);
     if (code != 2 && code != 3) owed = false;
-    if (transfer->holdsArm() && status.code == 0 && code == 4100) endsAtArm = recordEnds.ended;
+    if (transfer->arms != arms) endsAtArm = recordEnds.ended;
     donesBefore = dones();
   }
   // The fire's first pass brings the record end; its second pass, late,
@@ -1148,13 +1156,14 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     std::string faults = owedDone();
     owed = liveBefore && openBefore && !recordEnds.open;
     donesAtFire = dones();
+    armsAtFire = transfer->arms;
     return faults;
   }
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     const int left = stepsLeft;
     tImmediateDMARow::stepFaults(step, status);
     std::string faults;
-    if (left != 0 && stepsLeft == 0) faults += owedDone();
+    if (left != 0 && stepsLeft == 0) faults += owedDone() + lateOfEnded();
     if (step == kReleaseStep || step == kDestroyStep) {
       owed = false;
       return faults;
@@ -1170,6 +1179,23 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     const bool missing = owed && dones() == donesAtFire;
     owed = false;
     return missing ? "the run's record end came and its done report never did\n" : "";
+  }
+  // The late passes of a fire ran at a code after a new arm: the run they
+  // belong to ended at that arm, and they end nothing of the run armed
+  // since. Its header tells no end and its channel goes on on the board.
+  std::string lateOfEnded() {
+    if (transfer->arms == armsAtFire || transfer->transferState() != 5) return "";
+    std::string faults;
+    if (dones() != donesBefore)
+      faults += "a late pass of a run that ended told the run armed since done\n";
+    uint32_t done = 0;
+    if (transfer->buffer() != nullptr)
+      std::memcpy(&done, transfer->buffer() + 4 * tPrimitive::kDoneWord, sizeof done);
+    if (done != 0)
+      faults += "a late pass of a run that ended marked the header of the run armed since done\n";
+    if (windows.written(vesk->window, kChannelCommand, 32) != kChannelStart)
+      faults += "a late pass of a run that ended stopped the channel of the run armed since\n";
+    return faults;
   }
   void noteStep() {
     liveBefore = transfer->transferState() == 5;
@@ -1196,7 +1222,7 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
   // passes owe; the done reports then, and the record ends at the last arm.
   bool owed = false;
   std::ptrdiff_t donesAtFire = 0;
-  uint32_t endsAtArm = 0;
+  uint32_t endsAtArm = 0, armsAtFire = 0;
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive

@@ -954,7 +954,8 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
   static constexpr size_t kDeploys = 1;
   using tPrimitive = nQoUdP100::tAIImmediateDMATransferPrimitive;
 
-  // The transfer, noting each arm it took in the done report stream.
+  // The transfer, noting each arm it took in the done report stream, and
+  // counting them: a code answers the tracker's -50256 after an arm that took.
   class tNotedPrimitive : public tPrimitive {
    public:
     template <class... tArgs>
@@ -962,8 +963,12 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
         : tPrimitive(std::forward<tArgs>(args)...), _done(done) {}
     void arm(tStatus2& s) override {
       tPrimitive::arm(s);
-      if (s.isNotFatal()) _done.note('o');
+      if (s.isNotFatal()) {
+        _done.note('o');
+        ++arms;
+      }
     }
+    uint32_t arms = 0;
 
    private:
     tReportLog& _done;
@@ -1006,6 +1011,62 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     return text;
   }
   std::string stepFaults(uint32_t step, const tStatus2&) {
+    const std::string faults = boardHolds();
+    stepPasses(step);
+    return faults + boardHolds();
+  }
+  // What the run goes by against the board, while the board's channel runs
+  // (its last command a start): the FIFO routed to channel 4 (select code
+  // 3); the channel set for 4-byte port accesses on request line 4; and,
+  // from the chain address the channel holds, a ring in memory of as many
+  // blocks as the client's header tells, each one scan of the header's
+  // samples, laid one after the other behind the header the client reads.
+  std::string boardHolds() {
+    if (!transfer || windows.written(vesk->window, kChannelCommand, 32) != kChannelStart) return "";
+    const unsigned channel = vesk->window;
+    std::string faults;
+    const uint32_t select = windows.written(window, kDMASelect, 8) & 0x0F;
+    if (select != 3)
+      faults += "the channel runs while the DMA select holds code " + std::to_string(select) +
+                ", not channel 4's 3\n";
+    const uint32_t c0C = windows.written(channel, 0x0C, 32),
+                   c14 = windows.written(channel, 0x14, 32),
+                   c1C = windows.written(channel, 0x1C, 32);
+    if ((c0C & 0x3F00) != 0x0700 || (c14 & 0x0007'3F00) != 0x0004'0700 || (c1C & 0x0C00) != 0x0400)
+      faults += "the channel runs on a program other than 4-byte ports on request line 4\n";
+    const uint8_t* buffer = transfer->buffer();
+    if (buffer == nullptr) return faults + "the channel runs with no buffer for the client\n";
+    std::array<uint32_t, tPrimitive::kHeaderSize / 4> words;
+    std::memcpy(words.data(), buffer, tPrimitive::kHeaderSize);
+    const uint32_t blocks = words[9], blockBytes = words[10] * tPrimitive::kSampleWidth;
+    const uint32_t chain = windows.written(channel, 0x20, 32);
+    uint32_t at = chain, ringed = 0, first = 0;
+    do {
+      uint32_t descriptor[3];
+      if (!nQoSim::readLive(at, descriptor, sizeof descriptor))
+        return faults + "the channel's chain lies in no block still held\n";
+      if (ringed == 0) first = descriptor[1];
+      if (descriptor[0] != blockBytes)
+        return faults + "a block of the board's ring holds " + std::to_string(descriptor[0]) +
+               " bytes, the header's scan " + std::to_string(blockBytes) + "\n";
+      if (descriptor[1] != first + ringed * blockBytes)
+        return faults + "the board's ring leaves the client's blocks at block " +
+               std::to_string(ringed) + "\n";
+      at = descriptor[2];
+    } while (++ringed <= blocks && at != chain);
+    if (ringed != blocks)
+      faults += "the board's ring holds " + std::to_string(ringed) + " blocks, the header tells " +
+                std::to_string(blocks) + "\n";
+    std::array<uint8_t, tPrimitive::kHeaderSize> header;
+    if (first < tPrimitive::kHeaderSize ||
+        !nQoSim::readLive(first - tPrimitive::kHeaderSize, header.data(), header.size()) ||
+        std::memcmp(header.data(), buffer, header.size()) != 0)
+      faults += "the board's ring fills blocks behind another header than the client's\n";
+    return faults;
+  }
+  // The late passes of the last fire run at a release or destruction, or two
+  // steps after the fire.
+  void stepPasses(uint32_t step) {
     if (step == kReleaseStep || step == kDestroyStep) {
       watched.runPasses();
     } else if ((step & 0xFFFF'0000) == kDeployStep) {
@@ -1016,7 +1077,6 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
     } else if (stepsLeft != 0 && --stepsLeft == 0) {
       watched.runPasses();
     }
-    return "";
   }
   // The steps after which the passes of the last fire run, unless a fire
   // runs them first.
@@ -1079,6 +1139,8 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
            std::to_string(nQoSim::liveMemBlocks());
   }
 
+  // The channel's command register and its start command.
+  static constexpr uint32_t kChannelCommand = 0x00, kChannelStart = 1;
   std::optional<tVESKChannels> vesk;
   nQoUdP100::tAIFIFODescription smallDescription{4, 4, 4};
   std::optional<nQoUdP100::tAIDeviceFIFOPrimitive> smallFIFO;
@@ -1138,9 +1200,10 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
   // A code ends the run it finds, with a report of its own; an arm begins a
   // run whose record end has not come yet.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    const uint32_t arms = transfer->arms;
     supervisor.control(code, nullptr, nullptr, status);
     if (code != 2 && code != 3) owed = false;
-    if (transfer->holdsArm() && status.code == 0 && code == 4100) endsAtArm = recordEnds.ended;
+    if (transfer->arms != arms) endsAtArm = recordEnds.ended;
     donesBefore = dones();
   }
   // The fire's first pass brings the record end; its second pass, late,
@@ -1149,13 +1212,13 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     std::string faults = owedDone();
     owed = liveBefore && openBefore && !recordEnds.open;
     donesAtFire = dones();
+    armsAtFire = transfer->arms;
     return faults;
   }
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     const int left = stepsLeft;
-    tImmediateDMARow::stepFaults(step, status);
-    std::string faults;
-    if (left != 0 && stepsLeft == 0) faults += owedDone();
+    std::string faults = tImmediateDMARow::stepFaults(step, status);
+    if (left != 0 && stepsLeft == 0) faults += owedDone() + lateOfEnded();
     if (step == kReleaseStep || step == kDestroyStep) {
       owed = false;
       return faults;
@@ -1171,6 +1234,23 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     const bool missing = owed && dones() == donesAtFire;
     owed = false;
     return missing ? "the run's record end came and its done report never did\n" : "";
+  }
+  // The late passes of a fire ran at a code after a new arm: the run they
+  // belong to ended at that arm, and they end nothing of the run armed
+  // since. Its header tells no end and its channel goes on on the board.
+  std::string lateOfEnded() {
+    if (transfer->arms == armsAtFire || transfer->transferState() != 5) return "";
+    std::string faults;
+    if (dones() != donesBefore)
+      faults += "a late pass of a run that ended told the run armed since done\n";
+    uint32_t done = 0;
+    if (transfer->buffer() != nullptr)
+      std::memcpy(&done, transfer->buffer() + 4 * tPrimitive::kDoneWord, sizeof done);
+    if (done != 0)
+      faults += "a late pass of a run that ended marked the header of the run armed since done\n";
+    if (windows.written(vesk->window, kChannelCommand, 32) != kChannelStart)
+      faults += "a late pass of a run that ended stopped the channel of the run armed since\n";
+    return faults;
   }
   void noteStep() {
     liveBefore = transfer->transferState() == 5;
@@ -1197,7 +1277,7 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
   // passes owe; the done reports then, and the record ends at the last arm.
   bool owed = false;
   std::ptrdiff_t donesAtFire = 0;
-  uint32_t endsAtArm = 0;
+  uint32_t endsAtArm = 0, armsAtFire = 0;
 };
 
 // The AI DMA transfer, whose partner's endpoint reads the FIFO primitive

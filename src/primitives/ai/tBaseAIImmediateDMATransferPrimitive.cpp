@@ -282,6 +282,7 @@ void tBaseAIImmediateDMATransferPrimitive::buildLinkChain(uint32_t blocks, tStat
 }
 
 void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
+  _channelReset = false;
   nQoUdRLP100::tVESKChannel& map = *_channelMap;
   const uint32_t port = (_portWidth == 4 ? 3u : 2u) << 8;
   auto& c0C = map.Channel_Config_0C;
@@ -435,6 +436,7 @@ void tBaseAIImmediateDMATransferPrimitive::arm(tStatus2& status) {
   underLock(_transferLock,
             [&] {
               if (status.isFatal()) return;
+              if (_channelReset) programChannel(status);
               auto& address = _channelMap->Channel_Chain_Address;
               address.setRegister(static_cast<uint32_t>(_linkChain.physicalAddress()));
               address.writeRegister(&status);
@@ -545,6 +547,7 @@ void tBaseAIImmediateDMATransferPrimitive::endOnce(const tStatus2& reason, uint3
   // one of the past touches nothing.
   if (_runs.endIfLive(run)) {
     resetChannel(status);
+    _channelReset = true;
     _timing->hammerStop(status);
     if (iSync* event = _event.load()) {
       int ignored = 0;

@@ -298,6 +298,9 @@ class tBaseAIImmediateDMATransferPrimitive
   // Set by arm, cleared by disarm: commit, uncommit, the bring-down and the
   // destruction disarm by it, whatever state a commit set since.
   uint32_t _armHeld = 0;
+  // A run's own end reset the channel, and with it the program the commit
+  // wrote: the next arm writes that program again. Under the transfer lock.
+  bool _channelReset = false;
   uint32_t _counts[6] = {};
 };
 

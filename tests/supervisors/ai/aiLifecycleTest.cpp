@@ -1031,8 +1031,10 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
                 ", not channel 4's 3\n";
     const uint32_t c0C = windows.written(channel, 0x0C, 32),
                    c14 = windows.written(channel, 0x14, 32),
-                   c1C = windows.written(channel, 0x1C, 32);
-    if ((c0C & 0x3F00) != 0x0700 || (c14 & 0x0007'3F00) != 0x0004'0700 || (c1C & 0x0C00) != 0x0400)
+                   c1C = windows.written(channel, 0x1C, 32),
+                   control = windows.written(channel, 0x04, 32);
+    if ((c0C & 0x3F00) != 0x0700 || (c14 & 0x0007'3F00) != 0x0004'0700 ||
+        (c1C & 0x0C00) != 0x0400 || (control & 0x800C) != 0x800C)
       faults += "the channel runs on a program other than 4-byte ports on request line 4\n";
     const uint8_t* buffer = transfer->buffer();
     if (buffer == nullptr) return faults + "the channel runs with no buffer for the client\n";

@@ -1238,7 +1238,7 @@ class tInterruptRow : public tCDIORow {
         kInput ? 21 : 24, kInput ? nQoUdRLP100::kSource21Enabled : nQoUdRLP100::kSource24Enabled);
     // A late row's input also raises its overrun, whose second pass ends
     // the run it served.
-    if (kInput && latePasses) raise(22, nQoUdRLP100::kSource22Enabled);
+    if (kInput && latePasses) raise(23, nQoUdRLP100::kSource23Enabled);
     // Only a finite run near its end takes single samples.
     if (kInput && (windows.written(window, 0x228, 32) >> 11 & 1) != fifoFlag &&
         !model.finite(false))
@@ -1374,25 +1374,25 @@ class tInterruptRow : public tCDIORow {
   }
   // The board raises a source: its first pass runs when the source is on
   // and a handler attached; the second pass it asks for runs now, or, in a
-  // late row, is owed. Whether the first pass ran.
+  // late row, is owed by the handler. Whether the first pass ran.
   bool raise(uint32_t source, nQoUdRLP100::tEnabledFlag flag) {
     auto* primary = board.primaryHandlers[source].load();
     if (board.enabledFlag(flag) == 0 || primary == nullptr) return false;
     if (primary->handleInterrupt() != nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
       return true;
+    auto* secondary = board.secondaryHandlers[source].load();
     if (latePasses)
-      passesOwed.push_back(source);
+      passesOwed.push_back(secondary);
     else
-      board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
+      secondary->handleSecondaryInterrupt();
     return true;
   }
 
  protected:
-  // The second passes owed, each through its source's handler.
+  // The second passes owed, each through the handler its first pass found
+  // (the FIFO's, which it keeps while the FIFO goes down).
   void runOwedPasses() {
-    for (const uint32_t source : std::exchange(passesOwed, {}))
-      if (auto* secondary = board.secondaryHandlers[source].load())
-        secondary->handleSecondaryInterrupt();
+    for (auto* secondary : std::exchange(passesOwed, {})) secondary->handleSecondaryInterrupt();
   }
 
  private:
@@ -1426,9 +1426,9 @@ class tInterruptRow : public tCDIORow {
   tSampleRecord programmed;
   bool armedBefore = false;
   uint32_t fifoFlag = 1;
-  // Set by a late row: a fire's second passes wait, owed by their sources.
+  // Set by a late row: a fire's second passes wait, owed by their handlers.
   bool latePasses = false;
-  std::vector<uint32_t> passesOwed;
+  std::vector<nQoMRTB100::iSecondaryInterruptHandler*> passesOwed;
 };
 
 // An interrupt transfer whose fire leaves its second passes (the FIFO's
@@ -1449,23 +1449,34 @@ class tInterruptLatePassRow : public tInterruptRow<Dir> {
     tBase::SetUp();
     this->latePasses = true;
   }
+  // The passes owed run first, so that the fire's checks see what it did.
   std::string fired() {
-    std::string faults = tBase::fired();
+    std::string faults = owedPasses();
+    faults += tBase::fired();
+    // A run goes from its start, or from the arm that opened it for one.
     reportsAtFire = this->ends.reports();
-    liveAtFire = this->ends.owing() > 0;
+    liveAtFire =
+        this->ends.owing() > 0 || this->transfer->state() == Dir::tInterruptPrimitive::kArmed;
     return faults;
   }
   std::string stepFaults(uint32_t step, const tStatus2& answer) {
     std::string faults = tBase::stepFaults(step, answer);
     if (step == kReleaseStep || step == kDestroyStep) this->passesOwed.clear();
-    if (step == kFireStep || (step & 0xFFFF'0000) == kDeployStep || this->passesOwed.empty())
-      return faults;
+    if (step == kFireStep || (step & 0xFFFF'0000) == kDeployStep) return faults;
+    // A stop, an arm, a disarm and an uncommit end the run they meet.
+    if (step == 3 || step == 4100 || step == 4101 || step == 4) liveAtFire = false;
+    return faults + owedPasses();
+  }
+  // The passes the last fire owes, of its run or of one that ended since.
+  std::string owedPasses() {
+    if (this->passesOwed.empty()) return "";
     const bool ended = !liveAtFire || this->ends.reports() != reportsAtFire;
     const long reports = this->ends.reports();
     const uint32_t handed = this->model.handed();
     const std::string runs = this->boardRuns();
     this->runOwedPasses();
     settle(ended);
+    std::string faults;
     if (ended && this->ends.reports() != reports)
       faults += "a late pass of an ended run reported an end to the run after it\n";
     if (ended && this->model.handed() != handed)

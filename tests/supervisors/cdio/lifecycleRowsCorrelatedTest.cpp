@@ -1475,6 +1475,11 @@ class tInterruptLatePassRow : public tInterruptRow<Dir> {
     const uint32_t handed = this->model.handed();
     const std::string runs = this->boardRuns();
     this->runOwedPasses();
+    // The board moves what the output FIFO holds to the lines, so that an
+    // end left owed to the run after it would come by the emptied FIFO.
+    if (!tBase::kInput && ended)
+      while (this->outputRuns && this->stepLines(this->model, this->linesSeen)) {
+      }
     settle(ended);
     std::string faults;
     if (ended && this->ends.reports() != reports)

@@ -1233,14 +1233,12 @@ class tInterruptRow : public tCDIORow {
     status.clear();
     std::string faults = fifoFlagFaults("a firing's");
     if (kInput && inputRuns) fifos.pushInput(model.produce(tSampleModel::kFed));
-    const uint32_t source = kInput ? 21 : 24;
-    const auto flag = static_cast<nQoUdRLP100::tEnabledFlag>(
-        kInput ? nQoUdRLP100::kSource21Enabled : nQoUdRLP100::kSource24Enabled);
-    auto* primary = board.primaryHandlers[source].load();
-    const bool passed = board.enabledFlag(flag) != 0 && primary != nullptr;
-    if (passed &&
-        primary->handleInterrupt() == nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
-      board.secondaryHandlers[source].load()->handleSecondaryInterrupt();
+    runOwedPasses();
+    const bool passed = raise(
+        kInput ? 21 : 24, kInput ? nQoUdRLP100::kSource21Enabled : nQoUdRLP100::kSource24Enabled);
+    // A late row's input also raises its overrun, whose second pass ends
+    // the run it served.
+    if (kInput && latePasses) raise(23, nQoUdRLP100::kSource23Enabled);
     // Only a finite run near its end takes single samples.
     if (kInput && (windows.written(window, 0x228, 32) >> 11 & 1) != fifoFlag &&
         !model.finite(false))
@@ -1253,8 +1251,8 @@ class tInterruptRow : public tCDIORow {
         faults += "a continuous run left its FIFO short at a pass\n";
       for (uint32_t k = 0; k < tSampleModel::kFed / 2 && outputRuns; ++k)
         if (!stepLines(model, linesSeen)) break;
-      if (ends.owing() > 0 && model.finite(false) && model.delivered(model.handed()) &&
-          model.outputDrained() && !endCame())
+      if (!latePasses && ends.owing() > 0 && model.finite(false) &&
+          model.delivered(model.handed()) && model.outputDrained() && !endCame())
         faults += "a finite run's FIFO ran empty and its end never reached the partner\n";
     }
     runCodes(*fifoSupervisor, {4101, 4}, status);
@@ -1374,6 +1372,30 @@ class tInterruptRow : public tCDIORow {
     return whose + " FIFO commit programmed mode flag " + std::to_string(onBoard) + ", deployed " +
            std::to_string(fifoFlag) + "\n";
   }
+  // The board raises a source: its first pass runs when the source is on
+  // and a handler attached; the second pass it asks for runs now, or, in a
+  // late row, is owed by the handler. Whether the first pass ran.
+  bool raise(uint32_t source, nQoUdRLP100::tEnabledFlag flag) {
+    auto* primary = board.primaryHandlers[source].load();
+    if (board.enabledFlag(flag) == 0 || primary == nullptr) return false;
+    if (primary->handleInterrupt() != nQoMRTB100::iInterruptHandler::kHandledWantsSecondary)
+      return true;
+    auto* secondary = board.secondaryHandlers[source].load();
+    if (latePasses)
+      passesOwed.push_back(secondary);
+    else
+      secondary->handleSecondaryInterrupt();
+    return true;
+  }
+
+ protected:
+  // The second passes owed, each through the handler its first pass found
+  // (the FIFO's, which it keeps while the FIFO goes down).
+  void runOwedPasses() {
+    for (auto* secondary : std::exchange(passesOwed, {})) secondary->handleSecondaryInterrupt();
+  }
+
+ private:
   // The polling thread's look at the emptied FIFO, on the test clock, until
   // the end reached the partner or a guard of elapsed time passed.
   bool endCame() {
@@ -1404,6 +1426,86 @@ class tInterruptRow : public tCDIORow {
   tSampleRecord programmed;
   bool armedBefore = false;
   uint32_t fifoFlag = 1;
+  // Set by a late row: a fire's second passes wait, owed by their handlers.
+  bool latePasses = false;
+  std::vector<nQoMRTB100::iSecondaryInterruptHandler*> passesOwed;
+};
+
+// An interrupt transfer whose fire leaves its second passes (the FIFO's
+// and, input, the overrun's) to the next code step or fire. A late pass of
+// a run that ended since (stopped, or stopped and opened again by an arm)
+// reports, moves and stops nothing of the run after it; one of a run still
+// going may end it, as a pass in time would.
+template <class Dir>
+class tInterruptLatePassRow : public tInterruptRow<Dir> {
+  using tBase = tInterruptRow<Dir>;
+
+ public:
+  static constexpr const char* kName =
+      tBase::kInput ? "CDIInterruptLatePass" : "CDOInterruptLatePass";
+
+ protected:
+  void SetUp() override {
+    tBase::SetUp();
+    this->latePasses = true;
+  }
+  // The passes owed run first, so that the fire's checks see what it did.
+  std::string fired() {
+    std::string faults = owedPasses();
+    faults += tBase::fired();
+    // A run goes from its start, or from the arm that opened it for one.
+    reportsAtFire = this->ends.reports();
+    liveAtFire =
+        this->ends.owing() > 0 || this->transfer->state() == Dir::tInterruptPrimitive::kArmed;
+    return faults;
+  }
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = tBase::stepFaults(step, answer);
+    if (step == kReleaseStep || step == kDestroyStep) this->passesOwed.clear();
+    if (step == kFireStep || (step & 0xFFFF'0000) == kDeployStep) return faults;
+    // A stop, an arm, a disarm and an uncommit end the run they meet.
+    if (step == 3 || step == 4100 || step == 4101 || step == 4) liveAtFire = false;
+    return faults + owedPasses();
+  }
+  // The passes the last fire owes, of its run or of one that ended since.
+  std::string owedPasses() {
+    if (this->passesOwed.empty()) return "";
+    const bool ended = !liveAtFire || this->ends.reports() != reportsAtFire;
+    const long reports = this->ends.reports();
+    const uint32_t handed = this->model.handed();
+    const std::string runs = this->boardRuns();
+    this->runOwedPasses();
+    // The board moves what the output FIFO holds to the lines, so that an
+    // end left owed to the run after it would come by the emptied FIFO.
+    if (!tBase::kInput && ended)
+      while (this->outputRuns && this->stepLines(this->model, this->linesSeen)) {
+      }
+    settle(ended);
+    std::string faults;
+    if (ended && this->ends.reports() != reports)
+      faults += "a late pass of an ended run reported an end to the run after it\n";
+    if (ended && this->model.handed() != handed)
+      faults += "a late pass of an ended run moved samples of the run after it\n";
+    if (ended && this->boardRuns() != runs)
+      faults += "a late pass of an ended run changed what the board runs\n";
+    this->reportsSeen = this->ends.reports();
+    this->owedBefore = this->ends.owing();
+    return faults;
+  }
+  // The output's end comes through the FIFO's polling thread once the FIFO
+  // of a run is empty: its look, on the test clock, for a bound of elapsed
+  // time (a run still going may end before it).
+  void settle(bool ended) {
+    if (tBase::kInput || !this->fifos.output().empty() || !this->transfer->isRunning()) return;
+    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    while ((ended || this->ends.owing() > 0) && std::chrono::steady_clock::now() < bound) {
+      nQoSim::advanceClock(20'000'000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
+  long reportsAtFire = 0;
+  bool liveAtFire = false;
 };
 
 using tCorrelatedRows =
@@ -1412,6 +1514,9 @@ using tCorrelatedRows =
                      tInterruptRow<tCDIDirection>, tInterruptRow<tCDODirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, Lifecycle, tCorrelatedRows, tRowNames);
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, CodeWalk, tCorrelatedRows, tRowNames);
+using tLatePassRows =
+    ::testing::Types<tInterruptLatePassRow<tCDIDirection>, tInterruptLatePassRow<tCDODirection>>;
+INSTANTIATE_TYPED_TEST_SUITE_P(CorrelatedLate, CodeWalk, tLatePassRows, tRowNames);
 using tRefusedRows =
     ::testing::Types<tDMARow<tCDIDirection>, tDMARow<tCDODirection>, tInterruptRow<tCDIDirection>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Correlated, FailedLinkLifecycle, tRefusedRows, tRowNames);

@@ -32,10 +32,10 @@ void check(bool holds, const char* what) {
 class tQuietFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive {
  public:
   explicit tQuietFrontEnd(tStatus2& status) : tBaseAIScanningFrontEndPrimitive(nullptr, status) {}
-  void commit(tStatus2&) override {}
+  void commit(tStatus2&) override { _fields.program(); }
   void waitForSettling(tStatus2&) override {}
   void uncommit(tStatus2&) override {}
-  void programChannels(tStatus2&) override {}
+  void programChannels(tStatus2&) override { _fields.program(); }
 };
 
 struct tChannel {
@@ -43,7 +43,10 @@ struct tChannel {
   bool operator==(const tChannel&) const = default;
 };
 
-std::vector<tChannel> channels(const nQoUdP100::tBaseAIScanningFrontEndPrimitive& frontEnd) {
+// The channels as deployed, which a programming of the channels takes.
+std::vector<tChannel> channels(nQoUdP100::tBaseAIScanningFrontEndPrimitive& frontEnd) {
+  tStatus2 programmed;
+  frontEnd.programChannels(programmed);
   std::vector<tChannel> out;
   const auto& list = frontEnd.configuration().channels;
   for (uint32_t i = 0; i < list.size(); ++i)
@@ -85,13 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nQoUdR100::tBaseAIScanningFrontEndSupervisor frontEndSupervisor;
   reserve(frontEndSupervisor, frontEndSettings, &frontEnd, "FrontEnd", frontEndPool);
 
-  // Waits are off, so the wait needs neither controller nor converter.
+  // Waits are off from its commit on, so the wait needs neither controller
+  // nor converter.
   nQoUdP100::tBaseAI_WFNSCPrimitive wait(nullptr, nullptr);
   nQoUdR100::tSingularResourcePool<nQoUdP100::tBaseAI_WFNSCPrimitive*> waitPool(&wait);
   nQoUdR100::tAI_WFNSCSettings waitSettings;
   waitSettings.supervisorRecord().word5 = 1;
   nQoUdR100::tBaseAI_WFNSCSupervisor waitSupervisor;
   reserve(waitSupervisor, waitSettings, &wait, "Wait", waitPool);
+  tStatus2 committed;
+  waitSupervisor.control(1, nullptr, nullptr, committed);
+  check(committed.code == 0, "wait not committed");
 
   const uint8_t pick = data[0] % 3;
   nQoSim::tByteParameterBlock in(std::vector<uint8_t>(data + 1, data + size));

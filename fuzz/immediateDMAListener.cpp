@@ -25,6 +25,7 @@
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tAnyRangeCodes.h"
 #include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
@@ -61,7 +62,11 @@ struct tBoard {
     timing.setConfiguration(config, status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
     channels.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+    // Committed, as the subsystem commits it before the transfer, whose
+    // commit goes by the channels it programmed.
+    frontEndDescription.rangeCodes = &ranges;
     frontEnd.setConfiguration(channels, status);
+    frontEnd.commit(status);
   }
   W windows;
   const unsigned window = windows.addWindow(nQoUdRLP100::nTavik::kWindowLength);
@@ -75,6 +80,7 @@ struct tBoard {
   nQoUdRLP100::tVESKChannel* channels[1] = {&channel};
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAIFIFODescription fifoDescription{16, 4, 0};
+  nQoFuzz::tAnyRangeCodes ranges;
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   nQoUdP100::tDeviceInfo deviceInfo;
   nQoUdP100::tAI_ADCPrimitive converter{&entry, &map, &dispatcher, status};

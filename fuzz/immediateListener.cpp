@@ -22,6 +22,7 @@
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/tSimBus.h"
 #include "sim/tSimRegisterWindows.h"
+#include "support/tAnyRangeCodes.h"
 #include "support/tFreshSimulation.h"
 #include "tavik/tTavik.h"
 #include "tavik/tTavikHelper.h"
@@ -60,7 +61,11 @@ struct tBoard {
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;
     for (uint32_t i = 0; i < kSets; ++i) channels.channels.append(channel);
+    // Committed, as the subsystem commits it before the transfer, whose
+    // commit goes by the channels it programmed.
+    frontEndDescription.rangeCodes = &ranges;
     frontEnd.setConfiguration(channels, status);
+    frontEnd.commit(status);
     immediate.setListenerKey(kKey);
     immediate.reserveTransfer(status);
     immediate.commitTransfer(status);
@@ -76,6 +81,7 @@ struct tBoard {
   nQoUdRLP100::tTavikInterruptDispatcher dispatcher{&map, 1, &status};
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAIFIFODescription fifoDescription{4096, 4, 0};
+  nQoFuzz::tAnyRangeCodes ranges;
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   nQoUdP100::tAIDescription description{.fifo = &fifoDescription};
   nQoUdP100::tDeviceInfo deviceInfo;

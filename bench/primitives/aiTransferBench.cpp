@@ -41,6 +41,15 @@ constexpr uint32_t kBlocksPerPass = 64;
 constexpr uint32_t kEmptyBit = 0x1000;
 constexpr uint32_t kErrorBits = 0x0C00;
 
+// Every range is gain 1, polarity 0.
+struct tAnyRange : nQoUdP100::iAIRangeCodes {
+  void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
+                 tStatus2&) const override {
+    *gain = 1;
+    *polarity = 0;
+  }
+};
+
 // The AI road with a never-empty FIFO and one channel of 1,024 samples.
 struct tAIBoard : nQoBench::tTavikWindow {
   tAIBoard() {
@@ -58,7 +67,11 @@ struct tAIBoard : nQoBench::tTavikWindow {
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;
     channels.channels.append(channel);
+    // Committed, as the subsystem commits it before the transfers, whose
+    // commits go by the channels it programmed.
+    frontEndDescription.rangeCodes = &ranges;
     frontEnd.setConfiguration(channels, status);
+    frontEnd.commit(status);
     description.fifo = &fifoDescription;
     description.firstEntry = &entry;
     description.samples = &samples;
@@ -69,6 +82,7 @@ struct tAIBoard : nQoBench::tTavikWindow {
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAIFIFODescription fifoDescription{4096, 4, 0};
   nQoUdP100::tAISampleDescription samples{kBlock};
+  tAnyRange ranges;
   nQoUdP100::tAIFrontEndDescription frontEndDescription;
   nQoUdP100::tAIDescription description;
   nQoUdP100::tDeviceInfo deviceInfo;

@@ -18,6 +18,9 @@
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
 //     // copies the linkers' keys and flags; deployFlags(tracker, const
 //     // tSettings&, tStatus2&) sets control-enable flags from the settings;
+//     // struct tRecord and takeRecord(const tSettings&) name what code 1
+//     // keeps of the settings as deployed (a small plain record): the
+//     // row's codes and waits read record(), whatever a deploy wrote since;
 //     // requestCancel(tSupervisor&, tPrimitive&, tStatus2&) ends a pending
 //     // wait; controlOwn(tSupervisor&, tPrimitive&, code, in, out, tStatus2&)
 //     // answers true for a class-specific code it handled;
@@ -62,6 +65,7 @@
 // it once per call.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "frame/freshStatus.h"
@@ -95,6 +99,18 @@ template <class Row, class Self>
   requires requires { typename Row::template tExtraBase<Self>; }
 struct tExtraBaseOf<Row, Self> {
   using type = typename Row::template tExtraBase<Self>;
+};
+
+// The record a row keeps of its settings at code 1, or nothing.
+struct tNoRecord {};
+template <class Row>
+struct tRecordOf {
+  using type = tNoRecord;
+};
+template <class Row>
+  requires requires { typename Row::tRecord; }
+struct tRecordOf<Row> {
+  using type = typename Row::tRecord;
 };
 
 template <class Row>
@@ -295,6 +311,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
   nQoMRL100::iRuntimeFacade* getRuntimeFacade() const { return _facade; }
   const tSettings& getSettings() const { return _settings; }
+  // What the last code 1 kept of the settings (a row that keeps a record).
+  typename tRecordOf<Row>::type record() const { return _record.load(); }
   // The held primitive, for the lifecycle steps (this supervisor's and the
   // links of others while they run theirs); the entries use reach().
   tPrimitive* getPrimitive() const { return _reserver.getPrimitive(); }
@@ -330,6 +348,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   // branch, then the check of its flag.
   void runCode(tPrimitive& primitive, uint32_t code, int bit, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) {
+    if constexpr (requires { Row::takeRecord(_settings); })
+      if (code == 1 && status.isNotFatal()) _record = Row::takeRecord(_settings);
     if (bit >= 0) runControl(primitive, bit, status);
     if (status.isFatal()) return;
     if constexpr (requires { Row::controlOwn(*this, primitive, code, in, out, status); })
@@ -349,6 +369,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   tSettings _settings;
+  // Written by code 1 while entries on other threads (waits) read it.
+  std::atomic<typename tRecordOf<Row>::type> _record{};
   nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
   // Set by a linkResource, cleared by the step that takes back what it gave

@@ -94,6 +94,7 @@ class tImmediateDMATest : public tAIRoadTest {
     for (auto& entry : channels) entry = channel.get();
     smallFIFO = std::make_unique<nQoUdP100::tAIDeviceFIFOPrimitive>(&smallDescription, map,
                                                                     dispatcher, status);
+    frontEndDescription.rangeCodes = &anyRange;
     frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
                                                                          helper, status);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
@@ -104,7 +105,7 @@ class tImmediateDMATest : public tAIRoadTest {
     timing->setConfiguration(config, status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
     frontEndConfig.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
-    frontEnd->setConfiguration(frontEndConfig, status);
+    commitChannels(*frontEnd, frontEndConfig);
     transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
         &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map, channels.data(),
         8, status);
@@ -967,7 +968,7 @@ TEST_F(tImmediateDMATest, EachCommitTakesTheScanAndADeployUnderTheRunWaitsForThe
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig config;
     for (int k = 0; k < channelCount; ++k)
       config.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
-    frontEnd->setConfiguration(config, status);
+    commitChannels(*frontEnd, config);
   };
   // Blocks and samples per scan from the header, the sample area's size,
   // and each descriptor's bytes and offset into the buffer.
@@ -1016,7 +1017,7 @@ TEST_F(tImmediateDMATest, ScanAndRingSizesAbove32BitsAreRefusedAndChangeNothing)
   timing->setConfiguration(config, status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig three;
   for (int k = 0; k < 3; ++k) three.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
-  frontEnd->setConfiguration(three, status);
+  commitChannels(*frontEnd, three);
   ASSERT_EQ(status.code, 0);
   nQoSim::clearStatusLog();
   tStatus2 refused;
@@ -1033,13 +1034,13 @@ TEST_F(tImmediateDMATest, ScanAndRingSizesAbove32BitsAreRefusedAndChangeNothing)
   timing->setConfiguration(config, status);
   nQoUdP100::tAIScanningFrontEndPrimitiveConfig two;
   for (int k = 0; k < 2; ++k) two.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
-  frontEnd->setConfiguration(two, status);
+  commitChannels(*frontEnd, two);
   transfer->commitChannel(status);
   ASSERT_EQ(status.code, 0);
   EXPECT_EQ(transfer->samplesPerScan(), 0xFFFFFFFEu);
   config.timing.strobeLoadValue = 0x55555556;
   timing->setConfiguration(config, status);
-  frontEnd->setConfiguration(three, status);
+  commitChannels(*frontEnd, three);
   transfer->commitChannel(refused.clear());
   EXPECT_EQ(refused.code, -50175);
   EXPECT_EQ(transfer->samplesPerScan(), 0xFFFFFFFEu) << "kept";

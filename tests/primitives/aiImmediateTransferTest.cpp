@@ -43,6 +43,7 @@ class tImmediateTest : public tAIRoadTest {
   void SetUp() override {
     tAIRoadTest::SetUp();
     deviceInfo.identity = &kDevice;
+    frontEndDescription.rangeCodes = &anyRange;
     frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
                                                                          helper, status);
     wfnsc = std::make_unique<nQoUdP100::tBaseAI_WFNSCPrimitive>(timing, converter);
@@ -79,7 +80,7 @@ class tImmediateTest : public tAIRoadTest {
         channel.positiveInputCode = tBaseAIImmediateTransferPrimitive::kExcludedChannelType;
       frontEndConfig.channels.append(channel);
     }
-    frontEnd->setConfiguration(frontEndConfig, status);
+    commitChannels(*frontEnd, frontEndConfig);
     ASSERT_EQ(status.code, 0);
   }
   void run() {
@@ -181,7 +182,7 @@ TEST_F(tImmediateTest, FiniteRunFinishesWithTheLastSetAndRefusesTheNextRead) {
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
   frontEndConfig.channels.append(channel);
-  frontEnd->setConfiguration(frontEndConfig, status);
+  commitChannels(*frontEnd, frontEndConfig);
   run();
   model.push({5, 6, 7});
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
@@ -213,7 +214,7 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
   frontEndConfig.channels.append(channel);
-  frontEnd->setConfiguration(frontEndConfig, status);
+  commitChannels(*frontEnd, frontEndConfig);
   immediate->setReadOption1(false);
   run();
   model.push({5, 6, 7, 8});
@@ -263,7 +264,7 @@ TEST_F(tImmediateTest, ARearmGoesByTheEnginesCommitNotByAConfigurationGivenSince
   nQoUdP100::tAIScanningFrontEndConfig channel;
   channel.channelFlags = 1;
   frontEndConfig.channels.append(channel);
-  frontEnd->setConfiguration(frontEndConfig, status);
+  commitChannels(*frontEnd, frontEndConfig);
   immediate->setReadOption1(false);
   run();
   config.timing.firstCount = 5;

@@ -14,6 +14,7 @@
 #include "frame/tDeviceInfo.h"
 #include "kal/nQoKAL.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitive.h"
+#include "primitives/ai/tAIScanningFrontEndPrimitive.h"
 #include "primitives/ai/tAI_ADCPrimitive.h"
 #include "primitives/ai/tTavikAITimingControllerPrimitive.h"
 #include "sim/simStatusLog.h"
@@ -25,6 +26,15 @@
 #include "tavik/tavikFixture.h"
 
 namespace nQoTest {
+
+// Every range is gain 1, polarity 0.
+struct tRangeCodes : nQoUdP100::iAIRangeCodes {
+  void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
+                 nQoMDBG100::tStatus2&) const override {
+    *gain = 1;
+    *polarity = 0;
+  }
+};
 
 class tAIRoadTest : public tTavikMapTest {
  protected:
@@ -47,6 +57,14 @@ class tAIRoadTest : public tTavikMapTest {
     delete helper;
     nQoSim::resetTime();
     tTavikMapTest::TearDown();
+  }
+  // A front end (whose description answers every range by anyRange) given
+  // its channels and committed, as the subsystem commits it before the
+  // transfers: their commits go by what it programmed.
+  void commitChannels(nQoUdP100::tAIScanningFrontEndPrimitive& frontEnd,
+                      const nQoUdP100::tAIScanningFrontEndPrimitiveConfig& channels) {
+    frontEnd.setConfiguration(channels, status);
+    frontEnd.commit(status);
   }
   void clearLogs() {
     windows.clearLog();
@@ -141,6 +159,7 @@ class tAIRoadTest : public tTavikMapTest {
   nQoUdP100::tAIFirstEntry entry;
   nQoUdP100::tAIFIFODescription fifoDescription{4096, 4, 77};
   nQoUdP100::tDeviceInfo deviceInfo;
+  tRangeCodes anyRange;
   nQoUdRLP100::tTavikHelper* helper = nullptr;
   nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
   nQoUdP100::tAI_ADCPrimitive* converter = nullptr;

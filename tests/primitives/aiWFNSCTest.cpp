@@ -43,7 +43,8 @@ class tWFNSCTest : public tAIRoadTest {
     tAIRoadTest::TearDown();
   }
   void commitEventMode() {
-    wfnsc->polling = 0;
+    options.polling = 0;
+    wfnsc->setOptions(options);
     wfnsc->commit(status);
     ASSERT_EQ(status.code, 0);
     for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
@@ -134,6 +135,8 @@ class tWFNSCTest : public tAIRoadTest {
   }
 
   std::unique_ptr<tBaseAI_WFNSCPrimitive> wfnsc;
+  // What the test deploys to it, field by field.
+  nQoUdP100::tAIWaitOptions options;
   const iSync* event = nullptr;
   std::thread notifier;
   std::atomic<bool> stopping{false};
@@ -154,7 +157,8 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
 
   // Two clocks between waits; wait-always 0, which the next commit takes:
   // reported, no waiting.
-  wfnsc->waitAlways = 0;
+  options.waitAlways = 0;
+  wfnsc->setOptions(options);
   wfnsc->commit(status);
   twoClocks();
   wfnsc->waitForNextSampleClock(status);
@@ -162,7 +166,8 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
   EXPECT_TRUE(loggedAt(-209802, kFile, 280));
   EXPECT_EQ(nQoSim::syncBlocked(event), 0u);
 
-  wfnsc->allowMissed = 1;
+  options.allowMissed = 1;
+  wfnsc->setOptions(options);
   twoClocks();
   tStatus2 missed;
   wfnsc->waitForNextSampleClock(missed);
@@ -175,7 +180,8 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
   EXPECT_EQ(warned.code, 209802);
 
   // Nothing missed: with wait-always 1 the wait blocks for the next clock.
-  wfnsc->waitAlways = 1;
+  options.waitAlways = 1;
+  wfnsc->setOptions(options);
   wfnsc->commit(committed);
   EXPECT_EQ(committed.code, 0);
   std::thread clock = whenBlocked([this] { twoClocks(); });
@@ -189,23 +195,32 @@ TEST_F(tWFNSCTest, EventModeLeadInNeverReportsThenMissedClocksReportOnce) {
 // run's waits still poll the converter (a clock missed, not -50004 for an
 // event that no commit opened), and that commit registers for the event.
 TEST_F(tWFNSCTest, APollingRunKeepsPollingUntilTheNextCommit) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   wfnsc->commit(status);
   wfnsc->arm(status);
-  wfnsc->polling = 0;
+  options.polling = 0;
+  wfnsc->setOptions(options);
   windows.setReadCallback(window, 0x104, [](unsigned) { return 0x20u; });
   wfnsc->waitForNextSampleClock(status);
   EXPECT_EQ(status.code, -209802);
   EXPECT_TRUE(loggedAt(-209802, kFile, 280));
+  EXPECT_EQ(wfnsc->programmed().polling, 1u);
   tStatus2 committed;
   wfnsc->commit(committed);
   EXPECT_NE(timing->findSampleStartObserver(wfnsc.get()), nullptr);
+  EXPECT_EQ(wfnsc->programmed().polling, 0u);
+  EXPECT_EQ(wfnsc->programmed().leadIn, 0u);
+  // The uncommit hands the primitive back with the defaults as its record.
   wfnsc->uncommit(committed);
   EXPECT_EQ(committed.code, 0);
+  EXPECT_EQ(wfnsc->programmed().polling, 1u);
+  EXPECT_EQ(wfnsc->programmed().leadIn, 100u);
 }
 
 TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   std::thread stopper = whenBlocked([this] { wfnsc->requestStop(); });
   wfnsc->waitForNextSampleClock(status);
@@ -225,7 +240,8 @@ TEST_F(tWFNSCTest, RequestStopEndsAWaitWithoutCodeAndNoClockTimesOut) {
 // event sets it again: the reset may have taken the set that was to wake a
 // wait already blocked on it.
 TEST_F(tWFNSCTest, AWaitThatLeavesOnAStopOrTheEndSetsTheEventAgain) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   for (const bool ended : {false, true}) {
     SCOPED_TRACE(ended ? "end of the waits" : "stop");
@@ -245,7 +261,8 @@ TEST_F(tWFNSCTest, AWaitThatLeavesOnAStopOrTheEndSetsTheEventAgain) {
 }
 
 TEST_F(tWFNSCTest, PollingModeWaitsOnTheConverterBitAndTimesOutAfterFreePolls) {
-  wfnsc->leadIn = 1;
+  options.leadIn = 1;
+  wfnsc->setOptions(options);
   wfnsc->commit(status);
   wfnsc->arm(status);
   model.setStatusBits(0x20);
@@ -295,7 +312,8 @@ TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
   for (const bool recommit : {false, true}) {
     SCOPED_TRACE(recommit ? "commit" : "uncommit");
     commitEventMode();
-    wfnsc->polling = 1;
+    options.polling = 1;
+    wfnsc->setOptions(options);
     nQoSim::clearSyncLog();
     if (recommit)
       wfnsc->commit(status);
@@ -313,7 +331,8 @@ TEST_F(tWFNSCTest, PollingSetAfterAnEventModeCommitStillUndoesIt) {
 
   tSampleStartCounter live;
   commitEventMode();
-  wfnsc->polling = 1;
+  options.polling = 1;
+  wfnsc->setOptions(options);
   timing->addSampleStartObserver(&live, false, status);
   timing->commit(status);
   timing->arm(status);
@@ -379,7 +398,8 @@ TEST_F(tWFNSCTest, UncommitAndTheDestructorCloseTheEventOnlyAfterAStopUnderWay) 
 // wait sets its refusal: so the refusal is there as uncommit returns, before
 // the waiter's thread is joined (its return from the call may come later).
 TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   tStatus2 waited;
   std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
@@ -402,7 +422,8 @@ TEST_F(tWFNSCTest, AWaitUnderWayDuringUncommitIsRefusedAndLeavesBeforeTheClose) 
 // after it returns at once with no code, and after openWaits and the next
 // arm it waits again (and, with no time to wait, times out).
 TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(0, status);
   commitEventMode();
   wfnsc->endWaits();
@@ -424,8 +445,9 @@ TEST_F(tWFNSCTest, TheEndOfTheWaitsOutlastsAnArmUntilOpened) {
 // arm after it (the test waits on a relaxed flag). The arm's fresh count
 // holds, and the stop after it ends the wait with no code.
 TEST_F(tWFNSCTest, AnArmWhileAWaitIsUnderWayOnAnotherThreadCountsTheRunAfresh) {
-  wfnsc->leadIn = 0;
-  wfnsc->waitAlways = 0;
+  options.leadIn = 0;
+  options.waitAlways = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   std::atomic<bool> blocking{false};
   nQoSim::onSyncWait([&](const iSync* object) {
@@ -452,8 +474,9 @@ TEST_F(tWFNSCTest, AnArmWhileAWaitIsUnderWayOnAnotherThreadCountsTheRunAfresh) {
 // (lead-in 0, no waiting after a miss), the first wait of the next arm reports
 // no missed clock and waits for the next one, which comes once it blocks.
 TEST_F(tWFNSCTest, AnArmCountsNoClockThatTheRunBeforeSaw) {
-  wfnsc->leadIn = 0;
-  wfnsc->waitAlways = 0;
+  options.leadIn = 0;
+  options.waitAlways = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   twoClocks();
   wfnsc->waitForNextSampleClock(status);
@@ -479,7 +502,8 @@ TEST_F(tWFNSCTest, AnArmCountsNoClockThatTheRunBeforeSaw) {
 // never comes without a limit, and the uncommit, which waits for them,
 // returns. Which wait wakes first is the scheduler's: a few rounds.
 TEST_F(tWFNSCTest, UncommitEndsEveryWaitBlockedOnTheEventWithoutALimit) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
   constexpr unsigned kWaits = 3;
   for (int round = 0; round < 10; ++round) {
@@ -528,7 +552,8 @@ TEST_F(tWFNSCTest, UncommitEndsEveryWaitBlockedOnTheEventWithoutALimit) {
 // which leaves as the stop ends it (no code) instead of polling on into the
 // new run. A wait of the new run (in its lead-in) polls until its time-out.
 TEST_F(tWFNSCTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
   wfnsc->commit(status);
   wfnsc->arm(status);
@@ -558,7 +583,8 @@ TEST_F(tWFNSCTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
   EXPECT_TRUE(held.expired()) << "the arm did not wait for the wait";
   EXPECT_EQ(waited.code, 0);
 
-  wfnsc->leadIn = 1;
+  options.leadIn = 1;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(5, status);
   wfnsc->arm(status);
   windows.setReadCallback(window, 0x104, [](unsigned) {
@@ -575,7 +601,8 @@ TEST_F(tWFNSCTest, AStopReachesAPollingWaitWhateverArmFollowsBeforeItPolls) {
 // wait of a new run when the stop of that run ends a wait of the run before,
 // blocked across the disarm and the arm.
 TEST_F(tWFNSCTest, AWaitThatAStopEndedCountsNoClock) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   commitEventMode();
   wfnsc->requestStop();
   for (int wait = 0; wait < 2; ++wait) {
@@ -605,7 +632,8 @@ TEST_F(tWFNSCTest, AWaitThatAStopEndedCountsNoClock) {
 // out after the time-out it began with. The time-out and the words a deploy
 // writes after a wait on another thread read them race with nothing.
 TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
-  wfnsc->leadIn = 1;
+  options.leadIn = 1;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(5, status);
   wfnsc->commit(status);
   wfnsc->arm(status);
@@ -636,10 +664,11 @@ TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
     tUnorderedCall wait([&] { wfnsc->waitForNextSampleClock(waited); });
     ASSERT_TRUE(wait.run());
     wfnsc->setTimeout(0, set);
-    wfnsc->leadIn = 0;
-    wfnsc->waitAlways = 0;
-    wfnsc->allowMissed = 1;
-    wfnsc->polling = 1;
+    options.leadIn = 0;
+    options.waitAlways = 0;
+    options.allowMissed = 1;
+    options.polling = 1;
+    wfnsc->setOptions(options);
   }
   EXPECT_EQ(waited.code, 0);
 }
@@ -647,7 +676,8 @@ TEST_F(tWFNSCTest, ATimeOutSetWhileAPollingWaitTimesItselfLeavesThatWaitAlone) {
 // A polling wait without a limit, under way when the primitive is destroyed,
 // is stopped and waited for: the destructor returns after it.
 TEST_F(tWFNSCTest, TheDestructorStopsAndWaitsForAPollingWaitUnderWay) {
-  wfnsc->leadIn = 0;
+  options.leadIn = 0;
+  wfnsc->setOptions(options);
   wfnsc->setTimeout(tBaseAI_WFNSCPrimitive::kNoLimit, status);
   wfnsc->commit(status);
   wfnsc->arm(status);

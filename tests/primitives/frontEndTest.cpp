@@ -202,6 +202,37 @@ TEST_F(tFrontEndTest, ChannelSettersRefuseIndexesPastTheList) {
   EXPECT_TRUE(loggedAt(-50150, "source/qomiop/ai/tBaseAIScanningFrontEndPrimitive", 131));
 }
 
+// A channel or a list given under a commit writes nothing and leaves the
+// record the transfers go by; the next programming of the channels (an arm
+// with timing flag 0, a commit) writes it and takes it. The release forgets.
+TEST_F(tFrontEndTest, ADeployUnderACommitReachesTheBoardWithTheNextProgramming) {
+  build();
+  configure({{257, 5}});
+  frontEnd->commit(status);
+  windows.clearLog();
+  frontEnd->setChannelParameters(0, 6, 257, status);
+  frontEnd->arm(1, status);
+  EXPECT_TRUE(windows.log().empty());
+  ASSERT_EQ(frontEnd->configuration().channels.size(), 1u);
+  EXPECT_EQ(frontEnd->configuration().channels[0].positiveInputCode, 5);
+
+  frontEnd->arm(0, status);
+  EXPECT_EQ(windows.writes()[1], wrote(0x05E, 0x02CA));
+  EXPECT_EQ(frontEnd->configuration().channels[0].positiveInputCode, 6);
+
+  configure({{257, 1}, {257, 2}});
+  EXPECT_EQ(frontEnd->configuration().channels.size(), 1u);
+  frontEnd->commit(status);
+  EXPECT_EQ(windows.writes()[1], wrote(0x05E, 0x02C1));
+  EXPECT_EQ(windows.writes()[2], wrote(0x05E, 0x02C2));
+  EXPECT_EQ(frontEnd->configuration().channels.size(), 2u);
+  EXPECT_EQ(status.code, 0);
+
+  frontEnd->bringDown();
+  EXPECT_EQ(frontEnd->configuration().channels.size(), 0u);
+  EXPECT_EQ(frontEnd->state().getState(), 1u);
+}
+
 TEST_F(tFrontEndTest, UnsupportedSlotsRefuseWithoutTouchingTheChipOrState) {
   build();
   configure({{257, 1}});

@@ -128,7 +128,7 @@ void tAIScanningFrontEndPrimitive::startSettling(tStatus2& status) {
   int local = 0;
   if (_settling.isRunning()) _settling.stop(&local);
   _settling.clear();
-  _settling.setTimeout(_configuration.settlingTime, kTimerTimeUnitNanosecond, &status.code);
+  _settling.setTimeout(configuration().settlingTime, kTimerTimeUnitNanosecond, &status.code);
   _settling.start(&status.code);
 }
 
@@ -149,7 +149,7 @@ void tAIScanningFrontEndPrimitive::uncommit(tStatus2& status) {
 
 void tAIScanningFrontEndPrimitive::programStaticControl(tStatus2& status) {
   if (_description == nullptr || _description->word10 == 0) return;
-  const auto& channels = _configuration.channels;
+  const auto& channels = configuration().channels;
   const uint32_t value = channels.size() != 0 ? channels[0].staticControlWord() : 0;
   if (value != _lastStaticValue) {
     auto& control = _map->Static_AI_Control[kStaticControlRegister];
@@ -165,10 +165,11 @@ void tAIScanningFrontEndPrimitive::programStaticControl(tStatus2& status) {
 
 void tAIScanningFrontEndPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (_configuration.channels.allocationFailed())
+  // A list that lost an allocation, deployed or in the copy, fails here.
+  if (_fields.program().channels.allocationFailed())
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 150});
   if (status.isNotFatal()) programStaticControl(status);
-  programChannels(status);
+  writeChannels(status);
   _state.setCommitted();
   if (status.isFatal()) {
     tStatus2 fresh;
@@ -189,8 +190,14 @@ void tAIScanningFrontEndPrimitive::lookUpRange(const tAIScanningFrontEndConfig& 
 
 void tAIScanningFrontEndPrimitive::programChannels(tStatus2& status) {
   if (status.isFatal()) return;
+  _fields.program();
+  writeChannels(status);
+}
+
+void tAIScanningFrontEndPrimitive::writeChannels(tStatus2& status) {
+  if (status.isFatal()) return;
   _map->Write_01A4.write_AI_Config_Memory_Reset(1, &status, 0);
-  const auto& channels = _configuration.channels;
+  const auto& channels = configuration().channels;
   if (channels.allocationFailed()) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 200});
     return;

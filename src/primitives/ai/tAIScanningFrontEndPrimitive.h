@@ -67,9 +67,7 @@ class tAIScanningFrontEndPrimitive : public tBaseAIScanningFrontEndPrimitive {
   void waitForSettling(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   bool isReady() const override;
-  // The 0x1A4 strobe, then the bypass register or the configuration words,
-  // the load strobe and the settling time-out. A bypass selection in a list
-  // of more than one channel: -200329, nothing written.
+  // Takes the record of the channels as deployed, then writes it.
   void programChannels(tStatus2& status) override;
   // The base's, then the settling time-out that a programming started no
   // longer runs: the next owner's settling wait waits only for its own.
@@ -79,6 +77,10 @@ class tAIScanningFrontEndPrimitive : public tBaseAIScanningFrontEndPrimitive {
   bool isSettling() const { return _settling.isRunning(); }
 
  private:
+  // From the record: the 0x1A4 strobe, then the bypass register or the
+  // configuration words, the load strobe and the settling time-out. A bypass
+  // selection in a list of more than one channel: -200329, nothing written.
+  void writeChannels(tStatus2& status);
   void programStaticControl(tStatus2& status);
   void programBypass(const tAIScanningFrontEndConfig& entry, const tBypass& bypass,
                      tStatus2& status);

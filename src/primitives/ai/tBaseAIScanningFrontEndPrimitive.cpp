@@ -14,7 +14,7 @@ tBaseAIScanningFrontEndPrimitive::tBaseAIScanningFrontEndPrimitive(
     const tAIFrontEndDescription* description, tStatus2& status)
     : _description(description) {
   if (status.isFatal()) return;
-  _configuration.checkStatus(status);
+  _fields.programmed().checkStatus(status);
   _state.setUncommitted();
 }
 
@@ -28,11 +28,12 @@ const void* tBaseAIScanningFrontEndPrimitive::___CPPKRLDynamicCast(void* const* 
 
 void tBaseAIScanningFrontEndPrimitive::setConfiguration(
     const tAIScanningFrontEndPrimitiveConfig& configuration, tStatus2& status) {
-  if (_configuration.channels.allocationFailed() || configuration.channels.allocationFailed())
+  tAIScanningFrontEndPrimitiveConfig& deployed = _fields.deploying();
+  if (deployed.channels.allocationFailed() || configuration.channels.allocationFailed())
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, 80});
-  if (!(_configuration.channels == configuration.channels)) _changed = 1;
-  _configuration = configuration;
-  _configuration.checkStatus(status);
+  if (!(deployed.channels == configuration.channels)) _changed = 1;
+  deployed = configuration;
+  deployed.checkStatus(status);
   _state.setUncommitted();
 }
 
@@ -55,6 +56,7 @@ void tBaseAIScanningFrontEndPrimitive::reserved15(tStatus2& status) {
 void tBaseAIScanningFrontEndPrimitive::bringDown() {
   tStatus2 uncommitted;
   if (_state.isCommitted()) uncommit(uncommitted);
+  _fields.forget();
 }
 
 bool tBaseAIScanningFrontEndPrimitive::isReady() const {
@@ -65,15 +67,16 @@ tAIScanningFrontEndConfig* tBaseAIScanningFrontEndPrimitive::entryAt(uint32_t in
                                                                      tStatus2& status,
                                                                      unsigned line) {
   if (status.isFatal()) return nullptr;
-  if (_configuration.channels.allocationFailed()) {
+  auto& channels = _fields.deploying().channels;
+  if (channels.allocationFailed()) {
     nQoUdR100::setCode(status, nQoUdR100::kOutOfMemory, {kFile, line + 1});
     return nullptr;
   }
-  if (index >= _configuration.channels.size()) {
+  if (index >= channels.size()) {
     nQoUdR100::setCode(status, nQoUdR100::kRefused, {kFile, line});
     return nullptr;
   }
-  return &_configuration.channels[index];
+  return &channels[index];
 }
 
 void tBaseAIScanningFrontEndPrimitive::setChannelRange(uint32_t index,

@@ -5,10 +5,16 @@
 //   frontEnd.setConfiguration(config, status);   // state 1
 //   frontEnd.setChannelRange(0, range, status);   // -50150 past the list
 //   frontEnd.commit(status);                       // words written, state 2
+//   frontEnd.configuration();                      // what the commit wrote
+//
+// A configuration and a channel's range or inputs are deployed: they reach
+// the board, and configuration(), with the next commit or programming of the
+// channels (an arm with timing flag 0), which takes the record.
 #pragma once
 
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tInterval.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
@@ -17,6 +23,14 @@
 #include "primitives/common/tPrimitiveState.h"
 
 namespace nQoUdP100 {
+
+// The deploys write the channel list; the commit and the programming of the
+// channels (a board class's, or a double's) take it into the record they
+// write the board from.
+struct tAIFrontEndSteps {
+  static constexpr const char* kDeploySteps[] = {"setConfiguration", "entryAt"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "programChannels"};
+};
 
 class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
  public:
@@ -52,7 +66,7 @@ class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
   virtual void programChannels(tStatus2& status) = 0;
   // Before a release, out of the codes' reach: a commit that no uncommit
   // (nor a new configuration) followed is uncommitted, on a status of its
-  // own.
+  // own, and the record is forgotten.
   virtual void bringDown();
 
   // The range of entry index, respectively its positive-input and reference
@@ -61,16 +75,18 @@ class tBaseAIScanningFrontEndPrimitive : public nQoUdR100::tModuleObject {
   void setChannelParameters(uint32_t index, int32_t positiveInput, int32_t reference,
                             tStatus2& status);
 
-  const tAIScanningFrontEndPrimitiveConfig& configuration() const { return _configuration; }
+  // What the last commit or programming of the channels wrote to the board,
+  // whatever a deploy wrote since: what the transfers' commits go by.
+  const tAIScanningFrontEndPrimitiveConfig& configuration() const { return _fields.programmed(); }
   const tPrimitiveState& state() const { return _state; }
   bool hasChanged() const { return _changed != 0; }
 
  protected:
-  // The entry at index, or null with the code set.
+  // The deployed entry at index, or null with the code set.
   tAIScanningFrontEndConfig* entryAt(uint32_t index, tStatus2& status, unsigned line);
 
   const tAIFrontEndDescription* _description;
-  tAIScanningFrontEndPrimitiveConfig _configuration;
+  nQoUdR100::tDeployed<tAIScanningFrontEndPrimitiveConfig, tAIFrontEndSteps> _fields;
   tPrimitiveState _state;
   uint32_t _changed = 1;
 };

@@ -61,11 +61,12 @@ void tBaseAI_WFNSCPrimitive::sampleStartedSecondary(tBaseAITimingControllerPrimi
 
 void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  const tAIWaitOptions& options = _options.program();
   // An event-mode commit before, when polling was set since, gives its
   // record and its event back by its own record: polling waits use neither.
-  if (polling != 0) leaveEventMode(status);
+  if (options.polling != 0) leaveEventMode(status);
   // A commit before kept its record and its event: one uncommit undoes both.
-  if (polling == 0 && !_eventCommitted) {
+  if (options.polling == 0 && !_eventCommitted) {
     _eventCommitted = true;
     _timing->addSampleStartObserver(this, false, status);
     if (status.isNotFatal()) {
@@ -81,20 +82,20 @@ void tBaseAI_WFNSCPrimitive::commit(tStatus2& status) {
   }
   // The waits from here on go by what this commit set up, a polling wait
   // or the event, whatever a deploy since says.
-  _runPolling = polling.load();
-  takeWaitOptions();
+  _runPolling = options.polling;
+  takeWaitOptions(options);
   _mode = kCommitted;
 }
 
-void tBaseAI_WFNSCPrimitive::takeWaitOptions() {
-  _runAllowMissed = allowMissed.load();
-  _runLeadIn = leadIn.load();
-  _runWaitAlways = waitAlways.load();
+void tBaseAI_WFNSCPrimitive::takeWaitOptions(const tAIWaitOptions& options) {
+  _runAllowMissed = options.allowMissed;
+  _runLeadIn = options.leadIn;
+  _runWaitAlways = options.waitAlways;
 }
 
 void tBaseAI_WFNSCPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
-  takeWaitOptions();
+  takeWaitOptions(_options.take());
   _waits = 0;
   _clocks.set(0);
   _clocksSeen = 0;
@@ -118,6 +119,7 @@ void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
 void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
   leaveEventMode(status);
+  _options.forget();
   _mode = kBuilt;
 }
 

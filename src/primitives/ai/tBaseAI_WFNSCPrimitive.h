@@ -4,7 +4,8 @@
 // converter's sample-clock bit; event mode waits on an event that the timing
 // controller's sample-start notification sets.
 //
-//   wfnsc.polling = 0;                      // event mode
+//   options.polling = 0;                    // event mode
+//   wfnsc.setOptions(options);              // a deploy: the next commit takes it
 //   wfnsc.commit(status);                   // observer in, event opened
 //   wfnsc.arm(status);
 //   wfnsc.waitForNextSampleClock(status);   // -200474: no clock in time
@@ -23,6 +24,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
@@ -33,6 +35,26 @@
 #include "sync/tSyncAtomicU32.h"
 
 namespace nQoUdP100 {
+
+// The four wait options, in the order of the supervisor's settings.
+struct tAIWaitOptions {
+  // Non-zero: a missed clock is a warning, not an error.
+  uint32_t allowMissed = 0;
+  // Non-zero: the waits poll the converter; 0: they wait on the event.
+  uint32_t polling = 1;
+  // The waits of a run that look for no missed clock.
+  uint32_t leadIn = 100;
+  // 0: a wait after a missed clock, or with data left, returns at once.
+  uint32_t waitAlways = 1;
+};
+
+// A deploy writes the options; the commit takes them into its record (the
+// mechanism and the wait options its waits go by), and an arm takes the
+// three wait options again for its run.
+struct tAIWaitSteps {
+  static constexpr const char* kDeploySteps[] = {"setOptions"};
+  static constexpr const char* kProgrammingSteps[] = {"commit", "arm"};
+};
 
 class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
                                public tBaseAITimingControllerPrimitive::iSampleStartObserver {
@@ -65,8 +87,9 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   virtual void start(tStatus2& status);
   virtual void stop(tStatus2& status);
   virtual void disarm(tStatus2& status);
-  // Undoes what commit did, whatever polling holds now; returns once the
-  // stops and waits under way on the event have left.
+  // Undoes what commit did, whatever polling holds now, and forgets its
+  // record; returns once the stops and waits under way on the event have
+  // left.
   virtual void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
@@ -97,17 +120,16 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   bool isStopped() const { return _event.ended(kStopMark); }
   uint32_t waits() const { return _waits; }
 
-  // Set by the supervisor before commit, and by its deploy while waits may
-  // be under way on other threads: the waits go by what the last commit took
-  // (the three wait options also what an arm since took).
-  std::atomic<uint32_t> allowMissed{0};
-  std::atomic<uint32_t> polling{1};
-  std::atomic<uint32_t> leadIn{100};
-  std::atomic<uint32_t> waitAlways{1};
+  // The supervisor's deploy, before a commit or while waits may be under way
+  // on other threads: the waits go by what the last commit took (the three
+  // wait options also what an arm since took).
+  void setOptions(const tAIWaitOptions& options) { _options.deploy(options); }
+  // What the last commit took; the defaults after an uncommit.
+  const tAIWaitOptions& programmed() const { return _options.programmed(); }
 
  private:
   bool inLeadIn() const { return _waits < _runLeadIn; }
-  void takeWaitOptions();
+  void takeWaitOptions(const tAIWaitOptions& options);
   // What an event-mode commit took, when it holds: the observer's record out
   // of the controller, then the event closed once the calls on it have left.
   void leaveEventMode(tStatus2& status);
@@ -145,6 +167,8 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // Polling waits under way, which only the destructor waits for.
   nQoUdR100::tPassCount _pollPasses;
   std::atomic<uint32_t> _dataLeft{0};
+  // Read only by the commit and the arm; the waits read the run's copies.
+  nQoUdR100::tDeployed<tAIWaitOptions, tAIWaitSteps> _options;
   // The mechanism and the wait options of the run, which waits on other
   // threads read while a commit or an arm takes them.
   std::atomic<uint32_t> _runPolling{1};

@@ -198,8 +198,8 @@ using tBaseAIDeviceFIFOSupervisor = tSupervisor<tBaseAIDeviceFIFOSupervisorRow>;
 
 // Wait for the next sample clock: takes part in commit, arm, disarm and
 // uncommit. Code 400 waits, 401 sets a time-out from the in block and waits;
-// waits are allowed from state 50 on, and the fifth settings value, when
-// non-zero, turns them off. A wait (400, 401 or the second interface's) and
+// waits are allowed from state 50 on, and the fifth settings value that the
+// last code 1 took, when non-zero, turns them off. A wait (400, 401 or the second interface's) and
 // a cancel may come from another thread: like every entry they run inside a
 // use of the frame's slot, and the release (and unlinkResource) end the
 // primitive's waits and wait for them to leave before they change it.
@@ -222,13 +222,19 @@ struct tBaseAI_WFNSCSupervisorRow {
     }
   };
 
-  // The four wait parameters, in this order.
+  // The four wait parameters, in this order, deployed to the primitive,
+  // whose next commit takes them.
   static void applyRecord(tPrimitive& primitive, const tSettings& settings, nQoMDBG100::tStatus2&) {
     const auto& words = settings.supervisorRecord();
-    primitive.allowMissed = words.word1;
-    primitive.polling = words.word2;
-    primitive.leadIn = words.word3;
-    primitive.waitAlways = words.word4;
+    primitive.setOptions({words.word1, words.word2, words.word3, words.word4});
+  }
+  // The fifth value as code 1 took it: the waits go by it until the next
+  // code 1, whatever a deploy wrote since.
+  struct tRecord {
+    uint32_t waitsOff = 0;
+  };
+  static tRecord takeRecord(const tSettings& settings) {
+    return {settings.supervisorRecord().word5};
   }
   template <class tSupervisor>
   static void requestCancel(tSupervisor& supervisor, tPrimitive& primitive,
@@ -252,7 +258,7 @@ struct tBaseAI_WFNSCSupervisorRow {
                          nQoMRL100::iControlParameterBlock* in, nQoMRL100::iControlParameterBlock*,
                          nQoMDBG100::tStatus2& status) {
     if (code != 400 && code != 401) return false;
-    const bool off = supervisor.getSettings().supervisorRecord().word5 != 0;
+    const bool off = supervisor.record().waitsOff != 0;
     if (code == 401) {
       tParameterBlockValidateHelper::checkNotNull(in, status);
       if (status.isFatal()) return true;
@@ -274,7 +280,7 @@ struct tBaseAI_WFNSCSupervisorRow {
   // the caller may not block.
   template <class tSupervisor>
   static void waitForNextSampleClock(tSupervisor& supervisor, nQoMDBG100::tStatus2& status) {
-    if (status.isFatal() || supervisor.getSettings().supervisorRecord().word5 != 0) return;
+    if (status.isFatal() || supervisor.record().waitsOff != 0) return;
     checkState(supervisor, status);
     nQoMRL100::iRuntimeFacade* facade = supervisor.getRuntimeFacade();
     if (status.isFatal()) return;

@@ -679,6 +679,7 @@ class AIImmediateDMAReleaseTest : public nQoTest::tAIRoadTest {
     channels.fill(channel.get());
     smallFIFO = std::make_unique<nQoUdP100::tAIDeviceFIFOPrimitive>(&smallDescription, map,
                                                                     dispatcher, status);
+    frontEndDescription.rangeCodes = &anyRange;
     frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
                                                                          helper, status);
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
@@ -689,7 +690,7 @@ class AIImmediateDMAReleaseTest : public nQoTest::tAIRoadTest {
     timing->setConfiguration(config, status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
     frontEndConfig.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
-    frontEnd->setConfiguration(frontEndConfig, status);
+    commitChannels(*frontEnd, frontEndConfig);
     transfer = std::make_unique<nQoUdP100::tAIImmediateDMATransferPrimitive>(
         &bus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map, channels.data(),
         8, status);

@@ -214,8 +214,9 @@ class tAIRow : public tAIRoadTest {
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;
     channels.channels.append(channel);
+    frontEndDescription.rangeCodes = &anyRange;
     frontEnd.emplace(&frontEndDescription, map, helper, status);
-    frontEnd->setConfiguration(channels, status);
+    commitChannels(*frontEnd, channels);
     deviceInfo.identity = &kDevice;
     watched.watchBoard(windows, window, *dispatcher, bus);
     ASSERT_EQ(status.code, 0);
@@ -1722,15 +1723,6 @@ class tDeviceFIFORow : public tCodesRow<tDeviceFIFORow, nQoUdR100::tBaseAIDevice
   bool observing = true, commitTaken = false;
   int32_t deployedMode = 0;
   uint32_t programmedMode = 0;
-};
-
-// Every range is gain 1, polarity 0.
-struct tRangeCodes : nQoUdP100::iAIRangeCodes {
-  void findRange(const nQoUdRLP100::tInterval*, uint16_t* gain, uint16_t* polarity,
-                 tStatus2&) const override {
-    *gain = 1;
-    *polarity = 0;
-  }
 };
 
 // The front end takes part in its codes while the record's first value says

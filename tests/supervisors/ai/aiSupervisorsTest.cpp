@@ -72,12 +72,20 @@ class tLoggedFrontEnd : public nQoUdP100::tBaseAIScanningFrontEndPrimitive,
  public:
   tLoggedFrontEnd(nQoTest::tCallLog& log, tStatus2& status)
       : tBaseAIScanningFrontEndPrimitive(nullptr, status), tScriptedDouble(log, "frontEnd") {}
-  void commit(tStatus2& s) override { answer("commit", s); }
+  // The commit and the programming of the channels take the record, as the
+  // board's do.
+  void commit(tStatus2& s) override {
+    _fields.program();
+    answer("commit", s);
+  }
   void arm(uint32_t flag, tStatus2& s) override { answer("arm " + std::to_string(flag), s); }
   void waitForSettling(tStatus2& s) override { answer("waitForSettling", s); }
   void disarm(tStatus2& s) override { answer("disarm", s); }
   void uncommit(tStatus2& s) override { answer("uncommit", s); }
-  void programChannels(tStatus2& s) override { answer("programChannels", s); }
+  void programChannels(tStatus2& s) override {
+    _fields.program();
+    answer("programChannels", s);
+  }
 };
 
 class AISupervisorsTest : public nQoTest::tLeakCheckedTest {
@@ -363,6 +371,8 @@ TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel
   supervisor.control(4103, &indexOnly, nullptr, tooShort);
   EXPECT_EQ(tooShort.code, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "tParameterBlockValidateHelper", 47));
+  tStatus2 programmed;
+  frontEnd.programChannels(programmed);
   EXPECT_EQ(frontEnd.configuration().channels[0].rangeLow.value, -10);
   EXPECT_EQ(state(supervisor), 60);
   supervisor.control(4103, nullptr, nullptr, noBlock);
@@ -372,6 +382,9 @@ TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel
                                     5, 0, 0, 0, 1,    0,    3,    0});
   supervisor.control(4103, &full, nullptr, range);
   EXPECT_EQ(range.code, 0);
+  // The range reaches the record with the next programming of the channels.
+  EXPECT_EQ(frontEnd.configuration().channels[0].rangeLow.value, -10);
+  frontEnd.programChannels(programmed);
   const auto& entry = frontEnd.configuration().channels[0];
   EXPECT_EQ(entry.rangeLow.value, -5);
   EXPECT_EQ(entry.rangeLow.exponent, -3);
@@ -389,6 +402,8 @@ TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel
   tStatus2 codes;
   supervisor.control(4104, &first, nullptr, codes);
   EXPECT_EQ(codes.code, 0);
+  EXPECT_EQ(entry.positiveInputCode, 257);
+  frontEnd.programChannels(programmed);
   EXPECT_EQ(entry.positiveInputCode, 1);
   EXPECT_EQ(entry.referenceCode, 2);
 
@@ -576,9 +591,23 @@ TEST_F(AISupervisorsTest, TheSampleClockWaitNeedsACommitAndMayBeTurnedOff) {
   EXPECT_EQ(wait.waits(), 2u);
   EXPECT_EQ(facade.endBlockingCount, 1);
 
-  // The fifth value turns the waits off; 401 still reads its time-out.
+  // The fifth value turns the waits off from the next code 1 on: under the
+  // commit before, 400, 401 and the extra operation still wait.
   settings.supervisorRecord().word5 = 1;
   supervisor.deploy(settings, status);
+  nQoSim::tByteParameterBlock fourBytes({0, 0, 0, 0});
+  tStatus2 deployed;
+  supervisor.control(400, nullptr, nullptr, deployed);
+  supervisor.control(401, &fourBytes, nullptr, deployed);
+  tRow::waitForNextSampleClock(supervisor, deployed);
+  EXPECT_EQ(deployed.code, 0);
+  EXPECT_EQ(wait.waits(), 5u);
+  EXPECT_EQ(facade.endBlockingCount, 2);
+  supervisor.control(4, nullptr, nullptr, status);
+  supervisor.control(1, nullptr, nullptr, status);
+  ASSERT_EQ(status.code, 0);
+
+  // Off now; 401 still reads its time-out.
   nQoSim::tByteParameterBlock twoBytes({1, 0});
   tStatus2 off, extra, timed;
   supervisor.control(400, nullptr, nullptr, off);
@@ -587,8 +616,19 @@ TEST_F(AISupervisorsTest, TheSampleClockWaitNeedsACommitAndMayBeTurnedOff) {
   EXPECT_EQ(off.code, 0);
   EXPECT_EQ(extra.code, 0);
   EXPECT_EQ(timed.code, -50150);
-  EXPECT_EQ(wait.waits(), 2u);
-  EXPECT_EQ(facade.endBlockingCount, 1);
+  EXPECT_EQ(wait.waits(), 5u);
+  EXPECT_EQ(facade.endBlockingCount, 2);
+
+  // A deploy that turns them on again reaches them with the next code 1 too.
+  settings.supervisorRecord().word5 = 0;
+  supervisor.deploy(settings, status);
+  supervisor.control(400, nullptr, nullptr, off);
+  EXPECT_EQ(wait.waits(), 5u);
+  supervisor.control(4, nullptr, nullptr, status);
+  supervisor.control(1, nullptr, nullptr, status);
+  supervisor.control(400, nullptr, nullptr, status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 6u);
   supervisor.releaseResource(status);
 }
 
@@ -633,14 +673,21 @@ TEST_F(AISupervisorsTest, TheWaitSupervisorMadeByNameWaitsThroughItsSecondInterf
   EXPECT_EQ(wait.waits(), 1u);
   EXPECT_EQ(facade.endBlockingCount, 1);
 
+  // A deploy that turns the waits off reaches them with the next code 1.
   settings.supervisorRecord().word5 = 1;
   supervisor->deploy(settings, status);
   facade.mayBlockAnswer = 1;
+  waiter.waitForNextSampleClock(status);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 2);
+  supervisor->control(4, nullptr, nullptr, status);
+  supervisor->control(1, nullptr, nullptr, status);
   nQoSim::clearStatusLog();
   waiter.waitForNextSampleClock(status);
   EXPECT_EQ(status.code, 0);
-  EXPECT_EQ(wait.waits(), 1u);
-  EXPECT_EQ(facade.endBlockingCount, 1);
+  EXPECT_EQ(wait.waits(), 2u);
+  EXPECT_EQ(facade.endBlockingCount, 2);
   EXPECT_TRUE(nQoSim::statusLog().empty());
 
   supervisor->control(4, nullptr, nullptr, status);

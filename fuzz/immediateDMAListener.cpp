@@ -59,7 +59,10 @@ struct tBoard {
     config.timing.strobeLoadValue = 4;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
+    // The engine committed, as the subsystem commits it before the
+    // transfers, whose sets and scans go by what it programmed.
     timing.setConfiguration(config, status);
+    timing.commit(status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
     channels.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
     // Committed, as the subsystem commits it before the transfer, whose

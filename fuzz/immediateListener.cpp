@@ -56,7 +56,10 @@ struct tBoard {
     config.timing.timingMode = 2;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
+    // The engine committed, as the subsystem commits it before the
+    // transfer, whose sets go by what it programmed.
     timing.setConfiguration(config, status);
+    timing.commit(status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;

@@ -62,7 +62,10 @@ struct tAIBoard : nQoBench::tTavikWindow {
     config.timing.strobeLoadValue = kSamples;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
+    // The engine committed, as the subsystem commits it before the
+    // transfers, whose sets and scans go by what it programmed.
     timing.setConfiguration(config, status);
+    timing.commit(status);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;

@@ -71,7 +71,7 @@ class tImmediateTest : public tAIRoadTest {
     config.timing.strobeLoadValue = perChannel;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
-    timing->setConfiguration(config, status);
+    commitTiming(config);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
     for (uint32_t flag : flags) {
       nQoUdP100::tAIScanningFrontEndConfig channel;
@@ -245,10 +245,11 @@ TEST_F(tImmediateTest, AFiniteRunReadsAndReportsAsItsArmTookIt) {
   EXPECT_EQ(posted.code, 0);
 }
 
-// A finite run of 2 sets that the engine's commit programmed, then 5
-// retriggerable sets given to the engine with no commit, and the transfer
-// armed again: the run goes by what the board runs. It finishes with its 2
-// sets (no read waits for sets the board never makes), refuses the next read
+// A finite run of 2 sets of 1 sample that the engine's commit programmed,
+// then 5 retriggerable sets of 3 samples given to the engine with no commit,
+// and the transfer armed again: the run goes by what the board runs. It
+// reads sets of 1 sample, finishes with its 2 sets (no read waits for sets
+// the board never makes), refuses the next read
 // past its total, and its sample end posts done as for a run that is not
 // retriggerable.
 TEST_F(tImmediateTest, ARearmGoesByTheEnginesCommitNotByAConfigurationGivenSince) {
@@ -269,6 +270,7 @@ TEST_F(tImmediateTest, ARearmGoesByTheEnginesCommitNotByAConfigurationGivenSince
   run();
   config.timing.firstCount = 5;
   config.timing.retriggerable = 1;
+  config.timing.strobeLoadValue = 3;
   timing->setConfiguration(config, status);
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
@@ -429,7 +431,7 @@ TEST_F(tImmediateTest, ConverterOverrunAndFIFOOverflowEndTheRead) {
 TEST_F(tImmediateTest, AnEmptySetListOrAZeroSampleWidthIsRefused) {
   nQoUdP100::tAITimingControllerPrimitiveConfig config;
   config.timing.timingMode = 0;
-  timing->setConfiguration(config, status);
+  commitTiming(config);
   run();
   EXPECT_EQ(immediate->setCount(), 0u);
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
@@ -1377,7 +1379,7 @@ class tDiscardingTest : public tImmediateTest {
     tImmediateTest::SetUp();
     nQoUdP100::tAITimingControllerPrimitiveConfig config;
     config.timing.timingMode = 1;
-    timing->setConfiguration(config, status);
+    commitTiming(config);
     immediate->setDiscardingRead(true);
     immediate->setDiscardCounts(2, 0, 1, 0);
     run();
@@ -1491,7 +1493,7 @@ TEST_F(tDiscardingTest, ARecommitDropsTheDiscardsATimedOutReadOwed) {
 TEST_F(tImmediateTest, DiscardsAndTheRemainingCheckGivenUnderTheRunReachTheNextArm) {
   nQoUdP100::tAITimingControllerPrimitiveConfig config;
   config.timing.timingMode = 1;  // one sample per set
-  timing->setConfiguration(config, status);
+  commitTiming(config);
   run();
   immediate->setDiscardingRead(true);
   immediate->setDiscardCounts(2, 0, 1, 0);

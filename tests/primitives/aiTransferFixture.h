@@ -66,6 +66,13 @@ class tAIRoadTest : public tTavikMapTest {
     frontEnd.setConfiguration(channels, status);
     frontEnd.commit(status);
   }
+  // The timing controller given its configuration and committed, as the
+  // subsystem commits it before the transfers: their sets and scans go by
+  // what it programmed.
+  void commitTiming(const nQoUdP100::tAITimingControllerPrimitiveConfig& config) {
+    timing->setConfiguration(config, status);
+    timing->commit(status);
+  }
   void clearLogs() {
     windows.clearLog();
     bus.clearCalls();

@@ -167,9 +167,11 @@ void tBaseAIImmediateDMATransferPrimitive::resetChannel(tStatus2& status) {
   map.Channel_Register_18.readRegister(&status);
 }
 
-// Summed wide, so that a sum above 32 bits is refused before anything changes.
+// The scan the board strobes: what the engine's and the front end's last
+// commits programmed (none yet: no scan, refused). Summed wide, so that a sum
+// above 32 bits is refused before anything changes.
 uint64_t tBaseAIImmediateDMATransferPrimitive::scanSamples() const {
-  const auto& engine = _timing->deployedConfiguration();
+  const auto& engine = _timing->programmed().configuration;
   const auto& timing = engine.timing;
   const int32_t kind = engine.routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
@@ -195,11 +197,9 @@ void tBaseAIImmediateDMATransferPrimitive::commitChannel(tStatus2& status) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kScanSumLine});
     return;
   }
+  // No scan yet is no refusal: the engine may be committed after the channel
+  // (the subsystem commits its members after it); the commit takes the scan.
   _samplesPerScan = static_cast<uint32_t>(samples);
-  if (_samplesPerScan == 0) {
-    setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
-    return;
-  }
   if (_channelCommitted == 0) {
     _fifo->addOverflowObserver(this, status);
     _adc->addObserver(this, status);
@@ -334,13 +334,14 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     setCode(status, nQoUdR100::kRefused, {kFile, kNoMapLine});
     return;
   }
-  // No channel commit sized the scan: there is no buffer to build.
-  if (_samplesPerScan == 0) {
+  // No channel commit: there is no buffer to build.
+  if (_channelCommitted == 0) {
     setCode(status, nQoUdR100::kRefused, {kFile, kNoScanLine});
     return;
   }
-  // The run's scan is taken now, before anything changes: a deploy since the
-  // channel commit reaches this run, one under the run the next commit.
+  // The run's scan is taken now, before anything changes, from what the
+  // engine's and the front end's last commits programmed: a commit of theirs
+  // since the channel commit reaches this run, one under the run the next.
   const uint64_t samples = scanSamples();
   if (samples > UINT32_MAX) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kScanSumLine});

@@ -143,8 +143,9 @@ class tBaseAIImmediateDMATransferPrimitive
   // an armed run disarmed, a buffer or a resolver uncommitted, the client's
   // listener taken out.
   void bringDown();
-  // Samples per scan from the timing and channel list (kRefused for 0;
-  // kCountTooLarge, nothing changed, for a sum above 32 bits), the observers
+  // Samples per scan from what the engine's and the front end's commits
+  // programmed (0 before them; kCountTooLarge, nothing changed, for a sum
+  // above 32 bits), the observers
   // registered unless a commit before did (one uncommit takes them out);
   // state 3.
   virtual void commitChannel(tStatus2& status);

@@ -155,7 +155,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
 
 template <class tTake>
 void tBaseAIImmediateTransferPrimitive::walkSets(tTake take) const {
-  const auto& engine = _timing->deployedConfiguration();
+  const auto& engine = _timing->programmed().configuration;
   const auto& timing = engine.timing;
   const int32_t kind = engine.routing.words[kRoutingKindWord];
   const auto& channels = _frontEnd->configuration().channels;
@@ -273,9 +273,9 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
 
 void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  // The run's sets are taken from the configurations as they stand, with the
-  // reads held out: a deploy since the reservation reaches this run, one
-  // under the run the next arm. A list refused changes nothing.
+  // The run's sets are taken again, with the reads held out, from what the
+  // engine's and the front end's last commits programmed: a commit of theirs
+  // since the transfer's reaches this run. A list refused changes nothing.
   if (!setsFit()) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
     return;
@@ -344,10 +344,11 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
 
 // A start that overtakes the look at the live run ends it: the look is taken
 // again at the run that start began.
-tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive::runClock() {
+tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive::runClock(
+    uint32_t& run) {
   tStampClock clock;
   for (;;) {
-    const uint32_t run = _runs.live();
+    run = _runs.live();
     if (run == 0 || _runs.access(run, [&] { clock = _clock.programmed(); })) return clock;
   }
 }

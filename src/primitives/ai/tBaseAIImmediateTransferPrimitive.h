@@ -148,17 +148,16 @@ class tBaseAIImmediateTransferPrimitive
   // or one while a commit or uncommit runs, is refused (kRefused).
   uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
                 uint32_t timeout, tTimerTimeUnit unit) override;
-  // Set from the start until the supervisor clears it after the first read
-  // that delivered sets.
+  // Set from the start until the first discarding read of the run: which
+  // discard counts its sets take.
   bool isFirstRead() const { return _firstRead != 0; }
-  void clearFirstRead() { _firstRead = 0; }
   // The stamp clock of the next run that a start begins; a run under way
   // keeps the one its start took.
   void setStampClock(const tStampClock& clock) { _clock.deploy(clock); }
-  // The clock of the live run, for a read to stamp by: copied where no start
-  // rewrites it; before the first start (or after an uncommit) the software
-  // stamp.
-  tStampClock runClock();
+  // The clock of the live run and its number, for a read to stamp by: copied
+  // where no start rewrites it; before the first start (or after an
+  // uncommit) the software stamp and run 0.
+  tStampClock runClock(uint32_t& run);
 
   // Read configuration, as the supervisor applies it: the next arm takes it
   // for its reads (a wait mode other than its waiter's makes a new waiter),
@@ -222,8 +221,9 @@ class tBaseAIImmediateTransferPrimitive
     _trailingLeft = 0;
   }
   void readCountCheck(tStatus2& status);
-  // Calls take(samples) for each set that the controller's configuration and
-  // the front end's channels make, in order; the sums do not wrap.
+  // Calls take(samples) for each set that the controller's programmed
+  // configuration and the front end's programmed channels make, in order;
+  // the sums do not wrap.
   template <class tTake>
   void walkSets(tTake take) const;
   bool setsFit() const;

@@ -47,8 +47,7 @@ struct tAITimingFields {
 // The deploy steps write the fields; the commit takes them into the record
 // it programs the board from, and so does an arm with no commit behind it.
 struct tAITimingSteps {
-  static constexpr const char* kDeploySteps[] = {"setConfiguration", "setRouting", "setMode",
-                                                 "deployedConfiguration"};
+  static constexpr const char* kDeploySteps[] = {"setConfiguration", "setRouting", "setMode"};
   static constexpr const char* kProgrammingSteps[] = {"commit", "arm"};
 };
 
@@ -246,12 +245,6 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // board with: what the engine's run and the primitives that share it go
   // by, whatever a configuration given since says.
   const tAITimingFields& programmed() const { return _fields.programmed(); }
-  // The configuration as deployed, handed on to the immediate transfers,
-  // whose own commit and arm shape their sets by it (the shape is theirs to
-  // program: the engine's reservation-time settings, before its own commit).
-  const tAITimingControllerPrimitiveConfig& deployedConfiguration() {
-    return _fields.deploying().configuration;
-  }
   const tPrimitiveState& state() const { return _state; }
 
  protected:

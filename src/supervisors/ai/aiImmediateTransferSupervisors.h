@@ -59,9 +59,11 @@ struct tAIImmediateTransferSupervisorRow {
     primitive.uncommitTransfer(status);
     primitive.unreserveTransfer(status);
   }
-  static bool refreshesStamp(const tPrimitive& primitive) { return primitive.isFirstRead(); }
-  static void afterRead(tPrimitive& primitive) { primitive.clearFirstRead(); }
-  static tPrimitive::tStampClock runClock(tPrimitive& primitive) { return primitive.runClock(); }
+  // The first read of each run stamps from the system time.
+  static constexpr bool kStampsRunStart = true;
+  static tPrimitive::tStampClock runClock(tPrimitive& primitive, uint32_t& run) {
+    return primitive.runClock(run);
+  }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
   // A read under way when the frame takes the primitive out, and those that
   // begin until the next linkResource or reservation, end as a cancel ends
@@ -121,10 +123,11 @@ struct tAIImmediateDMATransferSupervisorRow {
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.uncommitChannel(s); });
     onFreshStatus(status, [&](nQoMDBG100::tStatus2& s) { primitive.releaseDMAChannel(s); });
   }
-  static bool refreshesStamp(const tPrimitive&) { return false; }
-  static void afterRead(tPrimitive&) {}
+  static constexpr bool kStampsRunStart = false;
   // Its reads deliver no samples: each is stamped by its own start alone.
-  static nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock runClock(tPrimitive&) {
+  static nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock runClock(tPrimitive&,
+                                                                            uint32_t& run) {
+    run = 0;
     return {};
   }
   static void cancel(tPrimitive& primitive) {

@@ -282,6 +282,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
     _primitive.takeOut(endRowCalls<Row, tPrimitive>);
+    _stampedRun = 0;
     if (_held != nullptr) {
       bringDownRow<Row>(*_held);
       tStatus2 dropped;
@@ -419,13 +420,17 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
 
   // The read inside the pass. It stamps by the clock of the run it reads in,
   // as that run's start took it: a deploy under the run reaches the stamps
-  // of the next one. Only the reads write the stamp and the interval.
+  // of the next one. The first read of a run that delivers samples takes the
+  // system time where the row says so; a read that a start overtook counts
+  // for its own run, not the new one. Only the reads write the stamp, the
+  // interval and the stamped run.
   uint32_t readThrough(tPrimitive& primitive, uint32_t count, uint32_t timeout,
                        uint8_t* destination, nQoMSRL100::iStreamAttributes* attributes,
                        tStatus2& status) {
-    using tClock = decltype(Row::runClock(primitive));
-    const tClock clock = attributes != nullptr ? Row::runClock(primitive) : tClock{};
-    if (attributes != nullptr && (Row::refreshesStamp(primitive) || clock.softwareStamp)) {
+    uint32_t run = 0;
+    const auto clock = Row::runClock(primitive, run);
+    const bool fresh = Row::kStampsRunStart && run != _stampedRun;
+    if (attributes != nullptr && (fresh || clock.softwareStamp)) {
       tPALTime128 now;
       tPALSysInfo::getTime(now);
       _stamp = tFixed(now);
@@ -433,7 +438,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     uint32_t bytes = 0;
     const uint32_t samples =
         primitive.read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
-    if (samples != 0 && status.isNotFatal()) Row::afterRead(primitive);
+    if (samples != 0 && status.isNotFatal()) _stampedRun = run;
     if (attributes == nullptr) return samples;
     _interval = clock.softwareStamp ? tFixed(0) : tFixed(clock.interval);
     if (samples != 0) {
@@ -481,6 +486,9 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // by the reads alone.
   tFixed _interval{0};
   tFixed _stamp{0};
+  // The run whose first read took its stamp (0: none): another primitive's
+  // runs are numbered apart, so the release forgets it.
+  uint32_t _stampedRun = 0;
 };
 
 }  // namespace nQoUdR100

@@ -156,7 +156,7 @@ TEST_F(AIImmediateTransferTest, ReadsReportTheStampOfTheirFirstSampleAndAdvanceI
   uint8_t buffer[16];
   tStatus2 status;
   EXPECT_EQ(supervisor.read(4, 1000, buffer, nullptr, &attributes, status), 4u);
-  EXPECT_FALSE(primitive.isFirstRead());
+  EXPECT_TRUE(primitive.isFirstRead()) << "the stamp's run is the supervisor's own record";
   nQoSim::advanceClock(3 * kSecond);  // the next stamp follows the interval, not the clock
   EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, status), 2u);
   EXPECT_EQ(status.code, 0);
@@ -224,7 +224,8 @@ TEST_F(AIImmediateTransferTest, ReadsStampByTheClockTheirRunsStartTook) {
   EXPECT_EQ(supervisor.read(2, 0, buffer, nullptr, &attributes, status), 2u);
 
   // A read under way while a deploy and the next start come keeps its run's
-  // clock; the read after it goes by the new run's.
+  // clock; the read after it goes by the new run's and, as its first, takes
+  // the system time afresh.
   nQoTest::tHeldCall held(nQoTest::tHeldCall::kGuard);
   primitive.onRead = [&] { held.hold(); };
   tStatus2 readStatus;
@@ -248,8 +249,9 @@ TEST_F(AIImmediateTransferTest, ReadsStampByTheClockTheirRunsStartTook) {
                                                 {tSimStreamAttributes::kInterval, {kHalf, 1}},
                                                 {tSimStreamAttributes::kStamp, {0, 1009}},
                                                 {tSimStreamAttributes::kInterval, {kHalf, 1}},
-                                                {tSimStreamAttributes::kStamp, {kHalf, 1010}},
+                                                {tSimStreamAttributes::kStamp, {0, 1003}},
                                                 {tSimStreamAttributes::kInterval, {0, 3}}}));
+  EXPECT_EQ(supervisor.getTimeStamp().words(), (tPALTime128{0, 1006}));
   supervisor.releaseResource(status);
 }
 
@@ -687,7 +689,7 @@ class AIImmediateDMAReleaseTest : public nQoTest::tAIRoadTest {
     config.timing.strobeLoadValue = 4;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
-    timing->setConfiguration(config, status);
+    commitTiming(config);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig frontEndConfig;
     frontEndConfig.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
     commitChannels(*frontEnd, frontEndConfig);

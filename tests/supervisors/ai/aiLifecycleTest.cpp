@@ -209,7 +209,7 @@ class tAIRow : public tAIRoadTest {
     config.timing.strobeLoadValue = 1;
     config.hasRouting = 1;
     config.routing.words[7] = 19;
-    timing->setConfiguration(config, status);
+    commitTiming(config);
     nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
     nQoUdP100::tAIScanningFrontEndConfig channel;
     channel.channelFlags = 1;
@@ -1155,8 +1155,8 @@ class tImmediateDMARow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> 
 // the bring-up commits and arms after the transfer's codes 1 and 4100: a
 // fire that brings the run's record end to the transfer armed with its run
 // open ends the run with its done report. The deploy is the engine's,
-// through its own supervisor: a scan of two samples, for the transfer's next
-// commit.
+// through its own supervisor: a scan of two samples, which reaches the board
+// only at the engine's next commit; no code of the transfer commits the engine.
 class tImmediateDMAFiniteRow : public tImmediateDMARow {
  public:
   static constexpr const char* kName = "ImmediateDMATransferFinite";
@@ -1190,9 +1190,9 @@ class tImmediateDMAFiniteRow : public tImmediateDMARow {
     stepsLeft = 0;
     noteStep();
   }
-  // The transfer's commit shapes its scan (the header's block count and
-  // samples per scan) by the engine's deployed configuration.
-  static constexpr uint32_t kProgramming[] = {1};
+  // No transfer code programs the engine's configuration: the transfer's
+  // commit shapes its scan by what the engine's own commit programmed.
+  static constexpr std::array<uint32_t, 0> kProgramming{};
   void deployOther(tSupervisor&, size_t, tStatus2& status) {
     nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
     config.timing.strobeLoadValue = 2;

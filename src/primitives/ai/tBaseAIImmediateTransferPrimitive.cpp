@@ -245,8 +245,7 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
 
 // The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
-  _runs.end();
-  _runs.waitForAccesses();
+  endRun();
   _clock.forget();
   _readSettings.forget();
   dropWaiter();
@@ -321,15 +320,18 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  endRun();
   unregisterListener();
   _transferState = 3;
 }
 
 // Each start begins a run of its own, with the stamp clock deployed for it.
+// A read of the run before is ended and has left before the start rewinds
+// what the reads go by.
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  _runs.end();
-  _runs.waitForAccesses();
+  endRun();
+  closeReads();
   _clock.program();
   _runs.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
@@ -340,6 +342,7 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _readCount = 0;
   _firstRead = 1;
   _transferState = 5;
+  _reading.set(kIdle);
 }
 
 // A start that overtakes the look at the live run ends it: the look is taken
@@ -353,7 +356,17 @@ tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive
 }
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _transferState = 4;
+  if (status.isFatal()) return;
+  endRun();
+  _transferState = 4;
+}
+
+// A read's look at the FIFO and its port read are one access of its run: the
+// run ends first, then the accesses under way are waited for, so none reads
+// the FIFO after the step returns.
+void tBaseAIImmediateTransferPrimitive::endRun() {
+  _runs.end();
+  _runs.waitForAccesses();
 }
 
 void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
@@ -435,6 +448,8 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
+  // The read takes samples of the run live now, and none once it is over.
+  _readRun = _runs.live();
   startTimeout(timeout, unit, status);
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
@@ -474,7 +489,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
-           !reading.ended()) {
+           !reading.ended() && _runs.isLive(_readRun)) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO. A set
       // of no samples writes nothing, so the one before stays in the room.
@@ -540,7 +555,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
   uint32_t scratch = 0;
   // The next sample: a leading discard, a sample of the set, or a trailing
   // discard.
-  auto take = [&] {
+  auto takeOne = [&] {
     if (_leadingLeft != 0) {
       _fifo->readSample(&scratch, status);
       --_leadingLeft;
@@ -554,18 +569,30 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
       --_trailingLeft;
     }
   };
+  // The look at the FIFO and the sample it finds, as one access of the read's
+  // run; none once the run is over.
+  auto take = [&](bool goodStatusOnly) {
+    bool took = false;
+    _runs.access(_readRun, [&] {
+      if (_fifo->isEmpty(&status) == 0 && (!goodStatusOnly || status.isNotFatal())) {
+        takeOne();
+        took = true;
+      }
+    });
+    return took;
+  };
   for (;;) {
-    while (samplesLeft() != 0 && _fifo->isEmpty(&status) == 0 && status.isNotFatal()) take();
-    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && samplesLeft() > 0 &&
-        samplesLeft() <= _lookAheadLimit && _fifo->isEmpty(&status) == 0) {
-      take();
-      _sampleEndCount = 0;
+    while (samplesLeft() != 0 && take(true)) {
     }
+    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && samplesLeft() > 0 &&
+        samplesLeft() <= _lookAheadLimit && take(false))
+      _sampleEndCount = 0;
     if (_adc->readStatusBit11(&status) != 0)
       failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
-    if (status.isFatal() || reading.ended()) break;
+    // A run that a stop or start ended ends the read as a cancel does.
+    if (status.isFatal() || reading.ended() || !_runs.isLive(_readRun)) break;
     if (samplesLeft() == 0) {
       waiter.complete(status);
       break;
@@ -577,8 +604,9 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     if (waiter.wait(reading, status)) break;
     if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended()) {
-      if (_fifo->isEmpty(&status) == 0) take();
+    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended() &&
+           _runs.isLive(_readRun)) {
+      take(false);
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
       else if (_fifo->readStatusBit10(&status) != 0)

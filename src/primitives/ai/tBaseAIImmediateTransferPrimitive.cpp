@@ -489,7 +489,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
-           !reading.ended() && _runs.isLive(_readRun)) {
+           !reading.ended() && !runOver()) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO. A set
       // of no samples writes nothing, so the one before stays in the room.
@@ -570,15 +570,20 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     }
   };
   // The look at the FIFO and the sample it finds, as one access of the read's
-  // run; none once the run is over.
+  // run; none once the run is over. A read begun with no run live (before a
+  // start) reads the FIFO as it finds it; a start ends it first.
   auto take = [&](bool goodStatusOnly) {
     bool took = false;
-    _runs.access(_readRun, [&] {
+    auto look = [&] {
       if (_fifo->isEmpty(&status) == 0 && (!goodStatusOnly || status.isNotFatal())) {
         takeOne();
         took = true;
       }
-    });
+    };
+    if (_readRun == 0)
+      look();
+    else
+      _runs.access(_readRun, look);
     return took;
   };
   for (;;) {
@@ -592,7 +597,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
     // A run that a stop or start ended ends the read as a cancel does.
-    if (status.isFatal() || reading.ended() || !_runs.isLive(_readRun)) break;
+    if (status.isFatal() || reading.ended() || runOver()) break;
     if (samplesLeft() == 0) {
       waiter.complete(status);
       break;
@@ -604,8 +609,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     if (waiter.wait(reading, status)) break;
     if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended() &&
-           _runs.isLive(_readRun)) {
+    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended() && !runOver()) {
       take(false);
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);

@@ -117,9 +117,10 @@ class tBaseAIImmediateTransferPrimitive
   // on another thread as a cancel would, and wait for it to leave; a read or
   // a naming while they run is refused. A stop, a disarm and a start end the
   // run and wait for the read's look at the FIFO and port read under way: a
-  // read takes no sample once its run is over (it ends as a cancel ends it),
-  // so none comes from a FIFO reset after the step or from the next run. A
-  // start also ends the read under way and waits for it to leave.
+  // read begun in a run takes no sample once that run is over (it ends as a
+  // cancel ends it), so none comes from a FIFO reset after the step or from
+  // the next run. A start also ends the read under way and waits for it to
+  // leave.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;
@@ -245,6 +246,8 @@ class tBaseAIImmediateTransferPrimitive
   void dropWaiter();
   // Ends the live run and waits for the reads of the FIFO under way in it.
   void endRun();
+  // The run the read under way began in has ended.
+  bool runOver() const { return _readRun != 0 && !_runs.isLive(_readRun); }
   // Uncommits: the waiter goes, the controller's record too; state 2.
   void leaveCommit(tStatus2& status);
   // Ends a read under way as a cancel does (it returns what it read, with no

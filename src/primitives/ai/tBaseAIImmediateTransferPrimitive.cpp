@@ -246,6 +246,8 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
 // The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   endRun();
+  _runs.end();
+  _runs.waitForAccesses();
   _clock.forget();
   _readSettings.forget();
   dropWaiter();
@@ -332,8 +334,11 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   endRun();
   closeReads();
+  _runs.end();
+  _runs.waitForAccesses();
   _clock.program();
   _runs.begin();
+  _readRuns.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
@@ -365,8 +370,8 @@ void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
 // run ends first, then the accesses under way are waited for, so none reads
 // the FIFO after the step returns.
 void tBaseAIImmediateTransferPrimitive::endRun() {
-  _runs.end();
-  _runs.waitForAccesses();
+  _readRuns.end();
+  _readRuns.waitForAccesses();
 }
 
 void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
@@ -449,7 +454,7 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     return 0;
   }
   // The read takes samples of the run live now, and none once it is over.
-  _readRun = _runs.live();
+  _readRun = _readRuns.live();
   startTimeout(timeout, unit, status);
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
@@ -583,7 +588,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     if (_readRun == 0)
       look();
     else
-      _runs.access(_readRun, look);
+      _readRuns.access(_readRun, look);
     return took;
   };
   for (;;) {

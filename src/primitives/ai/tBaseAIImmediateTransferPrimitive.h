@@ -247,7 +247,7 @@ class tBaseAIImmediateTransferPrimitive
   // Ends the live run and waits for the reads of the FIFO under way in it.
   void endRun();
   // The run the read under way began in has ended.
-  bool runOver() const { return _readRun != 0 && !_runs.isLive(_readRun); }
+  bool runOver() const { return _readRun != 0 && !_readRuns.isLive(_readRun); }
   // Uncommits: the waiter goes, the controller's record too; state 2.
   void leaveCommit(tStatus2& status);
   // Ends a read under way as a cancel does (it returns what it read, with no
@@ -361,7 +361,10 @@ class tBaseAIImmediateTransferPrimitive
   // ends the run before, waits for the copies of its clock under way and
   // takes the next run's clock before it begins that run.
   nQoUdR100::tRuns _runs;
-  // The run of the read under way, taken where it begins.
+  // The same runs as the reads see them: a stop or disarm ends one (the
+  // stamp clock stays until the next start). The run of the read under way
+  // is taken where it begins.
+  nQoUdR100::tRuns _readRuns;
   uint32_t _readRun = 0;
   nQoUdR100::tDeployed<tStampClock, tClockSteps> _clock;
 };

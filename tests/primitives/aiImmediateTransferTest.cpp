@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -150,6 +151,96 @@ TEST_F(tImmediateTest, ACancelReachesAPollingReadWhateverStartFollowsBeforeItLoo
   tStatus2 timedOut;
   EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
   EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+}
+
+// A read held at the FIFO's data port, after its look at the FIFO, while a
+// stop (then a start) or a disarm (then an arm and a start) comes: the step
+// waits for the read, which hands the board's word; the FIFO reset and the
+// start after the step reach no read of the run before: the read ends, as a
+// cancel ends it, with the one word, and the next run's word is left for the
+// next run's read.
+TEST_F(tImmediateTest, AStopOrDisarmWaitsForAReadAtTheDataPortAndTheReadTakesNoLaterWord) {
+  using tStep = void (tBaseAIImmediateTransferPrimitive::*)(tStatus2&);
+  constexpr uint32_t kResetWord = 0xDEAD;  // what the data port gives from an empty FIFO
+  for (const tStep step : {&tBaseAIImmediateTransferPrimitive::stopTransfer,
+                           &tBaseAIImmediateTransferPrimitive::disarmTransfer}) {
+    SCOPED_TRACE(step == &tBaseAIImmediateTransferPrimitive::stopTransfer ? "stop" : "disarm");
+    channels({0, 1});
+    immediate->reserveTransfer(status);
+    immediate->commitTransfer(status);
+    immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    ASSERT_EQ(status.code, 0);
+    std::mutex lock;
+    std::deque<uint32_t> board{7};
+    tHeldCall held;
+    const std::thread::id testThread = std::this_thread::get_id();
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+      const std::lock_guard<std::mutex> guard(lock);
+      return board.empty() ? nQoSim::tSimAIFifo::kEmptyBit : 0u;
+    });
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kDataOffset, [&](unsigned) {
+      if (!held.inside() && std::this_thread::get_id() != testThread) held.hold();
+      const std::lock_guard<std::mutex> guard(lock);
+      if (board.empty()) return kResetWord;
+      const uint32_t word = board.front();
+      board.pop_front();
+      return word;
+    });
+    uint32_t words[2] = {0, 0};
+    uint32_t sets = 99, bytes = 99;
+    tStatus2 readStatus;
+    std::atomic<bool> left{false};
+    std::thread reader([&] {
+      sets = immediate->read(words, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+      left = true;
+    });
+    ASSERT_TRUE(held.waitUntilInside()) << "the read never came to the data port";
+    (immediate.get()->*step)(status);
+    EXPECT_TRUE(held.expired()) << "the step returned while the read was at the data port";
+    {
+      const std::lock_guard<std::mutex> guard(lock);
+      board.clear();  // the FIFO reset of the next arm
+    }
+    if (step == &tBaseAIImmediateTransferPrimitive::disarmTransfer) immediate->armTransfer(status);
+    immediate->startTransfer(status);
+    {
+      const std::lock_guard<std::mutex> guard(lock);
+      board.push_back(9);  // the next run's first word
+    }
+    held.letGo();
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    const bool leftInTime = left;
+    if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+    reader.join();
+    EXPECT_TRUE(leftInTime) << "the read went on into the next run";
+    EXPECT_EQ(sets, 0u);
+    EXPECT_EQ(bytes, 4u);
+    EXPECT_EQ(words[0], 7u) << "the read took a word of the reset FIFO";
+    EXPECT_EQ(words[1], 0u) << "the read took a word of the next run";
+    EXPECT_EQ(readStatus.code, 0);
+    EXPECT_EQ(status.code, 0);
+
+    // The next run's read begins its own set with the next run's word.
+    uint32_t next[2] = {0, 0};
+    {
+      const std::lock_guard<std::mutex> guard(lock);
+      board.push_back(10);
+    }
+    EXPECT_EQ(immediate->read(next, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
+    EXPECT_EQ(next[0], 9u);
+    EXPECT_EQ(next[1], 10u);
+    EXPECT_EQ(status.code, 0);
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                            [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kDataOffset, [](unsigned) { return 0u; });
+    immediate->stopTransfer(status);
+    immediate->disarmTransfer(status);
+    immediate->uncommitTransfer(status);
+    immediate->unreserveTransfer(status);
+    ASSERT_EQ(status.code, 0);
+  }
 }
 
 TEST_F(tImmediateTest, SetListThreeAndFiveIsReadSetBySet) {
@@ -1265,6 +1356,7 @@ TEST_F(tImmediateTest, ReadOptionsGivenUnderTheRunReachTheNextArm) {
   EXPECT_EQ(status.code, 0);
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
+  immediate->startTransfer(status);
   model.push(4);
   tStatus2 counted;
   EXPECT_EQ(immediate->read(buffer, 1, counted, nullptr, 0, kTimerTimeUnitMillisecond), 1u);

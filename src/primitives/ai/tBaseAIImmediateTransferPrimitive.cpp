@@ -245,6 +245,7 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
 
 // The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
+  endRun();
   _runs.end();
   _runs.waitForAccesses();
   _clock.forget();
@@ -321,17 +322,23 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
 
 void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  endRun();
   unregisterListener();
   _transferState = 3;
 }
 
 // Each start begins a run of its own, with the stamp clock deployed for it.
+// A read of the run before is ended and has left before the start rewinds
+// what the reads go by.
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  endRun();
+  closeReads();
   _runs.end();
   _runs.waitForAccesses();
   _clock.program();
   _runs.begin();
+  _readRuns.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
@@ -340,6 +347,7 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _readCount = 0;
   _firstRead = 1;
   _transferState = 5;
+  _reading.set(kIdle);
 }
 
 // A start that overtakes the look at the live run ends it: the look is taken
@@ -354,7 +362,17 @@ tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive
 }
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _transferState = 4;
+  if (status.isFatal()) return;
+  endRun();
+  _transferState = 4;
+}
+
+// A read's look at the FIFO and its port read are one access of its run: the
+// run ends first, then the accesses under way are waited for, so none reads
+// the FIFO after the step returns.
+void tBaseAIImmediateTransferPrimitive::endRun() {
+  _readRuns.end();
+  _readRuns.waitForAccesses();
 }
 
 void tBaseAIImmediateTransferPrimitive::startUnsupported(tStatus2& status) {
@@ -436,6 +454,8 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
+  // The read takes samples of the run live now, and none once it is over.
+  _readRun = _readRuns.live();
   startTimeout(timeout, unit, status);
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
@@ -475,7 +495,7 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
     uint32_t passes = 1;
     uint32_t sum = bytes;
     while (_setsTakeSamples && status.isNotFatal() && _fifo->isEmpty(&status) == 0 &&
-           !reading.ended()) {
+           !reading.ended() && !runOver()) {
       // A pass that begins the next set reads it over the one before, so the
       // newest set stays; one that would not fit leaves it in the FIFO. A set
       // of no samples writes nothing, so the one before stays in the room.
@@ -541,7 +561,7 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
   uint32_t scratch = 0;
   // The next sample: a leading discard, a sample of the set, or a trailing
   // discard.
-  auto take = [&] {
+  auto takeOne = [&] {
     if (_leadingLeft != 0) {
       _fifo->readSample(&scratch, status);
       --_leadingLeft;
@@ -555,18 +575,35 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
       --_trailingLeft;
     }
   };
+  // The look at the FIFO and the sample it finds, as one access of the read's
+  // run; none once the run is over. A read begun with no run live (before a
+  // start) reads the FIFO as it finds it; a start ends it first.
+  auto take = [&](bool goodStatusOnly) {
+    bool took = false;
+    auto look = [&] {
+      if (_fifo->isEmpty(&status) == 0 && (!goodStatusOnly || status.isNotFatal())) {
+        takeOne();
+        took = true;
+      }
+    };
+    if (_readRun == 0)
+      look();
+    else
+      _readRuns.access(_readRun, look);
+    return took;
+  };
   for (;;) {
-    while (samplesLeft() != 0 && _fifo->isEmpty(&status) == 0 && status.isNotFatal()) take();
-    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && samplesLeft() > 0 &&
-        samplesLeft() <= _lookAheadLimit && _fifo->isEmpty(&status) == 0) {
-      take();
-      _sampleEndCount = 0;
+    while (samplesLeft() != 0 && take(true)) {
     }
+    if (_lookAheadLimit != 0 && _sampleEndCount != 0 && samplesLeft() > 0 &&
+        samplesLeft() <= _lookAheadLimit && take(false))
+      _sampleEndCount = 0;
     if (_adc->readStatusBit11(&status) != 0)
       failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
     else if (_fifo->readStatusBit10(&status) != 0)
       failWithDevice(status, nQoUdR100::kFIFOOverflow, kOverflowLine);
-    if (status.isFatal() || reading.ended()) break;
+    // A run that a stop or start ended ends the read as a cancel does.
+    if (status.isFatal() || reading.ended() || runOver()) break;
     if (samplesLeft() == 0) {
       waiter.complete(status);
       break;
@@ -578,8 +615,8 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     if (waiter.wait(reading, status)) break;
     if (waiter.waitsRepeatedly()) continue;
     // A blocking waiter was woken: read on without waiting until the set is whole.
-    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended()) {
-      if (_fifo->isEmpty(&status) == 0) take();
+    while (samplesLeft() != 0 && status.isNotFatal() && !reading.ended() && !runOver()) {
+      take(false);
       if (_adc->readStatusBit11(&status) != 0)
         failWithDevice(status, nQoUdR100::kConverterOverrun, kOverrunLine);
       else if (_fifo->readStatusBit10(&status) != 0)

@@ -115,7 +115,12 @@ class tBaseAIImmediateTransferPrimitive
   // destruction free the waiter only after a cancel or a client's naming
   // under way on another thread has left it. They first end a read under way
   // on another thread as a cancel would, and wait for it to leave; a read or
-  // a naming while they run is refused.
+  // a naming while they run is refused. A stop, a disarm and a start end the
+  // run and wait for the read's look at the FIFO and port read under way: a
+  // read begun in a run takes no sample once that run is over (it ends as a
+  // cancel ends it), so none comes from a FIFO reset after the step or from
+  // the next run. A start also ends the read under way and waits for it to
+  // leave.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;
@@ -239,6 +244,10 @@ class tBaseAIImmediateTransferPrimitive
   // Takes the waiter out, waits for a call under way through it on another
   // thread, and frees it.
   void dropWaiter();
+  // Ends the live run and waits for the reads of the FIFO under way in it.
+  void endRun();
+  // The run the read under way began in has ended.
+  bool runOver() const { return _readRun != 0 && !_readRuns.isLive(_readRun); }
   // Uncommits: the waiter goes, the controller's record too; state 2.
   void leaveCommit(tStatus2& status);
   // Ends a read under way as a cancel does (it returns what it read, with no
@@ -352,6 +361,11 @@ class tBaseAIImmediateTransferPrimitive
   // ends the run before, waits for the copies of its clock under way and
   // takes the next run's clock before it begins that run.
   nQoUdR100::tRuns _runs;
+  // The same runs as the reads see them: a stop or disarm ends one (the
+  // stamp clock stays until the next start). The run of the read under way
+  // is taken where it begins.
+  nQoUdR100::tRuns _readRuns;
+  uint32_t _readRun = 0;
   nQoUdR100::tDeployed<tStampClock, tClockSteps> _clock;
 };
 

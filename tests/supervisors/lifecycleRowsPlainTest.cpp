@@ -778,11 +778,18 @@ class tAOTimingRow : public tBoardRow {
     nQoSim::tByteParameterBlock in({0x40, 0, 0, 0}), out(std::vector<uint8_t>(4, 0));
     tStatus2 reloaded;
     client->control(262, &in, &out, reloaded);
-    seen += "reload " + std::to_string(reloaded.code);
-    for (uint32_t each : out.written()) seen += " " + std::to_string(each);
+    seen += "reload ";
+    seen += std::to_string(reloaded.code);
+    for (uint32_t each : out.written()) {
+      seen += ' ';
+      seen += std::to_string(each);
+    }
     {
       const std::lock_guard<std::mutex> locked(loadsLock);
-      for (uint32_t each : loads) seen += ", " + std::to_string(each);
+      for (uint32_t each : loads) {
+        seen += ", ";
+        seen += std::to_string(each);
+      }
     }
     seen += "\n";
     if (reloaded.code != 0 || out.written().empty() || out.written()[0] != 1) return "";

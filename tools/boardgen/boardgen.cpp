@@ -116,7 +116,8 @@ struct tRouteLine {
 };
 
 std::string variantTables(const std::filesystem::path& path) {
-  const std::string module = "n" + path.stem().string();
+  std::string module = "n";
+  module += path.stem().string();
   std::vector<tLine> lines;
   readLines(path, lines);
 

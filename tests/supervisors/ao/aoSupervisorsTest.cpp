@@ -190,7 +190,10 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   }
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     std::string values;
-    for (uint32_t k = 0; k < count && k < 4; ++k) values += " " + std::to_string(samples[k]);
+    for (uint32_t k = 0; k < count && k < 4; ++k) {
+      values += ' ';
+      values += std::to_string(samples[k]);
+    }
     answer("writeSamples " + std::to_string(count) + values, s);
     if (inside) inside();
     return count;

@@ -64,6 +64,9 @@ struct tAIImmediateTransferSupervisorRow {
   static tPrimitive::tStampClock runClock(tPrimitive& primitive, uint32_t& run) {
     return primitive.runClock(run);
   }
+  static tPrimitive::tStampClock readClock(tPrimitive& primitive, uint32_t& run) {
+    return primitive.readClock(run);
+  }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
   // A read under way when the frame takes the primitive out, and those that
   // begin until the next linkResource or reservation, end as a cancel ends
@@ -129,6 +132,10 @@ struct tAIImmediateDMATransferSupervisorRow {
                                                                             uint32_t& run) {
     run = 0;
     return {};
+  }
+  static nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock readClock(tPrimitive& primitive,
+                                                                             uint32_t& run) {
+    return runClock(primitive, run);
   }
   static void cancel(tPrimitive& primitive) {
     const nQoMDBG100::tStatus2 reason;

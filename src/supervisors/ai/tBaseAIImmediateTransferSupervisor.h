@@ -422,13 +422,14 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // as that run's start took it: a deploy under the run reaches the stamps
   // of the next one. The first read of a run that delivers samples takes the
   // system time where the row says so; a read that a start overtook counts
-  // for its own run, not the new one. Only the reads write the stamp, the
-  // interval and the stamped run.
+  // for its own run, not the new one. A read given with no live run (the
+  // software stamp until then) goes by the run it waited for. Only the reads
+  // write the stamp, the interval and the stamped run.
   uint32_t readThrough(tPrimitive& primitive, uint32_t count, uint32_t timeout,
                        uint8_t* destination, nQoMSRL100::iStreamAttributes* attributes,
                        tStatus2& status) {
     uint32_t run = 0;
-    const auto clock = Row::runClock(primitive, run);
+    auto clock = Row::runClock(primitive, run);
     const bool fresh = Row::kStampsRunStart && run != _stampedRun;
     if (attributes != nullptr && (fresh || clock.softwareStamp)) {
       tPALTime128 now;
@@ -438,6 +439,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     uint32_t bytes = 0;
     const uint32_t samples =
         primitive.read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
+    if (samples != 0 && run == 0) clock = Row::readClock(primitive, run);
     if (samples != 0 && status.isNotFatal()) _stampedRun = run;
     if (attributes == nullptr) return samples;
     _interval = clock.softwareStamp ? tFixed(0) : tFixed(clock.interval);

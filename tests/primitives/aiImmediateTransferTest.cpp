@@ -309,6 +309,34 @@ TEST_F(tImmediateTest, AReleaseHandsBackTheDefaultWaitMode) {
   EXPECT_EQ(opened, 0) << "the commit made a blocking waiter";
 }
 
+// A copy of the stamp clock made before a start, on another thread: the
+// start waits for the copies of its run before it takes the next run's
+// clock. Nothing else orders the two (the test hands over by a relaxed
+// flag), so the thread sanitizer reports a start that does not wait.
+TEST_F(tImmediateTest, AStartWaitsForTheStampClockCopiesOfTheRunBefore) {
+  channels({1});
+  immediate->setStampClock({false, {0, 3}});
+  run();
+  std::atomic<bool> copied{false};
+  uint32_t copiedRun = 0;
+  tBaseAIImmediateTransferPrimitive::tStampClock clock;
+  std::thread reader([&] {
+    clock = immediate->runClock(copiedRun);
+    copied.store(true, std::memory_order_relaxed);
+  });
+  while (!copied.load(std::memory_order_relaxed)) std::this_thread::yield();
+  immediate->setStampClock({true, {0, 5}});
+  immediate->startTransfer(status);
+  reader.join();
+  EXPECT_FALSE(clock.softwareStamp);
+  EXPECT_EQ(clock.interval.integer, 3);
+  uint32_t next = 0;
+  const tBaseAIImmediateTransferPrimitive::tStampClock taken = immediate->runClock(next);
+  EXPECT_EQ(next, copiedRun + 1);
+  EXPECT_TRUE(taken.softwareStamp);
+  EXPECT_EQ(taken.interval.integer, 5);
+}
+
 TEST_F(tImmediateTest, SetListThreeAndFiveIsReadSetBySet) {
   channels({0, 0, 1, 0, 0, 0, 0, 1});
   run();

@@ -169,6 +169,8 @@ class tBaseAIImmediateTransferPrimitive
   // where no start rewrites it; with no run live (before a start, after any
   // other step) the software stamp and run 0.
   tStampClock runClock(uint32_t& run);
+  // The live run's number (0: none); its clock stays what its start took.
+  uint32_t liveRun() const { return _readRuns.live(); }
   // The run that the last read took and its clock, as the read copied them
   // there (run 0 and the software stamp before any read took one): a read
   // given with no live run goes by the run it waited for.

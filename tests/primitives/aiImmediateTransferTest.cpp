@@ -114,43 +114,49 @@ TEST_F(tImmediateTest, NoWaitingOnAnEmptyFIFOTimesOutAtOnceWithTheDevice) {
 // A read without a limit that polls an empty FIFO when a cancel comes, then
 // at once a start from the cancelling thread before the read looks again:
 // the start waits for the read, which answers as the cancel ends it (no set,
-// no byte, no code) instead of polling on into the new run.
+// no byte, no code) instead of polling on into the new run. The same with no
+// cancel, the read held at its look at the converter after the FIFO's, where
+// it holds the set bookkeeping of its run but no look at the FIFO: the start
+// ends it as a cancel would and waits for it.
 TEST_F(tImmediateTest, ACancelReachesAPollingReadWhateverStartFollowsBeforeItLooks) {
   channels({1});
   run();
-  tHeldCall held;
-  std::atomic<unsigned> looks{0};
-  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
-    if (++looks == 1) held.hold();  // the read's first look at the FIFO
-    return nQoSim::tSimAIFifo::kEmptyBit;
-  });
-  uint32_t sets = 99, bytes = 99;
-  tStatus2 readStatus;
-  std::atomic<bool> left{false};
-  std::thread reader([&] {
-    sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
-    left = true;
-  });
-  ASSERT_TRUE(held.waitUntilInside());
-  immediate->requestCancel();
-  immediate->startTransfer(status);
-  held.letGo();
-  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
-  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
-  const bool leftInTime = left;
-  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
-  reader.join();
-  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
-                          [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
-  EXPECT_TRUE(leftInTime) << "the read polled on into the new run";
-  EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
-  EXPECT_EQ(sets, 0u);
-  EXPECT_EQ(bytes, 0u);
-  EXPECT_EQ(readStatus.code, 0);
+  for (const unsigned holdAt : {1u, 2u}) {
+    SCOPED_TRACE(holdAt == 1 ? "cancelled, at the FIFO" : "at the converter");
+    tHeldCall held;
+    std::atomic<unsigned> looks{0};
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+      if (++looks == holdAt) held.hold();  // the read's first looks at the status
+      return nQoSim::tSimAIFifo::kEmptyBit;
+    });
+    uint32_t sets = 99, bytes = 99;
+    tStatus2 readStatus;
+    std::atomic<bool> left{false};
+    std::thread reader([&] {
+      sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+      left = true;
+    });
+    ASSERT_TRUE(held.waitUntilInside());
+    if (holdAt == 1) immediate->requestCancel();
+    immediate->startTransfer(status);
+    held.letGo();
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    const bool leftInTime = left;
+    if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+    reader.join();
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                            [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+    EXPECT_TRUE(leftInTime) << "the read polled on into the new run";
+    EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
+    EXPECT_EQ(sets, 0u);
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_EQ(readStatus.code, 0);
 
-  tStatus2 timedOut;
-  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
-  EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+    tStatus2 timedOut;
+    EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+    EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+  }
 }
 
 // A read held at the FIFO's data port, after its look at the FIFO, while a

@@ -895,7 +895,8 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     }
     const bool ends = step == 1 || step == 4101 || step == 4 || step == kReleaseStep;
     if (!immediate->isReading()) {
-      waiting->thread.join();
+      // It has left the transfer: the end reaches nothing of it.
+      endWaitingRead();
       if (!ends && !waitRefused()) faults += name + " ended a read given with no live run\n";
     } else if (ends) {
       faults += name + " returned while a read given with no live run went on\n";

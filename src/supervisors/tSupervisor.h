@@ -165,6 +165,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
+    _first = {};
     keep(_first, status);
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventInitialize, status);
     _facade = facade;
@@ -272,8 +273,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);
-    nQoMDBG100::tStatus2 kept;
-    keep(_first, kept);
+    nQoMDBG100::tStatus2 dropped;
+    keep(_first, dropped);
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {
@@ -350,7 +351,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       return settings.supervisorRecord().identifier;
   }
 
-  // Whether code 1 takes anything of the settings beside the row's flags.
+  // Whether code 1 takes anything of the settings: flags they decide, or a
+  // record.
   static constexpr bool kTakes = requires(const tSettings& settings) {
     Row::controlFlags(settings);
   } || requires(const tSettings& settings) { Row::takeRecord(settings); };

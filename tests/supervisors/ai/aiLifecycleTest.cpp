@@ -1815,7 +1815,8 @@ class tFrontEndRow
   static constexpr const char* kName = "ScanningFrontEnd";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
-  // Two channels, for the next commit.
+  // Two channels, and no code taking part (the record's first value 0), for
+  // the next commit.
   static constexpr size_t kDeploys = 1;
   void SetUp() override {
     tCodesRow::SetUp();
@@ -1833,6 +1834,7 @@ class tFrontEndRow
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     nQoUdR100::tAIScanningFrontEndSettings other = *settings;
     other.record<0>().channels.append(other.record<0>().channels[0]);
+    other.supervisorRecord().word1 = 0;
     supervisor.deploy(other, status);
     if (status.isNotFatal()) deployedChannels = other.record<0>().channels.size();
   }
@@ -2198,7 +2200,8 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     deployedMechanism = committedMechanism = _mechanism;
     armTaken = commitTaken = false;
   }
-  // The three other mechanisms, for the next commit; then the engine's
+  // The three other mechanisms, for the next commit (the first with no
+  // start taking part: the record's first value 0); then the engine's
   // count, deployed through its own supervisor, for the engine's next
   // commit: the subsystem's arm rewrites the engine's registers as that
   // commit programmed them.
@@ -2211,6 +2214,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     nQoUdR100::tAISubsystemSettings other = *settings;
     const auto index = static_cast<int32_t>(k);
     other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
+    if (k == 0) other.supervisorRecord().word1 = 0;
     supervisor.deploy(other, status);
     if (status.isNotFatal()) deployedMechanism = other.record<0>().transferMechanism;
   }

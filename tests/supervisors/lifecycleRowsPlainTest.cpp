@@ -647,11 +647,11 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
-// Walked with a deploy of a start trigger and one of mode 1; the board's
-// engine is armed from its arm strobes to its disarm strobe, each arm owes
-// the completion notifier one done report, and a start trigger that comes
-// as the disarm strobes (its pass late, after the disarm took the arm's
-// record) begins no run. After a code 2 that answered 0 the run can begin
+// Walked with a deploy of a start trigger and one of mode 1 that drives the
+// update output; the board's engine is armed from its arm strobes to its
+// disarm strobe, each arm owes the completion notifier one done report, and
+// a start trigger that comes as the disarm strobes (its pass late, after
+// the disarm took the arm's record) begins no run. After a code 2 that answered 0 the run can begin
 // (a start strobe went out, or the board selects a start trigger and its
 // source is on), and a stop of a run answers by the run the board's arm
 // strobes found (a finite one warns of its early end). A client's update
@@ -678,6 +678,8 @@ class tAOTimingRow : public tBoardRow {
     for (tAOTimingControllerSettings* each : {&settings, &triggered}) each->record<0>().word17 = 3;
     counted.record<0>().word17 = 9;
     counted.record<0>().word26 = 1;
+    // And the update output driven.
+    counted.record<0>().word27 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();

@@ -79,6 +79,11 @@ class tBoardWatch {
   // What of the row's primitive the board runs: its channels started and,
   // with arm, its sources on.
   std::string runs(bool arm = true) const;
+  // A mark in the watched board's access log, and the first register
+  // written since it ("0x1A4 of window tavik", "0x0 of window 3"; "" for
+  // none, or with no board watched).
+  uint64_t accessMark() const;
+  std::string firstWriteSince(uint64_t mark) const;
   // Every arm since the mark left without its one report.
   std::string unanswered() const;
   // Every slot of the dispatcher whose handler lies in the size bytes from

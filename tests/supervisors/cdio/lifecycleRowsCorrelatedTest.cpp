@@ -967,14 +967,16 @@ class tDMARow : public tCDIORow {
       return;
     }
     supervisor.unlinkResource(status);
+    const tBeforeDeploy before(watched, supervisor);
     deployChanged(supervisor, settings, finite, status);
+    deployFaults = before.changed(watched, supervisor);
     supervisor.linkResource(status);
     if (status.isNotFatal()) takenMode = 1;
   }
   // A stop of a run warns of its early end by the mode the run took (no
   // data moves in the walk); a start that answered 0 started the FIFO.
   std::string stepFaults(uint32_t step, const tStatus2& answer) {
-    std::string faults;
+    std::string faults = std::exchange(deployFaults, "");
     if (step == 3 && runningBefore &&
         (answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly) &&
         (answer.code == nQoUdR100::kStoppedEarly) != (takenMode == 1))
@@ -1034,6 +1036,8 @@ class tDMARow : public tCDIORow {
   // the step.
   uint32_t takenMode = 0;
   bool runningBefore = false;
+  // What the deploy between the unlinkResource and the linkResource changed.
+  std::string deployFaults;
 };
 
 // An interrupt transfer of a direction over its FIFO's supervisor and the
@@ -1211,6 +1215,7 @@ class tInterruptRow : public tCDIORow {
       return;
     }
     typename Dir::tInterruptSettings other = settings;
+    const tBeforeDeploy before(watched, supervisor);
     auto& fields = other.template record<0>();
     if constexpr (kInput) {
       fields.transferMode = k == 1 ? 1 : 0;
@@ -1222,7 +1227,9 @@ class tInterruptRow : public tCDIORow {
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
-    if (k == 2) runCodes(supervisor, {1, 4100}, status);
+    if (k != 2) return;
+    deployFaults = before.changed(watched, supervisor);
+    runCodes(supervisor, {1, 4100}, status);
   }
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
@@ -1261,7 +1268,7 @@ class tInterruptRow : public tCDIORow {
   }
   // Each step's answer against the run's records, and what the model met.
   std::string stepFaults(uint32_t step, const tStatus2& answer) {
-    std::string faults = model.takeFaults();
+    std::string faults = model.takeFaults() + std::exchange(deployFaults, "");
     const long owed = ends.owing(), reports = ends.reports();
     const bool reported = reports != reportsSeen;
     const bool answered = answer.code == 0 || answer.code == nQoUdR100::kStoppedEarly;
@@ -1419,6 +1426,8 @@ class tInterruptRow : public tCDIORow {
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;
   bool armedSinceRun = false;
+  // What the deploy before a re-arm changed.
+  std::string deployFaults;
   // Whether a commit, an arm or a start gave the primitive a record since
   // the walk reserved it; what the last of them programmed; whether an arm
   // was held before the step; the FIFO's mode flag deployed.

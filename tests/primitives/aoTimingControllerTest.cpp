@@ -60,8 +60,8 @@ class tAOTimingTest : public tAOTest {
   }
   uint16_t command2() const { return map->AO_Command_2.getRegister(); }
   // The settings deployed last, as the test wrote them, deployed whole.
-  void deploy() { timing->fields.deploy(deployed); }
-  void deployFIFO() { fifo->fields.deploy(fifoDeployed); }
+  void deploy() { timing->deploy(deployed); }
+  void deployFIFO() { fifo->deploy(fifoDeployed); }
   // A blocking update wait while another thread runs the action every
   // millisecond of host time; the wait's code.
   template <typename tAction>

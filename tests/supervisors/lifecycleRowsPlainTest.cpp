@@ -122,7 +122,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
     if (s.isNotFatal()) {
-      committedMechanism = fields.programmed().transferMechanism;
+      committedMechanism = programmed().transferMechanism;
       commitHeld = true;
     }
   }
@@ -142,7 +142,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   void arm(tStatus2& s) override {
     if (arms != nullptr && s.isNotFatal()) arms->add('a');
     tTavikAO_FIFOPrimitive::arm(s);
-    armedTotal = fields.programmed().totalSamples;
+    armedTotal = programmed().totalSamples;
   }
   tReportLog* arms = nullptr;
 };

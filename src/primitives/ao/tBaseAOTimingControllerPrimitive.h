@@ -4,7 +4,7 @@
 // the update flag, or blocking on the update event that the board class
 // signals from its interrupt).
 //
-//   timing.fields.deploy(settings);     // settings.updateInterval = 1000
+//   timing.deploy(settings);            // settings.updateInterval = 1000
 //   timing.commit(status);              // the record takes the settings
 //   timing.arm(status);
 //   timing.start(status);
@@ -74,12 +74,12 @@ struct tAOTimingFields {
   uint32_t pollUpdates = 1;
 };
 
-// Who writes the fields and who takes them: the supervisor's settings and
-// the routable's pairs are deployed, and the commit programs the board from
-// them. An arm programs nothing from them: it reloads the counters the commit
-// programmed.
+// Who writes the fields and who takes them: the engine's own deploy steps
+// write the supervisor's settings and the routable's pairs, and the commit
+// programs the board from them. An arm programs nothing from them: it reloads
+// the counters the commit programmed.
 struct tAOTimingSteps {
-  static constexpr const char* kDeploySteps[] = {"applySettings", "apply"};
+  static constexpr const char* kDeploySteps[] = {"deploySettings", "deployPair"};
   static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
@@ -128,6 +128,18 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // Stores the value (milliseconds; kNoTimeout: the polling wait is untimed)
   // for the waits that begin after it.
   void setTimeout(uint32_t value, tStatus2& status);
+  // The deploys: each writes the settings, which the next commit programs,
+  // and reads nothing of them. deploy writes them whole; deploySettings the
+  // supervisor's fields (every one but the output select and output-control
+  // bit 3), the timing selects and flags and the start trigger's only with
+  // selects; deployPair a routable's pair: the timing select and flag B (0),
+  // A (1), the start trigger's select and flag (2), the output select and
+  // output-control bit 3 (3; any other pair: nothing).
+  void deploy(const tAOTimingFields& settings) { _fields.deploy(settings); }
+  void deploySettings(const tAOTimingFields& settings, bool selects);
+  void deployPair(uint32_t pair, uint32_t a, uint32_t b);
+  // What the last commit programmed.
+  const tAOTimingFields& programmed() const { return _fields.programmed(); }
   // From another thread: the waits end with -224608.
   void requestStop();
   // The release's end: every wait, also one that begins after an arm, ends
@@ -146,8 +158,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The release's: the record goes back to the defaults, as a fresh
   // reservation finds it.
   void forget() {
-    fields.forget();
-    _programmedPolls = fields.programmed().pollUpdates;
+    _fields.forget();
+    _programmedPolls = _fields.programmed().pollUpdates;
   }
 
   // Clearing or replacing the notifier waits for a completion pass that is
@@ -160,9 +172,11 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void setDeviceInfo(const tDeviceInfo* deviceInfo) { _deviceInfo = deviceInfo; }
   uint32_t eventFlag() const { return _deviceInfo != nullptr ? _deviceInfo->simulated : 0; }
 
-  nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> fields;
-
  protected:
+  // The settings a deploy wrote and the record of what the commit took:
+  // the board class's commit programs from them, everyone else reads the
+  // record through programmed().
+  nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> _fields;
   // A commit's, once the record took the settings: what the waits' callers
   // on other threads read of it.
   void noteProgrammed(const tAOTimingFields& record) { _programmedPolls = record.pollUpdates; }

@@ -251,7 +251,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   // the trigger, timing and mode registers that the armed engine runs on.
   if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The record takes the settings: the runs of this commit go by them.
-  const tAOTimingFields& f = fields.program();
+  const tAOTimingFields& f = _fields.program();
   uint32_t held = 0;
   for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
@@ -336,7 +336,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
-  const tAOTimingFields& record = fields.programmed();
+  const tAOTimingFields& record = _fields.programmed();
   _update.lift(kStopMark);
   _fifoFed.set(record.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
@@ -506,7 +506,7 @@ void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatu
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
     const uint32_t interval = ticks - 1;
-    const uint32_t initial = fields.programmed().initialIntervalCount - 1;
+    const uint32_t initial = _fields.programmed().initialIntervalCount - 1;
     if (_loadToggle != 0)
       _map->Write_0154.writeRegister(interval, &status, 1);
     else

@@ -59,7 +59,7 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
   // The record takes the settings, as the board's commit does.
   void commit(tStatus2& s) override {
     answer("commit", s);
-    fields.program();
+    _fields.program();
     if (s.isNotFatal()) _state.setCommitted();
   }
   void uncommit(tStatus2& s) override {
@@ -100,7 +100,7 @@ class tSteppedDouble : public tPrimitive, public tScriptedDouble {
       : tPrimitive(std::forward<tArgs>(args)...), tScriptedDouble(log, name) {}
   // The record takes the settings, as the board's commit does.
   void commit(tStatus2& s) override {
-    this->noteProgrammed(this->fields.program());
+    this->noteProgrammed(this->_fields.program());
     step("commit", s, &tState::setCommitted);
   }
   void uncommit(tStatus2& s) override { step("uncommit", s, &tState::setUncommitted); }
@@ -300,7 +300,7 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.getState(), 5u);
   // The commit programmed the words the reservation deployed.
-  const nQoUdP100::tAODACFields& programmed = dac.fields.programmed();
+  const nQoUdP100::tAODACFields& programmed = dac.programmed();
   EXPECT_EQ(programmed.updateMode, 2u);
   EXPECT_EQ(programmed.configBit7, 1u);
   EXPECT_EQ(programmed.configSelectA, 3u);
@@ -404,7 +404,7 @@ TEST_F(AOSupervisorsTest, ACodeDuringTheReservationReachesTheDACOnlyOnceItIsRese
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
   EXPECT_EQ(log.operations(), "dac.reserve");
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(dac.fields.programmed().updateMode, 2u);
+  EXPECT_EQ(dac.programmed().updateMode, 2u);
   EXPECT_EQ(log.operations(), "dac.reserve, dac.commit");
   supervisor.releaseResource(status);
   EXPECT_EQ(status.code, 0);
@@ -600,7 +600,7 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
             "timing.driveUpdateOutput");
   // The engine's commit programs the words the reservation deployed.
   EXPECT_EQ(run(supervisor(), 1), 0);
-  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
+  const nQoUdP100::tAOTimingFields& f = timing.programmed();
   EXPECT_EQ(f.timingSelectB, 0u) << "word 1 is not 1";
   EXPECT_EQ(f.startTriggerSelect, 0u);
   EXPECT_EQ(f.updateInterval, 1234u);
@@ -640,7 +640,7 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   supervisor().reserveResource(status);
   supervisor().control(1, nullptr, nullptr, status);
   ASSERT_EQ(status.code, 0);
-  ASSERT_EQ(timing.fields.programmed().pollUpdates, 0u);
+  ASSERT_EQ(timing.programmed().pollUpdates, 0u);
 
   EXPECT_TRUE(nQoTest::heldAtASet(nQoTest::cancelOf(supervisor()),
                                   nQoTest::releaseOf(supervisor(), false)));
@@ -864,7 +864,7 @@ TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepar
   EXPECT_FALSE(timing.state().isCommitted());
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_TRUE(timing.state().isCommitted());
-  EXPECT_EQ(timing.fields.programmed().updateInterval, 77u);
+  EXPECT_EQ(timing.programmed().updateInterval, 77u);
   EXPECT_NE(timing.notifier(), nullptr);
 }
 
@@ -906,14 +906,14 @@ TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
   EXPECT_EQ(deployed.code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
   EXPECT_EQ(run(supervisor(), 1), 0);
-  EXPECT_NE(timing.fields.programmed().updateInterval, 777u);
+  EXPECT_NE(timing.programmed().updateInterval, 777u);
 
   // Once the copy succeeds again, so does deploy.
   tStatus2 again;
   supervisor().deploy(longer, again);
   EXPECT_EQ(again.code, 0);
   EXPECT_EQ(run(supervisor(), 1), 0);
-  EXPECT_EQ(timing.fields.programmed().updateInterval, 777u);
+  EXPECT_EQ(timing.programmed().updateInterval, 777u);
   supervisor().releaseResource(setup);
 }
 
@@ -1119,7 +1119,7 @@ TEST_F(AOFIFOTest, WritesCountPerChannelAndTheAdapterConvertsBytes) {
   tStatus2 status;
   EXPECT_EQ(supervisor.write(3, 0, samples, nullptr, status), 0u) << "no channels programmed";
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
+  EXPECT_EQ(fifo->programmed().channelCount, 2u);
   EXPECT_EQ(fifo->channelOrder()[0], 2u);
   EXPECT_EQ(fifo->channelOrder()[1], 0u);
   nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
@@ -1155,13 +1155,13 @@ TEST_F(AOFIFOTest, WritesOfNoChannelsOrBeyond32BitsWriteNothing) {
   tStatus2 status;
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.write(5, 0, &sample, nullptr, status), 0u);
-  fifo->fields.deploy({.channelCount = 2});
+  fifo->deploy({.channelCount = 2});
   fifo->commit(status);
   EXPECT_EQ(supervisor.write(0x80000000u, 0, &sample, nullptr, status), 0u);
   EXPECT_EQ(status.code, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "tBaseAO_FIFOSupervisor", 660));
   tStatus2 one;
-  fifo->fields.deploy({.channelCount = 1});
+  fifo->deploy({.channelCount = 1});
   fifo->commit(one);
   log.clear();
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 1u);
@@ -1194,7 +1194,7 @@ TEST_F(AOFIFOTest, AWriteCountsItsScansByTheChannelsTheCommitProgrammed) {
   EXPECT_EQ(status.code, 0);
   supervisor.releaseResource(status);
   EXPECT_EQ(fifo->writeChannels(), 0u);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
+  EXPECT_EQ(fifo->programmed().channelCount, 0u);
 }
 
 TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
@@ -1225,8 +1225,8 @@ TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
     EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
     // The refused settings reached nothing a commit would program.
     fifo->commit(status);
-    EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
-    EXPECT_EQ(fifo->fields.programmed().regenerateFromFIFO, 0u);
+    EXPECT_EQ(fifo->programmed().channelCount, 0u);
+    EXPECT_EQ(fifo->programmed().regenerateFromFIFO, 0u);
   }
 }
 
@@ -1240,7 +1240,7 @@ TEST_F(AOFIFOTest, AListAsLongAsTheChannelTableIsApplied) {
   bringUp(supervisor, settings);
   EXPECT_EQ(supervisor.getPrimitive(), &*fifo);
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 4u);
+  EXPECT_EQ(fifo->programmed().channelCount, 4u);
   const uint32_t expected[] = {3, 1, 0, 2};
   for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(fifo->channelOrder()[k], expected[k]) << k;
   supervisor.releaseResource(setup);
@@ -1410,7 +1410,7 @@ TEST_F(AOFIFOTest, AFailedDMALinkTakesTheEndpointBackFromTheAdapter) {
   supervisor.linkResource(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   supervisor.getAdapter()->finish(tStatus2());
   EXPECT_EQ(endpoint.ended, 1);
   supervisor.unlinkResource(status);
@@ -1425,8 +1425,8 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   EXPECT_EQ(direct.getAdapter(), nullptr);
   EXPECT_EQ(fifo->dataSource(), nullptr);
   EXPECT_EQ(run(direct, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().fifoMode, 2u);
-  EXPECT_EQ(fifo->fields.programmed().refillChunk, 1u);
+  EXPECT_EQ(fifo->programmed().fifoMode, 2u);
+  EXPECT_EQ(fifo->programmed().refillChunk, 1u);
   direct.releaseResource(setup);
 
   nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
@@ -1439,7 +1439,7 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   nQoUdR100::tBaseAO_FIFOSupervisor dma;
   bringUp(dma, settings);
   EXPECT_EQ(run(dma, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   log.clear();
   nQoUdR100::tAOStreamAdapter* adapter = dma.getAdapter();
   ASSERT_NE(adapter, nullptr);
@@ -1567,7 +1567,7 @@ TEST_F(AOFIFOTest, ACodeDuringTheDMALinkReachesTheFIFOOnlyOnceItIsFilled) {
   EXPECT_FALSE(fifo->state().isCommitted());
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_TRUE(fifo->state().isCommitted());
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   EXPECT_EQ(fifo->dmaObservable(), &observable);
   supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
@@ -1942,7 +1942,7 @@ TEST_F(AODACTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy
 TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   nQoUdR100::tAORoutable routable(&timing);
   tStatus2 status;
-  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
+  const nQoUdP100::tAOTimingFields& f = timing.programmed();
   routable.route(8, 99, status);
   routable.apply(status);
   timing.commit(status);
@@ -1950,7 +1950,7 @@ TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   EXPECT_EQ(f.timingSelectB, 0u);
   const nQoMRU210::tRoute routes[] = {{7, 4}, {0, 5}, {1, 6}, {2, 9}};
   routable.routeList({routes, routes + 4}, status);
-  timing.fields.deploy({.timingFlagA = 77});
+  timing.deploy({.timingFlagA = 77});
   routable.apply(status);
   EXPECT_EQ(f.timingSelectB, 0u) << "the engine's next commit takes them";
   timing.commit(status);
@@ -1960,7 +1960,7 @@ TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   EXPECT_EQ(f.timingFlagA, 0u) << "a pair writes both values";
   EXPECT_EQ(f.outputSelect, 0u);
   EXPECT_EQ(f.outputControlBit3, 4u);
-  timing.fields.deploy({.timingSelectB = 1});
+  timing.deploy({.timingSelectB = 1});
   routable.apply(status);
   timing.commit(status);
   EXPECT_EQ(f.timingSelectB, 1u) << "nothing pending any more";

@@ -320,6 +320,40 @@ TEST_F(tAOTimingTest, ACommitOfAStartedEngineEndsItsRunFirst) {
   EXPECT_EQ(status.code, 0);
 }
 
+// The update output is the commit's to drive, by its record: a deploy of it
+// under a running engine reaches the board only through the next commit,
+// which ends the run first (the disarm strobe) and then sets the pin's
+// direction and the output select 3; a commit whose record does not ask
+// for it touches neither.
+TEST_F(tAOTimingTest, TheCommitDrivesTheUpdateOutputThatItsRecordAsksFor) {
+  deployed.outputSelect = 5;
+  deploy();
+  timing->commit(status);
+  for (const tAccess& access : windows.writes()) {
+    EXPECT_NE(access.offset, 0x172u);
+    EXPECT_FALSE(access.offset == 0x1AC && (access.value & 0x3) != 0) << access.value;
+  }
+  timing->arm(status);
+  timing->start(status);
+  deployed.updateOutput = 1;
+  deploy();
+  clearLogs();
+  timing->commit(status);
+  const tLog writes = windows.writes();
+  const auto at = [&](uint32_t offset, uint32_t mask) {
+    return std::find_if(writes.begin(), writes.end(), [&](const tAccess& access) {
+      return access.offset == offset && (access.value & mask) == mask;
+    });
+  };
+  const auto disarm = at(0x112, 0x2000), pin = at(0x172, 0x20), select = at(0x1AC, 0x3);
+  ASSERT_NE(pin, writes.end());
+  ASSERT_NE(select, writes.end());
+  EXPECT_LT(disarm, pin) << "the run ended first";
+  EXPECT_LT(pin, select);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // An engine destroyed while armed (a board's teardown under an armed task)
 // is disarmed on the board before its handlers leave the slots: the disarm
 // strobe and every source off. Its notifier, which may be gone, hears

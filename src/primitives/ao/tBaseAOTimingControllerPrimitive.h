@@ -43,7 +43,8 @@ namespace nQoUdP100 {
 class tBaseAO_FIFOPrimitive;
 
 // The programming fields, in the supervisor's order, with their defaults.
-// The last three are the rules of the update waits.
+// countedFirstUpdates, allowLateUpdates and pollUpdates are the rules of the
+// update waits; updateOutput 1 has the commit drive the update output.
 struct tAOTimingFields {
   uint32_t timingSelectB = 0;
   uint32_t timingFlagB = 0;
@@ -72,6 +73,7 @@ struct tAOTimingFields {
   uint32_t countedFirstUpdates = 100;
   uint32_t allowLateUpdates = 0;
   uint32_t pollUpdates = 1;
+  uint32_t updateOutput = 0;
 };
 
 // Who writes the fields and who takes them: the engine's own deploy steps
@@ -129,9 +131,9 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // for the waits that begin after it.
   void setTimeout(uint32_t value, tStatus2& status);
   // The deploys: each writes the settings, which the next commit programs,
-  // and reads nothing of them. deploy writes them whole; deploySettings the
-  // supervisor's fields (every one but the output select and output-control
-  // bit 3), the timing selects and flags and the start trigger's only with
+  // and reads nothing of them, nor writes the board. deploy writes them whole;
+  // deploySettings the supervisor's fields (every one but the output select
+  // and output-control bit 3), the timing selects and flags and the start trigger's only with
   // selects; deployPair a routable's pair: the timing select and flag B (0),
   // A (1), the start trigger's select and flag (2), the output select and
   // output-control bit 3 (3; any other pair: nothing).

@@ -265,6 +265,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
     control.flush(s, 0);
     closeBracket(*_map, s);
   }
+  if (f.updateOutput != 0) driveUpdateOutput(status);
   _helper->aoConfigureTrigger(
       nTavik::tAO_Start_Trigger_Select{nTavik::encodeAOTriggerSelect(f.startTriggerSelect)},
       nTavik::encodeAOTriggerFlagB(f.startTriggerFlag) != 0, f.triggerSelectBit5 != 0,

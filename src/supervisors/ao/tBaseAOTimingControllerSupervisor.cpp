@@ -100,7 +100,8 @@ void tBaseAOTimingControllerSupervisor::unregisterEvents(nQoMDBG100::tStatus2& s
 }
 
 // Words 2 to 22 into the first 21 fields (2 to 5, 12 and 13 only when word
-// 1 is 1), 23 to 26 into the rest; word 27 = 1 drives the update output.
+// 1 is 1), 23 to 27 into the rest: the engine's commit drives the update
+// output when word 27 is 1. Nothing here writes the board.
 void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing == nullptr || status.isFatal()) return;
@@ -130,10 +131,10 @@ void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& stat
                           .withoutFIFO = w.word23,
                           .countedFirstUpdates = w.word24,
                           .allowLateUpdates = w.word25,
-                          .pollUpdates = w.word26},
+                          .pollUpdates = w.word26,
+                          .updateOutput = w.word27 == 1 ? 1u : 0u},
                          w.word1 == 1);
   timing->setCompletionNotifier(_observer);
-  if (w.word27 == 1) timing->driveUpdateOutput(status);
 }
 
 void tBaseAOTimingControllerSupervisor::softwareUpdate(

@@ -145,10 +145,7 @@ class tLoggedTiming : private tBuildStatus,
     answer("getUpdatesDone " + std::to_string(force), s);
     return 17;
   }
-  void driveUpdateOutput(tStatus2& s) override {
-    answer("driveUpdateOutput", s);
-    if (onDrive) onDrive();
-  }
+  void driveUpdateOutput(tStatus2& s) override { answer("driveUpdateOutput", s); }
   bool isUpdateFlagSet(tStatus2*) override { return true; }
   void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
   void enableUpdateInterrupt(tStatus2& s) override {
@@ -157,8 +154,6 @@ class tLoggedTiming : private tBuildStatus,
   }
   // Runs inside the first update wait, before it blocks.
   std::function<void()> inside;
-  // Runs inside the drive of the update output.
-  std::function<void()> onDrive;
   const iSync* updateEvent() const { return _update.event(); }
   // What the board's arm does to a stop request.
   void clearStop() { _update.lift(kStopMark); }
@@ -595,12 +590,13 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   supervisor().reserveResource(status);
   ASSERT_EQ(status.code, 0);
   EXPECT_NE(timing.notifier(), nullptr);
-  EXPECT_EQ(log.operations(),
-            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
-            "timing.driveUpdateOutput");
-  // The engine's commit programs the words the reservation deployed.
+  EXPECT_EQ(log.operations(), "facade.getEventObject, event.registerEvent 1, event.registerEvent 2")
+      << "the deploy drove the update output";
+  // The engine's commit programs the words the reservation deployed, and
+  // drives the update output by word 27.
   EXPECT_EQ(run(supervisor(), 1), 0);
   const nQoUdP100::tAOTimingFields& f = timing.programmed();
+  EXPECT_EQ(f.updateOutput, 1u);
   EXPECT_EQ(f.timingSelectB, 0u) << "word 1 is not 1";
   EXPECT_EQ(f.startTriggerSelect, 0u);
   EXPECT_EQ(f.updateInterval, 1234u);
@@ -611,11 +607,16 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   EXPECT_EQ(f.pollUpdates, 0u);
 
   w.word1 = 1;
+  w.word27 = 2;
+  log.clear();
   supervisor().deploy(settings, status);
   EXPECT_EQ(f.timingSelectB, 0u) << "a deploy reaches the next commit only";
+  EXPECT_EQ(f.updateOutput, 1u);
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_EQ(f.timingSelectB, 9u);
   EXPECT_EQ(f.startTriggerSelect, 9u);
+  EXPECT_EQ(f.updateOutput, 0u) << "only a word 27 of 1 drives it";
+  EXPECT_EQ(log.operations(), "timing.commit");
 
   log.clear();
   supervisor().requestCancel(status);
@@ -811,11 +812,11 @@ TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
 }
 
 TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
-  // The update output fails after the engine was given the observer: the
-  // engine is handed back without it, and completes after the supervisor is
-  // gone without reaching it.
+  // The event's registration fails: the engine is handed back without the
+  // observer, and completes after the supervisor is gone without reaching
+  // it. The deploy drives nothing.
   settings.record<0>().word27 = 1;
-  timing.answers["driveUpdateOutput"] = -50012;
+  event.answers["registerEvent 2"] = -50012;
   tStatus2 status;
   supervisor().initialize(settings, &facade, status);
   supervisor().reserveResource(status);
@@ -827,11 +828,11 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
   timing.complete();
   EXPECT_EQ(log.operations(),
             "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
-            "timing.driveUpdateOutput, event.unregisterEvent 1, event.unregisterEvent 2");
+            "event.unregisterEvent 1, event.unregisterEvent 2");
 
   // A supervisor destroyed while it holds the engine takes its notifier along.
   held.emplace();
-  timing.answers.clear();
+  event.answers.clear();
   bringUp(supervisor(), settings);
   EXPECT_NE(timing.notifier(), nullptr);
   held.reset();
@@ -840,10 +841,20 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
 }
 
 // A commit from another thread while the reservation prepares the engine
-// (its settings and notifier given, the update output driven) finds no
+// (its events registered, its settings and notifier still to come) finds no
 // engine: the engine goes into the slot only once prepared. After the
-// reservation the commit reaches it.
+// reservation the commit reaches it, and drives the update output that the
+// reservation deployed.
 TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepared) {
+  struct tRegisteringEvent : nQoTest::tScriptedEvent {
+    using tScriptedEvent::tScriptedEvent;
+    void registerEvent(uint32_t kind, tStatus2& s) override {
+      tScriptedEvent::registerEvent(kind, s);
+      if (kind == 2 && onRegister) onRegister();
+    }
+    std::function<void()> onRegister;
+  } registering{log, "event"};
+  facade.eventObject = &registering;
   settings.record<0>().word27 = 1;
   settings.record<0>().word6 = 77;
   tStatus2 status, during;
@@ -852,20 +863,21 @@ TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepar
   log.clear();
   {
     nQoTest::tUnorderedCall code([&] { supervisor().control(1, nullptr, nullptr, during); });
-    timing.onDrive = [&] { EXPECT_TRUE(code.run()); };
+    registering.onRegister = [&] { EXPECT_TRUE(code.run()); };
     supervisor().reserveResource(status);
-    timing.onDrive = nullptr;
+    registering.onRegister = nullptr;
   }
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(during.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
-  EXPECT_EQ(log.operations(),
-            "event.registerEvent 1, event.registerEvent 2, timing.driveUpdateOutput");
+  EXPECT_EQ(log.operations(), "event.registerEvent 1, event.registerEvent 2");
   EXPECT_FALSE(timing.state().isCommitted());
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_TRUE(timing.state().isCommitted());
   EXPECT_EQ(timing.programmed().updateInterval, 77u);
+  EXPECT_EQ(timing.programmed().updateOutput, 1u);
   EXPECT_NE(timing.notifier(), nullptr);
+  supervisor().releaseResource(status);
 }
 
 // Every allocation of initialize failed in turn: each failure leaves the

@@ -1122,6 +1122,120 @@ TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
   timing->uncommit(status);
 }
 
+// Each step that ends the calls under way ends an update wait under way,
+// untimed, blocking or polling, whether a run is live or not, and returns
+// only once the wait has left: a blocking one blocks no more, a polling one
+// has acknowledged the update flag for the last time. The waits after the
+// step wait again, until their time-out.
+TEST_F(tAOTimingTest, AStopDisarmOrUncommitEndsTheUpdateWaitsUnderWayAndWaitsForThem) {
+  enum tReached { kCommitted, kArmed, kRunning };
+  struct tRow {
+    const char* step;
+    bool polls;
+    tReached reached;
+    void (tTavikAOTimingControllerPrimitive::*run)(tStatus2&);
+  };
+  const tRow rows[] = {
+      {"stop", true, kRunning, &tTavikAOTimingControllerPrimitive::stop},
+      {"stop", false, kRunning, &tTavikAOTimingControllerPrimitive::stop},
+      {"disarm", true, kArmed, &tTavikAOTimingControllerPrimitive::disarm},
+      {"disarm", false, kArmed, &tTavikAOTimingControllerPrimitive::disarm},
+      {"uncommit", true, kCommitted, &tTavikAOTimingControllerPrimitive::uncommit},
+      {"uncommit", false, kCommitted, &tTavikAOTimingControllerPrimitive::uncommit}};
+  deployed.mode = 2;
+  deployed.countedFirstUpdates = 0;
+  deployed.withoutFIFO = 1;
+  std::atomic<const iSync*> event{nullptr};
+  nQoSim::onSyncWait([&](const iSync* object) { event = object; });
+  for (const tRow& row : rows) {
+    SCOPED_TRACE(std::string(row.step) + (row.polls ? ", polling" : ", blocking"));
+    deployed.pollUpdates = row.polls ? 1 : 0;
+    deploy();
+    timing->commit(status);
+    if (row.reached != kCommitted) timing->arm(status);
+    if (row.reached == kRunning) timing->start(status);
+    timing->setTimeout(0xFFFFFFFF, status);
+    std::atomic<unsigned> looks{0}, acks{0};
+    windows.setReadCallback(window, 0x106, [&](unsigned) {
+      ++looks;
+      return 0u;
+    });
+    windows.setWriteCallback(window, 0x106, [&](unsigned, uint32_t value) {
+      if (value == 1024) ++acks;
+    });
+    event = nullptr;
+    tStatus2 waited;
+    std::thread waiter([&] {
+      if (row.polls)
+        timing->pollForNextUpdate(waited);
+      else
+        timing->waitForNextUpdate(waited);
+    });
+    ASSERT_TRUE(boundedUntil([&] {
+      return row.polls ? looks > 0 : event != nullptr && nQoSim::syncBlocked(event) == 1;
+    }));
+    tStatus2 stepped;
+    (timing->*row.run)(stepped);
+    const bool left = row.polls ? acks == 2 : nQoSim::syncBlocked(event) == 0;
+    if (!left) timing->requestStop();  // frees a wait that the step left under way
+    waiter.join();
+    EXPECT_TRUE(left) << "the step returned with the wait under way";
+    EXPECT_EQ(waited.code, -224608);
+    EXPECT_EQ(stepped.code, 0);
+    // Each look at the update flag, and each blocking wait, finds the test
+    // clock past the time-out.
+    windows.setReadCallback(window, 0x106, [](unsigned) {
+      nQoSim::advanceClock(2'000'000);
+      return 0u;
+    });
+    timing->setTimeout(0, status);
+    tStatus2 after;
+    if (row.polls)
+      timing->pollForNextUpdate(after);
+    else
+      timing->waitForNextUpdate(after);
+    EXPECT_EQ(after.code, -200474) << "a wait after the step";
+    timing->uncommit(status);
+    windows.setReadCallback(window, 0x106, nullptr);
+    windows.setWriteCallback(window, 0x106, nullptr);
+  }
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
+// An update pass of a run that a disarm ended, as the disarm switches its
+// source off, sets no update event: an update wakes only waits of its own
+// run. One of the live run sets it once.
+TEST_F(tAOTimingTest, AnUpdatePassOfARunThatEndedSetsNoUpdateEvent) {
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deploy();
+  commitAndArm();
+  timing->enableUpdateInterrupt(status);
+  ASSERT_EQ(groupBEnable() & 0x0004, 0x0004u);
+  windows.setRead(window, 0x106, 16, 0x8020);
+  const auto setsDuringAPass = [&] {
+    nQoSim::clearSyncLog();
+    bus.raise(1);
+    const std::vector<nQoSim::tSyncRecord> records = nQoSim::syncLog();
+    return std::count_if(records.begin(), records.end(), [](const nQoSim::tSyncRecord& record) {
+      return record.operation == nQoSim::tSyncRecord::kSet;
+    });
+  };
+  EXPECT_EQ(setsDuringAPass(), 1) << "an update of the live run";
+  // The disarm's first atomic run ends the run; the source is still on.
+  long late = -1;
+  bus.onAtomicRun([&] {
+    if (late < 0 && (groupBEnable() & 0x0004) != 0) late = setsDuringAPass();
+  });
+  timing->disarm(status);
+  bus.onAtomicRun(nullptr);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(late, 0) << "an update pass after its run ended set the update event";
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A wait that finds the waits ended after its reset of the update event
 // sets it again: the reset may have taken the set that was to wake a wait
 // already blocked on it, which the release then waits for.

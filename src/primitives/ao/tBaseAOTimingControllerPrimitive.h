@@ -14,10 +14,12 @@
 // counter moved down by exactly one.
 //
 // A stop request and a blocking wait may come from other threads. The update
-// event and its two end marks are one tEndableEvent, which the destructor
-// closes (a wait under way ends as stopped, and is waited for). A release
-// ends the waits by a mark of its own, which arm leaves and only the next
-// reservation lifts, and clears the stop, which otherwise only arm lifts.
+// event and its end marks are one tEndableEvent, which the destructor closes
+// (a wait under way ends as stopped, and is waited for). A release ends the
+// waits by a mark of its own, which arm leaves and only the next reservation
+// lifts, and clears the stop, which otherwise only arm lifts. The board
+// class's stop, disarm and uncommit end the waits under way and return once
+// they have left.
 // A wait reads the time-out once and times itself with a timer of its own:
 // code 401 on the codes' thread sets the time-out while a wait of another
 // caller may be under way.
@@ -149,6 +151,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void endWaits();
   // The next reservation's: waits wait again.
   void allowWaits() { _update.lift(kEndMark); }
+  // A stop's, a disarm's or an uncommit's, live run or not: the waits under
+  // way end (-224608) and have left when it returns; a wait after it waits
+  // again. Never from inside a wait.
+  void endWaitsUnderWay() {
+    _update.end(kStepMark);
+    _update.lift(kStepMark);
+  }
   // The release's, once the uses under way have left: a stop that the owner
   // before requested does not end the next owner's waits.
   void clearStop() { _update.lift(kStopMark); }
@@ -191,10 +200,12 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
-  // The update event's marks: the stop, lifted by arm, and the release's end
-  // of the waits, lifted by allowWaits.
+  // The update event's marks: the stop, lifted by arm, the release's end of
+  // the waits, lifted by allowWaits, and a step's end of the waits under
+  // way, lifted once they have left.
   static constexpr uint32_t kStopMark = 1;
   static constexpr uint32_t kEndMark = 2;
+  static constexpr uint32_t kStepMark = 4;
 
   const tAODescription* _description;
   tBaseAO_FIFOPrimitive* _fifo;

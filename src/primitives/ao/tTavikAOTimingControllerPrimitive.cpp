@@ -303,8 +303,11 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // An arm not yet disarmed is disarmed first, with its reports (a run it
-  // holds ends with it).
-  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // holds ends with it); the waits under way end with it, or here.
+  if (_runs.live() != 0)
+    onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  else
+    endWaitsUnderWay();
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
   detach(2, status);
@@ -408,6 +411,9 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   onTheBus(take, bus);
   // A bus that refused the run still ends it.
   if (bus.code != 0) take();
+  // The waits under way leave before the disarm sequence resets the
+  // counters they read and the sources go off.
+  endWaitsUnderWay();
   endArm(due, runEnds, status);
 }
 
@@ -640,7 +646,11 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (_runEach != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
       return tAnswer::kHandledWantsSecondary;
-    default: _update.set(); return tAnswer::kHandled;
+    default:
+      // An update of the live run only: one that comes as a disarm switches
+      // the source off, once the disarm ended the run, wakes no wait.
+      if (_runs.live() != 0) _update.set();
+      return tAnswer::kHandled;
   }
 }
 

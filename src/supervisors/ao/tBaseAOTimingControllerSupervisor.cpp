@@ -180,10 +180,13 @@ void tBaseAOTimingControllerSupervisor::onControl(tEngine* timing, uint32_t code
       return;
     case 3:
     case kStopAsWell:
+      // Whatever runs, the update waits under way end.
       if (state.isRunning())
         timing->stop(status);
       else if (state.isArmed())
         timing->disarm(status);
+      else
+        timing->endWaitsUnderWay();
       _state = kPlainCommitted;
       return;
     case 4:

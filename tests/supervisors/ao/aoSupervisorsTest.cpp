@@ -696,6 +696,29 @@ TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A code 3 ends the update waits under way and returns once they have left,
+// whatever runs: here of an engine committed, with no run. A wait after it
+// waits again.
+TEST_F(AOTimingTest, ACodeThreeEndsTheUpdateWaitsUnderWayAlsoWithNoRun) {
+  settings.record<0>().word26 = 0;
+  bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  int code = 0;
+  std::thread waiting([&] { code = run(supervisor(), 400); });
+  const iSync* event = timing.updateEvent();
+  const bool blocked = nQoTest::boundedUntil([&] { return nQoSim::syncBlocked(event) == 1; });
+  const int stopped = run(supervisor(), 3);
+  const bool left = nQoSim::syncBlocked(event) == 0;
+  if (!left) timing.requestStop();  // frees a wait that code 3 left under way
+  waiting.join();
+  EXPECT_TRUE(blocked);
+  EXPECT_TRUE(left) << "code 3 returned with the wait under way";
+  EXPECT_EQ(code, -224608);
+  EXPECT_EQ(stopped, 0);
+  nQoSim::tByteParameterBlock in({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &in), -200474) << "a wait after code 3";
+}
+
 // A wait for the next sample clock from the user's thread, held in the
 // engine's update wait while the release runs: the release ends it and
 // hands the engine back only once it has left.

@@ -252,10 +252,8 @@ uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buf
       setCode(status, kRefused, {kFile, 660});
       return 0;
     }
-    if (samples == 1) {
-      fifo->writeSample(source, status);
-      return 1;
-    }
+    // A write answers what the FIFO wrote: none outside a commit's run.
+    if (samples == 1) return fifo->writeSample(source, status);
     return fifo->writeSamples(source, static_cast<uint32_t>(samples), status) / channels;
   });
 }

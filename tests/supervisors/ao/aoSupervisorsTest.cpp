@@ -181,7 +181,7 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
     answer("writeSample " + std::to_string(*sample), s);
     if (inside) inside();
-    return 1;
+    return sampleWritten;
   }
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     std::string values;
@@ -195,6 +195,8 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   }
   // Runs inside each write (a test holds a write there).
   std::function<void()> inside;
+  // What a single-sample write answers (0: one given outside a run).
+  uint32_t sampleWritten = 1;
 
  private:
   const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
@@ -1201,6 +1203,10 @@ TEST_F(AOFIFOTest, WritesOfNoChannelsOrBeyond32BitsWriteNothing) {
   log.clear();
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 1u);
   EXPECT_EQ(log.operations(), "fifo.writeSample 4");
+  // A single sample that the FIFO wrote nothing of is no scan written.
+  fifo->sampleWritten = 0;
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
+  EXPECT_EQ(one.code, 0);
   supervisor.releaseResource(one);
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
   EXPECT_EQ(one.code, -50004);

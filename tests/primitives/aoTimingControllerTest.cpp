@@ -1065,19 +1065,14 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
   timing->setTimeout(0xFFFFFFFE, status);
   timing->requestStop();
   clearLogs();
-  tStatus2 wait;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    timing->waitForNextUpdate(wait);
-    returned = true;
+  bool blocked = false;
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (!std::exchange(blocked, true)) timing->requestStop();  // frees a wait that lost the stop
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!returned && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  const bool endedAtOnce = returned;
-  if (!endedAtOnce) timing->requestStop();  // frees a wait that lost the stop
-  waiter.join();
-  EXPECT_TRUE(endedAtOnce);
+  tStatus2 wait;
+  timing->waitForNextUpdate(wait);
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_FALSE(blocked) << "the wait came to block on the update event";
   EXPECT_EQ(wait.code, -224608);
   for (const auto& access : windows.reads()) EXPECT_NE(access.offset, 0x128u);
   timing->uncommit(status);
@@ -1097,20 +1092,22 @@ TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
   timing->disarm(status);
   timing->arm(status);
   ASSERT_EQ(status.code, 0);
-  tStatus2 wait, poll;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    timing->waitForNextUpdate(wait);
-    timing->pollForNextUpdate(poll);
-    returned = true;
+  // A wait that lost the end is let go: a blocking one as it comes to block,
+  // a polling one as it looks at the flag past the two looks of one that
+  // leaves (the look for a missed update and the first of its loop).
+  bool blocked = false;
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (!std::exchange(blocked, true)) timing->requestStop();
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!returned && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  const bool endedAtOnce = returned;
-  while (!returned) timing->requestStop();  // frees a wait that lost the end
-  waiter.join();
-  EXPECT_TRUE(endedAtOnce) << "the arm lifted the end of the waits";
+  unsigned looks = 0;
+  windows.setReadCallback(window, 0x106, [&](unsigned) { return ++looks > 2 ? 0x20u : 0u; });
+  tStatus2 wait, poll;
+  timing->waitForNextUpdate(wait);
+  timing->pollForNextUpdate(poll);
+  nQoSim::onSyncWait(nullptr);
+  windows.setReadCallback(window, 0x106, nullptr);
+  EXPECT_FALSE(blocked) << "the arm lifted the end of the waits: a wait blocked";
+  EXPECT_LE(looks, 2u) << "the arm lifted the end of the waits: a wait polled on";
   EXPECT_EQ(wait.code, -224608);
   EXPECT_EQ(poll.code, -224608);
 

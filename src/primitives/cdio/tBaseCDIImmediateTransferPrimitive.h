@@ -1,7 +1,8 @@
 // The correlated digital input on demand: read polls the CDI FIFO on the
 // caller's thread and moves one sample at a time through the data port, only
-// while the run it began in is live (counted, so that a stop waits for it
-// before the reset empties the FIFO). With the newest-samples option a read
+// while its run (the one live when it began, else the one the next start
+// begins) is live (counted, so that a stop waits for it before the reset
+// empties the FIFO). With the newest-samples option a read
 // keeps draining the FIFO after the asked samples, so that the buffer ends
 // with the newest ones. A run keeps the stamp clock its start took (the
 // start's time and the sample period, as deployed for it), and a read tells
@@ -65,7 +66,8 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
 
   // Up to count samples of the live run into the buffer; answers the samples
   // read, also when a time-out (-200474), a cancel or the end of the calls
-  // ended the read early. A read whose run a stop ended waits, to its
+  // ended the read early. A read given with no live run waits for the run
+  // that the next start begins. A read whose run a stop ended waits, to its
   // time-out, and takes no word of a run after it. With a stamp, the read's
   // first sample writes its run's number and clock into it.
   uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status,

@@ -38,6 +38,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simStreamAttributes.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
@@ -464,7 +465,11 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
 };
 
 // An immediate stream, committed and started after each link: its reads or
-// writes wait on the FIFO, and a new reservation opens them again.
+// writes wait on the FIFO, and a new reservation opens them again. Its reads
+// report their stamps (the client data keeps them), and a deploy changes the
+// input's sample period. A code 2 given with no run live meets a read or
+// write given before it on another thread, with no time-out limit: the read
+// takes the run the start begins, the write is refused at once.
 template <class Dir>
 class tImmediateRow : public tCDIORow {
  public:
@@ -482,6 +487,7 @@ class tImmediateRow : public tCDIORow {
     tCDIORow::SetUp();
     settings.template record<0>().transferMode = 0;
     settings.template record<0>().transferWord3 = 1;
+    if constexpr (Dir::kStamped) settings.template record<0>().samplePeriod.integer = 1;
     fifos.setOutputDepth(4);
     watchEnds(Dir::kStamped, "done observer");
     makePrimitive();
@@ -500,6 +506,7 @@ class tImmediateRow : public tCDIORow {
         model.outputReset(ends.owing() > 0);
     };
     fifos.onStatusRead([this] {
+      if (std::this_thread::get_id() == earlyCaller.load()) ++earlyLooks;
       if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
       hold();
       if (!commitComes.exchange(false)) return;
@@ -523,6 +530,8 @@ class tImmediateRow : public tCDIORow {
   void ready(tSupervisor& supervisor, tStatus2& status) {
     runCodes(supervisor, {1, 2}, status);
     model.restart(recordOf(settings));
+    stamps.clear();
+    fresh = false;
     linesSeen = fifos.lines().size();
     reportsSeen = ends.reports();
     owedBefore = ends.owing();
@@ -534,10 +543,10 @@ class tImmediateRow : public tCDIORow {
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
-  std::string clientData() { return model.client(); }
+  std::string clientData() { return model.client() + stamps; }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tPrimitive)}; }
   // A finite stream of four samples, and the other third word (the newest
-  // samples, the write mode).
+  // samples, the write mode) with (input) another sample period.
   static constexpr size_t kDeploys = 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     typename Dir::tSettings other = settings;
@@ -547,6 +556,7 @@ class tImmediateRow : public tCDIORow {
       fields.transferWord2 = 4;
     } else {
       fields.transferWord3 = 0;
+      if constexpr (Dir::kStamped) fields.samplePeriod.integer = 3;
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
@@ -561,7 +571,9 @@ class tImmediateRow : public tCDIORow {
       if (inputRuns) fifos.pushInput(model.produce(8));
       std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
       const bool overtaken = overtakeAtLastWord();
-      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      nQoSim::tSimStreamAttributes attributes;
+      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, &attributes, status);
+      noteStamps(attributes);
       nQoSim::onSyncAcquire(nullptr);
       if (overtaking.joinable()) overtaking.join();
       resetUnderRead = false;
@@ -577,6 +589,77 @@ class tImmediateRow : public tCDIORow {
       model.written(walked->write(3, 0, next.data(), nullptr, status));
       while (outputRuns && stepLines(model, linesSeen)) {
       }
+    }
+    return "";
+  }
+  // The stamps a read reported: its first sample's and the interval.
+  void noteStamps(const nQoSim::tSimStreamAttributes& attributes) {
+    for (const nQoSim::tSimStreamAttributes::tCall& call : attributes.log)
+      stamps += (call.kind == nQoSim::tSimStreamAttributes::kStamp ? "stamp " : "interval ") +
+                std::to_string(call.value.integer) + ":" + std::to_string(call.value.fraction) +
+                "\n";
+  }
+  // A code 3 of a transfer uncommitted since its last start owes the done
+  // report of no run. A code 2 with no run live first meets a read or write
+  // given on another thread, with no time-out limit, as it waits (or, a
+  // write, once refused); the board's samples come after the start. A call
+  // that takes nothing of the run after many looks at the FIFO is cancelled.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code == 3 && fresh) ends.linkOpened();
+    if (code != 2 || transfer->runUnderWay()) {
+      supervisor.control(code, nullptr, nullptr, status);
+      return;
+    }
+    early = {};
+    earlyLooks = 0;
+    std::atomic<bool> returned{false};
+    std::vector<uint8_t> samples(kEarly, nQoSim::kFreshByte);
+    if constexpr (!Dir::kStamped) samples = model.toWrite(kEarly);
+    nQoSim::tSimStreamAttributes attributes;
+    std::thread caller([&] {
+      earlyCaller = std::this_thread::get_id();
+      tStatus2 answer;
+      if constexpr (Dir::kStamped)
+        early.moved =
+            supervisor.read(kEarly, kNoLimit, samples.data(), nullptr, &attributes, answer);
+      else
+        early.moved = supervisor.write(kEarly, kNoLimit, samples.data(), nullptr, answer);
+      early.code = answer.code;
+      returned = true;
+    });
+    boundedUntil([&] { return returned || earlyLooks > 0; });
+    supervisor.control(2, nullptr, nullptr, status);
+    if (Dir::kStamped && inputRuns) fifos.pushInput(model.produce(kEarly));
+    const int from = earlyLooks;
+    boundedUntil([&] { return returned || earlyLooks - from > kLooks; });
+    early.waitedOn = !returned;
+    tStatus2 cancelled;
+    if (early.waitedOn) supervisor.requestCancel(cancelled);
+    caller.join();
+    earlyCaller = std::thread::id();
+    early.given = true;
+    early.samples = std::move(samples);
+    noteStamps(attributes);
+  }
+  // What the read or write given before the start met, once the start took
+  // its record: its samples reach the model.
+  std::string earlyFaults() {
+    if (!std::exchange(early.given, false)) return "";
+    const std::string answered =
+        std::to_string(early.moved) + " answering " + std::to_string(early.code);
+    if constexpr (Dir::kStamped) {
+      model.read(early.samples.data(), early.moved, kEarly,
+                 early.code == nQoUdR100::kNewestSamplesDrained);
+      if (early.waitedOn || early.moved != kEarly)
+        return "a read given before the start, with no time-out limit, took " + answered +
+               " of the samples of the run the start began" +
+               (early.waitedOn ? ", and waited on\n" : "\n");
+    } else {
+      model.written(early.moved);
+      if (early.waitedOn)
+        return "a write given with no run live, with no time-out limit, waited on\n";
+      if (early.moved != 0 || early.code != nQoUdR100::kRefused)
+        return "a write given with no run live wrote " + answered + ", not 0 answering -50150\n";
     }
     return "";
   }
@@ -647,6 +730,14 @@ class tImmediateRow : public tCDIORow {
       model.committed = model.armed = model.deployed;
       model.newRun();
     }
+    if (step == 2) faults += earlyFaults() + model.takeFaults();
+    // A transfer uncommitted since its last start reports one done at its
+    // next stop, and a stop after that none.
+    if (step == 3 && fresh && reports - reportsSeen != 1)
+      faults += "3 after an uncommit with no start since reported " +
+                std::to_string(reports - reportsSeen) + " dones, not 1\n";
+    if (step == 4) fresh = true;
+    if (step == 2 || step == 3) fresh = false;
     reportsSeen = reports;
     owedBefore = owed;
     return faults;
@@ -684,7 +775,10 @@ class tImmediateRow : public tCDIORow {
                           true, 0, kTimeout};
     stream.blocks = true;
     stream.waited = kTimeout;
-    // (A cancel only marks the run: it holds nowhere.)
+    // (A cancel only marks the run: it holds nowhere. A write with no run
+    // live is refused at once: it holds nowhere either.)
+    if (!Dir::kStamped && !transfer->runUnderWay())
+      return {code(supervisor, 2), code(supervisor, 3)};
     return {stream, committedUnder, code(supervisor, 2), code(supervisor, 3)};
   }
   // Running as ready left it, stopped, and uncommitted with the FIFO still
@@ -715,6 +809,24 @@ class tImmediateRow : public tCDIORow {
   // their thread; a FIFO reset the model hears of after that read.
   std::thread overtaking;
   bool overtook = false, resetUnderRead = false, resetDeferred = false;
+  // The read or write given before a code 2 with no run live: its samples,
+  // what it answered, and whether it waited on and was cancelled; its looks
+  // at the FIFO, on its thread.
+  static constexpr uint32_t kEarly = 2;
+  static constexpr uint32_t kNoLimit = 0xFFFFFFFF;
+  static constexpr int kLooks = 1000;
+  struct tEarly {
+    bool given = false, waitedOn = false;
+    uint32_t moved = 0;
+    int code = 0;
+    std::vector<uint8_t> samples;
+  } early;
+  std::atomic<std::thread::id> earlyCaller{};
+  std::atomic<int> earlyLooks{0};
+  // Uncommitted since its last start (code 4, no code 2 or 3 since).
+  bool fresh = false;
+  // The stamps the reads reported since the bring-up.
+  std::string stamps;
   tSampleModel model;
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;

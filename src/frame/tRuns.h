@@ -43,6 +43,13 @@ class tRuns {
   // under the same lock. Its accesses under way are waited for apart, by
   // waitForAccesses, outside any lock they take.
   void end() { _word.fetch_or(kEnded); }
+  // A stop whose reads may wait for the next run, under the same lock: ends
+  // the live run or, with none live, the one they wait for (liveOrNext), so
+  // that no read given before the stop takes a run begun after it.
+  void endLiveOrNext() {
+    const uint32_t word = _word.load();
+    _word.store((word & kEnded) != 0 ? after(word) << 1 | kEnded : word | kEnded);
+  }
   // The run's own end, claimed once: ends run and answers true only while it
   // is the live run.
   bool endIfLive(uint32_t run) {

@@ -66,6 +66,19 @@ TEST(RunsTest, APassActsOnlyOnTheRunItWasTakenIn) {
   EXPECT_FALSE(runs.endIfLive(0));
   EXPECT_TRUE(runs.access(runs.begin(), act));
   EXPECT_EQ(acted, 2);
+
+  // A stop whose reads wait for the next run ends the live one, or, with
+  // none live, the one they wait for: no run begun after it is theirs.
+  runs.endLiveOrNext();
+  EXPECT_EQ(runs.live(), 0u);
+  const uint32_t awaited = runs.liveOrNext();
+  runs.endLiveOrNext();
+  EXPECT_EQ(runs.live(), 0u);
+  EXPECT_NE(runs.liveOrNext(), awaited);
+  const uint32_t after = runs.begin();
+  EXPECT_NE(after, awaited);
+  EXPECT_FALSE(runs.isLive(awaited));
+  EXPECT_TRUE(runs.isLive(after));
 }
 
 // A stop ends the run, then waits for the access that looked before the end

@@ -300,8 +300,8 @@ class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
 // in, and the new run's words with them: as it waits for the word (the first
 // of a total of 1, the second of a total of 2), or with the word of a total
 // of 1 taken from the data port but not yet counted. Waiting, the read counts
-// no word after its run was overtaken, marks no done, and waits on as a read
-// of a stopped run waits, to its time-out. At its data port it is a read
+// no word after its run was overtaken, marks no done, and ends as the stop
+// ended its run, answering what it read with no code. At its data port it is a read
 // under way: the stop waits for it (the hold lets it go by its bound), so
 // the word it took is its run's, counted, and the run was done when the stop
 // ended it. The new run reads its own words, and its done is its own.
@@ -359,7 +359,7 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
       EXPECT_EQ(done.codes, std::vector<int>{0});
     } else {
       EXPECT_EQ(read, total - 1) << "the old run's read took a word of the new run";
-      EXPECT_EQ(reading.code, -200474);
+      EXPECT_EQ(reading.code, 0) << "the read waited on after the stop ended its run";
       if (total == 2) {
         EXPECT_EQ(old[0], 1u);
       }
@@ -520,27 +520,43 @@ TEST_F(tCDIOImmediateTest, AReadClaimsTheEndOfItsOwnRunOnlyUnderTheLockAStartTak
 }
 
 // A read given before the start, with no time-out limit, held at its first
-// look at the empty FIFO while a start on the test's thread begins a run and
-// its samples come: it takes them, stamped with that run. One whose run a
-// stop ended before the samples came, and a start began the next, takes no
-// word of that next run and waits to its time-out; the next run's read takes
-// them.
+// look at the empty FIFO while the test's thread runs steps and the board's
+// samples come: it takes the run that the start begins, stamped with that
+// run. A stop or an uncommit before its samples came ends it, also before the
+// start: it answers 0 with no code, and the next run's read takes them.
 TEST_F(tCDIOImmediateTest, AReadGivenBeforeAStartTakesTheRunTheStartBegins) {
+  using T = tBaseCDIImmediateTransferPrimitive;
   tWatchedCDI_FIFO watched(*cdi, &description, status);
-  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, &watched, &identity, status);
+  T reader(&deviceInfo, &description, &watched, &identity, status);
   reader.setDoneObserver(&done);
   reader.commitTransfer(status);
   reader.commitChannel(status);
   const tPALTime128 period{0, 3};
   reader.setSamplePeriod(period);
+  reader.setTimeout(0xFFFFFFFF);
   const std::thread::id testThread = std::this_thread::get_id();
-  for (const bool stoppedFirst : {false, true}) {
-    SCOPED_TRACE(stoppedFirst ? "its run stopped before its samples came" : "its run's samples");
-    reader.setTimeout(stoppedFirst ? 50 : 0xFFFFFFFF);
+  struct tRow {
+    const char* name;
+    std::initializer_list<void (T::*)(tStatus2&)> steps;
+  };
+  const auto start = {&T::startTransfer, &T::startChannel};
+  for (const tRow& row : {
+           tRow{"a start", start},
+           tRow{"a start, a stop, a start",
+                {&T::startTransfer, &T::startChannel, &T::stopTransfer, &T::stopChannel,
+                 &T::startTransfer, &T::startChannel}},
+           tRow{"a stop, a start",
+                {&T::stopTransfer, &T::stopChannel, &T::startTransfer, &T::startChannel}},
+           tRow{"an uncommit, a commit, a start",
+                {&T::uncommitTransfer, &T::uncommitChannel, &T::commitTransfer, &T::commitChannel,
+                 &T::startTransfer, &T::startChannel}},
+       }) {
+    SCOPED_TRACE(row.name);
+    const bool takes = row.steps.size() == 2;
     tHeldCall held(tHeldCall::kGuard);
     std::atomic<bool> letGo{false}, cancelled{false};
     std::atomic<int> looksAfter{0};
-    // A read that never takes its samples is cancelled after many looks.
+    // A read that waits on once its samples came is cancelled after many looks.
     watched.afterEmptyTest = [&](uint32_t) {
       if (std::this_thread::get_id() == testThread) return;
       if (!held.inside()) held.hold();
@@ -549,47 +565,37 @@ TEST_F(tCDIOImmediateTest, AReadGivenBeforeAStartTakesTheRunTheStartBegins) {
     uint32_t words[2] = {};
     uint32_t read = 0;
     tStatus2 reading;
-    tBaseCDIImmediateTransferPrimitive::tRunStamp stamp;
+    T::tRunStamp stamp;
     std::thread client([&] { read = reader.read(words, 2, reading, &stamp); });
     EXPECT_TRUE(held.waitUntilInside()) << "the read never looked at the FIFO";
-    EXPECT_EQ(runSteps(reader, {&tBaseCDIImmediateTransferPrimitive::startTransfer,
-                                &tBaseCDIImmediateTransferPrimitive::startChannel}),
-              0);
-    if (stoppedFirst)
-      runSteps(reader, {&tBaseCDIImmediateTransferPrimitive::stopTransfer,
-                        &tBaseCDIImmediateTransferPrimitive::stopChannel,
-                        &tBaseCDIImmediateTransferPrimitive::startTransfer,
-                        &tBaseCDIImmediateTransferPrimitive::startChannel});
+    runSteps(reader, row.steps);
     fifos->pushInput({0x21, 0x22, 0x23});
     letGo = true;
     held.letGo();
     client.join();
     watched.afterEmptyTest = {};
-    EXPECT_FALSE(cancelled) << "the read waited on after its run began and its samples came";
-    if (!stoppedFirst) {
+    EXPECT_FALSE(cancelled) << "the read waited on once the samples came";
+    EXPECT_EQ(reading.code, 0);
+    if (takes) {
       EXPECT_EQ(read, 2u);
-      EXPECT_EQ(reading.code, 0);
       EXPECT_EQ(words[0], 0x21u);
       EXPECT_EQ(words[1], 0x22u);
       EXPECT_EQ(reader.samplesRead(), 2u);
       EXPECT_EQ(stamp.clock.period, period);
     } else {
-      EXPECT_EQ(read, 0u) << "the read took a word of the run after its own";
-      EXPECT_EQ(reading.code, -200474);
+      EXPECT_EQ(read, 0u) << "the read took a word of a run begun after what ended it";
       EXPECT_EQ(reader.samplesRead(), 0u);
     }
-    // The run's next read is stamped as the same run; its last sample goes too.
-    tBaseCDIImmediateTransferPrimitive::tRunStamp next;
-    uint32_t word = 0;
-    EXPECT_EQ(reader.read(&word, 1, status, &next), 1u);
-    EXPECT_EQ(word, stoppedFirst ? 0x21u : 0x23u);
+    // The run's next read takes the samples left, stamped as the same run.
+    T::tRunStamp next;
+    uint32_t left[3] = {};
+    EXPECT_EQ(reader.read(left, takes ? 1 : 3, status, &next), takes ? 1u : 3u);
+    EXPECT_EQ(left[0], takes ? 0x23u : 0x21u);
     EXPECT_NE(next.run, 0u);
-    if (!stoppedFirst) {
+    if (takes) {
       EXPECT_EQ(next.run, stamp.run) << "the read was stamped with another run than its own";
     }
-    EXPECT_EQ(runSteps(reader, {&tBaseCDIImmediateTransferPrimitive::stopTransfer,
-                                &tBaseCDIImmediateTransferPrimitive::stopChannel}),
-              0);
+    EXPECT_EQ(runSteps<T>(reader, {&T::stopTransfer, &T::stopChannel}), 0);
     ASSERT_EQ(status.code, 0);
   }
 }

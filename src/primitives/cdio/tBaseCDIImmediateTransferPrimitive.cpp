@@ -119,9 +119,11 @@ void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _state = kTransferCommitted;
 }
 
-// What the runs left goes too, as a fresh reservation finds the transfer.
+// What the runs left goes too, as a fresh reservation finds the transfer:
+// the reads given since the last stop end as a stop ends them.
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  _lock.locked([&] { _runs.endLiveOrNext(); }, status);
   forgetRecords();
   _clock.forget();
   _samplesRead = 0;
@@ -129,13 +131,14 @@ void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   _state = kBuilt;
 }
 
-// A read given with no live run waits for the run the next start begins. A
-// run that a stop ended, or a stop and a start overtook, gets no word of the
-// new run: the read waits on, as a read of a stopped run waits.
+// A read given with no live run waits for the run the next start begins.
+// Once its run is over (a stop ended it, also before it began, or it ended
+// itself), the read ends with what it read: it takes no word of a run after
+// it.
 bool tBaseCDIImmediateTransferPrimitive::waitForData(uint32_t run, unsigned timeoutLine,
                                                      tStatus2& status) {
   while (_fifo->isFIFOEmpty(status) != 0 || !_runs.isLive(run)) {
-    if (endAsked() || status.isFatal()) return false;
+    if (endAsked() || status.isFatal() || _runs.liveOrNext() != run) return false;
     if (_timeout.expired(true, status)) {
       fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
       return false;

@@ -56,8 +56,9 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void commitChannel(nQoMDBG100::tStatus2& status);
   void startTransfer(nQoMDBG100::tStatus2& status);
   void startChannel(nQoMDBG100::tStatus2& status);
-  // The run ends, and the reads under way leave; +200010 for a finite input
-  // stopped before its total, on a clean status; the done observer once.
+  // The run ends (with none live, the one that reads given since wait for),
+  // and the reads under way leave; +200010 for a finite input stopped before
+  // its total, on a clean status; the done observer once.
   void stopTransfer(nQoMDBG100::tStatus2& status);
   // Once the reads under way have left: the FIFO stopped and reset.
   void stopChannel(nQoMDBG100::tStatus2& status);
@@ -67,9 +68,10 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   // Up to count samples of the live run into the buffer; answers the samples
   // read, also when a time-out (-200474), a cancel or the end of the calls
   // ended the read early. A read given with no live run waits for the run
-  // that the next start begins. A read whose run a stop ended waits, to its
-  // time-out, and takes no word of a run after it. With a stamp, the read's
-  // first sample writes its run's number and clock into it.
+  // that the next start begins. A read whose run is over (a stop or an
+  // uncommit ended it, also before it began) answers what it read, and takes
+  // no word of a run after it. With a stamp, the read's first sample writes
+  // its run's number and clock into it.
   uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status,
                 tRunStamp* stamp = nullptr);
   // One sample; answers 1 when it was read.

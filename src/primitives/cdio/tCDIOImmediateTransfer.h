@@ -116,10 +116,13 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
     _runs.begin();
   }
   // A stop, under the lock: whether it reports the done. It ends the live
-  // run and claims its end; with no run begun since the transfer was fresh,
-  // it reports the done no step reported yet, once.
+  // run and claims its end; with none live, it ends the run that the reads
+  // given since wait for, and, with no run begun since the transfer was
+  // fresh, it reports the done no step reported yet, once.
   bool claimStopsDone() {
-    return _runs.endIfLive(_runs.live()) || _doneUnreported.exchange(0) != 0;
+    if (_runs.endIfLive(_runs.live())) return true;
+    _runs.endLiveOrNext();
+    return _doneUnreported.exchange(0) != 0;
   }
   // The code at the site of this class's file, with a description that names
   // the board.

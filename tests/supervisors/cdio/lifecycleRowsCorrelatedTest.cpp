@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -467,9 +468,10 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
 // An immediate stream, committed and started after each link: its reads or
 // writes wait on the FIFO, and a new reservation opens them again. Its reads
 // report their stamps (the client data keeps them), and a deploy changes the
-// input's sample period. A code 2 given with no run live meets a read or
+// input's sample period. A step given with no run live meets a read or
 // write given before it on another thread, with no time-out limit: the read
-// takes the run the start begins, the write is refused at once.
+// takes the run a code 2 begins, and a code 3 or 4 ends it; the write is
+// refused at once.
 template <class Dir>
 class tImmediateRow : public tCDIORow {
  public:
@@ -506,7 +508,7 @@ class tImmediateRow : public tCDIORow {
         model.outputReset(ends.owing() > 0);
     };
     fifos.onStatusRead([this] {
-      if (std::this_thread::get_id() == earlyCaller.load()) ++earlyLooks;
+      if (std::this_thread::get_id() == earlyCaller.load()) early.progress([&] { ++early.looks; });
       if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
       hold();
       if (!commitComes.exchange(false)) return;
@@ -600,19 +602,21 @@ class tImmediateRow : public tCDIORow {
                 "\n";
   }
   // A code 3 of a transfer uncommitted since its last start owes the done
-  // report of no run. A code 2 with no run live first meets a read or write
-  // given on another thread, with no time-out limit, as it waits (or, a
-  // write, once refused); the board's samples come after the start. A call
-  // that takes nothing of the run after many looks at the FIFO is cancelled.
+  // report of no run. A step with no run live first meets a read or write
+  // given on another thread, with no time-out limit, where it waits (or, a
+  // write, once refused): a code 2, whose start begins the run the call takes
+  // (the board's samples come after it), and (input) a code 3 or 4, which
+  // ends the read. A call that goes on after many looks at the FIFO is
+  // cancelled.
   void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
     if (code == 3 && fresh) ends.linkOpened();
-    if (code != 2 || transfer->runUnderWay()) {
+    const bool across =
+        !transfer->runUnderWay() && (code == 2 || (Dir::kStamped && (code == 3 || code == 4)));
+    if (!across) {
       supervisor.control(code, nullptr, nullptr, status);
       return;
     }
-    early = {};
-    earlyLooks = 0;
-    std::atomic<bool> returned{false};
+    early.restart();
     std::vector<uint8_t> samples(kEarly, nQoSim::kFreshByte);
     if constexpr (!Dir::kStamped) samples = model.toWrite(kEarly);
     nQoSim::tSimStreamAttributes attributes;
@@ -625,32 +629,36 @@ class tImmediateRow : public tCDIORow {
       else
         early.moved = supervisor.write(kEarly, kNoLimit, samples.data(), nullptr, answer);
       early.code = answer.code;
-      returned = true;
+      early.progress([&] { early.returned = true; });
     });
-    boundedUntil([&] { return returned || earlyLooks > 0; });
-    supervisor.control(2, nullptr, nullptr, status);
-    if (Dir::kStamped && inputRuns) fifos.pushInput(model.produce(kEarly));
-    const int from = earlyLooks;
-    boundedUntil([&] { return returned || earlyLooks - from > kLooks; });
-    early.waitedOn = !returned;
+    early.waitUntil([&] { return early.returned || early.looks > 0; });
+    supervisor.control(code, nullptr, nullptr, status);
+    if (Dir::kStamped && code == 2 && inputRuns) fifos.pushInput(model.produce(kEarly));
+    const int from = early.seen().looks;
+    early.waitUntil([&] { return early.returned || early.looks - from > kLooks; });
+    early.waitedOn = !early.seen().returned;
     tStatus2 cancelled;
     if (early.waitedOn) supervisor.requestCancel(cancelled);
     caller.join();
     earlyCaller = std::thread::id();
-    early.given = true;
+    early.step = code;
     early.samples = std::move(samples);
     noteStamps(attributes);
   }
-  // What the read or write given before the start met, once the start took
-  // its record: its samples reach the model.
-  std::string earlyFaults() {
-    if (!std::exchange(early.given, false)) return "";
+  // What the read or write given before the step met (at a code 2 once the
+  // start took its record): its samples reach the model.
+  std::string earlyFaults(uint32_t step) {
+    if (early.step != step) return "";
+    early.step = 0;
     const std::string answered =
         std::to_string(early.moved) + " answering " + std::to_string(early.code);
     if constexpr (Dir::kStamped) {
       model.read(early.samples.data(), early.moved, kEarly,
                  early.code == nQoUdR100::kNewestSamplesDrained);
-      if (early.waitedOn || early.moved != kEarly)
+      if (step != 2 && (early.waitedOn || early.moved != 0))
+        return "a read given before it, with no time-out limit, took " + answered +
+               (early.waitedOn ? ", and waited on after it\n" : "\n");
+      if (step == 2 && (early.waitedOn || early.moved != kEarly))
         return "a read given before the start, with no time-out limit, took " + answered +
                " of the samples of the run the start began" +
                (early.waitedOn ? ", and waited on\n" : "\n");
@@ -730,7 +738,7 @@ class tImmediateRow : public tCDIORow {
       model.committed = model.armed = model.deployed;
       model.newRun();
     }
-    if (step == 2) faults += earlyFaults() + model.takeFaults();
+    faults += earlyFaults(step) + model.takeFaults();
     // A transfer uncommitted since its last start reports one done at its
     // next stop, and a stop after that none.
     if (step == 3 && fresh && reports - reportsSeen != 1)
@@ -809,20 +817,51 @@ class tImmediateRow : public tCDIORow {
   // their thread; a FIFO reset the model hears of after that read.
   std::thread overtaking;
   bool overtook = false, resetUnderRead = false, resetDeferred = false;
-  // The read or write given before a code 2 with no run live: its samples,
-  // what it answered, and whether it waited on and was cancelled; its looks
-  // at the FIFO, on its thread.
+  // The read or write given before a step (walkCode): the step, its
+  // samples, what it answered, and whether it waited on and was cancelled;
+  // its looks at the FIFO, on its thread.
   static constexpr uint32_t kEarly = 2;
   static constexpr uint32_t kNoLimit = 0xFFFFFFFF;
   static constexpr int kLooks = 1000;
   struct tEarly {
-    bool given = false, waitedOn = false;
+    uint32_t step = 0;
+    bool waitedOn = false;
     uint32_t moved = 0;
     int code = 0;
     std::vector<uint8_t> samples;
+    // Its looks at the FIFO and its return, told as they come.
+    int looks = 0;
+    bool returned = false;
+    std::mutex lock;
+    std::condition_variable told;
+    void restart() {
+      step = moved = 0;
+      code = looks = 0;
+      waitedOn = returned = false;
+    }
+    template <class tChange>
+    void progress(tChange change) {
+      {
+        const std::lock_guard<std::mutex> guard(lock);
+        change();
+      }
+      told.notify_all();
+    }
+    template <class tDone>
+    void waitUntil(tDone done) {
+      std::unique_lock<std::mutex> held(lock);
+      told.wait_for(held, tHeldCall::kGuard, done);
+    }
+    struct tSeen {
+      bool returned;
+      int looks;
+    };
+    tSeen seen() {
+      const std::lock_guard<std::mutex> guard(lock);
+      return {returned, looks};
+    }
   } early;
   std::atomic<std::thread::id> earlyCaller{};
-  std::atomic<int> earlyLooks{0};
   // Uncommitted since its last start (code 4, no code 2 or 3 since).
   bool fresh = false;
   // The stamps the reads reported since the bring-up.

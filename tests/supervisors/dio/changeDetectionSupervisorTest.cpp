@@ -1292,6 +1292,40 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWhoseBusRunFailsStillReportsDoneOnce)
   EXPECT_EQ(s.code, 0);
 }
 
+// A stop whose bus run failed leaves the second pass of its run's change
+// pending: run after the next start, it wakes no read of the new run, which
+// waits for a change of its own.
+TEST_F(ChangeDetectionSupervisorTest, ASecondPassThatAFailedStopLeftWakesNoReadOfTheNextRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  ASSERT_EQ(change(1, 0), 1u);
+  bus.failNext(tBusCall::kAtomic, -50103);
+  EXPECT_EQ(control(supervisor, 3), -50103);
+  ASSERT_EQ(dispatcher->secondaryRequest(28), 1u);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  tStatus2 read;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -200474) << "the pass of the run before woke a read of the new run";
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  read.clear();
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(samples[0], 0xA1);
+  EXPECT_EQ(control(supervisor, 3), 0);
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
 TEST_F(ChangeDetectionSupervisorTest, ReservationFailuresHandBackOnlyWhatWasGranted) {
   struct tCase {
     const char* name;

@@ -1815,8 +1815,8 @@ class tFrontEndRow
   static constexpr const char* kName = "ScanningFrontEnd";
   static constexpr uint32_t kCodes[] = {1, 4100, 4101, 4};
   static constexpr size_t kReached = 2;
-  // Two channels, for the next commit.
-  static constexpr size_t kDeploys = 1;
+  // Two channels, or its codes turned off, for the next commit.
+  static constexpr size_t kDeploys = 2;
   void SetUp() override {
     tCodesRow::SetUp();
     // The board's channel memory: its reset, then a word per channel.
@@ -1830,9 +1830,12 @@ class tFrontEndRow
     deployedChannels = settings->record<0>().channels.size();
     resetsBefore = resets;
   }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     nQoUdR100::tAIScanningFrontEndSettings other = *settings;
-    other.record<0>().channels.append(other.record<0>().channels[0]);
+    if (k == 1)
+      other.supervisorRecord().word1 = 0;
+    else
+      other.record<0>().channels.append(other.record<0>().channels[0]);
     supervisor.deploy(other, status);
     if (status.isNotFatal()) deployedChannels = other.record<0>().channels.size();
   }
@@ -2115,8 +2118,9 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   static constexpr const char* kName = "Subsystem";
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
   static constexpr size_t kReached = 3;
-  // The other mechanisms, then the engine's run.
-  static constexpr size_t kDeploys = 4;
+  // The other mechanisms, the engine's run, then the start turned off (this
+  // row alone: the rows under other mechanisms take the first four).
+  static constexpr size_t kDeploys = 5;
   using tSubsystem = nQoUdP100::tBaseAISubsystem;
 
   explicit tSubsystemRow(int32_t mechanism = tSubsystem::kImmediate) : _mechanism(mechanism) {}
@@ -2201,7 +2205,7 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
   // The three other mechanisms, for the next commit; then the engine's
   // count, deployed through its own supervisor, for the engine's next
   // commit: the subsystem's arm rewrites the engine's registers as that
-  // commit programmed them.
+  // commit programmed them; then the start turned off, for the next commit.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     if (k == 3) {
       deployedEngine = engineConfig(true);
@@ -2210,7 +2214,10 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     }
     nQoUdR100::tAISubsystemSettings other = *settings;
     const auto index = static_cast<int32_t>(k);
-    other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
+    if (k == 4)
+      other.supervisorRecord().word1 = 0;
+    else
+      other.record<0>().transferMechanism = index < _mechanism ? index : index + 1;
     supervisor.deploy(other, status);
     if (status.isNotFatal()) deployedMechanism = other.record<0>().transferMechanism;
   }
@@ -2331,6 +2338,7 @@ template <int32_t kMechanism>
 class tSubsystemRowUnder : public tSubsystemRow {
  public:
   static constexpr const char* kName = kSubsystemRowNames[kMechanism];
+  static constexpr size_t kDeploys = 4;
   tSubsystemRowUnder() : tSubsystemRow(kMechanism) {}
 };
 

@@ -27,6 +27,11 @@
 namespace nQoUdR100 {
 
 class tRuns {
+  // An access's afterLook, unless a test gives one.
+  struct tNothing {
+    void operator()() const {}
+  };
+
  public:
   tRuns() = default;
   tRuns(const tRuns&) = delete;
@@ -72,11 +77,12 @@ class tRuns {
   }
 
   // A read or write of run: runs portAccess() counted, only while run is
-  // live at the look inside the count. Answers whether it ran.
-  template <class tPortAccess>
-  bool access(uint32_t run, tPortAccess portAccess) {
+  // live at the look inside the count. Answers whether it ran. afterLook
+  // runs right after the look (a test stops the run there; nothing else).
+  template <class tPortAccess, class tAfterLook = tNothing>
+  bool access(uint32_t run, tPortAccess portAccess, tAfterLook afterLook = {}) {
     const tPassCount::tInside inside(_accesses);
-    if (!isLive(run)) return false;
+    if (!looksLive(run, afterLook)) return false;
     portAccess();
     return true;
   }
@@ -86,6 +92,13 @@ class tRuns {
   void waitForAccesses() { _accesses.waitForPasses(); }
 
  private:
+  template <class tAfterLook>
+  bool looksLive(uint32_t run, tAfterLook afterLook) const {
+    const bool live = isLive(run);
+    afterLook();
+    return live;
+  }
+
   static constexpr uint32_t kEnded = 1;
   static constexpr uint32_t kLargest = 0x7FFF'FFFF;
   // Number << 1, and bit 0 set once the run ended; 0 before the first run.

@@ -81,4 +81,34 @@ TEST(RunsTest, AStopWaitsForTheAccessUnderWayAndNoLaterAccessReachesThePort) {
   EXPECT_EQ(portAccesses, 1);
 }
 
+// A stop that ends the run right after an access looked at it and found it
+// live returns only once that access has left: the access is counted before
+// its look. The access is held right after its look until the stop returns,
+// or for a bounded time; it never reaches its port after the stop returned.
+TEST(RunsTest, AStopRightAfterAnAccessLookedWaitsForItsPortAccess) {
+  tRuns runs;
+  const uint32_t run = runs.begin();
+  tHeldCall held;
+  std::atomic<bool> stopping{false};
+  std::atomic<bool> stopped{false};
+  std::thread stop([&] {
+    while (!stopping) std::this_thread::yield();
+    runs.end();
+    runs.waitForAccesses();
+    stopped = true;
+    held.letGo();
+  });
+  bool stoppedAtThePort = false;
+  EXPECT_TRUE(runs.access(
+      run, [&] { stoppedAtThePort = stopped; },
+      [&] {
+        stopping = true;
+        held.hold();
+      }));
+  stop.join();
+  EXPECT_TRUE(held.expired())
+      << "a stop returned while an access that looked at its run was inside";
+  EXPECT_FALSE(stoppedAtThePort) << "an access reached its port after the stop returned";
+}
+
 }  // namespace

@@ -1196,9 +1196,9 @@ class tDMARow : public tCDIORow {
 // partner may refuse its transfer object. In the code walk a firing brings
 // the FIFO up through its own supervisor, raises its FIFO interrupt once
 // (when its source is on) and, for an output, moves words to the lines and
-// gives a finite run that has run empty its end; the row follows every
-// sample (tSampleModel) and checks each step's answer against the run's
-// records.
+// gives a finite run that has run empty its end, its FIFO then left armed
+// for the steps after it; the row follows every sample (tSampleModel) and
+// checks each step's answer against the run's records.
 template <class Dir>
 class tInterruptRow : public tCDIORow {
  public:
@@ -1266,6 +1266,8 @@ class tInterruptRow : public tCDIORow {
     else
       fifo = &cdoFIFO;
     fifoSettings.template record<0>().fifoModeFlag = 1;
+    // The output FIFO, armed across steps, is raised by fired() alone.
+    if constexpr (!kInput) watched.fireLeaves({24, 25, 26, 27});
     fifoPool.emplace(fifo);
     offer(fifoSettings, *fifoPool, "FIFO");
     fifoSupervisor.emplace();
@@ -1322,6 +1324,7 @@ class tInterruptRow : public tCDIORow {
     tCDIORow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    takeOutputFIFODown();
     upWith(supervisor, settings, status);
     // A board whose FIFOs hold nothing of an earlier walk.
     quiet = true;
@@ -1385,8 +1388,11 @@ class tInterruptRow : public tCDIORow {
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
   // to the lines, and a finite run whose last samples left is given the time
-  // its end takes; then the FIFO goes down again.
+  // its end takes; then the input FIFO goes down again. The output FIFO
+  // stays armed, its polling thread waiting, across the steps after the
+  // fire: it goes down before the next fire brings it up, and at the release.
   std::string fired() {
+    takeOutputFIFODown();
     runCodes(*fifoSupervisor, {1, 4100}, status);
     status.clear();
     std::string faults = fifoFlagFaults("a firing's");
@@ -1412,13 +1418,21 @@ class tInterruptRow : public tCDIORow {
       if (!latePasses && ends.owing() > 0 && model.finite(false) &&
           model.delivered(model.handed()) && model.outputDrained() && !endCame())
         faults += "a finite run's FIFO ran empty and its end never reached the partner\n";
+      outputFIFOUp = true;
+    } else {
+      runCodes(*fifoSupervisor, {4101, 4}, status);
+      status.clear();
     }
-    runCodes(*fifoSupervisor, {4101, 4}, status);
-    status.clear();
     return faults;
+  }
+  void takeOutputFIFODown() {
+    if (!std::exchange(outputFIFOUp, false)) return;
+    tStatus2 down;
+    runCodes(*fifoSupervisor, {4101, 4}, down);
   }
   // Each step's answer against the run's records, and what the model met.
   std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    if (step == kReleaseStep || step == kDestroyStep) takeOutputFIFODown();
     std::string faults = model.takeFaults() + std::exchange(deployFaults, "");
     const long owed = ends.owing(), reports = ends.reports();
     const bool reported = reports != reportsSeen;
@@ -1588,6 +1602,8 @@ class tInterruptRow : public tCDIORow {
   uint32_t fifoFlag = 1;
   // Set by a late row: a fire's second passes wait, owed by their handlers.
   bool latePasses = false;
+  // The output FIFO armed since the last fire.
+  bool outputFIFOUp = false;
   std::vector<nQoMRTB100::iSecondaryInterruptHandler*> passesOwed;
 };
 

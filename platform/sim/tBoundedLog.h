@@ -44,6 +44,8 @@ class tBoundedLog {
   }
 
   const std::vector<tRecord>& records() const { return _records; }
+  // The sequence number the next record gets.
+  uint64_t next() const { return _dropped + _records.size(); }
   std::size_t size() const { return _records.size(); }
   std::size_t limit() const { return _limit; }
   // Drops every record; their sequence numbers find nothing afterwards.

@@ -1,5 +1,6 @@
 #include "sim/tSimRegisterWindows.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace nQoSim {
@@ -109,6 +110,23 @@ std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::reads() const {
   std::vector<tAccess> found;
   for (const auto& access : _log.records())
     if (access.direction == kRead) found.push_back(access);
+  return found;
+}
+
+uint64_t tSimRegisterWindows::logMark() const {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
+  return _log.next();
+}
+
+std::vector<tSimRegisterWindows::tAccess> tSimRegisterWindows::writesSince(uint64_t mark) const {
+  std::lock_guard<std::recursive_mutex> guard(_lock);
+  const std::vector<tAccess>& kept = _log.records();
+  const uint64_t first = _log.next() - kept.size();
+  std::vector<tAccess> found;
+  for (uint64_t at = std::max(mark, first); at < _log.next(); ++at) {
+    const tAccess& access = kept[static_cast<std::size_t>(at - first)];
+    if (access.direction == kWrite) found.push_back(access);
+  }
   return found;
 }
 

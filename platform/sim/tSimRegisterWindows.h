@@ -101,6 +101,10 @@ class tSimRegisterWindows : public iRegisterBus {
   const std::vector<tAccess>& log() const { return _log.records(); }
   std::vector<tAccess> writes() const;
   std::vector<tAccess> reads() const;
+  // A mark in the log, and the writes logged since it that the log still
+  // keeps (a clear drops them too).
+  uint64_t logMark() const;
+  std::vector<tAccess> writesSince(uint64_t mark) const;
   void clearLog() {
     std::lock_guard<std::recursive_mutex> guard(_lock);
     _log.clear();

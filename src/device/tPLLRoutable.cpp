@@ -21,10 +21,13 @@ bool tPLLRoutable::take(tField field, uint32_t& target) {
 
 void tPLLRoutable::apply(nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  nQoUdP100::tPLLFields& deployed = _pll->fields.deploying();
-  take(kMultiplier, deployed.multiplier);
-  take(kDivider, deployed.divider);
-  if (take(kReferenceSource, deployed.referenceSource)) _pll->commit(status);
+  using nQoUdP100::tPLLFields;
+  uint32_t value = 0;
+  if (take(kMultiplier, value)) _pll->deployField(&tPLLFields::multiplier, value);
+  if (take(kDivider, value)) _pll->deployField(&tPLLFields::divider, value);
+  if (!take(kReferenceSource, value)) return;
+  _pll->deployField(&tPLLFields::referenceSource, value);
+  _pll->commit(status);
 }
 
 }  // namespace nQoUdR100

@@ -223,7 +223,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   void control(uint32_t code, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) final {
     if (status.isFatal()) return;
-    if (programs(code)) self()->takeRecord(_settings.take());
+    if (programs(code)) keepRecord();
     _reached.use([&](Reached* reached) { self()->onControl(reached, code, in, out, status); });
   }
   // From any thread, at any step.
@@ -457,7 +457,8 @@ class tPlainSupervisor : public Interface, public tModuleObject {
   // Who reads the deployed settings: the frame's adopt and the class's
   // applySettings, which hand them on to its primitive, and the class's
   // own steps that do (Self::kSettingsDeploySteps); a code that programs
-  // the board hands them to the class's takeRecord.
+  // the board hands them to the class's takeRecord in keepRecord, which no
+  // other code reaches.
   struct tSettingsSteps {
     static constexpr const char* kFrameDeploySteps[] = {"adopt", "adoptSettings", "applySettings"};
     static constexpr auto kDeploySteps = [] {
@@ -466,7 +467,7 @@ class tPlainSupervisor : public Interface, public tModuleObject {
       else
         return std::to_array(kFrameDeploySteps);
     }();
-    static constexpr const char* kProgrammingSteps[] = {"control"};
+    static constexpr const char* kProgrammingSteps[] = {"keepRecord"};
   };
   tDeployed<Settings, tSettingsSteps> _settings;
 
@@ -488,6 +489,9 @@ class tPlainSupervisor : public Interface, public tModuleObject {
     else
       return code == kPlainCommit;
   }
+  // The step of a code that programs the board, and of no other: the
+  // class's takeRecord keeps the settings as deployed.
+  void keepRecord() { self()->takeRecord(_settings.take()); }
   static constexpr unsigned castLine() {
     if constexpr (requires { Self::kCastLine; })
       return Self::kCastLine;

@@ -16,9 +16,9 @@
 //     // when the supervisor record has more than one;
 //     // applyRecord(tPrimitive&, const tSettings&, tStatus2&) gives the
 //     // held primitive its record; configureLinks(tLinks&, const tSettings&)
-//     // copies the linkers' keys and flags; deployFlags(tracker, const
-//     // tSettings&, tStatus2&) sets control-enable flags from the settings;
-//     // struct tRecord and takeRecord(const tSettings&) name what code 1
+//     // copies the linkers' keys and flags; controlFlags(const tSettings&)
+//     // answers the flags (bits as kControlFlags) that settings give it;
+//     // struct tRecord and takeRecord(const tSettings&) name what else code 1
 //     // keeps of the settings as deployed (a small plain record): the
 //     // row's codes and waits read record(), whatever a deploy wrote since;
 //     // requestCancel(tSupervisor&, tPrimitive&, tStatus2&) ends a pending
@@ -59,6 +59,14 @@
 // fills to it), and a supervisor destroyed while linked or reserved runs
 // unlinkResource and the release before any member goes.
 //
+// The settings as deployed reach only the steps that hand them on
+// (initialize, deploy and the reservation: to the primitive's record and
+// the links) and code 1, which programs the board from them: it takes the
+// control-enable flags and the row's record, which every code after it
+// goes by, whatever a deploy writes since. Until the first code 1, and
+// again from a release on, they are what initialize took of the first
+// settings, as a fresh reservation finds them.
+//
 // A deploy is not run beside another call of the same supervisor, those
 // entries included: it rewrites the settings and the held primitive's
 // record, which they read without a lock. An entry still reads what decides
@@ -71,6 +79,7 @@
 #include "frame/freshStatus.h"
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "frame/tSinkSlot.h"
 #include "frame/tStatusSite.h"
@@ -150,26 +159,31 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   }
 
   // Sets the control-enable flags of the row, keeps the facade, hands it to
-  // the reserver, adds the linkers and reservers, then deploys the settings.
+  // the reserver, adds the linkers and reservers, then deploys the settings
+  // and takes what code 1 would take of them: the codes go by it until the
+  // first code 1.
   void initialize(const nQoMRL100::iPrimitiveSettings& settings, nQoMRL100::iRuntimeFacade* facade,
                   nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _tracker.setFlags(1, Row::kControlFlags, status);
-    _tracker.setFlags(0, ~Row::kControlFlags & 0x3F, status);
+    _first = {};
+    keep(_first, status);
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventInitialize, status);
     _facade = facade;
     _links.addLinkers(status);
     if (status.isNotFatal()) _reserver.setRuntimeFacade(facade);
-    _settings.supervisorRecord().checkStatus(status);
+    _settings.deploying().supervisorRecord().checkStatus(status);
     _links.addReservers(_reserver, status);
     deploy(settings, status);
+    if (status.isFatal()) return;
+    _first = takenOf(_settings.deploying());
+    keep(_first, status);
   }
 
   // Settings of another class: -89000 and nothing else. Otherwise copies
   // them and their identifier for the next reservation (a copy that lost an
   // allocation: -50352 at the row's file, line 125, and nothing more), gives
   // a held primitive its record at once, and hands the linkers their keys
-  // and flags.
+  // and flags. The codes go by what the last code 1 took.
   void deploy(const nQoMRL100::iPrimitiveSettings& settings,
               nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
@@ -179,17 +193,16 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
       setCode(status, kCastFailed, {"tSupervisor", 120});
       return;
     }
-    _settings = *own;
-    _identifier.deploy(identifier());
-    checkCopy(status, {Row::kSite.file, 125}, _settings, _identifier);
+    _settings.deploy(*own);
+    const tSettings& deployed = _settings.deploying();
+    _identifier.deploy(identifierOf(deployed));
+    checkCopy(status, {Row::kSite.file, 125}, deployed, _identifier);
     if (status.isFatal()) return;
-    if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, status);
+    if (tPrimitive* primitive = _reserver.getPrimitive()) applyRecord(*primitive, deployed, status);
     if (status.isFatal()) return;
     _links.setRuntimeFacade(_facade);
-    if constexpr (requires { Row::configureLinks(_links, _settings); })
-      Row::configureLinks(_links, _settings);
-    if constexpr (requires { Row::deployFlags(_tracker, _settings, status); })
-      Row::deployFlags(_tracker, _settings, status);
+    if constexpr (requires { Row::configureLinks(_links, deployed); })
+      Row::configureLinks(_links, deployed);
   }
 
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
@@ -210,7 +223,7 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.setPrimitive(_reserver.getPrimitive());
     tPrimitive* primitive = _reserver.getPrimitive();
     if (primitive == nullptr || status.isFatal()) return;
-    applyRecord(*primitive, status);
+    applyRecord(*primitive, _settings.deploying(), status);
     if (status.isNotFatal()) {
       reopenRowCalls<Row>(*primitive);
       _reached.set(primitive);
@@ -246,7 +259,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   // once the calls under way from other threads have left it, the row
   // brought it down from whatever the codes left and, when the links still
   // hold what the last linkResource gave it, the links took that back (on a
-  // status that is dropped), as unlinkResource would have.
+  // status that is dropped), as unlinkResource would have. The codes go by
+  // what initialize took again.
   void releaseResource(nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
     nQoMRTB100::tSupStateTransition transition(_tracker, nQoMRTB100::kEventReleaseResource, status);
@@ -259,6 +273,8 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
     _links.release(_reserver, status);
     noteGrant();
     _links.setPrimitive(nullptr);
+    nQoMDBG100::tStatus2 dropped;
+    keep(_first, dropped);
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {
@@ -310,7 +326,6 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
 
   nQoMRTB100::tSupStateTracker& getTracker() { return _tracker; }
   nQoMRL100::iRuntimeFacade* getRuntimeFacade() const { return _facade; }
-  const tSettings& getSettings() const { return _settings; }
   // What the last code 1 kept of the settings (a row that keeps a record).
   typename tRecordOf<Row>::type record() const { return _record.load(); }
   // The held primitive, for the lifecycle steps (this supervisor's and the
@@ -319,13 +334,43 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   tLinks& getLinks() { return _links; }
 
  private:
-  // The resource identifier inside the settings member: the supervisor
-  // record's own, unless the row names another.
-  const nQoMRL100::tGeneralIdentifier& identifier() const {
-    if constexpr (requires { Row::identifier(_settings); })
-      return Row::identifier(_settings);
+  using tRecord = typename tRecordOf<Row>::type;
+  // What code 1 takes of the settings: the control-enable flags and the
+  // row's record.
+  struct tTaken {
+    uint32_t flags = Row::kControlFlags;
+    tRecord record{};
+  };
+
+  // The resource identifier inside the settings: the supervisor record's
+  // own, unless the row names another.
+  static const nQoMRL100::tGeneralIdentifier& identifierOf(const tSettings& settings) {
+    if constexpr (requires { Row::identifier(settings); })
+      return Row::identifier(settings);
     else
-      return _settings.supervisorRecord().identifier;
+      return settings.supervisorRecord().identifier;
+  }
+
+  // Whether code 1 takes anything of the settings: flags they decide, or a
+  // record.
+  static constexpr bool kTakes = requires(const tSettings& settings) {
+    Row::controlFlags(settings);
+  } || requires(const tSettings& settings) { Row::takeRecord(settings); };
+
+  static tTaken takenOf(const tSettings& settings) {
+    tTaken taken;
+    if constexpr (requires { Row::controlFlags(settings); })
+      taken.flags = Row::controlFlags(settings);
+    if constexpr (requires { Row::takeRecord(settings); }) taken.record = Row::takeRecord(settings);
+    return taken;
+  }
+  // Code 1 programs the board from the settings as deployed: the codes
+  // after it go by what it takes of them.
+  void takeRecord(nQoMDBG100::tStatus2& status) { keep(takenOf(_settings.take()), status); }
+  void keep(const tTaken& taken, nQoMDBG100::tStatus2& status) {
+    _tracker.setFlags(1, taken.flags, status);
+    _tracker.setFlags(0, ~taken.flags & 0x3F, status);
+    _record = taken.record;
   }
 
   // The links' resets of the primitive, once the row's blocking calls are
@@ -339,17 +384,18 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
   // Whether the reserver holds what it reserved under the identifier.
   void noteGrant() { _identifier.hold(_reserver.getPrimitive() != nullptr); }
 
-  void applyRecord(tPrimitive& primitive, nQoMDBG100::tStatus2& status) {
-    if constexpr (requires { Row::applyRecord(primitive, _settings, status); })
-      Row::applyRecord(primitive, _settings, status);
+  static void applyRecord(tPrimitive& primitive, const tSettings& settings,
+                          nQoMDBG100::tStatus2& status) {
+    if constexpr (requires { Row::applyRecord(primitive, settings, status); })
+      Row::applyRecord(primitive, settings, status);
   }
 
   // One code on the held primitive: its operation, then the row's own
   // branch, then the check of its flag.
   void runCode(tPrimitive& primitive, uint32_t code, int bit, nQoMRL100::iControlParameterBlock* in,
                nQoMRL100::iControlParameterBlock* out, nQoMDBG100::tStatus2& status) {
-    if constexpr (requires { Row::takeRecord(_settings); })
-      if (code == 1 && status.isNotFatal()) _record = Row::takeRecord(_settings);
+    if constexpr (kTakes)
+      if (code == 1 && status.isNotFatal()) takeRecord(status);
     if (bit >= 0) runControl(primitive, bit, status);
     if (status.isFatal()) return;
     if constexpr (requires { Row::controlOwn(*this, primitive, code, in, out, status); })
@@ -368,9 +414,18 @@ class tSupervisor : public nQoMRL100::iPrimitiveSupervisor,
 
   nQoMRTB100::tSupStateTracker _tracker;
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
-  tSettings _settings;
+  // Who reads the settings as deployed: the steps that hand them on to the
+  // primitive and the links, and code 1, which takes what the codes go by.
+  struct tSettingsSteps {
+    static constexpr const char* kDeploySteps[] = {"initialize", "deploy", "reserveResource"};
+    static constexpr const char* kProgrammingSteps[] = {"takeRecord"};
+  };
+  tDeployed<tSettings, tSettingsSteps> _settings;
+  // What initialize took of the first settings, for the codes until the
+  // first code 1 and after a release.
+  tTaken _first;
   // Written by code 1 while entries on other threads (waits) read it.
-  std::atomic<typename tRecordOf<Row>::type> _record{};
+  std::atomic<tRecord> _record{};
   nQoMRTB100::tReservationIdentifier _identifier;
   tLinks _links;
   // Set by a linkResource, cleared by the step that takes back what it gave

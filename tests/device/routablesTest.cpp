@@ -245,7 +245,7 @@ TEST_F(RoutablesTest, AGroupLockThatRefusesIsReportedNotGivenBackAndNothingIsWri
 struct tCountingPLL : nQoUdP100::tBasePLLPrimitive {
   void commit(tStatus2& status) override {
     ++commits;
-    committed = fields.program();
+    committed = _fields.program();
     status.setCode(commitCode, "test", "tCountingPLL", 1);
   }
   bool isAvailable() override { return true; }
@@ -279,7 +279,7 @@ TEST(PLLRoutableTest, PendingValuesReachThePLLAtApplyAndOnlyTheReferenceCommits)
   EXPECT_EQ(pll.committed.referenceSource, 8u);
 
   // Applied values are no longer pending; the PLL's code reaches the caller.
-  pll.fields.deploy({.multiplier = 1});
+  pll.deploy({.multiplier = 1});
   routable.apply(status);
   EXPECT_EQ(pll.commits, 2);
   pll.commit(status);

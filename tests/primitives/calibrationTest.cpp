@@ -160,7 +160,7 @@ TEST_F(tAnalogTriggerTest, CommitSetsModeSourceAndLevelsThenSettles) {
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x03, 8)}));
   EXPECT_EQ(trigger->state().getState(), 1u);
   clearLogs();
-  trigger->fields.deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
+  trigger->deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
   const uint64_t before = nQoSim::clockNanoseconds();
   trigger->commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x01, 8), wrote(0x17A, 0x0004), wrote(0x46, 0x0100),
@@ -191,7 +191,7 @@ TEST_F(tAnalogTriggerTest, ATriggerBuiltOnAFailedStatusStaysInStateFive) {
 TEST_F(tAnalogTriggerTest, OddModesAndSourcesFallBackAndModeOneArmsOnlyTheEnableBit) {
   tTavikAnalogTriggerPrimitive trigger(channel1, channel0, description, map, status);
   clearLogs();
-  trigger.fields.deploy({.source = 9, .mode = 7});
+  trigger.deploy({.source = 9, .mode = 7});
   trigger.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x8C, 0x01, 8)}));  // mode code 0 is already there
   trigger.uncommit(status);
@@ -260,7 +260,7 @@ TEST_F(tAnalogTriggerTest, TheArmGoesByTheModeItsCommitProgrammed) {
 TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   tTavikPLLPrimitive pll(map);
   EXPECT_TRUE(pll.isAvailable());
-  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 8});
+  pll.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 8});
   windows.queueReads(window, 0x1C8, {0, 0, 1});
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -269,14 +269,14 @@ TEST_F(tCalibrationTest, ThePLLProgramsInOneControlWriteAndWaitsForLock) {
   EXPECT_EQ(locks(), (std::vector<int>{11, -11}));
 
   clearLogs();
-  pll.fields.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 0});
+  pll.deploy({.multiplier = 0x1234, .divider = 0x15, .referenceSource = 0});
   pll.commit(status);
   EXPECT_EQ(windows.writes(), (tLog{wrote(0x1C4, 0x001B), wrote(0x1C6, 0x6534)}));
 }
 
 TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
   tTavikPLLPrimitive pll(map);
-  pll.fields.deploy({.referenceSource = 1});
+  pll.deploy({.referenceSource = 1});
   windows.setRead(window, 0x1C8, 16, 1);
   pll.commit(status);
   EXPECT_EQ(status.code, 0);
@@ -286,7 +286,7 @@ TEST_F(tCalibrationTest, APLLLockedAtTheFirstReadReturnsWithoutYielding) {
 
 TEST_F(tCalibrationTest, APLLThatNeverLocksFailsOnceTheTimeOutHasPassed) {
   tTavikPLLPrimitive pll(map);
-  pll.fields.deploy({.referenceSource = 11});  // code 11, as reference 1
+  pll.deploy({.referenceSource = 11});  // code 11, as reference 1
   nQoSim::setYieldStep(100'000);
   const uint64_t before = nQoSim::clockNanoseconds();
   pll.commit(status);

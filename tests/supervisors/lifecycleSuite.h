@@ -59,6 +59,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -74,6 +75,7 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
+#include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
 #include "support/walkOrders.h"
@@ -503,7 +505,10 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //     code 4100 or 2; after a code 3 that answered 0, no channel and nothing
 //     of the row's boardRuns (the arm's sources may stay on until a disarm);
 //     a row whose 3 or 4101 ends less names its stops (kStops);
-//   - a client's read (the row's fired) handed over no byte nothing filled.
+//   - a client's read (the row's fired) handed over no byte nothing filled;
+//   - a deploy wrote no register of any window and left the supervisor's
+//     lifecycle record (its tracker's state and control flags, or its state
+//     word) as it found it.
 // The release must leave the primitive as a fresh reservation finds it, with
 // every arm answered once. The destruction must tell no report stream
 // anything, leave nothing of the primitive running and no slot holding a
@@ -529,7 +534,10 @@ REGISTER_TYPED_TEST_SUITE_P(ArrivingEntryLifecycle, LinkResourceRefusedAsAnEntry
 //       // kDestroyStep) with its answer: what the row checks beyond the board
 //       // (the warning a stop answered, the samples its client read so far)
 //   static constexpr uint32_t kProgramming[] = {...};  // its codes that program the
-//                                      // board from the deployed settings, if not {1}
+//                                      // board from the deployed settings, if not {1};
+//                                      // a deploy step among them runs more than its
+//                                      // deploy, and the row checks that deploy itself
+//                                      // (tBeforeDeploy)
 //   static constexpr bool kDeployReachesAtOnce = true; // its deploy itself programs
 //                                      // the board: no comparison (below)
 //   std::string clientData();          // what the client got since the bring-up
@@ -543,6 +551,65 @@ constexpr uint32_t kFireStep = 0xF100'0000;
 constexpr uint32_t kDeployStep = 0xD000'0000;  // + k: the row's k-th other settings
 constexpr uint32_t kReleaseStep = 0xF200'0000;
 constexpr uint32_t kDestroyStep = 0xF300'0000;
+
+// What a supervisor keeps of its lifecycle: its state tracker's state and
+// control-enable flags (bit n: the n-th of codes 1, 4100, 2, 3, 4101, 4 takes
+// part), or the state word of a frame without a tracker.
+struct tLifecycleRecord {
+  int64_t state = 0;
+  uint32_t flags = 0;
+  bool tracked = false;
+};
+template <class tSupervisor>
+tLifecycleRecord lifecycleOf(tSupervisor& supervisor) {
+  nQoMDBG100::tStatus2 asked;
+  if constexpr (requires { supervisor.getTracker(); }) {
+    auto& tracker = supervisor.getTracker();
+    const uint32_t flags = tracker.getFlag0(asked) | tracker.getFlag1(asked) << 1 |
+                           tracker.getFlag2(asked) << 2 | tracker.getFlag3(asked) << 3 |
+                           tracker.getFlag4(asked) << 4 | tracker.getFlag5(asked) << 5;
+    return {tracker.getState(asked), flags, true};
+  } else if constexpr (requires { supervisor.getState(); }) {
+    return {supervisor.getState()};
+  } else if constexpr (requires { supervisor.getLifecycle(); }) {
+    return {supervisor.getLifecycle()};
+  } else {
+    return {};
+  }
+}
+
+// Taken before a deploy: what the deploy must leave as it found it, the
+// board's registers (none written) and the supervisor's lifecycle record.
+// changed answers a line per kind that the deploy changed.
+template <class tSupervisor>
+class tBeforeDeploy {
+ public:
+  tBeforeDeploy(const tBoardWatch& board, tSupervisor& supervisor)
+      : _mark(board.accessMark()), _record(lifecycleOf(supervisor)) {}
+  std::string changed(const tBoardWatch& board, tSupervisor& supervisor) const {
+    std::string faults;
+    const std::string written = board.firstWriteSince(_mark);
+    if (!written.empty()) faults += "the deploy wrote register " + written + "\n";
+    const tLifecycleRecord now = lifecycleOf(supervisor);
+    if (now.state != _record.state)
+      faults += std::string("the deploy changed the ") +
+                (now.tracked ? "tracker's state" : "supervisor's state word") + " from " +
+                std::to_string(_record.state) + " to " + std::to_string(now.state) + "\n";
+    if (now.flags != _record.flags)
+      faults += "the deploy changed the tracker's control flags from " + hex(_record.flags) +
+                " to " + hex(now.flags) + "\n";
+    return faults;
+  }
+
+ private:
+  static std::string hex(uint32_t value) {
+    std::ostringstream text;
+    text << "0x" << std::hex << std::uppercase << value;
+    return text.str();
+  }
+  uint64_t _mark;
+  tLifecycleRecord _record;
+};
 
 template <class Row>
 class CodeWalk : public Lifecycle<Row> {
@@ -678,8 +745,13 @@ class CodeWalk : public Lifecycle<Row> {
         this->watched.fire();
         if constexpr (requires { this->fired(); }) faults = this->fired();
       } else if (isDeploy(step)) {
-        if constexpr (requires { Row::kDeploys; })
+        if constexpr (requires { Row::kDeploys; }) {
+          const tBeforeDeploy before(this->watched, *this->supervisor);
           this->deployOther(*this->supervisor, step - kDeployStep, status);
+          // A deploy step that the row counts among its programming steps
+          // runs steps beside its deploy: the row checks the deploy inside.
+          if (!programs(step)) faults = before.changed(this->watched, *this->supervisor);
+        }
       } else {
         runCode(step, status);
         if (step == 4101 && stops(step) && status.code == 0)

@@ -225,6 +225,21 @@ std::string tBoardWatch::reportLog() const {
   return all;
 }
 
+uint64_t tBoardWatch::accessMark() const { return _windows != nullptr ? _windows->logMark() : 0; }
+
+std::string tBoardWatch::firstWriteSince(uint64_t mark) const {
+  if (_windows == nullptr) return "";
+  const std::vector<nQoSim::tSimRegisterWindows::tAccess> written = _windows->writesSince(mark);
+  if (written.empty()) return "";
+  std::ostringstream place;
+  place << "0x" << std::hex << std::uppercase << written[0].offset << std::dec << " of window ";
+  if (written[0].window == _window)
+    place << "tavik";
+  else
+    place << written[0].window;
+  return place.str();
+}
+
 std::string tBoardWatch::faults() const {
   return _windows != nullptr ? faults(*_windows, _window, *_dispatcher) : reportFaults();
 }
@@ -313,7 +328,8 @@ void tBoardWatch::fire() {
   if (_windows == nullptr) return;
   if (_leave) runPasses();
   for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher))
-    if (raiseSource(source) && !_leave) runPasses();
+    if (std::ranges::find(_rowFired, source) == _rowFired.end() && raiseSource(source) && !_leave)
+      runPasses();
 }
 
 void tBoardWatch::runPasses() {

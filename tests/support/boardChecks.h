@@ -79,6 +79,11 @@ class tBoardWatch {
   // What of the row's primitive the board runs: its channels started and,
   // with arm, its sources on.
   std::string runs(bool arm = true) const;
+  // A mark in the watched board's access log, and the first register
+  // written since it ("0x1A4 of window tavik", "0x0 of window 3"; "" for
+  // none, or with no board watched).
+  uint64_t accessMark() const;
+  std::string firstWriteSince(uint64_t mark) const;
   // Every arm since the mark left without its one report.
   std::string unanswered() const;
   // Every slot of the dispatcher whose handler lies in the size bytes from
@@ -92,6 +97,9 @@ class tBoardWatch {
   // The source raises its interrupt once, on or not, and the secondary passes
   // waiting run, its own too (a pass that comes late, inside a step).
   void fireSource(uint8_t source);
+  // Sources whose conditions the row's own firing keeps (a FIFO it fills and
+  // raises itself): fire leaves them.
+  void fireLeaves(std::vector<uint8_t> sources) { _rowFired = std::move(sources); }
   // With leave set, fire first runs the secondary passes that the fire
   // before left, and leaves its own to the next fire (or to runPasses):
   // passes that outlive the steps between.
@@ -122,6 +130,7 @@ class tBoardWatch {
   std::vector<unsigned> _channels;
   std::vector<uint8_t> _sources;
   std::vector<uint8_t> _stopSources;
+  std::vector<uint8_t> _rowFired;
   // Per watched channel: started and not stopped since.
   std::map<unsigned, std::atomic<bool>> _started;
   std::vector<tStream> _streams;

@@ -47,8 +47,8 @@ void tTavikAnalogTriggerPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
   _programmed = true;
   bool kept = false;
-  const bool again = _holdsCommit && fields.programmed() == fields.take();
-  const tFields& record = fields.program();
+  const bool again = _holdsCommit && _fields.programmed() == _fields.take();
+  const tFields& record = _fields.program();
   {
     const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
     // The trigger can fire while armed: an arm on what this commit asks for
@@ -93,7 +93,7 @@ void tTavikAnalogTriggerPrimitive::uncommit(tStatus2& status) {
 void tTavikAnalogTriggerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   _programmed = true;
-  const uint32_t armedMode = _holdsCommit ? fields.programmed().mode : fields.take().mode;
+  const uint32_t armedMode = _holdsCommit ? _fields.programmed().mode : _fields.take().mode;
   const nQoUdRLP100::tScopedLockSelection locked(*_map, analogTriggerLock(), &status);
   _map->Analog_Trigger_Etc.setBits(kEnable, 0, kEnable, &status);
   _map->Analog_Trigger_Etc.flush(&status, 0);
@@ -115,7 +115,7 @@ void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
 
 void tTavikAnalogTriggerPrimitive::storeParameter(uint32_t index, uint32_t value) {
   tBaseAnalogTriggerPrimitive::storeParameter(index, value);
-  tFields& deployed = fields.deploying();
+  tFields& deployed = _fields.deploying();
   uint32_t* const boardWords[] = {&deployed.level1, &deployed.level2, &deployed.mode,
                                   &deployed.source};
   if (index < 4) *boardWords[index] = value;

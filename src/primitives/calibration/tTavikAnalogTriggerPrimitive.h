@@ -4,7 +4,7 @@
 // source code 3 and both levels 0; construction and uncommit go there.
 //
 //   tTavikAnalogTriggerPrimitive trigger(&channel1, &channel0, description, map, status);
-//   trigger.fields.deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
+//   trigger.deploy({.source = 2, .mode = 3, .level1 = 0x100, .level2 = 0x80});
 //   trigger.commit(status);   // levels set, settling time slept, state 2
 //   trigger.arm(status);      // enable bit, and the soft copy bit 5 in modes 3 and 4
 //
@@ -52,7 +52,8 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   };
   static constexpr const char* kDeploySteps[] = {"storeParameter"};
   static constexpr const char* kProgrammingSteps[] = {"commit", "arm"};
-  nQoUdR100::tDeployed<tFields, tTavikAnalogTriggerPrimitive> fields;
+  // A deploy of all four at once; the next commit takes them.
+  void deploy(const tFields& settings) { _fields.deploy(settings); }
 
  protected:
   // Parameters 0 to 3 are level 1, level 2, mode and source.
@@ -67,6 +68,7 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   void goIdle(nQoMDBG100::tStatus2& status);
   void setLevels(uint32_t first, uint32_t second, nQoMDBG100::tStatus2& status);
 
+  nQoUdR100::tDeployed<tFields, tTavikAnalogTriggerPrimitive> _fields;
   nQoUdRLP100::nTavik::tTavik* _map;
   // Whether a commit or an arm programmed the chip since it last went idle:
   // set by them, cleared only by goIdle. A parameter handed over after a

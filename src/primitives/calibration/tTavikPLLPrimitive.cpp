@@ -31,7 +31,7 @@ constexpr uint32_t kEnabling = 0x6000;
 
 void tTavikPLLPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  const tPLLFields& record = fields.program();
+  const tPLLFields& record = _fields.program();
   if (record.referenceSource == 0) {
     disable(status);
   } else {

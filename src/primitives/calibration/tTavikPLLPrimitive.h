@@ -2,7 +2,7 @@
 // deploys the three settings; commit programs them and waits for lock
 // (reference 1 to 10), or switches the PLL off (reference 0).
 //
-//   pll.fields.deploy({.multiplier = 0x34, .divider = 5, .referenceSource = 8});
+//   pll.deploy({.multiplier = 0x34, .divider = 5, .referenceSource = 8});
 //   pll.commit(status);   // 0x1C4 <- 0x7B, 0x1C6 <- 0x7534, then waits up to 2000 us
 #pragma once
 
@@ -21,10 +21,10 @@ struct tPLLFields {
   uint32_t referenceSource = 0;  // 0: PLL off
 };
 
-// Who writes the fields and who takes them: the routable's apply deploys
-// them and the commit programs the PLL from them.
+// Who writes the fields and who takes them: the PLL's deploys and the
+// commit, which programs the PLL from them.
 struct tPLLSteps {
-  static constexpr const char* kDeploySteps[] = {"apply"};
+  static constexpr const char* kDeploySteps[] = {"deployField"};
   static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
@@ -34,7 +34,15 @@ class tBasePLLPrimitive : public nQoUdR100::tModuleObject {
   virtual void commit(nQoMDBG100::tStatus2& status) = 0;
   virtual bool isAvailable() = 0;
 
-  nQoUdR100::tDeployed<tPLLFields, tPLLSteps> fields;
+  // The deploys: all three fields, or one (the routable's apply). They reach
+  // the PLL at the next commit.
+  void deploy(const tPLLFields& settings) { _fields.deploy(settings); }
+  void deployField(uint32_t tPLLFields::*field, uint32_t value) {
+    _fields.deploying().*field = value;
+  }
+
+ protected:
+  nQoUdR100::tDeployed<tPLLFields, tPLLSteps> _fields;
 };
 
 class tTavikPLLPrimitive final : public tBasePLLPrimitive {

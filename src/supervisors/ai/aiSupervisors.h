@@ -58,7 +58,7 @@ struct tBaseAI_ADCSupervisorRow {
 using tBaseAI_ADCSupervisor = tSupervisor<tBaseAI_ADCSupervisorRow>;
 
 // The subsystem takes part in all six codes; start only while the first
-// value of its supervisor record is non-zero.
+// value of its supervisor record, as code 1 took it, is non-zero.
 struct tBaseAISubsystemSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tBaseAISubsystemSupervisor";
   using tSettings = tAISubsystemSettings;
@@ -73,10 +73,8 @@ struct tBaseAISubsystemSupervisorRow {
                           nQoMDBG100::tStatus2& status) {
     primitive.setConfiguration(settings.record<0>(), status);
   }
-  static void deployFlags(nQoMRTB100::tSupStateTracker& tracker, const tSettings& settings,
-                          nQoMDBG100::tStatus2& status) {
-    settings.supervisorRecord().checkStatus(status);
-    tracker.setFlags(settings.supervisorRecord().word1 != 0, 1u << 2, status);
+  static uint32_t controlFlags(const tSettings& settings) {
+    return settings.supervisorRecord().word1 != 0 ? kControlFlags : kControlFlags & ~(1u << 2);
   }
   // A task released without a commit-cancel, or a code after unlinkResource:
   // the run, the arm and the commit (with its transfer link) go by what the
@@ -85,11 +83,12 @@ struct tBaseAISubsystemSupervisorRow {
 };
 using tBaseAISubsystemSupervisor = tSupervisor<tBaseAISubsystemSupervisorRow>;
 
-// The scanning front end takes part in codes 1, 4100, 4101 and 4 only while the
-// first value of its supervisor record is non-zero, never in 2 and 3. Its
-// start is the settling wait and its stop an undo step with nothing to do;
-// arm leaves the channel programming to the subsystem's arm chain. Codes 4103
-// and 4104 set one channel's range or input codes from the in block.
+// The scanning front end takes part in codes 1, 4100, 4101 and 4 only while
+// the first value of its supervisor record, as code 1 took it, is non-zero,
+// never in 2 and 3. Its start is the settling wait and its stop an undo step
+// with nothing to do; arm leaves the channel programming to the subsystem's
+// arm chain. Codes 4103 and 4104 set one channel's range or input codes from
+// the in block.
 struct tBaseAIScanningFrontEndSupervisorRow {
   static constexpr const char* kClassName = "nQoUdR100::tBaseAIScanningFrontEndSupervisor";
   using tSettings = tAIScanningFrontEndSettings;
@@ -111,10 +110,8 @@ struct tBaseAIScanningFrontEndSupervisorRow {
     settings.record<0>().checkStatus(status);
     primitive.setConfiguration(settings.record<0>(), status);
   }
-  static void deployFlags(nQoMRTB100::tSupStateTracker& tracker, const tSettings& settings,
-                          nQoMDBG100::tStatus2& status) {
-    settings.supervisorRecord().checkStatus(status);
-    tracker.setFlags(settings.supervisorRecord().word1 != 0, 0x33, status);
+  static uint32_t controlFlags(const tSettings& settings) {
+    return settings.supervisorRecord().word1 != 0 ? 0x33u : kControlFlags;
   }
   // A commit the codes left, and the settling it started, go by what the
   // front end holds.
@@ -228,8 +225,9 @@ struct tBaseAI_WFNSCSupervisorRow {
     const auto& words = settings.supervisorRecord();
     primitive.setOptions({words.word1, words.word2, words.word3, words.word4});
   }
-  // The fifth value as code 1 took it: the waits go by it until the next
-  // code 1, whatever a deploy wrote since.
+  // The fifth value as code 1 took it (before the first code 1 and after a
+  // release: as initialize took it): the waits go by it until the next code
+  // 1, whatever a deploy wrote since.
   struct tRecord {
     uint32_t waitsOff = 0;
   };

@@ -27,10 +27,12 @@
 // before its members go.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "frame/statusCodes.h"
 #include "frame/tClassRegistration.h"
+#include "frame/tDeployed.h"
 #include "frame/tFixedPoint128.h"
 #include "frame/tModuleObject.h"
 #include "frame/tSinkSlot.h"
@@ -217,10 +219,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
       setCode(status, kCastFailed, {kFile, 120});
       return;
     }
-    _settings = *own;
-    const auto& record = _settings.supervisorRecord();
+    _settings.deploy(*own);
+    const auto& record = _settings.deploying().supervisorRecord();
     _identifier.deploy(record.identifier);
-    checkCopy(status, {kFile, 125}, _settings, _identifier);
+    checkCopy(status, {kFile, 125}, _settings.deploying(), _identifier);
     if (status.isFatal()) return;
     _registrar.setRuntimeFacade(_facade);
     _registrar.setRegisterDone(record.word19 == 0 ? 1 : 0);
@@ -244,7 +246,8 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     _reservers.reserveResource(status);
     if (status.isFatal()) return;
     _registrar.setPrimitive(_held);
-    if (_held != nullptr) Row::setPrimitiveAttributes(*_held, _settings.supervisorRecord(), status);
+    if (_held != nullptr)
+      Row::setPrimitiveAttributes(*_held, _settings.deploying().supervisorRecord(), status);
     if (status.isNotFatal()) {
       if (_held != nullptr) reopenRowCalls<Row>(*_held);
       _primitive.set(_held);
@@ -479,7 +482,15 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // The same once reserved: reads, control codes and cancels call through
   // it from other threads.
   tSinkSlot<tPrimitive> _primitive;
-  tAIImmediateTransferSettings _settings;
+  // Who reads the settings as deployed: deploy and the reservation, which
+  // hand them on to the primitive (whose arm and start take them), the
+  // registrar (whose reservation keeps what it registered) and the links. No
+  // code of the supervisor itself programs the board from them.
+  struct tSettingsSteps {
+    static constexpr const char* kDeploySteps[] = {"deploy", "reserveResource"};
+    static constexpr std::array<const char*, 0> kProgrammingSteps{};
+  };
+  tDeployed<tAIImmediateTransferSettings, tSettingsSteps> _settings;
   nQoMRTB100::tDoneAndErrorEventRegistrarAndLinker<tPrimitive> _registrar;
   tTransferShim _transferShim{this};
   tPrimitiveShim _primitiveShim{this};

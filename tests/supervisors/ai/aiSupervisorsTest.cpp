@@ -332,6 +332,108 @@ TEST_F(AISupervisorsTest, TheSubsystemReleaseBringsItDownFirst) {
   EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
 }
 
+// Which codes the subsystem and the front end take part in, and whether the
+// waits are off, go by the first settings until a code 1, then by what code
+// 1 took: a deploy under the commit reaches the codes only through the next
+// code 1, and a release goes back to the first settings.
+TEST_F(AISupervisorsTest, TheCodesGoByWhatCodeOneTookOfTheSettings) {
+  constexpr uint32_t kDeploy = 0;  // a deploy that turns the codes (or waits) off
+  struct tStep {
+    uint32_t code;
+    int answer;
+    int32_t state;
+    const char* calls;
+  };
+  auto walk = [&](auto& supervisor, auto settings, auto turnOff, const std::vector<tStep>& steps) {
+    bringUp(supervisor, settings);
+    for (const tStep& step : steps) {
+      SCOPED_TRACE(step.code);
+      log.clear();
+      tStatus2 status;
+      if (step.code == kDeploy) {
+        turnOff(settings);
+        supervisor.deploy(settings, status);
+      } else {
+        supervisor.control(step.code, nullptr, nullptr, status);
+      }
+      EXPECT_EQ(status.code, step.answer);
+      EXPECT_EQ(state(supervisor), step.state);
+      EXPECT_EQ(log.operations(), step.calls);
+    }
+    tStatus2 status;
+    supervisor.releaseResource(status);
+    supervisor.reserveResource(status);
+    supervisor.linkResource(status);
+    EXPECT_EQ(status.code, 0);
+    uint32_t flags = 0;
+    for (uint32_t code : {1, 4100, 2, 3, 4101, 4})
+      flags = flags << 1 | supervisor.getTracker().isControlEnabled(code, status);
+    return flags;
+  };
+  const auto word1Off = [](auto& settings) { settings.supervisorRecord().word1 = 0; };
+
+  tLoggedSubsystem subsystem(log);
+  nQoUdR100::tBaseAISubsystemSupervisorRow::tPool subsystemPool(&subsystem);
+  offer(subsystemPool);
+  nQoUdR100::tBaseAISubsystemSupervisor subsystemSupervisor;
+  const uint32_t subsystemFlags =
+      walk(subsystemSupervisor, nQoUdR100::tAISubsystemSettings{}, word1Off,
+           {{1, 0, 50, "subsystem.commit"},
+            {kDeploy, 0, 50, ""},
+            {4100, 0, 60, "subsystem.arm"},
+            {2, 0, 70, "subsystem.start"},
+            {3, 0, 60, "subsystem.stop"},
+            {4101, 0, 50, "subsystem.disarm"},
+            {1, 0, 50, "subsystem.commit"},
+            {4100, 0, 60, "subsystem.arm"},
+            {2, -50256, 60, "subsystem.start"}});
+  EXPECT_EQ(subsystemFlags, 0b111111u);
+  tStatus2 released;
+  subsystemSupervisor.releaseResource(released);
+  nQoSim::resetResourceBroker();
+
+  tLoggedFrontEnd frontEnd(log, setup);
+  nQoUdR100::tBaseAIScanningFrontEndSupervisorRow::tPool frontEndPool(&frontEnd);
+  offer(frontEndPool);
+  nQoUdR100::tAIScanningFrontEndSettings frontEndSettings;
+  frontEndSettings.record<0>().channels.append({});
+  frontEndSettings.supervisorRecord().word1 = 1;
+  nQoUdR100::tBaseAIScanningFrontEndSupervisor frontEndSupervisor;
+  const uint32_t frontEndFlags = walk(frontEndSupervisor, frontEndSettings, word1Off,
+                                      {{1, 0, 50, "frontEnd.commit"},
+                                       {kDeploy, 0, 50, ""},
+                                       {4100, 0, 60, "frontEnd.arm 1"},
+                                       {4101, 0, 50, "frontEnd.disarm"},
+                                       {4, 0, 40, "frontEnd.uncommit"},
+                                       {1, -50256, 40, "frontEnd.commit"}});
+  EXPECT_EQ(frontEndFlags, 0b110011u);
+  frontEndSupervisor.releaseResource(released);
+  nQoSim::resetResourceBroker();
+
+  // The fifth value turns the waits off from initialize on, and again after
+  // a release; a code 1 of the settings that turn them on makes 400 wait.
+  tLoggedConverter converter(log);
+  converter.bit5 = 1;
+  nQoTest::tTimingControllerStub timing;
+  nQoUdP100::tBaseAI_WFNSCPrimitive wait(&timing, &converter);
+  nQoUdR100::tBaseAI_WFNSCSupervisorRow::tPool waitPool(&wait);
+  offer(waitPool);
+  nQoUdR100::tAI_WFNSCSettings waitSettings;
+  waitSettings.supervisorRecord().word5 = 1;
+  nQoUdR100::tBaseAI_WFNSCSupervisor waitSupervisor;
+  walk(
+      waitSupervisor, waitSettings,
+      [](nQoUdR100::tAI_WFNSCSettings& settings) { settings.supervisorRecord().word5 = 0; },
+      {{400, 0, 40, ""}, {kDeploy, 0, 40, ""}, {400, 0, 40, ""}, {1, 0, 50, ""}, {400, 0, 50, ""}});
+  EXPECT_EQ(wait.waits(), 1u);
+  tStatus2 off;
+  waitSupervisor.control(400, nullptr, nullptr, off);
+  EXPECT_EQ(off.code, 0);
+  EXPECT_EQ(wait.waits(), 1u);
+  waitSupervisor.releaseResource(released);
+  EXPECT_EQ(released.code, 0);
+}
+
 TEST_F(AISupervisorsTest, TheFrontEndTakesItsCodesFromTheRecordAndSetsOneChannel) {
   tLoggedFrontEnd frontEnd(log, setup);
   nQoUdR100::tBaseAIScanningFrontEndSupervisorRow::tPool pool(&frontEnd);
@@ -781,11 +883,12 @@ TEST_F(AISupervisorsTest, AnArmAfterTheReleaseEndedTheWaitsDoesNotReopenThem) {
 }
 
 // Four threads wait for the clock in a loop, each waiting again as soon as a
-// wait returns, as an acquisition loop does. Two cancels, then a disarm and
-// an arm on the codes' thread: the arm waits only for the waits that the
-// cancels reached. Each wait that began after them is held at its first
-// poll, and the arm returns while they are held: a hold that ran out means
-// the arm waited for them.
+// wait returns, as an acquisition loop does. Two cancels and a disarm, each
+// of which ends the waits under way and waits for them, then an arm on the
+// codes' thread: the arm waits only for the waits that those ends reached.
+// Each wait that began after the disarm is held at its first poll, and the
+// arm returns while they are held: a hold that ran out means the arm waited
+// for them.
 TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   nQoSim::useTestClock(1'000'000'000);
   struct tPollingConverter : tLoggedConverter {
@@ -816,8 +919,9 @@ TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   static thread_local bool polledInFirst = false;
   std::atomic<int> polling{0};
   nQoTest::tHeldCall late(nQoTest::tHeldCall::kGuard);
+  std::atomic<bool> cancelled{false};
   converter.polled = [&] {
-    if (waitsBefore != 0) {
+    if (cancelled) {
       late.hold();
     } else if (!polledInFirst) {
       polledInFirst = true;
@@ -838,9 +942,10 @@ TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   while (polling < 4 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
   supervisor.requestCancel(status);
   supervisor.requestCancel(status);
-  EXPECT_TRUE(late.waitUntilInside());
   tStatus2 disarmed, rearmed;
   supervisor.control(4101, nullptr, nullptr, disarmed);
+  cancelled = true;
+  EXPECT_TRUE(late.waitUntilInside());
   supervisor.control(4100, nullptr, nullptr, rearmed);
   armed = true;
   late.letGo();

@@ -858,7 +858,10 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
                                    tPrimitive::kNoLimit, kTimerTimeUnitMillisecond);
       read->returned = true;
     });
-    if (!boundedUntil([&] { return immediate->isReading() || waiting->returned; })) {
+    // Once it holds the transfer or has returned: either may end before the other.
+    bool began = false;
+    if (!boundedUntil(
+            [&] { return began = began || immediate->isReading() || waiting->returned; })) {
       endWaitingRead();
       return collect("its giving") + "a read given with no live run never began\n";
     }
@@ -918,6 +921,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   }
   // The waiting read, collected, answered as a cancel answers: nothing.
   std::string endedAsACancel(const std::string& across) {
+    if (waiting->thread.joinable()) waiting->thread.join();
     const bool nothing = waiting->sets == 0 && waiting->bytes == 0;
     const int code = waitRefused() ? 0 : waiting->status.code;
     std::string faults = collect(across);

@@ -513,7 +513,7 @@ bool tBaseAIImmediateTransferPrimitive::isReading() const {
 // A read holds the set bookkeeping only while the run it took is live: a
 // start ends the run before it waits for the read to leave the bookkeeping.
 // Until a run is live the read waits as it waits for samples, and a start
-// wakes a blocked wait.
+// wakes a blocked wait; a polling one gives way to the thread that starts.
 bool tBaseAIImmediateTransferPrimitive::joinRun(iWaiter& waiter,
                                                 const nQoUdR100::tEndableEvent::tWaiting& reading,
                                                 tStatus2& status) {
@@ -536,6 +536,7 @@ bool tBaseAIImmediateTransferPrimitive::joinRun(iWaiter& waiter,
       return false;
     }
     if (waiter.wait(reading, status)) return false;
+    if (waiter.waitsRepeatedly()) nQoKAL100_yieldThread();
   }
 }
 

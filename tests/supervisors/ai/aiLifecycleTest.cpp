@@ -863,14 +863,14 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     if (!boundedUntil(
             [&] { return began = began || immediate->isReading() || waiting->returned; })) {
       endWaitingRead();
-      return collect("its giving") + "a read given with no live run never began\n";
+      collect("its giving");
+      return "a read given with no live run never began\n";
     }
     if (!waiting->returned) return "";
     // Only a finished run's refusal answers at once.
-    const std::string faults = waiting->sets != 0 || waiting->bytes != 0
-                                   ? "a read given with no live run took samples\n"
-                                   : "";
-    return collect("its giving") + faults;
+    const bool took = waiting->sets != 0 || waiting->bytes != 0;
+    collect("its giving");
+    return took ? "a read given with no live run took samples\n" : "";
   }
   std::string acrossStep(uint32_t step) {
     const std::string name = step == kReleaseStep   ? "the release"
@@ -891,7 +891,7 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
       const std::array<uint32_t, 4> samples = waiting->samples;
       const int code = waiting->status.code;
       const bool refused = waitRefused();
-      faults += collect(name);
+      collect(name);
       if ((sets != 1 || code != 0) && !refused)
         faults += "a read given with no live run took no set of the run 4100 began\n";
       return faults + freshBytesIn(samples.data(), bytes) +
@@ -924,7 +924,8 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     if (waiting->thread.joinable()) waiting->thread.join();
     const bool nothing = waiting->sets == 0 && waiting->bytes == 0;
     const int code = waitRefused() ? 0 : waiting->status.code;
-    std::string faults = collect(across);
+    collect(across);
+    std::string faults;
     if (!nothing) faults += "a read given with no live run took samples across " + across + "\n";
     if (code != 0)
       faults += "a read given with no live run answered " + std::to_string(code) + " across " +
@@ -938,13 +939,12 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
     immediate->openReads();
   }
   // Joins the waiting read and notes its answer for the client.
-  std::string collect(const std::string& across) {
+  void collect(const std::string& across) {
     if (waiting->thread.joinable()) waiting->thread.join();
     client += "waiting read across " + across + ": " + std::to_string(waiting->sets) + " sets of " +
               std::to_string(waiting->bytes) + " bytes, code " +
               std::to_string(waiting->status.code) + "\n";
     waiting.reset();
-    return "";
   }
 
   std::optional<tWaitingRead> waiting;

@@ -3,7 +3,9 @@
 // found in the map and the byte stream that the transfer partner's endpoint
 // reads while linked. In readable mode (a non-zero mode word) the stream is a
 // tAIReadable over the FIFO primitive, otherwise a tDummyReadable. Streams
-// are made at the first reservation and live until the supervisor goes.
+// are made at the first reservation and live until the supervisor goes. The
+// reservation takes the deployed mode, which its link goes by: a mode
+// deployed since reaches the next reservation.
 //
 // A forward step that would call through a missing FIFO supervisor, FIFO
 // primitive, endpoint or stream gives -50004 and calls nothing; an undo step
@@ -13,6 +15,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tDummyReadable.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
@@ -46,7 +49,7 @@ class tAIDMATransferLinks {
 
   tDMAEventLinks<tPrimitive>& events() { return _events; }
   void setFIFOKey(uint32_t key) { _fifoKey = key; }
-  void setReadableMode(uint32_t mode) { _readableMode = mode; }
+  void setReadableMode(uint32_t mode) { _readableMode.deploy(mode); }
   tBaseAIDeviceFIFOSupervisor* getFIFOSupervisor() const { return _fifoSupervisor; }
   tAIReadable* getReadable() const { return _readable; }
   tDummyReadable* getDummy() const { return _dummy; }
@@ -83,7 +86,7 @@ class tAIDMATransferLinks {
   void reserve(nQoMRTB100::iReserver& singular, nQoMDBG100::tStatus2& status) {
     _events.reserve(singular, status);
     if (status.isFatal()) return;
-    if (_readableMode != 0) {
+    if (_readableMode.program() != 0) {
       if (_readable == nullptr) _readable = new (status) tAIReadable;
     } else if (fifoFormat() != kOwnFormat && _dummy == nullptr) {
       _dummy = new (status) tDummyReadable;
@@ -136,7 +139,7 @@ class tAIDMATransferLinks {
 
   void giveStream(nQoMDBG100::tStatus2& status) {
     nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint();
-    if (_readableMode != 0) {
+    if (_readableMode.programmed() != 0) {
       nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo = fifoPrimitive();
       if (endpoint == nullptr || fifo == nullptr || _readable == nullptr) {
         setCode(status, kNullPointer, {kFile, 470});
@@ -156,7 +159,12 @@ class tAIDMATransferLinks {
   tDMAEventLinks<tPrimitive> _events;
   tPrimitive* _primitive = nullptr;
   uint32_t _fifoKey = 0xFFFFFFFF;
-  uint32_t _readableMode = 0;
+  // The deploys write the mode; the reservation takes it for its stream.
+  struct tModeSteps {
+    static constexpr const char* kDeploySteps[] = {"setReadableMode"};
+    static constexpr const char* kProgrammingSteps[] = {"reserve"};
+  };
+  tDeployed<uint32_t, tModeSteps> _readableMode;
   tBaseAIDeviceFIFOSupervisor* _fifoSupervisor = nullptr;
   tAIReadable* _readable = nullptr;
   tDummyReadable* _dummy = nullptr;

@@ -48,8 +48,10 @@ class tAIDMATransferLinks {
   tAIDMATransferLinks& operator=(const tAIDMATransferLinks&) = delete;
 
   tDMAEventLinks<tPrimitive>& events() { return _events; }
-  void setFIFOKey(uint32_t key) { _fifoKey = key; }
-  void setReadableMode(uint32_t mode) { _readableMode.deploy(mode); }
+  // The key the next link looks the FIFO supervisor up under, and the mode
+  // of the next reservation's stream.
+  void setFIFOKey(uint32_t key) { _settings.deploying().fifoKey = key; }
+  void setReadableMode(uint32_t mode) { _settings.deploying().readableMode = mode; }
   tBaseAIDeviceFIFOSupervisor* getFIFOSupervisor() const { return _fifoSupervisor; }
   tAIReadable* getReadable() const { return _readable; }
   tDummyReadable* getDummy() const { return _dummy; }
@@ -70,7 +72,7 @@ class tAIDMATransferLinks {
     _events.link(map, status);
     if (status.isNotFatal())
       _fifoSupervisor = nQoMRTB100::castAnswer<tBaseAIDeviceFIFOSupervisor>(
-          map.lookup(_fifoKey, status), status, {kFile, 420});
+          map.lookup(_settings.take().fifoKey, status), status, {kFile, 420});
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 local;
     unlink(local);
@@ -86,7 +88,7 @@ class tAIDMATransferLinks {
   void reserve(nQoMRTB100::iReserver& singular, nQoMDBG100::tStatus2& status) {
     _events.reserve(singular, status);
     if (status.isFatal()) return;
-    if (_readableMode.program() != 0) {
+    if (_settings.program().readableMode != 0) {
       if (_readable == nullptr) _readable = new (status) tAIReadable;
     } else if (fifoFormat() != kOwnFormat && _dummy == nullptr) {
       _dummy = new (status) tDummyReadable;
@@ -139,7 +141,7 @@ class tAIDMATransferLinks {
 
   void giveStream(nQoMDBG100::tStatus2& status) {
     nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint();
-    if (_readableMode.programmed() != 0) {
+    if (_settings.programmed().readableMode != 0) {
       nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo = fifoPrimitive();
       if (endpoint == nullptr || fifo == nullptr || _readable == nullptr) {
         setCode(status, kNullPointer, {kFile, 470});
@@ -158,13 +160,17 @@ class tAIDMATransferLinks {
 
   tDMAEventLinks<tPrimitive> _events;
   tPrimitive* _primitive = nullptr;
-  uint32_t _fifoKey = 0xFFFFFFFF;
-  // The deploys write the mode; the reservation takes it for its stream.
-  struct tModeSteps {
-    static constexpr const char* kDeploySteps[] = {"setReadableMode"};
-    static constexpr const char* kProgrammingSteps[] = {"reserve"};
+  // The deploys write the key and the mode; the link takes the key, the
+  // reservation the mode for its stream.
+  struct tSettings {
+    uint32_t fifoKey = 0xFFFFFFFF;
+    uint32_t readableMode = 0;
   };
-  tDeployed<uint32_t, tModeSteps> _readableMode;
+  struct tSettingsSteps {
+    static constexpr const char* kDeploySteps[] = {"setFIFOKey", "setReadableMode"};
+    static constexpr const char* kProgrammingSteps[] = {"link", "reserve"};
+  };
+  tDeployed<tSettings, tSettingsSteps> _settings;
   tBaseAIDeviceFIFOSupervisor* _fifoSupervisor = nullptr;
   tAIReadable* _readable = nullptr;
   tDummyReadable* _dummy = nullptr;

@@ -1044,7 +1044,10 @@ struct tHeldScheduler : tScriptedSchedulerSupervisor {
 // action, committed and started after each link: its reads block. Walked
 // with a deploy of another buffer size; each start owes the action one
 // release and the task's event one done report, and after a change a client
-// reads without waiting.
+// reads without waiting. Before every code that ends the reads under way (a
+// stop, an uncommit, a start under a run, a commit that replaces the buffer)
+// a client's read with no time-out limit blocks on another thread: the code
+// leaves it ended.
 class tChangeDetectionRow : public tBoardRow {
  public:
   static constexpr const char* kName = "ChangeDetection";
@@ -1097,26 +1100,84 @@ class tChangeDetectionRow : public tBoardRow {
     supervisors.entries[1] = &readable;
     supervisors.entries[2] = &scheduler;
     offer(settings.supervisorRecord().identifier, *pool);
+    // The blocked client's read notes the event it waits on.
+    nQoSim::onSyncWait([this](const iSync* object) {
+      hold();
+      if (std::this_thread::get_id() == blocked.thread.load()) blocked.event = object;
+    });
   }
   void TearDown() override {
+    letBlockedReadGo();
     primitive.reset();
     pool.reset();
     tBoardRow::TearDown();
   }
   void makePrimitive() { primitive.emplace(map, dispatcher, info, latching, 2, status); }
-  void destroyPrimitive() { primitive.reset(); }
+  void destroyPrimitive() {
+    letBlockedReadGo();
+    primitive.reset();
+  }
   void ready(tSupervisor& supervisor, tStatus2& status) {
     code(supervisor, 1)(status);
     code(supervisor, 2)(status);
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    letBlockedReadGo();
     reader = &supervisor;
     seen.clear();
     changes = changesRead = lastRead = 0;
+    deployedSize = settings.supervisorRecord().bufferSize;
     upWith(supervisor, settings, status);
   }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(larger, status);
+    if (status.isNotFatal()) deployedSize = larger.supervisorRecord().bufferSize;
+  }
+  // A code, with a client's read blocked before it where the code ends the
+  // reads under way.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    const bool ends = holdsBuffer() && !blocked.reading.joinable() &&
+                      (code == 3 || code == 4 || (code == 2 && primitive->isRunning()) ||
+                       (code == 1 && primitive->wouldReplaceBuffer(deployedSize)));
+    if (ends) blockRead();
+    // A read that took a change left unread answered before the code.
+    blocked.checkAfter = ends && !blocked.done;
+    if (ends && blocked.done) blocked.reading.join();
+    supervisor.control(code, nullptr, nullptr, status);
+  }
+  // After a code that ended the reads under way: the blocked read has left
+  // (with a change left unread that it took as the code came, or with
+  // none). The release ends it too.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep) letBlockedReadGo();
+    if (!std::exchange(blocked.checkAfter, false) || !blocked.reading.joinable()) return "";
+    if (blocked.event != nullptr && nQoSim::syncBlocked(blocked.event) != 0)
+      return "a read under way with no time-out limit was left waiting\n";
+    blocked.reading.join();
+    return "";
+  }
+  // A client's read with no time-out limit on a thread of its own, once it
+  // blocks on the change event (or has answered).
+  void blockRead() {
+    blocked.event = nullptr;
+    blocked.done = false;
+    blocked.reading = std::thread([this] {
+      blocked.thread = std::this_thread::get_id();
+      uint8_t sample[8];
+      tStatus2 answer;
+      reader->read(1, iSync::kWaitForever, sample, nullptr, nullptr, answer);
+      blocked.thread = std::thread::id();
+      blocked.done = true;
+    });
+    boundedUntil([this] {
+      return blocked.done || (blocked.event != nullptr && nQoSim::syncBlocked(blocked.event) != 0);
+    });
+  }
+  // A blocked read that no step ended goes as a cancel ends it.
+  void letBlockedReadGo() {
+    if (!blocked.reading.joinable()) return;
+    if (!blocked.done && primitive) primitive->abort();
+    blocked.reading.join();
   }
   // Whether it holds a buffer (of any size: none is of size 0).
   bool holdsBuffer() { return primitive->wouldReplaceBuffer(0); }
@@ -1146,6 +1207,9 @@ class tChangeDetectionRow : public tBoardRow {
   // nothing filled: the change the board just made, none read before, none
   // the board did not make; a change made while the run lasts is not lost.
   std::string fired() {
+    // A read that a step left blocked takes the change's wake first.
+    if (changes != changesRead && primitive->isRunning() && blocked.event != nullptr)
+      boundedUntil([this] { return blocked.done || nQoSim::syncBlocked(blocked.event) == 0; });
     uint8_t sample[8];
     std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
@@ -1201,6 +1265,18 @@ class tChangeDetectionRow : public tBoardRow {
   static constexpr uint8_t kSource = 28;
   tChangeDetectionSettings settings, larger;
   tSupervisor* reader = nullptr;
+  // The buffer size the next commit takes.
+  uint32_t deployedSize = 0;
+  // The client's read blocked before a code, on its thread: the event it
+  // waits on, whether it answered, and whether the step just run is to have
+  // ended it.
+  struct tBlockedRead {
+    std::thread reading;
+    std::atomic<std::thread::id> thread{};
+    std::atomic<const iSync*> event{nullptr};
+    std::atomic<bool> done{false};
+    bool checkAfter = false;
+  } blocked;
   std::atomic<bool> startedWithBuffer{false};
   // The changes the board made, those a client's read had seen made, and
   // the latest one it read.
@@ -1246,7 +1322,11 @@ class tChangeDetectionLatePassRow : public tChangeDetectionRow {
   // The passes a fire left run before the release or destruction. A deploy
   // counts no step, so an order walked with and without its deploys meets
   // the passes at the same code.
-  std::string stepFaults(uint32_t step, const tStatus2&) {
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = tChangeDetectionRow::stepFaults(step, answer);
+    return faults + latePassFaults(step);
+  }
+  std::string latePassFaults(uint32_t step) {
     if (step == kReleaseStep || step == kDestroyStep) {
       watched.runPasses();
       return "";

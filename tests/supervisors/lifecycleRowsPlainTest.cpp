@@ -1679,14 +1679,14 @@ class tDACWalkRow : public tDACRow {
 
 // The board's analog trigger with its two PWM level sources, whose codes 1
 // and 4100 come from another thread and hold as they give back its lock.
-// Walked with a deploy of another mode and source; what runs of it is its
-// enable bit.
+// Walked with a deploy of another mode, source and levels, and one of other
+// levels alone; what runs of it is its enable bit.
 class tAnalogTriggerRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AnalogTrigger";
   using tSupervisor = tBaseAnalogTriggerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = 2;
 
  protected:
   tAnalogTriggerRow() {
@@ -1697,6 +1697,9 @@ class tAnalogTriggerRow : public tBoardRow {
     words.word3 = 3;
     words.word4 = 2;
     other = settings;
+    other.supervisorRecord().word1 = 0x180;
+    other.supervisorRecord().word2 = 0x40;
+    otherLevels = other;
     other.supervisorRecord().word3 = 1;
     other.supervisorRecord().word4 = 1;
   }
@@ -1723,21 +1726,29 @@ class tAnalogTriggerRow : public tBoardRow {
     deployed = committed = 0;
     upWith(supervisor, settings, status);
   }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(other, status);
-    if (status.code == 0) deployed = 1;
+  // Its other mode, source and levels (0), or its other levels alone (1).
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(k == 0 ? other : otherLevels, status);
+    if (status.code == 0) deployed = static_cast<int>(k) + 1;
   }
-  // While a commit is held the board's mode (0x17A bits 2:0) and source
-  // (0x8C bits 1:0) are those of the program it took, whatever came since.
+  const tAnalogTriggerSettings& settingsOf(int program) const {
+    return program == 0 ? settings : program == 1 ? other : otherLevels;
+  }
+  // While a commit is held the board's mode (0x17A bits 2:0), source (0x8C
+  // bits 1:0) and levels (general PWM 1 and 0) are those of the program it
+  // took, whatever came since.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     std::string faults;
     if (commitHeld && step != kReleaseStep && step != kDestroyStep) {
-      const auto& words = (committed == 0 ? settings : other).supervisorRecord();
+      const auto& words = settingsOf(committed).supervisorRecord();
       static constexpr uint32_t kModeCodes[] = {0, 1, 2, 4, 6}, kSourceCodes[] = {1, 0, 1, 2};
       if ((windows.written(window, kTrigger, 16) & 0x07) != kModeCodes[words.word3])
         faults += "the board's trigger mode is not the one its commit programmed\n";
       if ((windows.written(window, 0x8C, 16) & 0x03) != kSourceCodes[words.word4])
         faults += "the board's trigger source is not the one its commit programmed\n";
+      if (windows.written(window, kLevel1, 16) != static_cast<uint32_t>(words.word1) ||
+          windows.written(window, kLevel2, 16) != static_cast<uint32_t>(words.word2))
+        faults += "the board's trigger levels are not the ones its commit programmed\n";
     }
     return faults + armFaults(step, status);
   }
@@ -1746,7 +1757,7 @@ class tAnalogTriggerRow : public tBoardRow {
   std::string armFaults(uint32_t step, const tStatus2& status) {
     if (step != 4100 || status.code != 0) return "";
     const int program = commitHeld ? committed : deployed;
-    const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;
+    const uint32_t mode = settingsOf(program).supervisorRecord().word3;
     const bool hysteresis = mode == 3 || mode == 4;
     if (hysteresis == (armedBits != 0)) return "";
     return hysteresis ? "an arm of a trigger committed in a hysteresis mode left it unarmed\n"
@@ -1790,10 +1801,12 @@ class tAnalogTriggerRow : public tBoardRow {
 
   // Its register, with the enable and the hysteresis modes' armed bit.
   static constexpr uint32_t kTrigger = 0x17A, kEnable = 0x08, kArmedBit = 0x20;
+  // The level registers: general PWM 1 holds level 1, general PWM 0 level 2.
+  static constexpr uint32_t kLevel1 = 0x46, kLevel2 = 0x44;
   std::atomic<int> armedBits{0};
-  tAnalogTriggerSettings settings, other;
+  tAnalogTriggerSettings settings, other, otherLevels;
   bool armed = false, commitHeld = false;
-  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1)
+  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1, 2)
   nQoUdP100::tAITriggerDescription description;
   std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
   std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;

@@ -201,8 +201,9 @@ tAnswer tBaseAITimingControllerPrimitive::sampleStartPass() {
   _sampleStartRun.store(run);
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  const auto pass = _sampleStartObservers.notifyAllWhile(
-      live, [&](iSampleStartObserver* observer) { return observer->sampleStarted(this, local); });
+  const auto pass = _sampleStartObservers.notifyAllOfRun(
+      run, live,
+      [&](iSampleStartObserver* observer) { return observer->sampleStarted(this, local); });
   return pass.stopped ? tAnswer::kHandled : answerOf(pass.pending);
 }
 
@@ -213,7 +214,7 @@ void tBaseAITimingControllerPrimitive::sampleStartSecondaryPass() {
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
   _runs.access(run, [&] {
-    _sampleStartObservers.notifyPendingWhile(live, [&](iSampleStartObserver* observer) {
+    _sampleStartObservers.notifyPendingOfRun(run, live, [&](iSampleStartObserver* observer) {
       observer->sampleStartedSecondary(this, local);
     });
   });
@@ -226,12 +227,13 @@ tAnswer tBaseAITimingControllerPrimitive::sampleEndPass() {
   _sampleEndRun.store(run);
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  auto pass = _sampleEndObservers.notifyAllWhile(
-      live, [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
+  auto pass = _sampleEndObservers.notifyAllOfRun(
+      run, live, [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
   if (pass.stopped) return tAnswer::kHandled;
   if (_runMode == 2 && live()) {
-    const auto last = _lastConvertObservers.notifyAllWhile(
-        live, [&](iLastConvertObserver* observer) { return observer->lastConverted(this, local); });
+    const auto last = _lastConvertObservers.notifyAllOfRun(
+        run, live,
+        [&](iLastConvertObserver* observer) { return observer->lastConverted(this, local); });
     if (last.stopped) return tAnswer::kHandled;
     pass.pending = pass.pending || last.pending;
   }
@@ -243,10 +245,11 @@ void tBaseAITimingControllerPrimitive::sampleEndSecondaryPass() {
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
   _runs.access(run, [&] {
-    const bool through = _sampleEndObservers.notifyPendingWhile(
-        live, [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
+    const bool through = _sampleEndObservers.notifyPendingOfRun(
+        run, live,
+        [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
     if (through && _runMode == 3 && live())
-      _lastConvertObservers.notifyPendingWhile(live, [&](iLastConvertObserver* observer) {
+      _lastConvertObservers.notifyPendingOfRun(run, live, [&](iLastConvertObserver* observer) {
         observer->lastConvertedSecondary(this, local);
       });
   });
@@ -263,11 +266,11 @@ tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
   _recordEndRun.store(run);
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  auto pass = _recordEndObservers.notifyAllWhile(
-      live, [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
+  auto pass = _recordEndObservers.notifyAllOfRun(
+      run, live, [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
   if (!pass.stopped && _runMode == 3 && live())
     pass.pending = _lastConvertObservers
-                       .notifyAllWhile(live,
+                       .notifyAllOfRun(run, live,
                                        [&](iLastConvertObserver* observer) {
                                          return observer->lastConverted(this, local);
                                        })
@@ -289,10 +292,11 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
   const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
   _runs.access(run, [&] {
-    const bool through = _recordEndObservers.notifyPendingWhile(
-        live, [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
+    const bool through = _recordEndObservers.notifyPendingOfRun(
+        run, live,
+        [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
     if (through && _runMode == 3 && live())
-      _lastConvertObservers.notifyPendingWhile(live, [&](iLastConvertObserver* observer) {
+      _lastConvertObservers.notifyPendingOfRun(run, live, [&](iLastConvertObserver* observer) {
         observer->lastConvertedSecondary(this, local);
       });
   });

@@ -12,7 +12,8 @@
 //   timing.arm(status);                               // sources enabled, state 3
 //
 // Handlers notify only the arm's run they were raised in: a second pass that
-// comes after a disarm, or after the next arm, notifies no one. An observer
+// comes after a disarm, or after the next arm, notifies no one, and what a
+// first pass left pending reaches no second pass of a later arm. An observer
 // added or removed under an arm keeps it.
 #pragma once
 
@@ -331,7 +332,9 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   std::atomic<int32_t> _runMode{0};
   // The arm's runs: an arm begins one, its disarm ends it. Each first pass
   // takes the live run and keeps it for its second pass, which notifies
-  // only while that run is live, counted as an access of it.
+  // only while that run is live, counted as an access of it. The pending
+  // words a first pass leaves carry its run: a second pass delivers only
+  // those of its own run, each once, and none that an earlier run left.
   nQoUdR100::tRuns _runs;
   std::atomic<uint32_t> _sampleStartRun{0};
   std::atomic<uint32_t> _sampleEndRun{0};

@@ -298,8 +298,9 @@ class tAIRow : public tAIRoadTest {
   }
   // What the board holds of the registers that only the timing engine's
   // commit and uncommit write (and an arm rewrites as they stand): modes 1
-  // and 3, the selects at 0x17C, the personal register, the count loads,
-  // the sample period's loads and the strobe value.
+  // and 3 (with the FIFO's mode bits, which the FIFO's commit writes), the
+  // selects at 0x17C, the personal register, the count loads, the sample
+  // period's loads and the strobe value.
   std::string engineProgram() const {
     static constexpr std::pair<uint32_t, unsigned> kProgram[] = {
         {0x118, 16}, {0x1AE, 16},   {0x17C, 16}, {0x19A, 16},       {kFirstCount, 32},
@@ -2326,25 +2327,30 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     config.timing.strobeLoadValue = other ? 3 : 1;
     return config;
   }
-  // Each bring-up finds the engine's settings as its supervisor's first
-  // deploy gave them.
+  // Each bring-up finds the engine's and the FIFO's settings as their
+  // supervisors' first deploys gave them.
   void ready(tSupervisor&) {
     fillFIFO();
     tStatus2 local;
     deployedEngine = engineConfig(false);
     held->timing()->setConfiguration(deployedEngine, local);
+    held->fifo()->setConfiguration(nQoUdP100::tAIDeviceFIFOPrimitiveConfig{}, local);
     programmedEngine = engineProgram();
     deployedMechanism = committedMechanism = _mechanism;
     armTaken = commitTaken = false;
   }
   // The three other mechanisms, for the next commit; then the engine's
-  // count, deployed through its own supervisor, for the engine's next
-  // commit: the subsystem's arm rewrites the engine's registers as that
-  // commit programmed them; then the start turned off, for the next commit.
+  // count and the FIFO's full mode, deployed through their own supervisors,
+  // for their next commits: the subsystem's arm rewrites the engine's
+  // registers, the FIFO's mode bits among them, as those commits programmed
+  // them; then the start turned off, for the next commit.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     if (k == 3) {
       deployedEngine = engineConfig(true);
       held->timing()->setConfiguration(deployedEngine, status);
+      nQoUdP100::tAIDeviceFIFOPrimitiveConfig fifo;
+      fifo.fifoMode = 2;
+      held->fifo()->setConfiguration(fifo, status);
       return;
     }
     nQoUdR100::tAISubsystemSettings other = *settings;

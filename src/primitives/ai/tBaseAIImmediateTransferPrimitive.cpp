@@ -269,8 +269,6 @@ void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   _clock.forget();
   _readSettings.forget();
   recordReads(tReadConfiguration{});
-  _runTotal = 0;
-  _runFinite = false;
   _runRetriggerable = false;
   dropWaiter();
   _run.waitMode = iWaiter::kNop;

@@ -1,0 +1,79 @@
+#include "support/threadTime.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+
+namespace nQoTest {
+
+pid_t thisThread() { return static_cast<pid_t>(syscall(SYS_gettid)); }
+
+tThreadTime::tThreadTime(pid_t thread) : _thread(thread), _ranAtMark(look().ran) { _last = look(); }
+
+std::chrono::nanoseconds tThreadTime::since() {
+  const tLook now = look();
+  if (now.gone) return std::chrono::nanoseconds::max();
+  // Blocked at both looks: each stretch it was ready between them has ended.
+  if (now.blocked && _last.blocked) {
+    const std::chrono::nanoseconds between = now.at - _last.at;
+    const std::chrono::nanoseconds unblocked(now.ran - _last.ran + now.kept - _last.kept);
+    _blocked += std::max(between - unblocked, std::chrono::nanoseconds(0));
+  }
+  _last = now;
+  return std::chrono::nanoseconds(now.ran - _ranAtMark) + _blocked;
+}
+
+// The kernel's account of the thread: the time it ran and the time it was
+// ready and kept waiting (the first two values of its schedstat), and the
+// call it lies blocked in ("running" while it is ready or on a processor).
+tThreadTime::tLook tThreadTime::look() const {
+  tLook seen;
+  seen.at = std::chrono::steady_clock::now();
+  const std::string task = "/proc/self/task/" + std::to_string(_thread) + "/";
+  std::ifstream schedstat(task + "schedstat");
+  std::ifstream blockedIn(task + "syscall");
+  std::string call;
+  if (!(schedstat >> seen.ran >> seen.kept) || !(blockedIn >> call)) {
+    seen.gone = true;
+    return seen;
+  }
+  seen.blocked = call == std::to_string(SYS_futex);
+  return seen;
+}
+
+void starve(std::chrono::milliseconds time) {
+  const pthread_t self = pthread_self();
+  cpu_set_t processors;
+  pthread_getaffinity_np(self, sizeof processors, &processors);
+  int policy = 0;
+  sched_param priority{};
+  pthread_getschedparam(self, &policy, &priority);
+  cpu_set_t here;
+  CPU_ZERO(&here);
+  CPU_SET(sched_getcpu(), &here);
+  std::atomic<bool> over{false};
+  std::thread spinner([&] {
+    pthread_setaffinity_np(pthread_self(), sizeof here, &here);
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end) {
+    }
+    over = true;
+  });
+  pthread_setaffinity_np(self, sizeof here, &here);
+  const sched_param idle{};
+  pthread_setschedparam(self, SCHED_IDLE, &idle);
+  while (!over) {
+  }
+  pthread_setschedparam(self, policy, &priority);
+  pthread_setaffinity_np(self, sizeof processors, &processors);
+  spinner.join();
+}
+
+}  // namespace nQoTest

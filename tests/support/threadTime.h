@@ -1,0 +1,57 @@
+// The time a thread has had to go on since a mark, as the kernel accounts it:
+// the time it ran on a processor, and the time it lay blocked on a lock or an
+// event (a futex). The time it was ready but kept off every processor, as a
+// loaded machine keeps a starved thread, does not count, nor does a sleep. So
+// a thread that has had a bound of it without reaching a point is held up by
+// what it waits for, never by the machine's load. Another thread looks.
+//
+//   const pid_t remover = nQoTest::thisThread();        // on the remover's thread
+//   nQoTest::tThreadTime had(remover);                  // on the holder's, from now
+//   while (!letGo && had.since() < tHeldCall::kHold) std::this_thread::yield();
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+
+namespace nQoTest {
+
+// The calling thread, as a tThreadTime names it.
+pid_t thisThread();
+
+class tThreadTime {
+ public:
+  // Marks the thread, from now.
+  explicit tThreadTime(pid_t thread);
+
+  // The time the thread has had since the mark. Each call looks again: the
+  // time between two looks that both found it blocked counts, but for what
+  // it spent ready and off the processor meanwhile. A thread that has ended
+  // has had all the time there is.
+  std::chrono::nanoseconds since();
+
+ private:
+  struct tLook {
+    bool gone = false;
+    bool blocked = false;
+    // Nanoseconds since the thread began: on a processor, and ready but off
+    // it (each stretch counted once the thread is back on a processor).
+    uint64_t ran = 0, kept = 0;
+    std::chrono::steady_clock::time_point at;
+  };
+  tLook look() const;
+
+  const pid_t _thread;
+  const uint64_t _ranAtMark;
+  tLook _last;
+  std::chrono::nanoseconds _blocked{0};
+};
+
+// Keeps the calling thread ready but off every processor for about the given
+// time of the host's clock, as a loaded machine starves a thread: bound to
+// its processor in the idle class, it waits there while another thread spins
+// on that processor; then it goes back to its class and processors.
+void starve(std::chrono::milliseconds time);
+
+}  // namespace nQoTest

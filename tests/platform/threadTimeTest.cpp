@@ -11,8 +11,10 @@
 #include <mutex>
 #include <thread>
 
+#include "sim/simThread.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
+#include "thread/tThreadControllerFactory.h"
 
 namespace {
 
@@ -64,6 +66,42 @@ TEST(ThreadTimeTest, AThreadHasTheTimeItRanOrLayBlockedOnly) {
   phase = 4;
   thread.join();
   EXPECT_EQ(had.since(), nanoseconds::max());
+}
+
+// A wait for the board's threads goes on for one kept off the processor until
+// it is done, and ends for one that lies blocked once it had the time. The
+// board's threads are the platform's threads inside their run.
+TEST(ThreadTimeTest, AWaitForThreadsEndsWhenTheyAreDoneOrHadTheirTime) {
+  struct tWorker : iThread {
+    int32_t run() override {
+      id = nQoTest::thisThread();
+      nQoTest::starve(kStarved);
+      done = true;
+      const std::lock_guard<std::mutex> blocked(lock);
+      return 0;
+    }
+    std::atomic<pid_t> id{0};
+    std::atomic<bool> done{false};
+    std::mutex lock;
+  } worker;
+  std::unique_lock<std::mutex> taken(worker.lock);
+  tThreadControllerFactory::tParam param;
+  param.thread = &worker;
+  int status = 0;
+  iThreadController* controller = tThreadControllerFactory::create(param, &status);
+  ASSERT_NE(controller, nullptr);
+  while (worker.id == 0) std::this_thread::yield();
+  EXPECT_EQ(nQoSim::platformThreads(), std::vector<int>{worker.id});
+  EXPECT_TRUE(nQoTest::untilDoneOrHad([&] { return worker.done.load(); }, nQoSim::platformThreads(),
+                                      tHeldCall::kHold));
+  int looks = 0;
+  EXPECT_FALSE(nQoTest::untilDoneOrHad([] { return false; }, nQoSim::platformThreads(),
+                                       tHeldCall::kHold, [&] { ++looks; }));
+  EXPECT_GT(looks, 0);
+  taken.unlock();
+  tThreadControllerFactory::destroy(controller, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(nQoSim::platformThreads(), std::vector<int>{});
 }
 
 // A remover that does not wait, kept off the processor once it saw the call

@@ -48,6 +48,22 @@ tThreadTime::tLook tThreadTime::look() const {
   return seen;
 }
 
+bool untilDoneOrHad(const std::function<bool()>& done, const std::vector<int>& threads,
+                    std::chrono::nanoseconds time, const std::function<void()>& meanwhile) {
+  std::vector<tThreadTime> had(threads.begin(), threads.end());
+  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    const bool allHad = std::all_of(had.begin(), had.end(),
+                                    [&](tThreadTime& each) { return each.since() >= time; });
+    if (allHad || std::chrono::steady_clock::now() > guard) return done();
+    if (meanwhile)
+      meanwhile();
+    else
+      std::this_thread::yield();
+  }
+  return true;
+}
+
 void starve(std::chrono::milliseconds time) {
   const pthread_t self = pthread_self();
   cpu_set_t processors;

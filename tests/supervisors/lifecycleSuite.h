@@ -138,8 +138,8 @@ struct tHoldPoint {
 template <class tBody>
 bool clockMovedDuring(tBody body, std::chrono::milliseconds after = tHeldCall::kGuard) {
   std::atomic<bool> done{false}, moved{false};
-  std::thread watcher([&, bodys = thisThread()] {
-    tThreadTime had(bodys);
+  std::thread watcher([&, caller = thisThread()] {
+    tThreadTime had(caller);
     while (!done) {
       if (had.since() >= after) {
         moved = true;

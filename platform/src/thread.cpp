@@ -21,7 +21,8 @@ std::atomic<int> gLive{0};
 std::atomic<unsigned> gYields{0};
 std::atomic<uint64_t> gYieldStep{0};
 std::mutex gRunningLock;
-std::set<int> gRunning;  // the kernel's ids of the threads inside their run
+std::set<int> gRunning;         // the kernel's ids of the threads inside their run
+std::atomic<int> gStarting{0};  // started, and not yet noted there
 
 void noteRunning(int id, bool running) {
   const std::lock_guard<std::mutex> lock(gRunningLock);
@@ -41,6 +42,7 @@ class tHostThreadController final : public iThreadController {
       : _thread([thread] {
           const int id = static_cast<int>(syscall(SYS_gettid));
           noteRunning(id, true);
+          --gStarting;
           thread->run();
           noteRunning(id, false);
         }) {}
@@ -63,6 +65,7 @@ unsigned yieldCount() { return gYields.load(); }
 void clearYields() { gYields = 0; }
 void setYieldStep(uint64_t nanoseconds) { gYieldStep = nanoseconds; }
 std::vector<int> platformThreads() {
+  while (gStarting != 0) std::this_thread::yield();
   const std::lock_guard<std::mutex> lock(gRunningLock);
   return {gRunning.begin(), gRunning.end()};
 }
@@ -79,6 +82,7 @@ iThreadController* tThreadControllerFactory::create(const tParam& param, int* st
     return nullptr;
   }
   ++gLive;
+  ++gStarting;
   return new tHostThreadController(param.thread);
 }
 

@@ -92,10 +92,10 @@ TEST(ThreadTimeTest, AWaitForThreadsEndsWhenTheyAreDoneOrHadTheirTime) {
   ASSERT_NE(controller, nullptr);
   while (worker.id == 0) std::this_thread::yield();
   EXPECT_EQ(nQoSim::platformThreads(), std::vector<int>{worker.id});
-  EXPECT_TRUE(nQoTest::untilDoneOrHad([&] { return worker.done.load(); }, nQoSim::platformThreads(),
+  EXPECT_TRUE(nQoTest::untilDoneOrHad([&] { return worker.done.load(); }, nQoSim::platformThreads,
                                       tHeldCall::kHold));
   int looks = 0;
-  EXPECT_FALSE(nQoTest::untilDoneOrHad([] { return false; }, nQoSim::platformThreads(),
+  EXPECT_FALSE(nQoTest::untilDoneOrHad([] { return false; }, nQoSim::platformThreads,
                                        tHeldCall::kHold, [&] { ++looks; }));
   EXPECT_GT(looks, 0);
   taken.unlock();

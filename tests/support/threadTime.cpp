@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -48,13 +49,17 @@ tThreadTime::tLook tThreadTime::look() const {
   return seen;
 }
 
-bool untilDoneOrHad(const std::function<bool()>& done, const std::vector<int>& threads,
-                    std::chrono::nanoseconds time, const std::function<void()>& meanwhile) {
-  std::vector<tThreadTime> had(threads.begin(), threads.end());
+bool untilDoneOrHad(const std::function<bool()>& done,
+                    const std::function<std::vector<int>()>& threads, std::chrono::nanoseconds time,
+                    const std::function<void()>& meanwhile) {
+  std::map<int, tThreadTime> had;
   const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done()) {
-    const bool allHad = std::all_of(had.begin(), had.end(),
-                                    [&](tThreadTime& each) { return each.since() >= time; });
+    bool allHad = true;
+    for (const int thread : threads()) {
+      auto each = had.try_emplace(thread, thread).first;
+      allHad = allHad && each->second.since() >= time;
+    }
     if (allHad || std::chrono::steady_clock::now() > guard) return done();
     if (meanwhile)
       meanwhile();

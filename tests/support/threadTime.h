@@ -51,17 +51,19 @@ class tThreadTime {
 };
 
 // Waits until done answers true (answers true), or until each of the threads
-// (the kernel's ids, such as the board's, nQoSim::platformThreads) has had the
-// time of its own since the call (answers done()): each has then gone as far
-// as it goes without the test, however long a loaded machine kept it off the
-// processor. meanwhile runs between two looks (it may move the test clock).
-// A guard of ten seconds of elapsed time keeps a thread that waits
+// that threads() names (the kernel's ids, such as nQoSim::platformThreads:
+// the board's workers and polling threads) has had the time of its own since
+// the call, or since it first came, (answers done()): each has then gone as
+// far as it goes without the test, however long a loaded machine kept it off
+// the processor. meanwhile runs between two looks (it may move the test
+// clock). A guard of ten seconds of elapsed time keeps a thread that waits
 // otherwise than blocked, a host sleep, from hanging the test.
 //
-//   untilDoneOrHad([&] { return transfer->isDone(); }, nQoSim::platformThreads(),
+//   untilDoneOrHad([&] { return transfer->isDone(); }, nQoSim::platformThreads,
 //                  std::chrono::milliseconds(100));
-bool untilDoneOrHad(const std::function<bool()>& done, const std::vector<int>& threads,
-                    std::chrono::nanoseconds time, const std::function<void()>& meanwhile = {});
+bool untilDoneOrHad(const std::function<bool()>& done,
+                    const std::function<std::vector<int>()>& threads, std::chrono::nanoseconds time,
+                    const std::function<void()>& meanwhile = {});
 
 // Keeps the calling thread ready but off every processor for about the given
 // time of the host's clock, as a loaded machine starves a thread: bound to

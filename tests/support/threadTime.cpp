@@ -79,14 +79,17 @@ void starve(std::chrono::milliseconds time) {
   cpu_set_t here;
   CPU_ZERO(&here);
   CPU_SET(sched_getcpu(), &here);
-  std::atomic<bool> over{false};
+  std::atomic<bool> spinning{false}, over{false};
   std::thread spinner([&] {
     pthread_setaffinity_np(pthread_self(), sizeof here, &here);
+    spinning = true;
     const auto end = std::chrono::steady_clock::now() + time;
     while (std::chrono::steady_clock::now() < end) {
     }
     over = true;
   });
+  // Asleep (no time of its own) until the spinner holds the processor.
+  while (!spinning) std::this_thread::sleep_for(std::chrono::microseconds(100));
   pthread_setaffinity_np(self, sizeof here, &here);
   const sched_param idle{};
   pthread_setschedparam(self, SCHED_IDLE, &idle);

@@ -16,24 +16,29 @@ namespace nQoTest {
 
 pid_t thisThread() { return static_cast<pid_t>(syscall(SYS_gettid)); }
 
-tThreadTime::tThreadTime(pid_t thread) : _thread(thread), _ranAtMark(look().ran) { _last = look(); }
+tThreadTime::tThreadTime(pid_t thread) : _thread(thread), _last(look()) {}
 
 std::chrono::nanoseconds tThreadTime::since() {
   const tLook now = look();
-  if (now.gone) return std::chrono::nanoseconds::max();
+  if (now.gone || _last.gone) return std::chrono::nanoseconds::max();
+  const std::chrono::nanoseconds ran(now.ran - _last.ran);
+  std::chrono::nanoseconds blocked(0);
   // Blocked at both looks: each stretch it was ready between them has ended.
   if (now.blocked && _last.blocked) {
     const std::chrono::nanoseconds between = now.at - _last.at;
-    const std::chrono::nanoseconds unblocked(now.ran - _last.ran + now.kept - _last.kept);
-    _blocked += std::max(between - unblocked, std::chrono::nanoseconds(0));
+    blocked = std::max(between - ran - std::chrono::nanoseconds(now.kept - _last.kept),
+                       std::chrono::nanoseconds(0));
   }
+  const std::chrono::nanoseconds rounds = (now.rounds - _last.rounds) * kRound;
+  _had += std::max(ran + blocked, rounds);
   _last = now;
-  return std::chrono::nanoseconds(now.ran - _ranAtMark) + _blocked;
+  return _had;
 }
 
-// The kernel's account of the thread: the time it ran and the time it was
-// ready and kept waiting (the first two values of its schedstat), and the
-// call it lies blocked in ("running" while it is ready or on a processor).
+// The kernel's account of the thread: the time it ran, the time it was ready
+// and kept waiting and its turns on a processor (the values of its
+// schedstat), and the call it lies blocked in ("running" while it is ready or
+// on a processor).
 tThreadTime::tLook tThreadTime::look() const {
   tLook seen;
   seen.at = std::chrono::steady_clock::now();
@@ -41,7 +46,7 @@ tThreadTime::tLook tThreadTime::look() const {
   std::ifstream schedstat(task + "schedstat");
   std::ifstream blockedIn(task + "syscall");
   std::string call;
-  if (!(schedstat >> seen.ran >> seen.kept) || !(blockedIn >> call)) {
+  if (!(schedstat >> seen.ran >> seen.kept >> seen.rounds) || !(blockedIn >> call)) {
     seen.gone = true;
     return seen;
   }

@@ -1,9 +1,11 @@
 // The time a thread has had to go on since a mark, as the kernel accounts it:
 // the time it ran on a processor, and the time it lay blocked on a lock or an
-// event (a futex). The time it was ready but kept off every processor, as a
-// loaded machine keeps a starved thread, does not count, nor does a sleep. So
-// a thread that has had a bound of it without reaching a point is held up by
-// what it waits for, never by the machine's load. Another thread looks.
+// event (a futex); each time it was put on a processor counts at least a
+// round, since a thread that spins gives the processor away at each look. The
+// time it was ready but kept off every processor, as a loaded machine keeps a
+// starved thread, does not count, nor does a sleep. So a thread that has had a
+// bound of it without reaching a point is held up by what it waits for, never
+// by the machine's load. Another thread looks.
 //
 //   const pid_t remover = nQoTest::thisThread();        // on the remover's thread
 //   nQoTest::tThreadTime had(remover);                  // on the holder's, from now
@@ -29,25 +31,29 @@ class tThreadTime {
 
   // The time the thread has had since the mark. Each call looks again: the
   // time between two looks that both found it blocked counts, but for what
-  // it spent ready and off the processor meanwhile. A thread that has ended
-  // has had all the time there is.
+  // it spent ready or on a processor meanwhile. A thread that has ended has
+  // had all the time there is.
   std::chrono::nanoseconds since();
+
+  // What a turn on a processor counts at least: a short slice of the
+  // scheduler's.
+  static constexpr std::chrono::microseconds kRound{500};
 
  private:
   struct tLook {
     bool gone = false;
     bool blocked = false;
-    // Nanoseconds since the thread began: on a processor, and ready but off
-    // it (each stretch counted once the thread is back on a processor).
-    uint64_t ran = 0, kept = 0;
+    // Since the thread began: nanoseconds on a processor, nanoseconds ready
+    // but off it (each stretch counted once it is back on a processor), and
+    // turns on a processor.
+    uint64_t ran = 0, kept = 0, rounds = 0;
     std::chrono::steady_clock::time_point at;
   };
   tLook look() const;
 
   const pid_t _thread;
-  const uint64_t _ranAtMark;
   tLook _last;
-  std::chrono::nanoseconds _blocked{0};
+  std::chrono::nanoseconds _had{0};
 };
 
 // Waits until done answers true (answers true), or until each of the threads

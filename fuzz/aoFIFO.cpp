@@ -116,11 +116,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fifo.setTimingController(&timing);
     check(status.code == 0, "set-up failed");
 
-    fifo.fields.deploy({.transferMechanism = mechanism,
-                        .channelCount = channelCount,
-                        .fifoMode = fifoMode,
-                        .totalSamples = total,
-                        .dmaChannel = dmaChannel});
+    fifo.deploy({.transferMechanism = mechanism,
+                 .channelCount = channelCount,
+                 .fifoMode = fifoMode,
+                 .totalSamples = total,
+                 .dmaChannel = dmaChannel});
     fifo.setDataSource(&source);
     for (uint32_t k = 0; k < fifo.maxChannels(); ++k) fifo.channelOrder()[k] = bytes.take(1);
     fifo.setRegenerateFromFIFO(regenerate, status);

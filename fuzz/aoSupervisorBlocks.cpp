@@ -60,7 +60,7 @@ class tQuietFIFO : private tDescribed, public nQoUdP100::tBaseAO_FIFOPrimitive {
  public:
   tQuietFIFO() : tBaseAO_FIFOPrimitive(&description, built) {}
   // The record takes the settings, as the board's commit does.
-  void commit(tStatus2&) override { noteProgrammed(fields.program()); }
+  void commit(tStatus2&) override { noteProgrammed(_fields.program()); }
   void uncommit(tStatus2&) override {}
   void arm(tStatus2&) override {}
   void complete(tStatus2&) override {}
@@ -92,7 +92,7 @@ void driveWrite(nQoUdR100::tBaseAO_FIFOSupervisor& supervisor,
                 nQoUdP100::tBaseAO_FIFOPrimitive& fifo, const uint8_t* step) {
   uint32_t count;
   std::memcpy(&count, step + 1, sizeof count);
-  fifo.fields.deploy({.channelCount = step[0] % 5u});
+  fifo.deploy({.channelCount = step[0] % 5u});
   tStatus2 committed;
   fifo.commit(committed);
   const int16_t sample = 1;

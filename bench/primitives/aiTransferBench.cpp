@@ -210,7 +210,7 @@ struct tImmediateDMABoard : tAIBoard {
   static constexpr uint64_t kKey = 0x77;
   tImmediateDMABoard() {
     windows.setRead(vesk, 0x3C, 32, 0x80000);
-    transfer.headerWords().word12 = 1;
+    transfer.deployHeaderWords({.word12 = 1});
     transfer.setListenerKey(kKey);
     bus.setDMAChannelNumber(0);
     transfer.reserveDMAChannel(status);

@@ -50,14 +50,14 @@ struct tAOBoard : nQoBench::tTavikWindow {
 };
 
 struct tFIFOBoard : tAOBoard {
-  tFIFOBoard() { fifo.fields.deploy({.channelCount = 2}); }
+  tFIFOBoard() { fifo.deploy({.channelCount = 2}); }
   nQoUdP100::tTavikAO_FIFOPrimitive fifo{&description, resources, status};
 };
 
 void BM_AOFIFODirectWriteSamples(benchmark::State& state) {
   const auto held = std::make_unique<tFIFOBoard>();
   tFIFOBoard& board = *held;
-  board.fifo.fields.deploy({.transferMechanism = tAOFIFOFields::kDirect, .channelCount = 2});
+  board.fifo.deploy({.transferMechanism = tAOFIFOFields::kDirect, .channelCount = 2});
   board.fifo.commit(board.status);
   tNoAllocationCheck check(state);
   for (auto _ : state) {
@@ -115,7 +115,7 @@ void BM_AOFIFORefill(benchmark::State& state) {
   tFIFOBoard& board = *held;
   tChunkSource source(board.fifo, board.samples);
   board.fifo.setDataSource(&source);
-  board.fifo.fields.deploy({.channelCount = 2, .fifoMode = 1});
+  board.fifo.deploy({.channelCount = 2, .fifoMode = 1});
   board.fifo.commit(board.status);
   board.fifo.arm(board.status);
   board.windows.setReadCallback(board.window, 0x106, tRefillStatus{});

@@ -101,10 +101,14 @@ void tTavikCtrInterruptDispatcher::enable(tKind kind, tEnableOperation operation
   run.exec();
 }
 
+// A second pass that took its request before the switch-off may still be
+// calling the receiver: the disable returns once it has left, so that the
+// receiver may go.
 void tTavikCtrInterruptDispatcher::disable(tKind kind, tDisableOperation operation,
                                            nQoMDBG100::tStatus2& status) {
   tAtomicSwitch run(*this, kind, nullptr, operation, status);
   run.exec();
+  _board->waitForPasses();
 }
 
 void tTavikCtrInterruptDispatcher::enablePrimary(uint32_t counter, nQoMDBG100::tStatus2& status) {

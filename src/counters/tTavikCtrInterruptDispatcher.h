@@ -71,7 +71,8 @@ class tTavikCtrInterruptDispatcher : public nQoTIO100::tTIOCtrInterruptDispatche
 
   void hook(nQoMDBG100::tStatus2& status);
   // The board's operation and the kind's enabled flag (switched off, its
-  // second-pass request too) in one bus atomic run.
+  // second-pass request too) in one bus atomic run; a disable then waits for
+  // the board's passes under way. At task level only.
   void enable(tKind kind, tEnableOperation operation, nQoMDBG100::tStatus2& status);
   void disable(tKind kind, tDisableOperation operation, nQoMDBG100::tStatus2& status);
 

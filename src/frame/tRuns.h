@@ -40,8 +40,7 @@ class tRuns {
   // The step that begins a run, under the lock that its passes' steps
   // take: a new number, live; answers it. A run it overtakes ends with it.
   uint32_t begin() {
-    uint32_t number = (_word.load() >> 1) + 1;
-    if (number > kLargest) number = 1;
+    const uint32_t number = after(_word.load());
     _word.store(number << 1);
     return number;
   }
@@ -49,6 +48,13 @@ class tRuns {
   // under the same lock. Its accesses under way are waited for apart, by
   // waitForAccesses, outside any lock they take.
   void end() { _word.fetch_or(kEnded); }
+  // A stop whose reads may wait for the next run, under the same lock: ends
+  // the live run or, with none live, the one they wait for (liveOrNext), so
+  // that no read given before the stop takes a run begun after it.
+  void endLiveOrNext() {
+    const uint32_t word = _word.load();
+    _word.store((word & kEnded) != 0 ? after(word) << 1 | kEnded : word | kEnded);
+  }
   // The run's own end, claimed once: ends run and answers true only while it
   // is the live run.
   bool endIfLive(uint32_t run) {
@@ -61,6 +67,13 @@ class tRuns {
     return (word & kEnded) != 0 ? 0 : word >> 1;
   }
   bool isLive(uint32_t run) const { return run != 0 && _word.load() == run << 1; }
+  // The run that a read or wait given now belongs to: the live one, or, when
+  // none is live, the one that the next begin numbers (it waits for that run,
+  // and a run begun after it is not its own).
+  uint32_t liveOrNext() const {
+    const uint32_t word = _word.load();
+    return (word & kEnded) != 0 ? after(word) : word >> 1;
+  }
 
   // The step that a pass of run leads to: step() runs inside underLock (a
   // callable that runs what it is given under the step's lock) only while
@@ -101,6 +114,11 @@ class tRuns {
 
   static constexpr uint32_t kEnded = 1;
   static constexpr uint32_t kLargest = 0x7FFF'FFFF;
+  // The number after the one word holds (never 0).
+  static uint32_t after(uint32_t word) {
+    const uint32_t number = (word >> 1) + 1;
+    return number > kLargest ? 1 : number;
+  }
   // Number << 1, and bit 0 set once the run ended; 0 before the first run.
   std::atomic<uint32_t> _word{kEnded};
   tPassCount _accesses;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iDMAChannelSupervisor.h"
 #include "mrl/iDMATransferSupervisor.h"
@@ -21,17 +22,19 @@ class tDMALinker : public iLinker {
   static constexpr uint32_t kNoKey = 0xFFFFFFFF;
   static constexpr uint32_t kNoChannel = 0xFFFFFFFF;
 
-  void setChannelKey(uint32_t key) { _channelKey = key; }
-  void setPartnerKey(uint32_t key) { _partnerKey = key; }
+  // The keys the next link looks the channel and the partner up under.
+  void setChannelKey(uint32_t key) { _keys.deploying().channel = key; }
+  void setPartnerKey(uint32_t key) { _keys.deploying().partner = key; }
   void setPrimitive(Prim* primitive) { _primitive = primitive; }
 
   // Looks up the channel, then the partner (also when the first failed);
   // either missing or of another class gives kCastFailed and stays null.
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
     if (status.isFatal()) return;
-    _channel = castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(map.lookup(_channelKey, status),
+    const tKeys& keys = _keys.take();
+    _channel = castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(map.lookup(keys.channel, status),
                                                               status, {kFile, 60});
-    _partner = castAnswer<nQoLMSDR100::iDMATransferSupervisor>(map.lookup(_partnerKey, status),
+    _partner = castAnswer<nQoLMSDR100::iDMATransferSupervisor>(map.lookup(keys.partner, status),
                                                                status, {kFile, 64});
   }
 
@@ -73,8 +76,16 @@ class tDMALinker : public iLinker {
  private:
   static constexpr const char kFile[] = "tDMALinker";
 
-  uint32_t _channelKey = kNoKey;
-  uint32_t _partnerKey = kNoKey;
+  // The deploys write the keys; only the link takes them.
+  struct tKeys {
+    uint32_t channel = kNoKey;
+    uint32_t partner = kNoKey;
+  };
+  struct tKeySteps {
+    static constexpr const char* kDeploySteps[] = {"setChannelKey", "setPartnerKey"};
+    static constexpr const char* kProgrammingSteps[] = {"link"};
+  };
+  nQoUdR100::tDeployed<tKeys, tKeySteps> _keys;
   Prim* _primitive = nullptr;
   nQoLMSDR100::iDMAChannelSupervisor* _channel = nullptr;
   nQoLMSDR100::iDMATransferSupervisor* _partner = nullptr;

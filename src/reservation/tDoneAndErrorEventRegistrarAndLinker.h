@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iEvent.h"
 #include "mrl/iRuntimeFacade.h"
@@ -24,8 +25,9 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
  public:
   void setRuntimeFacade(nQoMRL100::iRuntimeFacade* facade) { _facade = facade; }
   void setPrimitive(Prim* primitive) { _primitive = primitive; }
-  void setRegisterDone(uint32_t flag) { _registerDone = flag; }
-  void setRegisterError(uint32_t flag) { _registerError = flag; }
+  // The kinds the next reservation registers.
+  void setRegisterDone(uint32_t flag) { _kinds.deploying().done = flag; }
+  void setRegisterError(uint32_t flag) { _kinds.deploying().error = flag; }
   nQoMRL110::iEvent* getEvent() const { return _event; }
 
   // The event object, or null after a failure: no facade (kNullPointer), no
@@ -52,9 +54,10 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   // Registers done, then error, each with the caller's status; the second is
   // registered even when the first failed. Both are kept for the release.
   void reserveResource(nQoMDBG100::tStatus2& status) override {
-    if (!canUseEvent(status, 120, _registerDone != 0, _registerError != 0)) return;
-    _doneRegistered = _registerDone != 0;
-    _errorRegistered = _registerError != 0;
+    const tKinds& kinds = _kinds.take();
+    if (!canUseEvent(status, 120, kinds.done != 0, kinds.error != 0)) return;
+    _doneRegistered = kinds.done != 0;
+    _errorRegistered = kinds.error != 0;
     if (_doneRegistered) _event->registerEvent(nQoMRL110::kDoneEvent, status);
     if (_errorRegistered) _event->registerEvent(nQoMRL110::kErrorEvent, status);
   }
@@ -103,8 +106,16 @@ class tDoneAndErrorEventRegistrarAndLinker : public iLinker, public iReserver {
   nQoMRL100::iRuntimeFacade* _facade = nullptr;
   Prim* _primitive = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
-  uint32_t _registerDone = 0;
-  uint32_t _registerError = 0;
+  // The deploys write the kinds; only the reservation takes them.
+  struct tKinds {
+    uint32_t done = 0;
+    uint32_t error = 0;
+  };
+  struct tKindSteps {
+    static constexpr const char* kDeploySteps[] = {"setRegisterDone", "setRegisterError"};
+    static constexpr const char* kProgrammingSteps[] = {"reserveResource"};
+  };
+  nQoUdR100::tDeployed<tKinds, tKindSteps> _kinds;
   bool _doneRegistered = false;
   bool _errorRegistered = false;
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tStatusSite.h"
 #include "mrl/iPrimitiveSupervisor.h"
 #include "mrl/iSchedulerActionSupervisor.h"
@@ -18,16 +19,18 @@ class tSchedulerActionLinker : public iLinker {
  public:
   static constexpr uint32_t kNoKey = 0xFFFFFFFF;
 
-  void setKey(uint32_t key) { _key = key; }
+  // The key the next link looks the supervisor up under.
+  void setKey(uint32_t key) { _key.deploy({key}); }
   void setPrimitive(Prim* primitive) { _primitive = primitive; }
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _action; }
 
   // The supervisor under the key; null after a failure (kCastFailed for none or
   // one of another class).
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) override {
-    if (status.isFatal() || _key == kNoKey) return;
-    _supervisor = castAnswer<nQoMAS100::iSchedulerActionSupervisor>(map.lookup(_key, status),
-                                                                    status, {kFile, 60});
+    const uint32_t key = _key.take().value;
+    if (status.isFatal() || key == kNoKey) return;
+    _supervisor = castAnswer<nQoMAS100::iSchedulerActionSupervisor>(map.lookup(key, status), status,
+                                                                    {kFile, 60});
   }
 
   void unlink(nQoMDBG100::tStatus2& status) override {
@@ -63,7 +66,14 @@ class tSchedulerActionLinker : public iLinker {
  private:
   static constexpr const char kFile[] = "tSchedulerActionLinker";
 
-  uint32_t _key = kNoKey;
+  // The deploys write the key; only the link takes it.
+  struct tKey {
+    uint32_t value = kNoKey;
+  };
+  struct tKeySteps {
+    static constexpr const char* kProgrammingSteps[] = {"link"};
+  };
+  nQoUdR100::tDeployed<tKey, tKeySteps> _key;
   Prim* _primitive = nullptr;
   nQoMAS100::iSchedulerActionSupervisor* _supervisor = nullptr;
   nQoMAS100::iSchedulerAction* _action = nullptr;

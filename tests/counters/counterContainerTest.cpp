@@ -3,6 +3,7 @@
 // registration, and the DMA paths.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "orb/tGUID.h"
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
+#include "support/heldPass.h"
 #include "tavik/tTavikBus.h"
 
 namespace nQoTest {
@@ -197,6 +199,62 @@ TEST_F(tContainerTest, AnEnableBesideADisableLeavesTheFlagAndTheSourceAgreeing) 
     EXPECT_EQ(disabled.code, 0);
     EXPECT_EQ(enabled.code, 0);
   }
+}
+
+// A second pass that took its request before a disable, held inside the
+// receiver it calls: the disable returns only once the pass has left, so the
+// receiver may go when the disable answers.
+TEST_F(tContainerTest, ADisableWaitsForTheSecondPassUnderWay) {
+  using T = nQoUdR100::tTavikCtrInterruptDispatcher;
+  struct tHeldReceiver final : nQoTIO100::iTIOCtrInterruptTap {
+    uint32_t handle() override {
+      ++handled;
+      held->hold();
+      return kAcknowledge;
+    }
+    tHeldPass* held = nullptr;
+    std::atomic<int> handled{0};
+  };
+  const struct {
+    const char* what;
+    void (T::*enable)(uint32_t, nQoMDBG100::tStatus2&);
+    void (T::*disable)(uint32_t, nQoMDBG100::tStatus2&);
+    uint32_t counter;
+    bool primary;
+    uint32_t group, pendingAt;
+  } rows[] = {{"primary 0", &T::enablePrimary, &T::disablePrimary, 0, true, 0x104, 0x104},
+              {"secondary 1", &T::enableSecondary, &T::disableSecondary, 1, false, 0x106, 0x1BA}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    build();
+    T& dispatcher = container->dispatcher();
+    tFakeTap tap(1, &calls, nQoTIO100::iTIOCtrInterruptTap::kAcknowledgeAndSecondPass);
+    tHeldPass held;
+    tHeldReceiver receiver;
+    receiver.held = &held;
+    if (row.primary) {
+      dispatcher.setPrimaryTap(row.counter, &tap);
+      dispatcher.setPrimaryReceiver(row.counter, &receiver);
+    } else {
+      dispatcher.setSecondaryTap(row.counter, &tap);
+      dispatcher.setSecondaryReceiver(row.counter, &receiver);
+    }
+    (dispatcher.*row.enable)(row.counter, status);
+    windows.setRead(boardWindow, row.group, 16, row.primary ? 0x8008 : 0x8000);
+    windows.setRead(boardWindow, row.pendingAt, 16, row.primary ? 0x8008 : 0x8000);
+    EXPECT_EQ(bus.raise(1), 1u);
+    windows.setRead(boardWindow, row.group, 16, 0);
+    windows.setRead(boardWindow, row.pendingAt, 16, 0);
+    nQoMDBG100::tStatus2 disabled;
+    held.run([&] { bus.pumpSecondary(); });
+    held.tearDown([&] { (dispatcher.*row.disable)(row.counter, disabled); });
+    EXPECT_TRUE(held.teardownWaited()) << "the disable returned with the receiver still called";
+    EXPECT_EQ(receiver.handled, 1);
+    EXPECT_EQ(disabled.code, 0);
+    delete container;
+    container = nullptr;
+  }
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tContainerTest, ARefusedRegistrationLeavesNoHandlerAndNothingToDetach) {

@@ -27,9 +27,13 @@ TEST(RunsTest, APassActsOnlyOnTheRunItWasTakenIn) {
   // Before any run, a pass takes no run and acts on nothing.
   EXPECT_EQ(runs.live(), 0u);
   EXPECT_FALSE(runs.actOn(runs.live(), underLock, act));
+  // A read given now belongs to the first run.
+  EXPECT_EQ(runs.liveOrNext(), 1u);
 
   const uint32_t first = runs.begin();
+  EXPECT_EQ(first, 1u);
   EXPECT_EQ(runs.live(), first);
+  EXPECT_EQ(runs.liveOrNext(), first);
   EXPECT_TRUE(runs.actOn(first, underLock, act));
   EXPECT_EQ(acted, 1);
 
@@ -46,8 +50,15 @@ TEST(RunsTest, APassActsOnlyOnTheRunItWasTakenIn) {
   EXPECT_FALSE(runs.access(second, act));
   EXPECT_EQ(acted, 1);
 
+  // A read given with no live run belongs to the run the next begin numbers,
+  // and waits for it.
+  const uint32_t next = runs.liveOrNext();
+  EXPECT_NE(next, second);
+  EXPECT_FALSE(runs.access(next, act));
+
   // A run's own end is claimed once, and only while it is live.
   const uint32_t third = runs.begin();
+  EXPECT_EQ(third, next);
   EXPECT_FALSE(runs.endIfLive(second));
   EXPECT_TRUE(runs.isLive(third));
   EXPECT_TRUE(runs.endIfLive(third));
@@ -55,6 +66,19 @@ TEST(RunsTest, APassActsOnlyOnTheRunItWasTakenIn) {
   EXPECT_FALSE(runs.endIfLive(0));
   EXPECT_TRUE(runs.access(runs.begin(), act));
   EXPECT_EQ(acted, 2);
+
+  // A stop whose reads wait for the next run ends the live one, or, with
+  // none live, the one they wait for: no run begun after it is theirs.
+  runs.endLiveOrNext();
+  EXPECT_EQ(runs.live(), 0u);
+  const uint32_t awaited = runs.liveOrNext();
+  runs.endLiveOrNext();
+  EXPECT_EQ(runs.live(), 0u);
+  EXPECT_NE(runs.liveOrNext(), awaited);
+  const uint32_t after = runs.begin();
+  EXPECT_NE(after, awaited);
+  EXPECT_FALSE(runs.isLive(awaited));
+  EXPECT_TRUE(runs.isLive(after));
 }
 
 // A stop ends the run, then waits for the access that looked before the end

@@ -172,7 +172,7 @@ class tImmediateDMATest : public tAIRoadTest {
   }
   // Commits with a client that names its event, then arms; the event.
   const iSync* armedWithANamedEvent() {
-    transfer->headerWords().word12 = 1;
+    transfer->deployHeaderWords({.word12 = 1});
     transfer->setListenerKey(kKey);
     committed();
     nQoSim::clearSyncLog();
@@ -519,7 +519,7 @@ TEST_F(tImmediateDMATest, ASecondChannelCommitAddsNoRecord) {
 }
 
 TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClient) {
-  transfer->headerWords().word12 = 1;
+  transfer->deployHeaderWords({.word12 = 1});
   transfer->setListenerKey(kKey);
   committed();
   EXPECT_EQ(transfer->resolver(), nullptr) << "no event named yet";
@@ -543,10 +543,10 @@ TEST_F(tImmediateDMATest, ResolveAcknowledgesOnlyItsOwnInterruptAndWakesTheClien
 // commit only: the client with the commit's key names its event and gets
 // the resolver that wakes it; after the next commit that key is refused.
 TEST_F(tImmediateDMATest, TheClientsQueriesGoByTheCommitsKeyAndHeaderUntilTheNextOne) {
-  transfer->headerWords().word12 = 1;
+  transfer->deployHeaderWords({.word12 = 1});
   transfer->setListenerKey(kKey);
   committed();
-  transfer->headerWords().word12 = 0;
+  transfer->deployHeaderWords({});
   transfer->setListenerKey(kKey + 1);
   EXPECT_EQ(ask(3, request(0x0000'00CD'0000'00ABull)), 0);
   EXPECT_NE(transfer->resolver(), nullptr);
@@ -1094,7 +1094,7 @@ TEST_F(tImmediateDMATest, AClientQueryUnderWayIsWaitedForBeforeTheTransferLetsGo
     transfer = std::make_unique<tAIImmediateDMATransferPrimitive>(
         &holdingBus, &deviceInfo, frontEnd.get(), converter, timing, smallFIFO.get(), map,
         channels.data(), 8, status);
-    transfer->headerWords().word12 = 1;
+    transfer->deployHeaderWords({.word12 = 1});
     transfer->setListenerKey(kKey);
     holdingBus.setDMAChannelNumber(4);
     transfer->reserveDMAChannel(status);

@@ -122,6 +122,17 @@ class tWFNSCTest : public tAIRoadTest {
     held.tearDown(teardown);
     return held.teardownWaited();
   }
+  // Commits the options as they stand and arms; in event mode event is
+  // the event that commit opened.
+  void commitAndArm() {
+    wfnsc->setOptions(options);
+    nQoSim::clearSyncLog();
+    wfnsc->commit(status);
+    for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen) event = record.object;
+    wfnsc->arm(status);
+    ASSERT_EQ(status.code, 0);
+  }
   void twoClocks() {
     tStatus2 pass;
     wfnsc->sampleStarted(timing, pass);
@@ -700,6 +711,100 @@ TEST_F(tWFNSCTest, TheDestructorStopsAndWaitsForAPollingWaitUnderWay) {
   waiter.join();
   EXPECT_FALSE(polledAfter) << "the destructor returned while the wait was still polling";
   EXPECT_EQ(waited.code, 0);
+}
+
+// A disarm, an uncommit and a cancel end the waits under way, polling or
+// blocked on the event, and return only once they have left: the polling
+// wait is held at its first look at the board, and the event wait is off
+// the event as the step returns. A wait after the step, with no run, answers
+// at once with no code (after an event-mode uncommit it is refused with
+// -50004). A wait that a step left going runs into its time-out on the test
+// clock.
+TEST_F(tWFNSCTest, ADisarmAnUncommitOrACancelEndsTheWaitsUnderWayAndWaitsForThem) {
+  struct tStep {
+    const char* name;
+    void (*run)(tBaseAI_WFNSCPrimitive&, tStatus2&);
+  };
+  const tStep steps[] = {
+      {"disarm", [](tBaseAI_WFNSCPrimitive& wait, tStatus2& s) { wait.disarm(s); }},
+      {"uncommit", [](tBaseAI_WFNSCPrimitive& wait, tStatus2& s) { wait.uncommit(s); }},
+      {"cancel", [](tBaseAI_WFNSCPrimitive& wait, tStatus2&) { wait.requestStop(); }}};
+  const std::thread::id test = std::this_thread::get_id();
+  std::atomic<bool> stepped{false};
+  tHeldPass* held = nullptr;
+  windows.setReadCallback(window, 0x104, [&](unsigned) {
+    if (held != nullptr && std::this_thread::get_id() != test) held->hold();
+    if (stepped) nQoSim::advanceClock(1'000'000'000);
+    return 0u;
+  });
+  options.leadIn = 0;
+  for (const uint32_t polling : {1u, 0u}) {
+    for (const tStep& step : steps) {
+      SCOPED_TRACE(std::string(polling != 0 ? "polling, " : "event, ") + step.name);
+      const int refused = polling == 0 && step.run == steps[1].run ? -50004 : 0;
+      options.polling = polling;
+      commitAndArm();
+      wfnsc->setTimeout(1000, status);
+      stepped = false;
+      tStatus2 waited, stepStatus;
+      if (polling != 0) {
+        tHeldPass pass;
+        held = &pass;
+        pass.run([&] { wfnsc->waitForNextSampleClock(waited); });
+        pass.tearDown([&] {
+          step.run(*wfnsc, stepStatus);
+          stepped = true;
+        });
+        held = nullptr;
+        EXPECT_TRUE(pass.teardownWaited()) << "the step returned while the wait was under way";
+      } else {
+        std::thread waiter([&] { wfnsc->waitForNextSampleClock(waited); });
+        ASSERT_TRUE(blockedOnTheEvent());
+        step.run(*wfnsc, stepStatus);
+        EXPECT_EQ(nQoSim::syncBlocked(event), 0u) << "the step returned with a wait on the event";
+        while (nQoSim::syncBlocked(event) != 0) nQoSim::advanceClock(1'000'000'000);
+        waiter.join();
+      }
+      EXPECT_EQ(stepStatus.code, 0);
+      EXPECT_EQ(waited.code, refused);
+      stepped = true;
+      if (polling == 0) wfnsc->setTimeout(0, status);
+      tStatus2 after;
+      wfnsc->waitForNextSampleClock(after);
+      EXPECT_EQ(after.code, refused) << "a wait after the step waited";
+      wfnsc->uncommit(status);
+      ASSERT_EQ(status.code, 0);
+    }
+  }
+}
+
+// A clock being counted, held where it sets the event, holds a disarm, and
+// an arm of the armed primitive, until it has left: the run it counts into
+// ends only after it.
+TEST_F(tWFNSCTest, ADisarmOrAnArmWaitsForAClockBeingCounted) {
+  const std::thread::id test = std::this_thread::get_id();
+  for (const bool rearm : {false, true}) {
+    SCOPED_TRACE(rearm ? "arm" : "disarm");
+    commitEventMode();
+    tHeldPass held;
+    nQoSim::onSyncSet([&](const iSync* object, bool set) {
+      if (object == event && !set && std::this_thread::get_id() != test) held.hold();
+    });
+    held.run([&] {
+      tStatus2 pass;
+      wfnsc->sampleStarted(timing, pass);
+    });
+    held.tearDown([&] {
+      if (rearm)
+        wfnsc->arm(status);
+      else
+        wfnsc->disarm(status);
+    });
+    nQoSim::onSyncSet(nullptr);
+    EXPECT_TRUE(held.teardownWaited());
+    wfnsc->uncommit(status);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 }  // namespace

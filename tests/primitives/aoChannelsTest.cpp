@@ -29,7 +29,7 @@ using tAOChannelTest = tAOTest;
 
 // The code a commit leaves for select A (B 7) or select B (A 0), or the error.
 int commitWith(tTavikAO_DACPrimitive& dac, uint32_t selectA, uint32_t selectB) {
-  dac.fields.deploy({.configBit7 = 1, .configSelectA = selectA, .configSelectB = selectB});
+  dac.deploy({.configBit7 = 1, .configSelectA = selectA, .configSelectB = selectB});
   tStatus2 commit;
   dac.commit(commit);
   return commit.code;
@@ -101,7 +101,7 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   const int16_t value = -3;
   // Uncommitted, the writes go by the channel as it was built, whatever a
   // deploy set since: without the serial update.
-  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
+  dac.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
   windows.setRead(window, 0xA0, 8, 0x01);
   clearLogs();
   EXPECT_EQ(dac.writeValue(&value, status), 1u);
@@ -109,14 +109,14 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   EXPECT_TRUE(windows.reads().empty()) << "built without the serial update";
 
   tStatus2 modeOnly;
-  dac.fields.deploy({.updateMode = 2, .configBit7 = 1});
+  dac.deploy({.updateMode = 2, .configBit7 = 1});
   dac.commit(modeOnly);
   clearLogs();
   EXPECT_EQ(dac.writeValue(&value, modeOnly), 1u);
   EXPECT_TRUE(windows.reads().empty()) << "waitForSerialUpdate 0 never reads 0xA0";
   EXPECT_EQ(modeOnly.code, 0);
 
-  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
+  dac.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
   dac.commit(status);
   const uint64_t before = nQoSim::clockNanoseconds();
   EXPECT_EQ(dac.writeValue(&value, status), 0u);
@@ -133,14 +133,14 @@ TEST_F(tAOChannelTest, ADACStartsAtZeroAndWaitsForTheSerialUpdateOnlyWhenAsked) 
   tStatus2 committed;
   dac.commit(committed);
   ASSERT_EQ(committed.code, 0);
-  dac.fields.deploy({.updateMode = 2, .configBit7 = 1});
+  dac.deploy({.updateMode = 2, .configBit7 = 1});
   windows.setRead(window, 0xA0, 8, 0x01);
   EXPECT_EQ(dac.writeValue(&value, committed), 0u);
   EXPECT_EQ(committed.code, -200474) << "waited for the serial update";
   tStatus2 unwaited;
-  dac.fields.deploy({.updateMode = 0, .configBit7 = 1, .waitForSerialUpdate = 1});
+  dac.deploy({.updateMode = 0, .configBit7 = 1, .waitForSerialUpdate = 1});
   dac.commit(unwaited);
-  dac.fields.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
+  dac.deploy({.updateMode = 2, .configBit7 = 1, .waitForSerialUpdate = 1});
   clearLogs();
   EXPECT_EQ(dac.writeValue(&value, unwaited), 1u);
   EXPECT_TRUE(windows.reads().empty()) << "committed without the serial update";
@@ -232,7 +232,7 @@ class tAOSubsystemTest : public tAOTest {
     fifo = ao->fifo();
     timing = ao->timingController();
     fifo->setDataSource(&source);
-    fifo->fields.deploy({.channelCount = 2});
+    fifo->deploy({.channelCount = 2});
     timing->setCompletionNotifier(&notifier);
     ASSERT_EQ(status.code, 0);
   }

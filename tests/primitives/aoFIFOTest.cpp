@@ -54,8 +54,8 @@ class tAOFIFOTest : public tAOTest {
   }
 
   // The settings deployed last, as the test wrote them, deployed whole.
-  void deploy() { timing->fields.deploy(deployed); }
-  void deployFIFO() { fifo->fields.deploy(fifoDeployed); }
+  void deploy() { timing->deploy(deployed); }
+  void deployFIFO() { fifo->deploy(fifoDeployed); }
 
   // The primitives built again over the description as it now stands.
   void rebuild() {
@@ -71,16 +71,16 @@ class tAOFIFOTest : public tAOTest {
   nQoUdP100::tAOFIFOFields fifoDeployed;
 };
 
-// Built for a board without output FIFO, the FIFO deploys mode 2 and
-// refills of one sample: a commit of only a channel count programs mode 2,
-// and a refill asks for one sample. Regeneration is refused and not
+// Built for a board without output FIFO, the FIFO keeps mode 2 and refills
+// of one sample: a commit of settings of only a channel count programs mode
+// 2, and a refill asks for one sample. Regeneration is refused and not
 // deployed.
 TEST_F(tAOFIFOTest, ABoardWithoutOutputFIFORefusesRegeneration) {
   description.fifoDepth = 0;
   fifo = new tTavikAO_FIFOPrimitive(&description, resources, status);
   EXPECT_EQ(fifo->halfFIFODepth(), 1u);
   fifo->setDataSource(&source);
-  tPartialDeploy::applySettings(*fifo, [](tAOFIFOFields& f) { f.channelCount = 2; });
+  fifo->deploySettings({.channelCount = 2});
   fifo->setRegenerateFromFIFO(1, status);
   EXPECT_EQ(status.code, -223749);
   tStatus2 run;
@@ -128,7 +128,7 @@ TEST_F(tAOFIFOTest, CommitRefusesABadChannelOrderBeforeAnyWrite) {
   EXPECT_EQ(bad.code, -223749);
   EXPECT_EQ(fifo->state().getState(), 2u);
   EXPECT_EQ(fifo->writeChannels(), 2u);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
+  EXPECT_EQ(fifo->programmed().channelCount, 2u);
   fifo->uncommit(status);
 
   description.maxChannels = 1;

@@ -59,16 +59,6 @@ class tDoneCounter : public nQoUdP100::iDoneObserver {
   int done = 0;
 };
 
-// A deploy step of the tests' own (not a template: the check reads its
-// plain name): a partial write of the FIFO's deployed settings, which keeps
-// the rest as the FIFO deployed them itself.
-struct tPartialDeploy {
-  static void applySettings(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
-                            const std::function<void(nQoUdP100::tAOFIFOFields&)>& change) {
-    change(fifo.fields.deploying());
-  }
-};
-
 class tAOTest : public tTavikMapTest {
  protected:
   void SetUp() override {

@@ -60,8 +60,8 @@ class tAOTimingTest : public tAOTest {
   }
   uint16_t command2() const { return map->AO_Command_2.getRegister(); }
   // The settings deployed last, as the test wrote them, deployed whole.
-  void deploy() { timing->fields.deploy(deployed); }
-  void deployFIFO() { fifo->fields.deploy(fifoDeployed); }
+  void deploy() { timing->deploy(deployed); }
+  void deployFIFO() { fifo->deploy(fifoDeployed); }
   // A blocking update wait while another thread runs the action every
   // millisecond of host time; the wait's code.
   template <typename tAction>
@@ -317,6 +317,40 @@ TEST_F(tAOTimingTest, ACommitOfAStartedEngineEndsItsRunFirst) {
   EXPECT_EQ(source.finished.size(), 1u);
   EXPECT_EQ(timing->state().getState(), 1u);
   fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// The update output is the commit's to drive, by its record: a deploy of it
+// under a running engine reaches the board only through the next commit,
+// which ends the run first (the disarm strobe) and then sets the pin's
+// direction and the output select 3; a commit whose record does not ask
+// for it touches neither.
+TEST_F(tAOTimingTest, TheCommitDrivesTheUpdateOutputThatItsRecordAsksFor) {
+  deployed.outputSelect = 5;
+  deploy();
+  timing->commit(status);
+  for (const tAccess& access : windows.writes()) {
+    EXPECT_NE(access.offset, 0x172u);
+    EXPECT_FALSE(access.offset == 0x1AC && (access.value & 0x3) != 0) << access.value;
+  }
+  timing->arm(status);
+  timing->start(status);
+  deployed.updateOutput = 1;
+  deploy();
+  clearLogs();
+  timing->commit(status);
+  const tLog writes = windows.writes();
+  const auto at = [&](uint32_t offset, uint32_t mask) {
+    return std::find_if(writes.begin(), writes.end(), [&](const tAccess& access) {
+      return access.offset == offset && (access.value & mask) == mask;
+    });
+  };
+  const auto disarm = at(0x112, 0x2000), pin = at(0x172, 0x20), select = at(0x1AC, 0x3);
+  ASSERT_NE(pin, writes.end());
+  ASSERT_NE(select, writes.end());
+  EXPECT_LT(disarm, pin) << "the run ended first";
+  EXPECT_LT(pin, select);
+  timing->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -1031,19 +1065,14 @@ TEST_F(tAOTimingTest, AStopRequestedBeforeAnUntimedUpdateWaitEndsItWithoutAnInte
   timing->setTimeout(0xFFFFFFFE, status);
   timing->requestStop();
   clearLogs();
-  tStatus2 wait;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    timing->waitForNextUpdate(wait);
-    returned = true;
+  bool blocked = false;
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (!std::exchange(blocked, true)) timing->requestStop();  // frees a wait that lost the stop
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!returned && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  const bool endedAtOnce = returned;
-  if (!endedAtOnce) timing->requestStop();  // frees a wait that lost the stop
-  waiter.join();
-  EXPECT_TRUE(endedAtOnce);
+  tStatus2 wait;
+  timing->waitForNextUpdate(wait);
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_FALSE(blocked) << "the wait came to block on the update event";
   EXPECT_EQ(wait.code, -224608);
   for (const auto& access : windows.reads()) EXPECT_NE(access.offset, 0x128u);
   timing->uncommit(status);
@@ -1063,20 +1092,22 @@ TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
   timing->disarm(status);
   timing->arm(status);
   ASSERT_EQ(status.code, 0);
-  tStatus2 wait, poll;
-  std::atomic<bool> returned{false};
-  std::thread waiter([&] {
-    timing->waitForNextUpdate(wait);
-    timing->pollForNextUpdate(poll);
-    returned = true;
+  // A wait that lost the end is let go: a blocking one as it comes to block,
+  // a polling one as it looks at the flag past the two looks of one that
+  // leaves (the look for a missed update and the first of its loop).
+  bool blocked = false;
+  nQoSim::onSyncWait([&](const iSync*) {
+    if (!std::exchange(blocked, true)) timing->requestStop();
   });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!returned && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  const bool endedAtOnce = returned;
-  while (!returned) timing->requestStop();  // frees a wait that lost the end
-  waiter.join();
-  EXPECT_TRUE(endedAtOnce) << "the arm lifted the end of the waits";
+  unsigned looks = 0;
+  windows.setReadCallback(window, 0x106, [&](unsigned) { return ++looks > 2 ? 0x20u : 0u; });
+  tStatus2 wait, poll;
+  timing->waitForNextUpdate(wait);
+  timing->pollForNextUpdate(poll);
+  nQoSim::onSyncWait(nullptr);
+  windows.setReadCallback(window, 0x106, nullptr);
+  EXPECT_FALSE(blocked) << "the arm lifted the end of the waits: a wait blocked";
+  EXPECT_LE(looks, 2u) << "the arm lifted the end of the waits: a wait polled on";
   EXPECT_EQ(wait.code, -224608);
   EXPECT_EQ(poll.code, -224608);
 
@@ -1086,6 +1117,120 @@ TEST_F(tAOTimingTest, TheEndOfTheWaitsOutlastsTheEnginesArm) {
   timing->waitForNextUpdate(again);
   EXPECT_EQ(again.code, -200474) << "the waits still end after allowWaits";
   timing->uncommit(status);
+}
+
+// Each step that ends the calls under way ends an update wait under way,
+// untimed, blocking or polling, whether a run is live or not, and returns
+// only once the wait has left: a blocking one blocks no more, a polling one
+// has acknowledged the update flag for the last time. The waits after the
+// step wait again, until their time-out.
+TEST_F(tAOTimingTest, AStopDisarmOrUncommitEndsTheUpdateWaitsUnderWayAndWaitsForThem) {
+  enum tReached { kCommitted, kArmed, kRunning };
+  struct tRow {
+    const char* step;
+    bool polls;
+    tReached reached;
+    void (tTavikAOTimingControllerPrimitive::*run)(tStatus2&);
+  };
+  const tRow rows[] = {
+      {"stop", true, kRunning, &tTavikAOTimingControllerPrimitive::stop},
+      {"stop", false, kRunning, &tTavikAOTimingControllerPrimitive::stop},
+      {"disarm", true, kArmed, &tTavikAOTimingControllerPrimitive::disarm},
+      {"disarm", false, kArmed, &tTavikAOTimingControllerPrimitive::disarm},
+      {"uncommit", true, kCommitted, &tTavikAOTimingControllerPrimitive::uncommit},
+      {"uncommit", false, kCommitted, &tTavikAOTimingControllerPrimitive::uncommit}};
+  deployed.mode = 2;
+  deployed.countedFirstUpdates = 0;
+  deployed.withoutFIFO = 1;
+  std::atomic<const iSync*> event{nullptr};
+  nQoSim::onSyncWait([&](const iSync* object) { event = object; });
+  for (const tRow& row : rows) {
+    SCOPED_TRACE(std::string(row.step) + (row.polls ? ", polling" : ", blocking"));
+    deployed.pollUpdates = row.polls ? 1 : 0;
+    deploy();
+    timing->commit(status);
+    if (row.reached != kCommitted) timing->arm(status);
+    if (row.reached == kRunning) timing->start(status);
+    timing->setTimeout(0xFFFFFFFF, status);
+    std::atomic<unsigned> looks{0}, acks{0};
+    windows.setReadCallback(window, 0x106, [&](unsigned) {
+      ++looks;
+      return 0u;
+    });
+    windows.setWriteCallback(window, 0x106, [&](unsigned, uint32_t value) {
+      if (value == 1024) ++acks;
+    });
+    event = nullptr;
+    tStatus2 waited;
+    std::thread waiter([&] {
+      if (row.polls)
+        timing->pollForNextUpdate(waited);
+      else
+        timing->waitForNextUpdate(waited);
+    });
+    ASSERT_TRUE(boundedUntil([&] {
+      return row.polls ? looks > 0 : event != nullptr && nQoSim::syncBlocked(event) == 1;
+    }));
+    tStatus2 stepped;
+    (timing->*row.run)(stepped);
+    const bool left = row.polls ? acks == 2 : nQoSim::syncBlocked(event) == 0;
+    if (!left) timing->requestStop();  // frees a wait that the step left under way
+    waiter.join();
+    EXPECT_TRUE(left) << "the step returned with the wait under way";
+    EXPECT_EQ(waited.code, -224608);
+    EXPECT_EQ(stepped.code, 0);
+    // Each look at the update flag, and each blocking wait, finds the test
+    // clock past the time-out.
+    windows.setReadCallback(window, 0x106, [](unsigned) {
+      nQoSim::advanceClock(2'000'000);
+      return 0u;
+    });
+    timing->setTimeout(0, status);
+    tStatus2 after;
+    if (row.polls)
+      timing->pollForNextUpdate(after);
+    else
+      timing->waitForNextUpdate(after);
+    EXPECT_EQ(after.code, -200474) << "a wait after the step";
+    timing->uncommit(status);
+    windows.setReadCallback(window, 0x106, nullptr);
+    windows.setWriteCallback(window, 0x106, nullptr);
+  }
+  nQoSim::onSyncWait(nullptr);
+  EXPECT_EQ(status.code, 0);
+}
+
+// An update pass of a run that a disarm ended, as the disarm switches its
+// source off, sets no update event: an update wakes only waits of its own
+// run. One of the live run sets it once.
+TEST_F(tAOTimingTest, AnUpdatePassOfARunThatEndedSetsNoUpdateEvent) {
+  deployed.mode = 2;
+  deployed.pollUpdates = 0;
+  deploy();
+  commitAndArm();
+  timing->enableUpdateInterrupt(status);
+  ASSERT_EQ(groupBEnable() & 0x0004, 0x0004u);
+  windows.setRead(window, 0x106, 16, 0x8020);
+  const auto setsDuringAPass = [&] {
+    nQoSim::clearSyncLog();
+    bus.raise(1);
+    const std::vector<nQoSim::tSyncRecord> records = nQoSim::syncLog();
+    return std::count_if(records.begin(), records.end(), [](const nQoSim::tSyncRecord& record) {
+      return record.operation == nQoSim::tSyncRecord::kSet;
+    });
+  };
+  EXPECT_EQ(setsDuringAPass(), 1) << "an update of the live run";
+  // The disarm's first atomic run ends the run; the source is still on.
+  long late = -1;
+  bus.onAtomicRun([&] {
+    if (late < 0 && (groupBEnable() & 0x0004) != 0) late = setsDuringAPass();
+  });
+  timing->disarm(status);
+  bus.onAtomicRun(nullptr);
+  windows.setRead(window, 0x106, 16, 0);
+  EXPECT_EQ(late, 0) << "an update pass after its run ended set the update event";
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // A wait that finds the waits ended after its reset of the update event

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,6 +55,14 @@ class tHeldDone : public nQoUdP100::iDoneObserver {
  private:
   tHeldCall& _held;
 };
+
+// Runs the transfer's steps in order on one status; answers its code.
+template <class tTransfer>
+int runSteps(tTransfer& transfer, std::initializer_list<void (tTransfer::*)(tStatus2&)> steps) {
+  tStatus2 status;
+  for (auto step : steps) (transfer.*step)(status);
+  return status.code;
+}
 
 class tCDIOImmediateTest : public tCDIOTest {
  protected:
@@ -290,8 +300,8 @@ class tWatchedCDI_FIFO : public nQoUdP100::tBaseCDI_FIFOPrimitive {
 // in, and the new run's words with them: as it waits for the word (the first
 // of a total of 1, the second of a total of 2), or with the word of a total
 // of 1 taken from the data port but not yet counted. Waiting, the read counts
-// no word after its run was overtaken, marks no done, and waits on as a read
-// of a stopped run waits, to its time-out. At its data port it is a read
+// no word after its run was overtaken, marks no done, and ends as the stop
+// ended its run, answering what it read with no code. At its data port it is a read
 // under way: the stop waits for it (the hold lets it go by its bound), so
 // the word it took is its run's, counted, and the run was done when the stop
 // ended it. The new run reads its own words, and its done is its own.
@@ -349,7 +359,7 @@ TEST_F(tCDIOImmediateTest, AReadThatAStopAndAStartOvertookTakesNoWordOfTheNewRun
       EXPECT_EQ(done.codes, std::vector<int>{0});
     } else {
       EXPECT_EQ(read, total - 1) << "the old run's read took a word of the new run";
-      EXPECT_EQ(reading.code, -200474);
+      EXPECT_EQ(reading.code, 0) << "the read waited on after the stop ended its run";
       if (total == 2) {
         EXPECT_EQ(old[0], 1u);
       }
@@ -394,9 +404,11 @@ TEST_F(tCDIOImmediateTest, AStopWaitsForAReadAtItsDataPortBeforeItResetsTheFIFO)
   uint32_t word = 0;
   uint32_t read = 0;
   tStatus2 reading;
+  // Cleared before the read starts: a read let go by its bound before the stop
+  // comes keeps its entry in the log.
+  clearLogs();
   std::thread client([&] { read = reader.read(&word, 1, reading); });
   ASSERT_TRUE(held.waitUntilInside()) << "the read never came to its data port";
-  clearLogs();
   reader.stopTransfer(status);
   reader.stopChannel(status);
   EXPECT_TRUE(held.expired()) << "the stop returned while the read was at its data port";
@@ -507,6 +519,128 @@ TEST_F(tCDIOImmediateTest, AReadClaimsTheEndOfItsOwnRunOnlyUnderTheLockAStartTak
   }
 }
 
+// A read given before the start, with no time-out limit, held at its first
+// look at the empty FIFO while the test's thread runs steps and the board's
+// samples come: it takes the run that the start begins, stamped with that
+// run. A stop or an uncommit before its samples came ends it, also before the
+// start: it answers 0 with no code, and the next run's read takes them.
+TEST_F(tCDIOImmediateTest, AReadGivenBeforeAStartTakesTheRunTheStartBegins) {
+  using T = tBaseCDIImmediateTransferPrimitive;
+  tWatchedCDI_FIFO watched(*cdi, &description, status);
+  T reader(&deviceInfo, &description, &watched, &identity, status);
+  reader.setDoneObserver(&done);
+  reader.commitTransfer(status);
+  reader.commitChannel(status);
+  const tPALTime128 period{0, 3};
+  reader.setSamplePeriod(period);
+  reader.setTimeout(0xFFFFFFFF);
+  const std::thread::id testThread = std::this_thread::get_id();
+  struct tRow {
+    const char* name;
+    std::initializer_list<void (T::*)(tStatus2&)> steps;
+  };
+  const auto start = {&T::startTransfer, &T::startChannel};
+  for (const tRow& row : {
+           tRow{"a start", start},
+           tRow{"a start, a stop, a start",
+                {&T::startTransfer, &T::startChannel, &T::stopTransfer, &T::stopChannel,
+                 &T::startTransfer, &T::startChannel}},
+           tRow{"a stop, a start",
+                {&T::stopTransfer, &T::stopChannel, &T::startTransfer, &T::startChannel}},
+           tRow{"an uncommit, a commit, a start",
+                {&T::uncommitTransfer, &T::uncommitChannel, &T::commitTransfer, &T::commitChannel,
+                 &T::startTransfer, &T::startChannel}},
+       }) {
+    SCOPED_TRACE(row.name);
+    const bool takes = row.steps.size() == 2;
+    tHeldCall held(tHeldCall::kGuard);
+    std::atomic<bool> letGo{false}, cancelled{false};
+    std::atomic<int> looksAfter{0};
+    // A read that waits on once its samples came is cancelled after many looks.
+    watched.afterEmptyTest = [&](uint32_t) {
+      if (std::this_thread::get_id() == testThread) return;
+      if (!held.inside()) held.hold();
+      if (letGo && ++looksAfter > 1000 && !cancelled.exchange(true)) reader.requestCancel();
+    };
+    uint32_t words[2] = {};
+    uint32_t read = 0;
+    tStatus2 reading;
+    T::tRunStamp stamp;
+    std::thread client([&] { read = reader.read(words, 2, reading, &stamp); });
+    EXPECT_TRUE(held.waitUntilInside()) << "the read never looked at the FIFO";
+    runSteps(reader, row.steps);
+    fifos->pushInput({0x21, 0x22, 0x23});
+    letGo = true;
+    held.letGo();
+    client.join();
+    watched.afterEmptyTest = {};
+    EXPECT_FALSE(cancelled) << "the read waited on once the samples came";
+    EXPECT_EQ(reading.code, 0);
+    if (takes) {
+      EXPECT_EQ(read, 2u);
+      EXPECT_EQ(words[0], 0x21u);
+      EXPECT_EQ(words[1], 0x22u);
+      EXPECT_EQ(reader.samplesRead(), 2u);
+      EXPECT_EQ(stamp.clock.period, period);
+    } else {
+      EXPECT_EQ(read, 0u) << "the read took a word of a run begun after what ended it";
+      EXPECT_EQ(reader.samplesRead(), 0u);
+    }
+    // The run's next read takes the samples left, stamped as the same run.
+    T::tRunStamp next;
+    uint32_t left[3] = {};
+    EXPECT_EQ(reader.read(left, takes ? 1 : 3, status, &next), takes ? 1u : 3u);
+    EXPECT_EQ(left[0], takes ? 0x23u : 0x21u);
+    EXPECT_NE(next.run, 0u);
+    if (takes) {
+      EXPECT_EQ(next.run, stamp.run) << "the read was stamped with another run than its own";
+    }
+    EXPECT_EQ(runSteps<T>(reader, {&T::stopTransfer, &T::stopChannel}), 0);
+    ASSERT_EQ(status.code, 0);
+  }
+}
+
+// A code 2 whose transfer step is held as it lets the transfer's lock go,
+// and a code 3 in that time: the run the start decided on is numbered under
+// that lock, so the stop ends it and reports its done, and no run is left
+// live with the FIFO stopped.
+TEST_F(tCDIOImmediateTest, AStopRightAfterAStartsLockedStepLeavesNoRunLive) {
+  tBaseCDIImmediateTransferPrimitive reader(&deviceInfo, &description, cdi, &identity, status);
+  reader.setDoneObserver(&done);
+  reader.commitTransfer(status);
+  reader.commitChannel(status);
+  ASSERT_EQ(status.code, 0);
+  tHeldCall held(tHeldCall::kGuard);
+  std::atomic<std::thread::id> starter{};
+  std::atomic<const iSync*> lock{nullptr};
+  nQoSim::onSyncAcquire([&](const iSync* object, bool acquired) {
+    const iSync* none = nullptr;
+    if (acquired && std::this_thread::get_id() == starter.load())
+      lock.compare_exchange_strong(none, object);
+  });
+  nQoSim::onSyncSet([&](const iSync* object, bool set) {
+    if (set && object == lock.load() && std::this_thread::get_id() == starter.load()) held.hold();
+  });
+  tStatus2 starting;
+  std::thread client([&] {
+    starter = std::this_thread::get_id();
+    reader.startTransfer(starting);
+  });
+  EXPECT_TRUE(held.waitUntilInside()) << "the start never let its lock go";
+  tStatus2 stopped;
+  reader.stopTransfer(stopped);
+  reader.stopChannel(stopped);
+  held.letGo();
+  client.join();
+  nQoSim::onSyncAcquire(nullptr);
+  nQoSim::onSyncSet(nullptr);
+  EXPECT_EQ(starting.code, 0);
+  EXPECT_EQ(stopped.code, 0);
+  EXPECT_FALSE(reader.runUnderWay()) << "a run left live after the stop answered 0";
+  EXPECT_FALSE(fifos->inputStarted());
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+}
+
 // A read that keeps the newest samples, held after its drain emptied the
 // FIFO, while a code 3 and a code 2 come and the new run's FIFO overruns: the
 // errors the read looks at after its drain are its own run's, so it answers
@@ -559,6 +693,53 @@ TEST_F(tCDIOImmediateTest, TheErrorsADrainingReadLooksAtAreItsOwnRuns) {
     reader.stopChannel(status);
     EXPECT_EQ(status.code, 0);
   }
+}
+
+// A fresh transfer has reported no done: a stop after its commit with no
+// start reports one, a second stop none, and a run begun since reports its
+// own end once. An uncommit makes it fresh again: a finite commit's stop
+// reports with its warning. An uncommit that stops nothing, and a
+// destruction, report nothing. Input and output alike.
+template <class tTransfer>
+void expectAStopAfterACommitToReportTheDoneOnce(std::optional<tTransfer>& transfer) {
+  using T = tTransfer;
+  tDone reports;
+  transfer->setDoneObserver(&reports);
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::commitTransfer, &T::commitChannel}), 0);
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::stopTransfer, &T::stopChannel}), 0);
+  EXPECT_EQ(reports.codes, std::vector<int>{0}) << "a stop after a commit reported no done";
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::stopTransfer, &T::stopChannel}), 0);
+  EXPECT_EQ(reports.codes, std::vector<int>{0}) << "a second stop reported a done";
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::startTransfer, &T::startChannel, &T::stopTransfer,
+                                    &T::stopChannel, &T::stopTransfer}),
+            0);
+  EXPECT_EQ(reports.codes, (std::vector<int>{0, 0}));
+  transfer->setSampleMode(1);
+  transfer->setTotal(4);
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::uncommitTransfer, &T::uncommitChannel, &T::commitTransfer,
+                                    &T::commitChannel, &T::stopTransfer, &T::stopChannel}),
+            200010);
+  EXPECT_EQ(reports.codes, (std::vector<int>{0, 0, 200010}));
+  EXPECT_EQ(runSteps<T>(*transfer, {&T::uncommitTransfer, &T::uncommitChannel, &T::commitTransfer,
+                                    &T::commitChannel, &T::uncommitTransfer, &T::uncommitChannel,
+                                    &T::commitTransfer, &T::commitChannel}),
+            0);
+  transfer.reset();
+  EXPECT_EQ(reports.codes, (std::vector<int>{0, 0, 200010}));
+}
+
+TEST_F(tCDIOImmediateTest, AStopAfterACommitWithNoStartReportsTheDoneOnce) {
+  std::optional<tBaseCDIImmediateTransferPrimitive> fresh;
+  fresh.emplace(&deviceInfo, &description, cdi, &identity, status);
+  {
+    SCOPED_TRACE("input");
+    expectAStopAfterACommitToReportTheDoneOnce(fresh);
+  }
+  SCOPED_TRACE("output");
+  std::optional<tBaseCDOImmediateTransferPrimitive> freshOutput;
+  freshOutput.emplace(&deviceInfo, &description, cdo, &identity, status);
+  expectAStopAfterACommitToReportTheDoneOnce(freshOutput);
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tCDIOImmediateTest, InputErrorsAndAnEarlyStop) {
@@ -754,6 +935,139 @@ TEST_F(tCDIOImmediateTest, APollingStopThatAStopAndAStartOvertookLeavesTheNewRun
   EXPECT_EQ(status.code, 0);
 }
 
+// A write given with no live run (before the first start, or after a stop)
+// is refused at once, whatever its mode, count and time-out: -50150 naming
+// the board, no look at the FIFO and nothing written. The start that begins
+// the next run resets the FIFO, so nothing written before it could reach the
+// lines. (A write that waited for a run is cancelled after many looks.)
+TEST_F(tCDIOImmediateTest, AWriteGivenWithNoLiveRunIsRefusedAtOnce) {
+  fifos->setOutputDepth(8);
+  int looks = 0;
+  fifos->onStatusRead([&] {
+    if (++looks > 1000) output->requestCancel();
+  });
+  const uint32_t samples[3] = {1, 2, 3};
+  using T = tBaseCDOImmediateTransferPrimitive;
+  for (const uint32_t mode : {0u, 1u}) {
+    output->setWriteMode(mode);
+    ASSERT_EQ(runSteps<T>(*output, {&T::commitTransfer, &T::commitChannel}), 0);
+    for (const bool stopped : {false, true}) {
+      if (stopped)
+        runSteps<T>(*output,
+                    {&T::startTransfer, &T::startChannel, &T::stopTransfer, &T::stopChannel});
+      for (const uint32_t count : {3u, 1u})
+        for (const uint32_t timeout : {0u, 50u, 0xFFFFFFFFu}) {
+          SCOPED_TRACE(testing::Message() << "mode " << mode << (stopped ? " stopped" : "") << ", "
+                                          << count << " samples, time-out " << timeout);
+          clearLogs();
+          looks = 0;
+          output->setTimeout(timeout);
+          tStatus2 refused;
+          EXPECT_EQ(output->write(count, samples, refused), 0u);
+          EXPECT_EQ(refused.code, -50150);
+          EXPECT_TRUE(loggedAt(-50150, kOutputFile, 304));
+          EXPECT_EQ(guidProperty(refused.description, 1), identity);
+          EXPECT_EQ(looks, 0) << "the write looked at the FIFO";
+          EXPECT_TRUE(at(windows.writes(), 0x220).empty()) << "the write wrote its data port";
+        }
+    }
+    runSteps<T>(*output, {&T::uncommitTransfer, &T::uncommitChannel});
+  }
+  fifos->onStatusRead(nullptr);
+  EXPECT_TRUE(fifos->output().empty());
+}
+
+// A wait-each write whose first sample never leaves the FIFO, with no
+// time-out limit, while a code 3 comes on the test's thread: the stop ends
+// its run, so the write answers the one sample it wrote, with no code, and
+// waits no more. (One that waited on is cancelled after many looks.)
+TEST_F(tCDIOImmediateTest, AWriteWaitingForItsSampleToLeaveReturnsWhenAStopEndsItsRun) {
+  output->setWriteMode(1);
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0xFFFFFFFF);
+  std::atomic<int> looks{0}, looksAfterTheStop{0};
+  std::atomic<bool> stopped{false}, cancelled{false};
+  fifos->onStatusRead([&] {
+    ++looks;
+    if (stopped && ++looksAfterTheStop > 1000 && !cancelled.exchange(true)) output->requestCancel();
+  });
+  const uint32_t samples[3] = {7, 8, 9};
+  uint32_t written = 0;
+  tStatus2 writing;
+  std::thread client([&] { written = output->write(3, samples, writing); });
+  EXPECT_TRUE(boundedUntil([&] { return !fifos->output().empty() && looks > 1; }))
+      << "the write never waited for its first sample";
+  tStatus2 stop;
+  output->stopTransfer(stop);
+  output->stopChannel(stop);
+  stopped = true;
+  client.join();
+  fifos->onStatusRead(nullptr);
+  EXPECT_FALSE(cancelled) << "the write waited on after the stop ended its run";
+  EXPECT_EQ(written, 1u);
+  EXPECT_EQ(writing.code, 0);
+  EXPECT_TRUE(fifos->output().empty());
+  EXPECT_TRUE(fifos->lines().empty());
+}
+
+// A finite output's writer, held after its run's last sample as it goes for
+// the lock under which its end becomes pending, while a code 3 and a whole
+// code 2 come: the end it makes pending is its own run's, which the stop
+// ended, so the FIFO running empty (as the polling thread tells it) stops
+// nothing of the new run, which writes its own total.
+TEST_F(tCDIOImmediateTest, AWritersLastSampleMakesOnlyItsOwnRunsEndPending) {
+  output->setSampleMode(1);
+  output->setTotal(2);
+  startOutput();
+  fifos->setOutputDepth(8);
+  output->setTimeout(0xFFFFFFFF);
+  // The transfer's lock: the first that the channel's start takes.
+  nQoSim::clearSyncLog();
+  output->startChannel(status);
+  ASSERT_EQ(status.code, 0);
+  const iSync* transferLock = nullptr;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kAcquire && transferLock == nullptr)
+      transferLock = record.object;
+  ASSERT_NE(transferLock, nullptr);
+  tHeldCall held(tHeldCall::kGuard);
+  std::atomic<std::thread::id> writer{};
+  nQoSim::onSyncAcquire([&](const iSync* object, bool acquired) {
+    if (!acquired && object == transferLock && std::this_thread::get_id() == writer.load())
+      held.hold();
+  });
+  const uint32_t samples[2] = {1, 2};
+  uint32_t written = 0;
+  tStatus2 writing;
+  std::thread client([&] {
+    writer = std::this_thread::get_id();
+    written = output->write(2, samples, writing);
+  });
+  EXPECT_TRUE(held.waitUntilInside()) << "the write never went for its end";
+  EXPECT_EQ(fifos->output(), (std::deque<uint32_t>{1, 2}));
+  tStatus2 stopped;
+  output->stopTransfer(stopped);
+  output->stopChannel(status);
+  output->startTransfer(status);
+  output->startChannel(status);
+  held.letGo();
+  client.join();
+  nQoSim::onSyncAcquire(nullptr);
+  EXPECT_EQ(written, 2u);
+  EXPECT_EQ(writing.code, 0);
+  EXPECT_EQ(stopped.code, 0) << "all of the run was written when the stop ended it";
+  EXPECT_EQ(done.codes, std::vector<int>{0});
+
+  output->handleFIFOEmptyPolled(cdo, status);
+  EXPECT_TRUE(output->runUnderWay()) << "the old run's end stopped the new run";
+  EXPECT_TRUE(fifos->outputStarted());
+  EXPECT_EQ(done.codes, std::vector<int>{0}) << "a done report of the new run";
+  EXPECT_EQ(output->write(2, samples, status), 2u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(fifos->output(), (std::deque<uint32_t>{1, 2}));
+}
+
 // The newest-samples option and the write mode given under a run, as a
 // deploy gives them, change nothing the run's reads and writes do; the next
 // run takes them.
@@ -841,8 +1155,9 @@ TEST_F(tCDIOImmediateTest, ASecondCommitAddsNoPolledRecord) {
 
 // Uncommitted after a finite run that took its whole total, as the release
 // leaves it, a transfer keeps nothing of the run: a read or write before the
-// next run is not refused as past a total, but waits for a run (a zero
-// time-out: -200474 at once), and a late stop warns of no finite run.
+// next run is not refused as past a total; a read waits for a run (a zero
+// time-out: -200474 at once), a write is refused as given with no run
+// (-50150), and a late stop warns of no finite run.
 TEST_F(tCDIOImmediateTest, AnUncommittedTransferKeepsNothingOfItsRuns) {
   input->setSampleMode(1);
   input->setTotal(1);
@@ -870,7 +1185,8 @@ TEST_F(tCDIOImmediateTest, AnUncommittedTransferKeepsNothingOfItsRuns) {
   output->uncommitChannel(status);
   status.clear();  // the stop's warning: the FIFO never ran empty
   EXPECT_EQ(output->write(1, &sample, status), 0u);
-  EXPECT_EQ(status.code, -200474) << "refused as a write past the total of a run gone";
+  EXPECT_EQ(status.code, -50150) << "not refused as a write with no run";
+  EXPECT_TRUE(loggedAt(-50150, kOutputFile, 304));
   status.clear();
   output->stopTransfer(status);
   EXPECT_EQ(status.code, 0);

@@ -107,28 +107,38 @@ TEST_F(tFIFOTest, OnlyFIFOObserversAttachOnlyTheDataSourceAndArmEnablesOnlyBit7)
   EXPECT_EQ(status.code, 0);
 }
 
-TEST_F(tFIFOTest, ConfigurationSetsModeThresholdAndDefaultCount) {
+// A configuration is deployed: it sets neither the mode, the threshold nor
+// the soft copy of the register it shares with the timing engine, whose
+// writes would carry it to the board. The commit sets them from its record.
+TEST_F(tFIFOTest, TheCommitSetsTheDeployedModeThresholdAndDefaultCount) {
   build(4);
   tAIDeviceFIFOPrimitiveConfig config;
   config.fifoMode = 1;
   config.thresholdCode = 3;
   fifo->setConfiguration(config, status);
-  EXPECT_EQ(fifo->getThreshold(status), 0xFFFFFFFFu);
+  EXPECT_EQ(fifo->getThreshold(status), 0u);
   EXPECT_EQ(fifo->configuration().count, tAIDeviceFIFOPrimitiveConfig::kDefaultCount)
       << "the settings reached the record before a commit";
-  EXPECT_EQ(fifo->getFIFOMode(), 1u);
-  EXPECT_EQ(fifo->getLevel(status), 512u);
-  EXPECT_TRUE(windows.log().empty()) << "nothing written before programFIFOMode";
-  // Half full with a threshold: 01 in bits 7:6.
+  EXPECT_EQ(fifo->getFIFOMode(), 0u);
   fifo->programFIFOMode(&status);
   EXPECT_EQ(windows.log(),
+            (tLog{wrote(0x190, 0x10), wrote(0x1AE, 0x0000), wrote(0x190, 0x100), kBusFlush}))
+      << "the soft copy holds no deployed mode";
+  // Half full with a threshold: 01 in bits 7:6.
+  windows.clearLog();
+  fifo->commit(status);
+  EXPECT_EQ(fifo->getThreshold(status), 0xFFFFFFFFu);
+  EXPECT_EQ(fifo->getFIFOMode(), 1u);
+  EXPECT_EQ(fifo->getLevel(status), 512u);
+  EXPECT_EQ(windows.log(),
             (tLog{wrote(0x190, 0x10), wrote(0x1AE, 0x0040), wrote(0x190, 0x100), kBusFlush}));
+  fifo->uncommit(status);
 
   config.fifoMode = 2;
   config.thresholdCode = 0;
   fifo->setConfiguration(config, status);
-  EXPECT_EQ(fifo->getThreshold(status), 0u);
-  EXPECT_EQ(fifo->getFIFOMode(), 2u);
+  EXPECT_EQ(fifo->getThreshold(status), 0xFFFFFFFFu);
+  EXPECT_EQ(fifo->getFIFOMode(), 1u);
   fifo->setFIFOModeForLevel(100, status, false);
   EXPECT_EQ(fifo->getFIFOMode(), 0u);
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <thread>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/heldDisarm.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikHelper.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -37,19 +39,33 @@ using nQoUdP100::tTavikAITimingControllerPrimitive;
 using tLog = std::vector<tAccess>;
 using tBase = tBaseAITimingControllerPrimitive;
 
-// Logs every notification as name (primary) or 100 + name (secondary) and
-// answers what the test set.
+// Logs every notification as name (primary) or 100 + name (secondary), 10
+// more for a last conversion and 20 more for a sample end, and answers what
+// the test set. A second sample-start, sample-end or last-convert
+// notification runs inSecond after it logged.
 class tObserver : public tBase::iSampleStartObserver,
+                  public tBase::iSampleEndObserver,
                   public tBase::iRecordEndObserver,
                   public tBase::iLastConvertObserver {
  public:
   tObserver(uint32_t name, std::vector<uint32_t>* calls) : name(name), calls(calls) {}
   uint32_t sampleStarted(tBase*, tStatus2&) override { return log(0); }
-  void sampleStartedSecondary(tBase*, tStatus2&) override { calls->push_back(100 + name); }
+  void sampleStartedSecondary(tBase*, tStatus2&) override {
+    calls->push_back(100 + name);
+    if (inSecond) inSecond();
+  }
+  uint32_t sampleEnded(tBase*, tStatus2&) override { return log(20); }
+  void sampleEndedSecondary(tBase*, tStatus2&) override {
+    calls->push_back(120 + name);
+    if (inSecond) inSecond();
+  }
   uint32_t recordEnded(tBase*, tStatus2&) override { return log(0); }
   void recordEndedSecondary(tBase*, tStatus2&) override { calls->push_back(100 + name); }
   uint32_t lastConverted(tBase*, tStatus2&) override { return log(10); }
-  void lastConvertedSecondary(tBase*, tStatus2&) override { calls->push_back(110 + name); }
+  void lastConvertedSecondary(tBase*, tStatus2&) override {
+    calls->push_back(110 + name);
+    if (inSecond) inSecond();
+  }
   uint32_t log(uint32_t offset) {
     calls->push_back(offset + name);
     return answer;
@@ -57,6 +73,7 @@ class tObserver : public tBase::iSampleStartObserver,
   uint32_t name;
   std::vector<uint32_t>* calls;
   uint32_t answer = 1;
+  std::function<void()> inSecond;
 };
 
 // Holds the next record-end notification once it has logged it.
@@ -112,6 +129,13 @@ class tTimingTest : public tTavikMapTest {
   bool hasWrite(uint32_t offset, uint32_t value, unsigned width = 16) {
     const tLog all = windows.writes();
     return std::find(all.begin(), all.end(), nQoTest::wrote(offset, value, width)) != all.end();
+  }
+  // The source's status bit in the group A status, raised once on the
+  // board: its primary pass runs and asks for the secondary one.
+  void raise(uint32_t pending) {
+    windows.setRead(window, 0x104, 16, 0x8000 | pending);
+    EXPECT_EQ(bus.raise(1), 1u);
+    windows.setRead(window, 0x104, 16, 0);
   }
   bool wroteAt(uint32_t offset) {
     const tLog all = windows.writes();
@@ -754,6 +778,181 @@ TEST_F(tTimingTest, HandlersNotifyOnlyWhileArmedAndTheRecordEndOncePerRun) {
   timing->disarm(status);
   EXPECT_EQ(sampleStart->handleInterrupt(), 1u);
   EXPECT_TRUE(calls.empty());
+}
+
+// The sample-start and sample-end sources of a mode-2 run, their status bits
+// and what the observer logs for their first pass.
+struct tRunSource {
+  const char* name;
+  uint32_t pending;
+  uint32_t heard;
+};
+constexpr tRunSource kRunSources[] = {{"sample start", 0x20, 1}, {"sample end", 0x10, 21}};
+
+// A second pass that took its request before the disarm, and reaches the
+// engine only after the next arm and start, belongs to the arm before: it
+// notifies no one of the next run. That run's own passes notify.
+TEST_F(tTimingTest, ASecondPassTakenBeforeTheDisarmNotifiesNoOneOfTheNextArm) {
+  config.timing.timingMode = 2;
+  timing->addSampleStartObserver(&first, true, status);
+  timing->addSampleEndObserver(&first, status);
+  commit();
+  const std::thread::id test = std::this_thread::get_id();
+  for (const tRunSource& source : kRunSources) {
+    SCOPED_TRACE(source.name);
+    timing->arm(status);
+    timing->start(status);
+    raise(source.pending);
+    ASSERT_EQ(calls, std::vector<uint32_t>{source.heard});
+    calls.clear();
+    {
+      tHeldPass held;
+      // Held once it has taken its request.
+      bus.onAtomicRun([&] {
+        if (std::this_thread::get_id() != test) held.hold();
+      });
+      held.run([&] { bus.pumpSecondary(); });
+      held.tearDown([&] {
+        timing->disarm(status);
+        timing->arm(status);
+        timing->start(status);
+      });
+      bus.onAtomicRun(nullptr);
+    }
+    EXPECT_TRUE(calls.empty()) << "a second pass of the arm before notified the next arm";
+    raise(source.pending);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    EXPECT_EQ(calls, (std::vector<uint32_t>{source.heard, 100 + source.heard}));
+    calls.clear();
+    timing->disarm(status);
+  }
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A disarm waits for a second pass of its run under way: the observer's
+// second notification, held on the dispatcher's thread, leaves before the
+// disarm returns.
+TEST_F(tTimingTest, ADisarmWaitsForASecondPassOfItsRunUnderWay) {
+  config.timing.timingMode = 2;
+  timing->addSampleStartObserver(&first, true, status);
+  timing->addSampleEndObserver(&first, status);
+  commit();
+  for (const tRunSource& source : kRunSources) {
+    SCOPED_TRACE(source.name);
+    timing->arm(status);
+    timing->start(status);
+    raise(source.pending);
+    tHeldPass held;
+    first.inSecond = [&] { held.hold(); };
+    held.run([&] { bus.pumpSecondary(); });
+    held.tearDown([&] { timing->disarm(status); });
+    first.inSecond = nullptr;
+    EXPECT_TRUE(held.teardownWaited());
+    EXPECT_EQ(calls, (std::vector<uint32_t>{source.heard, 100 + source.heard}));
+    calls.clear();
+  }
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A first pass whose second pass finds its arm over, or whose arm has no
+// second pass for it, leaves nothing to the next arm: a last conversion of
+// the arm before (a record end of an arm with no start, a sample end in mode
+// 2) reaches no one through a second pass of the next arm's sample end in
+// mode 3, also when its own late second pass took its request before the
+// disarm.
+struct tLeftPass {
+  const char* name;
+  int32_t mode;
+  uint32_t pending;
+  bool started;
+  std::vector<uint32_t> heard;
+};
+const tLeftPass kLeftPasses[] = {{"record end of an arm with no start", 3, 0x40, false, {12}},
+                                 {"sample end in mode 2", 2, 0x10, true, {21, 12}}};
+
+TEST_F(tTimingTest, ASecondPassOfTheNextArmDeliversNoLastConversionOfTheArmBefore) {
+  timing->addSampleEndObserver(&first, status);
+  timing->addLastConvertObserver(&second, status);
+  const std::thread::id test = std::this_thread::get_id();
+  for (const tLeftPass& row : kLeftPasses) {
+    SCOPED_TRACE(row.name);
+    finite();
+    config.timing.timingMode = row.mode;
+    commit();
+    timing->arm(status);
+    if (row.started) timing->start(status);
+    raise(row.pending);
+    ASSERT_EQ(calls, row.heard);
+    tHeldCall held(tHeldCall::kGuard);
+    // Held once it has taken its request.
+    bus.onAtomicRun([&] {
+      if (std::this_thread::get_id() != test) held.hold();
+    });
+    std::thread late([&] { bus.pumpSecondary(); });
+    EXPECT_TRUE(held.waitUntilInside());
+    timing->disarm(status);
+    finite();
+    commit();
+    timing->arm(status);
+    timing->start(status);
+    held.letGo();
+    late.join();
+    bus.onAtomicRun(nullptr);
+    EXPECT_EQ(calls, row.heard) << "a late second pass notified the next arm";
+    raise(0x10);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    std::vector<uint32_t> heard = row.heard;
+    heard.insert(heard.end(), {21, 121});
+    EXPECT_EQ(calls, heard) << "the next arm's second pass delivered the arm before's";
+    timing->disarm(status);
+    timing->uncommit(status);
+    calls.clear();
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
+// A second pass takes each pending word before it notifies: a sample end
+// that comes while the second pass of the one before is inside its observer
+// leaves its word to its own second pass, and a last conversion that a
+// sample-end second pass is delivering is not delivered again by the stop's
+// record-end second pass beside it.
+TEST_F(tTimingTest, EachPendingWordReachesItsObserverOnce) {
+  finite();
+  timing->addSampleEndObserver(&first, status);
+  timing->addLastConvertObserver(&second, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  nQoMRTB100::iSecondaryInterruptHandler* sampleEnd =
+      dispatcher->secondaryHandlers[tTavikAITimingControllerPrimitive::kSampleEndSource];
+  const std::thread::id test = std::this_thread::get_id();
+  const auto heldInside = [&](tObserver& observer, const std::function<void()>& beside) {
+    tHeldCall held(tHeldCall::kGuard);
+    observer.inSecond = [&] {
+      if (std::this_thread::get_id() != test) held.hold();
+    };
+    std::thread pass([&] { sampleEnd->handleSecondaryInterrupt(); });
+    EXPECT_TRUE(held.waitUntilInside());
+    beside();
+    held.letGo();
+    pass.join();
+    observer.inSecond = nullptr;
+  };
+  raise(0x10);
+  heldInside(first, [&] { raise(0x10); });
+  bus.pumpSecondary();
+  EXPECT_EQ(calls, (std::vector<uint32_t>{21, 121, 21, 121})) << "a sample end was lost";
+  calls.clear();
+
+  raise(0x40);
+  raise(0x10);
+  heldInside(second, [&] { timing->stop(status); });
+  EXPECT_EQ(calls, (std::vector<uint32_t>{12, 21, 121, 112})) << "a last conversion twice";
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 // An uncommit right after the arm, or after a commit of the armed engine,

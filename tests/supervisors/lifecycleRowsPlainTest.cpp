@@ -122,7 +122,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
     hold();
     tTavikAO_FIFOPrimitive::commit(s);
     if (s.isNotFatal()) {
-      committedMechanism = fields.programmed().transferMechanism;
+      committedMechanism = programmed().transferMechanism;
       commitHeld = true;
     }
   }
@@ -142,7 +142,7 @@ struct tHeldFIFO : tHeldAt<nQoUdP100::tTavikAO_FIFOPrimitive> {
   void arm(tStatus2& s) override {
     if (arms != nullptr && s.isNotFatal()) arms->add('a');
     tTavikAO_FIFOPrimitive::arm(s);
-    armedTotal = fields.programmed().totalSamples;
+    armedTotal = programmed().totalSamples;
   }
   tReportLog* arms = nullptr;
 };
@@ -158,6 +158,7 @@ struct tHeldTiming : tHeldAt<nQoUdP100::tTavikAOTimingControllerPrimitive> {
   }
   bool stopRequested() const { return _update.ended(kStopMark); }
   bool notifying() const { return _completionNotifier.get() != nullptr; }
+  const iSync* updateEvent() const { return _update.event(); }
   std::atomic<bool> waitAfterArm{false};
   tStatus2 afterArm;
 };
@@ -432,10 +433,12 @@ class tAOFIFORow : public tBoardRow {
 
 // Moves the test clock past a wait that blocks on the test's thread (a start
 // that waits for a load that no DMA request asked for), as the board's time
-// would pass: the wait ends by its time-out, not without end.
+// would pass: the wait ends by its time-out, not without end. A row may pass
+// the wait otherwise (the board's update comes).
 class tClockPastBlockedWaits {
  public:
-  tClockPastBlockedWaits() : _mover([this] { run(); }) {}
+  explicit tClockPastBlockedWaits(std::function<void()> pass = [] { nQoSim::advanceClock(kPast); })
+      : _pass(std::move(pass)), _mover([this] { run(); }) {}
   ~tClockPastBlockedWaits() {
     _done = true;
     _mover.join();
@@ -451,13 +454,14 @@ class tClockPastBlockedWaits {
       const iSync* sync = _waiting.load();
       if (sync != nullptr && nQoSim::syncBlocked(sync) != 0 &&
           _waiting.compare_exchange_strong(sync, nullptr))
-        nQoSim::advanceClock(kPast);
+        _pass();
       std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
   }
   static constexpr uint64_t kPast = 3'600'000'000'000;  // an hour, in nanoseconds
   std::atomic<const iSync*> _waiting{nullptr};
   std::atomic<bool> _done{false};
+  std::function<void()> _pass;
   std::thread _mover;
 };
 
@@ -647,26 +651,31 @@ class tAOFIFOWalkRow : public tAOFIFORow {
 
 // The AO timing engine with blocking update waits: codes 400 and 401 and
 // the wait operation block, and a code 2 that arms it may come under way.
-// Walked with a deploy of a start trigger and one of mode 1 that drives the
-// update output; the board's engine is armed from its arm strobes to its
-// disarm strobe, each arm owes the completion notifier one done report, and
-// a start trigger that comes as the disarm strobes (its pass late, after
-// the disarm took the arm's record) begins no run. After a code 2 that answered 0 the run can begin
-// (a start strobe went out, or the board selects a start trigger and its
-// source is on), and a stop of a run answers by the run the board's arm
-// strobes found (a finite one warns of its early end). A client's update
-// wait and interval reload go by the commit held.
+// Walked with a deploy of a start trigger, one of mode 1 and one of mode 2
+// whose waits block on the update source and which drives the update output
+// (word 27); the board's engine is armed from its arm strobes to its disarm
+// strobe, each arm owes the completion notifier one done report, and a start
+// trigger or an update that comes as the disarm strobes (its pass late,
+// after the disarm took the arm's record) begins no run and wakes no wait.
+// After a code 2 that answered 0 the run can begin (a start strobe went out,
+// or the board selects a start trigger and its source is on), and a stop of
+// a run answers by the run the board's arm strobes found (a finite one warns
+// of its early end). The update output (its pin's direction and the output
+// select) changes only at a commit, driven when it took word 27. A client's
+// update wait and interval reload go by the commit held: a wait blocks
+// until the board's update comes, while its source is on, or until the test
+// clock passes its time-out.
 class tAOTimingRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AOTiming";
   using tSupervisor = tBaseAOTimingControllerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
-  static constexpr size_t kDeploys = 2;
+  static constexpr size_t kDeploys = 3;
 
  protected:
   tAOTimingRow() {
     name(settings.record<0>().identifier, "AO_Timing");
-    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted}) {
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted, &updated}) {
       *each = settings;
       each->record<0>().word26 = 0;
       each->record<0>().word23 = 1;
@@ -678,8 +687,8 @@ class tAOTimingRow : public tBoardRow {
     for (tAOTimingControllerSettings* each : {&settings, &triggered}) each->record<0>().word17 = 3;
     counted.record<0>().word17 = 9;
     counted.record<0>().word26 = 1;
-    // And the update output driven.
-    counted.record<0>().word27 = 1;
+    updated.record<0>().word11 = 2;
+    updated.record<0>().word27 = 1;
   }
   void SetUp() override {
     tBoardRow::SetUp();
@@ -687,6 +696,8 @@ class tAOTimingRow : public tBoardRow {
       if ((value & kDisarm) != 0) {
         engineArmed = false;
         startLate();
+      } else if ((value & kIntervalLoad) != 0) {
+        updateLate();
       } else if ((value & kArms) == kArms) {
         engineArmed = true;
         ++armStrobes;
@@ -696,16 +707,27 @@ class tAOTimingRow : public tBoardRow {
     windows.setWriteCallback(window, kCommand2, [this](unsigned, uint32_t value) {
       if ((value & kStartStrobe) != 0) ++startStrobes;
     });
+    // The client's acknowledgements and looks (the dispatcher's are the
+    // board's own).
     windows.setWriteCallback(window, kAck, [this](unsigned, uint32_t value) {
-      if ((value & kAckUpdate) != 0) ++updateAcks;
+      if ((value & kAckUpdate) != 0 && std::this_thread::get_id() == waiter) ++updateAcks;
     });
     // A client's update wait sees the board's time pass: each look at the
-    // update flag, and each wait that blocks, moves the test clock past it.
+    // update flag, and each wait that blocks, moves the test clock past it;
+    // a wait that blocks while the update source is on gets its update
+    // instead. A poll that looks again once its time-out has passed finds
+    // the flag set, and leaves.
     windows.setReadCallback(window, kAck, [this](unsigned) {
-      if (waitMovesClock) nQoSim::advanceClock(kPast);
-      return 0u;
+      if (!waitMovesClock || std::this_thread::get_id() != waiter) return 0u;
+      nQoSim::advanceClock(kPast);
+      return updateAcks == 1 && ++timedLooks > 1 ? kUpdateFlag : 0u;
     });
-    clockPast.emplace();
+    clockPast.emplace([this] {
+      if (watched.sourceOn(kUpdateSource))
+        watched.fireSource(kUpdateSource);
+      else
+        nQoSim::advanceClock(kPast);
+    });
     nQoSim::onSyncWait([this](const iSync* sync) {
       hold();
       if (waitMovesClock) clockPast->waiting(sync);
@@ -737,8 +759,9 @@ class tAOTimingRow : public tBoardRow {
     timing.reset();
   }
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
-    supervisor.deploy(k == 0 ? triggered : counted, status);
-    if (status.code == 0) deployed = k == 0 ? &triggered : &counted;
+    const tAOTimingControllerSettings& other = k == 0 ? triggered : k == 1 ? counted : updated;
+    supervisor.deploy(other, status);
+    if (status.code == 0) deployed = &other;
   }
   // What the row's codes programmed: the settings deployed at its last
   // commit that answered 0, none after an uncommit.
@@ -752,25 +775,49 @@ class tAOTimingRow : public tBoardRow {
   }
   // A client's update wait and interval reload under what the commit
   // programmed, judged by the board: the wait acknowledges the board's
-  // update flag (polls) only for a commit of polled waits; a reload of a
-  // running engine writes the new interval into one load register and the
-  // commit's initial count into the other.
+  // update flag (polls) only for a commit of polled waits, and one of a run
+  // whose updates come (mode 2, blocking waits, the engine armed) answers
+  // its update; a reload of a running engine writes the new interval into
+  // one load register and the commit's initial count into the other. A wait
+  // that outlives a long guard is let go by the test clock, and judged by
+  // what it waited for, not by that guard.
   std::string fired() {
     if (committed == nullptr) return "";
     const tAOTimingControllerFields& words = committed->record<0>();
+    const bool updating = words.word11 == 2 && words.word26 == 0 && engineArmed;
     std::string faults;
     updateAcks = 0;
+    timedLooks = 0;
+    nQoSim::clearSyncLog();
     tStatus2 waited;
+    waiter = std::this_thread::get_id();
     waitMovesClock = true;
-    if (clockMovedDuring([&] { code(*client, 401, {10, 0, 0, 0})(waited); }, kAtOnce))
-      faults += "an update wait waited past its time-out\n";
+    clockMovedDuring([&] { code(*client, 401, {10, 0, 0, 0})(waited); });
     waitMovesClock = false;
     seen += "wait " + std::to_string(waited.code) + (updateAcks != 0 ? " polled\n" : "\n");
     const bool polls = words.word26 != 0;
     if (polls != (updateAcks != 0))
       faults += polls ? "an update wait of a commit of polled waits did not poll the board\n"
                       : "an update wait of a commit of blocking waits polled the board\n";
-    return faults + reload();
+    if (updating && waited.code != 0)
+      faults += "an update wait of a run whose update came answered " +
+                std::to_string(waited.code) + "\n";
+    return faults + waitedPast() + reload();
+  }
+  // A wait that waited past its time-out of 10 ms on the test clock: one
+  // that blocked on the update event for longer, or a poll that looked at
+  // the update flag again once the clock had passed it.
+  std::string waitedPast() {
+    std::string faults;
+    if (timedLooks > 1) faults += "an update wait polled the board past its time-out\n";
+    const std::vector<nQoSim::tSyncRecord> records = nQoSim::syncLog();
+    for (const nQoSim::tSyncRecord& record : records)
+      if (record.object == timing->updateEvent() && record.timeout != 10 &&
+          (record.operation == nQoSim::tSyncRecord::kWait ||
+           record.operation == nQoSim::tSyncRecord::kTimeout))
+        faults += "an update wait blocked for " + std::to_string(record.timeout) +
+                  " ms, past its time-out of 10\n";
+    return faults;
   }
   std::string reload() {
     {
@@ -808,14 +855,38 @@ class tAOTimingRow : public tBoardRow {
     watched.fireSource(kStartTrigger);
     if (!running && timing->state().isRunning()) lateRun = true;
   }
+  // So does the update, while its source is on, as the disarm sequence
+  // strobes the interval load (the stop's disarm strobe comes in its run).
+  void updateLate() {
+    if (!live || !watched.sourceOn(kUpdateSource)) return;
+    const unsigned sets = nQoSim::syncSets(timing->updateEvent());
+    watched.fireSource(kUpdateSource);
+    if (nQoSim::syncSets(timing->updateEvent()) != sets) lateUpdate = true;
+  }
+  // The update output as the board holds it: the pin's direction (bit 5 of
+  // the bidirection register) over the output select (bits 1:0).
+  uint32_t updateOutput() {
+    return ((windows.written(window, kPins, 16) & kUpdatePin) != 0 ? 4 : 0) |
+           (windows.written(window, kOutputControl, 16) & kOutputSelect);
+  }
   // After a 2 that answered 0, what begins the run; after a stop of a run,
   // the warning of the run the board armed; a run that a late start trigger
   // began; what the client's reload met.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     std::string faults = std::exchange(clientFaults, "");
     if (lateRun.exchange(false)) faults += "a start trigger's pass after the disarm began a run\n";
+    if (lateUpdate.exchange(false))
+      faults += "an update pass after the disarm set the update event of the ended run\n";
     const bool strobed = startStrobes.exchange(0) != 0;
     if (step == kDestroyStep || !live) return faults;
+    const uint32_t output = updateOutput();
+    if (step != 1 || status.code != 0) {
+      if (output != outputBefore)
+        faults += "the update output changed at a step that programs nothing\n";
+    } else if (committed->record<0>().word27 == 1 && output != kDriven) {
+      faults += "a commit of word 27 left the update output undriven\n";
+    }
+    outputBefore = output;
     const bool boardTriggered = (windows.written(window, kTriggerSelect, 16) & kSelectBits) != 0 &&
                                 watched.sourceOn(kStartTrigger);
     if (step == 2 && status.code == 0 && !wasRunning && armRecorded() && !strobed &&
@@ -843,8 +914,16 @@ class tAOTimingRow : public tBoardRow {
   void ready(tSupervisor& supervisor, tStatus2& status) {
     code(supervisor, 1)(status);
     if (status.code == 0) committed = deployed;
+    outputBefore = updateOutput();
   }
+  // Each bring-up on a board whose update output no task drove.
   void up(tSupervisor& supervisor, tStatus2& status) {
+    tStatus2 undriven;
+    map->IO_Bidirection_Pin.setBits(kUpdatePin, 5, 0, &undriven);
+    map->IO_Bidirection_Pin.flush(&undriven, 1);
+    map->AO_Output_Control.set_AO_Output_Select(nQoUdRLP100::nTavik::tAO_Output_Select{0},
+                                                &undriven);
+    map->AO_Output_Control.flush(&undriven, 0);
     wasRunning = false;
     startStrobes = 0;
     armStrobes = 0;
@@ -886,9 +965,11 @@ class tAOTimingRow : public tBoardRow {
            (timing->notifying() ? ", notifier" : "") + ", handlers " + handlers + ", " + kinds();
   }
 
-  // tAO_Command_1: the arm strobes (interval, update and buffer counters)
-  // and the disarm strobe; tAO_Command_2 and its start strobe.
-  static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000;
+  // tAO_Command_1: the arm strobes (interval, update and buffer counters),
+  // the disarm strobe and the disarm sequence's interval load; tAO_Command_2
+  // and its start strobe.
+  static constexpr uint32_t kCommand1 = 0x112, kArms = 0x540, kDisarm = 0x2000,
+                            kIntervalLoad = 0x200;
   static constexpr uint32_t kCommand2 = 0x10A, kStartStrobe = 0x1;
   static constexpr uint8_t kStartTrigger = 15;
   // tAO_Trigger_Select and its start-trigger select (0: a software start);
@@ -897,21 +978,31 @@ class tAOTimingRow : public tBoardRow {
                             kCountedFlag = 0x2;
   std::atomic<int> armStrobes{0};
   bool armedFinite = true;
-  // Interrupt_B_Ack and its update acknowledgement; the interval load
+  // Interrupt_B_Ack and its update acknowledgement (the group-B status
+  // and its update flag, read), the update's source; the interval load
   // registers.
-  static constexpr uint32_t kAck = 0x106, kAckUpdate = 0x400, kLoadA = 0x150, kLoadB = 0x154;
-  tAOTimingControllerSettings settings, triggered, counted;
+  static constexpr uint32_t kAck = 0x106, kAckUpdate = 0x400, kUpdateFlag = 0x20, kLoadA = 0x150,
+                            kLoadB = 0x154;
+  static constexpr uint8_t kUpdateSource = 20;
+  // The bidirection register and the update pin's bit, tAO_Output_Control and
+  // its output select: driven, 7 (updateOutput()).
+  static constexpr uint32_t kPins = 0x172, kUpdatePin = 0x20, kOutputControl = 0x1AC,
+                            kOutputSelect = 0x3, kDriven = 7;
+  uint32_t outputBefore = 0;
+  tAOTimingControllerSettings settings, triggered, counted, updated;
   const tAOTimingControllerSettings* deployed = &settings;
   const tAOTimingControllerSettings* committed = nullptr;
   tSupervisor* client = nullptr;
   static constexpr uint64_t kPast = 3'600'000'000'000;  // an hour, in nanoseconds
   std::string clientFaults;
-  std::atomic<int> updateAcks{0};
+  std::atomic<int> updateAcks{0}, timedLooks{0};
+  // The thread of the client's wait.
+  std::atomic<std::thread::id> waiter{};
   std::atomic<bool> waitMovesClock{false};
   std::optional<tClockPastBlockedWaits> clockPast;
   std::mutex loadsLock;
   std::vector<uint32_t> loads;
-  std::atomic<bool> engineArmed{false}, live{false}, lateRun{false};
+  std::atomic<bool> engineArmed{false}, live{false}, lateRun{false}, lateUpdate{false};
   std::atomic<int> startStrobes{0};
   bool wasRunning = false;
   std::optional<tHeldTiming> timing;
@@ -923,7 +1014,7 @@ class tAOTimingRow : public tBoardRow {
 class tAOTimingWalkRow : public tAOTimingRow {
  protected:
   tAOTimingWalkRow() {
-    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted})
+    for (tAOTimingControllerSettings* each : {&settings, &triggered, &counted, &updated})
       each->record<0>().word23 = 0;
   }
 };
@@ -953,7 +1044,10 @@ struct tHeldScheduler : tScriptedSchedulerSupervisor {
 // action, committed and started after each link: its reads block. Walked
 // with a deploy of another buffer size; each start owes the action one
 // release and the task's event one done report, and after a change a client
-// reads without waiting.
+// reads without waiting. Before every code that ends the reads under way (a
+// stop, an uncommit, a start under a run, a commit that replaces the buffer)
+// a client's read with no time-out limit blocks on another thread: the code
+// leaves it ended.
 class tChangeDetectionRow : public tBoardRow {
  public:
   static constexpr const char* kName = "ChangeDetection";
@@ -1006,26 +1100,84 @@ class tChangeDetectionRow : public tBoardRow {
     supervisors.entries[1] = &readable;
     supervisors.entries[2] = &scheduler;
     offer(settings.supervisorRecord().identifier, *pool);
+    // The blocked client's read notes the event it waits on.
+    nQoSim::onSyncWait([this](const iSync* object) {
+      hold();
+      if (std::this_thread::get_id() == blocked.thread.load()) blocked.event = object;
+    });
   }
   void TearDown() override {
+    letBlockedReadGo();
     primitive.reset();
     pool.reset();
     tBoardRow::TearDown();
   }
   void makePrimitive() { primitive.emplace(map, dispatcher, info, latching, 2, status); }
-  void destroyPrimitive() { primitive.reset(); }
+  void destroyPrimitive() {
+    letBlockedReadGo();
+    primitive.reset();
+  }
   void ready(tSupervisor& supervisor, tStatus2& status) {
     code(supervisor, 1)(status);
     code(supervisor, 2)(status);
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    letBlockedReadGo();
     reader = &supervisor;
     seen.clear();
     changes = changesRead = lastRead = 0;
+    deployedSize = settings.supervisorRecord().bufferSize;
     upWith(supervisor, settings, status);
   }
   void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
     supervisor.deploy(larger, status);
+    if (status.isNotFatal()) deployedSize = larger.supervisorRecord().bufferSize;
+  }
+  // A code, with a client's read blocked before it where the code ends the
+  // reads under way.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    const bool ends = holdsBuffer() && !blocked.reading.joinable() &&
+                      (code == 3 || code == 4 || (code == 2 && primitive->isRunning()) ||
+                       (code == 1 && primitive->wouldReplaceBuffer(deployedSize)));
+    if (ends) blockRead();
+    // A read that took a change left unread answered before the code.
+    blocked.checkAfter = ends && !blocked.done;
+    if (ends && blocked.done) blocked.reading.join();
+    supervisor.control(code, nullptr, nullptr, status);
+  }
+  // After a code that ended the reads under way: the blocked read has left
+  // (with a change left unread that it took as the code came, or with
+  // none). The release ends it too.
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    if (step == kReleaseStep) letBlockedReadGo();
+    if (!std::exchange(blocked.checkAfter, false) || !blocked.reading.joinable()) return "";
+    if (blocked.event != nullptr && nQoSim::syncBlocked(blocked.event) != 0)
+      return "a read under way with no time-out limit was left waiting\n";
+    blocked.reading.join();
+    return "";
+  }
+  // A client's read with no time-out limit on a thread of its own, once it
+  // blocks on the change event (or has answered).
+  void blockRead() {
+    blocked.event = nullptr;
+    blocked.done = false;
+    blocked.reading = std::thread([this] {
+      blocked.thread = std::this_thread::get_id();
+      uint8_t sample[8];
+      tStatus2 answer;
+      reader->read(1, iSync::kWaitForever, sample, nullptr, nullptr, answer);
+      blocked.thread = std::thread::id();
+      blocked.done = true;
+    });
+    boundedUntil([this] {
+      return blocked.done || (blocked.event != nullptr && nQoSim::syncBlocked(blocked.event) != 0);
+    });
+  }
+  // A blocked read that no step ended goes as a cancel ends it.
+  void letBlockedReadGo() {
+    if (!blocked.reading.joinable()) return;
+    if (!blocked.done && primitive) primitive->abort();
+    blocked.reading.join();
   }
   // Whether it holds a buffer (of any size: none is of size 0).
   bool holdsBuffer() { return primitive->wouldReplaceBuffer(0); }
@@ -1055,6 +1207,9 @@ class tChangeDetectionRow : public tBoardRow {
   // nothing filled: the change the board just made, none read before, none
   // the board did not make; a change made while the run lasts is not lost.
   std::string fired() {
+    // A read that a step left blocked takes the change's wake first.
+    if (changes != changesRead && primitive->isRunning() && blocked.event != nullptr)
+      boundedUntil([this] { return blocked.done || nQoSim::syncBlocked(blocked.event) == 0; });
     uint8_t sample[8];
     std::fill(std::begin(sample), std::end(sample), nQoSim::kFreshByte);
     tStatus2 status;
@@ -1110,6 +1265,18 @@ class tChangeDetectionRow : public tBoardRow {
   static constexpr uint8_t kSource = 28;
   tChangeDetectionSettings settings, larger;
   tSupervisor* reader = nullptr;
+  // The buffer size the next commit takes.
+  uint32_t deployedSize = 0;
+  // The client's read blocked before a code, on its thread: the event it
+  // waits on, whether it answered, and whether the step just run is to have
+  // ended it.
+  struct tBlockedRead {
+    std::thread reading;
+    std::atomic<std::thread::id> thread{};
+    std::atomic<const iSync*> event{nullptr};
+    std::atomic<bool> done{false};
+    bool checkAfter = false;
+  } blocked;
   std::atomic<bool> startedWithBuffer{false};
   // The changes the board made, those a client's read had seen made, and
   // the latest one it read.
@@ -1155,7 +1322,11 @@ class tChangeDetectionLatePassRow : public tChangeDetectionRow {
   // The passes a fire left run before the release or destruction. A deploy
   // counts no step, so an order walked with and without its deploys meets
   // the passes at the same code.
-  std::string stepFaults(uint32_t step, const tStatus2&) {
+  std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    std::string faults = tChangeDetectionRow::stepFaults(step, answer);
+    return faults + latePassFaults(step);
+  }
+  std::string latePassFaults(uint32_t step) {
     if (step == kReleaseStep || step == kDestroyStep) {
       watched.runPasses();
       return "";
@@ -1508,14 +1679,14 @@ class tDACWalkRow : public tDACRow {
 
 // The board's analog trigger with its two PWM level sources, whose codes 1
 // and 4100 come from another thread and hold as they give back its lock.
-// Walked with a deploy of another mode and source; what runs of it is its
-// enable bit.
+// Walked with a deploy of another mode, source and levels, and one of other
+// levels alone; what runs of it is its enable bit.
 class tAnalogTriggerRow : public tBoardRow {
  public:
   static constexpr const char* kName = "AnalogTrigger";
   using tSupervisor = tBaseAnalogTriggerSupervisor;
   static constexpr uint32_t kCodes[] = {1, 4100, 2, 3, 4101, 4};
-  static constexpr size_t kDeploys = 1;
+  static constexpr size_t kDeploys = 2;
 
  protected:
   tAnalogTriggerRow() {
@@ -1526,6 +1697,9 @@ class tAnalogTriggerRow : public tBoardRow {
     words.word3 = 3;
     words.word4 = 2;
     other = settings;
+    other.supervisorRecord().word1 = 0x180;
+    other.supervisorRecord().word2 = 0x40;
+    otherLevels = other;
     other.supervisorRecord().word3 = 1;
     other.supervisorRecord().word4 = 1;
   }
@@ -1552,21 +1726,29 @@ class tAnalogTriggerRow : public tBoardRow {
     deployed = committed = 0;
     upWith(supervisor, settings, status);
   }
-  void deployOther(tSupervisor& supervisor, size_t, tStatus2& status) {
-    supervisor.deploy(other, status);
-    if (status.code == 0) deployed = 1;
+  // Its other mode, source and levels (0), or its other levels alone (1).
+  void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
+    supervisor.deploy(k == 0 ? other : otherLevels, status);
+    if (status.code == 0) deployed = static_cast<int>(k) + 1;
   }
-  // While a commit is held the board's mode (0x17A bits 2:0) and source
-  // (0x8C bits 1:0) are those of the program it took, whatever came since.
+  const tAnalogTriggerSettings& settingsOf(int program) const {
+    return program == 0 ? settings : program == 1 ? other : otherLevels;
+  }
+  // While a commit is held the board's mode (0x17A bits 2:0), source (0x8C
+  // bits 1:0) and levels (general PWM 1 and 0) are those of the program it
+  // took, whatever came since.
   std::string stepFaults(uint32_t step, const tStatus2& status) {
     std::string faults;
     if (commitHeld && step != kReleaseStep && step != kDestroyStep) {
-      const auto& words = (committed == 0 ? settings : other).supervisorRecord();
+      const auto& words = settingsOf(committed).supervisorRecord();
       static constexpr uint32_t kModeCodes[] = {0, 1, 2, 4, 6}, kSourceCodes[] = {1, 0, 1, 2};
       if ((windows.written(window, kTrigger, 16) & 0x07) != kModeCodes[words.word3])
         faults += "the board's trigger mode is not the one its commit programmed\n";
       if ((windows.written(window, 0x8C, 16) & 0x03) != kSourceCodes[words.word4])
         faults += "the board's trigger source is not the one its commit programmed\n";
+      if (windows.written(window, kLevel1, 16) != static_cast<uint32_t>(words.word1) ||
+          windows.written(window, kLevel2, 16) != static_cast<uint32_t>(words.word2))
+        faults += "the board's trigger levels are not the ones its commit programmed\n";
     }
     return faults + armFaults(step, status);
   }
@@ -1575,7 +1757,7 @@ class tAnalogTriggerRow : public tBoardRow {
   std::string armFaults(uint32_t step, const tStatus2& status) {
     if (step != 4100 || status.code != 0) return "";
     const int program = commitHeld ? committed : deployed;
-    const uint32_t mode = (program == 0 ? settings : other).supervisorRecord().word3;
+    const uint32_t mode = settingsOf(program).supervisorRecord().word3;
     const bool hysteresis = mode == 3 || mode == 4;
     if (hysteresis == (armedBits != 0)) return "";
     return hysteresis ? "an arm of a trigger committed in a hysteresis mode left it unarmed\n"
@@ -1619,10 +1801,12 @@ class tAnalogTriggerRow : public tBoardRow {
 
   // Its register, with the enable and the hysteresis modes' armed bit.
   static constexpr uint32_t kTrigger = 0x17A, kEnable = 0x08, kArmedBit = 0x20;
+  // The level registers: general PWM 1 holds level 1, general PWM 0 level 2.
+  static constexpr uint32_t kLevel1 = 0x46, kLevel2 = 0x44;
   std::atomic<int> armedBits{0};
-  tAnalogTriggerSettings settings, other;
+  tAnalogTriggerSettings settings, other, otherLevels;
   bool armed = false, commitHeld = false;
-  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1)
+  int deployed = 0, committed = 0;  // the settings (0) or the other ones (1, 2)
   nQoUdP100::tAITriggerDescription description;
   std::optional<nQoUdP100::tTavikGeneralPWMPrimitive> level0, level1;
   std::optional<nQoUdP100::tTavikAnalogTriggerPrimitive> trigger;

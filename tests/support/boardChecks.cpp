@@ -328,7 +328,8 @@ void tBoardWatch::fire() {
   if (_windows == nullptr) return;
   if (_leave) runPasses();
   for (const uint8_t source : sourcesOn(*_windows, _window, *_dispatcher))
-    if (raiseSource(source) && !_leave) runPasses();
+    if (std::ranges::find(_rowFired, source) == _rowFired.end() && raiseSource(source) && !_leave)
+      runPasses();
 }
 
 void tBoardWatch::runPasses() {

@@ -97,6 +97,9 @@ class tBoardWatch {
   // The source raises its interrupt once, on or not, and the secondary passes
   // waiting run, its own too (a pass that comes late, inside a step).
   void fireSource(uint8_t source);
+  // Sources whose conditions the row's own firing keeps (a FIFO it fills and
+  // raises itself): fire leaves them.
+  void fireLeaves(std::vector<uint8_t> sources) { _rowFired = std::move(sources); }
   // With leave set, fire first runs the secondary passes that the fire
   // before left, and leaves its own to the next fire (or to runPasses):
   // passes that outlive the steps between.
@@ -127,6 +130,7 @@ class tBoardWatch {
   std::vector<unsigned> _channels;
   std::vector<uint8_t> _sources;
   std::vector<uint8_t> _stopSources;
+  std::vector<uint8_t> _rowFired;
   // Per watched channel: started and not stopped since.
   std::map<unsigned, std::atomic<bool>> _started;
   std::vector<tStream> _streams;

@@ -2,13 +2,16 @@
 // its sources, the secondary pass, and the source switches with their binders.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "reservation/iInterruptHandler.h"
 #include "reservation/iSecondaryInterruptHandler.h"
 #include "sim/simStatusLog.h"
 #include "sim/simSync.h"
+#include "support/heldPass.h"
 #include "support/silentRefusals.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
@@ -338,6 +341,31 @@ TEST_F(tAllSourcesTest, EverySourceIsServedOnceInTableOrderWithItsAcknowledge) {
   EXPECT_EQ(calls, expected);
 }
 
+// Every source asks for the second pass; each disable drops the request of
+// its own source alone, and the second pass calls every source but that one.
+TEST_F(tAllSourcesTest, EachDisableDropsThePendingSecondPassOfItsSourceAlone) {
+  fillSlots();
+  for (auto& handler : handlers) handler.answer = 2;
+  for (uint32_t id = 0; id < kSourceSwitchCount; ++id) {
+    const uint32_t off = kSourceSwitches[id].source;
+    SCOPED_TRACE("source " + std::to_string(off));
+    for (uint32_t each = 0; each < kSourceSwitchCount; ++each)
+      dispatcher->enableSource(static_cast<tSourceSwitchId>(each), status, 0xFF);
+    EXPECT_EQ(bus.raise(1), 1u);
+    dispatcher->disableSource(static_cast<tSourceSwitchId>(id), &status);
+    std::vector<uint32_t> expected;
+    for (uint32_t source = 0; source < D::kSourceCount; ++source) {
+      const uint32_t requested = source != 19 && source != off ? 1 : 0;
+      EXPECT_EQ(dispatcher->secondaryRequest(source), requested) << "source " << source;
+      if (requested != 0) expected.push_back(100 + source);
+    }
+    calls.clear();
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    EXPECT_EQ(calls, expected);
+  }
+  EXPECT_EQ(status.code, 0);
+}
+
 TEST_F(tAllSourcesTest, APairAcknowledgesOnceAndAnswersForBoth) {
   fillSlots();
   for (auto& handler : handlers) handler.answer = 0;
@@ -498,6 +526,36 @@ TEST_F(tDispatcherTest, ADisableWithAnErrorHeldChangesNothingAndOtherwiseDropsTh
   clearLogs();
   bus.raise(1);
   EXPECT_TRUE(calls.empty());
+}
+
+// A reader outside a pass (a disarm) takes an enable register's soft copy
+// in a bus atomic run: one that comes while a pass is switching its source
+// off in that register waits for the pass and reads what it left.
+TEST_F(tDispatcherTest, ASoftCopyReadBesideAPassWaitsForThePass) {
+  struct tSwitchingOff final : nQoMRTB100::iInterruptHandler {
+    tAnswer handleInterrupt() override {
+      inside();
+      return kHandled;
+    }
+    std::function<void()> inside;
+  } switchingOff;
+  dispatcher->attachInterrupt(status);
+  dispatcher->primaryHandlers[8] = &switchingOff;
+  enable(&D::enableGroupBInterruptBit0);
+  windows.setRead(window, 0x106, 16, 0x8080);
+  tHeldPass held;
+  switchingOff.inside = [&] {
+    held.hold();
+    dispatcher->disableGroupBInterruptBit0(nullptr);
+  };
+  uint32_t seen = 0xFFFF;
+  held.run([&] { bus.raise(1); });
+  held.tearDown([&] { seen = dispatcher->enableSoftCopy(tSwitchRegister::kEnableB); });
+  EXPECT_TRUE(held.teardownWaited()) << "the read did not wait for the pass";
+  EXPECT_EQ(seen & 1, 0u) << "the read took the soft copy the pass was changing";
+  EXPECT_EQ(map->Interrupt_B_Enable.getRegister() & 1, 0);
+  dispatcher->primaryHandlers[8] = nullptr;
+  EXPECT_EQ(status.code, 0);
 }
 
 TEST_F(tDispatcherTest, BindersRunOnceOnTheBusAndNeverWithAnErrorHeld) {

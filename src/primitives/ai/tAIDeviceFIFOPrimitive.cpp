@@ -62,13 +62,15 @@ bool tAIDeviceFIFOPrimitive::isReady() const {
 
 // A commit or an arm after one that holds a handler or a source installs or
 // enables only what it finds missing, and its failure gives back only that;
-// a failure of one that found nothing held uncommits or disarms. A commit of
-// an armed FIFO that would write a FIFO mode or take a threshold test other
-// than the ones the arm runs on (a configuration since changed them) disarms
-// first; one that takes only what its records hold keeps the arm, its
-// sources and its state, and writes nothing.
+// a failure of one that found nothing held uncommits or disarms. The record
+// takes the settings first, and the mode and threshold test follow from it.
+// A commit of an armed FIFO that would write a FIFO mode or take a threshold
+// test other than the ones the arm runs on (a configuration since changed
+// them) disarms first; one that takes only what its records hold keeps the
+// arm, its sources and its state, and writes nothing.
 void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
+  setModeAndThreshold(_fields.program(), status);
   if (armedSources() != 0 &&
       (_map->isDirty(_map->AI_Mode_3.index(), nullptr) != 0 || _thresholdTest != _runThresholdTest))
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disarm(s); });
@@ -78,10 +80,8 @@ void tAIDeviceFIFOPrimitive::commit(tStatus2& status) {
         _dispatcher->installHandlers(kOverflowSource, &_overflowHandler, &_overflowHandler, status);
   if (_fifoObservers.any() && _fifoAttached == 0)
     _fifoAttached = _dispatcher->installHandlers(kFIFOSource, &_fifoHandler, &_fifoHandler, status);
-  // The record takes what the mode was written from; a kept arm's mode and
-  // threshold test are the settings' (else it was disarmed above).
-  _fields.program();
-  // An arm kept runs on the mode already written.
+  // An arm kept runs on the mode already written: its mode and threshold
+  // test are the record's (else it was disarmed above).
   if (armedSources() != 0) {
     _state.setArmed();
   } else {

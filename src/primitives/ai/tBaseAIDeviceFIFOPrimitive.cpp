@@ -69,17 +69,21 @@ void tBaseAIDeviceFIFOPrimitive::setConfiguration(const tAIDeviceFIFOPrimitiveCo
   _fields.deploy(configuration);
   tAIDeviceFIFOPrimitiveConfig& settings = _fields.deploying();
   settings.checkStatus(status);
-  setFIFOMode(settings.fifoMode, status, false);
+  if (settings.count == tAIDeviceFIFOPrimitiveConfig::kDefaultCount && _description != nullptr)
+    settings.count = _description->defaultCount;
+}
+
+void tBaseAIDeviceFIFOPrimitive::setModeAndThreshold(const tAIDeviceFIFOPrimitiveConfig& record,
+                                                     tStatus2& status) {
+  setFIFOMode(record.fifoMode, status, false);
   uint32_t threshold = kNoThreshold;
-  switch (settings.thresholdCode) {
+  switch (record.thresholdCode) {
     case 0: threshold = 0; break;
     case 1: threshold = _size / 2; break;
     case 2: threshold = _size; break;
     default: break;
   }
   setThreshold(threshold, status, false);
-  if (settings.count == tAIDeviceFIFOPrimitiveConfig::kDefaultCount && _description != nullptr)
-    settings.count = _description->defaultCount;
 }
 
 void tBaseAIDeviceFIFOPrimitive::start(tStatus2& status) {

@@ -4,8 +4,8 @@
 // the FIFO mode, reads samples and status bits and switches the sources.
 //
 //   fifo.addOverflowObserver(&transfer, status);
-//   fifo.setConfiguration(config, status);   // mode and threshold, unwritten
-//   fifo.commit(status);                     // handler in, mode written
+//   fifo.setConfiguration(config, status);   // deployed: nothing set
+//   fifo.commit(status);                     // handler in, mode and threshold set, mode written
 //   fifo.arm(status);                        // overflow source on
 //
 // The overflow handler dispatches only while the FIFO is armed.
@@ -91,9 +91,10 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   virtual const void* ___CPPKRLDynamicCast(void* const* classID) const;
 
   virtual bool isReady() const;
-  // The settings, their mode and threshold (not written); a count of all
-  // ones becomes the description's default count. The next commit takes
-  // them into the record.
+  // The settings, whose count of all ones becomes the description's default
+  // count. They change neither the mode, the threshold nor the soft copy,
+  // which other steps write: the next commit takes them into the record and
+  // sets the mode and the threshold from it.
   virtual void setConfiguration(const tAIDeviceFIFOPrimitiveConfig& configuration,
                                 tStatus2& status);
   virtual void commit(tStatus2& status) = 0;
@@ -176,6 +177,9 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   bool overflowArmed() const { return _overflowArmed.load() != 0; }
   // State 1 after an observer change, unless an arm's sources are on.
   void lowerUnlessArmed();
+  // The commit's: the FIFO mode (in the soft copy, which programFIFOMode
+  // writes), the threshold and its test, as the record it took asks.
+  void setModeAndThreshold(const tAIDeviceFIFOPrimitiveConfig& record, tStatus2& status);
 
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;

@@ -225,6 +225,16 @@ void tBaseAIImmediateDMATransferPrimitive::unmapClient() {
   _userMapping = 0;
 }
 
+void tBaseAIImmediateDMATransferPrimitive::deployHeaderWords(const tDeployedWords& words) {
+  tHeaderWords& header = _client.deploying().header;
+  header.word12 = words.word12;
+  header.word16 = words.word16;
+  header.word24 = words.word24;
+  header.word32 = words.word32;
+  if (words.setFlag8) header.flag8 = 1;
+  if (words.setWord20) header.word20 = 1;
+}
+
 // Sizes are computed wide and refused above 32 bits before anything is
 // allocated: blocks times samples per scan stays below 2^33, so the data size
 // fits 64 bits for any sample width.
@@ -246,15 +256,16 @@ void tBaseAIImmediateDMATransferPrimitive::buildBuffer(tStatus2& status) {
       _buffer.allocate(static_cast<uint32_t>(data) + kHeaderSize + kSlack, kAlign, &status.code));
   if (bytes == nullptr) return;
   std::memset(bytes, 0, kHeaderSize);
+  const tHeaderWords& header = _committed.header;
   const uint32_t words[] = {1,
                             0,
-                            _words.flag8,
-                            _words.word12,
-                            _words.word16,
-                            _words.word20,
-                            _words.word24,
+                            header.flag8,
+                            header.word12,
+                            header.word16,
+                            header.word20,
+                            header.word24,
                             0,
-                            _words.word32,
+                            header.word32,
                             static_cast<uint32_t>(blocks),
                             _samplesPerScan};
   std::memcpy(bytes, words, sizeof words);
@@ -304,7 +315,7 @@ void tBaseAIImmediateDMATransferPrimitive::programChannel(tStatus2& status) {
 
 void tBaseAIImmediateDMATransferPrimitive::attachResolver(tStatus2& status) {
   if (status.isFatal() || _resolver != nullptr) return;
-  if (_runWord12 == 0)
+  if (_committed.header.word12 == 0)
     _resolver = _schedulerAction.get() != nullptr ? &_schedule : nullptr;
   else if (_event.load() != nullptr)
     _resolver = _schedulerAction.get() != nullptr
@@ -356,13 +367,13 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
   // client's query is shut out while they change.
   if (_armHeld != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   closeRun();
+  const tClient& deployed = _client.take();
   underLock(_transferLock,
             [&] {
               if (status.isFatal()) return;
               // What the client's queries go by until the next commit: the
               // key it registers under and whether the client names an event.
-              _runListenerKey = _listenerKey;
-              _runWord12 = _words.word12;
+              _committed = deployed;
               _samplesPerScan = static_cast<uint32_t>(samples);
               buildBuffer(status);
               if (status.isNotFatal()) programChannel(status);
@@ -377,7 +388,7 @@ void tBaseAIImmediateDMATransferPrimitive::commit(tStatus2& status, const char* 
     iLibSocketListener::unregisterSocketListener(_listenerHandle);
     _listenerHandle = 0;
   }
-  const bool wantsListener = status.isNotFatal() && _runListenerKey != 0;
+  const bool wantsListener = status.isNotFatal() && _committed.listenerKey != 0;
   if (wantsListener && listenerName != nullptr) {
     _listenerHandle = iLibSocketListener::registerSocketListener(listenerName, &_listener, status);
   } else if (wantsListener && _deviceInfo != nullptr && _deviceInfo->identity != nullptr) {
@@ -657,7 +668,7 @@ void tBaseAIImmediateDMATransferPrimitive::answerUnderLock(const void* request,
                                                            tStatus2& status) {
   uint64_t key = 0;
   if (request != nullptr && requestSize >= kRequestSize) std::memcpy(&key, request, sizeof key);
-  if (request == nullptr || requestSize < kRequestSize || key != _runListenerKey) {
+  if (request == nullptr || requestSize < kRequestSize || key != _committed.listenerKey) {
     setCode(status, nQoUdR100::kBadArgument, {kFile, kMapLines[0]});
     return;
   }

@@ -21,6 +21,7 @@
 #include "apal/tMemBlockReferenceBase.h"
 #include "bus/iBus.h"
 #include "bus/iBusInterruptResolver.h"
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
@@ -100,6 +101,16 @@ class tBaseAIImmediateDMATransferPrimitive
     uint32_t word24 = 100;
     uint32_t word32 = 0;
   };
+  // The header words a deploy gives: 12, 16, 24 and 32 as they are, and the
+  // sample-size flags (words 8 and 20) set where asked, else kept.
+  struct tDeployedWords {
+    uint32_t word12 = 0;
+    uint32_t word16 = 0;
+    uint32_t word24 = 100;
+    uint32_t word32 = 0;
+    bool setFlag8 = false;
+    bool setWord20 = false;
+  };
 
   tBaseAIImmediateDMATransferPrimitive() = default;
   // Everything borrowed; sample and data-port widths in bytes.
@@ -128,8 +139,10 @@ class tBaseAIImmediateDMATransferPrimitive
     if (status.isNotFatal()) _schedulerAction.set(action);
   }
   nQoMAS100::iSchedulerAction* getSchedulerAction() const { return _schedulerAction.get(); }
-  void setListenerKey(uint64_t key) { _listenerKey = key; }
-  tHeaderWords& headerWords() { return _words; }
+  // The deploys of the client's side, which the next commit takes: the key
+  // its listener registers under and the header's words.
+  void setListenerKey(uint64_t key) { _client.deploying().listenerKey = key; }
+  virtual void deployHeaderWords(const tDeployedWords& words);
 
   virtual bool isReady() const;
   // A channel from the bus (kRefused and given back when the board has no map
@@ -252,7 +265,6 @@ class tBaseAIImmediateDMATransferPrimitive
   const tDeviceInfo* _deviceInfo = nullptr;
   // The client's event: named by a query, set by an end and the resolver.
   std::atomic<iSync*> _event{nullptr};
-  tHeaderWords _words;
   nQoUdRLP100::tVESKChannel* _channelMap = nullptr;
   tUnblockAndScheduleInterruptResolver _unblockAndSchedule{this};
   tUnblockInterruptResolver _unblock{this};
@@ -275,11 +287,19 @@ class tBaseAIImmediateDMATransferPrimitive
   nQoUdR100::tSinkSlot<nQoMRL110::iEvent> _doneEvent;
   uint64_t _interruptCount = 0;
   uint64_t _resolverHandle = 0;
-  uint64_t _listenerKey = 0;
-  // The key and header word 12 that the last commit took, under the lock:
-  // a deploy since reaches the next commit.
-  uint64_t _runListenerKey = 0;
-  uint32_t _runWord12 = 0;
+  // The client's side as deployed, and as the last commit took it under the
+  // lock: the key the client's queries go by, and the header words, of which
+  // word 12 chooses the resolver. A deploy since reaches the next commit.
+  struct tClient {
+    uint64_t listenerKey = 0;
+    tHeaderWords header;
+  };
+  struct tClientSteps {
+    static constexpr const char* kDeploySteps[] = {"setListenerKey", "deployHeaderWords"};
+    static constexpr const char* kProgrammingSteps[] = {"commit"};
+  };
+  nQoUdR100::tDeployed<tClient, tClientSteps> _client;
+  tClient _committed;
   tLibSocketListener _listener{this};
   uint64_t _listenerHandle = 0;
   uint64_t _userMapping = 0;

@@ -194,32 +194,45 @@ constexpr tAnswer answerOf(bool pending) {
 }
 }  // namespace
 
+// Each first pass notifies while the run it takes is live and keeps it for
+// its second pass.
 tAnswer tBaseAITimingControllerPrimitive::sampleStartPass() {
+  const uint32_t run = _runs.live();
+  _sampleStartRun.store(run);
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  const auto pass = _sampleStartObservers.notifyAllWhile(
-      [this] { return armed(); },
+  const auto pass = _sampleStartObservers.notifyAllOfRun(
+      run, live,
       [&](iSampleStartObserver* observer) { return observer->sampleStarted(this, local); });
   return pass.stopped ? tAnswer::kHandled : answerOf(pass.pending);
 }
 
+// A second pass of a run that a disarm ended, or that the next arm
+// overtook, notifies no one; the disarm waits for one under way.
 void tBaseAITimingControllerPrimitive::sampleStartSecondaryPass() {
+  const uint32_t run = _sampleStartRun.load();
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  _sampleStartObservers.notifyPendingWhile(
-      [this] { return armed(); },
-      [&](iSampleStartObserver* observer) { observer->sampleStartedSecondary(this, local); });
+  _runs.access(run, [&] {
+    _sampleStartObservers.notifyPendingOfRun(run, live, [&](iSampleStartObserver* observer) {
+      observer->sampleStartedSecondary(this, local);
+    });
+  });
 }
 
 // Last-convert observers hear the primary pass in mode 2 and the secondary
 // pass in mode 3, as the engine reports them in the mode it runs.
 tAnswer tBaseAITimingControllerPrimitive::sampleEndPass() {
+  const uint32_t run = _runs.live();
+  _sampleEndRun.store(run);
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  auto pass = _sampleEndObservers.notifyAllWhile(
-      [this] { return armed(); },
-      [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
+  auto pass = _sampleEndObservers.notifyAllOfRun(
+      run, live, [&](iSampleEndObserver* observer) { return observer->sampleEnded(this, local); });
   if (pass.stopped) return tAnswer::kHandled;
-  if (_runMode == 2 && armed()) {
-    const auto last = _lastConvertObservers.notifyAllWhile(
-        [this] { return armed(); },
+  if (_runMode == 2 && live()) {
+    const auto last = _lastConvertObservers.notifyAllOfRun(
+        run, live,
         [&](iLastConvertObserver* observer) { return observer->lastConverted(this, local); });
     if (last.stopped) return tAnswer::kHandled;
     pass.pending = pass.pending || last.pending;
@@ -228,14 +241,18 @@ tAnswer tBaseAITimingControllerPrimitive::sampleEndPass() {
 }
 
 void tBaseAITimingControllerPrimitive::sampleEndSecondaryPass() {
+  const uint32_t run = _sampleEndRun.load();
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  const bool through = _sampleEndObservers.notifyPendingWhile(
-      [this] { return armed(); },
-      [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
-  if (through && _runMode == 3 && armed())
-    _lastConvertObservers.notifyPendingWhile(
-        [this] { return armed(); },
-        [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
+  _runs.access(run, [&] {
+    const bool through = _sampleEndObservers.notifyPendingOfRun(
+        run, live,
+        [&](iSampleEndObserver* observer) { observer->sampleEndedSecondary(this, local); });
+    if (through && _runMode == 3 && live())
+      _lastConvertObservers.notifyPendingOfRun(run, live, [&](iLastConvertObserver* observer) {
+        observer->lastConvertedSecondary(this, local);
+      });
+  });
 }
 
 // Once per run: a second record end (the interrupt after stop simulated one)
@@ -245,13 +262,15 @@ tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
   // After the guard: a stop that finds nothing owed finds the record end
   // served, unless a stop since cleared it.
   _recordEndOwed.set(0);
+  const uint32_t run = _runs.live();
+  _recordEndRun.store(run);
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  auto pass = _recordEndObservers.notifyAllWhile(
-      [this] { return armed(); },
-      [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
-  if (!pass.stopped && _runMode == 3 && armed())
+  auto pass = _recordEndObservers.notifyAllOfRun(
+      run, live, [&](iRecordEndObserver* observer) { return observer->recordEnded(this, local); });
+  if (!pass.stopped && _runMode == 3 && live())
     pass.pending = _lastConvertObservers
-                       .notifyAllWhile([this] { return armed(); },
+                       .notifyAllOfRun(run, live,
                                        [&](iLastConvertObserver* observer) {
                                          return observer->lastConverted(this, local);
                                        })
@@ -265,17 +284,22 @@ tAnswer tBaseAITimingControllerPrimitive::recordEndPass() {
 
 // Once per primary pass of the run: one that the dispatcher defers past the
 // next arm or start finds nothing owed and leaves that run's pass to it.
+// A stop waits for the event it sets, whatever run it finds.
 void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
   uint32_t owed = kSecondaryOwed;
   if (!_recordEndSecondaryGuard.compareExchange(owed, kSecondaryTaken)) return;
+  const uint32_t run = _recordEndRun.load();
+  const auto live = [this, run] { return _runs.isLive(run); };
   tStatus2 local;
-  const bool through = _recordEndObservers.notifyPendingWhile(
-      [this] { return armed(); },
-      [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
-  if (through && _runMode == 3 && armed())
-    _lastConvertObservers.notifyPendingWhile(
-        [this] { return armed(); },
-        [&](iLastConvertObserver* observer) { observer->lastConvertedSecondary(this, local); });
+  _runs.access(run, [&] {
+    const bool through = _recordEndObservers.notifyPendingOfRun(
+        run, live,
+        [&](iRecordEndObserver* observer) { observer->recordEndedSecondary(this, local); });
+    if (through && _runMode == 3 && live())
+      _lastConvertObservers.notifyPendingOfRun(run, live, [&](iLastConvertObserver* observer) {
+        observer->lastConvertedSecondary(this, local);
+      });
+  });
   tStatus2 signal;
   _recordEndSecondaryEvent->releaseOrSet(&signal.code);
 }
@@ -300,6 +324,11 @@ void tBaseAITimingControllerPrimitive::waitForRecordEnd(tStatus2& status) {
   _recordEndEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
   recordEndSecondaryPass();
   _recordEndSecondaryEvent->waitOrAcquire(iSync::kWaitForever, &status.code);
+}
+
+void tBaseAITimingControllerPrimitive::endRun() {
+  _runs.end();
+  _runs.waitForAccesses();
 }
 
 // Timed loops and the listener ------------------------------------------------

@@ -11,8 +11,10 @@
 //   timing.commit(status);                            // handlers installed
 //   timing.arm(status);                               // sources enabled, state 3
 //
-// Handlers notify only while the primitive is armed; an observer added or
-// removed under an arm keeps it.
+// Handlers notify only the arm's run they were raised in: a second pass that
+// comes after a disarm, or after the next arm, notifies no one, and what a
+// first pass left pending reaches no second pass of a later arm. An observer
+// added or removed under an arm keeps it.
 #pragma once
 
 #include <atomic>
@@ -22,6 +24,7 @@
 #include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "frame/tResetGate.h"
+#include "frame/tRuns.h"
 #include "frame/tSinkSlot.h"
 #include "lib/iLibSocketListener.h"
 #include "mdbg/tStatus2.h"
@@ -281,6 +284,11 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // passes may run again.
   void clearRecordEnd(tStatus2& status);
   void waitForRecordEnd(tStatus2& status);
+  // The arm's run ends: a first pass from here on notifies no one, and one
+  // under way stops at its next observer. Then the second passes under way,
+  // which look at their run inside their count, are waited for. Never at
+  // interrupt level.
+  void endRun();
 
   using tSampleStartHandler = tHandler<&tBaseAITimingControllerPrimitive::sampleStartPass,
                                        &tBaseAITimingControllerPrimitive::sampleStartSecondaryPass>;
@@ -322,6 +330,15 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // run go by, whatever a configuration given since says. The passes read it
   // on the interrupt's side.
   std::atomic<int32_t> _runMode{0};
+  // The arm's runs: an arm begins one, its disarm ends it. Each first pass
+  // takes the live run and keeps it for its second pass, which notifies
+  // only while that run is live, counted as an access of it. The pending
+  // words a first pass leaves carry its run: a second pass delivers only
+  // those of its own run, each once, and none that an earlier run left.
+  nQoUdR100::tRuns _runs;
+  std::atomic<uint32_t> _sampleStartRun{0};
+  std::atomic<uint32_t> _sampleEndRun{0};
+  std::atomic<uint32_t> _recordEndRun{0};
   // An arm that no disarm followed, and a start that no stop or disarm
   // followed (the board class's start, stop, arm and disarm keep them). A
   // read's start on the reader's thread reads and sets them while a disarm
@@ -340,7 +357,6 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint64_t _listenerHandle = 0;
 
  private:
-  bool armed() const { return _state.isArmed(); }
   // State 1 after a change of what a commit takes, unless an arm is held.
   void lowerUnlessArmed();
 };

@@ -57,8 +57,8 @@ void tBaseAI_ADCPrimitive::removeObserver(iObserver* observer, nQoMDBG100::tStat
 void tBaseAI_ADCPrimitive::setConfiguration(const tAI_ADCPrimitiveConfig& configuration,
                                             nQoMDBG100::tStatus2& status) {
   if (status.isFatal()) return;
-  _configuration = configuration;
-  _configuration.checkStatus(status);
+  _configuration.deploy(configuration);
+  _configuration.deploying().checkStatus(status);
 }
 
 }  // namespace nQoUdP100

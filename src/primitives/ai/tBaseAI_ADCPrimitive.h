@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
@@ -90,7 +91,6 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   bool anyObserver() const { return _observers.any(); }
 
   const tAIFirstEntry* _owner;
-  tAI_ADCPrimitiveConfig _configuration;
   uint32_t _attached = 0;
   // The overrun source is on, from an arm to the disarm; the enable turns it
   // on only while so, looked at inside its atomic run, and the disarm clears
@@ -98,6 +98,13 @@ class tBaseAI_ADCPrimitive : public nQoUdR100::tModuleObject {
   std::atomic<uint32_t> _enabled{0};
   tAIOverrunHandler _overrunHandler{this};
   tObserverList<tRecord> _observers{kInitialObserverRoom};
+
+ private:
+  // What the supervisor deploys; the converter programs nothing from it.
+  struct tConfigurationSteps {
+    static constexpr const char* kDeploySteps[] = {"setConfiguration"};
+  };
+  nQoUdR100::tDeployed<tAI_ADCPrimitiveConfig, tConfigurationSteps> _configuration;
 };
 
 }  // namespace nQoUdP100

@@ -65,8 +65,8 @@ bool tBaseAI_DMATransferPrimitive::isReady() const {
 void tBaseAI_DMATransferPrimitive::setConfiguration(
     const tAI_DMATransferPrimitiveConfig& configuration, tStatus2& status) {
   if (status.isFatal()) return;
-  _configuration = configuration;
-  _configuration.checkStatus(status);
+  _configuration.deploy(configuration);
+  _configuration.deploying().checkStatus(status);
 }
 
 void tBaseAI_DMATransferPrimitive::link(tStatus2& status) {

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "frame/tDeployed.h"
 #include "frame/tDeviceInfo.h"
 #include "frame/tModuleObject.h"
 #include "frame/tRuns.h"
@@ -171,7 +172,12 @@ class tBaseAI_DMATransferPrimitive : public nQoUdR100::tModuleObject,
   tBaseAIDeviceFIFOPrimitive* _fifo = nullptr;
   nQoMRL110::iEvent* _event = nullptr;
   nQoUdR100::tSinkSlot<nQoLMSDR100::iDMAEndpoint> _doneSink;
-  tAI_DMATransferPrimitiveConfig _configuration;
+  // What the supervisor deploys; the board's DMA transfer programs nothing
+  // from it.
+  struct tConfigurationSteps {
+    static constexpr const char* kDeploySteps[] = {"setConfiguration"};
+  };
+  nQoUdR100::tDeployed<tAI_DMATransferPrimitiveConfig, tConfigurationSteps> _configuration;
   // The linkers write it while an arm may read it on another thread.
   std::atomic<uint32_t> _dmaChannelNumber{kNoChannel};
   tCounts _counts;

@@ -44,13 +44,14 @@ tBaseAI_WFNSCPrimitive::~tBaseAI_WFNSCPrimitive() {
   if (_eventCommitted) tBaseAI_WFNSCPrimitive::uncommit(local);
   _event.close();
   // A polling wait under way stops at its next poll.
-  _event.end(kStopMark);
-  _pollPasses.waitForPasses();
+  stopWaits();
 }
 
 uint32_t tBaseAI_WFNSCPrimitive::sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) {
-  ++_clocks;
-  _event.set();
+  _runs.access(_runs.live(), [this] {
+    ++_clocks;
+    _event.set();
+  });
   return 0;
 }
 
@@ -95,12 +96,14 @@ void tBaseAI_WFNSCPrimitive::takeWaitOptions(const tAIWaitOptions& options) {
 
 void tBaseAI_WFNSCPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
+  if (_runs.live() != 0) disarm(status);
   takeWaitOptions(_options.take());
   _waits = 0;
   _clocks.set(0);
   _clocksSeen = 0;
   _dataLeft = 0;
   _event.lift(kStopMark);
+  _runs.begin();
   _mode = kArmed;
 }
 
@@ -113,14 +116,31 @@ void tBaseAI_WFNSCPrimitive::stop(tStatus2& status) {
 }
 
 void tBaseAI_WFNSCPrimitive::disarm(tStatus2& status) {
-  if (status.isNotFatal()) _mode = kCommitted;
+  if (status.isFatal()) return;
+  endRun();
+  stopWaits();
+  _mode = kCommitted;
 }
 
+// The event first: a wait on it is refused as it closes. A polling wait
+// then ends as a stop ends it.
 void tBaseAI_WFNSCPrimitive::uncommit(tStatus2& status) {
   if (status.isFatal()) return;
+  endRun();
   leaveEventMode(status);
+  stopWaits();
   _options.forget();
   _mode = kBuilt;
+}
+
+void tBaseAI_WFNSCPrimitive::endRun() {
+  _runs.end();
+  _runs.waitForAccesses();
+}
+
+void tBaseAI_WFNSCPrimitive::stopWaits() {
+  _event.end(kStopMark);
+  _waitPasses.waitForPasses();
 }
 
 void tBaseAI_WFNSCPrimitive::leaveEventMode(tStatus2& status) {
@@ -135,7 +155,7 @@ void tBaseAI_WFNSCPrimitive::setTimeout(uint32_t milliseconds, tStatus2& status)
   if (status.isNotFatal()) _timeout = milliseconds;
 }
 
-void tBaseAI_WFNSCPrimitive::requestStop() { _event.end(kStopMark); }
+void tBaseAI_WFNSCPrimitive::requestStop() { stopWaits(); }
 
 void tBaseAI_WFNSCPrimitive::endWaits() { _event.end(kEndMark); }
 
@@ -145,6 +165,7 @@ void tBaseAI_WFNSCPrimitive::clearStop() { _event.lift(kStopMark); }
 
 void tBaseAI_WFNSCPrimitive::waitForNextSampleClock(tStatus2& status) {
   if (status.isFatal()) return;
+  const tInside inside(_waitPasses);
   if (_runPolling != 0)
     pollingWait(status);
   else
@@ -222,7 +243,6 @@ bool tBaseAI_WFNSCPrimitive::pollForClock(const tEndableEvent::tWaiting& waiting
 }
 
 void tBaseAI_WFNSCPrimitive::pollingWait(tStatus2& status) {
-  const tInside inside(_pollPasses);
   const tEndableEvent::tWaiting waiting(_event);
   const uint32_t timeout = _timeout;
   if (inLeadIn()) {

@@ -15,10 +15,13 @@
 //
 // A stop and a wait may come from other threads while uncommit or the
 // destructor runs. The event and its two end marks are one tEndableEvent:
-// uncommit closes it (every wait under way wakes and is refused with -50004,
-// and is waited for); the destructor also stops a polling wait and waits for
-// it to leave. A stop ends the waits of the run (the next arm lifts it);
-// endWaits ends the waits until openWaits, whatever the codes do in between.
+// uncommit closes it (every wait under way on it wakes and is refused with
+// -50004). A stop, a disarm and an uncommit end the waits under way in
+// either mode and return once they have left; the waits after them return
+// at once with no code until the next arm lifts the stop. endWaits ends the
+// waits until openWaits, whatever the codes do in between. The clocks count
+// only into the arm's run live as they come: a disarm, an uncommit or the
+// next arm ends it first.
 #pragma once
 
 #include <atomic>
@@ -28,6 +31,7 @@
 #include "frame/tEndableEvent.h"
 #include "frame/tModuleObject.h"
 #include "frame/tPassCount.h"
+#include "frame/tRuns.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tBaseAITimingControllerPrimitive.h"
 #include "primitives/ai/tBaseAI_ADCPrimitive.h"
@@ -74,7 +78,7 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   tBaseAI_WFNSCPrimitive(const tBaseAI_WFNSCPrimitive&) = delete;
   tBaseAI_WFNSCPrimitive& operator=(const tBaseAI_WFNSCPrimitive&) = delete;
 
-  // Counts the clock and sets the event; answers 0.
+  // Counts the clock into the live run and sets the event; answers 0.
   uint32_t sampleStarted(tBaseAITimingControllerPrimitive*, tStatus2&) override;
   // Not supported: -50256.
   void sampleStartedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
@@ -83,20 +87,25 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // uncommit on a fresh status. Polling mode after an event-mode commit:
   // that commit's observer and event go.
   virtual void commit(tStatus2& status);
+  // A run still live is disarmed first; then the counts start afresh.
   virtual void arm(tStatus2& status);
   virtual void start(tStatus2& status);
   virtual void stop(tStatus2& status);
+  // Ends the run and the waits under way, as a stop does, and returns once
+  // they have left.
   virtual void disarm(tStatus2& status);
   // Undoes what commit did, whatever polling holds now, and forgets its
-  // record; returns once the stops and waits under way on the event have
-  // left.
+  // record; ends the run and the waits under way (those on the event are
+  // refused with -50004) and returns once they and the stops under way on
+  // the event have left.
   virtual void uncommit(tStatus2& status);
 
   void waitForNextSampleClock(tStatus2& status);
   void pollingWait(tStatus2& status);
   // Without an event (none committed, or taken out during the wait): -50004.
   void eventWait(tStatus2& status);
-  // Ends a pending wait without a code; may come from any thread.
+  // Ends the waits under way without a code and returns once they have
+  // left; may come from any thread but a wait's.
   void requestStop();
   // Ends every wait under way, and every one that begins until openWaits,
   // without a code, as a stop does; no arm lifts it. For the supervisor's
@@ -130,6 +139,11 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
  private:
   bool inLeadIn() const { return _waits < _runLeadIn; }
   void takeWaitOptions(const tAIWaitOptions& options);
+  // The run ends: no clock counts into it from here on, and those counting
+  // have left.
+  void endRun();
+  // Ends the waits under way as a stop does; returns once they have left.
+  void stopWaits();
   // What an event-mode commit took, when it holds: the observer's record out
   // of the controller, then the event closed once the calls on it have left.
   void leaveEventMode(tStatus2& status);
@@ -164,8 +178,10 @@ class tBaseAI_WFNSCPrimitive : public nQoUdR100::tModuleObject,
   // polling waits too. The sample-start notification (whose record uncommit
   // removes first), a stop and a wait reach it from other threads.
   nQoUdR100::tEndableEvent _event;
-  // Polling waits under way, which only the destructor waits for.
-  nQoUdR100::tPassCount _pollPasses;
+  // The waits under way, in either mode.
+  nQoUdR100::tPassCount _waitPasses;
+  // The arm's runs, which the clocks count into.
+  nQoUdR100::tRuns _runs;
   std::atomic<uint32_t> _dataLeft{0};
   // Read only by the commit and the arm; the waits read the run's copies.
   nQoUdR100::tDeployed<tAIWaitOptions, tAIWaitSteps> _options;

@@ -268,7 +268,10 @@ tTavikAITimingControllerPrimitive::~tTavikAITimingControllerPrimitive() {
   tStatus2 local;
   // An arm that no disarm followed leaves the board first; its scheduler
   // action, which may be gone, hears nothing.
-  if (_armHeld.exchange(false)) switchArmOff(local);
+  if (_armHeld.exchange(false)) {
+    endRun();
+    switchArmOff(local);
+  }
   uninstall(kSampleStartSource, _sampleStartInstalled, local);
   uninstall(kSampleEndSource, _sampleEndInstalled, local);
   uninstall(kRecordEndSource, _recordEndInstalled, local);
@@ -461,6 +464,7 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   _idle = 0;
   resetRecordEnd(status);
   _recordEndOwed.set(1);
+  _runs.begin();
   _armHeld = true;
   _state.setArmed();
   if (counterA)
@@ -545,6 +549,8 @@ void tTavikAITimingControllerPrimitive::disarm(tStatus2& status) {
   _armHeld = false;
   // The hammer stop ends a run that a read started meanwhile, too.
   _runHeld = false;
+  // No pass of the arm's run notifies after this, nor while the sources go.
+  endRun();
   switchArmOff(status);
   onFreshStatus(status, [&](tStatus2& s) {
     _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.disarmed(s); });

@@ -41,8 +41,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
                                     nQoUdRLP100::tTavikHelper* helper,
                                     nQoUdRLP100::tTavikInterruptDispatcher* dispatcher,
                                     tStatus2& status);
-  // An arm still held is switched off, then every installed handler leaves
-  // the dispatcher's slots.
+  // An arm still held is ended and switched off, then every installed
+  // handler leaves the dispatcher's slots.
   ~tTavikAITimingControllerPrimitive() override;
 
   void* ___CPPKRLDynamicCast(void* const* classID) override;
@@ -71,7 +71,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // start began, and nothing else.
   void stop(tStatus2& status) override;
   // Only while an arm is held: a run still held stopped first (its answer
-  // dropped), then hammer stop, sources off, convert gate closed; state 2.
+  // dropped), then the arm's run ended and its second passes under way
+  // waited for, then hammer stop, sources off, convert gate closed; state 2.
   void disarm(tStatus2& status) override;
   // Handlers out, timed loop out, neutral values written, listener out;
   // state 1.

@@ -84,19 +84,16 @@ class tBaseAnalogTriggerPrimitive : public nQoUdR100::tModuleObject {
     storeParameter(index, value);
     _state.setUncommitted();
   }
-  uint32_t parameter(uint32_t index) const { return index < 6 ? _parameters[index] : 0; }
 
   const tPrimitiveState& state() const { return _state; }
 
  protected:
-  // A board keeps the parameters it uses in its own members as well.
-  virtual void storeParameter(uint32_t index, uint32_t value) {
-    if (index < 6) _parameters[index] = value;
-  }
+  // A deploy of one parameter: the board keeps those it uses among the
+  // settings that its next commit takes, and no other step reads them.
+  virtual void storeParameter(uint32_t index, uint32_t value) = 0;
 
   tPrimitiveState _state;
   uint32_t _words[3] = {};
-  uint32_t _parameters[6] = {};
 };
 
 }  // namespace nQoUdP100

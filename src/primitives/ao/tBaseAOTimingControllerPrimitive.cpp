@@ -1,5 +1,7 @@
 #include "primitives/ao/tBaseAOTimingControllerPrimitive.h"
 
+#include <iterator>
+
 #include "frame/statusCodes.h"
 #include "frame/tStatusSite.h"
 #include "frame/tTimerTimeout.h"
@@ -47,6 +49,34 @@ const void* tBaseAOTimingControllerPrimitive::___CPPKRLDynamicCast(void* const* 
 
 void tBaseAOTimingControllerPrimitive::setTimeout(uint32_t value, tStatus2& status) {
   if (status.isNotFatal()) _updateTimeout = value;
+}
+
+void tBaseAOTimingControllerPrimitive::deploySettings(const tAOTimingFields& settings,
+                                                      bool selects) {
+  tAOTimingFields& deployed = _fields.deploying();
+  tAOTimingFields written = settings;
+  if (!selects) {
+    written.timingSelectB = deployed.timingSelectB;
+    written.timingFlagB = deployed.timingFlagB;
+    written.timingSelectA = deployed.timingSelectA;
+    written.timingFlagA = deployed.timingFlagA;
+    written.startTriggerSelect = deployed.startTriggerSelect;
+    written.startTriggerFlag = deployed.startTriggerFlag;
+  }
+  written.outputSelect = deployed.outputSelect;
+  written.outputControlBit3 = deployed.outputControlBit3;
+  deployed = written;
+}
+
+void tBaseAOTimingControllerPrimitive::deployPair(uint32_t pair, uint32_t a, uint32_t b) {
+  tAOTimingFields& deployed = _fields.deploying();
+  uint32_t* const targets[][2] = {{&deployed.timingSelectB, &deployed.timingFlagB},
+                                  {&deployed.timingSelectA, &deployed.timingFlagA},
+                                  {&deployed.startTriggerSelect, &deployed.startTriggerFlag},
+                                  {&deployed.outputSelect, &deployed.outputControlBit3}};
+  if (pair >= std::size(targets)) return;
+  *targets[pair][0] = a;
+  *targets[pair][1] = b;
 }
 
 // The event is set whatever the fields say now: every wait blocked on it

@@ -4,7 +4,7 @@
 // the update flag, or blocking on the update event that the board class
 // signals from its interrupt).
 //
-//   timing.fields.deploy(settings);     // settings.updateInterval = 1000
+//   timing.deploy(settings);            // settings.updateInterval = 1000
 //   timing.commit(status);              // the record takes the settings
 //   timing.arm(status);
 //   timing.start(status);
@@ -14,10 +14,12 @@
 // counter moved down by exactly one.
 //
 // A stop request and a blocking wait may come from other threads. The update
-// event and its two end marks are one tEndableEvent, which the destructor
-// closes (a wait under way ends as stopped, and is waited for). A release
-// ends the waits by a mark of its own, which arm leaves and only the next
-// reservation lifts, and clears the stop, which otherwise only arm lifts.
+// event and its end marks are one tEndableEvent, which the destructor closes
+// (a wait under way ends as stopped, and is waited for). A release ends the
+// waits by a mark of its own, which arm leaves and only the next reservation
+// lifts, and clears the stop, which otherwise only arm lifts. The board
+// class's stop, disarm and uncommit end the waits under way and return once
+// they have left.
 // A wait reads the time-out once and times itself with a timer of its own:
 // code 401 on the codes' thread sets the time-out while a wait of another
 // caller may be under way.
@@ -43,7 +45,8 @@ namespace nQoUdP100 {
 class tBaseAO_FIFOPrimitive;
 
 // The programming fields, in the supervisor's order, with their defaults.
-// The last three are the rules of the update waits.
+// countedFirstUpdates, allowLateUpdates and pollUpdates are the rules of the
+// update waits; updateOutput 1 has the commit drive the update output.
 struct tAOTimingFields {
   uint32_t timingSelectB = 0;
   uint32_t timingFlagB = 0;
@@ -72,14 +75,15 @@ struct tAOTimingFields {
   uint32_t countedFirstUpdates = 100;
   uint32_t allowLateUpdates = 0;
   uint32_t pollUpdates = 1;
+  uint32_t updateOutput = 0;
 };
 
-// Who writes the fields and who takes them: the supervisor's settings and
-// the routable's pairs are deployed, and the commit programs the board from
-// them. An arm programs nothing from them: it reloads the counters the commit
-// programmed.
+// Who writes the fields and who takes them: the engine's own deploy steps
+// write the supervisor's settings and the routable's pairs, and the commit
+// programs the board from them. An arm programs nothing from them: it reloads
+// the counters the commit programmed.
 struct tAOTimingSteps {
-  static constexpr const char* kDeploySteps[] = {"applySettings", "apply"};
+  static constexpr const char* kDeploySteps[] = {"deploySettings", "deployPair"};
   static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
@@ -128,6 +132,18 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // Stores the value (milliseconds; kNoTimeout: the polling wait is untimed)
   // for the waits that begin after it.
   void setTimeout(uint32_t value, tStatus2& status);
+  // The deploys: each writes the settings, which the next commit programs,
+  // and reads nothing of them, nor writes the board. deploy writes them whole;
+  // deploySettings the supervisor's fields (every one but the output select
+  // and output-control bit 3), the timing selects and flags and the start trigger's only with
+  // selects; deployPair a routable's pair: the timing select and flag B (0),
+  // A (1), the start trigger's select and flag (2), the output select and
+  // output-control bit 3 (3; any other pair: nothing).
+  void deploy(const tAOTimingFields& settings) { _fields.deploy(settings); }
+  void deploySettings(const tAOTimingFields& settings, bool selects);
+  void deployPair(uint32_t pair, uint32_t a, uint32_t b);
+  // What the last commit programmed.
+  const tAOTimingFields& programmed() const { return _fields.programmed(); }
   // From another thread: the waits end with -224608.
   void requestStop();
   // The release's end: every wait, also one that begins after an arm, ends
@@ -135,6 +151,13 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void endWaits();
   // The next reservation's: waits wait again.
   void allowWaits() { _update.lift(kEndMark); }
+  // A stop's, a disarm's or an uncommit's, live run or not: the waits under
+  // way end (-224608) and have left when it returns; a wait after it waits
+  // again. Never from inside a wait.
+  void endWaitsUnderWay() {
+    _update.end(kStepMark);
+    _update.lift(kStepMark);
+  }
   // The release's, once the uses under way have left: a stop that the owner
   // before requested does not end the next owner's waits.
   void clearStop() { _update.lift(kStopMark); }
@@ -146,8 +169,8 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The release's: the record goes back to the defaults, as a fresh
   // reservation finds it.
   void forget() {
-    fields.forget();
-    _programmedPolls = fields.programmed().pollUpdates;
+    _fields.forget();
+    _programmedPolls = _fields.programmed().pollUpdates;
   }
 
   // Clearing or replacing the notifier waits for a completion pass that is
@@ -160,9 +183,11 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   void setDeviceInfo(const tDeviceInfo* deviceInfo) { _deviceInfo = deviceInfo; }
   uint32_t eventFlag() const { return _deviceInfo != nullptr ? _deviceInfo->simulated : 0; }
 
-  nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> fields;
-
  protected:
+  // The settings a deploy wrote and the record of what the commit took:
+  // the board class's commit programs from them, everyone else reads the
+  // record through programmed().
+  nQoUdR100::tDeployed<tAOTimingFields, tAOTimingSteps> _fields;
   // A commit's, once the record took the settings: what the waits' callers
   // on other threads read of it.
   void noteProgrammed(const tAOTimingFields& record) { _programmedPolls = record.pollUpdates; }
@@ -175,10 +200,12 @@ class tBaseAOTimingControllerPrimitive : public iOutputTimingControllerPrimitive
   // The lateness rule against lastUpdateCount; stores the new count.
   void judge(uint32_t count, tStatus2& status);
   void judgeMissed(tStatus2& status);
-  // The update event's marks: the stop, lifted by arm, and the release's end
-  // of the waits, lifted by allowWaits.
+  // The update event's marks: the stop, lifted by arm, the release's end of
+  // the waits, lifted by allowWaits, and a step's end of the waits under
+  // way, lifted once they have left.
   static constexpr uint32_t kStopMark = 1;
   static constexpr uint32_t kEndMark = 2;
+  static constexpr uint32_t kStepMark = 4;
 
   const tAODescription* _description;
   tBaseAO_FIFOPrimitive* _fifo;

@@ -3,7 +3,7 @@
 // the record of what the board class programmed, the value writes and the
 // primitive state.
 //
-//   dac.fields.deploy(settings);   // settings.configSelectA = 3
+//   dac.deploy(settings);          // settings.configSelectA = 3
 //   dac.commit(status);            // -200153 for a select the channel lacks
 //   dac.writeValue(&code, status);
 #pragma once
@@ -27,10 +27,10 @@ struct tAODACFields {
 };
 
 // Who writes the fields and who takes them: the supervisor deploys its
-// settings, and the board class programs the channel from them when it is
-// built and at each commit.
+// settings whole, and the board class programs the channel from them when it
+// is built and at each commit.
 struct tAODACSteps {
-  static constexpr const char* kDeploySteps[] = {"applySettings"};
+  static constexpr const char* kDeploySteps[] = {"deploy"};
   static constexpr const char* kProgrammingSteps[] = {"commit", "tTavikAO_DACPrimitive",
                                                       "tTavikAO_PWM_DACPrimitive"};
 };
@@ -41,7 +41,7 @@ class tBaseAO_DACPrimitive : public nQoUdR100::tModuleObject {
   using tStatus2 = nQoMDBG100::tStatus2;
 
   tBaseAO_DACPrimitive(uint32_t channel, uint32_t configBit7) : _channel(channel) {
-    fields.deploy({.configBit7 = configBit7});
+    _fields.deploy({.configBit7 = configBit7});
   }
   virtual ~tBaseAO_DACPrimitive() = default;
   tBaseAO_DACPrimitive(const tBaseAO_DACPrimitive&) = delete;
@@ -62,12 +62,17 @@ class tBaseAO_DACPrimitive : public nQoUdR100::tModuleObject {
   virtual void commit(tStatus2& status) = 0;
   virtual void uncommit(tStatus2& status) = 0;
 
+  // A deploy of the settings, whole: the next commit programs them.
+  void deploy(const tAODACFields& settings) { _fields.deploy(settings); }
+  // What the channel was last programmed with.
+  const tAODACFields& programmed() const { return _fields.programmed(); }
   uint32_t channel() const { return _channel; }
   const tPrimitiveState& state() const { return _state; }
 
-  nQoUdR100::tDeployed<tAODACFields, tAODACSteps> fields;
-
  protected:
+  // The settings a deploy wrote and the record of what the board class
+  // programmed: only it takes them, everyone else reads the record.
+  nQoUdR100::tDeployed<tAODACFields, tAODACSteps> _fields;
   uint32_t _channel;
   tPrimitiveState _state;
 };

@@ -21,7 +21,7 @@ tBaseAO_FIFOPrimitive::tBaseAO_FIFOPrimitive(const tAODescription* description, 
       _bit13RefillChunk(description->refillChunk),
       _maxChannels(description->maxChannels) {
   // Without an output FIFO the FIFO mode is 2 and each refill one sample.
-  if (_fifoDepth == 0) fields.deploy({.fifoMode = 2, .refillChunk = 1});
+  if (_fifoDepth == 0) _fields.deploy({.fifoMode = 2, .refillChunk = 1});
   if (status.isFatal()) return;
   if (_maxChannels != 0) {
     _channelOrder =
@@ -58,7 +58,20 @@ void tBaseAO_FIFOPrimitive::setRegenerateFromFIFO(uint32_t value, tStatus2& stat
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 274});
     return;
   }
-  fields.deploying().regenerateFromFIFO = value;
+  _fields.deploying().regenerateFromFIFO = value;
+}
+
+void tBaseAO_FIFOPrimitive::deploySettings(const tAOFIFOFields& settings) {
+  tAOFIFOFields& deployed = _fields.deploying();
+  const bool hasFIFO = _fifoDepth != 0;
+  deployed = {.transferMechanism = settings.transferMechanism,
+              .regenerateFromFIFO = deployed.regenerateFromFIFO,
+              .pulseBeforeWrite = settings.pulseBeforeWrite,
+              .channelCount = settings.channelCount,
+              .fifoMode = hasFIFO ? settings.fifoMode : 2,
+              .refillChunk = hasFIFO ? settings.refillChunk : 1,
+              .totalSamples = settings.totalSamples,
+              .dmaChannel = deployed.dmaChannel};
 }
 
 void tBaseAO_FIFOPrimitive::registerDataLoadedObserver(tStatus2& status) {

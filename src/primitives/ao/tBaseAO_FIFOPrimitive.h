@@ -4,7 +4,7 @@
 // observer registration, and the primitive state. The board class does the
 // register work.
 //
-//   fifo.fields.deploy(settings);           // settings.channelCount = 2:
+//   fifo.deploy(settings);                  // settings.channelCount = 2:
 //                                           // channelOrder()[0..1] name them
 //   fifo.setDataSource(&source);
 //   fifo.commit(status);                    // -223749 for a bad channel order
@@ -50,13 +50,13 @@ struct tAOFIFOFields {
   uint32_t dmaChannel = 0;
 };
 
-// Who writes the fields and who takes them: the supervisor deploys its
-// settings, the DMA channel its link gives and the regeneration, and the
-// commit programs the board from them (the channel order with them, which
-// only the commit reads).
+// Who writes the fields and who takes them: the FIFO's own deploy steps
+// write the supervisor's settings, the regeneration and the DMA channel its
+// link gives, and the commit programs the board from them (the channel order
+// with them, which only the commit reads).
 struct tAOFIFOSteps {
-  static constexpr const char* kDeploySteps[] = {"applySettings", "linkDMA",
-                                                 "setRegenerateFromFIFO"};
+  static constexpr const char* kDeploySteps[] = {"deploySettings", "setRegenerateFromFIFO",
+                                                 "setDMAChannel"};
   static constexpr const char* kProgrammingSteps[] = {"commit"};
 };
 
@@ -88,9 +88,19 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   virtual uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& status) = 0;
   virtual void clearFIFO(tStatus2& status) = 0;
 
-  // Deploys the regeneration; -223749, and nothing deployed, when asked for
-  // it without an output FIFO.
+  // The deploys: each writes the settings, which the next commit programs,
+  // and reads nothing of them. deploy writes them whole; deploySettings the
+  // supervisor's fields, all but the regeneration and the DMA channel, which
+  // setRegenerateFromFIFO and setDMAChannel deploy (a board without an
+  // output FIFO keeps FIFO mode 2 and refills of one sample whatever is
+  // given). setRegenerateFromFIFO refuses regeneration without an output
+  // FIFO with -223749, and deploys nothing then.
+  void deploy(const tAOFIFOFields& settings) { _fields.deploy(settings); }
+  void deploySettings(const tAOFIFOFields& settings);
   void setRegenerateFromFIFO(uint32_t value, tStatus2& status);
+  void setDMAChannel(uint32_t channel) { _fields.deploying().dmaChannel = channel; }
+  // What the last commit programmed.
+  const tAOFIFOFields& programmed() const { return _fields.programmed(); }
   void setUpdateWaitStarted() { _updateWaitStarted = 1; }
 
   // The links the supervisor gives: where the samples come from, and the
@@ -107,8 +117,8 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   // The release's: the record goes back to the defaults, as a fresh
   // reservation finds it.
   void forget() {
-    fields.forget();
-    _programmedChannels = fields.programmed().channelCount;
+    _fields.forget();
+    _programmedChannels = _fields.programmed().channelCount;
   }
   // maxChannels entries; the first channelCount name the task's channels.
   uint32_t* channelOrder() { return _channelOrder; }
@@ -117,9 +127,11 @@ class tBaseAO_FIFOPrimitive : public iOutputFIFOPrimitive, public nQoLMSDR100::i
   uint32_t halfFIFODepth() const { return _halfFIFODepth; }
   const tPrimitiveState& state() const { return _state; }
 
-  nQoUdR100::tDeployed<tAOFIFOFields, tAOFIFOSteps> fields;
-
  protected:
+  // The settings a deploy wrote and the record of what the commit took:
+  // the board class's commit programs from them, everyone else reads the
+  // record through programmed().
+  nQoUdR100::tDeployed<tAOFIFOFields, tAOFIFOSteps> _fields;
   // A commit's, once the record took the settings: what writes on other
   // threads read of it.
   void noteProgrammed(const tAOFIFOFields& record) { _programmedChannels = record.channelCount; }

@@ -251,7 +251,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
   // the trigger, timing and mode registers that the armed engine runs on.
   if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
   // The record takes the settings: the runs of this commit go by them.
-  const tAOTimingFields& f = fields.program();
+  const tAOTimingFields& f = _fields.program();
   uint32_t held = 0;
   for (uint32_t code = 0; code < kCodeCount; ++code) held |= _attached[code].load() << code;
   tStatus2* s = &status;
@@ -265,6 +265,7 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
     control.flush(s, 0);
     closeBracket(*_map, s);
   }
+  if (f.updateOutput != 0) driveUpdateOutput(status);
   _helper->aoConfigureTrigger(
       nTavik::tAO_Start_Trigger_Select{nTavik::encodeAOTriggerSelect(f.startTriggerSelect)},
       nTavik::encodeAOTriggerFlagB(f.startTriggerFlag) != 0, f.triggerSelectBit5 != 0,
@@ -302,8 +303,11 @@ void tTavikAOTimingControllerPrimitive::commit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
   if (_state.isUncommitted()) return;
   // An arm not yet disarmed is disarmed first, with its reports (a run it
-  // holds ends with it).
-  if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  // holds ends with it); the waits under way end with it, or here.
+  if (_runs.live() != 0)
+    onFreshStatus(status, [&](tStatus2& s) { disarm(s); });
+  else
+    endWaitsUnderWay();
   // The removals merge their own statuses; the neutral programming runs on
   // one of its own, so a failed removal does not skip it.
   detach(2, status);
@@ -336,7 +340,7 @@ void tTavikAOTimingControllerPrimitive::uncommit(tStatus2& status) {
 void tTavikAOTimingControllerPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   tStatus2* s = &status;
-  const tAOTimingFields& record = fields.programmed();
+  const tAOTimingFields& record = _fields.programmed();
   _update.lift(kStopMark);
   _fifoFed.set(record.withoutFIFO == 0 ? 1 : 0);
   _waitCalls = 0;
@@ -407,6 +411,9 @@ void tTavikAOTimingControllerPrimitive::disarm(tStatus2& status) {
   onTheBus(take, bus);
   // A bus that refused the run still ends it.
   if (bus.code != 0) take();
+  // The waits under way leave before the disarm sequence resets the
+  // counters they read and the sources go off.
+  endWaitsUnderWay();
   endArm(due, runEnds, status);
 }
 
@@ -506,7 +513,7 @@ void tTavikAOTimingControllerPrimitive::setUpdateInterval(uint32_t ticks, tStatu
   {
     const tScopedLockSelection<tTavik> locked(*_map, {kAOCommandLock}, &status);
     const uint32_t interval = ticks - 1;
-    const uint32_t initial = fields.programmed().initialIntervalCount - 1;
+    const uint32_t initial = _fields.programmed().initialIntervalCount - 1;
     if (_loadToggle != 0)
       _map->Write_0154.writeRegister(interval, &status, 1);
     else
@@ -639,7 +646,11 @@ tTavikAOTimingControllerPrimitive::tAnswer tTavikAOTimingControllerPrimitive::ha
         disable(&tTavikInterruptDispatcher::disableAOErrorInterrupt, status);
       if (_runEach != 0) changeCommand2(kBufferDoneBit, 0, nullptr);
       return tAnswer::kHandledWantsSecondary;
-    default: _update.set(); return tAnswer::kHandled;
+    default:
+      // An update of the live run only: one that comes as a disarm switches
+      // the source off, once the disarm ended the run, wakes no wait.
+      if (_runs.live() != 0) _update.set();
+      return tAnswer::kHandled;
   }
 }
 

@@ -42,7 +42,8 @@ class tTavikAOTimingControllerPrimitive : public tBaseAOTimingControllerPrimitiv
   void* ___CPPKRLDynamicCast(void* const* classID) override;
   const void* ___CPPKRLDynamicCast(void* const* classID) const override;
 
-  // An armed or started engine is disarmed first, with its reports.
+  // An armed or started engine is disarmed first, with its reports. A
+  // record with updateOutput drives the update output (driveUpdateOutput).
   void commit(tStatus2& status) override;
   void uncommit(tStatus2& status) override;
   // Switches on only the sources whose handlers a commit attached.

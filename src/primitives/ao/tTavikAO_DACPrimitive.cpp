@@ -91,7 +91,7 @@ void tTavikAO_DACChannel::programChannel(const tAODACFields& record, tStatus2& s
 
 void tTavikAO_DACChannel::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  const tAODACFields& record = fields.program();
+  const tAODACFields& record = _fields.program();
   programChannel(record, status);
   _serialWaits = record.updateMode == 2 && record.waitForSerialUpdate == 1;
   _state.setCommitted();
@@ -117,7 +117,7 @@ tTavikAO_DACPrimitive::tTavikAO_DACPrimitive(const tAOResources& resources, uint
                                              uint32_t hasSecondRegister, bool configBit7,
                                              tStatus2& status)
     : tTavikAO_DACChannel(resources, channel, configBit7 ? 1 : 0, hasSecondRegister != 0, status) {
-  programChannel(fields.program(), status);
+  programChannel(_fields.program(), status);
   const int16_t zero = 0;
   writeValue(&zero, status);
   if (status.isNotFatal()) _state.setUncommitted();
@@ -158,7 +158,7 @@ uint32_t tTavikAO_DACPrimitive::waitForSerialUpdate(tStatus2& status) {
 tTavikAO_PWM_DACPrimitive::tTavikAO_PWM_DACPrimitive(const tAOResources& resources,
                                                      uint32_t channel, tStatus2& status)
     : tTavikAO_DACChannel(resources, channel, 1, true, status) {
-  programChannel(fields.program(), status);
+  programChannel(_fields.program(), status);
   const int16_t start = kStartValue;
   writeValue(&start, status);
   if (status.isNotFatal()) _state.setUncommitted();

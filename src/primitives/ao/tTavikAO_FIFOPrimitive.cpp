@@ -202,7 +202,7 @@ void tTavikAO_FIFOPrimitive::detachHandlers(tStatus2& status, uint32_t kept) {
 
 void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   if (status.isFatal()) return;
-  if (!validOrder(fields.take())) {
+  if (!validOrder(_fields.take())) {
     nQoUdR100::setCode(status, nQoUdR100::kBadArgument, {kFile, 170});
     return;
   }
@@ -211,7 +211,7 @@ void tTavikAO_FIFOPrimitive::commit(tStatus2& status) {
   // armed generation runs on. The writes under way leave the record first.
   if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& s) { complete(s); });
   endWrites();
-  const tAOFIFOFields& f = fields.program();
+  const tAOFIFOFields& f = _fields.program();
   noteProgrammed(f);
   const bool dma = f.transferMechanism == tAOFIFOFields::kDMA;
   const bool regenerate = f.regenerateFromFIFO != 0;
@@ -289,7 +289,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
   // report: this arm replaces the record of the mechanism that the
   // completion undoes, and its generation's one report would stand for both.
   if (_runs.live() != 0) onFreshStatus(status, [&](tStatus2& fresh) { complete(fresh); });
-  const tAOFIFOFields& record = fields.programmed();
+  const tAOFIFOFields& record = _fields.programmed();
   _armedMechanism = record.transferMechanism;
   _runTotal = record.totalSamples;
   // A new run, begun under the lock that the second pass of an error of the
@@ -343,7 +343,7 @@ void tTavikAO_FIFOPrimitive::arm(tStatus2& status) {
 // Only an armed FIFO starts, and by the mechanism its arm took.
 void tTavikAO_FIFOPrimitive::start(tStatus2& status) {
   if (status.isFatal() || _runs.live() == 0) return;
-  if (fields.programmed().regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
+  if (_fields.programmed().regenerateFromFIFO != 0 && _armedMechanism == tAOFIFOFields::kDMA) {
     waitForDataLoaded(status);
     changeDMARequest(false, status);
   }
@@ -414,7 +414,7 @@ void tTavikAO_FIFOPrimitive::setOwnCodeNamingDevice(int code, unsigned line) {
 }
 
 void tTavikAO_FIFOPrimitive::preload() {
-  const tAOFIFOFields& record = fields.programmed();
+  const tAOFIFOFields& record = _fields.programmed();
   const uint32_t fifoMode = fifoModeOf(record);
   uint64_t steps = record.channelCount;
   if (fifoMode == 1) steps += _halfFIFODepth;
@@ -434,7 +434,7 @@ void tTavikAO_FIFOPrimitive::preload() {
 
 void tTavikAO_FIFOPrimitive::refill() {
   const uint64_t total = _runTotal;
-  const tAOFIFOFields& record = fields.programmed();
+  const tAOFIFOFields& record = _fields.programmed();
   const uint32_t fifoMode = fifoModeOf(record);
   while (_done == 0 && testStatusBit1(nullptr)) {
     uint64_t chunk = _bit13RefillChunk;
@@ -486,7 +486,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSamples(const int16_t* samples, uint32_t c
 
 uint32_t tTavikAO_FIFOPrimitive::writeInRun(const int16_t* samples, uint32_t count,
                                             tStatus2& status) {
-  const tAOFIFOFields& record = fields.programmed();
+  const tAOFIFOFields& record = _fields.programmed();
   if (record.transferMechanism != tAOFIFOFields::kDirect) {
     writeData(samples, count, status);
     return count;
@@ -521,7 +521,7 @@ uint32_t tTavikAO_FIFOPrimitive::writeSample(const int16_t* sample, tStatus2& st
   if (status.isFatal()) return 0;
   uint32_t written = 0;
   _writes.access(_writes.live(), [&] {
-    const tAOFIFOFields& record = fields.programmed();
+    const tAOFIFOFields& record = _fields.programmed();
     const bool direct = record.transferMechanism == tAOFIFOFields::kDirect;
     if (direct && record.pulseBeforeWrite != 0) {
       written = writeInRun(sample, 1, status);

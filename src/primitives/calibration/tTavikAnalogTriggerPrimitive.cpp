@@ -114,7 +114,6 @@ void tTavikAnalogTriggerPrimitive::release(tStatus2& status) {
 }
 
 void tTavikAnalogTriggerPrimitive::storeParameter(uint32_t index, uint32_t value) {
-  tBaseAnalogTriggerPrimitive::storeParameter(index, value);
   tFields& deployed = _fields.deploying();
   uint32_t* const boardWords[] = {&deployed.level1, &deployed.level2, &deployed.mode,
                                   &deployed.source};

@@ -56,7 +56,8 @@ class tTavikAnalogTriggerPrimitive final : public tBaseAnalogTriggerPrimitive {
   void deploy(const tFields& settings) { _fields.deploy(settings); }
 
  protected:
-  // Parameters 0 to 3 are level 1, level 2, mode and source.
+  // Parameters 0 to 3 are level 1, level 2, mode and source; the board uses
+  // no other.
   void storeParameter(uint32_t index, uint32_t value) override;
 
  private:

@@ -61,7 +61,7 @@ void tBaseCDIImmediateTransferPrimitive::beginRun(tStatus2& status) {
   _cancel.set(0);
   _samplesRead = 0;
   _done.set(0);
-  _runs.begin();
+  beginReportedRun();
   _state = kRunning;
 }
 
@@ -85,7 +85,7 @@ void tBaseCDIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   bool claimed = false;
   _lock.locked(
       [&] {
-        claimed = _runs.endIfLive(_runs.live());
+        claimed = claimStopsDone();
         _runs.waitForAccesses();
         if (finite() && _done.get() == 0 && status.code == 0)
           warn(status, nQoUdR100::kStoppedEarly, 187);
@@ -119,9 +119,11 @@ void tBaseCDIImmediateTransferPrimitive::uncommitTransfer(tStatus2& status) {
   _state = kTransferCommitted;
 }
 
-// What the runs left goes too, as a fresh reservation finds the transfer.
+// What the runs left goes too, as a fresh reservation finds the transfer:
+// the reads given since the last stop end as a stop ends them.
 void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   if (status.isFatal()) return;
+  _lock.locked([&] { _runs.endLiveOrNext(); }, status);
   forgetRecords();
   _clock.forget();
   _samplesRead = 0;
@@ -129,12 +131,14 @@ void tBaseCDIImmediateTransferPrimitive::uncommitChannel(tStatus2& status) {
   _state = kBuilt;
 }
 
-// A run that a stop ended, or a stop and a start overtook, gets no word of
-// the new run: the read waits on, as a read of a stopped run waits.
+// A read given with no live run waits for the run the next start begins.
+// Once its run is over (a stop ended it, also before it began, or it ended
+// itself), the read ends with what it read: it takes no word of a run after
+// it.
 bool tBaseCDIImmediateTransferPrimitive::waitForData(uint32_t run, unsigned timeoutLine,
                                                      tStatus2& status) {
   while (_fifo->isFIFOEmpty(status) != 0 || !_runs.isLive(run)) {
-    if (endAsked() || status.isFatal()) return false;
+    if (endAsked() || status.isFatal() || _runs.liveOrNext() != run) return false;
     if (_timeout.expired(true, status)) {
       fail(status, nQoUdR100::kWaitTimeout, timeoutLine);
       return false;
@@ -182,7 +186,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::read(void* buffer, uint32_t count, 
     fail(status, nQoUdR100::kReadPastTotal, 326);
     return 0;
   }
-  const uint32_t run = _runs.live();
+  const uint32_t run = _runs.liveOrNext();
   auto* samples = static_cast<uint8_t*>(buffer);
   const uint32_t width = _description->sampleWidth;
   uint32_t read = 0;
@@ -226,7 +230,7 @@ uint32_t tBaseCDIImmediateTransferPrimitive::readOne(void* buffer, tStatus2& sta
     fail(status, nQoUdR100::kReadPastTotal, 240);
     return 0;
   }
-  const uint32_t run = _runs.live();
+  const uint32_t run = _runs.liveOrNext();
   auto* sample = static_cast<uint8_t*>(buffer);
   tTake take = kOvertaken;
   while (take == kOvertaken) {

@@ -1,7 +1,8 @@
 // The correlated digital input on demand: read polls the CDI FIFO on the
 // caller's thread and moves one sample at a time through the data port, only
-// while the run it began in is live (counted, so that a stop waits for it
-// before the reset empties the FIFO). With the newest-samples option a read
+// while its run (the one live when it began, else the one the next start
+// begins) is live (counted, so that a stop waits for it before the reset
+// empties the FIFO). With the newest-samples option a read
 // keeps draining the FIFO after the asked samples, so that the buffer ends
 // with the newest ones. A run keeps the stamp clock its start took (the
 // start's time and the sample period, as deployed for it), and a read tells
@@ -55,8 +56,9 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
   void commitChannel(nQoMDBG100::tStatus2& status);
   void startTransfer(nQoMDBG100::tStatus2& status);
   void startChannel(nQoMDBG100::tStatus2& status);
-  // The run ends, and the reads under way leave; +200010 for a finite input
-  // stopped before its total, on a clean status; the done observer once.
+  // The run ends (with none live, the one that reads given since wait for),
+  // and the reads under way leave; +200010 for a finite input stopped before
+  // its total, on a clean status; the done observer once.
   void stopTransfer(nQoMDBG100::tStatus2& status);
   // Once the reads under way have left: the FIFO stopped and reset.
   void stopChannel(nQoMDBG100::tStatus2& status);
@@ -65,9 +67,11 @@ class tBaseCDIImmediateTransferPrimitive : public tCDIOImmediateTransfer {
 
   // Up to count samples of the live run into the buffer; answers the samples
   // read, also when a time-out (-200474), a cancel or the end of the calls
-  // ended the read early. A read whose run a stop ended waits, to its
-  // time-out, and takes no word of a run after it. With a stamp, the read's
-  // first sample writes its run's number and clock into it.
+  // ended the read early. A read given with no live run waits for the run
+  // that the next start begins. A read whose run is over (a stop or an
+  // uncommit ended it, also before it began) answers what it read, and takes
+  // no word of a run after it. With a stamp, the read's first sample writes
+  // its run's number and clock into it.
   uint32_t read(void* buffer, uint32_t count, nQoMDBG100::tStatus2& status,
                 tRunStamp* stamp = nullptr);
   // One sample; answers 1 when it was read.

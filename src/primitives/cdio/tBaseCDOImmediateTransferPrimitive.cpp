@@ -89,7 +89,7 @@ void tBaseCDOImmediateTransferPrimitive::beginRun() {
   _cancel.set(0);
   _samplesWritten = 0;
   _allWritten.set(0);
-  _runs.begin();
+  beginReportedRun();
   _fifoStarted = 1;
 }
 
@@ -102,7 +102,7 @@ void tBaseCDOImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   bool claimed = false;
   _lock.locked(
       [&] {
-        claimed = _runs.endIfLive(_runs.live());
+        claimed = claimStopsDone();
         _runs.waitForAccesses();
         if (finite() && (_allWritten.get() == 0 || _endPending != 0) && status.code == 0)
           warn(status, nQoUdR100::kStoppedEarly, 212);
@@ -156,24 +156,17 @@ uint32_t tBaseCDOImmediateTransferPrimitive::write(uint32_t count, const void* b
   const uint32_t run = _runs.live();
   const auto* samples = static_cast<const uint8_t*>(buffer);
   if (option() == kBuffered) return writeBuffered(run, count, samples, status);
+  if (refusedWithNoRun(run, status)) return 0;
   _timeout.begin(status);
   if (count == 1) return writeSingle(run, samples, status);
   return writeEach(run, count, samples, status);
 }
 
-// Each turn of the wait looks at the FIFO, as the wait for a sample's way
-// out to the lines looks.
-template <class tAccess>
-bool tBaseCDOImmediateTransferPrimitive::accessOrWait(uint32_t run, unsigned line, tStatus2& status,
-                                                      tAccess access) {
-  while (!_runs.access(run, access)) {
-    _fifo->isFIFOEmpty(status);
-    if (endAsked() || status.isFatal()) return false;
-    if (_timeout.expired(true, status)) {
-      fail(status, nQoUdR100::kWaitTimeout, line);
-      return false;
-    }
-  }
+// The start that begins the next run resets the FIFO: nothing written before
+// it could reach the lines.
+bool tBaseCDOImmediateTransferPrimitive::refusedWithNoRun(uint32_t run, tStatus2& status) const {
+  if (run != 0) return false;
+  fail(status, nQoUdR100::kRefused, 304);
   return true;
 }
 
@@ -185,17 +178,18 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t run, uint32_
     fail(status, nQoUdR100::kWritePastTotal, 308);
     return 0;
   }
+  if (refusedWithNoRun(run, status)) return 0;
   const uint32_t width = _description->sampleWidth;
   uint32_t written = 0;
   bool last = false;
   while (written < count && status.isNotFatal() && !endAsked() && !last) {
-    // Written while there is room: a zero time-out does not end it. A write
-    // whose run is not live waits, as for room, to its time-out.
+    // Written while there is room: a zero time-out does not end it.
     if (_timeout.expired(false, status)) {
       fail(status, nQoUdR100::kWaitTimeout, 319);
       break;
     }
     const uint32_t full = _fifo->isFIFOFull(status);
+    // A run that a stop ended takes no more: the write answers what it wrote.
     const bool wrote = _runs.access(run, [&] {
       if (full != 0) fail(status, nQoUdR100::kFIFOFull, 327);
       _fifo->writeSamples(samples + std::size_t{written} * width, width, status);
@@ -203,10 +197,7 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeBuffered(uint32_t run, uint32_
       last = finite() && ++_samplesWritten == total();
       if (last) _allWritten.set(1);
     });
-    if (!wrote && _timeout.expired(true, status)) {
-      fail(status, nQoUdR100::kWaitTimeout, 319);
-      break;
-    }
+    if (!wrote) break;
   }
   // The run's last sample: its end is pending, while the run is live.
   if (last)
@@ -230,18 +221,21 @@ void tBaseCDOImmediateTransferPrimitive::acknowledgeBufferError(unsigned line, t
   if (status.code == 0) warn(status, nQoUdR100::kAfterFIFOError, line);
 }
 
+// A run that a stop ended takes no more samples, and its wait for a sample's
+// way out ends: the write answers what it wrote.
 uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t run, uint32_t count,
                                                        const uint8_t* samples, tStatus2& status) {
   dropStale(run, status);
   const uint32_t width = _description->sampleWidth;
   uint32_t bytes = 0;
   for (uint32_t sample = 0; sample < count && status.isNotFatal() && !endAsked(); ++sample) {
-    const bool wrote = accessOrWait(run, 413, status, [&] {
+    const bool wrote = _runs.access(run, [&] {
       bytes += _fifo->writeSamples(samples + std::size_t{sample} * width, width, status);
       if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 469);
     });
     if (!wrote) return bytes / width;
-    while (status.isNotFatal() && !endAsked() && _fifo->isFIFOEmpty(status) == 0) {
+    while (status.isNotFatal() && !endAsked() && _runs.isLive(run) &&
+           _fifo->isFIFOEmpty(status) == 0) {
       if (!_timeout.expired(true, status)) continue;
       fail(status, nQoUdR100::kWaitTimeout, 413);
       return bytes / width;
@@ -251,14 +245,12 @@ uint32_t tBaseCDOImmediateTransferPrimitive::writeEach(uint32_t run, uint32_t co
   return bytes / width;
 }
 
-// A single write of a run that is not live waits for it as a wait-each write
-// waits.
 uint32_t tBaseCDOImmediateTransferPrimitive::writeSingle(uint32_t run, const uint8_t* sample,
                                                          tStatus2& status) {
   dropStale(run, status);
   uint32_t word = 0;
   std::memcpy(&word, sample, _description->sampleWidth);
-  const bool wrote = accessOrWait(run, 413, status, [&] {
+  const bool wrote = _runs.access(run, [&] {
     _fifo->writeSample(&word, status);
     if (_fifo->isOverrunPending(status) != 0) fail(status, nQoUdR100::kCDIOverrun, 445);
     acknowledgeBufferError(452, status);

@@ -51,9 +51,9 @@ class tBaseCDOImmediateTransferPrimitive
   void uncommitTransfer(nQoMDBG100::tStatus2& status);
   void uncommitChannel(nQoMDBG100::tStatus2& status);
 
-  // Answers the samples written into the live run. A write whose run is
-  // not live (none begun, or a stop ended it) writes nothing: it waits, as
-  // for room, to its time-out.
+  // Answers the samples written into the live run. A write given with no
+  // live run is refused (-50150) and writes nothing, whatever its time-out;
+  // one whose run a stop ended answers what it wrote.
   uint32_t write(uint32_t count, const void* buffer, nQoMDBG100::tStatus2& status);
   // The FIFO ran empty after the last sample of a finite buffered output:
   // the run whose end was pending ends, while it is live.
@@ -72,10 +72,8 @@ class tBaseCDOImmediateTransferPrimitive
   // Under the lock: a run of its own, numbered, by the settings as they
   // stand, once the writes of the run before have left.
   void beginRun();
-  // Runs access while the run is live; otherwise waits for it, as for room,
-  // to the time-out (-200474 at the line): false when the write must end.
-  template <class tAccess>
-  bool accessOrWait(uint32_t run, unsigned line, nQoMDBG100::tStatus2& status, tAccess access);
+  // A write given with no live run (0): -50150, and true.
+  bool refusedWithNoRun(uint32_t run, nQoMDBG100::tStatus2& status) const;
   // Under the lock: the FIFO stops, its run ends, and true when the done is
   // this call's to report.
   bool stopRun(uint32_t run, nQoMDBG100::tStatus2& status);

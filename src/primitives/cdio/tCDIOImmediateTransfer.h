@@ -107,6 +107,22 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   void forgetRecords() {
     _settings.forget();
     takeRecord(_settings.programmed());
+    _doneUnreported.set(1);
+  }
+  // The step that begins a run, under the lock: the run's end reports the
+  // done from here on.
+  void beginReportedRun() {
+    _doneUnreported.set(0);
+    _runs.begin();
+  }
+  // A stop, under the lock: whether it reports the done. It ends the live
+  // run and claims its end; with none live, it ends the run that the reads
+  // given since wait for, and, with no run begun since the transfer was
+  // fresh, it reports the done no step reported yet, once.
+  bool claimStopsDone() {
+    if (_runs.endIfLive(_runs.live())) return true;
+    _runs.endLiveOrNext();
+    return _doneUnreported.exchange(0) != 0;
   }
   // The code at the site of this class's file, with a description that names
   // the board.
@@ -154,6 +170,9 @@ class tCDIOImmediateTransfer : public tDeviceInfoPrimitive {
   // The runs, numbered where a step begins one; a run ends at a stop or at
   // its own end (its finite total read, its FIFO run empty), claimed once.
   nQoUdR100::tRuns _runs;
+  // Set while no done was reported since the transfer was fresh (built, or
+  // uncommitted) and no run was begun: a stop then reports it.
+  tSyncAtomicU32 _doneUnreported{1};
   nQoUdR100::tSinkSlot<iDoneObserver> _doneObserver;
 };
 

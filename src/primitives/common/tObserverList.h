@@ -2,7 +2,8 @@
 // handler. Records are never removed: a removed observer's record is marked
 // free and the next add reuses the first free one; when none is free the
 // record is appended, and a full array doubles. A record is at least
-// {observer, tag (the observer's last answer), inUse}.
+// {observer, tag (the observer's last answer, or the run it was given in),
+// inUse}.
 //
 //   tObserverList<tObserverRecord<iObserver>> observers(3);
 //   observers.add({observer}, status, {"tBaseAI_ADCPrimitive", 40});
@@ -171,16 +172,7 @@ class tObserverList {
   };
   template <class tGoes, class tNotify>
   tPass notifyAllWhile(tGoes goes, tNotify notify) {
-    const nQoUdR100::tPassCount::tInside inside(_passes);
-    tPass pass{false, false};
-    pass.stopped = !walkInUse([&](tRecord& record) {
-      if (!goes()) return false;
-      const uint32_t answer = notify(record.observer);
-      tagOf(record).store(answer, std::memory_order_relaxed);
-      pass.pending = pass.pending || answer != 0;
-      return true;
-    });
-    return pass;
+    return notifyAllKeeping(goes, notify, [](uint32_t answer) { return answer; });
   }
   // True when the pass ran through.
   template <class tGoes, class tNotify>
@@ -191,6 +183,29 @@ class tObserverList {
       if (!goes()) return false;
       notify(record.observer);
       tagOf(record).store(0, std::memory_order_relaxed);
+      return true;
+    });
+  }
+
+  // The two passes of a primitive whose passes carry their run (a number,
+  // never 0): the first keeps a non-zero answer as the run's number, so what
+  // it leaves belongs to that run; the second notifies only the records that
+  // a first pass of its run left, each word taken before its call, so that
+  // it is delivered once and a first pass meanwhile leaves one of its own.
+  // Both end as the passes above do.
+  template <class tGoes, class tNotify>
+  tPass notifyAllOfRun(uint32_t run, tGoes goes, tNotify notify) {
+    return notifyAllKeeping(goes, notify, [run](uint32_t answer) { return answer != 0 ? run : 0; });
+  }
+  template <class tGoes, class tNotify>
+  bool notifyPendingOfRun(uint32_t run, tGoes goes, tNotify notify) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
+    return walkInUse([&](tRecord& record) {
+      uint32_t word = tagOf(record).load(std::memory_order_relaxed);
+      if (word == 0 || word != run) return true;
+      if (!goes()) return false;
+      if (tagOf(record).compare_exchange_strong(word, 0, std::memory_order_relaxed))
+        notify(record.observer);
       return true;
     });
   }
@@ -222,6 +237,22 @@ class tObserverList {
     constexpr std::size_t kWords = 2 * sizeof(uint32_t);
     std::memcpy(target, source, words);
     std::memcpy(target + words + kWords, source + words + kWords, sizeof(tRecord) - words - kWords);
+  }
+
+  // A first pass that stops before a record once goes() answers false and
+  // keeps word(answer) as each record's tag.
+  template <class tGoes, class tNotify, class tWord>
+  tPass notifyAllKeeping(tGoes goes, tNotify notify, tWord word) {
+    const nQoUdR100::tPassCount::tInside inside(_passes);
+    tPass pass{false, false};
+    pass.stopped = !walkInUse([&](tRecord& record) {
+      if (!goes()) return false;
+      const uint32_t answer = notify(record.observer);
+      tagOf(record).store(word(answer), std::memory_order_relaxed);
+      pass.pending = pass.pending || answer != 0;
+      return true;
+    });
+    return pass;
   }
 
   // Null, and the flag set, when the array cannot be allocated.

@@ -97,6 +97,7 @@ void tChangeDetectionPrimitive::releaseBuffer(nQoMDBG100::tStatus2& status) {
 void tChangeDetectionPrimitive::dropBuffer() {
   uint8_t* const held = _buffer.exchange(nullptr);
   if (held == nullptr) return;
+  endReadsUnderWay();
   waitForInterruptPasses();
   _readPasses.waitForPasses();
   _bytesPerSample = 0;

@@ -60,15 +60,16 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void initialize(nQoUdP100::tImmedDigLatchingPrimitive* const* lines, size_t count,
                   nQoMDBG100::tStatus2& status);
   // 2n bytes, both halves. A buffer of n bytes a sample already held is
-  // kept; one of another size is released first; a failed allocation leaves
-  // none.
+  // kept; one of another size is released first, as releaseBuffer releases
+  // it; a failed allocation leaves none.
   void allocateBuffer(uint32_t bytesPerSample, nQoMDBG100::tStatus2& status);
   // Whether allocateBuffer(bytesPerSample) would release a buffer held.
   bool wouldReplaceBuffer(uint32_t bytesPerSample) const {
     return _buffer.load() != nullptr && _bytesPerSample != bytesPerSample;
   }
-  // Takes the buffer out, waits for a capture or a copy under way on another
-  // thread, and frees it: never at interrupt level.
+  // Takes the buffer out, ends the reads under way and waits for them and
+  // for a capture under way on another thread, and frees it: never at
+  // interrupt level.
   void releaseBuffer(nQoMDBG100::tStatus2& status);
   // A failure disables the lines again.
   void enableLines(uint32_t firstEdgeMask, uint32_t secondEdgeMask, nQoMDBG100::tStatus2& status);
@@ -101,14 +102,15 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void signalReaders();
   // Before a start: a run no stop ended ends, and its reads under way leave;
   // then the stream counts afresh, not cancelled, not done, and the stop
-  // reports done again, in a run of its own. Changes the run before left
-  // unread are no overflow of this run; a read that an abort reached has
-  // left as ended before the abort is lifted, and the set it left wakes no
-  // read of this run. The sticky flags stay for the next query (or
-  // enableLines). The change interrupt is off here, so the sequence holds
-  // still. Under the run lock, as endRun.
+  // reports done again, in a run of its own. A read that waits with no run
+  // takes this one. Changes the run before left unread are no overflow of
+  // this run; a read that an abort reached has left as ended before the
+  // abort is lifted, and the set it left wakes no read of this run. The
+  // sticky flags stay for the next query (or enableLines). The change
+  // interrupt is off here, so the sequence holds still. Under the run lock,
+  // as endRun.
   void clearForStart() {
-    endRun();
+    if (_runs.live() != 0) endRun();
     _runs.begin();
     _samplesRead = 0;
     _lastSequence = _changeSequence;
@@ -116,11 +118,13 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     _done = false;
     _doneReported = false;
   }
-  // A stop's: the run ends, and the reads under way in it leave, before the
-  // stop goes on (a read that looks from here on takes no sample). Never
-  // with a lock that a read takes.
+  // A stop's, with a run or without: the run ends, and every read under way
+  // ends and leaves before the stop goes on, answering what it copied
+  // whatever its time-out; a read given from here on waits for the next
+  // start's run. Never with a lock that a read takes.
   void endRun() {
     _runs.end();
+    endReadsUnderWay();
     _runs.waitForAccesses();
   }
   // Runs step with the run lock held, unless the status holds an error or
@@ -161,13 +165,13 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   uint32_t enabledLines() const { return _enabledLines; }
 
   // Time-out in milliseconds; the answer is the number of samples copied,
-  // also when a time-out, a cancel or a failed capture ends the read. A read
-  // takes its samples only in the run it began in (or, begun with none, the
-  // first it is woken in): a stop waits for a capture under way, and a wake
-  // after its run ended takes nothing and is refused with -50150. A read
-  // without a buffer (none allocated, or it went during the read), or woken
-  // for a half that no change filled since its buffer was taken, is refused
-  // with -50150.
+  // also when a time-out, a cancel, a step that ends the reads or a failed
+  // capture ends the read. A read takes its samples only in the run it began
+  // in (or, begun with none, the run the next start begins): a stop, and a
+  // step that takes the buffer out, end it and wait for it to leave, and a
+  // wake after its run ended takes nothing and is refused with -50150. A
+  // read without a buffer, or woken for a half that no change filled since
+  // its buffer was taken, is refused with -50150.
   uint32_t read(uint32_t count, uint32_t timeout, uint8_t* destination, const uint8_t* mask,
                 nQoMSRL100::iTimeStampSink* sink, nQoMDBG100::tStatus2& status) override;
   // Not offered: -200455.
@@ -228,6 +232,13 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
     return (counter & 1) == 0 ? buffer : buffer + _bytesPerSample;
   }
   static uint32_t halfBit(uint32_t counter) { return 1u << (counter & 1); }
+  // Ends every read under way and returns once they have left; a read that
+  // begins after it waits again. The wake of a change is then left to the
+  // reads of its own run.
+  void endReadsUnderWay() {
+    _changes.end(kLeaveMark);
+    _changes.lift(kLeaveMark);
+  }
   // For a reader: use(half, bytesPerSample) inside a counted pass, so that
   // the buffer outlives the call.
   template <class tUse>
@@ -241,9 +252,11 @@ class tChangeDetectionPrimitive : public nQoMSRL100::iInputStream,
   void dropBuffer();
 
   // The change event's marks: an abort, lifted by the next start (or
-  // enableLines), and the release's end, lifted by allowReads.
+  // enableLines), the release's end, lifted by allowReads, and a step's end
+  // of the reads under way, lifted once they have left.
   static constexpr uint32_t kAbortMark = 1;
   static constexpr uint32_t kEndMark = 2;
+  static constexpr uint32_t kLeaveMark = 4;
 
   nQoORB100::tGUID _deviceGUID;
   const nQoUdP100::tDeviceInfo& _deviceInfo;

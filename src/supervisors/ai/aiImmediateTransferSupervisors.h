@@ -144,18 +144,14 @@ struct tAIImmediateDMATransferSupervisorRow {
                                      nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
     primitive.setListenerKey(words.longWord);
-    auto& header = primitive.headerWords();
-    header.word12 = words.word2 != 0 ? 1 : 0;
-    header.word24 = words.word3;
-    header.word32 = words.word4;
-    header.word16 = words.word5 != 0 ? 1 : 0;
     const auto size = static_cast<int32_t>(words.word6);
-    if (size <= 0) {
-      setCode(status, kRefused, {"tAIImmediateDMATransferSupervisor", 190});
-      return;
-    }
-    if (size == 2) header.flag8 = 1;
-    if (size > 2) header.word20 = 1;
+    primitive.deployHeaderWords({.word12 = words.word2 != 0 ? 1u : 0u,
+                                 .word16 = words.word5 != 0 ? 1u : 0u,
+                                 .word24 = words.word3,
+                                 .word32 = words.word4,
+                                 .setFlag8 = size == 2,
+                                 .setWord20 = size > 2});
+    if (size <= 0) setCode(status, kRefused, {"tAIImmediateDMATransferSupervisor", 190});
   }
 };
 using tAIImmediateDMATransferSupervisor =

@@ -3,7 +3,9 @@
 // found in the map and the byte stream that the transfer partner's endpoint
 // reads while linked. In readable mode (a non-zero mode word) the stream is a
 // tAIReadable over the FIFO primitive, otherwise a tDummyReadable. Streams
-// are made at the first reservation and live until the supervisor goes.
+// are made at the first reservation and live until the supervisor goes. The
+// reservation takes the deployed mode, which its link goes by: a mode
+// deployed since reaches the next reservation.
 //
 // A forward step that would call through a missing FIFO supervisor, FIFO
 // primitive, endpoint or stream gives -50004 and calls nothing; an undo step
@@ -13,6 +15,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tDummyReadable.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
@@ -45,8 +48,10 @@ class tAIDMATransferLinks {
   tAIDMATransferLinks& operator=(const tAIDMATransferLinks&) = delete;
 
   tDMAEventLinks<tPrimitive>& events() { return _events; }
-  void setFIFOKey(uint32_t key) { _fifoKey = key; }
-  void setReadableMode(uint32_t mode) { _readableMode = mode; }
+  // The key the next link looks the FIFO supervisor up under, and the mode
+  // of the next reservation's stream.
+  void setFIFOKey(uint32_t key) { _settings.deploying().fifoKey = key; }
+  void setReadableMode(uint32_t mode) { _settings.deploying().readableMode = mode; }
   tBaseAIDeviceFIFOSupervisor* getFIFOSupervisor() const { return _fifoSupervisor; }
   tAIReadable* getReadable() const { return _readable; }
   tDummyReadable* getDummy() const { return _dummy; }
@@ -67,7 +72,7 @@ class tAIDMATransferLinks {
     _events.link(map, status);
     if (status.isNotFatal())
       _fifoSupervisor = nQoMRTB100::castAnswer<tBaseAIDeviceFIFOSupervisor>(
-          map.lookup(_fifoKey, status), status, {kFile, 420});
+          map.lookup(_settings.take().fifoKey, status), status, {kFile, 420});
     if (status.isNotFatal()) return;
     nQoMDBG100::tStatus2 local;
     unlink(local);
@@ -83,7 +88,7 @@ class tAIDMATransferLinks {
   void reserve(nQoMRTB100::iReserver& singular, nQoMDBG100::tStatus2& status) {
     _events.reserve(singular, status);
     if (status.isFatal()) return;
-    if (_readableMode != 0) {
+    if (_settings.program().readableMode != 0) {
       if (_readable == nullptr) _readable = new (status) tAIReadable;
     } else if (fifoFormat() != kOwnFormat && _dummy == nullptr) {
       _dummy = new (status) tDummyReadable;
@@ -136,7 +141,7 @@ class tAIDMATransferLinks {
 
   void giveStream(nQoMDBG100::tStatus2& status) {
     nQoLMSDR100::iDMAEndpoint* endpoint = partnerEndpoint();
-    if (_readableMode != 0) {
+    if (_settings.programmed().readableMode != 0) {
       nQoUdP100::tBaseAIDeviceFIFOPrimitive* fifo = fifoPrimitive();
       if (endpoint == nullptr || fifo == nullptr || _readable == nullptr) {
         setCode(status, kNullPointer, {kFile, 470});
@@ -155,8 +160,17 @@ class tAIDMATransferLinks {
 
   tDMAEventLinks<tPrimitive> _events;
   tPrimitive* _primitive = nullptr;
-  uint32_t _fifoKey = 0xFFFFFFFF;
-  uint32_t _readableMode = 0;
+  // The deploys write the key and the mode; the link takes the key, the
+  // reservation the mode for its stream.
+  struct tSettings {
+    uint32_t fifoKey = 0xFFFFFFFF;
+    uint32_t readableMode = 0;
+  };
+  struct tSettingsSteps {
+    static constexpr const char* kDeploySteps[] = {"setFIFOKey", "setReadableMode"};
+    static constexpr const char* kProgrammingSteps[] = {"link", "reserve"};
+  };
+  tDeployed<tSettings, tSettingsSteps> _settings;
   tBaseAIDeviceFIFOSupervisor* _fifoSupervisor = nullptr;
   tAIReadable* _readable = nullptr;
   tDummyReadable* _dummy = nullptr;

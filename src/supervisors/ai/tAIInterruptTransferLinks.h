@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "frame/statusCodes.h"
+#include "frame/tDeployed.h"
 #include "frame/tStatusSite.h"
 #include "mdbg/tStatus2.h"
 #include "mrl/iInterruptTransferSupervisor.h"
@@ -39,10 +40,8 @@ class tAIInterruptTransferLinks {
   tAIInterruptTransferLinks(const tAIInterruptTransferLinks&) = delete;
   tAIInterruptTransferLinks& operator=(const tAIInterruptTransferLinks&) = delete;
 
-  void setKeys(uint32_t partnerKey, uint32_t fifoKey) {
-    _partnerKey = partnerKey;
-    _fifoKey = fifoKey;
-  }
+  // The keys the next link looks the partner and the FIFO supervisor up under.
+  void setKeys(uint32_t partnerKey, uint32_t fifoKey) { _keys.deploy({partnerKey, fifoKey}); }
   tAIInterruptTransferDestination* getDestination() const { return _destination; }
   nQoLMSDR100::iInterruptTransferSupervisor* getPartner() const { return _partner; }
 
@@ -63,10 +62,11 @@ class tAIInterruptTransferLinks {
   // of another class gives -89000 and stays null.
   void link(nQoMRL100::iPrimitiveSupervisorMap& map, nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
+    const tKeys& keys = _keys.take();
     _partner = nQoMRTB100::castAnswer<nQoLMSDR100::iInterruptTransferSupervisor>(
-        map.lookup(_partnerKey, status), status, {kFile, 140});
+        map.lookup(keys.partner, status), status, {kFile, 140});
     _fifoSupervisor = nQoMRTB100::castAnswer<tBaseAIDeviceFIFOSupervisor>(
-        map.lookup(_fifoKey, status), status, {kFile, 147});
+        map.lookup(keys.fifo, status), status, {kFile, 147});
   }
   void unlink(nQoMDBG100::tStatus2& status) {
     if (status.isFatal()) return;
@@ -127,8 +127,15 @@ class tAIInterruptTransferLinks {
 
   tAIInterruptTransferDestination* _destination = nullptr;
   tPrimitive* _primitive = nullptr;
-  uint32_t _partnerKey = 0xFFFFFFFF;
-  uint32_t _fifoKey = 0xFFFFFFFF;
+  // The deploys write the keys; only the link takes them.
+  struct tKeys {
+    uint32_t partner = 0xFFFFFFFF;
+    uint32_t fifo = 0xFFFFFFFF;
+  };
+  struct tKeySteps {
+    static constexpr const char* kProgrammingSteps[] = {"link"};
+  };
+  tDeployed<tKeys, tKeySteps> _keys;
   nQoLMSDR100::iInterruptTransferSupervisor* _partner = nullptr;
   tBaseAIDeviceFIFOSupervisor* _fifoSupervisor = nullptr;
 };

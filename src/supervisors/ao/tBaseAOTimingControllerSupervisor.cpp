@@ -100,42 +100,41 @@ void tBaseAOTimingControllerSupervisor::unregisterEvents(nQoMDBG100::tStatus2& s
 }
 
 // Words 2 to 22 into the first 21 fields (2 to 5, 12 and 13 only when word
-// 1 is 1), 23 to 26 into the rest; word 27 = 1 drives the update output.
+// 1 is 1), 23 to 27 into the rest: the engine's commit drives the update
+// output when word 27 is 1. Nothing here writes the board.
 void tBaseAOTimingControllerSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAOTimingControllerPrimitive* timing = getPrimitive();
   if (timing == nullptr || status.isFatal()) return;
   const tAOTimingControllerFields& w = _settings.deploying().record<0>();
-  nQoUdP100::tAOTimingFields& f = timing->fields.deploying();
   auto u = [](int32_t word) { return static_cast<uint32_t>(word); };
-  if (w.word1 == 1) {
-    f.timingSelectB = u(w.word2);
-    f.timingFlagB = u(w.word3);
-    f.timingSelectA = u(w.word4);
-    f.timingFlagA = u(w.word5);
-    f.startTriggerSelect = u(w.word12);
-    f.startTriggerFlag = u(w.word13);
-  }
-  f.updateInterval = w.word6;
-  f.command2Bit11 = u(w.word7);
-  f.firstBufferUpdateCount = w.word8;
-  f.bufferUpdateCount = w.word9;
-  f.bufferCount = w.word10;
-  f.mode = u(w.word11);
-  f.triggerSelectBit5 = u(w.word14);
-  f.triggerSelectBit6 = u(w.word15);
-  f.triggerSelectBit14 = u(w.word16);
-  f.initialIntervalCount = w.word17;
-  f.mode1Bit0 = u(w.word18);
-  f.mode3Bit11 = u(w.word19);
-  f.mode3Bit3 = u(w.word20);
-  f.mode3Bit4 = u(w.word21);
-  f.mode3Bit5 = u(w.word22);
-  f.withoutFIFO = w.word23;
-  f.countedFirstUpdates = w.word24;
-  f.allowLateUpdates = w.word25;
-  f.pollUpdates = w.word26;
+  timing->deploySettings({.timingSelectB = u(w.word2),
+                          .timingFlagB = u(w.word3),
+                          .timingSelectA = u(w.word4),
+                          .timingFlagA = u(w.word5),
+                          .updateInterval = w.word6,
+                          .command2Bit11 = u(w.word7),
+                          .firstBufferUpdateCount = w.word8,
+                          .bufferUpdateCount = w.word9,
+                          .bufferCount = w.word10,
+                          .mode = u(w.word11),
+                          .startTriggerSelect = u(w.word12),
+                          .startTriggerFlag = u(w.word13),
+                          .triggerSelectBit5 = u(w.word14),
+                          .triggerSelectBit6 = u(w.word15),
+                          .triggerSelectBit14 = u(w.word16),
+                          .initialIntervalCount = w.word17,
+                          .mode1Bit0 = u(w.word18),
+                          .mode3Bit11 = u(w.word19),
+                          .mode3Bit3 = u(w.word20),
+                          .mode3Bit4 = u(w.word21),
+                          .mode3Bit5 = u(w.word22),
+                          .withoutFIFO = w.word23,
+                          .countedFirstUpdates = w.word24,
+                          .allowLateUpdates = w.word25,
+                          .pollUpdates = w.word26,
+                          .updateOutput = w.word27 == 1 ? 1u : 0u},
+                         w.word1 == 1);
   timing->setCompletionNotifier(_observer);
-  if (w.word27 == 1) timing->driveUpdateOutput(status);
 }
 
 void tBaseAOTimingControllerSupervisor::softwareUpdate(
@@ -181,10 +180,13 @@ void tBaseAOTimingControllerSupervisor::onControl(tEngine* timing, uint32_t code
       return;
     case 3:
     case kStopAsWell:
+      // Whatever runs, the update waits under way end.
       if (state.isRunning())
         timing->stop(status);
       else if (state.isArmed())
         timing->disarm(status);
+      else
+        timing->endWaitsUnderWay();
       _state = kPlainCommitted;
       return;
     case 4:

@@ -16,12 +16,12 @@ void tBaseAO_DACSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
   nQoUdP100::tBaseAO_DACPrimitive* dac = getPrimitive();
   if (dac == nullptr || status.isFatal()) return;
   const tAO_DACFields& words = _settings.deploying().record<0>();
-  dac->fields.deploy({.updateMode = static_cast<uint32_t>(words.word2),
-                      .configBit7 = static_cast<uint32_t>(words.word3),
-                      .spareField = static_cast<uint32_t>(words.word4),
-                      .configSelectA = static_cast<uint32_t>(words.word5),
-                      .configSelectB = static_cast<uint32_t>(words.word6),
-                      .waitForSerialUpdate = words.word7});
+  dac->deploy({.updateMode = static_cast<uint32_t>(words.word2),
+               .configBit7 = static_cast<uint32_t>(words.word3),
+               .spareField = static_cast<uint32_t>(words.word4),
+               .configSelectA = static_cast<uint32_t>(words.word5),
+               .configSelectB = static_cast<uint32_t>(words.word6),
+               .waitForSerialUpdate = words.word7});
 }
 
 // The DAC goes into the slot, where writes and codes from other threads

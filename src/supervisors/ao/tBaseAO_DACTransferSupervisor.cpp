@@ -202,15 +202,9 @@ void tAORoutable::routeList(const nQoMRU210::tRouteList& list, nQoMDBG100::tStat
 }
 
 void tAORoutable::apply(nQoMDBG100::tStatus2& status) {
-  nQoUdP100::tAOTimingFields& f = _owner->fields.deploying();
-  uint32_t* const targets[kPairs][2] = {{&f.timingSelectB, &f.timingFlagB},
-                                        {&f.timingSelectA, &f.timingFlagA},
-                                        {&f.startTriggerSelect, &f.startTriggerFlag},
-                                        {&f.outputSelect, &f.outputControlBit3}};
   for (uint32_t k = 0; k < kPairs; ++k) {
     if (_pairs[k].pending == 0) continue;
-    if (status.isNotFatal()) *targets[k][0] = _pairs[k].a;
-    if (status.isNotFatal()) *targets[k][1] = _pairs[k].b;
+    if (status.isNotFatal()) _owner->deployPair(k, _pairs[k].a, _pairs[k].b);
     _pairs[k].pending = 0;
   }
 }

@@ -96,16 +96,14 @@ void tBaseAO_FIFOSupervisor::applySettings(nQoMDBG100::tStatus2& status) {
     setCode(status, kRefused, {kFile, 236});
     return;
   }
-  nQoUdP100::tAOFIFOFields& f = fifo->fields.deploying();
-  f.transferMechanism = mechanism(deployed);
   fifo->setRegenerateFromFIFO(deployed.word4, status);
   if (status.isFatal()) return;
-  const bool hasFIFO = fifo->fifoDepth() != 0;
-  f.pulseBeforeWrite = deployed.word10;
-  f.fifoMode = hasFIFO ? static_cast<uint32_t>(deployed.word2) : 2;
-  f.refillChunk = hasFIFO ? deployed.word9 : 1;
-  f.totalSamples = deployed.longWord;
-  f.channelCount = static_cast<uint32_t>(channels.size());
+  fifo->deploySettings({.transferMechanism = mechanism(deployed),
+                        .pulseBeforeWrite = deployed.word10,
+                        .channelCount = static_cast<uint32_t>(channels.size()),
+                        .fifoMode = static_cast<uint32_t>(deployed.word2),
+                        .refillChunk = deployed.word9,
+                        .totalSamples = deployed.longWord});
   for (std::size_t k = 0; k < channels.size(); ++k) fifo->channelOrder()[k] = channels[k];
   if (_adapter != nullptr) fifo->setDataSource(_adapter);
 }
@@ -134,7 +132,7 @@ void tBaseAO_FIFOSupervisor::linkDMA(nQoUdP100::tBaseAO_FIFOPrimitive& fifo,
       nQoMRTB100::castAnswer<nQoLMSDR100::iDMAChannelSupervisor>(_dmaChannel, status, {kFile, 306});
   if (channel == nullptr) return;
   _dmaChannelNumber = channel->getChannelNumber(status);
-  fifo.fields.deploying().dmaChannel = _dmaChannelNumber;
+  fifo.setDMAChannel(_dmaChannelNumber);
   fifo.setDMAObservable(channel->getObservable(status));
 }
 
@@ -254,10 +252,8 @@ uint32_t tBaseAO_FIFOSupervisor::write(uint32_t count, uint32_t, const void* buf
       setCode(status, kRefused, {kFile, 660});
       return 0;
     }
-    if (samples == 1) {
-      fifo->writeSample(source, status);
-      return 1;
-    }
+    // A write answers what the FIFO wrote: none outside a commit's run.
+    if (samples == 1) return fifo->writeSample(source, status);
     return fifo->writeSamples(source, static_cast<uint32_t>(samples), status) / channels;
   });
 }

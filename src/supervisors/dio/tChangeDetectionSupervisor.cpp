@@ -207,8 +207,12 @@ void tChangeDetectionSupervisor::onRunCode(tChangeDetectionPrimitive& primitive,
       return;
     case kPlainStop:
       // Only a run is stopped: a stop with none (a second stop, a stop after
-      // the uncommit) releases no action and changes nothing.
-      if (_run.load()) stop(primitive, status);
+      // the uncommit) releases no action and reports nothing; it ends the
+      // reads that wait for the next start all the same.
+      if (_run.load())
+        stop(primitive, status);
+      else
+        primitive.endRun();
       return;
     case kPlainUncommit:
       // A run is stopped first, with its done report; then the buffer of the

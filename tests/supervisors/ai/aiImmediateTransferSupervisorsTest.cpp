@@ -88,7 +88,13 @@ class tLoggedImmediateDMA : public nQoUdP100::tBaseAIImmediateDMATransferPrimiti
     if (onArm) onArm();
   }
   void disarm(tStatus2& s) override { answer("disarm", s); }
+  // Keeps what the supervisor deploys of the header's words.
+  void deployHeaderWords(const tDeployedWords& words) override {
+    deployed = words;
+    tBaseAIImmediateDMATransferPrimitive::deployHeaderWords(words);
+  }
   std::function<void()> onArm;
+  tDeployedWords deployed;
 
  protected:
   nQoUdRLP100::tVESKChannel* channelMapFor(uint32_t, tStatus2&) override { return nullptr; }
@@ -418,19 +424,22 @@ TEST_F(AIImmediateTransferTest, APoolOfAnotherClassIsHandedBack) {
   EXPECT_EQ(nQoSim::brokerLog().back().operation, 7);
 }
 
+// The header words it deploys to the primitive: a sample size sets one flag
+// or none.
 TEST_F(AIImmediateTransferTest, TheDMATransferTakesItsWordsAndRefusesSampleSizesBelowOne) {
   const struct {
     uint32_t sampleSize;
     int code;
-    uint32_t flag8, word20;
-  } cases[] = {
-      {1, 0, 0, 0}, {2, 0, 1, 0}, {3, 0, 0, 1}, {0, -50150, 0, 0}, {0x80000000, -50150, 0, 0}};
+    bool flag8, word20;
+  } cases[] = {{1, 0, false, false},
+               {2, 0, true, false},
+               {3, 0, false, true},
+               {0, -50150, false, false},
+               {0x80000000, -50150, false, false}};
   for (const auto& c : cases) {
     nQoSim::resetResourceBroker();
     nQoSim::clearStatusLog();
     tLoggedImmediateDMA primitive(log);
-    primitive.headerWords().flag8 = 0;
-    primitive.headerWords().word20 = 0;
     nQoUdR100::tAIImmediateDMATransferSupervisorRow::tPool pool(&primitive);
     settings->supervisorRecord().longWord = 0x1234;
     settings->supervisorRecord().word2 = 9;
@@ -442,13 +451,13 @@ TEST_F(AIImmediateTransferTest, TheDMATransferTakesItsWordsAndRefusesSampleSizes
     tStatus2 status;
     supervisor.reserveResource(status);
     EXPECT_EQ(status.code, c.code) << c.sampleSize;
-    const auto& words = primitive.headerWords();
+    const auto& words = primitive.deployed;
     EXPECT_EQ(words.word12, 1u);
     EXPECT_EQ(words.word16, 0u);
     EXPECT_EQ(words.word24, 50u);
     EXPECT_EQ(words.word32, 6u);
-    EXPECT_EQ(words.flag8, c.flag8) << c.sampleSize;
-    EXPECT_EQ(words.word20, c.word20) << c.sampleSize;
+    EXPECT_EQ(words.setFlag8, c.flag8) << c.sampleSize;
+    EXPECT_EQ(words.setWord20, c.word20) << c.sampleSize;
     if (c.code != 0) {
       EXPECT_TRUE(nQoTest::loggedAt(-50150, "tAIImmediateDMATransferSupervisor", 190));
       EXPECT_EQ(supervisor.getPrimitive(), nullptr) << "handed back";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -34,6 +35,7 @@
 #include "support/boardChecks.h"
 #include "support/brokerPools.h"
 #include "support/reservationDoubles.h"
+#include "tavik/tTavikInterruptDispatcherBinders.h"
 
 namespace nQoTest {
 namespace {
@@ -296,8 +298,9 @@ class tAIRow : public tAIRoadTest {
   }
   // What the board holds of the registers that only the timing engine's
   // commit and uncommit write (and an arm rewrites as they stand): modes 1
-  // and 3, the selects at 0x17C, the personal register, the count loads,
-  // the sample period's loads and the strobe value.
+  // and 3 (with the FIFO's mode bits, which the FIFO's commit writes), the
+  // selects at 0x17C, the personal register, the count loads, the sample
+  // period's loads and the strobe value.
   std::string engineProgram() const {
     static constexpr std::pair<uint32_t, unsigned> kProgram[] = {
         {0x118, 16}, {0x1AE, 16},   {0x17C, 16}, {0x19A, 16},       {kFirstCount, 32},
@@ -2191,25 +2194,30 @@ class tSubsystemRow : public tCodesRow<tSubsystemRow, nQoUdR100::tBaseAISubsyste
     config.timing.strobeLoadValue = other ? 3 : 1;
     return config;
   }
-  // Each bring-up finds the engine's settings as its supervisor's first
-  // deploy gave them.
+  // Each bring-up finds the engine's and the FIFO's settings as their
+  // supervisors' first deploys gave them.
   void ready(tSupervisor&) {
     fillFIFO();
     tStatus2 local;
     deployedEngine = engineConfig(false);
     held->timing()->setConfiguration(deployedEngine, local);
+    held->fifo()->setConfiguration(nQoUdP100::tAIDeviceFIFOPrimitiveConfig{}, local);
     programmedEngine = engineProgram();
     deployedMechanism = committedMechanism = _mechanism;
     armTaken = commitTaken = false;
   }
   // The three other mechanisms, for the next commit; then the engine's
-  // count, deployed through its own supervisor, for the engine's next
-  // commit: the subsystem's arm rewrites the engine's registers as that
-  // commit programmed them; then the start turned off, for the next commit.
+  // count and the FIFO's full mode, deployed through their own supervisors,
+  // for their next commits: the subsystem's arm rewrites the engine's
+  // registers, the FIFO's mode bits among them, as those commits programmed
+  // them; then the start turned off, for the next commit.
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     if (k == 3) {
       deployedEngine = engineConfig(true);
       held->timing()->setConfiguration(deployedEngine, status);
+      nQoUdP100::tAIDeviceFIFOPrimitiveConfig fifo;
+      fifo.fifoMode = 2;
+      held->fifo()->setConfiguration(fifo, status);
       return;
     }
     nQoUdR100::tAISubsystemSettings other = *settings;
@@ -2340,6 +2348,111 @@ class tSubsystemRowUnder : public tSubsystemRow {
   static constexpr const char* kName = kSubsystemRowNames[kMechanism];
   static constexpr size_t kDeploys = 4;
   tSubsystemRowUnder() : tSubsystemRow(kMechanism) {}
+};
+
+// The subsystem committed, armed and started at each bring-up, so that its
+// steps meet a run, with an observer of its engine's run sources (sample
+// end, record end, last conversion). A fire's second passes are taken at
+// the fire, as a dispatcher's pass takes its requests, and reach their
+// handlers two steps later (a deploy counts none), after the release or
+// destruction, or with the next fire's: a disarm and the next arm and start
+// may come between. A second pass reaches the observer only in the arm its
+// first pass was raised in. The row takes no stop (the board's fire would
+// raise the record end of an engine that the stop left idle with its
+// sources on) and no deploy.
+class tSubsystemLatePassRow : public tSubsystemRow {
+ public:
+  static constexpr const char* kName = "SubsystemLatePass";
+  static constexpr uint32_t kCodes[] = {1, 4100, 2, 4101, 4};
+  static constexpr size_t kDeploys = 0;
+
+ protected:
+  // Tells of a second pass that reaches it in a later arm of the engine than
+  // its first pass.
+  class tRunSourceObserver
+      : public nQoUdP100::tBaseAITimingControllerPrimitive::iSampleEndObserver,
+        public nQoUdP100::tBaseAITimingControllerPrimitive::iRecordEndObserver,
+        public nQoUdP100::tBaseAITimingControllerPrimitive::iLastConvertObserver {
+   public:
+    using tTiming = nQoUdP100::tBaseAITimingControllerPrimitive;
+    explicit tRunSourceObserver(const tReportLog& arms) : _arms(arms) {}
+    uint32_t sampleEnded(tTiming*, tStatus2&) override { return first(0); }
+    void sampleEndedSecondary(tTiming*, tStatus2&) override { second(0); }
+    uint32_t recordEnded(tTiming*, tStatus2&) override { return first(1); }
+    void recordEndedSecondary(tTiming*, tStatus2&) override { second(1); }
+    uint32_t lastConverted(tTiming*, tStatus2&) override { return first(2); }
+    void lastConvertedSecondary(tTiming*, tStatus2&) override { second(2); }
+    std::string faults;
+
+   private:
+    static constexpr const char* kSources[] = {"sample end", "record end", "last conversion"};
+    std::ptrdiff_t arms() const { return std::ranges::count(_arms.log(), 'a'); }
+    uint32_t first(int source) {
+      _armOfFirst[source] = arms();
+      return 1;
+    }
+    void second(int source) {
+      if (arms() != _armOfFirst[source])
+        faults += std::string("a second pass of the engine's ") + kSources[source] +
+                  " reached its observer in a later arm than its first\n";
+    }
+    const tReportLog& _arms;
+    std::ptrdiff_t _armOfFirst[3] = {};
+  };
+
+  void SetUp() override {
+    tSubsystemRow::SetUp();
+    watched.leavePasses(true);
+    observe();
+  }
+  void makePrimitive() {
+    tSubsystemRow::makePrimitive();
+    observe();
+  }
+  void observe() {
+    nQoUdP100::tTavikAITimingControllerPrimitive& timing = *held->timing();
+    timing.addSampleEndObserver(&runSources, status);
+    timing.addRecordEndObserver(&runSources, status);
+    timing.addLastConvertObserver(&runSources, status);
+    ASSERT_EQ(status.code, 0);
+  }
+  void ready(tSupervisor& supervisor) {
+    tSubsystemRow::ready(supervisor);
+    for (uint32_t code : {1u, 4100u, 2u}) {
+      tStatus2 local;
+      supervisor.control(code, nullptr, nullptr, local);
+    }
+    taken = 0;
+    stepsLeft = 0;
+    tSubsystemRow::stepFaults(0, tStatus2{});
+  }
+  // The fire's requests, taken as a dispatcher's pass takes them.
+  std::string fired() {
+    uint64_t requests = 0;
+    nQoUdRLP100::tTavikInterruptDispatcher::tAtomicPendingSnapshotDispatcher(dispatcher, requests)
+        .exec();
+    taken |= requests;
+    return "";
+  }
+  // The taken requests' second passes, through the handlers in their slots now.
+  void runTaken() {
+    for (; taken != 0; taken &= taken - 1)
+      if (auto* handler = dispatcher->secondaryHandlers[std::countr_zero(taken)].load())
+        handler->handleSecondaryInterrupt();
+  }
+  std::string stepFaults(uint32_t step, const tStatus2& status) {
+    if (step == kFireStep)
+      stepsLeft = 2;
+    else if (step == kReleaseStep || step == kDestroyStep ||
+             ((step & 0xFFFF'0000) != kDeployStep && stepsLeft != 0 && --stepsLeft == 0))
+      runTaken();
+    return std::exchange(runSources.faults, "") + tSubsystemRow::stepFaults(step, status);
+  }
+
+  tRunSourceObserver runSources{action.reports};
+  uint64_t taken = 0;
+  // The steps after which the taken passes run.
+  int stepsLeft = 0;
 };
 
 // The AI interrupt transfer, whose partner (key 1) may refuse an endpoint
@@ -2593,15 +2706,14 @@ using tLinkRows =
     ::testing::Types<tImmediateDMARow, tDMATransferRow, tTimingRow, tInterruptTransferRow>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, FailedLinkLifecycle, tLinkRows, tRowNames);
 // The walk also takes the subsystem under each other mechanism.
-using tWalkRows =
-    ::testing::Types<tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow,
-                     tImmediateBlockingRow, tImmediateFiniteRow, tImmediateDMARow,
-                     tImmediateDMAFiniteRow, tDMATransferRow, tDMALatePassRow, tConverterRow,
-                     tDeviceFIFORow, tFrontEndRow, tTimingRow, tTimingLastConvertRow,
-                     tInterruptTransferRow, tInterruptTransferRunRow, tSubsystemRow,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
-                     tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
+using tWalkRows = ::testing::Types<
+    tWFNSCRow, tWFNSCEventRow, tWFNSCUnderARunRow, tImmediateRow, tImmediateBlockingRow,
+    tImmediateFiniteRow, tImmediateDMARow, tImmediateDMAFiniteRow, tDMATransferRow, tDMALatePassRow,
+    tConverterRow, tDeviceFIFORow, tFrontEndRow, tTimingRow, tTimingLastConvertRow,
+    tInterruptTransferRow, tInterruptTransferRunRow, tSubsystemRow, tSubsystemLatePassRow,
+    tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kInterrupt>,
+    tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kImmediateDMA>,
+    tSubsystemRowUnder<nQoUdP100::tBaseAISubsystem::kDMA>>;
 INSTANTIATE_TYPED_TEST_SUITE_P(AI, CodeWalk, tWalkRows, tRowNames);
 
 }  // namespace

@@ -883,11 +883,12 @@ TEST_F(AISupervisorsTest, AnArmAfterTheReleaseEndedTheWaitsDoesNotReopenThem) {
 }
 
 // Four threads wait for the clock in a loop, each waiting again as soon as a
-// wait returns, as an acquisition loop does. Two cancels, then a disarm and
-// an arm on the codes' thread: the arm waits only for the waits that the
-// cancels reached. Each wait that began after them is held at its first
-// poll, and the arm returns while they are held: a hold that ran out means
-// the arm waited for them.
+// wait returns, as an acquisition loop does. Two cancels and a disarm, each
+// of which ends the waits under way and waits for them, then an arm on the
+// codes' thread: the arm waits only for the waits that those ends reached.
+// Each wait that began after the disarm is held at its first poll, and the
+// arm returns while they are held: a hold that ran out means the arm waited
+// for them.
 TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   nQoSim::useTestClock(1'000'000'000);
   struct tPollingConverter : tLoggedConverter {
@@ -918,8 +919,9 @@ TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   static thread_local bool polledInFirst = false;
   std::atomic<int> polling{0};
   nQoTest::tHeldCall late(nQoTest::tHeldCall::kGuard);
+  std::atomic<bool> cancelled{false};
   converter.polled = [&] {
-    if (waitsBefore != 0) {
+    if (cancelled) {
       late.hold();
     } else if (!polledInFirst) {
       polledInFirst = true;
@@ -940,9 +942,10 @@ TEST_F(AISupervisorsTest, AnArmAfterTwoCancelsWaitsOnlyForTheWaitsTheyReached) {
   while (polling < 4 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
   supervisor.requestCancel(status);
   supervisor.requestCancel(status);
-  EXPECT_TRUE(late.waitUntilInside());
   tStatus2 disarmed, rearmed;
   supervisor.control(4101, nullptr, nullptr, disarmed);
+  cancelled = true;
+  EXPECT_TRUE(late.waitUntilInside());
   supervisor.control(4100, nullptr, nullptr, rearmed);
   armed = true;
   late.letGo();

@@ -314,6 +314,31 @@ TEST_F(AITransferSupervisorsTest, WithoutAFIFOPrimitiveTheReadableIsRefusedAndTh
   supervisor.releaseResource(status);
 }
 
+// The reservation makes the stream its readable mode asks for, and the link
+// gives the partner that stream: a mode deployed in between reaches the next
+// reservation only.
+TEST_F(AITransferSupervisorsTest, TheLinkGivesTheStreamOfItsReservationWhateverADeployAsksSince) {
+  fifoSupervisor->reserveResource(setup);
+  for (const uint32_t reserved : {1u, 0u}) {
+    SCOPED_TRACE(reserved);
+    tBaseAI_DMATransferSupervisor supervisor;
+    ASSERT_EQ(bringUp(supervisor, dmaSettings(reserved, 0, 0), 3), 0);
+    tStatus2 status;
+    supervisor.deploy(dmaSettings(1 - reserved, 0, 0), status);
+    supervisor.linkResource(status);
+    EXPECT_EQ(status.code, 0);
+    EXPECT_EQ(state(supervisor), 40);
+    if (reserved != 0)
+      EXPECT_EQ(partner.endpoint.readable, supervisor.getLinks().getReadable());
+    else
+      EXPECT_EQ(partner.endpoint.readable, supervisor.getLinks().getDummy());
+    EXPECT_NE(partner.endpoint.readable, nullptr);
+    supervisor.unlinkResource(status);
+    supervisor.releaseResource(status);
+  }
+  fifoSupervisor->releaseResource(setup);
+}
+
 TEST_F(AITransferSupervisorsTest, AFailedAllocationIsUndoneAndLeavesNothingLive) {
   {
     tBaseAI_DMATransferSupervisor supervisor;

@@ -59,7 +59,7 @@ class tLoggedDAC : public nQoUdP100::tBaseAO_DACPrimitive, public tScriptedDoubl
   // The record takes the settings, as the board's commit does.
   void commit(tStatus2& s) override {
     answer("commit", s);
-    fields.program();
+    _fields.program();
     if (s.isNotFatal()) _state.setCommitted();
   }
   void uncommit(tStatus2& s) override {
@@ -100,7 +100,7 @@ class tSteppedDouble : public tPrimitive, public tScriptedDouble {
       : tPrimitive(std::forward<tArgs>(args)...), tScriptedDouble(log, name) {}
   // The record takes the settings, as the board's commit does.
   void commit(tStatus2& s) override {
-    this->noteProgrammed(this->fields.program());
+    this->noteProgrammed(this->_fields.program());
     step("commit", s, &tState::setCommitted);
   }
   void uncommit(tStatus2& s) override { step("uncommit", s, &tState::setUncommitted); }
@@ -145,10 +145,7 @@ class tLoggedTiming : private tBuildStatus,
     answer("getUpdatesDone " + std::to_string(force), s);
     return 17;
   }
-  void driveUpdateOutput(tStatus2& s) override {
-    answer("driveUpdateOutput", s);
-    if (onDrive) onDrive();
-  }
+  void driveUpdateOutput(tStatus2& s) override { answer("driveUpdateOutput", s); }
   bool isUpdateFlagSet(tStatus2*) override { return true; }
   void acknowledgeUpdateFlag(tStatus2* s) override { answer("acknowledge", *s); }
   void enableUpdateInterrupt(tStatus2& s) override {
@@ -157,8 +154,6 @@ class tLoggedTiming : private tBuildStatus,
   }
   // Runs inside the first update wait, before it blocks.
   std::function<void()> inside;
-  // Runs inside the drive of the update output.
-  std::function<void()> onDrive;
   const iSync* updateEvent() const { return _update.event(); }
   // What the board's arm does to a stop request.
   void clearStop() { _update.lift(kStopMark); }
@@ -186,7 +181,7 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   uint32_t writeSample(const int16_t* sample, tStatus2& s) override {
     answer("writeSample " + std::to_string(*sample), s);
     if (inside) inside();
-    return 1;
+    return sampleWritten;
   }
   uint32_t writeSamples(const int16_t* samples, uint32_t count, tStatus2& s) override {
     std::string values;
@@ -200,6 +195,8 @@ class tLoggedFIFO : private tBuildStatus, public tSteppedDouble<nQoUdP100::tBase
   }
   // Runs inside each write (a test holds a write there).
   std::function<void()> inside;
+  // What a single-sample write answers (0: one given outside a run).
+  uint32_t sampleWritten = 1;
 
  private:
   const nQoUdP100::tAODescription* withDepth(uint32_t depth) {
@@ -300,7 +297,7 @@ TEST_F(AOSupervisorsTest, TheDACWritesOneValueAloneAndCommitsThroughCodesOneAndF
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.getState(), 5u);
   // The commit programmed the words the reservation deployed.
-  const nQoUdP100::tAODACFields& programmed = dac.fields.programmed();
+  const nQoUdP100::tAODACFields& programmed = dac.programmed();
   EXPECT_EQ(programmed.updateMode, 2u);
   EXPECT_EQ(programmed.configBit7, 1u);
   EXPECT_EQ(programmed.configSelectA, 3u);
@@ -404,7 +401,7 @@ TEST_F(AOSupervisorsTest, ACodeDuringTheReservationReachesTheDACOnlyOnceItIsRese
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAO_DACSupervisor", 248));
   EXPECT_EQ(log.operations(), "dac.reserve");
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(dac.fields.programmed().updateMode, 2u);
+  EXPECT_EQ(dac.programmed().updateMode, 2u);
   EXPECT_EQ(log.operations(), "dac.reserve, dac.commit");
   supervisor.releaseResource(status);
   EXPECT_EQ(status.code, 0);
@@ -595,12 +592,13 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   supervisor().reserveResource(status);
   ASSERT_EQ(status.code, 0);
   EXPECT_NE(timing.notifier(), nullptr);
-  EXPECT_EQ(log.operations(),
-            "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
-            "timing.driveUpdateOutput");
-  // The engine's commit programs the words the reservation deployed.
+  EXPECT_EQ(log.operations(), "facade.getEventObject, event.registerEvent 1, event.registerEvent 2")
+      << "the deploy drove the update output";
+  // The engine's commit programs the words the reservation deployed, and
+  // drives the update output by word 27.
   EXPECT_EQ(run(supervisor(), 1), 0);
-  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
+  const nQoUdP100::tAOTimingFields& f = timing.programmed();
+  EXPECT_EQ(f.updateOutput, 1u);
   EXPECT_EQ(f.timingSelectB, 0u) << "word 1 is not 1";
   EXPECT_EQ(f.startTriggerSelect, 0u);
   EXPECT_EQ(f.updateInterval, 1234u);
@@ -611,11 +609,16 @@ TEST_F(AOTimingTest, SettingsWordsReachTheirFieldsAndEventsAreRegisteredOnce) {
   EXPECT_EQ(f.pollUpdates, 0u);
 
   w.word1 = 1;
+  w.word27 = 2;
+  log.clear();
   supervisor().deploy(settings, status);
   EXPECT_EQ(f.timingSelectB, 0u) << "a deploy reaches the next commit only";
+  EXPECT_EQ(f.updateOutput, 1u);
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_EQ(f.timingSelectB, 9u);
   EXPECT_EQ(f.startTriggerSelect, 9u);
+  EXPECT_EQ(f.updateOutput, 0u) << "only a word 27 of 1 drives it";
+  EXPECT_EQ(log.operations(), "timing.commit");
 
   log.clear();
   supervisor().requestCancel(status);
@@ -640,7 +643,7 @@ TEST_F(AOTimingTest, TheReleaseWaitsForACancelUnderWayOnAnotherThread) {
   supervisor().reserveResource(status);
   supervisor().control(1, nullptr, nullptr, status);
   ASSERT_EQ(status.code, 0);
-  ASSERT_EQ(timing.fields.programmed().pollUpdates, 0u);
+  ASSERT_EQ(timing.programmed().pollUpdates, 0u);
 
   EXPECT_TRUE(nQoTest::heldAtASet(nQoTest::cancelOf(supervisor()),
                                   nQoTest::releaseOf(supervisor(), false)));
@@ -693,6 +696,29 @@ TEST_F(AOTimingTest, TheReleaseEndsAnUpdateOfCode400AndWaitsForIt) {
   waiting.join();
   EXPECT_EQ(code, -224608);
   EXPECT_EQ(status.code, 0);
+}
+
+// A code 3 ends the update waits under way and returns once they have left,
+// whatever runs: here of an engine committed, with no run. A wait after it
+// waits again.
+TEST_F(AOTimingTest, ACodeThreeEndsTheUpdateWaitsUnderWayAlsoWithNoRun) {
+  settings.record<0>().word26 = 0;
+  bringUp(supervisor(), settings);
+  ASSERT_EQ(run(supervisor(), 1), 0);
+  int code = 0;
+  std::thread waiting([&] { code = run(supervisor(), 400); });
+  const iSync* event = timing.updateEvent();
+  const bool blocked = nQoTest::boundedUntil([&] { return nQoSim::syncBlocked(event) == 1; });
+  const int stopped = run(supervisor(), 3);
+  const bool left = nQoSim::syncBlocked(event) == 0;
+  if (!left) timing.requestStop();  // frees a wait that code 3 left under way
+  waiting.join();
+  EXPECT_TRUE(blocked);
+  EXPECT_TRUE(left) << "code 3 returned with the wait under way";
+  EXPECT_EQ(code, -224608);
+  EXPECT_EQ(stopped, 0);
+  nQoSim::tByteParameterBlock in({0, 0, 0, 0});
+  EXPECT_EQ(run(supervisor(), 401, &in), -200474) << "a wait after code 3";
 }
 
 // A wait for the next sample clock from the user's thread, held in the
@@ -811,11 +837,11 @@ TEST_F(AOTimingTest, AFailedObserverAllocationHandsThePoolBack) {
 }
 
 TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
-  // The update output fails after the engine was given the observer: the
-  // engine is handed back without it, and completes after the supervisor is
-  // gone without reaching it.
+  // The event's registration fails: the engine is handed back without the
+  // observer, and completes after the supervisor is gone without reaching
+  // it. The deploy drives nothing.
   settings.record<0>().word27 = 1;
-  timing.answers["driveUpdateOutput"] = -50012;
+  event.answers["registerEvent 2"] = -50012;
   tStatus2 status;
   supervisor().initialize(settings, &facade, status);
   supervisor().reserveResource(status);
@@ -827,11 +853,11 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
   timing.complete();
   EXPECT_EQ(log.operations(),
             "facade.getEventObject, event.registerEvent 1, event.registerEvent 2, "
-            "timing.driveUpdateOutput, event.unregisterEvent 1, event.unregisterEvent 2");
+            "event.unregisterEvent 1, event.unregisterEvent 2");
 
   // A supervisor destroyed while it holds the engine takes its notifier along.
   held.emplace();
-  timing.answers.clear();
+  event.answers.clear();
   bringUp(supervisor(), settings);
   EXPECT_NE(timing.notifier(), nullptr);
   held.reset();
@@ -840,10 +866,20 @@ TEST_F(AOTimingTest, AnEngineGivenUpKeepsNoNotifierOfTheSupervisor) {
 }
 
 // A commit from another thread while the reservation prepares the engine
-// (its settings and notifier given, the update output driven) finds no
+// (its events registered, its settings and notifier still to come) finds no
 // engine: the engine goes into the slot only once prepared. After the
-// reservation the commit reaches it.
+// reservation the commit reaches it, and drives the update output that the
+// reservation deployed.
 TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepared) {
+  struct tRegisteringEvent : nQoTest::tScriptedEvent {
+    using tScriptedEvent::tScriptedEvent;
+    void registerEvent(uint32_t kind, tStatus2& s) override {
+      tScriptedEvent::registerEvent(kind, s);
+      if (kind == 2 && onRegister) onRegister();
+    }
+    std::function<void()> onRegister;
+  } registering{log, "event"};
+  facade.eventObject = &registering;
   settings.record<0>().word27 = 1;
   settings.record<0>().word6 = 77;
   tStatus2 status, during;
@@ -852,20 +888,21 @@ TEST_F(AOTimingTest, ACodeDuringTheReservationReachesTheEngineOnlyOnceItIsPrepar
   log.clear();
   {
     nQoTest::tUnorderedCall code([&] { supervisor().control(1, nullptr, nullptr, during); });
-    timing.onDrive = [&] { EXPECT_TRUE(code.run()); };
+    registering.onRegister = [&] { EXPECT_TRUE(code.run()); };
     supervisor().reserveResource(status);
-    timing.onDrive = nullptr;
+    registering.onRegister = nullptr;
   }
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(during.code, -50004);
   EXPECT_TRUE(nQoTest::loggedAt(-50004, "tBaseAOTimingControllerSupervisor", 319));
-  EXPECT_EQ(log.operations(),
-            "event.registerEvent 1, event.registerEvent 2, timing.driveUpdateOutput");
+  EXPECT_EQ(log.operations(), "event.registerEvent 1, event.registerEvent 2");
   EXPECT_FALSE(timing.state().isCommitted());
   EXPECT_EQ(run(supervisor(), 1), 0);
   EXPECT_TRUE(timing.state().isCommitted());
-  EXPECT_EQ(timing.fields.programmed().updateInterval, 77u);
+  EXPECT_EQ(timing.programmed().updateInterval, 77u);
+  EXPECT_EQ(timing.programmed().updateOutput, 1u);
   EXPECT_NE(timing.notifier(), nullptr);
+  supervisor().releaseResource(status);
 }
 
 // Every allocation of initialize failed in turn: each failure leaves the
@@ -906,14 +943,14 @@ TEST_F(AOTimingTest, AnInitializeWhoseSettingsCopyLostAnAllocationFails) {
   EXPECT_EQ(deployed.code, -50352);
   EXPECT_TRUE(nQoTest::loggedAt(-50352, "tBaseAOTimingControllerSupervisor", 125));
   EXPECT_EQ(run(supervisor(), 1), 0);
-  EXPECT_NE(timing.fields.programmed().updateInterval, 777u);
+  EXPECT_NE(timing.programmed().updateInterval, 777u);
 
   // Once the copy succeeds again, so does deploy.
   tStatus2 again;
   supervisor().deploy(longer, again);
   EXPECT_EQ(again.code, 0);
   EXPECT_EQ(run(supervisor(), 1), 0);
-  EXPECT_EQ(timing.fields.programmed().updateInterval, 777u);
+  EXPECT_EQ(timing.programmed().updateInterval, 777u);
   supervisor().releaseResource(setup);
 }
 
@@ -1119,7 +1156,7 @@ TEST_F(AOFIFOTest, WritesCountPerChannelAndTheAdapterConvertsBytes) {
   tStatus2 status;
   EXPECT_EQ(supervisor.write(3, 0, samples, nullptr, status), 0u) << "no channels programmed";
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 2u);
+  EXPECT_EQ(fifo->programmed().channelCount, 2u);
   EXPECT_EQ(fifo->channelOrder()[0], 2u);
   EXPECT_EQ(fifo->channelOrder()[1], 0u);
   nQoUdR100::tAOStreamAdapter* adapter = supervisor.getAdapter();
@@ -1155,17 +1192,21 @@ TEST_F(AOFIFOTest, WritesOfNoChannelsOrBeyond32BitsWriteNothing) {
   tStatus2 status;
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_EQ(supervisor.write(5, 0, &sample, nullptr, status), 0u);
-  fifo->fields.deploy({.channelCount = 2});
+  fifo->deploy({.channelCount = 2});
   fifo->commit(status);
   EXPECT_EQ(supervisor.write(0x80000000u, 0, &sample, nullptr, status), 0u);
   EXPECT_EQ(status.code, -50150);
   EXPECT_TRUE(nQoTest::loggedAt(-50150, "tBaseAO_FIFOSupervisor", 660));
   tStatus2 one;
-  fifo->fields.deploy({.channelCount = 1});
+  fifo->deploy({.channelCount = 1});
   fifo->commit(one);
   log.clear();
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 1u);
   EXPECT_EQ(log.operations(), "fifo.writeSample 4");
+  // A single sample that the FIFO wrote nothing of is no scan written.
+  fifo->sampleWritten = 0;
+  EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
+  EXPECT_EQ(one.code, 0);
   supervisor.releaseResource(one);
   EXPECT_EQ(supervisor.write(1, 0, &sample, nullptr, one), 0u);
   EXPECT_EQ(one.code, -50004);
@@ -1194,7 +1235,7 @@ TEST_F(AOFIFOTest, AWriteCountsItsScansByTheChannelsTheCommitProgrammed) {
   EXPECT_EQ(status.code, 0);
   supervisor.releaseResource(status);
   EXPECT_EQ(fifo->writeChannels(), 0u);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
+  EXPECT_EQ(fifo->programmed().channelCount, 0u);
 }
 
 TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
@@ -1225,8 +1266,8 @@ TEST_F(AOFIFOTest, RefusedSettingsHandThePoolBack) {
     EXPECT_EQ(nQoTest::brokerOperations(), (std::vector<int>{6, 7}));
     // The refused settings reached nothing a commit would program.
     fifo->commit(status);
-    EXPECT_EQ(fifo->fields.programmed().channelCount, 0u);
-    EXPECT_EQ(fifo->fields.programmed().regenerateFromFIFO, 0u);
+    EXPECT_EQ(fifo->programmed().channelCount, 0u);
+    EXPECT_EQ(fifo->programmed().regenerateFromFIFO, 0u);
   }
 }
 
@@ -1240,7 +1281,7 @@ TEST_F(AOFIFOTest, AListAsLongAsTheChannelTableIsApplied) {
   bringUp(supervisor, settings);
   EXPECT_EQ(supervisor.getPrimitive(), &*fifo);
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().channelCount, 4u);
+  EXPECT_EQ(fifo->programmed().channelCount, 4u);
   const uint32_t expected[] = {3, 1, 0, 2};
   for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(fifo->channelOrder()[k], expected[k]) << k;
   supervisor.releaseResource(setup);
@@ -1410,7 +1451,7 @@ TEST_F(AOFIFOTest, AFailedDMALinkTakesTheEndpointBackFromTheAdapter) {
   supervisor.linkResource(status);
   EXPECT_EQ(status.code, 0);
   EXPECT_EQ(run(supervisor, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   supervisor.getAdapter()->finish(tStatus2());
   EXPECT_EQ(endpoint.ended, 1);
   supervisor.unlinkResource(status);
@@ -1425,8 +1466,8 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   EXPECT_EQ(direct.getAdapter(), nullptr);
   EXPECT_EQ(fifo->dataSource(), nullptr);
   EXPECT_EQ(run(direct, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().fifoMode, 2u);
-  EXPECT_EQ(fifo->fields.programmed().refillChunk, 1u);
+  EXPECT_EQ(fifo->programmed().fifoMode, 2u);
+  EXPECT_EQ(fifo->programmed().refillChunk, 1u);
   direct.releaseResource(setup);
 
   nQoTest::tScriptedDMATransfer dmaTransfer{log, "dmaTransfer"};
@@ -1439,7 +1480,7 @@ TEST_F(AOFIFOTest, ModesLinkTheirTransfersAndAnAdapterWithoutObjectsAnswersZero)
   nQoUdR100::tBaseAO_FIFOSupervisor dma;
   bringUp(dma, settings);
   EXPECT_EQ(run(dma, 1), 0);
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   log.clear();
   nQoUdR100::tAOStreamAdapter* adapter = dma.getAdapter();
   ASSERT_NE(adapter, nullptr);
@@ -1567,7 +1608,7 @@ TEST_F(AOFIFOTest, ACodeDuringTheDMALinkReachesTheFIFOOnlyOnceItIsFilled) {
   EXPECT_FALSE(fifo->state().isCommitted());
   EXPECT_EQ(run(supervisor, 1), 0);
   EXPECT_TRUE(fifo->state().isCommitted());
-  EXPECT_EQ(fifo->fields.programmed().dmaChannel, 3u);
+  EXPECT_EQ(fifo->programmed().dmaChannel, 3u);
   EXPECT_EQ(fifo->dmaObservable(), &observable);
   supervisor.unlinkResource(status);
   supervisor.releaseResource(status);
@@ -1942,7 +1983,7 @@ TEST_F(AODACTransferTest, TheReleaseEndsTheRegistrationsOfItsReserveAfterADeploy
 TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   nQoUdR100::tAORoutable routable(&timing);
   tStatus2 status;
-  const nQoUdP100::tAOTimingFields& f = timing.fields.programmed();
+  const nQoUdP100::tAOTimingFields& f = timing.programmed();
   routable.route(8, 99, status);
   routable.apply(status);
   timing.commit(status);
@@ -1950,7 +1991,7 @@ TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   EXPECT_EQ(f.timingSelectB, 0u);
   const nQoMRU210::tRoute routes[] = {{7, 4}, {0, 5}, {1, 6}, {2, 9}};
   routable.routeList({routes, routes + 4}, status);
-  timing.fields.deploy({.timingFlagA = 77});
+  timing.deploy({.timingFlagA = 77});
   routable.apply(status);
   EXPECT_EQ(f.timingSelectB, 0u) << "the engine's next commit takes them";
   timing.commit(status);
@@ -1960,7 +2001,7 @@ TEST_F(AODACTransferTest, TheRoutableAppliesOnlyPendingPairsInOrder) {
   EXPECT_EQ(f.timingFlagA, 0u) << "a pair writes both values";
   EXPECT_EQ(f.outputSelect, 0u);
   EXPECT_EQ(f.outputControlBit3, 4u);
-  timing.fields.deploy({.timingSelectB = 1});
+  timing.deploy({.timingSelectB = 1});
   routable.apply(status);
   timing.commit(status);
   EXPECT_EQ(f.timingSelectB, 1u) << "nothing pending any more";

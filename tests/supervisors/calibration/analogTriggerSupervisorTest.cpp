@@ -3,6 +3,7 @@
 // reservation that a failure keeps until releaseResource hands it back.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -32,15 +33,20 @@ class tLoggedTrigger : public nQoUdP100::tBaseAnalogTriggerPrimitive,
     answer("release", s);
     if (onRelease) onRelease();
   }
+  // The last value handed over for each of the six parameters.
+  uint32_t parameter(uint32_t index) const { return parameters.at(index); }
   std::function<void()> onRelease;
   // Runs after each parameter is stored.
   std::function<void()> onStore;
 
  protected:
   void storeParameter(uint32_t index, uint32_t value) override {
-    tBaseAnalogTriggerPrimitive::storeParameter(index, value);
+    parameters.at(index) = value;
     if (onStore) onStore();
   }
+
+ private:
+  std::array<uint32_t, 6> parameters{};
 };
 
 class AnalogTriggerSupervisorTest : public nQoTest::tLeakCheckedTest {

@@ -577,6 +577,43 @@ TEST_F(CDIOImmediateSupervisorsTest, TheReleaseEndsACallThatAStartUnderWayWouldL
   EXPECT_TRUE(fifos.output().empty());
 }
 
+// What the client of a finite stream sees of a code 3 after its code 1 with
+// no code 2: the stop answers its warning, and the task's event gets one done
+// action, with that warning; a second code 3 posts none. Input and output.
+TEST_F(CDIOImmediateSupervisorsTest, AStopAfterACommitWithNoStartPostsOneDone) {
+  const auto expectOneDone = [&](auto& supervisor, auto& settings, auto& pool) {
+    settings.template record<0>().transferMode = 1;
+    settings.template record<0>().transferWord2 = 4;
+    bringUp(supervisor, settings, pool);
+    calls.clear();
+    tStatus2 committed, stopped, again;
+    supervisor.control(1, nullptr, nullptr, committed);
+    supervisor.control(3, nullptr, nullptr, stopped);
+    supervisor.control(3, nullptr, nullptr, again);
+    EXPECT_EQ(committed.code, 0);
+    EXPECT_EQ(stopped.code, 200010);
+    EXPECT_EQ(again.code, 200010);
+    EXPECT_EQ(calls.operations(), "event.post 1 200010");
+    tStatus2 s;
+    supervisor.unlinkResource(s);
+    supervisor.releaseResource(s);
+    nQoSim::resetResourceBroker();
+  };
+  nQoUdP100::tBaseCDIImmediateTransferPrimitive input(&deviceInfo, &description, &cdiFIFO,
+                                                      &identity, status);
+  tCDIImmediateTransferSettings inputSettings;
+  tSingularResourcePool<nQoUdP100::tBaseCDIImmediateTransferPrimitive*> inputPool(&input);
+  tBaseCDIImmediateTransferSupervisor reader;
+  expectOneDone(reader, inputSettings, inputPool);
+
+  nQoUdP100::tBaseCDOImmediateTransferPrimitive output(&deviceInfo, &description, &cdoFIFO,
+                                                       &identity, status);
+  tCDOImmediateTransferSettings outputSettings;
+  tSingularResourcePool<nQoUdP100::tBaseCDOImmediateTransferPrimitive*> outputPool(&output);
+  tBaseCDOImmediateTransferSupervisor writer;
+  expectOneDone(writer, outputSettings, outputPool);
+}
+
 TEST_F(CDIOImmediateSupervisorsTest, OutputWritesThroughThePrimitive) {
   nQoUdP100::tBaseCDOImmediateTransferPrimitive transfer(&deviceInfo, &description, &cdoFIFO,
                                                          &identity, status);

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -38,6 +39,7 @@
 #include "sim/simAllocator.h"
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
+#include "sim/simStreamAttributes.h"
 #include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
@@ -464,7 +466,12 @@ class tCDIORow : public ::testing::Test, public tCDIOBoard<1> {
 };
 
 // An immediate stream, committed and started after each link: its reads or
-// writes wait on the FIFO, and a new reservation opens them again.
+// writes wait on the FIFO, and a new reservation opens them again. Its reads
+// report their stamps (the client data keeps them), and a deploy changes the
+// input's sample period. A step given with no run live meets a read or
+// write given before it on another thread, with no time-out limit: the read
+// takes the run a code 2 begins, and a code 3 or 4 ends it; the write is
+// refused at once.
 template <class Dir>
 class tImmediateRow : public tCDIORow {
  public:
@@ -482,6 +489,7 @@ class tImmediateRow : public tCDIORow {
     tCDIORow::SetUp();
     settings.template record<0>().transferMode = 0;
     settings.template record<0>().transferWord3 = 1;
+    if constexpr (Dir::kStamped) settings.template record<0>().samplePeriod.integer = 1;
     fifos.setOutputDepth(4);
     watchEnds(Dir::kStamped, "done observer");
     makePrimitive();
@@ -500,6 +508,7 @@ class tImmediateRow : public tCDIORow {
         model.outputReset(ends.owing() > 0);
     };
     fifos.onStatusRead([this] {
+      if (std::this_thread::get_id() == earlyCaller.load()) early.progress([&] { ++early.looks; });
       if (readsBeforeWait > 0 && --readsBeforeWait > 0) return;
       hold();
       if (!commitComes.exchange(false)) return;
@@ -523,6 +532,8 @@ class tImmediateRow : public tCDIORow {
   void ready(tSupervisor& supervisor, tStatus2& status) {
     runCodes(supervisor, {1, 2}, status);
     model.restart(recordOf(settings));
+    stamps.clear();
+    fresh = false;
     linesSeen = fifos.lines().size();
     reportsSeen = ends.reports();
     owedBefore = ends.owing();
@@ -534,10 +545,10 @@ class tImmediateRow : public tCDIORow {
   // A run: the state's, or the FIFO its start started.
   bool armRecorded() { return transfer->holdsRun(); }
   std::string boardRuns() { return fifoStarted(Dir::kStamped); }
-  std::string clientData() { return model.client(); }
+  std::string clientData() { return model.client() + stamps; }
   std::pair<const void*, size_t> primitiveBytes() { return {&*transfer, sizeof(tPrimitive)}; }
   // A finite stream of four samples, and the other third word (the newest
-  // samples, the write mode).
+  // samples, the write mode) with (input) another sample period.
   static constexpr size_t kDeploys = 2;
   void deployOther(tSupervisor& supervisor, size_t k, tStatus2& status) {
     typename Dir::tSettings other = settings;
@@ -547,6 +558,7 @@ class tImmediateRow : public tCDIORow {
       fields.transferWord2 = 4;
     } else {
       fields.transferWord3 = 0;
+      if constexpr (Dir::kStamped) fields.samplePeriod.integer = 3;
     }
     supervisor.deploy(other, status);
     if (status.isNotFatal()) model.deployed = recordOf(other);
@@ -561,7 +573,9 @@ class tImmediateRow : public tCDIORow {
       if (inputRuns) fifos.pushInput(model.produce(8));
       std::vector<uint8_t> samples(8, nQoSim::kFreshByte);
       const bool overtaken = overtakeAtLastWord();
-      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, nullptr, status);
+      nQoSim::tSimStreamAttributes attributes;
+      const uint32_t read = walked->read(8, 0, samples.data(), nullptr, &attributes, status);
+      noteStamps(attributes);
       nQoSim::onSyncAcquire(nullptr);
       if (overtaking.joinable()) overtaking.join();
       resetUnderRead = false;
@@ -577,6 +591,83 @@ class tImmediateRow : public tCDIORow {
       model.written(walked->write(3, 0, next.data(), nullptr, status));
       while (outputRuns && stepLines(model, linesSeen)) {
       }
+    }
+    return "";
+  }
+  // The stamps a read reported: its first sample's and the interval.
+  void noteStamps(const nQoSim::tSimStreamAttributes& attributes) {
+    for (const nQoSim::tSimStreamAttributes::tCall& call : attributes.log)
+      stamps += (call.kind == nQoSim::tSimStreamAttributes::kStamp ? "stamp " : "interval ") +
+                std::to_string(call.value.integer) + ":" + std::to_string(call.value.fraction) +
+                "\n";
+  }
+  // A code 3 of a transfer uncommitted since its last start owes the done
+  // report of no run. A step with no run live first meets a read or write
+  // given on another thread, with no time-out limit, where it waits (or, a
+  // write, once refused): a code 2, whose start begins the run the call takes
+  // (the board's samples come after it), and (input) a code 3 or 4, which
+  // ends the read. A call that goes on after many looks at the FIFO is
+  // cancelled.
+  void walkCode(tSupervisor& supervisor, uint32_t code, tStatus2& status) {
+    if (code == 3 && fresh) ends.linkOpened();
+    const bool across =
+        !transfer->runUnderWay() && (code == 2 || (Dir::kStamped && (code == 3 || code == 4)));
+    if (!across) {
+      supervisor.control(code, nullptr, nullptr, status);
+      return;
+    }
+    early.restart();
+    std::vector<uint8_t> samples(kEarly, nQoSim::kFreshByte);
+    if constexpr (!Dir::kStamped) samples = model.toWrite(kEarly);
+    nQoSim::tSimStreamAttributes attributes;
+    std::thread caller([&] {
+      earlyCaller = std::this_thread::get_id();
+      tStatus2 answer;
+      if constexpr (Dir::kStamped)
+        early.moved =
+            supervisor.read(kEarly, kNoLimit, samples.data(), nullptr, &attributes, answer);
+      else
+        early.moved = supervisor.write(kEarly, kNoLimit, samples.data(), nullptr, answer);
+      early.code = answer.code;
+      early.progress([&] { early.returned = true; });
+    });
+    early.waitUntil([&] { return early.returned || early.looks > 0; });
+    supervisor.control(code, nullptr, nullptr, status);
+    if (Dir::kStamped && code == 2 && inputRuns) fifos.pushInput(model.produce(kEarly));
+    const int from = early.seen().looks;
+    early.waitUntil([&] { return early.returned || early.looks - from > kLooks; });
+    early.waitedOn = !early.seen().returned;
+    tStatus2 cancelled;
+    if (early.waitedOn) supervisor.requestCancel(cancelled);
+    caller.join();
+    earlyCaller = std::thread::id();
+    early.step = code;
+    early.samples = std::move(samples);
+    noteStamps(attributes);
+  }
+  // What the read or write given before the step met (at a code 2 once the
+  // start took its record): its samples reach the model.
+  std::string earlyFaults(uint32_t step) {
+    if (early.step != step) return "";
+    early.step = 0;
+    const std::string answered =
+        std::to_string(early.moved) + " answering " + std::to_string(early.code);
+    if constexpr (Dir::kStamped) {
+      model.read(early.samples.data(), early.moved, kEarly,
+                 early.code == nQoUdR100::kNewestSamplesDrained);
+      if (step != 2 && (early.waitedOn || early.moved != 0))
+        return "a read given before it, with no time-out limit, took " + answered +
+               (early.waitedOn ? ", and waited on after it\n" : "\n");
+      if (step == 2 && (early.waitedOn || early.moved != kEarly))
+        return "a read given before the start, with no time-out limit, took " + answered +
+               " of the samples of the run the start began" +
+               (early.waitedOn ? ", and waited on\n" : "\n");
+    } else {
+      model.written(early.moved);
+      if (early.waitedOn)
+        return "a write given with no run live, with no time-out limit, waited on\n";
+      if (early.moved != 0 || early.code != nQoUdR100::kRefused)
+        return "a write given with no run live wrote " + answered + ", not 0 answering -50150\n";
     }
     return "";
   }
@@ -647,6 +738,14 @@ class tImmediateRow : public tCDIORow {
       model.committed = model.armed = model.deployed;
       model.newRun();
     }
+    faults += earlyFaults(step) + model.takeFaults();
+    // A transfer uncommitted since its last start reports one done at its
+    // next stop, and a stop after that none.
+    if (step == 3 && fresh && reports - reportsSeen != 1)
+      faults += "3 after an uncommit with no start since reported " +
+                std::to_string(reports - reportsSeen) + " dones, not 1\n";
+    if (step == 4) fresh = true;
+    if (step == 2 || step == 3) fresh = false;
     reportsSeen = reports;
     owedBefore = owed;
     return faults;
@@ -684,7 +783,10 @@ class tImmediateRow : public tCDIORow {
                           true, 0, kTimeout};
     stream.blocks = true;
     stream.waited = kTimeout;
-    // (A cancel only marks the run: it holds nowhere.)
+    // (A cancel only marks the run: it holds nowhere. A write with no run
+    // live is refused at once: it holds nowhere either.)
+    if (!Dir::kStamped && !transfer->runUnderWay())
+      return {code(supervisor, 2), code(supervisor, 3)};
     return {stream, committedUnder, code(supervisor, 2), code(supervisor, 3)};
   }
   // Running as ready left it, stopped, and uncommitted with the FIFO still
@@ -715,6 +817,55 @@ class tImmediateRow : public tCDIORow {
   // their thread; a FIFO reset the model hears of after that read.
   std::thread overtaking;
   bool overtook = false, resetUnderRead = false, resetDeferred = false;
+  // The read or write given before a step (walkCode): the step, its
+  // samples, what it answered, and whether it waited on and was cancelled;
+  // its looks at the FIFO, on its thread.
+  static constexpr uint32_t kEarly = 2;
+  static constexpr uint32_t kNoLimit = 0xFFFFFFFF;
+  static constexpr int kLooks = 1000;
+  struct tEarly {
+    uint32_t step = 0;
+    bool waitedOn = false;
+    uint32_t moved = 0;
+    int code = 0;
+    std::vector<uint8_t> samples;
+    // Its looks at the FIFO and its return, told as they come.
+    int looks = 0;
+    bool returned = false;
+    std::mutex lock;
+    std::condition_variable told;
+    void restart() {
+      step = moved = 0;
+      code = looks = 0;
+      waitedOn = returned = false;
+    }
+    template <class tChange>
+    void progress(tChange change) {
+      {
+        const std::lock_guard<std::mutex> guard(lock);
+        change();
+      }
+      told.notify_all();
+    }
+    template <class tDone>
+    void waitUntil(tDone done) {
+      std::unique_lock<std::mutex> held(lock);
+      told.wait_for(held, tHeldCall::kGuard, done);
+    }
+    struct tSeen {
+      bool returned;
+      int looks;
+    };
+    tSeen seen() {
+      const std::lock_guard<std::mutex> guard(lock);
+      return {returned, looks};
+    }
+  } early;
+  std::atomic<std::thread::id> earlyCaller{};
+  // Uncommitted since its last start (code 4, no code 2 or 3 since).
+  bool fresh = false;
+  // The stamps the reads reported since the bring-up.
+  std::string stamps;
   tSampleModel model;
   size_t linesSeen = 0;
   long reportsSeen = 0, owedBefore = 0;
@@ -1045,9 +1196,9 @@ class tDMARow : public tCDIORow {
 // partner may refuse its transfer object. In the code walk a firing brings
 // the FIFO up through its own supervisor, raises its FIFO interrupt once
 // (when its source is on) and, for an output, moves words to the lines and
-// gives a finite run that has run empty its end; the row follows every
-// sample (tSampleModel) and checks each step's answer against the run's
-// records.
+// gives a finite run that has run empty its end, its FIFO then left armed
+// for the steps after it; the row follows every sample (tSampleModel) and
+// checks each step's answer against the run's records.
 template <class Dir>
 class tInterruptRow : public tCDIORow {
  public:
@@ -1115,6 +1266,8 @@ class tInterruptRow : public tCDIORow {
     else
       fifo = &cdoFIFO;
     fifoSettings.template record<0>().fifoModeFlag = 1;
+    // The output FIFO, armed across steps, is raised by fired() alone.
+    if constexpr (!kInput) watched.fireLeaves({24, 25, 26, 27});
     fifoPool.emplace(fifo);
     offer(fifoSettings, *fifoPool, "FIFO");
     fifoSupervisor.emplace();
@@ -1171,6 +1324,7 @@ class tInterruptRow : public tCDIORow {
     tCDIORow::TearDown();
   }
   void up(tSupervisor& supervisor, tStatus2& status) {
+    takeOutputFIFODown();
     upWith(supervisor, settings, status);
     // A board whose FIFOs hold nothing of an earlier walk.
     quiet = true;
@@ -1234,8 +1388,11 @@ class tInterruptRow : public tCDIORow {
   // The FIFO's supervisor brings the FIFO up; the board fires its FIFO
   // interrupt once, an input taking in samples first; an output moves words
   // to the lines, and a finite run whose last samples left is given the time
-  // its end takes; then the FIFO goes down again.
+  // its end takes; then the input FIFO goes down again. The output FIFO
+  // stays armed, its polling thread waiting, across the steps after the
+  // fire: it goes down before the next fire brings it up, and at the release.
   std::string fired() {
+    takeOutputFIFODown();
     runCodes(*fifoSupervisor, {1, 4100}, status);
     status.clear();
     std::string faults = fifoFlagFaults("a firing's");
@@ -1261,13 +1418,21 @@ class tInterruptRow : public tCDIORow {
       if (!latePasses && ends.owing() > 0 && model.finite(false) &&
           model.delivered(model.handed()) && model.outputDrained() && !endCame())
         faults += "a finite run's FIFO ran empty and its end never reached the partner\n";
+      outputFIFOUp = true;
+    } else {
+      runCodes(*fifoSupervisor, {4101, 4}, status);
+      status.clear();
     }
-    runCodes(*fifoSupervisor, {4101, 4}, status);
-    status.clear();
     return faults;
+  }
+  void takeOutputFIFODown() {
+    if (!std::exchange(outputFIFOUp, false)) return;
+    tStatus2 down;
+    runCodes(*fifoSupervisor, {4101, 4}, down);
   }
   // Each step's answer against the run's records, and what the model met.
   std::string stepFaults(uint32_t step, const tStatus2& answer) {
+    if (step == kReleaseStep || step == kDestroyStep) takeOutputFIFODown();
     std::string faults = model.takeFaults() + std::exchange(deployFaults, "");
     const long owed = ends.owing(), reports = ends.reports();
     const bool reported = reports != reportsSeen;
@@ -1437,6 +1602,8 @@ class tInterruptRow : public tCDIORow {
   uint32_t fifoFlag = 1;
   // Set by a late row: a fire's second passes wait, owed by their handlers.
   bool latePasses = false;
+  // The output FIFO armed since the last fire.
+  bool outputFIFOUp = false;
   std::vector<nQoMRTB100::iSecondaryInterruptHandler*> passesOwed;
 };
 

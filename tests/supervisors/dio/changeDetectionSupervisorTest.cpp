@@ -432,7 +432,7 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForTheSecondPassOfItsRun) {
 // capture when codes 3 and 2 come: the stop waits for it, so its sample is
 // its own run's, and the run started next is not done before any change of
 // its own (a read of it waits). Then a read blocked in a run that a stop and
-// a start overtook takes no change of the new run: it is refused.
+// a start overtook takes no change of the new run: the stop ends it.
 TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForACaptureUnderWayAndAReadTakesOnlyItsRun) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   settings.supervisorRecord().finiteFlag = 1;
@@ -489,11 +489,93 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForACaptureUnderWayAndAReadTakes
   if (!left) primitive->abort();
   blocked.join();
   EXPECT_EQ(answered, 0u) << "a read of the run before took a change of the new run";
-  EXPECT_EQ(code, -50150);
+  EXPECT_EQ(code, 0) << "ended by the stop";
   EXPECT_EQ(std::vector<uint8_t>(overtaken, overtaken + 4),
             (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
   EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(control(supervisor, 4), 0);
+}
+
+// A read from the user's thread blocked with no time-out limit, of a run or
+// waiting for one, when a code that ends the reads under way comes: a stop
+// (also one with no run), a start under a run, an uncommit, a commit that
+// replaces the buffer. The read has left once the code answers, answering
+// what it copied; the run started next reads its first change, which no read
+// of the step before takes. Without partners no change comes: the stop ends
+// the read all the same.
+TEST_F(ChangeDetectionSupervisorTest, EveryStepThatEndsTheReadsUnderWayWaitsForThemToLeave) {
+  const struct {
+    const char* name;
+    bool partners;
+    std::vector<uint32_t> before, step;
+    bool deploysLarger;
+  } rows[] = {
+      {"3 of a run", true, {1, 2}, {3}, false},
+      {"3 with no run", true, {1, 2, 3}, {3}, false},
+      {"3 of a run without partners", false, {1, 2}, {3}, false},
+      {"2 under a run", true, {1, 2}, {2}, false},
+      {"4 of a run", true, {1, 2}, {4}, false},
+      {"4 with no run", true, {1}, {4}, false},
+      {"1 replacing the buffer of a run", true, {1, 2}, {1}, true},
+      {"1 replacing the buffer with no run", true, {1, 2, 3}, {1}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    settings.supervisorRecord().readableSupervisorKey =
+        row.partners ? kReadableKey : tChangeDetectionSupervisor::kNoKey;
+    settings.supervisorRecord().bufferSize = 4;
+    tChangeDetectionSupervisor supervisor;
+    bringUp(supervisor);
+    for (uint32_t code : row.before) ASSERT_EQ(control(supervisor, code), 0) << code;
+    if (row.deploysLarger) {
+      settings.supervisorRecord().bufferSize = 8;
+      tStatus2 deployed;
+      supervisor.deploy(settings, deployed);
+    }
+    uint8_t blocked[8] = {0xEE, 0xEE, 0xEE, 0xEE};
+    std::atomic<uint32_t> answered{0xFFFFFFFF};
+    std::atomic<int> code{1};
+    std::thread reader([&] {
+      tStatus2 s;
+      answered = supervisor.read(1, iSync::kWaitForever, blocked, nullptr, nullptr, s);
+      code = s.code;
+    });
+    const iSync* event = blockedChangeEvent(1);
+    EXPECT_NE(event, nullptr);
+    for (uint32_t step : row.step) EXPECT_EQ(control(supervisor, step), 0) << step;
+    if (event != nullptr) {
+      EXPECT_EQ(nQoSim::syncBlocked(event), 0u) << "the step left the read waiting";
+    }
+    for (const auto& [code, state] : {std::pair{1u, 5u}, std::pair{2u, 6u}}) {
+      if (supervisor.getState() < state) {
+        EXPECT_EQ(control(supervisor, code), 0);
+      }
+    }
+    if (row.partners) {
+      EXPECT_EQ(change(1, 0), 1u);
+      EXPECT_EQ(bus.pumpSecondary(), 1u);
+      // A read that the step left waiting takes the wake before the new one.
+      boundedUntil([&] { return event == nullptr || nQoSim::syncBlocked(event) == 0; });
+      uint8_t samples[8] = {};
+      tStatus2 read;
+      EXPECT_EQ(supervisor.read(1, 0, samples, nullptr, nullptr, read), 1u)
+          << "the new run's first change went to a read of the step before";
+      EXPECT_EQ(read.code, 0);
+      EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+                (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4}));
+    }
+    if (event != nullptr && nQoSim::syncBlocked(event) != 0) primitive->abort();
+    reader.join();
+    EXPECT_EQ(answered, 0u);
+    EXPECT_EQ(code, 0) << "ended by the step";
+    EXPECT_EQ(blocked[0], 0xEE);
+    EXPECT_EQ(control(supervisor, 3), 0);
+    EXPECT_EQ(control(supervisor, 4), 0);
+    tStatus2 s;
+    supervisor.unlinkResource(s);
+    supervisor.releaseResource(s);
+    EXPECT_EQ(s.code, 0);
+  }
 }
 
 // A scheduler whose action runs onStarted as a start tells it started, and
@@ -965,9 +1047,9 @@ TEST_F(ChangeDetectionSupervisorTest, UncommitFreesTheBufferOfTheCommitAfterADep
 // A read without a buffer (before the commit, after the uncommit) is refused
 // and copies nothing, a change then captures nothing, and a second commit
 // frees the buffer of the first. An uncommit under a run stops it first, with
-// its done report, so no change is served after it. A read woken by a change
-// that filled a buffer since freed copies nothing of the buffer a commit took
-// after it.
+// its done report, so no change is served after it. A stop takes the wake of
+// its run with it; a read woken by a change that filled no buffer copies
+// nothing of the buffer a commit took after it.
 TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapturesNothing) {
   settings.supervisorRecord().readableSupervisorKey = kReadableKey;
   tChangeDetectionSupervisor supervisor;
@@ -1016,7 +1098,24 @@ TEST_F(ChangeDetectionSupervisorTest, WithoutABufferAReadIsRefusedAndAChangeCapt
   EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(control(supervisor, 4), 0);
   EXPECT_EQ(control(supervisor, 1), 0);  // a buffer of the same size that no change filled
+  // The stop took the wake of its run with it: the read waits for the next
+  // start's run.
+  nQoSim::clearStatusLog();
+  tStatus2 waited;
+  EXPECT_EQ(stream->read(1, 100, samples, nullptr, nullptr, waited), 0u);
+  EXPECT_EQ(waited.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, "tChangeDetectionPrimitive", 313));
+  EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4),
+            (std::vector<uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+  // A change of a run with no buffer leaves a wake that a commit under the
+  // run finds: its read takes nothing of the buffer it took.
+  EXPECT_EQ(control(supervisor, 4), 0);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(control(supervisor, 1), 0);
   expectRefusedRead();
+  EXPECT_EQ(control(supervisor, 3), 0);
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
   EXPECT_EQ(s.code, 0);
@@ -1186,6 +1285,40 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWhoseBusRunFailsStillReportsDoneOnce)
   calls.clear();
   EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(calls.operations(), "event.post 1 0");
+  EXPECT_EQ(control(supervisor, 4), 0);
+  tStatus2 s;
+  supervisor.unlinkResource(s);
+  supervisor.releaseResource(s);
+  EXPECT_EQ(s.code, 0);
+}
+
+// A stop whose bus run failed leaves the second pass of its run's change
+// pending: run after the next start, it wakes no read of the new run, which
+// waits for a change of its own.
+TEST_F(ChangeDetectionSupervisorTest, ASecondPassThatAFailedStopLeftWakesNoReadOfTheNextRun) {
+  settings.supervisorRecord().readableSupervisorKey = kReadableKey;
+  tChangeDetectionSupervisor supervisor;
+  bringUp(supervisor);
+  nQoMSRL100::iInputStream* stream = runningStream(supervisor);
+  ASSERT_NE(stream, nullptr);
+  ASSERT_EQ(change(1, 0), 1u);
+  bus.failNext(tBusCall::kAtomic, -50103);
+  EXPECT_EQ(control(supervisor, 3), -50103);
+  ASSERT_EQ(dispatcher->secondaryRequest(28), 1u);
+  EXPECT_EQ(control(supervisor, 2), 0);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  tStatus2 read;
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+  EXPECT_EQ(read.code, -200474) << "the pass of the run before woke a read of the new run";
+  EXPECT_EQ(samples[0], 0xEE);
+  EXPECT_EQ(change(1, 0), 1u);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  read.clear();
+  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+  EXPECT_EQ(read.code, 0);
+  EXPECT_EQ(samples[0], 0xA1);
+  EXPECT_EQ(control(supervisor, 3), 0);
   EXPECT_EQ(control(supervisor, 4), 0);
   tStatus2 s;
   supervisor.unlinkResource(s);

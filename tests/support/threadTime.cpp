@@ -84,17 +84,24 @@ void starve(std::chrono::milliseconds time) {
   cpu_set_t here;
   CPU_ZERO(&here);
   CPU_SET(sched_getcpu(), &here);
-  std::atomic<bool> spinning{false}, over{false};
+  std::atomic<bool> over{false};
+  int spinning[2];
+  if (pipe(spinning) != 0) return;
   std::thread spinner([&] {
     pthread_setaffinity_np(pthread_self(), sizeof here, &here);
-    spinning = true;
+    const char spins = 1;
+    if (write(spinning[1], &spins, 1) != 1) over = true;
     const auto end = std::chrono::steady_clock::now() + time;
     while (std::chrono::steady_clock::now() < end) {
     }
     over = true;
   });
-  // Asleep (no time of its own) until the spinner holds the processor.
-  while (!spinning) std::this_thread::sleep_for(std::chrono::microseconds(100));
+  // Blocked outside a lock (no time of its own, one turn when it wakes)
+  // until the spinner holds the processor, however long that takes.
+  char spins = 0;
+  if (read(spinning[0], &spins, 1) != 1) over = true;
+  close(spinning[0]);
+  close(spinning[1]);
   pthread_setaffinity_np(self, sizeof here, &here);
   const sched_param idle{};
   pthread_setschedparam(self, SCHED_IDLE, &idle);

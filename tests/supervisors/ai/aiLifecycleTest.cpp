@@ -27,6 +27,7 @@
 #include "sim/simMemBlocks.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simSync.h"
+#include "sim/simThread.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
@@ -1616,15 +1617,15 @@ class tDMALatePassRow : public tDMATransferRow {
 
   // A pass of this fire woke the worker: a drain of a live run finds the
   // FIFO empty once the read took its sample, and ends the run by itself.
-  // Waits, bounded by elapsed time, for that end, so that it falls into this
-  // step (a stale wake drains nothing and runs into the bound).
+  // Waits for that end, so that it falls into this step, until the board's
+  // threads have had a bound of their own time (a stale wake drains nothing
+  // and runs into the bound).
   void settle() {
     const uint32_t woken = transfer->counts().lastConvertSecondary;
     if (woken == wakes) return;
     wakes = woken;
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-    while (!transfer->isDone() && std::chrono::steady_clock::now() < bound)
-      std::this_thread::yield();
+    nQoTest::untilDoneOrHad([&] { return transfer->isDone(); }, nQoSim::platformThreads,
+                            std::chrono::milliseconds(100));
   }
 
   // The passes a fire left run before the release or destruction: what they

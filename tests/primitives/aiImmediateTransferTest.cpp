@@ -296,10 +296,18 @@ TEST_F(tImmediateTest, AReadWithNoLiveRunTakesNothingOfTheFIFO) {
 // A release hands the transfer back with the default wait: the next
 // reservation's commit, which comes before that reservation's read
 // configuration, makes a polling waiter (no event), not a blocking one of the
-// wait mode the reservation before deployed.
+// wait mode the reservation before deployed. Until the next arm, the queries
+// and the done posts go by the defaults too, not by what the arm before took
+// (option 1 off, option 3 on, a retriggerable engine): a sample end's second
+// pass posts done, and so does code 3.
 TEST_F(tImmediateTest, AReleaseHandsBackTheDefaultWaitMode) {
   channels({1});
+  nQoUdP100::tAITimingControllerPrimitiveConfig config = timing->programmed().configuration;
+  config.timing.retriggerable = 1;
+  commitTiming(config);
   immediate->setWaitMode(iWaiterKind::kBlocking);
+  immediate->setReadOption1(false);
+  immediate->setReadOption3(true);
   run();
   immediate->stopTransfer(status);
   immediate->disarmTransfer(status);
@@ -313,6 +321,16 @@ TEST_F(tImmediateTest, AReleaseHandsBackTheDefaultWaitMode) {
   for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
     if (record.operation == nQoSim::tSyncRecord::kOpen) ++opened;
   EXPECT_EQ(opened, 0) << "the commit made a blocking waiter";
+  EXPECT_TRUE(immediate->isReadOption1On());
+  EXPECT_FALSE(immediate->isReadOption2On());
+  EXPECT_FALSE(immediate->isReadOption3On());
+  nQoSim::tCallLog log;
+  nQoSim::tScriptedEvent event(log, "event");
+  immediate->setDoneTarget(&event, status);
+  immediate->sampleEndedSecondary(timing, status);
+  immediate->notifyDone(status);
+  EXPECT_EQ(log.operations(), "event.post 1 0, event.post 1 0");
+  EXPECT_EQ(status.code, 0);
 }
 
 // A copy of the stamp clock made before a start, on another thread: the
@@ -1477,9 +1495,10 @@ TEST_F(tImmediateTest, TheInterfaceAnswersItsIdentityAndDrivesTheTransfer) {
   EXPECT_EQ(status.code, 0);
 }
 
-// The queries follow the setters; the client's reply gives the read
-// configuration of the run, as the arm took it.
-TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArms) {
+// The queries and the client's reply give the read configuration of the
+// run, as the arm took it: options given under the run reach them with the
+// next arm.
+TEST_F(tImmediateTest, ReadOptionQueriesAndTheClientsReplyAnswerWhatTheArmTook) {
   immediate->setListenerKey(kKey);
   channels({1});
   run();
@@ -1505,12 +1524,14 @@ TEST_F(tImmediateTest, ReadOptionQueriesFollowTheSettersAndTheClientsReplyTheArm
   immediate->setReadOption2(true);
   immediate->setReadOption3(true);
   immediate->setTimeout(250, kTimerTimeUnitMicrosecond);
-  EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
+  EXPECT_EQ(options(), (std::vector<uint32_t>{1, 0, 0}))
+      << "a query answered options given under the run";
   EXPECT_EQ(words(), (std::vector<uint32_t>{1, 0, 0}));
   EXPECT_EQ(timeout(), (std::vector<uint32_t>{0xFFFFFFFF, kTimerTimeUnitMillisecond}))
       << "a time-out given under the run answered before the next arm";
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
+  EXPECT_EQ(options(), (std::vector<uint32_t>{0, 1, 1}));
   EXPECT_EQ(words(), options());
   EXPECT_EQ(timeout(), (std::vector<uint32_t>{250, kTimerTimeUnitMicrosecond}));
   EXPECT_FALSE(immediate->isDiscardingRead());
@@ -1818,8 +1839,8 @@ TEST_F(tImmediateTest, WithTheRemainingCheckOnEveryReadReportsDataLeft) {
   status.clear();
 }
 
-// The switch-off is the run's: option 3 given again under the run, before
-// the read that switches it off, reaches the next arm.
+// The switch-off is the run's, as the query answers: option 3 given again
+// under the run, before the read that switches it off, reaches the next arm.
 TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   immediate->setRemainingCheckOff(0);
   immediate->setReadOption1(false);
@@ -1835,7 +1856,7 @@ TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   immediate->setReadOption3(true);
   model.push({4, 5});
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
-  EXPECT_TRUE(immediate->isReadOption3On()) << "the read switched off the deployed option";
+  EXPECT_FALSE(immediate->isReadOption3On()) << "the run's option 3 stayed on";
   model.push({6, 7});
   tStatus2 single;
   EXPECT_EQ(immediate->read(buffer, 1, single, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
@@ -1845,6 +1866,7 @@ TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
 
   immediate->disarmTransfer(status);
   immediate->armTransfer(status);
+  EXPECT_TRUE(immediate->isReadOption3On()) << "the read switched off the deployed option";
   immediate->startTransfer(status);
   model.push({8, 9});
   tStatus2 drained;

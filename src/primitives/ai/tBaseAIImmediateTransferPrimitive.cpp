@@ -133,7 +133,7 @@ void tBaseAIImmediateTransferPrimitive::reserveTransfer(tStatus2& status) {
 // reservation's read configuration comes.
 void tBaseAIImmediateTransferPrimitive::unreserveTransfer(tStatus2& status) {
   if (status.isFatal()) return;
-  _waitMode = iWaiter::kNop;
+  setWaitMode(iWaiter::kNop);
   _transferState = 1;
 }
 
@@ -151,7 +151,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
   }
   buildSetList(status);
   rewindSets();
-  remakeWaiter(status);
+  remakeWaiter(_readConfiguration.take(), status);
   if (status.isFatal()) {
     tStatus2 undo;
     leaveCommit(undo);
@@ -215,12 +215,23 @@ void tBaseAIImmediateTransferPrimitive::buildSetList(tStatus2& status) {
   _listOpen.store(true);
 }
 
-void tBaseAIImmediateTransferPrimitive::remakeWaiter(tStatus2& status) {
+void tBaseAIImmediateTransferPrimitive::remakeWaiter(const tReadConfiguration& taken,
+                                                     tStatus2& status) {
   dropWaiter();
   const nQoORB100::tGUID* device = _deviceInfo != nullptr ? _deviceInfo->identity : nullptr;
-  _waiter.set(
-      makeWaiter(_waitMode, _timing, &_readEvent, &_timeout, device, _listenerKey != 0, status));
-  _run.waitMode = _waitMode;
+  _waiter.set(makeWaiter(taken.waitMode, _timing, &_readEvent, &_timeout, device,
+                         taken.listenerKey != 0, status));
+  _run.waitMode = taken.waitMode;
+}
+
+void tBaseAIImmediateTransferPrimitive::recordReads(const tReadConfiguration& taken) {
+  _run.option1 = taken.option1 ? 1 : 0;
+  _run.option2 = taken.option2 ? 1 : 0;
+  _run.option3 = taken.option3 ? 1 : 0;
+  _run.readCountLimit = taken.readCountLimit;
+  _run.readCountIsWarning = taken.readCountIsWarning;
+  _run.timeoutValue = taken.timeoutValue;
+  _run.timeoutUnit = taken.timeoutUnit;
 }
 
 void tBaseAIImmediateTransferPrimitive::dropWaiter() {
@@ -251,12 +262,16 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
   unregisterListener();
 }
 
-// The run and its stamp clock go too, as a fresh reservation finds them.
+// The run, its stamp clock and what its arm took go too, as a fresh
+// reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   endRun();
   _clock.forget();
   _readSettings.forget();
+  recordReads(tReadConfiguration{});
+  _runRetriggerable = false;
   dropWaiter();
+  _run.waitMode = iWaiter::kNop;
   // The default form has no controller to leave.
   if (_timing != nullptr) _timing->removeSampleEndObserver(this, status);
   _sampleEndObserving = false;
@@ -300,19 +315,14 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   // remaining check and the FIFO's count as they stand now; one given since
   // reaches the next arm.
   _readSettings.program();
-  _run.option1 = _option1;
-  _run.option2 = _option2;
-  _run.option3 = _option3;
-  _run.readCountLimit = _readCountLimit;
-  _run.readCountIsWarning = _readCountIsWarning;
-  _run.listenerKey = _listenerKey;
-  _run.timeoutValue = _timeoutValue;
-  _run.timeoutUnit = _timeoutUnit;
+  const tReadConfiguration taken = _readConfiguration.take();
+  recordReads(taken);
+  _run.listenerKey = taken.listenerKey;
   _run.fifoCount = _fifo->configuration().count;
   registerListener(status);
   // The wait mode reaches this run's reads: a waiter of another mode gives
   // way to one of this arm's.
-  if (_run.waitMode != _waitMode || _waiter.get() == nullptr) remakeWaiter(status);
+  if (_run.waitMode != taken.waitMode || _waiter.get() == nullptr) remakeWaiter(taken, status);
   // The run the engine's commit programmed the board with.
   const auto& timing = _timing->programmed().configuration.timing;
   _runTotal = timing.firstCount - _heldBackSets;

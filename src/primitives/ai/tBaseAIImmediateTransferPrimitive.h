@@ -180,21 +180,26 @@ class tBaseAIImmediateTransferPrimitive
   }
 
   // Read configuration, as the supervisor applies it: the next arm takes it
-  // for its reads (a wait mode other than its waiter's makes a new waiter),
-  // the queries answer it.
-  void setListenerKey(uint64_t key) { _listenerKey = key; }
-  void setReadOption1(bool on) { _option1 = on ? 1 : 0; }
-  void setReadOption2(bool on) { _option2 = on ? 1 : 0; }
-  void setReadOption3(bool on) { _option3 = on ? 1 : 0; }
-  bool isReadOption1On() const { return _option1 != 0; }
-  bool isReadOption2On() const { return _option2 != 0; }
-  bool isReadOption3On() const { return _option3 != 0; }
-  void setReadCountLimit(uint32_t limit) { _readCountLimit = limit; }
-  void setReadCountIsWarning(uint32_t warning) { _readCountIsWarning = warning; }
-  void setWaitMode(uint32_t mode) { _waitMode = mode; }
+  // for its reads (a wait mode other than its waiter's makes a new waiter);
+  // a commit makes its waiter by the wait mode and key given before it.
+  void setListenerKey(uint64_t key) { _readConfiguration.deploying().listenerKey = key; }
+  void setReadOption1(bool on) { _readConfiguration.deploying().option1 = on; }
+  void setReadOption2(bool on) { _readConfiguration.deploying().option2 = on; }
+  void setReadOption3(bool on) { _readConfiguration.deploying().option3 = on; }
+  // Whether the run reads with each option, as its arm took it and its reads
+  // left it (option 3 may switch itself off), as the client's reply answers.
+  bool isReadOption1On() const { return _run.option1 != 0; }
+  bool isReadOption2On() const { return _run.option2 != 0; }
+  bool isReadOption3On() const { return _run.option3 != 0; }
+  void setReadCountLimit(uint32_t limit) { _readConfiguration.deploying().readCountLimit = limit; }
+  void setReadCountIsWarning(uint32_t warning) {
+    _readConfiguration.deploying().readCountIsWarning = warning;
+  }
+  void setWaitMode(uint32_t mode) { _readConfiguration.deploying().waitMode = mode; }
   void setTimeout(uint32_t value, uint32_t unit) {
-    _timeoutValue = value;
-    _timeoutUnit = unit;
+    tReadConfiguration& configuration = _readConfiguration.deploying();
+    configuration.timeoutValue = value;
+    configuration.timeoutUnit = unit;
   }
   // Each set is then read as leading discard, set, trailing discard; the
   // discards are counts of sets, one pair for the first read and one for the
@@ -255,7 +260,6 @@ class tBaseAIImmediateTransferPrimitive
   void postIsDone(tStatus2& status);
   void registerListener(tStatus2& status);
   void unregisterListener();
-  void remakeWaiter(tStatus2& status);
   // Takes the waiter out, waits for a call under way through it on another
   // thread, and frees it.
   void dropWaiter();
@@ -299,6 +303,30 @@ class tBaseAIImmediateTransferPrimitive
                                                    "setRemainingCheckOff"};
     static constexpr const char* kProgrammingSteps[] = {"armTransfer"};
   };
+  // The read configuration as deployed: the arm takes it for its run, and a
+  // commit the wait mode and whether a key is given, for its waiter.
+  struct tReadConfiguration {
+    uint64_t listenerKey = 0;
+    bool option1 = true;
+    bool option2 = false;
+    bool option3 = false;
+    uint32_t readCountLimit = 100;
+    uint32_t readCountIsWarning = 0;
+    uint32_t waitMode = iWaiter::kNop;
+    uint32_t timeoutValue = kNoLimit;
+    uint32_t timeoutUnit = kTimerTimeUnitMillisecond;
+  };
+  struct tConfigurationSteps {
+    static constexpr const char* kDeploySteps[] = {
+        "setListenerKey",    "setReadOption1",        "setReadOption2", "setReadOption3",
+        "setReadCountLimit", "setReadCountIsWarning", "setWaitMode",    "setTimeout"};
+    static constexpr const char* kProgrammingSteps[] = {"commitTransfer", "armTransfer"};
+  };
+  // A waiter of the wait mode taken, made without an event of its own when a
+  // key is given (the client names one).
+  void remakeWaiter(const tReadConfiguration& taken, tStatus2& status);
+  // The run's options, read-count check and time-out, as taken.
+  void recordReads(const tReadConfiguration& taken);
   // The start takes the stamp clock for the run it begins.
   struct tClockSteps {
     static constexpr const char* kDeploySteps[] = {"setStampClock"};
@@ -319,13 +347,9 @@ class tBaseAIImmediateTransferPrimitive
   // Set by the commit that registered the sample-end observer, cleared by
   // the step that takes it out: what a commit and the destruction go by.
   bool _sampleEndObserving = false;
-  uint32_t _waitMode = iWaiter::kNop;
   // Owned. Cancels and the client's naming call through it from other
   // threads; the read uses it as the owner's.
   nQoUdR100::tSinkSlot<iWaiter> _waiter;
-  uint32_t _option1 = 1;
-  uint32_t _option2 = 0;
-  uint32_t _option3 = 0;
   nQoUdR100::tGrowableArray<uint32_t> _setList;
   // Whether some set of the list takes a sample: option 3 repeats only then,
   // since passes over empty sets never drain the FIFO.
@@ -333,9 +357,6 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _setIndex = 0;
   uint32_t _setRemaining = 0;
   tAIImmediateTimeout _timeout;
-  uint32_t _timeoutValue = kNoLimit;
-  uint32_t _timeoutUnit = kTimerTimeUnitMillisecond;
-  uint64_t _listenerKey = 0;
   tLibSocketListener _listener{this};
   uint64_t _listenerHandle = 0;
   // The blocking waiter's event, which the waiter opens, names and closes,
@@ -351,12 +372,13 @@ class tBaseAIImmediateTransferPrimitive
   // Set by the read that delivers a finite run's last set, cleared by the
   // start; a read looks at it before it holds the transfer.
   std::atomic<uint32_t> _finished{0};
-  // What the reads and the client's queries go by: the read configuration
-  // (time-out included), the listener's key and the FIFO's count as the arm
-  // took them, the wait
-  // mode of the waiter that the commit or the arm made. The setters change what the next arm
-  // takes. A client's query reads it on its own thread while a step takes
-  // it, or a read switches option 3 off.
+  // What the reads, the done posts and the queries go by: the read
+  // configuration (time-out included), the listener's key and the FIFO's
+  // count as the arm took them, the wait mode of the waiter that the commit
+  // or the arm made; back to the defaults at an uncommit, but for the key,
+  // which stays with the listener until its disarm or the bring-down. A
+  // client's query reads it on its own thread while a step takes it, or a
+  // read switches option 3 off.
   struct tRunRecord {
     std::atomic<uint32_t> option1{1};
     std::atomic<uint32_t> option2{0};
@@ -370,6 +392,7 @@ class tBaseAIImmediateTransferPrimitive
     std::atomic<uint32_t> timeoutUnit{kTimerTimeUnitMillisecond};
   };
   tRunRecord _run;
+  nQoUdR100::tDeployed<tReadConfiguration, tConfigurationSteps> _readConfiguration;
   // What the arm took from the engine's record (what its commit programmed
   // the board with) for the run: the sets it delivers, whether it ends after
   // them, and whether it is retriggerable (the done posts choose by that).
@@ -382,8 +405,6 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _sampleWidth = 0;
   uint32_t _lookAheadLimit = 0;
   uint32_t _heldBackSets = 0;
-  uint32_t _readCountLimit = 100;
-  uint32_t _readCountIsWarning = 0;
   uint32_t _readCount = 0;
   // The runs that the starts begin, with the stamp clock each took; every
   // other step ends one. The reads' looks at the FIFO and the copies of the

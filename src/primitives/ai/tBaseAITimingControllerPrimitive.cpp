@@ -408,6 +408,7 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   // arm without one moved the state on all the same).
   _state.setUncommitted();
   _runCommitted = false;
+  _runMode = 0;
   _fields.forget();
 }
 

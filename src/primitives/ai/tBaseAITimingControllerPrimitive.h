@@ -278,8 +278,12 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Under the name built from the bus location, when the key is non-zero.
   void registerListener(tStatus2& status);
   void unregisterListener();
-  // A run begins (arm, start): clearRecordEnd, unless a stop holds
-  // _recordEndGate; the last stop to leave it clears the record end then.
+  // A run or a set begins (arm, start): unless a stop holds _recordEndGate
+  // (the last to leave it clears the record end) or another reset is under
+  // way, a record end that came since the last clear reaches its observers
+  // whole (its second pass runs here unless one under way is waited for),
+  // then clearRecordEnd; a stop that comes meanwhile waits at the gate.
+  // Never at interrupt level.
   void resetRecordEnd(tStatus2& status);
   // Both record-end events cleared of the sets of the run before, and both
   // passes may run again.

@@ -472,7 +472,23 @@ TEST_F(tTimingTest, AStartWithinAnArmDeliversTheRecordEndOfTheSetBeforeFirst) {
   raise(0x40);
   EXPECT_EQ(bus.pumpSecondary(), 1u);
   EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112})) << "the next set's record end";
-  timing->stop(status);
+
+  // A start while the dispatcher's second pass of the set before is under
+  // way waits for it before it strobes the next set.
+  timing->start(status);
+  raise(0x40);
+  clearLogs();
+  const auto inside = seenInside(
+      second.inSecond, [&] { bus.pumpSecondary(); }, [&] { timing->start(status); },
+      [&] { return windows.writes().size(); });
+  EXPECT_TRUE(inside.waited) << "the start went on beside the set before's second pass";
+  EXPECT_EQ(inside.seen, 0u) << "strobed while the set before's second pass ran";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{101, 112}));
+  EXPECT_TRUE(hasWrite(0x108, 1)) << "the start";
+  tStatus2 stopped;
+  timing->stop(stopped);
+  EXPECT_EQ(stopped.code, 200010) << "the next set ended before its record end";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{101, 112, 1, 12, 101, 112}));
   timing->disarm(status);
   timing->uncommit(status);
   EXPECT_EQ(status.code, 0);

@@ -110,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const unsigned __int128 interval = wide(words.sampleInterval.words());
     unsigned __int128 stamp = 0;
     bool firstRead = false;  // set by 4100, cleared by a read that delivered
-    bool started = false;    // a 4100 began a run, which took the deployed clock
+    // A 4100 began a run, which took the deployed clock, and no 4101 or 4
+    // ended it since (this transfer's arm ends none).
+    bool live = false;
     uint8_t buffer[4];
     while (at < size) {
       const uint64_t kind = take(data, size, at, 1) % 4;
@@ -123,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         supervisor.control(code, nullptr, nullptr, step);
         check(step.code == (held ? -50256 : -50004), "a code answered otherwise");
         firstRead = firstRead || (held && code == 4100);
-        started = started || (held && code == 4100);
+        if (held && code == 4100) live = true;
+        if (held && (code == 4101 || code == 4)) live = false;
         continue;
       }
       if (kind == 2) {
@@ -139,8 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       const uint32_t expected = count < transfer.answer ? count : transfer.answer;
       check(read == expected, "the count differs from the primitive's");
-      // Before a run the reads stamp by the software stamp.
-      const bool software = !started || words.word1 != 0;
+      // With no run live the reads stamp by the software stamp (a transfer's
+      // own read would wait for the next run; this one answers at once).
+      const bool software = !live || words.word1 != 0;
       const bool refresh = firstRead || software;
       if (read != 0) firstRead = false;
       if (kind == 1) continue;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace nQoSim {
 
@@ -15,5 +16,9 @@ int liveThreads();
 unsigned yieldCount();
 void clearYields();
 void setYieldStep(uint64_t nanoseconds);
+// The kernel's ids of the platform threads inside their run now (a board's
+// workers and polling threads), for a test that looks at how far they got;
+// a thread just started is waited for until it is inside.
+std::vector<int> platformThreads();
 
 }  // namespace nQoSim

@@ -1,6 +1,12 @@
 // Platform threads on host threads.
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
 
 #include "sim/simThread.h"
 #include "sim/simTime.h"
@@ -14,6 +20,17 @@ std::atomic<unsigned> gFailAt{0};
 std::atomic<int> gLive{0};
 std::atomic<unsigned> gYields{0};
 std::atomic<uint64_t> gYieldStep{0};
+std::mutex gRunningLock;
+std::set<int> gRunning;         // the kernel's ids of the threads inside their run
+std::atomic<int> gStarting{0};  // started, and not yet noted there
+
+void noteRunning(int id, bool running) {
+  const std::lock_guard<std::mutex> lock(gRunningLock);
+  if (running)
+    gRunning.insert(id);
+  else
+    gRunning.erase(id);
+}
 
 void setStatus(int* status, int code) {
   if (status != nullptr && *status >= 0) *status = code;
@@ -21,7 +38,14 @@ void setStatus(int* status, int code) {
 
 class tHostThreadController final : public iThreadController {
  public:
-  explicit tHostThreadController(iThread* thread) : _thread([thread] { thread->run(); }) {}
+  explicit tHostThreadController(iThread* thread)
+      : _thread([thread] {
+          const int id = static_cast<int>(syscall(SYS_gettid));
+          noteRunning(id, true);
+          --gStarting;
+          thread->run();
+          noteRunning(id, false);
+        }) {}
   ~tHostThreadController() override { join(nullptr); }
 
   void join(int*) override {
@@ -40,6 +64,11 @@ int liveThreads() { return gLive.load(); }
 unsigned yieldCount() { return gYields.load(); }
 void clearYields() { gYields = 0; }
 void setYieldStep(uint64_t nanoseconds) { gYieldStep = nanoseconds; }
+std::vector<int> platformThreads() {
+  while (gStarting != 0) std::this_thread::yield();
+  const std::lock_guard<std::mutex> lock(gRunningLock);
+  return {gRunning.begin(), gRunning.end()};
+}
 }  // namespace nQoSim
 
 iThreadController* tThreadControllerFactory::create(const tParam& param, int* status) {
@@ -53,6 +82,7 @@ iThreadController* tThreadControllerFactory::create(const tParam& param, int* st
     return nullptr;
   }
   ++gLive;
+  ++gStarting;
   return new tHostThreadController(param.thread);
 }
 

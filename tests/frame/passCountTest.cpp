@@ -9,6 +9,7 @@
 
 #include "frame/tPassCount.h"
 #include "support/heldCall.h"
+#include "support/threadTime.h"
 
 namespace {
 
@@ -19,22 +20,24 @@ using tClock = std::chrono::steady_clock;
 TEST(PassCountTest, ARemoverWaitsForAnotherThreadsPassAndNotForItsOwn) {
   tPassCount passes;
   std::atomic<int> order{0};
-  std::atomic<bool> entered{false}, waiting{false};
+  std::atomic<bool> entered{false};
+  std::atomic<pid_t> remover{0};
   int written = 0;
   int passLeft = 0;
   std::thread pass([&] {
     {
       tPassCount::tInside inside(passes);
       entered = true;
-      while (!waiting) std::this_thread::yield();
-      const auto bound = tClock::now() + tHeldCall::kHold;
-      while (tClock::now() < bound) std::this_thread::yield();
+      while (remover == 0) std::this_thread::yield();
+      // A hold of the remover's own time: it has waited, or returned.
+      nQoTest::tThreadTime waited(remover);
+      while (waited.since() < tHeldCall::kHold) std::this_thread::yield();
       written = 42;  // a plain write inside the pass
       passLeft = ++order;
     }
   });
   while (!entered) std::this_thread::yield();
-  waiting = true;
+  remover = nQoTest::thisThread();
   passes.waitForPasses();
   // Before any join: the wait alone orders what the pass did before this read.
   EXPECT_EQ(written, 42);

@@ -108,15 +108,15 @@ TEST(RunsTest, AStopWaitsForTheAccessUnderWayAndNoLaterAccessReachesThePort) {
 // A stop that ends the run right after an access looked at it and found it
 // live returns only once that access has left: the access is counted before
 // its look. The access is held right after its look until the stop returns,
-// or for a bounded time; it never reaches its port after the stop returned.
+// or for a bound of the stop's own time; it never reaches its port after the
+// stop returned.
 TEST(RunsTest, AStopRightAfterAnAccessLookedWaitsForItsPortAccess) {
   tRuns runs;
   const uint32_t run = runs.begin();
   tHeldCall held;
-  std::atomic<bool> stopping{false};
   std::atomic<bool> stopped{false};
   std::thread stop([&] {
-    while (!stopping) std::this_thread::yield();
+    EXPECT_TRUE(held.waitUntilInside());
     runs.end();
     runs.waitForAccesses();
     stopped = true;
@@ -124,11 +124,7 @@ TEST(RunsTest, AStopRightAfterAnAccessLookedWaitsForItsPortAccess) {
   });
   bool stoppedAtThePort = false;
   EXPECT_TRUE(runs.access(
-      run, [&] { stoppedAtThePort = stopped; },
-      [&] {
-        stopping = true;
-        held.hold();
-      }));
+      run, [&] { stoppedAtThePort = stopped; }, [&] { held.hold(); }));
   stop.join();
   EXPECT_TRUE(held.expired())
       << "a stop returned while an access that looked at its run was inside";

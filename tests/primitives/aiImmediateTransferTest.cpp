@@ -114,43 +114,49 @@ TEST_F(tImmediateTest, NoWaitingOnAnEmptyFIFOTimesOutAtOnceWithTheDevice) {
 // A read without a limit that polls an empty FIFO when a cancel comes, then
 // at once a start from the cancelling thread before the read looks again:
 // the start waits for the read, which answers as the cancel ends it (no set,
-// no byte, no code) instead of polling on into the new run.
+// no byte, no code) instead of polling on into the new run. The same with no
+// cancel, the read held at its look at the converter after the FIFO's, where
+// it holds the set bookkeeping of its run but no look at the FIFO: the start
+// ends it as a cancel would and waits for it.
 TEST_F(tImmediateTest, ACancelReachesAPollingReadWhateverStartFollowsBeforeItLooks) {
   channels({1});
   run();
-  tHeldCall held;
-  std::atomic<unsigned> looks{0};
-  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
-    if (++looks == 1) held.hold();  // the read's first look at the FIFO
-    return nQoSim::tSimAIFifo::kEmptyBit;
-  });
-  uint32_t sets = 99, bytes = 99;
-  tStatus2 readStatus;
-  std::atomic<bool> left{false};
-  std::thread reader([&] {
-    sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
-    left = true;
-  });
-  ASSERT_TRUE(held.waitUntilInside());
-  immediate->requestCancel();
-  immediate->startTransfer(status);
-  held.letGo();
-  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
-  while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
-  const bool leftInTime = left;
-  if (!leftInTime) immediate->requestCancel();  // only once the check has failed
-  reader.join();
-  windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
-                          [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
-  EXPECT_TRUE(leftInTime) << "the read polled on into the new run";
-  EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
-  EXPECT_EQ(sets, 0u);
-  EXPECT_EQ(bytes, 0u);
-  EXPECT_EQ(readStatus.code, 0);
+  for (const unsigned holdAt : {1u, 2u}) {
+    SCOPED_TRACE(holdAt == 1 ? "cancelled, at the FIFO" : "at the converter");
+    tHeldCall held;
+    std::atomic<unsigned> looks{0};
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset, [&](unsigned) {
+      if (++looks == holdAt) held.hold();  // the read's first looks at the status
+      return nQoSim::tSimAIFifo::kEmptyBit;
+    });
+    uint32_t sets = 99, bytes = 99;
+    tStatus2 readStatus;
+    std::atomic<bool> left{false};
+    std::thread reader([&] {
+      sets = immediate->read(buffer, 1, readStatus, &bytes, 0xFFFFFFFF, kTimerTimeUnitMillisecond);
+      left = true;
+    });
+    ASSERT_TRUE(held.waitUntilInside());
+    if (holdAt == 1) immediate->requestCancel();
+    immediate->startTransfer(status);
+    held.letGo();
+    const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+    while (!left && std::chrono::steady_clock::now() < guard) std::this_thread::yield();
+    const bool leftInTime = left;
+    if (!leftInTime) immediate->requestCancel();  // only once the check has failed
+    reader.join();
+    windows.setReadCallback(window, nQoSim::tSimAIFifo::kStatusOffset,
+                            [](unsigned) { return nQoSim::tSimAIFifo::kEmptyBit; });
+    EXPECT_TRUE(leftInTime) << "the read polled on into the new run";
+    EXPECT_TRUE(held.expired()) << "the start did not wait for the read";
+    EXPECT_EQ(sets, 0u);
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_EQ(readStatus.code, 0);
 
-  tStatus2 timedOut;
-  EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
-  EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+    tStatus2 timedOut;
+    EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
+    EXPECT_EQ(timedOut.code, -200474) << "the cancel outlasted the start";
+  }
 }
 
 // A read held at the FIFO's data port, after its look at the FIFO, while a
@@ -241,6 +247,100 @@ TEST_F(tImmediateTest, AStopOrDisarmWaitsForAReadAtTheDataPortAndTheReadTakesNoL
     immediate->unreserveTransfer(status);
     ASSERT_EQ(status.code, 0);
   }
+}
+
+// A read given with no live run looks at no FIFO: what the FIFO still
+// holds (a reset FIFO's word, or the run before's) is no sample of a run.
+// Without waiting it times out at once, with no byte. Only a start begins a
+// run: an arm or a commit under one ends it.
+TEST_F(tImmediateTest, AReadWithNoLiveRunTakesNothingOfTheFIFO) {
+  constexpr uint32_t kLeftover = 0xDEAD;
+  channels({1});
+  immediate->reserveTransfer(status);
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"committed", [&] { immediate->commitTransfer(status); }},
+      {"armed", [&] { immediate->armTransfer(status); }},
+      {"stopped",
+       [&] {
+         immediate->startTransfer(status);
+         immediate->stopTransfer(status);
+       }},
+      {"disarmed", [&] { immediate->disarmTransfer(status); }},
+      {"armed under a run",
+       [&] {
+         immediate->startTransfer(status);
+         immediate->armTransfer(status);
+       }},
+      {"committed under a run", [&] {
+         immediate->startTransfer(status);
+         immediate->commitTransfer(status);
+       }}};
+  model.push(kLeftover);
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    step();
+    ASSERT_EQ(status.code, 0);
+    nQoSim::clearStatusLog();
+    tStatus2 read;
+    uint32_t bytes = 99;
+    buffer[0] = 0;
+    EXPECT_EQ(immediate->read(buffer, 1, read, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+    EXPECT_EQ(read.code, -200474);
+    EXPECT_TRUE(loggedAt(-200474, kFile, 1546));
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_EQ(buffer[0], 0u);
+    EXPECT_EQ(model.size(), 1u) << "the read took the FIFO's word";
+  }
+}
+
+// A release hands the transfer back with the default wait: the next
+// reservation's commit, which comes before that reservation's read
+// configuration, makes a polling waiter (no event), not a blocking one of the
+// wait mode the reservation before deployed.
+TEST_F(tImmediateTest, AReleaseHandsBackTheDefaultWaitMode) {
+  channels({1});
+  immediate->setWaitMode(iWaiterKind::kBlocking);
+  run();
+  immediate->stopTransfer(status);
+  immediate->disarmTransfer(status);
+  immediate->uncommitTransfer(status);
+  immediate->unreserveTransfer(status);
+  nQoSim::clearSyncLog();
+  immediate->reserveTransfer(status);
+  immediate->commitTransfer(status);
+  ASSERT_EQ(status.code, 0);
+  int opened = 0;
+  for (const nQoSim::tSyncRecord& record : nQoSim::syncLog())
+    if (record.operation == nQoSim::tSyncRecord::kOpen) ++opened;
+  EXPECT_EQ(opened, 0) << "the commit made a blocking waiter";
+}
+
+// A copy of the stamp clock made before a start, on another thread: the
+// start waits for the copies of its run before it takes the next run's
+// clock. Nothing else orders the two (the test hands over by a relaxed
+// flag), so the thread sanitizer reports a start that does not wait.
+TEST_F(tImmediateTest, AStartWaitsForTheStampClockCopiesOfTheRunBefore) {
+  channels({1});
+  immediate->setStampClock({false, {0, 3}});
+  run();
+  std::atomic<bool> copied{false};
+  uint32_t copiedRun = 0;
+  tBaseAIImmediateTransferPrimitive::tStampClock clock;
+  std::thread reader([&] {
+    clock = immediate->runClock(copiedRun);
+    copied.store(true, std::memory_order_relaxed);
+  });
+  while (!copied.load(std::memory_order_relaxed)) std::this_thread::yield();
+  immediate->setStampClock({true, {0, 5}});
+  immediate->startTransfer(status);
+  reader.join();
+  EXPECT_FALSE(clock.softwareStamp);
+  EXPECT_EQ(clock.interval.integer, 3);
+  uint32_t next = 0;
+  const tBaseAIImmediateTransferPrimitive::tStampClock taken = immediate->runClock(next);
+  EXPECT_EQ(next, copiedRun + 1);
+  EXPECT_TRUE(taken.softwareStamp);
+  EXPECT_EQ(taken.interval.integer, 5);
 }
 
 TEST_F(tImmediateTest, SetListThreeAndFiveIsReadSetBySet) {
@@ -1142,12 +1242,36 @@ class tReadCutOffTest : public tHeldCancelTest {
     EXPECT_EQ(bytes, 0u);
     EXPECT_EQ(readStatus.code, 0);
   }
+  // Runs step on the test's thread while the read is blocked: true when the
+  // read had left its wait once the step returned. The read is cancelled if
+  // it still waits, then joined.
+  template <class tStep>
+  bool stepEndedTheBlockedRead(tStep step) {
+    step();
+    const bool left = nQoSim::syncBlocked(event) == 0;
+    if (!left) immediate->requestCancel();
+    joinRead();
+    return left;
+  }
+  // True when the read returned by itself; one that never does is cancelled
+  // once a guard of elapsed time has passed. The read is joined.
+  bool readReturned() {
+    const bool returned = within([&] { return _ended.load(); });
+    if (!returned) immediate->requestCancel();
+    joinRead();
+    return returned;
+  }
 
   uint32_t sets = 99;
   uint32_t bytes = 99;
   tStatus2 readStatus;
 
  private:
+  void joinRead() {
+    _reader.join();
+    _ended = false;
+  }
+
   std::thread _reader;
   std::thread _stepper;
   std::atomic<bool> _ended{false};
@@ -1175,7 +1299,8 @@ TEST_F(tReadCutOffTest, AnUncommitEndsAReadBlockedInItsWaitBeforeFreeingTheWaite
 }
 
 // The recommitted transfer keeps no cancel of the step: a read on it with
-// nothing in the FIFO and no waiting times out, and one with a set reads it.
+// nothing in the FIFO and no waiting times out, and one with a set reads it
+// once a start began a run.
 TEST_F(tReadCutOffTest, ACommitEndsAReadBlockedInItsWaitAndLeavesNoCancelBehind) {
   ASSERT_TRUE(startBlockedRead());
   ASSERT_TRUE(stepEndsTheRead([&] { immediate->commitTransfer(status); }))
@@ -1188,6 +1313,7 @@ TEST_F(tReadCutOffTest, ACommitEndsAReadBlockedInItsWaitAndLeavesNoCancelBehind)
   tStatus2 timedOut;
   EXPECT_EQ(immediate->read(buffer, 1, timedOut, nullptr, 0, kTimerTimeUnitMillisecond), 0u);
   EXPECT_EQ(timedOut.code, -200474) << "a cancel left behind would end the read with no code";
+  immediate->startTransfer(status);
   model.push(0x5A);
   uint32_t read = 0;
   EXPECT_EQ(immediate->read(buffer, 1, status, &read, 0, kTimerTimeUnitMillisecond), 1u);
@@ -1229,6 +1355,62 @@ TEST_F(tReadCutOffTest, ADestructionEndsAReadBlockedInItsWaitBeforeFreeingTheWai
       << "the read or the destruction still waits";
   expectAnsweredAsACancel();
   EXPECT_EQ(eventOperations().back(), nQoSim::tSyncRecord::kClose);
+}
+
+// A read given with no live run, blocked in its wait: after an arm that no
+// start followed, or after a stop. A stop or a disarm ends it as a cancel
+// does and returns only once it has left its wait.
+TEST_F(tReadCutOffTest, AStopOrDisarmEndsAReadGivenWithNoLiveRun) {
+  using tStep = void (tBaseAIImmediateTransferPrimitive::*)(tStatus2&);
+  for (const bool started : {false, true})
+    for (const tStep step : {&tBaseAIImmediateTransferPrimitive::stopTransfer,
+                             &tBaseAIImmediateTransferPrimitive::disarmTransfer}) {
+      SCOPED_TRACE(std::string(started ? "after a stop, " : "armed, ") +
+                   (step == &tBaseAIImmediateTransferPrimitive::stopTransfer ? "stop" : "disarm"));
+      immediate->disarmTransfer(status);
+      immediate->armTransfer(status);
+      if (started) {
+        immediate->startTransfer(status);
+        immediate->stopTransfer(status);
+      }
+      sets = bytes = 99;
+      ASSERT_TRUE(startBlockedRead());
+      EXPECT_TRUE(stepEndedTheBlockedRead([&] { (immediate.get()->*step)(status); }))
+          << "the step returned while the read went on waiting";
+      expectAnsweredAsACancel();
+      EXPECT_EQ(status.code, 0);
+    }
+}
+
+// A read given with no live run, blocked in its wait, takes the run that a
+// start on the test's thread begins: the start wakes it and it reads the
+// run's first word, by the stamp clock that start took.
+TEST_F(tReadCutOffTest, AReadGivenWithNoLiveRunTakesTheRunTheNextStartBegins) {
+  for (const bool started : {false, true}) {
+    SCOPED_TRACE(started ? "after a stop" : "before any start");
+    immediate->disarmTransfer(status);
+    immediate->armTransfer(status);
+    if (started) {
+      immediate->startTransfer(status);
+      immediate->stopTransfer(status);
+    }
+    immediate->setStampClock({false, {0, started ? 3 : 2}});
+    ASSERT_TRUE(startBlockedRead());
+    model.push(0x77);
+    immediate->startTransfer(status);
+    EXPECT_TRUE(readReturned()) << "the read waited on";
+    EXPECT_EQ(sets, 1u) << "the start ended the read";
+    EXPECT_EQ(bytes, 4u);
+    EXPECT_EQ(buffer[0], 0x77u);
+    EXPECT_EQ(readStatus.code, 0);
+    uint32_t live = 0, taken = 99;
+    immediate->runClock(live);
+    const auto clock = immediate->readClock(taken);
+    EXPECT_EQ(taken, live);
+    EXPECT_FALSE(clock.softwareStamp);
+    EXPECT_EQ(clock.interval.integer, started ? 3 : 2);
+    EXPECT_EQ(status.code, 0);
+  }
 }
 
 TEST_F(tImmediateTest, ABlockingWaiterWithoutItsEventFailsTheCommit) {
@@ -1561,7 +1743,8 @@ TEST_F(tDiscardingTest, DiscardsOwedByATimedOutReadReachNoRestartedRun) {
 }
 
 // A commit begins the first set again and owes no discard of a timed-out
-// read: a read after it, before the next start, discards only its own.
+// read: a read after it, before the next start, takes nothing (no run is
+// live), and the first read of the next run discards only its own.
 TEST_F(tDiscardingTest, ARecommitDropsTheDiscardsATimedOutReadOwed) {
   model.push(1);
   tStatus2 timedOut;
@@ -1570,12 +1753,19 @@ TEST_F(tDiscardingTest, ARecommitDropsTheDiscardsATimedOutReadOwed) {
   immediate->stopTransfer(status);
   immediate->commitTransfer(status);
   ASSERT_EQ(status.code, 0);
-  model.push({0x31, 0x32});
-  uint32_t bytes = 0;
+  model.push({0x31, 0x32, 0x33, 0x34});
+  tStatus2 beforeTheStart;
+  uint32_t bytes = 7;
+  EXPECT_EQ(immediate->read(buffer, 1, beforeTheStart, &bytes, 0, kTimerTimeUnitMillisecond), 0u);
+  EXPECT_EQ(beforeTheStart.code, -200474);
+  EXPECT_TRUE(loggedAt(-200474, kFile, 1696));
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(model.size(), 4u) << "a read with no live run looks at no FIFO";
+  immediate->startTransfer(status);
   EXPECT_EQ(immediate->read(buffer, 1, status, &bytes, 0, kTimerTimeUnitMillisecond), 1u);
-  EXPECT_EQ(buffer[0], 0x31u) << "later reads discard nothing";
+  EXPECT_EQ(buffer[0], 0x33u) << "two leading discards, the sample, one trailing discard";
   EXPECT_EQ(bytes, 4u);
-  EXPECT_EQ(model.size(), 1u);
+  EXPECT_EQ(model.size(), 0u);
   EXPECT_EQ(status.code, 0);
 }
 
@@ -1628,6 +1818,8 @@ TEST_F(tImmediateTest, WithTheRemainingCheckOnEveryReadReportsDataLeft) {
   status.clear();
 }
 
+// The switch-off is the run's: option 3 given again under the run, before
+// the read that switches it off, reaches the next arm.
 TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   immediate->setRemainingCheckOff(0);
   immediate->setReadOption1(false);
@@ -1640,16 +1832,26 @@ TEST_F(tImmediateTest, Option3AloneSwitchesItselfOffAtTheReadCountLimit) {
   EXPECT_EQ(buffer[0], 3u) << "option 3 drains the FIFO and keeps the newest set";
   EXPECT_EQ(buffer[1], 0u);
   EXPECT_EQ(model.size(), 0u);
-  EXPECT_TRUE(immediate->isReadOption3On());
+  immediate->setReadOption3(true);
   model.push({4, 5});
   EXPECT_EQ(immediate->read(buffer, 1, status, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
-  EXPECT_FALSE(immediate->isReadOption3On());
+  EXPECT_TRUE(immediate->isReadOption3On()) << "the read switched off the deployed option";
   model.push({6, 7});
   tStatus2 single;
   EXPECT_EQ(immediate->read(buffer, 1, single, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
   EXPECT_EQ(buffer[0], 6u);
   EXPECT_EQ(single.code, 80002) << "one set read, one left";
   EXPECT_EQ(model.size(), 1u);
+
+  immediate->disarmTransfer(status);
+  immediate->armTransfer(status);
+  immediate->startTransfer(status);
+  model.push({8, 9});
+  tStatus2 drained;
+  EXPECT_EQ(immediate->read(buffer, 1, drained, nullptr, 0, kTimerTimeUnitMillisecond), 1u);
+  EXPECT_EQ(buffer[0], 9u) << "the next arm's run drains with option 3 again";
+  EXPECT_EQ(model.size(), 0u);
+  EXPECT_EQ(drained.code, 80002) << "the first pass left samples in the FIFO";
   status.clear();
 }
 

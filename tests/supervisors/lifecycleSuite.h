@@ -47,11 +47,12 @@
 // partner's refusal on, an entry on another thread keeps calling until it
 // reaches the primitive and holds there. The take-down of the failed link
 // runs out of the entries' reach: its first operation on the primitive,
-// which waits (bounded by elapsed time) for the entry to hold, never finds
-// it inside; the entry gets in once the primitive is back.
+// which waits for the entry to hold (until the entry's thread has had a bound
+// of its own time), never finds it inside; the entry gets in once the
+// primitive is back.
 // Waits go by the test clock; a call or step that would wait without end is
-// let go by moving the test clock once a guard of elapsed time has passed,
-// and that is a failure.
+// let go by moving the test clock once its thread has had a guard of its own
+// time (tThreadTime), and that is a failure.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -78,6 +79,7 @@
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
 #include "support/heldPass.h"
+#include "support/threadTime.h"
 #include "support/walkOrders.h"
 
 namespace nQoTest {
@@ -128,16 +130,18 @@ struct tHoldPoint {
   bool _atSyncs = false;
 };
 
-// Runs body on this thread. Once it has run longer than after (elapsed
-// time), another thread moves the test clock on until body returns, so a
-// wait without end runs into its time-out. True when the clock had to move.
+// Runs body on this thread. Once this thread has had after of its own time
+// in body (tThreadTime: it ran or lay blocked, however long the machine kept
+// it off the processor), another thread moves the test clock on until body
+// returns, so a wait without end runs into its time-out. True when the clock
+// had to move.
 template <class tBody>
 bool clockMovedDuring(tBody body, std::chrono::milliseconds after = tHeldCall::kGuard) {
   std::atomic<bool> done{false}, moved{false};
-  std::thread watcher([&] {
-    const auto guard = std::chrono::steady_clock::now() + after;
+  std::thread watcher([&, caller = thisThread()] {
+    tThreadTime had(caller);
     while (!done) {
-      if (std::chrono::steady_clock::now() >= guard) {
+      if (had.since() >= after) {
         moved = true;
         nQoSim::advanceClock(3'600'000'000'000);
       }
@@ -158,7 +162,7 @@ inline std::string brokerAndBlocks() {
          std::to_string(nQoSim::liveSyncObjects());
 }
 
-// Far longer than a call that answers at once takes on a loaded machine.
+// Far more of its own time than a call that answers at once takes.
 constexpr std::chrono::milliseconds kAtOnce{2000};
 
 // Names each row of an instantiation by its kName.
@@ -418,8 +422,8 @@ template <class Row>
 class ArrivingEntryLifecycle : public Lifecycle<Row> {
  protected:
   using tStatus2 = nQoMDBG100::tStatus2;
-  // How long the take-down looks for an entry inside: far longer than an
-  // entry that got in needs to hold.
+  // How much of the arriving entry's own time the take-down looks for it
+  // inside: far more than an entry that gets in needs to reach its hold.
   static constexpr std::chrono::milliseconds kArrival{200};
 
   void runArriving() {
@@ -442,12 +446,14 @@ class ArrivingEntryLifecycle : public Lifecycle<Row> {
     std::atomic<bool> held{false}, inside{false}, done{false};
     bool insideAtTakeDown = false;
     std::thread arriving;
-    // The entry holds once, until the step is over or for a hold's time.
-    this->hold.inside = [&] {
+    std::atomic<pid_t> arrivingThread{0};
+    // The entry holds once, until the step is over or the step's thread has
+    // had a hold's time of its own since.
+    this->hold.inside = [&, step = thisThread()] {
       if (held.exchange(true)) return;
       inside = true;
-      const auto bound = steady_clock::now() + tHeldCall::kHold;
-      while (!done && steady_clock::now() < bound) std::this_thread::yield();
+      tThreadTime stepping(step);
+      while (!done && stepping.since() < tHeldCall::kHold) std::this_thread::yield();
       inside = false;
     };
     this->refuseLink(true);
@@ -455,6 +461,7 @@ class ArrivingEntryLifecycle : public Lifecycle<Row> {
         [&] {
           if (arriving.joinable()) return;
           arriving = std::thread([&] {
+            arrivingThread = thisThread();
             this->hold.entry = std::this_thread::get_id();
             const auto guard = steady_clock::now() + tHeldCall::kGuard;
             while (!held && steady_clock::now() < guard) {
@@ -465,8 +472,9 @@ class ArrivingEntryLifecycle : public Lifecycle<Row> {
           });
         },
         [&] {
-          const auto bound = steady_clock::now() + kArrival;
-          while (!inside && steady_clock::now() < bound) std::this_thread::yield();
+          while (arrivingThread == 0) std::this_thread::yield();
+          tThreadTime arrival(arrivingThread);
+          while (!inside && arrival.since() < kArrival) std::this_thread::yield();
           insideAtTakeDown = insideAtTakeDown || inside;
         });
     tStatus2 status;

@@ -1,9 +1,11 @@
 // A pass on a thread of its own, held at a point inside it while the test's
 // thread tears down what the pass runs through. The hold lasts until the
-// teardown has returned (it did not wait for the pass) or, once the teardown
-// has begun, for a bounded time (it waits for the pass), so a teardown that
-// waits cannot hang the test. The order of the two events tells
-// which it was.
+// teardown has returned (it did not wait for the pass) or until the teardown's
+// thread has had a bound of its own time since it began (tThreadTime: it ran
+// or lay blocked, so it waits for the pass), so a teardown that waits cannot
+// hang the test, and one that the machine keeps off the processor before it
+// reaches what it must do first still finds the pass held. The order of the
+// two events tells which it was.
 //
 //   tHeldPass held;
 //   source.onFinish = [&] { held.hold(); };        // inside the pass
@@ -25,20 +27,23 @@
 #include <thread>
 #include <utility>
 
+#include "support/threadTime.h"
+
 namespace nQoTest {
 
 class tHeldPass {
  public:
-  // Far longer than a teardown that does not wait needs to return, and short
-  // enough that every passing run, which waits it out, stays quick.
+  // Far more of the teardown's own time than one that does not wait needs to
+  // return, and short enough that every passing run, which waits it out, stays
+  // quick.
   static constexpr std::chrono::milliseconds kHold{50};
 
   tHeldPass() = default;
   tHeldPass(const tHeldPass&) = delete;
   tHeldPass& operator=(const tHeldPass&) = delete;
   ~tHeldPass() {
-    _tearingDown = true;
     _tornDown = true;
+    _tearingDown = true;
     if (_thread.joinable()) _thread.join();
   }
 
@@ -54,8 +59,10 @@ class tHeldPass {
   void hold() {
     if (_entered.exchange(true)) return;
     while (!_tearingDown) std::this_thread::yield();
-    const auto bound = std::chrono::steady_clock::now() + kHold;
-    while (!_tornDown && std::chrono::steady_clock::now() < bound) std::this_thread::yield();
+    if (!_tornDown) {
+      tThreadTime teardown(_teardown);
+      while (!_tornDown && teardown.since() < kHold) std::this_thread::yield();
+    }
     _resumed = ++_order;
   }
 
@@ -64,6 +71,7 @@ class tHeldPass {
   template <class tTeardown>
   void tearDown(tTeardown teardown) {
     while (!_entered && !_ran) std::this_thread::yield();
+    _teardown = thisThread();
     _tearingDown = true;
     teardown();
     _returned = ++_order;
@@ -78,6 +86,7 @@ class tHeldPass {
   std::thread _thread;
   std::atomic<bool> _entered{false}, _ran{false}, _tearingDown{false}, _tornDown{false};
   std::atomic<int> _order{0}, _resumed{0}, _returned{0};
+  std::atomic<pid_t> _teardown{0};  // the teardown's thread, once it began
 };
 
 // What a call held inside saw of the teardown that ran meanwhile.

@@ -48,12 +48,14 @@ constexpr uint32_t kFiniteTimingMode = 3;
 constexpr int32_t kFiniteKind = 2;
 constexpr uint32_t kRoutingKindWord = 7;
 constexpr uint32_t kEndOfSet = 1;
-// Who holds the waiter: nobody, a read, a client naming its event, or a
-// lifecycle step that changes or frees what a read uses.
+// Who holds the waiter: nobody, a read of a run (which holds the set
+// bookkeeping too), a client naming its event, a lifecycle step that changes
+// or frees what a read uses, or a read that waits for a run to begin.
 constexpr uint32_t kIdle = 0;
 constexpr uint32_t kReading = 1;
 constexpr uint32_t kNaming = 2;
 constexpr uint32_t kClosed = 3;
+constexpr uint32_t kAwaiting = 4;
 // The read event's marks: a cancel request, a step ending the read under way,
 // and the supervisor's end of the reads (endReads to openReads).
 constexpr uint32_t kCancelByRequest = 1;
@@ -99,10 +101,10 @@ tBaseAIImmediateTransferPrimitive::tBaseAIImmediateTransferPrimitive(
 // A read under way is ended first; reads and namings stay out for good.
 tBaseAIImmediateTransferPrimitive::~tBaseAIImmediateTransferPrimitive() {
   closeReads();
+  if (_transferState == 5) stopRun();
+  if (_transferState == 4) disarmRun();
   tStatus2 local;
-  if (_transferState == 5) tBaseAIImmediateTransferPrimitive::stopTransfer(local.clear());
-  if (_transferState == 4) tBaseAIImmediateTransferPrimitive::disarmTransfer(local.clear());
-  if (_sampleEndObserving) leaveCommit(local.clear());
+  if (_sampleEndObserving) leaveCommit(local);
   // A commit of an armed transfer keeps the listener of its arm.
   unregisterListener();
   dropWaiter();
@@ -126,8 +128,13 @@ void tBaseAIImmediateTransferPrimitive::reserveTransfer(tStatus2& status) {
   if (status.isNotFatal()) _transferState = 2;
 }
 
+// The wait mode goes back to the default too, as a fresh reservation finds
+// it: the next reservation's commit makes its waiter before that
+// reservation's read configuration comes.
 void tBaseAIImmediateTransferPrimitive::unreserveTransfer(tStatus2& status) {
-  if (status.isNotFatal()) _transferState = 1;
+  if (status.isFatal()) return;
+  _waitMode = iWaiter::kNop;
+  _transferState = 1;
 }
 
 void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
@@ -137,6 +144,7 @@ void tBaseAIImmediateTransferPrimitive::commitTransfer(tStatus2& status) {
     return;
   }
   closeReads();
+  endRun();
   if (!_sampleEndObserving) {
     _timing->addSampleEndObserver(this, status);
     _sampleEndObserving = status.isNotFatal();
@@ -246,8 +254,6 @@ void tBaseAIImmediateTransferPrimitive::bringDown() {
 // The run and its stamp clock go too, as a fresh reservation finds them.
 void tBaseAIImmediateTransferPrimitive::leaveCommit(tStatus2& status) {
   endRun();
-  _runs.end();
-  _runs.waitForAccesses();
   _clock.forget();
   _readSettings.forget();
   dropWaiter();
@@ -263,7 +269,7 @@ void tBaseAIImmediateTransferPrimitive::closeReads() {
     uint32_t holder = kIdle;
     if (_reading.compareExchange(holder, kClosed)) break;
     // A read may wait without end: it is ended as a cancel ends it.
-    if (holder == kReading && !ended) {
+    if ((holder == kReading || holder == kAwaiting) && !ended) {
       _readEvent.end(kCancelByStep);
       ended = true;
     }
@@ -276,7 +282,8 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   // The run's sets are taken again, with the reads held out, from what the
   // engine's and the front end's last commits programmed: a commit of theirs
-  // since the transfer's reaches this run. A list refused changes nothing.
+  // since the transfer's reaches the next run. A list refused changes
+  // nothing; otherwise the live run ends, as the next start begins one.
   if (!setsFit()) {
     setCode(status, nQoUdR100::kCountTooLarge, {kFile, kSetSizeLine});
     return;
@@ -287,6 +294,7 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
     _reading.set(kIdle);
     return;
   }
+  endRun();
   rewindSets();
   // What the run goes by: the read configuration, the discards, the
   // remaining check and the FIFO's count as they stand now; one given since
@@ -311,34 +319,35 @@ void tBaseAIImmediateTransferPrimitive::armTransfer(tStatus2& status) {
   _runFinite = timing.timingMode == static_cast<int32_t>(kFiniteTimingMode) &&
                timing.acquisitionType == kFiniteKind;
   _runRetriggerable = timing.retriggerable != 0;
-  if (status.isFatal()) {
-    tStatus2 undo;
-    disarmTransfer(undo);
-  } else {
+  if (status.isFatal())
+    disarmRun();
+  else
     _transferState = 4;
-  }
   _reading.set(kIdle);
 }
 
 void tBaseAIImmediateTransferPrimitive::disarmTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  closeReads();
+  disarmRun();
+  _reading.set(kIdle);
+}
+
+void tBaseAIImmediateTransferPrimitive::disarmRun() {
   endRun();
   unregisterListener();
   _transferState = 3;
 }
 
 // Each start begins a run of its own, with the stamp clock deployed for it.
-// A read of the run before is ended and has left before the start rewinds
-// what the reads go by.
+// A read of the run before is ended and has left the set bookkeeping before
+// the start rewinds it. A read that waits for a run holds none: it takes
+// this one once the start has begun it, woken if it blocks.
 void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   if (status.isFatal()) return;
   endRun();
-  closeReads();
-  _runs.end();
-  _runs.waitForAccesses();
+  leaveRunReads();
   _clock.program();
-  _runs.begin();
-  _readRuns.begin();
   _readEvent.lift(kCancelByRequest | kCancelByStep);
   // A run that timed out or was stopped inside a set leaves the set behind.
   rewindSets();
@@ -347,22 +356,41 @@ void tBaseAIImmediateTransferPrimitive::startTransfer(tStatus2& status) {
   _readCount = 0;
   _firstRead = 1;
   _transferState = 5;
-  _reading.set(kIdle);
+  _readRuns.begin();
+  if (_reading.get() == kAwaiting) _readEvent.set();
 }
 
-// A start that overtakes the look at the live run ends it: the look is taken
-// again at the run that start began.
+// A read of the run before that the start's end of the run meets: it holds
+// the bookkeeping only while its run is live (joinRun), so none takes it
+// again once this wait is over.
+void tBaseAIImmediateTransferPrimitive::leaveRunReads() {
+  bool ended = false;
+  while (_reading.get() == kReading) {
+    if (!ended) _readEvent.end(kCancelByStep);
+    ended = true;
+    nQoKAL100_yieldThread();
+  }
+}
+
+// A step that ends the run between the look and the copy: the look is
+// taken again, at the run a start began or at none.
 tBaseAIImmediateTransferPrimitive::tStampClock tBaseAIImmediateTransferPrimitive::runClock(
     uint32_t& run) {
   tStampClock clock;
   for (;;) {
-    run = _runs.live();
-    if (run == 0 || _runs.access(run, [&] { clock = _clock.programmed(); })) return clock;
+    run = _readRuns.live();
+    if (run == 0 || _readRuns.access(run, [&] { clock = _clock.programmed(); })) return clock;
   }
 }
 
 void tBaseAIImmediateTransferPrimitive::stopTransfer(tStatus2& status) {
   if (status.isFatal()) return;
+  closeReads();
+  stopRun();
+  _reading.set(kIdle);
+}
+
+void tBaseAIImmediateTransferPrimitive::stopRun() {
   endRun();
   _transferState = 4;
 }
@@ -437,14 +465,14 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
                                                  uint32_t timeout, tTimerTimeUnit unit) {
   if (bytesOut != nullptr) *bytesOut = 0;
   if (status.isFatal()) return 0;
-  if (_finished != 0) {
+  if (_finished.load() != 0) {
     failWithDevice(status, nQoUdR100::kReadPastTotal, kFinishedLine);
     return 0;
   }
   // The waiter and the list are taken once the read holds them: a step
   // cannot change them until it has left.
   uint32_t idle = kIdle;
-  const bool held = _reading.compareExchange(idle, kReading);
+  const bool held = _reading.compareExchange(idle, kAwaiting);
   // A cancel or an end that comes from here on ends the read, whatever start
   // lifts it before the read looks.
   const nQoUdR100::tEndableEvent::tWaiting reading(_readEvent);
@@ -454,13 +482,13 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
     setCode(status, nQoUdR100::kRefused, {kFile, kNoSetsLine});
     return 0;
   }
-  // The read takes samples of the run live now, and none once it is over.
-  _readRun = _readRuns.live();
   startTimeout(timeout, unit, status);
   auto* at = static_cast<uint8_t*>(destination);
   uint32_t complete = 0;
   uint32_t bytes = 0;
-  for (uint32_t set = 0; set < setCount && status.isNotFatal(); ++set) {
+  // The read takes samples of its run, and none once it is over.
+  const bool joined = joinRun(*waiter, reading, status);
+  for (uint32_t set = 0; joined && set < setCount && status.isNotFatal(); ++set) {
     bytes = 0;
     const bool whole = readSet(*waiter, reading, at, bytes, status);
     ++_setsRead;
@@ -475,6 +503,41 @@ uint32_t tBaseAIImmediateTransferPrimitive::read(void* destination, uint32_t set
   if (bytesOut != nullptr) *bytesOut = bytes;
   _reading.set(kIdle);
   return complete;
+}
+
+bool tBaseAIImmediateTransferPrimitive::isReading() const {
+  const uint32_t holder = _reading.get();
+  return holder == kReading || holder == kAwaiting;
+}
+
+// A read holds the set bookkeeping only while the run it took is live: a
+// start ends the run before it waits for the read to leave the bookkeeping.
+// Until a run is live the read waits as it waits for samples, and a start
+// wakes a blocked wait; a polling one gives way to the thread that starts.
+bool tBaseAIImmediateTransferPrimitive::joinRun(iWaiter& waiter,
+                                                const nQoUdR100::tEndableEvent::tWaiting& reading,
+                                                tStatus2& status) {
+  const unsigned timeoutLine =
+      _readSettings.programmed().discarding != 0 ? kDiscardingTimeoutLine : kTimeoutLine;
+  for (;;) {
+    const uint32_t run = _readRuns.live();
+    if (run != 0) {
+      _reading.set(kReading);
+      if (_readRuns.isLive(run)) {
+        _readRun = run;
+        _readClock = _clock.programmed();
+        return true;
+      }
+      _reading.set(kAwaiting);
+    }
+    if (status.isFatal() || reading.ended()) return false;
+    if (_timeout.expired(status)) {
+      failWithDevice(status, nQoUdR100::kWaitTimeout, timeoutLine);
+      return false;
+    }
+    if (waiter.wait(reading, status)) return false;
+    if (waiter.waitsRepeatedly()) nQoKAL100_yieldThread();
+  }
 }
 
 bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
@@ -517,10 +580,10 @@ bool tBaseAIImmediateTransferPrimitive::readSet(iWaiter& waiter,
         break;
       }
     }
-    // Off for this run and for the arms after it, until set again.
+    // Off for the rest of this run; the next arm takes the option as deployed.
     if (_run.option2 == 0 && _readSettings.programmed().remainingCheckOff == 0 &&
         ++_readCount >= _run.readCountLimit)
-      _run.option3 = _option3 = 0;
+      _run.option3 = 0;
     if (_run.option2 != 0 && passes > 1 && !exempt) readCountCheck(status);
   } else if (_run.option2 != 0 && !exempt) {
     readCountCheck(status);
@@ -576,20 +639,15 @@ bool tBaseAIImmediateTransferPrimitive::readInner(iWaiter& waiter,
     }
   };
   // The look at the FIFO and the sample it finds, as one access of the read's
-  // run; none once the run is over. A read begun with no run live (before a
-  // start) reads the FIFO as it finds it; a start ends it first.
+  // run; none once the run is over.
   auto take = [&](bool goodStatusOnly) {
     bool took = false;
-    auto look = [&] {
+    _readRuns.access(_readRun, [&] {
       if (_fifo->isEmpty(&status) == 0 && (!goodStatusOnly || status.isNotFatal())) {
         takeOne();
         took = true;
       }
-    };
-    if (_readRun == 0)
-      look();
-    else
-      _readRuns.access(_readRun, look);
+    });
     return took;
   };
   for (;;) {

@@ -113,14 +113,15 @@ class tBaseAIImmediateTransferPrimitive
   // channels make a set of more than 0xFFFFFFFF samples is refused
   // (kCountTooLarge) before it changes anything. Commit, uncommit and the
   // destruction free the waiter only after a cancel or a client's naming
-  // under way on another thread has left it. They first end a read under way
-  // on another thread as a cancel would, and wait for it to leave; a read or
-  // a naming while they run is refused. A stop, a disarm and a start end the
-  // run and wait for the read's look at the FIFO and port read under way: a
-  // read begun in a run takes no sample once that run is over (it ends as a
-  // cancel ends it), so none comes from a FIFO reset after the step or from
-  // the next run. A start also ends the read under way and waits for it to
-  // leave.
+  // under way on another thread has left it. A run begins only at a start;
+  // every other step ends the live run. Commit, arm, stop, disarm, uncommit
+  // and the destruction end the read under way on another thread as a cancel
+  // would, whether it reads a run or waits for one, and wait for it to leave;
+  // a read or a naming while they run is refused. A read takes no sample
+  // once its run is over, so none comes from a FIFO reset after the step or
+  // from the next run. A start ends a read of the run before the same way
+  // and waits for it to leave the set bookkeeping; a read that waits for a
+  // run takes the one the start begins.
   void reserveTransfer(tStatus2& status) override;
   void commitTransfer(tStatus2& status) override;
   void armTransfer(tStatus2& status) override;
@@ -150,9 +151,14 @@ class tBaseAIImmediateTransferPrimitive
   // Reads setCount sample sets into destination (room for them assumed, as
   // the supervisor sizes it); the number of complete sets. timeout 0: no
   // waiting, kNoLimit: none, else in unit. One read at a time: a second one,
-  // or one while a commit or uncommit runs, is refused (kRefused).
+  // or one while a step that ends the reads runs, is refused (kRefused). A
+  // read given with no live run looks at no FIFO: it waits, as its waiter
+  // waits for samples and within its time-out, for the run that the next
+  // start begins, and reads that run.
   uint32_t read(void* destination, uint32_t setCount, tStatus2& status, uint32_t* bytesOut,
                 uint32_t timeout, tTimerTimeUnit unit) override;
+  // A read holds the transfer: it reads a run or waits for one.
+  bool isReading() const;
   // Set from the start until the first discarding read of the run: which
   // discard counts its sets take.
   bool isFirstRead() const { return _firstRead != 0; }
@@ -160,9 +166,18 @@ class tBaseAIImmediateTransferPrimitive
   // keeps the one its start took.
   void setStampClock(const tStampClock& clock) { _clock.deploy(clock); }
   // The clock of the live run and its number, for a read to stamp by: copied
-  // where no start rewrites it; before the first start (or after an
-  // uncommit) the software stamp and run 0.
+  // where no start rewrites it; with no run live (before a start, after any
+  // other step) the software stamp and run 0.
   tStampClock runClock(uint32_t& run);
+  // The live run's number (0: none); its clock stays what its start took.
+  uint32_t liveRun() const { return _readRuns.live(); }
+  // The run that the last read took and its clock, as the read copied them
+  // there (run 0 and the software stamp before any read took one): a read
+  // given with no live run goes by the run it waited for.
+  tStampClock readClock(uint32_t& run) const {
+    run = _readRun;
+    return _readClock;
+  }
 
   // Read configuration, as the supervisor applies it: the next arm takes it
   // for its reads (a wait mode other than its waiter's makes a new waiter),
@@ -205,7 +220,7 @@ class tBaseAIImmediateTransferPrimitive
   void sampleEndedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
 
   uint32_t setCount() const { return static_cast<uint32_t>(_setList.size()); }
-  bool isFinished() const { return _finished != 0; }
+  bool isFinished() const { return _finished.load() != 0; }
   // An arm registered the client's listener, until its disarm.
   bool hasListener() const { return _listenerHandle != 0; }
   tLibSocketListener& listener() { return _listener; }
@@ -246,8 +261,19 @@ class tBaseAIImmediateTransferPrimitive
   void dropWaiter();
   // Ends the live run and waits for the reads of the FIFO under way in it.
   void endRun();
-  // The run the read under way began in has ended.
-  bool runOver() const { return _readRun != 0 && !_readRuns.isLive(_readRun); }
+  // The step bodies of a stop and a disarm, for the steps that hold the
+  // reads out themselves.
+  void stopRun();
+  void disarmRun();
+  // The read's run: the live one, or the next that a start begins; false
+  // when the read ends first.
+  bool joinRun(iWaiter& waiter, const nQoUdR100::tEndableEvent::tWaiting& reading,
+               tStatus2& status);
+  // A start's wait for a read of the run before to leave the set
+  // bookkeeping, which it ends as a cancel does.
+  void leaveRunReads();
+  // The run of the read under way has ended.
+  bool runOver() const { return !_readRuns.isLive(_readRun); }
   // Uncommits: the waiter goes, the controller's record too; state 2.
   void leaveCommit(tStatus2& status);
   // Ends a read under way as a cancel does (it returns what it read, with no
@@ -322,7 +348,9 @@ class tBaseAIImmediateTransferPrimitive
   std::atomic<bool> _listOpen{true};
   uint32_t _firstRead = 0;
   uint32_t _setsRead = 0;
-  uint32_t _finished = 0;
+  // Set by the read that delivers a finite run's last set, cleared by the
+  // start; a read looks at it before it holds the transfer.
+  std::atomic<uint32_t> _finished{0};
   // What the reads and the client's queries go by: the read configuration
   // (time-out included), the listener's key and the FIFO's count as the arm
   // took them, the wait
@@ -357,15 +385,15 @@ class tBaseAIImmediateTransferPrimitive
   uint32_t _readCountLimit = 100;
   uint32_t _readCountIsWarning = 0;
   uint32_t _readCount = 0;
-  // The runs that the starts begin, and the stamp clock each took: a start
-  // ends the run before, waits for the copies of its clock under way and
-  // takes the next run's clock before it begins that run.
-  nQoUdR100::tRuns _runs;
-  // The same runs as the reads see them: a stop or disarm ends one (the
-  // stamp clock stays until the next start). The run of the read under way
-  // is taken where it begins.
+  // The runs that the starts begin, with the stamp clock each took; every
+  // other step ends one. The reads' looks at the FIFO and the copies of the
+  // clock are its accesses: a start ends the run before, waits for them and
+  // for the read of that run to leave, and takes the next run's clock before
+  // it begins that run. The run of the read under way, and the clock it
+  // copied, are taken where it joins its run.
   nQoUdR100::tRuns _readRuns;
   uint32_t _readRun = 0;
+  tStampClock _readClock;
   nQoUdR100::tDeployed<tStampClock, tClockSteps> _clock;
 };
 

@@ -61,8 +61,13 @@ struct tAIImmediateTransferSupervisorRow {
   }
   // The first read of each run stamps from the system time.
   static constexpr bool kStampsRunStart = true;
-  static tPrimitive::tStampClock runClock(tPrimitive& primitive, uint32_t& run) {
+  using tStampClock = tPrimitive::tStampClock;
+  static uint32_t liveRun(const tPrimitive& primitive) { return primitive.liveRun(); }
+  static tStampClock runClock(tPrimitive& primitive, uint32_t& run) {
     return primitive.runClock(run);
+  }
+  static tStampClock readClock(tPrimitive& primitive, uint32_t& run) {
+    return primitive.readClock(run);
   }
   static void cancel(tPrimitive& primitive) { primitive.requestCancel(); }
   // A read under way when the frame takes the primitive out, and those that
@@ -125,10 +130,14 @@ struct tAIImmediateDMATransferSupervisorRow {
   }
   static constexpr bool kStampsRunStart = false;
   // Its reads deliver no samples: each is stamped by its own start alone.
-  static nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock runClock(tPrimitive&,
-                                                                            uint32_t& run) {
+  using tStampClock = nQoUdP100::tBaseAIImmediateTransferPrimitive::tStampClock;
+  static uint32_t liveRun(const tPrimitive&) { return 0; }
+  static tStampClock runClock(tPrimitive&, uint32_t& run) {
     run = 0;
     return {};
+  }
+  static tStampClock readClock(tPrimitive& primitive, uint32_t& run) {
+    return runClock(primitive, run);
   }
   static void cancel(tPrimitive& primitive) {
     const nQoMDBG100::tStatus2 reason;

@@ -132,6 +132,7 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   static constexpr const char* kClassName = Row::kClassName;
   static inline void* ___classID = nullptr;
   using tPrimitive = typename Row::tPrimitive;
+  using tStampClock = typename Row::tStampClock;
   using tFixed = nQoSS100::tFixedPoint128<64u, true>;
   using tStatus2 = nQoMDBG100::tStatus2;
   static constexpr const char kFile[] = "tBaseAIImmediateTransferSupervisor";
@@ -424,14 +425,17 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // The read inside the pass. It stamps by the clock of the run it reads in,
   // as that run's start took it: a deploy under the run reaches the stamps
   // of the next one. The first read of a run that delivers samples takes the
-  // system time where the row says so; a read that a start overtook counts
-  // for its own run, not the new one. Only the reads write the stamp, the
-  // interval and the stamped run.
+  // system time where the row says so, and the run's clock, which the run
+  // keeps: the reads after it go by that copy. A read that a start overtook
+  // counts for its own run, not the new one. A read given with no live run
+  // (the software stamp until then) goes by the run it waited for. Only the
+  // reads write the stamp, the interval, the stamped run and its clock.
   uint32_t readThrough(tPrimitive& primitive, uint32_t count, uint32_t timeout,
                        uint8_t* destination, nQoMSRL100::iStreamAttributes* attributes,
                        tStatus2& status) {
-    uint32_t run = 0;
-    const auto clock = Row::runClock(primitive, run);
+    uint32_t run = Row::liveRun(primitive);
+    tStampClock clock = _stampedClock;
+    if (run == 0 || run != _stampedRun) clock = Row::runClock(primitive, run);
     const bool fresh = Row::kStampsRunStart && run != _stampedRun;
     if (attributes != nullptr && (fresh || clock.softwareStamp)) {
       tPALTime128 now;
@@ -441,7 +445,11 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
     uint32_t bytes = 0;
     const uint32_t samples =
         primitive.read(destination, count, status, &bytes, timeout, kTimerTimeUnitMillisecond);
-    if (samples != 0 && status.isNotFatal()) _stampedRun = run;
+    if (samples != 0 && run == 0) clock = Row::readClock(primitive, run);
+    if (samples != 0 && status.isNotFatal()) {
+      _stampedRun = run;
+      _stampedClock = clock;
+    }
     if (attributes == nullptr) return samples;
     _interval = clock.softwareStamp ? tFixed(0) : tFixed(clock.interval);
     if (samples != 0) {
@@ -497,9 +505,10 @@ class tBaseAIImmediateTransferSupervisor : public nQoMSRL100::iInputStream,
   // by the reads alone.
   tFixed _interval{0};
   tFixed _stamp{0};
-  // The run whose first read took its stamp (0: none): another primitive's
-  // runs are numbered apart, so the release forgets it.
+  // The run whose first read took its stamp (0: none), and its clock:
+  // another primitive's runs are numbered apart, so the release forgets it.
   uint32_t _stampedRun = 0;
+  tStampClock _stampedClock{};
 };
 
 }  // namespace nQoUdR100

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@
 #include "sim/simResourceBroker.h"
 #include "sim/simStatusLog.h"
 #include "sim/simStreamAttributes.h"
+#include "sim/simSync.h"
 #include "sim/simTime.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "support/brokerPools.h"
@@ -803,6 +805,140 @@ TEST_F(AIImmediateDMAReleaseTest, TheReleaseOfACommittedOrArmedTransferHandsBack
     EXPECT_EQ(down.code, 0);
     EXPECT_EQ(bus.reservedDMAChannels(), 0);
   }
+}
+
+// The programmed-I/O row over the real transfer on the AI road: one channel
+// of one sample a set, the supervisor's reads blocking on the transfer's own
+// event, stamped by an interval of 1 s, and no done or error events.
+class AIImmediateTransferRoadTest : public nQoTest::tAIRoadTest {
+ protected:
+  void SetUp() override {
+    nQoTest::tAIRoadTest::SetUp();
+    nQoSim::resetResourceBroker();
+    nQoSim::setClock(1000 * kSecond);
+    nQoUdP100::tAITimingControllerPrimitiveConfig config;
+    config.timing.timingMode = 2;
+    config.timing.strobeLoadValue = 1;
+    config.hasRouting = 1;
+    config.routing.words[7] = 19;
+    commitTiming(config);
+    frontEndDescription.rangeCodes = &anyRange;
+    frontEnd = std::make_unique<nQoUdP100::tAIScanningFrontEndPrimitive>(&frontEndDescription, map,
+                                                                         helper, status);
+    nQoUdP100::tAIScanningFrontEndPrimitiveConfig channels;
+    channels.channels.append(nQoUdP100::tAIScanningFrontEndConfig{});
+    channels.channels[0].channelFlags = 1;
+    commitChannels(*frontEnd, channels);
+    wfnsc = std::make_unique<nQoUdP100::tBaseAI_WFNSCPrimitive>(timing, converter);
+    description.fifo = &fifoDescription;
+    description.firstEntry = &entry;
+    transfer = std::make_unique<nQoUdP100::tBaseAIImmediateTransferPrimitive>(
+        &bus, &deviceInfo, frontEnd.get(), wfnsc.get(), converter, timing, fifo, &description,
+        status);
+    pool.emplace(transfer.get());
+    nQoTest::offerPool(*identifier, {7, 9}, "AIImmediateTransfer", &*pool, status);
+    auto& words = settings->supervisorRecord();
+    words.identifier = *identifier;
+    words.word1 = 0;
+    words.word6 = 2;
+    words.word19 = 1;
+    words.sampleInterval.integer = 1;
+    ASSERT_EQ(status.code, 0);
+  }
+  void TearDown() override {
+    nQoSim::resetResourceBroker();
+    settings.reset();
+    identifier.reset();
+    pool.reset();
+    transfer.reset();
+    wfnsc.reset();
+    frontEnd.reset();
+    nQoTest::tAIRoadTest::TearDown();
+  }
+  // Reserved, with every code answering -50256 after its operation.
+  void bringUp(nQoUdR100::tAIImmediateTransferSupervisor& supervisor) {
+    tStatus2 up;
+    supervisor.initialize(*settings, nullptr, up);
+    supervisor.reserveResource(up);
+    ASSERT_EQ(up.code, 0);
+  }
+  static void code(nQoUdR100::tAIImmediateTransferSupervisor& supervisor, uint32_t code) {
+    tStatus2 answer;
+    supervisor.control(code, nullptr, nullptr, answer);
+    EXPECT_EQ(answer.code, -50256) << code;
+  }
+  // The event that the transfer's blocking waiter opened for itself last.
+  static const iSync* ownEvent() {
+    const iSync* opened = nullptr;
+    for (const auto& record : nQoSim::syncLog())
+      if (record.operation == nQoSim::tSyncRecord::kOpen && record.option == 44)
+        opened = record.object;
+    return opened;
+  }
+
+  nQoUdP100::tAIFrontEndDescription frontEndDescription;
+  nQoUdP100::tAIDescription description;
+  std::unique_ptr<nQoUdP100::tAIScanningFrontEndPrimitive> frontEnd;
+  std::unique_ptr<nQoUdP100::tBaseAI_WFNSCPrimitive> wfnsc;
+  std::unique_ptr<nQoUdP100::tBaseAIImmediateTransferPrimitive> transfer;
+  std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
+  std::optional<nQoMRL100::tGeneralIdentifier> identifier{std::in_place};
+  std::optional<nQoUdR100::tAIImmediateTransferSettings> settings{std::in_place};
+};
+
+// A stream read given after a stop (4101), with no live run, waits for the
+// run that the next 4100 begins and is stamped as that run's first read: by
+// the system time at its start and the interval that the run's start took.
+// The run's next read goes on from that stamp.
+TEST_F(AIImmediateTransferRoadTest, AReadGivenWithNoLiveRunIsStampedByTheRunItTook) {
+  nQoUdR100::tAIImmediateTransferSupervisor supervisor;
+  bringUp(supervisor);
+  code(supervisor, 1);
+  const iSync* const event = ownEvent();
+  ASSERT_NE(event, nullptr) << "code 1 made no blocking waiter";
+  code(supervisor, 4100);
+  tSimStreamAttributes attributes;
+  uint32_t sample = 0;
+  auto* const destination = reinterpret_cast<uint8_t*>(&sample);
+  tStatus2 status;
+  model.push(0x11);
+  EXPECT_EQ(supervisor.read(1, 0, destination, nullptr, &attributes, status), 1u);
+  code(supervisor, 4101);
+  settings->supervisorRecord().sampleInterval.integer = 2;  // the next run's
+  supervisor.deploy(*settings, status);
+  nQoSim::advanceClock(5 * kSecond);
+
+  tStatus2 joined;
+  uint32_t joinedSamples = 0;
+  std::atomic<bool> returned{false};
+  std::thread reader([&] {
+    joinedSamples = supervisor.read(1, 0xFFFFFFFF, destination, nullptr, &attributes, joined);
+    returned = true;
+  });
+  const bool blocked = nQoTest::boundedUntil([&] { return nQoSim::syncBlocked(event) != 0; });
+  nQoSim::advanceClock(5 * kSecond);
+  model.push(0x22);
+  code(supervisor, 4100);
+  const bool took = nQoTest::boundedUntil([&] { return returned.load(); });
+  if (!took) transfer->requestCancel();
+  reader.join();
+  EXPECT_TRUE(blocked) << "the read never waited";
+  EXPECT_TRUE(took) << "the read waited on after the start";
+  EXPECT_EQ(joinedSamples, 1u);
+  EXPECT_EQ(sample, 0x22u);
+  EXPECT_EQ(joined.code, 0);
+
+  model.push(0x33);
+  EXPECT_EQ(supervisor.read(1, 0, destination, nullptr, &attributes, status), 1u);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(attributes.log, (std::vector<tCall>{{tSimStreamAttributes::kStamp, {0, 1000}},
+                                                {tSimStreamAttributes::kInterval, {0, 1}},
+                                                {tSimStreamAttributes::kStamp, {0, 1005}},
+                                                {tSimStreamAttributes::kInterval, {0, 2}},
+                                                {tSimStreamAttributes::kStamp, {0, 1007}},
+                                                {tSimStreamAttributes::kInterval, {0, 2}}}));
+  supervisor.releaseResource(status);
+  EXPECT_EQ(status.code, 0);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "sim/simMemBlocks.h"
 #include "sim/simParameterBlock.h"
 #include "sim/simSync.h"
+#include "sim/simThread.h"
 #include "supervisors/ai/aiImmediateTransferSupervisors.h"
 #include "supervisors/ai/aiSupervisors.h"
 #include "supervisors/ai/aiTransferSupervisors.h"
@@ -716,6 +717,15 @@ class tWFNSCEventRow : public tWFNSCRow {
 // The programmed-I/O immediate transfer: a read polls the FIFO's status
 // register, code 1 registers the client's listener under the bus location.
 // Its done posts are notices: every code 3 and every sample end sends one.
+// After every code that leaves no run live, a client's read without a limit
+// waits on a thread of its own (with a set in the FIFO that no run
+// acquired) across the steps after it: a step that ends the reads (1, 4101,
+// 4, the release, the destruction) ends it as a cancel does before it
+// returns, 4100 begins the run it takes that set of, and 2, 3, a deploy and
+// a fire leave it waiting with nothing taken (the fire's own read is
+// refused; the row then ends the waiting read). A finished run refuses it
+// at once, and a blocking waiter that no client named an event for refuses
+// its wait (-50004).
 class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
  public:
   static constexpr const char* kName = "ImmediateTransfer";
@@ -767,7 +777,17 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   // Each read's sets, bytes and answer, and the board's number of the last
   // sample the client got.
   std::string clientData() { return client; }
+  std::string stepFaults(uint32_t step, const tStatus2&) {
+    std::string faults = waiting ? acrossStep(step) : "";
+    const bool code = step != kFireStep && step < kDeployStep;
+    if (!waiting && code && immediate->getTransferState() != 5) faults += giveWaitingRead();
+    return faults;
+  }
+  // The sets that a waiting read took of the run 4100 began.
+  virtual void joined(uint32_t) {}
   void TearDown() override {
+    if (waiting && immediate && waiting->thread.joinable()) endWaitingRead();
+    if (waiting) collect("the teardown");
     pool.reset();
     immediate.reset();
     wfnsc.reset();
@@ -786,9 +806,9 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   // Started as ready leaves it, and with the client's listener of code 1.
   std::vector<tSetup> setups(tSupervisor& supervisor) {
     return {{"started", [] {}}, {"listening and started", [this, &supervisor] {
-                                   tStatus2 status;
-                                   supervisor.control(1, nullptr, nullptr, status);
-                                   supervisor.control(4100, nullptr, nullptr, status);
+                                   tStatus2 listening, started;
+                                   supervisor.control(1, nullptr, nullptr, listening);
+                                   supervisor.control(4100, nullptr, nullptr, started);
                                    EXPECT_TRUE(immediate->hasListener());
                                  }}};
   }
@@ -820,6 +840,116 @@ class tImmediateRow : public tAIRow<nQoUdR100::tAIImmediateTransferSettings> {
   std::optional<nQoUdR100::tAIImmediateTransferSupervisorRow::tPool> pool;
   uint32_t buffer[4] = {};
   std::string client;
+
+ private:
+  // A client's read of one set given with no live run, on its thread.
+  struct tWaitingRead {
+    std::thread thread;
+    std::atomic<bool> returned{false};
+    std::array<uint32_t, 4> samples;
+    uint32_t sets = 0, bytes = 0;
+    tStatus2 status;
+  };
+
+  std::string giveWaitingRead() {
+    fillFIFO(1);
+    waiting.emplace();
+    waiting->samples.fill(nQoSim::kFreshByte * 0x0101'0101u);
+    waiting->thread = std::thread([this, read = &*waiting] {
+      read->sets = immediate->read(read->samples.data(), 1, read->status, &read->bytes,
+                                   tPrimitive::kNoLimit, kTimerTimeUnitMillisecond);
+      read->returned = true;
+    });
+    // Once it holds the transfer or has returned: either may end before the other.
+    bool began = false;
+    if (!boundedUntil(
+            [&] { return began = began || immediate->isReading() || waiting->returned; })) {
+      endWaitingRead();
+      collect("its giving");
+      return "a read given with no live run never began\n";
+    }
+    if (!waiting->returned) return "";
+    // Only a finished run's refusal answers at once.
+    const bool took = waiting->sets != 0 || waiting->bytes != 0;
+    collect("its giving");
+    return took ? "a read given with no live run took samples\n" : "";
+  }
+  std::string acrossStep(uint32_t step) {
+    const std::string name = step == kReleaseStep   ? "the release"
+                             : step == kDestroyStep ? "the destruction"
+                             : step == kFireStep    ? "a fire"
+                             : isDeploy(step)       ? "a deploy"
+                                                    : "code " + std::to_string(step);
+    if (step == kDestroyStep) return endedAsACancel(name);
+    std::string faults;
+    if (step == 4100) {
+      if (!boundedUntil([&] { return waiting->returned.load(); })) {
+        faults += "a read given with no live run waited on after 4100\n";
+        endWaitingRead();
+      }
+      const uint32_t sets = waiting->sets;
+      joined(sets);
+      const uint32_t bytes = waiting->bytes;
+      const std::array<uint32_t, 4> samples = waiting->samples;
+      const int code = waiting->status.code;
+      const bool refused = waitRefused();
+      collect(name);
+      if ((sets != 1 || code != 0) && !refused)
+        faults += "a read given with no live run took no set of the run 4100 began\n";
+      return faults + freshBytesIn(samples.data(), bytes) +
+             samplesFollow(reinterpret_cast<const uint8_t*>(samples.data()), bytes,
+                           fifo->sampleWidth());
+    }
+    const bool ends = step == 1 || step == 4101 || step == 4 || step == kReleaseStep;
+    if (!immediate->isReading()) {
+      // It has left the transfer: the end reaches nothing of it.
+      endWaitingRead();
+      if (!ends && !waitRefused()) faults += name + " ended a read given with no live run\n";
+    } else if (ends) {
+      faults += name + " returned while a read given with no live run went on\n";
+      endWaitingRead();
+    } else if (step == kFireStep) {
+      endWaitingRead();
+    } else {
+      return "";  // it waits on across the next step
+    }
+    return faults + endedAsACancel(name);
+  }
+  static bool isDeploy(uint32_t step) { return (step & 0xFFFF'0000) == kDeployStep; }
+  // The waiting read, returned, found its blocking waiter with no event.
+  bool waitRefused() const {
+    return waiting->returned && waiting->status.code == nQoUdR100::kNullPointer &&
+           waiting->sets == 0 && waiting->bytes == 0;
+  }
+  // The waiting read, collected, answered as a cancel answers: nothing.
+  std::string endedAsACancel(const std::string& across) {
+    if (waiting->thread.joinable()) waiting->thread.join();
+    const bool nothing = waiting->sets == 0 && waiting->bytes == 0;
+    const int code = waitRefused() ? 0 : waiting->status.code;
+    collect(across);
+    std::string faults;
+    if (!nothing) faults += "a read given with no live run took samples across " + across + "\n";
+    if (code != 0)
+      faults += "a read given with no live run answered " + std::to_string(code) + " across " +
+                across + "\n";
+    return faults;
+  }
+  // Ends the waiting read as the supervisor's release does, and lifts that.
+  void endWaitingRead() {
+    immediate->endReads();
+    waiting->thread.join();
+    immediate->openReads();
+  }
+  // Joins the waiting read and notes its answer for the client.
+  void collect(const std::string& across) {
+    if (waiting->thread.joinable()) waiting->thread.join();
+    client += "waiting read across " + across + ": " + std::to_string(waiting->sets) + " sets of " +
+              std::to_string(waiting->bytes) + " bytes, code " +
+              std::to_string(waiting->status.code) + "\n";
+    waiting.reset();
+  }
+
+  std::optional<tWaitingRead> waiting;
 };
 
 // The immediate transfer whose reads block on the sample ends' event, with
@@ -853,8 +983,10 @@ class tImmediateBlockingRow : public tImmediateRow {
     rearm(*timing);
   }
   // A read that waits without end (no sample reached it) is let go by the
-  // guard and noted.
+  // guard and noted. With no run live a read waits for the next start: the
+  // client's read then does not wait.
   std::string fired() {
+    if (immediate->getTransferState() != 5) return clientRead(0);
     // Past the looks before the wait and the woken read's first.
     lateBy = 6;
     std::string faults;
@@ -935,6 +1067,8 @@ class tImmediateFiniteRow : public tImmediateRow {
                 std::to_string(kSets) + " sets\n";
     return faults;
   }
+
+  void joined(uint32_t sets) override { delivered += sets; }
 
   // A run that code 4100 began, with no code since, and the sets it
   // delivered of the kSets that the engine's commit programmed the board with.
@@ -1483,15 +1617,15 @@ class tDMALatePassRow : public tDMATransferRow {
 
   // A pass of this fire woke the worker: a drain of a live run finds the
   // FIFO empty once the read took its sample, and ends the run by itself.
-  // Waits, bounded by elapsed time, for that end, so that it falls into this
-  // step (a stale wake drains nothing and runs into the bound).
+  // Waits for that end, so that it falls into this step, until the board's
+  // threads have had a bound of their own time (a stale wake drains nothing
+  // and runs into the bound).
   void settle() {
     const uint32_t woken = transfer->counts().lastConvertSecondary;
     if (woken == wakes) return;
     wakes = woken;
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-    while (!transfer->isDone() && std::chrono::steady_clock::now() < bound)
-      std::this_thread::yield();
+    nQoTest::untilDoneOrHad([&] { return transfer->isDone(); }, nQoSim::platformThreads,
+                            std::chrono::milliseconds(100));
   }
 
   // The passes a fire left run before the release or destruction: what they

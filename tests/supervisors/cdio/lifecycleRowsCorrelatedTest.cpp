@@ -41,6 +41,7 @@
 #include "sim/simStatusLog.h"
 #include "sim/simStreamAttributes.h"
 #include "sim/simSync.h"
+#include "sim/simThread.h"
 #include "sim/simTime.h"
 #include "supervisors/cdio/cdioImmediateSupervisors.h"
 #include "supervisors/cdio/cdioSupervisors.h"
@@ -57,6 +58,13 @@ namespace {
 
 using namespace nQoUdR100;
 using nQoMDBG100::tStatus2;
+
+// A polling period of the test clock, then a host moment for the polling
+// threads to look.
+void moveTheClock() {
+  nQoSim::advanceClock(20'000'000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
 
 constexpr int kTimeout = -200474;
 constexpr uint32_t kLong = 1000;  // ms on the test clock, which stands
@@ -1569,14 +1577,11 @@ class tInterruptRow : public tCDIORow {
 
  private:
   // The polling thread's look at the emptied FIFO, on the test clock, until
-  // the end reached the partner or a guard of elapsed time passed.
+  // the end reached the partner or the board's threads had a guard of their
+  // own time.
   bool endCame() {
-    const auto guard = std::chrono::steady_clock::now() + kAtOnce;
-    while (ends.owing() > 0 && std::chrono::steady_clock::now() < guard) {
-      nQoSim::advanceClock(20'000'000);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return ends.owing() == 0;
+    return untilDoneOrHad([&] { return ends.owing() == 0; }, nQoSim::platformThreads, kAtOnce,
+                          moveTheClock);
   }
 
  protected:
@@ -1669,15 +1674,12 @@ class tInterruptLatePassRow : public tInterruptRow<Dir> {
     return faults;
   }
   // The output's end comes through the FIFO's polling thread once the FIFO
-  // of a run is empty: its look, on the test clock, for a bound of elapsed
-  // time (a run still going may end before it).
+  // of a run is empty: its look, on the test clock, until the board's threads
+  // had a bound of their own time (a run still going may end before it).
   void settle(bool ended) {
     if (tBase::kInput || !this->fifos.output().empty() || !this->transfer->isRunning()) return;
-    const auto bound = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
-    while ((ended || this->ends.owing() > 0) && std::chrono::steady_clock::now() < bound) {
-      nQoSim::advanceClock(20'000'000);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    untilDoneOrHad([&] { return !ended && this->ends.owing() == 0; }, nQoSim::platformThreads,
+                   std::chrono::milliseconds(20), moveTheClock);
   }
 
   long reportsAtFire = 0;

@@ -4,8 +4,10 @@
 // refused descriptions and FIFO block counts.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -436,6 +438,49 @@ TEST_F(tAIInterruptTransferTest, ALastConvertPassBesideTheFIFOsDisarmLeavesTheDa
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0);
   fifo->uncommit(status);
   EXPECT_EQ(disarmed.code, 0);
+  EXPECT_EQ(pass.code, 0);
+  EXPECT_EQ(status.code, 0);
+}
+
+// Holds the bus lock, in an atomic run on a thread of its own, until let go
+// or its hold runs out.
+struct tBusLockHolder : iBusAtomicOperation {
+  int32_t operateAtomically() override {
+    held.hold();
+    return 0;
+  }
+  tHeldCall held;
+};
+
+// A last-convert second pass that waits for the bus lock to turn the FIFO's
+// data source back on, and an arm of the next run beside it: the arm waits
+// for the pass (the lock's hold runs out), so the source goes on for the
+// pass's own run, never under the next run's last conversion.
+TEST_F(tAIInterruptTransferTest, AnArmWaitsForTheLastDrainOfTheRunBeforeToTurnTheSourceOn) {
+  destination.fifo = fifo;
+  fifo->commit(status);
+  fifo->arm(status);
+  tStatus2 pass;
+  model.push({1, 2});
+  transfer->lastConverted(timing, pass);
+  tBusLockHolder holder;
+  std::thread locking([&] { bus.runAtomically(&holder, nullptr); });
+  EXPECT_TRUE(holder.held.waitUntilInside());
+  std::thread passing([&] { transfer->lastConvertedSecondary(timing, pass); });
+  const auto guard = std::chrono::steady_clock::now() + tHeldCall::kGuard;
+  while (bus.atomicRunsWaiting() == 0 && std::chrono::steady_clock::now() < guard)
+    std::this_thread::yield();
+  EXPECT_EQ(bus.atomicRunsWaiting(), 1) << "the pass did not come to its enable";
+  transfer->arm(status);
+  holder.held.letGo();
+  passing.join();
+  locking.join();
+  EXPECT_TRUE(holder.held.expired()) << "the arm returned before the pass of the run before left";
+  EXPECT_EQ(destination.samples, (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(destination.ends, (std::vector<int>{0}));
+  EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0080, 0x0080);
+  fifo->disarm(status);
+  fifo->uncommit(status);
   EXPECT_EQ(pass.code, 0);
   EXPECT_EQ(status.code, 0);
 }

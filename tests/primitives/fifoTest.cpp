@@ -12,6 +12,7 @@
 #include "sim/tSimAIFifo.h"
 #include "support/boardChecks.h"
 #include "support/heldCall.h"
+#include "support/heldPass.h"
 #include "support/statusRecords.h"
 #include "tavik/tTavikInterruptDispatcher.h"
 #include "tavik/tavikFixture.h"
@@ -39,9 +40,13 @@ class tObserver : public tBase::iAIFIFOObserver, public tBase::iAIOverflowObserv
     calls->push_back(2);
     return 1;
   }
-  void overflowedSecondary(tBase*, tStatus2&) override { calls->push_back(102); }
+  void overflowedSecondary(tBase*, tStatus2&) override {
+    calls->push_back(102);
+    if (inSecond) inSecond();
+  }
   std::vector<uint32_t>* calls;
   int failWith = 0;
+  std::function<void()> inSecond;
 };
 
 // Runs onOverflowEnable as a pass comes to turn the overflow source back on.
@@ -73,6 +78,15 @@ class tFIFOTest : public tTavikMapTest {
     ASSERT_EQ(status.code, 0);
     windows.clearLog();
   }
+
+  // The overflow source raised once on the board: its first pass runs and,
+  // as the observer asks, the second pass is queued.
+  void raiseOverflow() {
+    model.setStatusBits(0x8400);
+    bus.raise(1);
+    model.setStatusBits(0);
+  }
+  bool overflowOn() { return (map->Interrupt_A_Enable.getRegister() & 0x0020) != 0; }
 
   tAIFIFODescription description;
   nQoUdRLP100::tTavikInterruptDispatcher* dispatcher = nullptr;
@@ -224,7 +238,8 @@ TEST_F(tFIFOTest, AnOverflowSecondaryPassAfterDisarmLeavesTheSourceOff) {
 
 // The overflow secondary pass on a thread of its own, held as it comes to turn
 // the source back on, and the disarm on the codes' thread meanwhile: the
-// pass, let go once the disarm has returned, leaves the source off.
+// disarm waits for the pass to leave (its hold runs out), and the source
+// is off once the disarm has returned.
 TEST_F(tFIFOTest, AnOverflowPassHeldAtItsEnableLeavesTheSourceOffAfterADisarmBesideIt) {
   description = {1024, 4, 77};
   auto* hooked = new tHookedFIFO(&description, map, dispatcher, status);
@@ -233,17 +248,99 @@ TEST_F(tFIFOTest, AnOverflowPassHeldAtItsEnableLeavesTheSourceOffAfterADisarmBes
   fifo->commit(status);
   fifo->arm(status);
   EXPECT_EQ(dispatcher->primaryHandlers[1].load()->handleInterrupt(), 2u);
-  tHeldCall held(tHeldCall::kGuard);
+  tHeldCall held;
   hooked->onOverflowEnable = [&] { held.hold(); };
   std::thread pass([&] { dispatcher->secondaryHandlers[1].load()->handleSecondaryInterrupt(); });
   EXPECT_TRUE(held.waitUntilInside());
   fifo->disarm(status);
   held.letGo();
   pass.join();
-  EXPECT_FALSE(held.expired());
+  EXPECT_TRUE(held.expired()) << "the disarm returned before the pass left";
   EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102}));
   EXPECT_EQ(map->Interrupt_A_Enable.getRegister() & 0x0020, 0);
   EXPECT_EQ(dispatcher->enabledFlag(nQoUdRLP100::kSource1Enabled), 0u);
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A second overflow pass that took its request under one arm and reaches
+// the FIFO only after the steps of the row: after a disarm and the next arm
+// it belongs to the arm before and does nothing (the next arm's source
+// stays on for that arm's own passes); an arm or a commit that keeps the
+// arm keeps its run, whose second pass notifies and turns the source on.
+struct tLatePass {
+  const char* steps;
+  std::function<void(tAIDeviceFIFOPrimitive&, tStatus2&)> between;
+  std::vector<uint32_t> heard;
+};
+
+TEST_F(tFIFOTest, AnOverflowSecondPassActsOnlyOnTheArmItWasTakenIn) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  fifo->commit(status);
+  const std::thread::id test = std::this_thread::get_id();
+  const tLatePass rows[] = {
+      {"disarm, arm",
+       [](tAIDeviceFIFOPrimitive& f, tStatus2& s) {
+         f.disarm(s);
+         f.arm(s);
+       },
+       {2}},
+      {"arm", [](tAIDeviceFIFOPrimitive& f, tStatus2& s) { f.arm(s); }, {2, 102}},
+      {"commit", [](tAIDeviceFIFOPrimitive& f, tStatus2& s) { f.commit(s); }, {2, 102}}};
+  for (const tLatePass& row : rows) {
+    SCOPED_TRACE(row.steps);
+    fifo->arm(status);
+    raiseOverflow();
+    ASSERT_EQ(calls, std::vector<uint32_t>{2});
+    ASSERT_FALSE(overflowOn());
+    {
+      tHeldPass held;
+      // Held once it has taken its request.
+      bus.onAtomicRun([&] {
+        if (std::this_thread::get_id() != test) held.hold();
+      });
+      held.run([&] { bus.pumpSecondary(); });
+      held.tearDown([&] { row.between(*fifo, status); });
+      bus.onAtomicRun(nullptr);
+    }
+    EXPECT_EQ(calls, row.heard);
+    EXPECT_TRUE(overflowOn()) << "the arm's source stayed off";
+    calls.clear();
+    raiseOverflow();
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102})) << "the arm's own passes";
+    EXPECT_TRUE(overflowOn());
+    calls.clear();
+    fifo->disarm(status);
+  }
+  fifo->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
+// A disarm or an uncommit waits for the second overflow pass of its arm
+// under way: the observer's second notification, held on the pass's
+// thread, leaves before the step returns, and the source stays off.
+TEST_F(tFIFOTest, ADisarmOrUncommitWaitsForAnOverflowSecondPassUnderWay) {
+  build(4);
+  fifo->addOverflowObserver(&observer, status);
+  const std::pair<const char*, void (tAIDeviceFIFOPrimitive::*)(tStatus2&)> steps[] = {
+      {"disarm", &tAIDeviceFIFOPrimitive::disarm}, {"uncommit", &tAIDeviceFIFOPrimitive::uncommit}};
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    fifo->commit(status);
+    fifo->arm(status);
+    raiseOverflow();
+    tHeldPass held;
+    observer.inSecond = [&] { held.hold(); };
+    held.run([&] { bus.pumpSecondary(); });
+    held.tearDown([&] { (fifo->*step)(status); });
+    observer.inSecond = nullptr;
+    EXPECT_TRUE(held.teardownWaited());
+    EXPECT_EQ(calls, (std::vector<uint32_t>{2, 102}));
+    EXPECT_FALSE(overflowOn());
+    calls.clear();
+  }
   fifo->uncommit(status);
   EXPECT_EQ(status.code, 0);
 }

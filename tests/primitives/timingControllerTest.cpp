@@ -446,6 +446,54 @@ TEST_F(tTimingTest, ALateSecondaryPassOfTheRunBeforeLeavesTheNextRunItsOwn) {
   EXPECT_EQ(status.code, 0);
 }
 
+// A start of the next set within the arm, with no stop between, while the
+// record end of the set before still owes its second pass: that pass runs
+// before the set begins, so its record-end and last-convert notices reach
+// their observers, and no later second pass of the arm (the dispatcher's
+// deferred one, a sample end of the next set) delivers them again. The
+// next set's record end is its own.
+TEST_F(tTimingTest, AStartWithinAnArmDeliversTheRecordEndOfTheSetBeforeFirst) {
+  finite();
+  timing->addRecordEndObserver(&first, status);
+  timing->addSampleEndObserver(&first, status);
+  timing->addLastConvertObserver(&second, status);
+  commit();
+  timing->arm(status);
+  timing->start(status);
+  raise(0x40);
+  ASSERT_EQ(calls, (std::vector<uint32_t>{1, 12}));
+  timing->start(status);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112})) << "the set before's notices";
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  raise(0x10);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112, 21, 121}));
+  calls.clear();
+  raise(0x40);
+  EXPECT_EQ(bus.pumpSecondary(), 1u);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 12, 101, 112})) << "the next set's record end";
+
+  // A start while the dispatcher's second pass of the set before is under
+  // way waits for it before it strobes the next set.
+  timing->start(status);
+  raise(0x40);
+  clearLogs();
+  const auto inside = seenInside(
+      second.inSecond, [&] { bus.pumpSecondary(); }, [&] { timing->start(status); },
+      [&] { return windows.writes().size(); });
+  EXPECT_TRUE(inside.waited) << "the start went on beside the set before's second pass";
+  EXPECT_EQ(inside.seen, 0u) << "strobed while the set before's second pass ran";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{101, 112}));
+  EXPECT_TRUE(hasWrite(0x108, 1)) << "the start";
+  tStatus2 stopped;
+  timing->stop(stopped);
+  EXPECT_EQ(stopped.code, 200010) << "the next set ended before its record end";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{101, 112, 1, 12, 101, 112}));
+  timing->disarm(status);
+  timing->uncommit(status);
+  EXPECT_EQ(status.code, 0);
+}
+
 // A read's start of the next set while a stop of the run waits: the stop
 // keeps the record end it ran, returns, and clears the record end as it
 // leaves, so a second stop with no start between stops early again.
@@ -498,9 +546,10 @@ TEST_F(tTimingTest, AStartDuringAStopLeavesItTheRecordEndOfTheRunItStops) {
   EXPECT_EQ(status.code, 0);
 }
 
-// A start with no stop beside it begins the run's record end afresh: the
-// deferred secondary pass of the set before owes it nothing, and the stop of
-// the restarted run waits for the primary pass of that run's own record end,
+// A start with no stop beside it begins the run's record end afresh, once
+// the set before's record end has reached its observers whole: the deferred
+// secondary pass of the set before then owes nothing, and the stop of the
+// restarted run waits for the primary pass of that run's own record end,
 // which another thread is still running.
 TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
   tHeldObserver holder{2, &calls};
@@ -513,8 +562,9 @@ TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
   windows.setRead(window, 0x104, 16, 0x8040);
   ASSERT_EQ(bus.raise(1), 1u);
   timing->start(status);
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 101, 102})) << "the set before's secondary pass";
   EXPECT_EQ(bus.pumpSecondary(), 1u);
-  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2})) << "no secondary pass for the set before";
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 101, 102})) << "no second one";
 
   holder.holdNext = true;
   auto pass = std::async(std::launch::async, [&] { bus.raise(1); });
@@ -546,7 +596,7 @@ TEST_F(tTimingTest, AStopOfARestartedRunWaitsForThatRunsOwnRecordEnd) {
   while (stop.wait_for(tHeldCall::kHold) != std::future_status::ready) bus.pumpSecondary();
   nQoSim::onSyncWait(nullptr);
   EXPECT_EQ(stopped.code, 0);
-  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 1, 2, 101, 102}));
+  EXPECT_EQ(calls, (std::vector<uint32_t>{1, 2, 101, 102, 1, 2, 101, 102}));
   windows.setRead(window, 0x104, 16, 0);
   bus.pumpSecondary();
   timing->disarm(status);

@@ -106,6 +106,7 @@ void tAIDeviceFIFOPrimitive::arm(tStatus2& status) {
   if (status.isFatal()) return;
   const uint32_t held = armedSources();
   if (_overflowObservers.any() && _overflowAttached != 0 && _overflowArmed.load() == 0) {
+    _runs.begin();
     _overflowArmed = 1;
     enableOverflowInterrupt(status);
   }
@@ -132,10 +133,15 @@ void tAIDeviceFIFOPrimitive::disarm(tStatus2& status) {
 }
 
 // The records go first: an overflow pass from here on leaves its source off.
+// The overflow source's run ends, and its second passes under way leave,
+// before the source goes off.
 void tAIDeviceFIFOPrimitive::disableSources(uint32_t kept, tStatus2& status) {
-  if ((kept & 2) == 0 && _overflowArmed.exchange(0) != 0)
+  if ((kept & 2) == 0 && _overflowArmed.exchange(0) != 0) {
+    _runs.end();
+    _runs.waitForAccesses();
     onFreshStatus(status,
                   [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableOverflowInterrupt(&s); });
+  }
   if ((kept & 1) == 0 && _fifoArmed.exchange(0) != 0)
     onFreshStatus(status, [&](tStatus2& s) { tAIDeviceFIFOPrimitive::disableFIFOInterrupt(&s); });
 }

@@ -39,7 +39,11 @@ class tAIDeviceFIFOPrimitive : public tBaseAIDeviceFIFOPrimitive {
   // or 3 while an arm's sources stay on. An armed FIFO whose mode or
   // threshold test would change is disarmed first.
   void commit(tStatus2& status) override;
+  // A source that it switches on stays on until the disarm; switching the
+  // overflow source on begins its run.
   void arm(tStatus2& status) override;
+  // Switches off what the arm switched on; the overflow source's run ends
+  // first and its second passes under way leave. Never at interrupt level.
   void disarm(tStatus2& status) override;
   // Disarms first while the arm's sources are on, then detaches.
   void uncommit(tStatus2& status) override;

@@ -19,27 +19,38 @@ tAnswer tBaseAIDeviceFIFOPrimitive::tAIFIFOHandler::handleInterrupt() {
   return tAnswer::kHandled;
 }
 
-// Stops at the first observer once a disarm took the arm of the overflow
-// source back, so a disarm between the passes keeps the source off.
+// Notifies while the arm's run it takes is live and keeps it for its second
+// pass; a disarm meanwhile ends the pass at its next observer and leaves the
+// source off.
 tAnswer tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleInterrupt() {
+  nQoUdR100::tRuns& runs = _fifo->_runs;
+  const uint32_t run = runs.live();
+  _fifo->_overflowRun.store(run);
+  const auto live = [&runs, run] { return runs.isLive(run); };
   tStatus2 local;
-  const auto pass = _fifo->_overflowObservers.notifyAllWhile(
-      [this] { return _fifo->overflowArmed(); },
-      [&](iAIOverflowObserver* observer) { return observer->overflowed(_fifo, local); });
-  if (pass.stopped || !_fifo->overflowArmed()) return tAnswer::kHandled;
-  if (!pass.pending) return tAnswer::kHandled;
+  const auto pass = _fifo->_overflowObservers.notifyAllOfRun(
+      run, live, [&](iAIOverflowObserver* observer) { return observer->overflowed(_fifo, local); });
+  if (pass.stopped || !live() || !pass.pending) return tAnswer::kHandled;
   _fifo->disableOverflowInterrupt(&local);
   return tAnswer::kHandledWantsSecondary;
 }
 
+// Only while its run is live, counted as an access of it: a second pass of
+// an arm that a disarm ended, also one the next arm overtook, notifies no
+// one and leaves the source as the steps since left it; the disarm waits
+// for one under way.
 uint32_t tBaseAIDeviceFIFOPrimitive::tAIOverflowHandler::handleSecondaryInterrupt() {
+  nQoUdR100::tRuns& runs = _fifo->_runs;
+  const uint32_t run = _fifo->_overflowRun.load();
+  const auto live = [&runs, run] { return runs.isLive(run); };
   tStatus2 local;
-  _fifo->_overflowObservers.notifyPendingWhile(
-      [this] { return _fifo->overflowArmed(); },
-      [&](iAIOverflowObserver* observer) { observer->overflowedSecondary(_fifo, local); });
-  // The enable looks at the arm's record inside its atomic run: a disarm
-  // since the primary pass leaves the source off.
-  _fifo->enableOverflowInterrupt(local);
+  runs.access(run, [&] {
+    _fifo->_overflowObservers.notifyPendingOfRun(run, live, [&](iAIOverflowObserver* observer) {
+      observer->overflowedSecondary(_fifo, local);
+    });
+    // The enable looks at the arm's record inside its atomic run.
+    _fifo->enableOverflowInterrupt(local);
+  });
   return static_cast<uint32_t>(local.code);
 }
 

@@ -8,7 +8,11 @@
 //   fifo.commit(status);                     // handler in, mode and threshold set, mode written
 //   fifo.arm(status);                        // overflow source on
 //
-// The overflow handler dispatches only while the FIFO is armed.
+// The overflow handler's passes act only on the arm's run they were taken
+// in: the arm that switches the overflow source on begins one, the disarm
+// (also the one a commit or an uncommit runs) ends it and waits for a second
+// pass under way, and what a first pass leaves pending reaches no second
+// pass of a later arm.
 #pragma once
 
 #include <atomic>
@@ -16,6 +20,7 @@
 
 #include "frame/tDeployed.h"
 #include "frame/tModuleObject.h"
+#include "frame/tRuns.h"
 #include "mdbg/tStatus2.h"
 #include "primitives/ai/tAIDescription.h"
 #include "primitives/ai/tAIDeviceFIFOPrimitiveConfig.h"
@@ -69,7 +74,8 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
     tBaseAIDeviceFIFOPrimitive* _fifo;
   };
   // The overflow handler's two passes: the first switches the source off when
-  // an observer wants the second, which switches it on again while armed.
+  // an observer wants the second, which switches it on again while its run
+  // is live.
   class tAIOverflowHandler final : public nQoMRTB100::iInterruptHandler,
                                    public nQoMRTB100::iSecondaryInterruptHandler {
    public:
@@ -174,7 +180,6 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
 
   // 0 without threshold, else the FIFO mode.
   uint32_t thresholdState() const { return _threshold == 0 ? 0 : getFIFOMode(); }
-  bool overflowArmed() const { return _overflowArmed.load() != 0; }
   // State 1 after an observer change, unless an arm's sources are on.
   void lowerUnlessArmed();
   // The commit's: the FIFO mode (in the soft copy, which programFIFOMode
@@ -184,10 +189,17 @@ class tBaseAIDeviceFIFOPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _fifoAttached = 0;
   uint32_t _overflowAttached = 0;
   // The sources an arm switched on, until the disarm, which clears them before
-  // it switches them off: the overflow passes and the enables read them on
-  // the interrupt's side, a code 1 after the arm leaves them.
+  // it switches them off: the enables read them inside their atomic runs, a
+  // code 1 after the arm leaves them.
   std::atomic<uint32_t> _fifoArmed{0};
   std::atomic<uint32_t> _overflowArmed{0};
+  // The overflow source's runs: the arm that switches it on begins one, the
+  // disarm that takes it back ends it and then waits for the second passes
+  // under way, which look at their run inside their count. Each first pass
+  // keeps the run it took for its second pass, and the pending words it
+  // leaves carry it.
+  nQoUdR100::tRuns _runs;
+  std::atomic<uint32_t> _overflowRun{0};
   const tAIFIFODescription* _description;
   // The settings a configuration gives, and the record of the last commit.
   nQoUdR100::tDeployed<tAIDeviceFIFOPrimitiveConfig, tAIDeviceFIFOSteps> _fields;

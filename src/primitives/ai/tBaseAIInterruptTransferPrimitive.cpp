@@ -237,23 +237,24 @@ uint32_t tBaseAIInterruptTransferPrimitive::lastConverted(tBaseAITimingControlle
 }
 
 // The rest of its first pass's run, read inside that run's access; a run
-// that ended or was overtaken since is left alone, its FIFO source too.
+// that ended or was overtaken since is left alone, its FIFO source too. The
+// FIFO source goes on again inside the access as well: a disarm or an arm
+// since the drain waits for it, so it goes on for this run alone.
 void tBaseAIInterruptTransferPrimitive::lastConvertedSecondary(tBaseAITimingControllerPrimitive*,
                                                                tStatus2& status) {
   ++_counts.lastConvertSecondary;
   const uint32_t run = _lastConvertRun.get();
-  tStatus2 reason;
-  const bool drained = _runs.access(run, [&] {
+  _runs.access(run, [&] {
+    tStatus2 reason;
     _destination.call([&](iDestination& destination) {
       while (reason.isNotFatal() && _fifo->isEmpty(&reason) == 0) {
         if (destination.move(_blockSize, reason) != _blockSize)
           setCode(reason, nQoUdR100::kShortTransfer, _lastDrainSite);
       }
     });
+    endTransferLocked(reason, run, status);
+    _fifo->enableFIFOInterrupt(status);
   });
-  if (!drained) return;
-  endTransferLocked(reason, run, status);
-  _fifo->enableFIFOInterrupt(status);
 }
 
 void tBaseAIInterruptTransferPrimitive::failTransfer(uint32_t run, int code, unsigned line) {

@@ -127,7 +127,8 @@ class tBaseAIInterruptTransferPrimitive
   // conversion (its failure stays in a local status).
   uint32_t lastConverted(tBaseAITimingControllerPrimitive*, tStatus2&) override;
   // The rest of the FIFO to the destination, the end reported, the FIFO
-  // source on again.
+  // source on again, all inside its first pass's run: a disarm or an arm
+  // waits for it.
   void lastConvertedSecondary(tBaseAITimingControllerPrimitive*, tStatus2& status) override;
 
   uint32_t runState() const { return _runState; }

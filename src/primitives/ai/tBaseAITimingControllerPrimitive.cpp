@@ -306,9 +306,14 @@ void tBaseAITimingControllerPrimitive::recordEndSecondaryPass() {
 
 // A start while a stop holds the gate starts a set of the run that stop
 // ends: the record end it waits for stays that run's, and the last stop to
-// leave clears it.
+// leave clears it. A record end that came for the set before, with no stop
+// since, is served whole before it is cleared: its second pass runs here
+// (or the one under way is waited for), as a stop would have run it.
 void tBaseAITimingControllerPrimitive::resetRecordEnd(tStatus2& status) {
-  _recordEndGate.resetUnlessHeld([&] { clearRecordEnd(status); });
+  _recordEndGate.resetUnlessHeld([&] {
+    if (_recordEndGuard.get() != 0) waitForRecordEnd(status);
+    clearRecordEnd(status);
+  });
 }
 
 void tBaseAITimingControllerPrimitive::clearRecordEnd(tStatus2& status) {
@@ -408,6 +413,7 @@ void tBaseAITimingControllerPrimitive::bringDown() {
   // arm without one moved the state on all the same).
   _state.setUncommitted();
   _runCommitted = false;
+  _runMode = 0;
   _fields.forget();
 }
 

@@ -199,7 +199,8 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // step on a status of its own, dropped: a started run that no stop or
   // disarm ended is stopped (with the record end its stop reports); an arm
   // that no disarm followed is disarmed; handlers, a timed loop or a
-  // listener that a commit left go through the uncommit; state 1.
+  // listener that a commit left go through the uncommit; state 1, with no
+  // record of a commit and no mode for a start to strobe.
   void bringDown();
   // What it holds: an arm and a run the codes left, the handlers in the
   // dispatcher's slots (bit 0 sample start, bit 1 sample end, bit 2 record
@@ -277,8 +278,12 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   // Under the name built from the bus location, when the key is non-zero.
   void registerListener(tStatus2& status);
   void unregisterListener();
-  // A run begins (arm, start): clearRecordEnd, unless a stop holds
-  // _recordEndGate; the last stop to leave it clears the record end then.
+  // A run or a set begins (arm, start): unless a stop holds _recordEndGate
+  // (the last to leave it clears the record end) or another reset is under
+  // way, a record end that came since the last clear reaches its observers
+  // whole (its second pass runs here unless one under way is waited for),
+  // then clearRecordEnd; a stop that comes meanwhile waits at the gate.
+  // Never at interrupt level.
   void resetRecordEnd(tStatus2& status);
   // Both record-end events cleared of the sets of the run before, and both
   // passes may run again.
@@ -326,9 +331,10 @@ class tBaseAITimingControllerPrimitive : public nQoUdR100::tModuleObject {
   uint32_t _sampleStartInstalled = 0;
   uint32_t _sampleEndInstalled = 0;
   uint32_t _recordEndInstalled = 0;
-  // The timing mode of the last commit: what the stop and the passes of the
-  // run go by, whatever a configuration given since says. The passes read it
-  // on the interrupt's side.
+  // The timing mode of the last commit (or of an arm with no commit behind
+  // it; 0 before either): what the start's strobe, the stop and the passes
+  // of the run go by, whatever a configuration given since says. The passes
+  // read it on the interrupt's side, a read's start on the reader's thread.
   std::atomic<int32_t> _runMode{0};
   // The arm's runs: an arm begins one, its disarm ends it. Each first pass
   // takes the live run and keeps it for its second pass, which notifies

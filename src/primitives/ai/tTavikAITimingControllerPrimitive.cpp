@@ -121,20 +121,20 @@ bool tTavikAITimingControllerPrimitive::isReady() const {
 }
 
 tTavikAITimingControllerPrimitive::tStartCommand tTavikAITimingControllerPrimitive::startCommandFor(
-    int32_t mode, tStartCommand before) {
+    int32_t mode) {
   switch (mode) {
     case 1: return &nQoUdRLP100::tTavikHelper::aiStrobeConvertSync;
     case 2: return &nQoUdRLP100::tTavikHelper::aiStrobeStart;
     case 3: return &nQoUdRLP100::tTavikHelper::aiStrobeStart1;
-    default: return before;
+    default: return nullptr;
   }
 }
 
-// A held arm keeps the strobe of the mode it was armed in: the engine runs
-// as its commit and arm programmed it.
+// The start goes by the mode the board was programmed with: the mode
+// deployed here reaches it through the next commit (or an arm with no
+// commit behind it).
 void tTavikAITimingControllerPrimitive::setMode(int32_t mode, tStatus2& status) {
   if (status.isNotFatal()) _fields.deploying().configuration.timing.timingMode = mode;
-  if (!_armHeld.load()) _startCommand = startCommandFor(mode, _startCommand);
 }
 
 void tTavikAITimingControllerPrimitive::convertGating(uint32_t gate, tStatus2* status) {
@@ -431,7 +431,6 @@ void tTavikAITimingControllerPrimitive::arm(tStatus2& status) {
   const tAITimingConfig& timing = programmed().configuration.timing;
   tStatus2* s = &status;
   _schedulerAction.call([&](nQoMAS100::iSchedulerAction& action) { action.armed(status); });
-  _startCommand = startCommandFor(_runMode, _startCommand);
   _armTriggerSet = timing.timingMode == 2 ? 1 : 0;
   // A source goes on only while the commit's handler is in its slot: one
   // without stays off and unrecorded, so nothing is left on that no handler
@@ -482,7 +481,7 @@ void tTavikAITimingControllerPrimitive::start(tStatus2& status) {
   if (status.isFatal()) return;
   resetRecordEnd(status);
   _recordEndOwed.set(1);
-  if (_startCommand != nullptr) (_helper->*_startCommand)(&status);
+  if (const tStartCommand command = startCommandFor(_runMode.load())) (_helper->*command)(&status);
   // A run is the start of an armed engine.
   if (status.isNotFatal() && _armHeld.load()) _runHeld = true;
 }

@@ -60,8 +60,10 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // installed and runs the arm command; state 3. A failure is undone by
   // disarm on a fresh status.
   void arm(tStatus2& status) override;
-  // The start command that setMode chose; before any choice only the
-  // record-end events and guards are reset.
+  // The start strobe of the mode that the last commit (or an arm with no
+  // commit behind it) programmed, whatever a mode deployed since says; in
+  // mode 0, or before either, only the record-end events and guards are
+  // reset.
   void start(tStatus2& status) override;
   // By the mode of the last commit or arm, whatever a configuration since
   // says. Mode 3: unless the record end was served, a hammer stop and a
@@ -78,8 +80,9 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   // state 1.
   void uncommit(tStatus2& status) override;
   void hammerStop(tStatus2& status) override;
-  // Stores the mode and chooses its start command: 1 convert sync, 2 start
-  // (4 to 0x108), 3 start (1 to 0x108); other modes keep the last choice.
+  // Deploys the mode, whose start strobe (1 convert sync, 2 start: 4 to
+  // 0x108, 3 start: 1 to 0x108) the start takes once a commit or an arm
+  // programmed it.
   void setMode(int32_t mode, tStatus2& status) override;
   void enableSampleStartInterrupt(tStatus2& status) override;
   // In a bracket: tAI_Mode_2 bits 14 and 15 both bit 0 of gate, written.
@@ -92,8 +95,8 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
  private:
   using tStartCommand = void (nQoUdRLP100::tTavikHelper::*)(tStatus2*);
 
-  // The strobe that starts a run of mode; another mode keeps the one before.
-  static tStartCommand startCommandFor(int32_t mode, tStartCommand before);
+  // The strobe that starts a run of mode; none for another mode.
+  static tStartCommand startCommandFor(int32_t mode);
 
   // The mode of the record a commit or an arm took, for the passes.
   void takeRunMode(const tAITimingFields& record);
@@ -117,7 +120,6 @@ class tTavikAITimingControllerPrimitive : public tBaseAITimingControllerPrimitiv
   nQoUdRLP100::nTavik::tTavik* _map;
   nQoUdRLP100::tTavikHelper* _helper;
   nQoUdRLP100::tTavikInterruptDispatcher* _dispatcher;
-  tStartCommand _startCommand = nullptr;
   tRunKind _runKind = kFinite;
   uint32_t _idle = 0;
   // The sample-start source switched on by the last arm or by

@@ -164,38 +164,31 @@ class tObserverList {
     });
   }
 
-  // The two passes for primitives that notify only while armed: before each
-  // record goes() is asked, and a false answer ends the pass at once.
+  // What a first pass of the passes below did.
   struct tPass {
     bool pending;  // an answer was non-zero
     bool stopped;  // goes() ended the pass
   };
-  template <class tGoes, class tNotify>
-  tPass notifyAllWhile(tGoes goes, tNotify notify) {
-    return notifyAllKeeping(goes, notify, [](uint32_t answer) { return answer; });
-  }
-  // True when the pass ran through.
-  template <class tGoes, class tNotify>
-  bool notifyPendingWhile(tGoes goes, tNotify notify) {
-    const nQoUdR100::tPassCount::tInside inside(_passes);
-    return walkInUse([&](tRecord& record) {
-      if (tagOf(record).load(std::memory_order_relaxed) == 0) return true;
-      if (!goes()) return false;
-      notify(record.observer);
-      tagOf(record).store(0, std::memory_order_relaxed);
-      return true;
-    });
-  }
 
   // The two passes of a primitive whose passes carry their run (a number,
   // never 0): the first keeps a non-zero answer as the run's number, so what
   // it leaves belongs to that run; the second notifies only the records that
   // a first pass of its run left, each word taken before its call, so that
   // it is delivered once and a first pass meanwhile leaves one of its own.
-  // Both end as the passes above do.
+  // Before each record goes() is asked (whether the run is still live), and
+  // a false answer ends the pass at once.
   template <class tGoes, class tNotify>
   tPass notifyAllOfRun(uint32_t run, tGoes goes, tNotify notify) {
-    return notifyAllKeeping(goes, notify, [run](uint32_t answer) { return answer != 0 ? run : 0; });
+    const nQoUdR100::tPassCount::tInside inside(_passes);
+    tPass pass{false, false};
+    pass.stopped = !walkInUse([&](tRecord& record) {
+      if (!goes()) return false;
+      const uint32_t answer = notify(record.observer);
+      tagOf(record).store(answer != 0 ? run : 0, std::memory_order_relaxed);
+      pass.pending = pass.pending || answer != 0;
+      return true;
+    });
+    return pass;
   }
   template <class tGoes, class tNotify>
   bool notifyPendingOfRun(uint32_t run, tGoes goes, tNotify notify) {
@@ -237,22 +230,6 @@ class tObserverList {
     constexpr std::size_t kWords = 2 * sizeof(uint32_t);
     std::memcpy(target, source, words);
     std::memcpy(target + words + kWords, source + words + kWords, sizeof(tRecord) - words - kWords);
-  }
-
-  // A first pass that stops before a record once goes() answers false and
-  // keeps word(answer) as each record's tag.
-  template <class tGoes, class tNotify, class tWord>
-  tPass notifyAllKeeping(tGoes goes, tNotify notify, tWord word) {
-    const nQoUdR100::tPassCount::tInside inside(_passes);
-    tPass pass{false, false};
-    pass.stopped = !walkInUse([&](tRecord& record) {
-      if (!goes()) return false;
-      const uint32_t answer = notify(record.observer);
-      tagOf(record).store(word(answer), std::memory_order_relaxed);
-      pass.pending = pass.pending || answer != 0;
-      return true;
-    });
-    return pass;
   }
 
   // Null, and the flag set, when the array cannot be allocated.

@@ -2046,11 +2046,13 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
       held->addRecordEndObserver(&reports, status);
     held->committed = [this] {
       committedFinite = handlersIn = deployedFinite;
+      programmedMode3 = deployedFinite;
       commitTaken = true;
     };
     held->uncommitted = [this] { handlersIn = false; };
     held->armed = [this] {
       armedMode3 = committedFinite.value_or(deployedFinite);
+      programmedMode3 = armedMode3;
       armTaken = true;
       reports.armed();
     };
@@ -2132,14 +2134,24 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     supervisor.control(code, nullptr, nullptr, status);
   }
   void ready(tSupervisor&) { programmedEngine = engineProgram(); }
-  // A start that the armed engine took strobes the start of its run's mode
-  // (1 for mode 3, 4 for mode 2): the run can begin.
+  // A start that the engine took strobes once the start of the mode the
+  // board was programmed with (1 for mode 3, 4 for mode 2): the armed run's,
+  // or with no arm held the last commit's or arm's; none before either. A
+  // deploy since reaches no start.
   std::string startFaults() {
-    const uint32_t strobe = armedMode3 ? 1 : 4;
-    if (!armedBefore || !startTaken || std::ranges::find(strobes, strobe) != strobes.end())
-      return "";
-    return "a start of a run of mode " + std::string(armedMode3 ? "3" : "2") +
-           " strobed nothing that begins it\n";
+    if (!startTaken) return "";
+    const std::optional<bool> mode3 = armedBefore ? armedMode3 : programmedMode3;
+    std::vector<uint32_t> owed;
+    if (mode3) owed.push_back(*mode3 ? 1 : 4);
+    if (strobes == owed) return "";
+    const auto list = [](const std::vector<uint32_t>& values) {
+      std::string text = "{";
+      for (uint32_t value : values) text += (text.size() > 1 ? ", " : "") + std::to_string(value);
+      return text + "}";
+    };
+    return "a start strobed " + list(strobes) + ", not " + list(owed) +
+           (mode3 ? *mode3 ? " of the mode-3 run" : " of the mode-2 run" : " before any") +
+           " the board was programmed with\n";
   }
   template <class tSupervisor>
   void up(tSupervisor& supervisor, tStatus2& status) {
@@ -2148,6 +2160,7 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
     handlersIn = false;
     reports.recordOpen = false;
     committedFinite.reset();
+    programmedMode3.reset();
     stopAnswer.reset();
     endOwedBefore = false;
     tCodesRow::up(supervisor, status);
@@ -2190,6 +2203,8 @@ class tTimingRow : public tCodesRow<tTimingRow, nQoUdR100::tBaseAITimingControll
   // to owe.
   bool deployedFinite = true, armedMode3 = true;
   std::optional<bool> committedFinite;
+  // The mode of the last commit or arm since the bring-up (mode 3 or not).
+  std::optional<bool> programmedMode3;
   // What the code's first stop answered, and whether a record end was owed
   // before it.
   std::optional<int> stopAnswer;

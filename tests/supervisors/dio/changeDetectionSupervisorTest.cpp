@@ -145,6 +145,24 @@ class ChangeDetectionSupervisorTest : public tSimBoardTest {
     windows.setRead(window, 0x244, 32, second);
     return bus.raise(1);
   }
+  // The new run's first read takes nothing of the run before (fault says
+  // what it took then); the change it captures next is its own. Ends the run.
+  void expectTheNewRunReadsOnlyItsOwnChange(tChangeDetectionSupervisor& supervisor,
+                                            nQoMSRL100::iInputStream* stream, const char* fault) {
+    uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+    tStatus2 read;
+    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
+    EXPECT_EQ(read.code, -200474) << fault;
+    EXPECT_EQ(samples[0], 0xEE);
+    EXPECT_EQ(change(1, 0), 1u);
+    EXPECT_EQ(bus.pumpSecondary(), 1u);
+    read.clear();
+    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
+    EXPECT_EQ(read.code, 0);
+    EXPECT_EQ(samples[0], 0xA1);
+    EXPECT_EQ(control(supervisor, 3), 0);
+    EXPECT_EQ(control(supervisor, 4), 0);
+  }
 
   std::vector<std::string> log;
   tLoggedLines portA{"A", &log}, portB{"B", &log};
@@ -412,19 +430,8 @@ TEST_F(ChangeDetectionSupervisorTest, AStopWaitsForTheSecondPassOfItsRun) {
       bus.onAtomicRun(nullptr);
       EXPECT_TRUE(held.teardownWaited());
     }
-    uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-    tStatus2 read;
-    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
-    EXPECT_EQ(read.code, -200474) << "the new run's read took the change of the run before";
-    EXPECT_EQ(samples[0], 0xEE);
-    EXPECT_EQ(change(1, 0), 1u);
-    EXPECT_EQ(bus.pumpSecondary(), 1u);
-    read.clear();
-    EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
-    EXPECT_EQ(read.code, 0);
-    EXPECT_EQ(samples[0], 0xA1);
-    EXPECT_EQ(control(supervisor, 3), 0);
-    EXPECT_EQ(control(supervisor, 4), 0);
+    expectTheNewRunReadsOnlyItsOwnChange(supervisor, stream,
+                                         "the new run's read took the change of the run before");
   }
 }
 
@@ -1307,19 +1314,8 @@ TEST_F(ChangeDetectionSupervisorTest, ASecondPassThatAFailedStopLeftWakesNoReadO
   ASSERT_EQ(dispatcher->secondaryRequest(28), 1u);
   EXPECT_EQ(control(supervisor, 2), 0);
   EXPECT_EQ(bus.pumpSecondary(), 1u);
-  uint8_t samples[4] = {0xEE, 0xEE, 0xEE, 0xEE};
-  tStatus2 read;
-  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 0u);
-  EXPECT_EQ(read.code, -200474) << "the pass of the run before woke a read of the new run";
-  EXPECT_EQ(samples[0], 0xEE);
-  EXPECT_EQ(change(1, 0), 1u);
-  EXPECT_EQ(bus.pumpSecondary(), 1u);
-  read.clear();
-  EXPECT_EQ(stream->read(1, 0, samples, nullptr, nullptr, read), 1u);
-  EXPECT_EQ(read.code, 0);
-  EXPECT_EQ(samples[0], 0xA1);
-  EXPECT_EQ(control(supervisor, 3), 0);
-  EXPECT_EQ(control(supervisor, 4), 0);
+  expectTheNewRunReadsOnlyItsOwnChange(supervisor, stream,
+                                       "the pass of the run before woke a read of the new run");
   tStatus2 s;
   supervisor.unlinkResource(s);
   supervisor.releaseResource(s);
